@@ -1,0 +1,52 @@
+# Shared build helpers: one static library per source folder, one test
+# executable per test folder, warnings as errors for our own code.
+
+set(QY_WARNINGS -Wall -Wextra -Wpedantic -Wno-unused-parameter -Werror)
+
+# quillory_library(<target> DEPS <libs...>)
+# Builds every .cpp of the calling folder into a static library.
+function(quillory_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(srcs)
+    add_library(${target} STATIC ${srcs} ${hdrs})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    target_compile_options(${target} PRIVATE ${QY_WARNINGS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# quillory_tests(<target> DEPS <libs...>)
+# Builds every .cpp of the calling test folder into one GoogleTest program
+# registered with CTest; it runs headless, in a temporary folder of its own.
+function(quillory_tests target)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${target} ${srcs})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} qy_testsupport GTest::gtest GTest::gmock)
+  target_compile_options(${target} PRIVATE ${QY_WARNINGS})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_test(NAME ${target} COMMAND ${target})
+  set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# quillory_bench(<target> DEPS <libs...>) for one benchmark source file.
+function(quillory_bench target src)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(${target} ${src})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+  target_compile_options(${target} PRIVATE ${QY_WARNINGS})
+endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Shared set-up of ./run and ./test: install the Debian packages the build
+# needs when any is missing, then configure and build with Ninja and ccache.
+set -euo pipefail
+
+QY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QY_BUILD="${QY_BUILD_DIR:-$QY_ROOT/build}"
+
+QY_PACKAGES=(
+  cmake g++ ninja-build ccache pkg-config
+  qt6-base-dev libsqlcipher-dev sqlcipher libssl-dev libjpeg62-turbo-dev
+  libgtest-dev googletest libgmock-dev libbenchmark-dev
+  fonts-liberation2 fonts-liberation fonts-dejavu-core
+  poppler-utils xvfb xauth
+)
+
+qy_install_packages() {
+  local missing=()
+  for p in "${QY_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then return 0; fi
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq || true
+  $sudo -E apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+qy_build() {
+  # Cache hits across clones of the repository in other folders.
+  export CCACHE_BASEDIR="$QY_ROOT"
+  export CCACHE_NOHASHDIR=1
+  export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-5G}"
+  if [ ! -f "$QY_BUILD/build.ninja" ]; then
+    cmake -S "$QY_ROOT" -B "$QY_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build "$QY_BUILD" "$@"
+}
