@@ -1,0 +1,415 @@
+#include "platform/gui/Dialogs.h"
+
+#include "platform/gui/QtText.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <map>
+
+int BeepCount = 0;
+
+namespace {
+
+std::map<TInteractionKind, TInteractionRunner>& Runners() {
+  static std::map<TInteractionKind, TInteractionRunner> runners;
+  return runners;
+}
+
+QWidget* DialogParent() {
+  if (QWidget* w = QApplication::activeModalWidget()) return w;
+  return QApplication::activeWindow();
+}
+
+// ---- message boxes ---------------------------------------------------------
+
+QMessageBox::Icon IconOf(int icon) {
+  switch (icon & MB_ICONMASK) {
+    case MB_ICONERROR: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+struct TButtonSpec {
+  int Id;
+  QMessageBox::StandardButton Qt;
+};
+
+std::vector<TButtonSpec> ButtonsOf(int type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{IDOK, QMessageBox::Ok}, {IDCANCEL, QMessageBox::Cancel}};
+    case MB_ABORTRETRYIGNORE:
+      return {{IDABORT, QMessageBox::Abort}, {IDRETRY, QMessageBox::Retry}, {IDIGNORE, QMessageBox::Ignore}};
+    case MB_YESNOCANCEL:
+      return {{IDYES, QMessageBox::Yes}, {IDNO, QMessageBox::No}, {IDCANCEL, QMessageBox::Cancel}};
+    case MB_YESNO: return {{IDYES, QMessageBox::Yes}, {IDNO, QMessageBox::No}};
+    case MB_RETRYCANCEL: return {{IDRETRY, QMessageBox::Retry}, {IDCANCEL, QMessageBox::Cancel}};
+    default: return {{IDOK, QMessageBox::Ok}};
+  }
+}
+
+int RunMessageBox(TInteraction& r) {
+  QMessageBox box(IconOf(r.Icon), ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
+                  DialogParent());
+  auto specs = ButtonsOf(r.Buttons);
+  for (auto& s : specs) box.addButton(s.Qt);
+  size_t def = static_cast<size_t>((r.Buttons & MB_DEFMASK) >> 8);
+  if (def < specs.size()) box.setDefaultButton(specs[def].Qt);
+  if ((r.Buttons & (MB_TOPMOST | MB_SYSTEMMODAL)) != 0)
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  box.exec();
+  auto clicked = box.standardButton(box.clickedButton());
+  for (auto& s : specs)
+    if (s.Qt == clicked) return s.Id;
+  // Closed by the window manager or Escape: the cancel-like answer.
+  for (int id : {IDCANCEL, IDNO, IDOK})
+    for (auto& s : specs)
+      if (s.Id == id) return id;
+  return IDCANCEL;
+}
+
+const char* DlgCaption(TMsgDlgType t) {
+  switch (t) {
+    case mtWarning: return "Warning";
+    case mtError: return "Error";
+    case mtInformation: return "Information";
+    case mtConfirmation: return "Confirm";
+    default: return nullptr;
+  }
+}
+
+struct TDlgButtonSpec {
+  TMsgDlgBtn Btn;
+  QMessageBox::StandardButton Qt;
+  TModalResult Result;
+};
+
+const TDlgButtonSpec kDlgButtons[] = {
+    {mbYes, QMessageBox::Yes, mrYes},       {mbNo, QMessageBox::No, mrNo},
+    {mbOK, QMessageBox::Ok, mrOk},          {mbCancel, QMessageBox::Cancel, mrCancel},
+    {mbAbort, QMessageBox::Abort, mrAbort}, {mbRetry, QMessageBox::Retry, mrRetry},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+    {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
+    {mbHelp, QMessageBox::Help, mrNone},
+};
+
+int RunMessageDlg(TInteraction& r) {
+  static const QMessageBox::Icon icons[] = {QMessageBox::Warning, QMessageBox::Critical,
+                                            QMessageBox::Information, QMessageBox::Question,
+                                            QMessageBox::NoIcon};
+  QMessageBox box(icons[r.DlgType], ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
+                  DialogParent());
+  std::vector<TDlgButtonSpec> used;
+  for (TMsgDlgBtn b : r.DlgButtons)
+    for (auto& s : kDlgButtons)
+      if (s.Btn == b) {
+        box.addButton(s.Qt);
+        used.push_back(s);
+      }
+  if (used.empty()) {
+    box.addButton(QMessageBox::Ok);
+    used.push_back(kDlgButtons[2]);
+  }
+  box.exec();
+  auto clicked = box.standardButton(box.clickedButton());
+  for (auto& s : used)
+    if (s.Qt == clicked) return s.Result;
+  return mrCancel;
+}
+
+// ---- prompts ---------------------------------------------------------------
+
+int RunInputQuery(TInteraction& r) {
+  QInputDialog dlg(DialogParent());
+  dlg.setWindowTitle(ToQ(r.Caption));
+  dlg.setLabelText(ToQ(r.Text));
+  dlg.setTextValue(ToQ(r.Value));
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  r.Value = FromQ(dlg.textValue());
+  return mrOk;
+}
+
+int RunSelectDirectory(TInteraction& r) {
+  QString start = ToQ(r.Value.empty() ? r.Root : r.Value);
+  QString dir = QFileDialog::getExistingDirectory(DialogParent(), ToQ(r.Caption), start);
+  if (dir.isEmpty()) return mrCancel;
+  r.Value = FromQ(dir);
+  return mrOk;
+}
+
+// ---- file dialogs ----------------------------------------------------------
+
+// "Vellum Files (*.vlf)|*.vlf|HTML (*.htm;*.html)|*.htm;*.html" becomes the
+// toolkit's "Vellum Files (*.vlf)", "HTML (*.htm *.html)".
+struct TFilterEntry {
+  QString NameFilter;
+  QString FirstExt;  // "vlf", empty for "*.*"
+};
+
+std::vector<TFilterEntry> ParseFilter(const String& filter) {
+  std::vector<TFilterEntry> out;
+  QStringList parts = ToQ(filter).split('|');
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString desc = parts[i].trimmed();
+    QStringList masks = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (auto& m : masks) m = m.trimmed();
+    static const QRegularExpression trailingParens(R"(\s*\([^()]*\)\s*$)");
+    desc.remove(trailingParens);
+    TFilterEntry e;
+    e.NameFilter = desc + " (" + masks.join(' ') + ")";
+    if (!masks.isEmpty() && masks[0].startsWith("*.") && !masks[0].mid(2).contains(QLatin1Char(0x2A)) && !masks[0].contains('?'))
+      e.FirstExt = masks[0].mid(2);
+    out.push_back(e);
+  }
+  return out;
+}
+
+int RunFileDialog(TInteraction& r) {
+  bool save = r.Kind == TInteractionKind::SaveDialog;
+  QFileDialog dlg(DialogParent(), ToQ(r.Title));
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (save)
+    dlg.setFileMode(QFileDialog::AnyFile);
+  else
+    dlg.setFileMode((r.Options & ofAllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  if (save && !(r.Options & ofOverwritePrompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  auto filters = ParseFilter(r.Filter);
+  QStringList names;
+  for (auto& f : filters) names << f.NameFilter;
+  if (!names.isEmpty()) dlg.setNameFilters(names);
+  int index = r.FilterIndex - 1;
+  if (index >= 0 && index < names.size()) dlg.selectNameFilter(names[index]);
+  if (!r.InitialDir.empty()) dlg.setDirectory(ToQ(r.InitialDir));
+  if (!r.FileName.empty()) dlg.selectFile(ToQ(r.FileName));
+  // The default extension follows the chosen filter, so "foo" saved under
+  // "RTF Files" does not become foo.vlf.
+  QString defExt = ToQ(r.DefaultExt);
+  auto suffixFor = [&](const QString& nameFilter) {
+    for (auto& f : filters)
+      if (f.NameFilter == nameFilter && !f.FirstExt.isEmpty()) return f.FirstExt;
+    return defExt;
+  };
+  if (!defExt.isEmpty()) {
+    dlg.setDefaultSuffix(suffixFor(dlg.selectedNameFilter()));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
+                     [&dlg, suffixFor](const QString& f) { dlg.setDefaultSuffix(suffixFor(f)); });
+  }
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  QStringList files = dlg.selectedFiles();
+  if (files.isEmpty()) return mrCancel;
+  r.Files.clear();
+  for (auto& f : files) r.Files.push_back(FromQ(f));
+  r.FileName = r.Files.front();
+  r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
+  if (r.FilterIndex == 0) r.FilterIndex = 1;
+  return mrOk;
+}
+
+// ---- font and colour -------------------------------------------------------
+
+QColor ToQColor(TColor c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+TColor FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+int RunFontDialog(TInteraction& r) {
+  QFont f(ToQ(r.Font.Name));
+  if (r.Font.Size > 0) f.setPointSize(r.Font.Size);
+  f.setBold(r.Font.Style & 1);
+  f.setItalic(r.Font.Style & 2);
+  f.setUnderline(r.Font.Style & 4);
+  f.setStrikeOut(r.Font.Style & 8);
+  bool ok = false;
+  QFont chosen = QFontDialog::getFont(&ok, f, DialogParent(), ToQ(r.Title));
+  if (!ok) return mrCancel;
+  // The toolkit's dialog has no colour or script: those stay as they were.
+  r.Font.Name = FromQ(chosen.family());
+  r.Font.Size = chosen.pointSize();
+  r.Font.Style = (chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |
+                 (chosen.strikeOut() ? 8 : 0);
+  return mrOk;
+}
+
+int RunColorDialog(TInteraction& r) {
+  // One dialog for the run, so custom colours are kept between uses.
+  static QPointer<QColorDialog> shared;
+  if (!shared) shared = new QColorDialog();
+  shared->setParent(DialogParent(), Qt::Dialog);
+  shared->setCurrentColor(ToQColor(r.Color));
+  if (shared->exec() != QDialog::Accepted) return mrCancel;
+  r.Color = FromQColor(shared->currentColor());
+  return mrOk;
+}
+
+class TQtInteraction : public TInteractionHook {
+public:
+  int Run(TInteraction& r) override {
+    auto it = Runners().find(r.Kind);
+    if (it != Runners().end()) return it->second(r);
+    switch (r.Kind) {
+      case TInteractionKind::MessageBox: return RunMessageBox(r);
+      case TInteractionKind::MessageDlg: return RunMessageDlg(r);
+      case TInteractionKind::InputQuery: return RunInputQuery(r);
+      case TInteractionKind::SelectDirectory: return RunSelectDirectory(r);
+      case TInteractionKind::OpenDialog:
+      case TInteractionKind::SaveDialog: return RunFileDialog(r);
+      case TInteractionKind::FontDialog: return RunFontDialog(r);
+      case TInteractionKind::ColorDialog: return RunColorDialog(r);
+      default: return mrCancel;  // no dialog of that kind is linked in
+    }
+  }
+};
+
+TQtInteraction& QtHook() {
+  static TQtInteraction hook;
+  return hook;
+}
+TInteractionHook* gHook = nullptr;
+
+}  // namespace
+
+void RegisterInteractionRunner(TInteractionKind kind, TInteractionRunner runner) { Runners()[kind] = runner; }
+
+TInteractionHook& InteractionHook() { return gHook ? *gHook : QtHook(); }
+
+TInteractionHook* SetInteractionHook(TInteractionHook* hook) {
+  TInteractionHook* old = gHook;
+  gHook = hook;
+  return old;
+}
+
+int RunInteraction(TInteraction& request) { return InteractionHook().Run(request); }
+
+// ---------------------------------------------------------------------------
+
+TInteractionScript::TInteractionScript() { FPrevious = SetInteractionHook(this); }
+TInteractionScript::~TInteractionScript() { SetInteractionHook(FPrevious); }
+
+TInteractionScript& TInteractionScript::Answer(int result) {
+  FQueue.push_back([result](TInteraction&) { return result; });
+  return *this;
+}
+
+TInteractionScript& TInteractionScript::AnswerValue(const String& value, int result) {
+  FQueue.push_back([value, result](TInteraction& r) {
+    switch (r.Kind) {
+      case TInteractionKind::OpenDialog:
+      case TInteractionKind::SaveDialog:
+        r.FileName = value;
+        r.Files = {value};
+        break;
+      case TInteractionKind::FindDialog:
+      case TInteractionKind::ReplaceDialog: r.FindText = value; break;
+      default: r.Value = value; break;
+    }
+    return result;
+  });
+  return *this;
+}
+
+TInteractionScript& TInteractionScript::Do(TAction action) {
+  FQueue.push_back(std::move(action));
+  return *this;
+}
+
+int TInteractionScript::Run(TInteraction& request) {
+  int result;
+  if (FQueue.empty()) {
+    ++Unexpected;
+    result = request.Kind == TInteractionKind::MessageBox ? IDCANCEL : mrCancel;
+  } else {
+    TAction action = std::move(FQueue.front());
+    FQueue.pop_front();
+    result = action(request);
+  }
+  Shown.push_back(request);
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+
+String NormalizeLineBreaks(const String& text) {
+  String out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+int MessageBox(const String& text, const String& caption, int flags) {
+  TInteraction r;
+  r.Kind = TInteractionKind::MessageBox;
+  r.Caption = caption;
+  r.Text = text;
+  r.Buttons = flags & ~MB_ICONMASK;
+  r.Icon = flags & MB_ICONMASK;
+  return RunInteraction(r);
+}
+
+TModalResult MessageDlg(const String& text, TMsgDlgType dlgType, const TMsgDlgButtons& buttons, int) {
+  TInteraction r;
+  r.Kind = TInteractionKind::MessageDlg;
+  const char* caption = DlgCaption(dlgType);
+  r.Caption = caption ? caption : FromQ(QCoreApplication::applicationName());
+  r.Text = text;
+  r.DlgType = dlgType;
+  r.DlgButtons = buttons;
+  return RunInteraction(r);
+}
+
+void ShowMessage(const String& text) {
+  TInteraction r;
+  r.Kind = TInteractionKind::MessageDlg;
+  r.Caption = FromQ(QCoreApplication::applicationName());
+  r.Text = text;
+  r.DlgType = mtCustom;
+  r.DlgButtons = {mbOK};
+  RunInteraction(r);
+}
+
+bool InputQuery(const String& caption, const String& prompt, String& value) {
+  TInteraction r;
+  r.Kind = TInteractionKind::InputQuery;
+  r.Caption = caption;
+  r.Text = prompt;
+  r.Value = value;
+  if (RunInteraction(r) != mrOk) return false;
+  value = r.Value;
+  return true;
+}
+
+String InputBox(const String& caption, const String& prompt, const String& defaultValue) {
+  String v = defaultValue;
+  return InputQuery(caption, prompt, v) ? v : defaultValue;
+}
+
+bool SelectDirectory(const String& caption, const String& root, String& directory) {
+  TInteraction r;
+  r.Kind = TInteractionKind::SelectDirectory;
+  r.Caption = caption;
+  r.Root = root;
+  r.Value = directory;
+  if (RunInteraction(r) != mrOk || r.Value.empty()) return false;
+  directory = r.Value;
+  return true;
+}
+
+void MessageBeep(int) {
+  ++BeepCount;
+  QApplication::beep();
+}

@@ -1,0 +1,115 @@
+#include "platform/gui/Dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MessageBoxTest, RecordsWhatWasShownAndReturnsTheScriptedAnswer) {
+  struct Case {
+    int flags;
+    int answer;
+    int buttons;
+    int icon;
+  };
+  const Case cases[] = {
+      {MB_OK | MB_ICONINFORMATION, IDOK, MB_OK, MB_ICONINFORMATION},
+      {MB_OKCANCEL | MB_ICONEXCLAMATION, IDCANCEL, MB_OKCANCEL, MB_ICONEXCLAMATION},
+      {MB_YESNO | MB_ICONQUESTION, IDYES, MB_YESNO, MB_ICONQUESTION},
+      {MB_YESNOCANCEL | MB_ICONERROR | MB_DEFBUTTON2, IDNO, MB_YESNOCANCEL | MB_DEFBUTTON2, MB_ICONERROR},
+  };
+  for (const Case& c : cases) {
+    TInteractionScript script;
+    script.Answer(c.answer);
+    EXPECT_EQ(MessageBox("Line one\r\nLine two", "Quillory", c.flags), c.answer);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    const TInteraction& shown = script.Shown[0];
+    EXPECT_EQ(shown.Kind, TInteractionKind::MessageBox);
+    EXPECT_EQ(shown.Caption, "Quillory");
+    EXPECT_EQ(shown.Text, "Line one\r\nLine two");
+    EXPECT_EQ(shown.Buttons, c.buttons);
+    EXPECT_EQ(shown.Icon, c.icon);
+    EXPECT_EQ(script.Unexpected, 0);
+  }
+}
+
+TEST(MessageBoxTest, UnscriptedRequestIsCancelledAndCounted) {
+  TInteractionScript script;
+  EXPECT_EQ(MessageBox("?", "c", MB_YESNOCANCEL), IDCANCEL);
+  EXPECT_EQ(MessageDlg("?", mtWarning, {mbYes, mbNo, mbCancel}), mrCancel);
+  EXPECT_EQ(script.Unexpected, 2);
+}
+
+TEST(MessageBoxTest, ScriptsNestAndRestoreThePreviousHook) {
+  TInteractionScript outer;
+  outer.Answer(IDYES);
+  {
+    TInteractionScript inner;
+    inner.Answer(IDNO);
+    EXPECT_EQ(MessageBox("a", "b", MB_YESNO), IDNO);
+  }
+  EXPECT_EQ(MessageBox("a", "b", MB_YESNO), IDYES);
+  EXPECT_EQ(outer.Shown.size(), 1u);
+}
+
+TEST(MessageDlgTest, CaptionFollowsTheTypeAndButtonsAreRecorded) {
+  TInteractionScript script;
+  script.Answer(mrNo).Answer(mrOk);
+  EXPECT_EQ(MessageDlg("Save changes?", mtWarning, {mbYes, mbNo, mbCancel}), mrNo);
+  EXPECT_EQ(MessageDlg("Gone", mtError, {mbOK}), mrOk);
+  ASSERT_EQ(script.Shown.size(), 2u);
+  EXPECT_EQ(script.Shown[0].Caption, "Warning");
+  EXPECT_EQ(script.Shown[0].DlgButtons, (TMsgDlgButtons{mbYes, mbNo, mbCancel}));
+  EXPECT_EQ(script.Shown[1].Caption, "Error");
+}
+
+TEST(InputQueryTest, ValueChangesOnlyWhenConfirmed) {
+  TInteractionScript script;
+  script.AnswerValue("typed", mrOk).AnswerValue("ignored", mrCancel);
+  String value = "initial";
+  EXPECT_TRUE(InputQuery("Name", "Enter a name:", value));
+  EXPECT_EQ(value, "typed");
+  EXPECT_FALSE(InputQuery("Name", "Enter a name:", value));
+  EXPECT_EQ(value, "typed");
+  EXPECT_EQ(script.Shown[0].Text, "Enter a name:");
+  EXPECT_EQ(script.Shown[1].Value, "ignored");
+}
+
+TEST(SelectDirectoryTest, ChosenFolderIsWrittenBack) {
+  TInteractionScript script;
+  script.AnswerValue("/tmp/backup").Answer(mrCancel);
+  String dir = "/home";
+  EXPECT_TRUE(SelectDirectory("Backup folder", "", dir));
+  EXPECT_EQ(dir, "/tmp/backup");
+  EXPECT_FALSE(SelectDirectory("Backup folder", "", dir));
+  EXPECT_EQ(dir, "/tmp/backup");
+  EXPECT_EQ(script.Shown[0].Value, "/tmp/backup");
+}
+
+TEST(LineBreakTest, CarriageReturnsBecomeNewlines) {
+  const std::pair<String, String> cases[] = {
+      {"a\r\nb", "a\nb"}, {"a\rb", "a\nb"}, {"a\nb", "a\nb"}, {"a\r\r\nb\r", "a\n\nb\n"}, {"", ""}};
+  for (auto& [in, out] : cases) EXPECT_EQ(NormalizeLineBreaks(in), out) << in;
+}
+
+// The real dialog: a timer presses "No" on the box the way a user would.
+TEST(MessageBoxTest, QtDialogMapsTheClickedButton) {
+  QString seenText;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+    }
+    ASSERT_NE(box, nullptr);
+    seenText = box->text();
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(MessageBox("First\rSecond", "Question", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(seenText, "First\nSecond");
+}
+
+}  // namespace
