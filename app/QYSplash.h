@@ -1,0 +1,37 @@
+#pragma once
+// The start-up splash: a borderless ellipse with a colour gradient, the
+// maker's name and the program's name, shown until the main window is ready.
+#include "platform/base/Types.h"
+
+#include <vector>
+
+struct TSplashPoint {
+  int X = 0;
+  int Y = 0;
+  bool operator==(const TSplashPoint&) const = default;
+};
+
+// The splash's proportions for a screen of the given size: u is the smaller
+// side / 15, the ellipse's radii are 2.25 u and u.
+struct TSplashGeometry {
+  int Unit = 0;
+  double RadiusX = 0, RadiusY = 0;
+  int Width = 0, Height = 0;
+  TSplashPoint Centre;
+};
+TSplashGeometry SplashGeometry(int screenW, int screenH);
+
+// The window's outline: 720 points, two per degree, around the ellipse.
+std::vector<TSplashPoint> SplashRegionPoints(const TSplashGeometry& g);
+
+// Ring i of the gradient: 361 points (one per degree, the last closing the
+// curve) on the ellipse with radii (rx − i, ry − i / 2.25).
+std::vector<TSplashPoint> SplashRingPoints(const TSplashGeometry& g, int ring);
+// The number of rings (0 … Round(rx + 0.5)).
+int SplashRingCount(const TSplashGeometry& g);
+// The pen colour of ring i: white for the first, then from the window's
+// colour RGB(214, 213, 182) toward RGB(255, 255, 0).
+TColor SplashRingColor(const TSplashGeometry& g, int ring);
+
+constexpr TColor SplashBackColor = 0xB6D5D6;  // RGB(214, 213, 182)
+constexpr TColor SplashLineColor = 0xF0FBFF;  // cream
