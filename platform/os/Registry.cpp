@@ -1,0 +1,164 @@
+#include "platform/os/Registry.h"
+
+#include "platform/os/SysPaths.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+String Lower(String s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool SameKey(const String& a, const String& b) { return Lower(a) == Lower(b); }
+
+String Trim(const String& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == String::npos) return {};
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+// "a\\b\" -> "a\b": no empty parts, no leading or trailing delimiter.
+String NormalizePath(const String& path) {
+  String out;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
+    out += c;
+  }
+  if (!out.empty() && out.back() == '\\') out.pop_back();
+  return out;
+}
+
+bool ParseRoot(const String& name, HKEY& root) {
+  const std::pair<const char*, HKEY> roots[] = {
+      {"hkey_current_user", HKEY_CURRENT_USER}, {"hkcu", HKEY_CURRENT_USER},
+      {"hkey_local_machine", HKEY_LOCAL_MACHINE}, {"hklm", HKEY_LOCAL_MACHINE},
+      {"hkey_classes_root", HKEY_CLASSES_ROOT}, {"hkey_users", HKEY_USERS}};
+  for (auto& [n, r] : roots)
+    if (Lower(name) == n) {
+      root = r;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+String TRegistry::DefaultFile() { return GetConfigFolder() + "/quillory/registry.ini"; }
+
+TRegistry::TRegistry() { Load(DefaultFile()); }
+TRegistry::TRegistry(const String& iniPath) { Load(iniPath); }
+
+void TRegistry::Load(const String& iniPath) {
+  std::ifstream in(iniPath, std::ios::binary);
+  String line;
+  TSection* current = nullptr;
+  while (std::getline(in, line)) {
+    line = Trim(line);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.front() == '[' && line.back() == ']') {
+      String full = NormalizePath(line.substr(1, line.size() - 2));
+      size_t cut = full.find('\\');
+      HKEY root;
+      current = nullptr;
+      if (!ParseRoot(full.substr(0, cut), root)) continue;  // not a key of ours
+      String path = cut == String::npos ? String() : full.substr(cut + 1);
+      for (auto& [r, s] : FSections)
+        if (r == root && SameKey(s.Path, path)) current = &s;
+      if (!current) {
+        FSections.push_back({root, TSection{path, {}}});
+        current = &FSections.back().second;
+      }
+      continue;
+    }
+    size_t eq = line.find('=');
+    if (!current || eq == String::npos) continue;
+    String name = Trim(line.substr(0, eq));
+    String value = Trim(line.substr(eq + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    auto it = std::find_if(current->Values.begin(), current->Values.end(),
+                           [&](auto& v) { return SameKey(v.first, name); });
+    if (it != current->Values.end())
+      it->second = value;
+    else
+      current->Values.emplace_back(name, value);
+  }
+}
+
+String TRegistry::Absolute(const String& key) const {
+  if (!key.empty() && (key[0] == '\\' || key[0] == '/')) return NormalizePath(key);
+  if (!FOpen || FCurrentPath.empty()) return NormalizePath(key);
+  return NormalizePath(FCurrentPath + "\\" + key);
+}
+
+const TRegistry::TSection* TRegistry::Find(HKEY root, const String& path) const {
+  for (auto& [r, s] : FSections)
+    if (r == root && SameKey(s.Path, path)) return &s;
+  return nullptr;
+}
+
+bool TRegistry::KeyExists(const String& key) const {
+  String path = Absolute(key);
+  if (Find(RootKey, path)) return true;
+  // A key exists when one of its sub-keys has a section.
+  String prefix = Lower(path) + "\\";
+  for (auto& [r, s] : FSections)
+    if (r == RootKey && (path.empty() || Lower(s.Path).rfind(prefix, 0) == 0)) return true;
+  return false;
+}
+
+bool TRegistry::OpenKeyReadOnly(const String& key) {
+  if (!KeyExists(key)) return false;
+  FCurrentPath = Absolute(key);
+  FOpen = true;
+  return true;
+}
+
+void TRegistry::CloseKey() {
+  FOpen = false;
+  FCurrentPath.clear();
+}
+
+bool TRegistry::ValueExists(const String& name) const {
+  if (!FOpen) return false;
+  const TSection* s = Find(RootKey, FCurrentPath);
+  if (!s) return false;
+  return std::any_of(s->Values.begin(), s->Values.end(), [&](auto& v) { return SameKey(v.first, name); });
+}
+
+String TRegistry::ReadString(const String& name) const {
+  if (!FOpen) return {};
+  const TSection* s = Find(RootKey, FCurrentPath);
+  if (!s) return {};
+  for (auto& v : s->Values)
+    if (SameKey(v.first, name)) return v.second;
+  return {};
+}
+
+std::vector<String> TRegistry::GetKeyNames() const {
+  std::vector<String> names;
+  if (!FOpen) return names;
+  String prefix = FCurrentPath.empty() ? String() : Lower(FCurrentPath) + "\\";
+  for (auto& [r, s] : FSections) {
+    if (r != RootKey || s.Path.size() <= prefix.size() || Lower(s.Path).rfind(prefix, 0) != 0) continue;
+    String rest = s.Path.substr(prefix.size());
+    String child = rest.substr(0, rest.find('\\'));
+    if (std::none_of(names.begin(), names.end(), [&](const String& n) { return SameKey(n, child); }))
+      names.push_back(child);
+  }
+  return names;
+}
+
+std::vector<String> TRegistry::GetValueNames() const {
+  std::vector<String> names;
+  if (!FOpen) return names;
+  if (const TSection* s = Find(RootKey, FCurrentPath))
+    for (auto& v : s->Values) names.push_back(v.first);
+  return names;
+}

@@ -1,0 +1,94 @@
+#include "platform/os/SysPaths.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+String FromQ(const QString& s) { return s.toStdString(); }
+
+String StripTrailingDelim(String s) {
+  while (s.size() > 1 && s.back() == '/') s.pop_back();
+  return s;
+}
+
+String Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? String(v) : String();
+}
+}  // namespace
+
+String GetLogonUserName() {
+  String name;
+  if (passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name) name = pw->pw_name;
+  if (name.empty()) name = Env("USER");
+  return name.empty() ? "System" : name;
+}
+
+String GetDocumentsFolder() {
+  String fromEnv = Env("XDG_DOCUMENTS_DIR");
+  if (!fromEnv.empty()) return StripTrailingDelim(fromEnv);
+  QString loc = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!loc.isEmpty()) return StripTrailingDelim(FromQ(loc));
+  return StripTrailingDelim(FromQ(QDir::homePath())) + "/Documents";
+}
+
+String GetTempFolder() { return StripTrailingDelim(FromQ(QDir::tempPath())); }
+
+String GetConfigFolder() {
+  String fromEnv = Env("XDG_CONFIG_HOME");
+  if (!fromEnv.empty() && fromEnv[0] == '/') return StripTrailingDelim(fromEnv);
+  return StripTrailingDelim(FromQ(QDir::homePath())) + "/.config";
+}
+
+String GetRuntimeFolder() {
+  String fromEnv = Env("XDG_RUNTIME_DIR");
+  if (!fromEnv.empty() && fs::is_directory(fromEnv)) return StripTrailingDelim(fromEnv);
+  return GetTempFolder();
+}
+
+String GetProgramPath() {
+  std::error_code ec;
+  fs::path p = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? String() : p.string();
+}
+
+String GetProgramFolder() {
+  String exe = GetProgramPath();
+  if (exe.empty()) return StripTrailingDelim(fs::current_path().string());
+  return fs::path(exe).parent_path().string();
+}
+
+bool CopyFileOverwrite(const String& source, const String& dest) {
+  std::error_code ec;
+  if (!fs::is_regular_file(source, ec)) return false;
+  fs::path target(dest);
+  fs::path temp = target;
+  temp += ".copy-" + std::to_string(::getpid());
+  {
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!in || !out) return false;
+    out << in.rdbuf();
+    out.flush();
+    if (!out || in.bad()) {
+      out.close();
+      fs::remove(temp, ec);
+      return false;
+    }
+  }
+  fs::rename(temp, target, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
+}

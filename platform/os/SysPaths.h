@@ -1,0 +1,25 @@
+#pragma once
+// The user's and the program's folders, the log-on name, and file copy.
+#include "platform/base/Types.h"
+
+// The log-on name of the user running the program; "System" when it cannot
+// be found or is empty.
+String GetLogonUserName();
+// The user's documents folder: $XDG_DOCUMENTS_DIR when set, else the XDG
+// user-dirs entry, else ~/Documents. No trailing delimiter.
+String GetDocumentsFolder();
+// The temporary folder (no trailing delimiter).
+String GetTempFolder();
+// The user's configuration folder ($XDG_CONFIG_HOME or ~/.config).
+String GetConfigFolder();
+// The per-user runtime folder ($XDG_RUNTIME_DIR, else the temporary folder).
+String GetRuntimeFolder();
+// The folder of the running executable, no trailing delimiter.
+String GetProgramFolder();
+// The full path of the running executable.
+String GetProgramPath();
+
+// Copies source over dest (replacing it). The copy goes to a temporary file
+// beside dest and is renamed into place, so dest is never left half written.
+// False when the source cannot be read or dest cannot be written.
+bool CopyFileOverwrite(const String& source, const String& dest);
