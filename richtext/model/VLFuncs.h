@@ -1,0 +1,67 @@
+#pragma once
+// Routines the writers and items share: text escaping for HTML and RTF,
+// colours and print colour modes, and screen/device scaling.
+#include "platform/base/Types.h"
+#include "platform/gui/GfxColors.h"
+#include "richtext/model/VLStyle.h"
+
+// ---------------------------------------------------------------------------
+// Text
+
+// Each tab of 8-bit text becomes spacesCount blanks.
+AnsiString ReplaceTabs(const AnsiString& s, Integer spacesCount);
+// The same on raw UTF-16LE text held in bytes.
+AnsiString ReplaceTabsW(const AnsiString& s, Integer spacesCount);
+// 1-based position of the first byte ch within count bytes; 0 when absent.
+Integer ScanChar(const char* buffer, char ch, Integer count);
+// Replaces every occurrence, continuing after the inserted text.
+AnsiString ReplaceAllOnce(const AnsiString& s, const AnsiString& from, const AnsiString& to);
+// s becomes t when empty, else s + " " + t.
+void AddWithSpace(AnsiString& s, const AnsiString& t);
+// Every NUL byte becomes "?".
+void ReplaceNulChars(AnsiString& s);
+AnsiString BackslashesToSlashes(const AnsiString& s);
+
+enum TVLHintMode { vlhmHTML, vlhmRTF };
+// The hint as an HTML title attribute or an RTF field switch; empty for no hint.
+AnsiString FormatHint(TVLHintMode mode, const AnsiString& hint);
+
+AnsiString MakeHTMLStr(const AnsiString& s, bool emptyToNbsp, bool htmlCode);
+// HTML attribute value escaping (quotes, ampersands and angle brackets).
+AnsiString MakeHTMLAttrStr(const AnsiString& s);
+AnsiString MakeRTFStr(const AnsiString& s, bool rtfCode);
+AnsiString MakeRTFName(const AnsiString& s);
+AnsiString MakeRTFBookmarkName(const AnsiString& s);
+
+// ---------------------------------------------------------------------------
+// Colours
+
+
+
+AnsiString ColorToHtml(TColor color);
+AnsiString ColorToHtmlOrTransparent(TColor color);
+AnsiString CharsetToHtmlName(Integer charset);
+Integer ColorLuminance(TColor color);
+TColor ColorToGray(TColor color);
+TColor FixSystemColor(TColor color);
+TColor ApplyColorModeFore(TColor color, TVLColorMode mode);
+TColor ApplyColorModeBack(TColor color, TVLColorMode mode);
+Integer FontSizeToHtml(Integer points);
+
+// ---------------------------------------------------------------------------
+// Scaling
+
+// Screen pixels per inch X/Y, then device pixels per inch X/Y.
+struct TVLResolution {
+  Integer ScreenX = 96, ScreenY = 96, DeviceX = 96, DeviceY = 96;
+};
+Integer ScreenToDeviceX(Integer value, const TVLResolution& res);
+Integer ScreenToDeviceY(Integer value, const TVLResolution& res);
+Integer ScaleX(Integer value, const TVLResolution& res);
+Integer ScaleY(Integer value, const TVLResolution& res);
+bool PointInBox(Integer x, Integer y, Integer left, Integer top, Integer width, Integer height);
+
+// Document lengths are pixels at 96 per inch; RTF uses twips (1440 per inch).
+constexpr Integer VLScreenPixelsPerInch = 96;
+Integer PixelsToTwips(Integer pixels, Integer pixelsPerInch = VLScreenPixelsPerInch);
+Integer TwipsToPixels(Integer twips, Integer pixelsPerInch = VLScreenPixelsPerInch);

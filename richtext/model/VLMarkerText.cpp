@@ -1,0 +1,85 @@
+#include "richtext/model/VLMarkerText.h"
+
+#include <cctype>
+
+AnsiString VLAlphaCounter(Integer value, bool upper) {
+  AnsiString r;
+  const char base = upper ? 'A' : 'a';
+  int64_t v = value;
+  while (v >= 1) {
+    r.insert(r.begin(), static_cast<char>(base + (v - 1) % 26));
+    v = (v - 1) / 26;
+  }
+  return r;
+}
+
+AnsiString VLRomanCounter(Integer value, bool upper) {
+  if (value < 1) return "?";
+  static const struct {
+    Integer Value;
+    const char* Text;
+  } Table[] = {{1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
+               {40, "XL"},  {10, "X"},   {9, "IX"},   {5, "V"},    {4, "IV"},   {1, "I"}};
+  AnsiString r;
+  Integer v = value;
+  for (const auto& e : Table)
+    while (v >= e.Value) {
+      r += e.Text;
+      v -= e.Value;
+    }
+  if (!upper)
+    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return r;
+}
+
+AnsiString VLCounterText(Integer value, TVLListType listType) {
+  switch (listType) {
+    case vllstDecimal:
+    case vllstImageListCounter: return std::to_string(value);
+    case vllstLowerAlpha: return VLAlphaCounter(value, false);
+    case vllstUpperAlpha: return VLAlphaCounter(value, true);
+    case vllstLowerRoman: return VLRomanCounter(value, false);
+    case vllstUpperRoman: return VLRomanCounter(value, true);
+    default: return {};
+  }
+}
+
+AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelTexts& levels) {
+  // Only string arguments exist here: "%s" takes the next level, "%n:s" level
+  // n (and moves the next one after it), "%%" is a percent sign.
+  AnsiString r;
+  size_t next = 0;
+  const size_t n = formatString.size();
+  for (size_t i = 0; i < n; ++i) {
+    char c = formatString[i];
+    if (c != '%' || i + 1 >= n) {
+      r += c;
+      continue;
+    }
+    if (formatString[i + 1] == '%') {
+      r += '%';
+      ++i;
+      continue;
+    }
+    size_t j = i + 1;
+    size_t index = next;
+    if (std::isdigit(static_cast<unsigned char>(formatString[j]))) {
+      size_t k = j;
+      size_t v = 0;
+      while (k < n && std::isdigit(static_cast<unsigned char>(formatString[k])) && v < 100000)
+        v = v * 10 + static_cast<size_t>(formatString[k++] - '0');
+      if (k < n && formatString[k] == ':') {
+        index = v;
+        j = k + 1;
+      }
+    }
+    if (j < n && (formatString[j] == 's' || formatString[j] == 'S') && index < levels.size()) {
+      r += levels[index];
+      next = index + 1;
+      i = j;
+      continue;
+    }
+    r += c;  // not a specifier we fill: copied as written
+  }
+  return r;
+}
