@@ -41,3 +41,12 @@ constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clFuchsia = 0xFF00FF;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
+
+// Root of the class hierarchies that hold untyped object references (string
+// list objects, tree node data, collection items).
+class TObject {
+public:
+  virtual ~TObject() = default;
+  // The class name the error messages show ("TFontInfo"), from the dynamic type.
+  String ClassName() const;
+};

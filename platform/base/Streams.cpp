@@ -1,0 +1,395 @@
+#include "platform/base/Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+// ---------------------------------------------------------------------------
+// TStream
+
+Int64 TStream::GetSize() {
+  const Int64 pos = Seek(0, soCurrent);
+  const Int64 size = Seek(0, soEnd);
+  Seek(pos, soBeginning);
+  return size;
+}
+
+void TStream::SetSize(Int64) { throw EStreamError("Stream cannot change its size"); }
+
+void TStream::ReadBuffer(void* buffer, Int64 count) {
+  if (count < 0 || (count != 0 && Read(buffer, count) != count)) throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, Int64 count) {
+  if (count < 0 || (count != 0 && Write(buffer, count) != count))
+    throw EWriteError("Stream write error");
+}
+
+Int64 TStream::CopyFrom(TStream& source, Int64 count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.GetSize();
+  }
+  const Int64 total = count;
+  char buf[65536];
+  while (count > 0) {
+    const Int64 n = std::min<Int64>(count, sizeof buf);
+    source.ReadBuffer(buf, n);
+    WriteBuffer(buf, n);
+    count -= n;
+  }
+  return total;
+}
+
+Byte TStream::ReadByte() {
+  Byte b;
+  ReadBuffer(&b, 1);
+  return b;
+}
+
+void TStream::WriteByte(Byte v) { WriteBuffer(&v, 1); }
+
+namespace {
+
+template <typename T>
+T ReadLE(TStream& s) {
+  unsigned char b[sizeof(T)];
+  s.ReadBuffer(b, sizeof(T));
+  uint64_t v = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) v |= static_cast<uint64_t>(b[i]) << (8 * i);
+  T r;
+  if constexpr (sizeof(T) == 8) {
+    std::memcpy(&r, &v, 8);
+  } else {
+    using U = std::make_unsigned_t<T>;
+    const U u = static_cast<U>(v);
+    std::memcpy(&r, &u, sizeof(T));
+  }
+  return r;
+}
+
+template <typename T>
+void WriteLE(TStream& s, T value) {
+  uint64_t v = 0;
+  if constexpr (sizeof(T) == 8) {
+    std::memcpy(&v, &value, 8);
+  } else {
+    using U = std::make_unsigned_t<T>;
+    U u;
+    std::memcpy(&u, &value, sizeof(T));
+    v = u;
+  }
+  unsigned char b[sizeof(T)];
+  for (size_t i = 0; i < sizeof(T); ++i) b[i] = static_cast<unsigned char>(v >> (8 * i));
+  s.WriteBuffer(b, sizeof(T));
+}
+
+}  // namespace
+
+Word TStream::ReadWordLE() { return ReadLE<Word>(*this); }
+void TStream::WriteWordLE(Word v) { WriteLE(*this, v); }
+int16_t TStream::ReadInt16LE() { return ReadLE<int16_t>(*this); }
+void TStream::WriteInt16LE(int16_t v) { WriteLE(*this, v); }
+Integer TStream::ReadInt32LE() { return ReadLE<Integer>(*this); }
+void TStream::WriteInt32LE(Integer v) { WriteLE(*this, v); }
+Cardinal TStream::ReadUInt32LE() { return ReadLE<Cardinal>(*this); }
+void TStream::WriteUInt32LE(Cardinal v) { WriteLE(*this, v); }
+Int64 TStream::ReadInt64LE() { return ReadLE<Int64>(*this); }
+void TStream::WriteInt64LE(Int64 v) { WriteLE(*this, v); }
+double TStream::ReadDoubleLE() {
+  const Int64 bits = ReadLE<Int64>(*this);
+  double d;
+  std::memcpy(&d, &bits, 8);
+  return d;
+}
+void TStream::WriteDoubleLE(double v) {
+  Int64 bits;
+  std::memcpy(&bits, &v, 8);
+  WriteLE(*this, bits);
+}
+
+AnsiString TStream::ReadBytes(Int64 count) {
+  if (count < 0 || count > Remaining()) throw EReadError("Stream read error");
+  AnsiString r(static_cast<size_t>(count), '\0');
+  ReadBuffer(r.data(), count);
+  return r;
+}
+
+void TStream::WriteBytes(const AnsiString& bytes) {
+  WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+}
+
+// ---------------------------------------------------------------------------
+// TMemoryStream
+
+Int64 TMemoryStream::Read(void* buffer, Int64 count) {
+  if (count <= 0) return 0;
+  const Int64 size = static_cast<Int64>(FData.size());
+  if (FPosition >= size) return 0;
+  const Int64 n = std::min(count, size - FPosition);
+  std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+  FPosition += n;
+  return n;
+}
+
+Int64 TMemoryStream::Write(const void* buffer, Int64 count) {
+  if (count <= 0) return 0;
+  const Int64 end = FPosition + count;
+  if (end > static_cast<Int64>(FData.size())) FData.resize(static_cast<size_t>(end), '\0');
+  std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
+  FPosition = end;
+  return count;
+}
+
+Int64 TMemoryStream::Seek(Int64 offset, TSeekOrigin origin) {
+  Int64 base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition
+                                                               : static_cast<Int64>(FData.size());
+  const Int64 p = base + offset;
+  if (p < 0) throw EStreamError("Invalid stream position");
+  FPosition = p;
+  return p;
+}
+
+void TMemoryStream::SetSize(Int64 newSize) {
+  if (newSize < 0) throw EStreamError("Invalid stream size");
+  FData.resize(static_cast<size_t>(newSize), '\0');
+  if (FPosition > newSize) FPosition = newSize;
+}
+
+void TMemoryStream::Clear() {
+  FData.clear();
+  FData.shrink_to_fit();
+  FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& stream) {
+  stream.SetPosition(0);
+  const Int64 size = stream.GetSize();
+  AnsiString data(static_cast<size_t>(std::max<Int64>(size, 0)), '\0');
+  stream.ReadBuffer(data.data(), size);
+  FData = std::move(data);
+  FPosition = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream& stream) { stream.WriteBytes(FData); }
+
+void TMemoryStream::LoadFromFile(const String& fileName) {
+  FData = LoadBytesFromFile(fileName);
+  FPosition = 0;
+}
+
+void TMemoryStream::SaveToFile(const String& fileName) { SaveBytesAtomically(fileName, FData); }
+
+AnsiString TStringStream::ReadString(Int64 count) {
+  const Int64 n = std::clamp<Int64>(count, 0, std::max<Int64>(Remaining(), 0));
+  return ReadBytes(n);
+}
+
+// ---------------------------------------------------------------------------
+// TFileStream
+
+TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName) {
+  if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
+    FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (FHandle < 0)
+      throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+    return;
+  }
+  int flags = O_CLOEXEC;
+  switch (mode & 3) {
+    case fmOpenWrite:
+      flags |= O_WRONLY;
+      break;
+    case fmOpenReadWrite:
+      flags |= O_RDWR;
+      break;
+    default:
+      flags |= O_RDONLY;
+      break;
+  }
+  FHandle = ::open(fileName.c_str(), flags);
+  if (FHandle >= 0) {
+    struct stat st;
+    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(FHandle);
+      FHandle = -1;
+      errno = EISDIR;
+    }
+  }
+  if (FHandle < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+}
+
+TFileStream::~TFileStream() {
+  if (FHandle >= 0) ::close(FHandle);
+}
+
+Int64 TFileStream::Read(void* buffer, Int64 count) {
+  Int64 done = 0;
+  char* p = static_cast<char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 TFileStream::Write(const void* buffer, Int64 count) {
+  Int64 done = 0;
+  const char* p = static_cast<const char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 TFileStream::Seek(Int64 offset, TSeekOrigin origin) {
+  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  const off_t r = ::lseek(FHandle, static_cast<off_t>(offset), whence);
+  if (r < 0) throw EStreamError("Invalid stream position");
+  return r;
+}
+
+void TFileStream::SetSize(Int64 newSize) {
+  const Int64 pos = GetPosition();
+  if (newSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
+    throw EStreamError("Stream size error");
+  if (pos > newSize) Seek(newSize, soBeginning);
+}
+
+void TFileStream::Flush() { ::fsync(FHandle); }
+
+// ---------------------------------------------------------------------------
+// TAtomicFileStream
+
+TAtomicFileStream::TAtomicFileStream(const String& fileName) : FFileName(fileName) {
+  const String dir = ExtractFilePath(fileName);
+  const String name = ExtractFileName(fileName);
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
+    FTempName = dir + "." + name + "." + IntToHex(static_cast<Int64>(rng() & 0xFFFFFFFFFFull), 10) + ".tmp";
+    // 0666 lets the umask decide the permissions, as for any new file.
+    FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (FHandle < 0 && errno != EEXIST) break;
+  }
+  if (FHandle < 0)
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+  // A replaced file keeps its permissions.
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) == 0) ::fchmod(FHandle, st.st_mode & 07777);
+}
+
+TAtomicFileStream::~TAtomicFileStream() { Discard(); }
+
+void TAtomicFileStream::Discard() {
+  if (FHandle >= 0) {
+    ::close(FHandle);
+    FHandle = -1;
+    ::unlink(FTempName.c_str());
+  }
+}
+
+Int64 TAtomicFileStream::Read(void* buffer, Int64 count) {
+  if (FHandle < 0) return 0;
+  Int64 done = 0;
+  char* p = static_cast<char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 TAtomicFileStream::Write(const void* buffer, Int64 count) {
+  if (FHandle < 0) return 0;
+  Int64 done = 0;
+  const char* p = static_cast<const char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      FFailed = true;
+      break;
+    }
+    done += n;
+  }
+  return done;
+}
+
+Int64 TAtomicFileStream::Seek(Int64 offset, TSeekOrigin origin) {
+  if (FHandle < 0) throw EStreamError("Invalid stream position");
+  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  const off_t r = ::lseek(FHandle, static_cast<off_t>(offset), whence);
+  if (r < 0) throw EStreamError("Invalid stream position");
+  return r;
+}
+
+void TAtomicFileStream::SetSize(Int64 newSize) {
+  const Int64 pos = GetPosition();
+  if (newSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
+    throw EStreamError("Stream size error");
+  if (pos > newSize) Seek(newSize, soBeginning);
+}
+
+void TAtomicFileStream::Commit() {
+  if (FHandle < 0) throw EWriteError("Stream write error");
+  const String reason = "Cannot write file \"" + FFileName + "\". ";
+  if (FFailed) {
+    Discard();
+    throw EWriteError(reason + "Stream write error");
+  }
+  if (::fsync(FHandle) != 0) {
+    const int e = errno;
+    Discard();
+    throw EWriteError(reason + std::strerror(e));
+  }
+  if (::close(FHandle) != 0) {
+    const int e = errno;
+    FHandle = -1;
+    ::unlink(FTempName.c_str());
+    throw EWriteError(reason + std::strerror(e));
+  }
+  FHandle = -1;
+  if (::rename(FTempName.c_str(), FFileName.c_str()) != 0) {
+    const int e = errno;
+    ::unlink(FTempName.c_str());
+    throw EWriteError(reason + std::strerror(e));
+  }
+  // Make the rename itself durable.
+  String dir = ExtractFileDir(FFileName);
+  if (dir.empty()) dir = ".";
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+}
+
+void SaveBytesAtomically(const String& fileName, const AnsiString& bytes) {
+  TAtomicFileStream f(fileName);
+  f.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  f.Commit();
+}
+
+AnsiString LoadBytesFromFile(const String& fileName) {
+  TFileStream f(fileName, fmOpenRead);
+  AnsiString r;
+  char buf[65536];
+  while (true) {
+    const Int64 n = f.Read(buf, sizeof buf);
+    if (n <= 0) break;
+    r.append(buf, static_cast<size_t>(n));
+  }
+  return r;
+}
