@@ -1,0 +1,992 @@
+#include "platform/db/DBTables.h"
+
+#include "platform/base/Streams.h"
+#include "platform/db/DBDialect.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+struct TDBConnection {
+  sqlite3* Db = nullptr;
+  String Path;
+  String Key;  // the password that opened the file ("" for a plain file)
+  std::thread::id Owner;
+  int Users = 0;
+  bool InTransaction = false;
+  const void* ExclusiveHolder = nullptr;
+};
+
+namespace {
+
+std::mutex GSessionsLock;
+std::vector<TSession*> GSessions;
+
+String EngineMessage(sqlite3* db, int rc) {
+  const char* m = db ? sqlite3_errmsg(db) : nullptr;
+  return m ? String(m) : String(sqlite3_errstr(rc));
+}
+
+// Runs SQL with no values; raises EDBEngineError with the statement kind.
+void Exec(sqlite3* db, const String& sql) {
+  char* err = nullptr;
+  int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    String msg = err ? err : sqlite3_errstr(rc);
+    sqlite3_free(err);
+    throw EDBEngineError(StatementKind(sql) + " failed: " + msg, rc);
+  }
+}
+
+// A single-row, single-column answer of a statement without values.
+String QueryText(sqlite3* db, const String& sql, int* rcOut = nullptr) {
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+  String r;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+      const unsigned char* t = sqlite3_column_text(st, 0);
+      r = t ? reinterpret_cast<const char*>(t) : "";
+      rc = SQLITE_OK;
+    } else if (rc == SQLITE_DONE) {
+      rc = SQLITE_OK;
+    }
+  }
+  if (rc != SQLITE_OK && !rcOut) {
+    String msg = EngineMessage(db, rc);
+    sqlite3_finalize(st);
+    throw EDBEngineError(StatementKind(sql) + " failed: " + msg, rc);
+  }
+  sqlite3_finalize(st);
+  if (rcOut) *rcOut = rc;
+  return r;
+}
+
+String Upper(const String& s) { return UpperCase(s); }
+
+bool FsyncPath(const String& path, bool directory) {
+  int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void CheckDatabaseEngine() {
+  if (String(sqlite3_libversion()) != SQLITE_VERSION)
+    throw EDBEngineError(String("Database engine mismatch: library ") + sqlite3_libversion() +
+                         ", header " + SQLITE_VERSION);
+  if (DatabaseEngineCipherVersion().empty())
+    throw EDBEngineError("Database engine has no encryption (cipher_version is empty)");
+}
+
+String DatabaseEngineCipherVersion() {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return String();
+  }
+  int rc = 0;
+  String v = QueryText(db, "PRAGMA cipher_version", &rc);
+  sqlite3_close(db);
+  return rc == SQLITE_OK ? v : String();
+}
+
+// ---------------------------------------------------------------------------
+// TSession
+
+TSession::TSession() {
+  std::lock_guard<std::mutex> g(GSessionsLock);
+  GSessions.push_back(this);
+}
+
+TSession::~TSession() {
+  {
+    std::lock_guard<std::mutex> g(GSessionsLock);
+    GSessions.erase(std::remove(GSessions.begin(), GSessions.end(), this), GSessions.end());
+  }
+  for (auto& c : FConnections) sqlite3_close_v2(c->Db);
+}
+
+TSession* TSession::FindSession(const String& name) {
+  std::lock_guard<std::mutex> g(GSessionsLock);
+  for (TSession* s : GSessions)
+    if (name.empty() || SameText(s->SessionName, name)) return s;
+  return nullptr;
+}
+
+void TSession::AddStandardAlias(const String& name, const String& folder, const String&) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  if (Trim(name).empty()) throw EDatabaseError("Alias name is empty");
+  if (FAliases.count(Upper(name))) throw EDatabaseError("Duplicate alias name: " + name);
+  FAliases[Upper(name)] = ExcludeTrailingPathDelimiter(folder);
+  FAliasOrder.push_back(name);
+}
+
+void TSession::DeleteAlias(const String& name) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FAliases.erase(Upper(name));
+  FAliasOrder.erase(std::remove_if(FAliasOrder.begin(), FAliasOrder.end(),
+                                   [&](const String& a) { return SameText(a, name); }),
+                    FAliasOrder.end());
+}
+
+bool TSession::IsAlias(const String& name) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  return FAliases.count(Upper(name)) != 0;
+}
+
+std::vector<String> TSession::GetAliasNames() const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  return FAliasOrder;
+}
+
+String TSession::GetAliasPath(const String& name) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto it = FAliases.find(Upper(name));
+  if (it == FAliases.end()) throw EDatabaseError("Unknown database alias: " + name);
+  return it->second;
+}
+
+void TSession::AddTableFile(const String& fileName, const std::vector<String>& tableNames) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  for (const String& t : tableNames) FTableFiles[Upper(t)] = fileName;
+}
+
+String TSession::TableFileName(const String& tableName) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto it = FTableFiles.find(Upper(tableName));
+  return it != FTableFiles.end() ? it->second : tableName + ".db";
+}
+
+void TSession::AddPassword(const String& password) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  if (!HasPassword(password)) FPasswords.push_back(password);
+}
+
+void TSession::RemovePassword(const String& password) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FPasswords.erase(std::remove(FPasswords.begin(), FPasswords.end(), password), FPasswords.end());
+}
+
+void TSession::RemoveAllPasswords() {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FPasswords.clear();
+}
+
+bool TSession::HasPassword(const String& password) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  return std::find(FPasswords.begin(), FPasswords.end(), password) != FPasswords.end();
+}
+
+void TSession::Trace(const String& sql) {
+  if (OnTrace) OnTrace(sql);
+}
+
+void TSession::RegisterDatabase(TDatabase* db) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FDatabases.push_back(db);
+}
+
+void TSession::UnregisterDatabase(TDatabase* db) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FDatabases.erase(std::remove(FDatabases.begin(), FDatabases.end(), db), FDatabases.end());
+}
+
+String TSession::ResolveFolder(const String& databaseName) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  for (TDatabase* d : FDatabases)
+    if (!d->DatabaseName.empty() && SameText(d->DatabaseName, databaseName)) return d->Folder();
+  return GetAliasPath(databaseName);
+}
+
+String TSession::ResolveFile(const String& databaseName, const String& tableName) const {
+  return ResolveFolder(databaseName) + PathDelim + TableFileName(tableName);
+}
+
+sqlite3* TSession::OpenWithKey(const String& path, const String& key, int& rc) {
+  sqlite3* db = nullptr;
+  rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_close(db);
+    return nullptr;
+  }
+  if (!key.empty()) {
+    rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
+    if (rc == SQLITE_OK) {
+      char* err = nullptr;
+      rc = sqlite3_exec(db, ("PRAGMA kdf_iter = " + IntToStr(DBKdfIterations)).c_str(), nullptr,
+                        nullptr, &err);
+      sqlite3_free(err);
+    }
+  }
+  if (rc == SQLITE_OK) QueryText(db, "SELECT count(*) FROM sqlite_master", &rc);
+  if (rc != SQLITE_OK) {
+    sqlite3_close(db);
+    return nullptr;
+  }
+  return db;
+}
+
+TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder) {
+  std::unique_lock<std::recursive_mutex> g(FLock);
+  auto ex = FExclusive.find(path);
+  if (ex != FExclusive.end() && ex->second != exclusiveHolder)
+    throw EDBEngineError("Table file " + ExtractFileName(path) + " is opened exclusively");
+  const auto me = std::this_thread::get_id();
+  for (auto& c : FConnections)
+    if (c->Path == path && c->Owner == me && (c->Users > 0 || c->InTransaction) &&
+        c->ExclusiveHolder == exclusiveHolder) {
+      CheckAccess(*c);
+      ++c->Users;
+      return *c;
+    }
+  for (auto& c : FConnections)
+    if (c->Path == path && c->Users == 0 && !c->InTransaction &&
+        c->ExclusiveHolder == exclusiveHolder) {
+      CheckAccess(*c);
+      c->Owner = me;
+      c->Users = 1;
+      return *c;
+    }
+  if (!FileExists(path))
+    throw EDBEngineError("Table file not found: " + ExtractFileName(path), SQLITE_CANTOPEN);
+  for (;;) {
+    // The empty key first (a plain file opens without key derivation), then
+    // the key that fitted last time, then the rest.
+    std::vector<String> keys{String()};
+    auto last = FLastKey.find(path);
+    if (last != FLastKey.end() && HasPassword(last->second) && !last->second.empty())
+      keys.push_back(last->second);
+    for (const String& p : FPasswords)
+      if (std::find(keys.begin(), keys.end(), p) == keys.end()) keys.push_back(p);
+    int rc = SQLITE_OK;
+    for (const String& k : keys) {
+      sqlite3* db = OpenWithKey(path, k, rc);
+      if (db) {
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_extended_result_codes(db, 0);
+        try {
+          Exec(db, "PRAGMA journal_mode = WAL");
+          Exec(db, "PRAGMA synchronous = FULL");
+        } catch (...) {
+          sqlite3_close(db);
+          throw;
+        }
+        RegisterDialectFunctions(db);
+        auto c = std::make_unique<TDBConnection>();
+        c->Db = db;
+        c->Path = path;
+        c->Key = k;
+        c->Owner = me;
+        c->Users = 1;
+        c->ExclusiveHolder = exclusiveHolder;
+        FLastKey[path] = k;
+        FConnections.push_back(std::move(c));
+        return *FConnections.back();
+      }
+      if (rc != SQLITE_NOTADB) {
+        throw EDBEngineError("Cannot open table file " + ExtractFileName(path) + ": " +
+                                 sqlite3_errstr(rc),
+                             rc);
+      }
+    }
+    bool cont = false;
+    if (OnPassword) {
+      g.unlock();
+      OnPassword(this, cont);
+      g.lock();
+    }
+    if (!cont)
+      throw EDBEngineError("Invalid password for table file " + ExtractFileName(path),
+                           SQLITE_NOTADB);
+  }
+}
+
+void TSession::CheckAccess(TDBConnection& c) {
+  std::unique_lock<std::recursive_mutex> g(FLock);
+  while (!c.Key.empty() && !HasPassword(c.Key)) {
+    bool cont = false;
+    if (OnPassword) {
+      g.unlock();
+      OnPassword(this, cont);
+      g.lock();
+    }
+    if (!cont)
+      throw EDBEngineError("Invalid password for table file " + ExtractFileName(c.Path),
+                           SQLITE_NOTADB);
+  }
+}
+
+void TSession::Release(TDBConnection& c) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  if (c.Users > 0) --c.Users;
+}
+
+void TSession::CloseIdleConnections() {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  for (auto it = FConnections.begin(); it != FConnections.end();) {
+    if ((*it)->Users == 0 && !(*it)->InTransaction) {
+      sqlite3_close_v2((*it)->Db);
+      it = FConnections.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void TSession::TakeExclusive(const String& path, const void* holder) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto ex = FExclusive.find(path);
+  if (ex != FExclusive.end() && ex->second != holder)
+    throw EDBEngineError("Table file " + ExtractFileName(path) + " is opened exclusively");
+  for (auto& c : FConnections)
+    if (c->Path == path && (c->Users > 0 || c->InTransaction))
+      throw EDBEngineError("Table file " + ExtractFileName(path) + " is in use");
+  FExclusive[path] = holder;
+  // Idle connections would see the file change under them.
+  CloseFile(path);
+}
+
+void TSession::ReleaseExclusive(const String& path, const void* holder) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto ex = FExclusive.find(path);
+  if (ex != FExclusive.end() && ex->second == holder) FExclusive.erase(ex);
+}
+
+void TSession::CloseFile(const String& path) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  for (auto it = FConnections.begin(); it != FConnections.end();) {
+    if ((*it)->Path == path && (*it)->Users == 0) {
+      sqlite3_close_v2((*it)->Db);
+      it = FConnections.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void TSession::CreateDatabaseFile(const String& path, const String& password) {
+  if (FileExists(path)) throw EDBEngineError("Table file exists: " + ExtractFileName(path));
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                           nullptr);
+  try {
+    if (rc != SQLITE_OK)
+      throw EDBEngineError("Cannot create table file " + ExtractFileName(path) + ": " +
+                               EngineMessage(db, rc),
+                           rc);
+    if (!password.empty()) {
+      rc = sqlite3_key(db, password.data(), static_cast<int>(password.size()));
+      if (rc != SQLITE_OK) throw EDBEngineError("Cannot key table file", rc);
+      Exec(db, "PRAGMA kdf_iter = " + IntToStr(DBKdfIterations));
+    }
+    Exec(db, "PRAGMA journal_mode = WAL");
+    // Writes the header, so the file is a database from now on.
+    Exec(db, "PRAGMA user_version = 0");
+  } catch (...) {
+    sqlite3_close(db);
+    std::remove(path.c_str());
+    throw;
+  }
+  sqlite3_close(db);
+}
+
+void TSession::StartTransaction(const String& folder) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  if (InTransaction(folder)) throw EDatabaseError("A transaction is already active");
+  FTransactions.emplace_back(std::this_thread::get_id(), folder);
+}
+
+bool TSession::InTransaction(const String& folder) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  for (auto& t : FTransactions)
+    if (t.first == std::this_thread::get_id() && t.second == folder) return true;
+  return false;
+}
+
+void TSession::FinishTransaction(const String& folder, const char* sql) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  const auto me = std::this_thread::get_id();
+  FTransactions.erase(std::remove_if(FTransactions.begin(), FTransactions.end(),
+                                     [&](auto& t) { return t.first == me && t.second == folder; }),
+                      FTransactions.end());
+  std::unique_ptr<EDBEngineError> failure;
+  for (auto& c : FConnections) {
+    if (!c->InTransaction || c->Owner != me || ExtractFileDir(c->Path) != folder) continue;
+    c->InTransaction = false;
+    if (sqlite3_get_autocommit(c->Db)) continue;
+    try {
+      Exec(c->Db, sql);
+    } catch (EDBEngineError& e) {
+      sqlite3_exec(c->Db, "ROLLBACK", nullptr, nullptr, nullptr);
+      if (!failure) failure = std::make_unique<EDBEngineError>(e);
+    }
+  }
+  if (failure) throw *failure;
+}
+
+void TSession::Commit(const String& folder) { FinishTransaction(folder, "COMMIT"); }
+void TSession::Rollback(const String& folder) { FinishTransaction(folder, "ROLLBACK"); }
+
+// ---------------------------------------------------------------------------
+// TDatabase
+
+TDatabase::TDatabase() = default;
+
+TDatabase::~TDatabase() {
+  try {
+    if (InTransaction()) Rollback();
+  } catch (...) {
+  }
+  if (FRegistered) FRegistered->UnregisterDatabase(this);
+}
+
+TSession& TDatabase::Session() const {
+  TSession* s = TSession::FindSession(SessionName);
+  if (!s) throw EDatabaseError("Session not found: " + SessionName);
+  return *s;
+}
+
+String TDatabase::Folder() const {
+  return Session().GetAliasPath(AliasName.empty() ? DatabaseName : AliasName);
+}
+
+void TDatabase::Open() {
+  if (FConnected) return;
+  String folder = Folder();
+  if (!DirectoryExists(folder))
+    throw EDBEngineError("Database folder not found: " + folder, SQLITE_CANTOPEN);
+  if (!DatabaseName.empty() && !FRegistered) {
+    FRegistered = &Session();
+    FRegistered->RegisterDatabase(this);
+  }
+  FConnected = true;
+}
+
+void TDatabase::Close() {
+  if (InTransaction()) Rollback();
+  if (FRegistered) FRegistered->UnregisterDatabase(this);
+  FRegistered = nullptr;
+  FConnected = false;
+}
+
+void TDatabase::StartTransaction() {
+  Open();
+  Session().StartTransaction(Folder());
+}
+
+void TDatabase::Commit() { Session().Commit(Folder()); }
+void TDatabase::Rollback() { Session().Rollback(Folder()); }
+
+bool TDatabase::InTransaction() const {
+  try {
+    return Session().InTransaction(Folder());
+  } catch (EDatabaseError&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TTable
+
+TTable::TTable() = default;
+
+TTable::~TTable() {
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+TSession& TTable::Session() const {
+  TSession* s = TSession::FindSession(SessionName);
+  if (!s) throw EDatabaseError("Session not found: " + SessionName);
+  return *s;
+}
+
+void TTable::Open() {
+  if (Active()) return;
+  TSession& s = Session();
+  FPath = s.ResolveFile(DatabaseName, TableName);
+  if (Exclusive) s.TakeExclusive(FPath, this);
+  try {
+    TDBConnection& c = s.Acquire(FPath, Exclusive ? this : nullptr);
+    FConnection = &c;
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(
+        c.Db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
+        -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_bind_text(st, 1, TableName.c_str(), -1, SQLITE_TRANSIENT);
+      rc = sqlite3_step(st);
+    }
+    bool found = rc == SQLITE_ROW && sqlite3_column_int(st, 0) > 0;
+    sqlite3_finalize(st);
+    if (!found) throw EDBEngineError("Table does not exist: " + TableName, SQLITE_ERROR);
+  } catch (...) {
+    Close();
+    throw;
+  }
+}
+
+void TTable::Close() {
+  if (FConnection) {
+    TSession& s = Session();
+    FConnection->ExclusiveHolder = Exclusive ? this : nullptr;
+    s.Release(*FConnection);
+    if (Exclusive) {
+      // The connection belongs to this holder only: close it.
+      s.CloseFile(FPath);
+    }
+    FConnection = nullptr;
+  }
+  if (Exclusive && !FPath.empty()) Session().ReleaseExclusive(FPath, this);
+}
+
+void TTable::RequireExclusive(const char*) {
+  if (!Active() || !Exclusive)
+    throw EDBEngineError("Table must be opened in exclusive mode to add or change passwords");
+  Session().CheckAccess(*FConnection);
+}
+
+std::vector<String> TTable::FieldNames() {
+  if (!Active()) throw EDatabaseError("Table is not open: " + TableName);
+  std::vector<String> out;
+  sqlite3_stmt* st = nullptr;
+  // The name cannot be a parameter of PRAGMA table_info; the table function
+  // form is not in this SQLite, so read the columns from a prepared SELECT.
+  String quoted = "\"" + StringReplace(TableName, "\"", "\"\"", rfReplaceAll) + "\"";
+  int rc = sqlite3_prepare_v2(FConnection->Db, ("SELECT * FROM " + quoted + " LIMIT 0").c_str(),
+                              -1, &st, nullptr);
+  if (rc != SQLITE_OK) {
+    String msg = EngineMessage(FConnection->Db, rc);
+    sqlite3_finalize(st);
+    throw EDBEngineError("SELECT failed: " + msg, rc);
+  }
+  for (int i = 0; i < sqlite3_column_count(st); ++i) out.push_back(sqlite3_column_name(st, i));
+  sqlite3_finalize(st);
+  return out;
+}
+
+void TTable::RestructurePassword(const String& newPassword) {
+  RequireExclusive("restructure");
+  sqlite3* db = FConnection->Db;
+  const String target = FPath + ".new";
+  std::remove(target.c_str());
+  std::remove((target + "-wal").c_str());
+  std::remove((target + "-shm").c_str());
+  try {
+    Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    String userVersion = QueryText(db, "PRAGMA user_version");
+    sqlite3_stmt* st = nullptr;
+    // File name and key are values: bound, never part of the text.
+    int rc = sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS qy_new KEY ?", -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_bind_text(st, 1, target.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_blob(st, 2, newPassword.data(), static_cast<int>(newPassword.size()),
+                        SQLITE_TRANSIENT);
+      rc = sqlite3_step(st);
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    String msg = rc != SQLITE_OK ? EngineMessage(db, rc) : String();
+    sqlite3_finalize(st);
+    if (rc != SQLITE_OK) throw EDBEngineError("ATTACH failed: " + msg, rc);
+    try {
+      if (!newPassword.empty())
+        Exec(db, "PRAGMA qy_new.kdf_iter = " + IntToStr(DBKdfIterations));
+      QueryText(db, "SELECT sqlcipher_export('qy_new')");
+      Exec(db, "PRAGMA qy_new.user_version = " + IntToStr(StrToInt64Def(userVersion, 0)));
+    } catch (...) {
+      sqlite3_exec(db, "DETACH DATABASE qy_new", nullptr, nullptr, nullptr);
+      throw;
+    }
+    Exec(db, "DETACH DATABASE qy_new");
+    // Packs the new file (export already wrote it compactly) and checks it
+    // opens with the new key before it replaces the old one.
+    sqlite3* check = nullptr;
+    rc = sqlite3_open_v2(target.c_str(), &check, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK && !newPassword.empty()) {
+      rc = sqlite3_key(check, newPassword.data(), static_cast<int>(newPassword.size()));
+      if (rc == SQLITE_OK) Exec(check, "PRAGMA kdf_iter = " + IntToStr(DBKdfIterations));
+    }
+    String ok = rc == SQLITE_OK ? QueryText(check, "PRAGMA quick_check", &rc) : String();
+    if (rc == SQLITE_OK) {
+      try {
+        Exec(check, "PRAGMA journal_mode = WAL");
+      } catch (...) {
+        sqlite3_close(check);
+        throw;
+      }
+    }
+    sqlite3_close(check);
+    if (rc != SQLITE_OK || ok != "ok")
+      throw EDBEngineError("The restructured table file does not check", rc);
+  } catch (...) {
+    std::remove(target.c_str());
+    std::remove((target + "-wal").c_str());
+    std::remove((target + "-shm").c_str());
+    throw;
+  }
+  // Every connection to the old file closes before the rename.
+  TSession& s = Session();
+  TDBConnection* c = FConnection;
+  FConnection = nullptr;
+  c->ExclusiveHolder = this;
+  s.Release(*c);
+  s.CloseFile(FPath);
+  FsyncPath(target, false);
+  std::remove((FPath + "-wal").c_str());
+  std::remove((FPath + "-shm").c_str());
+  if (std::rename(target.c_str(), FPath.c_str()) != 0) {
+    std::remove(target.c_str());
+    s.ReleaseExclusive(FPath, this);
+    throw EDBEngineError("Cannot replace table file " + ExtractFileName(FPath));
+  }
+  FsyncPath(ExtractFileDir(FPath), true);
+  s.ReleaseExclusive(FPath, this);
+}
+
+void TTable::Pack() {
+  RequireExclusive("pack");
+  Exec(FConnection->Db, "VACUUM");
+}
+
+void TTable::RegenerateIndexes() {
+  RequireExclusive("regenerate indexes");
+  Exec(FConnection->Db, "REINDEX");
+  String r = QueryText(FConnection->Db, "PRAGMA integrity_check");
+  if (r != "ok")
+    throw EDBEngineError("Integrity check of " + ExtractFileName(FPath) + " failed: " + r,
+                         SQLITE_CORRUPT);
+}
+
+// ---------------------------------------------------------------------------
+// TSQLStrings
+
+void TSQLStrings::Add(const String& line) {
+  FLines.push_back(line);
+  Changed();
+}
+
+void TSQLStrings::Clear() {
+  FLines.clear();
+  Changed();
+}
+
+String TSQLStrings::Text() const {
+  String r;
+  for (const String& l : FLines) r += l + "\n";
+  return r;
+}
+
+void TSQLStrings::SetText(const String& text) {
+  FLines.clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t e = text.find('\n', start);
+    if (e == String::npos) e = text.size();
+    String line = text.substr(start, e - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    FLines.push_back(line);
+    start = e + 1;
+  }
+  Changed();
+}
+
+// ---------------------------------------------------------------------------
+// TQuery
+
+TQuery::TQuery() {
+  SQL.OnChange = [this] { SQLChanged(); };
+}
+
+TQuery::~TQuery() {
+  try {
+    Close();
+    UnPrepare();
+  } catch (...) {
+  }
+}
+
+TSession& TQuery::Session() const {
+  TSession* s = TSession::FindSession(SessionName);
+  if (!s) throw EDatabaseError("Session not found: " + SessionName);
+  return *s;
+}
+
+void TQuery::SQLChanged() {
+  Close();
+  UnPrepare();
+  FParams.Rebuild(ExtractParamNames(SQL.Text()));
+}
+
+void TQuery::Fail(const String& what, int rc) {
+  String msg = FConnection ? EngineMessage(FConnection->Db, rc) : String(sqlite3_errstr(rc));
+  throw EDBEngineError(what + " failed: " + msg, rc);
+}
+
+void TQuery::Prepare() {
+  if (Prepared()) return;
+  TSession& s = Session();
+  const String text = SQL.Text();
+  std::vector<String> tables = ExtractTableNames(text);
+  String folder = s.ResolveFolder(DatabaseName);
+  String file;
+  for (const String& t : tables) {
+    String f = s.TableFileName(t);
+    if (file.empty()) file = f;
+    else if (f != file)
+      throw EDBEngineError(StatementKind(text) + ": tables of different files in one statement");
+  }
+  if (file.empty()) throw EDBEngineError(StatementKind(text) + ": statement names no table");
+  FTexts = TranslateSQL(text);
+  if (FTexts.empty()) throw EDBEngineError("Empty statement");
+  TDBConnection& c = s.Acquire(folder + PathDelim + file);
+  FSession = &s;
+  FConnection = &c;
+  for (const String& t : FTexts) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(c.Db, t.c_str(), -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+      String msg = EngineMessage(c.Db, rc);
+      UnPrepare();
+      throw EDBEngineError(StatementKind(t) + " failed: " + msg, rc);
+    }
+    FStatements.push_back(st);
+  }
+}
+
+void TQuery::UnPrepare() {
+  for (sqlite3_stmt* st : FStatements) sqlite3_finalize(st);
+  FStatements.clear();
+  if (FConnection && FSession) FSession->Release(*FConnection);
+  FConnection = nullptr;
+  FSession = nullptr;
+}
+
+void TQuery::Bind(sqlite3_stmt* st) {
+  sqlite3_reset(st);
+  sqlite3_clear_bindings(st);
+  for (int i = 1; i <= sqlite3_bind_parameter_count(st); ++i) {
+    const char* n = sqlite3_bind_parameter_name(st, i);
+    if (!n) continue;
+    TParam* p = FParams.FindParam(n + 1);
+    if (!p) continue;
+    TDBValue v = p->BoundValue();
+    switch (v.Kind) {
+      case TDBValue::vkNull: sqlite3_bind_null(st, i); break;
+      case TDBValue::vkInteger: sqlite3_bind_int64(st, i, v.I); break;
+      case TDBValue::vkFloat: sqlite3_bind_double(st, i, v.F); break;
+      case TDBValue::vkText:
+        sqlite3_bind_text64(st, i, v.S.data(), v.S.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+      case TDBValue::vkBlob:
+        sqlite3_bind_blob64(st, i, v.S.data(), v.S.size(), SQLITE_TRANSIENT);
+        break;
+    }
+  }
+}
+
+namespace {
+
+// Starts the thread's transaction on the connection when one is pending.
+void JoinTransaction(TSession& s, TDBConnection& c) {
+  if (!c.InTransaction && s.InTransaction(ExtractFileDir(c.Path))) {
+    if (sqlite3_get_autocommit(c.Db)) Exec(c.Db, "BEGIN IMMEDIATE");
+    c.InTransaction = true;
+  }
+}
+
+}  // namespace
+
+void TQuery::ExecSQL() {
+  Close();
+  bool temp = !Prepared();
+  Prepare();
+  try {
+    TSession& s = *FSession;
+    s.CheckAccess(*FConnection);
+    JoinTransaction(s, *FConnection);
+    sqlite3* db = FConnection->Db;
+    // A statement the dialect splits runs as one unit.
+    const bool unit = FStatements.size() > 1;
+    if (unit) Exec(db, "SAVEPOINT qy_stmt");
+    try {
+      for (size_t i = 0; i < FStatements.size(); ++i) {
+        sqlite3_stmt* st = FStatements[i];
+        Bind(st);
+        s.Trace(FTexts[i]);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+          sqlite3_reset(st);
+          Fail(StatementKind(FTexts[i]), rc);
+        }
+        FRowsAffected = sqlite3_changes(db);
+        sqlite3_reset(st);
+      }
+    } catch (...) {
+      if (unit) {
+        sqlite3_exec(db, "ROLLBACK TO qy_stmt", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE qy_stmt", nullptr, nullptr, nullptr);
+      }
+      throw;
+    }
+    if (unit) Exec(db, "RELEASE qy_stmt");
+  } catch (...) {
+    if (temp) UnPrepare();
+    throw;
+  }
+  if (temp) UnPrepare();
+}
+
+void TQuery::Open() {
+  Close();
+  bool temp = !Prepared();
+  Prepare();
+  try {
+    if (FStatements.size() != 1) throw EDBEngineError("Open needs one statement that returns rows");
+    TSession& s = *FSession;
+    s.CheckAccess(*FConnection);
+    JoinTransaction(s, *FConnection);
+    sqlite3_stmt* st = FStatements[0];
+    Bind(st);
+    s.Trace(FTexts[0]);
+    FFields.clear();
+    FRows.clear();
+    const int cols = sqlite3_column_count(st);
+    for (int i = 0; i < cols; ++i) {
+      auto f = std::make_unique<TField>();
+      f->FieldName = sqlite3_column_name(st, i);
+      FFields.push_back(std::move(f));
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      std::vector<TDBValue> row(static_cast<size_t>(cols));
+      for (int i = 0; i < cols; ++i) {
+        TDBValue& v = row[static_cast<size_t>(i)];
+        switch (sqlite3_column_type(st, i)) {
+          case SQLITE_INTEGER: v = TDBValue::Integer(sqlite3_column_int64(st, i)); break;
+          case SQLITE_FLOAT: v = TDBValue::Float(sqlite3_column_double(st, i)); break;
+          case SQLITE_TEXT: {
+            const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            v = TDBValue::Text(String(t, static_cast<size_t>(sqlite3_column_bytes(st, i))));
+            break;
+          }
+          case SQLITE_BLOB: {
+            const char* b = static_cast<const char*>(sqlite3_column_blob(st, i));
+            v = TDBValue::Blob(b ? String(b, static_cast<size_t>(sqlite3_column_bytes(st, i)))
+                                 : String());
+            break;
+          }
+          default: break;
+        }
+      }
+      FRows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+      sqlite3_reset(st);
+      FRows.clear();
+      Fail(StatementKind(FTexts[0]), rc);
+    }
+    sqlite3_reset(st);
+  } catch (...) {
+    if (temp) UnPrepare();
+    throw;
+  }
+  if (temp) UnPrepare();
+  FActive = true;
+  First();
+}
+
+void TQuery::Close() {
+  FActive = false;
+  FRows.clear();
+  FFields.clear();
+  FCurrent = 0;
+  FEof = FBof = true;
+}
+
+void TQuery::LoadRow() {
+  if (FRows.empty()) {
+    for (auto& f : FFields) f->FValue = TDBValue();
+    return;
+  }
+  auto& row = FRows[static_cast<size_t>(FCurrent)];
+  for (size_t i = 0; i < FFields.size(); ++i) FFields[i]->FValue = row[i];
+}
+
+void TQuery::First() {
+  FCurrent = 0;
+  FBof = true;
+  FEof = FRows.empty();
+  LoadRow();
+}
+
+void TQuery::Last() {
+  FCurrent = FRows.empty() ? 0 : static_cast<int>(FRows.size()) - 1;
+  FEof = true;
+  FBof = FRows.empty();
+  LoadRow();
+}
+
+void TQuery::Next() {
+  if (FCurrent + 1 < static_cast<int>(FRows.size())) {
+    ++FCurrent;
+    FBof = FEof = false;
+    LoadRow();
+  } else {
+    FEof = true;
+  }
+}
+
+void TQuery::Prior() {
+  if (FCurrent > 0) {
+    --FCurrent;
+    FBof = FEof = false;
+    LoadRow();
+  } else {
+    FBof = true;
+  }
+}
+
+TField& TQuery::Fields(int i) {
+  if (i < 0 || i >= FieldCount()) throw EDatabaseError("Field index out of range");
+  return *FFields[static_cast<size_t>(i)];
+}
+
+TField* TQuery::FindField(const String& name) {
+  for (auto& f : FFields)
+    if (SameText(f->FieldName, name)) return f.get();
+  return nullptr;
+}
+
+TField& TQuery::FieldByName(const String& name) {
+  if (TField* f = FindField(name)) return *f;
+  throw EDatabaseError("Field '" + name + "' not found");
+}
+
+std::unique_ptr<TStream> TQuery::CreateBlobStream(TField& field, TBlobStreamMode mode) {
+  if (mode != bmRead) throw EDatabaseError("Blobs are written through parameters");
+  return std::make_unique<TStringStream>(field.Value().Kind == TDBValue::vkNull ? String()
+                                                                                : field.AsString());
+}
+
+// ---------------------------------------------------------------------------
+
+void TParam::LoadFromStream(TStream& stream, TFieldType blobType) {
+  stream.SetPosition(0);
+  SetAsBlob(stream.ReadBytes(stream.GetSize()), blobType);
+}

@@ -1,0 +1,126 @@
+#include "platform/db/DBDialect.h"
+#include "platform/db/DBTables.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TTranslateCase {
+  const char* Input;
+  std::vector<String> Expected;
+};
+
+TEST(DialectTest, TranslatesEachForm) {
+  const TTranslateCase cases[] = {
+      // Boolean literals, not inside quotes nor as qualified names.
+      {"SELECT JournalID FROM Journals WHERE ( JournalActive = True ) ORDER BY ActiveWindow",
+       {"SELECT JournalID FROM Journals WHERE ( JournalActive = 1 ) ORDER BY ActiveWindow"}},
+      {"UPDATE Journals SET ActiveWindow = FALSE, JournalType = 'D'; ",
+       {"UPDATE Journals SET ActiveWindow = 0, JournalType = 'D'"}},
+      {"SELECT 'TRUE or FALSE' AS t, x.True FROM t", {"SELECT 'TRUE or FALSE' AS t, x.True FROM t"}},
+      // EXTRACT, with a nested expression.
+      {"SELECT DISTINCT EXTRACT(YEAR FROM JournalDate) AS JournalYear FROM Quillory",
+       {"SELECT DISTINCT qy_year(JournalDate) AS JournalYear FROM Quillory"}},
+      {"SELECT * FROM q WHERE EXTRACT(MONTH FROM (d + 1)) = :bMonth AND EXTRACT(year from d) = 2",
+       {"SELECT * FROM q WHERE qy_month((d + 1)) = :bMonth AND qy_year(d) = 2"}},
+      // Multi-column ALTER: one statement per column, types mapped.
+      {"ALTER TABLE Quillory ADD Editor CHAR(3), ADD ItemNumber INTEGER, ADD ItemOffset INTEGER;",
+       {"ALTER TABLE Quillory ADD COLUMN Editor TEXT",
+        "ALTER TABLE Quillory ADD COLUMN ItemNumber INTEGER",
+        "ALTER TABLE Quillory ADD COLUMN ItemOffset INTEGER"}},
+      {"ALTER TABLE Journals ADD ActiveWindow BOOLEAN, ADD JournalType CHAR(1);",
+       {"ALTER TABLE Journals ADD COLUMN ActiveWindow INTEGER",
+        "ALTER TABLE Journals ADD COLUMN JournalType TEXT"}},
+      {"ALTER TABLE t ADD COLUMN n NUMERIC(10, 2)", {"ALTER TABLE t ADD COLUMN n NUMERIC(10, 2)"}},
+      // Types in CREATE TABLE; a column called Char stays a name.
+      {"CREATE TABLE Journals (JournalActive BOOLEAN DEFAULT TRUE, JournalType CHAR(1), Char INTEGER)",
+       {"CREATE TABLE Journals (JournalActive INTEGER DEFAULT 1, JournalType TEXT, Char INTEGER)"}},
+      // Parameters, comments and quoted text pass through.
+      {"SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey -- true\n",
+       {"SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TranslateSQL(c.Input), c.Expected) << c.Input;
+}
+
+TEST(DialectTest, FindsTablesParametersAndKind) {
+  struct {
+    const char* Sql;
+    std::vector<String> Tables;
+    std::vector<String> Params;
+    const char* Kind;
+  } cases[] = {
+      {"SELECT DISTINCT JournalName, JournalID FROM Quillory, Journals WHERE Quillory.JournalID = "
+       "Journals.JournalID AND Quillory.JournalDate = :bJournalDate AND x = :bJournalDate",
+       {"Quillory", "Journals"}, {"bJournalDate"}, "SELECT"},
+      {"INSERT INTO Profile (ProfileKey, ProfileValue) VALUES (:bProfileKey, :bProfileValue);",
+       {"Profile"}, {"bProfileKey", "bProfileValue"}, "INSERT"},
+      {"UPDATE Quillory SET Editor = ':notParam' WHERE JournalID = :bJournalID", {"Quillory"},
+       {"bJournalID"}, "UPDATE"},
+      {"DELETE FROM Quillory q WHERE ( JournalID = :bJournalID );", {"Quillory"}, {"bJournalID"},
+       "DELETE"},
+      {"SELECT * FROM (SELECT JournalID FROM QUILLORY) AS s JOIN Journals j ON s.JournalID = 1",
+       {"QUILLORY", "Journals"}, {}, "SELECT"},
+      {"CREATE UNIQUE INDEX ix ON Profile (ProfileKey)", {"Profile"}, {}, "CREATE"},
+      {"SELECT EXTRACT(YEAR FROM JournalDate) AS Y FROM Quillory WHERE ( JournalDate <> :bTopic )",
+       {"Quillory"}, {"bTopic"}, "SELECT"},
+      {"ALTER TABLE Journals ADD WindowTop INTEGER", {"Journals"}, {}, "ALTER"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExtractTableNames(c.Sql), c.Tables) << c.Sql;
+    EXPECT_EQ(ExtractParamNames(c.Sql), c.Params) << c.Sql;
+    EXPECT_EQ(StatementKind(c.Sql), c.Kind) << c.Sql;
+  }
+}
+
+TEST(DialectTest, DayNumbersDecodeToCivilDates) {
+  struct {
+    Int64 Days;
+    int Y, M, D;
+  } cases[] = {{0, 1899, 12, 30}, {2, 1900, 1, 1}, {36526, 2000, 1, 1}, {36585, 2000, 2, 29},
+               {45658, 2025, 1, 1}, {-1, 1899, 12, 29}, {2958465, 9999, 12, 31}};
+  for (const auto& c : cases) {
+    int y = 0, m = 0, d = 0;
+    DecodeDayNumber(c.Days, y, m, d);
+    EXPECT_EQ(y * 10000 + m * 100 + d, c.Y * 10000 + c.M * 100 + c.D) << c.Days;
+  }
+}
+
+// EXTRACT over the stored forms of dates: day serials, date-times, ISO text.
+TEST(DialectTest, ExtractReadsEveryDateForm) {
+  qytest::TempDir dir;
+  TSession session;
+  session.SessionName = "DialectSession";
+  session.AddStandardAlias("A", dir.str(), "STANDARD");
+  session.CreateDatabaseFile((dir / "T.db").string(), "");
+  TQuery q;
+  q.SessionName = "DialectSession";
+  q.DatabaseName = "A";
+  q.SQL.Add("CREATE TABLE T (D DATE, Flag BOOLEAN)");
+  q.ExecSQL();
+  q.SQL.Clear();
+  q.SQL.Add("INSERT INTO T (D, Flag) VALUES (:bD, TRUE)");
+  q.Prepare();
+  q.ParamByName("bD").SetAsDate(45700.75);  // 2025-02-12, time dropped
+  q.ExecSQL();
+  q.ParamByName("bD").SetAsDateTime(36585.5);  // 2000-02-29 12:00
+  q.ExecSQL();
+  q.ParamByName("bD").SetAsString("1999-07-04T10:00:00");
+  q.ExecSQL();
+  q.UnPrepare();
+  q.SQL.Clear();
+  q.SQL.Add("SELECT EXTRACT(YEAR FROM D) AS Y, EXTRACT(MONTH FROM D) AS M, D FROM T "
+            "WHERE Flag = TRUE ORDER BY Y");
+  q.Open();
+  ASSERT_EQ(q.RecordCount(), 3);
+  std::vector<int> got;
+  for (; !q.Eof(); q.Next())
+    got.push_back(q.FieldByName("Y").AsInteger() * 100 + q.FieldByName("M").AsInteger());
+  EXPECT_EQ(got, (std::vector<int>{199907, 200002, 202502}));
+  q.Last();
+  EXPECT_EQ(q.FieldByName("D").Value().Kind, TDBValue::vkInteger);
+  EXPECT_DOUBLE_EQ(q.FieldByName("D").AsDateTime(), 45700.0);
+}
+
+}  // namespace
