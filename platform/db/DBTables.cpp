@@ -215,7 +215,10 @@ String TSession::ResolveFile(const String& databaseName, const String& tableName
 
 sqlite3* TSession::OpenWithKey(const String& path, const String& key, int& rc) {
   sqlite3* db = nullptr;
-  rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  // CREATE lets ATTACH make the file of a restructure; Acquire checks the
+  // table file exists first.
+  rc = sqlite3_open_v2(path.c_str(), &db,
+                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_close(db);
     return nullptr;
