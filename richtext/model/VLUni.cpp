@@ -1,5 +1,7 @@
 #include "richtext/model/VLUni.h"
 
+#include "platform/base/CodePages.h"
+
 #include <algorithm>
 #include <fstream>
 
@@ -115,31 +117,6 @@ void ReplaceAll(AnsiString& s, const AnsiString& oldText, const AnsiString& newT
 }
 
 // ---------------------------------------------------------------------------
-Cardinal CharsetToCodePage(Byte charset) {
-  switch (charset) {
-    case 0: return 1252;
-    case 1:
-    case 2: return 0;
-    case 77: return 2;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 1;
-    default: return 0;
-  }
-}
-
 Word CharsetToLanguage(Byte charset) {
   switch (charset) {
     case 0: return 1033;
@@ -360,4 +337,137 @@ const char16_t* FindLineBreak(const char16_t* p, Integer pos) {
   if (j < 0) return nullptr;
   while (j + 1 <= pos - 1 && p[j + 1] == u' ') ++j;
   return p + j;
+}
+
+// ---------------------------------------------------------------------------
+// Code-page conversions.
+void AnsiToRawUnicode(Cardinal codePage, const AnsiString& s, AnsiString& r) {
+  if (s.empty()) {
+    r.clear();
+    return;
+  }
+  // An unknown code page converts as the system one; a byte without a
+  // character gives "?".
+  if (!IsValidCodePage(codePage)) codePage = CP_ACP;
+  r = WideToRawUnicode(AnsiToWide(s, codePage));
+}
+
+AnsiString AnsiToRawUnicode(const AnsiString& s, Cardinal codePage) {
+  AnsiString r;
+  AnsiToRawUnicode(codePage, s, r);
+  return r;
+}
+
+void RawUnicodeToAnsi(Cardinal codePage, const AnsiString& s, AnsiString& r) {
+  if (s.empty()) {
+    r.clear();
+    return;
+  }
+  CheckUnicodeByteLength(s.size());
+  if (!IsValidCodePage(codePage)) codePage = CP_ACP;
+  r = WideToAnsi(RawUnicodeToWideString(s), codePage);
+}
+
+AnsiString RawUnicodeToAnsi(const AnsiString& s, Cardinal codePage) {
+  AnsiString r;
+  RawUnicodeToAnsi(codePage, s, r);
+  return r;
+}
+
+Cardinal GetKeyboardCodePage() { return GetACP(); }
+
+void KeyboardAnsiToRawUnicode(const AnsiString& s, AnsiString& r) {
+  AnsiToRawUnicode(GetKeyboardCodePage(), s, r);
+}
+
+WideString VLTextToWide(const AnsiString& s, Byte itemOptions, Cardinal codePage) {
+  if (IsUnicodeOptions(itemOptions)) return RawUnicodeToWideString(s);
+  if (!IsValidCodePage(codePage)) codePage = CP_ACP;
+  return AnsiToWide(s, codePage);
+}
+
+AnsiString VLUpperCase(const AnsiString& s, Byte itemOptions, Cardinal codePage) {
+  if (IsUnicodeOptions(itemOptions))
+    return WideStringToRawUnicode(WideUpperCase(RawUnicodeToWideString(s)));
+  if (!IsValidCodePage(codePage)) codePage = CP_ACP;
+  return AnsiUpperCase(s, codePage);
+}
+
+// ---------------------------------------------------------------------------
+// Character steps.
+namespace {
+
+struct TCharRange {
+  char16_t First, Last;
+};
+
+// Combining marks (nonspacing, enclosing and spacing marks) of the 16-bit range.
+constexpr TCharRange CombiningRanges[] = {
+    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF}, {0x05C1, 0x05C2},
+    {0x05C4, 0x05C5}, {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670},
+    {0x06D6, 0x06DC}, {0x06DF, 0x06E4}, {0x06E7, 0x06E8}, {0x06EA, 0x06ED}, {0x0711, 0x0711},
+    {0x0730, 0x074A}, {0x07A6, 0x07B0}, {0x0900, 0x0903}, {0x093A, 0x093C}, {0x093E, 0x094F},
+    {0x0951, 0x0957}, {0x0962, 0x0963}, {0x0981, 0x0983}, {0x09BC, 0x09BC}, {0x09BE, 0x09CD},
+    {0x0A01, 0x0A03}, {0x0A3C, 0x0A51}, {0x0A81, 0x0A83}, {0x0ABC, 0x0ACD}, {0x0B01, 0x0B03},
+    {0x0B3C, 0x0B57}, {0x0BBE, 0x0BCD}, {0x0C00, 0x0C04}, {0x0C3E, 0x0C56}, {0x0CBC, 0x0CD6},
+    {0x0D00, 0x0D03}, {0x0D3E, 0x0D4D}, {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E},
+    {0x0EB1, 0x0EB1}, {0x0EB4, 0x0EBC}, {0x0EC8, 0x0ECD}, {0x0F18, 0x0F19}, {0x0F35, 0x0F39},
+    {0x0F71, 0x0F84}, {0x102B, 0x103E}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x200C, 0x200D},
+    {0x20D0, 0x20FF}, {0x302A, 0x302F}, {0x3099, 0x309A}, {0xFB1E, 0xFB1E}, {0xFE00, 0xFE0F},
+    {0xFE20, 0xFE2F},
+};
+
+bool IsHighSurrogate(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
+bool IsLowSurrogate(char16_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
+
+}  // namespace
+
+bool IsCombiningMark(char16_t ch) {
+  auto it = std::upper_bound(std::begin(CombiningRanges), std::end(CombiningRanges), ch,
+                             [](char16_t c, const TCharRange& r) { return c < r.First; });
+  return it != std::begin(CombiningRanges) && ch <= (it - 1)->Last;
+}
+
+Integer GetNextCharOffset(const AnsiString& text, Byte itemOptions, Integer offset) {
+  if (!IsUnicodeOptions(itemOptions)) return offset + 1;
+  WideString w = RawUnicodeToWideString(text);
+  const Integer n = static_cast<Integer>(w.size());
+  Integer i = offset - 1;  // 0-based index of the character at offset
+  if (i < 0 || i >= n) return offset + 1;
+  ++i;
+  if (IsHighSurrogate(w[size_t(i - 1)]) && i < n && IsLowSurrogate(w[size_t(i)])) ++i;
+  while (i < n && IsCombiningMark(w[size_t(i)])) ++i;
+  return i + 1;
+}
+
+Integer GetPrevCharOffset(const AnsiString& text, Byte itemOptions, Integer offset) {
+  if (!IsUnicodeOptions(itemOptions)) return offset - 1;
+  WideString w = RawUnicodeToWideString(text);
+  const Integer n = static_cast<Integer>(w.size());
+  Integer i = offset - 1;  // the character before offset is at i - 1
+  if (i <= 0 || i > n) return offset - 1;
+  --i;
+  while (i > 0 && IsCombiningMark(w[size_t(i)])) --i;
+  if (i > 0 && IsLowSurrogate(w[size_t(i)]) && IsHighSurrogate(w[size_t(i - 1)])) --i;
+  return i + 1;
+}
+
+bool IsDelimiterA(char ch, const AnsiString& delimiters) {
+  return delimiters.find(ch) != AnsiString::npos;
+}
+
+bool IsDelimiterW(char16_t ch, const AnsiString& delimiters) {
+  return ch < 256 && IsDelimiterA(static_cast<char>(ch), delimiters);
+}
+
+bool IsDelimiterAt(const AnsiString& text, Integer index, Byte itemOptions,
+                   const AnsiString& delimiters) {
+  if (index < 1 || index > TextLength(text, itemOptions)) return false;
+  if (IsUnicodeOptions(itemOptions)) {
+    size_t i = size_t(index - 1) * 2;
+    char16_t ch = static_cast<char16_t>(static_cast<Byte>(text[i]) |
+                                        (static_cast<Byte>(text[i + 1]) << 8));
+    return IsDelimiterW(ch, delimiters);
+  }
+  return IsDelimiterA(text[size_t(index - 1)], delimiters);
 }

@@ -58,7 +58,8 @@ bool TryTextOutPlaced(bool enabled, TCanvas* canvas, Integer x, Integer y, const
                       Byte itemOptions, Integer from, Integer to, Integer height);
 
 // ---------------------------------------------------------------------------
-// Code pages and languages.
+// Code pages and languages. CharsetToCodePage is the platform's
+// (platform/base/CodePages.h).
 Cardinal CharsetToCodePage(Byte charset);
 Word CharsetToLanguage(Byte charset);
 void AnsiToRawUnicode(Cardinal codePage, const AnsiString& s, AnsiString& r);
@@ -73,6 +74,11 @@ void KeyboardAnsiToRawUnicode(const AnsiString& s, AnsiString& r);
 void RawUnicodeToHTML(const AnsiString& s, bool nbspIfEmpty, bool specialCode, AnsiString& r);
 void CharToHTML(char ch, bool& prevSpace, bool specialCode, AnsiString& r, bool isLast);
 
+// Item text as UTF-16: raw Unicode as it is, 8-bit text through the code page.
+WideString VLTextToWide(const AnsiString& s, Byte itemOptions, Cardinal codePage);
+// Upper-cased item text (raw Unicode, or 8-bit text in the code page).
+AnsiString VLUpperCase(const AnsiString& s, Byte itemOptions, Cardinal codePage);
+
 // Upper-cases the text when the style shows all capitals.
 void ApplyAllCaps(const AnsiString& s, const TFontInfo& textStyle, AnsiString& r);
 // 3 empty, 0 odd size, 1 UTF-16, 2 8-bit, 4 unreadable.
@@ -85,6 +91,19 @@ inline Cardinal MakeLcid(Cardinal langId, Word sort) {
   return (static_cast<Cardinal>(sort) << 16) | langId;
 }
 inline Cardinal LanguageToLocale(Word lang) { return MakeLcid(MakeLangId(lang, 1), 0); }
+
+// ---------------------------------------------------------------------------
+// Character steps inside an item's text (offsets 1..length+1): a base
+// character with its combining marks, and a surrogate pair, count as one.
+Integer GetNextCharOffset(const AnsiString& text, Byte itemOptions, Integer offset);
+Integer GetPrevCharOffset(const AnsiString& text, Byte itemOptions, Integer offset);
+bool IsCombiningMark(char16_t ch);
+// Whether the character at the 1-based index is a word delimiter: a byte in
+// delimiters, or a UTF-16 unit below 256 whose byte is in delimiters.
+bool IsDelimiterA(char ch, const AnsiString& delimiters);
+bool IsDelimiterW(char16_t ch, const AnsiString& delimiters);
+bool IsDelimiterAt(const AnsiString& text, Integer index, Byte itemOptions,
+                   const AnsiString& delimiters);
 
 // ---------------------------------------------------------------------------
 // Line breaking in UTF-16 text.

@@ -1,0 +1,509 @@
+#pragma once
+// Document items: the base item class and the item classes built on it, the
+// style numbers that name item kinds, the registry through which further
+// kinds (tables) join, the item factory and the extra-property lines.
+#include "platform/base/Components.h"
+#include "platform/base/Set.h"
+#include "platform/gui/Controls.h"
+#include "richtext/model/VLClasses.h"
+#include "richtext/model/VLStyle.h"
+
+#include <functional>
+#include <memory>
+#include <typeindex>
+
+class TStream;
+class TStrings;
+class TCustomVLData;
+class TVLDrawLineInfo;
+class TCustomVLItemInfo;
+
+// Style numbers of the item kinds.
+inline constexpr Integer vlsBreak = -1;
+inline constexpr Integer vlsCheckpoint = -2;
+inline constexpr Integer vlsPicture = -3;
+inline constexpr Integer vlsHotspot = -4;
+inline constexpr Integer vlsComponent = -5;
+inline constexpr Integer vlsBullet = -6;
+inline constexpr Integer vlsBack = -7;
+inline constexpr Integer vlsVersionInfo = -8;
+inline constexpr Integer vlsDocProperty = -9;
+inline constexpr Integer vlsHotPicture = -10;
+inline constexpr Integer vlsListMarker = -11;
+inline constexpr Integer vlsTable = -60;
+// A text item in its paragraph style's default text style.
+inline constexpr Integer vlsDefStyle = 0x7FFFFFFF;
+
+// Item option bits.
+inline constexpr Byte vlioSameAsPrev = 1;
+inline constexpr Byte vlioPageBreakBefore = 2;
+inline constexpr Byte vlioBR = 4;
+inline constexpr Byte vlioUnicode = 8;
+
+// The options of a view that documents read through their root document.
+enum TVLOption {
+  vloAllowSelection, vloSingleClick, vloScrollToEnd, vloClientTextWidth, vloShowCheckpoints,
+  vloShowPageBreaks, vloShowSpecialCharacters, vloTagsArePChars, vloAutoCopyText,
+  vloAutoCopyUnicodeText, vloAutoCopyVLF, vloAutoCopyImage, vloAutoCopyRTF, vloFormatInvalidate,
+  vloDblClickSelectsWord, vloRClickDeselects, vloDisallowDrag, vloShowItemHints
+};
+using TVLOptions = TSet<TVLOption>;
+
+enum TVLItemAction {
+  vliaInserting, vliaInserted, vliaTextModifying, vliaDestroying, vliaMovingToUndoList
+};
+enum TVLVAlign { vlvaBaseline, vlvaMiddle };
+
+// Extra integer properties (name=value lines); 0 has no name.
+enum TVLExtraItemProperty {
+  vleipUnknown, vleipVShift, vleipVShiftAbsolute, vleipImageWidth, vleipImageHeight,
+  vleipTransparent, vleipTransparentMode, vleipTransparentColor, vleipMinHeightOnPage,
+  vleipSpacing, vleipResizable, vleipUnremovable
+};
+// Extra string properties.
+enum TVLExtraItemStrProperty { vlesipUnknown, vlesipHint, vlesipAltText, vlesipFileName };
+
+// "vshift", …, "unremovable" (index 0: empty).
+const char* VLExtraIntPropertyName(TVLExtraItemProperty prop);
+// "hint", "alt", "filename" (index 0: empty).
+const char* VLExtraStrPropertyName(TVLExtraItemStrProperty prop);
+
+// A tag: an integer, or under vloTagsArePChars a string owned by the
+// document (an empty string is no tag).
+struct TVLTag {
+  Integer Int = 0;
+  AnsiString Str;
+  bool operator==(const TVLTag&) const = default;
+};
+// Tags compare as integers, or as strings under string tags.
+bool VLTagsEqual(const TVLTag& a, const TVLTag& b, bool tagsArePChars);
+// A copy of a tag for another owner: the string is duplicated under string
+// tags, else the integer is kept.
+TVLTag VLCopyTag(const TVLTag& tag, bool tagsArePChars);
+
+// A checkpoint: a named position attached to an item, chained in item order
+// by its document.
+class TVLCPInfo : public TObject {
+public:
+  void Assign(const TVLCPInfo& source, bool tagsArePChars);
+  std::unique_ptr<TVLCPInfo> CreateCopy(bool tagsArePChars) const;
+
+  String Name;
+  TVLCPInfo* Next = nullptr;
+  TVLCPInfo* Prev = nullptr;
+  bool RaiseEvent = false;
+  // The item is anchored at a paragraph start.
+  bool Persistent = false;
+  TCustomVLItemInfo* ItemInfo = nullptr;
+  Integer ItemNo = -1;
+  TVLTag Tag;
+};
+
+// How an item remembers one of its inner documents (a table cell).
+class TVLStoreSubVLData : public TObject {
+public:
+  virtual std::unique_ptr<TVLStoreSubVLData> Duplicate() const { return nullptr; }
+};
+
+// ---------------------------------------------------------------------------
+// The base item.
+class TCustomVLItemInfo : public TPersistent {
+public:
+  explicit TCustomVLItemInfo(TCustomVLData* vlData);
+  ~TCustomVLItemInfo() override;
+  TCustomVLItemInfo(const TCustomVLItemInfo&) = delete;
+  TCustomVLItemInfo& operator=(const TCustomVLItemInfo&) = delete;
+
+  // Copies StyleNo, ParaNo, ItemOptions and Hint (and each class its own
+  // fields when source is of its class).
+  void Assign(const TPersistent* source) override;
+
+  // --- option bits ---
+  bool GetSameAsPrev() const { return (ItemOptions & vlioSameAsPrev) != 0; }
+  void SetSameAsPrev(bool value);
+  bool GetPageBreakBefore() const { return (ItemOptions & vlioPageBreakBefore) != 0; }
+  void SetPageBreakBefore(bool value);
+  bool GetBR() const { return (ItemOptions & vlioBR) != 0; }
+  void SetBR(bool value);
+  bool IsParaStart() const { return (ItemOptions & (vlioSameAsPrev | vlioBR)) == 0; }
+  bool IsFromNewLine() const { return (ItemOptions & vlioSameAsPrev) == 0; }
+  bool IsUnicode() const { return (ItemOptions & vlioUnicode) != 0; }
+  Integer GetActualStyleNo(TVLStyle* vlStyle) const;
+
+  // --- layout and painting hooks (the view overrides them) ---
+  virtual Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData);
+  virtual TGraphic* GetGraphic() const { return nullptr; }
+  virtual bool GetBoolValue(Integer prop) const;
+  virtual bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const;
+  virtual void PaintFullWidth(Integer left, Integer right, Integer top, TCanvas* canvas,
+                              TVLTextDrawStates state, TVLStyle* style, const TRect& clipRect,
+                              TCustomVLData* vlData) {}
+  virtual void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state,
+                     TVLStyle* style, TCustomVLData* vlData) {}
+  virtual bool PrintToBitmap(TCanvas* canvas, Integer partNo, TCustomVLData* vlData) { return false; }
+  virtual void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview,
+                     bool correctY, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
+                     TVLColorMode colorMode) {}
+  virtual Integer GetImageWidth(TVLStyle* vlStyle) const { return 0; }
+  virtual Integer GetImageHeight(TVLStyle* vlStyle) const { return 0; }
+  virtual Integer GetBorderWidth() const { return 0; }
+  virtual Integer GetBorderHeight() const { return 0; }
+  virtual void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe);
+  virtual void Inserted(TCustomVLData* vlData, Integer itemNo);
+  virtual void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2);
+  virtual void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, TColor backColor,
+                                         TVLColorMode colorMode) {}
+
+  // --- persistence and the rest of the item protocol ---
+  virtual AnsiString GetVLFParams(TCustomVLData* vlData) const { return AnsiString(); }
+  virtual Integer GetVLFExtraPropertyCount() const;
+  virtual void SaveVLFExtraProperties(TStream& stream) const;
+  virtual TCustomVLData* GetSubVLDataAt(Integer x, Integer y) { return nullptr; }
+  virtual bool OwnsControl(TControl* control) const { return false; }
+  virtual bool OwnsInplaceEditor(TObject* editor) const { return false; }
+  virtual void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo,
+                          const AnsiString& text, const String& path, const String& imagesPrefix,
+                          Integer& imgSaveNo, TColor curColor, bool useCSS) {}
+  virtual AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text,
+                            const String& path, bool textOnly, bool unicode) const {
+    return AnsiString();
+  }
+  virtual void UpdatePaletteInfo(Integer paletteAction, bool forceRecreateCopy) {}
+  // Parses the item-specific header text; advances p.
+  virtual bool ReadVLFParams(const char*& p) { return true; }
+  // One line after the item header: by default an extra-property line.
+  virtual bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo,
+                           Integer lineCount, AnsiString& name, TObject*& cpInfo);
+  virtual void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo,
+                       const AnsiString& name, bool part, bool forceSameAsPrev) {}
+  virtual void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo,
+                       const AnsiString& name, double twipsPerPixel, Integer level) {}
+  virtual void FillRTFTables(TVLColorList& colorList, TCustomVLData* vlData) {}
+  virtual void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem);
+  virtual void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) {}
+  virtual void FinalizeUndoGroup() {}
+  virtual bool MouseMove(TShiftState shift, Integer x, Integer y, Integer itemNo,
+                         TCustomVLData* vlData);
+  virtual bool MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                         TCustomVLData* vlData) {
+    return false;
+  }
+  virtual bool MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                       TCustomVLData* vlData) {
+    return false;
+  }
+  // 2 from the RTF reader, 3 from the VLF reader.
+  virtual void BeforeLoading(Integer fileFormat) {}
+  virtual void RegisterInnerMarkers(TObject* markerList) {}
+  virtual void Deselect() {}
+  virtual bool PartiallySelected() const { return false; }
+  virtual bool CanDeletePartiallySelected() const { return false; }
+  virtual void DeletePartiallySelected() {}
+  virtual void ApplyParaStyleToSubVLDatas(Integer paraNo) {}
+  virtual void ApplyParaStyleConversionToSubVLDatas(Integer userData) {}
+  virtual void ApplyStyleConversionToSubVLDatas(Integer userData) {}
+  virtual void ApplyStyleConversion(Integer userData) {}
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+  virtual void BeforeUndoChangeProperty() {}
+  virtual void AfterUndoChangeProperty() {}
+  virtual bool EnterItem(Integer from, Integer coord) { return false; }
+  virtual Word GetHypertextCursor(TVLStyle* vlStyle) const;
+  virtual void BuildJumps(Integer left, Integer top, Integer& startJumpNo, TObject* jumps) {}
+  virtual void Focus() {}
+  virtual bool SearchText(const AnsiString& text, Integer options) { return false; }
+  virtual void ClearSearchResult() {}
+  virtual void ExecuteJump(TCustomVLData* vlData) {}
+  virtual bool LocateControl(TControl* control) const { return false; }
+  // Sets usedParaStyles[ParaNo] (and each class its own) to 1.
+  virtual void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
+                               TVLIntegerList& usedListStyles);
+  // Renumbering after unused styles were deleted: number - (shift[number] - 1).
+  virtual void UpdateStyles(const TVLIntegerList& textStylesShift,
+                            const TVLIntegerList& paraStylesShift,
+                            const TVLIntegerList& listStylesShift);
+  virtual TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState,
+                                      Integer position) {
+    storeState.reset();
+    return nullptr;
+  }
+  virtual void ChooseSubVLData(const TVLStoreSubVLData* storeState) {}
+  virtual void ResetSubVLDataChoice() {}
+  virtual void UpdateOwnCoords(Integer left, Integer top) {}
+  virtual bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) { return false; }
+  virtual bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const { return false; }
+  virtual bool SetExtraStrProperty(TVLExtraItemStrProperty prop, const String& value);
+  virtual bool GetExtraStrProperty(TVLExtraItemStrProperty prop, String& value) const;
+  virtual void SetExtraCustomProperty(const String& name, const String& value) {}
+  virtual Integer PartStartToOffset(Integer partStart) const { return partStart; }
+
+  Integer StyleNo = 0;
+  Integer ParaNo = 0;
+  Byte ItemOptions = 0;
+  // Owned by the document's checkpoint chain.
+  TVLCPInfo* Checkpoint = nullptr;
+  Integer JumpID = 0;
+  TVLTag Tag;
+  Integer DrawItemNo = -1;
+  String Hint;
+};
+
+using TCustomVLItemInfoClass = std::function<std::unique_ptr<TCustomVLItemInfo>(TCustomVLData*)>;
+
+// An item class: its virtual constructor and its identity.
+struct TVLItemClass {
+  std::type_index Type = typeid(void);
+  TCustomVLItemInfoClass Create;
+};
+template <class T>
+TVLItemClass VLItemClassOf() {
+  return {typeid(T), [](TCustomVLData* d) -> std::unique_ptr<TCustomVLItemInfo> {
+            return std::make_unique<T>(d);
+          }};
+}
+
+class TVLTextItemInfo : public TCustomVLItemInfo {
+public:
+  using TCustomVLItemInfo::TCustomVLItemInfo;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  bool ReadVLFParams(const char*& p) override { return true; }
+  void ExecuteJump(TCustomVLData* vlData) override;
+  void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
+                       TVLIntegerList& usedListStyles) override;
+  void UpdateStyles(const TVLIntegerList& textStylesShift, const TVLIntegerList& paraStylesShift,
+                    const TVLIntegerList& listStylesShift) override;
+};
+
+class TVLNonTextItemInfo : public TCustomVLItemInfo {
+public:
+  using TCustomVLItemInfo::TCustomVLItemInfo;
+  void Assign(const TPersistent* source) override;
+  virtual Integer GetHeight() const { return 0; }
+  virtual Integer GetWidth() const { return 0; }
+  virtual Integer GetDescent() const { return 0; }
+  virtual void MovingToPosition(bool updateControlTop) {}
+  Integer GetVLFExtraPropertyCount() const override;
+  void SaveVLFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
+  bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
+
+  // The item may not be deleted by editing.
+  bool DeleteProtect = false;
+};
+
+class TVLFullLineItemInfo : public TVLNonTextItemInfo {
+public:
+  using TVLNonTextItemInfo::TVLNonTextItemInfo;
+  bool GetBoolValue(Integer prop) const override;
+};
+
+class TVLRectItemInfo : public TVLNonTextItemInfo {
+public:
+  explicit TVLRectItemInfo(TCustomVLData* vlData);
+  void Assign(const TPersistent* source) override;
+  virtual Integer GetHorizontalOffset() const { return Spacing; }
+  Integer GetBorderWidth() const override { return Spacing; }
+  Integer GetBorderHeight() const override { return Spacing; }
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+  Integer GetVLFExtraPropertyCount() const override;
+  void SaveVLFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
+  bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
+
+  // Minimum height on a page when the item is split between pages.
+  Integer MinHeightOnPage = 0;
+  TVLVAlign VAlign = vlvaBaseline;
+  Integer VShift = 0;
+  // Otherwise VShift is a percentage of the item's height.
+  bool VShiftAbs = false;
+  Integer Spacing = 1;
+};
+
+class TVLControlItemInfo : public TVLRectItemInfo {
+public:
+  using TVLRectItemInfo::TVLRectItemInfo;
+  void Assign(const TPersistent* source) override;
+  bool GetBoolValue(Integer prop) const override;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  bool OwnsControl(TControl* control) const override { return control && control == Control; }
+  Integer GetVLFExtraPropertyCount() const override;
+  void SaveVLFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
+  bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
+
+  // The control shown; owned by the item's document while it is inserted.
+  TControl* Control = nullptr;
+  bool ResizableControl = false;
+  // Percent of the document width, 0 for a fixed width.
+  Integer PercentWidth = 0;
+};
+
+class TVLGraphicItemInfo : public TVLRectItemInfo {
+public:
+  using TVLRectItemInfo::TVLRectItemInfo;
+  // The item with a copy-free hand-over of the picture.
+  static std::unique_ptr<TVLGraphicItemInfo> CreateEx(TCustomVLData* vlData,
+                                                      std::unique_ptr<TGraphic> image,
+                                                      TVLVAlign vAlign);
+  ~TVLGraphicItemInfo() override;
+  void Assign(const TPersistent* source) override;
+  TGraphic* GetGraphic() const override { return Image.get(); }
+  bool GetBoolValue(Integer prop) const override;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  Integer GetVLFExtraPropertyCount() const override;
+  void SaveVLFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
+  bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
+  bool SetExtraStrProperty(TVLExtraItemStrProperty prop, const String& value) override;
+  bool GetExtraStrProperty(TVLExtraItemStrProperty prop, String& value) const override;
+
+  std::unique_ptr<TGraphic> Image;
+  Integer ImageWidth = 0;   // 0: the picture's own
+  Integer ImageHeight = 0;  // 0: the picture's own
+  Integer Transparent = 0;
+  Integer TransparentMode = 0;
+  Integer TransparentColor = 0;
+  String Alt;
+  String ImageFileName;
+};
+
+class TVLHotGraphicItemInfo : public TVLGraphicItemInfo {
+public:
+  using TVLGraphicItemInfo::TVLGraphicItemInfo;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  void ExecuteJump(TCustomVLData* vlData) override;
+};
+
+class TVLBulletItemInfo : public TVLRectItemInfo {
+public:
+  using TVLRectItemInfo::TVLRectItemInfo;
+  void Assign(const TPersistent* source) override;
+  bool GetBoolValue(Integer prop) const override;
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+  virtual Integer GetImageIndex(bool hot) const { return ImageIndex; }
+
+  // An image list, not owned.
+  TComponent* ImageList = nullptr;
+  Integer ImageIndex = 0;
+  // The image list's tag as read from VLF, for the reader to resolve.
+  Integer ImageListTag = 0;
+};
+
+class TVLHotspotItemInfo : public TVLBulletItemInfo {
+public:
+  using TVLBulletItemInfo::TVLBulletItemInfo;
+  void Assign(const TPersistent* source) override;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+  Integer GetImageIndex(bool hot) const override { return hot ? HotImageIndex : ImageIndex; }
+  void ExecuteJump(TCustomVLData* vlData) override;
+
+  Integer HotImageIndex = 0;
+};
+
+class TVLBreakItemInfo : public TVLFullLineItemInfo {
+public:
+  using TVLFullLineItemInfo::TVLFullLineItemInfo;
+  void Assign(const TPersistent* source) override;
+  bool GetBoolValue(Integer prop) const override;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+
+  Byte LineWidth = 0;
+  Byte Style = 0;  // 0: a plain line
+  TColor Color = 0;
+};
+
+// The list marker; its numbering lives with the document's marker list.
+class TVLMarkerItemInfo : public TVLRectItemInfo {
+public:
+  using TVLRectItemInfo::TVLRectItemInfo;
+  void Assign(const TPersistent* source) override;
+  bool GetBoolValue(Integer prop) const override;
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+  void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
+                       TVLIntegerList& usedListStyles) override;
+  void UpdateStyles(const TVLIntegerList& textStylesShift, const TVLIntegerList& paraStylesShift,
+                    const TVLIntegerList& listStylesShift) override;
+  // The level's settings in the sheet (a level past the last gives the last).
+  TVLListLevel* GetLevelInfo(TVLStyle* vlStyle) const;
+
+  Integer ListNo = -1;
+  Integer Level = 0;
+  Integer StartFrom = 1;
+  bool Reset = false;
+};
+
+// ---------------------------------------------------------------------------
+// What the base item behaviour asks of the document that holds an item. The
+// document container fills these in when its unit starts; an unset hook
+// answers as if the item had no document (no action, default options, empty
+// text, no hint).
+struct TVLItemDocumentHooks {
+  std::function<void(TCustomVLData* vlData, TVLItemAction action, TCustomVLItemInfo* item,
+                     AnsiString& text)>
+      ItemAction;
+  std::function<TVLOptions(const TCustomVLData* vlData)> GetOptions;
+  std::function<AnsiString(const TCustomVLData* vlData, Integer itemNo)> GetItemText;
+  // The hint to show for an item (the document's item-hint event).
+  std::function<String(TCustomVLData* vlData, TCustomVLItemInfo* item, Integer itemNo)> GetItemHint;
+  // The control that shows the root document.
+  std::function<TControl*(TCustomVLData* vlData)> GetParentControl;
+  // Hides the application's hint window.
+  std::function<void()> CancelHint;
+  // Fires the jump event of a formatted document for an item's jump.
+  std::function<void(TCustomVLData* vlData, Integer jumpID)> ExecuteJump;
+};
+TVLItemDocumentHooks& VLItemDocumentHooks();
+
+// ---------------------------------------------------------------------------
+// The factory, the registry and the helpers of the item unit.
+
+// The class that text items are created with (TVLTextItemInfo unless replaced).
+extern TVLItemClass VLTextItemClass;
+
+// A new item for a style number; nullptr for a number that names no kind.
+std::unique_ptr<TCustomVLItemInfo> CreateVellumItem(Integer styleNo, TCustomVLData* vlData);
+// Registers a class for a style number of -12 or below; another class for a
+// taken number (or a number of -9 or above) raises EVellumError.
+void RegisterItemClass(Integer styleNo, const TVLItemClass& itemClass);
+// A copy of source; its checkpoint too when asked.
+std::unique_ptr<TCustomVLItemInfo> DuplicateItem(const TCustomVLItemInfo& source,
+                                                 TCustomVLData* vlData, bool copyCheckpoint);
+// One name=value line.
+void ReadExtraProperty(TCustomVLItemInfo& item, const AnsiString& line);
+void VLFWriteExtraIntProperty(TStream& stream, TVLExtraItemProperty prop, Integer value);
+void VLFWriteExtraStrProperty(TStream& stream, TVLExtraItemStrProperty prop, const String& value);
+AnsiString GetHTMLImageAlign(TVLVAlign vAlign);
+// The option number of an item header: bits 0-3 only.
+Byte VLFItemOptions(Byte itemOptions, bool forceSameAsPrev);
+
+// ---------------------------------------------------------------------------
+// Paragraph navigation over a document's item list (strings: item texts,
+// objects: the items). The document container's operations of the same
+// names answer through these.
+
+// An item number at or past count becomes the last item; a negative one
+// (also in an empty document) becomes 0.
+void VLClampItemNo(Integer& itemNo, Integer count);
+// The nearest item at or before itemNo that starts a paragraph (0 at the
+// latest; an itemNo below 1 is answered as it is).
+Integer VLGetParaStartItem(const TStrings& items, Integer itemNo);
+// The same with line starts (a paragraph start or a line break).
+Integer VLGetLineBreakStartItem(const TStrings& items, Integer itemNo);
+// first..last widened to whole paragraphs (or lines).
+void VLExpandToParas(const TStrings& items, Integer first, Integer last, Integer& paraFirst,
+                     Integer& paraLast);
+void VLExpandToParaSections(const TStrings& items, Integer first, Integer last,
+                            Integer& sectionFirst, Integer& sectionLast);
+// The paragraph style's direction, else the document's.
+TVLBiDiMode VLGetParaBiDiMode(TVLStyle* style, Integer paraNo, TVLBiDiMode docBiDiMode);
+// A text item's style direction, else its paragraph's.
+TVLBiDiMode VLGetItemBiDiMode(const TStrings& items, TVLStyle* style, Integer itemNo,
+                              TVLBiDiMode docBiDiMode);
