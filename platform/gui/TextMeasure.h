@@ -1,0 +1,110 @@
+#pragma once
+// The text measuring contract of the drawing layer.
+//
+// - Kerning and ligatures are off, so widths add up: the width of a text is
+//   the sum of the widths of its pieces.
+// - Each run of one font is shaped once; its characters get whole-pixel
+//   advances, and the extents are the cumulative sums of those advances.
+// - Document text is drawn as glyph runs at exactly those positions, so a
+//   caret or selection edge computed from the extents lands on the glyph.
+// - Right-to-left and complex text is shaped by Qt (visual order, clusters,
+//   font fallback); a cluster's width goes to its first UTF-16 unit.
+//
+// Positions are in device pixels of the font (TFont::Height is in pixels of
+// the device the font is used on).
+#include "platform/base/Types.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <memory>
+#include <vector>
+
+class TFont;
+
+// Measuring data of one font: the Qt font, the raw font used for glyph
+// runs and the rounded metrics. Shared by every TFont that describes the
+// same face, size and style.
+struct TFontData {
+  QFont Font;
+  QRawFont Raw;
+  uint32_t Id = 0;
+  Integer Height = 0;  // ascent + descent
+  Integer Ascent = 0;
+  Integer Descent = 0;
+  Integer InternalLeading = 0;
+  Integer ExternalLeading = 0;
+  Integer AveCharWidth = 0;
+  Integer MaxCharWidth = 0;
+  Integer UnderlinePosition = 0;  // pixels below the baseline
+  Integer UnderlineThickness = 1;
+  Integer StrikeOutPosition = 0;  // pixels above the baseline
+  Integer EmSquare = 0;
+  Integer Weight = 400;
+  bool FixedPitch = false;
+  String ResolvedFamily;
+  // Per-character glyphs and advances of simple text (TextMeasure.cpp).
+  std::shared_ptr<struct TGlyphTable> Glyphs;
+};
+
+// Builds (or finds) the measuring data for a Qt font sized in pixels.
+std::shared_ptr<const TFontData> FontDataFor(const QFont& font);
+
+// One glyph run of shaped text, positions relative to the text's left edge
+// and baseline, in whole pixels.
+struct TShapedGlyphs {
+  QRawFont Font;
+  std::vector<quint32> Glyphs;
+  std::vector<Integer> X;
+  // Logical UTF-16 index each glyph belongs to (for explicit advances).
+  std::vector<Integer> Unit;
+};
+
+// A shaped text: extents in logical order plus the glyphs to draw.
+struct TShapedText {
+  // Extents[i]: the cumulative width of units 0..i (logical order).
+  std::vector<Integer> Extents;
+  // Advance of every unit (0 for the trailing units of a cluster).
+  std::vector<Integer> Advances;
+  // Visual x of the left edge of every unit, relative to the text's left
+  // edge; for left-to-right text this is Extents[i-1].
+  std::vector<Integer> UnitX;
+  // Visual position of each logical unit (0 = leftmost).
+  std::vector<Integer> VisualOrder;
+  // True for units of right-to-left runs.
+  std::vector<bool> RightToLeft;
+  std::vector<TShapedGlyphs> Runs;
+  Integer Width = 0;
+  // Simple text: one glyph per unit, left to right, from the font itself.
+  bool Simple = true;
+  bool AnyRightToLeft = false;
+};
+
+// Shapes text in a font (cached; safe to call from any thread). The result
+// does not include character extra.
+std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length);
+inline std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const WideString& text) {
+  return ShapeText(font, text.data(), text.size());
+}
+
+// Cumulative extents with extra pixels after every character (cluster).
+void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
+                 std::vector<Integer>& extents);
+// The width of text, equal to the last extent.
+Integer TextWidthOf(const TFontData& font, const char16_t* text, size_t length, Integer charExtra);
+// How many units fit into maxExtent given cumulative extents (the largest
+// count whose extent is <= maxExtent; never splits a cluster).
+Integer FitCount(const std::vector<Integer>& extents, Integer maxExtent);
+
+// Draws text with its left edge at x and its top at y (the baseline at
+// y + Ascent) through painter, at the measured positions. With dx, unit i
+// advances by dx[i] instead (one entry per UTF-16 unit). Decorations
+// (underline, strike-out) follow the font.
+class QPainter;
+void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer y, const char16_t* text,
+                    size_t length, Integer charExtra, const Integer* dx, const QColor& color);
+
+// Drops every cached shaping result (fonts installed or removed).
+void ClearTextMeasureCache();
+// Shaping results currently cached (for tests of the cache bounds).
+size_t TextMeasureCacheSize();
