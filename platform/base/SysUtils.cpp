@@ -250,31 +250,42 @@ void StripDigits(TDecimal& d) {
 }
 
 // Rounded to `precision` significant digits and, when decimals >= 0, to no
-// more than `decimals` digits after the point.
+// more than `decimals` digits after the point. Halves round away from zero on
+// the decimal digits, as the class library does (2.25 to one decimal is 2.3).
 TDecimal FloatToDecimal(double v, int precision, int decimals) {
   TDecimal d;
   d.Negative = std::signbit(v) && v != 0;
   const double a = std::fabs(v);
   if (a == 0 || !std::isfinite(a)) return d;
-  precision = std::clamp(precision, 1, 18);
+  precision = std::clamp(precision, 1, 17);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, a);
-  // "d.ddde+XX"
+  std::snprintf(buf, sizeof buf, "%.16e", a);  // 17 significant digits
   const char* e = std::strchr(buf, 'e');
   d.Exponent = std::atoi(e + 1) + 1;
+  String digits;
   for (const char* p = buf; p < e; ++p)
-    if (*p >= '0' && *p <= '9') d.Digits.push_back(*p);
-  if (decimals >= 0 && d.Exponent + decimals < precision) {
-    decimals = std::min(decimals, 40);
-    char fbuf[400];
-    std::snprintf(fbuf, sizeof fbuf, "%.*f", decimals, a);
-    d.Digits.clear();
-    const char* dot = std::strchr(fbuf, '.');
-    const int intLen = dot ? static_cast<int>(dot - fbuf) : static_cast<int>(std::strlen(fbuf));
-    d.Exponent = intLen;
-    for (const char* p = fbuf; *p; ++p)
-      if (*p >= '0' && *p <= '9') d.Digits.push_back(*p);
+    if (*p >= '0' && *p <= '9') digits.push_back(*p);
+  int n = precision;
+  if (decimals >= 0) n = static_cast<int>(std::min<Int64>(n, static_cast<Int64>(d.Exponent) + decimals));
+  if (n < 0) {
+    d.Negative = false;
+    return TDecimal{};
   }
+  if (n < static_cast<int>(digits.size())) {
+    const bool up = digits[static_cast<size_t>(n)] >= '5';
+    digits.resize(static_cast<size_t>(n));
+    if (up) {
+      int k = n - 1;
+      while (k >= 0 && digits[static_cast<size_t>(k)] == '9') digits[static_cast<size_t>(k--)] = '0';
+      if (k >= 0) {
+        ++digits[static_cast<size_t>(k)];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++d.Exponent;
+      }
+    }
+  }
+  d.Digits = digits;
   StripDigits(d);
   if (d.Digits.empty()) d.Negative = false;
   return d;
@@ -339,7 +350,7 @@ String FixedText(const TDecimal& d, int decimals, bool thousands, const TFormatS
 String GeneralText(double value, int precision, int digits, const TFormatSettings& fs) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-  if (precision <= 0 || precision > 18) precision = 15;
+  if (precision <= 0 || precision > 17) precision = 15;
   const TDecimal d = FloatToDecimal(value, precision, -1);
   if (d.Digits.empty()) return "0";
   if (d.Exponent > precision || d.Exponent < -3) return ExponentText(d, 0, false, digits, fs);
@@ -351,8 +362,8 @@ String FloatToStrFS(double value, TFloatFormat format, int precision, int digits
                     const TFormatSettings& fs) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-  if (precision <= 0 || precision > 18) precision = 15;
-  digits = std::clamp(digits, 0, 18);
+  if (precision <= 0 || precision > 17) precision = 15;
+  digits = std::clamp(digits, 0, 40);
   switch (format) {
     case ffGeneral:
       return GeneralText(value, precision, digits, fs);
@@ -841,11 +852,11 @@ String Format(const String& fmt, const std::vector<TVarRec>& args, const TFormat
                                                               : static_cast<double>(arg->I);
           const int p = std::min(prec, 400);
           if (type == 'e') text = FloatToStrFS(v, ffExponent, p < 0 ? 15 : std::max(p, 1), 3, fs);
-          if (type == 'f') text = FloatToStrFS(v, ffFixed, 18, p < 0 ? 2 : p, fs);
+          if (type == 'f') text = FloatToStrFS(v, ffFixed, 17, p < 0 ? 2 : p, fs);
           if (type == 'g') text = FloatToStrFS(v, ffGeneral, p < 0 ? 15 : std::max(p, 1), 3, fs);
-          if (type == 'n') text = FloatToStrFS(v, ffNumber, 18, p < 0 ? 2 : p, fs);
+          if (type == 'n') text = FloatToStrFS(v, ffNumber, 17, p < 0 ? 2 : p, fs);
           if (type == 'm')
-            text = FloatToStrFS(v, ffCurrency, 18, p < 0 ? fs.CurrencyDecimals : p, fs);
+            text = FloatToStrFS(v, ffCurrency, 17, p < 0 ? fs.CurrencyDecimals : p, fs);
           break;
         }
         case 's':
