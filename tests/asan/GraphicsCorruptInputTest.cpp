@@ -1,0 +1,168 @@
+// Damaged picture data must raise EInvalidGraphic and never read or write
+// outside its buffers (this program runs under the address and undefined-
+// behaviour sanitizers).
+#include "platform/base/Streams.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/Jpeg.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+AnsiString SampleBmp(int w, int h, TPixelFormat format) {
+  TBitmap bmp(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bmp.Image().setPixel(x, y, qRgb(x * 30, y * 40, (x + y) * 10));
+  bmp.SetPixelFormat(format);
+  return bmp.SaveToBytes();
+}
+
+AnsiString SampleJpeg(bool progressive) {
+  TBitmap bmp(40, 24);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 40; ++x) bmp.Image().setPixel(x, y, qRgb(x * 6, y * 10, 128));
+  TJPEGImage jpeg;
+  jpeg.Assign(&bmp);
+  jpeg.ProgressiveEncoding = progressive;
+  jpeg.CompressionQuality = 80;
+  jpeg.Compress();
+  return jpeg.SaveToBytes();
+}
+
+// A hand-made BMP: file header, 40-byte info header, colour table, bits.
+AnsiString MakeBmp(int32_t w, int32_t h, uint16_t bpp, uint32_t compression, uint32_t colorsUsed,
+                   const AnsiString& palette, const AnsiString& bits) {
+  AnsiString s = "BM";
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  auto put16 = [&](uint16_t v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>(v >> 8));
+  };
+  put32(static_cast<uint32_t>(54 + palette.size() + bits.size()));
+  put32(0);
+  put32(static_cast<uint32_t>(54 + palette.size()));
+  put32(40);
+  put32(static_cast<uint32_t>(w));
+  put32(static_cast<uint32_t>(h));
+  put16(1);
+  put16(bpp);
+  put32(compression);
+  put32(static_cast<uint32_t>(bits.size()));
+  put32(0);
+  put32(0);
+  put32(colorsUsed);
+  put32(0);
+  return s + palette + bits;
+}
+
+}  // namespace
+
+TEST(GraphicsCorruptInput, TruncatedBitmapsRaiseAtEveryLength) {
+  for (TPixelFormat format : {pf24bit, pf32bit}) {
+    const AnsiString full = SampleBmp(7, 5, format);
+    TBitmap ok;
+    ASSERT_NO_THROW(ok.LoadFromBytes(full));
+    for (size_t len = 0; len < full.size(); ++len) {
+      TBitmap bmp;
+      EXPECT_THROW(bmp.LoadFromBytes(full.data(), len), EInvalidGraphic) << "length " << len;
+      EXPECT_TRUE(bmp.GetEmpty());
+    }
+  }
+}
+
+TEST(GraphicsCorruptInput, MalformedBitmapHeadersRaise) {
+  const AnsiString pal8(4 * 2, '\x40');
+  struct Case {
+    const char* Name;
+    AnsiString Bytes;
+  } cases[] = {
+      {"zero width", MakeBmp(0, 4, 24, 0, 0, "", AnsiString(48, 'x'))},
+      {"huge size", MakeBmp(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 0, "", AnsiString(64, 'x'))},
+      {"odd depth", MakeBmp(2, 2, 7, 0, 0, "", AnsiString(16, 'x'))},
+      {"too many colours", MakeBmp(2, 2, 8, 0, 100000, pal8, AnsiString(8, '\0'))},
+      {"colour table past end", MakeBmp(2, 2, 8, 0, 200, pal8, "")},
+      {"unknown compression", MakeBmp(2, 2, 24, 4, 0, "", AnsiString(16, 'x'))},
+      {"RLE on 24 bits", MakeBmp(2, 2, 24, 1, 0, "", AnsiString(16, 'x'))},
+      {"RLE run past data", MakeBmp(4, 4, 8, 1, 2, pal8, AnsiString("\x00\x05\x01", 3))},
+      {"not a bitmap", AnsiString("GIF89a and more bytes here")},
+  };
+  for (const auto& c : cases) {
+    TBitmap bmp;
+    EXPECT_THROW(bmp.LoadFromBytes(c.Bytes), EInvalidGraphic) << c.Name;
+  }
+}
+
+TEST(GraphicsCorruptInput, RunLengthBitmapWritesStayInside) {
+  // Runs that overrun the row and deltas that leave the picture are dropped.
+  const AnsiString pal8 = AnsiString("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8);
+  const AnsiString rle = AnsiString("\x09\x01" "\x00\x02\x05\x01" "\x00\x03\x01\x00\x01\x00" "\x00\x00" "\x00\x01", 16);
+  TBitmap bmp;
+  ASSERT_NO_THROW(bmp.LoadFromBytes(MakeBmp(4, 2, 8, 1, 2, pal8, rle)));
+  EXPECT_EQ(bmp.GetWidth(), 4);
+  EXPECT_EQ(bmp.Image().pixel(0, 1), qRgb(0, 0xFF, 0));  // bottom row first
+}
+
+TEST(GraphicsCorruptInput, DamagedJpegRaises) {
+  const AnsiString good = SampleJpeg(false);
+  TJPEGImage ok;
+  ASSERT_NO_THROW(ok.LoadFromBytes(good));
+  // Truncated anywhere: before the header ends, inside the scan, before EOI.
+  for (size_t len : {size_t{0}, size_t{2}, size_t{20}, good.size() / 3, good.size() / 2, good.size() - 2}) {
+    TJPEGImage jpeg;
+    EXPECT_THROW(jpeg.LoadFromBytes(good.data(), len), EInvalidGraphic) << "length " << len;
+    EXPECT_TRUE(jpeg.GetEmpty());
+  }
+  // A frame header claiming zero lines.
+  AnsiString zeroHeight = good;
+  const size_t sof = zeroHeight.find("\xFF\xC0");
+  ASSERT_NE(sof, AnsiString::npos);
+  zeroHeight[sof + 5] = 0;
+  zeroHeight[sof + 6] = 0;
+  TJPEGImage a;
+  EXPECT_THROW(a.LoadFromBytes(zeroHeight), EInvalidGraphic);
+  // Not JPEG at all.
+  TJPEGImage b;
+  EXPECT_THROW(b.LoadFromBytes(AnsiString("BM not a jpeg at all")), EInvalidGraphic);
+}
+
+TEST(GraphicsCorruptInput, RandomMutationsNeverCrash) {
+  std::mt19937 rng(12345);
+  const AnsiString sources[] = {SampleBmp(9, 7, pf24bit), SampleBmp(5, 3, pf32bit), SampleJpeg(false),
+                                SampleJpeg(true)};
+  int raised = 0;
+  for (const AnsiString& source : sources) {
+    for (int round = 0; round < 150; ++round) {
+      AnsiString bytes = source;
+      const int edits = 1 + static_cast<int>(rng() % 6);
+      for (int e = 0; e < edits; ++e) bytes[rng() % bytes.size()] = static_cast<char>(rng() & 0xFF);
+      if (rng() % 3 == 0) bytes.resize(rng() % bytes.size());
+      for (const char* cls : {"TBitmap", "TJPEGImage", "TIcon", "TMetafile"}) {
+        auto graphic = CreateGraphicOfClassName(cls);
+        ASSERT_TRUE(graphic);
+        try {
+          graphic->LoadFromBytes(bytes);
+          QImage img = graphic->ToImage();
+          (void)img;
+        } catch (const EInvalidGraphic&) {
+          ++raised;
+        }
+      }
+    }
+  }
+  EXPECT_GT(raised, 0);
+}
+
+TEST(GraphicsCorruptInput, StreamPositionAfterBitmap) {
+  // A bitmap inside a longer stream leaves the position right after it.
+  const AnsiString bmp = SampleBmp(3, 2, pf24bit);
+  TMemoryStream stream;
+  stream.WriteBytes("xx" + bmp + "tail");
+  stream.SetPosition(2);
+  TBitmap b;
+  b.LoadFromStream(stream);
+  EXPECT_EQ(stream.GetPosition(), static_cast<Int64>(2 + bmp.size()));
+  EXPECT_EQ(stream.ReadBytes(4), "tail");
+}
