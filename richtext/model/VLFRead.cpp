@@ -1,0 +1,672 @@
+// The VLF reader: records into items of a document, with the style sheet's
+// collections replaced, mapped or merged, repairs recorded as warnings and
+// any failure answered as false. Every length in the data is checked against
+// what the buffer holds.
+#include "platform/base/Streams.h"
+#include "richtext/model/VLData.h"
+#include "richtext/model/VLFMisc.h"
+#include "richtext/model/VLFStyles.h"
+#include "richtext/model/VLMarkers.h"
+#include "richtext/model/VLUni.h"
+
+#include <algorithm>
+
+namespace {
+
+// Raised inside the reader for data it refuses; caught at the top.
+struct TVLFBadData {};
+
+[[noreturn]] void Bad() { throw TVLFBadData(); }
+
+bool ReadStyleRef(const char*& p, TVLStyle* style, bool para, Integer& no) {
+  if (*p == '"') {
+    AnsiString name;
+    if (!VLFReadQuotedString(p, name)) return false;
+    no = 0;
+    if (style) {
+      TCustomVLInfos* infos = para ? static_cast<TCustomVLInfos*>(style->ParaStyles.get())
+                                   : static_cast<TCustomVLInfos*>(style->TextStyles.get());
+      for (Integer i = 0; i < infos->Count(); ++i)
+        if (infos->GetInfo(i)->StyleName == name) {
+          no = i;
+          break;
+        }
+    }
+    return true;
+  }
+  return VLFReadNumber(p, no);
+}
+
+struct THeader {
+  Integer StyleNo = 0, LineCount = 0, ParaNo = 0, SaveMode = 0, Subtype = 0;
+  Byte Options = 0;
+  TVLTag Tag;
+  Integer F1 = 0, F2 = 0;
+  Integer BackStyle = 0;
+  TColor BackColor = clNone;
+  std::unique_ptr<TCustomVLItemInfo> Item;
+  AnsiString Text;
+  Integer Line = 0;
+  std::unique_ptr<TGraphic> Graphic;
+  bool GraphicUnknown = false;
+};
+
+class TVLFReader {
+public:
+  TVLFReader(TCustomVLData& data, const AnsiString& buf) : Data(data), Buf(buf) {}
+
+  // ---- line cutting ---------------------------------------------------------
+  AnsiString Cut8() {
+    size_t start = Pos;
+    while (Pos < Buf.size() && Buf[Pos] != '\0' && Buf[Pos] != '\r' && Buf[Pos] != '\n') ++Pos;
+    return Buf.substr(start, Pos - start);
+  }
+  AnsiString CutBinary() {
+    if (Buf.size() - Pos < 4) Bad();
+    uint32_t u = 0;
+    for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<unsigned char>(Buf[Pos + k])) << (8 * k);
+    Pos += 4;
+    if (u > Buf.size() - Pos) Bad();  // a length that the data does not hold
+    AnsiString r = Buf.substr(Pos, u);
+    Pos += u;
+    return r;
+  }
+  AnsiString CutUnicode() {
+    size_t start = Pos;
+    while (Buf.size() - Pos >= 2) {
+      auto lo = static_cast<unsigned char>(Buf[Pos]), hi = static_cast<unsigned char>(Buf[Pos + 1]);
+      if ((lo == 0x29 && hi == 0x20) || (lo == 0 && hi == 0)) break;
+      Pos += 2;
+    }
+    if (Buf.size() - Pos == 1) Bad();  // half a character at the end
+    return Buf.substr(start, Pos - start);
+  }
+  void SkipTerminator() {
+    auto at = [this](char c) { return Pos < Buf.size() && Buf[Pos] == c; };
+    auto skip2029 = [this] {
+      if (Buf.size() - Pos >= 2 && Buf[Pos] == '\x29' && Buf[Pos + 1] == '\x20') Pos += 2;
+    };
+    switch (Mode) {
+      case 0:
+        if (at('\r')) ++Pos;
+        if (at('\n')) ++Pos;
+        if (at('\0') && Pos < Buf.size()) ++Pos;  // a NUL ends a line too
+        break;
+      case 1:
+      case 3:
+        if (!at('\r')) Bad();
+        ++Pos;
+        if (!at('\n')) Bad();
+        ++Pos;
+        Mode = Mode == 1 ? 2 : 4;
+        break;
+      case 2: Mode = 0; break;
+      case 4: skip2029(); break;
+      case 5:
+        skip2029();
+        Mode = 0;
+        break;
+      default: Bad();
+    }
+  }
+
+  // ---- warnings and styles -----------------------------------------------------
+  void Warn(TVLFWarning w) {
+    Warnings.Include(w);
+    Data.SetVLFWarnings(Warnings);
+  }
+
+  Integer CheckStyle(Integer no, bool para) {
+    TVLIntegerList* map = Maps ? (para ? Maps->Para.get() : Maps->Text.get()) : nullptr;
+    if (map && no != vlsDefStyle) {
+      if (no >= map->Count()) {
+        Warn(vlfwConvUnknownStyles);
+        Bad();
+      }
+      no = map->Get(no);
+    }
+    if (Style && no != vlsDefStyle) {
+      const Integer count = para ? Style->ParaStyles->Count() : Style->TextStyles->Count();
+      if (no >= count) {
+        Warn(vlfwConvUnknownStyles);
+        if (!Options.Contains(vlfoConvUnknownStylesToZero)) Bad();
+        no = 0;
+      }
+    }
+    return no;
+  }
+
+  // ---- headers -------------------------------------------------------------
+  void ParseHeader(const AnsiString& line) {
+    H = THeader();
+    const char* p = line.c_str();
+    if (!ReadStyleRef(p, Style, false, H.StyleNo)) Bad();
+    if (H.StyleNo == vlsVersionInfo) {
+      if (!VLFReadNumber(p, Major) || !VLFReadNumber(p, Minor)) Bad();
+      H.LineCount = 0;
+      return;
+    }
+    if (!VLFReadNumber(p, H.LineCount) || H.LineCount < 0) Bad();
+    if (!ReadStyleRef(p, Style, true, H.ParaNo)) Bad();
+    const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
+    if (!record) {
+      H.Item = CreateVellumItem(H.StyleNo, &Data);
+      if (H.Item) H.Item->BeforeLoading(3);
+    }
+    if (Major >= 1 && Minor >= 2) {
+      Integer o;
+      if (!VLFReadNumber(p, o)) Bad();
+      H.Options = static_cast<Byte>(o & 0x0F);
+      if (H.Item) H.Item->ItemOptions = H.Options;
+    }
+    if (!VLFReadNumber(p, H.SaveMode)) Bad();
+    AnsiString strTag;
+    bool hasString;
+    if (!VLFReadTagToken(p, TagsP, Major > 1 || Minor > 2, H.Tag.Int, strTag, hasString)) Bad();
+    if (hasString) H.Tag.Str = VLFDecodeLineBreaks(strTag);
+    if (H.StyleNo == vlsDocProperty) {
+      if (!VLFReadNumber(p, H.Subtype)) Bad();
+      return;
+    }
+    if (H.Item) H.Item->Tag = H.Tag;
+    if (H.Item && H.StyleNo >= 0) {
+      H.Item->StyleNo = CheckStyle(H.StyleNo, false);
+      if (*p) {
+        AnsiString hint;
+        if (!VLFReadQuotedString(p, hint)) Bad();
+        H.Item->Hint = VLFDecodeLineBreaks(hint);
+      }
+    }
+    if (H.Item && H.ParaNo >= 0) H.ParaNo = CheckStyle(H.ParaNo, true);
+    if (H.StyleNo == vlsBack) {
+      if (!VLFReadNumber(p, H.BackStyle) || !VLFReadNumber(p, H.BackColor)) Bad();
+      if (Options.Contains(vlfoLoadBack)) {
+        Color = H.BackColor;
+        if (BackStyle) *BackStyle = static_cast<TBackgroundStyle>(std::clamp(H.BackStyle, 0, 4));
+        if (Background) Background->SetSize(0, 0);
+      }
+    } else if (H.StyleNo == vlsCheckpoint) {
+      if (*p && *p != '\r' && *p != '\n' && VLFReadNumber(p, H.F1) && *p) VLFReadNumber(p, H.F2);
+    } else if (H.Item && H.StyleNo < 0) {
+      if (!H.Item->ReadVLFParams(p)) Bad();
+      if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(H.Item.get())) {
+        if (m->Level < 0 || m->Level > 255) {
+          Warn(vlfwConvUnknownStyles);
+          m->Level = std::clamp(m->Level, 0, 255);
+        }
+      }
+    }
+  }
+
+  // ---- inserting -------------------------------------------------------------
+  void Insert(std::unique_ptr<TCustomVLItemInfo> item, AnsiString text) {
+    if (!item) return;
+    if (item->StyleNo < 0 && !item->GetBoolValue(1)) return;
+    if (item->StyleNo >= 0 && EditorInsert && Style &&
+        Style->TextStyles->Items(Data.GetActualStyleNo(item->StyleNo, std::max(0, H.ParaNo)))
+            ->Protection.Contains(vlprVLFInsertProtect))
+      return;
+    if (H.ParaNo == -1) {
+      if (Index > 0 && !Data.GetItem(Index - 1)->GetBoolValue(0)) {
+        item->SetSameAsPrev(true);
+        item->ParaNo = Data.GetItem(Index - 1)->ParaNo;
+      } else {
+        item->SetSameAsPrev(false);
+        item->ParaNo = 0;
+      }
+    } else {
+      item->SetSameAsPrev(false);
+      item->ParaNo = H.ParaNo;
+    }
+    item->UpdatePaletteInfo(Data.GetDoInPaletteMode(), false);
+    if (item->StyleNo >= 0) {
+      if (H.SaveMode == 3) {
+        AnsiString raw;
+        if (!VLFTryHexToString(text, raw)) Bad();
+        text = raw;
+      }
+      if (item->IsUnicode() && text.size() % 2) Bad();
+      if (Style) {
+        const Integer actual = Data.GetActualStyleNo(item->StyleNo, item->ParaNo);
+        const bool styleUnicode = Style->TextStyles->Items(actual)->Unicode;
+        if (item->IsUnicode() && !styleUnicode) {
+          text = RawUnicodeToAnsi(text, Data.GetDefaultCodePage());
+          item->ItemOptions &= static_cast<Byte>(~vlioUnicode);
+          Warn(vlfwConvFromUnicode);
+        } else if (!item->IsUnicode() && styleUnicode) {
+          text = AnsiToRawUnicode(text, Data.GetStyleCodePage(actual));
+          item->ItemOptions |= vlioUnicode;
+          Warn(vlfwConvToUnicode);
+        }
+      }
+    }
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item.get())) {
+      TVLIntegerList* map = Maps ? Maps->List.get() : nullptr;
+      if (m->ListNo >= 0 && map) {
+        if (m->ListNo >= map->Count()) {
+          m->ListNo = 0;
+          Warn(vlfwConvUnknownStyles);
+        } else {
+          m->ListNo = map->Get(m->ListNo);
+        }
+      }
+      if (Style && m->ListNo >= Style->ListStyles->Count()) {
+        Warn(vlfwConvUnknownStyles);
+        m->ListNo = Style->ListStyles->Count() > 0 ? 0 : -1;
+      }
+    }
+    // The pending checkpoint goes with the item.
+    if (Pending) {
+      TVLCPInfo* cp = Pending;
+      Pending = nullptr;
+      if (PendingIsDocs) {
+        Data.AttachPendingCheckpoint(item.get());
+      } else if (Appending) {
+        Data.NotAddedCP = cp;
+        ++Data.CPCount;
+        Data.AttachPendingCheckpoint(item.get());
+      } else {
+        Data.LinkCheckpoint(cp, Index);
+        cp->ItemInfo = item.get();
+        item->Checkpoint = cp;
+        ++Data.CPCount;
+      }
+      PendingIsDocs = false;
+    }
+    TCustomVLItemInfo* raw = item.release();
+    if (First) {
+      First = false;
+      bool fullReformat = false;
+      Integer newListNo = -1;
+      if (!Data.InsertFirstVLFItem(Index, text, raw, EditorInsert, fullReformat, newListNo)) {
+        Failed = true;
+        Bad();
+      }
+    } else {
+      raw->Inserting(&Data, text, false);
+      Data.Items->InsertObject(Index, text, raw);
+      raw->Inserted(&Data, Index);
+      Data.AddMarkerToList(Index);
+      ++Index;
+    }
+    if (raw->StyleNo == vlsComponent) Data.NotifyControlItem(vlcaAfterVLFLoad, Index - 1, raw);
+  }
+
+  void InsertRecordItem() {
+    if (!H.Item) return;
+    if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) {
+      if (H.SaveMode == 1) Data.DoVLFPictureNeeded(H.Text, H.Tag.Int, H.Graphic);
+      g->Image = std::move(H.Graphic);
+    } else if (auto* b = dynamic_cast<TVLBulletItemInfo*>(H.Item.get())) {
+      TComponent* list = nullptr;
+      Data.DoVLFImageListNeeded(b->ImageListTag, list);
+      b->ImageList = list;
+    } else if (auto* c = dynamic_cast<TVLControlItemInfo*>(H.Item.get())) {
+      TObject* control = nullptr;
+      Data.DoVLFControlNeeded(H.Text, H.Tag.Int, control);
+      c->Control = dynamic_cast<TControl*>(control);
+    }
+    Insert(std::move(H.Item), H.Text);
+  }
+
+  // ---- data lines ---------------------------------------------------------------
+  void DocRecordLine(const AnsiString& line) {
+    const Integer sub = H.Subtype;
+    if (sub == 5) {
+      TStringList* props = Data.GetDocProperties();
+      if (AllowReplaceStyles && Options.Contains(vlfoLoadDocProperties) && props)
+        props->Add(VLFDecodeLineBreaks(line));
+      return;
+    }
+    if (H.Line == 0) {
+      if (H.SaveMode == 2 && H.LineCount > 1) Mode = 1;
+      return;
+    }
+    if (H.Line != 1) return;
+    AnsiString bytes;
+    if (H.SaveMode == 2)
+      bytes = line;
+    else if (!VLFTryHexToString(line, bytes))
+      Bad();
+    if (sub == 1 || sub == 2 || sub == 4) {
+      ReadStyles(sub, bytes);
+    } else if (sub == 3) {
+      ReadLayout(bytes);
+    } else if (sub == 6) {
+      TVLMarkerList* outer = Data.GetOuterMarkerList(true);
+      if (outer && AllowReplaceStyles && Options.Contains(vlfoLoadLayout)) {
+        if (!outer->LoadFromBinaryString(bytes, false)) Bad();
+      }
+    }
+  }
+
+  void ReadStyles(Integer sub, const AnsiString& bytes) {
+    const TVLFReaderStyleMode mode =
+        sub == 1 ? Data.GetVLFTextStylesReadMode() : Data.GetVLFParaStylesReadMode();
+    if (mode == vlf_sIgnore || bytes.empty() || !Style) return;
+    if (bytes[0] != VLFCollectionMarker) Bad();
+    const TVLStyleMergeMode merge = mode == vlf_sInsertMap ? vlsmmMap : vlsmmMerge;
+    if (sub == 1) {
+      TFontInfos read(Style->GetTextStyleClass(), Style);
+      if (!VLFTextStylesFromBytes(bytes, read)) Bad();
+      if (read.Count() == 0 || (Maps && Maps->Text)) return;
+      if (AllowReplaceStyles) {
+        Style->TextStyles->Assign(&read);
+      } else if (Maps) {
+        Maps->Text = std::make_unique<TVLIntegerList>();
+        Style->TextStyles->MergeWith(read, merge, *Maps->Text, nullptr);
+      }
+    } else if (sub == 2) {
+      TParaInfos read(Style->GetParaStyleClass(), Style);
+      if (!VLFParaStylesFromBytes(bytes, read)) Bad();
+      if (read.Count() == 0 || (Maps && Maps->Para)) return;
+      if (AllowReplaceStyles) {
+        Style->ParaStyles->Assign(&read);
+      } else if (Maps) {
+        Maps->Para = std::make_unique<TVLIntegerList>();
+        Style->ParaStyles->MergeWith(read, merge, *Maps->Para, Maps->Text.get());
+      }
+    } else {
+      TVLListInfos read(Style->GetListStyleClass(), Style);
+      read.FVLData = &Data;
+      bool ok = VLFListStylesFromBytes(bytes, read);
+      read.FVLData = nullptr;
+      if (!ok) Bad();
+      if (read.Count() == 0 || (Maps && Maps->List)) return;
+      if (AllowReplaceStyles) {
+        Style->ListStyles->Assign(&read);
+      } else if (Maps) {
+        Maps->List = std::make_unique<TVLIntegerList>();
+        Style->ListStyles->MergeWith(read, merge, *Maps->List, Maps->Text.get());
+      }
+    }
+  }
+
+  void ReadLayout(const AnsiString& b) {
+    if (!Layout || !AllowReplaceStyles || !Options.Contains(vlfoLoadLayout)) return;
+    auto get = [&b](size_t pos) {
+      uint32_t u = 0;
+      for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<unsigned char>(b[pos + k])) << (8 * k);
+      return static_cast<Integer>(u);
+    };
+    if (b.size() < 8) Bad();
+    const Integer body = get(4);
+    if (body < 25) throw EVellumError(errVLInvalidVLF);
+    if (b.size() < 8 + 25) Bad();
+    Layout->LeftMargin = get(8);
+    Layout->RightMargin = get(12);
+    Layout->TopMargin = get(16);
+    Layout->BottomMargin = get(20);
+    Layout->MinTextWidth = get(24);
+    Layout->MaxTextWidth = get(28);
+    Layout->BiDiMode = static_cast<TVLBiDiMode>(std::clamp<int>(static_cast<unsigned char>(b[32]), 0, 2));
+    if (body >= 41 && b.size() >= 8 + 41) {
+      Layout->StartsInsideParagraph = get(33) != 0;
+      Layout->EndsInsideParagraph = get(37) != 0;
+      Layout->StartMarkerListNo = get(41);
+      Layout->StartMarkerLevel = get(45);
+      TVLIntegerList* map = Maps ? Maps->List.get() : nullptr;
+      if (Layout->StartsInsideParagraph && Layout->StartMarkerListNo >= 0 && map &&
+          Layout->StartMarkerListNo < map->Count())
+        Layout->StartMarkerListNo = map->Get(Layout->StartMarkerListNo);
+    }
+    Layout->Loaded = true;
+  }
+
+  void BackgroundLine(const AnsiString& line) {
+    if (H.Line == 0) {
+      if (H.SaveMode == 2 && H.LineCount > 1) Mode = 1;
+      return;
+    }
+    if (H.Line != 1 || !Options.Contains(vlfoLoadBack)) return;
+    AnsiString bytes;
+    if (H.SaveMode == 2)
+      bytes = line;
+    else if (!VLFTryHexToString(line, bytes))
+      Bad();
+    TBitmap temp;
+    TBitmap* target = Background ? Background : &temp;
+    try {
+      target->LoadFromBytes(bytes);
+    } catch (const Exception&) {
+      target->SetSize(0, 0);
+      Warn(vlfwInvalidPicture);
+    }
+  }
+
+  // Lines of pictures, controls, bullets, hotspots and markers.
+  void ItemLine(const AnsiString& line) {
+    TCustomVLItemInfo* item = H.Item.get();
+    const Integer n = H.Line, count = H.LineCount;
+    const bool picture = item->StyleNo == vlsPicture || item->StyleNo == vlsHotPicture;
+    const bool hasName = picture || item->StyleNo == vlsComponent || item->StyleNo == vlsBullet ||
+                         item->StyleNo == vlsHotspot;
+    if (hasName && n == 0) {
+      H.Text = VLFDecodeLineBreaks(line);
+      return;
+    }
+    const bool withBody = (picture || item->StyleNo == vlsComponent) && H.SaveMode != 1;
+    if (withBody && n == 1) {
+      if (picture) {
+        H.Graphic = CreateGraphicOfClassName(line);
+        if (!H.Graphic) {
+          Warn(vlfwUnknownPicFmt);
+          if (!Options.Contains(vlfoIgnoreUnknownPicFmt)) Bad();
+        }
+      } else {
+        // Controls are never created from a class named in a document.
+        Warn(vlfwUnknownCtrls);
+        if (!Options.Contains(vlfoIgnoreUnknownCtrls)) Bad();
+      }
+      if (H.SaveMode == 2 && n + 2 == count) Mode = 1;
+      return;
+    }
+    if (withBody && n == count - 1) {
+      if (!picture) return;
+      AnsiString bytes;
+      if (H.SaveMode == 2)
+        bytes = line;
+      else if (!VLFTryHexToString(line, bytes))
+        Bad();
+      if (H.Graphic) {
+        try {
+          H.Graphic->LoadFromBytes(bytes);
+        } catch (const Exception&) {
+          Warn(vlfwInvalidPicture);
+          H.Graphic.reset();
+          if (Style && Style->GetInvalidPicture()->GetGraphic()) {
+            H.Graphic = CreateGraphicLike(*Style->GetInvalidPicture()->GetGraphic());
+            H.Graphic->Assign(Style->GetInvalidPicture()->GetGraphic());
+          }
+        }
+      }
+      return;
+    }
+    if (hasName || item->StyleNo == vlsListMarker) {
+      ReadExtraProperty(*item, line);
+      if (withBody && H.SaveMode == 2 && n + 2 == count) Mode = 1;
+      return;
+    }
+    TObject* cpInfo = nullptr;
+    if (!item->ReadVLFLine(line, &Data, n, count, H.Text, cpInfo)) Bad();
+  }
+
+  void DataLine(const AnsiString& line) {
+    if (H.StyleNo == vlsDocProperty) {
+      DocRecordLine(line);
+    } else if (H.StyleNo == vlsBack) {
+      BackgroundLine(line);
+    } else if (H.StyleNo == vlsCheckpoint) {
+      if (H.Line == 0 && !Pending) {
+        auto cp = std::make_unique<TVLCPInfo>();
+        cp->Name = VLFDecodeLineBreaks(line);
+        cp->Tag = H.Tag;
+        cp->RaiseEvent = H.F1 != 0;
+        cp->Persistent = H.F2 != 0;
+        Pending = cp.release();
+        PendingIsDocs = false;
+      }
+    } else if (H.Item && H.StyleNo >= 0) {
+      auto item = VLTextItemClass.Create(&Data);
+      item->BeforeLoading(3);
+      item->Assign(H.Item.get());
+      item->Tag = Data.CopyTag(H.Item->Tag);
+      Insert(std::move(item), line);
+    } else if (H.Item) {
+      ItemLine(line);
+    }
+  }
+
+  // ---- the main loop ---------------------------------------------------------------
+  void Run() {
+    while (Pos < Buf.size()) {
+      AnsiString line = Mode == 2 ? CutBinary() : Mode == 4 ? CutUnicode() : Cut8();
+      if (State == 0) {
+        ParseHeader(line);
+        if (H.LineCount == 0) {
+          if (H.StyleNo != vlsBack && H.StyleNo != vlsVersionInfo) InsertRecordItem();
+        } else {
+          const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
+          State = record || (H.Item && H.Item->GetBoolValue(2)) ? 1 : 2;
+          if (State == 1 && H.Item && H.StyleNo >= 0 && H.Item->IsUnicode() && H.SaveMode != 3) Mode = 3;
+          if (State == 2 && H.SaveMode == 2 && H.LineCount == 1) Mode = 1;
+        }
+      } else {
+        if (State == 1) DataLine(line);
+        if (State == 2 && H.SaveMode == 2 && H.Line + 2 == H.LineCount) Mode = 1;
+        ++H.Line;
+        if (H.Line >= H.LineCount) {
+          if (State == 2 || (H.Item && H.StyleNo < 0)) InsertRecordItem();
+          State = 0;
+          if (Mode == 4) Mode = 5;
+        }
+      }
+      SkipTerminator();
+    }
+    if (State != 0) Bad();  // the data ends inside a record
+    if (Mode == 1 || Mode == 3) Bad();
+  }
+
+  TCustomVLData& Data;
+  const AnsiString& Buf;
+  size_t Pos = 0;
+  Integer Mode = 0, State = 0;
+  Integer Major = 1, Minor = 0;
+  THeader H;
+  TVLFOptions Options;
+  TVLFWarnings Warnings;
+  TVLStyle* Style = nullptr;
+  TVLFStyleMaps* Maps = nullptr;
+  bool TagsP = false, EditorInsert = false, AllowReplaceStyles = false, Appending = false;
+  bool First = true, Failed = false;
+  Integer Index = 0;
+  TVLCPInfo* Pending = nullptr;
+  bool PendingIsDocs = false;
+  TVLLayoutInfo* Layout = nullptr;
+  TBitmap* Background = nullptr;
+  TBackgroundStyle* BackStyle = nullptr;
+  TColor Color = clNone;
+};
+
+}  // namespace
+
+bool TCustomVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item,
+                                       bool editFlag, bool& fullReformat, Integer& newListNo) {
+  item->Inserting(this, text, false);
+  Items->InsertObject(index, text, item);
+  item->Inserted(this, index);
+  AddMarkerToList(index);
+  ++index;
+  fullReformat = false;
+  return true;
+}
+
+bool TCustomVLData::ReadVLFFromStream(TStream& stream, Integer& index, TVLLayoutInfo* layout,
+                                      TBitmap* background, TBackgroundStyle* backgroundStyle,
+                                      TColor& color, bool editorInsert, bool allowReplaceStyles) {
+  if (index > GetItemCount() || index < 0) index = GetItemCount();
+  const Integer startIndex = index;
+  const bool appending = index == GetItemCount() && !editorInsert;
+  AnsiString buf;
+  bool ok = false;
+  TVLFStyleMaps localMaps;
+  TVLFStyleMaps* maps = GetVLFStyleMaps();
+  TVLFReader r(*this, buf);
+  try {
+    buf = stream.ReadBytes(stream.Remaining());
+    SetVLFWarnings(TVLFWarnings());
+    if (allowReplaceStyles)
+      if (TStringList* props = GetDocProperties()) props->Clear();
+    r.Options = GetVLFOptions();
+    r.Style = GetStyle();
+    r.Maps = maps ? maps : &localMaps;
+    r.TagsP = TagsArePChars();
+    r.EditorInsert = editorInsert;
+    r.AllowReplaceStyles = allowReplaceStyles;
+    r.Appending = appending;
+    r.Index = index;
+    r.Layout = layout;
+    r.Background = background;
+    r.BackStyle = backgroundStyle;
+    r.Color = color;
+    if (appending && NotAddedCP) {
+      r.Pending = NotAddedCP;
+      r.PendingIsDocs = true;
+    }
+    r.Run();
+    index = r.Index;
+    color = r.Color;
+    // A marker is always followed by an item of its own paragraph.
+    if (index > 0 && GetItem(index - 1)->StyleNo == vlsListMarker &&
+        (index == GetItemCount() || GetItem(index)->IsParaStart())) {
+      auto item = VLTextItemClass.Create(this);
+      item->StyleNo = 0;
+      item->ParaNo = GetItem(index - 1)->ParaNo;
+      item->SetSameAsPrev(true);
+      TCustomVLItemInfo* raw = item.release();
+      AnsiString empty;
+      raw->Inserting(this, empty, false);
+      Items->InsertObject(index, empty, raw);
+      raw->Inserted(this, index);
+      ++index;
+    }
+    if (!editorInsert) NormalizeParaNo(startIndex);
+    ok = true;
+  } catch (...) {
+    index = r.Index;
+    ok = false;
+  }
+  ReleaseVLFStyleMaps();
+  if (r.Pending && !r.PendingIsDocs) {
+    if (ok && appending && !NotAddedCP) {
+      NotAddedCP = r.Pending;
+      ++CPCount;
+    } else {
+      delete r.Pending;
+    }
+  }
+  return ok;
+}
+
+bool TCustomVLData::InsertVLFFromStream(TStream& stream, Integer index, TColor& color,
+                                        TBitmap* background, TBackgroundStyle* backgroundStyle,
+                                        TVLLayoutInfo* layout, bool allowReplaceStyles) {
+  return ReadVLFFromStream(stream, index, layout, background, backgroundStyle, color, false,
+                           allowReplaceStyles);
+}
+
+bool TCustomVLData::LoadVLFFromStream(TStream& stream, TColor& color, TBitmap* background,
+                                      TBackgroundStyle* backgroundStyle, TVLLayoutInfo* layout) {
+  Clear();
+  return InsertVLFFromStream(stream, 0, color, background, backgroundStyle, layout, true);
+}
+
+bool TCustomVLData::LoadVLF(const String& fileName, TColor& color, TBitmap* background,
+                            TBackgroundStyle* backgroundStyle, TVLLayoutInfo* layout) {
+  try {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    return LoadVLFFromStream(file, color, background, backgroundStyle, layout);
+  } catch (const std::exception&) {
+    return false;
+  }
+}

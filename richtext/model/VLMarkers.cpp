@@ -1,0 +1,369 @@
+#include "richtext/model/VLMarkers.h"
+
+#include "platform/base/Streams.h"
+#include "richtext/model/VLData.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr Integer MarkerRecordSize = 17;
+
+void PutInt(AnsiString& s, Integer v) {
+  auto u = static_cast<uint32_t>(v);
+  for (int k = 0; k < 4; ++k) s += static_cast<char>((u >> (8 * k)) & 0xFF);
+}
+
+Integer GetInt(const AnsiString& s, size_t pos) {
+  uint32_t u = 0;
+  for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<unsigned char>(s[pos + k])) << (8 * k);
+  return static_cast<Integer>(u);
+}
+
+// Level numbers come from files; the text table has 256 places.
+Integer ClampLevel(Integer level) { return std::clamp(level, 0, 255); }
+
+}  // namespace
+
+TVLListLevel* VLGetListLevel(TVLStyle* style, Integer listNo, Integer level) {
+  if (!style || listNo < 0 || listNo >= style->ListStyles->Count()) return nullptr;
+  TVLListLevelCollection* levels = style->ListStyles->Items(listNo)->Levels.get();
+  if (levels->Count() == 0) return nullptr;
+  level = std::clamp(level, 0, levels->Count() - 1);
+  return levels->Items(level);
+}
+
+TVLMarkerList::~TVLMarkerList() = default;
+
+Integer TVLMarkerList::IndexOf(const TCustomVLItemInfo* marker) const {
+  for (size_t i = 0; i < FEntries.size(); ++i)
+    if (FEntries[i].Marker == marker) return static_cast<Integer>(i);
+  return -1;
+}
+
+void TVLMarkerList::Insert(Integer index, TVLMarkerItemInfo* marker) {
+  index = std::clamp(index, 0, Count());
+  TEntry e;
+  e.Marker = marker;
+  FEntries.insert(FEntries.begin() + index, e);
+}
+
+void TVLMarkerList::Delete(Integer index) {
+  if (index < 0 || index >= Count()) return;
+  FEntries.erase(FEntries.begin() + index);
+}
+
+void TVLMarkerList::Clear() {
+  FEntries.clear();
+  FOwned.clear();
+}
+
+Integer TVLMarkerList::CounterOf(const TCustomVLItemInfo* marker) const {
+  Integer i = IndexOf(marker);
+  return i < 0 ? 1 : FEntries[static_cast<size_t>(i)].Counter;
+}
+
+AnsiString TVLMarkerList::DisplayStringOf(const TCustomVLItemInfo* marker) const {
+  Integer i = IndexOf(marker);
+  return i < 0 ? AnsiString() : FEntries[static_cast<size_t>(i)].DisplayString;
+}
+
+void TVLMarkerList::RecalcCounters(Integer index, TVLStyle* style) {
+  if (index < 0 || index >= Count()) return;
+  const Integer listNo = Get(index)->ListNo;
+  if (listNo < 0) return;
+  for (Integer i = index; i < Count(); ++i)
+    if (Get(i)->ListNo == listNo) {
+      CountMarker(i, style);
+      MakeDisplayString(i, style);
+    }
+}
+
+void TVLMarkerList::CountMarker(Integer index, TVLStyle* style) {
+  TVLMarkerItemInfo* m = Get(index);
+  TEntry& e = FEntries[static_cast<size_t>(index)];
+  if (m->Reset) {
+    e.Counter = m->StartFrom;
+    return;
+  }
+  TVLListLevel* l = VLGetListLevel(style, m->ListNo, m->Level);
+  const Integer startFrom = l ? l->StartFrom : 1;
+  const bool levelReset = l ? l->Options.Contains(vlloLevelReset) : true;
+  e.Counter = startFrom;
+  for (Integer j = index - 1; j >= 0; --j) {
+    TVLMarkerItemInfo* p = Get(j);
+    if (p->ListNo != m->ListNo) continue;
+    if (p->Level == m->Level) {
+      e.Counter = FEntries[static_cast<size_t>(j)].Counter + 1;
+      return;
+    }
+    if (p->Level < m->Level) {
+      if (levelReset) {
+        e.Counter = startFrom;
+        return;
+      }
+    } else {
+      e.Counter = startFrom + 1;
+    }
+  }
+}
+
+void TVLMarkerList::MakeDisplayString(Integer index, TVLStyle* style) {
+  TVLMarkerItemInfo* m = Get(index);
+  TEntry& e = FEntries[static_cast<size_t>(index)];
+  TVLListLevel* own = VLGetListLevel(style, m->ListNo, m->Level);
+  if (!own) {
+    e.DisplayString.clear();
+    return;
+  }
+  switch (own->ListType) {
+    case vllstBullet: e.DisplayString = own->FormatString; return;
+    case vllstDecimal:
+    case vllstLowerAlpha:
+    case vllstUpperAlpha:
+    case vllstLowerRoman:
+    case vllstUpperRoman: break;
+    default: e.DisplayString.clear(); return;
+  }
+  const bool legal = own->Options.Contains(vlloLegalStyleNumbering);
+  TVLLevelTexts texts;
+  const TVLMarkerList* list = this;
+  Integer pos = index;
+  Integer level = ClampLevel(m->Level);
+  Integer counter = e.Counter;
+  const Integer listNo = m->ListNo;
+  bool first = true;
+  for (;;) {
+    TVLListLevel* l = VLGetListLevel(style, listNo, level);
+    TVLListType type = l ? l->ListType : vllstDecimal;
+    if (!first && legal && type >= vllstLowerAlpha && type <= vllstUpperRoman) type = vllstDecimal;
+    texts[static_cast<size_t>(level)] = VLCounterText(counter, type);
+    first = false;
+    if (level == 0) break;
+    // The parent: the nearest earlier marker of the list on an outer level,
+    // looked for in this list and then outwards.
+    const TVLMarkerList* parentList = nullptr;
+    Integer parentPos = -1;
+    const TVLMarkerList* search = list;
+    Integer from = pos - 1;
+    while (search && !parentList) {
+      for (Integer j = from; j >= 0; --j) {
+        TVLMarkerItemInfo* p = search->Get(j);
+        if (p->ListNo == listNo && ClampLevel(p->Level) < level) {
+          parentList = search;
+          parentPos = j;
+          break;
+        }
+      }
+      search = search->OuterList;
+      if (search) from = search->Count() - 1;
+    }
+    const Integer parentLevel = parentList ? ClampLevel(parentList->Get(parentPos)->Level) : -1;
+    for (Integer k = parentLevel + 1; k < level; ++k) {
+      TVLListLevel* lk = VLGetListLevel(style, listNo, k);
+      TVLListType t = lk ? lk->ListType : vllstDecimal;
+      if (legal && t >= vllstLowerAlpha && t <= vllstUpperRoman) t = vllstDecimal;
+      texts[static_cast<size_t>(k)] = VLCounterText(lk ? lk->StartFrom : 1, t);
+    }
+    if (!parentList) break;
+    list = parentList;
+    pos = parentPos;
+    level = parentLevel;
+    counter = parentList->GetCounter(parentPos);
+  }
+  e.DisplayString = VLFormatMarkerText(own->FormatString, texts);
+}
+
+void TVLMarkerList::SaveToStream(TStream& stream, Integer count, bool withSize) const {
+  AnsiString s = SaveToBinaryString(count);
+  if (withSize) stream.WriteInt32LE(static_cast<Integer>(s.size()));
+  stream.WriteBuffer(s.data(), static_cast<Int64>(s.size()));
+}
+
+AnsiString TVLMarkerList::SaveToBinaryString(Integer count) const {
+  count = std::clamp(count, 0, Count());
+  AnsiString s;
+  s.reserve(8 + static_cast<size_t>(count) * MarkerRecordSize);
+  PutInt(s, 0);
+  PutInt(s, count);
+  for (Integer i = 0; i < count; ++i) {
+    const TVLMarkerItemInfo* m = Get(i);
+    PutInt(s, m->ListNo);
+    PutInt(s, m->Level);
+    s += static_cast<char>(m->Reset ? 1 : 0);
+    PutInt(s, m->StartFrom);
+    PutInt(s, GetCounter(i));
+  }
+  return s;
+}
+
+bool TVLMarkerList::LoadFromBinaryString(const AnsiString& data, bool withSize) {
+  Clear();
+  size_t pos = withSize ? 4 : 0;
+  if (data.size() < pos + 8) return false;
+  const Integer count = GetInt(data, pos + 4);
+  pos += 8;
+  if (count < 0 || static_cast<uint64_t>(count) * MarkerRecordSize > data.size() - pos) return false;
+  for (Integer i = 0; i < count; ++i, pos += MarkerRecordSize) {
+    auto m = std::make_unique<TVLMarkerItemInfo>(nullptr);
+    m->StyleNo = vlsListMarker;
+    m->ListNo = GetInt(data, pos);
+    m->Level = ClampLevel(GetInt(data, pos + 4));
+    m->Reset = data[pos + 8] != 0;
+    m->StartFrom = GetInt(data, pos + 9);
+    Insert(Count(), m.get());
+    SetCounter(Count() - 1, GetInt(data, pos + 13));
+    FOwned.push_back(std::move(m));
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The markers of a document
+
+TVLMarkerList* TCustomVLData::GetMarkers(bool allowCreate) {
+  TCustomVLData* root = GetAbsoluteRootData();
+  return root && root != this ? root->GetMarkers(allowCreate) : nullptr;
+}
+
+void TCustomVLData::DestroyMarkers() {
+  TCustomVLData* root = GetAbsoluteRootData();
+  if (root && root != this) root->DestroyMarkers();
+}
+
+Integer TCustomVLData::GetParaStartItem(Integer itemNo) const {
+  while (itemNo > 0 && !GetItem(itemNo)->IsParaStart()) --itemNo;
+  return itemNo;
+}
+
+void TCustomVLData::SetListMarker(Integer itemNo, Integer listNo, Integer level, Integer startFrom,
+                                  Integer paraNo, bool reset) {
+  level = ClampLevel(level);
+  if (itemNo >= 0 && itemNo < GetItemCount()) {
+    itemNo = GetParaStartItem(itemNo);
+    TCustomVLItemInfo* item = GetItem(itemNo);
+    if (item->GetBoolValue(0)) return;
+    if (auto* marker = dynamic_cast<TVLMarkerItemInfo*>(item)) {
+      marker->ListNo = listNo;
+      marker->Level = level;
+      marker->StartFrom = startFrom;
+      marker->Reset = reset;
+      if (TVLMarkerList* list = GetMarkers(reset)) list->RecalcCounters(list->IndexOf(marker), GetStyle());
+      return;
+    }
+  } else {
+    itemNo = GetItemCount();
+  }
+  auto marker = std::make_unique<TVLMarkerItemInfo>(this);
+  marker->StyleNo = vlsListMarker;
+  marker->ListNo = listNo;
+  marker->Level = level;
+  marker->StartFrom = startFrom;
+  marker->Reset = reset;
+  AnsiString text;
+  marker->Inserting(this, text, false);
+  if (itemNo < GetItemCount()) {
+    TCustomVLItemInfo* next = GetItem(itemNo);
+    marker->ParaNo = next->ParaNo;
+    marker->ItemOptions = static_cast<Byte>(next->ItemOptions & vlioPageBreakBefore);
+    next->SetSameAsPrev(true);
+  } else {
+    marker->ParaNo = paraNo >= 0 ? paraNo : (GetItemCount() > 0 ? GetItem(GetItemCount() - 1)->ParaNo : 0);
+  }
+  TVLMarkerItemInfo* m = marker.release();
+  Items->InsertObject(itemNo, text, m);
+  m->Inserted(this, itemNo);
+  AddMarkerToList(itemNo);
+}
+
+Integer TCustomVLData::GetListMarkerInfo(Integer itemNo, Integer& listNo, Integer& level,
+                                         Integer& startFrom, bool& reset) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return -1;
+  itemNo = GetParaStartItem(itemNo);
+  auto* marker = dynamic_cast<TVLMarkerItemInfo*>(GetItem(itemNo));
+  if (!marker) return -1;
+  listNo = marker->ListNo;
+  level = marker->Level;
+  startFrom = marker->StartFrom;
+  reset = marker->Reset;
+  return itemNo;
+}
+
+void TCustomVLData::RecalcMarkersFrom(Integer itemNo, bool allowCreate) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  auto* marker = dynamic_cast<TVLMarkerItemInfo*>(GetItem(itemNo));
+  if (!marker) return;
+  if (TVLMarkerList* list = GetMarkers(allowCreate)) list->RecalcCounters(list->IndexOf(marker), GetStyle());
+}
+
+void TCustomVLData::AddMarkerToList(Integer itemNo) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  auto* marker = dynamic_cast<TVLMarkerItemInfo*>(GetItem(itemNo));
+  if (!marker) return;
+  TVLMarkerList* list = GetMarkers(true);
+  if (!list || list->IndexOf(marker) >= 0) return;
+  TCustomVLItemInfo* prev = FindPrevMarker(itemNo - 1);
+  Integer index = prev ? list->IndexOf(prev) + 1 : 0;
+  list->Insert(index, marker);
+  list->RecalcCounters(index, GetStyle());
+}
+
+void TCustomVLData::RemoveMarkerFromList(TCustomVLItemInfo* item, bool clearing) {
+  if (!item || item->StyleNo != vlsListMarker) return;
+  TVLMarkerList* list = GetMarkers(false);
+  if (!list) return;
+  Integer index = list->IndexOf(item);
+  if (index < 0) return;
+  list->Delete(index);
+  if (list->Count() == 0)
+    DestroyMarkers();
+  else if (!clearing)
+    list->RecalcCounters(std::min(index, list->Count() - 1), GetStyle());
+}
+
+TCustomVLItemInfo* TCustomVLData::FindPrevMarker(Integer itemNo) {
+  std::function<TCustomVLItemInfo*(TCustomVLData*, Integer)> searchBack =
+      [&](TCustomVLData* data, Integer from) -> TCustomVLItemInfo* {
+    for (Integer i = std::min(from, data->GetItemCount() - 1); i >= 0; --i) {
+      TCustomVLItemInfo* item = data->GetItem(i);
+      if (item->StyleNo == vlsListMarker) return item;
+      std::unique_ptr<TVLStoreSubVLData> state;
+      for (TCustomVLData* sub = item->GetSubVLData(state, -1); sub;) {
+        if (TCustomVLItemInfo* found = searchBack(sub, sub->GetItemCount() - 1)) return found;
+        break;  // items with inner documents walk them through their own search
+      }
+    }
+    return nullptr;
+  };
+  if (TCustomVLItemInfo* found = searchBack(this, itemNo)) return found;
+  TCustomVLData* data = this;
+  for (int depth = 0; depth < 64; ++depth) {
+    Integer parentItemNo;
+    std::unique_ptr<TVLStoreSubVLData> location;
+    data->GetParentInfo(parentItemNo, location);
+    TCustomVLData* parent = data->GetAbsoluteParentData();
+    if (parentItemNo < 0 || !parent) return nullptr;
+    if (TCustomVLItemInfo* found = searchBack(parent, parentItemNo - 1)) return found;
+    data = parent;
+  }
+  return nullptr;
+}
+
+Integer TCustomVLData::FindItemNoFrom(Integer startNo, const TCustomVLItemInfo* item) {
+  for (Integer i = std::max(0, startNo); i < GetItemCount(); ++i) {
+    TCustomVLItemInfo* it = GetItem(i);
+    if (it == item) return i;
+    std::unique_ptr<TVLStoreSubVLData> state;
+    if (TCustomVLData* sub = it->GetSubVLData(state, -1))
+      if (sub->FindItemNoFrom(0, item) >= 0) return i;
+  }
+  return -1;
+}
+
+Integer TCustomVLData::FindLastMarkerOfLists(Integer startIndex, const TVLIntegerList& listNos) {
+  TVLMarkerList* list = GetMarkers(false);
+  if (!list) return -1;
+  for (Integer i = list->Count() - 1; i > startIndex; --i)
+    if (listNos.IndexOf(list->Get(i)->ListNo) >= 0) return i;
+  return -1;
+}

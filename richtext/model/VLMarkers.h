@@ -1,0 +1,65 @@
+#pragma once
+// The list markers of a document, in document order, with each marker's
+// counter and displayed text worked out from the markers before it.
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLMarkerText.h"
+
+#include <memory>
+#include <vector>
+
+class TStream;
+
+class TVLMarkerList : public TObject {
+public:
+  TVLMarkerList() = default;
+  ~TVLMarkerList() override;
+  TVLMarkerList(const TVLMarkerList&) = delete;
+  TVLMarkerList& operator=(const TVLMarkerList&) = delete;
+
+  Integer Count() const { return static_cast<Integer>(FEntries.size()); }
+  TVLMarkerItemInfo* Get(Integer index) const { return FEntries.at(static_cast<size_t>(index)).Marker; }
+  Integer IndexOf(const TCustomVLItemInfo* marker) const;
+  void Insert(Integer index, TVLMarkerItemInfo* marker);
+  void Delete(Integer index);
+  void Clear();
+
+  // The computed number and text of the entry (1 and empty until counted).
+  Integer GetCounter(Integer index) const { return FEntries.at(static_cast<size_t>(index)).Counter; }
+  void SetCounter(Integer index, Integer value) { FEntries.at(static_cast<size_t>(index)).Counter = value; }
+  const AnsiString& GetDisplayString(Integer index) const {
+    return FEntries.at(static_cast<size_t>(index)).DisplayString;
+  }
+  // The same looked up by marker (1 and empty for a marker not in the list).
+  Integer CounterOf(const TCustomVLItemInfo* marker) const;
+  AnsiString DisplayStringOf(const TCustomVLItemInfo* marker) const;
+
+  // Recounts the markers of the list of the marker at index, from it on.
+  void RecalcCounters(Integer index, TVLStyle* style);
+
+  // The binary form: [size,] reserved 0, count, then per marker ListNo,
+  // Level, Reset (1 byte), StartFrom, Counter.
+  void SaveToStream(TStream& stream, Integer count, bool withSize) const;
+  AnsiString SaveToBinaryString(Integer count) const;
+  // False for data that ends early or announces more than it holds.
+  bool LoadFromBinaryString(const AnsiString& data, bool withSize);
+
+  // Consulted when a marker's parent is not found in this list.
+  TVLMarkerList* OuterList = nullptr;
+
+private:
+  struct TEntry {
+    TVLMarkerItemInfo* Marker = nullptr;
+    Integer Counter = 1;
+    AnsiString DisplayString;
+  };
+  void CountMarker(Integer index, TVLStyle* style);
+  void MakeDisplayString(Integer index, TVLStyle* style);
+  std::vector<TEntry> FEntries;
+  // Markers made by loading the binary form belong to the list.
+  std::vector<std::unique_ptr<TVLMarkerItemInfo>> FOwned;
+};
+
+// The level settings of a list style: a level past the last gives the last;
+// nullptr for a negative list number, a list number past the sheet's or a
+// list without levels.
+TVLListLevel* VLGetListLevel(TVLStyle* style, Integer listNo, Integer level);
