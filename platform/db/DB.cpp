@@ -1,5 +1,7 @@
 #include "platform/db/DB.h"
 
+#include "platform/base/DateTime.h"
+
 #include <cmath>
 #include <limits>
 
@@ -74,6 +76,14 @@ Integer TField::AsInteger() const {
   if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<Integer>::max())
     ConversionError(FieldName, "a 32-bit integer");
   return static_cast<Integer>(v);
+}
+
+TDateTime TField::AsDateTime() const {
+  if (FValue.Kind == TDBValue::vkText) {
+    TDateTime d = 0;
+    if (TryISOToDateTime(FValue.S, d)) return d;
+  }
+  return DBValueAsFloat(FValue, FieldName);
 }
 
 void TParam::SetAsDate(TDateTime v) {

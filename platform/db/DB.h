@@ -86,7 +86,8 @@ public:
   Integer AsInteger() const;
   Int64 AsLargeInt() const { return DBValueAsInteger(FValue, FieldName); }
   double AsFloat() const { return DBValueAsFloat(FValue, FieldName); }
-  TDateTime AsDateTime() const { return DBValueAsFloat(FValue, FieldName); }
+  // A number, or ISO text ("yyyy-mm-dd[ hh:nn:ss[.zzz]]").
+  TDateTime AsDateTime() const;
   bool AsBoolean() const { return DBValueAsBoolean(FValue, FieldName); }
   const TDBValue& Value() const { return FValue; }
 

@@ -103,13 +103,19 @@ bool IsP(const TToken& t, const char* p) { return t.Kind == tkPunct && t.Text ==
 // Splits at top-level ";" (empty statements dropped).
 std::vector<std::vector<TToken>> SplitStatements(const std::vector<TToken>& toks) {
   std::vector<std::vector<TToken>> out(1);
+  int body = 0;  // inside a trigger's BEGIN ... END, ";" ends no statement
   for (const TToken& t : toks) {
     if (t.Kind == tkEnd) break;
-    if (IsP(t, ";")) {
+    auto& cur = out.back();
+    if (!cur.empty() && Is(cur[0], "CREATE")) {
+      if (Is(t, "BEGIN")) ++body;
+      if (Is(t, "END") && body > 0) --body;
+    }
+    if (IsP(t, ";") && body == 0) {
       out.emplace_back();
       continue;
     }
-    out.back().push_back(t);
+    cur.push_back(t);
   }
   std::vector<std::vector<TToken>> r;
   for (auto& s : out)

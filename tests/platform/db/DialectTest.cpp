@@ -37,6 +37,9 @@ TEST(DialectTest, TranslatesEachForm) {
       // Types in CREATE TABLE; a column called Char stays a name.
       {"CREATE TABLE Journals (JournalActive BOOLEAN DEFAULT TRUE, JournalType CHAR(1), Char INTEGER)",
        {"CREATE TABLE Journals (JournalActive INTEGER DEFAULT 1, JournalType TEXT, Char INTEGER)"}},
+      // A trigger body keeps its statements.
+      {"CREATE TRIGGER r BEFORE UPDATE ON t BEGIN SELECT RAISE(ABORT, 'no'); END; SELECT TRUE",
+       {"CREATE TRIGGER r BEFORE UPDATE ON t BEGIN SELECT RAISE(ABORT, 'no'); END", "SELECT 1"}},
       // Parameters, comments and quoted text pass through.
       {"SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey -- true\n",
        {"SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey"}},

@@ -1,0 +1,53 @@
+#pragma once
+// The user's database folder, the session that every table access goes
+// through, and its session-only alias.
+#include "platform/db/DBTables.h"
+
+#include <memory>
+
+class TNamedSemaphore;
+
+// The folders the set-up works with.
+struct TDatabaseFolders {
+  String ProgramDir;       // the folder of the program file
+  String TemplateDir;      // ProgramDir + "/DataTemplate"
+  String DocumentsDir;     // the user's documents folder
+  String TempDir;          // the temporary folder
+  String WindowsUserName;  // the log-on name, "System" when empty
+  String DataDir;          // DocumentsDir + "/Quillory for " + WindowsUserName
+};
+
+// The folders of this process (filled by SetUpDatabase).
+extern TDatabaseFolders DatabaseFolders;
+
+// The folders from the system: program folder, documents, temp, user.
+TDatabaseFolders SystemDatabaseFolders();
+// Fills TemplateDir and DataDir from the others ("System" for an empty user).
+void CompleteDatabaseFolders(TDatabaseFolders& folders);
+
+// The session "QuillorySession" with the table files registered.
+TSession& QuillorySession();
+extern const char* const SessionName;
+// The alias of the database folder: "QuilloryAlias", with a "z" appended
+// for each alias of that name the session already knows.
+extern String AliasName;
+
+// "QYDBSemaphore" (count 1, maximum 1, also across processes): held by the
+// set-up and by the loading of the settings.
+std::shared_ptr<TNamedSemaphore> DBSemaphore();
+
+// Finds or creates the database folder and registers the alias. A new
+// folder is announced first; the copy of the template goes to a temporary
+// folder that is renamed into place only when complete. Returns false when
+// the program must end (the user cancelled, or the folder could not be
+// made: then nothing is left behind). Raises when the engine check or the
+// alias registration fails.
+bool SetUpDatabase(const TDatabaseFolders& folders);
+
+// Registers the session-only alias for the folder under a unique name.
+// Raises Exception "Unable to add alias to ( BDE ) Dabase Engine " on failure.
+void RegisterAlias(const String& folder);
+
+// A query or table bound to the session and the alias.
+void BindToDatabase(TQuery& query);
+void BindToDatabase(TTable& table);

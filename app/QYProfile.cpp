@@ -1,0 +1,335 @@
+#include "app/QYProfile.h"
+
+#include "app/QYDatabase.h"
+#include "app/QYSchema.h"
+#include "platform/base/DateTime.h"
+#include "platform/db/DBPassword.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/os/Semaphores.h"
+
+TProfileSettings ProfileSettings;
+
+namespace {
+
+// The Profile table's password is in the session only around the store's
+// own statements, so the table stays closed to everything else.
+class TProfileAccess {
+public:
+  TProfileAccess() : FAdded(!QuillorySession().HasPassword(ProfilePassword)) {
+    QuillorySession().AddPassword(ProfilePassword);
+  }
+  ~TProfileAccess() {
+    if (FAdded) QuillorySession().RemovePassword(ProfilePassword);
+  }
+  TProfileAccess(const TProfileAccess&) = delete;
+  TProfileAccess& operator=(const TProfileAccess&) = delete;
+
+private:
+  bool FAdded;
+};
+
+String ValueAsString(const TProfileValue& v) {
+  if (auto* s = std::get_if<String>(&v)) return *s;
+  if (auto* b = std::get_if<bool>(&v)) return *b ? "TRUE" : "FALSE";
+  if (auto* i = std::get_if<Int64>(&v)) return IntToStr(*i);
+  return FloatToStr(std::get<double>(v));
+}
+
+bool ValueAsBoolean(const TProfileValue& v) {
+  if (auto* b = std::get_if<bool>(&v)) return *b;
+  if (auto* i = std::get_if<Int64>(&v)) return *i != 0;
+  if (auto* d = std::get_if<double>(&v)) return *d != 0;
+  return StrToBool(std::get<String>(v));
+}
+
+Int64 ValueAsInteger(const TProfileValue& v) {
+  if (auto* i = std::get_if<Int64>(&v)) return *i;
+  if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+  if (auto* d = std::get_if<double>(&v)) return static_cast<Int64>(*d);
+  return StrToInt64(Trim(std::get<String>(v)));
+}
+
+double ValueAsFloat(const TProfileValue& v) {
+  if (auto* d = std::get_if<double>(&v)) return *d;
+  if (auto* i = std::get_if<Int64>(&v)) return static_cast<double>(*i);
+  if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+  return StrToFloat(Trim(std::get<String>(v)));
+}
+
+TDateTime TextAsDateTime(const String& s) {
+  TDateTime d = 0;
+  if (TryISOToDateTime(Trim(s), d)) return d;
+  return StrToDateTime(s);
+}
+
+// The stored text read by the type code.
+TProfileValue ReadStored(Byte typeCode, const String& text) {
+  switch (typeCode) {
+    case pvBoolean: return StrToBool(Trim(text));
+    case pvInteger: return StrToInt64(Trim(text));
+    case pvCurrency:
+    case pvFloat: return StrToFloat(Trim(text));
+    case pvDateTime: return TextAsDateTime(text);
+    default: return text;  // string, variant, enumeration
+  }
+}
+
+void ShowProfileError(const Exception& e, const String& caption) {
+  MessageBox(String(e.ClassName()) + "\r\n" + e.Message, caption, MB_OK);
+}
+
+TQuery& BindProfileQuery(TQuery& q, const String& sql) {
+  BindToDatabase(q);
+  q.SQL.Add(sql);
+  q.ParamByName("bProfileKey").DataType = ftString;
+  q.ParamByName("bProfileKey").ParamType = ptInput;
+  return q;
+}
+
+}  // namespace
+
+String ProfileValueText(Byte typeCode, const TProfileValue& value) {
+  switch (typeCode) {
+    case pvBoolean: return ValueAsBoolean(value) ? "TRUE" : "FALSE";
+    case pvInteger: return IntToStr(ValueAsInteger(value));
+    case pvCurrency:
+    case pvFloat: return FloatToStr(ValueAsFloat(value));
+    case pvDateTime:
+      if (auto* s = std::get_if<String>(&value)) return DateTimeToISO(TextAsDateTime(*s));
+      return DateTimeToISO(ValueAsFloat(value));
+    default: return ValueAsString(value);
+  }
+}
+
+TProfileValue GetProfileValue(const String& key, Byte typeCode, const TProfileValue& def) {
+  TProfileValue result = def;
+  TProfileAccess access;
+  try {
+    TQuery q;
+    BindProfileQuery(q, "SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey");
+    q.Prepare();
+    q.ParamByName("bProfileKey").SetAsString(key);
+    q.Open();
+    if (!q.Eof() && typeCode <= pvEnumeration)
+      result = ReadStored(typeCode, q.FieldByName("ProfileValue").AsString());
+  } catch (Exception& e) {
+    result = def;
+    ShowProfileError(e, "Profile Load Error");
+  }
+  return result;
+}
+
+void SetProfileValue(const String& key, Byte typeCode, const TProfileValue& value) {
+  TProfileAccess access;
+  const String text = ProfileValueText(typeCode, value);
+  bool exists = false;
+  try {
+    TQuery q;
+    BindProfileQuery(q, "SELECT ProfileKey, ProfileValue FROM Profile WHERE ( ProfileKey = :bProfileKey );");
+    q.ParamByName("bProfileKey").SetAsString(key);
+    q.Open();
+    if (!q.Eof()) {
+      exists = true;
+      const String stored = q.FieldByName("ProfileValue").AsString();
+      bool same = false;
+      try {
+        same = ProfileValueText(typeCode, ReadStored(typeCode, stored)) == text;
+      } catch (Exception&) {
+        same = false;  // an unreadable stored value is replaced
+      }
+      if (same) return;
+    }
+  } catch (Exception& e) {
+    // Without the look-up it is unknown whether the key exists: write nothing.
+    MessageBox(String(e.ClassName()) + "\r\n" + e.Message, "", MB_OK);
+    return;
+  }
+  TQuery w;
+  BindToDatabase(w);
+  if (exists)
+    w.SQL.Add("UPDATE Profile SET ProfileValue = :bProfileValue WHERE ( ProfileKey = :bProfileKey );");
+  else
+    w.SQL.Add("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES (:bProfileKey, :bProfileValue);");
+  w.Prepare();
+  w.ParamByName("bProfileKey").SetAsString(key);
+  w.ParamByName("bProfileValue").SetAsString(text);
+  w.ExecSQL();
+}
+
+String GetProfileString(const String& key, const String& def) {
+  return ValueAsString(GetProfileValue(key, pvString, def));
+}
+
+bool GetProfileBoolean(const String& key, bool def) {
+  return ValueAsBoolean(GetProfileValue(key, pvBoolean, def));
+}
+
+Integer GetProfileInteger(const String& key, Integer def) {
+  return static_cast<Integer>(ValueAsInteger(GetProfileValue(key, pvInteger, Int64(def))));
+}
+
+TDateTime GetProfileDateTime(const String& key, TDateTime def) {
+  return ValueAsFloat(GetProfileValue(key, pvDateTime, def));
+}
+
+namespace {
+
+String LogonUserName() {
+  if (!ProfileSettings.LogonName.empty()) return ProfileSettings.LogonName;
+  return DatabaseFolders.WindowsUserName;
+}
+
+String DefaultBackupLocation() { return DatabaseFolders.DataDir + "/Backup"; }
+String DefaultBitmapLocation() { return DatabaseFolders.ProgramDir + "/BitMaps/Quillory.bmp"; }
+
+Byte ReadByte(const String& key, Byte typeCode, Byte def) {
+  TProfileValue v = GetProfileValue(key, typeCode, Int64(def));
+  try {
+    Int64 i = ValueAsInteger(v);
+    return i >= 0 && i <= 255 ? static_cast<Byte>(i) : def;
+  } catch (Exception&) {
+    return def;
+  }
+}
+
+}  // namespace
+
+void LoadProfile() {
+  auto sem = DBSemaphore();
+  sem->Wait();
+  struct TRelease {
+    std::shared_ptr<TNamedSemaphore> S;
+    ~TRelease() { S->Release(); }
+  } release{sem};
+  TProfileSettings& p = ProfileSettings;
+  p.UserName = GetProfileString("UserName", LogonUserName());
+  p.UserAddress = GetProfileString("UserAddress", "");
+  p.DisplayUserName = GetProfileBoolean("DisplayUserName", true);
+  p.DisplayAddress = GetProfileBoolean("DisplayAddress", false);
+  p.BackupRestoreLocation = GetProfileString("BackupRestoreLocation", DefaultBackupLocation());
+  p.ConfirmDelete = GetProfileBoolean("ConfirmDelete", true);
+  p.ProtectPriorEntries = GetProfileBoolean("ProtectPriorEntries", true);
+  p.LastUsedPrinter = GetProfileString("LastUsedPrinter", "");
+  p.BitmapLocation = GetProfileString("BitmapLocation", DefaultBitmapLocation());
+  p.BitmapDrawMode = ReadByte("BitmapDrawMode", pvEnumeration, 2);
+  p.AutoSaveOn = GetProfileBoolean("AutoSaveOn", true);
+  p.AutoSaveInterval = GetProfileInteger("AutoSaveInterval", 1);
+  p.AutoHideOn = GetProfileBoolean("AutoHideOn", false);
+  p.AutoHideInterval = GetProfileInteger("AutoHideInterval", 5);
+  p.AutoHideMinimize = GetProfileBoolean("AutoHideMinimize", false);
+  p.AutoLockOn = GetProfileBoolean("AutoLockOn", true);
+  p.AutoLockInterval = GetProfileInteger("AutoLockInterval", 10);
+  p.AutoLockMinimize = GetProfileBoolean("AutoLockMinimize", false);
+  p.BackupReminder = GetProfileBoolean("BackupReminder", true);
+  p.BackupReminderInterval = GetProfileInteger("BackupReminderInterval", 30);
+  p.PasswordChangeReminder = GetProfileBoolean("PasswordChangeReminder", false);
+  p.PasswordChangeInterval = GetProfileInteger("PasswordChangeInterval", 365);
+  p.ShowEntryTree = GetProfileBoolean("ShowEntryTree", false);
+  p.ShowMonthCalendar = GetProfileBoolean("ShowMonthCalendar", false);
+  p.StartUpFolder = ReadByte("StartUpFolder", pvInteger, 0);
+  p.SaveWindowPositions = GetProfileBoolean("SaveWindowPositions", true);
+  p.DatabaseVersion = GetProfileString("DatabaseVersion", CurrentDatabaseVersion);
+  p.ConfirmPrint = GetProfileBoolean("ConfirmPrint", true);
+  p.KeepJournalStyle = GetProfileBoolean("KeepJournalStyle", true);
+}
+
+void SaveProfile(const std::function<void(const String&)>& showStatus) {
+  if (showStatus) showStatus("Saving Quillory Profile...");
+  const TProfileSettings& p = ProfileSettings;
+  SetProfileValue("UserName", pvString, p.UserName);
+  SetProfileValue("UserAddress", pvString, p.UserAddress);
+  SetProfileValue("DisplayUserName", pvBoolean, p.DisplayUserName);
+  SetProfileValue("DisplayAddress", pvBoolean, p.DisplayAddress);
+  SetProfileValue("BitmapLocation", pvString, p.BitmapLocation);
+  SetProfileValue("BitmapDrawMode", pvEnumeration, Int64(p.BitmapDrawMode));
+  SetProfileValue("BackupRestoreLocation", pvString, p.BackupRestoreLocation);
+  SetProfileValue("ConfirmDelete", pvBoolean, p.ConfirmDelete);
+  SetProfileValue("ProtectPriorEntries", pvBoolean, p.ProtectPriorEntries);
+  SetProfileValue("AutoSaveOn", pvBoolean, p.AutoSaveOn);
+  SetProfileValue("AutoSaveInterval", pvInteger, Int64(p.AutoSaveInterval));
+  SetProfileValue("AutoHideOn", pvBoolean, p.AutoHideOn);
+  SetProfileValue("AutoHideInterval", pvInteger, Int64(p.AutoHideInterval));
+  SetProfileValue("AutoHideMinimize", pvBoolean, p.AutoHideMinimize);
+  SetProfileValue("AutoLockOn", pvBoolean, p.AutoLockOn);
+  SetProfileValue("AutoLockInterval", pvInteger, Int64(p.AutoLockInterval));
+  SetProfileValue("AutoLockMinimize", pvBoolean, p.AutoLockMinimize);
+  SetProfileValue("BackupReminder", pvBoolean, p.BackupReminder);
+  SetProfileValue("BackupReminderInterval", pvInteger, Int64(p.BackupReminderInterval));
+  SetProfileValue("PasswordChangeReminder", pvBoolean, p.PasswordChangeReminder);
+  SetProfileValue("PasswordChangeInterval", pvInteger, Int64(p.PasswordChangeInterval));
+  SetProfileValue("LastUsedPrinter", pvString, p.LastUsedPrinter);
+  SetProfileValue("StartUpFolder", pvInteger, Int64(p.StartUpFolder));
+  SetProfileValue("SaveWindowPositions", pvBoolean, p.SaveWindowPositions);
+  SetProfileValue("ConfirmPrint", pvBoolean, p.ConfirmPrint);
+  SetProfileValue("KeepJournalStyle", pvBoolean, p.KeepJournalStyle);
+  if (showStatus) showStatus("Profile Saved");
+}
+
+void ResetProfileDefaults() {
+  TProfileSettings& p = ProfileSettings;
+  p.DisplayUserName = true;
+  p.DisplayAddress = true;
+  p.BackupRestoreLocation = DefaultBackupLocation();
+  p.ConfirmDelete = true;
+  p.ProtectPriorEntries = true;
+  p.LastUsedPrinter = "";
+  p.BitmapLocation = DefaultBitmapLocation();
+  p.AutoSaveOn = true;
+  p.AutoSaveInterval = 1;
+  p.AutoHideOn = true;
+  p.AutoHideInterval = 5;
+  p.AutoHideMinimize = false;
+  p.AutoLockOn = true;
+  p.AutoLockInterval = 10;
+  p.AutoLockMinimize = false;
+  p.BackupReminder = true;
+  p.BackupReminderInterval = 30;
+  p.PasswordChangeReminder = false;
+  p.PasswordChangeInterval = 365;
+  p.ShowEntryTree = false;
+  p.ShowMonthCalendar = false;
+  p.StartUpFolder = 0;
+  p.SaveWindowPositions = false;
+  p.ConfirmPrint = true;
+  p.KeepJournalStyle = true;
+}
+
+namespace {
+
+const char* const kPasswordKeyPrefix = "Wohs$";
+
+// The "Wohs" key that records this password, or "" when none does.
+String FindPasswordKey(const String& password) {
+  TProfileAccess access;
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("SELECT ProfileKey FROM Profile WHERE ProfileKey LIKE :bPrefix");
+  q.ParamByName("bPrefix").SetAsString(String(kPasswordKeyPrefix) + "%");
+  q.Open();
+  for (; !q.Eof(); q.Next()) {
+    const String key = q.FieldByName("ProfileKey").AsString();
+    if (key.compare(0, 5, kPasswordKeyPrefix) != 0) continue;
+    size_t sep = key.find('$', 5);
+    if (sep == String::npos) continue;
+    try {
+      if (PasswordHash(password, key.substr(5, sep - 5)) == key.substr(sep + 1)) return key;
+    } catch (Exception&) {
+      // not a key of ours
+    }
+  }
+  return String();
+}
+
+}  // namespace
+
+void RecordPasswordChange(const String& newPassword, TDateTime when) {
+  String key = FindPasswordKey(newPassword);
+  if (key.empty()) {
+    const String salt = NewPasswordSalt();
+    key = kPasswordKeyPrefix + salt + "$" + PasswordHash(newPassword, salt);
+  }
+  SetProfileValue(key, pvDateTime, when);
+  SetProfileValue("LPCD", pvDateTime, when);
+}
+
+bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).empty(); }

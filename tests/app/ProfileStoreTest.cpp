@@ -1,0 +1,183 @@
+// The settings store: defaults of an empty table, typed round trips, writes
+// only of changed values, and the password records.
+#include "DatabaseTestSupport.h"
+
+#include "platform/base/DateTime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TStatementCounter {
+  int Selects = 0, Updates = 0, Inserts = 0;
+  TStatementCounter() {
+    QuillorySession().OnTrace = [this](const String& sql) {
+      if (sql.rfind("SELECT", 0) == 0) ++Selects;
+      if (sql.rfind("UPDATE", 0) == 0) ++Updates;
+      if (sql.rfind("INSERT", 0) == 0) ++Inserts;
+    };
+  }
+  ~TStatementCounter() { QuillorySession().OnTrace = nullptr; }
+};
+
+TEST(ProfileStore, EmptyTableGivesEveryDefaultAndWritesNothing) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  ProfileSettings.LogonName = "alice";
+  {
+    TStatementCounter count;
+    LoadProfile();
+    EXPECT_EQ(count.Updates + count.Inserts, 0);
+  }
+  const TProfileSettings& p = ProfileSettings;
+  const String prog = w.Folders.ProgramDir;
+  EXPECT_EQ(p.UserName, "alice");
+  EXPECT_EQ(p.UserAddress, "");
+  EXPECT_EQ(p.BackupRestoreLocation, w.DataDir() + "/Backup");
+  EXPECT_EQ(p.BitmapLocation, prog + "/BitMaps/Quillory.bmp");
+  EXPECT_EQ(p.LastUsedPrinter, "");
+  EXPECT_EQ(p.DatabaseVersion, "Database Version 3.0");
+  const std::pair<bool, bool> flags[] = {
+      {p.DisplayUserName, true},   {p.DisplayAddress, false},   {p.ConfirmDelete, true},
+      {p.ProtectPriorEntries, true}, {p.AutoSaveOn, true},      {p.AutoHideOn, false},
+      {p.AutoHideMinimize, false}, {p.AutoLockOn, true},        {p.AutoLockMinimize, false},
+      {p.BackupReminder, true},    {p.PasswordChangeReminder, false}, {p.ShowEntryTree, false},
+      {p.ShowMonthCalendar, false}, {p.SaveWindowPositions, true}, {p.ConfirmPrint, true},
+      {p.KeepJournalStyle, true}};
+  for (size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(flags[i].first, flags[i].second) << i;
+  const std::pair<int, int> numbers[] = {
+      {p.BitmapDrawMode, 2},        {p.AutoSaveInterval, 1},        {p.AutoHideInterval, 5},
+      {p.AutoLockInterval, 10},     {p.BackupReminderInterval, 30}, {p.PasswordChangeInterval, 365},
+      {p.StartUpFolder, 0}};
+  for (size_t i = 0; i < std::size(numbers); ++i) EXPECT_EQ(numbers[i].first, numbers[i].second) << i;
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Profile"), 0);
+  // The store leaves the table's password out of the session.
+  EXPECT_FALSE(QuillorySession().HasPassword(ProfilePassword));
+}
+
+TEST(ProfileStore, TypedValuesRoundTrip) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  struct {
+    const char* Key;
+    Byte Code;
+    TProfileValue Value;
+    String Stored;
+  } cases[] = {
+      {"S", pvString, String("it's \"quoted\" ünïcode; DROP TABLE Profile"), "it's \"quoted\" ünïcode; DROP TABLE Profile"},
+      {"B1", pvBoolean, true, "TRUE"},
+      {"B0", pvBoolean, false, "FALSE"},
+      {"I", pvInteger, Int64(-42), "-42"},
+      {"D", pvDateTime, EncodeDateTime(2024, 2, 29, 13, 45, 10, 0), "2024-02-29 13:45:10"},
+      {"F", pvFloat, 2.5, "2.5"},
+      {"V", pvVariant, String("any"), "any"},
+      {"E", pvEnumeration, Int64(3), "3"},
+  };
+  for (const auto& c : cases) {
+    SetProfileValue(c.Key, c.Code, c.Value);
+    TProfileValue back = GetProfileValue(c.Key, c.Code, String("default"));
+    EXPECT_EQ(ProfileValueText(c.Code, back), c.Stored) << c.Key;
+    if (c.Code != pvEnumeration) {
+      EXPECT_TRUE(back == c.Value) << c.Key;
+    }
+  }
+  // Rows stored as text read back by their type.
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('AutoHideOn', 'TRUE')");
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('BackupReminderInterval', '30')");
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('BitmapDrawMode', '4')");
+  LoadProfile();
+  EXPECT_TRUE(ProfileSettings.AutoHideOn);
+  EXPECT_EQ(ProfileSettings.BackupReminderInterval, 30);
+  EXPECT_EQ(ProfileSettings.BitmapDrawMode, 4);
+  // An absent key gives the default.
+  EXPECT_EQ(GetProfileInteger("Missing", 7), 7);
+  // The settings file keeps its text unreadable to other programs.
+  QuillorySession().CloseIdleConnections();
+  String bytes = qytest::ReadFileBytes(w.DataDir() + "/Profile.db");
+  EXPECT_EQ(bytes.find("quoted"), String::npos);
+  EXPECT_EQ(bytes.find("ProfileKey"), String::npos);
+}
+
+TEST(ProfileStore, UnreadableValueShowsLoadErrorAndKeepsDefault) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('ConfirmDelete', 'maybe')");
+  TInteractionScript script;
+  script.Answer(IDOK);
+  EXPECT_TRUE(GetProfileBoolean("ConfirmDelete", true));
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(script.Shown[0].Caption, "Profile Load Error");
+  EXPECT_EQ(script.Shown[0].Text.rfind("EConvertError\r\n", 0), 0u);
+}
+
+TEST(ProfileStore, SavingWritesOnlyChangedValues) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  ProfileSettings.LogonName = "alice";
+  LoadProfile();
+  std::vector<String> status;
+  {
+    TStatementCounter count;
+    SaveProfile([&](const String& s) { status.push_back(s); });
+    EXPECT_EQ(count.Inserts, 26);
+    EXPECT_EQ(count.Updates, 0);
+  }
+  EXPECT_EQ(status, (std::vector<String>{"Saving Quillory Profile...", "Profile Saved"}));
+  // Not written by the save: their owners write them.
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Profile WHERE ProfileKey IN ('DatabaseVersion', 'ShowEntryTree', 'ShowMonthCalendar')"), 0);
+  {
+    TStatementCounter count;
+    SaveProfile();
+    EXPECT_EQ(count.Updates + count.Inserts, 0);
+    EXPECT_EQ(count.Selects, 26);  // look-ups only
+  }
+  ProfileSettings.AutoLockInterval = 25;
+  ProfileSettings.UserAddress = "1 Lane";
+  {
+    TStatementCounter count;
+    SaveProfile();
+    EXPECT_EQ(count.Updates, 2);
+    EXPECT_EQ(count.Inserts, 0);
+  }
+  ProfileSettings = TProfileSettings();
+  LoadProfile();
+  EXPECT_EQ(ProfileSettings.AutoLockInterval, 25);
+  EXPECT_EQ(ProfileSettings.UserAddress, "1 Lane");
+  EXPECT_EQ(ProfileSettings.UserName, "alice");
+}
+
+TEST(ProfileStore, ResetTurnsOnHideAndAddressAndOffPositions) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  LoadProfile();
+  ProfileSettings.UserName = "Kept";
+  ProfileSettings.BitmapDrawMode = 5;
+  ProfileSettings.AutoSaveInterval = 9;
+  TStatementCounter count;
+  ResetProfileDefaults();
+  EXPECT_EQ(count.Selects + count.Updates + count.Inserts, 0);
+  EXPECT_TRUE(ProfileSettings.AutoHideOn);
+  EXPECT_TRUE(ProfileSettings.DisplayAddress);
+  EXPECT_FALSE(ProfileSettings.SaveWindowPositions);
+  EXPECT_EQ(ProfileSettings.AutoSaveInterval, 1);
+  EXPECT_EQ(ProfileSettings.UserName, "Kept");
+  EXPECT_EQ(ProfileSettings.BitmapDrawMode, 5);
+}
+
+TEST(ProfileStore, PasswordChangesAreRecordedWithoutThePassword) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  const TDateTime t1 = EncodeDateTime(2025, 3, 1, 9, 0, 0, 0);
+  const TDateTime t2 = EncodeDateTime(2025, 4, 1, 9, 0, 0, 0);
+  RecordPasswordChange("FirstSecret", t1);
+  RecordPasswordChange("OtherSecret", t1);
+  RecordPasswordChange("FirstSecret", t2);  // used before: its record moves on
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Profile WHERE ProfileKey LIKE 'Wohs%'"), 2);
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Profile WHERE ProfileKey LIKE '%Secret%' OR ProfileValue LIKE '%Secret%'"), 0);
+  EXPECT_TRUE(PasswordWasRecorded("FirstSecret"));
+  EXPECT_TRUE(PasswordWasRecorded("OtherSecret"));
+  EXPECT_FALSE(PasswordWasRecorded("firstsecret"));
+  EXPECT_DOUBLE_EQ(GetProfileDateTime("LPCD", 0), t2);
+}
+
+}  // namespace
