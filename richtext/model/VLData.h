@@ -41,7 +41,10 @@ using TVLRTFOptions = TSet<TVLRTFOption>;
 // What the VLF reader found and repaired.
 enum TVLFWarning {
   vlfwUnknownPicFmt, vlfwUnknownCtrls, vlfwConvUnknownStyles, vlfwConvLargeImageIdx,
-  vlfwConvToUnicode, vlfwConvFromUnicode, vlfwInvalidPicture
+  vlfwConvToUnicode, vlfwConvFromUnicode, vlfwInvalidPicture,
+  // The data was refused: damaged, cut short, a length it does not hold, or
+  // a record of a kind this program does not know.
+  vlfwInvalidData
 };
 using TVLFWarnings = TSet<TVLFWarning>;
 

@@ -151,7 +151,9 @@ public:
     const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
     if (!record) {
       H.Item = CreateVellumItem(H.StyleNo, &Data);
-      if (H.Item) H.Item->BeforeLoading(3);
+      // An item of a kind we cannot keep would be lost at the next save.
+      if (!H.Item) Bad();
+      H.Item->BeforeLoading(3);
     }
     if (Major >= 1 && Minor >= 2) {
       Integer o;
@@ -635,6 +637,7 @@ bool TCustomVLData::ReadVLFFromStream(TStream& stream, Integer& index, TVLLayout
   } catch (...) {
     index = r.Index;
     ok = false;
+    r.Warn(vlfwInvalidData);
   }
   ReleaseVLFStyleMaps();
   if (r.Pending && !r.PendingIsDocs) {
