@@ -1,0 +1,70 @@
+#include "platform/gui/Cursors.h"
+
+#include <QPixmap>
+#include <map>
+
+#include "resources/cursors/fliparrow.xpm"
+#include "resources/cursors/jump.xpm"
+
+namespace {
+
+std::map<TCursor, QCursor>& Registered() {
+  static std::map<TCursor, QCursor> cursors;
+  return cursors;
+}
+
+Qt::CursorShape ShapeOf(TCursor id) {
+  switch (id) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass: return Qt::WaitCursor;
+    case crDrag: return Qt::DragCopyCursor;
+    case crNoDrop: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crSQLWait: return Qt::BusyCursor;
+    case crNo: return Qt::ForbiddenCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+}  // namespace
+
+QCursor CursorById(TCursor id) {
+  auto& cursors = Registered();
+  auto it = cursors.find(id);
+  if (it != cursors.end()) return it->second;
+  return QCursor(ShapeOf(id));
+}
+
+void SetCursorById(TCursor id, const QCursor& cursor) { Registered()[id] = cursor; }
+
+bool IsCursorRegistered(TCursor id) { return Registered().count(id) != 0; }
+
+QCursor LoadCursorResource(const String& name, bool* found) {
+  if (found) *found = true;
+  if (name == "VL_JUMP_CURSOR") return QCursor(QPixmap(jump_cursor_xpm), 6, 0);
+  if (name == "VL_FLIPARROW_CURSOR") return QCursor(QPixmap(fliparrow_cursor_xpm), 11, 0);
+  if (found) *found = false;
+  return QCursor(Qt::ArrowCursor);
+}
+
+QCursor LoadSystemCursor(int idc) {
+  switch (idc) {
+    case IDC_HAND: return QCursor(Qt::PointingHandCursor);
+    case IDC_IBEAM: return QCursor(Qt::IBeamCursor);
+    case IDC_WAIT: return QCursor(Qt::WaitCursor);
+    default: return QCursor(Qt::ArrowCursor);
+  }
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The printer: installed printers, the job settings, page size and
+// resolution in device pixels, and a canvas that draws on the pages. With
+// an output file name it writes a PDF instead, which also works where no
+// printer is installed.
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Graphics.h"
+
+#include <memory>
+#include <vector>
+
+class QPrinter;
+
+QY_DECLARE_EXCEPTION(EPrinter, Exception);
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+
+class TPrinter {
+public:
+  TPrinter();
+  ~TPrinter();
+  TPrinter(const TPrinter&) = delete;
+  TPrinter& operator=(const TPrinter&) = delete;
+
+  // Names of the installed printers (asked again on every call).
+  const std::vector<String>& Printers();
+  bool HasPrinters() { return !Printers().empty(); }
+  // Index into Printers; -1 is the system's default printer. Raises EPrinter
+  // "Printer selected is not valid" for any other value.
+  Integer GetPrinterIndex() const { return FPrinterIndex; }
+  void SetPrinterIndex(Integer index);
+  // The current printer's name, "" when there is none (or for PDF output).
+  String PrinterName();
+
+  String Title;
+  Integer GetCopies() const;
+  void SetCopies(Integer copies);
+  bool GetCollate() const;
+  void SetCollate(bool value);
+  // True when the device prints copies itself (otherwise callers repeat).
+  bool SupportsMultipleCopies();
+  TPrinterOrientation GetOrientation() const;
+  void SetOrientation(TPrinterOrientation value);
+
+  // Writes a PDF to this file instead of printing ("" prints).
+  String OutputFileName;
+
+  // Printable area and device resolution, in device pixels.
+  Integer PageWidth();
+  Integer PageHeight();
+  Integer XDPI();
+  Integer YDPI();
+  // The sheet and the unprintable margins at its top-left corner.
+  Integer PhysicalWidth();
+  Integer PhysicalHeight();
+  Integer PhysicalOffsetX();
+  Integer PhysicalOffsetY();
+
+  // A job: BeginDoc (EPrinter "No Printer Defined" when there is neither a
+  // printer nor an output file; "Printing in progress" when one runs),
+  // NewPage, EndDoc; Abort ends it without output.
+  void BeginDoc();
+  void NewPage();
+  void EndDoc();
+  void Abort();
+  bool Printing() const { return FPrinting; }
+  bool Aborted() const { return FAborted; }
+  Integer PageNumber() const { return FPageNumber; }
+
+  // Draws on the current page during a job; outside one it measures text at
+  // the printer's resolution.
+  TCanvas* Canvas();
+  QPrinter* Handle();
+
+private:
+  void Prepare();
+  std::unique_ptr<QPrinter> FPrinter;
+  std::unique_ptr<QPainter> FPainter;
+  std::unique_ptr<TCanvas> FCanvas;
+  std::vector<String> FPrinters;
+  Integer FPrinterIndex = -1;
+  bool FPrinting = false;
+  bool FAborted = false;
+  Integer FPageNumber = 0;
+  String FJobFile;
+};
+
+// The program's printer (created on first use).
+TPrinter* Printer();
+// Replaces the program's printer (tests) and hands back the previous one.
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
+
+// Shows the printer set-up dialog through the interaction hook; on OK the
+// chosen printer becomes current. Returns true on OK.
+bool ExecutePrinterSetup();
