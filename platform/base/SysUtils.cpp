@@ -26,7 +26,16 @@ String TObject::ClassName() const {
   int status = 0;
   std::unique_ptr<char, void (*)(void*)> demangled(
       abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-  return status == 0 && demangled ? String(demangled.get()) : String(mangled);
+  String name = status == 0 && demangled ? String(demangled.get()) : String(mangled);
+  // Class names carry no namespace ("TFontInfo", not "ns::TFontInfo").
+  int depth = 0;
+  size_t start = 0;
+  for (size_t i = 0; i + 1 < name.size(); ++i) {
+    if (name[i] == '<') ++depth;
+    if (name[i] == '>') --depth;
+    if (depth == 0 && name[i] == ':' && name[i + 1] == ':') start = i + 2;
+  }
+  return name.substr(start);
 }
 
 void Abort() { throw EAbort("Operation aborted"); }

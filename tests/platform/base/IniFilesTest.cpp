@@ -1,0 +1,136 @@
+#include "platform/base/IniFiles.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+TEST(IniFiles, ProfileSemantics) {
+  qytest::TempDir tmp;
+  const String path = tmp.str() + "/QYStyle.ini";
+  qytest::WriteFileBytes(path,
+                         "; comment kept\n"
+                         "[Vellum Styles]\n"
+                         "  FontSize1 = 12  \n"
+                         "Hex=$1F\n"
+                         "CHex=0x10\n"
+                         "Bad=12a\n"
+                         "Quoted=\"  padded  \"\n"
+                         "Single='x'\n"
+                         "Half=\"open\n"
+                         "Empty=\n"
+                         "Flag=1\n"
+                         "Float=2.5\n"
+                         "Dup=first\n"
+                         "Dup=second\n"
+                         "\n"
+                         "[ Other ]\r\n"
+                         "Key=v\r\n");
+  TIniFile ini(path);
+  struct Case { const char* section; const char* key; const char* expected; };
+  const Case strings[] = {
+      {"vellum styles", "fontsize1", "12"}, {"VELLUM STYLES", "Quoted", "  padded  "},
+      {"Vellum Styles", "Single", "x"},     {"Vellum Styles", "Half", "\"open"},
+      {"Vellum Styles", "Empty", ""},       {"Vellum Styles", "Dup", "first"},
+      {"Other", "key", "v"},                {"Other", "missing", "<default>"},
+      {"Missing", "Key", "<default>"},
+  };
+  for (const auto& c : strings) EXPECT_EQ(ini.ReadString(c.section, c.key, "<default>"), c.expected) << c.key;
+  struct IntCase { const char* key; Integer expected; };
+  const IntCase ints[] = {{"FontSize1", 12}, {"Hex", 31}, {"CHex", 16}, {"Bad", -5}, {"Empty", -5}, {"None", -5}};
+  for (const auto& c : ints) EXPECT_EQ(ini.ReadInteger("Vellum Styles", c.key, -5), c.expected) << c.key;
+  EXPECT_TRUE(ini.ReadBool("Vellum Styles", "Flag", false));
+  EXPECT_TRUE(ini.ReadBool("Vellum Styles", "None", true));
+  EXPECT_DOUBLE_EQ(ini.ReadFloat("Vellum Styles", "Float", 0), 2.5);
+  EXPECT_TRUE(ini.SectionExists("other"));
+  EXPECT_FALSE(ini.SectionExists("nope"));
+  EXPECT_TRUE(ini.ValueExists("Vellum Styles", "EMPTY"));
+  EXPECT_FALSE(ini.ValueExists("Vellum Styles", "None"));
+
+  TStringList keys, sections, values;
+  ini.ReadSection("Other", keys);
+  EXPECT_EQ(keys.GetCommaText(), "Key");
+  ini.ReadSections(sections);
+  EXPECT_EQ(sections.GetCommaText(), "\"Vellum Styles\",Other");
+  ini.ReadSectionValues("Other", values);
+  EXPECT_EQ(values.Values("key"), "v");
+}
+
+TEST(IniFiles, WritesReadBackAndKeepTheRestOfTheFile) {
+  qytest::TempDir tmp;
+  const String path = tmp.str() + "/test.ini";
+  qytest::WriteFileBytes(path, "; keep me\n[A]\nx=1\n\n[B]\ny=2\n");
+  {
+    TIniFile ini(path);
+    ini.WriteString("a", "X", "10");      // existing key, other case
+    ini.WriteInteger("A", "New", 31);     // appended to the section
+    ini.WriteBool("C", "Flag", true);     // a new section
+    ini.WriteString("B", "Multi", "one\r\ntwo");
+    ini.WriteString("B", "Inject", "v\n[Evil]\nk=1");
+    ini.WriteFloat("B", "F", 0.5);
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "10");  // seen at once
+    EXPECT_EQ(ini.ReadInteger("A", "NEW", 0), 31);
+  }
+  EXPECT_EQ(qytest::ReadFileBytes(path),
+            "; keep me\r\n[A]\r\nx=10\r\nNew=31\r\n\r\n[B]\r\ny=2\r\nMulti=one  two\r\n"
+            "Inject=v [Evil] k=1\r\nF=0.5\r\n[C]\r\nFlag=1\r\n");
+  {
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("a", "new", 0), 31);
+    EXPECT_FALSE(ini.SectionExists("Evil"));
+    ini.DeleteKey("A", "X");
+    ini.EraseSection("b");
+    ini.UpdateFile();
+    EXPECT_EQ(qytest::ReadFileBytes(path), "; keep me\r\n[A]\r\nNew=31\r\n\r\n[C]\r\nFlag=1\r\n");
+  }
+}
+
+TEST(IniFiles, InstancesOfOneFileSeeEachOthersWrites) {
+  qytest::TempDir tmp;
+  const String path = tmp.str() + "/shared.ini";
+  TIniFile a(path);
+  TIniFile b(path);
+  a.WriteString("S", "K", "from a");
+  EXPECT_EQ(b.ReadString("S", "K", ""), "from a");
+  b.WriteString("S", "K2", "from b");
+  EXPECT_EQ(a.ReadString("S", "K2", ""), "from b");
+  EXPECT_EQ(a.ReadString("S", "K", ""), "from a");
+  // A change made on disk by someone else is picked up.
+  a.UpdateFile();
+  qytest::WriteFileBytes(path, "[S]\nK=outside\n");
+  EXPECT_EQ(a.ReadString("S", "K", ""), "outside");
+}
+
+TEST(IniFiles, BinaryValuesAndWriteFailures) {
+  qytest::TempDir tmp;
+  const String path = tmp.str() + "/bin.ini";
+  TIniFile ini(path);
+  TStringStream in(std::string("\x00\x7F\xFFok", 5));
+  ini.WriteBinaryStream("L", "Picture", in);
+  EXPECT_EQ(ini.ReadString("L", "Picture", ""), "007FFF6F6B");
+  TMemoryStream out;
+  EXPECT_EQ(ini.ReadBinaryStream("L", "Picture", out), 5);
+  EXPECT_EQ(out.Bytes(), std::string("\x00\x7F\xFFok", 5));
+  ini.WriteString("L", "Broken", "0A0Bzz0C");
+  TMemoryStream partial;
+  EXPECT_EQ(ini.ReadBinaryStream("L", "Broken", partial), 2);
+
+  // A file that cannot be written is reported by the write itself.
+  const String ro = tmp.str() + "/ro";
+  ASSERT_TRUE(CreateDir(ro));
+  qytest::WriteFileBytes(ro + "/x.ini", "[S]\nK=1\n");
+  ::chmod((ro + "/x.ini").c_str(), 0444);
+  ::chmod(ro.c_str(), 0555);
+  if (::access((ro + "/x.ini").c_str(), W_OK) != 0) {  // not when running as root
+    TIniFile locked(ro + "/x.ini");
+    EXPECT_EQ(locked.ReadInteger("S", "K", 0), 1);
+    try {
+      locked.WriteString("S", "K", "2");
+      FAIL() << "no error";
+    } catch (const EIniFileException& e) {
+      EXPECT_EQ(e.Message, "Unable to write to " + ro + "/x.ini");
+    }
+  }
+  ::chmod(ro.c_str(), 0755);
+}
