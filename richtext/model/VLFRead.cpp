@@ -377,6 +377,9 @@ public:
       if (read.Count() == 0 || (Maps && Maps->List)) return;
       if (AllowReplaceStyles) {
         Style->ListStyles->Assign(&read);
+        // The stored list identifiers stay with their lists.
+        for (Integer i = 0; i < read.Count() && i < Style->ListStyles->Count(); ++i)
+          Style->ListStyles->Items(i)->SetListID(read.Items(i)->GetListID());
       } else if (Maps) {
         Maps->List = std::make_unique<TVLIntegerList>();
         Style->ListStyles->MergeWith(read, merge, *Maps->List, Maps->Text.get());
