@@ -132,7 +132,7 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
 // ---------------------------------------------------------------------------
 // TFontInfo
 TFontInfo::TFontInfo(TCollection* collection) : TCustomVLInfo(collection) {
-  StyleName = "Font Style";
+  StyleName = FDefaultStyleName = "Font Style";
 }
 
 void TFontInfo::Assign(const TPersistent* source) {

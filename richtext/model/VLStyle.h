@@ -128,6 +128,7 @@ public:
 
   void Assign(const TPersistent* source) override;
   String GetDisplayName() const override { return StyleName; }
+  void DeclareProperties(TPropertyList& list) override;
 
   virtual bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const = 0;
   // Self is the incoming style, value a style of the receiving collection.
@@ -140,6 +141,10 @@ public:
   Integer BaseStyleNo = -1;
   String StyleName;
   bool Standard = true;
+
+protected:
+  // The name a new style of the kind gets ("Font Style", …), the streaming default.
+  String FDefaultStyleName;
 };
 
 // The collections of styles; the owner is the style sheet.
@@ -178,6 +183,8 @@ public:
   // for non-Unicode styles.
   void AssignTo(TPersistent* dest) const override;
   void AssignFromFont(const TFont& font);
+  void DeclareProperties(TPropertyList& list) override;
+  void DefineProperties(TFiler& filer) override;
   void AssignToFont(TFont& font) const;
 
   // The height in device units for a resolution.
@@ -250,6 +257,7 @@ class TVLRect : public TPersistent {
 public:
   void Assign(const TPersistent* source) override;
   void SetAll(Integer value) { Top = Left = Right = Bottom = value; }
+  void DeclareProperties(TPropertyList& list) override;
   void AssignToRect(TRect& rect) const { rect = TRect(Left, Top, Right, Bottom); }
   void AssignToRectIfGreater(TRect& rect) const;
   void InflateRect(TRect& rect) const;
@@ -265,6 +273,7 @@ public:
   explicit TVLBooleanRect(bool value = true) { SetAll(value); }
   void Assign(const TPersistent* source) override;
   void SetAll(bool value) { Top = Left = Right = Bottom = value; }
+  void DeclareProperties(TPropertyList& list) override;
   void SetValues(bool left, bool top, bool right, bool bottom);
   bool IsEqual(const TVLBooleanRect& value) const;
   bool IsEqualEx(const TVLBooleanRect& value, bool ignL, bool ignT, bool ignR, bool ignB) const;
@@ -278,6 +287,7 @@ class TVLBorder : public TPersistent {
 public:
   void Assign(const TPersistent* source) override;
   Integer GetTotalWidth() const;
+  void DeclareProperties(TPropertyList& list) override;
   void Draw(const TRect& rect, TCanvas* canvas) const;
   void DrawScaled(const TRect& rect, TCanvas* canvas, TVLColorMode colorMode,
                   const TVLScreenAndDevice& sad) const;
@@ -302,6 +312,7 @@ class TVLBackgroundRect : public TPersistent {
 public:
   void Assign(const TPersistent* source) override;
   void PrepareDraw(TRect& rect) const { BorderOffsets.InflateRect(rect); }
+  void DeclareProperties(TPropertyList& list) override;
   void PrepareDrawScaled(TRect& rect, const TVLScreenAndDevice& sad) const {
     BorderOffsets.InflateRectScaled(rect, sad);
   }
@@ -319,6 +330,7 @@ public:
   explicit TParaInfo(TCollection* collection);
 
   void Assign(const TPersistent* source) override;
+  void DeclareProperties(TPropertyList& list) override;
   bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const override;
   bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const override;
   Integer SimilarityValue(const TCustomVLInfo& value) const override;
@@ -371,6 +383,7 @@ public:
   TVLMarkerFont();
   bool IsEqual(const TFont& value) const;
   bool IsDefault() const;
+  void DeclareProperties(TPropertyList& list) override;
 };
 
 class TVLListLevel : public TCollectionItem {
@@ -381,6 +394,8 @@ public:
   void Assign(const TPersistent* source) override;
   String GetDisplayName() const override;
 
+  void DeclareProperties(TPropertyList& list) override;
+  void DefineProperties(TFiler& filer) override;
   // Created on first read.
   TPicture* GetPicture();
   const TPicture* PictureOrNil() const { return FPicture.get(); }
@@ -437,6 +452,8 @@ public:
 
   void Assign(const TPersistent* source) override;
   void SetLevels(const TVLListLevelCollection& value) { Levels->Assign(&value); }
+  void DeclareProperties(TPropertyList& list) override;
+  void DefineProperties(TFiler& filer) override;
   bool HasNumbering() const;
   bool AllNumbered() const;
   bool HasTextNumbering() const;
@@ -472,6 +489,8 @@ public:
 
   // The document that is streaming this collection (the VLF reader sets it).
   TCustomVLData* FVLData = nullptr;
+  // While FVLData is set: the document's image list with a tag ("ILTag").
+  std::function<TComponent*(TCustomVLData* vlData, Integer tag)> OnImageListNeeded;
 
 protected:
   bool MergeTargetReusable(const TCustomVLInfo& incoming) const override;
@@ -512,6 +531,7 @@ public:
   virtual TCollectionItemFactory GetTextStyleClass() const;
   virtual TCollectionItemFactory GetParaStyleClass() const;
   virtual TCollectionItemFactory GetListStyleClass() const;
+  void DeclareProperties(TPropertyList& list) override;
 
   void ResetTextStyles();
   void ResetParaStyles();

@@ -130,7 +130,7 @@ TVLListLevel* TVLListLevelCollection::Items(Integer index) const {
 // TVLListInfo
 TVLListInfo::TVLListInfo(TCollection* collection)
     : TCustomVLInfo(collection), Levels(std::make_unique<TVLListLevelCollection>(this)) {
-  StyleName = "List Style";
+  StyleName = FDefaultStyleName = "List Style";
 }
 
 TVLListInfo::~TVLListInfo() = default;

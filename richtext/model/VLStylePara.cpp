@@ -221,7 +221,7 @@ void TVLBackgroundRect::Draw(const TRect& rect, TCanvas* canvas, bool printing,
 // ---------------------------------------------------------------------------
 // TParaInfo
 TParaInfo::TParaInfo(TCollection* collection) : TCustomVLInfo(collection) {
-  StyleName = "Paragraph Style";
+  StyleName = FDefaultStyleName = "Paragraph Style";
 }
 
 void TParaInfo::Assign(const TPersistent* source) {
