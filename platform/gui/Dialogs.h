@@ -15,6 +15,7 @@
 
 class TCustomForm;
 class TFindDialog;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------
 // MessageBox flags and results (the values are the ones the design stores).
@@ -88,6 +89,7 @@ enum class TInteractionKind {
   PrinterSetupDialog,// PrinterName in/out
   FindDialog,        // FindText, Options; modeless: the hook shows it
   ReplaceDialog,     // FindText, ReplaceText, Options
+  PopupMenu,         // Menu at X, Y (screen); a script clicks an item itself
 };
 
 // Font description carried by the font dialog (sizes in points; style bits
@@ -138,6 +140,9 @@ struct TInteraction {
   TFindDialog* FindDialog = nullptr;
   // ShowModal.
   TCustomForm* Form = nullptr;
+  // Pop-up menus.
+  TPopupMenu* Menu = nullptr;
+  int X = 0, Y = 0;
 };
 
 // Open/save dialog options (TInteraction::Options, TOpenDialog::Options).

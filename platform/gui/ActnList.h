@@ -1,0 +1,135 @@
+#pragma once
+// Actions: commands shared by menu items, tool buttons and shortcuts. Running
+// one first updates it and runs it only when it is then enabled. Actions
+// without handlers work on a target: the focused control (then its parents),
+// asked through HandlesTarget, UpdateTarget and ExecuteTarget.
+#include "platform/base/Components.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Menus.h"
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class TActionList;
+
+class TBasicAction : public TComponent {
+public:
+  explicit TBasicAction(TComponent* AOwner);
+  ~TBasicAction() override;
+
+  // Update, then (when enabled) the handlers or the target; true when
+  // something handled it.
+  virtual bool Execute();
+  // OnUpdate or the target's update; true when something handled it.
+  virtual bool Update();
+
+  virtual bool HandlesTarget(TObject* Target);
+  virtual void UpdateTarget(TObject* Target);
+  virtual void ExecuteTarget(TObject* Target);
+
+  TNotifyEvent OnExecute;
+  TNotifyEvent OnUpdate;
+  // The menu item or tool button the action runs through (nullptr from a
+  // shortcut or code).
+  TComponent* ActionComponent = nullptr;
+
+  // Menu items and tool buttons follow the action's state through these.
+  void RegisterChanges(const void* client, std::function<void()> onChange);
+  void UnRegisterChanges(const void* client);
+
+protected:
+  void Change();
+  // The target: the focused control, or the one the caller names.
+  virtual TObject* FindTarget();
+  virtual bool DoExecute();
+
+private:
+  std::vector<std::pair<const void*, std::function<void()>>> FClients;
+};
+
+class TContainedAction : public TBasicAction {
+public:
+  explicit TContainedAction(TComponent* AOwner);
+  ~TContainedAction() override;
+  TActionList* GetActionList() const { return FActionList; }
+  void SetActionList(TActionList* list);
+  String Category;
+  int Index() const;
+
+protected:
+  bool DoExecute() override;
+
+private:
+  TActionList* FActionList = nullptr;
+};
+
+class TCustomAction : public TContainedAction {
+public:
+  explicit TCustomAction(TComponent* AOwner);
+  ~TCustomAction() override;
+
+  bool Execute() override;
+  bool Update() override;
+
+  String GetCaption() const { return FCaption; }
+  void SetCaption(const String& value);
+  bool GetChecked() const { return FChecked; }
+  void SetChecked(bool value);
+  bool GetEnabled() const { return FEnabled; }
+  void SetEnabled(bool value);
+  bool GetVisible() const { return FVisible; }
+  void SetVisible(bool value);
+  // "short|long".
+  String GetHint() const { return FHint; }
+  void SetHint(const String& value);
+  TShortCut GetShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut value);
+  int ImageIndex = -1;
+  int HelpContext = 0;
+  int GroupIndex = 0;
+  bool AutoCheck = false;
+  // An action nobody handles is disabled by its update.
+  bool DisableIfNoHandler = true;
+
+  // The toolkit's action (menus, tool bars and the window's shortcuts).
+  QAction* Handle() const;
+
+private:
+  void Apply();
+  String FCaption;
+  String FHint;
+  bool FChecked = false;
+  bool FEnabled = true;
+  bool FVisible = true;
+  TShortCut FShortCut = 0;
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};
+
+class TAction : public TCustomAction {
+public:
+  explicit TAction(TComponent* AOwner) : TCustomAction(AOwner) {}
+};
+
+using TActionEvent = std::function<void(TBasicAction* Action, bool& Handled)>;
+
+class TActionList : public TComponent {
+public:
+  explicit TActionList(TComponent* AOwner);
+  ~TActionList() override;
+
+  int ActionCount() const { return static_cast<int>(FActions.size()); }
+  TContainedAction* Actions(int index) const;
+  // Updates every action (the application does it when idle).
+  void UpdateActions();
+
+  TActionEvent OnExecute;
+  TActionEvent OnUpdate;
+  // While false the actions of the list neither update nor run.
+  bool State = true;
+
+private:
+  friend class TContainedAction;
+  std::vector<TContainedAction*> FActions;
+};

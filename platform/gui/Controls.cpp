@@ -1,0 +1,717 @@
+#include "platform/gui/Controls.h"
+
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/GuiPrivate.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/QtText.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleHints>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <algorithm>
+#include <map>
+
+// ---------------------------------------------------------------------------
+// Keys
+
+namespace {
+
+struct TKeyPair {
+  int Qt;
+  Word Vk;
+};
+
+const TKeyPair kKeys[] = {
+    {Qt::Key_Backspace, VK_BACK},     {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Clear, VK_CLEAR},        {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},
+    {Qt::Key_Shift, VK_SHIFT},        {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
+    {Qt::Key_Pause, VK_PAUSE},        {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_Escape, VK_ESCAPE},
+    {Qt::Key_Space, VK_SPACE},        {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},
+    {Qt::Key_End, VK_END},            {Qt::Key_Home, VK_HOME},       {Qt::Key_Left, VK_LEFT},
+    {Qt::Key_Up, VK_UP},              {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},
+    {Qt::Key_Select, VK_SELECT},      {Qt::Key_Print, VK_SNAPSHOT},  {Qt::Key_Insert, VK_INSERT},
+    {Qt::Key_Delete, VK_DELETE},      {Qt::Key_Help, VK_HELP},       {Qt::Key_Meta, VK_LWIN},
+    {Qt::Key_Menu, VK_APPS},          {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
+    {Qt::Key_Semicolon, VK_OEM_1},    {Qt::Key_Colon, VK_OEM_1},     {Qt::Key_Plus, VK_OEM_PLUS},
+    {Qt::Key_Equal, VK_OEM_PLUS},     {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Less, VK_OEM_COMMA},
+    {Qt::Key_Minus, VK_OEM_MINUS},    {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Period, VK_OEM_PERIOD},
+    {Qt::Key_Greater, VK_OEM_PERIOD}, {Qt::Key_Slash, VK_OEM_2},     {Qt::Key_Question, VK_OEM_2},
+    {Qt::Key_QuoteLeft, VK_OEM_3},    {Qt::Key_AsciiTilde, VK_OEM_3}, {Qt::Key_BracketLeft, VK_OEM_4},
+    {Qt::Key_BraceLeft, VK_OEM_4},    {Qt::Key_Backslash, VK_OEM_5}, {Qt::Key_Bar, VK_OEM_5},
+    {Qt::Key_BracketRight, VK_OEM_6}, {Qt::Key_BraceRight, VK_OEM_6}, {Qt::Key_Apostrophe, VK_OEM_7},
+    {Qt::Key_QuoteDbl, VK_OEM_7},
+};
+
+// Shifted digits on a US layout arrive as their symbols; the key is the digit.
+const std::pair<int, char> kShiftedDigits[] = {{Qt::Key_Exclam, '1'},   {Qt::Key_At, '2'},
+                                               {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},
+                                               {Qt::Key_Percent, '5'},  {Qt::Key_AsciiCircum, '6'},
+                                               {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},
+                                               {Qt::Key_ParenLeft, '9'}, {Qt::Key_ParenRight, '0'}};
+
+}  // namespace
+
+Word VirtualKeyFromQtKey(int qtKey) {
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<Word>('A' + (qtKey - Qt::Key_A));
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<Word>('0' + (qtKey - Qt::Key_0));
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return static_cast<Word>(VK_F1 + (qtKey - Qt::Key_F1));
+  for (auto& k : kKeys)
+    if (k.Qt == qtKey) return k.Vk;
+  for (auto& [q, d] : kShiftedDigits)
+    if (q == qtKey) return static_cast<Word>(d);
+  return 0;
+}
+
+int QtKeyFromVirtualKey(Word key) {
+  if (key >= 'A' && key <= 'Z') return Qt::Key_A + (key - 'A');
+  if (key >= '0' && key <= '9') return Qt::Key_0 + (key - '0');
+  if (key >= VK_F1 && key <= VK_F1 + 23) return Qt::Key_F1 + (key - VK_F1);
+  for (auto& k : kKeys)
+    if (k.Vk == key) return k.Qt;
+  return 0;
+}
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
+  TShiftState s;
+  if (mods & Qt::ShiftModifier) s.Include(ssShift);
+  if (mods & Qt::ControlModifier) s.Include(ssCtrl);
+  if (mods & Qt::AltModifier) s.Include(ssAlt);
+  if (buttons & Qt::LeftButton) s.Include(ssLeft);
+  if (buttons & Qt::RightButton) s.Include(ssRight);
+  if (buttons & Qt::MiddleButton) s.Include(ssMiddle);
+  return s;
+}
+
+TShiftState KeyboardShiftState() {
+  return ShiftFromQt(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons());
+}
+
+int16_t GetKeyState(int virtualKey) {
+  auto held = [](bool down) { return static_cast<int16_t>(down ? 0x8000 : 0); };
+  Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+  switch (virtualKey) {
+    case VK_SHIFT: return held(mods & Qt::ShiftModifier);
+    case VK_CONTROL: return held(mods & Qt::ControlModifier);
+    case VK_MENU: return held(mods & Qt::AltModifier);
+    case VK_LBUTTON: return held(QGuiApplication::mouseButtons() & Qt::LeftButton);
+    case VK_RBUTTON: return held(QGuiApplication::mouseButtons() & Qt::RightButton);
+    case VK_NUMLOCK:
+    case VK_CAPITAL: return LockKeyToggled(virtualKey) ? 1 : 0;
+    default: return 0;
+  }
+}
+
+String GetShortHint(const String& hint) {
+  size_t bar = hint.find('|');
+  return bar == String::npos ? hint : hint.substr(0, bar);
+}
+
+String GetLongHint(const String& hint) {
+  size_t bar = hint.find('|');
+  return bar == String::npos ? hint : hint.substr(bar + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Cursor shapes
+
+Qt::CursorShape CursorShapeOf(TCursor c) {
+  switch (c) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The filter that hands a control's widget events to the control.
+
+class TControlFilter : public QObject {
+public:
+  explicit TControlFilter(TControl* control) : FControl(control) {}
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched != FControl->Widget()) return false;
+    bool consumed = false;
+    GuardedCall([&] { consumed = FControl->QtEvent(e); });
+    return consumed;
+  }
+
+private:
+  TControl* FControl;
+};
+
+struct TControl::TImpl {
+  QPointer<QWidget> Widget;
+  std::unique_ptr<TControlFilter> Filter;
+  std::unique_ptr<TMessageReceiver> Receiver;
+  std::map<Cardinal, std::function<void(TMessage&)>> Handlers;
+};
+
+namespace {
+const char* const kControlProperty = "qy_control";
+}
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<TImpl>()) {
+  FImpl->Receiver = std::make_unique<TMessageReceiver>(this);
+  Font.OnChange = [this](TObject*) { FontChanged(); };
+}
+
+TControl::~TControl() {
+  FImpl->Receiver.reset();  // drops messages still queued for us
+  if (FParent) FParent->RemoveControl(this);
+  if (FImpl->Widget) {
+    FImpl->Widget->removeEventFilter(FImpl->Filter.get());
+    FImpl->Widget->setProperty(kControlProperty, QVariant());
+    delete FImpl->Widget.data();
+  }
+}
+
+QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
+QObject* TControl::MessageReceiver() const { return FImpl->Receiver.get(); }
+QWidget* TControl::GeometryWidget() const { return Widget(); }
+
+TControl* TControl::FromWidget(QWidget* widget) {
+  for (QWidget* w = widget; w; w = w->parentWidget()) {
+    QVariant v = w->property(kControlProperty);
+    if (v.isValid()) return static_cast<TControl*>(v.value<void*>());
+  }
+  return nullptr;
+}
+
+void TControl::SetWidget(QWidget* widget) {
+  FImpl->Widget = widget;
+  if (!widget) return;
+  widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
+  if (!FImpl->Filter) FImpl->Filter = std::make_unique<TControlFilter>(this);
+  widget->installEventFilter(FImpl->Filter.get());
+  widget->setAttribute(Qt::WA_Hover, true);
+  if (FBounds.Width() > 0 || FBounds.Height() > 0)
+    widget->setGeometry(FBounds.Left, FBounds.Top, FBounds.Width(), FBounds.Height());
+  else
+    FBounds = Bounds(widget->x(), widget->y(), widget->width(), widget->height());
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+  if (AParent == FParent) return;
+  TRect bounds = BoundsRect();
+  if (FParent) FParent->RemoveControl(this);
+  FParent = AParent;
+  if (QWidget* w = GeometryWidget()) {
+    w->setParent(AParent ? AParent->ClientWidget() : nullptr);
+    w->setGeometry(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    if (AParent) w->setVisible(FVisible);
+  }
+  if (FParent) FParent->InsertControl(this);
+}
+
+Integer TControl::GetLeft() const {
+  QWidget* w = GeometryWidget();
+  return w ? w->x() : FBounds.Left;
+}
+Integer TControl::GetTop() const {
+  QWidget* w = GeometryWidget();
+  return w ? w->y() : FBounds.Top;
+}
+Integer TControl::GetWidth() const {
+  QWidget* w = GeometryWidget();
+  return w ? w->width() : FBounds.Width();
+}
+Integer TControl::GetHeight() const {
+  QWidget* w = GeometryWidget();
+  return w ? w->height() : FBounds.Height();
+}
+
+void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  AWidth = std::max(0, AWidth);
+  AHeight = std::max(0, AHeight);
+  FBounds = Bounds(ALeft, ATop, AWidth, AHeight);
+  if (QWidget* w = GeometryWidget()) w->setGeometry(ALeft, ATop, AWidth, AHeight);
+  if (auto* self = dynamic_cast<TWinControl*>(this)) self->AlignControls();
+  if (FParent && FAlign != alNone && !FParent->FAligning) FParent->AlignControls();
+}
+
+TRect TControl::GetClientRect() const {
+  QWidget* w = Widget();
+  return w ? Rect(0, 0, w->width(), w->height()) : Rect(0, 0, FBounds.Width(), FBounds.Height());
+}
+
+void TControl::SetClientWidth(Integer v) { SetWidth(GetWidth() - ClientWidth() + v); }
+void TControl::SetClientHeight(Integer v) { SetHeight(GetHeight() - ClientHeight() + v); }
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  QWidget* w = Widget();
+  if (!w) return p;
+  QPoint g = w->mapToGlobal(QPoint(p.X, p.Y));
+  return {g.x(), g.y()};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  QWidget* w = Widget();
+  if (!w) return p;
+  QPoint l = w->mapFromGlobal(QPoint(p.X, p.Y));
+  return {l.x(), l.y()};
+}
+
+void TControl::SetAlign(TAlign value) {
+  if (value == FAlign) return;
+  FAlign = value;
+  if (FParent) FParent->AlignControls();
+}
+
+void TControl::SetVisible(bool value) {
+  if (value == FVisible) return;
+  VisibleChanging();
+  FVisible = value;
+  if (QWidget* w = GeometryWidget())
+    if (FParent || !value || w->parentWidget()) w->setVisible(value);
+  if (FParent && FAlign != alNone) FParent->AlignControls();
+}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->FParent)
+    if (!c->FVisible) return false;
+  QWidget* w = Widget();
+  return w && w->isVisible();
+}
+
+void TControl::SetEnabled(bool value) {
+  FEnabled = value;
+  if (QWidget* w = Widget()) w->setEnabled(value);
+}
+
+void TControl::SetColor(TColor value) {
+  FColor = value;
+  ApplyColor();
+}
+
+void TControl::ApplyColor() {
+  QWidget* w = Widget();
+  if (!w) return;
+  if (FColor == clDefault || FColor == clNone) {
+    w->setAutoFillBackground(false);
+    return;
+  }
+  TColor rgb = ColorToRGB(FColor);
+  QColor c(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Window, c);
+  pal.setColor(QPalette::Base, c);
+  pal.setColor(QPalette::Button, c);
+  w->setPalette(pal);
+  w->setAutoFillBackground(true);
+}
+
+void TControl::FontChanged() {
+  QWidget* w = Widget();
+  if (!w) return;
+  w->setFont(Font.QtFont());
+  TColor rgb = ColorToRGB(Font.GetColor());
+  QPalette pal = w->palette();
+  QColor c(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+  pal.setColor(QPalette::WindowText, c);
+  pal.setColor(QPalette::Text, c);
+  pal.setColor(QPalette::ButtonText, c);
+  w->setPalette(pal);
+}
+
+String TControl::GetText() const { return FText; }
+void TControl::SetText(const String& value) { FText = value; }
+
+void TControl::SetHint(const String& value) {
+  FHint = value;
+  if (QWidget* w = Widget()) w->setToolTip(ToQ(GetShortHint(value)));
+}
+
+void TControl::SetCursor(TCursor value) {
+  FCursor = value;
+  QWidget* w = Widget();
+  if (!w) return;
+  if (value == crDefault)
+    w->unsetCursor();
+  else
+    w->setCursor(CursorOf(value));
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (FPopupMenu == menu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::Invalidate() {
+  if (QWidget* w = Widget()) w->update();
+}
+void TControl::Update() {
+  if (QWidget* w = Widget()) w->repaint();
+}
+void TControl::Repaint() {
+  if (QWidget* w = Widget()) w->repaint();
+}
+void TControl::BringToFront() {
+  if (QWidget* w = GeometryWidget()) w->raise();
+}
+void TControl::SendToBack() {
+  if (QWidget* w = GeometryWidget()) w->lower();
+}
+
+void TControl::WndProc(TMessage& Message) {
+  auto it = FImpl->Handlers.find(Message.Msg);
+  if (it != FImpl->Handlers.end() && it->second) it->second(Message);
+}
+
+void TControl::SetMessageHandler(Cardinal msg, std::function<void(TMessage&)> handler) {
+  FImpl->Handlers[msg] = std::move(handler);
+}
+
+intptr_t TControl::Perform(Cardinal msg, intptr_t wParam, intptr_t lParam) {
+  return SendMessage(this, msg, wParam, lParam);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  return handled;
+}
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+namespace {
+bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
+  switch (b) {
+    case Qt::LeftButton: out = mbLeft; return true;
+    case Qt::RightButton: out = mbRight; return true;
+    case Qt::MiddleButton: out = mbMiddle; return true;
+    default: return false;
+  }
+}
+}  // namespace
+
+bool TControl::QtEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      TMouseButton button;
+      if (!ButtonOf(me->button(), button)) return false;
+      TShiftState shift = ShiftFromQt(me->modifiers(), me->buttons());
+      QPoint p = me->position().toPoint();
+      if (event->type() == QEvent::MouseButtonDblClick) {
+        shift.Include(ssDouble);
+        if (button == mbLeft) DblClick();
+      }
+      FPressed = button == mbLeft;
+      MouseDown(button, shift, p.x(), p.y());
+      return false;
+    }
+    case QEvent::MouseButtonRelease: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      TMouseButton button;
+      if (!ButtonOf(me->button(), button)) return false;
+      QPoint p = me->position().toPoint();
+      bool wasPressed = FPressed && button == mbLeft;
+      FPressed = false;
+      MouseUp(button, ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
+      if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p)) Click();
+      return false;
+    }
+    case QEvent::MouseMove: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      QPoint p = me->position().toPoint();
+      MouseMove(ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
+      return false;
+    }
+    case QEvent::Wheel: {
+      auto* we = static_cast<QWheelEvent*>(event);
+      // Touchpads send fractions of a notch: hand on whole notches only.
+      FWheelAccum += we->angleDelta().y();
+      bool handled = false;
+      while (FWheelAccum >= 120 || FWheelAccum <= -120) {
+        int delta = FWheelAccum > 0 ? 120 : -120;
+        FWheelAccum -= delta;
+        QPoint g = we->globalPosition().toPoint();
+        handled = DoMouseWheel(ShiftFromQt(we->modifiers(), we->buttons()), delta, {g.x(), g.y()}) || handled;
+      }
+      return handled;
+    }
+    case QEvent::Resize: Resize(); return false;
+    case QEvent::ContextMenu: {
+      auto* ce = static_cast<QContextMenuEvent*>(event);
+      // From the keyboard the position is (-1, -1), as callers expect.
+      TPoint pos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint(-1, -1) : TPoint(ce->x(), ce->y());
+      bool handled = false;
+      if (OnContextPopup) OnContextPopup(this, pos, handled);
+      if (handled) return true;
+      if (FPopupMenu && FPopupMenu->AutoPopup) {
+        FPopupMenu->PopupComponent = this;
+        FPopupMenu->Popup(ce->globalPos().x(), ce->globalPos().y());
+        return true;
+      }
+      return false;
+    }
+    case QEvent::Enter:
+      if (OnMouseEnter) OnMouseEnter(this);
+      if (Application && !FHint.empty()) Application->SetHint(GetLongHint(FHint));
+      return false;
+    case QEvent::Leave:
+      if (OnMouseLeave) OnMouseLeave(this);
+      return false;
+    default: return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) { FClickOnMouseUp = false; }
+
+TWinControl::~TWinControl() {
+  for (TControl* c : FControls) c->FParent = nullptr;
+  FControls.clear();
+}
+
+QWidget* TWinControl::ClientWidget() const { return Widget(); }
+
+void TWinControl::InsertControl(TControl* control) {
+  FControls.push_back(control);
+  if (auto* win = dynamic_cast<TWinControl*>(control); win && win->FTabOrder < 0) {
+    int count = 0;
+    for (TControl* c : FControls)
+      if (c != control && dynamic_cast<TWinControl*>(c)) ++count;
+    win->FTabOrder = count;
+  }
+  if (control->GetAlign() != alNone) AlignControls();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+  if (control->GetAlign() != alNone && !Destroying()) AlignControls();
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+  for (const TControl* c = control; c; c = c->GetParent())
+    if (c == this) return true;
+  return false;
+}
+
+TRect TWinControl::AlignRect() const { return GetClientRect(); }
+
+void TWinControl::EnableAlign() {
+  if (FAlignLock > 0 && --FAlignLock == 0) AlignControls();
+}
+
+void TWinControl::AlignControls() {
+  if (FAlignLock > 0 || FAligning) return;
+  FAligning = true;
+  TRect r = AlignRect();
+  auto place = [](TControl* c, int l, int t, int w, int h) {
+    c->FBounds = Bounds(l, t, std::max(0, w), std::max(0, h));
+    if (QWidget* gw = c->GeometryWidget()) gw->setGeometry(l, t, std::max(0, w), std::max(0, h));
+    if (auto* win = dynamic_cast<TWinControl*>(c)) win->AlignControls();
+  };
+  for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+      if (c->GetAlign() == kind && c->GetVisible()) list.push_back(c);
+    // Those nearer the edge they align to come first.
+    std::stable_sort(list.begin(), list.end(), [kind](TControl* a, TControl* b) {
+      switch (kind) {
+        case alTop: return a->GetTop() < b->GetTop();
+        case alBottom: return a->GetTop() + a->GetHeight() > b->GetTop() + b->GetHeight();
+        case alLeft: return a->GetLeft() < b->GetLeft();
+        case alRight: return a->GetLeft() + a->GetWidth() > b->GetLeft() + b->GetWidth();
+        default: return false;
+      }
+    });
+    for (TControl* c : list) {
+      switch (kind) {
+        case alTop:
+          place(c, r.Left, r.Top, r.Width(), c->GetHeight());
+          r.Top += c->GetHeight();
+          break;
+        case alBottom:
+          place(c, r.Left, r.Bottom - c->GetHeight(), r.Width(), c->GetHeight());
+          r.Bottom -= c->GetHeight();
+          break;
+        case alLeft:
+          place(c, r.Left, r.Top, c->GetWidth(), r.Height());
+          r.Left += c->GetWidth();
+          break;
+        case alRight:
+          place(c, r.Right - c->GetWidth(), r.Top, c->GetWidth(), r.Height());
+          r.Right -= c->GetWidth();
+          break;
+        case alClient: place(c, r.Left, r.Top, r.Width(), r.Height()); break;
+        default: break;
+      }
+    }
+  }
+  AlignedRemainder(r);
+  FAligning = false;
+}
+
+void TWinControl::SetFocus() {
+  QWidget* w = Widget();
+  if (!w) return;
+  if (QWidget* win = w->window(); win && win->isVisible() && !win->isActiveWindow()) win->activateWindow();
+  w->setFocus(Qt::OtherFocusReason);
+}
+
+bool TWinControl::Focused() const {
+  QWidget* w = Widget();
+  if (!w) return false;
+  QWidget* f = QApplication::focusWidget();
+  return f && (f == w || f == w->focusProxy() || (f->focusProxy() == w));
+}
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->GetParent())
+    if (!c->GetVisible() || !c->GetEnabled()) return false;
+  return Widget() != nullptr;
+}
+
+void TWinControl::SetTabOrder(int value) {
+  FTabOrder = value;
+  if (!FParent) return;
+  std::vector<TWinControl*> siblings;
+  for (TControl* c : FParent->FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w != this) siblings.push_back(w);
+  std::stable_sort(siblings.begin(), siblings.end(),
+                   [](TWinControl* a, TWinControl* b) { return a->FTabOrder < b->FTabOrder; });
+  size_t at = static_cast<size_t>(std::clamp(value, 0, static_cast<int>(siblings.size())));
+  siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), this);
+  for (size_t i = 0; i < siblings.size(); ++i) siblings[i]->FTabOrder = static_cast<int>(i);
+  for (size_t i = 1; i < siblings.size(); ++i)
+    if (siblings[i - 1]->Widget() && siblings[i]->Widget())
+      QWidget::setTabOrder(siblings[i - 1]->Widget(), siblings[i]->Widget());
+}
+
+bool TWinControl::DoKeyDown(Word& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  return Key == 0;
+}
+bool TWinControl::DoKeyUp(Word& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+  return Key == 0;
+}
+bool TWinControl::DoKeyPress(char16_t& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+  return Key == 0;
+}
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+// Keys a focused child did not take travel up to its parents; only the
+// focused control sees them, as on the platform the design knew.
+bool TWinControl::KeyFromFocusedChild() const {
+  QWidget* w = Widget();
+  QWidget* f = QApplication::focusWidget();
+  return w && f && f != w && w->isAncestorOf(f) && TControl::FromWidget(f) != this;
+}
+
+bool TWinControl::QtEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      if (FReinjecting || KeyFromFocusedChild()) return false;
+      auto* ke = static_cast<QKeyEvent*>(event);
+      Word key = VirtualKeyFromQtKey(ke->key());
+      TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
+      if (key != 0 && DoKeyDown(key, shift)) return true;
+      QString text = ke->text();
+      if (text.isEmpty() || (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+      QString typed;
+      bool changed = false;
+      for (QChar ch : text) {
+        // Control characters (Backspace, Return, Escape, Tab) arrive too.
+        char16_t c = ch.unicode();
+        bool swallowed = DoKeyPress(c);
+        if (swallowed) {
+          changed = true;
+          continue;
+        }
+        if (c != ch.unicode()) changed = true;
+        typed += QChar(c);
+      }
+      if (!changed) return false;
+      if (!typed.isEmpty() && Widget()) {
+        QKeyEvent replaced(QEvent::KeyPress, ke->key(), ke->modifiers(), typed, ke->isAutoRepeat());
+        FReinjecting = true;
+        QCoreApplication::sendEvent(Widget(), &replaced);
+        FReinjecting = false;
+      }
+      return true;
+    }
+    case QEvent::KeyRelease: {
+      if (FReinjecting || KeyFromFocusedChild()) return false;
+      auto* ke = static_cast<QKeyEvent*>(event);
+      Word key = VirtualKeyFromQtKey(ke->key());
+      return key != 0 && DoKeyUp(key, ShiftFromQt(ke->modifiers(), Qt::NoButton));
+    }
+    case QEvent::FocusIn: DoEnter(); return false;
+    case QEvent::FocusOut: DoExit(); return false;
+    case QEvent::Resize:
+      AlignControls();
+      return TControl::QtEvent(event);
+    default: return TControl::QtEvent(event);
+  }
+}
+
+TCustomForm* GetParentForm(const TControl* control) {
+  const TControl* c = control;
+  while (c && c->GetParent()) c = c->GetParent();
+  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Internals shared by the control units (not for other libraries).
+#include "platform/gui/Controls.h"
+
+#include <QCursor>
+#include <QWidget>
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+Qt::CursorShape CursorShapeOf(TCursor cursor);
+// The cursor for an id: the standard shapes, or the program's own cursors.
+QCursor CursorOf(TCursor cursor);
+// Num Lock / Caps Lock toggle state where the platform tells it.
+bool LockKeyToggled(int virtualKey);
+QColor QColorOf(TColor color);
+
+// The widget of a control that paints itself: forwards painting, the input
+// method and the Tab decision to its control.
+class TPaintHostWidget : public QWidget {
+public:
+  TPaintHostWidget(TCustomControl* control, QWidget* parent = nullptr);
+  TCustomControl* Control() const { return FControl; }
+
+protected:
+  void paintEvent(QPaintEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  bool focusNextPrevChild(bool next) override;
+
+private:
+  TCustomControl* FControl;
+};

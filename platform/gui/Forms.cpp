@@ -1,0 +1,870 @@
+#include "platform/gui/Forms.h"
+
+#include "platform/gui/ActnList.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/GuiPrivate.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/QtText.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/os/HelpViewer.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+#include <cstdio>
+
+namespace {
+
+// The Qt application the program makes when there is none: exceptions that
+// escape any event handler stop here and go to the application's handler.
+class TQtApplication : public QApplication {
+public:
+  TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+  bool notify(QObject* receiver, QEvent* e) override {
+    try {
+      return QApplication::notify(receiver, e);
+    } catch (...) {
+      HandleDispatchException();
+      return false;
+    }
+  }
+};
+
+const char* const kFormProperty = "qy_form";
+
+TCustomForm* FormOfWindow(QWidget* w) {
+  for (; w; w = w->parentWidget()) {
+    QVariant v = w->property(kFormProperty);
+    if (v.isValid()) return static_cast<TCustomForm*>(v.value<void*>());
+  }
+  return nullptr;
+}
+
+template <typename T>
+T* FindControl(TWinControl* root, const std::function<bool(T*)>& pred) {
+  for (int i = 0; i < root->ControlCount(); ++i) {
+    TControl* c = root->Controls(i);
+    if (auto* t = dynamic_cast<T*>(c); t && pred(t)) return t;
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      if (T* found = FindControl<T>(w, pred)) return found;
+  }
+  return nullptr;
+}
+
+TModalResult RunModalForm(TInteraction& r) { return r.Form ? r.Form->RunModalLoop() : mrCancel; }
+
+}  // namespace
+
+// Passes the window frame's events to its form.
+class TFormFrameFilter : public QObject {
+public:
+  explicit TFormFrameFilter(TCustomForm* form) : FForm(form) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    bool consumed = false;
+    GuardedCall([&] { consumed = FForm->FrameEvent(e); });
+    return consumed;
+  }
+
+private:
+  TCustomForm* FForm;
+};
+
+struct TCustomForm::TFormImpl {
+  QPointer<QWidget> Frame;
+  QPointer<QMdiSubWindow> Sub;
+  QPointer<QMdiArea> Area;
+  std::unique_ptr<TFormFrameFilter> FrameFilter;
+  TWinControl* ActiveControl = nullptr;
+  bool ModalClosed = false;
+  bool ReleasePending = false;
+};
+
+// ---------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner), FForm(std::make_unique<TFormImpl>()) {
+  if (Application) Application->Initialize();
+  FClickOnMouseUp = false;
+  FVisible = false;
+  TabStop = false;
+  auto* frame = new QWidget(nullptr, Qt::Window);
+  frame->setProperty(kFormProperty, QVariant::fromValue<void*>(this));
+  auto* layout = new QVBoxLayout(frame);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(Widget());
+  Widget()->setFocusPolicy(Qt::NoFocus);
+  FForm->Frame = frame;
+  FForm->FrameFilter = std::make_unique<TFormFrameFilter>(this);
+  frame->installEventFilter(FForm->FrameFilter.get());
+  frame->resize(320, 240);
+  FBounds = Bounds(0, 0, 320, 240);
+  ApplyWindowFlags();
+}
+
+TCustomForm::~TCustomForm() {
+  GuardedCall([this] {
+    if (OnDestroy) OnDestroy(this);
+  });
+  if (Application && Application->MainForm == this) Application->MainForm = nullptr;
+  if (FForm->Sub) {
+    QMdiSubWindow* sub = FForm->Sub;
+    if (QMdiArea* area = sub->mdiArea(); area && area->currentSubWindow() == sub) {
+      // Closing a child activates the one below it.
+      auto list = area->subWindowList(QMdiArea::StackingOrder);
+      for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (*it != sub && (*it)->isVisible()) {
+          area->setActiveSubWindow(*it);
+          break;
+        }
+    }
+    sub->removeEventFilter(FForm->FrameFilter.get());
+    delete sub;
+  }
+  if (FForm->Frame) {
+    FForm->Frame->removeEventFilter(FForm->FrameFilter.get());
+    delete FForm->Frame.data();
+  }
+}
+
+QWidget* TCustomForm::ClientWidget() const { return Widget(); }
+QWidget* TCustomForm::WindowWidget() const {
+  if (FForm->Sub) return FForm->Sub.data();
+  return FForm->Frame.data();
+}
+QWidget* TCustomForm::GeometryWidget() const { return WindowWidget(); }
+
+void TCustomForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+String TCustomForm::GetText() const { return FText; }
+
+void TCustomForm::SetText(const String& value) {
+  FText = value;
+  if (FForm->Frame) FForm->Frame->setWindowTitle(ToQ(value));
+  if (FForm->Sub) FForm->Sub->setWindowTitle(ToQ(value));
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+  FBorderStyle = value;
+  ApplyWindowFlags();
+}
+
+void TCustomForm::ApplyWindowFlags() {
+  QWidget* frame = FForm->Frame;
+  if (!frame || FFormStyle == fsMDIChild) return;
+  bool wasVisible = frame->isVisible();
+  Qt::WindowFlags flags = Qt::Window;
+  switch (FBorderStyle) {
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsDialog: flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool; break;
+    default: break;
+  }
+  if (FFormStyle == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
+  frame->setWindowFlags(flags);
+  if (wasVisible) frame->show();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+  if (value == FFormStyle) return;
+  if (FFormStyle == fsMDIChild || FFormStyle == fsMDIForm)
+    throw EInvalidOperation("Cannot change the style of an MDI window");
+  FFormStyle = value;
+  if (value == fsMDIForm) {
+    auto* area = new QMdiArea(Widget());
+    area->setProperty(kFormProperty, QVariant::fromValue<void*>(this));
+    FForm->Area = area;
+    QObject::connect(area, &QMdiArea::subWindowActivated, area,
+                     [this](QMdiSubWindow*) { GuardedCall([this] { MDIActivated(); }); });
+    area->show();
+    AlignControls();
+  } else if (value == fsMDIChild) {
+    BecomeMDIChild();
+  } else {
+    ApplyWindowFlags();
+  }
+}
+
+void TCustomForm::BecomeMDIChild() {
+  TCustomForm* frameForm = Application ? Application->MainForm : nullptr;
+  if (!frameForm || frameForm == this || !frameForm->FForm->Area) {
+    FFormStyle = fsNormal;
+    throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+  }
+  TRect bounds = BoundsRect();
+  QMdiSubWindow* sub = frameForm->FForm->Area->addSubWindow(FForm->Frame);
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->setProperty(kFormProperty, QVariant::fromValue<void*>(this));
+  sub->installEventFilter(FForm->FrameFilter.get());
+  sub->setWindowTitle(ToQ(FText));
+  FForm->Sub = sub;
+  sub->setGeometry(bounds.Left, bounds.Top, std::max(bounds.Width(), 100), std::max(bounds.Height(), 60));
+  // MDI children show as soon as they exist.
+  SetVisible(true);
+}
+
+void TCustomForm::MDIActivated() {
+  QMdiArea* area = FForm->Area;
+  if (!area) return;
+  TCustomForm* now = ActiveMDIChild();
+  for (QMdiSubWindow* s : area->subWindowList()) {
+    TCustomForm* f = FormOfWindow(s);
+    if (f && f != now && f->FActive) f->Deactivate();
+  }
+  if (now && !now->FActive) now->Activate();
+}
+
+void TCustomForm::AlignedRemainder(const TRect& Rect) {
+  if (FForm->Area) FForm->Area->setGeometry(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+}
+
+TWindowState TCustomForm::GetWindowState() const {
+  QWidget* w = WindowWidget();
+  if (!w || !w->isVisible()) return FWindowState;
+  Qt::WindowStates s = w->windowState();
+  if (s & Qt::WindowMinimized) return wsMinimized;
+  if (s & Qt::WindowMaximized) return wsMaximized;
+  return wsNormal;
+}
+
+void TCustomForm::SetWindowState(TWindowState value) {
+  FWindowState = value;
+  QWidget* w = WindowWidget();
+  if (!w || !w->isVisible()) return;
+  switch (value) {
+    case wsMinimized: w->showMinimized(); break;
+    case wsMaximized: w->showMaximized(); break;
+    default: w->showNormal(); break;
+  }
+}
+
+TWinControl* TCustomForm::GetActiveControl() const {
+  if (TControl* c = TControl::FromWidget(QApplication::focusWidget()))
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && GetParentForm(w) == this && w != this) return w;
+  return FForm->ActiveControl;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  FForm->ActiveControl = control;
+  if (control && Showing() && control->CanFocus()) control->SetFocus();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  FMenu = menu;
+  if (!FForm->Frame) return;
+  auto* layout = static_cast<QVBoxLayout*>(FForm->Frame->layout());
+  layout->setMenuBar(menu ? menu->MenuBar() : nullptr);
+}
+
+void TCustomForm::SetIcon(const TIcon& icon) {
+  QIcon qi(QPixmap::fromImage(icon.ToImage()));
+  if (FForm->Frame) FForm->Frame->setWindowIcon(qi);
+  if (FForm->Sub) FForm->Sub->setWindowIcon(qi);
+}
+
+void TCustomForm::PlaceOnFirstShow() {
+  QWidget* w = WindowWidget();
+  if (!w || FFormStyle == fsMDIChild) return;
+  auto centreOn = [&](const QRect& r) {
+    w->move(r.x() + (r.width() - w->width()) / 2, r.y() + (r.height() - w->height()) / 2);
+  };
+  TCustomForm* over = nullptr;
+  switch (Position) {
+    case poScreenCenter:
+    case poDesktopCenter:
+      if (QScreen* s = QGuiApplication::primaryScreen()) centreOn(s->availableGeometry());
+      break;
+    case poOwnerFormCenter: over = dynamic_cast<TCustomForm*>(Owner()); [[fallthrough]];
+    case poMainFormCenter:
+      if (!over && Application) over = Application->MainForm;
+      if (over && over != this && over->WindowWidget() && over->WindowWidget()->isVisible())
+        centreOn(over->WindowWidget()->frameGeometry());
+      else if (QScreen* s = QGuiApplication::primaryScreen())
+        centreOn(s->availableGeometry());
+      break;
+    default: break;
+  }
+}
+
+void TCustomForm::SetVisible(bool value) {
+  QWidget* w = WindowWidget();
+  if (value == FVisible && (!w || w->isVisible() == value)) return;
+  FVisible = value;
+  if (!w) return;
+  if (value) {
+    if (!FShownOnce) {
+      FShownOnce = true;
+      PlaceOnFirstShow();
+    }
+    DoShow();
+    switch (FWindowState) {
+      case wsMinimized: w->showMinimized(); break;
+      case wsMaximized: w->showMaximized(); break;
+      default: w->show(); break;
+    }
+    AlignControls();
+  } else {
+    if (FFormStyle == fsMDIChild && FForm->Sub) {
+      QMdiArea* area = FForm->Sub->mdiArea();
+      w->hide();
+      if (area && !area->currentSubWindow()) {
+        auto list = area->subWindowList(QMdiArea::StackingOrder);
+        for (auto it = list.rbegin(); it != list.rend(); ++it)
+          if ((*it)->isVisible()) {
+            area->setActiveSubWindow(*it);
+            break;
+          }
+      }
+    } else {
+      w->hide();
+    }
+    if (FActive) Deactivate();
+    DoHide();
+  }
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  BringToFront();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::BringToFront() {
+  QWidget* w = WindowWidget();
+  if (!w || !w->isVisible()) return;
+  w->raise();
+  if (FForm->Sub) {
+    if (QMdiArea* area = FForm->Sub->mdiArea()) area->setActiveSubWindow(FForm->Sub);
+    return;
+  }
+  w->activateWindow();
+  // Without a window manager activation would never arrive.
+  if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(w);
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+void TCustomForm::Activate() {
+  FActive = true;
+  if (FForm->ActiveControl && FForm->ActiveControl->CanFocus() && !FForm->ActiveControl->Focused())
+    FForm->ActiveControl->SetFocus();
+  if (OnActivate) OnActivate(this);
+}
+void TCustomForm::Deactivate() {
+  FActive = false;
+  if (OnDeactivate) OnDeactivate(this);
+}
+void TCustomForm::DoClose(TCloseAction& Action) {
+  if (OnClose) OnClose(this, Action);
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  // An MDI frame asks its children first.
+  for (int i = 0; i < MDIChildCount() && canClose; ++i) canClose = MDIChildren(i)->CloseQuery();
+  if (canClose && OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (FClosing) return;
+  if (FModal) {
+    ModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = FFormStyle == fsMDIChild ? caMinimize : caHide;
+  FClosing = true;
+  try {
+    DoClose(action);
+  } catch (...) {
+    FClosing = false;
+    throw;
+  }
+  FClosing = false;
+  bool isMain = Application && Application->MainForm == this;
+  if (action == caNone) return;
+  if (isMain) {
+    Hide();
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree:
+      Hide();
+      Release();
+      break;
+    default: break;
+  }
+}
+
+void TCustomForm::Release() {
+  if (FForm->ReleasePending) return;
+  FForm->ReleasePending = true;
+  PostMessage(this, CM_RELEASE);
+}
+
+void TCustomForm::WndProc(TMessage& Message) {
+  if (Message.Msg == CM_RELEASE) {
+    // Deleted from the application object, not from inside our own receiver.
+    QPointer<QObject> alive(MessageReceiver());
+    QMetaObject::invokeMethod(
+        qApp, [this, alive] {
+          if (alive) delete this;
+        },
+        Qt::QueuedConnection);
+    return;
+  }
+  TCustomControl::WndProc(Message);
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+  QWidget* w = WindowWidget();
+  FModal = true;
+  ModalResult = mrNone;
+  FForm->ModalClosed = false;
+  if (w) w->setWindowModality(Qt::ApplicationModal);
+  try {
+    Show();
+    TInteraction r;
+    r.Kind = TInteractionKind::ShowModal;
+    r.Caption = GetText();
+    r.Form = this;
+    int result = RunInteraction(r);
+    if (ModalResult == mrNone) ModalResult = result != mrNone ? result : mrCancel;
+    if (!FForm->ModalClosed) {
+      TCloseAction action = caHide;
+      DoClose(action);
+    }
+  } catch (...) {
+    FModal = false;
+    if (w) w->setWindowModality(Qt::NonModal);
+    Hide();
+    throw;
+  }
+  FModal = false;
+  Hide();
+  if (w) w->setWindowModality(Qt::NonModal);
+  return ModalResult;
+}
+
+TModalResult TCustomForm::RunModalLoop() {
+  QWidget* w = WindowWidget();
+  for (;;) {
+    while (ModalResult == mrNone && w && w->isVisible() && !(Application && Application->Terminated()))
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (ModalResult == mrNone) ModalResult = mrCancel;
+    if (CloseQuery()) {
+      TCloseAction action = caHide;
+      DoClose(action);
+      if (action != caNone) break;
+    }
+    ModalResult = mrNone;
+    if (!w || !w->isVisible()) w->show();
+  }
+  FForm->ModalClosed = true;
+  return ModalResult;
+}
+
+bool TCustomForm::DoKeyDown(Word& Key, TShiftState Shift) { return TCustomControl::DoKeyDown(Key, Shift); }
+
+bool TCustomForm::QtEvent(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(event);
+    bool plain = (ke->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter || ke->key() == Qt::Key_Escape)) {
+      bool escape = ke->key() == Qt::Key_Escape;
+      TButton* button = FindControl<TButton>(this, [escape](TButton* b) {
+        return (escape ? b->Cancel : b->Default) && b->CanFocus();
+      });
+      if (button) {
+        button->Click();
+        return true;
+      }
+    }
+  }
+  return TCustomControl::QtEvent(event);
+}
+
+bool TCustomForm::FrameEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Close: {
+      if (FModal) {
+        ModalResult = mrCancel;
+        event->ignore();
+        return true;
+      }
+      if (FClosing) return false;
+      event->ignore();
+      Close();
+      return true;
+    }
+    case QEvent::WindowActivate:
+      if (FFormStyle != fsMDIChild && !FActive) Activate();
+      if (Application && Application->OnActivate) Application->OnActivate(Application);
+      return false;
+    case QEvent::WindowDeactivate:
+      if (FFormStyle != fsMDIChild && FActive) Deactivate();
+      return false;
+    case QEvent::WindowStateChange: {
+      QWidget* w = WindowWidget();
+      if (w) {
+        Qt::WindowStates s = w->windowState();
+        FWindowState = (s & Qt::WindowMinimized) ? wsMinimized : (s & Qt::WindowMaximized) ? wsMaximized : wsNormal;
+      }
+      return false;
+    }
+    case QEvent::Resize:
+      AlignControls();
+      return false;
+    default: return false;
+  }
+}
+
+int TCustomForm::MDIChildCount() const {
+  if (!FForm->Area) return 0;
+  int n = 0;
+  for (QMdiSubWindow* s : FForm->Area->subWindowList())
+    if (FormOfWindow(s)) ++n;
+  return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+  if (!FForm->Area) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  auto list = FForm->Area->subWindowList(QMdiArea::StackingOrder);
+  std::vector<TCustomForm*> forms;
+  // The topmost first, as the design counts them.
+  for (auto it = list.rbegin(); it != list.rend(); ++it)
+    if (TCustomForm* f = FormOfWindow(*it)) forms.push_back(f);
+  if (FForm->Area->currentSubWindow()) {
+    TCustomForm* cur = FormOfWindow(FForm->Area->currentSubWindow());
+    auto pos = std::find(forms.begin(), forms.end(), cur);
+    if (pos != forms.end()) std::rotate(forms.begin(), pos, pos + 1);
+  }
+  if (index < 0 || index >= static_cast<int>(forms.size()))
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return forms[static_cast<size_t>(index)];
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (!FForm->Area) return nullptr;
+  QMdiSubWindow* cur = FForm->Area->currentSubWindow();
+  return cur && cur->isVisible() ? FormOfWindow(cur) : nullptr;
+}
+
+void TCustomForm::Cascade() {
+  if (FForm->Area) FForm->Area->cascadeSubWindows();
+}
+void TCustomForm::Tile() {
+  if (FForm->Area) FForm->Area->tileSubWindows();
+}
+void TCustomForm::ArrangeIcons() {
+  if (FForm->Area) FForm->Area->tileSubWindows();
+}
+void TCustomForm::Next() {
+  if (FForm->Area) FForm->Area->activateNextSubWindow();
+}
+void TCustomForm::Previous() {
+  if (FForm->Area) FForm->Area->activatePreviousSubWindow();
+}
+
+// ---------------------------------------------------------------------------
+// Application
+
+namespace {
+// Key preview: the form sees keys before the focused control.
+class TKeyPreviewFilter : public QObject {
+public:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    if (watched != QApplication::focusWidget()) return false;
+    bool consumed = false;
+    GuardedCall([&] { consumed = Preview(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(e)); });
+    return consumed;
+  }
+  static bool Preview(QWidget* w, QKeyEvent* ke);
+};
+}  // namespace
+
+struct TApplication::TAppImpl {
+  std::unique_ptr<QApplication> OwnApp;
+  std::unique_ptr<TKeyPreviewFilter> Preview;
+  QMetaObject::Connection IdleConnection;
+  bool Hooked = false;
+};
+
+// TApplication is a friend of TCustomForm, so the preview runs through it.
+bool TApplication::PreviewKey(TCustomForm* form, QKeyEvent* ke) {
+    Word key = VirtualKeyFromQtKey(ke->key());
+    TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
+    if (ke->type() == QEvent::KeyRelease) return key != 0 && form->DoKeyUp(key, shift);
+    if (key != 0 && form->DoKeyDown(key, shift)) return true;
+    if (!ke->text().isEmpty() && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      for (QChar ch : ke->text()) {
+        char16_t c = ch.unicode();
+        if (form->DoKeyPress(c)) return true;
+      }
+    }
+    return false;
+}
+
+bool TKeyPreviewFilter::Preview(QWidget* w, QKeyEvent* ke) {
+  TControl* control = TControl::FromWidget(w);
+  if (!control) return false;
+  TCustomForm* form = GetParentForm(control);
+  if (!form || !form->KeyPreview || control == form) return false;
+  return TApplication::PreviewKey(form, ke);
+}
+
+namespace {
+TApplication gApplication;
+TScreen gScreen;
+}  // namespace
+
+TApplication* Application = &gApplication;
+TScreen* Screen = &gScreen;
+
+TApplication::TApplication() : TComponent(nullptr), FApp(std::make_unique<TAppImpl>()) {
+  RegisterInteractionRunner(TInteractionKind::ShowModal, &RunModalForm);
+  SetDispatchExceptionSink([](std::exception_ptr e) { Application->HandleException(e); });
+}
+
+TApplication::~TApplication() {
+  SetDispatchExceptionSink(nullptr);
+  // Widgets cannot outlive the Qt application: when it is gone already the
+  // forms are left to the process's end.
+  if (!QCoreApplication::instance()) {
+    while (ComponentCount() > 0) RemoveComponent(Components(ComponentCount() - 1));
+  } else {
+    DestroyComponents();
+  }
+  FApp->OwnApp.reset();
+}
+
+void TApplication::Initialize() {
+  if (!QCoreApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "quillory";
+    static char* argv[] = {name, nullptr};
+    FApp->OwnApp = std::make_unique<TQtApplication>(argc, argv);
+  }
+  if (FApp->Hooked) return;
+  FApp->Hooked = true;
+  FApp->Preview = std::make_unique<TKeyPreviewFilter>();
+  qApp->installEventFilter(FApp->Preview.get());
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) {
+    FApp->IdleConnection = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, qApp, [this] {
+      GuardedCall([this] { Idle(); });
+    });
+  }
+}
+
+void TApplication::SetTitle(const String& value) {
+  FTitle = value;
+  if (QCoreApplication::instance()) QGuiApplication::setApplicationDisplayName(ToQ(value));
+}
+
+void TApplication::Run() {
+  Initialize();
+  FRunning = true;
+  if (MainForm && ShowMainForm) MainForm->Show();
+  if (!FTerminated) QApplication::exec();
+  FRunning = false;
+  // Forms go while the Qt application still exists.
+  DestroyComponents();
+}
+
+void TApplication::Terminate() {
+  FTerminated = true;
+  if (FRunning) QCoreApplication::exit(0);
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TApplication::ProcessMessagesExcludingInput() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TApplication::HandleException(TObject* Sender) {
+  (void)Sender;
+  HandleException(std::current_exception());
+}
+
+void TApplication::HandleException(std::exception_ptr e) {
+  if (!e) return;
+  try {
+    std::rethrow_exception(e);
+  } catch (const EAbort&) {
+    // The silent exception.
+  } catch (const Exception& ex) {
+    if (OnException)
+      OnException(this, ex);
+    else
+      ShowException(ex);
+  } catch (const std::exception& ex) {
+    Exception wrapped(ex.what());
+    if (OnException)
+      OnException(this, wrapped);
+    else
+      ShowException(wrapped);
+  } catch (...) {
+    Exception wrapped("Unknown error");
+    if (OnException)
+      OnException(this, wrapped);
+    else
+      ShowException(wrapped);
+  }
+}
+
+void TApplication::ShowException(const Exception& E) {
+  String msg = E.Message;
+  if (!msg.empty() && msg.back() != '.') msg += '.';
+  ::MessageBox(msg, FTitle.empty() ? "Error" : FTitle, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const String& text, const String& caption, int flags) {
+  return ::MessageBox(text, caption, flags);
+}
+
+void TApplication::Minimize() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (FormOfWindow(w) && w->isVisible()) w->showMinimized();
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (FormOfWindow(w) && w->isVisible() && (w->windowState() & Qt::WindowMinimized))
+      w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+  if (MainForm && MainForm->WindowWidget() && MainForm->GetVisible()) MainForm->BringToFront();
+  if (OnRestore) OnRestore(this);
+}
+
+void TApplication::BringToFront() {
+  if (MainForm) MainForm->BringToFront();
+}
+
+void TApplication::SetHint(const String& value) {
+  if (value == FHint) return;
+  FHint = value;
+  if (OnHint) OnHint(this);
+}
+
+void TApplication::CancelHint() { QToolTip::hideText(); }
+
+bool TApplication::HelpContext(int context) { return THelpViewer::Instance().ShowContext(context); }
+bool TApplication::HelpKeyword(const String& keyword) { return THelpViewer::Instance().ShowKeyword(keyword); }
+bool TApplication::HelpCommand(int command, intptr_t data) {
+  // HELP_CONTEXT (1) and HELP_FINDER/HELP_CONTENTS (11/3) are the ones used.
+  if (command == 1) return HelpContext(static_cast<int>(data));
+  return THelpViewer::Instance().ShowPage(THelpViewer::Instance().PageForKeyword("Contents"));
+}
+
+void TApplication::Idle() {
+  if (FInIdle) return;
+  FInIdle = true;
+  try {
+    bool done = true;
+    if (OnIdle) OnIdle(this, done);
+    for (size_t i = 0; i < FActionLists.size(); ++i) FActionLists[i]->UpdateActions();
+  } catch (...) {
+    FInIdle = false;
+    throw;
+  }
+  FInIdle = false;
+}
+
+void TApplication::RegisterActionList(TActionList* list) { FActionLists.push_back(list); }
+
+void TApplication::UnregisterActionList(TActionList* list) {
+  FActionLists.erase(std::remove(FActionLists.begin(), FActionLists.end(), list), FActionLists.end());
+}
+
+// ---------------------------------------------------------------------------
+// Screen
+
+TScreen::TScreen() : TComponent(nullptr) {}
+TScreen::~TScreen() = default;
+
+Integer TScreen::Width() const {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->geometry().width() : 0;
+}
+
+Integer TScreen::Height() const {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->geometry().height() : 0;
+}
+
+TRect TScreen::WorkAreaRect() const {
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) return {};
+  QRect r = s->availableGeometry();
+  return Bounds(r.x(), r.y(), r.width(), r.height());
+}
+
+TStrings& TScreen::Fonts() {
+  if (!FFonts) {
+    FFonts = std::make_unique<TStringList>();
+    QStringList families = QFontDatabase::families();
+    std::sort(families.begin(), families.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    for (const QString& f : families)
+      if (!QFontDatabase::isPrivateFamily(f)) FFonts->Add(FromQ(f));
+  }
+  return *FFonts;
+}
+
+void TScreen::SetCursor(TCursor value) {
+  if (value == FCursor) return;
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+  FCursor = value;
+  if (value != crDefault) QGuiApplication::setOverrideCursor(CursorOf(value));
+}
+
+TCustomForm* TScreen::ActiveForm() const {
+  if (QWidget* w = QApplication::activeWindow()) return FormOfWindow(w);
+  return nullptr;
+}
+
+TWinControl* TScreen::ActiveControl() const {
+  return dynamic_cast<TWinControl*>(TControl::FromWidget(QApplication::focusWidget()));
+}
+
+int TScreen::FormCount() const {
+  int n = 0;
+  for (QWidget* w : QApplication::allWidgets())
+    if (w->property(kFormProperty).isValid() && !qobject_cast<QMdiSubWindow*>(w) && !qobject_cast<QMdiArea*>(w)) ++n;
+  return n;
+}
+
+TCustomForm* TScreen::Forms(int index) const {
+  int n = 0;
+  for (QWidget* w : QApplication::allWidgets())
+    if (w->property(kFormProperty).isValid() && !qobject_cast<QMdiSubWindow*>(w) && !qobject_cast<QMdiArea*>(w))
+      if (n++ == index) return FormOfWindow(w);
+  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+TWaitCursor::TWaitCursor() : FSaved(Screen->GetCursor()) { Screen->SetCursor(crHourGlass); }
+TWaitCursor::~TWaitCursor() { Screen->SetCursor(FSaved); }

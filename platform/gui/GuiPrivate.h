@@ -1,0 +1,28 @@
+#pragma once
+// Shared internals of the GUI layer's units (not for other libraries).
+#include "platform/gui/Messages.h"
+
+#include <QEvent>
+#include <QObject>
+#include <memory>
+
+// The event that carries a posted message.
+class TPostedMessageEvent : public QEvent {
+public:
+  static QEvent::Type EventType();
+  TPostedMessageEvent(TMessage msg, std::unique_ptr<TObject> data)
+      : QEvent(EventType()), Msg(msg), Data(std::move(data)) {}
+  TMessage Msg;
+  std::unique_ptr<TObject> Data;
+};
+
+// The object a control's posted messages are queued on; it dies with the
+// control, and Qt then frees whatever is still queued for it.
+class TMessageReceiver : public QObject {
+public:
+  explicit TMessageReceiver(TControl* control) : FControl(control) {}
+  bool event(QEvent* e) override;
+
+private:
+  TControl* FControl;
+};

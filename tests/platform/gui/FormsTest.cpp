@@ -1,0 +1,167 @@
+#include "platform/gui/ActnList.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small dialog as the program builds them: an edit, a check box and the
+// OK/Cancel pair.
+class TNameDialog : public TForm {
+public:
+  explicit TNameDialog(TComponent* owner) : TForm(owner) {
+    SetText("Add Journal");
+    SetBorderStyle(bsDialog);
+    Position = poScreenCenter;
+    SetBounds(0, 0, 300, 140);
+    Name = new TEdit(this);
+    Name->SetParent(this);
+    Name->SetBounds(10, 10, 200, 21);
+    Topic = new TCheckBox(this);
+    Topic->SetParent(this);
+    Topic->SetText("Topic Journal");
+    Topic->SetBounds(10, 40, 150, 17);
+    Ok = new TButton(this);
+    Ok->SetParent(this);
+    Ok->SetText("&OK");
+    Ok->SetDefault(true);
+    Ok->ModalResult = mrOk;
+    Ok->SetBounds(130, 100, 75, 25);
+    Cancel = new TButton(this);
+    Cancel->SetParent(this);
+    Cancel->SetText("&Cancel");
+    Cancel->Cancel = true;
+    Cancel->ModalResult = mrCancel;
+    Cancel->SetBounds(215, 100, 75, 25);
+  }
+  TEdit* Name;
+  TCheckBox* Topic;
+  TButton* Ok;
+  TButton* Cancel;
+};
+
+void SendKey(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QKeyEvent press(QEvent::KeyPress, key, mods, text);
+  QCoreApplication::sendEvent(w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+  QCoreApplication::sendEvent(w, &release);
+}
+
+TEST(ShowModalTest, ScriptedDialogReturnsTheResultAndKeepsWhatWasTyped) {
+  TNameDialog dlg(nullptr);
+  std::vector<String> events;
+  dlg.OnShow = [&](TObject*) { events.push_back("show"); };
+  dlg.OnClose = [&](TObject*, TCloseAction& a) {
+    events.push_back("close");
+    EXPECT_EQ(a, caHide);
+  };
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* form = dynamic_cast<TNameDialog*>(r.Form);
+    EXPECT_TRUE(form->Showing());
+    // Typed the way a user types: key events into the focused edit.
+    form->Name->SetFocus();
+    for (QChar c : QString("Travel")) SendKey(form->Name->Widget(), Qt::Key_A + (c.toUpper().unicode() - 'A'), c);
+    form->Topic->SetChecked(true);
+    form->Ok->Click();
+    return mrNone;
+  });
+  EXPECT_EQ(dlg.ShowModal(), mrOk);
+  EXPECT_EQ(dlg.Name->GetText(), "Travel");
+  EXPECT_TRUE(dlg.Topic->GetChecked());
+  EXPECT_FALSE(dlg.GetVisible());
+  EXPECT_EQ(events, (std::vector<String>{"show", "close"}));
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::ShowModal);
+  EXPECT_EQ(script.Shown[0].Caption, "Add Journal");
+}
+
+TEST(ShowModalTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
+  struct Case {
+    int key;
+    TModalResult result;
+  };
+  for (const Case& c : {Case{Qt::Key_Return, mrOk}, Case{Qt::Key_Escape, mrCancel}}) {
+    TNameDialog dlg(nullptr);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* form = dynamic_cast<TNameDialog*>(r.Form);
+      form->Name->SetFocus();
+      SendKey(form->Name->Widget(), c.key);
+      return mrNone;
+    });
+    EXPECT_EQ(dlg.ShowModal(), c.result) << c.key;
+  }
+}
+
+TEST(ShowModalTest, RealModalLoopEndsWhenAButtonSetsTheResult) {
+  TNameDialog dlg(nullptr);
+  QTimer::singleShot(0, [&] {
+    dlg.Name->SetText("typed");
+    dlg.Ok->Click();
+  });
+  EXPECT_EQ(dlg.ShowModal(), mrOk);
+  EXPECT_EQ(dlg.Name->GetText(), "typed");
+  // A visible form cannot become modal.
+  dlg.Show();
+  EXPECT_THROW(dlg.ShowModal(), EInvalidOperation);
+  dlg.Hide();
+}
+
+TEST(ShowModalTest, CloseQueryCanKeepTheRealDialogOpen) {
+  TNameDialog dlg(nullptr);
+  int asked = 0;
+  dlg.OnCloseQuery = [&](TObject*, bool& canClose) {
+    ++asked;
+    canClose = !dlg.Name->GetText().empty();
+  };
+  QTimer::singleShot(0, [&] {
+    dlg.Ok->Click();  // refused: the name is empty
+    QTimer::singleShot(0, [&] {
+      dlg.Name->SetText("x");
+      dlg.Ok->Click();
+    });
+  });
+  EXPECT_EQ(dlg.ShowModal(), mrOk);
+  EXPECT_EQ(asked, 2);
+}
+
+TEST(FormTest, KeyPreviewSeesKeysBeforeTheFocusedControl) {
+  TNameDialog dlg(nullptr);
+  std::vector<String> order;
+  dlg.KeyPreview = true;
+  dlg.OnKeyDown = [&](TObject*, Word& key, TShiftState) {
+    order.push_back("form " + std::to_string(key));
+    if (key == VK_F5) key = 0;  // swallowed
+  };
+  dlg.Name->OnKeyDown = [&](TObject*, Word& key, TShiftState) { order.push_back("edit " + std::to_string(key)); };
+  dlg.Show();
+  dlg.Name->SetFocus();
+  ASSERT_TRUE(dlg.Name->Focused());
+  SendKey(dlg.Name->Widget(), Qt::Key_F5);
+  SendKey(dlg.Name->Widget(), Qt::Key_F6);
+  EXPECT_EQ(order, (std::vector<String>{"form 116", "form 117", "edit 117"}));
+  dlg.Hide();
+}
+
+TEST(FormTest, KeyPressCanChangeOrSwallowTheTypedCharacter) {
+  TNameDialog dlg(nullptr);
+  dlg.Name->OnKeyPress = [](TObject*, char16_t& c) {
+    if (c == u'x') c = 0;
+    if (c == u'a') c = u'A';
+  };
+  dlg.Show();
+  dlg.Name->SetFocus();
+  for (auto [key, text] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_X, "x"}, {Qt::Key_B, "b"}})
+    SendKey(dlg.Name->Widget(), key, text);
+  EXPECT_EQ(dlg.Name->GetText(), "Ab");
+  dlg.Hide();
+}
+
+}  // namespace
