@@ -140,3 +140,45 @@ void BindToDatabase(TTable& table) {
   table.SessionName = SessionName;
   table.DatabaseName = AliasName;
 }
+
+namespace {
+
+// The table opened exclusively, or the error the callers expect.
+void OpenExclusive(TTable& t, const String& tableName) {
+  BindToDatabase(t);
+  t.TableName = tableName;
+  t.Close();
+  t.Exclusive = true;
+  t.Open();
+  if (!t.Active() || !t.Exclusive)
+    throw EDBEngineError("Table must be opened in exclusive mode to add or change passwords");
+}
+
+}  // namespace
+
+void RestructureTablePassword(const String&, const String& newPassword, const String& tableName) {
+  TSession& s = QuillorySession();
+  // After the first table of a shared file the file already has the new key.
+  const bool added = !s.HasPassword(newPassword);
+  if (added) s.AddPassword(newPassword);
+  try {
+    TTable t;
+    OpenExclusive(t, tableName);
+    t.RestructurePassword(newPassword);
+  } catch (...) {
+    if (added) s.RemovePassword(newPassword);
+    throw;
+  }
+  if (added) s.RemovePassword(newPassword);
+}
+
+void RegenerateTableIndexes(const String& tableName) {
+  TTable t;
+  OpenExclusive(t, tableName);
+  t.RegenerateIndexes();
+  t.Close();
+}
+
+void CloseDatabaseFiles() {
+  QuillorySession().CloseFolder(QuillorySession().GetAliasPath(AliasName));
+}

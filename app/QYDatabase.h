@@ -51,3 +51,16 @@ void RegisterAlias(const String& folder);
 // A query or table bound to the session and the alias.
 void BindToDatabase(TQuery& query);
 void BindToDatabase(TTable& table);
+
+// Sets a new password on the named table's file (empty: none), packing it;
+// the existing password is not needed (the session holds it). QUILLORY and
+// Journals share a file, so setting the password on one sets it on both, and
+// a second call for the other only packs. Raises on failure; the old file
+// stays in place then.
+void RestructureTablePassword(const String& existingPassword, const String& newPassword,
+                              const String& tableName);
+// Rebuilds the named table's indexes and checks its file. Raises on failure.
+void RegenerateTableIndexes(const String& tableName);
+// Closes the session's connections to the database folder so its files can
+// be copied whole (backup) or replaced (restore). Raises while one is in use.
+void CloseDatabaseFiles();

@@ -347,6 +347,23 @@ void TSession::CloseIdleConnections() {
   }
 }
 
+void TSession::CloseFolder(const String& folder) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  const String dir = ExcludeTrailingPathDelimiter(folder);
+  for (auto& c : FConnections)
+    if (ExtractFileDir(c->Path) == dir && (c->Users > 0 || c->InTransaction))
+      throw EDBEngineError("Table file " + ExtractFileName(c->Path) + " is in use");
+  for (auto it = FConnections.begin(); it != FConnections.end();) {
+    if (ExtractFileDir((*it)->Path) == dir) {
+      // The last connection to close checkpoints the log into the file.
+      sqlite3_close_v2((*it)->Db);
+      it = FConnections.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void TSession::TakeExclusive(const String& path, const void* holder) {
   std::lock_guard<std::recursive_mutex> g(FLock);
   auto ex = FExclusive.find(path);

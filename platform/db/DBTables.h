@@ -9,6 +9,7 @@
 // none fits, OnPassword is asked and, unless it sets Continue, the open fails.
 // Each thread has connections of its own (connections are handed from thread
 // to thread only while idle); the journal mode is WAL.
+#include "platform/base/Streams.h"
 #include "platform/db/DB.h"
 
 #include <functional>
@@ -20,7 +21,6 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
-class TStream;
 class TDatabase;
 
 // Iterations of the key derivation of every encrypted file this layer makes
@@ -75,6 +75,10 @@ public:
 
   // Closes every connection not in use (all threads).
   void CloseIdleConnections();
+  // Closes every connection to the files of a folder, so that they are
+  // whole on disk (no write-ahead log beside them) and may be copied or
+  // replaced. Raises EDBEngineError while one of them is in use.
+  void CloseFolder(const String& folder);
 
   // The session with that name (nullptr when none); "" finds the first.
   static TSession* FindSession(const String& name);
