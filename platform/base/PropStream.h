@@ -102,8 +102,9 @@ struct TPropInfo {
 class TPropertyList {
 public:
   template <typename T>
-  TPropInfo& AddInt(const String& Name, T& Field, T Default) {
-    static_assert(std::is_integral_v<T> && sizeof(T) <= 4, "an integer of up to 32 bits");
+  TPropInfo& AddInt(const String& Name, T& Field, std::type_identity_t<T> Default) {
+    static_assert(std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 4,
+                  "an integer of up to 32 bits (AddBool for booleans)");
     TPropInfo& p = AddIntProp(
         Name, [&Field] { return static_cast<Int64>(Field); },
         [&Field](Int64 v) { Field = static_cast<T>(v); }, static_cast<Int64>(Default));
@@ -133,7 +134,8 @@ public:
   // An enumeration written as the identifier of its value; Names[k] is the
   // identifier of value k.
   template <typename E>
-  TPropInfo& AddEnum(const String& Name, E& Field, std::initializer_list<const char*> Names, E Default) {
+  TPropInfo& AddEnum(const String& Name, E& Field, std::initializer_list<const char*> Names,
+                    std::type_identity_t<E> Default) {
     return AddEnumProp(
         Name, [&Field] { return static_cast<Int64>(Field); },
         [&Field](Int64 v) { Field = static_cast<E>(v); }, Names, static_cast<Int64>(Default));
@@ -144,7 +146,7 @@ public:
   // A set written as the identifiers of its members.
   template <typename E>
   TPropInfo& AddSet(const String& Name, TSet<E>& Field, std::initializer_list<const char*> Names,
-                    TSet<E> Default) {
+                    std::type_identity_t<TSet<E>> Default) {
     return AddSetProp(
         Name, [&Field] { return Field.ToMask(); },
         [&Field](uint64_t m) { Field = TSet<E>::FromMask(m); }, Names, Default.ToMask());

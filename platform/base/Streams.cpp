@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -272,8 +273,16 @@ void TFileStream::Flush() { ::fsync(FHandle); }
 // TAtomicFileStream
 
 TAtomicFileStream::TAtomicFileStream(const String& fileName) : FFileName(fileName) {
-  const String dir = ExtractFilePath(fileName);
-  const String name = ExtractFileName(fileName);
+  // Through a symbolic link the file it points at is replaced, not the link.
+  struct stat lst;
+  if (::lstat(fileName.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* real = ::realpath(fileName.c_str(), nullptr)) {
+      FFileName = real;
+      std::free(real);
+    }
+  }
+  const String dir = ExtractFilePath(FFileName);
+  const String name = ExtractFileName(FFileName);
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
     FTempName = dir + "." + name + "." + IntToHex(static_cast<Int64>(rng() & 0xFFFFFFFFFFull), 10) + ".tmp";
@@ -285,7 +294,7 @@ TAtomicFileStream::TAtomicFileStream(const String& fileName) : FFileName(fileNam
     throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
   // A replaced file keeps its permissions.
   struct stat st;
-  if (::stat(fileName.c_str(), &st) == 0) ::fchmod(FHandle, st.st_mode & 07777);
+  if (::stat(FFileName.c_str(), &st) == 0) ::fchmod(FHandle, st.st_mode & 07777);
 }
 
 TAtomicFileStream::~TAtomicFileStream() { Discard(); }

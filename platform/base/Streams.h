@@ -134,7 +134,8 @@ private:
 };
 
 // Writes a new file beside the target and renames it into place on Commit,
-// after flushing it to the disk. Destroyed without Commit, it removes the
+// after flushing it to the disk. A target that is a symbolic link has the
+// file it points at replaced. Destroyed without Commit, it removes the
 // temporary file and leaves the target untouched.
 class TAtomicFileStream : public TStream {
 public:

@@ -400,6 +400,11 @@ void TStringList::Exchange(int Index1, int Index2) {
   Changed();
 }
 
+void TStringList::Move(int CurIndex, int NewIndex) {
+  if (FSorted) throw EStringListError("Operation not allowed on sorted list");
+  TStrings::Move(CurIndex, NewIndex);
+}
+
 int TStringList::IndexOf(const String& S) const {
   if (!FSorted) return TStrings::IndexOf(S);
   int index;

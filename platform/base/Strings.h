@@ -126,6 +126,8 @@ public:
   // (dupError raises EStringListError "String list does not allow duplicates").
   int AddObject(const String& S, TObject* AObject) override;
   void Exchange(int Index1, int Index2) override;
+  // Not on a sorted list (checked before anything moves).
+  void Move(int CurIndex, int NewIndex) override;
 
   int IndexOf(const String& S) const override;
   // Binary search of a sorted list: true when found; Index is the place of

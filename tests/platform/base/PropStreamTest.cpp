@@ -44,7 +44,7 @@ public:
 
   void DeclareProperties(TPropertyList& L) override {
     L.AddInt("Indent", Indent, 10);
-    L.AddInt("Small", Small, Byte{0});
+    L.AddInt("Small", Small, 0);
     L.AddWideString("Text", Text, WideString());
     L.AddObject(
         "Font", [this]() -> TPersistent* { return Font.get(); },

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -154,5 +155,11 @@ TEST(Streams, AtomicWriterReplacesOnlyOnCommit) {
   }
   EXPECT_EQ(n, 2);
   EXPECT_THROW(SaveBytesAtomically(tmp.str() + "/no/dir/x", "x"), EFCreateError);
+
+  // Saving through a symbolic link keeps the link.
+  ASSERT_EQ(::symlink((tmp.str() + "/fresh.bin").c_str(), (tmp.str() + "/link").c_str()), 0);
+  SaveBytesAtomically(tmp.str() + "/link", "via link");
+  EXPECT_TRUE(std::filesystem::is_symlink(tmp.path() / "link"));
+  EXPECT_EQ(qytest::ReadFileBytes(tmp.path() / "fresh.bin"), "via link");
   EXPECT_THROW(LoadBytesFromFile(tmp.str() + "/none"), EFOpenError);
 }

@@ -33,6 +33,8 @@ TEST(StringList, SortedListsFindAndRejectDuplicates) {
   EXPECT_EQ(l.IndexOf("PEAR"), 3);
   EXPECT_EQ(l.IndexOf("plum"), -1);
   EXPECT_THROW(l.Insert(0, "x"), EStringListError);
+  EXPECT_THROW(l.Move(0, 2), EStringListError);
+  EXPECT_EQ(l.Get(0), "Apple");  // nothing lost
   EXPECT_THROW(l.Get(4), EStringListError);
 
   l.Duplicates = dupError;
