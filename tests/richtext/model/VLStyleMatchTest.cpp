@@ -26,7 +26,9 @@ TEST(VLStyleMatchTest, IntegerAndColourSimilarity) {
                                {0x000000, 0x000000, 3000},
                                {0x000000, 0xFFFFFF, -9999},
                                {0xFFFFFF, 0xFFFFFF, 3000},
-                               {0x404040, 0x414141, 3000 - 3 * (3333 / 255)}};
+                               // 0x40 is not light, 0x41 is: no bonus.
+                               {0x404040, 0x414141, -3 * (3333 / 255)},
+                               {0x414141, 0x424242, 3000 - 3 * (3333 / 255)}};
   for (const TColorCase& c : colors)
     EXPECT_EQ(c.score, ColorSimilarity(c.c1, c.c2, 3333, 3000)) << std::hex << c.c1 << " " << c.c2;
 }
@@ -80,7 +82,7 @@ TEST(VLStyleMatchTest, FindingStylesUnderAMask) {
       {2, vlfiBold, 2},
       {0, vlfiBold, 1},                  // the first other bold style
       {0, vlfiBold | vlfiSize, -1},
-      {3, vlfiItalic | vlfiBold, -1},
+      {3, vlfiItalic | vlfiBold, 1},     // "Heading": bold and not italic
       {5, vlfiFontName, -1},
       {4, 0, 4},                         // an empty mask matches the base
   };
@@ -172,7 +174,8 @@ TEST(VLStyleMatchTest, MappingToTheClosestAndAppending) {
   TVLIntegerList map;
   target.TextStyles->MergeWith(*incoming.TextStyles, vlsmmMap, map, nullptr);
   EXPECT_EQ(6, target.TextStyles->Count());
-  EXPECT_EQ(std::vector<Integer>({4, 1}), map.Values());
+  // Bold text in the default colour is nearest to the navy "Subheading".
+  EXPECT_EQ(std::vector<Integer>({4, 2}), map.Values());
 
   // Appending: every style is added, references go through the map.
   incoming.ParaStyles->Items(1)->NextParaNo = 0;

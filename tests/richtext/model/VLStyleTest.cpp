@@ -54,7 +54,7 @@ TEST(VLStyleTest, AFreshSheetHasTheDefaultStyles) {
 
   TStringList names;
   names.Assign(sheet.TextStyles.get());
-  EXPECT_EQ("Normal text,Heading,Subheading,Keywords,\"Jump 1\",\"Jump 2\"", names.GetCommaText());
+  EXPECT_EQ("\"Normal text\",Heading,Subheading,Keywords,\"Jump 1\",\"Jump 2\"", names.GetCommaText());
 }
 
 TEST(VLStyleTest, OutOfRangeNumbersGiveTheFallbackCopies) {
