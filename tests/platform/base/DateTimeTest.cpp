@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 
 TEST(DateTime, CivilConversions) {
@@ -172,6 +173,14 @@ TEST(DateTime, ParsingText) {
     EXPECT_NEAR(back, v, 1e-9);
   }
   EXPECT_EQ(DateTimeToISO(EncodeDateTime(2024, 3, 1, 13, 45, 10, 7)), "2024-03-01 13:45:10.007");
+
+  // Settings store date-times as the locale's text: it reads back to the
+  // second (the text shows whole seconds, milliseconds dropped).
+  for (int i = 0; i < 2000; ++i) {
+    const TDateTime v = EncodeDate(1990, 1, 1) + i * 7.123457;
+    const TDateTime seconds = std::floor(std::round(v * MSecsPerDay) / 1000) / SecsPerDay;
+    EXPECT_NEAR(StrToDateTime(DateTimeToStr(v)), seconds, 1e-8) << DateTimeToStr(v);
+  }
 }
 
 TEST(DateTime, Clocks) {
