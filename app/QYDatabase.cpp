@@ -104,6 +104,7 @@ bool SetUpDatabase(const TDatabaseFolders& folders) {
   TSemaphoreHold hold(DBSemaphore());
   TDatabaseFolders f = folders;
   CompleteDatabaseFolders(f);
+  if (f.TempDir.empty()) throw Exception("Problem Finding The Temp Path Directory");
   DatabaseFolders = f;
   CheckDatabaseEngine();
   if (!DirectoryExists(f.DataDir)) {

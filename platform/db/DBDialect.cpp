@@ -310,6 +310,30 @@ std::vector<String> ExtractTableNames(const String& sql) {
   return out;
 }
 
+String QualifyColumn(const String& sql, const String& column, const String& table) {
+  std::vector<TToken> toks = Tokenize(sql);
+  String r;
+  for (size_t i = 0; i < toks.size(); ++i) {
+    const TToken& t = toks[i];
+    bool qualified = i > 0 && IsP(toks[i - 1], ".");
+    bool alias = i > 0 && Is(toks[i - 1], "AS");
+    bool table_ = i + 1 < toks.size() && IsP(toks[i + 1], ".");
+    if (t.Kind == tkIdent && SameText(t.Text, column) && !qualified && !alias && !table_)
+      r += t.Lead + table + "." + t.Text;
+    else
+      r += t.Lead + t.Text;
+  }
+  return r;
+}
+
+String FirstFromTable(const String& sql) {
+  for (const auto& toks : SplitStatements(Tokenize(sql)))
+    for (size_t i = 0; i + 1 < toks.size(); ++i)
+      if (Is(toks[i], "FROM") && (toks[i + 1].Kind == tkIdent || toks[i + 1].Kind == tkQuotedIdent))
+        return Unquote(toks[i + 1]);
+  return String();
+}
+
 std::vector<String> ExtractParamNames(const String& sql) {
   std::vector<String> out;
   for (const TToken& t : Tokenize(sql)) {

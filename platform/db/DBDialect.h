@@ -23,6 +23,15 @@ std::vector<String> TranslateSQL(const String& sql);
 // The tables a statement reads or writes (as written, first appearance).
 std::vector<String> ExtractTableNames(const String& sql);
 
+// The statement with every unqualified use of the column qualified by the
+// table ("JournalID" -> "Quillory.JournalID"), except where the name is an
+// alias (after AS). The dialect resolves a column that two joined tables
+// share to the first table; SQLite calls it ambiguous.
+String QualifyColumn(const String& sql, const String& column, const String& table);
+
+// The first table of the statement's FROM list ("" when none).
+String FirstFromTable(const String& sql);
+
 // The names of the ":name" parameters, in order of first appearance.
 std::vector<String> ExtractParamNames(const String& sql);
 

@@ -775,9 +775,21 @@ void TQuery::Prepare() {
   TDBConnection& c = s.Acquire(folder + PathDelim + file);
   FSession = &s;
   FConnection = &c;
-  for (const String& t : FTexts) {
+  for (String& t : FTexts) {
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(c.Db, t.c_str(), -1, &st, nullptr);
+    // A column two joined tables share, named without its table, means the
+    // first table's (as the dialect has it); SQLite wants the table named.
+    static const String kAmbiguous = "ambiguous column name: ";
+    for (int tries = 0; rc != SQLITE_OK && tries < 8; ++tries) {
+      String msg = EngineMessage(c.Db, rc);
+      String table = FirstFromTable(t);
+      if (msg.rfind(kAmbiguous, 0) != 0 || table.empty()) break;
+      String column = msg.substr(kAmbiguous.size());
+      if (column.find('.') != String::npos) break;
+      t = QualifyColumn(t, column, table);
+      rc = sqlite3_prepare_v2(c.Db, t.c_str(), -1, &st, nullptr);
+    }
     if (rc != SQLITE_OK) {
       String msg = EngineMessage(c.Db, rc);
       UnPrepare();

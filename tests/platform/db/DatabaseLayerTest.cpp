@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -398,6 +399,11 @@ TEST(DatabaseLayerTest, KilledWriterLeavesAnIntactDatabase) {
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     ::setenv("QY_DB_CRASH_FOLDER", f.Dir.str().c_str(), 1);
+    int devNull = ::open("/dev/null", O_WRONLY);
+    if (devNull >= 0) {
+      ::dup2(devNull, 1);
+      ::dup2(devNull, 2);
+    }
     const char* args[] = {"/proc/self/exe", "--gtest_filter=DatabaseLayerTest.CrashChildWriteLoop",
                           nullptr};
     ::execv(args[0], const_cast<char* const*>(args));

@@ -77,6 +77,41 @@ TEST(DialectTest, FindsTablesParametersAndKind) {
   }
 }
 
+TEST(DialectTest, QualifiesAColumnJoinedTablesShare) {
+  const String sql =
+      "SELECT DISTINCT JournalName, JournalID, JournalDate AS JournalID2 FROM Quillory, Journals "
+      "WHERE Quillory.JournalID = Journals.JournalID AND JournalID IN (1, 2) ORDER BY JournalID";
+  EXPECT_EQ(FirstFromTable(sql), "Quillory");
+  EXPECT_EQ(QualifyColumn(sql, "journalid", "Quillory"),
+            "SELECT DISTINCT JournalName, Quillory.JournalID, JournalDate AS JournalID2 FROM "
+            "Quillory, Journals WHERE Quillory.JournalID = Journals.JournalID AND "
+            "Quillory.JournalID IN (1, 2) ORDER BY Quillory.JournalID");
+  // Through a query: the joined statement runs as the dialect means it.
+  qytest::TempDir dir;
+  TSession session;
+  session.SessionName = "JoinSession";
+  session.AddStandardAlias("A", dir.str(), "STANDARD");
+  session.AddTableFile("J.db", {"Quillory", "Journals"});
+  session.CreateDatabaseFile((dir / "J.db").string(), "");
+  TQuery q;
+  q.SessionName = "JoinSession";
+  q.DatabaseName = "A";
+  for (const char* s : {"CREATE TABLE Quillory (JournalID INTEGER, JournalDate DATE)",
+                        "CREATE TABLE Journals (JournalID INTEGER, JournalName CHAR(20))",
+                        "INSERT INTO Quillory (JournalID, JournalDate) VALUES (2, 100)",
+                        "INSERT INTO Journals (JournalID, JournalName) VALUES (2, 'Two')"}) {
+    q.SQL.SetText(s);
+    q.ExecSQL();
+  }
+  q.SQL.SetText("SELECT DISTINCT JournalName, JournalID, JournalDate FROM Quillory, Journals WHERE "
+                "( Quillory.JournalID = Journals.JournalID ) AND ( Quillory.JournalID = :bJournalID )");
+  q.ParamByName("bJournalID").SetAsInteger(2);
+  q.Open();
+  ASSERT_EQ(q.RecordCount(), 1);
+  EXPECT_EQ(q.FieldByName("JournalID").AsInteger(), 2);
+  EXPECT_EQ(q.FieldByName("JournalName").AsString(), "Two");
+}
+
 TEST(DialectTest, DayNumbersDecodeToCivilDates) {
   struct {
     Int64 Days;
