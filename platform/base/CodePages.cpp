@@ -68,7 +68,7 @@ struct TDoubleByteInfo {
 
 std::mutex gTablesMutex;
 
-const TSingleByteTable* SingleByteTable(Cardinal cp) {
+const TSingleByteTable* BuildSingleByteTable(Cardinal cp) {
   static std::map<Cardinal, std::unique_ptr<TSingleByteTable>> tables;
   std::lock_guard<std::mutex> lock(gTablesMutex);
   auto it = tables.find(cp);
@@ -104,6 +104,17 @@ const TSingleByteTable* SingleByteTable(Cardinal cp) {
   const TSingleByteTable* result = t.get();
   tables.emplace(cp, std::move(t));
   return result;
+}
+
+// Tables live for the whole run, so each thread keeps its own index of them
+// and takes the lock only the first time it meets a code page.
+const TSingleByteTable* SingleByteTable(Cardinal cp) {
+  thread_local std::map<Cardinal, const TSingleByteTable*> seen;
+  auto it = seen.find(cp);
+  if (it != seen.end()) return it->second;
+  const TSingleByteTable* t = BuildSingleByteTable(cp);
+  seen.emplace(cp, t);
+  return t;
 }
 
 const TDoubleByteInfo* DoubleByteInfo(Cardinal cp) {
