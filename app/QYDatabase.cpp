@@ -183,3 +183,5 @@ void RegenerateTableIndexes(const String& tableName) {
 void CloseDatabaseFiles() {
   QuillorySession().CloseFolder(QuillorySession().GetAliasPath(AliasName));
 }
+
+void CloseDatabaseSession() { QuillorySession().CloseIdleConnections(); }

@@ -64,3 +64,6 @@ void RegenerateTableIndexes(const String& tableName);
 // Closes the session's connections to the database folder so its files can
 // be copied whole (backup) or replaced (restore). Raises while one is in use.
 void CloseDatabaseFiles();
+// At exit: closes every connection of the session, so the files are left
+// whole (the engine's close of the shut-down).
+void CloseDatabaseSession();

@@ -281,6 +281,9 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
         try {
           Exec(db, "PRAGMA journal_mode = WAL");
           Exec(db, "PRAGMA synchronous = FULL");
+          // Sorts and temporary tables stay in memory: on disk they would be
+          // clear text beside an encrypted file.
+          Exec(db, "PRAGMA temp_store = MEMORY");
         } catch (...) {
           sqlite3_close(db);
           throw;
