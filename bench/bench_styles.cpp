@@ -1,6 +1,7 @@
 // Finding, and adding when missing, a text style in a large style sheet: the
 // work of every formatting command and of RTF import on a sheet that has
 // grown over years of journal entries.
+#include "platform/gui/Forms.h"
 #include "richtext/model/VLStyle.h"
 
 #include <benchmark/benchmark.h>
@@ -104,4 +105,11 @@ BENCHMARK(BM_MergeIdenticalSheet);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // The style sheet registers its cursors, which needs the GUI application.
+  Application->Initialize();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,6 +1,7 @@
 #include "richtext/model/VLStyle.h"
 
 #include "platform/base/Strings.h"
+#include "platform/gui/Cursors.h"
 #include "richtext/model/VLFuncs.h"
 
 #include <algorithm>
@@ -228,8 +229,14 @@ std::vector<std::vector<Integer>> TFontInfos::MapCandidateGroups(
 // ---------------------------------------------------------------------------
 // TVLStyle
 TVLStyle::TVLStyle(TComponent* owner) : TComponent(owner) {
-  // The jump and line-selection cursors (ids 101 and 106) are looked up by id
-  // in the platform's cursor table; nothing to load here.
+  // The jump cursor (the desktop's pointing hand) and the line-selection
+  // cursor, registered once for the whole process.
+  static const bool cursorsRegistered = [] {
+    SetCursorById(crJump, LoadSystemCursor(IDC_HAND));
+    SetCursorById(crVLFlipArrow, LoadCursorResource("VL_FLIPARROW_CURSOR"));
+    return true;
+  }();
+  (void)cursorsRegistered;
   TextStyles = std::make_unique<TFontInfos>(GetTextStyleClass(), this);
   ParaStyles = std::make_unique<TParaInfos>(GetParaStyleClass(), this);
   ListStyles = std::make_unique<TVLListInfos>(GetListStyleClass(), this);
