@@ -1,5 +1,6 @@
 #include "platform/gui/Graphics.h"
 
+#include "platform/base/CodePages.h"
 #include "platform/gui/TextMeasure.h"
 
 #include <QImage>
@@ -20,11 +21,6 @@ namespace {
 QColor ToQColor(TColor color) {
   const TColor rgb = ColorToRGB(color);
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
-}
-
-WideString Utf8ToWide(const String& s) {
-  const QString q = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-  return WideString(reinterpret_cast<const char16_t*>(q.utf16()), static_cast<size_t>(q.size()));
 }
 
 // Pixel patterns of styled one-pixel pens: on, off, on, off, ...
@@ -921,9 +917,15 @@ void TCanvas::DrawImage(const TRect& dest, const QImage& image, const TRect& src
     default: break;
   }
   p->setCompositionMode(mode);
-  p->setRenderHint(QPainter::SmoothPixmapTransform, d.size() != s.size());
+  p->setRenderHint(QPainter::SmoothPixmapTransform, FStretchMode == HALFTONE && d.size() != s.size());
   p->drawImage(d, image, s);
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+int TCanvas::SetStretchBltMode(int mode) {
+  const int old = FStretchMode;
+  FStretchMode = mode == HALFTONE ? HALFTONE : COLORONCOLOR;
+  return old;
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& srcRect) {

@@ -9,6 +9,7 @@
 // psInsideFrame, XOR pens, and text measured and drawn through one contract
 // (TextMeasure.h) so that a caret placed from measured extents lands on the
 // drawn glyph.
+#include "platform/base/CodePages.h"
 #include "platform/base/Components.h"
 #include "platform/base/Set.h"
 #include "platform/base/SysUtils.h"
@@ -40,27 +41,7 @@ constexpr Integer ScreenPixelsPerInch = 96;
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
-using TFontCharset = Byte;
-
-constexpr TFontCharset ANSI_CHARSET = 0;
-constexpr TFontCharset DEFAULT_CHARSET = 1;
-constexpr TFontCharset SYMBOL_CHARSET = 2;
-constexpr TFontCharset MAC_CHARSET = 77;
-constexpr TFontCharset SHIFTJIS_CHARSET = 128;
-constexpr TFontCharset HANGEUL_CHARSET = 129;
-constexpr TFontCharset JOHAB_CHARSET = 130;
-constexpr TFontCharset GB2312_CHARSET = 134;
-constexpr TFontCharset CHINESEBIG5_CHARSET = 136;
-constexpr TFontCharset GREEK_CHARSET = 161;
-constexpr TFontCharset TURKISH_CHARSET = 162;
-constexpr TFontCharset VIETNAMESE_CHARSET = 163;
-constexpr TFontCharset HEBREW_CHARSET = 177;
-constexpr TFontCharset ARABIC_CHARSET = 178;
-constexpr TFontCharset BALTIC_CHARSET = 186;
-constexpr TFontCharset RUSSIAN_CHARSET = 204;
-constexpr TFontCharset THAI_CHARSET = 222;
-constexpr TFontCharset EASTEUROPE_CHARSET = 238;
-constexpr TFontCharset OEM_CHARSET = 255;
+// TFontCharset and the charset bytes come from CodePages.h.
 
 // A font as callers describe it: face name, height in pixels of the device
 // it is used on (negative: character height; positive: cell height), style,
@@ -175,6 +156,9 @@ constexpr int TA_RTLREADING = 256;
 constexpr int ETO_OPAQUE = 2;
 constexpr int ETO_CLIPPED = 4;
 constexpr int ETO_RTLREADING = 128;
+// Stretching modes: nearest pixel, or smoothed (printing pictures).
+constexpr int COLORONCOLOR = 3;
+constexpr int HALFTONE = 4;
 // Mapping modes.
 constexpr int MM_TEXT = 1;
 constexpr int MM_ANISOTROPIC = 8;
@@ -357,6 +341,8 @@ public:
   void StretchDraw(const TRect& r, TGraphic* graphic);
   // Copies source's srcRect into dest (stretching), by CopyMode.
   void CopyRect(const TRect& dest, TCanvas* source, const TRect& srcRect);
+  int SetStretchBltMode(int mode);
+  int GetStretchBltMode() const { return FStretchMode; }
   // Block transfer of a QImage (the canvas's own pixels for image canvases).
   void DrawImage(const TRect& dest, const QImage& image, const TRect& srcRect);
   // The pixels of an image canvas (null for others).
@@ -421,6 +407,7 @@ private:
   TSize FWindowExt{1, 1};
   TSize FViewportExt{1, 1};
   int FMapMode = MM_TEXT;
+  int FStretchMode = COLORONCOLOR;
   std::vector<TState> FSaved;
   bool FHasBaseTransform = false;
   double FBase[6] = {1, 0, 0, 1, 0, 0};

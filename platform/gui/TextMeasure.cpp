@@ -221,8 +221,35 @@ std::shared_ptr<TShapedText> ShapeComplex(const TFontData& font, const char16_t*
   while (pos < n) {
     Integer end = pos + 1;
     while (end < n && !layout.isValidCursorPosition(end)) ++end;
-    const qreal lead = line.cursorToX(pos, QTextLine::Leading) - lineLeft;
-    const qreal trail = line.cursorToX(end, QTextLine::Trailing) - lineLeft;
+    // The leading edge of the cluster's first unit and the trailing edge of
+    // its last one.
+    qreal lead = line.cursorToX(pos, QTextLine::Leading) - lineLeft;
+    qreal trail = line.cursorToX(end - 1, QTextLine::Trailing) - lineLeft;
+    const QChar::Category category = QChar(text[pos]).category();
+    const bool zeroWidthKind = category == QChar::Other_Format || category == QChar::Mark_NonSpacing ||
+                               category == QChar::Mark_Enclosing || category == QChar::Other_Control;
+    if (std::abs(lead - trail) < 0.01 && !zeroWidthKind) {
+      // At a change of direction the caret edges are ambiguous; the glyphs
+      // of the cluster tell where it really is.
+      qreal lo = 0, hi = 0;
+      bool any = false;
+      for (const QGlyphRun& gr : layout.glyphRuns(pos, end - pos)) {
+        const QList<quint32> glyphs = gr.glyphIndexes();
+        const QList<QPointF> positions = gr.positions();
+        const QList<QPointF> advances = gr.rawFont().advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+        for (qsizetype g = 0; g < glyphs.size(); ++g) {
+          const qreal gl = positions[g].x() - lineLeft, gh = gl + advances[g].x();
+          lo = any ? std::min(lo, gl) : gl;
+          hi = any ? std::max(hi, gh) : gh;
+          any = true;
+        }
+      }
+      if (any) {
+        const bool rtl = IsRtlChar(text[pos]);
+        lead = rtl ? hi : lo;
+        trail = rtl ? lo : hi;
+      }
+    }
     const Integer l = static_cast<Integer>(std::lround(std::min(lead, trail)));
     const Integer r = static_cast<Integer>(std::lround(std::max(lead, trail)));
     const bool rtl = lead > trail || (lead == trail && IsRtlChar(text[pos]));

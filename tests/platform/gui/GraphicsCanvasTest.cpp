@@ -1,0 +1,311 @@
+// Pixel-exact drawing of the canvas on an image: half-open rectangles,
+// inside-frame pens, styled lines, XOR figures, clipping and mapping.
+#include "platform/gui/Graphics.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct Board {
+  QImage Image;
+  TCanvas Canvas;
+  explicit Board(int w = 60, int h = 40, QImage::Format format = QImage::Format_RGB32)
+      : Image(w, h, format), Canvas() {
+    Image.fill(Qt::white);
+    Canvas.SetDevice(&Image);
+  }
+  // The pixels of one row as characters (the raster painter writes straight
+  // into the image, so they can be read while it is open): '#' pen colour, 'o' brush colour,
+  // '.' white, '?' anything else.
+  std::string Row(int y, int from, int to, QRgb pen = qRgb(0, 0, 0), QRgb brush = qRgb(255, 0, 0)) {
+    std::string s;
+    for (int x = from; x < to; ++x) {
+      const QRgb c = Image.pixel(x, y) & 0xFFFFFF;
+      s += c == (pen & 0xFFFFFF) ? '#' : c == (brush & 0xFFFFFF) ? 'o' : c == 0xFFFFFF ? '.' : '?';
+    }
+    return s;
+  }
+  std::string Column(int x, int from, int to) {
+    std::string s;
+    for (int y = from; y < to; ++y) {
+      const QRgb c = Image.pixel(x, y) & 0xFFFFFF;
+      s += c == 0 ? '#' : c == 0xFF0000 ? 'o' : c == 0xFFFFFF ? '.' : '?';
+    }
+    return s;
+  }
+};
+
+}  // namespace
+
+TEST(GraphicsCanvas, RectanglesAreHalfOpenAndFramesInside) {
+  struct Case {
+    const char* Name;
+    TPenStyle Style;
+    int Width;
+    std::string Row12;  // x 8..22 on row 12 (inside the rectangle)
+    std::string Row10;  // the top edge row
+  } cases[] = {
+      {"solid 1", psSolid, 1, "..#ooooooooo#..", "..###########.."},
+      {"inside frame 3", psInsideFrame, 3, "..###ooooo###..", "..###########.."},
+      {"centred 3", psSolid, 3, ".###ooooooo###.", ".#############."},
+      {"no pen", psClear, 1, "..oooooooooo...", "..oooooooooo..."},
+  };
+  for (const auto& c : cases) {
+    Board b;
+    b.Canvas.Pen.Style = c.Style;
+    b.Canvas.Pen.Width = c.Width;
+    b.Canvas.Pen.Color = clBlack;
+    b.Canvas.Brush.Color = clBlue;  // 0xFF0000 = blue in 0x00BBGGRR
+    b.Canvas.Rectangle(10, 10, 21, 20);
+    EXPECT_EQ(b.Row(13, 8, 23, qRgb(0, 0, 0), qRgb(0, 0, 255)), c.Row12) << c.Name;
+    if (c.Style != psClear) {
+      EXPECT_EQ(b.Row(10, 8, 23, qRgb(0, 0, 0), qRgb(0, 0, 255)), c.Row10) << c.Name;
+    }
+  }
+  // Without a frame the fill stops one pixel early at the bottom too.
+  Board b;
+  b.Canvas.Pen.Style = psClear;
+  b.Canvas.Brush.Color = clRed;
+  b.Canvas.Rectangle(5, 5, 8, 9);
+  EXPECT_EQ(b.Column(5, 3, 11), "..ooo...");
+  EXPECT_EQ(b.Row(5, 3, 10), "..oo...");
+  b.Canvas.Brush.Color = clRed;
+  b.Canvas.FillRect(Rect(20, 5, 23, 9));
+  EXPECT_EQ(b.Column(20, 3, 11), "..oooo..");
+  EXPECT_EQ(b.Row(6, 18, 25), "..ooo..");
+}
+
+TEST(GraphicsCanvas, LinesLeaveOutTheEndPointAndFollowPatterns) {
+  struct Case {
+    const char* Name;
+    TPenStyle Style;
+    TPoint From, To;
+    std::string Expected;  // row 5 (or column 5), pixels 0..24
+  } cases[] = {
+      {"solid", psSolid, {0, 5}, {20, 5}, "####################....."},
+      {"solid backwards", psSolid, {20, 5}, {0, 5}, ".####################...."},
+      {"dotted", psDot, {0, 5}, {20, 5}, "###...###...###...##....."},
+      {"dashed", psDash, {0, 5}, {24, 5}, "##################......."},
+      {"dash dot", psDashDot, {0, 5}, {24, 5}, "#########......###......."},
+      {"clear", psClear, {0, 5}, {20, 5}, "........................."},
+  };
+  for (const auto& c : cases) {
+    Board b;
+    b.Canvas.Pen.Style = c.Style;
+    b.Canvas.MoveTo(c.From.X, c.From.Y);
+    b.Canvas.LineTo(c.To.X, c.To.Y);
+    EXPECT_EQ(b.Row(5, 0, 25), c.Expected) << c.Name;
+    EXPECT_EQ(b.Canvas.PenPos, c.To);
+  }
+  // Vertical dotted line; diagonal line without its end point.
+  Board v;
+  v.Canvas.Pen.Style = psDot;
+  v.Canvas.MoveTo(5, 0);
+  v.Canvas.LineTo(5, 14);
+  EXPECT_EQ(v.Column(5, 0, 16), "###...###...##..");
+  Board d;
+  d.Canvas.MoveTo(0, 0);
+  d.Canvas.LineTo(4, 4);
+  d.Canvas.ReleaseHandle();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(d.Image.pixel(i, i) & 0xFFFFFF, 0u) << i;
+  EXPECT_EQ(d.Image.pixel(4, 4) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(GraphicsCanvas, XorDrawnTwiceRestoresTheImage) {
+  for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+  Board b(80, 60, format);
+  // A background with texture, so that inversion is visible everywhere.
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 80; ++x) b.Image.setPixel(x, y, qRgb(x * 3, y * 4, (x ^ y) & 0xFF));
+  const QImage before = b.Image.copy();
+  auto figures = [](TCanvas& c) {
+    c.MoveTo(3, 3);
+    c.LineTo(70, 50);
+    c.Pen.Style = psDot;
+    c.MoveTo(0, 30);
+    c.LineTo(79, 30);
+    c.Pen.Style = psSolid;
+    c.Pen.Width = 3;
+    c.Brush.Style = bsClear;
+    c.Rectangle(10, 10, 40, 30);
+    c.Pen.Width = 1;
+    c.Brush.Style = bsSolid;
+    c.Rectangle(50, 5, 75, 25);
+    c.DrawFocusRect(Rect(2, 40, 30, 58));
+  };
+  for (TPenMode mode : {pmXor, pmNot, pmNotXor}) {
+    b.Canvas.Pen.Mode = mode;
+    b.Canvas.Pen.Color = clYellow;
+    b.Canvas.Brush.Color = clAqua;
+    figures(b.Canvas);
+    b.Canvas.ReleaseHandle();
+    EXPECT_FALSE(b.Image == before) << mode;
+    figures(b.Canvas);
+    b.Canvas.ReleaseHandle();
+    EXPECT_TRUE(b.Image == before) << mode;
+    // Inverting never makes the picture see-through.
+    figures(b.Canvas);
+    b.Canvas.ReleaseHandle();
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 80; ++x) ASSERT_EQ(qAlpha(b.Image.pixel(x, y)), 255) << x << "," << y;
+    figures(b.Canvas);
+    b.Canvas.ReleaseHandle();
+  }
+  }
+}
+
+TEST(GraphicsCanvas, ClippingSaveRestoreAndOrigins) {
+  Board b;
+  b.Canvas.Brush.Color = clRed;
+  const int saved = b.Canvas.SaveDC();
+  EXPECT_EQ(b.Canvas.IntersectClipRect(10, 10, 20, 20), SIMPLEREGION);
+  EXPECT_EQ(b.Canvas.ClipRect(), Rect(10, 10, 20, 20));
+  b.Canvas.FillRect(Rect(0, 0, 60, 40));
+  EXPECT_EQ(b.Row(15, 8, 22, 0, qRgb(255, 0, 0)), "..oooooooooo..");
+  EXPECT_TRUE(b.Canvas.RestoreDC(saved));
+  EXPECT_EQ(b.Canvas.ClipRect(), Rect(0, 0, 60, 40));
+  b.Canvas.Brush.Color = clBlack;
+  b.Canvas.FillRect(Rect(0, 30, 60, 31));
+  EXPECT_EQ(b.Row(30, 0, 4), "####");
+
+  // Window origin: logical (100, 100) lands on device (0, 0).
+  Board m;
+  TPoint old;
+  m.Canvas.SetWindowOrgEx(100, 100, &old);
+  EXPECT_EQ(old, TPoint(0, 0));
+  m.Canvas.Brush.Color = clBlack;
+  m.Canvas.FillRect(Rect(100, 100, 103, 101));
+  EXPECT_EQ(m.Row(0, 0, 5), "###..");
+  EXPECT_EQ(m.Canvas.LPtoDP(TPoint(110, 105)), TPoint(10, 5));
+  // An excluded rectangle keeps its pixels.
+  m.Canvas.SetWindowOrgEx(0, 0);
+  m.Canvas.ExcludeClipRect(2, 10, 4, 12);
+  m.Canvas.FillRect(Rect(0, 10, 6, 11));
+  EXPECT_EQ(m.Row(10, 0, 7), "##..##.");
+  // Anisotropic mapping doubles everything.
+  Board z;
+  z.Canvas.SetMapMode(MM_ANISOTROPIC);
+  z.Canvas.SetWindowExtEx(10, 10);
+  z.Canvas.SetViewportExtEx(20, 20);
+  z.Canvas.Brush.Color = clBlack;
+  z.Canvas.FillRect(Rect(1, 1, 3, 2));
+  EXPECT_EQ(z.Row(2, 0, 8), "..####..");
+}
+
+TEST(GraphicsCanvas, TextBackgroundFollowsTheBrush) {
+  for (bool clear : {false, true}) {
+    Board b(120, 30);
+    b.Canvas.Font.SetName("Liberation Sans");
+    b.Canvas.Font.SetSize(10);
+    b.Canvas.Font.SetColor(clBlack);
+    b.Canvas.Brush.Color = clRed;
+    b.Canvas.Brush.Style = clear ? bsClear : bsSolid;
+    b.Canvas.TextOut(5, 5, "ii");
+    const TSize size = b.Canvas.TextExtent("ii");
+    b.Canvas.ReleaseHandle();
+    // The cell's last pixel column, left of which the text ends.
+    const QRgb corner = b.Image.pixel(5 + size.cx - 1, 5) & 0xFFFFFF;
+    EXPECT_EQ(corner, clear ? 0xFFFFFFu : 0xFF0000u);
+    EXPECT_EQ(b.Image.pixel(5 + size.cx, 5) & 0xFFFFFF, 0xFFFFFFu);
+  }
+  // An explicit background mode survives until the brush changes.
+  TCanvas c;
+  c.Brush.Style = bsFDiagonal;
+  EXPECT_EQ(c.GetBkMode(), TRANSPARENT);
+  c.SetBkMode(OPAQUE);
+  EXPECT_EQ(c.GetBkMode(), OPAQUE);
+  c.Brush.Style = bsSolid;
+  EXPECT_EQ(c.GetBkMode(), OPAQUE);
+  c.Brush.Style = bsClear;
+  EXPECT_EQ(c.GetBkMode(), TRANSPARENT);
+}
+
+TEST(GraphicsCanvas, HatchedBrushWithOpaqueBackground) {
+  Board b(20, 20);
+  b.Canvas.Brush.Color = clBlack;
+  b.Canvas.Brush.Style = bsHorizontal;
+  b.Canvas.SetBkMode(OPAQUE);
+  b.Canvas.SetBkColor(clRed);
+  b.Canvas.FillRect(Rect(0, 0, 20, 20));
+  const std::string column = b.Column(3, 0, 16);
+  EXPECT_NE(column.find('#'), std::string::npos);
+  EXPECT_NE(column.find('o'), std::string::npos);
+  EXPECT_EQ(column.find('.'), std::string::npos);
+}
+
+TEST(GraphicsCanvas, CopyRectAndStretchDraw) {
+  TBitmap src(4, 2);
+  for (int x = 0; x < 4; ++x) {
+    src.Canvas()->SetPixel(x, 0, x % 2 ? clBlack : clRed);
+    src.Canvas()->SetPixel(x, 1, clBlack);
+  }
+  Board b(20, 10);
+  b.Canvas.CopyRect(Rect(2, 2, 6, 4), src.Canvas(), Rect(0, 0, 4, 2));
+  EXPECT_EQ(b.Row(2, 0, 8, qRgb(0, 0, 0), qRgb(255, 0, 0)), "..o#o#..");
+  EXPECT_EQ(b.Row(3, 0, 8), "..####..");
+  b.Canvas.StretchDraw(Rect(10, 0, 18, 2), &src);
+  EXPECT_EQ(b.Row(0, 10, 18, qRgb(0, 0, 0), qRgb(255, 0, 0)), "oo##oo##");
+  // Transparent bitmaps leave their transparent colour's pixels alone.
+  src.SetTransparent(true);
+  src.SetTransparentColor(clRed);
+  Board t(10, 4);
+  t.Canvas.Draw(1, 1, &src);
+  EXPECT_EQ(t.Row(1, 0, 6), "..#.#.");
+}
+
+TEST(GraphicsCanvas, ColourNamesAndSystemColours) {
+  struct {
+    TColor Color;
+    const char* Text;
+  } names[] = {{clBlack, "clBlack"},         {clRed, "clRed"},           {clWindowText, "clWindowText"},
+               {clBtnFace, "clBtnFace"},     {clNone, "clNone"},         {clInfoBk, "clInfoBk"},
+               {clMoneyGreen, "clMoneyGreen"}, {0x123456, "$00123456"}, {static_cast<TColor>(0xFF000099), "$FF000099"}};
+  for (const auto& n : names) {
+    EXPECT_EQ(ColorToString(n.Color), n.Text);
+    EXPECT_EQ(StringToColor(n.Text), n.Color) << n.Text;
+  }
+  EXPECT_EQ(StringToColor("CLRED"), clRed);
+  EXPECT_EQ(StringToColor("255"), clRed);
+  EXPECT_EQ(StringToColor("$FF"), clRed);
+  EXPECT_THROW(StringToColor("reddish"), EConvertError);
+  EXPECT_THROW(StringToColor("$123456789"), EConvertError);
+  for (TColor sys : {clWindow, clWindowText, clBtnFace, clHighlight, clHighlightText, clGrayText, clInfoBk,
+                     clInfoText, clBtnShadow, clScrollBar, cl3DDkShadow}) {
+    EXPECT_EQ(ColorToRGB(sys) & 0xFF000000, 0) << std::hex << sys;
+  }
+  EXPECT_EQ(ColorToRGB(clRed), clRed);
+  EXPECT_EQ(ColorToRGB(clNone), clNone);
+  EXPECT_NE(ColorToRGB(clWindow), ColorToRGB(clWindowText));
+}
+
+TEST(GraphicsCanvas, ShapesStayInsideTheirBox) {
+  // Ellipses, rounded rectangles, polygons and curves never paint at or
+  // beyond the right and bottom edges of their box.
+  for (int shape = 0; shape < 4; ++shape) {
+    Board b(40, 40);
+    b.Canvas.Brush.Color = clRed;
+    switch (shape) {
+      case 0: b.Canvas.Ellipse(5, 5, 25, 21); break;
+      case 1: b.Canvas.RoundRect(5, 5, 25, 21, 6, 6); break;
+      case 2: b.Canvas.Polygon({{5, 5}, {24, 5}, {14, 20}}); break;
+      case 3: b.Canvas.PolyBezier({{5, 20}, {5, 5}, {24, 5}, {24, 20}}); break;
+    }
+    b.Canvas.ReleaseHandle();
+    int minX = 99, maxX = -1, minY = 99, maxY = -1;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x)
+        if ((b.Image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+          minX = std::min(minX, x);
+          maxX = std::max(maxX, x);
+          minY = std::min(minY, y);
+          maxY = std::max(maxY, y);
+        }
+    EXPECT_GE(minX, 5) << shape;
+    EXPECT_GE(minY, 5) << shape;
+    EXPECT_LE(maxX, 24) << shape;
+    EXPECT_LE(maxY, 20) << shape;
+    EXPECT_GE(maxX, 23) << shape;
+  }
+}
