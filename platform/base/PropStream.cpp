@@ -594,10 +594,9 @@ private:
 
 }  // namespace
 
-void TReader::ReadProperty(TPersistent& Instance, const String& Name, int Depth) {
+void TReader::ReadProperty(TPersistent& Instance, const TPropertyList& list, const String& Name,
+                           int Depth) {
   if (Depth > kMaxDepth) throw EReadError("Objects nested too deeply");
-  TPropertyList list;
-  Instance.DeclareProperties(list);
   const size_t dot = Name.find('.');
   if (dot != String::npos) {
     const TPropInfo* p = list.Find(Name.substr(0, dot));
@@ -605,7 +604,9 @@ void TReader::ReadProperty(TPersistent& Instance, const String& Name, int Depth)
       throw EReadError("Property " + Name + " does not exist");
     TPersistent* obj = p->GetOrCreateObject ? p->GetOrCreateObject() : nullptr;
     if (!obj) throw EReadError("Property " + Name + " does not exist");
-    ReadProperty(*obj, Name.substr(dot + 1), Depth + 1);
+    TPropertyList inner;
+    obj->DeclareProperties(inner);
+    ReadProperty(*obj, inner, Name.substr(dot + 1), Depth + 1);
     return;
   }
   const TPropInfo* p = list.Find(Name);
@@ -665,7 +666,9 @@ void TReader::ReadProperty(TPersistent& Instance, const String& Name, int Depth)
 }
 
 void TReader::ReadPropertiesAt(TPersistent& Instance, int Depth) {
-  while (NextValue() != vaNull) ReadProperty(Instance, ReadPropName(), Depth);
+  TPropertyList list;
+  Instance.DeclareProperties(list);
+  while (NextValue() != vaNull) ReadProperty(Instance, list, ReadPropName(), Depth);
   ReadValue();
 }
 

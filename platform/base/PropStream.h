@@ -268,7 +268,7 @@ private:
   Int64 ReadIntegerValue(TValueType Tag);
   void ReadCollectionBody(TCollection& Collection, int Depth);
   void ReadPropertiesAt(TPersistent& Instance, int Depth);
-  void ReadProperty(TPersistent& Instance, const String& Name, int Depth);
+  void ReadProperty(TPersistent& Instance, const TPropertyList& List, const String& Name, int Depth);
   TStream& FStream;
 };
 
