@@ -421,7 +421,7 @@ void VLStyleSaveToINI(TVLStyle& style, TIniFile& ini, const String& section) {
     // The shared key keeps older readers working; the numbered key keeps
     // each list's own value.
     w.Bool("OneLevelPreview", list.OneLevelPreview, false);
-    w.Bool(Key(pat, "OneLevelPreview"), list.OneLevelPreview, false);
+    w.BoolAlways(Key(pat, "OneLevelPreview"), list.OneLevelPreview);
     for (Integer m = 0; m < list.Levels->Count(); ++m)
       SaveLevel(w, "List" + std::to_string(i) + "Lvl%s" + std::to_string(m), *list.Levels->Items(m));
   }
