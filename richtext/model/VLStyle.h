@@ -13,6 +13,7 @@
 #include <memory>
 
 class TCanvas;
+class TControl;
 class TFont;
 class TStrings;
 class TVLStyle;
@@ -195,6 +196,12 @@ public:
   // Sets the canvas's font and brush colours for a draw state.
   void ApplyColor(TCanvas* canvas, const TVLStyle& sheet, TVLTextDrawStates drawState,
                   bool printing, TVLColorMode colorMode) const;
+  // Draws a text fragment whose cell is width x height at (left, top); the
+  // canvas already holds the style's font and colours.
+  void Draw(const AnsiString& s, TCanvas* canvas, Integer styleNo, Integer spaceBefore,
+            Integer left, Integer top, Integer width, Integer height, TVLStyle& sheet,
+            TVLTextDrawStates drawState, bool printing, bool previewCorrection,
+            TVLColorMode colorMode, TVLBiDiMode defBiDiMode) const;
 
   bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const override;
   bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const override;
@@ -515,10 +522,10 @@ using TVLDrawTextBackEvent =
                        bool& doDefault)>;
 using TVLDrawCheckpointEvent =
     std::function<void(TVLStyle* sender, TCanvas* canvas, Integer x, Integer y, Integer itemNo,
-                       Integer xShift, bool raiseEvent, TObject* control, bool& doDefault)>;
+                       Integer xShift, bool raiseEvent, TControl* control, bool& doDefault)>;
 using TVLDrawPageBreakEvent =
     std::function<void(TVLStyle* sender, TCanvas* canvas, Integer y, Integer xShift,
-                       TVLPageBreakType pageBreakType, TObject* control, bool& doDefault)>;
+                       TVLPageBreakType pageBreakType, TControl* control, bool& doDefault)>;
 using TVLDrawParaRectEvent = std::function<void(TVLStyle* sender, TCanvas* canvas, Integer paraNo,
                                                 TRect& rect, bool& doDefault)>;
 
@@ -551,6 +558,18 @@ public:
   void ApplyStyleColor(TCanvas* canvas, Integer styleNo, TVLTextDrawStates drawState,
                        bool printing, TVLColorMode colorMode);
   bool StyleHoverSensitive(Integer styleNo);
+  void DrawStyleText(const AnsiString& s, TCanvas* canvas, Integer styleNo, Integer spaceBefore,
+                     Integer left, Integer top, Integer width, Integer height,
+                     TVLTextDrawStates drawState, bool printing, bool previewCorrection,
+                     TVLColorMode colorMode, TVLBiDiMode defBiDiMode, TObject* contextData,
+                     Integer contextItemNo, Integer contextOffset);
+  void DrawTextBack(TCanvas* canvas, TObject* contextData, Integer contextItemNo,
+                    Integer styleNo, Integer left, Integer top, Integer width, Integer height,
+                    TVLTextDrawStates drawState);
+  void DrawCheckpoint(TCanvas* canvas, Integer x, Integer y, Integer itemNo, Integer xShift,
+                      bool raiseEvent, TControl* control);
+  void DrawPageBreak(TCanvas* canvas, Integer y, Integer xShift, TVLPageBreakType pageBreakType,
+                     TControl* control);
   void DrawParaBack(TCanvas* canvas, Integer paraNo, TRect& rect, TVLColorMode colorMode,
                     bool printing);
 

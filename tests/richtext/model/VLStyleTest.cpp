@@ -1,5 +1,6 @@
 #include "platform/base/PropStream.h"
 #include "platform/base/Strings.h"
+#include "platform/gui/Controls.h"
 #include "richtext/model/VLStyle.h"
 
 #include <gtest/gtest.h>
@@ -465,6 +466,117 @@ TEST(VLStyleTest, InvalidPictureIsMadeOnceAndReplaceable) {
   mine.SetGraphic(std::make_unique<TBitmap>(7, 5));
   sheet.SetInvalidPicture(&mine);
   EXPECT_EQ(7, sheet.GetInvalidPicture()->GetWidth());
+}
+
+}  // namespace
+
+namespace {
+
+struct TPaper {
+  TPaper() : Bitmap(120, 40), Canvas(Bitmap.Canvas()) {
+    Canvas->Brush.Color = clWhite;
+    Canvas->Brush.Style = bsSolid;
+    Canvas->FillRect(TRect(0, 0, 120, 40));
+  }
+  Integer Count(TColor color, const TRect& r) {
+    Integer n = 0;
+    for (Integer y = r.Top; y < r.Bottom; ++y)
+      for (Integer x = r.Left; x < r.Right; ++x) n += Canvas->GetPixel(x, y) == color;
+    return n;
+  }
+  // Pixels that are no longer the white paper (text is antialiased).
+  Integer Inked(const TRect& r) {
+    return (r.Right - r.Left) * (r.Bottom - r.Top) - Count(clWhite, r);
+  }
+  TBitmap Bitmap;
+  TCanvas* Canvas;
+};
+
+TEST(VLStyleDrawTest, CheckpointAndPageBreakMarks) {
+  TVLStyle sheet(nullptr);
+  sheet.CheckpointColor = clRed;
+  sheet.PageBreakColor = clBlue;
+  TWinControl control(nullptr);
+  control.SetBounds(0, 0, 100, 30);
+  struct TCase {
+    Integer itemNo;
+    Integer circlePixels;  // red pixels around the circle, off the line
+  };
+  for (const TCase& c : {TCase{-1, 0}, TCase{3, 1}}) {
+    TPaper paper;
+    sheet.DrawCheckpoint(paper.Canvas, 50, 20, c.itemNo, 0, false, &control);
+    EXPECT_GT(paper.Count(clRed, TRect(0, 20, 100, 21)), 20) << c.itemNo;
+    EXPECT_LT(paper.Count(clRed, TRect(0, 20, 100, 21)), 90) << "dotted";
+    const Integer off = paper.Count(clRed, TRect(47, 17, 53, 20));
+    if (c.circlePixels == 0)
+      EXPECT_EQ(0, off);
+    else
+      EXPECT_GT(off, 0);
+    EXPECT_EQ(psSolid, paper.Canvas->Pen.Style);
+    EXPECT_EQ(bsClear, paper.Canvas->Brush.Style);
+  }
+
+  TPaper paper;
+  const Integer w = control.ClientWidth();
+  sheet.DrawPageBreak(paper.Canvas, 10, 0, vlpbPageBreak, &control);
+  EXPECT_EQ(clBlue, paper.Canvas->GetPixel(5, 10));
+  EXPECT_EQ(clBlue, paper.Canvas->GetPixel(w - 10, 10));
+  // The folded corner: 8 pixels wide and high, filled with the window colour.
+  EXPECT_EQ(ColorToRGB(clWindow), paper.Canvas->GetPixel(w - 6, 16));
+  EXPECT_EQ(clWhite, paper.Canvas->GetPixel(w - 6, 20));
+  EXPECT_EQ(clWhite, paper.Canvas->GetPixel(w - 10, 16));
+  EXPECT_EQ(bsClear, paper.Canvas->Brush.Style);
+
+  bool asked = false;
+  sheet.OnDrawPageBreak = [&](TVLStyle*, TCanvas*, Integer y, Integer, TVLPageBreakType type,
+                              TControl*, bool& doDefault) {
+    asked = y == 30 && type == vlpbSoftPageBreak;
+    doDefault = false;
+  };
+  TPaper untouched;
+  sheet.DrawPageBreak(untouched.Canvas, 30, 0, vlpbSoftPageBreak, &control);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(0, untouched.Count(clBtnShadow, TRect(0, 0, 120, 40)) +
+                   untouched.Count(ColorToRGB(clBtnFace), TRect(0, 29, 90, 31)));
+}
+
+TEST(VLStyleDrawTest, StyleTextGoesThroughItsEvent) {
+  TVLStyle sheet(nullptr);
+  TFontInfo* fi = sheet.TextStyles->Items(0);
+  fi->StyleEx = {vlfsAllCaps};
+  fi->Color = clBlack;
+  AnsiString seen;
+  Integer seenItem = 0;
+  TObject context;
+  sheet.OnDrawStyleText = [&](TVLStyle* s, const AnsiString& text, TCanvas*, Integer, Integer,
+                              Integer, Integer, Integer, Integer, TVLTextDrawStates,
+                              bool& doDefault) {
+    seen = text;
+    seenItem = s->DrawContextItemNo;
+    doDefault = s->DrawContextData != &context;
+  };
+  TPaper paper;
+  sheet.ApplyStyle(paper.Canvas, 0, vlbdUnspecified);
+  sheet.ApplyStyleColor(paper.Canvas, 0, {}, false, vlcmColor);
+  sheet.DrawStyleText("abc", paper.Canvas, 0, 0, 2, 2, 60, 20, {}, false, false, vlcmColor,
+                      vlbdUnspecified, &context, 7, 1);
+  EXPECT_EQ("ABC", seen);
+  EXPECT_EQ(7, seenItem);
+  EXPECT_EQ(0, paper.Inked(TRect(0, 0, 120, 40)));
+  // With the default drawing the text shows, in the cell only.
+  sheet.DrawStyleText("abc", paper.Canvas, 0, 0, 2, 2, 60, 20, {}, false, false, vlcmColor,
+                      vlbdUnspecified, nullptr, 7, 1);
+  EXPECT_GT(paper.Inked(TRect(2, 2, 62, 22)), 10);
+  EXPECT_EQ(0, paper.Inked(TRect(70, 0, 120, 40)));
+
+  // Overline: a line along the top of the cell.
+  fi->StyleEx = {vlfsOverline};
+  sheet.OnDrawStyleText = nullptr;
+  TPaper over;
+  sheet.ApplyStyleColor(over.Canvas, 0, {}, false, vlcmColor);
+  sheet.DrawStyleText("x", over.Canvas, 0, 0, 10, 5, 30, 20, {}, false, false, vlcmColor,
+                      vlbdUnspecified, nullptr, 0, 0);
+  EXPECT_GE(over.Count(clBlack, TRect(10, 5, 40, 6)), 29);
 }
 
 }  // namespace
