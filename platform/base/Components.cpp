@@ -235,7 +235,8 @@ TCollectionItem* TCollection::Add() {
   TCollectionItem* item = nullptr;
   try {
     item = FItemFactory(this);
-    if (item && item->FCollection != this) item->SetCollection(this);
+    if (!item) throw EInvalidOperation("Collection item not created");
+    if (item->FCollection != this) item->SetCollection(this);
   } catch (...) {
     EndUpdate();
     throw;
