@@ -201,6 +201,7 @@ TFontInfo* TFontInfos::Items(Integer index) {
     if (Count() > 0) fallback->Assign(TCollection::Items(0));
     fallback->BackColor = 0x0000FF;
     fallback->Color = 0xFFFFFF;
+    fallback->FFallbackOf = this;
     FInvalidItem = std::move(fallback);
   }
   return FInvalidItem.get();
@@ -361,8 +362,7 @@ void TVLStyle::DrawParaBack(TCanvas* canvas, Integer paraNo, TRect& rect, TVLCol
 // Text styles on a canvas.
 namespace {
 
-Integer StyleResolution(const TFontInfo& style, TCanvas* canvas) {
-  auto infos = dynamic_cast<const TFontInfos*>(style.GetCollection());
+Integer StyleResolution(const TFontInfos* infos, TCanvas* canvas) {
   if (infos && infos->PixelsPerInch != 0) return infos->PixelsPerInch;
   return canvas ? canvas->Font.GetPixelsPerInch() : ScreenPixelsPerInch;
 }
@@ -373,6 +373,11 @@ Integer Luminance(TColor c) {
 }
 
 }  // namespace
+
+const TFontInfos* TFontInfo::OwnerInfos() const {
+  if (FFallbackOf) return FFallbackOf;
+  return dynamic_cast<const TFontInfos*>(GetCollection());
+}
 
 void TFontInfo::AssignFromFont(const TFont& font) {
   FontName = font.GetName();
@@ -392,7 +397,7 @@ void TFontInfo::AssignToFont(TFont& font) const {
 
 void TFontInfo::AssignToLogFont(TVLLogFont& logFont, TCanvas* canvas) const {
   logFont = TVLLogFont();
-  logFont.Height = FontHeight(StyleResolution(*this, canvas));
+  logFont.Height = FontHeight(StyleResolution(OwnerInfos(), canvas));
   logFont.Weight = Style.Contains(fsBold) ? 700 : 400;
   logFont.Italic = Style.Contains(fsItalic);
   logFont.Underline = Style.Contains(fsUnderline);
@@ -404,7 +409,7 @@ void TFontInfo::AssignToLogFont(TVLLogFont& logFont, TCanvas* canvas) const {
 
 void TFontInfo::Apply(TCanvas* canvas, TVLBiDiMode defBiDiMode) const {
   TFont& font = canvas->Font;
-  auto infos = dynamic_cast<const TFontInfos*>(GetCollection());
+  const TFontInfos* infos = OwnerInfos();
   if (CharScale == 100) {
     font.SetStyle(Style);
     if (infos && infos->PixelsPerInch != 0)

@@ -17,6 +17,7 @@ class TControl;
 class TFont;
 class TStrings;
 class TVLStyle;
+class TFontInfos;
 class TCustomVLData;
 
 // ---------------------------------------------------------------------------
@@ -231,6 +232,13 @@ public:
   TVLTextOptions Options;
   Integer CharScale = 100;
   Integer CharSpacing = 0;
+
+private:
+  friend class TFontInfos;
+  // The collection this style answers for (its own, or the one whose
+  // fallback it is).
+  const TFontInfos* OwnerInfos() const;
+  const TFontInfos* FFallbackOf = nullptr;
 };
 
 class TFontInfos : public TCustomVLInfos {

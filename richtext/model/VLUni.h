@@ -47,6 +47,9 @@ Integer TextWidth(const AnsiString& s, TCanvas* canvas, Byte itemOptions);
 // cumulative extent of each prefix.
 void GetTextExtentExPoint(TCanvas* canvas, const AnsiString& s, Integer maxExtent,
                           Byte itemOptions, std::vector<Integer>* dx, Integer& fit);
+// The same for a text given by its first byte and its length in characters.
+void GetTextExtentExPointPtr(TCanvas* canvas, const char* p, Integer length, Integer maxExtent,
+                             Byte itemOptions, std::vector<Integer>* dx, Integer& fit);
 // Caret x positions of a text (one more than characters); false when the
 // characters cannot be placed.
 bool GetCaretPositions(TCanvas* canvas, const AnsiString& s, std::vector<Integer>& positions,

@@ -27,6 +27,12 @@ void GetTextExtentExPoint(TCanvas* canvas, const AnsiString& s, Integer maxExten
   canvas->GetTextExtentExPoint(w, maxExtent, &fit, dx);
 }
 
+void GetTextExtentExPointPtr(TCanvas* canvas, const char* p, Integer length, Integer maxExtent,
+                             Byte itemOptions, std::vector<Integer>* dx, Integer& fit) {
+  const size_t bytes = size_t(length < 0 ? 0 : length) * (IsUnicodeOptions(itemOptions) ? 2 : 1);
+  GetTextExtentExPoint(canvas, AnsiString(p, bytes), maxExtent, itemOptions, dx, fit);
+}
+
 bool GetCaretPositions(TCanvas* canvas, const AnsiString& s, std::vector<Integer>& positions,
                        Byte itemOptions) {
   WideString w = CanvasText(canvas, s, itemOptions);

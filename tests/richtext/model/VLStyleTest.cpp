@@ -125,6 +125,24 @@ TEST(VLStyleTest, FontHeightsAndApplyingToACanvas) {
   fi->BiDiMode = vlbdLeftToRight;
   sheet.ApplyStyle(&canvas, 0, vlbdUnspecified);
   EXPECT_EQ(0, canvas.GetTextCharacterExtra());
+  // Printing resolution, also for the fallback of an unknown style.
+  sheet.TextStyles->PixelsPerInch = 600;
+  for (Integer styleNo : {0, -1, 99}) {
+    sheet.ApplyStyle(&canvas, styleNo, vlbdUnspecified);
+    EXPECT_EQ(-83, canvas.Font.GetHeight()) << styleNo;
+  }
+  sheet.TextStyles->PixelsPerInch = 0;
+  fi->CharScale = 50;
+  sheet.ApplyStyle(&canvas, 0, vlbdUnspecified);
+  EXPECT_EQ(-13, canvas.Font.GetHeight());
+  TTextMetric tm;
+  TCanvas plain;
+  plain.Font.SetName("Arial");
+  plain.Font.SetHeight(-13);
+  plain.Font.SetStyle({fsItalic});
+  ASSERT_TRUE(plain.GetTextMetrics(tm));
+  EXPECT_EQ(tm.tmAveCharWidth * 50 / 100, canvas.Font.GetWidth());
+  fi->CharScale = 100;
 
   // A handler that clears DoDefault keeps the canvas font as it set it.
   sheet.OnApplyStyle = [](TVLStyle*, TCanvas* c, Integer, bool& doDefault) {
