@@ -494,17 +494,53 @@ locale_t Utf8Locale() {
 
 }  // namespace
 
-int AnsiCompareText(const String& a, const String& b) {
+namespace {
+
+// The base letter of a Latin letter with a diacritic (lower case), so that
+// names sort as a reader expects: "Eagle" < "Éclair" < "Fig".
+char32_t BaseLetter(char32_t c) {
+  static const char kLatin1[] =  // U+00C0..U+00FF
+      "aaaaaaaceeeeiiii"
+      "dnooooo*ouuuuyts"
+      "aaaaaaaceeeeiiii"
+      "dnooooo/ouuuuyty";
+  static const char kExtendedA[] =  // U+0100..U+017F
+      "aaaaaaccccccccdd"
+      "ddeeeeeeeeeegggg"
+      "gggghhhhiiiiiiii"
+      "iiiijjkkklllllll"
+      "lllnnnnnnnnnoooo"
+      "oooorrrrrrssssss"
+      "ssttttttuuuuuuuu"
+      "uuuuwwyyyzzzzzzs";
+  if (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7) return static_cast<char32_t>(kLatin1[c - 0xC0]);
+  if (c >= 0x100 && c <= 0x17F) return static_cast<char32_t>(kExtendedA[c - 0x100]);
+  return c;
+}
+
+int CompareFolded(const String& a, const String& b, bool baseLetters) {
   size_t i = 0, j = 0;
   const locale_t loc = Utf8Locale();
   while (i < a.size() && j < b.size()) {
-    const wint_t x = towlower_l(static_cast<wint_t>(NextCodePoint(a, i)), loc);
-    const wint_t y = towlower_l(static_cast<wint_t>(NextCodePoint(b, j)), loc);
+    char32_t x = static_cast<char32_t>(towlower_l(static_cast<wint_t>(NextCodePoint(a, i)), loc));
+    char32_t y = static_cast<char32_t>(towlower_l(static_cast<wint_t>(NextCodePoint(b, j)), loc));
+    if (baseLetters) {
+      x = BaseLetter(x);
+      y = BaseLetter(y);
+    }
     if (x != y) return x < y ? -1 : 1;
   }
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;
   return 0;
+}
+
+}  // namespace
+
+int AnsiCompareText(const String& a, const String& b) {
+  // Letters first by their base letter, then accents decide; case never does.
+  const int primary = CompareFolded(a, b, true);
+  return primary != 0 ? primary : CompareFolded(a, b, false);
 }
 
 bool AnsiSameText(const String& a, const String& b) { return AnsiCompareText(a, b) == 0; }

@@ -131,7 +131,8 @@ int CompareText(const String& a, const String& b);
 int CompareStr(const String& a, const String& b);
 bool SameText(const String& a, const String& b);
 // UTF-8 text compared without case over the whole of Unicode (simple case
-// folding), for names shown to the user.
+// folding), for names shown to the user. Latin letters with accents sort
+// with their base letter ("e" < "\u00E9" < "f") but are not equal to it.
 int AnsiCompareText(const String& a, const String& b);
 bool AnsiSameText(const String& a, const String& b);
 

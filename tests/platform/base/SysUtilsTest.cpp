@@ -112,6 +112,11 @@ TEST(SysUtils, TextHelpers) {
   EXPECT_GT(CompareText("b", "A"), 0);
   EXPECT_EQ(AnsiCompareText("Äpfel", "äPFEL"), 0);
   EXPECT_LT(AnsiCompareText("abc", "ABD"), 0);
+  EXPECT_LT(AnsiCompareText("Eagle", "\xC3\x89" "clair"), 0);  // accents sort with the base letter
+  EXPECT_LT(AnsiCompareText("\xC3\x89" "clair", "Fig"), 0);
+  EXPECT_LT(AnsiCompareText("e", "\xC3\xA9"), 0);
+  EXPECT_FALSE(AnsiSameText("e", "\xC3\xA9"));
+  EXPECT_LT(AnsiCompareText("\xC5\xA0koda", "Tatra"), 0);  // Š
   // Bytes that are not UTF-8 still compare apart.
   EXPECT_NE(AnsiCompareText("\xE4", "\xE5"), 0);
   EXPECT_EQ(StringReplace("a-b-c", "-", "+", rfReplaceAll), "a+b+c");
