@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// The picture shown for one that cannot be loaded: a red cross on white.
+// A red cross on white.
 void LoadBadPictureResource(TPicture& picture) {
   auto bitmap = std::make_unique<TBitmap>(16, 16);
   TCanvas* c = bitmap->Canvas();
@@ -24,8 +22,6 @@ void LoadBadPictureResource(TPicture& picture) {
   c->LineTo(2, 13);
   picture.SetGraphic(std::move(bitmap));
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TCustomVLInfo

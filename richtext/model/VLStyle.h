@@ -105,6 +105,9 @@ enum : Cardinal {
   vlpiAll = 0xFFFFFFFFu
 };
 
+// The picture shown in place of one that cannot be loaded.
+void LoadBadPictureResource(TPicture& picture);
+
 // Both empty, or graphics of one class with equal size and saved bytes.
 bool PicturesEqual(const TPicture* a, const TPicture* b);
 
@@ -547,6 +550,7 @@ public:
   virtual TCollectionItemFactory GetParaStyleClass() const;
   virtual TCollectionItemFactory GetListStyleClass() const;
   void DeclareProperties(TPropertyList& list) override;
+  void DefineProperties(TFiler& filer) override;
 
   void ResetTextStyles();
   void ResetParaStyles();

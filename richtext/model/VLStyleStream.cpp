@@ -25,6 +25,30 @@ TVLListInfos* LevelListInfos(const TVLListLevel& level) {
   return dynamic_cast<TVLListInfos*>(levels->GetListInfo()->GetCollection());
 }
 
+// A picture as a property value: its class name (a length byte and the
+// bytes), then the graphic's own bytes.
+void WritePictureBytes(TStream& stream, const TGraphic& graphic) {
+  String name = graphic.ClassName();
+  AnsiString bytes = AnsiString(1, static_cast<char>(name.size())) + name + graphic.SaveToBytes();
+  stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+}
+
+// Only the platform's own graphic classes are created; anything unreadable
+// gives no graphic.
+std::unique_ptr<TGraphic> ReadPictureBytes(TStream& stream) {
+  AnsiString bytes = stream.ReadBytes(stream.Remaining());
+  if (bytes.empty() || static_cast<Byte>(bytes[0]) + 1u > bytes.size()) return nullptr;
+  const size_t nameLength = static_cast<Byte>(bytes[0]);
+  std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(bytes.substr(1, nameLength));
+  if (!graphic) return nullptr;
+  try {
+    graphic->LoadFromBytes(bytes.data() + 1 + nameLength, bytes.size() - 1 - nameLength);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;
+  }
+  return graphic;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -191,29 +215,13 @@ void TVLListLevel::DefineProperties(TFiler& filer) {
   filer.DefineBinaryProperty(
       "Picture",
       [this](TStream& stream) {
-        // A class name (length byte and bytes), then the graphic's own bytes;
-        // only the platform's own graphic classes are created.
-        AnsiString bytes(static_cast<size_t>(stream.GetSize() - stream.GetPosition()), '\0');
-        if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-        if (bytes.empty() || static_cast<Byte>(bytes[0]) + 1u > bytes.size()) return;
-        const size_t nameLength = static_cast<Byte>(bytes[0]);
-        std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(bytes.substr(1, nameLength));
-        if (!graphic) return;
-        try {
-          graphic->LoadFromBytes(bytes.data() + 1 + nameLength, bytes.size() - 1 - nameLength);
-        } catch (const EInvalidGraphic&) {
-          return;
+        if (std::unique_ptr<TGraphic> graphic = ReadPictureBytes(stream)) {
+          TPicture picture;
+          picture.SetGraphic(std::move(graphic));
+          SetPicture(&picture);
         }
-        TPicture picture;
-        picture.SetGraphic(std::move(graphic));
-        SetPicture(&picture);
       },
-      [this](TStream& stream) {
-        const TGraphic* graphic = FPicture->GetGraphic();
-        String name = graphic->ClassName();
-        AnsiString bytes = AnsiString(1, static_cast<char>(name.size())) + name + graphic->SaveToBytes();
-        stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-      },
+      [this](TStream& stream) { WritePictureBytes(stream, *FPicture->GetGraphic()); },
       HasPicture());
   filer.DefineProperty(
       "ILTag",
@@ -279,4 +287,28 @@ void TVLStyle::DeclareProperties(TPropertyList& list) {
                vlsmWord);
   list.AddEnum("SelectionStyle", SelectionStyle, {"vlssItems", "vlssLines"}, vlssItems);
   list.AddInt<Word>("LineSelectCursor", LineSelectCursor, crVLFlipArrow);
+}
+
+void TVLStyle::DefineProperties(TFiler& filer) {
+  TComponent::DefineProperties(filer);
+  // Written only when the picture is not the program's own.
+  bool ownPicture = true;
+  if (FInvalidPicture) {
+    TPicture standard;
+    LoadBadPictureResource(standard);
+    ownPicture = PicturesEqual(FInvalidPicture.get(), &standard);
+  }
+  filer.DefineBinaryProperty(
+      "InvalidPicture",
+      [this](TStream& stream) {
+        if (std::unique_ptr<TGraphic> graphic = ReadPictureBytes(stream)) {
+          TPicture picture;
+          picture.SetGraphic(std::move(graphic));
+          SetInvalidPicture(&picture);
+        }
+      },
+      [this](TStream& stream) {
+        if (FInvalidPicture->GetGraphic()) WritePictureBytes(stream, *FInvalidPicture->GetGraphic());
+      },
+      !ownPicture && FInvalidPicture->GetGraphic() != nullptr);
 }

@@ -339,14 +339,29 @@ TEST(VLStyleStreamTest, ASheetStreamedOutAndInIsEqual) {
   EXPECT_EQ(6, r1->PictureOrNil()->GetWidth());
   EXPECT_EQ(li->GetListID(), copy.ListStyles->Items(0)->GetListID());
 
-  // A fresh sheet streams to a fresh sheet too.
+  EXPECT_EQ(sheet.GetInvalidPicture()->GetWidth(), copy.GetInvalidPicture()->GetWidth());
+
+  // A fresh sheet streams to a fresh sheet too, without its picture.
   TVLStyle fresh(nullptr), freshCopy(nullptr);
+  fresh.GetInvalidPicture();
   freshCopy.TextStyles->Clear();
   TMemoryStream freshStream;
   WriteComponentToStream(freshStream, fresh);
+  EXPECT_EQ(AnsiString::npos, freshStream.Bytes().find("InvalidPicture"));
   freshStream.SetPosition(0);
   ReadComponentFromStream(freshStream, freshCopy);
   ExpectSheetsEqual(fresh, freshCopy);
+
+  // A picture of the user's own is kept.
+  TPicture mine;
+  mine.SetGraphic(std::make_unique<TBitmap>(9, 4));
+  fresh.SetInvalidPicture(&mine);
+  TMemoryStream mineStream;
+  WriteComponentToStream(mineStream, fresh);
+  mineStream.SetPosition(0);
+  ReadComponentFromStream(mineStream, freshCopy);
+  EXPECT_EQ(9, freshCopy.GetInvalidPicture()->GetWidth());
+  EXPECT_EQ(4, freshCopy.GetInvalidPicture()->GetHeight());
 }
 
 TEST(VLStyleStreamTest, StoredOnlyWhatDiffersAndReadOnlyProperties) {
