@@ -1,0 +1,154 @@
+// List markers: counter texts, counting by level, legal numbering, the
+// binary form, and markers placed in a document.
+#include "richtext/model/VLData.h"
+#include "richtext/model/VLMarkers.h"
+
+#include <gtest/gtest.h>
+
+TEST(MarkerNumbering, CounterTexts) {
+  struct TCase {
+    Integer Value;
+    TVLListType Type;
+    const char* Text;
+  };
+  const TCase cases[] = {
+      {1994, vllstUpperRoman, "MCMXCIV"}, {4000, vllstUpperRoman, "MMMM"},
+      {14, vllstLowerRoman, "xiv"},       {0, vllstUpperRoman, "?"},
+      {-3, vllstLowerRoman, "?"},         {1, vllstLowerAlpha, "a"},
+      {26, vllstLowerAlpha, "z"},         {27, vllstLowerAlpha, "aa"},
+      {28, vllstLowerAlpha, "ab"},        {702, vllstUpperAlpha, "ZZ"},
+      {703, vllstUpperAlpha, "AAA"},      {0, vllstLowerAlpha, ""},
+      {-7, vllstDecimal, "-7"},           {12, vllstImageListCounter, "12"},
+      {5, vllstBullet, ""},               {5, vllstUnicodeBullet, ""},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(VLCounterText(c.Value, c.Type), c.Text) << c.Value;
+
+  TVLLevelTexts levels;
+  levels[0] = "3";
+  levels[1] = "1";
+  EXPECT_EQ(VLFormatMarkerText("%0:s.%1:s", levels), "3.1");
+  EXPECT_EQ(VLFormatMarkerText("%s-%s", levels), "3-1");
+  // Specifiers that are no level text are copied, never interpreted.
+  EXPECT_EQ(VLFormatMarkerText("%d %n %999:s %", levels), "%d %n %999:s %");
+}
+
+namespace {
+
+struct TListDoc {
+  explicit TListDoc(std::initializer_list<TVLListType> levelTypes, TVLListLevelOptions options = {vlloContinuous, vlloLevelReset})
+      : Style(nullptr), Doc(&Style) {
+    TVLListInfo* list = Style.ListStyles->Add();
+    for (TVLListType t : levelTypes) {
+      TVLListLevel* l = list->Levels->Add();
+      l->ListType = t;
+      l->FormatString = "%0:s.%1:s.%2:s";
+      l->Options = options;
+    }
+  }
+  void Add(Integer level, bool reset = false, Integer startFrom = 1) {
+    Doc.SetListMarker(Doc.GetItemCount(), 0, level, startFrom, 0, reset);
+    Doc.AddTextItem("item", 0, -1);
+  }
+  std::vector<Integer> Counters() {
+    std::vector<Integer> r;
+    TVLMarkerList* list = Doc.GetMarkers(false);
+    for (Integer i = 0; list && i < list->Count(); ++i) r.push_back(list->GetCounter(i));
+    return r;
+  }
+  AnsiString Text(Integer index) { return Doc.GetMarkers(false)->GetDisplayString(index); }
+  TVLStyle Style;
+  TVLDocumentData Doc;
+};
+
+}  // namespace
+
+TEST(MarkerNumbering, CountingByLevel) {
+  TListDoc d({vllstDecimal, vllstDecimal, vllstDecimal});
+  for (Integer level : {0, 1, 1, 0, 1}) d.Add(level);
+  EXPECT_EQ(d.Counters(), (std::vector<Integer>{1, 1, 2, 2, 1}));
+
+  TListDoc noReset({vllstDecimal, vllstDecimal}, {vlloContinuous});
+  for (Integer level : {0, 1, 1, 0, 1}) noReset.Add(level);
+  EXPECT_EQ(noReset.Counters(), (std::vector<Integer>{1, 1, 2, 2, 3}));
+
+  TListDoc inner({vllstDecimal, vllstDecimal, vllstDecimal});
+  inner.Add(2);
+  inner.Add(1);
+  EXPECT_EQ(inner.Counters(), (std::vector<Integer>{1, 2}));
+
+  TListDoc reset({vllstDecimal});
+  reset.Add(0);
+  reset.Add(0, true, 5);
+  reset.Add(0);
+  EXPECT_EQ(reset.Counters(), (std::vector<Integer>{1, 5, 6}));
+}
+
+TEST(MarkerNumbering, LevelTextsAndLegalNumbering) {
+  for (bool legal : {false, true}) {
+    TVLListLevelOptions options{vlloContinuous, vlloLevelReset};
+    if (legal) options.Include(vlloLegalStyleNumbering);
+    TListDoc d({vllstUpperRoman, vllstDecimal}, options);
+    d.Style.ListStyles->Items(0)->Levels->Items(0)->FormatString = "%0:s.";
+    d.Style.ListStyles->Items(0)->Levels->Items(1)->FormatString = "%0:s.%1:s";
+    d.Add(0);
+    d.Add(0);
+    d.Add(0);
+    d.Add(1);
+    EXPECT_EQ(d.Text(2), "III.") << legal;
+    EXPECT_EQ(d.Text(3), legal ? "3.1" : "III.1");
+  }
+  // A level-2 marker with no level-1 parent shows level 1's start value.
+  TListDoc gap({vllstDecimal, vllstLowerAlpha, vllstDecimal});
+  gap.Add(0);
+  gap.Add(2);
+  EXPECT_EQ(gap.Text(1), "1.a.1");
+}
+
+TEST(MarkerNumbering, BinaryFormRoundTripsAndRefusesLyingCounts) {
+  TListDoc d({vllstDecimal, vllstDecimal});
+  d.Add(0);
+  d.Add(1, true, 7);
+  TVLMarkerList* list = d.Doc.GetMarkers(false);
+  AnsiString bin = list->SaveToBinaryString(list->Count());
+  EXPECT_EQ(bin.size(), 8u + 2 * 17);
+  TVLMarkerList back;
+  ASSERT_TRUE(back.LoadFromBinaryString(bin, false));
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.Get(1)->Level, 1);
+  EXPECT_TRUE(back.Get(1)->Reset);
+  EXPECT_EQ(back.Get(1)->StartFrom, 7);
+  EXPECT_EQ(back.GetCounter(1), 7);
+  AnsiString lying = bin;
+  lying[4] = '\x7F';
+  EXPECT_FALSE(back.LoadFromBinaryString(lying, false));
+  EXPECT_FALSE(back.LoadFromBinaryString(bin.substr(0, 20), false));
+}
+
+TEST(MarkerNumbering, MarkersInADocument) {
+  TListDoc d({vllstDecimal});
+  d.Doc.AddTextItem("one", 0, 0);
+  d.Doc.AddTextItem("two", 0, -1);
+  d.Doc.AddTextItem("three", 0, 0);
+  // In the middle of a paragraph the marker goes to its start.
+  d.Doc.SetListMarker(1, 0, 0, 1, 0, false);
+  ASSERT_EQ(d.Doc.GetItemCount(), 4);
+  EXPECT_EQ(d.Doc.GetItem(0)->StyleNo, vlsListMarker);
+  EXPECT_TRUE(d.Doc.GetItem(1)->GetSameAsPrev());
+  // Again on the same paragraph changes that marker.
+  d.Doc.SetListMarker(2, 0, 0, 4, 0, true);
+  EXPECT_EQ(d.Doc.GetItemCount(), 4);
+  Integer listNo, level, startFrom;
+  bool reset;
+  EXPECT_EQ(d.Doc.GetListMarkerInfo(2, listNo, level, startFrom, reset), 0);
+  EXPECT_EQ(startFrom, 4);
+  EXPECT_TRUE(reset);
+  EXPECT_EQ(d.Counters(), (std::vector<Integer>{4}));
+  d.Doc.SetListMarker(3, 0, 0, 1, 0, false);
+  EXPECT_EQ(d.Counters(), (std::vector<Integer>{4, 5}));
+  EXPECT_EQ(d.Doc.GetListMarkerInfo(1, listNo, level, startFrom, reset), 0);
+  // Removing one renumbers the rest; removing the last drops the list.
+  d.Doc.DeleteItems(0, 1);
+  EXPECT_EQ(d.Counters(), (std::vector<Integer>{1}));
+  d.Doc.DeleteItems(2, 1);
+  EXPECT_EQ(d.Doc.GetMarkers(false), nullptr);
+}
