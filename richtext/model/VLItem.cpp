@@ -747,7 +747,7 @@ void ReadExtraProperty(TCustomVLItemInfo& item, const AnsiString& line) {
     }
   for (int i = vlesipHint; i <= vlesipFileName; ++i)
     if (name == StrPropertyNames[i]) {
-      item.SetExtraStrProperty(static_cast<TVLExtraItemStrProperty>(i), value);
+      item.SetExtraStrProperty(static_cast<TVLExtraItemStrProperty>(i), VLFDecodeLineBreaks(value));
       return;
     }
   item.SetExtraCustomProperty(name, value);
@@ -758,7 +758,8 @@ void VLFWriteExtraIntProperty(TStream& stream, TVLExtraItemProperty prop, Intege
 }
 
 void VLFWriteExtraStrProperty(TStream& stream, TVLExtraItemStrProperty prop, const String& value) {
-  VLFWriteLine(stream, AnsiString(VLExtraStrPropertyName(prop)) + "=" + value);
+  // One line whatever the value holds: line breaks travel as bytes 01 and 02.
+  VLFWriteLine(stream, AnsiString(VLExtraStrPropertyName(prop)) + "=" + VLFEncodeLineBreaks(value));
 }
 
 AnsiString GetHTMLImageAlign(TVLVAlign vAlign) {

@@ -151,9 +151,11 @@ TEST(VLItemTest, ExtraPropertyLines) {
   EXPECT_EQ("hint=look\r\nunremovable=1\r\nvshift=10\r\nspacing=3\r\nwidth=40\r\nalt=a \"cat\"\r\n",
             stream.Bytes());
 
-  // Reading them back gives the same item; a hint with a percent sign stays as written.
+  // Reading them back gives the same item; a hint with a percent sign stays
+  // as written, and line breaks in a value keep it on one line.
   TVLGraphicItemInfo back(nullptr);
   picture.Hint = "100%s done %d";
+  picture.ImageFileName = "two\r\nlines\n";
   TMemoryStream again;
   picture.SaveVLFExtraProperties(again);
   TStringList lines;
@@ -165,6 +167,8 @@ TEST(VLItemTest, ExtraPropertyLines) {
   EXPECT_EQ(3, back.Spacing);
   EXPECT_EQ(40, back.ImageWidth);
   EXPECT_EQ("a \"cat\"", back.Alt);
+  EXPECT_EQ("two\r\nlines\n", back.ImageFileName);
+  EXPECT_EQ(7, lines.Count());
 
   TVLTextItemInfo text(nullptr);
   Integer value = 0;
