@@ -796,8 +796,7 @@ bool TCanvas::GetCharacterPlacement(const WideString& text, TCharacterPlacement&
   Integer width = 0;
   for (size_t i = 0; i < n; ++i) {
     // Extra spacing follows every character (cluster), as in measuring.
-    const bool clusterStart = i == 0 || shaped->Advances[i] != 0 || shaped->Extents[i] != shaped->Extents[i - 1];
-    placement.Dx[i] = shaped->Advances[i] + (clusterStart ? FCharExtra : 0);
+    placement.Dx[i] = shaped->Advances[i] + (shaped->ClusterStart[i] ? FCharExtra : 0);
     placement.Class[i] = shaped->RightToLeft[i] ? GCPCLASS_HEBREW : GCPCLASS_LATIN;
     width += placement.Dx[i];
   }

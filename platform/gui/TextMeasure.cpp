@@ -157,6 +157,7 @@ std::shared_ptr<TShapedText> ShapeSimple(const TFontData& font, const char16_t* 
   result->UnitX.resize(length);
   result->VisualOrder.resize(length);
   result->RightToLeft.assign(length, false);
+  result->ClusterStart.assign(length, true);
   TShapedGlyphs run;
   run.Font = font.Raw;
   run.Glyphs.resize(length);
@@ -184,9 +185,11 @@ bool IsRtlChar(char16_t c) {
          dir == QChar::DirRLI;
 }
 
-// Shapes with Qt's text layout: one line, no wrapping, kerning off. Each
-// cluster's width comes from its caret edges, rounded to whole pixels.
-std::shared_ptr<TShapedText> ShapeComplex(const TFontData& font, const char16_t* text, size_t length) {
+// Shapes one word with Qt's text layout: one line, no wrapping, kerning off.
+// Each cluster's width comes from its caret edges, rounded to whole pixels.
+// (Finding caret edges costs time in the length of the text, so only words
+// are shaped this way; see ShapeMixed.)
+std::shared_ptr<TShapedText> ShapeWord(const TFontData& font, const char16_t* text, size_t length) {
   auto result = std::make_shared<TShapedText>();
   result->Simple = false;
   const Integer n = static_cast<Integer>(length);
@@ -195,6 +198,7 @@ std::shared_ptr<TShapedText> ShapeComplex(const TFontData& font, const char16_t*
   result->UnitX.assign(length, 0);
   result->VisualOrder.assign(length, 0);
   result->RightToLeft.assign(length, false);
+  result->ClusterStart.assign(length, false);
   if (length == 0) return result;
 
   const QString qs = QString::fromUtf16(text, static_cast<qsizetype>(length));
@@ -261,6 +265,7 @@ std::shared_ptr<TShapedText> ShapeComplex(const TFontData& font, const char16_t*
   for (const auto& c : clusters) {
     x += c.Width;
     result->Advances[c.Start] = c.Width;
+    result->ClusterStart[c.Start] = true;
     for (Integer i = c.Start; i < c.End; ++i) {
       result->Extents[i] = x;
       result->UnitX[i] = c.Left;
@@ -289,6 +294,213 @@ std::shared_ptr<TShapedText> ShapeComplex(const TFontData& font, const char16_t*
     run.Unit.assign(run.Glyphs.size(), -1);
     result->Runs.push_back(std::move(run));
   }
+  return result;
+}
+
+
+// Words longer than this are shaped in pieces (ending on cluster
+// boundaries), so that no single shaping pass grows quadratic.
+constexpr size_t MaxWordUnits = 128;
+
+bool ContinuesCluster(char16_t c) {
+  if (c >= 0xDC00 && c <= 0xDFFF) return true;  // low surrogate
+  if (c == 0x200D) return true;                 // zero-width joiner
+  const QChar::Category cat = QChar(c).category();
+  return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing;
+}
+
+bool SimpleIn(const TFontData& font, char16_t c) { return PageOf(font, c).Simple[c & 0xFF]; }
+
+struct TSegment {
+  size_t Start, End;
+  bool Complex;
+};
+
+// Stretches of simple text, and the words (between spaces) that need
+// shaping, in logical order.
+std::vector<TSegment> Segments(const TFontData& font, const char16_t* text, size_t n) {
+  std::vector<TSegment> segs;
+  size_t i = 0;
+  while (i < n) {
+    size_t e = i;
+    if (text[i] == u' ') {
+      while (e < n && text[e] == u' ') ++e;
+    } else {
+      while (e < n && text[e] != u' ') ++e;
+    }
+    bool complex = false;
+    for (size_t k = i; k < e && !complex; ++k) complex = !SimpleIn(font, text[k]);
+    if (complex) {
+      size_t s = i;
+      while (s < e) {
+        size_t pe = std::min(e, s + MaxWordUnits);
+        while (pe < e && ContinuesCluster(text[pe])) ++pe;
+        segs.push_back({s, pe, true});
+        s = pe;
+      }
+    } else if (!segs.empty() && !segs.back().Complex) {
+      segs.back().End = e;
+    } else {
+      segs.push_back({i, e, false});
+    }
+    i = e;
+  }
+  return segs;
+}
+
+std::shared_ptr<const TShapedText> CachedShape(const TFontData& font, const char16_t* text, size_t length,
+                                               std::shared_ptr<TShapedText> (*shape)(const TFontData&,
+                                                                                     const char16_t*, size_t)) {
+  TShapeCache& cache = ShapeCache();
+  TShapeKey key{font.Id, std::u16string(text, length)};
+  {
+    std::lock_guard<std::mutex> guard(cache.Lock);
+    auto it = cache.Map.find(key);
+    if (it != cache.Map.end()) return it->second;
+  }
+  std::shared_ptr<const TShapedText> shaped = shape(font, text, length);
+  std::lock_guard<std::mutex> guard(cache.Lock);
+  if (cache.Units + length > MaxCachedUnits) {
+    cache.Map.clear();
+    cache.Units = 0;
+  }
+  if (cache.Map.emplace(std::move(key), shaped).second) cache.Units += length;
+  return shaped;
+}
+
+// Text that needs shaping somewhere: simple stretches take their advances
+// from the glyph table, the other words are shaped one by one (and cached),
+// so the whole costs time in proportion to its length. Without right-to-left
+// text the pieces sit side by side in logical order; with it, Qt lays out
+// the whole text for the visual order and the glyph positions.
+// The logical part of mixed text: extents, advances, clusters and the
+// direction of every unit, from the simple stretches and the shaped words.
+void MixedExtents(const TFontData& font, const char16_t* text, size_t n, TShapedText& result,
+                  std::vector<TSegment>& segs, std::vector<std::shared_ptr<const TShapedText>>& words,
+                  std::vector<Integer>& segX) {
+  result.Simple = false;
+  result.Extents.assign(n, 0);
+  result.Advances.assign(n, 0);
+  result.RightToLeft.assign(n, false);
+  result.ClusterStart.assign(n, true);
+  segs = Segments(font, text, n);
+  words.assign(segs.size(), nullptr);
+  segX.assign(segs.size(), 0);
+  Integer x = 0;
+  for (size_t k = 0; k < segs.size(); ++k) {
+    const TSegment& seg = segs[k];
+    segX[k] = x;
+    if (!seg.Complex) {
+      for (size_t i = seg.Start; i < seg.End; ++i) {
+        const Integer adv = PageOf(font, text[i]).Advance[text[i] & 0xFF];
+        x += adv;
+        result.Extents[i] = x;
+        result.Advances[i] = adv;
+      }
+      continue;
+    }
+    auto word = CachedShape(font, text + seg.Start, seg.End - seg.Start, &ShapeWord);
+    words[k] = word;
+    for (size_t j = 0; j < seg.End - seg.Start; ++j) {
+      result.Extents[seg.Start + j] = x + word->Extents[j];
+      result.Advances[seg.Start + j] = word->Advances[j];
+      result.RightToLeft[seg.Start + j] = word->RightToLeft[j];
+      result.ClusterStart[seg.Start + j] = word->ClusterStart[j];
+    }
+    x += word->Width;
+    if (word->AnyRightToLeft) result.AnyRightToLeft = true;
+  }
+  result.Width = x;
+}
+
+std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* text, size_t n) {
+  auto result = std::make_shared<TShapedText>();
+  std::vector<TSegment> segs;
+  std::vector<std::shared_ptr<const TShapedText>> words;
+  std::vector<Integer> segX;
+  MixedExtents(font, text, n, *result, segs, words, segX);
+  result->UnitX.assign(n, 0);
+  result->VisualOrder.assign(n, 0);
+
+  if (!result->AnyRightToLeft) {
+    for (size_t k = 0; k < segs.size(); ++k) {
+      const TSegment& seg = segs[k];
+      if (!seg.Complex) {
+        TShapedGlyphs run;
+        run.Font = font.Raw;
+        Integer gx = segX[k];
+        for (size_t i = seg.Start; i < seg.End; ++i) {
+          result->UnitX[i] = gx;
+          run.Glyphs.push_back(PageOf(font, text[i]).Glyph[text[i] & 0xFF]);
+          run.X.push_back(gx);
+          run.Unit.push_back(static_cast<Integer>(i));
+          gx += result->Advances[i];
+        }
+        result->Runs.push_back(std::move(run));
+        continue;
+      }
+      const auto& word = *words[k];
+      for (size_t j = 0; j < seg.End - seg.Start; ++j) result->UnitX[seg.Start + j] = segX[k] + word.UnitX[j];
+      for (const TShapedGlyphs& wordRun : word.Runs) {
+        TShapedGlyphs run = wordRun;
+        for (Integer& gx : run.X) gx += segX[k];
+        run.Unit.assign(run.Glyphs.size(), -1);
+        run.BaseUnit = static_cast<Integer>(seg.Start);
+        result->Runs.push_back(std::move(run));
+      }
+    }
+    for (size_t i = 0; i < n; ++i) result->VisualOrder[i] = static_cast<Integer>(i);
+    return result;
+  }
+
+  // Right-to-left text: one layout of the whole text gives each piece's
+  // place on the line and the glyphs to draw.
+  const QString qs = QString::fromUtf16(text, static_cast<qsizetype>(n));
+  QTextLayout layout(qs, font.Font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setUseDesignMetrics(true);
+  option.setTextDirection(Qt::LayoutDirectionAuto);
+  layout.setTextOption(option);
+  layout.setCacheEnabled(true);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setLineWidth(1e7);
+  layout.endLayout();
+  const qreal lineLeft = line.isValid() ? line.naturalTextRect().left() : 0;
+  for (size_t k = 0; k < segs.size(); ++k) {
+    const TSegment& seg = segs[k];
+    qreal left = 0;
+    bool any = false;
+    for (const QGlyphRun& gr : layout.glyphRuns(static_cast<int>(seg.Start), static_cast<int>(seg.End - seg.Start))) {
+      for (const QPointF& p : gr.positions()) {
+        left = any ? std::min(left, p.x()) : p.x();
+        any = true;
+      }
+    }
+    const Integer segLeft = any ? static_cast<Integer>(std::lround(left - lineLeft)) : segX[k];
+    for (size_t i = seg.Start; i < seg.End; ++i) {
+      result->UnitX[i] = seg.Complex ? segLeft + words[k]->UnitX[i - seg.Start]
+                                     : segLeft + (i > seg.Start ? result->Extents[i - 1] - segX[k] : 0);
+    }
+  }
+  if (line.isValid()) {
+    for (const QGlyphRun& glyphRun : line.glyphRuns()) {
+      TShapedGlyphs run;
+      run.Font = glyphRun.rawFont();
+      const QList<quint32> glyphs = glyphRun.glyphIndexes();
+      const QList<QPointF> positions = glyphRun.positions();
+      run.Glyphs.assign(glyphs.begin(), glyphs.end());
+      for (const QPointF& p : positions) run.X.push_back(static_cast<Integer>(std::lround(p.x() - lineLeft)));
+      run.Unit.assign(run.Glyphs.size(), -1);
+      result->Runs.push_back(std::move(run));
+    }
+  }
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return result->UnitX[a] < result->UnitX[b]; });
+  for (size_t v = 0; v < n; ++v) result->VisualOrder[order[v]] = static_cast<Integer>(v);
   return result;
 }
 
@@ -339,32 +551,24 @@ std::shared_ptr<const TFontData> FontDataFor(const QFont& font) {
 
 std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length) {
   if (auto simple = ShapeSimple(font, text, length)) return simple;
-  TShapeCache& cache = ShapeCache();
-  TShapeKey key{font.Id, std::u16string(text, length)};
-  {
-    std::lock_guard<std::mutex> guard(cache.Lock);
-    auto it = cache.Map.find(key);
-    if (it != cache.Map.end()) return it->second;
-  }
-  std::shared_ptr<const TShapedText> shaped = ShapeComplex(font, text, length);
-  std::lock_guard<std::mutex> guard(cache.Lock);
-  if (cache.Units + length > MaxCachedUnits) {
-    cache.Map.clear();
-    cache.Units = 0;
-  }
-  if (cache.Map.emplace(std::move(key), shaped).second) cache.Units += length;
-  return shaped;
+  return CachedShape(font, text, length, &ShapeMixed);
 }
 
 void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
                  std::vector<Integer>& extents) {
   if (SimpleExtents(font, text, length, charExtra, &extents, nullptr)) return;
-  auto shaped = ShapeText(font, text, length);
+  // Extents need no visual order: the pieces are measured on their own,
+  // which keeps long paragraphs linear in their length.
+  TShapedText shaped;
+  std::vector<TSegment> segs;
+  std::vector<std::shared_ptr<const TShapedText>> words;
+  std::vector<Integer> segX;
+  MixedExtents(font, text, length, shaped, segs, words, segX);
   extents.resize(length);
   Integer clusters = 0;
   for (size_t i = 0; i < length; ++i) {
-    if (i == 0 || shaped->Advances[i] != 0 || shaped->Extents[i] != shaped->Extents[i - 1]) ++clusters;
-    extents[i] = shaped->Extents[i] + clusters * charExtra;
+    if (shaped.ClusterStart[i]) ++clusters;
+    extents[i] = shaped.Extents[i] + clusters * charExtra;
   }
 }
 
@@ -386,59 +590,41 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
                     size_t length, Integer charExtra, const Integer* dx, const QColor& color) {
   if (length == 0) return;
   const Integer baseline = y + font.Ascent;
-  Integer totalWidth = 0;
   painter.setPen(color);
   auto shaped = ShapeText(font, text, length);
-  if (shaped->Simple || dx == nullptr) {
-    // Left edge of every unit, with the caller's advances when given.
-    std::vector<Integer> unitX(length);
-    if (shaped->Simple) {
-      Integer pos = 0;
-      for (size_t i = 0; i < length; ++i) {
-        unitX[i] = pos;
-        pos += dx ? dx[i] : shaped->Advances[i] + charExtra;
-      }
-      totalWidth = pos;
-    } else {
-      totalWidth = shaped->Width;
-    }
-    for (const TShapedGlyphs& run : shaped->Runs) {
-      QList<quint32> glyphs(run.Glyphs.begin(), run.Glyphs.end());
-      QList<QPointF> positions;
-      positions.reserve(static_cast<qsizetype>(run.Glyphs.size()));
-      for (size_t g = 0; g < run.Glyphs.size(); ++g) {
-        const Integer gx = shaped->Simple && run.Unit[g] >= 0 ? unitX[static_cast<size_t>(run.Unit[g])] : run.X[g];
-        positions.push_back(QPointF(x + gx, baseline));
-      }
-      QGlyphRun glyphRun;
-      glyphRun.setRawFont(run.Font);
-      glyphRun.setGlyphIndexes(glyphs);
-      glyphRun.setPositions(positions);
-      painter.drawGlyphRun(QPointF(0, 0), glyphRun);
-    }
-  } else {
-    // Complex text with explicit advances: each cluster is drawn at the
-    // position the advances give it, so the caller's spacing is kept.
+  // Left edge of every unit with the caller's advances or the character
+  // extra. Right-to-left text keeps the places Qt gave its glyphs.
+  const bool placeable = !shaped->AnyRightToLeft;
+  std::vector<Integer> unitX;
+  Integer totalWidth = shaped->Width;
+  if (placeable) {
+    unitX.resize(length);
     Integer pos = 0;
-    size_t start = 0;
-    while (start < length) {
-      size_t end = start + 1;
-      while (end < length && shaped->Advances[end] == 0 && shaped->Extents[end] == shaped->Extents[start]) ++end;
-      auto cluster = ShapeText(font, text + start, end - start);
-      for (const TShapedGlyphs& run : cluster->Runs) {
-        QList<quint32> glyphs(run.Glyphs.begin(), run.Glyphs.end());
-        QList<QPointF> positions;
-        for (size_t g = 0; g < run.Glyphs.size(); ++g) positions.push_back(QPointF(x + pos + run.X[g], baseline));
-        QGlyphRun glyphRun;
-        glyphRun.setRawFont(run.Font);
-        glyphRun.setGlyphIndexes(glyphs);
-        glyphRun.setPositions(positions);
-        painter.drawGlyphRun(QPointF(0, 0), glyphRun);
-      }
-      for (size_t i = start; i < end; ++i) pos += dx[i];
-      start = end;
+    for (size_t i = 0; i < length; ++i) {
+      unitX[i] = pos;
+      pos += dx ? dx[i] : shaped->Advances[i] + (shaped->ClusterStart[i] ? charExtra : 0);
     }
     totalWidth = pos;
+  }
+  for (const TShapedGlyphs& run : shaped->Runs) {
+    QList<quint32> glyphs(run.Glyphs.begin(), run.Glyphs.end());
+    QList<QPointF> positions;
+    positions.reserve(static_cast<qsizetype>(run.Glyphs.size()));
+    for (size_t g = 0; g < run.Glyphs.size(); ++g) {
+      Integer gx = run.X[g];
+      if (placeable && run.Unit[g] >= 0) {
+        gx = unitX[static_cast<size_t>(run.Unit[g])];
+      } else if (placeable && run.BaseUnit >= 0) {
+        const size_t base = static_cast<size_t>(run.BaseUnit);
+        gx += unitX[base] - shaped->UnitX[base];
+      }
+      positions.push_back(QPointF(x + gx, baseline));
+    }
+    QGlyphRun glyphRun;
+    glyphRun.setRawFont(run.Font);
+    glyphRun.setGlyphIndexes(glyphs);
+    glyphRun.setPositions(positions);
+    painter.drawGlyphRun(QPointF(0, 0), glyphRun);
   }
   // Decorations across the whole advance, as the font describes them.
   if (font.Font.underline()) {

@@ -56,8 +56,12 @@ struct TShapedGlyphs {
   QRawFont Font;
   std::vector<quint32> Glyphs;
   std::vector<Integer> X;
-  // Logical UTF-16 index each glyph belongs to (for explicit advances).
+  // Logical UTF-16 index each glyph belongs to (-1 when not known); such
+  // glyphs move with explicit advances and character extra.
   std::vector<Integer> Unit;
+  // For glyphs without a unit: the first unit of the word they belong to,
+  // whose movement they follow (-1: they stay where shaping put them).
+  Integer BaseUnit = -1;
 };
 
 // A shaped text: extents in logical order plus the glyphs to draw.
@@ -73,6 +77,9 @@ struct TShapedText {
   std::vector<Integer> VisualOrder;
   // True for units of right-to-left runs.
   std::vector<bool> RightToLeft;
+  // True for the first unit of every cluster (character extra follows each
+  // cluster once).
+  std::vector<bool> ClusterStart;
   std::vector<TShapedGlyphs> Runs;
   Integer Width = 0;
   // Simple text: one glyph per unit, left to right, from the font itself.

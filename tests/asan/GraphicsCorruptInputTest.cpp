@@ -166,3 +166,32 @@ TEST(GraphicsCorruptInput, StreamPositionAfterBitmap) {
   EXPECT_EQ(stream.GetPosition(), static_cast<Int64>(2 + bmp.size()));
   EXPECT_EQ(stream.ReadBytes(4), "tail");
 }
+
+TEST(GraphicsCorruptInput, TextOfAnyUnitsMeasuresAndDraws) {
+  // Lone surrogates, controls, marks without a base, mixed directions:
+  // measuring stays additive in shape and drawing stays inside its buffers.
+  std::mt19937 rng(7);
+  const char16_t pool[] = {u'a', u' ', u'\t', 0x0301, 0x05D0, 0x0627, 0x200F, 0x202E, 0xD800, 0xDC00,
+                           0x0E01, 0x0915, 0x094D, 0xFFFF, 0x0000, 0x4E2D, u'1', u',', 0xFEFF, 0x2066};
+  QImage img(300, 40, QImage::Format_RGB32);
+  TCanvas canvas(static_cast<QPaintDevice*>(&img));
+  canvas.Font.SetName("DejaVu Sans");
+  canvas.Font.SetSize(10);
+  for (int round = 0; round < 300; ++round) {
+    WideString text;
+    const int len = static_cast<int>(rng() % 40);
+    for (int i = 0; i < len; ++i) text += pool[rng() % (sizeof pool / sizeof pool[0])];
+    std::vector<Integer> dx;
+    Integer fit = -1;
+    canvas.GetTextExtentExPoint(text, 50, &fit, &dx);
+    ASSERT_EQ(dx.size(), text.size());
+    for (size_t i = 1; i < dx.size(); ++i) ASSERT_GE(dx[i], dx[i - 1]);
+    ASSERT_GE(fit, 0);
+    ASSERT_LE(fit, static_cast<Integer>(text.size()));
+    TCharacterPlacement placement;
+    canvas.GetCharacterPlacement(text, placement);
+    ASSERT_EQ(placement.Order.size(), text.size());
+    canvas.TextOutW(5, 5, text);
+    canvas.ExtTextOut(5, 20, ETO_CLIPPED, nullptr, text, dx.empty() ? nullptr : dx.data());
+  }
+}
