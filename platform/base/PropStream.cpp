@@ -693,9 +693,26 @@ void TReader::ReadCollectionBody(TCollection& Collection, int Depth) {
 
 namespace {
 
+// Readers nest through custom properties (a table cell's document holds
+// tables whose cells hold documents ...); the count of readers active on this
+// thread bounds that, so crafted data cannot exhaust the stack.
+constexpr int kMaxNestedReads = 64;
+thread_local int gNestedReads = 0;
+
+struct TNestedRead {
+  TNestedRead() {
+    if (gNestedReads >= kMaxNestedReads) throw EReadError("Objects nested too deeply");
+    ++gNestedReads;
+  }
+  ~TNestedRead() { --gNestedReads; }
+  TNestedRead(const TNestedRead&) = delete;
+  TNestedRead& operator=(const TNestedRead&) = delete;
+};
+
 // Anything that goes wrong while reading is a read error to the caller.
 template <typename F>
 void AsReadError(F&& f) {
+  const TNestedRead nesting;
   try {
     f();
   } catch (const EReadError&) {

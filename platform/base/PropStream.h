@@ -224,7 +224,9 @@ private:
 // Reads what TWriter wrote. Anything malformed (a truncated stream, a bad
 // tag, a length longer than the data, an unknown property, a value outside
 // its property's range, nesting deeper than 32) raises EReadError; the
-// reader never reads beyond the end of the stream.
+// reader never reads beyond the end of the stream. Readers started from
+// inside custom properties count as nesting too: more than 64 at once on
+// one thread is refused.
 class TReader {
 public:
   explicit TReader(TStream& Stream) : FStream(Stream) {}

@@ -236,6 +236,49 @@ TEST(PropStream, MalformedStreamsAreRejected) {
   EXPECT_THROW(CollectionFromBytes(b, deep), EReadError);
 }
 
+namespace {
+
+// A node whose binary "Child" property holds a whole stream of another node,
+// as a table cell holds a document that may hold tables.
+class TNode : public TCollectionItem {
+public:
+  explicit TNode(TCollection* c) : TCollectionItem(c) {}
+  int Depth = 0;
+  AnsiString ChildBytes;
+  void DefineProperties(TFiler& F) override {
+    F.DefineBinaryProperty(
+        "Child",
+        [this](TStream& S) {
+          TCollection inner(TCollection::Factory<TNode>());
+          CollectionFromBytes(inner, S.ReadBytes(S.GetSize()));
+          Depth = inner.Count() ? inner.ItemAs<TNode>(0)->Depth + 1 : 0;
+        },
+        [this](TStream& S) { S.WriteBytes(ChildBytes); }, !ChildBytes.empty());
+  }
+};
+
+AnsiString NestedNodes(int levels) {
+  AnsiString bytes;
+  for (int i = 0; i < levels; ++i) {
+    TCollection c(TCollection::Factory<TNode>());
+    static_cast<TNode*>(c.Add())->ChildBytes = bytes;
+    bytes = CollectionToBytes(c);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+TEST(PropStream, NestingThroughCustomPropertiesIsBounded) {
+  TCollection shallow(TCollection::Factory<TNode>());
+  CollectionFromBytes(shallow, NestedNodes(10));
+  EXPECT_EQ(shallow.ItemAs<TNode>(0)->Depth, 9);
+  TCollection deep(TCollection::Factory<TNode>());
+  EXPECT_THROW(CollectionFromBytes(deep, NestedNodes(500)), EReadError);
+  // The bound is per active reader, not a count that runs down.
+  CollectionFromBytes(shallow, NestedNodes(10));
+}
+
 TEST(PropStream, RandomBytesOnlyEverGiveReadErrors) {
   TCollection a = MakeStyles();
   Fill(a);
