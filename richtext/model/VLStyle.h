@@ -507,8 +507,6 @@ public:
 
   // The document that is streaming this collection (the VLF reader sets it).
   TCustomVLData* FVLData = nullptr;
-  // While FVLData is set: the document's image list with a tag ("ILTag").
-  std::function<TComponent*(TCustomVLData* vlData, Integer tag)> OnImageListNeeded;
 
 protected:
   bool MergeTargetReusable(const TCustomVLInfo& incoming) const override;

@@ -1,6 +1,7 @@
 // The published properties of the style sheet and its styles, for property
 // streaming (form files and the style records of VLF).
 #include "platform/base/PropStream.h"
+#include "richtext/model/VLData.h"
 #include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLStyle.h"
 
@@ -227,10 +228,10 @@ void TVLListLevel::DefineProperties(TFiler& filer) {
       "ILTag",
       [this](TReader& reader) {
         Integer tag = reader.ReadInteger();
+        // The document being read knows its image lists by tag.
         TVLListInfos* lists = LevelListInfos(*this);
-        ImageList = lists && lists->FVLData && lists->OnImageListNeeded
-                        ? lists->OnImageListNeeded(lists->FVLData, tag)
-                        : nullptr;
+        ImageList = nullptr;
+        if (lists && lists->FVLData) lists->FVLData->DoVLFImageListNeeded(tag, ImageList);
       },
       [this](TWriter& writer) { writer.WriteInteger(static_cast<Integer>(ImageList->Tag)); },
       GetAttachedData() != nullptr && ImageList != nullptr);

@@ -1,4 +1,5 @@
 #include "platform/base/PropStream.h"
+#include "richtext/model/VLData.h"
 #include "richtext/model/VLStyle.h"
 
 #include <gtest/gtest.h>
@@ -397,6 +398,44 @@ TEST(VLStyleStreamTest, StoredOnlyWhatDiffersAndReadOnlyProperties) {
   EXPECT_EQ((TVLProtectOptions{vlprStyleProtect, vlprDoNotAutoSwitch}),
             sheet.TextStyles->Items(0)->Protection);
   EXPECT_EQ(AnsiString::npos, CollectionToBytes(*sheet.TextStyles).find("SingleSymbols"));
+}
+
+TEST(VLStyleStreamTest, ImageListsGoByTagWithADocumentAndByNameWithout) {
+  TComponent form(nullptr);
+  auto* sheet = new TVLStyle(&form);
+  auto* images = new TComponent(&form);
+  images->SetName("Bullets");
+  images->Tag = 42;
+  TVLListLevel* level = sheet->ListStyles->Add()->Levels->Add();
+  level->ListType = vllstImageList;
+  level->ImageList = images;
+
+  // Without a document: the component's name.
+  AnsiString bytes = CollectionToBytes(*sheet->ListStyles);
+  EXPECT_NE(AnsiString::npos, bytes.find("Bullets"));
+  EXPECT_EQ(AnsiString::npos, bytes.find("ILTag"));
+  auto* reread = new TVLStyle(&form);
+  CollectionFromBytes(*reread->ListStyles, bytes);
+  EXPECT_EQ(images, reread->ListStyles->Items(0)->Levels->Items(0)->ImageList);
+
+  // With a document: the tag, and the document answers for it.
+  TVLDocumentData doc(sheet);
+  Integer asked = 0;
+  TComponent other(nullptr);
+  doc.OnVLFImageListNeeded = [&](TCustomVLData*, Integer tag, TComponent*& imageList) {
+    asked = tag;
+    imageList = &other;
+  };
+  sheet->ListStyles->FVLData = &doc;
+  bytes = CollectionToBytes(*sheet->ListStyles);
+  sheet->ListStyles->FVLData = nullptr;
+  EXPECT_NE(AnsiString::npos, bytes.find("ILTag"));
+  EXPECT_EQ(AnsiString::npos, bytes.find("Bullets"));
+  reread->ListStyles->FVLData = &doc;
+  CollectionFromBytes(*reread->ListStyles, bytes);
+  reread->ListStyles->FVLData = nullptr;
+  EXPECT_EQ(42, asked);
+  EXPECT_EQ(&other, reread->ListStyles->Items(0)->Levels->Items(0)->ImageList);
 }
 
 }  // namespace
