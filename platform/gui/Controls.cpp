@@ -124,35 +124,6 @@ String GetLongHint(const String& hint) {
 }
 
 // ---------------------------------------------------------------------------
-// Cursor shapes
-
-Qt::CursorShape CursorShapeOf(TCursor c) {
-  switch (c) {
-    case crNone: return Qt::BlankCursor;
-    case crCross: return Qt::CrossCursor;
-    case crIBeam: return Qt::IBeamCursor;
-    case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: return Qt::SizeVerCursor;
-    case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: return Qt::SizeHorCursor;
-    case crUpArrow: return Qt::UpArrowCursor;
-    case crHourGlass:
-    case crSQLWait: return Qt::WaitCursor;
-    case crDrag:
-    case crMultiDrag: return Qt::DragCopyCursor;
-    case crNoDrop:
-    case crNo: return Qt::ForbiddenCursor;
-    case crHSplit: return Qt::SplitHCursor;
-    case crVSplit: return Qt::SplitVCursor;
-    case crAppStart: return Qt::BusyCursor;
-    case crHelp: return Qt::WhatsThisCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case crSizeAll: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
-  }
-}
-
-// ---------------------------------------------------------------------------
 // The filter that hands a control's widget events to the control.
 
 class TControlFilter : public QObject {
@@ -256,7 +227,11 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   FBounds = Bounds(ALeft, ATop, AWidth, AHeight);
   if (QWidget* w = GeometryWidget()) w->setGeometry(ALeft, ATop, AWidth, AHeight);
   if (auto* self = dynamic_cast<TWinControl*>(this)) self->AlignControls();
-  if (FParent && FAlign != alNone && !FParent->FAligning) FParent->AlignControls();
+  if (FParent && !FParent->FAligning) FParent->ChildBoundsChanged(this);
+}
+
+void TWinControl::ChildBoundsChanged(TControl* Control) {
+  if (Control->GetAlign() != alNone) AlignControls();
 }
 
 TRect TControl::GetClientRect() const {
@@ -293,6 +268,7 @@ void TControl::SetVisible(bool value) {
   FVisible = value;
   if (QWidget* w = GeometryWidget())
     if (FParent || !value || w->parentWidget()) w->setVisible(value);
+  if (FParent) FParent->ChildVisibleChanged(this);
   if (FParent && FAlign != alNone) FParent->AlignControls();
 }
 
@@ -530,12 +506,15 @@ void TWinControl::InsertControl(TControl* control) {
       if (c != control && dynamic_cast<TWinControl*>(c)) ++count;
     win->FTabOrder = count;
   }
+  ChildInserted(control);
   if (control->GetAlign() != alNone) AlignControls();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
-  if (control->GetAlign() != alNone && !Destroying()) AlignControls();
+  if (Destroying()) return;
+  ChildRemoved(control);
+  if (control->GetAlign() != alNone) AlignControls();
 }
 
 bool TWinControl::ContainsControl(const TControl* control) const {

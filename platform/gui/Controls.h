@@ -4,6 +4,7 @@
 // may carry scroll bars, a caret and input-method hooks.
 #include "platform/base/Components.h"
 #include "platform/base/Set.h"
+#include "platform/gui/Cursors.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Messages.h"
 
@@ -56,15 +57,6 @@ int QtKeyFromVirtualKey(Word key);
 int16_t GetKeyState(int virtualKey);
 // The modifier keys and mouse buttons held right now.
 TShiftState KeyboardShiftState();
-
-// ---------------------------------------------------------------------------
-// Cursors: the standard ids; positive ids are the program's own.
-using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
-                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
-                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
-                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
-                  crHandPoint = -21, crSizeAll = -22;
 
 // ---------------------------------------------------------------------------
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -262,6 +254,12 @@ protected:
   virtual TRect AlignRect() const;
   // What the aligned children left over (an MDI frame puts its client there).
   virtual void AlignedRemainder(const TRect& Rect) {}
+  // A child joined or left (tool bars and page controls take its widget).
+  virtual void ChildInserted(TControl* Control) {}
+  virtual void ChildRemoved(TControl* Control) {}
+  virtual void ChildVisibleChanged(TControl* Control) {}
+  // A child's bounds changed (the default re-aligns for aligned children).
+  virtual void ChildBoundsChanged(TControl* Control);
 
 private:
   friend class TControl;

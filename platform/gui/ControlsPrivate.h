@@ -6,7 +6,6 @@
 #include <QWidget>
 
 TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
-Qt::CursorShape CursorShapeOf(TCursor cursor);
 // The cursor for an id: the standard shapes, or the program's own cursors.
 QCursor CursorOf(TCursor cursor);
 // Num Lock / Caps Lock toggle state where the platform tells it.
@@ -28,4 +27,14 @@ protected:
 
 private:
   TCustomControl* FControl;
+};
+
+// Passes mouse events of a child widget (a list's viewport) to its control.
+class TChildEventForwarder : public QObject {
+public:
+  TChildEventForwarder(TControl* control, QWidget* child);
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+  TControl* FControl;
 };

@@ -18,7 +18,7 @@ QColor QColorOf(TColor color) {
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-QCursor CursorOf(TCursor cursor) { return QCursor(CursorShapeOf(cursor)); }
+QCursor CursorOf(TCursor cursor) { return CursorById(cursor); }
 
 // The lock keys' state comes from the X keyboard extension when the program
 // runs on X11 (libX11 is loaded at run time; there is no portable way).
@@ -363,4 +363,26 @@ void TCustomControl::ImePreedit(const WideString& Text, int CursorPos) {
 
 void TCustomControl::ImeCommit(const WideString& Text) {
   if (OnImeCommit) OnImeCommit(this, Text);
+}
+
+// ---------------------------------------------------------------------------
+
+TChildEventForwarder::TChildEventForwarder(TControl* control, QWidget* child) : QObject(child), FControl(control) {
+  child->installEventFilter(this);
+}
+
+bool TChildEventForwarder::eventFilter(QObject*, QEvent* e) {
+  switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu: {
+      bool consumed = false;
+      GuardedCall([&] { consumed = FControl->QtEvent(e); });
+      return consumed;
+    }
+    default: return false;
+  }
 }

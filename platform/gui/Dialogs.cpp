@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -203,9 +204,16 @@ int RunFileDialog(TInteraction& r) {
     QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
                      [&dlg, suffixFor](const QString& f) { dlg.setDefaultSuffix(suffixFor(f)); });
   }
-  if (dlg.exec() != QDialog::Accepted) return mrCancel;
-  QStringList files = dlg.selectedFiles();
-  if (files.isEmpty()) return mrCancel;
+  QStringList files;
+  for (;;) {
+    if (dlg.exec() != QDialog::Accepted) return mrCancel;
+    files = dlg.selectedFiles();
+    if (files.isEmpty()) return mrCancel;
+    // A file that cannot be written is refused here, not when saving fails.
+    QFileInfo chosen(files.front());
+    if (!save || !chosen.exists() || chosen.isWritable()) break;
+    QMessageBox::warning(&dlg, ToQ(r.Title), QString("%1 is read-only.\nChoose another name.").arg(chosen.fileName()));
+  }
   r.Files.clear();
   for (auto& f : files) r.Files.push_back(FromQ(f));
   r.FileName = r.Files.front();

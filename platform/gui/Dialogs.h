@@ -16,6 +16,8 @@
 class TCustomForm;
 class TFindDialog;
 class TPopupMenu;
+class QMimeData;
+class QWidget;
 
 // ---------------------------------------------------------------------------
 // MessageBox flags and results (the values are the ones the design stores).
@@ -90,6 +92,8 @@ enum class TInteractionKind {
   FindDialog,        // FindText, Options; modeless: the hook shows it
   ReplaceDialog,     // FindText, ReplaceText, Options
   PopupMenu,         // Menu at X, Y (screen); a script clicks an item itself
+  DragDrop,          // Drag offered from DragSource with the effects in Buttons;
+                     // result = the DROPEFFECT_ the drop chose
 };
 
 // Font description carried by the font dialog (sizes in points; style bits
@@ -143,6 +147,9 @@ struct TInteraction {
   // Pop-up menus.
   TPopupMenu* Menu = nullptr;
   int X = 0, Y = 0;
+  // Drags: the data offered (read-only) and the widget it leaves from.
+  const QMimeData* Drag = nullptr;
+  QWidget* DragSource = nullptr;
 };
 
 // Open/save dialog options (TInteraction::Options, TOpenDialog::Options).

@@ -19,7 +19,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QToolTip>
-#include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 #include <cstdio>
 
@@ -98,10 +97,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner), FForm(std
   TabStop = false;
   auto* frame = new QWidget(nullptr, Qt::Window);
   frame->setProperty(kFormProperty, QVariant::fromValue<void*>(this));
-  auto* layout = new QVBoxLayout(frame);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(Widget());
+  // The frame holds the menu bar and the client area; we place both, so
+  // sizes are right before the window is ever shown.
+  Widget()->setParent(frame);
   Widget()->setFocusPolicy(Qt::NoFocus);
   FForm->Frame = frame;
   FForm->FrameFilter = std::make_unique<TFormFrameFilter>(this);
@@ -262,10 +260,43 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
 }
 
 void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (FMenu && FMenu != menu && FMenu->MenuBar()->parentWidget() == FForm->Frame) {
+    FMenu->MenuBar()->hide();
+    FMenu->MenuBar()->setParent(nullptr);
+  }
   FMenu = menu;
   if (!FForm->Frame) return;
-  auto* layout = static_cast<QVBoxLayout*>(FForm->Frame->layout());
-  layout->setMenuBar(menu ? menu->MenuBar() : nullptr);
+  if (menu) {
+    menu->MenuBar()->setParent(FForm->Frame);
+    menu->MenuBar()->show();
+  }
+  LayoutFrame();
+}
+
+void TCustomForm::LayoutFrame() {
+  QWidget* frame = FForm->Frame;
+  QWidget* host = Widget();
+  if (!frame || !host) return;
+  int top = 0;
+  if (FMenu && FMenu->MenuBar()->parentWidget() == frame) {
+    top = FMenu->MenuBar()->sizeHint().height();
+    FMenu->MenuBar()->setGeometry(0, 0, frame->width(), top);
+  }
+  host->setGeometry(0, top, frame->width(), std::max(0, frame->height() - top));
+  AlignControls();
+}
+
+void TCustomForm::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  AWidth = std::max(0, AWidth);
+  AHeight = std::max(0, AHeight);
+  FBounds = Bounds(ALeft, ATop, AWidth, AHeight);
+  if (QWidget* w = GeometryWidget()) w->setGeometry(ALeft, ATop, AWidth, AHeight);
+  if (FForm->Sub && FForm->Frame) {
+    // The sub-window's own frame takes some room.
+    QRect inner = FForm->Sub->contentsRect();
+    FForm->Frame->resize(inner.width(), inner.height());
+  }
+  LayoutFrame();
 }
 
 void TCustomForm::SetIcon(const TIcon& icon) {
@@ -535,7 +566,7 @@ bool TCustomForm::FrameEvent(QEvent* event) {
       return false;
     }
     case QEvent::Resize:
-      AlignControls();
+      LayoutFrame();
       return false;
     default: return false;
   }

@@ -57,6 +57,7 @@ public:
   String HelpKeyword;
 
   void SetVisible(bool value) override;
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
   // Shows, brings to the front and activates the window.
   void Show();
   void Hide();
@@ -113,6 +114,7 @@ private:
   friend class TApplication;
   friend class TFormFrameFilter;
   void PlaceOnFirstShow();
+  void LayoutFrame();
   void ApplyWindowFlags();
   void BecomeMDIChild();
   void MDIActivated();

@@ -455,25 +455,27 @@ void TMemo::SetMaxLength(int value) {
 }
 
 // Typing or pasting past the limit keeps what fits; the characters just
-// inserted before the cursor give way first.
+// inserted before the cursor give way first. A line break counts as two
+// characters, as the design's memo counts them.
 void TMemo::EnforceMaxLength() {
   QPlainTextEdit* e = MemoOf(this);
   if (!e || FMaxLength <= 0) return;
   QString text = e->toPlainText();
-  if (text.size() <= FMaxLength) return;
-  QTextCursor cursor = e->textCursor();
-  int excess = static_cast<int>(text.size()) - FMaxLength;
-  int pos = cursor.position();
-  int from = std::max(0, pos - excess);
-  FChanging = true;
-  if (pos - from == excess) {
-    cursor.setPosition(from);
-    cursor.setPosition(pos, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-  } else {
-    e->setPlainText(text.left(FMaxLength));
-    e->moveCursor(QTextCursor::End);
+  auto length = [](const QString& t) { return static_cast<int>(t.size() + t.count('\n')); };
+  if (length(text) <= FMaxLength) return;
+  int pos = e->textCursor().position();
+  while (length(text) > FMaxLength && !text.isEmpty()) {
+    if (pos > 0) {
+      text.remove(--pos, 1);
+    } else {
+      text.chop(1);
+    }
   }
+  FChanging = true;
+  e->setPlainText(text);
+  QTextCursor c = e->textCursor();
+  c.setPosition(std::min(pos, static_cast<int>(text.size())));
+  e->setTextCursor(c);
   FChanging = false;
 }
 
@@ -574,15 +576,30 @@ bool TMemo::QtEvent(QEvent* event) {
 // ---------------------------------------------------------------------------
 // Check box and radio button
 
+namespace {
+// A click steps unchecked -> grayed (only when allowed) -> checked ->
+// unchecked; grayed set from code goes on to checked.
+class TQtCheckBox : public QCheckBox {
+public:
+  explicit TQtCheckBox(const bool* allowGrayed) : FAllowGrayed(allowGrayed) { setTristate(true); }
+
+protected:
+  void nextCheckState() override {
+    switch (checkState()) {
+      case Qt::Unchecked: setCheckState(*FAllowGrayed ? Qt::PartiallyChecked : Qt::Checked); break;
+      case Qt::Checked: setCheckState(Qt::Unchecked); break;
+      default: setCheckState(Qt::Checked); break;
+    }
+  }
+
+private:
+  const bool* FAllowGrayed;
+};
+}  // namespace
+
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
-  auto* box = new QCheckBox();
-  QObject::connect(box, &QCheckBox::stateChanged, box, [this, box](int state) {
-    GuardedCall([&] {
-      // Grayed set from code: a click goes on to checked and never back.
-      if (!FAllowGrayed && state != Qt::PartiallyChecked && box->isTristate()) box->setTristate(false);
-      Click();
-    });
-  });
+  auto* box = new TQtCheckBox(&FAllowGrayed);
+  QObject::connect(box, &QCheckBox::stateChanged, box, [this](int) { GuardedCall([this] { Click(); }); });
   SetWidget(box);
   SetBounds(0, 0, 97, 17);
 }
@@ -607,15 +624,10 @@ TCheckBoxState TCheckBox::GetState() const {
 void TCheckBox::SetState(TCheckBoxState value) {
   auto* b = static_cast<QCheckBox*>(Widget());
   if (!b) return;
-  if (value == cbGrayed) b->setTristate(true);
   b->setCheckState(value == cbChecked ? Qt::Checked : value == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-void TCheckBox::SetAllowGrayed(bool value) {
-  FAllowGrayed = value;
-  auto* b = static_cast<QCheckBox*>(Widget());
-  if (b && (value || b->checkState() != Qt::PartiallyChecked)) b->setTristate(value);
-}
+void TCheckBox::SetAllowGrayed(bool value) { FAllowGrayed = value; }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner) {
   auto* button = new QRadioButton();

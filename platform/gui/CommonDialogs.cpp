@@ -1,0 +1,314 @@
+#include "platform/gui/CommonDialogs.h"
+
+#include "platform/gui/Messages.h"
+#include "platform/gui/Printers.h"
+#include "platform/gui/QtText.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+// ---------------------------------------------------------------------------
+// Open and save
+
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+TOpenDialog::~TOpenDialog() = default;
+
+bool TOpenDialog::Execute() {
+  TInteraction r;
+  r.Kind = FKind;
+  r.Title = Title;
+  r.Caption = Title;
+  r.FileName = FileName;
+  r.Filter = Filter;
+  r.FilterIndex = FilterIndex;
+  r.InitialDir = InitialDir;
+  r.DefaultExt = DefaultExt;
+  r.Options = Options;
+  if (OnShow) OnShow(this);
+  bool ok = RunInteraction(r) == mrOk && !r.FileName.empty();
+  if (OnClose) OnClose(this);
+  if (!ok) return false;
+  FileName = r.FileName;
+  FilterIndex = r.FilterIndex;
+  FFiles->Clear();
+  if (r.Files.empty()) r.Files.push_back(r.FileName);
+  for (const String& f : r.Files) FFiles->Add(f);
+  return true;
+}
+
+TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {
+  Filter = GraphicFilter();
+  DefaultExt = "bmp";
+}
+
+TSavePictureDialog::TSavePictureDialog(TComponent* AOwner) : TSaveDialog(AOwner) {
+  Filter = "Bitmaps (*.bmp)|*.bmp";
+  DefaultExt = "bmp";
+  Options |= ofOverwritePrompt;
+}
+
+// ---------------------------------------------------------------------------
+// Font and colour
+
+bool TFontDialog::Execute() {
+  TInteraction r;
+  r.Kind = TInteractionKind::FontDialog;
+  r.Font.Name = Font.GetName();
+  r.Font.Size = Font.GetSize();
+  r.Font.Style = static_cast<int>(Font.GetStyle().ToMask());
+  r.Font.Color = Font.GetColor();
+  r.Font.Charset = Font.GetCharset();
+  if (RunInteraction(r) != mrOk) return false;
+  Font.SetName(r.Font.Name);
+  if (r.Font.Size > 0) Font.SetSize(r.Font.Size);
+  Font.SetStyle(TFontStyles::FromMask(static_cast<TFontStyles::Mask>(r.Font.Style) & 0xF));
+  Font.SetColor(r.Font.Color);
+  Font.SetCharset(static_cast<TFontCharset>(r.Font.Charset));
+  return true;
+}
+
+bool TColorDialog::Execute() {
+  TInteraction r;
+  r.Kind = TInteractionKind::ColorDialog;
+  r.Color = Color;
+  if (RunInteraction(r) != mrOk) return false;
+  Color = r.Color;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+namespace {
+
+void ApplyPrinterName(const String& name) {
+  if (name.empty()) return;
+  const std::vector<String>& names = Printer()->Printers();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == name) Printer()->SetPrinterIndex(static_cast<Integer>(i));
+}
+
+int RunPrintDialog(TInteraction& r) {
+  QPrinter* printer = Printer()->Handle();
+  if (!printer) return mrCancel;
+  QPrintDialog dlg(printer, QApplication::activeWindow());
+  if (r.MaxPage > 0) dlg.setMinMax(r.MinPage, r.MaxPage);
+  if (r.PrintRange) dlg.setFromTo(r.FromPage, r.ToPage);
+  printer->setCopyCount(r.Copies);
+  printer->setCollateCopies(r.Collate);
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  r.PrinterName = FromQ(printer->printerName());
+  r.Copies = printer->copyCount();
+  r.Collate = printer->collateCopies();
+  r.PrintRange = printer->printRange() == QPrinter::PageRange;
+  r.FromPage = printer->fromPage();
+  r.ToPage = printer->toPage();
+  return mrOk;
+}
+
+int RunPrinterSetup(TInteraction& r) {
+  QPrinter* printer = Printer()->Handle();
+  if (!printer) return mrCancel;
+  QPageSetupDialog dlg(printer, QApplication::activeWindow());
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  r.PrinterName = FromQ(printer->printerName());
+  return mrOk;
+}
+
+}  // namespace
+
+bool TPrintDialog::Execute() {
+  TInteraction r;
+  r.Kind = TInteractionKind::PrintDialog;
+  r.PrinterName = Printer()->PrinterName();
+  r.Copies = Copies;
+  r.Collate = Collate;
+  r.FromPage = FromPage;
+  r.ToPage = ToPage;
+  r.MinPage = MinPage;
+  r.MaxPage = MaxPage;
+  r.PrintRange = PrintRange == prPageNums;
+  r.Options = Options;
+  if (RunInteraction(r) != mrOk) return false;
+  if (r.PrinterName != Printer()->PrinterName()) ApplyPrinterName(r.PrinterName);
+  Copies = r.Copies;
+  Collate = r.Collate;
+  PrintRange = r.PrintRange ? prPageNums : prAllPages;
+  FromPage = r.FromPage;
+  ToPage = r.ToPage;
+  Printer()->SetCopies(Copies);
+  Printer()->SetCollate(Collate);
+  return true;
+}
+
+bool TPrinterSetupDialog::Execute() {
+  TInteraction r;
+  r.Kind = TInteractionKind::PrinterSetupDialog;
+  r.PrinterName = Printer()->PrinterName();
+  if (RunInteraction(r) != mrOk) return false;
+  if (r.PrinterName != Printer()->PrinterName()) ApplyPrinterName(r.PrinterName);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Find and replace
+
+struct TFindDialog::TWindow {
+  QPointer<QDialog> Dialog;
+  QLineEdit* Find = nullptr;
+  QLineEdit* Replace = nullptr;
+  QCheckBox* WholeWord = nullptr;
+  QCheckBox* MatchCase = nullptr;
+  QRadioButton* Up = nullptr;
+  QRadioButton* Down = nullptr;
+  std::vector<QPushButton*> SearchButtons;
+};
+
+TFindDialog::TFindDialog(TComponent* AOwner) : TCommonDialog(AOwner), FWindow(std::make_unique<TWindow>()) {}
+
+TFindDialog::~TFindDialog() {
+  if (FWindow->Dialog) delete FWindow->Dialog.data();
+}
+
+bool TFindDialog::Execute() {
+  TInteraction r;
+  r.Kind = FKind;
+  r.FindText = FindText;
+  if (auto* rd = dynamic_cast<TReplaceDialog*>(this)) r.ReplaceText = rd->ReplaceText;
+  r.Options = Options;
+  r.FindDialog = this;
+  return RunInteraction(r) == mrOk;
+}
+
+void TFindDialog::PressFindNext() {
+  if (FindText.empty()) return;
+  Options = (Options & ~(frReplace | frReplaceAll)) | frFindNext;
+  DoFind();
+}
+
+void TFindDialog::PressReplace(bool all) {
+  if (FindText.empty()) return;
+  Options = (Options & ~(frFindNext | frReplace | frReplaceAll)) | (all ? frReplaceAll : frReplace);
+  DoReplace();
+}
+
+void TFindDialog::DoFind() {
+  if (OnFind) OnFind(this);
+}
+
+void TFindDialog::DoReplace() {}
+
+void TReplaceDialog::DoReplace() {
+  if (OnReplace) OnReplace(this);
+}
+
+void TFindDialog::CloseDialog() {
+  if (FWindow->Dialog) FWindow->Dialog->hide();
+}
+
+bool TFindDialog::Visible() const { return FWindow->Dialog && FWindow->Dialog->isVisible(); }
+
+namespace {
+
+// Our own modeless find/replace window (the toolkit has none).
+int RunFindWindow(TInteraction& r) {
+  TFindDialog* fd = r.FindDialog;
+  if (!fd) return mrCancel;
+  auto* rd = dynamic_cast<TReplaceDialog*>(fd);
+  TFindDialog::TWindow& w = *fd->FWindow;
+  if (!w.Dialog) {
+    auto* dlg = new QDialog(QApplication::activeWindow(), Qt::Tool);
+    dlg->setWindowTitle(rd ? "Replace" : "Find");
+    auto* grid = new QGridLayout(dlg);
+    grid->addWidget(new QLabel("Fi&nd what:"), 0, 0);
+    w.Find = new QLineEdit;
+    grid->addWidget(w.Find, 0, 1);
+    if (rd) {
+      grid->addWidget(new QLabel("Re&place with:"), 1, 0);
+      w.Replace = new QLineEdit;
+      grid->addWidget(w.Replace, 1, 1);
+    }
+    w.WholeWord = new QCheckBox("Match &whole word only");
+    w.MatchCase = new QCheckBox("Match &case");
+    grid->addWidget(w.WholeWord, 2, 0, 1, 2);
+    grid->addWidget(w.MatchCase, 3, 0, 1, 2);
+    if (!rd) {
+      auto* dir = new QGroupBox("Direction");
+      auto* dl = new QHBoxLayout(dir);
+      w.Up = new QRadioButton("&Up");
+      w.Down = new QRadioButton("&Down");
+      dl->addWidget(w.Up);
+      dl->addWidget(w.Down);
+      grid->addWidget(dir, 4, 0, 1, 2);
+    }
+    auto* buttons = new QVBoxLayout;
+    auto sync = [fd, &w, rd] {
+      fd->FindText = FromQ(w.Find->text());
+      if (rd && w.Replace) rd->ReplaceText = FromQ(w.Replace->text());
+      int o = fd->Options & ~(frWholeWord | frMatchCase | frDown);
+      if (w.WholeWord->isChecked()) o |= frWholeWord;
+      if (w.MatchCase->isChecked()) o |= frMatchCase;
+      if (!w.Up || !w.Up->isChecked()) o |= frDown;
+      fd->Options = o;
+    };
+    auto addButton = [&](const char* text, std::function<void()> action, bool search) {
+      auto* b = new QPushButton(text);
+      buttons->addWidget(b);
+      QObject::connect(b, &QPushButton::clicked, b, [action] { GuardedCall(action); });
+      if (search) w.SearchButtons.push_back(b);
+      return b;
+    };
+    addButton("&Find Next", [fd, sync] { sync(); fd->PressFindNext(); }, true)->setDefault(true);
+    if (rd) {
+      addButton("&Replace", [fd, sync] { sync(); fd->PressReplace(false); }, true);
+      addButton("Replace &All", [fd, sync] { sync(); fd->PressReplace(true); }, true);
+    }
+    addButton("Cancel", [fd] { fd->CloseDialog(); }, false);
+    buttons->addStretch();
+    grid->addLayout(buttons, 0, 2, 5, 1);
+    QObject::connect(w.Find, &QLineEdit::textChanged, dlg, [&w](const QString& t) {
+      for (QPushButton* b : w.SearchButtons) b->setEnabled(!t.isEmpty());
+    });
+    w.Dialog = dlg;
+  }
+  w.Find->setText(ToQ(fd->FindText));
+  if (rd && w.Replace) w.Replace->setText(ToQ(rd->ReplaceText));
+  w.WholeWord->setChecked(fd->Options & frWholeWord);
+  w.MatchCase->setChecked(fd->Options & frMatchCase);
+  w.WholeWord->setVisible(!(fd->Options & frHideWholeWord));
+  w.MatchCase->setVisible(!(fd->Options & frHideMatchCase));
+  if (w.Down) {
+    w.Down->setChecked(fd->Options & frDown);
+    w.Up->setChecked(!(fd->Options & frDown));
+  }
+  for (QPushButton* b : w.SearchButtons) b->setEnabled(!fd->FindText.empty());
+  if (fd->Left >= 0 && fd->Top >= 0) w.Dialog->move(fd->Left, fd->Top);
+  w.Dialog->show();
+  w.Dialog->raise();
+  w.Dialog->activateWindow();
+  return mrOk;
+}
+
+struct TRegisterRunners {
+  TRegisterRunners() {
+    RegisterInteractionRunner(TInteractionKind::PrintDialog, &RunPrintDialog);
+    RegisterInteractionRunner(TInteractionKind::PrinterSetupDialog, &RunPrinterSetup);
+    RegisterInteractionRunner(TInteractionKind::FindDialog, &RunFindWindow);
+    RegisterInteractionRunner(TInteractionKind::ReplaceDialog, &RunFindWindow);
+  }
+} gRegisterRunners;
+
+}  // namespace

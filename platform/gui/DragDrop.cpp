@@ -1,0 +1,179 @@
+#include "platform/gui/DragDrop.h"
+
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/QtText.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
+
+String TDragData::GetAsText() const { return FData && FData->hasText() ? FromQ(FData->text()) : String(); }
+
+WideString TDragData::GetAsUnicodeText() const {
+  return FData && FData->hasText() ? FData->text().toStdU16String() : WideString();
+}
+
+std::vector<String> TDragData::GetFileNames() const {
+  std::vector<String> files;
+  if (!FData) return files;
+  for (const QUrl& u : FData->urls())
+    if (u.isLocalFile()) files.push_back(FromQ(u.toLocalFile()));
+  return files;
+}
+
+bool TDragData::GetBitmap(TBitmap& bitmap) const {
+  if (!FData || !FData->hasImage()) return false;
+  QImage image = qvariant_cast<QImage>(FData->imageData());
+  if (image.isNull()) return false;
+  bitmap.SetImage(image);
+  return true;
+}
+
+int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl) {
+  if (!Shift.Contains(ssCtrl) && (Allowed & DROPEFFECT_MOVE) && FromSameControl) return DROPEFFECT_MOVE;
+  if (Allowed & DROPEFFECT_COPY) return DROPEFFECT_COPY;
+  if (Allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
+  if (Allowed & DROPEFFECT_MOVE) return DROPEFFECT_MOVE;
+  return DROPEFFECT_NONE;
+}
+
+namespace {
+
+int EffectsOf(Qt::DropActions actions) {
+  int e = 0;
+  if (actions & Qt::CopyAction) e |= DROPEFFECT_COPY;
+  if (actions & Qt::MoveAction) e |= DROPEFFECT_MOVE;
+  if (actions & Qt::LinkAction) e |= DROPEFFECT_LINK;
+  return e;
+}
+
+Qt::DropAction ActionOf(int effect) {
+  if (effect & DROPEFFECT_MOVE) return Qt::MoveAction;
+  if (effect & DROPEFFECT_COPY) return Qt::CopyAction;
+  if (effect & DROPEFFECT_LINK) return Qt::LinkAction;
+  return Qt::IgnoreAction;
+}
+
+Qt::DropActions ActionsOf(int effects) {
+  Qt::DropActions a;
+  if (effects & DROPEFFECT_COPY) a |= Qt::CopyAction;
+  if (effects & DROPEFFECT_MOVE) a |= Qt::MoveAction;
+  if (effects & DROPEFFECT_LINK) a |= Qt::LinkAction;
+  return a;
+}
+
+class TDropFilter : public QObject {
+public:
+  TDropFilter(TControl* control, TDropTarget* target, QWidget* widget) : QObject(widget), FControl(control), FTarget(target) {
+    widget->setAcceptDrops(true);
+    widget->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop: {
+        auto* de = static_cast<QDropEvent*>(e);
+        QWidget* src = qobject_cast<QWidget*>(de->source());
+        TDragData data(de->mimeData(), src && TControl::FromWidget(src) == FControl);
+        TShiftState shift = ShiftFromQt(de->modifiers(), de->buttons());
+        QPoint p = de->position().toPoint();
+        int allowed = EffectsOf(de->possibleActions());
+        int effect = DROPEFFECT_NONE;
+        GuardedCall([&] {
+          if (e->type() == QEvent::DragEnter)
+            effect = FTarget->DragEnter(data, shift, {p.x(), p.y()}, allowed);
+          else if (e->type() == QEvent::DragMove)
+            effect = FTarget->DragOver(data, shift, {p.x(), p.y()}, allowed);
+          else
+            effect = FTarget->Drop(data, shift, {p.x(), p.y()}, allowed);
+        });
+        effect &= allowed;
+        if (effect == DROPEFFECT_NONE) {
+          de->ignore();
+        } else {
+          de->setDropAction(ActionOf(effect));
+          de->accept();
+        }
+        return true;
+      }
+      case QEvent::DragLeave:
+        GuardedCall([&] { FTarget->DragLeave(); });
+        return true;
+      default: return false;
+    }
+  }
+
+private:
+  TControl* FControl;
+  TDropTarget* FTarget;
+};
+
+const char* const kDropFilterName = "qy_drop_filter";
+
+int RunDrag(TInteraction& r) {
+  if (!r.Drag || !r.DragSource) return DROPEFFECT_NONE;
+  // The drag owns what it carries: give it a copy of ours.
+  auto* copy = new QMimeData();
+  for (const QString& f : r.Drag->formats()) copy->setData(f, r.Drag->data(f));
+  if (r.Drag->hasImage()) copy->setImageData(r.Drag->imageData());
+  auto* drag = new QDrag(r.DragSource);
+  drag->setMimeData(copy);
+  Qt::DropAction result = drag->exec(ActionsOf(r.Buttons), Qt::CopyAction);
+  switch (result) {
+    case Qt::MoveAction: return DROPEFFECT_MOVE;
+    case Qt::CopyAction: return DROPEFFECT_COPY;
+    case Qt::LinkAction: return DROPEFFECT_LINK;
+    default: return DROPEFFECT_NONE;
+  }
+}
+
+struct TRegisterDragRunner {
+  TRegisterDragRunner() { RegisterInteractionRunner(TInteractionKind::DragDrop, &RunDrag); }
+} gRegisterDragRunner;
+
+}  // namespace
+
+void RegisterDropTarget(TControl* control, TDropTarget* target) {
+  QWidget* w = control ? control->Widget() : nullptr;
+  if (!w) return;
+  for (QObject* child : w->children())
+    if (child->objectName() == kDropFilterName) delete child;
+  if (!target) {
+    w->setAcceptDrops(false);
+    return;
+  }
+  auto* filter = new TDropFilter(control, target, w);
+  filter->setObjectName(kDropFilterName);
+}
+
+TDragSource::TDragSource() : FData(std::make_unique<QMimeData>()) {}
+TDragSource::~TDragSource() = default;
+
+void TDragSource::SetData(Word format, const AnsiString& bytes) { clipformat::Set(FData.get(), format, bytes); }
+void TDragSource::SetAsText(const String& text) { FData->setText(ToQ(text)); }
+void TDragSource::SetBitmap(const TBitmap& bitmap) { FData->setImageData(bitmap.ToImage()); }
+
+void TDragSource::SetFileNames(const std::vector<String>& files) {
+  QList<QUrl> urls;
+  for (const String& f : files) urls << QUrl::fromLocalFile(ToQ(f));
+  FData->setUrls(urls);
+}
+
+int TDragSource::Execute(TControl* source, int allowedEffects) {
+  TInteraction r;
+  r.Kind = TInteractionKind::DragDrop;
+  r.Buttons = allowedEffects;
+  r.DragSource = source ? source->Widget() : nullptr;
+  r.Drag = FData.get();
+  return RunInteraction(r) & allowedEffects;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Drag and drop between controls and programs. A drag source offers data in
+// clipboard formats (Clipbrd.h) with the effects it allows and learns the
+// effect the drop chose; a drop target answers enter/over with the effect it
+// would take and receives the drop.
+#include "platform/base/Types.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Controls.h"
+
+#include <memory>
+#include <vector>
+
+class QMimeData;
+
+constexpr int DROPEFFECT_NONE = 0;
+constexpr int DROPEFFECT_COPY = 1;
+constexpr int DROPEFFECT_MOVE = 2;
+constexpr int DROPEFFECT_LINK = 4;
+
+// The data of a drag as a target reads it.
+class TDragData {
+public:
+  explicit TDragData(const QMimeData* data, bool fromSameControl = false)
+      : FromSameControl(fromSameControl), FData(data) {}
+  bool HasFormat(Word format) const { return clipformat::Has(FData, format); }
+  AnsiString GetData(Word format) const { return clipformat::Get(FData, format); }
+  String GetAsText() const;
+  WideString GetAsUnicodeText() const;
+  // Local files only.
+  std::vector<String> GetFileNames() const;
+  bool GetBitmap(TBitmap& bitmap) const;
+  const QMimeData* MimeData() const { return FData; }
+  // The drag started from the control it is over (a move within it).
+  bool FromSameControl;
+
+private:
+  const QMimeData* FData;
+};
+
+// What a control does with drags over it. Effects are DROPEFFECT_ bits;
+// answer the one effect that would happen (NONE refuses).
+class TDropTarget {
+public:
+  virtual ~TDropTarget() = default;
+  virtual int DragEnter(const TDragData& Data, TShiftState Shift, TPoint Pt, int Allowed) = 0;
+  virtual int DragOver(const TDragData& Data, TShiftState Shift, TPoint Pt, int Allowed) = 0;
+  virtual void DragLeave() = 0;
+  virtual int Drop(const TDragData& Data, TShiftState Shift, TPoint Pt, int Allowed) = 0;
+};
+
+// Makes control accept drops through target (nullptr stops it). The target
+// must outlive the registration.
+void RegisterDropTarget(TControl* control, TDropTarget* target);
+
+// The usual effect rule: a move when Ctrl is up, moving is allowed and the
+// data comes from the same control; else a copy when allowed; else a link.
+int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl);
+
+// A drag leaving a control. Fill the data, then Execute runs the drag (a
+// modal loop, through the interaction hook) and answers the effect.
+class TDragSource {
+public:
+  TDragSource();
+  ~TDragSource();
+  void SetData(Word format, const AnsiString& bytes);
+  void SetAsText(const String& text);
+  void SetBitmap(const TBitmap& bitmap);
+  void SetFileNames(const std::vector<String>& files);
+  QMimeData* MimeData() const { return FData.get(); }
+  // DROPEFFECT_NONE when the drag was cancelled.
+  int Execute(TControl* source, int allowedEffects);
+
+private:
+  std::unique_ptr<QMimeData> FData;
+};
