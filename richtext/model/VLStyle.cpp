@@ -71,6 +71,8 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
                                TVLIntegerList& mapping, const TVLIntegerList* textMapping) {
   mapping.Clear();
   const Integer oldCount = Count();
+  // Fixed first, so that merging a collection into itself ends.
+  const Integer incomingCount = styles.Count();
   auto appendCopy = [&](const TCustomVLInfo& incoming) {
     TCollection::Add()->Assign(&incoming);
     return Count() - 1;
@@ -80,7 +82,7 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
       // Targets that may not be chosen again (numbered lists).
       std::vector<bool> used(static_cast<size_t>(Count()), false);
       auto usable = [&](Integer i) { return i >= static_cast<Integer>(used.size()) || !used[i]; };
-      for (Integer i = 0; i < styles.Count(); ++i) {
+      for (Integer i = 0; i < incomingCount; ++i) {
         const TCustomVLInfo& incoming = *styles.GetInfo(i);
         Integer target = -1;
         if (i < Count() && usable(i) && incoming.IsEqualMapped(*GetInfo(i), mapping)) target = i;
@@ -96,7 +98,7 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
       break;
     }
     case vlsmmMap:
-      for (Integer i = 0; i < styles.Count(); ++i) {
+      for (Integer i = 0; i < incomingCount; ++i) {
         const TCustomVLInfo& incoming = *styles.GetInfo(i);
         Integer target = -1;
         for (const auto& group : MapCandidateGroups(incoming)) {
@@ -116,7 +118,7 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
       }
       break;
     case vlsmmAppend:
-      for (Integer i = 0; i < styles.Count(); ++i) mapping.Add(appendCopy(*styles.GetInfo(i)));
+      for (Integer i = 0; i < incomingCount; ++i) mapping.Add(appendCopy(*styles.GetInfo(i)));
       break;
   }
   for (Integer i = oldCount; i < Count(); ++i) {

@@ -3,12 +3,25 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Scores of styles read from files can be as large as their values; they are
+// summed wide and kept within 32 bits.
+Integer Clamp32(double v) {
+  if (v > std::numeric_limits<Integer>::max()) return std::numeric_limits<Integer>::max();
+  if (v < std::numeric_limits<Integer>::min()) return std::numeric_limits<Integer>::min();
+  return static_cast<Integer>(v);
+}
+
+}  // namespace
 
 Integer IntegerSimilarity(Integer a, Integer b, Integer maxWeight) {
   double ratio = a != 0 ? 1.0 - std::fabs(double(a) - double(b)) / std::fabs(double(a))
                         : 1.0 - std::fabs(double(b));
   // Halves go to the even neighbour under the default rounding mode.
-  return static_cast<Integer>(std::nearbyint(ratio * maxWeight));
+  return Clamp32(std::nearbyint(ratio * maxWeight));
 }
 
 Integer ColorSimilarity(TColor color1, TColor color2, Integer channelWeight, Integer bonus) {
@@ -96,7 +109,7 @@ bool TFontInfo::IsEqualMasked(const TFontInfo& value, Cardinal mask) const {
 Integer TFontInfo::SimilarityValue(const TCustomVLInfo& value) const {
   auto v = dynamic_cast<const TFontInfo*>(&value);
   if (!v) return 0;
-  Integer r = IntegerSimilarity(v->Size, Size, 10000) + IntegerSimilarity(v->VShift, VShift, 1000) +
+  Int64 r = Int64{IntegerSimilarity(v->Size, Size, 10000)} + IntegerSimilarity(v->VShift, VShift, 1000) +
               IntegerSimilarity(v->CharScale, CharScale, 300) +
               IntegerSimilarity(v->CharSpacing, CharSpacing, 1000) +
               ColorSimilarity(v->Color, Color, 3333, 3000) +
@@ -122,7 +135,7 @@ Integer TFontInfo::SimilarityValue(const TCustomVLInfo& value) const {
     r += 50000;
   else if (v->Charset == 1 || Charset == 1)
     r += 12500;
-  return r;
+  return Clamp32(static_cast<double>(r));
 }
 
 Integer TFontInfos::FindSuchStyle(Integer baseStyleNo, const TFontInfo& style, Cardinal mask) {
@@ -181,9 +194,9 @@ Integer TVLBorder::SimilarityValue(const TVLBorder& value) const {
   Integer both = 0;
   for (int i = 0; i < 4; ++i)
     if (vis1[i] && vis2[i]) ++both;
-  Integer r = 0;
+  Int64 r = 0;
   if (both > 0) {
-    Integer line = ColorSimilarity(Color, value.Color, 3333, 3000) +
+    Int64 line = Int64{0} + ColorSimilarity(Color, value.Color, 3333, 3000) +
                    IntegerSimilarity(Width, value.Width, 1000) +
                    IntegerSimilarity(InternalWidth, value.InternalWidth, 1000);
     if (Style == value.Style) line += 1000;
@@ -194,7 +207,7 @@ Integer TVLBorder::SimilarityValue(const TVLBorder& value) const {
     else if (vis1[i] != vis2[i]) r -= 20000;
     else r += IntegerSimilarity(off1[i], off2[i], 100);
   }
-  return r;
+  return Clamp32(static_cast<double>(r));
 }
 
 bool TParaInfo::IsEqual(const TCustomVLInfo& value, bool ignoreReferences,
@@ -252,7 +265,7 @@ bool TParaInfo::IsEqualMasked(const TParaInfo& value, Cardinal mask) const {
 Integer TParaInfo::SimilarityValue(const TCustomVLInfo& value) const {
   auto v = dynamic_cast<const TParaInfo*>(&value);
   if (!v) return 0;
-  Integer r = IntegerSimilarity(FirstIndent, v->FirstIndent, 1000) +
+  Int64 r = Int64{IntegerSimilarity(FirstIndent, v->FirstIndent, 1000)} +
               IntegerSimilarity(LeftIndent, v->LeftIndent, 1000) +
               IntegerSimilarity(RightIndent, v->RightIndent, 1000) +
               IntegerSimilarity(SpaceBefore, v->SpaceBefore, 1000) +
@@ -278,7 +291,7 @@ Integer TParaInfo::SimilarityValue(const TCustomVLInfo& value) const {
     };
     if (extra(*this) != extra(*v)) r -= 20000;
   }
-  return r;
+  return Clamp32(static_cast<double>(r));
 }
 
 Integer TParaInfos::FindSuchStyle(Integer baseParaNo, const TParaInfo& style, Cardinal mask) {

@@ -16,6 +16,9 @@ TEST(VLStyleMatchTest, IntegerAndColourSimilarity) {
                            {8, 9, 4, 4},         {8, 7, 12, 10}};
   for (const TIntCase& c : ints)
     EXPECT_EQ(c.score, IntegerSimilarity(c.a, c.b, c.weight)) << c.a << " " << c.b;
+  // Values from a damaged file stay within the score's range.
+  EXPECT_EQ(INT32_MIN, IntegerSimilarity(1, INT32_MAX, 10000));
+  EXPECT_EQ(INT32_MIN, IntegerSimilarity(0, INT32_MIN, 10000));
 
   struct TColorCase {
     TColor c1, c2;
@@ -50,6 +53,11 @@ TEST(VLStyleMatchTest, SimilarityScoresOfStyles) {
   bigger->Protection = {};
   bigger->Charset = 0;
   EXPECT_EQ(615300 - 10000 + 8000 - 50000 + 12500, bigger->SimilarityValue(*normal));
+
+  bigger->Size = INT32_MAX;
+  bigger->CharSpacing = INT32_MIN;
+  EXPECT_GT(normal->SimilarityValue(*bigger), 0);
+  EXPECT_EQ(INT32_MIN, bigger->SimilarityValue(*normal));
 
   const TParaInfo* para = sheet.ParaStyles->Items(0);
   const TParaInfo* centered = sheet.ParaStyles->Items(1);
@@ -193,6 +201,13 @@ TEST(VLStyleMatchTest, MappingToTheClosestAndAppending) {
   EXPECT_EQ(2, appended->BaseStyleNo);
   EXPECT_EQ(7, appended->DefStyleNo);
   EXPECT_TRUE(target.ParaStyles->Items(0)->Standard);
+
+  // Into itself: merging adds nothing, appending doubles once.
+  target.ParaStyles->MergeWith(*target.ParaStyles, vlsmmMerge, paraMap, nullptr);
+  EXPECT_EQ(4, target.ParaStyles->Count());
+  EXPECT_EQ(4, paraMap.Count());
+  target.ParaStyles->MergeWith(*target.ParaStyles, vlsmmAppend, paraMap, nullptr);
+  EXPECT_EQ(8, target.ParaStyles->Count());
 }
 
 TEST(VLStyleMatchTest, ListStylesFoundMergedAndNeverSharingANumbering) {
