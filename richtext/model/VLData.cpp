@@ -519,10 +519,11 @@ void TCustomVLData::UnlinkCheckpoint(TVLCPInfo* cp, bool decCount) {
 }
 
 void TCustomVLData::FreeCheckpoint(TVLCPInfo*& cp, bool unlink, bool decCount) {
-  if (!cp) return;
-  if (unlink) UnlinkCheckpoint(cp, false);
-  if (cp == NotAddedCP) NotAddedCP = nullptr;
-  delete cp;
+  TVLCPInfo* doomed = cp;  // cp may be NotAddedCP itself
+  if (!doomed) return;
+  if (unlink) UnlinkCheckpoint(doomed, false);
+  if (doomed == NotAddedCP) NotAddedCP = nullptr;
+  delete doomed;
   cp = nullptr;
   if (decCount) --CPCount;
 }
