@@ -241,6 +241,7 @@ struct TCanvas::TState {
   int TextAlign, BkMode;
   TColor BkColor;
   TPoint BrushOrg;
+  int StretchMode;
   bool PainterSaved;
 };
 
@@ -734,7 +735,8 @@ void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const In
   } else if (FBkMode == OPAQUE && !text.empty()) {
     FillPixels(p, TRect(x, y, x + width, y + fd.Height), FBkColor);
   }
-  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, ToQColor(Font.GetColor()));
+  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, ToQColor(Font.GetColor()),
+                 (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput);
   if (clip) p->restore();
 }
 
@@ -759,7 +761,9 @@ void TCanvas::ExtTextOut(Integer x, Integer y, int options, const TRect* rect, c
     if (QPainter* p = RequirePainter()) FillPixels(p, *opaque, FBkColor);
     return;
   }
+  FRtlOutput = (options & ETO_RTLREADING) != 0;
   DrawTextRun(x, y, text, dx, opaque, clip);
+  FRtlOutput = false;
 }
 
 TSize TCanvas::TextExtentW(const WideString& text) {
@@ -788,7 +792,7 @@ bool TCanvas::GetTextExtentExPoint(const WideString& text, Integer maxExtent, In
 
 bool TCanvas::GetCharacterPlacement(const WideString& text, TCharacterPlacement& placement) {
   const auto& fd = *Font.Data();
-  auto shaped = ShapeText(fd, text);
+  auto shaped = ShapeText(fd, text, (FTextAlign & TA_RTLREADING) != 0);
   const size_t n = text.size();
   placement.Order = shaped->VisualOrder;
   placement.Dx.resize(n);
@@ -1003,7 +1007,7 @@ int TCanvas::SaveDC() {
   SyncBrushBackground();
   if (p) p->save();
   FSaved.push_back(TState{FWindowOrg, FViewportOrg, FWindowExt, FViewportExt, FMapMode, FCharExtra, FTextAlign,
-                          FBkMode, FBkColor, FBrushOrg, p != nullptr});
+                          FBkMode, FBkColor, FBrushOrg, FStretchMode, p != nullptr});
   return static_cast<int>(FSaved.size());
 }
 
@@ -1027,6 +1031,7 @@ bool TCanvas::RestoreDC(int index) {
     FBkMode = s.BkMode;
     FBkColor = s.BkColor;
     FBrushOrg = s.BrushOrg;
+    FStretchMode = s.StretchMode;
   }
   ApplyMapping();
   return true;

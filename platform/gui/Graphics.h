@@ -408,6 +408,7 @@ private:
   TSize FViewportExt{1, 1};
   int FMapMode = MM_TEXT;
   int FStretchMode = COLORONCOLOR;
+  bool FRtlOutput = false;
   std::vector<TState> FSaved;
   bool FHasBaseTransform = false;
   double FBase[6] = {1, 0, 0, 1, 0, 0};

@@ -190,6 +190,19 @@ unsigned char* AllocateImage(void* context, int width, int height, TOutKind kind
   return ctx->Image.scanLine(0);
 }
 
+// CMYK pixels (as decoded into 32-bit rows) to RGB. They are stored
+// inverted, as the usual writers do: colour = ink * key.
+void CmykToRgb(QImage& img) {
+  for (int y = 0; y < img.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < img.width(); ++x) {
+      const auto* px = reinterpret_cast<const unsigned char*>(row + x);
+      const unsigned c = px[0], m = px[1], ye = px[2], k = px[3];
+      row[x] = qRgb(static_cast<int>(c * k / 255), static_cast<int>(m * k / 255), static_cast<int>(ye * k / 255));
+    }
+  }
+}
+
 int DenomOf(TJPEGScale scale) {
   switch (scale) {
     case jsHalf: return 2;
@@ -230,8 +243,6 @@ void TJPEGImage::Assign(const TPersistent* Source) {
     FGrayscale = src->FGrayscale;
     CompressionQuality = src->CompressionQuality;
     ProgressiveEncoding = src->ProgressiveEncoding;
-    Performance = src->Performance;
-    Smoothing = src->Smoothing;
     Changed();
     return;
   }
@@ -287,18 +298,7 @@ size_t TJPEGImage::LoadFromBytes(const char* data, size_t size) {
   FNativeGray = header.Gray;
   FImage = ctx.Image;
   FImageValid = true;
-  if (ctx.Kind == okCmyk) {
-    // Stored inverted (as the usual writers do): colour = ink * key.
-    QImage& img = FImage;
-    for (int y = 0; y < img.height(); ++y) {
-      auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-      const auto* bytes = reinterpret_cast<const unsigned char*>(row);
-      for (int x = 0; x < img.width(); ++x) {
-        const unsigned c = bytes[4 * x], m = bytes[4 * x + 1], yy = bytes[4 * x + 2], k = bytes[4 * x + 3];
-        row[x] = qRgb(static_cast<int>(c * k / 255), static_cast<int>(m * k / 255), static_cast<int>(yy * k / 255));
-      }
-    }
-  }
+  if (ctx.Kind == okCmyk) CmykToRgb(FImage);
   Changed();
   return size;
 }
@@ -313,16 +313,7 @@ void TJPEGImage::Decode() const {
                             FGrayscale, FPixelFormat == jf8Bit, &target, &header, message);
   if (rc != 0) Fail(message);
   FImage = ctx.Image;
-  if (ctx.Kind == okCmyk) {
-    for (int y = 0; y < FImage.height(); ++y) {
-      auto* row = reinterpret_cast<QRgb*>(FImage.scanLine(y));
-      const auto* bytes = reinterpret_cast<const unsigned char*>(row);
-      for (int x = 0; x < FImage.width(); ++x) {
-        const unsigned c = bytes[4 * x], m = bytes[4 * x + 1], yy = bytes[4 * x + 2], k = bytes[4 * x + 3];
-        row[x] = qRgb(static_cast<int>(c * k / 255), static_cast<int>(m * k / 255), static_cast<int>(yy * k / 255));
-      }
-    }
-  }
+  if (ctx.Kind == okCmyk) CmykToRgb(FImage);
   FImageValid = true;
 }
 

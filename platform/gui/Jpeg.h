@@ -8,7 +8,6 @@
 
 enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
 enum TJPEGPixelFormat { jf24Bit, jf8Bit };
-enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
 
 class TJPEGImage : public TGraphic {
 public:
@@ -40,8 +39,6 @@ public:
   // 1..100, used when compressing.
   Integer CompressionQuality = 90;
   bool ProgressiveEncoding = false;
-  TJPEGPerformance Performance = jpBestQuality;
-  bool Smoothing = true;
 
   // Compresses the pixels into new bytes (with CompressionQuality).
   void Compress();

@@ -126,12 +126,13 @@ bool SimpleExtents(const TFontData& font, const char16_t* text, size_t length, I
 
 struct TShapeKey {
   uint32_t FontId;
+  bool RightToLeft;
   std::u16string Text;
   bool operator==(const TShapeKey&) const = default;
 };
 struct TShapeKeyHash {
   size_t operator()(const TShapeKey& k) const {
-    return std::hash<std::u16string>()(k.Text) ^ (static_cast<size_t>(k.FontId) * 0x9E3779B97F4A7C15ull);
+    return std::hash<std::u16string>()(k.Text) ^ (static_cast<size_t>(k.FontId * 2 + k.RightToLeft) * 0x9E3779B97F4A7C15ull);
   }
 };
 
@@ -189,7 +190,7 @@ bool IsRtlChar(char16_t c) {
 // Each cluster's width comes from its caret edges, rounded to whole pixels.
 // (Finding caret edges costs time in the length of the text, so only words
 // are shaped this way; see ShapeMixed.)
-std::shared_ptr<TShapedText> ShapeWord(const TFontData& font, const char16_t* text, size_t length) {
+std::shared_ptr<TShapedText> ShapeWord(const TFontData& font, const char16_t* text, size_t length, bool) {
   auto result = std::make_shared<TShapedText>();
   result->Simple = false;
   const Integer n = static_cast<Integer>(length);
@@ -348,17 +349,18 @@ std::vector<TSegment> Segments(const TFontData& font, const char16_t* text, size
   return segs;
 }
 
+using TShapeFunction = std::shared_ptr<TShapedText> (*)(const TFontData&, const char16_t*, size_t, bool);
+
 std::shared_ptr<const TShapedText> CachedShape(const TFontData& font, const char16_t* text, size_t length,
-                                               std::shared_ptr<TShapedText> (*shape)(const TFontData&,
-                                                                                     const char16_t*, size_t)) {
+                                               bool rtl, TShapeFunction shape) {
   TShapeCache& cache = ShapeCache();
-  TShapeKey key{font.Id, std::u16string(text, length)};
+  TShapeKey key{font.Id, rtl, std::u16string(text, length)};
   {
     std::lock_guard<std::mutex> guard(cache.Lock);
     auto it = cache.Map.find(key);
     if (it != cache.Map.end()) return it->second;
   }
-  std::shared_ptr<const TShapedText> shaped = shape(font, text, length);
+  std::shared_ptr<const TShapedText> shaped = shape(font, text, length, rtl);
   std::lock_guard<std::mutex> guard(cache.Lock);
   if (cache.Units + length > MaxCachedUnits) {
     cache.Map.clear();
@@ -399,7 +401,7 @@ void MixedExtents(const TFontData& font, const char16_t* text, size_t n, TShaped
       }
       continue;
     }
-    auto word = CachedShape(font, text + seg.Start, seg.End - seg.Start, &ShapeWord);
+    auto word = CachedShape(font, text + seg.Start, seg.End - seg.Start, false, &ShapeWord);
     words[k] = word;
     for (size_t j = 0; j < seg.End - seg.Start; ++j) {
       result.Extents[seg.Start + j] = x + word->Extents[j];
@@ -413,7 +415,7 @@ void MixedExtents(const TFontData& font, const char16_t* text, size_t n, TShaped
   result.Width = x;
 }
 
-std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* text, size_t n) {
+std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* text, size_t n, bool rtl) {
   auto result = std::make_shared<TShapedText>();
   std::vector<TSegment> segs;
   std::vector<std::shared_ptr<const TShapedText>> words;
@@ -422,7 +424,7 @@ std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* t
   result->UnitX.assign(n, 0);
   result->VisualOrder.assign(n, 0);
 
-  if (!result->AnyRightToLeft) {
+  if (!result->AnyRightToLeft && !rtl) {
     for (size_t k = 0; k < segs.size(); ++k) {
       const TSegment& seg = segs[k];
       if (!seg.Complex) {
@@ -455,12 +457,13 @@ std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* t
 
   // Right-to-left text: one layout of the whole text gives each piece's
   // place on the line and the glyphs to draw.
+  result->AnyRightToLeft = true;
   const QString qs = QString::fromUtf16(text, static_cast<qsizetype>(n));
   QTextLayout layout(qs, font.Font);
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   option.setUseDesignMetrics(true);
-  option.setTextDirection(Qt::LayoutDirectionAuto);
+  option.setTextDirection(rtl ? Qt::RightToLeft : Qt::LayoutDirectionAuto);
   layout.setTextOption(option);
   layout.setCacheEnabled(true);
   layout.beginLayout();
@@ -549,9 +552,12 @@ std::shared_ptr<const TFontData> FontDataFor(const QFont& font) {
   return data;
 }
 
-std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length) {
-  if (auto simple = ShapeSimple(font, text, length)) return simple;
-  return CachedShape(font, text, length, &ShapeMixed);
+std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length,
+                                             bool rtlReading) {
+  if (!rtlReading) {
+    if (auto simple = ShapeSimple(font, text, length)) return simple;
+  }
+  return CachedShape(font, text, length, rtlReading, &ShapeMixed);
 }
 
 void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
@@ -587,11 +593,11 @@ Integer FitCount(const std::vector<Integer>& extents, Integer maxExtent) {
 }
 
 void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer y, const char16_t* text,
-                    size_t length, Integer charExtra, const Integer* dx, const QColor& color) {
+                    size_t length, Integer charExtra, const Integer* dx, const QColor& color, bool rtlReading) {
   if (length == 0) return;
   const Integer baseline = y + font.Ascent;
   painter.setPen(color);
-  auto shaped = ShapeText(font, text, length);
+  auto shaped = ShapeText(font, text, length, rtlReading);
   // Left edge of every unit with the caller's advances or the character
   // extra. Right-to-left text keeps the places Qt gave its glyphs.
   const bool placeable = !shaped->AnyRightToLeft;

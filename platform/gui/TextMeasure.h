@@ -88,10 +88,13 @@ struct TShapedText {
 };
 
 // Shapes text in a font (cached; safe to call from any thread). The result
-// does not include character extra.
-std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length);
-inline std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const WideString& text) {
-  return ShapeText(font, text.data(), text.size());
+// does not include character extra. With rtlReading the text reads right
+// to left as a whole (its runs are ordered from the right).
+std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length,
+                                             bool rtlReading = false);
+inline std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const WideString& text,
+                                                    bool rtlReading = false) {
+  return ShapeText(font, text.data(), text.size(), rtlReading);
 }
 
 // Cumulative extents with extra pixels after every character (cluster).
@@ -109,7 +112,8 @@ Integer FitCount(const std::vector<Integer>& extents, Integer maxExtent);
 // (underline, strike-out) follow the font.
 class QPainter;
 void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer y, const char16_t* text,
-                    size_t length, Integer charExtra, const Integer* dx, const QColor& color);
+                    size_t length, Integer charExtra, const Integer* dx, const QColor& color,
+                    bool rtlReading = false);
 
 // Drops every cached shaping result (fonts installed or removed).
 void ClearTextMeasureCache();

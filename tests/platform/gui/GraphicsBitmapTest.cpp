@@ -314,6 +314,33 @@ TEST(GraphicsBitmap, RecordedMetafileReplays) {
   EXPECT_EQ(img.pixel(25, 15) & 0xFFFFFF, 0x0000FFu);
 }
 
+namespace {
+// A holder that forgets its image list when the list goes.
+class TListHolder : public TComponent {
+public:
+  using TComponent::TComponent;
+  TCustomImageList* List = nullptr;
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == List) List = nullptr;
+  }
+};
+}  // namespace
+
+TEST(GraphicsBitmap, ImageListRemovalReachesHolders) {
+  TListHolder holder(nullptr);
+  TChangeLink link;
+  {
+    TImageList list(nullptr, 8, 8);
+    holder.List = &list;
+    list.FreeNotification(&holder);
+    list.RegisterChanges(&link);
+    EXPECT_EQ(link.Sender, &list);
+  }
+  EXPECT_EQ(holder.List, nullptr);
+  EXPECT_EQ(link.Sender, nullptr);
+}
+
 TEST(GraphicsBitmap, ImageListDrawsNormalGreyedAndBlended) {
   TImageList list(nullptr, 4, 4);
   TBitmap strip(8, 4);  // two images: red, then blue with a lime corner

@@ -181,6 +181,17 @@ TEST(TextMeasure, ClustersAndRightToLeft) {
   EXPECT_EQ(dx.back(), canvas.TextWidthW(mixed));
   for (size_t i = 1; i < dx.size(); ++i) EXPECT_GE(dx[i], dx[i - 1]);
 
+  // Reading order: left to right the Latin word comes first; read right to
+  // left it comes last, while the extents do not change.
+  TCharacterPlacement ltr, rtl;
+  canvas.GetCharacterPlacement(mixed, ltr);
+  canvas.SetTextAlign(TA_RTLREADING);
+  canvas.GetCharacterPlacement(mixed, rtl);
+  canvas.SetTextAlign(0);
+  EXPECT_EQ(ltr.Order[0], 0);
+  EXPECT_GT(rtl.Order[0], rtl.Order[4]);
+  EXPECT_EQ(ltr.Width, rtl.Width);
+
   // Shaping results of complex text are cached and shared.
   const auto& fd = *canvas.FontData();
   EXPECT_EQ(ShapeText(fd, mixed).get(), ShapeText(fd, mixed).get());
