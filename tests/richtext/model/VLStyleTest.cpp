@@ -382,6 +382,21 @@ TEST(VLStyleTest, BordersAndBackgroundsOnACanvas) {
   for (Integer x : {8, 10, 30, 50})
     EXPECT_EQ(clWhite, c2->GetPixel(x, 10));
 
+  // Printing: offsets and widths scaled to the device, colours by mode.
+  TBitmap printed(128, 96);
+  TCanvas* c3 = printed.Canvas();
+  c3->Brush.Color = clWhite;
+  c3->FillRect(TRect(0, 0, 128, 96));
+  TVLBorder single;
+  single.Style = vlbSingle;
+  single.Color = clRed;
+  single.BorderOffsets.SetAll(2);
+  single.DrawScaled(TRect(20, 20, 100, 60), c3, vlcmBlackOnWhite, TVLScreenAndDevice{96, 96, 192, 192});
+  EXPECT_EQ(clBlack, c3->GetPixel(60, 16));
+  EXPECT_EQ(clWhite, c3->GetPixel(60, 20));
+  EXPECT_EQ(clBlack, c3->GetPixel(16, 40));
+  EXPECT_EQ(1, c3->Pen.Width);
+
   TVLBackgroundRect back;
   back.Color = clBlue;
   back.Draw(TRect(5, 5, 10, 10), c2, false, vlcmColor);
