@@ -173,6 +173,13 @@ void RestructureTablePassword(const String&, const String& newPassword, const St
   if (added) s.RemovePassword(newPassword);
 }
 
+void PackTable(const String& tableName) {
+  TTable t;
+  OpenExclusive(t, tableName);
+  t.Pack();
+  t.Close();
+}
+
 void RegenerateTableIndexes(const String& tableName) {
   TTable t;
   OpenExclusive(t, tableName);

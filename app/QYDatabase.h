@@ -59,6 +59,9 @@ void BindToDatabase(TTable& table);
 // stays in place then.
 void RestructureTablePassword(const String& existingPassword, const String& newPassword,
                               const String& tableName);
+// Reclaims the free space of the named table's file and keeps its key as
+// it is (a pack never needs the password again). Raises on failure.
+void PackTable(const String& tableName);
 // Rebuilds the named table's indexes and checks its file. Raises on failure.
 void RegenerateTableIndexes(const String& tableName);
 // Closes the session's connections to the database folder so its files can

@@ -38,6 +38,15 @@ TEST(DatabaseMaintenance, PasswordChangeMovesBothTablesAndKeepsRows) {
   }
   // Pack and reindex of every table, the settings table with its own key.
   RestructureTablePassword(current, current, "QUILLORY");
+  QuillorySession().AddPassword("Kept;Key");
+  RestructureTablePassword("", "Kept;Key", "Journals");
+  w.Exec("DELETE FROM Quillory WHERE JournalDate = 45004");
+  PackTable("QUILLORY");  // keeps the key it has
+  QuillorySession().RemoveAllPasswords();
+  EXPECT_THROW(w.Count("SELECT count(*) FROM Quillory"), EDBEngineError);
+  QuillorySession().AddPassword("Kept;Key");
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory"), 4);
+  w.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor) VALUES (1, 45004, 'x', 'VLF')");
   RegenerateTableIndexes("QUILLORY");
   RegenerateTableIndexes("Journals");
   QuillorySession().AddPassword(ProfilePassword);
