@@ -166,22 +166,9 @@ bool TPrinterSetupDialog::Execute() {
 // ---------------------------------------------------------------------------
 // Find and replace
 
-struct TFindDialog::TWindow {
-  QPointer<QDialog> Dialog;
-  QLineEdit* Find = nullptr;
-  QLineEdit* Replace = nullptr;
-  QCheckBox* WholeWord = nullptr;
-  QCheckBox* MatchCase = nullptr;
-  QRadioButton* Up = nullptr;
-  QRadioButton* Down = nullptr;
-  std::vector<QPushButton*> SearchButtons;
-};
-
 TFindDialog::TFindDialog(TComponent* AOwner) : TCommonDialog(AOwner), FWindow(std::make_unique<TWindow>()) {}
 
-TFindDialog::~TFindDialog() {
-  if (FWindow->Dialog) delete FWindow->Dialog.data();
-}
+TFindDialog::~TFindDialog() { delete FWindow->Dialog; }
 
 bool TFindDialog::Execute() {
   TInteraction r;
@@ -230,7 +217,8 @@ int RunFindWindow(TInteraction& r) {
   auto* rd = dynamic_cast<TReplaceDialog*>(fd);
   TFindDialog::TWindow& w = *fd->FWindow;
   if (!w.Dialog) {
-    auto* dlg = new QDialog(QApplication::activeWindow(), Qt::Tool);
+    // Ours to delete: not a child of a window that might go first.
+    auto* dlg = new QDialog(nullptr, Qt::Tool);
     dlg->setWindowTitle(rd ? "Replace" : "Find");
     auto* grid = new QGridLayout(dlg);
     grid->addWidget(new QLabel("Fi&nd what:"), 0, 0);

@@ -9,6 +9,13 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
+
+class QCheckBox;
+class QDialog;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 class TCommonDialog : public TComponent {
 public:
@@ -117,8 +124,17 @@ public:
   // Only for the replace dialog.
   void PressReplace(bool all);
 
-  // The window of the real hook (not for scripted tests).
-  struct TWindow;
+  // The window of the real hook (made on the first real Execute).
+  struct TWindow {
+    QDialog* Dialog = nullptr;
+    QLineEdit* Find = nullptr;
+    QLineEdit* Replace = nullptr;
+    QCheckBox* WholeWord = nullptr;
+    QCheckBox* MatchCase = nullptr;
+    QRadioButton* Up = nullptr;
+    QRadioButton* Down = nullptr;
+    std::vector<QPushButton*> SearchButtons;
+  };
   std::unique_ptr<TWindow> FWindow;
 
 protected:
