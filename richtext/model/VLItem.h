@@ -342,7 +342,7 @@ public:
 class TVLGraphicItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
-  // The item with a copy-free hand-over of the picture.
+  // A picture item that takes the picture over.
   static std::unique_ptr<TVLGraphicItemInfo> CreateEx(TCustomVLData* vlData,
                                                       std::unique_ptr<TGraphic> image,
                                                       TVLVAlign vAlign);
