@@ -181,6 +181,15 @@ void TSession::RemovePassword(const String& password) {
 void TSession::RemoveAllPasswords() {
   std::lock_guard<std::recursive_mutex> g(FLock);
   FPasswords.clear();
+  // Idle connections to keyed files go too, with their decrypted pages.
+  for (auto it = FConnections.begin(); it != FConnections.end();) {
+    if (!(*it)->Key.empty() && (*it)->Users == 0 && !(*it)->InTransaction) {
+      sqlite3_close_v2((*it)->Db);
+      it = FConnections.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 bool TSession::HasPassword(const String& password) const {

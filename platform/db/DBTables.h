@@ -60,6 +60,7 @@ public:
 
   void AddPassword(const String& password);
   void RemovePassword(const String& password);
+  // Also closes the idle connections to keyed files.
   void RemoveAllPasswords();
   bool HasPassword(const String& password) const;
 
