@@ -1,6 +1,8 @@
 #include "richtext/model/VLFuncs.h"
 
+#include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
+#include "richtext/model/VLUni.h"
 
 #include <cmath>
 #include <cstring>
@@ -297,3 +299,147 @@ bool PointInBox(Integer x, Integer y, Integer left, Integer top, Integer width, 
 
 Integer PixelsToTwips(Integer pixels, Integer pixelsPerInch) { return MulDiv(pixels, 1440, pixelsPerInch); }
 Integer TwipsToPixels(Integer twips, Integer pixelsPerInch) { return MulDiv(twips, pixelsPerInch, 1440); }
+
+void ScaleRect(TRect& rect, const TVLResolution& res) {
+  rect.Left = ScaleX(rect.Left, res);
+  rect.Right = ScaleX(rect.Right, res);
+  rect.Top = ScaleY(rect.Top, res);
+  rect.Bottom = ScaleY(rect.Bottom, res);
+}
+
+// ---------------------------------------------------------------------------
+
+AnsiString UnicodeRTFStr(const AnsiString& rawUnicode, Cardinal codePage, bool rtfCode,
+                         bool duplicateUnicode) {
+  AnsiString r;
+  for (size_t i = 0; i + 1 < rawUnicode.size(); i += 2) {
+    const auto c = static_cast<uint16_t>(static_cast<unsigned char>(rawUnicode[i]) |
+                                         (static_cast<unsigned char>(rawUnicode[i + 1]) << 8));
+    if (c >= 1 && c <= 127) {
+      r += MakeRTFStr(AnsiString(1, static_cast<char>(c)), rtfCode);
+      continue;
+    }
+    AnsiString ansi;
+    if (duplicateUnicode) {
+      ansi = RawUnicodeToAnsi(rawUnicode.substr(i, 2), codePage);
+      if (ansi.size() != 1) r += "\\uc" + std::to_string(ansi.size());
+    }
+    r += "\\u" + std::to_string(static_cast<int16_t>(c)) + " ";
+    if (duplicateUnicode) {
+      if (!ansi.empty()) r += MakeRTFStr(ansi, rtfCode);
+      if (ansi.size() != 1) r += "\\uc1 ";
+    }
+  }
+  return r;
+}
+
+void WriteUnicodeRTFStr(TStream& stream, const AnsiString& rawUnicode, Cardinal codePage,
+                        bool rtfCode, bool duplicateUnicode) {
+  stream.WriteBytes(UnicodeRTFStr(rawUnicode, codePage, rtfCode, duplicateUnicode));
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct TFontLook {
+  Integer Size;
+  TColor Color;
+  String Name;
+  TFontStyles Style;
+  Integer VShift;
+};
+
+TFontLook LookOf(const TFontInfo& f) { return {f.Size, f.Color, f.FontName, f.Style, f.VShift}; }
+TFontLook LookOf(const TFont& f) { return {f.GetSize(), f.GetColor(), f.GetName(), f.GetStyle(), 0}; }
+
+const TFontStyle TagOrder[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
+const char* const OpenTags[] = {"<B>", "<I>", "<U>", "<S>"};
+const char* const CloseTags[] = {"</B>", "</I>", "</U>", "</S>"};
+
+// Closing tags in reverse order for the styles of a missing from b.
+AnsiString Closes(TFontStyles a, TFontStyles b) {
+  AnsiString r;
+  for (int k = 3; k >= 0; --k)
+    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += CloseTags[k];
+  return r;
+}
+
+AnsiString Opens(TFontStyles a, TFontStyles b) {
+  AnsiString r;
+  for (int k = 0; k < 4; ++k)
+    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += OpenTags[k];
+  return r;
+}
+
+bool SameFontFrame(const TFontLook& s, const TFontLook& b) {
+  return s.Size == b.Size && s.Color == b.Color && SameText(s.Name, b.Name);
+}
+
+AnsiString Open(const TFontLook& s, const TFontLook& b, bool relative, bool subSup) {
+  AnsiString attrs;
+  if (!relative || s.Size != b.Size) attrs += " size=" + std::to_string(FontSizeToHtml(s.Size));
+  if (!relative || s.Color != b.Color) attrs += " color=" + ColorToHtml(s.Color);
+  if (!relative || !SameText(s.Name, b.Name)) attrs += " face=\"" + MakeHTMLAttrStr(s.Name) + "\"";
+  AnsiString r;
+  if (!attrs.empty()) r = "<FONT" + attrs + ">";
+  if (!relative) {
+    r += Opens(s.Style, TFontStyles());
+  } else {
+    r += Closes(b.Style, s.Style);
+    r += Opens(s.Style, b.Style);
+  }
+  if (subSup) {
+    if (s.VShift < 0) r += "<SUB>";
+    if (s.VShift > 0) r += "<SUP>";
+  }
+  return r;
+}
+
+AnsiString Close(const TFontLook& s, const TFontLook& b, bool relative, bool subSup) {
+  AnsiString r;
+  if (subSup) {
+    if (s.VShift < 0) r += "</SUB>";
+    if (s.VShift > 0) r += "</SUP>";
+  }
+  if (relative) {
+    r += Closes(s.Style, b.Style);
+    r += Opens(b.Style, s.Style);
+  } else {
+    r += Closes(s.Style, TFontStyles());
+  }
+  if (!relative || !SameFontFrame(s, b)) r += "</FONT>";
+  return r;
+}
+
+}  // namespace
+
+AnsiString OpenFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool relative) {
+  return Open(LookOf(style), LookOf(baseStyle), relative, true);
+}
+AnsiString CloseFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool relative) {
+  return Close(LookOf(style), LookOf(baseStyle), relative, true);
+}
+AnsiString OpenFontTagForFont(const TFont& font, const TFontInfo& baseStyle) {
+  return Open(LookOf(font), LookOf(baseStyle), true, false);
+}
+AnsiString CloseFontTagForFont(const TFont& font, const TFontInfo& baseStyle) {
+  return Close(LookOf(font), LookOf(baseStyle), true, false);
+}
+
+AnsiString FontToCSS(const TFont& font) {
+  AnsiString f;
+  if (font.GetStyle().Contains(fsBold)) f = "bold";
+  if (font.GetStyle().Contains(fsItalic)) AddWithSpace(f, "italic");
+  if (font.GetSize() >= 1)
+    AddWithSpace(f, std::to_string(font.GetSize()) + "pt");
+  else
+    AddWithSpace(f, std::to_string(font.GetHeight()) + "px");
+  AddWithSpace(f, "'" + font.GetName() + "'");
+  AnsiString r = "font: " + f + ";";
+  AnsiString d;
+  if (font.GetStyle().Contains(fsUnderline)) d = "underline";
+  if (font.GetStyle().Contains(fsStrikeOut)) AddWithSpace(d, "line-through");
+  if (!d.empty()) r += " text-decoration: " + d + ";";
+  return r + " color: " + ColorToHtml(font.GetColor()) + ";";
+}

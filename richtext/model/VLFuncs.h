@@ -5,6 +5,8 @@
 #include "platform/gui/GfxColors.h"
 #include "richtext/model/VLStyle.h"
 
+class TStream;
+
 // ---------------------------------------------------------------------------
 // Text
 
@@ -32,6 +34,12 @@ AnsiString MakeHTMLAttrStr(const AnsiString& s);
 AnsiString MakeRTFStr(const AnsiString& s, bool rtfCode);
 AnsiString MakeRTFName(const AnsiString& s);
 AnsiString MakeRTFBookmarkName(const AnsiString& s);
+// Raw UTF-16LE text as RTF: ASCII through MakeRTFStr, everything else as
+// \u with, when duplicateUnicode, the 8-bit text in codePage after it.
+AnsiString UnicodeRTFStr(const AnsiString& rawUnicode, Cardinal codePage, bool rtfCode,
+                         bool duplicateUnicode);
+void WriteUnicodeRTFStr(TStream& stream, const AnsiString& rawUnicode, Cardinal codePage,
+                        bool rtfCode, bool duplicateUnicode);
 
 // ---------------------------------------------------------------------------
 // Colours
@@ -48,6 +56,13 @@ TColor ApplyColorModeFore(TColor color, TVLColorMode mode);
 TColor ApplyColorModeBack(TColor color, TVLColorMode mode);
 Integer FontSizeToHtml(Integer points);
 
+// HTML font tags of a text style, absolute or relative to a base style.
+AnsiString OpenFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool relative);
+AnsiString CloseFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool relative);
+AnsiString OpenFontTagForFont(const TFont& font, const TFontInfo& baseStyle);
+AnsiString CloseFontTagForFont(const TFont& font, const TFontInfo& baseStyle);
+AnsiString FontToCSS(const TFont& font);
+
 // ---------------------------------------------------------------------------
 // Scaling
 
@@ -59,6 +74,7 @@ Integer ScreenToDeviceX(Integer value, const TVLResolution& res);
 Integer ScreenToDeviceY(Integer value, const TVLResolution& res);
 Integer ScaleX(Integer value, const TVLResolution& res);
 Integer ScaleY(Integer value, const TVLResolution& res);
+void ScaleRect(TRect& rect, const TVLResolution& res);
 bool PointInBox(Integer x, Integer y, Integer left, Integer top, Integer width, Integer height);
 
 // Document lengths are pixels at 96 per inch; RTF uses twips (1440 per inch).
