@@ -58,7 +58,9 @@ void DecodeRle(const uint8_t* src, size_t size, bool nibbles, bool bottomUp, QIm
     const uint8_t count = src[i], value = src[i + 1];
     i += 2;
     if (count > 0) {
-      for (int k = 0; k < count; ++k) put(nibbles ? static_cast<uint8_t>(k % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+      for (int k = 0; k < count; ++k) {
+        put(nibbles ? static_cast<uint8_t>(k % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+      }
       continue;
     }
     if (value == 0) {

@@ -328,7 +328,7 @@ void TJPEGImage::Compress() {
   Decode();
   if (!FImageValid || FImage.isNull()) return;
   const bool gray = FGrayscale;
-  const QImage src = gray ? FImage.convertToFormat(QImage::Format_Grayscale8) : FImage.convertToFormat(QImage::Format_RGB32);
+  const QImage src = FImage.convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
   unsigned char* out = nullptr;
   unsigned long outSize = 0;
   char message[JMSG_LENGTH_MAX] = "";

@@ -132,7 +132,8 @@ struct TShapeKey {
 };
 struct TShapeKeyHash {
   size_t operator()(const TShapeKey& k) const {
-    return std::hash<std::u16string>()(k.Text) ^ (static_cast<size_t>(k.FontId * 2 + k.RightToLeft) * 0x9E3779B97F4A7C15ull);
+    const size_t font = static_cast<size_t>(k.FontId) * 2 + (k.RightToLeft ? 1 : 0);
+    return std::hash<std::u16string>()(k.Text) ^ (font * 0x9E3779B97F4A7C15ull);
   }
 };
 

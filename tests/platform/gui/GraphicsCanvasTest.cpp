@@ -11,8 +11,7 @@ namespace {
 struct Board {
   QImage Image;
   TCanvas Canvas;
-  explicit Board(int w = 60, int h = 40, QImage::Format format = QImage::Format_RGB32)
-      : Image(w, h, format), Canvas() {
+  explicit Board(int w = 60, int h = 40, QImage::Format format = QImage::Format_RGB32) : Image(w, h, format), Canvas() {
     Image.fill(Qt::white);
     Canvas.SetDevice(&Image);
   }
@@ -115,44 +114,44 @@ TEST(GraphicsCanvas, LinesLeaveOutTheEndPointAndFollowPatterns) {
 
 TEST(GraphicsCanvas, XorDrawnTwiceRestoresTheImage) {
   for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
-  Board b(80, 60, format);
-  // A background with texture, so that inversion is visible everywhere.
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 80; ++x) b.Image.setPixel(x, y, qRgb(x * 3, y * 4, (x ^ y) & 0xFF));
-  const QImage before = b.Image.copy();
-  auto figures = [](TCanvas& c) {
-    c.MoveTo(3, 3);
-    c.LineTo(70, 50);
-    c.Pen.Style = psDot;
-    c.MoveTo(0, 30);
-    c.LineTo(79, 30);
-    c.Pen.Style = psSolid;
-    c.Pen.Width = 3;
-    c.Brush.Style = bsClear;
-    c.Rectangle(10, 10, 40, 30);
-    c.Pen.Width = 1;
-    c.Brush.Style = bsSolid;
-    c.Rectangle(50, 5, 75, 25);
-    c.DrawFocusRect(Rect(2, 40, 30, 58));
-  };
-  for (TPenMode mode : {pmXor, pmNot, pmNotXor}) {
-    b.Canvas.Pen.Mode = mode;
-    b.Canvas.Pen.Color = clYellow;
-    b.Canvas.Brush.Color = clAqua;
-    figures(b.Canvas);
-    b.Canvas.ReleaseHandle();
-    EXPECT_FALSE(b.Image == before) << mode;
-    figures(b.Canvas);
-    b.Canvas.ReleaseHandle();
-    EXPECT_TRUE(b.Image == before) << mode;
-    // Inverting never makes the picture see-through.
-    figures(b.Canvas);
-    b.Canvas.ReleaseHandle();
+    Board b(80, 60, format);
+    // A background with texture, so that inversion is visible everywhere.
     for (int y = 0; y < 60; ++y)
-      for (int x = 0; x < 80; ++x) ASSERT_EQ(qAlpha(b.Image.pixel(x, y)), 255) << x << "," << y;
-    figures(b.Canvas);
-    b.Canvas.ReleaseHandle();
-  }
+      for (int x = 0; x < 80; ++x) b.Image.setPixel(x, y, qRgb(x * 3, y * 4, (x ^ y) & 0xFF));
+    const QImage before = b.Image.copy();
+    auto figures = [](TCanvas& c) {
+      c.MoveTo(3, 3);
+      c.LineTo(70, 50);
+      c.Pen.Style = psDot;
+      c.MoveTo(0, 30);
+      c.LineTo(79, 30);
+      c.Pen.Style = psSolid;
+      c.Pen.Width = 3;
+      c.Brush.Style = bsClear;
+      c.Rectangle(10, 10, 40, 30);
+      c.Pen.Width = 1;
+      c.Brush.Style = bsSolid;
+      c.Rectangle(50, 5, 75, 25);
+      c.DrawFocusRect(Rect(2, 40, 30, 58));
+    };
+    for (TPenMode mode : {pmXor, pmNot, pmNotXor}) {
+      b.Canvas.Pen.Mode = mode;
+      b.Canvas.Pen.Color = clYellow;
+      b.Canvas.Brush.Color = clAqua;
+      figures(b.Canvas);
+      b.Canvas.ReleaseHandle();
+      EXPECT_FALSE(b.Image == before) << mode;
+      figures(b.Canvas);
+      b.Canvas.ReleaseHandle();
+      EXPECT_TRUE(b.Image == before) << mode;
+      // Inverting never makes the picture see-through.
+      figures(b.Canvas);
+      b.Canvas.ReleaseHandle();
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x) ASSERT_EQ(qAlpha(b.Image.pixel(x, y)), 255) << x << "," << y;
+      figures(b.Canvas);
+      b.Canvas.ReleaseHandle();
+    }
   }
 }
 
@@ -259,8 +258,8 @@ TEST(GraphicsCanvas, ColourNamesAndSystemColours) {
   struct {
     TColor Color;
     const char* Text;
-  } names[] = {{clBlack, "clBlack"},         {clRed, "clRed"},           {clWindowText, "clWindowText"},
-               {clBtnFace, "clBtnFace"},     {clNone, "clNone"},         {clInfoBk, "clInfoBk"},
+  } names[] = {{clBlack, "clBlack"},           {clRed, "clRed"},        {clWindowText, "clWindowText"},
+               {clBtnFace, "clBtnFace"},       {clNone, "clNone"},      {clInfoBk, "clInfoBk"},
                {clMoneyGreen, "clMoneyGreen"}, {0x123456, "$00123456"}, {static_cast<TColor>(0xFF000099), "$FF000099"}};
   for (const auto& n : names) {
     EXPECT_EQ(ColorToString(n.Color), n.Text);
@@ -271,8 +270,8 @@ TEST(GraphicsCanvas, ColourNamesAndSystemColours) {
   EXPECT_EQ(StringToColor("$FF"), clRed);
   EXPECT_THROW(StringToColor("reddish"), EConvertError);
   EXPECT_THROW(StringToColor("$123456789"), EConvertError);
-  for (TColor sys : {clWindow, clWindowText, clBtnFace, clHighlight, clHighlightText, clGrayText, clInfoBk,
-                     clInfoText, clBtnShadow, clScrollBar, cl3DDkShadow}) {
+  for (TColor sys : {clWindow, clWindowText, clBtnFace, clHighlight, clHighlightText, clGrayText, clInfoBk, clInfoText,
+                     clBtnShadow, clScrollBar, cl3DDkShadow}) {
     EXPECT_EQ(ColorToRGB(sys) & 0xFF000000, 0) << std::hex << sys;
   }
   EXPECT_EQ(ColorToRGB(clRed), clRed);
@@ -287,10 +286,18 @@ TEST(GraphicsCanvas, ShapesStayInsideTheirBox) {
     Board b(40, 40);
     b.Canvas.Brush.Color = clRed;
     switch (shape) {
-      case 0: b.Canvas.Ellipse(5, 5, 25, 21); break;
-      case 1: b.Canvas.RoundRect(5, 5, 25, 21, 6, 6); break;
-      case 2: b.Canvas.Polygon({{5, 5}, {24, 5}, {14, 20}}); break;
-      case 3: b.Canvas.PolyBezier({{5, 20}, {5, 5}, {24, 5}, {24, 20}}); break;
+      case 0:
+        b.Canvas.Ellipse(5, 5, 25, 21);
+        break;
+      case 1:
+        b.Canvas.RoundRect(5, 5, 25, 21, 6, 6);
+        break;
+      case 2:
+        b.Canvas.Polygon({{5, 5}, {24, 5}, {14, 20}});
+        break;
+      case 3:
+        b.Canvas.PolyBezier({{5, 20}, {5, 5}, {24, 5}, {24, 20}});
+        break;
     }
     b.Canvas.ReleaseHandle();
     int minX = 99, maxX = -1, minY = 99, maxY = -1;

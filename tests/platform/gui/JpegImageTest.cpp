@@ -67,7 +67,8 @@ TEST(JpegImage, BytesAreKeptUnlessReencoded) {
   // Quality decides the size of a detailed picture.
   TBitmap noise(64, 64);
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) noise.Image().setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x ^ y) * 4 % 256));
+    for (int x = 0; x < 64; ++x)
+      noise.Image().setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x ^ y) * 4 % 256));
   size_t sizes[2];
   for (int i = 0; i < 2; ++i) {
     TJPEGImage jpeg;
