@@ -206,7 +206,8 @@ TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner), FPanels(std
   TabStop = false;
   Widget()->setFocusPolicy(Qt::NoFocus);
   FColor = clBtnFace;
-  SetBounds(0, 0, 200, 19);
+  // Tall enough for the font: panels show their text whole.
+  SetBounds(0, 0, 200, std::max(19, Widget()->fontMetrics().height() + 6));
   SetAlign(alBottom);
 }
 
@@ -244,7 +245,7 @@ void TStatusBar::Paint() {
   p->setPen(w->palette().color(QPalette::WindowText));
   auto text = [&](const QRect& r, const String& s, TAlignment a) {
     int flags = Qt::AlignVCenter | (a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft);
-    p->drawText(r.adjusted(3, 0, -3, 0), flags, ToQ(s));
+    p->drawText(r.adjusted(2, 0, -2, 0), flags, ToQ(s));
   };
   if (FSimplePanel) {
     text(w->rect().adjusted(0, 2, 0, 0), FSimpleText, taLeftJustify);

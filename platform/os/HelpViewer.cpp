@@ -2,6 +2,7 @@
 
 #include "platform/os/SysPaths.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
@@ -35,7 +36,9 @@ THelpViewer& THelpViewer::Instance() {
 THelpViewer::THelpViewer() : FWindow(std::make_unique<TWindow>()) {}
 
 THelpViewer::~THelpViewer() {
-  if (FWindow->Browser) delete FWindow->Browser.data();
+  // The program's viewer goes at exit, after the Qt application: leave the
+  // window to the process's end then.
+  if (FWindow->Browser && QCoreApplication::instance()) delete FWindow->Browser.data();
 }
 
 void THelpViewer::SetHelpFolder(const String& folder) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractSlider>
 #include <QCheckBox>
+#include <QInputMethodEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -386,6 +387,68 @@ TEST(MouseTest, DoubleClickArrivesAsDownWithDoubleThenDblClick) {
   send(QEvent::MouseButtonDblClick);
   send(QEvent::MouseButtonRelease);
   EXPECT_EQ(log, (std::vector<String>{"down 7,9", "up", "click", "dblclick", "down+double 7,9", "up", "click"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ImageTest, DestinationRectangleFollowsStretchCenterAndProportional) {
+  TForm form(nullptr);
+  TImage image(&form);
+  image.SetParent(&form);
+  image.SetBounds(0, 0, 100, 50);
+  TBitmap bmp(40, 40);
+  image.Picture().SetGraphic(&bmp);
+  struct Case {
+    bool stretch, center, proportional;
+    TRect expected;
+  };
+  const Case cases[] = {
+      {false, false, false, Rect(0, 0, 40, 40)},
+      {false, true, false, Rect(30, 5, 70, 45)},
+      {true, false, false, Rect(0, 0, 100, 50)},
+      {true, false, true, Rect(0, 0, 50, 50)},
+      {true, true, true, Rect(25, 0, 75, 50)},
+  };
+  for (const Case& c : cases) {
+    image.SetStretch(c.stretch);
+    image.SetCenter(c.center);
+    image.SetProportional(c.proportional);
+    EXPECT_EQ(image.DestRect(), c.expected) << c.stretch << c.center << c.proportional;
+  }
+}
+
+TEST(InputMethodTest, PreeditAndCommitReachTheControl) {
+  TForm form(nullptr);
+  TCustomControl editor(&form);
+  editor.SetParent(&form);
+  editor.SetInputMethodEnabled(true);
+  std::vector<std::u16string> log;
+  editor.OnImePreedit = [&](TObject*, const WideString& text, int) { log.push_back(u"pre:" + text); };
+  editor.OnImeCommit = [&](TObject*, const WideString& text) { log.push_back(u"commit:" + text); };
+  QInputMethodEvent compose(QString::fromUtf16(u"\u306b"), {});
+  QCoreApplication::sendEvent(editor.Widget(), &compose);
+  QInputMethodEvent done;
+  done.setCommitString(QString::fromUtf16(u"\u65e5\u672c"));
+  QCoreApplication::sendEvent(editor.Widget(), &done);
+  EXPECT_EQ(log, (std::vector<std::u16string>{u"pre:\u306b", u"commit:\u65e5\u672c", u"pre:"}));
+  editor.CreateCaret(1, 16);
+  editor.SetCaretPos(12, 4);
+  EXPECT_EQ(editor.Widget()->inputMethodQuery(Qt::ImCursorRectangle).toRect(), QRect(12, 4, 1, 16));
+}
+
+TEST(BitBtnTest, KindsSetCaptionResultAndRole) {
+  TForm form(nullptr);
+  TBitBtn b(&form);
+  b.SetParent(&form);
+  b.SetKind(bkCancel);
+  EXPECT_EQ(b.GetText(), "Cancel");
+  EXPECT_EQ(b.ModalResult, mrCancel);
+  EXPECT_TRUE(b.Cancel);
+  b.SetKind(bkYes);
+  EXPECT_EQ(b.ModalResult, mrYes);
+  EXPECT_TRUE(b.Default);
 }
 
 }  // namespace

@@ -165,3 +165,55 @@ TEST(FormTest, KeyPressCanChangeOrSwallowTheTypedCharacter) {
 }
 
 }  // namespace
+
+#include "platform/os/HelpViewer.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+TEST(ApplicationTest, HintsAndHelpRouting) {
+  std::vector<String> hints;
+  auto savedHint = Application->OnHint;
+  Application->OnHint = [&](TObject*) { hints.push_back(Application->GetHint()); };
+  Application->SetHint("Print|Print the current entry");
+  Application->SetHint("Print|Print the current entry");  // unchanged: no event
+  Application->SetHint("");
+  Application->OnHint = savedHint;
+  EXPECT_EQ(hints, (std::vector<String>{"Print|Print the current entry", ""}));
+  EXPECT_EQ(GetShortHint("Print|Print the current entry"), "Print");
+  EXPECT_EQ(GetLongHint("Print|Print the current entry"), "Print the current entry");
+  EXPECT_EQ(GetLongHint("Only"), "Only");
+
+  THelpViewer::Instance().SetHelpFolder((qytest::SourceDir() / "resources/help").string());
+  EXPECT_TRUE(Application->HelpContext(86));
+  EXPECT_EQ(THelpViewer::Instance().CurrentPage(), "preferences.html");
+  EXPECT_TRUE(Application->HelpKeyword("Manage Journals"));
+  EXPECT_EQ(THelpViewer::Instance().CurrentPage(), "manage-journals.html");
+  EXPECT_FALSE(Application->HelpContext(99999));
+  THelpViewer::Instance().Close();
+}
+
+TEST(ApplicationTest, ScreenFontsAreSortedWithoutCase) {
+  TStrings& fonts = Screen->Fonts();
+  ASSERT_GT(fonts.Count(), 0);
+  for (int i = 1; i < fonts.Count(); ++i) EXPECT_LE(AnsiCompareText(fonts[i - 1], fonts[i]), 0);
+  EXPECT_GT(Screen->Width(), 0);
+  EXPECT_LE(Screen->WorkAreaHeight(), Screen->Height());
+}
+
+TEST(ApplicationTest, ReleaseFreesTheFormAfterTheHandler) {
+  bool destroyed = false;
+  auto* form = new TForm(nullptr);
+  form->OnDestroy = [&](TObject*) { destroyed = true; };
+  form->OnClose = [](TObject*, TCloseAction& a) { a = caFree; };
+  form->Show();
+  form->Close();
+  EXPECT_FALSE(destroyed);
+  for (int i = 0; i < 3 && !destroyed; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_TRUE(destroyed);
+}
+
+}  // namespace

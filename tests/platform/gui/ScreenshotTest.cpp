@@ -1,0 +1,201 @@
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QThread>
+#include <QWidget>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A form with the standard controls, saved for review to
+// docs/screenshots/controls.png. Runs only on a real display:
+//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" test_platform_gui --gtest_filter=Screenshot*
+TEST(ScreenshotTest, StandardControlsForm) {
+  if (!std::getenv("DISPLAY") || QGuiApplication::platformName() != "xcb")
+    GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+
+  TForm form(nullptr);
+  form.SetText("Controls");
+  form.SetBounds(40, 40, 760, 560);
+  TMainMenu menu(&form);
+  for (const char* caption : {"&File", "&Edit", "&View", "&Help"}) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(caption);
+    auto* sub = new TMenuItem(nullptr);
+    sub->SetCaption("&Open...");
+    item->Add(sub);
+    menu.Items()->Add(item);
+  }
+  form.SetMenu(&menu);
+
+  TToolBar bar(&form);
+  bar.SetParent(&form);
+  for (const char* caption : {"New", "Open", "Save", "-", "Bold"}) {
+    auto* b = new TToolButton(&form);
+    b->SetParent(&bar);
+    if (String(caption) == "-")
+      b->SetStyle(tbsSeparator);
+    else
+      b->SetText(caption);
+  }
+  TStatusBar status(&form);
+  status.SetParent(&form);
+  const std::pair<int, const char*> panels[] = {{30, "num"}, {30, "cap"}, {120, "Ready"}, {160, "Save in 5 min"},
+                                                {200, "Journal of tester"}, {50, ""}};
+  for (auto [w, text] : panels) {
+    TStatusPanel* p = status.Panels().Add();
+    p->SetWidth(w);
+    p->SetText(text);
+    p->SetAlignment(taCenter);
+  }
+
+  TTreeView tree(&form);
+  tree.SetParent(&form);
+  tree.SetBounds(0, 0, 180, 100);
+  tree.SetAlign(alLeft);
+  TTreeNode* root = tree.Items().AddChild(nullptr, "Journal Entries By Date");
+  TTreeNode* year = tree.Items().AddChild(root, "2004");
+  TTreeNode* month = tree.Items().AddChild(year, "Mar");
+  tree.Items().AddChild(month, "Wed, 03");
+  tree.Items().AddChild(nullptr, "Topic Journals");
+  root->Expand(true);
+  TSplitter splitter(&form);
+  splitter.SetParent(&form);
+  splitter.SetBounds(180, 0, 4, 100);
+
+  TPageControl pages(&form);
+  pages.SetParent(&form);
+  pages.SetAlign(alClient);
+  TTabSheet basic(&form), more(&form);
+  basic.SetPageControl(&pages);
+  basic.SetText("Standard");
+  more.SetPageControl(&pages);
+  more.SetText("Dates");
+
+  TLabeledEdit name(&form);
+  name.SetParent(&basic);
+  name.EditLabel()->SetText("&Journal name:");
+  name.SetBounds(12, 28, 180, 23);
+  name.SetText("Travel notes");
+  TEdit password(&form);
+  password.SetParent(&basic);
+  password.SetBounds(210, 28, 120, 23);
+  password.SetPasswordChar(u'*');
+  password.SetText("secret");
+  TUpDown upDown(&form);
+  upDown.SetParent(&basic);
+  TEdit interval(&form);
+  interval.SetParent(&basic);
+  interval.SetBounds(350, 28, 60, 23);
+  upDown.SetMax(60);
+  upDown.SetPosition(5);
+  upDown.SetAssociate(&interval);
+
+  TMemo memo(&form);
+  memo.SetParent(&basic);
+  memo.SetBounds(12, 64, 250, 90);
+  memo.SetScrollBars(ssVertical);
+  memo.SetText("A memo with lines.\r\nSecond line.\r\nThird line.");
+  TComboBox combo(&form);
+  combo.SetParent(&basic);
+  combo.SetBounds(280, 64, 150, 23);
+  combo.SetStyle(csDropDownList);
+  for (const char* s : {"Daily Journal", "Topic Journal"}) combo.Items().Add(s);
+  combo.SetItemIndex(0);
+  TListBox list(&form);
+  list.SetParent(&basic);
+  list.SetBounds(280, 96, 150, 58);
+  for (const char* s : {"Work", "Travel", "Reading"}) list.Items().Add(s);
+  list.SetItemIndex(1);
+
+  TCheckBox check(&form), grayed(&form);
+  check.SetParent(&basic);
+  check.SetText("Save window positions");
+  check.SetBounds(12, 166, 200, 20);
+  check.SetChecked(true);
+  grayed.SetParent(&basic);
+  grayed.SetText("Mixed selection");
+  grayed.SetBounds(12, 190, 200, 20);
+  grayed.SetState(cbGrayed);
+  TRadioGroup group(&form);
+  group.SetParent(&basic);
+  group.SetText("Journals");
+  group.SetBounds(220, 164, 210, 80);
+  group.SetColumns(2);
+  for (const char* s : {"Active", "Inactive", "All"}) group.Items().Add(s);
+  group.SetItemIndex(0);
+  TGroupBox box(&form);
+  box.SetParent(&basic);
+  box.SetText("Sort Order");
+  box.SetBounds(12, 216, 200, 60);
+  TRadioButton fwd(&form), back(&form);
+  fwd.SetParent(&box);
+  fwd.SetText("Forward");
+  fwd.SetBounds(10, 24, 90, 20);
+  fwd.SetChecked(true);
+  back.SetParent(&box);
+  back.SetText("Backward");
+  back.SetBounds(100, 24, 90, 20);
+
+  TPanel panel(&form);
+  panel.SetParent(&basic);
+  panel.SetText("Panel caption");
+  panel.SetBounds(12, 290, 200, 40);
+  TProgressBar progress(&form);
+  progress.SetParent(&basic);
+  progress.SetBounds(220, 260, 210, 18);
+  progress.SetPosition(60);
+  TPaintBox paint(&form);
+  paint.SetParent(&basic);
+  paint.SetBounds(220, 290, 80, 40);
+  paint.OnPaint = [&](TObject*) {
+    paint.Canvas()->Brush.Color = clTeal;
+    paint.Canvas()->Ellipse(0, 0, 80, 40);
+  };
+  TButton ok(&form), cancel(&form);
+  ok.SetParent(&basic);
+  ok.SetText("&OK");
+  ok.SetDefault(true);
+  ok.SetBounds(260, 350, 80, 27);
+  cancel.SetParent(&basic);
+  cancel.SetText("&Cancel");
+  cancel.SetBounds(350, 350, 80, 27);
+  TBitBtn help(&form);
+  help.SetParent(&basic);
+  help.SetKind(bkHelp);
+  help.SetBounds(12, 350, 80, 27);
+
+  TMonthCalendar cal(&form);
+  cal.SetParent(&more);
+  cal.SetDate(38049);
+  TSize s = cal.NaturalSize();
+  cal.SetBounds(12, 12, s.cx, s.cy);
+  TDateTimePicker picker(&form);
+  picker.SetParent(&more);
+  picker.SetDateFormat(dfLong);
+  picker.SetBounds(12, 24 + s.cy, 240, 23);
+  picker.SetDate(38049);
+
+  form.Show();
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(20);
+  }
+  QPixmap shot = form.WindowWidget()->grab();
+  ASSERT_FALSE(shot.isNull());
+  auto out = qytest::SourceDir() / "docs/screenshots/controls.png";
+  std::filesystem::create_directories(out.parent_path());
+  ASSERT_TRUE(shot.save(QString::fromStdString(out.string()), "PNG"));
+  form.Hide();
+}
+
+}  // namespace
