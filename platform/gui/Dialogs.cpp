@@ -373,7 +373,7 @@ TModalResult MessageDlg(const String& text, TMsgDlgType dlgType, const TMsgDlgBu
   TInteraction r;
   r.Kind = TInteractionKind::MessageDlg;
   const char* caption = DlgCaption(dlgType);
-  r.Caption = caption ? caption : FromQ(QCoreApplication::applicationName());
+  r.Caption = caption ? caption : FromQ(QGuiApplication::applicationDisplayName());
   r.Text = text;
   r.DlgType = dlgType;
   r.DlgButtons = buttons;
@@ -383,7 +383,7 @@ TModalResult MessageDlg(const String& text, TMsgDlgType dlgType, const TMsgDlgBu
 void ShowMessage(const String& text) {
   TInteraction r;
   r.Kind = TInteractionKind::MessageDlg;
-  r.Caption = FromQ(QCoreApplication::applicationName());
+  r.Caption = FromQ(QGuiApplication::applicationDisplayName());
   r.Text = text;
   r.DlgType = mtCustom;
   r.DlgButtons = {mbOK};

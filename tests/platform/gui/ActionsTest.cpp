@@ -161,3 +161,35 @@ TEST(PopupMenuTest, ScriptedChoiceRunsTheItem) {
 }
 
 }  // namespace
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+
+TEST(IdleTest, EventLoopIdleUpdatesActionsAndRunsOnIdle) {
+  TForm form(nullptr);
+  TActionList list(&form);
+  TAction save(&form);
+  save.SetActionList(&list);
+  bool dirty = false;
+  int updates = 0;
+  save.OnExecute = [](TObject*) {};
+  save.OnUpdate = [&](TObject*) {
+    ++updates;
+    save.SetEnabled(dirty);
+  };
+  int idles = 0;
+  auto savedIdle = Application->OnIdle;
+  Application->OnIdle = [&](TObject*, bool&) { ++idles; };
+  dirty = true;
+  // Let the loop go idle once.
+  QTimer::singleShot(20, [] {});
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  Application->OnIdle = savedIdle;
+  EXPECT_GT(idles, 0);
+  EXPECT_GT(updates, 0);
+  EXPECT_TRUE(save.GetEnabled());
+}
+
+}  // namespace

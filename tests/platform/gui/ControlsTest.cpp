@@ -452,3 +452,54 @@ TEST(BitBtnTest, KindsSetCaptionResultAndRole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SplitterTest, DraggingResizesTheNeighbourAndKeepsTheMinimum) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 200);
+  TPanel left(&form);
+  left.SetParent(&form);
+  left.SetBounds(0, 0, 100, 200);
+  left.SetAlign(alLeft);
+  TSplitter splitter(&form);
+  splitter.SetParent(&form);
+  splitter.SetBounds(100, 0, 4, 200);
+  TPanel rest(&form);
+  rest.SetParent(&form);
+  rest.SetAlign(alClient);
+  form.Show();
+  ASSERT_EQ(splitter.FindControl(), &left);
+  int moved = 0;
+  splitter.OnMoved = [&](TObject*) { ++moved; };
+  auto mouse = [&](QEvent::Type t, int x) {
+    QPointF local(x, 10);
+    QMouseEvent e(t, local, splitter.Widget()->mapToGlobal(local), Qt::LeftButton,
+                  t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(splitter.Widget(), &e);
+  };
+  mouse(QEvent::MouseButtonPress, 1);
+  mouse(QEvent::MouseMove, 51);
+  EXPECT_EQ(left.GetWidth(), 150);
+  EXPECT_EQ(splitter.GetLeft(), 150);
+  EXPECT_EQ(rest.GetLeft(), 154);
+  mouse(QEvent::MouseMove, -300);  // not below the minimum
+  EXPECT_EQ(left.GetWidth(), splitter.MinSize);
+  mouse(QEvent::MouseButtonRelease, -300);
+  EXPECT_EQ(moved, 1);
+  form.Hide();
+}
+
+TEST(ScrollBoxTest, SurfaceGrowsToHoldTheChildren) {
+  TForm form(nullptr);
+  TScrollBox box(&form);
+  box.SetParent(&form);
+  box.SetBounds(0, 0, 100, 80);
+  TPanel far(&form);
+  far.SetParent(&box);
+  far.SetBounds(300, 400, 50, 50);
+  EXPECT_GE(box.ClientWidget()->width(), 350);
+  EXPECT_GE(box.ClientWidget()->height(), 450);
+}
+
+}  // namespace
