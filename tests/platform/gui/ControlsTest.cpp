@@ -503,3 +503,35 @@ TEST(ScrollBoxTest, SurfaceGrowsToHoldTheChildren) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OwnerDrawTest, ListItemsArePaintedByTheHandler) {
+  TForm form(nullptr);
+  TListBox list(&form);
+  list.SetParent(&form);
+  list.SetBounds(0, 0, 120, 100);
+  list.SetItemHeight(20);
+  list.SetOwnerDraw(true);
+  for (const char* s : {"1 pt", "2 pt", "3 pt"}) list.Items().Add(s);
+  list.SetItemIndex(1);
+  std::vector<std::pair<int, bool>> drawn;
+  list.OnDrawItem = [&](TWinControl*, int index, const TRect& r, TOwnerDrawState state) {
+    drawn.push_back({index, state.Contains(odSelected)});
+    list.Canvas()->Brush.Color = state.Contains(odSelected) ? clNavy : clWhite;
+    list.Canvas()->FillRect(r);
+    list.Canvas()->Pen.Width = index + 1;
+    list.Canvas()->MoveTo(r.Left + 4, (r.Top + r.Bottom) / 2);
+    list.Canvas()->LineTo(r.Right - 4, (r.Top + r.Bottom) / 2);
+  };
+  QImage shot = list.Widget()->grab().toImage();
+  ASSERT_GE(drawn.size(), 3u);
+  std::sort(drawn.begin(), drawn.end());
+  drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+  EXPECT_EQ(drawn, (std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}));
+  EXPECT_EQ(list.ItemRect(1).Height(), 20);
+  TRect second = list.ItemRect(1);
+  EXPECT_EQ(shot.pixelColor(second.Left + 2, second.Top + 2), QColor(0, 0, 128));
+}
+
+}  // namespace
