@@ -40,12 +40,12 @@ QMessageBox::Icon IconOf(int icon) {
   }
 }
 
-struct TButtonSpec {
+struct TButtonDef {
   int Id;
   QMessageBox::StandardButton Qt;
 };
 
-std::vector<TButtonSpec> ButtonsOf(int type) {
+std::vector<TButtonDef> ButtonsOf(int type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {{IDOK, QMessageBox::Ok}, {IDCANCEL, QMessageBox::Cancel}};
     case MB_ABORTRETRYIGNORE:
@@ -61,19 +61,19 @@ std::vector<TButtonSpec> ButtonsOf(int type) {
 int RunMessageBox(TInteraction& r) {
   QMessageBox box(IconOf(r.Icon), ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
                   DialogParent());
-  auto specs = ButtonsOf(r.Buttons);
-  for (auto& s : specs) box.addButton(s.Qt);
+  auto defs = ButtonsOf(r.Buttons);
+  for (auto& s : defs) box.addButton(s.Qt);
   size_t def = static_cast<size_t>((r.Buttons & MB_DEFMASK) >> 8);
-  if (def < specs.size()) box.setDefaultButton(specs[def].Qt);
+  if (def < defs.size()) box.setDefaultButton(defs[def].Qt);
   if ((r.Buttons & (MB_TOPMOST | MB_SYSTEMMODAL)) != 0)
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   box.exec();
   auto clicked = box.standardButton(box.clickedButton());
-  for (auto& s : specs)
+  for (auto& s : defs)
     if (s.Qt == clicked) return s.Id;
   // Closed by the window manager or Escape: the cancel-like answer.
   for (int id : {IDCANCEL, IDNO, IDOK})
-    for (auto& s : specs)
+    for (auto& s : defs)
       if (s.Id == id) return id;
   return IDCANCEL;
 }
@@ -88,13 +88,13 @@ const char* DlgCaption(TMsgDlgType t) {
   }
 }
 
-struct TDlgButtonSpec {
+struct TDlgButtonDef {
   TMsgDlgBtn Btn;
   QMessageBox::StandardButton Qt;
   TModalResult Result;
 };
 
-const TDlgButtonSpec kDlgButtons[] = {
+const TDlgButtonDef kDlgButtons[] = {
     {mbYes, QMessageBox::Yes, mrYes},       {mbNo, QMessageBox::No, mrNo},
     {mbOK, QMessageBox::Ok, mrOk},          {mbCancel, QMessageBox::Cancel, mrCancel},
     {mbAbort, QMessageBox::Abort, mrAbort}, {mbRetry, QMessageBox::Retry, mrRetry},
@@ -109,7 +109,7 @@ int RunMessageDlg(TInteraction& r) {
                                             QMessageBox::NoIcon};
   QMessageBox box(icons[r.DlgType], ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
                   DialogParent());
-  std::vector<TDlgButtonSpec> used;
+  std::vector<TDlgButtonDef> used;
   for (TMsgDlgBtn b : r.DlgButtons)
     for (auto& s : kDlgButtons)
       if (s.Btn == b) {

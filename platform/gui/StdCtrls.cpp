@@ -187,13 +187,13 @@ void TButton::Click() {
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {}
 
 void TBitBtn::SetKind(TBitBtnKind value) {
-  struct TKindSpec {
+  struct TKindDef {
     const char* Caption;
     TModalResult Result;
     bool Default;
     bool Cancel;
   };
-  static const TKindSpec specs[] = {
+  static const TKindDef defs[] = {
       {"", mrNone, false, false},          {"OK", mrOk, true, false},         {"Cancel", mrCancel, false, true},
       {"&Help", mrNone, false, false},     {"&Yes", mrYes, true, false},      {"&No", mrNo, false, true},
       {"&Close", mrNone, false, false},    {"Abort", mrAbort, false, true},   {"&Retry", mrRetry, false, false},
@@ -201,7 +201,7 @@ void TBitBtn::SetKind(TBitBtnKind value) {
   };
   FKind = value;
   if (value == bkCustom) return;
-  const TKindSpec& s = specs[value];
+  const TKindDef& s = defs[value];
   SetText(s.Caption);
   ModalResult = s.Result;
   SetDefault(s.Default);
