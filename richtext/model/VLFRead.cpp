@@ -296,6 +296,11 @@ public:
 
   void InsertRecordItem() {
     if (!H.Item) return;
+    for (TVLExtraItemStrProperty prop : {vlesipHint, vlesipAltText, vlesipFileName}) {
+      String v;
+      if (H.Item->GetExtraStrProperty(prop, v) && v.find_first_of("\x01\x02") != String::npos)
+        H.Item->SetExtraStrProperty(prop, VLFDecodeLineBreaks(v));
+    }
     if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) {
       if (H.SaveMode == 1) Data.DoVLFPictureNeeded(H.Text, H.Tag.Int, H.Graphic);
       g->Image = std::move(H.Graphic);

@@ -39,6 +39,27 @@ bool NeedsHexLine(const AnsiString& text, bool unicode) {
   return false;
 }
 
+// Encodes an item's string extra properties for the duration of a write.
+class TOneLineStrings {
+public:
+  explicit TOneLineStrings(TCustomVLItemInfo* item) : FItem(item) {
+    for (TVLExtraItemStrProperty p : {vlesipHint, vlesipAltText, vlesipFileName}) {
+      String v;
+      if (FItem->GetExtraStrProperty(p, v) && v.find_first_of("\r\n") != String::npos) {
+        FSaved.emplace_back(p, v);
+        FItem->SetExtraStrProperty(p, VLFEncodeLineBreaks(v));
+      }
+    }
+  }
+  ~TOneLineStrings() {
+    for (auto& [p, v] : FSaved) FItem->SetExtraStrProperty(p, v);
+  }
+
+private:
+  TCustomVLItemInfo* FItem;
+  std::vector<std::pair<TVLExtraItemStrProperty, String>> FSaved;
+};
+
 class TVLFWriter {
 public:
   TVLFWriter(TCustomVLData& data, TStream& stream) : Data(data), S(stream) {
@@ -166,6 +187,9 @@ public:
                           item->GetVLFParams(&Data));
     };
     const Integer extras = item->GetVLFExtraPropertyCount();
+    // String properties are name=value lines: their line ends travel as
+    // bytes 01 and 02 while the item writes them.
+    TOneLineStrings oneLine(item);
     switch (item->StyleNo) {
       case vlsBreak:
         header(0, 0);

@@ -219,12 +219,14 @@ public:
         // A marker is always followed by an item of its own paragraph.
         const Integer st = N(style.TextStyles->Count());
         doc.AddTextItem(style.TextStyles->Items(st)->Unicode ? Text16() : Text8(), st, -1);
-      } else if (kind == 2 && N(8) == 0) {
+      } else if (kind == 2 && N(3) == 0) {
         auto pic = TVLGraphicItemInfo::CreateEx(&doc, std::make_unique<TBitmap>(1 + N(3), 1 + N(3)),
                                                 vlvaBaseline);
         pic->StyleNo = N(2) ? vlsPicture : vlsHotPicture;
         pic->ParaNo = para;
         pic->Spacing = N(3);
+        if (N(2)) pic->Hint = "picture\r\nhint";
+        if (N(2)) pic->Alt = "alt " + Text8();
         doc.AddItem("p" + std::to_string(i), pic.release());
       } else {
         const Integer st = N(style.TextStyles->Count());
