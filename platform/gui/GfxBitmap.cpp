@@ -572,3 +572,73 @@ void TBitmap::SetImage(const QImage& image) {
   }
   Changed();
 }
+
+namespace {
+
+// The colours 4 and 8-bit device-dependent bitmaps index: the sixteen
+// standard colours, then (8 bits) a 6x6x6 colour cube and 24 greys.
+QList<QRgb> StandardPalette(int bitsPerPixel) {
+  static const QRgb sixteen[16] = {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+                                   qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+                                   qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+                                   qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+  QList<QRgb> table(std::begin(sixteen), std::end(sixteen));
+  if (bitsPerPixel == 8) {
+    for (int r = 0; r < 6; ++r)
+      for (int g = 0; g < 6; ++g)
+        for (int b = 0; b < 6; ++b) table.push_back(qRgb(r * 51, g * 51, b * 51));
+    for (int i = 0; i < 24; ++i) table.push_back(qRgb(8 + i * 10, 8 + i * 10, 8 + i * 10));
+  }
+  return table;
+}
+
+}  // namespace
+
+void TBitmap::LoadFromDDB(Integer width, Integer height, Integer planes, Integer bitsPerPixel, const char* data,
+                          size_t size, Integer widthBytes) {
+  if (width <= 0 || height <= 0 || planes != 1 || static_cast<int64_t>(width) * height > MaxPixels) Bad();
+  if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) Bad();
+  const size_t rowBits = static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel);
+  const size_t minRow = (rowBits + 7) / 8;
+  const size_t stride = widthBytes > 0 ? static_cast<size_t>(widthBytes) : ((rowBits + 15) / 16) * 2;
+  if (stride < minRow) Bad();
+  // The last row needs only its own bytes, not its padding.
+  if (size < stride * static_cast<size_t>(height - 1) + minRow) Bad();
+  const auto* bits = reinterpret_cast<const uint8_t*>(data);
+  QImage img;
+  TPixelFormat format;
+  if (bitsPerPixel == 1) {
+    img = QImage(width, height, QImage::Format_Mono);
+    img.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    format = pf1bit;
+  } else if (bitsPerPixel <= 8) {
+    img = QImage(width, height, QImage::Format_Indexed8);
+    QList<QRgb> table = StandardPalette(bitsPerPixel);
+    while (table.size() < 256) table.push_back(qRgb(0, 0, 0));
+    img.setColorTable(table);
+    format = pf8bit;
+  } else if (bitsPerPixel == 24) {
+    img = QImage(width, height, QImage::Format_BGR888);
+    format = pf24bit;
+  } else {
+    img = QImage(width, height, QImage::Format_RGB32);
+    format = pf32bit;
+  }
+  if (img.isNull()) throw EOutOfResources("Out of system resources");
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* s = bits + stride * static_cast<size_t>(y);
+    uint8_t* d = img.scanLine(y);
+    if (bitsPerPixel == 4) {
+      for (int x = 0; x < width; ++x) d[x] = static_cast<uint8_t>(x % 2 == 0 ? s[x / 2] >> 4 : s[x / 2] & 0x0F);
+    } else if (bitsPerPixel == 32) {
+      auto* px = reinterpret_cast<QRgb*>(d);
+      for (int x = 0; x < width; ++x) px[x] = U32(s + 4 * x) | 0xFF000000u;
+    } else {
+      std::memcpy(d, s, minRow);
+    }
+  }
+  ReleaseCanvas();
+  FImage = img;
+  FPixelFormat = format;
+  Changed();
+}

@@ -415,6 +415,61 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// Formatted text and edges in rectangles.
+
+constexpr unsigned DT_TOP = 0x0;
+constexpr unsigned DT_LEFT = 0x0;
+constexpr unsigned DT_CENTER = 0x1;
+constexpr unsigned DT_RIGHT = 0x2;
+constexpr unsigned DT_VCENTER = 0x4;
+constexpr unsigned DT_BOTTOM = 0x8;
+constexpr unsigned DT_WORDBREAK = 0x10;
+constexpr unsigned DT_SINGLELINE = 0x20;
+constexpr unsigned DT_EXPANDTABS = 0x40;
+constexpr unsigned DT_NOCLIP = 0x100;
+constexpr unsigned DT_CALCRECT = 0x400;
+constexpr unsigned DT_NOPREFIX = 0x800;
+constexpr unsigned DT_EDITCONTROL = 0x2000;
+constexpr unsigned DT_END_ELLIPSIS = 0x8000;
+constexpr unsigned DT_RTLREADING = 0x20000;
+constexpr unsigned DT_HIDEPREFIX = 0x100000;
+
+// Text in a rectangle with the canvas's font and colours: lines end at line
+// breaks (none with DT_SINGLELINE) and, with DT_WORDBREAK, at the last space
+// that fits (a word wider than the rectangle stays whole unless
+// DT_EDITCONTROL); "&" underlines the next character and "&&" is one "&"
+// unless DT_NOPREFIX; DT_VCENTER and DT_BOTTOM place a single line. With
+// DT_CALCRECT nothing is drawn and r gets the text's extent (its width is
+// kept when wrapping, unless a word is wider). Returns the text's height
+// (measured from r's top when placed lower).
+Integer DrawText(TCanvas& canvas, const String& text, TRect& r, unsigned format);
+Integer DrawTextW(TCanvas& canvas, const WideString& text, TRect& r, unsigned format);
+
+constexpr unsigned BDR_RAISEDOUTER = 0x1;
+constexpr unsigned BDR_SUNKENOUTER = 0x2;
+constexpr unsigned BDR_RAISEDINNER = 0x4;
+constexpr unsigned BDR_SUNKENINNER = 0x8;
+constexpr unsigned EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+constexpr unsigned EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+constexpr unsigned BF_LEFT = 0x1;
+constexpr unsigned BF_TOP = 0x2;
+constexpr unsigned BF_RIGHT = 0x4;
+constexpr unsigned BF_BOTTOM = 0x8;
+constexpr unsigned BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
+constexpr unsigned BF_MIDDLE = 0x800;
+constexpr unsigned BF_ADJUST = 0x2000;
+constexpr unsigned BF_FLAT = 0x4000;
+constexpr unsigned BF_MONO = 0x8000;
+
+// A classic three-dimensional edge of one-pixel lines in the system's 3-D
+// colours, inside r: the outer line on r's border, the inner one inside it.
+// BF_MIDDLE fills the rest with clBtnFace; BF_ADJUST leaves in r what the
+// edge encloses.
+bool DrawEdge(TCanvas& canvas, TRect& r, unsigned edge, unsigned flags);
+
+// ---------------------------------------------------------------------------
 // Graphics
 
 // Base of the picture classes. Streams hold each class's own file format.
@@ -507,6 +562,12 @@ public:
   // A device-independent bitmap without its file header (info header,
   // colour table, bits), as clipboards and some files carry it.
   void LoadFromDIB(const char* data, size_t size);
+  // A device-dependent bitmap: rows top first, each widthBytes long (0:
+  // padded to 16 bits), 1 bit (0 black, 1 white), 4 or 8 bits (indexes into
+  // the standard palettes), 24 or 32 bits (B, G, R[, X]); one plane. Raises
+  // EInvalidGraphic when the data is shorter than the rows it needs.
+  void LoadFromDDB(Integer width, Integer height, Integer planes, Integer bitsPerPixel, const char* data,
+                   size_t size, Integer widthBytes = 0);
 
 private:
   void ReleaseCanvas() const;

@@ -98,7 +98,13 @@ TEST(GraphicsCorruptInput, MalformedBitmapHeadersRaise) {
 TEST(GraphicsCorruptInput, RunLengthBitmapWritesStayInside) {
   // Runs that overrun the row and deltas that leave the picture are dropped.
   const AnsiString pal8 = AnsiString("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8);
-  const AnsiString rle = AnsiString("\x09\x01" "\x00\x02\x05\x01" "\x00\x03\x01\x00\x01\x00" "\x00\x00" "\x00\x01", 16);
+  const AnsiString rle = AnsiString(
+      "\x09\x01"
+      "\x00\x02\x05\x01"
+      "\x00\x03\x01\x00\x01\x00"
+      "\x00\x00"
+      "\x00\x01",
+      16);
   TBitmap bmp;
   ASSERT_NO_THROW(bmp.LoadFromBytes(MakeBmp(4, 2, 8, 1, 2, pal8, rle)));
   EXPECT_EQ(bmp.GetWidth(), 4);
@@ -171,8 +177,8 @@ TEST(GraphicsCorruptInput, TextOfAnyUnitsMeasuresAndDraws) {
   // Lone surrogates, controls, marks without a base, mixed directions:
   // measuring stays additive in shape and drawing stays inside its buffers.
   std::mt19937 rng(7);
-  const char16_t pool[] = {u'a', u' ', u'\t', 0x0301, 0x05D0, 0x0627, 0x200F, 0x202E, 0xD800, 0xDC00,
-                           0x0E01, 0x0915, 0x094D, 0xFFFF, 0x0000, 0x4E2D, u'1', u',', 0xFEFF, 0x2066};
+  const char16_t pool[] = {u'a',   u' ',   u'\t',  0x0301, 0x05D0, 0x0627, 0x200F, 0x202E, 0xD800, 0xDC00,
+                           0x0E01, 0x0915, 0x094D, 0xFFFF, 0x0000, 0x4E2D, u'1',   u',',   0xFEFF, 0x2066};
   QImage img(300, 40, QImage::Format_RGB32);
   TCanvas canvas(static_cast<QPaintDevice*>(&img));
   canvas.Font.SetName("DejaVu Sans");
@@ -193,5 +199,36 @@ TEST(GraphicsCorruptInput, TextOfAnyUnitsMeasuresAndDraws) {
     ASSERT_EQ(placement.Order.size(), text.size());
     canvas.TextOutW(5, 5, text);
     canvas.ExtTextOut(5, 20, ETO_CLIPPED, nullptr, text, dx.empty() ? nullptr : dx.data());
+  }
+}
+
+TEST(GraphicsCorruptInput, DeviceDependentBitmapsNeverReadPastTheirData) {
+  // Exactly as many bytes as the rows need (a heap copy, so that one byte
+  // more would be caught), and one byte fewer.
+  for (Integer bits : {1, 4, 8, 24, 32}) {
+    for (Integer w : {1, 3, 7, 16}) {
+      const size_t stride = ((static_cast<size_t>(w) * static_cast<size_t>(bits) + 15) / 16) * 2;
+      const size_t need = stride * 4 + (static_cast<size_t>(w) * static_cast<size_t>(bits) + 7) / 8;
+      std::vector<char> data(need, '\x5A');
+      TBitmap bmp;
+      EXPECT_NO_THROW(bmp.LoadFromDDB(w, 5, 1, bits, data.data(), data.size())) << bits << " " << w;
+      std::vector<char> shorter(need - 1, '\x5A');
+      EXPECT_THROW(bmp.LoadFromDDB(w, 5, 1, bits, shorter.data(), shorter.size()), EInvalidGraphic);
+    }
+  }
+}
+
+TEST(GraphicsCorruptInput, FormattedTextOfAnyShape) {
+  QImage img(120, 60, QImage::Format_RGB32);
+  TCanvas canvas(static_cast<QPaintDevice*>(&img));
+  const char* texts[] = {"", "&", "&&&", "a&", "\r\n\r", "\t\tx", "   ", "word", "averyveryverylongword and more"};
+  for (const char* t : texts) {
+    for (unsigned format : {0u, DT_WORDBREAK, DT_WORDBREAK | DT_EDITCONTROL,
+                            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS}) {
+      for (Integer width : {0, 1, 30, 120}) {
+        TRect r(0, 0, width, 60);
+        EXPECT_GE(DrawText(canvas, t, r, format), 0);
+      }
+    }
   }
 }

@@ -164,7 +164,7 @@ TEST(GraphicsBitmap, ScanLinesHaveThePixelFormatsLayout) {
 
 TEST(GraphicsBitmap, TransparencySettings) {
   TBitmap bmp;
-    Gradient(bmp, 4, 4);
+  Gradient(bmp, 4, 4);
   bmp.Canvas()->SetPixel(0, 3, clLime);
   EXPECT_EQ(bmp.GetTransparentMode(), tmAuto);
   EXPECT_EQ(bmp.GetTransparentColor(), clLime);  // bottom-left pixel
@@ -205,7 +205,7 @@ TEST(GraphicsBitmap, RegistryKnowsOnlyOurClasses) {
 TEST(GraphicsBitmap, PictureLoadsByExtension) {
   qytest::TempDir dir;
   TBitmap bmp;
-    Gradient(bmp, 6, 4);
+  Gradient(bmp, 6, 4);
   const String bmpFile = (dir / "a.bmp").string();
   bmp.SaveToFile(bmpFile);
   TJPEGImage jpeg;
@@ -244,7 +244,7 @@ TEST(GraphicsBitmap, PictureLoadsByExtension) {
 TEST(GraphicsBitmap, IconsAndMetafiles) {
   // An icon made from a bitmap saves as ICO and loads back at its size.
   TBitmap bmp;
-    Gradient(bmp, 16, 16);
+  Gradient(bmp, 16, 16);
   TIcon icon;
   icon.Assign(&bmp);
   const AnsiString ico = icon.SaveToBytes();
@@ -317,7 +317,7 @@ TEST(GraphicsBitmap, RecordedMetafileReplays) {
 namespace {
 // A holder that forgets its image list when the list goes.
 class TListHolder : public TComponent {
-public:
+ public:
   using TComponent::TComponent;
   TCustomImageList* List = nullptr;
   void Notification(TComponent* AComponent, TOperation Operation) override {
@@ -381,4 +381,32 @@ TEST(GraphicsBitmap, ImageListDrawsNormalGreyedAndBlended) {
   list.Clear();
   EXPECT_EQ(changes, 2);
   EXPECT_THROW(list.Delete(3), EInvalidOperation);
+}
+
+TEST(GraphicsBitmap, DeviceDependentBitmaps) {
+  struct Case {
+    const char* Name;
+    Integer W, H, Bits, WidthBytes;
+    AnsiString Data;
+    QRgb TopLeft, BottomRight;
+  } cases[] = {
+      {"1 bit, word rows", 3, 2, 1, 0, AnsiString("\x80\0\x20\0", 4), qRgb(255, 255, 255), qRgb(255, 255, 255)},
+      {"4 bits", 2, 1, 4, 0, AnsiString("\x9C", 1), qRgb(255, 0, 0), qRgb(0, 0, 255)},
+      {"8 bits, cube", 2, 1, 8, 0, AnsiString("\x0F\x10", 2), qRgb(255, 255, 255), qRgb(0, 0, 0)},
+      {"24 bits, given stride", 1, 2, 24, 4, AnsiString("\x01\x02\x03\0\x04\x05\x06", 7), qRgb(3, 2, 1), qRgb(6, 5, 4)},
+      {"32 bits", 1, 1, 32, 0, AnsiString("\x10\x20\x30\x00", 4), qRgb(0x30, 0x20, 0x10), qRgb(0x30, 0x20, 0x10)},
+  };
+  for (const auto& c : cases) {
+    TBitmap bmp;
+    ASSERT_NO_THROW(bmp.LoadFromDDB(c.W, c.H, 1, c.Bits, c.Data.data(), c.Data.size(), c.WidthBytes)) << c.Name;
+    EXPECT_EQ(bmp.Image().pixel(0, 0), c.TopLeft) << c.Name;
+    EXPECT_EQ(bmp.Image().pixel(c.W - 1, c.H - 1), c.BottomRight) << c.Name;
+  }
+  // Too little data for the rows, bad geometry: raised, nothing read beyond.
+  TBitmap bmp;
+  EXPECT_THROW(bmp.LoadFromDDB(100, 100, 1, 24, "abc", 3), EInvalidGraphic);
+  EXPECT_THROW(bmp.LoadFromDDB(4, 4, 1, 8, "abcdefgh", 8, 2), EInvalidGraphic);
+  EXPECT_THROW(bmp.LoadFromDDB(4, 4, 4, 1, "abcdefgh", 8), EInvalidGraphic);
+  EXPECT_THROW(bmp.LoadFromDDB(0x10000, 0x10000, 1, 1, "", 0), EInvalidGraphic);
+  EXPECT_TRUE(bmp.GetEmpty());
 }

@@ -316,3 +316,107 @@ TEST(GraphicsCanvas, ShapesStayInsideTheirBox) {
     EXPECT_GE(maxX, 23) << shape;
   }
 }
+
+TEST(GraphicsCanvas, DrawTextWrapsAlignsAndMeasures) {
+  TCanvas canvas;
+  canvas.Font.SetName("Liberation Sans");
+  canvas.Font.SetSize(10);
+  const Integer line = canvas.TextHeight("X");
+  const Integer word = canvas.TextWidth("word");
+  const Integer space = canvas.TextWidth(" ");
+  struct Case {
+    const char* Name;
+    const char* Text;
+    Integer Width;
+    unsigned Format;
+    Integer Lines, ResultWidth;
+  } cases[] = {
+      {"one line", "word word", 500, 0, 1, 2 * word + space},
+      {"line breaks", "word\r\nword word\nword", 500, 0, 3, 2 * word + space},
+      {"single line ignores breaks", "word\nword", 500, DT_SINGLELINE, 1, 2 * word},
+      {"wrapped at spaces", "word word word", 2 * word + space, DT_WORDBREAK, 2, 2 * word + space},
+      {"long word stays whole", "wordwordword word", word, DT_WORDBREAK, 2, 3 * word},
+      {"edit control breaks words", "wordword", word, DT_WORDBREAK | DT_EDITCONTROL, 2, word},
+      {"prefix removed", "&word", 500, 0, 1, word},
+      {"double prefix is an ampersand", "a&&b", 500, 0, 1, canvas.TextWidth("a&b")},
+      {"no prefix processing", "a&&b", 500, DT_NOPREFIX, 1, canvas.TextWidth("a&&b")},
+  };
+  for (const auto& c : cases) {
+    TRect r(10, 20, 10 + c.Width, 30);
+    const Integer h = DrawText(canvas, c.Text, r, c.Format | DT_CALCRECT);
+    EXPECT_EQ(h, c.Lines * line) << c.Name;
+    EXPECT_EQ(r.Bottom, 20 + c.Lines * line) << c.Name;
+    const Integer expected = (c.Format & DT_WORDBREAK) ? std::max(c.Width, c.ResultWidth) : c.ResultWidth;
+    EXPECT_EQ(r.Width(), expected) << c.Name;
+  }
+}
+
+TEST(GraphicsCanvas, DrawTextPlacesAndClips) {
+  Board b(200, 60);
+  b.Canvas.Font.SetName("Liberation Sans");
+  b.Canvas.Font.SetSize(10);
+  b.Canvas.Font.SetColor(clBlack);
+  b.Canvas.Brush.Style = bsClear;
+  auto inkBounds = [&](int& left, int& right, int& top, int& bottom) {
+    left = top = 999;
+    right = bottom = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (qGray(b.Image.pixel(x, y)) < 160) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+  };
+  TRect r(0, 0, 200, 60);
+  const Integer w = b.Canvas.TextWidth("Centre");
+  const Integer h = DrawText(b.Canvas, "Centre", r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  int left, right, top, bottom;
+  inkBounds(left, right, top, bottom);
+  EXPECT_NEAR(left, (200 - w) / 2, 2);
+  EXPECT_NEAR(right, (200 + w) / 2, 2);
+  EXPECT_GT(top, 20);
+  EXPECT_LT(bottom, 40);
+  EXPECT_EQ(h, (60 - b.Canvas.TextHeight("X")) / 2 + b.Canvas.TextHeight("X"));
+  // Clipped to the rectangle unless DT_NOCLIP.
+  b.Image.fill(Qt::white);
+  TRect small(0, 0, 12, 60);
+  DrawText(b.Canvas, "Wide words here", small, DT_SINGLELINE);
+  inkBounds(left, right, top, bottom);
+  EXPECT_LT(right, 12);
+  // The prefix underline sits under its character only: below the "O" the
+  // underline row is inked, below the "n" it is not.
+  TOutlineTextMetric otm;
+  b.Canvas.GetOutlineTextMetrics(otm);
+  const int row = otm.otmTextMetrics.tmAscent - otm.otmsUnderscorePosition;
+  const Integer o = b.Canvas.TextWidth("O");
+  const Integer ope = b.Canvas.TextWidth("Ope");
+  for (const char* text : {"&Open", "Open"}) {
+    b.Image.fill(Qt::white);
+    TRect pr(0, 0, 200, 60);
+    DrawText(b.Canvas, text, pr, DT_SINGLELINE);
+    const bool prefixed = text[0] == '&';
+    EXPECT_EQ(qGray(b.Image.pixel(o / 2, row)) < 100, prefixed) << text;
+    EXPECT_GT(qGray(b.Image.pixel(ope + 2, row)), 200) << text;
+  }
+}
+
+TEST(GraphicsCanvas, EdgesUseTheThreeDColours) {
+  Board b(20, 20);
+  TRect r(2, 2, 12, 12);
+  DrawEdge(b.Canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | BF_MIDDLE);
+  EXPECT_EQ(r, Rect(4, 4, 10, 10));
+  auto rgb = [&](int x, int y) {
+    return static_cast<TColor>(RGB(qRed(b.Image.pixel(x, y)), qGreen(b.Image.pixel(x, y)), qBlue(b.Image.pixel(x, y))));
+  };
+  EXPECT_EQ(rgb(5, 2), ColorToRGB(clBtnShadow));        // outer top
+  EXPECT_EQ(rgb(5, 11), ColorToRGB(clBtnHighlight));    // outer bottom
+  EXPECT_EQ(rgb(3, 5), ColorToRGB(cl3DDkShadow));       // inner left
+  EXPECT_EQ(rgb(10, 5), ColorToRGB(cl3DLight));         // inner right
+  EXPECT_EQ(rgb(6, 6), ColorToRGB(clBtnFace));          // middle
+  EXPECT_EQ(rgb(12, 5), static_cast<TColor>(clWhite));  // outside
+  TRect keep(0, 0, 5, 5);
+  DrawEdge(b.Canvas, keep, EDGE_RAISED, BF_RECT);
+  EXPECT_EQ(keep, Rect(0, 0, 5, 5));
+}

@@ -9,10 +9,17 @@ TEST(GraphicsCursor, StandardIdsMapToDesktopShapes) {
   struct {
     TCursor Id;
     Qt::CursorShape Shape;
-  } cases[] = {{crDefault, Qt::ArrowCursor},     {crArrow, Qt::ArrowCursor},       {crIBeam, Qt::IBeamCursor},
-               {crHourGlass, Qt::WaitCursor},    {crHandPoint, Qt::PointingHandCursor},
-               {crDrag, Qt::DragCopyCursor},     {crNoDrop, Qt::ForbiddenCursor},  {crSizeAll, Qt::SizeAllCursor},
-               {crSizeWE, Qt::SizeHorCursor},    {crSizeNS, Qt::SizeVerCursor},    {crNone, Qt::BlankCursor},
+  } cases[] = {{crDefault, Qt::ArrowCursor},
+               {crArrow, Qt::ArrowCursor},
+               {crIBeam, Qt::IBeamCursor},
+               {crHourGlass, Qt::WaitCursor},
+               {crHandPoint, Qt::PointingHandCursor},
+               {crDrag, Qt::DragCopyCursor},
+               {crNoDrop, Qt::ForbiddenCursor},
+               {crSizeAll, Qt::SizeAllCursor},
+               {crSizeWE, Qt::SizeHorCursor},
+               {crSizeNS, Qt::SizeVerCursor},
+               {crNone, Qt::BlankCursor},
                {999, Qt::ArrowCursor}};
   for (const auto& c : cases) EXPECT_EQ(CursorById(c.Id).shape(), c.Shape) << c.Id;
   EXPECT_EQ(LoadSystemCursor(IDC_HAND).shape(), Qt::PointingHandCursor);

@@ -15,12 +15,8 @@ struct FontCase {
 };
 
 const FontCase Fonts[] = {
-    {"Liberation Sans", 10, {}},
-    {"Liberation Sans", 11, {fsBold}},
-    {"Liberation Serif", 12, {fsItalic}},
-    {"DejaVu Sans", 9, {}},
-    {"Liberation Mono", 10, {fsBold, fsItalic}},
-    {"Arial", 14, {fsUnderline}},
+    {"Liberation Sans", 10, {}}, {"Liberation Sans", 11, {fsBold}},           {"Liberation Serif", 12, {fsItalic}},
+    {"DejaVu Sans", 9, {}},      {"Liberation Mono", 10, {fsBold, fsItalic}}, {"Arial", 14, {fsUnderline}},
 };
 
 void Apply(TCanvas& canvas, const FontCase& f) {
