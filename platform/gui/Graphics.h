@@ -378,7 +378,6 @@ public:
 
 private:
   struct TState;
-  enum class TFill { Brush, BrushBackground };
   QPainter* RequirePainter();
   void ApplyMapping();
   void ApplyRop(QPainter* p, bool usePenMode);
