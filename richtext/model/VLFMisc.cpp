@@ -1,6 +1,8 @@
 #include "richtext/model/VLFMisc.h"
 
 #include "platform/base/Streams.h"
+#include "platform/gui/Graphics.h"
+#include "richtext/model/VLStyle.h"
 
 #include <climits>
 
@@ -263,4 +265,64 @@ bool VLFHexToStream(const AnsiString& h, TMemoryStream& stream) {
     m[i / 2] = static_cast<char>(a * 16 + b);
   }
   return true;
+}
+
+// ---------------------------------------------------------------------------
+
+AnsiString VLFSaveTextStyleRef(TVLStyle* style, bool useStyleNames, Integer styleNo) {
+  if (useStyleNames && style && styleNo >= 0 && styleNo < style->TextStyles->Count())
+    return VLFQuote(style->TextStyles->Items(styleNo)->StyleName);
+  return std::to_string(styleNo);
+}
+
+AnsiString VLFSaveParaStyleRef(TVLStyle* style, bool useStyleNames, Integer paraNo) {
+  if (useStyleNames && style && paraNo >= 0 && paraNo < style->ParaStyles->Count())
+    return VLFQuote(style->ParaStyles->Items(paraNo)->StyleName);
+  return std::to_string(paraNo);
+}
+
+namespace {
+
+bool ReadStyleRef(TCustomVLInfos* infos, const char*& p, Integer& no) {
+  if (*p != '"') return VLFReadNumber(p, no);
+  AnsiString name;
+  if (!VLFReadQuotedString(p, name)) return false;
+  no = 0;
+  for (Integer i = 0; infos && i < infos->Count(); ++i)
+    if (infos->GetInfo(i)->StyleName == name) {
+      no = i;
+      break;
+    }
+  return true;
+}
+
+}  // namespace
+
+bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no) {
+  return ReadStyleRef(style ? style->TextStyles.get() : nullptr, p, no);
+}
+
+bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no) {
+  return ReadStyleRef(style ? style->ParaStyles.get() : nullptr, p, no);
+}
+
+AnsiString VLFSavePictureHex(const TGraphic& graphic) { return VLFStringToHex(graphic.SaveToBytes()); }
+
+void VLFSavePictureBinary(TStream& stream, const TGraphic& graphic) {
+  VLFWriteBinary(stream, graphic.SaveToBytes());
+}
+
+bool VLFLoadPictureHex(const AnsiString& h, TGraphic& graphic) {
+  AnsiString bytes;
+  if (!VLFTryHexToString(h, bytes)) return false;
+  graphic.LoadFromBytes(bytes);
+  return true;
+}
+
+void VLFLoadPictureRaw(const AnsiString& s, TGraphic& graphic) { graphic.LoadFromBytes(s); }
+
+void VLFLoadPictureBinary(TStream& stream, TGraphic& graphic) {
+  Integer n = stream.ReadInt32LE();
+  if (n < 0) throw EReadError("Stream read error");
+  graphic.LoadFromBytes(stream.ReadBytes(n));
 }

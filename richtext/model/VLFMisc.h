@@ -44,6 +44,23 @@ AnsiString VLFDecodeLineBreaks(const AnsiString& s);
 AnsiString VLFSaveTag(bool tagsArePChars, Integer intTag, const AnsiString& strTag);
 AnsiString VLFQuote(const AnsiString& s);
 
+// A style reference: the quoted StyleName when useStyleNames and styleNo is
+// a style of the sheet, else the number.
+AnsiString VLFSaveTextStyleRef(TVLStyle* style, bool useStyleNames, Integer styleNo);
+AnsiString VLFSaveParaStyleRef(TVLStyle* style, bool useStyleNames, Integer paraNo);
+
+// Pictures in their own stream format, as hexadecimal text or as a
+// length-prefixed binary block.
+AnsiString VLFSavePictureHex(const TGraphic& graphic);
+void VLFSavePictureBinary(TStream& stream, const TGraphic& graphic);
+// False for malformed hexadecimal; the graphic's own load raises
+// EInvalidGraphic for data that is not of its format.
+bool VLFLoadPictureHex(const AnsiString& h, TGraphic& graphic);
+void VLFLoadPictureRaw(const AnsiString& s, TGraphic& graphic);
+// Reads the length and that many bytes (EReadError when the stream holds
+// fewer).
+void VLFLoadPictureBinary(TStream& stream, TGraphic& graphic);
+
 // ---------------------------------------------------------------------------
 // Reading header tokens. Each reader advances p through a NUL-terminated line
 // and skips one space after its token.
@@ -61,3 +78,8 @@ bool VLFReadQuotedString(const char*& p, AnsiString& s);
 // it does not convert.
 bool VLFReadTagToken(const char*& p, bool tagsArePChars, bool quotedAllowed, Integer& intTag,
                      AnsiString& strTag, bool& hasString);
+
+// An integer, or a quoted name looked up by StyleName (0 when no style has
+// it; true in that case too).
+bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no);
+bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no);

@@ -18,25 +18,6 @@ struct TVLFBadData {};
 
 [[noreturn]] void Bad() { throw TVLFBadData(); }
 
-bool ReadStyleRef(const char*& p, TVLStyle* style, bool para, Integer& no) {
-  if (*p == '"') {
-    AnsiString name;
-    if (!VLFReadQuotedString(p, name)) return false;
-    no = 0;
-    if (style) {
-      TCustomVLInfos* infos = para ? static_cast<TCustomVLInfos*>(style->ParaStyles.get())
-                                   : static_cast<TCustomVLInfos*>(style->TextStyles.get());
-      for (Integer i = 0; i < infos->Count(); ++i)
-        if (infos->GetInfo(i)->StyleName == name) {
-          no = i;
-          break;
-        }
-    }
-    return true;
-  }
-  return VLFReadNumber(p, no);
-}
-
 struct THeader {
   Integer StyleNo = 0, LineCount = 0, ParaNo = 0, SaveMode = 0, Subtype = 0;
   Byte Options = 0;
@@ -140,14 +121,14 @@ public:
   void ParseHeader(const AnsiString& line) {
     H = THeader();
     const char* p = line.c_str();
-    if (!ReadStyleRef(p, Style, false, H.StyleNo)) Bad();
+    if (!VLFReadTextStyleRef(Style, p, H.StyleNo)) Bad();
     if (H.StyleNo == vlsVersionInfo) {
       if (!VLFReadNumber(p, Major) || !VLFReadNumber(p, Minor)) Bad();
       H.LineCount = 0;
       return;
     }
     if (!VLFReadNumber(p, H.LineCount) || H.LineCount < 0) Bad();
-    if (!ReadStyleRef(p, Style, true, H.ParaNo)) Bad();
+    if (!VLFReadParaStyleRef(Style, p, H.ParaNo)) Bad();
     const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
     if (!record) {
       H.Item = CreateVellumItem(H.StyleNo, &Data);

@@ -10,12 +10,7 @@
 namespace {
 
 AnsiString StyleRef(TVLStyle* style, bool useNames, Integer no, bool para) {
-  if (useNames && style && no >= 0) {
-    if (para && no < style->ParaStyles->Count()) return VLFQuote(style->ParaStyles->Items(no)->StyleName);
-    if (!para && no < style->TextStyles->Count() && no != vlsDefStyle)
-      return VLFQuote(style->TextStyles->Items(no)->StyleName);
-  }
-  return std::to_string(no);
+  return para ? VLFSaveParaStyleRef(style, useNames, no) : VLFSaveTextStyleRef(style, useNames, no);
 }
 
 // Header values that end at a line break are kept on their line: CR and LF

@@ -2,6 +2,7 @@
 
 #include "platform/base/Streams.h"
 #include "richtext/model/VLData.h"
+#include "richtext/model/VLUni.h"
 
 #include <algorithm>
 
@@ -366,4 +367,56 @@ Integer TCustomVLData::FindLastMarkerOfLists(Integer startIndex, const TVLIntege
   for (Integer i = list->Count() - 1; i > startIndex; --i)
     if (listNos.IndexOf(list->Get(i)->ListNo) >= 0) return i;
   return -1;
+}
+
+AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, bool unicode) {
+  TVLStyle* style = data.GetStyle();
+  TVLListLevel* level = VLGetListLevel(style, marker.ListNo, marker.Level);
+  if (!level) return {};
+  const Cardinal codePage = data.GetDefaultCodePage();
+  switch (level->ListType) {
+    case vllstPicture:
+    case vllstImageList:
+    case vllstImageListCounter:
+      return unicode ? AnsiToRawUnicode("* ", codePage) : AnsiString("* ");
+    case vllstUnicodeBullet: {
+      const AnsiString raw = WideStringToRawUnicode(level->FormatStringW + u" ");
+      if (unicode) return raw;
+      AnsiString ansi = RawUnicodeToAnsi(raw, codePage);
+      // What the code page cannot show becomes a plain bullet.
+      const WideString& w = level->FormatStringW;
+      for (size_t i = 0; i < ansi.size() && i < w.size(); ++i)
+        if (ansi[i] == '?' && w[i] != u'?') ansi[i] = '*';
+      return ansi;
+    }
+    default: break;
+  }
+  TVLMarkerList* list = data.GetMarkers(false);
+  AnsiString text = list ? list->DisplayStringOf(&marker) : AnsiString();
+  const TVLMarkerFont* font = level->FontOrNil();
+  if (font && SameText(font->GetName(), "Symbol")) {
+    AnsiString r;
+    for (char ch : text) {
+      const auto c = static_cast<unsigned char>(ch);
+      if ((c >= 0xA7 && c <= 0xAA) || c == 0xB7 || c == 0xD7 || c == 0xE0)
+        r += '*';
+      else if (c == 0xDB)
+        r += "<=>";
+      else if (c == 0xDC)
+        r += "<=";
+      else if (c == 0xDE)
+        r += "=>";
+      else if (c == 0xAB)
+        r += "<->";
+      else if (c == 0xAC)
+        r += "<-";
+      else if (c == 0xAE)
+        r += "->";
+      else
+        r += ch;
+    }
+    text = r;
+  }
+  text += ' ';
+  return unicode ? AnsiToRawUnicode(text, codePage) : text;
 }

@@ -63,3 +63,8 @@ private:
 // nullptr for a negative list number, a list number past the sheet's or a
 // list without levels.
 TVLListLevel* VLGetListLevel(TVLStyle* style, Integer listNo, Integer level);
+
+// The marker as plain text: its number or bullet and a space ("* " for
+// pictures); Symbol-font bullets become readable characters. With unicode
+// the result is raw UTF-16LE.
+AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, bool unicode);

@@ -152,3 +152,20 @@ TEST(MarkerNumbering, MarkersInADocument) {
   d.Doc.DeleteItems(2, 1);
   EXPECT_EQ(d.Doc.GetMarkers(false), nullptr);
 }
+
+TEST(MarkerNumbering, PlainText) {
+  TListDoc d({vllstLowerRoman, vllstBullet, vllstPicture});
+  d.Style.ListStyles->Items(0)->Levels->Items(0)->FormatString = "(%0:s)";
+  TVLListLevel* bullet = d.Style.ListStyles->Items(0)->Levels->Items(1);
+  bullet->FormatString = "\xB7\xDE";
+  bullet->GetFont()->SetName("symbol");
+  d.Add(0);
+  d.Add(0);
+  d.Add(1);
+  d.Add(2);
+  TVLMarkerList* list = d.Doc.GetMarkers(false);
+  EXPECT_EQ(VLMarkerAsText(*list->Get(1), d.Doc, false), "(ii) ");
+  EXPECT_EQ(VLMarkerAsText(*list->Get(2), d.Doc, false), "*=> ");
+  EXPECT_EQ(VLMarkerAsText(*list->Get(3), d.Doc, false), "* ");
+  EXPECT_EQ(VLMarkerAsText(*list->Get(3), d.Doc, true), AnsiString("*\0 \0", 4));
+}

@@ -301,3 +301,25 @@ TEST(VLFWriter, RandomDocumentsRoundTripToTheSameBytes) {
       ASSERT_EQ(back.GetItemTextA(i), doc.GetItemTextA(i)) << "seed " << seed << " item " << i;
   }
 }
+
+TEST(VLFWriter, StyleNamesRefersToStylesByName) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  doc.VLFOptions = {vlfoUseStyleNames};
+  doc.AddTextItem("a", 3, 1);
+  doc.AddTextItem("b", vlsDefStyle, 0);
+  AnsiString vlf = Write(doc);
+  EXPECT_EQ(vlf, "-8 1 3\r\n\"Keywords\" 1 \"Centered\" 0 0 0\r\na\r\n" + std::to_string(vlsDefStyle) +
+                     " 1 \"Paragraph Style\" 0 0 0\r\nb\r\n");
+  // The reader finds the numbers of the names in its own sheet; an unknown name is style 0.
+  TVLStyle other(nullptr);
+  std::swap(other.TextStyles->Items(3)->StyleName, other.TextStyles->Items(1)->StyleName);
+  TVLDocumentData back(&other);
+  TStringStream in(vlf + "\"Nobody\" 1 0 0 0 0\r\nc\r\n");
+  TColor color;
+  ASSERT_TRUE(back.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr));
+  ASSERT_EQ(back.GetItemCount(), 3);
+  EXPECT_EQ(back.GetItem(0)->StyleNo, 1);
+  EXPECT_EQ(back.GetItem(0)->ParaNo, 1);
+  EXPECT_EQ(back.GetItem(2)->StyleNo, 0);
+}
