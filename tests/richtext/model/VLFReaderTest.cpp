@@ -2,6 +2,7 @@
 // and what it refuses without reading past the data.
 #include "platform/base/Streams.h"
 #include "richtext/model/VLData.h"
+#include "platform/gui/Graphics.h"
 #include "richtext/model/VLMarkers.h"
 
 #include <gtest/gtest.h>
@@ -185,4 +186,88 @@ TEST(VLFReader, FileThatCannotBeOpenedIsFalse) {
   TVLDocumentData doc(&style);
   TColor color = clNone;
   EXPECT_FALSE(doc.LoadVLF("/nonexistent/folder/x.vlf", color, nullptr, nullptr, nullptr));
+}
+
+namespace {
+
+// A stream carrying its own style sheet with a seventh, red text style.
+AnsiString StreamWithStyles() {
+  TVLStyle source(nullptr);
+  TFontInfo* red = source.TextStyles->Add();
+  red->StyleName = "Red";
+  red->Color = clRed;
+  red->Size = 31;
+  TVLDocumentData doc(&source);
+  doc.SetState(doc.GetState() | vlstViewDocument);
+  doc.VLFOptions.Include(vlfoSaveTextStyles);
+  doc.VLFOptions.Include(vlfoSaveParaStyles);
+  doc.AddTextItem("red", 6, 0);
+  doc.AddTextItem("plain", 0, 0);
+  TMemoryStream out;
+  EXPECT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  return out.Bytes();
+}
+
+}  // namespace
+
+TEST(VLFReader, StyleModesReplaceMapOrMerge) {
+  const AnsiString vlf = StreamWithStyles();
+  struct TCase {
+    const char* Name;
+    bool Replace;
+    TVLFReaderStyleMode Mode;
+    bool Ok;
+    Integer Styles;
+  };
+  const TCase cases[] = {
+      {"replace", true, vlf_sInsertMerge, true, 7},
+      {"merge appends the new style", false, vlf_sInsertMerge, true, 7},
+      {"map uses an existing style", false, vlf_sInsertMap, true, 6},
+      {"ignore leaves the number out of range", false, vlf_sIgnore, false, 6},
+  };
+  for (const TCase& c : cases) {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    doc.VLFTextStylesReadMode = c.Mode;
+    doc.VLFParaStylesReadMode = c.Mode;
+    TStringStream in(vlf);
+    TColor color = clNone;
+    bool ok = c.Replace ? doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr)
+                        : doc.InsertVLFFromStream(in, 0, color, nullptr, nullptr, nullptr, false);
+    EXPECT_EQ(ok, c.Ok) << c.Name;
+    EXPECT_EQ(style.TextStyles->Count(), c.Styles) << c.Name;
+    if (!ok) continue;
+    ASSERT_EQ(doc.GetItemCount(), 2) << c.Name;
+    const TFontInfo* got = style.TextStyles->Items(doc.GetItem(0)->StyleNo);
+    if (c.Styles == 7) {
+      EXPECT_EQ(got->StyleName, "Red") << c.Name;
+      EXPECT_EQ(got->Size, 31) << c.Name;
+    } else {
+      EXPECT_LT(doc.GetItem(0)->StyleNo, 6) << c.Name;
+    }
+    EXPECT_EQ(doc.GetItem(1)->StyleNo, 0) << c.Name;
+  }
+}
+
+TEST(VLFReader, BackgroundIsAppliedWithLoadBack) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  doc.VLFOptions.Include(vlfoSaveBack);
+  doc.AddTextItem("x", 0, 0);
+  TBitmap picture(4, 3);
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveVLFToStream(out, false, clYellow, &picture, bsTiled, nullptr));
+  for (bool loadBack : {true, false}) {
+    TVLDocumentData back(&style);
+    if (loadBack) back.VLFOptions.Include(vlfoLoadBack);
+    TStringStream in(out.Bytes());
+    TColor color = clNone;
+    TBitmap bmp;
+    TBackgroundStyle bs = bsNoBitmap;
+    ASSERT_TRUE(back.LoadVLFFromStream(in, color, &bmp, &bs, nullptr));
+    EXPECT_EQ(back.GetItemCount(), 1);
+    EXPECT_EQ(color, loadBack ? clYellow : clNone);
+    EXPECT_EQ(bs, loadBack ? bsTiled : bsNoBitmap);
+    EXPECT_EQ(bmp.GetWidth(), loadBack ? 4 : 0);
+  }
 }
