@@ -1,5 +1,16 @@
 #include "app/QYCover.h"
 
+#include "app/QYAbout.h"
+#include "app/QYMain.h"
+#include "app/QYProfile.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/DateTime.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+
+#include <algorithm>
+
 TCoverPoint CoverLabelOrigin(int w, int h, int rows, int row, int textW, int textH) {
   TCoverPoint p;
   p.X = w / 2 - textW / 2;
@@ -89,4 +100,223 @@ std::vector<String> CoverAddressLines(const String& address) {
   }
   if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+// ---------------------------------------------------------------------------
+// Painting.
+
+const char* const CoverNoticeText = "Brixane \xE2\x80\x94 a journal kept close, one day at a time";
+
+TBitmap* TCoverPicture::Get(const String& path) {
+  std::error_code ec;
+  const auto stamp = std::filesystem::last_write_time(path, ec);
+  if (ec) {
+    // A missing file is skipped silently.
+    FBitmap.reset();
+    FChecked = false;
+    FPath.clear();
+    return nullptr;
+  }
+  if (FChecked && path == FPath && stamp == FStamp) return FBitmap.get();
+  FPath = path;
+  FStamp = stamp;
+  FChecked = true;
+  FBitmap.reset();
+  auto bitmap = std::make_unique<TBitmap>();
+  try {
+    bitmap->LoadFromFile(path);
+    FBitmap = std::move(bitmap);
+  } catch (const EInvalidGraphic&) {
+    MessageBox("The Cover Bitmap was not found", "Error", MB_OK | MB_ICONERROR);
+  }
+  return FBitmap.get();
+}
+
+void TCoverPicture::Reset() {
+  FBitmap.reset();
+  FChecked = false;
+  FPath.clear();
+}
+
+TCoverPicture& CoverPicture() {
+  static TCoverPicture picture;
+  return picture;
+}
+
+namespace {
+// Saves the canvas's font, pen and brush and puts them back when done.
+class TCanvasToolsKeeper {
+public:
+  explicit TCanvasToolsKeeper(TCanvas& canvas) : FCanvas(canvas) {
+    FFont.Assign(canvas.Font);
+    FPen.Assign(&canvas.Pen);
+    FBrush.Assign(&canvas.Brush);
+  }
+  ~TCanvasToolsKeeper() {
+    FCanvas.Font.Assign(FFont);
+    FCanvas.Pen.Assign(&FPen);
+    FCanvas.Brush.Assign(&FBrush);
+  }
+  TCanvasToolsKeeper(const TCanvasToolsKeeper&) = delete;
+  TCanvasToolsKeeper& operator=(const TCanvasToolsKeeper&) = delete;
+
+private:
+  TCanvas& FCanvas;
+  TFont FFont;
+  TPen FPen;
+  TBrush FBrush;
+};
+
+constexpr TColor CoverFrameColor = clSilver;
+constexpr TColor CoverLineColor = clNavy;
+}  // namespace
+
+void DrawCoverLabelOn(TCanvas& canvas, int layoutW, int layoutH, int size, bool framed, int row, int rows,
+                      const String& text, const String& fontName) {
+  if (text.empty()) return;
+  TCanvasToolsKeeper keep(canvas);
+  canvas.Pen.Color = CoverLineColor;
+  canvas.Font.SetSize(size);
+  canvas.Font.SetName(fontName);
+  const TSize extent = canvas.TextExtent(text);
+  const TCoverPoint p = CoverLabelOrigin(layoutW, layoutH, rows, row, extent.cx, extent.cy);
+  if (framed) {
+    canvas.Brush.Color = CoverFrameColor;
+    canvas.Brush.Style = bsSolid;
+    const TCoverRect f = CoverLabelFrame(p, extent.cx, extent.cy, size);
+    canvas.RoundRect(f.Left, f.Top, f.Right, f.Bottom, size / 2, size / 2);
+  }
+  canvas.TextOut(p.X, p.Y, text);
+}
+
+void DrawCoverAddressOn(TCanvas& canvas, int layoutW, int layoutH, int size, bool framed, int row, int rows,
+                        const String& address, const String& fontName) {
+  const std::vector<String> lines = CoverAddressLines(address);
+  if (lines.empty()) return;
+  TCanvasToolsKeeper keep(canvas);
+  canvas.Pen.Color = CoverLineColor;
+  canvas.Font.SetSize(size);
+  canvas.Font.SetName(fontName);
+  int maxW = 0, maxH = 0, totalH = 0;
+  std::vector<int> heights;
+  for (const String& line : lines) {
+    // An empty line still takes a line's height.
+    const TSize e = canvas.TextExtent(line.empty() ? String(" ") : line);
+    maxW = std::max(maxW, line.empty() ? 0 : e.cx);
+    maxH = std::max(maxH, e.cy);
+    totalH += e.cy;
+    heights.push_back(e.cy);
+  }
+  TCoverPoint p = CoverAddressOrigin(layoutW, layoutH, rows, row, maxW, maxH);
+  if (framed) {
+    canvas.Brush.Color = CoverFrameColor;
+    canvas.Brush.Style = bsSolid;
+    const TCoverRect f = CoverAddressFrame(p, maxW, totalH, size);
+    canvas.RoundRect(f.Left, f.Top, f.Right, f.Bottom, size / 2, size / 2);
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    canvas.TextOut(p.X, p.Y, lines[i]);
+    p.Y += heights[i];
+  }
+}
+
+void PaintCoverOn(TCanvas& canvas, int areaW, int areaH, int layoutW, int layoutH, Byte drawMode,
+                  TBitmap* picture, const TCoverTexts& texts) {
+  canvas.FillRect(Rect(0, 0, areaW, areaH));
+
+  if (picture && !picture->GetEmpty()) {
+    const int bw = picture->GetWidth(), bh = picture->GetHeight();
+    switch (drawMode) {
+      case cdmNormal: {
+        const TCoverPoint p = CoverCentredOrigin(areaW, areaH, bw, bh);
+        canvas.Draw(p.X, p.Y, picture);
+        break;
+      }
+      case cdmTiled:
+        for (const TCoverPoint& p : CoverTiles(areaW, areaH, bw, bh)) canvas.Draw(p.X, p.Y, picture);
+        break;
+      case cdmStretched:
+        canvas.StretchDraw(Rect(0, 0, areaW, areaH), picture);
+        break;
+      default:
+        break;
+    }
+  }
+
+  {
+    TPen saved;
+    saved.Assign(&canvas.Pen);
+    canvas.Pen.Color = CoverLineColor;
+    canvas.Pen.Width = 4;
+    const TCoverRule rule = CoverRuleLine(areaW, areaH, layoutW);
+    canvas.MoveTo(rule.From.X, rule.From.Y);
+    canvas.LineTo(rule.To.X, rule.To.Y);
+    canvas.Pen.Assign(&saved);
+  }
+
+  DrawCoverLabelOn(canvas, layoutW, layoutH, 40, true, 6, CoverRows, "QUILLORY", "Times New Roman");
+  DrawCoverLabelOn(canvas, layoutW, layoutH, 12, true, 10, CoverRows, texts.Caption, "Arial");
+  DrawCoverAddressOn(canvas, layoutW, layoutH, 8, true, 12, CoverRows, texts.Address, "Arial");
+  DrawCoverLabelOn(canvas, layoutW, layoutH, 10, true, 16, CoverRows, texts.DateText, "Times New Roman");
+  DrawCoverLabelOn(canvas, layoutW, layoutH, 8, true, 25, CoverRows, texts.Notice, "Times New Roman");
+  DrawCoverLabelOn(canvas, layoutW, layoutH, 8, true, 26, CoverRows, texts.VersionText, "Times New Roman");
+}
+
+// ---------------------------------------------------------------------------
+// The main window's cover.
+
+namespace {
+size_t CharacterCount(const String& utf8) {
+  size_t n = 0;
+  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+String UpperCaseText(const String& utf8) { return WideToUtf8(WideUpperCase(Utf8ToWide(utf8))); }
+}  // namespace
+
+TCoverTexts CurrentCoverTexts() {
+  TCoverTexts t;
+  t.Caption = UpperCaseText(JournalOwnerText());
+  if (ProfileSettings.DisplayAddress && CharacterCount(ProfileSettings.UserAddress) > 1)
+    t.Address = ProfileSettings.UserAddress;
+  t.DateText = FormatDateTime(FormatSettings.LongDateFormat, Date());
+  t.Notice = CoverNoticeText;
+  t.VersionText = "Version " + ProgramProductVersion();
+  return t;
+}
+
+void LayoutCover(TformQuilloryMain* main, TPaintBox* box) {
+  if (!main || ScreenMode != smCover) return;
+  TButton* open = main->pbOpenQuillory;
+  const TCoverButtonPlaces b =
+      CoverButtonPlaces(main->GetWidth(), main->GetHeight(), open->GetWidth(), open->GetHeight());
+  open->SetBounds(b.Open.Left, b.Open.Top, b.Open.Right - b.Open.Left, b.Open.Bottom - b.Open.Top);
+  main->pbLockQuillory->SetBounds(b.Lock.Left, b.Lock.Top, b.Lock.Right - b.Lock.Left,
+                                  b.Lock.Bottom - b.Lock.Top);
+  main->pbExitQuillory->SetBounds(b.Exit.Left, b.Exit.Top, b.Exit.Right - b.Exit.Left,
+                                  b.Exit.Bottom - b.Exit.Top);
+  if (open->Showing() && open->CanFocus()) open->SetFocus();
+  if (box) box->Invalidate();
+}
+
+void PaintCover(TformQuilloryMain* main, TPaintBox* box) {
+  static bool painting = false;
+  if (painting || !box) return;
+  painting = true;
+  try {
+    // The main window's own cover follows the window; a preview its own box.
+    const bool own = main && box == main->CoverBitMap;
+    const int layoutW = own ? main->GetWidth() : box->GetWidth();
+    const int layoutH = own ? main->GetHeight() : box->GetHeight();
+    TCanvas& canvas = *box->Canvas();
+    canvas.Brush.Color = box->GetColor() == clDefault ? clBtnFace : box->GetColor();
+    canvas.Brush.Style = bsSolid;
+    PaintCoverOn(canvas, box->GetWidth(), box->GetHeight(), layoutW, layoutH, ProfileSettings.BitmapDrawMode,
+                 CoverPicture().Get(ProfileSettings.BitmapLocation), CurrentCoverTexts());
+  } catch (...) {
+    painting = false;
+    throw;
+  }
+  painting = false;
 }

@@ -3,8 +3,14 @@
 // and the Open / Lock / Exit buttons. The same painting serves the cover
 // preview of the preferences dialog.
 #include "platform/base/Types.h"
+#include "platform/gui/Graphics.h"
 
+#include <filesystem>
+#include <memory>
 #include <vector>
+
+class TformQuilloryMain;
+class TPaintBox;
 
 // ---------------------------------------------------------------------------
 // Geometry. All divisions are integer divisions truncating toward zero.
@@ -57,3 +63,63 @@ TCoverRule CoverRuleLine(int areaW, int areaH, int windowW);
 
 // Lines of the stored address (CR LF, LF or CR separated).
 std::vector<String> CoverAddressLines(const String& address);
+
+// ---------------------------------------------------------------------------
+// Painting.
+
+// The texts the cover shows; empty ones are not drawn.
+struct TCoverTexts {
+  String Caption;      // the journal caption, in capitals
+  String Address;      // the address lines as stored ("" = not shown)
+  String DateText;     // today in the long date format
+  String Notice;       // the maker's notice line
+  String VersionText;  // "Version " and the program version
+};
+
+// The maker's notice line of the cover.
+extern const char* const CoverNoticeText;
+
+// The cover picture. It is read once per file (and again when the file or
+// its time stamp changes), so painting never reads the disk; a file that is
+// not a valid picture is reported once, not at every painting.
+class TCoverPicture {
+public:
+  // The picture of path; nullptr when the file is missing or unreadable.
+  TBitmap* Get(const String& path);
+  // Forget the loaded picture (the next Get reads and reports again).
+  void Reset();
+
+private:
+  String FPath;
+  std::filesystem::file_time_type FStamp{};
+  bool FChecked = false;
+  std::unique_ptr<TBitmap> FBitmap;
+};
+// The program's one cover picture.
+TCoverPicture& CoverPicture();
+
+// Paints the whole cover on canvas: the area of areaW × areaH (the paint box)
+// is filled with the canvas brush and gets the picture; labels and the rule's
+// right end are placed by the layout width and height.
+void PaintCoverOn(TCanvas& canvas, int areaW, int areaH, int layoutW, int layoutH, Byte drawMode,
+                  TBitmap* picture, const TCoverTexts& texts);
+// One framed label on its row; nothing for an empty text.
+void DrawCoverLabelOn(TCanvas& canvas, int layoutW, int layoutH, int size, bool framed, int row, int rows,
+                      const String& text, const String& fontName);
+// The address block, line by line, centred as one block.
+void DrawCoverAddressOn(TCanvas& canvas, int layoutW, int layoutH, int size, bool framed, int row, int rows,
+                        const String& address, const String& fontName);
+
+// ---------------------------------------------------------------------------
+// The main window's cover.
+
+// In cover mode: places the Open, Lock and Exit buttons and repaints the
+// cover on box.
+void LayoutCover(TformQuilloryMain* main, TPaintBox* box);
+// Paints the cover on box with the settings' picture, draw mode and texts.
+// The main window's own cover is laid out by the window's size; another box
+// (the preferences' preview) by its own, so the preview is a true miniature.
+// A paint that arrives while one runs is ignored.
+void PaintCover(TformQuilloryMain* main, TPaintBox* box);
+// The texts of the cover from the settings and the build.
+TCoverTexts CurrentCoverTexts();

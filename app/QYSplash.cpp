@@ -1,5 +1,7 @@
 #include "app/QYSplash.h"
 
+#include "platform/gui/Graphics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -57,4 +59,79 @@ TColor SplashRingColor(const TSplashGeometry& g, int ring) {
   const int i = ring - 1;
   return Rgb(RoundInt(214 + i * (255 - 214) / steps), RoundInt(213 + i * (255 - 213) / steps),
              RoundInt(182 + i * (0 - 182) / steps));
+}
+
+int SplashFontSize(TCanvas& canvas, const String& text, int minHeight) {
+  // Beyond this no screen is tall enough; it stops a font without glyphs.
+  constexpr int MaxSize = 1000;
+  int size = 1;
+  for (; size < MaxSize; ++size) {
+    canvas.Font.SetSize(size);
+    if (canvas.TextHeight(text) >= minHeight) break;
+  }
+  return size;
+}
+
+void PaintSplashOn(TCanvas& canvas, const TSplashGeometry& g) {
+  canvas.Brush.Color = SplashBackColor;
+  canvas.Brush.Style = bsSolid;
+  canvas.FillRect(Rect(0, 0, g.Width, g.Height));
+
+  canvas.Pen.Width = 1;
+  canvas.Brush.Style = bsClear;
+  const int rings = SplashRingCount(g);
+  for (int i = 0; i < rings; ++i) {
+    canvas.Pen.Color = SplashRingColor(g, i);
+    std::vector<TPoint> pts;
+    for (const TSplashPoint& p : SplashRingPoints(g, i)) pts.emplace_back(p.X, p.Y);
+    canvas.PolyBezier(pts);
+  }
+
+  canvas.SetBkMode(TRANSPARENT);
+  const int third = g.Height / 3;
+  const int middle = (g.Height / 4) * 2;
+
+  canvas.Font.SetName("Arial Black");
+  canvas.Font.SetColor(clBlue);
+  SplashFontSize(canvas, "BRIXANE", third);
+  TSize e = canvas.TextExtent("BRIXANE");
+  canvas.TextOut(g.Width / 2 - e.cx / 2, middle - e.cy, "BRIXANE");
+
+  canvas.Font.SetName("Century");
+  canvas.Font.SetColor(clBlack);
+  SplashFontSize(canvas, "QUILLORY", third);
+  e = canvas.TextExtent("QUILLORY");
+  canvas.TextOut(g.Width / 2 - e.cx / 2, middle, "QUILLORY");
+
+  canvas.Pen.Width = 2;
+  canvas.Pen.Color = SplashLineColor;
+  const int margin = g.Width * 13 / 100;
+  canvas.MoveTo(margin, g.Height / 2);
+  canvas.LineTo(g.Width - margin, g.Height / 2);
+}
+
+// ---------------------------------------------------------------------------
+
+TSplash::TSplash(TComponent* AOwner) : TForm(AOwner) {
+  SetName("Splash");
+  SetCaption("Splash");
+  SetBorderStyle(bsNone);
+  SetFormStyle(fsStayOnTop);
+  Position = poScreenCenter;
+  Geometry = SplashGeometry(Screen->Width(), Screen->Height());
+  ApplyShape();
+  OnPaint = [this](TObject* s) { FormPaint(s); };
+}
+
+void TSplash::ApplyShape() {
+  // Borderless: the window is all client area.
+  SetBounds(GetLeft(), GetTop(), Geometry.Width, Geometry.Height);
+  SetColor(SplashBackColor);
+}
+
+void TSplash::FormPaint(TObject*) {
+  if (FPainting) return;
+  FPainting = true;
+  PaintSplashOn(*Canvas(), Geometry);
+  FPainting = false;
 }

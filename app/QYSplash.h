@@ -2,6 +2,7 @@
 // The start-up splash: a borderless ellipse with a colour gradient, the
 // maker's name and the program's name, shown until the main window is ready.
 #include "platform/base/Types.h"
+#include "platform/gui/Forms.h"
 
 #include <vector>
 
@@ -35,3 +36,27 @@ TColor SplashRingColor(const TSplashGeometry& g, int ring);
 
 constexpr TColor SplashBackColor = 0xB6D5D6;  // RGB(214, 213, 182)
 constexpr TColor SplashLineColor = 0xF0FBFF;  // cream
+
+// The smallest point size, from 1 upward, at which text in the canvas's font
+// is at least minHeight pixels high.
+int SplashFontSize(TCanvas& canvas, const String& text, int minHeight);
+
+// Paints the splash on canvas (its window of g.Width × g.Height): the
+// gradient rings, the maker's name above the middle, the program's name below
+// it and the cream line between them.
+void PaintSplashOn(TCanvas& canvas, const TSplashGeometry& g);
+
+// The splash window: borderless, on top, centred; caption "Splash".
+class TSplash : public TForm {
+public:
+  explicit TSplash(TComponent* AOwner);
+
+  void FormPaint(TObject* Sender);
+
+  // The size and shape for the screen it was made on.
+  TSplashGeometry Geometry;
+
+private:
+  void ApplyShape();
+  bool FPainting = false;
+};

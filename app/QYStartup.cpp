@@ -22,15 +22,106 @@ int RunShutdownSteps(const std::vector<TShutdownStep>& steps,
   return failures;
 }
 
-TJournalHooks& JournalHooks() {
-  static TJournalHooks hooks;
+TAppHooks& AppHooks() {
+  static TAppHooks hooks;
   return hooks;
 }
 
 void SaveCurrentEntryHook(int saveMode) {
-  if (JournalHooks().SaveCurrentEntry) JournalHooks().SaveCurrentEntry(saveMode);
+  if (AppHooks().SaveCurrentEntry) AppHooks().SaveCurrentEntry(saveMode);
 }
 
 void UnloadJournalsHook() {
-  if (JournalHooks().UnloadJournals) JournalHooks().UnloadJournals();
+  if (AppHooks().UnloadJournals) AppHooks().UnloadJournals();
+}
+
+void LoadJournalsHook() {
+  if (AppHooks().LoadJournals) AppHooks().LoadJournals();
+}
+
+bool JournalsLoadedHook() { return AppHooks().JournalsLoaded && AppHooks().JournalsLoaded(); }
+
+void SaveToolBarLayoutHook(const String& fileName) {
+  if (AppHooks().SaveToolBarLayout) AppHooks().SaveToolBarLayout(fileName);
+}
+
+void LoadToolBarLayoutHook(const String& fileName) {
+  if (AppHooks().LoadToolBarLayout) AppHooks().LoadToolBarLayout(fileName);
+}
+
+// ---------------------------------------------------------------------------
+// The main block.
+
+#include "app/QYAbout.h"
+#include "app/QYActivity.h"
+#include "app/QYAddJournal.h"
+#include "app/QYDataModule.h"
+#include "app/QYDatabase.h"
+#include "app/QYGlobalFind.h"
+#include "app/QYMain.h"
+#include "app/QYPassword.h"
+#include "app/QYPreferences.h"
+#include "app/QYPrintPreview.h"
+#include "app/QYRecordSelection.h"
+#include "app/QYSplash.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/os/Semaphores.h"
+#include "platform/os/SingleInstance.h"
+
+#include <memory>
+
+const char* const SingleInstanceName = "quillory";
+
+TSingleInstance::TRole StartSingleInstance(TSingleInstance& instance) {
+  instance.OnMessage = [](const String& message) {
+    if (formQuilloryMain)
+      formQuilloryMain->InstanceMessageReceived(message);
+    else if (message == "restore")
+      RestoreRunningInstance();
+  };
+  return instance.Start("restore");
+}
+
+int QuilloryMain(int argc, char** argv) {
+  (void)argc;
+  (void)argv;
+  // The toolkit first: the hand-over to a running instance talks over a
+  // local socket.
+  Application->Initialize();
+  TSingleInstance instance(SingleInstanceName);
+  if (StartSingleInstance(instance) == TSingleInstance::siSecondary) return 0;
+  // Guards the database set-up and the loading of the settings.
+  const std::shared_ptr<TNamedSemaphore> dbSemaphore = DBSemaphore();
+
+  auto splash = std::make_unique<TSplash>(Application);
+  splash->Show();
+  splash->Repaint();
+  Application->ProcessMessagesExcludingInput();
+
+  Application->ShowMainForm = true;
+  Application->SetTitle("Quillory");
+  Application->HelpFile = "Quillory.hlp";
+
+  TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
+  if (main->SetUpCancelled) {
+    Application->DestroyComponents();
+    return 0;
+  }
+  Application->CreateForm<TdlgAddJournal>();
+  new TJournalDataModule(Application);
+  Application->CreateForm<TChangePasswordDlg>();
+  Application->CreateForm<TPasswordDlg>();
+  Application->CreateForm<TdlgPreferences>();
+  Application->CreateForm<TdlgAboutBox>();
+  Application->CreateForm<TfGlobalFind>();
+  Application->CreateForm<TFormPrintPreview>();
+  Application->CreateForm<TFormPrintJournalLoadProgress>();
+  Application->CreateForm<TDlgRecordSelection>();
+  Application->CreateForm<TActivityDisplayWindow>();
+
+  splash->Hide();
+  splash.reset();
+  Application->Run();
+  return 0;
 }

@@ -2,6 +2,7 @@
 // The program's life: the main block (single instance, splash, the windows in
 // their order, the message loop) and the steps of the shut-down.
 #include "platform/base/SysUtils.h"
+#include "platform/os/SingleInstance.h"
 
 #include <functional>
 #include <vector>
@@ -24,10 +25,10 @@ int RunShutdownSteps(const std::vector<TShutdownStep>& steps,
                      const std::function<void(const String&)>& showStatus = {});
 
 // ---------------------------------------------------------------------------
-// Entry and journal operations that the shut-down and the cover need, supplied
-// by the units that own them once they register. Until then the hooks are
-// empty and calling them does nothing.
-struct TJournalHooks {
+// Operations that the start-up, the cover and the shut-down need from units
+// that own them (entry storage, journals, tool bars), supplied when those
+// units register. Until then a hook is empty and calling it does nothing.
+struct TAppHooks {
   // Saves the current journal's entry (save mode 0 explicit, 1 every other).
   std::function<void(int saveMode)> SaveCurrentEntry;
   // Saves every open journal's entry and closes its editor window.
@@ -36,12 +37,29 @@ struct TJournalHooks {
   std::function<void()> LoadJournals;
   // True while journals are loaded.
   std::function<bool()> JournalsLoaded;
+  // Writes / reads the tool bar and menu layout file.
+  std::function<void(const String& fileName)> SaveToolBarLayout;
+  std::function<void(const String& fileName)> LoadToolBarLayout;
 };
-TJournalHooks& JournalHooks();
+TAppHooks& AppHooks();
 
 void SaveCurrentEntryHook(int saveMode);
 void UnloadJournalsHook();
+void LoadJournalsHook();
+bool JournalsLoadedHook();
+void SaveToolBarLayoutHook(const String& fileName);
+void LoadToolBarLayoutHook(const String& fileName);
 
 // ---------------------------------------------------------------------------
-// The main block. Returns the process exit code.
+// The main block, in this order: the single-instance lock (a second start
+// hands "restore" to the running one and ends with 0), the splash, the
+// application titled "Quillory", the windows in their order, the message
+// loop. Returns the process exit code.
 int QuilloryMain(int argc, char** argv);
+
+// The running instance's lock and hand-over name.
+extern const char* const SingleInstanceName;
+
+// Becomes the running instance, whose main window a later start restores,
+// or hands "restore" to the running one (answer siSecondary).
+TSingleInstance::TRole StartSingleInstance(TSingleInstance& instance);

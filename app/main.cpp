@@ -1,14 +1,13 @@
-// Quillory: start-up. For now the smallest real window that proves the stack.
+// Quillory: the program's entry.
+//
+// The toolkit's application object lives in this frame, so it is gone before
+// the program's static objects are torn down, and it sees the real command
+// line (-platform and the like).
+#include "app/QYStartup.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Quillory");
-  QLabel window("Quillory");
-  window.setWindowTitle("Quillory");
-  window.setAlignment(Qt::AlignCenter);
-  window.resize(480, 320);
-  window.show();
-  return QApplication::exec();
+  QApplication toolkit(argc, argv);
+  return QuilloryMain(argc, argv);
 }

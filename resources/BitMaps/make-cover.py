@@ -76,6 +76,25 @@ def write_png(path, px):
     with open(path, "wb") as f:
         f.write(png)
 
+def write_ico(path, rgba):
+    """One 32-bit image: a DIB (BGRA, bottom-up) and its AND mask."""
+    h, w = len(rgba), len(rgba[0])
+    xor = b"".join(bytes((b, g, r, a)) for row in reversed(rgba) for (r, g, b, a) in row)
+    mask_row = ((w + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(rgba):
+        bits = bytearray(mask_row)
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    image = info + xor + bytes(mask)
+    head = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(head + entry + image)
+
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
     W, H = 240, 180
@@ -98,3 +117,4 @@ if __name__ == "__main__":
             r.append((c[0], c[1], c[2], alpha))
         rgba.append(r)
     write_png(os.path.join(here, "..", "icons", "quillory.png"), rgba)
+    write_ico(os.path.join(here, "..", "icons", "quillory.ico"), rgba)

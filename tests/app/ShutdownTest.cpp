@@ -72,19 +72,19 @@ TEST(Shutdown, EveryStepRunsWhateverFails) {
   }
 }
 
-TEST(Shutdown, JournalHooksDoNothingUntilAUnitRegisters) {
-  TJournalHooks saved = JournalHooks();
-  JournalHooks() = {};
+TEST(Shutdown, AppHooksDoNothingUntilAUnitRegisters) {
+  TAppHooks saved = AppHooks();
+  AppHooks() = {};
   EXPECT_NO_THROW(UnloadJournalsHook());
   EXPECT_NO_THROW(SaveCurrentEntryHook(1));
   int unloaded = 0, savedMode = -1;
-  JournalHooks().UnloadJournals = [&] { ++unloaded; };
-  JournalHooks().SaveCurrentEntry = [&](int mode) { savedMode = mode; };
+  AppHooks().UnloadJournals = [&] { ++unloaded; };
+  AppHooks().SaveCurrentEntry = [&](int mode) { savedMode = mode; };
   UnloadJournalsHook();
   SaveCurrentEntryHook(1);
   EXPECT_EQ(unloaded, 1);
   EXPECT_EQ(savedMode, 1);
-  JournalHooks() = saved;
+  AppHooks() = saved;
 }
 
 }  // namespace

@@ -1,0 +1,113 @@
+#include "app/QYActivity.h"
+
+#include "app/QYFormBuild.h"
+
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Printers.h"
+
+#include <algorithm>
+
+TActivityDisplayWindow* ActivityDisplayWindow = nullptr;
+
+TActivityDisplayWindow::TActivityDisplayWindow(TComponent* AOwner) : TForm(AOwner) {
+  ActivityDisplayWindow = this;
+  SetName("ActivityDisplayWindow");
+  SetCaption("ActivityDisplayWindow");
+  ShowHint = true;
+  SetBounds(0, 0, 420, 480);
+  SetVisible(false);
+
+  ToolBar1 = new TToolBar(this);
+  ToolBar1->SetName("ToolBar1");
+  ToolBar1->SetParent(this);
+  ToolBar1->SetAlign(alTop);
+  ToolBar1->SetHeight(49);
+  auto button = [this](const char* name, const char* caption, const char* hint, int left) {
+    auto* b = MakeControl<TButton>(this, ToolBar1, name, left, 0, 39, 39);
+    b->SetCaption(caption);
+    b->SetHint(hint);
+    b->ShowHint = true;
+    return b;
+  };
+  BitBtn1 = button("BitBtn1", "Clear", "clear", 0);
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  BitBtn2 = button("BitBtn2", "Print", "print", 39);
+  BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
+  bFormat = button("bFormat", "Format", "", 78);
+  bFormat->OnClick = [this](TObject* s) { bFormatClick(s); };
+
+  StatusBar1 = new TStatusBar(this);
+  StatusBar1->SetName("StatusBar1");
+  StatusBar1->SetParent(this);
+  StatusBar1->SetAlign(alBottom);
+
+  Vellum1 = new TMemo(this);
+  Vellum1->SetName("Vellum1");
+  Vellum1->SetParent(this);
+  Vellum1->SetAlign(alClient);
+  Vellum1->SetReadOnly(true);
+  Vellum1->SetScrollBars(ssVertical);
+  Vellum1->Font.SetName("Arial");
+}
+
+TActivityDisplayWindow::~TActivityDisplayWindow() {
+  if (ActivityDisplayWindow == this) ActivityDisplayWindow = nullptr;
+}
+
+void TActivityDisplayWindow::AddLine(const String& text) {
+  Vellum1->Lines().Add(text);
+  Vellum1->Repaint();
+}
+
+int TActivityDisplayWindow::LineCount() { return Vellum1->Lines().Count(); }
+
+String TActivityDisplayWindow::Line(int index) { return Vellum1->Lines().Get(index); }
+
+void TActivityDisplayWindow::BitBtn1Click(TObject*) {
+  Vellum1->Lines().Clear();
+  Vellum1->Repaint();
+}
+
+void TActivityDisplayWindow::BitBtn2Click(TObject*) { PrintLog(); }
+
+void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Repaint(); }
+
+void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
+  SetTop(main->GetTop());
+  SetLeft(main->GetLeft() + main->GetWidth());
+  SetVisible(!GetVisible());
+}
+
+void TActivityDisplayWindow::PrintLog() {
+  TPrinter* printer = Printer();
+  printer->Title = "Quillory Log";
+  printer->SetCopies(1);
+  printer->SetCollate(true);
+  printer->BeginDoc();
+  try {
+    TCanvas* canvas = printer->Canvas();
+    canvas->Font.SetName("Arial");
+    canvas->Font.SetSize(10);
+    // 20 mm at the right, top and bottom, in device pixels.
+    const int marginX = MulDiv(200, printer->XDPI(), 254);
+    const int marginY = MulDiv(200, printer->YDPI(), 254);
+    const int left = 0;
+    const int right = printer->PageWidth() - marginX;
+    const int top = marginY;
+    const int bottom = printer->PageHeight() - marginY;
+    int y = top;
+    const int lineH = canvas->TextHeight("Wg");
+    for (int i = 0; i < LineCount(); ++i) {
+      if (y + lineH > bottom) {
+        printer->NewPage();
+        y = top;
+      }
+      canvas->TextRect(Rect(left, y, std::max(left + 1, right), y + lineH), left, y, Line(i));
+      y += lineH;
+    }
+    printer->EndDoc();
+  } catch (...) {
+    printer->Abort();
+    throw;
+  }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The activity window: a small log that the global find writes its events
+// to, one paragraph per event, with commands to clear, print and reformat it.
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+class TActivityDisplayWindow : public TForm {
+public:
+  explicit TActivityDisplayWindow(TComponent* AOwner);
+  ~TActivityDisplayWindow() override;
+
+  TToolBar* ToolBar1 = nullptr;
+  TButton* BitBtn1 = nullptr;  // Clear
+  TButton* BitBtn2 = nullptr;  // Print
+  TButton* bFormat = nullptr;
+  // The log view: read-only, one paragraph per event.
+  TMemo* Vellum1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+
+  void BitBtn1Click(TObject* Sender);
+  void BitBtn2Click(TObject* Sender);
+  void bFormatClick(TObject* Sender);
+
+  // Adds a line as the log's next paragraph and shows it at once.
+  void AddLine(const String& text);
+  // The log's paragraphs.
+  int LineCount();
+  String Line(int index);
+
+  // Places the window directly to the right of main (same top) and shows it,
+  // or hides it when it is shown.
+  void ToggleBeside(TCustomForm* main);
+
+  // Prints the log: title "Quillory Log", one copy, collated, margins of
+  // 20 mm at the right, top and bottom.
+  void PrintLog();
+};
+
+extern TActivityDisplayWindow* ActivityDisplayWindow;

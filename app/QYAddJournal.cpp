@@ -1,0 +1,55 @@
+#include "app/QYAddJournal.h"
+
+#include "app/QYFormBuild.h"
+
+TdlgAddJournal* dlgAddJournal = nullptr;
+
+TdlgAddJournal::TdlgAddJournal(TComponent* AOwner) : TForm(AOwner) {
+  dlgAddJournal = this;
+  SetName("dlgAddJournal");
+  SetCaption("Add Journal");
+  SetBorderStyle(bsDialog);
+  Position = poOwnerFormCenter;
+  HelpKeyword = "Create New Journal";
+  SetClientWidth(320);
+  SetClientHeight(160);
+
+  eJournalName = MakeControl<TLabeledEdit>(this, this, "eJournalName", 12, 30, 296, 24);
+  eJournalName->EditLabel()->SetCaption("Enter New Journal Name");
+  lJournalType = MakeControl<TLabel>(this, this, "lJournalType", 12, 66, 120, 18);
+  lJournalType->SetCaption("Journal Type");
+  cbJournalType = MakeControl<TComboBox>(this, this, "cbJournalType", 12, 86, 180, 24);
+  cbJournalType->SetStyle(csDropDownList);
+  cbJournalType->Items().Add("Daily Journal");
+  cbJournalType->Items().Add("Topic Journal");
+  cbJournalType->SetItemIndex(0);
+  lJournalType->SetFocusControl(cbJournalType);
+
+  OKBtn = MakeControl<TButton>(this, this, "OKBtn", 52, 124, 80, 28);
+  OKBtn->SetCaption("OK");
+  OKBtn->SetDefault(true);
+  OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
+  CancelBtn = MakeControl<TButton>(this, this, "CancelBtn", 138, 124, 80, 28);
+  CancelBtn->SetCaption("Cancel");
+  CancelBtn->Cancel = true;
+  CancelBtn->OnClick = [this](TObject* s) { CancelBtnClick(s); };
+  HelpBtn = MakeControl<TButton>(this, this, "HelpBtn", 224, 124, 80, 28);
+  HelpBtn->SetCaption("Help");
+  HelpBtn->OnClick = [this](TObject* s) { HelpBtnClick(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TdlgAddJournal::FormShow(TObject*) {
+  if (eJournalName->CanFocus()) eJournalName->SetFocus();
+}
+
+void TdlgAddJournal::OKBtnClick(TObject*) {
+  if (eJournalName->GetText().empty()) {
+    ShowMessage("Journal Name Not Filled In");
+    return;
+  }
+  ModalResult = mrOk;
+}
+
+void TdlgAddJournal::CancelBtnClick(TObject*) { ModalResult = mrCancel; }
+void TdlgAddJournal::HelpBtnClick(TObject*) { Application->HelpContext(18); }

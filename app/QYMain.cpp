@@ -1,0 +1,496 @@
+#include "app/QYMain.h"
+
+#include "app/QYAbout.h"
+#include "app/QYActivity.h"
+#include "app/QYCover.h"
+#include "app/QYDatabase.h"
+#include "app/QYErrorDisplay.h"
+#include "app/QYMainPlacement.h"
+#include "app/QYPassword.h"
+#include "app/QYProfile.h"
+#include "app/QYShortcut.h"
+#include "app/QYStartup.h"
+
+#include "platform/base/DateTime.h"
+#include "platform/base/SysUtils.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/model/VLStyleIni.h"
+
+#include <exception>
+
+TformQuilloryMain* formQuilloryMain = nullptr;
+String StyleFilePath;
+String ToolBarFilePath;
+TDateTime LastChangeTime = 0;
+TDateTime LastActivityTime = 0;
+Byte ScreenMode = 2;
+bool OpenScreenShown = true;
+
+namespace {
+std::optional<TDatabaseFolders>& FolderOverride() {
+  static std::optional<TDatabaseFolders> folders;
+  return folders;
+}
+
+// Any stored form of a number (the enumeration keys come back as text).
+Integer ProfileNumber(const TProfileValue& v, Integer def) {
+  if (auto* i = std::get_if<Int64>(&v)) return static_cast<Integer>(*i);
+  if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+  if (auto* d = std::get_if<double>(&v)) return static_cast<Integer>(*d);
+  if (auto* s = std::get_if<String>(&v)) return StrToIntDef(*s, def);
+  return def;
+}
+}  // namespace
+
+void SetMainWindowDatabaseFolders(std::optional<TDatabaseFolders> folders) {
+  FolderOverride() = std::move(folders);
+}
+
+TDatabaseFolders MainWindowDatabaseFolders() {
+  return FolderOverride() ? *FolderOverride() : SystemDatabaseFolders();
+}
+
+String JournalOwnerText() {
+  const TProfileSettings& s = ProfileSettings;
+  if (!s.UserName.empty() && s.DisplayUserName) return "Journal of " + s.UserName;
+  return "Journal of " + DatabaseFolders.WindowsUserName;
+}
+
+void RestoreRunningInstance() {
+  if (!Application) return;
+  Application->Restore();
+  if (TCustomForm* main = Application->MainForm) {
+    if (main->GetWindowState() == wsMinimized) main->SetWindowState(wsNormal);
+    main->Show();
+    main->BringToFront();
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
+  formQuilloryMain = this;
+  SetName("formQuilloryMain");
+  SetFormStyle(fsMDIForm);
+  SetBounds(0, 0, 1000, 720);
+  Position = poScreenCenter;
+  KeyPreview = true;
+  BuildActions();
+  BuildControls();
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnResize = [this](TObject* s) { FormResize(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  OnDestroy = [this](TObject* s) { FormDestroy(s); };
+  OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
+  OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { LastActivityTime = Now(); };
+  OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+}
+
+TformQuilloryMain::~TformQuilloryMain() {
+  if (formQuilloryMain == this) formQuilloryMain = nullptr;
+}
+
+void TformQuilloryMain::BuildActions() {
+  ActionList = new TActionList(this);
+  auto make = [this](const char* name, const char* caption, const char* hint, TShortCut shortcut,
+                     void (TformQuilloryMain::*handler)(TObject*)) {
+    auto* a = new TAction(this);
+    a->SetName(name);
+    a->SetActionList(ActionList);
+    a->SetCaption(caption);
+    a->SetHint(hint);
+    a->SetShortCut(shortcut);
+    a->OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
+    return a;
+  };
+  ActionExit = make("ActionExit", "E&xit Quillory", "exit quillory", scAlt | VK_F4,
+                    &TformQuilloryMain::ActionExitExecute);
+  ActionLock = make("ActionLock", "&Lock Quillory", "lock journal now", scCtrl | 'L',
+                    &TformQuilloryMain::ActionLockExecute);
+  ActionHide = make("ActionHide", "&Hide Quillory", "hide journal now", scCtrl | 'H',
+                    &TformQuilloryMain::ActionHideExecute);
+  ActionAbout = make("ActionAbout", "About Quillory", "about quillory", scNone,
+                     &TformQuilloryMain::ActionAboutExecute);
+  ShowActivityDisplayWindow =
+      make("ShowActivityDisplayWindow", "Activity Window", "show or hide the activity window",
+           scCtrl | scAlt | 'W', &TformQuilloryMain::ShowActivityDisplayWindowExecute);
+}
+
+void TformQuilloryMain::BuildControls() {
+  StatusBar = new TStatusBar(this);
+  StatusBar->SetName("StatusBar");
+  StatusBar->SetParent(this);
+  StatusBar->SetAlign(alBottom);
+  struct PanelDef {
+    const char* text;
+    int width;
+    TStatusPanelBevel bevel;
+    TAlignment alignment;
+  };
+  const PanelDef panels[] = {{"num", 40, pbRaised, taCenter},    {"caps", 40, pbRaised, taCenter},
+                             {"saved", 200, pbLowered, taCenter}, {"auto", 200, pbLowered, taCenter},
+                             {"user name", 300, pbLowered, taCenter}, {"", 50, pbNone, taLeftJustify}};
+  for (const PanelDef& d : panels) {
+    TStatusPanel* p = StatusBar->Panels().Add();
+    p->SetText(d.text);
+    p->SetWidth(d.width);
+    p->SetBevel(d.bevel);
+    p->SetAlignment(d.alignment);
+  }
+
+  ControlBar = new TPanel(this);
+  ControlBar->SetName("ControlBar");
+  ControlBar->SetParent(this);
+  ControlBar->SetAlign(alTop);
+  ControlBar->SetHeight(30);
+  ControlBar->SetCaption("");
+
+  pTreesAndLists = new TPanel(this);
+  pTreesAndLists->SetName("pTreesAndLists");
+  pTreesAndLists->SetParent(this);
+  pTreesAndLists->SetAlign(alLeft);
+  pTreesAndLists->SetWidth(230);
+  pTreesAndLists->SetCaption("");
+  pMonthCalendar = new TPanel(this);
+  pMonthCalendar->SetName("pMonthCalendar");
+  pMonthCalendar->SetParent(pTreesAndLists);
+  pMonthCalendar->SetCaption("");
+  sCalendarSplitter = new TSplitter(this);
+  sCalendarSplitter->SetName("sCalendarSplitter");
+  sCalendarSplitter->SetParent(pTreesAndLists);
+  pEntryTree = new TPanel(this);
+  pEntryTree->SetName("pEntryTree");
+  pEntryTree->SetParent(pTreesAndLists);
+  pEntryTree->SetCaption("");
+  sEditorSplitter = new TSplitter(this);
+  sEditorSplitter->SetName("sEditorSplitter");
+  sEditorSplitter->SetParent(this);
+  sEditorSplitter->SetAlign(alLeft);
+
+  pCoverBitmap = new TPanel(this);
+  pCoverBitmap->SetName("pCoverBitmap");
+  pCoverBitmap->SetParent(this);
+  pCoverBitmap->SetAlign(alClient);
+  pCoverBitmap->SetCaption("");
+  pCoverBitmap->SetBevelOuter(bvNone);
+  CoverBitMap = new TPaintBox(this);
+  CoverBitMap->SetName("CoverBitMap");
+  CoverBitMap->SetParent(pCoverBitmap);
+  CoverBitMap->SetAlign(alClient);
+  CoverBitMap->OnPaint = [this](TObject* s) { CoverBitMapPaint(s); };
+
+  auto button = [this](const char* name, const char* caption) {
+    auto* b = new TButton(this);
+    b->SetName(name);
+    b->SetParent(pCoverBitmap);
+    b->SetCaption(caption);
+    b->SetBounds(0, 0, 140, 28);
+    return b;
+  };
+  pbOpenQuillory = button("pbOpenQuillory", "&Open Quillory");
+  pbOpenQuillory->OnClick = [this](TObject* s) { pbOpenQuilloryClick(s); };
+  pbLockQuillory = button("pbLockQuillory", "&Lock Quillory");
+  pbLockQuillory->OnClick = [this](TObject*) { ActionLock->Execute(); };
+  pbExitQuillory = button("pbExitQuillory", "E&xit Quillory");
+  pbExitQuillory->OnClick = [this](TObject*) { ActionExit->Execute(); };
+}
+
+// ---------------------------------------------------------------------------
+
+void TformQuilloryMain::FormCreate(TObject*) {
+  Closing = false;
+  Application->OnIdle = [](TObject*, bool&) {};
+  Application->OnException = [this](TObject* s, const Exception& e) { ApplicationException(s, e); };
+  SetCaption("QUILLORY");
+
+  // Without its database folder the program cannot run.
+  if (!SetUpDatabase(MainWindowDatabaseFolders())) {
+    SetUpCancelled = true;
+    return;
+  }
+  const String& dataDir = DatabaseFolders.DataDir;
+  Application->HelpFile = DatabaseFolders.ProgramDir + "/Quillory.hlp";
+
+  QuilloryDefaultStyle = new TVLStyle(this);
+  StyleFilePath = dataDir + "/" + VLStyleFileName;
+  if (!FileExists(StyleFilePath)) {
+    VLStyleSetUpInitial(*QuilloryDefaultStyle);
+    VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+  } else {
+    VLStyleLoadINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+  }
+  ToolBarFilePath = dataDir + "/ToolBar.cfg";
+  if (FileExists(ToolBarFilePath)) LoadToolBarLayoutHook(ToolBarFilePath);
+
+  LoadProfile();
+  ProfileSettings.LogonName = DatabaseFolders.WindowsUserName;
+  SetStatusText(spOwner, JournalOwnerText());
+
+  SyncStartUpShortcut(ProfileSettings.StartUpFolder);
+
+  ScreenMode = 2;
+  LastChangeTime = Now();
+  LastActivityTime = Now();
+  OpenScreenShown = true;
+  ArrangeLeftColumn();
+  SetScreenMode(smCover);
+}
+
+void TformQuilloryMain::FormShow(TObject*) {
+  RestoreWindowPosition();
+  ShowNumLockState();
+  ShowCapsLockState();
+  RefreshCover();
+}
+
+void TformQuilloryMain::FormActivate(TObject*) {
+  ShowNumLockState();
+  ShowCapsLockState();
+  RefreshCover();
+}
+
+void TformQuilloryMain::FormResize(TObject*) {
+  ShowNumLockState();
+  ShowCapsLockState();
+  RefreshCover();
+}
+
+void TformQuilloryMain::RefreshCover() {
+  if (ScreenMode == smCover) LayoutCover(this, CoverBitMap);
+}
+
+void TformQuilloryMain::CoverBitMapPaint(TObject*) { PaintCover(this, CoverBitMap); }
+
+void TformQuilloryMain::FormClose(TObject*, TCloseAction& Action) {
+  // Closing the window is the exit command; the exit sequence ends the
+  // application itself.
+  if (!Closing) RunExitSequence();
+  Action = caHide;
+}
+
+void TformQuilloryMain::FormDestroy(TObject*) {}
+
+// ---------------------------------------------------------------------------
+// Window position.
+
+void TformQuilloryMain::RestoreWindowPosition() {
+  TWindowBounds b{GetLeft(), GetTop(), GetWidth(), GetHeight()};
+  TWindowState state = GetWindowState();
+  if (ProfileSettings.SaveWindowPositions) {
+    b.Left = GetProfileInteger("QY_Pos.X", b.Left);
+    b.Top = GetProfileInteger("QY_Pos.Y", b.Top);
+    b.Width = GetProfileInteger("QY_Pos.W", b.Width);
+    b.Height = GetProfileInteger("QY_Pos.H", b.Height);
+    const Integer s = ProfileNumber(GetProfileValue("QY_Pos.State", pvEnumeration, Int64(state)), state);
+    if (s >= wsNormal && s <= wsMaximized) state = static_cast<TWindowState>(s);
+  }
+  // A position saved on a larger or detached screen is brought back into view.
+  b = FitWindowOnScreen(b, {Screen->WorkAreaRect()});
+  SetBounds(b.Left, b.Top, b.Width, b.Height);
+  if (state != GetWindowState()) SetWindowState(state);
+}
+
+void TformQuilloryMain::SaveWindowPosition() {
+  SetProfileValue("QY_Pos.X", pvInteger, Int64(GetLeft()));
+  SetProfileValue("QY_Pos.Y", pvInteger, Int64(GetTop()));
+  SetProfileValue("QY_Pos.W", pvInteger, Int64(GetWidth()));
+  SetProfileValue("QY_Pos.H", pvInteger, Int64(GetHeight()));
+  SetProfileValue("QY_Pos.State", pvEnumeration, Int64(GetWindowState()));
+}
+
+// ---------------------------------------------------------------------------
+// Exit.
+
+int TformQuilloryMain::RunExitSequence() {
+  Closing = true;
+  auto status = [this](const String& text) {
+    SetStatusText(spState, text);
+    Application->ProcessMessagesExcludingInput();
+  };
+  const std::vector<TShutdownStep> steps = {
+      {"", "Problem Saving Current Entry", [] { SaveCurrentEntryHook(1); }},
+      {"Saving Tool Bar CFG...", "Problem Saving Tool Bar", [] { SaveToolBarLayoutHook(ToolBarFilePath); }},
+      {"", "Problem Saving Profile", [status] { SaveProfile(status); }},
+      {"Saving Window Positions...", "Problem Saving Window Positions", [this] { SaveWindowPosition(); }},
+      {"", "Problem Unloading Journals", [] { UnloadJournalsHook(); }},
+  };
+  const int failures = RunShutdownSteps(steps, status);
+  status("BYE! Have a Good Day :)");
+  Application->Terminate();
+  return failures;
+}
+
+void TformQuilloryMain::ActionExitExecute(TObject*) {
+  if (Closing) return;
+  RunExitSequence();
+}
+
+void TformQuilloryMain::ApplicationException(TObject*, const Exception& E) {
+  Application->ShowException(E);
+  // An error nobody caught ends the program, but through the exit sequence,
+  // so that every open entry is still saved.
+  if (FHandlingException || Closing) {
+    Application->Terminate();
+    return;
+  }
+  FHandlingException = true;
+  RunExitSequence();
+}
+
+// ---------------------------------------------------------------------------
+// Second start.
+
+void TformQuilloryMain::InstanceMessageReceived(const String& message) {
+  if (message == "restore") RestoreRunningInstance();
+}
+
+// ---------------------------------------------------------------------------
+// Status bar.
+
+void TformQuilloryMain::SetStatusText(int panel, const String& text) {
+  if (!StatusBar || panel >= StatusBar->Panels().Count()) return;
+  StatusBar->Panels()[panel]->SetText(text);
+  StatusBar->Repaint();
+}
+
+String TformQuilloryMain::StatusText(int panel) const {
+  if (!StatusBar || panel >= StatusBar->Panels().Count()) return "";
+  return StatusBar->Panels()[panel]->GetText();
+}
+
+void TformQuilloryMain::ShowNumLockState() {
+  SetStatusText(spNumLock, (GetKeyState(VK_NUMLOCK) & 1) ? "num" : "");
+}
+
+void TformQuilloryMain::ShowCapsLockState() {
+  SetStatusText(spCapsLock, (GetKeyState(VK_CAPITAL) & 1) ? "cap" : "");
+}
+
+// ---------------------------------------------------------------------------
+// Screen modes.
+
+void TformQuilloryMain::SetScreenMode(Byte mode) {
+  if (mode == ScreenMode) return;
+  OpenScreenShown = !OpenScreenShown;
+  pTreesAndLists->SetVisible(OpenScreenShown && ProfileSettings.ShowEntryTree);
+  sEditorSplitter->SetVisible(pTreesAndLists->GetVisible() && OpenScreenShown);
+  if (sEditorSplitter->GetVisible()) sEditorSplitter->SetLeft(pTreesAndLists->GetWidth() + 1);
+  StatusBar->SetVisible(OpenScreenShown);
+  ControlBar->SetVisible(OpenScreenShown);
+  pbOpenQuillory->SetVisible(!OpenScreenShown);
+  pbLockQuillory->SetVisible(!OpenScreenShown);
+  pbExitQuillory->SetVisible(!OpenScreenShown);
+  pCoverBitmap->SetVisible(!OpenScreenShown);
+  ScreenMode = mode;
+  RefreshCover();
+}
+
+void TformQuilloryMain::ArrangeLeftColumn() {
+  pEntryTree->SetVisible(ProfileSettings.ShowEntryTree);
+  pMonthCalendar->SetVisible(ProfileSettings.ShowMonthCalendar);
+  pTreesAndLists->SetVisible(pEntryTree->GetVisible() || pMonthCalendar->GetVisible());
+  sEditorSplitter->SetVisible(pTreesAndLists->GetVisible());
+  if (pTreesAndLists->GetVisible()) sEditorSplitter->SetLeft(pTreesAndLists->GetWidth() + 1);
+
+  std::vector<TControl*> parts;
+  if (pMonthCalendar->GetVisible()) parts.push_back(pMonthCalendar);
+  const bool both = pMonthCalendar->GetVisible() && pEntryTree->GetVisible();
+  sCalendarSplitter->SetVisible(both);
+  if (both) parts.push_back(sCalendarSplitter);
+  if (pEntryTree->GetVisible()) parts.push_back(pEntryTree);
+  if (parts.empty()) return;
+
+  const int share = pTreesAndLists->GetHeight() / static_cast<int>(parts.size());
+  for (size_t i = 0; i < parts.size(); ++i) {
+    TControl* part = parts[i];
+    part->SetAlign(alNone);
+    part->SetBounds(0, static_cast<int>(i) * share, pTreesAndLists->GetWidth(),
+                    part == sCalendarSplitter ? 3 : share - 5);
+    part->Repaint();
+  }
+  for (size_t i = 0; i + 1 < parts.size(); ++i) parts[i]->SetAlign(alTop);
+  parts.back()->SetAlign(alClient);
+}
+
+// ---------------------------------------------------------------------------
+// Cover buttons and commands.
+
+namespace {
+// Opens the entry table with the passwords the session holds; false when
+// they do not open it.
+bool TryOpenEntryTable(TTable& table) {
+  try {
+    table.Open();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// Reminds of an overdue backup or password change.
+void Remind(const char* key, bool on, Integer interval, const char* caption, const String& what) {
+  const TDateTime last = GetProfileDateTime(key, Now());
+  if (on && Now() - last > interval)
+    MessageBox("Your last " + what + " is greater than the " + IntToStr(interval) + "\r" +
+                   "day interval set in preferences." + "\r\r" + "You should " +
+                   (String(key) == "LPCD" ? "change your password." : "backup the database."),
+               caption, MB_OK | MB_ICONINFORMATION);
+}
+}  // namespace
+
+void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
+  LastChangeTime = Now();
+  LastActivityTime = Now();
+  {
+    TTable table;
+    BindToDatabase(table);
+    table.TableName = "QUILLORY";
+    if (!TryOpenEntryTable(table)) {
+      while (!table.Active()) {
+        if (!dlgPassword || dlgPassword->ShowModal() != mrOk) break;
+        if (!TryOpenEntryTable(table)) {
+          MessageBox("Password Does Not Match\r\nPlease Enter Password Again", "Password",
+                     MB_OK | MB_ICONEXCLAMATION);
+          QuillorySession().RemoveAllPasswords();
+        }
+      }
+    }
+    if (table.Active()) {
+      SetScreenMode(smOpen);
+      if (!JournalsLoadedHook()) {
+        table.Close();
+        LoadJournalsHook();
+      }
+    }
+  }
+  Remind("LastBackupDate", ProfileSettings.BackupReminder, ProfileSettings.BackupReminderInterval,
+         "Backup Reminder", "backup");
+  Remind("LPCD", ProfileSettings.PasswordChangeReminder, ProfileSettings.PasswordChangeInterval,
+         "Password Reminder", "password change");
+}
+
+void TformQuilloryMain::ActionLockExecute(TObject*) {
+  SaveCurrentEntryHook(1);
+  UnloadJournalsHook();
+  QuillorySession().RemoveAllPasswords();
+  SetScreenMode(smCover);
+  if (ProfileSettings.AutoLockMinimize) Application->Minimize();
+}
+
+void TformQuilloryMain::ActionHideExecute(TObject*) {
+  SaveCurrentEntryHook(1);
+  SetScreenMode(smCover);
+  if (ProfileSettings.AutoHideMinimize) Application->Minimize();
+}
+
+void TformQuilloryMain::ActionAboutExecute(TObject*) {
+  auto box = std::make_unique<TdlgAboutBox>(this);
+  box->DoCreate();
+  box->ShowModal();
+}
+
+void TformQuilloryMain::ShowActivityDisplayWindowExecute(TObject*) {
+  if (ActivityDisplayWindow) ActivityDisplayWindow->ToggleBeside(this);
+}

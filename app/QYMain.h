@@ -1,0 +1,132 @@
+#pragma once
+// The main window: a multiple-document frame that shows the cover while the
+// journal is closed, the status bar, the saved window position, the exit
+// sequence and the hand-over from a second start.
+#include "platform/gui/ActnList.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+#include "app/QYDatabase.h"
+
+#include <memory>
+#include <optional>
+
+class TVLStyle;
+
+// Screen modes: the cover, the open journal; 2 before the first switch.
+constexpr Byte smCover = 0;
+constexpr Byte smOpen = 1;
+
+// Status bar panels.
+constexpr int spNumLock = 0;
+constexpr int spCapsLock = 1;
+constexpr int spState = 2;
+constexpr int spCountdown = 3;
+constexpr int spOwner = 4;
+
+class TformQuilloryMain : public TForm {
+public:
+  explicit TformQuilloryMain(TComponent* AOwner);
+  ~TformQuilloryMain() override;
+
+  // The font name and size chosen in the tool bar, applied by the editors.
+  String ChosenFontName;
+  Integer ChosenFontSize = 11;
+  // Set when exit begins.
+  bool Closing = false;
+  // True while the style controls are being written.
+  bool UpdatingStyleControls = false;
+  // The user cancelled the creation of a new database folder: the program
+  // ends before any other window is made.
+  bool SetUpCancelled = false;
+
+  // --- controls
+  TStatusBar* StatusBar = nullptr;
+  TPanel* ControlBar = nullptr;        // the tool bars' area
+  TPanel* pTreesAndLists = nullptr;    // the left column
+  TPanel* pMonthCalendar = nullptr;
+  TPanel* pEntryTree = nullptr;
+  TSplitter* sCalendarSplitter = nullptr;
+  TSplitter* sEditorSplitter = nullptr;
+  TPanel* pCoverBitmap = nullptr;      // the cover, filling the window
+  TPaintBox* CoverBitMap = nullptr;
+  TButton* pbOpenQuillory = nullptr;
+  TButton* pbLockQuillory = nullptr;
+  TButton* pbExitQuillory = nullptr;
+
+  // --- components
+  TVLStyle* QuilloryDefaultStyle = nullptr;
+  TActionList* ActionList = nullptr;
+  TAction* ActionExit = nullptr;
+  TAction* ActionLock = nullptr;
+  TAction* ActionHide = nullptr;
+  TAction* ActionAbout = nullptr;
+  TAction* ShowActivityDisplayWindow = nullptr;
+
+  // --- handlers
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void FormResize(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormDestroy(TObject* Sender);
+  void CoverBitMapPaint(TObject* Sender);
+  void pbOpenQuilloryClick(TObject* Sender);
+  void ActionExitExecute(TObject* Sender);
+  void ActionLockExecute(TObject* Sender);
+  void ActionHideExecute(TObject* Sender);
+  void ActionAboutExecute(TObject* Sender);
+  void ShowActivityDisplayWindowExecute(TObject* Sender);
+  void ApplicationException(TObject* Sender, const Exception& E);
+  // A message from another start of the program ("restore").
+  void InstanceMessageReceived(const String& message);
+
+  // Status bar: the panel's text, repainted at once.
+  void SetStatusText(int panel, const String& text);
+  String StatusText(int panel) const;
+  void ShowNumLockState();
+  void ShowCapsLockState();
+
+  // Screen modes and the left column.
+  void SetScreenMode(Byte mode);
+  void ArrangeLeftColumn();
+
+  // The shut-down, every step run even when one fails; answers the number
+  // of failed steps. Ends the application.
+  int RunExitSequence();
+  // Restores the saved position (FormShow's work) and writes it (exit).
+  void RestoreWindowPosition();
+  void SaveWindowPosition();
+
+private:
+  void BuildControls();
+  void BuildActions();
+  void RefreshCover();
+  bool FHandlingException = false;
+};
+
+// The main window (nullptr before it is created and after it is gone).
+extern TformQuilloryMain* formQuilloryMain;
+
+// Process-wide values of the main window's unit.
+extern String StyleFilePath;    // DataDir + "/QYStyle.ini"
+extern String ToolBarFilePath;  // DataDir + "/ToolBar.cfg"
+extern TDateTime LastChangeTime;
+extern TDateTime LastActivityTime;
+extern Byte ScreenMode;
+extern bool OpenScreenShown;
+
+// "Journal of " and the user's name from the settings when it is set and
+// shown, else the log-on name.
+String JournalOwnerText();
+
+// The folders the main window finds or creates its database in: the
+// system's unless others were set before it is created.
+void SetMainWindowDatabaseFolders(std::optional<TDatabaseFolders> folders);
+TDatabaseFolders MainWindowDatabaseFolders();
+
+// Restores, raises and activates the application's main form (the running
+// instance's answer to a second start).
+void RestoreRunningInstance();

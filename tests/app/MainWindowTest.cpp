@@ -1,0 +1,231 @@
+// The main window: first start, cover mode, the saved position, the exit
+// sequence with failing steps, the error handler and the restore command.
+#include "DatabaseTestSupport.h"
+
+#include "app/QYMain.h"
+#include "app/QYStartup.h"
+
+#include "platform/gui/Forms.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+class MainWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    SetMainWindowDatabaseFolders(World.Folders);
+    AppHooks() = {};
+    AppHooks().UnloadJournals = [this] { ++Unloaded; };
+  }
+  void TearDown() override {
+    delete Main;
+    Application->MainForm = nullptr;
+    Application->OnException = nullptr;
+    SetMainWindowDatabaseFolders(std::nullopt);
+    AppHooks() = {};
+  }
+  // Creates the main window as the program does; the first start's question
+  // about the new database folder is answered with OK.
+  TformQuilloryMain* Create() {
+    TInteractionScript script;
+    script.Answer(IDOK);
+    Main = Application->CreateForm<TformQuilloryMain>();
+    Shown = script.Shown;
+    return Main;
+  }
+  Integer Key(const char* key) { return GetProfileInteger(key, -12345); }
+
+  qytest::TDatabaseWorld World;
+  TformQuilloryMain* Main = nullptr;
+  std::vector<TInteraction> Shown;
+  int Unloaded = 0;
+};
+
+TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
+  Create();
+  ASSERT_FALSE(Main->SetUpCancelled);
+  ASSERT_EQ(Shown.size(), 1u);
+  EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATEBASE");
+  EXPECT_TRUE(DirectoryExists(World.DataDir()));
+  EXPECT_TRUE(FileExists(World.DataDir() + "/QYStyle.ini"));
+  EXPECT_EQ(StyleFilePath, World.DataDir() + "/QYStyle.ini");
+  EXPECT_EQ(ToolBarFilePath, World.DataDir() + "/ToolBar.cfg");
+  EXPECT_EQ(Main->GetCaption(), "QUILLORY");
+  EXPECT_EQ(ProfileSettings.LogonName, "alice");
+
+  // Cover mode: the cover and its buttons, no status bar or tool bars.
+  EXPECT_EQ(ScreenMode, smCover);
+  EXPECT_TRUE(Main->pCoverBitmap->GetVisible());
+  EXPECT_TRUE(Main->pbOpenQuillory->GetVisible());
+  EXPECT_FALSE(Main->StatusBar->GetVisible());
+  EXPECT_FALSE(Main->ControlBar->GetVisible());
+  EXPECT_EQ(Main->pbOpenQuillory->GetCaption(), "&Open Quillory");
+
+  // Six panels; the owner text in panel 4.
+  ASSERT_EQ(Main->StatusBar->Panels().Count(), 6);
+  EXPECT_EQ(Main->StatusText(spOwner), "Journal of alice");
+  EXPECT_EQ(Main->StatusText(spState), "saved");
+  EXPECT_EQ(Main->StatusText(spCountdown), "auto");
+  const int widths[] = {40, 40, 200, 200, 300, 50};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(Main->StatusBar->Panels()[i]->GetWidth(), widths[i]);
+
+  // Switching modes shows the open screen's bars and hides the cover.
+  Main->SetScreenMode(smOpen);
+  EXPECT_TRUE(Main->StatusBar->GetVisible());
+  EXPECT_FALSE(Main->pCoverBitmap->GetVisible());
+  Main->SetScreenMode(smOpen);  // the same mode again changes nothing
+  EXPECT_TRUE(Main->StatusBar->GetVisible());
+  Main->SetScreenMode(smCover);
+  EXPECT_TRUE(Main->pCoverBitmap->GetVisible());
+}
+
+TEST_F(MainWindowTest, CancellingTheNewDatabaseEndsTheStart) {
+  TInteractionScript script;
+  script.Answer(IDCANCEL);
+  Main = Application->CreateForm<TformQuilloryMain>();
+  EXPECT_TRUE(Main->SetUpCancelled);
+  EXPECT_FALSE(DirectoryExists(World.DataDir()));
+}
+
+TEST_F(MainWindowTest, JournalOwnerTextFollowsTheSettings) {
+  Create();
+  struct Case {
+    String userName;
+    bool display;
+    String text;
+  };
+  const Case cases[] = {{"Anne Shirley", true, "Journal of Anne Shirley"},
+                        {"Anne Shirley", false, "Journal of alice"},
+                        {"", true, "Journal of alice"}};
+  for (const Case& c : cases) {
+    ProfileSettings.UserName = c.userName;
+    ProfileSettings.DisplayUserName = c.display;
+    EXPECT_EQ(JournalOwnerText(), c.text);
+  }
+}
+
+TEST_F(MainWindowTest, SavedPositionIsRestoredOnScreen) {
+  World.SetUp();
+  const TRect screen = Screen->WorkAreaRect();
+  struct Case {
+    const char* what;
+    bool save;
+    Integer x, y, w, h;
+    TRect expected;  // left, top, width, height
+  };
+  const Case cases[] = {
+      {"inside", true, screen.Left + 10, screen.Top + 20, 300, 200, Rect(screen.Left + 10, screen.Top + 20, 300, 200)},
+      {"off to the right", true, screen.Right + 2000, screen.Top + 5, 300, 200,
+       Rect(screen.Right - 300, screen.Top + 5, 300, 200)},
+      {"above and left", true, screen.Left - 4000, screen.Top - 4000, 300, 200,
+       Rect(screen.Left, screen.Top, 300, 200)},
+      {"larger than the screen", true, 50, 50, screen.Width() + 400, screen.Height() + 300,
+       Rect(screen.Left, screen.Top, screen.Width(), screen.Height())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetProfileValue("SaveWindowPositions", pvBoolean, c.save);
+    SetProfileValue("QY_Pos.X", pvInteger, Int64(c.x));
+    SetProfileValue("QY_Pos.Y", pvInteger, Int64(c.y));
+    SetProfileValue("QY_Pos.W", pvInteger, Int64(c.w));
+    SetProfileValue("QY_Pos.H", pvInteger, Int64(c.h));
+    SetProfileValue("QY_Pos.State", pvEnumeration, Int64(wsNormal));
+    Create();
+    Main->RestoreWindowPosition();
+    EXPECT_EQ(Main->GetLeft(), c.expected.Left);
+    EXPECT_EQ(Main->GetTop(), c.expected.Top);
+    EXPECT_EQ(Main->GetWidth(), c.expected.Right);
+    EXPECT_EQ(Main->GetHeight(), c.expected.Bottom);
+    delete Main;
+    Main = nullptr;
+    Application->MainForm = nullptr;
+  }
+  // With the setting off nothing is read: the form keeps its own bounds.
+  SetProfileValue("SaveWindowPositions", pvBoolean, false);
+  SetProfileValue("QY_Pos.X", pvInteger, Int64(screen.Left + 33));
+  Create();
+  Main->SetBounds(screen.Left + 5, screen.Top + 6, 320, 240);
+  const TRect before = Main->BoundsRect();
+  Main->RestoreWindowPosition();
+  EXPECT_EQ(Main->BoundsRect(), before);
+}
+
+TEST_F(MainWindowTest, ExitWritesThePositionAndUnloadsTheJournals) {
+  Create();
+  Main->SetBounds(Screen->WorkAreaLeft() + 12, Screen->WorkAreaTop() + 34, 456, 321);
+  std::vector<String> statuses;
+  AppHooks().SaveCurrentEntry = [&](int mode) { statuses.push_back("entry " + std::to_string(mode)); };
+  TInteractionScript script;
+  EXPECT_EQ(Main->RunExitSequence(), 0);
+  EXPECT_TRUE(script.Shown.empty());
+  EXPECT_TRUE(Main->Closing);
+  EXPECT_EQ(statuses, (std::vector<String>{"entry 1"}));
+  EXPECT_EQ(Unloaded, 1);
+  EXPECT_EQ(Key("QY_Pos.X"), Main->GetLeft());
+  EXPECT_EQ(Key("QY_Pos.Y"), Main->GetTop());
+  EXPECT_EQ(Key("QY_Pos.W"), 456);
+  EXPECT_EQ(Key("QY_Pos.H"), 321);
+  EXPECT_EQ(GetProfileString("QY_Pos.State", "?"), "0");
+  EXPECT_EQ(Main->StatusText(spState), "BYE! Have a Good Day :)");
+  // The settings of the record were written too.
+  EXPECT_EQ(GetProfileString("UserName", "?"), ProfileSettings.UserName);
+}
+
+TEST_F(MainWindowTest, AFailingExitStepIsShownAndTheOthersStillRun) {
+  Create();
+  struct Case {
+    const char* step;
+    std::function<void()> inject;
+  };
+  const Case cases[] = {
+      {"Problem Saving Tool Bar",
+       [] { AppHooks().SaveToolBarLayout = [](const String&) { throw EFCreateError("Cannot create file"); }; }},
+      {"Problem Saving Current Entry",
+       [] { AppHooks().SaveCurrentEntry = [](int) { throw EDatabaseError("entry table is locked"); }; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step);
+    Unloaded = 0;
+    SetProfileValue("QY_Pos.W", pvInteger, Int64(1));
+    AppHooks().SaveToolBarLayout = nullptr;
+    AppHooks().SaveCurrentEntry = nullptr;
+    c.inject();
+    TInteractionScript script;
+    script.Answer(IDOK);
+    EXPECT_EQ(Main->RunExitSequence(), 1);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Caption, "Error Display");
+    EXPECT_EQ(script.Shown[0].Text.rfind(String(c.step) + "\r\r", 0), 0u) << script.Shown[0].Text;
+    // Every later step ran: positions written, journals unloaded.
+    EXPECT_EQ(Key("QY_Pos.W"), Main->GetWidth());
+    EXPECT_EQ(Unloaded, 1);
+  }
+}
+
+TEST_F(MainWindowTest, AnUncaughtErrorIsShownThenEndsThroughTheExitSequence) {
+  Create();
+  TInteractionScript script;
+  script.Answer(IDOK);
+  Application->HandleException(std::make_exception_ptr(EConvertError("'x' is not a valid integer value")));
+  ASSERT_GE(script.Shown.size(), 1u);
+  EXPECT_NE(script.Shown[0].Text.find("'x' is not a valid integer value"), String::npos);
+  EXPECT_TRUE(Main->Closing);
+  EXPECT_EQ(Unloaded, 1);  // the entries were saved on the way out
+}
+
+TEST_F(MainWindowTest, RestoreMessageBringsTheMinimisedWindowBack) {
+  Create();
+  Main->Show();
+  Main->SetWindowState(wsMinimized);
+  Application->ProcessMessages();
+  Main->InstanceMessageReceived("something else");
+  EXPECT_EQ(Main->GetWindowState(), wsMinimized);
+  Main->InstanceMessageReceived("restore");
+  Application->ProcessMessages();
+  EXPECT_EQ(Main->GetWindowState(), wsNormal);
+  EXPECT_TRUE(Main->GetVisible());
+}
+
+}  // namespace
