@@ -46,14 +46,16 @@ void TdlgAboutBox::Build() {
   SetCaption("About Brixane Quillory");
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
-  SetClientWidth(380);
-  SetClientHeight(420);
+  SetWidth(380);
+  SetHeight(420);
 
   Panel = MakeControl<TPanel>(this, this, "Panel", 8, 8, 364, 250);
   Panel->SetBevelOuter(bvLowered);
   Panel->SetCaption("");
   ProgramIcon = MakeControl<TImage>(this, Panel, "ProgramIcon", 364 / 2 - 32, 10, 64, 64);
-  const String iconPath = GetProgramFolder() + "/icons/quillory.ico";
+  const String programDir =
+      DatabaseFolders.ProgramDir.empty() ? GetProgramFolder() : DatabaseFolders.ProgramDir;
+  const String iconPath = programDir + "/icons/quillory.ico";
   if (FileExists(iconPath)) {
     try {
       ProgramIcon->Picture().LoadFromFile(iconPath);

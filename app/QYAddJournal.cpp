@@ -11,8 +11,8 @@ TdlgAddJournal::TdlgAddJournal(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poOwnerFormCenter;
   HelpKeyword = "Create New Journal";
-  SetClientWidth(320);
-  SetClientHeight(160);
+  SetWidth(320);
+  SetHeight(160);
 
   eJournalName = MakeControl<TLabeledEdit>(this, this, "eJournalName", 12, 30, 296, 24);
   eJournalName->EditLabel()->SetCaption("Enter New Journal Name");

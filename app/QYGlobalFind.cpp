@@ -12,8 +12,8 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   SetFormStyle(fsStayOnTop);
   Position = poMainFormCenter;
   HelpContext = 35;
-  SetClientWidth(420);
-  SetClientHeight(330);
+  SetWidth(420);
+  SetHeight(330);
   SetVisible(false);
 
   leTextToFind = MakeControl<TLabeledEdit>(this, this, "leTextToFind", 12, 28, 300, 24);

@@ -35,8 +35,8 @@ TPasswordDlg::TPasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poOwnerFormCenter;
   HelpKeyword = "Password";
-  SetClientWidth(300);
-  SetClientHeight(120);
+  SetWidth(300);
+  SetHeight(120);
 
   lEnterPassword = MakeControl<TLabel>(this, this, "lEnterPassword", 12, 12, 276, 18);
   lEnterPassword->SetCaption("Enter Password:");
@@ -76,8 +76,8 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
   HelpKeyword = "Change Password";
-  SetClientWidth(330);
-  SetClientHeight(170);
+  SetWidth(330);
+  SetHeight(170);
 
   const char* labels[] = {"Existing Password", "New Password", "Repeat Password"};
   const char* labelNames[] = {"lExistingPassword", "lNewPassword", "lRepeatPassword"};

@@ -41,8 +41,8 @@ TdlgPreferences::TdlgPreferences(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poMainFormCenter;
   HelpContext = 86;
-  SetClientWidth(560);
-  SetClientHeight(470);
+  SetWidth(560);
+  SetHeight(470);
   SetVisible(false);
 
   PageControl = MakeControl<TPageControl>(this, this, "PageControl", 8, 8, 544, 414);

@@ -58,8 +58,8 @@ TFormPrintJournalLoadProgress::TFormPrintJournalLoadProgress(TComponent* AOwner)
   SetBorderStyle(bsDialog);
   SetFormStyle(fsStayOnTop);
   Position = poScreenCenter;
-  SetClientWidth(360);
-  SetClientHeight(110);
+  SetWidth(360);
+  SetHeight(110);
   SetVisible(false);
 
   sbProgress = new TStatusBar(this);

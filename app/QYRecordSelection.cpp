@@ -14,8 +14,8 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   SetBorderStyle(bsDialog);
   Position = poMainFormCenter;
   HelpContext = 23;
-  SetClientWidth(560);
-  SetClientHeight(330);
+  SetWidth(560);
+  SetHeight(330);
   SetVisible(false);
 
   gbJournals = MakeControl<TGroupBox>(this, this, "gbJournals", 8, 8, 220, 270);

@@ -1,0 +1,95 @@
+// Screenshots of the start-up windows, for the documentation and for a look
+// at the real program under a virtual display.
+//
+//   startup_screenshots windows <folder> <program folder>
+//                                          the cover in each draw mode, the
+//                                          splash and the about box, made in
+//                                          this process (answers the first
+//                                          start's question itself)
+//   startup_screenshots grab <file>        the whole screen, as it is now
+#include "app/QYAbout.h"
+#include "app/QYMain.h"
+#include "app/QYProfile.h"
+#include "app/QYSplash.h"
+
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 20; ++i) {
+    Application->ProcessMessages();
+    QThread::msleep(25);
+  }
+}
+
+bool Save(TCustomForm* form, const std::string& file) {
+  Settle();
+  const QPixmap shot = form->WindowWidget()->grab();
+  const bool ok = shot.save(QString::fromStdString(file), "PNG");
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
+  return ok;
+}
+
+int Windows(const std::string& folder, const std::string& programDir) {
+  TInteractionScript script;
+  script.Answer(IDOK);  // the new database folder
+  Application->Initialize();
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = programDir;
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
+  if (main->SetUpCancelled) return 1;
+  auto* about = Application->CreateForm<TdlgAboutBox>();
+  ProfileSettings.UserName = "Anne Shirley";
+  ProfileSettings.UserAddress = "12 Orchard Lane\r\nAvonlea, PE C0A 1H0";
+  ProfileSettings.DisplayAddress = true;
+  main->SetBounds(0, 0, 1000, 720);
+  main->Show();
+  const char* names[] = {"none", "normal", "tiled", "stretched"};
+  bool ok = true;
+  for (Byte mode = 0; mode < 4; ++mode) {
+    ProfileSettings.BitmapDrawMode = mode;
+    main->CoverBitMap->Invalidate();
+    ok &= Save(main, folder + "/cover-" + names[mode] + ".png");
+  }
+  main->Hide();
+
+  TSplash splash(nullptr);
+  splash.Show();
+  ok &= Save(&splash, folder + "/splash.png");
+  splash.Hide();
+
+  about->Show();
+  ok &= Save(about, folder + "/about.png");
+  about->Hide();
+  Application->DestroyComponents();
+  return ok ? 0 : 1;
+}
+
+int Grab(const std::string& file) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const bool ok = screen && screen->grabWindow(0).save(QString::fromStdString(file), "PNG");
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication toolkit(argc, argv);
+  if (argc == 4 && std::string(argv[1]) == "windows") return Windows(argv[2], argv[3]);
+  if (argc == 3 && std::string(argv[1]) == "grab") return Grab(argv[2]);
+  std::fprintf(stderr, "usage: %s windows <folder> <program folder> | grab <file>\n", argv[0]);
+  return 2;
+}
