@@ -179,6 +179,14 @@ TEST(VLFReader, DocumentPropertiesAndLayoutAreAppliedWhenAsked) {
   EXPECT_EQ(info.LeftMargin, 5);
   EXPECT_EQ(info.MaxTextWidth, 600);
   EXPECT_EQ(info.BiDiMode, vlbdRightToLeft);
+
+  // A layout block that claims fewer than its 25 known bytes is refused.
+  AnsiString shortLayout = Bin32(0) + Bin32(10) + AnsiString(25, '\x00');
+  TStringStream bad("-8 1 3\r\n-9 2 0 0 2 0 3\r\n\r\n" + Bin32(static_cast<uint32_t>(shortLayout.size())) +
+                    shortLayout);
+  TVLLayoutInfo info2;
+  EXPECT_FALSE(doc.LoadVLFFromStream(bad, color, nullptr, nullptr, &info2));
+  EXPECT_FALSE(info2.Loaded);
 }
 
 TEST(VLFReader, FileThatCannotBeOpenedIsFalse) {
