@@ -1,6 +1,6 @@
 #pragma once
-// The style collections as VLF document records carry them: a collection
-// marker byte (14), then one length-prefixed record per style, then 0.
+// The style collections as VLF document records carry them: the platform's
+// collection streaming, which starts with the collection marker byte (14).
 #include "richtext/model/VLStyle.h"
 
 inline constexpr char VLFCollectionMarker = 14;
