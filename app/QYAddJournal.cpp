@@ -39,6 +39,10 @@ TdlgAddJournal::TdlgAddJournal(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject* s) { FormShow(s); };
 }
 
+TdlgAddJournal::~TdlgAddJournal() {
+  if (dlgAddJournal == this) dlgAddJournal = nullptr;
+}
+
 void TdlgAddJournal::FormShow(TObject*) {
   if (eJournalName->CanFocus()) eJournalName->SetFocus();
 }

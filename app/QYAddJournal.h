@@ -6,6 +6,7 @@
 class TdlgAddJournal : public TForm {
 public:
   explicit TdlgAddJournal(TComponent* AOwner);
+  ~TdlgAddJournal() override;
 
   TLabeledEdit* eJournalName = nullptr;
   TLabel* lJournalType = nullptr;

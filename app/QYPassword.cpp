@@ -53,6 +53,10 @@ TPasswordDlg::TPasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject* s) { FormShow(s); };
 }
 
+TPasswordDlg::~TPasswordDlg() {
+  if (dlgPassword == this) dlgPassword = nullptr;
+}
+
 void TPasswordDlg::FormShow(TObject*) {
   lEnterPassword->SetCaption("Enter password for " + JournalOwnerText());
   ePassword->SetText("");
@@ -99,6 +103,10 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   pbHelp = DialogButton(this, "pbHelp", "&Help", 238, 128, mrNone);
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+TChangePasswordDlg::~TChangePasswordDlg() {
+  if (dlgChangePassword == this) dlgChangePassword = nullptr;
 }
 
 void TChangePasswordDlg::FormShow(TObject*) {

@@ -13,6 +13,7 @@ constexpr int MaxPasswordLength = 15;
 class TPasswordDlg : public TForm {
 public:
   explicit TPasswordDlg(TComponent* AOwner);
+  ~TPasswordDlg() override;
 
   TLabel* lEnterPassword = nullptr;
   TEdit* ePassword = nullptr;
@@ -28,6 +29,7 @@ public:
 class TChangePasswordDlg : public TForm {
 public:
   explicit TChangePasswordDlg(TComponent* AOwner);
+  ~TChangePasswordDlg() override;
 
   TLabel* lExistingPassword = nullptr;
   TLabel* lNewPassword = nullptr;
