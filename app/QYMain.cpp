@@ -236,6 +236,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   OpenScreenShown = true;
   ArrangeLeftColumn();
   SetScreenMode(smCover);
+  FCreated = true;
 }
 
 void TformQuilloryMain::FormShow(TObject*) {
@@ -331,7 +332,7 @@ void TformQuilloryMain::ApplicationException(TObject*, const Exception& E) {
   Application->ShowException(E);
   // An error nobody caught ends the program, but through the exit sequence,
   // so that every open entry is still saved.
-  if (FHandlingException || Closing) {
+  if (FHandlingException || Closing || !FCreated) {
     Application->Terminate();
     return;
   }

@@ -105,6 +105,8 @@ private:
   void BuildActions();
   void RefreshCover();
   bool FHandlingException = false;
+  // The creation went through: the exit sequence has something to save.
+  bool FCreated = false;
 };
 
 // The main window (nullptr before it is created and after it is gone).

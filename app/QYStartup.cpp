@@ -103,22 +103,37 @@ int QuilloryMain(int argc, char** argv) {
   Application->SetTitle("Quillory");
   Application->HelpFile = "Quillory.hlp";
 
-  TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
-  if (main->SetUpCancelled) {
+  // A failure while the windows are made (the database engine, the alias,
+  // an unreadable styles file) is shown, and the program ends.
+  try {
+    TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
+    if (main->SetUpCancelled) {
+      splash.reset();
+      Application->DestroyComponents();
+      return 0;
+    }
+    Application->CreateForm<TdlgAddJournal>();
+    new TJournalDataModule(Application);
+    Application->CreateForm<TChangePasswordDlg>();
+    Application->CreateForm<TPasswordDlg>();
+    Application->CreateForm<TdlgPreferences>();
+    Application->CreateForm<TdlgAboutBox>();
+    Application->CreateForm<TfGlobalFind>();
+    Application->CreateForm<TFormPrintPreview>();
+    Application->CreateForm<TFormPrintJournalLoadProgress>();
+    Application->CreateForm<TDlgRecordSelection>();
+    Application->CreateForm<TActivityDisplayWindow>();
+  } catch (const Exception& e) {
+    splash.reset();
+    Application->ShowException(e);
     Application->DestroyComponents();
-    return 0;
+    return 1;
+  } catch (const std::exception& e) {
+    splash.reset();
+    Application->ShowException(Exception(e.what()));
+    Application->DestroyComponents();
+    return 1;
   }
-  Application->CreateForm<TdlgAddJournal>();
-  new TJournalDataModule(Application);
-  Application->CreateForm<TChangePasswordDlg>();
-  Application->CreateForm<TPasswordDlg>();
-  Application->CreateForm<TdlgPreferences>();
-  Application->CreateForm<TdlgAboutBox>();
-  Application->CreateForm<TfGlobalFind>();
-  Application->CreateForm<TFormPrintPreview>();
-  Application->CreateForm<TFormPrintJournalLoadProgress>();
-  Application->CreateForm<TDlgRecordSelection>();
-  Application->CreateForm<TActivityDisplayWindow>();
 
   splash->Hide();
   splash.reset();
