@@ -1,11 +1,11 @@
 #include "richtext/model/VLData.h"
 
 #include "platform/base/Streams.h"
+#include "platform/gui/Dialogs.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 
-#include <QApplication>
 
 namespace {
 
@@ -336,7 +336,7 @@ Cardinal TCustomVLData::GetDefaultCodePage() {
 
 void TCustomVLData::Beep() {
   TVLStyle* style = GetStyle();
-  if (style && style->UseSound) QApplication::beep();
+  if (style && style->UseSound) MessageBeep(0);
 }
 
 void TCustomVLData::UpdateItemsPaletteInfo() {

@@ -22,6 +22,10 @@ AnsiString SampleVLF() {
   auto pic = TVLGraphicItemInfo::CreateEx(&doc, std::make_unique<TBitmap>(3, 2), vlvaBaseline);
   pic->StyleNo = vlsPicture;
   doc.AddItem("pic", pic.release());
+  // A trailing checkpoint after the picture: freed with the document.
+  doc.NotAddedCP = new TVLCPInfo();
+  doc.NotAddedCP->Name = "end";
+  ++doc.CPCount;
   TMemoryStream out;
   doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr);
   return out.Bytes();
