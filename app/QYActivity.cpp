@@ -1,5 +1,6 @@
 #include "app/QYActivity.h"
 
+#include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
 
 #include "platform/base/SysUtils.h"
@@ -68,7 +69,14 @@ void TActivityDisplayWindow::BitBtn1Click(TObject*) {
   Vellum1->Repaint();
 }
 
-void TActivityDisplayWindow::BitBtn2Click(TObject*) { PrintLog(); }
+void TActivityDisplayWindow::BitBtn2Click(TObject*) {
+  // No printer is no reason to end the program.
+  try {
+    PrintLog();
+  } catch (const std::exception& e) {
+    ShowErrorDisplay("Print Log", e);
+  }
+}
 
 void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Repaint(); }
 

@@ -212,6 +212,16 @@ void TformQuilloryMain::FormCreate(TObject*) {
   }
   const String& dataDir = DatabaseFolders.DataDir;
   Application->HelpFile = DatabaseFolders.ProgramDir + "/Quillory.hlp";
+  const String iconFile = DatabaseFolders.ProgramDir + "/icons/quillory.ico";
+  if (FileExists(iconFile)) {
+    try {
+      TIcon icon;
+      icon.LoadFromFile(iconFile);
+      SetIcon(icon);
+    } catch (const Exception&) {
+      // The window keeps the toolkit's icon.
+    }
+  }
 
   QuilloryDefaultStyle = new TVLStyle(this);
   StyleFilePath = dataDir + "/" + VLStyleFileName;

@@ -6,6 +6,8 @@
 #include "app/QYSplash.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Printers.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,35 @@ TEST(ActivityWindow, LogClearsAndTogglesBesideTheMainWindow) {
   log.ToggleBeside(&main);
   EXPECT_FALSE(log.GetVisible());
   EXPECT_NEAR(log.GetLeft(), main.GetLeft() + main.GetWidth(), Frame);
+}
+
+TEST(ActivityWindow, PrintsTheLogOrReportsWhyNot) {
+  qytest::TempDir dir;
+  TActivityDisplayWindow log(nullptr);
+  for (int i = 1; i <= 80; ++i) log.AddLine("event number " + std::to_string(i));
+  TPrinter* printer = Printer();
+  const String pdf = (dir / "log.pdf").string();
+  printer->OutputFileName = pdf;
+  {
+    TInteractionScript script;
+    log.BitBtn2Click(nullptr);
+    EXPECT_TRUE(script.Shown.empty());
+  }
+  printer->OutputFileName.clear();
+  ASSERT_TRUE(FileExists(pdf));
+  EXPECT_EQ(printer->Title, "Quillory Log");
+  // 80 lines of 10 pt do not fit on one page inside the margins.
+  const String text = qytest::ReadFileBytes(pdf);
+  EXPECT_NE(text.find("/Count 2"), String::npos);
+
+  if (!printer->HasPrinters()) {
+    TInteractionScript script;
+    script.Answer(IDOK);
+    log.BitBtn2Click(nullptr);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Caption, "Error Display");
+    EXPECT_EQ(script.Shown[0].Text.rfind("Print Log\r\r", 0), 0u);
+  }
 }
 
 TEST(Splash, SizedFromTheScreenAndPaintedAsAnEllipse) {
