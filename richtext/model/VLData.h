@@ -304,6 +304,11 @@ public:
   bool SaveVLFToStream(TStream& stream, bool selectionOnly, TColor color,
                        const TBitmap* background, TBackgroundStyle backgroundStyle,
                        const TVLLayoutInfo* layout);
+  // A nested document as a binary property ("Data" of table cells): a
+  // 32-bit length and a complete VLF stream without background.
+  void SaveDataProperty(TStream& stream);
+  // False when the length runs past the stream or the VLF is refused.
+  bool LoadDataProperty(TStream& stream);
 
   // ---- fields ----------------------------------------------------------------------
   // Strings are item texts, objects the items (owned by the document unless

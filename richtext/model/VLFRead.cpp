@@ -662,3 +662,20 @@ bool TCustomVLData::LoadVLF(const String& fileName, TColor& color, TBitmap* back
     return false;
   }
 }
+
+bool TCustomVLData::LoadDataProperty(TStream& stream) {
+  SetState(GetState() | vlstReadingCellData);
+  struct TRestore {
+    TCustomVLData* Self;
+    ~TRestore() { Self->SetState(Self->GetState() & ~vlstReadingCellData); }
+  } restore{this};
+  try {
+    const Integer size = stream.ReadInt32LE();
+    if (size < 0 || size > stream.Remaining()) return false;
+    TStringStream body(stream.ReadBytes(size));
+    TColor color = clNone;
+    return LoadVLFFromStream(body, color, nullptr, nullptr, nullptr);
+  } catch (const Exception&) {
+    return false;
+  }
+}

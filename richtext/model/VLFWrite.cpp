@@ -353,3 +353,14 @@ bool TCustomVLData::SaveVLF(const String& fileName, bool selectionOnly, TColor c
     return false;
   }
 }
+
+void TCustomVLData::SaveDataProperty(TStream& stream) {
+  TMemoryStream body;
+  const TVLFOptions options = GetVLFOptions();
+  if (options.Contains(vlfoSaveBack)) SetVLFOptions(options - TVLFOptions{vlfoSaveBack});
+  const bool ok = SaveVLFToStream(body, false, clNone, nullptr, bsNoBitmap, nullptr);
+  SetVLFOptions(options);
+  if (!ok) throw EWriteError("Stream write error");
+  stream.WriteInt32LE(static_cast<Integer>(body.GetSize()));
+  body.SaveToStream(stream);
+}

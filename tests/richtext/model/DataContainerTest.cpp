@@ -268,3 +268,29 @@ TEST(DataContainer, NestedDocumentsAskTheirRootAndRTFNeedsAReader) {
   ASSERT_EQ(root.GetItemCount(), 1);
   EXPECT_EQ(root.GetItemTextA(0), "abde");
 }
+
+TEST(DataContainer, NestedDocumentAsABinaryProperty) {
+  TVLStyle style(nullptr);
+  TVLDocumentData cell(&style);
+  cell.VLFOptions.Include(vlfoSaveBack);
+  cell.AddTextItem("in a cell", 0, 0);
+  cell.AddTextItem("second", 2, 0);
+  TMemoryStream s;
+  s.WriteInt32LE(77);  // what precedes the property
+  cell.SaveDataProperty(s);
+  EXPECT_TRUE(cell.VLFOptions.Contains(vlfoSaveBack));
+  s.SetPosition(4);
+  EXPECT_EQ(s.ReadInt32LE(), static_cast<Integer>(s.GetSize()) - 8);
+  s.SetPosition(4);
+  TVLDocumentData back(&style);
+  ASSERT_TRUE(back.LoadDataProperty(s));
+  ASSERT_EQ(back.GetItemCount(), 2);
+  EXPECT_EQ(back.GetItemTextA(1), "second");
+  EXPECT_EQ(back.GetState() & vlstReadingCellData, 0u);
+  // A length past the end is refused without reading it.
+  TMemoryStream lying;
+  lying.WriteInt32LE(1000);
+  lying.WriteBytes("-8 1 3\r\n");
+  lying.SetPosition(0);
+  EXPECT_FALSE(back.LoadDataProperty(lying));
+}
