@@ -1,6 +1,8 @@
 #include "richtext/model/VLMarkers.h"
 
 #include "platform/base/Streams.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/ImgList.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLUni.h"
 
@@ -419,4 +421,108 @@ AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
   }
   text += ' ';
   return unicode ? AnsiToRawUnicode(text, codePage) : text;
+}
+
+namespace {
+
+// The level's font on the canvas, sized by the sheet's resolution when it
+// has one.
+void ApplyMarkerFont(TCanvas& canvas, TVLListLevel& level, TVLStyle* style) {
+  TVLMarkerFont* font = level.GetFont();
+  canvas.Font.Assign(*font);
+  const Integer ppi = style ? style->TextStyles->PixelsPerInch : 0;
+  if (ppi > 0 && font->GetSize() > 0) canvas.Font.SetHeight(-(font->GetSize() * ppi / 72));
+}
+
+WideString MarkerWideText(const TVLMarkerItemInfo& marker, TCustomVLData& data, const TVLListLevel& level) {
+  if (level.ListType == vllstUnicodeBullet) return level.FormatStringW;
+  TVLMarkerList* list = data.GetMarkers(false);
+  const AnsiString text = list ? list->DisplayStringOf(&marker) : AnsiString();
+  return RawUnicodeToWideString(AnsiToRawUnicode(text, data.GetDefaultCodePage()));
+}
+
+}  // namespace
+
+TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, TCanvas& canvas,
+                                 const TVLScreenAndDevice* sad, bool rightToLeft) {
+  TVLMarkerMetrics m;
+  if (marker.ListNo < 0 || marker.Level < 0) return m;
+  TVLStyle* style = data.GetStyle();
+  TVLListLevel* level = VLGetListLevel(style, marker.ListNo, marker.Level);
+  if (!level) return m;
+  Integer w = 0, h = 0;
+  auto scaleX = [sad](Integer v) { return sad ? MulDiv(v, sad->ppixDevice, sad->ppixScreen) : v; };
+  auto scaleY = [sad](Integer v) { return sad ? MulDiv(v, sad->ppiyDevice, sad->ppiyScreen) : v; };
+  switch (level->ListType) {
+    case vllstPicture:
+      if (const TPicture* pic = level->PictureOrNil()) {
+        w = scaleX(pic->GetWidth());
+        h = scaleY(pic->GetHeight());
+      }
+      break;
+    case vllstImageList:
+    case vllstImageListCounter:
+      if (auto* il = dynamic_cast<TCustomImageList*>(level->ImageList)) {
+        w = scaleX(il->GetWidth());
+        h = scaleY(il->GetHeight());
+      }
+      break;
+    default: {
+      ApplyMarkerFont(canvas, *level, style);
+      const TSize size = canvas.TextExtentW(MarkerWideText(marker, data, *level));
+      w = size.cx;
+      h = size.cy;
+      TTextMetric tm;
+      if (canvas.GetTextMetrics(tm)) m.Descent = tm.tmDescent;
+      break;
+    }
+  }
+  Integer before = 0, after = w;
+  if (level->MarkerAlignment == vlmaRight) {
+    before = w;
+    after = 0;
+  } else if (level->MarkerAlignment == vlmaCenter) {
+    after = w / 2;
+    before = w - after;
+  }
+  const Integer gap = scaleX(level->LeftIndent + level->FirstIndent - level->MarkerIndent);
+  m.MinWidth = std::max(after, gap);
+  const Integer afterBox = std::max(after, gap);
+  m.Width = before + afterBox;
+  m.Height = h;
+  if (rightToLeft) {
+    m.Offset = before;
+    m.ExtraShift = before + afterBox - w;
+  } else {
+    m.Offset = -before;
+  }
+  return m;
+}
+
+void VLPaintMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, Integer x, Integer y,
+                   TCanvas& canvas) {
+  if (marker.ListNo < 0 || marker.Level < 0) return;
+  TVLStyle* style = data.GetStyle();
+  TVLListLevel* level = VLGetListLevel(style, marker.ListNo, marker.Level);
+  if (!level) return;
+  switch (level->ListType) {
+    case vllstPicture:
+      if (const TPicture* pic = level->PictureOrNil())
+        if (TGraphic* g = pic->GetGraphic()) g->Draw(canvas, TRect(x, y, x + g->GetWidth(), y + g->GetHeight()));
+      return;
+    case vllstImageList:
+    case vllstImageListCounter: {
+      auto* il = dynamic_cast<TCustomImageList*>(level->ImageList);
+      TVLMarkerList* list = data.GetMarkers(false);
+      Integer index = level->ImageIndex;
+      if (level->ListType == vllstImageListCounter) index += (list ? list->CounterOf(&marker) : 1) - 1;
+      if (il && index >= 0 && index < il->Count()) il->Draw(&canvas, x, y, index);
+      return;
+    }
+    default:
+      ApplyMarkerFont(canvas, *level, style);
+      canvas.Brush.Style = bsClear;
+      canvas.TextOutW(x, y, MarkerWideText(marker, data, *level));
+      return;
+  }
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 class TStream;
+class TCanvas;
+class TCustomVLData;
 
 class TVLMarkerList : public TObject {
 public:
@@ -68,3 +70,16 @@ TVLListLevel* VLGetListLevel(TVLStyle* style, Integer listNo, Integer level);
 // pictures); Symbol-font bullets become readable characters. With unicode
 // the result is raw UTF-16LE.
 AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, bool unicode);
+
+// A marker's measured box: Width and Height of what it shows, Descent below
+// the baseline, Offset of the drawing from the item's left edge, MinWidth
+// for the line, ExtraShift reported to a right-to-left layout.
+struct TVLMarkerMetrics {
+  Integer Width = 0, Height = 0, Descent = 0, Offset = 0, MinWidth = 0, ExtraShift = 0;
+};
+// Measures for the screen, or for the device of sad when given.
+TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, TCanvas& canvas,
+                                 const TVLScreenAndDevice* sad, bool rightToLeft);
+// Draws what the marker shows with its top-left at x, y.
+void VLPaintMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, Integer x, Integer y,
+                   TCanvas& canvas);

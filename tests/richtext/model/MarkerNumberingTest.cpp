@@ -1,5 +1,6 @@
 // List markers: counter texts, counting by level, legal numbering, the
 // binary form, and markers placed in a document.
+#include "platform/gui/Graphics.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkers.h"
 
@@ -168,4 +169,45 @@ TEST(MarkerNumbering, PlainText) {
   EXPECT_EQ(VLMarkerAsText(*list->Get(2), d.Doc, false), "*=> ");
   EXPECT_EQ(VLMarkerAsText(*list->Get(3), d.Doc, false), "* ");
   EXPECT_EQ(VLMarkerAsText(*list->Get(3), d.Doc, true), AnsiString("*\0 \0", 4));
+}
+
+TEST(MarkerNumbering, MeasuringSplitsTheBoxByAlignment) {
+  TListDoc d({vllstDecimal});
+  TVLListLevel* level = d.Style.ListStyles->Items(0)->Levels->Items(0);
+  level->FormatString = "%0:s.";
+  level->LeftIndent = 30;
+  level->FirstIndent = -10;
+  level->MarkerIndent = 0;
+  d.Add(0);
+  TVLMarkerItemInfo& marker = *d.Doc.GetMarkers(false)->Get(0);
+  TBitmap bmp(10, 10);
+  TCanvas& canvas = *bmp.Canvas();
+  const Integer w = VLMeasureMarker(marker, d.Doc, canvas, nullptr, false).Height > 0
+                        ? canvas.TextWidthW(u"1.")
+                        : 0;
+  ASSERT_GT(w, 0);
+  struct TCase {
+    TVLMarkerAlignment Align;
+    bool Rtl;
+    Integer Width, Offset, MinWidth;
+  };
+  const TCase cases[] = {
+      {vlmaLeft, false, std::max(w, 20), 0, std::max(w, 20)},
+      {vlmaRight, false, w + 20, -w, 20},
+      {vlmaRight, true, w + 20, w, 20},
+  };
+  for (const TCase& c : cases) {
+    level->MarkerAlignment = c.Align;
+    TVLMarkerMetrics m = VLMeasureMarker(marker, d.Doc, canvas, nullptr, c.Rtl);
+    EXPECT_EQ(m.Width, c.Width) << c.Align;
+    EXPECT_EQ(m.Offset, c.Offset) << c.Align;
+    EXPECT_EQ(m.MinWidth, c.MinWidth) << c.Align;
+  }
+  // At twice the screen's resolution the gap doubles.
+  TVLScreenAndDevice sad;
+  sad.ppixDevice = sad.ppiyDevice = 192;
+  level->MarkerAlignment = vlmaRight;
+  EXPECT_EQ(VLMeasureMarker(marker, d.Doc, canvas, &sad, false).MinWidth, 40);
+  marker.ListNo = -1;
+  EXPECT_EQ(VLMeasureMarker(marker, d.Doc, canvas, nullptr, false).Width, 0);
 }
