@@ -83,6 +83,26 @@ TSingleInstance::TRole StartSingleInstance(TSingleInstance& instance) {
   return instance.Start("restore");
 }
 
+bool CreateStartupWindows() {
+  Application->ShowMainForm = true;
+  Application->SetTitle("Quillory");
+  Application->HelpFile = "Quillory.hlp";
+  TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
+  if (main->SetUpCancelled) return false;
+  Application->CreateForm<TdlgAddJournal>();
+  new TJournalDataModule(Application);
+  Application->CreateForm<TChangePasswordDlg>();
+  Application->CreateForm<TPasswordDlg>();
+  Application->CreateForm<TdlgPreferences>();
+  Application->CreateForm<TdlgAboutBox>();
+  Application->CreateForm<TfGlobalFind>();
+  Application->CreateForm<TFormPrintPreview>();
+  Application->CreateForm<TFormPrintJournalLoadProgress>();
+  Application->CreateForm<TDlgRecordSelection>();
+  Application->CreateForm<TActivityDisplayWindow>();
+  return true;
+}
+
 int QuilloryMain(int argc, char** argv) {
   (void)argc;
   (void)argv;
@@ -99,30 +119,14 @@ int QuilloryMain(int argc, char** argv) {
   splash->Repaint();
   Application->ProcessMessagesExcludingInput();
 
-  Application->ShowMainForm = true;
-  Application->SetTitle("Quillory");
-  Application->HelpFile = "Quillory.hlp";
-
   // A failure while the windows are made (the database engine, the alias,
   // an unreadable styles file) is shown, and the program ends.
   try {
-    TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
-    if (main->SetUpCancelled) {
+    if (!CreateStartupWindows()) {
       splash.reset();
       Application->DestroyComponents();
       return 0;
     }
-    Application->CreateForm<TdlgAddJournal>();
-    new TJournalDataModule(Application);
-    Application->CreateForm<TChangePasswordDlg>();
-    Application->CreateForm<TPasswordDlg>();
-    Application->CreateForm<TdlgPreferences>();
-    Application->CreateForm<TdlgAboutBox>();
-    Application->CreateForm<TfGlobalFind>();
-    Application->CreateForm<TFormPrintPreview>();
-    Application->CreateForm<TFormPrintJournalLoadProgress>();
-    Application->CreateForm<TDlgRecordSelection>();
-    Application->CreateForm<TActivityDisplayWindow>();
   } catch (const Exception& e) {
     splash.reset();
     Application->ShowException(e);

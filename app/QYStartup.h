@@ -57,6 +57,11 @@ void LoadToolBarLayoutHook(const String& fileName);
 // loop. Returns the process exit code.
 int QuilloryMain(int argc, char** argv);
 
+// Titles the application and creates its windows in their order, the main
+// window first; false when the user declined to create the database folder
+// (the program then ends). Raises what the main window's creation raises.
+bool CreateStartupWindows();
+
 // The running instance's lock and hand-over name.
 extern const char* const SingleInstanceName;
 
