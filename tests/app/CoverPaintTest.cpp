@@ -1,6 +1,8 @@
 // Painting the cover in each draw mode, its rule and labels, and the picture
 // that is read once per file.
+#include "app/QYAbout.h"
 #include "app/QYCover.h"
+#include "app/QYProfile.h"
 
 #include "platform/gui/Dialogs.h"
 #include "support/TestSupport.h"
@@ -128,6 +130,38 @@ TEST_F(CoverPaintTest, BadPictureIsReportedOnceAndTheCoverStillPaints) {
   EXPECT_EQ(script.Shown[0].Caption, "Error");
   EXPECT_EQ(script.Shown[0].Icon, MB_ICONERROR);
   EXPECT_EQ(At(100, 180), clNavy);  // the rest of the cover is painted
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CoverTexts, FollowTheSettings) {
+  const TProfileSettings saved = ProfileSettings;
+  struct Case {
+    String userName, address;
+    bool displayName, displayAddress;
+    String caption, shownAddress;
+  };
+  const Case cases[] = {
+      {"Zo\xC3\xAB Brontë", "12 Orchard Lane", true, true, "JOURNAL OF ZO\xC3\x8B BRONTË", "12 Orchard Lane"},
+      {"Anne", "x", true, true, "JOURNAL OF ANNE", ""},                 // one character: not shown
+      {"Anne", "\xC3\xA9", true, true, "JOURNAL OF ANNE", ""},          // one character in two bytes
+      {"Anne", "ab", true, true, "JOURNAL OF ANNE", "ab"},
+      {"Anne", "12 Orchard Lane", true, false, "JOURNAL OF ANNE", ""},  // address not displayed
+  };
+  for (const Case& c : cases) {
+    ProfileSettings.UserName = c.userName;
+    ProfileSettings.DisplayUserName = c.displayName;
+    ProfileSettings.UserAddress = c.address;
+    ProfileSettings.DisplayAddress = c.displayAddress;
+    const TCoverTexts t = CurrentCoverTexts();
+    EXPECT_EQ(t.Caption, c.caption);
+    EXPECT_EQ(t.Address, c.shownAddress);
+    EXPECT_EQ(t.VersionText, "Version " + ProgramProductVersion());
+    EXPECT_FALSE(t.DateText.empty());
+  }
+  ProfileSettings = saved;
 }
 
 }  // namespace
