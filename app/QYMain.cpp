@@ -164,6 +164,14 @@ void TformQuilloryMain::BuildControls() {
   pEntryTree->SetName("pEntryTree");
   pEntryTree->SetParent(pTreesAndLists);
   pEntryTree->SetCaption("");
+  MonthCalendar = new TMonthCalendar(this);
+  MonthCalendar->SetName("MonthCalendar");
+  MonthCalendar->SetParent(pMonthCalendar);
+  MonthCalendar->SetAlign(alClient);
+  tEntryTree = new TTreeView(this);
+  tEntryTree->SetName("tEntryTree");
+  tEntryTree->SetParent(pEntryTree);
+  tEntryTree->SetAlign(alClient);
   sEditorSplitter = new TSplitter(this);
   sEditorSplitter->SetName("sEditorSplitter");
   sEditorSplitter->SetParent(this);
@@ -423,6 +431,7 @@ void TformQuilloryMain::ArrangeLeftColumn() {
   }
   for (size_t i = 0; i + 1 < parts.size(); ++i) parts[i]->SetAlign(alTop);
   parts.back()->SetAlign(alClient);
+  pMonthCalendar->SetHeight(MonthCalendar->NaturalSize().cy);
 }
 
 // ---------------------------------------------------------------------------

@@ -48,6 +48,8 @@ public:
   TPanel* pTreesAndLists = nullptr;    // the left column
   TPanel* pMonthCalendar = nullptr;
   TPanel* pEntryTree = nullptr;
+  TMonthCalendar* MonthCalendar = nullptr;
+  TTreeView* tEntryTree = nullptr;
   TSplitter* sCalendarSplitter = nullptr;
   TSplitter* sEditorSplitter = nullptr;
   TPanel* pCoverBitmap = nullptr;      // the cover, filling the window

@@ -229,3 +229,41 @@ TEST_F(MainWindowTest, RestoreMessageBringsTheMinimisedWindowBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, LeftColumnShowsTheChosenPartsTopToBottom) {
+  Create();
+  struct Case {
+    bool tree, calendar;
+    bool column, splitter;
+  };
+  const Case cases[] = {{false, false, false, false},
+                        {true, false, true, false},
+                        {false, true, true, false},
+                        {true, true, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "tree " << c.tree << " calendar " << c.calendar);
+    ProfileSettings.ShowEntryTree = c.tree;
+    ProfileSettings.ShowMonthCalendar = c.calendar;
+    Main->ArrangeLeftColumn();
+    EXPECT_EQ(Main->pTreesAndLists->GetVisible(), c.column);
+    EXPECT_EQ(Main->sEditorSplitter->GetVisible(), c.column);
+    EXPECT_EQ(Main->pEntryTree->GetVisible(), c.tree);
+    EXPECT_EQ(Main->pMonthCalendar->GetVisible(), c.calendar);
+    EXPECT_EQ(Main->sCalendarSplitter->GetVisible(), c.splitter);
+    if (c.tree) {
+      EXPECT_EQ(Main->pEntryTree->GetAlign(), alClient);  // the last part fills the rest
+    }
+    if (c.calendar) {
+      EXPECT_EQ(Main->pMonthCalendar->GetAlign(), c.tree ? alTop : alClient);
+    }
+    if (c.calendar && c.tree) {
+      // Above the tree the calendar takes just the height a month needs.
+      EXPECT_EQ(Main->pMonthCalendar->GetHeight(), Main->MonthCalendar->NaturalSize().cy);
+      EXPECT_GT(Main->pEntryTree->GetTop(), Main->pMonthCalendar->GetTop());
+    }
+  }
+}
+
+}  // namespace
