@@ -142,5 +142,8 @@ int QuilloryMain(int argc, char** argv) {
   splash->Hide();
   splash.reset();
   Application->Run();
+  // The database engine closes; the single-instance lock and the semaphore
+  // are released as this block ends.
+  QuillorySession().CloseIdleConnections();
   return 0;
 }
