@@ -60,6 +60,9 @@ public:
       Pos += 2;
     }
     if (Buf.size() - Pos == 1) Bad();  // half a character at the end
+    // A U+0000 would end every following line at the same place: the count
+    // of lines in the header could then be met without reading anything.
+    if (Buf.size() - Pos >= 2 && Buf[Pos] == '\0' && Buf[Pos + 1] == '\0') Bad();
     return Buf.substr(start, Pos - start);
   }
   void SkipTerminator() {

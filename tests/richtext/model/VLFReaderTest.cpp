@@ -55,6 +55,8 @@ TEST(VLFReader, FixturesReadAsTheFormatSays) {
       {"binary block after a lone LF", "-8 1 3\r\n-9 2 0 0 2 0 1\r\n\n" + Bin32(1) + "\x0e", false, 0},
       {"raw Unicode without CR LF", "-8 1 3\r\n0 1 0 8 0 0\na\x00\x29\x20", false, 0},
       {"odd raw Unicode at the end", AnsiString("-8 1 3\r\n0 1 0 8 0 0\r\na\x00" "b", 13), false, 0},
+      {"raw Unicode stopped by U+0000 cannot repeat empty lines",
+       AnsiString("-8 1 3\r\n0 100000 0 8 0 0\r\n \0\0\0", 30), false, 0},
       {"bad hexadecimal line", "-8 1 3\r\n0 1 0 8 3 0\r\n41Z0\r\n", false, 0},
       {"layout shorter than its minimum", "-8 1 3\r\n-9 2 0 0 0 0 3\r\n\r\n0000000010000000\r\n", true, 0},
   };
