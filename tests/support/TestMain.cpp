@@ -31,7 +31,11 @@ TempDir::~TempDir() {
 
 std::filesystem::path SourceDir() {
   if (const char* s = std::getenv("QY_SOURCE_DIR")) return s;
+#ifdef QY_DEFAULT_SOURCE_DIR
+  return QY_DEFAULT_SOURCE_DIR;
+#else
   return std::filesystem::current_path();
+#endif
 }
 
 std::string ReadFileBytes(const std::filesystem::path& p) {
