@@ -2,6 +2,7 @@
 // Text primitives that treat 8-bit item text and raw UTF-16LE item text
 // (two bytes per unit, kept in an AnsiString) alike. The item option value 8
 // says which form a text has.
+#include "platform/base/CodePages.h"
 #include "richtext/model/VLClasses.h"
 
 #include <vector>
@@ -61,9 +62,7 @@ bool TryTextOutPlaced(bool enabled, TCanvas* canvas, Integer x, Integer y, const
                       Byte itemOptions, Integer from, Integer to, Integer height);
 
 // ---------------------------------------------------------------------------
-// Code pages and languages. CharsetToCodePage is the platform's
-// (platform/base/CodePages.h).
-Cardinal CharsetToCodePage(Byte charset);
+// Code pages and languages (CharsetToCodePage comes from CodePages.h).
 Word CharsetToLanguage(Byte charset);
 void AnsiToRawUnicode(Cardinal codePage, const AnsiString& s, AnsiString& r);
 AnsiString AnsiToRawUnicode(const AnsiString& s, Cardinal codePage);
