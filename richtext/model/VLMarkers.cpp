@@ -235,8 +235,7 @@ void TCustomVLData::DestroyMarkers() {
 }
 
 Integer TCustomVLData::GetParaStartItem(Integer itemNo) const {
-  while (itemNo > 0 && !GetItem(itemNo)->IsParaStart()) --itemNo;
-  return itemNo;
+  return VLGetParaStartItem(*Items, itemNo);
 }
 
 void TCustomVLData::SetListMarker(Integer itemNo, Integer listNo, Integer level, Integer startFrom,
