@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
   // Each test program works in a home and configuration folder of its own, so
   // nothing a test writes reaches the user's files.
   static qytest::TempDir home;
+  // A runtime folder must be private, or Qt warns on every use.
+  std::filesystem::permissions(home.path(), std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
   ::setenv("HOME", home.str().c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", (home.path() / ".config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (home.path() / ".local/share").c_str(), 1);
