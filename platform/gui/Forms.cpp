@@ -684,12 +684,16 @@ TApplication::~TApplication() {
   SetDispatchExceptionSink(nullptr);
   // Widgets cannot outlive the Qt application: when it is gone already the
   // forms are left to the process's end.
-  if (!QCoreApplication::instance()) {
+  // The same holds for a Qt application we made ourselves: this object is a
+  // global, destroyed after Qt's own globals, so that application and the
+  // forms still open are left to the end of the process (Run has already
+  // destroyed the forms of a normal run).
+  if (!QCoreApplication::instance() || FApp->OwnApp) {
     while (ComponentCount() > 0) RemoveComponent(Components(ComponentCount() - 1));
+    (void)FApp->OwnApp.release();
   } else {
     DestroyComponents();
   }
-  FApp->OwnApp.reset();
 }
 
 void TApplication::Initialize() {
