@@ -204,13 +204,16 @@ void TControl::SetParent(TWinControl* AParent) {
   if (FParent) FParent->InsertControl(this);
 }
 
+// A window's x() and y() include the frame the window manager draws, while
+// SetBounds places the inside of it; reading the inside too keeps a saved
+// position from creeping by the frame on every restore.
 Integer TControl::GetLeft() const {
   QWidget* w = GeometryWidget();
-  return w ? w->x() : FBounds.Left;
+  return w ? w->geometry().x() : FBounds.Left;
 }
 Integer TControl::GetTop() const {
   QWidget* w = GeometryWidget();
-  return w ? w->y() : FBounds.Top;
+  return w ? w->geometry().y() : FBounds.Top;
 }
 Integer TControl::GetWidth() const {
   QWidget* w = GeometryWidget();
