@@ -127,6 +127,9 @@ void TSplash::ApplyShape() {
   // Borderless: the window is all client area.
   SetBounds(GetLeft(), GetTop(), Geometry.Width, Geometry.Height);
   SetColor(SplashBackColor);
+  std::vector<TPoint> outline;
+  for (const TSplashPoint& p : SplashRegionPoints(Geometry)) outline.emplace_back(p.X, p.Y);
+  SetWindowRegion(outline);
 }
 
 void TSplash::FormPaint(TObject*) {

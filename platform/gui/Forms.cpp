@@ -17,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPolygon>
+#include <QRegion>
 #include <QScreen>
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
@@ -903,3 +905,17 @@ TCustomForm* TScreen::Forms(int index) const {
 
 TWaitCursor::TWaitCursor() : FSaved(Screen->GetCursor()) { Screen->SetCursor(crHourGlass); }
 TWaitCursor::~TWaitCursor() { Screen->SetCursor(FSaved); }
+
+void TCustomForm::SetWindowRegion(const std::vector<TPoint>& polygon) {
+  FWindowRegion = polygon;
+  QWidget* w = WindowWidget();
+  if (!w) return;
+  if (polygon.empty()) {
+    w->clearMask();
+    return;
+  }
+  QPolygon poly;
+  poly.reserve(static_cast<int>(polygon.size()));
+  for (const TPoint& p : polygon) poly << QPoint(p.X, p.Y);
+  w->setMask(QRegion(poly, Qt::WindingFill));
+}

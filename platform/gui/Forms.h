@@ -41,6 +41,10 @@ public:
   TFormStyle GetFormStyle() const { return FFormStyle; }
   // fsMDIChild needs the application's main form to be an MDI frame.
   void SetFormStyle(TFormStyle value);
+  // Shapes the window to a polygon (winding fill, window coordinates): only
+  // the inside is drawn and takes the mouse. An empty polygon removes it.
+  void SetWindowRegion(const std::vector<TPoint>& polygon);
+  std::vector<TPoint> WindowRegion() const { return FWindowRegion; }
   TPosition Position = poDesigned;
   TWindowState GetWindowState() const;
   void SetWindowState(TWindowState value);
@@ -111,6 +115,7 @@ protected:
   bool DoKeyDown(Word& Key, TShiftState Shift) override;
 
 private:
+  std::vector<TPoint> FWindowRegion;
   friend class TApplication;
   friend class TFormFrameFilter;
   void PlaceOnFirstShow();

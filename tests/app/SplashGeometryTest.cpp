@@ -55,3 +55,14 @@ TEST(SplashGeometry, RingsShrinkAndFadeFromWhiteTowardYellow) {
 }
 
 }  // namespace
+
+TEST(SplashGeometry, TheWindowIsShapedToTheOutline) {
+  TSplash splash(nullptr);
+  const auto outline = SplashRegionPoints(splash.Geometry);
+  const auto region = splash.WindowRegion();
+  ASSERT_EQ(region.size(), outline.size());
+  for (size_t i = 0; i < outline.size(); ++i) {
+    EXPECT_EQ(region[i].X, outline[i].X);
+    EXPECT_EQ(region[i].Y, outline[i].Y);
+  }
+}
