@@ -16,7 +16,10 @@
 #include "platform/gui/Forms.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
+#include <QRegion>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
@@ -34,7 +37,18 @@ void Settle() {
 
 bool Save(TCustomForm* form, const std::string& file) {
   Settle();
-  const QPixmap shot = form->WindowWidget()->grab();
+  QWidget* w = form->WindowWidget();
+  QPixmap shot = w->grab();
+  if (!w->mask().isEmpty()) {
+    // A shaped window shows only its region: leave the rest transparent.
+    QImage shaped(shot.size(), QImage::Format_ARGB32_Premultiplied);
+    shaped.fill(Qt::transparent);
+    QPainter p(&shaped);
+    p.setClipRegion(w->mask());
+    p.drawPixmap(0, 0, shot);
+    p.end();
+    shot = QPixmap::fromImage(shaped);
+  }
   const bool ok = shot.save(QString::fromStdString(file), "PNG");
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
   return ok;
