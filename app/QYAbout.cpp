@@ -17,7 +17,6 @@ const char* const BuiltWith =
     "Qt 6 widgets and printing\r\n"
     "SQLCipher encrypted storage\r\n"
     "libjpeg-turbo\r\n"
-    "GoogleTest\r\n"
     "Liberation and DejaVu fonts";
 }  // namespace
 
