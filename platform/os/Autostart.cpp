@@ -18,9 +18,21 @@ bool AutostartEntryExists(const String& name) {
   if (!fs::is_regular_file(p, ec)) return false;
   std::ifstream in(p);
   String line;
+  bool mainGroup = false;
+  auto trim = [](String s) {
+    size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
+    return b == String::npos ? String() : s.substr(b, e - b + 1);
+  };
   while (std::getline(in, line)) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    if (line == "Hidden=true") return false;
+    line = trim(line);
+    if (!line.empty() && line[0] == '[') {
+      mainGroup = line == "[Desktop Entry]";  // other groups' keys do not hide the entry
+      continue;
+    }
+    size_t eq = line.find('=');
+    // Blanks around "=" are not part of the key or value.
+    if (mainGroup && eq != String::npos && trim(line.substr(0, eq)) == "Hidden" && trim(line.substr(eq + 1)) == "true")
+      return false;
   }
   return true;
 }

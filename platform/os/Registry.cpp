@@ -58,7 +58,11 @@ void TRegistry::Load(const String& iniPath) {
   std::ifstream in(iniPath, std::ios::binary);
   String line;
   TSection* current = nullptr;
+  bool first = true;
   while (std::getline(in, line)) {
+    // Editors may start the file with a UTF-8 byte-order mark.
+    if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    first = false;
     line = Trim(line);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.front() == '[' && line.back() == ']') {

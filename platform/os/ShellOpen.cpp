@@ -30,6 +30,7 @@ String ShellOpenTarget(const String& target) {
   if (scheme == "mailto") return url.path().isEmpty() ? String() : url.toString(QUrl::FullyEncoded).toStdString();
   if (scheme == "file") {
     if (!url.host().isEmpty() && url.host() != "localhost") return {};
+    url.setHost(QString());  // else the local file reads as a network path
     QFileInfo fi(url.toLocalFile());
     if (!fi.exists()) return {};
     return QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded).toStdString();
