@@ -632,6 +632,14 @@ void TUpDown::Press(TUDBtnType button) {
   bool allow = true;
   if (OnChanging) OnChanging(this, allow);
   if (!allow) return;
+  // The user may have typed into the edit since; a press steps from that.
+  if (FAssociate) {
+    String typed;
+    for (char ch : FAssociate->GetText())
+      if (ch != FormatSettings.ThousandSeparator) typed += ch;
+    Integer value;
+    if (TryStrToInt(Trim(typed), value)) FPosition = std::clamp(value, std::min(FMin, FMax), std::max(FMin, FMax));
+  }
   int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
   int step = button == btNext ? Increment : -Increment;
   if (FMin > FMax) step = -step;

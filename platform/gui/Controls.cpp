@@ -44,8 +44,8 @@ const TKeyPair kKeys[] = {
     {Qt::Key_Select, VK_SELECT},      {Qt::Key_Print, VK_SNAPSHOT},  {Qt::Key_Insert, VK_INSERT},
     {Qt::Key_Delete, VK_DELETE},      {Qt::Key_Help, VK_HELP},       {Qt::Key_Meta, VK_LWIN},
     {Qt::Key_Menu, VK_APPS},          {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
-    {Qt::Key_Semicolon, VK_OEM_1},    {Qt::Key_Colon, VK_OEM_1},     {Qt::Key_Plus, VK_OEM_PLUS},
-    {Qt::Key_Equal, VK_OEM_PLUS},     {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Less, VK_OEM_COMMA},
+    {Qt::Key_Semicolon, VK_OEM_1},    {Qt::Key_Colon, VK_OEM_1},     {Qt::Key_Equal, VK_OEM_PLUS},
+    {Qt::Key_Plus, VK_OEM_PLUS},     {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Less, VK_OEM_COMMA},
     {Qt::Key_Minus, VK_OEM_MINUS},    {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Period, VK_OEM_PERIOD},
     {Qt::Key_Greater, VK_OEM_PERIOD}, {Qt::Key_Slash, VK_OEM_2},     {Qt::Key_Question, VK_OEM_2},
     {Qt::Key_QuoteLeft, VK_OEM_3},    {Qt::Key_AsciiTilde, VK_OEM_3}, {Qt::Key_BracketLeft, VK_OEM_4},
@@ -81,6 +81,20 @@ int QtKeyFromVirtualKey(Word key) {
   for (auto& k : kKeys)
     if (k.Vk == key) return k.Qt;
   return 0;
+}
+
+// The keypad's operators are keys of their own, not shifted digits.
+Word VirtualKeyOfEvent(const QKeyEvent* ke) {
+  if (ke->modifiers() & Qt::KeypadModifier) {
+    switch (ke->key()) {
+      case Qt::Key_Asterisk: return VK_MULTIPLY;
+      case Qt::Key_Plus: return VK_ADD;
+      case Qt::Key_Minus: return VK_SUBTRACT;
+      case Qt::Key_Slash: return VK_DIVIDE;
+      default: break;
+    }
+  }
+  return VirtualKeyFromQtKey(ke->key());
 }
 
 TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
@@ -650,7 +664,7 @@ bool TWinControl::QtEvent(QEvent* event) {
     case QEvent::KeyPress: {
       if (FReinjecting || KeyFromFocusedChild()) return false;
       auto* ke = static_cast<QKeyEvent*>(event);
-      Word key = VirtualKeyFromQtKey(ke->key());
+      Word key = VirtualKeyOfEvent(ke);
       TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
       if (key != 0 && DoKeyDown(key, shift)) return true;
       QString text = ke->text();
@@ -680,7 +694,7 @@ bool TWinControl::QtEvent(QEvent* event) {
     case QEvent::KeyRelease: {
       if (FReinjecting || KeyFromFocusedChild()) return false;
       auto* ke = static_cast<QKeyEvent*>(event);
-      Word key = VirtualKeyFromQtKey(ke->key());
+      Word key = VirtualKeyOfEvent(ke);
       return key != 0 && DoKeyUp(key, ShiftFromQt(ke->modifiers(), Qt::NoButton));
     }
     case QEvent::FocusIn: DoEnter(); return false;

@@ -5,6 +5,9 @@
 #include <QCursor>
 #include <QWidget>
 
+class QKeyEvent;
+// The virtual key of a toolkit key event (the keypad told apart).
+Word VirtualKeyOfEvent(const QKeyEvent* ke);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 // The cursor for an id: the standard shapes, or the program's own cursors.
 QCursor CursorOf(TCursor cursor);

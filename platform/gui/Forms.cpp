@@ -648,7 +648,7 @@ struct TApplication::TAppImpl {
 
 // TApplication is a friend of TCustomForm, so the preview runs through it.
 bool TApplication::PreviewKey(TCustomForm* form, QKeyEvent* ke) {
-    Word key = VirtualKeyFromQtKey(ke->key());
+    Word key = VirtualKeyOfEvent(ke);
     TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
     if (ke->type() == QEvent::KeyRelease) return key != 0 && form->DoKeyUp(key, shift);
     if (key != 0 && form->DoKeyDown(key, shift)) return true;
