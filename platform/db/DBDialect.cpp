@@ -108,7 +108,8 @@ std::vector<std::vector<TToken>> SplitStatements(const std::vector<TToken>& toks
     if (t.Kind == tkEnd) break;
     auto& cur = out.back();
     if (!cur.empty() && Is(cur[0], "CREATE")) {
-      if (Is(t, "BEGIN")) ++body;
+      // CASE ... END inside a trigger body must not close the body.
+      if (Is(t, "BEGIN") || (body > 0 && Is(t, "CASE"))) ++body;
       if (Is(t, "END") && body > 0) --body;
     }
     if (IsP(t, ";") && body == 0) {
@@ -327,10 +328,15 @@ String QualifyColumn(const String& sql, const String& column, const String& tabl
 }
 
 String FirstFromTable(const String& sql) {
-  for (const auto& toks : SplitStatements(Tokenize(sql)))
-    for (size_t i = 0; i + 1 < toks.size(); ++i)
-      if (Is(toks[i], "FROM") && (toks[i + 1].Kind == tkIdent || toks[i + 1].Kind == tkQuotedIdent))
+  for (const auto& toks : SplitStatements(Tokenize(sql))) {
+    int depth = 0;  // a FROM in parentheses is a subquery's or EXTRACT's
+    for (size_t i = 0; i + 1 < toks.size(); ++i) {
+      if (IsP(toks[i], "(")) ++depth;
+      if (IsP(toks[i], ")")) --depth;
+      if (depth == 0 && Is(toks[i], "FROM") && (toks[i + 1].Kind == tkIdent || toks[i + 1].Kind == tkQuotedIdent))
         return Unquote(toks[i + 1]);
+    }
+  }
   return String();
 }
 

@@ -993,6 +993,7 @@ void TQuery::Next() {
     LoadRow();
   } else {
     FEof = true;
+    if (!FRows.empty()) FBof = false;  // a move forward leaves the start, as with more rows
   }
 }
 
@@ -1003,6 +1004,7 @@ void TQuery::Prior() {
     LoadRow();
   } else {
     FBof = true;
+    if (!FRows.empty()) FEof = false;
   }
 }
 
