@@ -47,10 +47,13 @@ TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
   EXPECT_EQ(LoadCursorResource("NO_SUCH_CURSOR", &found).shape(), Qt::ArrowCursor);
   EXPECT_FALSE(found);
 
-  EXPECT_FALSE(IsCursorRegistered(101));
-  SetCursorById(101, LoadCursorResource("VL_JUMP_CURSOR"));
-  EXPECT_TRUE(IsCursorRegistered(101));
-  EXPECT_EQ(CursorById(101).shape(), Qt::BitmapCursor);
+  // Registrations last for the process: a fresh id each run keeps repeats honest.
+  static int ownId = 4100;
+  const int id = ++ownId;
+  EXPECT_FALSE(IsCursorRegistered(id));
+  SetCursorById(id, LoadCursorResource("VL_JUMP_CURSOR"));
+  EXPECT_TRUE(IsCursorRegistered(id));
+  EXPECT_EQ(CursorById(id).shape(), Qt::BitmapCursor);
   SetCursorById(crHandPoint, QCursor(Qt::CrossCursor));
   EXPECT_EQ(CursorById(crHandPoint).shape(), Qt::CrossCursor);
   SetCursorById(crHandPoint, QCursor(Qt::PointingHandCursor));
