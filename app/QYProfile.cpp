@@ -7,6 +7,8 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/os/Semaphores.h"
 
+#include <limits>
+
 TProfileSettings ProfileSettings;
 
 namespace {
@@ -165,7 +167,13 @@ bool GetProfileBoolean(const String& key, bool def) {
 }
 
 Integer GetProfileInteger(const String& key, Integer def) {
-  return static_cast<Integer>(ValueAsInteger(GetProfileValue(key, pvInteger, Int64(def))));
+  const Int64 v = ValueAsInteger(GetProfileValue(key, pvInteger, Int64(def)));
+  // A number the setting cannot hold is unreadable, like any other bad text.
+  if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<Integer>::max()) {
+    ShowProfileError(EConvertError("'" + IntToStr(v) + "' is not a valid integer value"), "Profile Load Error");
+    return def;
+  }
+  return static_cast<Integer>(v);
 }
 
 TDateTime GetProfileDateTime(const String& key, TDateTime def) {
