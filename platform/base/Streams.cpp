@@ -90,6 +90,40 @@ void WriteLE(TStream& s, T value) {
   s.WriteBuffer(b, sizeof(T));
 }
 
+
+// Whole reads and writes on a descriptor, retried on EINTR; a short count
+// means end of file or an error.
+Int64 ReadFully(int fd, void* buffer, Int64 count) {
+  Int64 done = 0;
+  char* p = static_cast<char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::read(fd, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 WriteFully(int fd, const void* buffer, Int64 count) {
+  Int64 done = 0;
+  const char* p = static_cast<const char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::write(fd, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 SeekDescriptor(int fd, Int64 offset, TSeekOrigin origin) {
+  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  const off_t r = ::lseek(fd, static_cast<off_t>(offset), whence);
+  if (r < 0) throw EStreamError("Invalid stream position");
+  return r;
+}
+
 }  // namespace
 
 Word TStream::ReadWordLE() { return ReadLE<Word>(*this); }
@@ -229,35 +263,14 @@ TFileStream::~TFileStream() {
   if (FHandle >= 0) ::close(FHandle);
 }
 
-Int64 TFileStream::Read(void* buffer, Int64 count) {
-  Int64 done = 0;
-  char* p = static_cast<char*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += n;
-  }
-  return done;
-}
+Int64 TFileStream::Read(void* buffer, Int64 count) { return ReadFully(FHandle, buffer, count); }
 
 Int64 TFileStream::Write(const void* buffer, Int64 count) {
-  Int64 done = 0;
-  const char* p = static_cast<const char*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += n;
-  }
-  return done;
+  return WriteFully(FHandle, buffer, count);
 }
 
 Int64 TFileStream::Seek(Int64 offset, TSeekOrigin origin) {
-  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
-  const off_t r = ::lseek(FHandle, static_cast<off_t>(offset), whence);
-  if (r < 0) throw EStreamError("Invalid stream position");
-  return r;
+  return SeekDescriptor(FHandle, offset, origin);
 }
 
 void TFileStream::SetSize(Int64 newSize) {
@@ -308,40 +321,20 @@ void TAtomicFileStream::Discard() {
 }
 
 Int64 TAtomicFileStream::Read(void* buffer, Int64 count) {
-  if (FHandle < 0) return 0;
-  Int64 done = 0;
-  char* p = static_cast<char*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += n;
-  }
-  return done;
+  return FHandle < 0 ? 0 : ReadFully(FHandle, buffer, count);
 }
 
 Int64 TAtomicFileStream::Write(const void* buffer, Int64 count) {
   if (FHandle < 0) return 0;
-  Int64 done = 0;
-  const char* p = static_cast<const char*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      FFailed = true;
-      break;
-    }
-    done += n;
-  }
+  const Int64 done = WriteFully(FHandle, buffer, count);
+  // A short write fails the commit, so no partial file replaces the old one.
+  if (done < count) FFailed = true;
   return done;
 }
 
 Int64 TAtomicFileStream::Seek(Int64 offset, TSeekOrigin origin) {
   if (FHandle < 0) throw EStreamError("Invalid stream position");
-  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
-  const off_t r = ::lseek(FHandle, static_cast<off_t>(offset), whence);
-  if (r < 0) throw EStreamError("Invalid stream position");
-  return r;
+  return SeekDescriptor(FHandle, offset, origin);
 }
 
 void TAtomicFileStream::SetSize(Int64 newSize) {
