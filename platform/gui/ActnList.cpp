@@ -23,6 +23,19 @@ void TBasicAction::UnRegisterChanges(const void* client) {
                  FClients.end());
 }
 
+void TBasicAction::LinkClient(TComponent* client, TBasicAction*& slot, TBasicAction* action,
+                              std::function<void()> onChange) {
+  if (slot) {
+    slot->UnRegisterChanges(client);
+    slot->RemoveFreeNotification(client);
+  }
+  slot = action;
+  if (!slot) return;
+  slot->FreeNotification(client);
+  slot->RegisterChanges(client, onChange);
+  if (onChange) onChange();
+}
+
 void TBasicAction::Change() {
   auto clients = FClients;  // a client may unregister while told
   for (auto& c : clients)

@@ -37,6 +37,10 @@ public:
   // Menu items and tool buttons follow the action's state through these.
   void RegisterChanges(const void* client, std::function<void()> onChange);
   void UnRegisterChanges(const void* client);
+  // Points a client's action slot at action: the old one forgets the client,
+  // the new one tells it of changes (at once, too) and of its destruction.
+  static void LinkClient(TComponent* client, TBasicAction*& slot, TBasicAction* action,
+                         std::function<void()> onChange);
 
 protected:
   void Change();

@@ -352,16 +352,7 @@ void TToolButton::SetEnabled(bool value) {
 
 void TToolButton::SetAction(TBasicAction* action) {
   if (action == FAction) return;
-  if (FAction) {
-    FAction->UnRegisterChanges(this);
-    FAction->RemoveFreeNotification(this);
-  }
-  FAction = action;
-  if (FAction) {
-    FAction->FreeNotification(this);
-    FAction->RegisterChanges(this, [this] { ActionChanged(); });
-    ActionChanged();
-  }
+  TBasicAction::LinkClient(this, FAction, action, [this] { ActionChanged(); });
 }
 
 void TToolButton::ActionChanged() {

@@ -210,16 +210,7 @@ void TMenuItem::SetRadioItem(bool value) {
 
 void TMenuItem::SetAction(TBasicAction* action) {
   if (action == FAction) return;
-  if (FAction) {
-    FAction->UnRegisterChanges(this);
-    FAction->RemoveFreeNotification(this);
-  }
-  FAction = action;
-  if (FAction) {
-    FAction->FreeNotification(this);
-    FAction->RegisterChanges(this, [this] { ActionChanged(); });
-    ActionChanged();
-  }
+  TBasicAction::LinkClient(this, FAction, action, [this] { ActionChanged(); });
   if (FImpl->Menu) Handle()->setMenu(FImpl->Menu.get());
   if (FParent) FParent->Rebuild();
 }
