@@ -52,6 +52,22 @@ public:
   iconv_t Get() const { return FCd; }
   void Reset() { iconv(FCd, nullptr, nullptr, nullptr, nullptr); }
 
+  // Converts the single byte b from a fresh state. Returns iconv's result
+  // (errno tells why on failure) and, on success, the bytes produced
+  // including any flushed state.
+  size_t ConvertByte(int b, char (&out)[16], size_t& produced) {
+    char in = static_cast<char>(b);
+    char* ip = &in;
+    size_t il = 1;
+    char* op = out;
+    size_t ol = sizeof out;
+    Reset();
+    const size_t r = iconv(FCd, &ip, &il, &op, &ol);
+    if (r != static_cast<size_t>(-1)) iconv(FCd, nullptr, nullptr, &op, &ol);  // flush
+    produced = sizeof out - ol;
+    return r;
+  }
+
 private:
   iconv_t FCd;
 };
@@ -79,16 +95,9 @@ const TSingleByteTable* BuildSingleByteTable(Cardinal cp) {
   if (!cd.Ok()) return nullptr;
   auto t = std::make_unique<TSingleByteTable>();
   for (int b = 0; b < 256; ++b) {
-    char in = static_cast<char>(b);
     char out[16];
-    char* ip = &in;
-    size_t il = 1;
-    char* op = out;
-    size_t ol = sizeof out;
-    cd.Reset();
-    const size_t r = iconv(cd.Get(), &ip, &il, &op, &ol);
-    if (r != static_cast<size_t>(-1)) iconv(cd.Get(), nullptr, nullptr, &op, &ol);  // flush
-    const size_t produced = sizeof out - ol;
+    size_t produced = 0;
+    const size_t r = cd.ConvertByte(b, out, produced);
     char16_t ch = kNoChar;
     if (r != static_cast<size_t>(-1) && produced == 2) {
       ch = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
@@ -128,14 +137,9 @@ const TDoubleByteInfo* DoubleByteInfo(Cardinal cp) {
   if (!cd.Ok()) return nullptr;
   auto info = std::make_unique<TDoubleByteInfo>();
   for (int b = 0x80; b < 256; ++b) {
-    char in = static_cast<char>(b);
     char out[16];
-    char* ip = &in;
-    size_t il = 1;
-    char* op = out;
-    size_t ol = sizeof out;
-    cd.Reset();
-    const size_t r = iconv(cd.Get(), &ip, &il, &op, &ol);
+    size_t produced = 0;
+    const size_t r = cd.ConvertByte(b, out, produced);
     // An incomplete sequence: the byte waits for a second one.
     info->Lead[static_cast<size_t>(b)] = r == static_cast<size_t>(-1) && errno == EINVAL;
   }
