@@ -25,16 +25,13 @@ TdlgAddJournal::TdlgAddJournal(TComponent* AOwner) : TForm(AOwner) {
   cbJournalType->SetItemIndex(0);
   lJournalType->SetFocusControl(cbJournalType);
 
-  OKBtn = MakeControl<TButton>(this, this, "OKBtn", 52, 124, 80, 28);
-  OKBtn->SetCaption("OK");
+  OKBtn = MakeButton(this, "OKBtn", "OK", 52, 124);
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
-  CancelBtn = MakeControl<TButton>(this, this, "CancelBtn", 138, 124, 80, 28);
-  CancelBtn->SetCaption("Cancel");
+  CancelBtn = MakeButton(this, "CancelBtn", "Cancel", 138, 124);
   CancelBtn->Cancel = true;
   CancelBtn->OnClick = [this](TObject* s) { CancelBtnClick(s); };
-  HelpBtn = MakeControl<TButton>(this, this, "HelpBtn", 224, 124, 80, 28);
-  HelpBtn->SetCaption("Help");
+  HelpBtn = MakeButton(this, "HelpBtn", "Help", 224, 124);
   HelpBtn->OnClick = [this](TObject* s) { HelpBtnClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
 }

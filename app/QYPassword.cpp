@@ -18,8 +18,7 @@ TEdit* PasswordEdit(TForm* form, const char* name, Integer left, Integer top) {
 
 TButton* DialogButton(TForm* form, const char* name, const char* caption, Integer left, Integer top,
                       TModalResult result) {
-  auto* b = MakeControl<TButton>(form, form, name, left, top, 80, 28);
-  b->SetCaption(caption);
+  auto* b = MakeButton(form, name, caption, left, top);
   b->ModalResult = result;
   return b;
 }
