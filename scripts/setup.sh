@@ -6,13 +6,13 @@ set -euo pipefail
 QY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QY_BUILD="${QY_BUILD_DIR:-$QY_ROOT/build}"
 
-QY_PACKAGES=(
+if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   cmake g++ ninja-build ccache pkg-config
   qt6-base-dev libsqlcipher-dev sqlcipher libssl-dev libjpeg62-turbo-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth
-)
+); fi
 
 qy_install_packages() {
   local missing=()
@@ -23,11 +23,13 @@ qy_install_packages() {
   done
   if [ ${#missing[@]} -eq 0 ]; then return 0; fi
   echo "Installing: ${missing[*]}"
-  local sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  # As root apt-get runs directly; otherwise through sudo, keeping the
+  # non-interactive front end.
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo -E); fi
   export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq || true
-  $sudo -E apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${sudo[@]}" apt-get update -qq || true
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 qy_build() {
