@@ -105,7 +105,7 @@ void TContainedAction::SetActionList(TActionList* list) {
     // Shortcuts work anywhere in the window that owns the list.
     if (auto* action = dynamic_cast<TCustomAction*>(this))
       if (auto* form = dynamic_cast<TCustomForm*>(list->Owner()))
-        if (QWidget* w = form->WindowWidget()) w->addAction(action->Handle());
+        if (QWidget* w = WindowWidgetOf(form)) w->addAction(action->Handle());
   }
 }
 
@@ -142,7 +142,7 @@ TCustomAction::TCustomAction(TComponent* AOwner) : TContainedAction(AOwner), FIm
     });
   });
   if (auto* form = dynamic_cast<TCustomForm*>(AOwner))
-    if (QWidget* w = form->WindowWidget()) w->addAction(a);
+    if (QWidget* w = WindowWidgetOf(form)) w->addAction(a);
 }
 
 TCustomAction::~TCustomAction() = default;

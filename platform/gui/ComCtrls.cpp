@@ -270,8 +270,8 @@ void TStatusBar::Paint() {
 // Tool bar
 
 namespace {
-QToolButton* ToolButtonOf(const TControl* c) { return static_cast<QToolButton*>(c->Widget()); }
-QToolBar* ToolBarOf(const TControl* c) { return c ? static_cast<QToolBar*>(c->Widget()) : nullptr; }
+QToolButton* ToolButtonOf(const TControl* c) { return static_cast<QToolButton*>(WidgetOf(c)); }
+QToolBar* ToolBarOf(const TControl* c) { return c ? static_cast<QToolBar*>(WidgetOf(c)) : nullptr; }
 
 // The toolkit shows a widget in a tool bar through the action it got for it.
 std::map<const TControl*, QAction*>& BarActions() {
@@ -399,8 +399,8 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TToolBar::ChildInserted(TControl* Control) {
   QToolBar* bar = ToolBarOf(this);
-  if (!bar || !Control->Widget()) return;
-  QAction* a = bar->addWidget(Control->Widget());
+  if (!bar || !WidgetOf(Control)) return;
+  QAction* a = bar->addWidget(WidgetOf(Control));
   a->setVisible(Control->GetVisible());
   BarActions()[Control] = a;
   if (auto* b = dynamic_cast<TToolButton*>(Control)) b->UpdateImage();
@@ -447,7 +447,7 @@ TToolButton* TToolBar::Buttons(int index) const {
 // Page control
 
 namespace {
-QTabWidget* TabsOf(const TControl* c) { return c ? static_cast<QTabWidget*>(c->Widget()) : nullptr; }
+QTabWidget* TabsOf(const TControl* c) { return c ? static_cast<QTabWidget*>(WidgetOf(c)) : nullptr; }
 }  // namespace
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
@@ -494,7 +494,7 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
         OnChanging(this, allow);
         if (!allow) {
           FSwitching = true;
-          tabs->setCurrentWidget(old->Widget());
+          tabs->setCurrentWidget(WidgetOf(old));
           FSwitching = false;
           return;
         }
@@ -518,7 +518,7 @@ void TPageControl::ChildInserted(TControl* Control) {
   if (!sheet || !tabs) return;
   FPages.push_back(sheet);
   FSwitching = true;
-  int i = tabs->addTab(sheet->Widget(), ToQ(sheet->GetText()));
+  int i = tabs->addTab(WidgetOf(sheet), ToQ(sheet->GetText()));
   tabs->setTabVisible(i, sheet->GetTabVisible());
   FSwitching = false;
   if (FLastIndex < 0) FLastIndex = GetActivePageIndex();
@@ -528,9 +528,9 @@ void TPageControl::ChildRemoved(TControl* Control) {
   auto* sheet = dynamic_cast<TTabSheet*>(Control);
   if (!sheet) return;
   FPages.erase(std::remove(FPages.begin(), FPages.end(), sheet), FPages.end());
-  if (QTabWidget* tabs = TabsOf(this); tabs && sheet->Widget()) {
+  if (QTabWidget* tabs = TabsOf(this); tabs && WidgetOf(sheet)) {
     FSwitching = true;
-    tabs->removeTab(tabs->indexOf(sheet->Widget()));
+    tabs->removeTab(tabs->indexOf(WidgetOf(sheet)));
     FSwitching = false;
   }
   FLastIndex = GetActivePageIndex();
@@ -547,7 +547,7 @@ TTabSheet* TPageControl::GetActivePage() const {
   QTabWidget* tabs = TabsOf(this);
   if (!tabs) return nullptr;
   for (TTabSheet* s : FPages)
-    if (s->Widget() == tabs->currentWidget()) return s;
+    if (WidgetOf(s) == tabs->currentWidget()) return s;
   return nullptr;
 }
 
@@ -555,7 +555,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   QTabWidget* tabs = TabsOf(this);
   if (!tabs || !page || page->GetPageControl() != this) return;
   FSwitching = true;
-  tabs->setCurrentWidget(page->Widget());
+  tabs->setCurrentWidget(WidgetOf(page));
   FSwitching = false;
 }
 
@@ -682,7 +682,7 @@ void TUpDown::Notification(TComponent* AComponent, TOperation Operation) {
 // Progress bar
 
 namespace {
-QProgressBar* BarOf(const TControl* c) { return static_cast<QProgressBar*>(c->Widget()); }
+QProgressBar* BarOf(const TControl* c) { return static_cast<QProgressBar*>(WidgetOf(c)); }
 }  // namespace
 
 TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {

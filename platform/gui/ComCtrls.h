@@ -352,9 +352,9 @@ public:
   void SelectNextPage(bool goForward);
   TNotifyEvent OnChange;
   std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
-  QWidget* ClientWidget() const override;
 
 protected:
+  QWidget* ClientWidget() const override;
   void ChildInserted(TControl* Control) override;
   void ChildRemoved(TControl* Control) override;
 

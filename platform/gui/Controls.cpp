@@ -144,7 +144,7 @@ class TControlFilter : public QObject {
 public:
   explicit TControlFilter(TControl* control) : FControl(control) {}
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (watched != FControl->Widget()) return false;
+    if (watched != WidgetOf(FControl)) return false;
     bool consumed = false;
     GuardedCall([&] { consumed = FControl->QtEvent(e); });
     return consumed;
@@ -181,6 +181,7 @@ TControl::~TControl() {
 }
 
 QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
+QWidget* WidgetOf(const TControl* control) { return control ? control->Widget() : nullptr; }
 QObject* TControl::MessageReceiver() const { return FImpl->Receiver.get(); }
 QWidget* TControl::GeometryWidget() const { return Widget(); }
 
@@ -313,8 +314,7 @@ void TControl::ApplyColor() {
     w->setAutoFillBackground(false);
     return;
   }
-  TColor rgb = ColorToRGB(FColor);
-  QColor c(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+  const QColor c = QColorOf(FColor);
   QPalette pal = w->palette();
   pal.setColor(QPalette::Window, c);
   pal.setColor(QPalette::Base, c);
@@ -327,9 +327,8 @@ void TControl::FontChanged() {
   QWidget* w = Widget();
   if (!w) return;
   w->setFont(Font.QtFont());
-  TColor rgb = ColorToRGB(Font.GetColor());
+  const QColor c = QColorOf(Font.GetColor());
   QPalette pal = w->palette();
-  QColor c(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
   pal.setColor(QPalette::WindowText, c);
   pal.setColor(QPalette::Text, c);
   pal.setColor(QPalette::ButtonText, c);
@@ -514,6 +513,7 @@ TWinControl::~TWinControl() {
 }
 
 QWidget* TWinControl::ClientWidget() const { return Widget(); }
+QWidget* ClientWidgetOf(const TWinControl* control) { return control ? control->ClientWidget() : nullptr; }
 
 void TWinControl::InsertControl(TControl* control) {
   FControls.push_back(control);

@@ -74,8 +74,6 @@ public:
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
 
-  // The widget (nullptr once Qt destroyed it with its parent).
-  QWidget* Widget() const;
   // The control a widget (or one of its ancestors) belongs to.
   static TControl* FromWidget(QWidget* widget);
   QObject* MessageReceiver() const;
@@ -169,6 +167,11 @@ public:
   virtual bool QtEvent(QEvent* event);
 
 protected:
+  // The widget (nullptr once Qt destroyed it with its parent). Other units
+  // of the GUI layer reach it through WidgetOf (ControlsPrivate.h); code
+  // outside the layer never does.
+  QWidget* Widget() const;
+  friend QWidget* WidgetOf(const TControl* control);
   // Binds the widget this control stands for; the control deletes it.
   void SetWidget(QWidget* widget);
   // The widget that carries the geometry (a form's window, an MDI child's
@@ -215,9 +218,6 @@ public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
 
-  // The widget children are placed in (the client area).
-  virtual QWidget* ClientWidget() const;
-
   int ControlCount() const { return static_cast<int>(FControls.size()); }
   TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
   bool ContainsControl(const TControl* control) const;
@@ -243,6 +243,9 @@ public:
   bool QtEvent(QEvent* event) override;
 
 protected:
+  // The widget children are placed in (the client area).
+  virtual QWidget* ClientWidget() const;
+  friend QWidget* ClientWidgetOf(const TWinControl* control);
   // Key phases; a handler sets Key to 0 to swallow it. Answers whether the
   // key was swallowed.
   virtual bool DoKeyDown(Word& Key, TShiftState Shift);

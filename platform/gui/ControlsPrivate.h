@@ -1,11 +1,17 @@
 #pragma once
 // Internals shared by the control units (not for other libraries).
 #include "platform/gui/Controls.h"
+#include "platform/gui/GuiPrivate.h"
 
 #include <QCursor>
 #include <QWidget>
 
 class QKeyEvent;
+// The widgets behind a control, for the GUI layer's own units (null-safe).
+QWidget* WidgetOf(const TControl* control);
+QWidget* ClientWidgetOf(const TWinControl* control);
+// A form's top-level window (or an MDI child's sub-window).
+QWidget* WindowWidgetOf(const TCustomForm* form);
 // The virtual key of a toolkit key event (the keypad told apart).
 Word VirtualKeyOfEvent(const QKeyEvent* ke);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
@@ -13,7 +19,6 @@ TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 QCursor CursorOf(TCursor cursor);
 // Num Lock / Caps Lock toggle state where the platform tells it.
 bool LockKeyToggled(int virtualKey);
-QColor QColorOf(TColor color);
 
 // The widget of a control that paints itself: forwards painting, the input
 // method and the Tab decision to its control.

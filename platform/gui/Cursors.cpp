@@ -1,5 +1,6 @@
 #include "platform/gui/Cursors.h"
 
+#include <QCursor>
 #include <QPixmap>
 #include <map>
 
@@ -48,23 +49,25 @@ QCursor CursorById(TCursor id) {
   return QCursor(ShapeOf(id));
 }
 
-void SetCursorById(TCursor id, const QCursor& cursor) { Registered()[id] = cursor; }
+void SetCursorById(TCursor id, const HCURSOR& cursor) {
+  Registered()[id] = cursor ? *cursor : QCursor(Qt::ArrowCursor);
+}
 
 bool IsCursorRegistered(TCursor id) { return Registered().count(id) != 0; }
 
-QCursor LoadCursorResource(const String& name, bool* found) {
+HCURSOR LoadCursorResource(const String& name, bool* found) {
   if (found) *found = true;
-  if (name == "VL_JUMP_CURSOR") return QCursor(QPixmap(jump_cursor_xpm), 6, 0);
-  if (name == "VL_FLIPARROW_CURSOR") return QCursor(QPixmap(fliparrow_cursor_xpm), 11, 0);
+  if (name == "VL_JUMP_CURSOR") return std::make_shared<const QCursor>(QPixmap(jump_cursor_xpm), 6, 0);
+  if (name == "VL_FLIPARROW_CURSOR") return std::make_shared<const QCursor>(QPixmap(fliparrow_cursor_xpm), 11, 0);
   if (found) *found = false;
-  return QCursor(Qt::ArrowCursor);
+  return std::make_shared<const QCursor>(Qt::ArrowCursor);
 }
 
-QCursor LoadSystemCursor(int idc) {
+HCURSOR LoadSystemCursor(int idc) {
   switch (idc) {
-    case IDC_HAND: return QCursor(Qt::PointingHandCursor);
-    case IDC_IBEAM: return QCursor(Qt::IBeamCursor);
-    case IDC_WAIT: return QCursor(Qt::WaitCursor);
-    default: return QCursor(Qt::ArrowCursor);
+    case IDC_HAND: return std::make_shared<const QCursor>(Qt::PointingHandCursor);
+    case IDC_IBEAM: return std::make_shared<const QCursor>(Qt::IBeamCursor);
+    case IDC_WAIT: return std::make_shared<const QCursor>(Qt::WaitCursor);
+    default: return std::make_shared<const QCursor>(Qt::ArrowCursor);
   }
 }

@@ -5,9 +5,13 @@
 // cursors from LoadCursorResource).
 #include "platform/base/Types.h"
 
-#include <QCursor>
+#include <memory>
+
+class QCursor;
 
 using TCursor = int16_t;
+// A loaded cursor image; callers only hand it on to SetCursorById.
+using HCURSOR = std::shared_ptr<const QCursor>;
 
 constexpr TCursor crDefault = 0;
 constexpr TCursor crNone = -1;
@@ -39,16 +43,18 @@ constexpr int IDC_ARROW = 32512;
 constexpr int IDC_IBEAM = 32513;
 constexpr int IDC_WAIT = 32514;
 
-// The cursor an id stands for; an unknown id gives the arrow.
+// The cursor an id stands for; an unknown id gives the arrow (inside the
+// GUI layer, where QCursor is known).
 QCursor CursorById(TCursor id);
-// Registers (or replaces) a program cursor for an id.
-void SetCursorById(TCursor id, const QCursor& cursor);
+// Registers (or replaces) a program cursor for an id; null registers the
+// arrow.
+void SetCursorById(TCursor id, const HCURSOR& cursor);
 bool IsCursorRegistered(TCursor id);
 
 // The program's own cursor images by resource name: "VL_JUMP_CURSOR" (a
 // hand for links) and "VL_FLIPARROW_CURSOR" (an arrow pointing up and to the
 // right, for selecting whole lines). An unknown name gives the arrow and
 // sets found to false.
-QCursor LoadCursorResource(const String& name, bool* found = nullptr);
+HCURSOR LoadCursorResource(const String& name, bool* found = nullptr);
 // A system cursor by its number (IDC_HAND …).
-QCursor LoadSystemCursor(int idc);
+HCURSOR LoadSystemCursor(int idc);

@@ -13,11 +13,6 @@
 #include <QTimer>
 #include <dlfcn.h>
 
-QColor QColorOf(TColor color) {
-  TColor rgb = ColorToRGB(color);
-  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
-}
-
 QCursor CursorOf(TCursor cursor) { return CursorById(cursor); }
 
 // The lock keys' state comes from the X keyboard extension when the program

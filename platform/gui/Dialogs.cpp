@@ -1,5 +1,6 @@
 #include "platform/gui/Dialogs.h"
 
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
@@ -224,11 +225,6 @@ int RunFileDialog(TInteraction& r) {
 
 // ---- font and colour -------------------------------------------------------
 
-QColor ToQColor(TColor c) {
-  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-TColor FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
-
 int RunFontDialog(TInteraction& r) {
   QFont f(ToQ(r.Font.Name));
   if (r.Font.Size > 0) f.setPointSize(r.Font.Size);
@@ -252,7 +248,7 @@ int RunColorDialog(TInteraction& r) {
   static QPointer<QColorDialog> shared;
   if (!shared) shared = new QColorDialog();
   shared->setParent(DialogParent(), Qt::Dialog);
-  shared->setCurrentColor(ToQColor(r.Color));
+  shared->setCurrentColor(QColorOf(r.Color));
   if (shared->exec() != QDialog::Accepted) return mrCancel;
   r.Color = FromQColor(shared->currentColor());
   return mrOk;

@@ -144,7 +144,7 @@ struct TRegisterDragRunner {
 }  // namespace
 
 void RegisterDropTarget(TControl* control, TDropTarget* target) {
-  QWidget* w = control ? control->Widget() : nullptr;
+  QWidget* w = control ? WidgetOf(control) : nullptr;
   if (!w) return;
   for (QObject* child : w->children())
     if (child->objectName() == kDropFilterName) delete child;
@@ -173,7 +173,7 @@ int TDragSource::Execute(TControl* source, int allowedEffects) {
   TInteraction r;
   r.Kind = TInteractionKind::DragDrop;
   r.Buttons = allowedEffects;
-  r.DragSource = source ? source->Widget() : nullptr;
+  r.DragSource = source ? WidgetOf(source) : nullptr;
   r.Drag = FData.get();
   return RunInteraction(r) & allowedEffects;
 }

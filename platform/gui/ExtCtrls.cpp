@@ -273,5 +273,5 @@ void TScrollBox::AlignControls() {
 
 void TScrollBox::ScrollInView(TControl* control) {
   auto* area = static_cast<QScrollArea*>(Widget());
-  if (area && control && control->Widget()) area->ensureWidgetVisible(control->Widget());
+  if (area && control && WidgetOf(control)) area->ensureWidgetVisible(WidgetOf(control));
 }

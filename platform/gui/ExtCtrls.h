@@ -92,13 +92,13 @@ private:
 class TScrollBox : public TWinControl {
 public:
   explicit TScrollBox(TComponent* AOwner);
-  QWidget* ClientWidget() const override;
   void AlignControls() override;
   TRect GetClientRect() const override;
   void ScrollInView(TControl* control);
   TBorderStyle BorderStyle = bsSingle;
 
 protected:
+  QWidget* ClientWidget() const override;
   void ChildBoundsChanged(TControl*) override { AlignControls(); }
 
 private:

@@ -141,6 +141,8 @@ QWidget* TCustomForm::WindowWidget() const {
   if (FForm->Sub) return FForm->Sub.data();
   return FForm->Frame.data();
 }
+
+QWidget* WindowWidgetOf(const TCustomForm* form) { return form ? form->WindowWidget() : nullptr; }
 QWidget* TCustomForm::GeometryWidget() const { return WindowWidget(); }
 
 void TCustomForm::DoCreate() {

@@ -94,9 +94,6 @@ public:
   TCloseQueryEvent OnCloseQuery;
   TNotifyEvent OnDestroy;
 
-  QWidget* ClientWidget() const override;
-  // The top-level window (or an MDI child's sub-window).
-  QWidget* WindowWidget() const;
   bool QtEvent(QEvent* event) override;
   // Events of the window frame (close, activation, state changes).
   bool FrameEvent(QEvent* event);
@@ -105,6 +102,10 @@ public:
   TModalResult RunModalLoop();
 
 protected:
+  QWidget* ClientWidget() const override;
+  // The top-level window (or an MDI child's sub-window).
+  QWidget* WindowWidget() const;
+  friend QWidget* WindowWidgetOf(const TCustomForm* form);
   QWidget* GeometryWidget() const override;
   void AlignedRemainder(const TRect& Rect) override;
   virtual void DoShow();

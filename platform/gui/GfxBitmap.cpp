@@ -338,9 +338,9 @@ void TGraphic::SaveToFile(const String& fileName) const { SaveBytesAtomically(fi
 // ---------------------------------------------------------------------------
 // TBitmap
 
-TBitmap::TBitmap() = default;
+TBitmap::TBitmap() : FImage(std::make_unique<QImage>()) {}
 
-TBitmap::TBitmap(Integer width, Integer height) { SetSize(width, height); }
+TBitmap::TBitmap(Integer width, Integer height) : FImage(std::make_unique<QImage>()) { SetSize(width, height); }
 
 TBitmap::~TBitmap() { FCanvas.reset(); }
 
@@ -352,7 +352,7 @@ void TBitmap::Assign(const TPersistent* Source) {
   if (Source == this) return;
   if (Source == nullptr) {
     ReleaseCanvas();
-    FImage = QImage();
+    *FImage = QImage();
     FPixelFormat = pfDevice;
     Changed();
     return;
@@ -360,7 +360,7 @@ void TBitmap::Assign(const TPersistent* Source) {
   if (auto src = dynamic_cast<const TBitmap*>(Source)) {
     src->ReleaseCanvas();
     ReleaseCanvas();
-    FImage = src->FImage.copy();
+    *FImage = src->FImage->copy();
     FPixelFormat = src->FPixelFormat;
     FTransparent = src->FTransparent;
     FTransparentMode = src->FTransparentMode;
@@ -373,7 +373,7 @@ void TBitmap::Assign(const TPersistent* Source) {
     ReleaseCanvas();
     const QImage img = g->ToImage();
     if (img.isNull()) {
-      FImage = QImage();
+      *FImage = QImage();
       FPixelFormat = pfDevice;
     } else if (img.hasAlphaChannel()) {
       // Transparent parts of icons come out white, as on a fresh bitmap.
@@ -382,13 +382,13 @@ void TBitmap::Assign(const TPersistent* Source) {
       QPainter p(&flat);
       p.drawImage(0, 0, img);
       p.end();
-      FImage = flat;
+      *FImage = flat;
       FPixelFormat = pf32bit;
     } else if (img.format() == QImage::Format_Indexed8 || img.format() == QImage::Format_Grayscale8) {
-      FImage = img.convertToFormat(QImage::Format_Indexed8);
+      *FImage = img.convertToFormat(QImage::Format_Indexed8);
       FPixelFormat = pf8bit;
     } else {
-      FImage = img.convertToFormat(QImage::Format_BGR888);
+      *FImage = img.convertToFormat(QImage::Format_BGR888);
       FPixelFormat = pf24bit;
     }
     Changed();
@@ -397,19 +397,19 @@ void TBitmap::Assign(const TPersistent* Source) {
   TGraphic::Assign(Source);
 }
 
-bool TBitmap::GetEmpty() const { return FImage.isNull() || FImage.width() == 0 || FImage.height() == 0; }
-Integer TBitmap::GetWidth() const { return FImage.width(); }
-Integer TBitmap::GetHeight() const { return FImage.height(); }
+bool TBitmap::GetEmpty() const { return FImage->isNull() || FImage->width() == 0 || FImage->height() == 0; }
+Integer TBitmap::GetWidth() const { return FImage->width(); }
+Integer TBitmap::GetHeight() const { return FImage->height(); }
 void TBitmap::SetWidth(Integer width) { SetSize(width, GetHeight()); }
 void TBitmap::SetHeight(Integer height) { SetSize(GetWidth(), height); }
 
 void TBitmap::SetSize(Integer width, Integer height) {
   width = std::max(0, width);
   height = std::max(0, height);
-  if (width == FImage.width() && height == FImage.height() && !FImage.isNull()) return;
+  if (width == FImage->width() && height == FImage->height() && !FImage->isNull()) return;
   ReleaseCanvas();
   if (width == 0 || height == 0) {
-    FImage = QImage();
+    *FImage = QImage();
     Changed();
     return;
   }
@@ -417,25 +417,25 @@ void TBitmap::SetSize(Integer width, Integer height) {
   QImage img(width, height, QtFormatOf(FPixelFormat));
   if (img.isNull()) throw EOutOfResources("Out of system resources");
   if (img.format() == QImage::Format_Indexed8 || img.format() == QImage::Format_Mono) {
-    QList<QRgb> table = FImage.colorTable();
+    QList<QRgb> table = FImage->colorTable();
     if (table.isEmpty()) table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
     img.setColorTable(table);
     img.fill(static_cast<uint>(table.size() - 1));
   } else {
     img.fill(Qt::white);
   }
-  if (!FImage.isNull()) {
+  if (!FImage->isNull()) {
     // The old pixels stay in the top-left corner.
-    const int w = std::min(width, FImage.width()), h = std::min(height, FImage.height());
-    if (img.format() == FImage.format()) {
-      const int bpl = std::min(img.bytesPerLine(), FImage.bytesPerLine());
-      for (int y = 0; y < h; ++y) std::memcpy(img.scanLine(y), FImage.constScanLine(y), static_cast<size_t>(bpl));
+    const int w = std::min(width, FImage->width()), h = std::min(height, FImage->height());
+    if (img.format() == FImage->format()) {
+      const int bpl = std::min(img.bytesPerLine(), FImage->bytesPerLine());
+      for (int y = 0; y < h; ++y) std::memcpy(img.scanLine(y), FImage->constScanLine(y), static_cast<size_t>(bpl));
     } else {
       QPainter p(&img);
-      p.drawImage(QPoint(0, 0), FImage, QRect(0, 0, w, h));
+      p.drawImage(QPoint(0, 0), *FImage, QRect(0, 0, w, h));
     }
   }
-  FImage = img;
+  *FImage = img;
   Changed();
 }
 
@@ -447,7 +447,7 @@ size_t TBitmap::LoadFromBytes(const char* data, size_t size) {
   // table; writers that leave the offset 0 put them right after it.
   TDecodedBmp bmp = DecodeDib(p + 14, size - 14, offBits >= 14 ? offBits - 14 : 0);
   ReleaseCanvas();
-  FImage = bmp.Image;
+  *FImage = bmp.Image;
   FPixelFormat = bmp.Format;
   Changed();
   return 14 + bmp.Used;
@@ -456,7 +456,7 @@ size_t TBitmap::LoadFromBytes(const char* data, size_t size) {
 void TBitmap::LoadFromDIB(const char* data, size_t size) {
   TDecodedBmp bmp = DecodeDib(reinterpret_cast<const uint8_t*>(data), size, 0);
   ReleaseCanvas();
-  FImage = bmp.Image;
+  *FImage = bmp.Image;
   FPixelFormat = bmp.Format;
   Changed();
 }
@@ -464,23 +464,23 @@ void TBitmap::LoadFromDIB(const char* data, size_t size) {
 AnsiString TBitmap::SaveToBytes() const {
   ReleaseCanvas();
   if (GetEmpty()) return AnsiString();
-  return EncodeBmp(FImage, FPixelFormat == pf32bit);
+  return EncodeBmp(*FImage, FPixelFormat == pf32bit);
 }
 
 QImage TBitmap::ToImage() const {
   ReleaseCanvas();
-  return FImage;
+  return *FImage;
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
   if (GetEmpty()) return;
   ReleaseCanvas();
   if (!FTransparent) {
-    canvas.DrawImage(r, FImage, TRect(0, 0, FImage.width(), FImage.height()));
+    canvas.DrawImage(r, *FImage, TRect(0, 0, FImage->width(), FImage->height()));
     return;
   }
   // Pixels of the transparent colour let the background show.
-  QImage masked = FImage.convertToFormat(QImage::Format_ARGB32);
+  QImage masked = FImage->convertToFormat(QImage::Format_ARGB32);
   const TColor tc = ColorToRGB(GetTransparentColor());
   const QRgb key = qRgb(GetRValue(tc), GetGValue(tc), GetBValue(tc)) & 0x00FFFFFF;
   for (int y = 0; y < masked.height(); ++y) {
@@ -498,8 +498,8 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
 void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (format == FPixelFormat) return;
   ReleaseCanvas();
-  if (!FImage.isNull()) {
-    FImage = FImage.convertToFormat(QtFormatOf(format));
+  if (!FImage->isNull()) {
+    *FImage = FImage->convertToFormat(QtFormatOf(format));
   }
   FPixelFormat = format;
   Changed();
@@ -507,19 +507,19 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
 
 void* TBitmap::ScanLine(Integer row) {
   ReleaseCanvas();
-  if (row < 0 || row >= FImage.height()) throw EInvalidGraphic("Scan line index out of range");
-  return FImage.scanLine(row);
+  if (row < 0 || row >= FImage->height()) throw EInvalidGraphic("Scan line index out of range");
+  return FImage->scanLine(row);
 }
 
 TCanvas* TBitmap::Canvas() {
   ReleaseCanvas();
   // Painting needs a direct-colour image.
-  if (FImage.format() == QImage::Format_Indexed8 || FImage.format() == QImage::Format_Mono ||
-      FImage.format() == QImage::Format_MonoLSB) {
-    FImage = FImage.convertToFormat(QImage::Format_RGB32);
+  if (FImage->format() == QImage::Format_Indexed8 || FImage->format() == QImage::Format_Mono ||
+      FImage->format() == QImage::Format_MonoLSB) {
+    *FImage = FImage->convertToFormat(QImage::Format_RGB32);
     FPixelFormat = pfDevice;
   }
-  if (!FCanvas) FCanvas = std::make_unique<TCanvas>(static_cast<QPaintDevice*>(&FImage));
+  if (!FCanvas) FCanvas = std::make_unique<TCanvas>(static_cast<QPaintDevice*>(FImage.get()));
   return FCanvas.get();
 }
 
@@ -527,7 +527,7 @@ TColor TBitmap::GetTransparentColor() const {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
   if (GetEmpty()) return clDefault;
   ReleaseCanvas();
-  const QRgb c = FImage.pixel(0, FImage.height() - 1);
+  const QRgb c = FImage->pixel(0, FImage->height() - 1);
   return RGB(qRed(c), qGreen(c), qBlue(c));
 }
 
@@ -550,23 +550,23 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 
 const QImage& TBitmap::Image() const {
   ReleaseCanvas();
-  return FImage;
+  return *FImage;
 }
 
 QImage& TBitmap::Image() {
   ReleaseCanvas();
-  return FImage;
+  return *FImage;
 }
 
 void TBitmap::SetImage(const QImage& image) {
   ReleaseCanvas();
   switch (image.format()) {
-    case QImage::Format_Mono: FImage = image; FPixelFormat = pf1bit; break;
-    case QImage::Format_Indexed8: FImage = image; FPixelFormat = pf8bit; break;
-    case QImage::Format_BGR888: FImage = image; FPixelFormat = pf24bit; break;
-    case QImage::Format_RGB32: FImage = image; FPixelFormat = pf32bit; break;
+    case QImage::Format_Mono: *FImage = image; FPixelFormat = pf1bit; break;
+    case QImage::Format_Indexed8: *FImage = image; FPixelFormat = pf8bit; break;
+    case QImage::Format_BGR888: *FImage = image; FPixelFormat = pf24bit; break;
+    case QImage::Format_RGB32: *FImage = image; FPixelFormat = pf32bit; break;
     default:
-      FImage = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+      *FImage = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
       FPixelFormat = pf32bit;
       break;
   }
@@ -638,7 +638,7 @@ void TBitmap::LoadFromDDB(Integer width, Integer height, Integer planes, Integer
     }
   }
   ReleaseCanvas();
-  FImage = img;
+  *FImage = img;
   FPixelFormat = format;
   Changed();
 }

@@ -1,6 +1,7 @@
 #include "platform/gui/GfxColors.h"
 
 #include "platform/base/SysUtils.h"
+#include "platform/gui/GuiPrivate.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -104,8 +105,6 @@ constexpr std::array<TColor, MaxSysColorIndex + 1> FixedScheme{{
     0x6A240A,  // menu highlight
     0xC8D0D4,  // menu bar
 }};
-
-TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 bool PaletteColor(int index, TColor& out) {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
@@ -215,3 +214,10 @@ TColor StringToColor(const String& s) {
 void GetColorValues(const std::function<void(const String& name)>& proc) {
   for (const auto& entry : ColorNames) proc(entry.Name);
 }
+
+QColor QColorOf(TColor color) {
+  const TColor rgb = ColorToRGB(color);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQColor(const QColor& color) { return RGB(color.red(), color.green(), color.blue()); }

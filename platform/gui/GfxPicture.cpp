@@ -23,25 +23,32 @@ int32_t I32(const uint8_t* p) {
 // ---------------------------------------------------------------------------
 // TIcon
 
-TIcon::TIcon() { FTransparent = true; }
+TIcon::TIcon() : FImage(std::make_unique<QImage>()) { FTransparent = true; }
+
+TIcon::~TIcon() = default;
+
+bool TIcon::GetEmpty() const { return FImage->isNull(); }
+Integer TIcon::GetWidth() const { return FImage->width(); }
+Integer TIcon::GetHeight() const { return FImage->height(); }
+QImage TIcon::ToImage() const { return *FImage; }
 
 void TIcon::Assign(const TPersistent* Source) {
   if (Source == this) return;
   if (Source == nullptr) {
     FBytes.clear();
-    FImage = QImage();
+    *FImage = QImage();
     Changed();
     return;
   }
   if (auto src = dynamic_cast<const TIcon*>(Source)) {
     FBytes = src->FBytes;
-    FImage = src->FImage;
+    *FImage = *src->FImage;
     Changed();
     return;
   }
   if (auto g = dynamic_cast<const TGraphic*>(Source)) {
     FBytes.clear();
-    FImage = g->ToImage().convertToFormat(QImage::Format_ARGB32);
+    *FImage = g->ToImage().convertToFormat(QImage::Format_ARGB32);
     Changed();
     return;
   }
@@ -56,26 +63,26 @@ size_t TIcon::LoadFromBytes(const char* data, size_t size) {
   if (!img.loadFromData(reinterpret_cast<const uchar*>(data), static_cast<int>(size), "ICO") || img.isNull())
     throw EInvalidGraphic("Icon image is not valid");
   FBytes.assign(data, size);
-  FImage = img.convertToFormat(QImage::Format_ARGB32);
+  *FImage = img.convertToFormat(QImage::Format_ARGB32);
   Changed();
   return size;
 }
 
 AnsiString TIcon::SaveToBytes() const {
-  if (!FBytes.empty() || FImage.isNull()) return FBytes;
+  if (!FBytes.empty() || FImage->isNull()) return FBytes;
   QByteArray out;
   QBuffer buffer(&out);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "ICO");
-  if (!writer.write(FImage)) throw EInvalidGraphic("Icon image is not valid");
+  if (!writer.write(*FImage)) throw EInvalidGraphic("Icon image is not valid");
   return AnsiString(out.constData(), static_cast<size_t>(out.size()));
 }
 
 void TIcon::Draw(TCanvas& canvas, const TRect& r) {
-  if (FImage.isNull()) return;
+  if (FImage->isNull()) return;
   const TCopyMode saved = canvas.CopyMode;
   canvas.CopyMode = cmSrcCopy;
-  canvas.DrawImage(r, FImage, TRect(0, 0, FImage.width(), FImage.height()));
+  canvas.DrawImage(r, *FImage, TRect(0, 0, FImage->width(), FImage->height()));
   canvas.CopyMode = saved;
 }
 

@@ -2,6 +2,7 @@
 // canvas (and so measured with the same contract as everything else).
 #include "platform/base/CodePages.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/TextMeasure.h"
 
 #include <QPainter>
@@ -165,10 +166,9 @@ Integer DrawTextW(TCanvas& canvas, const WideString& source, TRect& r, unsigned 
       if (QPainter* p = canvas.Handle()) {
         p->save();
         if (!(format & DT_NOCLIP)) p->setClipRect(QRect(r.Left, r.Top, r.Width(), r.Height()), Qt::IntersectClip);
-        const TColor c = ColorToRGB(canvas.Font.GetColor());
         p->fillRect(QRect(left, y + fd.Ascent + fd.UnderlinePosition - fd.UnderlineThickness / 2, right - left,
                           fd.UnderlineThickness),
-                    QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+                    QColorOf(canvas.Font.GetColor()));
         p->restore();
       }
     }
@@ -182,9 +182,7 @@ bool DrawEdge(TCanvas& canvas, TRect& r, unsigned edge, unsigned flags) {
   QPainter* p = canvas.Handle();
   auto line = [&](const TRect& band, TColor color) {
     if (!p || IsRectEmpty(band)) return;
-    const TColor c = ColorToRGB(color);
-    p->fillRect(QRect(band.Left, band.Top, band.Width(), band.Height()),
-                QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    p->fillRect(QRect(band.Left, band.Top, band.Width(), band.Height()), QColorOf(color));
   };
   // One ring of the edge: the top-left colour first, then the bottom-right
   // colour, which owns the corners it meets.

@@ -1,6 +1,7 @@
 #include "platform/gui/Graphics.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/TextMeasure.h"
 
 #include <QImage>
@@ -17,11 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-QColor ToQColor(TColor color) {
-  const TColor rgb = ColorToRGB(color);
-  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
-}
 
 // Pixel patterns of styled one-pixel pens: on, off, on, off, ...
 const std::vector<int>& DashPattern(TPenStyle style) {
@@ -385,7 +381,7 @@ namespace {
 QColor PenModeColor(TPenMode mode, TColor color) {
   if (mode == pmBlack) return Qt::black;
   if (mode == pmWhite) return Qt::white;
-  return ToQColor(color);
+  return QColorOf(color);
 }
 }  // namespace
 
@@ -399,19 +395,19 @@ void TCanvas::SyncBrushBackground() {
 
 void TCanvas::FillPixels(QPainter* p, const TRect& r, TColor color) {
   if (IsRectEmpty(r)) return;
-  p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQColor(color));
+  p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), QColorOf(color));
 }
 
 void TCanvas::FillBrushRect(QPainter* p, const TRect& r) {
   if (IsRectEmpty(r) || Brush.Style == bsClear) return;
   const QRect qr(r.Left, r.Top, r.Width(), r.Height());
   if (Brush.Style == bsSolid) {
-    p->fillRect(qr, ToQColor(Brush.Color));
+    p->fillRect(qr, QColorOf(Brush.Color));
     return;
   }
   SyncBrushBackground();
-  if (FBkMode == OPAQUE) p->fillRect(qr, ToQColor(FBkColor));
-  QBrush brush(ToQColor(Brush.Color), HatchOf(Brush.Style));
+  if (FBkMode == OPAQUE) p->fillRect(qr, QColorOf(FBkColor));
+  QBrush brush(QColorOf(Brush.Color), HatchOf(Brush.Style));
   p->setBrushOrigin(FBrushOrg.X, FBrushOrg.Y);
   p->fillRect(qr, brush);
 }
@@ -537,12 +533,12 @@ void TCanvas::ShapeWithQt(const std::function<void(QPainter*)>& paint, bool useP
   }
   if (useBrush && Brush.Style != bsClear) {
     QColor color = Pen.Mode == pmBlack || Pen.Mode == pmWhite ? PenModeColor(Pen.Mode, Brush.Color)
-                                                               : ToQColor(Brush.Color);
+                                                               : QColorOf(Brush.Color);
     p->setBrush(QBrush(color, HatchOf(Brush.Style)));
     p->setBrushOrigin(FBrushOrg.X, FBrushOrg.Y);
     SyncBrushBackground();
     p->setBackgroundMode(Brush.Style != bsSolid && FBkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p->setBackground(ToQColor(FBkColor));
+    p->setBackground(QColorOf(FBkColor));
   } else {
     p->setBrush(Qt::NoBrush);
   }
@@ -644,7 +640,7 @@ void TCanvas::FrameRect(const TRect& r) {
   QPainter* p = RequirePainter();
   if (!p || IsRectEmpty(r) || Brush.Style == bsClear) return;
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  const QColor c = ToQColor(Brush.Color);
+  const QColor c = QColorOf(Brush.Color);
   p->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
   if (r.Height() > 1) p->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
   if (r.Height() > 2) {
@@ -696,7 +692,7 @@ void TCanvas::SetPixel(Integer x, Integer y, TColor color) {
   QPainter* p = RequirePainter();
   if (!p) return;
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+  p->fillRect(QRect(x, y, 1, 1), QColorOf(color));
 }
 
 // --- text ---
@@ -735,7 +731,7 @@ void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const In
   } else if (FBkMode == OPAQUE && !text.empty()) {
     FillPixels(p, TRect(x, y, x + width, y + fd.Height), FBkColor);
   }
-  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, ToQColor(Font.GetColor()),
+  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, QColorOf(Font.GetColor()),
                  (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput);
   if (clip) p->restore();
 }

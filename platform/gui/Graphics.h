@@ -17,7 +17,6 @@
 #include "platform/gui/GfxColors.h"
 #include "platform/gui/GfxTypes.h"
 
-#include <QImage>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,6 +25,7 @@ class QPainter;
 class QPaintDevice;
 class QFont;
 class QPicture;
+class QImage;
 class TStream;
 class TGraphic;
 struct TFontData;
@@ -570,7 +570,7 @@ public:
 
 private:
   void ReleaseCanvas() const;
-  QImage FImage;
+  std::unique_ptr<QImage> FImage;
   TPixelFormat FPixelFormat = pfDevice;
   TTransparentMode FTransparentMode = tmAuto;
   TColor FTransparentColor = clDefault;
@@ -581,10 +581,11 @@ private:
 class TIcon : public TGraphic {
 public:
   TIcon();
+  ~TIcon() override;
   void Assign(const TPersistent* Source) override;
-  bool GetEmpty() const override { return FImage.isNull(); }
-  Integer GetWidth() const override { return FImage.width(); }
-  Integer GetHeight() const override { return FImage.height(); }
+  bool GetEmpty() const override;
+  Integer GetWidth() const override;
+  Integer GetHeight() const override;
   // Icons take their size from their image.
   void SetWidth(Integer) override {}
   void SetHeight(Integer) override {}
@@ -592,11 +593,11 @@ public:
   using TGraphic::LoadFromBytes;
   AnsiString SaveToBytes() const override;
   void Draw(TCanvas& canvas, const TRect& r) override;
-  QImage ToImage() const override { return FImage; }
+  QImage ToImage() const override;
 
 private:
   AnsiString FBytes;
-  QImage FImage;
+  std::unique_ptr<QImage> FImage;
 };
 
 // A metafile. There is no metafile player here, so loaded metafiles are kept

@@ -6,6 +6,12 @@
 #include <QObject>
 #include <memory>
 
+class QColor;
+
+// Colours at the Qt boundary: system colours resolve through ColorToRGB.
+QColor QColorOf(TColor color);
+TColor FromQColor(const QColor& color);
+
 // The event that carries a posted message.
 class TPostedMessageEvent : public QEvent {
 public:

@@ -1,5 +1,8 @@
 #include "platform/gui/ImgList.h"
 
+#include "platform/gui/GuiPrivate.h"
+
+#include <QImage>
 #include <QPainter>
 #include <algorithm>
 
@@ -70,6 +73,8 @@ std::vector<QImage> TCustomImageList::Slice(const QImage& image) const {
   }
   return pieces;
 }
+
+Integer TCustomImageList::Count() const { return static_cast<Integer>(FImages.size()); }
 
 Integer TCustomImageList::AddImage(const QImage& image) {
   std::vector<QImage> pieces = Slice(image.convertToFormat(QImage::Format_ARGB32));
@@ -180,8 +185,7 @@ QImage TCustomImageList::Prepared(const QImage& image, TDrawingStyle style, bool
   if (!Masked || (style != dsTransparent && BkColor != clNone)) {
     // Unmasked lists, and lists with a background colour, draw opaque.
     QImage flat(out.size(), QImage::Format_ARGB32);
-    const TColor bk = ColorToRGB(BkColor == clNone ? clWhite : BkColor);
-    flat.fill(QColor(GetRValue(bk), GetGValue(bk), GetBValue(bk)));
+    flat.fill(QColorOf(BkColor == clNone ? clWhite : BkColor));
     QPainter p(&flat);
     p.drawImage(0, 0, out);
     p.end();
@@ -207,8 +211,7 @@ void TCustomImageList::Draw(TCanvas* canvas, Integer x, Integer y, Integer index
 void TCustomImageList::GetBitmap(Integer index, TBitmap* image) {
   if (!image || index < 0 || index >= Count()) return;
   QImage flat(FWidth, FHeight, QImage::Format_RGB32);
-  const TColor bk = ColorToRGB(BkColor == clNone ? clWhite : BkColor);
-  flat.fill(QColor(GetRValue(bk), GetGValue(bk), GetBValue(bk)));
+  flat.fill(QColorOf(BkColor == clNone ? clWhite : BkColor));
   QPainter p(&flat);
   p.drawImage(0, 0, FImages[static_cast<size_t>(index)]);
   p.end();

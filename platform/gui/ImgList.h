@@ -6,8 +6,9 @@
 #include "platform/base/Components.h"
 #include "platform/gui/Graphics.h"
 
-#include <QImage>
 #include <vector>
+
+class QImage;
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 
@@ -36,7 +37,7 @@ public:
   // Changing the size removes every image.
   void SetWidth(Integer width);
   void SetHeight(Integer height);
-  Integer Count() const { return static_cast<Integer>(FImages.size()); }
+  Integer Count() const;
 
   // Adds the image (cut into Width-wide pieces when it is wider); mask pixels
   // that are white make the image transparent there. Returns the index of

@@ -218,14 +218,14 @@ int DenomOf(TJPEGScale scale) {
 
 }  // namespace
 
-TJPEGImage::TJPEGImage() = default;
+TJPEGImage::TJPEGImage() : FImage(std::make_unique<QImage>()) {}
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::Assign(const TPersistent* Source) {
   if (Source == this) return;
   if (Source == nullptr) {
     FBytes.clear();
-    FImage = QImage();
+    *FImage = QImage();
     FImageValid = false;
     FNativeWidth = FNativeHeight = 0;
     Changed();
@@ -233,7 +233,7 @@ void TJPEGImage::Assign(const TPersistent* Source) {
   }
   if (auto src = dynamic_cast<const TJPEGImage*>(Source)) {
     FBytes = src->FBytes;
-    FImage = src->FImage;
+    *FImage = *src->FImage;
     FImageValid = src->FImageValid;
     FNativeWidth = src->FNativeWidth;
     FNativeHeight = src->FNativeHeight;
@@ -256,7 +256,7 @@ void TJPEGImage::Assign(const TPersistent* Source) {
       p.drawImage(0, 0, img);
     }
     FBytes.clear();
-    FImage = flat;
+    *FImage = flat;
     FImageValid = !flat.isNull();
     FNativeWidth = flat.width();
     FNativeHeight = flat.height();
@@ -271,13 +271,13 @@ void TJPEGImage::Assign(const TPersistent* Source) {
 bool TJPEGImage::GetEmpty() const { return FBytes.empty() && !FImageValid; }
 
 Integer TJPEGImage::GetWidth() const {
-  if (FImageValid) return FImage.width();
+  if (FImageValid) return FImage->width();
   const int d = DenomOf(FScale);
   return (FNativeWidth + d - 1) / d;
 }
 
 Integer TJPEGImage::GetHeight() const {
-  if (FImageValid) return FImage.height();
+  if (FImageValid) return FImage->height();
   const int d = DenomOf(FScale);
   return (FNativeHeight + d - 1) / d;
 }
@@ -296,9 +296,9 @@ size_t TJPEGImage::LoadFromBytes(const char* data, size_t size) {
   FNativeWidth = header.Width;
   FNativeHeight = header.Height;
   FNativeGray = header.Gray;
-  FImage = ctx.Image;
+  *FImage = ctx.Image;
   FImageValid = true;
-  if (ctx.Kind == okCmyk) CmykToRgb(FImage);
+  if (ctx.Kind == okCmyk) CmykToRgb(*FImage);
   Changed();
   return size;
 }
@@ -312,8 +312,8 @@ void TJPEGImage::Decode() const {
   const int rc = DecodeJpeg(reinterpret_cast<const unsigned char*>(FBytes.data()), FBytes.size(), DenomOf(FScale),
                             FGrayscale, FPixelFormat == jf8Bit, &target, &header, message);
   if (rc != 0) Fail(message);
-  FImage = ctx.Image;
-  if (ctx.Kind == okCmyk) CmykToRgb(FImage);
+  *FImage = ctx.Image;
+  if (ctx.Kind == okCmyk) CmykToRgb(*FImage);
   FImageValid = true;
 }
 
@@ -326,9 +326,9 @@ void TJPEGImage::JPEGNeeded() const {
 
 void TJPEGImage::Compress() {
   Decode();
-  if (!FImageValid || FImage.isNull()) return;
+  if (!FImageValid || FImage->isNull()) return;
   const bool gray = FGrayscale;
-  const QImage src = FImage.convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+  const QImage src = FImage->convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
   unsigned char* out = nullptr;
   unsigned long outSize = 0;
   char message[JMSG_LENGTH_MAX] = "";
@@ -355,13 +355,13 @@ AnsiString TJPEGImage::SaveToBytes() const {
 
 QImage TJPEGImage::ToImage() const {
   Decode();
-  return FImage;
+  return *FImage;
 }
 
 void TJPEGImage::Draw(TCanvas& canvas, const TRect& r) {
   Decode();
-  if (FImage.isNull()) return;
-  canvas.DrawImage(r, FImage, TRect(0, 0, FImage.width(), FImage.height()));
+  if (FImage->isNull()) return;
+  canvas.DrawImage(r, *FImage, TRect(0, 0, FImage->width(), FImage->height()));
 }
 
 void TJPEGImage::SetScale(TJPEGScale scale) {

@@ -54,7 +54,7 @@ public:
 private:
   void Decode() const;
   mutable AnsiString FBytes;
-  mutable QImage FImage;
+  std::unique_ptr<QImage> FImage;
   mutable bool FImageValid = false;
   Integer FNativeWidth = 0;
   Integer FNativeHeight = 0;

@@ -1,6 +1,7 @@
 #include "platform/gui/Printers.h"
 
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/QtText.h"
 
 #include <QPageLayout>
 #include <QPainter>
@@ -14,12 +15,6 @@ namespace {
 // PDF output and measuring without a printer use a common printer
 // resolution, so layouts are the same on every machine.
 constexpr int PdfResolution = 600;
-
-QString ToQ(const String& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-String FromQ(const QString& s) {
-  const QByteArray b = s.toUtf8();
-  return String(b.constData(), static_cast<size_t>(b.size()));
-}
 
 // The real set-up dialog, run by the Qt interaction hook.
 int RunPrinterSetup(TInteraction& request) {

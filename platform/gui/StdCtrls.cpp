@@ -150,7 +150,7 @@ void TLabel::SetWordWrap(bool value) {
 void TLabel::SetFocusControl(TWinControl* control) {
   auto* label = static_cast<QLabel*>(Widget());
   if (!label) return;
-  label->setBuddy(control ? control->Widget() : nullptr);
+  label->setBuddy(control ? WidgetOf(control) : nullptr);
   SetText(FText);
 }
 
@@ -230,7 +230,7 @@ void TCustomEdit::Changed() {
 }
 
 namespace {
-QLineEdit* LineEditOf(const TControl* c) { return static_cast<QLineEdit*>(c->Widget()); }
+QLineEdit* LineEditOf(const TControl* c) { return static_cast<QLineEdit*>(WidgetOf(c)); }
 }  // namespace
 
 TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
@@ -360,7 +360,7 @@ void TLabeledEdit::PlaceLabel() {
 
 namespace {
 
-QPlainTextEdit* MemoOf(const TControl* c) { return static_cast<QPlainTextEdit*>(c->Widget()); }
+QPlainTextEdit* MemoOf(const TControl* c) { return static_cast<QPlainTextEdit*>(WidgetOf(c)); }
 
 // The memo's lines: an empty memo has none, and a final line break does not
 // start another.
@@ -566,7 +566,7 @@ bool TMemo::QtEvent(QEvent* event) {
         }
         return true;
       }
-      if (TCustomForm* form = GetParentForm(this)) QCoreApplication::sendEvent(form->Widget(), event);
+      if (TCustomForm* form = GetParentForm(this)) QCoreApplication::sendEvent(WidgetOf(form), event);
       return true;
     }
   }
@@ -812,7 +812,7 @@ class TListDelegate : public TComboDelegate {
 
 namespace {
 
-QComboBox* ComboOf(const TControl* c) { return static_cast<QComboBox*>(c->Widget()); }
+QComboBox* ComboOf(const TControl* c) { return static_cast<QComboBox*>(WidgetOf(c)); }
 
 class TComboItems : public TControlItems {
 public:
@@ -1005,7 +1005,7 @@ void TComboBox::Clear() {
 
 namespace {
 
-QListWidget* ListOf(const TControl* c) { return static_cast<QListWidget*>(c->Widget()); }
+QListWidget* ListOf(const TControl* c) { return static_cast<QListWidget*>(WidgetOf(c)); }
 
 class TListItems : public TControlItems {
 public:

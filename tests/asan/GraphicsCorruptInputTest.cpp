@@ -5,6 +5,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Jpeg.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 #include <random>
 

@@ -12,6 +12,7 @@
 #include "app/QYProfile.h"
 #include "app/QYSplash.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 
@@ -37,7 +38,7 @@ void Settle() {
 
 bool Save(TCustomForm* form, const std::string& file) {
   Settle();
-  QWidget* w = form->WindowWidget();
+  QWidget* w = WindowWidgetOf(form);
   QPixmap shot = w->grab();
   if (!w->mask().isEmpty()) {
     // A shaped window shows only its region: leave the rest transparent.

@@ -1,4 +1,5 @@
 #include "platform/gui/Clipbrd.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/DragDrop.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -110,7 +111,7 @@ TEST(DragDropTest, DropTargetNegotiatesTheEffectAndReadsTheData) {
       e = new QDragMoveEvent(QPoint(5, 6), actions, data, Qt::LeftButton, mods);
     else
       e = new QDropEvent(QPointF(5, 6), actions, data, Qt::LeftButton, mods);
-    QCoreApplication::sendEvent(panel.Widget(), e);
+    QCoreApplication::sendEvent(WidgetOf(&panel), e);
     std::pair<bool, Qt::DropAction> result{e->isAccepted(), e->dropAction()};
     delete e;
     return result;
@@ -145,7 +146,7 @@ TEST(DragDropTest, DropTargetNegotiatesTheEffectAndReadsTheData) {
   EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_COPY | DROPEFFECT_MOVE, false), DROPEFFECT_COPY);
   EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_LINK, false), DROPEFFECT_LINK);
   RegisterDropTarget(&panel, nullptr);
-  EXPECT_FALSE(panel.Widget()->acceptDrops());
+  EXPECT_FALSE(WidgetOf(&panel)->acceptDrops());
 }
 
 TEST(DragDropTest, DragSourceOffersItsFormatsThroughTheHook) {

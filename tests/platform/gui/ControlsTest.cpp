@@ -1,4 +1,5 @@
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -114,7 +115,7 @@ TEST(CheckBoxTest, GrayedFromCodeNeverComesBackByClicking) {
   box.OnClick = [&](TObject*) { ++clicks; };
   box.SetState(cbGrayed);
   EXPECT_EQ(box.GetState(), cbGrayed);
-  auto* qbox = static_cast<QCheckBox*>(box.Widget());
+  auto* qbox = static_cast<QCheckBox*>(WidgetOf(&box));
   std::vector<TCheckBoxState> seen;
   for (int i = 0; i < 4; ++i) {
     qbox->click();
@@ -141,7 +142,7 @@ TEST(RadioGroupTest, ItemIndexFollowsTheButtons) {
   group.SetItemIndex(1);
   EXPECT_TRUE(group.Buttons(1)->GetChecked());
   EXPECT_EQ(clicks, 0);  // set from code
-  static_cast<QAbstractButton*>(group.Buttons(2)->Widget())->click();
+  static_cast<QAbstractButton*>(WidgetOf(group.Buttons(2)))->click();
   EXPECT_EQ(group.GetItemIndex(), 2);
   EXPECT_FALSE(group.Buttons(1)->GetChecked());
   EXPECT_EQ(clicks, 1);
@@ -311,7 +312,7 @@ TEST(PaintBoxTest, OnPaintDrawsOnTheCanvas) {
     box.Canvas()->Brush.Color = clRed;
     box.Canvas()->FillRect(Rect(0, 0, 40, 30));
   };
-  QImage image = box.Widget()->grab().toImage();
+  QImage image = WidgetOf(&box)->grab().toImage();
   EXPECT_EQ(image.pixelColor(20, 15), QColor(255, 0, 0));
 }
 
@@ -330,7 +331,7 @@ TEST(CustomControlTest, ScrollBarsFollowTheInfoAndReportCodes) {
   EXPECT_TRUE(view.ScrollBarVisible(sbVertical));
   EXPECT_EQ(view.GetScrollPos(sbVertical), 90);  // Max - Page + 1
   EXPECT_LT(view.ClientWidth(), 200);
-  auto* bar = view.Widget()->findChild<QAbstractSlider*>();
+  auto* bar = WidgetOf(&view)->findChild<QAbstractSlider*>();
   ASSERT_NE(bar, nullptr);
   bar->triggerAction(QAbstractSlider::SliderPageStepSub);
   EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{scPageUp, 80}}));
@@ -380,7 +381,7 @@ TEST(MouseTest, DoubleClickArrivesAsDownWithDoubleThenDblClick) {
   auto send = [&](QEvent::Type t) {
     QMouseEvent e(t, QPointF(7, 9), QPointF(7, 9), Qt::LeftButton,
                   t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(box.Widget(), &e);
+    QCoreApplication::sendEvent(WidgetOf(&box), &e);
   };
   send(QEvent::MouseButtonPress);
   send(QEvent::MouseButtonRelease);
@@ -428,14 +429,14 @@ TEST(InputMethodTest, PreeditAndCommitReachTheControl) {
   editor.OnImePreedit = [&](TObject*, const WideString& text, int) { log.push_back(u"pre:" + text); };
   editor.OnImeCommit = [&](TObject*, const WideString& text) { log.push_back(u"commit:" + text); };
   QInputMethodEvent compose(QString::fromUtf16(u"\u306b"), {});
-  QCoreApplication::sendEvent(editor.Widget(), &compose);
+  QCoreApplication::sendEvent(WidgetOf(&editor), &compose);
   QInputMethodEvent done;
   done.setCommitString(QString::fromUtf16(u"\u65e5\u672c"));
-  QCoreApplication::sendEvent(editor.Widget(), &done);
+  QCoreApplication::sendEvent(WidgetOf(&editor), &done);
   EXPECT_EQ(log, (std::vector<std::u16string>{u"pre:\u306b", u"commit:\u65e5\u672c", u"pre:"}));
   editor.CreateCaret(1, 16);
   editor.SetCaretPos(12, 4);
-  EXPECT_EQ(editor.Widget()->inputMethodQuery(Qt::ImCursorRectangle).toRect(), QRect(12, 4, 1, 16));
+  EXPECT_EQ(WidgetOf(&editor)->inputMethodQuery(Qt::ImCursorRectangle).toRect(), QRect(12, 4, 1, 16));
 }
 
 TEST(BitBtnTest, KindsSetCaptionResultAndRole) {
@@ -474,9 +475,9 @@ TEST(SplitterTest, DraggingResizesTheNeighbourAndKeepsTheMinimum) {
   splitter.OnMoved = [&](TObject*) { ++moved; };
   auto mouse = [&](QEvent::Type t, int x) {
     QPointF local(x, 10);
-    QMouseEvent e(t, local, splitter.Widget()->mapToGlobal(local), Qt::LeftButton,
+    QMouseEvent e(t, local, WidgetOf(&splitter)->mapToGlobal(local), Qt::LeftButton,
                   t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(splitter.Widget(), &e);
+    QCoreApplication::sendEvent(WidgetOf(&splitter), &e);
   };
   mouse(QEvent::MouseButtonPress, 1);
   mouse(QEvent::MouseMove, 51);
@@ -498,8 +499,8 @@ TEST(ScrollBoxTest, SurfaceGrowsToHoldTheChildren) {
   TPanel far(&form);
   far.SetParent(&box);
   far.SetBounds(300, 400, 50, 50);
-  EXPECT_GE(box.ClientWidget()->width(), 350);
-  EXPECT_GE(box.ClientWidget()->height(), 450);
+  EXPECT_GE(ClientWidgetOf(&box)->width(), 350);
+  EXPECT_GE(ClientWidgetOf(&box)->height(), 450);
 }
 
 }  // namespace
@@ -524,7 +525,7 @@ TEST(OwnerDrawTest, ListItemsArePaintedByTheHandler) {
     list.Canvas()->MoveTo(r.Left + 4, (r.Top + r.Bottom) / 2);
     list.Canvas()->LineTo(r.Right - 4, (r.Top + r.Bottom) / 2);
   };
-  QImage shot = list.Widget()->grab().toImage();
+  QImage shot = WidgetOf(&list)->grab().toImage();
   ASSERT_GE(drawn.size(), 3u);
   std::sort(drawn.begin(), drawn.end());
   drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());

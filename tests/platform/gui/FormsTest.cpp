@@ -1,4 +1,5 @@
 #include "platform/gui/ActnList.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -67,7 +68,7 @@ TEST(ShowModalTest, ScriptedDialogReturnsTheResultAndKeepsWhatWasTyped) {
     EXPECT_TRUE(form->Showing());
     // Typed the way a user types: key events into the focused edit.
     form->Name->SetFocus();
-    for (QChar c : QString("Travel")) SendKey(form->Name->Widget(), Qt::Key_A + (c.toUpper().unicode() - 'A'), c);
+    for (QChar c : QString("Travel")) SendKey(WidgetOf(form->Name), Qt::Key_A + (c.toUpper().unicode() - 'A'), c);
     form->Topic->SetChecked(true);
     form->Ok->Click();
     return mrNone;
@@ -93,7 +94,7 @@ TEST(ShowModalTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     script.Do([&](TInteraction& r) {
       auto* form = dynamic_cast<TNameDialog*>(r.Form);
       form->Name->SetFocus();
-      SendKey(form->Name->Widget(), c.key);
+      SendKey(WidgetOf(form->Name), c.key);
       return mrNone;
     });
     EXPECT_EQ(dlg.ShowModal(), c.result) << c.key;
@@ -144,8 +145,8 @@ TEST(FormTest, KeyPreviewSeesKeysBeforeTheFocusedControl) {
   dlg.Show();
   dlg.Name->SetFocus();
   ASSERT_TRUE(dlg.Name->Focused());
-  SendKey(dlg.Name->Widget(), Qt::Key_F5);
-  SendKey(dlg.Name->Widget(), Qt::Key_F6);
+  SendKey(WidgetOf(dlg.Name), Qt::Key_F5);
+  SendKey(WidgetOf(dlg.Name), Qt::Key_F6);
   EXPECT_EQ(order, (std::vector<String>{"form 116", "form 117", "edit 117"}));
   dlg.Hide();
 }
@@ -159,7 +160,7 @@ TEST(FormTest, KeyPressCanChangeOrSwallowTheTypedCharacter) {
   dlg.Show();
   dlg.Name->SetFocus();
   for (auto [key, text] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_X, "x"}, {Qt::Key_B, "b"}})
-    SendKey(dlg.Name->Widget(), key, text);
+    SendKey(WidgetOf(dlg.Name), key, text);
   EXPECT_EQ(dlg.Name->GetText(), "Ab");
   dlg.Hide();
 }

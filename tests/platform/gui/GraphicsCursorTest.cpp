@@ -2,6 +2,7 @@
 #include "platform/gui/Cursors.h"
 
 #include <QBitmap>
+#include <QCursor>
 #include <QPixmap>
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(GraphicsCursor, StandardIdsMapToDesktopShapes) {
                {crNone, Qt::BlankCursor},
                {999, Qt::ArrowCursor}};
   for (const auto& c : cases) EXPECT_EQ(CursorById(c.Id).shape(), c.Shape) << c.Id;
-  EXPECT_EQ(LoadSystemCursor(IDC_HAND).shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(LoadSystemCursor(IDC_HAND)->shape(), Qt::PointingHandCursor);
 }
 
 TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
@@ -32,7 +33,7 @@ TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
   } cases[] = {{"VL_JUMP_CURSOR", QPoint(6, 0)}, {"VL_FLIPARROW_CURSOR", QPoint(11, 0)}};
   for (const auto& c : cases) {
     bool found = false;
-    const QCursor cursor = LoadCursorResource(c.Name, &found);
+    const QCursor cursor = *LoadCursorResource(c.Name, &found);
     EXPECT_TRUE(found) << c.Name;
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << c.Name;
     const QPixmap pixmap = cursor.pixmap();
@@ -44,7 +45,7 @@ TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
     EXPECT_EQ(qAlpha(image.pixel(image.width() - 1, image.height() - 1)), 0) << c.Name;
   }
   bool found = true;
-  EXPECT_EQ(LoadCursorResource("NO_SUCH_CURSOR", &found).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(LoadCursorResource("NO_SUCH_CURSOR", &found)->shape(), Qt::ArrowCursor);
   EXPECT_FALSE(found);
 
   // Registrations last for the process: a fresh id each run keeps repeats honest.
@@ -54,7 +55,7 @@ TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
   SetCursorById(id, LoadCursorResource("VL_JUMP_CURSOR"));
   EXPECT_TRUE(IsCursorRegistered(id));
   EXPECT_EQ(CursorById(id).shape(), Qt::BitmapCursor);
-  SetCursorById(crHandPoint, QCursor(Qt::CrossCursor));
+  SetCursorById(crHandPoint, std::make_shared<const QCursor>(Qt::CrossCursor));
   EXPECT_EQ(CursorById(crHandPoint).shape(), Qt::CrossCursor);
-  SetCursorById(crHandPoint, QCursor(Qt::PointingHandCursor));
+  SetCursorById(crHandPoint, std::make_shared<const QCursor>(Qt::PointingHandCursor));
 }

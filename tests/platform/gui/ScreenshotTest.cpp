@@ -1,4 +1,5 @@
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
@@ -190,7 +191,7 @@ TEST(ScreenshotTest, StandardControlsForm) {
     QCoreApplication::processEvents();
     QThread::msleep(20);
   }
-  QPixmap shot = form.WindowWidget()->grab();
+  QPixmap shot = WindowWidgetOf(&form)->grab();
   ASSERT_FALSE(shot.isNull());
   auto out = qytest::SourceDir() / "docs/screenshots/controls.png";
   std::filesystem::create_directories(out.parent_path());

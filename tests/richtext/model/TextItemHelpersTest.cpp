@@ -149,8 +149,7 @@ TEST(TextItemHelpers, BreakAndRectangleItems) {
   b.LineWidth = 1;
   b.Style = 0;
   VLPaintBreak(b, 0, 40, 2, *bmp.Canvas(), {}, &style);
-  const QImage& img = bmp.Image();
-  EXPECT_EQ(img.pixel(20, 7) & 0xFFFFFF, 0xFF0000u);
-  EXPECT_EQ(img.pixel(20, 12) & 0xFFFFFF, 0xFFFFFFu);
-  EXPECT_EQ(img.pixel(2, 7) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(bmp.Canvas()->GetPixel(20, 7), clRed);
+  EXPECT_EQ(bmp.Canvas()->GetPixel(20, 12), clWhite);
+  EXPECT_EQ(bmp.Canvas()->GetPixel(2, 7), clWhite);
 }

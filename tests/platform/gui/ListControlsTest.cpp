@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(GapsLists, SortedListBoxPlacesEachItemAndKeepsItsObject) {
+TEST(ListControls, SortedListBoxPlacesEachItemAndKeepsItsObject) {
   TForm form(nullptr);
   TListBox list(&form);
   list.SetParent(&form);
@@ -44,7 +44,7 @@ TEST(GapsLists, SortedListBoxPlacesEachItemAndKeepsItsObject) {
   EXPECT_THROW(list.Items().Objects(0), EStringListError);
 }
 
-TEST(GapsLists, ItemIndexFollowsItsItemThroughInsertsAndDeletes) {
+TEST(ListControls, ItemIndexFollowsItsItemThroughInsertsAndDeletes) {
   // Each step acts on a five-item list with item 2 ("c") selected.
   struct Case {
     const char* Name;
@@ -95,7 +95,7 @@ TEST(GapsLists, ItemIndexFollowsItsItemThroughInsertsAndDeletes) {
   }
 }
 
-TEST(GapsLists, TreeWalksAgreeInBothDirectionsAndWithAbsoluteIndexes) {
+TEST(ListControls, TreeWalksAgreeInBothDirectionsAndWithAbsoluteIndexes) {
   TForm form(nullptr);
   TTreeView tree(&form);
   tree.SetParent(&form);
@@ -149,7 +149,7 @@ TEST(GapsLists, TreeWalksAgreeInBothDirectionsAndWithAbsoluteIndexes) {
   EXPECT_EQ(items.Count(), 4);
 }
 
-TEST(GapsLists, DeletingTheSelectedBranchMovesTheSelectionToANeighbour) {
+TEST(ListControls, DeletingTheSelectedBranchMovesTheSelectionToANeighbour) {
   struct Case {
     const char* Select;
     const char* Delete;
@@ -183,7 +183,7 @@ TEST(GapsLists, DeletingTheSelectedBranchMovesTheSelectionToANeighbour) {
   }
 }
 
-TEST(GapsLists, StatusPanelsLieSideBySideWithTheLastTakingTheRest) {
+TEST(ListControls, StatusPanelsLieSideBySideWithTheLastTakingTheRest) {
   struct Case {
     int BarWidth;
     std::vector<int> Widths;
@@ -212,7 +212,7 @@ TEST(GapsLists, StatusPanelsLieSideBySideWithTheLastTakingTheRest) {
   }
 }
 
-TEST(GapsLists, UpDownStepsFromWhatTheEditShows) {
+TEST(ListControls, UpDownStepsFromWhatTheEditShows) {
   struct Case {
     const char* Typed;
     TUDBtnType Button;
@@ -245,7 +245,7 @@ TEST(GapsLists, UpDownStepsFromWhatTheEditShows) {
   }
 }
 
-TEST(GapsLists, UpDownRangeChangesKeepThePositionInside) {
+TEST(ListControls, UpDownRangeChangesKeepThePositionInside) {
   struct Case {
     int Min, Max, Position, Expected;
   };
@@ -276,53 +276,6 @@ TEST(GapsLists, UpDownRangeChangesKeepThePositionInside) {
   ud.Press(btPrev);
   EXPECT_EQ(ud.GetPosition(), 4);
   EXPECT_EQ(clicks, 0);
-}
-
-TEST(GapsColours, EveryColourNameRoundTripsAndNamesAreUnique) {
-  std::vector<String> names;
-  GetColorValues([&](const String& n) { names.push_back(n); });
-  ASSERT_GE(names.size(), 50u);
-  std::set<TColor> values;
-  for (const String& name : names) {
-    TColor c = 0;
-    ASSERT_TRUE(IdentToColor(name, c)) << name;
-    EXPECT_TRUE(values.insert(c).second) << name << " shares its value";
-    EXPECT_EQ(ColorToString(c), name);
-    EXPECT_EQ(StringToColor(name), c) << name;
-    String ident;
-    EXPECT_TRUE(ColorToIdent(c, ident));
-    EXPECT_EQ(ident, name);
-    if (IsSystemColor(c)) {
-      EXPECT_FALSE(IsSystemColor(ColorToRGB(c))) << name;
-    }
-  }
-  // Unnamed values as eight hex digits, in both directions and any case.
-  struct Case {
-    TColor Color;
-    const char* Text;
-  };
-  for (const Case& c : {Case{0x00010203, "$00010203"}, Case{0x00ABCDEF, "$00ABCDEF"},
-                        Case{static_cast<TColor>(0xFF0000FE), "$FF0000FE"}, Case{0x02000001, "$02000001"}}) {
-    EXPECT_EQ(ColorToString(c.Color), c.Text);
-    EXPECT_EQ(StringToColor(c.Text), c.Color) << c.Text;
-    String lower = c.Text;
-    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    EXPECT_EQ(StringToColor(lower), c.Color) << lower;
-  }
-  EXPECT_EQ(StringToColor(" $0000FF "), clRed);
-  EXPECT_EQ(StringToColor("0x00FF00"), clLime);
-  for (const char* bad : {"$", "$12G", "", "cl", "clRedd", "0x"}) {
-    TColor c;
-    EXPECT_FALSE(IdentToColor(bad, c)) << bad;
-    EXPECT_THROW(StringToColor(bad), EConvertError) << bad;
-  }
-  EXPECT_EQ(RGB(0x12, 0x34, 0x56), 0x563412);
-  EXPECT_EQ(GetRValue(0x563412), 0x12);
-  EXPECT_EQ(GetGValue(0x563412), 0x34);
-  EXPECT_EQ(GetBValue(0x563412), 0x56);
-  for (int i = 0; i <= MaxSysColorIndex; ++i) EXPECT_FALSE(IsSystemColor(FixedSysColor(i))) << i;
-  EXPECT_EQ(FixedSysColor(-1), clBlack);
-  EXPECT_EQ(FixedSysColor(MaxSysColorIndex + 1), clBlack);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
@@ -44,13 +45,13 @@ struct TKeyProbe {
 
   void Type(int qtKey, Qt::KeyboardModifiers mods, const QString& text = {}) {
     QKeyEvent down(QEvent::KeyPress, qtKey, mods, text);
-    QCoreApplication::sendEvent(Edit.Widget(), &down);
+    QCoreApplication::sendEvent(WidgetOf(&Edit), &down);
     QKeyEvent up(QEvent::KeyRelease, qtKey, mods, text);
-    QCoreApplication::sendEvent(Edit.Widget(), &up);
+    QCoreApplication::sendEvent(WidgetOf(&Edit), &up);
   }
 };
 
-TEST(GapsKeyboard, ToolkitKeyEventsReachHandlersAsVirtualKeysAndShiftStates) {
+TEST(KeyboardInput, ToolkitKeyEventsReachHandlersAsVirtualKeysAndShiftStates) {
   struct Case {
     int QtKey;
     Qt::KeyboardModifiers Mods;
@@ -97,7 +98,7 @@ TEST(GapsKeyboard, ToolkitKeyEventsReachHandlersAsVirtualKeysAndShiftStates) {
   }
 }
 
-TEST(GapsKeyboard, KeysWithoutAVirtualKeyAndCharactersUnderCtrlSkipTheKeyPhases) {
+TEST(KeyboardInput, KeysWithoutAVirtualKeyAndCharactersUnderCtrlSkipTheKeyPhases) {
   TKeyProbe probe;
   probe.Type(Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE9)));
   EXPECT_TRUE(probe.Downs.empty());
@@ -113,7 +114,7 @@ TEST(GapsKeyboard, KeysWithoutAVirtualKeyAndCharactersUnderCtrlSkipTheKeyPhases)
   EXPECT_EQ(probe.Edit.GetText(), "\xC3\xA9");  // only the character typed first
 }
 
-TEST(GapsKeyboard, VirtualKeysMapToToolkitKeysAndBack) {
+TEST(KeyboardInput, VirtualKeysMapToToolkitKeysAndBack) {
   // Every virtual key the toolkit knows comes back from its toolkit key.
   int known = 0;
   for (int vk = 1; vk < 0xFF; ++vk) {
@@ -141,7 +142,7 @@ TEST(GapsKeyboard, VirtualKeysMapToToolkitKeysAndBack) {
   EXPECT_EQ(QtKeyFromVirtualKey(0), 0);
 }
 
-TEST(GapsKeyboard, EveryNamedShortCutSurvivesTextWithEveryModifierSet) {
+TEST(KeyboardInput, EveryNamedShortCutSurvivesTextWithEveryModifierSet) {
   const TShortCut modSets[] = {0, scShift, scCtrl, scAlt, scShift | scCtrl, scShift | scAlt, scCtrl | scAlt,
                                scShift | scCtrl | scAlt};
   int named = 0;
@@ -173,7 +174,7 @@ TEST(GapsKeyboard, EveryNamedShortCutSurvivesTextWithEveryModifierSet) {
   EXPECT_EQ(ShortCut(0x1234, {ssCtrl}), 0);  // not a key
 }
 
-TEST(GapsKeyboard, MenuShortCutsFireOnTheKeysTheirTextNames) {
+TEST(KeyboardInput, MenuShortCutsFireOnTheKeysTheirTextNames) {
   // The toolkit matches what the key produces; the shortcut must name the
   // key the text shows, unshifted.
   struct Case {
