@@ -1,5 +1,6 @@
 #include "platform/os/HelpViewer.h"
 
+#include "platform/base/SysUtils.h"
 #include "platform/os/SysPaths.h"
 
 #include <QCoreApplication>
@@ -14,19 +15,6 @@ namespace fs = std::filesystem;
 struct THelpViewer::TWindow {
   QPointer<QTextBrowser> Browser;
 };
-
-namespace {
-String Lower(String s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-String Trim(const String& s) {
-  size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == String::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-}  // namespace
 
 THelpViewer& THelpViewer::Instance() {
   static THelpViewer viewer;
@@ -89,9 +77,9 @@ String THelpViewer::PageForContext(int context) {
 
 String THelpViewer::PageForKeyword(const String& keyword) {
   LoadIndex();
-  String k = Lower(Trim(keyword));
+  String k = LowerCase(Trim(keyword));
   for (auto& e : FEntries)
-    if (!k.empty() && Lower(e.Keyword) == k) return e.Page;
+    if (!k.empty() && LowerCase(e.Keyword) == k) return e.Page;
   return {};
 }
 

@@ -1,26 +1,12 @@
 #include "platform/os/Registry.h"
 
+#include "platform/base/SysUtils.h"
 #include "platform/os/SysPaths.h"
 
 #include <algorithm>
 #include <fstream>
 
 namespace {
-
-String Lower(String s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-bool SameKey(const String& a, const String& b) { return Lower(a) == Lower(b); }
-
-String Trim(const String& s) {
-  size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == String::npos) return {};
-  size_t e = s.find_last_not_of(" \t\r\n");
-  return s.substr(b, e - b + 1);
-}
 
 // "a\\b\" -> "a\b": no empty parts, no leading or trailing delimiter.
 String NormalizePath(const String& path) {
@@ -40,7 +26,7 @@ bool ParseRoot(const String& name, HKEY& root) {
       {"hkey_local_machine", HKEY_LOCAL_MACHINE}, {"hklm", HKEY_LOCAL_MACHINE},
       {"hkey_classes_root", HKEY_CLASSES_ROOT}, {"hkey_users", HKEY_USERS}};
   for (auto& [n, r] : roots)
-    if (Lower(name) == n) {
+    if (LowerCase(name) == n) {
       root = r;
       return true;
     }
@@ -73,7 +59,7 @@ void TRegistry::Load(const String& iniPath) {
       if (!ParseRoot(full.substr(0, cut), root)) continue;  // not a key of ours
       String path = cut == String::npos ? String() : full.substr(cut + 1);
       for (auto& [r, s] : FSections)
-        if (r == root && SameKey(s.Path, path)) current = &s;
+        if (r == root && SameText(s.Path, path)) current = &s;
       if (!current) {
         FSections.push_back({root, TSection{path, {}}});
         current = &FSections.back().second;
@@ -87,7 +73,7 @@ void TRegistry::Load(const String& iniPath) {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
     auto it = std::find_if(current->Values.begin(), current->Values.end(),
-                           [&](auto& v) { return SameKey(v.first, name); });
+                           [&](auto& v) { return SameText(v.first, name); });
     if (it != current->Values.end())
       it->second = value;
     else
@@ -103,7 +89,7 @@ String TRegistry::Absolute(const String& key) const {
 
 const TRegistry::TSection* TRegistry::Find(HKEY root, const String& path) const {
   for (auto& [r, s] : FSections)
-    if (r == root && SameKey(s.Path, path)) return &s;
+    if (r == root && SameText(s.Path, path)) return &s;
   return nullptr;
 }
 
@@ -111,9 +97,9 @@ bool TRegistry::KeyExists(const String& key) const {
   String path = Absolute(key);
   if (Find(RootKey, path)) return true;
   // A key exists when one of its sub-keys has a section.
-  String prefix = Lower(path) + "\\";
+  String prefix = LowerCase(path) + "\\";
   for (auto& [r, s] : FSections)
-    if (r == RootKey && (path.empty() || Lower(s.Path).rfind(prefix, 0) == 0)) return true;
+    if (r == RootKey && (path.empty() || LowerCase(s.Path).rfind(prefix, 0) == 0)) return true;
   return false;
 }
 
@@ -133,7 +119,7 @@ bool TRegistry::ValueExists(const String& name) const {
   if (!FOpen) return false;
   const TSection* s = Find(RootKey, FCurrentPath);
   if (!s) return false;
-  return std::any_of(s->Values.begin(), s->Values.end(), [&](auto& v) { return SameKey(v.first, name); });
+  return std::any_of(s->Values.begin(), s->Values.end(), [&](auto& v) { return SameText(v.first, name); });
 }
 
 String TRegistry::ReadString(const String& name) const {
@@ -141,19 +127,19 @@ String TRegistry::ReadString(const String& name) const {
   const TSection* s = Find(RootKey, FCurrentPath);
   if (!s) return {};
   for (auto& v : s->Values)
-    if (SameKey(v.first, name)) return v.second;
+    if (SameText(v.first, name)) return v.second;
   return {};
 }
 
 std::vector<String> TRegistry::GetKeyNames() const {
   std::vector<String> names;
   if (!FOpen) return names;
-  String prefix = FCurrentPath.empty() ? String() : Lower(FCurrentPath) + "\\";
+  String prefix = FCurrentPath.empty() ? String() : LowerCase(FCurrentPath) + "\\";
   for (auto& [r, s] : FSections) {
-    if (r != RootKey || s.Path.size() <= prefix.size() || Lower(s.Path).rfind(prefix, 0) != 0) continue;
+    if (r != RootKey || s.Path.size() <= prefix.size() || LowerCase(s.Path).rfind(prefix, 0) != 0) continue;
     String rest = s.Path.substr(prefix.size());
     String child = rest.substr(0, rest.find('\\'));
-    if (std::none_of(names.begin(), names.end(), [&](const String& n) { return SameKey(n, child); }))
+    if (std::none_of(names.begin(), names.end(), [&](const String& n) { return SameText(n, child); }))
       names.push_back(child);
   }
   return names;

@@ -161,4 +161,71 @@ TEST(DialectTest, ExtractReadsEveryDateForm) {
   EXPECT_DOUBLE_EQ(q.FieldByName("D").AsDateTime(), 45700.0);
 }
 
+TEST(DialectTest, QuotedTextAndLookAlikesStayAsWritten) {
+  const std::pair<const char*, std::vector<String>> cases[] = {
+      {"SELECT 'it''s TRUE' FROM t WHERE a = TRUE", {"SELECT 'it''s TRUE' FROM t WHERE a = 1"}},
+      {"SELECT \"TRUE\", [FALSE], `True` FROM t", {"SELECT \"TRUE\", [FALSE], `True` FROM t"}},
+      {"SELECT TrueName, FALSE_FLAG, IsTrue, True$ FROM t", {"SELECT TrueName, FALSE_FLAG, IsTrue, True$ FROM t"}},
+      {"SELECT a FROM t WHERE b = :True OR c = :bFalse", {"SELECT a FROM t WHERE b = :True OR c = :bFalse"}},
+      {"SELECT a /* TRUE */ FROM t WHERE b = true", {"SELECT a /* TRUE */ FROM t WHERE b = 1"}},
+      {"SELECT t.FALSE, TRUE FROM t", {"SELECT t.FALSE, 1 FROM t"}},
+      // EXTRACT inside EXTRACT, and with a literal inside.
+      {"SELECT EXTRACT(YEAR FROM COALESCE(EXTRACT(MONTH FROM d), 0)) FROM t",
+       {"SELECT qy_year(COALESCE(qy_month(d), 0)) FROM t"}},
+      {"SELECT EXTRACT( Month FROM CASE WHEN TRUE THEN d END ) FROM t", {"SELECT qy_month(CASE WHEN 1 THEN d END) FROM t"}},
+      {"SELECT EXTRACT(DAY FROM d) FROM t", {"SELECT EXTRACT(DAY FROM d) FROM t"}},
+      {"SELECT EXTRACT(YEAR FROM d", {"SELECT EXTRACT(YEAR FROM d"}},
+      // ALTER over quoted and qualified names, and a default holding ", ADD".
+      {"ALTER TABLE \"My Table\" ADD \"Is Done\" BOOLEAN, ADD [Kind] CHAR(2)",
+       {"ALTER TABLE \"My Table\" ADD COLUMN \"Is Done\" INTEGER", "ALTER TABLE \"My Table\" ADD COLUMN [Kind] TEXT"}},
+      {"ALTER TABLE main.t ADD a BOOLEAN DEFAULT FALSE", {"ALTER TABLE main.t ADD COLUMN a INTEGER DEFAULT 0"}},
+      {"ALTER TABLE t ADD a CHAR(5) DEFAULT 'x, ADD y', ADD b NUMERIC(10, 2), ADD c INTEGER",
+       {"ALTER TABLE t ADD COLUMN a TEXT DEFAULT 'x, ADD y'", "ALTER TABLE t ADD COLUMN b NUMERIC(10, 2)",
+        "ALTER TABLE t ADD COLUMN c INTEGER"}},
+      {"ALTER TABLE t DROP COLUMN Flag", {"ALTER TABLE t DROP COLUMN Flag"}},
+      {"CREATE TEMP TABLE x (a VARCHAR (10), b BOOLEAN CHECK (b IN (TRUE, FALSE)), c CHAR(1) DEFAULT 'TRUE')",
+       {"CREATE TEMP TABLE x (a TEXT, b INTEGER CHECK (b IN (1, 0)), c TEXT DEFAULT 'TRUE')"}},
+      // Statement boundaries: quoted ";", empty statements, CASE ... END in a trigger.
+      {"SELECT ';' FROM t; SELECT 2", {"SELECT ';' FROM t", "SELECT 2"}},
+      {"SELECT 1;; ;SELECT TRUE;", {"SELECT 1", "SELECT 1"}},
+      {"CREATE TRIGGER r AFTER INSERT ON t BEGIN UPDATE t SET a = CASE WHEN new.b THEN TRUE ELSE FALSE END; "
+       "SELECT 1; END; SELECT 2",
+       {"CREATE TRIGGER r AFTER INSERT ON t BEGIN UPDATE t SET a = CASE WHEN new.b THEN 1 ELSE 0 END; SELECT 1; END",
+        "SELECT 2"}},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(TranslateSQL(sql), expected) << sql;
+}
+
+TEST(DialectTest, ParametersTablesAndKindIgnoreCommentsAndQuotes) {
+  struct {
+    const char* Sql;
+    std::vector<String> Tables, Params;
+    const char* Kind;
+  } cases[] = {
+      {"-- :bNot\nselect a FROM t /* :bNor */ WHERE b = ':bText' AND c = :bC AND d = :BC", {"t"}, {"bC"}, "SELECT"},
+      {"  ( SELECT a FROM \"Odd Table\" x, main.u AS y WHERE x.a = y.a )", {"Odd Table", "u"}, {}, "SELECT"},
+      {"DELETE FROM t WHERE a IN (SELECT b FROM u WHERE c = :bC)", {"t", "u"}, {"bC"}, "DELETE"},
+      {"UPDATE t SET a = (SELECT max(b) FROM u) WHERE x = :bX||':bY'", {"t", "u"}, {"bX"}, "UPDATE"},
+      {"SELECT a FROM t LEFT JOIN u ON t.a = u.a ORDER BY EXTRACT(YEAR FROM d)", {"t", "u"}, {}, "SELECT"},
+      {"INSERT OR REPLACE INTO Profile VALUES (:b1x, @bAt, $bDollar)", {"Profile"}, {"b1x"}, "INSERT"},
+      {"DROP TABLE IF EXISTS Old", {"Old"}, {}, "DROP"},
+      {"", {}, {}, "SQL"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExtractTableNames(c.Sql), c.Tables) << c.Sql;
+    EXPECT_EQ(ExtractParamNames(c.Sql), c.Params) << c.Sql;
+    EXPECT_EQ(StatementKind(c.Sql), c.Kind) << c.Sql;
+  }
+  // Names inside quotes, after AS and already qualified stay as written.
+  EXPECT_EQ(QualifyColumn("SELECT ID, 'ID', x.ID, a AS ID FROM t WHERE id = 1 -- ID", "Id", "t"),
+            "SELECT t.ID, 'ID', x.ID, a AS ID FROM t WHERE t.id = 1 -- ID");
+  const std::pair<const char*, const char*> firsts[] = {
+      {"SELECT EXTRACT(YEAR FROM d) FROM \"Quoted T\"", "Quoted T"},
+      {"SELECT (SELECT max(a) FROM u) AS m, a FROM t, w", "t"},
+      {"SELECT a FROM (SELECT a FROM u) s", ""},
+      {"SELECT 1", ""},
+  };
+  for (const auto& [sql, table] : firsts) EXPECT_EQ(FirstFromTable(sql), table) << sql;
+}
+
 }  // namespace

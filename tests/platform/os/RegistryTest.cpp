@@ -1,6 +1,4 @@
-#include "platform/os/HelpViewer.h"
 #include "platform/os/Registry.h"
-#include "platform/os/Removable.h"
 
 #include "support/TestSupport.h"
 
@@ -50,78 +48,65 @@ TEST(RegistryTest, ReadsKeysAndValuesAndNeverInventsThem) {
   EXPECT_FALSE(none.ValueExists("x"));
 }
 
-// A mount table and block devices of our own.
-TEST(RemovableTest, MountOfThePathDecidesFromTheDiskFlag) {
+TEST(RegistryTest, OddLinesAndSpellingsOfKeys) {
   qytest::TempDir dir;
-  fs::path proc = dir / "proc", sys = dir / "sys";
-  fs::create_directories(proc / "self");
-  qytest::WriteFileBytes(proc / "self/mountinfo",
-                         "22 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
-                         "40 22 8:17 / /media/user/USB\\040STICK rw,nosuid - vfat /dev/sdb1 rw\n"
-                         "41 22 0:45 / /run/user/1000 rw - tmpfs tmpfs rw\n"
-                         "42 22 179:0 / /media/card rw - vfat /dev/mmcblk0 rw\n");
-  auto disk = [&](const std::string& dev, const std::string& part, const std::string& majmin, const char* flag) {
-    fs::path d = sys / "devices/pci0/block" / dev;
-    fs::create_directories(part.empty() ? d : d / part);
-    qytest::WriteFileBytes(d / "removable", flag);
-    fs::create_directories(sys / "dev/block");
-    fs::create_directory_symlink(part.empty() ? d : d / part, sys / "dev/block" / majmin);
+  qytest::WriteFileBytes(dir / "registry.ini",
+                         "\xEF\xBB\xBF[HKCU\\Software\\First]\r\n"
+                         "A=1\r\n"
+                         "orphan line without equals\n"
+                         "[hkey_current_user/Software//Vendor\\Tools\\]\n"
+                         " Cmd = run=fast \n"
+                         "\"Display Name\"=\"Tools\"\n"
+                         "Empty=\"\"\n"
+                         "Half=\"open\n"
+                         "cmd=second\n"
+                         "# Cmd=commented\n"
+                         "[NotARoot\\Software\\Vendor\\Tools]\n"
+                         "Stray=1\n"
+                         "[HKEY_CURRENT_USER\\SOFTWARE\\VENDOR\\TOOLS]\n"
+                         "Late=yes\n"
+                         "[HKLM\\Software\\Vendor\\Machine]\n"
+                         "M=1\n");
+  TRegistry reg((dir / "registry.ini").string());
+  // A byte-order mark before the first section does not lose it.
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\First"));
+  EXPECT_EQ(reg.ReadString("a"), "1");
+
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\vendor\\tools"));
+  const std::pair<String, String> values[] = {
+      {"CMD", "second"},  // the later line of the same name wins
+      {"Display Name", "Tools"},
+      {"Empty", ""},
+      {"Half", "\"open"},
+      {"Late", "yes"},  // a section repeated in other case adds to the key
   };
-  disk("sda", "sda1", "8:1", "0\n");
-  disk("sdb", "sdb1", "8:17", "1\n");
-  disk("mmcblk0", "", "179:0", "1\n");
-  struct Case {
-    std::string path;
-    std::string mount;
-    bool removable;
-  };
-  const Case cases[] = {
-      {"/media/user/USB STICK/backup", "/media/user/USB STICK", true},
-      {"/media/user/USB STICK", "/media/user/USB STICK", true},
-      {"/media/user/USB STICKER/x", "/", false},
-      {"/media/card/journal", "/media/card", true},
-      {"/home/user/Documents", "/", false},
-      {"/run/user/1000/x", "/run/user/1000", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MountPointOf(c.path, proc.string()), c.mount) << c.path;
-    EXPECT_EQ(IsOnRemovableMedia(c.path, proc.string(), sys.string()), c.removable) << c.path;
+  for (const auto& [name, value] : values) {
+    EXPECT_TRUE(reg.ValueExists(name)) << name;
+    EXPECT_EQ(reg.ReadString(name), value) << name;
   }
-  EXPECT_FALSE(IsOnRemovableMedia("/x", (dir / "noproc").string(), sys.string()));
-}
+  EXPECT_FALSE(reg.ValueExists("Stray"));
+  EXPECT_FALSE(reg.ValueExists("A"));
+  EXPECT_EQ(reg.GetValueNames(), (std::vector<String>{"Cmd", "Display Name", "Empty", "Half", "Late"}));
 
-TEST(HelpViewerTest, EveryContextAndKeywordOfTheProgramHasAPage) {
-  THelpViewer viewer;
-  viewer.SetHelpFolder((qytest::SourceDir() / "resources/help").string());
-  for (int context : {13, 1001, 86, 22, 57, 35, 18, 23}) {
-    String page = viewer.PageForContext(context);
-    ASSERT_FALSE(page.empty()) << context;
-    EXPECT_TRUE(fs::is_regular_file(qytest::SourceDir() / "resources/help" / page)) << page;
-  }
-  for (const char* keyword : {"Welcome", "Password", "Change Password", "Create New Journal", "Manage Journals"})
-    EXPECT_FALSE(viewer.PageForKeyword(keyword).empty()) << keyword;
-  EXPECT_EQ(viewer.PageForKeyword("manage journals"), viewer.PageForKeyword("Manage Journals"));
-  EXPECT_EQ(viewer.PageForContext(0), "");
-  EXPECT_EQ(viewer.PageForContext(4242), "");
+  // Parents exist through their children; a prefix of a name is no key.
+  reg.CloseKey();
+  EXPECT_TRUE(reg.KeyExists("Software"));
+  EXPECT_FALSE(reg.KeyExists("Soft"));
+  EXPECT_FALSE(reg.KeyExists("Software\\Vendor\\Machine"));
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Software"));
+  EXPECT_EQ(reg.GetKeyNames(), (std::vector<String>{"First", "Vendor"}));
+  EXPECT_FALSE(reg.OpenKeyReadOnly("Missing"));
+  EXPECT_EQ(reg.CurrentPath(), "Software");  // a failed open keeps the open key
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Vendor"));
+  EXPECT_EQ(reg.CurrentPath(), "Software\\Vendor");
+  EXPECT_TRUE(reg.GetValueNames().empty());
+  EXPECT_EQ(reg.ReadString("Cmd"), "");
 
-  EXPECT_TRUE(viewer.ShowContext(1001));
-  EXPECT_EQ(viewer.CurrentPage(), "password.html");
-  ASSERT_NE(viewer.Window(), nullptr);
-  EXPECT_FALSE(viewer.ShowKeyword("No Such Topic"));
-  EXPECT_EQ(viewer.CurrentPage(), "password.html");
-  viewer.Close();
-}
-
-TEST(HelpViewerTest, IndexEntriesCannotLeaveTheHelpFolder) {
-  qytest::TempDir dir;
-  qytest::WriteFileBytes(dir / "index.txt", "1||../secret.html\n2||/etc/passwd\n3|Ok|ok.html\n");
-  qytest::WriteFileBytes(dir / "ok.html", "<html><head><title>Ok</title></head></html>");
-  THelpViewer viewer;
-  viewer.SetHelpFolder(dir.str());
-  EXPECT_EQ(viewer.PageForContext(1), "");
-  EXPECT_EQ(viewer.PageForContext(2), "");
-  EXPECT_EQ(viewer.PageForContext(3), "ok.html");
-  EXPECT_EQ(viewer.PageForKeyword("ok"), "ok.html");
+  reg.RootKey = HKEY_LOCAL_MACHINE;
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Vendor\\Machine"));
+  EXPECT_EQ(reg.ReadString("M"), "1");
+  reg.RootKey = HKEY_USERS;
+  EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software"));
 }
 
 }  // namespace

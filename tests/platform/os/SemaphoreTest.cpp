@@ -77,4 +77,37 @@ TEST(NamedSemaphoreTest, CrossProcessGuardHoldsAFileLockWhileTaken) {
   EXPECT_TRUE(otherProcessCanLock());
 }
 
+TEST(NamedSemaphoreTest, CountsAreClampedAndOverReleasesChangeNothing) {
+  struct Case {
+    int initial, maximum, count, max;
+  };
+  const Case made[] = {{5, 3, 3, 3}, {-2, 3, 0, 3}, {0, 0, 0, 1}, {2, -1, 1, 1}};
+  int n = 0;
+  for (const Case& c : made) {
+    auto s = TNamedSemaphore::Create("qytest.gaps.clamp" + std::to_string(n++), c.initial, c.maximum);
+    EXPECT_EQ(s->Count(), c.count) << n;
+    EXPECT_EQ(s->Maximum(), c.max) << n;
+  }
+
+  auto s = TNamedSemaphore::Create("qytest.gaps.multi", 1, 3);
+  const std::pair<int, bool> releases[] = {{0, false}, {-1, false}, {3, false}, {2, true}, {1, false}};
+  for (const auto& [count, ok] : releases) EXPECT_EQ(s->Release(count), ok) << count;
+  EXPECT_EQ(s->Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(s->Wait(0)) << i;
+  EXPECT_FALSE(s->Wait(0));
+  EXPECT_EQ(s->Count(), 0);
+
+  // Unnamed semaphores are never shared; a dropped name is made anew.
+  auto u1 = TNamedSemaphore::Create("", 1, 1), u2 = TNamedSemaphore::Create("", 0, 1);
+  EXPECT_NE(u1, u2);
+  EXPECT_FALSE(u2->AlreadyExisted);
+  EXPECT_EQ(TNamedSemaphore::Open(""), nullptr);
+  s.reset();
+  EXPECT_EQ(TNamedSemaphore::Open("qytest.gaps.multi"), nullptr);
+  auto again = TNamedSemaphore::Create("qytest.gaps.multi", 0, 2);
+  EXPECT_FALSE(again->AlreadyExisted);
+  EXPECT_EQ(again->Count(), 0);
+  EXPECT_EQ(again->Maximum(), 2);
+}
+
 }  // namespace

@@ -18,7 +18,7 @@ struct TWriteCounter {
   ~TWriteCounter() { QuillorySession().OnTrace = nullptr; }
 };
 
-TEST(GapsProfileTest, OddTextRoundTripsExactly) {
+TEST(ProfileStoredText, OddTextRoundTripsExactly) {
   qytest::TDatabaseWorld w;
   w.SetUp();
   const String cases[] = {
@@ -40,7 +40,7 @@ TEST(GapsProfileTest, OddTextRoundTripsExactly) {
   }
 }
 
-TEST(GapsProfileTest, ChangesOfCaseOrBlanksAreWrittenAndSameValuesAreNot) {
+TEST(ProfileStoredText, ChangesOfCaseOrBlanksAreWrittenAndSameValuesAreNot) {
   qytest::TDatabaseWorld w;
   w.SetUp();
   struct Step {
@@ -69,7 +69,7 @@ TEST(GapsProfileTest, ChangesOfCaseOrBlanksAreWrittenAndSameValuesAreNot) {
   EXPECT_EQ(w.Count("SELECT count(*) FROM Profile WHERE ProfileKey = 'Step'"), 1);
 }
 
-TEST(GapsProfileTest, StoredTextIsReadByItsType) {
+TEST(ProfileStoredText, StoredTextIsReadByItsType) {
   qytest::TDatabaseWorld w;
   w.SetUp();
   struct Case {
