@@ -7,7 +7,10 @@
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,11 +19,11 @@ QString HelperPath() { return QCoreApplication::applicationDirPath() + "/os_sing
 bool WaitForLog(const std::filesystem::path& log, const std::string& text, int ms = 10000) {
   QElapsedTimer t;
   t.start();
-  while (t.elapsed() < ms) {
+  for (;;) {
     if (qytest::ReadFileBytes(log).find(text) != std::string::npos) return true;
+    if (t.elapsed() >= ms) return false;
     QThread::msleep(20);
   }
-  return false;
 }
 
 TEST(SingleInstanceTest, SecondStartHandsOverAndAKilledPrimaryIsReplaced) {
@@ -60,6 +63,62 @@ TEST(SingleInstanceTest, SecondStartHandsOverAndAKilledPrimaryIsReplaced) {
   EXPECT_EQ(fourth.exitCode(), 0);
   EXPECT_TRUE(WaitForLog(thirdLog, "message restore"));
 
+  third.kill();
+  third.waitForFinished(5000);
+}
+
+TEST(SingleInstanceTest, HandOverIsAnsweredWhileThePrimaryIsBusy) {
+  qytest::TempDir dir;
+  const QString name = "qytest-busy";
+  auto firstLog = dir / "first.log";
+  // The primary's GUI thread handles no event for eight seconds.
+  QProcess first;
+  first.start(HelperPath(), {name, QString::fromStdString(firstLog.string()), "8000"});
+  ASSERT_TRUE(first.waitForStarted());
+  ASSERT_TRUE(WaitForLog(firstLog, "primary"));
+
+  for (const char* log : {"second.log", "third.log"}) {
+    QElapsedTimer t;
+    t.start();
+    QProcess next;
+    next.start(HelperPath(), {name, QString::fromStdString((dir / log).string())});
+    ASSERT_TRUE(next.waitForFinished(20000));
+    EXPECT_EQ(next.exitCode(), 0) << log;
+    EXPECT_EQ(next.readAllStandardOutput().trimmed(), "secondary") << log;
+    // Answered at once, not after the primary's busy time.
+    EXPECT_LT(t.elapsed(), 4000) << log;
+    EXPECT_FALSE(WaitForLog(firstLog, "idle", 0));
+  }
+  // The messages arrive once the primary's event loop runs again.
+  ASSERT_TRUE(WaitForLog(firstLog, "idle", 20000));
+  EXPECT_TRUE(WaitForLog(firstLog, "message restore\nmessage restore"));
+  first.kill();
+  first.waitForFinished(5000);
+}
+
+TEST(SingleInstanceTest, AHolderThatDoesNotAnswerIsNeverJoinedByASecondPrimary) {
+  qytest::TempDir dir;
+  const QString name = "qytest-mute";
+  // This process holds the lock and listens nowhere.
+  TSingleInstance probe(name.toStdString());
+  int fd = ::open(probe.LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+
+  auto log = dir / "second.log";
+  QProcess second;
+  second.start(HelperPath(), {name, QString::fromStdString(log.string())});
+  ASSERT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitCode(), 3);
+  EXPECT_EQ(second.readAllStandardOutput().trimmed(), "failed");
+  EXPECT_FALSE(WaitForLog(log, "primary", 0));
+  ::close(fd);
+
+  // With the lock free again the next start runs.
+  QProcess third;
+  third.start(HelperPath(), {name, QString::fromStdString((dir / "third.log").string())});
+  ASSERT_TRUE(third.waitForStarted());
+  EXPECT_TRUE(WaitForLog(dir / "third.log", "primary"));
   third.kill();
   third.waitForFinished(5000);
 }

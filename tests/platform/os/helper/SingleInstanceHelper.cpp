@@ -1,17 +1,23 @@
-// Usage: os_single_instance_helper <name> <log file>
-// Primary: logs "primary", then every message received, and runs until
-// killed (or a minute passes). Secondary: hands over "restore", exits 0.
+// Usage: os_single_instance_helper <name> <log file> [busy ms]
+// Primary: logs "primary", keeps its GUI thread busy for the given time (no
+// events handled), then logs every message received and runs until killed
+// (or a minute passes). Secondary: hands over "restore", exits 0. A start
+// that can neither lock nor hand over prints "failed" and exits 3.
 #include "platform/os/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <thread>
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   QCoreApplication app(argc, argv);
   String logPath = argv[2];
+  const int busyMs = argc > 3 ? std::atoi(argv[3]) : 0;
   auto log = [&](const String& line) {
     std::ofstream out(logPath, std::ios::app);
     out << line << "\n";
@@ -24,6 +30,10 @@ int main(int argc, char** argv) {
     case TSingleInstance::siPrimary: break;
   }
   log("primary");
+  if (busyMs > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(busyMs));
+    log("idle");
+  }
   QTimer::singleShot(60000, &app, &QCoreApplication::quit);
   return app.exec();
 }
