@@ -138,3 +138,28 @@ void TSplash::FormPaint(TObject*) {
   PaintSplashOn(*Canvas(), Geometry);
   FPainting = false;
 }
+
+// ---------------------------------------------------------------------------
+
+TSplashInteractionGuard::TSplashInteractionGuard(TCustomForm* splash)
+    : FSplash(splash), FPrevious(SetInteractionHook(this)) {}
+
+TSplashInteractionGuard::~TSplashInteractionGuard() { SetInteractionHook(FPrevious); }
+
+int TSplashInteractionGuard::Run(TInteraction& request) {
+  const bool shown = FSplash && FSplash->GetVisible();
+  if (shown) FSplash->Hide();
+  // The request goes to the hook that was in use before this one.
+  SetInteractionHook(FPrevious);
+  int result = 0;
+  try {
+    result = RunInteraction(request);
+  } catch (...) {
+    SetInteractionHook(this);
+    if (shown) FSplash->Show();
+    throw;
+  }
+  SetInteractionHook(this);
+  if (shown) FSplash->Show();
+  return result;
+}

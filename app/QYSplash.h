@@ -60,3 +60,20 @@ private:
   void ApplyShape();
   bool FPainting = false;
 };
+
+// While it lives, the splash (which stays on top of every window) steps aside
+// for each message box or modal window, and comes back after it: the
+// start-up's questions and failure boxes are never hidden behind it.
+class TSplashInteractionGuard : public TInteractionHook {
+public:
+  explicit TSplashInteractionGuard(TCustomForm* splash);
+  ~TSplashInteractionGuard() override;
+  TSplashInteractionGuard(const TSplashInteractionGuard&) = delete;
+  TSplashInteractionGuard& operator=(const TSplashInteractionGuard&) = delete;
+
+  int Run(TInteraction& request) override;
+
+private:
+  TCustomForm* FSplash;
+  TInteractionHook* FPrevious;
+};

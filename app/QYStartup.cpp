@@ -73,13 +73,34 @@ void LoadToolBarLayoutHook(const String& fileName) {
 
 const char* const SingleInstanceName = "quillory";
 
+namespace {
+bool GStartupWindowsReady = false;
+bool GRestorePending = false;
+}  // namespace
+
+void HandleInstanceMessage(const String& message) {
+  if (message != "restore") return;
+  // Before the windows exist there is nothing to restore, and the main
+  // window may be half made (its creation asks the first start's question).
+  if (!GStartupWindowsReady) {
+    GRestorePending = true;
+    return;
+  }
+  RestoreRunningInstance();
+}
+
+void SetStartupWindowsReady(bool ready) {
+  GStartupWindowsReady = ready;
+  if (ready && GRestorePending) {
+    GRestorePending = false;
+    RestoreRunningInstance();
+  }
+}
+
+bool InstanceRestorePending() { return GRestorePending; }
+
 TSingleInstance::TRole StartSingleInstance(TSingleInstance& instance) {
-  instance.OnMessage = [](const String& message) {
-    if (formQuilloryMain)
-      formQuilloryMain->InstanceMessageReceived(message);
-    else if (message == "restore")
-      RestoreRunningInstance();
-  };
+  instance.OnMessage = HandleInstanceMessage;
   return instance.Start("restore");
 }
 
@@ -110,7 +131,17 @@ int QuilloryMain(int argc, char** argv) {
   // local socket.
   Application->Initialize();
   TSingleInstance instance(SingleInstanceName);
-  if (StartSingleInstance(instance) == TSingleInstance::siSecondary) return 0;
+  switch (StartSingleInstance(instance)) {
+    case TSingleInstance::siSecondary: return 0;
+    case TSingleInstance::siFailed:
+      // The running instance holds the lock but does not answer (or no lock
+      // can be made): running beside it would put two programs on one
+      // database.
+      MessageBox("Quillory cannot start.\r\n\r\n" + instance.FailureText(), "Quillory",
+                 MB_OK | MB_ICONERROR);
+      return 1;
+    case TSingleInstance::siPrimary: break;
+  }
   // Guards the database set-up and the loading of the settings.
   const std::shared_ptr<TNamedSemaphore> dbSemaphore = DBSemaphore();
 
@@ -118,30 +149,39 @@ int QuilloryMain(int argc, char** argv) {
   splash->Show();
   splash->Repaint();
   Application->ProcessMessagesExcludingInput();
+  // Boxes of the start-up (the first start's question, a failed copy) are
+  // never hidden behind the splash.
+  auto guard = std::make_unique<TSplashInteractionGuard>(splash.get());
 
   // A failure while the windows are made (the database engine, the alias,
   // an unreadable styles file) is shown, and the program ends.
   try {
     if (!CreateStartupWindows()) {
+      guard.reset();
       splash.reset();
       Application->DestroyComponents();
       return 0;
     }
   } catch (const Exception& e) {
+    guard.reset();
     splash.reset();
     Application->ShowException(e);
     Application->DestroyComponents();
     return 1;
   } catch (const std::exception& e) {
+    guard.reset();
     splash.reset();
     Application->ShowException(Exception(e.what()));
     Application->DestroyComponents();
     return 1;
   }
 
+  guard.reset();
   splash->Hide();
   splash.reset();
+  SetStartupWindowsReady(true);
   Application->Run();
+  SetStartupWindowsReady(false);
   // The database engine closes; the single-instance lock and the semaphore
   // are released as this block ends.
   QuillorySession().CloseIdleConnections();

@@ -68,3 +68,12 @@ extern const char* const SingleInstanceName;
 // Becomes the running instance, whose main window a later start restores,
 // or hands "restore" to the running one (answer siSecondary).
 TSingleInstance::TRole StartSingleInstance(TSingleInstance& instance);
+
+// A message from a later start of the program. "restore" brings the main
+// window back once the start-up windows exist; one that arrives before (while
+// the first start's question is shown, say) is kept until then.
+void HandleInstanceMessage(const String& message);
+// Said when the start-up windows exist (true) or are going (false); a kept
+// restore is applied when they come.
+void SetStartupWindowsReady(bool ready);
+bool InstanceRestorePending();

@@ -228,6 +228,30 @@ TEST_F(MainWindowTest, RestoreMessageBringsTheMinimisedWindowBack) {
   EXPECT_TRUE(Main->GetVisible());
 }
 
+TEST_F(MainWindowTest, RestoreBeforeTheStartupWindowsExistIsAppliedWhenTheyDo) {
+  Create();
+  Main->Show();
+  Main->SetWindowState(wsMinimized);
+  Application->ProcessMessages();
+  SetStartupWindowsReady(false);
+  HandleInstanceMessage("something else");
+  EXPECT_FALSE(InstanceRestorePending());
+  HandleInstanceMessage("restore");
+  Application->ProcessMessages();
+  EXPECT_TRUE(InstanceRestorePending());
+  EXPECT_EQ(Main->GetWindowState(), wsMinimized);
+  SetStartupWindowsReady(true);
+  Application->ProcessMessages();
+  EXPECT_FALSE(InstanceRestorePending());
+  EXPECT_EQ(Main->GetWindowState(), wsNormal);
+  // Once they exist a restore is applied at once.
+  Main->SetWindowState(wsMinimized);
+  HandleInstanceMessage("restore");
+  Application->ProcessMessages();
+  EXPECT_EQ(Main->GetWindowState(), wsNormal);
+  SetStartupWindowsReady(false);
+}
+
 }  // namespace
 
 namespace {

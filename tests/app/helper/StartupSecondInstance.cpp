@@ -1,10 +1,92 @@
-// A second start of the program, for the hand-over test: the program's own
-// entry, which finds the test process running and hands "restore" to it.
+// The program's own entry, for the single-instance tests.
+//
+//   startup_second_instance
+//       a later start: finds the test's instance running and hands "restore"
+//       to it. Any box it would show is answered Cancel and its caption
+//       printed ("box <caption>").
+//   startup_second_instance first <program folder> <documents folder> <log>
+//       a first start on a new database folder: the first start's question
+//       is held open (its event loop running, as a real box's would) until
+//       the file <log>.go appears, then answered OK. Logs "question
+//       splash=<0|1>" (whether the splash is up meanwhile),
+//       "answered pending=<0|1>", each other box as "box <caption>", and
+//       once the main window runs "running pending=<0|1> shown=<0|1>"; then
+//       the program ends.
+#include "app/QYMain.h"
 #include "app/QYStartup.h"
 
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+
 #include <QApplication>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class TLoggingHook : public TInteractionHook {
+public:
+  explicit TLoggingHook(std::string log) : FLog(std::move(log)) { FPrevious = SetInteractionHook(this); }
+  ~TLoggingHook() override { SetInteractionHook(FPrevious); }
+
+  int Run(TInteraction& r) override {
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATEBASE") {
+      bool splash = false;
+      for (int i = 0; i < Screen->FormCount(); ++i)
+        splash = splash || (Screen->Forms(i)->GetName() == "Splash" && Screen->Forms(i)->GetVisible());
+      Log(std::string("question splash=") + (splash ? "1" : "0"));
+      for (int i = 0; i < 6000 && !std::filesystem::exists(FLog + ".go"); ++i) {
+        Application->ProcessMessages();
+        QThread::msleep(10);
+      }
+      Log(std::string("answered pending=") + (InstanceRestorePending() ? "1" : "0"));
+      return IDOK;
+    }
+    Log("box " + r.Caption);
+    return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
+  }
+
+  void Log(const std::string& line) {
+    std::ofstream out(FLog, std::ios::app);
+    out << line << "\n";
+  }
+
+private:
+  std::string FLog;
+  TInteractionHook* FPrevious = nullptr;
+};
+
+int FirstStart(int argc, char** argv) {
+  TLoggingHook hook(argv[4]);
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = argv[2];
+  folders.DocumentsDir = argv[3];
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  // Once the message loop runs with the main window shown, report and end.
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!formQuilloryMain || !formQuilloryMain->GetVisible() || !Application->MainForm) return;
+    hook.Log(std::string("running pending=") + (InstanceRestorePending() ? "1" : "0") +
+             " shown=" + (formQuilloryMain->GetWindowState() != wsMinimized ? "1" : "0"));
+    watch.stop();
+    Application->Terminate();
+  });
+  watch.start(50);
+  return QuilloryMain(argc, argv);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication toolkit(argc, argv);
-  return QuilloryMain(argc, argv);
+  if (argc >= 5 && std::string(argv[1]) == "first") return FirstStart(argc, argv);
+  TInteractionScript script;
+  int code = QuilloryMain(argc, argv);
+  for (const TInteraction& r : script.Shown) std::printf("box %s\n", r.Caption.c_str());
+  return code;
 }
