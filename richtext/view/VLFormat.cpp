@@ -1,0 +1,654 @@
+// Layout: items into lines of draw items, the document's width and height.
+#include "platform/base/SysUtils.h"
+#include "richtext/model/VLMarkers.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/VLFormatState.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+TParaInfo* ParaOf(TVLStyle* style, TCustomVLItemInfo* item) { return style->ParaStyles->Items(item->ParaNo); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The driver.
+
+void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll, Integer depth,
+                                    TCanvas* canvas, bool onlyTail, bool itemFlag) {
+  if (SkipFormat) {
+    SkipFormat = false;
+    return;
+  }
+  if (depth > 1 || !GetStyle() || (FState & vlstDoNotFormat)) return;
+  if (!canvas) canvas = GetCanvas();
+  if (depth == 0) FState |= vlstDoNotFormat;
+
+  // What the resize mode and the tail mode restore afterwards.
+  Integer selSI = -1, selSO = -1, selEI = -1, selEO = -1;
+  TCustomVLItemInfo* topItem = nullptr;
+  Integer topDelta = 0;
+  const Integer savedVOffset = GetVOffset();
+  if (depth == 0 && onlyResized) {
+    GetSelBounds(false, selSI, selSO, selEI, selEO);
+    if (!noScroll && DrawItems.Count() > 0) {
+      const Integer n = std::min(FindDrawItemAtY(savedVOffset, 1), DrawItems.Count() - 1);
+      topItem = GetItem(DrawItems[n]->ItemNo);
+      topDelta = savedVOffset - DrawItems[n]->Top;
+    }
+  }
+
+  TVLFormatState st;
+  st.Canvas = canvas;
+  st.Style = GetStyle();
+  st.Flags = GetLayoutFlags();
+  st.ItemFlag = itemFlag;
+  st.SharedItems = ShareItems();
+  bool laidOut = false;
+  try {
+    GetResolutionInfo(canvas, st.Res);
+    st.Res.ScaledLeftMargin = st.Res.ToDeviceX(GetLeftMargin());
+    st.Res.ScaledRightMargin = st.Res.ToDeviceX(GetRightMargin());
+    const Integer margins = st.Res.ScaledLeftMargin + st.Res.ScaledRightMargin;
+    const Integer minText = st.Res.ToDeviceX(GetMinTextWidth());
+    Integer newDocWidth = std::max(GetWidth() - margins, CalculateMinDocWidth(canvas, &st.Res));
+    newDocWidth = std::max(newDocWidth, minText);
+    Integer newTextWidth;
+    if (!GetOptions().Contains(vloClientTextWidth)) {
+      const Integer maxText = st.Res.ToDeviceX(GetMaxTextWidth());
+      newTextWidth = GetMaxTextWidth() > 0 && maxText < newDocWidth ? maxText : newDocWidth;
+    } else {
+      newTextWidth = std::max(GetWidth() - margins, minText);
+    }
+    if (!onlyResized || force || newDocWidth != DocumentWidth || newTextWidth != TextWidth) {
+      DocumentWidth = newDocWidth;
+      TextWidth = newTextWidth;
+      laidOut = true;
+      RunFormat(st, 0, onlyTail);
+    }
+    // Report the size; a scroll bar that appears or vanishes changes the
+    // visible width, and the layout runs once more for it.
+    const Integer oldW = GetWidth(), oldH = GetHeight();
+    SkipFormat = true;
+    SetDocumentSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+    SkipFormat = false;
+    if (GetWidth() != oldW || GetHeight() != oldH) {
+      FState &= ~vlstDoNotFormat;
+      Format(onlyResized, force, false, depth + 1, canvas, false, itemFlag);
+      if (depth == 0) FState |= vlstDoNotFormat;
+    }
+    if (depth == 0) {
+      if (onlyResized && !noScroll) {
+        Integer y = 0;
+        if (topItem) {
+          const Integer n = Item2FirstDrawItem(GetItemNo(topItem));
+          if (n >= 0) y = DrawItems[n]->Top + topDelta;
+        }
+        VScrollTo(std::max(y, 0));
+      }
+      AdjustChildrenCoords();
+      if (onlyTail) VScrollTo(GetOptions().Contains(vloScrollToEnd) ? DocumentHeight : savedVOffset);
+      if (onlyResized) StoreSelBounds(selSI, selSO, selEI, selEO);
+      else if (SelStartDrawItem >= DrawItems.Count() || SelEndDrawItem >= DrawItems.Count())
+        Deselect(nullptr, false);
+    }
+  } catch (...) {
+    SkipFormat = false;
+    if (depth == 0) {
+      FState &= ~vlstDoNotFormat;
+      if (laidOut) {
+        // Only the items finished count as laid out; the others lose their
+        // draw items and say so.
+        const Integer last = st.LastFinished;
+        Integer keep = DrawItems.Count();
+        while (keep > 0 && DrawItems[keep - 1]->ItemNo > last) --keep;
+        if (DrawItems.PendingCount() > 0) DrawItems.DeleteMarked();
+        keep = std::min(keep, DrawItems.Count());
+        while (DrawItems.Count() > keep) DrawItems.RemoveRange(keep, DrawItems.Count() - 1);
+        if (!st.SharedItems)
+          for (Integer i = last + 1; i < GetItemCount(); ++i) GetItem(i)->DrawItemNo = -1;
+        LastFormattedItem = last;
+      }
+      AfterFormat(0, GetItemCount() - 1, false);
+    }
+    throw;
+  }
+  if (depth == 0) {
+    FState &= ~vlstDoNotFormat;
+    LastFormattedItem = GetItemCount() - 1;
+    AfterFormat(0, GetItemCount() - 1, false);
+  }
+}
+
+void TCustomVLFormattedData::RunFormat(TVLFormatState& st, Integer /*first*/, bool onlyTail) {
+  Integer first = 0;
+  if (!onlyTail) {
+    ClearDrawLines();
+    ExtentsCache.Clear();
+    st.Baseline = GetTopMargin();
+  } else {
+    first = LastFormattedItem + 1;
+    st.Baseline = DocumentHeight - GetBottomMargin();
+    if (LastFormattedItem >= 0 && LastFormattedItem < GetItemCount())
+      st.Baseline -= st.Res.ToDeviceY(ParaOf(st.Style, GetItem(LastFormattedItem))->SpaceAfter);
+    st.LastFinished = LastFormattedItem;
+  }
+  st.InsertAt = DrawItems.Count();
+  if (first < GetItemCount()) {
+    st.ParaStartItem = GetParaStartItem(first);
+    FormatItems(st, first, GetItemCount() - 1);
+  }
+  if (!(FState & vlstOpenEndedLastLine)) FinishLine(st, true);
+  else FinishLine(st, false);
+  Integer h = VLCheckedAdd(GetBottomMargin(), st.Baseline);
+  h = VLCheckedAdd(h, st.LineDescent + st.PendingSpace);
+  if (GetItemCount() > 0)
+    h = VLCheckedAdd(h, st.Res.ToDeviceY(ParaOf(st.Style, GetItem(GetItemCount() - 1))->SpaceAfter));
+  DocumentHeight = h;
+  AdjustVScrollStep();
+  for (auto& j : Jumps) {
+    if (j->DrawItemNo < 0 || j->DrawItemNo >= DrawItems.Count()) continue;
+    Integer ox = 0, oy = 0;
+    if (j->VLData) j->VLData->GetOrigin(ox, oy);
+    j->Left = DrawItems[j->DrawItemNo]->Left + ox;
+    j->Top = DrawItems[j->DrawItemNo]->Top + oy;
+  }
+}
+
+void TCustomVLFormattedData::FormatItems(TVLFormatState& st, Integer first, Integer last) {
+  for (Integer i = first; i <= last; ++i) {
+    TCustomVLItemInfo* item = GetItem(i);
+    if (item->IsParaStart() || i == 0) st.ParaStartItem = i;
+    FormatOneItem(st, i);
+    st.LastFinished = i;
+  }
+}
+
+void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  const Integer styleNo = GetItemActualStyle(item);
+  if (styleNo < 0) {
+    if (!dynamic_cast<TVLRectItemInfo*>(item)) FormatFullLineItem(st, itemNo);
+    else FormatRectItem(st, itemNo);
+    return;
+  }
+  // The display text and its extents, measured once for the item.
+  SelectTextStyle(st, styleNo, itemNo);
+  st.TextItemNo = itemNo;
+  st.Text = GetDisplayText(itemNo);
+  const String key = IntToStr(styleNo) + "/" + Measurer->FontKey(st.Canvas);
+  TVLTextMeasurer* m = Measurer;
+  TCanvas* canvas = st.Canvas;
+  st.Ext = &ExtentsCache.Get(item, key, st.Text,
+                             [&](std::vector<Integer>& e) { m->GetExtents(canvas, st.Text, e); });
+  const Integer len = static_cast<Integer>(st.Text.size());
+  if (ParaOf(st.Style, item)->Alignment != vlaJustify || len == 0) {
+    FormatTextPiece(st, itemNo, 0, len);
+    return;
+  }
+  // Justified paragraphs: every word (with the space before it) is a piece.
+  Integer start = 0;
+  while (start < len) {
+    Integer end = start;
+    if (st.Text[static_cast<size_t>(end)] == u' ') ++end;
+    while (end < len && st.Text[static_cast<size_t>(end)] != u' ') ++end;
+    FormatTextPiece(st, itemNo, start, end - start);
+    start = end;
+  }
+}
+
+void TCustomVLFormattedData::SelectTextStyle(TVLFormatState& st, Integer styleNo, Integer itemNo) {
+  if (styleNo == st.CurTextStyle) return;
+  const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, st.Style, itemNo, GetBiDiMode());
+  Measurer->ApplyStyle(st.Canvas, st.Style, styleNo, bidi);
+  const TFontInfo* fi = st.Style->TextStyles->Items(styleNo);
+  if (fi->CharSpacing != 0 && !st.Res.IsScreen() && fi->BiDiMode == vlbdUnspecified)
+    st.Canvas->SetTextCharacterExtra(st.Res.ToDeviceX(fi->CharSpacing));
+  Measurer->GetTextMetrics(st.Canvas, st.TM);
+  st.VShiftPx = MulDiv(st.TM.tmHeight, fi->VShift, 100);
+  st.ExternalLeading = (st.Flags & vllfExternalLeading) ? st.TM.tmExternalLeading : 0;
+  st.CurTextStyle = styleNo;
+}
+
+void TCustomVLFormattedData::InsertDrawItem(TVLFormatState& st, std::unique_ptr<TVLDrawLineInfo> d) {
+  VLCheckedAdd(d->Top, d->Height);
+  VLCheckedAdd(d->Left, d->Width);
+  if (d->StartsNewLine) st.LineStart = st.InsertAt;
+  DrawItems.Insert(st.InsertAt, std::move(d));
+  ++st.InsertAt;
+}
+
+void TCustomVLFormattedData::RaiseBaseline(TVLFormatState& st, Integer ascent) {
+  if (ascent <= st.LineAscent) return;
+  const Integer delta = ascent - st.LineAscent;
+  if (st.LineStart >= 0)
+    for (Integer i = st.LineStart; i < st.InsertAt; ++i)
+      DrawItems[i]->Top = VLCheckedAdd(DrawItems[i]->Top, delta);
+  st.Baseline = VLCheckedAdd(st.Baseline, delta);
+  st.LineAscent = ascent;
+}
+
+Integer TCustomVLFormattedData::ParaSpaceAfter(TVLFormatState& st, Integer itemNo) {
+  return st.Res.ToDeviceY(ParaOf(st.Style, GetItem(itemNo))->SpaceAfter);
+}
+
+Integer TCustomVLFormattedData::ParaSpaceBefore(TVLFormatState& st, Integer itemNo) {
+  return st.Res.ToDeviceY(ParaOf(st.Style, GetItem(itemNo))->SpaceBefore);
+}
+
+void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool trim) {
+  // A paragraph's last line loses the space it ends with.
+  if (trim && !st.SpaceConsumed && st.InsertAt > 0) {
+    const Integer last = st.InsertAt - 1;
+    TVLDrawLineInfo* d = DrawItems[last];
+    const Integer lastStyle = GetItemStyle(d->ItemNo);
+    const bool afterMarker = last > 0 && GetItemStyle(DrawItems[last - 1]->ItemNo) == vlsListMarker;
+    if (lastStyle >= 0 && d->Length > 0 && !d->StartsNewLine && !afterMarker) {
+      const WideString text = GetDisplayText(d->ItemNo);
+      const size_t endPos = static_cast<size_t>(d->TextOffset + d->Length - 2);
+      if (endPos < text.size() && text[endPos] == u' ') {
+        if (d->Length == 1 && DrawItems[last - 1]->ItemNo == d->ItemNo) {
+          DrawItems.Delete(last);
+          --st.InsertAt;
+        } else {
+          --d->Length;
+          // Measured again in its own style.
+          const Integer saved = st.CurTextStyle;
+          const Integer savedItem = st.TextItemNo;
+          SelectTextStyle(st, lastStyle, d->ItemNo);
+          std::vector<Integer> e;
+          Measurer->GetExtents(st.Canvas, text.substr(static_cast<size_t>(d->TextOffset - 1),
+                                                       static_cast<size_t>(d->Length)),
+                               e);
+          d->Width = e.empty() ? 0 : e.back();
+          if (saved >= 0 && saved != lastStyle) SelectTextStyle(st, saved, savedItem);
+        }
+        st.SpaceConsumed = true;
+      }
+    }
+  }
+  FinishLine(st, st.NewParaPending);
+  Integer left = 0, right = 0;
+  GetLineIndents(itemNo, st.NewParaPending, st.ParaStartItem, right, left);
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  if (st.NewParaPending && !item->GetBR()) {
+    if (itemNo > 0) st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceAfter(st, itemNo - 1));
+    st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceBefore(st, itemNo));
+  }
+  const bool noWrap = ParaOf(st.Style, item)->Options.Contains(vlpaoNoWrap);
+  st.LineWidth = (noWrap ? DocumentWidth : TextWidth) - st.Res.ToDeviceX(left + right);
+  st.LeftEdge = st.Res.ToDeviceX(left) + st.Res.ScaledLeftMargin;
+}
+
+void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo, Integer offs,
+                                             Integer len) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  const Integer styleNo = GetItemActualStyle(item);
+  const TFontInfo* fi = st.Style->TextStyles->Items(styleNo);
+  const bool jump = fi->Jump;
+  if (!item->GetSameAsPrev() && offs == 0) st.NewParaPending = true;
+  SelectTextStyle(st, styleNo, itemNo);
+  const Integer ascent = st.TM.tmAscent + st.ExternalLeading + st.VShiftPx;
+  const Integer descent = st.TM.tmDescent - st.VShiftPx;
+  const bool swallow = (st.Flags & vllfSwallowSpaces) != 0;
+  const bool unicode = item->IsUnicode();
+  const bool noWrap = ParaOf(st.Style, item)->Options.Contains(vlpaoNoWrap);
+  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+
+  auto place = [&](Integer from, Integer count, bool lineStart) {
+    auto d = std::make_unique<TVLDrawLineInfo>();
+    d->ItemNo = itemNo;
+    d->TextOffset = from + 1;
+    d->Length = count;
+    d->Width = count > 0 ? st.Width(from, count) : 0;
+    d->Height = st.TM.tmHeight;
+    if (lineStart) {
+      d->StartsNewLine = true;
+      st.Baseline = VLCheckedAdd(st.Baseline, st.PendingSpace);
+      d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
+      st.LineAscent = ascent;
+      st.Baseline = VLCheckedAdd(d->Top, ascent);
+      st.LineDescent = descent;
+    } else {
+      RaiseBaseline(st, ascent);
+      d->Top = st.Baseline - ascent;
+      st.LineDescent = std::max(st.LineDescent, descent);
+    }
+    d->Left = VLCheckedAdd(st.LeftEdge, st.X);
+    const Integer width = d->Width, n = st.InsertAt;
+    if (from == 0 && !st.SharedItems) item->DrawItemNo = n;
+    if ((st.Flags & vllfCollectJumps) && jump && count > 0) {
+      auto j = std::make_unique<TVLJumpInfo>();
+      j->Width = width;
+      j->Height = d->Height;
+      // Pieces of one item share its id; NextJumpNo grows once the item's
+      // first piece is placed.
+      j->JumpID = offs == 0 ? NextJumpNo : NextJumpNo - 1;
+      j->DrawItemNo = n;
+      j->Cursor = fi->JumpCursor;
+      j->VLData = this;
+      Jumps.push_back(std::move(j));
+    }
+    InsertDrawItem(st, std::move(d));
+    st.X = VLCheckedAdd(st.X, width);
+    st.NewParaPending = false;
+  };
+
+  if (len == 0) {
+    const bool lineStart = !item->GetSameAsPrev() || st.NoLineYet;
+    if (lineStart) {
+      NewLine(st, itemNo, false);
+      st.X = 0;
+    }
+    place(offs, 0, lineStart);
+    if (jump) item->JumpID = -3;
+    return;
+  }
+
+  Integer pos = offs;
+  Integer remaining = len;
+  bool lineStart = (!item->GetSameAsPrev() && offs == 0) || st.NoLineYet;
+  bool firstPiece = true;
+  while (remaining > 0) {
+    if (lineStart) {
+      NewLine(st, itemNo, st.NewParaPending);
+      st.X = 0;
+      if (swallow && !st.SpaceConsumed && !st.NewParaPending && remaining > 1 &&
+          st.Text[static_cast<size_t>(pos)] == u' ') {
+        ++pos;
+        --remaining;
+      }
+    }
+    const Integer room = std::max(st.LineWidth - st.X, 0);
+    Integer fit = FitText(st, pos, remaining, room, noWrap);
+    const bool mayForce = lineStart || (firstPiece && offs == 0 && afterMarker);
+    if (fit == 0) {
+      if (mayForce) {
+        fit = 1;
+        if (remaining > 1 && IsHighSurrogate(st.Text[static_cast<size_t>(pos)]) &&
+            IsLowSurrogate(st.Text[static_cast<size_t>(pos + 1)]))
+          fit = 2;
+      } else {
+        st.NewParaPending = false;
+        lineStart = true;
+        continue;
+      }
+    }
+    Integer pieceLen = fit;
+    Integer consumed = fit;
+    bool swallowed = false;
+    if (fit < remaining) {
+      const char16_t* p = st.Text.data() + pos;
+      Integer brk = -1;
+      if (!unicode) {
+        for (Integer i = fit - 1; i >= 0; --i)
+          if (p[i] == u' ') {
+            brk = i;
+            break;
+          }
+      } else {
+        const char16_t* r = FindLineBreak(p, fit);
+        if (r && r < p + fit) brk = static_cast<Integer>(r - p);
+      }
+      if (brk < 0 && swallow && p[fit] == u' ') {
+        const bool nextContinues = itemNo + 1 < GetItemCount() && !IsFromNewLine(itemNo + 1);
+        if (remaining - fit > 1 || nextContinues) {
+          brk = fit;
+          ++fit;
+        }
+      }
+      if (brk < 0) {
+        if (!mayForce) {
+          st.NewParaPending = false;
+          lineStart = true;
+          continue;
+        }
+        pieceLen = consumed = fit;
+      } else if (!swallow || brk == 0 || (unicode && p[brk] != u' ')) {
+        pieceLen = consumed = brk + 1;
+      } else {
+        pieceLen = brk;
+        consumed = brk + 1;
+        swallowed = true;
+      }
+    }
+    if (pieceLen > 0 || !swallowed) place(pos, pieceLen, lineStart);
+    else st.NewParaPending = false;
+    st.SpaceConsumed = swallowed;
+    pos += consumed;
+    remaining -= consumed;
+    firstPiece = false;
+    lineStart = true;
+  }
+  if (jump && offs == 0) {
+    item->JumpID = NextJumpNo;
+    ++NextJumpNo;
+  }
+}
+
+Integer TCustomVLFormattedData::FitText(TVLFormatState& st, Integer from, Integer count, Integer room,
+                                        bool noWrap) {
+  if (noWrap) return count;
+  const Integer total = st.Width(from, count);
+  if (total > 0 && total <= room) return count;
+  const std::vector<Integer>& e = *st.Ext;
+  const Integer base = from > 0 ? e[static_cast<size_t>(from - 1)] : 0;
+  const int64_t limit = static_cast<int64_t>(base) + room;
+  auto first = e.begin() + from, last = e.begin() + from + count;
+  Integer fit = static_cast<Integer>(
+      std::upper_bound(first, last, limit, [](int64_t v, Integer x) { return v < x; }) - first);
+  // Never between the halves of a surrogate pair.
+  if (fit > 0 && fit < count && IsLowSurrogate(st.Text[static_cast<size_t>(from + fit)]) &&
+      IsHighSurrogate(st.Text[static_cast<size_t>(from + fit - 1)]))
+    --fit;
+  return fit;
+}
+
+void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer itemNo) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  st.NewParaPending = true;
+  FinishLine(st, true);
+  if (itemNo > 0) st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceAfter(st, itemNo - 1));
+  st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceBefore(st, itemNo));
+  auto d = std::make_unique<TVLDrawLineInfo>();
+  d->ItemNo = itemNo;
+  d->TextOffset = 0;
+  d->StartsNewLine = true;
+  if (GetItemStyle(itemNo) == vlsBreak) {
+    st.LineDescent = VLCheckedAdd(st.LineDescent, st.Res.ToDeviceY(st.Style->ParaStyles->Items(0)->SpaceBefore));
+    const Integer h = st.Res.ToDeviceY(5);
+    d->Left = st.Res.ScaledLeftMargin;
+    d->Width = TextWidth;
+    d->Height = 2 * h + 1;
+    d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
+    st.Baseline = VLCheckedAdd(d->Top, h + 1);
+    st.LineAscent = st.LineDescent = h;
+  } else {
+    TParaInfo* para = ParaOf(st.Style, item);
+    st.LineWidth = TextWidth - st.Res.ToDeviceX(para->LeftIndent + para->RightIndent);
+    st.LeftEdge = st.Res.ToDeviceX(para->LeftIndent) + st.Res.ScaledLeftMargin;
+    Integer r1 = 0, offset = 0;
+    item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
+    if (item->GetBoolValue(4)) st.CurTextStyle = -1;
+    auto* nt = dynamic_cast<TVLNonTextItemInfo*>(item);
+    d->Width = nt ? st.Res.ToDeviceX(nt->GetWidth()) : 0;
+    d->Height = nt ? st.Res.ToDeviceY(nt->GetHeight()) : 0;
+    Integer left = st.LeftEdge + offset;
+    const Integer free = st.LineWidth - d->Width;
+    if (para->Alignment == vlaRight) left += free;
+    else if (para->Alignment == vlaCenter) left += std::max(free / 2, 0);
+    d->Left = left;
+    d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
+    st.Baseline = VLCheckedAdd(d->Top, d->Height);
+    st.LineAscent = d->Height;
+    st.LineDescent = 0;
+  }
+  st.NoLineYet = false;
+  st.PendingSpace = 0;
+  if (!st.SharedItems) item->DrawItemNo = st.InsertAt;
+  InsertDrawItem(st, std::move(d));
+  st.X = 0;
+}
+
+void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) {
+  auto* item = static_cast<TVLRectItemInfo*>(GetItem(itemNo));
+  if (!item->GetSameAsPrev()) st.NewParaPending = true;
+  TParaInfo* para = ParaOf(st.Style, item);
+  const Integer sizeWidth =
+      TextWidth - st.Res.ToDeviceX(para->LeftIndent + para->RightIndent + para->FirstIndent);
+  const bool rtl = ParaBiDi(itemNo) == vlbdRightToLeft;
+  const TVLItemSize size = Measurer->MeasureRectItem(st.Canvas, *item, *this, st.Res.IsScreen() ? nullptr : &st.Res.Sad,
+                                                     sizeWidth, rtl);
+  if (item->GetBoolValue(4)) st.CurTextStyle = -1;
+  const Integer width = size.Width, height = size.Height, descent = size.Descent;
+  const Integer shift = item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
+  const Integer ascentPart = item->VAlign == vlvaMiddle ? height / 2 : height - descent;
+  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+  const bool noWrap = para->Options.Contains(vlpaoNoWrap);
+  auto d = std::make_unique<TVLDrawLineInfo>();
+  d->ItemNo = itemNo;
+  d->TextOffset = 0;
+  d->Width = width;
+  d->Height = height;
+  if (!st.NoLineYet && ((item->GetSameAsPrev() && (st.X + width <= st.LineWidth || noWrap)) || afterMarker)) {
+    RaiseBaseline(st, shift + ascentPart);
+    d->Top = st.Baseline - ascentPart - shift;
+    st.LineDescent = std::max(st.LineDescent, height - ascentPart - shift);
+  } else {
+    if (item->GetSameAsPrev()) st.NewParaPending = false;
+    NewLine(st, itemNo, item->GetSameAsPrev());
+    d->StartsNewLine = true;
+    st.X = 0;
+    st.Baseline = VLCheckedAdd(st.Baseline, st.PendingSpace);
+    d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
+    st.LineAscent = ascentPart + shift;
+    st.Baseline = VLCheckedAdd(d->Top, st.LineAscent);
+    st.LineDescent = height - st.LineAscent;
+  }
+  d->Left = VLCheckedAdd(st.LeftEdge, st.X);
+  st.X = VLCheckedAdd(st.X, width);
+  const Integer n = st.InsertAt;
+  if (!st.SharedItems) item->DrawItemNo = n;
+  if ((st.Flags & vllfCollectJumps) && item->GetBoolValueEx(1, st.Style)) {
+    auto j = std::make_unique<TVLJumpInfo>();
+    j->Width = width;
+    j->Height = height;
+    j->JumpID = NextJumpNo;
+    j->DrawItemNo = n;
+    j->Cursor = item->GetHypertextCursor(st.Style);
+    j->VLData = this;
+    Jumps.push_back(std::move(j));
+    item->JumpID = NextJumpNo;
+    ++NextJumpNo;
+  }
+  InsertDrawItem(st, std::move(d));
+  st.NewParaPending = false;
+}
+
+TVLBiDiMode TCustomVLFormattedData::ParaBiDi(Integer itemNo) {
+  return VLGetParaBiDiMode(GetStyle(), GetItem(itemNo)->ParaNo, GetBiDiMode());
+}
+
+// ---------------------------------------------------------------------------
+// Minimum widths.
+
+Integer TCustomVLFormattedData::TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  const Integer styleNo = GetItemActualStyle(item);
+  TVLStyle* style = GetStyle();
+  const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, style, itemNo, GetBiDiMode());
+  Measurer->ApplyStyle(canvas, style, styleNo, bidi);
+  const WideString text = GetDisplayText(itemNo);
+  const String key = IntToStr(styleNo) + "/" + Measurer->FontKey(canvas);
+  TVLTextMeasurer* m = Measurer;
+  const std::vector<Integer>& e =
+      ExtentsCache.Get(item, key, text, [&](std::vector<Integer>& out) { m->GetExtents(canvas, text, out); });
+  if (e.empty()) return 0;
+  if (noWrap) return e.back();
+  Integer best = 0, wordStart = 0;
+  const Integer n = static_cast<Integer>(text.size());
+  for (Integer i = 0; i <= n; ++i) {
+    if (i == n || text[static_cast<size_t>(i)] == u' ') {
+      if (i > wordStart) {
+        const Integer w = e[static_cast<size_t>(i - 1)] - (wordStart > 0 ? e[static_cast<size_t>(wordStart - 1)] : 0);
+        best = std::max(best, w);
+      }
+      wordStart = i + 1;
+    }
+  }
+  return best;
+}
+
+Integer TCustomVLFormattedData::CalculateParaMinWidthEx(Integer itemNo, Integer& paraStartItem,
+                                                       TCanvas* canvas, const TVLResolutionInfo* res) {
+  if (!canvas) canvas = GetCanvas();
+  TVLStyle* style = GetStyle();
+  if (!style || GetItemCount() == 0) return 0;
+  Integer first = VLGetLineBreakStartItem(*Items, itemNo);
+  Integer last = first;
+  while (last + 1 < GetItemCount() && GetItem(last + 1)->GetSameAsPrev()) ++last;
+  if (GetItem(first)->IsParaStart() || first == 0) paraStartItem = first;
+  else paraStartItem = VLGetParaStartItem(*Items, first);
+  auto scaleX = [res](Integer v) { return res ? res->ToDeviceX(v) : v; };
+  const TVLScreenAndDevice* sad = res && !res->IsScreen() ? &res->Sad : nullptr;
+  const Integer indents = scaleX(GetHorzIndents(first, paraStartItem));
+  const bool noWrap = style->ParaStyles->Items(GetItem(first)->ParaNo)->Options.Contains(vlpaoNoWrap);
+  const bool rtl = ParaBiDi(first) == vlbdRightToLeft;
+  Integer total = 0, best = 0, markerWidth = 0;
+  for (Integer i = first; i <= last; ++i) {
+    TCustomVLItemInfo* item = GetItem(i);
+    const Integer st = GetItemActualStyle(item);
+    Integer w;
+    if (st >= 0) {
+      w = TextMinWidth(canvas, i, noWrap);
+    } else if (auto* rect = dynamic_cast<TVLRectItemInfo*>(item)) {
+      const TVLItemSize size = Measurer->MeasureRectItem(canvas, *rect, *this, sad, 0, rtl);
+      w = noWrap ? size.Width : size.MinWidth;
+    } else {
+      w = item->GetMinWidth(sad, canvas, this);
+    }
+    if (noWrap) {
+      total += w;
+      continue;
+    }
+    if (i > first && GetItemStyle(i - 1) == vlsListMarker) w += markerWidth;
+    if (st == vlsListMarker) markerWidth = w;
+    best = std::max(best, w);
+  }
+  return (noWrap ? total : best) + indents;
+}
+
+Integer TCustomVLFormattedData::CalculateMinItemsWidthEx(Integer first, Integer last, TCanvas* canvas,
+                                                        const TVLResolutionInfo* res,
+                                                        Integer& paraStartItem) {
+  if (GetItemCount() == 0) return 0;
+  first = VLGetLineBreakStartItem(*Items, std::max(first, 0));
+  last = std::min(last, GetItemCount() - 1);
+  Integer best = 0;
+  for (Integer i = first; i <= last; ++i) {
+    if (i != first && GetItem(i)->GetSameAsPrev()) continue;
+    best = std::max(best, CalculateParaMinWidthEx(i, paraStartItem, canvas, res));
+  }
+  return best;
+}
+
+Integer TCustomVLFormattedData::CalculateMinDocWidth(TCanvas* canvas, const TVLResolutionInfo* res) {
+  if (res && res->Sad.ppixDevice == res->Sad.ppixScreen && res->Sad.ppiyDevice == res->Sad.ppiyScreen)
+    res = nullptr;
+  Integer paraStart = 0;
+  return CalculateMinItemsWidthEx(0, GetItemCount() - 1, canvas, res, paraStart);
+}
+
+Integer TCustomVLFormattedData::CalculateParaMinWidth(Integer itemNo) {
+  Integer paraStart = 0;
+  return CalculateParaMinWidthEx(itemNo, paraStart, GetCanvas(), nullptr);
+}
+
+Integer TCustomVLFormattedData::CalculateMinItemsWidth(Integer first, Integer last) {
+  Integer paraStart = 0;
+  return CalculateMinItemsWidthEx(first, last, GetCanvas(), nullptr, paraStart);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Working state of one layout run, shared by the layout routines of
+// TCustomVLFormattedData (full Format and the partial reformat).
+#include "richtext/view/VLFormattedData.h"
+
+struct TVLFormatState {
+  TVLResolutionInfo Res;
+  TCanvas* Canvas = nullptr;
+  TVLStyle* Style = nullptr;
+  Word Flags = 0;
+  bool ItemFlag = false;
+  bool SharedItems = false;
+  Integer ParaStartItem = 0;
+  Integer X = 0;
+  Integer LeftEdge = 0;
+  Integer LineWidth = 0;
+  Integer Baseline = 0;
+  Integer LineAscent = 0;
+  Integer LineDescent = 0;
+  Integer PendingSpace = 0;
+  bool NewParaPending = true;
+  bool SpaceConsumed = false;
+  bool NoLineYet = true;
+  Integer CurTextStyle = -1;
+  TTextMetric TM;
+  Integer VShiftPx = 0;
+  Integer ExternalLeading = 0;
+  // Where the next draw item goes, and the first draw item of the line.
+  Integer InsertAt = 0;
+  Integer LineStart = -1;
+  // The last item whose layout is complete.
+  Integer LastFinished = -1;
+  // The text item being laid out: its display text and cumulative extents.
+  Integer TextItemNo = -1;
+  WideString Text;
+  std::vector<Integer> OwnExtents;
+  const std::vector<Integer>* Ext = nullptr;
+
+  // Width of units [from, from + count) of the current text.
+  Integer Width(Integer from, Integer count) const {
+    const std::vector<Integer>& e = *Ext;
+    const Integer right = from + count > 0 ? e[static_cast<size_t>(from + count - 1)] : 0;
+    const Integer left = from > 0 ? e[static_cast<size_t>(from - 1)] : 0;
+    return right - left;
+  }
+};

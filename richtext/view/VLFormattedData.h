@@ -1,0 +1,221 @@
+#pragma once
+// A laid-out document: the document model's item list plus where every piece
+// of every item stands (draw items), the hypertext areas, the selection in
+// draw-item terms and the formatted width and height. The host (a view, a
+// table cell, a printed page) answers margins, sizes, scroll offsets and the
+// canvas through virtual operations; layout itself needs no window.
+#include "platform/gui/Graphics.h"
+#include "richtext/model/VLData.h"
+#include "richtext/view/VLDrawLines.h"
+#include "richtext/view/VLFlags.h"
+#include "richtext/view/VLTextMeasurer.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TVLBackground;
+class TCustomVLFormattedData;
+struct TVLFormatState;
+
+// Coordinates of a document stay below this; layout refuses to go beyond
+// it with EIntOverflow instead of wrapping.
+inline constexpr Integer VLMaxCoordinate = 2147483;  // 2^31 / 1000
+
+// Screen and device pixels per inch, then the left and right margins
+// scaled to the device (filled by layout).
+struct TVLResolutionInfo {
+  TVLScreenAndDevice Sad;
+  Integer ScaledLeftMargin = 0;
+  Integer ScaledRightMargin = 0;
+  Integer ToDeviceX(Integer v) const { return MulDiv(v, Sad.ppixDevice, Sad.ppixScreen); }
+  Integer ToDeviceY(Integer v) const { return MulDiv(v, Sad.ppiyDevice, Sad.ppiyScreen); }
+  bool IsScreen() const {
+    return Sad.ppixDevice == Sad.ppixScreen && Sad.ppiyDevice == Sad.ppiyScreen;
+  }
+};
+
+// One hypertext area.
+class TVLJumpInfo : public TObject {
+public:
+  Integer Left = 0, Top = 0, Width = 0, Height = 0;
+  Integer JumpID = 0;
+  TCustomVLFormattedData* VLData = nullptr;
+  Integer DrawItemNo = -1;
+  Word Cursor = crJump;
+};
+
+class TCustomVLFormattedData : public TCustomVLData {
+public:
+  TCustomVLFormattedData();
+  ~TCustomVLFormattedData() override;
+
+  // ---- host answers ------------------------------------------------------
+  virtual void PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffset) {}
+  virtual void SetActiveItem(TCustomVLItemInfo* item);
+  virtual void GetResolutionInfo(TCanvas* canvas, TVLResolutionInfo& res);
+  // List number and level that continue at the start of this document.
+  virtual void GetStartListLevel(Integer& listNo, Integer& level, bool& useStartFrom);
+  virtual void ClearDrawLines();
+  virtual void GetOrigin(Integer& x, Integer& y);
+  virtual Integer GetDocumentWidth() = 0;
+  virtual Integer GetLeftMargin() = 0;
+  virtual Integer GetRightMargin() = 0;
+  virtual Integer GetTopMargin() = 0;
+  virtual Integer GetBottomMargin() = 0;
+  virtual Integer GetMinTextWidth() = 0;
+  virtual Integer GetMaxTextWidth() = 0;
+  virtual Integer GetWidth() = 0;
+  virtual Integer GetHeight() = 0;
+  virtual void SetDocumentSize(Integer width, Integer height, bool reformat) = 0;
+  virtual void AdjustVScrollStep() = 0;
+  // Offsets and scrolling in pixels; the view converts to its units.
+  virtual Integer GetHOffset() { return 0; }
+  virtual Integer GetVOffset() { return 0; }
+  virtual void VScrollTo(Integer y) = 0;
+  virtual void HScrollTo(Integer x) = 0;
+  virtual Integer GetVSmallStep() = 0;
+  virtual TVLBackground* GetBackground() = 0;
+  // The canvas layout measures on: a device-less canvas of the data's own
+  // unless the host gives one.
+  virtual TCanvas* GetCanvas();
+  virtual TColor GetColor() = 0;
+  virtual void XorDraw();
+  // The layout flags (vllf… bits of VLFlags.h).
+  virtual Word GetLayoutFlags() { return FLayoutFlags; }
+  virtual void SetLayoutFlags(Word value) { FLayoutFlags = value; }
+  // The runtime state word (vlst… bits).
+  Cardinal GetState() override { return FState; }
+  void SetState(Cardinal value) override { FState = value; }
+
+  // ---- layout (VLFormat.cpp) ----------------------------------------------
+  virtual void Format(bool onlyResized, bool force, bool noScroll, Integer depth, TCanvas* canvas,
+                      bool onlyTail, bool itemFlag);
+  void Reformat(bool itemFlag = false);
+  Integer CalculateMinDocWidth(TCanvas* canvas, const TVLResolutionInfo* res);
+  Integer CalculateMinItemsWidthEx(Integer first, Integer last, TCanvas* canvas,
+                                   const TVLResolutionInfo* res, Integer& paraStartItem);
+  Integer CalculateParaMinWidthEx(Integer itemNo, Integer& paraStartItem, TCanvas* canvas,
+                                  const TVLResolutionInfo* res);
+  Integer CalculateParaMinWidth(Integer itemNo);
+  Integer CalculateMinItemsWidth(Integer first, Integer last);
+  // Line indents (VLLineFinish.cpp).
+  void GetLineIndents(Integer itemNo, bool firstLine, Integer& paraStartItem, Integer& rightIndent,
+                      Integer& leftIndent);
+  Integer GetHorzIndents(Integer itemNo, Integer& paraStartItem);
+
+  // ---- partial reformat (VLPartialFormat.cpp) --------------------------------
+  void ExpandReformatRange(Integer first, Integer last, Integer& expFirst, Integer& expLast);
+  void FormatParas(Integer startDrawItem, Integer endDrawItem, Integer itemsDelta);
+  void FormatParasExact(Integer startDrawItem, Integer endDrawItem, Integer itemsDelta,
+                        bool itemFlag);
+  // The band of the host to repaint after a partial reformat: top and
+  // bottom relative to the visible area (set by FormatParasExact).
+  Integer InvalidTop = 0, InvalidBottom = 0;
+  // After a reformat of first..last (partial: only those were laid out).
+  virtual void AfterFormat(Integer first, Integer last, bool partial) {}
+  // Host hooks of the partial reformat: repaint a band, update now.
+  virtual void InvalidateBand(Integer top, Integer bottom) {}
+  virtual void UpdateHost() {}
+
+  // ---- point to position (VLHitTest.cpp) --------------------------------------
+  void FindDrawItemForSel(Integer x, Integer y, Integer& drawItemNo, Integer& offs, bool strict);
+  Integer FindDrawItemAtPoint(Integer x, Integer y);
+
+  // ---- draw items and selection -----------------------------------------------
+  void Clear() override;
+  virtual void Deselect(TCustomVLItemInfo* newPartiallySelected, bool makeEvent);
+  void SelectAll();
+  // The select event (the view fires it).
+  virtual void DoSelect() {}
+  Integer GetOffsBeforeDrawItem(Integer n) const;
+  Integer GetOffsAfterDrawItem(Integer n) const;
+  void GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
+                            Integer& endOffs) const;
+  void GetSelBounds(bool normalize, Integer& startItemNo, Integer& startItemOffs,
+                    Integer& endItemNo, Integer& endItemOffs) const;
+  void StoreSelBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo,
+                      Integer endItemOffs);
+  void DrawItem2Item(Integer drawItemNo, Integer drawItemOffs, Integer& itemNo,
+                     Integer& itemOffs) const;
+  void Item2DrawItem(Integer itemNo, Integer itemOffs, Integer& drawItemNo,
+                     Integer& drawItemOffs) const;
+  Integer Item2FirstDrawItem(Integer itemNo) const;
+  void GetLineBounds(Integer n, Integer& first, Integer& last) const;
+  Integer FindDrawItemAtY(Integer y, Integer mode) const;
+  Integer FindDrawItemByItem(Integer itemNo) const;
+  virtual Integer GetFirstItemVisible();
+  virtual Integer GetLastItemVisible();
+  static int CompareDrawItemsLeft(const TVLDrawLineInfo* a, const TVLDrawLineInfo* b);
+  void ResetHoveredJump();
+  // The mouse-move report of a jump (-1: none under the mouse).
+  virtual void DoJumpHover(Integer jumpID) {}
+  void AdjustChildrenCoords();
+  void ClearJumps();
+
+  // ---- the display text of an item ---------------------------------------------
+  // Item text as UTF-16 units, one per character of the item (all capitals
+  // applied for text styles that show them).
+  WideString GetDisplayText(Integer itemNo);
+
+  // ---- fields ----------------------------------------------------------------
+  std::function<void(TCustomVLFormattedData* sender, Integer x, Integer y)> XorDrawing;
+  TCustomVLItemInfo* CaptureMouseItem = nullptr;
+  std::unique_ptr<TObject> SelectingInfo;
+  bool XorDrawn = false;
+  Integer XorX = 0, XorY = 0;
+  std::vector<std::unique_ptr<TVLJumpInfo>> Jumps;
+  Integer NextJumpNo = 0;
+  Integer LastFormattedItem = -1;
+  Integer HoveredJump = -1;
+  Integer CaptureDrawItem = -1;
+  TCustomVLFormattedData* HoverData = nullptr;
+  Integer PressedJump = -1;
+  TCustomVLItemInfo* ActiveItem = nullptr;
+  bool SkipFormat = false;
+  std::unique_ptr<TObject> SoftPageBreaks;
+  Integer MouseDownDrawItem = -1;
+  TCustomVLItemInfo* CurrentItem = nullptr;
+  Integer DocumentWidth = -1;
+  Integer DocumentHeight = 0;
+  Integer TextWidth = -1;
+  Integer FocusedItem = -1;
+  TVLDrawLines DrawItems;
+  Integer SelStartDrawItem = -1, SelEndDrawItem = -1;
+  Integer SelStartOffs = 0, SelEndOffs = 0;
+
+  // How text is measured (the canvas's measurer unless replaced).
+  TVLTextMeasurer* Measurer = TVLTextMeasurer::Default();
+  TVLExtentsCache ExtentsCache;
+
+protected:
+  Word FLayoutFlags = vllfCollectJumps | vllfSwallowSpaces;
+  Cardinal FState = 0;
+
+private:
+  friend struct TVLFormatState;
+  // Layout working routines (VLFormat.cpp, VLLineFinish.cpp).
+  void FormatItems(TVLFormatState& st, Integer first, Integer last);
+  void FormatOneItem(TVLFormatState& st, Integer itemNo);
+  void FormatTextPiece(TVLFormatState& st, Integer itemNo, Integer offs, Integer len);
+  void FormatFullLineItem(TVLFormatState& st, Integer itemNo);
+  void FormatRectItem(TVLFormatState& st, Integer itemNo);
+  void NewLine(TVLFormatState& st, Integer itemNo, bool trim);
+  void RaiseBaseline(TVLFormatState& st, Integer ascent);
+  void InsertDrawItem(TVLFormatState& st, std::unique_ptr<TVLDrawLineInfo> d);
+  void FinishLine(TVLFormatState& st, bool isParaEnd);
+  void ReorderBiDiLine(TVLFormatState& st, Integer first, Integer last, TVLBiDiMode mode);
+  void SelectTextStyle(TVLFormatState& st, Integer styleNo, Integer itemNo);
+  Integer FitText(TVLFormatState& st, Integer from, Integer count, Integer room, bool noWrap);
+  Integer ParaSpaceAfter(TVLFormatState& st, Integer itemNo);
+  Integer ParaSpaceBefore(TVLFormatState& st, Integer itemNo);
+  Integer TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap);
+  TVLBiDiMode ParaBiDi(Integer itemNo);
+  void RunFormat(TVLFormatState& st, Integer first, bool onlyTail);
+
+  std::unique_ptr<TCanvas> FOwnCanvas;
+};
+
+// Checked position arithmetic: a result past the coordinate limit raises
+// EIntOverflow.
+Integer VLCheckedAdd(Integer a, Integer b);
