@@ -240,9 +240,9 @@ Integer TCustomVLFormattedData::ParaSpaceBefore(TVLFormatState& st, Integer item
   return st.Res.ToDeviceY(ParaOf(st.Style, GetItem(itemNo))->SpaceBefore);
 }
 
-void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool trim) {
-  // A paragraph's last line loses the space it ends with.
-  if (trim && !st.SpaceConsumed && st.InsertAt > 0) {
+// A paragraph's last line loses the space it ends with.
+void TCustomVLFormattedData::TrimLastSpace(TVLFormatState& st) {
+  if (!st.SpaceConsumed && st.InsertAt > st.TrimFloor) {
     const Integer last = st.InsertAt - 1;
     TVLDrawLineInfo* d = DrawItems[last];
     const Integer lastStyle = GetItemStyle(d->ItemNo);
@@ -271,6 +271,10 @@ void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool tr
       }
     }
   }
+}
+
+void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool trim) {
+  if (trim) TrimLastSpace(st);
   FinishLine(st, st.NewParaPending);
   Integer left = 0, right = 0;
   GetLineIndents(itemNo, st.NewParaPending, st.ParaStartItem, right, left);

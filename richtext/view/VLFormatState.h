@@ -28,6 +28,9 @@ struct TVLFormatState {
   // Where the next draw item goes, and the first draw item of the line.
   Integer InsertAt = 0;
   Integer LineStart = -1;
+  // Draw items before this one are never trimmed (a partial reformat's
+  // neighbours).
+  Integer TrimFloor = 0;
   // The last item whose layout is complete.
   Integer LastFinished = -1;
   // The text item being laid out: its display text and cumulative extents.

@@ -201,6 +201,7 @@ private:
   void FormatFullLineItem(TVLFormatState& st, Integer itemNo);
   void FormatRectItem(TVLFormatState& st, Integer itemNo);
   void NewLine(TVLFormatState& st, Integer itemNo, bool trim);
+  void TrimLastSpace(TVLFormatState& st);
   void RaiseBaseline(TVLFormatState& st, Integer ascent);
   void InsertDrawItem(TVLFormatState& st, std::unique_ptr<TVLDrawLineInfo> d);
   void FinishLine(TVLFormatState& st, bool isParaEnd);

@@ -207,13 +207,16 @@ void TCustomVLFormattedData::ReorderBiDiLine(TVLFormatState& st, Integer first, 
     if (dir == vlbdLeftToRight && order.size() > pos) ++pos;
     order.insert(order.begin() + static_cast<std::ptrdiff_t>(pos), s + k);
   }
-  // Positions, keeping the gaps that stood between neighbours.
+  // Positions, keeping the gap that stood before every piece in logical
+  // order (measured before any piece moved).
+  std::vector<Integer> gaps(static_cast<size_t>(n), 0);
+  for (Integer k = 1; k < n; ++k)
+    gaps[static_cast<size_t>(k)] =
+        DrawItems[s + k]->Left - (DrawItems[s + k - 1]->Left + DrawItems[s + k - 1]->Width);
   Integer x = DrawItems[s]->Left;
   for (Integer k : order) {
     TVLDrawLineInfo* d = DrawItems[k];
-    Integer gap = 0;
-    if (k != s) gap = d->Left - (DrawItems[k - 1]->Left + DrawItems[k - 1]->Width);
     d->Left = x;
-    x += d->Width + gap;
+    x += d->Width + gaps[static_cast<size_t>(k - s)];
   }
 }

@@ -119,8 +119,18 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   st.Res.ScaledLeftMargin = st.Res.ToDeviceX(GetLeftMargin());
   st.Res.ScaledRightMargin = st.Res.ToDeviceX(GetRightMargin());
   st.Baseline = y0;
-  // The line before the range was finished (and trimmed) already.
-  st.SpaceConsumed = true;
+  // The line before the range was finished and trimmed already. Whether a
+  // space was swallowed last shows as an uncovered space after the last
+  // text piece before the range.
+  st.TrimFloor = startDrawItem;
+  for (Integer k = startDrawItem - 1; k >= 0; --k) {
+    const TVLDrawLineInfo* d = DrawItems[k];
+    if (GetItemStyle(d->ItemNo) < 0 || d->Length == 0) continue;
+    const WideString text = GetDisplayText(d->ItemNo);
+    const size_t end = static_cast<size_t>(d->TextOffset - 1 + d->Length);
+    st.SpaceConsumed = end < text.size() && text[end] == u' ';
+    break;
+  }
   st.InsertAt = startDrawItem;
   st.ParaStartItem = GetParaStartItem(firstItem);
   DrawItems.MarkForDelete(startDrawItem, endDrawItem);
@@ -132,6 +142,12 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     LastFormattedItem = -1;
     throw;
   }
+  // The next item would trim the range's last line when it starts a line
+  // with text of its own.
+  const Integer nextItem = lastItem + 1;
+  if (nextItem < itemCount && GetItemStyle(nextItem) >= 0 && GetItem(nextItem)->IsFromNewLine() &&
+      !Items->Get(nextItem).empty())
+    TrimLastSpace(st);
   FinishLine(st, true);
   DrawItems.DeleteMarked();
   const Integer pending = st.PendingSpace;

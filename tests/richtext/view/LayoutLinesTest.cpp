@@ -1,0 +1,242 @@
+// Layout of items into lines: line breaks and positions computed by hand
+// with the fixed measurer (7-pixel characters, 13-pixel lines).
+#include "LayoutFixture.h"
+
+#include "platform/base/SysUtils.h"
+
+using namespace qytest;
+
+TEST(LayoutLines, ParagraphBreaksAndPositions) {
+  // 70 pixels of text width: ten characters per line.
+  struct TCase {
+    Word Flags;
+    std::vector<TPiece> Pieces;
+    Integer Height;
+  };
+  const TCase cases[] = {
+      // Swallowed: the space at the break is on neither line.
+      {vllfCollectJumps | vllfSwallowSpaces, {{5, 5, 63, 13, 1, 9, true}, {5, 18, 49, 13, 11, 7, true}}, 36},
+      // Kept at the end of the upper line.
+      {0, {{5, 5, 70, 13, 1, 10, true}, {5, 18, 49, 13, 11, 7, true}}, 36},
+  };
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    d.Data.SetLayoutFlags(c.Flags);
+    d.Text("aaaa bbbb cccc dd");
+    d.Format();
+    ExpectPieces(d, c.Pieces, "paragraph");
+    EXPECT_EQ(d.Data.DocumentHeight, c.Height);
+    EXPECT_EQ(d.Data.TextWidth, 70);
+    EXPECT_EQ(d.Data.DocumentWidth, 70);
+  }
+}
+
+TEST(LayoutLines, StylesSpacingBreaksAndEmptyItems) {
+  {
+    // A larger style on the line raises the baseline of what stands before it.
+    TLayoutDoc d;
+    d.Text("ab");
+    d.Text("CD", 1, -1);
+    d.Format();
+    ExpectPieces(d, {{5, 15, 14, 13, 1, 2, true}, {19, 5, 28, 26, 1, 2, false}}, "raised baseline");
+    EXPECT_EQ(d.Data.DocumentHeight, 25 + 6 + 5);
+  }
+  {
+    // Space before 4 and after 6 around two paragraphs.
+    TLayoutDoc d;
+    const Integer p = d.Para();
+    d.Style.ParaStyles->Items(p)->SpaceBefore = 4;
+    d.Style.ParaStyles->Items(p)->SpaceAfter = 6;
+    d.Text("ab", 0, p);
+    d.Text("cd", 0, p);
+    d.Format();
+    ExpectPieces(d, {{5, 9, 14, 13, 1, 2, true}, {5, 32, 14, 13, 1, 2, true}}, "paragraph spacing");
+    EXPECT_EQ(d.Data.DocumentHeight, 56);
+  }
+  {
+    // A break is 11 pixels high over the whole text width, from the margin.
+    TLayoutDoc d;
+    const Integer p = d.Para();
+    d.Style.ParaStyles->Items(p)->LeftIndent = 20;
+    d.Text("ab", 0, p);
+    d.Break();
+    d.Text("cd", 0, p);
+    d.Format();
+    ExpectPieces(d, {{25, 5, 14, 13, 1, 2, true}, {5, 18, 70, 11, 0, 0, true}, {25, 29, 14, 13, 1, 2, true}},
+                 "break");
+    EXPECT_EQ(d.Data.DocumentHeight, 47);
+  }
+  {
+    // An empty item still makes a line of the text's height.
+    TLayoutDoc d;
+    d.Text("");
+    d.Text("ab");
+    d.Format();
+    ExpectPieces(d, {{5, 5, 0, 13, 1, 0, true}, {5, 18, 14, 13, 1, 2, true}}, "empty item");
+  }
+}
+
+TEST(LayoutLines, EmptyDocumentIsItsMargins) {
+  TLayoutDoc d;
+  d.Data.Margins[1] = 7;
+  d.Data.Margins[3] = 9;
+  d.Format();
+  EXPECT_EQ(d.Data.DrawItems.Count(), 0);
+  EXPECT_EQ(d.Data.DocumentHeight, 16);
+  d.Data.ClearDrawLines();
+  EXPECT_EQ(d.Data.DocumentHeight, 16);
+  EXPECT_EQ(d.Data.GetFirstItemVisible(), -1);
+}
+
+TEST(LayoutLines, WordsWiderThanTheLineAreSplit) {
+  struct TCase {
+    const char16_t* Text;
+    bool ClientWidth;
+    Integer Width;
+    std::vector<Integer> Lengths;
+  };
+  const TCase cases[] = {
+      {u"abcdefghijklmnop", true, 80, {10, 6}},
+      // A line narrower than one character still takes one, and a surrogate
+      // pair is never split between lines.
+      {u"\U0001F600\U0001F600x", true, 15, {2, 2, 1}},
+      {u"a\U0001F600bc", true, 15, {1, 2, 1, 1}},
+      {u"x\u0301yz", true, 30, {3, 1}},
+  };
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    if (c.ClientWidth) d.Data.Options.Include(vloClientTextWidth);
+    d.Data.Width = c.Width;
+    d.Wide(c.Text);
+    d.Format();
+    std::vector<Integer> lengths;
+    for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) lengths.push_back(d.DI(i).Length);
+    EXPECT_EQ(lengths, c.Lengths);
+  }
+}
+
+TEST(LayoutLines, AlignmentMovesTheLine) {
+  struct TCase {
+    TVLAlignment Align;
+    Integer Left;
+  };
+  // "abcd" is 28 of 70 pixels.
+  const TCase cases[] = {{vlaLeft, 5}, {vlaRight, 47}, {vlaCenter, 26}, {vlaJustify, 5}};
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    d.Text("abcd", 0, d.Para(c.Align));
+    d.Format();
+    EXPECT_EQ(d.DI(0).Left, c.Left) << c.Align;
+  }
+  // Centred content wider than its room is not moved left.
+  TLayoutDoc d;
+  d.Data.Options.Include(vloClientTextWidth);
+  d.Data.Width = 30;
+  d.Picture(50, 10, d.Para(vlaCenter));
+  d.Format();
+  EXPECT_EQ(d.DI(0).Left, 5);
+}
+
+TEST(LayoutLines, ListMarkerKeepsItsText) {
+  TLayoutDoc d;
+  d.Data.Options.Include(vloClientTextWidth);
+  d.Marker(10, 30);
+  d.Text("aaaa bbbb cccc", 0, -1);
+  d.Marker(10, 30);
+  d.Text("abcdefghijklmnopqrstuvwxyz", 0, -1);
+  d.Format();
+  // The marker at its indent, its text after it; later lines at the level's
+  // left indent.
+  ExpectPieces(d,
+               {{15, 5, 20, 13, 0, 0, true},
+                {35, 5, 28, 13, 1, 4, false},
+                {35, 18, 28, 13, 6, 4, true},
+                {35, 31, 28, 13, 11, 4, true},
+                {15, 44, 20, 13, 0, 0, true},
+                {35, 44, 35, 13, 1, 5, false},
+                {35, 57, 35, 13, 6, 5, true},
+                {35, 70, 35, 13, 11, 5, true},
+                {35, 83, 35, 13, 16, 5, true},
+                {35, 96, 35, 13, 21, 5, true},
+                {35, 109, 7, 13, 26, 1, true}},
+               "list");
+}
+
+TEST(LayoutLines, TailIsLaidOutLikeTheWhole) {
+  TLayoutDoc d;
+  d.Text("aaaa bbbb cccc dd");
+  d.Text("ee", 1, -1);
+  d.Format();
+  TVLDrawLineInfo* first = d.Data.DrawItems[0];
+  d.Text("ff gggg hhhh", 0, 0);
+  d.Picture(20, 10);
+  d.Text("iiii", 0, 0);
+  d.Data.Format(false, false, false, 0, nullptr, true, false);
+  EXPECT_EQ(d.Data.DrawItems[0], first);
+  std::vector<TPiece> tail;
+  for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& a = d.DI(i);
+    tail.push_back({a.Left, a.Top, a.Width, a.Height, a.TextOffset, a.Length, a.StartsNewLine});
+  }
+  const Integer tailHeight = d.Data.DocumentHeight;
+  d.Format();
+  ExpectPieces(d, tail, "tail");
+  EXPECT_EQ(d.Data.DocumentHeight, tailHeight);
+  EXPECT_EQ(d.Data.LastFormattedItem, 4);
+}
+
+TEST(LayoutLines, ScrollBarAppearingFormatsAgainNarrower) {
+  TLayoutDoc d;
+  d.Data.Height = 30;
+  d.Data.ScrollBarWidth = 20;
+  d.Text("aaaa bbbb cccc dd eeee");
+  d.Format();
+  // 80 - 20 - 10 = 50 pixels: seven characters per line.
+  EXPECT_TRUE(d.Data.ScrollBarShown);
+  EXPECT_EQ(d.Data.TextWidth, 50);
+  EXPECT_EQ(d.DI(0).Length, 4);
+  EXPECT_EQ(d.Data.SizeReports, 2);
+  EXPECT_EQ(d.Data.ReportedHeight, d.Data.DocumentHeight);
+}
+
+TEST(LayoutLines, ResizeWithTheSameWidthKeepsLayoutAndSelection) {
+  TLayoutDoc d;
+  d.Text("aaaa bbbb cccc dd");
+  d.Format();
+  d.Data.StoreSelBounds(0, 3, 0, 12);
+  TVLDrawLineInfo* first = d.Data.DrawItems[0];
+  d.Data.VOffset = 7;
+  d.Data.Format(true, false, false, 0, nullptr, false, false);
+  EXPECT_EQ(d.Data.DrawItems[0], first);
+  Integer si, so, ei, eo;
+  d.Data.GetSelBounds(false, si, so, ei, eo);
+  EXPECT_EQ(std::vector<Integer>({si, so, ei, eo}), std::vector<Integer>({0, 3, 0, 12}));
+  EXPECT_EQ(d.Data.VOffset, 7);
+  // A wider host lays out again and keeps the selection by item position.
+  d.Data.Width = 200;
+  d.Data.Format(true, false, true, 0, nullptr, false, false);
+  EXPECT_EQ(d.Data.DrawItems.Count(), 1);
+  d.Data.GetSelBounds(false, si, so, ei, eo);
+  EXPECT_EQ(std::vector<Integer>({si, so, ei, eo}), std::vector<Integer>({0, 3, 0, 12}));
+}
+
+TEST(LayoutLines, FailedLayoutLeavesTheRestUnformatted) {
+  // A paragraph far below every coordinate the view can handle: layout
+  // refuses it rather than wrapping, and says what was laid out.
+  TLayoutDoc d;
+  const Integer far = d.Para();
+  d.Style.ParaStyles->Items(far)->SpaceBefore = 3000000;
+  d.Text("ab");
+  d.Text("cd");
+  d.Text("ef", 0, far);
+  d.Text("gh");
+  EXPECT_THROW(d.Format(), EIntOverflow);
+  EXPECT_EQ(d.Data.LastFormattedItem, 1);
+  EXPECT_EQ(d.Data.DrawItems.Count(), 2);
+  EXPECT_EQ(d.Data.GetItem(1)->DrawItemNo, 1);
+  EXPECT_EQ(d.Data.GetItem(2)->DrawItemNo, -1);
+  EXPECT_EQ(d.Data.GetItem(3)->DrawItemNo, -1);
+  EXPECT_EQ(d.Data.GetState() & vlstDoNotFormat, 0u);
+  // The next layout runs again (and fails again the same way).
+  EXPECT_THROW(d.Format(), EIntOverflow);
+}
