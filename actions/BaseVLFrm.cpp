@@ -1,0 +1,175 @@
+#include "actions/BaseVLFrm.h"
+
+#include "actions/ColorVLFrm.h"
+#include "actions/VLALocalize.h"
+#include "actions/VLColorCombo.h"
+#include "platform/base/CodePages.h"
+#include "platform/base/Strings.h"
+#include "platform/gui/SysLocale.h"
+#include "platform/os/SysPaths.h"
+
+bool (*VLAMiddleEastLocale)() = &SysLocaleMiddleEast;
+
+namespace {
+
+template <typename T>
+T& Cast(TControl* Control) {
+  auto* c = dynamic_cast<T*>(Control);
+  if (!c) throw EInvalidCast("Invalid class typecast");
+  return *c;
+}
+
+bool FontInstalled(const String& name) {
+  if (name.empty() || !Screen) return false;
+  TStrings& fonts = Screen->Fonts();
+  for (int i = 0; i < fonts.Count(); ++i)
+    if (SameText(fonts.Get(i), name)) return true;
+  return false;
+}
+
+// Mirrors the children of a control (and theirs) inside its client width.
+void FlipChildren(TWinControl* parent) {
+  const Integer width = parent->ClientWidth();
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    c->SetLeft(width - c->GetLeft() - c->GetWidth());
+    if (auto* w = dynamic_cast<TWinControl*>(c)) FlipChildren(w);
+  }
+}
+
+TAlignment Mirrored(TAlignment a) {
+  if (a == taLeftJustify) return taRightJustify;
+  if (a == taRightJustify) return taLeftJustify;
+  return a;
+}
+
+}  // namespace
+
+TfrmVLBase::TfrmVLBase(TComponent* AOwner) : TForm(AOwner) {
+  SetText("frmVLBase");
+  SetColor(clBtnFace);
+  SetBorderStyle(bsDialog);
+  Font.SetName("MS Sans Serif");
+  Font.SetHeight(-11);
+  Font.SetCharset(DEFAULT_CHARSET);
+  Font.SetColor(clWindowText);
+}
+
+void TfrmVLBase::DoCreate() {
+  if (!FCreated) {
+    FCreated = true;
+    FormCreate(this);
+  }
+  TForm::DoCreate();
+}
+
+void TfrmVLBase::FormCreate(TObject*) {
+  const Byte charset = GetLanguageCharset();
+  Font.SetCharset(charset);
+  if (FontInstalled(DialogFontName)) Font.SetName(DialogFontName);
+  ApplyXPThemes(UseXPThemesInDialogs);
+  if (charset == HEBREW_CHARSET || charset == ARABIC_CHARSET) {
+    BiDiMode = bdRightToLeft;
+    FlipChildren(this);
+    if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
+      for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (auto* label = dynamic_cast<TLabel*>(c))
+          label->SetAlignment(Mirrored(label->GetAlignment()));
+        else if (auto* check = dynamic_cast<TCheckBox*>(c))
+          check->Alignment = Mirrored(check->Alignment);
+      }
+    }
+  }
+  Localize();
+  const String help = GetLanguageHelpFile();
+  if (!help.empty()) {
+    String folder = GetProgramFolder();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    HelpFile = folder + help;
+    AddHelpButton();
+  }
+}
+
+void TfrmVLBase::ApplyXPThemes(bool Value) {
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) combo->SetUseXPThemes(Value);
+}
+
+void TfrmVLBase::Localize() { LocalizeColorNames(); }
+
+void TfrmVLBase::LocalizeColorNames() {
+  bool hasColorControl = false;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) {
+      combo->TransparentCaption = LanguageText(230);
+      combo->AutoCaption = LanguageText(231);
+      hasColorControl = true;
+    }
+  if (hasColorControl) LocalizePaletteNames();
+}
+
+TButton* TfrmVLBase::FindButtonByModalResult(TModalResult ModalResult) {
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* b = dynamic_cast<TButton*>(Components(i)); b && b->ModalResult == ModalResult) return b;
+  return nullptr;
+}
+
+TButton* TfrmVLBase::GetOkButton() { return FindButtonByModalResult(mrOk); }
+TButton* TfrmVLBase::GetCancelButton() { return FindButtonByModalResult(mrCancel); }
+
+void TfrmVLBase::AddHelpButton() {
+  TButton* ok = GetOkButton();
+  if (!ok) return;
+  TButton* cancel = GetCancelButton();
+  if (!cancel) return;
+  auto* help = new TButton(this);
+  help->SetName("btnHelp");
+  help->SetText(LanguageText(202));
+  help->SetBounds(cancel->GetLeft(), cancel->GetTop(), cancel->GetWidth(), cancel->GetHeight());
+  cancel->SetBounds(ok->GetLeft(), ok->GetTop(), ok->GetWidth(), ok->GetHeight());
+  ok->SetBounds(cancel->GetLeft() - (help->GetLeft() - cancel->GetLeft()),
+                cancel->GetTop() - (help->GetTop() - cancel->GetTop()), ok->GetWidth(), ok->GetHeight());
+  help->SetParent(this);
+  help->SetTabOrder(cancel->GetTabOrder() + 1);
+  help->OnClick = [this](TObject* Sender) { HelpButtonClick(Sender); };
+}
+
+void TfrmVLBase::HelpButtonClick(TObject*) {
+  if (Application) Application->HelpContext(HelpContext);
+}
+
+bool TfrmVLBase::GetRadioButtonChecked(TControl* Control) { return Cast<TRadioButton>(Control).GetChecked(); }
+void TfrmVLBase::SetRadioButtonChecked(TControl* Control, bool Value) { Cast<TRadioButton>(Control).SetChecked(Value); }
+bool TfrmVLBase::GetCheckBoxChecked(TControl* Control) { return Cast<TCheckBox>(Control).GetChecked(); }
+void TfrmVLBase::SetCheckBoxChecked(TControl* Control, bool Value) { Cast<TCheckBox>(Control).SetChecked(Value); }
+TCheckBoxState TfrmVLBase::GetCheckBoxState(TControl* Control) { return Cast<TCheckBox>(Control).GetState(); }
+void TfrmVLBase::SetCheckBoxState(TControl* Control, TCheckBoxState Value) { Cast<TCheckBox>(Control).SetState(Value); }
+TStrings& TfrmVLBase::GetComboBoxItems(TControl* Control) { return Cast<TComboBox>(Control).Items(); }
+int TfrmVLBase::GetComboBoxItemIndex(TControl* Control) { return Cast<TComboBox>(Control).GetItemIndex(); }
+void TfrmVLBase::SetComboBoxItemIndex(TControl* Control, int Value) { Cast<TComboBox>(Control).SetItemIndex(Value); }
+int TfrmVLBase::GetActivePageIndex(TControl* Control) { return Cast<TPageControl>(Control).GetActivePageIndex(); }
+TTabSheet* TfrmVLBase::GetActivePage(TControl* Control) { return Cast<TPageControl>(Control).GetActivePage(); }
+void TfrmVLBase::SetActivePage(TControl* Control, TTabSheet* Page) { Cast<TPageControl>(Control).SetActivePage(Page); }
+void TfrmVLBase::HideTabSheet(TControl* Control) { Cast<TTabSheet>(Control).SetTabVisible(false); }
+bool TfrmVLBase::IsTabSheetVisible(TControl* Control) { return Cast<TTabSheet>(Control).GetTabVisible(); }
+void TfrmVLBase::SetFormCaption(const String& Text) { SetText(Text); }
+void TfrmVLBase::SetControlText(TControl* Control, const String& Text) { Control->SetText(Text); }
+String TfrmVLBase::GetControlText(TControl* Control) { return Control->GetText(); }
+TFont& TfrmVLBase::GetControlFont(TControl* Control) { return Control->Font; }
+int TfrmVLBase::GetEditSelStart(TControl* Control) { return Cast<TCustomEdit>(Control).GetSelStart(); }
+void TfrmVLBase::SetEditSelStart(TControl* Control, int Value) { Cast<TCustomEdit>(Control).SetSelStart(Value); }
+void TfrmVLBase::SetEditSelLength(TControl* Control, int Value) { Cast<TCustomEdit>(Control).SetSelLength(Value); }
+
+void TfrmVLBase::SetEditSelText(TControl* Control, const String& Text) {
+  auto& edit = Cast<TCustomEdit>(Control);
+  // Positions count UTF-16 units, as the edit's own do.
+  WideString all = Utf8ToWide(edit.GetText());
+  size_t start = std::min(all.size(), static_cast<size_t>(std::max(0, edit.GetSelStart())));
+  size_t len = std::min(all.size() - start, static_cast<size_t>(std::max(0, edit.GetSelLength())));
+  WideString inserted = Utf8ToWide(Text);
+  all.replace(start, len, inserted);
+  edit.SetText(WideToUtf8(all));
+  edit.SetSelStart(static_cast<int>(start + inserted.size()));
+  edit.SetSelLength(0);
+}

@@ -1,0 +1,103 @@
+#pragma once
+// The editor as the editing actions see it: the one seam between the actions
+// and a rich-text editor control. Every operation the actions call on an
+// editor is here and nowhere else, so an editor control (or an adapter over
+// it) plugs in by implementing this class; the actions never name the
+// control's own class.
+//
+// A control is an editor for the actions when EditorOfControl finds one for
+// it: by default the control itself implements TVLActionEditor; an editor
+// that cannot derive from it installs a resolver (SetActionEditorResolver).
+#include "platform/base/Set.h"
+#include "platform/base/Types.h"
+#include "richtext/model/VLStyle.h"
+
+#include <functional>
+
+class TObject;
+class TWinControl;
+class TVLActionEditor;
+
+enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
+using TVLSearchOptions = TSet<TVLSearchOption>;
+
+// Sender = the editor doing the work; NewStyleNo arrives preset to StyleNo.
+using TVLStyleConversionEvent = std::function<void(TVLActionEditor* Sender, Integer StyleNo, Integer UserData,
+                                                   bool AppliedToText, Integer& NewStyleNo)>;
+
+// Undo types the actions name.
+constexpr Integer vlutParagraph = 3;
+
+class TVLActionEditor {
+public:
+  virtual ~TVLActionEditor() = default;
+
+  // The control itself (owner, focus, repaint, free notification).
+  virtual TWinControl* EditorControl() = 0;
+  // For an in-place table-cell editor: the editor whose document holds the
+  // table; nullptr for any other editor.
+  virtual TVLActionEditor* GetCellEditorParent() = 0;
+  // The active in-place cell editor, nullptr when none.
+  virtual TVLActionEditor* GetInplaceEditor() = 0;
+  // Follows the active in-place editors down (this editor when none).
+  virtual TVLActionEditor* GetInnermostEditor() = 0;
+
+  // Styles.
+  virtual TVLStyle* GetStyle() = 0;
+  virtual Integer GetCurTextStyleNo() = 0;
+  virtual Integer GetCurParaStyleNo() = 0;
+  virtual TVLBiDiMode GetBiDiMode() = 0;
+  virtual Integer GetLeftMargin() = 0;
+  virtual Integer GetRightMargin() = 0;
+  virtual TVLStyleConversionEvent GetOnStyleConversion() = 0;
+  virtual void SetOnStyleConversion(TVLStyleConversionEvent handler) = 0;
+  virtual TVLStyleConversionEvent GetOnParaStyleConversion() = 0;
+  virtual void SetOnParaStyleConversion(TVLStyleConversionEvent handler) = 0;
+  // Forwarded to the active in-place editor; otherwise, when a handler is set
+  // and the change is allowed, converts the current text style and the
+  // selected runs (one undo step).
+  virtual void ApplyStyleConversion(Integer UserData) = 0;
+  // The same for the paragraphs the selection touches (undo type 3).
+  virtual void ApplyParaStyleConversion(Integer UserData) = 0;
+  virtual void ChangeListLevels(Integer Delta) = 0;
+
+  // Undo.
+  virtual void BeginUndoGroup(Integer UndoType) = 0;
+  virtual void SetUndoGroupMode(bool On) = 0;
+  virtual Integer GetUndoType() = 0;
+  virtual Integer GetRedoType() = 0;
+  virtual void Undo() = 0;
+  virtual void Redo() = 0;
+
+  // Selection and clipboard.
+  virtual bool SelectionExists() = 0;
+  // Normalized bounds; without a selection both ends are the caret.
+  virtual void GetSelectionBounds(Integer& StartItemNo, Integer& StartItemOffs, Integer& EndItemNo,
+                                  Integer& EndItemOffs) = 0;
+  virtual Integer GetItemStartOffset(Integer ItemNo) = 0;
+  virtual Integer GetItemEndOffset(Integer ItemNo) = 0;
+  // The selection as plain text (8-bit, lines joined by CR LF).
+  virtual AnsiString GetSelText() = 0;
+  virtual void SelectAll() = 0;
+  virtual void CutToClipboard() = 0;
+  virtual void Copy() = 0;
+  virtual void Paste() = 0;
+  virtual bool CanPaste() = 0;
+  virtual void PasteVLF() = 0;
+  virtual void PasteRTF() = 0;
+  virtual void PasteText() = 0;
+  virtual void PasteUnicodeText() = 0;
+  virtual void PasteBitmap(bool TextAsName) = 0;
+  virtual void PasteMetafile(bool TextAsName) = 0;
+
+  // Search and replace. SearchText selects the match; InsertText replaces
+  // the selection and answers whether the editor carried the change out.
+  virtual bool SearchText(const AnsiString& Text, TVLSearchOptions Options) = 0;
+  virtual bool InsertText(const AnsiString& Text, bool CaretBefore) = 0;
+};
+
+// The editor a control stands for, nullptr when it is none.
+TVLActionEditor* EditorOfControl(TObject* control);
+using TVLActionEditorResolver = std::function<TVLActionEditor*(TObject* control)>;
+// Replaces how controls are mapped to editors (nullptr: the control itself).
+void SetActionEditorResolver(TVLActionEditorResolver resolver);

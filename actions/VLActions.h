@@ -1,0 +1,106 @@
+#pragma once
+// The editing actions' framework: the two base classes every command derives
+// from, how a command finds the editor it works on (climbing out of table
+// cell editors), the library-wide settings and notifications, and the small
+// operations several command families share.
+#include "actions/VLActionEditor.h"
+#include "platform/base/SysUtils.h"
+#include "platform/gui/ActnList.h"
+#include "platform/gui/Graphics.h"
+
+class TColorDialog;
+class TCustomVLInfo;
+
+QY_DECLARE_EXCEPTION(EInvalidCast, Exception);
+
+// ---------------------------------------------------------------------------
+// Library settings (process-wide; the host may change them at run time).
+extern bool ActionsEnabled;
+extern String DialogFontName;
+extern bool UseXPThemesInDialogs;
+extern bool DeleteUnusedStylesOnNewOpen;
+extern bool LocalizedVLFNames;
+extern TPenStyle TableGridPenStyle;
+extern Integer DefaultDocumentMargin;
+extern TColor DefaultDocumentColor;
+extern bool ColorNameInHint;
+extern String VLFFormatName;
+extern String VLFDefaultExt;
+extern String DefaultDocumentFileName;
+extern String VLFFilterText;
+// Weak references: cleared when the component is destroyed.
+TWinControl* GetDefaultActionControl();
+void SetDefaultActionControl(TWinControl* control);
+TColorDialog* GetSharedColorDialog();
+void SetSharedColorDialog(TColorDialog* dialog);
+
+// Notifications a host may assign.
+class TVLAEvents {
+public:
+  std::function<void(TObject* Sender, TCustomVLInfo* Style)> OnStyleAdded;
+  std::function<void(TObject* Sender, TVLActionEditor* Editor)> OnMarginsChanged;
+};
+extern TVLAEvents* ActionEvents;
+void FireStyleAdded(TObject* Sender, TCustomVLInfo* Style);
+void FireMarginsChanged(TObject* Sender, TVLActionEditor* Editor);
+
+// ---------------------------------------------------------------------------
+class TvlCustomAction : public TAction {
+public:
+  explicit TvlCustomAction(TComponent* AOwner);
+  // Caption := text MessageID, Hint := text MessageID + 1 (nothing for 0).
+  virtual void Localize();
+  Word MessageID = 0;
+  // Never enabled by the standard update while set.
+  bool Disabled = false;
+};
+
+class TvlAction : public TvlCustomAction {
+public:
+  explicit TvlAction(TComponent* AOwner);
+  ~TvlAction() override;
+
+  // The editor the action is bound to (nullptr: the focused one).
+  TWinControl* GetControl() const { return FControl; }
+  void SetControl(TWinControl* value);
+  // The editor to work on: Control, else DefaultActionControl, else Target,
+  // climbed out of cell editors to the editor of the outermost document.
+  // EInvalidCast when the candidate is not an editor.
+  virtual TVLActionEditor* GetControl(TObject* Target);
+
+  bool HandlesTarget(TObject* Target) override;
+  void UpdateTarget(TObject* Target) override;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  TObject* FindTarget() override;
+  // The standard enabling rule.
+  bool StandardEnabled() const { return ActionsEnabled && !Disabled; }
+
+private:
+  TObject* Candidate(TObject* Target) const;
+  TWinControl* FControl = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Shared operations.
+
+// "Transparent", "Auto", a palette colour's name or "RGB(r,g,b)" (UTF-8).
+String ColorToDisplayString(TColor Color);
+// The first component of Owner that is a T, in the owner's order.
+template <typename T>
+T* FindComponentOfClass(TComponent* Owner) {
+  if (!Owner) return nullptr;
+  for (int i = 0; i < Owner->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<T*>(Owner->Components(i))) return c;
+  return nullptr;
+}
+// Sets the handler on the editor and every nested in-place editor.
+void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
+void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
+// The items the selection covers, without items it only touches at an end.
+void GetSelectedItemRange(TVLActionEditor* Editor, Integer& FirstItemNo, Integer& LastItemNo);
+// Entries of owner-drawn border-width lists.
+void DrawBorderLineSample(TCanvas& Canvas, const TRect& Rect, Integer Width, TColor Color, bool Selected);
+void DrawBorderBoxSample(TCanvas& Canvas, const TRect& Rect, Integer Width, TColor TopLeftColor,
+                         TColor BottomRightColor, bool Selected);

@@ -1,0 +1,5 @@
+#include "platform/gui/SysLocale.h"
+
+#include <QLocale>
+
+bool SysLocaleMiddleEast() { return QLocale::system().textDirection() == Qt::RightToLeft; }
