@@ -85,9 +85,11 @@ std::vector<String> CheckLanguageTable(TVLAMessages Table, Cardinal CodePage, TV
 
     // Bytes: no line feed or tab, and every byte a character of the code page.
     if (s.find('\n') != AnsiString::npos || s.find('\t') != AnsiString::npos) fail(id, "line feed or tab");
+    // Bytes the code page leaves undefined come back as C1 control characters.
+    const WideString wide = AnsiToWide(s, CodePage);
     bool lossless = true;
-    WideToAnsi(AnsiToWide(s, CodePage), CodePage, lossless);
-    if (!lossless || WideToAnsi(AnsiToWide(s, CodePage), CodePage) != s) fail(id, "byte outside the code page");
+    const bool undefined = std::any_of(wide.begin(), wide.end(), [](char16_t c) { return c >= 0x80 && c <= 0x9F; });
+    if (undefined || WideToAnsi(wide, CodePage, lossless) != s || !lossless) fail(id, "byte outside the code page");
 
     // Placeholders as English, and only "%s"/"%d" conversions.
     if (Placeholders(s) != Placeholders(e)) fail(id, "placeholders differ from English");
