@@ -1,5 +1,6 @@
 #include "platform/gui/Buttons.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/QtText.h"
 
 #include <QBitmap>
@@ -7,7 +8,7 @@
 #include <QToolButton>
 
 namespace {
-QToolButton* Tool(const TSpeedButton* b) { return static_cast<QToolButton*>(b->Widget()); }
+QToolButton* Tool(const TSpeedButton* b) { return static_cast<QToolButton*>(WidgetOf(b)); }
 }  // namespace
 
 TSpeedButton::TSpeedButton(TComponent* AOwner) : TWinControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
