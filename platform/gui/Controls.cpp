@@ -127,6 +127,61 @@ int16_t GetKeyState(int virtualKey) {
   }
 }
 
+namespace {
+Cardinal& LastMessageTime() {
+  static Cardinal time = 0;
+  return time;
+}
+}  // namespace
+
+int GetSystemMetrics(int index) {
+  switch (index) {
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL: return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    case SM_CXDRAG:
+    case SM_CYDRAG: return QGuiApplication::styleHints()->startDragDistance();
+    default: return 0;
+  }
+}
+
+bool SystemParametersInfo(unsigned action, unsigned, void* value, unsigned) {
+  if (action != SPI_GETWHEELSCROLLLINES || !value) return false;
+  *static_cast<unsigned*>(value) = static_cast<unsigned>(QGuiApplication::styleHints()->wheelScrollLines());
+  return true;
+}
+
+Cardinal GetDoubleClickTime() {
+  return static_cast<Cardinal>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+}
+
+Cardinal GetMessageTime() { return LastMessageTime(); }
+
+bool GetCursorPos(TPoint& point) {
+  const QPoint p = QCursor::pos();
+  point = TPoint(p.x(), p.y());
+  return true;
+}
+
+TControl* SetCapture(TControl* control) {
+  TControl* previous = GetCapture();
+  if (QWidget* w = WidgetOf(control)) w->grabMouse();
+  return previous;
+}
+
+bool ReleaseCapture() {
+  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+  return true;
+}
+
+TControl* GetCapture() { return TControl::FromWidget(QWidget::mouseGrabber()); }
+
+bool DragDetect(TPoint pressedAt, TPoint now) {
+  const int limit = QGuiApplication::styleHints()->startDragDistance();
+  return std::abs(now.X - pressedAt.X) >= limit || std::abs(now.Y - pressedAt.Y) >= limit;
+}
+
 String GetShortHint(const String& hint) {
   size_t bar = hint.find('|');
   return bar == String::npos ? hint : hint.substr(0, bar);
@@ -182,6 +237,7 @@ TControl::~TControl() {
 
 QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
 QWidget* WidgetOf(const TControl* control) { return control ? control->Widget() : nullptr; }
+TPoint ClientOriginOf(const TControl* control) { return control ? control->ClientOrigin() : TPoint(); }
 QObject* TControl::MessageReceiver() const { return FImpl->Receiver.get(); }
 QWidget* TControl::GeometryWidget() const { return Widget(); }
 
@@ -212,8 +268,9 @@ void TControl::SetParent(TWinControl* AParent) {
   if (FParent) FParent->RemoveControl(this);
   FParent = AParent;
   if (QWidget* w = GeometryWidget()) {
+    const TPoint o = ClientOriginOf(AParent);
     w->setParent(AParent ? AParent->ClientWidget() : nullptr);
-    w->setGeometry(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    w->setGeometry(bounds.Left + o.X, bounds.Top + o.Y, bounds.Width(), bounds.Height());
     if (AParent) w->setVisible(FVisible);
   }
   if (FParent) FParent->InsertControl(this);
@@ -224,11 +281,11 @@ void TControl::SetParent(TWinControl* AParent) {
 // position from creeping by the frame on every restore.
 Integer TControl::GetLeft() const {
   QWidget* w = GeometryWidget();
-  return w ? w->geometry().x() : FBounds.Left;
+  return w ? w->geometry().x() - ClientOriginOf(FParent).X : FBounds.Left;
 }
 Integer TControl::GetTop() const {
   QWidget* w = GeometryWidget();
-  return w ? w->geometry().y() : FBounds.Top;
+  return w ? w->geometry().y() - ClientOriginOf(FParent).Y : FBounds.Top;
 }
 Integer TControl::GetWidth() const {
   QWidget* w = GeometryWidget();
@@ -243,7 +300,8 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   AWidth = std::max(0, AWidth);
   AHeight = std::max(0, AHeight);
   FBounds = Bounds(ALeft, ATop, AWidth, AHeight);
-  if (QWidget* w = GeometryWidget()) w->setGeometry(ALeft, ATop, AWidth, AHeight);
+  const TPoint o = ClientOriginOf(FParent);
+  if (QWidget* w = GeometryWidget()) w->setGeometry(ALeft + o.X, ATop + o.Y, AWidth, AHeight);
   if (auto* self = dynamic_cast<TWinControl*>(this)) self->AlignControls();
   if (FParent && !FParent->FAligning) FParent->ChildBoundsChanged(this);
 }
@@ -263,15 +321,17 @@ void TControl::SetClientHeight(Integer v) { SetHeight(GetHeight() - ClientHeight
 TPoint TControl::ClientToScreen(TPoint p) const {
   QWidget* w = Widget();
   if (!w) return p;
-  QPoint g = w->mapToGlobal(QPoint(p.X, p.Y));
+  const TPoint o = ClientOrigin();
+  QPoint g = w->mapToGlobal(QPoint(p.X + o.X, p.Y + o.Y));
   return {g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const {
   QWidget* w = Widget();
   if (!w) return p;
+  const TPoint o = ClientOrigin();
   QPoint l = w->mapFromGlobal(QPoint(p.X, p.Y));
-  return {l.x(), l.y()};
+  return {l.x() - o.X, l.y() - o.Y};
 }
 
 void TControl::SetAlign(TAlign value) {
@@ -433,12 +493,25 @@ bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
 bool TControl::QtEvent(QEvent* event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      LastMessageTime() = static_cast<Cardinal>(static_cast<QInputEvent*>(event)->timestamp());
+      break;
+    default: break;
+  }
+  const QPoint origin(ClientOrigin().X, ClientOrigin().Y);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
       auto* me = static_cast<QMouseEvent*>(event);
       TMouseButton button;
       if (!ButtonOf(me->button(), button)) return false;
       TShiftState shift = ShiftFromQt(me->modifiers(), me->buttons());
-      QPoint p = me->position().toPoint();
+      const QPoint p = me->position().toPoint() - origin;
       if (event->type() == QEvent::MouseButtonDblClick) {
         shift.Include(ssDouble);
         if (button == mbLeft) DblClick();
@@ -451,16 +524,16 @@ bool TControl::QtEvent(QEvent* event) {
       auto* me = static_cast<QMouseEvent*>(event);
       TMouseButton button;
       if (!ButtonOf(me->button(), button)) return false;
-      QPoint p = me->position().toPoint();
+      const QPoint p = me->position().toPoint() - origin;
       bool wasPressed = FPressed && button == mbLeft;
       FPressed = false;
       MouseUp(button, ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
-      if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p)) Click();
+      if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p + origin)) Click();
       return false;
     }
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(event);
-      QPoint p = me->position().toPoint();
+      const QPoint p = me->position().toPoint() - origin;
       MouseMove(ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       return false;
     }
@@ -481,7 +554,8 @@ bool TControl::QtEvent(QEvent* event) {
     case QEvent::ContextMenu: {
       auto* ce = static_cast<QContextMenuEvent*>(event);
       // From the keyboard the position is (-1, -1), as callers expect.
-      TPoint pos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint(-1, -1) : TPoint(ce->x(), ce->y());
+      TPoint pos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint(-1, -1)
+                                                                : TPoint(ce->x() - origin.x(), ce->y() - origin.y());
       bool handled = false;
       if (OnContextPopup) OnContextPopup(this, pos, handled);
       if (handled) return true;
@@ -534,6 +608,13 @@ void TWinControl::RemoveControl(TControl* control) {
   if (control->GetAlign() != alNone) AlignControls();
 }
 
+void TWinControl::PlaceChildren() {
+  const TPoint o = ClientOrigin();
+  for (TControl* c : FControls)
+    if (QWidget* gw = c->GeometryWidget())
+      gw->setGeometry(c->FBounds.Left + o.X, c->FBounds.Top + o.Y, c->FBounds.Width(), c->FBounds.Height());
+}
+
 bool TWinControl::ContainsControl(const TControl* control) const {
   for (const TControl* c = control; c; c = c->GetParent())
     if (c == this) return true;
@@ -550,9 +631,10 @@ void TWinControl::AlignControls() {
   if (FAlignLock > 0 || FAligning) return;
   FAligning = true;
   TRect r = AlignRect();
-  auto place = [](TControl* c, int l, int t, int w, int h) {
+  const TPoint o = ClientOrigin();
+  auto place = [o](TControl* c, int l, int t, int w, int h) {
     c->FBounds = Bounds(l, t, std::max(0, w), std::max(0, h));
-    if (QWidget* gw = c->GeometryWidget()) gw->setGeometry(l, t, std::max(0, w), std::max(0, h));
+    if (QWidget* gw = c->GeometryWidget()) gw->setGeometry(l + o.X, t + o.Y, std::max(0, w), std::max(0, h));
     if (auto* win = dynamic_cast<TWinControl*>(c)) win->AlignControls();
   };
   for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) {

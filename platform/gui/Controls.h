@@ -14,6 +14,8 @@
 
 class QEvent;
 class QObject;
+class QPainter;
+class QRegion;
 class QWidget;
 class TPopupMenu;
 class TWinControl;
@@ -185,6 +187,10 @@ protected:
   virtual void Resize();
   virtual void FontChanged();
   virtual void VisibleChanging() {}
+  // Where the client area starts inside the widget (a frame or a scroll bar
+  // on the left moves it); mouse positions and children are relative to it.
+  virtual TPoint ClientOrigin() const { return TPoint(); }
+  friend TPoint ClientOriginOf(const TControl* control);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Controls that do not click on a mouse release (buttons use their own
   // signal; edits never click).
@@ -257,6 +263,9 @@ protected:
   virtual TRect AlignRect() const;
   // What the aligned children left over (an MDI frame puts its client there).
   virtual void AlignedRemainder(const TRect& Rect) {}
+  // Puts every child's widget back where its bounds say (after the client
+  // origin moved).
+  void PlaceChildren();
   // A child joined or left (tool bars and page controls take its widget).
   virtual void ChildInserted(TControl* Control) {}
   virtual void ChildRemoved(TControl* Control) {}
@@ -275,6 +284,50 @@ private:
   bool FAligning = false;
   bool FReinjecting = false;
 };
+
+// ---------------------------------------------------------------------------
+// Window styles a control that paints itself takes from CreateParams.
+constexpr Cardinal WS_BORDER = 0x00800000;
+constexpr Cardinal WS_VSCROLL = 0x00200000;
+constexpr Cardinal WS_HSCROLL = 0x00100000;
+constexpr Cardinal WS_CLIPCHILDREN = 0x02000000;
+constexpr Cardinal WS_EX_CLIENTEDGE = 0x00000200;
+constexpr Cardinal WS_EX_LEFTSCROLLBAR = 0x00004000;
+constexpr Cardinal WM_ERASEBKGND = 0x0014;
+
+struct TCreateParams {
+  Cardinal Style = 0;
+  Cardinal ExStyle = 0;
+};
+
+// System metrics (GetSystemMetrics) and settings (SystemParametersInfo).
+constexpr int SM_CXVSCROLL = 2;
+constexpr int SM_CYHSCROLL = 3;
+constexpr int SM_CYVSCROLL = 20;
+constexpr int SM_CXHSCROLL = 21;
+constexpr int SM_CXDRAG = 68;
+constexpr int SM_CYDRAG = 69;
+// The scroll-bar sizes of the style in use (what a shown bar takes from the
+// client area); the desktop's drag distance. 0 for any other index.
+int GetSystemMetrics(int index);
+constexpr unsigned SPI_GETWHEELSCROLLLINES = 0x0068;
+// SPI_GETWHEELSCROLLLINES: the lines one wheel notch scrolls into *value.
+// False (value untouched) for any other action.
+bool SystemParametersInfo(unsigned action, unsigned param, void* value, unsigned winIni = 0);
+// Milliseconds within which a second click makes a double click.
+Cardinal GetDoubleClickTime();
+// The time stamp (milliseconds) of the last input event the controls saw.
+Cardinal GetMessageTime();
+// The pointer in screen coordinates.
+bool GetCursorPos(TPoint& point);
+// Mouse capture: every mouse event goes to control until released (or until
+// the control goes). GetCapture answers the holder, nullptr when none.
+TControl* SetCapture(TControl* control);
+bool ReleaseCapture();
+TControl* GetCapture();
+// Tells a press from the start of a drag: true once the pointer has moved
+// the desktop's drag distance (SM_CXDRAG) from where the button went down.
+bool DragDetect(TPoint pressedAt, TPoint now);
 
 // ---------------------------------------------------------------------------
 struct TScrollInfo {
@@ -299,6 +352,24 @@ public:
 
   TRect GetClientRect() const override;
 
+  // --- window frame: RecreateWnd asks CreateParams again and applies it.
+  // WS_BORDER frames the control with a line, WS_EX_CLIENTEDGE with a sunken
+  // edge two pixels wide; WS_EX_LEFTSCROLLBAR puts the vertical bar on the
+  // left (right-to-left windows). The client area lies inside the frame and
+  // the bars. Call it once the constructor is done (CreateParams is virtual).
+  void RecreateWnd();
+  bool Ctl3D = true;
+
+  // --- painting: invalid rectangles collect until painted; Update paints
+  // them now, and only them. A WM_ERASEBKGND handler answering non-zero says
+  // that painting covers everything: nothing is erased beforehand, and
+  // ScrollWindow moves the pixels instead of repainting them.
+  void InvalidateRect(const TRect& Rect);
+  void Invalidate() override;
+  void Update() override;
+  // The area waiting to be painted (client coordinates; empty when none).
+  TRect GetUpdateRect() const;
+
   // --- scroll bars: range Min..Max with a page of Page; the largest position
   // is Max - Page + 1; a page larger than the range hides the bar unless
   // DisableNoScroll, which shows it disabled.
@@ -310,10 +381,13 @@ public:
   bool ScrollBarVisible(TScrollBarKind kind) const;
   void EnableScrollBar(TScrollBarKind kind, bool enable);
   void SetScrollSteps(TScrollBarKind kind, int lineStep);
+  // A WM_HSCROLL/WM_VSCROLL handler (or OnScroll) that sets the position
+  // decides where the bar ends; otherwise the bar's own step stands.
   // Thumb dragging sends scTrack positions while dragging when true, only
   // the final scPosition when false.
   bool Tracking = true;
-  // Moves the pixels of the client area; the uncovered strip is repainted.
+  // Moves the pixels of the client area; the uncovered strip becomes
+  // invalid (Update paints it).
   void ScrollWindow(int dx, int dy);
   // Also sent as WM_HSCROLL/WM_VSCROLL (WParam code, LParam position).
   TScrollEvent OnScroll;
@@ -327,11 +401,15 @@ public:
   void HideCaret();
   bool CaretVisible() const;
 
-  // --- input method: composition text arrives as preedit, the result as
-  // commit. The editor draws the preedit itself.
+  // --- input method: composition text arrives as preedit (CursorPos: the
+  // input method's cursor inside it, in UTF-16 units), the result as commit.
+  // The editor draws the preedit itself. OnImeSurrounding answers the input
+  // method's questions about the text around the caret: the paragraph's
+  // text and the caret and selection-anchor positions in it.
   void SetInputMethodEnabled(bool enabled);
   std::function<void(TObject* Sender, const WideString& Text, int CursorPos)> OnImePreedit;
   std::function<void(TObject* Sender, const WideString& Text)> OnImeCommit;
+  std::function<bool(TObject* Sender, WideString& Text, int& CursorPos, int& AnchorPos)> OnImeSurrounding;
   // Keeps Tab (and Shift+Tab) for the control instead of moving focus.
   bool WantTabs = false;
 
@@ -342,14 +420,19 @@ public:
 
 protected:
   virtual void Paint();
+  virtual void CreateParams(TCreateParams& Params) {}
+  TPoint ClientOrigin() const override;
   virtual void ImePreedit(const WideString& Text, int CursorPos);
   virtual void ImeCommit(const WideString& Text);
+  virtual bool ImeSurrounding(WideString& Text, int& CursorPos, int& AnchorPos);
   virtual void Scroll(TScrollBarKind Kind, TScrollCode Code, int& Pos);
 
 private:
   friend class TPaintHostWidget;
-  void PaintWidget();
+  void PaintWidget(const QRegion& region);
+  void PaintFrame(QPainter& painter);
   void LayoutScrollBars();
+  void ApplyScrollPosition(TScrollBarKind kind, int pos);
   std::unique_ptr<TCanvas> FCanvas;
   TCanvas* FActiveCanvas = nullptr;
   struct TCustomImpl;

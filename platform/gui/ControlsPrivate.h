@@ -10,6 +10,8 @@ class QKeyEvent;
 // The widgets behind a control, for the GUI layer's own units (null-safe).
 QWidget* WidgetOf(const TControl* control);
 QWidget* ClientWidgetOf(const TWinControl* control);
+// Where the client area starts inside a control's widget.
+TPoint ClientOriginOf(const TControl* control);
 // A form's top-level window (or an MDI child's sub-window).
 QWidget* WindowWidgetOf(const TCustomForm* form);
 // The virtual key of a toolkit key event (the keypad told apart).

@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleHints>
@@ -41,6 +42,13 @@ struct TCustomControl::TCustomImpl {
   QPointer<QScrollBar> Bars[2];
   bool BarShown[2] = {false, false};
   TScrollInfo Info[2];
+  int LineStep[2] = {0, 0};
+  // Set when the position is set while a scroll message is handled.
+  bool PosSet[2] = {false, false};
+  TCreateParams Params;
+  TPoint Origin;
+  // Invalid area not painted yet, client coordinates.
+  QRegion Pending;
   // Caret.
   bool CaretCreated = false;
   bool CaretShown = false;
@@ -54,14 +62,20 @@ TPaintHostWidget::TPaintHostWidget(TCustomControl* control, QWidget* parent) : Q
   setFocusPolicy(Qt::StrongFocus);
 }
 
-void TPaintHostWidget::paintEvent(QPaintEvent*) {
-  GuardedCall([this] { FControl->PaintWidget(); });
+void TPaintHostWidget::paintEvent(QPaintEvent* e) {
+  GuardedCall([&] { FControl->PaintWidget(e->region()); });
 }
 
 void TPaintHostWidget::inputMethodEvent(QInputMethodEvent* e) {
   GuardedCall([&] {
     if (!e->commitString().isEmpty()) FControl->ImeCommit(e->commitString().toStdU16String());
-    FControl->ImePreedit(e->preeditString().toStdU16String(), static_cast<int>(e->preeditString().size()));
+    // The input method places its own cursor in the preedit; without one it
+    // stands at the end.
+    const QString preedit = e->preeditString();
+    int cursor = static_cast<int>(preedit.size());
+    for (const QInputMethodEvent::Attribute& a : e->attributes())
+      if (a.type == QInputMethodEvent::Cursor) cursor = std::clamp(a.start, 0, static_cast<int>(preedit.size()));
+    FControl->ImePreedit(preedit.toStdU16String(), cursor);
   });
   e->accept();
 }
@@ -70,14 +84,28 @@ QVariant TPaintHostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
   switch (query) {
     case Qt::ImEnabled: return testAttribute(Qt::WA_InputMethodEnabled);
     case Qt::ImCursorRectangle: {
-      TPoint p = FControl->GetCaretPos();
-      return QRect(p.X, p.Y, 1, std::max(1, height() > 0 ? FControl->FCustom->CaretH : 1));
+      const TPoint p = FControl->GetCaretPos();
+      const TPoint o = FControl->ClientOrigin();
+      return QRect(p.X + o.X, p.Y + o.Y, 1, std::max(1, FControl->FCustom->CaretH));
     }
     case Qt::ImFont: return FControl->Font.QtFont();
     case Qt::ImCursorPosition:
-    case Qt::ImAnchorPosition: return 0;
+    case Qt::ImAnchorPosition:
     case Qt::ImSurroundingText:
-    case Qt::ImCurrentSelection: return QString();
+    case Qt::ImCurrentSelection: {
+      WideString text;
+      int cursor = 0, anchor = 0;
+      bool known = false;
+      GuardedCall([&] { known = FControl->ImeSurrounding(text, cursor, anchor); });
+      const int size = known ? static_cast<int>(text.size()) : 0;
+      cursor = std::clamp(cursor, 0, size);
+      anchor = std::clamp(anchor, 0, size);
+      if (query == Qt::ImCursorPosition) return cursor;
+      if (query == Qt::ImAnchorPosition) return anchor;
+      const QString all = known ? QString::fromStdU16String(text) : QString();
+      if (query == Qt::ImSurroundingText) return all;
+      return all.mid(std::min(cursor, anchor), std::abs(cursor - anchor));
+    }
     default: return QWidget::inputMethodQuery(query);
   }
 }
@@ -98,7 +126,8 @@ TCustomControl::TCustomControl(TComponent* AOwner)
   QObject::connect(&FCustom->Blink, &QTimer::timeout, [this] {
     FCustom->BlinkOn = !FCustom->BlinkOn;
     if (QWidget* w = Widget())
-      w->update(FCustom->CaretX, FCustom->CaretY, std::max(1, FCustom->CaretW), std::max(1, FCustom->CaretH));
+      w->update(FCustom->CaretX + FCustom->Origin.X, FCustom->CaretY + FCustom->Origin.Y,
+                std::max(1, FCustom->CaretW), std::max(1, FCustom->CaretH));
   });
 }
 
@@ -108,25 +137,113 @@ void TCustomControl::Paint() {
   if (OnPaint) OnPaint(this);
 }
 
-void TCustomControl::PaintWidget() {
+namespace {
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
+
+int FrameWidthOf(const TCreateParams& p) {
+  if (p.ExStyle & WS_EX_CLIENTEDGE) return 2;
+  return (p.Style & WS_BORDER) ? 1 : 0;
+}
+}  // namespace
+
+// Controls whose painting covers everything say so by answering
+// WM_ERASEBKGND; only they are opaque, so that Qt neither erases under them
+// nor repaints what ScrollWindow can move.
+static bool PaintsEverything(TCustomControl* control, QWidget* w) {
+  const bool opaque = control->Perform(WM_ERASEBKGND) != 0;
+  w->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+  return opaque;
+}
+
+void TCustomControl::PaintWidget(const QRegion& region) {
   QWidget* w = Widget();
   if (!w) return;
+  PaintsEverything(this, w);
   QPainter painter(w);
-  FCanvas->SetHandle(&painter);
-  try {
-    Paint();
-  } catch (...) {
+  const TPoint o = ClientOrigin();
+  const QRect client = ToQRect(GetClientRect()).translated(o.X, o.Y);
+  const QRegion clip = region & client;
+  FCustom->Pending -= clip.translated(-o.X, -o.Y);
+  if (!clip.isEmpty()) {
+    painter.save();
+    // The canvas sees client coordinates clipped to what is being painted.
+    painter.setClipRegion(clip);
+    painter.translate(o.X, o.Y);
+    FCanvas->SetHandle(&painter);
+    try {
+      Paint();
+    } catch (...) {
+      FCanvas->SetHandle(nullptr);
+      throw;
+    }
     FCanvas->SetHandle(nullptr);
-    throw;
+    if (FCustom->CaretCreated && FCustom->CaretShown && FCustom->BlinkOn) {
+      // Drawn inverting, like a system caret, so it shows on any background.
+      painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      painter.fillRect(FCustom->CaretX, FCustom->CaretY, std::max(1, FCustom->CaretW),
+                       std::max(1, FCustom->CaretH), Qt::white);
+    }
+    painter.restore();
   }
-  FCanvas->SetHandle(nullptr);
-  if (FCustom->CaretCreated && FCustom->CaretShown && FCustom->BlinkOn) {
-    // Drawn inverting, like a system caret, so it shows on any background.
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.fillRect(FCustom->CaretX, FCustom->CaretY, std::max(1, FCustom->CaretW), std::max(1, FCustom->CaretH),
-                     Qt::white);
+  PaintFrame(painter);
+}
+
+void TCustomControl::PaintFrame(QPainter& painter) {
+  QWidget* w = Widget();
+  const int frame = FrameWidthOf(FCustom->Params);
+  const bool corner = ScrollBarVisible(sbVertical) && ScrollBarVisible(sbHorizontal);
+  if (frame == 0 && !corner) return;
+  TCanvas canvas(&painter);
+  if (corner) {
+    QScrollBar* v = FCustom->Bars[sbVertical];
+    QScrollBar* h = FCustom->Bars[sbHorizontal];
+    canvas.Brush.Color = clBtnFace;
+    canvas.FillRect(Bounds(v->x(), h->y(), v->width(), h->height()));
+  }
+  TRect r = Rect(0, 0, w->width(), w->height());
+  if (frame == 2) {
+    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT);
+  } else if (frame == 1) {
+    canvas.Brush.Color = clWindowFrame;
+    canvas.FrameRect(r);
   }
 }
+
+void TCustomControl::RecreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  FCustom->Params = params;
+  LayoutScrollBars();
+  if (QWidget* w = Widget()) w->update();
+}
+
+TPoint TCustomControl::ClientOrigin() const { return FCustom->Origin; }
+
+void TCustomControl::InvalidateRect(const TRect& Rect) {
+  QWidget* w = Widget();
+  if (!w) return;
+  const QRect r = ToQRect(Rect) & ToQRect(GetClientRect());
+  if (r.isEmpty()) return;
+  FCustom->Pending += r;
+  w->update(r.translated(FCustom->Origin.X, FCustom->Origin.Y));
+}
+
+void TCustomControl::Invalidate() {
+  QWidget* w = Widget();
+  if (!w) return;
+  FCustom->Pending += ToQRect(GetClientRect());
+  w->update();
+}
+
+void TCustomControl::Update() {
+  QWidget* w = Widget();
+  if (!w || FCustom->Pending.isEmpty()) return;
+  // Qt paints everything dirty in the window now, which includes this.
+  w->repaint(FCustom->Pending.translated(FCustom->Origin.X, FCustom->Origin.Y));
+}
+
+TRect TCustomControl::GetUpdateRect() const { return FromQRect(FCustom->Pending.boundingRect()); }
 
 void TCustomControl::PaintTo(TCanvas* canvas) {
   TCanvas* own = FActiveCanvas;
@@ -142,6 +259,9 @@ void TCustomControl::PaintTo(TCanvas* canvas) {
 
 TRect TCustomControl::GetClientRect() const {
   TRect r = TWinControl::GetClientRect();
+  const int frame = FrameWidthOf(FCustom->Params);
+  r.Right -= 2 * frame;
+  r.Bottom -= 2 * frame;
   for (int k = 0; k < 2; ++k) {
     QScrollBar* bar = FCustom->Bars[k];
     if (!bar || !FCustom->BarShown[k]) continue;
@@ -175,6 +295,16 @@ void TCustomControl::Scroll(TScrollBarKind Kind, TScrollCode Code, int& Pos) {
   WndProc(m);
 }
 
+// After a scroll message: a position the handler set wins over the one the
+// bar stepped to by itself.
+void TCustomControl::ApplyScrollPosition(TScrollBarKind kind, int pos) {
+  QScrollBar* bar = FCustom->Bars[kind];
+  const int final = FCustom->PosSet[kind] ? FCustom->Info[kind].Pos : pos;
+  FCustom->PosSet[kind] = false;
+  if (bar && final != bar->sliderPosition()) bar->setSliderPosition(final);
+  FCustom->Info[kind].Pos = bar ? bar->sliderPosition() : final;
+}
+
 void TCustomControl::SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info, bool disableNoScroll) {
   QWidget* w = Widget();
   if (!w) return;
@@ -189,18 +319,20 @@ void TCustomControl::SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info,
         if (action == QAbstractSlider::SliderMove && !Tracking) return;
         int pos = b->sliderPosition();
         TScrollCode code = CodeOfAction(action);
+        FCustom->PosSet[kind] = false;
         Scroll(kind, code, pos);
-        if (pos != b->sliderPosition()) b->setSliderPosition(pos);
-        FCustom->Info[kind].Pos = pos;
+        ApplyScrollPosition(kind, pos);
       });
     });
     QObject::connect(b, &QAbstractSlider::sliderReleased, b, [this, kind, b] {
       GuardedCall([&] {
         int pos = b->sliderPosition();
+        FCustom->PosSet[kind] = false;
         Scroll(kind, scPosition, pos);
-        FCustom->Info[kind].Pos = pos;
-        FCustom->Info[kind].TrackPos = pos;
+        ApplyScrollPosition(kind, pos);
+        FCustom->Info[kind].TrackPos = FCustom->Info[kind].Pos;
         Scroll(kind, scEndScroll, pos);
+        FCustom->PosSet[kind] = false;
       });
     });
   }
@@ -210,11 +342,13 @@ void TCustomControl::SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info,
   if (maxPos < i.Min) maxPos = i.Min;
   i.Pos = std::clamp(i.Pos, i.Min, maxPos);
   FCustom->Info[kind] = i;
+  FCustom->PosSet[kind] = true;
   QSignalBlocker block(bar.data());
   bar->setRange(i.Min, maxPos);
   bar->setPageStep(std::max(1, page));
   bar->setValue(i.Pos);
   bar->setTracking(Tracking);
+  if (FCustom->LineStep[kind] > 0) bar->setSingleStep(FCustom->LineStep[kind]);
   bool needed = maxPos > i.Min;
   if (needed || disableNoScroll) {
     bar->setEnabled(needed);
@@ -257,8 +391,9 @@ void TCustomControl::EnableScrollBar(TScrollBarKind kind, bool enable) {
 }
 
 void TCustomControl::SetScrollSteps(TScrollBarKind kind, int lineStep) {
-  if (!FCustom->Bars[kind]) SetScrollInfo(kind, FCustom->Info[kind]);
-  FCustom->Bars[kind]->setSingleStep(std::max(1, lineStep));
+  // Kept for a bar made later (or never, without a widget).
+  FCustom->LineStep[kind] = std::max(1, lineStep);
+  if (QScrollBar* bar = FCustom->Bars[kind]) bar->setSingleStep(FCustom->LineStep[kind]);
 }
 
 void TCustomControl::LayoutScrollBars() {
@@ -268,24 +403,43 @@ void TCustomControl::LayoutScrollBars() {
   QScrollBar* h = FCustom->Bars[sbHorizontal];
   bool vs = v && FCustom->BarShown[sbVertical];
   bool hs = h && FCustom->BarShown[sbHorizontal];
-  int vw = vs ? v->sizeHint().width() : 0;
-  int hh = hs ? h->sizeHint().height() : 0;
+  const int vw = vs ? v->sizeHint().width() : 0;
+  const int hh = hs ? h->sizeHint().height() : 0;
+  const int f = FrameWidthOf(FCustom->Params);
+  const bool left = (FCustom->Params.ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
+  const int inW = std::max(0, w->width() - 2 * f), inH = std::max(0, w->height() - 2 * f);
   if (v) {
     v->setVisible(vs);
-    if (vs) v->setGeometry(w->width() - vw, 0, vw, w->height() - hh);
+    if (vs) v->setGeometry(left ? f : f + inW - vw, f, vw, std::max(0, inH - hh));
   }
   if (h) {
     h->setVisible(hs);
-    if (hs) h->setGeometry(0, w->height() - hh, w->width() - vw, hh);
+    if (hs) h->setGeometry(left ? f + vw : f, f + inH - hh, std::max(0, inW - vw), hh);
+  }
+  const TPoint origin(left ? f + vw : f, f);
+  if (origin != FCustom->Origin) {
+    FCustom->Origin = origin;
+    PlaceChildren();
+    w->update();
   }
 }
 
 void TCustomControl::ScrollWindow(int dx, int dy) {
   QWidget* w = Widget();
-  if (!w) return;
-  TRect r = GetClientRect();
+  if (!w || (dx == 0 && dy == 0)) return;
+  PaintsEverything(this, w);
+  const QRect client = ToQRect(GetClientRect());
+  const TPoint o = FCustom->Origin;
+  // The caret's pixels would move with the rest: paint it away and back.
+  if (FCustom->CaretCreated && FCustom->CaretShown) {
+    const QRect caret(FCustom->CaretX, FCustom->CaretY, std::max(1, FCustom->CaretW), std::max(1, FCustom->CaretH));
+    FCustom->Pending += (caret | caret.translated(dx, dy)) & client;
+    w->update(caret.translated(o.X, o.Y));
+  }
   // The rectangle form moves the pixels only, not the children.
-  w->scroll(dx, dy, QRect(r.Left, r.Top, r.Width(), r.Height()));
+  w->scroll(dx, dy, client.translated(o.X, o.Y));
+  const QRegion uncovered = QRegion(client) - QRegion(client.translated(dx, dy));
+  FCustom->Pending = (FCustom->Pending.translated(dx, dy) & client) | uncovered;
 }
 
 bool TCustomControl::QtEvent(QEvent* event) {
@@ -309,7 +463,9 @@ void TCustomControl::CreateCaret(int width, int height) {
 void TCustomControl::DestroyCaret() {
   if (!FCustom->CaretCreated) return;
   QWidget* w = Widget();
-  if (w && FCustom->CaretShown) w->update(FCustom->CaretX, FCustom->CaretY, FCustom->CaretW, FCustom->CaretH);
+  if (w && FCustom->CaretShown)
+    w->update(FCustom->CaretX + FCustom->Origin.X, FCustom->CaretY + FCustom->Origin.Y, FCustom->CaretW,
+              FCustom->CaretH);
   FCustom->CaretCreated = false;
   FCustom->CaretShown = false;
   FCustom->Blink.stop();
@@ -317,12 +473,14 @@ void TCustomControl::DestroyCaret() {
 
 void TCustomControl::SetCaretPos(int x, int y) {
   QWidget* w = Widget();
-  if (w && FCustom->CaretShown) w->update(FCustom->CaretX, FCustom->CaretY, FCustom->CaretW, FCustom->CaretH);
+  const TPoint o = FCustom->Origin;
+  if (w && FCustom->CaretShown)
+    w->update(FCustom->CaretX + o.X, FCustom->CaretY + o.Y, FCustom->CaretW, FCustom->CaretH);
   FCustom->CaretX = x;
   FCustom->CaretY = y;
   FCustom->BlinkOn = true;
   if (w && FCustom->CaretShown) {
-    w->update(x, y, FCustom->CaretW, FCustom->CaretH);
+    w->update(x + o.X, y + o.Y, FCustom->CaretW, FCustom->CaretH);
     if (w->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   }
 }
@@ -334,14 +492,18 @@ void TCustomControl::ShowCaret() {
   FCustom->CaretShown = true;
   FCustom->BlinkOn = true;
   FCustom->Blink.start();
-  if (QWidget* w = Widget()) w->update(FCustom->CaretX, FCustom->CaretY, FCustom->CaretW, FCustom->CaretH);
+  if (QWidget* w = Widget())
+    w->update(FCustom->CaretX + FCustom->Origin.X, FCustom->CaretY + FCustom->Origin.Y, FCustom->CaretW,
+              FCustom->CaretH);
 }
 
 void TCustomControl::HideCaret() {
   if (!FCustom->CaretShown) return;
   FCustom->CaretShown = false;
   FCustom->Blink.stop();
-  if (QWidget* w = Widget()) w->update(FCustom->CaretX, FCustom->CaretY, FCustom->CaretW, FCustom->CaretH);
+  if (QWidget* w = Widget())
+    w->update(FCustom->CaretX + FCustom->Origin.X, FCustom->CaretY + FCustom->Origin.Y, FCustom->CaretW,
+              FCustom->CaretH);
 }
 
 bool TCustomControl::CaretVisible() const { return FCustom->CaretCreated && FCustom->CaretShown; }
@@ -358,6 +520,10 @@ void TCustomControl::ImePreedit(const WideString& Text, int CursorPos) {
 
 void TCustomControl::ImeCommit(const WideString& Text) {
   if (OnImeCommit) OnImeCommit(this, Text);
+}
+
+bool TCustomControl::ImeSurrounding(WideString& Text, int& CursorPos, int& AnchorPos) {
+  return OnImeSurrounding && OnImeSurrounding(this, Text, CursorPos, AnchorPos);
 }
 
 // ---------------------------------------------------------------------------

@@ -86,7 +86,8 @@ public:
         QWidget* src = qobject_cast<QWidget*>(de->source());
         TDragData data(de->mimeData(), src && TControl::FromWidget(src) == FControl);
         TShiftState shift = ShiftFromQt(de->modifiers(), de->buttons());
-        QPoint p = de->position().toPoint();
+        const TPoint o = ClientOriginOf(FControl);
+        const QPoint p = de->position().toPoint() - QPoint(o.X, o.Y);
         int allowed = EffectsOf(de->possibleActions());
         int effect = DROPEFFECT_NONE;
         GuardedCall([&] {

@@ -809,6 +809,17 @@ void TApplication::SetHint(const String& value) {
   if (OnHint) OnHint(this);
 }
 
+void TApplication::ActivateHint(TPoint CursorPos) {
+  const QPoint at(CursorPos.X, CursorPos.Y);
+  TControl* control = TControl::FromWidget(QApplication::widgetAt(at));
+  const String text = control ? GetShortHint(control->GetHint()) : String();
+  if (!ShowHint || !control || !control->ShowHint || text.empty()) {
+    QToolTip::hideText();
+    return;
+  }
+  QToolTip::showText(at, ToQ(text), WidgetOf(control));
+}
+
 void TApplication::CancelHint() { QToolTip::hideText(); }
 
 bool TApplication::HelpContext(int context) { return THelpViewer::Instance().ShowContext(context); }

@@ -190,6 +190,9 @@ public:
   String GetHint() const { return FHint; }
   void SetHint(const String& value);
   bool ShowHint = true;
+  // Shows the short hint of the control under the screen point at that
+  // point (hides the hint window when that control has none to show).
+  void ActivateHint(TPoint CursorPos);
   void CancelHint();
 
   // Help: by context number or keyword, shown in the help window.

@@ -1,0 +1,162 @@
+// Scroll bars and the window frame of a control that paints itself.
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Forms.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TScrollInfo Range(int max, int page, int pos) {
+  TScrollInfo info;
+  info.Max = max;
+  info.Page = page;
+  info.Pos = pos;
+  return info;
+}
+
+QScrollBar* BarOf(TCustomControl& c, Qt::Orientation o) {
+  for (QScrollBar* b : WidgetOf(&c)->findChildren<QScrollBar*>())
+    if (b->orientation() == o) return b;
+  return nullptr;
+}
+
+TEST(CustomControlScroll, APositionTheScrollHandlerSetsWinsOverTheBarsOwnStep) {
+  struct Case {
+    QAbstractSlider::SliderAction Action;
+    int Start;
+    int HandlerSets;  // -1: the handler leaves the position alone
+    int Expected;
+  };
+  // Range 0..99, page 10: positions 0..90; the bar's own line step is 1.
+  const Case cases[] = {
+      {QAbstractSlider::SliderSingleStepAdd, 0, 7, 7},
+      {QAbstractSlider::SliderSingleStepSub, 50, 43, 43},
+      {QAbstractSlider::SliderPageStepAdd, 0, 25, 25},
+      // The handler keeps the position where it was: the bar must not step.
+      {QAbstractSlider::SliderSingleStepAdd, 20, 20, 20},
+      {QAbstractSlider::SliderToMaximum, 20, 0, 0},
+      // Beyond the range the bar clamps what the handler set.
+      {QAbstractSlider::SliderSingleStepAdd, 90, 200, 90},
+      // No handler decision: the bar's own step stands.
+      {QAbstractSlider::SliderSingleStepAdd, 0, -1, 1},
+      {QAbstractSlider::SliderPageStepAdd, 0, -1, 10},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    TCustomControl view(&form);
+    view.SetParent(&form);
+    view.SetBounds(0, 0, 200, 100);
+    view.SetScrollInfo(sbVertical, Range(99, 10, c.Start));
+    std::vector<int> codes;
+    view.SetMessageHandler(WM_VSCROLL, [&](TMessage& m) {
+      codes.push_back(static_cast<int>(m.WParam));
+      if (c.HandlerSets >= 0) view.SetScrollPos(sbVertical, c.HandlerSets);
+    });
+    QScrollBar* bar = BarOf(view, Qt::Vertical);
+    ASSERT_NE(bar, nullptr);
+    bar->triggerAction(c.Action);
+    EXPECT_EQ(codes.size(), 1u) << c.Action;
+    EXPECT_EQ(view.GetScrollPos(sbVertical), c.Expected) << c.Action << " from " << c.Start;
+    EXPECT_EQ(bar->value(), c.Expected) << c.Action << " from " << c.Start;
+  }
+}
+
+TEST(CustomControlScroll, LineStepsAreKeptForBarsMadeLaterAndWithoutAWidget) {
+  TForm form(nullptr);
+  TCustomControl view(&form);
+  view.SetParent(&form);
+  view.SetBounds(0, 0, 200, 100);
+  view.SetScrollSteps(sbHorizontal, 16);
+  view.SetScrollInfo(sbHorizontal, Range(999, 200, 0));
+  QScrollBar* bar = BarOf(view, Qt::Horizontal);
+  ASSERT_NE(bar, nullptr);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(view.GetScrollPos(sbHorizontal), 16);
+
+  // Qt may destroy the widget with its parent: the control stays usable.
+  TCustomControl orphan(nullptr);
+  delete WidgetOf(&orphan);
+  ASSERT_EQ(WidgetOf(&orphan), nullptr);
+  orphan.SetScrollSteps(sbVertical, 3);
+  orphan.SetScrollInfo(sbVertical, Range(99, 10, 5));
+  orphan.ScrollWindow(0, 10);
+  orphan.InvalidateRect(Rect(0, 0, 5, 5));
+  orphan.Update();
+  EXPECT_FALSE(orphan.ScrollBarVisible(sbVertical));
+}
+
+// A control with the window styles of a case.
+class TFramedView : public TCustomControl {
+public:
+  TFramedView(TComponent* owner, Cardinal style, Cardinal exStyle)
+      : TCustomControl(owner), FStyle(style), FExStyle(exStyle) {}
+  std::vector<TPoint> Downs;
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    Params.Style |= FStyle;
+    Params.ExStyle |= FExStyle;
+  }
+  void MouseDown(TMouseButton, TShiftState, int X, int Y) override { Downs.push_back({X, Y}); }
+
+private:
+  Cardinal FStyle, FExStyle;
+};
+
+TEST(CustomControlScroll, FrameAndLeftScrollBarShrinkAndMoveTheClientArea) {
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  ASSERT_GT(bar, 0);
+  struct Case {
+    Cardinal Style, ExStyle;
+    TPoint Origin;  // of the client area inside the control
+    int FrameWidth;
+  };
+  const Case cases[] = {
+      {0, 0, {0, 0}, 0},
+      {WS_BORDER, 0, {1, 1}, 1},
+      {0, WS_EX_CLIENTEDGE, {2, 2}, 2},
+      {WS_BORDER, WS_EX_CLIENTEDGE, {2, 2}, 2},
+      {0, WS_EX_LEFTSCROLLBAR, {bar, 0}, 0},
+      {WS_BORDER, WS_EX_LEFTSCROLLBAR, {1 + bar, 1}, 1},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    TFramedView view(&form, c.Style, c.ExStyle);
+    view.SetParent(&form);
+    view.SetBounds(0, 0, 200, 100);
+    view.RecreateWnd();
+    view.SetScrollInfo(sbVertical, Range(999, 50, 0));
+    const bool left = (c.ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
+    EXPECT_EQ(view.GetClientRect(), Rect(0, 0, 200 - 2 * c.FrameWidth - bar, 100 - 2 * c.FrameWidth))
+        << c.Style << "/" << c.ExStyle;
+    QScrollBar* v = BarOf(view, Qt::Vertical);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->x(), left ? c.FrameWidth : 200 - c.FrameWidth - bar) << c.Style << "/" << c.ExStyle;
+    EXPECT_EQ(v->y(), c.FrameWidth);
+
+    // Client coordinates start at the origin: mouse, screen mapping, children.
+    QWidget* w = WidgetOf(&view);
+    QPointF local(c.Origin.X + 5, c.Origin.Y + 6);
+    QMouseEvent press(QEvent::MouseButtonPress, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    EXPECT_EQ(view.Downs, (std::vector<TPoint>{{5, 6}})) << c.Style << "/" << c.ExStyle;
+    const QPoint g = w->mapToGlobal(QPoint(c.Origin.X, c.Origin.Y));
+    EXPECT_EQ(view.ClientToScreen(TPoint(0, 0)), TPoint(g.x(), g.y()));
+    EXPECT_EQ(view.ScreenToClient(TPoint(g.x(), g.y())), TPoint(0, 0));
+    TCustomControl child(&form);
+    child.SetParent(&view);
+    child.SetBounds(3, 4, 10, 10);
+    EXPECT_EQ(WidgetOf(&child)->pos(), QPoint(c.Origin.X + 3, c.Origin.Y + 4));
+    EXPECT_EQ(child.GetLeft(), 3);
+    EXPECT_EQ(child.GetTop(), 4);
+    child.SetParent(nullptr);
+  }
+}
+
+}  // namespace
