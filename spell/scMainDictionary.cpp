@@ -1,0 +1,285 @@
+#include "spell/scMainDictionary.h"
+
+#include "platform/base/CodePages.h"
+#include "spell/scPhoneticsMap.h"
+
+#include <cstring>
+
+const char kSpmBanner[] =
+    "Quillory Word List Compiler version 1.0\r\n"
+    "Compiled by the Quillory project\r\n"
+    "https://quillory.invalid/\r\n"
+    "words@qyl.invalid\r\n"
+    "\r\n";
+static_assert(sizeof(kSpmBanner) - 1 == kSpmBannerLength);
+
+namespace {
+constexpr uint32_t kMaxResults = 501;
+constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
+
+uint32_t U32(const Byte* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+}  // namespace
+
+TMainDictionary::~TMainDictionary() { SetActive(false); }
+
+void TMainDictionary::Open(const String& FileName) {
+  TMemoryMap header;
+  if (!header.Open(FileName)) return;
+  FUsage = 0;
+  const bool wasActive = FActive;
+  SetActive(false);
+  const Byte* banner = header.Span(0, kSpmHeaderSize + 1);
+  if (!banner || std::memcmp(banner, kSpmBanner, kSpmBannerLength) != 0) return;
+  Byte n = banner[kSpmHeaderSize];
+  uint64_t pos = kSpmHeaderSize + 1;
+  const Byte* name = header.Span(pos, 2ull * (n + 1));
+  if (!name) return;
+  WideString wide;
+  for (int i = 0; i <= n; ++i) {
+    char16_t u = static_cast<char16_t>(name[2 * i] | (name[2 * i + 1] << 8));
+    if (u == 0) break;
+    wide += u;
+  }
+  pos += 2ull * (n + 1);
+  const Byte* ints = header.Span(pos, 12 + 36);
+  if (!ints) return;
+  std::array<uint32_t, 9> counts{};
+  for (int k = 0; k < 9; ++k) counts[k] = U32(ints + 12 + 4 * k);
+  // Section offsets in 64 bits; a file too short for its sections is
+  // refused here rather than at the first look-up.
+  std::array<uint64_t, 10> start{}, first{};
+  start[0] = pos + 48;
+  for (int k = 1; k <= 9; ++k) {
+    start[k] = start[k - 1] + static_cast<uint64_t>(counts[k - 1]) * (k + 3);
+    first[k] = first[k - 1] + counts[k - 1];
+  }
+  if (start[9] + 4 > header.Size() || first[9] == 0 || first[9] >= kSpmNoChildren) return;
+  FName = WideToAnsi(wide, CP_ACP);
+  FLanguage = static_cast<int>(U32(ints));
+  FSecond = U32(ints + 4);
+  FWidth = U32(ints + 8);
+  FCounts = counts;
+  FStart = start;
+  FFirst = first;
+  FRecordsEnd = start[9];
+  FFileName = FileName;
+  header.Close();
+  SetActive(wasActive);
+}
+
+void TMainDictionary::SetActive(bool Value) {
+  if (Value == FActive) return;
+  if (!Value) {
+    FMap.Close();
+    FActive = false;
+    return;
+  }
+  if (FFileName.empty()) return;
+  if (!FMap.Open(FFileName) || FMap.Size() <= kSpmHeaderSize) {
+    FMap.Close();
+    return;
+  }
+  uint32_t pool = 0;
+  if (FRecordsEnd + 4 > FMap.Size() || !FMap.ReadU32(FRecordsEnd, pool) ||
+      FRecordsEnd + 4 + static_cast<uint64_t>(pool) + 3072 > FMap.Size()) {
+    FMap.Close();
+    return;
+  }
+  FPoolStart = FRecordsEnd + 4;
+  FPoolSize = pool;
+  std::memcpy(FFirstLetters.data(), FMap.Data() + FPoolStart + pool, FFirstLetters.size());
+  FActive = true;
+}
+
+bool TMainDictionary::ReadRecord(uint32_t Number, TRecord& R) const {
+  if (Number >= FFirst[9]) return false;
+  int k = 0;
+  for (int s = 1; s <= 8; ++s)
+    if (FFirst[s] <= Number) k = s;
+  const uint64_t at = FStart[k] + (Number - FFirst[k]) * static_cast<uint64_t>(4 + k);
+  const Byte* p = FMap.Span(at, 4 + k);
+  if (!p) return false;
+  const uint32_t v = U32(p);
+  R.Char = static_cast<Byte>(v & 0xFF);
+  R.ChildRef = (v >> 8) & 0xFFFFF;
+  R.ChildCount = (v >> 28) & 7;
+  R.EndOfWord = (v >> 31) != 0;
+  R.Inline = p + 4;
+  R.InlineCount = k;
+  return true;
+}
+
+TMainDictionary::TChildren TMainDictionary::ChildrenOf(const TRecord& R) const {
+  TChildren c;
+  if (R.ChildCount == 1) {
+    c.Count = 1;
+    c.Single = R.ChildRef;
+  } else if (R.ChildCount >= 2) {
+    c.Count = R.ChildCount;
+    c.InPool = true;
+    c.PoolOffset = R.ChildRef;
+  } else if (R.ChildRef != kSpmNoChildren) {
+    if (R.ChildRef >= FPoolSize) {
+      c.Valid = false;
+      return c;
+    }
+    c.Count = FMap.Data()[FPoolStart + R.ChildRef];
+    c.InPool = true;
+    c.PoolOffset = static_cast<uint64_t>(R.ChildRef) + 1;
+  }
+  return c;
+}
+
+bool TMainDictionary::NextChild(const TChildren& C, uint64_t& Cursor, uint32_t& Number) const {
+  if (!C.InPool) {
+    if (Cursor != 0) return false;
+    Number = C.Single;
+    Cursor = 1;
+    return true;
+  }
+  // Cursor counts bytes from the list's start.
+  const uint64_t at = C.PoolOffset + Cursor;
+  auto byteAt = [&](uint64_t off, Byte& b) {
+    if (off >= FPoolSize) return false;
+    b = FMap.Data()[FPoolStart + off];
+    return true;
+  };
+  Byte b0 = 0, b1 = 0, b2 = 0;
+  if (!byteAt(at, b0) || !byteAt(at + 1, b1)) return false;
+  if (FWidth < 65535) {
+    Number = static_cast<uint32_t>(b0) | (static_cast<uint32_t>(b1) << 8);
+    Cursor += 2;
+  } else if (b0 >= 0x80) {
+    Number = (static_cast<uint32_t>(b0 & 0x7F) << 8) | b1;
+    Cursor += 2;
+  } else {
+    if (!byteAt(at + 2, b2)) return false;
+    Number = (static_cast<uint32_t>(b0) << 16) | (static_cast<uint32_t>(b1) << 8) | b2;
+    Cursor += 3;
+  }
+  return true;
+}
+
+bool TMainDictionary::FindChild(const TChildren& C, Byte Ch, TRecord& Found) const {
+  if (!C.Valid) return false;
+  uint64_t cursor = 0;
+  uint32_t number = 0;
+  for (uint32_t i = 0; i < C.Count; ++i) {
+    if (!NextChild(C, cursor, number) || !ReadRecord(number, Found)) return false;
+    if (Found.Char == Ch) return true;
+    if (C.Count == 1) return false;
+  }
+  return false;
+}
+
+bool TMainDictionary::Lookup(const char* Word, int& Depth) {
+  Depth = 0;
+  if (!FActive) SetActive(true);
+  if (!FActive || !Word || !*Word) return false;
+  const Byte* entry = FFirstLetters.data() + 8 * static_cast<Byte>(Word[0]);
+  if (Word[1] == 0 && entry[0]) {
+    Depth = 1;
+    return true;
+  }
+  if (entry[1] == 0) return false;
+  Depth = 1;
+  TChildren cands;
+  cands.Count = entry[1];
+  cands.InPool = cands.Count > 1;
+  if (cands.InPool)
+    cands.PoolOffset = U32(entry + 4);
+  else
+    cands.Single = U32(entry + 4);
+  size_t i = 1;
+  TRecord r;
+  while (Word[i] != 0) {
+    if (!FindChild(cands, static_cast<Byte>(Word[i]), r)) return false;
+    ++Depth;
+    ++i;
+    if (Word[i] == 0) return r.EndOfWord;
+    for (int k = 0; k < r.InlineCount; ++k) {
+      if (Word[i] == 0 || static_cast<Byte>(Word[i]) != r.Inline[k]) return false;
+      ++i;
+      ++Depth;
+    }
+    cands = ChildrenOf(r);
+    if (cands.Count == 0 || !cands.Valid) return false;
+  }
+  return false;
+}
+
+bool TMainDictionary::WordExists(const AnsiString& Word) {
+  int depth = 0;
+  return Lookup(Word.c_str(), depth);
+}
+
+void TMainDictionary::FindPhoneticMatches(const AnsiString& Word, const TPhoneticsMap& Phonetics,
+                                          TStrings* Results) {
+  if (!Results) return;
+  if (!FActive) SetActive(true);
+  if (!FActive) return;
+  Phonetics.MakeKey(Word, FKey);
+  if (FKey.size() < 2) return;
+  const size_t depth = std::min<size_t>(static_cast<size_t>(Phonetics.PrefixDepth()), Word.size());
+  const AnsiString prefix = Word.substr(0, depth);
+  TRecord r, root;
+  if (!ReadRecord(0, root)) return;
+  TChildren cands = ChildrenOf(root);
+  size_t i = 0;
+  size_t recordAt = 0;  // where the last record's character sits in the prefix
+  while (i < prefix.size()) {
+    if (!FindChild(cands, static_cast<Byte>(prefix[i]), r)) return;
+    recordAt = i++;
+    for (int k = 0; k < r.InlineCount; ++k) {
+      if (i >= prefix.size()) return;  // the prefix ends among inline characters
+      if (static_cast<Byte>(prefix[i]) != r.Inline[k]) return;
+      ++i;
+    }
+    cands = ChildrenOf(r);
+  }
+  if (prefix.empty()) return;
+  FPhonetics = &Phonetics;
+  FResults = Results;
+  AnsiString buffer = prefix.substr(0, recordAt);
+  FVisits = 0;
+  Enumerate(r, buffer, 0);
+  FPhonetics = nullptr;
+  FResults = nullptr;
+}
+
+void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth) {
+  if (Depth > kMaxWordLength || Buffer.size() + 1 + R.InlineCount > kMaxWordLength) return;
+  if (++FVisits > FFirst[9]) return;  // more visits than records: a cycle
+  const size_t mark = Buffer.size();
+  Buffer += static_cast<char>(R.Char);
+  if (R.EndOfWord) {
+    AnsiString key;
+    FPhonetics->MakeKey(Buffer, key);
+    if (key != FKey) {
+      if (key.size() > FKey.size()) {
+        Buffer.resize(mark);
+        return;
+      }
+    } else if (static_cast<uint32_t>(FResults->Count()) < kMaxResults) {
+      if (FResults->IndexOf(Buffer) < 0) FResults->Add(Buffer);
+    } else {
+      Buffer.resize(mark);
+      return;
+    }
+  }
+  Buffer.append(reinterpret_cast<const char*>(R.Inline), static_cast<size_t>(R.InlineCount));
+  const TChildren c = ChildrenOf(R);
+  if (c.Valid) {
+    uint64_t cursor = 0;
+    uint32_t number = 0;
+    TRecord child;
+    for (uint32_t i = 0; i < c.Count; ++i) {
+      if (!NextChild(c, cursor, number) || !ReadRecord(number, child)) break;
+      Enumerate(child, Buffer, Depth + 1);
+    }
+  }
+  Buffer.resize(mark);
+}

@@ -1,0 +1,89 @@
+#pragma once
+// A main dictionary: a read-only word trie in a ".spm" file, mapped into
+// memory and read in place. Every number taken from the file is checked
+// against the mapping, so a damaged file finds nothing instead of reading
+// outside it.
+#include "platform/base/MemoryMap.h"
+#include "platform/base/Strings.h"
+
+#include <array>
+
+class TPhoneticsMap;
+
+// The first 123 bytes of every ".spm" file.
+extern const char kSpmBanner[];
+constexpr size_t kSpmBannerLength = 123;
+constexpr size_t kSpmHeaderSize = 1024;
+constexpr uint32_t kSpmNoChildren = 0xFFFFF;
+
+class TMainDictionary : public TObject {
+public:
+  TMainDictionary() = default;
+  ~TMainDictionary() override;
+
+  // Accepts the file when its header is sound; the caller compares
+  // FileName() with the name it gave.
+  void Open(const String& FileName);
+  void SetActive(bool Value);
+  bool Active() const { return FActive; }
+  bool Lookup(const char* Word, int& Depth);
+  bool WordExists(const AnsiString& Word);
+  void FindPhoneticMatches(const AnsiString& Word, const TPhoneticsMap& Phonetics,
+                           TStrings* Results);
+  void IncUsage() { ++FUsage; }
+
+  const String& FileName() const { return FFileName; }
+  const AnsiString& Name() const { return FName; }
+  int Language() const { return FLanguage; }
+  uint32_t Usage() const { return FUsage; }
+  uint32_t WidthSelector() const { return FWidth; }
+  // Bytes of the mapped file (0 when inactive).
+  uint64_t MappedSize() const { return FMap.Size(); }
+
+private:
+  struct TRecord {
+    Byte Char = 0;
+    bool EndOfWord = false;
+    uint32_t ChildRef = kSpmNoChildren;
+    uint32_t ChildCount = 0;
+    const Byte* Inline = nullptr;
+    int InlineCount = 0;
+  };
+  // A list of child record numbers somewhere in the pool (or one number).
+  struct TChildren {
+    uint32_t Count = 0;
+    bool InPool = false;
+    uint32_t Single = 0;      // the one child, when not InPool
+    uint64_t PoolOffset = 0;  // where the numbers start, when InPool
+    bool Valid = true;
+  };
+  bool ReadRecord(uint32_t Number, TRecord& R) const;
+  TChildren ChildrenOf(const TRecord& R) const;
+  // The Index-th number of a list, walking it from its start each time it
+  // is asked in order (Cursor keeps the place).
+  bool NextChild(const TChildren& C, uint64_t& Cursor, uint32_t& Number) const;
+  bool FindChild(const TChildren& C, Byte Ch, TRecord& Found) const;
+  void Enumerate(const TRecord& R, AnsiString& Buffer, int Depth);
+
+  String FFileName;
+  bool FActive = false;
+  AnsiString FName;
+  int FLanguage = 0;
+  uint32_t FSecond = 0;
+  uint32_t FWidth = 0;
+  std::array<uint32_t, 9> FCounts{};
+  std::array<uint64_t, 10> FStart{};  // file offsets of the sections
+  std::array<uint64_t, 10> FFirst{};  // first global number of each section
+  uint64_t FRecordsEnd = 0;
+  uint64_t FPoolStart = 0;
+  uint32_t FPoolSize = 0;
+  std::array<Byte, 2048> FFirstLetters{};
+  uint32_t FUsage = 0;
+  TMemoryMap FMap;
+
+  // One phonetic search.
+  const TPhoneticsMap* FPhonetics = nullptr;
+  AnsiString FKey;
+  TStrings* FResults = nullptr;
+  uint64_t FVisits = 0;  // bounds a walk over a damaged (cyclic) file
+};

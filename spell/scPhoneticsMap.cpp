@@ -1,0 +1,148 @@
+#include "spell/scPhoneticsMap.h"
+
+#include "spell/scUtil.h"
+
+bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Position,
+                         int& Consumed) const {
+  if (Position < S.size()) {
+    const TReplaceNode* child = FChildren[static_cast<Byte>(S[Position])].get();
+    if (child && child->Match(S, Replacement, Position + 1, Consumed)) return true;
+  }
+  if (FTerminal) {
+    Replacement = FReplacement;
+    Consumed = FConsumed;
+    return true;
+  }
+  Replacement.clear();
+  return false;
+}
+
+void TReplaceNode::Clear() {
+  for (auto& c : FChildren) c.reset();
+  FHasChildren = false;
+}
+
+void TReplaceNode::AddRule(const AnsiString& Pattern, const AnsiString& Replacement,
+                           int Consumed) {
+  TReplaceNode* node = this;
+  for (char ch : Pattern) {
+    auto& slot = node->FChildren[static_cast<Byte>(ch)];
+    if (!slot) slot = std::make_unique<TReplaceNode>();
+    node->FHasChildren = true;
+    node = slot.get();
+  }
+  node->FTerminal = true;
+  node->FReplacement = Replacement;
+  node->FConsumed = Consumed;
+}
+
+namespace {
+struct TRule {
+  const char* Pattern;
+  const char* Replacement;
+  int Consumed;
+};
+
+const TRule kEnglish[] = {
+    {"b", "b", 1},   {"cia", "x", 1}, {"ch", "x", 2},  {"ci", "s", 1},  {"ce", "s", 1},
+    {"cy", "s", 1},  {"c", "k", 1},   {"dge", "j", 2}, {"dgy", "j", 2}, {"dgi", "j", 2},
+    {"d", "t", 1},   {"f", "f", 1},   {"gha", "k", 2}, {"ghe", "k", 2}, {"ghi", "k", 2},
+    {"gho", "k", 2}, {"ghu", "k", 2}, {"ghy", "k", 2}, {"gh", "", 2},   {"gn", "n", 2},
+    {"gi", "j", 1},  {"ge", "j", 1},  {"gy", "j", 1},  {"g", "k", 1},   {"h", "h", 1},
+    {"ah", "", 2},   {"eh", "", 2},   {"ih", "", 2},   {"oh", "", 2},   {"uh", "", 2},
+    {"j", "j", 1},   {"ck", "k", 2},  {"k", "k", 1},   {"l", "l", 1},   {"m", "m", 1},
+    {"n", "n", 1},   {"ph", "f", 2},  {"p", "p", 1},   {"q", "k", 1},   {"r", "r", 1},
+    {"sh", "x", 2},  {"sio", "x", 1}, {"sia", "x", 1}, {"s", "s", 1},   {"tia", "x", 1},
+    {"tio", "x", 1}, {"th", "0", 2},  {"tch", "x", 3}, {"t", "t", 1},   {"v", "f", 1},
+    {"wa", "w", 1},  {"we", "w", 1},  {"wi", "w", 1},  {"wo", "w", 1},  {"wu", "w", 1},
+    {"wy", "w", 1},  {"x", "ks", 1},  {"ya", "y", 1},  {"ye", "y", 1},  {"yi", "y", 1},
+    {"yo", "y", 1},  {"yu", "y", 1},  {"yy", "y", 2},  {"z", "s", 1},
+};
+
+// Russian in code page 1251.
+const TRule kRussian[] = {
+    {"\xE1", "\xE1\xFC", 1}, {"\xE2", "\xE2\xFC", 1}, {"\xE3", "\xE3\xFC", 1},
+    {"\xEB", "\xEB\xFC", 1}, {"\xEC", "\xEC\xFC", 1}, {"\xED", "\xED\xFC", 1},
+    {"\xEF", "\xEF\xFC", 1}, {"\xF0", "\xF0\xFC", 1}, {"\xF1", "\xF1\xFC", 1},
+    {"\xF2", "\xF2\xFC", 1}, {"\xE4", "\xF2", 1},     {"\xE7", "\xF1", 1},
+    {"\xEA", "\xE3", 1},     {"\xE6", "\xF8", 1},     {"\xEE", "\xE0", 1},
+    {"\xEE\xF0\xEE", "\xEE\xF0\xE0", 3},              {"\xEE\xEB\xEE", "\xEE\xEB\xE0", 3},
+    {"\xED\xED", "\xED", 2}, {"\xF1\xF1", "\xF1", 2}, {"\xE5\xE5", "\xE5", 2},
+    {"\xE6\xE8", "\xE6\xFB", 2},                      {"\xF8\xE8", "\xF8\xFB", 2},
+    {"\xF9", "\xF8\xFC", 1}, {"\xF9\xF3", "\xF8\xFE", 2},
+    {"\xF1\xF7", "\xF9", 2}, {"\xF1\xF8", "\xF8", 1},
+};
+
+const TRule kFrench[] = {
+    {"b", "b", 1}, {"p", "b", 1}, {"c", "c", 1}, {"k", "c", 1}, {"q", "c", 1}, {"d", "d", 1},
+    {"t", "d", 1}, {"l", "l", 1}, {"m", "m", 1}, {"n", "m", 1}, {"r", "r", 1}, {"g", "g", 1},
+    {"j", "g", 1}, {"x", "x", 1}, {"z", "x", 1}, {"s", "x", 1}, {"f", "f", 1}, {"v", "f", 1},
+};
+
+const TRule kGeneral[] = {
+    {"b", "b", 1}, {"f", "b", 1}, {"p", "b", 1}, {"v", "b", 1}, {"c", "k", 1}, {"g", "k", 1},
+    {"j", "k", 1}, {"k", "k", 1}, {"q", "k", 1}, {"s", "k", 1}, {"x", "k", 1}, {"z", "k", 1},
+    {"d", "d", 1}, {"t", "d", 1}, {"l", "l", 1}, {"m", "m", 1}, {"n", "m", 1}, {"r", "r", 1},
+};
+
+template <size_t N>
+void AddAll(TReplaceNode& map, const TRule (&rules)[N]) {
+  for (const auto& r : rules) map.AddRule(r.Pattern, r.Replacement, r.Consumed);
+}
+}  // namespace
+
+void TPhoneticsMap::BuildRules(int LanguageID) {
+  if (LanguageID == FLanguage) return;
+  FLanguage = LanguageID;
+  Clear();
+  switch (LanguageID & 0xFF) {
+    case 9: {
+      AddAll(*this, kEnglish);
+      // A vowel, "h", a vowel: "h", with the second vowel read again.
+      const char* vowels = "aeiou";
+      for (const char* a = vowels; *a; ++a)
+        for (const char* b = vowels; *b; ++b) AddRule(AnsiString{*a, 'h', *b}, "h", 2);
+      break;
+    }
+    case 25: AddAll(*this, kRussian); break;
+    case 12: AddAll(*this, kFrench); break;
+    default: AddAll(*this, kGeneral);
+  }
+}
+
+void TPhoneticsMap::SetPrefixDepth(int Value) {
+  if (Value >= 1) FPrefixDepth = Value;
+}
+
+void TPhoneticsMap::MakeKey(const AnsiString& Word, AnsiString& Key) const {
+  AnsiString s = SpellLower(Word);
+  Key.clear();
+  int budget = KeyBudget;
+  size_t pos = 0;
+  if (!s.empty() && FPrefixDepth > 0) {
+    pos = std::min<size_t>(static_cast<size_t>(FPrefixDepth), s.size());
+    Key = s.substr(0, pos);
+  }
+  AnsiString repl;
+  while (pos < s.size()) {
+    int consumed = 1;
+    if (Match(s, repl, pos, consumed)) {
+      if (CollapseRepeats && !Key.empty() && consumed == 1 && !repl.empty() &&
+          repl[0] == Key.back()) {
+        pos += 1;
+        continue;
+      }
+      Key += repl;
+      budget -= static_cast<int>(repl.size());
+      if (budget < 1) break;
+    } else {
+      consumed = 1;
+    }
+    pos += static_cast<size_t>(std::max(consumed, 1));
+  }
+}
+
+bool TPhoneticsMap::IsWithinDistance(const AnsiString& Word, int Distance) const {
+  const int limit = Divisor > 0 ? static_cast<int>(Word.size()) / Divisor : 0;
+  return Distance <= limit && Distance <= MaxDistance;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Phonetic keys: a trie of rewrite rules turns a word into a short key, so
+// that words that sound alike share it.
+#include "platform/base/Types.h"
+
+#include <array>
+#include <memory>
+
+class TReplaceNode : public TObject {
+public:
+  TReplaceNode() = default;
+  // Longest rule that matches S at Position (0-based).
+  virtual bool Match(const AnsiString& S, AnsiString& Replacement, size_t Position,
+                     int& Consumed) const;
+  virtual void Clear();
+  // A second rule for the same pattern replaces the first.
+  virtual void AddRule(const AnsiString& Pattern, const AnsiString& Replacement, int Consumed);
+
+protected:
+  bool FHasChildren = false;
+  std::array<std::unique_ptr<TReplaceNode>, 256> FChildren;
+  bool FTerminal = false;
+  AnsiString FReplacement;
+  int FConsumed = 0;
+};
+
+class TPhoneticsMap : public TReplaceNode {
+public:
+  TPhoneticsMap() = default;
+  // Loads the rules of the language's primary language (low byte): 9
+  // English, 25 Russian, 12 French, others the general table.
+  virtual void BuildRules(int LanguageID);
+  virtual void SetPrefixDepth(int Value);
+  virtual void MakeKey(const AnsiString& Word, AnsiString& Key) const;
+  virtual bool IsWithinDistance(const AnsiString& Word, int Distance) const;
+
+  int PrefixDepth() const { return FPrefixDepth; }
+  int Language() const { return FLanguage; }
+  bool CollapseRepeats = true;
+  int KeyBudget = 6;
+  int Divisor = 2;
+  int MaxDistance = 4;
+
+private:
+  int FPrefixDepth = 2;
+  int FLanguage = -1;
+};

@@ -1,0 +1,182 @@
+#include "spell/scSuggestions.h"
+
+#include "spell/scUtil.h"
+
+namespace {
+AnsiString Range(int from, int to) {
+  AnsiString s;
+  for (int c = from; c <= to; ++c) s += static_cast<char>(c);
+  return s;
+}
+const char kExtra[] = "\xB8\xA8\xB9\xB3\xBF";
+}  // namespace
+
+TSuggestionsGenerator::TSuggestionsGenerator() {
+  FInner = "'" + Range('a', 'z') + "\xD7\xDE\xDF" + Range(0xE0, 0xFF) + kExtra;
+  FFirst = "'" + Range('a', 'z') + Range('A', 'Z') + Range(0xC0, 0xFF) + kExtra;
+  SetAllOperations(true);
+}
+
+void TSuggestionsGenerator::SetLanguage(int LanguageID) {
+  if (LanguageID == FLanguage) return;
+  FLanguage = LanguageID;
+  SetAllOperations(FAllOperations);
+  AnsiString letters;
+  if (LanguageID == 1029)
+    letters = "\xE1\xE8\xEF\xE9\xEC\xED\xF2\xF3\xF8\x9A\x9D\xFA\xF9\xFD\x9E"
+              "\xC1\xC8\xCF\xC9\xCC\xCD\xD2\xD3\xD8\x8A\x8D\xDA\xD9\xDD\x8E";
+  else if ((LanguageID & 0xFF) == 12)
+    letters = "\x9C";
+  else if (LanguageID == 1049)
+    letters = "\xB2\xA2\xB1\xA1\xBC\xAC\xB6\xA6";
+  else if (LanguageID == 1045)
+    letters = "\xB9\xE6\xEA\xB3\xB3\xF1\xF3\x9C\xBF\x9F\xA5\xC6\xCA\xA3\xD1\xD3\x8C\xAF\x8F";
+  FInner += letters;
+  FFirst += letters;
+}
+
+void TSuggestionsGenerator::SetAllOperations(bool Value) {
+  FAllOperations = Value;
+  if (Value) FOperations = FLanguage == 1053 ? 0x0F : 0x1F;
+}
+
+void TSuggestionsGenerator::SetOperations(int Mask) {
+  FOperations = Mask;
+  FAllOperations = false;
+}
+
+bool TSuggestionsGenerator::AddSuggestion(const AnsiString& Word) {
+  int i = FResults->IndexOf(Word);
+  if (i >= 0 && FResults->Get(i) == Word) return false;
+  FResults->Add(Word);
+  return true;
+}
+
+bool TSuggestionsGenerator::Check(const AnsiString& Candidate) {
+  bool found = false;
+  FWordCheck(Candidate, found);
+  return found;
+}
+
+bool TSuggestionsGenerator::TryCandidate(const AnsiString& Candidate) {
+  if (Candidate.size() <= 1) return false;
+  if (!Check(Candidate)) return false;
+  if (Full()) return true;
+  if (FWordLower && !IsAllLower(Candidate) && Check(SpellLower(Candidate))) return false;
+  AddSuggestion(Candidate);
+  return false;
+}
+
+bool TSuggestionsGenerator::TryTranspositions(int Distance) {
+  const int len = static_cast<int>(FWord.size());
+  if (len <= Distance + 1) return false;
+  AnsiString w = FWord;
+  for (int i = len - Distance; i >= 1; --i) {
+    std::swap(w[i - 1], w[i - 1 + Distance]);
+    bool stop = TryCandidate(w);
+    std::swap(w[i - 1], w[i - 1 + Distance]);
+    if (stop) return true;
+  }
+  return false;
+}
+
+bool TSuggestionsGenerator::TryInsertions() {
+  const size_t len = FWord.size();
+  AnsiString w;
+  for (size_t p = len + 1; p >= 2; --p) {
+    for (char c : FInner) {
+      w = FWord;
+      w.insert(p - 1, 1, c);
+      if (TryCandidate(w)) return true;
+    }
+  }
+  for (char c : FFirst) {
+    w = FWord;
+    w.insert(0, 1, c);
+    if (TryCandidate(w)) return true;
+  }
+  return false;
+}
+
+bool TSuggestionsGenerator::TryDeletions() {
+  for (size_t p = FWord.size(); p >= 1; --p) {
+    AnsiString w = FWord;
+    w.erase(p - 1, 1);
+    if (TryCandidate(w)) return true;
+  }
+  return false;
+}
+
+bool TSuggestionsGenerator::TrySubstitutions() {
+  AnsiString w = FWord;
+  for (size_t p = FWord.size(); p >= 2; --p) {
+    const char keep = w[p - 1];
+    for (char c : FInner) {
+      w[p - 1] = c;
+      if (TryCandidate(w)) return true;
+    }
+    w[p - 1] = keep;
+  }
+  if (!w.empty()) {
+    for (char c : FFirst) {
+      w[0] = c;
+      if (TryCandidate(w)) return true;
+    }
+  }
+  return false;
+}
+
+bool TSuggestionsGenerator::TrySplits() {
+  const size_t len = FWord.size();
+  for (size_t k = 2; k + 2 <= len; ++k) {
+    AnsiString a = FWord.substr(0, k), b = FWord.substr(k);
+    if (Check(a) && Check(b)) {
+      if (Full()) return true;
+      AddSuggestion(a + " " + b);
+    }
+  }
+  const auto dot = FWord.find('.');
+  if (dot != AnsiString::npos && FWord.find('.', dot + 1) == AnsiString::npos && dot + 1 < len) {
+    const char after = FWord[dot + 1];
+    if (SpellUpper(AnsiString(1, after))[0] == after) {
+      AnsiString a = FWord.substr(0, dot), b = FWord.substr(dot + 1);
+      if (Check(a) && Check(b) && !Full())
+        AddSuggestion(FWord.substr(0, dot + 1) + "  " + b);
+    }
+  }
+  return false;
+}
+
+void TSuggestionsGenerator::GenerateForm(const AnsiString& Word, int Maximum,
+                                         const TWordCheckEvent& WordCheck, TStrings* Results) {
+  if (Maximum == -1) Maximum = 65535;
+  if (!WordCheck || !Results || Word.empty() || Maximum < 1 || Word.size() >= 251) return;
+  FWord = Word;
+  FWordCheck = WordCheck;
+  FResults = Results;
+  FMaximum = Maximum;
+  FWordLower = IsAllLower(Word);
+  const AnsiString inner = FInner;
+  if (!FWordLower) FInner = FFirst;
+  bool stop = false;
+  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
+  if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
+  if (!stop && (FOperations & sgDeletion)) stop = TryDeletions();
+  if (!stop && (FOperations & sgSubstitution)) stop = TrySubstitutions();
+  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(2);
+  if (!stop && (FOperations & sgSplits)) stop = TrySplits();
+  FInner = inner;
+  FResults = nullptr;
+  FWordCheck = nullptr;
+}
+
+void TSuggestionsGenerator::Generate(const AnsiString& Word, int Maximum,
+                                     const TWordCheckEvent& WordCheck, TStrings* Results) {
+  GenerateForm(Word, Maximum, WordCheck, Results);
+  if (Word.empty() || IsAllUpper(Word) || IsAllLower(Word)) return;
+  const AnsiString first(1, Word[0]);
+  if (SpellUpper(first) != first)
+    GenerateForm(SpellLower(Word), Maximum, WordCheck, Results);
+  else
+    GenerateForm(first + SpellLower(Word.substr(1)), Maximum, WordCheck, Results);
+}

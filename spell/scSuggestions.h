@@ -1,0 +1,52 @@
+#pragma once
+// Near-miss candidates of a misspelt word: single edits and splits, each
+// tested through the engine's word check.
+#include "platform/base/Strings.h"
+
+#include <functional>
+
+using TWordCheckEvent = std::function<void(const AnsiString& Candidate, bool& Found)>;
+
+constexpr int sgInsertion = 1;
+constexpr int sgTransposition = 2;
+constexpr int sgDeletion = 4;
+constexpr int sgSubstitution = 8;
+constexpr int sgSplits = 16;
+
+class TSuggestionsGenerator : public TObject {
+public:
+  TSuggestionsGenerator();
+  virtual void SetLanguage(int LanguageID);
+  virtual void SetAllOperations(bool Value);
+  virtual void SetOperations(int Mask);
+  virtual bool AddSuggestion(const AnsiString& Word);
+  virtual bool TryCandidate(const AnsiString& Candidate);
+  virtual bool TryInsertions();
+  virtual bool TryTranspositions(int Distance);
+  virtual bool TryDeletions();
+  virtual bool TrySubstitutions();
+  virtual bool TrySplits();
+  virtual void GenerateForm(const AnsiString& Word, int Maximum, const TWordCheckEvent& WordCheck,
+                            TStrings* Results);
+  virtual void Generate(const AnsiString& Word, int Maximum, const TWordCheckEvent& WordCheck,
+                        TStrings* Results);
+
+  int Language() const { return FLanguage; }
+  int Operations() const { return FOperations; }
+  const AnsiString& InnerAlphabet() const { return FInner; }
+  const AnsiString& FirstAlphabet() const { return FFirst; }
+
+private:
+  bool Check(const AnsiString& Candidate);
+  bool Full() const { return FResults->Count() > FMaximum; }
+
+  AnsiString FWord;
+  TStrings* FResults = nullptr;
+  TWordCheckEvent FWordCheck;
+  int FLanguage = 0;
+  AnsiString FInner, FFirst;
+  int FMaximum = 0;
+  bool FAllOperations = false;
+  int FOperations = 0;
+  bool FWordLower = false;
+};

@@ -1,0 +1,182 @@
+#include "spell/scUtil.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/SysUtils.h"
+#include "platform/gui/FormMonitor.h"
+#include "platform/gui/Forms.h"
+#include "platform/os/FolderMacros.h"
+#include "platform/os/SysPaths.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void ReplaceMacro(const String& Macro, const String& Value, const String& S, String& Result) {
+  auto p = S.find(Macro);
+  if (p == String::npos || Macro.empty()) {
+    Result = S;
+    return;
+  }
+  Result = S.substr(0, p) + Value + S.substr(p + Macro.size());
+}
+
+String SpellUserName() {
+  String n = GetLoginName();
+  if (n.size() > 256) n.resize(256);
+  return n.empty() ? String("default") : n;
+}
+
+void GetSpecialFolder(int Folder, String& Path) {
+  switch (Folder) {
+    case CSIDL_APPDATA: Path = GetDataFolder(); break;
+    case CSIDL_CONFIG: Path = GetUserConfigFolder(); break;
+    case CSIDL_PERSONAL: Path = GetDocumentsFolder(); break;
+    default: Path.clear();
+  }
+  while (Path.size() > 1 && Path.back() == '/') Path.pop_back();
+}
+
+void ExpandPathMacros(const String& S, String& Result) {
+  String r;
+  ReplaceMacro("%AppName%", GetProgramName(), S, r);
+  if (S.find("%UserName%") != String::npos) ReplaceMacro("%UserName%", SpellUserName(), r, r);
+  ReplaceMacro("%AppDir%", GetProgramFolder(), r, r);
+  if (S.find("%AppData%") != String::npos) {
+    String folder;
+    GetSpecialFolder(CSIDL_APPDATA, folder);
+    ReplaceMacro("%AppData%", folder.empty() ? GetProgramFolder() : folder, r, r);
+  }
+  if (S.find("%AppConfig%") != String::npos) {
+    String folder;
+    GetSpecialFolder(CSIDL_CONFIG, folder);
+    ReplaceMacro("%AppConfig%", folder.empty() ? GetProgramFolder() : folder, r, r);
+  }
+  if (S.find("%MyDocuments%") != String::npos) {
+    String folder;
+    GetSpecialFolder(CSIDL_PERSONAL, folder);
+    ReplaceMacro("%MyDocuments%", folder, r, r);
+  }
+  String env;
+  Result = ExpandEnvironmentStrings(r, env) ? env : r;
+}
+
+String ExpandPathMacros(const String& S) {
+  String r;
+  ExpandPathMacros(S, r);
+  return r;
+}
+
+bool CanCreateFile(const String& FileName, bool DeleteOnClose) {
+  if (FileName.empty()) return false;
+  int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd >= 0) {
+    ::close(fd);
+    if (DeleteOnClose) ::unlink(FileName.c_str());
+    return true;
+  }
+  if (errno != EEXIST) return false;
+  fd = ::open(FileName.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+void ForceFolders(const String& Path) {
+  if (Path.empty() || DirectoryExists(Path)) return;
+  String p = Path;
+  while (p.size() > 1 && (p.back() == '/' || p.back() == '\\')) p.pop_back();
+  auto slash = p.find_last_of("/\\");
+  if (p.size() > 2 && slash != String::npos && slash > 0) {
+    String parent = p.substr(0, slash);
+    if (parent != p) ForceFolders(parent);
+  }
+  ::mkdir(p.c_str(), 0755);
+}
+
+TPoint PlaceRect(const TRect& M, int X, int Y, int Width, int Height) {
+  X = std::max(X, M.Left);
+  Y = std::max(Y, M.Top);
+  if (X + Width > M.Right) X = M.Right - Width;
+  if (Y + Height > M.Bottom) Y = M.Bottom - Height;
+  return {X, Y};
+}
+
+TPoint PlaceRectBeside(const TRect& M, const TRect& F, const TRect& R, bool Horizontal,
+                       bool Vertical) {
+  int x = F.Left, y = F.Top;
+  if (Horizontal) x = R.Left + F.Width() > M.Right ? M.Right - F.Width() : R.Left;
+  if (Vertical) y = R.Bottom + F.Height() > M.Bottom ? R.Top - F.Height() : R.Bottom;
+  return PlaceRect(M, x, y, F.Width(), F.Height());
+}
+
+void PlaceDialog(TCustomForm* Form, int X, int Y) {
+  if (!Form) return;
+  TPoint p = PlaceRect(MonitorBoundsOf(Form), X, Y, Form->GetWidth(), Form->GetHeight());
+  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+}
+
+void PlaceDialogBeside(TCustomForm* Form, const TRect& R, bool Horizontal, bool Vertical) {
+  if (!Form) return;
+  TPoint p = PlaceRectBeside(MonitorBoundsOf(Form), Form->BoundsRect(), R, Horizontal, Vertical);
+  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+}
+
+void GetLibraryVersion(String& S) { S = "1.0"; }
+
+void TEventList::Add(const void* Key, THandler Handler) {
+  FItems.push_back({Key, std::make_shared<THandler>(std::move(Handler))});
+}
+
+void TEventList::Remove(const void* Key) {
+  auto it = std::find_if(FItems.begin(), FItems.end(), [&](const TItem& i) { return i.Key == Key; });
+  if (it != FItems.end()) FItems.erase(it);
+}
+
+void TEventList::Fire(TObject* Sender) {
+  // A handler may remove itself; the copy keeps the walk valid.
+  auto items = FItems;
+  for (auto& i : items)
+    if (*i.Handler) (*i.Handler)(Sender);
+}
+
+int EditDistance(const AnsiString& A, const AnsiString& B) {
+  const int la = static_cast<int>(A.size()), lb = static_cast<int>(B.size());
+  if (la >= 255 || lb >= 255) return std::max(la, lb);
+  // Byte-sized cells, one row at a time.
+  Byte prev[256], cur[256];
+  for (int j = 0; j <= lb; ++j) prev[j] = static_cast<Byte>(j);
+  for (int i = 1; i <= la; ++i) {
+    cur[0] = static_cast<Byte>(i);
+    for (int j = 1; j <= lb; ++j) {
+      int cost = A[i - 1] == B[j - 1] ? 0 : 1;
+      cur[j] = static_cast<Byte>(std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost}));
+    }
+    std::copy(cur, cur + lb + 1, prev);
+  }
+  int dist = prev[lb];
+  // A swap of neighbours at the same place in both words counts once.
+  const int shorter = std::min(la, lb);
+  for (int i = 2; i <= shorter; ++i) {
+    if (A[i - 1] == B[i - 2] && A[i - 2] == B[i - 1] && A[i - 1] != A[i - 2] && dist > 0) {
+      --dist;
+      ++i;
+    }
+  }
+  return dist;
+}
+
+uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M) {
+  if (M < 2) return 0;
+  uint64_t h = 0, a = 31415;
+  for (size_t i = 0; i < Length; ++i) {
+    h = (a * h + static_cast<Byte>(Key[i])) % M;
+    a = (a * 27183) % (M - 1);
+  }
+  return static_cast<uint32_t>(h);
+}
+
+AnsiString SpellUpper(const AnsiString& S) { return AnsiUpperCase(S, 1252); }
+AnsiString SpellLower(const AnsiString& S) { return AnsiLowerCase(S, 1252); }
+bool IsAllUpper(const AnsiString& S) { return S == SpellUpper(S); }
+bool IsAllLower(const AnsiString& S) { return S == SpellLower(S); }

@@ -1,0 +1,80 @@
+#pragma once
+// What the spell engine, its configuration and the thesaurus share: path
+// macros, a multicast handler list, dialog placement, two file-system
+// operations, the custom dictionary's hash and the edit distance.
+#include "platform/base/Types.h"
+#include "platform/gui/GfxTypes.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TCustomForm;
+
+// S with the first occurrence of Macro (case-sensitive) replaced by Value.
+void ReplaceMacro(const String& Macro, const String& Value, const String& S, String& Result);
+// "%AppName%", "%UserName%", "%AppDir%", "%AppData%" (the XDG data folder),
+// "%AppConfig%" (the XDG configuration folder), "%MyDocuments%", then
+// environment variables written "%NAME%". Each macro once, at its first
+// occurrence.
+void ExpandPathMacros(const String& S, String& Result);
+String ExpandPathMacros(const String& S);
+// The user name for "%UserName%": "default" when it cannot be read.
+String SpellUserName();
+
+// Folder numbers of GetSpecialFolder.
+constexpr int CSIDL_PERSONAL = 5;
+constexpr int CSIDL_APPDATA = 26;
+constexpr int CSIDL_CONFIG = 0x1000;  // the XDG configuration folder
+void GetSpecialFolder(int Folder, String& Path);
+
+// True when FileName can be opened for writing, created if missing. With
+// DeleteOnClose a file made by the test is removed again.
+bool CanCreateFile(const String& FileName, bool DeleteOnClose);
+// Creates every missing folder of Path, parents first; failures ignored.
+void ForceFolders(const String& Path);
+
+// Moves Form to (X, Y), kept on the monitor that holds it.
+void PlaceDialog(TCustomForm* Form, int X, int Y);
+// Places Form beside the screen rectangle R (a word on screen).
+void PlaceDialogBeside(TCustomForm* Form, const TRect& R, bool Horizontal, bool Vertical);
+// The placement rules on plain rectangles (monitor bounds, form bounds).
+TPoint PlaceRect(const TRect& Monitor, int X, int Y, int Width, int Height);
+TPoint PlaceRectBeside(const TRect& Monitor, const TRect& Form, const TRect& R, bool Horizontal,
+                       bool Vertical);
+
+void GetLibraryVersion(String& S);
+
+// Handlers called in the order they were added; each keyed by an object so
+// that it can be removed again.
+class TEventList : public TObject {
+public:
+  using THandler = std::function<void(TObject* Sender)>;
+  void Add(const void* Key, THandler Handler);
+  void Remove(const void* Key);
+  void Fire(TObject* Sender);
+  int Count() const { return static_cast<int>(FItems.size()); }
+
+private:
+  struct TItem {
+    const void* Key;
+    std::shared_ptr<THandler> Handler;
+  };
+  std::vector<TItem> FItems;
+};
+
+// Levenshtein distance where a swap of two different neighbouring letters
+// counts 1; the larger length for words of 255 characters or more.
+int EditDistance(const AnsiString& A, const AnsiString& B);
+
+// The custom dictionary's hash of a key for a table of M slots, and the
+// probe step for a home index. 64-bit arithmetic, so every table size
+// works; identical to the 31-bit form for the sizes up to 32,749.
+uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M);
+inline uint32_t DictionaryProbeStep(uint32_t Home) { return Home % 97 + 1; }
+
+// Case helpers over the dictionaries' 8-bit code page (1252).
+AnsiString SpellUpper(const AnsiString& S);
+AnsiString SpellLower(const AnsiString& S);
+bool IsAllUpper(const AnsiString& S);  // S equals its upper case
+bool IsAllLower(const AnsiString& S);
