@@ -1,0 +1,518 @@
+#include "spell/scCustomDictionary.h"
+
+#include "platform/base/FindFiles.h"
+#include "platform/base/SysUtils.h"
+#include "spell/scUtil.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+const char kSpuBanner[] =
+    "Quillory User Dictionary format 1.0\r\n"
+    "Compiled by the Quillory project\r\n"
+    "https://quillory.invalid/\r\n"
+    "words@qyl.invalid\r\n"
+    "\r\n";
+static_assert(sizeof(kSpuBanner) - 1 == kSpuBannerLength);
+
+namespace {
+constexpr uint32_t kSizes[] = {251,      509,      1021,      2039,      4093,      8191,
+                               16381,    32749,    65521,     131071,    262139,    524287,
+                               1048573,  2097143,  4194301,   8388593,   16777213,  33554393,
+                               67108859, 134217689, 268435399, 536870909, 1073741789, 2147483647};
+
+bool IsTableSize(uint32_t n) {
+  for (uint32_t s : kSizes)
+    if (s == n) return true;
+  return false;
+}
+
+int32_t ReadI32(const std::string& s, size_t at) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<Byte>(s[at + i])) << (8 * i);
+  return static_cast<int32_t>(v);
+}
+
+void PutI32(std::string& out, int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((u >> (8 * i)) & 0xFF);
+}
+}  // namespace
+
+uint32_t NextTableSize(uint32_t N) {
+  for (uint32_t s : kSizes)
+    if (s > N) return s;
+  return 0;
+}
+
+TCustomDictionary::TCustomDictionary() = default;
+
+TCustomDictionary::~TCustomDictionary() { SetActive(false); }
+
+TCustomDictionary::TFileStamp TCustomDictionary::StampOf(const String& FileName) {
+  TFileStamp s;
+  s.Time = FileAge(FileName);
+  if (s.Time >= 0) s.Size = FileSizeOf(FileName);
+  return s;
+}
+
+bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
+  if (FileName.empty()) return true;
+  std::ifstream f(FileName, std::ios::binary);
+  if (f) {
+    std::string head(121, '\0');
+    f.read(head.data(), 121);
+    if (f.gcount() < 120) return false;
+    if (std::memcmp(head.data(), kSpuBanner, kSpuBannerLength) != 0 || head[119] != 0) return false;
+    if (Body) {
+      Body->assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    return true;
+  }
+  if (FileExists(FileName) || DirectoryExists(FileName)) return false;
+  return CanCreateFile(FileName, true);
+}
+
+bool TCustomDictionary::SetFileName(const String& FileName) {
+  if (!CheckFile(FileName, nullptr)) return false;
+  const bool wasActive = FActive;
+  SetActive(false);
+  if (FActive) return false;  // the old file could not be saved
+  FFileName = FileName;
+  FHasFileName = !FileName.empty();
+  SetActive(wasActive);
+  return true;
+}
+
+void TCustomDictionary::ResetContents() {
+  FAddedCount = FExcludedCount = FAutoCorrectCount = 0;
+  FEntryCount = 0;
+  FRemovedCount = 0;
+  FPool.clear();
+  FPool.shrink_to_fit();
+  FTable.clear();
+  FIndexesValid = false;
+  FAddedIndex.clear();
+  FExcludedIndex.clear();
+  FAutoCorrectIndex.clear();
+}
+
+void TCustomDictionary::SetActive(bool Value) {
+  if (Value == FActive) return;
+  if (Value) {
+    ResetContents();
+    if (FHasFileName) {
+      std::string body;
+      if (!CheckFile(FFileName, &body)) return;
+      if (FileExists(FFileName)) {
+        FFileDate = StampOf(FFileName);
+        LoadFromBody(body);
+      } else {
+        FFileDate = TFileStamp{};
+        FModified = true;
+      }
+    }
+    FActive = true;
+    return;
+  }
+  // Pending words are kept in memory while they cannot be written.
+  if (FModified && !Save()) return;
+  FModified = false;
+  ResetContents();
+  FPending.clear();
+  FActive = false;
+}
+
+bool TCustomDictionary::LoadFromBody(const std::string& Body) {
+  // Body starts with the 0x1A byte that follows the banner's 0.
+  auto fail = [&] {
+    ResetContents();
+    return false;
+  };
+  size_t at = 1;
+  if (Body.size() < at + 20) return fail();
+  const int32_t added = ReadI32(Body, at), excluded = ReadI32(Body, at + 4),
+                autos = ReadI32(Body, at + 8), entries = ReadI32(Body, at + 12),
+                m = ReadI32(Body, at + 16);
+  at += 20;
+  if (added < 0 || excluded < 0 || autos < 0 || entries < 0 || m < 0) return fail();
+  if (m != 0 && !IsTableSize(static_cast<uint32_t>(m))) return fail();
+  if (Body.size() - at < static_cast<uint64_t>(m) * 4 + 4) return fail();
+  std::vector<int32_t> table(static_cast<size_t>(m));
+  for (int32_t i = 0; i < m; ++i) table[i] = ReadI32(Body, at + 4 * static_cast<size_t>(i));
+  at += static_cast<size_t>(m) * 4;
+  const int32_t s = ReadI32(Body, at);
+  at += 4;
+  if (s < 0 || Body.size() - at < static_cast<uint64_t>(s)) return fail();
+  FPool.assign(Body, at, static_cast<size_t>(s));
+  FTable = std::move(table);
+  // Every live slot must point at a whole entry inside the pool; the
+  // counts are taken from the table, not trusted from the file.
+  int32_t live = 0, removed = 0, empty = 0, counts[3] = {0, 0, 0};
+  for (int32_t v : FTable) {
+    if (v == 0) {
+      ++empty;
+      continue;
+    }
+    if (v == -1) {
+      ++removed;
+      continue;
+    }
+    size_t len = 0;
+    const char* e = EntryAt(v, &len);
+    if (!e) return fail();
+    const char kind = FPool[static_cast<size_t>(v) - 1];
+    if (kind == 'A') {
+      size_t rest = static_cast<size_t>(v) + len + 1;
+      if (rest >= FPool.size() || !std::memchr(FPool.data() + rest, 0, FPool.size() - rest))
+        return fail();
+    }
+    ++counts[kind == 'I' ? 0 : kind == 'E' ? 1 : 2];
+    ++live;
+  }
+  if (m > 0 && empty == 0) return fail();
+  FEntryCount = live;
+  FRemovedCount = removed;
+  FAddedCount = counts[0];
+  FExcludedCount = counts[1];
+  FAutoCorrectCount = counts[2];
+  return true;
+}
+
+const char* TCustomDictionary::EntryAt(int32_t SlotValue, size_t* Length) const {
+  if (SlotValue < 1 || static_cast<size_t>(SlotValue) >= FPool.size()) return nullptr;
+  const char kind = FPool[static_cast<size_t>(SlotValue) - 1];
+  if (kind != 'I' && kind != 'E' && kind != 'A') return nullptr;
+  const char* start = FPool.data() + SlotValue;
+  const void* end = std::memchr(start, 0, FPool.size() - static_cast<size_t>(SlotValue));
+  if (!end) return nullptr;
+  if (Length) *Length = static_cast<size_t>(static_cast<const char*>(end) - start);
+  return start;
+}
+
+bool TCustomDictionary::SaveToFile(const String& FileName) {
+  std::string out(kSpuBanner, kSpuBannerLength);
+  out += '\0';
+  out += '\x1A';
+  PutI32(out, FAddedCount);
+  PutI32(out, FExcludedCount);
+  PutI32(out, FAutoCorrectCount);
+  PutI32(out, FEntryCount);
+  PutI32(out, static_cast<int32_t>(FTable.size()));
+  for (int32_t v : FTable) PutI32(out, v);
+  PutI32(out, static_cast<int32_t>(FPool.size()));
+  out += FPool;
+  const String temp = FileName + ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+    f.write(out.data(), static_cast<std::streamsize>(out.size()));
+    f.flush();
+    if (!f) {
+      f.close();
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), FileName.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void TCustomDictionary::IndexEntry(char Kind, int32_t SlotValue) {
+  switch (Kind) {
+    case 'I': FAddedIndex.push_back(SlotValue); break;
+    case 'E': FExcludedIndex.push_back(SlotValue); break;
+    case 'A': FAutoCorrectIndex.push_back(SlotValue); break;
+    default: break;
+  }
+}
+
+void TCustomDictionary::BuildIndexes() {
+  if (FIndexesValid) return;
+  if (!FActive) SetActive(true);
+  FAddedIndex.clear();
+  FExcludedIndex.clear();
+  FAutoCorrectIndex.clear();
+  FAddedIndex.reserve(static_cast<size_t>(FAddedCount) + 256);
+  FExcludedIndex.reserve(static_cast<size_t>(FExcludedCount) + 256);
+  FAutoCorrectIndex.reserve(static_cast<size_t>(FAutoCorrectCount) + 256);
+  for (int32_t v : FTable)
+    if (v > 0) IndexEntry(FPool[static_cast<size_t>(v) - 1], v);
+  FIndexesValid = true;
+}
+
+int TCustomDictionary::GetAddedCount() {
+  BuildIndexes();
+  return static_cast<int>(FAddedIndex.size());
+}
+int TCustomDictionary::GetExcludedCount() {
+  BuildIndexes();
+  return static_cast<int>(FExcludedIndex.size());
+}
+int TCustomDictionary::GetAutoCorrectCount() {
+  BuildIndexes();
+  return static_cast<int>(FAutoCorrectIndex.size());
+}
+
+void TCustomDictionary::GetEntryText(int32_t SlotValue, AnsiString& S) const {
+  size_t len = 0;
+  const char* p = EntryAt(SlotValue, &len);
+  S = p ? AnsiString(p, len) : AnsiString();
+}
+
+bool TCustomDictionary::FindEntry(char Kind, const AnsiString& Word, int32_t& SlotValue,
+                                  int& Index) {
+  if (!FActive) SetActive(true);
+  const uint32_t m = static_cast<uint32_t>(FTable.size());
+  if (m < 1) return false;
+  uint32_t i = DictionaryHash(Word.data(), Word.size(), m);
+  const uint32_t step = DictionaryProbeStep(i);
+  // At most one pass over the table: a table without empty slots cannot
+  // make the search run on.
+  for (uint32_t tries = 0; tries < m; ++tries) {
+    const int32_t v = FTable[i];
+    if (v == 0) return false;
+    if (v > 0) {
+      size_t len = 0;
+      const char* e = EntryAt(v, &len);
+      if (e && len == Word.size() && std::memcmp(e, Word.data(), len) == 0) {
+        SlotValue = v;
+        Index = static_cast<int>(i);
+        return Kind == '*' || FPool[static_cast<size_t>(v) - 1] == Kind;
+      }
+    }
+    i = static_cast<uint32_t>((static_cast<uint64_t>(i) + step) % m);
+  }
+  return false;
+}
+
+void TCustomDictionary::AppendToPool(const char* Data, int Length) {
+  FPool.append(Data, static_cast<size_t>(Length));
+}
+
+void TCustomDictionary::InsertIntoTable(std::vector<int32_t>& Table, const char* Key,
+                                        size_t KeyLength, int32_t SlotValue) {
+  const uint32_t m = static_cast<uint32_t>(Table.size());
+  uint32_t i = DictionaryHash(Key, KeyLength, m);
+  if (Table[i] > 0) {
+    const uint32_t step = DictionaryProbeStep(i);
+    uint32_t tries = 0;
+    while (Table[i] != 0 && tries++ < m) i = static_cast<uint32_t>((static_cast<uint64_t>(i) + step) % m);
+    if (Table[i] != 0) {  // no empty slot on the path: take a removed one
+      for (uint32_t k = 0; k < m; ++k)
+        if (Table[k] <= 0) {
+          i = k;
+          break;
+        }
+    }
+  }
+  if (&Table == &FTable && Table[i] == -1) --FRemovedCount;
+  Table[i] = SlotValue;
+}
+
+void TCustomDictionary::Rebuild(uint32_t Size) {
+  std::vector<int32_t> table(Size, 0);
+  for (int32_t v : FTable) {
+    if (v <= 0) continue;
+    size_t len = 0;
+    const char* e = EntryAt(v, &len);
+    if (e) InsertIntoTable(table, e, len, v);
+  }
+  FTable = std::move(table);
+  FRemovedCount = 0;
+  FIndexesValid = false;
+}
+
+void TCustomDictionary::AddToTable(const AnsiString& Word, int32_t SlotValue) {
+  const uint32_t m = static_cast<uint32_t>(FTable.size());
+  if (static_cast<uint64_t>(FEntryCount) * 4 >= m) {
+    if (uint32_t next = NextTableSize(m)) Rebuild(next);
+  } else if (static_cast<uint64_t>(FEntryCount + FRemovedCount) * 4 >= m) {
+    // Removed slots count against the fill, so a table never runs out of
+    // empty slots however often words are removed and added.
+    Rebuild(m);
+  }
+  if (!FTable.empty()) InsertIntoTable(FTable, Word.data(), Word.size(), SlotValue);
+}
+
+bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiString& Replacement) {
+  if (!FActive) SetActive(true);
+  if (Word.size() + Replacement.size() > kSpuMaxPair) return false;
+  std::string entry(1, Kind);
+  entry += Word;
+  entry += '\0';
+  if (Kind == 'A') {
+    entry += Replacement;
+    entry += '\0';
+  }
+  int32_t slot = 0;
+  int index = 0;
+  if (Word.empty() || Word.find('\0') != AnsiString::npos || FindEntry('*', Word, slot, index))
+    return false;
+  if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
+  const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;
+  AppendToPool(entry.data(), static_cast<int>(entry.size()));
+  ++FEntryCount;
+  AddToTable(Word, slotValue);
+  if (FIndexesValid) IndexEntry(Kind, slotValue);
+  return true;
+}
+
+bool TCustomDictionary::RemoveEntry(char Kind, const AnsiString& Word) {
+  int32_t slot = 0;
+  int index = 0;
+  if (!FindEntry(Kind, Word, slot, index)) return false;
+  FTable[static_cast<size_t>(index)] = -1;
+  --FEntryCount;
+  ++FRemovedCount;
+  FIndexesValid = false;
+  return true;
+}
+
+std::unique_ptr<TCustomDictionary> TCustomDictionary::CreateNew() {
+  return std::make_unique<TCustomDictionary>();
+}
+
+bool TCustomDictionary::Save() {
+  if (!FModified || !FHasFileName) return true;
+  if (!CheckFile(FFileName, nullptr)) return false;
+  const TFileStamp now = FileExists(FFileName) ? StampOf(FFileName) : FFileDate;
+  bool ok;
+  if (now == FFileDate) {
+    ok = SaveToFile(FFileName);
+  } else {
+    // Another writer changed the file: load it as it is now and replay our
+    // changes on it, in the order they were made.
+    auto fresh = CreateNew();
+    ok = fresh->SetFileName(FFileName);
+    if (ok) {
+      fresh->SetActive(true);
+      for (const auto& p : FPending) {
+        if (p.Op == '+') {
+          if (p.Kind == 'I') fresh->AddWord(p.Word);
+          else if (p.Kind == 'E') fresh->AddExcludedWord(p.Word);
+          else fresh->AddAutoCorrect(p.Word, p.Replacement);
+        } else {
+          if (p.Kind == 'I') fresh->RemoveWord(p.Word);
+          else if (p.Kind == 'E') fresh->RemoveExcludedWord(p.Word);
+          else fresh->RemoveAutoCorrect(p.Word);
+        }
+      }
+      ok = fresh->Save();
+      if (ok) fresh->SetModified(false);
+    }
+  }
+  if (!ok) return false;
+  FModified = false;
+  FPending.clear();
+  return true;
+}
+
+bool TCustomDictionary::SaveAs(const String& FileName) {
+  if (!FActive) SetActive(true);
+  return SaveToFile(FileName);
+}
+
+void TCustomDictionary::GetAddedWord(int Index, AnsiString& Word) {
+  BuildIndexes();
+  Word.clear();
+  if (Index >= 0 && Index < static_cast<int>(FAddedIndex.size())) GetEntryText(FAddedIndex[Index], Word);
+}
+
+void TCustomDictionary::GetExcludedWord(int Index, AnsiString& Word) {
+  BuildIndexes();
+  Word.clear();
+  if (Index >= 0 && Index < static_cast<int>(FExcludedIndex.size()))
+    GetEntryText(FExcludedIndex[Index], Word);
+}
+
+void TCustomDictionary::GetAutoCorrect(int Index, AnsiString& Replacement, AnsiString& Word) {
+  BuildIndexes();
+  Word.clear();
+  Replacement.clear();
+  if (Index < 0 || Index >= static_cast<int>(FAutoCorrectIndex.size())) return;
+  const int32_t v = FAutoCorrectIndex[Index];
+  GetEntryText(v, Word);
+  GetEntryText(v + static_cast<int32_t>(Word.size()) + 1, Replacement);
+}
+
+bool TCustomDictionary::IsAddedWord(const AnsiString& Word) {
+  int32_t s = 0;
+  int i = 0;
+  return FindEntry('I', Word, s, i);
+}
+
+bool TCustomDictionary::IsExcludedWord(const AnsiString& Word) {
+  int32_t s = 0;
+  int i = 0;
+  return FindEntry('E', Word, s, i);
+}
+
+bool TCustomDictionary::FindAutoCorrect(const AnsiString& Word, AnsiString& Replacement) {
+  int32_t s = 0;
+  int i = 0;
+  if (!FindEntry('A', Word, s, i)) return false;
+  const size_t at = static_cast<size_t>(s) + Word.size() + 1;
+  const char* p = FPool.data() + at;
+  Replacement.assign(p, strnlen(p, FPool.size() - at));
+  return true;
+}
+
+void TCustomDictionary::Record(char Op, char Kind, const AnsiString& Word,
+                               const AnsiString& Replacement) {
+  if (FHasFileName) FPending.push_back({Op, Kind, Word, Replacement});
+  FModified = true;
+}
+
+bool TCustomDictionary::AddWord(const AnsiString& Word) {
+  if (!AddEntry('I', Word, "")) return false;
+  Record('+', 'I', Word, "");
+  ++FAddedCount;
+  return true;
+}
+
+bool TCustomDictionary::AddExcludedWord(const AnsiString& Word) {
+  if (!AddEntry('E', Word, "")) return false;
+  Record('+', 'E', Word, "");
+  ++FExcludedCount;
+  return true;
+}
+
+bool TCustomDictionary::AddAutoCorrect(const AnsiString& Word, const AnsiString& Replacement) {
+  if (!AddEntry('A', Word, Replacement)) return false;
+  Record('+', 'A', Word, Replacement);
+  ++FAutoCorrectCount;
+  return true;
+}
+
+bool TCustomDictionary::RemoveWord(const AnsiString& Word) {
+  if (!RemoveEntry('I', Word)) return false;
+  Record('-', 'I', Word, "");
+  --FAddedCount;
+  return true;
+}
+
+bool TCustomDictionary::RemoveExcludedWord(const AnsiString& Word) {
+  if (!RemoveEntry('E', Word)) return false;
+  Record('-', 'E', Word, "");
+  --FExcludedCount;
+  return true;
+}
+
+bool TCustomDictionary::RemoveAutoCorrect(const AnsiString& Word) {
+  if (!RemoveEntry('A', Word)) return false;
+  Record('-', 'A', Word, "");
+  --FAutoCorrectCount;
+  return true;
+}
+
+void TCustomDictionary::Clear() {
+  if (!FActive) SetActive(true);
+  ResetContents();
+  FPending.clear();
+}

@@ -1,0 +1,129 @@
+#include "spell/scParseEngine.h"
+
+#include "spell/scUtil.h"
+
+AnsiString DefaultSpellCharacters() {
+  AnsiString s;
+  for (char c = '0'; c <= '9'; ++c) s += c;
+  s += "&'";
+  for (char c = 'a'; c <= 'z'; ++c) s += c;
+  for (char c = 'A'; c <= 'Z'; ++c) s += c;
+  for (int c = 0xC0; c <= 0xFF; ++c) s += static_cast<char>(c);
+  s += "\x8A\x8C\x8D\x8E\x8F\x92\x9A\x9C\x9D\x9E\x9F\xA1\xA2\xA3\xA5\xA6\xA8\xAC\xAF\xB1\xB2\xB3"
+       "\xB6\xB8\xB9\xBC\xBF";
+  return s;
+}
+
+TMainParsingEngine::TMainParsingEngine() { SetCharacters(DefaultSpellCharacters()); }
+
+void TMainParsingEngine::SetCharacters(const AnsiString& Chars) {
+  FCharacters = Chars;
+  Rebuild();
+}
+
+void TMainParsingEngine::SetNonContinuing(const AnsiString& Chars) {
+  FNonContinuing = Chars;
+  Rebuild();
+}
+
+void TMainParsingEngine::Rebuild() {
+  FWordStart.fill(false);
+  FWordChar.fill(false);
+  FTrailing.fill(false);
+  for (char c : FCharacters) {
+    FWordStart[static_cast<Byte>(c)] = true;
+    if (FNonContinuing.find(c) == AnsiString::npos) FWordChar[static_cast<Byte>(c)] = true;
+  }
+  for (char c : TrailingStrip) FTrailing[static_cast<Byte>(c)] = true;
+}
+
+void TMainParsingEngine::SetApostropheSplits(bool Value) {
+  FApostropheSplits = Value;
+  AnsiString nc = FNonContinuing;
+  if (Value) {
+    nc += '\'';
+  } else if (auto p = nc.find('\''); p != AnsiString::npos) {
+    nc.erase(p, 1);
+  }
+  SetNonContinuing(nc);
+}
+
+void TMainParsingEngine::Initialize(TControlParser* Parser, TParseCheckType CheckType) {
+  FParser = Parser;
+  if (!FParser) return;
+  int sx = 0, sy = 0, ex = 0, ey = 0;
+  FParser->GetSelectionPosition(sx, sy, ex, ey);
+  switch (CheckType) {
+    case ctSelection:
+      StartAt(sx, sy);
+      FParser->SetPosition(ex, ey, ppEnd);
+      break;
+    case ctFromCursor: StartAt(sx, sy); break;
+    case ctWholeText: FParser->SetPosition(0, 0, ppCurrent); break;
+  }
+}
+
+void TMainParsingEngine::StartAt(int X, int Y) {
+  if (!FParser) return;
+  FParser->SetPosition(X, Y, ppCurrent);
+  while (IsWordChar(FParser->GetChar()))
+    if (!FParser->MovePrevious()) break;
+}
+
+void TMainParsingEngine::NextWord(AnsiString& Word) {
+  Word.clear();
+  if (!FParser) return;
+  for (;;) {
+    Word.clear();
+    // Find the start of a word.
+    char ch = 0;
+    for (;;) {
+      ch = FParser->GetChar();
+      if (OnCharFilter) {
+        bool skip = false;
+        OnCharFilter(ch, FParser, skip);
+        if (skip) continue;  // the filter has moved the parser
+      }
+      if (IsWordStart(ch) && LeadingExclusions.find(ch) == AnsiString::npos) break;
+      if (!FParser->MoveNext()) return;
+    }
+    Word = ch;
+    bool innerPeriods = false;
+    for (;;) {
+      if (!FParser->MoveNext()) {
+        // Cut by the end of the text or of the range.
+        Word.clear();
+        break;
+      }
+      ch = FParser->GetChar();
+      bool ends = !IsWordChar(ch);
+      if (ends && ch == '.') {
+        const bool more = FParser->MoveNext();
+        const char after = more ? FParser->GetChar() : 0;
+        if (more && IsWordChar(after)) ends = false;
+        if (Word.find('.') != AnsiString::npos) {
+          ends = false;
+          innerPeriods = true;
+        }
+        FParser->MovePrevious();
+      } else if (ends && FApostropheSplits && ch == '\'') {
+        const AnsiString lower = SpellLower(Word);
+        if (lower == "aujourd" || lower == "entr") ends = false;
+      }
+      if (ends) break;
+      Word += ch;
+    }
+    while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
+      if (innerPeriods && Word.back() == '.') break;
+      Word.pop_back();
+      FParser->MovePrevious();
+    }
+    if (OnWordFilter && !Word.empty()) {
+      bool skip = false;
+      OnWordFilter(Word, FParser, skip);
+      if (skip) continue;
+    }
+    FLastWord = Word;
+    return;
+  }
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The word splitter: pulls characters from a parser and returns whole
+// words, with apostrophes, inner periods, quotes and French elisions.
+#include "spell/scParserBase.h"
+
+#include <array>
+
+class TMainParsingEngine : public TParsingEngine {
+public:
+  TMainParsingEngine();
+  void SetCharacters(const AnsiString& Chars);
+  void SetNonContinuing(const AnsiString& Chars);
+  void SetApostropheSplits(bool Value);
+
+  void Initialize(TControlParser* Parser, TParseCheckType CheckType) override;
+  void StartAt(int X, int Y) override;
+  void NextWord(AnsiString& Word) override;
+
+  TControlParser* Parser() const { return FParser; }
+  const AnsiString& LastWord() const { return FLastWord; }
+  bool ApostropheSplits() const { return FApostropheSplits; }
+  bool IsWordChar(char Ch) const { return FWordChar[static_cast<Byte>(Ch)]; }
+  bool IsWordStart(char Ch) const { return FWordStart[static_cast<Byte>(Ch)]; }
+
+  AnsiString LeadingExclusions = "'\"";
+  AnsiString TrailingStrip = "'\".";
+
+private:
+  void Rebuild();
+
+  TControlParser* FParser = nullptr;
+  AnsiString FCharacters;
+  AnsiString FNonContinuing = "&";
+  std::array<bool, 256> FWordStart{}, FWordChar{}, FTrailing{};
+  AnsiString FLastWord;
+  bool FApostropheSplits = false;
+};
+
+// The default character set: digits, "&", the apostrophe, Latin letters,
+// 0xC0-0xFF and the letters of code pages 1250 and 1251 below 0xC0.
+AnsiString DefaultSpellCharacters();
