@@ -1,0 +1,1512 @@
+#include "spell/scSpellBase.h"
+
+#include "platform/base/FindFiles.h"
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/FormMonitor.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "spell/scCustomDictionary.h"
+#include "spell/scIgnore.h"
+#include "spell/scMainDictionary.h"
+#include "spell/scParseEngine.h"
+#include "spell/scPhoneticsMap.h"
+#include "spell/scStringParser.h"
+#include "spell/scSuggestions.h"
+#include "spell/scUtil.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace {
+bool HasSlash(const String& s) { return s.find_first_of("/\\") != String::npos; }
+
+String JoinPath(String folder, const String& name) {
+  while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return folder + "/" + name;
+}
+
+int64_t TickCount() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
+intptr_t ScoreOf(const TStrings& l, int i) { return reinterpret_cast<intptr_t>(l.Objects(i)); }
+
+// A number under the fixed locale: digits with an optional sign, decimal
+// separator and exponent; no "inf", "nan" or hexadecimal forms.
+bool IsNumber(const AnsiString& w) {
+  if (w.empty()) return false;
+  for (char c : w)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' ||
+          c == 'E'))
+      return false;
+  double v = 0;
+  return TryStrToFloat(w, v) && std::isfinite(v);
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TSpellCheckerBase::TSpellCheckerBase(TComponent* AOwner)
+    : TComponent(AOwner),
+      FInternal(std::make_unique<TCustomDictionary>()),
+      FGenerator(std::make_unique<TSuggestionsGenerator>()),
+      FPhonetics(std::make_unique<TPhoneticsMap>()),
+      FParsingEngine(std::make_unique<TMainParsingEngine>()),
+      FConfig(std::make_unique<TSpellConfig>()) {
+  FParsingEngine->OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
+  FParsingEngine->OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
+    WordFilter(w, p, s);
+  };
+  FConfig->Engine = this;
+  // Writable dictionaries go to the first folder: the user's data folder;
+  // the program's folder holds the main dictionaries.
+  ConfigDictionaryDir.Add("%AppData%/%AppName%");
+  ConfigDictionaryDir.Add("%AppDir%");
+  ConfigDictionaryDir.OnChange = [this](TObject* s) { DictionaryDirChange(s); };
+  FDirs.Assign(&ConfigDictionaryDir);
+  ConfigDefaultMain.Add("American.spm");
+  FOptionsListeners = std::make_unique<TEventList>();
+  FConfigListeners = std::make_unique<TEventList>();
+  FIgnoreListeners = std::make_unique<TEventList>();
+  FPopupListeners = std::make_unique<TEventList>();
+}
+
+TSpellCheckerBase::~TSpellCheckerBase() {
+  ConfigDictionaryDir.OnChange = nullptr;
+  FInternal.reset();
+  FGenerator.reset();
+  FPhonetics.reset();
+  FParsingEngine.reset();
+  FMain.clear();
+  FCustom.clear();
+  FWordDicts.clear();
+  FActiveCustom.reset();
+  FMapping.reset();
+  FLearning.reset();
+  FParserFilters.clear();
+  FLineFilters.clear();
+  FFilters.clear();
+  FConfig->Save();
+  FConfig->Engine = nullptr;
+  FConfig.reset();
+  FUndo.clear();
+}
+
+String TSpellCheckerBase::Version() const {
+  String v;
+  GetLibraryVersion(v);
+  return v;
+}
+
+void TSpellCheckerBase::SetParsingEngine(TMainParsingEngine* Engine) {
+  if (!Engine) return;
+  FParsingEngine.reset(Engine);
+  FParsingEngine->OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
+  FParsingEngine->OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
+    WordFilter(w, p, s);
+  };
+  ApplyOptions(true);
+}
+
+void TSpellCheckerBase::SetSuggestionsGenerator(TSuggestionsGenerator* Generator) {
+  if (Generator) FGenerator.reset(Generator);
+}
+
+void TSpellCheckerBase::SetPhoneticsMap(TPhoneticsMap* Map) {
+  if (Map) FPhonetics.reset(Map);
+}
+
+// ---------------------------------------------------------------------------
+// Property writers
+
+void TSpellCheckerBase::SetConfigStorage(TConfigStorage Value) {
+  ConfigStorage = Value;
+  FConfig->Reload();
+}
+
+void TSpellCheckerBase::SetConfigID(const String& Value) {
+  ConfigID = Value;
+  FConfig->Reload();
+}
+
+void TSpellCheckerBase::SetConfigFilename(const String& Value) {
+  ConfigFilename = Value;
+  if (ConfigStorage == csFile) FConfig->Reload();
+}
+
+void TSpellCheckerBase::SetConfigRegistryKey(const String& Value) {
+  ConfigRegistryKey = Value;
+  if (ConfigStorage == csRegistry) FConfig->Reload();
+}
+
+void TSpellCheckerBase::SetConfigDictionaryDir(const TStrings& Value) {
+  auto handler = std::move(ConfigDictionaryDir.OnChange);
+  ConfigDictionaryDir.OnChange = nullptr;
+  ConfigDictionaryDir.Assign(&Value);
+  ConfigDictionaryDir.OnChange = std::move(handler);
+  FDirs.Assign(&ConfigDictionaryDir);
+  if (FConfig->Active) FDirs.AddStrings(FConfig->NewPaths);
+  FMainFiles.Clear();
+  FCustomFiles.Clear();
+  FWordFiles.Clear();
+}
+
+void TSpellCheckerBase::DictionaryDirChange(TObject* Sender) { ConfigurationChanged(true); }
+
+void TSpellCheckerBase::SetQuoteChars(const AnsiString& Value) {
+  FQuoteChars = Value;
+  ApplyOptions(true);
+}
+
+void TSpellCheckerBase::SetKeepDictionariesActive(bool Value) {
+  FKeepActive = Value;
+  if (!Value) CloseDictionaries();
+}
+
+void TSpellCheckerBase::SetPhoneticMaxDistance(int Value) { FPhonetics->MaxDistance = Value; }
+void TSpellCheckerBase::SetPhoneticDivisor(int Value) { FPhonetics->Divisor = Value; }
+void TSpellCheckerBase::SetPhoneticDepth(int Value) { FPhonetics->SetPrefixDepth(Value); }
+int TSpellCheckerBase::GetPhoneticMaxDistance() const { return FPhonetics->MaxDistance; }
+int TSpellCheckerBase::GetPhoneticDivisor() const { return FPhonetics->Divisor; }
+int TSpellCheckerBase::GetPhoneticDepth() const { return FPhonetics->PrefixDepth(); }
+
+void TSpellCheckerBase::SetMappingDictionaryName(const String& Value) {
+  if (Value == FMappingName) return;
+  FMappingName = Value;
+  FMapping.reset();
+  if (!FMain.empty()) OpenDictionaries();
+}
+
+void TSpellCheckerBase::SetSuggestionsLearning(bool Value) {
+  if (Value == FSuggestionsLearning) return;
+  FLearning.reset();
+  FSuggestionsLearning = Value;
+  if (Value && FConfig->Active) OpenDictionaries();
+}
+
+void TSpellCheckerBase::SetSuggestionsLearningDict(const String& Value) {
+  if (Value == FSuggestionsLearningDict) return;
+  FSuggestionsLearningDict = Value;
+  if (FLearning && FSuggestionsLearning) {
+    FLearning.reset();
+    OpenDictionaries();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Paths and texts
+
+void TSpellCheckerBase::ExpandConfigID(const String& Path, String& Result) {
+  ReplaceMacro("%ConfigID%", ExpandPathMacros(ConfigID), Path, Result);
+}
+
+void TSpellCheckerBase::ExpandPath(const String& Path, String& Result) {
+  String r;
+  ExpandPathMacros(Path, r);
+  ExpandConfigID(r, Result);
+}
+
+String TSpellCheckerBase::ExpandPath(const String& Path) {
+  String r;
+  ExpandPath(Path, r);
+  return r;
+}
+
+void TSpellCheckerBase::GetString(TSpellLanguageString LanguageString, String& Text) {
+  Text = GetSpellLanguageString(LanguageString, UILanguage);
+  if (OnGetString) OnGetString(this, LanguageString, Text);
+}
+
+String TSpellCheckerBase::GetString(TSpellLanguageString LanguageString) {
+  String t;
+  GetString(LanguageString, t);
+  return t;
+}
+
+void TSpellCheckerBase::DoConfigReadString(const String& ID, const String& Key,
+                                           const String& Default, String& Value) {
+  Value = Default;
+  if (OnConfigReadString) OnConfigReadString(this, ID, Key, Default, Value);
+}
+
+void TSpellCheckerBase::DoConfigWriteString(const String& ID, const String& Key,
+                                            const String& Value) {
+  if (OnConfigWriteString) OnConfigWriteString(this, ID, Key, Value);
+}
+
+void TSpellCheckerBase::DoConfigLoaded() {
+  if (OnConfigLoaded) OnConfigLoaded(this);
+}
+
+void TSpellCheckerBase::DoConfigSaved() {
+  if (OnConfigSaved) OnConfigSaved(this);
+}
+
+// ---------------------------------------------------------------------------
+// Dictionaries
+
+int TSpellCheckerBase::GetLanguage() { return FMain.empty() ? 0 : FMain.front()->Language(); }
+
+std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const String& Name) {
+  auto d = std::make_unique<TMainDictionary>();
+  String path;
+  if (!HasSlash(Name)) {
+    for (int i = 0; i < FDirs.Count(); ++i) {
+      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      d->Open(candidate);
+      if (d->FileName() == candidate) {
+        path = candidate;
+        break;
+      }
+    }
+  } else {
+    path = ExpandPath(Name);
+    d->Open(path);
+  }
+  if (path.empty() || d->FileName() != path) return nullptr;
+  return d;
+}
+
+std::unique_ptr<TCustomDictionary> TSpellCheckerBase::MakeCustomDictionary() {
+  std::unique_ptr<TCustomDictionary> d;
+  if (OnCreateCustomDictionary) OnCreateCustomDictionary(this, d);
+  if (!d) d = std::make_unique<TCustomDictionary>();
+  return d;
+}
+
+std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const String& Name) {
+  auto d = MakeCustomDictionary();
+  String path;
+  if (HasSlash(Name)) {
+    path = ExpandPath(Name);
+    ForceFolders(ExtractFileDir(path));
+  } else {
+    String first;
+    for (int i = 0; i < FDirs.Count(); ++i) {
+      ForceFolders(ExpandPath(FDirs[i]));
+      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      if (first.empty()) first = candidate;
+      if (FileExists(candidate)) {
+        path = candidate;
+        break;
+      }
+    }
+    if (path.empty()) path = first;
+  }
+  if (path.empty()) return nullptr;
+  // Another open object of the same file writes its changes first, so this
+  // one reads the file as it is.
+  for (auto& c : FCustom)
+    if (c->FileName() == path) c->Save();
+  if (FActiveCustom && FActiveCustom->FileName() == path) FActiveCustom->Save();
+  if (!d->SetFileName(path) || d->FileName() != path) return nullptr;
+  return d;
+}
+
+std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenMSWordDictionary(const String& FileName) {
+  if (!FileExists(FileName)) return nullptr;
+  TStringList lines;
+  try {
+    lines.LoadFromFile(FileName);
+  } catch (const Exception&) {
+    lines.Clear();
+  }
+  auto d = MakeCustomDictionary();
+  for (int i = 0; i < lines.Count(); ++i) d->AddWord(lines[i]);
+  return d;
+}
+
+TStrings* TSpellCheckerBase::GetMSWordCustomDictionaries() {
+  // The word processor's dictionary list lives in a registry that this
+  // platform does not have; the list stays empty.
+  return &FWordFiles;
+}
+
+void TSpellCheckerBase::FindDictionaryFiles(const String& Ext, TStrings& List) {
+  FConfig->SetActive(true);
+  for (int i = 0; i < FDirs.Count(); ++i) {
+    TSearchRec f;
+    for (int r = FindFirst(ExpandPath(JoinPath(FDirs[i], "*." + Ext)), 0, f); r == 0;
+         r = FindNext(f))
+      List.Add(f.Name);
+    FindClose(f);
+  }
+  for (int i = List.Count() - 1; i > 0; --i)
+    for (int j = 0; j < i; ++j)
+      if (List[j] == List[i]) {
+        List.Delete(i);
+        break;
+      }
+}
+
+TStrings* TSpellCheckerBase::GetMainDictionaryFiles() {
+  if (FMainFiles.Count() == 0) FindDictionaryFiles("spm", FMainFiles);
+  return &FMainFiles;
+}
+
+TStrings* TSpellCheckerBase::GetCustomDictionaryFiles() {
+  if (FCustomFiles.Count() == 0) {
+    FindDictionaryFiles("spu", FCustomFiles);
+    const String active = FConfig->GetActiveCustom();
+    if (!active.empty() && FCustomFiles.IndexOf(active) < 0) FCustomFiles.Insert(0, active);
+  }
+  return &FCustomFiles;
+}
+
+void TSpellCheckerBase::OpenDictionaries() {
+  FPossessive = false;
+  FReorderCountdown = 100;
+  FMain.clear();
+  TStringList& mains = FConfig->GetMainDictionaries();
+  for (int i = 0; i < mains.Count(); ++i)
+    if (auto d = OpenMainDictionary(mains[i])) {
+      if ((d->Language() & 0xFF) == 9) FPossessive = true;
+      FMain.push_back(std::move(d));
+    }
+  FCustom.clear();
+  const String active = FConfig->GetActiveCustom();
+  TStringList& customs = FConfig->GetCustomDictionaries();
+  for (int i = 0; i < customs.Count(); ++i)
+    if (customs[i] != active)
+      if (auto d = OpenCustomDictionary(customs[i])) FCustom.push_back(std::move(d));
+  FWordDicts.clear();
+  TStringList& words = FConfig->GetMSWordDictionaries();
+  for (int i = 0; i < words.Count(); ++i)
+    if (auto d = OpenMSWordDictionary(words[i])) FWordDicts.push_back(std::move(d));
+  FActiveCustom.reset();
+  FActiveCustom = OpenCustomDictionary(FConfig->ActiveCustom);
+  if (!FMapping && !FMappingName.empty()) FMapping = OpenCustomDictionary(FMappingName);
+  if (!FLearning && FSuggestionsLearning) FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
+  if (OnDictionariesChanged) OnDictionariesChanged(this);
+}
+
+void TSpellCheckerBase::ReorderMainDictionaries() {
+  if (FMain.size() > 1) {
+    size_t best = 0;
+    for (size_t i = 1; i < FMain.size(); ++i)
+      if (FMain[i]->Usage() > FMain[best]->Usage()) best = i;
+    if (best != 0) {
+      auto d = std::move(FMain[best]);
+      FMain.erase(FMain.begin() + static_cast<long>(best));
+      FMain.insert(FMain.begin(), std::move(d));
+    }
+  }
+  if (!FMain.empty()) {
+    FGenerator->SetLanguage(FMain.front()->Language());
+    FParsingEngine->SetApostropheSplits((FGenerator->Language() & 0xFF) == 12);
+  }
+}
+
+void TSpellCheckerBase::CloseDictionaries() {
+  if (FKeepActive || FCheckRunning) return;
+  FConfig->Save();
+  for (auto& d : FMain) d->SetActive(false);
+  if (FActiveCustom) FActiveCustom->SetActive(false);
+  for (auto& d : FCustom) d->SetActive(false);
+  if (FLearning) FLearning->SetActive(false);
+}
+
+void TSpellCheckerBase::ConfigurationChanged(bool Reload) {
+  FDirs.Assign(&ConfigDictionaryDir);
+  FDirs.AddStrings(FConfig->NewPaths);
+  FMainFiles.Clear();
+  FCustomFiles.Clear();
+  FWordFiles.Clear();
+  if (Reload) {
+    const String before = FActiveCustom ? FActiveCustom->FileName() : String();
+    OpenDictionaries();
+    if (!FActiveCustom || FActiveCustom->FileName() != before) ClearUndo();
+  }
+  ApplyOptions(false);
+  if (OnConfigChanged) OnConfigChanged(this);
+  FConfigListeners->Fire(this);
+}
+
+void TSpellCheckerBase::SetCustomDictionaryListed(const String& Name, bool Listed) {
+  TStringList& list = FConfig->GetCustomDictionaries();
+  const int i = list.IndexOf(Name);
+  if (i >= 0) {
+    if (Listed) return;
+    list.Delete(i);
+    if (Name == FConfig->ActiveCustom)
+      FConfig->SetActiveCustom(list.Count() > 0 ? list[0] : String());
+    return;
+  }
+  if (Listed && OpenCustomDictionary(Name)) list.Add(Name);
+}
+
+void TSpellCheckerBase::SetMSWordDictionaryListed(const String& FileName, bool Listed) {
+  TStringList& list = FConfig->GetMSWordDictionaries();
+  const int i = list.IndexOf(FileName);
+  if (i >= 0) {
+    if (!Listed) list.Delete(i);
+    return;
+  }
+  if (Listed && FileExists(FileName)) list.Add(FileName);
+}
+
+void TSpellCheckerBase::DeleteCustomDictionary(const String& Name) {
+  SetCustomDictionaryListed(Name, false);
+  FCustomFiles.Clear();
+  if (auto d = OpenCustomDictionary(Name)) {
+    const String path = d->FileName();
+    d->SetModified(false);
+    d.reset();
+    if (FileExists(path)) DeleteFile(path);
+  }
+}
+
+void TSpellCheckerBase::NewCustomDictionary(const String& Name) {
+  const String file = ChangeFileExt(ExtractFileName(Name), ".spu");
+  if (auto d = OpenCustomDictionary(file)) {
+    d->SetActive(true);
+    d->SetModified(true);
+    d->Save();
+  }
+  TStringList& list = FConfig->GetCustomDictionaries();
+  if (list.IndexOf(file) < 0) list.Add(file);
+  FCustomFiles.Clear();
+}
+
+bool TSpellCheckerBase::RenameCustomDictionary(const String& OldName, const String& NewName) {
+  if (OldName == NewName || GetCustomDictionaryFiles()->IndexOf(OldName) < 0) return false;
+  auto d = OpenCustomDictionary(OldName);
+  if (!d) return false;
+  const String oldPath = d->FileName();
+  const String newFile = ChangeFileExt(NewName, ".spu");
+  const String newPath = ExtractFilePath(oldPath) + newFile;
+  if (FileExists(newPath) || !CanCreateFile(newPath, true)) return false;
+  d->SetActive(true);
+  d->SetModified(true);
+  if (!d->Save()) return false;
+  d.reset();
+  if (!RenameFile(oldPath, newPath)) return false;
+  TStringList& list = FConfig->GetCustomDictionaries();
+  const bool wasActive = FConfig->ActiveCustom == OldName;
+  if (int i = list.IndexOf(OldName); i >= 0) list.Delete(i);
+  list.Add(newFile);
+  if (wasActive) FConfig->SetActiveCustom(newFile);
+  FCustomFiles.Clear();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Options, filters and acceptance
+
+void TSpellCheckerBase::ApplyOptions(bool Force) {
+  const TSpellOptions options = FConfig->GetOptions();
+  if (options == FAppliedOptions && !Force) return;
+  FAppliedOptions = options;
+  ClearParserIgnores();
+  if (options.Contains(soInternet)) AddParserIgnore(new TURLIgnore);
+  if (options.Contains(soUpcase)) AddParserIgnore(new TUppercaseWordIgnore);
+  if (options.Contains(soNumbers)) AddParserIgnore(new TNumbersIgnore);
+  if (options.Contains(soHTML)) AddParserIgnore(new THTMLIgnore);
+  if (options.Contains(soQuoted)) AddParserIgnore(new TQuotedLineIgnore(FQuoteChars));
+  if (options.Contains(soAbbreviations)) AddParserIgnore(new TAbbreviationsIgnore);
+  FPrimaryOnly = options.Contains(soPrimaryOnly);
+  FRepeatedTest = options.Contains(soRepeated);
+  FDualCaps = options.Contains(soDUalCaps);
+  FLiveSpelling = options.Contains(soLiveSpelling);
+  FLiveCorrect = options.Contains(soLiveCorrect);
+  if (OnAddCustomIgnore) OnAddCustomIgnore(this);
+  FOptionsListeners->Fire(this);
+}
+
+void TSpellCheckerBase::AddParserIgnore(TParserIgnore* Filter) {
+  if (!Filter) return;
+  FFilters.emplace_back(Filter);
+  if (Filter->HasParserIgnore()) FParserFilters.push_back(Filter);
+  if (Filter->HasLineIgnore()) FLineFilters.push_back(Filter);
+}
+
+void TSpellCheckerBase::ClearParserIgnores() {
+  FParserFilters.clear();
+  FLineFilters.clear();
+  FFilters.clear();
+}
+
+void TSpellCheckerBase::CharFilter(char Ch, TControlParser* Parser, bool& Skip) {
+  for (TParserIgnore* f : FParserFilters)
+    if (f->IgnoreFromChar(Ch, Parser)) {
+      Skip = true;
+      return;
+    }
+}
+
+void TSpellCheckerBase::WordFilter(const AnsiString& Word, TControlParser* Parser, bool& Skip) {
+  for (TParserIgnore* f : FParserFilters)
+    if (f->IgnoreFromWord(Word, Parser)) {
+      Skip = true;
+      return;
+    }
+}
+
+bool TSpellCheckerBase::IgnoreWordByFilters(const AnsiString& Word, TControlParser* Parser) {
+  for (auto& f : FFilters)
+    if (f->IgnoreWord(Word, Parser)) return true;
+  return false;
+}
+
+bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
+  for (TParserIgnore* f : FLineFilters)
+    if (f->IgnoreLine(Line)) return true;
+  return false;
+}
+
+bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
+  FConfig->SetActive(true);
+  for (auto& d : FMain)
+    if (d->WordExists(Word)) {
+      d->IncUsage();
+      return true;
+    }
+  return false;
+}
+
+bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
+  if (IsWordInMainDictionaries(Word)) return true;
+  if (FActiveCustom && FActiveCustom->IsAddedWord(Word)) return true;
+  for (auto& d : FCustom)
+    if (d->IsAddedWord(Word)) return true;
+  for (auto& d : FWordDicts)
+    if (d->IsAddedWord(Word)) return true;
+  return FInternal->IsAddedWord(Word);
+}
+
+bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
+  FConfig->SetActive(true);
+  if (FActiveCustom && FActiveCustom->IsExcludedWord(Word)) return true;
+  for (auto& d : FCustom)
+    if (d->IsExcludedWord(Word)) return true;
+  AnsiString r;
+  return FMapping && FMapping->FindAutoCorrect(Word, r);
+}
+
+bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Replacement) {
+  FConfig->SetActive(true);
+  if (FActiveCustom && FActiveCustom->FindAutoCorrect(Word, Replacement)) return true;
+  if (FInternal->FindAutoCorrect(Word, Replacement)) return true;
+  for (auto& d : FCustom)
+    if (d->FindAutoCorrect(Word, Replacement)) return true;
+  if (MappingAutoReplace && FMapping && FMapping->FindAutoCorrect(Word, Replacement)) return true;
+  if (SuggestionsAutoReplace && FLearning && FLearning->FindAutoCorrect(Word, Replacement))
+    return true;
+  if (FDualCaps && Word.size() > 2 && IsAllLower(Word.substr(2)) && IsAllUpper(Word.substr(0, 2))) {
+    Replacement = Word;
+    Replacement[1] = SpellLower(Word.substr(1, 1))[0];
+    const auto isLetter = [](char c) {
+      return SpellLower(AnsiString(1, c)) != SpellUpper(AnsiString(1, c));
+    };
+    return Replacement != Word && isLetter(Word[0]) && isLetter(Word[1]) &&
+           IsWordAcceptable(Replacement);
+  }
+  return false;
+}
+
+void TSpellCheckerBase::ModifyCase(const AnsiString& Word, AnsiString& Result) {
+  Result = Word;
+  if (Word.empty()) return;
+  switch (AllowedCases) {
+    case cmNone: break;
+    case cmInitialCaps: Result[0] = SpellLower(Word.substr(0, 1))[0]; break;
+    case cmInitialCapsOrUpcase:
+      if (IsAllUpper(Word))
+        Result = SpellLower(Word);
+      else
+        Result[0] = SpellLower(Word.substr(0, 1))[0];
+      break;
+    case cmAnyCase: Result = SpellLower(Word); break;
+    case cmCustom:
+      if (OnCaseModification) OnCaseModification(this, Result);
+      break;
+  }
+}
+
+bool TSpellCheckerBase::IsPossessive(const AnsiString& Word) {
+  auto p = Word.find("'s");
+  if (p == AnsiString::npos) p = Word.find("'S");
+  if (p == AnsiString::npos || p + 2 != Word.size() || p == 0) return false;
+  const AnsiString stem = Word.substr(0, p);
+  AnsiString modified;
+  ModifyCase(stem, modified);
+  for (auto& d : FMain)
+    if ((d->Language() & 0xFF) == 9 && (d->WordExists(modified) || d->WordExists(stem)))
+      return true;
+  return false;
+}
+
+bool TSpellCheckerBase::IsRepeatedWord(const AnsiString& Word, TControlParser* Parser) {
+  if (!Parser) return false;
+  int x = 0, y = 0;
+  Parser->GetPosition(x, y);
+  bool result = false;
+  bool moved = true;
+  for (size_t i = 0; i < Word.size() + 1 && moved; ++i) moved = Parser->MovePrevious();
+  if (moved && Parser->GetChar() == ' ') {
+    result = true;
+    for (size_t i = Word.size(); i-- > 0;) {
+      if (!Parser->MovePrevious() || Parser->GetChar() != Word[i]) {
+        result = false;
+        break;
+      }
+    }
+  }
+  Parser->SetPosition(x, y, ppCurrent);
+  return result;
+}
+
+bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
+  if (IsWordInDictionaries(Word)) return !(UseExcludeWords && IsWordExcluded(Word));
+  AnsiString w2;
+  ModifyCase(Word, w2);
+  if (w2 != Word && IsWordInDictionaries(w2)) return !(UseExcludeWords && IsWordExcluded(w2));
+  // A word in capitals whose dictionary form is capitalised ("MONDAY").
+  if (Word.size() > 1 && IsAllUpper(Word) && AllowedCases != cmNone && AllowedCases != cmCustom) {
+    const AnsiString w3 = Word.substr(0, 1) + SpellLower(Word.substr(1));
+    if (w3 != Word && w3 != w2 && IsWordInDictionaries(w3))
+      return !(UseExcludeWords && IsWordExcluded(w3));
+  }
+  if (FPossessive && IsPossessive(Word)) return true;
+  if (IsNumber(Word)) return true;
+  if (Word.size() == 1) return true;
+  return IgnoreWordByFilters(Word, FParser);
+}
+
+// ---------------------------------------------------------------------------
+// Suggestions
+
+void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
+  AnsiString modified;
+  ModifyCase(Word, modified);
+  if (FPrimaryOnly)
+    Valid = IsWordInMainDictionaries(Word) || IsWordInMainDictionaries(modified);
+  else
+    Valid = IsWordInDictionaries(Word) || IsWordInDictionaries(modified);
+  if (!Valid && FPossessive) Valid = IsPossessive(Word);
+}
+
+void TSpellCheckerBase::GetSuggestions(const AnsiString& Word, TStrings* List) {
+  FConfig->SetActive(true);
+  BuildSuggestions(Word, MaxSuggestions, List);
+}
+
+void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrings* List) {
+  if (!List) return;
+  AnsiString mapped;
+  if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
+    List->Add(mapped);
+    return;
+  }
+  TStringList work;
+  FGenerator->Generate(
+      Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
+  const int generated = work.Count();
+  if (PhoneticSuggestions && !FMain.empty()) {
+    TMainDictionary& d = *FMain.front();
+    if (d.Language() != FPhonetics->Language()) {
+      FPhonetics->BuildRules(d.Language());
+      if (OnAdjustPhoneticsMap) OnAdjustPhoneticsMap(this);
+    }
+    d.FindPhoneticMatches(Word, *FPhonetics, &work);
+    if ((FPhonetics->Language() & 0xFF) == 9 && work.Count() < 20 && SecondPhoneticPass) {
+      FPhonetics->BuildRules(0);
+      if (OnAdjustPhoneticsMap) OnAdjustPhoneticsMap(this);
+      d.FindPhoneticMatches(Word, *FPhonetics, &work);
+    }
+  }
+  for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
+  for (int i = work.Count() - 1; i >= generated; --i)
+    if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
+  if (FLearning) {
+    AnsiString learned;
+    if (FLearning->FindAutoCorrect(Word, learned)) {
+      const int i = work.IndexOf(learned);
+      if (i >= 0 && work[i] == learned)
+        work.PutObject(i, ScoreObject(0));
+      else
+        work.InsertObject(0, learned, ScoreObject(0));
+    }
+    for (int i = 0; i < work.Count(); ++i)
+      work.PutObject(i, ScoreObject(ScoreOf(work, i) * 2 - (FLearning->IsAddedWord(work[i]) ? 1 : 0)));
+  }
+  // An exchange sort; its order among equal scores is part of the result.
+  const int n = work.Count();
+  for (int i = 0; i + 1 < n; ++i)
+    for (int j = i + 1; j < n; ++j)
+      if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
+  if (Max >= 0)
+    while (work.Count() > Max) work.Delete(work.Count() - 1);
+  List->Assign(&work);
+}
+
+void TSpellCheckerBase::LearnCorrection(const AnsiString& Word, const AnsiString& Replacement) {
+  if (!FLearning) return;
+  // A new choice replaces the one learnt before.
+  AnsiString old;
+  if (FLearning->FindAutoCorrect(Word, old) && old != Replacement) FLearning->RemoveAutoCorrect(Word);
+  FLearning->AddAutoCorrect(Word, Replacement);
+  FLearning->AddWord(Replacement);
+}
+
+// ---------------------------------------------------------------------------
+// Pop-up menu
+
+TObject* TSpellCheckerBase::CreatePopupMenu(TComponent* Owner) {
+  TObject* menu = nullptr;
+  if (OnPopupCreateMenu) {
+    OnPopupCreateMenu(this, Owner, menu);
+    return menu;
+  }
+  return new TPopupMenu(Owner);
+}
+
+TObject* TSpellCheckerBase::AddPopupMenuItem(TObject* Menu, TObject* SubMenu, const String& Caption,
+                                             bool Enable, bool HasChildren, int Tag) {
+  TObject* item = nullptr;
+  if (OnPopupAddMenuItem) {
+    OnPopupAddMenuItem(this, Menu, SubMenu, Caption, Enable, HasChildren, Tag, item);
+    return item;
+  }
+  if (OnPopupCreateMenu) return nullptr;
+  auto* popup = dynamic_cast<TPopupMenu*>(Menu);
+  if (!popup) return nullptr;
+  auto* mi = new TMenuItem(popup);
+  mi->SetCaption(Caption);
+  mi->SetEnabled(Enable);
+  mi->Tag = Tag;
+  if (Tag > 0) mi->OnClick = [this](TObject* s) { PopupItemClick(s); };
+  if (auto* parent = dynamic_cast<TMenuItem*>(SubMenu))
+    parent->Add(mi);
+  else
+    popup->Items()->Add(mi);
+  return mi;
+}
+
+void TSpellCheckerBase::DoPopupMenu(TObject* Menu, int XPos, int YPos, int& PopupAction,
+                                    String& PopupWord) {
+  FPopupTag = 0;
+  FPopupCaption.clear();
+  if (OnPopupDoMenu) {
+    OnPopupDoMenu(this, Menu, XPos, YPos, PopupAction, PopupWord);
+    return;
+  }
+  if (!OnPopupCreateMenu) {
+    if (auto* popup = dynamic_cast<TPopupMenu*>(Menu)) popup->Popup(XPos, YPos);
+    if (Application) Application->ProcessMessages();
+  }
+  PopupAction = FPopupTag;
+  PopupWord = FPopupCaption;
+}
+
+void TSpellCheckerBase::PopupItemClick(TObject* Sender) {
+  if (auto* mi = dynamic_cast<TMenuItem*>(Sender)) {
+    FPopupTag = static_cast<int>(mi->Tag);
+    FPopupCaption = mi->GetCaption();
+  }
+}
+
+TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options,
+                                                   int XPos, int YPos, AnsiString& Word) {
+  TSpellPopupOption result = spCancel;
+  if (Word.empty() || FPopupActive) return result;
+  const AnsiString original = Word;
+  FPopupActive = true;
+  FConfig->SetActive(true);
+  std::unique_ptr<TObject> menu(CreatePopupMenu(Owner));
+  TStringList list;
+  if (Options.Contains(spReplace)) {
+    BuildSuggestions(Word, 5, &list);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), nullptr, list[i], true, false, 7);
+    if (list.Count() == 0)
+      AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnNoSuggestions), false, false, 0);
+    AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
+  }
+  if (Options.Contains(spIgnore)) AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnIgnore), true, false, 6);
+  if (Options.Contains(spIgnoreAll))
+    AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnIgnoreAll), true, false, 5);
+  if (Options.Contains(spAdd))
+    AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnAdd), FActiveCustom != nullptr, false, 4);
+  AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
+  if (Options.Contains(spChangeAll) && list.Count() > 0) {
+    TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnChangeAll), true, true, 0);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 3);
+  }
+  if (Options.Contains(spAutoCorrect) && list.Count() > 0 && FActiveCustom) {
+    TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnAutoCorrect), true, true, 0);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 2);
+  }
+  if (Options.Contains(spDialog)) AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnSpelling), true, false, 1);
+  int tag = 0;
+  String caption;
+  DoPopupMenu(menu.get(), XPos, YPos, tag, caption);
+  switch (tag) {
+    case 1: result = spDialog; break;
+    case 2:
+      if (FActiveCustom) {
+        FActiveCustom->AddAutoCorrect(Word, caption);
+        result = spAutoCorrect;
+        LearnCorrection(Word, caption);
+        Word = caption;
+      }
+      break;
+    case 3:
+      FInternal->AddAutoCorrect(Word, caption);
+      result = spChangeAll;
+      LearnCorrection(Word, caption);
+      Word = caption;
+      break;
+    case 4:
+      if (FActiveCustom) {
+        FActiveCustom->AddWord(Word);
+        result = spAdd;
+      }
+      break;
+    case 5:
+      FInternal->AddWord(Word);
+      result = spIgnoreAll;
+      break;
+    case 6: result = spIgnore; break;
+    case 7:
+      result = spReplace;
+      LearnCorrection(Word, caption);
+      Word = caption;
+      break;
+    default: result = spCancel;
+  }
+  if (OnPopupResult) OnPopupResult(this, original, Word, result);
+  PopupResult = result;
+  FPopupListeners->Fire(this);
+  menu.reset();
+  FPopupActive = false;
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// Interactive check
+
+void TSpellCheckerBase::SetCurrentParser(TControlParser* Parser) { FParser = Parser; }
+
+void TSpellCheckerBase::CheckString(AnsiString& Text) {
+  auto* parser = new TStringParser;
+  parser->Initialize(&Text);
+  CheckParser(parser, ctWholeText);
+  if (!FreeParserAtEnd) delete parser;
+}
+
+int TSpellCheckerBase::WordCountString(const AnsiString& Text) {
+  AnsiString copy = Text;
+  auto* parser = new TStringParser;
+  parser->Initialize(&copy);
+  const int n = WordCountParser(parser, ctWholeText);
+  if (!FreeParserAtEnd) delete parser;
+  return n;
+}
+
+int TSpellCheckerBase::WordCountParser(TControlParser* Parser, Byte CheckType) {
+  bool hasErrors = false;
+  int errors = 0, words = 0;
+  CheckParserSilent(Parser, CheckType, false, false, hasErrors, errors, words);
+  return words;
+}
+
+void TSpellCheckerBase::CheckParser(TControlParser* Parser, Byte CheckType) {
+  if (FCheckRunning || (FInSequence && FCheckCancelled)) {
+    if (FreeParserAtEnd) delete Parser;
+    return;
+  }
+  if (CheckType == ctSelectionThenRest) {
+    CheckSelectionThenRest(Parser);
+    return;
+  }
+  FTextChanged = false;
+  FCheckRunning = true;
+  FCheckCancelled = false;
+  FConfig->SetActive(true);
+  SetCurrentParser(Parser);
+  Parser->GetCursorPosition(FSavedX, FSavedY);
+  FPreviousWord.clear();
+  FRepeated = false;
+  if (CheckType <= ctWholeText) {
+    FParsingEngine->Initialize(Parser, static_cast<TParseCheckType>(CheckType));
+  } else {
+    // From the position and up to the end mark the caller has set.
+    int x = 0, y = 0;
+    Parser->GetPosition(x, y);
+    FParsingEngine->Initialize(Parser, ctWholeText);
+    Parser->SetPosition(x, y, ppCurrent);
+  }
+  FUndo.clear();
+  if (!FInSequence) {
+    FWordsChecked = 0;
+    FReorderCountdown = 100;
+  }
+  if (DialogShowImmediate) ShowSpellDialog();
+  ReorderMainDictionaries();
+  if (!(DialogShowImmediate && DialogShowModal)) ContinueCheck();
+  if (SynchronousCheck)
+    while (FCheckRunning) HandleOneMessage();
+}
+
+void TSpellCheckerBase::ContinueCheck() {
+  const int64_t start = TickCount();
+  bool hourglass = false;
+  TCursor savedCursor = crDefault;
+  auto restoreCursor = [&] {
+    if (hourglass && Screen) Screen->SetCursor(savedCursor);
+    hourglass = false;
+  };
+  while (FCheckRunning && FParser) {
+    AnsiString word;
+    FParsingEngine->NextWord(word);
+    FCurrentWord = word;
+    if (word.empty()) {
+      CompleteCheck();
+      restoreCursor();
+      return;
+    }
+    ++FWordsChecked;
+    if (FReorderCountdown > 0 && --FReorderCountdown == 0) ReorderMainDictionaries();
+    TWordCheckType verdict;
+    AnsiString replacement;
+    if (IsWordAcceptable(word)) {
+      verdict = wcAccepted;
+      if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
+        verdict = wcCorrected;
+      } else if (FRepeatedTest) {
+        if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
+        FPreviousWord = word;
+      }
+    } else if (FindCorrection(word, replacement)) {
+      verdict = wcCorrected;
+    } else if (UseExcludeWords) {
+      AnsiString modified;
+      ModifyCase(word, modified);
+      verdict = IsWordExcluded(word) || IsWordExcluded(modified) ? wcExcluded : wcDenied;
+    } else {
+      verdict = wcDenied;
+    }
+    if (OnWordCheck) OnWordCheck(this, word, verdict, replacement);
+    if (verdict == wcCorrected) {
+      // The record holds the word's first character, where undo looks.
+      FParser->SelectWord(static_cast<int>(word.size()));
+      AddUndo(saChange, replacement, true);
+      ReplaceCurrentWord(replacement, 2);
+      continue;
+    }
+    if (UseHourglassCursor && !hourglass && TickCount() - start > 1000 && Screen) {
+      savedCursor = Screen->GetCursor();
+      Screen->SetCursor(crHourGlass);
+      hourglass = true;
+    }
+    if (verdict == wcAccepted) continue;
+    restoreCursor();
+    FRepeated = verdict == wcRepeated;
+    if (FRepeated) FCurrentWord = word + " " + word;
+    FParser->SelectWord(static_cast<int>(FCurrentWord.size()));
+    FParser->CenterSelection();
+    ShowSpellDialog();
+    if (FCheckRunning) PromptWord();
+    return;
+  }
+  restoreCursor();
+}
+
+void TSpellCheckerBase::PromptWord() {
+  ReorderMainDictionaries();
+  if (OnPromptWord) OnPromptWord(this, FCurrentWord, FRepeated);
+}
+
+void TSpellCheckerBase::CaretToEnd(bool Cancelled) {
+  if (!FParser || Cancelled) return;
+  switch (EndCursorPosition) {
+    case epHome: FParser->SetPosition(0, 0, ppCurrent); break;
+    case epOriginal: FParser->SetPosition(FSavedX, FSavedY, ppCurrent); break;
+    case epNoModify: break;
+  }
+  if (EndCursorPosition != epNoModify) FParser->SelectWord(0);
+}
+
+void TSpellCheckerBase::CompleteCheck() {
+  if (OnCompleteCheck) OnCompleteCheck(this);
+  ShowEndMessage();
+  CaretToEnd(FCheckCancelled);
+  if (FreeParserAtEnd) delete FParser;
+  FParser = nullptr;
+  HideSpellDialog();
+  FUndo.clear();
+  FCheckRunning = false;
+  CloseDictionaries();
+}
+
+void TSpellCheckerBase::ShowEndMessage() {
+  if (UIType != suiDialog || FInSequence) return;
+  bool show = false;
+  switch (EndMessage) {
+    case emAlways: show = true; break;
+    case emExceptCancel: show = !FCheckCancelled; break;
+    case emNoDialog: show = FDialogShown; break;
+    case emNever: show = false; break;
+  }
+  if (!show) return;
+  if (CloseDialogAtEnd && SpellDialog) SpellDialog->Hide();
+  if (OnShowEndMessage) {
+    OnShowEndMessage(this);
+    return;
+  }
+  String text = GetString(lsEndMessage);
+  if (EndMessageWordCount)
+    text += "\r\n\r\n" + GetString(lsWordsChecked) + " " + IntToStr(FWordsChecked);
+  if (Application) Application->MessageBox(text, GetString(lsSpelling), MB_OK | MB_ICONINFORMATION);
+}
+
+void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int State) {
+  if (!FTextChanged) {
+    FTextChanged = true;
+    if (OnBeforeChange) OnBeforeChange(this);
+  }
+  if (OnParserReplaceWord) OnParserReplaceWord(this, true, Replacement, State);
+  if (FParser) FParser->ReplaceWord(Replacement, State);
+  if (OnParserReplaceWord) OnParserReplaceWord(this, false, Replacement, State);
+}
+
+void TSpellCheckerBase::IgnoreCurrentWord(int State) {
+  if (OnParserIgnoreWord) OnParserIgnoreWord(this, true, State);
+  ListenerBefore = true;
+  ListenerState = State;
+  FIgnoreListeners->Fire(this);
+  if (FParser) FParser->IgnoreWord(State);
+  if (OnParserIgnoreWord) OnParserIgnoreWord(this, false, State);
+  ListenerBefore = false;
+  FIgnoreListeners->Fire(this);
+}
+
+void TSpellCheckerBase::AddUndo(TSpellAction Action, const AnsiString& Replacement, bool Automatic) {
+  if (!FParser || MaxUndo == 0) return;
+  auto r = std::make_unique<TSpellUndo>();
+  FParser->GetPosition(r->X, r->Y);
+  r->Word = FCurrentWord;
+  r->Replacement = Replacement;
+  r->Action = Action;
+  r->Automatic = Automatic;
+  TSpellUndo& rec = *r;
+  FUndo.push_back(std::move(r));
+  ParserUndoLast(0, Action, rec.UndoData);
+  while (MaxUndo != -1 && static_cast<int>(FUndo.size()) > MaxUndo) FUndo.erase(FUndo.begin());
+}
+
+void TSpellCheckerBase::ParserUndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) {
+  if (OnParserUndoLast) OnParserUndoLast(this, UndoState, UndoAction, UndoData);
+  if (FParser) FParser->UndoLast(UndoState, UndoAction, UndoData);
+}
+
+void TSpellCheckerBase::SelectReplacementOf(const TSpellUndo& R) {
+  const int l = static_cast<int>(R.Replacement.size());
+  FParser->SetPosition(R.X + l, R.Y, ppCurrent);
+  FParser->SelectWord(l);
+}
+
+void TSpellCheckerBase::UndoLastAction() {
+  if (FUndo.empty() || !FParser) return;
+  TSpellUndo r = *FUndo.back();
+  ParserUndoLast(1, r.Action, r.UndoData);
+  switch (r.Action) {
+    case saIgnore: break;
+    case saIgnoreAll: FInternal->RemoveWord(r.Word); break;
+    case saChange:
+      SelectReplacementOf(r);
+      ReplaceCurrentWord(r.Word, 3);
+      break;
+    case saChangeAll:
+      FInternal->RemoveAutoCorrect(r.Word);
+      SelectReplacementOf(r);
+      ReplaceCurrentWord(r.Word, 4);
+      break;
+    case saAdd:
+      if (FActiveCustom) FActiveCustom->RemoveWord(r.Word);
+      break;
+    case saAutoCorrect:
+      if (FActiveCustom) FActiveCustom->RemoveAutoCorrect(r.Word);
+      FInternal->RemoveAutoCorrect(r.Word);
+      SelectReplacementOf(r);
+      ReplaceCurrentWord(r.Word, 5);
+      break;
+  }
+  FParser->SetPosition(r.X, r.Y, ppCurrent);
+  FUndo.pop_back();
+  ParserUndoLast(2, r.Action, r.UndoData);
+  if (r.Automatic) UndoLastAction();
+}
+
+void TSpellCheckerBase::Ignore() {
+  if (!FCheckRunning) return;
+  AddUndo(saIgnore, "", false);
+  IgnoreCurrentWord(10);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::IgnoreRepeated() { Ignore(); }
+
+void TSpellCheckerBase::IgnoreAll() {
+  if (!FCheckRunning || FRepeated) return;
+  AddUndo(saIgnoreAll, "", false);
+  FInternal->AddWord(FCurrentWord);
+  IgnoreCurrentWord(11);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::Change(const AnsiString& NewWord) {
+  if (!FCheckRunning || FRepeated) return;
+  AddUndo(saChange, NewWord, false);
+  ReplaceCurrentWord(NewWord, 0);
+  if (RecheckReplacedWords && FParser) {
+    int x = 0, y = 0;
+    FParser->GetPosition(x, y);
+    FParser->SetPosition(x - static_cast<int>(NewWord.size()), y, ppCurrent);
+  }
+  LearnCorrection(FCurrentWord, NewWord);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
+  if (!FCheckRunning || FRepeated) return;
+  AddUndo(saChangeAll, NewWord, false);
+  FInternal->AddAutoCorrect(FCurrentWord, NewWord);
+  ReplaceCurrentWord(NewWord, 1);
+  LearnCorrection(FCurrentWord, NewWord);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::Add() {
+  if (!FCheckRunning || FRepeated) return;
+  AddUndo(saAdd, "", false);
+  if (FActiveCustom) FActiveCustom->AddWord(FCurrentWord);
+  IgnoreCurrentWord(12);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
+  if (!FCheckRunning || FRepeated) return;
+  AddUndo(saAutoCorrect, NewWord, false);
+  if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
+  LearnCorrection(FCurrentWord, NewWord);
+  ReplaceCurrentWord(NewWord, 2);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::DeleteRepeated() {
+  if (!FCheckRunning || !FRepeated) return;
+  AddUndo(saChange, FPreviousWord, false);
+  ReplaceCurrentWord(FPreviousWord, 0);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::Undo() {
+  if (!FCheckRunning || !CanUndo()) return;
+  UndoLastAction();
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::ResumeCheck() {
+  if (!FCheckRunning || !FParser) return;
+  FUndo.clear();
+  int x = 0, y = 0, cx = 0, cy = 0;
+  FParser->GetPosition(x, y);
+  x = std::max(0, x - static_cast<int>(FCurrentWord.size()));
+  FParser->GetCursorPosition(cx, cy);
+  if (ResumeFromLastPosition) {
+    if (cy < y) {
+      x = cx;
+      y = cy;
+    } else if (cy == y && cx < x) {
+      x = cx;
+    }
+  } else {
+    x = cx;
+    y = cy;
+  }
+  FParsingEngine->StartAt(x, y);
+  ContinueCheck();
+}
+
+void TSpellCheckerBase::Cancel() {
+  if (!FCheckRunning) return;
+  FCheckCancelled = true;
+  CompleteCheck();
+}
+
+void TSpellCheckerBase::StopCheck(bool Cancelled) {
+  if (!FCheckRunning) return;
+  FCheckCancelled = Cancelled;
+  CompleteCheck();
+}
+
+void TSpellCheckerBase::StartSequenceCheck() {
+  FWordsChecked = 0;
+  FReorderCountdown = 100;
+  FCheckCancelled = false;
+  FInSequence = true;
+  FSavedCloseDialog = CloseDialogAtEnd;
+  FSavedKeepActive = FKeepActive;
+  CloseDialogAtEnd = false;
+  FKeepActive = true;
+}
+
+void TSpellCheckerBase::StopSequenceCheck() {
+  if (!FInSequence) return;
+  FInSequence = false;
+  CloseDialogAtEnd = true;
+  ShowEndMessage();
+  CloseSpellDialog();
+  CloseDialogAtEnd = FSavedCloseDialog;
+  SetKeepDictionariesActive(FSavedKeepActive);
+}
+
+void TSpellCheckerBase::CheckSelectionThenRest(TControlParser* Parser) {
+  const bool savedSync = SynchronousCheck, savedFree = FreeParserAtEnd;
+  SynchronousCheck = true;
+  FreeParserAtEnd = false;
+  StartSequenceCheck();
+  int sx = 0, sy = 0, ex = 0, ey = 0;
+  Parser->GetSelectionPosition(sx, sy, ex, ey);
+  if (sx == ex && sy == ey) {
+    CheckParser(Parser, ctFromCursor);
+    Parser->SetPosition(0, 0, ppCurrent);
+    Parser->SetPosition(sx, sy, ppEnd);
+    CheckParser(Parser, ctToEndMark);
+  } else {
+    CheckParser(Parser, ctSelection);
+    if (!FCheckCancelled) {
+      const int answer =
+          UIType == suiDialog && Application
+              ? Application->MessageBox(GetString(lsEndSelectionMessage), GetString(lsSpelling),
+                                        MB_YESNO | MB_ICONINFORMATION)
+              : IDNO;
+      if (answer == IDYES) {
+        Parser->SetPosition(ex, ey, ppCurrent);
+        Parser->SetPosition(2147483647, 2147483647, ppEnd);
+        CheckParser(Parser, ctToEndMark);
+        Parser->SetPosition(0, 0, ppCurrent);
+        Parser->SetPosition(sx, sy, ppEnd);
+        CheckParser(Parser, ctToEndMark);
+      } else {
+        FCheckCancelled = true;
+      }
+    }
+  }
+  StopSequenceCheck();
+  SynchronousCheck = savedSync;
+  FreeParserAtEnd = savedFree;
+  if (FreeParserAtEnd) delete Parser;
+}
+
+void TSpellCheckerBase::CheckParserSilent(TControlParser* Parser, Byte CheckType, bool CheckWords,
+                                          bool StopAtFirst, bool& HasErrors, int& ErrorCount,
+                                          int& WordCount) {
+  HasErrors = false;
+  ErrorCount = WordCount = 0;
+  if (CheckType != ctSelection && CheckType != ctWholeText) return;
+  FConfig->SetActive(true);
+  int savedX = 0, savedY = 0;
+  Parser->GetCursorPosition(savedX, savedY);
+  TMainParsingEngine splitter;
+  splitter.OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
+  splitter.OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
+    WordFilter(w, p, s);
+  };
+  splitter.Initialize(Parser, static_cast<TParseCheckType>(CheckType));
+  AnsiString previous;
+  TControlParser* outer = FParser;
+  FParser = Parser;  // the filters see the parser of this walk
+  for (;;) {
+    AnsiString word;
+    splitter.NextWord(word);
+    if (word.empty()) break;
+    ++WordCount;
+    if (!CheckWords) continue;
+    bool error = false;
+    if (!IsWordAcceptable(word)) {
+      error = true;
+    } else if (FRepeatedTest) {
+      error = previous == word && IsRepeatedWord(word, Parser);
+      previous = word;
+    }
+    if (error) {
+      ++ErrorCount;
+      if (StopAtFirst) break;
+    }
+  }
+  FParser = outer;
+  switch (EndCursorPosition) {
+    case epHome: Parser->SetPosition(0, 0, ppCurrent); break;
+    case epOriginal: Parser->SetPosition(savedX, savedY, ppCurrent); break;
+    case epNoModify: break;
+  }
+  Parser->SelectWord(0);
+  if (FreeParserAtEnd) delete Parser;
+  HasErrors = ErrorCount > 0;
+}
+
+// ---------------------------------------------------------------------------
+// The spelling dialog's life
+
+void TSpellCheckerBase::CreateSpellDialog() {}
+
+void TSpellCheckerBase::ShowSpellDialog() {
+  if (UIType == suiSilent) return;
+  FDialogDeactivated = false;
+  if (!SpellDialog) {
+    if (OnCreateSpellDialog)
+      OnCreateSpellDialog(this, SpellDialog, true);
+    else
+      CreateSpellDialog();
+    if (SpellDialog) SpellDialog->HelpContext = HelpCtxSpellDialog;
+  }
+  if (!SpellDialog) return;
+  if (!FDialogShown) {
+    FDialogShown = true;
+    if (OnSpellDialogShow) OnSpellDialogShow(this);
+    PositionSpellDialog();
+    if (!DialogShowModal) SpellDialog->Show();
+    FSavedShow = SpellDialog->OnShow;
+    FSavedActivate = SpellDialog->OnActivate;
+    FSavedDeactivate = SpellDialog->OnDeactivate;
+    SpellDialog->OnShow = [this](TObject* s) { SpellDialogShow(s); };
+    SpellDialog->OnActivate = [this](TObject* s) { SpellDialogActivate(s); };
+    SpellDialog->OnDeactivate = [this](TObject* s) { SpellDialogDeactivate(s); };
+  }
+  AvoidSelection();
+  if (DialogShowModal) SpellDialog->ShowModal();
+}
+
+void TSpellCheckerBase::SpellDialogShow(TObject* Sender) {
+  if (DialogShowModal) {
+    if (DialogShowImmediate)
+      ContinueCheck();
+    else
+      PromptWord();
+  }
+  if (FSavedShow) FSavedShow(Sender);
+}
+
+void TSpellCheckerBase::SpellDialogDeactivate(TObject* Sender) {
+  if (!FDialogDeactivated) {
+    FDialogDeactivated = true;
+    if (OnDialogDeactivate) OnDialogDeactivate(this);
+  }
+  if (FSavedDeactivate) FSavedDeactivate(Sender);
+}
+
+void TSpellCheckerBase::SpellDialogActivate(TObject* Sender) {
+  if (FSavedActivate) FSavedActivate(Sender);
+  if (FDialogDeactivated) {
+    FDialogDeactivated = false;
+    if (OnDialogActivate) OnDialogActivate(this);
+    ResumeCheck();
+  }
+}
+
+void TSpellCheckerBase::HideSpellDialog() {
+  if (!SpellDialog) return;
+  if (DialogInitialPos == ipLastUserPos) {
+    FConfig->SetDialogX(SpellDialog->GetLeft());
+    FConfig->SetDialogY(SpellDialog->GetTop());
+  }
+  if (!CloseDialogAtEnd && !DialogShowModal) return;
+  FDialogShown = false;
+  SpellDialog->OnShow = FSavedShow;
+  SpellDialog->OnActivate = FSavedActivate;
+  SpellDialog->OnDeactivate = FSavedDeactivate;
+  if (DialogShowModal)
+    SpellDialog->ModalResult = mrOk;
+  else
+    SpellDialog->Hide();
+  if (OnSpellDialogHide) OnSpellDialogHide(this);
+  if (OnCreateSpellDialog)
+    OnCreateSpellDialog(this, SpellDialog, false);
+  else
+    SpellDialog->Release();
+  SpellDialog = nullptr;
+}
+
+void TSpellCheckerBase::CloseSpellDialog() { HideSpellDialog(); }
+
+void TSpellCheckerBase::PositionSpellDialog() {
+  if (!SpellDialog) return;
+  switch (DialogInitialPos) {
+    case ipScreenCenter: SpellDialog->Position = poScreenCenter; break;
+    case ipUnderSelection:
+      if (!DialogShowImmediate) PositionDialogAvoidSelection(true, true);
+      break;
+    case ipAvoidControl: PositionDialogBesideControl(); break;
+    case ipUserDefined:
+      if (OnPositionDialog) OnPositionDialog(this);
+      break;
+    case ipLastUserPos: {
+      const int x = FConfig->GetDialogX();
+      if (x != -1)
+        PlaceDialog(SpellDialog, x, FConfig->GetDialogY());
+      else
+        PositionDialogBesideControl();
+      break;
+    }
+    case ipIgnore: SpellDialog->Position = poDefaultPosOnly; break;
+    case ipDesktopCenter: SpellDialog->Position = poDesktopCenter; break;
+  }
+}
+
+void TSpellCheckerBase::AvoidSelection() {
+  if (!SpellDialog || !FParser) return;
+  TRect word;
+  FParser->GetSelectionScreenRect(word);
+  const TRect dlg = SpellDialog->BoundsRect();
+  const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
+                       dlg.Top < word.Bottom;
+  switch (DialogSelectionAvoid) {
+    case saAvoid:
+      if (overlap) PositionDialogAvoidSelection(true, true);
+      break;
+    case saAvoidUpDown:
+      if (overlap) PositionDialogAvoidSelection(false, true);
+      break;
+    case saMove: PositionDialogAvoidSelection(true, true); break;
+    case saMoveUpDown: PositionDialogAvoidSelection(false, true); break;
+    case saNone: break;
+  }
+}
+
+void TSpellCheckerBase::PositionDialogAvoidSelection(bool Horizontal, bool Vertical) {
+  if (!SpellDialog || !FParser) return;
+  TRect r;
+  FParser->GetSelectionScreenRect(r);
+  PlaceDialogBeside(SpellDialog, r, Horizontal, Vertical);
+}
+
+void TSpellCheckerBase::PositionDialogBesideControl() {
+  if (!SpellDialog || !FParser) return;
+  TRect r;
+  FParser->GetControlScreenRect(r);
+  const TRect m = MonitorBoundsOf(SpellDialog);
+  const int w = SpellDialog->GetWidth(), h = SpellDialog->GetHeight();
+  TPoint p;
+  if (r.Bottom + h <= m.Bottom)
+    p = {r.Left, r.Bottom};
+  else if (r.Right + w <= m.Right)
+    p = {r.Right, r.Top};
+  else if (r.Top - h >= m.Top)
+    p = {r.Left, r.Top - h};
+  else if (r.Left - w >= m.Left)
+    p = {r.Left - w, r.Top};
+  else if (DialogShowImmediate)
+    p = {r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2};
+  else {
+    PositionDialogAvoidSelection(true, true);
+    return;
+  }
+  PlaceDialog(SpellDialog, p.X, p.Y);
+}

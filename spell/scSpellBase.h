@@ -1,0 +1,361 @@
+#pragma once
+// The spell engine: dictionaries, options, ignore filters, word acceptance,
+// suggestions, the spelling pop-up menu and the interactive check that
+// walks a text through a parser.
+#include "platform/base/Components.h"
+#include "platform/base/Strings.h"
+#include "platform/gui/Graphics.h"
+#include "spell/scConfiguration.h"
+#include "spell/scLanguage.h"
+#include "spell/scParserBase.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TCustomDictionary;
+class TMainDictionary;
+class TSuggestionsGenerator;
+class TPhoneticsMap;
+class TMainParsingEngine;
+class TEventList;
+class TCustomForm;
+class TPopupMenu;
+class TMenuItem;
+
+enum TWordCheckType { wcAccepted, wcExcluded, wcCorrected, wcDenied, wcRepeated };
+enum TCaseModification { cmNone, cmInitialCaps, cmInitialCapsOrUpcase, cmAnyCase, cmCustom };
+enum TSpellUI { suiDialog, suiSilent };
+enum TSpellDialogInitialPos {
+  ipScreenCenter, ipUnderSelection, ipAvoidControl, ipUserDefined, ipLastUserPos, ipIgnore,
+  ipDesktopCenter
+};
+enum TSpellDialogAvoidPos { saAvoid, saAvoidUpDown, saMove, saMoveUpDown, saNone };
+enum TSpellEndMessage { emAlways, emExceptCancel, emNoDialog, emNever };
+enum TSpellEndPosition { epHome, epOriginal, epNoModify };
+enum TSpellPopupOption {
+  spCancel, spDialog, spAutoCorrect, spChangeAll, spAdd, spIgnoreAll, spIgnore, spReplace
+};
+using TSpellPopupOptions = TSet<TSpellPopupOption>;
+
+// Check types beyond TParseCheckType.
+constexpr Byte ctSelectionThenRest = 3;
+constexpr Byte ctToEndMark = 4;
+
+// One recorded action of a check.
+class TSpellUndo : public TObject {
+public:
+  int X = 0, Y = 0;
+  AnsiString Word, Replacement;
+  TSpellAction Action = saIgnore;
+  bool Automatic = false;
+  int UndoData = 0;
+};
+
+class TSpellCheckerBase : public TComponent {
+public:
+  explicit TSpellCheckerBase(TComponent* AOwner);
+  ~TSpellCheckerBase() override;
+
+  // --- worker objects
+  virtual void SetParsingEngine(TMainParsingEngine* Engine);
+  virtual void SetSuggestionsGenerator(TSuggestionsGenerator* Generator);
+  virtual void SetPhoneticsMap(TPhoneticsMap* Map);
+
+  // --- property writers that reload or reopen
+  virtual void SetConfigStorage(TConfigStorage Value);
+  virtual void SetConfigID(const String& Value);
+  virtual void SetConfigFilename(const String& Value);
+  virtual void SetConfigRegistryKey(const String& Value);
+  virtual void SetConfigDictionaryDir(const TStrings& Value);
+  virtual void SetQuoteChars(const AnsiString& Value);
+  virtual void SetKeepDictionariesActive(bool Value);
+  virtual void SetPhoneticMaxDistance(int Value);
+  virtual void SetPhoneticDivisor(int Value);
+  virtual void SetPhoneticDepth(int Value);
+  virtual void SetMappingDictionaryName(const String& Value);
+  virtual void SetSuggestionsLearning(bool Value);
+  virtual void SetSuggestionsLearningDict(const String& Value);
+  int GetPhoneticMaxDistance() const;
+  int GetPhoneticDivisor() const;
+  int GetPhoneticDepth() const;
+
+  // --- dictionary handling
+  virtual TStrings* GetMainDictionaryFiles();
+  virtual TStrings* GetCustomDictionaryFiles();
+  virtual TStrings* GetMSWordCustomDictionaries();
+  virtual int GetLanguage();
+  virtual void ReorderMainDictionaries();
+  virtual void OpenDictionaries();
+  virtual void FindDictionaryFiles(const String& Ext, TStrings& List);
+  virtual void CloseDictionaries();
+  virtual void ConfigurationChanged(bool Reload);
+  virtual void DictionaryDirChange(TObject* Sender);
+  virtual std::unique_ptr<TMainDictionary> OpenMainDictionary(const String& Name);
+  virtual std::unique_ptr<TCustomDictionary> OpenCustomDictionary(const String& Name);
+  virtual std::unique_ptr<TCustomDictionary> OpenMSWordDictionary(const String& FileName);
+  virtual void SetCustomDictionaryListed(const String& Name, bool Listed);
+  virtual void SetMSWordDictionaryListed(const String& FileName, bool Listed);
+  virtual void DeleteCustomDictionary(const String& Name);
+  virtual void NewCustomDictionary(const String& Name);
+  virtual bool RenameCustomDictionary(const String& OldName, const String& NewName);
+  virtual void ExpandPath(const String& Path, String& Result);
+  virtual void ExpandConfigID(const String& Path, String& Result);
+  String ExpandPath(const String& Path);
+
+  // --- options and acceptance
+  virtual void ApplyOptions(bool Force);
+  virtual bool IsWordInMainDictionaries(const AnsiString& Word);
+  virtual bool IsWordInDictionaries(const AnsiString& Word);
+  virtual bool IsWordAcceptable(const AnsiString& Word);
+  virtual bool IsWordExcluded(const AnsiString& Word);
+  virtual bool FindCorrection(const AnsiString& Word, AnsiString& Replacement);
+  virtual void ModifyCase(const AnsiString& Word, AnsiString& Result);
+  virtual bool IsPossessive(const AnsiString& Word);
+  virtual bool IsRepeatedWord(const AnsiString& Word, TControlParser* Parser);
+  virtual void GetString(TSpellLanguageString LanguageString, String& Text);
+  String GetString(TSpellLanguageString LanguageString);
+
+  // --- filters
+  virtual void CharFilter(char Ch, TControlParser* Parser, bool& Skip);
+  virtual void WordFilter(const AnsiString& Word, TControlParser* Parser, bool& Skip);
+  virtual bool IgnoreWordByFilters(const AnsiString& Word, TControlParser* Parser);
+  virtual bool IgnoreLineByFilters(const AnsiString& Line);
+  virtual void AddParserIgnore(TParserIgnore* Filter);
+  virtual void ClearParserIgnores();
+  int ParserIgnoreCount() const { return static_cast<int>(FFilters.size()); }
+
+  // --- suggestions and pop-up menu
+  virtual void GetSuggestions(const AnsiString& Word, TStrings* List);
+  virtual void BuildSuggestions(const AnsiString& Word, int Max, TStrings* List);
+  virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
+  virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
+  virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,
+                                          int YPos, AnsiString& Word);
+  virtual TObject* CreatePopupMenu(TComponent* Owner);
+  virtual TObject* AddPopupMenuItem(TObject* Menu, TObject* SubMenu, const String& Caption,
+                                    bool Enable, bool HasChildren, int Tag);
+  virtual void DoPopupMenu(TObject* Menu, int XPos, int YPos, int& PopupAction,
+                           String& PopupWord);
+  virtual void PopupItemClick(TObject* Sender);
+
+  // --- interactive check
+  virtual void CheckString(AnsiString& Text);
+  virtual void CheckParser(TControlParser* Parser, Byte CheckType);
+  virtual void CheckParserSilent(TControlParser* Parser, Byte CheckType, bool CheckWords,
+                                 bool StopAtFirst, bool& HasErrors, int& ErrorCount,
+                                 int& WordCount);
+  virtual int WordCountParser(TControlParser* Parser, Byte CheckType);
+  virtual int WordCountString(const AnsiString& Text);
+  virtual void StartSequenceCheck();
+  virtual void StopSequenceCheck();
+  virtual void StopCheck(bool Cancelled);
+  virtual void CheckSelectionThenRest(TControlParser* Parser);
+  virtual void ContinueCheck();
+  virtual void CompleteCheck();
+  virtual void PromptWord();
+  virtual void CreateSpellDialog();
+  virtual void ShowSpellDialog();
+  virtual void HideSpellDialog();
+  virtual void CloseSpellDialog();
+  virtual void PositionSpellDialog();
+  virtual void PositionDialogAvoidSelection(bool Horizontal, bool Vertical);
+  virtual void PositionDialogBesideControl();
+  virtual void AvoidSelection();
+  virtual void ShowEndMessage();
+  virtual void ReplaceCurrentWord(const AnsiString& Replacement, int State);
+  virtual void IgnoreCurrentWord(int State);
+  virtual void AddUndo(TSpellAction Action, const AnsiString& Replacement, bool Automatic);
+  virtual void UndoLastAction();
+  virtual void ParserUndoLast(int UndoState, TSpellAction UndoAction, int& UndoData);
+  virtual void SpellDialogShow(TObject* Sender);
+  virtual void SpellDialogDeactivate(TObject* Sender);
+  virtual void SpellDialogActivate(TObject* Sender);
+  virtual bool CanUndo() const { return !FUndo.empty(); }
+  virtual void ClearUndo() { FUndo.clear(); }
+
+  // --- dialog commands
+  virtual void Ignore();
+  virtual void IgnoreAll();
+  virtual void Change(const AnsiString& NewWord);
+  virtual void ChangeAll(const AnsiString& NewWord);
+  virtual void Add();
+  virtual void AutoCorrect(const AnsiString& NewWord);
+  virtual void Undo();
+  virtual void IgnoreRepeated();
+  virtual void DeleteRepeated();
+  virtual void ResumeCheck();
+  virtual void Cancel();
+
+  // --- configuration callbacks
+  virtual void DoConfigReadString(const String& ConfigID, const String& Key,
+                                  const String& Default, String& Value);
+  virtual void DoConfigWriteString(const String& ConfigID, const String& Key, const String& Value);
+  virtual void DoConfigLoaded();
+  virtual void DoConfigSaved();
+
+  // --- state a caller or a test reads
+  TSpellConfig& Configuration() { return *FConfig; }
+  TCustomDictionary& InternalDictionary() { return *FInternal; }
+  TCustomDictionary* ActiveCustomDictionary() const { return FActiveCustom.get(); }
+  TCustomDictionary* MappingDictionary() const { return FMapping.get(); }
+  TCustomDictionary* LearningDictionary() const { return FLearning.get(); }
+  const std::vector<std::unique_ptr<TMainDictionary>>& MainDictionaries() const { return FMain; }
+  const std::vector<std::unique_ptr<TCustomDictionary>>& CustomDictionaries() const {
+    return FCustom;
+  }
+  TMainParsingEngine& ParsingEngine() { return *FParsingEngine; }
+  TSuggestionsGenerator& SuggestionsGenerator() { return *FGenerator; }
+  TPhoneticsMap& PhoneticsMap() { return *FPhonetics; }
+  TStrings& DictionaryDirs() { return FDirs; }
+  TControlParser* CurrentParser() const { return FParser; }
+  const AnsiString& CurrentWord() const { return FCurrentWord; }
+  bool CheckRunning() const { return FCheckRunning; }
+  bool CheckCancelled() const { return FCheckCancelled; }
+  bool TextChanged() const { return FTextChanged; }
+  bool RepeatedWord() const { return FRepeated; }
+  int WordsChecked() const { return FWordsChecked; }
+  const std::vector<std::unique_ptr<TSpellUndo>>& UndoList() const { return FUndo; }
+  bool PossessiveFlag() const { return FPossessive; }
+  TCustomForm* SpellDialog = nullptr;
+  TEventList& OptionsListeners() { return *FOptionsListeners; }
+  TEventList& ConfigListeners() { return *FConfigListeners; }
+  TEventList& IgnoreWordListeners() { return *FIgnoreListeners; }
+  TEventList& PopupResultListeners() { return *FPopupListeners; }
+  bool ListenerBefore = false;       // for the ignore listeners
+  int ListenerState = 0;
+  TSpellPopupOption PopupResult = spCancel;  // for the pop-up listeners
+  String Version() const;
+
+  // --- published properties
+  TConfigStorage ConfigStorage = csRegistry;
+  String ConfigID = "%UserName%";
+  String ConfigFilename = "%AppConfig%/%AppName%/Spell.cfg";
+  String ConfigRegistryKey = "Software\\Corvessa\\%AppName%";
+  TStringList ConfigDictionaryDir;
+  TSpellOptions ConfigAvailableOptions{soUpcase, soNumbers, soPrimaryOnly, soRepeated,
+                                       soDUalCaps};
+  String ConfigUserOption1, ConfigUserOption2, ConfigUserOption3, ConfigUserOption4;
+  bool ConfigUseMSWordCustom = true;
+  TStringList ConfigDefaultMain;
+  TStringList ConfigDefaultCustom;
+  String ConfigDefaultActiveCustom = "%ConfigID%.spu";
+  TSpellOptions ConfigDefaultOptions{soLiveSpelling, soLiveCorrect, soInternet, soAbbreviations,
+                                     soRepeated, soDUalCaps};
+  bool ConfigDefaultUseMSWordCustom = false;
+  String HelpFile;
+  int HelpCtxSpellDialog = 0, HelpCtxConfigDialog = 0, HelpCtxDictionariesDialog = 0,
+      HelpCtxDictionaryEditDialog = 0;
+  bool SuggestionsAutoReplace = false;
+  bool SuggestionsLearning() const { return FSuggestionsLearning; }
+  const String& SuggestionsLearningDict() const { return FSuggestionsLearningDict; }
+  bool LiveSpelling() const { return FLiveSpelling; }
+  bool LiveCorrect() const { return FLiveCorrect; }
+  const AnsiString& QuoteChars() const { return FQuoteChars; }
+  TSpellDialogInitialPos DialogInitialPos = ipLastUserPos;
+  TSpellDialogAvoidPos DialogSelectionAvoid = saAvoid;
+  bool DialogShowImmediate = false;
+  bool DialogShowModal = false;
+  TSpellEndMessage EndMessage = emExceptCancel;
+  TSpellEndPosition EndCursorPosition = epOriginal;
+  bool EndMessageWordCount = false;
+  int MaxUndo = -1;
+  int MaxSuggestions = -1;
+  bool KeepDictionariesActive() const { return FKeepActive; }
+  bool SynchronousCheck = true;
+  bool UseHourglassCursor = true;
+  bool PhoneticSuggestions = true;
+  const String& MappingDictionaryName() const { return FMappingName; }
+  bool MappingAutoReplace = true;
+  bool UseExcludeWords = true;
+  bool UseAutoCorrectFirst = false;
+  bool RecheckReplacedWords = true;
+  bool ResumeFromLastPosition = true;
+  TCaseModification AllowedCases = cmInitialCapsOrUpcase;
+  TSpellLanguageType UILanguage = ltEnglish;
+  TSpellUI UIType = suiSilent;
+  bool SecondPhoneticPass = true;
+
+  // --- events
+  TNotifyEvent OnConfigChanged, OnConfigLoaded, OnConfigSaved, OnDictionariesChanged;
+  std::function<void(TObject*, const String& ConfigID, const String& Key, const String& Default,
+                     String& Value)> OnConfigReadString;
+  std::function<void(TObject*, const String& ConfigID, const String& Key, const String& Value)>
+      OnConfigWriteString;
+  std::function<void(TObject*, const AnsiString& Word, TWordCheckType& CheckType,
+                     AnsiString& Replacement)> OnWordCheck;
+  std::function<void(TObject*, const AnsiString& Word, bool Repeated)> OnPromptWord;
+  std::function<void(TObject*, TCustomForm*& SpellForm, bool Create)> OnCreateSpellDialog;
+  std::function<void(TObject*, TSpellLanguageString, String& Text)> OnGetString;
+  TNotifyEvent OnAddCustomIgnore, OnSpellDialogShow, OnSpellDialogHide, OnPositionDialog,
+      OnShowEndMessage, OnCompleteCheck, OnDialogDeactivate, OnDialogActivate,
+      OnAdjustPhoneticsMap, OnBeforeChange;
+  std::function<void(TObject*, bool Before, const AnsiString& Replacement, int State)>
+      OnParserReplaceWord;
+  std::function<void(TObject*, bool Before, int State)> OnParserIgnoreWord;
+  std::function<void(TObject*, int UndoState, TSpellAction UndoAction, int& UndoData)>
+      OnParserUndoLast;
+  std::function<void(TObject*, std::unique_ptr<TCustomDictionary>& Dictionary)>
+      OnCreateCustomDictionary;
+  std::function<void(TObject*, TComponent* Owner, TObject*& PopupMenu)> OnPopupCreateMenu;
+  std::function<void(TObject*, TObject* Menu, TObject* SubMenu, const String& Caption,
+                     bool Enable, bool HasChildren, int Tag, TObject*& MenuItem)>
+      OnPopupAddMenuItem;
+  std::function<void(TObject*, TObject* Menu, int XPos, int YPos, int& PopupAction,
+                     String& PopupWord)> OnPopupDoMenu;
+  std::function<void(TObject*, const AnsiString& Word, AnsiString& ResultWord,
+                     TSpellPopupOption& PopupResult)> OnPopupResult;
+  std::function<void(TObject*, AnsiString& Word)> OnCaseModification;
+
+protected:
+  bool FreeParserAtEnd = true;
+  bool CloseDialogAtEnd = true;
+
+private:
+  void CaretToEnd(bool Cancelled);
+  void SetCurrentParser(TControlParser* Parser);
+  void SelectReplacementOf(const TSpellUndo& R);
+  std::unique_ptr<TCustomDictionary> MakeCustomDictionary();
+  bool InAnyCustom(const AnsiString& Word);
+
+  std::unique_ptr<TCustomDictionary> FInternal;
+  std::unique_ptr<TSuggestionsGenerator> FGenerator;
+  std::unique_ptr<TPhoneticsMap> FPhonetics;
+  std::unique_ptr<TMainParsingEngine> FParsingEngine;
+  TControlParser* FParser = nullptr;
+  bool FTextChanged = false, FCheckRunning = false, FCheckCancelled = false;
+  AnsiString FCurrentWord;
+  TSpellOptions FAppliedOptions;
+  bool FPrimaryOnly = false, FRepeatedTest = true, FDualCaps = true, FLiveSpelling = true,
+       FLiveCorrect = true;
+  std::vector<std::unique_ptr<TMainDictionary>> FMain;
+  std::vector<std::unique_ptr<TCustomDictionary>> FCustom, FWordDicts;
+  std::unique_ptr<TCustomDictionary> FActiveCustom, FMapping, FLearning;
+  std::vector<std::unique_ptr<TParserIgnore>> FFilters;
+  std::vector<TParserIgnore*> FParserFilters, FLineFilters;
+  bool FPossessive = false;
+  bool FDialogShown = false;
+  int FWordsChecked = 0, FReorderCountdown = 100;
+  std::vector<std::unique_ptr<TSpellUndo>> FUndo;
+  bool FInSequence = false;
+  int FSavedX = 0, FSavedY = 0;
+  bool FDialogDeactivated = false;
+  TStringList FDirs;
+  std::unique_ptr<TSpellConfig> FConfig;
+  TStringList FMainFiles, FCustomFiles, FWordFiles;
+  bool FSavedCloseDialog = true, FSavedKeepActive = false;
+  AnsiString FPreviousWord;
+  bool FRepeated = false;
+  bool FPopupActive = false;
+  int FPopupTag = 0;
+  String FPopupCaption;
+  std::unique_ptr<TEventList> FOptionsListeners, FConfigListeners, FIgnoreListeners,
+      FPopupListeners;
+  TNotifyEvent FSavedShow, FSavedActivate, FSavedDeactivate;
+
+  bool FSuggestionsLearning = true;
+  String FSuggestionsLearningDict = "%AppData%/%AppName%/%UserName%_sp.spl";
+  AnsiString FQuoteChars = ">";
+  bool FKeepActive = false;
+  String FMappingName;
+};
