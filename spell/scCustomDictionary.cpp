@@ -1,13 +1,12 @@
 #include "spell/scCustomDictionary.h"
 
 #include "platform/base/FindFiles.h"
+#include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "spell/scUtil.h"
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <unistd.h>
 
 const char kSpuBanner[] =
     "Quillory User Dictionary format 1.0\r\n"
@@ -126,12 +125,12 @@ void TCustomDictionary::SetActive(bool Value) {
 }
 
 bool TCustomDictionary::LoadFromBody(const std::string& Body) {
-  // Body starts with the 0x1A byte that follows the banner's 0.
+  // Body starts at offset 121, after the banner, its 0 and the 0x1A byte.
   auto fail = [&] {
     ResetContents();
     return false;
   };
-  size_t at = 1;
+  size_t at = 0;
   if (Body.size() < at + 20) return fail();
   const int32_t added = ReadI32(Body, at), excluded = ReadI32(Body, at + 4),
                 autos = ReadI32(Body, at + 8), entries = ReadI32(Body, at + 12),
@@ -204,20 +203,9 @@ bool TCustomDictionary::SaveToFile(const String& FileName) {
   for (int32_t v : FTable) PutI32(out, v);
   PutI32(out, static_cast<int32_t>(FPool.size()));
   out += FPool;
-  const String temp = FileName + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(out.data(), static_cast<std::streamsize>(out.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), FileName.c_str()) != 0) {
-    std::remove(temp.c_str());
+  try {
+    SaveBytesAtomically(FileName, out);
+  } catch (const Exception&) {
     return false;
   }
   return true;

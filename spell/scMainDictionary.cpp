@@ -233,10 +233,11 @@ void TMainDictionary::FindPhoneticMatches(const AnsiString& Word, const TPhoneti
   while (i < prefix.size()) {
     if (!FindChild(cands, static_cast<Byte>(prefix[i]), r)) return;
     recordAt = i++;
-    for (int k = 0; k < r.InlineCount; ++k) {
-      if (i >= prefix.size()) return;  // the prefix ends among inline characters
+    // A prefix that ends at the record's own character takes its whole
+    // subtree; one that ends among its inline characters finds nothing.
+    for (int k = 0; k < r.InlineCount && i < prefix.size(); ++k) {
       if (static_cast<Byte>(prefix[i]) != r.Inline[k]) return;
-      ++i;
+      if (++i == prefix.size() && k + 1 < r.InlineCount) return;
     }
     cands = ChildrenOf(r);
   }

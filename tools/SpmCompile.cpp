@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
   }
 
   // Records in depth-first order, chains folded into inline characters.
-  // First letters get none: look-ups take them from the first-letter table.
+  // First letters get none (look-ups take them from the first-letter
+  // table), nor do second letters, where the phonetic search's prefix of
+  // two characters ends.
   std::vector<TRecordOut> records;
   std::vector<int> recordOfNode(nodes.size(), -1);
   std::vector<std::pair<int, int>> stack{{0, 0}};  // node, depth
@@ -94,7 +96,7 @@ int main(int argc, char** argv) {
     TRecordOut r;
     r.Node = node;
     r.Last = node;
-    if (depth >= 2) {
+    if (depth >= 3) {
       while (r.Inline.size() < 8 && nodes[r.Last].Children.size() == 1) {
         const TNode& c = nodes[nodes[r.Last].Children[0]];
         if (c.EndOfWord || c.Children.size() != 1) break;

@@ -1,0 +1,207 @@
+#include "spell/scCustomDictionary.h"
+#include "spell/scUtil.h"
+
+#include "SpellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+
+TEST(CustomDictionary, TableGrowsFrom251To509AtThe63rdEntry) {
+  TCustomDictionary d;
+  EXPECT_EQ(d.TableSize(), 0);
+  for (int i = 1; i <= 63; ++i) {
+    ASSERT_TRUE(d.AddWord("word" + std::to_string(i)));
+    EXPECT_EQ(d.TableSize(), i < 63 ? 251 : 509) << i;
+  }
+  for (int i = 1; i <= 63; ++i) EXPECT_TRUE(d.IsAddedWord("word" + std::to_string(i)));
+  EXPECT_EQ(d.GetAddedCount(), 63);
+}
+
+TEST(CustomDictionary, KindsAndPairRules) {
+  TCustomDictionary d;
+  EXPECT_TRUE(d.AddWord("alpha"));
+  EXPECT_FALSE(d.AddExcludedWord("alpha"));  // one kind per word
+  EXPECT_FALSE(d.AddWord(""));
+  EXPECT_TRUE(d.AddExcludedWord("beta"));
+  EXPECT_TRUE(d.AddAutoCorrect(std::string(200, 'w'), std::string(300, 'r')));
+  EXPECT_FALSE(d.AddAutoCorrect(std::string(201, 'v'), std::string(300, 'r')));
+  AnsiString r;
+  EXPECT_TRUE(d.FindAutoCorrect(std::string(200, 'w'), r));
+  EXPECT_EQ(r, std::string(300, 'r'));
+  EXPECT_FALSE(d.IsAddedWord("beta"));
+  EXPECT_TRUE(d.IsExcludedWord("beta"));
+  EXPECT_FALSE(d.IsAddedWord("Alpha"));  // case-sensitive
+  AnsiString w, rep;
+  d.GetAutoCorrect(0, rep, w);
+  EXPECT_EQ(w.size(), 200u);
+  d.GetAutoCorrect(1, rep, w);
+  EXPECT_EQ(w, "");
+}
+
+TEST(CustomDictionary, RemovedEntriesKeepTheirBytesAndHomeSlotIsReused) {
+  TCustomDictionary d;
+  ASSERT_TRUE(d.AddWord("gamma"));
+  const int pool = d.PoolSize();
+  ASSERT_TRUE(d.RemoveWord("gamma"));
+  EXPECT_FALSE(d.IsAddedWord("gamma"));
+  EXPECT_EQ(d.PoolSize(), pool);
+  ASSERT_TRUE(d.AddWord("gamma"));
+  EXPECT_EQ(d.PoolSize(), 2 * pool);
+  EXPECT_TRUE(d.IsAddedWord("gamma"));
+  EXPECT_EQ(d.EntryCount(), 1);
+}
+
+TEST(CustomDictionary, AddAndRemoveCyclesNeverHang) {
+  // Every cycle leaves a removed slot; look-ups of absent words must still end.
+  TCustomDictionary d;
+  for (int i = 0; i < 10000; ++i) {
+    const std::string w = "w" + std::to_string(i);
+    ASSERT_TRUE(d.AddWord(w));
+    ASSERT_TRUE(d.RemoveWord(w));
+  }
+  EXPECT_FALSE(d.IsAddedWord("absent"));
+  EXPECT_EQ(d.TableSize(), 251);
+}
+
+TEST(CustomDictionary, LargeTablesHashWithoutOverflow) {
+  TCustomDictionary d;
+  for (int i = 0; i < 20000; ++i) ASSERT_TRUE(d.AddWord("entry" + std::to_string(i)));
+  EXPECT_EQ(d.TableSize(), 131071);
+  for (int i = 0; i < 20000; i += 997) EXPECT_TRUE(d.IsAddedWord("entry" + std::to_string(i)));
+  // The 64-bit hash equals the 31-bit one for the small sizes.
+  for (uint32_t m : {251u, 32749u}) {
+    uint32_t h = 0, a = 31415;
+    for (char c : std::string("hashing")) {
+      h = (a * h + static_cast<unsigned char>(c)) % m;
+      a = (a * 27183) % (m - 1);
+    }
+    EXPECT_EQ(DictionaryHash("hashing", 7, m), h);
+  }
+}
+
+TEST(CustomDictionary, MissingFileOpensModifiedAndSaveCreatesIt) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/user.spu";
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(path));
+    d.SetActive(true);
+    EXPECT_TRUE(d.Modified());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(d.AddWord("delta"));
+    EXPECT_TRUE(d.AddAutoCorrect("teh", "the"));
+    EXPECT_TRUE(d.Save());
+  }
+  ASSERT_TRUE(std::filesystem::exists(path));
+  TCustomDictionary again;
+  ASSERT_TRUE(again.SetFileName(path));
+  EXPECT_TRUE(again.IsAddedWord("delta"));
+  AnsiString r;
+  EXPECT_TRUE(again.FindAutoCorrect("teh", r));
+  EXPECT_EQ(r, "the");
+  EXPECT_FALSE(again.SetFileName(tmp.str()));  // a folder
+  qytest::WriteFileBytes(tmp / "foreign.spu", "not a dictionary at all");
+  EXPECT_FALSE(again.SetFileName(tmp.str() + "/foreign.spu"));
+  EXPECT_EQ(again.FileName(), path);
+}
+
+TEST(CustomDictionary, TwoWritersChangesMerge) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/shared.spu";
+  {
+    TCustomDictionary seed;
+    seed.SetFileName(path);
+    seed.AddWord("common");
+    seed.AddWord("dropped");
+    ASSERT_TRUE(seed.Save());
+  }
+  TCustomDictionary a, b;
+  ASSERT_TRUE(a.SetFileName(path));
+  ASSERT_TRUE(b.SetFileName(path));
+  a.SetActive(true);
+  b.SetActive(true);
+  a.AddWord("fromA");
+  b.AddWord("fromB");
+  b.RemoveWord("dropped");
+  b.AddWord("dropped");   // removed and added again: kept
+  b.RemoveWord("common");
+  ASSERT_TRUE(a.Save());
+  ASSERT_TRUE(b.Save());  // sees A's save and merges
+  a.AddExcludedWord("laterA");
+  ASSERT_TRUE(a.Save());  // merges again, replaying only what came since
+  TCustomDictionary check;
+  check.SetFileName(path);
+  EXPECT_TRUE(check.IsAddedWord("fromA"));
+  EXPECT_TRUE(check.IsAddedWord("fromB"));
+  EXPECT_TRUE(check.IsAddedWord("dropped"));
+  EXPECT_FALSE(check.IsAddedWord("common"));
+  EXPECT_TRUE(check.IsExcludedWord("laterA"));
+}
+
+TEST(CustomDictionary, FailedWriteIsReportedAndPreviousFileStays) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/user.spu";
+  {
+    TCustomDictionary d;
+    d.SetFileName(path);
+    d.AddWord("kept");
+    ASSERT_TRUE(d.Save());
+  }
+  const std::string before = qytest::ReadFileBytes(path);
+  TCustomDictionary d;
+  ASSERT_TRUE(d.SetFileName(path));
+  d.AddWord("pending");
+  {
+    spelltest::FileSizeLimit limit(64);  // fails the write, also for root
+    EXPECT_FALSE(d.Save());
+    d.SetActive(false);  // cannot save: stays active with its words
+    EXPECT_TRUE(d.Active());
+  }
+  EXPECT_TRUE(d.Modified());
+  EXPECT_EQ(qytest::ReadFileBytes(path), before);
+  EXPECT_TRUE(d.Save());  // the pending word was kept for the retry
+  TCustomDictionary check;
+  check.SetFileName(path);
+  EXPECT_TRUE(check.IsAddedWord("pending"));
+  EXPECT_TRUE(check.IsAddedWord("kept"));
+}
+
+TEST(CustomDictionary, DamagedBodiesLeaveAnEmptyDictionary) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/d.spu";
+  {
+    TCustomDictionary d;
+    d.SetFileName(path);
+    d.AddWord("epsilon");
+    ASSERT_TRUE(d.Save());
+  }
+  const std::string good = qytest::ReadFileBytes(path);
+  auto patch = [&](size_t at, uint32_t v) {
+    std::string b = good;
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return b;
+  };
+  // Offsets: counts from 121, table size at 137, slots from 141.
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"table size not a prime of the list", patch(137, 250)},
+      {"table size huge", patch(137, 0x7FFFFFFF)},
+      {"negative count", patch(121, 0xFFFFFFFF)},
+      {"truncated", good.substr(0, good.size() - 3)},
+      {"slot beyond pool", [&] {
+         std::string b = good;
+         for (size_t i = 0; i < 251; ++i)
+           if (b.compare(141 + 4 * i, 4, std::string(4, '\0')) != 0)
+             for (int k = 0; k < 4; ++k) b[141 + 4 * i + k] = '\x70';
+         return b;
+       }()},
+  };
+  for (const auto& [name, bytes] : cases) {
+    qytest::WriteFileBytes(path, bytes);
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(path)) << name;
+    EXPECT_FALSE(d.IsAddedWord("epsilon")) << name;
+    EXPECT_EQ(d.EntryCount(), 0) << name;
+    EXPECT_TRUE(d.AddWord("zeta")) << name;
+    d.SetModified(false);  // leave the fixture alone
+  }
+}

@@ -1,0 +1,150 @@
+#include "spell/scMainDictionary.h"
+#include "spell/scPhoneticsMap.h"
+
+#include "platform/base/CodePages.h"
+#include "SpellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+namespace {
+const std::vector<std::string> kWords = {"a",     "I",      "cat",    "cats",   "catalog",
+                                         "zebra", "zebras", "phone",  "phoney", "fone",
+                                         "dog",   "doge",   "Paris",  "co",     "cot"};
+}
+
+TEST(MainDictionary, LookupEdgeCasesOnCompiledFile) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spm";
+  ASSERT_TRUE(spelltest::CompileWords(kWords, path));
+  TMainDictionary d;
+  d.Open(path);
+  ASSERT_EQ(d.FileName(), path);
+  EXPECT_LT(d.WidthSelector(), 65535u);  // two-byte child numbers
+  EXPECT_EQ(d.Name(), "Test");
+  EXPECT_EQ(d.Language(), 0x0409);
+  struct Case {
+    const char* word;
+    bool found;
+    int depth;
+  } cases[] = {
+      {"", false, 0},        {"a", true, 1},       {"I", true, 1},     {"b", false, 0},
+      {"cat", true, 3},      {"ca", false, 2},     {"catalog", true, 7}, {"catal", false, 5},
+      {"zebra", true, 5},    {"zeb", false, 3},    // ends among inline characters
+      {"zebras", true, 6},   {"zebrass", false, 6}, {"paris", false, 1}, {"Paris", true, 5},
+      {"cats", true, 4},     {"catz", false, 3},
+  };
+  for (const auto& c : cases) {
+    int depth = -1;
+    EXPECT_EQ(d.Lookup(c.word, depth), c.found) << c.word;
+    EXPECT_EQ(depth, c.depth) << c.word;
+  }
+}
+
+TEST(MainDictionary, PhoneticMatchesShareKeyAndPrefix) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spm";
+  ASSERT_TRUE(spelltest::CompileWords(kWords, path));
+  TMainDictionary d;
+  d.Open(path);
+  TPhoneticsMap map;
+  map.BuildRules(0x0409);
+  TStringList results;
+  d.FindPhoneticMatches("phonne", map, &results);
+  EXPECT_EQ(results.ToVector(), (std::vector<String>{"phone", "phoney"}));
+  d.FindPhoneticMatches("phonne", map, &results);  // no duplicates
+  EXPECT_EQ(results.Count(), 2);
+  // "catalog" keeps "lo" as inline characters of its second "a": a prefix
+  // that ends at that "a" finds the word, one that ends after "l" does not.
+  results.Clear();
+  map.SetPrefixDepth(4);
+  d.FindPhoneticMatches("catalgo", map, &results);
+  EXPECT_EQ(results.ToVector(), std::vector<String>{"catalog"});
+  results.Clear();
+  map.SetPrefixDepth(5);
+  d.FindPhoneticMatches("catalgo", map, &results);
+  EXPECT_EQ(results.Count(), 0);
+}
+
+TEST(MainDictionary, PhoneticResultsStopAt501) {
+  TMainDictionary d;
+  d.Open(spelltest::American());
+  ASSERT_EQ(d.FileName(), spelltest::American());
+  TPhoneticsMap map;
+  map.BuildRules(0);
+  map.KeyBudget = 1;  // short keys: very many matches
+  TStringList results;
+  d.FindPhoneticMatches("sanity", map, &results);
+  EXPECT_LE(results.Count(), 501);
+  EXPECT_GE(results.Count(), 100);
+}
+
+TEST(MainDictionary, EverySourceWordFoundAndRandomNonWordsNot) {
+  TMainDictionary d;
+  d.Open(spelltest::American());
+  ASSERT_EQ(d.FileName(), spelltest::American());
+  EXPECT_GE(d.WidthSelector(), 65535u);  // the variable child-number form
+  std::set<std::string> words;
+  for (const auto& line : spelltest::ReadLines("/usr/share/dict/american-english")) {
+    const std::string w = Utf8ToAnsi(line, 1252);
+    words.insert(w);
+    ASSERT_TRUE(d.WordExists(w)) << line;
+  }
+  std::mt19937 rng(20);
+  int tested = 0;
+  while (tested < 10000) {
+    std::string w;
+    const int len = 3 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < len; ++i) w += static_cast<char>('a' + rng() % 26);
+    if (words.count(w)) continue;
+    ++tested;
+    ASSERT_FALSE(d.WordExists(w)) << w;
+  }
+}
+
+TEST(MainDictionary, CompilerOutputIsByteIdentical) {
+  qytest::TempDir tmp;
+  const std::string again = tmp.str() + "/American.spm";
+  const std::string cmd = std::string(QY_TOOLS_DIR) +
+                          "/SpmCompile /usr/share/dict/american-english '" + again +
+                          "' 'American English' 0x0409 > /dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_TRUE(qytest::ReadFileBytes(again) == qytest::ReadFileBytes(spelltest::American()));
+}
+
+TEST(MainDictionary, DamagedFilesAreRefusedOrFindNothing) {
+  qytest::TempDir tmp;
+  const std::string good = tmp.str() + "/t.spm";
+  ASSERT_TRUE(spelltest::CompileWords(kWords, good));
+  const std::string bytes = qytest::ReadFileBytes(good);
+  struct Case {
+    const char* name;
+    std::string data;
+    bool accepted;
+  } cases[] = {
+      {"short", bytes.substr(0, 1024), false},
+      {"banner", "X" + bytes.substr(1), false},
+      {"no tables", bytes.substr(0, bytes.size() - 3000), true},
+      {"counts", [&] {
+         std::string b = bytes;
+         const size_t countsAt = 1024 + 1 + 2 * (4 + 1) + 12;
+         b[countsAt + 3] = '\x7F';  // an absurd section 0 count
+         return b;
+       }(), false},
+  };
+  for (const auto& c : cases) {
+    const std::string path = tmp.str() + "/" + c.name + ".spm";
+    qytest::WriteFileBytes(path, c.data);
+    TMainDictionary d;
+    d.Open(path);
+    EXPECT_EQ(d.FileName() == path, c.accepted) << c.name;
+    EXPECT_FALSE(d.WordExists("cat")) << c.name;
+  }
+  // A refused file keeps what was accepted before.
+  TMainDictionary d;
+  d.Open(good);
+  d.Open(tmp.str() + "/banner.spm");
+  EXPECT_EQ(d.FileName(), good);
+}
