@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 TEST(FolderMacros, EnvironmentExpansion) {
   ::setenv("QY_FM_A", "alpha", 1);
@@ -27,7 +29,31 @@ TEST(FolderMacros, EnvironmentExpansion) {
   EXPECT_EQ(r, "%QY_FM_A%");
 }
 
+namespace {
+// Puts the variables back as they were, for the tests that follow.
+class SavedEnv {
+public:
+  explicit SavedEnv(std::vector<const char*> names) {
+    for (const char* n : names) {
+      const char* v = std::getenv(n);
+      FSaved.push_back({n, v ? std::optional<std::string>(v) : std::nullopt});
+    }
+  }
+  ~SavedEnv() {
+    for (const auto& [n, v] : FSaved)
+      if (v)
+        ::setenv(n, v->c_str(), 1);
+      else
+        ::unsetenv(n);
+  }
+
+private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> FSaved;
+};
+}  // namespace
+
 TEST(FolderMacros, XdgFolders) {
+  SavedEnv saved({"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"});
   ::setenv("XDG_DATA_HOME", "/tmp/qyd/", 1);
   ::setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored, as XDG says
   ::setenv("HOME", "/home/someone", 1);
