@@ -27,6 +27,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
   if (depth > 1 || !GetStyle() || (FState & vlstDoNotFormat)) return;
   if (!canvas) canvas = GetCanvas();
   if (depth == 0) FState |= vlstDoNotFormat;
+  ResetMeasuring();
 
   // What the resize mode and the tail mode restore afterwards.
   Integer selSI = -1, selSO = -1, selEI = -1, selEO = -1;
@@ -128,7 +129,6 @@ void TCustomVLFormattedData::RunFormat(TVLFormatState& st, Integer /*first*/, bo
   Integer first = 0;
   if (!onlyTail) {
     ClearDrawLines();
-    ExtentsCache.Clear();
     st.Baseline = GetTopMargin();
   } else {
     first = LastFormattedItem + 1;
@@ -177,15 +177,12 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
     return;
   }
   // The display text and its extents, measured once for the item.
+  const TVLMeasuredText& measured = MeasureItemText(st.Canvas, itemNo);
   SelectTextStyle(st, styleNo, itemNo);
   st.TextItemNo = itemNo;
-  st.Text = GetDisplayText(itemNo);
-  const String key = IntToStr(styleNo) + "/" + Measurer->FontKey(st.Canvas);
-  TVLTextMeasurer* m = Measurer;
-  TCanvas* canvas = st.Canvas;
-  st.Ext = &ExtentsCache.Get(item, key, st.Text,
-                             [&](std::vector<Integer>& e) { m->GetExtents(canvas, st.Text, e); });
-  const Integer len = static_cast<Integer>(st.Text.size());
+  st.Text = &measured.Text;
+  st.Ext = &measured.Extents;
+  const Integer len = static_cast<Integer>(st.Text->size());
   if (ParaOf(st.Style, item)->Alignment != vlaJustify || len == 0) {
     FormatTextPiece(st, itemNo, 0, len);
     return;
@@ -194,8 +191,8 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
   Integer start = 0;
   while (start < len) {
     Integer end = start;
-    if (st.Text[static_cast<size_t>(end)] == u' ') ++end;
-    while (end < len && st.Text[static_cast<size_t>(end)] != u' ') ++end;
+    if (st.Char(end) == u' ') ++end;
+    while (end < len && st.Char(end) != u' ') ++end;
     FormatTextPiece(st, itemNo, start, end - start);
     start = end;
   }
@@ -204,11 +201,8 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
 void TCustomVLFormattedData::SelectTextStyle(TVLFormatState& st, Integer styleNo, Integer itemNo) {
   if (styleNo == st.CurTextStyle) return;
   const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, st.Style, itemNo, GetBiDiMode());
-  Measurer->ApplyStyle(st.Canvas, st.Style, styleNo, bidi);
+  st.TM = TextStyleMetrics(st.Canvas, styleNo, bidi);
   const TFontInfo* fi = st.Style->TextStyles->Items(styleNo);
-  if (fi->CharSpacing != 0 && !st.Res.IsScreen() && fi->BiDiMode == vlbdUnspecified)
-    st.Canvas->SetTextCharacterExtra(st.Res.ToDeviceX(fi->CharSpacing));
-  Measurer->GetTextMetrics(st.Canvas, st.TM);
   st.VShiftPx = MulDiv(st.TM.tmHeight, fi->VShift, 100);
   st.ExternalLeading = (st.Flags & vllfExternalLeading) ? st.TM.tmExternalLeading : 0;
   st.CurTextStyle = styleNo;
@@ -257,15 +251,12 @@ void TCustomVLFormattedData::TrimLastSpace(TVLFormatState& st) {
         } else {
           --d->Length;
           // Measured again in its own style.
-          const Integer saved = st.CurTextStyle;
-          const Integer savedItem = st.TextItemNo;
-          SelectTextStyle(st, lastStyle, d->ItemNo);
+          UseTextStyle(st.Canvas, lastStyle, VLGetItemBiDiMode(*Items, st.Style, d->ItemNo, GetBiDiMode()));
           std::vector<Integer> e;
           Measurer->GetExtents(st.Canvas, text.substr(static_cast<size_t>(d->TextOffset - 1),
                                                        static_cast<size_t>(d->Length)),
                                e);
           d->Width = e.empty() ? 0 : e.back();
-          if (saved >= 0 && saved != lastStyle) SelectTextStyle(st, saved, savedItem);
         }
         st.SpaceConsumed = true;
       }
@@ -362,7 +353,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
       NewLine(st, itemNo, st.NewParaPending);
       st.X = 0;
       if (swallow && !st.SpaceConsumed && !st.NewParaPending && remaining > 1 &&
-          st.Text[static_cast<size_t>(pos)] == u' ') {
+          st.Char(pos) == u' ') {
         ++pos;
         --remaining;
       }
@@ -373,8 +364,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     if (fit == 0) {
       if (mayForce) {
         fit = 1;
-        if (remaining > 1 && IsHighSurrogate(st.Text[static_cast<size_t>(pos)]) &&
-            IsLowSurrogate(st.Text[static_cast<size_t>(pos + 1)]))
+        if (remaining > 1 && IsHighSurrogate(st.Char(pos)) && IsLowSurrogate(st.Char(pos + 1)))
           fit = 2;
       } else {
         st.NewParaPending = false;
@@ -386,7 +376,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     Integer consumed = fit;
     bool swallowed = false;
     if (fit < remaining) {
-      const char16_t* p = st.Text.data() + pos;
+      const char16_t* p = st.Text->data() + pos;
       Integer brk = -1;
       if (!unicode) {
         for (Integer i = fit - 1; i >= 0; --i)
@@ -446,8 +436,7 @@ Integer TCustomVLFormattedData::FitText(TVLFormatState& st, Integer from, Intege
   Integer fit = static_cast<Integer>(
       std::upper_bound(first, last, limit, [](int64_t v, Integer x) { return v < x; }) - first);
   // Never between the halves of a surrogate pair.
-  if (fit > 0 && fit < count && IsLowSurrogate(st.Text[static_cast<size_t>(from + fit)]) &&
-      IsHighSurrogate(st.Text[static_cast<size_t>(from + fit - 1)]))
+  if (fit > 0 && fit < count && IsLowSurrogate(st.Char(from + fit)) && IsHighSurrogate(st.Char(from + fit - 1)))
     --fit;
   return fit;
 }
@@ -477,6 +466,7 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     st.LeftEdge = st.Res.ToDeviceX(para->LeftIndent) + st.Res.ScaledLeftMargin;
     Integer r1 = 0, offset = 0;
     item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
+    CanvasFontChanged();
     if (item->GetBoolValue(4)) st.CurTextStyle = -1;
     auto* nt = dynamic_cast<TVLNonTextItemInfo*>(item);
     d->Width = nt ? st.Res.ToDeviceX(nt->GetWidth()) : 0;
@@ -507,6 +497,7 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
   const bool rtl = ParaBiDi(itemNo) == vlbdRightToLeft;
   const TVLItemSize size = Measurer->MeasureRectItem(st.Canvas, *item, *this, st.Res.IsScreen() ? nullptr : &st.Res.Sad,
                                                      sizeWidth, rtl);
+  CanvasFontChanged();
   if (item->GetBoolValue(4)) st.CurTextStyle = -1;
   const Integer width = size.Width, height = size.Height, descent = size.Descent;
   const Integer shift = item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
@@ -561,22 +552,14 @@ TVLBiDiMode TCustomVLFormattedData::ParaBiDi(Integer itemNo) {
 // Minimum widths.
 
 Integer TCustomVLFormattedData::TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap) {
-  TCustomVLItemInfo* item = GetItem(itemNo);
-  const Integer styleNo = GetItemActualStyle(item);
-  TVLStyle* style = GetStyle();
-  const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, style, itemNo, GetBiDiMode());
-  Measurer->ApplyStyle(canvas, style, styleNo, bidi);
-  const WideString text = GetDisplayText(itemNo);
-  const String key = IntToStr(styleNo) + "/" + Measurer->FontKey(canvas);
-  TVLTextMeasurer* m = Measurer;
-  const std::vector<Integer>& e =
-      ExtentsCache.Get(item, key, text, [&](std::vector<Integer>& out) { m->GetExtents(canvas, text, out); });
+  const TVLMeasuredText& m = MeasureItemText(canvas, itemNo);
+  const std::vector<Integer>& e = m.Extents;
   if (e.empty()) return 0;
   if (noWrap) return e.back();
   Integer best = 0, wordStart = 0;
-  const Integer n = static_cast<Integer>(text.size());
+  const Integer n = static_cast<Integer>(m.Text.size());
   for (Integer i = 0; i <= n; ++i) {
-    if (i == n || text[static_cast<size_t>(i)] == u' ') {
+    if (i == n || m.Text[static_cast<size_t>(i)] == u' ') {
       if (i > wordStart) {
         const Integer w = e[static_cast<size_t>(i - 1)] - (wordStart > 0 ? e[static_cast<size_t>(wordStart - 1)] : 0);
         best = std::max(best, w);
@@ -589,6 +572,12 @@ Integer TCustomVLFormattedData::TextMinWidth(TCanvas* canvas, Integer itemNo, bo
 
 Integer TCustomVLFormattedData::CalculateParaMinWidthEx(Integer itemNo, Integer& paraStartItem,
                                                        TCanvas* canvas, const TVLResolutionInfo* res) {
+  ResetMeasuring();
+  return ParaMinWidth(itemNo, paraStartItem, canvas, res);
+}
+
+Integer TCustomVLFormattedData::ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas,
+                                            const TVLResolutionInfo* res) {
   if (!canvas) canvas = GetCanvas();
   TVLStyle* style = GetStyle();
   if (!style || GetItemCount() == 0) return 0;
@@ -611,9 +600,11 @@ Integer TCustomVLFormattedData::CalculateParaMinWidthEx(Integer itemNo, Integer&
       w = TextMinWidth(canvas, i, noWrap);
     } else if (auto* rect = dynamic_cast<TVLRectItemInfo*>(item)) {
       const TVLItemSize size = Measurer->MeasureRectItem(canvas, *rect, *this, sad, 0, rtl);
+      CanvasFontChanged();
       w = noWrap ? size.Width : size.MinWidth;
     } else {
       w = item->GetMinWidth(sad, canvas, this);
+      CanvasFontChanged();
     }
     if (noWrap) {
       total += w;
@@ -632,10 +623,12 @@ Integer TCustomVLFormattedData::CalculateMinItemsWidthEx(Integer first, Integer 
   if (GetItemCount() == 0) return 0;
   first = VLGetLineBreakStartItem(*Items, std::max(first, 0));
   last = std::min(last, GetItemCount() - 1);
+  if (!canvas) canvas = GetCanvas();
+  ResetMeasuring();
   Integer best = 0;
   for (Integer i = first; i <= last; ++i) {
     if (i != first && GetItem(i)->GetSameAsPrev()) continue;
-    best = std::max(best, CalculateParaMinWidthEx(i, paraStartItem, canvas, res));
+    best = std::max(best, ParaMinWidth(i, paraStartItem, canvas, res));
   }
   return best;
 }

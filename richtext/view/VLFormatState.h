@@ -35,9 +35,9 @@ struct TVLFormatState {
   Integer LastFinished = -1;
   // The text item being laid out: its display text and cumulative extents.
   Integer TextItemNo = -1;
-  WideString Text;
-  std::vector<Integer> OwnExtents;
+  const WideString* Text = nullptr;
   const std::vector<Integer>* Ext = nullptr;
+  char16_t Char(Integer i) const { return (*Text)[static_cast<size_t>(i)]; }
 
   // Width of units [from, from + count) of the current text.
   Integer Width(Integer from, Integer count) const {

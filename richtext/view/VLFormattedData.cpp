@@ -258,7 +258,7 @@ int TCustomVLFormattedData::CompareDrawItemsLeft(const TVLDrawLineInfo* a, const
 }
 
 void TCustomVLFormattedData::AdjustChildrenCoords() {
-  if ((GetLayoutFlags() & vllfNoMoveControls) || (FState & vlstNoChildAdjust)) return;
+  if ((GetLayoutFlags() & vllfNoMoveControls) || (FState & vlstNoChildAdjust) || !HasChildControls()) return;
   const Integer h = GetHOffset(), v = GetVOffset();
   for (Integer i = 0; i < GetItemCount(); ++i) {
     auto* item = dynamic_cast<TVLControlItemInfo*>(GetItem(i));
@@ -270,16 +270,19 @@ void TCustomVLFormattedData::AdjustChildrenCoords() {
 }
 
 WideString TCustomVLFormattedData::GetDisplayText(Integer itemNo) {
-  const AnsiString& raw = Items->Get(itemNo);
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  return DisplayTextOf(Items->Get(itemNo), GetItem(itemNo));
+}
+
+WideString TCustomVLFormattedData::DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item) {
   const Integer styleNo = GetItemActualStyle(item);
   TVLStyle* style = GetStyle();
   const TFontInfo* fi = style && styleNo >= 0 ? style->TextStyles->Items(styleNo) : nullptr;
-  AnsiString text;
-  if (fi && fi->StyleEx.Contains(vlfsAllCaps)) ApplyAllCaps(raw, *fi, text);
-  else text = raw;
+  AnsiString caps;
+  const bool allCaps = fi && fi->StyleEx.Contains(vlfsAllCaps);
+  if (allCaps) ApplyAllCaps(raw, *fi, caps);
+  const AnsiString& text = allCaps ? caps : raw;
   if (item->IsUnicode()) {
-    if (text.size() % 2) text.pop_back();
+    if (text.size() % 2) return RawUnicodeToWideString(text.substr(0, text.size() - 1));
     return RawUnicodeToWideString(text);
   }
   const Cardinal cp = fi ? CharsetToCodePage(fi->Charset) : GetDefaultCodePage();
@@ -293,4 +296,54 @@ WideString TCustomVLFormattedData::GetDisplayText(Integer itemNo) {
     w += one.size() == 1 ? one[0] : u'?';
   }
   return w;
+}
+
+void TCustomVLFormattedData::ResetMeasuring() {
+  FStyleMemo.clear();
+  FAppliedStyle = -1;
+}
+
+TCustomVLFormattedData::TStyleMemo& TCustomVLFormattedData::StyleMemo(TCanvas* canvas, Integer styleNo,
+                                                                      TVLBiDiMode bidi) {
+  TStyleMemo& m = FStyleMemo[static_cast<int64_t>(styleNo) * 4 + bidi];
+  if (m.KeyA.empty()) {
+    m.KeyA = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi) + "|A";
+    m.KeyU = m.KeyA;
+    m.KeyU.back() = 'U';
+  }
+  return m;
+}
+
+void TCustomVLFormattedData::UseTextStyle(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi) {
+  const int64_t key = static_cast<int64_t>(styleNo) * 4 + bidi;
+  if (FAppliedStyle == key) return;
+  TVLStyle* style = GetStyle();
+  Measurer->ApplyStyle(canvas, style, styleNo, bidi);
+  const TFontInfo* fi = style->TextStyles->Items(styleNo);
+  const Integer ppi = canvas->GetPixelsPerInch();
+  if (fi->CharSpacing != 0 && ppi != ScreenPixelsPerInch && fi->BiDiMode == vlbdUnspecified)
+    canvas->SetTextCharacterExtra(MulDiv(fi->CharSpacing, ppi, ScreenPixelsPerInch));
+  FAppliedStyle = key;
+}
+
+const TTextMetric& TCustomVLFormattedData::TextStyleMetrics(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi) {
+  TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
+  if (!m.HasMetrics) {
+    UseTextStyle(canvas, styleNo, bidi);
+    Measurer->GetTextMetrics(canvas, m.Metrics);
+    m.HasMetrics = true;
+  }
+  return m.Metrics;
+}
+
+const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, Integer itemNo) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  const Integer styleNo = GetItemActualStyle(item);
+  const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
+  const TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
+  return ExtentsCache.Get(item, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
+    e.Text = DisplayTextOf(e.Raw, item);
+    UseTextStyle(canvas, styleNo, bidi);
+    Measurer->GetExtents(canvas, e.Text, e.Extents);
+  });
 }

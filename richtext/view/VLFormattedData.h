@@ -11,6 +11,7 @@
 #include "richtext/view/VLTextMeasurer.h"
 
 #include <functional>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -151,12 +152,26 @@ public:
   // The mouse-move report of a jump (-1: none under the mouse).
   virtual void DoJumpHover(Integer jumpID) {}
   void AdjustChildrenCoords();
+  // Whether the host control shows child controls (a data object without
+  // a window has none).
+  virtual bool HasChildControls() { return false; }
   void ClearJumps();
 
-  // ---- the display text of an item ---------------------------------------------
+  // ---- measuring ------------------------------------------------------------------
   // Item text as UTF-16 units, one per character of the item (all capitals
   // applied for text styles that show them).
   WideString GetDisplayText(Integer itemNo);
+  // The display text and extents of text item itemNo in its style (cached
+  // while the item's text and style are unchanged).
+  const TVLMeasuredText& MeasureItemText(TCanvas* canvas, Integer itemNo);
+  // Selects a text style into the canvas unless it holds it already.
+  void UseTextStyle(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi);
+  const TTextMetric& TextStyleMetrics(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi);
+  // Forgets which style the canvas holds and the metrics of the styles (at
+  // the start of every run: others draw on the canvas in between).
+  void ResetMeasuring();
+  // The canvas's font was changed by someone else (an item measuring itself).
+  void CanvasFontChanged() { FAppliedStyle = -1; }
 
   // ---- fields ----------------------------------------------------------------
   std::function<void(TCustomVLFormattedData* sender, Integer x, Integer y)> XorDrawing;
@@ -214,6 +229,17 @@ private:
   TVLBiDiMode ParaBiDi(Integer itemNo);
   void RunFormat(TVLFormatState& st, Integer first, bool onlyTail);
 
+  Integer ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas, const TVLResolutionInfo* res);
+  WideString DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item);
+
+  struct TStyleMemo {
+    String KeyA, KeyU;
+    bool HasMetrics = false;
+    TTextMetric Metrics;
+  };
+  TStyleMemo& StyleMemo(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi);
+  std::unordered_map<int64_t, TStyleMemo> FStyleMemo;
+  int64_t FAppliedStyle = -1;
   std::unique_ptr<TCanvas> FOwnCanvas;
 };
 

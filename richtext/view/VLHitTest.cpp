@@ -75,9 +75,10 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
   } else {
     TVLStyle* style = GetStyle();
     TCanvas* canvas = GetCanvas();
+    ResetMeasuring();
     const TVLBiDiMode itemMode = VLGetItemBiDiMode(*Items, style, d->ItemNo, GetBiDiMode());
-    Measurer->ApplyStyle(canvas, style, styleNo, itemMode);
-    const WideString text = GetDisplayText(d->ItemNo);
+    const TVLMeasuredText& measured = MeasureItemText(canvas, d->ItemNo);
+    const WideString& text = measured.Text;
     const Integer from = d->TextOffset - 1;
     const Integer dx = x - d->Left - d->JustifyExtra;
     Integer pos = 0;
@@ -85,6 +86,7 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
     if (itemMode != vlbdUnspecified && d->Length > 0) {
       std::vector<Integer> carets;
       const AnsiString piece = WideStringToRawUnicode(text.substr(static_cast<size_t>(from), static_cast<size_t>(d->Length)));
+      UseTextStyle(canvas, styleNo, itemMode);
       if (GetCaretPositions(canvas, piece, carets, vlioUnicodeBit)) {
         Integer best = -1;
         for (Integer k = 0; k <= d->Length && k < static_cast<Integer>(carets.size()); ++k) {
@@ -98,10 +100,7 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
       }
     }
     if (!placed) {
-      const String key = IntToStr(styleNo) + "/" + Measurer->FontKey(canvas);
-      TVLTextMeasurer* m = Measurer;
-      const std::vector<Integer>& e = ExtentsCache.Get(
-          GetItem(d->ItemNo), key, text, [&](std::vector<Integer>& out) { m->GetExtents(canvas, text, out); });
+      const std::vector<Integer>& e = measured.Extents;
       const Integer base = from > 0 && from <= static_cast<Integer>(e.size()) ? e[static_cast<size_t>(from - 1)] : 0;
       Integer best = std::abs(x - d->Left);
       pos = 0;

@@ -24,11 +24,13 @@ TVLItemSize TVLTextMeasurer::MeasureRectItem(TCanvas* canvas, TVLRectItemInfo& i
   return VLGetRectItemSize(item, data, canvas, sad, docWidth, rightToLeft);
 }
 
-String TVLTextMeasurer::FontKey(TCanvas* canvas) {
-  const TFont& f = canvas->Font;
-  return f.GetName() + "|" + IntToStr(f.GetHeight()) + "|" + IntToStr(f.GetWidth()) + "|" +
-         IntToStr(static_cast<Integer>(f.GetStyle().ToMask())) + "|" + IntToStr(f.GetCharset()) + "|" +
-         IntToStr(canvas->GetPixelsPerInch()) + "|" + IntToStr(canvas->GetTextCharacterExtra());
+String TVLTextMeasurer::StyleKey(TCanvas* canvas, TVLStyle* style, Integer styleNo, TVLBiDiMode bidi) {
+  const TFontInfo* f = style->TextStyles->Items(styleNo);
+  return f->FontName + "|" + IntToStr(f->Size) + "|" + IntToStr(static_cast<Integer>(f->Style.ToMask())) + "|" +
+         IntToStr(static_cast<Integer>(f->StyleEx.ToMask())) + "|" + IntToStr(f->Charset) + "|" +
+         IntToStr(f->CharScale) + "|" + IntToStr(f->CharSpacing) + "|" + IntToStr(f->Unicode) + "|" +
+         IntToStr(f->BiDiMode) + "|" + IntToStr(bidi) + "|" + IntToStr(canvas->GetPixelsPerInch()) + "|" +
+         IntToStr(style->TextStyles->PixelsPerInch);
 }
 
 TVLTextMeasurer* TVLTextMeasurer::Default() {
@@ -36,13 +38,3 @@ TVLTextMeasurer* TVLTextMeasurer::Default() {
   return &measurer;
 }
 
-void TVLExtentsCache::Trim(const void* keep) {
-  for (auto it = FEntries.begin(); it != FEntries.end();) {
-    if (it->first == keep) {
-      ++it;
-    } else {
-      FUnits -= it->second.Text.size();
-      it = FEntries.erase(it);
-    }
-  }
-}

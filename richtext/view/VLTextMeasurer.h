@@ -26,50 +26,53 @@ public:
   virtual TVLItemSize MeasureRectItem(TCanvas* canvas, TVLRectItemInfo& item, TCustomVLData& data,
                                       const TVLScreenAndDevice* sad, Integer docWidth,
                                       bool rightToLeft);
-  // Identifies the selected font, so cached extents are reused only for it.
-  virtual String FontKey(TCanvas* canvas);
+  // Identifies what measuring text in a style on the canvas depends on (font,
+  // resolution, spacing, direction), so cached extents are reused only for it.
+  virtual String StyleKey(TCanvas* canvas, TVLStyle* style, Integer styleNo, TVLBiDiMode bidi);
 
   // The measurer of the canvas, shared by every document.
   static TVLTextMeasurer* Default();
 };
 
-// Extents of item texts, per (item, style, device, font), so that fitting
-// a long paragraph line after line measures it once. Entries hold the
-// text they were measured for and are used only while it is unchanged.
+// A text item as layout measures it: its display text (one unit per
+// character of the item) and the cumulative extent of every unit.
+struct TVLMeasuredText {
+  String Key;
+  AnsiString Raw;
+  WideString Text;
+  std::vector<Integer> Extents;
+};
+
+// Measured item texts, per (item, style, device, font), so that fitting a
+// long paragraph line after line measures it once, and a partial reformat
+// measures only what changed. An entry is used only while the item's text
+// is the one it was measured from.
 class TVLExtentsCache {
 public:
-  // The extents of text for item under key; measured through get when not
-  // cached (or the text changed).
-  template <class Measure>
-  const std::vector<Integer>& Get(const void* item, const String& key, const WideString& text,
-                                  Measure&& measure) {
-    TEntry& e = FEntries[item];
-    if (e.Key != key || e.Text != text) {
-      FUnits -= e.Text.size();
-      e.Key = key;
-      e.Text = text;
-      e.Extents.clear();
-      measure(e.Extents);
-      FUnits += e.Text.size();
-      if (FUnits > MaxUnits) Trim(item);
-    }
-    return e.Extents;
+  // The entry of item for key and raw text; fill measures it when the cache
+  // has none. A reference stays valid until the next call.
+  template <class Fill>
+  const TVLMeasuredText& Get(const void* item, const String& key, const AnsiString& raw, Fill&& fill) {
+    auto it = FEntries.find(item);
+    if (it != FEntries.end() && it->second.Key == key && it->second.Raw == raw) return it->second;
+    if (FUnits > MaxUnits) Clear();
+    TVLMeasuredText& e = FEntries[item];
+    FUnits -= e.Raw.size();
+    e.Key = key;
+    e.Raw = raw;
+    fill(e);
+    FUnits += e.Raw.size();
+    return e;
   }
   void Clear() {
     FEntries.clear();
     FUnits = 0;
   }
   size_t Size() const { return FEntries.size(); }
-  // Held text beyond this drops every other entry.
-  size_t MaxUnits = 4u << 20;
+  // Bytes of item text held before the cache starts afresh.
+  size_t MaxUnits = 16u << 20;
 
 private:
-  struct TEntry {
-    String Key;
-    WideString Text;
-    std::vector<Integer> Extents;
-  };
-  void Trim(const void* keep);
-  std::unordered_map<const void*, TEntry> FEntries;
+  std::unordered_map<const void*, TVLMeasuredText> FEntries;
   size_t FUnits = 0;
 };

@@ -48,7 +48,9 @@ public:
     }
     return TVLTextMeasurer::MeasureRectItem(canvas, item, data, sad, docWidth, rtl);
   }
-  String FontKey(TCanvas* canvas) override { return IntToStr(Size) + "/" + IntToStr(SpaceWidth); }
+  String StyleKey(TCanvas* canvas, TVLStyle* style, Integer styleNo, TVLBiDiMode bidi) override {
+    return TVLTextMeasurer::StyleKey(canvas, style, styleNo, bidi) + "/" + IntToStr(SpaceWidth);
+  }
 
   Integer Size = 10;
   Integer SpaceWidth = 0;

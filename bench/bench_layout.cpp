@@ -1,0 +1,199 @@
+// Layout of long documents: our layout beside Qt's own text engine on the
+// same text, font (kerning off) and width. Cases: a full layout of a 1 MB
+// and a 10 MB document of mixed styles, one partial reformat after a
+// one-character change in the middle of each, and one 200 kB paragraph.
+#include "richtext/model/VLMarkers.h"
+#include "richtext/view/VLFormattedData.h"
+#include "tests/richtext/view/LayoutTestSupport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFont>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <map>
+#include <random>
+
+namespace {
+
+constexpr Integer LayoutWidth = 1000;
+
+// One style run of the generated text.
+struct TRun {
+  std::string Text;
+  Integer Style;
+  bool ParaStart;
+};
+
+std::string Words(std::mt19937& rng, size_t bytes) {
+  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
+                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
+  std::string s;
+  while (s.size() < bytes) {
+    if (!s.empty()) s += ' ';
+    s += words[rng() % 16];
+  }
+  return s;
+}
+
+// Paragraphs of about 100 bytes: body text with an italic run, and a bold
+// heading every tenth paragraph.
+std::vector<TRun> Document(int paragraphs) {
+  std::mt19937 rng(7);
+  std::vector<TRun> runs;
+  for (int p = 0; p < paragraphs; ++p) {
+    if (p % 10 == 0) {
+      runs.push_back({Words(rng, 40), 1, true});
+      continue;
+    }
+    runs.push_back({Words(rng, 55), 0, true});
+    runs.push_back({" " + Words(rng, 18), 2, false});
+    runs.push_back({" " + Words(rng, 20), 0, false});
+  }
+  return runs;
+}
+
+struct TOurs {
+  explicit TOurs(const std::vector<TRun>& runs) : Style(nullptr), Data(&Style) {
+    Style.TextStyles->Items(0)->Size = 10;
+    Style.TextStyles->Items(1)->Size = 14;
+    Style.TextStyles->Items(1)->Style = TFontStyles{fsBold};
+    Style.TextStyles->Items(2)->Size = 10;
+    Style.TextStyles->Items(2)->Style = TFontStyles{fsItalic};
+    for (Integer i = 0; i < 3; ++i) Style.TextStyles->Items(i)->FontName = "Arial";
+    Data.Width = LayoutWidth + 10;
+    Data.Height = 800;
+    for (const TRun& r : runs) Data.AddTextItem(r.Text, r.Style, r.ParaStart ? 0 : -1);
+  }
+  TVLStyle Style;
+  qytest::TTestLayoutData Data;
+};
+
+struct TQt {
+  explicit TQt(const std::vector<TRun>& runs) {
+    QFont base("Arial");
+    base.setPixelSize(13);
+    base.setKerning(false);
+    Doc.setDefaultFont(base);
+    Doc.setDocumentMargin(0);
+    Doc.setTextWidth(LayoutWidth);
+    QTextCharFormat formats[3];
+    for (int i = 0; i < 3; ++i) {
+      QFont f = base;
+      if (i == 1) {
+        f.setPixelSize(19);
+        f.setBold(true);
+      }
+      if (i == 2) f.setItalic(true);
+      formats[i].setFont(f);
+    }
+    QTextCursor c(&Doc);
+    bool first = true;
+    for (const TRun& r : runs) {
+      if (r.ParaStart && !first) c.insertBlock();
+      first = false;
+      c.insertText(QString::fromUtf8(r.Text.data(), static_cast<int>(r.Text.size())), formats[r.Style]);
+    }
+    Doc.size();
+  }
+  QTextDocument Doc;
+};
+
+template <class T>
+T& Cached(int paragraphs) {
+  static std::map<int, std::unique_ptr<T>> docs;
+  auto& d = docs[paragraphs];
+  if (!d) {
+    std::mt19937 rng(3);
+    d = std::make_unique<T>(paragraphs > 0 ? Document(paragraphs) : std::vector<TRun>{{Words(rng, 200000), 0, true}});
+  }
+  return *d;
+}
+
+void FullOurs(benchmark::State& state, int paragraphs) {
+  TOurs& o = Cached<TOurs>(paragraphs);
+  for (auto _ : state) o.Data.Format(false, true, false, 0, nullptr, false, false);
+  state.counters["drawitems"] = o.Data.DrawItems.Count();
+  state.counters["height"] = o.Data.DocumentHeight;
+}
+
+void FullQt(benchmark::State& state, int paragraphs) {
+  TQt& q = Cached<TQt>(paragraphs);
+  for (auto _ : state) {
+    q.Doc.markContentsDirty(0, q.Doc.characterCount());
+    benchmark::DoNotOptimize(q.Doc.size());
+  }
+  state.counters["height"] = q.Doc.size().height();
+}
+
+void PartialOurs(benchmark::State& state, int paragraphs) {
+  TOurs& o = Cached<TOurs>(paragraphs);
+  o.Data.Format(false, true, false, 0, nullptr, false, false);
+  const Integer item = o.Data.GetItemCount() / 2 + 1;
+  const AnsiString original = o.Data.GetItemTextA(item);
+  bool inserted = false;
+  for (auto _ : state) {
+    AnsiString text = original;
+    if (!inserted) text.insert(5, 1, 'x');
+    o.Data.SetItemTextA(item, text);
+    inserted = !inserted;
+    const Integer first = o.Data.GetItem(item)->DrawItemNo;
+    Integer last = first;
+    while (last + 1 < o.Data.DrawItems.Count() && o.Data.DrawItems[last + 1]->ItemNo == item) ++last;
+    o.Data.FormatParas(first, last, 0);
+  }
+  o.Data.SetItemTextA(item, original);
+}
+
+void PartialQt(benchmark::State& state, int paragraphs) {
+  TQt& q = Cached<TQt>(paragraphs);
+  QTextCursor c(q.Doc.findBlockByNumber(q.Doc.blockCount() / 2 + 1));
+  c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 5);
+  bool inserted = false;
+  for (auto _ : state) {
+    if (!inserted) c.insertText("x");
+    else c.deletePreviousChar();
+    inserted = !inserted;
+    benchmark::DoNotOptimize(q.Doc.size());
+  }
+}
+
+void Register() {
+  struct TSize {
+    const char* Name;
+    int Paragraphs;
+  };
+  for (const TSize& s : {TSize{"1MB", 10000}, TSize{"10MB", 100000}}) {
+    const std::string full = std::string("FullLayout") + s.Name;
+    const std::string partial = std::string("PartialReformat") + s.Name;
+    const int n = s.Paragraphs;
+    benchmark::RegisterBenchmark((full + "/ours").c_str(), [n](benchmark::State& st) { FullOurs(st, n); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((full + "/qt").c_str(), [n](benchmark::State& st) { FullQt(st, n); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((partial + "/ours").c_str(), [n](benchmark::State& st) { PartialOurs(st, n); })
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((partial + "/qt").c_str(), [n](benchmark::State& st) { PartialQt(st, n); })
+        ->Unit(benchmark::kMicrosecond);
+  }
+  benchmark::RegisterBenchmark("LongParagraph200kB/ours", [](benchmark::State& st) { FullOurs(st, 0); })
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("LongParagraph200kB/qt", [](benchmark::State& st) { FullQt(st, 0); })
+      ->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
+  Register();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
