@@ -59,6 +59,7 @@ struct TLayoutDoc {
     if (Style.ListStyles->Count() == 0) {
       TVLListLevel* l = Style.ListStyles->Add()->Levels->Add();
       l->ListType = vllstDecimal;
+      l->FormatString = "%0:s.";
       l->MarkerIndent = markerIndent;
       l->LeftIndent = leftIndent;
       l->FirstIndent = 0;

@@ -147,17 +147,13 @@ void BuildMixedDocument(TLayoutDoc& doc, std::vector<Integer>& paras, std::mt199
   }
 }
 
-}  // namespace
-
-TEST(PartialReformat, MatchesFullLayoutForRandomEdits) {
-  std::mt19937 rng(20261207);
-  TLayoutDoc doc;
+void CheckRandomEdits(TLayoutDoc& doc, int count, unsigned seed) {
+  std::mt19937 rng(seed);
   std::vector<Integer> paras;
   BuildMixedDocument(doc, paras, rng);
-  doc.Data.Width = 130;
   doc.Format();
   int edits = 0;
-  for (int attempt = 0; edits < 2000 && attempt < 20000; ++attempt) {
+  for (int attempt = 0; edits < count && attempt < 20000; ++attempt) {
     TRange r;
     if (!RandomEdit(doc, rng, paras, r)) continue;
     // As the editor does: an edit that changes the document's width is laid
@@ -189,7 +185,25 @@ TEST(PartialReformat, MatchesFullLayoutForRandomEdits) {
              << ": partial " << show(partial, k) << ", full " << show(full, k);
     }
   }
-  EXPECT_EQ(edits, 2000);
+  EXPECT_EQ(edits, count);
+}
+
+}  // namespace
+
+TEST(PartialReformat, MatchesFullLayoutForRandomEdits) {
+  for (Word flags : {Word(vllfCollectJumps | vllfSwallowSpaces), Word(0)}) {
+    TLayoutDoc doc;
+    doc.Data.Width = 130;
+    doc.Data.SetLayoutFlags(flags);
+    CheckRandomEdits(doc, 2000, 20261207u + flags);
+  }
+}
+
+TEST(PartialReformat, MatchesFullLayoutWithRealFonts) {
+  TLayoutDoc doc;
+  doc.Data.Measurer = TVLTextMeasurer::Default();
+  doc.Data.Width = 300;
+  CheckRandomEdits(doc, 300, 7u);
 }
 
 TEST(PartialReformat, TypingWithoutHeightChangeMovesNothingElse) {
