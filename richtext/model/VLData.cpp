@@ -6,6 +6,7 @@
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 
+#include <unordered_set>
 
 namespace {
 
@@ -406,6 +407,15 @@ void TCustomVLData::Clear() {
   } restore{this, wasClearing};
   if (!ShareItems()) {
     TUpdateGuard guard(Items);
+    // The markers leave their list together: one by one, each would be
+    // looked up and erased from the list's front.
+    if (TVLMarkerList* list = GetMarkers(false)) {
+      std::unordered_set<const TCustomVLItemInfo*> markers;
+      for (Integer i = 0; i < GetItemCount(); ++i)
+        if (GetItem(i)->StyleNo == vlsListMarker) markers.insert(GetItem(i));
+      list->DeleteMany(markers);
+      if (list->Count() == 0) DestroyMarkers();
+    }
     for (Integer i = 0; i < GetItemCount(); ++i) FreeItemAt(i, true);
     Items->Clear();
   }

@@ -316,7 +316,15 @@ AnsiString TVLRectItemInfo::GetVLFParams(TCustomVLData* /*vlData*/) const {
   return IntToStr(VAlign);
 }
 
+// A parameter text that ends where it starts (nothing, or the line's end)
+// asks for the defaults.
+static bool NoVLFParams(const char* p) { return !*p || *p == '\r' || *p == '\n'; }
+
 bool TVLRectItemInfo::ReadVLFParams(const char*& p) {
+  if (NoVLFParams(p)) {
+    VAlign = vlvaBaseline;
+    return true;
+  }
   Integer v = 0;
   if (!VLFReadNumber(p, v)) return false;
   VAlign = v == vlvaMiddle ? vlvaMiddle : vlvaBaseline;
@@ -601,6 +609,12 @@ AnsiString TVLBreakItemInfo::GetVLFParams(TCustomVLData* /*vlData*/) const {
 }
 
 bool TVLBreakItemInfo::ReadVLFParams(const char*& p) {
+  if (NoVLFParams(p)) {
+    Color = clNone;
+    Style = 0;
+    LineWidth = 1;
+    return true;
+  }
   Integer color = 0, style = 0, width = 0;
   Integer* values[] = {&color, &style, &width};
   if (!ReadParams(p, values, 3)) return false;

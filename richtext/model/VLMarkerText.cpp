@@ -15,6 +15,9 @@ AnsiString VLAlphaCounter(Integer value, bool upper) {
 
 AnsiString VLRomanCounter(Integer value, bool upper) {
   if (value < 1) return "?";
+  // Past a few thousand a numeral is a row of M's that nobody reads; a
+  // counter from a file could ask for millions of them.
+  if (value > VLMaxRomanCounter) return std::to_string(value);
   static const struct {
     Integer Value;
     const char* Text;
@@ -50,7 +53,7 @@ AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelText
   AnsiString r;
   size_t next = 0;
   const size_t n = formatString.size();
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = 0; i < n && r.size() < VLMaxMarkerTextLength; ++i) {
     char c = formatString[i];
     if (c != '%' || i + 1 >= n) {
       r += c;
@@ -81,5 +84,6 @@ AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelText
     }
     r += c;  // not a specifier we fill: copied as written
   }
+  if (r.size() > VLMaxMarkerTextLength) r.resize(VLMaxMarkerTextLength);
   return r;
 }

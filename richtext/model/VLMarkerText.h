@@ -5,9 +5,15 @@
 
 #include <array>
 
+// Roman numerals are written up to this value, larger counters in decimal.
+inline constexpr Integer VLMaxRomanCounter = 4999;
+// The longest marker text made from a format string; a format from a file
+// may place the counter a thousand times.
+inline constexpr size_t VLMaxMarkerTextLength = 256;
+
 // Letters: 1 = a, 26 = z, 27 = aa; empty below 1.
 AnsiString VLAlphaCounter(Integer value, bool upper);
-// Roman numerals with no upper limit; "?" below 1.
+// Roman numerals up to VLMaxRomanCounter, decimal above; "?" below 1.
 AnsiString VLRomanCounter(Integer value, bool upper);
 // The counter in the numbering of a list type; empty for the types that show
 // no number.

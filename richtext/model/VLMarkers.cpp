@@ -7,6 +7,8 @@
 #include "richtext/model/VLUni.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 namespace {
 
@@ -38,26 +40,88 @@ TVLListLevel* VLGetListLevel(TVLStyle* style, Integer listNo, Integer level) {
 
 TVLMarkerList::~TVLMarkerList() = default;
 
+namespace {
+
+// Counters come from files: the next number after the largest stays there.
+Integer NextCounter(Integer value) { return value == std::numeric_limits<Integer>::max() ? value : value + 1; }
+
+}  // namespace
+
+// The markers seen so far by a recount in document order: per list, the
+// position of the nearest earlier marker on each level; the same for the
+// whole of each outer list, made when first asked for.
+struct TVLMarkerList::TSweep {
+  using TLevels = std::array<Integer, 256>;
+  std::unordered_map<Integer, TLevels> Own;
+  std::unordered_map<const TVLMarkerList*, std::unordered_map<Integer, TLevels>> Outer;
+
+  static TLevels& Of(std::unordered_map<Integer, TLevels>& map, Integer listNo) {
+    auto [it, added] = map.try_emplace(listNo);
+    if (added) it->second.fill(-1);
+    return it->second;
+  }
+  const TLevels* OuterOf(const TVLMarkerList* list, Integer listNo) {
+    auto [it, added] = Outer.try_emplace(list);
+    if (added)
+      for (Integer i = 0; i < list->Count(); ++i) {
+        const TVLMarkerItemInfo* m = list->Get(i);
+        Of(it->second, m->ListNo)[static_cast<size_t>(ClampLevel(m->Level))] = i;
+      }
+    auto found = it->second.find(listNo);
+    return found == it->second.end() ? nullptr : &found->second;
+  }
+  // The nearest of the positions on the levels below level, -1 for none.
+  static Integer Below(const TLevels& levels, Integer level) {
+    Integer best = -1;
+    for (Integer l = 0; l < level; ++l) best = std::max(best, levels[static_cast<size_t>(l)]);
+    return best;
+  }
+};
+
 Integer TVLMarkerList::IndexOf(const TCustomVLItemInfo* marker) const {
-  for (size_t i = 0; i < FEntries.size(); ++i)
-    if (FEntries[i].Marker == marker) return static_cast<Integer>(i);
-  return -1;
+  auto it = FPositions.find(marker);
+  return it == FPositions.end() ? -1 : it->second;
 }
 
-void TVLMarkerList::Insert(Integer index, TVLMarkerItemInfo* marker) {
+void TVLMarkerList::Reindex(size_t from) {
+  for (size_t i = from; i < FEntries.size(); ++i) FPositions[FEntries[i].Marker] = static_cast<Integer>(i);
+}
+
+void TVLMarkerList::Insert(Integer index, TVLMarkerItemInfo* marker) { InsertBlock(index, {marker}); }
+
+void TVLMarkerList::InsertBlock(Integer index, const std::vector<TVLMarkerItemInfo*>& markers) {
   index = std::clamp(index, 0, Count());
-  TEntry e;
-  e.Marker = marker;
-  FEntries.insert(FEntries.begin() + index, e);
+  std::vector<TEntry> block(markers.size());
+  for (size_t i = 0; i < markers.size(); ++i) block[i].Marker = markers[i];
+  FEntries.insert(FEntries.begin() + index, block.begin(), block.end());
+  Reindex(static_cast<size_t>(index));
 }
 
 void TVLMarkerList::Delete(Integer index) {
   if (index < 0 || index >= Count()) return;
+  FPositions.erase(FEntries[static_cast<size_t>(index)].Marker);
   FEntries.erase(FEntries.begin() + index);
+  Reindex(static_cast<size_t>(index));
+}
+
+void TVLMarkerList::DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers) {
+  if (markers.empty()) return;
+  size_t first = FEntries.size();
+  for (const TCustomVLItemInfo* m : markers) {
+    Integer i = IndexOf(m);
+    if (i >= 0) first = std::min(first, static_cast<size_t>(i));
+  }
+  if (first == FEntries.size()) return;
+  for (size_t i = first; i < FEntries.size(); ++i) FPositions.erase(FEntries[i].Marker);
+  FEntries.erase(std::remove_if(FEntries.begin() + static_cast<std::ptrdiff_t>(first), FEntries.end(),
+                                [&markers](const TEntry& e) { return markers.count(e.Marker) > 0; }),
+                 FEntries.end());
+  Reindex(first);
 }
 
 void TVLMarkerList::Clear() {
   FEntries.clear();
+  FPositions.clear();
   FOwned.clear();
 }
 
@@ -78,8 +142,49 @@ void TVLMarkerList::RecalcCounters(Integer index, TVLStyle* style) {
   for (Integer i = index; i < Count(); ++i)
     if (Get(i)->ListNo == listNo) {
       CountMarker(i, style);
-      MakeDisplayString(i, style);
+      MakeDisplayString(i, style, nullptr);
     }
+}
+
+void TVLMarkerList::RecalcFrom(Integer index, TVLStyle* style) {
+  if (index < 0) index = 0;
+  if (index >= Count()) return;
+  TSweep sweep;
+  for (Integer i = 0; i < index; ++i) {
+    const TVLMarkerItemInfo* m = Get(i);
+    TSweep::Of(sweep.Own, m->ListNo)[static_cast<size_t>(ClampLevel(m->Level))] = i;
+  }
+  for (Integer i = index; i < Count(); ++i) {
+    TVLMarkerItemInfo* m = Get(i);
+    TSweep::TLevels& seen = TSweep::Of(sweep.Own, m->ListNo);
+    const Integer level = ClampLevel(m->Level);
+    if (m->ListNo >= 0) {
+      // The count that the search back of CountMarker finds: the nearer of
+      // the same level and, with level reset, an outer level ends it; an
+      // inner level passed over on the way counts one past the start.
+      TEntry& e = FEntries[static_cast<size_t>(i)];
+      if (m->Reset) {
+        e.Counter = m->StartFrom;
+      } else {
+        TVLListLevel* l = VLGetListLevel(style, m->ListNo, level);
+        const Integer startFrom = l ? l->StartFrom : 1;
+        const bool levelReset = l ? l->Options.Contains(vlloLevelReset) : true;
+        const Integer same = seen[static_cast<size_t>(level)];
+        const Integer outer = levelReset ? TSweep::Below(seen, level) : -1;
+        if (same >= 0 && same > outer) {
+          e.Counter = NextCounter(FEntries[static_cast<size_t>(same)].Counter);
+        } else if (outer >= 0) {
+          e.Counter = startFrom;
+        } else {
+          bool inner = false;
+          for (size_t k = static_cast<size_t>(level) + 1; k < seen.size() && !inner; ++k) inner = seen[k] >= 0;
+          e.Counter = inner ? NextCounter(startFrom) : startFrom;
+        }
+      }
+      MakeDisplayString(i, style, &sweep);
+    }
+    seen[static_cast<size_t>(level)] = i;
+  }
 }
 
 void TVLMarkerList::CountMarker(Integer index, TVLStyle* style) {
@@ -89,29 +194,31 @@ void TVLMarkerList::CountMarker(Integer index, TVLStyle* style) {
     e.Counter = m->StartFrom;
     return;
   }
-  TVLListLevel* l = VLGetListLevel(style, m->ListNo, m->Level);
+  const Integer level = ClampLevel(m->Level);
+  TVLListLevel* l = VLGetListLevel(style, m->ListNo, level);
   const Integer startFrom = l ? l->StartFrom : 1;
   const bool levelReset = l ? l->Options.Contains(vlloLevelReset) : true;
   e.Counter = startFrom;
   for (Integer j = index - 1; j >= 0; --j) {
     TVLMarkerItemInfo* p = Get(j);
     if (p->ListNo != m->ListNo) continue;
-    if (p->Level == m->Level) {
-      e.Counter = FEntries[static_cast<size_t>(j)].Counter + 1;
+    const Integer pLevel = ClampLevel(p->Level);
+    if (pLevel == level) {
+      e.Counter = NextCounter(FEntries[static_cast<size_t>(j)].Counter);
       return;
     }
-    if (p->Level < m->Level) {
+    if (pLevel < level) {
       if (levelReset) {
         e.Counter = startFrom;
         return;
       }
     } else {
-      e.Counter = startFrom + 1;
+      e.Counter = NextCounter(startFrom);
     }
   }
 }
 
-void TVLMarkerList::MakeDisplayString(Integer index, TVLStyle* style) {
+void TVLMarkerList::MakeDisplayString(Integer index, TVLStyle* style, TSweep* sweep) {
   TVLMarkerItemInfo* m = Get(index);
   TEntry& e = FEntries[static_cast<size_t>(index)];
   TVLListLevel* own = VLGetListLevel(style, m->ListNo, m->Level);
@@ -136,6 +243,37 @@ void TVLMarkerList::MakeDisplayString(Integer index, TVLStyle* style) {
   Integer counter = e.Counter;
   const Integer listNo = m->ListNo;
   bool first = true;
+  // The parent: the nearest earlier marker of the list on an outer level,
+  // looked for in this list and then outwards. A sweep knows the nearest
+  // marker per level; the parent's own parent is then the nearest below
+  // its level too, as nothing between them is on a lower level.
+  auto findParent = [&](const TVLMarkerList*& parentList, Integer& parentPos) {
+    const TVLMarkerList* search = list;
+    Integer from = pos - 1;
+    while (search) {
+      if (sweep) {
+        const TSweep::TLevels* levels =
+            search == this ? &TSweep::Of(sweep->Own, listNo) : sweep->OuterOf(search, listNo);
+        const Integer j = levels ? TSweep::Below(*levels, level) : -1;
+        if (j >= 0) {
+          parentList = search;
+          parentPos = j;
+          return;
+        }
+      } else {
+        for (Integer j = from; j >= 0; --j) {
+          TVLMarkerItemInfo* p = search->Get(j);
+          if (p->ListNo == listNo && ClampLevel(p->Level) < level) {
+            parentList = search;
+            parentPos = j;
+            return;
+          }
+        }
+      }
+      search = search->OuterList;
+      if (search) from = search->Count() - 1;
+    }
+  };
   for (;;) {
     TVLListLevel* l = VLGetListLevel(style, listNo, level);
     TVLListType type = l ? l->ListType : vllstDecimal;
@@ -143,24 +281,9 @@ void TVLMarkerList::MakeDisplayString(Integer index, TVLStyle* style) {
     texts[static_cast<size_t>(level)] = VLCounterText(counter, type);
     first = false;
     if (level == 0) break;
-    // The parent: the nearest earlier marker of the list on an outer level,
-    // looked for in this list and then outwards.
     const TVLMarkerList* parentList = nullptr;
     Integer parentPos = -1;
-    const TVLMarkerList* search = list;
-    Integer from = pos - 1;
-    while (search && !parentList) {
-      for (Integer j = from; j >= 0; --j) {
-        TVLMarkerItemInfo* p = search->Get(j);
-        if (p->ListNo == listNo && ClampLevel(p->Level) < level) {
-          parentList = search;
-          parentPos = j;
-          break;
-        }
-      }
-      search = search->OuterList;
-      if (search) from = search->Count() - 1;
-    }
+    findParent(parentList, parentPos);
     const Integer parentLevel = parentList ? ClampLevel(parentList->Get(parentPos)->Level) : -1;
     for (Integer k = parentLevel + 1; k < level; ++k) {
       TVLListLevel* lk = VLGetListLevel(style, listNo, k);

@@ -5,6 +5,8 @@
 #include "richtext/model/VLMarkerText.h"
 
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TStream;
@@ -22,7 +24,11 @@ public:
   TVLMarkerItemInfo* Get(Integer index) const { return FEntries.at(static_cast<size_t>(index)).Marker; }
   Integer IndexOf(const TCustomVLItemInfo* marker) const;
   void Insert(Integer index, TVLMarkerItemInfo* marker);
+  // Several markers at once, in their order, before the entry at index.
+  void InsertBlock(Integer index, const std::vector<TVLMarkerItemInfo*>& markers);
   void Delete(Integer index);
+  // Takes every marker of the set out of the list in one pass.
+  void DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers);
   void Clear();
 
   // The computed number and text of the entry (1 and empty until counted).
@@ -37,6 +43,10 @@ public:
 
   // Recounts the markers of the list of the marker at index, from it on.
   void RecalcCounters(Integer index, TVLStyle* style);
+  // Recounts every marker from index on, whatever its list, in one pass
+  // that carries the markers seen so far per list and level: for loading,
+  // where a recount per marker would read back over the whole list.
+  void RecalcFrom(Integer index, TVLStyle* style);
 
   // The binary form: [size,] reserved 0, count, then per marker ListNo,
   // Level, Reset (1 byte), StartFrom, Counter.
@@ -54,9 +64,13 @@ private:
     Integer Counter = 1;
     AnsiString DisplayString;
   };
+  struct TSweep;
   void CountMarker(Integer index, TVLStyle* style);
-  void MakeDisplayString(Integer index, TVLStyle* style);
+  void MakeDisplayString(Integer index, TVLStyle* style, TSweep* sweep);
+  void Reindex(size_t from);
   std::vector<TEntry> FEntries;
+  // Where each marker stands: found in constant time while loading.
+  std::unordered_map<const TCustomVLItemInfo*, Integer> FPositions;
   // Markers made by loading the binary form belong to the list.
   std::vector<std::unique_ptr<TVLMarkerItemInfo>> FOwned;
 };
