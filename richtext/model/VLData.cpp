@@ -394,6 +394,23 @@ void TCustomVLData::DeleteItems(Integer firstItemNo, Integer count) {
   for (Integer i = 0; i < count; ++i) Items->Delete(firstItemNo);
 }
 
+void TCustomVLData::InsertItemBlock(Integer index,
+                                    const std::vector<std::pair<AnsiString, TCustomVLItemInfo*>>& items) {
+  if (items.empty()) return;
+  index = std::clamp(index, 0, GetItemCount());
+  TUpdateGuard guard(Items);
+  // The string list inserts one entry at a time; taking the tail off its end
+  // and appending everything makes the block one move of the tail.
+  std::vector<std::pair<AnsiString, TObject*>> tail;
+  tail.reserve(static_cast<size_t>(GetItemCount() - index));
+  for (Integer i = GetItemCount() - 1; i >= index; --i) {
+    tail.emplace_back(Items->Get(i), Items->GetObject(i));
+    Items->Delete(i);
+  }
+  for (const auto& [text, item] : items) Items->AddObject(text, item);
+  for (auto it = tail.rbegin(); it != tail.rend(); ++it) Items->AddObject(it->first, it->second);
+}
+
 void TCustomVLData::Clear() {
   const Cardinal state = GetState();
   const bool wasClearing = (state & vlstClearing) != 0;
@@ -490,6 +507,22 @@ TVLCPInfo* TCustomVLData::FindCPBeforeItem(Integer itemNo) {
   TVLCPInfo* cp = FirstCP;
   while (cp->Next && cp->Next->ItemNo < itemNo) cp = cp->Next;
   return cp;
+}
+
+void TCustomVLData::RelinkCheckpoints() {
+  FirstCP = LastCP = nullptr;
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TVLCPInfo* cp = GetItem(i)->Checkpoint;
+    if (!cp) continue;
+    cp->ItemNo = i;
+    cp->Next = nullptr;
+    cp->Prev = LastCP;
+    if (LastCP)
+      LastCP->Next = cp;
+    else
+      FirstCP = cp;
+    LastCP = cp;
+  }
 }
 
 void TCustomVLData::LinkCheckpoint(TVLCPInfo* cp, Integer itemNo) {

@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class TStream;
 class TGraphic;
@@ -225,6 +227,9 @@ public:
   void FreeItemAt(Integer itemNo, bool clearing);
   void NotifyControlItem(TVLControlAction action, Integer itemNo, TCustomVLItemInfo* item);
   void DeleteItems(Integer firstItemNo, Integer count);
+  // Puts the items with their texts before item index, all in one move of
+  // the items after them. No notifications: the caller sends them.
+  void InsertItemBlock(Integer index, const std::vector<std::pair<AnsiString, TCustomVLItemInfo*>>& items);
   virtual void Clear();
   void NormalizeParaNo(Integer itemNo);
   // The range a writer saves: the whole document in the base.
@@ -241,6 +246,8 @@ public:
   void UpdateCPItemNumbers();
   TVLCPInfo* FindCPBeforeItem(Integer itemNo);
   void LinkCheckpoint(TVLCPInfo* cp, Integer itemNo);
+  // Rebuilds the checkpoint chain from the items' checkpoints, in item order.
+  void RelinkCheckpoints();
   void UnlinkCheckpoint(TVLCPInfo* cp, bool decCount);
   void FreeCheckpoint(TVLCPInfo*& cp, bool unlink, bool decCount);
   void AttachPendingCheckpoint(TCustomVLItemInfo* item);
@@ -276,6 +283,9 @@ public:
                             bool& reset);
   void RecalcMarkersFrom(Integer itemNo, bool allowCreate);
   void AddMarkerToList(Integer itemNo);
+  // Registers the markers of a block of items that starts at firstItemNo,
+  // given in document order, and recounts once.
+  void AddMarkersToList(Integer firstItemNo, const std::vector<TVLMarkerItemInfo*>& markers);
   void RemoveMarkerFromList(TCustomVLItemInfo* item, bool clearing);
   TCustomVLItemInfo* FindPrevMarker(Integer itemNo);
   Integer FindItemNoFrom(Integer startNo, const TCustomVLItemInfo* item);

@@ -296,7 +296,28 @@ bool ReadStyleRef(TCustomVLInfos* infos, const char*& p, Integer& no) {
   return true;
 }
 
+bool ReadIndexedStyleRef(TCustomVLInfos* infos, const char*& p, Integer& no, TVLFStyleNameIndex& index) {
+  if (*p != '"') return VLFReadNumber(p, no);
+  AnsiString name;
+  if (!VLFReadQuotedString(p, name)) return false;
+  no = index.Find(infos, name);
+  return true;
+}
+
 }  // namespace
+
+Integer TVLFStyleNameIndex::Find(TCustomVLInfos* infos, const AnsiString& name) {
+  if (!infos) return 0;
+  if (infos != FInfos || infos->Count() != FCount) {
+    FInfos = infos;
+    FCount = infos->Count();
+    FNumbers.clear();
+    FNumbers.reserve(static_cast<size_t>(FCount));
+    for (Integer i = 0; i < FCount; ++i) FNumbers.try_emplace(infos->GetInfo(i)->StyleName, i);
+  }
+  auto it = FNumbers.find(name);
+  return it == FNumbers.end() ? 0 : it->second;
+}
 
 bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no) {
   return ReadStyleRef(style ? style->TextStyles.get() : nullptr, p, no);
@@ -304,6 +325,14 @@ bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no) {
 
 bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no) {
   return ReadStyleRef(style ? style->ParaStyles.get() : nullptr, p, no);
+}
+
+bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no, TVLFStyleNameIndex& index) {
+  return ReadIndexedStyleRef(style ? style->TextStyles.get() : nullptr, p, no, index);
+}
+
+bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no, TVLFStyleNameIndex& index) {
+  return ReadIndexedStyleRef(style ? style->ParaStyles.get() : nullptr, p, no, index);
 }
 
 AnsiString VLFSavePictureHex(const TGraphic& graphic) { return VLFStringToHex(graphic.SaveToBytes()); }

@@ -4,11 +4,14 @@
 // the token readers and writers of record header lines.
 #include "platform/base/Types.h"
 
+#include <unordered_map>
+
 class TStream;
 class TMemoryStream;
 class TGraphic;
 class TVLStyle;
 class TCustomVLData;
+class TCustomVLInfos;
 
 // ---------------------------------------------------------------------------
 // Writing
@@ -83,3 +86,20 @@ bool VLFReadTagToken(const char*& p, bool tagsArePChars, bool quotedAllowed, Int
 // it; true in that case too).
 bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no);
 bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no);
+
+// Style numbers by StyleName (the first style of each name, 0 for a name
+// no style has), so that a reader resolves every quoted reference without
+// going through the styles. Built on first use and again when the
+// collection's size changes; Invalidate after styles are replaced.
+class TVLFStyleNameIndex {
+public:
+  Integer Find(TCustomVLInfos* infos, const AnsiString& name);
+  void Invalidate() { FInfos = nullptr; }
+
+private:
+  TCustomVLInfos* FInfos = nullptr;
+  Integer FCount = -1;
+  std::unordered_map<AnsiString, Integer> FNumbers;
+};
+bool VLFReadTextStyleRef(TVLStyle* style, const char*& p, Integer& no, TVLFStyleNameIndex& index);
+bool VLFReadParaStyleRef(TVLStyle* style, const char*& p, Integer& no, TVLFStyleNameIndex& index);

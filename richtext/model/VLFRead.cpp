@@ -6,7 +6,9 @@
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLFStyles.h"
+#include "richtext/model/VLKeptRecord.h"
 #include "richtext/model/VLMarkers.h"
+#include "richtext/model/VLPictureLimits.h"
 #include "richtext/model/VLUni.h"
 
 #include <algorithm>
@@ -29,7 +31,19 @@ struct THeader {
   AnsiString Text;
   Integer Line = 0;
   std::unique_ptr<TGraphic> Graphic;
-  bool GraphicUnknown = false;
+  // The picture as stored, kept for saving it back unchanged.
+  String SourceClass;
+  AnsiString SourceBytes;
+  // A record of a kind not known here: where its header starts, and where
+  // the item options would go in a header of a stream without them.
+  bool Kept = false;
+  size_t Start = 0, OptionsAt = 0;
+};
+
+// An item read and waiting to go into the document with the others.
+struct TPendingItem {
+  AnsiString Text;
+  TCustomVLItemInfo* Item = nullptr;
 };
 
 class TVLFReader {
@@ -100,10 +114,11 @@ public:
     Data.SetVLFWarnings(Warnings);
   }
 
-  Integer CheckStyle(Integer no, bool para) {
+  Integer CheckStyle(Integer no, bool para, bool strict = true) {
     TVLIntegerList* map = Maps ? (para ? Maps->Para.get() : Maps->Text.get()) : nullptr;
     if (map && no != vlsDefStyle) {
       if (no >= map->Count()) {
+        if (!strict) return 0;
         Warn(vlfwConvUnknownStyles);
         Bad();
       }
@@ -112,6 +127,7 @@ public:
     if (Style && no != vlsDefStyle) {
       const Integer count = para ? Style->ParaStyles->Count() : Style->TextStyles->Count();
       if (no >= count) {
+        if (!strict) return 0;
         Warn(vlfwConvUnknownStyles);
         if (!Options.Contains(vlfoConvUnknownStylesToZero)) Bad();
         no = 0;
@@ -121,22 +137,25 @@ public:
   }
 
   // ---- headers -------------------------------------------------------------
-  void ParseHeader(const AnsiString& line) {
+  void ParseHeader(const AnsiString& line, size_t start) {
     H = THeader();
+    H.Start = start;
     const char* p = line.c_str();
-    if (!VLFReadTextStyleRef(Style, p, H.StyleNo)) Bad();
+    if (!VLFReadTextStyleRef(Style, p, H.StyleNo, TextNames)) Bad();
     if (H.StyleNo == vlsVersionInfo) {
       if (!VLFReadNumber(p, Major) || !VLFReadNumber(p, Minor)) Bad();
       H.LineCount = 0;
       return;
     }
     if (!VLFReadNumber(p, H.LineCount) || H.LineCount < 0) Bad();
-    if (!VLFReadParaStyleRef(Style, p, H.ParaNo)) Bad();
+    if (!VLFReadParaStyleRef(Style, p, H.ParaNo, ParaNames)) Bad();
+    H.OptionsAt = static_cast<size_t>(p - line.c_str());
     const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
     if (!record) {
       H.Item = CreateVellumItem(H.StyleNo, &Data);
-      // An item of a kind we cannot keep would be lost at the next save.
-      if (!H.Item) Bad();
+      // A kind not known here is kept as it was read, to be written back.
+      if (!H.Item) H.Item = std::make_unique<TVLKeptRecordItemInfo>(&Data);
+      H.Kept = dynamic_cast<TVLKeptRecordItemInfo*>(H.Item.get()) != nullptr;
       H.Item->BeforeLoading(3);
     }
     if (Major >= 1 && Minor >= 2) {
@@ -146,6 +165,12 @@ public:
       if (H.Item) H.Item->ItemOptions = H.Options;
     }
     if (!VLFReadNumber(p, H.SaveMode)) Bad();
+    if (H.Kept) {
+      // Only the layout of its lines matters; its paragraph style is
+      // checked as far as placing it goes.
+      if (H.ParaNo >= 0) H.ParaNo = CheckStyle(H.ParaNo, true, false);
+      return;
+    }
     AnsiString strTag;
     bool hasString;
     if (!VLFReadTagToken(p, TagsP, Major > 1 || Minor > 2, H.Tag.Int, strTag, hasString)) Bad();
@@ -193,9 +218,10 @@ public:
             ->Protection.Contains(vlprVLFInsertProtect))
       return;
     if (H.ParaNo == -1) {
-      if (Index > 0 && !Data.GetItem(Index - 1)->GetBoolValue(0)) {
+      TCustomVLItemInfo* prev = PrevItem();
+      if (prev && !prev->GetBoolValue(0)) {
         item->SetSameAsPrev(true);
-        item->ParaNo = Data.GetItem(Index - 1)->ParaNo;
+        item->ParaNo = prev->ParaNo;
       } else {
         item->SetSameAsPrev(false);
         item->ParaNo = 0;
@@ -252,10 +278,11 @@ public:
         ++Data.CPCount;
         Data.AttachPendingCheckpoint(item.get());
       } else {
-        Data.LinkCheckpoint(cp, Index);
+        // Linked into the document's chain once the items are in place.
         cp->ItemInfo = item.get();
         item->Checkpoint = cp;
         ++Data.CPCount;
+        Relink = true;
       }
       PendingIsDocs = false;
     }
@@ -268,14 +295,50 @@ public:
         Failed = true;
         Bad();
       }
+      BatchAt = Index;
+      if (raw->StyleNo == vlsComponent) Data.NotifyControlItem(vlcaAfterVLFLoad, Index - 1, raw);
     } else {
+      // The rest go in together: one at a time in the middle of a long
+      // document, each would move the whole tail.
       raw->Inserting(&Data, text, false);
-      Data.Items->InsertObject(Index, text, raw);
-      raw->Inserted(&Data, Index);
-      Data.AddMarkerToList(Index);
+      Batch.push_back({std::move(text), raw});
       ++Index;
     }
-    if (raw->StyleNo == vlsComponent) Data.NotifyControlItem(vlcaAfterVLFLoad, Index - 1, raw);
+  }
+
+  TCustomVLItemInfo* PrevItem() {
+    if (!Batch.empty()) return Batch.back().Item;
+    return Index > 0 ? Data.GetItem(Index - 1) : nullptr;
+  }
+
+  // Puts the waiting items into the document at their place, registers
+  // their markers in one step and links the checkpoints read.
+  void Flush() {
+    std::vector<TPendingItem> batch;
+    batch.swap(Batch);
+    if (!batch.empty()) {
+      const Integer at = BatchAt;
+      std::vector<std::pair<AnsiString, TCustomVLItemInfo*>> block;
+      block.reserve(batch.size());
+      for (TPendingItem& p : batch) block.emplace_back(std::move(p.Text), p.Item);
+      Data.InsertItemBlock(at, block);
+      std::vector<TVLMarkerItemInfo*> markers;
+      for (size_t k = 0; k < block.size(); ++k) {
+        TCustomVLItemInfo* item = block[k].second;
+        item->Inserted(&Data, at + static_cast<Integer>(k));
+        if (item->StyleNo == vlsListMarker)
+          if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) markers.push_back(m);
+      }
+      Data.AddMarkersToList(at, markers);
+      for (size_t k = 0; k < block.size(); ++k)
+        if (block[k].second->StyleNo == vlsComponent)
+          Data.NotifyControlItem(vlcaAfterVLFLoad, at + static_cast<Integer>(k), block[k].second);
+      BatchAt = at + static_cast<Integer>(block.size());
+    }
+    if (Relink) {
+      Relink = false;
+      Data.RelinkCheckpoints();
+    }
   }
 
   void InsertRecordItem() {
@@ -288,6 +351,12 @@ public:
     if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) {
       if (H.SaveMode == 1) Data.DoVLFPictureNeeded(H.Text, H.Tag.Int, H.Graphic);
       g->Image = std::move(H.Graphic);
+      if (H.SaveMode != 1 && g->Image) g->SetSource(H.SourceClass, std::move(H.SourceBytes));
+    } else if (auto* k = dynamic_cast<TVLKeptRecordItemInfo*>(H.Item.get())) {
+      k->Record = Buf.substr(H.Start, Pos - H.Start);
+      // A stream without item options gets them, as every stream written
+      // here has them.
+      if (!(Major >= 1 && Minor >= 2)) k->Record.insert(std::min(H.OptionsAt, k->Record.size()), "0 ");
     } else if (auto* b = dynamic_cast<TVLBulletItemInfo*>(H.Item.get())) {
       TComponent* list = nullptr;
       Data.DoVLFImageListNeeded(b->ImageListTag, list);
@@ -334,6 +403,9 @@ public:
   void ReadStyles(Integer sub, const AnsiString& bytes) {
     const TVLFReaderStyleMode mode =
         sub == 1 ? Data.GetVLFTextStylesReadMode() : Data.GetVLFParaStylesReadMode();
+    // Styles may be replaced or renamed below.
+    TextNames.Invalidate();
+    ParaNames.Invalidate();
     if (mode == vlf_sIgnore || bytes.empty() || !Style) return;
     if (bytes[0] != VLFCollectionMarker) Bad();
     const TVLStyleMergeMode merge = mode == vlf_sInsertMap ? vlsmmMap : vlsmmMerge;
@@ -421,6 +493,7 @@ public:
     TBitmap temp;
     TBitmap* target = Background ? Background : &temp;
     try {
+      if (!VLPictureWithinLimits(bytes)) throw EInvalidGraphic("Picture too large for its data");
       target->LoadFromBytes(bytes);
     } catch (const Exception&) {
       target->SetSize(0, 0);
@@ -442,6 +515,7 @@ public:
     const bool withBody = (picture || item->StyleNo == vlsComponent) && H.SaveMode != 1;
     if (withBody && n == 1) {
       if (picture) {
+        H.SourceClass = line;
         H.Graphic = CreateGraphicOfClassName(line);
         if (!H.Graphic) {
           Warn(vlfwUnknownPicFmt);
@@ -463,16 +537,27 @@ public:
       else if (!VLFTryHexToString(line, bytes))
         Bad();
       if (H.Graphic) {
-        try {
-          H.Graphic->LoadFromBytes(bytes);
-        } catch (const Exception&) {
-          Warn(vlfwInvalidPicture);
-          H.Graphic.reset();
-          if (Style && Style->GetInvalidPicture()->GetGraphic()) {
-            H.Graphic = CreateGraphicLike(*Style->GetInvalidPicture()->GetGraphic());
-            H.Graphic->Assign(Style->GetInvalidPicture()->GetGraphic());
+        // Pictures over the limits are not decoded; like unreadable ones
+        // they show the bad-picture image and keep their bytes for saving.
+        bool loaded = VLPictureWithinLimits(bytes);
+        if (loaded) {
+          try {
+            H.Graphic->LoadFromBytes(bytes);
+          } catch (const Exception&) {
+            loaded = false;
           }
         }
+        if (!loaded) {
+          Warn(vlfwInvalidPicture);
+          H.Graphic.reset();
+          TGraphic* bad = Style ? Style->GetInvalidPicture()->GetGraphic() : nullptr;
+          if (bad) H.Graphic = CreateGraphicLike(*bad);
+          if (H.Graphic)
+            H.Graphic->Assign(bad);
+          else
+            H.Graphic = std::make_unique<TBitmap>();
+        }
+        H.SourceBytes = std::move(bytes);
       }
       return;
     }
@@ -514,11 +599,15 @@ public:
   // ---- the main loop ---------------------------------------------------------------
   void Run() {
     while (Pos < Buf.size()) {
+      const size_t lineStart = Pos;
       AnsiString line = Mode == 2 ? CutBinary() : Mode == 4 ? CutUnicode() : Cut8();
+      // The record's item goes in after the line end, so that a kept record
+      // holds its last line whole.
+      bool insert = false;
       if (State == 0) {
-        ParseHeader(line);
+        ParseHeader(line, lineStart);
         if (H.LineCount == 0) {
-          if (H.StyleNo != vlsBack && H.StyleNo != vlsVersionInfo) InsertRecordItem();
+          insert = H.StyleNo != vlsBack && H.StyleNo != vlsVersionInfo;
         } else {
           const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;
           State = record || (H.Item && H.Item->GetBoolValue(2)) ? 1 : 2;
@@ -530,12 +619,13 @@ public:
         if (State == 2 && H.SaveMode == 2 && H.Line + 2 == H.LineCount) Mode = 1;
         ++H.Line;
         if (H.Line >= H.LineCount) {
-          if (State == 2 || (H.Item && H.StyleNo < 0)) InsertRecordItem();
+          insert = State == 2 || (H.Item && H.StyleNo < 0);
           State = 0;
           if (Mode == 4) Mode = 5;
         }
       }
       SkipTerminator();
+      if (insert) InsertRecordItem();
     }
     if (State != 0) Bad();  // the data ends inside a record
     if (Mode == 1 || Mode == 3) Bad();
@@ -554,6 +644,10 @@ public:
   bool TagsP = false, EditorInsert = false, AllowReplaceStyles = false, Appending = false;
   bool First = true, Failed = false;
   Integer Index = 0;
+  std::vector<TPendingItem> Batch;
+  Integer BatchAt = 0;
+  bool Relink = false;
+  TVLFStyleNameIndex TextNames, ParaNames;
   TVLCPInfo* Pending = nullptr;
   bool PendingIsDocs = false;
   TVLLayoutInfo* Layout = nullptr;
@@ -608,6 +702,7 @@ bool TCustomVLData::ReadVLFFromStream(TStream& stream, Integer& index, TVLLayout
       r.PendingIsDocs = true;
     }
     r.Run();
+    r.Flush();
     index = r.Index;
     color = r.Color;
     // A marker is always followed by an item of its own paragraph.
@@ -627,6 +722,11 @@ bool TCustomVLData::ReadVLFFromStream(TStream& stream, Integer& index, TVLLayout
     if (!editorInsert) NormalizeParaNo(startIndex);
     ok = true;
   } catch (...) {
+    // What was read before the failure stays.
+    try {
+      r.Flush();
+    } catch (...) {
+    }
     index = r.Index;
     ok = false;
     r.Warn(vlfwInvalidData);

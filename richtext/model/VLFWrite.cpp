@@ -197,11 +197,14 @@ public:
       case vlsHotPicture: {
         TGraphic* g = item->GetGraphic();
         if (g && Options.Contains(vlfoSavePicturesBody)) {
+          // A picture as it was read goes back as it came.
+          auto* picture = dynamic_cast<TVLGraphicItemInfo*>(item);
+          const bool kept = picture && picture->HasSource();
           header(extras + 3, Binary ? 2 : 0);
           VLFWriteLine(S, VLFEncodeLineBreaks(name));
-          VLFWriteLine(S, g->ClassName());
+          VLFWriteLine(S, kept ? picture->GetSourceClassName() : g->ClassName());
           item->SaveVLFExtraProperties(S);
-          WriteData(g->SaveToBytes());
+          WriteData(kept ? picture->GetSourceBytes() : g->SaveToBytes());
         } else {
           header(extras + 1, 1);
           VLFWriteLine(S, VLFEncodeLineBreaks(name));

@@ -2,6 +2,7 @@
 
 #include "platform/base/Strings.h"
 #include "richtext/model/VLFMisc.h"
+#include "richtext/model/VLKeptRecord.h"
 
 #include <cstring>
 
@@ -442,8 +443,23 @@ void TVLGraphicItemInfo::Assign(const TPersistent* source) {
     TransparentColor = src->TransparentColor;
     Alt = src->Alt;
     ImageFileName = src->ImageFileName;
+    if (src->HasSource())
+      SetSource(src->FSourceClassName, src->FSourceBytes);
+    else
+      SetSource(String(), AnsiString());
   }
   TVLRectItemInfo::Assign(source);
+}
+
+void TVLGraphicItemInfo::SetSource(const String& className, AnsiString bytes) {
+  FSourceClassName = className;
+  FSourceBytes = std::move(bytes);
+  FSourceImage = FSourceClassName.empty() ? nullptr : Image.get();
+  if (FSourceImage) Image->Modified = false;
+}
+
+bool TVLGraphicItemInfo::HasSource() const {
+  return Image && Image.get() == FSourceImage && !Image->Modified;
 }
 
 bool TVLGraphicItemInfo::GetBoolValue(Integer prop) const {
@@ -704,6 +720,7 @@ std::unique_ptr<TCustomVLItemInfo> CreateVellumItem(Integer styleNo, TCustomVLDa
       case vlsHotspot: item = std::make_unique<TVLHotspotItemInfo>(vlData); break;
       case vlsPicture: item = std::make_unique<TVLGraphicItemInfo>(vlData); break;
       case vlsBreak: item = std::make_unique<TVLBreakItemInfo>(vlData); break;
+      case vlsKeptRecord: item = std::make_unique<TVLKeptRecordItemInfo>(vlData); break;
       default:
         for (const auto& entry : Registry())
           if (entry.StyleNo == styleNo) {

@@ -366,6 +366,20 @@ public:
   Integer TransparentColor = 0;
   String Alt;
   String ImageFileName;
+
+  // The class name and bytes the picture was read from. While Image is still
+  // the graphic made from them, unmodified, they are what is saved: nothing
+  // is re-encoded, and a picture shown as the bad-picture image (unreadable,
+  // or over the size limits) is written back as it came.
+  void SetSource(const String& className, AnsiString bytes);
+  bool HasSource() const;
+  const String& GetSourceClassName() const { return FSourceClassName; }
+  const AnsiString& GetSourceBytes() const { return FSourceBytes; }
+
+private:
+  String FSourceClassName;
+  AnsiString FSourceBytes;
+  const TGraphic* FSourceImage = nullptr;
 };
 
 class TVLHotGraphicItemInfo : public TVLGraphicItemInfo {

@@ -433,6 +433,21 @@ void TCustomVLData::AddMarkerToList(Integer itemNo) {
   list->RecalcCounters(index, GetStyle());
 }
 
+void TCustomVLData::AddMarkersToList(Integer firstItemNo, const std::vector<TVLMarkerItemInfo*>& markers) {
+  if (markers.empty()) return;
+  TVLMarkerList* list = GetMarkers(true);
+  if (!list) return;
+  std::vector<TVLMarkerItemInfo*> fresh;
+  fresh.reserve(markers.size());
+  for (TVLMarkerItemInfo* m : markers)
+    if (list->IndexOf(m) < 0) fresh.push_back(m);
+  if (fresh.empty()) return;
+  TCustomVLItemInfo* prev = FindPrevMarker(firstItemNo - 1);
+  const Integer index = prev ? list->IndexOf(prev) + 1 : 0;
+  list->InsertBlock(index, fresh);
+  list->RecalcFrom(index, GetStyle());
+}
+
 void TCustomVLData::RemoveMarkerFromList(TCustomVLItemInfo* item, bool clearing) {
   if (!item || item->StyleNo != vlsListMarker) return;
   TVLMarkerList* list = GetMarkers(false);

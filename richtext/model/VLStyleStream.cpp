@@ -3,6 +3,7 @@
 #include "platform/base/PropStream.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLFMisc.h"
+#include "richtext/model/VLPictureLimits.h"
 #include "richtext/model/VLStyle.h"
 
 namespace {
@@ -42,8 +43,10 @@ std::unique_ptr<TGraphic> ReadPictureBytes(TStream& stream) {
   const size_t nameLength = static_cast<Byte>(bytes[0]);
   std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(bytes.substr(1, nameLength));
   if (!graphic) return nullptr;
+  const AnsiString data = bytes.substr(1 + nameLength);
+  if (!VLPictureWithinLimits(data)) return nullptr;
   try {
-    graphic->LoadFromBytes(bytes.data() + 1 + nameLength, bytes.size() - 1 - nameLength);
+    graphic->LoadFromBytes(data);
   } catch (const EInvalidGraphic&) {
     return nullptr;
   }

@@ -47,7 +47,7 @@ TEST(VLFReader, FixturesReadAsTheFormatSays) {
       {"lone LF line ends", "-8 1 3\n0 1 0 0 0 0\nx\n", true, 1},
       {"header not a number", "-8 1 3\r\nabc 1 0 0 0 0\r\nx\r\n", false, 0},
       {"ends inside a record", "-8 1 3\r\n0 3 0 0 0 0\r\na\r\n", false, 1},
-      {"unknown item kind", "-8 1 3\r\n-77 1 0 0 0 0\r\nx\r\n", false, 0},
+      {"unknown item kind is kept", "-8 1 3\r\n-77 1 0 0 0 0\r\nx\r\n", true, 1},
       {"negative line count", "-8 1 3\r\n0 -1 0 0 0 0\r\n", false, 0},
       {"truncated binary block",
        "-8 1 3\r\n-3 3 0 0 2 0 0\r\npic\r\nTBitmap\r\n" + Bin32(100) + AnsiString(10, 'x'), false, 0},
