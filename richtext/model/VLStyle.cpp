@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 // A red cross on white.
 void LoadBadPictureResource(TPicture& picture) {
@@ -79,19 +80,30 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
   };
   switch (mode) {
     case vlsmmMerge: {
-      // Targets that may not be chosen again (numbered lists).
+      // The candidates of each key in number order: only styles of the
+      // incoming style's key can equal it. A target that may not be chosen
+      // again (a numbered list) leaves its key's candidates.
+      std::unordered_map<size_t, std::vector<Integer>> byKey;
+      for (Integer j = 0; j < Count(); ++j) byKey[GetInfo(j)->MergeKey()].push_back(j);
       std::vector<bool> used(static_cast<size_t>(Count()), false);
       auto usable = [&](Integer i) { return i >= static_cast<Integer>(used.size()) || !used[i]; };
       for (Integer i = 0; i < incomingCount; ++i) {
         const TCustomVLInfo& incoming = *styles.GetInfo(i);
+        std::vector<Integer>& candidates = byKey[incoming.MergeKey()];
         Integer target = -1;
         if (i < Count() && usable(i) && incoming.IsEqualMapped(*GetInfo(i), mapping)) target = i;
-        for (Integer j = 0; target < 0 && j < Count(); ++j)
-          if (usable(j) && incoming.IsEqualMapped(*GetInfo(j), mapping)) target = j;
-        if (target < 0) target = appendCopy(incoming);
+        for (size_t k = 0; target < 0 && k < candidates.size(); ++k)
+          if (usable(candidates[k]) && incoming.IsEqualMapped(*GetInfo(candidates[k]), mapping))
+            target = candidates[k];
+        if (target < 0) {
+          target = appendCopy(incoming);
+          byKey[GetInfo(target)->MergeKey()].push_back(target);
+        }
         if (!MergeTargetReusable(incoming)) {
           if (static_cast<Integer>(used.size()) <= target) used.resize(size_t(target) + 1, false);
           used[static_cast<size_t>(target)] = true;
+          std::vector<Integer>& own = byKey[GetInfo(target)->MergeKey()];
+          own.erase(std::remove(own.begin(), own.end(), target), own.end());
         }
         mapping.Add(target);
       }

@@ -139,6 +139,10 @@ public:
   // Self is the incoming style, value a style of the receiving collection.
   virtual bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const = 0;
   virtual Integer SimilarityValue(const TCustomVLInfo& value) const = 0;
+  // A hash of what IsEqual with ignoreReferences compares: styles that
+  // compare equal have the same key, so a merge only compares styles of
+  // one key. 0 for every style of a kind without a key of its own.
+  virtual size_t MergeKey() const { return 0; }
   // Renumbers the references of a style that a merge appended.
   virtual void UpdateMergedReferences(const TVLIntegerList& mapping,
                                       const TVLIntegerList* textMapping);
@@ -210,6 +214,7 @@ public:
   bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const override;
   bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const override;
   Integer SimilarityValue(const TCustomVLInfo& value) const override;
+  size_t MergeKey() const override;
   // Compares the properties of the mask (vlfi… bits).
   bool IsEqualMasked(const TFontInfo& value, Cardinal mask) const;
   void UpdateMergedReferences(const TVLIntegerList& mapping,
@@ -352,6 +357,7 @@ public:
   bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const override;
   bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const override;
   Integer SimilarityValue(const TCustomVLInfo& value) const override;
+  size_t MergeKey() const override;
   // Compares the properties of the mask (vlpi… bits).
   bool IsEqualMasked(const TParaInfo& value, Cardinal mask) const;
   void UpdateMergedReferences(const TVLIntegerList& mapping,
@@ -479,6 +485,7 @@ public:
   bool IsEqual(const TCustomVLInfo& value, bool ignoreReferences, bool ignoreID) const override;
   bool IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const override;
   Integer SimilarityValue(const TCustomVLInfo& value) const override;
+  size_t MergeKey() const override;
 
   // Drawn on first use: a random number from 1 to 0x7FFFFFFE.
   Integer GetListID() const;

@@ -1,8 +1,10 @@
 // Equality, masked comparison, closeness scores and look-ups of styles.
 #include "richtext/model/VLStyle.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -57,6 +59,35 @@ bool TFontInfo::IsEqual(const TCustomVLInfo& value, bool ignoreReferences,
   if (!ignoreReferences && NextStyleNo != v->NextStyleNo) return false;
   return Protection == v->Protection && Options == v->Options && CharScale == v->CharScale &&
          CharSpacing == v->CharSpacing && BiDiMode == v->BiDiMode;
+}
+
+namespace {
+
+// Mixes one value into a key.
+template <class T>
+void Mix(size_t& key, T value) {
+  key ^= std::hash<int64_t>()(static_cast<int64_t>(value)) + 0x9E3779B97F4A7C15ull + (key << 6) + (key >> 2);
+}
+
+}  // namespace
+
+size_t TFontInfo::MergeKey() const {
+  size_t key = 0;
+  Mix(key, Size);
+  Mix(key, Charset);
+  Mix(key, Unicode);
+  Mix(key, Style.ToMask());
+  Mix(key, VShift);
+  Mix(key, Color);
+  Mix(key, BackColor);
+  Mix(key, Jump);
+  // Names compare without case: only a name of plain ASCII, lower-cased,
+  // goes into the key, so that no two names that compare equal differ in it.
+  bool ascii = true;
+  for (char c : FontName) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii)
+    for (char c : FontName) Mix(key, std::tolower(static_cast<unsigned char>(c)));
+  return key;
 }
 
 bool TFontInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const {
@@ -225,6 +256,20 @@ bool TParaInfo::IsEqual(const TCustomVLInfo& value, bool ignoreReferences,
   return Background.IsEqual(v->Background) && Border.IsEqual(v->Border);
 }
 
+size_t TParaInfo::MergeKey() const {
+  size_t key = 1;
+  Mix(key, Alignment);
+  Mix(key, FirstIndent);
+  Mix(key, LeftIndent);
+  Mix(key, RightIndent);
+  Mix(key, SpaceBefore);
+  Mix(key, SpaceAfter);
+  Mix(key, LineSpacing);
+  Mix(key, LineSpacingType);
+  Mix(key, BiDiMode);
+  return key;
+}
+
 bool TParaInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const {
   if (!IsEqual(value, true, false)) return false;
   // The receiving style is left as it is: a comparison never writes.
@@ -353,6 +398,14 @@ bool TVLListInfo::IsEqual(const TCustomVLInfo& value, bool /*ignoreReferences*/,
   if (OneLevelPreview != v->OneLevelPreview || Levels->Count() != v->Levels->Count()) return false;
   if (!ignoreID && GetListID() != v->GetListID()) return false;
   return Levels->IsEqual(*v->Levels);
+}
+
+size_t TVLListInfo::MergeKey() const {
+  size_t key = 2;
+  Mix(key, OneLevelPreview);
+  Mix(key, Levels->Count());
+  for (Integer i = 0; i < Levels->Count(); ++i) Mix(key, Levels->Items(i)->ListType);
+  return key;
 }
 
 bool TVLListInfo::IsEqualMapped(const TCustomVLInfo& value,
