@@ -99,6 +99,47 @@ AnsiString VLFDecodeLineBreaks(const AnsiString& s) {
   return r;
 }
 
+namespace {
+constexpr char OneLineEscape = '\x10';
+}  // namespace
+
+AnsiString VLFEncodeOneLine(const AnsiString& s) {
+  AnsiString r;
+  r.reserve(s.size());
+  for (char c : s) {
+    switch (c) {
+      case '\r': r += '\x01'; break;
+      case '\n': r += '\x02'; break;
+      case '\0': r += {OneLineEscape, '0'}; break;
+      case '\x01': r += {OneLineEscape, '1'}; break;
+      case '\x02': r += {OneLineEscape, '2'}; break;
+      case OneLineEscape: r += {OneLineEscape, OneLineEscape}; break;
+      default: r += c; break;
+    }
+  }
+  return r;
+}
+
+AnsiString VLFDecodeOneLine(const AnsiString& s) {
+  AnsiString r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\x01') {
+      r += '\r';
+    } else if (c == '\x02') {
+      r += '\n';
+    } else if (c == OneLineEscape && i + 1 < s.size() &&
+               (s[i + 1] == '0' || s[i + 1] == '1' || s[i + 1] == '2' || s[i + 1] == OneLineEscape)) {
+      const char e = s[++i];
+      r += e == '0' ? '\0' : e == '1' ? '\x01' : e == '2' ? '\x02' : OneLineEscape;
+    } else {
+      r += c;  // an escape byte before anything else stands for itself
+    }
+  }
+  return r;
+}
+
 AnsiString VLFQuote(const AnsiString& s) {
   AnsiString r = "\"";
   for (char c : s) {

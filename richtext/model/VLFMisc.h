@@ -40,6 +40,12 @@ WideString VLFHexToWide(const AnsiString& h);
 // CR becomes byte 01 and LF byte 02 (and back), so a string stays one line.
 AnsiString VLFEncodeLineBreaks(const AnsiString& s);
 AnsiString VLFDecodeLineBreaks(const AnsiString& s);
+// The same, keeping every byte: a string that holds bytes 01 or 02 of its
+// own, a NUL (which ends a line) or the escape byte 10 has those written as
+// 10 followed by "1", "2", "0" or 10. A string without any of them is
+// written exactly as VLFEncodeLineBreaks writes it.
+AnsiString VLFEncodeOneLine(const AnsiString& s);
+AnsiString VLFDecodeOneLine(const AnsiString& s);
 
 // Tags: integer, or an owned string under string tags (empty = none).
 // String tags: the text quoted (inner quotes doubled), "0" for none or empty;

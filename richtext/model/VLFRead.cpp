@@ -174,7 +174,7 @@ public:
     AnsiString strTag;
     bool hasString;
     if (!VLFReadTagToken(p, TagsP, Major > 1 || Minor > 2, H.Tag.Int, strTag, hasString)) Bad();
-    if (hasString) H.Tag.Str = VLFDecodeLineBreaks(strTag);
+    if (hasString) H.Tag.Str = VLFDecodeOneLine(strTag);
     if (H.StyleNo == vlsDocProperty) {
       if (!VLFReadNumber(p, H.Subtype)) Bad();
       return;
@@ -185,7 +185,7 @@ public:
       if (*p) {
         AnsiString hint;
         if (!VLFReadQuotedString(p, hint)) Bad();
-        H.Item->Hint = VLFDecodeLineBreaks(hint);
+        H.Item->Hint = VLFDecodeOneLine(hint);
       }
     }
     if (H.Item && H.ParaNo >= 0) H.ParaNo = CheckStyle(H.ParaNo, true);
@@ -343,11 +343,6 @@ public:
 
   void InsertRecordItem() {
     if (!H.Item) return;
-    for (TVLExtraItemStrProperty prop : {vlesipHint, vlesipAltText, vlesipFileName}) {
-      String v;
-      if (H.Item->GetExtraStrProperty(prop, v) && v.find_first_of("\x01\x02") != String::npos)
-        H.Item->SetExtraStrProperty(prop, VLFDecodeLineBreaks(v));
-    }
     if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) {
       if (H.SaveMode == 1) Data.DoVLFPictureNeeded(H.Text, H.Tag.Int, H.Graphic);
       g->Image = std::move(H.Graphic);
@@ -375,7 +370,7 @@ public:
     if (sub == 5) {
       TStringList* props = Data.GetDocProperties();
       if (AllowReplaceStyles && Options.Contains(vlfoLoadDocProperties) && props)
-        props->Add(VLFDecodeLineBreaks(line));
+        props->Add(VLFDecodeOneLine(line));
       return;
     }
     if (H.Line == 0) {
@@ -509,7 +504,7 @@ public:
     const bool hasName = picture || item->StyleNo == vlsComponent || item->StyleNo == vlsBullet ||
                          item->StyleNo == vlsHotspot;
     if (hasName && n == 0) {
-      H.Text = VLFDecodeLineBreaks(line);
+      H.Text = VLFDecodeOneLine(line);
       return;
     }
     const bool withBody = (picture || item->StyleNo == vlsComponent) && H.SaveMode != 1;
@@ -578,7 +573,7 @@ public:
     } else if (H.StyleNo == vlsCheckpoint) {
       if (H.Line == 0 && !Pending) {
         auto cp = std::make_unique<TVLCPInfo>();
-        cp->Name = VLFDecodeLineBreaks(line);
+        cp->Name = VLFDecodeOneLine(line);
         cp->Tag = H.Tag;
         cp->RaiseEvent = H.F1 != 0;
         cp->Persistent = H.F2 != 0;

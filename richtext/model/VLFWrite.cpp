@@ -14,8 +14,9 @@ AnsiString StyleRef(TVLStyle* style, bool useNames, Integer no, bool para) {
 }
 
 // Header values that end at a line break are kept on their line: CR and LF
-// travel as bytes 01 and 02.
-AnsiString QuoteOneLine(const AnsiString& s) { return VLFQuote(VLFEncodeLineBreaks(s)); }
+// travel as bytes 01 and 02 (and those bytes, NUL and the escape byte
+// escaped).
+AnsiString QuoteOneLine(const AnsiString& s) { return VLFQuote(VLFEncodeOneLine(s)); }
 
 AnsiString TagToken(const TVLTag& tag, bool tagsArePChars) {
   if (tagsArePChars) return tag.Str.empty() ? AnsiString("0") : QuoteOneLine(tag.Str);
@@ -34,27 +35,6 @@ bool NeedsHexLine(const AnsiString& text, bool unicode) {
   return false;
 }
 
-// Encodes an item's string extra properties for the duration of a write.
-class TOneLineStrings {
-public:
-  explicit TOneLineStrings(TCustomVLItemInfo* item) : FItem(item) {
-    for (TVLExtraItemStrProperty p : {vlesipHint, vlesipAltText, vlesipFileName}) {
-      String v;
-      if (FItem->GetExtraStrProperty(p, v) && v.find_first_of("\r\n") != String::npos) {
-        FSaved.emplace_back(p, v);
-        FItem->SetExtraStrProperty(p, VLFEncodeLineBreaks(v));
-      }
-    }
-  }
-  ~TOneLineStrings() {
-    for (auto& [p, v] : FSaved) FItem->SetExtraStrProperty(p, v);
-  }
-
-private:
-  TCustomVLItemInfo* FItem;
-  std::vector<std::pair<TVLExtraItemStrProperty, String>> FSaved;
-};
-
 class TVLFWriter {
 public:
   TVLFWriter(TCustomVLData& data, TStream& stream) : Data(data), S(stream) {
@@ -69,7 +49,7 @@ public:
     if (!cp) return;
     VLFWriteLine(S, "-2 1 0 0 0 " + TagToken(cp->Tag, TagsP) + " " +
                         std::to_string(cp->RaiseEvent ? 1 : 0) + " " + std::to_string(cp->Persistent ? 1 : 0));
-    VLFWriteLine(S, VLFEncodeLineBreaks(cp->Name));
+    VLFWriteLine(S, VLFEncodeOneLine(cp->Name));
   }
 
   void WriteData(const AnsiString& bytes) {
@@ -112,12 +92,29 @@ public:
 
   // A record of text lines with one header.
   void WriteTextRecord(const TCustomVLItemInfo& proto, Integer paraRef,
-                       const std::vector<AnsiString>& lines, bool unicode, bool hex) {
+                       std::vector<AnsiString> lines, bool unicode, bool hex) {
     const Integer mode = hex ? 3 : 0;
+    Byte options = VLFItemOptions(proto.ItemOptions, false);
+    // 8-bit text that a line cannot carry (a line end or NUL in it) goes as
+    // Unicode in hexadecimal, the one hexadecimal form of text the format
+    // has; a reader turns it back into the same bytes through the default
+    // code page. Text the code page cannot take there and back keeps the
+    // 8-bit hexadecimal form, which only this reader reads.
+    if (hex && !unicode) {
+      const Cardinal codePage = Data.GetDefaultCodePage();
+      std::vector<AnsiString> wide;
+      for (const AnsiString& line : lines) {
+        wide.push_back(AnsiToRawUnicode(line, codePage));
+        if (RawUnicodeToAnsi(wide.back(), codePage) != line) break;
+      }
+      if (wide.size() == lines.size()) {
+        lines = std::move(wide);
+        options |= vlioUnicode;
+      }
+    }
     AnsiString h = StyleRef(Style, UseNames, proto.StyleNo, false) + " " +
                    std::to_string(lines.size()) + " " + StyleRef(Style, UseNames, paraRef, true) +
-                   " " + std::to_string(VLFItemOptions(proto.ItemOptions, false)) + " " +
-                   std::to_string(mode) + " " + TagToken(proto.Tag, TagsP);
+                   " " + std::to_string(options) + " " + std::to_string(mode) + " " + TagToken(proto.Tag, TagsP);
     if (!proto.Hint.empty()) h += " " + QuoteOneLine(proto.Hint);
     VLFWriteLine(S, h);
     for (const AnsiString& line : lines) {
@@ -182,9 +179,6 @@ public:
                           item->GetVLFParams(&Data));
     };
     const Integer extras = item->GetVLFExtraPropertyCount();
-    // String properties are name=value lines: their line ends travel as
-    // bytes 01 and 02 while the item writes them.
-    TOneLineStrings oneLine(item);
     switch (item->StyleNo) {
       case vlsBreak:
         header(0, 0);
@@ -201,13 +195,13 @@ public:
           auto* picture = dynamic_cast<TVLGraphicItemInfo*>(item);
           const bool kept = picture && picture->HasSource();
           header(extras + 3, Binary ? 2 : 0);
-          VLFWriteLine(S, VLFEncodeLineBreaks(name));
+          VLFWriteLine(S, VLFEncodeOneLine(name));
           VLFWriteLine(S, kept ? picture->GetSourceClassName() : g->ClassName());
           item->SaveVLFExtraProperties(S);
           WriteData(kept ? picture->GetSourceBytes() : g->SaveToBytes());
         } else {
           header(extras + 1, 1);
-          VLFWriteLine(S, VLFEncodeLineBreaks(name));
+          VLFWriteLine(S, VLFEncodeOneLine(name));
           item->SaveVLFExtraProperties(S);
         }
         return;
@@ -217,18 +211,18 @@ public:
         // again by name when the document is read.
         Data.NotifyControlItem(vlcaBeforeVLFSave, i, item);
         header(extras + 1, 1);
-        VLFWriteLine(S, VLFEncodeLineBreaks(name));
+        VLFWriteLine(S, VLFEncodeOneLine(name));
         item->SaveVLFExtraProperties(S);
         Data.NotifyControlItem(vlcaAfterVLFSave, i, item);
         return;
       case vlsBullet:
         header(extras + 1, 0);
-        VLFWriteLine(S, VLFEncodeLineBreaks(name));
+        VLFWriteLine(S, VLFEncodeOneLine(name));
         item->SaveVLFExtraProperties(S);
         return;
       case vlsHotspot:
         header(1, 0);
-        VLFWriteLine(S, VLFEncodeLineBreaks(name));
+        VLFWriteLine(S, VLFEncodeOneLine(name));
         return;
       default:
         item->SaveVLF(S, &Data, i, paraRef, name, false, false);
@@ -325,7 +319,7 @@ bool TCustomVLData::SaveVLFToStream(TStream& stream, bool selectionOnly, TColor 
       TStringList* props = GetAbsoluteRootData()->GetDocProperties();
       if (props && props->Count() > 0) {
         VLFWriteLine(buffer, "-9 " + std::to_string(props->Count()) + " 0 0 0 0 5");
-        for (Integer i = 0; i < props->Count(); ++i) VLFWriteLine(buffer, VLFEncodeLineBreaks(props->Get(i)));
+        for (Integer i = 0; i < props->Count(); ++i) VLFWriteLine(buffer, VLFEncodeOneLine(props->Get(i)));
       }
     }
     if (!selectionOnly && w.Options.Contains(vlfoSaveLayout) && GetRootData() == this && layout)

@@ -778,7 +778,7 @@ void ReadExtraProperty(TCustomVLItemInfo& item, const AnsiString& line) {
     }
   for (int i = vlesipHint; i <= vlesipFileName; ++i)
     if (name == StrPropertyNames[i]) {
-      item.SetExtraStrProperty(static_cast<TVLExtraItemStrProperty>(i), VLFDecodeLineBreaks(value));
+      item.SetExtraStrProperty(static_cast<TVLExtraItemStrProperty>(i), VLFDecodeOneLine(value));
       return;
     }
   item.SetExtraCustomProperty(name, value);
@@ -790,7 +790,7 @@ void VLFWriteExtraIntProperty(TStream& stream, TVLExtraItemProperty prop, Intege
 
 void VLFWriteExtraStrProperty(TStream& stream, TVLExtraItemStrProperty prop, const String& value) {
   // One line whatever the value holds: line breaks travel as bytes 01 and 02.
-  VLFWriteLine(stream, AnsiString(VLExtraStrPropertyName(prop)) + "=" + VLFEncodeLineBreaks(value));
+  VLFWriteLine(stream, AnsiString(VLExtraStrPropertyName(prop)) + "=" + VLFEncodeOneLine(value));
 }
 
 AnsiString GetHTMLImageAlign(TVLVAlign vAlign) {

@@ -4,6 +4,7 @@
 #include "platform/base/Streams.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLData.h"
+#include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLKeptRecord.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLPictureLimits.h"
@@ -273,4 +274,84 @@ TEST(HostileVLF, CountersSaturateAndNumbersStayShort) {
     EXPECT_EQ(text.size(), VLMaxMarkerTextLength);
     EXPECT_EQ(text.substr(0, strlen(c.SecondText)), c.SecondText);
   }
+}
+
+namespace {
+
+AnsiString AllBytes() {
+  AnsiString s;
+  for (int b = 0; b < 256; ++b) s += static_cast<char>(b);
+  return s;
+}
+
+}  // namespace
+
+TEST(HostileVLF, OneLineStringsKeepEveryByteAndPlainOnesKeepTheFormatsEscape) {
+  // What the format's own escape writes is what is written whenever the
+  // string has none of the bytes that escape cannot carry back.
+  const AnsiString plain[] = {"", "tip", "two\r\nlines", "quote \" and\ttab", "\xE9t\xE9"};
+  for (const AnsiString& s : plain) {
+    EXPECT_EQ(VLFEncodeOneLine(s), VLFEncodeLineBreaks(s));
+    EXPECT_EQ(VLFDecodeOneLine(VLFEncodeOneLine(s)), s);
+  }
+  const AnsiString all = AllBytes();
+  const AnsiString encoded = VLFEncodeOneLine(all);
+  EXPECT_EQ(encoded.find_first_of(AnsiString("\r\n\0", 3)), AnsiString::npos);
+  EXPECT_EQ(VLFDecodeOneLine(encoded), all);
+  // A stray escape byte stands for itself.
+  EXPECT_EQ(VLFDecodeOneLine("a\x10z\x10"), "a\x10z\x10");
+}
+
+TEST(HostileVLF, EveryByteValueSurvivesASaveInHintsTagsNamesAndText) {
+  const AnsiString all = AllBytes();
+  for (bool binary : {false, true}) {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    doc.Options.Include(vloTagsArePChars);
+    doc.SetState(doc.GetState() | vlstViewDocument);
+    doc.DocProperties = std::make_unique<TStringList>();
+    doc.DocProperties->Add(all);
+    doc.VLFOptions.Include(vlfoSaveDocProperties);
+    if (!binary) doc.VLFOptions.Exclude(vlfoSaveBinary);
+    TVLTag tag;
+    tag.Str = all;
+    doc.AddTextItemTag("text", 0, 0, tag);
+    doc.GetItem(0)->Hint = all;
+    auto pic = TVLGraphicItemInfo::CreateEx(&doc, std::make_unique<TBitmap>(2, 2), vlvaBaseline);
+    pic->StyleNo = vlsPicture;
+    pic->Hint = all;
+    pic->Alt = all;
+    doc.AddTextItem(all, 0, 0);
+    doc.AddItem(all, pic.release());
+    doc.NotAddedCP = new TVLCPInfo();
+    doc.NotAddedCP->Name = all;
+    ++doc.CPCount;
+    const AnsiString bytes = Save(doc);
+
+    TVLDocumentData back(&style);
+    back.Options.Include(vloTagsArePChars);
+    back.DocProperties = std::make_unique<TStringList>();
+    TLoaded r = Load(back, bytes);
+    ASSERT_TRUE(r.Ok) << binary;
+    ASSERT_EQ(back.GetItemCount(), 3);
+    EXPECT_EQ(back.GetItem(0)->Hint, all);
+    EXPECT_EQ(back.GetItem(0)->Tag.Str, all);
+    EXPECT_EQ(back.GetItemTextA(1), doc.GetItemTextA(1));
+    EXPECT_FALSE(back.GetItem(1)->IsUnicode());
+    EXPECT_EQ(back.GetItemTextA(2), all);
+    EXPECT_EQ(back.GetItem(2)->Hint, all);
+    EXPECT_EQ(dynamic_cast<TVLGraphicItemInfo*>(back.GetItem(2))->Alt, all);
+    ASSERT_NE(back.NotAddedCP, nullptr);
+    EXPECT_EQ(back.NotAddedCP->Name, all);
+    ASSERT_EQ(back.DocProperties->Count(), 1);
+    EXPECT_EQ(back.DocProperties->Get(0), all);
+  }
+}
+
+TEST(HostileVLF, EightBitTextInHexadecimalOfEarlierWritersStillReads) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  ASSERT_TRUE(Load(doc, "-8 1 3\r\n0 1 0 0 3 0\r\n610D0A62\r\n").Ok);
+  ASSERT_EQ(doc.GetItemCount(), 1);
+  EXPECT_EQ(doc.GetItemTextA(0), "a\r\nb");
 }
