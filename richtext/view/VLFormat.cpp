@@ -484,7 +484,10 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
   st.NoLineYet = false;
   st.PendingSpace = 0;
   if (!st.SharedItems) item->DrawItemNo = st.InsertAt;
+  const Integer left = d->Left, top = d->Top;
   InsertDrawItem(st, std::move(d));
+  // Items with documents of their own register their hypertext areas.
+  if (st.Flags & vllfCollectJumps) item->BuildJumps(left, top, NextJumpNo, &Jumps);
   st.X = 0;
 }
 

@@ -46,6 +46,10 @@ public:
   Word Cursor = crJump;
 };
 
+// The hypertext areas of a document; items that hold documents of their
+// own (tables) add theirs through BuildJumps.
+class TVLJumpList : public TObject, public std::vector<std::unique_ptr<TVLJumpInfo>> {};
+
 class TCustomVLFormattedData : public TCustomVLData {
 public:
   TCustomVLFormattedData();
@@ -179,7 +183,7 @@ public:
   std::unique_ptr<TObject> SelectingInfo;
   bool XorDrawn = false;
   Integer XorX = 0, XorY = 0;
-  std::vector<std::unique_ptr<TVLJumpInfo>> Jumps;
+  TVLJumpList Jumps;
   Integer NextJumpNo = 0;
   Integer LastFormattedItem = -1;
   Integer HoveredJump = -1;

@@ -229,3 +229,29 @@ TEST(PartialReformat, TypingWithoutHeightChangeMovesNothingElse) {
   EXPECT_EQ(doc.Data.DocumentHeight, std::get<0>(before.back()) + 13);
   EXPECT_GE(doc.Data.BandBottom, doc.Data.BandTop);
 }
+
+TEST(PartialReformat, ExpandsToTheNeighbouringParagraphs) {
+  TLayoutDoc doc;
+  doc.Text("aa");
+  doc.Text("bb");
+  doc.Text("cc", 0, -1);
+  doc.Text("dd");
+  doc.Text("ee");
+  doc.Text("ff");
+  doc.Format();
+  struct TCase {
+    Integer First, Last, ExpFirst, ExpLast;
+  };
+  const TCase cases[] = {{3, 3, 1, 4}, {0, 0, 0, 2}, {5, 5, 4, 5}, {2, 3, 0, 4}};
+  for (const TCase& c : cases) {
+    Integer f = -1, l = -1;
+    doc.Data.ExpandReformatRange(c.First, c.Last, f, l);
+    EXPECT_EQ(f, c.ExpFirst) << c.First << ".." << c.Last;
+    EXPECT_EQ(l, c.ExpLast) << c.First << ".." << c.Last;
+  }
+  // Clearing while clearing keeps the mark.
+  doc.Data.SetState(doc.Data.GetState() | vlstClearing);
+  doc.Data.Clear();
+  EXPECT_NE(doc.Data.GetState() & vlstClearing, 0u);
+  EXPECT_EQ(doc.Data.DocumentHeight, 10);
+}
