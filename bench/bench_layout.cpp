@@ -1,9 +1,11 @@
 // Layout of long documents: our layout beside Qt's own text engine on the
 // same text, font (kerning off) and width. Cases: a full layout of a 1 MB
-// and a 10 MB document of mixed styles, one partial reformat after a
-// one-character change in the middle of each, and one 200 kB paragraph.
+// and a 10 MB document of mixed styles (again, and for the first time with
+// nothing measured before), one partial reformat after a one-character
+// change in the middle of each, and one 200 kB paragraph.
 #include "richtext/model/VLMarkers.h"
 #include "richtext/view/VLFormattedData.h"
+#include "platform/gui/TextMeasure.h"
 #include "tests/richtext/view/LayoutTestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -120,6 +122,32 @@ void FullOurs(benchmark::State& state, int paragraphs) {
   state.counters["height"] = o.Data.DocumentHeight;
 }
 
+// A document laid out for the first time: nothing measured before.
+void FirstOurs(benchmark::State& state, int paragraphs) {
+  TOurs& o = Cached<TOurs>(paragraphs);
+  for (auto _ : state) {
+    state.PauseTiming();
+    o.Data.ExtentsCache.Clear();
+    ClearTextMeasureCache();
+    state.ResumeTiming();
+    o.Data.Format(false, true, false, 0, nullptr, false, false);
+  }
+}
+
+void FirstQt(benchmark::State& state, int paragraphs) {
+  TQt& q = Cached<TQt>(paragraphs);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<QTextDocument> copy(q.Doc.clone());
+    copy->setTextWidth(LayoutWidth);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(copy->size());
+    state.PauseTiming();
+    copy.reset();
+    state.ResumeTiming();
+  }
+}
+
 void FullQt(benchmark::State& state, int paragraphs) {
   TQt& q = Cached<TQt>(paragraphs);
   for (auto _ : state) {
@@ -169,7 +197,12 @@ void Register() {
   for (const TSize& s : {TSize{"1MB", 10000}, TSize{"10MB", 100000}}) {
     const std::string full = std::string("FullLayout") + s.Name;
     const std::string partial = std::string("PartialReformat") + s.Name;
+    const std::string firstLayout = std::string("FirstLayout") + s.Name;
     const int n = s.Paragraphs;
+    benchmark::RegisterBenchmark((firstLayout + "/ours").c_str(), [n](benchmark::State& st) { FirstOurs(st, n); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((firstLayout + "/qt").c_str(), [n](benchmark::State& st) { FirstQt(st, n); })
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((full + "/ours").c_str(), [n](benchmark::State& st) { FullOurs(st, n); })
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((full + "/qt").c_str(), [n](benchmark::State& st) { FullQt(st, n); })
