@@ -12,10 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -92,44 +89,6 @@ bool TColorDialog::Execute() {
 // ---------------------------------------------------------------------------
 // Printing
 
-namespace {
-
-void ApplyPrinterName(const String& name) {
-  if (name.empty()) return;
-  const std::vector<String>& names = Printer()->Printers();
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i] == name) Printer()->SetPrinterIndex(static_cast<Integer>(i));
-}
-
-int RunPrintDialog(TInteraction& r) {
-  QPrinter* printer = Printer()->Handle();
-  if (!printer) return mrCancel;
-  QPrintDialog dlg(printer, QApplication::activeWindow());
-  if (r.MaxPage > 0) dlg.setMinMax(r.MinPage, r.MaxPage);
-  if (r.PrintRange) dlg.setFromTo(r.FromPage, r.ToPage);
-  printer->setCopyCount(r.Copies);
-  printer->setCollateCopies(r.Collate);
-  if (dlg.exec() != QDialog::Accepted) return mrCancel;
-  r.PrinterName = FromQ(printer->printerName());
-  r.Copies = printer->copyCount();
-  r.Collate = printer->collateCopies();
-  r.PrintRange = printer->printRange() == QPrinter::PageRange;
-  r.FromPage = printer->fromPage();
-  r.ToPage = printer->toPage();
-  return mrOk;
-}
-
-int RunPrinterSetup(TInteraction& r) {
-  QPrinter* printer = Printer()->Handle();
-  if (!printer) return mrCancel;
-  QPageSetupDialog dlg(printer, QApplication::activeWindow());
-  if (dlg.exec() != QDialog::Accepted) return mrCancel;
-  r.PrinterName = FromQ(printer->printerName());
-  return mrOk;
-}
-
-}  // namespace
-
 bool TPrintDialog::Execute() {
   TInteraction r;
   r.Kind = TInteractionKind::PrintDialog;
@@ -143,7 +102,7 @@ bool TPrintDialog::Execute() {
   r.PrintRange = PrintRange == prPageNums;
   r.Options = Options;
   if (RunInteraction(r) != mrOk) return false;
-  if (r.PrinterName != Printer()->PrinterName()) ApplyPrinterName(r.PrinterName);
+  ApplyPrinterChoice(r.PrinterName);
   Copies = r.Copies;
   Collate = r.Collate;
   PrintRange = r.PrintRange ? prPageNums : prAllPages;
@@ -159,7 +118,7 @@ bool TPrinterSetupDialog::Execute() {
   r.Kind = TInteractionKind::PrinterSetupDialog;
   r.PrinterName = Printer()->PrinterName();
   if (RunInteraction(r) != mrOk) return false;
-  if (r.PrinterName != Printer()->PrinterName()) ApplyPrinterName(r.PrinterName);
+  ApplyPrinterChoice(r.PrinterName);
   return true;
 }
 
@@ -292,8 +251,6 @@ int RunFindWindow(TInteraction& r) {
 
 struct TRegisterRunners {
   TRegisterRunners() {
-    RegisterInteractionRunner(TInteractionKind::PrintDialog, &RunPrintDialog);
-    RegisterInteractionRunner(TInteractionKind::PrinterSetupDialog, &RunPrinterSetup);
     RegisterInteractionRunner(TInteractionKind::FindDialog, &RunFindWindow);
     RegisterInteractionRunner(TInteractionKind::ReplaceDialog, &RunFindWindow);
   }

@@ -281,7 +281,13 @@ TInteractionHook* gHook = nullptr;
 
 }  // namespace
 
-void RegisterInteractionRunner(TInteractionKind kind, TInteractionRunner runner) { Runners()[kind] = runner; }
+void RegisterInteractionRunner(TInteractionKind kind, TInteractionRunner runner) {
+  // Two units registering the same kind would leave whichever ran last.
+  auto it = Runners().find(kind);
+  if (it != Runners().end() && it->second != runner)
+    throw Exception("A dialog runner is already registered for this kind of interaction");
+  Runners()[kind] = runner;
+}
 
 TInteractionHook& InteractionHook() { return gHook ? *gHook : QtHook(); }
 

@@ -186,7 +186,8 @@ public:
 };
 
 // The real dialogs that live in other units register how they run
-// (ShowModal's loop, the find window); the Qt hook calls them.
+// (ShowModal's loop, the find window); the Qt hook calls them. One runner
+// per kind: registering another for a kind that has one raises Exception.
 using TInteractionRunner = int (*)(TInteraction&);
 void RegisterInteractionRunner(TInteractionKind kind, TInteractionRunner runner);
 

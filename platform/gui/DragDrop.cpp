@@ -12,8 +12,97 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
+
+#include <map>
+
+namespace {
+
+// Drag data whose formats may be rendered only when a target reads them.
+class TLazyMimeData : public QMimeData {
+public:
+  // The MIME types a format travels as, learnt by setting it on a scratch
+  // object (text and rich text have more than one).
+  static QStringList MimeTypesOf(Word format) {
+    QMimeData probe;
+    clipformat::Set(&probe, format, AnsiString());
+    return probe.formats();
+  }
+
+  void SetLazy(Word format, std::function<AnsiString()> render) {
+    for (const QString& mime : MimeTypesOf(format)) {
+      removeFormat(mime);
+      FRendered.erase(mime);
+      FLazy[mime] = format;
+    }
+    FRenderers[format] = std::move(render);
+  }
+
+  // Drops whatever the format had (before it is set anew).
+  void Forget(Word format) {
+    for (const QString& mime : MimeTypesOf(format)) {
+      removeFormat(mime);
+      FLazy.erase(mime);
+      FRendered.erase(mime);
+    }
+    FRenderers.erase(format);
+  }
+
+  void Render(Word format) const {
+    auto it = FRenderers.find(format);
+    if (it == FRenderers.end() || !it->second) return;
+    QMimeData rendered;
+    clipformat::Set(&rendered, format, it->second());
+    for (const QString& mime : MimeTypesOf(format)) {
+      FRendered[mime] = rendered.data(mime);
+      FLazy.erase(mime);
+    }
+  }
+
+  QStringList formats() const override {
+    QStringList all = QMimeData::formats();
+    for (const auto& [mime, format] : FLazy) all << mime;
+    for (const auto& [mime, bytes] : FRendered) all << mime;
+    return all;
+  }
+
+  bool hasFormat(const QString& mime) const override { return formats().contains(mime); }
+
+protected:
+  QVariant retrieveData(const QString& mime, QMetaType type) const override {
+    if (auto lazy = FLazy.find(mime); lazy != FLazy.end()) Render(lazy->second);
+    if (auto done = FRendered.find(mime); done != FRendered.end()) return done->second;
+    return QMimeData::retrieveData(mime, type);
+  }
+
+private:
+  mutable std::map<QString, Word> FLazy;
+  mutable std::map<QString, QByteArray> FRendered;
+  std::map<Word, std::function<AnsiString()>> FRenderers;
+};
+
+// What a drag carries for its lifetime: it asks the source's data while the
+// source lives, so lazy formats stay lazy until a target reads them.
+class TForwardingMimeData : public QMimeData {
+public:
+  explicit TForwardingMimeData(const QMimeData* source) : FSource(source) {}
+  QStringList formats() const override { return FSource ? FSource->formats() : QStringList(); }
+  bool hasFormat(const QString& mime) const override { return FSource && FSource->hasFormat(mime); }
+
+protected:
+  QVariant retrieveData(const QString& mime, QMetaType type) const override {
+    if (!FSource) return QVariant();
+    if (mime == QLatin1String("application/x-qt-image")) return FSource->imageData();
+    if (type.id() == QMetaType::QString && mime.startsWith(QLatin1String("text/plain"))) return FSource->text();
+    return FSource->data(mime);
+  }
+
+private:
+  QPointer<const QMimeData> FSource;
+};
+}  // namespace
 
 String TDragData::GetAsText() const { return FData && FData->hasText() ? FromQ(FData->text()) : String(); }
 
@@ -123,12 +212,9 @@ const char* const kDropFilterName = "qy_drop_filter";
 
 int RunDrag(TInteraction& r) {
   if (!r.Drag || !r.DragSource) return DROPEFFECT_NONE;
-  // The drag owns what it carries: give it a copy of ours.
-  auto* copy = new QMimeData();
-  for (const QString& f : r.Drag->formats()) copy->setData(f, r.Drag->data(f));
-  if (r.Drag->hasImage()) copy->setImageData(r.Drag->imageData());
+  // The drag owns what it carries: a stand-in that asks ours on demand.
   auto* drag = new QDrag(r.DragSource);
-  drag->setMimeData(copy);
+  drag->setMimeData(new TForwardingMimeData(r.Drag));
   Qt::DropAction result = drag->exec(ActionsOf(r.Buttons), Qt::CopyAction);
   switch (result) {
     case Qt::MoveAction: return DROPEFFECT_MOVE;
@@ -157,11 +243,23 @@ void RegisterDropTarget(TControl* control, TDropTarget* target) {
   filter->setObjectName(kDropFilterName);
 }
 
-TDragSource::TDragSource() : FData(std::make_unique<QMimeData>()) {}
+TDragSource::TDragSource() : FData(std::make_unique<TLazyMimeData>()) {}
 TDragSource::~TDragSource() = default;
 
-void TDragSource::SetData(Word format, const AnsiString& bytes) { clipformat::Set(FData.get(), format, bytes); }
-void TDragSource::SetAsText(const String& text) { FData->setText(ToQ(text)); }
+void TDragSource::SetData(Word format, const AnsiString& bytes) {
+  static_cast<TLazyMimeData*>(FData.get())->Forget(format);
+  clipformat::Set(FData.get(), format, bytes);
+}
+
+void TDragSource::SetLazyData(Word format, std::function<AnsiString()> render) {
+  static_cast<TLazyMimeData*>(FData.get())->SetLazy(format, std::move(render));
+}
+
+void TDragSource::PreRenderFormat(Word format) { static_cast<TLazyMimeData*>(FData.get())->Render(format); }
+void TDragSource::SetAsText(const String& text) {
+  static_cast<TLazyMimeData*>(FData.get())->Forget(CF_TEXT);
+  FData->setText(ToQ(text));
+}
 void TDragSource::SetBitmap(const TBitmap& bitmap) { FData->setImageData(bitmap.ToImage()); }
 
 void TDragSource::SetFileNames(const std::vector<String>& files) {

@@ -7,6 +7,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Controls.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -63,6 +64,12 @@ public:
   TDragSource();
   ~TDragSource();
   void SetData(Word format, const AnsiString& bytes);
+  // Offers format without its bytes: render makes them when a drop target
+  // first reads them, at most once per drag.
+  void SetLazyData(Word format, std::function<AnsiString()> render);
+  // Renders a lazy format now (before a drop onto the source itself changes
+  // what it would render).
+  void PreRenderFormat(Word format);
   void SetAsText(const String& text);
   void SetBitmap(const TBitmap& bitmap);
   void SetFileNames(const std::vector<String>& files);

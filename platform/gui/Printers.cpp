@@ -3,7 +3,9 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
 
+#include <QApplication>
 #include <QPageLayout>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,45 +18,58 @@ namespace {
 // resolution, so layouts are the same on every machine.
 constexpr int PdfResolution = 600;
 
-// The real set-up dialog, run by the Qt interaction hook.
-int RunPrinterSetup(TInteraction& request) {
-  QPrinter* printer = Printer()->Handle();
-  QPrintDialog dialog(printer);
-  dialog.setWindowTitle(request.Caption.empty() ? QStringLiteral("Print Setup") : ToQ(request.Caption));
-  if (dialog.exec() != QDialog::Accepted) return mrCancel;
-  request.PrinterName = FromQ(printer->printerName());
-  request.Copies = printer->copyCount();
-  request.Collate = printer->collateCopies();
-  return mrOk;
+void ApplyPrinterName(const String& name) {
+  if (name.empty()) return;
+  const std::vector<String>& names = Printer()->Printers();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == name) Printer()->SetPrinterIndex(static_cast<Integer>(i));
 }
 
-// The real print dialog: printer, copies, collation and page range.
-int RunPrintDialog(TInteraction& request) {
+// The real print dialog: printer, copies, collation and the page range.
+int RunPrintDialog(TInteraction& r) {
   QPrinter* printer = Printer()->Handle();
-  printer->setCopyCount(request.Copies);
-  printer->setCollateCopies(request.Collate);
-  QPrintDialog dialog(printer);
-  if (request.MaxPage > 0) {
-    dialog.setMinMax(request.MinPage, request.MaxPage);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  if (!printer) return mrCancel;
+  printer->setCopyCount(r.Copies);
+  printer->setCollateCopies(r.Collate);
+  QPrintDialog dlg(printer, QApplication::activeWindow());
+  if (r.MaxPage > 0) {
+    dlg.setMinMax(r.MinPage, r.MaxPage);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
   }
-  if (dialog.exec() != QDialog::Accepted) return mrCancel;
-  request.PrinterName = FromQ(printer->printerName());
-  request.Copies = printer->copyCount();
-  request.Collate = printer->collateCopies();
-  request.PrintRange = dialog.printRange() == QAbstractPrintDialog::PageRange;
-  request.FromPage = printer->fromPage();
-  request.ToPage = printer->toPage();
+  if (r.PrintRange) {
+    dlg.setFromTo(r.FromPage, r.ToPage);
+    dlg.setPrintRange(QAbstractPrintDialog::PageRange);
+  }
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  r.PrinterName = FromQ(printer->printerName());
+  r.Copies = printer->copyCount();
+  r.Collate = printer->collateCopies();
+  r.PrintRange = printer->printRange() == QPrinter::PageRange;
+  r.FromPage = printer->fromPage();
+  r.ToPage = printer->toPage();
   return mrOk;
 }
 
-void RegisterRunners() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  RegisterInteractionRunner(TInteractionKind::PrinterSetupDialog, &RunPrinterSetup);
-  RegisterInteractionRunner(TInteractionKind::PrintDialog, &RunPrintDialog);
+// The real printer set-up: the page set-up of the current printer (paper,
+// orientation, margins).
+int RunPrinterSetup(TInteraction& r) {
+  QPrinter* printer = Printer()->Handle();
+  if (!printer) return mrCancel;
+  QPageSetupDialog dlg(printer, QApplication::activeWindow());
+  if (!r.Caption.empty()) dlg.setWindowTitle(ToQ(r.Caption));
+  if (dlg.exec() != QDialog::Accepted) return mrCancel;
+  r.PrinterName = FromQ(printer->printerName());
+  return mrOk;
 }
+
+// One registration for the printing dialogs, in the unit every print path
+// links.
+struct TRegisterPrintRunners {
+  TRegisterPrintRunners() {
+    RegisterInteractionRunner(TInteractionKind::PrintDialog, &RunPrintDialog);
+    RegisterInteractionRunner(TInteractionKind::PrinterSetupDialog, &RunPrinterSetup);
+  }
+} gRegisterPrintRunners;
 
 std::unique_ptr<TPrinter>& CurrentPrinter() {
   static std::unique_ptr<TPrinter> printer;
@@ -63,7 +78,7 @@ std::unique_ptr<TPrinter>& CurrentPrinter() {
 
 }  // namespace
 
-TPrinter::TPrinter() { RegisterRunners(); }
+TPrinter::TPrinter() = default;
 
 TPrinter::~TPrinter() {
   if (FPrinting) Abort();
@@ -81,7 +96,7 @@ void TPrinter::SetPrinterIndex(Integer index) {
     throw EPrinter("Printer selected is not valid");
   FPrinterIndex = index;
   if (FPrinter) FPrinter->setPrinterName(ToQ(PrinterName()));
-  if (FCanvas && !FPrinting) FCanvas->SetPixelsPerInch(YDPI());
+  if (!FPrinting) UpdateCanvasResolution();
 }
 
 String TPrinter::PrinterName() {
@@ -140,6 +155,35 @@ void TPrinter::SetOrientation(TPrinterOrientation value) {
   FPrinter->setPageOrientation(value == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
+namespace {
+struct TPaper {
+  Integer Number;
+  QPageSize::PageSizeId Id;
+};
+const TPaper kPapers[] = {{DMPAPER_LETTER, QPageSize::Letter}, {DMPAPER_LEGAL, QPageSize::Legal},
+                          {DMPAPER_A3, QPageSize::A3},         {DMPAPER_A4, QPageSize::A4},
+                          {DMPAPER_A5, QPageSize::A5}};
+}  // namespace
+
+Integer TPrinter::GetPaperSize() {
+  Prepare();
+  const QPageSize::PageSizeId id = FPrinter->pageLayout().pageSize().id();
+  for (const TPaper& p : kPapers)
+    if (p.Id == id) return p.Number;
+  return 0;
+}
+
+void TPrinter::SetPaperSize(Integer paper) {
+  if (FPrinting) throw EPrinter("Printing in progress");
+  for (const TPaper& p : kPapers) {
+    if (p.Number != paper) continue;
+    Prepare();
+    FPrinter->setPageSize(QPageSize(p.Id));
+    return;
+  }
+  throw EPrinter("Paper size is not valid");
+}
+
 Integer TPrinter::XDPI() {
   Prepare();
   return FPrinter->resolution();
@@ -177,6 +221,17 @@ Integer TPrinter::PhysicalOffsetY() {
   return FPrinter->pageLayout().paintRectPixels(FPrinter->resolution()).top();
 }
 
+// The canvas moves to the device's resolution with its font keeping its size
+// in points, as text measured for the page must be.
+void TPrinter::UpdateCanvasResolution() {
+  if (!FCanvas) return;
+  const Integer ppi = YDPI();
+  if (ppi == FCanvas->GetPixelsPerInch()) return;
+  const Integer points = FCanvas->Font.GetSize();
+  FCanvas->SetPixelsPerInch(ppi);
+  FCanvas->Font.SetSize(points);
+}
+
 TCanvas* TPrinter::Canvas() {
   if (!FCanvas) {
     FCanvas = std::make_unique<TCanvas>();
@@ -205,7 +260,11 @@ void TPrinter::BeginDoc() {
     throw EPrinter("The print job could not be started");
   }
   FJobFile = OutputFileName;
-  Canvas()->SetHandle(FPainter.get());
+  // The job may run at another resolution than the canvas measured at
+  // (a PDF instead of the printer).
+  Canvas();
+  UpdateCanvasResolution();
+  FCanvas->SetHandle(FPainter.get());
   FPrinting = true;
   FAborted = false;
   FPageNumber = 1;
@@ -224,7 +283,7 @@ void TPrinter::EndDoc() {
   FPainter.reset();
   FPrinting = false;
   FPageNumber = 0;
-  FCanvas->SetPixelsPerInch(YDPI());
+  UpdateCanvasResolution();
 }
 
 void TPrinter::Abort() {
@@ -258,9 +317,10 @@ bool ExecutePrinterSetup() {
   request.Kind = TInteractionKind::PrinterSetupDialog;
   request.PrinterName = printer->PrinterName();
   if (RunInteraction(request) != mrOk) return false;
-  const auto& names = printer->Printers();
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == request.PrinterName) printer->SetPrinterIndex(static_cast<Integer>(i));
-  }
+  if (request.PrinterName != printer->PrinterName()) ApplyPrinterName(request.PrinterName);
   return true;
+}
+
+void ApplyPrinterChoice(const String& name) {
+  if (name != Printer()->PrinterName()) ApplyPrinterName(name);
 }

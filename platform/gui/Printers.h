@@ -15,6 +15,13 @@ QY_DECLARE_EXCEPTION(EPrinter, Exception);
 
 enum TPrinterOrientation { poPortrait, poLandscape };
 
+// Paper sizes by their device-mode numbers.
+constexpr Integer DMPAPER_LETTER = 1;
+constexpr Integer DMPAPER_LEGAL = 5;
+constexpr Integer DMPAPER_A3 = 8;
+constexpr Integer DMPAPER_A4 = 9;
+constexpr Integer DMPAPER_A5 = 11;
+
 class TPrinter {
 public:
   TPrinter();
@@ -41,6 +48,10 @@ public:
   bool SupportsMultipleCopies();
   TPrinterOrientation GetOrientation() const;
   void SetOrientation(TPrinterOrientation value);
+  // The sheet (DMPAPER_…; 0 for a size without a number). Setting raises
+  // EPrinter for an unknown number and while printing.
+  Integer GetPaperSize();
+  void SetPaperSize(Integer paper);
 
   // Writes a PDF to this file instead of printing ("" prints).
   String OutputFileName;
@@ -74,6 +85,7 @@ public:
 
 private:
   void Prepare();
+  void UpdateCanvasResolution();
   std::unique_ptr<QPrinter> FPrinter;
   std::unique_ptr<QPainter> FPainter;
   std::unique_ptr<TCanvas> FCanvas;
@@ -93,3 +105,6 @@ std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
 // Shows the printer set-up dialog through the interaction hook; on OK the
 // chosen printer becomes current. Returns true on OK.
 bool ExecutePrinterSetup();
+// Makes the printer a dialog chose current (nothing for "" or an unknown
+// name).
+void ApplyPrinterChoice(const String& name);
