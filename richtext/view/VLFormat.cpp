@@ -28,6 +28,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
   if (!canvas) canvas = GetCanvas();
   if (depth == 0) FState |= vlstDoNotFormat;
   ResetMeasuring();
+  TVLMeasuringRun run(*this);
 
   // What the resize mode and the tail mode restore afterwards.
   Integer selSI = -1, selSO = -1, selEI = -1, selEO = -1;
@@ -56,7 +57,10 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
     st.Res.ScaledRightMargin = st.Res.ToDeviceX(GetRightMargin());
     const Integer margins = st.Res.ScaledLeftMargin + st.Res.ScaledRightMargin;
     const Integer minText = st.Res.ToDeviceX(GetMinTextWidth());
-    Integer newDocWidth = std::max(GetWidth() - margins, CalculateMinDocWidth(canvas, &st.Res));
+    Integer paraStart = 0;
+    const Integer minDocWidth =
+        MinItemsWidth(0, GetItemCount() - 1, canvas, st.Res.IsScreen() ? nullptr : &st.Res, paraStart);
+    Integer newDocWidth = std::max(GetWidth() - margins, minDocWidth);
     newDocWidth = std::max(newDocWidth, minText);
     Integer newTextWidth;
     if (!GetOptions().Contains(vloClientTextWidth)) {
@@ -623,11 +627,16 @@ Integer TCustomVLFormattedData::ParaMinWidth(Integer itemNo, Integer& paraStartI
 Integer TCustomVLFormattedData::CalculateMinItemsWidthEx(Integer first, Integer last, TCanvas* canvas,
                                                         const TVLResolutionInfo* res,
                                                         Integer& paraStartItem) {
+  ResetMeasuring();
+  return MinItemsWidth(first, last, canvas, res, paraStartItem);
+}
+
+Integer TCustomVLFormattedData::MinItemsWidth(Integer first, Integer last, TCanvas* canvas,
+                                             const TVLResolutionInfo* res, Integer& paraStartItem) {
   if (GetItemCount() == 0) return 0;
+  if (!canvas) canvas = GetCanvas();
   first = VLGetLineBreakStartItem(*Items, std::max(first, 0));
   last = std::min(last, GetItemCount() - 1);
-  if (!canvas) canvas = GetCanvas();
-  ResetMeasuring();
   Integer best = 0;
   for (Integer i = first; i <= last; ++i) {
     if (i != first && GetItem(i)->GetSameAsPrev()) continue;

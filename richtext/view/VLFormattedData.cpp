@@ -301,15 +301,17 @@ WideString TCustomVLFormattedData::DisplayTextOf(const AnsiString& raw, TCustomV
 void TCustomVLFormattedData::ResetMeasuring() {
   FStyleMemo.clear();
   FAppliedStyle = -1;
+  FRunTexts.clear();
+  ExtentsCache.Trim();
 }
 
 TCustomVLFormattedData::TStyleMemo& TCustomVLFormattedData::StyleMemo(TCanvas* canvas, Integer styleNo,
                                                                       TVLBiDiMode bidi) {
   TStyleMemo& m = FStyleMemo[static_cast<int64_t>(styleNo) * 4 + bidi];
-  if (m.KeyA.empty()) {
-    m.KeyA = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi) + "|A";
-    m.KeyU = m.KeyA;
-    m.KeyU.back() = 'U';
+  if (m.KeyA < 0) {
+    const String key = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi);
+    m.KeyA = ExtentsCache.KeyId(key + "|A");
+    m.KeyU = ExtentsCache.KeyId(key + "|U");
   }
   return m;
 }
@@ -337,13 +339,21 @@ const TTextMetric& TCustomVLFormattedData::TextStyleMetrics(TCanvas* canvas, Int
 }
 
 const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, Integer itemNo) {
+  const size_t slot = static_cast<size_t>(itemNo);
+  if (FRunActive && slot < FRunTexts.size() && FRunTexts[slot]) return *FRunTexts[slot];
   TCustomVLItemInfo* item = GetItem(itemNo);
   const Integer styleNo = GetItemActualStyle(item);
   const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
   const TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
-  return ExtentsCache.Get(item, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
-    e.Text = DisplayTextOf(e.Raw, item);
-    UseTextStyle(canvas, styleNo, bidi);
-    Measurer->GetExtents(canvas, e.Text, e.Extents);
-  });
+  const TVLMeasuredText& r =
+      ExtentsCache.Get(item, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
+        e.Text = DisplayTextOf(e.Raw, item);
+        UseTextStyle(canvas, styleNo, bidi);
+        Measurer->GetExtents(canvas, e.Text, e.Extents);
+      });
+  if (FRunActive) {
+    if (FRunTexts.size() < static_cast<size_t>(GetItemCount())) FRunTexts.resize(static_cast<size_t>(GetItemCount()));
+    if (slot < FRunTexts.size()) FRunTexts[slot] = &r;
+  }
+  return r;
 }

@@ -236,15 +236,42 @@ private:
   Integer ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas, const TVLResolutionInfo* res);
   WideString DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item);
 
+  Integer MinItemsWidth(Integer first, Integer last, TCanvas* canvas, const TVLResolutionInfo* res,
+                        Integer& paraStartItem);
   struct TStyleMemo {
-    String KeyA, KeyU;
+    Integer KeyA = -1, KeyU = -1;
     bool HasMetrics = false;
     TTextMetric Metrics;
   };
   TStyleMemo& StyleMemo(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi);
   std::unordered_map<int64_t, TStyleMemo> FStyleMemo;
   int64_t FAppliedStyle = -1;
+  // What this run measured, by item number (items do not change in a run);
+  // used only while a run is active.
+  std::vector<const TVLMeasuredText*> FRunTexts;
+  bool FRunActive = false;
+  friend class TVLMeasuringRun;
   std::unique_ptr<TCanvas> FOwnCanvas;
+};
+
+// A layout run that measures every item more than once (minimum widths,
+// then lines): items measured once in the run are not looked up again.
+class TVLMeasuringRun {
+public:
+  explicit TVLMeasuringRun(TCustomVLFormattedData& data) : FData(data), FOuter(data.FRunActive) {
+    if (!FOuter) data.ResetMeasuring();
+    data.FRunActive = true;
+  }
+  ~TVLMeasuringRun() {
+    FData.FRunActive = FOuter;
+    if (!FOuter) FData.FRunTexts.clear();
+  }
+  TVLMeasuringRun(const TVLMeasuringRun&) = delete;
+  TVLMeasuringRun& operator=(const TVLMeasuringRun&) = delete;
+
+private:
+  TCustomVLFormattedData& FData;
+  bool FOuter;
 };
 
 // Checked position arithmetic: a result past the coordinate limit raises

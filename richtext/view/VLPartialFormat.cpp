@@ -109,6 +109,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
                              }),
               Jumps.end());
 
+  ResetMeasuring();
   TVLFormatState st;
   st.Canvas = GetCanvas();
   st.Style = style;

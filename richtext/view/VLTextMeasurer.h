@@ -37,7 +37,7 @@ public:
 // A text item as layout measures it: its display text (one unit per
 // character of the item) and the cumulative extent of every unit.
 struct TVLMeasuredText {
-  String Key;
+  Integer KeyId = -1;
   AnsiString Raw;
   WideString Text;
   std::vector<Integer> Extents;
@@ -49,20 +49,27 @@ struct TVLMeasuredText {
 // is the one it was measured from.
 class TVLExtentsCache {
 public:
-  // The entry of item for key and raw text; fill measures it when the cache
-  // has none. A reference stays valid until the next call.
+  // The entry of item for the style key and raw text; fill measures it when
+  // the cache has none. References stay valid until Clear or Trim.
   template <class Fill>
-  const TVLMeasuredText& Get(const void* item, const String& key, const AnsiString& raw, Fill&& fill) {
-    auto it = FEntries.find(item);
-    if (it != FEntries.end() && it->second.Key == key && it->second.Raw == raw) return it->second;
-    if (FUnits > MaxUnits) Clear();
+  const TVLMeasuredText& Get(const void* item, Integer keyId, const AnsiString& raw, Fill&& fill) {
     TVLMeasuredText& e = FEntries[item];
+    if (e.KeyId == keyId && e.Raw == raw) return e;
     FUnits -= e.Raw.size();
-    e.Key = key;
+    e.KeyId = keyId;
     e.Raw = raw;
     fill(e);
     FUnits += e.Raw.size();
     return e;
+  }
+  // The number of a style key, the same for equal keys.
+  Integer KeyId(const String& key) {
+    auto it = FKeyIds.emplace(key, static_cast<Integer>(FKeyIds.size())).first;
+    return it->second;
+  }
+  // Starts afresh when the entries hold more text than MaxUnits bytes.
+  void Trim() {
+    if (FUnits > MaxUnits) Clear();
   }
   void Clear() {
     FEntries.clear();
@@ -74,5 +81,6 @@ public:
 
 private:
   std::unordered_map<const void*, TVLMeasuredText> FEntries;
+  std::unordered_map<String, Integer> FKeyIds;
   size_t FUnits = 0;
 };
