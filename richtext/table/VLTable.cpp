@@ -1,0 +1,275 @@
+#include "richtext/table/VLTable.h"
+
+#include "richtext/model/VLMarkers.h"
+
+#include <algorithm>
+
+namespace {
+const bool Registered = [] {
+  VLRegisterTableItem();
+  return true;
+}();
+
+// Only the lone empty text item a new cell starts with.
+bool HoldsNothing(TCustomVLData& cell) {
+  return cell.GetItemCount() == 0 ||
+         (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
+}
+}  // namespace
+
+void VLRegisterTableItem() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  (void)Registered;
+  RegisterItemClass(vlsTable, VLItemClassOf<TVLTableItemInfo>());
+}
+
+// ---------------------------------------------------------------------------
+
+TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : FTable(table) { ResetContent(); }
+
+TVLTableCellData::~TVLTableCellData() {
+  Clear();
+  FMarkers.reset();
+}
+
+TCustomVLData* TVLTableCellData::GetParentData() { return FTable ? FTable->GetVLData() : nullptr; }
+
+TCustomVLData* TVLTableCellData::GetRootData() {
+  TCustomVLData* parent = GetParentData();
+  return parent ? parent->GetRootData() : this;
+}
+
+TCustomVLData* TVLTableCellData::GetAbsoluteRootData() {
+  TCustomVLData* parent = GetParentData();
+  return parent ? parent->GetAbsoluteRootData() : this;
+}
+
+TVLMarkerList* TVLTableCellData::GetMarkers(bool allowCreate) {
+  if (!FMarkers && allowCreate) FMarkers = std::make_unique<TVLMarkerList>();
+  return FMarkers.get();
+}
+
+void TVLTableCellData::DestroyMarkers() { FMarkers.reset(); }
+
+void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool copySize,
+                                            Integer colDivisor, Integer rowDivisor) {
+  Color = source.Color;
+  BorderColor = source.BorderColor;
+  BorderLightColor = source.BorderLightColor;
+  VisibleBorders.Assign(&source.VisibleBorders);
+  VAlign = source.VAlign;
+  if (copySize) {
+    BestWidth = source.BestWidth / std::max(1, colDivisor);
+    BestHeight = source.BestHeight / std::max(1, rowDivisor);
+  }
+}
+
+void TVLTableCellData::ResetContent() {
+  Clear();
+  AddTextItem("", 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+
+TVLTableRow::TVLTableRow(Integer cellCount, TVLTableItemInfo* table) {
+  for (Integer i = 0; i < cellCount; ++i) Cells.push_back(std::make_unique<TVLTableCellData>(table));
+}
+
+TVLTableCellData* TVLTableRow::GetCell(Integer col) const {
+  if (col < 0 || col >= Count()) return nullptr;
+  return Cells[static_cast<size_t>(col)].get();
+}
+
+void TVLTableRows::Reset(Integer rowCount, Integer colCount) {
+  Rows.clear();
+  for (Integer r = 0; r < rowCount; ++r) Rows.push_back(std::make_unique<TVLTableRow>(colCount, FTable));
+}
+
+TVLTableCellData* TVLTableRows::GetMainCell(Integer row, Integer col, Integer& mainRow,
+                                            Integer& mainCol) const {
+  mainRow = mainCol = -1;
+  if (row < 0 || row >= Count() || col < 0 || col >= GetRow(row)->Count()) return nullptr;
+  for (Integer r = row; r >= 0; --r) {
+    const TVLTableRow* rw = GetRow(r);
+    for (Integer c = std::min(col, rw->Count() - 1); c >= 0; --c) {
+      TVLTableCellData* cell = rw->GetCell(c);
+      if (cell && r + cell->RowSpan > row && c + cell->ColSpan > col) {
+        mainRow = r;
+        mainCol = c;
+        return cell;
+      }
+    }
+  }
+  return nullptr;
+}
+
+bool TVLTableRows::MergeCells(Integer top, Integer left, Integer colSpan, Integer rowSpan,
+                              bool allowMerge, bool /*extra*/) {
+  if (colSpan < 1 || rowSpan < 1 || top < 0 || left < 0 || top + rowSpan > Count()) return false;
+  for (Integer r = top; r < top + rowSpan; ++r)
+    if (left + colSpan > GetRow(r)->Count()) return false;
+  TVLTableCellData* main = GetRow(top)->GetCell(left);
+  if (!main) return false;
+  for (Integer r = top; r < top + rowSpan; ++r)
+    for (Integer c = left; c < left + colSpan; ++c) {
+      Integer mr, mc;
+      TVLTableCellData* cell = GetMainCell(r, c, mr, mc);
+      if (!cell || mr < top || mc < left || mr + cell->RowSpan > top + rowSpan ||
+          mc + cell->ColSpan > left + colSpan)
+        return false;
+    }
+  if (!allowMerge) return true;
+  for (Integer r = top; r < top + rowSpan; ++r)
+    for (Integer c = left; c < left + colSpan; ++c) {
+      auto& slot = GetRow(r)->Cells[static_cast<size_t>(c)];
+      if (!slot || slot.get() == main) continue;
+      if (!HoldsNothing(*slot)) {
+        if (HoldsNothing(*main)) main->Clear();
+        main->MoveItemsFrom(slot.get());
+      }
+      slot.reset();
+    }
+  main->RowSpan = rowSpan;
+  main->ColSpan = colSpan;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(vlData), Rows(this), FVLData(vlData) {
+  StyleNo = vlsTable;
+}
+
+TVLTableItemInfo::~TVLTableItemInfo() = default;
+
+std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integer cols, TCustomVLData* vlData) {
+  auto t = std::make_unique<TVLTableItemInfo>(vlData);
+  t->FCols = std::max(0, cols);
+  t->Rows.Reset(std::max(0, rows), t->FCols);
+  return t;
+}
+
+bool TVLTableItemInfo::GetBoolValue(Integer prop) const { return prop == 0 || TVLFullLineItemInfo::GetBoolValue(prop); }
+
+void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
+  FVLData = vlData;
+  TVLFullLineItemInfo::Inserted(vlData, itemNo);
+}
+
+void TVLTableItemInfo::RegisterInnerMarkers(TObject* /*markerList*/) {
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell)
+        for (Integer i = 0; i < cell->GetItemCount(); ++i)
+          if (cell->GetItem(i)->StyleNo == vlsListMarker) cell->AddMarkerToList(i);
+}
+
+TVLTableCellData* TVLTableItemInfo::GetCell(Integer row, Integer col) const {
+  if (row < 0 || row >= Rows.Count()) return nullptr;
+  return Rows.GetRow(row)->GetCell(col);
+}
+
+TCustomVLData* TVLTableItemInfo::GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) {
+  Integer r = 0, c = 0;
+  if (position >= 1) {
+    auto* s = dynamic_cast<TVLTableStoreSubVLData*>(storeState.get());
+    if (!s) return nullptr;
+    r = s->Row;
+    c = s->Col + 1;
+  }
+  for (; r < RowCount(); ++r, c = 0)
+    for (; c < Rows.GetRow(r)->Count(); ++c)
+      if (TVLTableCellData* cell = GetCell(r, c)) {
+        storeState = std::make_unique<TVLTableStoreSubVLData>(r, c);
+        return cell;
+      }
+  storeState.reset();
+  return nullptr;
+}
+
+void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
+  const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
+  if (!s || (s->Row == FEditedRow && s->Col == FEditedCol) || !GetCell(s->Row, s->Col)) return;
+  FEditedRow = s->Row;
+  FEditedCol = s->Col;
+}
+
+void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList& usedPara,
+                                       TVLIntegerList& usedList) {
+  TVLFullLineItemInfo::MarkStylesInUse(usedText, usedPara, usedList);
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) cell->MarkStylesInUse(usedText, usedPara, usedList);
+}
+
+void TVLTableItemInfo::InsertRows(Integer index, Integer count, Integer copyIndex, bool /*select*/) {
+  index = std::clamp(index, 0, RowCount());
+  const Integer cols = ColCount();
+  for (Integer n = 0; n < count; ++n) {
+    auto row = std::make_unique<TVLTableRow>(cols, this);
+    // Positions under a cell that spans across the new row stay covered.
+    if (index > 0 && index < RowCount())
+      for (Integer c = 0; c < cols; ++c) {
+        Integer mr, mc;
+        TVLTableCellData* main = Rows.GetMainCell(index, c, mr, mc);
+        if (main && mr < index) {
+          row->Cells[static_cast<size_t>(c)].reset();
+          if (mc == c) ++main->RowSpan;
+        }
+      }
+    if (copyIndex >= 0 && copyIndex < RowCount())
+      for (Integer c = 0; c < cols; ++c)
+        if (auto* cell = row->GetCell(c))
+          if (auto* src = GetCell(copyIndex, c)) cell->AssignAttributesFrom(*src, false, 1, 1);
+    Rows.Rows.insert(Rows.Rows.begin() + index, std::move(row));
+  }
+}
+
+void TVLTableItemInfo::InsertCols(Integer index, Integer count, Integer /*copyIndex*/, bool /*select*/) {
+  const Integer cols = ColCount();
+  index = std::clamp(index, 0, cols);
+  for (Integer r = 0; r < RowCount(); ++r) {
+    TVLTableRow* row = Rows.GetRow(r);
+    Integer mr = -1, mc = -1;
+    TVLTableCellData* spanning = index > 0 && index < cols ? Rows.GetMainCell(r, index, mr, mc) : nullptr;
+    const bool covered = spanning && mc < index;
+    for (Integer n = 0; n < count; ++n)
+      row->Cells.insert(row->Cells.begin() + index,
+                        covered ? nullptr : std::make_unique<TVLTableCellData>(this));
+    if (covered && mr == r) spanning->ColSpan += count;
+  }
+  FCols = cols + count;
+}
+
+void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool /*decreaseWidth*/) {
+  const Integer cols = ColCount();
+  if (index < 0 || count <= 0 || index >= cols) return;
+  count = std::min(count, cols - index);
+  for (Integer r = 0; r < RowCount(); ++r) {
+    TVLTableRow* row = Rows.GetRow(r);
+    for (Integer c = 0; c < index; ++c)
+      if (TVLTableCellData* cell = row->GetCell(c))
+        if (c + cell->ColSpan > index)
+          cell->ColSpan = std::max(index - c, cell->ColSpan - std::min(count, c + cell->ColSpan - index));
+    // A cell that starts in the deleted columns and reaches past them
+    // leaves a fresh cell behind.
+    for (Integer c = index; c < index + count; ++c)
+      if (TVLTableCellData* cell = row->GetCell(c))
+        if (c + cell->ColSpan > index + count && index + count < cols) {
+          auto& slot = row->Cells[static_cast<size_t>(index + count)];
+          if (!slot) {
+            slot = std::make_unique<TVLTableCellData>(this);
+            slot->ColSpan = c + cell->ColSpan - (index + count);
+            slot->RowSpan = cell->RowSpan;
+          }
+        }
+    row->Cells.erase(row->Cells.begin() + index, row->Cells.begin() + index + count);
+  }
+  FCols = cols - count;
+}
+
+bool TVLTableItemInfo::MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag) {
+  return Rows.MergeCells(topRow, leftCol, colSpan, rowSpan, flag);
+}
