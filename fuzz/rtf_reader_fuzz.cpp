@@ -1,0 +1,51 @@
+// libFuzzer target: any bytes given to the RTF import end in a result code,
+// never in a crash, a read outside the data, or unbounded memory.
+#include "platform/base/Streams.h"
+#include "richtext/rtf/VLRTFImport.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static int argc = 1;
+  static char arg0[] = "rtf_reader_fuzz";
+  static char* argv[] = {arg0, nullptr};
+  static QGuiApplication* app = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return new QGuiApplication(argc, argv);
+  }();
+  (void)app;
+  const AnsiString bytes(reinterpret_cast<const char*>(data), size);
+  // The default options, then every list, table and Unicode path with
+  // header and footer documents, inserted in the middle as the editor does.
+  for (int variant = 0; variant < 2; ++variant) {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLDocumentData header(&style), footer(&style);
+    TVLRTFReaderProperties props;
+    props.LinkPolicy.LinkedPictures = false;
+    if (variant) {
+      props.UnicodeMode = vlruMixed;
+      props.TextStyleMode = vlrsAddIfNeeded;
+      props.ParaStyleMode = vlrsAddIfNeeded;
+      props.HeaderVLData = &header;
+      props.FooterVLData = &footer;
+      props.SkipHiddenText = false;
+      props.LineBreaksAsParagraphs = true;
+      doc.AddTextItem("before", 0, 0);
+      doc.AddTextItem("after", 0, 0);
+      TStringStream in(bytes);
+      Integer index = 1;
+      try {
+        props.InsertFromStream(in, &doc, index);
+      } catch (const EAbort&) {
+      }
+    } else {
+      TStringStream in(bytes);
+      props.ReadFromStream(in, &doc);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,307 @@
+#include "richtext/rtf/VLOfficeCnv.h"
+
+#include "platform/base/IniFiles.h"
+#include "platform/base/Strings.h"
+#include "platform/base/SysUtils.h"
+#include "platform/os/SysPaths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// A command line split at blanks; double quotes group words.
+std::vector<String> SplitCommand(const String& line) {
+  std::vector<String> args;
+  String cur;
+  bool quoted = false, any = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (any) args.push_back(cur);
+      cur.clear();
+      any = false;
+    } else {
+      cur += c;
+      any = true;
+    }
+  }
+  if (any) args.push_back(cur);
+  return args;
+}
+
+std::vector<String> Substitute(const std::vector<String>& command, const String& foreign, const String& rtf) {
+  std::vector<String> out;
+  for (String a : command) {
+    for (size_t p; (p = a.find("%1")) != String::npos;) a.replace(p, 2, foreign);
+    for (size_t p; (p = a.find("%2")) != String::npos;) a.replace(p, 2, rtf);
+    out.push_back(a);
+  }
+  return out;
+}
+
+bool Mentions(const std::vector<String>& command, const char* token) {
+  return std::any_of(command.begin(), command.end(), [token](const String& a) { return a.find(token) != String::npos; });
+}
+
+// Runs the program without a shell; its standard output goes to out (when
+// given). Answers 0, 1 (not started), 3 (time limit) or the exit status.
+Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs) {
+  if (args.empty()) return 1;
+  int pipeFd[2];
+  if (pipe2(pipeFd, O_CLOEXEC) != 0) return 1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<char*> argv;
+  for (const String& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFd[1]);
+  if (spawned != 0) {
+    close(pipeFd[0]);
+    return 1;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs);
+  bool timedOut = false;
+  char buffer[65536];
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd pfd{pipeFd[0], POLLIN, 0};
+    const int ready = poll(&pfd, 1, static_cast<int>(std::min<long long>(left, 1000)));
+    if (ready < 0 && errno != EINTR) break;
+    if (ready <= 0) continue;
+    const ssize_t n = read(pipeFd[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    if (out) out->Write(buffer, n);
+  }
+  close(pipeFd[0]);
+  if (timedOut) kill(pid, SIGKILL);
+  int status = 0;
+  // The program may still run after closing its output.
+  while (!timedOut) {
+    const pid_t w = waitpid(pid, &status, WNOHANG);
+    if (w == pid) break;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      timedOut = true;
+      kill(pid, SIGKILL);
+      break;
+    }
+    usleep(2000);
+  }
+  if (timedOut) {
+    waitpid(pid, &status, 0);
+    return 3;
+  }
+  if (WIFEXITED(status)) {
+    const int code = WEXITSTATUS(status);
+    // 127: the program does not exist (spawnp reports it from the child).
+    return code == 127 ? 1 : code == 0 ? 0 : (code == 1 || code == 2 || code == 3 ? 100 + code : code);
+  }
+  return 4;
+}
+
+String TempRtfName() {
+  char name[] = "/tmp/qy-convert-XXXXXX.rtf";
+  const int fd = mkstemps(name, 4);
+  if (fd < 0) return String();
+  close(fd);
+  return name;
+}
+
+}  // namespace
+
+String ExtensionsToMasks(const String& extensions) {
+  String result;
+  size_t pos = 0;
+  while (true) {
+    const size_t sp = extensions.find(' ', pos);
+    const String piece = extensions.substr(pos, sp == String::npos ? String::npos : sp - pos);
+    if (!result.empty() || pos > 0) result += ';';
+    result += "*." + piece;
+    if (sp == String::npos) break;
+    pos = sp + 1;
+  }
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+
+TVLOfficeCnvList::TVLOfficeCnvList(const String& descriptionFile, bool import, bool excludeHTML,
+                                   TVLOfficeConverter* owner)
+    : FOwner(owner), FImport(import) {
+  try {
+    LoadFromFile(descriptionFile, excludeHTML);
+  } catch (...) {
+  }
+}
+
+void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeHTML) {
+  FItems.clear();
+  struct stat st {};
+  if (descriptionFile.empty() || stat(descriptionFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  TIniFile ini(descriptionFile);
+  TStringList sections;
+  ini.ReadSections(sections);
+  for (Integer i = 0; i < sections.Count(); ++i) {
+    const String section = sections.Get(i);
+    auto info = std::make_unique<TVLOfficeConverterInfo>();
+    info->Name = section;
+    info->ImportCommand = SplitCommand(ini.ReadString(section, "Import", ""));
+    info->ExportCommand = SplitCommand(ini.ReadString(section, "Export", ""));
+    const String extensions = ini.ReadString(section, "Extensions", "");
+    const auto& command = FImport ? info->ImportCommand : info->ExportCommand;
+    if (extensions.empty() || command.empty()) continue;
+    // The HTML converter may be left out (the program reads HTML itself).
+    String lowerExt = extensions;
+    std::transform(lowerExt.begin(), lowerExt.end(), lowerExt.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (excludeHTML && (lowerExt == "htm html" || lowerExt == "html htm" || lowerExt == "html" || lowerExt == "htm"))
+      continue;
+    info->Filter = ExtensionsToMasks(extensions);
+    FItems.push_back(std::move(info));
+  }
+}
+
+String TVLOfficeCnvList::GetFilter(bool showExtensions) const {
+  String result;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    if (i) result += '|';
+    const auto& c = *FItems[i];
+    result += showExtensions ? c.Name + " (" + c.Filter + ")|" + c.Filter : c.Name + "|" + c.Filter;
+  }
+  return result;
+}
+
+void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryStream& stream) {
+  stream.Clear();
+  if (index < 0 || index >= Count() || GetItem(index)->ImportCommand.empty()) {
+    FOwner->ErrorCode = 2;
+    Abort();
+  }
+  const auto& command = GetItem(index)->ImportCommand;
+  if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
+  Integer code;
+  if (Mentions(command, "%2")) {
+    const String rtf = TempRtfName();
+    code = RunProgram(Substitute(command, fileName, rtf), nullptr, FOwner->TimeLimitMs);
+    if (code == 0) {
+      try {
+        stream.LoadFromFile(rtf);
+      } catch (...) {
+        code = 4;
+      }
+    }
+    unlink(rtf.c_str());
+  } else {
+    code = RunProgram(Substitute(command, fileName, String()), &stream, FOwner->TimeLimitMs);
+  }
+  FOwner->ErrorCode = code;
+  if (code != 0) {
+    stream.Clear();
+    Abort();
+  }
+  if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);
+}
+
+void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryStream& stream) {
+  const Int64 start = stream.GetPosition();
+  const Int64 total = stream.GetSize() - start;
+  // Nothing to write is a failure, not a file silently not written.
+  if (total <= 0) {
+    FOwner->ErrorCode = 4;
+    Abort();
+  }
+  if (index < 0 || index >= Count() || GetItem(index)->ExportCommand.empty()) {
+    FOwner->ErrorCode = 2;
+    Abort();
+  }
+  if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
+  const String rtf = TempRtfName();
+  Integer code = 1;
+  try {
+    TFileStream out(rtf, fmCreate);
+    out.CopyFrom(stream, total);
+    code = 0;
+  } catch (...) {
+    code = 4;
+  }
+  if (code == 0) code = RunProgram(Substitute(GetItem(index)->ExportCommand, fileName, rtf), nullptr, FOwner->TimeLimitMs);
+  unlink(rtf.c_str());
+  FOwner->ErrorCode = code;
+  if (code != 0) Abort();
+  if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);
+}
+
+// ---------------------------------------------------------------------------
+
+TVLOfficeConverter::TVLOfficeConverter(TComponent* owner) : TComponent(owner) {
+  DescriptionFile = GetConfigFolder() + "/quillory/converters.ini";
+}
+
+TVLOfficeConverter::~TVLOfficeConverter() = default;
+
+TVLOfficeCnvList& TVLOfficeConverter::GetImportConverters() {
+  if (!FImport) FImport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, true, ExcludeHTMLImportConverter, this);
+  return *FImport;
+}
+
+TVLOfficeCnvList& TVLOfficeConverter::GetExportConverters() {
+  if (!FExport) FExport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, false, ExcludeHTMLExportConverter, this);
+  return *FExport;
+}
+
+String TVLOfficeConverter::GetImportFilter() { return GetImportConverters().GetFilter(ExtensionsInFilter); }
+String TVLOfficeConverter::GetExportFilter() { return GetExportConverters().GetFilter(ExtensionsInFilter); }
+
+bool TVLOfficeConverter::ImportRTF(const String& fileName, Integer index) {
+  ErrorCode = 0;
+  try {
+    GetImportConverters().ImportRTF(fileName, index, Stream);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TVLOfficeConverter::ExportRTF(const String& fileName, Integer index) {
+  ErrorCode = 0;
+  try {
+    GetExportConverters().ExportRTF(fileName, index, Stream);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TVLOfficeConverter::ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index) {
+  ErrorCode = 0;
+  Stream.Clear();
+  bool result = false;
+  if (writer && writer(Stream)) {
+    Stream.SetPosition(0);
+    result = ExportRTF(fileName, index);
+  }
+  Stream.Clear();
+  return result;
+}

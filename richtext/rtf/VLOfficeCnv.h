@@ -1,0 +1,93 @@
+#pragma once
+// Text converters: external programs that turn another file format into
+// RTF (import) or RTF into it (export). They are listed in a converter
+// description file; without one the lists and the dialog filters are
+// empty. Programs run directly (never through a shell) with a time limit.
+//
+// The description file is an INI file, one section per converter:
+//   [Plain text]
+//   Extensions=txt text
+//   Import=/usr/bin/some-tool --to-rtf %1      (RTF on standard output)
+//   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
+// %1 is the foreign file, %2 a temporary RTF file; an Import command without
+// %2 writes its RTF to standard output.
+#include "platform/base/Components.h"
+#include "platform/base/Streams.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TCustomVLData;
+
+using TConvertingEvent = std::function<void(TObject* sender, Integer percent)>;
+
+class TVLOfficeConverterInfo : public TObject {
+public:
+  String Name;
+  // Command lines, split into arguments.
+  std::vector<String> ImportCommand;
+  std::vector<String> ExportCommand;
+  // "*.doc;*.dot"
+  String Filter;
+};
+
+class TVLOfficeConverter;
+
+class TVLOfficeCnvList {
+public:
+  // Reads the description file; the list holds the converters that have a
+  // command for the direction (import or export), in file order.
+  TVLOfficeCnvList(const String& descriptionFile, bool import, bool excludeHTML, TVLOfficeConverter* owner);
+  void LoadFromFile(const String& descriptionFile, bool excludeHTML);
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  TVLOfficeConverterInfo* GetItem(Integer index) const { return FItems.at(static_cast<size_t>(index)).get(); }
+  // "Name|*.a;*.b" pairs joined by "|", or "Name (*.a;*.b)|*.a;*.b".
+  String GetFilter(bool showExtensions) const;
+  // Raise EAbort on failure, with the owner's ErrorCode set.
+  void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
+  void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
+
+private:
+  TVLOfficeConverter* FOwner;
+  bool FImport;
+  std::vector<std::unique_ptr<TVLOfficeConverterInfo>> FItems;
+};
+
+class TVLOfficeConverter : public TComponent {
+public:
+  explicit TVLOfficeConverter(TComponent* owner = nullptr);
+  ~TVLOfficeConverter() override;
+
+  TVLOfficeCnvList& GetImportConverters();
+  TVLOfficeCnvList& GetExportConverters();
+  String GetImportFilter();
+  String GetExportFilter();
+  // The foreign file as RTF in Stream.
+  bool ImportRTF(const String& fileName, Integer index);
+  // Stream from its position to its end, written as the foreign file.
+  bool ExportRTF(const String& fileName, Integer index);
+  // The document saved as RTF by writer, then exported; Stream ends empty.
+  bool ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index);
+
+  TConvertingEvent OnConverting;
+  TMemoryStream Stream;
+  bool ExcludeHTMLImportConverter = false;
+  bool ExcludeHTMLExportConverter = false;
+  bool PreviewMode = false;
+  bool ExtensionsInFilter = false;
+  // 0, or: 1 the program could not be started, 2 the converter has no
+  // command for the direction, 3 it ran past the time limit, other: its
+  // exit status.
+  Integer ErrorCode = 0;
+  // Where the converters are described ($XDG_CONFIG_HOME/quillory/converters.ini
+  // unless set before the first list is asked for).
+  String DescriptionFile;
+  Integer TimeLimitMs = 60000;
+
+private:
+  std::unique_ptr<TVLOfficeCnvList> FImport, FExport;
+};
+
+// "doc dot" -> "*.doc;*.dot"
+String ExtensionsToMasks(const String& extensions);
