@@ -11,11 +11,6 @@
 #include <algorithm>
 
 namespace {
-const bool ReaderRegistered = [] {
-  VLRegisterRTFReader();
-  return true;
-}();
-
 AnsiString TrimLeading(const AnsiString& s) {
   size_t b = 0, e = s.size();
   while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
@@ -36,7 +31,6 @@ TVLRTFReaderProperties& VLDefaultRTFReaderProperties() {
 }
 
 void VLRegisterRTFReader() {
-  (void)ReaderRegistered;
   VLRegisterTableItem();
   VLRegisterRTFReadHook(&VLDefaultRTFReaderProperties());
 }

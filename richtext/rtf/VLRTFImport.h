@@ -163,7 +163,8 @@ void RTFBorderToVL(Integer kind, Integer widthTwips, bool outer, double pixelsPe
                    TVLBorderStyle& style, Integer& width, Integer& internalWidth);
 
 // The program-wide import that documents use when their view gives none
-// (Unicode text kept as Unicode). Registered with the document model's RTF
-// hook by VLRegisterRTFReader, which the RTF unit also calls when linked.
+// (Unicode text kept as Unicode). VLRegisterRTFReader, called once at
+// start-up, registers it with the document model's RTF hook and the table
+// item with the item factory.
 TVLRTFReaderProperties& VLDefaultRTFReaderProperties();
 void VLRegisterRTFReader();

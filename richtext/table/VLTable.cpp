@@ -5,11 +5,6 @@
 #include <algorithm>
 
 namespace {
-const bool Registered = [] {
-  VLRegisterTableItem();
-  return true;
-}();
-
 // Only the lone empty text item a new cell starts with.
 bool HoldsNothing(TCustomVLData& cell) {
   return cell.GetItemCount() == 0 ||
@@ -21,7 +16,6 @@ void VLRegisterTableItem() {
   static bool done = false;
   if (done) return;
   done = true;
-  (void)Registered;
   RegisterItemClass(vlsTable, VLItemClassOf<TVLTableItemInfo>());
 }
 

@@ -157,6 +157,6 @@ private:
   Integer FEditedRow = -1, FEditedCol = -1;
 };
 
-// The table's style number joins the item factory; called once at start-up
-// (the table unit also does it when it is linked in).
+// The table's style number joins the item factory; the program calls it
+// once at start-up (VLRegisterRTFReader does too).
 void VLRegisterTableItem();
