@@ -145,21 +145,19 @@ int FrameWidthOf(const TCreateParams& p) {
   if (p.ExStyle & WS_EX_CLIENTEDGE) return 2;
   return (p.Style & WS_BORDER) ? 1 : 0;
 }
-}  // namespace
 
 // Controls whose painting covers everything say so by answering
 // WM_ERASEBKGND; only they are opaque, so that Qt neither erases under them
 // nor repaints what ScrollWindow can move.
-static bool PaintsEverything(TCustomControl* control, QWidget* w) {
-  const bool opaque = control->Perform(WM_ERASEBKGND) != 0;
-  w->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
-  return opaque;
+void UpdateOpaqueness(TCustomControl* control, QWidget* w) {
+  w->setAttribute(Qt::WA_OpaquePaintEvent, control->Perform(WM_ERASEBKGND) != 0);
 }
+}  // namespace
 
 void TCustomControl::PaintWidget(const QRegion& region) {
   QWidget* w = Widget();
   if (!w) return;
-  PaintsEverything(this, w);
+  UpdateOpaqueness(this, w);
   QPainter painter(w);
   const TPoint o = ClientOrigin();
   const QRect client = ToQRect(GetClientRect()).translated(o.X, o.Y);
@@ -427,7 +425,7 @@ void TCustomControl::LayoutScrollBars() {
 void TCustomControl::ScrollWindow(int dx, int dy) {
   QWidget* w = Widget();
   if (!w || (dx == 0 && dy == 0)) return;
-  PaintsEverything(this, w);
+  UpdateOpaqueness(this, w);
   const QRect client = ToQRect(GetClientRect());
   const TPoint o = FCustom->Origin;
   // The caret's pixels would move with the rest: paint it away and back.
@@ -481,7 +479,9 @@ void TCustomControl::SetCaretPos(int x, int y) {
   FCustom->BlinkOn = true;
   if (w && FCustom->CaretShown) {
     w->update(x + o.X, y + o.Y, FCustom->CaretW, FCustom->CaretH);
-    if (w->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    if (w->hasFocus())
+      QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImCursorPosition | Qt::ImAnchorPosition |
+                                             Qt::ImSurroundingText | Qt::ImCurrentSelection);
   }
 }
 

@@ -11,9 +11,11 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QToolTip>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -101,9 +103,29 @@ TEST(SystemMetrics, CaptureGoesToOneControlUntilReleasedOrGone) {
   b.SetParent(&form);
   b.SetBounds(60, 0, 50, 50);
   form.Show();
+  std::vector<String> moves;
+  auto record = [&](const char* name) {
+    return [&moves, name](TObject*, TShiftState, int x, int y) {
+      moves.push_back(String(name) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+  };
+  a.OnMouseMove = record("a");
+  b.OnMouseMove = record("b");
+  // A move over b, as the window system delivers it to the window.
+  auto moveOverB = [&] {
+    QWindow* window = WindowWidgetOf(&form)->windowHandle();
+    const QPointF at = WidgetOf(&b)->mapTo(WindowWidgetOf(&form), QPoint(5, 5));
+    QMouseEvent e(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &e);
+  };
   EXPECT_EQ(GetCapture(), nullptr);
+  moveOverB();
+  EXPECT_EQ(moves, (std::vector<String>{"b 5,5"}));
   EXPECT_EQ(SetCapture(&a), nullptr);
   EXPECT_EQ(GetCapture(), &a);
+  moves.clear();
+  moveOverB();
+  EXPECT_EQ(moves, (std::vector<String>{"a 65,5"}));
   EXPECT_EQ(SetCapture(&b), &a);
   EXPECT_EQ(GetCapture(), &b);
   EXPECT_TRUE(ReleaseCapture());
