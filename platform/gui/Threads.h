@@ -17,7 +17,9 @@ class TThread : public TObject {
 public:
   // Starts at once unless createSuspended (then Start does).
   explicit TThread(bool createSuspended);
-  // Ends the thread first: Terminate, then WaitFor.
+  // Ends the thread first: Terminate, then WaitFor. C++ takes a subclass
+  // apart before this runs, so a subclass whose Execute uses the subclass
+  // ends the thread in its own destructor the same way.
   ~TThread() override;
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;

@@ -12,6 +12,11 @@ namespace {
 class TFnThread : public TThread {
 public:
   explicit TFnThread(std::function<void(TFnThread&)> body) : TThread(true), FBody(std::move(body)) {}
+  // The body is ours: the thread ends before it goes.
+  ~TFnThread() override {
+    Terminate();
+    WaitFor();
+  }
   using TThread::Synchronize;
   using TThread::Queue;
 
