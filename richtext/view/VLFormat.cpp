@@ -73,7 +73,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
       DocumentWidth = newDocWidth;
       TextWidth = newTextWidth;
       laidOut = true;
-      RunFormat(st, 0, onlyTail);
+      RunFormat(st, onlyTail);
     }
     // Report the size; a scroll bar that appears or vanishes changes the
     // visible width, and the layout runs once more for it.
@@ -103,21 +103,22 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
     }
   } catch (...) {
     SkipFormat = false;
+    // The run that was laying out when it failed (the innermost) tells what
+    // was finished: only those items count as laid out; the others lose
+    // their draw items and say so.
+    if (laidOut && !FLayoutFailed) {
+      FLayoutFailed = true;
+      const Integer last = st.LastFinished;
+      Integer keep = DrawItems.Count();
+      while (keep > 0 && DrawItems[keep - 1]->ItemNo > last) --keep;
+      DrawItems.RemoveRange(keep, DrawItems.Count() - 1);
+      if (!st.SharedItems)
+        for (Integer i = last + 1; i < GetItemCount(); ++i) GetItem(i)->DrawItemNo = -1;
+      LastFormattedItem = last;
+    }
     if (depth == 0) {
+      FLayoutFailed = false;
       FState &= ~vlstDoNotFormat;
-      if (laidOut) {
-        // Only the items finished count as laid out; the others lose their
-        // draw items and say so.
-        const Integer last = st.LastFinished;
-        Integer keep = DrawItems.Count();
-        while (keep > 0 && DrawItems[keep - 1]->ItemNo > last) --keep;
-        if (DrawItems.PendingCount() > 0) DrawItems.DeleteMarked();
-        keep = std::min(keep, DrawItems.Count());
-        while (DrawItems.Count() > keep) DrawItems.RemoveRange(keep, DrawItems.Count() - 1);
-        if (!st.SharedItems)
-          for (Integer i = last + 1; i < GetItemCount(); ++i) GetItem(i)->DrawItemNo = -1;
-        LastFormattedItem = last;
-      }
       AfterFormat(0, GetItemCount() - 1, false);
     }
     throw;
@@ -129,7 +130,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
   }
 }
 
-void TCustomVLFormattedData::RunFormat(TVLFormatState& st, Integer /*first*/, bool onlyTail) {
+void TCustomVLFormattedData::RunFormat(TVLFormatState& st, bool onlyTail) {
   Integer first = 0;
   if (!onlyTail) {
     ClearDrawLines();

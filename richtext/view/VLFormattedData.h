@@ -231,7 +231,7 @@ private:
   Integer ParaSpaceBefore(TVLFormatState& st, Integer itemNo);
   Integer TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap);
   TVLBiDiMode ParaBiDi(Integer itemNo);
-  void RunFormat(TVLFormatState& st, Integer first, bool onlyTail);
+  void RunFormat(TVLFormatState& st, bool onlyTail);
 
   Integer ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas, const TVLResolutionInfo* res);
   WideString DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item);
@@ -250,6 +250,8 @@ private:
   // used only while a run is active.
   std::vector<const TVLMeasuredText*> FRunTexts;
   bool FRunActive = false;
+  // A failed layout run has already marked what it finished.
+  bool FLayoutFailed = false;
   friend class TVLMeasuringRun;
   std::unique_ptr<TCanvas> FOwnCanvas;
 };

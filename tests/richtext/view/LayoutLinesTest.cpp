@@ -240,3 +240,31 @@ TEST(LayoutLines, FailedLayoutLeavesTheRestUnformatted) {
   // The next layout runs again (and fails again the same way).
   EXPECT_THROW(d.Format(), EIntOverflow);
 }
+
+TEST(LayoutLines, HypertextAreasOfWrappedLinksShareTheirId) {
+  TLayoutDoc d;
+  const Integer link = 4;
+  ASSERT_TRUE(d.Style.TextStyles->Items(link)->Jump);
+  d.Text("aaaa bbbb cccc dddd eeee", link);
+  d.Text("plain", 0, -1);
+  d.Text("ff", link, -1);
+  d.Text("", link, 0);
+  d.Picture(10, 10);
+  d.Format();
+  // The wrapped link: three lines, three areas, one id.
+  ASSERT_EQ(d.Data.Jumps.size(), 4u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(d.Data.Jumps[static_cast<size_t>(i)]->JumpID, 0) << i;
+    EXPECT_EQ(d.Data.Jumps[static_cast<size_t>(i)]->Top, d.DI(i).Top) << i;
+  }
+  EXPECT_EQ(d.Data.Jumps[3]->JumpID, 1);
+  EXPECT_EQ(d.Data.GetItem(0)->JumpID, 0);
+  EXPECT_EQ(d.Data.GetItem(2)->JumpID, 1);
+  // An empty link has no area; a plain picture is no link.
+  EXPECT_EQ(d.Data.GetItem(3)->JumpID, -3);
+  EXPECT_EQ(d.Data.NextJumpNo, 2);
+  // Without the flag no areas are collected.
+  d.Data.SetLayoutFlags(vllfSwallowSpaces);
+  d.Format();
+  EXPECT_TRUE(d.Data.Jumps.empty());
+}
