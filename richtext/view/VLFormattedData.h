@@ -93,7 +93,7 @@ public:
   Cardinal GetState() override { return FState; }
   void SetState(Cardinal value) override { FState = value; }
 
-  // ---- layout (VLFormat.cpp) ----------------------------------------------
+  // ---- layout (VLFormattedDataLayout.cpp) ----------------------------------------------
   virtual void Format(bool onlyResized, bool force, bool noScroll, Integer depth, TCanvas* canvas,
                       bool onlyTail, bool itemFlag);
   void Reformat(bool itemFlag = false);
@@ -104,12 +104,12 @@ public:
                                   const TVLResolutionInfo* res);
   Integer CalculateParaMinWidth(Integer itemNo);
   Integer CalculateMinItemsWidth(Integer first, Integer last);
-  // Line indents (VLLineFinish.cpp).
+  // Line indents (VLFormattedDataLines.cpp).
   void GetLineIndents(Integer itemNo, bool firstLine, Integer& paraStartItem, Integer& rightIndent,
                       Integer& leftIndent);
   Integer GetHorzIndents(Integer itemNo, Integer& paraStartItem);
 
-  // ---- partial reformat (VLPartialFormat.cpp) --------------------------------
+  // ---- partial reformat (VLFormattedDataPartial.cpp) --------------------------------
   void ExpandReformatRange(Integer first, Integer last, Integer& expFirst, Integer& expLast);
   void FormatParas(Integer startDrawItem, Integer endDrawItem, Integer itemsDelta);
   void FormatParasExact(Integer startDrawItem, Integer endDrawItem, Integer itemsDelta,
@@ -123,7 +123,7 @@ public:
   virtual void InvalidateBand(Integer top, Integer bottom) {}
   virtual void UpdateHost() {}
 
-  // ---- point to position (VLHitTest.cpp) --------------------------------------
+  // ---- point to position (VLFormattedDataHitTest.cpp) --------------------------------------
   void FindDrawItemForSel(Integer x, Integer y, Integer& drawItemNo, Integer& offs, bool strict);
   Integer FindDrawItemAtPoint(Integer x, Integer y);
 
@@ -213,7 +213,7 @@ protected:
 
 private:
   friend struct TVLFormatState;
-  // Layout working routines (VLFormat.cpp, VLLineFinish.cpp).
+  // Layout working routines (VLFormattedDataLayout.cpp, VLFormattedDataLines.cpp).
   void FormatItems(TVLFormatState& st, Integer first, Integer last);
   void FormatOneItem(TVLFormatState& st, Integer itemNo);
   void FormatTextPiece(TVLFormatState& st, Integer itemNo, Integer offs, Integer len);

@@ -1,7 +1,7 @@
 // Partial reformat: the paragraphs an edit touched are laid out again in
 // place, and the draw items after them move and are renumbered.
 #include "platform/base/SysUtils.h"
-#include "richtext/view/VLFormatState.h"
+#include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // order; and the indents of a line.
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
-#include "richtext/view/VLFormatState.h"
+#include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
 

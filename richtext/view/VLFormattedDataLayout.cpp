@@ -2,7 +2,7 @@
 #include "platform/base/SysUtils.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
-#include "richtext/view/VLFormatState.h"
+#include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
 

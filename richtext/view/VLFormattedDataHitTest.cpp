@@ -1,6 +1,6 @@
 // Point to document position, from the draw items alone.
 #include "richtext/model/VLUni.h"
-#include "richtext/view/VLFormatState.h"
+#include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
 
