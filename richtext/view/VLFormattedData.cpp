@@ -346,7 +346,7 @@ const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, 
   const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
   const TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
   const TVLMeasuredText& r =
-      ExtentsCache.Get(item, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
+      ExtentsCache.Get(item, slot, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
         e.Text = DisplayTextOf(e.Raw, item);
         UseTextStyle(canvas, styleNo, bidi);
         Measurer->GetExtents(canvas, e.Text, e.Extents);

@@ -51,16 +51,24 @@ class TVLExtentsCache {
 public:
   // The entry of item for the style key and raw text; fill measures it when
   // the cache has none. References stay valid until Clear or Trim.
+  // index is the item's place in its document: entries are found by it
+  // first (documents are laid out in order), by the item itself after the
+  // items moved.
   template <class Fill>
-  const TVLMeasuredText& Get(const void* item, Integer keyId, const AnsiString& raw, Fill&& fill) {
-    TVLMeasuredText& e = FEntries[item];
-    if (e.KeyId == keyId && e.Raw == raw) return e;
-    FUnits -= e.Raw.size();
-    e.KeyId = keyId;
-    e.Raw = raw;
-    fill(e);
-    FUnits += e.Raw.size();
-    return e;
+  const TVLMeasuredText& Get(const void* item, size_t index, Integer keyId, const AnsiString& raw, Fill&& fill) {
+    TVLMeasuredText* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
+    if (!e) {
+      e = &FEntries[item];
+      if (FByIndex.size() <= index) FByIndex.resize(index + 1);
+      FByIndex[index] = {item, e};
+    }
+    if (e->KeyId == keyId && e->Raw == raw) return *e;
+    FUnits -= e->Raw.size();
+    e->KeyId = keyId;
+    e->Raw = raw;
+    fill(*e);
+    FUnits += e->Raw.size();
+    return *e;
   }
   // The number of a style key, the same for equal keys.
   Integer KeyId(const String& key) {
@@ -73,6 +81,7 @@ public:
   }
   void Clear() {
     FEntries.clear();
+    FByIndex.clear();
     FUnits = 0;
   }
   size_t Size() const { return FEntries.size(); }
@@ -81,6 +90,7 @@ public:
 
 private:
   std::unordered_map<const void*, TVLMeasuredText> FEntries;
+  std::vector<std::pair<const void*, TVLMeasuredText*>> FByIndex;
   std::unordered_map<String, Integer> FKeyIds;
   size_t FUnits = 0;
 };
