@@ -280,6 +280,7 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::MakeCustomDictionary() {
 }
 
 std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const String& Name) {
+  if (Name.empty()) return nullptr;
   auto d = MakeCustomDictionary();
   String path;
   if (HasSlash(Name)) {

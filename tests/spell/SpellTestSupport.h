@@ -55,3 +55,25 @@ private:
 };
 
 }  // namespace spelltest
+
+#include "spell/scSpellBase.h"
+
+#include <memory>
+
+namespace spelltest {
+
+// An engine that keeps nothing outside Dir: no configuration store, the
+// active custom and learning dictionaries in Dir, main dictionaries looked
+// for in Dir and then beside the build's programs.
+inline std::unique_ptr<TSpellCheckerBase> MakeEngine(const std::string& Dir) {
+  auto e = std::make_unique<TSpellCheckerBase>(nullptr);
+  e->ConfigStorage = csNone;
+  TStringList dirs;
+  dirs.Add(Dir);
+  dirs.Add(BinDir());
+  e->SetConfigDictionaryDir(dirs);
+  e->SetSuggestionsLearningDict(Dir + "/learn.spl");
+  return e;
+}
+
+}  // namespace spelltest

@@ -1,0 +1,156 @@
+#include "spell/scCustomDictionary.h"
+#include "spell/scPhoneticsMap.h"
+#include "spell/scSpellBase.h"
+
+#include "platform/gui/Menus.h"
+#include "SpellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(SuggestionList, CommonMisspellingsGetTheirWordFirst) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  struct Case {
+    const char* typo;
+    const char* first;
+  } cases[] = {{"teh", "the"}, {"recieve", "receive"}, {"Teh", "The"}, {"freind", "friend"},
+               {"seperate", "separate"}, {"adress", "address"}};
+  for (const auto& c : cases) {
+    TStringList list;
+    e->GetSuggestions(c.typo, &list);
+    ASSERT_GT(list.Count(), 0) << c.typo;
+    EXPECT_EQ(list[0], c.first) << c.typo;
+    for (int i = 1; i < list.Count(); ++i)  // ordered by score
+      EXPECT_LE(reinterpret_cast<intptr_t>(list.Objects(i - 1)),
+                reinterpret_cast<intptr_t>(list.Objects(i)));
+  }
+  TStringList list;
+  e->MaxSuggestions = 0;
+  e->GetSuggestions("teh", &list);
+  EXPECT_EQ(list.Count(), 0);
+  e->MaxSuggestions = 3;
+  e->GetSuggestions("teh", &list);
+  EXPECT_EQ(list.Count(), 3);
+  e->MaxSuggestions = -1;
+  e->GetSuggestions("teh", &list);
+  EXPECT_GT(list.Count(), 3);
+}
+
+TEST(SuggestionList, MappingAndLearnedCorrections) {
+  qytest::TempDir tmp;
+  {
+    TCustomDictionary map;
+    map.SetFileName(tmp.str() + "/map.spu");
+    map.AddAutoCorrect("colour", "color");
+    ASSERT_TRUE(map.Save());
+  }
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetMappingDictionaryName("map.spu");  // no main dictionary open yet: stored only
+  EXPECT_EQ(e->MappingDictionary(), nullptr);
+  TStringList list;
+  e->GetSuggestions("colour", &list);
+  EXPECT_EQ(list.ToVector(), std::vector<String>{"color"});
+  AnsiString r;
+  EXPECT_TRUE(e->FindCorrection("colour", r));
+  EXPECT_EQ(r, "color");
+  // A learned correction comes first even when nothing else offers it, and
+  // a later choice replaces it.
+  ASSERT_NE(e->LearningDictionary(), nullptr);
+  e->LearnCorrection("teh", "tech");
+  e->GetSuggestions("teh", &list);
+  EXPECT_EQ(list[0], "tech");
+  e->LearnCorrection("teh", "zebra");
+  e->GetSuggestions("teh", &list);
+  EXPECT_EQ(list[0], "zebra");
+  // Score 0, doubled, less one for a word the learning dictionary holds.
+  EXPECT_EQ(reinterpret_cast<intptr_t>(list.Objects(0)), -1);
+}
+
+TEST(SuggestionList, SecondPhoneticPassWithTheGeneralRules) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  std::vector<int> languages;
+  e->OnAdjustPhoneticsMap = [&](TObject*) { languages.push_back(e->PhoneticsMap().Language()); };
+  TStringList list;
+  e->GetSuggestions("xqzvkw", &list);  // few candidates: a second pass
+  EXPECT_EQ(languages, (std::vector<int>{0x0409, 0}));
+  e->GetSuggestions("xqzvkw", &list);  // English rules come back first
+  EXPECT_EQ(languages, (std::vector<int>{0x0409, 0, 0x0409, 0}));
+}
+
+namespace {
+// Chooses the first item with Tag among the pop-up's items, like a click.
+TMenuItem* FindTag(TMenuItem* root, int tag) {
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* it = root->Items(i);
+    if (it->Tag == tag) return it;
+    if (TMenuItem* sub = FindTag(it, tag)) return sub;
+  }
+  return nullptr;
+}
+}  // namespace
+
+TEST(SuggestionList, PopupMenuOffersAndApplies) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  int chooseTag = 7;
+  std::vector<std::string> captions;
+  e->OnPopupDoMenu = [&](TObject*, TObject* menu, int, int, int& action, String& word) {
+    auto* popup = dynamic_cast<TPopupMenu*>(menu);
+    captions.clear();
+    for (int i = 0; i < popup->Items()->Count(); ++i)
+      captions.push_back(popup->Items()->Items(i)->GetCaption() +
+                         (popup->Items()->Items(i)->GetEnabled() ? "" : " (off)"));
+    if (TMenuItem* it = FindTag(popup->Items(), chooseTag)) {
+      action = static_cast<int>(it->Tag);
+      word = it->GetCaption();
+    }
+    // A second pop-up while this one is open is refused.
+    AnsiString other = "x";
+    EXPECT_EQ(e->ShowPopupMenu(nullptr, TSpellPopupOptions{spReplace}, 0, 0, other), spCancel);
+  };
+  const TSpellPopupOptions all{spDialog, spAutoCorrect, spChangeAll, spAdd,
+                               spIgnoreAll, spIgnore, spReplace};
+  AnsiString word = "teh";
+  EXPECT_EQ(e->ShowPopupMenu(nullptr, all, 10, 10, word), spReplace);
+  EXPECT_EQ(word, "the");
+  EXPECT_EQ(captions.size(), 5u + 1 + 3 + 1 + 2 + 1);  // 5 words, -, 3 commands, -, 2 subs, dialog
+  chooseTag = 3;
+  word = "teh";
+  EXPECT_EQ(e->ShowPopupMenu(nullptr, all, 10, 10, word), spChangeAll);
+  AnsiString r;
+  EXPECT_TRUE(e->InternalDictionary().FindAutoCorrect("teh", r));
+  chooseTag = 5;
+  word = "qqzzyx";
+  EXPECT_EQ(e->ShowPopupMenu(nullptr, all, 10, 10, word), spIgnoreAll);
+  EXPECT_TRUE(e->IsWordAcceptable("qqzzyx"));
+  EXPECT_EQ(captions.front(), "(no suggestions) (off)");
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), "&Change All"), 0);
+  chooseTag = 0;  // dismissed
+  word = "teh";
+  EXPECT_EQ(e->ShowPopupMenu(nullptr, all, 10, 10, word), spCancel);
+  EXPECT_EQ(word, "teh");
+}
+
+TEST(SuggestionList, PopupAddIsOffWithoutAnActiveCustomDictionary) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->ConfigDefaultActiveCustom = "";
+  std::vector<std::string> captions;
+  e->OnPopupDoMenu = [&](TObject*, TObject* menu, int, int, int& action, String&) {
+    auto* popup = dynamic_cast<TPopupMenu*>(menu);
+    for (int i = 0; i < popup->Items()->Count(); ++i)
+      captions.push_back(popup->Items()->Items(i)->GetCaption() +
+                         (popup->Items()->Items(i)->GetEnabled() ? "" : " (off)"));
+    action = 4;
+  };
+  AnsiString word = "teh";
+  e->Configuration().SetActive(true);
+  EXPECT_EQ(e->ActiveCustomDictionary(), nullptr);
+  EXPECT_EQ(e->ShowPopupMenu(nullptr, TSpellPopupOptions{spAdd, spAutoCorrect, spReplace}, 0, 0, word),
+            spCancel);
+  EXPECT_NE(std::find(captions.begin(), captions.end(), "&Add (off)"), captions.end());
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), "A&uto Correct"), 0);
+}
