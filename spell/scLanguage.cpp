@@ -287,7 +287,7 @@ TTable kFrench = {
     "Supprimer ce dictionnaire personnel ?", "(Ignorer tout / Remplacer tout)", "Orthographe",
     "Options d'orthographe", "Dictionnaires", "Mots ajoutés par Ignorer tout / Remplacer tout",
     "Nouveau dictionnaire personnel", "Absent du dictionnaire :", "Mot répété :",
-    "&Remplacer par :", "&Suggestions:", "&Annuler", "&Options...", "&Ignorer tout", "I&gnorer",
+    "&Remplacer par :", "&Suggestions:", "&Annuler", "Op&tions...", "&Ignorer tout", "I&gnorer",
     "Re&mplacer tout", "Rem&placer", "A&jouter", "Correction au&tomatique", "Ai&de", "Fermer",
     "Rétablir les valeurs", " O&ptions: ", " D&ictionnaires : ", "Nom", "Fichier",
     "Dictionnaire &personnel :", "&Dictionnaires ...", "Rechercher des dictionnaires...",

@@ -1,0 +1,145 @@
+#include "spell/scConfiguration.h"
+#include "spell/scCustomDictionary.h"
+#include "spell/scSpellBase.h"
+
+#include "platform/base/IniFiles.h"
+#include "SpellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+std::unique_ptr<TSpellCheckerBase> FileEngine(const std::string& dir) {
+  auto e = spelltest::MakeEngine(dir);
+  e->ConfigStorage = csFile;
+  e->ConfigFilename = dir + "/Spell.cfg";
+  e->ConfigID = "U";
+  return e;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::vector<std::string> out;
+  for (auto l : spelltest::ReadLines(path)) {
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    out.push_back(l);
+  }
+  return out;
+}
+}  // namespace
+
+TEST(SpellConfig, FirstRunWritesTheDefaultSection) {
+  qytest::TempDir tmp;
+  auto e = FileEngine(tmp.str());
+  int loaded = 0, saved = 0;
+  e->OnConfigLoaded = [&](TObject*) { ++loaded; };
+  e->OnConfigSaved = [&](TObject*) { ++saved; };
+  e->Configuration().SetActive(true);
+  EXPECT_EQ(loaded, 1);
+  EXPECT_TRUE(e->Configuration().Modified);  // a loaded configuration is written back
+  ASSERT_TRUE(e->Configuration().Save());
+  EXPECT_EQ(saved, 1);
+  const std::vector<std::string> expected = {
+      "[U]",           "_FirstRun=+",      "_Main_count=1",      "_Main_0=American.spm",
+      "_Custom_count=1", "_Custom_0=U.spu", "_MSWordCustom_count=0", "_ActiveCustom=U.spu",
+      "_soUpcase=-",   "_soNumbers=-",     "_soHTML=-",          "_soInternet=+",
+      "_soQuoted=-",   "_soAbbreviations=+", "_soPrimaryOnly=-",  "_soRepeated=+",
+      "_soDUalCaps=+", "_soLiveSpelling=+", "_soLiveCorrect=+",   "_soUser1=-",
+      "_soUser2=-",    "_soUser3=-",       "_soUser4=-",         "_DialogX=-1",
+      "_DialogY=-1",   "_NewPaths_count=0", "_UserData_count=0"};
+  EXPECT_EQ(Lines(tmp.str() + "/Spell.cfg"), expected);
+  EXPECT_FALSE(e->Configuration().Modified);
+  EXPECT_TRUE(e->Configuration().Save());  // nothing to write
+  EXPECT_EQ(saved, 1);
+}
+
+TEST(SpellConfig, StoredValuesAndTheirQuirks) {
+  qytest::TempDir tmp;
+  const std::string cfg = tmp.str() + "/Spell.cfg";
+  qytest::WriteFileBytes(cfg,
+                         "[U]\n_FirstRun=+\n_Main_count=3\n_Main_0=A.spm\n_Main_1=\n_Main_2=C.spm\n"
+                         "_Custom_count=x\n_soUpcase=1\n_soNumbers=yes\n_soHTML=+\n_DialogX=12\n"
+                         "_NewPaths_count=2000000000\n_UserData_count=1\n_UserData_0=k\nUser_k=v\n"
+                         "[Other]\n_Main_count=1\n_Main_0=Z.spm\n");
+  auto e = FileEngine(tmp.str());
+  const auto start = std::chrono::steady_clock::now();
+  TSpellConfig& c = e->Configuration();
+  EXPECT_EQ(c.GetMainDictionaries().ToVector(), (std::vector<String>{"A.spm", "C.spm"}));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(c.CustomDictionaries.Count(), 0);
+  EXPECT_EQ(c.GetOptions(), TSpellOptions{soHTML});
+  EXPECT_EQ(c.GetDialogX(), 12);
+  EXPECT_EQ(c.GetDialogY(), -1);
+  EXPECT_EQ(c.GetUserData("k"), "v");
+  EXPECT_EQ(c.GetUserData("never"), "");
+  c.SetUserData("n", "w");
+  c.SetActiveCustom("C.spu");
+  c.SetActiveCustom("C.spu");
+  EXPECT_EQ(c.CustomDictionaries.ToVector(), std::vector<String>{"C.spu"});
+  ASSERT_TRUE(c.Save());
+  TIniFile ini(cfg);
+  EXPECT_EQ(ini.ReadString("U", "User_n", ""), "w");
+  EXPECT_EQ(ini.ReadString("Other", "_Main_0", ""), "Z.spm");  // other users untouched
+  // A store without "_FirstRun" is a first run: its other keys are ignored.
+  ini.DeleteKey("U", "_FirstRun");
+  ini.UpdateFile();
+  auto again = FileEngine(tmp.str());
+  EXPECT_EQ(again->Configuration().GetMainDictionaries().ToVector(),
+            std::vector<String>{"American.spm"});
+}
+
+TEST(SpellConfig, NoStorageResetAndFailedWrites) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());  // csNone
+  int saved = 0;
+  e->OnConfigSaved = [&](TObject*) { ++saved; };
+  TSpellConfig& c = e->Configuration();
+  c.SetActive(true);
+  c.SetOptions(TSpellOptions{soUpcase});
+  EXPECT_TRUE(c.Save());
+  EXPECT_EQ(saved, 1);
+  EXPECT_TRUE(c.Reload());
+  EXPECT_EQ(c.GetOptions(), e->ConfigDefaultOptions);  // every load a first run
+
+  auto f = FileEngine(tmp.str());
+  TSpellConfig& fc = f->Configuration();
+  fc.ResetToDefaults();  // inactive: only marks the reset
+  EXPECT_FALSE(fc.Active);
+  fc.SetActive(true);
+  fc.SetOptions(TSpellOptions{soQuoted});
+  ASSERT_TRUE(fc.Save());
+  const std::string before = qytest::ReadFileBytes(tmp.str() + "/Spell.cfg");
+  fc.SetOptions(TSpellOptions{soNumbers});
+  {
+    spelltest::FileSizeLimit limit(16);
+    EXPECT_FALSE(fc.Save());
+  }
+  EXPECT_TRUE(fc.Modified);
+  EXPECT_EQ(qytest::ReadFileBytes(tmp.str() + "/Spell.cfg"), before);
+  EXPECT_TRUE(fc.Save());
+  fc.ResetToDefaults();
+  EXPECT_EQ(fc.GetOptions(), f->ConfigDefaultOptions);
+}
+
+TEST(SpellConfig, DictionaryListsFollowTheConfiguration) {
+  qytest::TempDir tmp;
+  auto e = FileEngine(tmp.str());
+  TSpellConfig& c = e->Configuration();
+  c.SetActive(true);
+  ASSERT_NE(e->ActiveCustomDictionary(), nullptr);
+  EXPECT_EQ(e->ActiveCustomDictionary()->FileName(), tmp.str() + "/U.spu");  // the first folder
+  e->NewCustomDictionary("Extra");
+  EXPECT_TRUE(std::filesystem::exists(tmp.str() + "/Extra.spu"));
+  EXPECT_EQ(c.CustomDictionaries.IndexOf("Extra.spu") >= 0, true);
+  EXPECT_EQ(e->CustomDictionaries().size(), 1u);  // the active one is not listed twice
+  EXPECT_TRUE(e->RenameCustomDictionary("Extra.spu", "Renamed"));
+  EXPECT_TRUE(std::filesystem::exists(tmp.str() + "/Renamed.spu"));
+  EXPECT_FALSE(e->RenameCustomDictionary("Missing.spu", "Other"));
+  // Unlisting the active dictionary makes the first remaining one active.
+  e->SetCustomDictionaryListed("U.spu", false);
+  EXPECT_EQ(c.ActiveCustom, "Renamed.spu");
+  e->DeleteCustomDictionary("Renamed.spu");
+  EXPECT_FALSE(std::filesystem::exists(tmp.str() + "/Renamed.spu"));
+  EXPECT_EQ(c.ActiveCustom, "");
+  EXPECT_EQ(e->ActiveCustomDictionary(), nullptr);
+}

@@ -1,0 +1,239 @@
+#include "spell/scStringParser.h"
+#include "spell/scThesaurusBase.h"
+#include "spell/scThesaurusFile.h"
+
+#include "SpellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+void Put(std::string& o, uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) o += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A small thesaurus: "cat" (a terminal node), "card" (a tail node "r" with
+// the chain "d"), three meanings.
+std::string Fixture() {
+  struct N {
+    char c;
+    std::vector<uint16_t> kids;
+    int parent;  // -1: no parent link
+    bool tail, terminal;
+    std::vector<uint16_t> entries;
+  };
+  const std::vector<N> nodes = {
+      {0, {1}, -1, false, false, {}},         // 0 root
+      {'c', {2}, 0, false, false, {}},        // 1
+      {'a', {3, 4}, 1, false, false, {}},     // 2
+      {'t', {}, 2, false, true, {12, 5}},     // 3 "cat": meaning 2 kind 2, meaning 1 kind 0
+      {'r', {5}, 2, true, false, {0}},        // 4 "card" via its tail
+      {'d', {}, -1, false, false, {}},        // 5 chain
+  };
+  std::string recs, data;
+  for (const auto& n : nodes) {
+    const uint32_t off = static_cast<uint32_t>(data.size());
+    const bool single = n.kids.size() == 1;
+    if (single) {
+      Put(data, n.kids[0], 2);
+    } else {
+      data += static_cast<char>(n.kids.size());
+      for (auto k : n.kids) Put(data, k, 2);
+    }
+    if (n.parent >= 0) Put(data, static_cast<uint32_t>(n.parent), 2);
+    if (n.tail || n.terminal) {
+      data += static_cast<char>(n.entries.size());
+      for (auto e : n.entries) Put(data, e, 2);
+    }
+    Put(recs, off | (single ? 1u << 20 : 0) | (n.parent >= 0 ? 1u << 21 : 0) |
+                  (n.tail ? 1u << 22 : 0) | (n.terminal ? 1u << 23 : 0) |
+                  (static_cast<uint32_t>(static_cast<Byte>(n.c)) << 24),
+        4);
+  }
+  // Meanings: head node, four counts, offset; lists follow in the list data.
+  struct M {
+    uint16_t head;
+    std::vector<uint16_t> lists[4];
+  };
+  const std::vector<M> meanings = {
+      {4, {{3}, {}, {}, {3, 3}}},  // "card": its head in no list, list 4 longest
+      {3, {{4}, {}, {}, {}}},
+      {3, {{}, {4}, {}, {}}},
+  };
+  std::string mrec, ldata;
+  for (const auto& m : meanings) {
+    Put(mrec, m.head, 2);
+    for (const auto& l : m.lists) Put(mrec, static_cast<uint32_t>(l.size()), 2);
+    Put(mrec, static_cast<uint32_t>(ldata.size()), 4);
+    for (const auto& l : m.lists)
+      for (auto w : l) Put(ldata, w, 2);
+  }
+  std::string out(kSptBanner, kSptBannerLength);
+  out.resize(kSptHeaderSize, '\0');
+  auto shortString = [&](const std::string& s) {
+    out += static_cast<char>(s.size());
+    out += s;
+  };
+  shortString("Tiny");
+  for (const char* k : {"k0", "k1", "k2", "k3", "k4"}) shortString(k);
+  Put(out, static_cast<uint32_t>(nodes.size()), 4);
+  out += recs;
+  Put(out, static_cast<uint32_t>(data.size()), 4);
+  out += data;
+  Put(out, static_cast<uint32_t>(meanings.size()), 2);
+  out += mrec;
+  Put(out, static_cast<uint32_t>(ldata.size()), 4);
+  out += ldata;
+  return out;
+}
+}  // namespace
+
+TEST(ThesaurusFile, TrieTailsReferencesAndCase) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spt";
+  qytest::WriteFileBytes(path, Fixture());
+  TThesaurusFile f;
+  f.SetFileName(path);
+  ASSERT_TRUE(f.Lookup("cat"));
+  EXPECT_EQ(f.Name(), "Tiny");
+  ASSERT_EQ(f.Results().size(), 2u);
+  const TThesaurusEntry& e = *f.Results()[0];  // v = 12: meaning 2, kind 2
+  EXPECT_EQ(e.Word, "cat");
+  EXPECT_EQ(e.Kind, 2);
+  EXPECT_EQ(e.KindName, "k2");
+  EXPECT_EQ(e.Lists[1], std::vector<AnsiString>{"card"});
+  struct Case {
+    const char* word;
+    bool found;
+  } cases[] = {{"card", true}, {"car", false}, {"cards", false}, {"ca", false},
+               {"", false},    {"dog", false}, {"CARD", true},   {"Cat", true}};
+  for (const auto& c : cases) EXPECT_EQ(f.Lookup(c.word), c.found) << c.word;
+  ASSERT_TRUE(f.Lookup("CAT"));
+  EXPECT_EQ(f.Results()[0]->Word, "CAT");
+  EXPECT_EQ(f.Results()[0]->Lists[1], std::vector<AnsiString>{"CARD"});
+  ASSERT_TRUE(f.Lookup("Card"));
+  EXPECT_EQ(f.Results()[0]->Word, "Card");
+  EXPECT_EQ(f.Results()[0]->Lists[0], std::vector<AnsiString>{"Cat"});
+  f.LowerCaseRetry = false;
+  EXPECT_FALSE(f.Lookup("Card"));
+}
+
+TEST(ThesaurusFile, DamagedFilesFindNothing) {
+  qytest::TempDir tmp;
+  const std::string good = Fixture();
+  const size_t nodesAt = kSptHeaderSize + 5 + 5 * 3 + 4;
+  auto patchNode = [&](int node, uint32_t v) {
+    std::string b = good;
+    for (int i = 0; i < 4; ++i) b[nodesAt + 4 * node + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return b;
+  };
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"foreign", "X" + good.substr(1)},
+      {"short", good.substr(0, good.size() - 1)},
+      {"data offset", patchNode(1, 0x0FFFFF | (1u << 20) | (1u << 21) | ('c' << 24))},
+      // "d" made the single child of itself: the tail never ends.
+      {"tail cycle", patchNode(5, 0x000000 | (1u << 20) | ('d' << 24))},
+  };
+  for (const auto& [name, bytes] : cases) {
+    const std::string path = tmp.str() + "/" + name + ".spt";
+    qytest::WriteFileBytes(path, bytes);
+    TThesaurusFile f;
+    f.SetFileName(path);
+    EXPECT_FALSE(f.Lookup("card") && !f.Results().empty()) << name;
+  }
+}
+
+TEST(ThesaurusFile, CompiledFileHoldsEveryListWord) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  ASSERT_TRUE(f.Lookup("happy"));
+  ASSERT_FALSE(f.Results().empty());
+  EXPECT_LE(f.NodeCount(), 65536u);
+  EXPECT_LE(f.MeaningCount(), 13107u);
+  bool glad = false;
+  for (const auto& e : f.Results())
+    for (const auto& l : e->Lists)
+      for (const auto& w : l) glad = glad || w == "glad";
+  EXPECT_TRUE(glad);
+  ASSERT_TRUE(f.Lookup("HAPPY"));
+  EXPECT_EQ(f.Results()[0]->Word, "HAPPY");
+  ASSERT_TRUE(f.Lookup("Happy"));
+  EXPECT_EQ(f.Results()[0]->Word.substr(0, 1), "H");
+  // Every word of every list resolves to a word that is found again.
+  ASSERT_TRUE(f.Lookup("good"));
+  int checked = 0;
+  std::vector<AnsiString> words;
+  for (const auto& e : f.Results())
+    for (const auto& l : e->Lists) words.insert(words.end(), l.begin(), l.end());
+  for (const auto& w : words) {
+    uint32_t node = 0;
+    EXPECT_TRUE(f.FindWord(w, node)) << w;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10);
+}
+
+TEST(ThesaurusComponent, LookupAtTheCaretAndReplacement) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spt";
+  qytest::WriteFileBytes(path, Fixture());
+  TThesaurusBase th(nullptr);
+  th.SetFilename(path);
+  std::vector<AnsiString> context;
+  AnsiString choose = "card";
+  int changes = 0;
+  th.OnPromptLookup = [&](TObject*, const AnsiString& w, auto& results) {
+    EXPECT_EQ(w, "cat");
+    EXPECT_EQ(results.size(), 2u);
+    th.PromptContext(1);  // meaning 1 of kind 0: its head in no list
+    if (!choose.empty()) th.ChooseReplacement(choose);
+  };
+  th.OnPromptContext = [&](TObject*, std::vector<AnsiString>& words) { context = words; };
+  th.OnBeforeChange = [&](TObject*) { ++changes; };
+  AnsiString text = "a cat sat";
+  auto* p = new TStringParser;
+  p->Initialize(&text);
+  p->SetPosition(4, 0, ppCurrent);  // inside "cat"
+  EXPECT_TRUE(th.LookupParser(p));
+  EXPECT_EQ(text, "a card sat");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(context, std::vector<AnsiString>{"card"});
+  // Closing without a choice leaves the text.
+  choose.clear();
+  text = "a cat sat";
+  p->Initialize(&text);
+  p->SetPosition(3, 0, ppCurrent);
+  EXPECT_TRUE(th.LookupParser(p));
+  EXPECT_EQ(text, "a cat sat");
+  EXPECT_EQ(changes, 1);
+  AnsiString none = "   ";
+  p->Initialize(&none);
+  EXPECT_FALSE(th.LookupParser(p));
+  delete p;
+  EXPECT_FALSE(th.ThesaurusFile().Active());  // put back as it was
+}
+
+TEST(ThesaurusComponent, ContextListsAndDoubleClicks) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spt";
+  qytest::WriteFileBytes(path, Fixture());
+  TThesaurusBase th(nullptr);
+  th.SetFilename(path);
+  std::vector<AnsiString> context;
+  th.OnPromptContext = [&](TObject*, std::vector<AnsiString>& words) { context = words; };
+  th.LookupWord("card");
+  ASSERT_EQ(th.ThesaurusFile().Results().size(), 1u);
+  th.PromptContext(0);  // kind 0, head "card" in no list: the longest list
+  EXPECT_EQ(context, (std::vector<AnsiString>{"cat", "cat"}));
+  context.clear();
+  th.PromptContext(5);
+  EXPECT_TRUE(context.empty());
+  int lookups = 0;
+  th.OnPromptLookup = [&](TObject*, const AnsiString&, auto&) { ++lookups; };
+  th.DoubleClickAction = dcaNone;
+  th.DoubleClickWord("cat");
+  EXPECT_EQ(lookups, 0);
+  th.DoubleClickAction = dcaLookup;
+  th.DoubleClickWord("cat");
+  EXPECT_EQ(lookups, 1);
+  EXPECT_EQ(th.ThesaurusFile().LastWord(), "cat");
+}
