@@ -59,7 +59,7 @@ void TMainDictionary::Open(const String& FileName) {
   if (start[9] + 4 > header.Size() || first[9] == 0 || first[9] >= kSpmNoChildren) return;
   FName = WideToAnsi(wide, CP_ACP);
   FLanguage = static_cast<int>(U32(ints));
-  FSecond = U32(ints + 4);
+  FSecondInteger = U32(ints + 4);
   FWidth = U32(ints + 8);
   FCounts = counts;
   FStart = start;
@@ -75,6 +75,8 @@ void TMainDictionary::SetActive(bool Value) {
   if (!Value) {
     FMap.Close();
     FActive = false;
+    FSecond.clear();
+    FSecond.shrink_to_fit();
     return;
   }
   if (FFileName.empty()) return;
@@ -91,17 +93,15 @@ void TMainDictionary::SetActive(bool Value) {
   FPoolStart = FRecordsEnd + 4;
   FPoolSize = pool;
   std::memcpy(FFirstLetters.data(), FMap.Data() + FPoolStart + pool, FFirstLetters.size());
+  for (int k = 0; k < 10; ++k) FSectionPtr[k] = FMap.Data() + FStart[k];
   FActive = true;
+  BuildSecondLetters();
 }
 
 bool TMainDictionary::ReadRecord(uint32_t Number, TRecord& R) const {
   if (Number >= FFirst[9]) return false;
   int k = 0;
-  for (int s = 1; s <= 8; ++s)
-    if (FFirst[s] <= Number) k = s;
-  const uint64_t at = FStart[k] + (Number - FFirst[k]) * static_cast<uint64_t>(4 + k);
-  const Byte* p = FMap.Span(at, 4 + k);
-  if (!p) return false;
+  const Byte* p = RecordAt(Number, k);
   const uint32_t v = U32(p);
   R.Char = static_cast<Byte>(v & 0xFF);
   R.ChildRef = (v >> 8) & 0xFFFFF;
@@ -165,14 +165,64 @@ bool TMainDictionary::NextChild(const TChildren& C, uint64_t& Cursor, uint32_t& 
 
 bool TMainDictionary::FindChild(const TChildren& C, Byte Ch, TRecord& Found) const {
   if (!C.Valid) return false;
-  uint64_t cursor = 0;
-  uint32_t number = 0;
+  int k = 0;
+  if (!C.InPool) {
+    if (C.Count == 0 || C.Single >= FFirst[9] || *RecordAt(C.Single, k) != Ch) return false;
+    return ReadRecord(C.Single, Found);
+  }
+  // The list's numbers decoded in place; only a record's character is read
+  // until it matches.
+  const Byte* pool = FMap.Data() + FPoolStart;
+  uint64_t at = C.PoolOffset;
+  const uint64_t size = FPoolSize;
+  const bool narrow = FWidth < 65535;
   for (uint32_t i = 0; i < C.Count; ++i) {
-    if (!NextChild(C, cursor, number) || !ReadRecord(number, Found)) return false;
-    if (Found.Char == Ch) return true;
-    if (C.Count == 1) return false;
+    if (at + 2 > size) return false;
+    uint32_t n;
+    const Byte b0 = pool[at];
+    if (narrow) {
+      n = b0 | (static_cast<uint32_t>(pool[at + 1]) << 8);
+      at += 2;
+    } else if (b0 >= 0x80) {
+      n = (static_cast<uint32_t>(b0 & 0x7F) << 8) | pool[at + 1];
+      at += 2;
+    } else {
+      if (at + 3 > size) return false;
+      n = (static_cast<uint32_t>(b0) << 16) | (static_cast<uint32_t>(pool[at + 1]) << 8) |
+          pool[at + 2];
+      at += 3;
+    }
+    if (n >= FFirst[9]) return false;
+    if (*RecordAt(n, k) == Ch) return ReadRecord(n, Found);
   }
   return false;
+}
+
+void TMainDictionary::BuildSecondLetters() {
+  FSecondBlock.fill(-1);
+  FSecond.clear();
+  for (int c = 0; c < 256; ++c) {
+    const Byte* entry = FFirstLetters.data() + 8 * c;
+    if (entry[1] == 0) continue;
+    TChildren cands;
+    cands.Count = entry[1];
+    cands.InPool = cands.Count > 1;
+    if (cands.InPool)
+      cands.PoolOffset = U32(entry + 4);
+    else
+      cands.Single = U32(entry + 4);
+    FSecondBlock[c] = static_cast<int16_t>(FSecond.size() / 256);
+    FSecond.resize(FSecond.size() + 256, 0xFFFFFFFF);
+    uint32_t* block = FSecond.data() + FSecond.size() - 256;
+    uint64_t cursor = 0;
+    uint32_t number = 0;
+    int k = 0;
+    for (uint32_t i = 0; i < cands.Count; ++i) {
+      if (!NextChild(cands, cursor, number) || number >= FFirst[9]) break;
+      const Byte ch = *RecordAt(number, k);
+      if (block[ch] == 0xFFFFFFFF) block[ch] = number;  // the first in stored order
+    }
+  }
 }
 
 bool TMainDictionary::Lookup(const char* Word, int& Depth) {
@@ -195,8 +245,15 @@ bool TMainDictionary::Lookup(const char* Word, int& Depth) {
     cands.Single = U32(entry + 4);
   size_t i = 1;
   TRecord r;
+  bool found = false;
+  if (const int16_t block = FSecondBlock[static_cast<Byte>(Word[0])]; block >= 0) {
+    const uint32_t n = FSecond[static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1])];
+    if (n == 0xFFFFFFFF || !ReadRecord(n, r)) return false;
+    found = true;
+  }
   while (Word[i] != 0) {
-    if (!FindChild(cands, static_cast<Byte>(Word[i]), r)) return false;
+    if (!found && !FindChild(cands, static_cast<Byte>(Word[i]), r)) return false;
+    found = false;
     ++Depth;
     ++i;
     if (Word[i] == 0) return r.EndOfWord;

@@ -7,6 +7,7 @@
 #include "platform/base/Strings.h"
 
 #include <array>
+#include <vector>
 
 class TPhoneticsMap;
 
@@ -57,6 +58,17 @@ private:
     uint64_t PoolOffset = 0;  // where the numbers start, when InPool
     bool Valid = true;
   };
+  // Start of record Number and its inline count; the records' area was
+  // checked against the mapping when it was activated.
+  const Byte* RecordAt(uint32_t Number, int& Inline) const {
+    int k = 0;
+    if (Number >= FFirst[1]) {
+      k = 8;
+      while (FFirst[k] > Number) --k;
+    }
+    Inline = k;
+    return FSectionPtr[k] + static_cast<uint64_t>(Number - FFirst[k]) * (4 + k);
+  }
   bool ReadRecord(uint32_t Number, TRecord& R) const;
   TChildren ChildrenOf(const TRecord& R) const;
   // The Index-th number of a list, walking it from its start each time it
@@ -69,15 +81,22 @@ private:
   bool FActive = false;
   AnsiString FName;
   int FLanguage = 0;
-  uint32_t FSecond = 0;
+  uint32_t FSecondInteger = 0;
   uint32_t FWidth = 0;
   std::array<uint32_t, 9> FCounts{};
   std::array<uint64_t, 10> FStart{};  // file offsets of the sections
   std::array<uint64_t, 10> FFirst{};  // first global number of each section
+  std::array<const Byte*, 10> FSectionPtr{};
   uint64_t FRecordsEnd = 0;
   uint64_t FPoolStart = 0;
   uint32_t FPoolSize = 0;
   std::array<Byte, 2048> FFirstLetters{};
+  // The records of the second letters, by first and second character
+  // (0xFFFFFFFF: none), taken from the first-letter table's child lists on
+  // activation, so a look-up does not scan the widest level of the trie.
+  std::vector<uint32_t> FSecond;
+  std::array<int16_t, 256> FSecondBlock{};  // first character's block or -1
+  void BuildSecondLetters();
   uint32_t FUsage = 0;
   TMemoryMap FMap;
 

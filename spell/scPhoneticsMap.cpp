@@ -17,6 +17,15 @@ bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Po
   return false;
 }
 
+const TReplaceNode* TReplaceNode::MatchNode(const char* S, size_t Length, size_t Position) const {
+  if (Position < Length) {
+    const TReplaceNode* child = FChildren[static_cast<Byte>(S[Position])].get();
+    if (child)
+      if (const TReplaceNode* n = child->MatchNode(S, Length, Position + 1)) return n;
+  }
+  return FTerminal ? this : nullptr;
+}
+
 void TReplaceNode::Clear() {
   for (auto& c : FChildren) c.reset();
   FHasChildren = false;
@@ -115,18 +124,22 @@ void TPhoneticsMap::SetPrefixDepth(int Value) {
 }
 
 void TPhoneticsMap::MakeKey(const AnsiString& Word, AnsiString& Key) const {
-  AnsiString s = SpellLower(Word);
+  char s[256];
+  const size_t len = std::min<size_t>(Word.size(), sizeof s);
+  for (size_t i = 0; i < len; ++i) s[i] = SpellLowerChar(Word[i]);
   Key.clear();
   int budget = KeyBudget;
   size_t pos = 0;
-  if (!s.empty() && FPrefixDepth > 0) {
-    pos = std::min<size_t>(static_cast<size_t>(FPrefixDepth), s.size());
-    Key = s.substr(0, pos);
+  if (len > 0 && FPrefixDepth > 0) {
+    pos = std::min<size_t>(static_cast<size_t>(FPrefixDepth), len);
+    Key.assign(s, pos);
   }
-  AnsiString repl;
-  while (pos < s.size()) {
+  while (pos < len) {
     int consumed = 1;
-    if (Match(s, repl, pos, consumed)) {
+    // The root itself holds no rule, so a match is always a real rule.
+    if (const TReplaceNode* rule = MatchNode(s, len, pos)) {
+      const AnsiString& repl = rule->Replacement();
+      consumed = rule->Consumed();
       if (CollapseRepeats && !Key.empty() && consumed == 1 && !repl.empty() &&
           repl[0] == Key.back()) {
         pos += 1;
@@ -135,8 +148,6 @@ void TPhoneticsMap::MakeKey(const AnsiString& Word, AnsiString& Key) const {
       Key += repl;
       budget -= static_cast<int>(repl.size());
       if (budget < 1) break;
-    } else {
-      consumed = 1;
     }
     pos += static_cast<size_t>(std::max(consumed, 1));
   }

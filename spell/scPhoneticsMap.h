@@ -15,6 +15,10 @@ public:
   virtual void Clear();
   // A second rule for the same pattern replaces the first.
   virtual void AddRule(const AnsiString& Pattern, const AnsiString& Replacement, int Consumed);
+  // The node of the longest rule at S[Position], or nullptr.
+  const TReplaceNode* MatchNode(const char* S, size_t Length, size_t Position) const;
+  const AnsiString& Replacement() const { return FReplacement; }
+  int Consumed() const { return FConsumed; }
 
 protected:
   bool FHasChildren = false;

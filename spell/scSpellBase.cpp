@@ -685,10 +685,11 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
 void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
   AnsiString modified;
   ModifyCase(Word, modified);
+  const bool same = modified == Word;
   if (FPrimaryOnly)
-    Valid = IsWordInMainDictionaries(Word) || IsWordInMainDictionaries(modified);
+    Valid = IsWordInMainDictionaries(Word) || (!same && IsWordInMainDictionaries(modified));
   else
-    Valid = IsWordInDictionaries(Word) || IsWordInDictionaries(modified);
+    Valid = IsWordInDictionaries(Word) || (!same && IsWordInDictionaries(modified));
   if (!Valid && FPossessive) Valid = IsPossessive(Word);
 }
 

@@ -176,7 +176,50 @@ uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M) {
   return static_cast<uint32_t>(h);
 }
 
-AnsiString SpellUpper(const AnsiString& S) { return AnsiUpperCase(S, 1252); }
-AnsiString SpellLower(const AnsiString& S) { return AnsiLowerCase(S, 1252); }
-bool IsAllUpper(const AnsiString& S) { return S == SpellUpper(S); }
-bool IsAllLower(const AnsiString& S) { return S == SpellLower(S); }
+namespace {
+// The code page's case mapping as two byte tables, made once: look-ups
+// and suggestions change the case of every candidate.
+struct TCaseTables {
+  Byte Upper[256], Lower[256];
+  TCaseTables() {
+    AnsiString all(256, '\0');
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
+    const AnsiString up = AnsiUpperCase(all, 1252), low = AnsiLowerCase(all, 1252);
+    for (int i = 0; i < 256; ++i) {
+      Upper[i] = static_cast<Byte>(up[i]);
+      Lower[i] = static_cast<Byte>(low[i]);
+    }
+  }
+};
+const TCaseTables& CaseTables() {
+  static const TCaseTables t;
+  return t;
+}
+}  // namespace
+
+char SpellLowerChar(char C) { return static_cast<char>(CaseTables().Lower[static_cast<Byte>(C)]); }
+char SpellUpperChar(char C) { return static_cast<char>(CaseTables().Upper[static_cast<Byte>(C)]); }
+
+AnsiString SpellUpper(const AnsiString& S) {
+  AnsiString r = S;
+  for (char& c : r) c = SpellUpperChar(c);
+  return r;
+}
+
+AnsiString SpellLower(const AnsiString& S) {
+  AnsiString r = S;
+  for (char& c : r) c = SpellLowerChar(c);
+  return r;
+}
+
+bool IsAllUpper(const AnsiString& S) {
+  for (char c : S)
+    if (SpellUpperChar(c) != c) return false;
+  return true;
+}
+
+bool IsAllLower(const AnsiString& S) {
+  for (char c : S)
+    if (SpellLowerChar(c) != c) return false;
+  return true;
+}

@@ -74,6 +74,8 @@ uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M);
 inline uint32_t DictionaryProbeStep(uint32_t Home) { return Home % 97 + 1; }
 
 // Case helpers over the dictionaries' 8-bit code page (1252).
+char SpellUpperChar(char C);
+char SpellLowerChar(char C);
 AnsiString SpellUpper(const AnsiString& S);
 AnsiString SpellLower(const AnsiString& S);
 bool IsAllUpper(const AnsiString& S);  // S equals its upper case

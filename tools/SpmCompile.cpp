@@ -83,16 +83,27 @@ int main(int argc, char** argv) {
     nodes[n].EndOfWord = true;
   }
 
-  // Records in depth-first order, chains folded into inline characters.
-  // First letters get none (look-ups take them from the first-letter
-  // table), nor do second letters, where the phonetic search's prefix of
-  // two characters ends.
+  // Children with the most words below them come first: look-ups try the
+  // children in stored order. Ties keep byte order.
+  std::vector<uint32_t> below(nodes.size(), 0);
+  for (size_t n = nodes.size(); n-- > 0;) {
+    below[n] += nodes[n].EndOfWord ? 1 : 0;
+    for (int c : nodes[n].Children) below[n] += below[c];
+  }
+  for (auto& n : nodes)
+    std::stable_sort(n.Children.begin(), n.Children.end(),
+                     [&](int a, int b) { return below[a] > below[b]; });
+
+  // Records in breadth-first order, so that the children of a record, which
+  // look-ups try one after another, lie side by side. Chains are folded into
+  // inline characters; first letters get none (look-ups take them from the
+  // first-letter table), nor do second letters, where the phonetic search's
+  // prefix of two characters ends.
   std::vector<TRecordOut> records;
   std::vector<int> recordOfNode(nodes.size(), -1);
-  std::vector<std::pair<int, int>> stack{{0, 0}};  // node, depth
-  while (!stack.empty()) {
-    auto [node, depth] = stack.back();
-    stack.pop_back();
+  std::vector<std::pair<int, int>> queue{{0, 0}};  // node, depth
+  for (size_t q = 0; q < queue.size(); ++q) {
+    auto [node, depth] = queue[q];
     TRecordOut r;
     r.Node = node;
     r.Last = node;
@@ -105,8 +116,7 @@ int main(int argc, char** argv) {
       }
     }
     recordOfNode[node] = static_cast<int>(records.size());
-    const auto& kids = nodes[r.Last].Children;
-    for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.push_back({*it, depth + 1});
+    for (int child : nodes[r.Last].Children) queue.push_back({child, depth + 1});
     records.push_back(std::move(r));
   }
 
