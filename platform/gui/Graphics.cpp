@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePages.h"
 #include "platform/gui/GuiPrivate.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/TextMeasure.h"
 
 #include <QImage>
@@ -175,7 +176,7 @@ const QFont& TFont::QtFont() const { return Data()->Font; }
 const std::shared_ptr<const TFontData>& TFont::Data() const {
   if (FData) return FData;
   QFont f;
-  f.setFamilies({QString::fromUtf8(FName.data(), static_cast<qsizetype>(FName.size()))});
+  f.setFamilies({ToQ(FName)});
   f.setKerning(false);
   f.setHintingPreference(QFont::PreferNoHinting);
   f.setWeight(FStyle.Contains(fsBold) ? QFont::Bold : QFont::Normal);

@@ -1,5 +1,7 @@
 #include "platform/gui/TextMeasure.h"
 
+#include "platform/gui/QtText.h"
+
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHash>
@@ -546,8 +548,7 @@ std::shared_ptr<const TFontData> FontDataFor(const QFont& font) {
   data->Weight = font.weight() >= QFont::DemiBold ? 700 : 400;
   const QFontInfo info(font);
   data->FixedPitch = info.fixedPitch();
-  const QByteArray family = info.family().toUtf8();
-  data->ResolvedFamily.assign(family.constData(), static_cast<size_t>(family.size()));
+  data->ResolvedFamily = FromQ(info.family());
   data->Glyphs = std::make_shared<TGlyphTable>();
   registry.emplace(key, data);
   return data;
