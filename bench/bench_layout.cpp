@@ -2,7 +2,8 @@
 // same text, font (kerning off) and width. Cases: a full layout of a 1 MB
 // and a 10 MB document of mixed styles (again, and for the first time with
 // nothing measured before), one partial reformat after a one-character
-// change in the middle of each, and one 200 kB paragraph.
+// change in the middle of each (and after an edit that adds a line there,
+// so that everything after it moves), and one 200 kB paragraph.
 #include "richtext/model/VLMarkers.h"
 #include "richtext/view/VLFormattedData.h"
 #include "platform/gui/TextMeasure.h"
@@ -157,6 +158,45 @@ void FullQt(benchmark::State& state, int paragraphs) {
   state.counters["height"] = q.Doc.size().height();
 }
 
+// An edit that adds a line to a paragraph in the middle: everything after it
+// moves down.
+void NewLineOurs(benchmark::State& state, int paragraphs) {
+  TOurs& o = Cached<TOurs>(paragraphs);
+  o.Data.Format(false, true, false, 0, nullptr, false, false);
+  const Integer item = o.Data.GetItemCount() / 2 + 1;
+  const AnsiString original = o.Data.GetItemTextA(item);
+  const AnsiString longer = original + " " + AnsiString(180, 'w');
+  bool inserted = false;
+  for (auto _ : state) {
+    o.Data.SetItemTextA(item, inserted ? original : longer);
+    const Integer first = o.Data.GetItem(item)->DrawItemNo;
+    Integer last = first;
+    while (last + 1 < o.Data.DrawItems.Count() && o.Data.DrawItems[last + 1]->ItemNo == item) ++last;
+    inserted = !inserted;
+    o.Data.FormatParas(first, last, 0);
+  }
+  o.Data.SetItemTextA(item, original);
+  o.Data.Format(false, true, false, 0, nullptr, false, false);
+}
+
+void NewLineQt(benchmark::State& state, int paragraphs) {
+  TQt& q = Cached<TQt>(paragraphs);
+  QTextCursor c(q.Doc.findBlockByNumber(q.Doc.blockCount() / 2 + 1));
+  c.movePosition(QTextCursor::EndOfBlock);
+  const QString word = " " + QString(180, 'w');
+  bool inserted = false;
+  for (auto _ : state) {
+    if (!inserted) {
+      c.insertText(word);
+    } else {
+      c.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, static_cast<int>(word.size()));
+      c.removeSelectedText();
+    }
+    inserted = !inserted;
+    benchmark::DoNotOptimize(q.Doc.size());
+  }
+}
+
 void PartialOurs(benchmark::State& state, int paragraphs) {
   TOurs& o = Cached<TOurs>(paragraphs);
   o.Data.Format(false, true, false, 0, nullptr, false, false);
@@ -210,6 +250,11 @@ void Register() {
     benchmark::RegisterBenchmark((partial + "/ours").c_str(), [n](benchmark::State& st) { PartialOurs(st, n); })
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((partial + "/qt").c_str(), [n](benchmark::State& st) { PartialQt(st, n); })
+        ->Unit(benchmark::kMicrosecond);
+    const std::string newLine = std::string("PartialReformatNewLine") + s.Name;
+    benchmark::RegisterBenchmark((newLine + "/ours").c_str(), [n](benchmark::State& st) { NewLineOurs(st, n); })
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((newLine + "/qt").c_str(), [n](benchmark::State& st) { NewLineQt(st, n); })
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("LongParagraph200kB/ours", [](benchmark::State& st) { FullOurs(st, 0); })

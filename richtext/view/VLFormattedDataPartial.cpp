@@ -172,12 +172,14 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   Integer contentBottom = newNextTop;
   if (!(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNextTop)) {
     const Integer dy = oldNextTop < 0 ? 0 : newNextTop - oldNextTop;
+    // Items keep their first draw items unless items or draw items came or went.
+    const bool renumber = !st.SharedItems && (itemsDelta != 0 || newCount != oldCount);
     Integer lowest = newNextTop;
     for (Integer i = following; i < newCount; ++i) {
       TVLDrawLineInfo* d = DrawItems[i];
       d->Top = VLCheckedAdd(d->Top, dy);
       d->ItemNo += itemsDelta;
-      if (d->TextOffset <= 1 && !st.SharedItems) GetItem(d->ItemNo)->DrawItemNo = i;
+      if (renumber && d->TextOffset <= 1) GetItem(d->ItemNo)->DrawItemNo = i;
       lowest = std::max(lowest, VLCheckedAdd(d->Top + d->Height, d->ExtraSpaceBelow));
     }
     contentBottom = lowest;
