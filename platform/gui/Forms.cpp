@@ -303,6 +303,14 @@ void TCustomForm::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer
   LayoutFrame();
 }
 
+TRect TCustomForm::GetFrameMargins() const {
+  QWidget* w = WindowWidget();
+  if (!w || !w->isWindow()) return TRect();
+  const QRect inner = w->geometry(), outer = w->frameGeometry();
+  return Rect(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+              outer.bottom() - inner.bottom());
+}
+
 void TCustomForm::SetIcon(const TIcon& icon) {
   QIcon qi(QPixmap::fromImage(icon.ToImage()));
   if (FForm->Frame) FForm->Frame->setWindowIcon(qi);

@@ -62,6 +62,10 @@ public:
 
   void SetVisible(bool value) override;
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  // The widths of the window frame around the bounds (title bar and borders)
+  // as Left, Top, Right, Bottom; zero until the window system has framed
+  // the window (a top-level window once shown).
+  TRect GetFrameMargins() const;
   // Shows, brings to the front and activates the window.
   void Show();
   void Hide();
