@@ -2,6 +2,7 @@
 
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
+#include "app/QYMainPlacement.h"
 
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Printers.h"
@@ -49,6 +50,17 @@ TActivityDisplayWindow::TActivityDisplayWindow(TComponent* AOwner) : TForm(AOwne
   Vellum1->SetReadOnly(true);
   Vellum1->SetScrollBars(ssVertical);
   Vellum1->Font.SetName("Arial");
+
+  ToggleWindow = new TAction(this);
+  ToggleWindow->SetName("ToggleWindow");
+  ToggleWindow->SetCaption("Activity Window");
+  ToggleWindow->SetShortCut(ActivityWindowShortCut);
+  ToggleWindow->OnExecute = [this](TObject*) {
+    if (Application && Application->MainForm && Application->MainForm != this)
+      ToggleBeside(Application->MainForm);
+    else
+      SetVisible(!GetVisible());
+  };
 }
 
 TActivityDisplayWindow::~TActivityDisplayWindow() {
@@ -81,8 +93,12 @@ void TActivityDisplayWindow::BitBtn2Click(TObject*) {
 void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Repaint(); }
 
 void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
-  SetTop(main->GetTop());
-  SetLeft(main->GetLeft() + main->GetWidth());
+  // Frame beside frame.
+  const TRect mainFrame = main->GetFrameMargins(), frame = GetFrameMargins();
+  TWindowBounds b{main->GetLeft() + main->GetWidth() + mainFrame.Right + frame.Left, main->GetTop(),
+                  GetWidth(), GetHeight()};
+  b = FitWindowOnScreen(b, {Screen->WorkAreaRect()}, frame);
+  SetBounds(b.Left, b.Top, b.Width, b.Height);
   SetVisible(!GetVisible());
 }
 

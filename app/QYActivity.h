@@ -1,9 +1,13 @@
 #pragma once
 // The activity window: a small log that the global find writes its events
 // to, one paragraph per event, with commands to clear, print and reformat it.
+#include "platform/gui/ActnList.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+
+// Shows and hides the window, from the main window and from the window itself.
+constexpr TShortCut ActivityWindowShortCut = scCtrl | scAlt | 'W';
 
 class TActivityDisplayWindow : public TForm {
 public:
@@ -17,6 +21,8 @@ public:
   // The log view: read-only, one paragraph per event.
   TMemo* Vellum1 = nullptr;
   TStatusBar* StatusBar1 = nullptr;
+  // The show-or-hide shortcut while this window has the focus.
+  TAction* ToggleWindow = nullptr;
 
   void BitBtn1Click(TObject* Sender);
   void BitBtn2Click(TObject* Sender);
@@ -29,7 +35,8 @@ public:
   String Line(int index);
 
   // Places the window directly to the right of main (same top) and shows it,
-  // or hides it when it is shown.
+  // or hides it when it is shown. Where the screen ends before it, it is
+  // pulled back onto the screen, over main if need be.
   void ToggleBeside(TCustomForm* main);
 
   // Prints the log: title "Quillory Log", one copy, collated, margins of

@@ -115,7 +115,7 @@ void TformQuilloryMain::BuildActions() {
                      &TformQuilloryMain::ActionAboutExecute);
   ShowActivityDisplayWindow =
       make("ShowActivityDisplayWindow", "Activity Window", "show or hide the activity window",
-           scCtrl | scAlt | 'W', &TformQuilloryMain::ShowActivityDisplayWindowExecute);
+           ActivityWindowShortCut, &TformQuilloryMain::ShowActivityDisplayWindowExecute);
 }
 
 void TformQuilloryMain::BuildControls() {
@@ -265,6 +265,7 @@ void TformQuilloryMain::FormShow(TObject*) {
 }
 
 void TformQuilloryMain::FormActivate(TObject*) {
+  KeepFrameOnScreen();
   ShowNumLockState();
   ShowCapsLockState();
   RefreshCover();
@@ -305,10 +306,25 @@ void TformQuilloryMain::RestoreWindowPosition() {
     const Integer s = ProfileNumber(GetProfileValue("QY_Pos.State", pvEnumeration, Int64(state)), state);
     if (s >= wsNormal && s <= wsMaximized) state = static_cast<TWindowState>(s);
   }
-  // A position saved on a larger or detached screen is brought back into view.
-  b = FitWindowOnScreen(b, {Screen->WorkAreaRect()});
+  // A position saved on a larger or detached screen is brought back into
+  // view, frame and title bar included.
+  const TRect frame = GetFrameMargins();
+  b = FitWindowOnScreen(b, {Screen->WorkAreaRect()}, frame);
   SetBounds(b.Left, b.Top, b.Width, b.Height);
   if (state != GetWindowState()) SetWindowState(state);
+  // Before its first showing the window has no frame yet: fit it again once
+  // it has one.
+  FFitFrameWhenShown = frame == TRect();
+}
+
+void TformQuilloryMain::KeepFrameOnScreen() {
+  if (!FFitFrameWhenShown || !GetVisible() || GetWindowState() != wsNormal) return;
+  const TRect frame = GetFrameMargins();
+  if (frame == TRect()) return;
+  FFitFrameWhenShown = false;
+  const TWindowBounds now{GetLeft(), GetTop(), GetWidth(), GetHeight()};
+  const TWindowBounds b = FitWindowOnScreen(now, {Screen->WorkAreaRect()}, frame);
+  if (!(b == now)) SetBounds(b.Left, b.Top, b.Width, b.Height);
 }
 
 void TformQuilloryMain::SaveWindowPosition() {

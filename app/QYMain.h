@@ -101,12 +101,16 @@ public:
   // Restores the saved position (FormShow's work) and writes it (exit).
   void RestoreWindowPosition();
   void SaveWindowPosition();
+  // Once the window has its frame: pulls it onto the screen when the
+  // restored position left the title bar or a border outside.
+  void KeepFrameOnScreen();
 
 private:
   void BuildControls();
   void BuildActions();
   void RefreshCover();
   bool FHandlingException = false;
+  bool FFitFrameWhenShown = false;
   // The creation went through: the exit sequence has something to save.
   bool FCreated = false;
 };

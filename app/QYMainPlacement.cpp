@@ -10,9 +10,14 @@ Int64 OverlapArea(const TRect& a, const TRect& b) {
 }
 }  // namespace
 
-TWindowBounds FitWindowOnScreen(const TWindowBounds& window, const std::vector<TRect>& screens) {
+TWindowBounds FitWindowOnScreen(const TWindowBounds& window, const std::vector<TRect>& screens,
+                                const TRect& frame) {
   if (screens.empty()) return window;
-  const TRect wr = Bounds(window.Left, window.Top, window.Width, window.Height);
+  const Integer frameW = frame.Left + frame.Right, frameH = frame.Top + frame.Bottom;
+  // The whole window, its frame included, is what must be seen.
+  TWindowBounds b{window.Left - frame.Left, window.Top - frame.Top, window.Width + frameW,
+                  window.Height + frameH};
+  const TRect wr = Bounds(b.Left, b.Top, b.Width, b.Height);
   const TRect* screen = &screens.front();
   Int64 best = 0;
   for (const TRect& s : screens) {
@@ -22,7 +27,6 @@ TWindowBounds FitWindowOnScreen(const TWindowBounds& window, const std::vector<T
       screen = &s;
     }
   }
-  TWindowBounds b = window;
   if (screen->Width() < b.Width) {
     b.Left = screen->Left;
     b.Width = screen->Width();
@@ -33,5 +37,6 @@ TWindowBounds FitWindowOnScreen(const TWindowBounds& window, const std::vector<T
   }
   b.Left = std::clamp(b.Left, screen->Left, screen->Right - b.Width);
   b.Top = std::clamp(b.Top, screen->Top, screen->Bottom - b.Height);
-  return b;
+  return {b.Left + frame.Left, b.Top + frame.Top, std::max(0, b.Width - frameW),
+          std::max(0, b.Height - frameH)};
 }

@@ -1,12 +1,9 @@
 // The about box reads the version block into its fields and labels; the
-// activity window keeps a log and toggles beside the main window; the splash
-// takes its size from the screen and paints its gradient.
+// splash takes its size from the screen and paints its gradient.
 #include "app/QYAbout.h"
-#include "app/QYActivity.h"
 #include "app/QYSplash.h"
 
 #include "platform/gui/Forms.h"
-#include "platform/gui/Printers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -51,63 +48,6 @@ TEST(About, TheStartUpBoxKeepsTheVersionForTheCover) {
   }
   EXPECT_EQ(dlgAboutBox, nullptr);
   EXPECT_EQ(ProgramProductVersion(), QY_TEST_VERSION);
-}
-
-TEST(ActivityWindow, LogClearsAndTogglesBesideTheMainWindow) {
-  TForm main(nullptr);
-  main.SetBounds(40, 60, 500, 400);
-  TActivityDisplayWindow log(nullptr);
-  EXPECT_EQ(log.GetCaption(), "ActivityDisplayWindow");
-  EXPECT_FALSE(log.GetVisible());
-
-  log.AddLine("Searching Journal: Daily");
-  log.AddLine("Found on Monday, March 1, 2004");
-  EXPECT_EQ(log.LineCount(), 2);
-  log.BitBtn1Click(nullptr);
-  EXPECT_EQ(log.LineCount(), 0);
-  log.AddLine("first after clearing");
-  ASSERT_EQ(log.LineCount(), 1);
-  EXPECT_EQ(log.Line(0), "first after clearing");
-
-  // Positions are compared within the window frame's few pixels, which the
-  // toolkit adds when it places a top-level window.
-  constexpr int Frame = 4;
-  log.ToggleBeside(&main);
-  EXPECT_TRUE(log.GetVisible());
-  EXPECT_NEAR(log.GetTop(), main.GetTop(), Frame);
-  EXPECT_NEAR(log.GetLeft(), main.GetLeft() + main.GetWidth(), Frame);
-  log.ToggleBeside(&main);
-  EXPECT_FALSE(log.GetVisible());
-  EXPECT_NEAR(log.GetLeft(), main.GetLeft() + main.GetWidth(), Frame);
-}
-
-TEST(ActivityWindow, PrintsTheLogOrReportsWhyNot) {
-  qytest::TempDir dir;
-  TActivityDisplayWindow log(nullptr);
-  for (int i = 1; i <= 80; ++i) log.AddLine("event number " + std::to_string(i));
-  TPrinter* printer = Printer();
-  const String pdf = (dir / "log.pdf").string();
-  printer->OutputFileName = pdf;
-  {
-    TInteractionScript script;
-    log.BitBtn2Click(nullptr);
-    EXPECT_TRUE(script.Shown.empty());
-  }
-  printer->OutputFileName.clear();
-  ASSERT_TRUE(FileExists(pdf));
-  EXPECT_EQ(printer->Title, "Quillory Log");
-  // 80 lines of 10 pt do not fit on one page inside the margins.
-  const String text = qytest::ReadFileBytes(pdf);
-  EXPECT_NE(text.find("/Count 2"), String::npos);
-
-  if (!printer->HasPrinters()) {
-    TInteractionScript script;
-    script.Answer(IDOK);
-    log.BitBtn2Click(nullptr);
-    ASSERT_EQ(script.Shown.size(), 1u);
-    EXPECT_EQ(script.Shown[0].Caption, "Error Display");
-    EXPECT_EQ(script.Shown[0].Text.rfind("Print Log\r\r", 0), 0u);
-  }
 }
 
 TEST(Splash, SizedFromTheScreenAndPaintedAsAnEllipse) {

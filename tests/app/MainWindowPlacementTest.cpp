@@ -31,4 +31,26 @@ TEST(MainWindowPlacement, SavedBoundsArePulledOntoAVisibleScreen) {
   }
 }
 
+TEST(MainWindowPlacement, TheFrameIsPulledOntoTheScreenWithTheWindow) {
+  const TRect screen = Rect(0, 0, 1280, 1024);
+  const TRect frame = Rect(4, 30, 4, 4);  // borders and a title bar
+  struct Case {
+    const char* what;
+    TWindowBounds saved, expected;
+  };
+  const Case cases[] = {
+      {"frame inside as saved", {100, 80, 800, 600}, {100, 80, 800, 600}},
+      {"title bar above the screen", {100, 10, 800, 600}, {100, 30, 800, 600}},
+      {"left border off the screen", {0, 100, 800, 600}, {4, 100, 800, 600}},
+      {"bottom border below", {100, 400, 800, 622}, {100, 398, 800, 622}},
+      // A window as large as a smaller screen shrinks by its frame.
+      {"saved on a larger screen", {0, 0, 1920, 1200}, {4, 30, 1272, 990}},
+      {"beside another window", {1100, 50, 420, 480}, {856, 50, 420, 480}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(FitWindowOnScreen(c.saved, {screen}, frame), c.expected);
+  }
+}
+
 }  // namespace

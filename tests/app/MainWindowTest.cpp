@@ -152,6 +152,35 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredOnScreen) {
   EXPECT_EQ(Main->BoundsRect(), before);
 }
 
+TEST_F(MainWindowTest, RestoredWindowKeepsItsWholeFrameOnTheScreen) {
+  World.SetUp();
+  const TRect screen = Screen->WorkAreaRect();
+  SetProfileValue("SaveWindowPositions", pvBoolean, true);
+  SetProfileValue("QY_Pos.X", pvInteger, Int64(screen.Left));
+  SetProfileValue("QY_Pos.Y", pvInteger, Int64(screen.Top));
+  SetProfileValue("QY_Pos.W", pvInteger, Int64(screen.Width() + 300));
+  SetProfileValue("QY_Pos.H", pvInteger, Int64(screen.Height() + 200));
+  SetProfileValue("QY_Pos.State", pvEnumeration, Int64(wsNormal));
+  Create();
+  auto frameInside = [&](const char* when) {
+    SCOPED_TRACE(when);
+    const TRect frame = Main->GetFrameMargins();
+    ASSERT_NE(frame, TRect());  // a shown window has its frame
+    EXPECT_GE(Main->GetLeft() - frame.Left, screen.Left);
+    EXPECT_GE(Main->GetTop() - frame.Top, screen.Top);
+    EXPECT_LE(Main->GetLeft() + Main->GetWidth() + frame.Right, screen.Right);
+    EXPECT_LE(Main->GetTop() + Main->GetHeight() + frame.Bottom, screen.Bottom);
+  };
+  // Placed before the first showing, when the frame is not known yet.
+  Main->Show();
+  Application->ProcessMessages();
+  frameInside("first showing");
+  // Placed again while shown.
+  Main->RestoreWindowPosition();
+  Application->ProcessMessages();
+  frameInside("restored while shown");
+}
+
 TEST_F(MainWindowTest, ExitWritesThePositionAndUnloadsTheJournals) {
   Create();
   Main->SetBounds(Screen->WorkAreaLeft() + 12, Screen->WorkAreaTop() + 34, 456, 321);

@@ -1,0 +1,130 @@
+// The activity window keeps a log, toggles beside the main window without
+// leaving the screen, and its shortcut works from its own window too.
+#include "app/QYActivity.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Printers.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ActivityWindow, LogClearsAndTogglesBesideTheMainWindow) {
+  TForm main(nullptr);
+  main.SetBounds(40, 60, 300, 400);
+  TActivityDisplayWindow log(nullptr);
+  EXPECT_EQ(log.GetCaption(), "ActivityDisplayWindow");
+  EXPECT_FALSE(log.GetVisible());
+
+  log.AddLine("Searching Journal: Daily");
+  log.AddLine("Found on Monday, March 1, 2004");
+  EXPECT_EQ(log.LineCount(), 2);
+  log.BitBtn1Click(nullptr);
+  EXPECT_EQ(log.LineCount(), 0);
+  log.AddLine("first after clearing");
+  ASSERT_EQ(log.LineCount(), 1);
+  EXPECT_EQ(log.Line(0), "first after clearing");
+
+  // Positions are compared within the window frame's few pixels, which the
+  // toolkit adds when it places a top-level window.
+  constexpr int Frame = 6;
+  log.ToggleBeside(&main);
+  EXPECT_TRUE(log.GetVisible());
+  EXPECT_NEAR(log.GetTop(), main.GetTop(), Frame);
+  EXPECT_NEAR(log.GetLeft(), main.GetLeft() + main.GetWidth(), Frame);
+  log.ToggleBeside(&main);
+  EXPECT_FALSE(log.GetVisible());
+  EXPECT_NEAR(log.GetLeft(), main.GetLeft() + main.GetWidth(), Frame);
+}
+
+TEST(ActivityWindow, StaysOnTheScreenWhereThereIsNoRoomBesideTheMainWindow) {
+  const TRect screen = Screen->WorkAreaRect();
+  TForm main(nullptr);
+  TActivityDisplayWindow log(nullptr);
+  struct Case {
+    const char* what;
+    TRect mainBounds;  // left, top, width, height
+  };
+  const Case cases[] = {
+      {"main fills the screen", Rect(screen.Left, screen.Top, screen.Width(), screen.Height())},
+      {"main at the right edge", Rect(screen.Right - 300, screen.Top + 20, 300, 300)},
+      {"main low on the screen", Rect(screen.Left + 10, screen.Bottom - 100, 200, 90)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    main.SetBounds(c.mainBounds.Left, c.mainBounds.Top, c.mainBounds.Right, c.mainBounds.Bottom);
+    main.Show();
+    log.ToggleBeside(&main);
+    ASSERT_TRUE(log.GetVisible());
+    Application->ProcessMessages();
+    // Shown once, the window has its frame: the next showing keeps it all in.
+    log.ToggleBeside(&main);
+    log.ToggleBeside(&main);
+    const TRect f = log.GetFrameMargins();
+    EXPECT_GE(log.GetLeft() - f.Left, screen.Left);
+    EXPECT_GE(log.GetTop() - f.Top, screen.Top);
+    EXPECT_LE(log.GetLeft() + log.GetWidth() + f.Right, screen.Right);
+    EXPECT_LE(log.GetTop() + log.GetHeight() + f.Bottom, screen.Bottom);
+    log.ToggleBeside(&main);
+    EXPECT_FALSE(log.GetVisible());
+  }
+}
+
+TEST(ActivityWindow, ItsShortcutHidesItFromItsOwnWindow) {
+  TActivityDisplayWindow log(nullptr);
+  TCustomForm* savedMain = Application->MainForm;
+  TForm main(nullptr);
+  main.SetBounds(40, 60, 300, 400);
+  Application->MainForm = &main;
+  log.ToggleBeside(&main);
+  ASSERT_TRUE(log.GetVisible());
+  log.BringToFront();
+  Application->ProcessMessages();
+  // Ctrl+Alt+W typed while the log window is the active one.
+  QWidget* active = QApplication::activeWindow();
+  ASSERT_NE(active, nullptr);
+  ASSERT_EQ(active->windowTitle(), "ActivityDisplayWindow");
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
+  QCoreApplication::sendEvent(active, &press);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
+  QCoreApplication::sendEvent(active, &release);
+  Application->ProcessMessages();
+  EXPECT_FALSE(log.GetVisible());
+  EXPECT_EQ(log.ToggleWindow->GetShortCut(), ActivityWindowShortCut);
+  Application->MainForm = savedMain;
+}
+
+TEST(ActivityWindow, PrintsTheLogOrReportsWhyNot) {
+  qytest::TempDir dir;
+  TActivityDisplayWindow log(nullptr);
+  for (int i = 1; i <= 80; ++i) log.AddLine("event number " + std::to_string(i));
+  TPrinter* printer = Printer();
+  const String pdf = (dir / "log.pdf").string();
+  printer->OutputFileName = pdf;
+  {
+    TInteractionScript script;
+    log.BitBtn2Click(nullptr);
+    EXPECT_TRUE(script.Shown.empty());
+  }
+  printer->OutputFileName.clear();
+  ASSERT_TRUE(FileExists(pdf));
+  EXPECT_EQ(printer->Title, "Quillory Log");
+  // 80 lines of 10 pt do not fit on one page inside the margins.
+  const String text = qytest::ReadFileBytes(pdf);
+  EXPECT_NE(text.find("/Count 2"), String::npos);
+
+  if (!printer->HasPrinters()) {
+    TInteractionScript script;
+    script.Answer(IDOK);
+    log.BitBtn2Click(nullptr);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Caption, "Error Display");
+    EXPECT_EQ(script.Shown[0].Text.rfind("Print Log\r\r", 0), 0u);
+  }
+}
+
+}  // namespace
