@@ -84,12 +84,14 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
       // incoming style's key can equal it. A target that may not be chosen
       // again (a numbered list) leaves its key's candidates.
       std::unordered_map<size_t, std::vector<Integer>> byKey;
+      byKey.reserve(static_cast<size_t>(Count() + incomingCount));
       for (Integer j = 0; j < Count(); ++j) byKey[GetInfo(j)->MergeKey()].push_back(j);
       std::vector<bool> used(static_cast<size_t>(Count()), false);
       auto usable = [&](Integer i) { return i >= static_cast<Integer>(used.size()) || !used[i]; };
       for (Integer i = 0; i < incomingCount; ++i) {
         const TCustomVLInfo& incoming = *styles.GetInfo(i);
-        std::vector<Integer>& candidates = byKey[incoming.MergeKey()];
+        const size_t key = incoming.MergeKey();
+        std::vector<Integer>& candidates = byKey[key];
         Integer target = -1;
         if (i < Count() && usable(i) && incoming.IsEqualMapped(*GetInfo(i), mapping)) target = i;
         for (size_t k = 0; target < 0 && k < candidates.size(); ++k)
@@ -97,7 +99,7 @@ void TCustomVLInfos::MergeWith(TCustomVLInfos& styles, TVLStyleMergeMode mode,
             target = candidates[k];
         if (target < 0) {
           target = appendCopy(incoming);
-          byKey[GetInfo(target)->MergeKey()].push_back(target);
+          candidates.push_back(target);
         }
         if (!MergeTargetReusable(incoming)) {
           if (static_cast<Integer>(used.size()) <= target) used.resize(size_t(target) + 1, false);

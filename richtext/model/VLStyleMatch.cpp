@@ -63,10 +63,15 @@ bool TFontInfo::IsEqual(const TCustomVLInfo& value, bool ignoreReferences,
 
 namespace {
 
-// Mixes one value into a key.
+// Mixes one value into a key; every bit of the value reaches every bit of
+// the key, so that keys of styles that differ in one field spread over the
+// buckets.
 template <class T>
 void Mix(size_t& key, T value) {
-  key ^= std::hash<int64_t>()(static_cast<int64_t>(value)) + 0x9E3779B97F4A7C15ull + (key << 6) + (key >> 2);
+  uint64_t x = key ^ (static_cast<uint64_t>(static_cast<int64_t>(value)) + 0x9E3779B97F4A7C15ull);
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  key = static_cast<size_t>(x ^ (x >> 31));
 }
 
 }  // namespace
