@@ -233,6 +233,7 @@ private:
   TVLBiDiMode ParaBiDi(Integer itemNo);
   void RunFormat(TVLFormatState& st, bool onlyTail);
 
+  Integer PieceBottom(const TVLDrawLineInfo* d);
   Integer ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas, const TVLResolutionInfo* res);
   WideString DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item);
 

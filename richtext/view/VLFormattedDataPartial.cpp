@@ -66,6 +66,17 @@ void TCustomVLFormattedData::FormatParas(Integer startDrawItem, Integer endDrawI
   FormatParasExact(s, e, itemsDelta, false);
 }
 
+Integer TCustomVLFormattedData::PieceBottom(const TVLDrawLineInfo* d) {
+  // A text line reaches its font's external leading below the piece when
+  // lines add it (the piece's box starts that much above the text).
+  Integer bottom = d->Top + d->Height;
+  const Integer styleNo = GetItemStyle(d->ItemNo);
+  if (styleNo >= 0 && (GetLayoutFlags() & vllfExternalLeading))
+    bottom += TextStyleMetrics(GetCanvas(), styleNo, VLGetItemBiDiMode(*Items, GetStyle(), d->ItemNo, GetBiDiMode()))
+                  .tmExternalLeading;
+  return bottom;
+}
+
 void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer endDrawItem,
                                               Integer itemsDelta, bool itemFlag) {
   const Integer oldCount = DrawItems.Count();
@@ -75,6 +86,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     Reformat(itemFlag);
     return;
   }
+  ResetMeasuring();
   const Integer itemCount = GetItemCount();
   Integer firstItem = std::clamp(DrawItems[startDrawItem]->ItemNo, 0, itemCount - 1);
   Integer lastItem = std::clamp(DrawItems[endDrawItem]->ItemNo + itemsDelta, 0, itemCount - 1);
@@ -90,7 +102,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     for (Integer i = f; i <= l; ++i) {
       const TVLDrawLineInfo* d = DrawItems[i];
       // A full-line item drops the line spacing of the line before it.
-      y0 = std::max(y0, d->Top + d->Height + (firstFullLine ? 0 : d->ExtraSpaceBelow));
+      y0 = std::max(y0, PieceBottom(d) + (firstFullLine ? 0 : d->ExtraSpaceBelow));
     }
   }
   Integer oldNextTop = -1;
@@ -109,7 +121,6 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
                              }),
               Jumps.end());
 
-  ResetMeasuring();
   TVLFormatState st;
   st.Canvas = GetCanvas();
   st.Style = style;
@@ -180,7 +191,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       d->Top = VLCheckedAdd(d->Top, dy);
       d->ItemNo += itemsDelta;
       if (renumber && d->TextOffset <= 1) GetItem(d->ItemNo)->DrawItemNo = i;
-      lowest = std::max(lowest, VLCheckedAdd(d->Top + d->Height, d->ExtraSpaceBelow));
+      lowest = std::max(lowest, VLCheckedAdd(PieceBottom(d), d->ExtraSpaceBelow));
     }
     contentBottom = lowest;
     if (following < newCount)

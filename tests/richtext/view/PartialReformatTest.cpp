@@ -191,7 +191,8 @@ void CheckRandomEdits(TLayoutDoc& doc, int count, unsigned seed) {
 }  // namespace
 
 TEST(PartialReformat, MatchesFullLayoutForRandomEdits) {
-  for (Word flags : {Word(vllfCollectJumps | vllfSwallowSpaces), Word(0)}) {
+  for (Word flags : {Word(vllfCollectJumps | vllfSwallowSpaces), Word(0),
+                     Word(vllfSwallowSpaces | vllfExternalLeading)}) {
     TLayoutDoc doc;
     doc.Data.Width = 130;
     doc.Data.SetLayoutFlags(flags);
