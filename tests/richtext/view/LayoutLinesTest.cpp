@@ -268,3 +268,51 @@ TEST(LayoutLines, HypertextAreasOfWrappedLinksShareTheirId) {
   d.Format();
   EXPECT_TRUE(d.Data.Jumps.empty());
 }
+
+TEST(LayoutLines, MinimumWidthsSetTheDocumentWidth) {
+  struct TCase {
+    const char* What;
+    Integer Left, Right, First;
+    bool NoWrap, Marker;
+    Integer MinWidth;
+  };
+  // 7-pixel characters; pictures 10 + 2 pixels; markers 20 pixels.
+  const TCase cases[] = {
+      {"widest word and indents", 10, 5, 8, false, false, 42 + 23},
+      {"a negative first indent counts nothing", 10, 5, -4, false, false, 42 + 15},
+      {"a paragraph that does not wrap", 0, 0, 0, true, false, 63 + 12},
+      {"a marker and the word after it", 0, 0, 0, false, true, 30 + 20 + 42},
+  };
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    const Integer p = d.Para();
+    TParaInfo* para = d.Style.ParaStyles->Items(p);
+    para->LeftIndent = c.Left;
+    para->RightIndent = c.Right;
+    para->FirstIndent = c.First;
+    if (c.NoWrap) para->Options.Include(vlpaoNoWrap);
+    if (c.Marker) {
+      d.Marker(10, 30, p);
+      d.Text("ab abcdef", 0, -1);
+    } else {
+      d.Text("ab abcdef", 0, p);
+      d.Picture(10, 10);
+    }
+    EXPECT_EQ(d.Data.CalculateMinDocWidth(nullptr, nullptr), c.MinWidth) << c.What;
+  }
+  // Without a client text width lines never wrap narrower than the widest
+  // unbreakable element; a maximum text width narrows them.
+  TLayoutDoc d;
+  d.Text("abcdefghijklmnopqrst");
+  d.Format();
+  EXPECT_EQ(d.Data.DocumentWidth, 140);
+  EXPECT_EQ(d.Data.TextWidth, 140);
+  EXPECT_EQ(d.Data.ReportedWidth, 150);
+  d.Data.MaxTextWidth = 50;
+  d.Format();
+  EXPECT_EQ(d.Data.TextWidth, 50);
+  d.Data.MaxTextWidth = 0;
+  d.Data.MinTextWidth = 200;
+  d.Format();
+  EXPECT_EQ(d.Data.DocumentWidth, 200);
+}

@@ -196,6 +196,8 @@ TEST(PartialReformat, MatchesFullLayoutForRandomEdits) {
     TLayoutDoc doc;
     doc.Data.Width = 130;
     doc.Data.SetLayoutFlags(flags);
+    // With external leading, raised text too.
+    if (flags & vllfExternalLeading) doc.Style.TextStyles->Items(1)->VShift = 30;
     CheckRandomEdits(doc, 2000, 20261207u + flags);
   }
 }
