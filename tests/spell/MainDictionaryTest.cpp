@@ -82,29 +82,36 @@ TEST(MainDictionary, PhoneticResultsStopAt501) {
 }
 
 TEST(MainDictionary, EverySourceWordFoundAndRandomNonWordsNot) {
-  TMainDictionary d;
-  d.Open(spelltest::American());
-  ASSERT_EQ(d.FileName(), spelltest::American());
-  EXPECT_GE(d.WidthSelector(), 65535u);  // the variable child-number form
-  std::set<std::string> words;
-  for (const auto& line : spelltest::ReadLines("/usr/share/dict/american-english")) {
-    const std::string w = Utf8ToAnsi(line, 1252);
-    words.insert(w);
-    ASSERT_TRUE(d.WordExists(w)) << line;
-  }
-  std::mt19937 rng(20);
-  int tested = 0;
-  while (tested < 10000) {
-    std::string w;
-    const int len = 3 + static_cast<int>(rng() % 8);
-    for (int i = 0; i < len; ++i) w += static_cast<char>('a' + rng() % 26);
-    if (words.count(w)) continue;
-    ++tested;
-    ASSERT_FALSE(d.WordExists(w)) << w;
+  for (const char* name : {"American", "British"}) {
+    const std::string file = spelltest::BinDir() + "/" + name + ".spm";
+    const std::string source =
+        std::string("/usr/share/dict/") + (name[0] == 'A' ? "american" : "british") + "-english";
+    TMainDictionary d;
+    d.Open(file);
+    ASSERT_EQ(d.FileName(), file);
+    EXPECT_GE(d.WidthSelector(), 65535u);  // the variable child-number form
+    EXPECT_EQ(d.Language(), name[0] == 'A' ? 0x0409 : 0x0809);
+    std::set<std::string> words;
+    for (const auto& line : spelltest::ReadLines(source)) {
+      const std::string w = Utf8ToAnsi(line, 1252);
+      words.insert(w);
+      ASSERT_TRUE(d.WordExists(w)) << name << " " << line;
+    }
+    EXPECT_GT(words.size(), 100000u);
+    std::mt19937 rng(20);
+    int tested = 0;
+    while (tested < 10000) {
+      std::string w;
+      const int len = 3 + static_cast<int>(rng() % 8);
+      for (int i = 0; i < len; ++i) w += static_cast<char>('a' + rng() % 26);
+      if (words.count(w)) continue;
+      ++tested;
+      ASSERT_FALSE(d.WordExists(w)) << name << " " << w;
+    }
   }
 }
 
-TEST(MainDictionary, CompilerOutputIsByteIdentical) {
+TEST(MainDictionary, CompilersRebuildByteIdenticalFiles) {
   qytest::TempDir tmp;
   const std::string again = tmp.str() + "/American.spm";
   const std::string cmd = std::string(QY_TOOLS_DIR) +
@@ -112,6 +119,12 @@ TEST(MainDictionary, CompilerOutputIsByteIdentical) {
                           "' 'American English' 0x0409 > /dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_TRUE(qytest::ReadFileBytes(again) == qytest::ReadFileBytes(spelltest::American()));
+  const std::string thesaurus = tmp.str() + "/Wordhoard.spt";
+  const std::string cmd2 = std::string(QY_TOOLS_DIR) +
+                           "/SptCompile /usr/share/mythes/th_en_US_v2.dat "
+                           "/usr/share/wordnet/cntlist.rev '" + thesaurus + "' English > /dev/null";
+  ASSERT_EQ(std::system(cmd2.c_str()), 0);
+  EXPECT_TRUE(qytest::ReadFileBytes(thesaurus) == qytest::ReadFileBytes(spelltest::Thesaurus()));
 }
 
 TEST(MainDictionary, DamagedFilesAreRefusedOrFindNothing) {
