@@ -236,36 +236,71 @@ bool TMainDictionary::Lookup(const char* Word, int& Depth) {
   }
   if (entry[1] == 0) return false;
   Depth = 1;
-  TChildren cands;
-  cands.Count = entry[1];
-  cands.InPool = cands.Count > 1;
-  if (cands.InPool)
-    cands.PoolOffset = U32(entry + 4);
-  else
-    cands.Single = U32(entry + 4);
+  // The record of the second character, from the table made on activation.
+  const int16_t block = FSecondBlock[static_cast<Byte>(Word[0])];
+  if (block < 0) return false;
+  uint32_t n = FSecond[static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1])];
+  if (n == 0xFFFFFFFF) return false;
+  // Then one record per character, read in place; every number and offset
+  // from the file is checked before it is used.
+  const uint32_t total = static_cast<uint32_t>(FFirst[9]);
+  const Byte* pool = FMap.Data() + FPoolStart;
+  const uint64_t poolSize = FPoolSize;
+  const bool narrow = FWidth < 65535;
   size_t i = 1;
-  TRecord r;
-  bool found = false;
-  if (const int16_t block = FSecondBlock[static_cast<Byte>(Word[0])]; block >= 0) {
-    const uint32_t n = FSecond[static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1])];
-    if (n == 0xFFFFFFFF || !ReadRecord(n, r)) return false;
-    found = true;
-  }
-  while (Word[i] != 0) {
-    if (!found && !FindChild(cands, static_cast<Byte>(Word[i]), r)) return false;
-    found = false;
+  for (;;) {
+    int k = 0;
+    const Byte* p = RecordAt(n, k);
+    const uint32_t v = U32(p);
     ++Depth;
     ++i;
-    if (Word[i] == 0) return r.EndOfWord;
-    for (int k = 0; k < r.InlineCount; ++k) {
-      if (Word[i] == 0 || static_cast<Byte>(Word[i]) != r.Inline[k]) return false;
+    if (Word[i] == 0) return (v >> 31) != 0;
+    for (int j = 0; j < k; ++j) {
+      if (Word[i] == 0 || static_cast<Byte>(Word[i]) != p[4 + j]) return false;
       ++i;
       ++Depth;
     }
-    cands = ChildrenOf(r);
-    if (cands.Count == 0 || !cands.Valid) return false;
+    if (Word[i] == 0) return false;  // ended right after the inline characters
+    const Byte want = static_cast<Byte>(Word[i]);
+    uint32_t count = (v >> 28) & 7;
+    const uint32_t ref = (v >> 8) & 0xFFFFF;
+    if (count == 1) {
+      if (ref >= total || *RecordAt(ref, k) != want) return false;
+      n = ref;
+      continue;
+    }
+    uint64_t at = ref;
+    if (count == 0) {
+      if (ref == kSpmNoChildren || ref >= poolSize) return false;
+      count = pool[ref];
+      at = static_cast<uint64_t>(ref) + 1;
+    }
+    bool found = false;
+    for (uint32_t c = 0; c < count; ++c) {
+      if (at + 2 > poolSize) return false;
+      uint32_t m;
+      const Byte b0 = pool[at];
+      if (narrow) {
+        m = b0 | (static_cast<uint32_t>(pool[at + 1]) << 8);
+        at += 2;
+      } else if (b0 >= 0x80) {
+        m = (static_cast<uint32_t>(b0 & 0x7F) << 8) | pool[at + 1];
+        at += 2;
+      } else {
+        if (at + 3 > poolSize) return false;
+        m = (static_cast<uint32_t>(b0) << 16) | (static_cast<uint32_t>(pool[at + 1]) << 8) |
+            pool[at + 2];
+        at += 3;
+      }
+      if (m >= total) return false;
+      if (*RecordAt(m, k) == want) {
+        n = m;
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
   }
-  return false;
 }
 
 bool TMainDictionary::WordExists(const AnsiString& Word) {

@@ -62,10 +62,7 @@ private:
   // checked against the mapping when it was activated.
   const Byte* RecordAt(uint32_t Number, int& Inline) const {
     int k = 0;
-    if (Number >= FFirst[1]) {
-      k = 8;
-      while (FFirst[k] > Number) --k;
-    }
+    while (k < 8 && FFirst[k + 1] <= Number) ++k;
     Inline = k;
     return FSectionPtr[k] + static_cast<uint64_t>(Number - FFirst[k]) * (4 + k);
   }

@@ -5,7 +5,7 @@
 bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Position,
                          int& Consumed) const {
   if (Position < S.size()) {
-    const TReplaceNode* child = FChildren[static_cast<Byte>(S[Position])].get();
+    const TReplaceNode* child = Child(static_cast<Byte>(S[Position]));
     if (child && child->Match(S, Replacement, Position + 1, Consumed)) return true;
   }
   if (FTerminal) {
@@ -19,7 +19,7 @@ bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Po
 
 const TReplaceNode* TReplaceNode::MatchNode(const char* S, size_t Length, size_t Position) const {
   if (Position < Length) {
-    const TReplaceNode* child = FChildren[static_cast<Byte>(S[Position])].get();
+    const TReplaceNode* child = Child(static_cast<Byte>(S[Position]));
     if (child)
       if (const TReplaceNode* n = child->MatchNode(S, Length, Position + 1)) return n;
   }
@@ -27,7 +27,8 @@ const TReplaceNode* TReplaceNode::MatchNode(const char* S, size_t Length, size_t
 }
 
 void TReplaceNode::Clear() {
-  for (auto& c : FChildren) c.reset();
+  FChildren.clear();
+  FIndex.fill(0xFF);
   FHasChildren = false;
 }
 
@@ -35,10 +36,15 @@ void TReplaceNode::AddRule(const AnsiString& Pattern, const AnsiString& Replacem
                            int Consumed) {
   TReplaceNode* node = this;
   for (char ch : Pattern) {
-    auto& slot = node->FChildren[static_cast<Byte>(ch)];
-    if (!slot) slot = std::make_unique<TReplaceNode>();
+    const Byte b = static_cast<Byte>(ch);
+    TReplaceNode* next = const_cast<TReplaceNode*>(node->Child(b));
+    if (!next) {
+      node->FIndex[b] = static_cast<Byte>(node->FChildren.size());
+      node->FChildren.push_back(std::make_unique<TReplaceNode>());
+      next = node->FChildren.back().get();
+    }
     node->FHasChildren = true;
-    node = slot.get();
+    node = next;
   }
   node->FTerminal = true;
   node->FReplacement = Replacement;
@@ -126,7 +132,8 @@ void TPhoneticsMap::SetPrefixDepth(int Value) {
 void TPhoneticsMap::MakeKey(const AnsiString& Word, AnsiString& Key) const {
   char s[256];
   const size_t len = std::min<size_t>(Word.size(), sizeof s);
-  for (size_t i = 0; i < len; ++i) s[i] = SpellLowerChar(Word[i]);
+  const Byte* lower = SpellLowerTable();
+  for (size_t i = 0; i < len; ++i) s[i] = static_cast<char>(lower[static_cast<Byte>(Word[i])]);
   Key.clear();
   int budget = KeyBudget;
   size_t pos = 0;

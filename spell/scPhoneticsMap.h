@@ -4,6 +4,7 @@
 #include "platform/base/Types.h"
 
 #include <array>
+#include <vector>
 #include <memory>
 
 class TReplaceNode : public TObject {
@@ -21,8 +22,25 @@ public:
   int Consumed() const { return FConsumed; }
 
 protected:
+  // Children by byte: a byte index into a short list, rather than 256
+  // pointers per node, since the engine switches rule sets while
+  // suggesting and rebuilding must stay cheap.
+  const TReplaceNode* Child(Byte C) const {
+    const Byte i = FIndex[C];
+    return i == 0xFF ? nullptr : FChildren[i].get();
+  }
   bool FHasChildren = false;
-  std::array<std::unique_ptr<TReplaceNode>, 256> FChildren;
+  std::array<Byte, 256> FIndex = MakeEmptyIndex();
+  std::vector<std::unique_ptr<TReplaceNode>> FChildren;
+
+private:
+  static std::array<Byte, 256> MakeEmptyIndex() {
+    std::array<Byte, 256> a;
+    a.fill(0xFF);
+    return a;
+  }
+
+protected:
   bool FTerminal = false;
   AnsiString FReplacement;
   int FConsumed = 0;

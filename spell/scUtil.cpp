@@ -197,29 +197,33 @@ const TCaseTables& CaseTables() {
 }
 }  // namespace
 
-char SpellLowerChar(char C) { return static_cast<char>(CaseTables().Lower[static_cast<Byte>(C)]); }
-char SpellUpperChar(char C) { return static_cast<char>(CaseTables().Upper[static_cast<Byte>(C)]); }
+const Byte* SpellUpperTable() { return CaseTables().Upper; }
+const Byte* SpellLowerTable() { return CaseTables().Lower; }
 
 AnsiString SpellUpper(const AnsiString& S) {
+  const Byte* t = SpellUpperTable();
   AnsiString r = S;
-  for (char& c : r) c = SpellUpperChar(c);
+  for (char& c : r) c = static_cast<char>(t[static_cast<Byte>(c)]);
   return r;
 }
 
 AnsiString SpellLower(const AnsiString& S) {
+  const Byte* t = SpellLowerTable();
   AnsiString r = S;
-  for (char& c : r) c = SpellLowerChar(c);
+  for (char& c : r) c = static_cast<char>(t[static_cast<Byte>(c)]);
   return r;
 }
 
 bool IsAllUpper(const AnsiString& S) {
+  const Byte* t = SpellUpperTable();
   for (char c : S)
-    if (SpellUpperChar(c) != c) return false;
+    if (t[static_cast<Byte>(c)] != static_cast<Byte>(c)) return false;
   return true;
 }
 
 bool IsAllLower(const AnsiString& S) {
+  const Byte* t = SpellLowerTable();
   for (char c : S)
-    if (SpellLowerChar(c) != c) return false;
+    if (t[static_cast<Byte>(c)] != static_cast<Byte>(c)) return false;
   return true;
 }

@@ -74,8 +74,11 @@ uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M);
 inline uint32_t DictionaryProbeStep(uint32_t Home) { return Home % 97 + 1; }
 
 // Case helpers over the dictionaries' 8-bit code page (1252).
-char SpellUpperChar(char C);
-char SpellLowerChar(char C);
+// 256-byte case tables of the code page.
+const Byte* SpellUpperTable();
+const Byte* SpellLowerTable();
+inline char SpellUpperChar(char C) { return static_cast<char>(SpellUpperTable()[static_cast<Byte>(C)]); }
+inline char SpellLowerChar(char C) { return static_cast<char>(SpellLowerTable()[static_cast<Byte>(C)]); }
 AnsiString SpellUpper(const AnsiString& S);
 AnsiString SpellLower(const AnsiString& S);
 bool IsAllUpper(const AnsiString& S);  // S equals its upper case
