@@ -195,7 +195,12 @@ struct TVLRTFRowProperties {
   TVLRTFRowProperties();
   // Resets what \trowd resets (width is percent is kept).
   void Reset();
-  TVLRTFCellProperties& PendingCell() { return *Cells.back(); }
+  // The cell that cell words address; a row whose cells were all taken by
+  // \row gets a fresh one.
+  TVLRTFCellProperties& PendingCell() {
+    if (Cells.empty()) Cells.push_back(std::make_unique<TVLRTFCellProperties>());
+    return *Cells.back();
+  }
   Integer CellCount() const { return static_cast<Integer>(Cells.size()); }
   TVLRTFCellProperties& GetCell(Integer index) { return *Cells.at(static_cast<size_t>(index)); }
   // A copy of everything; the caller keeps the three flags the group copy omits.

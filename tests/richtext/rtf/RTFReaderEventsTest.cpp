@@ -143,6 +143,9 @@ TEST(RTFReaderEvents, TableEventsAndRows) {
                    "\\itap1 \\cell\\row}"),
             0);
   EXPECT_EQ(n.Log.substr(0, 3), "ssT");
+  // Cell words after a row that took every cell address a fresh one.
+  Recorder e;
+  EXPECT_EQ(e.Read("{\\rtf1 \\trowd\\row\\clvmgf\\clbrdrl\\brdrs\\cellx10 x}"), 0);
   EXPECT_NE(n.Log.find('t'), std::string::npos);
 }
 
