@@ -1,5 +1,7 @@
 #include "richtext/table/VLTable.h"
 
+#include "platform/base/Streams.h"
+#include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLMarkers.h"
 
 #include <algorithm>
@@ -266,4 +268,112 @@ void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool /*decreaseW
 
 bool TVLTableItemInfo::MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag) {
   return Rows.MergeCells(topRow, leftCol, colSpan, rowSpan, flag);
+}
+
+// ---------------------------------------------------------------------------
+// VLF
+
+namespace {
+constexpr Integer MaxGrid = 1 << 20;
+}
+
+AnsiString TVLTableItemInfo::GetVLFParams(TCustomVLData*) const {
+  const Integer values[] = {RowCount(), ColCount(), static_cast<Integer>(Options.ToMask()), BestWidth, Color,
+                            HeadingRowCount, BorderWidth, BorderColor, BorderLightColor, BorderStyle,
+                            BorderVSpacing, BorderHSpacing, CellBorderWidth, CellBorderColor, CellBorderLightColor,
+                            CellPadding, CellBorderStyle, CellVSpacing, CellHSpacing};
+  AnsiString s;
+  for (Integer v : values) s += (s.empty() ? "" : " ") + std::to_string(v);
+  return s;
+}
+
+bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
+  Integer v[19];
+  for (Integer& x : v)
+    if (!VLFReadNumber(p, x)) return false;
+  if (v[0] < 0 || v[1] < 0 || static_cast<Int64>(v[0]) * v[1] > MaxGrid) return false;
+  FCols = v[1];
+  Rows.Reset(v[0], v[1]);
+  Options = TVLTableOptions::FromMask(static_cast<uint32_t>(v[2]));
+  BestWidth = v[3];
+  Color = v[4];
+  HeadingRowCount = v[5];
+  BorderWidth = v[6];
+  BorderColor = v[7];
+  BorderLightColor = v[8];
+  BorderStyle = static_cast<TVLTableBorderStyle>(std::clamp(v[9], 0, 4));
+  BorderVSpacing = v[10];
+  BorderHSpacing = v[11];
+  CellBorderWidth = v[12];
+  CellBorderColor = v[13];
+  CellBorderLightColor = v[14];
+  CellPadding = v[15];
+  CellBorderStyle = static_cast<TVLTableBorderStyle>(std::clamp(v[16], 0, 4));
+  CellVSpacing = v[17];
+  CellHSpacing = v[18];
+  return true;
+}
+
+void TVLTableItemInfo::SaveVLF(TStream& stream, TCustomVLData* vlData, Integer, Integer paraNo, const AnsiString&,
+                               bool, bool) {
+  TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
+  const bool useNames = vlData && vlData->GetVLFOptions().Contains(vlfoUseStyleNames);
+  const bool tagsP = vlData && vlData->TagsArePChars();
+  VLFWriteLine(stream, std::to_string(vlsTable) + " " + std::to_string(RowCount() * ColCount()) + " " +
+                           VLFSaveParaStyleRef(style, useNames, paraNo) + " " +
+                           std::to_string(VLFItemOptions(ItemOptions, false)) + " 0 " +
+                           VLFSaveTag(tagsP, Tag.Int, Tag.Str) + " " + GetVLFParams(vlData));
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < ColCount(); ++c) {
+      TVLTableCellData* cell = GetCell(r, c);
+      if (!cell) {
+        VLFWriteLine(stream, "-");
+        continue;
+      }
+      TMemoryStream content;
+      cell->SaveVLFToStream(content, false, clNone, nullptr, bsNoBitmap, nullptr);
+      const TVLBooleanRect& v = cell->VisibleBorders;
+      const Integer values[] = {cell->RowSpan, cell->ColSpan, cell->Color, cell->BestWidth, cell->BestHeight,
+                                cell->VAlign, v.Left, v.Top, v.Right, v.Bottom, cell->BorderColor,
+                                cell->BorderLightColor};
+      AnsiString line;
+      for (Integer x : values) line += std::to_string(x) + " ";
+      VLFWriteLine(stream, line + VLFStreamToHex(content));
+    }
+}
+
+bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer,
+                                   AnsiString&, TObject*&) {
+  const Integer cols = ColCount();
+  if (cols <= 0 || lineNo < 0 || lineNo >= RowCount() * cols) return false;
+  const Integer r = lineNo / cols, c = lineNo % cols;
+  auto& slot = Rows.GetRow(r)->Cells[static_cast<size_t>(c)];
+  if (s == "-") {
+    slot.reset();
+    return true;
+  }
+  if (!slot) slot = std::make_unique<TVLTableCellData>(this);
+  FVLData = vlData;
+  const char* p = s.c_str();
+  Integer v[12];
+  for (Integer& x : v)
+    if (!VLFReadNumber(p, x)) return false;
+  if (v[0] < 1 || v[1] < 1 || r + v[0] > RowCount() || c + v[1] > cols) return false;
+  TVLTableCellData& cell = *slot;
+  cell.RowSpan = v[0];
+  cell.ColSpan = v[1];
+  cell.Color = v[2];
+  cell.BestWidth = v[3];
+  cell.BestHeight = v[4];
+  cell.VAlign = static_cast<TVLCellVAlign>(std::clamp(v[5], 0, 3));
+  cell.VisibleBorders.SetValues(v[6] != 0, v[7] != 0, v[8] != 0, v[9] != 0);
+  cell.BorderColor = v[10];
+  cell.BorderLightColor = v[11];
+  while (*p == ' ') ++p;
+  TMemoryStream content;
+  if (!VLFHexToStream(AnsiString(p), content)) return false;
+  content.SetPosition(0);
+  TColor color = clNone;
+  cell.Clear();
+  return cell.LoadVLFFromStream(content, color, nullptr, nullptr, nullptr);
 }

@@ -115,6 +115,15 @@ public:
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
+  // VLF: the grid and the table's attributes in the item header, then one
+  // line per grid position (a covered one is "-"): the cell's attributes
+  // and its content as a complete VLF document in hexadecimal.
+  AnsiString GetVLFParams(TCustomVLData* vlData) const override;
+  bool ReadVLFParams(const char*& p) override;
+  void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo, const AnsiString& name,
+               bool part, bool forceSameAsPrev) override;
+  bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                   AnsiString& name, TObject*& cpInfo) override;
 
   Integer RowCount() const { return Rows.Count(); }
   Integer ColCount() const { return Rows.Count() ? Rows.GetRow(0)->Count() : FCols; }

@@ -132,3 +132,29 @@ TEST_F(TableFixture, EmptyTableIsDropped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFTableStorage, ImportedTablesSurviveTheJournalFormat) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  props.ParaStyleMode = vlrsAddIfNeeded;
+  ASSERT_EQ(Import(props, doc,
+                   "{\\rtf1 intro\\par " + Row("\\clvmgf\\cellx1000\\clmgf\\cellx2000\\clmrg\\cellx3000", {"a", "b", ""}) +
+                       Row("\\clvmrg\\cellx1000\\cellx2000\\cellx3000", {"", "c", "d"}) +
+                       "\\pard\\intbl\\itap2 n\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\nestrow}"
+                       "\\pard\\intbl\\itap1 e\\cell f\\cell g\\cell\\row\\pard end}"),
+            0);
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  out.SetPosition(0);
+  TVLDocumentData back(&style);
+  TColor color = clNone;
+  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  EXPECT_EQ(PlainText(back), PlainText(doc));
+  EXPECT_NE(PlainText(back).find("n|"), std::string::npos);
+}
+
+}  // namespace
