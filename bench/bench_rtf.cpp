@@ -129,10 +129,11 @@ void Peer(benchmark::State& state, const char* tool, const std::string& argsBefo
     return;
   }
   const std::string& path = File(static_cast<int>(state.range(0)));
-  const std::string cmd = std::string(tool) + " " + argsBefore + " '" + path + "' >/dev/null 2>&1";
+  // unrtf writes the pictures it meets into the working folder.
+  const std::string cmd = "cd /tmp && " + std::string(tool) + " " + argsBefore + " '" + path + "' >/dev/null 2>&1";
   for (auto _ : state) benchmark::DoNotOptimize(std::system(cmd.c_str()));
   state.counters["peak_MB"] = ChildPeakMB([&] {
-    execl("/bin/sh", "sh", "-c", ("exec " + cmd).c_str(), static_cast<char*>(nullptr));
+    execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
     return 127;
   });
 }
