@@ -154,6 +154,9 @@ void TVLRTFReaderProperties::Setup() {
   CurrentRow = CurrentCol = -1;
   InsideTableEnd = false;
   FClosestCache.clear();
+  FFontNames.clear();
+  FStyleNamesLower.clear();
+  FStyleNamesOf = nullptr;
   if (HeaderVLData || FooterVLData) {
     r.OnHeaderFooter = [this](TVLRTFReader* s, TVLRTFHeaderFooterType t, bool starting) {
       ReaderHeaderFooter(s, t, starting);

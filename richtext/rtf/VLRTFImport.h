@@ -147,12 +147,19 @@ private:
   TTextWanted WantedText() const;
 
   std::unique_ptr<TVLDocumentData> FDiscard;
+  // Font names of the reader's font table as styles hold them, and lowered.
+  std::vector<std::pair<String, String>> FFontNames;
+  size_t FCacheFonts = 0;
+  // Lowered font names of the text styles, by style number.
+  std::vector<String> FStyleNamesLower;
+  TVLStyle* FStyleNamesOf = nullptr;
+  const String& StyleNameLower(Integer styleNo);
   TVLStyle* FCacheStyle = nullptr;
   Integer FCacheCount = -1;
   Integer FTextStyleNo = 0;
   Integer FParaStyleNo = 0;
   // Closest-style answers of this run by the formatting asked for.
-  std::map<std::tuple<String, Integer, Integer, TColor, TColor, Integer, Integer, Integer, Integer,
+  std::map<std::tuple<Integer, Integer, Integer, TColor, TColor, Integer, Integer, Integer, Integer,
                       Integer, Integer, Integer>,
            Integer>
       FClosestCache;

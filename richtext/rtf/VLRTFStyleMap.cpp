@@ -102,6 +102,16 @@ void RTFBorderToVL(Integer kind, Integer widthTwips, bool outer, double ppt, TVL
   }
 }
 
+const String& TVLRTFReaderProperties::StyleNameLower(Integer styleNo) {
+  TFontInfos& styles = *Style->TextStyles;
+  if (FStyleNamesOf != Style || static_cast<Integer>(FStyleNamesLower.size()) != styles.Count()) {
+    FStyleNamesOf = Style;
+    FStyleNamesLower.clear();
+    for (Integer i = 0; i < styles.Count(); ++i) FStyleNamesLower.push_back(LowerName(styles.Items(i)->FontName));
+  }
+  return FStyleNamesLower[static_cast<size_t>(styleNo)];
+}
+
 bool TVLRTFReaderProperties::StyleAllowed(Integer styleNo, bool isTextStyle) const {
   bool allow = true;
   if (OnStyleFilter) OnStyleFilter(styleNo, isTextStyle, allow);
@@ -114,15 +124,24 @@ TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() const {
   const TVLRTFFont* font = Reader->GetFont(ch.FontIndex);
   // Without a font table the text has no font name and the default charset.
   if (font) {
-    const Cardinal cp = font->Charset > 2 ? CharsetToCodePage(font->Charset) : Reader->CodePage();
-    w.FontName = AnsiToUtf8(font->Name, cp);
+    auto& names = const_cast<std::vector<std::pair<String, String>>&>(FFontNames);
+    if (names.size() != Reader->FontList.size()) {
+      names.clear();
+      for (const TVLRTFFont& f : Reader->FontList) {
+        const Cardinal cp = f.Charset > 2 ? CharsetToCodePage(f.Charset) : Reader->CodePage();
+        String name = AnsiToUtf8(f.Name, cp);
+        names.emplace_back(name, LowerName(name));
+      }
+    }
+    w.FontName = names[static_cast<size_t>(ch.FontIndex)].first;
+    w.FontNameLower = names[static_cast<size_t>(ch.FontIndex)].second;
     w.Charset = font->Charset;
   }
   if (!ch.SymbolFontName.empty()) {
     w.FontName = AnsiToUtf8(ch.SymbolFontName, Reader->CodePage());
+    w.FontNameLower = LowerName(w.FontName);
     if (ch.SymbolFontName == "Symbol" || ch.SymbolFontName == "Wingdings") w.Charset = 2;
   }
-  w.FontNameLower = LowerName(w.FontName);
   w.Size = ch.VPosition != 0 ? RTFRound(ch.Size / 2.0) : ch.Size;
   w.Color = ch.Color;
   w.BackColor = ch.BackColor;
@@ -159,7 +178,7 @@ Integer TVLRTFReaderProperties::FindTextStyle(bool unicodeWanted, bool hypertext
     if (hypertext ? !s.Jump : (s.Jump && !UseHypertextStyles)) continue;
     // A style may carry all capitals; it then matches all-capital text only.
     const bool capsOnly = s.StyleEx.Empty() || (s.StyleEx == TVLFontStyles{vlfsAllCaps});
-    if (LowerName(s.FontName) == w.FontNameLower && s.Size == w.Size && s.Color == w.Color &&
+    if (StyleNameLower(i) == w.FontNameLower && s.Size == w.Size && s.Color == w.Color &&
         s.BackColor == w.BackColor && s.Style == w.FontStyle && (s.Charset == w.Charset || s.Charset == 1) &&
         s.CharScale == w.Scale && s.CharSpacing == w.Spacing && s.StyleEx.Contains(vlfsAllCaps) == w.AllCaps &&
         VShiftKind(s.VShift) == w.VPosition && s.Unicode == unicodeWanted && capsOnly)
@@ -190,18 +209,21 @@ Integer TVLRTFReaderProperties::AddTextStyle(bool unicodeWanted, bool hypertext)
 Integer TVLRTFReaderProperties::FindClosestTextStyle(bool unicodeWanted, bool hypertext) {
   const TTextWanted w = WantedText();
   TFontInfos& styles = *Style->TextStyles;
-  if (FCacheStyle != Style || FCacheCount != styles.Count()) {
+  if (FCacheStyle != Style || FCacheCount != styles.Count() || FCacheFonts != Reader->FontList.size()) {
     FClosestCache.clear();
+    FCacheFonts = Reader->FontList.size();
     FCacheStyle = Style;
     FCacheCount = styles.Count();
   }
-  const auto key = std::make_tuple(w.FontNameLower, Integer{w.Charset}, w.Size, w.Color, w.BackColor,
+  // Symbol-field characters (a font of their own) are not cached.
+  const bool cacheable = !OnStyleFilter && Reader->RTFState.CharProps.SymbolFontName.empty();
+  const auto key = std::make_tuple(Reader->RTFState.CharProps.FontIndex, Integer{w.Charset}, w.Size, w.Color, w.BackColor,
                                    static_cast<Integer>(w.FontStyle.Contains(fsBold) | w.FontStyle.Contains(fsItalic) << 1 |
                                                         w.FontStyle.Contains(fsUnderline) << 2 |
                                                         w.FontStyle.Contains(fsStrikeOut) << 3),
                                    Integer{w.AllCaps}, w.Scale, w.Spacing, w.VPosition,
                                    Integer{unicodeWanted}, Integer{hypertext});
-  if (!OnStyleFilter)
+  if (cacheable)
     if (auto it = FClosestCache.find(key); it != FClosestCache.end()) return it->second;
   Integer best = 0;
   Integer bestScore = 0;
@@ -210,7 +232,7 @@ Integer TVLRTFReaderProperties::FindClosestTextStyle(bool unicodeWanted, bool hy
     if (!StyleAllowed(i, true) || s.Unicode != unicodeWanted) continue;
     if (hypertext ? !s.Jump : (s.Jump && !UseHypertextStyles)) continue;
     Integer score = 0;
-    if (!w.FontNameLower.empty() && LowerName(s.FontName) == w.FontNameLower) score += 10000;
+    if (!w.FontNameLower.empty() && StyleNameLower(i) == w.FontNameLower) score += 10000;
     if (s.Charset == w.Charset)
       score += 50000;
     else if (s.Charset == 1 || w.Charset == 1)
@@ -231,7 +253,7 @@ Integer TVLRTFReaderProperties::FindClosestTextStyle(bool unicodeWanted, bool hy
       bestScore = score;
     }
   }
-  if (!OnStyleFilter) FClosestCache[key] = best;
+  if (cacheable) FClosestCache[key] = best;
   return best;
 }
 
