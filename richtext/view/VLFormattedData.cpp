@@ -7,11 +7,7 @@
 
 #include <algorithm>
 
-Integer VLCheckedAdd(Integer a, Integer b) {
-  const int64_t r = static_cast<int64_t>(a) + b;
-  if (r > VLMaxCoordinate || r < -VLMaxCoordinate) throw EIntOverflow("Integer overflow");
-  return static_cast<Integer>(r);
-}
+void VLCoordinateOverflow() { throw EIntOverflow("Integer overflow"); }
 
 TCustomVLFormattedData::TCustomVLFormattedData() = default;
 

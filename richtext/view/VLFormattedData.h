@@ -279,4 +279,9 @@ private:
 
 // Checked position arithmetic: a result past the coordinate limit raises
 // EIntOverflow.
-Integer VLCheckedAdd(Integer a, Integer b);
+[[noreturn]] void VLCoordinateOverflow();
+inline Integer VLCheckedAdd(Integer a, Integer b) {
+  const int64_t r = static_cast<int64_t>(a) + b;
+  if (r > VLMaxCoordinate || r < -VLMaxCoordinate) VLCoordinateOverflow();
+  return static_cast<Integer>(r);
+}

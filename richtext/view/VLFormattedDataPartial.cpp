@@ -185,17 +185,15 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     const Integer dy = oldNextTop < 0 ? 0 : newNextTop - oldNextTop;
     // Items keep their first draw items unless items or draw items came or went.
     const bool renumber = !st.SharedItems && (itemsDelta != 0 || newCount != oldCount);
-    Integer lowest = newNextTop;
     for (Integer i = following; i < newCount; ++i) {
       TVLDrawLineInfo* d = DrawItems[i];
       d->Top = VLCheckedAdd(d->Top, dy);
       d->ItemNo += itemsDelta;
       if (renumber && d->TextOffset <= 1) GetItem(d->ItemNo)->DrawItemNo = i;
-      lowest = std::max(lowest, VLCheckedAdd(PieceBottom(d), d->ExtraSpaceBelow));
     }
-    contentBottom = lowest;
-    if (following < newCount)
-      contentBottom += style->ParaStyles->Items(GetItem(itemCount - 1)->ParaNo)->SpaceAfter;
+    // Everything after the range moved by dy, its lowest line too (lines
+    // only go down), so the content bottom moves with it.
+    contentBottom = following < newCount ? VLCheckedAdd(oldDocHeight - GetBottomMargin(), dy) : newNextTop;
     for (auto& j : Jumps)
       if (j->DrawItemNo > endDrawItem) {
         j->DrawItemNo += newCount - oldCount;
