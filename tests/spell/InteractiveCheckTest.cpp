@@ -2,6 +2,7 @@
 #include "spell/scSpellBase.h"
 #include "spell/scStringParser.h"
 
+#include "platform/gui/Forms.h"
 #include "platform/gui/Messages.h"
 #include "SpellTestSupport.h"
 
@@ -165,4 +166,44 @@ TEST(InteractiveCheck, SynchronousCheckWaitsForPostedCommands) {
   timer.SetEnabled(false);
   EXPECT_EQ(text, "the cat the");
   EXPECT_EQ(seen, (std::vector<std::string>{"teh", "teh"}));
+}
+
+TEST(InteractiveCheck, DialogIsShownPlacedAndDisposedOf) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SynchronousCheck = false;
+  e->UIType = suiDialog;
+  e->EndMessage = emNever;
+  TCustomForm* shown = nullptr;
+  int created = 0, disposed = 0, hidden = 0;
+  e->OnCreateSpellDialog = [&](TObject*, TCustomForm*& form, bool create) {
+    if (create) {
+      form = new TForm(nullptr);
+      form->SetBounds(-50, -50, 200, 100);
+      ++created;
+    } else {
+      delete form;
+      ++disposed;
+    }
+  };
+  e->OnSpellDialogHide = [&](TObject*) { ++hidden; };
+  e->OnPromptWord = [&](TObject*, const AnsiString&, bool) { shown = e->SpellDialog; };
+  AnsiString text = "teh qqzzt end";
+  e->CheckString(text);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->GetVisible());
+  // No stored position and no window for a string: kept on the monitor.
+  EXPECT_GE(shown->GetLeft(), 0);
+  EXPECT_GE(shown->GetTop(), 0);
+  e->Change("the");
+  EXPECT_EQ(e->SpellDialog, shown);  // one dialog for the whole check
+  e->Ignore();
+  EXPECT_FALSE(e->CheckRunning());
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(disposed, 1);
+  EXPECT_EQ(hidden, 1);
+  EXPECT_EQ(e->SpellDialog, nullptr);
+  // The last position is kept in the configuration for the next check.
+  EXPECT_GE(e->Configuration().GetDialogX(), 0);
+  EXPECT_EQ(text, "the qqzzt end");
 }
