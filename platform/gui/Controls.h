@@ -286,14 +286,15 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Window styles a control that paints itself takes from CreateParams.
+// Window styles a control that paints itself takes from CreateParams. Only
+// the frame and the side of the vertical bar change anything here; the
+// scroll bars come and go with SetScrollInfo, and children always clip.
 constexpr Cardinal WS_BORDER = 0x00800000;
 constexpr Cardinal WS_VSCROLL = 0x00200000;
 constexpr Cardinal WS_HSCROLL = 0x00100000;
 constexpr Cardinal WS_CLIPCHILDREN = 0x02000000;
 constexpr Cardinal WS_EX_CLIENTEDGE = 0x00000200;
 constexpr Cardinal WS_EX_LEFTSCROLLBAR = 0x00004000;
-constexpr Cardinal WM_ERASEBKGND = 0x0014;
 
 struct TCreateParams {
   Cardinal Style = 0;

@@ -19,6 +19,7 @@ constexpr Cardinal WM_SIZE = 0x0005;
 constexpr Cardinal WM_SETFOCUS = 0x0007;
 constexpr Cardinal WM_KILLFOCUS = 0x0008;
 constexpr Cardinal WM_PAINT = 0x000F;
+constexpr Cardinal WM_ERASEBKGND = 0x0014;
 constexpr Cardinal WM_CLOSE = 0x0010;
 constexpr Cardinal WM_KEYDOWN = 0x0100;
 constexpr Cardinal WM_KEYUP = 0x0101;
