@@ -15,7 +15,9 @@
 
 class TThread : public TObject {
 public:
-  // Starts at once unless createSuspended (then Start does).
+  // Starts at once unless createSuspended (then Start does). A thread
+  // started here may reach Execute before a subclass's constructor is done,
+  // so subclasses pass true and call Start at the end of their own.
   explicit TThread(bool createSuspended);
   // Ends the thread first: Terminate, then WaitFor. C++ takes a subclass
   // apart before this runs, so a subclass whose Execute uses the subclass
