@@ -165,6 +165,9 @@ private:
       FClosestCache;
 };
 
+// The reader's font style bits as a font style set.
+TFontStyles RTFFontStyles(Byte bits);
+
 // Border kind and width of RTF (twips) to the paragraph border of a style.
 void RTFBorderToVL(Integer kind, Integer widthTwips, bool outer, double pixelsPerTwip,
                    TVLBorderStyle& style, Integer& width, Integer& internalWidth);

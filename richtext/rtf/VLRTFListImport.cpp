@@ -17,15 +17,6 @@ AnsiString EscapePercent(const AnsiString& s) {
 
 bool SameName(const String& a, const String& b) { return WideLowerCase(Utf8ToWide(a)) == WideLowerCase(Utf8ToWide(b)); }
 
-TFontStyles StylesOf(Byte bits) {
-  TFontStyles s;
-  if (bits & rtf_fs_Bold) s.Include(fsBold);
-  if (bits & rtf_fs_Italic) s.Include(fsItalic);
-  if (bits & rtf_fs_Underline) s.Include(fsUnderline);
-  if (bits & rtf_fs_StrikeOut) s.Include(fsStrikeOut);
-  return s;
-}
-
 TColor MarkerColor(TColor c) { return c == rtf_clAuto ? clWindowText : c; }
 }  // namespace
 
@@ -190,7 +181,7 @@ Integer TVLRTFListImport::FindOrAddPNList(const TVLRTFMarkerProperties& m) {
   const AnsiString format = bullet ? m.TextBefore : before + "%s" + after;
   const AnsiString alternative = bullet ? m.TextBefore : before + "%0:s" + after;
   const String fontName = m.FontIndex < 0 ? String("Symbol") : AnsiToUtf8(font->Name, reader.CodePage());
-  const TFontStyles styles = StylesOf(m.Style);
+  const TFontStyles styles = RTFFontStyles(m.Style);
   const TColor color = MarkerColor(m.Color);
   auto markerIndent = [&](Integer left, Integer first) {
     switch (align) {
@@ -261,7 +252,7 @@ bool TVLRTFListImport::ListMatches(const TVLListInfo& list, const TVLRTFList97& 
         d.MarkerAlignment != static_cast<TVLMarkerAlignment>(std::clamp<Integer>(s.Alignment, 0, 2)) ||
         d.LeftIndent != v.Left || d.MarkerIndent != v.Marker || d.FirstIndent != v.First ||
         d.Options.Contains(vlloLevelReset) == s.NoRestart || d.Options.Contains(vlloLegalStyleNumbering) != s.Legal ||
-        d.GetFont()->GetStyle() != StylesOf(s.Style) || d.GetFont()->GetColor() != MarkerColor(s.Color) ||
+        d.GetFont()->GetStyle() != RTFFontStyles(s.Style) || d.GetFont()->GetColor() != MarkerColor(s.Color) ||
         d.GetFont()->GetSize() != s.Size || !SameName(d.GetFont()->GetName(), v.FontName))
       return false;
     if (d.ListType == vllstUnicodeBullet) {
@@ -294,7 +285,7 @@ void TVLRTFListImport::ImportListTable() {
         d.MarkerAlignment = static_cast<TVLMarkerAlignment>(std::clamp<Integer>(level->Alignment, 0, 2));
         d.GetFont()->SetName(v.FontName);
         d.GetFont()->SetCharset(v.Charset);
-        d.GetFont()->SetStyle(StylesOf(level->Style));
+        d.GetFont()->SetStyle(RTFFontStyles(level->Style));
         d.GetFont()->SetColor(MarkerColor(level->Color));
         d.GetFont()->SetSize(level->Size);
         d.LeftIndent = v.Left;

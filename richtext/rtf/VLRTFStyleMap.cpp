@@ -12,15 +12,6 @@ String LowerName(const String& utf8) { return WideToUtf8(WideLowerCase(Utf8ToWid
 
 Integer VShiftKind(Integer vshift) { return vshift == 0 ? 0 : vshift < 0 ? 1 : 2; }
 
-TFontStyles ToFontStyles(Byte bits) {
-  TFontStyles s;
-  if (bits & rtf_fs_Bold) s.Include(fsBold);
-  if (bits & rtf_fs_Italic) s.Include(fsItalic);
-  if (bits & rtf_fs_Underline) s.Include(fsUnderline);
-  if (bits & rtf_fs_StrikeOut) s.Include(fsStrikeOut);
-  return s;
-}
-
 // The wanted paragraph border: style, width, internal width, colour.
 struct TWantedBorder {
   bool Has = false;
@@ -58,6 +49,15 @@ bool SideVisible(const TVLBooleanRect& r, Integer side) {
   }
 }
 }  // namespace
+
+TFontStyles RTFFontStyles(Byte bits) {
+  TFontStyles s;
+  if (bits & rtf_fs_Bold) s.Include(fsBold);
+  if (bits & rtf_fs_Italic) s.Include(fsItalic);
+  if (bits & rtf_fs_Underline) s.Include(fsUnderline);
+  if (bits & rtf_fs_StrikeOut) s.Include(fsStrikeOut);
+  return s;
+}
 
 void RTFBorderToVL(Integer kind, Integer widthTwips, bool outer, double ppt, TVLBorderStyle& style,
                    Integer& width, Integer& internalWidth) {
@@ -145,7 +145,7 @@ TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() const {
   w.Size = ch.VPosition != 0 ? RTFRound(ch.Size / 2.0) : ch.Size;
   w.Color = ch.Color;
   w.BackColor = ch.BackColor;
-  w.FontStyle = ToFontStyles(ch.Style);
+  w.FontStyle = RTFFontStyles(ch.Style);
   w.AllCaps = ch.AllCaps;
   w.Scale = ch.HScale;
   w.Spacing = Twips(ch.CharSpacing);
