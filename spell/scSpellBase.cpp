@@ -615,12 +615,12 @@ void TSpellCheckerBase::ModifyCase(const AnsiString& Word, AnsiString& Result) {
   if (Word.empty()) return;
   switch (AllowedCases) {
     case cmNone: break;
-    case cmInitialCaps: Result[0] = SpellLower(Word.substr(0, 1))[0]; break;
+    case cmInitialCaps: Result[0] = SpellLowerChar(Word[0]); break;
     case cmInitialCapsOrUpcase:
       if (IsAllUpper(Word))
         Result = SpellLower(Word);
       else
-        Result[0] = SpellLower(Word.substr(0, 1))[0];
+        Result[0] = SpellLowerChar(Word[0]);
       break;
     case cmAnyCase: Result = SpellLower(Word); break;
     case cmCustom:
