@@ -18,12 +18,15 @@ bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Po
 }
 
 const TReplaceNode* TReplaceNode::MatchNode(const char* S, size_t Length, size_t Position) const {
-  if (Position < Length) {
-    const TReplaceNode* child = Child(static_cast<Byte>(S[Position]));
-    if (child)
-      if (const TReplaceNode* n = child->MatchNode(S, Length, Position + 1)) return n;
+  // The deepest terminal node along S from Position: the longest rule.
+  const TReplaceNode* node = this;
+  const TReplaceNode* best = FTerminal ? this : nullptr;
+  for (; Position < Length; ++Position) {
+    node = node->Child(static_cast<Byte>(S[Position]));
+    if (!node) break;
+    if (node->FTerminal) best = node;
   }
-  return FTerminal ? this : nullptr;
+  return best;
 }
 
 void TReplaceNode::Clear() {
