@@ -220,7 +220,7 @@ void TCustomVLData::AddTextItemTag(const AnsiString& textIn, Integer styleNo, In
     if (unicode) item->ItemOptions |= vlioUnicode;
   }
   Integer spaces = style ? style->SpacesInTab : 8;
-  AnsiString text = unicode ? ReplaceTabsW(textIn, spaces) : ReplaceTabs(textIn, spaces);
+  AnsiString text = unicode ? ReplaceTabsW(textIn, spaces) : ::ReplaceTabs(textIn, spaces);
   AddItem(text, item.release());
 }
 

@@ -6,6 +6,7 @@
 #include "platform/base/Set.h"
 #include "platform/base/Strings.h"
 #include "richtext/model/VLClasses.h"
+#include "richtext/model/VLExport.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 
@@ -18,6 +19,10 @@ class TStream;
 class TGraphic;
 class TBitmap;
 class TVLMarkerList;
+class TControl;
+struct TVLRTFSaveTables;
+struct TVLHTMLSaveContext;
+struct TVLExportEvents;
 
 // ---------------------------------------------------------------------------
 // Options kept by the root document (the view's published properties).
@@ -60,6 +65,11 @@ enum TVLControlAction {
 };
 
 enum TBackgroundStyle { bsNoBitmap, bsStretched, bsTiled, bsTiledAndScrolled, bsCentered };
+// The page background the HTML writers save beside the page.
+struct TVLBackgroundImage {
+  TBackgroundStyle Style = bsNoBitmap;
+  const TGraphic* Image = nullptr;
+};
 
 // Document state flags this unit knows.
 inline constexpr Cardinal vlstClearing = 0x80;
@@ -320,6 +330,60 @@ public:
   // False when the length runs past the stream or the VLF is refused.
   bool LoadDataProperty(TStream& stream);
 
+  // ---- plain text, RTF and HTML output (VLTextIO, VLRTFWrite, VLHTMLWrite) ----------
+  bool LoadText(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph);
+  bool LoadTextUnicode(const String& fileName, Integer styleNo, Integer paraNo,
+                       bool asSingleParagraph);
+  void AddTextFromUnicode(const AnsiString& text, Integer styleNo, Integer firstParaNo,
+                          Integer paraNo, bool asSingleParagraph);
+  bool SaveText(const String& fileName, Integer lineWidth, bool unicode);
+  bool SaveTextToStream(const String& path, TStream& stream, Integer lineWidth,
+                        bool selectionOnly, bool textOnly, bool unicode, bool unicodeSignature);
+  void ReplaceTabs(const AnsiString& text, Integer styleNo, AnsiString& result, bool assumeUnicode);
+  bool SaveRTF(const String& fileName, bool selectionOnly, TColor color, const TBitmap* background);
+  // tables: nullptr for the top-level call, which makes them.
+  virtual bool SaveRTFToStream(TStream& stream, bool selectionOnly, Integer level, TColor color,
+                               const TBitmap* background, TVLRTFSaveTables* tables);
+  void MakeRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList, bool reset);
+  bool SaveHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                    TVLSaveOptions options, TColor color, Integer& imgSaveNo, Integer leftMargin,
+                    Integer topMargin, Integer rightMargin, Integer bottomMargin,
+                    const TVLBackgroundImage* background);
+  virtual bool SaveHTMLToStream(TStream& stream, const String& path, const String& title,
+                                const String& imagesPrefix, TVLSaveOptions options, TColor color,
+                                Integer& imgSaveNo, Integer leftMargin, Integer topMargin,
+                                Integer rightMargin, Integer bottomMargin,
+                                const TVLBackgroundImage* background, TVLList* bullets);
+  bool SaveCSSHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                       const String& extraStyles, const String& externalCSS,
+                       const String& cpPrefix, TVLSaveOptions options, TColor color,
+                       TColor& currentFileColor, Integer& imgSaveNo, Integer leftMargin,
+                       Integer topMargin, Integer rightMargin, Integer bottomMargin,
+                       const TVLBackgroundImage* background);
+  virtual bool SaveHTMLToStreamCSS(TStream& stream, const String& path, const String& title,
+                                   const String& imagesPrefix, const String& extraStyles,
+                                   const String& externalCSS, const String& cpPrefix,
+                                   TVLSaveOptions options, TColor color, TColor& currentFileColor,
+                                   Integer& imgSaveNo, Integer leftMargin, Integer topMargin,
+                                   Integer rightMargin, Integer bottomMargin,
+                                   const TVLBackgroundImage* background, TVLList* bullets);
+  // Writes one image file beside the page and gives its location.
+  virtual void SaveImageForHTML(bool asJpeg, const TGraphic& graphic, TVLHTMLSaveContext& ctx,
+                                TColor backColor, String& location);
+  // The save-time events of the absolute root (nullptr: none assigned).
+  virtual TVLExportEvents* GetExportEvents() { return nullptr; }
+  bool SaveItemToFile(const String& path, Integer itemNo, Integer saveFormat, bool unicode,
+                      AnsiString& text);
+  AnsiString SaveComponentToFile(const String& path, TControl* control, Integer saveFormat);
+  void DoWriteHyperlink(Integer id, Integer itemNo, Integer saveFormat, String& target,
+                        String& extras);
+  AnsiString DoSaveRTFExtra(Integer area, TObject* obj, bool inStyleSheet, Integer itemNo,
+                            Integer index);
+  AnsiString DoSaveHTMLExtra(Integer area, bool css);
+  AnsiString DoSaveParaHTMLExtra(Integer itemNo, bool isStart, bool css);
+  void DoHTMLSaveImage(Integer itemNo, const String& path, TColor backColor, bool& doDefault,
+                       String& location);
+
   // ---- fields ----------------------------------------------------------------------
   // Strings are item texts, objects the items (owned by the document unless
   // the list is shared).
@@ -383,6 +447,8 @@ public:
   // Document properties (VLF record 5); created by the owner when wanted.
   std::unique_ptr<TStringList> DocProperties;
 
+  TVLExportEvents* GetExportEvents() override { return &ExportEvents; }
+  TVLExportEvents ExportEvents;
   TVLFPictureNeededEvent OnVLFPictureNeeded;
   TVLFControlNeededEvent OnVLFControlNeeded;
   TVLFImageListNeededEvent OnVLFImageListNeeded;

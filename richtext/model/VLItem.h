@@ -17,6 +17,8 @@ class TStrings;
 class TCustomVLData;
 class TVLDrawLineInfo;
 class TCustomVLItemInfo;
+struct TVLRTFSaveTables;
+struct TVLHTMLSaveContext;
 
 // Style numbers of the item kinds.
 inline constexpr Integer vlsBreak = -1;
@@ -162,8 +164,8 @@ public:
   virtual bool OwnsControl(TControl* control) const { return false; }
   virtual bool OwnsInplaceEditor(TObject* editor) const { return false; }
   virtual void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo,
-                          const AnsiString& text, const String& path, const String& imagesPrefix,
-                          Integer& imgSaveNo, TColor curColor, bool useCSS) {}
+                          const AnsiString& text, TVLHTMLSaveContext& ctx, TColor curColor,
+                          bool useCSS) {}
   virtual AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text,
                             const String& path, bool textOnly, bool unicode) const {
     return AnsiString();
@@ -177,8 +179,10 @@ public:
   virtual void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo,
                        const AnsiString& name, bool part, bool forceSameAsPrev) {}
   virtual void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo,
-                       const AnsiString& name, double twipsPerPixel, Integer level) {}
-  virtual void FillRTFTables(TVLColorList& colorList, TCustomVLData* vlData) {}
+                       const AnsiString& text, Integer level, TVLRTFSaveTables& tables) {}
+  // Adds the colours and list-override counts the item's RTF will need.
+  virtual void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
+                             TCustomVLData* vlData) {}
   virtual void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem);
   virtual void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) {}
   virtual void FinalizeUndoGroup() {}
@@ -323,6 +327,10 @@ public:
 class TVLControlItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+               Integer level, TVLRTFSaveTables& tables) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
@@ -342,6 +350,10 @@ public:
 class TVLGraphicItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+               Integer level, TVLRTFSaveTables& tables) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
   // A picture item that takes the picture over.
   static std::unique_ptr<TVLGraphicItemInfo> CreateEx(TCustomVLData* vlData,
                                                       std::unique_ptr<TGraphic> image,
@@ -392,6 +404,10 @@ public:
 class TVLBulletItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+               Integer level, TVLRTFSaveTables& tables) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;
@@ -421,6 +437,14 @@ public:
 class TVLBreakItemInfo : public TVLFullLineItemInfo {
 public:
   using TVLFullLineItemInfo::TVLFullLineItemInfo;
+  AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text,
+                    const String& path, bool textOnly, bool unicode) const override;
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+               Integer level, TVLRTFSaveTables& tables) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
+                     TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
@@ -436,6 +460,14 @@ public:
 class TVLMarkerItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
+  AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text,
+                    const String& path, bool textOnly, bool unicode) const override;
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+               Integer level, TVLRTFSaveTables& tables) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
+                     TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;

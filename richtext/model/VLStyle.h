@@ -13,6 +13,7 @@
 #include <memory>
 
 class TCanvas;
+class TStream;
 class TControl;
 class TFont;
 class TStrings;
@@ -195,6 +196,8 @@ public:
   void DeclareProperties(TPropertyList& list) override;
   void DefineProperties(TFiler& filer) override;
   void AssignToFont(TFont& font) const;
+  // The CSS declarations of the style (only those differing from base).
+  void SaveCSSToStream(TStream& stream, const TFontInfo* base, bool multiline) const;
 
   // The height in device units for a resolution.
   Integer FontHeight(Integer pixelsPerInch) const;
@@ -365,6 +368,8 @@ public:
   // The owned objects stay; their values are copied.
   void SetBorder(const TVLBorder& value) { Border.Assign(&value); }
   void SetBackground(const TVLBackgroundRect& value) { Background.Assign(&value); }
+  void SaveCSSToStream(TStream& stream, const TParaInfo* base, bool listItem,
+                       bool ignoreLeftAlignment, bool multiline) const;
 
   Integer FirstIndent = 0;
   Integer LeftIndent = 0;
@@ -432,6 +437,11 @@ public:
   bool HasTextNumbering() const;
   bool HasPicture() const;
   bool UsesFont() const;
+  // The HTML list tags of the level ("<OL…>"/"<UL…>", "</OL>"/"</UL>") and
+  // the indents of a marker written as text.
+  void SaveHTMLOpenTag(TStream& stream, bool useCSS) const;
+  void SaveHTMLCloseTag(TStream& stream) const;
+  AnsiString GetIndentCSSForTextVersion() const;
 
   bool IsEqual(const TVLListLevel& value) const;
   Integer SimilarityValue(const TVLListLevel& value) const;
@@ -559,6 +569,9 @@ public:
 
   void ResetTextStyles();
   void ResetParaStyles();
+  // The whole sheet as CSS; options: 1 differences from base styles, 2 no
+  // left alignment without a base, 4 style 0 written as a class.
+  void SaveCSS(TStream& stream, Integer options);
   // Copy into the owned collections.
   void SetTextStyles(const TFontInfos& value) { TextStyles->Assign(&value); }
   void SetParaStyles(const TParaInfos& value) { ParaStyles->Assign(&value); }
