@@ -13,6 +13,7 @@ if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth
+  pandoc default-jre-headless
 ); fi
 
 qy_install_packages() {
@@ -31,6 +32,22 @@ qy_install_packages() {
   export DEBIAN_FRONTEND=noninteractive
   "${sudo[@]}" apt-get update -qq || true
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The Nu HTML Checker that the export tests run, from the npm registry into
+# tools/node_modules as package-lock.json pins it (its own Java download is
+# not run: Debian's Java runs it).
+qy_install_checkers() {
+  local jar="$QY_ROOT/tools/node_modules/vnu-jar/build/dist/vnu.jar"
+  if [ -f "$jar" ]; then return 0; fi
+  # Debian's npm only where no npm is there: a Node.js from elsewhere brings
+  # its own and conflicts with Debian's.
+  if ! command -v npm >/dev/null 2>&1; then
+    local QY_PACKAGES=(npm)
+    qy_install_packages
+  fi
+  echo "Installing the HTML checker"
+  (cd "$QY_ROOT/tools" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
 }
 
 qy_build() {
