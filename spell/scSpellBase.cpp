@@ -14,6 +14,7 @@
 #include "spell/scStringParser.h"
 #include "spell/scSuggestions.h"
 #include "spell/scUtil.h"
+#include "spell/scWinAPIParser.h"
 
 #include <algorithm>
 #include <chrono>
@@ -899,6 +900,25 @@ void TSpellCheckerBase::CheckString(AnsiString& Text) {
   parser->Initialize(&Text);
   CheckParser(parser, ctWholeText);
   if (!FreeParserAtEnd) delete parser;
+}
+
+void TSpellCheckerBase::CheckWinControl(TWinControl* Control, Byte CheckType) {
+  auto* parser = new TWinAPIControlParser;
+  parser->Initialize(Control);
+  CheckParser(parser, CheckType);
+  if (!FreeParserAtEnd) delete parser;
+}
+
+void TSpellCheckerBase::CheckRichEdit(TWinControl* Control, Byte CheckType) {
+  CheckWinControl(Control, CheckType);
+}
+
+int TSpellCheckerBase::WordCountWinControl(TWinControl* Control, Byte CheckType) {
+  auto* parser = new TWinAPIControlParser;
+  parser->Initialize(Control);
+  const int n = WordCountParser(parser, CheckType);
+  if (!FreeParserAtEnd) delete parser;
+  return n;
 }
 
 int TSpellCheckerBase::WordCountString(const AnsiString& Text) {

@@ -22,6 +22,7 @@ class TEventList;
 class TCustomForm;
 class TPopupMenu;
 class TMenuItem;
+class TWinControl;
 
 enum TWordCheckType { wcAccepted, wcExcluded, wcCorrected, wcDenied, wcRepeated };
 enum TCaseModification { cmNone, cmInitialCaps, cmInitialCapsOrUpcase, cmAnyCase, cmCustom };
@@ -141,6 +142,10 @@ public:
 
   // --- interactive check
   virtual void CheckString(AnsiString& Text);
+  // An edit control of the platform layer; rich and plain edits alike.
+  virtual void CheckWinControl(TWinControl* Control, Byte CheckType);
+  virtual void CheckRichEdit(TWinControl* Control, Byte CheckType);
+  virtual int WordCountWinControl(TWinControl* Control, Byte CheckType);
   virtual void CheckParser(TControlParser* Parser, Byte CheckType);
   virtual void CheckParserSilent(TControlParser* Parser, Byte CheckType, bool CheckWords,
                                  bool StopAtFirst, bool& HasErrors, int& ErrorCount,

@@ -3,6 +3,7 @@
 #include "platform/gui/Forms.h"
 #include "spell/scParseEngine.h"
 #include "spell/scUtil.h"
+#include "spell/scWinAPIParser.h"
 
 #include <algorithm>
 
@@ -58,6 +59,12 @@ bool TThesaurusBase::LookupParser(TControlParser* Parser) {
     Parser->ReplaceWord(replacement, 0);
   }
   return true;
+}
+
+void TThesaurusBase::LookupControl(TWinControl* Control) {
+  TWinAPIControlParser parser;
+  parser.Initialize(Control);
+  LookupParser(&parser);
 }
 
 void TThesaurusBase::LookupString(const AnsiString& Word, AnsiString& Replacement) {

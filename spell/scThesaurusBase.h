@@ -14,6 +14,7 @@
 
 class TMainParsingEngine;
 class TCustomForm;
+class TWinControl;
 
 enum TDialogDoubleClickAction { dcaNone, dcaReplace, dcaLookup };
 enum TThesaurusDialogCommand { tdcLookedUp, tdcPrevious, tdcLookup, tdcReplace, tdcClose };
@@ -33,6 +34,7 @@ public:
   virtual void CreateDialog();
   virtual bool LookupParser(TControlParser* Parser);
   virtual void LookupString(const AnsiString& Word, AnsiString& Replacement);
+  virtual void LookupControl(TWinControl* Control);
   virtual void GetString(TThesaurusLanguageString LanguageString, String& Text);
   String GetString(TThesaurusLanguageString LanguageString);
   virtual void PromptContext(int Index);
