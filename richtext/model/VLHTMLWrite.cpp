@@ -15,6 +15,7 @@
 #include "richtext/model/VLUni.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -72,48 +73,46 @@ bool Forbidden(uint32_t cp) {
 // rule of Unicode text (a blank after a blank, or at either end, is
 // "&nbsp;").
 AnsiString WideToHTML(const WideString& w, bool nbspIfEmpty, bool pairRule) {
-  std::vector<uint32_t> cps;
-  cps.reserve(w.size());
-  for (size_t i = 0; i < w.size(); ++i) {
-    uint32_t c = w[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (w[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (Forbidden(c)) c = 0xFFFD;
-    cps.push_back(c);
-  }
   AnsiString r;
-  r.reserve(w.size() + 16);
+  r.reserve(w.size() + w.size() / 4 + 8);
   bool prevSpace = true;
-  for (size_t i = 0; i < cps.size(); ++i) {
-    const uint32_t c = cps[i];
+  const size_t n = w.size();
+  char buf[16];
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t c = w[i];
     if (c == ' ') {
       bool nbsp;
-      if (pairRule) {
+      if (pairRule)
         // Of a run of blanks all but the last are hard, and so are the
         // first and last blank of the text.
-        size_t runEnd = i;
-        while (runEnd + 1 < cps.size() && cps[runEnd + 1] == ' ') ++runEnd;
-        nbsp = runEnd > i || i == 0 || i + 1 == cps.size();
-      } else {
-        nbsp = prevSpace || i + 1 == cps.size();
-      }
+        nbsp = (i + 1 < n && w[i + 1] == ' ') || i == 0 || i + 1 == n;
+      else
+        nbsp = prevSpace || i + 1 == n;
       r += nbsp ? "&nbsp;" : " ";
       prevSpace = true;
       continue;
     }
     prevSpace = false;
-    switch (c) {
-      case '&': r += "&amp;"; continue;
-      case '<': r += "&lt;"; continue;
-      case '>': r += "&gt;"; continue;
-      default: break;
+    if (c < 128 && c >= 32 && c != 127) {
+      switch (c) {
+        case '&': r += "&amp;"; break;
+        case '<': r += "&lt;"; break;
+        case '>': r += "&gt;"; break;
+        default: r += static_cast<char>(c);
+      }
+      continue;
     }
-    if (c < 128)
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (w[i + 1] - 0xDC00);
+      ++i;
+    }
+    if (Forbidden(c)) c = 0xFFFD;
+    if (c < 128) {
       r += static_cast<char>(c);
-    else
-      r += "&#" + std::to_string(c) + ";";
+      continue;
+    }
+    const int len = std::snprintf(buf, sizeof buf, "&#%u;", c);
+    r.append(buf, static_cast<size_t>(len));
   }
   if (r.empty() && nbspIfEmpty) r = "&nbsp;";
   return r;
@@ -154,7 +153,13 @@ AnsiString VLRawUnicodeToHTML(const AnsiString& raw, bool nbspIfEmpty, bool html
 
 AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty, bool htmlCode) {
   if (htmlCode) return AnsiToUtf8(s, codePage);
-  return WideToHTML(AnsiToWide(s, codePage), nbspIfEmpty, true);
+  bool ascii = true;
+  for (char ch : s)
+    if (static_cast<unsigned char>(ch) >= 128) {
+      ascii = false;
+      break;
+    }
+  return WideToHTML(ascii ? WideString(s.begin(), s.end()) : AnsiToWide(s, codePage), nbspIfEmpty, true);
 }
 
 AnsiString VLUtf8ToHTML(const String& s) {
@@ -668,18 +673,19 @@ bool TCustomVLData::SaveHTMLToStream(TStream& stream, const String& path, const 
     const TFontInfo& f0 = *style->TextStyles->Items(0);
     const TLook look0 = LookOf(f0);
     const bool wrap0 = !options.Contains(vlsoDefault0Style);
+    const AnsiString open0 = OpenRun(look0, nullptr, true), close0 = CloseRun(look0, nullptr, true);
     bool wrapOpen = false, paraOpen = false;
     // Style 0's formatting wraps the content of each paragraph and list
     // item, so that every element closes inside the one it opened in.
     auto openWrap = [&] {
       if (wrap0 && !wrapOpen) {
-        w.Str(OpenRun(look0, nullptr, true));
+        w.Str(open0);
         wrapOpen = true;
       }
     };
     auto closeWrap = [&] {
       if (wrapOpen) {
-        w.Str(CloseRun(look0, nullptr, true));
+        w.Str(close0);
         wrapOpen = false;
       }
     };

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <unordered_map>
 
 namespace {
 
@@ -66,10 +67,20 @@ Integer ListJc(TVLMarkerAlignment a) {
 // plain ASCII character), empty when the code page cannot hold it.
 AnsiString Fallback(char16_t c, Cardinal codePage) {
   if (c >= 0xD800 && c <= 0xDFFF) return {};
+  // The code-page converter is slow per character; entries repeat the same
+  // few hundred characters.
+  thread_local Cardinal cachedCodePage = 0;
+  thread_local std::unordered_map<char16_t, AnsiString> cache;
+  if (cachedCodePage != codePage) {
+    cache.clear();
+    cachedCodePage = codePage;
+  }
+  if (auto it = cache.find(c); it != cache.end()) return it->second;
   bool lossless = false;
   const AnsiString a = WideToAnsi(WideString(1, c), codePage, lossless);
-  if (!lossless || a.size() != 1) return {};
-  return MakeRTFStr(a, false);
+  AnsiString r = !lossless || a.size() != 1 ? AnsiString() : MakeRTFStr(a, false);
+  cache.emplace(c, r);
+  return r;
 }
 
 AnsiString UnitsToRTF(const WideString& w, Cardinal codePage, bool rtfCode, bool asName) {
