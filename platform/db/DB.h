@@ -53,6 +53,13 @@ public:
   int ErrorCode;
 };
 
+// An encrypted file that none of the passwords held opens: the one error
+// for which asking the user for a password can help.
+class EDBPasswordError : public EDBEngineError {
+public:
+  using EDBEngineError::EDBEngineError;
+};
+
 // One value as SQLite holds it.
 class TDBValue {
 public:

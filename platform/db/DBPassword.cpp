@@ -2,12 +2,11 @@
 
 #include "platform/db/DB.h"
 
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
 namespace {
-
-constexpr int kIterations = 100000;
 
 String ToHex(const unsigned char* p, size_t n) {
   static const char digits[] = "0123456789abcdef";
@@ -34,7 +33,8 @@ String NewPasswordSalt() {
   return ToHex(salt, sizeof salt);
 }
 
-String PasswordHash(const String& password, const String& saltHex) {
+String PasswordHash(const String& password, const String& saltHex, int iterations) {
+  if (iterations < 1) throw EDatabaseError("Invalid password hash iterations");
   if (saltHex.empty() || saltHex.size() % 2 != 0) throw EDatabaseError("Invalid password salt");
   String salt;
   for (size_t i = 0; i < saltHex.size(); i += 2) {
@@ -45,8 +45,18 @@ String PasswordHash(const String& password, const String& saltHex) {
   unsigned char out[32];
   if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
                         reinterpret_cast<const unsigned char*>(salt.data()),
-                        static_cast<int>(salt.size()), kIterations, EVP_sha256(), sizeof out,
+                        static_cast<int>(salt.size()), iterations, EVP_sha256(), sizeof out,
                         out) != 1)
     throw EDatabaseError("Password hashing failed");
   return ToHex(out, sizeof out);
+}
+
+bool SameHash(const String& a, const String& b) {
+  if (a.size() != b.size()) return false;
+  return CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+void WipeString(String& s) {
+  if (!s.empty()) OPENSSL_cleanse(s.data(), s.size());
+  s.clear();
 }

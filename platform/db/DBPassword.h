@@ -1,10 +1,26 @@
 #pragma once
 // Salted, slow hashes of passwords, for the places that record that a
-// password was set without keeping the password.
+// password was set without keeping the password, and the wiping of
+// passwords from memory.
 #include "platform/base/Types.h"
+#include "platform/db/DBTables.h"
+
+// Iterations of PBKDF2-HMAC-SHA256 for a new hash. Checking a guess against
+// a hash must cost at least as much as against the journal's own key
+// (PBKDF2-HMAC-SHA1 with DBKdfIterations); with the processors' hash
+// instructions SHA-256 runs about twice as fast per iteration as SHA-1.
+constexpr int PasswordHashIterations = 600000;
+static_assert(PasswordHashIterations >= 2 * DBKdfIterations);
 
 // 16 random bytes as 32 lower-case hexadecimal digits.
 String NewPasswordSalt();
 // PBKDF2-HMAC-SHA256 of the password's UTF-8 bytes with the salt's bytes,
-// as 64 hexadecimal digits. Raises EDatabaseError when the salt is not hex.
-String PasswordHash(const String& password, const String& saltHex);
+// as 64 hexadecimal digits. Raises EDatabaseError when the salt is not hex
+// or the iterations are not positive.
+String PasswordHash(const String& password, const String& saltHex,
+                    int iterations = PasswordHashIterations);
+// Compares two hashes in time that does not depend on where they differ.
+bool SameHash(const String& a, const String& b);
+
+// Overwrites the string's bytes with zeros and empties it.
+void WipeString(String& s);

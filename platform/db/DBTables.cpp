@@ -2,11 +2,15 @@
 
 #include "platform/base/Streams.h"
 #include "platform/db/DBDialect.h"
+#include "platform/db/DBFiles.h"
+#include "platform/db/DBPassword.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -69,6 +73,30 @@ String QueryText(sqlite3* db, const String& sql, int* rcOut = nullptr) {
 
 String Upper(const String& s) { return UpperCase(s); }
 
+// Closes the engine's connection and wipes the key it was opened with.
+void CloseConnection(TDBConnection& c) {
+  sqlite3_close_v2(c.Db);
+  c.Db = nullptr;
+  WipeString(c.Key);
+}
+
+// Sets the key and the cipher settings of a freshly opened connection, or of
+// an attached one (schema "qy_new.").
+int ApplyKey(sqlite3* db, const String& key, const TCipherSettings& settings,
+             const String& schema = String()) {
+  if (key.empty()) return SQLITE_OK;
+  int rc = SQLITE_OK;
+  if (schema.empty()) rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
+  for (const String& pragma : {"PRAGMA " + schema + "kdf_iter = " + IntToStr(settings.KdfIter),
+                               "PRAGMA " + schema + "cipher_page_size = " + IntToStr(settings.PageSize)}) {
+    if (rc != SQLITE_OK) break;
+    char* err = nullptr;
+    rc = sqlite3_exec(db, pragma.c_str(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+  }
+  return rc;
+}
+
 bool FsyncPath(const String& path, bool directory) {
   int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
   if (fd < 0) return false;
@@ -102,6 +130,43 @@ String DatabaseEngineCipherVersion() {
 }
 
 // ---------------------------------------------------------------------------
+// TCipherSettings
+
+String TCipherSettings::Text() const {
+  return "kdf_iter=" + IntToStr(KdfIter) + ";cipher_page_size=" + IntToStr(PageSize);
+}
+
+bool TCipherSettings::Parse(const String& text, TCipherSettings& out) {
+  TCipherSettings r;
+  bool iter = false, page = false;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(';', start);
+    if (end == String::npos) end = text.size();
+    const String part = Trim(text.substr(start, end - start));
+    start = end + 1;
+    if (part.empty()) continue;
+    const size_t eq = part.find('=');
+    if (eq == String::npos) return false;
+    const String name = Trim(part.substr(0, eq));
+    Int64 v = 0;
+    if (!TryStrToInt64(Trim(part.substr(eq + 1)), v)) return false;
+    if (name == "kdf_iter" && v >= 1 && v <= 100000000) {
+      r.KdfIter = static_cast<int>(v);
+      iter = true;
+    } else if (name == "cipher_page_size" && v >= 512 && v <= 65536 && (v & (v - 1)) == 0) {
+      r.PageSize = static_cast<int>(v);
+      page = true;
+    } else {
+      return false;
+    }
+  }
+  if (!iter || !page) return false;
+  out = r;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
 // TSession
 
 TSession::TSession() {
@@ -114,7 +179,9 @@ TSession::~TSession() {
     std::lock_guard<std::mutex> g(GSessionsLock);
     GSessions.erase(std::remove(GSessions.begin(), GSessions.end(), this), GSessions.end());
   }
-  for (auto& c : FConnections) sqlite3_close_v2(c->Db);
+  for (auto& c : FConnections) CloseConnection(*c);
+  for (String& p : FPasswords) WipeString(p);
+  for (auto& [path, key] : FLastKey) WipeString(key);
 }
 
 TSession* TSession::FindSession(const String& name) {
@@ -175,16 +242,38 @@ void TSession::AddPassword(const String& password) {
 
 void TSession::RemovePassword(const String& password) {
   std::lock_guard<std::recursive_mutex> g(FLock);
-  FPasswords.erase(std::remove(FPasswords.begin(), FPasswords.end(), password), FPasswords.end());
+  if (password.empty()) return;
+  // The caller's string may be one of ours: compare against a copy.
+  String p = password;
+  for (auto it = FLastKey.begin(); it != FLastKey.end();) {
+    if (it->second == p) {
+      WipeString(it->second);
+      it = FLastKey.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (auto it = FPasswords.begin(); it != FPasswords.end();) {
+    if (*it == p) {
+      WipeString(*it);
+      it = FPasswords.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  WipeString(p);
 }
 
 void TSession::RemoveAllPasswords() {
   std::lock_guard<std::recursive_mutex> g(FLock);
+  for (String& p : FPasswords) WipeString(p);
   FPasswords.clear();
+  for (auto& [path, key] : FLastKey) WipeString(key);
+  FLastKey.clear();
   // Idle connections to keyed files go too, with their decrypted pages.
   for (auto it = FConnections.begin(); it != FConnections.end();) {
     if (!(*it)->Key.empty() && (*it)->Users == 0 && !(*it)->InTransaction) {
-      sqlite3_close_v2((*it)->Db);
+      CloseConnection(**it);
       it = FConnections.erase(it);
     } else {
       ++it;
@@ -222,7 +311,19 @@ String TSession::ResolveFile(const String& databaseName, const String& tableName
   return ResolveFolder(databaseName) + PathDelim + TableFileName(tableName);
 }
 
-sqlite3* TSession::OpenWithKey(const String& path, const String& key, int& rc) {
+void TSession::SetCipherSettings(const String& path, const TCipherSettings& settings) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  FCipher[path] = settings;
+}
+
+TCipherSettings TSession::CipherSettingsOf(const String& path) const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto it = FCipher.find(path);
+  return it != FCipher.end() ? it->second : TCipherSettings();
+}
+
+sqlite3* TSession::OpenWithKey(const String& path, const String& key,
+                               const TCipherSettings& settings, int& rc) {
   sqlite3* db = nullptr;
   // CREATE lets ATTACH make the file of a restructure; Acquire checks the
   // table file exists first.
@@ -232,15 +333,7 @@ sqlite3* TSession::OpenWithKey(const String& path, const String& key, int& rc) {
     sqlite3_close(db);
     return nullptr;
   }
-  if (!key.empty()) {
-    rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
-    if (rc == SQLITE_OK) {
-      char* err = nullptr;
-      rc = sqlite3_exec(db, ("PRAGMA kdf_iter = " + IntToStr(DBKdfIterations)).c_str(), nullptr,
-                        nullptr, &err);
-      sqlite3_free(err);
-    }
-  }
+  rc = ApplyKey(db, key, settings);
   if (rc == SQLITE_OK) QueryText(db, "SELECT count(*) FROM sqlite_master", &rc);
   if (rc != SQLITE_OK) {
     sqlite3_close(db);
@@ -270,51 +363,88 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       c->Users = 1;
       return *c;
     }
-  if (!FileExists(path))
-    throw EDBEngineError("Table file not found: " + ExtractFileName(path), SQLITE_CANTOPEN);
+  // Only a file that is a database is given to the engine: it would turn an
+  // empty file into a new database, and a password cannot help a file that
+  // is damaged or no database at all.
+  String why;
+  const TDBFileKind kind = ClassifyDatabaseFile(path, &why);
+  switch (kind) {
+    case dfMissing: throw EDBEngineError("Table file not found: " + path, SQLITE_CANTOPEN);
+    case dfEmpty:
+      throw EDBEngineError("Table file " + path +
+                               " is empty (0 bytes): it is not a database and has been left as it is",
+                           SQLITE_NOTADB);
+    case dfNotDatabase:
+      throw EDBEngineError("Table file " + path + " is not a database: " + why, SQLITE_NOTADB);
+    case dfPlain:
+    case dfEncrypted: break;
+  }
   for (;;) {
-    // The empty key first (a plain file opens without key derivation), then
-    // the key that fitted last time, then the rest.
-    std::vector<String> keys{String()};
-    auto last = FLastKey.find(path);
-    if (last != FLastKey.end() && HasPassword(last->second) && !last->second.empty())
-      keys.push_back(last->second);
-    for (const String& p : FPasswords)
-      if (std::find(keys.begin(), keys.end(), p) == keys.end()) keys.push_back(p);
+    // A plain file opens without a key; an encrypted one is tried with the
+    // key that fitted last time first, then the rest, each with the file's
+    // recorded settings and then the defaults.
+    std::vector<String> keys;
+    keys.reserve(FPasswords.size() + 2);  // no copies left behind by growth
+    struct TWipe {
+      std::vector<String>& Keys;
+      ~TWipe() {
+        for (String& k : Keys) WipeString(k);
+      }
+    } wipe{keys};
+    if (kind == dfPlain) {
+      keys.emplace_back();
+    } else {
+      auto last = FLastKey.find(path);
+      if (last != FLastKey.end() && HasPassword(last->second) && !last->second.empty())
+        keys.push_back(last->second);
+      for (const String& p : FPasswords)
+        if (!p.empty() && std::find(keys.begin(), keys.end(), p) == keys.end()) keys.push_back(p);
+    }
+    std::vector<TCipherSettings> settings;
+    if (auto rec = FCipher.find(path); rec != FCipher.end()) settings.push_back(rec->second);
+    if (settings.empty() || !(settings.front() == TCipherSettings())) settings.emplace_back();
     int rc = SQLITE_OK;
     for (const String& k : keys) {
-      sqlite3* db = OpenWithKey(path, k, rc);
-      if (db) {
-        sqlite3_busy_timeout(db, 5000);
-        sqlite3_extended_result_codes(db, 0);
-        try {
-          Exec(db, "PRAGMA journal_mode = WAL");
-          Exec(db, "PRAGMA synchronous = FULL");
-          // Sorts and temporary tables stay in memory: on disk they would be
-          // clear text beside an encrypted file.
-          Exec(db, "PRAGMA temp_store = MEMORY");
-        } catch (...) {
-          sqlite3_close(db);
-          throw;
+      for (const TCipherSettings& cs : settings) {
+        sqlite3* db = OpenWithKey(path, k, cs, rc);
+        if (db) {
+          sqlite3_busy_timeout(db, 5000);
+          sqlite3_extended_result_codes(db, 0);
+          try {
+            Exec(db, "PRAGMA journal_mode = WAL");
+            Exec(db, "PRAGMA synchronous = FULL");
+            // Sorts and temporary tables stay in memory: on disk they would be
+            // clear text beside an encrypted file.
+            Exec(db, "PRAGMA temp_store = MEMORY");
+          } catch (...) {
+            sqlite3_close(db);
+            throw;
+          }
+          RegisterDialectFunctions(db);
+          auto c = std::make_unique<TDBConnection>();
+          c->Db = db;
+          c->Path = path;
+          c->Key = k;
+          c->Owner = me;
+          c->Users = 1;
+          c->ExclusiveHolder = exclusiveHolder;
+          if (!k.empty()) {
+            String& last = FLastKey[path];
+            WipeString(last);
+            last = k;
+            FCipher[path] = cs;
+          }
+          FConnections.push_back(std::move(c));
+          return *FConnections.back();
         }
-        RegisterDialectFunctions(db);
-        auto c = std::make_unique<TDBConnection>();
-        c->Db = db;
-        c->Path = path;
-        c->Key = k;
-        c->Owner = me;
-        c->Users = 1;
-        c->ExclusiveHolder = exclusiveHolder;
-        FLastKey[path] = k;
-        FConnections.push_back(std::move(c));
-        return *FConnections.back();
-      }
-      if (rc != SQLITE_NOTADB) {
-        throw EDBEngineError("Cannot open table file " + ExtractFileName(path) + ": " +
-                                 sqlite3_errstr(rc),
-                             rc);
+        if (rc != SQLITE_NOTADB) {
+          throw EDBEngineError("Cannot open table file " + path + ": " + sqlite3_errstr(rc), rc);
+        }
+        if (k.empty()) break;  // settings mean nothing without a key
       }
     }
+    if (kind == dfPlain)
+      throw EDBEngineError("Cannot open table file " + path + ": " + sqlite3_errstr(rc), rc);
     bool cont = false;
     if (OnPassword) {
       g.unlock();
@@ -322,8 +452,8 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       g.lock();
     }
     if (!cont)
-      throw EDBEngineError("Invalid password for table file " + ExtractFileName(path),
-                           SQLITE_NOTADB);
+      throw EDBPasswordError("Invalid password for table file " + ExtractFileName(path),
+                             SQLITE_NOTADB);
   }
 }
 
@@ -337,8 +467,8 @@ void TSession::CheckAccess(TDBConnection& c) {
       g.lock();
     }
     if (!cont)
-      throw EDBEngineError("Invalid password for table file " + ExtractFileName(c.Path),
-                           SQLITE_NOTADB);
+      throw EDBPasswordError("Invalid password for table file " + ExtractFileName(c.Path),
+                             SQLITE_NOTADB);
   }
 }
 
@@ -351,7 +481,7 @@ void TSession::CloseIdleConnections() {
   std::lock_guard<std::recursive_mutex> g(FLock);
   for (auto it = FConnections.begin(); it != FConnections.end();) {
     if ((*it)->Users == 0 && !(*it)->InTransaction) {
-      sqlite3_close_v2((*it)->Db);
+      CloseConnection(**it);
       it = FConnections.erase(it);
     } else {
       ++it;
@@ -368,7 +498,7 @@ void TSession::CloseFolder(const String& folder) {
   for (auto it = FConnections.begin(); it != FConnections.end();) {
     if (ExtractFileDir((*it)->Path) == dir) {
       // The last connection to close checkpoints the log into the file.
-      sqlite3_close_v2((*it)->Db);
+      CloseConnection(**it);
       it = FConnections.erase(it);
     } else {
       ++it;
@@ -399,7 +529,7 @@ void TSession::CloseFile(const String& path) {
   std::lock_guard<std::recursive_mutex> g(FLock);
   for (auto it = FConnections.begin(); it != FConnections.end();) {
     if ((*it)->Path == path && (*it)->Users == 0) {
-      sqlite3_close_v2((*it)->Db);
+      CloseConnection(**it);
       it = FConnections.erase(it);
     } else {
       ++it;
@@ -407,8 +537,13 @@ void TSession::CloseFile(const String& path) {
   }
 }
 
-void TSession::CreateDatabaseFile(const String& path, const String& password) {
+void TSession::CreateDatabaseFile(const String& path, const String& password,
+                                  const TCipherSettings& settings) {
   if (FileExists(path)) throw EDBEngineError("Table file exists: " + ExtractFileName(path));
+  // Made private before the engine writes a byte; its logs take its mode.
+  if (!CreatePrivateFile(path))
+    throw EDBEngineError("Cannot create table file " + path + ": " + std::strerror(errno),
+                         SQLITE_CANTOPEN);
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db,
                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
@@ -419,9 +554,8 @@ void TSession::CreateDatabaseFile(const String& path, const String& password) {
                                EngineMessage(db, rc),
                            rc);
     if (!password.empty()) {
-      rc = sqlite3_key(db, password.data(), static_cast<int>(password.size()));
+      rc = ApplyKey(db, password, settings);
       if (rc != SQLITE_OK) throw EDBEngineError("Cannot key table file", rc);
-      Exec(db, "PRAGMA kdf_iter = " + IntToStr(DBKdfIterations));
     }
     Exec(db, "PRAGMA journal_mode = WAL");
     // Writes the header, so the file is a database from now on.
@@ -432,6 +566,7 @@ void TSession::CreateDatabaseFile(const String& path, const String& password) {
     throw;
   }
   sqlite3_close(db);
+  if (!password.empty()) SetCipherSettings(path, settings);
 }
 
 void TSession::StartTransaction(const String& folder) {
@@ -614,10 +749,16 @@ std::vector<String> TTable::FieldNames() {
 void TTable::RestructurePassword(const String& newPassword) {
   RequireExclusive("restructure");
   sqlite3* db = FConnection->Db;
-  const String target = FPath + ".new";
+  const String target = RestructureTargetName(FPath);
   std::remove(target.c_str());
   std::remove((target + "-wal").c_str());
   std::remove((target + "-shm").c_str());
+  std::remove((target + "-journal").c_str());
+  // The new file is private from its first byte (the engine would make it
+  // readable by all), and so is the journal the engine writes beside it.
+  if (!CreatePrivateFile(target))
+    throw EDBEngineError("Cannot create " + target + ": " + std::strerror(errno), SQLITE_CANTOPEN);
+  const TCipherSettings settings;  // a rewritten file takes the defaults
   try {
     Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
     String userVersion = QueryText(db, "PRAGMA user_version");
@@ -635,8 +776,8 @@ void TTable::RestructurePassword(const String& newPassword) {
     sqlite3_finalize(st);
     if (rc != SQLITE_OK) throw EDBEngineError("ATTACH failed: " + msg, rc);
     try {
-      if (!newPassword.empty())
-        Exec(db, "PRAGMA qy_new.kdf_iter = " + IntToStr(DBKdfIterations));
+      if (!newPassword.empty() && ApplyKey(db, newPassword, settings, "qy_new.") != SQLITE_OK)
+        throw EDBEngineError("Cannot key the restructured table file", SQLITE_ERROR);
       QueryText(db, "SELECT sqlcipher_export('qy_new')");
       Exec(db, "PRAGMA qy_new.user_version = " + IntToStr(StrToInt64Def(userVersion, 0)));
     } catch (...) {
@@ -648,10 +789,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     // opens with the new key before it replaces the old one.
     sqlite3* check = nullptr;
     rc = sqlite3_open_v2(target.c_str(), &check, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK && !newPassword.empty()) {
-      rc = sqlite3_key(check, newPassword.data(), static_cast<int>(newPassword.size()));
-      if (rc == SQLITE_OK) Exec(check, "PRAGMA kdf_iter = " + IntToStr(DBKdfIterations));
-    }
+    if (rc == SQLITE_OK) rc = ApplyKey(check, newPassword, settings);
     String ok = rc == SQLITE_OK ? QueryText(check, "PRAGMA quick_check", &rc) : String();
     if (rc == SQLITE_OK) {
       try {
@@ -668,6 +806,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     std::remove(target.c_str());
     std::remove((target + "-wal").c_str());
     std::remove((target + "-shm").c_str());
+    std::remove((target + "-journal").c_str());
     throw;
   }
   // Every connection to the old file closes before the rename.
@@ -686,6 +825,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     throw EDBEngineError("Cannot replace table file " + ExtractFileName(FPath));
   }
   FsyncPath(ExtractFileDir(FPath), true);
+  s.SetCipherSettings(FPath, settings);
   s.ReleaseExclusive(FPath, this);
 }
 

@@ -24,8 +24,22 @@ struct sqlite3_stmt;
 class TDatabase;
 
 // Iterations of the key derivation of every encrypted file this layer makes
-// and opens (SQLCipher's own default is far lower).
+// (SQLCipher's own default is far lower).
 constexpr int DBKdfIterations = 256000;
+
+// How an encrypted file derives its key and lays out its pages. A file keeps
+// the settings it was made with; callers record them (Text) so that a later
+// change of the defaults still opens it (TSession::SetCipherSettings).
+struct TCipherSettings {
+  int KdfIter = DBKdfIterations;
+  int PageSize = 1024;
+
+  bool operator==(const TCipherSettings&) const = default;
+  // "kdf_iter=256000;cipher_page_size=1024".
+  String Text() const;
+  // False (out unchanged) for text that names no valid settings.
+  static bool Parse(const String& text, TCipherSettings& out);
+};
 
 // Raises EDBEngineError unless the linked engine is SQLCipher (it answers
 // "PRAGMA cipher_version") and the library is the one the header describes.
@@ -59,8 +73,10 @@ public:
   String TableFileName(const String& tableName) const;
 
   void AddPassword(const String& password);
+  // The password is wiped from the session's memory, with every note of
+  // which file it opened.
   void RemovePassword(const String& password);
-  // Also closes the idle connections to keyed files.
+  // Also closes the idle connections to keyed files; all is wiped.
   void RemoveAllPasswords();
   bool HasPassword(const String& password) const;
 
@@ -70,9 +86,17 @@ public:
   // Every statement text handed to the engine (never a parameter value).
   std::function<void(const String& sql)> OnTrace;
 
-  // Makes an empty database file, keyed with the password (empty: plain).
-  // Raises EDBEngineError when the file exists or cannot be written.
-  void CreateDatabaseFile(const String& path, const String& password);
+  // Makes an empty database file, keyed with the password (empty: plain),
+  // readable by its owner only. Raises EDBEngineError when the file exists
+  // or cannot be written.
+  void CreateDatabaseFile(const String& path, const String& password,
+                          const TCipherSettings& settings = TCipherSettings());
+
+  // The settings an encrypted file was made with, when they are not the
+  // defaults: they are tried first when the file is opened.
+  void SetCipherSettings(const String& path, const TCipherSettings& settings);
+  // The settings that opened the file last (the defaults before that).
+  TCipherSettings CipherSettingsOf(const String& path) const;
 
   // Closes every connection not in use (all threads).
   void CloseIdleConnections();
@@ -90,6 +114,9 @@ public:
   String ResolveFile(const String& databaseName, const String& tableName) const;
   String ResolveFolder(const String& databaseName) const;
   // A connection of this thread to the file, opened with a fitting password.
+  // A missing, empty or damaged file, or one that is no database, raises
+  // EDBEngineError with the path and the cause, and is left as it is;
+  // EDBPasswordError only when the file is encrypted and no password fits.
   TDBConnection& Acquire(const String& path, const void* exclusiveHolder = nullptr);
   void Release(TDBConnection& c);
   // Raises unless the connection's password is still held (or it has none).
@@ -114,7 +141,8 @@ public:
   void UnregisterDatabase(TDatabase* db);
 
 private:
-  sqlite3* OpenWithKey(const String& path, const String& key, int& rc);
+  sqlite3* OpenWithKey(const String& path, const String& key, const TCipherSettings& settings,
+                       int& rc);
   void FinishTransaction(const String& folder, const char* sql);
 
   mutable std::recursive_mutex FLock;
@@ -123,6 +151,7 @@ private:
   std::map<String, String> FTableFiles;     // upper-case table -> file name
   std::vector<String> FPasswords;
   std::map<String, String> FLastKey;        // path -> password that fitted
+  std::map<String, TCipherSettings> FCipher;  // path -> settings of the file
   std::vector<std::unique_ptr<TDBConnection>> FConnections;
   std::map<String, const void*> FExclusive;  // path -> holder
   std::vector<std::pair<std::thread::id, String>> FTransactions;  // thread, folder
