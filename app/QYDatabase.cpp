@@ -1,11 +1,13 @@
 #include "app/QYDatabase.h"
 
 #include "app/QYSchema.h"
+#include "platform/db/DBFiles.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/os/Semaphores.h"
 #include "platform/os/SysPaths.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -37,7 +39,9 @@ bool CreateDataFolder(const String& templateDir, const String& dataDir) {
   const fs::path temp = target.string() + ".new" + std::to_string(::getpid());
   std::error_code ec;
   fs::remove_all(temp, ec);
-  bool ok = fs::is_directory(templateDir, ec) && fs::create_directories(temp, ec);
+  fs::create_directories(target.parent_path(), ec);
+  // Private from the start: the journal will live in it.
+  bool ok = fs::is_directory(templateDir, ec) && ::mkdir(temp.c_str(), 0700) == 0;
   int copied = 0;
   if (ok) {
     for (const auto& e : fs::directory_iterator(templateDir, ec)) {
@@ -56,7 +60,7 @@ bool CreateDataFolder(const String& templateDir, const String& dataDir) {
   // later in odd places and is never made again.
   ok = ok && copied > 0 && fs::exists(temp / JournalFileName) && fs::exists(temp / ProfileFileName);
   if (ok) {
-    fs::create_directories(target.parent_path(), ec);
+    ok = RestrictToOwner(temp.string());
     fs::rename(temp, target, ec);
     ok = !ec;
   }
@@ -100,6 +104,31 @@ TDatabaseFolders SystemDatabaseFolders() {
   return f;
 }
 
+namespace {
+
+// Every setting lives in the settings file: one that cannot be opened is
+// reported with its cause before anything reads it (and is never replaced
+// by a new, empty one).
+void CheckSettingsFile() {
+  TSession& s = QuillorySession();
+  const bool added = !s.HasPassword(ProfilePassword);
+  s.AddPassword(ProfilePassword);
+  try {
+    TTable t;
+    BindToDatabase(t);
+    t.TableName = "Profile";
+    t.Open();
+    t.Close();
+    s.CloseIdleConnections();
+  } catch (const EDBEngineError& e) {
+    if (added) s.RemovePassword(ProfilePassword);
+    throw EDBEngineError("The settings cannot be read. " + e.Message, e.ErrorCode);
+  }
+  if (added) s.RemovePassword(ProfilePassword);
+}
+
+}  // namespace
+
 bool SetUpDatabase(const TDatabaseFolders& folders) {
   TSemaphoreHold hold(DBSemaphore());
   TDatabaseFolders f = folders;
@@ -116,9 +145,15 @@ bool SetUpDatabase(const TDatabaseFolders& folders) {
       return false;
     }
   }
+  // Folders and files of earlier builds were readable by everyone.
+  RestrictToOwner(f.DataDir);
+  RemoveStaleTableFiles(f.DataDir);
   RegisterAlias(f.DataDir);
+  CheckSettingsFile();
   return true;
 }
+
+String JournalFilePath() { return QuillorySession().ResolveFile(AliasName, "QUILLORY"); }
 
 void RegisterAlias(const String& folder) {
   TSession& s = QuillorySession();
@@ -130,6 +165,8 @@ void RegisterAlias(const String& folder) {
   } catch (Exception&) {
     throw Exception("Unable to add alias to ( BDE ) Dabase Engine ");
   }
+  s.SetCipherSettings(ExcludeTrailingPathDelimiter(folder) + "/" + ProfileFileName,
+                      ProfileCipherSettings);
 }
 
 void BindToDatabase(TQuery& query) {

@@ -38,13 +38,20 @@ std::shared_ptr<TNamedSemaphore> DBSemaphore();
 
 // Finds or creates the database folder and registers the alias. A new
 // folder is announced first; the copy of the template goes to a temporary
-// folder that is renamed into place only when complete. Returns false when
-// the program must end (the user cancelled, or the folder could not be
-// made: then nothing is left behind). Raises when the engine check or the
-// alias registration fails.
+// folder that is renamed into place only when complete. The folder and its
+// files are made the user's alone, and what a killed password change left
+// beside the tables is wiped. Returns false when the program must end (the
+// user cancelled, or the folder could not be made: then nothing is left
+// behind). Raises when the engine check or the alias registration fails, or
+// when the settings file cannot be opened (missing, empty, damaged: it is
+// left as it is).
 bool SetUpDatabase(const TDatabaseFolders& folders);
 
-// Registers the session-only alias for the folder under a unique name.
+// The database file of the journal's tables.
+String JournalFilePath();
+
+// Registers the session-only alias for the folder under a unique name, and
+// the settings file's fixed cipher settings.
 // Raises Exception "Unable to add alias to ( BDE ) Dabase Engine " on failure.
 void RegisterAlias(const String& folder);
 

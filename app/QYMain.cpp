@@ -13,6 +13,8 @@
 
 #include "platform/base/DateTime.h"
 #include "platform/base/SysUtils.h"
+#include "platform/db/DBPassword.h"
+#include "platform/os/SysPaths.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
 
@@ -236,6 +238,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   if (!FileExists(StyleFilePath)) {
     VLStyleSetUpInitial(*QuilloryDefaultStyle);
     VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+    RestrictToOwner(StyleFilePath);
   } else {
     VLStyleLoadINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
   }
@@ -454,14 +457,20 @@ void TformQuilloryMain::ArrangeLeftColumn() {
 // Cover buttons and commands.
 
 namespace {
-// Opens the entry table with the passwords the session holds; false when
-// they do not open it.
-bool TryOpenEntryTable(TTable& table) {
+enum TEntryTableOpen { etOpen, etNeedsPassword, etFailed };
+
+// Opens the entry table with the passwords the session holds. Only an
+// encrypted file that they do not open needs a password; any other failure
+// (a missing, empty, damaged or foreign file) is kept in failure.
+TEntryTableOpen TryOpenEntryTable(TTable& table, std::exception_ptr& failure) {
   try {
     table.Open();
-    return true;
+    return etOpen;
+  } catch (const EDBPasswordError&) {
+    return etNeedsPassword;
   } catch (const std::exception&) {
-    return false;
+    failure = std::current_exception();
+    return etFailed;
   }
 }
 
@@ -483,17 +492,28 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
     TTable table;
     BindToDatabase(table);
     table.TableName = "QUILLORY";
-    if (!TryOpenEntryTable(table)) {
-      while (!table.Active()) {
-        if (!dlgPassword || dlgPassword->ShowModal() != mrOk) break;
-        if (!TryOpenEntryTable(table)) {
-          MessageBox("Password Does Not Match\r\nPlease Enter Password Again", "Password",
-                     MB_OK | MB_ICONEXCLAMATION);
-          QuillorySession().RemoveAllPasswords();
-        }
+    std::exception_ptr failure;
+    TEntryTableOpen state = TryOpenEntryTable(table, failure);
+    while (state == etNeedsPassword) {
+      if (!dlgPassword || dlgPassword->ShowModal() != mrOk) break;
+      state = TryOpenEntryTable(table, failure);
+      if (state == etNeedsPassword) {
+        MessageBox("Password Does Not Match\r\nPlease Enter Password Again", "Password",
+                   MB_OK | MB_ICONEXCLAMATION);
+        QuillorySession().RemoveAllPasswords();
       }
     }
+    if (state == etFailed) {
+      // A password cannot help: the cause and the file are shown instead.
+      try {
+        std::rethrow_exception(failure);
+      } catch (const std::exception& e) {
+        ShowErrorDisplay("Open Journal", e);
+      }
+      return;
+    }
     if (table.Active()) {
+      RecordJournalCipherSettings();
       SetScreenMode(smOpen);
       if (!JournalsLoadedHook()) {
         table.Close();
@@ -510,7 +530,9 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
 void TformQuilloryMain::ActionLockExecute(TObject*) {
   SaveCurrentEntryHook(1);
   UnloadJournalsHook();
+  // Locked means no password stays in memory: it is asked again to open.
   QuillorySession().RemoveAllPasswords();
+  WipeString(JournalPassword);
   SetScreenMode(smCover);
   if (ProfileSettings.AutoLockMinimize) Application->Minimize();
 }

@@ -3,6 +3,7 @@
 #include "app/QYDatabase.h"
 #include "app/QYFormBuild.h"
 #include "app/QYMain.h"
+#include "platform/db/DBPassword.h"
 
 String JournalPassword;
 TPasswordDlg* dlgPassword = nullptr;
@@ -63,8 +64,11 @@ void TPasswordDlg::FormShow(TObject*) {
 }
 
 void TPasswordDlg::OKBtnClick(TObject*) {
+  WipeString(JournalPassword);
   JournalPassword = ePassword->GetText();
   QuillorySession().AddPassword(JournalPassword);
+  // The edit keeps no copy once the session has it.
+  ePassword->SetText("");
   ModalResult = mrOk;
 }
 

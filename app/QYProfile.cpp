@@ -3,11 +3,13 @@
 #include "app/QYDatabase.h"
 #include "app/QYSchema.h"
 #include "platform/base/DateTime.h"
+#include "platform/db/DBFiles.h"
 #include "platform/db/DBPassword.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/os/Semaphores.h"
 
 #include <limits>
+#include <vector>
 
 TProfileSettings ProfileSettings;
 
@@ -239,6 +241,9 @@ void LoadProfile() {
   p.DatabaseVersion = GetProfileString("DatabaseVersion", CurrentDatabaseVersion);
   p.ConfirmPrint = GetProfileBoolean("ConfirmPrint", true);
   p.KeepJournalStyle = GetProfileBoolean("KeepJournalStyle", true);
+  TCipherSettings journal;
+  if (TCipherSettings::Parse(GetProfileString("JournalCipherSettings", ""), journal))
+    QuillorySession().SetCipherSettings(JournalFilePath(), journal);
 }
 
 void SaveProfile(const std::function<void(const String&)>& showStatus) {
@@ -305,9 +310,42 @@ void ResetProfileDefaults() {
 namespace {
 
 const char* const kPasswordKeyPrefix = "Wohs$";
+// Records written before the iterations were part of the key.
+constexpr int kOldRecordIterations = 100000;
 
-// The "Wohs" key that records this password, or "" when none does.
-String FindPasswordKey(const String& password) {
+struct TPasswordRecord {
+  String Key;
+  int Iterations = 0;
+};
+
+// Splits "Wohs$[<iterations>$]<salt>$<hash>"; false for any other key.
+bool ParsePasswordKey(const String& key, int& iterations, String& salt, String& hash) {
+  if (key.compare(0, 5, kPasswordKeyPrefix) != 0) return false;
+  std::vector<String> parts;
+  size_t start = 5;
+  for (;;) {
+    size_t sep = key.find('$', start);
+    parts.push_back(key.substr(start, sep == String::npos ? String::npos : sep - start));
+    if (sep == String::npos) break;
+    start = sep + 1;
+  }
+  if (parts.size() == 2) {
+    iterations = kOldRecordIterations;
+  } else if (parts.size() == 3) {
+    Int64 n = 0;
+    if (!TryStrToInt64(parts[0], n) || n < 1 || n > 100000000) return false;
+    iterations = static_cast<int>(n);
+    parts.erase(parts.begin());
+  } else {
+    return false;
+  }
+  salt = parts[0];
+  hash = parts[1];
+  return !salt.empty() && hash.size() == 64;
+}
+
+// The "Wohs" key that records this password, or an empty key when none does.
+TPasswordRecord FindPasswordKey(const String& password) {
   TProfileAccess access;
   TQuery q;
   BindToDatabase(q);
@@ -316,28 +354,50 @@ String FindPasswordKey(const String& password) {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     const String key = q.FieldByName("ProfileKey").AsString();
-    if (key.compare(0, 5, kPasswordKeyPrefix) != 0) continue;
-    size_t sep = key.find('$', 5);
-    if (sep == String::npos) continue;
+    int iterations = 0;
+    String salt, hash;
+    if (!ParsePasswordKey(key, iterations, salt, hash)) continue;
     try {
-      if (PasswordHash(password, key.substr(5, sep - 5)) == key.substr(sep + 1)) return key;
+      if (SameHash(PasswordHash(password, salt, iterations), hash)) return {key, iterations};
     } catch (Exception&) {
       // not a key of ours
     }
   }
-  return String();
+  return {};
+}
+
+void DeleteProfileKey(const String& key) {
+  TProfileAccess access;
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("DELETE FROM Profile WHERE ProfileKey = :bProfileKey");
+  q.ParamByName("bProfileKey").SetAsString(key);
+  q.ExecSQL();
 }
 
 }  // namespace
 
 void RecordPasswordChange(const String& newPassword, TDateTime when) {
-  String key = FindPasswordKey(newPassword);
-  if (key.empty()) {
-    const String salt = NewPasswordSalt();
-    key = kPasswordKeyPrefix + salt + "$" + PasswordHash(newPassword, salt);
+  TPasswordRecord record = FindPasswordKey(newPassword);
+  if (!record.Key.empty() && record.Iterations < PasswordHashIterations) {
+    // Cheaper to attack than the journal itself: made anew below.
+    DeleteProfileKey(record.Key);
+    record = {};
   }
-  SetProfileValue(key, pvDateTime, when);
+  if (record.Key.empty()) {
+    const String salt = NewPasswordSalt();
+    record.Key = kPasswordKeyPrefix + IntToStr(PasswordHashIterations) + "$" + salt + "$" +
+                 PasswordHash(newPassword, salt, PasswordHashIterations);
+  }
+  SetProfileValue(record.Key, pvDateTime, when);
   SetProfileValue("LPCD", pvDateTime, when);
+  RecordJournalCipherSettings();
 }
 
-bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).empty(); }
+bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).Key.empty(); }
+
+void RecordJournalCipherSettings() {
+  const String path = JournalFilePath();
+  if (ClassifyDatabaseFile(path) != dfEncrypted) return;
+  SetProfileValue("JournalCipherSettings", pvString, QuillorySession().CipherSettingsOf(path).Text());
+}

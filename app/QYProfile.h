@@ -84,9 +84,16 @@ void SaveProfile(const std::function<void(const String&)>& showStatus = {});
 void ResetProfileDefaults();
 
 // Records a password change: "LPCD" and a "Wohs" key with the moment of the
-// change. The key holds a salted hash in place of the password
-// ("Wohs$<salt>$<hash>"); setting a password used before updates that
-// password's key, a new password adds one.
+// change, and the journal file's cipher settings. The key holds a salted,
+// slow hash in place of the password ("Wohs$<iterations>$<salt>$<hash>";
+// earlier builds wrote "Wohs$<salt>$<hash>" with 100,000 iterations, still
+// read); setting a password used before updates that password's key, and a
+// key of the older, cheaper kind is replaced by a new one.
 void RecordPasswordChange(const String& newPassword, TDateTime when);
 // True when a "Wohs" key records this password.
 bool PasswordWasRecorded(const String& password);
+
+// Records in "JournalCipherSettings" the cipher settings that opened the
+// encrypted journal file (nothing for a plain one), so that a later change
+// of the defaults still opens it. LoadProfile hands them to the session.
+void RecordJournalCipherSettings();

@@ -22,6 +22,10 @@ inline const char* const ProfilePassword = "qU!LL.oRy;Pr=F#";
 
 inline const char* const CurrentDatabaseVersion = "Database Version 3.0";
 
+// The settings file's cipher settings are fixed like its key: a later change
+// of the defaults must never lock the program out of its own settings.
+inline const TCipherSettings ProfileCipherSettings{256000, 1024};
+
 inline const std::vector<String>& JournalTableDDL() {
   static const std::vector<String> ddl{
       "CREATE TABLE QUILLORY (JournalID INTEGER NOT NULL, JournalDate DATE NOT NULL, "
@@ -54,7 +58,7 @@ inline void RegisterTableFiles(TSession& session) {
 // file plain (no password until the user sets one), the Profile file keyed.
 inline void CreateEmptyDatabase(TSession& session, const String& aliasName, const String& folder) {
   session.CreateDatabaseFile(folder + "/" + JournalFileName, String());
-  session.CreateDatabaseFile(folder + "/" + ProfileFileName, ProfilePassword);
+  session.CreateDatabaseFile(folder + "/" + ProfileFileName, ProfilePassword, ProfileCipherSettings);
   session.AddPassword(ProfilePassword);
   try {
     for (const auto* list : {&JournalTableDDL(), &ProfileTableDDL()})

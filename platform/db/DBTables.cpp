@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 struct TDBConnection {
@@ -95,6 +96,23 @@ int ApplyKey(sqlite3* db, const String& key, const TCipherSettings& settings,
     sqlite3_free(err);
   }
   return rc;
+}
+
+// Why an opened file cannot be whole ("" when nothing shows): a file cut in
+// a page, or shorter than the pages its header counts. Pages that still live
+// in the write-ahead log leave the file short on purpose, so a file with a
+// log says nothing.
+String TruncationOf(sqlite3* db, const String& path) {
+  struct stat st {};
+  if (::stat((path + "-wal").c_str(), &st) == 0 && st.st_size > 0) return String();
+  if (::stat(path.c_str(), &st) != 0) return String();
+  int rc = SQLITE_OK;
+  const Int64 pageSize = StrToInt64Def(QueryText(db, "PRAGMA page_size", &rc), 0);
+  const Int64 pages = rc == SQLITE_OK ? StrToInt64Def(QueryText(db, "PRAGMA page_count", &rc), 0) : 0;
+  if (rc != SQLITE_OK || pageSize <= 0) return String();
+  if (st.st_size % pageSize != 0 || st.st_size < pages * pageSize)
+    return "truncated (" + IntToStr(Int64(st.st_size)) + " of " + IntToStr(pages * pageSize) + " bytes)";
+  return String();
 }
 
 bool FsyncPath(const String& path, bool directory) {
@@ -408,6 +426,10 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       for (const TCipherSettings& cs : settings) {
         sqlite3* db = OpenWithKey(path, k, cs, rc);
         if (db) {
+          if (String cut = TruncationOf(db, path); !cut.empty()) {
+            sqlite3_close(db);
+            throw EDBEngineError("Table file " + path + " is damaged: " + cut, SQLITE_CORRUPT);
+          }
           sqlite3_busy_timeout(db, 5000);
           sqlite3_extended_result_codes(db, 0);
           try {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -65,6 +66,18 @@ String GetProgramFolder() {
   String exe = GetProgramPath();
   if (exe.empty()) return StripTrailingDelim(fs::current_path().string());
   return fs::path(exe).parent_path().string();
+}
+
+bool RestrictToOwner(const String& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  if (S_ISREG(st.st_mode)) return (st.st_mode & 0777) == 0600 || ::chmod(path.c_str(), 0600) == 0;
+  if (!S_ISDIR(st.st_mode)) return true;
+  bool ok = (st.st_mode & 0777) == 0700 || ::chmod(path.c_str(), 0700) == 0;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(path, ec))
+    if (e.is_regular_file(ec) && !e.is_symlink(ec)) ok = RestrictToOwner(e.path().string()) && ok;
+  return ok && !ec;
 }
 
 bool CopyFileOverwrite(const String& source, const String& dest) {

@@ -23,3 +23,8 @@ String GetProgramPath();
 // beside dest and is renamed into place, so dest is never left half written.
 // False when the source cannot be read or dest cannot be written.
 bool CopyFileOverwrite(const String& source, const String& dest);
+
+// Makes a folder (0700) or a regular file (0600) its owner's alone; a folder
+// also each regular file directly in it. Symbolic links are left alone.
+// False when something could not be changed.
+bool RestrictToOwner(const String& path);

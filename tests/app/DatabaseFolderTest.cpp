@@ -2,12 +2,20 @@
 // never half, and the session's alias points at it.
 #include "DatabaseTestSupport.h"
 
+#include "platform/db/DBFiles.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+int Mode(const String& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
+}
 
 std::vector<String> FolderEntries(const String& folder) {
   std::vector<String> out;
@@ -99,6 +107,66 @@ TEST(DatabaseFolder, AliasNameClashAppendsZ) {
   RegisterAlias(w.DataDir());
   EXPECT_EQ(AliasName, "QuilloryAliaszz");
   EXPECT_EQ(QuillorySession().GetAliasNames().size(), 3u);
+}
+
+TEST(DatabaseFolder, TheFolderAndItsFilesAreTheUsersAlone) {
+  ::umask(022);
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  const String dir = w.DataDir();
+  EXPECT_EQ(Mode(dir), 0700);
+  for (const char* name : {"Profile.db", "Quillory.db"}) EXPECT_EQ(Mode(dir + "/" + name), 0600) << name;
+  // A folder an earlier build left open to everyone is closed at the next start.
+  QuillorySession().CloseIdleConnections();
+  ::chmod(dir.c_str(), 0755);
+  ::chmod((dir + "/Quillory.db").c_str(), 0644);
+  qytest::WriteFileBytes(dir + "/QYStyle.ini", "[Vellum Styles]\n");
+  ::chmod((dir + "/QYStyle.ini").c_str(), 0644);
+  w.SetUp();
+  EXPECT_EQ(Mode(dir), 0700);
+  for (const char* name : {"Quillory.db", "QYStyle.ini"}) EXPECT_EQ(Mode(dir + "/" + name), 0600) << name;
+}
+
+TEST(DatabaseFolder, LeftoversOfAKilledPasswordChangeAreRemovedWhenTheFolderOpens) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  QuillorySession().CloseIdleConnections();
+  const String dir = w.DataDir();
+  qytest::WriteFileBytes(dir + "/Quillory.db.new", "SQLite format 3" + String(2000, 'e'));
+  qytest::WriteFileBytes(dir + "/Quillory.db.new-journal", "entry text in clear");
+  w.SetUp();
+  EXPECT_EQ(FolderEntries(dir), (std::vector<String>{"Profile.db", "Quillory.db"}));
+}
+
+TEST(DatabaseFolder, AnEmptyOrDamagedSettingsFileIsRefusedAndLeftAsItIs) {
+  struct Case {
+    const char* what;
+    String bytes;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"empty", "", "empty (0 bytes)"},
+      {"not a database", String(5000, 's'), "not a database"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    qytest::TDatabaseWorld w;
+    w.SetUp();
+    QuillorySession().CloseIdleConnections();
+    const String file = w.DataDir() + "/Profile.db";
+    qytest::WriteFileBytes(file, c.bytes);
+    TInteractionScript script;
+    try {
+      SetUpDatabase(w.Folders);
+      ADD_FAILURE() << "accepted";
+    } catch (const EDBEngineError& e) {
+      EXPECT_NE(e.Message.find("settings"), String::npos) << e.Message;
+      EXPECT_NE(e.Message.find(file), String::npos) << e.Message;
+      EXPECT_NE(e.Message.find(c.cause), String::npos) << e.Message;
+    }
+    EXPECT_TRUE(script.Shown.empty());
+    EXPECT_EQ(qytest::ReadFileBytes(file), c.bytes);
+  }
 }
 
 }  // namespace

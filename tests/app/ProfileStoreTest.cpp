@@ -3,6 +3,7 @@
 #include "DatabaseTestSupport.h"
 
 #include "platform/base/DateTime.h"
+#include "platform/db/DBPassword.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,43 @@ TEST(ProfileStore, PasswordChangesAreRecordedWithoutThePassword) {
   EXPECT_TRUE(PasswordWasRecorded("OtherSecret"));
   EXPECT_FALSE(PasswordWasRecorded("firstsecret"));
   EXPECT_DOUBLE_EQ(GetProfileDateTime("LPCD", 0), t2);
+}
+
+TEST(ProfileStore, PasswordRecordsCostAsMuchAsTheJournalKeyAndOldOnesAreRenewed) {
+  qytest::TDatabaseWorld w;
+  w.SetUp();
+  // A record as earlier builds wrote it: 100,000 iterations, not in the key.
+  const String salt = NewPasswordSalt();
+  const String oldKey = "Wohs$" + salt + "$" + PasswordHash("EarlierSecret", salt, 100000);
+  SetProfileValue(oldKey, pvDateTime, EncodeDateTime(2024, 1, 1, 0, 0, 0, 0));
+  EXPECT_TRUE(PasswordWasRecorded("EarlierSecret"));
+  EXPECT_FALSE(PasswordWasRecorded("EarlierSecreT"));
+
+  auto keys = [&] {
+    std::vector<String> out;
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT ProfileKey FROM Profile WHERE ProfileKey LIKE 'Wohs%'");
+    QuillorySession().AddPassword(ProfilePassword);
+    q.Open();
+    for (; !q.Eof(); q.Next()) out.push_back(q.Fields(0).AsString());
+    QuillorySession().RemovePassword(ProfilePassword);
+    return out;
+  };
+  // Set again, it is recorded anew with the iterations in its key.
+  RecordPasswordChange("EarlierSecret", EncodeDateTime(2025, 5, 1, 0, 0, 0, 0));
+  std::vector<String> now = keys();
+  ASSERT_EQ(now.size(), 1u);
+  EXPECT_NE(now[0], oldKey);
+  const String prefix = "Wohs$" + IntToStr(PasswordHashIterations) + "$";
+  EXPECT_EQ(now[0].rfind(prefix, 0), 0u) << now[0];
+  EXPECT_GE(PasswordHashIterations, 2 * DBKdfIterations);
+  EXPECT_TRUE(PasswordWasRecorded("EarlierSecret"));
+  // A record whose hash was changed verifies nothing.
+  String tampered = now[0];
+  tampered.back() = tampered.back() == '0' ? '1' : '0';
+  w.Exec("UPDATE Profile SET ProfileKey = '" + tampered + "' WHERE ProfileKey = '" + now[0] + "'");
+  EXPECT_FALSE(PasswordWasRecorded("EarlierSecret"));
 }
 
 }  // namespace

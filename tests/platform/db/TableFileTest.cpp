@@ -93,7 +93,13 @@ TEST(TableFileTest, FilesThatAreNoDatabaseAreReportedAndLeftAlone) {
          f.Make("");
          truncateTo(f, 1500);
        },
-       dfPlain, "malformed"},
+       dfPlain, "malformed"},  // the engine's own message
+      {"plain, its last bytes cut off",
+       [&](TFolder& f) {
+         f.Make("");
+         truncateTo(f, fs::file_size(f.File()) - 100);
+       },
+       dfPlain, "truncated"},
       {"plain, pages overwritten",
        [&](TFolder& f) {
          f.Make("");
