@@ -1,0 +1,209 @@
+#pragma once
+// The document data of an editor: the caret (a draw item and a stop of the
+// caret's line), the current text and paragraph styles, the undo and redo
+// lists, the recording primitives through which every edit changes the
+// item list, and the editing operations built on them.
+#include "richtext/editor/VLUndo.h"
+#include "richtext/view/VLFormattedData.h"
+
+#include <memory>
+#include <vector>
+
+// The editor's marks in the document state word.
+inline constexpr Cardinal vlstNestedCaret = 0x40;        // the caret belongs to a nested editor
+inline constexpr Cardinal vlstFinalizingUndo = 0x8000;   // a nested item is being finalized
+inline constexpr Cardinal vlstEditorCleared = 0x80000;
+inline constexpr Cardinal vlstStylePending = 0x1000000;
+
+// One caret stop of the caret's line.
+struct TVLCharPos {
+  Integer X = 0;
+  Integer DrawItemNo = -1;
+  Integer Offset = -1;
+  Integer Shift = 1;
+};
+
+// Where an edit's partial re-layout goes: draw items of the old layout.
+struct TVLReformatRange {
+  Integer First = -1, Last = -1;
+};
+
+class TVLEditVLData : public TCustomVLFormattedData {
+public:
+  TVLEditVLData();
+  ~TVLEditVLData() override;
+
+  void ClearDrawLines() override;
+  void Clear() override;
+
+  // ---- hooks of the owning control (the data works without one) ---------
+  virtual void DoCaretMove() {}
+  virtual void DoCurTextStyleChanged() {}
+  virtual void DoCurParaStyleChanged() {}
+  // Whether the host has the focus (the caret shows only then).
+  virtual bool HostFocused() { return false; }
+  virtual bool HostReadOnly() { return false; }
+  virtual bool HideReadOnlyCaret() { return false; }
+  // The caret in client coordinates; height 0 hides it.
+  virtual void HostSetCaret(Integer x, Integer y, Integer height) {}
+  // After an edit: the control sets Modified and fires OnChange.
+  virtual void NotifyChange(bool clearRedo);
+  // Repaint after a full reformat.
+  virtual void InvalidateHost() {}
+  // An internal inconsistency that the edit repaired.
+  virtual void LogRepair(const String& message);
+
+  // ---- current styles -----------------------------------------------------
+  void SetCurTextStyleNo(Integer value);
+  void SetCurParaStyleNo(Integer value);
+  // The current text style, or its Unicode twin (found or made) / the
+  // default Unicode style when text cannot be held in its code page.
+  Integer StyleForText(Integer styleNo, const WideString& text);
+  Integer UnicodeTwin(Integer styleNo);
+
+  // ---- undo ----------------------------------------------------------------
+  TVLUndoList* GetRecordingUndoList();
+  bool BeginUndoSequence(Byte undoType, bool finalize);
+  bool BeginNamedUndoSequence(Byte undoType, const String& caption, bool finalize);
+  bool BeginRedoSequence(Byte undoType, const String& caption);
+  void SetUndoGroupMode(bool on);
+  void FinalizeNestedItem();
+
+  // ---- caret (VLEditData.cpp) ---------------------------------------------
+  void BuildCharPositions(Integer target);
+  void PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles);
+  // The caret to item position (itemNo, offs); re-applies the current
+  // paragraph style to the caret's paragraph when asked.
+  void SetCaretToItemPos(Integer itemNo, Integer offs, bool applyParaStyle = false);
+  void SetCaretToDrawItemStart();
+  void SkipMarker(bool forward, Integer& offs);
+  Integer GetCaretItemNo();
+  Integer GetCaretOffset();
+  void GetCaretPositionBiased(bool preferNext, Integer& itemNo, Integer& offs);
+  void GetSelectionBoundsOrCaret(Integer& startNo, Integer& startOffs, Integer& endNo,
+                                 Integer& endOffs);
+  TPoint GetCaretClientPoint();
+  bool IsDocumentEmpty() const { return DrawItems.Count() == 0; }
+  void PrepareEmptyDocument();
+  Integer ItemNoOfObject(TCustomVLItemInfo* item);
+  const TVLCharPos* CaretStop() const;
+  // The caret stop exists and belongs to the caret's draw item; otherwise
+  // the caret is put on a valid stop and the repair logged.
+  bool EnsureValidCaret();
+
+  // ---- caret movement (VLEditDataCaret.cpp) --------------------------------
+  bool MoveCaretLeft(bool selecting, bool wordMove);
+  bool MoveCaretRight(bool selecting, bool wordMove);
+  bool MoveCaretUp(bool selecting, bool noEnter);
+  bool MoveCaretDown(bool selecting, bool noEnter);
+  bool MoveCaretHome(bool atDocument);
+  bool MoveCaretEnd(bool atDocument);
+  bool MoveCaretPageUp();
+  bool MoveCaretPageDown();
+  void MoveCaretToPrevParaStart();
+  void MoveCaretToNextParaEnd();
+  bool IsCaretAtLineStart() const { return CaretCharPos == 0; }
+  bool IsCaretAtLineEnd() const { return CaretCharPos == static_cast<Integer>(CharPositions.size()) - 1; }
+  bool IsCaretOnLastLine() const;
+  void StartSelectionAtCaret();
+  void ExtendSelectionToCaret();
+  void CaretToSelectionEnd();
+  bool SelectionExists() const;
+
+  // ---- recording primitives (VLEditDataUndo.cpp) --------------------------
+  void AddReformatRange(Integer first, Integer last, bool flag);
+  void DeleteItem(Integer itemNo, bool& fullReformat);
+  void DeleteItems(Integer first, Integer last, bool& fullReformat);
+  void InsertItem(Integer itemNo, const AnsiString& text, bool& fullReformat,
+                  bool callMovingFromUndo, TCustomVLItemInfo* item);
+  // Replay of a deletion of several items; takes the items over.
+  void InsertItems(Integer itemNo, std::vector<std::pair<AnsiString, TCustomVLItemInfo*>>& list,
+                   bool& fullReformat, bool callMovingFromUndo);
+  void AddInsertItemsRecord(Integer itemNo, Integer count);
+  void ReplaceItem(Integer itemNo, const AnsiString& text, TCustomVLItemInfo* newItem);
+  void DeleteSubstring(Integer itemNo, Integer index, Integer count);
+  void InsertSubstring(Integer itemNo, Integer index, const AnsiString& s);
+  void ChangeText(Integer itemNo, const AnsiString& newText);
+  void SetSameAsPrev(Integer itemNo, bool value, bool& fullReformat, Integer newParaNo);
+  void SetBR(Integer itemNo, bool value, bool& fullReformat);
+  void SetPageBreak(Integer itemNo, bool value);
+  // Puts back an item's line bits, recording the current ones (the replay of
+  // the three records above).
+  void RestoreItemFlags(Integer itemNo, Byte flags, Byte action);
+  void SetParaRange(Integer first, Integer last, bool& fullReformat, Integer paraNo);
+  void SetParaList(Integer first, const std::vector<Integer>& list, bool& fullReformat);
+  void SetStyleNo(Integer itemNo, Integer styleNo);
+  void SetTag(Integer itemNo, const TVLTag& tag);
+  void SetExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value);
+  // Sets ordinal properties of an item by name (the property registry).
+  void SetItemIntPropertyWithUndo(Integer itemNo, const String& name, Integer value);
+  void ConcateItems(Integer itemNo);
+  // Minimum width of the paragraph of itemNo.
+  Integer ParaMinWidth(Integer itemNo);
+  // The width rule: a change of a paragraph from width w to n needs the
+  // whole document laid out again.
+  bool WidthNeedsFull(Integer w, Integer n) const;
+
+  // ---- inserting and deleting (VLEditDataInsert.cpp) ----------------------
+  bool InsertItemAtCaret(AnsiString& text, TCustomVLItemInfo* item, bool caretBefore,
+                         bool inheritTag);
+  bool InsertTextItemAtCaret(const AnsiString& text, Integer styleNo, bool inheritTag,
+                             bool caretBefore);
+  bool CanDeleteSelection();
+  bool DeleteSelection();
+  void DeleteKey(bool continuing);
+  std::unique_ptr<TCustomVLItemInfo> CreateTextItem(Integer styleNo, Integer paraNo,
+                                                    bool sameAsPrev, bool br);
+  std::unique_ptr<TCustomVLItemInfo> CopyTextItem(Integer itemNo);
+  bool IsParagraphAnchored(Integer itemNo);
+  bool ParaHasAnchoredItem(Integer itemNo);
+  bool IsParaReadOnly(Integer itemNo);
+  bool HasProtection(Integer itemNo, TVLProtectOption option);
+  bool IsItemDeleteProtected(Integer itemNo);
+  // Re-layout after an edit: the range of the old layout with delta items
+  // added, or the whole document when the width may change.
+  void ReformatAfterEdit(const TVLReformatRange& range, Integer delta, bool full);
+  TVLReformatRange CaretLineRange();
+  TVLReformatRange ItemRange(Integer firstItem, Integer lastItem);
+
+  // ---- typing, Backspace, Enter (VLEditDataTyping.cpp) ---------------------
+  void KeyPressed(char key);
+  void InsertTypedString(const AnsiString& s);
+  // UTF-16 text from the keyboard or an input method: goes into the current
+  // style, switching to a Unicode style when the style cannot hold it.
+  void InsertTypedText(const WideString& text);
+  void BackspacePressed(bool ctrl, bool wholeCharacter, bool recursive);
+  bool InsertEnter(bool lineBreak);
+  bool MoveAnchoredCheckpoint(Integer itemNo, bool preferPrevious);
+
+  // ---- fields ------------------------------------------------------------
+  Integer LastAutoStyleNo = 0;
+  TVLTag CurTag;
+  Integer CaretHeight = 0;
+  std::vector<TVLCharPos> CharPositions;
+  Integer CurTextStyleNo = 0;
+  Integer CurParaStyleNo = 0;
+  std::unique_ptr<TVLUndoList> UndoList;
+  std::unique_ptr<TVLUndoList> RedoList;
+  Byte UndoDestination = 0;
+  Integer CaretDrawItemNo = -1;
+  Integer CaretCharPos = -1;
+  // The caret as drawn, in document coordinates.
+  Integer CaretX = 0, CaretY = 0;
+  // The caret width and extra height (document-wide, fixed).
+  static constexpr Integer CaretWidth = 1;
+  static constexpr Integer CaretExtraHeight = 0;
+  static constexpr Integer MaxCaretHeight = 1000;
+  // The data inserts: the caret's styles stay as they are.
+  bool Inserting = false;
+
+private:
+  void BuildStopsPlain(Integer d, bool firstOfLine, Integer target, Integer& caretStop);
+  void DeleteItemBeforeCaret(Integer itemNo);
+  void ReplaceWithEmptyItem(Integer itemNo);
+  void BackspaceAtParaStart(Integer itemNo, const TVLReformatRange& range);
+  bool EnterAtBoundary(bool lineBreak, Integer d, Integer itemNo, bool atLineEnd);
+  void ApplyCurParaStyleToCaretPara();
+  void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,
+                   Integer& caretOffs, Integer& removed, bool& full);
+};

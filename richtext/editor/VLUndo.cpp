@@ -1,0 +1,222 @@
+#include "richtext/editor/VLUndo.h"
+
+#include "richtext/editor/VLEditData.h"
+#include "richtext/editor/VLUndoRecords.h"
+
+#include <algorithm>
+
+TCustomVLData* TVLUndoInfo::GetOwnerVLData() const { return OwnerList ? OwnerList->GetOwner() : nullptr; }
+
+// ---------------------------------------------------------------------------
+// Groups
+
+void TVLUndoInfos::SetOwnerList(TVLUndoList* list) {
+  for (auto& r : FRecords) r->OwnerList = list;
+}
+
+bool TVLUndoInfos::IsEmpty() const {
+  if (FRecords.empty()) return true;
+  const TVLUndoInfo* first = FRecords.front().get();
+  if (first->TypingCount() >= 0) return first->TypingCount() == 0;
+  if (auto* c = dynamic_cast<const TVLCompositeUndo*>(first)) return !c->UndoList || c->UndoList->Count() == 0;
+  // Any other group is replayed whole.
+  return true;
+}
+
+void TVLUndoInfos::Undo(TVLEditVLData* data) {
+  data->BeginRedoSequence(UndoType, Caption);
+  PerformUndo(data, true);
+}
+
+void TVLUndoInfos::Redo(TVLEditVLData* data) {
+  data->BeginNamedUndoSequence(UndoType, Caption, true);
+  PerformUndo(data, true);
+}
+
+void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
+  if (FRecords.empty()) return;
+  data->Deselect(nullptr, true);
+  bool requiresReformat = false, finalUpdate = false;
+  Integer first = data->GetItemCount() - 1, last = 0, added = 0;
+  for (auto it = FRecords.rbegin(); it != FRecords.rend(); ++it) {
+    TVLUndoInfo* r = it->get();
+    requiresReformat = requiresReformat || r->RequiresReformat();
+    finalUpdate = finalUpdate || r->RequiresFinalUpdate();
+    Integer s = first, e = last;
+    const bool hadRange = [&] {
+      Integer s0 = -2, e0 = -2;
+      r->GetAffectedRange(s0, e0, data);
+      if (s0 == -2) return false;
+      s = s0;
+      e = e0;
+      return true;
+    }();
+    if (!hadRange) continue;
+    if (added > 0) e += added;
+    const Integer n = r->ItemsAdded();
+    if (n > 0) e += n;
+    added += n;
+    first = std::min(first, s);
+    last = std::max(last, e);
+  }
+  if (last < first) std::swap(first, last);
+  first = std::max(first, 0);
+  last = std::max(last, first);
+  if (last + added < first) last = first - added;
+
+  // The old layout's draw items of the range, before anything changes.
+  TVLReformatRange range;
+  const Integer oldCount = data->GetItemCount();
+  if (data->DrawItems.Count() > 0 && oldCount > 0) {
+    const Integer fi = std::min(first, oldCount - 1);
+    // Items of the old document that the range reaches.
+    const Integer li = std::clamp(last, fi, oldCount - 1);
+    range = data->ItemRange(fi, li);
+  }
+
+  bool full = false;
+  for (auto it = FRecords.rbegin(); it != FRecords.rend(); ++it) {
+    TVLUndoInfo* r = it->get();
+    full = requiresReformat && (full || r->FullReformatBeforeUndo(data));
+    r->Undo(data);
+    full = requiresReformat && (full || r->FullReformatAfterUndo(data));
+  }
+  if (reformat && requiresReformat) data->ReformatAfterEdit(range, added, full);
+  if (!data->ActiveItem && data->GetItemCount() > 0) {
+    Integer item = std::clamp(CaretItemNo, 0, data->GetItemCount() - 1);
+    Integer offs = std::clamp(CaretOffs, data->GetItemStartOffset(item), data->GetItemEndOffset(item));
+    if (data->DrawItems.Count() > 0) data->SetCaretToItemPos(item, offs);
+  }
+  data->InvalidateHost();
+  if (finalUpdate) data->Reformat();
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+
+bool TVLUndoList::BeginGroup(Byte undoType, const String& caption, Integer caretItemNo,
+                             Integer caretOffs) {
+  if (Limit == 0) return false;
+  if (GroupModeCounter >= 1 && !FGroups.empty()) {
+    TVLUndoInfos* g = FGroups.back().get();
+    if (!(g->Count() == 1 && g->Get(0)->Action == vlumTyping)) return true;
+  }
+  TrimToLimit();
+  if (Limit > 0 && Count() >= Limit) FGroups.erase(FGroups.begin());
+  String cap = caption;
+  if (!FGroups.empty() && FGroups.back()->Count() == 0) {
+    caretItemNo = FGroups.back()->CaretItemNo;
+    caretOffs = FGroups.back()->CaretOffs;
+    cap = FGroups.back()->Caption;
+    FGroups.pop_back();
+  }
+  auto g = std::make_unique<TVLUndoInfos>();
+  g->UndoType = undoType;
+  g->Caption = cap;
+  g->CaretItemNo = caretItemNo;
+  g->CaretOffs = caretOffs;
+  FGroups.push_back(std::move(g));
+  return true;
+}
+
+void TVLUndoList::TrimToLimit() {
+  if (Limit < 0) return;
+  while (Count() > Limit) FGroups.erase(FGroups.begin());
+}
+
+void TVLUndoList::AddInfo(std::unique_ptr<TVLUndoInfo> record) {
+  if (FGroups.empty()) throw EVellumError("Can't modify empty undo list");
+  TVLUndoInfos* g = FGroups.back().get();
+  if (g->Count() == 1 && g->Get(0)->Action == vlumTyping)
+    throw EVellumError("Incorrect adding into undo list");
+  record->OwnerList = this;
+  g->Add(std::move(record));
+}
+
+void TVLUndoList::AddGroup(std::unique_ptr<TVLUndoInfos> group) {
+  group->SetOwnerList(this);
+  FGroups.push_back(std::move(group));
+}
+
+void TVLUndoList::AddTyping(Integer itemNo, Integer offs, bool unicode) {
+  if (Limit == 0) return;
+  if (!FGroups.empty() && FGroups.back()->Count() == 0) FGroups.pop_back();
+  if (TVLUndoInfos* g = LastGroup()) {
+    if (auto* t = dynamic_cast<TVLUndoTypingInfo*>(g->Get(0));
+        t && t->ItemNo == itemNo && t->Offset + t->Length == offs) {
+      ++t->Length;
+      ++g->CaretOffs;
+      return;
+    }
+  }
+  // A typing group stands alone even in group mode.
+  const Integer mode = GroupModeCounter;
+  GroupModeCounter = 0;
+  BeginGroup(vlutTyping, String(), itemNo, offs);
+  GroupModeCounter = mode;
+  auto t = std::make_unique<TVLUndoTypingInfo>();
+  t->Action = vlumTyping;
+  t->ItemNo = itemNo;
+  t->Offset = offs;
+  t->Length = 1;
+  t->Unicode = unicode;
+  AddInfo(std::move(t));
+}
+
+void TVLUndoList::AddRedoTyping(const AnsiString& text, Integer itemNo, Integer offs) {
+  if (!FGroups.empty() && FGroups.back()->Count() == 0) FGroups.pop_back();
+  const bool unicode = text.size() > 1;
+  if (TVLUndoInfos* g = LastGroup()) {
+    if (auto* t = dynamic_cast<TVLRedoTypingInfo*>(g->Get(0));
+        t && t->ItemNo == itemNo && t->Offset - t->CharCount() == offs) {
+      t->Text += text;
+      --g->CaretOffs;
+      return;
+    }
+  }
+  const Integer mode = GroupModeCounter;
+  GroupModeCounter = 0;
+  const bool opened = BeginGroup(vlutTyping, String(), itemNo, offs);
+  GroupModeCounter = mode;
+  if (!opened) return;
+  auto t = std::make_unique<TVLRedoTypingInfo>();
+  t->Action = vlumTyping;
+  t->ItemNo = itemNo;
+  t->Offset = offs;
+  t->Text = text;
+  t->Unicode = unicode;
+  AddInfo(std::move(t));
+}
+
+Byte TVLUndoList::GetLastGroupType() const { return FGroups.empty() ? vlutNone : FGroups.back()->UndoType; }
+
+void TVLUndoList::RemoveEmptyLastGroup() {
+  if (GroupModeCounter > 0) return;
+  if (!FGroups.empty() && FGroups.back()->Count() == 0) FGroups.pop_back();
+}
+
+void TVLUndoList::Undo(TVLEditVLData* data) {
+  if (FGroups.empty()) throw EVellumError("Undo buffer is empty");
+  FGroups.back()->Undo(data);
+  PopLastGroup();
+}
+
+void TVLUndoList::Redo(TVLEditVLData* data) {
+  if (FGroups.empty()) throw EVellumError("Undo buffer is empty");
+  FGroups.back()->Redo(data);
+  PopLastGroup();
+}
+
+void TVLUndoList::PopLastGroup() {
+  if (FGroups.empty()) return;
+  TVLUndoInfos* g = FGroups.back().get();
+  if (!g->IsEmpty()) {
+    // A typing group loses one character per replay and stays.
+    if (dynamic_cast<TVLUndoTypingInfo*>(g->Get(0)))
+      --g->CaretOffs;
+    else
+      ++g->CaretOffs;
+    return;
+  }
+  FGroups.pop_back();
+}
