@@ -80,8 +80,8 @@ private:
   std::unique_ptr<TVLMarkerList> FMarkers;
 };
 
-// A style sheet of size-10 text styles: 0 plain, 1 a second style, 2 a
-// Unicode style; paragraph styles 0 and 1.
+// A style sheet of size-10 text styles: 0 plain, 1 bold, UStyle Unicode;
+// paragraph styles 0 and 1.
 struct TEditDoc {
   TEditDoc() : Style(nullptr), Data(&Style) {
     while (Style.TextStyles->Count() < 2) Style.TextStyles->Add();
@@ -90,6 +90,7 @@ struct TEditDoc {
     TFontInfo* u = Style.TextStyles->Add();
     u->Size = 10;
     u->Unicode = true;
+    UStyle = Style.TextStyles->Count() - 1;
     while (Style.ParaStyles->Count() < 2) Style.ParaStyles->Add();
     Style.UseSound = false;
     Data.Measurer = &M;
@@ -130,6 +131,7 @@ struct TEditDoc {
   }
 
   TVLStyle Style;
+  Integer UStyle = 2;
   TFixedEditMeasurer M;
   TTestEditData Data;
 };
