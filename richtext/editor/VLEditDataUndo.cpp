@@ -91,9 +91,11 @@ void TVLEditVLData::DeleteItems(Integer first, Integer last, bool& fullReformat)
 void TVLEditVLData::InsertItem(Integer itemNo, const AnsiString& textIn, bool& fullReformat,
                                bool callMovingFromUndo, TCustomVLItemInfo* item) {
   if (itemNo < 0 || itemNo > GetItemCount()) throw Exception("Undo error");
-  // The rest of a paragraph the new item now starts takes its style.
+  // The rest of a paragraph the new item now starts takes its style. Not
+  // while a group is replayed: its other records put the paragraph numbers
+  // back themselves, and the states in between are not whole paragraphs.
   Integer contEnd = -1;
-  if (item->IsParaStart() && itemNo < GetItemCount() && !GetItem(itemNo)->IsParaStart()) {
+  if (!callMovingFromUndo && item->IsParaStart() && itemNo < GetItemCount() && !GetItem(itemNo)->IsParaStart()) {
     contEnd = itemNo;
     while (contEnd + 1 < GetItemCount() && !GetItem(contEnd + 1)->IsParaStart()) ++contEnd;
   }
