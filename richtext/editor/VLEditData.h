@@ -138,6 +138,12 @@ public:
   // Sets ordinal properties of an item by name (the property registry).
   void SetItemIntPropertyWithUndo(Integer itemNo, const String& name, Integer value);
   void ConcateItems(Integer itemNo);
+  void AddModifyItemTerminator(Integer itemNo, bool flag);
+  // itemNo -1: the document's trailing checkpoint. The document owns cp.
+  void AddCheckpoint(Integer itemNo, TVLCPInfo* cp);
+  void DeleteCheckpoint(Integer itemNo);
+  void MoveCheckpoint(Integer from, Integer to);
+  void Resize(Integer itemNo, Integer width, Integer height);
   // Minimum width of the paragraph of itemNo.
   Integer ParaMinWidth(Integer itemNo);
   // The width rule: a change of a paragraph from width w to n needs the

@@ -112,8 +112,9 @@ void TVLEditVLData::InsertItem(Integer itemNo, const AnsiString& textIn, bool& f
   if (callMovingFromUndo) item->MovingFromUndoList(itemNo, this);
   item->UpdatePaletteInfo(GetDoInPaletteMode(), false);
   if (cp) {
-    UpdateCPItemNumbers();
+    cp->ItemInfo = item;
     LinkCheckpoint(cp, itemNo);
+    ++CPCount;
   }
   fullReformat = false;
   if (contEnd >= 0) {
@@ -140,16 +141,18 @@ void TVLEditVLData::InsertItems(Integer itemNo,
   }
   list.clear();
   InsertItemBlock(itemNo, block);
-  bool hasCP = false;
   for (Integer i = itemNo; i < itemNo + count; ++i) {
     TCustomVLItemInfo* item = GetItem(i);
     item->Inserted(this, i);
     if (item->StyleNo == vlsListMarker) AddMarkerToList(i);
     if (callMovingFromUndo) item->MovingFromUndoList(i, this);
     item->UpdatePaletteInfo(GetDoInPaletteMode(), false);
-    hasCP = hasCP || item->Checkpoint;
+    if (TVLCPInfo* cp = item->Checkpoint) {
+      cp->ItemInfo = item;
+      LinkCheckpoint(cp, i);
+      ++CPCount;
+    }
   }
-  if (hasCP) RelinkCheckpoints();
   fullReformat = CalculateMinItemsWidth(itemNo, itemNo + count - 1) > DocumentWidth;
 }
 
@@ -439,4 +442,75 @@ void TVLEditVLData::ConcateItems(Integer itemNo) {
   }
   InsertSubstring(itemNo, GetItemLength(itemNo) + 1, GetItemTextA(itemNo + 1));
   DeleteItem(itemNo + 1, full);
+}
+
+// ---------------------------------------------------------------------------
+// Checkpoints, sizes and bracketing records
+
+void TVLEditVLData::AddModifyItemTerminator(Integer itemNo, bool flag) {
+  if (TVLUndoList* list = GetRecordingUndoList()) {
+    auto r = MakeRecord<TVLUndoModifyItemTerminator>(vlumModifyItem, itemNo);
+    r->Flag = flag;
+    list->AddInfo(std::move(r));
+  }
+}
+
+void TVLEditVLData::AddCheckpoint(Integer itemNo, TVLCPInfo* cp) {
+  if (itemNo == -1 ? NotAddedCP != nullptr : GetItem(itemNo)->Checkpoint != nullptr) {
+    delete cp;
+    throw EVellumError("Checkpoint error");
+  }
+  if (!cp) return;
+  if (TVLUndoList* list = GetRecordingUndoList()) list->AddInfo(MakeRecord<TVLUndoAddCPInfo>(vlumCheckpoint, itemNo));
+  if (itemNo == -1) {
+    NotAddedCP = cp;
+  } else {
+    TCustomVLItemInfo* item = GetItem(itemNo);
+    item->Checkpoint = cp;
+    cp->ItemInfo = item;
+    UpdateCPItemNumbers();
+    LinkCheckpoint(cp, itemNo);
+  }
+  ++CPCount;
+}
+
+void TVLEditVLData::DeleteCheckpoint(Integer itemNo) {
+  TVLCPInfo* cp = itemNo == -1 ? NotAddedCP : GetItem(itemNo)->Checkpoint;
+  if (!cp) throw EVellumError("Checkpoint error");
+  if (itemNo == -1)
+    NotAddedCP = nullptr;
+  else {
+    UnlinkCheckpoint(cp, false);
+    GetItem(itemNo)->Checkpoint = nullptr;
+  }
+  --CPCount;
+  if (TVLUndoList* list = GetRecordingUndoList()) {
+    auto r = MakeRecord<TVLUndoDeleteCPInfo>(vlumCheckpoint, itemNo);
+    r->Checkpoint.reset(cp);
+    list->AddInfo(std::move(r));
+  } else {
+    delete cp;
+  }
+}
+
+void TVLEditVLData::MoveCheckpoint(Integer from, Integer to) {
+  TVLCPInfo* cp = from == -1 ? NotAddedCP : GetItem(from)->Checkpoint;
+  if (!cp) return;
+  if (to == -1 ? NotAddedCP != nullptr : GetItem(to)->Checkpoint != nullptr) DeleteCheckpoint(to);
+  AddCheckpoint(to, cp->CreateCopy(TagsArePChars()).release());
+  DeleteCheckpoint(from);
+}
+
+void TVLEditVLData::Resize(Integer itemNo, Integer width, Integer height) {
+  auto* g = dynamic_cast<TVLGraphicItemInfo*>(GetItem(itemNo));
+  if (!g || (g->ImageWidth == width && g->ImageHeight == height)) return;
+  if (TVLUndoList* list = GetRecordingUndoList()) {
+    auto r = MakeRecord<TVLUndoResizeInfo>(vlumModifyItem, itemNo);
+    r->Width = g->ImageWidth;
+    r->Height = g->ImageHeight;
+    r->W = ParaMinWidth(itemNo);
+    list->AddInfo(std::move(r));
+  }
+  g->ImageWidth = width;
+  g->ImageHeight = height;
 }

@@ -75,11 +75,22 @@ void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
   }
 
   bool full = false;
+  Integer depth = 0;
+  bool saved = false;
   for (auto it = FRecords.rbegin(); it != FRecords.rend(); ++it) {
     TVLUndoInfo* r = it->get();
-    full = requiresReformat && (full || r->FullReformatBeforeUndo(data));
+    if (depth == 0) full = requiresReformat && (full || r->FullReformatBeforeUndo(data));
+    // Records between a pair of terminators do not decide the reformat.
+    if (auto* t = dynamic_cast<TVLUndoModifyItemTerminator*>(r)) {
+      if (!t->Flag) {
+        if (depth == 0) saved = t->SavedFullReformat;
+        ++depth;
+      } else if (depth > 0 && --depth == 0) {
+        t->SavedFullReformat = saved;
+      }
+    }
     r->Undo(data);
-    full = requiresReformat && (full || r->FullReformatAfterUndo(data));
+    if (depth == 0) full = requiresReformat && (full || r->FullReformatAfterUndo(data));
   }
   if (reformat && requiresReformat) data->ReformatAfterEdit(range, added, full);
   if (!data->ActiveItem && data->GetItemCount() > 0) {

@@ -182,6 +182,17 @@ void TVLUndoModifyItemIntProperty::Undo(TVLEditVLData* data) {
   data->SetItemIntPropertyWithUndo(ItemNo, PropertyName, Value);
 }
 
+void TVLUndoResizeInfo::Undo(TVLEditVLData* data) {
+  W = data->ParaMinWidth(ItemNo);
+  data->Resize(ItemNo, Width, Height);
+}
+
+void TVLUndoAddCPInfo::Undo(TVLEditVLData* data) { data->DeleteCheckpoint(ItemNo); }
+
+void TVLUndoDeleteCPInfo::Undo(TVLEditVLData* data) { data->AddCheckpoint(ItemNo, Checkpoint.release()); }
+
+void TVLUndoModifyItemTerminator::Undo(TVLEditVLData* data) { data->AddModifyItemTerminator(ItemNo, !Flag); }
+
 void TVLCompositeUndo::Undo(TVLEditVLData* data) {
   if (UndoList && UndoList->Count() > 0) UndoList->Undo(data);
 }

@@ -178,6 +178,32 @@ public:
   Integer Value = 0;
 };
 
+class TVLUndoResizeInfo : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Width = 0, Height = 0;
+};
+
+class TVLUndoAddCPInfo : public TVLUndoItemNoInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+};
+
+class TVLUndoDeleteCPInfo : public TVLUndoItemNoInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  std::unique_ptr<TVLCPInfo> Checkpoint;
+};
+
+// Brackets records (table row and column changes) whose own widths do not
+// decide the reformat; the replay moves the remembered value across.
+class TVLUndoModifyItemTerminator : public TVLUndoItemNoInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  bool Flag = false;
+  bool SavedFullReformat = false;
+};
+
 // A whole undo list of a nested editor, undone group by group.
 class TVLCompositeUndo : public TVLUndoItemNoInfo {
 public:
