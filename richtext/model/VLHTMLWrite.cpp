@@ -111,8 +111,14 @@ AnsiString WideToHTML(const WideString& w, bool nbspIfEmpty, bool pairRule) {
       r += static_cast<char>(c);
       continue;
     }
-    const int len = std::snprintf(buf, sizeof buf, "&#%u;", c);
-    r.append(buf, static_cast<size_t>(len));
+    // The reference's digits, without the formatting machinery.
+    char* end = buf + sizeof buf;
+    char* q = end;
+    *--q = ';';
+    do *--q = static_cast<char>('0' + c % 10);
+    while ((c /= 10) != 0);
+    r += "&#";
+    r.append(q, static_cast<size_t>(end - q));
   }
   if (r.empty() && nbspIfEmpty) r = "&nbsp;";
   return r;
