@@ -4,6 +4,7 @@
 #include "spell/scPhoneticsMap.h"
 
 #include <cstring>
+#include <typeinfo>
 
 const char kSpmBanner[] =
     "Quillory Word List Compiler version 1.0\r\n"
@@ -16,6 +17,17 @@ static_assert(sizeof(kSpmBanner) - 1 == kSpmBannerLength);
 namespace {
 constexpr uint32_t kMaxResults = 501;
 constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
+
+constexpr uint32_t kNoNode = 0xFFFFFFFF;
+constexpr size_t kMaxKeyEntries = 400000;  // cached phonetic keys of all blocks
+
+// The node table's fields.
+Byte NodeChar(uint64_t n) { return static_cast<Byte>(n); }
+bool NodeEnd(uint64_t n) { return (n >> 8) & 1; }
+int NodeInline(uint64_t n) { return static_cast<int>((n >> 9) & 0xF); }
+uint32_t NodeKids(uint64_t n) { return static_cast<uint32_t>((n >> 13) & 0xFF); }
+uint32_t NodeFirst(uint64_t n) { return static_cast<uint32_t>((n >> 21) & 0xFFFFF); }
+uint32_t NodeInlineAt(uint64_t n) { return static_cast<uint32_t>(n >> 41); }
 
 uint32_t U32(const Byte* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -77,6 +89,12 @@ void TMainDictionary::SetActive(bool Value) {
     FActive = false;
     FSecond.clear();
     FSecond.shrink_to_fit();
+    FNodes = {};
+    FInline = {};
+    FSecondNode = {};
+    FKeyBlocks.clear();
+    FKeyEntries = 0;
+    FScratchBlock.reset();
     return;
   }
   if (FFileName.empty()) return;
@@ -96,6 +114,99 @@ void TMainDictionary::SetActive(bool Value) {
   for (int k = 0; k < 10; ++k) FSectionPtr[k] = FMap.Data() + FStart[k];
   FActive = true;
   BuildSecondLetters();
+  if (FNodeTableAllowed) BuildNodes();
+}
+
+void TMainDictionary::SetNodeTableAllowed(bool Value) {
+  if (Value == FNodeTableAllowed) return;
+  FNodeTableAllowed = Value;
+  if (FActive) {
+    SetActive(false);
+    SetActive(true);
+  }
+}
+
+void TMainDictionary::BuildNodes() {
+  // Breadth first from the root, so that each node's children get
+  // consecutive numbers. A record reached twice, a bad reference or a
+  // second-letter record outside the tree leaves the table empty: such a
+  // file keeps the checked walk.
+  const uint32_t total = static_cast<uint32_t>(FFirst[9]);
+  std::vector<uint32_t> index(total, kNoNode);
+  std::vector<uint32_t> order;
+  order.reserve(total);
+  std::vector<uint64_t> nodes;
+  nodes.reserve(total);
+  std::vector<Byte> inlineChars;
+  index[0] = 0;
+  order.push_back(0);
+  auto fail = [&] {
+    FNodes = {};
+    FInline = {};
+    FSecondNode = {};
+  };
+  for (size_t q = 0; q < order.size(); ++q) {
+    TRecord r;
+    if (!ReadRecord(order[q], r)) return fail();
+    const TChildren c = ChildrenOf(r);
+    if (!c.Valid || c.Count > 0xFF) return fail();
+    const uint64_t first = order.size();
+    uint64_t cursor = 0;
+    uint32_t m = 0;
+    for (uint32_t i = 0; i < c.Count; ++i) {
+      if (!NextChild(c, cursor, m) || m >= total || index[m] != kNoNode) return fail();
+      index[m] = static_cast<uint32_t>(order.size());
+      order.push_back(m);
+    }
+    const uint64_t at = inlineChars.size();
+    if (at + static_cast<uint64_t>(r.InlineCount) >= (1ull << 23) || first > 0xFFFFF)
+      return fail();
+    inlineChars.insert(inlineChars.end(), r.Inline, r.Inline + r.InlineCount);
+    nodes.push_back(static_cast<uint64_t>(r.Char) | (static_cast<uint64_t>(r.EndOfWord) << 8) |
+                    (static_cast<uint64_t>(r.InlineCount) << 9) |
+                    (static_cast<uint64_t>(c.Count) << 13) |
+                    ((c.Count ? first : 0) << 21) | (at << 41));
+  }
+  std::vector<uint32_t> second(FSecond.size(), kNoNode);
+  for (size_t i = 0; i < FSecond.size(); ++i) {
+    if (FSecond[i] == 0xFFFFFFFF) continue;
+    if (FSecond[i] >= total || index[FSecond[i]] == kNoNode) return fail();
+    second[i] = index[FSecond[i]];
+  }
+  FNodes = std::move(nodes);
+  FInline = std::move(inlineChars);
+  FSecondNode = std::move(second);
+}
+
+bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) const {
+  // The walk of Lookup below, over the node table. Depth is the number of
+  // characters matched, which is where w stands whenever the walk ends.
+  const uint64_t* nodes = FNodes.data();
+  const Byte* inlineChars = FInline.data();
+  const Byte* const start = reinterpret_cast<const Byte*>(Word);
+  const Byte* w = start + 1;
+  bool found = false;
+  for (;;) {
+    const uint64_t v = nodes[Node];
+    ++w;
+    if (*w == 0) {
+      found = NodeEnd(v);
+      break;
+    }
+    if (const int k = NodeInline(v)) {
+      const Byte* in = inlineChars + NodeInlineAt(v);
+      int j = 0;
+      while (j < k && *w != 0 && *w == in[j]) ++j, ++w;
+      if (j < k || *w == 0) break;
+    }
+    const uint64_t* kid = nodes + NodeFirst(v);
+    const uint64_t* end = kid + NodeKids(v);
+    while (kid != end && NodeChar(*kid) != *w) ++kid;
+    if (kid == end) break;
+    Node = static_cast<uint32_t>(kid - nodes);
+  }
+  Depth = static_cast<int>(w - start);
+  return found;
 }
 
 bool TMainDictionary::ReadRecord(uint32_t Number, TRecord& R) const {
@@ -239,8 +350,10 @@ bool TMainDictionary::Lookup(const char* Word, int& Depth) {
   // The record of the second character, from the table made on activation.
   const int16_t block = FSecondBlock[static_cast<Byte>(Word[0])];
   if (block < 0) return false;
-  uint32_t n = FSecond[static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1])];
+  const size_t second = static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1]);
+  uint32_t n = FSecond[second];
   if (n == 0xFFFFFFFF) return false;
+  if (!FNodes.empty()) return LookupNodes(Word, FSecondNode[second], Depth);
   // Then one record per character, read in place; every number and offset
   // from the file is checked before it is used.
   const uint32_t total = static_cast<uint32_t>(FFirst[9]);
@@ -317,6 +430,7 @@ void TMainDictionary::FindPhoneticMatches(const AnsiString& Word, const TPhoneti
   if (FKey.size() < 2) return;
   const size_t depth = std::min<size_t>(static_cast<size_t>(Phonetics.PrefixDepth()), Word.size());
   const AnsiString prefix = Word.substr(0, depth);
+  if (!FNodes.empty()) return FindPhoneticMatchesInNodes(prefix, Phonetics, Results);
   TRecord r, root;
   if (!ReadRecord(0, root)) return;
   TChildren cands = ChildrenOf(root);
@@ -374,5 +488,110 @@ void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth)
       Enumerate(child, Buffer, Depth + 1);
     }
   }
+  Buffer.resize(mark);
+}
+
+void TMainDictionary::FindPhoneticMatchesInNodes(const AnsiString& Prefix,
+                                                 const TPhoneticsMap& Phonetics,
+                                                 TStrings* Results) {
+  // The prefix walk of FindPhoneticMatches over the node table.
+  uint32_t node = 0;
+  size_t i = 0, recordAt = 0;
+  while (i < Prefix.size()) {
+    const uint64_t v = FNodes[node];
+    const uint64_t* kid = FNodes.data() + NodeFirst(v);
+    const uint64_t* end = kid + NodeKids(v);
+    while (kid != end && NodeChar(*kid) != static_cast<Byte>(Prefix[i])) ++kid;
+    if (kid == end) return;
+    node = static_cast<uint32_t>(kid - FNodes.data());
+    recordAt = i++;
+    const uint64_t r = *kid;
+    const Byte* in = FInline.data() + NodeInlineAt(r);
+    for (int k = 0; k < NodeInline(r) && i < Prefix.size(); ++k) {
+      if (static_cast<Byte>(Prefix[i]) != in[k]) return;
+      if (++i == Prefix.size() && k + 1 < NodeInline(r)) return;
+    }
+  }
+  if (Prefix.empty()) return;
+  const TKeyBlock& b = KeyBlock(node, Prefix.substr(0, recordAt), Phonetics);
+  // The enumeration's choices replayed on the cached keys: a longer key
+  // skips the word's subtree, and so does a full list.
+  const char* text = b.Text.data();
+  const size_t n = b.Entries.size();
+  for (size_t e = 0; e < n;) {
+    const TKeyEntry& x = b.Entries[e];
+    if (x.KeyLength != FKey.size() || std::memcmp(text + x.Key, FKey.data(), x.KeyLength) != 0) {
+      e = x.KeyLength > FKey.size() ? x.Skip : e + 1;
+      continue;
+    }
+    if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) {
+      e = x.Skip;
+      continue;
+    }
+    const AnsiString word(text + x.Word, x.WordLength);
+    if (Results->IndexOf(word) < 0) Results->Add(word);
+    ++e;
+  }
+}
+
+const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const AnsiString& Stem,
+                                                            const TPhoneticsMap& Phonetics) {
+  // Keys depend on the rules and on these settings; a map of a derived
+  // class may compute them otherwise, so its keys are never kept.
+  const bool keep = typeid(Phonetics) == typeid(TPhoneticsMap);
+  if (keep)
+    for (const auto& b : FKeyBlocks[Node])
+      if (b->Stamp == Phonetics.RulesStamp() && b->Budget == Phonetics.KeyBudget &&
+          b->Collapse == Phonetics.CollapseRepeats && b->PrefixDepth == Phonetics.PrefixDepth())
+        return *b;
+  auto block = std::make_unique<TKeyBlock>();
+  block->Stamp = Phonetics.RulesStamp();
+  block->Budget = Phonetics.KeyBudget;
+  block->Collapse = Phonetics.CollapseRepeats;
+  block->PrefixDepth = Phonetics.PrefixDepth();
+  AnsiString buffer = Stem;
+  CollectKeys(Node, buffer, 0, Phonetics, *block);
+  if (!keep) {
+    FScratchBlock = std::move(block);
+    return *FScratchBlock;
+  }
+  if (FKeyEntries + block->Entries.size() > kMaxKeyEntries) {
+    FKeyBlocks.clear();  // full: start again rather than grow without bound
+    FKeyEntries = 0;
+  }
+  auto& list = FKeyBlocks[Node];
+  FKeyEntries += block->Entries.size();
+  list.push_back(std::move(block));
+  return *list.back();
+}
+
+void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
+                                  const TPhoneticsMap& Phonetics, TKeyBlock& Block) {
+  // Enumerate's order and limits; a tree has no cycle to guard against.
+  const uint64_t v = FNodes[Node];
+  const int k = NodeInline(v);
+  if (Depth > kMaxWordLength || Buffer.size() + 1 + static_cast<size_t>(k) > kMaxWordLength)
+    return;
+  const size_t mark = Buffer.size();
+  Buffer += static_cast<char>(NodeChar(v));
+  size_t self = SIZE_MAX;
+  if (NodeEnd(v)) {
+    AnsiString key;
+    Phonetics.MakeKey(Buffer, key);
+    self = Block.Entries.size();
+    TKeyEntry e{};
+    e.Key = static_cast<uint32_t>(Block.Text.size());
+    e.KeyLength = static_cast<uint32_t>(key.size());
+    Block.Text += key;
+    e.Word = static_cast<uint32_t>(Block.Text.size());
+    e.WordLength = static_cast<uint32_t>(Buffer.size());
+    Block.Text += Buffer;
+    Block.Entries.push_back(e);
+  }
+  Buffer.append(reinterpret_cast<const char*>(FInline.data() + NodeInlineAt(v)),
+                static_cast<size_t>(k));
+  const uint32_t first = NodeFirst(v), kids = NodeKids(v);
+  for (uint32_t c = 0; c < kids; ++c) CollectKeys(first + c, Buffer, Depth + 1, Phonetics, Block);
+  if (self != SIZE_MAX) Block.Entries[self].Skip = static_cast<uint32_t>(Block.Entries.size());
   Buffer.resize(mark);
 }

@@ -7,6 +7,8 @@
 #include "platform/base/Strings.h"
 
 #include <array>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TPhoneticsMap;
@@ -40,6 +42,10 @@ public:
   uint32_t WidthSelector() const { return FWidth; }
   // Bytes of the mapped file (0 when inactive).
   uint64_t MappedSize() const { return FMap.Size(); }
+  // Whether look-ups and phonetic searches use the node table built on
+  // activation; off, they walk the mapped records (the table's reference).
+  bool UsesNodeTable() const { return !FNodes.empty(); }
+  void SetNodeTableAllowed(bool Value);
 
 private:
   struct TRecord {
@@ -96,6 +102,41 @@ private:
   void BuildSecondLetters();
   uint32_t FUsage = 0;
   TMemoryMap FMap;
+
+  // The trie decoded on activation when the records form a tree: one 64-bit
+  // node each, the children of a node side by side in stored order, so a
+  // look-up compares one byte per child instead of decoding pool numbers.
+  // Bits 0-7 character, 8 end of word, 9-12 inline count, 13-20 child
+  // count, 21-40 first child, 41-63 offset of the inline characters.
+  std::vector<uint64_t> FNodes;
+  std::vector<Byte> FInline;
+  std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
+  bool FNodeTableAllowed = true;
+  void BuildNodes();
+  bool LookupNodes(const char* Word, uint32_t Node, int& Depth) const;
+  void FindPhoneticMatchesInNodes(const AnsiString& Prefix, const TPhoneticsMap& Phonetics,
+                                  TStrings* Results);
+
+  // The words below a prefix node with their phonetic keys, in enumeration
+  // order, made on first use for one state of a phonetics map; Skip is the
+  // entry after the word's subtree.
+  struct TKeyEntry {
+    uint32_t Key, KeyLength, Word, WordLength, Skip;
+  };
+  struct TKeyBlock {
+    uint64_t Stamp = 0;
+    int Budget = 0, PrefixDepth = 0;
+    bool Collapse = false;
+    std::string Text;
+    std::vector<TKeyEntry> Entries;
+  };
+  std::unordered_map<uint32_t, std::vector<std::unique_ptr<TKeyBlock>>> FKeyBlocks;
+  size_t FKeyEntries = 0;
+  std::unique_ptr<TKeyBlock> FScratchBlock;
+  const TKeyBlock& KeyBlock(uint32_t Node, const AnsiString& Stem,
+                            const TPhoneticsMap& Phonetics);
+  void CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth, const TPhoneticsMap& Phonetics,
+                   TKeyBlock& Block);
 
   // One phonetic search.
   const TPhoneticsMap* FPhonetics = nullptr;

@@ -2,6 +2,14 @@
 
 #include "spell/scUtil.h"
 
+#include <atomic>
+#include <typeinfo>
+
+uint64_t TReplaceNode::NewStamp() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
+}
+
 bool TReplaceNode::Match(const AnsiString& S, AnsiString& Replacement, size_t Position,
                          int& Consumed) const {
   if (Position < S.size()) {
@@ -33,6 +41,7 @@ void TReplaceNode::Clear() {
   FChildren.clear();
   FIndex.fill(0xFF);
   FHasChildren = false;
+  FStamp = NewStamp();
 }
 
 void TReplaceNode::AddRule(const AnsiString& Pattern, const AnsiString& Replacement,
@@ -52,6 +61,18 @@ void TReplaceNode::AddRule(const AnsiString& Pattern, const AnsiString& Replacem
   node->FTerminal = true;
   node->FReplacement = Replacement;
   node->FConsumed = Consumed;
+  FStamp = NewStamp();
+}
+
+void TPhoneticsMap::AddRule(const AnsiString& Pattern, const AnsiString& Replacement,
+                            int Consumed) {
+  TReplaceNode::AddRule(Pattern, Replacement, Consumed);
+  if (!FBuilding) FPristine = false;
+}
+
+void TPhoneticsMap::Clear() {
+  TReplaceNode::Clear();
+  if (!FBuilding) FPristine = false;
 }
 
 namespace {
@@ -111,7 +132,35 @@ void AddAll(TReplaceNode& map, const TRule (&rules)[N]) {
 
 void TPhoneticsMap::BuildRules(int LanguageID) {
   if (LanguageID == FLanguage) return;
+  // Only this class's own rules are put aside: a derived class may build
+  // or add rules its own way.
+  const bool exact = typeid(*this) == typeid(TPhoneticsMap);
+  if (exact && FPristine && !FTerminal) {
+    TRuleSet set;
+    set.Language = FLanguage;
+    set.Stamp = FStamp;
+    set.Index = FIndex;
+    set.Children = std::move(FChildren);
+    set.HasChildren = FHasChildren;
+    FPutAside.push_back(std::move(set));
+    if (FPutAside.size() > 4) FPutAside.erase(FPutAside.begin());
+    FChildren.clear();
+  }
+  FPristine = false;
+  for (size_t i = 0; exact && i < FPutAside.size(); ++i) {
+    if (FPutAside[i].Language != LanguageID || FTerminal) continue;
+    TRuleSet& set = FPutAside[i];
+    FLanguage = LanguageID;
+    FIndex = set.Index;
+    FChildren = std::move(set.Children);
+    FHasChildren = set.HasChildren;
+    FStamp = set.Stamp;
+    FPutAside.erase(FPutAside.begin() + static_cast<std::ptrdiff_t>(i));
+    FPristine = true;
+    return;
+  }
   FLanguage = LanguageID;
+  FBuilding = true;
   Clear();
   switch (LanguageID & 0xFF) {
     case 9: {
@@ -126,6 +175,8 @@ void TPhoneticsMap::BuildRules(int LanguageID) {
     case 12: AddAll(*this, kFrench); break;
     default: AddAll(*this, kGeneral);
   }
+  FBuilding = false;
+  FPristine = true;
 }
 
 void TPhoneticsMap::SetPrefixDepth(int Value) {

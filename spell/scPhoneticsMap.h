@@ -44,6 +44,9 @@ protected:
   bool FTerminal = false;
   AnsiString FReplacement;
   int FConsumed = 0;
+  // New, unique across all nodes, at every change of the rules below.
+  uint64_t FStamp = NewStamp();
+  static uint64_t NewStamp();
 };
 
 class TPhoneticsMap : public TReplaceNode {
@@ -58,6 +61,11 @@ public:
 
   int PrefixDepth() const { return FPrefixDepth; }
   int Language() const { return FLanguage; }
+  // Changes whenever the rules change; the same rules built again for a
+  // language keep theirs, so keys made from them can be kept.
+  uint64_t RulesStamp() const { return FStamp; }
+  void AddRule(const AnsiString& Pattern, const AnsiString& Replacement, int Consumed) override;
+  void Clear() override;
   bool CollapseRepeats = true;
   int KeyBudget = 6;
   int Divisor = 2;
@@ -66,4 +74,17 @@ public:
 private:
   int FPrefixDepth = 2;
   int FLanguage = -1;
+  // The engine switches between two rule sets for every suggestion list:
+  // sets that BuildRules made and nobody changed since are put aside and
+  // taken back instead of being built again.
+  struct TRuleSet {
+    int Language = -1;
+    uint64_t Stamp = 0;
+    std::array<Byte, 256> Index{};
+    std::vector<std::unique_ptr<TReplaceNode>> Children;
+    bool HasChildren = false;
+  };
+  std::vector<TRuleSet> FPutAside;
+  bool FBuilding = false;
+  bool FPristine = false;  // the rules are exactly what BuildRules made
 };
