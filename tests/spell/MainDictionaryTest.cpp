@@ -161,3 +161,95 @@ TEST(MainDictionary, DamagedFilesAreRefusedOrFindNothing) {
   d.Open(tmp.str() + "/banner.spm");
   EXPECT_EQ(d.FileName(), good);
 }
+
+// The node table and the cached phonetic keys must answer exactly as the
+// walk over the mapped records: every word, near misses (for the depth),
+// and phonetic searches under both rule sets the engine alternates, with
+// settings changed between searches.
+TEST(MainDictionary, NodeTableAndKeyCacheAgreeWithMappedWalk) {
+  for (const char* name : {"American", "British"}) {
+    const std::string file = spelltest::BinDir() + "/" + name + ".spm";
+    const std::string source =
+        std::string("/usr/share/dict/") + (name[0] == 'A' ? "american" : "british") + "-english";
+    TMainDictionary fast, walk;
+    fast.Open(file);
+    walk.SetNodeTableAllowed(false);
+    walk.Open(file);
+    ASSERT_TRUE(fast.WordExists("cat"));
+    ASSERT_TRUE(walk.WordExists("cat"));
+    ASSERT_TRUE(fast.UsesNodeTable());
+    ASSERT_FALSE(walk.UsesNodeTable());
+    std::vector<std::string> words;
+    for (const auto& line : spelltest::ReadLines(source)) words.push_back(Utf8ToAnsi(line, 1252));
+    for (const auto& w : words) {
+      std::string variants[] = {w, w.substr(0, w.size() - 1), w + "s", w + "\xE9", w};
+      variants[4][w.size() / 2] = 'q';
+      for (const auto& v : variants) {
+        int d1 = -1, d2 = -1;
+        const bool f1 = fast.Lookup(v.c_str(), d1), f2 = walk.Lookup(v.c_str(), d2);
+        ASSERT_EQ(f1, f2) << name << " " << v;
+        ASSERT_EQ(d1, d2) << name << " " << v;
+      }
+    }
+    TPhoneticsMap a, b;  // a switches rule sets as the engine does; b only for walk
+    for (size_t i = 0; i < words.size(); i += 97) {
+      std::string typo = words[i];
+      if (typo.size() > 3) std::swap(typo[2], typo[3]);
+      for (int language : {0x0409, 0}) {
+        a.BuildRules(language);
+        b.BuildRules(language);
+        if (i % 5 == 0) a.KeyBudget = b.KeyBudget = 3 + static_cast<int>(i % 4);
+        if (i % 7 == 0) a.CollapseRepeats = b.CollapseRepeats = !a.CollapseRepeats;
+        TStringList r1, r2;
+        fast.FindPhoneticMatches(typo, a, &r1);
+        walk.FindPhoneticMatches(typo, b, &r2);
+        ASSERT_EQ(r1.ToVector(), r2.ToVector()) << name << " " << typo << " " << language;
+      }
+    }
+    // A rule added after the rules were built changes the keys at once.
+    a.BuildRules(0x0409);
+    b.BuildRules(0x0409);
+    a.KeyBudget = b.KeyBudget = 6;
+    TStringList r0, r1, r2;
+    fast.FindPhoneticMatches("catalgo", a, &r0);
+    a.AddRule("o", "o", 1);
+    b.AddRule("o", "o", 1);
+    fast.FindPhoneticMatches("catalgo", a, &r1);
+    walk.FindPhoneticMatches("catalgo", b, &r2);
+    EXPECT_EQ(r1.ToVector(), r2.ToVector());
+    EXPECT_NE(r0.ToVector(), r1.ToVector());
+  }
+}
+
+// Rule sets put aside and taken back make the keys a fresh build makes,
+// and a set changed after its build is built again, not taken back.
+TEST(PhoneticsMap, RuleSetsTakenBackMakeFreshKeys) {
+  const std::vector<std::string> words = {"phonetic", "knight", "character", "sugar",
+                                          "exception", "whatever", "judge", "cello"};
+  auto keys = [&](const TPhoneticsMap& m) {
+    std::vector<std::string> k;
+    for (const auto& w : words) {
+      AnsiString key;
+      m.MakeKey(w, key);
+      k.push_back(key);
+    }
+    return k;
+  };
+  for (int language : {0x0409, 0x0419, 0x040C, 0}) {
+    TPhoneticsMap fresh;
+    fresh.BuildRules(language);
+    TPhoneticsMap m;
+    m.BuildRules(language);
+    const uint64_t stamp = m.RulesStamp();
+    m.BuildRules(language == 0 ? 0x0409 : 0);
+    EXPECT_NE(m.RulesStamp(), stamp);
+    m.BuildRules(language);
+    EXPECT_EQ(m.RulesStamp(), stamp) << language;
+    EXPECT_EQ(keys(m), keys(fresh)) << language;
+    m.AddRule("k", "q", 1);
+    EXPECT_NE(m.RulesStamp(), stamp);
+    m.BuildRules(language == 0 ? 0x0409 : 0);
+    m.BuildRules(language);
+    EXPECT_EQ(keys(m), keys(fresh)) << language;
+  }
+}
