@@ -35,8 +35,7 @@ constexpr int kCount = 1 + PALETTE_COLOR_COUNT;
 }  // namespace
 
 void MakeColorSwatch(TBitmap& Bitmap, TColor Color) {
-  Bitmap.SetWidth(14);
-  Bitmap.SetHeight(14);
+  Bitmap.SetSize(14, 14);
   TCanvas& c = *Bitmap.Canvas();
   // The frame: (1,1)-(13,13) in the button-shadow colour.
   c.Brush.Style = bsSolid;
@@ -130,8 +129,8 @@ void TfrmColor::Init(TColor AutoColor, TColorDialog* AColorDialog, TColor Initia
   MoreColorsButton->SetFlat(true);
   MoreColorsButton->OnClick = [this](TObject* Sender) { MoreColorsClick(Sender); };
 
-  SetClientWidth(kColumns * kCell + 2 * kMargin);
-  SetClientHeight(y + kButtonHeight + 8);
+  // Borderless: the window is the client area.
+  SetBounds(GetLeft(), GetTop(), kColumns * kCell + 2 * kMargin, y + kButtonHeight + 8);
 }
 
 void TfrmColor::UpdateSelection(int s) {
