@@ -1,5 +1,7 @@
 #include "platform/gui/Forms.h"
 
+#include <QClipboard>
+
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/GuiPrivate.h"
@@ -639,6 +641,19 @@ namespace {
 class TKeyPreviewFilter : public QObject {
 public:
   bool eventFilter(QObject* watched, QEvent* e) override {
+    // User input and window changes may change what the actions show.
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Shortcut:
+      case QEvent::WindowActivate:
+      case QEvent::InputMethod:
+        if (Application) Application->InvalidateActions();
+        break;
+      default:
+        break;
+    }
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
     if (watched != QApplication::focusWidget()) return false;
     bool consumed = false;
@@ -721,8 +736,11 @@ void TApplication::Initialize() {
   qApp->installEventFilter(FApp->Preview.get());
   if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) {
     FApp->IdleConnection = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, qApp, [this] {
-      GuardedCall([this] { Idle(); });
+      GuardedCall([this] { LoopIdle(); });
     });
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [this] { InvalidateActions(); });
+    if (QClipboard* clip = QGuiApplication::clipboard())
+      QObject::connect(clip, &QClipboard::dataChanged, qApp, [this] { InvalidateActions(); });
   }
 }
 
@@ -838,12 +856,30 @@ bool TApplication::HelpCommand(int command, intptr_t data) {
   return THelpViewer::Instance().ShowPage(THelpViewer::Instance().PageForKeyword("Contents"));
 }
 
+void TApplication::LoopIdle() {
+  if (FActionsDirty) {
+    Idle();
+    return;
+  }
+  if (FInIdle || !OnIdle) return;
+  FInIdle = true;
+  try {
+    bool done = true;
+    OnIdle(this, done);
+  } catch (...) {
+    FInIdle = false;
+    throw;
+  }
+  FInIdle = false;
+}
+
 void TApplication::Idle() {
   if (FInIdle) return;
   FInIdle = true;
   try {
     bool done = true;
     if (OnIdle) OnIdle(this, done);
+    FActionsDirty = false;
     for (size_t i = 0; i < FActionLists.size(); ++i) FActionLists[i]->UpdateActions();
   } catch (...) {
     FInIdle = false;
@@ -852,7 +888,10 @@ void TApplication::Idle() {
   FInIdle = false;
 }
 
-void TApplication::RegisterActionList(TActionList* list) { FActionLists.push_back(list); }
+void TApplication::RegisterActionList(TActionList* list) {
+  FActionLists.push_back(list);
+  FActionsDirty = true;
+}
 
 void TApplication::UnregisterActionList(TActionList* list) {
   FActionLists.erase(std::remove(FActionLists.begin(), FActionLists.end(), list), FActionLists.end());

@@ -206,6 +206,11 @@ public:
 
   // Runs the idle work now (OnIdle and the action updates).
   void Idle();
+  // Something the actions' state depends on changed (focus, selection,
+  // document, clipboard): the next idle pass of the event loop updates them.
+  // Idle passes with nothing changed run OnIdle only.
+  void InvalidateActions() { FActionsDirty = true; }
+  bool ActionsInvalid() const { return FActionsDirty; }
   // Action lists whose actions the idle work updates.
   void RegisterActionList(TActionList* list);
   void UnregisterActionList(TActionList* list);
@@ -227,6 +232,8 @@ private:
   bool FTerminated = false;
   bool FRunning = false;
   bool FInIdle = false;
+  bool FActionsDirty = true;
+  void LoopIdle();
   std::vector<TActionList*> FActionLists;
   struct TAppImpl;
   std::unique_ptr<TAppImpl> FApp;

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QCollator>
 #include <QComboBox>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -853,9 +855,53 @@ private:
 
 }  // namespace
 
+namespace {
+// A combo box whose closed face an owner-draw handler may paint: the frame
+// and the button come from the style, the field from the handler.
+class TOwnerFaceCombo : public QComboBox {
+public:
+  std::function<bool(QPainter&, const QRect&)> PaintFace;
+
+protected:
+  void paintEvent(QPaintEvent* e) override {
+    if (!PaintFace || isEditable()) return QComboBox::paintEvent(e);
+    QStylePainter painter(this);
+    QStyleOptionComboBox opt;
+    initStyleOption(&opt);
+    opt.currentText.clear();
+    opt.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, opt);
+    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+    if (!PaintFace(painter, field)) painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
+  }
+};
+}  // namespace
+
 TComboBox::TComboBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TComboItems>(this)), FCanvas(std::make_unique<TCanvas>()) {
-  auto* combo = new QComboBox();
+  auto* combo = new TOwnerFaceCombo();
+  // Owner-drawn styles paint the selected item in the closed face too.
+  combo->PaintFace = [this](QPainter& painter, const QRect& r) {
+    if ((FStyle != csOwnerDrawFixed && FStyle != csOwnerDrawVariable) || !OnDrawItem || GetItemIndex() < 0)
+      return false;
+    TOwnerDrawState state;
+    state.Include(odComboBoxEdit);
+    if (Focused()) {
+      state.Include(odFocused);
+      state.Include(odSelected);
+    }
+    if (!GetEnabled()) state.Include(odDisabled);
+    painter.save();
+    FCanvas->SetHandle(&painter);
+    FCanvas->Brush.Color = state.Contains(odSelected) ? clHighlight : clWindow;
+    FCanvas->Font.SetColor(state.Contains(odSelected) ? clHighlightText : clWindowText);
+    GuardedCall([&] {
+      OnDrawItem(this, GetItemIndex(), Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), state);
+    });
+    FCanvas->SetHandle(nullptr);
+    painter.restore();
+    return true;
+  };
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setMaxVisibleItems(8);

@@ -1,0 +1,69 @@
+#include "platform/gui/FontList.h"
+
+#include "platform/gui/QtText.h"
+
+#include <QFontDatabase>
+#include <QList>
+#include <algorithm>
+
+bool FontIsScalable(const String& family) { return QFontDatabase::isSmoothlyScalable(ToQ(family)); }
+
+std::vector<Integer> FontPointSizes(const String& family) {
+  if (FontIsScalable(family)) return {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+  std::vector<Integer> sizes;
+  for (int s : QFontDatabase::pointSizes(ToQ(family))) sizes.push_back(s);
+  std::sort(sizes.begin(), sizes.end());
+  sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+  return sizes;
+}
+
+std::vector<TFontCharset> FontCharsets(const String& family) {
+  std::vector<TFontCharset> result;
+  auto add = [&result](TFontCharset c) {
+    if (std::find(result.begin(), result.end(), c) == result.end()) result.push_back(c);
+  };
+  for (QFontDatabase::WritingSystem ws : QFontDatabase::writingSystems(ToQ(family))) {
+    switch (ws) {
+      case QFontDatabase::Latin:
+        add(ANSI_CHARSET);
+        add(EASTEUROPE_CHARSET);
+        add(BALTIC_CHARSET);
+        add(TURKISH_CHARSET);
+        break;
+      case QFontDatabase::Cyrillic: add(RUSSIAN_CHARSET); break;
+      case QFontDatabase::Greek: add(GREEK_CHARSET); break;
+      case QFontDatabase::Hebrew: add(HEBREW_CHARSET); break;
+      case QFontDatabase::Arabic: add(ARABIC_CHARSET); break;
+      case QFontDatabase::Thai: add(THAI_CHARSET); break;
+      case QFontDatabase::Vietnamese: add(VIETNAMESE_CHARSET); break;
+      case QFontDatabase::Japanese: add(SHIFTJIS_CHARSET); break;
+      case QFontDatabase::Korean: add(HANGEUL_CHARSET); break;
+      case QFontDatabase::SimplifiedChinese: add(GB2312_CHARSET); break;
+      case QFontDatabase::TraditionalChinese: add(CHINESEBIG5_CHARSET); break;
+      case QFontDatabase::Symbol: add(SYMBOL_CHARSET); break;
+      default: break;
+    }
+  }
+  return result;
+}
+
+String CharsetScriptName(TFontCharset charset) {
+  switch (charset) {
+    case ANSI_CHARSET: return "Western";
+    case EASTEUROPE_CHARSET: return "Central European";
+    case BALTIC_CHARSET: return "Baltic";
+    case TURKISH_CHARSET: return "Turkish";
+    case RUSSIAN_CHARSET: return "Cyrillic";
+    case GREEK_CHARSET: return "Greek";
+    case HEBREW_CHARSET: return "Hebrew";
+    case ARABIC_CHARSET: return "Arabic";
+    case THAI_CHARSET: return "Thai";
+    case VIETNAMESE_CHARSET: return "Vietnamese";
+    case SHIFTJIS_CHARSET: return "Japanese";
+    case HANGEUL_CHARSET: return "Hangul";
+    case GB2312_CHARSET: return "Chinese Simplified";
+    case CHINESEBIG5_CHARSET: return "Chinese Traditional";
+    case SYMBOL_CHARSET: return "Symbol";
+    default: return "";
+  }
+}
