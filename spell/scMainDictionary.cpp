@@ -26,8 +26,8 @@ Byte NodeChar(uint64_t n) { return static_cast<Byte>(n); }
 bool NodeEnd(uint64_t n) { return (n >> 8) & 1; }
 int NodeInline(uint64_t n) { return static_cast<int>((n >> 9) & 0xF); }
 uint32_t NodeKids(uint64_t n) { return static_cast<uint32_t>((n >> 13) & 0xFF); }
-uint32_t NodeFirst(uint64_t n) { return static_cast<uint32_t>((n >> 21) & 0xFFFFF); }
-uint32_t NodeInlineAt(uint64_t n) { return static_cast<uint32_t>(n >> 41); }
+uint32_t NodeInlineAt(uint64_t n) { return static_cast<uint32_t>((n >> 21) & 0x7FFFFF); }
+uint32_t NodeFirst(uint64_t n) { return static_cast<uint32_t>(n >> 44); }
 
 uint32_t U32(const Byte* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -127,46 +127,50 @@ void TMainDictionary::SetNodeTableAllowed(bool Value) {
 }
 
 void TMainDictionary::BuildNodes() {
-  // Breadth first from the root, so that each node's children get
-  // consecutive numbers. A record reached twice, a bad reference or a
-  // second-letter record outside the tree leaves the table empty: such a
-  // file keeps the checked walk.
+  // Depth first from the root, each node's children given consecutive
+  // numbers when the node is reached, so that a word's nodes lie close
+  // together. A record reached twice, a bad reference or a second-letter
+  // record outside the tree leaves the table empty: such a file keeps the
+  // checked walk.
   const uint32_t total = static_cast<uint32_t>(FFirst[9]);
-  std::vector<uint32_t> index(total, kNoNode);
-  std::vector<uint32_t> order;
-  order.reserve(total);
-  std::vector<uint64_t> nodes;
-  nodes.reserve(total);
+  std::vector<uint32_t> index(total, kNoNode);  // record to node
+  std::vector<uint32_t> recordOf;                // node to record
+  recordOf.reserve(total);
+  std::vector<uint64_t> nodes(total, 0);
   std::vector<Byte> inlineChars;
+  std::vector<uint32_t> pending{0};  // nodes to fill, the next on top
   index[0] = 0;
-  order.push_back(0);
+  recordOf.push_back(0);
   auto fail = [&] {
     FNodes = {};
     FInline = {};
     FSecondNode = {};
   };
-  for (size_t q = 0; q < order.size(); ++q) {
+  while (!pending.empty()) {
+    const uint32_t node = pending.back();
+    pending.pop_back();
     TRecord r;
-    if (!ReadRecord(order[q], r)) return fail();
+    if (!ReadRecord(recordOf[node], r)) return fail();
     const TChildren c = ChildrenOf(r);
     if (!c.Valid || c.Count > 0xFF) return fail();
-    const uint64_t first = order.size();
+    const uint64_t first = recordOf.size();
     uint64_t cursor = 0;
     uint32_t m = 0;
     for (uint32_t i = 0; i < c.Count; ++i) {
       if (!NextChild(c, cursor, m) || m >= total || index[m] != kNoNode) return fail();
-      index[m] = static_cast<uint32_t>(order.size());
-      order.push_back(m);
+      index[m] = static_cast<uint32_t>(recordOf.size());
+      recordOf.push_back(m);
     }
     const uint64_t at = inlineChars.size();
-    if (at + static_cast<uint64_t>(r.InlineCount) >= (1ull << 23) || first > 0xFFFFF)
-      return fail();
+    if (at + static_cast<uint64_t>(r.InlineCount) >= (1ull << 23)) return fail();
     inlineChars.insert(inlineChars.end(), r.Inline, r.Inline + r.InlineCount);
-    nodes.push_back(static_cast<uint64_t>(r.Char) | (static_cast<uint64_t>(r.EndOfWord) << 8) |
-                    (static_cast<uint64_t>(r.InlineCount) << 9) |
-                    (static_cast<uint64_t>(c.Count) << 13) |
-                    ((c.Count ? first : 0) << 21) | (at << 41));
+    nodes[node] = static_cast<uint64_t>(r.Char) | (static_cast<uint64_t>(r.EndOfWord) << 8) |
+                  (static_cast<uint64_t>(r.InlineCount) << 9) |
+                  (static_cast<uint64_t>(c.Count) << 13) | (at << 21) |
+                  ((c.Count ? first : 0) << 44);
+    for (uint32_t i = c.Count; i-- > 0;) pending.push_back(static_cast<uint32_t>(first + i));
   }
+  nodes.resize(recordOf.size());
   std::vector<uint32_t> second(FSecond.size(), kNoNode);
   for (size_t i = 0; i < FSecond.size(); ++i) {
     if (FSecond[i] == 0xFFFFFFFF) continue;
@@ -351,9 +355,12 @@ bool TMainDictionary::Lookup(const char* Word, int& Depth) {
   const int16_t block = FSecondBlock[static_cast<Byte>(Word[0])];
   if (block < 0) return false;
   const size_t second = static_cast<size_t>(block) * 256 + static_cast<Byte>(Word[1]);
+  if (!FNodes.empty()) {
+    const uint32_t node = FSecondNode[second];
+    return node != kNoNode && LookupNodes(Word, node, Depth);
+  }
   uint32_t n = FSecond[second];
   if (n == 0xFFFFFFFF) return false;
-  if (!FNodes.empty()) return LookupNodes(Word, FSecondNode[second], Depth);
   // Then one record per character, read in place; every number and offset
   // from the file is checked before it is used.
   const uint32_t total = static_cast<uint32_t>(FFirst[9]);

@@ -107,7 +107,7 @@ private:
   // node each, the children of a node side by side in stored order, so a
   // look-up compares one byte per child instead of decoding pool numbers.
   // Bits 0-7 character, 8 end of word, 9-12 inline count, 13-20 child
-  // count, 21-40 first child, 41-63 offset of the inline characters.
+  // count, 21-43 offset of the inline characters, 44-63 first child.
   std::vector<uint64_t> FNodes;
   std::vector<Byte> FInline;
   std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
