@@ -110,9 +110,11 @@ private:
   // count, 21-43 offset of the inline characters, 44-63 first child.
   std::vector<uint64_t> FNodes;
   std::vector<Byte> FInline;
+  std::vector<Byte> FChars;  // each node's character again, siblings side by side
   std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
   bool FNodeTableAllowed = true;
   void BuildNodes();
+  uint32_t FindKid(uint32_t First, uint32_t Count, Byte Ch) const;
   bool LookupNodes(const char* Word, uint32_t Node, int& Depth) const;
   void FindPhoneticMatchesInNodes(const AnsiString& Prefix, const TPhoneticsMap& Phonetics,
                                   TStrings* Results);
