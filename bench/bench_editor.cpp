@@ -83,14 +83,22 @@ struct TQt {
   QTextEdit Edit;
 };
 
+// The keys typed: words with spaces, as a paragraph is written.
+constexpr const char* Typed = "quill ";
+
 void KeystrokeOurs(benchmark::State& state, int paragraphs) {
   TOurs o(paragraphs);
-  for (auto _ : state) o.Data.KeyPressed('x');
+  size_t i = 0;
+  for (auto _ : state) o.Data.KeyPressed(Typed[i++ % 6]);
 }
 
 void KeystrokeQt(benchmark::State& state, int paragraphs) {
   TQt q(paragraphs);
-  for (auto _ : state) q.Key(Qt::Key_X, "x");
+  size_t i = 0;
+  for (auto _ : state) {
+    const char c = Typed[i++ % 6];
+    q.Key(c == ' ' ? Qt::Key_Space : Qt::Key_A + (c - 'a'), QString(QChar(c)));
+  }
 }
 
 void EnterOurs(benchmark::State& state) {

@@ -132,6 +132,17 @@ void TVLEditVLData::InsertTypedString(const AnsiString& s) {
 
 bool TVLEditVLData::MoveAnchoredCheckpoint(Integer itemNo, bool preferPrevious) {
   if (!IsParagraphAnchored(itemNo)) return true;
+  // An anchored checkpoint may not vanish with its item: it goes to a
+  // neighbour in the same paragraph.
+  if (!preferPrevious && itemNo + 1 < GetItemCount() && !GetItem(itemNo + 1)->IsParaStart() &&
+      !IsParagraphAnchored(itemNo + 1)) {
+    MoveCheckpoint(itemNo, itemNo + 1);
+    return true;
+  }
+  if (!GetItem(itemNo)->IsParaStart() && itemNo > 0 && !IsParagraphAnchored(itemNo - 1)) {
+    MoveCheckpoint(itemNo, itemNo - 1);
+    return true;
+  }
   return false;
 }
 

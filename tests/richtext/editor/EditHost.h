@@ -66,10 +66,11 @@ public:
   TColor GetColor() override { return clWhite; }
   void LogRepair(const String& message) override { ++Repairs; }
   void DoCaretMove() override { ++CaretMoves; }
+  void AfterFormat(Integer first, Integer last, bool partial) override { ++(partial ? PartialFormats : FullFormats); }
 
   TVLStyle* Style;
   Integer Width = 200, Height = 100, VOffset = 0;
-  int Repairs = 0, CaretMoves = 0;
+  int Repairs = 0, CaretMoves = 0, FullFormats = 0, PartialFormats = 0;
 
 private:
   std::unique_ptr<TVLMarkerList> FMarkers;

@@ -22,7 +22,11 @@ struct TUndoDoc : TEditDoc {
 
 TEST(UndoList, TypingIsOneGroupThatUndoesACharacterAtATime) {
   TUndoDoc d;
+  const int full = d.Data.FullFormats;
   d.Type("abc");
+  // A keystroke lays out only its paragraphs.
+  EXPECT_EQ(d.Data.FullFormats, full);
+  EXPECT_EQ(d.Data.PartialFormats, 3);
   ASSERT_EQ(d.Data.UndoList->Count(), 1);
   TVLUndoInfos* g = d.Data.UndoList->Get(0);
   EXPECT_EQ(g->UndoType, vlutTyping);
