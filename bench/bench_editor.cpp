@@ -203,3 +203,12 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   return 0;
 }
+
+// Closing note (one run on a shared 8-core machine under load, CPU time):
+// Keystroke1MB ours 41 us, QTextEdit 4.8 ms; Keystroke10MB ours 31 us,
+// QTextEdit 38 ms; Enter in the middle ours 84 us, QTextEdit 4.4 ms;
+// Backspace that joins two paragraphs ours 51 us, QTextEdit 4.4 ms; undo of
+// a 10,000-character typing run ours 338 ms for 10,000 steps (a typing group
+// gives back one character per Undo, 34 us a step), QTextEdit 2.3 ms for its
+// single merged step. A keystroke costs the same in 1 MB and 10 MB: only the
+// caret's paragraphs are laid out again.

@@ -290,6 +290,14 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
         }
       }
     }
+    // A control that takes the focus becomes the focused item.
+    if (item->GetBoolValue(3)) {
+      FocusedItem = itemNo;
+      InvalidateHost();
+    } else if (FocusedItem != -1) {
+      FocusedItem = -1;
+      InvalidateHost();
+    }
     if (item->StyleNo >= 0 && !keepCurStyles && !Inserting) {
       TVLStyle* style = GetStyle();
       const Integer actual = GetItemActualStyle(item);
@@ -303,6 +311,17 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
         SetCurTextStyleNo(item->StyleNo);
         LastAutoStyleNo = item->StyleNo;
       }
+    }
+    // A link whose look changes under the mouse shows as hovered while the
+    // caret stands on it.
+    if (item->GetBoolValueEx(3, GetStyle())) {
+      CaretJumpID = item->JumpID;
+      SetState(GetState() | vlstCaretOnLink);
+      InvalidateHost();
+    } else if (GetState() & vlstCaretOnLink) {
+      CaretJumpID = -1;
+      SetState(GetState() & ~vlstCaretOnLink);
+      InvalidateHost();
     }
   }
   if (scrollToCaret && h != 0 && !CaptureMouseItem) {

@@ -194,6 +194,8 @@ public:
   Byte UndoDestination = 0;
   Integer CaretDrawItemNo = -1;
   Integer CaretCharPos = -1;
+  // The jump of the link the caret stands on (-1: none).
+  Integer CaretJumpID = -1;
   // The caret as drawn, in document coordinates.
   Integer CaretX = 0, CaretY = 0;
   // The caret width and extra height (document-wide, fixed).
