@@ -320,7 +320,9 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     }
     d->Left = VLCheckedAdd(st.LeftEdge, st.X);
     const Integer width = d->Width, n = st.InsertAt;
-    if (from == 0 && !st.SharedItems) item->DrawItemNo = n;
+    // The item's first piece: it starts after a space swallowed at a line
+    // break when the item begins with one.
+    if (!st.SharedItems && (from == 0 || n == 0 || DrawItems[n - 1]->ItemNo != itemNo)) item->DrawItemNo = n;
     if ((st.Flags & vllfCollectJumps) && jump && count > 0) {
       auto j = std::make_unique<TVLJumpInfo>();
       j->Width = width;

@@ -189,7 +189,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       TVLDrawLineInfo* d = DrawItems[i];
       d->Top = VLCheckedAdd(d->Top, dy);
       d->ItemNo += itemsDelta;
-      if (renumber && d->TextOffset <= 1) GetItem(d->ItemNo)->DrawItemNo = i;
+      if (renumber && (i == 0 || DrawItems[i - 1]->ItemNo != d->ItemNo)) GetItem(d->ItemNo)->DrawItemNo = i;
     }
     // Everything after the range moved by dy, its lowest line too (lines
     // only go down), so the content bottom moves with it.
