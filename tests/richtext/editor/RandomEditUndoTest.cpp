@@ -24,6 +24,7 @@ struct TRandomDoc : TEditDoc {
       Text(s, Pick(0, 3) == 0 ? 1 : 0, Pick(0, 1));
       if (kind == 1) Picture(Pick(5, 40), Pick(5, 20));
       if (kind == 2) Text(" tail", 1, -1);
+      if (kind == 3) Data.AddUnicodeTextItemTag(WideToRawUnicode(u" \U0001F600e\u0301"), UStyle, -1, TVLTag());
     }
     Format();
     RandomCaret();
@@ -86,11 +87,14 @@ struct TRandomDoc : TEditDoc {
       }
       case 7:
         log += "ime ";
-        Data.InsertTypedText(Pick(0, 1) ? std::u16string(u"\u65e5\u672c") : std::u16string(u"\u0416x"));
+        Data.InsertTypedText(Pick(0, 2) == 0   ? std::u16string(u"\u65e5\u672c")
+                             : Pick(0, 1) ? std::u16string(u"\U0001F600")
+                                          : std::u16string(u"\u0416x"));
         break;
       default: {
-        log += "move ";
-        switch (Pick(0, 6)) {
+        const int how = Pick(0, 6);
+        log += "move" + std::to_string(how) + " ";
+        switch (how) {
           case 0: Data.MoveCaretLeft(false, Pick(0, 1) == 1); break;
           case 1: Data.MoveCaretRight(false, Pick(0, 1) == 1); break;
           case 2: Data.MoveCaretUp(false, false); break;
@@ -110,6 +114,8 @@ struct TRandomDoc : TEditDoc {
       r += std::to_string(d->ItemNo) + ":" + std::to_string(d->TextOffset) + "," + std::to_string(d->Length) +
            "@" + std::to_string(d->Left) + "," + std::to_string(d->Top) + ";";
     }
+    // Each item's first draw item, by which positions are found.
+    for (Integer i = 0; i < Data.GetItemCount(); ++i) r += "i" + std::to_string(Data.GetItem(i)->DrawItemNo);
     return r + "h" + std::to_string(Data.DocumentHeight);
   }
 
