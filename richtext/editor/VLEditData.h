@@ -121,6 +121,9 @@ public:
                    bool& fullReformat, bool callMovingFromUndo);
   void AddInsertItemsRecord(Integer itemNo, Integer count);
   void ReplaceItem(Integer itemNo, const AnsiString& text, TCustomVLItemInfo* newItem);
+  // Another object for the same item (a picture that becomes a hot picture
+  // and back); the text stays.
+  void ReplaceItemObject(Integer itemNo, TCustomVLItemInfo* newItem);
   void DeleteSubstring(Integer itemNo, Integer index, Integer count);
   void InsertSubstring(Integer itemNo, Integer index, const AnsiString& s);
   void ChangeText(Integer itemNo, const AnsiString& newText);
@@ -137,6 +140,7 @@ public:
   void SetExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value);
   // Sets ordinal properties of an item by name (the property registry).
   void SetItemIntPropertyWithUndo(Integer itemNo, const String& name, Integer value);
+  void SetItemIntPropertiesWithUndo(Integer itemNo, const std::vector<std::pair<String, Integer>>& values);
   void ConcateItems(Integer itemNo);
   void AddModifyItemTerminator(Integer itemNo, bool flag);
   // itemNo -1: the document's trailing checkpoint. The document owns cp.

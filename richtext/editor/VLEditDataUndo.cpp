@@ -191,6 +191,36 @@ void TVLEditVLData::ReplaceItem(Integer itemNo, const AnsiString& text, TCustomV
   Items->PutObject(itemNo, newItem);
 }
 
+void TVLEditVLData::ReplaceItemObject(Integer itemNo, TCustomVLItemInfo* newItem) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) {
+    delete newItem;
+    throw Exception("Undo error");
+  }
+  TCustomVLItemInfo* old = GetItem(itemNo);
+  newItem->ParaNo = old->ParaNo;
+  newItem->ItemOptions = static_cast<Byte>((newItem->ItemOptions & ~LineBits) | (old->ItemOptions & LineBits));
+  newItem->JumpID = old->JumpID;
+  newItem->DrawItemNo = old->DrawItemNo;
+  newItem->Tag = old->Tag;
+  newItem->Checkpoint = old->Checkpoint;
+  if (newItem->Checkpoint) newItem->Checkpoint->ItemInfo = newItem;
+  old->Checkpoint = nullptr;
+  if (ActiveItem == old) ActiveItem = newItem;
+  if (CaptureMouseItem == old) CaptureMouseItem = nullptr;
+  AnsiString text = GetItemTextA(itemNo);
+  if (TVLUndoList* list = GetRecordingUndoList()) {
+    auto r = MakeRecord<TVLUndoReplaceItemInfo>(vlumModifyItem, itemNo);
+    r->Text = text;
+    r->Item = old;
+    list->AddInfo(std::move(r));
+  } else {
+    FreeItem(old, false);
+  }
+  newItem->Inserting(this, text, false);
+  Items->PutObject(itemNo, newItem);
+  newItem->Inserted(this, itemNo);
+}
+
 void TVLEditVLData::DeleteSubstring(Integer itemNo, Integer index, Integer count) {
   if (itemNo < 0 || itemNo >= GetItemCount()) throw Exception("Undo error");
   AnsiString text = GetItemTextA(itemNo);
@@ -417,6 +447,25 @@ void TVLEditVLData::SetItemIntPropertyWithUndo(Integer itemNo, const String& nam
   }
   reg.Set(*item, name, value);
   item->AfterUndoChangeProperty();
+}
+
+void TVLEditVLData::SetItemIntPropertiesWithUndo(Integer itemNo,
+                                                 const std::vector<std::pair<String, Integer>>& values) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  const TVLPropertyRegistry& reg = TVLPropertyRegistry::Instance();
+  auto r = MakeRecord<TVLUndoModifyItemIntProperties>(vlumModifyItem, itemNo);
+  r->W = ParaMinWidth(itemNo);
+  item->BeforeUndoChangeProperty();
+  for (const auto& [name, value] : values) {
+    Integer old = 0;
+    if (!reg.Get(*item, name, old) || old == value) continue;
+    r->Properties.emplace_back(name, old);
+    reg.Set(*item, name, value);
+  }
+  item->AfterUndoChangeProperty();
+  // A record that changed nothing is dropped.
+  if (r->Properties.empty()) return;
+  if (TVLUndoList* list = GetRecordingUndoList()) list->AddInfo(std::move(r));
 }
 
 void TVLEditVLData::ConcateItems(Integer itemNo) {

@@ -193,6 +193,17 @@ void TVLUndoDeleteCPInfo::Undo(TVLEditVLData* data) { data->AddCheckpoint(ItemNo
 
 void TVLUndoModifyItemTerminator::Undo(TVLEditVLData* data) { data->AddModifyItemTerminator(ItemNo, !Flag); }
 
+void TVLUndoReplaceItemInfo::Undo(TVLEditVLData* data) {
+  TCustomVLItemInfo* item = Item;
+  Item = nullptr;
+  data->ReplaceItemObject(ItemNo, item);
+}
+
+void TVLUndoModifyItemIntProperties::Undo(TVLEditVLData* data) {
+  W = data->ParaMinWidth(ItemNo);
+  data->SetItemIntPropertiesWithUndo(ItemNo, Properties);
+}
+
 void TVLCompositeUndo::Undo(TVLEditVLData* data) {
   if (UndoList && UndoList->Count() > 0) UndoList->Undo(data);
 }

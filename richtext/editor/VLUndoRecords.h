@@ -204,6 +204,18 @@ public:
   bool SavedFullReformat = false;
 };
 
+class TVLUndoReplaceItemInfo : public TVLUndoItemInfo {
+public:
+  bool RequiresReformat() const override { return false; }
+  void Undo(TVLEditVLData* data) override;
+};
+
+class TVLUndoModifyItemIntProperties : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  std::vector<std::pair<String, Integer>> Properties;
+};
+
 // A whole undo list of a nested editor, undone group by group.
 class TVLCompositeUndo : public TVLUndoItemNoInfo {
 public:

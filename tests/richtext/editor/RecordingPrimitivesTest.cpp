@@ -45,6 +45,15 @@ TEST(RecordingPrimitives, EachUndoesAndRedoes) {
       {"resize a picture", [](TVLEditVLData& d) { d.Resize(4, 30, 40); }},
       {"property by name", [](TVLEditVLData& d) { d.SetItemIntPropertyWithUndo(4, "VShift", 5); }},
       {"extra property", [](TVLEditVLData& d) { d.SetExtraIntProperty(4, vleipSpacing, 3); }},
+      {"properties by name", [](TVLEditVLData& d) {
+         d.SetItemIntPropertiesWithUndo(4, {{"ImageWidth", 12}, {"Spacing", 4}, {"NoSuchProperty", 1}});
+       }},
+      {"picture to hot picture", [](TVLEditVLData& d) {
+         auto* hot = new TVLHotGraphicItemInfo(&d);
+         hot->Assign(d.GetItem(4));
+         hot->StyleNo = vlsHotPicture;
+         d.ReplaceItemObject(4, hot);
+       }},
   };
   for (const TCase& c : cases) {
     TEditDoc d;
