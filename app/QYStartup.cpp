@@ -57,6 +57,7 @@ void LoadToolBarLayoutHook(const String& fileName) {
 #include "app/QYAddJournal.h"
 #include "app/QYDataModule.h"
 #include "app/QYDatabase.h"
+#include "app/QYJournals.h"
 #include "app/QYGlobalFind.h"
 #include "app/QYMain.h"
 #include "app/QYPassword.h"
@@ -130,6 +131,8 @@ int QuilloryMain(int argc, char** argv) {
   // The toolkit first: the hand-over to a running instance talks over a
   // local socket.
   Application->Initialize();
+  RegisterDocumentFormats();
+  RegisterJournalHooks();
   TSingleInstance instance(SingleInstanceName);
   switch (StartSingleInstance(instance)) {
     case TSingleInstance::siSecondary: return 0;

@@ -1,0 +1,94 @@
+#pragma once
+// Entries: the QUILLORY row of one journal and one date, its text a VLF blob.
+// Moves an entry between the table and a journal's document, writes the
+// state word, and tells the entry tree about first saves and deletes.
+#include "platform/base/DateTime.h"
+#include "platform/base/SysUtils.h"
+#include "richtext/model/VLData.h"
+#include "richtext/model/VLStyle.h"
+
+#include <functional>
+#include <memory>
+
+struct TOpenJournal;
+class TStream;
+
+// Once at start-up: the RTF reader (old entries are RTF) and the item kinds
+// it brings with it.
+void RegisterDocumentFormats();
+
+// The document of the entry a journal shows: the editor window's text, held
+// here until that window holds it. Loading and saving are virtual so a
+// window's editor can take its place.
+class TEntryDocument {
+public:
+  TEntryDocument();
+  virtual ~TEntryDocument();
+  TEntryDocument(const TEntryDocument&) = delete;
+  TEntryDocument& operator=(const TEntryDocument&) = delete;
+
+  // Empty, with text style 0 and paragraph style 0.
+  virtual void Clear();
+  // False when the reader refused the data (what it read stays).
+  virtual bool LoadVLF(TStream& stream);
+  virtual bool LoadRTF(TStream& stream);
+  // The whole document, not only the selection.
+  virtual bool SaveVLF(TStream& stream);
+  virtual void DeleteUnusedStyles();
+  // Plain text of the document, one line per paragraph.
+  String Text() const;
+
+  TVLStyle Style;
+  TVLDocumentData Data;
+  TColor Color = clWindow;
+  TVLLayoutInfo Layout;
+  bool Modified = false;
+  bool ReadOnly = false;
+  Integer CaretItemNo = 0;
+  Integer CaretOffset = 0;
+};
+
+// Topic journals keep their one entry under this date.
+inline constexpr double TopicEntryDate = 9999999.0;
+
+// Save modes: 0 the explicit save command ("saved"), 1 every other save.
+enum TSaveMode : int { smExplicit = 0, smAuto = 1 };
+
+extern bool EntryStatementsPrepared;
+// The journal the tree threads add to or remove from.
+extern TOpenJournal* TreeRefreshJournal;
+// The last state word written (status panel 2).
+extern String EntryStateWord;
+// Shows the state word; the main window sets it.
+extern std::function<void(const String& word)> OnEntryStateWord;
+// After a first save and after a delete: the tree threads' start.
+extern std::function<void()> OnEntryInserted;
+extern std::function<void()> OnEntryDeleted;
+// After every load: the style boxes, the date picker and the captions.
+extern std::function<void(TOpenJournal* journal)> OnEntryLoaded;
+// Settings the entry operations read (kept in step with the Profile).
+struct TEntrySettings {
+  bool ProtectPriorEntries = false;
+  bool ConfirmDelete = true;
+};
+extern TEntrySettings EntrySettings;
+
+void PrepareEntryStatements();
+void FreeEntryStatements();
+
+// Loads the entry of the date (topic journals: their one entry). A load that
+// fails never looks like an empty day: the journal is marked unloadable and
+// refuses saves until the next successful load.
+void LoadEntry(TOpenJournal* journal, TDateTime date);
+// Writes a modified entry. True when the text is in the table afterwards
+// (also when there was nothing to write). A failure keeps the document
+// modified and shows "not saved"; a later save retries.
+bool SaveEntry(TOpenJournal* journal, int mode);
+void DeleteEntry(TOpenJournal* journal);
+
+// The save and delete commands.
+void ActionSaveExecute();
+void ActionDeleteExecute();
+
+// The date an entry of the journal is stored under.
+double StoredEntryDate(const TOpenJournal* journal, TDateTime date);

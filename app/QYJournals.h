@@ -1,0 +1,73 @@
+#pragma once
+// Journals (rows of Journals) and the open-journal list: one record per
+// journal open while the journal is open; one of them is current.
+#include "app/QYEntryStore.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+struct TOpenJournal {
+  // The text of the shown entry (the editor window's document).
+  std::unique_ptr<TEntryDocument> Document;
+  Integer JournalID = 0;
+  String JournalName;
+  Byte JournalKind = 0;  // 0 daily ("D"), 1 topic ("T")
+  TDateTime EntryDate = 0;
+  bool EntryStored = false;
+  bool WasActiveWindow = false;
+  TOpenJournal* Next = nullptr;
+  TOpenJournal* Prev = nullptr;
+
+  // Window geometry, stored back on unload.
+  Integer WindowTop = 0, WindowLeft = 0, WindowWidth = 0, WindowHeight = 0, WindowState = 0;
+  bool Maximized = true;
+  // The editor window's caption and journal-kind panel for the shown entry.
+  String Caption, KindPanel;
+  // The stored VLF of the shown entry could not be read: shown read-only,
+  // never saved over without the user's consent.
+  bool EntryDamaged = false;
+  // The load failed before the row was known: a save could not tell an
+  // insert from an update, so none is made until a load succeeds.
+  bool EntryUnread = false;
+};
+
+inline constexpr int MaxOpenJournals = 75;
+
+extern TOpenJournal* FirstJournal;
+extern TOpenJournal* LastJournal;
+extern TOpenJournal* CurrentJournal;
+extern bool CreatingJournal;
+extern bool JournalsLoaded;
+extern bool SaveWindowPositions;
+
+// The journal selector's lines: name and journal id.
+extern std::vector<std::pair<String, Integer>> SelectJournalLines;
+
+// A new record becomes last and current; the editor window hook makes its
+// window.
+extern std::function<void(TOpenJournal* journal)> OnJournalAdded;
+// Before a record is freed (its window goes).
+extern std::function<void(TOpenJournal* journal)> OnJournalRemoving;
+
+TOpenJournal* AddOpenJournal(const String& name, Integer journalID, Integer top, Integer left,
+                             Integer width, Integer height, Integer windowState, Byte kind);
+void LoadJournals();
+void UnloadJournals();
+// Saves the journal's entry and removes its record (the editor window's close).
+void CloseJournal(TOpenJournal* journal);
+void SaveWindowGeometry(TOpenJournal* journal);
+void RemoveOpenJournal(TOpenJournal* journal);
+Integer NextJournalID();
+// False (and an error shown) when the row was not written.
+bool InsertJournal(const String& name, Byte kind, Integer& journalID);
+TOpenJournal* FindOrOpenJournal(Integer journalID);
+void OpenJournalByID(Integer journalID);
+int OpenJournalCount();
+// The add-journal command after its dialog: creates and opens the journal.
+// Cancelled (empty name): today's entry of the current journal is reloaded.
+void NewJournal(const String& name, Byte kind, bool confirmed);
+
+// Gives the start-up and shut-down the journal operations they call.
+void RegisterJournalHooks();

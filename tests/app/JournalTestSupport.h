@@ -1,0 +1,61 @@
+#pragma once
+// A set-up database folder with the journal operations' globals reset, for
+// the tests of journals and entries.
+#include "DatabaseTestSupport.h"
+
+#include "app/QYJournals.h"
+
+namespace qytest {
+
+class TJournalWorld : public TDatabaseWorld {
+public:
+  TJournalWorld() {
+    SetUp();
+    ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
+    EntrySettings = TEntrySettings();
+    RegisterDocumentFormats();
+  }
+  ~TJournalWorld() {
+    // A failing test must not leave a box waiting for an answer.
+    TInteractionScript script;
+    for (int i = 0; i < 20; ++i) script.Answer(IDOK);
+    JournalsLoaded = true;
+    UnloadJournals();
+    FreeEntryStatements();
+    OnEntryInserted = nullptr;
+    OnEntryDeleted = nullptr;
+    OnJournalAdded = nullptr;
+  }
+
+  Integer AddJournal(const String& name, Byte kind, bool active = true) {
+    Integer id = 0;
+    if (!InsertJournal(name, kind, id)) throw Exception("journal not added");
+    if (!active) Exec("UPDATE Journals SET JournalActive = FALSE WHERE JournalID = " + IntToStr(id));
+    return id;
+  }
+
+  // A journal open in the list with its today's entry loaded.
+  TOpenJournal* Open(const String& name, Byte kind) {
+    const Integer id = AddJournal(name, kind);
+    JournalsLoaded = true;
+    TOpenJournal* j = FindOrOpenJournal(id);
+    CurrentJournal = j;
+    return j;
+  }
+
+  static void Type(TOpenJournal* j, const String& text) {
+    j->Document->Data.AddTextItem(text, 0, 0);
+    j->Document->Modified = true;
+  }
+
+  String StoredBlob(Integer id, double date) {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT JournalText FROM QUILLORY WHERE JournalID = " + IntToStr(id) +
+              " AND JournalDate = " + IntToStr(static_cast<Int64>(date)));
+    q.Open();
+    return q.Eof() ? String() : q.Fields(0).AsString();
+  }
+};
+
+}  // namespace qytest
