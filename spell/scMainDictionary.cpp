@@ -22,7 +22,7 @@ constexpr uint32_t kMaxResults = 501;
 constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
 
 constexpr uint32_t kNoNode = 0xFFFFFFFF;
-constexpr size_t kMaxKeyEntries = 400000;  // cached phonetic keys of all blocks
+constexpr size_t kMaxKeyEntries = 150000;  // cached keys of all blocks, some 5 MB
 
 // The node table's fields.
 Byte NodeChar(uint64_t n) { return static_cast<Byte>(n); }
@@ -217,6 +217,15 @@ bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) c
   }
   Depth = static_cast<int>(w - start);
   return found;
+}
+
+size_t TMainDictionary::TableBytes() const {
+  size_t n = FNodes.capacity() * sizeof(uint64_t) + FChars.capacity() + FInline.capacity() +
+             (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
+  for (const auto& [node, blocks] : FKeyBlocks)
+    for (const auto& b : blocks)
+      n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry);
+  return n;
 }
 
 uint32_t TMainDictionary::FindKid(uint32_t First, uint32_t Count, Byte Ch) const {
@@ -561,7 +570,7 @@ void TMainDictionary::FindPhoneticMatchesInNodes(const AnsiString& Prefix,
       e = x.Skip;
       continue;
     }
-    const AnsiString word(text + x.Word, x.WordLength);
+    const AnsiString word(text + x.Key + x.KeyLength, x.WordLength);
     if (Results->IndexOf(word) < 0) Results->Add(word);
     ++e;
   }
@@ -615,9 +624,8 @@ void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
     TKeyEntry e{};
     e.Key = static_cast<uint32_t>(Block.Text.size());
     e.KeyLength = static_cast<uint32_t>(key.size());
+    e.WordLength = static_cast<uint16_t>(Buffer.size());
     Block.Text += key;
-    e.Word = static_cast<uint32_t>(Block.Text.size());
-    e.WordLength = static_cast<uint32_t>(Buffer.size());
     Block.Text += Buffer;
     Block.Entries.push_back(e);
   }

@@ -46,6 +46,8 @@ public:
   // activation; off, they walk the mapped records (the table's reference).
   bool UsesNodeTable() const { return !FNodes.empty(); }
   void SetNodeTableAllowed(bool Value);
+  // Bytes held besides the mapping: the node table and the cached keys.
+  size_t TableBytes() const;
 
 private:
   struct TRecord {
@@ -123,7 +125,9 @@ private:
   // order, made on first use for one state of a phonetics map; Skip is the
   // entry after the word's subtree.
   struct TKeyEntry {
-    uint32_t Key, KeyLength, Word, WordLength, Skip;
+    uint32_t Key, Skip;  // the word follows its key in the block's text
+    uint32_t KeyLength;
+    uint16_t WordLength;  // below 256
   };
   struct TKeyBlock {
     uint64_t Stamp = 0;
