@@ -1,8 +1,10 @@
 #include "app/QYEntryStore.h"
 
+#include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
+#include "app/QYProfile.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLRTFImport.h"
@@ -17,7 +19,6 @@ std::function<void(const String&)> OnEntryStateWord;
 std::function<void()> OnEntryInserted;
 std::function<void()> OnEntryDeleted;
 std::function<void(TOpenJournal*)> OnEntryLoaded;
-TEntrySettings EntrySettings;
 TDateTime LastSaveTime = 0;
 
 void RegisterDocumentFormats() {
@@ -248,7 +249,7 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
     }
   }
   const bool prior = j->JournalKind == 0 && std::floor(Date()) > std::floor(date);
-  doc.ReadOnly = (EntrySettings.ProtectPriorEntries && prior) || j->EntryDamaged || j->EntryUnread;
+  doc.ReadOnly = (ProfileSettings.ProtectPriorEntries && prior) || j->EntryDamaged || j->EntryUnread;
   j->EntryDate = date;
   const String dateText = FormatDateTime(FormatSettings.LongDateFormat, date);
   if (j->JournalKind == 0) {
@@ -330,7 +331,7 @@ bool SaveEntry(TOpenJournal* j, int mode) {
   j->EntryStored = true;
   j->EntryDamaged = false;
   doc.Modified = false;
-  doc.ReadOnly = doc.ReadOnly && EntrySettings.ProtectPriorEntries;
+  doc.ReadOnly = doc.ReadOnly && ProfileSettings.ProtectPriorEntries;
   LastSaveTime = Now();
   if (inserted) {
     TreeRefreshJournal = CurrentJournal;
@@ -376,7 +377,7 @@ void ActionDeleteExecute() {
     ShowStateWord("nothing to delete");
     return;
   }
-  if (EntrySettings.ConfirmDelete &&
+  if (ProfileSettings.ConfirmDelete &&
       MessageBox("Delete Record ?", "Confirm Delete", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
     ShowStateWord("nothing to delete");
     return;

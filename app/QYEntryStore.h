@@ -66,12 +66,6 @@ extern std::function<void()> OnEntryInserted;
 extern std::function<void()> OnEntryDeleted;
 // After every load: the style boxes, the date picker and the captions.
 extern std::function<void(TOpenJournal* journal)> OnEntryLoaded;
-// Settings the entry operations read (kept in step with the Profile).
-struct TEntrySettings {
-  bool ProtectPriorEntries = false;
-  bool ConfirmDelete = true;
-};
-extern TEntrySettings EntrySettings;
 
 void PrepareEntryStatements();
 void FreeEntryStatements();

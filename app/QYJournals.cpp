@@ -3,6 +3,7 @@
 #include "app/QYDatabase.h"
 #include "app/QYDatabaseVersion.h"
 #include "app/QYErrorDisplay.h"
+#include "app/QYProfile.h"
 #include "app/QYStartup.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
@@ -15,7 +16,6 @@ TOpenJournal* LastJournal = nullptr;
 TOpenJournal* CurrentJournal = nullptr;
 bool CreatingJournal = false;
 bool JournalsLoaded = false;
-bool SaveWindowPositions = true;
 std::vector<std::pair<String, Integer>> SelectJournalLines;
 std::function<void(TOpenJournal*)> OnJournalAdded;
 std::function<void(TOpenJournal*)> OnJournalRemoving;
@@ -59,7 +59,7 @@ TOpenJournal* AddOpenJournal(const String& name, Integer journalID, Integer top,
   j->EntryDate = kind == 1 ? TopicEntryDate : std::floor(Date());
   j->Caption = name;
   j->Document->Clear();
-  if (SaveWindowPositions && width >= 1 && height >= 1) {
+  if (ProfileSettings.SaveWindowPositions && width >= 1 && height >= 1) {
     j->WindowTop = top;
     j->WindowLeft = left;
     j->WindowWidth = width;

@@ -40,7 +40,6 @@ extern TOpenJournal* LastJournal;
 extern TOpenJournal* CurrentJournal;
 extern bool CreatingJournal;
 extern bool JournalsLoaded;
-extern bool SaveWindowPositions;
 
 // The journal selector's lines: name and journal id.
 extern std::vector<std::pair<String, Integer>> SelectJournalLines;

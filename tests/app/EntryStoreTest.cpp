@@ -49,7 +49,7 @@ TEST(EntryStore, FirstSaveInsertsLaterSavesUpdateAndTextComesBack) {
 
 TEST(EntryStore, TopicEntriesKeepOneRowUnderTheTopicDateAndAreNeverProtectedByAge) {
   TJournalWorld w;
-  EntrySettings.ProtectPriorEntries = true;
+  ProfileSettings.ProtectPriorEntries = true;
   TOpenJournal* j = w.Open("Recipes", 1);
   EXPECT_EQ(StoredEntryDate(j, j->EntryDate), TopicEntryDate);
   for (double date : {Today(), Today() - 400, Today() + 3}) {
@@ -66,7 +66,7 @@ TEST(EntryStore, TopicEntriesKeepOneRowUnderTheTopicDateAndAreNeverProtectedByAg
 
 TEST(EntryStore, ProtectPriorEntriesMakesOnlyOlderDaysReadOnly) {
   TJournalWorld w;
-  EntrySettings.ProtectPriorEntries = true;
+  ProfileSettings.ProtectPriorEntries = true;
   TOpenJournal* j = w.Open("Diary", 0);
   const struct {
     double Date;

@@ -12,7 +12,7 @@ public:
   TJournalWorld() {
     SetUp();
     ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
-    EntrySettings = TEntrySettings();
+    ProfileSettings.ProtectPriorEntries = false;
     RegisterDocumentFormats();
   }
   ~TJournalWorld() {

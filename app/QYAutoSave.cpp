@@ -1,0 +1,88 @@
+#include "app/QYAutoSave.h"
+
+#include "app/QYDatabase.h"
+#include "app/QYJournals.h"
+#include "app/QYPassword.h"
+#include "app/QYProfile.h"
+#include "platform/db/DBPassword.h"
+
+#include <cmath>
+
+bool TimerPaused = false;
+
+TAutoTimerWindows& AutoTimerWindows() {
+  static TAutoTimerWindows w;
+  return w;
+}
+
+void PauseTimer() { TimerPaused = true; }
+
+void ResumeTimer() {
+  TimerPaused = false;
+  LastActivityTime = Now();
+}
+
+int WholeMinutes(TDateTime from, TDateTime to) {
+  return static_cast<int>(std::trunc((to - from) * 60.0 * 24.0));
+}
+
+namespace {
+
+bool OpenScreen() {
+  const auto& w = AutoTimerWindows();
+  return w.OpenScreen ? w.OpenScreen() : JournalsLoaded;
+}
+
+void Panel(int panel, const String& text) {
+  if (AutoTimerWindows().StatusPanel) AutoTimerWindows().StatusPanel(panel, text);
+}
+
+void ToCover(bool automatic, bool minimize) {
+  auto& w = AutoTimerWindows();
+  if (automatic && w.CloseFind) w.CloseFind();
+  if (w.SwitchToCover) w.SwitchToCover();
+  if (minimize && w.Minimize) w.Minimize();
+}
+
+String Countdown(const char* what, int left) { return String(what) + IntToStr(left) + " m  "; }
+
+}  // namespace
+
+void HideJournal(bool automatic) {
+  SaveEntry(CurrentJournal, smAuto);
+  if (automatic) Panel(2, "autohide");
+  ToCover(automatic, ProfileSettings.AutoHideMinimize);
+}
+
+void LockJournal(bool automatic) {
+  SaveEntry(CurrentJournal, smAuto);
+  UnloadJournals();
+  // The password goes from memory: the next open asks for it again.
+  QuillorySession().RemoveAllPasswords();
+  WipeString(JournalPassword);
+  if (automatic) Panel(2, "autolock");
+  ToCover(automatic, ProfileSettings.AutoLockMinimize);
+}
+
+String AutomaticSaveTimerTimer(TDateTime now) {
+  if (TimerPaused) return String();
+  const TProfileSettings& s = ProfileSettings;
+  String saveText, hideText, lockText;
+  const int idle = WholeMinutes(LastActivityTime, now);
+  const int sinceSave = WholeMinutes(LastSaveTime, now);
+  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified) {
+    saveText = Countdown("save:", s.AutoSaveInterval - sinceSave);
+    if (sinceSave >= s.AutoSaveInterval) SaveEntry(CurrentJournal, smAuto);
+  }
+  if (s.AutoHideOn && OpenScreen() && CurrentJournal) {
+    hideText = Countdown("hide:", s.AutoHideInterval - idle);
+    if (idle >= s.AutoHideInterval) HideJournal(true);
+  }
+  if (s.AutoLockOn && JournalsLoaded && CurrentJournal) {
+    lockText = Countdown("lock:", s.AutoLockInterval - idle);
+    if (idle >= s.AutoLockInterval) LockJournal(true);
+  }
+  const String text = saveText + hideText + lockText;
+  Panel(3, text);
+  return text;
+}

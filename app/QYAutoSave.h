@@ -1,0 +1,37 @@
+#pragma once
+// The main window's one timer: automatic save after the save minutes, hide
+// and lock after idle minutes, and their countdowns for the status bar.
+#include "platform/base/DateTime.h"
+#include "platform/base/SysUtils.h"
+
+#include <functional>
+
+extern bool TimerPaused;
+extern TDateTime LastActivityTime;
+// Moment of the last load, save or delete of an entry.
+extern TDateTime LastSaveTime;
+
+void PauseTimer();
+// Ends every pause and counts as activity.
+void ResumeTimer();
+
+// What hiding and locking do to the windows; the main window fills them.
+struct TAutoTimerWindows {
+  std::function<bool()> OpenScreen;            // the open screen is shown
+  std::function<void()> SwitchToCover;         // screen mode 0
+  std::function<void()> Minimize;              // the application
+  std::function<void()> CloseFind;             // the global-find window, when visible
+  std::function<void(int panel, const String& text)> StatusPanel;
+};
+TAutoTimerWindows& AutoTimerWindows();
+
+// One tick at the given moment. Returns the countdown text (panel 3); a
+// paused timer changes nothing and answers an empty text.
+String AutomaticSaveTimerTimer(TDateTime now);
+// The hide and lock commands (automatic ones also set the state word and
+// close the find window).
+void HideJournal(bool automatic);
+void LockJournal(bool automatic);
+
+// Whole minutes between two moments, truncated toward zero.
+int WholeMinutes(TDateTime from, TDateTime to);
