@@ -466,6 +466,9 @@ public:
                Integer level, TVLRTFSaveTables& tables) override;
   void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
                   TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  // Whether RTF writes this marker as a restart of its list (an override of
+  // its own): the table count, the override table and the marker's \ls must agree.
+  bool RTFRestartsList(TVLStyle* style);
   void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
                      TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;

@@ -216,12 +216,16 @@ void TVLBreakItemInfo::SaveRTF(TStream& stream, TCustomVLData* /*vlData*/, Integ
                 I(VLRTFColorIndex(tables.ColorList, Color)) + "\\par\\pard" + n);
 }
 
+bool TVLMarkerItemInfo::RTFRestartsList(TVLStyle* style) {
+  if (!Reset || ListNo < 0 || Level < 0) return false;
+  TVLListLevel* lvl = GetLevelInfo(style);
+  return lvl && lvl->HasNumbering() && lvl->ListType != vllstImageListCounter;
+}
+
 void TVLMarkerItemInfo::FillRTFTables(TVLColorList& /*colorList*/, TVLIntegerList& counts,
                                       TCustomVLData* vlData) {
-  if (!Reset || ListNo < 0 || Level < 0 || ListNo >= counts.Count()) return;
-  TVLListLevel* lvl = GetLevelInfo(vlData->GetStyle());
-  if (lvl && lvl->HasNumbering() && lvl->ListType != vllstImageListCounter)
-    counts.Put(ListNo, counts[ListNo] + 1);
+  if (ListNo >= counts.Count() || !RTFRestartsList(vlData->GetStyle())) return;
+  counts.Put(ListNo, counts[ListNo] + 1);
 }
 
 void TVLMarkerItemInfo::SaveRTF(TStream& stream, TCustomVLData* vlData, Integer /*itemNo*/,
@@ -256,7 +260,7 @@ void TVLMarkerItemInfo::SaveRTF(TStream& stream, TCustomVLData* vlData, Integer 
   Integer ls = 1;
   if (ListNo >= 0 && ListNo < tables.ListOverrideOffsetsList1.Count()) {
     ls = tables.ListOverrideOffsetsList1[ListNo];
-    if (Reset && lvl->HasNumbering()) {
+    if (RTFRestartsList(style)) {
       tables.ListOverrideOffsetsList2.Put(ListNo, tables.ListOverrideOffsetsList2[ListNo] + 1);
       ls = tables.ListOverrideOffsetsList2[ListNo];
     }

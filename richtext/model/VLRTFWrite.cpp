@@ -533,8 +533,8 @@ public:
       ++n;
       if (!markers || T.ListOverrideOffsetsList1[i] <= 1) continue;
       for (Integer m = 0; m < markers->Count(); ++m) {
-        const TVLMarkerItemInfo* mk = markers->Get(m);
-        if (mk->ListNo != i || mk->Level < 0 || !mk->Reset) continue;
+        TVLMarkerItemInfo* mk = markers->Get(m);
+        if (mk->ListNo != i || !mk->RTFRestartsList(Style)) continue;
         W(S, "{\\listoverride\\listid" + I(listIds[i]) + "\\listoverridecount" + I(mk->Level + 1));
         for (Integer k = 0; k < mk->Level; ++k) W(S, "{\\lfolevel}");
         W(S, "{\\lfolevel\\listoverridestartat\\levelstartat" + I(mk->StartFrom) + "}\\ls" + I(n) + "}\r\n");
