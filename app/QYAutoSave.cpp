@@ -2,9 +2,12 @@
 
 #include "app/QYDatabase.h"
 #include "app/QYJournals.h"
+#include "app/QYMain.h"
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "platform/db/DBPassword.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Messages.h"
 
 #include <cmath>
 
@@ -85,4 +88,36 @@ String AutomaticSaveTimerTimer(TDateTime now) {
   const String text = saveText + hideText + lockText;
   Panel(3, text);
   return text;
+}
+
+TTimer* AutomaticSaveTimer = nullptr;
+
+namespace {
+
+// Unties the window's hooks when the window (its owner) goes.
+class TAutomaticSaveTimer : public TTimer {
+public:
+  using TTimer::TTimer;
+  ~TAutomaticSaveTimer() override {
+    AutoTimerWindows() = TAutoTimerWindows();
+    OnEntryStateWord = nullptr;
+    if (AutomaticSaveTimer == this) AutomaticSaveTimer = nullptr;
+  }
+};
+
+}  // namespace
+
+TTimer* StartAutomaticSaveTimer(TformQuilloryMain* main) {
+  auto& w = AutoTimerWindows();
+  w.OpenScreen = [] { return ScreenMode == smOpen; };
+  w.SwitchToCover = [main] { main->SetScreenMode(smCover); };
+  w.Minimize = [] { Application->Minimize(); };
+  w.CloseFind = nullptr;
+  w.StatusPanel = [main](int panel, const String& text) { main->SetStatusText(panel, text); };
+  OnEntryStateWord = [main](const String& word) { main->SetStatusText(spState, word); };
+  auto* timer = new TAutomaticSaveTimer(main);
+  timer->SetInterval(8000);
+  timer->OnTimer = [](TObject*) { AutomaticSaveTimerTimer(Now()); };
+  AutomaticSaveTimer = timer;
+  return timer;
 }

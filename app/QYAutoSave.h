@@ -35,3 +35,10 @@ void LockJournal(bool automatic);
 
 // Whole minutes between two moments, truncated toward zero.
 int WholeMinutes(TDateTime from, TDateTime to);
+
+class TformQuilloryMain;
+class TTimer;
+// The main window's timer (every 8 seconds), with hide, lock and the status
+// bar tied to the window; owned by the window. nullptr while there is none.
+TTimer* StartAutomaticSaveTimer(TformQuilloryMain* main);
+extern TTimer* AutomaticSaveTimer;

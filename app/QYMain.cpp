@@ -2,6 +2,7 @@
 
 #include "app/QYAbout.h"
 #include "app/QYActivity.h"
+#include "app/QYAutoSave.h"
 #include "app/QYCover.h"
 #include "app/QYDatabase.h"
 #include "app/QYErrorDisplay.h"
@@ -257,6 +258,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   OpenScreenShown = true;
   ArrangeLeftColumn();
   SetScreenMode(smCover);
+  StartAutomaticSaveTimer(this);
   FCreated = true;
 }
 

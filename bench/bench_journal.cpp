@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <unistd.h>
@@ -77,4 +80,12 @@ BENCHMARK(BM_LoadEntry1MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
