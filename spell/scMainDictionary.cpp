@@ -22,7 +22,7 @@ constexpr uint32_t kMaxResults = 501;
 constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
 
 constexpr uint32_t kNoNode = 0xFFFFFFFF;
-constexpr size_t kMaxKeyEntries = 150000;  // cached keys of all blocks, some 5 MB
+constexpr size_t kMaxKeyEntries = 250000;  // both rule sets of a whole dictionary fit
 
 // The node table's fields.
 Byte NodeChar(uint64_t n) { return static_cast<Byte>(n); }
