@@ -40,6 +40,14 @@ public:
   virtual void DoCaretMove() {}
   virtual void DoCurTextStyleChanged() {}
   virtual void DoCurParaStyleChanged() {}
+  // The conversion callback of a style operation: newStyleNo enters equal
+  // to styleNo; appliedToText is false for the current text style and for
+  // paragraph numbers.
+  virtual void DoStyleConversion(Integer styleNo, Integer userData, bool appliedToText,
+                                 Integer& newStyleNo) {}
+  virtual void DoParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) {}
+  // Whether a text item loses its tag when its style changes.
+  virtual bool ClearTagOnStyleApp() { return true; }
   // Whether the host has the focus (the caret shows only then).
   virtual bool HostFocused() { return false; }
   virtual bool HostReadOnly() { return false; }
@@ -186,6 +194,20 @@ public:
   bool InsertEnter(bool lineBreak);
   bool MoveAnchoredCheckpoint(Integer itemNo, bool preferPrevious);
 
+  // ---- styles on the selection (VLEditDataStyles.cpp) ---------------------
+  void ApplyStyleConversion(Integer userData);
+  void ApplyParaStyleConversion(Integer paraNoOrUserData, bool convert);
+  Integer ConvertStyleNo(Integer styleNo);
+  Integer ConvertParaNo(Integer paraNo);
+  // Gives a text item a new style, converting its text between code pages;
+  // text an 8-bit style cannot hold goes to that style's Unicode twin.
+  void ChangeItemStyle(Integer itemNo, Integer newStyleNo);
+  // The text in the new style; newStyleNo may become a Unicode twin.
+  AnsiString ConvertTextForStyle(const AnsiString& text, Integer oldStyleNo, Integer& newStyleNo,
+                                 Integer paraNo);
+  bool MustClearTag(TCustomVLItemInfo* item, Integer newStyleNo);
+  void ClearTagOnStyleChange(Integer itemNo, Integer newStyleNo);
+
   // ---- fields ------------------------------------------------------------
   Integer LastAutoStyleNo = 0;
   TVLTag CurTag;
@@ -216,6 +238,17 @@ private:
   void BackspaceAtParaStart(Integer itemNo, const TVLReformatRange& range);
   bool EnterAtBoundary(bool lineBreak, Integer d, Integer itemNo, bool atLineEnd);
   void ApplyCurParaStyleToCaretPara();
+  // The state of one ApplyStyleConversion walk.
+  struct TStyleWalk {
+    Integer Delta = 0;
+    Integer S = 0, SO = 0, E = 0, EO = 0;
+  };
+  void ConvertWholeItem(TStyleWalk& w, Integer itemNo);
+  void ConvertItemStart(TStyleWalk& w, Integer itemNo, Integer from, Integer to);
+  void ConvertItemEnd(TStyleWalk& w, Integer itemNo, Integer from, Integer to);
+  void ConvertItemMiddle(TStyleWalk& w, Integer itemNo, Integer from, Integer to);
+  void MergeAfterConversion(TStyleWalk& w, Integer first, Integer last);
+  Integer FConvUserData = 0;
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,
                    Integer& caretOffs, Integer& removed, bool& full);
 };

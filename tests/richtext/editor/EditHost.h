@@ -5,6 +5,7 @@
 #include "richtext/editor/VLEditData.h"
 #include "richtext/model/VLMarkers.h"
 
+#include <functional>
 #include <memory>
 
 namespace qytest {
@@ -67,6 +68,17 @@ public:
   void LogRepair(const String& message) override { ++Repairs; }
   void DoCaretMove() override { ++CaretMoves; }
   void AfterFormat(Integer first, Integer last, bool partial) override { ++(partial ? PartialFormats : FullFormats); }
+  void DoStyleConversion(Integer styleNo, Integer userData, bool appliedToText, Integer& newStyleNo) override {
+    if (TextConversion) TextConversion(styleNo, userData, appliedToText, newStyleNo);
+  }
+  void DoParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) override {
+    if (ParaConversion) ParaConversion(paraNo, userData, newParaNo);
+  }
+  bool ClearTagOnStyleApp() override { return ClearTags; }
+
+  std::function<void(Integer, Integer, bool, Integer&)> TextConversion;
+  std::function<void(Integer, Integer, Integer&)> ParaConversion;
+  bool ClearTags = true;
 
   TVLStyle* Style;
   Integer Width = 200, Height = 100, VOffset = 0;
