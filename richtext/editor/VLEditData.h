@@ -7,6 +7,7 @@
 #include "richtext/view/VLFormattedData.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 // The editor's marks in the document state word.
@@ -208,6 +209,27 @@ public:
   bool MustClearTag(TCustomVLItemInfo* item, Integer newStyleNo);
   void ClearTagOnStyleChange(Integer itemNo, Integer newStyleNo);
 
+  // ---- bullets and numbering (VLEditDataLists.cpp) ------------------------
+  // Mode 0 applies list listNo at level (negative: a paragraph's old level,
+  // else 0), mode 1 removes markers, mode 2 moves every marker level levels.
+  void ApplyListOperation(Integer mode, Integer listNo, Integer level, Integer startFrom, bool reset);
+  // Recounts those lists from the marker index on and lays out the
+  // paragraphs of the recounted markers.
+  void RenumberLists(const std::set<Integer>& lists, Integer startIndex);
+  void UpdateListNumbering(Integer first, Integer last);
+  bool ListHasTextNumbering(Integer listNo);
+
+  // ---- whole texts at the caret (VLEditDataInsertText.cpp) ----------------
+  // Lines make paragraphs (any line ending).
+  void InsertTextA(const AnsiString& text, bool inheritTag, bool caretAtStart);
+  // Raw UTF-16; paragraph and line separators, CR, LF, VT, NUL and form feeds.
+  void InsertRawUnicodeText(const AnsiString& text, bool caretAtStart);
+  bool InsertTextFromFile(const String& fileName, bool caretAtStart);
+  // UTF-16 with or without a byte-order mark.
+  bool InsertUnicodeTextFromFile(const String& fileName, bool caretAtStart);
+  // A copy of the marker that starts the paragraph of itemNo at insertAt.
+  bool CopyListMarker(Integer itemNo, Integer insertAt, bool withUndo, bool& fullReformat);
+
   // ---- fields ------------------------------------------------------------
   Integer LastAutoStyleNo = 0;
   TVLTag CurTag;
@@ -249,6 +271,23 @@ private:
   void ConvertItemMiddle(TStyleWalk& w, Integer itemNo, Integer from, Integer to);
   void MergeAfterConversion(TStyleWalk& w, Integer first, Integer last);
   Integer FConvUserData = 0;
+  struct TListWalk {
+    Integer Mode = 0, ListNo = -1, Level = 0, StartFrom = 1;
+    bool Reset = false, Full = false;
+    Integer First = 0, Last = 0, Delta = 0, FirstMarkerIndex = -1;
+    std::set<Integer> Lists;
+    std::vector<Integer*> Positions;
+  };
+  void ApplyListToParas(TListWalk& w);
+  struct TTextPiece {
+    enum TKind { Para, Line } Kind = Para;
+    bool PageBreak = false;
+    AnsiString Text;
+  };
+  bool InsertPieces(const std::vector<TTextPiece>& pieces, Integer styleNo, bool inheritTag, bool caretAtStart);
+  void FinishTextInsertion(Integer first, Integer last, bool caretAtStart, bool fullReformat,
+                           const TVLReformatRange& range, Integer delta);
+  Integer TextStyleForInsertion(const WideString& text);
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,
                    Integer& caretOffs, Integer& removed, bool& full);
 };
