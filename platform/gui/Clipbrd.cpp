@@ -1,5 +1,7 @@
 #include "platform/gui/Clipbrd.h"
 
+#include "platform/gui/LazyMimeDataPrivate.h"
+
 #include "platform/gui/Graphics.h"
 #include "platform/gui/QtText.h"
 
@@ -180,10 +182,24 @@ QMimeData* TClipboard::PendingData() const { return FOpenCount > 0 ? FPending.ge
 QMimeData* TClipboard::Target() {
   if (FOpenCount > 0) {
     // Setting while open builds on what was set since Open.
-    if (!FPending) FPending = std::make_unique<QMimeData>();
+    if (!FPending) FPending = std::make_unique<TLazyMimeData>();
     return FPending.get();
   }
   return nullptr;
+}
+
+void TClipboard::SetLazyData(Word format, std::function<AnsiString()> render) {
+  QMimeData* target = Target();
+  std::unique_ptr<QMimeData> own;
+  if (!target) {
+    own = std::make_unique<TLazyMimeData>();
+    target = own.get();
+  }
+  if (auto* lazy = dynamic_cast<TLazyMimeData*>(target))
+    lazy->SetLazy(format, std::move(render));
+  else
+    clipformat::Set(target, format, render());
+  if (own) Commit(std::move(own));
 }
 
 void TClipboard::Commit(std::unique_ptr<QMimeData> data) {
@@ -192,7 +208,7 @@ void TClipboard::Commit(std::unique_ptr<QMimeData> data) {
 
 void TClipboard::Clear() {
   if (FOpenCount > 0) {
-    FPending = std::make_unique<QMimeData>();
+    FPending = std::make_unique<TLazyMimeData>();
     return;
   }
   Commit(std::make_unique<QMimeData>());

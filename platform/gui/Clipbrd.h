@@ -5,6 +5,7 @@
 // every format set goes out together as one clipboard content.
 #include "platform/base/Types.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,9 @@ public:
   // The bytes of a format (registered formats: exactly what was set).
   AnsiString GetData(Word format) const;
   void SetData(Word format, const AnsiString& bytes);
+  // Offers format without its bytes: render makes them when a reader first
+  // asks (render must not depend on anything that may change or go).
+  void SetLazyData(Word format, std::function<AnsiString()> render);
 
   // Pictures.
   bool HasPicture() const { return HasFormat(CF_BITMAP); }

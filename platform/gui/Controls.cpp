@@ -467,6 +467,10 @@ void TControl::MouseMove(TShiftState Shift, int X, int Y) {
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
 }
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
+  if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
 }
@@ -557,7 +561,7 @@ bool TControl::QtEvent(QEvent* event) {
       TPoint pos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint(-1, -1)
                                                                 : TPoint(ce->x() - origin.x(), ce->y() - origin.y());
       bool handled = false;
-      if (OnContextPopup) OnContextPopup(this, pos, handled);
+      DoContextPopup(pos, handled);
       if (handled) return true;
       if (FPopupMenu && FPopupMenu->AutoPopup) {
         FPopupMenu->PopupComponent = this;
@@ -572,6 +576,7 @@ bool TControl::QtEvent(QEvent* event) {
       return false;
     case QEvent::Leave:
       if (OnMouseLeave) OnMouseLeave(this);
+      Perform(CM_MOUSELEAVE);
       return false;
     default: return false;
   }

@@ -183,6 +183,9 @@ protected:
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void DblClick();
+  // A context menu is asked for at MousePos ((-1, -1) from the keyboard);
+  // Handled keeps the control's popup menu from opening.
+  virtual void DoContextPopup(TPoint MousePos, bool& Handled);
   virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
   virtual void Resize();
   virtual void FontChanged();
