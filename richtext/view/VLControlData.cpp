@@ -1,0 +1,280 @@
+#include "richtext/view/VLControlData.h"
+
+#include "platform/gui/Forms.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/view/VLPaint.h"
+#include "richtext/view/VLScroller.h"
+
+#include <algorithm>
+
+TVLControlData::TVLControlData() = default;
+TVLControlData::~TVLControlData() = default;
+
+void TVLControlData::ClearDrawLines() {
+  if (DrawItems.Count() > 0) {
+    ClearFocus();
+    InnerFocusedItemNo = -1;
+    InnerFocusedData = nullptr;
+    FocusFrameShown = false;
+  }
+  TCustomVLFormattedData::ClearDrawLines();
+}
+
+void TVLControlData::Deselect(TCustomVLItemInfo* newPartiallySelected, bool makeEvent) {
+  if (!(GetState() & vlstDeselecting)) {
+    SetState(GetState() | vlstDeselecting);
+    ClearFocus();
+    if (InnerFocusedItemNo >= 0 && FocusFrameShown) Invalidate();
+    FocusFrameShown = false;
+    InnerFocusedItemNo = -1;
+    InnerFocusedData = nullptr;
+    SetState(GetState() & ~vlstDeselecting);
+  }
+  TCustomVLFormattedData::Deselect(newPartiallySelected, makeEvent);
+  if (makeEvent) SelectionChanged();
+}
+
+void TVLControlData::SetFocusedItem(Integer itemNo, TCustomVLFormattedData* innerData, Integer innerItemNo) {
+  FocusedItem = itemNo;
+  InnerFocusedData = innerData;
+  InnerFocusedItemNo = innerItemNo;
+}
+
+// ---- focus among hyperlinks -------------------------------------------------------
+
+Integer TVLControlData::GetNextFocusedItem(bool goForward, Integer itemNo) {
+  if (FocusedItem >= GetItemCount()) FocusedItem = -1;
+  TVLStyle* style = GetStyle();
+  if (!goForward) {
+    for (Integer i = (itemNo < 0 ? GetItemCount() : itemNo) - 1; i >= 0; --i)
+      if (GetItem(i)->GetBoolValueEx(4, style)) return i;
+  } else {
+    for (Integer i = itemNo + 1; i < GetItemCount(); ++i)
+      if (GetItem(i)->GetBoolValueEx(4, style)) return i;
+  }
+  return -1;
+}
+
+void TVLControlData::ClearFocus() {
+  if (FocusedItem >= GetItemCount()) FocusedItem = -1;
+}
+
+void TVLControlData::DrawFocusFrame() {
+  // The frame is an overlay: toggling it repaints the item's pieces.
+  if (InnerFocusedItemNo < 0 || !InnerFocusedData) return;
+  FocusFrameShown = !FocusFrameShown;
+  Invalidate();
+}
+
+void TVLControlData::ExecuteFocusedJump() {
+  if (!InnerFocusedData || InnerFocusedItemNo < 0) return;
+  TCustomVLItemInfo* item = InnerFocusedData->GetItem(InnerFocusedItemNo);
+  if (item->JumpID >= 0 && IsOnJumpAssigned()) {
+    DoJump(item->JumpID + GetFirstJumpNo());
+    return;
+  }
+  item->ExecuteJump(this);
+}
+
+void TVLControlData::MoveFocus(bool backward, TControl* fromControl) {
+  if (GetState() & vlstSkipFocus) {
+    SetState(GetState() & ~vlstSkipFocus);
+    return;
+  }
+  TControl* host = GetHostControl();
+  if (fromControl && host && fromControl != host && GetParentForm(fromControl) != GetParentForm(host)) return;
+  if (FocusedItem >= 0 && !fromControl) return;
+  const Integer hadFocus = FocusedItem;
+  if (FocusFrameShown) DrawFocusFrame();
+  const Integer next = GetNextFocusedItem(!backward, FocusedItem);
+  if (next < 0) {
+    InnerFocusedItemNo = -1;
+    InnerFocusedData = nullptr;
+  }
+  if (fromControl != host && next < 0 && hadFocus < 0) {
+    if (auto* w = dynamic_cast<TWinControl*>(host)) w->SetFocus();
+    return;
+  }
+  FocusedItem = next;
+  if (next >= 0) {
+    InnerFocusedItemNo = next;
+    InnerFocusedData = this;
+    DrawFocusFrame();
+    const Integer di = GetItem(next)->DrawItemNo;
+    if (di >= 0) {
+      const TVLDrawLineInfo* d = DrawItems[di];
+      VLShowRectangle(*this, d->Left, d->Top, d->Width, d->Height);
+    }
+    return;
+  }
+  // No link left: the focus leaves the document to the next control.
+  auto* w = dynamic_cast<TWinControl*>(host);
+  TWinControl* parent = w ? w->GetParent() : nullptr;
+  while (parent && parent->GetParent()) parent = parent->GetParent();
+  TWinControl* nextControl = nullptr;
+  if (parent) {
+    std::vector<TWinControl*> order;
+    std::function<void(TWinControl*)> collect = [&](TWinControl* c) {
+      for (int i = 0; i < c->ControlCount(); ++i)
+        if (auto* wc = dynamic_cast<TWinControl*>(c->Controls(i))) {
+          order.push_back(wc);
+          collect(wc);
+        }
+    };
+    collect(parent);
+    auto it = std::find(order.begin(), order.end(), w);
+    const size_t n = order.size();
+    const size_t start = it == order.end() ? (backward ? n : 0) : static_cast<size_t>(it - order.begin());
+    for (size_t k = 1; k <= n && !nextControl; ++k) {
+      const size_t idx = backward ? (start + n * 2 - k) % n : (start + k) % n;
+      TWinControl* c = order[idx];
+      if (c != w && c->TabStop && c->CanFocus()) nextControl = c;
+    }
+  }
+  if (nextControl)
+    nextControl->SetFocus();
+  else if (hadFocus >= 0)
+    MoveFocus(backward, host);
+}
+
+// ---- painting ------------------------------------------------------------------------
+
+void TVLControlData::DrawBackground(TCanvas* canvas, const TRect& clip) {
+  canvas->Brush.Style = bsSolid;
+  canvas->Brush.Color = GetColor();
+  canvas->FillRect(TRect(0, 0, clip.Width(), clip.Height()));
+}
+
+void TVLControlData::PaintBuffered(TCanvas* hostCanvas, const TRect& clip) {
+  if (clip.Width() <= 0 || clip.Height() <= 0) return;
+  if (!FBuffer) FBuffer = std::make_unique<TBitmap>();
+  // One image reused between paints; it only grows.
+  if (FBuffer->GetWidth() < clip.Width() || FBuffer->GetHeight() < clip.Height())
+    FBuffer->SetSize(std::max(FBuffer->GetWidth(), clip.Width()), std::max(FBuffer->GetHeight(), clip.Height()));
+  TCanvas* c = FBuffer->Canvas();
+  c->SelectClipRect(nullptr);
+  c->IntersectClipRect(0, 0, clip.Width(), clip.Height());
+  DrawBackground(c, clip);
+  TVLPaintInfo info;
+  info.Focused = TVLScroller::FocusedEx(GetHostControl());
+  info.Control = GetHostControl();
+  VLPaintTo(*this, c, clip, info);
+  const Integer xs = GetHOffset() + clip.Left, ys = GetVOffset() + clip.Top;
+  if (FocusFrameShown && InnerFocusedData && InnerFocusedItemNo >= 0) {
+    Integer ox, oy;
+    InnerFocusedData->GetOrigin(ox, oy);
+    c->Font.SetColor(clBlack);
+    c->Brush.Style = bsSolid;
+    for (Integer n = InnerFocusedData->GetItem(InnerFocusedItemNo)->DrawItemNo;
+         n >= 0 && n < InnerFocusedData->DrawItems.Count() && InnerFocusedData->DrawItems[n]->ItemNo == InnerFocusedItemNo;
+         ++n) {
+      const TVLDrawLineInfo* d = InnerFocusedData->DrawItems[n];
+      c->DrawFocusRect(Bounds(d->Left + ox - xs - 1, d->Top + oy - ys - 1, d->Width + 2, d->Height + 2));
+    }
+  }
+  if (DragDropCaret) VLDrawDragDropCaret(c, *DragDropCaret, xs, ys);
+  c->SelectClipRect(nullptr);
+  hostCanvas->CopyRect(clip, c, TRect(0, 0, clip.Width(), clip.Height()));
+}
+
+// ---- selection ---------------------------------------------------------------------
+
+bool TVLControlData::SelectionExists(bool resetIfEmpty, bool askActiveItem) {
+  if (GetState() & vlstSelecting) resetIfEmpty = false;
+  if (askActiveItem && ActiveItem && ActiveItem->PartiallySelected()) return true;
+  Integer s, so, e, eo;
+  GetDrawItemSelBounds(true, s, so, e, eo);
+  if (s < 0 || e < 0) return false;
+  if (s == e && so == eo) {
+    if (resetIfEmpty) Deselect(ActiveItem, true);
+    return false;
+  }
+  return true;
+}
+
+void TVLControlData::GetSelectionBounds(Integer& startItemNo, Integer& startItemOffs, Integer& endItemNo,
+                                        Integer& endItemOffs, bool normalize) {
+  GetSelBounds(normalize, startItemNo, startItemOffs, endItemNo, endItemOffs);
+}
+
+void TVLControlData::SetSelectionBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo,
+                                        Integer endItemOffs) {
+  if (endItemNo >= 0 && endItemNo + 1 < GetItemCount() && GetItemStyle(endItemNo) == vlsListMarker) {
+    ++endItemNo;
+    endItemOffs = GetItemStartOffset(endItemNo);
+  }
+  StoreSelBounds(startItemNo, startItemOffs, endItemNo, endItemOffs);
+  SelectionChanged();
+  DoSelect();
+}
+
+void TVLControlData::GetSelStart(Integer& drawItemNo, Integer& offs) {
+  SelectionExists(true, false);
+  drawItemNo = SelStartDrawItem;
+  offs = SelStartOffs;
+}
+
+TRect TVLControlData::GetSelectionRect() {
+  Integer ox, oy;
+  GetOrigin(ox, oy);
+  const TRect visible(0, 0, GetWidth(), GetHeight());
+  Integer s, so, e, eo;
+  GetDrawItemSelBounds(true, s, so, e, eo);
+  if (s < 0 || e < 0) return TRect(ox, oy, ox + visible.Right, oy + visible.Bottom);
+  TRect r(DrawItems[s]->Left, DrawItems[s]->Top, DrawItems[s]->Left, DrawItems[s]->Top);
+  for (Integer i = s; i <= e; ++i) {
+    const TVLDrawLineInfo* d = DrawItems[i];
+    r.Left = std::min(r.Left, d->Left);
+    r.Top = std::min(r.Top, d->Top);
+    r.Right = std::max(r.Right, d->Left + d->Width);
+    r.Bottom = std::max(r.Bottom, d->Top + d->Height);
+  }
+  r = TRect(std::max(r.Left - GetHOffset(), 0), std::max(r.Top - GetVOffset(), 0),
+            std::min(r.Right - GetHOffset(), visible.Right), std::min(r.Bottom - GetVOffset(), visible.Bottom));
+  return TRect(r.Left + ox, r.Top + oy, r.Right + ox, r.Bottom + oy);
+}
+
+Integer TVLControlData::GetJumpPointItemNo(Integer jumpId) {
+  for (const auto& j : Jumps)
+    if (j->JumpID == jumpId && j->VLData == this && j->DrawItemNo >= 0) return DrawItems[j->DrawItemNo]->ItemNo;
+  return -1;
+}
+
+// ---- host ---------------------------------------------------------------------------
+
+void TVLControlData::Invalidate() {
+  if (TControl* c = GetHostControl()) c->Invalidate();
+}
+
+void TVLControlData::InvalidateRect(const TRect& r) {
+  if (auto* c = dynamic_cast<TCustomControl*>(GetHostControl()))
+    c->InvalidateRect(r);
+  else
+    Invalidate();
+}
+
+void TVLControlData::Refresh() {
+  if (TControl* c = GetHostControl()) c->Repaint();
+}
+
+void TVLControlData::SetCursor(TCursor cursor) {
+  if (TControl* c = GetHostControl()) c->SetCursor(cursor);
+}
+
+void TVLControlData::FocusHost() {
+  if (auto* w = dynamic_cast<TWinControl*>(GetHostControl())) {
+    if (w->CanFocus()) w->SetFocus();
+  }
+}
+
+bool TVLControlData::HostFocused() { return TVLScroller::FocusedEx(GetHostControl()); }
+
+void TVLControlData::InvalidateBand(Integer top, Integer bottom) {
+  InvalidateRect(TRect(0, top, GetWidth(), bottom));
+}
+
+void TVLControlData::UpdateHost() {
+  if (TControl* c = GetHostControl()) c->Update();
+}
+
+void TVLControlData::DoJumpHover(Integer jumpID) { DoVLMouseMove(jumpID < 0 ? -1 : jumpID + GetFirstJumpNo()); }

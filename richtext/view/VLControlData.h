@@ -1,0 +1,112 @@
+#pragma once
+// A laid-out document owned by a window control: keyboard focus among its
+// hyperlinks (Tab, a dotted focus frame, Enter follows the link), painting
+// through an off-screen image reused between paints, and the mouse: the
+// selection by characters, words, lines and paragraphs, hyperlink hover and
+// clicks, and the view's mouse events. The host control answers through the
+// virtual operations at the end.
+#include "platform/gui/Controls.h"
+#include "richtext/view/VLFormattedData.h"
+#include "richtext/view/VLHitTesting.h"
+
+#include <memory>
+
+class TBitmap;
+
+// State bits of the mouse (the state word of the document).
+inline constexpr Cardinal vlstSelecting = 0x1;        // a mouse selection is running
+inline constexpr Cardinal vlstLineSelecting = 0x2;    // started in the left margin: whole lines
+inline constexpr Cardinal vlstIgnoreMouseUp = 0x2000;  // a double click just selected a word
+inline constexpr Cardinal vlstDragPending = 0x4000;    // a drag of the selection was requested
+inline constexpr Cardinal vlstFocusOrigin = 0x800;     // the focus arrived by a click or from nowhere
+inline constexpr Cardinal vlstSkipFocus = 0x8000;      // the next MoveFocus only clears this bit
+// The host lets the pointer leave the visible area while selecting
+// (auto-scroll follows it).
+inline constexpr Cardinal vlstPointerMayLeave = 0x10000;
+
+class TVLControlData : public TCustomVLFormattedData {
+public:
+  TVLControlData();
+  ~TVLControlData() override;
+
+  void ClearDrawLines() override;
+  void Deselect(TCustomVLItemInfo* newPartiallySelected, bool makeEvent) override;
+  void SetFocusedItem(Integer itemNo, TCustomVLFormattedData* innerData, Integer innerItemNo);
+
+  // ---- focus among hyperlinks ----------------------------------------------
+  void MoveFocus(bool backward, TControl* fromControl);
+  // Shows or hides the focus frame (drawn over the document when painted).
+  void DrawFocusFrame();
+  void ExecuteFocusedJump();
+  Integer GetNextFocusedItem(bool goForward, Integer itemNo);
+  void ClearFocus();
+  Integer InnerFocusedItemNo = -1;
+  TCustomVLFormattedData* InnerFocusedData = nullptr;
+  bool ClickFocus = true;
+  bool FocusFrameShown = false;
+
+  // ---- painting -----------------------------------------------------------------
+  // Paints the clip rectangle of the host through the off-screen image.
+  void PaintBuffered(TCanvas* hostCanvas, const TRect& clip);
+  // The background of the clip rectangle (the image's origin is its corner).
+  virtual void DrawBackground(TCanvas* canvas, const TRect& clip);
+  // The drop caret while a drag hovers (null when none).
+  std::unique_ptr<TVLDragDropCaretInfo> DragDropCaret;
+
+  // ---- selection ------------------------------------------------------------------
+  bool SelectionExists(bool resetIfEmpty, bool askActiveItem);
+  void GetSelectionBounds(Integer& startItemNo, Integer& startItemOffs, Integer& endItemNo,
+                          Integer& endItemOffs, bool normalize);
+  void SetSelectionBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo, Integer endItemOffs);
+  virtual void GetSelStart(Integer& drawItemNo, Integer& offs);
+  TRect GetSelectionRect();
+  Integer GetJumpPointItemNo(Integer jumpId);
+  void ResetHoverAndRepaint();
+  void InvalidateJumpRect(Integer jumpId);
+  // Selection changed (the editor moves its caret).
+  virtual void SelectionChanged() {}
+
+  // ---- mouse (client coordinates) ---------------------------------------------
+  virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
+  virtual void MouseMove(TShiftState shift, Integer x, Integer y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y);
+  // The double click at the client point (x, y).
+  void DblClick(Integer x, Integer y);
+
+  // ---- the view's events (fired only when assigned) -----------------------------
+  virtual bool IsOnVLMouseDownAssigned() { return false; }
+  virtual void DoVLMouseDown(TMouseButton, TShiftState, Integer, Integer, Integer) {}
+  virtual bool IsOnVLMouseUpAssigned() { return false; }
+  virtual void DoVLMouseUp(TMouseButton, TShiftState, Integer, Integer, Integer) {}
+  virtual bool IsOnVLDblClickAssigned() { return false; }
+  virtual void DoVLDblClick(const String&, Integer) {}
+  virtual bool IsOnVLRightClickAssigned() { return false; }
+  virtual void DoVLRightClick(const String&, Integer, Integer, Integer) {}
+  virtual bool IsOnJumpAssigned() { return false; }
+  virtual void DoJump(Integer) {}
+  virtual void DoVLMouseMove(Integer) {}
+  virtual bool IsOnCopyAssigned() { return false; }
+  virtual bool CanStartDragging() { return false; }
+
+  // ---- host ------------------------------------------------------------------------
+  virtual TControl* GetHostControl() { return nullptr; }
+  virtual void Invalidate();
+  virtual void InvalidateRect(const TRect& r);
+  virtual void Refresh();
+  virtual void SetCursor(TCursor cursor);
+  virtual TCursor GetNormalCursor() { return crDefault; }
+  // Gives the host window the focus.
+  virtual void FocusHost();
+  virtual bool HostFocused();
+  // Asks the host to start the drag of the selection after this handler.
+  virtual void RequestDrag() {}
+  virtual Integer GetFirstJumpNo() { return 0; }
+  void InvalidateBand(Integer top, Integer bottom) override;
+  void UpdateHost() override;
+  void DoJumpHover(Integer jumpID) override;
+
+private:
+  Integer JumpAt(Integer x, Integer y, TCustomVLFormattedData*& owner, TVLJumpInfo*& jump);
+  void ClampToVisible(Integer& x, Integer& y);
+  std::unique_ptr<TBitmap> FBuffer;
+};

@@ -1,0 +1,210 @@
+#include "richtext/view/VLCopy.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/Streams.h"
+#include "platform/gui/Clipbrd.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/Vellum.h"
+
+#include <memory>
+
+namespace {
+
+WideString ItemTextW(TCustomVLData& data, Integer itemNo, const AnsiString& raw) {
+  TCustomVLItemInfo* item = data.GetItem(itemNo);
+  if (item->IsUnicode()) return RawUnicodeToWideString(raw);
+  return RawUnicodeToWideString(AnsiToRawUnicode(raw, data.GetStyleCodePage(data.GetItemActualStyle(item))));
+}
+
+// What a copy leaves for the formats made later: the VLF of the selection
+// and the style sheet it refers to. The sheet belongs to the program; when
+// it goes first, nothing more is made.
+class TVLClipSnapshot : public TComponent {
+public:
+  TVLClipSnapshot(AnsiString vlf, TVLStyle* style, TColor color)
+      : TComponent(nullptr), FVLF(std::move(vlf)), FStyle(style), FColor(color) {
+    if (FStyle) FStyle->FreeNotification(this);
+  }
+  ~TVLClipSnapshot() override {
+    FDoc.reset();
+    if (FStyle) FStyle->RemoveFreeNotification(this);
+  }
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == FStyle) {
+      FDoc.reset();
+      FStyle = nullptr;
+    }
+  }
+  TVLDocumentData* Document() {
+    if (!FStyle) return nullptr;
+    if (!FDoc) {
+      FDoc = std::make_unique<TVLDocumentData>(FStyle);
+      // The styles are those of the sheet already: read them as they are.
+      FDoc->VLFTextStylesReadMode = vlf_sIgnore;
+      FDoc->VLFParaStylesReadMode = vlf_sIgnore;
+      TMemoryStream stream;
+      stream.WriteBuffer(FVLF.data(), static_cast<Int64>(FVLF.size()));
+      stream.SetPosition(0);
+      TColor color = FColor;
+      FDoc->LoadVLFFromStream(stream, color, nullptr, nullptr, nullptr);
+    }
+    return FDoc.get();
+  }
+  TColor Color() const { return FColor; }
+
+private:
+  AnsiString FVLF;
+  TVLStyle* FStyle;
+  TColor FColor;
+  std::unique_ptr<TVLDocumentData> FDoc;
+};
+
+}  // namespace
+
+WideString VLDocumentText(TCustomVLData& data, bool selectionOnly) {
+  Integer si, ei, so, eo, sp, ep;
+  data.GetSaveRange(selectionOnly, si, ei, so, eo, sp, ep);
+  WideString out;
+  if (si < 0) return out;
+  for (Integer i = si; i <= ei; ++i) {
+    TCustomVLItemInfo* item = data.GetItem(i);
+    if (i > si && (item->IsParaStart() || item->GetBR())) out += u'\n';
+    const AnsiString raw = data.GetItemTextA(i);
+    if (item->StyleNo >= 0) {
+      const Integer len = TextLength(raw, item->ItemOptions);
+      const Integer from = i == si ? so : 1;
+      const Integer to = i == ei ? eo : len + 1;
+      if (to > from) out += ItemTextW(data, i, TextCopy(raw, from, to - from, item->ItemOptions));
+    } else {
+      if ((i == si && so >= 1 && si != ei) || (i == ei && eo <= 0 && si != ei)) continue;
+      const AnsiString t = item->AsText(80, &data, raw, String(), true, true);
+      out += RawUnicodeToWideString(t);
+    }
+  }
+  return out;
+}
+
+WideString VLGetSelText(TVLControlData& data) {
+  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelText(*sub);
+  if (!data.SelectionExists(false, false)) return WideString();
+  return VLDocumentText(data, true);
+}
+
+TGraphic* VLGetSelectedImage(TVLControlData& data) {
+  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelectedImage(*sub);
+  Integer d0, o0, d1, o1;
+  data.GetDrawItemSelBounds(true, d0, o0, d1, o1);
+  if (d0 < 0 || d1 < 0) return nullptr;
+  Integer target = -1;
+  auto before = [&](Integer n) { return data.GetOffsBeforeDrawItem(n); };
+  auto after = [&](Integer n) { return data.GetOffsAfterDrawItem(n); };
+  if (d0 == d1) {
+    if (o0 == before(d0) && o1 == after(d0)) target = d0;
+  } else if (d1 == d0 + 1) {
+    if (o0 == after(d0) && o1 == after(d1)) target = d1;
+    else if (o0 == before(d0) && o1 == before(d1)) target = d0;
+  } else if (d1 == d0 + 2) {
+    if (o0 == after(d0) && o1 == before(d1)) target = d0 + 1;
+  }
+  if (target < 0) return nullptr;
+  TCustomVLItemInfo* item = data.GetItem(data.DrawItems[target]->ItemNo);
+  return item->StyleNo < 0 ? item->GetGraphic() : nullptr;
+}
+
+AnsiString VLMakeVLFBlock(const AnsiString& vlf) {
+  AnsiString block(4, '\0');
+  const uint32_t n = static_cast<uint32_t>(vlf.size());
+  for (int i = 0; i < 4; ++i) block[static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+  return block + vlf;
+}
+
+bool VLCopy(TVLControlData& data, TColor color) {
+  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLCopy(*sub, clNone);
+  const TVLOptions opts = data.GetOptions();
+  const bool result = opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText) ||
+                      opts.Contains(vloAutoCopyVLF) || opts.Contains(vloAutoCopyImage) ||
+                      opts.Contains(vloAutoCopyRTF) || data.IsOnCopyAssigned();
+  if (!result) return false;
+  if (!data.SelectionExists(true, true)) return result;
+  // The VLF of the selection: the VLF format itself and what the others
+  // are made from.
+  TMemoryStream stream;
+  data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
+  AnsiString vlf(stream.Memory(), static_cast<size_t>(stream.GetSize()));
+  auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color);
+  TClipboard& clipboard = Clipboard();
+  clipboard.Open();
+  struct TCloser {
+    TClipboard& C;
+    ~TCloser() { C.Close(); }
+  } closer{clipboard};
+  clipboard.Clear();
+  if (auto* view = dynamic_cast<TVellumVLData*>(&data); view && view->Vellum->OnCopy)
+    view->Vellum->OnCopy(view->Vellum);
+  if (opts.Contains(vloAutoCopyVLF))
+    clipboard.SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(vlf));
+  if (opts.Contains(vloAutoCopyImage))
+    if (TGraphic* graphic = VLGetSelectedImage(data)) {
+      try {
+        clipboard.Assign(*graphic);
+      } catch (const Exception&) {
+        // A picture the clipboard cannot take is left out.
+      }
+    }
+  // One text format carries both the 8-bit and the Unicode text here.
+  if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
+    clipboard.SetLazyData(CF_UNICODETEXT, [snapshot] {
+      TVLDocumentData* doc = snapshot->Document();
+      return doc ? WideStringToRawUnicode(VLDocumentText(*doc, false)) : AnsiString();
+    });
+  if (opts.Contains(vloAutoCopyRTF) && VLViewFormatHooks().SaveRTF)
+    clipboard.SetLazyData(RegisterClipboardFormat(RTFClipboardFormatName), [snapshot] {
+      TVLDocumentData* doc = snapshot->Document();
+      TMemoryStream rtf;
+      auto& hooks = VLViewFormatHooks();
+      if (!doc || !hooks.SaveRTF || !hooks.SaveRTF(*doc, rtf, false, snapshot->Color())) return AnsiString();
+      return AnsiString(rtf.Memory(), static_cast<size_t>(rtf.GetSize()));
+    });
+  return result;
+}
+
+bool VLAddPlainText(TCustomVLData& data, const AnsiString& utf8, Integer styleNo, Integer paraNo,
+                    bool asSingleParagraph) {
+  TVLStyle* style = data.GetStyle();
+  if (!style) return false;
+  const bool unicode = style->TextStyles->Items(styleNo)->Unicode;
+  const Cardinal codePage = data.GetStyleCodePage(styleNo);
+  size_t start = 0;
+  bool first = true;
+  while (start <= utf8.size()) {
+    size_t end = utf8.find('\n', start);
+    if (end == AnsiString::npos) end = utf8.size();
+    AnsiString line = utf8.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const AnsiString raw = WideStringToRawUnicode(Utf8ToWide(line));
+    const Integer para = (first || !asSingleParagraph) ? paraNo : -1;
+    if (unicode) {
+      data.AddUnicodeTextItemTag(raw, styleNo, para, TVLTag());
+    } else {
+      data.AddTextItem(RawUnicodeToAnsi(raw, codePage), styleNo, para);
+    }
+    if (!first && asSingleParagraph) data.GetItem(data.GetItemCount() - 1)->SetBR(true);
+    first = false;
+    if (end == utf8.size()) break;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool VLWriteFileReplacing(const String& fileName, const AnsiString& bytes) {
+  try {
+    TAtomicFileStream file(fileName);
+    file.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+    file.Commit();
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}

@@ -1,0 +1,99 @@
+#pragma once
+// The scrolling window every rich-text control stands on. It owns the two
+// scroll bars and the scroll position, moves the window contents and the
+// embedded child controls when the position changes, and turns scroll-bar
+// actions, navigation keys and the wheel into position changes. Horizontal
+// positions are pixels; vertical ones are units of VSmallStep pixels, so
+// that a tall document stays within a 16-bit thumb position.
+#include "platform/gui/Controls.h"
+#include "platform/gui/Messages.h"
+#include "richtext/model/VLData.h"
+
+class TCustomVLData;
+class TCustomVLItemInfo;
+
+class TVLScroller : public TCustomControl {
+public:
+  explicit TVLScroller(TComponent* owner);
+  ~TVLScroller() override;
+
+  // --- sizes and positions ------------------------------------------------
+  void UpdateScrollBars(Integer xSize, Integer ySize, bool updateH, bool allowDisableNoScroll);
+  virtual void VScrollTo(Integer y, bool redraw);  // vertical units
+  virtual void HScrollTo(Integer x);               // pixels
+  void ScrollTo(Integer y) { VScrollTo(y / VSmallStep, true); }  // pixels
+  void ScrollToNoRedraw(Integer y) { VScrollTo(y / VSmallStep, false); }
+  void ScrollChildren(Integer dx, Integer dy);
+  // A scroll-bar action (line, page, thumb, ends) on one axis; pos gets the
+  // position that resulted.
+  void ScrollByCode(TScrollBarKind kind, TScrollCode code, int& pos);
+  virtual void SetVSmallStep(Integer value) { VSmallStep = value; }
+  Integer GetVSmallStep() const { return VSmallStep; }
+  Integer HPos = 0, VPos = 0;  // pixels, units
+  Integer XSize = 0, YSize = 0;
+  Integer VMax = 0, VPage = 0, HMax = 0, HPage = 0;
+
+  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  TVLBiDiMode GetBiDiMode() const { return FBiDiMode; }
+  virtual void SetBiDiMode(TVLBiDiMode value);
+  bool GetVScrollVisible() const { return FVScrollVisible; }
+  void SetVScrollVisible(bool value);
+  bool GetHScrollVisible() const { return FHScrollVisible; }
+  void SetHScrollVisible(bool value);
+  // Palettes are a thing of 8-bit screens; the mode is kept for files.
+  TVLPaletteAction DoInPaletteMode = vlpaCreateCopies;
+  bool UseXPThemes = true;
+  // Scrolling repaints everything (a background that does not scroll).
+  bool FullRedraw = false;
+  bool DisableNoScroll = false;
+  // Navigation keys scroll (the editor moves a caret instead).
+  bool KeyboardScroll = true;
+  Integer LineStep = 1;
+  // Vertical units per wheel notch at three system wheel lines.
+  Integer WheelStep = 2;
+  TNotifyEvent OnVScrolled, OnHScrolled;
+
+  // --- active sub-document (a table cell being edited) ---------------------
+  virtual TControl* AssignActiveSubData(TCustomVLData* vlData, TCustomVLItemInfo* item);
+  void SetActiveSubDataSilent(TCustomVLData* vlData);
+  virtual void UnassignActiveSubData(TCustomVLData* vlData);
+  virtual TControl* GetInplaceEditor() { return nullptr; }
+  virtual void DestroyInplaceEditor() {}
+  TCustomVLData* GetActiveSubVLData();
+  // This control or an in-place editor nested in it has the focus.
+  static bool FocusedEx(TControl* control);
+  TCustomVLItemInfo* ActiveItem = nullptr;
+  TCustomVLData* ActiveSubData = nullptr;
+
+  // The wheel notch delta in units for the system's lines setting.
+  static Integer WheelDelta(Integer wheelStep, Integer systemLines);
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void Scroll(TScrollBarKind kind, TScrollCode code, int& pos) override;
+  bool DoKeyDown(Word& key, TShiftState shift) override;
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+  void DoEnter() override;
+  virtual void VScrolled();
+  virtual void HScrolled();
+  virtual Integer GetDefSmallStep() { return 10; }
+  virtual void ResetScrollPositions() { HPos = VPos = 0; }
+  virtual void InitScrollBars() { UpdateScrollBars(ClientWidth(), ClientHeight() / VSmallStep, true, true); }
+  // Window creation: the unit's size, positions and bars.
+  void CreateWnd();
+  Integer VSmallStep = 1;
+  bool FDestroying = false;
+
+private:
+  void HideBar(TScrollBarKind kind);
+  TBorderStyle FBorderStyle = bsNone;
+  TVLBiDiMode FBiDiMode = vlbdUnspecified;
+  bool FVScrollVisible = true, FHScrollVisible = true;
+  bool FUpdatingBars = false;
+};
+
+// Embedded controls keep their true top in Tag; their Top is that value
+// held inside -10000..10000.
+Integer ClampedControlTop(intptr_t top);
+void UpdateControlTop(TControl* control);

@@ -1,0 +1,121 @@
+#include "richtext/view/VLSearch.h"
+
+#include "platform/base/CodePages.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLUni.h"
+
+namespace {
+
+WideString ItemTextW(TCustomVLData& data, Integer itemNo) {
+  TCustomVLItemInfo* item = data.GetItem(itemNo);
+  const AnsiString raw = data.GetItemTextA(itemNo);
+  if (item->IsUnicode()) return RawUnicodeToWideString(raw);
+  return RawUnicodeToWideString(AnsiToRawUnicode(raw, data.GetStyleCodePage(data.GetItemActualStyle(item))));
+}
+
+void GetSearchStart(TVLControlData& data, bool down, Integer& itemNo, Integer& offs) {
+  if (data.SelectionExists(true, false)) {
+    data.DrawItem2Item(data.SelEndDrawItem, data.SelEndOffs, itemNo, offs);
+  } else if (down) {
+    itemNo = std::max(0, data.GetFirstItemVisible());
+    offs = data.GetItemStartOffset(itemNo);
+  } else {
+    itemNo = std::max(0, data.GetLastItemVisible());
+    offs = data.GetItemEndOffset(itemNo) + 1;
+  }
+  if (itemNo < 0) itemNo = 0;
+}
+
+void SelectFound(TVLControlData& data, Integer itemNo, Integer offs, Integer length, bool backward) {
+  if (backward)
+    data.StoreSelBounds(itemNo, offs + length, itemNo, offs);
+  else
+    data.StoreSelBounds(itemNo, offs, itemNo, offs + length);
+  if (data.SelStartDrawItem >= 0) {
+    const TVLDrawLineInfo* d = data.DrawItems[data.SelStartDrawItem];
+    VLShowRectangle(data, d->Left, d->Top, d->Width, d->Height);
+  }
+  data.Invalidate();
+  data.SelectionChanged();
+  data.DoSelect();
+}
+
+}  // namespace
+
+WideString VLFoldCase(const WideString& text) {
+  WideString out = text;
+  for (char16_t& c : out) {
+    if (c < 0x80) {
+      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+      continue;
+    }
+    const WideString up = WideUpperCase(WideString(1, c));
+    if (up.size() == 1) c = up[0];
+  }
+  return out;
+}
+
+Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters) {
+  if (pattern.empty()) return 0;
+  size_t from = 0;
+  while (true) {
+    const size_t p = text.find(pattern, from);
+    if (p == WideString::npos) return 0;
+    if (!wholeWord) return static_cast<Integer>(p + 1);
+    const size_t end = p + pattern.size();
+    const bool left = p == 0 || IsDelimiterW(text[p - 1], delimiters);
+    const bool right = end >= text.size() || IsDelimiterW(text[end], delimiters);
+    if (left && right) return static_cast<Integer>(p + 1);
+    from = end;
+  }
+}
+
+Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bool wholeWord,
+                           const AnsiString& delimiters) {
+  Integer last = 0, base = 0;
+  WideString rest = text;
+  while (true) {
+    const Integer p = VLFindWord(rest, pattern, wholeWord, delimiters);
+    if (p == 0) return last;
+    last = base + p;
+    const size_t skip = static_cast<size_t>(p - 1) + pattern.size();
+    base += static_cast<Integer>(skip);
+    rest = rest.substr(skip);
+  }
+}
+
+bool VLSearchText(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord) {
+  if (text.empty() || data.GetItemCount() == 0) return false;
+  const WideString pattern = matchCase ? text : VLFoldCase(text);
+  const AnsiString delims = data.GetDelimiters();
+  const Integer length = static_cast<Integer>(pattern.size());
+  Integer itemNo, offs;
+  GetSearchStart(data, down, itemNo, offs);
+  auto searchIn = [&](Integer no, bool whole) {
+    WideString w = ItemTextW(data, no);
+    Integer base = 1;
+    if (!whole) {
+      const size_t cut = static_cast<size_t>(std::max(0, offs - 1));
+      if (down) {
+        base = offs;
+        w = cut < w.size() ? w.substr(cut) : WideString();
+      } else {
+        w = w.substr(0, std::min(cut, w.size()));
+      }
+    }
+    if (!matchCase) w = VLFoldCase(w);
+    const Integer p = down ? VLFindWord(w, pattern, wholeWord, delims) : VLFindWordBackward(w, pattern, wholeWord, delims);
+    if (p == 0) return false;
+    SelectFound(data, no, base + p - 1, length, !down);
+    return true;
+  };
+  if (data.GetItemStyle(itemNo) >= 0 && searchIn(itemNo, false)) return true;
+  if (down) {
+    for (Integer i = itemNo + 1; i < data.GetItemCount(); ++i)
+      if (data.GetItemStyle(i) >= 0 && searchIn(i, true)) return true;
+  } else {
+    for (Integer i = itemNo - 1; i >= 0; --i)
+      if (data.GetItemStyle(i) >= 0 && searchIn(i, true)) return true;
+  }
+  return false;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Text search in a laid-out document, forward or backward from the current
+// position; a match is selected and scrolled into view. Item text and the
+// search text are compared in UTF-16 (8-bit items through their code page),
+// without case by folding each character on its own, so that positions
+// keep and no character is lost to an 8-bit conversion.
+#include "richtext/view/VLControlData.h"
+
+bool VLSearchText(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord);
+// The 1-based position of the first (last) acceptable occurrence of pattern
+// in text, 0 when none; occurrences never overlap a found or rejected one.
+Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters);
+Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bool wholeWord,
+                           const AnsiString& delimiters);
+// Upper case character by character (lengths keep).
+WideString VLFoldCase(const WideString& text);

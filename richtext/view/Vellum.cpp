@@ -1,0 +1,493 @@
+#include "richtext/view/Vellum.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/Streams.h"
+#include "platform/gui/Menus.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/VLCopy.h"
+#include "richtext/view/VLMessages.h"
+#include "richtext/view/VLSearch.h"
+
+#include <algorithm>
+
+TVLViewFormatHooks& VLViewFormatHooks() {
+  static TVLViewFormatHooks hooks;
+  return hooks;
+}
+
+TCustomVellum::TCustomVellum(TComponent* owner) : TVLScroller(owner) {
+  FData = std::make_unique<TVellumVLData>(this);
+  Init();
+}
+
+TCustomVellum::TCustomVellum(TComponent* owner,
+                             const std::function<std::unique_ptr<TVellumVLData>(TCustomVellum*)>& makeData)
+    : TVLScroller(owner) {
+  FData = makeData(this);
+  Init();
+}
+
+void TCustomVellum::Init() {
+  DocProperties = std::make_unique<TStringList>();
+  FBackgroundBitmap = std::make_unique<TBitmap>();
+  FAutoScrollTimer = std::make_unique<TTimer>(nullptr);
+  FAutoScrollTimer->SetEnabled(false);
+  FAutoScrollTimer->OnTimer = [this](TObject*) { AutoScrollTick(); };
+  SetColor(clNone);
+  SetBounds(GetLeft(), GetTop(), 100, 40);
+  SetBorderStyle(bsSingle);
+  CreateWnd();
+}
+
+TCustomVellum::~TCustomVellum() {
+  FDestroying = true;
+  StopAutoScrollTimer();
+  Clear();
+  FData.reset();
+}
+
+void TCustomVellum::SetStyle(TVLStyle* value) {
+  FStyle = value;
+  if (Options.Contains(vloFormatInvalidate)) Invalidate();
+}
+
+void TCustomVellum::SetVSmallStep(Integer value) {
+  // Keeps the vertical range inside a 16-bit thumb position.
+  if (value <= 0 || (FData && FData->DocumentHeight / value >= 32001)) return;
+  TVLScroller::SetVSmallStep(value);
+}
+
+void TCustomVellum::SetBiDiMode(TVLBiDiMode value) {
+  if (value == GetBiDiMode()) return;
+  TVLScroller::SetBiDiMode(value);
+  Format();
+}
+
+TColor TCustomVellum::GetEffectiveColor() const {
+  if (GetColor() != clNone) return GetColor();
+  if (FStyle) return FStyle->Color;
+  return clWindow;
+}
+
+TVLRTFReadHook* TCustomVellum::GetRTFReadProperties() { return VLGetRTFReadHook(); }
+
+// ---- content ----------------------------------------------------------------------------
+
+void TCustomVellum::Format() {
+  if (VSmallStep == 0 || !FStyle) return;
+  FData->Format(false, true, false, 0, FData->GetCanvas(), false, true);
+  if (Options.Contains(vloFormatInvalidate)) Invalidate();
+}
+
+void TCustomVellum::Clear() {
+  ClearDrawLines();
+  FData->Clear();
+  FLoadFailed = false;
+}
+
+void TCustomVellum::ClearDrawLines() {
+  StopAutoScrollTimer();
+  FData->ClearDrawLines();
+}
+
+void TCustomVellum::Deselect() { FData->Deselect(nullptr, true); }
+
+void TCustomVellum::SelectAll() {
+  FData->SelectAll();
+  Invalidate();
+}
+
+bool TCustomVellum::SelectionExists() { return FData->SelectionExists(true, true); }
+
+void TCustomVellum::GetSelectionBounds(Integer& startItemNo, Integer& startItemOffs, Integer& endItemNo,
+                                       Integer& endItemOffs, bool normalize) {
+  FData->GetSelectionBounds(startItemNo, startItemOffs, endItemNo, endItemOffs, normalize);
+}
+
+void TCustomVellum::SetSelectionBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo,
+                                       Integer endItemOffs) {
+  FData->SetSelectionBounds(startItemNo, startItemOffs, endItemNo, endItemOffs);
+  Invalidate();
+}
+
+TRect TCustomVellum::GetSelectionRect() {
+  TRect r = FData->GetSelectionRect();
+  const TPoint a = ClientToScreen(r.TopLeft()), b = ClientToScreen(r.BottomRight());
+  return TRect(a.X, a.Y, b.X, b.Y);
+}
+
+TGraphic* TCustomVellum::GetSelectedImage() { return VLGetSelectedImage(*FData); }
+String TCustomVellum::GetSelText() { return WideToUtf8(VLGetSelText(*FData)); }
+WideString TCustomVellum::GetSelTextW() { return VLGetSelText(*FData); }
+
+void TCustomVellum::AddTextItem(const String& text, Integer styleNo, Integer paraNo) {
+  // Text arrives as UTF-8; the item keeps it in its style's encoding.
+  TVLStyle* style = FStyle;
+  const WideString w = Utf8ToWide(text);
+  if (style && style->TextStyles->Items(styleNo)->Unicode)
+    FData->AddUnicodeTextItemTag(WideStringToRawUnicode(w), styleNo, paraNo, TVLTag());
+  else
+    FData->AddTextItem(RawUnicodeToAnsi(WideStringToRawUnicode(w), FData->GetStyleCodePage(styleNo)), styleNo,
+                       paraNo);
+}
+
+void TCustomVellum::AddItem(const AnsiString& text, TCustomVLItemInfo* item) { FData->AddItem(text, item); }
+Integer TCustomVellum::ItemCount() const { return FData->GetItemCount(); }
+TCustomVLItemInfo* TCustomVellum::GetItem(Integer itemNo) const { return FData->GetItem(itemNo); }
+
+bool TCustomVellum::GetItemCoords(Integer itemNo, Integer& left, Integer& top) {
+  const Integer n = FData->GetItem(itemNo)->DrawItemNo;
+  if (n < 0 || n >= FData->DrawItems.Count()) return false;
+  left = FData->DrawItems[n]->Left;
+  top = FData->DrawItems[n]->Top;
+  return true;
+}
+
+Integer TCustomVellum::GetItemStartOffset(Integer itemNo) const { return FData->GetItemStartOffset(itemNo); }
+Integer TCustomVellum::GetItemEndOffset(Integer itemNo) const { return FData->GetItemEndOffset(itemNo); }
+Integer TCustomVellum::GetDocumentHeight() const { return FData->DocumentHeight; }
+Integer TCustomVellum::GetJumpPointItemNo(Integer jumpId) { return FData->GetJumpPointItemNo(jumpId); }
+
+bool TCustomVellum::ClearSoftPageBreaks() {
+  const bool had = FData->SoftPageBreaks != nullptr;
+  FData->SoftPageBreaks.reset();
+  if (had) Invalidate();
+  return had;
+}
+
+bool TCustomVellum::SearchText(const String& text, bool down, bool matchCase, bool wholeWord) {
+  return VLSearchText(*FData, down, matchCase, Utf8ToWide(text), wholeWord);
+}
+
+// ---- files ------------------------------------------------------------------------------
+
+void TCustomVellum::ApplyLayout(const TVLLayoutInfo& layout) {
+  LeftMargin = layout.LeftMargin;
+  RightMargin = layout.RightMargin;
+  TopMargin = layout.TopMargin;
+  BottomMargin = layout.BottomMargin;
+  MinTextWidth = layout.MinTextWidth;
+  MaxTextWidth = layout.MaxTextWidth;
+  SetBiDiMode(layout.BiDiMode);
+}
+
+TVLLayoutInfo TCustomVellum::CreateLayoutInfo() const {
+  TVLLayoutInfo layout;
+  layout.LeftMargin = LeftMargin;
+  layout.RightMargin = RightMargin;
+  layout.TopMargin = TopMargin;
+  layout.BottomMargin = BottomMargin;
+  layout.MinTextWidth = MinTextWidth;
+  layout.MaxTextWidth = MaxTextWidth;
+  layout.BiDiMode = GetBiDiMode();
+  return layout;
+}
+
+bool TCustomVellum::LoadVLFFromStream(TStream& stream) {
+  TVLLayoutInfo layout;
+  TColor color = GetColor();
+  bool ok = false;
+  try {
+    ok = FData->LoadVLFFromStream(stream, color, FBackgroundBitmap.get(), &BackgroundStyle, &layout);
+  } catch (...) {
+    ok = false;
+  }
+  if (layout.Loaded) ApplyLayout(layout);
+  SetColor(color);
+  // A partial document must never be saved over the stored one.
+  FLoadFailed = !ok;
+  return ok;
+}
+
+bool TCustomVellum::LoadVLF(const String& fileName) {
+  try {
+    TFileStream stream(fileName, fmOpenRead);
+    return LoadVLFFromStream(stream);
+  } catch (const Exception&) {
+    FLoadFailed = true;
+    return false;
+  }
+}
+
+bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
+  if (FLoadFailed && !selectionOnly) return false;
+  const TVLLayoutInfo layout = CreateLayoutInfo();
+  return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), FBackgroundBitmap.get(), BackgroundStyle,
+                                &layout);
+}
+
+bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
+  if (FLoadFailed && !selectionOnly) return false;
+  TMemoryStream memory;
+  if (!SaveVLFToStream(memory, selectionOnly)) return false;
+  return VLWriteFileReplacing(fileName, AnsiString(memory.Memory(), static_cast<size_t>(memory.GetSize())));
+}
+
+bool TCustomVellum::LoadRTFFromStream(TStream& stream) {
+  TVLRTFReadHook* hook = GetRTFReadProperties();
+  return hook && hook->ReadFromStream(stream, FData.get()) == 0;
+}
+
+bool TCustomVellum::LoadRTF(const String& fileName) {
+  TVLRTFReadHook* hook = GetRTFReadProperties();
+  return hook && hook->ReadFromFile(fileName, FData.get()) == 0;
+}
+
+bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
+  if (FLoadFailed && !selectionOnly) return false;
+  auto& hooks = VLViewFormatHooks();
+  return hooks.SaveRTF && hooks.SaveRTF(*FData, stream, selectionOnly, GetEffectiveColor());
+}
+
+bool TCustomVellum::SaveHTMLToStream(TStream& stream, const String& path, const String& title,
+                                     const String& imagesPrefix, bool useCSS) {
+  if (FLoadFailed) return false;
+  auto& hooks = VLViewFormatHooks();
+  return hooks.SaveHTML && hooks.SaveHTML(*FData, stream, path, title, imagesPrefix, useCSS, GetEffectiveColor());
+}
+
+bool TCustomVellum::LoadText(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph) {
+  AnsiString bytes;
+  try {
+    TFileStream stream(fileName, fmOpenRead);
+    bytes.resize(static_cast<size_t>(stream.GetSize()));
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  } catch (const Exception&) {
+    return false;
+  }
+  return VLAddPlainText(*FData, bytes, styleNo, paraNo, asSingleParagraph);
+}
+
+bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly) {
+  if (FLoadFailed && !selectionOnly) return false;
+  const String text = WideToUtf8(VLDocumentText(*FData, selectionOnly));
+  stream.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
+  return true;
+}
+
+bool TCustomVellum::SaveText(const String& fileName, Integer lineWidth) {
+  if (FLoadFailed) return false;
+  return VLWriteFileReplacing(fileName, WideToUtf8(VLDocumentText(*FData, false)));
+}
+
+bool TCustomVellum::Copy() { return VLCopy(*FData, GetEffectiveColor()); }
+
+void TCustomVellum::AssignEvents(const TCustomVellum& source) {
+  OnJump = source.OnJump;
+  OnVLMouseMove = source.OnVLMouseMove;
+  OnSelect = source.OnSelect;
+  OnVLDblClick = source.OnVLDblClick;
+  OnVLRightClick = source.OnVLRightClick;
+  OnCopy = source.OnCopy;
+  OnVLMouseDown = source.OnVLMouseDown;
+  OnVLMouseUp = source.OnVLMouseUp;
+  OnClick = source.OnClick;
+  OnDblClick = source.OnDblClick;
+  OnKeyDown = source.OnKeyDown;
+  OnKeyUp = source.OnKeyUp;
+  OnKeyPress = source.OnKeyPress;
+}
+
+// ---- window ----------------------------------------------------------------------------
+
+void TCustomVellum::ResetScrollPositions() {
+  if (!FData || FData->GetItemCount() == 0) TVLScroller::ResetScrollPositions();
+}
+
+void TCustomVellum::InitScrollBars() {
+  if (FData && FData->GetItemCount() > 0 && FStyle)
+    FData->Format(true, false, false, 0, FData->GetCanvas(), false, true);
+  else
+    TVLScroller::InitScrollBars();
+}
+
+void TCustomVellum::Resize() {
+  TVLScroller::Resize();
+  if (FData && FStyle && VSmallStep > 0 && FData->GetItemCount() > 0)
+    FData->Format(true, false, false, 0, FData->GetCanvas(), false, true);
+}
+
+void TCustomVellum::Paint() {
+  TCanvas* canvas = Canvas();
+  if (!canvas) return;
+  const TRect clip = canvas->ClipRect();
+  if (!FStyle) {
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = GetEffectiveColor();
+    canvas->FillRect(clip);
+    canvas->Font.SetName("DejaVu Sans");
+    canvas->Font.SetSize(8);
+    canvas->Font.SetColor(clWindowText);
+    canvas->Brush.Style = bsClear;
+    canvas->TextOut(4, 4, "Style is not defined");
+    canvas->TextOut(4, 20, "Create a TVLStyle object and assign it to " + GetName() + ".Style");
+    return;
+  }
+  FData->PaintBuffered(canvas, clip);
+  if (OnPaint) OnPaint(this, canvas, false);
+}
+
+void TCustomVellum::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_COPY: Copy(); return;
+    case CM_MOUSELEAVE:
+      if (Flags & vllfCollectJumps) FData->ResetHoverAndRepaint();
+      return;
+    case WM_VLEVENT: VLDispatchEvent(*this, message); return;
+    case WM_VLDRAGDROP:
+      // Dragging the selection out arrives with the drag-and-drop issue;
+      // until then the press counts as a click at its place.
+      FData->SetState(FData->GetState() & ~vlstDragPending);
+      return;
+    default: TVLScroller::WndProc(message);
+  }
+}
+
+void TCustomVellum::DoEnter() {
+  TVLScroller::DoEnter();
+  if (FDestroying) return;
+  if (FStyle && FStyle->SelColor != FStyle->InactiveSelColor) Invalidate();
+}
+
+void TCustomVellum::DoExit() {
+  TVLScroller::DoExit();
+  if (FStyle && FStyle->SelColor != FStyle->InactiveSelColor) Invalidate();
+}
+
+void TCustomVellum::DoContextPopup(TPoint mousePos, bool& handled) {
+  TVLScroller::DoContextPopup(mousePos, handled);
+  // A right click on the document raises the menu from MouseUp.
+  if (!handled && mousePos.X != -1 && !FPopupFromMouseUp) handled = true;
+}
+
+void TCustomVellum::VScrolled() {
+  TVLScroller::VScrolled();
+  GenerateMouseMove();
+  RefreshNested(false);
+}
+
+void TCustomVellum::HScrolled() {
+  TVLScroller::HScrolled();
+  GenerateMouseMove();
+  RefreshNested(false);
+}
+
+void TCustomVellum::RefreshNested(bool refreshSelf) {
+  if (refreshSelf) Repaint();
+  if (FullRedraw)
+    if (auto* nested = dynamic_cast<TCustomVellum*>(GetInplaceEditor())) nested->RefreshNested(true);
+}
+
+// ---- mouse and keys --------------------------------------------------------------------
+
+void TCustomVellum::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (!GetInplaceEditor()) {
+    FData->SetState(FData->GetState() | vlstFocusOrigin);
+    if (!shift.Contains(ssDouble) && CanFocus()) SetFocus();
+  }
+  TVLScroller::MouseDown(button, shift, x, y);
+  FData->MouseDown(button, shift, x, y);
+  if (button == mbLeft) StartAutoScrollTimer(false);
+}
+
+void TCustomVellum::MouseMove(TShiftState shift, int x, int y) {
+  auto step = [](int v, int size) { return v < -20 ? -10 : v < 0 ? -1 : v > size + 20 ? 10 : v > size ? 1 : 0; };
+  AutoScrollDY = step(y, ClientHeight());
+  AutoScrollDX = step(x, ClientWidth());
+  TVLScroller::MouseMove(shift, x, y);
+  FData->MouseMove(shift, x, y);
+}
+
+void TCustomVellum::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TVLScroller::MouseUp(button, shift, x, y);
+  if (button == mbLeft) StopAutoScrollTimer();
+  FData->MouseUp(button, shift, x, y);
+  if (button == mbRight) {
+    bool handled = false;
+    FPopupFromMouseUp = true;
+    DoContextPopup(TPoint(x, y), handled);
+    FPopupFromMouseUp = false;
+    TPopupMenu* menu = GetPopupMenu();
+    if (!handled && menu && menu->AutoPopup) {
+      menu->PopupComponent = this;
+      const TPoint p = ClientToScreen(TPoint(x, y));
+      menu->Popup(p.X, p.Y);
+    }
+  }
+}
+
+void TCustomVellum::DblClick() {
+  TPoint p;
+  GetCursorPos(p);
+  p = ScreenToClient(p);
+  FData->DblClick(p.X, p.Y);
+  TVLScroller::DblClick();
+}
+
+bool TCustomVellum::IsCopyShortcut(TShiftState shift, Word key) {
+  return shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && (key == 'C' || key == VK_INSERT);
+}
+
+bool TCustomVellum::IsCutShortcut(TShiftState shift, Word key) {
+  return (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && key == 'X') ||
+         (shift.Contains(ssShift) && key == VK_DELETE);
+}
+
+bool TCustomVellum::IsPasteShortcut(TShiftState shift, Word key) {
+  return (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && key == 'V') ||
+         (shift.Contains(ssShift) && !shift.Contains(ssCtrl) && key == VK_INSERT);
+}
+
+bool TCustomVellum::DoKeyDown(Word& key, TShiftState shift) {
+  if (IsCopyShortcut(shift, key)) {
+    Perform(WM_COPY);
+    return true;
+  }
+  if (TabNavigation != vltnNone && key == VK_TAB && !shift.Contains(ssAlt)) {
+    const bool ctrl = shift.Contains(ssCtrl);
+    if ((ctrl && TabNavigation == vltnCtrlTab) || (!ctrl && TabNavigation == vltnTab)) {
+      FData->SetState(FData->GetState() & ~vlstFocusOrigin);
+      FData->MoveFocus(shift.Contains(ssShift), this);
+      return true;
+    }
+  }
+  if (key == VK_RETURN && FData->InnerFocusedData) {
+    FData->ExecuteFocusedJump();
+    return true;
+  }
+  return TVLScroller::DoKeyDown(key, shift);
+}
+
+// ---- auto-scroll ----------------------------------------------------------------------
+
+void TCustomVellum::StartAutoScrollTimer(bool slow) {
+  if (FAutoScrollTimer->GetEnabled()) return;
+  FAutoScrollTimer->SetInterval(slow ? 300 : 100);
+  FAutoScrollTimer->SetEnabled(true);
+  FData->SetState(FData->GetState() | vlstPointerMayLeave);
+}
+
+void TCustomVellum::StopAutoScrollTimer() {
+  if (!FAutoScrollTimer || !FAutoScrollTimer->GetEnabled()) return;
+  FAutoScrollTimer->SetEnabled(false);
+  FData->SetState(FData->GetState() & ~vlstPointerMayLeave);
+}
+
+bool TCustomVellum::AutoScrollTimerOn() const { return FAutoScrollTimer->GetEnabled(); }
+Cardinal TCustomVellum::AutoScrollInterval() const { return FAutoScrollTimer->GetInterval(); }
+
+void TCustomVellum::AutoScrollTick() {
+  const Integer v = VPos, h = HPos;
+  if (AutoScrollDY != 0) VScrollTo(VPos + AutoScrollDY, true);
+  if (AutoScrollDX != 0) HScrollTo(HPos + AutoScrollDX);
+  if (v != VPos || h != HPos) GenerateMouseMove();
+}
+
+void TCustomVellum::GenerateMouseMove() {
+  TPoint p;
+  if (!GetCursorPos(p)) return;
+  p = ScreenToClient(p);
+  if (p.X < 0 || p.Y < 0 || p.X >= ClientWidth() || p.Y >= ClientHeight()) return;
+  MouseMove(KeyboardShiftState(), p.X, p.Y);
+}

@@ -1,0 +1,199 @@
+#pragma once
+// The read-only rich-text viewer control: it holds the view-level settings
+// (margins, text widths, options, file-format options, style sheet,
+// background, events) and one document data object to which nearly every
+// document operation goes; it turns window input into calls on that data.
+// The editor control is built on it.
+#include "platform/base/Strings.h"
+#include "platform/gui/Messages.h"
+#include "richtext/view/VLScroller.h"
+#include "richtext/view/VellumVLData.h"
+
+#include <functional>
+#include <memory>
+
+class TStream;
+class TTimer;
+
+// Private window messages of the viewer.
+inline constexpr Cardinal WM_VLEVENT = WM_USER + 15;
+inline constexpr Cardinal WM_VLDRAGDROP = WM_USER + 16;
+
+enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
+enum TVLTabNavigationType { vltnNone, vltnTab, vltnCtrlTab };
+
+// The options of a new viewer.
+inline const TVLOptions VellumDefaultOptions{vloAllowSelection, vloScrollToEnd, vloShowPageBreaks,
+                                            vloAutoCopyText, vloAutoCopyVLF, vloAutoCopyImage,
+                                            vloAutoCopyRTF, vloFormatInvalidate, vloDblClickSelectsWord,
+                                            vloRClickDeselects};
+inline const TVLRTFOptions VellumDefaultRTFOptions{vlrtfDuplicateUnicode, vlrtfSaveEMFAsWMF,
+                                                  vlrtfSaveJpegAsJpeg};
+inline const char* const VellumDefaultDelimiters = " .;,:(){}\"/\\";
+
+class TCustomVellum;
+using TVLJumpEvent = std::function<void(TObject* sender, Integer id)>;
+using TVLDblClickEvent = std::function<void(TCustomVellum* sender, const String& clickedWord, Integer style)>;
+using TVLRightClickEvent =
+    std::function<void(TCustomVellum* sender, const String& clickedWord, Integer style, Integer x, Integer y)>;
+using TVLMouseEvent = std::function<void(TCustomVellum* sender, TMouseButton button, TShiftState shift,
+                                         Integer itemNo, Integer x, Integer y)>;
+using TVLPaintEvent = std::function<void(TCustomVellum* sender, TCanvas* canvas, bool prepaint)>;
+
+// Writers and readers that other libraries register: RTF and HTML output
+// (document, stream, selection only, background colour) and the RTF reader
+// (through the document model's read hook).
+struct TVLViewFormatHooks {
+  std::function<bool(TCustomVLData& data, TStream& stream, bool selectionOnly, TColor color)> SaveRTF;
+  std::function<bool(TCustomVLData& data, TStream& stream, const String& path, const String& title,
+                     const String& imagesPrefix, bool useCSS, TColor color)>
+      SaveHTML;
+};
+TVLViewFormatHooks& VLViewFormatHooks();
+
+class TCustomVellum : public TVLScroller {
+public:
+  explicit TCustomVellum(TComponent* owner);
+  ~TCustomVellum() override;
+
+  // ---- settings -------------------------------------------------------------------
+  TVLOptions Options = VellumDefaultOptions;
+  TVLRTFOptions RTFOptions = VellumDefaultRTFOptions;
+  TVLFOptions VLFOptions = VLFDefaultOptions;
+  TVLFReaderStyleMode VLFTextStylesReadMode = vlf_sInsertMerge;
+  TVLFReaderStyleMode VLFParaStylesReadMode = vlf_sInsertMerge;
+  String Delimiters = VellumDefaultDelimiters;
+  TCPEventKind CPEventKind = cpeNone;
+  Integer LeftMargin = 5, RightMargin = 5, TopMargin = 5, BottomMargin = 5;
+  Integer MinTextWidth = 0, MaxTextWidth = 0;
+  // The cursor over text.
+  TCursor Cursor = crDefault;
+  TVLTabNavigationType TabNavigation = vltnTab;
+  // Behaviour bits the document reads (bit 0 hypertext areas, bit 8 the
+  // view's own document).
+  Word Flags = vllfCollectJumps | vllfSwallowSpaces | vllfDragDocument;
+  std::unique_ptr<TStringList> DocProperties;
+  TBitmap* GetBackgroundBitmap() { return FBackgroundBitmap.get(); }
+  TBackgroundStyle BackgroundStyle = bsNoBitmap;
+  TVLStyle* GetStyle() const { return FStyle; }
+  void SetStyle(TVLStyle* value);
+  void SetVSmallStep(Integer value) override;
+  void SetBiDiMode(TVLBiDiMode value) override;
+  // The effective background colour: Color, else the style sheet's, else
+  // the window colour.
+  TColor GetEffectiveColor() const;
+  TVellumVLData* VLData() const { return FData.get(); }
+  TVLRTFReadHook* GetRTFReadProperties();
+
+  // ---- content --------------------------------------------------------------------
+  void Format();
+  void Clear();
+  void ClearDrawLines();
+  void Deselect();
+  void SelectAll();
+  bool SelectionExists();
+  void GetSelectionBounds(Integer& startItemNo, Integer& startItemOffs, Integer& endItemNo,
+                          Integer& endItemOffs, bool normalize);
+  void SetSelectionBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo, Integer endItemOffs);
+  TRect GetSelectionRect();
+  TGraphic* GetSelectedImage();
+  String GetSelText();
+  WideString GetSelTextW();
+  void AddTextItem(const String& text, Integer styleNo, Integer paraNo);
+  void AddItem(const AnsiString& text, TCustomVLItemInfo* item);
+  Integer ItemCount() const;
+  TCustomVLItemInfo* GetItem(Integer itemNo) const;
+  bool GetItemCoords(Integer itemNo, Integer& left, Integer& top);
+  Integer GetItemStartOffset(Integer itemNo) const;
+  Integer GetItemEndOffset(Integer itemNo) const;
+  Integer GetDocumentHeight() const;
+  Integer GetJumpPointItemNo(Integer jumpId);
+  bool ClearSoftPageBreaks();
+  bool SearchText(const String& text, bool down, bool matchCase, bool wholeWord);
+
+  // ---- files ------------------------------------------------------------------------
+  // A VLF read that fails leaves the viewer in the load-failed state: it
+  // shows what was read, says so, and refuses to save until cleared or a
+  // load succeeds, so that a damaged document never overwrites a stored one.
+  bool LoadVLFFromStream(TStream& stream);
+  bool LoadVLF(const String& fileName);
+  bool SaveVLFToStream(TStream& stream, bool selectionOnly);
+  bool SaveVLF(const String& fileName, bool selectionOnly);
+  bool LoadRTFFromStream(TStream& stream);
+  bool LoadRTF(const String& fileName);
+  bool SaveRTFToStream(TStream& stream, bool selectionOnly);
+  bool SaveHTMLToStream(TStream& stream, const String& path, const String& title, const String& imagesPrefix,
+                        bool useCSS);
+  bool LoadText(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph);
+  bool SaveText(const String& fileName, Integer lineWidth);
+  bool SaveTextToStream(TStream& stream, bool selectionOnly);
+  bool LoadFailed() const { return FLoadFailed; }
+  // Copies the selection in every format the options ask for.
+  bool Copy();
+
+  // ---- events -----------------------------------------------------------------------
+  TVLJumpEvent OnJump;
+  TVLJumpEvent OnVLMouseMove;
+  TVLDblClickEvent OnVLDblClick;
+  TVLRightClickEvent OnVLRightClick;
+  TVLMouseEvent OnVLMouseDown, OnVLMouseUp;
+  TNotifyEvent OnSelect, OnCopy;
+  TVLPaintEvent OnPaint;
+  // The end of a drag and a drop reported by a nested editor (Obj: the
+  // target or source, null when it is gone).
+  std::function<void(TObject* sender, TObject* obj, Integer x, Integer y)> OnEndDrag, OnDragDrop;
+  void AssignEvents(const TCustomVellum& source);
+
+  // ---- auto-scroll ----------------------------------------------------------------
+  Integer AutoScrollDX = 0, AutoScrollDY = 0;
+  void StartAutoScrollTimer(bool slow);
+  void StopAutoScrollTimer();
+  bool AutoScrollTimerOn() const;
+  Cardinal AutoScrollInterval() const;
+  // One timer tick (the timer calls it).
+  void AutoScrollTick();
+  // A mouse move at the pointer, so that a selection follows scrolled text.
+  void GenerateMouseMove();
+
+  // The input handlers (also for tests).
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
+  bool DoKeyDown(Word& key, TShiftState shift) override;
+  static bool IsCopyShortcut(TShiftState shift, Word key);
+  static bool IsCutShortcut(TShiftState shift, Word key);
+  static bool IsPasteShortcut(TShiftState shift, Word key);
+
+protected:
+  // Descendants create their own data class.
+  TCustomVellum(TComponent* owner, const std::function<std::unique_ptr<TVellumVLData>(TCustomVellum*)>& makeData);
+  void Paint() override;
+  void Resize() override;
+  void WndProc(TMessage& message) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void DoContextPopup(TPoint mousePos, bool& handled) override;
+  void VScrolled() override;
+  void HScrolled() override;
+  void ResetScrollPositions() override;
+  void InitScrollBars() override;
+  // Tab and Shift+Tab reach the control for moving among hyperlinks.
+  virtual void RefreshNested(bool refreshSelf);
+
+private:
+  void Init();
+  void ApplyLayout(const TVLLayoutInfo& layout);
+  TVLLayoutInfo CreateLayoutInfo() const;
+  std::unique_ptr<TVellumVLData> FData;
+  TVLStyle* FStyle = nullptr;
+  std::unique_ptr<TBitmap> FBackgroundBitmap;
+  std::unique_ptr<TTimer> FAutoScrollTimer;
+  bool FLoadFailed = false;
+  bool FPopupFromMouseUp = false;
+};
+
+class TVellum : public TCustomVellum {
+public:
+  explicit TVellum(TComponent* owner) : TCustomVellum(owner) {}
+};
