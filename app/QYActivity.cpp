@@ -43,13 +43,17 @@ TActivityDisplayWindow::TActivityDisplayWindow(TComponent* AOwner) : TForm(AOwne
   StatusBar1->SetParent(this);
   StatusBar1->SetAlign(alBottom);
 
-  Vellum1 = new TMemo(this);
+  LogStyle = new TVLStyle(this);
+  LogStyle->SetName("LogStyle");
+  for (Integer i = 0; i < LogStyle->TextStyles->Count(); ++i) {
+    LogStyle->TextStyles->Items(i)->FontName = "Arial";
+    LogStyle->TextStyles->Items(i)->Unicode = true;
+  }
+  Vellum1 = new TVellum(this);
   Vellum1->SetName("Vellum1");
   Vellum1->SetParent(this);
   Vellum1->SetAlign(alClient);
-  Vellum1->SetReadOnly(true);
-  Vellum1->SetScrollBars(ssVertical);
-  Vellum1->Font.SetName("Arial");
+  Vellum1->SetStyle(LogStyle);
 
   ToggleWindow = new TAction(this);
   ToggleWindow->SetName("ToggleWindow");
@@ -68,16 +72,20 @@ TActivityDisplayWindow::~TActivityDisplayWindow() {
 }
 
 void TActivityDisplayWindow::AddLine(const String& text) {
-  Vellum1->Lines().Add(text);
+  Vellum1->AddTextItem(text, 0, 0);
+  Vellum1->Format();
+  // The newest event in view.
+  Vellum1->ScrollTo(Vellum1->GetDocumentHeight());
   Vellum1->Repaint();
 }
 
-int TActivityDisplayWindow::LineCount() { return Vellum1->Lines().Count(); }
+int TActivityDisplayWindow::LineCount() { return Vellum1->ItemCount(); }
 
-String TActivityDisplayWindow::Line(int index) { return Vellum1->Lines().Get(index); }
+String TActivityDisplayWindow::Line(int index) { return Vellum1->GetItemTextUtf8(index); }
 
 void TActivityDisplayWindow::BitBtn1Click(TObject*) {
-  Vellum1->Lines().Clear();
+  Vellum1->Clear();
+  Vellum1->Format();
   Vellum1->Repaint();
 }
 
@@ -90,7 +98,7 @@ void TActivityDisplayWindow::BitBtn2Click(TObject*) {
   }
 }
 
-void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Repaint(); }
+void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Format(); }
 
 void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
   // Frame beside frame.

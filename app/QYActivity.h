@@ -5,6 +5,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+#include "richtext/view/Vellum.h"
 
 // Shows and hides the window, from the main window and from the window itself.
 constexpr TShortCut ActivityWindowShortCut = scCtrl | scAlt | 'W';
@@ -18,8 +19,10 @@ public:
   TButton* BitBtn1 = nullptr;  // Clear
   TButton* BitBtn2 = nullptr;  // Print
   TButton* bFormat = nullptr;
-  // The log view: read-only, one paragraph per event.
-  TMemo* Vellum1 = nullptr;
+  // The log view: the rich-text viewer, one paragraph per event, in the
+  // window's own style sheet.
+  TVLStyle* LogStyle = nullptr;
+  TVellum* Vellum1 = nullptr;
   TStatusBar* StatusBar1 = nullptr;
   // The show-or-hide shortcut while this window has the focus.
   TAction* ToggleWindow = nullptr;

@@ -19,7 +19,7 @@ inline constexpr Cardinal vlstLineSelecting = 0x2;    // started in the left mar
 inline constexpr Cardinal vlstIgnoreMouseUp = 0x2000;  // a double click just selected a word
 inline constexpr Cardinal vlstDragPending = 0x4000;    // a drag of the selection was requested
 inline constexpr Cardinal vlstFocusOrigin = 0x800;     // the focus arrived by a click or from nowhere
-inline constexpr Cardinal vlstSkipFocus = 0x8000;      // the next MoveFocus only clears this bit
+inline constexpr Cardinal vlstSkipFocus = 0x100000;    // the next MoveFocus only clears this bit
 // The host lets the pointer leave the visible area while selecting
 // (auto-scroll follows it).
 inline constexpr Cardinal vlstPointerMayLeave = 0x10000;

@@ -76,8 +76,6 @@ void TVLControlData::MouseDown(TMouseButton button, TShiftState shift, Integer x
   }
   if (IsOnVLMouseDownAssigned()) DoVLMouseDown(button, shift, itemNo, x, y);
   if (button == mbLeft) {
-    TCustomVLFormattedData* owner;
-    TVLJumpInfo* jump;
     // The pressed area includes its right and bottom edges.
     PressedJump = -1;
     for (const auto& j : Jumps) {
@@ -87,8 +85,6 @@ void TVLControlData::MouseDown(TMouseButton button, TShiftState shift, Integer x
         break;
       }
     }
-    (void)owner;
-    (void)jump;
   }
   if (CaptureMouseItem) {
     if (di >= 0) {

@@ -42,13 +42,16 @@ void TCustomVellum::Init() {
 
 TCustomVellum::~TCustomVellum() {
   FDestroying = true;
+  if (FStyle) FStyle->RemoveFreeNotification(this);
   StopAutoScrollTimer();
   Clear();
   FData.reset();
 }
 
 void TCustomVellum::SetStyle(TVLStyle* value) {
+  if (FStyle) FStyle->RemoveFreeNotification(this);
   FStyle = value;
+  if (FStyle) FStyle->FreeNotification(this);
   if (Options.Contains(vloFormatInvalidate)) Invalidate();
 }
 
@@ -62,6 +65,14 @@ void TCustomVellum::SetBiDiMode(TVLBiDiMode value) {
   if (value == GetBiDiMode()) return;
   TVLScroller::SetBiDiMode(value);
   Format();
+}
+
+void TCustomVellum::Notification(TComponent* component, TOperation operation) {
+  TVLScroller::Notification(component, operation);
+  if (operation == opRemove && component == FStyle) {
+    FStyle = nullptr;
+    FData->ClearDrawLines();
+  }
 }
 
 TColor TCustomVellum::GetEffectiveColor() const {
@@ -134,6 +145,14 @@ void TCustomVellum::AddTextItem(const String& text, Integer styleNo, Integer par
 
 void TCustomVellum::AddItem(const AnsiString& text, TCustomVLItemInfo* item) { FData->AddItem(text, item); }
 Integer TCustomVellum::ItemCount() const { return FData->GetItemCount(); }
+
+String TCustomVellum::GetItemTextUtf8(Integer itemNo) const {
+  TCustomVLItemInfo* item = FData->GetItem(itemNo);
+  if (item->StyleNo < 0) return String();
+  const AnsiString raw = FData->GetItemTextA(itemNo);
+  if (item->IsUnicode()) return WideToUtf8(RawUnicodeToWideString(raw));
+  return WideToUtf8(RawUnicodeToWideString(AnsiToRawUnicode(raw, FData->GetStyleCodePage(FData->GetItemActualStyle(item)))));
+}
 TCustomVLItemInfo* TCustomVellum::GetItem(Integer itemNo) const { return FData->GetItem(itemNo); }
 
 bool TCustomVellum::GetItemCoords(Integer itemNo, Integer& left, Integer& top) {

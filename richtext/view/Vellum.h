@@ -77,6 +77,7 @@ public:
   TBackgroundStyle BackgroundStyle = bsNoBitmap;
   TVLStyle* GetStyle() const { return FStyle; }
   void SetStyle(TVLStyle* value);
+  void Notification(TComponent* component, TOperation operation) override;
   void SetVSmallStep(Integer value) override;
   void SetBiDiMode(TVLBiDiMode value) override;
   // The effective background colour: Color, else the style sheet's, else
@@ -102,6 +103,8 @@ public:
   void AddTextItem(const String& text, Integer styleNo, Integer paraNo);
   void AddItem(const AnsiString& text, TCustomVLItemInfo* item);
   Integer ItemCount() const;
+  // An item's text in UTF-8 (empty for items without text).
+  String GetItemTextUtf8(Integer itemNo) const;
   TCustomVLItemInfo* GetItem(Integer itemNo) const;
   bool GetItemCoords(Integer itemNo, Integer& left, Integer& top);
   Integer GetItemStartOffset(Integer itemNo) const;

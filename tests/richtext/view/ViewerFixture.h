@@ -33,6 +33,7 @@ struct TViewer {
     p->ParaNo = paraNo;
     p->ImageWidth = w;
     p->ImageHeight = h;
+    p->Image = std::make_unique<TBitmap>(w, h);
     View->AddItem("", p);
     return View->ItemCount() - 1;
   }

@@ -1,0 +1,184 @@
+// Painting a laid-out document: selection pieces at the measured places,
+// selection colours by focus, marks and paragraph backgrounds.
+#include "ViewerFixture.h"
+
+#include "LayoutTestSupport.h"
+
+#include "platform/gui/GfxColors.h"
+
+#include <vector>
+
+using namespace qytest;
+
+namespace {
+
+struct TDrawn {
+  AnsiString Text;
+  Integer Left, Top;
+  bool Selected;
+};
+
+// Records every text piece the painter hands to the style sheet.
+std::vector<TDrawn> Record(TViewer& v) {
+  std::vector<TDrawn> drawn;
+  v.Style.OnDrawStyleText = [&](TVLStyle*, const AnsiString& s, TCanvas*, Integer, Integer, Integer left,
+                                Integer top, Integer, Integer, TVLTextDrawStates state, bool&) {
+    drawn.push_back({s, left, top, state.Contains(vltsSelected)});
+  };
+  TBitmap image(400, 300);
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), TVLPaintInfo());
+  v.Style.OnDrawStyleText = nullptr;
+  return drawn;
+}
+
+TColor PixelAfterPaint(TViewer& v, Integer x, Integer y) {
+  TBitmap image(400, 300);
+  v.View->PaintTo(image.Canvas());
+  return image.Canvas()->GetPixel(x, y);
+}
+
+}  // namespace
+
+TEST(Painting, SelectionInsideOneDrawItemDrawsTheTextTwice) {
+  TViewer v;
+  v.Add("Hello wonderful world");
+  v.Format();
+  ASSERT_EQ(v.Data().DrawItems.Count(), 1);
+  // Characters 7..15 ("wonderful") are selected.
+  v.View->SetSelectionBounds(0, 7, 0, 16);
+  const std::vector<TDrawn> drawn = Record(v);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0].Text, Raw(u"Hello wonderful world"));
+  EXPECT_FALSE(drawn[0].Selected);
+  EXPECT_EQ(drawn[1].Text, Raw(u"wonderful"));
+  EXPECT_TRUE(drawn[1].Selected);
+  const Integer prefix = VLTextPrefixWidth(v.Data(), v.Data().GetCanvas(), 0, 7);
+  EXPECT_GT(prefix, 0);
+  EXPECT_EQ(drawn[1].Left, v.DI(0).Left + prefix);
+
+  // Pixel probe: the selection colour starts exactly at the measured prefix.
+  v.Style.SelColor = v.Style.InactiveSelColor = 0x0000FF;
+  v.Style.SelTextColor = v.Style.InactiveSelTextColor = clWhite;
+  const Integer x = v.DI(0).Left + prefix, y = v.DI(0).Top + 1;
+  EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, x + 1, y)), 0x0000FF);
+  EXPECT_NE(ColorToRGB(PixelAfterPaint(v, x - 2, y)), 0x0000FF);
+}
+
+TEST(Painting, WholeAndEmptySelections) {
+  TViewer v;
+  v.Add("one two");
+  v.Add("three");
+  v.Format();
+  // The whole first draw item and part of the second.
+  v.View->SetSelectionBounds(0, 1, 1, 3);
+  std::vector<TDrawn> drawn = Record(v);
+  ASSERT_EQ(drawn.size(), 3u);
+  EXPECT_TRUE(drawn[0].Selected);
+  EXPECT_FALSE(drawn[1].Selected);
+  EXPECT_EQ(drawn[2].Text, Raw(u"th"));
+  EXPECT_TRUE(drawn[2].Selected);
+  EXPECT_EQ(drawn[2].Left, v.DI(1).Left);
+  // A collapsed selection paints nothing selected.
+  v.View->SetSelectionBounds(0, 3, 0, 3);
+  drawn = Record(v);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_FALSE(drawn[0].Selected || drawn[1].Selected);
+}
+
+namespace {
+// A picture that remembers the state it was last painted in.
+class TProbePicture : public TVLGraphicItemInfo {
+public:
+  using TVLGraphicItemInfo::TVLGraphicItemInfo;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override {
+    Painted = state;
+  }
+  TVLTextDrawStates Painted;
+};
+}  // namespace
+
+TEST(Painting, PictureSelectedOnlyWhenCovered) {
+  TViewer v;
+  v.Add("before ");
+  auto* pic = new TProbePicture(v.View->VLData());
+  pic->StyleNo = vlsPicture;
+  pic->ParaNo = -1;
+  pic->ImageWidth = 40;
+  pic->ImageHeight = 20;
+  v.View->AddItem("", pic);
+  v.Add(" after", 0, -1);
+  v.Format();
+  // Ending at offset 0 of the picture or starting at its offset 1 leaves it
+  // unselected; covering it selects it.
+  const struct {
+    Integer S, SO, E, EO;
+    bool Selected;
+  } cases[] = {{0, 1, 1, 0, false}, {1, 1, 2, 3, false}, {0, 1, 1, 1, true}, {1, 0, 2, 1, true}};
+  for (const auto& c : cases) {
+    v.View->SetSelectionBounds(c.S, c.SO, c.E, c.EO);
+    Record(v);
+    EXPECT_EQ(pic->Painted.Contains(vltsSelected), c.Selected) << c.S << "/" << c.SO << "-" << c.E << "/" << c.EO;
+  }
+}
+
+TEST(Painting, FocusChoosesTheSelectionColour) {
+  TViewer v;
+  v.Add("Selected words here");
+  v.Format();
+  v.View->SetSelectionBounds(0, 1, 0, 9);
+  v.Style.SelColor = 0x00FF00;
+  v.Style.InactiveSelColor = 0xFF0000;
+  v.Style.SelTextColor = v.Style.InactiveSelTextColor = clWhite;
+  TBitmap image(400, 300);
+  TVLPaintInfo focused;
+  focused.Focused = true;
+  const Integer x = v.DI(0).Left + 2, y = v.DI(0).Top + 1;
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), focused);
+  EXPECT_EQ(ColorToRGB(image.Canvas()->GetPixel(x, y)), 0x00FF00);
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), TVLPaintInfo());
+  EXPECT_EQ(ColorToRGB(image.Canvas()->GetPixel(x, y)), 0xFF0000);
+}
+
+TEST(Painting, ParagraphBackgroundOnlyWhenSomethingToDraw) {
+  TViewer v;
+  v.Add("plain paragraph");
+  TParaInfo* p = v.Style.ParaStyles->Add();
+  p->Background.Color = 0x00FFFF;
+  const Integer coloured = v.Style.ParaStyles->Count() - 1;
+  v.Add("yellow paragraph", 0, coloured);
+  v.Format();
+  int paraBacks = 0;
+  v.Style.OnDrawParaBack = [&](TVLStyle*, TCanvas*, Integer paraNo, TRect&, bool&) { ++paraBacks; };
+  TBitmap image(400, 300);
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), TVLPaintInfo());
+  EXPECT_EQ(paraBacks, 2) << "with the hook set every paragraph is offered";
+  v.Style.OnDrawParaBack = nullptr;
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), TVLPaintInfo());
+  EXPECT_EQ(ColorToRGB(image.Canvas()->GetPixel(v.DI(1).Left + 1, v.DI(1).Top + 1)), 0x00FFFF);
+  EXPECT_NE(ColorToRGB(image.Canvas()->GetPixel(v.DI(0).Left + 1, v.DI(0).Top + 1)), 0x00FFFF);
+}
+
+TEST(Painting, SpecialCharacterMarksFollowTheReadingOrder) {
+  TViewer v;
+  v.Add("left to right");
+  TParaInfo* p = v.Style.ParaStyles->Add();
+  p->BiDiMode = vlbdRightToLeft;
+  v.Add("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", 0, v.Style.ParaStyles->Count() - 1);
+  v.View->Options.Include(vloShowSpecialCharacters);
+  v.Format();
+  TBitmap image(400, 300);
+  // The marks are drawn outside the style sheet's text hook: find them by
+  // their ink left or right of the pieces.
+  VLPaintTo(v.Data(), image.Canvas(), TRect(0, 0, 400, 300), TVLPaintInfo());
+  auto inkBetween = [&](Integer x0, Integer x1, Integer top, Integer bottom) {
+    for (Integer x = std::max<Integer>(0, x0); x < x1; ++x)
+      for (Integer y = top; y < bottom; ++y)
+        if (ColorToRGB(image.Canvas()->GetPixel(x, y)) != ColorToRGB(v.Style.Color)) return true;
+    return false;
+  };
+  const TVLDrawLineInfo& ltr = v.DI(0);
+  const TVLDrawLineInfo& rtl = v.DI(1);
+  EXPECT_TRUE(inkBetween(ltr.Left + ltr.Width, ltr.Left + ltr.Width + 12, ltr.Top, ltr.Top + ltr.Height));
+  EXPECT_TRUE(inkBetween(rtl.Left - 12, rtl.Left, rtl.Top, rtl.Top + rtl.Height));
+}
