@@ -3,6 +3,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Clipbrd.h"
+#include "richtext/model/VLExport.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/Vellum.h"
@@ -10,12 +11,6 @@
 #include <memory>
 
 namespace {
-
-WideString ItemTextW(TCustomVLData& data, Integer itemNo, const AnsiString& raw) {
-  TCustomVLItemInfo* item = data.GetItem(itemNo);
-  if (item->IsUnicode()) return RawUnicodeToWideString(raw);
-  return RawUnicodeToWideString(AnsiToRawUnicode(raw, data.GetStyleCodePage(data.GetItemActualStyle(item))));
-}
 
 // What a copy leaves for the formats made later: the VLF of the selection
 // and the style sheet it refers to. The sheet belongs to the program; when
@@ -64,26 +59,9 @@ private:
 }  // namespace
 
 WideString VLDocumentText(TCustomVLData& data, bool selectionOnly) {
-  Integer si, ei, so, eo, sp, ep;
-  data.GetSaveRange(selectionOnly, si, ei, so, eo, sp, ep);
-  WideString out;
-  if (si < 0) return out;
-  for (Integer i = si; i <= ei; ++i) {
-    TCustomVLItemInfo* item = data.GetItem(i);
-    if (i > si && (item->IsParaStart() || item->GetBR())) out += u'\n';
-    const AnsiString raw = data.GetItemTextA(i);
-    if (item->StyleNo >= 0) {
-      const Integer len = TextLength(raw, item->ItemOptions);
-      const Integer from = i == si ? so : 1;
-      const Integer to = i == ei ? eo : len + 1;
-      if (to > from) out += ItemTextW(data, i, TextCopy(raw, from, to - from, item->ItemOptions));
-    } else {
-      if ((i == si && so >= 1 && si != ei) || (i == ei && eo <= 0 && si != ei)) continue;
-      const AnsiString t = item->AsText(80, &data, raw, String(), true, true);
-      out += RawUnicodeToWideString(t);
-    }
-  }
-  return out;
+  TMemoryStream stream;
+  if (!data.SaveTextToStream(String(), stream, 80, selectionOnly, false, true, false)) return WideString();
+  return RawUnicodeToWideString(AnsiString(stream.Memory(), static_cast<size_t>(stream.GetSize())));
 }
 
 WideString VLGetSelText(TVLControlData& data) {
@@ -157,54 +135,17 @@ bool VLCopy(TVLControlData& data, TColor color) {
   if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
     clipboard.SetLazyData(CF_UNICODETEXT, [snapshot] {
       TVLDocumentData* doc = snapshot->Document();
-      return doc ? WideStringToRawUnicode(VLDocumentText(*doc, false)) : AnsiString();
+      TMemoryStream text;
+      if (!doc || !doc->SaveTextToStream(String(), text, 80, false, false, true, false)) return AnsiString();
+      return AnsiString(text.Memory(), static_cast<size_t>(text.GetSize()));
     });
-  if (opts.Contains(vloAutoCopyRTF) && VLViewFormatHooks().SaveRTF)
+  if (opts.Contains(vloAutoCopyRTF) && VLGetRTFCopyWriter())
     clipboard.SetLazyData(RegisterClipboardFormat(RTFClipboardFormatName), [snapshot] {
       TVLDocumentData* doc = snapshot->Document();
       TMemoryStream rtf;
-      auto& hooks = VLViewFormatHooks();
-      if (!doc || !hooks.SaveRTF || !hooks.SaveRTF(*doc, rtf, false, snapshot->Color())) return AnsiString();
+      const TVLRTFCopyWriter& writer = VLGetRTFCopyWriter();
+      if (!doc || !writer || !writer(*doc, rtf)) return AnsiString();
       return AnsiString(rtf.Memory(), static_cast<size_t>(rtf.GetSize()));
     });
   return result;
-}
-
-bool VLAddPlainText(TCustomVLData& data, const AnsiString& utf8, Integer styleNo, Integer paraNo,
-                    bool asSingleParagraph) {
-  TVLStyle* style = data.GetStyle();
-  if (!style) return false;
-  const bool unicode = style->TextStyles->Items(styleNo)->Unicode;
-  const Cardinal codePage = data.GetStyleCodePage(styleNo);
-  size_t start = 0;
-  bool first = true;
-  while (start <= utf8.size()) {
-    size_t end = utf8.find('\n', start);
-    if (end == AnsiString::npos) end = utf8.size();
-    AnsiString line = utf8.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const AnsiString raw = WideStringToRawUnicode(Utf8ToWide(line));
-    const Integer para = (first || !asSingleParagraph) ? paraNo : -1;
-    if (unicode) {
-      data.AddUnicodeTextItemTag(raw, styleNo, para, TVLTag());
-    } else {
-      data.AddTextItem(RawUnicodeToAnsi(raw, codePage), styleNo, para);
-    }
-    if (!first && asSingleParagraph) data.GetItem(data.GetItemCount() - 1)->SetBR(true);
-    first = false;
-    if (end == utf8.size()) break;
-    start = end + 1;
-  }
-  return true;
-}
-
-bool VLWriteFileReplacing(const String& fileName, const AnsiString& bytes) {
-  try {
-    TAtomicFileStream file(fileName);
-    file.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-    file.Commit();
-    return true;
-  } catch (const Exception&) {
-    return false;
-  }
 }

@@ -11,11 +11,6 @@
 
 #include <algorithm>
 
-TVLViewFormatHooks& VLViewFormatHooks() {
-  static TVLViewFormatHooks hooks;
-  return hooks;
-}
-
 TCustomVellum::TCustomVellum(TComponent* owner) : TVLScroller(owner) {
   FData = std::make_unique<TVellumVLData>(this);
   Init();
@@ -238,9 +233,8 @@ bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
 
 bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  TMemoryStream memory;
-  if (!SaveVLFToStream(memory, selectionOnly)) return false;
-  return VLWriteFileReplacing(fileName, AnsiString(memory.Memory(), static_cast<size_t>(memory.GetSize())));
+  const TVLLayoutInfo layout = CreateLayoutInfo();
+  return FData->SaveVLF(fileName, selectionOnly, GetColor(), FBackgroundBitmap.get(), BackgroundStyle, &layout);
 }
 
 bool TCustomVellum::LoadRTFFromStream(TStream& stream) {
@@ -255,39 +249,54 @@ bool TCustomVellum::LoadRTF(const String& fileName) {
 
 bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  auto& hooks = VLViewFormatHooks();
-  return hooks.SaveRTF && hooks.SaveRTF(*FData, stream, selectionOnly, GetEffectiveColor());
+  return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), FBackgroundBitmap.get(), nullptr);
 }
 
-bool TCustomVellum::SaveHTMLToStream(TStream& stream, const String& path, const String& title,
-                                     const String& imagesPrefix, bool useCSS) {
+bool TCustomVellum::SaveRTF(const String& fileName, bool selectionOnly) {
+  if (FLoadFailed && !selectionOnly) return false;
+  return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), FBackgroundBitmap.get());
+}
+
+bool TCustomVellum::SaveHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                                 TVLSaveOptions options) {
   if (FLoadFailed) return false;
-  auto& hooks = VLViewFormatHooks();
-  return hooks.SaveHTML && hooks.SaveHTML(*FData, stream, path, title, imagesPrefix, useCSS, GetEffectiveColor());
+  Integer counter = 0;
+  const TVLBackgroundImage background{BackgroundStyle, FBackgroundBitmap.get()};
+  return FData->SaveHTMLFile(fileName, title, imagesPrefix, options, GetEffectiveColor(), counter, LeftMargin,
+                             TopMargin, RightMargin, BottomMargin, &background);
+}
+
+bool TCustomVellum::SaveCSSHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                                    TVLSaveOptions options) {
+  if (FLoadFailed) return false;
+  Integer counter = 0;
+  TColor fileColor = clNone;
+  const TVLBackgroundImage background{BackgroundStyle, FBackgroundBitmap.get()};
+  return FData->SaveCSSHTMLFile(fileName, title, imagesPrefix, String(), String(), String(), options,
+                                GetEffectiveColor(), fileColor, counter, LeftMargin, TopMargin, RightMargin,
+                                BottomMargin, &background);
 }
 
 bool TCustomVellum::LoadText(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph) {
-  AnsiString bytes;
-  try {
-    TFileStream stream(fileName, fmOpenRead);
-    bytes.resize(static_cast<size_t>(stream.GetSize()));
-    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-  } catch (const Exception&) {
-    return false;
-  }
-  return VLAddPlainText(*FData, bytes, styleNo, paraNo, asSingleParagraph);
+  return FData->LoadText(fileName, styleNo, paraNo, asSingleParagraph);
 }
 
-bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly) {
-  if (FLoadFailed && !selectionOnly) return false;
-  const String text = WideToUtf8(VLDocumentText(*FData, selectionOnly));
-  stream.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
-  return true;
+bool TCustomVellum::LoadTextUnicode(const String& fileName, Integer styleNo, Integer paraNo,
+                                    bool asSingleParagraph) {
+  return FData->LoadTextUnicode(fileName, styleNo, paraNo, asSingleParagraph);
 }
 
 bool TCustomVellum::SaveText(const String& fileName, Integer lineWidth) {
-  if (FLoadFailed) return false;
-  return VLWriteFileReplacing(fileName, WideToUtf8(VLDocumentText(*FData, false)));
+  return !FLoadFailed && FData->SaveText(fileName, lineWidth, false);
+}
+
+bool TCustomVellum::SaveTextUnicode(const String& fileName, Integer lineWidth) {
+  return !FLoadFailed && FData->SaveText(fileName, lineWidth, true);
+}
+
+bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly, bool unicode) {
+  if (FLoadFailed && !selectionOnly) return false;
+  return FData->SaveTextToStream(String(), stream, 80, selectionOnly, false, unicode, false);
 }
 
 bool TCustomVellum::Copy() { return VLCopy(*FData, GetEffectiveColor()); }

@@ -6,6 +6,7 @@
 // The editor control is built on it.
 #include "platform/base/Strings.h"
 #include "platform/gui/Messages.h"
+#include "richtext/model/VLExport.h"
 #include "richtext/view/VLScroller.h"
 #include "richtext/view/VellumVLData.h"
 
@@ -39,17 +40,6 @@ using TVLRightClickEvent =
 using TVLMouseEvent = std::function<void(TCustomVellum* sender, TMouseButton button, TShiftState shift,
                                          Integer itemNo, Integer x, Integer y)>;
 using TVLPaintEvent = std::function<void(TCustomVellum* sender, TCanvas* canvas, bool prepaint)>;
-
-// Writers and readers that other libraries register: RTF and HTML output
-// (document, stream, selection only, background colour) and the RTF reader
-// (through the document model's read hook).
-struct TVLViewFormatHooks {
-  std::function<bool(TCustomVLData& data, TStream& stream, bool selectionOnly, TColor color)> SaveRTF;
-  std::function<bool(TCustomVLData& data, TStream& stream, const String& path, const String& title,
-                     const String& imagesPrefix, bool useCSS, TColor color)>
-      SaveHTML;
-};
-TVLViewFormatHooks& VLViewFormatHooks();
 
 class TCustomVellum : public TVLScroller {
 public:
@@ -125,11 +115,16 @@ public:
   bool LoadRTFFromStream(TStream& stream);
   bool LoadRTF(const String& fileName);
   bool SaveRTFToStream(TStream& stream, bool selectionOnly);
-  bool SaveHTMLToStream(TStream& stream, const String& path, const String& title, const String& imagesPrefix,
-                        bool useCSS);
+  bool SaveRTF(const String& fileName, bool selectionOnly);
+  bool SaveHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                    TVLSaveOptions options);
+  bool SaveCSSHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
+                       TVLSaveOptions options);
   bool LoadText(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph);
+  bool LoadTextUnicode(const String& fileName, Integer styleNo, Integer paraNo, bool asSingleParagraph);
   bool SaveText(const String& fileName, Integer lineWidth);
-  bool SaveTextToStream(TStream& stream, bool selectionOnly);
+  bool SaveTextUnicode(const String& fileName, Integer lineWidth);
+  bool SaveTextToStream(TStream& stream, bool selectionOnly, bool unicode);
   bool LoadFailed() const { return FLoadFailed; }
   // Copies the selection in every format the options ask for.
   bool Copy();

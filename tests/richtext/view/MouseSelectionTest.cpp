@@ -139,7 +139,7 @@ TEST(MouseSelection, LeftMarginSelectsLines) {
   v.View->MouseMove(TShiftState(), 2, v.At(0, 1).Y);
   EXPECT_EQ(v.View->GetCursor(), static_cast<TCursor>(v.Style.LineSelectCursor));
   Drag(v, TPoint(2, v.At(0, 1).Y), TPoint(2, v.At(1, 1).Y));
-  EXPECT_EQ(v.View->GetSelText(), "first paragraph\nsecond paragraph");
+  EXPECT_EQ(v.View->GetSelText(), "first paragraph\r\nsecond paragraph");
 }
 
 TEST(MouseSelection, PressInsideTheSelectionAsksForADrag) {

@@ -122,7 +122,7 @@ TEST(Copy, SelectionGoesOnTheClipboardInItsFormats) {
                      static_cast<unsigned char>(block[2]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(block[3])) << 24;
   EXPECT_EQ(n + 4, block.size());
   // The text is made when it is read.
-  EXPECT_EQ(Clipboard().GetAsText(), "this word, please\nand");
+  EXPECT_EQ(Clipboard().GetAsText(), "this word, please\r\nand");
   // The VLF pastes back as the selected items.
   TViewer target;
   TMemoryStream stream;

@@ -207,7 +207,7 @@ TEST(ViewerControl, FailedLoadNeverSavesOverTheStoredDocument) {
   TMemoryStream out;
   EXPECT_FALSE(v.View->SaveVLFToStream(out, false));
   EXPECT_EQ(out.GetSize(), 0);
-  EXPECT_FALSE(v.View->SaveTextToStream(out, false));
+  EXPECT_FALSE(v.View->SaveTextToStream(out, false, true));
   // Clearing (or a good load) ends the state.
   v.View->Clear();
   EXPECT_FALSE(v.View->LoadFailed());
@@ -219,11 +219,15 @@ TEST(ViewerControl, FailedLoadNeverSavesOverTheStoredDocument) {
 TEST(ViewerControl, TextFilesInAndOut) {
   TViewer v;
   const String path = "viewer-text.txt";
-  ASSERT_TRUE(VLWriteFileReplacing(path, "first line\r\nsecond \xD0\xB4\xD0\xB0\nthird"));
+  {
+    TFileStream file(path, fmCreate);
+    const AnsiString text = "first line\r\nsecond line\nthird";
+    file.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
+  }
   ASSERT_TRUE(v.View->LoadText(path, 0, 0, false));
   EXPECT_EQ(v.View->ItemCount(), 3);
+  EXPECT_EQ(v.View->GetItemTextUtf8(1), "second line");
   TMemoryStream out;
-  ASSERT_TRUE(v.View->SaveTextToStream(out, false));
-  EXPECT_EQ(AnsiString(out.Memory(), static_cast<size_t>(out.GetSize())),
-            "first line\nsecond \xD0\xB4\xD0\xB0\nthird");
+  ASSERT_TRUE(v.View->SaveTextToStream(out, false, false));
+  EXPECT_EQ(AnsiString(out.Memory(), static_cast<size_t>(out.GetSize())), "first line\r\nsecond line\r\nthird");
 }
