@@ -32,6 +32,8 @@ void TCustomVellum::Init() {
   SetColor(clNone);
   SetBounds(GetLeft(), GetTop(), 100, 40);
   SetBorderStyle(bsSingle);
+  // Tab reaches the control, which moves among the document's hyperlinks.
+  WantTabs = TabNavigation != vltnNone;
   CreateWnd();
 }
 
@@ -363,12 +365,27 @@ void TCustomVellum::WndProc(TMessage& message) {
       if (Flags & vllfCollectJumps) FData->ResetHoverAndRepaint();
       return;
     case WM_VLEVENT: VLDispatchEvent(*this, message); return;
-    case WM_VLDRAGDROP:
-      // Dragging the selection out arrives with the drag-and-drop issue;
-      // until then the press counts as a click at its place.
-      FData->SetState(FData->GetState() & ~vlstDragPending);
-      return;
+    case WM_VLDRAGDROP: StartDragging(); return;
     default: TVLScroller::WndProc(message);
+  }
+}
+
+void TCustomVellum::StartDragging() {
+  // Dragging the selection out belongs to drag and drop; without it the press
+  // is taken as the click it may have been: the selection collapses where the
+  // pointer is.
+  FData->SetState(FData->GetState() & ~vlstDragPending);
+  TPoint p;
+  if (!GetCursorPos(p)) return;
+  p = ScreenToClient(p);
+  TCustomVLFormattedData* data;
+  Integer itemNo, offs;
+  bool found;
+  VLGetItemAt(*FData, p.X + FData->GetHOffset(), p.Y + FData->GetVOffset(), data, itemNo, offs, false, found);
+  if (itemNo < 0) return;
+  if (auto* target = dynamic_cast<TVLControlData*>(data)) {
+    target->SetSelectionBounds(itemNo, offs, itemNo, offs);
+    target->Invalidate();
   }
 }
 

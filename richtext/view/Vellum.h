@@ -159,6 +159,8 @@ public:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void DblClick() override;
   bool DoKeyDown(Word& key, TShiftState shift) override;
+  // The drag of the selection asked for by a press on it.
+  void StartDragging();
   static bool IsCopyShortcut(TShiftState shift, Word key);
   static bool IsCutShortcut(TShiftState shift, Word key);
   static bool IsPasteShortcut(TShiftState shift, Word key);
