@@ -361,6 +361,8 @@ public:
   ~TVLGraphicItemInfo() override;
   void Assign(const TPersistent* source) override;
   TGraphic* GetGraphic() const override { return Image.get(); }
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   Integer GetVLFExtraPropertyCount() const override;
@@ -471,6 +473,8 @@ public:
   bool RTFRestartsList(TVLStyle* style);
   void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
                      TCustomVLData* vlData) override;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;

@@ -77,7 +77,7 @@ TEST(ViewerScreenshot, MultiPageDocumentWithSelection) {
   bitmap->Canvas()->Ellipse(20, 30, 140, 110);
   picture->Image = std::move(bitmap);
   view.AddItem("", picture);
-  for (int day = 1; day <= 30; ++day)
+  for (int day = 1; day <= 60; ++day)
     view.AddTextItem("Day " + std::to_string(day) +
                          ": the evening was long and the letters I wrote were short; I remembered the garden "
                          "and the quiet light over the water.",
