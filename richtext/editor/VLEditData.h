@@ -230,6 +230,13 @@ public:
   // A copy of the marker that starts the paragraph of itemNo at insertAt.
   bool CopyListMarker(Integer itemNo, Integer insertAt, bool withUndo, bool& fullReformat);
 
+  // ---- smaller operations (VLEditDataOps.cpp) ------------------------------
+  // Lays out the whole document, or the paragraphs of itemNo's draw item,
+  // and puts the caret back on the same text.
+  void ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate);
+  // Splits the paragraph at the caret when needed; one undo step.
+  void InsertPageBreak();
+
   // ---- fields ------------------------------------------------------------
   Integer LastAutoStyleNo = 0;
   TVLTag CurTag;

@@ -1,0 +1,64 @@
+// Smaller editing operations of the editor data: the page break at the
+// caret and the reformat that keeps the caret on its text.
+#include "richtext/editor/VLEditData.h"
+
+#include <algorithm>
+
+void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate) {
+  const Integer caretItem = GetCaretItemNo(), caretOffs = GetCaretOffset();
+  if (full) {
+    Reformat();
+    InvalidateHost();
+  } else if (itemNo >= 0 && itemNo < GetItemCount()) {
+    Integer d = -1;
+    if (CaretDrawItemNo >= 0 && CaretDrawItemNo < DrawItems.Count() && DrawItems[CaretDrawItemNo]->ItemNo == itemNo)
+      d = CaretDrawItemNo;
+    else
+      d = Item2FirstDrawItem(itemNo);
+    if (d >= 0) {
+      Integer f, l;
+      ExpandReformatRange(d, d, f, l);
+      FormatParas(f, l, 0);
+    }
+  }
+  if (caretItem < 0 || GetItemCount() == 0) return;
+  const Integer item = std::clamp(caretItem, 0, GetItemCount() - 1);
+  Integer d, o;
+  Item2DrawItem(item, std::clamp(caretOffs, GetItemStartOffset(item), GetItemEndOffset(item)), d, o);
+  if (d >= 0) {
+    CaretDrawItemNo = d;
+    BuildCharPositions(o - 2);
+  }
+  PlaceCaret(scrollAndUpdate, scrollAndUpdate, false);
+}
+
+void TVLEditVLData::InsertPageBreak() {
+  FinalizeNestedItem();
+  PrepareEmptyDocument();
+  if (!EnsureValidCaret()) return;
+  BeginUndoSequence(vlutInsertPageBreak, true);
+  Integer itemNo = GetCaretItemNo();
+  {
+    SetUndoGroupMode(true);
+    struct TOff {
+      TVLEditVLData* D;
+      ~TOff() { D->SetUndoGroupMode(false); }
+    } off{this};
+    const Integer offs = GetCaretOffset();
+    TCustomVLItemInfo* item = GetItem(itemNo);
+    const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+    const bool inside = offs > GetItemStartOffset(itemNo);
+    if (inside || (item->GetSameAsPrev() && itemNo != 0 && !afterMarker)) {
+      if (!InsertEnter(false)) return;
+      itemNo = GetCaretItemNo();
+    }
+    // A list paragraph's break belongs to its marker.
+    if (itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker) --itemNo;
+    bool f = false;
+    if (GetItem(itemNo)->GetBR()) SetBR(itemNo, false, f);
+    SetPageBreak(itemNo, true);
+  }
+  ReformatKeepingCaret(false, false, itemNo, true);
+  InvalidateHost();
+  NotifyChange(true);
+}
