@@ -58,4 +58,15 @@ void DrawEditFrame(TCanvas& canvas, const TRect& r, bool enabled) {
   });
 }
 
+void DrawPushButtonFrame(TCanvas& canvas, const TRect& r, bool enabled) {
+  Render(canvas, r, [enabled](QPainter& p, const QRect& rect) {
+    QStyleOptionButton button;
+    button.rect = rect;
+    button.palette = QApplication::palette();
+    button.state = QStyle::State_Raised;
+    if (enabled) button.state |= QStyle::State_Enabled;
+    Style()->drawControl(QStyle::CE_PushButtonBevel, &button, &p);
+  });
+}
+
 Integer VerticalScrollBarWidth() { return Style() ? Style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 16; }

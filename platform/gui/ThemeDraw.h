@@ -12,5 +12,7 @@ bool ThemesActive();
 void DrawComboButton(TCanvas& canvas, const TRect& r, TThemePartState state);
 // A sunken edit frame around r (the frame lies inside r).
 void DrawEditFrame(TCanvas& canvas, const TRect& r, bool enabled);
+// A raised push-button face and frame filling r (no caption).
+void DrawPushButtonFrame(TCanvas& canvas, const TRect& r, bool enabled);
 // The width of a vertical scroll bar.
 Integer VerticalScrollBarWidth();

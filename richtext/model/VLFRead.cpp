@@ -30,10 +30,6 @@ struct THeader {
   std::unique_ptr<TCustomVLItemInfo> Item;
   AnsiString Text;
   Integer Line = 0;
-  std::unique_ptr<TGraphic> Graphic;
-  // The picture as stored, kept for saving it back unchanged.
-  String SourceClass;
-  AnsiString SourceBytes;
   // A record of a kind not known here: where its header starts, and where
   // the item options would go in a header of a stream without them.
   bool Kept = false;
@@ -110,6 +106,8 @@ public:
 
   // ---- warnings and styles -----------------------------------------------------
   void Warn(TVLFWarning w) {
+    // Items record their own repairs in the document too.
+    Warnings = Data.GetVLFWarnings();
     Warnings.Include(w);
     Data.SetVLFWarnings(Warnings);
   }
@@ -165,6 +163,9 @@ public:
       if (H.Item) H.Item->ItemOptions = H.Options;
     }
     if (!VLFReadNumber(p, H.SaveMode)) Bad();
+    // Pictures and controls read their lines as their record carries them.
+    if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) g->ReadType = H.SaveMode;
+    if (auto* c = dynamic_cast<TVLControlItemInfo*>(H.Item.get())) c->ReadType = H.SaveMode;
     if (H.Kept) {
       // Only the layout of its lines matters; its paragraph style is
       // checked as far as placing it goes.
@@ -343,23 +344,11 @@ public:
 
   void InsertRecordItem() {
     if (!H.Item) return;
-    if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) {
-      if (H.SaveMode == 1) Data.DoVLFPictureNeeded(H.Text, H.Tag.Int, H.Graphic);
-      g->Image = std::move(H.Graphic);
-      if (H.SaveMode != 1 && g->Image) g->SetSource(H.SourceClass, std::move(H.SourceBytes));
-    } else if (auto* k = dynamic_cast<TVLKeptRecordItemInfo*>(H.Item.get())) {
+    if (auto* k = dynamic_cast<TVLKeptRecordItemInfo*>(H.Item.get())) {
       k->Record = Buf.substr(H.Start, Pos - H.Start);
       // A stream without item options gets them, as every stream written
       // here has them.
       if (!(Major >= 1 && Minor >= 2)) k->Record.insert(std::min(H.OptionsAt, k->Record.size()), "0 ");
-    } else if (auto* b = dynamic_cast<TVLBulletItemInfo*>(H.Item.get())) {
-      TComponent* list = nullptr;
-      Data.DoVLFImageListNeeded(b->ImageListTag, list);
-      b->ImageList = list;
-    } else if (auto* c = dynamic_cast<TVLControlItemInfo*>(H.Item.get())) {
-      TObject* control = nullptr;
-      Data.DoVLFControlNeeded(H.Text, H.Tag.Int, control);
-      c->Control = dynamic_cast<TControl*>(control);
     }
     Insert(std::move(H.Item), H.Text);
   }
@@ -496,73 +485,17 @@ public:
     }
   }
 
-  // Lines of pictures, controls, bullets, hotspots and markers.
+  // Lines of pictures, controls, bullets, hotspots, markers and registered
+  // kinds: each item reads its own.
   void ItemLine(const AnsiString& line) {
     TCustomVLItemInfo* item = H.Item.get();
     const Integer n = H.Line, count = H.LineCount;
-    const bool picture = item->StyleNo == vlsPicture || item->StyleNo == vlsHotPicture;
-    const bool hasName = picture || item->StyleNo == vlsComponent || item->StyleNo == vlsBullet ||
-                         item->StyleNo == vlsHotspot;
-    if (hasName && n == 0) {
-      H.Text = VLFDecodeOneLine(line);
-      return;
-    }
-    const bool withBody = (picture || item->StyleNo == vlsComponent) && H.SaveMode != 1;
-    if (withBody && n == 1) {
-      if (picture) {
-        H.SourceClass = line;
-        H.Graphic = CreateGraphicOfClassName(line);
-        if (!H.Graphic) {
-          Warn(vlfwUnknownPicFmt);
-          if (!Options.Contains(vlfoIgnoreUnknownPicFmt)) Bad();
-        }
-      } else {
-        // Controls are never created from a class named in a document.
-        Warn(vlfwUnknownCtrls);
-        if (!Options.Contains(vlfoIgnoreUnknownCtrls)) Bad();
-      }
-      if (H.SaveMode == 2 && n + 2 == count) Mode = 1;
-      return;
-    }
-    if (withBody && n == count - 1) {
-      if (!picture) return;
-      AnsiString bytes;
-      if (H.SaveMode == 2)
-        bytes = line;
-      else if (!VLFTryHexToString(line, bytes))
-        Bad();
-      if (H.Graphic) {
-        // Pictures over the limits are not decoded; like unreadable ones
-        // they show the bad-picture image and keep their bytes for saving.
-        bool loaded = VLPictureWithinLimits(bytes);
-        if (loaded) {
-          try {
-            H.Graphic->LoadFromBytes(bytes);
-          } catch (const Exception&) {
-            loaded = false;
-          }
-        }
-        if (!loaded) {
-          Warn(vlfwInvalidPicture);
-          H.Graphic.reset();
-          TGraphic* bad = Style ? Style->GetInvalidPicture()->GetGraphic() : nullptr;
-          if (bad) H.Graphic = CreateGraphicLike(*bad);
-          if (H.Graphic)
-            H.Graphic->Assign(bad);
-          else
-            H.Graphic = std::make_unique<TBitmap>();
-        }
-        H.SourceBytes = std::move(bytes);
-      }
-      return;
-    }
-    if (hasName || item->StyleNo == vlsListMarker) {
-      ReadExtraProperty(*item, line);
-      if (withBody && H.SaveMode == 2 && n + 2 == count) Mode = 1;
-      return;
-    }
     TObject* cpInfo = nullptr;
     if (!item->ReadVLFLine(line, &Data, n, count, H.Text, cpInfo)) Bad();
+    const bool withBody = (item->StyleNo == vlsPicture || item->StyleNo == vlsHotPicture ||
+                           item->StyleNo == vlsComponent) && H.SaveMode != 1;
+    // The line before the last says that binary data follows.
+    if (withBody && H.SaveMode == 2 && n + 2 == count) Mode = 1;
   }
 
   void DataLine(const AnsiString& line) {

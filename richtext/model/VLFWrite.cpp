@@ -187,43 +187,6 @@ public:
         header(extras, 0);
         item->SaveVLFExtraProperties(S);
         return;
-      case vlsPicture:
-      case vlsHotPicture: {
-        TGraphic* g = item->GetGraphic();
-        if (g && Options.Contains(vlfoSavePicturesBody)) {
-          // A picture as it was read goes back as it came.
-          auto* picture = dynamic_cast<TVLGraphicItemInfo*>(item);
-          const bool kept = picture && picture->HasSource();
-          header(extras + 3, Binary ? 2 : 0);
-          VLFWriteLine(S, VLFEncodeOneLine(name));
-          VLFWriteLine(S, kept ? picture->GetSourceClassName() : g->ClassName());
-          item->SaveVLFExtraProperties(S);
-          WriteData(kept ? picture->GetSourceBytes() : g->SaveToBytes());
-        } else {
-          header(extras + 1, 1);
-          VLFWriteLine(S, VLFEncodeOneLine(name));
-          item->SaveVLFExtraProperties(S);
-        }
-        return;
-      }
-      case vlsComponent:
-        // Controls travel without their body: the application supplies them
-        // again by name when the document is read.
-        Data.NotifyControlItem(vlcaBeforeVLFSave, i, item);
-        header(extras + 1, 1);
-        VLFWriteLine(S, VLFEncodeOneLine(name));
-        item->SaveVLFExtraProperties(S);
-        Data.NotifyControlItem(vlcaAfterVLFSave, i, item);
-        return;
-      case vlsBullet:
-        header(extras + 1, 0);
-        VLFWriteLine(S, VLFEncodeOneLine(name));
-        item->SaveVLFExtraProperties(S);
-        return;
-      case vlsHotspot:
-        header(1, 0);
-        VLFWriteLine(S, VLFEncodeOneLine(name));
-        return;
       default:
         item->SaveVLF(S, &Data, i, paraRef, name, false, false);
         return;

@@ -6,19 +6,22 @@
 #include "platform/base/Set.h"
 #include "platform/gui/Controls.h"
 #include "richtext/model/VLClasses.h"
+#include "richtext/model/VLDrawLines.h"
 #include "richtext/model/VLStyle.h"
 
 #include <functional>
 #include <memory>
 #include <typeindex>
+#include <vector>
 
 class TStream;
 class TStrings;
 class TCustomVLData;
-class TVLDrawLineInfo;
 class TCustomVLItemInfo;
 struct TVLRTFSaveTables;
 struct TVLHTMLSaveContext;
+class TBitmap;
+class TCustomImageList;
 
 // Style numbers of the item kinds.
 inline constexpr Integer vlsBreak = -1;
@@ -142,7 +145,13 @@ public:
                               TCustomVLData* vlData) {}
   virtual void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state,
                      TVLStyle* style, TCustomVLData* vlData) {}
-  virtual bool PrintToBitmap(TCanvas* canvas, Integer partNo, TCustomVLData* vlData) { return false; }
+  // Draws the item (or page part `part` of drawLine, -1 for the whole item)
+  // into bitmap for printing; true when it drew. The bitmap comes sized to
+  // the item and may be resized.
+  virtual bool PrintToBitmap(TBitmap* bitmap, bool preview, TCustomVLData* vlData,
+                             const TVLDrawLineInfo* drawLine, Integer part, TVLColorMode colorMode) {
+    return false;
+  }
   virtual void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview,
                      bool correctY, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
                      TVLColorMode colorMode) {}
@@ -155,6 +164,8 @@ public:
   virtual void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2);
   virtual void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, TColor backColor,
                                          TVLColorMode colorMode) {}
+  // The draw-line record of the item laid out for printing.
+  virtual std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad);
 
   // --- persistence and the rest of the item protocol ---
   virtual AnsiString GetVLFParams(TCustomVLData* vlData) const { return AnsiString(); }
@@ -285,7 +296,8 @@ public:
   virtual Integer GetHeight() const { return 0; }
   virtual Integer GetWidth() const { return 0; }
   virtual Integer GetDescent() const { return 0; }
-  virtual void MovingToPosition(bool updateControlTop) {}
+  // The item is placed at its laid-out position (x, y in the document).
+  virtual void MovingToPosition(Integer x, Integer y, bool updateTop) {}
   Integer GetVLFExtraPropertyCount() const override;
   void SaveVLFExtraProperties(TStream& stream) const override;
   bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
@@ -324,6 +336,8 @@ public:
   Integer Spacing = 1;
 };
 
+// A whole control, sized and placed like a picture, that may take a share
+// of the document's width. The item owns the control.
 class TVLControlItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
@@ -331,22 +345,48 @@ public:
                Integer level, TVLRTFSaveTables& tables) override;
   void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
                   TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  ~TVLControlItemInfo() override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   bool OwnsControl(TControl* control) const override { return control && control == Control; }
+  Integer GetWidth() const override;
+  Integer GetHeight() const override;
+  Integer GetImageWidth(TVLStyle* vlStyle) const override;
+  Integer GetImageHeight(TVLStyle* vlStyle) const override;
+  Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData) override;
+  void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) override;
+  // The width a percent control takes in a document docWidth wide.
+  Integer PercentWidthFor(Integer docWidth) const;
+  void MovingToPosition(Integer x, Integer y, bool updateTop) override;
+  void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
+  void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) override;
+  void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) override;
+  void Focus() override;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
+  std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
+  bool PrintToBitmap(TBitmap* bitmap, bool preview, TCustomVLData* vlData,
+                     const TVLDrawLineInfo* drawLine, Integer part, TVLColorMode colorMode) override;
   Integer GetVLFExtraPropertyCount() const override;
   void SaveVLFExtraProperties(TStream& stream) const override;
   bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
   bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
+  bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                   AnsiString& name, TObject*& cpInfo) override;
+  void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo,
+               const AnsiString& name, bool part, bool forceSameAsPrev) override;
 
-  // The control shown; owned by the item's document while it is inserted.
+  // The control shown; the item frees it.
   TControl* Control = nullptr;
   bool ResizableControl = false;
-  // Percent of the document width, 0 for a fixed width.
+  // Percent of the document width (1..100), 0 for a fixed width.
   Integer PercentWidth = 0;
+  // How the record being read carries its control (its save mode).
+  Integer ReadType = 0;
 };
 
+// An inline picture of any of our graphic classes.
 class TVLGraphicItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
@@ -365,21 +405,40 @@ public:
              TCustomVLData* vlData) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
+  Integer GetImageWidth(TVLStyle* vlStyle) const override;
+  Integer GetImageHeight(TVLStyle* vlStyle) const override;
+  Integer GetWidth() const override;
+  Integer GetHeight() const override;
+  Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData) override;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
+  bool PrintToBitmap(TBitmap* bitmap, bool preview, TCustomVLData* vlData,
+                     const TVLDrawLineInfo* drawLine, Integer part, TVLColorMode colorMode) override;
+  void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview, bool correctY,
+             const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
+  std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
+  void UpdatePaletteInfo(Integer paletteAction, bool forceRecreateCopy) override;
+  void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) override;
   Integer GetVLFExtraPropertyCount() const override;
   void SaveVLFExtraProperties(TStream& stream) const override;
   bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) override;
   bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const override;
   bool SetExtraStrProperty(TVLExtraItemStrProperty prop, const String& value) override;
   bool GetExtraStrProperty(TVLExtraItemStrProperty prop, String& value) const override;
+  bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                   AnsiString& name, TObject*& cpInfo) override;
+  void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo,
+               const AnsiString& name, bool part, bool forceSameAsPrev) override;
 
   std::unique_ptr<TGraphic> Image;
-  Integer ImageWidth = 0;   // 0: the picture's own
-  Integer ImageHeight = 0;  // 0: the picture's own
-  Integer Transparent = 0;
-  Integer TransparentMode = 0;
-  Integer TransparentColor = 0;
+  // A copy adapted to a palette display; never made on true-colour devices.
+  std::unique_ptr<TGraphic> PaletteCopy;
+  Integer ImageWidth = 0;   // 0 or less: the picture's own
+  Integer ImageHeight = 0;  // 0 or less: the picture's own
   String Alt;
   String ImageFileName;
+  // How the record being read carries its picture (its save mode).
+  Integer ReadType = 0;
 
   // The class name and bytes the picture was read from. While Image is still
   // the graphic made from them, unmodified, they are what is saved: nothing
@@ -403,6 +462,35 @@ public:
   void ExecuteJump(TCustomVLData* vlData) override;
 };
 
+// One page part of a picture or control printed over several pages: its
+// rows, in screen pixels of the item.
+class TVLImagePrintPart : public TVLMultiDrawItemPart {
+public:
+  Integer GetPartStart() const override { return ImageTop; }
+  Integer ImageTop = 0;
+  Integer ImageHeight = 0;
+};
+
+// The printing record of an item that may be split over pages.
+class TVLMultiImagePrintInfo : public TVLDrawLineInfo {
+public:
+  TVLMultiImagePrintInfo(TVLRectItemInfo* item, const TVLScreenAndDevice& sad);
+  // The size comes from the item.
+  void SetSize(Integer width, Integer height) override {}
+  bool InitSplit() override;
+  bool CanSplitFirst(Integer y) override;
+  bool SplitAt(Integer y) override;
+
+  TVLScreenAndDevice Sad;
+  TVLRectItemInfo* Item;
+  std::vector<std::unique_ptr<TVLImagePrintPart>> PartsList;
+
+private:
+  Integer ImageHeightOnScreen() const;
+  bool ItemIsMetafile() const;
+};
+
+// A picture from an image list that the document refers to, not owns.
 class TVLBulletItemInfo : public TVLRectItemInfo {
 public:
   using TVLRectItemInfo::TVLRectItemInfo;
@@ -412,15 +500,35 @@ public:
                   TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
+  Integer GetImageWidth(TVLStyle* vlStyle) const override;
+  Integer GetImageHeight(TVLStyle* vlStyle) const override;
+  Integer GetWidth() const override;
+  Integer GetHeight() const override;
+  Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData) override;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
+  bool PrintToBitmap(TBitmap* bitmap, bool preview, TCustomVLData* vlData,
+                     const TVLDrawLineInfo* drawLine, Integer part, TVLColorMode colorMode) override;
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;
   bool ReadVLFParams(const char*& p) override;
+  bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                   AnsiString& name, TObject*& cpInfo) override;
+  void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo,
+               const AnsiString& name, bool part, bool forceSameAsPrev) override;
   virtual Integer GetImageIndex(bool hot) const { return ImageIndex; }
+  // The image list as an image list (nullptr for none).
+  TCustomImageList* GetImageList() const;
 
   // An image list, not owned.
   TComponent* ImageList = nullptr;
   Integer ImageIndex = 0;
   // The image list's tag as read from VLF, for the reader to resolve.
   Integer ImageListTag = 0;
+
+protected:
+  // Asks the document for the list and checks an index against it; false
+  // when the read must fail.
+  bool CheckImageIndex(TCustomVLData* vlData, Integer& index);
 };
 
 class TVLHotspotItemInfo : public TVLBulletItemInfo {
@@ -430,6 +538,8 @@ public:
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;
   bool ReadVLFParams(const char*& p) override;
+  bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                   AnsiString& name, TObject*& cpInfo) override;
   Integer GetImageIndex(bool hot) const override { return hot ? HotImageIndex : ImageIndex; }
   void ExecuteJump(TCustomVLData* vlData) override;
 
@@ -512,6 +622,10 @@ struct TVLItemDocumentHooks {
   std::function<void()> CancelHint;
   // Fires the jump event of a formatted document for an item's jump.
   std::function<void(TCustomVLData* vlData, Integer jumpID)> ExecuteJump;
+  // The print component's own imaging of a control: true when it has a
+  // handler (image then holds its picture, or nothing).
+  std::function<bool(TCustomVLData* vlData, TControl* control, std::unique_ptr<TBitmap>& image)>
+      PrintComponent;
 };
 TVLItemDocumentHooks& VLItemDocumentHooks();
 
@@ -560,3 +674,13 @@ TVLBiDiMode VLGetParaBiDiMode(TVLStyle* style, Integer paraNo, TVLBiDiMode docBi
 // A text item's style direction, else its paragraph's.
 TVLBiDiMode VLGetItemBiDiMode(const TStrings& items, TVLStyle* style, Integer itemNo,
                               TVLBiDiMode docBiDiMode);
+
+// ---------------------------------------------------------------------------
+// Drawing and exporting shared by the picture, bullet and control items.
+
+// The hover frame (one pixel outside the box, in the sheet's HoverColor)
+// and the selection frame (on the box, in SelColor when focused, else
+// InactiveSelColor) of an item box at (x, y).
+void VLPaintItemFrames(TCanvas* canvas, Integer x, Integer y, Integer width, Integer height,
+                       TVLTextDrawStates state, TVLStyle* style, bool hoverFrame);
+

@@ -2,7 +2,6 @@
 #include "richtext/model/VLItemSize.h"
 
 #include "platform/gui/Graphics.h"
-#include "platform/gui/ImgList.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkers.h"
 
@@ -30,31 +29,25 @@ TVLItemSize VLGetRectItemSize(TVLRectItemInfo& item, TCustomVLData& data, TCanva
     r.RTLShift = m.ExtraShift;
     return r;
   }
-  Integer w = 0, h = 0;
-  bool percent = false;
-  if (auto* graphic = dynamic_cast<TVLGraphicItemInfo*>(&item)) {
-    const TGraphic* g = graphic->Image.get();
-    w = graphic->ImageWidth > 0 ? graphic->ImageWidth : (g ? g->GetWidth() : 0);
-    h = graphic->ImageHeight > 0 ? graphic->ImageHeight : (g ? g->GetHeight() : 0);
-  } else if (auto* bullet = dynamic_cast<TVLBulletItemInfo*>(&item)) {
-    if (auto* list = dynamic_cast<TCustomImageList*>(bullet->ImageList)) {
-      w = list->GetWidth();
-      h = list->GetHeight();
-    }
-  } else if (auto* control = dynamic_cast<TVLControlItemInfo*>(&item)) {
-    if (control->Control) {
-      w = control->Control->GetWidth();
-      h = control->Control->GetHeight();
-    }
-    if (control->PercentWidth > 0 && docWidth > 0) {
-      w = MulDiv(docWidth, control->PercentWidth, 100);
-      percent = true;
-    }
-  }
   const Integer spacing = item.Spacing < 0 ? 0 : item.Spacing;
-  r.Width = (percent ? w : ToDeviceX(w, sad)) + 2 * ToDeviceX(spacing, sad);
+  Integer w = item.GetImageWidth(data.GetStyle()), h = item.GetImageHeight(data.GetStyle());
+  bool percent = false;
+  if (auto* control = dynamic_cast<TVLControlItemInfo*>(&item);
+      control && control->Control && control->PercentWidth >= 1 && control->PercentWidth <= 100 && docWidth > 0) {
+    // On screen the control takes its share; for a device the share is
+    // worked out there and the control keeps its screen width.
+    if (sad) {
+      w = std::max(control->PercentWidthFor(docWidth), 0);
+    } else {
+      Integer offset = 0, unused = 0;
+      control->CalcSizeForDocWidth(docWidth, offset, unused);
+      w = control->GetImageWidth(data.GetStyle());
+    }
+    percent = true;
+  }
+  r.Width = (percent && sad ? w : ToDeviceX(w, sad)) + 2 * ToDeviceX(spacing, sad);
   r.Height = ToDeviceY(h + 2 * spacing, sad);
   r.Descent = ToDeviceY(spacing, sad);
-  r.MinWidth = percent ? 2 * ToDeviceX(spacing, sad) : r.Width;
+  r.MinWidth = item.GetMinWidth(sad, canvas, &data);
   return r;
 }

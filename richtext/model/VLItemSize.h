@@ -17,7 +17,8 @@ struct TVLItemSize {
   Integer RTLShift = 0;
 };
 
-// docWidth (device pixels) sizes controls given in percent of the width;
+// The items' own sizes (image size and spacing). docWidth (device pixels)
+// sizes controls given in percent of the width;
 // sad, when given, scales screen lengths to its device. A marker is
 // measured through canvas.
 TVLItemSize VLGetRectItemSize(TVLRectItemInfo& item, TCustomVLData& data, TCanvas* canvas,

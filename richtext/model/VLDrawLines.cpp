@@ -1,5 +1,5 @@
 // Draw lines and their list with in-place replacement.
-#include "richtext/view/VLDrawLines.h"
+#include "richtext/model/VLDrawLines.h"
 
 #include "richtext/model/VLClasses.h"
 #include "richtext/model/VLItem.h"
