@@ -558,6 +558,10 @@ public:
   void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
                      TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
+  void PaintFullWidth(Integer left, Integer right, Integer top, TCanvas* canvas, TVLTextDrawStates state,
+                      TVLStyle* style, const TRect& clipRect, TCustomVLData* vlData) override;
+  void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview, bool correctY,
+             const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;
@@ -586,6 +590,8 @@ public:
   void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
              TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
+  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
+             TCustomVLData* vlData) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;

@@ -59,17 +59,27 @@ void TVLBulletItemInfo::Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDraw
   if (state.Contains(vltsSelected) && style)
     blend = state.Contains(vltsControlFocused) ? style->SelColor : style->InactiveSelColor;
   const Integer index = GetImageIndex(state.Contains(vltsItemStart));
-  // Below clNone as a signed number: a plain or system colour to blend with.
+  // Drawn without the list's background colour; blended when the colour is
+  // below clNone as a signed number (a plain or system colour).
+  const TColor keepBlend = list->BlendColor, keepBack = list->BkColor;
+  list->BkColor = clNone;
   if (blend < clNone) {
-    const TColor keep = list->BlendColor;
     list->BlendColor = ColorToRGB(blend);
     list->Draw(canvas, x + Spacing, y + Spacing, index, dsSelected, true);
-    list->BlendColor = keep;
   } else {
     list->Draw(canvas, x + Spacing, y + Spacing, index, dsTransparent, true);
   }
-  if (state.Contains(vltsHover) && style && style->HoverColor != clNone)
-    VLPaintItemFrames(canvas, x, y, GetWidth(), GetHeight(), TVLTextDrawStates{vltsHover}, style, true);
+  list->BlendColor = keepBlend;
+  list->BkColor = keepBack;
+  if (state.Contains(vltsHover) && style && style->HoverColor != clNone) {
+    // On the box itself, unlike pictures' hover frame.
+    canvas->Pen.Color = style->HoverColor;
+    canvas->Pen.Width = 1;
+    canvas->Pen.Style = psSolid;
+    canvas->Pen.Mode = pmCopy;
+    canvas->Brush.Style = bsClear;
+    canvas->Rectangle(x, y, x + GetWidth(), y + GetHeight());
+  }
 }
 
 bool TVLBulletItemInfo::PrintToBitmap(TBitmap* bitmap, bool /*preview*/, TCustomVLData* /*vlData*/,

@@ -1,7 +1,9 @@
 #include "richtext/model/VLTextItems.h"
 
 #include "platform/gui/Graphics.h"
+#include "richtext/model/VLData.h"
 #include "richtext/model/VLFuncs.h"
+#include "richtext/model/VLMarkers.h"
 
 #include <cmath>
 
@@ -111,4 +113,24 @@ AnsiString VLRectVShiftCSS(const TVLRectItemInfo& item, TVLStyle* style) {
   if (item.VShift == 0 || height == 0 || item.VAlign != vlvaBaseline) return {};
   const Integer shift = item.VShiftAbs ? item.VShift : MulDiv(height, item.VShift, 100);
   return "vertical-align : " + std::to_string(shift);
+}
+
+// The break and the list marker draw through the routines above when the
+// painting and printing passes call them.
+void TVLBreakItemInfo::PaintFullWidth(Integer left, Integer right, Integer top, TCanvas* canvas,
+                                      TVLTextDrawStates state, TVLStyle* style, const TRect& /*clipRect*/,
+                                      TCustomVLData* /*vlData*/) {
+  if (canvas) VLPaintBreak(*this, left, right, top, *canvas, state, style);
+}
+
+// x..x2 across at y, in device pixels.
+void TVLBreakItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool /*preview*/,
+                             bool /*correctY*/, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
+                             TVLColorMode colorMode) {
+  if (canvas) VLPrintBreak(*this, x, x2, y, *canvas, colorMode, sad, vlData ? vlData->GetStyle() : nullptr);
+}
+
+void TVLMarkerItemInfo::Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates /*state*/,
+                              TVLStyle* /*style*/, TCustomVLData* vlData) {
+  if (canvas && vlData) VLPaintMarker(*this, *vlData, x, y, *canvas);
 }

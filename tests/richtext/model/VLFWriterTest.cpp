@@ -2,6 +2,9 @@
 // documents that must give the same bytes.
 #include "platform/base/Streams.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ImgList.h"
+#include "platform/gui/Jpeg.h"
+#include "platform/gui/StdCtrls.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkers.h"
 
@@ -227,7 +230,45 @@ public:
         pic->Spacing = N(3);
         if (N(2)) pic->Hint = "picture\r\nhint";
         if (N(2)) pic->Alt = "alt " + Text8();
+        if (N(3) == 0) pic->ImageFileName = "f" + Text8() + ".jpg";
+        if (N(3) == 0) pic->ImageWidth = 1 + N(40);
+        if (N(3) == 0) pic->MinHeightOnPage = N(20);
+        if (N(4) == 0) pic->Image->SetTransparent(true);
+        if (N(4) == 0) static_cast<TBitmap*>(pic->Image.get())->SetTransparentColor(0x102030);
+        if (N(4) == 0) {
+          pic->Image = std::make_unique<TJPEGImage>();
+          pic->Image->LoadFromBytes(Jpeg());
+        }
         doc.AddItem("p" + std::to_string(i), pic.release());
+      } else if (kind == 3 && N(2) == 0) {
+        auto* bullet = N(2) ? new TVLBulletItemInfo(&doc) : new TVLHotspotItemInfo(&doc);
+        bullet->StyleNo = dynamic_cast<TVLHotspotItemInfo*>(bullet) ? vlsHotspot : vlsBullet;
+        bullet->ParaNo = para < 0 ? 0 : para;
+        if (para < 0) bullet->SetSameAsPrev(true);
+        bullet->ImageList = &Marks();
+        bullet->ImageIndex = N(3);
+        if (auto* hot = dynamic_cast<TVLHotspotItemInfo*>(bullet)) hot->HotImageIndex = N(3);
+        bullet->Spacing = N(3);
+        if (N(3) == 0) bullet->VShift = N(20) - 10;
+        doc.AddItem("b" + Text8(), bullet);
+      } else if (kind == 4 && N(2) == 0) {
+        TControl* control = nullptr;
+        switch (N(3)) {
+          case 0: control = new TButton(nullptr); break;
+          case 1: control = new TEdit(nullptr); break;
+          default: control = new TMemo(nullptr); break;
+        }
+        control->SetBounds(0, 0, 20 + N(100), 10 + N(40));
+        control->SetText(N(2) ? "caption" : "two\nlines");
+        auto* item = new TVLControlItemInfo(&doc);
+        item->StyleNo = vlsComponent;
+        item->Control = control;
+        item->ParaNo = para < 0 ? 0 : para;
+        if (para < 0) item->SetSameAsPrev(true);
+        item->PercentWidth = N(2) ? 0 : N(101);
+        item->ResizableControl = N(2);
+        item->MinHeightOnPage = N(2) ? 0 : N(30);
+        doc.AddItem("c" + std::to_string(i), item);
       } else {
         const Integer st = N(style.TextStyles->Count());
         TVLTag tag;
@@ -264,10 +305,40 @@ public:
     }
   }
 
+  // One small photograph for every document.
+  static const AnsiString& Jpeg() {
+    static const AnsiString bytes = [] {
+      TBitmap b(9, 7);
+      b.Canvas()->Brush.Color = 0x3070C0;
+      b.Canvas()->FillRect(TRect(0, 0, 9, 7));
+      TJPEGImage j;
+      j.Assign(&b);
+      j.Compress();
+      return j.SaveToBytes();
+    }();
+    return bytes;
+  }
+  // The image list that bullets and hotspots name (by its tag, 3).
+  static TImageList& Marks() {
+    static TImageList* list = [] {
+      auto* l = new TImageList(nullptr, 8, 8);
+      l->Tag = 3;
+      for (int k = 0; k < 3; ++k) {
+        TBitmap b(8, 8);
+        l->Add(&b, nullptr);
+      }
+      return l;
+    }();
+    return *list;
+  }
+
   std::mt19937 R;
 };
 
 void Prepare(TVLDocumentData& doc, bool binary, bool strTags) {
+  doc.OnVLFImageListNeeded = [](TCustomVLData*, Integer tag, TComponent*& list) {
+    if (tag == 3) list = &TGenerator::Marks();
+  };
   doc.SetState(doc.GetState() | vlstViewDocument);
   doc.VLFOptions.Include(vlfoSaveTextStyles);
   doc.VLFOptions.Include(vlfoSaveParaStyles);
