@@ -234,6 +234,13 @@ TVLIntProperty FieldProperty(F T::*field) {
           }};
 }
 
+// A property the item keeps elsewhere (a picture's transparency lives on
+// its bitmap), reached through its extra-property accessors.
+TVLIntProperty ExtraProperty(TVLExtraItemProperty prop) {
+  return {[prop](const TCustomVLItemInfo& item, Integer& v) { return item.GetExtraIntProperty(prop, v); },
+          [prop](TCustomVLItemInfo& item, Integer v) { return item.SetExtraIntProperty(prop, v); }};
+}
+
 }  // namespace
 
 TVLPropertyRegistry::TVLPropertyRegistry() {
@@ -244,9 +251,9 @@ TVLPropertyRegistry::TVLPropertyRegistry() {
   Register("MinHeightOnPage", FieldProperty(&TVLRectItemInfo::MinHeightOnPage));
   Register("ImageWidth", FieldProperty(&TVLGraphicItemInfo::ImageWidth));
   Register("ImageHeight", FieldProperty(&TVLGraphicItemInfo::ImageHeight));
-  Register("Transparent", FieldProperty(&TVLGraphicItemInfo::Transparent));
-  Register("TransparentMode", FieldProperty(&TVLGraphicItemInfo::TransparentMode));
-  Register("TransparentColor", FieldProperty(&TVLGraphicItemInfo::TransparentColor));
+  Register("Transparent", ExtraProperty(vleipTransparent));
+  Register("TransparentMode", ExtraProperty(vleipTransparentMode));
+  Register("TransparentColor", ExtraProperty(vleipTransparentColor));
   Register("LineWidth", FieldProperty(&TVLBreakItemInfo::LineWidth));
   Register("Style", FieldProperty(&TVLBreakItemInfo::Style));
   Register("Color", FieldProperty(&TVLBreakItemInfo::Color));
