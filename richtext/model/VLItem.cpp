@@ -639,38 +639,3 @@ TVLBiDiMode VLGetItemBiDiMode(const TStrings& items, TVLStyle* style, Integer it
   }
   return VLGetParaBiDiMode(style, item.ParaNo, docBiDiMode);
 }
-
-// ---------------------------------------------------------------------------
-// Painting on screen.
-
-void TVLGraphicItemInfo::Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
-                               TCustomVLData* vlData) {
-  // The shown size, as layout measures it.
-  const Integer w = ImageWidth > 0 ? ImageWidth : (Image ? Image->GetWidth() : 0);
-  const Integer h = ImageHeight > 0 ? ImageHeight : (Image ? Image->GetHeight() : 0);
-  if (Image && !Image->GetEmpty()) {
-    const TRect r(x + Spacing, y + Spacing, x + Spacing + w, y + Spacing + h);
-    if (ImageWidth > 0 || ImageHeight > 0)
-      canvas->StretchDraw(r, Image.get());
-    else
-      canvas->Draw(r.Left, r.Top, Image.get());
-  }
-  auto frame = [&](TColor color, const TRect& r) {
-    canvas->Pen.Color = color;
-    canvas->Pen.Width = 1;
-    canvas->Pen.Style = psSolid;
-    canvas->Brush.Style = bsClear;
-    canvas->Rectangle(r);
-  };
-  if (state.Contains(vltsHover) && style && style->HoverColor != clNone)
-    frame(style->HoverColor, TRect(x - 1, y - 1, x + w + 2 * Spacing + 1, y + h + 2 * Spacing + 1));
-  if (state.Contains(vltsSelected) && style) {
-    const TColor color = state.Contains(vltsControlFocused) ? style->SelColor : style->InactiveSelColor;
-    if (color != clNone) frame(color, TRect(x, y, x + w + 2 * Spacing, y + h + 2 * Spacing));
-  }
-}
-
-void TVLMarkerItemInfo::Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
-                              TCustomVLData* vlData) {
-  if (vlData) VLPaintMarker(*this, *vlData, x, y, *canvas);
-}

@@ -401,8 +401,6 @@ public:
   ~TVLGraphicItemInfo() override;
   void Assign(const TPersistent* source) override;
   TGraphic* GetGraphic() const override { return Image.get(); }
-  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
-             TCustomVLData* vlData) override;
   bool GetBoolValue(Integer prop) const override;
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override;
   Integer GetImageWidth(TVLStyle* vlStyle) const override;
@@ -587,8 +585,6 @@ public:
   bool RTFRestartsList(TVLStyle* style);
   void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
                      TCustomVLData* vlData) override;
-  void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
-             TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
   void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
              TCustomVLData* vlData) override;
