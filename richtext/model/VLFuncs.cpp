@@ -353,24 +353,6 @@ struct TFontLook {
 TFontLook LookOf(const TFontInfo& f) { return {f.Size, f.Color, f.FontName, f.Style, f.VShift}; }
 TFontLook LookOf(const TFont& f) { return {f.GetSize(), f.GetColor(), f.GetName(), f.GetStyle(), 0}; }
 
-const TFontStyle TagOrder[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
-const char* const OpenTags[] = {"<B>", "<I>", "<U>", "<S>"};
-const char* const CloseTags[] = {"</B>", "</I>", "</U>", "</S>"};
-
-// Closing tags in reverse order for the styles of a missing from b.
-AnsiString Closes(TFontStyles a, TFontStyles b) {
-  AnsiString r;
-  for (int k = 3; k >= 0; --k)
-    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += CloseTags[k];
-  return r;
-}
-
-AnsiString Opens(TFontStyles a, TFontStyles b) {
-  AnsiString r;
-  for (int k = 0; k < 4; ++k)
-    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += OpenTags[k];
-  return r;
-}
 
 bool SameFontFrame(const TFontLook& s, const TFontLook& b) {
   return s.Size == b.Size && s.Color == b.Color && SameText(s.Name, b.Name);
@@ -384,10 +366,10 @@ AnsiString Open(const TFontLook& s, const TFontLook& b, bool relative, bool subS
   AnsiString r;
   if (!attrs.empty()) r = "<FONT" + attrs + ">";
   if (!relative) {
-    r += Opens(s.Style, TFontStyles());
+    r += VLOpenFontStyleTags(s.Style, TFontStyles());
   } else {
-    r += Closes(b.Style, s.Style);
-    r += Opens(s.Style, b.Style);
+    r += VLCloseFontStyleTags(b.Style, s.Style);
+    r += VLOpenFontStyleTags(s.Style, b.Style);
   }
   if (subSup) {
     if (s.VShift < 0) r += "<SUB>";
@@ -403,10 +385,10 @@ AnsiString Close(const TFontLook& s, const TFontLook& b, bool relative, bool sub
     if (s.VShift > 0) r += "</SUP>";
   }
   if (relative) {
-    r += Closes(s.Style, b.Style);
-    r += Opens(b.Style, s.Style);
+    r += VLCloseFontStyleTags(s.Style, b.Style);
+    r += VLOpenFontStyleTags(b.Style, s.Style);
   } else {
-    r += Closes(s.Style, TFontStyles());
+    r += VLCloseFontStyleTags(s.Style, TFontStyles());
   }
   if (!relative || !SameFontFrame(s, b)) r += "</FONT>";
   return r;
@@ -442,4 +424,24 @@ AnsiString FontToCSS(const TFont& font) {
   if (font.GetStyle().Contains(fsStrikeOut)) AddWithSpace(d, "line-through");
   if (!d.empty()) r += " text-decoration: " + d + ";";
   return r + " color: " + ColorToHtml(font.GetColor()) + ";";
+}
+
+namespace {
+const TFontStyle TagOrder[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
+const char* const OpenTags[] = {"<B>", "<I>", "<U>", "<S>"};
+const char* const CloseTags[] = {"</B>", "</I>", "</U>", "</S>"};
+}  // namespace
+
+AnsiString VLCloseFontStyleTags(TFontStyles a, TFontStyles b) {
+  AnsiString r;
+  for (int k = 3; k >= 0; --k)
+    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += CloseTags[k];
+  return r;
+}
+
+AnsiString VLOpenFontStyleTags(TFontStyles a, TFontStyles b) {
+  AnsiString r;
+  for (int k = 0; k < 4; ++k)
+    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += OpenTags[k];
+  return r;
 }

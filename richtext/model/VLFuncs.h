@@ -81,3 +81,8 @@ bool PointInBox(Integer x, Integer y, Integer left, Integer top, Integer width, 
 constexpr Integer VLScreenPixelsPerInch = 96;
 Integer PixelsToTwips(Integer pixels, Integer pixelsPerInch = VLScreenPixelsPerInch);
 Integer TwipsToPixels(Integer twips, Integer pixelsPerInch = VLScreenPixelsPerInch);
+
+// HTML tags for the font styles of a missing from b: closing ones in reverse
+// order (B, I, U, S nest in that order), opening ones in order.
+AnsiString VLCloseFontStyleTags(TFontStyles a, TFontStyles b);
+AnsiString VLOpenFontStyleTags(TFontStyles a, TFontStyles b);

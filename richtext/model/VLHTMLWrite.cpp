@@ -439,22 +439,6 @@ struct TLook {
 TLook LookOf(const TFontInfo& f) { return {f.Size, f.Color, f.FontName, f.Style, f.VShift}; }
 TLook LookOf(const TFont& f) { return {f.GetSize(), f.GetColor(), f.GetName(), f.GetStyle(), 0}; }
 
-const TFontStyle TagOrder[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
-const char* const OpenTags[] = {"<B>", "<I>", "<U>", "<S>"};
-const char* const CloseTags[] = {"</B>", "</I>", "</U>", "</S>"};
-
-AnsiString Closes(TFontStyles a, TFontStyles b) {
-  AnsiString r;
-  for (int k = 3; k >= 0; --k)
-    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += CloseTags[k];
-  return r;
-}
-AnsiString Opens(TFontStyles a, TFontStyles b) {
-  AnsiString r;
-  for (int k = 0; k < 4; ++k)
-    if (a.Contains(TagOrder[k]) && !b.Contains(TagOrder[k])) r += OpenTags[k];
-  return r;
-}
 
 AnsiString FrameCSS(const TLook& s, const TLook* b) {
   AnsiString css;
@@ -476,10 +460,10 @@ AnsiString FrameCSS(const TLook& s, const TLook* b) {
 AnsiString OpenRun(const TLook& s, const TLook* b, bool subSup) {
   AnsiString r;
   const TFontStyles none;
-  if (b) r += Closes(b->Styles, s.Styles);
+  if (b) r += VLCloseFontStyleTags(b->Styles, s.Styles);
   const AnsiString css = FrameCSS(s, b);
   if (!css.empty()) r += "<SPAN" + VLStyleAttr(css) + ">";
-  r += Opens(s.Styles, b ? b->Styles : none);
+  r += VLOpenFontStyleTags(s.Styles, b ? b->Styles : none);
   if (subSup && s.VShift < 0) r += "<SUB>";
   if (subSup && s.VShift > 0) r += "<SUP>";
   return r;
@@ -490,9 +474,9 @@ AnsiString CloseRun(const TLook& s, const TLook* b, bool subSup) {
   const TFontStyles none;
   if (subSup && s.VShift < 0) r += "</SUB>";
   if (subSup && s.VShift > 0) r += "</SUP>";
-  r += Closes(s.Styles, b ? b->Styles : none);
+  r += VLCloseFontStyleTags(s.Styles, b ? b->Styles : none);
   if (!FrameCSS(s, b).empty()) r += "</SPAN>";
-  if (b) r += Opens(b->Styles, s.Styles);
+  if (b) r += VLOpenFontStyleTags(b->Styles, s.Styles);
   return r;
 }
 
