@@ -3,8 +3,9 @@
 // order, with a list marker where one was. What RTF cannot carry is left out
 // of the comparison: a rule goes out as an empty paragraph with a bottom
 // border and comes back as such; an image-list bullet comes back as the
-// picture it was written as; and a list restarted in the middle of a
-// document comes back continuing its numbering, so marker values may differ.
+// picture it was written as; and a marker at a level its list does not have
+// is numbered on a counter of its own here but read back clamped to the
+// list's last level, so marker values may differ.
 #include "ExportSamples.h"
 
 #include "platform/base/CodePages.h"
@@ -100,6 +101,45 @@ TEST(RTFRoundTrip, OurReaderReadsOurWriterBackToTheSameText) {
       ++failures;
     }
   }
+  props.TextStyleMode = savedText;
+  props.ParaStyleMode = savedPara;
+}
+
+TEST(RTFRoundTrip, ListRestartedMidDocumentKeepsItsNumbers) {
+  VLRegisterRTFReader();
+  TVLRTFReaderProperties& props = VLDefaultRTFReaderProperties();
+  const auto savedText = props.TextStyleMode, savedPara = props.ParaStyleMode;
+  props.TextStyleMode = vlrsAddIfNeeded;
+  props.ParaStyleMode = vlrsAddIfNeeded;
+  TVLStyle s(nullptr);
+  TVLListInfo* list = s.ListStyles->Add();
+  TVLListLevel* lvl = list->Levels->Add();
+  lvl->ListType = vllstDecimal;
+  lvl->FormatString = "%0:s.";
+  lvl->LeftIndent = 24;
+  TVLDocumentData d(&s);
+  auto item = [&](const char* text, bool reset, Integer start = 1) {
+    d.SetAddParagraphMode(true);
+    d.SetListMarker(-1, 0, 0, start, 0, reset);
+    d.AddTextItem(text, 0, -1);
+  };
+  item("one", false);
+  item("two", false);
+  item("three", false);
+  d.AddTextItem("between", 0, 0);
+  item("again", true, 5);
+  item("more", false);
+  TMemoryStream rtf;
+  ASSERT_TRUE(d.SaveRTFToStream(rtf, false, 0, clWindow, nullptr, nullptr));
+  rtf.SetPosition(0);
+  TVLStyle style(nullptr);
+  TVLDocumentData back(&style);
+  ASSERT_EQ(back.LoadRTFFromStream(rtf), 0);
+  const std::vector<std::u16string> want = {u"1. one", u"2. two", u"3. three", u"between", u"5. again", u"6. more"};
+  EXPECT_EQ(Paragraphs(d), want);
+  const auto got = Paragraphs(back);
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t k = 0; k < want.size(); ++k) EXPECT_EQ(Utf8(got[k]), Utf8(want[k])) << "paragraph " << k;
   props.TextStyleMode = savedText;
   props.ParaStyleMode = savedPara;
 }
