@@ -6,6 +6,7 @@
 #include "richtext/editor/VLUndo.h"
 #include "richtext/view/VLFormattedData.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -230,6 +231,29 @@ public:
   // A copy of the marker that starts the paragraph of itemNo at insertAt.
   bool CopyListMarker(Integer itemNo, Integer insertAt, bool withUndo, bool& fullReformat);
 
+  // ---- documents at the caret (VLEditDataInsertDoc.cpp) --------------------
+  // A VLF or RTF document at the caret, its styles mapped into the sheet and
+  // its pictures kept; one undo group. A document that cannot be read whole
+  // changes nothing (beep, false).
+  bool InsertVLFFromStream(TStream& stream);
+  bool InsertRTFFromStream(TStream& stream);
+  bool InsertVLFFromFile(const String& fileName);
+  bool InsertRTFFromFile(const String& fileName);
+  // The reader's first item goes in at the caret (splitting its item).
+  bool InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item, bool editFlag,
+                          bool& fullReformat, Integer& newListNo) override;
+  // Where the open undo group stood, so that a failed action can take back
+  // exactly what it recorded.
+  struct TUndoMark {
+    TVLUndoInfos* Group = nullptr;
+    Integer Count = 0;
+    Integer CaretItemNo = -1, CaretOffs = 0;
+  };
+  TUndoMark MarkUndo();
+  // Replays the records added since mark without recording, and lays out;
+  // false when nothing was recorded to replay (undo switched off).
+  bool RollBackTo(const TUndoMark& mark);
+
   // ---- smaller operations (VLEditDataOps.cpp) ------------------------------
   // Lays out the whole document, or the paragraphs of itemNo's draw item,
   // and puts the caret back on the same text.
@@ -295,6 +319,14 @@ private:
   void FinishTextInsertion(Integer first, Integer last, bool caretAtStart, bool fullReformat,
                            const TVLReformatRange& range, Integer delta);
   Integer TextStyleForInsertion(const WideString& text);
+  bool InsertDocument(const std::function<bool()>& read);
+  void JoinInsertedBoundaries(Integer& first, Integer& last, Integer& caretOffs);
+  // Set while a document is read in at the caret.
+  bool FInsertingDocument = false;
+  Integer FInsertedFirst = -1;
+  Integer FCountAfterFirst = 0;
+  TVLReformatRange FInsertRange;
+
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,
                    Integer& caretOffs, Integer& removed, bool& full);
 };

@@ -23,6 +23,17 @@ bool TVLUndoInfos::IsEmpty() const {
   return true;
 }
 
+std::unique_ptr<TVLUndoInfos> TVLUndoInfos::TakeFrom(Integer index) {
+  auto tail = std::make_unique<TVLUndoInfos>();
+  tail->UndoType = UndoType;
+  tail->CaretItemNo = CaretItemNo;
+  tail->CaretOffs = CaretOffs;
+  const size_t from = static_cast<size_t>(std::clamp(index, 0, Count()));
+  for (size_t i = from; i < FRecords.size(); ++i) tail->Add(std::move(FRecords[i]));
+  FRecords.resize(from);
+  return tail;
+}
+
 void TVLUndoInfos::Undo(TVLEditVLData* data) {
   data->BeginRedoSequence(UndoType, Caption);
   PerformUndo(data, true);

@@ -84,6 +84,9 @@ public:
   void Undo(TVLEditVLData* data);
   void Redo(TVLEditVLData* data);
   void PerformUndo(TVLEditVLData* data, bool reformat);
+  // The records from index on, taken out of this group (for rolling back
+  // the part of an action that failed).
+  std::unique_ptr<TVLUndoInfos> TakeFrom(Integer index);
 
   String Caption;
   Byte UndoType = vlutNone;

@@ -98,6 +98,16 @@ AnsiString VLMakeVLFBlock(const AnsiString& vlf) {
   return block + vlf;
 }
 
+bool VLReadVLFBlock(const AnsiString& block, AnsiString& vlf) {
+  vlf.clear();
+  if (block.size() < 4) return false;
+  uint32_t n = 0;
+  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<unsigned char>(block[static_cast<size_t>(i)])) << (8 * i);
+  if (static_cast<int32_t>(n) < 0 || n > block.size() - 4) return false;
+  vlf = block.substr(4, n);
+  return true;
+}
+
 bool VLCopy(TVLControlData& data, TColor color) {
   if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLCopy(*sub, clNone);
   const TVLOptions opts = data.GetOptions();

@@ -18,6 +18,10 @@ WideString VLGetSelText(TVLControlData& data);
 TGraphic* VLGetSelectedImage(TVLControlData& data);
 // The VLF clipboard block: the length of the VLF, then the VLF.
 AnsiString VLMakeVLFBlock(const AnsiString& vlf);
+// The VLF of a block from the clipboard or a drag: the length says how much
+// of the rest is the document. False when it claims more than the block has
+// (or less than nothing): the block comes from any program.
+bool VLReadVLFBlock(const AnsiString& block, AnsiString& vlf);
 // Puts the selection on the clipboard in every format the options ask for
 // (OnCopy may add formats while the clipboard is open). False when copying
 // is not enabled at all.

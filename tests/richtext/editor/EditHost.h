@@ -43,6 +43,7 @@ public:
   }
   TVLStyle* GetStyle() override { return Style; }
   TVLOptions GetOptions() override { return TVLOptions(); }
+  TVLRTFReadHook* GetRTFReadProperties() override { return VLGetRTFReadHook(); }
   TVLMarkerList* GetMarkers(bool allowCreate) override {
     if (!FMarkers && allowCreate) FMarkers = std::make_unique<TVLMarkerList>();
     return FMarkers.get();

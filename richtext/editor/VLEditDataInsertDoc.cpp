@@ -1,0 +1,239 @@
+// Whole VLF and RTF documents at the caret. The reader's first item goes in
+// through the insert-at-caret placement (which splits the caret's item and
+// records itself); the rest of the document is added as one block, recorded
+// as one insertion, and its ends are joined with their neighbours.
+#include "richtext/editor/VLEditData.h"
+#include "platform/base/Streams.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// Rolling back a failed action
+
+TVLEditVLData::TUndoMark TVLEditVLData::MarkUndo() {
+  TUndoMark m;
+  if (TVLUndoList* list = GetRecordingUndoList()) {
+    m.Group = list->LastGroup();
+    m.Count = m.Group ? m.Group->Count() : 0;
+  }
+  if (DrawItems.Count() > 0) {
+    m.CaretItemNo = GetCaretItemNo();
+    m.CaretOffs = GetCaretOffset();
+  }
+  return m;
+}
+
+bool TVLEditVLData::RollBackTo(const TUndoMark& mark) {
+  TVLUndoList* list = GetRecordingUndoList();
+  if (!list || !mark.Group || list->LastGroup() != mark.Group) return false;
+  std::unique_ptr<TVLUndoInfos> tail = mark.Group->TakeFrom(mark.Count);
+  tail->CaretItemNo = mark.CaretItemNo;
+  tail->CaretOffs = mark.CaretOffs;
+  // The replay must not leave records of its own anywhere.
+  const Byte destination = UndoDestination;
+  UndoDestination = 0;
+  struct TRestore {
+    TVLEditVLData* D;
+    Byte V;
+    ~TRestore() { D->UndoDestination = V; }
+  } restore{this, destination};
+  tail->PerformUndo(this, true);
+  list->RemoveEmptyLastGroup();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The reader's first item
+
+bool TVLEditVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item,
+                                       bool editFlag, bool& fullReformat, Integer& newListNo) {
+  if (!FInsertingDocument || !editFlag)
+    return TCustomVLFormattedData::InsertFirstVLFItem(index, text, item, editFlag, fullReformat, newListNo);
+  fullReformat = false;
+  if (item->StyleNo == vlsListMarker) {
+    // A list marker cannot go into the middle of a paragraph: the document's
+    // first paragraph then simply continues the caret's.
+    const Integer n = GetCaretItemNo();
+    if (n >= 0 && GetItemStyle(n) >= 0 && GetItemLength(n) > 0) {
+      delete item;
+      item = CreateTextItem(CurTextStyleNo, CurParaStyleNo, true, false).release();
+      text.clear();
+    }
+  }
+  TCustomVLItemInfo* placed = item;
+  if (!InsertItemAtCaret(text, item, false, false)) {
+    item = nullptr;  // freed by the refused placement
+    Beep();
+    return false;
+  }
+  const Integer at = ItemNoOfObject(placed);
+  FInsertedFirst = at;
+  FCountAfterFirst = GetItemCount();
+  FInsertRange = ItemRange(at, at);
+  index = at + 1;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Joining the block with its neighbours
+
+void TVLEditVLData::JoinInsertedBoundaries(Integer& first, Integer& last, Integer& caretOffs) {
+  bool f = false;
+  const Integer after = last + 1;
+  if (after < GetItemCount()) {
+    TCustomVLItemInfo* a = GetItem(after);
+    if (CanConcateItems(last, GetItem(last), a, false)) {
+      ConcateItems(last);
+    } else if (!a->IsParaStart() && (a->GetBoolValue(0) || GetItem(last)->GetBoolValue(0))) {
+      // A full-line item never shares its line.
+      SetSameAsPrev(after, false, f, -1);
+      if (GetItem(after)->GetBR()) SetBR(after, false, f);
+    }
+  }
+  if (first > 0) {
+    TCustomVLItemInfo* b = GetItem(first);
+    if (CanConcateItems(first - 1, GetItem(first - 1), b, false)) {
+      if (first == last) caretOffs += GetItemLength(first - 1);
+      ConcateItems(first - 1);
+      --first;
+      --last;
+    } else if (!b->IsParaStart() && GetItemStyle(first - 1) >= 0 && GetItemLength(first - 1) == 0) {
+      DeleteItem(first - 1, f);
+      --first;
+      --last;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
+  FinalizeNestedItem();
+  PrepareEmptyDocument();
+  if (!EnsureValidCaret()) {
+    Beep();
+    return false;
+  }
+  BeginUndoSequence(vlutInsert, true);
+  const TUndoMark mark = MarkUndo();
+  FInsertingDocument = true;
+  FInsertedFirst = -1;
+  bool ok = false;
+  try {
+    struct TOff {
+      TVLEditVLData* D;
+      ~TOff() { D->FInsertingDocument = false; }
+    } off{this};
+    ok = read();
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  Integer first = FInsertedFirst;
+  if (first < 0) {
+    // Nothing went in: an empty document, or one refused before its first item.
+    UndoList->RemoveEmptyLastGroup();
+    if (!ok) Beep();
+    return ok;
+  }
+  // The rest of the document stands right after the first item, not yet
+  // recorded nor laid out.
+  Integer last = first + (GetItemCount() - FCountAfterFirst);
+  if (!ok) {
+    // Recorded and laid out first, so that the document is whole either way.
+    AddInsertItemsRecord(first + 1, last - first);
+    ReformatAfterEdit(FInsertRange, last - first, false);
+    // Without undo there is nothing to replay: what was read stays.
+    if (!RollBackTo(mark)) PlaceCaret(true, true, false);
+    Beep();
+    NotifyChange(true);
+    return false;
+  }
+  // The first and the last paragraph of the document are the caret's.
+  const Integer firstPara = GetItem(first)->ParaNo;
+  for (Integer i = first + 1; i <= last && !GetItem(i)->IsParaStart(); ++i) GetItem(i)->ParaNo = firstPara;
+  if (last + 1 < GetItemCount() && !GetItem(last + 1)->IsParaStart()) {
+    const Integer tailPara = GetItem(last + 1)->ParaNo;
+    for (Integer i = last; i > first; --i) {
+      GetItem(i)->ParaNo = tailPara;
+      if (GetItem(i)->IsParaStart()) break;
+    }
+  }
+  // Neighbours inside the block that can be one item become one.
+  if (last > first) {
+    const Integer before = GetItemCount();
+    TCustomVLData::ConcateItems(first, last);
+    last -= before - GetItemCount();
+  }
+  AddInsertItemsRecord(first + 1, last - first);
+  Integer caretOffs = GetItemEndOffset(last);
+  JoinInsertedBoundaries(first, last, caretOffs);
+  first = std::clamp(first, 0, GetItemCount() - 1);
+  last = std::clamp(last, first, GetItemCount() - 1);
+  const bool full = CalculateMinItemsWidth(first, last) > DocumentWidth;
+  ReformatAfterEdit(FInsertRange, GetItemCount() - FCountAfterFirst, full);
+  Integer d, o;
+  Item2DrawItem(last, std::clamp(caretOffs, GetItemStartOffset(last), GetItemEndOffset(last)), d, o);
+  if (d >= 0) {
+    CaretDrawItemNo = d;
+    BuildCharPositions(o - 2);
+  }
+  PlaceCaret(true, true, false);
+  if (!full) {
+    const Integer ps = GetParaStartItem(first);
+    if (ps >= 0 && GetItemStyle(ps) == vlsListMarker) UpdateListNumbering(first, last);
+  }
+  NotifyChange(true);
+  return true;
+}
+
+bool TVLEditVLData::InsertVLFFromStream(TStream& stream) {
+  return InsertDocument([&] {
+    Integer index = GetItemCount();
+    TColor color = clNone;
+    // The document's background colour does not become the editor's.
+    return ReadVLFFromStream(stream, index, nullptr, nullptr, nullptr, color, true, false);
+  });
+}
+
+bool TVLEditVLData::InsertRTFFromStream(TStream& stream) {
+  if (stream.Remaining() <= 0) return true;
+  TVLRTFReadHook* reader = GetRTFReadProperties();
+  if (!reader) return false;
+  // The reader appends: it reads into a document of its own over our style
+  // sheet (adding the styles it needs), which then goes in as VLF.
+  TVLDocumentData doc(GetStyle());
+  if (reader->ReadFromStream(stream, &doc) != 0) {
+    Beep();
+    return false;
+  }
+  TMemoryStream vlf;
+  if (!doc.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr)) {
+    Beep();
+    return false;
+  }
+  vlf.SetPosition(0);
+  return InsertDocument([&] {
+    Integer index = GetItemCount();
+    TColor color = clNone;
+    return ReadVLFFromStream(vlf, index, nullptr, nullptr, nullptr, color, true, false);
+  });
+}
+
+bool TVLEditVLData::InsertVLFFromFile(const String& fileName) {
+  try {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    return InsertVLFFromStream(file);
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+bool TVLEditVLData::InsertRTFFromFile(const String& fileName) {
+  try {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    return InsertRTFFromStream(file);
+  } catch (const Exception&) {
+    return false;
+  }
+}
