@@ -251,6 +251,7 @@ void TVLEditVLData::SkipMarker(bool forward, Integer& offs) {
 void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles) {
   if (GetState() & vlstDoNotFormat) return;
   if (updateFirst) UpdateHost();
+  UpdateResizer();
   if (ActiveItem || (GetState() & vlstNestedCaret)) {
     HostSetCaret(0, 0, 0);
     DoCaretMove();
@@ -268,7 +269,8 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
       CaretY = di->Top - 1;
     }
   }
-  if (h != 0 && HostFocused() && !(HostReadOnly() && HideReadOnlyCaret()))
+  // Handles on a picture stand for the caret.
+  if (h != 0 && HostFocused() && !Resizer && !(HostReadOnly() && HideReadOnlyCaret()))
     HostSetCaret(CaretX - GetHOffset() - CaretWidth / 2,
                  CaretY - GetVOffset() + dh + 1 - CaretExtraHeight - h, h + 2 * CaretExtraHeight);
   else

@@ -3,6 +3,7 @@
 // caret's line), the current text and paragraph styles, the undo and redo
 // lists, the recording primitives through which every edit changes the
 // item list, and the editing operations built on them.
+#include "richtext/editor/VLResize.h"
 #include "richtext/editor/VLUndo.h"
 #include "richtext/view/VLFormattedData.h"
 
@@ -253,6 +254,25 @@ public:
   // Replays the records added since mark without recording, and lays out;
   // false when nothing was recorded to replay (undo switched off).
   bool RollBackTo(const TUndoMark& mark);
+
+  // ---- the item resizer (VLEditDataResize.cpp) ----------------------------
+  // At most one: on the single selected resizable picture or control.
+  std::unique_ptr<TVLItemResizer> Resizer;
+  // The editor switches handles off (or shows them while read-only).
+  virtual bool NoImageResize() { return false; }
+  virtual bool ResizeWhileReadOnly() { return false; }
+  void UpdateResizer();
+  void RefreshResizer();
+  // The item the selection covers exactly, else -1.
+  Integer GetSingleSelectedItem();
+  Integer FindResizableDrawItem();
+  void PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffset) override;
+  // Escape during a drag: the size stays.
+  bool CancelResize();
+  // The new size of the item as one undo step (spacing of pictures removed).
+  void CommitResize(Integer itemNo, Integer newWidth, Integer newHeight);
+  void SaveItemParaWidth(Integer itemNo, Integer& width);
+  void ReformatAfterItemChange(Integer itemNo, Integer oldWidth);
 
   // ---- smaller operations (VLEditDataOps.cpp) ------------------------------
   // Lays out the whole document, or the paragraphs of itemNo's draw item,

@@ -1,0 +1,113 @@
+// The editor data's side of the item resizer: when handles show, the size a
+// drag commits (one undo group), and the re-layout after an item changed.
+#include "richtext/editor/VLEditData.h"
+#include "richtext/model/VLItem.h"
+
+#include <algorithm>
+
+namespace {
+// Set while a style or paragraph conversion lays the document out.
+constexpr Cardinal vlstApplyingStyle = 8388608;
+}  // namespace
+
+Integer TVLEditVLData::GetSingleSelectedItem() {
+  if (SelStartDrawItem < 0 || SelEndDrawItem < 0) return -1;
+  Integer s, so, e, eo;
+  GetSelBounds(true, s, so, e, eo);
+  if (s < 0 || e < 0) return -1;
+  if (so >= GetItemEndOffset(s)) {
+    if (s + 1 >= GetItemCount()) return -1;
+    ++s;
+    so = GetItemStartOffset(s);
+  }
+  if (eo <= GetItemStartOffset(e)) {
+    if (e == 0) return -1;
+    --e;
+    eo = GetItemEndOffset(e);
+  }
+  if (s == e && so <= GetItemStartOffset(s) && eo >= GetItemEndOffset(s)) return s;
+  return -1;
+}
+
+Integer TVLEditVLData::FindResizableDrawItem() {
+  const Integer itemNo = GetSingleSelectedItem();
+  if (itemNo < 0 || GetItemStyle(itemNo) >= 0 || !GetItem(itemNo)->GetBoolValue(8)) return -1;
+  return Item2FirstDrawItem(itemNo);
+}
+
+void TVLEditVLData::UpdateResizer() {
+  if (GetState() & vlstApplyingStyle) return;
+  Resizer.reset();
+  if ((HostReadOnly() && !ResizeWhileReadOnly()) || NoImageResize()) return;
+  const Integer d = FindResizableDrawItem();
+  if (d < 0 || d >= DrawItems.Count()) return;
+  const Integer itemNo = DrawItems[d]->ItemNo;
+  if (IsParaReadOnly(itemNo)) return;
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  Resizer = std::make_unique<TVLItemResizer>(DrawItems[d], d, item);
+  Resizer->HandlesOutside = item->GetBoolValue(9);
+}
+
+void TVLEditVLData::RefreshResizer() {
+  if (!Resizer) return;
+  const Integer d = Resizer->DrawItemNo;
+  if (d < 0 || d >= DrawItems.Count() || DrawItems[d] != Resizer->DrawItem) UpdateResizer();
+}
+
+void TVLEditVLData::PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffset) {
+  TCustomVLFormattedData::PaintOverlay(canvas, hOffset, vOffset);
+  if (!Resizer) return;
+  Resizer->DrawHandles(canvas, hOffset, vOffset);
+  if (Resizer->Dragging) Resizer->DrawFrame(canvas, hOffset, vOffset);
+}
+
+bool TVLEditVLData::CancelResize() {
+  if (!Resizer || !Resizer->Dragging) return false;
+  Resizer->Cancel();
+  InvalidateHost();
+  return true;
+}
+
+void TVLEditVLData::SaveItemParaWidth(Integer itemNo, Integer& width) { width = ParaMinWidth(itemNo); }
+
+void TVLEditVLData::ReformatAfterItemChange(Integer itemNo, Integer oldWidth) {
+  const Integer now = ParaMinWidth(itemNo);
+  const bool full = now != oldWidth && (oldWidth >= DocumentWidth || now > DocumentWidth);
+  ReformatKeepingCaret(full, false, itemNo, true);
+}
+
+void TVLEditVLData::CommitResize(Integer itemNo, Integer newWidth, Integer newHeight) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  if (auto* rect = dynamic_cast<TVLRectItemInfo*>(item)) {
+    newWidth -= 2 * rect->Spacing;
+    newHeight -= 2 * rect->Spacing;
+  }
+  newWidth = std::max(newWidth, 1);
+  newHeight = std::max(newHeight, 1);
+  if (HostReadOnly() || IsParaReadOnly(itemNo)) return;
+  BeginUndoSequence(vlutModifyItem, true);
+  SetUndoGroupMode(true);
+  {
+    struct TOff {
+      TVLEditVLData* D;
+      ~TOff() { D->SetUndoGroupMode(false); }
+    } off{this};
+    if (dynamic_cast<TVLControlItemInfo*>(item)) {
+      Resize(itemNo, newWidth, newHeight);
+      ReformatKeepingCaret(true, false, itemNo, true);
+    } else {
+      Integer width = 0;
+      SaveItemParaWidth(itemNo, width);
+      if (dynamic_cast<TVLRectItemInfo*>(item)) {
+        SetExtraIntProperty(itemNo, vleipImageHeight, newHeight);
+        SetExtraIntProperty(itemNo, vleipImageWidth, newWidth);
+      }
+      ReformatAfterItemChange(itemNo, width);
+    }
+  }
+  // The handles go to the item's new draw item.
+  UpdateResizer();
+  InvalidateHost();
+  NotifyChange(true);
+}
