@@ -179,6 +179,8 @@ void TClipboard::Close() {
 
 QMimeData* TClipboard::PendingData() const { return FOpenCount > 0 ? FPending.get() : nullptr; }
 
+const QMimeData* TClipboard::Contents() const { return FOpenCount > 0 && FPending ? FPending.get() : Current(); }
+
 QMimeData* TClipboard::Target() {
   if (FOpenCount > 0) {
     // Setting while open builds on what was set since Open.

@@ -64,6 +64,8 @@ public:
   // The content being built between Open and Close (the program may add
   // formats to it directly); null when not open.
   QMimeData* PendingData() const;
+  // What a paste reads: the pending content while open, else the clipboard's.
+  const QMimeData* Contents() const;
 
 private:
   QMimeData* Target();

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPointer>
+#include <QTextDocumentFragment>
 #include <QUrl>
 #include <QWidget>
 
@@ -56,13 +57,53 @@ std::vector<String> TDragData::GetFileNames() const {
   return files;
 }
 
+std::vector<String> TDragData::GetUrls() const {
+  std::vector<String> urls;
+  if (!FData) return urls;
+  for (const QUrl& u : FData->urls())
+    if (!u.isLocalFile() && u.isValid()) urls.push_back(FromQ(u.toString()));
+  return urls;
+}
+
+namespace {
+QImage DecodedImage(const QMimeData* data) {
+  if (!data) return QImage();
+  if (data->hasImage()) {
+    QImage image = qvariant_cast<QImage>(data->imageData());
+    if (!image.isNull()) return image;
+  }
+  for (const QString& mime : data->formats()) {
+    if (!mime.startsWith(QLatin1String("image/"))) continue;
+    QImage image;
+    if (image.loadFromData(data->data(mime))) return image;
+  }
+  return QImage();
+}
+}  // namespace
+
+bool TDragData::HasPicture() const {
+  if (!FData) return false;
+  if (FData->hasImage()) return true;
+  for (const QString& mime : FData->formats())
+    if (mime.startsWith(QLatin1String("image/"))) return true;
+  return false;
+}
+
 bool TDragData::GetBitmap(TBitmap& bitmap) const {
-  if (!FData || !FData->hasImage()) return false;
-  QImage image = qvariant_cast<QImage>(FData->imageData());
+  QImage image = DecodedImage(FData);
   if (image.isNull()) return false;
   bitmap.SetImage(image);
   return true;
 }
+
+bool TDragData::HasHtml() const { return FData && FData->hasHtml(); }
+
+String TDragData::GetHtmlAsText() const {
+  if (!HasHtml()) return String();
+  return FromQ(QTextDocumentFragment::fromHtml(FData->html()).toPlainText());
+}
+
+TDragData ClipboardDragData() { return TDragData(Clipboard().Contents()); }
 
 int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl) {
   if (!Shift.Contains(ssCtrl) && (Allowed & DROPEFFECT_MOVE) && FromSameControl) return DROPEFFECT_MOVE;
@@ -199,6 +240,7 @@ void TDragSource::SetAsText(const String& text) {
   FData->setText(ToQ(text));
 }
 void TDragSource::SetBitmap(const TBitmap& bitmap) { FData->setImageData(bitmap.ToImage()); }
+void TDragSource::SetPicture(const TGraphic& graphic) { FData->setImageData(graphic.ToImage()); }
 
 void TDragSource::SetFileNames(const std::vector<String>& files) {
   QList<QUrl> urls;

@@ -29,7 +29,15 @@ public:
   WideString GetAsUnicodeText() const;
   // Local files only.
   std::vector<String> GetFileNames() const;
+  // Addresses that are not local files.
+  std::vector<String> GetUrls() const;
+  // The picture of the data: the toolkit's image, else the first image/*
+  // format it can decode. False when there is none.
   bool GetBitmap(TBitmap& bitmap) const;
+  bool HasPicture() const;
+  // HTML with its markup taken out (empty without HTML).
+  String GetHtmlAsText() const;
+  bool HasHtml() const;
   const QMimeData* MimeData() const { return FData; }
   // The drag started from the control it is over (a move within it).
   bool FromSameControl;
@@ -48,6 +56,9 @@ public:
   virtual void DragLeave() = 0;
   virtual int Drop(const TDragData& Data, TShiftState Shift, TPoint Pt, int Allowed) = 0;
 };
+
+// The clipboard's content read like a drop (valid until the clipboard changes).
+TDragData ClipboardDragData();
 
 // Makes control accept drops through target (nullptr stops it). The target
 // must outlive the registration.
@@ -72,6 +83,7 @@ public:
   void PreRenderFormat(Word format);
   void SetAsText(const String& text);
   void SetBitmap(const TBitmap& bitmap);
+  void SetPicture(const TGraphic& graphic);
   void SetFileNames(const std::vector<String>& files);
   QMimeData* MimeData() const { return FData.get(); }
   // DROPEFFECT_NONE when the drag was cancelled.

@@ -108,6 +108,45 @@ bool VLReadVLFBlock(const AnsiString& block, AnsiString& vlf) {
   return true;
 }
 
+bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget& target) {
+  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLPutSelection(*sub, clNone, target);
+  if (!data.SelectionExists(true, true)) return false;
+  const TVLOptions opts = data.GetOptions();
+  // The VLF of the selection: the VLF format itself and what the others
+  // are made from.
+  TMemoryStream stream;
+  data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
+  AnsiString vlf(stream.Memory(), static_cast<size_t>(stream.GetSize()));
+  auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color);
+  if (opts.Contains(vloAutoCopyVLF))
+    target.SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(vlf));
+  if (opts.Contains(vloAutoCopyImage))
+    if (TGraphic* graphic = VLGetSelectedImage(data)) {
+      try {
+        target.SetPicture(*graphic);
+      } catch (const Exception&) {
+        // A picture that cannot be offered is left out.
+      }
+    }
+  // One text format carries both the 8-bit and the Unicode text here.
+  if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
+    target.SetLazyData(CF_UNICODETEXT, [snapshot] {
+      TVLDocumentData* doc = snapshot->Document();
+      TMemoryStream text;
+      if (!doc || !doc->SaveTextToStream(String(), text, 80, false, false, true, false)) return AnsiString();
+      return AnsiString(text.Memory(), static_cast<size_t>(text.GetSize()));
+    });
+  if (opts.Contains(vloAutoCopyRTF) && VLGetRTFCopyWriter())
+    target.SetLazyData(RegisterClipboardFormat(RTFClipboardFormatName), [snapshot] {
+      TVLDocumentData* doc = snapshot->Document();
+      TMemoryStream rtf;
+      const TVLRTFCopyWriter& writer = VLGetRTFCopyWriter();
+      if (!doc || !writer || !writer(*doc, rtf)) return AnsiString();
+      return AnsiString(rtf.Memory(), static_cast<size_t>(rtf.GetSize()));
+    });
+  return true;
+}
+
 bool VLCopy(TVLControlData& data, TColor color) {
   if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLCopy(*sub, clNone);
   const TVLOptions opts = data.GetOptions();
@@ -116,12 +155,6 @@ bool VLCopy(TVLControlData& data, TColor color) {
                       opts.Contains(vloAutoCopyRTF) || data.IsOnCopyAssigned();
   if (!result) return false;
   if (!data.SelectionExists(true, true)) return result;
-  // The VLF of the selection: the VLF format itself and what the others
-  // are made from.
-  TMemoryStream stream;
-  data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
-  AnsiString vlf(stream.Memory(), static_cast<size_t>(stream.GetSize()));
-  auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color);
   TClipboard& clipboard = Clipboard();
   clipboard.Open();
   struct TCloser {
@@ -131,31 +164,12 @@ bool VLCopy(TVLControlData& data, TColor color) {
   clipboard.Clear();
   if (auto* view = dynamic_cast<TVellumVLData*>(&data); view && view->Vellum->OnCopy)
     view->Vellum->OnCopy(view->Vellum);
-  if (opts.Contains(vloAutoCopyVLF))
-    clipboard.SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(vlf));
-  if (opts.Contains(vloAutoCopyImage))
-    if (TGraphic* graphic = VLGetSelectedImage(data)) {
-      try {
-        clipboard.Assign(*graphic);
-      } catch (const Exception&) {
-        // A picture the clipboard cannot take is left out.
-      }
-    }
-  // One text format carries both the 8-bit and the Unicode text here.
-  if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
-    clipboard.SetLazyData(CF_UNICODETEXT, [snapshot] {
-      TVLDocumentData* doc = snapshot->Document();
-      TMemoryStream text;
-      if (!doc || !doc->SaveTextToStream(String(), text, 80, false, false, true, false)) return AnsiString();
-      return AnsiString(text.Memory(), static_cast<size_t>(text.GetSize()));
-    });
-  if (opts.Contains(vloAutoCopyRTF) && VLGetRTFCopyWriter())
-    clipboard.SetLazyData(RegisterClipboardFormat(RTFClipboardFormatName), [snapshot] {
-      TVLDocumentData* doc = snapshot->Document();
-      TMemoryStream rtf;
-      const TVLRTFCopyWriter& writer = VLGetRTFCopyWriter();
-      if (!doc || !writer || !writer(*doc, rtf)) return AnsiString();
-      return AnsiString(rtf.Memory(), static_cast<size_t>(rtf.GetSize()));
-    });
+  TVLTransferTarget target;
+  target.SetData = [&](Word format, const AnsiString& bytes) { clipboard.SetData(format, bytes); };
+  target.SetLazyData = [&](Word format, std::function<AnsiString()> render) {
+    clipboard.SetLazyData(format, std::move(render));
+  };
+  target.SetPicture = [&](const TGraphic& graphic) { clipboard.Assign(graphic); };
+  VLPutSelection(data, color, target);
   return result;
 }

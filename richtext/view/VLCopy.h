@@ -5,6 +5,8 @@
 // is written at once; text and RTF are made from it when a reader first asks.
 #include "richtext/view/VLControlData.h"
 
+#include <functional>
+
 // The name of the registered VLF clipboard format.
 inline constexpr const char* VLFClipboardFormatName = "Vellum Format";
 inline constexpr const char* RTFClipboardFormatName = "Rich Text Format";
@@ -22,6 +24,16 @@ AnsiString VLMakeVLFBlock(const AnsiString& vlf);
 // of the rest is the document. False when it claims more than the block has
 // (or less than nothing): the block comes from any program.
 bool VLReadVLFBlock(const AnsiString& block, AnsiString& vlf);
+// Where the formats of a selection go: the clipboard or a drag.
+struct TVLTransferTarget {
+  std::function<void(Word format, const AnsiString& bytes)> SetData;
+  std::function<void(Word format, std::function<AnsiString()> render)> SetLazyData;
+  std::function<void(const TGraphic& graphic)> SetPicture;
+};
+// The selection in the formats the options ask for: the VLF block at once,
+// text and RTF made from it when first read, the picture of a one-picture
+// selection. False without a selection.
+bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget& target);
 // Puts the selection on the clipboard in every format the options ask for
 // (OnCopy may add formats while the clipboard is open). False when copying
 // is not enabled at all.

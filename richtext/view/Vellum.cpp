@@ -371,17 +371,38 @@ void TCustomVellum::WndProc(TMessage& message) {
 }
 
 void TCustomVellum::StartDragging() {
-  // Dragging the selection out belongs to drag and drop; without it the press
-  // is taken as the click it may have been: the selection collapses where the
-  // pointer is.
+  FDragArmed = false;
   FData->SetState(FData->GetState() & ~vlstDragPending);
-  TPoint p;
-  if (!GetCursorPos(p)) return;
-  p = ScreenToClient(p);
+  StopAutoScrollTimer();
+  TDragSource source;
+  TVLTransferTarget target;
+  target.SetData = [&](Word format, const AnsiString& bytes) { source.SetData(format, bytes); };
+  target.SetLazyData = [&](Word format, std::function<AnsiString()> render) {
+    source.SetLazyData(format, std::move(render));
+  };
+  target.SetPicture = [&](const TGraphic& graphic) { source.SetPicture(graphic); };
+  if (!VLPutSelection(*FData, GetEffectiveColor(), target)) return;
+  FDragSource = &source;
+  int effect = DROPEFFECT_NONE;
+  try {
+    effect = source.Execute(this, DragEffects());
+  } catch (...) {
+    FDragSource = nullptr;
+    throw;
+  }
+  FDragSource = nullptr;
+  DragFinished(effect);
+}
+
+void TCustomVellum::ClickInsteadOfDrag(int x, int y) {
+  // The press on the selection was a click: the selection collapses where
+  // the pointer is.
+  FDragArmed = false;
+  FData->SetState(FData->GetState() & ~vlstDragPending);
   TCustomVLFormattedData* data;
   Integer itemNo, offs;
   bool found;
-  VLGetItemAt(*FData, p.X + FData->GetHOffset(), p.Y + FData->GetVOffset(), data, itemNo, offs, false, found);
+  VLGetItemAt(*FData, x + FData->GetHOffset(), y + FData->GetVOffset(), data, itemNo, offs, false, found);
   if (itemNo < 0) return;
   if (auto* target = dynamic_cast<TVLControlData*>(data)) {
     target->SetSelectionBounds(itemNo, offs, itemNo, offs);
@@ -432,6 +453,8 @@ void TCustomVellum::MouseDown(TMouseButton button, TShiftState shift, int x, int
     if (!shift.Contains(ssDouble) && CanFocus()) SetFocus();
   }
   TVLScroller::MouseDown(button, shift, x, y);
+  FDragArmed = false;
+  FPressPoint = TPoint(x, y);
   FData->MouseDown(button, shift, x, y);
   if (button == mbLeft) StartAutoScrollTimer(false);
 }
@@ -441,12 +464,20 @@ void TCustomVellum::MouseMove(TShiftState shift, int x, int y) {
   AutoScrollDY = step(y, ClientHeight());
   AutoScrollDX = step(x, ClientWidth());
   TVLScroller::MouseMove(shift, x, y);
+  if (FDragArmed) {
+    if (!shift.Contains(ssLeft))
+      ClickInsteadOfDrag(x, y);
+    else if (DragDetect(FPressPoint, TPoint(x, y)))
+      StartDragging();
+    return;
+  }
   FData->MouseMove(shift, x, y);
 }
 
 void TCustomVellum::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TVLScroller::MouseUp(button, shift, x, y);
   if (button == mbLeft) StopAutoScrollTimer();
+  if (FDragArmed && button == mbLeft) ClickInsteadOfDrag(x, y);
   FData->MouseUp(button, shift, x, y);
   if (button == mbRight) {
     bool handled = false;

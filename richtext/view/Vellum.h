@@ -5,6 +5,7 @@
 // document operation goes; it turns window input into calls on that data.
 // The editor control is built on it.
 #include "platform/base/Strings.h"
+#include "platform/gui/DragDrop.h"
 #include "platform/gui/Messages.h"
 #include "richtext/model/VLExport.h"
 #include "richtext/view/VLScroller.h"
@@ -159,8 +160,17 @@ public:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void DblClick() override;
   bool DoKeyDown(Word& key, TShiftState shift) override;
-  // The drag of the selection asked for by a press on it.
+  // The drag of the selection: a press on it arms it, a move past the drag
+  // distance starts it, a release before that is a click.
+  void ArmDrag() { FDragArmed = true; }
   void StartDragging();
+  // A drag of this view's selection is running (a drop onto the view itself).
+  bool IsDraggingSelection() const { return FDragSource != nullptr; }
+  TDragSource* DragSourceObject() const { return FDragSource; }
+  // The effects the drag allows (the editor adds moving) and what the drop
+  // chose (DROPEFFECT_NONE when cancelled).
+  virtual int DragEffects() { return DROPEFFECT_COPY; }
+  virtual void DragFinished(int effect) {}
   static bool IsCopyShortcut(TShiftState shift, Word key);
   static bool IsCutShortcut(TShiftState shift, Word key);
   static bool IsPasteShortcut(TShiftState shift, Word key);
@@ -191,6 +201,10 @@ private:
   std::unique_ptr<TTimer> FAutoScrollTimer;
   bool FLoadFailed = false;
   bool FPopupFromMouseUp = false;
+  bool FDragArmed = false;
+  TPoint FPressPoint;
+  TDragSource* FDragSource = nullptr;
+  void ClickInsteadOfDrag(int x, int y);
 };
 
 class TVellum : public TCustomVellum {

@@ -145,4 +145,4 @@ bool TVellumVLData::CanStartDragging() {
 
 TControl* TVellumVLData::GetHostControl() { return Vellum; }
 TCursor TVellumVLData::GetNormalCursor() { return Vellum->Cursor; }
-void TVellumVLData::RequestDrag() { PostMessage(Vellum, WM_VLDRAGDROP); }
+void TVellumVLData::RequestDrag() { Vellum->ArmDrag(); }
