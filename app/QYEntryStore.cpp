@@ -4,6 +4,7 @@
 #include "app/QYDatabase.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
+#include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Dialogs.h"
@@ -261,6 +262,7 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
   }
   ShowStateWord(word);
   if (OnEntryLoaded) OnEntryLoaded(j);
+  if (j == CurrentJournal) UpdateReadOnlyState();
 }
 
 bool SaveEntry(TOpenJournal* j, int mode) {

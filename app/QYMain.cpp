@@ -119,6 +119,10 @@ void TformQuilloryMain::BuildActions() {
   ShowActivityDisplayWindow =
       make("ShowActivityDisplayWindow", "Activity Window", "show or hide the activity window",
            ActivityWindowShortCut, &TformQuilloryMain::ShowActivityDisplayWindowExecute);
+  ActionChangePassword = make("ActionChangePassword", "Change Password", "change password", scNone,
+                              &TformQuilloryMain::ActionChangePasswordExecute);
+  ActionToggleReadOnly = make("ActionToggleReadOnly", "Toggle Read Only", "toggle read only",
+                              scNone, &TformQuilloryMain::ActionToggleReadOnlyExecute);
 }
 
 void TformQuilloryMain::BuildControls() {
@@ -550,6 +554,16 @@ void TformQuilloryMain::ActionAboutExecute(TObject*) {
   box->DoCreate();
   box->ShowModal();
 }
+
+void TformQuilloryMain::ActionChangePasswordExecute(TObject*) {
+  PauseTimer();
+  struct TResume {
+    ~TResume() { ResumeTimer(); }
+  } resume;
+  ChangePassword();
+}
+
+void TformQuilloryMain::ActionToggleReadOnlyExecute(TObject*) { ::ActionToggleReadOnlyExecute(); }
 
 void TformQuilloryMain::ShowActivityDisplayWindowExecute(TObject*) {
   if (ActivityDisplayWindow) ActivityDisplayWindow->ToggleBeside(this);

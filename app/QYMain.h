@@ -66,6 +66,8 @@ public:
   TAction* ActionHide = nullptr;
   TAction* ActionAbout = nullptr;
   TAction* ShowActivityDisplayWindow = nullptr;
+  TAction* ActionChangePassword = nullptr;
+  TAction* ActionToggleReadOnly = nullptr;
 
   // --- handlers
   void FormCreate(TObject* Sender);
@@ -81,6 +83,8 @@ public:
   void ActionHideExecute(TObject* Sender);
   void ActionAboutExecute(TObject* Sender);
   void ShowActivityDisplayWindowExecute(TObject* Sender);
+  void ActionChangePasswordExecute(TObject* Sender);
+  void ActionToggleReadOnlyExecute(TObject* Sender);
   void ApplicationException(TObject* Sender, const Exception& E);
   // A message from another start of the program ("restore").
   void InstanceMessageReceived(const String& message);

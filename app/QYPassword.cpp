@@ -1,9 +1,17 @@
 #include "app/QYPassword.h"
 
+#include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
+#include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
+#include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYProfile.h"
+#include "app/QYStartup.h"
+#include "platform/base/DateTime.h"
 #include "platform/db/DBPassword.h"
+#include "platform/gui/ActnList.h"
+#include "platform/gui/Dialogs.h"
 
 String JournalPassword;
 TPasswordDlg* dlgPassword = nullptr;
@@ -119,3 +127,109 @@ void TChangePasswordDlg::FormShow(TObject*) {
 void TChangePasswordDlg::OKBtnClick(TObject*) { ModalResult = mrOk; }
 void TChangePasswordDlg::CancelBtnClick(TObject*) { ModalResult = mrCancel; }
 void TChangePasswordDlg::pbHelpClick(TObject*) { Application->HelpContext(13); }
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Wipes what the change dialog's edits held.
+void ClearChangeEdits(TChangePasswordDlg& dlg) {
+  dlg.eExistingPassword->SetText("");
+  dlg.eNewPassword->SetText("");
+  dlg.eRepeatNewPassword->SetText("");
+}
+
+// The passwords the user gave, or false when the dialog was left.
+bool AskNewPassword(TChangePasswordDlg& dlg, String& existing, String& fresh) {
+  for (;;) {
+    if (dlg.ShowModal() != mrOk) return false;
+    existing = dlg.eExistingPassword->GetText();
+    fresh = dlg.eNewPassword->GetText();
+    String repeated = dlg.eRepeatNewPassword->GetText();
+    const bool matches = existing == JournalPassword;
+    const bool same = fresh == repeated;
+    WipeString(repeated);
+    if (!matches) {
+      MessageBox("Exisitng password entered does not match database password", "Message",
+                 MB_OK | MB_ICONERROR);
+    } else if (!same) {
+      MessageBox("New password and repeated new password are different", "Message",
+                 MB_OK | MB_ICONERROR);
+    } else {
+      return true;
+    }
+    WipeString(existing);
+    WipeString(fresh);
+  }
+}
+
+}  // namespace
+
+bool ChangePassword() {
+  if (!dlgChangePassword) return false;
+  TChangePasswordDlg& dlg = *dlgChangePassword;
+  String existing, fresh;
+  if (!AskNewPassword(dlg, existing, fresh)) {
+    ClearChangeEdits(dlg);
+    return false;
+  }
+  ClearChangeEdits(dlg);
+  // No table may stay open while its file is written anew.
+  UnloadJournalsHook();
+  bool changed = false;
+  try {
+    // Both tables share one file: the first call moves it whole to the new
+    // password and the second only packs it. A failure before the new file
+    // is in place leaves the old one as it was, under the old password.
+    RestructureTablePassword(existing, fresh, "QUILLORY");
+    changed = true;
+    TSession& session = QuillorySession();
+    if (!fresh.empty()) session.AddPassword(fresh);
+    if (existing != fresh) session.RemovePassword(existing);
+    WipeString(JournalPassword);
+    JournalPassword = fresh;
+    RestructureTablePassword(fresh, fresh, "Journals");
+  } catch (const std::exception& e) {
+    ShowErrorDisplay(changed ? "Change Password - Pack" : "Change Password", e);
+  }
+  if (changed) {
+    try {
+      RecordPasswordChange(fresh, Now());
+    } catch (const std::exception& e) {
+      ShowErrorDisplay("Change Password - Profile", e);
+    }
+  }
+  WipeString(existing);
+  WipeString(fresh);
+  LoadJournalsHook();
+  return changed;
+}
+
+// ---------------------------------------------------------------------------
+
+void ActionToggleReadOnlyExecute() {
+  if (!ProfileSettings.ProtectPriorEntries || !CurrentJournal) return;
+  TEntryDocument& doc = *CurrentJournal->Document;
+  doc.ReadOnly = !doc.ReadOnly;
+  UpdateReadOnlyState();
+}
+
+void UpdateReadOnlyState() {
+  TformQuilloryMain* main = formQuilloryMain;
+  if (!main) return;
+  const bool readOnly = CurrentJournal && CurrentJournal->Document->ReadOnly;
+  if (auto* toggle = dynamic_cast<TCustomAction*>(main->FindComponent("ActionToggleReadOnly")))
+    toggle->SetChecked(readOnly);
+  // Otherwise the state word of the load just shown stays.
+  if (readOnly)
+    main->SetStatusText(spState, "locked read only");
+  else if (main->StatusText(spState) == "locked read only")
+    main->SetStatusText(spState, "");
+  // The commands and tool-bar boxes that would change the entry; the ones
+  // not built yet are simply not found.
+  for (const char* name : {"ActionSave", "ActionDelete", "ActionSpell", "ActionThesaurus",
+                           "ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp"})
+    if (auto* a = dynamic_cast<TCustomAction*>(main->FindComponent(name))) a->SetEnabled(!readOnly);
+  for (const char* name : {"tbFontName", "tbFontSize", "cbTextStyles", "cbParagraphStyles"})
+    if (auto* c = dynamic_cast<TControl*>(main->FindComponent(name))) c->SetEnabled(!readOnly);
+}

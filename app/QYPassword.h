@@ -49,3 +49,16 @@ public:
 
 extern TPasswordDlg* dlgPassword;
 extern TChangePasswordDlg* dlgChangePassword;
+
+// The change-password command: asks for the existing and the new password
+// (again until they agree or the user cancels), closes the journals, puts the
+// journal's file under the new password (an empty one removes it), records
+// the change and opens the journals again. A failure on the way is shown and
+// leaves the journal under the old password, every entry as it was; answers
+// whether the password changed.
+bool ChangePassword();
+
+// The read-only toggle of the current entry (only while prior entries are
+// protected), and the commands and controls that follow its state.
+void ActionToggleReadOnlyExecute();
+void UpdateReadOnlyState();
