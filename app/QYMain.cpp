@@ -507,6 +507,8 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
         MessageBox("Password Does Not Match\r\nPlease Enter Password Again", "Password",
                    MB_OK | MB_ICONEXCLAMATION);
         QuillorySession().RemoveAllPasswords();
+        // A password that opened nothing is not kept either.
+        WipeString(JournalPassword);
       }
     }
     if (state == etFailed) {

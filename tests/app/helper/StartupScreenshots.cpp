@@ -6,11 +6,18 @@
 //                                          splash and the about box, made in
 //                                          this process (answers the first
 //                                          start's question itself)
+//   startup_screenshots lock <file> <program folder>
+//                                          the main window after a lock of an
+//                                          open, protected journal (in a
+//                                          documents folder of its own)
 //   startup_screenshots grab <file>        the whole screen, as it is now
 #include "app/QYAbout.h"
+#include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "app/QYSplash.h"
+#include "app/QYStartup.h"
 
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
@@ -25,7 +32,9 @@
 #include <QThread>
 #include <QWidget>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +101,56 @@ int Windows(const std::string& folder, const std::string& programDir) {
   return ok ? 0 : 1;
 }
 
+int Lock(const std::string& file, const std::string& programDir) {
+  const std::filesystem::path docs =
+      std::filesystem::temp_directory_path() / ("qy-lock-shot-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(docs);
+  TInteractionScript script;
+  script.Answer(IDOK);  // the new database folder
+  Application->Initialize();
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = programDir;
+  folders.DocumentsDir = docs.string();
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  TformQuilloryMain* main = Application->CreateForm<TformQuilloryMain>();
+  if (main->SetUpCancelled) return 1;
+  Application->CreateForm<TPasswordDlg>();
+  RegisterDocumentFormats();
+  RegisterJournalHooks();
+  ProfileSettings.UserName = "Anne Shirley";
+  ProfileSettings.AutoLockMinimize = false;
+  // An entry, the journal protected, then opened with its password.
+  Integer id = 0;
+  InsertJournal("Diary", 0, id);
+  TOpenJournal* j = FindOrOpenJournal(id);
+  j->Document->Data.AddTextItem("Dear diary, nobody may read this.", 0, 0);
+  j->Document->Modified = true;
+  SaveEntry(j, smExplicit);
+  JournalsLoaded = true;
+  UnloadJournals();
+  RestructureTablePassword("", "Shot;Pass", "QUILLORY");
+  QuillorySession().RemoveAllPasswords();
+  script.Do([](TInteraction& r) {
+    auto* dlg = static_cast<TPasswordDlg*>(r.Form);
+    dlg->ePassword->SetText("Shot;Pass");
+    dlg->OKBtn->Click();
+    return static_cast<int>(dlg->ModalResult);
+  });
+  main->SetBounds(0, 0, 1000, 720);
+  main->Show();
+  main->pbOpenQuilloryClick(nullptr);
+  Settle();
+  const bool opened = ScreenMode == smOpen && CurrentJournal;
+  main->ActionLock->Execute();
+  const bool ok = opened && ScreenMode == smCover && !JournalsLoaded && Save(main, file);
+  main->Hide();
+  Application->DestroyComponents();
+  std::error_code ec;
+  std::filesystem::remove_all(docs, ec);
+  return ok ? 0 : 1;
+}
+
 int Grab(const std::string& file) {
   QScreen* screen = QGuiApplication::primaryScreen();
   const bool ok = screen && screen->grabWindow(0).save(QString::fromStdString(file), "PNG");
@@ -104,7 +163,9 @@ int Grab(const std::string& file) {
 int main(int argc, char** argv) {
   QApplication toolkit(argc, argv);
   if (argc == 4 && std::string(argv[1]) == "windows") return Windows(argv[2], argv[3]);
+  if (argc == 4 && std::string(argv[1]) == "lock") return Lock(argv[2], argv[3]);
   if (argc == 3 && std::string(argv[1]) == "grab") return Grab(argv[2]);
-  std::fprintf(stderr, "usage: %s windows <folder> <program folder> | grab <file>\n", argv[0]);
+  std::fprintf(stderr, "usage: %s windows <folder> <program folder> | lock <file> <program folder> | grab <file>\n",
+               argv[0]);
   return 2;
 }
