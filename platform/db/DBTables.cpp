@@ -420,7 +420,8 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     }
     std::vector<TCipherSettings> settings;
     if (auto rec = FCipher.find(path); rec != FCipher.end()) settings.push_back(rec->second);
-    if (settings.empty() || !(settings.front() == TCipherSettings())) settings.emplace_back();
+    for (const TCipherSettings& cs : {TCipherSettings(), DBEarlierCipherSettings})
+      if (std::find(settings.begin(), settings.end(), cs) == settings.end()) settings.push_back(cs);
     int rc = SQLITE_OK;
     for (const String& k : keys) {
       for (const TCipherSettings& cs : settings) {
@@ -435,6 +436,10 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
           try {
             Exec(db, "PRAGMA journal_mode = WAL");
             Exec(db, "PRAGMA synchronous = FULL");
+            // Room for the pages a large entry frees and those it writes in
+            // one update: a smaller cache spills them to the log mid-save and
+            // reads and decrypts the old ones again to free them.
+            Exec(db, "PRAGMA cache_size = -8192");
             // Sorts and temporary tables stay in memory: on disk they would be
             // clear text beside an encrypted file.
             Exec(db, "PRAGMA temp_store = MEMORY");

@@ -32,7 +32,9 @@ constexpr int DBKdfIterations = 256000;
 // change of the defaults still opens it (TSession::SetCipherSettings).
 struct TCipherSettings {
   int KdfIter = DBKdfIterations;
-  int PageSize = 1024;
+  // Large pages: a large entry spans a quarter of the pages it would in 1 KiB
+  // ones, and each page costs its own IV, cipher set-up and HMAC.
+  int PageSize = 4096;
 
   bool operator==(const TCipherSettings&) const = default;
   // "kdf_iter=256000;cipher_page_size=1024".
@@ -40,6 +42,10 @@ struct TCipherSettings {
   // False (out unchanged) for text that names no valid settings.
   static bool Parse(const String& text, TCipherSettings& out);
 };
+
+// What encrypted files were made with before the pages grew; tried last for
+// a file that has no record of its settings.
+inline const TCipherSettings DBEarlierCipherSettings{DBKdfIterations, 1024};
 
 // Raises EDBEngineError unless the linked engine is SQLCipher (it answers
 // "PRAGMA cipher_version") and the library is the one the header describes.

@@ -26,7 +26,12 @@ AnsiString TagToken(const TVLTag& tag, bool tagsArePChars) {
 // A text that a plain line cannot carry: 8-bit text with a line end or NUL,
 // raw Unicode with U+2029, U+0000 or an odd length.
 bool NeedsHexLine(const AnsiString& text, bool unicode) {
-  if (!unicode) return text.find_first_of(AnsiString("\r\n\0", 3)) != AnsiString::npos;
+  if (!unicode) {
+    // A plain loop: find_first_of looks each byte up in the set one by one.
+    for (unsigned char c : text)
+      if (c <= '\r' && (c == '\r' || c == '\n' || c == 0)) return true;
+    return false;
+  }
   if (text.size() % 2) return true;
   for (size_t i = 0; i + 1 < text.size(); i += 2) {
     auto lo = static_cast<unsigned char>(text[i]), hi = static_cast<unsigned char>(text[i + 1]);

@@ -205,6 +205,15 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
   t.Open();
   t.RestructurePassword("Secret-5");
   EXPECT_EQ(other.Session.CipherSettingsOf(other.File()), TCipherSettings());
+  // A file of the earlier layout opens without a record.
+  TFolder earlier("EarlierTableFileSession");
+  earlier.Make("Secret-6", DBEarlierCipherSettings);
+  TFolder unrecorded("UnrecordedTableFileSession");
+  fs::copy_file(earlier.File(), unrecorded.File());
+  unrecorded.Session.AddPassword("Secret-6");
+  EXPECT_EQ(unrecorded.Count(), 40);
+  EXPECT_EQ(unrecorded.Session.CipherSettingsOf(unrecorded.File()), DBEarlierCipherSettings);
+  unrecorded.Session.CloseIdleConnections();
 
   struct TextCase {
     String text;
@@ -212,7 +221,8 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
     TCipherSettings settings;
   };
   const TextCase texts[] = {
-      {"kdf_iter=256000;cipher_page_size=1024", true, {}},
+      {"kdf_iter=256000;cipher_page_size=4096", true, {}},
+      {"kdf_iter=256000;cipher_page_size=1024", true, DBEarlierCipherSettings},
       {" kdf_iter = 64000 ; cipher_page_size=4096;", true, {64000, 4096}},
       {"kdf_iter=64000", false, {}},
       {"kdf_iter=0;cipher_page_size=1024", false, {}},
