@@ -753,8 +753,11 @@ bool TWinControl::QtEvent(QEvent* event) {
       auto* ke = static_cast<QKeyEvent*>(event);
       Word key = VirtualKeyOfEvent(ke);
       TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
-      if (key != 0 && DoKeyDown(key, shift)) return true;
       QString text = ke->text();
+      FKeyText = text.toStdU16String();
+      const bool down = key != 0 && DoKeyDown(key, shift);
+      FKeyText.clear();
+      if (down) return true;
       if (text.isEmpty() || (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
       QString typed;
       bool changed = false;
@@ -777,6 +780,16 @@ bool TWinControl::QtEvent(QEvent* event) {
         FReinjecting = false;
       }
       return true;
+    }
+    case QEvent::ShortcutOverride: {
+      if (KeyFromFocusedChild()) return false;
+      auto* ke = static_cast<QKeyEvent*>(event);
+      const Word key = VirtualKeyOfEvent(ke);
+      if (key != 0 && WantsShortcutKey(key, ShiftFromQt(ke->modifiers(), Qt::NoButton))) {
+        ke->accept();
+        return true;
+      }
+      return false;
     }
     case QEvent::KeyRelease: {
       if (FReinjecting || KeyFromFocusedChild()) return false;

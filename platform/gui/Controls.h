@@ -260,6 +260,13 @@ protected:
   virtual bool DoKeyDown(Word& Key, TShiftState Shift);
   virtual bool DoKeyUp(Word& Key, TShiftState Shift);
   virtual bool DoKeyPress(char16_t& Key);
+  // The characters the key being handled produces (empty for keys that
+  // produce none); valid during DoKeyDown, so that a control can take the
+  // key and its text in one step.
+  const WideString& KeyText() const { return FKeyText; }
+  // Whether the control takes this key itself before any menu or action
+  // shortcut bound to it (editing keys of an editor).
+  virtual bool WantsShortcutKey(Word Key, TShiftState Shift) { return false; }
   virtual void DoEnter();
   virtual void DoExit();
   // The rectangle aligned children share (ClientRect by default).
@@ -286,6 +293,7 @@ private:
   int FTabOrder = -1;
   bool FAligning = false;
   bool FReinjecting = false;
+  WideString FKeyText;
 };
 
 // ---------------------------------------------------------------------------

@@ -15,7 +15,7 @@ bool InsideCharacter(char16_t c) { return (c >= 0xDC00 && c <= 0xDFFF) || IsComb
 
 }  // namespace
 
-TVLEditVLData::TVLEditVLData() {
+TVLEditVLData::TVLEditVLData(TCustomVellum* vellum) : TVellumVLData(vellum) {
   UndoList = std::make_unique<TVLUndoList>(this);
   RedoList = std::make_unique<TVLUndoList>(this);
 }
@@ -27,21 +27,17 @@ void TVLEditVLData::ClearDrawLines() {
   CaretDrawItemNo = -1;
   CaretCharPos = -1;
   CurTag = TVLTag();
-  TCustomVLFormattedData::ClearDrawLines();
+  TVellumVLData::ClearDrawLines();
 }
 
 void TVLEditVLData::Clear() {
-  TCustomVLFormattedData::Clear();
+  TVellumVLData::Clear();
   if (UndoList) UndoList->Clear();
   if (RedoList) RedoList->Clear();
   LastAutoStyleNo = 0;
   SetCurParaStyleNo(0);
   SetCurTextStyleNo(0);
   SetState(GetState() | vlstEditorCleared);
-}
-
-void TVLEditVLData::NotifyChange(bool clearRedo) {
-  if (clearRedo && RedoList) RedoList->Clear();
 }
 
 void TVLEditVLData::LogRepair(const String& message) { std::cerr << "Vellum editor: " << message << "\n"; }
@@ -99,6 +95,7 @@ Integer TVLEditVLData::StyleForText(Integer styleNo, const WideString& text) {
 // Undo sequences
 
 TVLUndoList* TVLEditVLData::GetRecordingUndoList() {
+  ++EditStamp;
   if (UndoDestination == 1 && UndoList->Limit != 0) return UndoList.get();
   if (UndoDestination == 2) return RedoList.get();
   return nullptr;
@@ -253,7 +250,7 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
   if (updateFirst) UpdateHost();
   UpdateResizer();
   if (ActiveItem || (GetState() & vlstNestedCaret)) {
-    HostSetCaret(0, 0, 0);
+    HostSetCaret(0, 0, 0, false);
     DoCaretMove();
     return;
   }
@@ -269,13 +266,9 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
       CaretY = di->Top - 1;
     }
   }
-  // Handles on a picture stand for the caret.
-  if (h != 0 && HostFocused() && !Resizer && !(HostReadOnly() && HideReadOnlyCaret()))
-    HostSetCaret(CaretX - GetHOffset() - CaretWidth / 2,
-                 CaretY - GetVOffset() + dh + 1 - CaretExtraHeight - h, h + 2 * CaretExtraHeight);
-  else
-    HostSetCaret(0, 0, 0);
   CaretHeight = h;
+  CaretDrawHeight = dh;
+  UpdateHostCaret();
   if (CaretDrawItemNo != -1) {
     Integer itemNo = DrawItems[CaretDrawItemNo]->ItemNo;
     TCustomVLItemInfo* item = GetItem(itemNo);
@@ -375,6 +368,18 @@ void TVLEditVLData::SetCaretToDrawItemStart() {
   SkipMarker(true, o);
   BuildCharPositions(o - 2);
   PlaceCaret(true, false, false);
+}
+
+void TVLEditVLData::UpdateHostCaret() {
+  const Integer h = CaretHeight;
+  if (h == 0) {
+    HostSetCaret(0, 0, 0, false);
+    return;
+  }
+  HostSetCaret(CaretX - GetHOffset() - CaretWidth / 2,
+               CaretY - GetVOffset() + CaretDrawHeight + 1 - CaretExtraHeight - h, h + 2 * CaretExtraHeight,
+               // Handles on a picture stand for the caret.
+               HostFocused() && !Resizer && !(HostReadOnly() && HideReadOnlyCaret()));
 }
 
 // ---------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 // item list, and the editing operations built on them.
 #include "richtext/editor/VLResize.h"
 #include "richtext/editor/VLUndo.h"
-#include "richtext/view/VLFormattedData.h"
+#include "richtext/view/VellumVLData.h"
 
 #include <functional>
 #include <memory>
@@ -31,36 +31,49 @@ struct TVLReformatRange {
   Integer First = -1, Last = -1;
 };
 
-class TVLEditVLData : public TCustomVLFormattedData {
+class TCustomVellumEdit;
+
+// The editor's data is the view's data of its control (TCustomVellumEdit);
+// without a control (tests, hidden documents) the host hooks answer nothing.
+class TVLEditVLData : public TVellumVLData {
 public:
-  TVLEditVLData();
+  explicit TVLEditVLData(TCustomVellum* vellum = nullptr);
   ~TVLEditVLData() override;
+  // The editor control hosting this data (null when none).
+  TCustomVellumEdit* Editor() const;
+  using TVLControlData::SelectionExists;
 
   void ClearDrawLines() override;
   void Clear() override;
 
   // ---- hooks of the owning control (the data works without one) ---------
-  virtual void DoCaretMove() {}
-  virtual void DoCurTextStyleChanged() {}
-  virtual void DoCurParaStyleChanged() {}
+  virtual void DoCaretMove();
+  virtual void DoCurTextStyleChanged();
+  virtual void DoCurParaStyleChanged();
   // The conversion callback of a style operation: newStyleNo enters equal
   // to styleNo; appliedToText is false for the current text style and for
   // paragraph numbers.
   virtual void DoStyleConversion(Integer styleNo, Integer userData, bool appliedToText,
-                                 Integer& newStyleNo) {}
-  virtual void DoParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) {}
+                                 Integer& newStyleNo);
+  virtual void DoParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo);
   // Whether a text item loses its tag when its style changes.
-  virtual bool ClearTagOnStyleApp() { return true; }
-  // Whether the host has the focus (the caret shows only then).
-  virtual bool HostFocused() { return false; }
-  virtual bool HostReadOnly() { return false; }
-  virtual bool HideReadOnlyCaret() { return false; }
-  // The caret in client coordinates; height 0 hides it.
-  virtual void HostSetCaret(Integer x, Integer y, Integer height) {}
+  virtual bool ClearTagOnStyleApp();
+  virtual bool HostReadOnly();
+  virtual bool HideReadOnlyCaret();
+  // The caret in client coordinates (kept for the input method also when
+  // hidden); height 0 means none.
+  virtual void HostSetCaret(Integer x, Integer y, Integer height, bool visible);
   // After an edit: the control sets Modified and fires OnChange.
   virtual void NotifyChange(bool clearRedo);
   // Repaint after a full reformat.
-  virtual void InvalidateHost() {}
+  virtual void InvalidateHost() { Invalidate(); }
+  // The mouse moved the selection: the caret follows its end.
+  void SelectionChanged() override;
+  // Counts changes of the item list (each recording primitive asks for the
+  // recording list just before it changes something).
+  Cardinal EditStamp = 0;
+  // Puts the drawn caret where the data's caret is (after scrolling).
+  void UpdateHostCaret();
   // An internal inconsistency that the edit repaired.
   virtual void LogRepair(const String& message);
 
@@ -189,10 +202,12 @@ public:
 
   // ---- typing, Backspace, Enter (VLEditDataTyping.cpp) ---------------------
   void KeyPressed(char key);
-  void InsertTypedString(const AnsiString& s);
+  // asTyping: one character joins the typing record; otherwise the string
+  // is a step of undo of its own (or of the open group).
+  void InsertTypedString(const AnsiString& s, bool asTyping = true);
   // UTF-16 text from the keyboard or an input method: goes into the current
   // style, switching to a Unicode style when the style cannot hold it.
-  void InsertTypedText(const WideString& text);
+  void InsertTypedText(const WideString& text, bool asTyping = true);
   void BackspacePressed(bool ctrl, bool wholeCharacter, bool recursive);
   bool InsertEnter(bool lineBreak);
   bool MoveAnchoredCheckpoint(Integer itemNo, bool preferPrevious);
@@ -285,6 +300,8 @@ public:
   Integer LastAutoStyleNo = 0;
   TVLTag CurTag;
   Integer CaretHeight = 0;
+  // The height of the caret's draw item (where the caret's bottom goes).
+  Integer CaretDrawHeight = 0;
   std::vector<TVLCharPos> CharPositions;
   Integer CurTextStyleNo = 0;
   Integer CurParaStyleNo = 0;

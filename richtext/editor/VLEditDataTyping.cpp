@@ -30,7 +30,7 @@ void TVLEditVLData::KeyPressed(char key) {
   InsertTypedString(s);
 }
 
-void TVLEditVLData::InsertTypedText(const WideString& text) {
+void TVLEditVLData::InsertTypedText(const WideString& text, bool asTyping) {
   TVLStyle* style = GetStyle();
   if (!style || text.empty()) return;
   PrepareEmptyDocument();
@@ -39,12 +39,12 @@ void TVLEditVLData::InsertTypedText(const WideString& text) {
   const Integer actual = GetActualStyleNo(CurTextStyleNo, CurParaStyleNo);
   const AnsiString raw = WideStringToRawUnicode(text);
   if (actual >= 0 && actual < style->TextStyles->Count() && style->TextStyles->Items(actual)->Unicode)
-    InsertTypedString(raw);
+    InsertTypedString(raw, asTyping);
   else
-    InsertTypedString(RawUnicodeToAnsi(raw, GetStyleCodePage(actual)));
+    InsertTypedString(RawUnicodeToAnsi(raw, GetStyleCodePage(actual)), asTyping);
 }
 
-void TVLEditVLData::InsertTypedString(const AnsiString& s) {
+void TVLEditVLData::InsertTypedString(const AnsiString& s, bool asTyping) {
   TVLStyle* style = GetStyle();
   if (!style || ActiveItem || !CanDeleteSelection()) {
     Beep();
@@ -110,12 +110,13 @@ void TVLEditVLData::InsertTypedString(const AnsiString& s) {
   }
   const Integer pos = DrawItems[d]->TextOffset + k + 1 - shift;
   const TVLReformatRange range = CaretLineRange();
-  if (l > 1) {
+  if (l > 1 || !asTyping) {
     // An input method's commit or a dead-key sequence: one step of undo.
     BeginUndoSequence(vlutEnter, true);
     InsertSubstring(itemNo, pos, s);
   } else {
     UndoList->AddTyping(itemNo, pos, unicode);
+    ++EditStamp;
     AnsiString text = GetItemTextA(itemNo);
     TextInsert(s, text, pos, GetItemOptions(itemNo));
     ItemAction(vliaTextModifying, GetItem(itemNo), text, this);

@@ -4,7 +4,7 @@
 #include "richtext/view/Vellum.h"
 
 TVellumVLData::TVellumVLData(TCustomVellum* vellum) : Vellum(vellum) {
-  FLayoutFlags = vellum->Flags;
+  if (vellum) FLayoutFlags = vellum->Flags;
   SetState(GetState() | vlstViewDocument);
 }
 
@@ -14,22 +14,36 @@ TVellumVLData::~TVellumVLData() {
   FMarkers.reset();
 }
 
-TVLOptions TVellumVLData::GetOptions() { return Vellum->Options; }
-void TVellumVLData::SetOptions(TVLOptions value) { Vellum->Options = value; }
-TVLFOptions TVellumVLData::GetVLFOptions() { return Vellum->VLFOptions; }
-void TVellumVLData::SetVLFOptions(TVLFOptions value) { Vellum->VLFOptions = value; }
-TVLRTFOptions TVellumVLData::GetRTFOptions() { return Vellum->RTFOptions; }
-void TVellumVLData::SetRTFOptions(TVLRTFOptions value) { Vellum->RTFOptions = value; }
-TVLFReaderStyleMode TVellumVLData::GetVLFTextStylesReadMode() { return Vellum->VLFTextStylesReadMode; }
-TVLFReaderStyleMode TVellumVLData::GetVLFParaStylesReadMode() { return Vellum->VLFParaStylesReadMode; }
-TVLPaletteAction TVellumVLData::GetDoInPaletteMode() { return Vellum->DoInPaletteMode; }
-TVLBiDiMode TVellumVLData::GetBiDiMode() { return Vellum->GetBiDiMode(); }
-TVLStyle* TVellumVLData::GetStyle() { return Vellum->GetStyle(); }
-String TVellumVLData::GetDelimiters() { return Vellum->Delimiters; }
-TVLRTFReadHook* TVellumVLData::GetRTFReadProperties() { return Vellum->GetRTFReadProperties(); }
+TVLOptions TVellumVLData::GetOptions() { return Vellum ? Vellum->Options : TVLControlData::GetOptions(); }
+void TVellumVLData::SetOptions(TVLOptions value) {
+  if (Vellum) Vellum->Options = value;
+}
+TVLFOptions TVellumVLData::GetVLFOptions() { return Vellum ? Vellum->VLFOptions : TVLControlData::GetVLFOptions(); }
+void TVellumVLData::SetVLFOptions(TVLFOptions value) {
+  if (Vellum) Vellum->VLFOptions = value;
+}
+TVLRTFOptions TVellumVLData::GetRTFOptions() { return Vellum ? Vellum->RTFOptions : TVLControlData::GetRTFOptions(); }
+void TVellumVLData::SetRTFOptions(TVLRTFOptions value) {
+  if (Vellum) Vellum->RTFOptions = value;
+}
+TVLFReaderStyleMode TVellumVLData::GetVLFTextStylesReadMode() {
+  return Vellum ? Vellum->VLFTextStylesReadMode : TVLControlData::GetVLFTextStylesReadMode();
+}
+TVLFReaderStyleMode TVellumVLData::GetVLFParaStylesReadMode() {
+  return Vellum ? Vellum->VLFParaStylesReadMode : TVLControlData::GetVLFParaStylesReadMode();
+}
+TVLPaletteAction TVellumVLData::GetDoInPaletteMode() {
+  return Vellum ? Vellum->DoInPaletteMode : TVLControlData::GetDoInPaletteMode();
+}
+TVLBiDiMode TVellumVLData::GetBiDiMode() { return Vellum ? Vellum->GetBiDiMode() : TVLControlData::GetBiDiMode(); }
+TVLStyle* TVellumVLData::GetStyle() { return Vellum ? Vellum->GetStyle() : TVLControlData::GetStyle(); }
+String TVellumVLData::GetDelimiters() { return Vellum ? Vellum->Delimiters : TVLControlData::GetDelimiters(); }
+TVLRTFReadHook* TVellumVLData::GetRTFReadProperties() {
+  return Vellum ? Vellum->GetRTFReadProperties() : TVLControlData::GetRTFReadProperties();
+}
 TObject* TVellumVLData::GetParentControl() { return Vellum; }
 TStringList* TVellumVLData::GetDocProperties() {
-  return (GetState() & vlstViewDocument) ? Vellum->DocProperties.get() : nullptr;
+  return (Vellum && (GetState() & vlstViewDocument)) ? Vellum->DocProperties.get() : nullptr;
 }
 
 void TVellumVLData::ReleaseVLFStyleMaps() {
@@ -44,8 +58,8 @@ TVLMarkerList* TVellumVLData::GetMarkers(bool allowCreate) {
 }
 
 void TVellumVLData::DestroyMarkers() { FMarkers.reset(); }
-TCustomVLData* TVellumVLData::GetActiveSubVLData() { return Vellum->GetActiveSubVLData(); }
-TCustomVLItemInfo* TVellumVLData::GetActiveSubItem() { return Vellum->ActiveItem; }
+TCustomVLData* TVellumVLData::GetActiveSubVLData() { return Vellum ? Vellum->GetActiveSubVLData() : nullptr; }
+TCustomVLItemInfo* TVellumVLData::GetActiveSubItem() { return Vellum ? Vellum->ActiveItem : nullptr; }
 
 void TVellumVLData::GetSaveRange(bool selectionOnly, Integer& startItemNo, Integer& endItemNo,
                                  Integer& startOffs, Integer& endOffs, Integer& startPart, Integer& endPart) {
@@ -64,26 +78,29 @@ void TVellumVLData::GetSaveRange(bool selectionOnly, Integer& startItemNo, Integ
 
 // ---- host answers ----------------------------------------------------------------------
 
-Integer TVellumVLData::GetDocumentWidth() { return Vellum->XSize; }
-Integer TVellumVLData::GetLeftMargin() { return Vellum->LeftMargin; }
-Integer TVellumVLData::GetRightMargin() { return Vellum->RightMargin; }
-Integer TVellumVLData::GetTopMargin() { return Vellum->TopMargin; }
-Integer TVellumVLData::GetBottomMargin() { return Vellum->BottomMargin; }
-Integer TVellumVLData::GetMinTextWidth() { return Vellum->MinTextWidth; }
-Integer TVellumVLData::GetMaxTextWidth() { return Vellum->MaxTextWidth; }
-Integer TVellumVLData::GetWidth() { return Vellum->ClientWidth(); }
-Integer TVellumVLData::GetHeight() { return Vellum->ClientHeight(); }
-Integer TVellumVLData::GetHOffset() { return Vellum->HPos; }
-Integer TVellumVLData::GetVOffset() { return Vellum->VPos * Vellum->GetVSmallStep(); }
-Integer TVellumVLData::GetVSmallStep() { return Vellum->GetVSmallStep(); }
+// Without a control (a document edited headless) the host answers nothing.
+Integer TVellumVLData::GetDocumentWidth() { return Vellum ? Vellum->XSize : 0; }
+Integer TVellumVLData::GetLeftMargin() { return Vellum ? Vellum->LeftMargin : 0; }
+Integer TVellumVLData::GetRightMargin() { return Vellum ? Vellum->RightMargin : 0; }
+Integer TVellumVLData::GetTopMargin() { return Vellum ? Vellum->TopMargin : 0; }
+Integer TVellumVLData::GetBottomMargin() { return Vellum ? Vellum->BottomMargin : 0; }
+Integer TVellumVLData::GetMinTextWidth() { return Vellum ? Vellum->MinTextWidth : 0; }
+Integer TVellumVLData::GetMaxTextWidth() { return Vellum ? Vellum->MaxTextWidth : 0; }
+Integer TVellumVLData::GetWidth() { return Vellum ? Vellum->ClientWidth() : 0; }
+Integer TVellumVLData::GetHeight() { return Vellum ? Vellum->ClientHeight() : 0; }
+Integer TVellumVLData::GetHOffset() { return Vellum ? Vellum->HPos : 0; }
+Integer TVellumVLData::GetVOffset() { return Vellum ? Vellum->VPos * Vellum->GetVSmallStep() : 0; }
+Integer TVellumVLData::GetVSmallStep() { return Vellum ? Vellum->GetVSmallStep() : 1; }
 
 void TVellumVLData::SetDocumentSize(Integer width, Integer height, bool reformat) {
+  if (!Vellum) return;
   const Integer step = Vellum->GetVSmallStep();
   Vellum->UpdateScrollBars(width, height / step + (height % step ? 1 : 0), true, true);
 }
 
 void TVellumVLData::AdjustVScrollStep() {
   // Keeps the vertical range within 32000 units (a 16-bit thumb).
+  if (!Vellum) return;
   Integer step = Vellum->GetVSmallStep();
   if (step <= 0) return;
   if (DocumentHeight / step >= 32001) {
@@ -96,53 +113,55 @@ void TVellumVLData::AdjustVScrollStep() {
 }
 
 void TVellumVLData::VScrollTo(Integer y) {
-  if (!NoScroll) Vellum->ScrollTo(y);
+  if (!NoScroll && Vellum) Vellum->ScrollTo(y);
 }
 
 void TVellumVLData::HScrollTo(Integer x) {
-  if (!NoScroll) Vellum->HScrollTo(x);
+  if (!NoScroll && Vellum) Vellum->HScrollTo(x);
 }
 
 TCanvas* TVellumVLData::GetCanvas() {
-  TCanvas* c = Vellum->Canvas();
+  TCanvas* c = Vellum ? Vellum->Canvas() : nullptr;
   return c ? c : TCustomVLFormattedData::GetCanvas();
 }
 
-TColor TVellumVLData::GetColor() { return Vellum->GetEffectiveColor(); }
+TColor TVellumVLData::GetColor() { return Vellum ? Vellum->GetEffectiveColor() : clWindow; }
 
 // ---- events -------------------------------------------------------------------------------
 
-bool TVellumVLData::IsOnVLMouseDownAssigned() { return static_cast<bool>(Vellum->OnVLMouseDown); }
+bool TVellumVLData::IsOnVLMouseDownAssigned() { return Vellum && Vellum->OnVLMouseDown; }
 void TVellumVLData::DoVLMouseDown(TMouseButton button, TShiftState shift, Integer itemNo, Integer x, Integer y) {
-  if (Vellum->OnVLMouseDown) Vellum->OnVLMouseDown(Vellum, button, shift, itemNo, x, y);
+  if (Vellum && Vellum->OnVLMouseDown) Vellum->OnVLMouseDown(Vellum, button, shift, itemNo, x, y);
 }
-bool TVellumVLData::IsOnVLMouseUpAssigned() { return static_cast<bool>(Vellum->OnVLMouseUp); }
+bool TVellumVLData::IsOnVLMouseUpAssigned() { return Vellum && Vellum->OnVLMouseUp; }
 void TVellumVLData::DoVLMouseUp(TMouseButton button, TShiftState shift, Integer itemNo, Integer x, Integer y) {
-  if (Vellum->OnVLMouseUp) Vellum->OnVLMouseUp(Vellum, button, shift, itemNo, x, y);
+  if (Vellum && Vellum->OnVLMouseUp) Vellum->OnVLMouseUp(Vellum, button, shift, itemNo, x, y);
 }
-bool TVellumVLData::IsOnVLDblClickAssigned() { return static_cast<bool>(Vellum->OnVLDblClick); }
+bool TVellumVLData::IsOnVLDblClickAssigned() { return Vellum && Vellum->OnVLDblClick; }
 void TVellumVLData::DoVLDblClick(const String& word, Integer styleNo) {
-  if (Vellum->OnVLDblClick) Vellum->OnVLDblClick(Vellum, word, styleNo);
+  if (Vellum && Vellum->OnVLDblClick) Vellum->OnVLDblClick(Vellum, word, styleNo);
 }
-bool TVellumVLData::IsOnVLRightClickAssigned() { return static_cast<bool>(Vellum->OnVLRightClick); }
+bool TVellumVLData::IsOnVLRightClickAssigned() { return Vellum && Vellum->OnVLRightClick; }
 void TVellumVLData::DoVLRightClick(const String& word, Integer styleNo, Integer x, Integer y) {
-  if (Vellum->OnVLRightClick) Vellum->OnVLRightClick(Vellum, word, styleNo, x, y);
+  if (Vellum && Vellum->OnVLRightClick) Vellum->OnVLRightClick(Vellum, word, styleNo, x, y);
 }
-bool TVellumVLData::IsOnJumpAssigned() { return static_cast<bool>(Vellum->OnJump); }
+bool TVellumVLData::IsOnJumpAssigned() { return Vellum && Vellum->OnJump; }
 void TVellumVLData::DoJump(Integer id) {
-  if (Vellum->OnJump) Vellum->OnJump(Vellum, id);
+  if (Vellum && Vellum->OnJump) Vellum->OnJump(Vellum, id);
 }
 void TVellumVLData::DoVLMouseMove(Integer id) {
-  if (Vellum->OnVLMouseMove) Vellum->OnVLMouseMove(Vellum, id);
+  if (Vellum && Vellum->OnVLMouseMove) Vellum->OnVLMouseMove(Vellum, id);
 }
-bool TVellumVLData::IsOnCopyAssigned() { return static_cast<bool>(Vellum->OnCopy); }
+bool TVellumVLData::IsOnCopyAssigned() { return Vellum && Vellum->OnCopy; }
 void TVellumVLData::DoSelect() {
-  if (Vellum->OnSelect) Vellum->OnSelect(Vellum);
+  if (Vellum && Vellum->OnSelect) Vellum->OnSelect(Vellum);
 }
 bool TVellumVLData::CanStartDragging() {
-  return !Vellum->Options.Contains(vloDisallowDrag) && !(GetState() & vlstDragPending);
+  return Vellum && !Vellum->Options.Contains(vloDisallowDrag) && !(GetState() & vlstDragPending);
 }
 
 TControl* TVellumVLData::GetHostControl() { return Vellum; }
-TCursor TVellumVLData::GetNormalCursor() { return Vellum->Cursor; }
-void TVellumVLData::RequestDrag() { Vellum->ArmDrag(); }
+TCursor TVellumVLData::GetNormalCursor() { return Vellum ? Vellum->Cursor : crDefault; }
+void TVellumVLData::RequestDrag() {
+  if (Vellum) Vellum->ArmDrag();
+}

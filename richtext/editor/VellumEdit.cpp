@@ -1,0 +1,889 @@
+#include "richtext/editor/VellumEdit.h"
+
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/VLCopy.h"
+
+#include <algorithm>
+
+// Edit messages of the control (the edit-control protocol).
+inline constexpr Cardinal EM_CANUNDO = 0x00C6;
+inline constexpr Cardinal EM_UNDO = 0x00C7;
+inline constexpr Cardinal EM_REDO = WM_USER + 84;
+inline constexpr Cardinal EM_CANREDO = WM_USER + 85;
+inline constexpr Cardinal WM_VLUNDOFROMINPLACE = WM_USER + 13;
+inline constexpr Cardinal WM_VLREDOFROMINPLACE = WM_USER + 14;
+
+TCustomVellumEdit::TCustomVellumEdit(TComponent* owner)
+    : TCustomVellum(owner, [](TCustomVellum* v) { return std::make_unique<TVLEditVLData>(v); }) {
+  Cursor = crIBeam;
+  SetCursor(crIBeam);
+  TabNavigation = vltnNone;
+  WantTabs = false;
+  KeyboardScroll = false;
+  Flags = static_cast<Word>((Flags | vllfWriterJumpMode) & ~(vllfCollectJumps | vllfExternalLeading));
+  EditData()->SetLayoutFlags(Flags);
+  SetInputMethodEnabled(true);
+}
+
+TCustomVellumEdit::~TCustomVellumEdit() { FDestroying = true; }
+
+TCustomVellumEdit* TVLEditVLData::Editor() const { return dynamic_cast<TCustomVellumEdit*>(Vellum); }
+
+// ---- settings -------------------------------------------------------------------------
+
+void TCustomVellumEdit::SetReadOnly(bool value) {
+  FReadOnly = value;
+  // The caret shows or hides with the flag when the options ask for it.
+  if (EditData()->CaretHeight > 0) EditData()->UpdateHostCaret();
+}
+
+void TCustomVellumEdit::SetEditorOptions(TVLEditorOptions value) {
+  FEditorOptions = value;
+  WantTabs = value.Contains(vloWantTabs);
+}
+
+Integer TCustomVellumEdit::GetUndoLimit() const { return EditData()->UndoList->Limit; }
+
+void TCustomVellumEdit::SetUndoLimit(Integer value) {
+  EditData()->UndoList->Limit = value;
+  EditData()->UndoList->TrimToLimit();
+}
+
+void TCustomVellumEdit::SetTabNavigation(TVLTabNavigationType value) {
+  if (value != vltnNone) throw EVellumError("Not supported in editor");
+  TabNavigation = value;
+}
+
+void TCustomVellumEdit::CopyEventHandlers(const TCustomVellumEdit& source) {
+  AssignEvents(source);
+  OnCurParaStyleChanged = source.OnCurParaStyleChanged;
+  OnCurTextStyleChanged = source.OnCurTextStyleChanged;
+  OnChange = source.OnChange;
+  OnCaretMove = source.OnCaretMove;
+  OnChanging = source.OnChanging;
+  OnStyleConversion = source.OnStyleConversion;
+  OnParaStyleConversion = source.OnParaStyleConversion;
+  OnPaste = source.OnPaste;
+  OnCaretGetOut = source.OnCaretGetOut;
+  OnDropFiles = source.OnDropFiles;
+}
+
+// ---- nesting ------------------------------------------------------------------------------
+
+TCustomVellumEdit* TCustomVellumEdit::InplaceEdit() { return dynamic_cast<TCustomVellumEdit*>(GetInplaceEditor()); }
+
+TCustomVellumEdit* TCustomVellumEdit::GetInnermostEditor() {
+  TCustomVellumEdit* e = this;
+  while (TCustomVellumEdit* inner = e->InplaceEdit()) e = inner;
+  return e;
+}
+
+TCustomVellumEdit* TCustomVellumEdit::GetRootEditor() {
+  // An in-place editor sits on its table's editor.
+  TCustomVellumEdit* e = this;
+  for (TWinControl* p = GetParent(); p; p = p->GetParent())
+    if (auto* outer = dynamic_cast<TCustomVellumEdit*>(p); outer && outer->InplaceEdit() == e) e = outer;
+  return e;
+}
+
+// ---- the change protocol --------------------------------------------------------------
+
+bool TCustomVellumEdit::BeforeChange(bool outside) {
+  TVLEditVLData* d = EditData();
+  bool can = !GetReadOnly() && GetStyle();
+  if (can) {
+    if (outside || !d->CaptureMouseItem) {
+      if (FChangeLock < 1 && OnChanging) OnChanging(GetRootEditor(), can);
+    } else {
+      can = false;
+    }
+  }
+  if (can) {
+    d->PrepareEmptyDocument();
+    ClearSoftPageBreaks();
+  } else {
+    d->Beep();
+  }
+  return can;
+}
+
+bool TCustomVellumEdit::BeginInsert(Byte undoType) {
+  TVLEditVLData* d = EditData();
+  if (d->ActiveItem || !BeforeChange(false)) {
+    if (d->ActiveItem) d->Beep();
+    return false;
+  }
+  d->BeginUndoSequence(undoType, true);
+  SetUndoGroupMode(true);
+  const Integer style = d->CurTextStyleNo;
+  d->Inserting = true;
+  d->DeleteSelection();
+  d->Deselect(nullptr, false);
+  d->SetCurTextStyleNo(style);
+  return true;
+}
+
+void TCustomVellumEdit::EndInsert() {
+  SetUndoGroupMode(false);
+  EditData()->Inserting = false;
+  Invalidate();
+}
+
+void TCustomVellumEdit::Change() { DoChange(true); }
+
+void TCustomVellumEdit::DoChange(bool clearRedo) {
+  Modified = true;
+  ClearSoftPageBreaks();
+  if (clearRedo) EditData()->RedoList->Clear();
+  if (FChangeLock <= 0 && OnChange) OnChange(this);
+}
+
+void TCustomVellumEdit::DataChanged(bool clearRedo) {
+  if (FEditDepth > 0) {
+    FPendingChange = true;
+    FPendingClearRedo = FPendingClearRedo || clearRedo;
+    return;
+  }
+  DoChange(clearRedo);
+}
+
+void TCustomVellumEdit::Repair(const String& message) {
+  // Never end the program over a bookkeeping slip: close the group, lay the
+  // document out again and put the caret on a valid stop.
+  ++RepairCount;
+  TVLEditVLData* d = EditData();
+  d->LogRepair(message);
+  d->UndoList->GroupModeCounter = 0;
+  d->UndoList->RemoveEmptyLastGroup();
+  d->RedoList->GroupModeCounter = 0;
+  d->UndoDestination = 0;
+  d->Inserting = false;
+  try {
+    if (GetStyle() && d->GetItemCount() > 0) {
+      // The caret's item as far as it can be told, else the start.
+      Integer item = 0, offs = 0;
+      if (d->CaretDrawItemNo >= 0 && d->CaretDrawItemNo < d->DrawItems.Count() && d->CaretStop()) {
+        item = std::clamp(d->DrawItems[d->CaretDrawItemNo]->ItemNo, 0, d->GetItemCount() - 1);
+        offs = d->GetCaretOffset();
+      }
+      d->Deselect(nullptr, false);
+      d->Format(false, true, false, 0, d->GetCanvas(), false, true);
+      d->SetCaretToItemPos(item, offs);
+      d->EnsureValidCaret();
+    }
+  } catch (const std::exception& e) {
+    d->LogRepair(String("Repair failed: ") + e.what());
+  }
+  Invalidate();
+}
+
+bool TCustomVellumEdit::RunEdit(const std::function<void()>& op, bool clearRedo) {
+  TVLEditVLData* d = EditData();
+  const Cardinal stamp = d->EditStamp;
+  const bool outer = FEditDepth == 0;
+  if (outer) FPendingChange = FPendingClearRedo = false;
+  ++FEditDepth;
+  bool ok = true;
+  try {
+    op();
+  } catch (const std::exception& e) {
+    ok = false;
+    --FEditDepth;
+    Repair(e.what());
+    ++FEditDepth;
+  }
+  --FEditDepth;
+  if (outer && (FPendingChange || d->EditStamp != stamp)) {
+    const bool clear = clearRedo || FPendingClearRedo;
+    FPendingChange = FPendingClearRedo = false;
+    DoChange(clear);
+  }
+  return ok;
+}
+
+// ---- current styles ----------------------------------------------------------------------
+
+Integer TCustomVellumEdit::GetCurTextStyleNo() {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  TVLEditVLData* d = e->EditData();
+  if (d->CurTextStyleNo == vlsDefStyle && e->GetStyle())
+    return d->GetActualStyleNo(d->CurTextStyleNo, d->CurParaStyleNo);
+  return d->CurTextStyleNo;
+}
+
+void TCustomVellumEdit::SetCurTextStyleNo(Integer styleNo) {
+  TVLEditVLData* d = GetInnermostEditor()->EditData();
+  if (styleNo != d->CurTextStyleNo) {
+    d->SetCurTextStyleNo(styleNo);
+  } else if (d->GetState() & vlstStylePending) {
+    d->SetCurTextStyleNo(styleNo);
+  }
+}
+
+Integer TCustomVellumEdit::GetCurParaStyleNo() { return GetInnermostEditor()->EditData()->CurParaStyleNo; }
+
+void TCustomVellumEdit::SetCurParaStyleNo(Integer paraNo) { GetInnermostEditor()->EditData()->SetCurParaStyleNo(paraNo); }
+
+void TCustomVellumEdit::DoCurTextStyleChanged() {
+  if (GetStyle() && !FDestroying && OnCurTextStyleChanged) OnCurTextStyleChanged(GetRootEditor());
+}
+
+void TCustomVellumEdit::DoCurParaStyleChanged() {
+  if (GetStyle() && !FDestroying && OnCurParaStyleChanged) OnCurParaStyleChanged(GetRootEditor());
+}
+
+void TCustomVellumEdit::SwitchToUnicodeStyle() {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  TVLStyle* style = e->GetStyle();
+  if (!style) return;
+  TVLEditVLData* d = e->EditData();
+  const Integer cur = d->GetActualStyleNo(d->CurTextStyleNo, d->CurParaStyleNo);
+  if (cur >= 0 && cur < style->TextStyles->Count() && style->TextStyles->Items(cur)->Unicode) return;
+  if (style->DefUnicodeStyle >= 0 && style->DefUnicodeStyle < style->TextStyles->Count())
+    d->SetCurTextStyleNo(style->DefUnicodeStyle);
+}
+
+void TCustomVellumEdit::DataStyleConversion(Integer styleNo, Integer userData, bool appliedToText,
+                                            Integer& newStyleNo) {
+  if (FApplyingStyle >= 0) {
+    // Text marked as code keeps its style when a style is applied.
+    TVLStyle* style = GetStyle();
+    const bool code = style && styleNo >= 0 && styleNo < style->TextStyles->Count() &&
+                      style->TextStyles->Items(styleNo)->Options.Contains(vlteoHTMLCode);
+    if (!code) newStyleNo = FApplyingStyle;
+    return;
+  }
+  if (OnStyleConversion) OnStyleConversion(GetRootEditor(), styleNo, userData, appliedToText, newStyleNo);
+}
+
+void TCustomVellumEdit::DataParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) {
+  if (OnParaStyleConversion) OnParaStyleConversion(GetRootEditor(), paraNo, userData, true, newParaNo);
+}
+
+// ---- edits ----------------------------------------------------------------------------------
+
+bool TCustomVellumEdit::InsertText(const String& text, bool caretBefore) {
+  return InsertWideText(Utf8ToWide(text), caretBefore);
+}
+
+bool TCustomVellumEdit::InsertWideText(const WideString& text, bool caretBefore) {
+  return InsertRawUnicodeText(WideStringToRawUnicode(text), caretBefore);
+}
+
+bool TCustomVellumEdit::InsertRawUnicodeText(const AnsiString& text, bool caretBefore) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertRawUnicodeText(text, caretBefore);
+  bool done = false;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    EditData()->InsertRawUnicodeText(text, caretBefore);
+    EndInsert();
+    done = true;
+  });
+  return done;
+}
+
+bool TCustomVellumEdit::InsertTaggedText(const String& text, const TVLTag& tag) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertTaggedText(text, tag);
+  bool done = false;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    TVLEditVLData* d = EditData();
+    const WideString w = Utf8ToWide(text);
+    const Integer styleNo = d->StyleForText(d->CurTextStyleNo, w);
+    const Integer actual = d->GetActualStyleNo(styleNo, d->CurParaStyleNo);
+    TVLStyle* style = GetStyle();
+    const bool unicode = actual >= 0 && actual < style->TextStyles->Count() && style->TextStyles->Items(actual)->Unicode;
+    const AnsiString raw = WideStringToRawUnicode(w);
+    auto item = d->CreateTextItem(styleNo, d->CurParaStyleNo, false, false);
+    item->Tag = tag;
+    if (unicode) item->ItemOptions |= vlioUnicode;
+    AnsiString s = unicode ? raw : RawUnicodeToAnsi(raw, d->GetStyleCodePage(actual));
+    done = d->InsertItemAtCaret(s, item.release(), false, false);
+    EndInsert();
+  });
+  return done;
+}
+
+bool TCustomVellumEdit::InsertTextFromFile(const String& fileName) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertTextFromFile(fileName);
+  bool read = true;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    read = EditData()->InsertTextFromFile(fileName, false);
+    EndInsert();
+  });
+  return read;
+}
+
+bool TCustomVellumEdit::InsertUnicodeTextFromFile(const String& fileName) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertUnicodeTextFromFile(fileName);
+  bool read = true;
+  RunEdit([&] {
+    SwitchToUnicodeStyle();
+    if (!BeginInsert()) return;
+    read = EditData()->InsertUnicodeTextFromFile(fileName, false);
+    EndInsert();
+  });
+  return read;
+}
+
+bool TCustomVellumEdit::InsertItem(const String& name, TCustomVLItemInfo* itemIn) {
+  std::unique_ptr<TCustomVLItemInfo> item(itemIn);
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertItem(name, item.release());
+  bool done = false;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    AnsiString text = name;
+    done = EditData()->InsertItemAtCaret(text, item.release(), false, false);
+    EndInsert();
+  });
+  return done;
+}
+
+bool TCustomVellumEdit::InsertPicture(const String& name, std::unique_ptr<TGraphic> graphic, TVLVAlign vAlign) {
+  auto item = TVLGraphicItemInfo::CreateEx(GetInnermostEditor()->EditData(), std::move(graphic), vAlign);
+  item->UpdatePaletteInfo(DoInPaletteMode, false);
+  return InsertItem(name, item.release());
+}
+
+bool TCustomVellumEdit::InsertBreak(Byte width, Byte style, TColor color) {
+  auto* item = new TVLBreakItemInfo(GetInnermostEditor()->EditData());
+  item->StyleNo = vlsBreak;
+  item->LineWidth = width;
+  item->Style = style;
+  item->Color = color;
+  return InsertItem(String(), item);
+}
+
+void TCustomVellumEdit::InsertPageBreak() {
+  if (GetInplaceEditor()) {
+    MessageBeep(0);
+    return;
+  }
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->InsertPageBreak();
+  });
+}
+
+void TCustomVellumEdit::ApplyParaStyle(Integer paraNo) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyParaStyle(paraNo);
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyParaStyleConversion(paraNo, false);
+  });
+}
+
+void TCustomVellumEdit::ApplyTextStyle(Integer styleNo) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyTextStyle(styleNo);
+  RunEdit([&] {
+    if (!BeforeChange(false)) return;
+    FApplyingStyle = styleNo;
+    struct TReset {
+      Integer& V;
+      ~TReset() { V = -1; }
+    } reset{FApplyingStyle};
+    EditData()->ApplyStyleConversion(0);
+  });
+}
+
+void TCustomVellumEdit::ApplyStyleConversion(Integer userData) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyStyleConversion(userData);
+  if (!OnStyleConversion) return;
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyStyleConversion(userData);
+  });
+}
+
+void TCustomVellumEdit::ApplyParaStyleConversion(Integer userData) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyParaStyleConversion(userData);
+  if (!OnParaStyleConversion) return;
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyParaStyleConversion(userData, true);
+  });
+}
+
+void TCustomVellumEdit::SetItemTag(Integer itemNo, const TVLTag& tag) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->SetItemTag(itemNo, tag);
+  TVLEditVLData* d = EditData();
+  if (itemNo < 0 || itemNo >= d->GetItemCount() || d->GetItem(itemNo)->Tag == tag) return;
+  RunEdit([&] {
+    if (!BeforeChange(false)) return;
+    d->BeginUndoSequence(vlutTag, true);
+    d->SetTag(itemNo, tag);
+  });
+}
+
+void TCustomVellumEdit::SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value) {
+  TVLEditVLData* d = EditData();
+  if (itemNo < 0 || itemNo >= d->GetItemCount()) return;
+  RunEdit([&] {
+    if (!BeforeChange(false)) return;
+    d->BeginUndoSequence(vlutModifyItem, true);
+    d->SetExtraIntProperty(itemNo, prop, value);
+    d->ReformatKeepingCaret(false, false, itemNo, true);
+  });
+}
+
+void TCustomVellumEdit::SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value) {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  e->SetItemExtraIntProperty(e->EditData()->GetCaretItemNo(), prop, value);
+}
+
+void TCustomVellumEdit::ApplyListStyle(Integer listNo, Integer level, Integer startFrom, bool useStartFrom) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyListStyle(listNo, level, startFrom, useStartFrom);
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyListOperation(0, listNo, level, startFrom, useStartFrom);
+  });
+}
+
+void TCustomVellumEdit::RemoveLists() {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->RemoveLists();
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyListOperation(1, -1, 0, 1, false);
+  });
+}
+
+void TCustomVellumEdit::ChangeListLevels(Integer levelDelta) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ChangeListLevels(levelDelta);
+  RunEdit([&] {
+    if (BeforeChange(false)) EditData()->ApplyListOperation(2, -1, levelDelta, 1, false);
+  });
+}
+
+void TCustomVellumEdit::DeleteSelection() {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->DeleteSelection();
+  TVLEditVLData* d = EditData();
+  if (!d->SelectionExists()) return;
+  RunEdit([&] {
+    if (!BeforeChange(false)) return;
+    d->DeleteSelection();
+    Invalidate();
+  });
+}
+
+void TCustomVellumEdit::CutToClipboard() {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->CutToClipboard();
+  if (GetReadOnly()) {
+    EditData()->Beep();
+    return;
+  }
+  if (Copy()) DeleteSelection();
+}
+
+void TCustomVellumEdit::TypeText(const WideString& text) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->TypeText(text);
+  if (text.empty()) return;
+  RunEdit([&] {
+    if (!BeforeChange(false)) return;
+    TVLEditVLData* d = EditData();
+    if (d->SelectionExists()) {
+      // The selection and the text replacing it are one step of undo.
+      if (!d->CanDeleteSelection()) {
+        d->Beep();
+        return;
+      }
+      d->BeginUndoSequence(vlutInsert, true);
+      d->SetUndoGroupMode(true);
+      struct TOff {
+        TVLEditVLData* D;
+        ~TOff() { D->SetUndoGroupMode(false); }
+      } off{d};
+      d->DeleteSelection();
+      d->InsertTypedText(text, false);
+    } else {
+      d->InsertTypedText(text, true);
+    }
+  });
+}
+
+// ---- undo ---------------------------------------------------------------------------------------
+
+Byte TCustomVellumEdit::GetUndoType() {
+  if (TCustomVellumEdit* inner = InplaceEdit())
+    if (Byte t = inner->GetUndoType()) return t;
+  return EditData()->UndoList->GetLastGroupType();
+}
+
+Byte TCustomVellumEdit::GetRedoType() {
+  if (TCustomVellumEdit* inner = InplaceEdit())
+    if (Byte t = inner->GetRedoType()) return t;
+  return EditData()->RedoList->GetLastGroupType();
+}
+
+void TCustomVellumEdit::BeginUndoGroup(Byte undoType) {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  e->EditData()->BeginUndoSequence(undoType, true);
+}
+
+void TCustomVellumEdit::BeginNamedUndoGroup(const String& caption) {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  e->EditData()->BeginNamedUndoSequence(vlutCustom, caption, true);
+}
+
+void TCustomVellumEdit::SetUndoGroupMode(bool on) { GetInnermostEditor()->EditData()->SetUndoGroupMode(on); }
+
+void TCustomVellumEdit::ClearUndo() {
+  if (TCustomVellumEdit* inner = InplaceEdit()) inner->ClearUndo();
+  EditData()->UndoList->Clear();
+  EditData()->RedoList->Clear();
+}
+
+void TCustomVellumEdit::Undo() {
+  if (GetReadOnly()) {
+    MessageBeep(0);
+    return;
+  }
+  if (TCustomVellumEdit* inner = InplaceEdit()) {
+    if (inner->GetUndoType() != vlutNone)
+      inner->Undo();
+    else if (EditData()->UndoList->Count() > 0)
+      PostMessage(this, WM_VLUNDOFROMINPLACE);
+    return;
+  }
+  TVLEditVLData* d = EditData();
+  if (d->UndoList->Count() > 0)
+    RunEdit([&] { d->UndoList->Undo(d); }, false);
+  else
+    d->Beep();
+  if (Showing() && CanFocus() && !Focused()) SetFocus();
+}
+
+void TCustomVellumEdit::Redo() {
+  if (GetReadOnly()) {
+    MessageBeep(0);
+    return;
+  }
+  if (TCustomVellumEdit* inner = InplaceEdit()) {
+    if (inner->GetRedoType() != vlutNone)
+      inner->Redo();
+    else if (EditData()->RedoList->Count() > 0)
+      PostMessage(this, WM_VLREDOFROMINPLACE);
+    return;
+  }
+  TVLEditVLData* d = EditData();
+  if (d->RedoList->Count() > 0)
+    RunEdit([&] { d->RedoList->Redo(d); }, false);
+  else
+    d->Beep();
+  if (Showing() && CanFocus() && !Focused()) SetFocus();
+}
+
+// ---- caret and items ----------------------------------------------------------------------
+
+Integer TCustomVellumEdit::CurItemNo() { return EditData()->GetCaretItemNo(); }
+Integer TCustomVellumEdit::OffsetInCurItem() { return EditData()->GetCaretOffset(); }
+
+void TCustomVellumEdit::SetCaret(Integer itemNo, Integer offs) {
+  TVLEditVLData* d = EditData();
+  if (d->DrawItems.Count() == 0) Format();
+  d->Deselect(nullptr, false);
+  d->SetCaretToItemPos(itemNo, offs);
+  Invalidate();
+}
+
+TCustomVLItemInfo* TCustomVellumEdit::GetCurrentItem() {
+  TVLEditVLData* d = GetInnermostEditor()->EditData();
+  const Integer n = d->GetCaretItemNo();
+  return n >= 0 ? d->GetItem(n) : nullptr;
+}
+
+TVLTag TCustomVellumEdit::GetCurrentTag() {
+  TCustomVLItemInfo* item = GetCurrentItem();
+  return item ? item->Tag : TVLTag();
+}
+
+String TCustomVellumEdit::GetCurrentItemText() {
+  TCustomVellumEdit* e = GetInnermostEditor();
+  const Integer n = e->EditData()->GetCaretItemNo();
+  return n >= 0 ? e->GetItemTextUtf8(n) : String();
+}
+
+TCustomVLItemInfo* TCustomVellumEdit::FindCurrentItemOfClass(
+    const std::function<bool(TCustomVLItemInfo*)>& isOfClass) {
+  TCustomVLItemInfo* item = GetCurrentItem();
+  return item && isOfClass(item) ? item : nullptr;
+}
+
+bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase, bool wholeWord) {
+  return GetInnermostEditor()->TCustomVellum::SearchText(text, down, matchCase, wholeWord);
+}
+
+void TCustomVellumEdit::FireCaretMove() {
+  if (!FDestroying && OnCaretMove) OnCaretMove(GetRootEditor());
+}
+
+void TCustomVellumEdit::Format() {
+  TVLEditVLData* d = EditData();
+  Integer item = -1, offs = 0;
+  if (d->CaretDrawItemNo >= 0 && d->CaretDrawItemNo < d->DrawItems.Count() && d->CaretStop()) {
+    item = d->GetCaretItemNo();
+    offs = d->GetCaretOffset();
+  }
+  TCustomVellum::Format();
+  if (d->DrawItems.Count() == 0) return;
+  if (item < 0) {
+    item = 0;
+    offs = d->GetItemStartOffset(0);
+  }
+  d->SetCaretToItemPos(item, offs);
+}
+
+void TCustomVellumEdit::Resize() {
+  TVLEditVLData* d = EditData();
+  const bool hadCaret = d->CaretDrawItemNo >= 0 && d->CaretStop();
+  Integer item = 0, offs = 0;
+  if (hadCaret) {
+    item = d->GetCaretItemNo();
+    offs = d->GetCaretOffset();
+  }
+  TCustomVellum::Resize();
+  if (hadCaret && d->DrawItems.Count() > 0) {
+    // Keeps the window where it is; only the caret follows the new lines.
+    d->NoScroll = true;
+    d->SetCaretToItemPos(item, offs);
+    d->NoScroll = false;
+  }
+}
+
+// ---- caret drawing ------------------------------------------------------------------------------
+
+void TCustomVellumEdit::DataSetCaret(Integer x, Integer y, Integer height, bool visible) {
+  const bool sizeChanged = height != FCaretH;
+  FCaretX = x;
+  FCaretY = y;
+  FCaretH = height;
+  FCaretVisible = visible && height > 0;
+  if (height <= 0) {
+    HideCaret();
+    return;
+  }
+  if (sizeChanged || !CaretVisible()) CreateCaret(TVLEditVLData::CaretWidth, height);
+  PlaceDrawnCaret();
+  if (FCaretVisible)
+    ShowCaret();
+  else
+    HideCaret();
+}
+
+void TCustomVellumEdit::PlaceDrawnCaret() {
+  Integer x = FCaretX;
+  // During a composition the caret stands at the input method's cursor
+  // inside the pre-edit.
+  if (!FPreedit.empty() && FPreeditCursor > 0 && Canvas()) {
+    TVLEditVLData* d = EditData();
+    TVLStyle* style = GetStyle();
+    const Integer actual = d->GetActualStyleNo(d->CurTextStyleNo, d->CurParaStyleNo);
+    if (style && actual >= 0 && actual < style->TextStyles->Count()) {
+      style->TextStyles->Items(actual)->Apply(Canvas(), GetBiDiMode());
+      x += Canvas()->TextWidthW(FPreedit.substr(0, static_cast<size_t>(FPreeditCursor)));
+    }
+  }
+  SetCaretPos(x, FCaretY);
+}
+
+void TCustomVellumEdit::VScrolled() {
+  if (OnVScrolled) OnVScrolled(this);
+  EditData()->UpdateHostCaret();
+  GenerateMouseMove();
+  RefreshNested(false);
+}
+
+void TCustomVellumEdit::HScrolled() {
+  if (OnHScrolled) OnHScrolled(this);
+  EditData()->UpdateHostCaret();
+  GenerateMouseMove();
+  RefreshNested(false);
+}
+
+void TCustomVellumEdit::Paint() {
+  TCustomVellum::Paint();
+  if (FPreedit.empty() || !GetStyle() || FCaretH <= 0) return;
+  // The pre-edit is shown at the caret, underlined, over the document; it
+  // joins the document only when the input method commits it.
+  TCanvas* c = Canvas();
+  TVLEditVLData* d = EditData();
+  TVLStyle* style = GetStyle();
+  const Integer actual = d->GetActualStyleNo(d->CurTextStyleNo, d->CurParaStyleNo);
+  if (actual < 0 || actual >= style->TextStyles->Count()) return;
+  style->TextStyles->Items(actual)->Apply(c, GetBiDiMode());
+  const Integer w = c->TextWidthW(FPreedit);
+  const Integer h = FCaretH;
+  c->Brush.Style = bsSolid;
+  c->Brush.Color = GetEffectiveColor();
+  c->FillRect(Bounds(FCaretX, FCaretY, w + 1, h));
+  c->Brush.Style = bsClear;
+  c->Font.SetColor(style->TextStyles->Items(actual)->Color);
+  c->Font.SetStyle(c->Font.GetStyle() + TFontStyles{fsUnderline});
+  const Integer th = c->TextHeight("Wg");
+  c->TextOutW(FCaretX, FCaretY + std::max(0, h - th - 1), FPreedit);
+}
+
+// ---- focus and messages ------------------------------------------------------------------------------
+
+void TCustomVellumEdit::DoEnter() {
+  TCustomVellum::DoEnter();
+  if (FDestroying) return;
+  TVLEditVLData* d = EditData();
+  if (!GetStyle()) return;
+  d->PrepareEmptyDocument();
+  if (d->DrawItems.Count() > 0 && (d->CaretDrawItemNo < 0 || !d->CaretStop())) {
+    d->CaretDrawItemNo = 0;
+    d->EnsureValidCaret();
+  }
+  if (d->DrawItems.Count() > 0 && d->CaretStop()) d->PlaceCaret(false, false, true);
+  Invalidate();
+}
+
+void TCustomVellumEdit::DoExit() {
+  TCustomVellum::DoExit();
+  if (FDestroying) return;
+  FPreedit.clear();
+  HideCaret();
+  FCaretVisible = false;
+  GenerateMouseMove();
+}
+
+void TCustomVellumEdit::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CUT: CutToClipboard(); return;
+    case WM_PASTE: Paste(); return;
+    case WM_CLEAR: DeleteSelection(); return;
+    case WM_UNDO:
+    case EM_UNDO:
+      message.Result = GetUndoType() != vlutNone;
+      Undo();
+      return;
+    case EM_REDO:
+      message.Result = GetRedoType() != vlutNone;
+      if (message.Result) Redo();
+      return;
+    case EM_CANUNDO: message.Result = GetUndoType() != vlutNone; return;
+    case EM_CANREDO: message.Result = GetRedoType() != vlutNone; return;
+    case WM_VLUNDOFROMINPLACE:
+      DestroyInplaceEditor();
+      Undo();
+      return;
+    case WM_VLREDOFROMINPLACE:
+      DestroyInplaceEditor();
+      Redo();
+      return;
+    default: TCustomVellum::WndProc(message);
+  }
+}
+
+// ---- input method ---------------------------------------------------------------------------------------
+
+void TCustomVellumEdit::ImePreedit(const WideString& text, int cursorPos) {
+  TCustomControl::ImePreedit(text, cursorPos);
+  if (text == FPreedit && cursorPos == FPreeditCursor) return;
+  FPreedit = text;
+  FPreeditCursor = cursorPos;
+  if (!FPreedit.empty() && GetStyle()) SwitchToUnicodeStyle();
+  PlaceDrawnCaret();
+  Invalidate();
+}
+
+void TCustomVellumEdit::ImeCommit(const WideString& text) {
+  TCustomControl::ImeCommit(text);
+  FPreedit.clear();
+  FPreeditCursor = 0;
+  if (text.empty()) return;
+  SwitchToUnicodeStyle();
+  TypeText(text);
+  PlaceDrawnCaret();
+  Invalidate();
+}
+
+bool TCustomVellumEdit::ImeSurrounding(WideString& text, int& cursorPos, int& anchorPos) {
+  // The caret's paragraph, as far as its text items go.
+  TVLEditVLData* d = EditData();
+  if (!GetStyle() || d->DrawItems.Count() == 0 || !d->CaretStop()) return false;
+  const Integer caretItem = d->GetCaretItemNo();
+  const Integer caretOffs = d->GetCaretOffset();
+  Integer selItem = caretItem, selOffs = caretOffs;
+  if (d->SelectionExists()) {
+    Integer si, so, ei, eo;
+    d->GetSelBounds(false, si, so, ei, eo);
+    selItem = si;
+    selOffs = so;
+  }
+  const Integer first = d->GetParaStartItem(caretItem);
+  Integer last = caretItem;
+  while (last + 1 < d->GetItemCount() && !d->GetItem(last + 1)->IsParaStart()) ++last;
+  text.clear();
+  cursorPos = anchorPos = 0;
+  bool anchorFound = false;
+  for (Integer i = first; i <= last; ++i) {
+    WideString w;
+    if (d->GetItemStyle(i) >= 0) w = Utf8ToWide(GetItemTextUtf8(i));
+    else
+      w = WideString(1, char16_t(0xFFFC));
+    const int base = static_cast<int>(text.size());
+    auto pos = [&](Integer offs) {
+      if (d->GetItemStyle(i) < 0) return base + (offs >= 1 ? 1 : 0);
+      // Offsets count UTF-16 units of the item's text.
+      return base + static_cast<int>(std::clamp<Integer>(offs - 1, 0, static_cast<Integer>(w.size())));
+    };
+    if (i == caretItem) cursorPos = pos(caretOffs);
+    if (i == selItem) {
+      anchorPos = pos(selOffs);
+      anchorFound = true;
+    }
+    text += w;
+  }
+  if (!anchorFound) anchorPos = cursorPos;
+  return true;
+}
+
+void TVLEditVLData::SelectionChanged() {
+  if (SelEndDrawItem >= 0 && SelEndDrawItem < DrawItems.Count()) CaretToSelectionEnd();
+}
+
+bool TVLEditVLData::HostReadOnly() {
+  TCustomVellumEdit* e = Editor();
+  return e && e->GetReadOnly();
+}
+
+bool TVLEditVLData::HideReadOnlyCaret() {
+  TCustomVellumEdit* e = Editor();
+  return e && e->GetEditorOptions().Contains(vloHideReadOnlyCaret);
+}
+
+void TVLEditVLData::HostSetCaret(Integer x, Integer y, Integer height, bool visible) {
+  if (TCustomVellumEdit* e = Editor()) e->DataSetCaret(x, y, height, visible);
+}
+
+void TVLEditVLData::NotifyChange(bool clearRedo) {
+  if (TCustomVellumEdit* e = Editor()) {
+    e->DataChanged(clearRedo);
+    return;
+  }
+  if (clearRedo && RedoList) RedoList->Clear();
+}
+
+void TVLEditVLData::DoCaretMove() {
+  if (TCustomVellumEdit* e = Editor()) e->FireCaretMove();
+}
+
+void TVLEditVLData::DoCurTextStyleChanged() {
+  if (TCustomVellumEdit* e = Editor()) e->DoCurTextStyleChanged();
+}
+
+void TVLEditVLData::DoCurParaStyleChanged() {
+  if (TCustomVellumEdit* e = Editor()) e->DoCurParaStyleChanged();
+}
+
+void TVLEditVLData::DoStyleConversion(Integer styleNo, Integer userData, bool appliedToText, Integer& newStyleNo) {
+  if (TCustomVellumEdit* e = Editor()) e->DataStyleConversion(styleNo, userData, appliedToText, newStyleNo);
+}
+
+void TVLEditVLData::DoParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) {
+  if (TCustomVellumEdit* e = Editor()) e->DataParaStyleConversion(paraNo, userData, newParaNo);
+}
+
+bool TVLEditVLData::ClearTagOnStyleApp() {
+  TCustomVellumEdit* e = Editor();
+  return !e || e->GetEditorOptions().Contains(vloClearTagOnStyleApp);
+}

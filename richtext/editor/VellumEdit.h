@@ -1,0 +1,219 @@
+#pragma once
+// The rich-text editor control. Every change follows one protocol: the
+// innermost in-place editor takes it, the before-change check (read-only,
+// style sheet, OnChanging) may refuse it with a beep, one undo group holds
+// it, and the change notification sets Modified, clears the redo list and
+// fires OnChange. Keys arrive with their text in one event; the control
+// also takes input-method commits and shows the pre-edit at the caret.
+#include "richtext/editor/VLEditData.h"
+#include "richtext/view/Vellum.h"
+
+#include <functional>
+#include <memory>
+
+class TGraphic;
+class TStrings;
+
+enum TVLEditorOption {
+  vloClearTagOnStyleApp,
+  vloCtrlJumps,
+  vloDoNotWantReturns,
+  vloDoNotWantShiftReturns,
+  vloWantTabs,
+  vloAutoSwitchLang,
+  vloHideReadOnlyCaret,
+  vloNoImageResize
+};
+using TVLEditorOptions = TSet<TVLEditorOption>;
+
+enum TVLDragDropFormat { vlddVLF, vlddRTF, vlddText, vlddUnicodeText, vlddBitmap, vlddMetafile, vlddURL, vlddFiles };
+using TVLDragDropFormats = TSet<TVLDragDropFormat>;
+
+enum TVLGetOutDirection { vldLeft, vldUp, vldRight, vldDown, vldTop, vldBottom };
+enum TVLDropFileAction { vldfNone, vldfInsert, vldfLink };
+
+class TCustomVellumEdit;
+using TVLChangingEvent = std::function<void(TCustomVellumEdit* sender, bool& canEdit)>;
+using TVLStyleConversionEvent = std::function<void(TCustomVellumEdit* sender, Integer styleNo, Integer userData,
+                                                   bool appliedToText, Integer& newStyleNo)>;
+using TVLPasteEvent = std::function<void(TCustomVellumEdit* sender, bool& doDefault)>;
+using TVLOnCaretGetOutEvent = std::function<void(TCustomVellumEdit* sender, TVLGetOutDirection direction)>;
+using TVLDropFilesEvent = std::function<void(TCustomVellumEdit* sender, TStrings* files,
+                                             TVLDropFileAction& fileAction, bool& doDefault)>;
+
+inline const TVLDragDropFormats VellumEditDefaultDropFormats{vlddVLF, vlddRTF, vlddText, vlddUnicodeText,
+                                                            vlddBitmap, vlddMetafile, vlddFiles};
+
+class TCustomVellumEdit : public TCustomVellum {
+public:
+  explicit TCustomVellumEdit(TComponent* owner);
+  ~TCustomVellumEdit() override;
+
+  TVLEditVLData* EditData() const { return static_cast<TVLEditVLData*>(VLData()); }
+
+  // ---- settings ---------------------------------------------------------------
+  virtual void SetReadOnly(bool value);
+  virtual bool GetReadOnly() const { return FReadOnly; }
+  // Stores the flag without showing or hiding the caret (undo of a cell).
+  void SetReadOnlyField(bool value) { FReadOnly = value; }
+  bool Modified = false;
+  TVLEditorOptions GetEditorOptions() const { return FEditorOptions; }
+  void SetEditorOptions(TVLEditorOptions value);
+  TVLDragDropFormats AcceptDragDropFormats = VellumEditDefaultDropFormats;
+  Integer GetUndoLimit() const;
+  void SetUndoLimit(Integer value);
+  // Only vltnNone: the editor takes Tab itself.
+  void SetTabNavigation(TVLTabNavigationType value);
+
+  // ---- events (Sender: the outermost editor) -----------------------------------
+  TNotifyEvent OnCurParaStyleChanged, OnCurTextStyleChanged;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnCaretMove;
+  TVLChangingEvent OnChanging;
+  TVLStyleConversionEvent OnStyleConversion, OnParaStyleConversion;
+  TVLPasteEvent OnPaste;
+  TVLOnCaretGetOutEvent OnCaretGetOut;
+  TVLDropFilesEvent OnDropFiles;
+  void CopyEventHandlers(const TCustomVellumEdit& source);
+
+  // ---- nesting ----------------------------------------------------------------------
+  TCustomVellumEdit* GetInnermostEditor();
+  TCustomVellumEdit* GetRootEditor();
+
+  // ---- the change protocol ----------------------------------------------------------
+  // Whether a change may happen now; refuses with the document's beep.
+  virtual bool BeforeChange(bool outside);
+  bool CanChange() { return BeforeChange(true); }
+  // Opens the undo group of an insertion and deletes the selection; false
+  // (with a beep) when the change is refused.
+  bool BeginInsert(Byte undoType = vlutInsert);
+  void EndInsert();
+  void Change();
+  void DoChange(bool clearRedo);
+  void LockChangeEvent() { ++FChangeLock; }
+  void UnlockChangeEvent() { --FChangeLock; }
+  Integer ChangeLockCount() const { return FChangeLock; }
+  // Internal inconsistencies repaired at a command's end (tests read it).
+  Integer RepairCount = 0;
+
+  // ---- current styles ---------------------------------------------------------------
+  Integer GetCurTextStyleNo();
+  void SetCurTextStyleNo(Integer styleNo);
+  Integer GetCurParaStyleNo();
+  void SetCurParaStyleNo(Integer paraNo);
+  void SwitchToUnicodeStyle();
+
+  // ---- edits -------------------------------------------------------------------------
+  // Text in UTF-8; line breaks make paragraphs.
+  bool InsertText(const String& text, bool caretBefore = false);
+  bool InsertWideText(const WideString& text, bool caretBefore = false);
+  // 2-byte characters in a byte string (keys, input methods, paste).
+  bool InsertRawUnicodeText(const AnsiString& text, bool caretBefore = false);
+  bool InsertTaggedText(const String& text, const TVLTag& tag);
+  bool InsertTextFromFile(const String& fileName);
+  bool InsertUnicodeTextFromFile(const String& fileName);
+  // Takes the item; a refused item is freed.
+  bool InsertItem(const String& name, TCustomVLItemInfo* item);
+  bool InsertPicture(const String& name, std::unique_ptr<TGraphic> graphic, TVLVAlign vAlign);
+  bool InsertBreak(Byte width, Byte style, TColor color);
+  void InsertPageBreak();
+  void ApplyParaStyle(Integer paraNo);
+  void ApplyTextStyle(Integer styleNo);
+  void ApplyStyleConversion(Integer userData);
+  void ApplyParaStyleConversion(Integer userData);
+  void SetItemTag(Integer itemNo, const TVLTag& tag);
+  void SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value);
+  void SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value);
+  void ApplyListStyle(Integer listNo, Integer level, Integer startFrom, bool useStartFrom);
+  void RemoveLists();
+  void ChangeListLevels(Integer levelDelta);
+  virtual void DeleteSelection();
+  void CutToClipboard();
+  virtual bool CanPaste();
+  virtual void Paste();
+  // Typed text at the caret: replaces the selection in the same undo step.
+  void TypeText(const WideString& text);
+
+  // ---- undo ---------------------------------------------------------------------------
+  Byte GetUndoType();
+  Byte GetRedoType();
+  void BeginUndoGroup(Byte undoType);
+  void BeginNamedUndoGroup(const String& caption);
+  void SetUndoGroupMode(bool on);
+  void ClearUndo();
+  virtual void Undo();
+  virtual void Redo();
+
+  // ---- caret and items -----------------------------------------------------------------
+  Integer CurItemNo();
+  Integer OffsetInCurItem();
+  void SetCaret(Integer itemNo, Integer offs);
+  TCustomVLItemInfo* GetCurrentItem();
+  TVLTag GetCurrentTag();
+  String GetCurrentItemText();
+  TCustomVLItemInfo* FindCurrentItemOfClass(const std::function<bool(TCustomVLItemInfo*)>& isOfClass);
+  bool SearchText(const String& text, bool down, bool matchCase, bool wholeWord);
+  void FireCaretMove();
+  // A full layout that keeps the caret on the same text.
+  void Format();
+
+  // ---- input (also for tests) ------------------------------------------------------------
+  bool DoKeyDown(Word& key, TShiftState shift) override;
+  bool DoKeyPress(char16_t& key) override;
+  bool WantsShortcutKey(Word key, TShiftState shift) override;
+  // The pre-edit of the input method (drawn at the caret, not in the document).
+  const WideString& Preedit() const { return FPreedit; }
+
+  // ---- hooks of the data ---------------------------------------------------------------------
+  void DataChanged(bool clearRedo);
+  void DataSetCaret(Integer x, Integer y, Integer height, bool visible);
+  void DoCurTextStyleChanged();
+  void DoCurParaStyleChanged();
+  void DataStyleConversion(Integer styleNo, Integer userData, bool appliedToText, Integer& newStyleNo);
+  void DataParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo);
+
+protected:
+  void Paint() override;
+  void Resize() override;
+  void WndProc(TMessage& message) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void VScrolled() override;
+  void HScrolled() override;
+  void ImePreedit(const WideString& text, int cursorPos) override;
+  void ImeCommit(const WideString& text) override;
+  bool ImeSurrounding(WideString& text, int& cursorPos, int& anchorPos) override;
+  // Runs one edit: repairs what an internal error left behind and sends
+  // one change notification when the document changed.
+  bool RunEdit(const std::function<void()>& op, bool clearRedo = true);
+
+private:
+  void KeyDownPhase(Word& key, TShiftState shift, const WideString& text);
+  bool CaretKey(Word key, TShiftState shift);
+  void Repair(const String& message);
+  void PlaceDrawnCaret();
+
+protected:
+  TCustomVellumEdit* InplaceEdit();
+
+private:
+  bool FReadOnly = false;
+  TVLEditorOptions FEditorOptions{vloClearTagOnStyleApp};
+  Integer FChangeLock = 0;
+  Integer FEditDepth = 0;
+  bool FPendingChange = false, FPendingClearRedo = false;
+  // The style an ApplyTextStyle gives (-1: the application's conversion).
+  Integer FApplyingStyle = -1;
+  // The caret as the data placed it (client coordinates).
+  Integer FCaretX = 0, FCaretY = 0, FCaretH = 0;
+  bool FCaretVisible = false;
+  WideString FPreedit;
+  int FPreeditCursor = 0;
+  // The first half of a character that arrives in two key presses.
+  char16_t FHighSurrogate = 0;
+};
+
+class TVellumEdit : public TCustomVellumEdit {
+public:
+  explicit TVellumEdit(TComponent* owner) : TCustomVellumEdit(owner) {}
+};
