@@ -383,11 +383,37 @@ bool TVLEditVLData::EnterAtBoundary(bool lineBreak, Integer d, Integer n, bool a
   const TVLReformatRange range = CaretLineRange();
   bool full = false, f = false;
   Integer at, caretItem;
+  const bool markerLine = n > 0 && GetItemStyle(n - 1) == vlsListMarker && item->GetSameAsPrev();
+  Integer added = 1, marker = -1;
   if (atLineEnd) {
     at = n + 1;
     if (lineBreak) ni->ItemOptions |= vlioBR;
+    // A new list paragraph gets a marker of its own.
+    if (!lineBreak && ni->ParaNo == item->ParaNo && CopyListMarker(n, at, true, f)) {
+      full = full || f;
+      marker = at++;
+      ni->ItemOptions |= vlioSameAsPrev;
+      ++added;
+    }
     caretItem = at;
     InsertItem(at, "", f, false, ni.release());
+    full = full || f;
+  } else if (markerLine) {
+    // The marker's line gets the new empty item; the old text follows on a
+    // line (or a list paragraph) of its own.
+    at = n;
+    ni->ItemOptions = static_cast<Byte>((ni->ItemOptions & ~LineBits) | vlioSameAsPrev);
+    ni->ParaNo = item->ParaNo;
+    InsertItem(at, "", f, false, ni.release());
+    full = full || f;
+    caretItem = at + 1;
+    if (lineBreak) {
+      SetBR(at + 1, true, f);
+    } else if (CopyListMarker(at, at + 1, true, f)) {
+      marker = at + 1;
+      caretItem = at + 2;
+      ++added;
+    }
     full = full || f;
   } else {
     at = n;
@@ -406,7 +432,8 @@ bool TVLEditVLData::EnterAtBoundary(bool lineBreak, Integer d, Integer n, bool a
     }
     full = full || f;
   }
-  ReformatAfterEdit(range, 1, full || ParaMinWidth(at) > DocumentWidth);
+  ReformatAfterEdit(range, added, full || ParaMinWidth(at) > DocumentWidth);
+  if (marker >= 0) UpdateListNumbering(marker, marker);
   SetCaretToItemPos(caretItem, GetItemStartOffset(caretItem));
   return true;
 }
@@ -452,18 +479,38 @@ bool TVLEditVLData::InsertEnter(bool lineBreak) {
     full = full || f;
     return true;
   };
+  Integer marker = -1;
+  // Before item i, without a line break: a list paragraph's marker is
+  // duplicated to start the new paragraph, and i continues it.
+  auto markerBefore = [&](Integer i) {
+    if (lineBreak || HasProtection(i, vlprParaStartProtect) || !CopyListMarker(i, i, true, f)) return false;
+    full = full || f;
+    marker = i;
+    ++delta;
+    return true;
+  };
   if (pos <= GetItemStartOffset(n)) {
-    if (!breakBefore(n)) {
+    if (markerBefore(n)) {
+      caretItem = n + 1;
+    } else if (!breakBefore(n)) {
       Beep();
       return false;
+    } else {
+      caretItem = n;
     }
-    caretItem = n;
   } else if (pos >= GetItemEndOffset(n)) {
-    if (n + 1 >= GetItemCount() || !breakBefore(n + 1)) {
+    if (n + 1 >= GetItemCount()) {
       Beep();
       return false;
     }
-    caretItem = n + 1;
+    if (markerBefore(n + 1)) {
+      caretItem = n + 2;
+    } else if (!breakBefore(n + 1)) {
+      Beep();
+      return false;
+    } else {
+      caretItem = n + 1;
+    }
   } else {
     if (HasProtection(n, vlprParaStartProtect) || HasProtection(n, vlprModifyProtect)) {
       Beep();
@@ -474,12 +521,20 @@ bool TVLEditVLData::InsertEnter(bool lineBreak) {
     right->ItemOptions = static_cast<Byte>((right->ItemOptions & ~LineBits) | (lineBreak ? vlioBR : 0));
     right->ParaNo = item->ParaNo;
     DeleteSubstring(n, pos, -1);
-    InsertItem(n + 1, tail, f, false, right.release());
-    full = full || f;
-    delta = 1;
     caretItem = n + 1;
+    if (!lineBreak && CopyListMarker(n, n + 1, true, f)) {
+      full = full || f;
+      marker = n + 1;
+      right->ItemOptions |= vlioSameAsPrev;
+      ++caretItem;
+      ++delta;
+    }
+    InsertItem(caretItem, tail, f, false, right.release());
+    full = full || f;
+    ++delta;
   }
   ReformatAfterEdit(range, delta, full);
+  if (marker >= 0) UpdateListNumbering(marker, marker);
   SetCaretToItemPos(caretItem, GetItemStartOffset(caretItem));
   return true;
 }

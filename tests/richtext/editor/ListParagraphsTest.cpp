@@ -109,3 +109,38 @@ TEST(ListOperations, RestartOnlyAtTheFirstParagraphAndNeverOnAFullLineItem) {
   EXPECT_EQ(e.Dump(), "#+text|#|#+more");
   EXPECT_EQ(e.Data.GetItemStyle(2), vlsBreak);
 }
+
+TEST(ListOperations, EnterInANumberedParagraphDuplicatesTheMarkerAndRenumbers) {
+  struct TCase {
+    const char* What;
+    Integer Item, Offs;  // in "#+one|#+two|#+three|four" after numbering
+    bool LineBreak;
+    const char* Dump;
+    const char* Lists;
+  } cases[] = {
+      {"inside the text", 3, 2, false, "#+one|#+t|#+wo|#+three|four", "n0:1. n0:2. n0:3. n0:4. - "},
+      {"at the end", 3, 4, false, "#+one|#+two|#+|#+three|four", "n0:1. n0:2. n0:3. n0:4. - "},
+      {"at the start", 3, 1, false, "#+one|#+|#+two|#+three|four", "n0:1. n0:2. n0:3. n0:4. - "},
+      {"shift+enter inside keeps one marker", 3, 2, true, "#+one|#+t/wo|#+three|four", "n0:1. n0:2. n0:3. - "},
+      {"shift+enter at the start", 3, 1, true, "#+one|#+/two|#+three|four", "n0:1. n0:2. n0:3. - "},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::unique_ptr<TEditDoc> holder;
+    TEditDoc& d = *Doc(holder);
+    d.Data.StoreSelBounds(0, 1, 2, 6);
+    d.Data.ApplyListOperation(0, 0, 0, 1, false);
+    d.Data.Deselect(nullptr, false);
+    ASSERT_EQ(d.Dump(), "#+one|#+two|#+three|four");
+    const AnsiString before = d.Vlf();
+    d.Caret(c.Item, c.Offs);
+    ASSERT_TRUE(d.Data.InsertEnter(c.LineBreak));
+    EXPECT_EQ(d.Dump(), c.Dump);
+    EXPECT_EQ(Lists(d), c.Lists);
+    // The caret is on the text that moved on, never on a marker.
+    EXPECT_GE(d.Data.GetItemStyle(d.Data.GetCaretItemNo()), 0);
+    d.Data.UndoList->Undo(&d.Data);
+    EXPECT_EQ(d.Vlf(), before);
+    EXPECT_EQ(Lists(d), "n0:1. n0:2. n0:3. - ");
+  }
+}
