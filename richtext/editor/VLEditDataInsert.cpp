@@ -150,6 +150,9 @@ bool TVLEditVLData::InsertItemAtCaret(AnsiString& text, TCustomVLItemInfo* itemI
     at = n;
   } else {
     if (marker) return true;
+    // Text inserted into tagged text of its own style carries the tag on.
+    if (inheritTag && item->StyleNo >= 0 && item->Tag == TVLTag() && item->StyleNo == cur->StyleNo)
+      item->Tag = CopyTag(cur->Tag);
     if (pos <= 1) {
       at = n;
       if (cur->IsFromNewLine()) {

@@ -113,8 +113,8 @@ void TVLEditVLData::InsertItem(Integer itemNo, const AnsiString& textIn, bool& f
   item->UpdatePaletteInfo(GetDoInPaletteMode(), false);
   if (cp) {
     cp->ItemInfo = item;
+    ++CPCount;  // before linking, as in AddCheckpoint
     LinkCheckpoint(cp, itemNo);
-    ++CPCount;
   }
   fullReformat = false;
   if (contEnd >= 0) {
@@ -482,6 +482,7 @@ void TVLEditVLData::ConcateItems(Integer itemNo) {
     const Byte flags = a->ItemOptions & LineBits;
     SetParaRange(itemNo + 1, itemNo + 1, full, a->ParaNo);
     RestoreItemFlags(itemNo + 1, flags, vlumNewLine);
+    if (a->Checkpoint && !b->Checkpoint) AddCheckpoint(itemNo + 1, a->Checkpoint->CreateCopy(TagsArePChars()).release());
     DeleteItem(itemNo, full);
     return;
   }
@@ -490,6 +491,8 @@ void TVLEditVLData::ConcateItems(Integer itemNo) {
     SetStyleNo(itemNo, b->StyleNo);
   }
   InsertSubstring(itemNo, GetItemLength(itemNo) + 1, GetItemTextA(itemNo + 1));
+  // A position named on the joined text stays with it.
+  if (b->Checkpoint && !a->Checkpoint) AddCheckpoint(itemNo, b->Checkpoint->CreateCopy(TagsArePChars()).release());
   DeleteItem(itemNo + 1, full);
 }
 
@@ -511,6 +514,10 @@ void TVLEditVLData::AddCheckpoint(Integer itemNo, TVLCPInfo* cp) {
   }
   if (!cp) return;
   if (TVLUndoList* list = GetRecordingUndoList()) list->AddInfo(MakeRecord<TVLUndoAddCPInfo>(vlumCheckpoint, itemNo));
+  // Counted first: the renumbering before linking must see every item's
+  // checkpoint, or one after the new one keeps a stale number and the chain
+  // leaves item order.
+  ++CPCount;
   if (itemNo == -1) {
     NotAddedCP = cp;
   } else {
@@ -520,7 +527,6 @@ void TVLEditVLData::AddCheckpoint(Integer itemNo, TVLCPInfo* cp) {
     UpdateCPItemNumbers();
     LinkCheckpoint(cp, itemNo);
   }
-  ++CPCount;
 }
 
 void TVLEditVLData::DeleteCheckpoint(Integer itemNo) {

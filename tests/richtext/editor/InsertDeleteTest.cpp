@@ -346,3 +346,31 @@ TEST(Typing, StylesDecideWhereACharacterGoes) {
   EXPECT_EQ(d.Dump(), "bold+xreg+u:z");
   EXPECT_EQ(d.Data.UndoList->GetLastGroupType(), vlutInsert);
 }
+
+TEST(InsertItem, InsertedTextInheritsTheTagOfTextOfItsStyle) {
+  struct TCase {
+    const char* What;
+    Integer Offs, StyleNo;
+    bool Inherit;
+    Integer ExpectedTag;
+  } cases[] = {
+      {"inside", 2, 0, true, 7},
+      {"before", 1, 0, true, 7},
+      {"after", 3, 0, true, 7},
+      {"another style", 2, 1, true, 0},
+      {"not asked", 2, 0, false, 0},
+  };
+  for (const TCase& c : cases) {
+    TEditDoc d;
+    d.Text("ab");
+    d.Data.GetItem(0)->Tag = TVLTag{7, ""};
+    d.Format();
+    d.Caret(0, c.Offs);
+    ASSERT_TRUE(d.Data.InsertTextItemAtCaret("X", c.StyleNo, c.Inherit, false)) << c.What;
+    Integer found = -1;
+    for (Integer i = 0; i < d.Data.GetItemCount(); ++i)
+      if (d.Data.GetItemTextA(i) == "X") found = i;
+    ASSERT_GE(found, 0) << c.What;
+    EXPECT_EQ(d.Data.GetItem(found)->Tag.Int, c.ExpectedTag) << c.What;
+  }
+}

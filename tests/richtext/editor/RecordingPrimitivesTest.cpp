@@ -101,3 +101,47 @@ TEST(RecordingPrimitives, NothingRecordsWithoutAGroupAndErrorsAreTheLibrarys) {
   d.Data.AddCheckpoint(0, new TVLCPInfo());
   EXPECT_THROW(d.Data.AddCheckpoint(0, new TVLCPInfo()), EVellumError);
 }
+
+TEST(RecordingPrimitives, AJoinedParagraphKeepsTheSecondItemsCheckpoint) {
+  struct TCase {
+    const char* What;
+    const char* FirstCP;  // "" for none
+    const char* SecondCP;
+    bool EmptyUnicodeFirst;
+    std::string Expected;
+  } cases[] = {
+      {"the second's goes to the first", "", "mark", false, "0:mark;/mark#1"},
+      {"the first keeps its own", "own", "mark", false, "0:own;/own#1"},
+      {"an empty first of the other encoding gives way with its own", "own", "", true, "0:own;/own#1"},
+      {"an empty first of the other encoding, the second's own", "own", "mark", true, "0:mark;/mark#1"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    TEditDoc d;
+    if (c.EmptyUnicodeFirst)
+      d.Data.AddUnicodeTextItemTag("", d.UStyle, 0, TVLTag());
+    else
+      d.Text("ab");
+    d.Text("cd");
+    d.Format();
+    d.Data.BeginUndoSequence(vlutModifyItem, false);
+    for (Integer i = 0; i < 2; ++i) {
+      const char* name = i == 0 ? c.FirstCP : c.SecondCP;
+      if (!*name) continue;
+      auto* cp = new TVLCPInfo();
+      cp->Name = name;
+      d.Data.AddCheckpoint(i, cp);
+    }
+    d.Data.UndoList->Clear();
+    const AnsiString before = d.Vlf();
+    const std::string cpsBefore = Checkpoints(d);
+    d.Data.BeginUndoSequence(vlutDelete, false);
+    d.Data.ConcateItems(0);
+    d.Format();
+    EXPECT_EQ(d.Data.GetItemCount(), 1);
+    EXPECT_EQ(Checkpoints(d), c.Expected);
+    d.Data.UndoList->Undo(&d.Data);
+    EXPECT_EQ(d.Vlf(), before);
+    EXPECT_EQ(Checkpoints(d), cpsBefore);
+  }
+}
