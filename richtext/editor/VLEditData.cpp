@@ -162,18 +162,58 @@ void TVLEditVLData::BuildStopsPlain(Integer d, bool firstOfLine, Integer target,
   const Integer startO = isText ? 1 : 0;
   const Integer endO = isText ? len + 1 : 1;
   const bool mine = d == CaretDrawItemNo;
+  // A non-text item of a right-to-left paragraph is entered from its right
+  // edge; text with a direction takes its stops from the placed characters.
+  const bool rtlObject =
+      !isText && VLGetParaBiDiMode(GetStyle(), GetItem(itemNo)->ParaNo, GetBiDiMode()) == vlbdRightToLeft;
+  std::vector<Integer> carets;
+  if (isText && len > 0) {
+    const TVLBiDiMode mode = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
+    if (mode != vlbdUnspecified) {
+      TCanvas* canvas = GetCanvas();
+      const TVLMeasuredText& m = MeasureItemText(canvas, itemNo);
+      const size_t from = static_cast<size_t>(di->TextOffset - 1);
+      if (from + static_cast<size_t>(len) <= m.Text.size()) {
+        UseTextStyle(canvas, GetItemStyle(itemNo), mode);
+        if (!GetCaretPositions(canvas, WideStringToRawUnicode(m.Text.substr(from, static_cast<size_t>(len))),
+                               carets, vlioUnicodeBit) ||
+            carets.size() != static_cast<size_t>(len + 1))
+          carets.clear();
+      }
+    }
+  }
+  const bool placed = !carets.empty();
+  auto placedX = [&](Integer k) { return di->Left + di->JustifyExtra + carets[static_cast<size_t>(k)]; };
   auto add = [&](Integer x, Integer offs, Integer shift) {
     CharPositions.push_back({x, d, offs, shift});
     return static_cast<Integer>(CharPositions.size()) - 1;
   };
   if (firstOfLine) {
     if (!(isText && GetItemLength(itemNo) == 0)) {
-      const Integer i = add(di->Left, startO, 1);
+      const Integer i = placed      ? add(placedX(0), startO, 0)
+                        : rtlObject ? add(di->Left + di->Width, startO, 2)
+                                    : add(di->Left, startO, 1);
       if (mine && target <= startO - 2) caretStop = i;
     }
   } else if (mine && target <= startO - 2 && !CharPositions.empty()) {
     // The start of a draw item shows as the end of the one before it.
     caretStop = static_cast<Integer>(CharPositions.size()) - 1;
+  }
+  if (placed) {
+    const TVLMeasuredText& m = MeasureItemText(GetCanvas(), itemNo);
+    const Integer base = di->TextOffset - 1;
+    for (Integer k = 0; k <= len - 2; ++k) {
+      const size_t next = static_cast<size_t>(base + k + 1);
+      if (next < m.Text.size() && InsideCharacter(m.Text[next])) {
+        if (mine && target == k && !CharPositions.empty()) caretStop = static_cast<Integer>(CharPositions.size()) - 1;
+        continue;
+      }
+      const Integer i = add(placedX(k + 1), k + 2, 0);
+      if (mine && target == k) caretStop = i;
+    }
+    const Integer i = add(placedX(len), endO, 0);
+    if (mine && target >= endO - 2) caretStop = i;
+    return;
   }
   if (isText && len > 0) {
     const TVLMeasuredText& m = MeasureItemText(GetCanvas(), itemNo);
@@ -190,7 +230,7 @@ void TVLEditVLData::BuildStopsPlain(Integer d, bool firstOfLine, Integer target,
       if (mine && target == k) caretStop = i;
     }
   }
-  const Integer i = add(di->Left + di->Width, endO, isText ? 1 : 2);
+  const Integer i = rtlObject ? add(di->Left, endO, 1) : add(di->Left + di->Width, endO, isText ? 1 : 2);
   if (mine && target >= endO - 2) caretStop = i;
 }
 
@@ -378,8 +418,8 @@ void TVLEditVLData::UpdateHostCaret() {
   }
   HostSetCaret(CaretX - GetHOffset() - CaretWidth / 2,
                CaretY - GetVOffset() + CaretDrawHeight + 1 - CaretExtraHeight - h, h + 2 * CaretExtraHeight,
-               // Handles on a picture stand for the caret.
-               HostFocused() && !Resizer && !(HostReadOnly() && HideReadOnlyCaret()));
+               // Handles on a picture or a drop caret stand for the caret.
+               HostFocused() && !Resizer && !DragDropCaret && !(HostReadOnly() && HideReadOnlyCaret()));
 }
 
 // ---------------------------------------------------------------------------

@@ -184,7 +184,12 @@ public:
   bool InsertTextItemAtCaret(const AnsiString& text, Integer styleNo, bool inheritTag,
                              bool caretBefore);
   bool CanDeleteSelection();
+  // Refused (beep) while a drop caret stands inside the selection.
   bool DeleteSelection();
+  // A position as units (characters, non-text items) before the document's
+  // end, and back; positions after an edit keep this distance.
+  Integer UnitsToEnd(Integer itemNo, Integer offs);
+  void PositionFromEnd(Integer units, Integer& itemNo, Integer& offs);
   void DeleteKey(bool continuing);
   std::unique_ptr<TCustomVLItemInfo> CreateTextItem(Integer styleNo, Integer paraNo,
                                                     bool sameAsPrev, bool br);

@@ -1,5 +1,6 @@
 // Putting one item at the caret, deleting the selection and the Delete key.
 #include "richtext/editor/VLEditData.h"
+#include "richtext/view/VLHitTesting.h"
 #include "richtext/model/VLUni.h"
 
 #include <algorithm>
@@ -331,6 +332,22 @@ bool TVLEditVLData::DeleteSelection() {
     Beep();
     return false;
   }
+  // A drop caret of a drag over this document: inside the selection the
+  // deletion is refused; after it, it keeps its place in the text.
+  Integer dropTail = -1;
+  if (DragDropCaret && DragDropCaret->VLData == this && DragDropCaret->ItemNo >= 0 &&
+      DragDropCaret->ItemNo < GetItemCount()) {
+    Integer s, so, e, eo;
+    GetSelBounds(true, s, so, e, eo);
+    const Integer di = DragDropCaret->ItemNo, dof = DragDropCaret->ItemOffs;
+    const bool afterStart = di > s || (di == s && dof > so);
+    const bool beforeEnd = di < e || (di == e && dof < eo);
+    if (afterStart && beforeEnd) {
+      Beep();
+      return false;
+    }
+    if (!beforeEnd) dropTail = UnitsToEnd(di, dof);
+  }
   BeginUndoSequence(vlutDelete, true);
   Integer ds, dso, de, deo;
   GetDrawItemSelBounds(true, ds, dso, de, deo);
@@ -370,8 +387,36 @@ bool TVLEditVLData::DeleteSelection() {
     ReformatAfterEdit(r2, 0, f);
     SetCaretToItemPos(caretItem, offs);
   }
+  if (dropTail >= 0) {
+    Integer item, offs;
+    PositionFromEnd(dropTail, item, offs);
+    VLSetDragDropCaret(*this, GetCanvas(), item, offs, *DragDropCaret);
+  }
   DoSelect();
   return true;
+}
+
+// Positions after an edit keep their distance from the document's end: a
+// character of text or a non-text item is one unit.
+Integer TVLEditVLData::UnitsToEnd(Integer itemNo, Integer offs) {
+  Integer units = GetItemEndOffset(itemNo) - offs;
+  for (Integer i = itemNo + 1; i < GetItemCount(); ++i)
+    units += GetItemEndOffset(i) - GetItemStartOffset(i);
+  return units;
+}
+
+void TVLEditVLData::PositionFromEnd(Integer units, Integer& itemNo, Integer& offs) {
+  for (Integer i = GetItemCount() - 1; i >= 0; --i) {
+    const Integer size = GetItemEndOffset(i) - GetItemStartOffset(i);
+    if (units <= size || i == 0) {
+      itemNo = i;
+      offs = std::max(GetItemStartOffset(i), GetItemEndOffset(i) - units);
+      return;
+    }
+    units -= size;
+  }
+  itemNo = 0;
+  offs = 0;
 }
 
 // ---------------------------------------------------------------------------

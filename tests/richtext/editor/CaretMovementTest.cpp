@@ -145,3 +145,36 @@ TEST(CaretMovement, AnInvalidCaretIsRepairedAndLogged) {
   EXPECT_EQ(d.Data.Repairs, 1);
   EXPECT_EQ(d.Data.GetCaretOffset(), 1);
 }
+
+TEST(CaretStops, RightToLeftParagraphs) {
+  TEditDoc d;
+  d.Style.ParaStyles->Items(1)->BiDiMode = vlbdRightToLeft;
+  d.Data.AddUnicodeTextItemTag(WideToRawUnicode(u"\u05e9\u05dc\u05d5\u05dd"), d.UStyle, 1, TVLTag());
+  const Integer pic = d.Picture(20, 10);
+  d.Data.GetItem(pic)->ParaNo = 1;
+  d.Data.GetItem(pic)->ItemOptions &= static_cast<Byte>(~vlioSameAsPrev);
+  d.Format();
+  // Hebrew: the stops are the placed characters', right to left, with no
+  // shift of their own.
+  d.Caret(0, 1);
+  ASSERT_EQ(d.Data.CharPositions.size(), 5u);
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(d.Data.CharPositions[i].Offset, static_cast<Integer>(i + 1));
+    EXPECT_EQ(d.Data.CharPositions[i].Shift, 0);
+    if (i > 0) {
+      EXPECT_LT(d.Data.CharPositions[i].X, d.Data.CharPositions[i - 1].X) << i;
+    }
+  }
+  const Integer before = d.Data.CaretX;
+  d.Data.MoveCaretRight(false, false);
+  EXPECT_EQ(d.Data.GetCaretOffset(), 2);
+  EXPECT_LT(d.Data.CaretX, before) << "forward in the text is leftwards on screen";
+  // A picture is entered from its right edge and left at its left edge.
+  d.Caret(pic, 0);
+  ASSERT_EQ(d.Data.CharPositions.size(), 2u);
+  const TVLDrawLineInfo* di = d.Data.DrawItems[d.Data.GetItem(pic)->DrawItemNo];
+  EXPECT_EQ(d.Data.CharPositions[0].X, di->Left + di->Width);
+  EXPECT_EQ(d.Data.CharPositions[0].Shift, 2);
+  EXPECT_EQ(d.Data.CharPositions[1].X, di->Left);
+  EXPECT_EQ(d.Data.CharPositions[1].Shift, 1);
+}

@@ -1,6 +1,7 @@
 // Inserting items at the caret, deleting selections, Backspace, Delete and
 // Enter, each undone back to the document it started from.
 #include "EditTestSupport.h"
+#include "richtext/view/VLHitTesting.h"
 
 using namespace qytest;
 
@@ -372,5 +373,40 @@ TEST(InsertItem, InsertedTextInheritsTheTagOfTextOfItsStyle) {
       if (d.Data.GetItemTextA(i) == "X") found = i;
     ASSERT_GE(found, 0) << c.What;
     EXPECT_EQ(d.Data.GetItem(found)->Tag.Int, c.ExpectedTag) << c.What;
+  }
+}
+
+TEST(DeleteSelection, ADropCaretInsideRefusesAndOneAfterKeepsItsPlaceInTheText) {
+  struct TCase {
+    const char* What;
+    Integer SI, SO, EI, EO;    // the selection
+    Integer DI, DO;            // the drop caret
+    bool Deleted;
+    std::string Dump;
+    Integer ExpDI, ExpDO;
+  } cases[] = {
+      {"inside", 0, 7, 0, 12, 0, 9, false, "alpha beta gamma|two|three", 0, 9},
+      {"after, same item", 0, 7, 0, 12, 0, 14, true, "alpha gamma|two|three", 0, 9},
+      {"at the end", 0, 7, 0, 12, 0, 12, true, "alpha gamma|two|three", 0, 7},
+      {"at the start stays", 0, 7, 0, 12, 0, 7, true, "alpha gamma|two|three", 0, 7},
+      {"before", 0, 7, 0, 12, 0, 2, true, "alpha gamma|two|three", 0, 2},
+      {"across paragraphs, after", 0, 3, 1, 2, 2, 3, true, "alwo|three", 1, 3},
+      {"across paragraphs, inside", 0, 3, 2, 2, 1, 2, false, "alpha beta gamma|two|three", 1, 2},
+  };
+  for (const TCase& c : cases) {
+    TEditDoc d;
+    d.Text("alpha beta gamma");
+    d.Text("two");
+    d.Text("three");
+    d.Format();
+    d.Data.DragDropCaret = std::make_unique<TVLDragDropCaretInfo>();
+    VLSetDragDropCaret(d.Data, d.Data.GetCanvas(), c.DI, c.DO, *d.Data.DragDropCaret);
+    d.Data.StoreSelBounds(c.SI, c.SO, c.EI, c.EO);
+    d.Caret(c.EI, c.EO);
+    d.Data.StoreSelBounds(c.SI, c.SO, c.EI, c.EO);
+    EXPECT_EQ(d.Data.DeleteSelection(), c.Deleted) << c.What;
+    EXPECT_EQ(d.Dump(), c.Dump) << c.What;
+    EXPECT_EQ(d.Data.DragDropCaret->ItemNo, c.ExpDI) << c.What;
+    EXPECT_EQ(d.Data.DragDropCaret->ItemOffs, c.ExpDO) << c.What;
   }
 }
