@@ -3,6 +3,7 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLSpinEdit.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/Strings.h"
 #include "platform/gui/SysLocale.h"
@@ -70,6 +71,9 @@ void TfrmVLBase::FormCreate(TObject*) {
   ApplyXPThemes(UseXPThemesInDialogs);
   if (charset == HEBREW_CHARSET || charset == ARABIC_CHARSET) {
     BiDiMode = bdRightToLeft;
+    // Spin edits follow the form's reading order, as children do.
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
     FlipChildren(this);
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
       for (int i = 0; i < ComponentCount(); ++i) {
@@ -77,7 +81,9 @@ void TfrmVLBase::FormCreate(TObject*) {
         if (auto* label = dynamic_cast<TLabel*>(c))
           label->SetAlignment(Mirrored(label->GetAlignment()));
         else if (auto* check = dynamic_cast<TCheckBox*>(c))
-          check->Alignment = Mirrored(check->Alignment);
+          check->SetAlignment(Mirrored(check->GetAlignment()));
+        else if (auto* radio = dynamic_cast<TRadioButton*>(c))
+          radio->SetAlignment(Mirrored(radio->GetAlignment()));
       }
     }
   }

@@ -10,7 +10,6 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // The Middle-East locale test the base form uses (replaceable for tests).
 extern bool (*VLAMiddleEastLocale)();

@@ -2,6 +2,7 @@
 
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Graphics.h"
 
 #include <cmath>
 
@@ -44,6 +45,7 @@ TVLSpinEdit::TVLSpinEdit(TComponent* AOwner) : TEdit(AOwner) {
     if (TabStop && CanFocus() && !Focused()) SetFocus();
   };
   SetText("0");
+  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
 }
 
 double TVLSpinEdit::CheckValue(double value) const {
@@ -140,10 +142,47 @@ void TVLSpinEdit::DoExit() {
   }
 }
 
+namespace {
+Integer CharHeight(const TFont& font) {
+  TBitmap screen(1, 1);
+  screen.Canvas()->Font.Assign(font);
+  TTextMetric tm;
+  screen.Canvas()->GetTextMetrics(tm);
+  return tm.tmHeight;
+}
+}  // namespace
+
+Integer TVLSpinEdit::MinHeight() const {
+  TFont system;
+  GetSystemFont(system);
+  const Integer h = CharHeight(Font);
+  const Integer s = std::min(h, CharHeight(system));
+  return h + s / 4 + 4 * GetSystemMetrics(SM_CYBORDER) + 2;
+}
+
 void TVLSpinEdit::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  if (FUpDown) AHeight = std::max(AHeight, MinHeight());
   TEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
-  // The arrows sit inside the right edge.
-  if (FUpDown) FUpDown->SetBounds(AWidth - kUpDownWidth - 2, 2, kUpDownWidth, std::max(AHeight - 4, 1));
+  if (!FUpDown) return;
+  // The arrows fill the client height inside the edit's own border.
+  const Integer b = 2 * ((AHeight - ClientHeight()) / 2);
+  const Integer w = FUpDown->GetWidth();
+  FUpDown->SetBounds(RightToLeft() ? 0 : AWidth - w - b, 0, w, std::max<Integer>(AHeight - b, 1));
+  UpdateEditRect();
+}
+
+void TVLSpinEdit::SetBiDiMode(TBiDiMode value) {
+  if (value == FBiDiMode) return;
+  FBiDiMode = value;
+  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
+}
+
+void TVLSpinEdit::UpdateEditRect() {
+  const Integer cw = ClientWidth(), ch = ClientHeight(), w = FUpDown->GetWidth();
+  if (RightToLeft())
+    SetEditRect(TRect(w + 2, 0, cw + 1, ch + 1));
+  else
+    SetEditRect(TRect(0, 0, cw - w - 2, ch + 1));
 }
 
 void TVLSpinEdit::SetEnabled(bool value) {

@@ -37,6 +37,14 @@ public:
   virtual bool IsValidChar(char16_t Key) const;
   TVLUpDown* UpDown() const { return FUpDown; }
 
+  // Right to left puts the arrows at the left edge.
+  TBiDiMode GetBiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode value);
+  // The least height that shows the font: its character height, a quarter
+  // of the smaller of that and the system font's, the borders and 2.
+  Integer MinHeight() const;
+
+  // Never lower than MinHeight; places the arrows and the text area.
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
   void SetEnabled(bool value) override;
 
@@ -49,5 +57,8 @@ protected:
 
 private:
   void Step(double delta);
+  bool RightToLeft() const { return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign; }
+  void UpdateEditRect();
   TVLUpDown* FUpDown = nullptr;
+  TBiDiMode FBiDiMode = bdLeftToRight;
 };

@@ -142,6 +142,7 @@ int GetSystemMetrics(int index) {
     case SM_CXHSCROLL: return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     case SM_CXDRAG:
     case SM_CYDRAG: return QGuiApplication::styleHints()->startDragDistance();
+    case SM_CYBORDER: return 1;
     default: return 0;
   }
 }

@@ -23,6 +23,7 @@ class TCustomForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -314,13 +315,15 @@ struct TCreateParams {
 
 // System metrics (GetSystemMetrics) and settings (SystemParametersInfo).
 constexpr int SM_CXVSCROLL = 2;
+constexpr int SM_CYBORDER = 6;
 constexpr int SM_CYHSCROLL = 3;
 constexpr int SM_CYVSCROLL = 20;
 constexpr int SM_CXHSCROLL = 21;
 constexpr int SM_CXDRAG = 68;
 constexpr int SM_CYDRAG = 69;
 // The scroll-bar sizes of the style in use (what a shown bar takes from the
-// client area); the desktop's drag distance. 0 for any other index.
+// client area); the desktop's drag distance; a thin border line (1). 0 for
+// any other index.
 int GetSystemMetrics(int index);
 constexpr unsigned SPI_GETWHEELSCROLLLINES = 0x0068;
 // SPI_GETWHEELSCROLLLINES: the lines one wheel notch scrolls into *value.

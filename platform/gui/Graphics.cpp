@@ -5,6 +5,7 @@
 #include "platform/gui/QtText.h"
 #include "platform/gui/TextMeasure.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -118,6 +119,15 @@ void TFont::SetName(const String& name) {
 }
 
 Integer TFont::GetSize() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+
+void GetSystemFont(TFont& font) {
+  const QFont f = QGuiApplication::font();
+  font.SetName(FromQ(f.family()));
+  if (f.pixelSize() > 0)
+    font.SetHeight(-f.pixelSize());
+  else
+    font.SetSize(static_cast<Integer>(std::lround(f.pointSizeF())));
+}
 
 void TFont::SetSize(Integer points) { SetHeight(-MulDiv(points, FPixelsPerInch, 72)); }
 

@@ -109,6 +109,10 @@ private:
   mutable std::shared_ptr<const TFontData> FData;
 };
 
+// The desktop's user-interface font (what a control shows without a font
+// of its own), in points of the screen.
+void GetSystemFont(TFont& font);
+
 // ---------------------------------------------------------------------------
 // Pens and brushes: plain values the canvas reads before each operation.
 

@@ -292,6 +292,19 @@ void TEdit::SetPasswordChar(char16_t value) {
                          : QString());
 }
 
+TRect TEdit::GetEditRect() const { return FHasEditRect ? FEditRect : GetClientRect(); }
+
+void TEdit::SetEditRect(const TRect& rect) {
+  FEditRect = rect;
+  FHasEditRect = true;
+  QLineEdit* e = LineEditOf(this);
+  if (!e) return;
+  const TRect client = GetClientRect();
+  auto margin = [](Integer v) { return std::max<Integer>(v, 0); };
+  e->setTextMargins(margin(rect.Left - client.Left), margin(rect.Top - client.Top), margin(client.Right - rect.Right),
+                    margin(client.Bottom - rect.Bottom));
+}
+
 void TEdit::SelectAll() {
   if (QLineEdit* e = LineEditOf(this)) e->selectAll();
 }
@@ -631,6 +644,18 @@ void TCheckBox::SetState(TCheckBoxState value) {
 
 void TCheckBox::SetAllowGrayed(bool value) { FAllowGrayed = value; }
 
+namespace {
+// A caption on the left is the button laid out right to left.
+void PlaceCaption(QWidget* w, TAlignment a) {
+  if (w) w->setLayoutDirection(a == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+}  // namespace
+
+void TCheckBox::SetAlignment(TAlignment value) {
+  FAlignment = value;
+  PlaceCaption(Widget(), value);
+}
+
 TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner) {
   auto* button = new QRadioButton();
   QObject::connect(button, &QRadioButton::toggled, button, [this](bool on) {
@@ -668,6 +693,11 @@ void TRadioButton::SetChecked(bool value) {
   b->setChecked(false);
   b->setAutoExclusive(true);
   FSetting = false;
+}
+
+void TRadioButton::SetAlignment(TAlignment value) {
+  FAlignment = value;
+  PlaceCaption(Widget(), value);
 }
 
 // ---------------------------------------------------------------------------

@@ -131,11 +131,17 @@ public:
   void SetSelLength(int value) override;
   String GetSelText() const override;
   void Clear() override { SetText(""); }
+  // The rectangle the text is shown in, in client coordinates; the rest of
+  // the client area is left to child controls (such as arrow buttons).
+  TRect GetEditRect() const;
+  void SetEditRect(const TRect& rect);
   TEditCharCase CharCase = ecNormal;
   bool AutoSelect = true;
 
 private:
   char16_t FPasswordChar = 0;
+  TRect FEditRect;
+  bool FHasEditRect = false;
 };
 
 enum TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };
@@ -211,9 +217,13 @@ public:
   void SetState(TCheckBoxState value);
   bool GetAllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value);
-  TAlignment Alignment = taRightJustify;
+  // The caption's side of the box: taRightJustify (the usual) or
+  // taLeftJustify.
+  TAlignment GetAlignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
 
 private:
+  TAlignment FAlignment = taRightJustify;
   bool FAllowGrayed = false;
   bool FSetting = false;
 };
@@ -226,8 +236,12 @@ public:
   bool GetChecked() const;
   // Checking one unchecks its siblings of the same parent.
   void SetChecked(bool value);
+  // The caption's side of the button, as for check boxes.
+  TAlignment GetAlignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
 
 private:
+  TAlignment FAlignment = taRightJustify;
   bool FSetting = false;
 };
 

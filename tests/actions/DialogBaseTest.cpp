@@ -2,6 +2,7 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLSpinEdit.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,10 @@ public:
     Centred->SetBounds(10, 30, 100, 16);
     Centred->SetAlignment(taCenter);
     Check = Make<TCheckBox>(this, 10, 60, 120, 20);
-    Check->Alignment = taRightJustify;
+    Check->SetAlignment(taRightJustify);
+    Radio = Make<TRadioButton>(this, 10, 90, 120, 20);
+    Radio->SetAlignment(taLeftJustify);
+    Spin = Make<TVLSpinEdit>(this, 10, 120, 60, 24);
     Box = Make<TGroupBox>(this, 150, 10, 140, 100);
     Inner = new TEdit(this);
     Inner->SetParent(Box);
@@ -50,6 +54,8 @@ public:
   TButton *Ok, *Cancel;
   TLabel *Label, *Centred;
   TCheckBox* Check;
+  TRadioButton* Radio;
+  TVLSpinEdit* Spin;
   TGroupBox* Box;
   TEdit* Inner;
   int Localized = 0;
@@ -110,12 +116,12 @@ TEST_F(DialogBaseTest, RightToLeftCharsetsMirrorPositionsAndAlignments) {
     bool middleEastLocale;
     TBiDiMode bidi;
     Integer okLeft, innerLeft;
-    TAlignment check, label;
+    TAlignment check, radio, label;
   };
   const Case cases[] = {
-      {178, false, bdRightToLeft, 300 - 100 - 75, -1, taLeftJustify, taRightJustify},
-      {177, true, bdRightToLeft, 300 - 100 - 75, -1, taRightJustify, taLeftJustify},
-      {204, false, bdLeftToRight, 100, 10, taRightJustify, taLeftJustify},
+      {178, false, bdRightToLeft, 300 - 100 - 75, -1, taLeftJustify, taRightJustify, taRightJustify},
+      {177, true, bdRightToLeft, 300 - 100 - 75, -1, taRightJustify, taLeftJustify, taLeftJustify},
+      {204, false, bdLeftToRight, 100, 10, taRightJustify, taLeftJustify, taLeftJustify},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.charset));
@@ -130,7 +136,9 @@ TEST_F(DialogBaseTest, RightToLeftCharsetsMirrorPositionsAndAlignments) {
     EXPECT_EQ(d->Ok->GetLeft(), c.okLeft);
     // Children of children too, inside their parent's client area.
     EXPECT_EQ(d->Inner->GetLeft(), c.innerLeft < 0 ? d->Box->ClientWidth() - 10 - 50 : c.innerLeft);
-    EXPECT_EQ(d->Check->Alignment, c.check);
+    EXPECT_EQ(d->Check->GetAlignment(), c.check);
+    EXPECT_EQ(d->Radio->GetAlignment(), c.radio);
+    EXPECT_EQ(d->Spin->GetBiDiMode(), c.bidi);
     EXPECT_EQ(d->Label->GetAlignment(), c.label);
     EXPECT_EQ(d->Centred->GetAlignment(), taCenter);
   }

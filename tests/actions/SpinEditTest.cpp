@@ -1,6 +1,7 @@
 #include "actions/VLSpinEdit.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,52 @@ TEST(SpinEditTest, IndeterminateEmptiesAndFillsWithTheClampedZero) {
   EXPECT_EQ(s.AsInteger(), 2);
   s.SetText("1e30");
   EXPECT_EQ(s.CheckValue(1e30), 1);  // beyond 64 bits: the clamped zero
+}
+
+TEST(SpinEditTest, HeightFollowsTheFontAndTheArrowsFollowTheReadingOrder) {
+  TSpinBench b;
+  TProbeSpin& s = *b.Spin;
+  auto charHeight = [](const TFont& f) {
+    TBitmap bmp(1, 1);
+    bmp.Canvas()->Font.Assign(f);
+    TTextMetric tm;
+    bmp.Canvas()->GetTextMetrics(tm);
+    return tm.tmHeight;
+  };
+  TFont system;
+  GetSystemFont(system);
+  for (Integer pixels : {8, 11, 30}) {
+    SCOPED_TRACE(pixels);
+    s.Font.SetHeight(-pixels);
+    const Integer h = charHeight(s.Font);
+    EXPECT_EQ(s.MinHeight(), h + std::min(h, charHeight(system)) / 4 + 4 + 2);
+    s.SetBounds(5, 5, 80, 1);
+    EXPECT_EQ(s.GetHeight(), s.MinHeight());
+    s.SetBounds(5, 5, 80, s.MinHeight() + 10);
+    EXPECT_EQ(s.GetHeight(), s.MinHeight() + 10);
+  }
+  const Integer w = s.UpDown()->GetWidth(), cw = s.ClientWidth(), ch = s.ClientHeight();
+  struct Case {
+    TBiDiMode mode;
+    Integer arrowsLeft;
+    TRect text;
+  };
+  const Case cases[] = {
+      {bdLeftToRight, 80 - w, TRect(0, 0, cw - w - 2, ch + 1)},
+      {bdRightToLeft, 0, TRect(w + 2, 0, cw + 1, ch + 1)},
+      {bdRightToLeftNoAlign, 0, TRect(w + 2, 0, cw + 1, ch + 1)},
+      {bdRightToLeftReadingOnly, 80 - w, TRect(0, 0, cw - w - 2, ch + 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.mode));
+    s.SetBiDiMode(c.mode);
+    EXPECT_EQ(s.UpDown()->GetLeft(), c.arrowsLeft);
+    EXPECT_EQ(s.UpDown()->GetHeight(), s.GetHeight());
+    const TRect r = s.GetEditRect();
+    EXPECT_EQ(r.Left, c.text.Left);
+    EXPECT_EQ(r.Right, c.text.Right);
+    EXPECT_EQ(r.Bottom, c.text.Bottom);
+  }
 }
 
 }  // namespace
