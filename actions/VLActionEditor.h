@@ -16,6 +16,7 @@
 
 class TObject;
 class TWinControl;
+class TCustomVLData;
 class TVLActionEditor;
 
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
@@ -41,6 +42,10 @@ public:
   virtual TVLActionEditor* GetInplaceEditor() = 0;
   // Follows the active in-place editors down (this editor when none).
   virtual TVLActionEditor* GetInnermostEditor() = 0;
+
+  // The document the editor shows (its items, in item numbers as the
+  // selection bounds give them).
+  virtual TCustomVLData* GetVLData() = 0;
 
   // Styles.
   virtual TVLStyle* GetStyle() = 0;

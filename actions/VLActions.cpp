@@ -1,10 +1,16 @@
 #include "actions/VLActions.h"
 
 #include "actions/ColorVLFrm.h"
+#include "actions/IntegerVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/GfxColors.h"
+#include "richtext/view/VLFormattedData.h"
+#include "richtext/view/Vellum.h"
+
+#include <memory>
 
 bool ActionsEnabled = true;
 String DialogFontName = "MS Sans Serif";
@@ -21,6 +27,11 @@ String DefaultDocumentFileName = "Untitled.vlf";
 String VLFFilterText = "Vellum Files (*.vlf)|*.vlf";
 
 namespace {
+// Sub-document positions and the state of a cell inside a cell selection.
+constexpr Integer kFirstSelectedCell = 3;
+constexpr Integer kNextCell = 4;
+constexpr Cardinal kWhollySelected = 0x40;
+
 // Holds the weak settings references and clears them on destruction.
 class TSettingsLinks : public TComponent {
 public:
@@ -118,6 +129,31 @@ bool TvlAction::HandlesTarget(TObject* Target) { return EditorOfControl(Candidat
 
 void TvlAction::UpdateTarget(TObject*) { SetEnabled(StandardEnabled()); }
 
+void TvlAction::ProcessItem(TCustomVLData*, Integer, TVLActionEditor*, void*) {}
+
+bool TvlAction::CanContinue(void*) { return true; }
+
+void TvlAction::WalkItems(TCustomVLData* VLData, TVLActionEditor* Data, Integer FirstItemNo, Integer LastItemNo,
+                          void* Param) {
+  if (!VLData) return;
+  // A table with selected cells owns the selection: its cells replace the range.
+  auto* formatted = dynamic_cast<TCustomVLFormattedData*>(VLData);
+  if (TCustomVLItemInfo* owner = formatted ? formatted->ActiveItem : nullptr) {
+    std::unique_ptr<TVLStoreSubVLData> store;
+    TCustomVLData* cell = owner->GetSubVLData(store, kFirstSelectedCell);
+    for (; cell; cell = owner->GetSubVLData(store, kNextCell)) {
+      if (!(cell->GetState() & kWhollySelected)) continue;
+      WalkItems(cell, Data, 0, cell->GetItemCount() - 1, Param);
+      if (!CanContinue(Param)) break;
+    }
+    return;
+  }
+  for (Integer i = FirstItemNo; i <= LastItemNo; ++i) {
+    if (!CanContinue(Param)) return;
+    ProcessItem(VLData, i, Data, Param);
+  }
+}
+
 // ---------------------------------------------------------------------------
 
 String ColorToDisplayString(TColor Color) {
@@ -128,6 +164,16 @@ String ColorToDisplayString(TColor Color) {
   TColor rgb = ColorToRGB(Color);
   return "RGB(" + std::to_string(rgb & 0xFF) + "," + std::to_string((rgb >> 8) & 0xFF) + "," +
          std::to_string((rgb >> 16) & 0xFF) + ")";
+}
+
+bool AskInteger(const String& Caption, const String& Prompt, Integer& Value) {
+  std::unique_ptr<TfrmInteger> dialog(CreateVLForm<TfrmInteger>(Application));
+  dialog->SetFormCaption(Caption);
+  dialog->SetControlText(dialog->_lbl, Prompt);
+  dialog->SetValue(Value);
+  if (dialog->ShowModal() != mrOk) return false;
+  Value = dialog->GetValue();
+  return true;
 }
 
 void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler) {
@@ -146,6 +192,27 @@ void GetSelectedItemRange(TVLActionEditor* Editor, Integer& FirstItemNo, Integer
   if (startNo == endNo && startOffs == endOffs) return;
   if (startOffs >= Editor->GetItemEndOffset(startNo)) ++FirstItemNo;
   if (endOffs <= Editor->GetItemStartOffset(endNo)) --LastItemNo;
+}
+
+TCustomVLItemInfo* GetSingleSelectedItem(TVLActionEditor* Editor) {
+  if (!Editor) return nullptr;
+  Integer first = 0, last = 0;
+  GetSelectedItemRange(Editor, first, last);
+  TCustomVLData* data = Editor->GetVLData();
+  if (first != last || !data || first < 0 || first >= data->GetItemCount()) return nullptr;
+  return data->GetItem(first);
+}
+
+void InvalidateVellums(TWinControl* Control) {
+  if (!Control) return;
+  for (int i = 0; i < Control->ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(Control->Controls(i))) InvalidateVellums(child);
+  if (auto* view = dynamic_cast<TCustomVellum*>(Control)) view->Invalidate();
+}
+
+void InvalidateAllVellums() {
+  if (!Screen) return;
+  for (int i = 0; i < Screen->FormCount(); ++i) InvalidateVellums(Screen->Forms(i));
 }
 
 void DrawBorderLineSample(TCanvas& Canvas, const TRect& Rect, Integer Width, TColor Color, bool Selected) {

@@ -10,6 +10,7 @@
 
 class TColorDialog;
 class TCustomVLInfo;
+class TCustomVLItemInfo;
 
 QY_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
@@ -71,6 +72,15 @@ public:
   bool HandlesTarget(TObject* Target) override;
   void UpdateTarget(TObject* Target) override;
 
+  // The two hooks of WalkItems: the work on one item, and whether to go on.
+  virtual void ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void* Param);
+  virtual bool CanContinue(void* Param);
+  // ProcessItem over FirstItemNo..LastItemNo of VLData; when the document
+  // has a selection of table cells, over every item of each wholly selected
+  // cell instead.
+  void WalkItems(TCustomVLData* VLData, TVLActionEditor* Data, Integer FirstItemNo, Integer LastItemNo,
+                 void* Param);
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   TObject* FindTarget() override;
@@ -95,11 +105,19 @@ T* FindComponentOfClass(TComponent* Owner) {
     if (auto* c = dynamic_cast<T*>(Owner->Components(i))) return c;
   return nullptr;
 }
+// The integer prompt: true and the answer in Value on OK.
+bool AskInteger(const String& Caption, const String& Prompt, Integer& Value);
 // Sets the handler on the editor and every nested in-place editor.
 void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
 void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
 // The items the selection covers, without items it only touches at an end.
 void GetSelectedItemRange(TVLActionEditor* Editor, Integer& FirstItemNo, Integer& LastItemNo);
+// The one item the selection covers, nullptr when it covers several.
+TCustomVLItemInfo* GetSingleSelectedItem(TVLActionEditor* Editor);
+// Schedules a repaint of every document view inside Control (itself
+// included); of every form's, for the second.
+void InvalidateVellums(TWinControl* Control);
+void InvalidateAllVellums();
 // Entries of owner-drawn border-width lists.
 void DrawBorderLineSample(TCanvas& Canvas, const TRect& Rect, Integer Width, TColor Color, bool Selected);
 void DrawBorderBoxSample(TCanvas& Canvas, const TRect& Rect, Integer Width, TColor TopLeftColor,

@@ -7,6 +7,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Controls.h"
+#include "richtext/model/VLData.h"
 
 #include <algorithm>
 #include <string>
@@ -21,11 +22,13 @@ struct TFakeRun {
 
 class TFakeEditor : public TCustomControl, public TVLActionEditor {
 public:
-  explicit TFakeEditor(TComponent* owner, TVLStyle* style) : TCustomControl(owner), Style(style) {}
+  explicit TFakeEditor(TComponent* owner, TVLStyle* style) : TCustomControl(owner), Style(style), Doc(style) {}
 
   // --- the document
   std::vector<TFakeRun> Runs;
   TVLStyle* Style;
+  // The items GetVLData answers; tests that look at items fill it.
+  TVLDocumentData Doc;
   Integer CurTextStyleNo = 0;
   bool ReadOnly = false;
   TFakeEditor* Inplace = nullptr;  // the active cell editor
@@ -54,6 +57,7 @@ public:
   TVLActionEditor* GetCellEditorParent() override { return CellParent; }
   TVLActionEditor* GetInplaceEditor() override { return Inplace; }
   TVLActionEditor* GetInnermostEditor() override { return Inplace ? Inplace->GetInnermostEditor() : this; }
+  TCustomVLData* GetVLData() override { return &Doc; }
   TVLStyle* GetStyle() override { return Style; }
   Integer GetCurTextStyleNo() override { return CurTextStyleNo; }
   Integer GetCurParaStyleNo() override { return Runs.empty() ? 0 : Runs[static_cast<size_t>(SelStartNo)].ParaNo; }
