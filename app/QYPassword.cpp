@@ -174,6 +174,18 @@ bool ChangePassword() {
     return false;
   }
   ClearChangeEdits(dlg);
+  // Closing the journals drops what they could not save: an entry that
+  // cannot be saved now keeps them open and the password as it is.
+  bool saved = true;
+  if (JournalsLoaded)
+    for (TOpenJournal* j = FirstJournal; j; j = j->Next) saved = SaveEntry(j, smAuto) && saved;
+  if (!saved) {
+    WipeString(existing);
+    WipeString(fresh);
+    MessageBox("The password was not changed: an entry could not be saved.", "Change Password",
+               MB_OK | MB_ICONERROR);
+    return false;
+  }
   // No table may stay open while its file is written anew.
   UnloadJournalsHook();
   bool changed = false;

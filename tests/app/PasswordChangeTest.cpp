@@ -141,9 +141,10 @@ TEST(PasswordChange, DialogChecksThePasswordsUntilTheyAgreeOrTheUserCancels) {
        {wrongExisting},
        true},
   };
+  // One journal for all: only the last case changes the password.
+  TPasswordWorld w("Old-Pass");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TPasswordWorld w("Old-Pass");
     TInteractionScript script;
     for (size_t i = 0; i < c.answers.size(); ++i) {
       const auto& a = c.answers[i];
@@ -193,6 +194,24 @@ TEST(PasswordChange, NewPasswordOpensEveryEntryAndTheOldOneNoLonger) {
     EXPECT_EQ(w.AnyEntryInClear(), fresh.empty());
     EXPECT_EQ(ClassifyDatabaseFile(w.JournalFile()), fresh.empty() ? dfPlain : dfEncrypted);
     old = fresh;
+  }
+  // An entry that cannot be saved keeps the journals open and the password.
+  {
+    TInteractionScript script;
+    script.Do(TPasswordWorld::Type3("", "Unused", "Unused")).Answer(IDOK);
+    JournalsLoaded = false;
+    LoadJournals();
+    ASSERT_NE(CurrentJournal, nullptr);
+    CurrentJournal->EntryUnread = true;  // its load failed
+    TJournalWorld::Type(CurrentJournal, " typed since");
+    EXPECT_FALSE(ChangePassword());
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Text, "The password was not changed: an entry could not be saved.");
+    EXPECT_TRUE(JournalsLoaded);
+    ASSERT_NE(CurrentJournal, nullptr);
+    EXPECT_EQ(CurrentJournal->Document->Text(), EntryText(0) + "\n typed since");
+    EXPECT_EQ(ClassifyDatabaseFile(w.JournalFile()), dfPlain);
+    CurrentJournal->Document->Modified = false;
   }
   // A 16th character cannot be typed.
   w.Dialog->eNewPassword->SetText("Sixteen-chars!!!");
