@@ -1,5 +1,7 @@
 #include "actions/VLActionEditor.h"
 
+#include "actions/VLVellumActionEditor.h"
+
 #include "platform/base/Components.h"
 
 namespace {
@@ -12,7 +14,7 @@ TVLActionEditorResolver& Resolver() {
 TVLActionEditor* EditorOfControl(TObject* control) {
   if (!control) return nullptr;
   if (Resolver()) return Resolver()(control);
-  return dynamic_cast<TVLActionEditor*>(control);
+  return ResolveActionEditor(control);
 }
 
 void SetActionEditorResolver(TVLActionEditorResolver resolver) { Resolver() = std::move(resolver); }

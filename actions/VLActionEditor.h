@@ -6,10 +6,12 @@
 // control's own class.
 //
 // A control is an editor for the actions when EditorOfControl finds one for
-// it: by default the control itself implements TVLActionEditor; an editor
-// that cannot derive from it installs a resolver (SetActionEditorResolver).
+// it: by default an editor control through its adapter, or a control that
+// implements TVLActionEditor itself; a host may install another resolver
+// (SetActionEditorResolver).
 #include "platform/base/Set.h"
 #include "platform/base/Types.h"
+#include "richtext/editor/VLUndo.h"
 #include "richtext/model/VLStyle.h"
 
 #include <functional>
@@ -23,11 +25,8 @@ enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
 using TVLSearchOptions = TSet<TVLSearchOption>;
 
 // Sender = the editor doing the work; NewStyleNo arrives preset to StyleNo.
-using TVLStyleConversionEvent = std::function<void(TVLActionEditor* Sender, Integer StyleNo, Integer UserData,
+using TVLActionStyleConversionEvent = std::function<void(TVLActionEditor* Sender, Integer StyleNo, Integer UserData,
                                                    bool AppliedToText, Integer& NewStyleNo)>;
-
-// Undo types the actions name.
-constexpr Integer vlutParagraph = 3;
 
 class TVLActionEditor {
 public:
@@ -54,10 +53,10 @@ public:
   virtual TVLBiDiMode GetBiDiMode() = 0;
   virtual Integer GetLeftMargin() = 0;
   virtual Integer GetRightMargin() = 0;
-  virtual TVLStyleConversionEvent GetOnStyleConversion() = 0;
-  virtual void SetOnStyleConversion(TVLStyleConversionEvent handler) = 0;
-  virtual TVLStyleConversionEvent GetOnParaStyleConversion() = 0;
-  virtual void SetOnParaStyleConversion(TVLStyleConversionEvent handler) = 0;
+  virtual TVLActionStyleConversionEvent GetOnStyleConversion() = 0;
+  virtual void SetOnStyleConversion(TVLActionStyleConversionEvent handler) = 0;
+  virtual TVLActionStyleConversionEvent GetOnParaStyleConversion() = 0;
+  virtual void SetOnParaStyleConversion(TVLActionStyleConversionEvent handler) = 0;
   // Forwarded to the active in-place editor; otherwise, when a handler is set
   // and the change is allowed, converts the current text style and the
   // selected runs (one undo step).
@@ -81,7 +80,7 @@ public:
                                   Integer& EndItemOffs) = 0;
   virtual Integer GetItemStartOffset(Integer ItemNo) = 0;
   virtual Integer GetItemEndOffset(Integer ItemNo) = 0;
-  // The selection as plain text (8-bit, lines joined by CR LF).
+  // The selection as plain text (UTF-8).
   virtual AnsiString GetSelText() = 0;
   virtual void SelectAll() = 0;
   virtual void CutToClipboard() = 0;
@@ -95,8 +94,9 @@ public:
   virtual void PasteBitmap(bool TextAsName) = 0;
   virtual void PasteMetafile(bool TextAsName) = 0;
 
-  // Search and replace. SearchText selects the match; InsertText replaces
-  // the selection and answers whether the editor carried the change out.
+  // Search and replace (UTF-8 text). SearchText selects the match;
+  // InsertText replaces the selection and answers whether the editor
+  // carried the change out.
   virtual bool SearchText(const AnsiString& Text, TVLSearchOptions Options) = 0;
   virtual bool InsertText(const AnsiString& Text, bool CaretBefore) = 0;
 };
@@ -104,5 +104,5 @@ public:
 // The editor a control stands for, nullptr when it is none.
 TVLActionEditor* EditorOfControl(TObject* control);
 using TVLActionEditorResolver = std::function<TVLActionEditor*(TObject* control)>;
-// Replaces how controls are mapped to editors (nullptr: the control itself).
+// Replaces how controls are mapped to editors (nullptr: the default).
 void SetActionEditorResolver(TVLActionEditorResolver resolver);

@@ -176,11 +176,11 @@ bool AskInteger(const String& Caption, const String& Prompt, Integer& Value) {
   return true;
 }
 
-void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler) {
+void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler) {
   for (TVLActionEditor* e = Editor; e; e = e->GetInplaceEditor()) e->SetOnStyleConversion(Handler);
 }
 
-void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler) {
+void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler) {
   for (TVLActionEditor* e = Editor; e; e = e->GetInplaceEditor()) e->SetOnParaStyleConversion(Handler);
 }
 

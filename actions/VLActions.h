@@ -108,8 +108,8 @@ T* FindComponentOfClass(TComponent* Owner) {
 // The integer prompt: true and the answer in Value on OK.
 bool AskInteger(const String& Caption, const String& Prompt, Integer& Value);
 // Sets the handler on the editor and every nested in-place editor.
-void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
-void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler);
+void SetStyleConversionHandler(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler);
+void SetParaStyleConversionHandler(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler);
 // The items the selection covers, without items it only touches at an end.
 void GetSelectedItemRange(TVLActionEditor* Editor, Integer& FirstItemNo, Integer& LastItemNo);
 // The one item the selection covers, nullptr when it covers several.

@@ -28,9 +28,9 @@ void ConvertTextStyleThrough(TObject* Action, TVLActionEditor* Sender, Integer S
   }
 }
 
-void WithStyleConversion(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler,
+void WithStyleConversion(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler,
                          const std::function<void()>& Run) {
-  TVLStyleConversionEvent saved = Editor->GetOnStyleConversion();
+  TVLActionStyleConversionEvent saved = Editor->GetOnStyleConversion();
   SetStyleConversionHandler(Editor, Handler);
   try {
     Run();

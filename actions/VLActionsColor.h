@@ -26,7 +26,7 @@ void ConvertTextStyleThrough(TObject* Action, TVLActionEditor* Sender, Integer S
                              const std::function<void(TVLActionEditor*, TFontInfo&, Integer)>& Step);
 // Installs Handler on the editor chain around Run, restoring the previous one
 // also when Run raises.
-void WithStyleConversion(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler,
+void WithStyleConversion(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler,
                          const std::function<void()>& Run);
 
 enum TvlaColorInterface { vlacNone, vlacColorDialog, vlacAdvanced };

@@ -24,9 +24,9 @@ void ConvertParaStyleThrough(TObject* Action, TVLActionEditor* Sender, Integer S
 }
 
 namespace {
-void WithParaConversion(TVLActionEditor* Editor, const TVLStyleConversionEvent& Handler,
+void WithParaConversion(TVLActionEditor* Editor, const TVLActionStyleConversionEvent& Handler,
                         const std::function<void()>& Run) {
-  TVLStyleConversionEvent saved = Editor->GetOnParaStyleConversion();
+  TVLActionStyleConversionEvent saved = Editor->GetOnParaStyleConversion();
   SetParaStyleConversionHandler(Editor, Handler);
   try {
     Run();
@@ -134,7 +134,7 @@ void TvlActionIndent::ExecuteTarget(TObject* Target) {
   TVLActionEditor* editor = GetControl(Target);
   if (!editor) return;
   TVLActionEditor* inner = editor->GetInnermostEditor();
-  inner->BeginUndoGroup(vlutParagraph);
+  inner->BeginUndoGroup(vlutParaStyle);
   inner->SetUndoGroupMode(true);
   try {
     ApplyParaConversion(editor, 0);

@@ -2,6 +2,7 @@
 
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
@@ -135,6 +136,7 @@ void TCustomVellumEdit::EndInsert() {
 void TCustomVellumEdit::Change() { DoChange(true); }
 
 void TCustomVellumEdit::DoChange(bool clearRedo) {
+  if (Application) Application->InvalidateActions();
   Modified = true;
   ClearSoftPageBreaks();
   if (clearRedo) EditData()->RedoList->Clear();
@@ -325,6 +327,28 @@ bool TCustomVellumEdit::InsertUnicodeTextFromFile(const String& fileName) {
     SwitchToUnicodeStyle();
     if (!BeginInsert()) return;
     read = EditData()->InsertUnicodeTextFromFile(fileName, false);
+    EndInsert();
+  });
+  return read;
+}
+
+bool TCustomVellumEdit::InsertVLFFromStream(TStream& stream) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertVLFFromStream(stream);
+  bool read = false;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    read = EditData()->InsertVLFFromStream(stream);
+    EndInsert();
+  });
+  return read;
+}
+
+bool TCustomVellumEdit::InsertRTFFromStream(TStream& stream) {
+  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertRTFFromStream(stream);
+  bool read = false;
+  RunEdit([&] {
+    if (!BeginInsert()) return;
+    read = EditData()->InsertRTFFromStream(stream);
     EndInsert();
   });
   return read;
@@ -611,6 +635,8 @@ bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase
 }
 
 void TCustomVellumEdit::FireCaretMove() {
+  // The editing commands' state follows the caret and the selection.
+  if (Application) Application->InvalidateActions();
   if (!FDestroying && OnCaretMove) OnCaretMove(GetRootEditor());
 }
 

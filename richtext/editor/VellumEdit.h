@@ -12,6 +12,7 @@
 #include <memory>
 
 class TGraphic;
+class TStream;
 class TStrings;
 
 enum TVLEditorOption {
@@ -112,6 +113,9 @@ public:
   bool InsertTaggedText(const String& text, const TVLTag& tag);
   bool InsertTextFromFile(const String& fileName);
   bool InsertUnicodeTextFromFile(const String& fileName);
+  // A whole VLF or RTF document at the caret in place of the selection.
+  bool InsertVLFFromStream(TStream& stream);
+  bool InsertRTFFromStream(TStream& stream);
   // Takes the item; a refused item is freed.
   bool InsertItem(const String& name, TCustomVLItemInfo* item);
   bool InsertPicture(const String& name, std::unique_ptr<TGraphic> graphic, TVLVAlign vAlign);

@@ -64,10 +64,10 @@ public:
   TVLBiDiMode GetBiDiMode() override { return BiDi; }
   Integer GetLeftMargin() override { return LeftMargin; }
   Integer GetRightMargin() override { return RightMargin; }
-  TVLStyleConversionEvent GetOnStyleConversion() override { return OnStyleConversion; }
-  void SetOnStyleConversion(TVLStyleConversionEvent h) override { OnStyleConversion = std::move(h); }
-  TVLStyleConversionEvent GetOnParaStyleConversion() override { return OnParaStyleConversion; }
-  void SetOnParaStyleConversion(TVLStyleConversionEvent h) override { OnParaStyleConversion = std::move(h); }
+  TVLActionStyleConversionEvent GetOnStyleConversion() override { return OnStyleConversion; }
+  void SetOnStyleConversion(TVLActionStyleConversionEvent h) override { OnStyleConversion = std::move(h); }
+  TVLActionStyleConversionEvent GetOnParaStyleConversion() override { return OnParaStyleConversion; }
+  void SetOnParaStyleConversion(TVLActionStyleConversionEvent h) override { OnParaStyleConversion = std::move(h); }
 
   void ApplyStyleConversion(Integer UserData) override {
     if (Inplace) return Inplace->ApplyStyleConversion(UserData);
@@ -217,8 +217,8 @@ public:
     return true;
   }
 
-  TVLStyleConversionEvent OnStyleConversion;
-  TVLStyleConversionEvent OnParaStyleConversion;
+  TVLActionStyleConversionEvent OnStyleConversion;
+  TVLActionStyleConversionEvent OnParaStyleConversion;
 
 private:
   bool CanChange() {

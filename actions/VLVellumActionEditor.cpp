@@ -1,0 +1,186 @@
+#include "actions/VLVellumActionEditor.h"
+
+#include "platform/base/Streams.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Graphics.h"
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLClipFormats.h"
+#include "richtext/view/VLCopy.h"
+
+#include <map>
+#include <memory>
+
+namespace {
+
+using TNativeConversion = ::TVLStyleConversionEvent;
+
+// A handler of the actions installed on the control; kept recognisable so
+// that reading it back gives the very handler that was set.
+struct TToAction {
+  std::shared_ptr<TVLActionStyleConversionEvent> Handler;
+  void operator()(TCustomVellumEdit* sender, Integer styleNo, Integer userData, bool appliedToText,
+                  Integer& newStyleNo) const {
+    (*Handler)(ActionEditorOf(sender), styleNo, userData, appliedToText, newStyleNo);
+  }
+};
+
+// The control's own handler as the actions see it; setting it back puts the
+// original on the control, so saving and restoring never piles up wrappers.
+struct TToNative {
+  TNativeConversion Native;
+  void operator()(TVLActionEditor* sender, Integer styleNo, Integer userData, bool appliedToText,
+                  Integer& newStyleNo) const {
+    auto* edit = sender ? dynamic_cast<TCustomVellumEdit*>(sender->EditorControl()) : nullptr;
+    Native(edit, styleNo, userData, appliedToText, newStyleNo);
+  }
+};
+
+TVLActionStyleConversionEvent FromNative(const TNativeConversion& native) {
+  if (!native) return {};
+  if (const auto* ours = native.target<TToAction>()) return *ours->Handler;
+  return TToNative{native};
+}
+
+TNativeConversion ToNative(const TVLActionStyleConversionEvent& handler) {
+  if (!handler) return {};
+  if (const auto* native = handler.target<TToNative>()) return native->Native;
+  return TToAction{std::make_shared<TVLActionStyleConversionEvent>(handler)};
+}
+
+std::unique_ptr<TMemoryStream> StreamOf(const AnsiString& bytes) {
+  auto stream = std::make_unique<TMemoryStream>();
+  if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  stream->Seek(0, soBeginning);
+  return stream;
+}
+
+class TVellumActionEditor final : public TVLActionEditor {
+public:
+  explicit TVellumActionEditor(TCustomVellumEdit* edit) : E(edit) {}
+
+  TWinControl* EditorControl() override { return E; }
+  TVLActionEditor* GetCellEditorParent() override {
+    for (TWinControl* p = E->GetParent(); p; p = p->GetParent())
+      if (auto* outer = dynamic_cast<TCustomVellumEdit*>(p); outer && outer->GetInplaceEditor() == E)
+        return ActionEditorOf(outer);
+    return nullptr;
+  }
+  TVLActionEditor* GetInplaceEditor() override {
+    return ActionEditorOf(dynamic_cast<TCustomVellumEdit*>(E->GetInplaceEditor()));
+  }
+  TVLActionEditor* GetInnermostEditor() override { return ActionEditorOf(E->GetInnermostEditor()); }
+  TCustomVLData* GetVLData() override { return E->VLData(); }
+
+  TVLStyle* GetStyle() override { return E->GetStyle(); }
+  Integer GetCurTextStyleNo() override { return E->GetCurTextStyleNo(); }
+  Integer GetCurParaStyleNo() override { return E->GetCurParaStyleNo(); }
+  TVLBiDiMode GetBiDiMode() override { return E->GetBiDiMode(); }
+  Integer GetLeftMargin() override { return E->LeftMargin; }
+  Integer GetRightMargin() override { return E->RightMargin; }
+  TVLActionStyleConversionEvent GetOnStyleConversion() override { return FromNative(E->OnStyleConversion); }
+  void SetOnStyleConversion(TVLActionStyleConversionEvent handler) override {
+    E->OnStyleConversion = ToNative(handler);
+  }
+  TVLActionStyleConversionEvent GetOnParaStyleConversion() override {
+    return FromNative(E->OnParaStyleConversion);
+  }
+  void SetOnParaStyleConversion(TVLActionStyleConversionEvent handler) override {
+    E->OnParaStyleConversion = ToNative(handler);
+  }
+  void ApplyStyleConversion(Integer UserData) override { E->ApplyStyleConversion(UserData); }
+  void ApplyParaStyleConversion(Integer UserData) override { E->ApplyParaStyleConversion(UserData); }
+  void ChangeListLevels(Integer Delta) override { E->ChangeListLevels(Delta); }
+
+  void BeginUndoGroup(Integer UndoType) override { E->BeginUndoGroup(static_cast<Byte>(UndoType)); }
+  void SetUndoGroupMode(bool On) override { E->SetUndoGroupMode(On); }
+  Integer GetUndoType() override { return E->GetUndoType(); }
+  Integer GetRedoType() override { return E->GetRedoType(); }
+  void Undo() override { E->Undo(); }
+  void Redo() override { E->Redo(); }
+
+  bool SelectionExists() override { return E->SelectionExists(); }
+  void GetSelectionBounds(Integer& StartItemNo, Integer& StartItemOffs, Integer& EndItemNo,
+                          Integer& EndItemOffs) override {
+    E->EditData()->GetSelectionBoundsOrCaret(StartItemNo, StartItemOffs, EndItemNo, EndItemOffs);
+  }
+  Integer GetItemStartOffset(Integer ItemNo) override { return E->GetItemStartOffset(ItemNo); }
+  Integer GetItemEndOffset(Integer ItemNo) override { return E->GetItemEndOffset(ItemNo); }
+  AnsiString GetSelText() override { return E->GetSelText(); }
+  void SelectAll() override { E->SelectAll(); }
+  void CutToClipboard() override { E->CutToClipboard(); }
+  void Copy() override { E->Copy(); }
+  void Paste() override { E->Paste(); }
+  bool CanPaste() override { return E->CanPaste(); }
+
+  void PasteVLF() override {
+    AnsiString vlf;
+    if (!VLReadVLFBlock(Clipboard().GetData(ClipboardFormatVLF()), vlf)) return Refuse();
+    E->InsertVLFFromStream(*StreamOf(vlf));
+  }
+  void PasteRTF() override {
+    const AnsiString rtf = Clipboard().GetData(ClipboardFormatRTF());
+    if (rtf.empty()) return Refuse();
+    E->InsertRTFFromStream(*StreamOf(rtf));
+  }
+  void PasteText() override {
+    if (!Clipboard().HasFormat(CF_TEXT)) return Refuse();
+    E->InsertText(Clipboard().GetAsText());
+  }
+  void PasteUnicodeText() override {
+    if (!Clipboard().HasFormat(CF_UNICODETEXT)) return Refuse();
+    E->InsertWideText(Clipboard().GetAsUnicodeText());
+  }
+  void PasteBitmap(bool TextAsName) override {
+    auto bitmap = std::make_unique<TBitmap>();
+    if (!Clipboard().GetBitmap(*bitmap)) return Refuse();
+    const String name = TextAsName && Clipboard().HasFormat(CF_TEXT) ? Clipboard().GetAsText() : String();
+    E->InsertPicture(name, std::move(bitmap), vlvaBaseline);
+  }
+  // This platform's clipboard carries no metafiles, so none is ever offered.
+  void PasteMetafile(bool) override { Refuse(); }
+
+  bool SearchText(const AnsiString& Text, TVLSearchOptions Options) override {
+    return E->SearchText(Text, Options.Contains(vlseoDown), Options.Contains(vlseoMatchCase),
+                         Options.Contains(vlseoWholeWord));
+  }
+  bool InsertText(const AnsiString& Text, bool CaretBefore) override { return E->InsertText(Text, CaretBefore); }
+
+private:
+  void Refuse() { E->VLData()->Beep(); }
+  TCustomVellumEdit* E;
+};
+
+// One adapter per control, dropped when the control goes.
+class TAdapters : public TComponent {
+public:
+  TAdapters() : TComponent(nullptr) {}
+  TVLActionEditor* Of(TCustomVellumEdit* edit) {
+    auto it = FMap.find(edit);
+    if (it != FMap.end()) return it->second.get();
+    edit->FreeNotification(this);
+    return (FMap[edit] = std::make_unique<TVellumActionEditor>(edit)).get();
+  }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove) FMap.erase(static_cast<TCustomVellumEdit*>(AComponent));
+  }
+
+private:
+  std::map<TComponent*, std::unique_ptr<TVellumActionEditor>> FMap;
+};
+
+TAdapters& Adapters() {
+  static TAdapters adapters;
+  return adapters;
+}
+
+}  // namespace
+
+TVLActionEditor* ActionEditorOf(TCustomVellumEdit* Edit) { return Edit ? Adapters().Of(Edit) : nullptr; }
+
+TVLActionEditor* ResolveActionEditor(TObject* control) {
+  if (auto* edit = dynamic_cast<TCustomVellumEdit*>(control)) return ActionEditorOf(edit);
+  return dynamic_cast<TVLActionEditor*>(control);
+}
