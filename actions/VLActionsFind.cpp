@@ -42,7 +42,7 @@ void TvlActionSearchBase::Notification(TComponent* AComponent, TOperation Operat
 bool TvlActionSearchBase::Search(TFindDialog* Dialog) {
   TVLActionEditor* editor = EditorOfControl(FEditor);
   if (!editor || !Dialog) return false;
-  const AnsiString text = Utf8ToAnsi(Dialog->FindText, 1252);
+  const String& text = Dialog->FindText;
   if (editor->SearchText(text, FindOptionsToSearchOptions(Dialog->Options))) return true;
   MessageBox(FormatLanguageText(227, {text}), LanguageText(226), MB_OK | MB_ICONINFORMATION);
   return false;
@@ -169,14 +169,14 @@ void TvlActionReplace::SearchHandler() {
 }
 
 bool TvlActionReplace::SelectionMatches(TVLActionEditor* Editor) {
-  const AnsiString selected = Editor->GetSelText();
-  const AnsiString wanted = Utf8ToAnsi(FDialog->FindText, 1252);
+  const String selected = Editor->GetSelText();
+  const String& wanted = FDialog->FindText;
   if (FDialog->Options & frMatchCase) return selected == wanted;
-  return AnsiUpperCase(selected) == AnsiUpperCase(wanted);
+  return AnsiSameText(selected, wanted);
 }
 
 bool TvlActionReplace::ReplaceOne(TVLActionEditor* Editor) {
-  const AnsiString text = Utf8ToAnsi(FDialog->ReplaceText, 1252);
+  const String& text = FDialog->ReplaceText;
   if (OnReplacing) OnReplacing(this, Editor, text);
   return Editor->InsertText(text, (FDialog->Options & frDown) == 0);
 }
@@ -190,7 +190,7 @@ void TvlActionReplace::ReplaceHandler() {
   } else if (FDialog->Options & frReplaceAll) {
     Integer count = 0;
     if (SelectionMatches(editor) && ReplaceOne(editor)) ++count;
-    const AnsiString text = Utf8ToAnsi(FDialog->FindText, 1252);
+    const String& text = FDialog->FindText;
     // Each search starts past the last replacement, so a replacement that
     // contains the search text is not found again; only replacements the
     // editor carried out are counted.

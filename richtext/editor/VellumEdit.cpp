@@ -6,6 +6,7 @@
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
+#include "richtext/view/VLSearch.h"
 
 #include <algorithm>
 
@@ -631,7 +632,13 @@ TCustomVLItemInfo* TCustomVellumEdit::FindCurrentItemOfClass(
 }
 
 bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase, bool wholeWord) {
-  return GetInnermostEditor()->TCustomVellum::SearchText(text, down, matchCase, wholeWord);
+  TCustomVellumEdit* e = GetInnermostEditor();
+  TVLEditVLData* d = e->EditData();
+  if (d->SelectionExists() || d->GetItemCount() == 0 || !d->CaretStop())
+    return e->TCustomVellum::SearchText(text, down, matchCase, wholeWord);
+  // From the caret, not from the top of the view: after a replacement the
+  // search goes on past the inserted text instead of finding it again.
+  return VLSearchTextFrom(*d, down, matchCase, Utf8ToWide(text), wholeWord, d->GetCaretItemNo(), d->GetCaretOffset());
 }
 
 void TCustomVellumEdit::FireCaretMove() {

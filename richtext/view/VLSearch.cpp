@@ -4,6 +4,8 @@
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 
+#include <algorithm>
+
 namespace {
 
 WideString ItemTextW(TCustomVLData& data, Integer itemNo) {
@@ -86,11 +88,18 @@ Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bo
 
 bool VLSearchText(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord) {
   if (text.empty() || data.GetItemCount() == 0) return false;
+  Integer itemNo, offs;
+  GetSearchStart(data, down, itemNo, offs);
+  return VLSearchTextFrom(data, down, matchCase, text, wholeWord, itemNo, offs);
+}
+
+bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord,
+                      Integer itemNo, Integer offs) {
+  if (text.empty() || data.GetItemCount() == 0) return false;
+  itemNo = std::clamp(itemNo, 0, data.GetItemCount() - 1);
   const WideString pattern = matchCase ? text : VLFoldCase(text);
   const AnsiString delims = data.GetDelimiters();
   const Integer length = static_cast<Integer>(pattern.size());
-  Integer itemNo, offs;
-  GetSearchStart(data, down, itemNo, offs);
   auto searchIn = [&](Integer no, bool whole) {
     WideString w = ItemTextW(data, no);
     Integer base = 1;

@@ -7,6 +7,9 @@
 #include "richtext/view/VLControlData.h"
 
 bool VLSearchText(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord);
+// The same from a given item and offset (an editor searches from its caret).
+bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord,
+                      Integer itemNo, Integer offs);
 // The 1-based position of the first (last) acceptable occurrence of pattern
 // in text, 0 when none; occurrences never overlap a found or rejected one.
 Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters);
