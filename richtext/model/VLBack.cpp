@@ -1,5 +1,7 @@
 #include "richtext/model/VLBack.h"
 
+#include "richtext/model/VLItem.h"
+
 #include <algorithm>
 
 namespace {
@@ -34,7 +36,7 @@ void TVLBackground::AssignImage(std::unique_ptr<TGraphic> graphic, TCustomVLData
 void TVLBackground::AssignImageCopy(const TGraphic& graphic, TCustomVLData* vlData) {
   if (&graphic == Image.get()) return;
   FreeImage();
-  Image = CreateGraphicLike(graphic);
+  Image = VLCreateGraphicLike(graphic);
   if (Image) Image->Assign(&graphic);
   UpdatePaletted(vlData ? vlData->GetDoInPaletteMode() : vlpaDoNothing);
 }

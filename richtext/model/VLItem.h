@@ -345,6 +345,9 @@ public:
                Integer level, TVLRTFSaveTables& tables) override;
   void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
                   TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  // The application's text for the control (nothing without a handler).
+  AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text, const String& path,
+                    bool textOnly, bool unicode) const override;
   ~TVLControlItemInfo() override;
   void Assign(const TPersistent* source) override;
   bool GetBoolValue(Integer prop) const override;
@@ -385,6 +388,18 @@ public:
   // How the record being read carries its control (its save mode).
   Integer ReadType = 0;
 };
+
+// Makes an empty graphic of a named class. Pictures, backgrounds and the VLF
+// reader make every graphic whose class is known only at run time through
+// it; an application may put its own function here. Names coming from a
+// document are checked against our graphic registry before they get here.
+using TVLCreateGraphicFunc = std::function<std::unique_ptr<TGraphic>(const String& className)>;
+extern TVLCreateGraphicFunc CreateGraphicOfClass;
+// An empty graphic of source's own class (null when none can be made).
+std::unique_ptr<TGraphic> VLCreateGraphicLike(const TGraphic& source);
+// RTF import hands it every picture it has just read; it does nothing
+// until an application puts its own function here.
+extern std::function<void(TGraphic* graphic)> AfterImportGraphic;
 
 // An inline picture of any of our graphic classes.
 class TVLGraphicItemInfo : public TVLRectItemInfo {

@@ -42,6 +42,16 @@ std::unique_ptr<TVLGraphicItemInfo> TVLGraphicItemInfo::CreateEx(TCustomVLData* 
   return item;
 }
 
+TVLCreateGraphicFunc CreateGraphicOfClass = [](const String& className) {
+  return CreateGraphicOfClassName(className);
+};
+
+std::function<void(TGraphic* graphic)> AfterImportGraphic = [](TGraphic*) {};
+
+std::unique_ptr<TGraphic> VLCreateGraphicLike(const TGraphic& source) {
+  return CreateGraphicOfClass ? CreateGraphicOfClass(source.ClassName()) : nullptr;
+}
+
 TVLGraphicItemInfo::~TVLGraphicItemInfo() = default;
 
 void TVLGraphicItemInfo::Assign(const TPersistent* source) {
@@ -49,11 +59,11 @@ void TVLGraphicItemInfo::Assign(const TPersistent* source) {
     Image.reset();
     PaletteCopy.reset();
     if (src->Image) {
-      Image = CreateGraphicLike(*src->Image);
+      Image = VLCreateGraphicLike(*src->Image);
       if (Image) Image->Assign(src->Image.get());
     }
     if (src->PaletteCopy) {
-      PaletteCopy = CreateGraphicLike(*src->PaletteCopy);
+      PaletteCopy = VLCreateGraphicLike(*src->PaletteCopy);
       if (PaletteCopy) PaletteCopy->Assign(src->PaletteCopy.get());
     }
     ImageWidth = src->ImageWidth;
@@ -315,7 +325,7 @@ bool TVLGraphicItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData,
   if (lineNo == 1) {
     // Only our own picture classes are ever made from a name in a document.
     FSourceClassName = s;
-    Image = CreateGraphicOfClassName(s);
+    if (IsGraphicClassRegistered(s) && CreateGraphicOfClass) Image = CreateGraphicOfClass(s);
     if (!Image) {
       VLFAddWarning(vlData, vlfwUnknownPicFmt);
       return VLFOptionsOf(vlData).Contains(vlfoIgnoreUnknownPicFmt);
@@ -344,7 +354,7 @@ bool TVLGraphicItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData,
     VLFAddWarning(vlData, vlfwInvalidPicture);
     TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
     TGraphic* bad = style ? style->GetInvalidPicture()->GetGraphic() : nullptr;
-    Image = bad ? CreateGraphicLike(*bad) : nullptr;
+    Image = bad ? VLCreateGraphicLike(*bad) : nullptr;
     if (Image)
       Image->Assign(bad);
     else

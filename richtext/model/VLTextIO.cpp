@@ -234,6 +234,12 @@ bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Intege
   return true;
 }
 
+AnsiString TVLControlItemInfo::AsText(Integer /*lineWidth*/, TCustomVLData* vlData,
+                                      const AnsiString& /*text*/, const String& path,
+                                      bool /*textOnly*/, bool /*unicode*/) const {
+  return vlData ? vlData->SaveComponentToFile(path, Control, vlsfText) : AnsiString();
+}
+
 AnsiString TVLBreakItemInfo::AsText(Integer lineWidth, TCustomVLData* /*vlData*/,
                                     const AnsiString& /*text*/, const String& /*path*/,
                                     bool /*textOnly*/, bool /*unicode*/) const {

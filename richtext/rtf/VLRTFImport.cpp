@@ -398,6 +398,7 @@ void TVLRTFReaderProperties::ReaderNewPicture(TVLRTFReader*, TVLRTFPicture* pict
                                               std::unique_ptr<TGraphic>& graphic, TVLRTFPosition position,
                                               bool& inserted) {
   inserted = false;
+  if (graphic && AfterImportGraphic) AfterImportGraphic(graphic.get());
   String target, hint, extras;
   const bool hyperlink = ParseHyperlinkField(target, hint, extras);
   std::unique_ptr<TCustomVLItemInfo> item;

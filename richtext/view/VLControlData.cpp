@@ -1,16 +1,30 @@
 #include "richtext/view/VLControlData.h"
 
 #include "platform/gui/Forms.h"
+#include "richtext/model/VLBack.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLPaint.h"
 #include "richtext/view/VLScroller.h"
 
 #include <algorithm>
 
+namespace {
+
+// Items clear the application's hint window through the model's hook.
+const bool CancelHintInstalled = [] {
+  VLItemDocumentHooks().CancelHint = [] {
+    if (Application) Application->CancelHint();
+  };
+  return true;
+}();
+
+}  // namespace
+
 TVLControlData::TVLControlData() = default;
 TVLControlData::~TVLControlData() = default;
 
 void TVLControlData::ClearDrawLines() {
+  FReportedCP = nullptr;
   if (DrawItems.Count() > 0) {
     ClearFocus();
     InnerFocusedItemNo = -1;
@@ -137,9 +151,106 @@ void TVLControlData::MoveFocus(bool backward, TControl* fromControl) {
     MoveFocus(backward, host);
 }
 
+// ---- checkpoints scrolled into view ---------------------------------------------------
+
+void TVLControlData::CheckCheckpointsVisibility() {
+  const TCPEventKind kind = GetCPEventKind();
+  if (kind == cpeNone || !IsOnCheckpointVisibleAssigned()) return;
+  const Integer top = GetVOffset(), bottom = top + GetHeight();
+  TVLCPInfo* trailing = NotAddedCP && NotAddedCP->RaiseEvent && DocumentHeight <= bottom ? NotAddedCP : nullptr;
+  TVLCPInfo* before = nullptr;
+  TVLCPInfo* found = nullptr;
+  bool below = false;
+  for (TVLCPInfo* cp = FirstCP; cp; cp = cp->Next) {
+    if (!cp->RaiseEvent) continue;
+    // Not laid out yet: no answer now.
+    if (!cp->ItemInfo || cp->ItemInfo->DrawItemNo < 0 || cp->ItemInfo->DrawItemNo >= DrawItems.Count()) return;
+    const Integer y = DrawItems[cp->ItemInfo->DrawItemNo]->Top;
+    if (y >= top) {
+      found = cp;
+      below = y >= bottom;
+      break;
+    }
+    before = cp;
+  }
+  TVLCPInfo* report;
+  if (kind == cpeAsSectionStart) {
+    if (found)
+      report = below ? before : found;
+    else
+      report = trailing ? trailing : before;
+  } else {
+    report = found && !below ? found : (!found ? trailing : nullptr);
+  }
+  if (report == FReportedCP) return;
+  FReportedCP = report;
+  DoCheckpointVisible(report);
+}
+
+// ---- drop caret ----------------------------------------------------------------------------
+
+void TVLControlData::SetDragDropCaretTo(Integer x, Integer y) {
+  if (!DragDropCaret) return;
+  TCustomVLFormattedData* data = nullptr;
+  Integer itemNo = -1, offs = 0;
+  bool found = false;
+  VLGetItemAt(*this, x + GetHOffset(), y + GetVOffset(), data, itemNo, offs, false, found);
+  if (itemNo >= 0 && data) {
+    VLSetDragDropCaret(*data, GetCanvas(), itemNo, offs, *DragDropCaret);
+    Invalidate();
+  }
+  if (!found && DragDropCaret->VLData)
+    VLShowRectangle(*DragDropCaret->VLData, DragDropCaret->X, DragDropCaret->Y, 1, DragDropCaret->Height);
+}
+
+void TVLControlData::RemoveDragDropCaret() {
+  if (DragDropCaret && DragDropCaret->VLData) Invalidate();
+  if (DragDropCaret) DragDropCaret->VLData = nullptr;
+}
+
+// ---- XOR figure ---------------------------------------------------------------------------
+
+void TVLControlData::AssignXorDrawing(const TObject* owner, TVLXorPainter painter) {
+  ClearXorDrawing();
+  FXorOwner = owner;
+  FXorPainter = std::move(painter);
+}
+
+void TVLControlData::UnAssignXorDrawing(const TObject* owner) {
+  if (!UsesXorDrawing(owner)) return;
+  ClearXorDrawing();
+  FXorOwner = nullptr;
+  FXorPainter = nullptr;
+}
+
+bool TVLControlData::ClearXorDrawing() {
+  if (!XorDrawn) return false;
+  XorDraw();
+  return true;
+}
+
+void TVLControlData::XorDrawAt(Integer x, Integer y) {
+  XorX = x;
+  XorY = y;
+  XorDraw();
+}
+
+void TVLControlData::XorDraw() {
+  if (!FXorPainter) {
+    XorDrawn = false;
+    return;
+  }
+  XorDrawn = !XorDrawn;
+  Invalidate();
+}
+
 // ---- painting ------------------------------------------------------------------------
 
 void TVLControlData::DrawBackground(TCanvas* canvas, const TRect& clip) {
+  if (TVLBackground* back = GetBackground()) {
+    back->Draw(canvas, clip, GetHOffset(), GetVOffset(), 0, 0, GetWidth(), GetHeight(), GetColor(), false);
+    return;
+  }
   canvas->Brush.Style = bsSolid;
   canvas->Brush.Color = GetColor();
   canvas->FillRect(TRect(0, 0, clip.Width(), clip.Height()));
@@ -173,6 +284,7 @@ void TVLControlData::PaintBuffered(TCanvas* hostCanvas, const TRect& clip) {
     }
   }
   if (DragDropCaret) VLDrawDragDropCaret(c, *DragDropCaret, xs, ys);
+  if (XorDrawn && FXorPainter) FXorPainter(this, c, XorX - clip.Left, XorY - clip.Top);
   c->SelectClipRect(nullptr);
   hostCanvas->CopyRect(clip, c, TRect(0, 0, clip.Width(), clip.Height()));
 }

@@ -9,6 +9,7 @@
 #include "richtext/view/VLFormattedData.h"
 #include "richtext/view/VLHitTesting.h"
 
+#include <functional>
 #include <memory>
 
 class TBitmap;
@@ -23,6 +24,10 @@ inline constexpr Cardinal vlstSkipFocus = 0x100000;    // the next MoveFocus onl
 // The host lets the pointer leave the visible area while selecting
 // (auto-scroll follows it).
 inline constexpr Cardinal vlstPointerMayLeave = 0x10000;
+
+// Which checkpoints the view reports as it scrolls: none, the one whose
+// section the view shows, or each one entering the view.
+enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
 
 class TVLControlData : public TCustomVLFormattedData {
 public:
@@ -50,8 +55,26 @@ public:
   void PaintBuffered(TCanvas* hostCanvas, const TRect& clip);
   // The background of the clip rectangle (the image's origin is its corner).
   virtual void DrawBackground(TCanvas* canvas, const TRect& clip);
-  // The drop caret while a drag hovers (null when none).
+  // The drop caret while a drag hovers (null when none: whoever takes drops
+  // makes it when a drag enters and drops it when the drag leaves).
   std::unique_ptr<TVLDragDropCaretInfo> DragDropCaret;
+  // Moves the drop caret to the position under the client point; off every
+  // item, the caret is scrolled into view instead.
+  void SetDragDropCaretTo(Integer x, Integer y);
+  void RemoveDragDropCaret();
+
+  // ---- XOR figure (a table's resize line) ---------------------------------------------
+  // The figure is an overlay of the painted image: drawing it twice erases
+  // it, so it is either shown or not. The painter gets the image's canvas
+  // and the figure's client point moved into that image.
+  using TVLXorPainter = std::function<void(TCustomVLFormattedData* sender, TCanvas* canvas, Integer x, Integer y)>;
+  void AssignXorDrawing(const TObject* owner, TVLXorPainter painter);
+  void UnAssignXorDrawing(const TObject* owner);
+  bool UsesXorDrawing(const TObject* owner) const { return owner && owner == FXorOwner; }
+  // Erases a shown figure; answers whether it was shown.
+  bool ClearXorDrawing();
+  void XorDrawAt(Integer x, Integer y);
+  void XorDraw() override;
 
   // ---- selection ------------------------------------------------------------------
   bool SelectionExists(bool resetIfEmpty, bool askActiveItem);
@@ -72,6 +95,13 @@ public:
   virtual void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y);
   // The double click at the client point (x, y).
   void DblClick(Integer x, Integer y);
+
+  // ---- checkpoints scrolled into view ------------------------------------------
+  // Reports the checkpoint the view now shows, once per change.
+  void CheckCheckpointsVisibility();
+  virtual TCPEventKind GetCPEventKind() { return cpeNone; }
+  virtual bool IsOnCheckpointVisibleAssigned() { return false; }
+  virtual void DoCheckpointVisible(TVLCPInfo*) {}
 
   // ---- the view's events (fired only when assigned) -----------------------------
   virtual bool IsOnVLMouseDownAssigned() { return false; }
@@ -109,4 +139,8 @@ private:
   Integer JumpAt(Integer x, Integer y, TCustomVLFormattedData*& owner, TVLJumpInfo*& jump);
   void ClampToVisible(Integer& x, Integer& y);
   std::unique_ptr<TBitmap> FBuffer;
+  const TObject* FXorOwner = nullptr;
+  TVLXorPainter FXorPainter;
+  // The checkpoint reported last (null: none, or the last one left).
+  TVLCPInfo* FReportedCP = nullptr;
 };

@@ -1,5 +1,6 @@
 // The mouse in a document owned by a control: selection, hover, clicks.
 #include "platform/base/CodePages.h"
+#include "platform/gui/Forms.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLControlData.h"
@@ -237,10 +238,16 @@ void TVLControlData::MouseMove(TShiftState shift, Integer x, Integer y) {
   if (handled) return;
   Integer sn, so;
   FindDrawItemForSel(dx, dy, sn, so, false);
-  if (sn >= 0 && VLIsDrawItemInSelection(*this, sn, so) && CanStartDragging())
+  if (sn >= 0 && VLIsDrawItemInSelection(*this, sn, so) && CanStartDragging()) {
     SetCursor(crArrow);
-  else
-    SetCursor(GetNormalCursor());
+    return;
+  }
+  if (n < 0 && GetOptions().Contains(vloShowItemHints)) {
+    // Off every item: no hint of the item left behind.
+    if (TControl* host = GetHostControl()) host->SetHint(String());
+    if (Application) Application->CancelHint();
+  }
+  SetCursor(GetNormalCursor());
 }
 
 void TVLControlData::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {

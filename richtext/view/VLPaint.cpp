@@ -166,6 +166,11 @@ struct TPainter {
                      d->TextOffset + from - 1);
   }
 
+  bool RightToLeft(Integer styleNo, TVLBiDiMode paraBiDi) const {
+    const TVLBiDiMode own = S->TextStyles->Items(styleNo)->BiDiMode;
+    return (own != vlbdUnspecified ? own : paraBiDi) == vlbdRightToLeft;
+  }
+
   void PaintText(Integer n, TCustomVLItemInfo* item) {
     const TVLDrawLineInfo* d = D.DrawItems[n];
     const Integer styleNo = D.GetItemActualStyle(item);
@@ -192,6 +197,20 @@ struct TPainter {
     const Integer from = (n == StartDI && StartOffs > 1) ? StartOffs : 1;
     const Integer to = (n == EndDI && EndOffs <= len) ? EndOffs - 1 : len;
     if (to < from) return;
+    TVLTextDrawStates st = base;
+    st.Include(vltsSelected);
+    if (RightToLeft(styleNo, paraBiDi)) {
+      // Right-to-left characters stand at their placed (visual) positions,
+      // not at the left-to-right prefix.
+      if (Info.Focused) st.Include(vltsControlFocused);
+      S->ApplyStyleColor(C, styleNo, st, false, vlcmColor);
+      const AnsiString s = TextCopy(D.GetItemTextA(d->ItemNo), d->TextOffset, len, item->ItemOptions);
+      if (TryTextOutPlaced(true, C, d->Left + d->JustifyExtra - XShift, d->Top - YShift, s, item->ItemOptions,
+                           from, to, d->Height)) {
+        C->Brush.Style = bsClear;
+        return;
+      }
+    }
     // The selected part over the whole text, at the measured prefix; the
     // extents are those layout placed the characters with.
     D.UseTextStyle(C, styleNo, paraBiDi);
@@ -201,8 +220,6 @@ struct TPainter {
       width = VLTextPrefixWidth(D, C, n, to + 1) - VLTextPrefixWidth(D, C, n, from);
     S->ApplyStyle(C, styleNo, paraBiDi);
     D.CanvasFontChanged();
-    TVLTextDrawStates st = base;
-    st.Include(vltsSelected);
     DrawPiece(n, item, styleNo, from, to, x, width, st);
   }
 

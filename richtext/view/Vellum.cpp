@@ -25,7 +25,8 @@ TCustomVellum::TCustomVellum(TComponent* owner,
 
 void TCustomVellum::Init() {
   DocProperties = std::make_unique<TStringList>();
-  FBackgroundBitmap = std::make_unique<TBitmap>();
+  FBackground = std::make_unique<TVLBackground>(true);
+  FBackground->Image->OnChange = [this](TObject*) { BackgroundChanged(); };
   FAutoScrollTimer = std::make_unique<TTimer>(nullptr);
   FAutoScrollTimer->SetEnabled(false);
   FAutoScrollTimer->OnTimer = [this](TObject*) { AutoScrollTick(); };
@@ -70,6 +71,43 @@ void TCustomVellum::Notification(TComponent* component, TOperation operation) {
     FStyle = nullptr;
     FData->ClearDrawLines();
   }
+}
+
+TBitmap* TCustomVellum::GetBackgroundBitmap() const { return static_cast<TBitmap*>(FBackground->Image.get()); }
+
+void TCustomVellum::SetBackgroundBitmap(const TBitmap* value) {
+  TBitmap* bitmap = GetBackgroundBitmap();
+  if (value)
+    bitmap->Assign(value);
+  else
+    bitmap->SetSize(0, 0);
+  BackgroundChanged();
+}
+
+TBackgroundStyle TCustomVellum::GetBackgroundStyle() const { return FBackground->Style; }
+
+void TCustomVellum::SetBackgroundStyle(TBackgroundStyle value) {
+  FBackground->Style = value;
+  BackgroundChanged();
+}
+
+void TCustomVellum::BackgroundChanged() {
+  if (!FData || FData->UpdatingBackground) return;
+  FullRedraw = FBackground->ScrollRequiresFullRedraw();
+  FBackground->UpdatePaletted(DoInPaletteMode);
+  if (Options.Contains(vloFormatInvalidate)) Invalidate();
+}
+
+void TCustomVellum::UpdatePaletteInfo() {
+  FData->UpdateItemsPaletteInfo();
+  FBackground->UpdatePaletted(DoInPaletteMode);
+  Invalidate();
+}
+
+void TCustomVellum::SetDoInPaletteMode(TVLPaletteAction value) {
+  if (value == DoInPaletteMode) return;
+  DoInPaletteMode = value;
+  UpdatePaletteInfo();
 }
 
 TColor TCustomVellum::GetEffectiveColor() const {
@@ -205,10 +243,14 @@ bool TCustomVellum::LoadVLFFromStream(TStream& stream) {
   TColor color = GetColor();
   bool ok = false;
   try {
-    ok = FData->LoadVLFFromStream(stream, color, FBackgroundBitmap.get(), &BackgroundStyle, &layout);
+    // The reader fills the bitmap piecemeal: one notice when it is done.
+    FData->UpdatingBackground = true;
+    ok = FData->LoadVLFFromStream(stream, color, GetBackgroundBitmap(), &FBackground->Style, &layout);
   } catch (...) {
     ok = false;
   }
+  FData->UpdatingBackground = false;
+  BackgroundChanged();
   if (layout.Loaded) ApplyLayout(layout);
   SetColor(color);
   // A partial document must never be saved over the stored one.
@@ -229,14 +271,14 @@ bool TCustomVellum::LoadVLF(const String& fileName) {
 bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLLayoutInfo layout = CreateLayoutInfo();
-  return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), FBackgroundBitmap.get(), BackgroundStyle,
+  return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style,
                                 &layout);
 }
 
 bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLLayoutInfo layout = CreateLayoutInfo();
-  return FData->SaveVLF(fileName, selectionOnly, GetColor(), FBackgroundBitmap.get(), BackgroundStyle, &layout);
+  return FData->SaveVLF(fileName, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style, &layout);
 }
 
 bool TCustomVellum::LoadRTFFromStream(TStream& stream) {
@@ -251,19 +293,19 @@ bool TCustomVellum::LoadRTF(const String& fileName) {
 
 bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), FBackgroundBitmap.get(), nullptr);
+  return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), GetBackgroundBitmap(), nullptr);
 }
 
 bool TCustomVellum::SaveRTF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), FBackgroundBitmap.get());
+  return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), GetBackgroundBitmap());
 }
 
 bool TCustomVellum::SaveHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
                                  TVLSaveOptions options) {
   if (FLoadFailed) return false;
   Integer counter = 0;
-  const TVLBackgroundImage background{BackgroundStyle, FBackgroundBitmap.get()};
+  const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
   return FData->SaveHTMLFile(fileName, title, imagesPrefix, options, GetEffectiveColor(), counter, LeftMargin,
                              TopMargin, RightMargin, BottomMargin, &background);
 }
@@ -273,7 +315,7 @@ bool TCustomVellum::SaveCSSHTMLFile(const String& fileName, const String& title,
   if (FLoadFailed) return false;
   Integer counter = 0;
   TColor fileColor = clNone;
-  const TVLBackgroundImage background{BackgroundStyle, FBackgroundBitmap.get()};
+  const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
   return FData->SaveCSSHTMLFile(fileName, title, imagesPrefix, String(), String(), String(), options,
                                 GetEffectiveColor(), fileColor, counter, LeftMargin, TopMargin, RightMargin,
                                 BottomMargin, &background);
@@ -317,6 +359,17 @@ void TCustomVellum::AssignEvents(const TCustomVellum& source) {
   OnKeyDown = source.OnKeyDown;
   OnKeyUp = source.OnKeyUp;
   OnKeyPress = source.OnKeyPress;
+  OnVLFPictureNeeded = source.OnVLFPictureNeeded;
+  OnVLFImageListNeeded = source.OnVLFImageListNeeded;
+  OnVLFControlNeeded = source.OnVLFControlNeeded;
+  OnControlAction = source.OnControlAction;
+  OnItemAction = source.OnItemAction;
+  OnItemHint = source.OnItemHint;
+  OnURLNeeded = source.OnURLNeeded;
+  ExportEvents.OnSaveComponentToFile = source.ExportEvents.OnSaveComponentToFile;
+  ExportEvents.OnSaveItemToFile = source.ExportEvents.OnSaveItemToFile;
+  ExportEvents.OnHTMLSaveImage = source.ExportEvents.OnHTMLSaveImage;
+  ExportEvents.OnSaveImage2 = source.ExportEvents.OnSaveImage2;
 }
 
 // ---- window ----------------------------------------------------------------------------
@@ -430,6 +483,7 @@ void TCustomVellum::DoContextPopup(TPoint mousePos, bool& handled) {
 void TCustomVellum::VScrolled() {
   TVLScroller::VScrolled();
   GenerateMouseMove();
+  FData->CheckCheckpointsVisibility();
   RefreshNested(false);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/base/Strings.h"
 #include "platform/gui/DragDrop.h"
 #include "platform/gui/Messages.h"
+#include "richtext/model/VLBack.h"
 #include "richtext/model/VLExport.h"
 #include "richtext/view/VLScroller.h"
 #include "richtext/view/VellumVLData.h"
@@ -21,7 +22,6 @@ class TTimer;
 inline constexpr Cardinal WM_VLEVENT = WM_USER + 15;
 inline constexpr Cardinal WM_VLDRAGDROP = WM_USER + 16;
 
-enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
 enum TVLTabNavigationType { vltnNone, vltnTab, vltnCtrlTab };
 
 // The options of a new viewer.
@@ -64,8 +64,19 @@ public:
   // view's own document).
   Word Flags = vllfCollectJumps | vllfSwallowSpaces | vllfDragDocument;
   std::unique_ptr<TStringList> DocProperties;
-  TBitmap* GetBackgroundBitmap() { return FBackgroundBitmap.get(); }
-  TBackgroundStyle BackgroundStyle = bsNoBitmap;
+  // The document background: a colour and a picture placed in one of the
+  // background styles. Changing either repaints and decides whether
+  // scrolling may move pixels or must repaint everything.
+  TVLBackground* GetBackground() const { return FBackground.get(); }
+  TBitmap* GetBackgroundBitmap() const;
+  void SetBackgroundBitmap(const TBitmap* value);
+  TBackgroundStyle GetBackgroundStyle() const;
+  void SetBackgroundStyle(TBackgroundStyle value);
+  void BackgroundChanged();
+  // True-colour screens have no palette: the items and the background drop
+  // any palette copy, and the view repaints.
+  void UpdatePaletteInfo();
+  void SetDoInPaletteMode(TVLPaletteAction value);
   TVLStyle* GetStyle() const { return FStyle; }
   void SetStyle(TVLStyle* value);
   void Notification(TComponent* component, TOperation operation) override;
@@ -143,6 +154,28 @@ public:
   std::function<void(TObject* sender, TObject* obj, Integer x, Integer y)> OnEndDrag, OnDragDrop;
   void AssignEvents(const TCustomVellum& source);
 
+  // Reading: what a document names but does not hold, links and hints.
+  std::function<void(TCustomVellum* sender, const String& name, Integer tag, std::unique_ptr<TGraphic>& graphic)>
+      OnVLFPictureNeeded;
+  std::function<void(TCustomVellum* sender, const String& name, Integer tag, TObject*& control)> OnVLFControlNeeded;
+  std::function<void(TCustomVellum* sender, Integer imageListTag, TComponent*& imageList)> OnVLFImageListNeeded;
+  std::function<void(TCustomVellum* sender, const String& target, const String& extras, Integer docFormat,
+                     Integer& styleNo, TCustomVLItemInfo* item)>
+      OnReadHyperlink;
+  std::function<void(TCustomVellum* sender, TCustomVLData* vlData, Integer itemNo, String& hintText)> OnItemHint;
+  std::function<void(TCustomVellum* sender, TVLControlAction action, Integer itemNo, TObject* control)>
+      OnControlAction;
+  std::function<void(TCustomVellum* sender, TVLItemAction action, TCustomVLItemInfo* item, AnsiString& text,
+                     TCustomVLData* vlData)>
+      OnItemAction;
+  // Saving: the target of a link when OnWriteHyperlink leaves it to us.
+  std::function<void(TCustomVellum* sender, Integer id, String& url)> OnURLNeeded;
+  // The saving events of the writers (links, extra codes, items, controls
+  // and images in saved files).
+  TVLExportEvents ExportEvents;
+  // A checkpoint scrolled into view (null: the one reported before left it).
+  std::function<void(TCustomVellum* sender, TVLCPInfo* checkpoint)> OnCheckpointVisible;
+
   // ---- auto-scroll ----------------------------------------------------------------
   Integer AutoScrollDX = 0, AutoScrollDY = 0;
   void StartAutoScrollTimer(bool slow);
@@ -197,7 +230,7 @@ private:
   TVLLayoutInfo CreateLayoutInfo() const;
   std::unique_ptr<TVellumVLData> FData;
   TVLStyle* FStyle = nullptr;
-  std::unique_ptr<TBitmap> FBackgroundBitmap;
+  std::unique_ptr<TVLBackground> FBackground;
   std::unique_ptr<TTimer> FAutoScrollTimer;
   bool FLoadFailed = false;
   bool FPopupFromMouseUp = false;

@@ -1,5 +1,6 @@
 #include "richtext/view/VellumVLData.h"
 
+#include "richtext/model/VLItem.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/view/Vellum.h"
 
@@ -125,6 +126,8 @@ TCanvas* TVellumVLData::GetCanvas() {
   return c ? c : TCustomVLFormattedData::GetCanvas();
 }
 
+TVLBackground* TVellumVLData::GetBackground() { return Vellum ? Vellum->GetBackground() : nullptr; }
+
 TColor TVellumVLData::GetColor() { return Vellum ? Vellum->GetEffectiveColor() : clWindow; }
 
 // ---- events -------------------------------------------------------------------------------
@@ -164,4 +167,59 @@ TControl* TVellumVLData::GetHostControl() { return Vellum; }
 TCursor TVellumVLData::GetNormalCursor() { return Vellum ? Vellum->Cursor : crDefault; }
 void TVellumVLData::RequestDrag() {
   if (Vellum) Vellum->ArmDrag();
+}
+
+TCPEventKind TVellumVLData::GetCPEventKind() { return Vellum ? Vellum->CPEventKind : cpeNone; }
+bool TVellumVLData::IsOnCheckpointVisibleAssigned() { return Vellum && Vellum->OnCheckpointVisible; }
+void TVellumVLData::DoCheckpointVisible(TVLCPInfo* checkpoint) {
+  if (Vellum && Vellum->OnCheckpointVisible) Vellum->OnCheckpointVisible(Vellum, checkpoint);
+}
+
+void TVellumVLData::ItemAction(TVLItemAction action, TCustomVLItemInfo* item, AnsiString& text,
+                               TCustomVLData* vlData) {
+  if (Vellum && Vellum->OnItemAction) Vellum->OnItemAction(Vellum, action, item, text, vlData);
+}
+
+void TVellumVLData::DoControlAction(TVLControlAction action, Integer itemNo, TObject* control) {
+  if (Vellum && Vellum->OnControlAction) Vellum->OnControlAction(Vellum, action, itemNo, control);
+}
+
+void TVellumVLData::DoVLFPictureNeeded(const String& name, Integer tag, std::unique_ptr<TGraphic>& graphic) {
+  if (Vellum && Vellum->OnVLFPictureNeeded) Vellum->OnVLFPictureNeeded(Vellum, name, tag, graphic);
+}
+
+void TVellumVLData::DoVLFControlNeeded(const String& name, Integer tag, TObject*& control) {
+  if (Vellum && Vellum->OnVLFControlNeeded) Vellum->OnVLFControlNeeded(Vellum, name, tag, control);
+}
+
+void TVellumVLData::DoVLFImageListNeeded(Integer imageListTag, TComponent*& imageList) {
+  if (Vellum && Vellum->OnVLFImageListNeeded) Vellum->OnVLFImageListNeeded(Vellum, imageListTag, imageList);
+}
+
+void TVellumVLData::DoItemHint(TCustomVLData* vlData, Integer itemNo, String& hint) {
+  if (Vellum && Vellum->OnItemHint) Vellum->OnItemHint(Vellum, vlData, itemNo, hint);
+}
+
+void TVellumVLData::DoReadHyperlink(const String& target, const String& extras, Integer docFormat,
+                                    Integer& styleNo, TCustomVLItemInfo* item) {
+  // A picture or bullet read with a link becomes its hypertext kind.
+  if (styleNo == vlsBullet)
+    styleNo = vlsHotspot;
+  else if (styleNo == vlsPicture)
+    styleNo = vlsHotPicture;
+  if (Vellum && Vellum->OnReadHyperlink) Vellum->OnReadHyperlink(Vellum, target, extras, docFormat, styleNo, item);
+}
+
+TVLExportEvents* TVellumVLData::GetExportEvents() {
+  // The view's handlers as they are now; a link without its own handler
+  // takes its target from OnURLNeeded.
+  if (!Vellum) return nullptr;
+  FExportEvents = Vellum->ExportEvents;
+  if (!FExportEvents.OnWriteHyperlink && Vellum->OnURLNeeded) {
+    TCustomVellum* v = Vellum;
+    FExportEvents.OnWriteHyperlink = [v](TCustomVLData*, Integer id, Integer, Integer, String& target, String&) {
+      if (v->OnURLNeeded) v->OnURLNeeded(v, id, target);
+    };
+  }
+  return &FExportEvents;
 }

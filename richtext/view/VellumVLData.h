@@ -3,6 +3,7 @@
 // the laid-out document (margins, widths, canvas, scroll position, colour,
 // options, style sheet) from its control and fires the control's events on
 // behalf of the document.
+#include "richtext/model/VLExport.h"
 #include "richtext/view/VLControlData.h"
 
 class TCustomVellum;
@@ -57,7 +58,9 @@ public:
   void VScrollTo(Integer y) override;
   void HScrollTo(Integer x) override;
   Integer GetVSmallStep() override;
-  TVLBackground* GetBackground() override { return nullptr; }
+  TVLBackground* GetBackground() override;
+  // Set while a load fills the background, so that it is taken up once.
+  bool UpdatingBackground = false;
   TCanvas* GetCanvas() override;
   TColor GetColor() override;
   // Keeps scrolling still (the no-scroll state bit).
@@ -81,6 +84,19 @@ public:
   // The number of the document's first hyperlink.
   Integer FirstJumpNo = 0;
 
+  TCPEventKind GetCPEventKind() override;
+  bool IsOnCheckpointVisibleAssigned() override;
+  void DoCheckpointVisible(TVLCPInfo* checkpoint) override;
+  void ItemAction(TVLItemAction action, TCustomVLItemInfo* item, AnsiString& text, TCustomVLData* vlData) override;
+  void DoControlAction(TVLControlAction action, Integer itemNo, TObject* control) override;
+  void DoVLFPictureNeeded(const String& name, Integer tag, std::unique_ptr<TGraphic>& graphic) override;
+  void DoVLFControlNeeded(const String& name, Integer tag, TObject*& control) override;
+  void DoVLFImageListNeeded(Integer imageListTag, TComponent*& imageList) override;
+  void DoItemHint(TCustomVLData* vlData, Integer itemNo, String& hint) override;
+  void DoReadHyperlink(const String& target, const String& extras, Integer docFormat, Integer& styleNo,
+                       TCustomVLItemInfo* item) override;
+  TVLExportEvents* GetExportEvents() override;
+
   TControl* GetHostControl() override;
   TCursor GetNormalCursor() override;
   void RequestDrag() override;
@@ -90,4 +106,5 @@ private:
   TVLFWarnings FVLFWarnings;
   TVLFStyleMaps FStyleMaps;
   std::unique_ptr<TVLMarkerList> FMarkers;
+  TVLExportEvents FExportEvents;
 };
