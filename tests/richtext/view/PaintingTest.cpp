@@ -182,3 +182,100 @@ TEST(Painting, SpecialCharacterMarksFollowTheReadingOrder) {
   EXPECT_TRUE(inkBetween(ltr.Left + ltr.Width, ltr.Left + ltr.Width + 12, ltr.Top, ltr.Top + ltr.Height));
   EXPECT_TRUE(inkBetween(rtl.Left - 12, rtl.Left, rtl.Top, rtl.Top + rtl.Height));
 }
+
+TEST(Painting, PartlySelectedRightToLeftTextIsHighlightedWhereItsCharactersStand) {
+  TViewer v;
+  TParaInfo* p = v.Style.ParaStyles->Add();
+  p->BiDiMode = vlbdRightToLeft;
+  // Two Hebrew words; the first (logically) reads at the right.
+  v.Add("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D", 0, v.Style.ParaStyles->Count() - 1);
+  v.Format();
+  ASSERT_EQ(v.Data().DrawItems.Count(), 1);
+  v.Style.SelColor = v.Style.InactiveSelColor = 0x0000FF;
+  v.Style.SelTextColor = v.Style.InactiveSelTextColor = 0x0000FF;
+  const TVLDrawLineInfo& d = v.DI(0);
+  auto selectedAt = [&](Integer x) {
+    return ColorToRGB(PixelAfterPaint(v, x, d.Top + d.Height / 2)) == 0x0000FF;
+  };
+  // Characters 1..4 (the first word) are selected.
+  v.View->SetSelectionBounds(0, 1, 0, 5);
+  EXPECT_TRUE(selectedAt(d.Left + d.Width - 3));
+  EXPECT_FALSE(selectedAt(d.Left + 3));
+  // Characters 6..9 (the second word) are selected.
+  v.View->SetSelectionBounds(0, 6, 0, 10);
+  EXPECT_TRUE(selectedAt(d.Left + 3));
+  EXPECT_FALSE(selectedAt(d.Left + d.Width - 3));
+}
+
+TEST(Painting, BreaksAreDrawnAcrossTheTextWidth) {
+  TViewer v;
+  v.Add("above");
+  auto* rule = new TVLBreakItemInfo(v.View->VLData());
+  rule->StyleNo = vlsBreak;
+  rule->ParaNo = 0;
+  rule->LineWidth = 3;
+  rule->Color = 0x00FF00;
+  v.View->AddItem("", rule);
+  v.Add("below");
+  v.Format();
+  const TVLDrawLineInfo& d = v.DI(1);
+  // The rule stands 5 pixels inside the text width, 5 below the break's top.
+  const Integer y = d.Top + 5, right = v.View->ClientWidth() - v.View->RightMargin;
+  for (Integer x : {v.View->LeftMargin + 6, v.View->ClientWidth() / 2, right - 6})
+    EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, x, y)), 0x00FF00) << x;
+  for (Integer x : {v.View->LeftMargin + 3, right - 3})
+    EXPECT_NE(ColorToRGB(PixelAfterPaint(v, x, y)), 0x00FF00) << x;
+  EXPECT_NE(ColorToRGB(PixelAfterPaint(v, v.View->ClientWidth() / 2, y - 4)), 0x00FF00);
+}
+
+TEST(Painting, XorFigureIsAnOverlayShownOrNot) {
+  TViewer v;
+  v.Add("text under the line");
+  v.Format();
+  TVLControlData& data = v.Data();
+  const TObject owner, stranger;
+  data.AssignXorDrawing(&owner, [](TCustomVLFormattedData*, TCanvas* c, Integer x, Integer) {
+    c->Brush.Style = bsSolid;
+    c->Brush.Color = 0xFF0000;
+    c->FillRect(TRect(x, 0, x + 1, 300));
+  });
+  EXPECT_TRUE(data.UsesXorDrawing(&owner));
+  EXPECT_FALSE(data.UsesXorDrawing(&stranger));
+  data.XorDrawAt(120, 0);
+  EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, 120, 150)), 0xFF0000);
+  // Drawn again: erased.
+  data.XorDraw();
+  EXPECT_NE(ColorToRGB(PixelAfterPaint(v, 120, 150)), 0xFF0000);
+  data.XorDrawAt(200, 0);
+  EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, 200, 150)), 0xFF0000);
+  // Only its owner takes the figure away.
+  data.UnAssignXorDrawing(&stranger);
+  EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, 200, 150)), 0xFF0000);
+  EXPECT_TRUE(data.ClearXorDrawing());
+  EXPECT_FALSE(data.ClearXorDrawing());
+  data.XorDrawAt(60, 0);
+  data.UnAssignXorDrawing(&owner);
+  EXPECT_FALSE(data.XorDrawn);
+  EXPECT_NE(ColorToRGB(PixelAfterPaint(v, 60, 150)), 0xFF0000);
+}
+
+TEST(Painting, DropCaretFollowsThePointer) {
+  TViewer v;
+  v.Add("drop here please");
+  v.Format();
+  TVLControlData& data = v.Data();
+  // Without a drag hovering there is no caret to move.
+  data.SetDragDropCaretTo(20, 10);
+  EXPECT_FALSE(data.DragDropCaret);
+  data.DragDropCaret = std::make_unique<TVLDragDropCaretInfo>();
+  const TPoint p = v.At(0, 6);
+  data.SetDragDropCaretTo(p.X + 1, p.Y);
+  ASSERT_TRUE(data.DragDropCaret->VLData);
+  EXPECT_EQ(data.DragDropCaret->ItemNo, 0);
+  EXPECT_EQ(data.DragDropCaret->ItemOffs, 6);
+  EXPECT_EQ(data.DragDropCaret->X, p.X);
+  // The dashes are painted into the view at the caret, on its even rows.
+  const TColor dash = PixelAfterPaint(v, p.X + 1, v.DI(0).Top);
+  data.RemoveDragDropCaret();
+  EXPECT_NE(PixelAfterPaint(v, p.X + 1, v.DI(0).Top), dash);
+}
