@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -183,8 +185,56 @@ String TFont::ResolvedName() const { return Data()->ResolvedFamily; }
 
 const QFont& TFont::QtFont() const { return Data()->Font; }
 
+namespace {
+
+// The fonts made so far by their attributes: a style switch while painting
+// finds its font again without building a QFont and its key.
+struct TFontAttrs {
+  String Name;
+  Integer Height, PixelsPerInch, Width;
+  unsigned Style;
+  int Pitch;
+  bool operator==(const TFontAttrs& o) const {
+    return Height == o.Height && PixelsPerInch == o.PixelsPerInch && Width == o.Width && Style == o.Style &&
+           Pitch == o.Pitch && Name == o.Name;
+  }
+};
+
+struct TFontAttrsHash {
+  size_t operator()(const TFontAttrs& a) const {
+    size_t h = std::hash<String>()(a.Name);
+    for (size_t v : {size_t(a.Height), size_t(a.PixelsPerInch), size_t(a.Width), size_t(a.Style), size_t(a.Pitch)})
+      h = h * 1000003u ^ v;
+    return h;
+  }
+};
+
+std::mutex& FontAttrsLock() {
+  static std::mutex m;
+  return m;
+}
+
+std::unordered_map<TFontAttrs, std::shared_ptr<const TFontData>, TFontAttrsHash>& FontsByAttrs() {
+  static std::unordered_map<TFontAttrs, std::shared_ptr<const TFontData>, TFontAttrsHash> fonts;
+  return fonts;
+}
+
+}  // namespace
+
 const std::shared_ptr<const TFontData>& TFont::Data() const {
   if (FData) return FData;
+  unsigned styleBits = 0;
+  for (TFontStyle st : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+    if (FStyle.Contains(st)) styleBits |= 1u << static_cast<unsigned>(st);
+  TFontAttrs attrs{FName, FHeight, FPixelsPerInch, FWidth, styleBits, static_cast<int>(FPitch)};
+  {
+    std::lock_guard<std::mutex> guard(FontAttrsLock());
+    auto it = FontsByAttrs().find(attrs);
+    if (it != FontsByAttrs().end()) {
+      FData = it->second;
+      return FData;
+    }
+  }
   QFont f;
   f.setFamilies({ToQ(FName)});
   f.setKerning(false);
@@ -214,6 +264,8 @@ const std::shared_ptr<const TFontData>& TFont::Data() const {
   f.setUnderline(FStyle.Contains(fsUnderline));
   f.setStrikeOut(FStyle.Contains(fsStrikeOut));
   FData = FontDataFor(f);
+  std::lock_guard<std::mutex> guard(FontAttrsLock());
+  FontsByAttrs().emplace(std::move(attrs), FData);
   return FData;
 }
 

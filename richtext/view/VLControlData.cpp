@@ -257,14 +257,24 @@ void TVLControlData::DrawBackground(TCanvas* canvas, const TRect& clip) {
 }
 
 void TVLControlData::PaintBuffered(TCanvas* hostCanvas, const TRect& clip) {
-  if (clip.Width() <= 0 || clip.Height() <= 0) return;
-  if (!FBuffer) FBuffer = std::make_unique<TBitmap>();
-  // One image reused between paints; it only grows.
-  if (FBuffer->GetWidth() < clip.Width() || FBuffer->GetHeight() < clip.Height())
-    FBuffer->SetSize(std::max(FBuffer->GetWidth(), clip.Width()), std::max(FBuffer->GetHeight(), clip.Height()));
-  TCanvas* c = FBuffer->Canvas();
-  c->SelectClipRect(nullptr);
-  c->IntersectClipRect(0, 0, clip.Width(), clip.Height());
+  if (clip.Width() <= 0 || clip.Height() <= 0 || !hostCanvas) return;
+  // The toolkit paints every window into an off-screen image of its own
+  // and shows it whole, so the document never flickers through its
+  // background even when drawn straight onto the host's canvas; a second
+  // image would only cost a copy of every pixel. The canvas is moved so
+  // that the clip rectangle's corner is its origin, and gets back its
+  // drawing tools afterwards.
+  TCanvas* c = hostCanvas;
+  TFont font;
+  font.Assign(&c->Font);
+  TBrush brush;
+  brush.Assign(&c->Brush);
+  TPen pen;
+  pen.Assign(&c->Pen);
+  const TPoint org = c->GetWindowOrgEx();
+  c->SaveDC();
+  c->IntersectClipRect(clip.Left, clip.Top, clip.Right, clip.Bottom);
+  c->SetWindowOrgEx(org.X - clip.Left, org.Y - clip.Top);
   DrawBackground(c, clip);
   TVLPaintInfo info;
   info.Focused = TVLScroller::FocusedEx(GetHostControl());
@@ -285,8 +295,10 @@ void TVLControlData::PaintBuffered(TCanvas* hostCanvas, const TRect& clip) {
   }
   if (DragDropCaret) VLDrawDragDropCaret(c, *DragDropCaret, xs, ys);
   if (XorDrawn && FXorPainter) FXorPainter(this, c, XorX - clip.Left, XorY - clip.Top);
-  c->SelectClipRect(nullptr);
-  hostCanvas->CopyRect(clip, c, TRect(0, 0, clip.Width(), clip.Height()));
+  c->RestoreDC(-1);
+  c->Font.Assign(&font);
+  c->Brush.Assign(&brush);
+  c->Pen.Assign(&pen);
 }
 
 // ---- selection ---------------------------------------------------------------------

@@ -51,7 +51,7 @@ public:
   bool FocusFrameShown = false;
 
   // ---- painting -----------------------------------------------------------------
-  // Paints the clip rectangle of the host through the off-screen image.
+  // Paints the clip rectangle of the host (the toolkit buffers the window).
   void PaintBuffered(TCanvas* hostCanvas, const TRect& clip);
   // The background of the clip rectangle (the image's origin is its corner).
   virtual void DrawBackground(TCanvas* canvas, const TRect& clip);
@@ -138,7 +138,6 @@ public:
 private:
   Integer JumpAt(Integer x, Integer y, TCustomVLFormattedData*& owner, TVLJumpInfo*& jump);
   void ClampToVisible(Integer& x, Integer& y);
-  std::unique_ptr<TBitmap> FBuffer;
   const TObject* FXorOwner = nullptr;
   TVLXorPainter FXorPainter;
   // The checkpoint reported last (null: none, or the last one left).

@@ -281,3 +281,44 @@ TEST(PictureItem, PictureDataClaimingMoreThanItHoldsIsNotDecoded) {
   EXPECT_LT(read->GetWidth(), 1000);
   EXPECT_EQ(Write(doc), vlf);
 }
+
+TEST(PictureItem, GraphicsOfRunTimeClassesComeFromTheReplaceableFunction) {
+  // The application's function sees every class asked for; names that our
+  // registry does not know never reach it.
+  const TVLCreateGraphicFunc saved = CreateGraphicOfClass;
+  std::vector<String> asked;
+  CreateGraphicOfClass = [&](const String& className) {
+    asked.push_back(className);
+    return saved(className);
+  };
+  struct TRestore {
+    const TVLCreateGraphicFunc& Saved;
+    ~TRestore() { CreateGraphicOfClass = Saved; }
+  } restore{saved};
+
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  auto pic = Picture(Filled(4, 3, clRed));
+  pic->StyleNo = vlsPicture;
+  doc.AddItem("p", pic.release());
+  AnsiString vlf = Write(doc);
+  TVLDocumentData back(&style);
+  ASSERT_TRUE(Read(back, vlf));
+  EXPECT_EQ(asked, std::vector<String>{"TBitmap"});
+
+  // A copy of a picture is made the same way.
+  asked.clear();
+  auto copy = Picture(nullptr);
+  copy->Assign(back.GetItem(0));
+  EXPECT_EQ(asked, std::vector<String>{"TBitmap"});
+  EXPECT_EQ(copy->GetImageWidth(nullptr), 4);
+
+  // A class of the document's own choosing is refused before the function.
+  asked.clear();
+  const size_t at = vlf.find("TBitmap");
+  ASSERT_NE(at, AnsiString::npos);
+  vlf.replace(at, 7, "TShellX");
+  TVLDocumentData strange(&style);
+  EXPECT_FALSE(Read(strange, vlf));
+  EXPECT_TRUE(asked.empty());
+}

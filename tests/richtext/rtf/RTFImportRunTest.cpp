@@ -200,6 +200,18 @@ TEST_F(ImportFixture, PicturesSizedAsTheRtfSays) {
   EXPECT_EQ(PlainText(Doc), "[picture][picture][picture]z");
 }
 
+TEST_F(ImportFixture, TheApplicationSeesEveryImportedPicture) {
+  const std::string png =
+      "89504e470d0a1a0a0000000d4948445200000002000000010806000000f4227f8a0000000e49444154789c63f8cf"
+      "c00042ff010ff903fd851199760000000049454e44ae426082";
+  std::vector<Integer> widths;
+  AfterImportGraphic = [&](TGraphic* g) { widths.push_back(g ? g->GetWidth() : -1); };
+  const Byte result = Import(Props, Doc, "{\\rtf1 a{\\pict\\pngblip " + png + "}b{\\pict\\pngblip " + png + "}}");
+  AfterImportGraphic = [](TGraphic*) {};
+  ASSERT_EQ(result, 0);
+  EXPECT_EQ(widths, std::vector<Integer>({2, 2}));
+}
+
 TEST_F(ImportFixture, LinkedPicturesStayInsideTheBaseFolder) {
   for (const char* name : {"/etc/passwd", "../secret.bmp", "sub/../../x.bmp"}) {
     TVLDocumentData doc(&Style);
