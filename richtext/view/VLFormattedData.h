@@ -50,6 +50,19 @@ public:
 // own (tables) add theirs through BuildJumps.
 class TVLJumpList : public TObject, public std::vector<std::unique_ptr<TVLJumpInfo>> {};
 
+// The page breaks pagination computed, in document order, which painting
+// shows: each before a position of an item, or, for an item split over
+// pages, PartTop pixels below the item's top (-1: not split).
+struct TVLSoftPageBreakInfo {
+  Integer ItemNo = 0;
+  Integer Offset = 0;
+  Integer PartTop = -1;
+};
+class TVLSoftPageBreakList : public TObject {
+public:
+  std::vector<TVLSoftPageBreakInfo> Items;
+};
+
 class TCustomVLFormattedData : public TCustomVLData {
 public:
   TCustomVLFormattedData();

@@ -249,6 +249,26 @@ struct TPainter {
     D.CanvasFontChanged();
   }
 
+  // Pass 3: the page breaks pagination computed.
+  void PaintSoftPageBreaks(Integer first, Integer last) {
+    const auto* breaks = dynamic_cast<const TVLSoftPageBreakList*>(D.SoftPageBreaks.get());
+    if (!breaks || !Opts.Contains(vloShowPageBreaks)) return;
+    const Integer firstItem = D.DrawItems[first]->ItemNo;
+    for (const TVLSoftPageBreakInfo& b : breaks->Items) {
+      if (b.ItemNo < firstItem) continue;
+      if (b.ItemNo < 0 || b.ItemNo >= D.GetItemCount()) break;
+      Integer n, offs;
+      D.Item2DrawItem(b.ItemNo, b.Offset, n, offs);
+      if (n < 0) continue;
+      if (n > last) break;
+      // A break before everything is the first page's top.
+      if (n == 0 && b.PartTop < 0) continue;
+      const Integer y = b.PartTop < 0 ? LineTopOf(n) : D.DrawItems[n]->Top + b.PartTop;
+      S->DrawPageBreak(C, y - YShift - 1, XShift, vlpbSoftPageBreak, Info.Control);
+      LastStyleNo = -1;
+    }
+  }
+
   void Run(const TRect& clip) {
     const Integer count = D.DrawItems.Count();
     XShift = D.GetHOffset() + clip.Left;
@@ -281,6 +301,7 @@ struct TPainter {
                           d->Width, d->Height, st);
         }
       }
+      PaintSoftPageBreaks(first, last);
       for (Integer i = first; i <= last; ++i) {
         const TVLDrawLineInfo* d = D.DrawItems[i];
         TCustomVLItemInfo* item = ItemOf(i);

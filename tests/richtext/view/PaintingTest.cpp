@@ -279,3 +279,35 @@ TEST(Painting, DropCaretFollowsThePointer) {
   data.RemoveDragDropCaret();
   EXPECT_NE(PixelAfterPaint(v, p.X + 1, v.DI(0).Top), dash);
 }
+
+TEST(Painting, ComputedPageBreaksAreDrawnAboveTheirLines) {
+  TViewer v;
+  for (int i = 0; i < 12; ++i) v.Add("line " + std::to_string(i));
+  v.Format();
+  v.Style.SoftPageBreakColor = 0x0000FF;
+  auto list = std::make_unique<TVLSoftPageBreakList>();
+  // Before everything (never drawn), before line 5, and 3 pixels into line 8
+  // as if it were an item split over pages.
+  list->Items = {{0, v.View->GetItemStartOffset(0), -1}, {5, v.View->GetItemStartOffset(5), -1},
+                 {8, v.View->GetItemStartOffset(8), 3}};
+  v.Data().SoftPageBreaks = std::move(list);
+  const Integer x = v.View->ClientWidth() / 2;
+  const Integer above5 = v.DI(v.View->GetItem(5)->DrawItemNo).Top - 1;
+  const Integer inPicture = v.DI(v.View->GetItem(8)->DrawItemNo).Top + 3 - 1;
+  const Integer above0 = v.DI(0).Top - 1;
+  struct TCase {
+    bool Show;
+    Integer Y;
+    bool Red;
+  } cases[] = {{true, above5, true}, {true, inPicture, true}, {true, above0, false}, {false, above5, false}};
+  for (const TCase& c : cases) {
+    if (c.Show)
+      v.View->Options.Include(vloShowPageBreaks);
+    else
+      v.View->Options.Exclude(vloShowPageBreaks);
+    EXPECT_EQ(ColorToRGB(PixelAfterPaint(v, x, c.Y)) == 0x0000FF, c.Red) << c.Y << " " << c.Show;
+  }
+  v.View->Options.Include(vloShowPageBreaks);
+  EXPECT_TRUE(v.View->ClearSoftPageBreaks());
+  EXPECT_NE(ColorToRGB(PixelAfterPaint(v, x, above5)), 0x0000FF);
+}

@@ -125,3 +125,36 @@ TEST(ViewerEvents, APictureReadWithALinkBecomesAHypertextPicture) {
     EXPECT_EQ(styleNo, c.Expected);
   }
 }
+
+TEST(ViewerEvents, ItemHintsFollowThePointer) {
+  TViewer v;
+  const Integer first = v.Add("with a hint");
+  v.Add("plain");
+  v.View->GetItem(first)->Hint = "the first line";
+  v.Format();
+  std::vector<Integer> asked;
+  v.View->OnItemHint = [&](TCustomVellum*, TCustomVLData*, Integer itemNo, String& hint) {
+    asked.push_back(itemNo);
+    hint += " (shown)";
+  };
+  const TPoint over = v.At(0, 3);
+  struct TCase {
+    bool Option;
+    TPoint Point;
+    String Hint;
+  } cases[] = {
+      {true, over, "the first line (shown)"},
+      {true, TPoint(200, 280), ""},  // below the text: the hint goes
+      {false, over, "left alone"},
+  };
+  for (const TCase& c : cases) {
+    if (c.Option)
+      v.View->Options.Include(vloShowItemHints);
+    else
+      v.View->Options.Exclude(vloShowItemHints);
+    v.View->SetHint("left alone");
+    v.View->MouseMove(TShiftState(), c.Point.X, c.Point.Y);
+    EXPECT_EQ(v.View->GetHint(), c.Hint);
+  }
+  EXPECT_EQ(asked, std::vector<Integer>({first}));
+}
