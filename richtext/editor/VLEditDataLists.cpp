@@ -177,6 +177,17 @@ void TVLEditVLData::RenumberLists(const std::set<Integer>& lists, Integer startI
   TVLMarkerList* markers = GetMarkers(false);
   if (!markers || lists.empty()) return;
   Integer firstItem = -1, lastItem = -1;
+  // A whole new layout drops the caret's draw item: it goes back on its text.
+  auto reformatKeepingCaret = [this] {
+    Integer caretItem = -1, caretOffs = 0;
+    if (CaretDrawItemNo >= 0 && CaretDrawItemNo < DrawItems.Count() && CaretStop()) {
+      caretItem = GetCaretItemNo();
+      caretOffs = GetCaretOffset();
+    }
+    Reformat();
+    InvalidateHost();
+    if (caretItem >= 0) SetCaretToItemPos(caretItem, caretOffs);
+  };
   for (Integer listNo : lists) {
     for (Integer i = std::max(startIndex, 0); i < markers->Count(); ++i) {
       if (markers->Get(i)->ListNo != listNo) continue;
@@ -196,14 +207,12 @@ void TVLEditVLData::RenumberLists(const std::set<Integer>& lists, Integer startI
   }
   if (firstItem < 0) {
     // The recounted markers are not all items of this document.
-    Reformat();
-    InvalidateHost();
+    reformatKeepingCaret();
     return;
   }
   Integer f = Item2FirstDrawItem(firstItem), l = Item2FirstDrawItem(lastItem);
   if (f < 0 || l < 0) {
-    Reformat();
-    InvalidateHost();
+    reformatKeepingCaret();
     return;
   }
   Integer ef, el;

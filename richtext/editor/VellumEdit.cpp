@@ -761,11 +761,15 @@ void TCustomVellumEdit::DoEnter() {
   TVLEditVLData* d = EditData();
   if (!GetStyle()) return;
   d->PrepareEmptyDocument();
-  if (d->DrawItems.Count() > 0 && (d->CaretDrawItemNo < 0 || !d->CaretStop())) {
-    d->CaretDrawItemNo = 0;
-    d->EnsureValidCaret();
+  if (d->DrawItems.Count() == 0) return;
+  if (d->CaretDrawItemNo < 0 || !d->CaretStop()) {
+    // No caret yet: the document's start, where the window stands.
+    d->NoScroll = true;
+    d->SetCaretToItemPos(0, d->GetItemStartOffset(0));
+    d->NoScroll = false;
+  } else {
+    d->PlaceCaret(false, false, true);
   }
-  if (d->DrawItems.Count() > 0 && d->CaretStop()) d->PlaceCaret(false, false, true);
   Invalidate();
 }
 

@@ -257,6 +257,7 @@ void TCustomVLFormattedData::AdjustChildrenCoords() {
   if ((GetLayoutFlags() & vllfNoMoveControls) || (FState & vlstNoChildAdjust) || !HasChildControls()) return;
   const Integer h = GetHOffset(), v = GetVOffset();
   for (Integer i = 0; i < GetItemCount(); ++i) {
+    if (GetItem(i)->StyleNo >= 0) continue;  // text: the common case, no cast
     auto* item = dynamic_cast<TVLControlItemInfo*>(GetItem(i));
     if (!item || !item->Control || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
     const TVLDrawLineInfo* d = DrawItems[item->DrawItemNo];

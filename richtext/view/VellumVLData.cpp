@@ -164,6 +164,7 @@ bool TVellumVLData::CanStartDragging() {
 }
 
 TControl* TVellumVLData::GetHostControl() { return Vellum; }
+bool TVellumVLData::HasChildControls() { return Vellum && Vellum->ControlCount() > 0; }
 TCursor TVellumVLData::GetNormalCursor() { return Vellum ? Vellum->Cursor : crDefault; }
 void TVellumVLData::RequestDrag() {
   if (Vellum) Vellum->ArmDrag();

@@ -100,7 +100,9 @@ public:
   TControl* GetHostControl() override;
   TCursor GetNormalCursor() override;
   void RequestDrag() override;
-  bool HasChildControls() override { return true; }
+  // Embedded controls are the view's children; without any there is
+  // nothing to move after a layout.
+  bool HasChildControls() override;
 
 private:
   TVLFWarnings FVLFWarnings;

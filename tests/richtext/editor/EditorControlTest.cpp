@@ -5,6 +5,9 @@
 #include "EditorFixture.h"
 
 #include "platform/base/Streams.h"
+#include "richtext/model/VLMarkers.h"
+
+#include <functional>
 
 #include <QImage>
 
@@ -316,4 +319,42 @@ TEST(EditorFiles, SaveLoadAndTheCaretAfterFormat) {
   EXPECT_EQ(f.Text(), "saved! text");
   f.Edit->Format();
   EXPECT_EQ(f.Edit->OffsetInCurItem(), 7) << "a new layout keeps the caret";
+}
+
+TEST(EditorLists, ListCommandsKeepTheCaretOnItsText) {
+  struct TCase {
+    const char* What;
+    std::function<void(TVellumEdit*)> Op;
+    std::string Expected;
+  } cases[] = {
+      {"numbering on", [](TVellumEdit* e) { e->ApplyListStyle(0, 0, 1, false); }, "a|#b|#x"},
+      {"numbering off again", [](TVellumEdit* e) {
+         e->ApplyListStyle(0, 0, 1, false);
+         e->RemoveLists();
+       }, "a|#b|x"},
+      {"a level down", [](TVellumEdit* e) {
+         e->ApplyListStyle(0, 0, 1, false);
+         e->ChangeListLevels(1);
+       }, "a|#b|#x"},
+  };
+  for (const TCase& c : cases) {
+    TEditor e;
+    TVLListInfo* list = e.Style.ListStyles->Add();
+    for (int k = 0; k < 2; ++k) {
+      TVLListLevel* level = list->Levels->Add();
+      level->ListType = vllstDecimal;
+      level->FormatString = "%0:s.";
+    }
+    e.Type("a");
+    e.Key(Qt::Key_Return);
+    e.Edit->ApplyListStyle(0, 0, 1, false);
+    e.Type("b");
+    e.Key(Qt::Key_Return);
+    EXPECT_EQ(e.Text(), "a|#b|#") << c.What;
+    e.Edit->RemoveLists();
+    c.Op(e.Edit);
+    e.Type("x");
+    EXPECT_EQ(e.Text(), c.Expected) << c.What;
+    EXPECT_EQ(e.Edit->RepairCount, 0) << c.What;
+  }
 }
