@@ -82,6 +82,14 @@ TEST(ViewerScreenshot, MultiPageDocumentWithSelection) {
                          ": the evening was long and the letters I wrote were short; I remembered the garden "
                          "and the quiet light over the water.",
                      0, 0);
+  // A paper-like tiled background under the text.
+  TBitmap tile(24, 24);
+  tile.Canvas()->Brush.Color = 0xF4F8FC;
+  tile.Canvas()->FillRect(TRect(0, 0, 24, 24));
+  tile.Canvas()->Brush.Color = 0xE4ECF4;
+  tile.Canvas()->FillRect(TRect(0, 23, 24, 24));
+  view.SetBackgroundBitmap(&tile);
+  view.SetBackgroundStyle(bsTiledAndScrolled);
   view.Format();
   view.SetSelectionBounds(1, 13, 3, 12);
   form.Show();
@@ -91,6 +99,10 @@ TEST(ViewerScreenshot, MultiPageDocumentWithSelection) {
     QThread::msleep(20);
   }
   EXPECT_GT(view.GetDocumentHeight(), 3 * view.ClientHeight()) << "several screens";
+  // The background shows between the lines.
+  const QImage grabbed = WindowWidgetOf(&form)->grab().toImage();
+  EXPECT_EQ(grabbed.pixel(form.ClientWidth() - 40, form.ClientHeight() - 3) & 0xFFFFFF, 0xFCF8F4u & 0xFFFFFF)
+      << "tile colour at the bottom right";
   QPixmap shot = WindowWidgetOf(&form)->grab();
   ASSERT_FALSE(shot.isNull());
   auto out = qytest::SourceDir() / "docs/screenshots/viewer.png";
