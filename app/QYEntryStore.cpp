@@ -17,8 +17,8 @@ bool EntryStatementsPrepared = false;
 TOpenJournal* TreeRefreshJournal = nullptr;
 String EntryStateWord;
 std::function<void(const String&)> OnEntryStateWord;
-std::function<void()> OnEntryInserted;
-std::function<void()> OnEntryDeleted;
+std::function<void(const TTreeRefreshEntry&)> OnEntryInserted;
+std::function<void(const TTreeRefreshEntry&)> OnEntryDeleted;
 std::function<void(TOpenJournal*)> OnEntryLoaded;
 TDateTime LastSaveTime = 0;
 
@@ -100,6 +100,13 @@ struct TBusy {
   ~TBusy() { Flag = false; }
   bool& Flag;
 };
+
+// The saved journal's own values, not the current journal's: a window that
+// closes saves its entry while another journal is current.
+TTreeRefreshEntry RefreshEntryOf(TOpenJournal* j) {
+  TreeRefreshJournal = j;
+  return {j->JournalID, j->JournalName, j->JournalKind, StoredEntryDate(j, j->EntryDate)};
+}
 
 void ShowStateWord(const String& word) {
   EntryStateWord = word;
@@ -335,10 +342,7 @@ bool SaveEntry(TOpenJournal* j, int mode) {
   doc.Modified = false;
   doc.ReadOnly = doc.ReadOnly && ProfileSettings.ProtectPriorEntries;
   LastSaveTime = Now();
-  if (inserted) {
-    TreeRefreshJournal = CurrentJournal;
-    if (OnEntryInserted) OnEntryInserted();
-  }
+  if (inserted && OnEntryInserted) OnEntryInserted(RefreshEntryOf(j));
   ShowStateWord(mode == smExplicit ? "saved" : "auto saved");
   return true;
 }
@@ -357,8 +361,7 @@ void DeleteEntry(TOpenJournal* j) {
     ShowErrorDisplay("Delete Journal Text", e);
     return;
   }
-  TreeRefreshJournal = CurrentJournal;
-  if (OnEntryDeleted) OnEntryDeleted();
+  if (OnEntryDeleted) OnEntryDeleted(RefreshEntryOf(j));
   ClearDocument(*j->Document);
   LastSaveTime = Now();
   j->EntryStored = false;

@@ -57,13 +57,22 @@ enum TSaveMode : int { smExplicit = 0, smAuto = 1 };
 extern bool EntryStatementsPrepared;
 // The journal the tree threads add to or remove from.
 extern TOpenJournal* TreeRefreshJournal;
+// What the tree needs of an entry just inserted or deleted, copied when it
+// happens: the journal's record may be gone or show another date by the
+// time the tree gets to it.
+struct TTreeRefreshEntry {
+  Integer JournalID = 0;
+  String JournalName;
+  Byte JournalKind = 0;    // 0 daily, 1 topic
+  TDateTime EntryDate = 0;  // the stored date (topic entries: 9999999)
+};
 // The last state word written (status panel 2).
 extern String EntryStateWord;
 // Shows the state word; the main window sets it.
 extern std::function<void(const String& word)> OnEntryStateWord;
-// After a first save and after a delete: the tree threads' start.
-extern std::function<void()> OnEntryInserted;
-extern std::function<void()> OnEntryDeleted;
+// After a first save and after a delete: the entry tree's update.
+extern std::function<void(const TTreeRefreshEntry& entry)> OnEntryInserted;
+extern std::function<void(const TTreeRefreshEntry& entry)> OnEntryDeleted;
 // After every load: the style boxes, the date picker and the captions.
 extern std::function<void(TOpenJournal* journal)> OnEntryLoaded;
 

@@ -2,6 +2,7 @@
 
 #include "app/QYDatabase.h"
 #include "app/QYDatabaseVersion.h"
+#include "app/QYEntryTree.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
@@ -249,6 +250,9 @@ void RegisterJournalHooks() {
   TAppHooks& h = AppHooks();
   h.SaveCurrentEntry = [](int mode) { SaveEntry(CurrentJournal, mode); };
   h.UnloadJournals = [] { UnloadJournals(); };
-  h.LoadJournals = [] { LoadJournals(); };
+  h.LoadJournals = [] {
+    LoadJournals();
+    StartEntryTreeLoad();
+  };
   h.JournalsLoaded = [] { return JournalsLoaded; };
 }

@@ -4,6 +4,7 @@
 #include "app/QYActivity.h"
 #include "app/QYAutoSave.h"
 #include "app/QYCover.h"
+#include "app/QYEntryTree.h"
 #include "app/QYDatabase.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYMainPlacement.h"
@@ -263,6 +264,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   ArrangeLeftColumn();
   SetScreenMode(smCover);
   StartAutomaticSaveTimer(this);
+  AttachEntryTree(this);
   FCreated = true;
 }
 
@@ -349,6 +351,8 @@ void TformQuilloryMain::SaveWindowPosition() {
 
 int TformQuilloryMain::RunExitSequence() {
   Closing = true;
+  // The tree's worker must not read the files the shut-down closes.
+  StopEntryTreeThreads();
   auto status = [this](const String& text) {
     SetStatusText(spState, text);
     Application->ProcessMessagesExcludingInput();

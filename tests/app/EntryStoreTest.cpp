@@ -26,7 +26,7 @@ TEST(EntryStore, FirstSaveInsertsLaterSavesUpdateAndTextComesBack) {
   TOpenJournal* j = w.Open("Diary", 0);
   EXPECT_EQ(EntryStateWord, "blank slate");
   int inserted = 0;
-  OnEntryInserted = [&] { ++inserted; };
+  OnEntryInserted = [&](const TTreeRefreshEntry&) { ++inserted; };
   TJournalWorld::Type(j, "first words");
   EXPECT_TRUE(SaveEntry(j, smAuto));
   EXPECT_EQ(EntryStateWord, "auto saved");
@@ -208,7 +208,7 @@ TEST(EntryStore, DeleteAsksRemovesTheRowAndTellsTheTree) {
   TJournalWorld w;
   TOpenJournal* j = w.Open("Diary", 0);
   int deleted = 0;
-  OnEntryDeleted = [&] { ++deleted; };
+  OnEntryDeleted = [&](const TTreeRefreshEntry&) { ++deleted; };
   // Nothing stored, nothing typed: no question.
   {
     TInteractionScript script;

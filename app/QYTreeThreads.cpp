@@ -1,0 +1,111 @@
+#include "app/QYTreeThreads.h"
+
+#include "app/QYDatabase.h"
+#include "app/QYEntryTree.h"
+#include "app/QYErrorDisplay.h"
+
+#include <vector>
+
+namespace {
+
+const char* const PassQueries[2] = {
+    "SELECT DISTINCT JournalName, JournalID, JournalType, JournalDate, CursorPosition FROM Quillory, "
+    "Journals WHERE Quillory.JournalID = Journals.JournalID ORDER BY JournalDate, JournalName;",
+    "SELECT DISTINCT JournalName, JournalID, JournalType, JournalDate, CursorPosition FROM Quillory, "
+    "Journals WHERE ( Quillory.JournalID = Journals.JournalID ) ORDER BY JournalName, JournalDate;"};
+
+TEntryTreeRow ReadRow(TQuery& q, const TFormatSettings& settings) {
+  TField& cursor = q.FieldByName("CursorPosition");
+  return MakeEntryTreeRow(q.FieldByName("JournalName").AsString(), q.FieldByName("JournalID").AsInteger(),
+                          q.FieldByName("JournalType").AsString(), q.FieldByName("JournalDate").AsDateTime(),
+                          cursor.IsNull() ? 0 : cursor.AsInteger(), settings);
+}
+
+}  // namespace
+
+TEntryTreeWorker::TEntryTreeWorker(TEntryTree* tree, std::shared_ptr<bool> token)
+    : TThread(true), FTree(tree), FToken(std::move(token)), FSettings(FormatSettings) {}
+
+TEntryTreeWorker::~TEntryTreeWorker() = default;
+
+void TEntryTreeWorker::Post(std::function<void(TEntryTree&)> step) {
+  Queue([token = FToken, tree = FTree, step = std::move(step)] {
+    if (*token) step(*tree);
+  });
+}
+
+// ---------------------------------------------------------------------------
+
+ThreadLoadEntryTree::ThreadLoadEntryTree(TEntryTree* tree, std::shared_ptr<bool> token)
+    : TEntryTreeWorker(tree, std::move(token)) {
+  Start();
+}
+
+ThreadLoadEntryTree::~ThreadLoadEntryTree() {
+  Terminate();
+  WaitFor();
+}
+
+void ThreadLoadEntryTree::Execute() {
+  for (int pass = 0; pass < 2; ++pass) {
+    try {
+      TQuery q;
+      BindToDatabase(q);
+      q.SQL.Add(PassQueries[pass]);
+      q.Open();
+      const int count = q.RecordCount();
+      Post([pass, count](TEntryTree& t) { t.BeginPass(pass, count); });
+      std::vector<TEntryTreeRow> rows;
+      rows.reserve(EntryTreeBatchRows);
+      while (!q.Eof() && !Terminated()) {
+        rows.push_back(ReadRow(q, FSettings));
+        const int rowNo = q.RecNo();
+        q.Next();
+        if (static_cast<int>(rows.size()) == EntryTreeBatchRows || q.Eof()) {
+          Post([pass, count, rowNo, batch = std::move(rows)](TEntryTree& t) { t.AddRows(pass, batch, rowNo, count); });
+          rows.clear();
+          rows.reserve(EntryTreeBatchRows);
+        }
+      }
+    } catch (const std::exception& e) {
+      Post([pass, message = String(e.what()), cls = ExceptionClassName(e)](TEntryTree& t) {
+        t.ShowPassError(pass, message, cls);
+      });
+    }
+  }
+  Post([](TEntryTree& t) { t.FinishLoad(); });
+}
+
+// ---------------------------------------------------------------------------
+
+ThreadRefreshEntryTreeAdd::ThreadRefreshEntryTreeAdd(TEntryTree* tree, std::shared_ptr<bool> token,
+                                                     TTreeRefreshEntry entry)
+    : TEntryTreeWorker(tree, std::move(token)), FEntry(std::move(entry)) {
+  Start();
+}
+
+ThreadRefreshEntryTreeAdd::~ThreadRefreshEntryTreeAdd() {
+  Terminate();
+  WaitFor();
+}
+
+void ThreadRefreshEntryTreeAdd::Execute() {
+  std::vector<TEntryTreeRow> rows;
+  try {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add(
+        "SELECT DISTINCT JournalName, JournalID, JournalType, JournalDate, CursorPosition FROM Quillory, "
+        "Journals WHERE ( ( Quillory.JournalID = Journals.JournalID ) AND ( Quillory.JournalDate = "
+        ":bJournalDate ) AND ( Quillory.JournalID = :bJournalID ) );");
+    q.ParamByName("bJournalDate").SetAsDate(FEntry.JournalKind == 1 ? TopicEntryDate : FEntry.EntryDate);
+    q.ParamByName("bJournalID").SetAsInteger(FEntry.JournalID);
+    q.Open();
+    for (; !q.Eof() && !Terminated(); q.Next()) rows.push_back(ReadRow(q, FSettings));
+  } catch (const std::exception& e) {
+    Post([message = String(e.what()), cls = ExceptionClassName(e)](TEntryTree&) {
+      ShowErrorDisplay("Refresh Entry Tree", message, cls);
+    });
+  }
+  Post([rows = std::move(rows)](TEntryTree& t) { t.FinishAdd(rows); });
+}
