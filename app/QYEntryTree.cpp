@@ -473,8 +473,12 @@ void TEntryTree::RemoveEntry(const TTreeRefreshEntry& e) {
 void AttachEntryTree(TformQuilloryMain* main) {
   auto* tree = new TEntryTree(main, main->tEntryTree, main->pEntryTree);
   tree->IsClosing = [main] { return main->Closing; };
-  EntryTree = tree;
   main->tEntryTree->OnChange = [](TObject*, TTreeNode* node) { tEntryTreeChange(node); };
+  UseEntryTree(tree);
+}
+
+void UseEntryTree(TEntryTree* tree) {
+  EntryTree = tree;
   OnEntryInserted = [](const TTreeRefreshEntry& e) {
     if (EntryTree) EntryTree->RequestAdd(e);
   };

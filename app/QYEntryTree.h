@@ -157,6 +157,8 @@ extern TEntryTree* EntryTree;
 // Gives the main window its tree: the progress bar, the selection handler
 // and the entry store's first-save and delete notices.
 void AttachEntryTree(TformQuilloryMain* main);
+// Makes the tree the one the entry store's first saves and deletes reach.
+void UseEntryTree(TEntryTree* tree);
 // The open-journal command's start of the loader.
 void StartEntryTreeLoad();
 // Stops the tree's workers (before the database files are closed or
