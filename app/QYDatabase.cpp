@@ -179,10 +179,13 @@ void BindToDatabase(TTable& table) {
   table.DatabaseName = AliasName;
 }
 
+std::function<void()> OnDatabaseExclusiveUse;
+
 namespace {
 
 // The table opened exclusively, or the error the callers expect.
 void OpenExclusive(TTable& t, const String& tableName) {
+  if (OnDatabaseExclusiveUse) OnDatabaseExclusiveUse();
   BindToDatabase(t);
   t.TableName = tableName;
   t.Close();
@@ -225,6 +228,7 @@ void RegenerateTableIndexes(const String& tableName) {
 }
 
 void CloseDatabaseFiles() {
+  if (OnDatabaseExclusiveUse) OnDatabaseExclusiveUse();
   QuillorySession().CloseFolder(QuillorySession().GetAliasPath(AliasName));
 }
 

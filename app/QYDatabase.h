@@ -3,6 +3,7 @@
 // through, and its session-only alias.
 #include "platform/db/DBTables.h"
 
+#include <functional>
 #include <memory>
 
 class TNamedSemaphore;
@@ -54,6 +55,10 @@ String JournalFilePath();
 // the settings file's fixed cipher settings.
 // Raises Exception "Unable to add alias to ( BDE ) Dabase Engine " on failure.
 void RegisterAlias(const String& folder);
+
+// Called before the database files are used exclusively or closed, so that
+// workers reading them stop first.
+extern std::function<void()> OnDatabaseExclusiveUse;
 
 // A query or table bound to the session and the alias.
 void BindToDatabase(TQuery& query);

@@ -1,5 +1,6 @@
 #include "app/QYEntryTree.h"
 
+#include "app/QYDatabase.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -479,6 +480,7 @@ void AttachEntryTree(TformQuilloryMain* main) {
 
 void UseEntryTree(TEntryTree* tree) {
   EntryTree = tree;
+  OnDatabaseExclusiveUse = StopEntryTreeThreads;
   OnEntryInserted = [](const TTreeRefreshEntry& e) {
     if (EntryTree) EntryTree->RequestAdd(e);
   };

@@ -1,0 +1,147 @@
+// Opening a journal of twenty years (7,300 daily entries of 3 KB) in the
+// encrypted journal file: today's entry loaded and the entry tree built by
+// its worker, until the tree has painted.
+#include "app/QYDatabase.h"
+#include "app/QYEntryTree.h"
+#include "app/QYJournals.h"
+#include "app/QYProfile.h"
+#include "app/QYSchema.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Threads.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int Years = 20;
+constexpr int EntryBytes = 3 * 1024;
+
+struct TBenchTree {
+  fs::path Dir;
+  TOpenJournal* Journal = nullptr;
+  TForm Form{nullptr};
+  TEntryTree* Tree = nullptr;
+  TTreeView* View = nullptr;
+  int Entries = 0;
+
+  TBenchTree() {
+    Dir = fs::temp_directory_path() / ("qybench-tree-" + std::to_string(::getpid()));
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+    RegisterDocumentFormats();
+    RegisterAlias(Dir.string());
+    CreateEmptyDatabase(QuillorySession(), AliasName, Dir.string());
+    RestructureTablePassword("", "bench-pass", "QUILLORY");
+    QuillorySession().AddPassword("bench-pass");
+    ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
+    ProfileSettings.ProtectPriorEntries = false;
+    Integer id = 0;
+    InsertJournal("Bench", 0, id);
+
+    // One entry a day up to yesterday; today's is written by the store.
+    std::mt19937 rng(11);
+    const Integer today = static_cast<Integer>(Date());
+    TDatabase db;
+    db.SessionName = SessionName;
+    db.AliasName = AliasName;
+    db.StartTransaction();
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("INSERT INTO Quillory ( JournalID, JournalDate, JournalText, ItemNumber, ItemOffset, Editor ) "
+              "VALUES ( :bJournalID, :bJournalDate, :bJournalText, 0, 0, 'VLF' )");
+    q.Prepare();
+    for (Integer day = today - Years * 365 + 1; day < today; ++day) {
+      String blob(EntryBytes, ' ');
+      for (char& c : blob) c = static_cast<char>('a' + rng() % 26);
+      q.ParamByName("bJournalID").SetAsInteger(id);
+      q.ParamByName("bJournalDate").SetAsDate(day);
+      q.ParamByName("bJournalText").SetAsBlob(blob, ftFmtMemo);
+      q.ExecSQL();
+      ++Entries;
+    }
+    db.Commit();
+
+    Journal = AddOpenJournal("Bench", id, 0, 0, 0, 0, 0, 0);
+    JournalsLoaded = true;
+    for (int p = 0; p < 12; ++p) Journal->Document->Data.AddTextItem(String(250, 'x'), 0, 0);
+    Journal->Document->Modified = true;
+    SaveEntry(Journal, smAuto);
+    ++Entries;
+
+    Form.SetBounds(0, 0, 400, 700);
+    View = new TTreeView(&Form);
+    View->SetParent(&Form);
+    View->SetAlign(alClient);
+    auto* panel = new TPanel(&Form);
+    panel->SetParent(&Form);
+    panel->SetAlign(alLeft);
+    Tree = new TEntryTree(&Form, View, panel);
+    Form.Show();
+  }
+  ~TBenchTree() {
+    delete Tree;
+    UnloadJournals();
+    QuillorySession().CloseIdleConnections();
+    std::error_code ec;
+    fs::remove_all(Dir, ec);
+  }
+};
+
+TBenchTree& Bench() {
+  static TBenchTree b;
+  return b;
+}
+
+void OpenJournal(benchmark::State& state, bool coldConnections) {
+  TBenchTree& b = Bench();
+  for (auto _ : state) {
+    state.PauseTiming();
+    EntryTreeLoaded = false;
+    b.View->Items().Clear();
+    if (coldConnections) QuillorySession().CloseIdleConnections();
+    state.ResumeTiming();
+
+    LoadEntry(b.Journal, Date());
+    b.Tree->RequestLoad();
+    while (!b.Tree->Idle()) {
+      Application->ProcessMessages();
+      TThread::CheckSynchronize();
+    }
+    b.View->Repaint();
+
+    if (EntryStateWord != "retrieved") state.SkipWithError("today's entry not retrieved");
+    if (b.Tree->Root(rtByDate)->Count() < Years) state.SkipWithError("tree incomplete");
+  }
+  state.counters["entries"] = b.Entries;
+}
+
+// The journal file already open (the password was just proved).
+void BM_OpenJournalTree20Years(benchmark::State& state) { OpenJournal(state, false); }
+BENCHMARK(BM_OpenJournalTree20Years)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Every connection opened afresh, key derivation included.
+void BM_OpenJournalTree20YearsColdKey(benchmark::State& state) { OpenJournal(state, true); }
+BENCHMARK(BM_OpenJournalTree20YearsColdKey)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
