@@ -114,13 +114,6 @@ bool IsEntryLeaf(TTreeNode* node) { return node && !node->HasChildren() && Recor
 
 // ---------------------------------------------------------------------------
 
-enum TRequestKind { rkLoad, rkAdd, rkRemove };
-
-struct TEntryTree::TRequest {
-  TRequestKind Kind = rkLoad;
-  TTreeRefreshEntry Entry;
-};
-
 TEntryTree::TEntryTree(TComponent* owner, TTreeView* tree, TPanel* panel)
     : TComponent(owner), FTree(tree), FPanel(panel) {
   FProgressBar = new TProgressBar(this);
@@ -144,9 +137,12 @@ TEntryTree::~TEntryTree() {
 TTreeNode* TEntryTree::Root(int which) const { return FRoots[which]; }
 
 void TEntryTree::RequestLoad() {
-  if (EntryTreeLoaded || FLoadQueued) return;
-  FLoadQueued = true;
-  Enqueue({rkLoad, {}});
+  if (!EntryTreeLoaded && !FLoadQueued) {
+    FLoadQueued = true;
+    FQueue.push_back({rkLoad, {}});
+  }
+  // Also what waited while the tree was stopped.
+  RunPending();
 }
 
 void TEntryTree::RequestAdd(const TTreeRefreshEntry& entry) { Enqueue({rkAdd, entry}); }
@@ -160,9 +156,11 @@ void TEntryTree::Enqueue(TRequest request) {
 
 void TEntryTree::RunPending() {
   RetireWorkers();
-  while (!FRunning && !EntryTreeBusy && !FQueue.empty()) {
+  // Nothing new starts once exit has begun.
+  while (!FRunning && !EntryTreeBusy && !FQueue.empty() && !IsClosing()) {
     TRequest r = std::move(FQueue.front());
     FQueue.pop_front();
+    if (r.Kind != rkRemove) FCurrent = r;
     switch (r.Kind) {
       case rkLoad:
         FLoadQueued = false;
@@ -215,20 +213,21 @@ void TEntryTree::Finish() {
 }
 
 void TEntryTree::Stop() {
-  FQueue.clear();
-  FLoadQueued = false;
   if (FToken) *FToken = false;
   std::unique_ptr<TThread> worker = std::move(FWorker);
   worker.reset();
   FRetired.clear();
   FToken.reset();
-  if (FRunning) {
-    FRunning = false;
-    FProgressBar->SetVisible(false);
-    ShowProgressText("");
-    ShowEntryTree();
-    EntryTreeBusy = false;
-  }
+  if (!FRunning) return;
+  FRunning = false;
+  // Asked again when the tree runs next: a load from the start, an add
+  // once more (an entry already there is not added twice).
+  if (FCurrent.Kind == rkLoad) FLoadQueued = true;
+  FQueue.push_front(FCurrent);
+  FProgressBar->SetVisible(false);
+  ShowProgressText("");
+  ShowEntryTree();
+  EntryTreeBusy = false;
 }
 
 void TEntryTree::HideEntryTree() {

@@ -4,6 +4,7 @@
 // change to the nodes runs on the GUI thread, one request after another, so
 // a first save or a delete that comes while the tree is busy waits its turn
 // instead of being lost.
+#include "app/QYEntryStore.h"
 #include "platform/base/Components.h"
 #include "platform/base/DateTime.h"
 #include "platform/base/SysUtils.h"
@@ -20,7 +21,6 @@ class TThread;
 class TTreeNode;
 class TTreeView;
 class TformQuilloryMain;
-struct TTreeRefreshEntry;
 
 // What a leaf opens. The two leaves the adder makes for one entry share one
 // record; the shared pointer frees it with the last of them.
@@ -88,8 +88,9 @@ public:
   // After the first save of an entry, and after a delete.
   void RequestAdd(const TTreeRefreshEntry& entry);
   void RequestRemove(const TTreeRefreshEntry& entry);
-  // Cancels the running worker and every queued request and waits for the
-  // worker to end; the tree keeps what it has and is shown again.
+  // Cancels the running worker and waits for it to end; the tree keeps
+  // what it has and is shown again. The cancelled request and those queued
+  // wait for the next request (or RunPending) to run.
   void Stop();
   // Nothing queued or running.
   bool Idle() const { return !FRunning && FQueue.empty(); }
@@ -124,7 +125,11 @@ public:
   void ShowProgressText(const String& text);
 
 private:
-  struct TRequest;
+  enum TRequestKind { rkLoad, rkAdd, rkRemove };
+  struct TRequest {
+    TRequestKind Kind = rkLoad;
+    TTreeRefreshEntry Entry;
+  };
   struct TPassState {
     String LastJournal, LastYear, LastMonth, LastDay;
     TTreeNode *Journal = nullptr, *Year = nullptr, *Month = nullptr, *Day = nullptr;
@@ -140,6 +145,7 @@ private:
   TPanel* FPanel;
   TProgressBar* FProgressBar;
   std::deque<TRequest> FQueue;
+  TRequest FCurrent;  // the load or add running
   bool FRunning = false;
   bool FLoadQueued = false;
   std::unique_ptr<TThread> FWorker;

@@ -542,6 +542,8 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
 void TformQuilloryMain::ActionLockExecute(TObject*) {
   SaveCurrentEntryHook(1);
   UnloadJournalsHook();
+  // The tree reads no more without the password; it goes on at the next open.
+  StopEntryTreeThreads();
   // Locked means no password stays in memory: it is asked again to open.
   QuillorySession().RemoveAllPasswords();
   WipeString(JournalPassword);
