@@ -432,3 +432,24 @@ TEST(EntryTree, ProgressTextShowsPercentAndRow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Equal keys keep their order and never pass a greater key.
+TEST(EntryTree, ALeafOfAnExistingNameGoesAfterItNotToTheEnd) {
+  TTreeWorld w;
+  w.Load();
+  const TDateTime day = EncodeDate(2004, 3, 3);
+  const struct {
+    const char* name;
+    Integer id;
+  } rows[] = {{"Diary", 1}, {"Work", 2}, {"Diary", 3}};
+  for (const auto& r : rows) w.Tree->PlaceEntry(MakeEntryTreeRow(r.name, r.id, "D", day, 0, FormatSettings));
+  EXPECT_EQ(w.Under(rtByDate), "2004\n  Mar\n    Wed, 03\n      Diary *\n      Diary *\n      Work *\n");
+  EXPECT_EQ(w.Under(rtByJournal), "Diary\n  2004\n    Mar\n      Wed, 03 *\n      Wed, 03 *\nWork\n  2004\n    Mar\n      Wed, 03 *\n");
+  // The same entry again changes nothing.
+  w.Tree->PlaceEntry(MakeEntryTreeRow("Work", 2, "D", day, 0, FormatSettings));
+  EXPECT_EQ(w.Under(rtByDate), "2004\n  Mar\n    Wed, 03\n      Diary *\n      Diary *\n      Work *\n");
+}
+
+}  // namespace
