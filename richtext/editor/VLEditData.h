@@ -275,6 +275,16 @@ public:
   // false when nothing was recorded to replay (undo switched off).
   bool RollBackTo(const TUndoMark& mark);
 
+  // ---- clipboard and dropped content (VLEditDataPaste.cpp) -----------------
+  // A VLF block of the clipboard or a drag; one whose length field claims
+  // more than the block holds is refused with a beep.
+  bool InsertVLFBlock(const AnsiString& block);
+  // A picture at the caret; its name is the item's text.
+  bool InsertPictureAtCaret(std::unique_ptr<TGraphic> graphic, const AnsiString& name);
+  // A dropped file: a picture when it loads as one, else by its extension
+  // (.rtf, .vlf, .txt). False when nothing went in.
+  bool InsertDroppedFile(const String& fileName);
+
   // ---- the item resizer (VLEditDataResize.cpp) ----------------------------
   // At most one: on the single selected resizable picture or control.
   std::unique_ptr<TVLItemResizer> Resizer;
@@ -293,6 +303,32 @@ public:
   void CommitResize(Integer itemNo, Integer newWidth, Integer newHeight);
   void SaveItemParaWidth(Integer itemNo, Integer& width);
   void ReformatAfterItemChange(Integer itemNo, Integer oldWidth);
+
+  // ---- style bookkeeping, tags, jump mode (VLEditDataMisc.cpp) -------------
+  // The current styles count as used: deleting unused styles keeps them.
+  void MarkStylesInUse(TVLIntegerList& textUsed, TVLIntegerList& paraUsed, TVLIntegerList& listUsed) override;
+  // After unused styles went: the undo history (which names styles by
+  // number) is dropped and the current styles follow their new numbers.
+  void RenumberStyles(const TVLIntegerList& textMap, const TVLIntegerList& paraMap,
+                      const TVLIntegerList& listMap) override;
+  // Replacing exactly one whole item of the current style keeps its tag.
+  void CaptureCurTag();
+  void ReleaseCurTag();
+  // Hypertext areas while Ctrl is down (or while a writer runs): the
+  // layout numbers the links again.
+  void EnterJumpMode(bool force);
+  void LeaveJumpMode();
+  bool SaveRTFToStream(TStream& stream, bool selectionOnly, Integer level, TColor color,
+                       const TBitmap* background, TVLRTFSaveTables* tables) override;
+  bool SaveHTMLToStream(TStream& stream, const String& path, const String& title, const String& imagesPrefix,
+                        TVLSaveOptions options, TColor color, Integer& imgSaveNo, Integer leftMargin,
+                        Integer topMargin, Integer rightMargin, Integer bottomMargin,
+                        const TVLBackgroundImage* background, TVLList* bullets) override;
+  bool SaveHTMLToStreamCSS(TStream& stream, const String& path, const String& title, const String& imagesPrefix,
+                           const String& extraStyles, const String& externalCSS, const String& cpPrefix,
+                           TVLSaveOptions options, TColor color, TColor& currentFileColor, Integer& imgSaveNo,
+                           Integer leftMargin, Integer topMargin, Integer rightMargin, Integer bottomMargin,
+                           const TVLBackgroundImage* background, TVLList* bullets) override;
 
   // ---- smaller operations (VLEditDataOps.cpp) ------------------------------
   // Lays out the whole document, or the paragraphs of itemNo's draw item,
