@@ -170,8 +170,19 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
   JoinInsertedBoundaries(first, last, caretOffs);
   first = std::clamp(first, 0, GetItemCount() - 1);
   last = std::clamp(last, first, GetItemCount() - 1);
-  const bool full = CalculateMinItemsWidth(first, last) > DocumentWidth;
-  ReformatAfterEdit(FInsertRange, GetItemCount() - FCountAfterFirst, full);
+  // Laid out first: the new lines show whether anything is wider than the
+  // document, without measuring a large block a second time.
+  ReformatAfterEdit(FInsertRange, GetItemCount() - FCountAfterFirst, false);
+  // A word or picture wider than the document sticks out of its line: then
+  // the document's width changes and everything is laid out again.
+  bool full = false;
+  {
+    const Integer left = GetLeftMargin(), right = left + DocumentWidth;
+    const Integer d0 = Item2FirstDrawItem(first);
+    for (Integer d = std::max(d0, 0); d0 >= 0 && d < DrawItems.Count() && DrawItems[d]->ItemNo <= last && !full; ++d)
+      full = DrawItems[d]->Left < left || DrawItems[d]->Left + DrawItems[d]->Width > right;
+  }
+  if (full) ReformatAfterEdit(TVLReformatRange(), 0, true);
   Integer d, o;
   Item2DrawItem(last, std::clamp(caretOffs, GetItemStartOffset(last), GetItemEndOffset(last)), d, o);
   if (d >= 0) {

@@ -77,13 +77,11 @@ void TVLEditVLData::DeleteItems(Integer first, Integer last, bool& fullReformat)
       r->List[static_cast<size_t>(i - first)] = {GetItemTextA(i), item};
       Items->PutObject(i, nullptr);
     }
-    for (Integer i = last; i >= first; --i) Items->Delete(i);
+    DeleteItemBlock(first, last);
     list->AddInfo(std::move(r));
   } else {
-    for (Integer i = last; i >= first; --i) {
-      FreeItemAt(i, false);
-      Items->Delete(i);
-    }
+    for (Integer i = last; i >= first; --i) FreeItemAt(i, false);
+    DeleteItemBlock(first, last);
   }
   UpdateCPItemNumbers();
 }

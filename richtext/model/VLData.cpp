@@ -411,6 +411,21 @@ void TCustomVLData::InsertItemBlock(Integer index,
   for (auto it = tail.rbegin(); it != tail.rend(); ++it) Items->AddObject(it->first, it->second);
 }
 
+void TCustomVLData::DeleteItemBlock(Integer first, Integer last) {
+  first = std::max(first, 0);
+  last = std::min(last, GetItemCount() - 1);
+  if (last < first) return;
+  TUpdateGuard guard(Items);
+  std::vector<std::pair<AnsiString, TObject*>> tail;
+  tail.reserve(static_cast<size_t>(GetItemCount() - last - 1));
+  for (Integer i = GetItemCount() - 1; i > last; --i) {
+    tail.emplace_back(Items->Get(i), Items->GetObject(i));
+    Items->Delete(i);
+  }
+  for (Integer i = last; i >= first; --i) Items->Delete(i);
+  for (auto it = tail.rbegin(); it != tail.rend(); ++it) Items->AddObject(it->first, it->second);
+}
+
 void TCustomVLData::Clear() {
   const Cardinal state = GetState();
   const bool wasClearing = (state & vlstClearing) != 0;

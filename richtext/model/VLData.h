@@ -240,6 +240,9 @@ public:
   // Puts the items with their texts before item index, all in one move of
   // the items after them. No notifications: the caller sends them.
   void InsertItemBlock(Integer index, const std::vector<std::pair<AnsiString, TCustomVLItemInfo*>>& items);
+  // Removes the entries first..last in one move of the tail (the items
+  // themselves are the caller's).
+  void DeleteItemBlock(Integer first, Integer last);
   virtual void Clear();
   void NormalizeParaNo(Integer itemNo);
   // The range a writer saves: the whole document in the base.

@@ -1,6 +1,8 @@
 // Draw lines and their list with in-place replacement.
 #include "richtext/model/VLDrawLines.h"
 
+#include <algorithm>
+
 #include "richtext/model/VLClasses.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
@@ -27,6 +29,16 @@ void TVLDrawLineInfo::SetSize(Integer width, Integer height) {
 }
 
 void TVLDrawLines::Insert(Integer index, std::unique_ptr<TVLDrawLineInfo> item) {
+  if (FPendingCount == 0 && FPendingFirst >= 0 && index == FPendingFirst && index < Count()) {
+    // The range grew past its old slots in the middle of the list: open a
+    // gap as large as what was laid out so far, so that the lines after it
+    // move a few times instead of once per new line.
+    const size_t gap = static_cast<size_t>(std::max<Integer>(16, index - FSessionStart));
+    const size_t old = FItems.size();
+    FItems.resize(old + gap);
+    std::move_backward(FItems.begin() + index, FItems.begin() + static_cast<std::ptrdiff_t>(old), FItems.end());
+    FPendingCount = static_cast<Integer>(gap);
+  }
   if (FPendingCount > 0 && index == FPendingFirst) {
     FItems[static_cast<size_t>(index)] = std::move(item);
     ++FPendingFirst;
@@ -56,6 +68,7 @@ void TVLDrawLines::Delete(Integer index) {
 }
 
 void TVLDrawLines::MarkForDelete(Integer first, Integer last) {
+  FSessionStart = first;
   if (last < first) {
     FPendingFirst = first;
     FPendingCount = 0;

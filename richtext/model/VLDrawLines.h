@@ -83,4 +83,6 @@ private:
   std::vector<std::unique_ptr<TVLDrawLineInfo>> FItems;
   Integer FPendingFirst = -1;
   Integer FPendingCount = 0;
+  // Where the pending range started (how much a long refill has laid out).
+  Integer FSessionStart = 0;
 };

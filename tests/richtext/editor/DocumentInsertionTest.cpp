@@ -114,6 +114,32 @@ TEST(InsertDocument, VLFOfAnotherSheetGoesInAtTheCaretWithMappedStylesAndPicture
   }
 }
 
+TEST(InsertDocument, APictureWiderThanTheDocumentWidensIt) {
+  TForeignDoc f;
+  f.Doc.AddTextItem("wide", 0, 0);
+  auto p = TVLGraphicItemInfo::CreateEx(&f.Doc, std::make_unique<TBitmap>(600, 20), vlvaBaseline);
+  p->ParaNo = -1;
+  f.Doc.AddItem("", p.release());
+  TEditDoc d;
+  d.Text("abcdef");
+  d.Format();
+  const Integer width = d.Data.DocumentWidth;
+  ASSERT_LT(width, 600);
+  const int fullBefore = d.Data.FullFormats;
+  d.Caret(0, 4);
+  ASSERT_TRUE(InsertVlf(d, f.Vlf()));
+  EXPECT_GT(d.Data.FullFormats, fullBefore);
+  EXPECT_GE(d.Data.DocumentWidth, 600);
+  // Narrow text keeps to the paragraphs around it.
+  TEditDoc n;
+  n.Text("abcdef");
+  n.Format();
+  const int narrowBefore = n.Data.FullFormats;
+  n.Caret(0, 4);
+  ASSERT_TRUE(InsertVlf(n, ForeignVlf(false, true)));
+  EXPECT_EQ(n.Data.FullFormats, narrowBefore);
+}
+
 TEST(InsertDocument, AListParagraphIntoTheMiddleOfTextContinuesTheCaretParagraph) {
   auto addList = [](TEditDoc& doc) { doc.Style.ListStyles->Add()->Levels->Add()->ListType = vllstBullet; };
   TEditDoc src;

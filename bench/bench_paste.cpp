@@ -1,0 +1,95 @@
+// Pasting a 1 MB VLF document (10,000 paragraphs in two styles of another
+// sheet, with a picture every 500 paragraphs) into the middle of a 1 MB
+// document: reading, style mapping, recording one undo group, joining the
+// ends and laying out the new paragraphs. The undo that restores the
+// document between runs is not timed.
+#include "tests/richtext/editor/EditHost.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/view/VLCopy.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+std::vector<std::string> Paragraphs(int count, unsigned seed) {
+  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
+                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
+  std::mt19937 rng(seed);
+  std::vector<std::string> paras;
+  for (int p = 0; p < count; ++p) {
+    std::string s;
+    while (s.size() < 100) {
+      if (!s.empty()) s += ' ';
+      s += words[rng() % 16];
+    }
+    paras.push_back(std::move(s));
+  }
+  return paras;
+}
+
+// The clipboard block of another program's document.
+AnsiString SourceBlock() {
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(0)->FontName = "Arial";
+  style.TextStyles->Items(0)->Size = 10;
+  TFontInfo* bold = style.TextStyles->Add();
+  bold->FontName = "Liberation Serif";
+  bold->Size = 12;
+  bold->Style = TFontStyles{fsBold};
+  TVLDocumentData doc(&style);
+  doc.VLFOptions = doc.VLFOptions + TVLFOptions{vlfoSaveTextStyles, vlfoSaveParaStyles};
+  doc.SetState(doc.GetState() | vlstViewDocument);
+  int n = 0;
+  for (const std::string& p : Paragraphs(10000, 11)) {
+    doc.AddTextItem(p.substr(0, 60), 0, 0);
+    doc.AddTextItem(p.substr(60), 1, -1);
+    if (++n % 500 == 0) {
+      auto pic = TVLGraphicItemInfo::CreateEx(&doc, std::make_unique<TBitmap>(64, 48), vlvaBaseline);
+      pic->ParaNo = -1;
+      doc.AddItem("", pic.release());
+    }
+  }
+  TMemoryStream s;
+  doc.SaveVLFToStream(s, false, clWhite, nullptr, bsNoBitmap, nullptr);
+  return VLMakeVLFBlock(s.Bytes());
+}
+
+void PasteVLF(benchmark::State& state) {
+  const AnsiString block = SourceBlock();
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(0)->Size = 10;
+  style.TextStyles->Items(0)->FontName = "Arial";
+  style.UseSound = false;
+  qytest::TTestEditData data(&style);
+  data.Width = 800;
+  data.Height = 600;
+  for (const std::string& p : Paragraphs(10000, 7)) data.AddTextItem(p, 0, 0);
+  data.Reformat();
+  for (auto _ : state) {
+    state.PauseTiming();
+    data.SetCaretToItemPos(5000, 50);
+    state.ResumeTiming();
+    if (!data.InsertVLFBlock(block)) state.SkipWithError("paste refused");
+    state.PauseTiming();
+    data.UndoList->Undo(&data);
+    data.RedoList->Clear();
+    state.ResumeTiming();
+  }
+  state.counters["block_bytes"] = static_cast<double>(block.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::RegisterBenchmark("PasteVLF1MBInto1MB", PasteVLF)->Unit(benchmark::kMillisecond)->Iterations(5);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
