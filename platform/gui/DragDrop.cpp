@@ -115,6 +115,21 @@ int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl) {
 
 namespace {
 
+// The drag our own controls run: a drop that carries its data comes from
+// that control, also where the toolkit cannot name the source.
+struct TActiveDrag {
+  QPointer<QWidget> Source;
+  const QMimeData* Data = nullptr;
+  const QMimeData* Carried = nullptr;
+} gActiveDrag;
+
+QWidget* SourceOf(const QDropEvent* de) {
+  if (auto* w = qobject_cast<QWidget*>(de->source())) return w;
+  const QMimeData* m = de->mimeData();
+  if (m && (m == gActiveDrag.Data || m == gActiveDrag.Carried)) return gActiveDrag.Source;
+  return nullptr;
+}
+
 int EffectsOf(Qt::DropActions actions) {
   int e = 0;
   if (actions & Qt::CopyAction) e |= DROPEFFECT_COPY;
@@ -151,7 +166,7 @@ public:
       case QEvent::DragMove:
       case QEvent::Drop: {
         auto* de = static_cast<QDropEvent*>(e);
-        QWidget* src = qobject_cast<QWidget*>(de->source());
+        QWidget* src = SourceOf(de);
         TDragData data(de->mimeData(), src && TControl::FromWidget(src) == FControl);
         TShiftState shift = ShiftFromQt(de->modifiers(), de->buttons());
         const TPoint o = ClientOriginOf(FControl);
@@ -193,7 +208,9 @@ int RunDrag(TInteraction& r) {
   if (!r.Drag || !r.DragSource) return DROPEFFECT_NONE;
   // The drag owns what it carries: a stand-in that asks ours on demand.
   auto* drag = new QDrag(r.DragSource);
-  drag->setMimeData(new TForwardingMimeData(r.Drag));
+  auto* carried = new TForwardingMimeData(r.Drag);
+  drag->setMimeData(carried);
+  gActiveDrag.Carried = carried;
   Qt::DropAction result = drag->exec(ActionsOf(r.Buttons), Qt::CopyAction);
   switch (result) {
     case Qt::MoveAction: return DROPEFFECT_MOVE;
@@ -254,5 +271,9 @@ int TDragSource::Execute(TControl* source, int allowedEffects) {
   r.Buttons = allowedEffects;
   r.DragSource = source ? WidgetOf(source) : nullptr;
   r.Drag = FData.get();
+  gActiveDrag = TActiveDrag{r.DragSource, FData.get(), nullptr};
+  struct TEnd {
+    ~TEnd() { gActiveDrag = TActiveDrag(); }
+  } end;
   return RunInteraction(r) & allowedEffects;
 }

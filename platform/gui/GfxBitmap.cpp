@@ -1,7 +1,9 @@
 // TGraphic's shared parts and TBitmap with its BMP reader and writer.
 #include "platform/base/Streams.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/QtText.h"
 
+#include <QImage>
 #include <QPainter>
 #include <cstring>
 
@@ -451,6 +453,13 @@ size_t TBitmap::LoadFromBytes(const char* data, size_t size) {
   FPixelFormat = bmp.Format;
   Changed();
   return 14 + bmp.Used;
+}
+
+bool TBitmap::LoadFromAnyImageFile(const String& fileName) {
+  QImage image;
+  if (!image.load(ToQ(fileName)) || image.isNull()) return false;
+  SetImage(image);
+  return true;
 }
 
 void TBitmap::LoadFromDIB(const char* data, size_t size) {

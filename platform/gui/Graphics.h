@@ -562,6 +562,9 @@ public:
   const QImage& Image() const;
   QImage& Image();
   void SetImage(const QImage& image);
+  // A picture file of any format the toolkit decodes (PNG, GIF, …); false,
+  // and the bitmap unchanged, when it decodes none.
+  bool LoadFromAnyImageFile(const String& fileName);
   // A device-independent bitmap without its file header (info header,
   // colour table, bits), as clipboards and some files carry it.
   void LoadFromDIB(const char* data, size_t size);

@@ -289,8 +289,8 @@ public:
   // At most one: on the single selected resizable picture or control.
   std::unique_ptr<TVLItemResizer> Resizer;
   // The editor switches handles off (or shows them while read-only).
-  virtual bool NoImageResize() { return false; }
-  virtual bool ResizeWhileReadOnly() { return false; }
+  virtual bool NoImageResize();
+  virtual bool ResizeWhileReadOnly();
   void UpdateResizer();
   void RefreshResizer();
   // The item the selection covers exactly, else -1.
@@ -303,6 +303,12 @@ public:
   void CommitResize(Integer itemNo, Integer newWidth, Integer newHeight);
   void SaveItemParaWidth(Integer itemNo, Integer& width);
   void ReformatAfterItemChange(Integer itemNo, Integer oldWidth);
+  // The mouse goes to the resizer's handles first; a click on a picture
+  // (or another item that selects by a click) selects it whole.
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void SelectClickedItem(Integer x, Integer y);
 
   // ---- style bookkeeping, tags, jump mode (VLEditDataMisc.cpp) -------------
   // The current styles count as used: deleting unused styles keeps them.
@@ -403,6 +409,8 @@ private:
   bool FInsertingDocument = false;
   Integer FInsertedFirst = -1;
   Integer FCountAfterFirst = 0;
+  // The draw item a left press landed on (a click selects a picture).
+  Integer FPressedDrawItem = -1;
   TVLReformatRange FInsertRange;
 
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,

@@ -48,7 +48,7 @@ bool TVLEditVLData::RollBackTo(const TUndoMark& mark) {
 bool TVLEditVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item,
                                        bool editFlag, bool& fullReformat, Integer& newListNo) {
   if (!FInsertingDocument || !editFlag)
-    return TCustomVLFormattedData::InsertFirstVLFItem(index, text, item, editFlag, fullReformat, newListNo);
+    return TVellumVLData::InsertFirstVLFItem(index, text, item, editFlag, fullReformat, newListNo);
   fullReformat = false;
   if (item->StyleNo == vlsListMarker) {
     // A list marker cannot go into the middle of a paragraph: the document's

@@ -30,15 +30,20 @@ bool TVLEditVLData::InsertPictureAtCaret(std::unique_ptr<TGraphic> graphic, cons
 
 bool TVLEditVLData::InsertDroppedFile(const String& fileName) {
   const String ext = LowerCase(ExtractFileExt(fileName));
+  // A picture of a class of ours by its extension, else any picture the
+  // toolkit decodes, as a bitmap.
   const String cls = GraphicClassForExtension(ext);
-  if (!cls.empty()) {
-    try {
+  try {
+    if (!cls.empty()) {
       std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(cls);
       graphic->LoadFromFile(fileName);
-      return InsertPictureAtCaret(std::move(graphic), AnsiString());
-    } catch (const std::exception&) {
-      // Not a picture after all: the extension decides below.
+      if (!graphic->GetEmpty()) return InsertPictureAtCaret(std::move(graphic), AnsiString());
+    } else if (ext != ".rtf" && ext != ".vlf" && ext != ".txt") {
+      auto bitmap = std::make_unique<TBitmap>();
+      if (bitmap->LoadFromAnyImageFile(fileName)) return InsertPictureAtCaret(std::move(bitmap), AnsiString());
     }
+  } catch (const std::exception&) {
+    // Not a picture: the extension decides below.
   }
   if (ext == ".rtf") return InsertRTFFromFile(fileName);
   if (ext == ".vlf") return InsertVLFFromFile(fileName);

@@ -1,7 +1,9 @@
 // The editor data's side of the item resizer: when handles show, the size a
 // drag commits (one undo group), and the re-layout after an item changed.
 #include "richtext/editor/VLEditData.h"
+#include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLItem.h"
+#include "richtext/view/VLFlags.h"
 
 #include <algorithm>
 
@@ -9,6 +11,13 @@ namespace {
 // Set while a style or paragraph conversion lays the document out.
 constexpr Cardinal vlstApplyingStyle = 8388608;
 }  // namespace
+
+bool TVLEditVLData::NoImageResize() {
+  TCustomVellumEdit* e = Editor();
+  return e && e->GetEditorOptions().Contains(vloNoImageResize);
+}
+
+bool TVLEditVLData::ResizeWhileReadOnly() { return (GetLayoutFlags() & vllfResizeReadOnly) != 0; }
 
 Integer TVLEditVLData::GetSingleSelectedItem() {
   if (SelStartDrawItem < 0 || SelEndDrawItem < 0) return -1;
@@ -55,7 +64,7 @@ void TVLEditVLData::RefreshResizer() {
 }
 
 void TVLEditVLData::PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffset) {
-  TCustomVLFormattedData::PaintOverlay(canvas, hOffset, vOffset);
+  TVellumVLData::PaintOverlay(canvas, hOffset, vOffset);
   if (!Resizer) return;
   Resizer->DrawHandles(canvas, hOffset, vOffset);
   if (Resizer->Dragging) Resizer->DrawFrame(canvas, hOffset, vOffset);
@@ -64,8 +73,65 @@ void TVLEditVLData::PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffs
 bool TVLEditVLData::CancelResize() {
   if (!Resizer || !Resizer->Dragging) return false;
   Resizer->Cancel();
+  SetCursor(GetNormalCursor());
   InvalidateHost();
   return true;
+}
+
+void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  FPressedDrawItem = -1;
+  if (Resizer && button == mbLeft && Resizer->StartDrag(x, y, GetHOffset(), GetVOffset())) {
+    SetCursor(crCross);
+    InvalidateHost();
+    return;
+  }
+  if (button == mbLeft) FPressedDrawItem = FindDrawItemAtPoint(x + GetHOffset(), y + GetVOffset());
+  TVellumVLData::MouseDown(button, shift, x, y);
+}
+
+void TVLEditVLData::MouseMove(TShiftState shift, Integer x, Integer y) {
+  if (Resizer && Resizer->Dragging) {
+    Resizer->DragTo(shift.Contains(ssShift), shift.Contains(ssCtrl), x, y, GetHOffset(), GetVOffset());
+    InvalidateHost();
+    return;
+  }
+  Integer handle;
+  if (Resizer && Resizer->HandleAt(x, y, GetHOffset(), GetVOffset(), handle)) {
+    SetCursor(TVLItemResizer::GetHandleCursor(handle));
+    return;
+  }
+  TVellumVLData::MouseMove(shift, x, y);
+}
+
+void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  if (Resizer && (Resizer->Dragging || Resizer->Cancelled)) {
+    const bool dragged = Resizer->Dragging;
+    Resizer->EndDrag();
+    if (dragged) {
+      SetCursor(GetNormalCursor());
+      CommitResize(Resizer->ItemNo, Resizer->Width, Resizer->Height);
+    }
+    InvalidateHost();
+    return;
+  }
+  TVellumVLData::MouseUp(button, shift, x, y);
+  if (button == mbLeft) SelectClickedItem(x, y);
+}
+
+void TVLEditVLData::SelectClickedItem(Integer x, Integer y) {
+  const Integer pressed = FPressedDrawItem;
+  FPressedDrawItem = -1;
+  if (pressed < 0 || SelectionExists()) return;
+  const Integer d = FindDrawItemAtPoint(x + GetHOffset(), y + GetVOffset());
+  if (d != pressed || d >= DrawItems.Count()) return;
+  const Integer itemNo = DrawItems[d]->ItemNo;
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  if (item->StyleNo >= 0 || !(item->GetBoolValue(8) || item->GetBoolValue(11))) return;
+  SelStartDrawItem = SelEndDrawItem = d;
+  SelStartOffs = 0;
+  SelEndOffs = 1;
+  CaretToSelectionEnd();
+  Invalidate();
 }
 
 void TVLEditVLData::SaveItemParaWidth(Integer itemNo, Integer& width) { width = ParaMinWidth(itemNo); }
@@ -85,7 +151,12 @@ void TVLEditVLData::CommitResize(Integer itemNo, Integer newWidth, Integer newHe
   }
   newWidth = std::max(newWidth, 1);
   newHeight = std::max(newHeight, 1);
-  if (HostReadOnly() || IsParaReadOnly(itemNo)) return;
+  if (IsParaReadOnly(itemNo)) return;
+  if (TCustomVellumEdit* editor = Editor() ? Editor()->GetInnermostEditor() : nullptr) {
+    if (!editor->BeforeChange(false)) return;
+  } else if (HostReadOnly()) {
+    return;
+  }
   BeginUndoSequence(vlutModifyItem, true);
   SetUndoGroupMode(true);
   {

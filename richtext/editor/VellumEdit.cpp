@@ -28,9 +28,13 @@ TCustomVellumEdit::TCustomVellumEdit(TComponent* owner)
   Flags = static_cast<Word>((Flags | vllfWriterJumpMode) & ~(vllfCollectJumps | vllfExternalLeading));
   EditData()->SetLayoutFlags(Flags);
   SetInputMethodEnabled(true);
+  RegisterEditDropTarget();
 }
 
-TCustomVellumEdit::~TCustomVellumEdit() { FDestroying = true; }
+TCustomVellumEdit::~TCustomVellumEdit() {
+  FDestroying = true;
+  RegisterDropTarget(this, nullptr);
+}
 
 TCustomVellumEdit* TVLEditVLData::Editor() const { return dynamic_cast<TCustomVellumEdit*>(Vellum); }
 
@@ -121,6 +125,8 @@ bool TCustomVellumEdit::BeginInsert(Byte undoType) {
   d->BeginUndoSequence(undoType, true);
   SetUndoGroupMode(true);
   const Integer style = d->CurTextStyleNo;
+  // Text that replaces exactly one whole item keeps that item's tag.
+  d->CaptureCurTag();
   d->Inserting = true;
   d->DeleteSelection();
   d->Deselect(nullptr, false);

@@ -135,6 +135,21 @@ public:
   void CutToClipboard();
   virtual bool CanPaste();
   virtual void Paste();
+  // Single formats of the clipboard; false when it has none or it could not
+  // be read (nothing changes then).
+  bool PasteVLF();
+  bool PasteRTF();
+  bool PasteUnicodeText();
+  bool PasteText() { return PasteUnicodeText(); }
+  bool PasteBitmap(bool textAsName);
+  bool PasteHTML();
+  bool PasteFiles();
+  // Documents at the caret, replacing the selection; a document that cannot
+  // be read whole changes nothing.
+  bool InsertVLFFromStream(TStream& stream);
+  bool InsertRTFFromStream(TStream& stream);
+  bool InsertVLFFromFile(const String& fileName);
+  bool InsertRTFFromFile(const String& fileName);
   // Typed text at the caret: replaces the selection in the same undo step.
   void TypeText(const WideString& text);
 
@@ -190,6 +205,10 @@ protected:
   // Runs one edit: repairs what an internal error left behind and sends
   // one change notification when the document changed.
   bool RunEdit(const std::function<void()>& op, bool clearRedo = true);
+  // Dragging the selection out may move it; a move to another window takes
+  // it out of this document.
+  int DragEffects() override;
+  void DragFinished(int effect) override;
 
 private:
   void KeyDownPhase(Word& key, TShiftState shift, const WideString& text);
@@ -215,6 +234,21 @@ private:
   int FPreeditCursor = 0;
   // The first half of a character that arrives in two key presses.
   char16_t FHighSurrogate = 0;
+  // Drops into the editor (VellumEditDrop.cpp).
+  friend class TVLEditDropTarget;
+  std::unique_ptr<TDropTarget> FDropTarget;
+  // A drop onto the dragging editor itself took care of the move.
+  bool FOwnDropDone = false;
+  // Inserts the first format of data that it offers and the editor accepts
+  // (own: the data comes from this editor's own drag); true when something
+  // went in. Runs inside an open undo group.
+  bool InsertDroppedData(const TDragData& data);
+  // Dropped or pasted files; OnDropFiles may take them over. A file that
+  // cannot be read is not counted (and beeps).
+  bool InsertDroppedFiles(const std::vector<String>& files);
+  // One clipboard format inside an edit that replaces the selection.
+  bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
+  void RegisterEditDropTarget();
 };
 
 class TVellumEdit : public TCustomVellumEdit {

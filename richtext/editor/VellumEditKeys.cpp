@@ -64,6 +64,11 @@ bool TCustomVellumEdit::WantsShortcutKey(Word key, TShiftState shift) {
 }
 
 bool TCustomVellumEdit::DoKeyDown(Word& key, TShiftState shift) {
+  // Escape during a resize drag leaves the picture as it was.
+  if (key == VK_ESCAPE && EditData()->CancelResize()) {
+    key = 0;
+    return true;
+  }
   const WideString text = KeyText();
   try {
     KeyDownPhase(key, shift, text);

@@ -147,8 +147,14 @@ Integer TCustomVLFormattedData::FindDrawItemAtPoint(Integer x, Integer y) {
   // the pieces that start at or above y.
   Integer start = m;
   while (start > 0 && DrawItems[start - 1]->Top + DrawItems[start - 1]->Height > DrawItems[m]->Top) --start;
+  // Pieces of one line need not start at its top (text beside a tall
+  // picture sits lower): the search ends at a line that lies wholly below y.
   for (Integer i = start; i < count; ++i) {
-    if (DrawItems[i]->Top > y) break;
+    if (i > m && DrawItems[i]->StartsNewLine) {
+      Integer top = DrawItems[i]->Top;
+      for (Integer j = i + 1; j < count && !DrawItems[j]->StartsNewLine; ++j) top = std::min(top, DrawItems[j]->Top);
+      if (top > y) break;
+    }
     if (Contains(DrawItems[i], x, y)) return i;
   }
   return -1;
