@@ -339,28 +339,6 @@ bool TCustomVellumEdit::InsertUnicodeTextFromFile(const String& fileName) {
   return read;
 }
 
-bool TCustomVellumEdit::InsertVLFFromStream(TStream& stream) {
-  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertVLFFromStream(stream);
-  bool read = false;
-  RunEdit([&] {
-    if (!BeginInsert()) return;
-    read = EditData()->InsertVLFFromStream(stream);
-    EndInsert();
-  });
-  return read;
-}
-
-bool TCustomVellumEdit::InsertRTFFromStream(TStream& stream) {
-  if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertRTFFromStream(stream);
-  bool read = false;
-  RunEdit([&] {
-    if (!BeginInsert()) return;
-    read = EditData()->InsertRTFFromStream(stream);
-    EndInsert();
-  });
-  return read;
-}
-
 bool TCustomVellumEdit::InsertItem(const String& name, TCustomVLItemInfo* itemIn) {
   std::unique_ptr<TCustomVLItemInfo> item(itemIn);
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->InsertItem(name, item.release());

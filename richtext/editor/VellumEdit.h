@@ -144,10 +144,8 @@ public:
   bool PasteBitmap(bool textAsName);
   bool PasteHTML();
   bool PasteFiles();
-  // Documents at the caret, replacing the selection; a document that cannot
-  // be read whole changes nothing.
-  bool InsertVLFFromStream(TStream& stream);
-  bool InsertRTFFromStream(TStream& stream);
+  // Document files at the caret, replacing the selection; a document that
+  // cannot be read whole changes nothing (also for the streams above).
   bool InsertVLFFromFile(const String& fileName);
   bool InsertRTFFromFile(const String& fileName);
   // Typed text at the caret: replaces the selection in the same undo step.
