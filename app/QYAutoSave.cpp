@@ -57,8 +57,18 @@ void HideJournal(bool automatic) {
   ToCover(automatic, ProfileSettings.AutoHideMinimize);
 }
 
+bool ReadyToLock(bool automatic) {
+  if (SaveJournalsBeforeClosing()) return true;
+  // The timer tries again on its next tick.
+  if (!automatic)
+    MessageBox("An entry could not be saved, so Quillory was not locked.\r\nClosing it now would lose what "
+               "was typed.",
+               "Lock", MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
 void LockJournal(bool automatic) {
-  SaveEntry(CurrentJournal, smAuto);
+  if (!ReadyToLock(automatic)) return;
   UnloadJournals();
   // The password goes from memory: the next open asks for it again.
   QuillorySession().RemoveAllPasswords();

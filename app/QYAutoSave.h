@@ -32,6 +32,9 @@ String AutomaticSaveTimerTimer(TDateTime now);
 // close the find window).
 void HideJournal(bool automatic);
 void LockJournal(bool automatic);
+// Saves every entry for a lock; when one cannot be saved the journal stays
+// open (the lock would drop it) and, for the command, the user is told.
+bool ReadyToLock(bool automatic);
 
 // Whole minutes between two moments, truncated toward zero.
 int WholeMinutes(TDateTime from, TDateTime to);

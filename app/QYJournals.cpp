@@ -160,6 +160,21 @@ void UnloadJournals() {
   JournalsLoaded = false;
 }
 
+bool SaveJournalsBeforeClosing() {
+  bool all = true;
+  for (TOpenJournal* j = FirstJournal; j; j = j->Next) {
+    // An entry that could not be read holds nothing typed: closing loses nothing.
+    if (!j->Document || !j->Document->Modified || j->EntryUnread) continue;
+    try {
+      if (!SaveEntry(j, smAuto)) all = false;
+    } catch (const std::exception& e) {
+      ShowErrorDisplay("Problem Saving Current Entry", e);
+      all = false;
+    }
+  }
+  return all;
+}
+
 void RemoveOpenJournal(TOpenJournal* j) {
   if (!j) return;
   if (OnJournalRemoving) OnJournalRemoving(j);

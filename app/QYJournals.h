@@ -54,6 +54,9 @@ TOpenJournal* AddOpenJournal(const String& name, Integer journalID, Integer top,
                              Integer width, Integer height, Integer windowState, Byte kind);
 void LoadJournals();
 void UnloadJournals();
+// Saves every modified entry before the journals close; false while one of
+// them could not be saved, which closing would lose.
+bool SaveJournalsBeforeClosing();
 // Saves the journal's entry and removes its record (the editor window's close).
 void CloseJournal(TOpenJournal* journal);
 void SaveWindowGeometry(TOpenJournal* journal);

@@ -540,7 +540,7 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
 }
 
 void TformQuilloryMain::ActionLockExecute(TObject*) {
-  SaveCurrentEntryHook(1);
+  if (!ReadyToLock(false)) return;
   UnloadJournalsHook();
   // The tree reads no more without the password; it goes on at the next open.
   StopEntryTreeThreads();

@@ -119,6 +119,40 @@ TEST(AutoSave, LockCommandSavesUnloadsAndForgetsThePassword) {
   EXPECT_EQ(w.State, "");
 }
 
+// A lock closes the journals: one whose entry cannot be saved stays open
+// with what was typed, by command and by timer, until the save goes through.
+TEST(AutoSave, LockThatCannotSaveLeavesTheJournalOpen) {
+  for (const bool automatic : {false, true}) {
+    SCOPED_TRACE(automatic ? "timer" : "command");
+    TTimerWorld w;
+    ProfileSettings.AutoLockMinimize = false;
+    QuillorySession().AddPassword("Pass;Word");
+    TOpenJournal* j = w.Open("Diary", 0);
+    TJournalWorld::Type(j, "typed before the lock");
+    w.Exec("CREATE TRIGGER Injected BEFORE INSERT ON QUILLORY"
+           " WHEN (SELECT count(*) FROM Journals WHERE JournalName = 'Fail') > 0"
+           " BEGIN SELECT RAISE(ABORT, 'injected'); END");
+    w.Exec("INSERT INTO Journals (JournalID, JournalName) VALUES (999, 'Fail')");
+    TInteractionScript script;
+    script.Answer(IDOK).Answer(IDOK);
+    LockJournal(automatic);
+    EXPECT_TRUE(JournalsLoaded);
+    EXPECT_EQ(CurrentJournal, j);
+    EXPECT_TRUE(j->Document->Modified);
+    EXPECT_NE(j->Document->Text().find("typed before the lock"), String::npos);
+    EXPECT_TRUE(QuillorySession().HasPassword("Pass;Word"));
+    EXPECT_EQ(w.Covers, 0);
+    // The database error, and for the command the refusal.
+    EXPECT_EQ(script.Shown.size(), automatic ? 1u : 2u);
+
+    w.Exec("DELETE FROM Journals WHERE JournalID = 999");
+    LockJournal(automatic);
+    EXPECT_FALSE(JournalsLoaded);
+    EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory"), 1);
+    EXPECT_EQ(w.Covers, 1);
+  }
+}
+
 std::vector<int> Reported(const std::filesystem::path& report) {
   std::vector<int> cycles;
   std::ifstream in(report);
