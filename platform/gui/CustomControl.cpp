@@ -223,6 +223,7 @@ void TCustomControl::InvalidateRect(const TRect& Rect) {
   if (!w) return;
   const QRect r = ToQRect(Rect) & ToQRect(GetClientRect());
   if (r.isEmpty()) return;
+  Invalidated(FromQRect(r));
   FCustom->Pending += r;
   w->update(r.translated(FCustom->Origin.X, FCustom->Origin.Y));
 }
@@ -230,6 +231,7 @@ void TCustomControl::InvalidateRect(const TRect& Rect) {
 void TCustomControl::Invalidate() {
   QWidget* w = Widget();
   if (!w) return;
+  Invalidated(GetClientRect());
   FCustom->Pending += ToQRect(GetClientRect());
   w->update();
 }

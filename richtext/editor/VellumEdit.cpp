@@ -714,9 +714,79 @@ void TCustomVellumEdit::HScrolled() {
   RefreshNested(false);
 }
 
+void TCustomVellumEdit::Invalidated(const TRect& rect) {
+  TRect u;
+  UnionRect(u, FDirty, rect);
+  FDirty = u;
+}
+
+void TCustomVellumEdit::Repaint() {
+  // A full repaint asked for by name draws everything again.
+  FCacheValid = false;
+  TCustomVellum::Repaint();
+}
+
+void TCustomVellumEdit::PaintDocument(TCanvas* canvas, const TRect& clip) {
+  const Integer w = ClientWidth(), h = ClientHeight();
+  if (w <= 0 || h <= 0) return;
+  const TRect client(0, 0, w, h);
+  TVLEditVLData* d = EditData();
+  const bool focused = TVLScroller::FocusedEx(this);
+  const Integer hOffs = d->GetHOffset(), vOffs = d->GetVOffset();
+  if (!FCache || FCache->GetWidth() != w || FCache->GetHeight() != h) {
+    FCache = std::make_unique<TBitmap>(w, h);
+    FCacheSpare.reset();
+    FCacheValid = false;
+  }
+  if (FCacheValid && focused == FCacheFocused && (hOffs != FCacheH || vOffs != FCacheV)) {
+    // Scrolled: what stays visible moves, the uncovered strips are drawn.
+    const Integer dx = FCacheH - hOffs, dy = FCacheV - vOffs;
+    if (std::abs(dx) < w && std::abs(dy) < h) {
+      if (!FCacheSpare || FCacheSpare->GetWidth() != w || FCacheSpare->GetHeight() != h)
+        FCacheSpare = std::make_unique<TBitmap>(w, h);
+      TRect src, dst;
+      IntersectRect(dst, client, TRect(dx, dy, w + dx, h + dy));
+      src = dst;
+      OffsetRect(src, -dx, -dy);
+      FCacheSpare->Canvas()->CopyRect(dst, FCache->Canvas(), src);
+      std::swap(FCache, FCacheSpare);
+      TRect dirty = FDirty;
+      if (!IsRectEmpty(dirty)) OffsetRect(dirty, dx, dy);
+      auto add = [&](const TRect& r) {
+        TRect u;
+        UnionRect(u, dirty, r);
+        dirty = u;
+      };
+      if (dx > 0) add(TRect(0, 0, dx, h));
+      if (dx < 0) add(TRect(w + dx, 0, w, h));
+      if (dy > 0) add(TRect(0, 0, w, dy));
+      if (dy < 0) add(TRect(0, h + dy, w, h));
+      IntersectRect(FDirty, dirty, client);
+    } else {
+      FCacheValid = false;
+    }
+  }
+  if (!FCacheValid || focused != FCacheFocused) FDirty = client;
+  FCacheValid = true;
+  FCacheFocused = focused;
+  FCacheH = hOffs;
+  FCacheV = vOffs;
+  TRect dirty;
+  if (IntersectRect(dirty, FDirty, client)) d->PaintBuffered(FCache->Canvas(), dirty);
+  FDirty = TRect();
+  canvas->CopyRect(clip, FCache->Canvas(), clip);
+}
+
 void TCustomVellumEdit::Paint() {
-  TCustomVellum::Paint();
-  if (FPreedit.empty() || !GetStyle() || FCaretH <= 0) return;
+  TCanvas* canvas = Canvas();
+  if (!canvas) return;
+  if (!GetStyle()) {
+    TCustomVellum::Paint();
+    return;
+  }
+  PaintDocument(canvas, canvas->ClipRect());
+  if (OnPaint) OnPaint(this, canvas, false);
+  if (FPreedit.empty() || FCaretH <= 0) return;
   // The pre-edit is shown at the caret, underlined, over the document; it
   // joins the document only when the input method commits it.
   TCanvas* c = Canvas();

@@ -173,6 +173,7 @@ public:
   void FireCaretMove();
   // A full layout that keeps the caret on the same text.
   void Format();
+  void Repaint() override;
 
   // ---- input (also for tests) ------------------------------------------------------------
   bool DoKeyDown(Word& key, TShiftState shift) override;
@@ -191,6 +192,7 @@ public:
 
 protected:
   void Paint() override;
+  void Invalidated(const TRect& rect) override;
   void Resize() override;
   void WndProc(TMessage& message) override;
   void DoEnter() override;
@@ -247,6 +249,14 @@ private:
   // One clipboard format inside an edit that replaces the selection.
   bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
   void RegisterEditDropTarget();
+  // The client area as last painted: a keystroke draws its band again and
+  // the rest of the window comes from here. Valid for one scroll position
+  // and focus state; scrolling moves it.
+  std::unique_ptr<TBitmap> FCache, FCacheSpare;
+  TRect FDirty;
+  bool FCacheValid = false, FCacheFocused = false;
+  Integer FCacheH = 0, FCacheV = 0;
+  void PaintDocument(TCanvas* canvas, const TRect& clip);
 };
 
 class TVellumEdit : public TCustomVellumEdit {

@@ -358,3 +358,41 @@ TEST(EditorLists, ListCommandsKeepTheCaretOnItsText) {
     EXPECT_EQ(e.Edit->RepairCount, 0) << c.What;
   }
 }
+
+TEST(EditorPainting, WhatIsShownAfterEachChangeIsWhatAWholeRepaintShows) {
+  TEditor e;
+  for (int i = 0; i < 40; ++i) {
+    e.Type("A line of the entry that fills the window ");
+    e.Key(Qt::Key_Return);
+  }
+  e.Edit->SetCaret(5, 3);
+  auto* other = new TVellumEdit(e.Form.get());
+  other->SetParent(e.Form.get());
+  other->SetBounds(0, 302, 100, 10);
+  auto same = [&](const char* what) {
+    QApplication::processEvents();
+    e.Edit->HideCaret();
+    const QImage shown = e.W()->grab().toImage();
+    e.Edit->Repaint();
+    const QImage whole = e.W()->grab().toImage();
+    EXPECT_TRUE(shown == whole) << what;
+  };
+  struct TStep {
+    const char* What;
+    std::function<void()> Do;
+  } steps[] = {
+      {"typing", [&] { e.Type("xyz"); }},
+      {"a selection by keys", [&] { e.Key(Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier); }},
+      {"deleting it", [&] { e.Key(Qt::Key_Delete); }},
+      {"enter", [&] { e.Key(Qt::Key_Return); }},
+      {"scrolled down", [&] { e.Edit->VScrollTo(e.Edit->VPos + 13, true); }},
+      {"scrolled back a little", [&] { e.Edit->VScrollTo(e.Edit->VPos - 4, true); }},
+      {"page down moves the caret and the window", [&] { e.Key(Qt::Key_PageDown); }},
+      {"undo", [&] { e.Key(Qt::Key_Z, Qt::ControlModifier); }},
+      {"the focus gone", [&] { other->SetFocus(); }},
+  };
+  for (const TStep& s : steps) {
+    s.Do();
+    same(s.What);
+  }
+}
