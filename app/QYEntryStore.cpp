@@ -267,6 +267,7 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
     j->Caption = j->JournalName;
     j->KindPanel = "Topic Journal " + j->JournalName;
   }
+  doc.StoreChanged();
   ShowStateWord(word);
   if (OnEntryLoaded) OnEntryLoaded(j);
   if (j == CurrentJournal) UpdateReadOnlyState();
@@ -341,6 +342,7 @@ bool SaveEntry(TOpenJournal* j, int mode) {
   j->EntryDamaged = false;
   doc.Modified = false;
   doc.ReadOnly = doc.ReadOnly && ProfileSettings.ProtectPriorEntries;
+  doc.StoreChanged();
   LastSaveTime = Now();
   if (inserted && OnEntryInserted) OnEntryInserted(RefreshEntryOf(j));
   ShowStateWord(mode == smExplicit ? "saved" : "auto saved");
@@ -366,6 +368,7 @@ void DeleteEntry(TOpenJournal* j) {
   LastSaveTime = Now();
   j->EntryStored = false;
   j->EntryDamaged = false;
+  j->Document->StoreChanged();
   ShowStateWord("deleted");
 }
 
@@ -389,6 +392,7 @@ void ActionDeleteExecute() {
   }
   if (!j->EntryStored) {
     ClearDocument(*j->Document);
+    j->Document->StoreChanged();
     ShowStateWord("cleared");
     return;
   }

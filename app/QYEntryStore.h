@@ -36,7 +36,10 @@ public:
   virtual bool SaveVLF(TStream& stream);
   virtual void DeleteUnusedStyles();
   // Plain text of the document, one line per paragraph.
-  String Text() const;
+  virtual String Text() const;
+  // The store changed the document's state (after a load, save or delete):
+  // a window's editor follows its read-only state, caret and modified flag.
+  virtual void StoreChanged() {}
 
   TVLStyle Style;
   TVLDocumentData Data;

@@ -20,6 +20,7 @@ bool JournalsLoaded = false;
 std::vector<std::pair<String, Integer>> SelectJournalLines;
 std::function<void(TOpenJournal*)> OnJournalAdded;
 std::function<void(TOpenJournal*)> OnJournalRemoving;
+std::function<void(TOpenJournal*)> OnJournalGeometry;
 
 namespace {
 
@@ -143,6 +144,7 @@ void UnloadJournals() {
   if (!JournalsLoaded) return;
   for (TOpenJournal* j = FirstJournal; j; j = j->Next) {
     j->WasActiveWindow = j == CurrentJournal;
+    if (OnJournalGeometry) OnJournalGeometry(j);
     SaveWindowGeometry(j);
   }
   // Every journal is saved and closed, whatever happens to one of them.

@@ -8,7 +8,11 @@
 #include <utility>
 #include <vector>
 
+class TformQuilloryEditor;
+
 struct TOpenJournal {
+  // The journal's editor window (none for a list without windows).
+  TformQuilloryEditor* EditorWindow = nullptr;
   // The text of the shown entry (the editor window's document).
   std::unique_ptr<TEntryDocument> Document;
   Integer JournalID = 0;
@@ -49,6 +53,8 @@ extern std::vector<std::pair<String, Integer>> SelectJournalLines;
 extern std::function<void(TOpenJournal* journal)> OnJournalAdded;
 // Before a record is freed (its window goes).
 extern std::function<void(TOpenJournal* journal)> OnJournalRemoving;
+// Before a record's window geometry is stored: the window writes it in.
+extern std::function<void(TOpenJournal* journal)> OnJournalGeometry;
 
 TOpenJournal* AddOpenJournal(const String& name, Integer journalID, Integer top, Integer left,
                              Integer width, Integer height, Integer windowState, Byte kind);

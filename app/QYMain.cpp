@@ -6,6 +6,7 @@
 #include "app/QYCover.h"
 #include "app/QYEntryTree.h"
 #include "app/QYDatabase.h"
+#include "app/QYEditor.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYMainPlacement.h"
 #include "app/QYPassword.h"
@@ -81,6 +82,8 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
   KeyPreview = true;
   BuildActions();
   BuildControls();
+  BuildCommands();
+  RegisterEditorWindows(this);
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
@@ -93,6 +96,9 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TformQuilloryMain::~TformQuilloryMain() {
+  UnregisterEditorWindows();
+  AppHooks().SaveToolBarLayout = nullptr;
+  AppHooks().LoadToolBarLayout = nullptr;
   if (formQuilloryMain == this) formQuilloryMain = nullptr;
 }
 
@@ -242,7 +248,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   QuilloryDefaultStyle = new TVLStyle(this);
   StyleFilePath = dataDir + "/" + VLStyleFileName;
   if (!FileExists(StyleFilePath)) {
-    VLStyleSetUpInitial(*QuilloryDefaultStyle);
+    QuilloryInitialStyles(*QuilloryDefaultStyle);
     VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
     RestrictToOwner(StyleFilePath);
   } else {

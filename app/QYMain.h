@@ -6,6 +6,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 
 #include "app/QYDatabase.h"
@@ -14,6 +15,8 @@
 #include <optional>
 
 class TVLStyle;
+class TUpDown;
+struct TOpenJournal;
 
 // Screen modes: the cover, the open journal; 2 before the first switch.
 constexpr Byte smCover = 0;
@@ -109,9 +112,80 @@ public:
   // restored position left the title bar or a border outside.
   void KeepFrameOnScreen();
 
+  // --- commands, menus and tool bars (QYMainCommands.cpp)
+  TMainMenu* MainMenu = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;  // the editors' pop-up menu
+  TToolBar* tbStandard = nullptr;
+  TToolBar* tbFormat = nullptr;
+  TToolBar* tbDates = nullptr;
+  TComboBox* tbFontName = nullptr;
+  TEdit* tbFontSize = nullptr;
+  TUpDown* tbUpDownFontSize = nullptr;
+  TComboBox* cbTextStyles = nullptr;
+  TComboBox* cbParagraphStyles = nullptr;
+  TDateTimePicker* QuilloryDate = nullptr;
+  TComboBox* cbSelectJournal = nullptr;
+  TAction* ActionNewJournal = nullptr;
+  TAction* ActionSave = nullptr;
+  TAction* ActionDelete = nullptr;
+  TAction* ActionDatePrevious = nullptr;
+  TAction* ActionDateToday = nullptr;
+  TAction* ActionDateNext = nullptr;
+  TAction* ActionDateStamp = nullptr;
+  TAction* ActionTimeStamp = nullptr;
+  TAction* ActionDateTimeStamp = nullptr;
+  TAction* ActionHideShowEntryTree = nullptr;
+  TAction* ActionShowHideMonthCalendar = nullptr;
+  TAction* ActionEntryTreeFullExpand = nullptr;
+  TAction* ActionEntryTreeFullCollapse = nullptr;
+  TAction* ActionJumpWindow = nullptr;
+  TAction* ActionSpell = nullptr;
+  TAction* ActionThesaurus = nullptr;
+  TAction* ActionSpellSetup = nullptr;
+  TAction* ActionPrinterSetupDialog = nullptr;
+  TAction* HelpContents = nullptr;
+  TAction* ActionGotoBrixaneWebSite = nullptr;
+  // The hint of the print commands ("print to ..." / "No Printer Defined").
+  String PrintHint;
+
+  void ActionNewJournalExecute(TObject* Sender);
+  void ActionDatePreviousExecute(TObject* Sender);
+  void ActionDateTodayExecute(TObject* Sender);
+  void ActionDateNextExecute(TObject* Sender);
+  void QuilloryDateChange(TObject* Sender);
+  void MonthCalendarDblClick(TObject* Sender);
+  void cbSelectJournalClick(TObject* Sender);
+  void InsertStamp(int kind);
+  void ActionHideShowEntryTreeExecute(TObject* Sender);
+  void ActionShowHideMonthCalendarExecute(TObject* Sender);
+  void ActionEntryTreeFullExpandExecute(TObject* Sender);
+  void ActionEntryTreeFullCollapseExecute(TObject* Sender);
+  void ActionJumpWindowExecute(TObject* Sender);
+  void ActionSpellExecute(TObject* Sender);
+  void ActionThesaurusExecute(TObject* Sender);
+  void ActionSpellSetupExecute(TObject* Sender);
+  void ActionPrinterSetupDialogExecute(TObject* Sender);
+  void HelpContentsExecute(TObject* Sender);
+  void ActionGotoBrixaneWebSiteExecute(TObject* Sender);
+  void tbFontNameClick(TObject* Sender);
+  void tbFontSizeApply();
+  void cbTextStylesClick(TObject* Sender);
+  void cbParagraphStylesClick(TObject* Sender);
+  void SetJournalCommandsEnabled(bool enabled);
+  void ShowModifiedState(bool modified);
+  // Refills the text-style and paragraph-style boxes from the current
+  // journal's style sheet.
+  void FillStyleBoxes();
+  // Saves the current entry and shows the journal's entry of the date, its
+  // window in front (the tree, the find window, the navigation commands).
+  void GoToJournalDate(Integer journalID, TDateTime date);
+  // Lays the tool bars out in the tool-bar area (after a layout change).
+  void ArrangeToolBars();
+
 private:
   void BuildControls();
   void BuildActions();
+  void BuildCommands();
   void RefreshCover();
   bool FHandlingException = false;
   bool FFitFrameWhenShown = false;
@@ -142,3 +216,19 @@ TDatabaseFolders MainWindowDatabaseFolders();
 // Restores, raises and activates the application's main form (the running
 // instance's answer to a second start).
 void RestoreRunningInstance();
+
+// The text of a date (1), time (2) or date-and-time (3) stamp at the moment,
+// in the locale's formats; empty for any other kind.
+String DateTimeStampText(int kind, TDateTime moment);
+// Its undo caption.
+String DateTimeStampCaption(int kind);
+
+// The tool-bar layout the program starts with, and the one its bars show now.
+struct TToolBarLayout;
+TToolBarLayout DefaultToolBarLayout();
+TToolBarLayout CurrentToolBarLayout(TformQuilloryMain* main);
+void ApplyToolBarLayout(TformQuilloryMain* main, const TToolBarLayout& layout);
+
+// Leaves the current entry for another one: saves it first; when that fails
+// the user decides whether to leave it unsaved. False: stay.
+bool LeaveCurrentEntry();

@@ -1,0 +1,575 @@
+#include "actions/VLEditActionEditor.h"
+#include "app/QYEditor.h"
+
+#include "app/QYAutoSave.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+#include "app/QYProfile.h"
+
+#include "platform/base/DateTime.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Messages.h"
+#include "platform/os/ShellOpen.h"
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/model/VLStyleIni.h"
+#include "richtext/rtf/VLRTFImport.h"
+
+#include <cmath>
+
+bool ClosingEditor = false;
+
+namespace {
+
+TformQuilloryMain* Main() { return formQuilloryMain; }
+
+// The document of a journal shown in an editor window: the entry store's
+// operations go to the window's editor.
+class TEditorDocument : public TEntryDocument {
+public:
+  explicit TEditorDocument(TformQuilloryEditor* window) : FWindow(window) {}
+  // The window goes before the record: the document refuses to save
+  // instead of reaching a window that is no more.
+  void Detach() { FWindow = nullptr; }
+
+  void Clear() override {
+    if (!FWindow) return;
+    TVellumEdit* e = FWindow->QuilloryText;
+    e->Clear();
+    // The journal's sheet comes back from the styles file before every load.
+    if (!StyleFilePath.empty() && FileExists(StyleFilePath))
+      VLStyleLoadINI(*FWindow->QuilloryStyle, StyleFilePath, VLStyleSectionName);
+    e->SetCurTextStyleNo(0);
+    e->SetCurParaStyleNo(0);
+    e->Format();
+    CaretItemNo = 0;
+    CaretOffset = 0;
+    FPlaceCaret = true;
+  }
+  bool LoadVLF(TStream& stream) override {
+    if (!FWindow) return false;
+    const bool ok = FWindow->QuilloryText->LoadVLFFromStream(stream);
+    FWindow->QuilloryText->Format();
+    return ok;
+  }
+  bool LoadRTF(TStream& stream) override {
+    if (!FWindow) return false;
+    const bool ok = FWindow->QuilloryText->LoadRTFFromStream(stream);
+    FWindow->QuilloryText->Format();
+    return ok;
+  }
+  bool SaveVLF(TStream& stream) override {
+    if (!FWindow) return false;
+    TVellumEdit* e = FWindow->QuilloryText;
+    CaretItemNo = e->CurItemNo();
+    CaretOffset = e->OffsetInCurItem();
+    if (e->LoadFailed()) {
+      // The editor keeps a partly read entry from being saved; the store
+      // asked the user and kept the stored text aside before it came here.
+      const TOpenJournal* j = FWindow->Journal();
+      if (!j || !j->EntryDamaged) return false;
+      return e->VLData()->SaveVLFToStream(stream, false, e->GetColor(), e->GetBackgroundBitmap(),
+                                          e->BackgroundStyle, nullptr);
+    }
+    return e->SaveVLFToStream(stream, false);
+  }
+  void DeleteUnusedStyles() override {
+    if (FWindow) FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
+  }
+  String Text() const override {
+    if (!FWindow) return String();
+    TVellumEdit* e = FWindow->QuilloryText;
+    String out;
+    for (Integer i = 0; i < e->ItemCount(); ++i) {
+      if (i > 0 && e->VLData()->IsParaStart(i)) out += "\n";
+      out += e->GetItemTextUtf8(i);
+    }
+    return out;
+  }
+  void StoreChanged() override {
+    if (!FWindow) return;
+    TVellumEdit* e = FWindow->QuilloryText;
+    e->SetReadOnly(ReadOnly);
+    e->Modified = Modified;
+    if (FPlaceCaret) {
+      FPlaceCaret = false;
+      try {
+        const Integer item = std::min(CaretItemNo, e->ItemCount() - 1);
+        if (item >= 0) e->SetCaret(item, std::clamp(CaretOffset, e->GetItemStartOffset(item), e->GetItemEndOffset(item)));
+      } catch (const std::exception&) {
+        // A stored caret that no longer fits leaves the caret where it is.
+      }
+    }
+    FWindow->SyncFromDocument();
+  }
+
+private:
+  TformQuilloryEditor* FWindow;
+  bool FPlaceCaret = false;
+};
+
+}  // namespace
+
+void QuilloryInitialStyles(TVLStyle& sheet) {
+  sheet.TextStyles->Clear();
+  auto text = [&](const char* name, const char* font, Integer size, TFontStyles style) {
+    TFontInfo* s = sheet.TextStyles->Add();
+    s->StyleName = name;
+    s->FontName = font;
+    s->Size = size;
+    s->Style = style;
+    s->Unicode = true;
+    return s;
+  };
+  text("Quillory Text", "Arial", 12, {});
+  text("Heading", "Arial", 14, {fsBold});
+  text("Sub Heading", "Arial", 12, {fsBold});
+  TFontInfo* stamp = text("Date and Time Stamp Font Style", "Arial Narrow", 12, {fsBold, fsUnderline});
+  stamp->Color = clBlue;
+  stamp->StyleEx = TVLFontStyles{vlfsOverline, vlfsAllCaps};
+  stamp->CharSpacing = 5;
+  sheet.ParaStyles->Clear();
+  auto para = [&](const char* name) {
+    TParaInfo* p = sheet.ParaStyles->Add();
+    p->StyleName = name;
+    return p;
+  };
+  para("Quillory Paragraph");
+  para("Centered")->Alignment = vlaCenter;
+  para("Indented")->LeftIndent = 10;
+  TParaInfo* stampPara = para("Date and Time Stamp Paragraph Style");
+  stampPara->FirstIndent = 10;
+  stampPara->SpaceBefore = 15;
+  sheet.ListStyles->Clear();
+}
+
+namespace {
+
+// Copies the standard styles of the main window's sheet into the journal's
+// sheet, by name (loading keeps an entry's look unless the setting says so).
+void CopyStandardStyles(TVLStyle& target) {
+  TformQuilloryMain* main = Main();
+  if (!main || !main->QuilloryDefaultStyle) return;
+  TVLStyle& source = *main->QuilloryDefaultStyle;
+  for (Integer i = 0; i < source.TextStyles->Count(); ++i) {
+    TFontInfo* s = source.TextStyles->Items(i);
+    if (!s->Standard) continue;
+    Integer found = -1;
+    for (Integer k = 0; k < target.TextStyles->Count() && found < 0; ++k)
+      if (target.TextStyles->Items(k)->StyleName == s->StyleName) found = k;
+    (found >= 0 ? target.TextStyles->Items(found) : target.TextStyles->Add())->Assign(s);
+  }
+  for (Integer i = 0; i < source.ParaStyles->Count(); ++i) {
+    TParaInfo* s = source.ParaStyles->Items(i);
+    if (!s->Standard) continue;
+    Integer found = -1;
+    for (Integer k = 0; k < target.ParaStyles->Count() && found < 0; ++k)
+      if (target.ParaStyles->Items(k)->StyleName == s->StyleName) found = k;
+    (found >= 0 ? target.ParaStyles->Items(found) : target.ParaStyles->Add())->Assign(s);
+  }
+}
+
+template <typename Infos>
+Integer StyleNamed(Infos& infos, const String& name) {
+  for (Integer i = 0; i < infos.Count(); ++i)
+    if (infos.Items(i)->StyleName == name) return i;
+  return -1;
+}
+
+int LineOf(TComboBox* box, const String& text) {
+  for (int i = 0; i < box->Items().Count(); ++i)
+    if (box->Items()[i] == text) return i;
+  return -1;
+}
+
+// After a close: the window the frame shows active becomes current, so that
+// what the user types there is what saves and the date commands move.
+void FollowActiveWindow(TformQuilloryEditor* closing) {
+  TformQuilloryMain* main = Main();
+  if (!main || !JournalsLoaded) return;
+  // Children come topmost first; the closing one may still be among them.
+  for (int i = 0; i < main->MDIChildCount(); ++i) {
+    auto* w = dynamic_cast<TformQuilloryEditor*>(main->MDIChildren(i));
+    if (w && w != closing && w->Journal()) {
+      w->FormActivate(w);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+String NormalizeLinkTarget(const String& target) {
+  String out;
+  for (char c : target) {
+    if (c == '\r' || c == '\n') continue;
+    if (c == ' ') out += "%20";
+    else out += c;
+  }
+  return out;
+}
+
+TformQuilloryEditor* CurrentEditorWindow() {
+  return JournalsLoaded && CurrentJournal ? CurrentJournal->EditorWindow : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journal)
+    : TForm(AOwner), FJournal(journal) {
+  SetFormStyle(fsMDIChild);
+  HelpKeyword = "Welcome";
+  SetCaption(journal ? journal->JournalName : String());
+  Tag = reinterpret_cast<intptr_t>(journal);
+  if (Main()) SetPopupMenu(Main()->PopupMenu1);
+
+  QuilloryStyle = new TVLStyle(this);
+  QuilloryInitialStyles(*QuilloryStyle);
+
+  PanelJournalType = new TPanel(this);
+  PanelJournalType->SetName("PanelJournalType");
+  PanelJournalType->SetParent(this);
+  PanelJournalType->SetAlign(alTop);
+  PanelJournalType->SetHeight(22);
+  PanelJournalType->SetColor(clInfoBk);
+  PanelJournalType->SetAlignment(taLeftJustify);
+  PanelJournalType->SetCaption("");
+
+  QuilloryText = new TVellumEdit(this);
+  QuilloryText->SetName("QuilloryText");
+  QuilloryText->SetParent(this);
+  QuilloryText->SetAlign(alClient);
+  QuilloryText->SetHint("quillory editor");
+  if (Main()) QuilloryText->SetPopupMenu(Main()->PopupMenu1);
+  QuilloryText->SetEditorOptions(TVLEditorOptions{vloClearTagOnStyleApp, vloCtrlJumps});
+  QuilloryText->Options =
+      TVLOptions{vloAllowSelection, vloScrollToEnd,    vloShowPageBreaks,   vloTagsArePChars,
+                 vloAutoCopyText,   vloAutoCopyVLF,    vloAutoCopyImage,    vloAutoCopyRTF,
+                 vloFormatInvalidate, vloDblClickSelectsWord, vloRClickDeselects};
+  QuilloryText->VLFOptions = TVLFOptions{vlfoSavePicturesBody, vlfoSaveControlsBody, vlfoIgnoreUnknownPicFmt,
+                                         vlfoIgnoreUnknownCtrls, vlfoConvUnknownStylesToZero,
+                                         vlfoConvLargeImageIdxToZero, vlfoSaveBinary, vlfoSaveBack,
+                                         vlfoLoadBack, vlfoSaveTextStyles, vlfoSaveParaStyles,
+                                         vlfoSaveLayout, vlfoLoadLayout};
+  QuilloryText->SetStyle(QuilloryStyle);
+  if (auto* rtf = dynamic_cast<TVLRTFReaderProperties*>(QuilloryText->GetRTFReadProperties())) {
+    rtf->TextStyleMode = vlrsAddIfNeeded;
+    rtf->ParaStyleMode = vlrsAddIfNeeded;
+  }
+
+  QuilloryText->OnChange = [this](TObject* s) { QuilloryTextChange(s); };
+  QuilloryText->OnCurTextStyleChanged = [this](TObject* s) { QuilloryTextCurTextStyleChanged(s); };
+  QuilloryText->OnCurParaStyleChanged = [this](TObject* s) { QuilloryTextCurParaStyleChanged(s); };
+  QuilloryText->OnCaretMove = [this](TObject* s) { QuilloryTextCaretMove(s); };
+  QuilloryText->OnJump = [this](TObject* s, Integer id) { QuilloryTextJump(s, id); };
+  QuilloryText->OnKeyDown = [](TObject*, Word& key, TShiftState) {
+    if (!Main()) return;
+    if (key == VK_CAPITAL) Main()->ShowCapsLockState();
+    if (key == VK_NUMLOCK) Main()->ShowNumLockState();
+  };
+  QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
+  QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+  // The font boxes' conversions go through the editing actions' seam, which
+  // the font and colour commands also switch while they run.
+  if (TVLActionEditor* a = EditorOfControl(QuilloryText))
+    a->SetOnStyleConversion([this](TVLActionEditor*, Integer styleNo, Integer userData, bool applied,
+                                   Integer& newStyleNo) {
+      QuilloryTextStyleConversion(styleNo, userData, applied, newStyleNo);
+    });
+
+  OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  SetActiveControl(QuilloryText);
+}
+
+TformQuilloryEditor::~TformQuilloryEditor() {
+  // Gone without a close (the application ends): the record loses its window.
+  if (FJournal && FJournal->EditorWindow == this) {
+    FJournal->EditorWindow = nullptr;
+    if (auto* doc = dynamic_cast<TEditorDocument*>(FJournal->Document.get())) doc->Detach();
+  }
+}
+
+bool TformQuilloryEditor::ReadOnly() const { return QuilloryText->GetReadOnly(); }
+
+void TformQuilloryEditor::FocusEditor() {
+  if (QuilloryText->CanFocus()) QuilloryText->SetFocus();
+}
+
+bool TformQuilloryEditor::EditorFocused() const { return QuilloryText->Focused(); }
+
+void TformQuilloryEditor::FormActivate(TObject*) {
+  if (ClosingEditor) return;
+  TformQuilloryMain* main = Main();
+  if (main) {
+    main->ShowCapsLockState();
+    main->ShowNumLockState();
+  }
+  if (CreatingJournal || !JournalsLoaded || !FJournal) return;
+  if (CurrentJournal != FJournal) SaveEntry(CurrentJournal, smAuto);
+  CurrentJournal = FJournal;
+  if (!main) return;
+  main->QuilloryDate->SetDate(FJournal->EntryDate);
+  main->MonthCalendar->SetDate(FJournal->EntryDate);
+  main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, FJournal->JournalName));
+  main->FillStyleBoxes();
+  QuilloryTextCaretMove(this);
+  Application->InvalidateActions();
+}
+
+void TformQuilloryEditor::FormShow(TObject*) {
+  if (Main()) {
+    Main()->ShowCapsLockState();
+    Main()->ShowNumLockState();
+  }
+  QuilloryText->Format();
+}
+
+void TformQuilloryEditor::FormClose(TObject*, TCloseAction& Action) {
+  if (ClosingEditor) return;
+  ClosingEditor = true;
+  struct TClear {
+    ~TClear() { ClosingEditor = false; }
+  } clear;
+  SaveEntry(CurrentJournal, smAuto);
+  if (FJournal) {
+    if (!SaveEntry(FJournal, smAuto) &&
+        MessageBox("This entry could not be saved.\r\nClose the journal anyway and lose the changes?",
+                   "Entry Not Saved", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+      Action = caNone;
+      return;
+    }
+    RemoveOpenJournal(FJournal);
+  }
+  Tag = 0;
+  Action = caFree;
+  ClosingEditor = false;
+  FollowActiveWindow(this);
+}
+
+void TformQuilloryEditor::QuilloryTextChange(TObject*) {
+  const bool modified = QuilloryText->Modified;
+  if (FJournal && FJournal->Document && modified) FJournal->Document->Modified = true;
+  if (Main() && FJournal == CurrentJournal) Main()->ShowModifiedState(modified);
+  LastChangeTime = Now();
+  Application->InvalidateActions();
+}
+
+void TformQuilloryEditor::QuilloryTextCurTextStyleChanged(TObject*) {
+  TformQuilloryMain* main = Main();
+  if (!main || FJournal != CurrentJournal) return;
+  const bool was = main->UpdatingStyleControls;
+  main->UpdatingStyleControls = true;
+  TFontInfo* s = QuilloryStyle->TextStyles->Items(QuilloryText->GetCurTextStyleNo());
+  main->cbTextStyles->SetItemIndex(s->Standard ? LineOf(main->cbTextStyles, s->StyleName) : -1);
+  main->tbFontName->SetItemIndex(LineOf(main->tbFontName, s->FontName));
+  main->tbFontSize->SetText(IntToStr(s->Size));
+  main->UpdatingStyleControls = was;
+}
+
+void TformQuilloryEditor::QuilloryTextCurParaStyleChanged(TObject*) {
+  TformQuilloryMain* main = Main();
+  if (!main || FJournal != CurrentJournal) return;
+  const bool was = main->UpdatingStyleControls;
+  main->UpdatingStyleControls = true;
+  TParaInfo* p = QuilloryStyle->ParaStyles->Items(QuilloryText->GetCurParaStyleNo());
+  main->cbParagraphStyles->SetItemIndex(LineOf(main->cbParagraphStyles, p->StyleName));
+  main->UpdatingStyleControls = was;
+}
+
+void TformQuilloryEditor::QuilloryTextCaretMove(TObject* Sender) {
+  QuilloryTextCurTextStyleChanged(Sender);
+  QuilloryTextCurParaStyleChanged(Sender);
+  Application->InvalidateActions();
+}
+
+void TformQuilloryEditor::QuilloryTextStyleConversion(Integer StyleNo, Integer UserData, bool,
+                                                      Integer& NewStyleNo) {
+  TformQuilloryMain* main = Main();
+  if (!main || (UserData != ConvertFontName && UserData != ConvertFontSize)) return;
+  TFontInfos& styles = *QuilloryStyle->TextStyles;
+  TFontInfo copy(nullptr);
+  copy.Assign(styles.Items(StyleNo));
+  if (UserData == ConvertFontName) copy.FontName = main->ChosenFontName;
+  else copy.Size = main->ChosenFontSize;
+  NewStyleNo = styles.FindSuchStyle(StyleNo, copy, vlfiAll);
+  if (NewStyleNo < 0) {
+    TFontInfo* added = styles.Add();
+    added->Assign(&copy);
+    added->Standard = false;
+    NewStyleNo = styles.Count() - 1;
+    added->StyleName = "Style " + IntToStr(NewStyleNo);
+  }
+}
+
+void TformQuilloryEditor::QuilloryTextJump(TObject*, Integer id) {
+  const Integer itemNo = QuilloryText->GetJumpPointItemNo(id);
+  if (itemNo < 0) return;
+  OpenLinkTarget(QuilloryText->GetItem(itemNo)->Tag.Str);
+}
+
+bool OpenLinkTarget(const String& tag) {
+  const String target = NormalizeLinkTarget(tag);
+  // Only what the link policy accepts is opened; anything else is shown.
+  if (!ShellOpenTarget(target).empty() && ShellOpen(target)) return true;
+  MessageBox("This link is not opened:\r\n" + target, "Link", MB_OK | MB_ICONINFORMATION);
+  return false;
+}
+
+void TformQuilloryEditor::ShowEntryCaptions() {
+  if (!FJournal) return;
+  SetCaption(FJournal->Caption);
+  PanelJournalType->SetCaption(FJournal->KindPanel);
+}
+
+void TformQuilloryEditor::SyncFromDocument() {
+  if (!FJournal || !FJournal->Document) return;
+  QuilloryText->SetReadOnly(FJournal->Document->ReadOnly);
+  QuilloryText->Modified = FJournal->Document->Modified;
+  ShowEntryCaptions();
+  Application->InvalidateActions();
+}
+
+void TformQuilloryEditor::ApplyChosenFont(Integer code) {
+  if (ReadOnly()) return;
+  QuilloryText->ApplyStyleConversion(code);
+  if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
+  QuilloryText->Format();
+}
+
+bool TformQuilloryEditor::ApplyTextStyleNamed(const String& name) {
+  const Integer no = StyleNamed(*QuilloryStyle->TextStyles, name);
+  if (no < 0) return false;
+  QuilloryText->ApplyTextStyle(no);
+  if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
+  return true;
+}
+
+bool TformQuilloryEditor::ApplyParaStyleNamed(const String& name) {
+  const Integer no = StyleNamed(*QuilloryStyle->ParaStyles, name);
+  if (no < 0) return false;
+  QuilloryText->ApplyParaStyle(no);
+  if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
+  return true;
+}
+
+void TformQuilloryEditor::InsertStamp(const String& text, const String& undoCaption) {
+  TVellumEdit* e = QuilloryText;
+  if (e->GetReadOnly()) return;
+  const Integer textStyle = std::max<Integer>(StyleNamed(*QuilloryStyle->TextStyles, "Date and Time Stamp Font Style"), 0);
+  const Integer paraStyle =
+      std::max<Integer>(StyleNamed(*QuilloryStyle->ParaStyles, "Date and Time Stamp Paragraph Style"), 0);
+  const Integer caretItem = e->CurItemNo();
+  const Integer caretOffset = e->OffsetInCurItem();
+  e->BeginNamedUndoGroup(undoCaption);
+  e->SetUndoGroupMode(true);
+  e->LockChangeEvent();
+  try {
+    if (e->ItemCount() > 0) e->SetCaret(caretItem, e->GetItemStartOffset(caretItem));
+    if (caretItem == 0) {
+      e->InsertText(text + "\r\n");
+    } else {
+      e->InsertText("\r\n");
+      e->InsertText(text + "\r\n");
+    }
+    // The stamp is the paragraph just before the caret's old item, where the
+    // insertion left the caret.
+    const Integer movedItem = e->CurItemNo();
+    const Integer stampItem = movedItem - 1;
+    e->SetSelectionBounds(stampItem, e->GetItemStartOffset(stampItem), stampItem, e->GetItemEndOffset(stampItem));
+    e->ApplyTextStyle(textStyle);
+    e->ApplyParaStyle(paraStyle);
+    e->Format();
+    e->UnlockChangeEvent();
+    e->Format();
+    e->SetUndoGroupMode(false);
+    e->SetCaret(movedItem, std::clamp(caretOffset, e->GetItemStartOffset(movedItem), e->GetItemEndOffset(movedItem)));
+  } catch (...) {
+    if (e->ChangeLockCount() > 0) e->UnlockChangeEvent();
+    e->SetUndoGroupMode(false);
+    throw;
+  }
+  if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
+  e->Change();
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+std::function<void(TOpenJournal*)> PreviousEntryLoaded;
+}
+
+void RegisterEditorWindows(TformQuilloryMain* main) {
+  InstallVellumEditActionEditors();
+  OnJournalAdded = [main](TOpenJournal* j) {
+    auto* w = new TformQuilloryEditor(Application, j);
+    j->EditorWindow = w;
+    j->Document = std::make_unique<TEditorDocument>(w);
+    j->Document->Clear();
+    if (!j->Maximized) {
+      w->SetBounds(j->WindowLeft, j->WindowTop, j->WindowWidth, j->WindowHeight);
+      w->SetWindowState(j->WindowState == wsMaximized ? wsMaximized
+                        : j->WindowState == wsMinimized ? wsMinimized
+                                                        : wsNormal);
+    } else {
+      w->SetWindowState(wsMaximized);
+    }
+    w->Show();
+    w->FormActivate(main);
+    main->cbSelectJournal->Items().Clear();
+    for (const auto& line : SelectJournalLines) main->cbSelectJournal->Items().Add(line.first);
+    main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, j->JournalName));
+  };
+  OnJournalRemoving = [main](TOpenJournal* j) {
+    TformQuilloryEditor* w = j->EditorWindow;
+    j->EditorWindow = nullptr;
+    // The document goes with the record; the window must not reach it.
+    if (w) {
+      w->ForgetJournal();
+      w->Tag = 0;
+      if (!ClosingEditor) {
+        w->Hide();
+        w->Release();
+      }
+    }
+    if (!FirstJournal || (FirstJournal == j && !j->Next)) main->cbSelectJournal->Items().Clear();
+  };
+  OnJournalGeometry = [](TOpenJournal* j) {
+    TformQuilloryEditor* w = j->EditorWindow;
+    if (!w) return;
+    j->WasActiveWindow = formQuilloryMain && formQuilloryMain->ActiveMDIChild() == w;
+    j->WindowState = w->GetWindowState();
+    if (j->WindowState == wsNormal) {
+      j->WindowLeft = w->GetLeft();
+      j->WindowTop = w->GetTop();
+      j->WindowWidth = w->GetWidth();
+      j->WindowHeight = w->GetHeight();
+    }
+  };
+  PreviousEntryLoaded = OnEntryLoaded;
+  OnEntryLoaded = [main](TOpenJournal* j) {
+    if (TformQuilloryEditor* w = j->EditorWindow) {
+      // Older entries keep the look they were written in when asked to.
+      if (!(ProfileSettings.KeepJournalStyle && std::floor(j->EntryDate) != std::floor(Date())))
+        CopyStandardStyles(*w->QuilloryStyle);
+      w->ShowEntryCaptions();
+      w->QuilloryText->Format();
+    }
+    if (j == CurrentJournal) {
+      main->QuilloryDate->SetDate(j->EntryDate);
+      main->MonthCalendar->SetDate(j->EntryDate);
+      main->FillStyleBoxes();
+      if (j->EditorWindow) j->EditorWindow->QuilloryTextCaretMove(j->EditorWindow);
+    }
+    if (PreviousEntryLoaded) PreviousEntryLoaded(j);
+  };
+}
+
+void UnregisterEditorWindows() {
+  OnJournalAdded = nullptr;
+  OnJournalRemoving = nullptr;
+  OnJournalGeometry = nullptr;
+  OnEntryLoaded = PreviousEntryLoaded;
+  PreviousEntryLoaded = nullptr;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The main window over a set-up database with the journals opened in real
+// editor windows, for the tests of navigation, editor windows and commands.
+#include "JournalTestSupport.h"
+
+#include "app/QYEditor.h"
+#include "app/QYMain.h"
+#include "app/QYStartup.h"
+
+#include "platform/base/Streams.h"
+#include "platform/gui/Forms.h"
+#include "richtext/editor/VellumEdit.h"
+
+#include <cmath>
+
+namespace qytest {
+
+class TMainJournalWorld : public TJournalWorld {
+public:
+  TMainJournalWorld() {
+    SetMainWindowDatabaseFolders(Folders);
+    AppHooks() = {};
+    RegisterJournalHooks();
+    TInteractionScript script;
+    script.Answer(IDOK);
+    Main = Application->CreateForm<TformQuilloryMain>();
+    ProfileSettings.ProtectPriorEntries = false;
+    ProfileSettings.KeepJournalStyle = true;
+    ProfileSettings.ConfirmDelete = false;
+    ProfileSettings.AutoSaveOn = ProfileSettings.AutoHideOn = ProfileSettings.AutoLockOn = false;
+    Main->SetScreenMode(smOpen);
+  }
+  ~TMainJournalWorld() {
+    TInteractionScript script;
+    for (int i = 0; i < 20; ++i) script.Answer(IDOK);
+    if (FirstJournal) JournalsLoaded = true;
+    UnloadJournals();
+    Application->ProcessMessages();
+    delete Main;
+    Application->MainForm = nullptr;
+    Application->OnException = nullptr;
+    SetMainWindowDatabaseFolders(std::nullopt);
+    AppHooks() = {};
+  }
+
+  // A journal opened in its window, with today's entry, made current.
+  TOpenJournal* OpenWindow(const String& name, Byte kind) {
+    const Integer id = AddJournal(name, kind);
+    JournalsLoaded = true;
+    TInteractionScript script;
+    script.Answer(IDOK);
+    TOpenJournal* j = FindOrOpenJournal(id);
+    if (!script.Shown.empty()) throw Exception("opening " + name + ": " + script.Shown[0].Text);
+    CurrentJournal = j;
+    return j;
+  }
+
+  static TVellumEdit* Editor(TOpenJournal* j) { return j->EditorWindow->QuilloryText; }
+
+  // Typed at the end of the entry, through the editor's edit protocol.
+  static void TypeAtEnd(TOpenJournal* j, const String& text) {
+    TVellumEdit* e = Editor(j);
+    const Integer last = e->ItemCount() - 1;
+    if (last >= 0) e->SetCaret(last, e->GetItemEndOffset(last));
+    e->InsertText(text);
+  }
+
+  // The text stored for the journal and date ("" when no row).
+  String StoredText(Integer id, double date) {
+    const String blob = StoredBlob(id, std::floor(date));
+    if (blob.empty()) return String();
+    TEntryDocument doc;
+    TMemoryStream s;
+    s.Write(blob.data(), static_cast<Int64>(blob.size()));
+    s.Seek(0, soBeginning);
+    doc.LoadVLF(s);
+    return doc.Text();
+  }
+
+  TformQuilloryMain* Main = nullptr;
+};
+
+}  // namespace qytest
