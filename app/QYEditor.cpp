@@ -1,4 +1,3 @@
-#include "actions/VLEditActionEditor.h"
 #include "app/QYEditor.h"
 
 #include "app/QYAutoSave.h"
@@ -269,13 +268,12 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   };
   QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
-  // The font boxes' conversions go through the editing actions' seam, which
-  // the font and colour commands also switch while they run.
-  if (TVLActionEditor* a = EditorOfControl(QuilloryText))
-    a->SetOnStyleConversion([this](TVLActionEditor*, Integer styleNo, Integer userData, bool applied,
-                                   Integer& newStyleNo) {
-      QuilloryTextStyleConversion(styleNo, userData, applied, newStyleNo);
-    });
+  // The font boxes' conversions; the font and colour commands put their own
+  // handler in while they run and give this one back.
+  QuilloryText->OnStyleConversion = [this](TCustomVellumEdit*, Integer styleNo, Integer userData, bool applied,
+                                           Integer& newStyleNo) {
+    QuilloryTextStyleConversion(styleNo, userData, applied, newStyleNo);
+  };
 
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
@@ -501,7 +499,6 @@ std::function<void(TOpenJournal*)> PreviousEntryLoaded;
 }
 
 void RegisterEditorWindows(TformQuilloryMain* main) {
-  InstallVellumEditActionEditors();
   OnJournalAdded = [main](TOpenJournal* j) {
     auto* w = new TformQuilloryEditor(Application, j);
     j->EditorWindow = w;

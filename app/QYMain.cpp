@@ -83,7 +83,6 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
   BuildActions();
   BuildControls();
   BuildCommands();
-  RegisterEditorWindows(this);
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
@@ -96,7 +95,7 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TformQuilloryMain::~TformQuilloryMain() {
-  UnregisterEditorWindows();
+  if (FEditorWindows) UnregisterEditorWindows();
   AppHooks().SaveToolBarLayout = nullptr;
   AppHooks().LoadToolBarLayout = nullptr;
   if (formQuilloryMain == this) formQuilloryMain = nullptr;
@@ -223,6 +222,9 @@ void TformQuilloryMain::BuildControls() {
 
 void TformQuilloryMain::FormCreate(TObject*) {
   Closing = false;
+  // The journals opened from here on show in editor windows of this frame.
+  RegisterEditorWindows(this);
+  FEditorWindows = true;
   Application->OnIdle = [](TObject*, bool&) {};
   Application->OnException = [this](TObject* s, const Exception& e) { ApplicationException(s, e); };
   SetCaption("QUILLORY");

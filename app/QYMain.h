@@ -191,6 +191,7 @@ private:
   bool FFitFrameWhenShown = false;
   // The creation went through: the exit sequence has something to save.
   bool FCreated = false;
+  bool FEditorWindows = false;
 };
 
 // The main window (nullptr before it is created and after it is gone).

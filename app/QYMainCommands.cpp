@@ -182,7 +182,8 @@ void TformQuilloryMain::BuildCommands() {
   };
   TMenuItem* root = MainMenu->Items();
   items(menu(root, "&File"), {ActionNewJournal, ActionSave, ActionDelete, nullptr, ActionPrinterSetupDialog,
-                              nullptr, ActionHide, ActionLock, nullptr, ActionExit});
+                              nullptr, ActionToggleReadOnly, ActionChangePassword, ActionHide, ActionLock, nullptr,
+                              ActionExit});
   items(menu(root, "&Edit"), {undo, redo, nullptr, cut, copy, paste, selectAll, nullptr, find, findNext, replace});
   items(menu(root, "F&ormat"), {bold, italic, underline, strike, color, nullptr, left, center, right, justify,
                                 nullptr, indentInc, indentDec});
@@ -197,7 +198,7 @@ void TformQuilloryMain::BuildCommands() {
   PopupMenu1 = new TPopupMenu(this);
   PopupMenu1->SetName("PopupMenu1");
   items(PopupMenu1->Items(), {cut, copy, paste, nullptr, bold, italic, underline, nullptr, ActionDateStamp,
-                              ActionTimeStamp, ActionDateTimeStamp});
+                              ActionTimeStamp, ActionDateTimeStamp, nullptr, ActionToggleReadOnly});
 
   // --- tool bars
   auto bar = [this](const char* name) {
@@ -488,7 +489,8 @@ void TformQuilloryMain::cbParagraphStylesClick(TObject*) {
 }
 
 void TformQuilloryMain::FillStyleBoxes() {
-  TformQuilloryEditor* w = CurrentWindow();
+  // Also while the journals are being loaded: each load fills them.
+  TformQuilloryEditor* w = CurrentJournal ? CurrentJournal->EditorWindow : nullptr;
   cbTextStyles->Items().Clear();
   cbParagraphStyles->Items().Clear();
   if (!w || !w->QuilloryStyle) return;

@@ -223,6 +223,7 @@ void ActionToggleReadOnlyExecute() {
   if (!ProfileSettings.ProtectPriorEntries || !CurrentJournal) return;
   TEntryDocument& doc = *CurrentJournal->Document;
   doc.ReadOnly = !doc.ReadOnly;
+  doc.StoreChanged();
   UpdateReadOnlyState();
 }
 

@@ -400,6 +400,9 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
 void TToolBar::ChildInserted(TControl* Control) {
   QToolBar* bar = ToolBarOf(this);
   if (!bar || !WidgetOf(Control)) return;
+  // A box placed in the bar keeps the width it was given.
+  if (!dynamic_cast<TToolButton*>(Control) && Control->GetWidth() > 0)
+    WidgetOf(Control)->setMinimumWidth(Control->GetWidth());
   QAction* a = bar->addWidget(WidgetOf(Control));
   a->setVisible(Control->GetVisible());
   BarActions()[Control] = a;

@@ -71,6 +71,27 @@ TEST_F(EditorWindowTest, AStampStandsInItsOwnParagraphBeforeTheCaretsLine) {
   }
 }
 
+TEST_F(EditorWindowTest, EditingCommandsReachTheFocusedEditor) {
+  TOpenJournal* j = TwoLines(0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  TformQuilloryMain* m = World.Main;
+  m->Show();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  e->SetSelectionBounds(0, 1, 0, 6);
+  auto* bold = dynamic_cast<TAction*>(m->FindComponent("vlActionFontBold"));
+  ASSERT_NE(bold, nullptr);
+  EXPECT_TRUE(bold->Execute());
+  const Integer first = 0;
+  EXPECT_TRUE(j->EditorWindow->QuilloryStyle->TextStyles->Items(e->VLData()->GetItemStyle(first))->Style.Contains(fsBold));
+  EXPECT_EQ(e->GetItemTextUtf8(first), "first");
+  EXPECT_TRUE(j->Document->Modified);
+  auto* undo = dynamic_cast<TAction*>(m->FindComponent("vlActionUndo"));
+  ASSERT_NE(undo, nullptr);
+  EXPECT_TRUE(undo->Execute());
+  EXPECT_FALSE(j->EditorWindow->QuilloryStyle->TextStyles->Items(e->VLData()->GetItemStyle(0))->Style.Contains(fsBold));
+}
+
 TEST_F(EditorWindowTest, StampsChangeNothingInAReadOnlyEntry) {
   TOpenJournal* j = TwoLines(1);
   j->Document->ReadOnly = true;

@@ -3,7 +3,9 @@
 // the tests of journals and entries.
 #include "DatabaseTestSupport.h"
 
+#include "app/QYEditor.h"
 #include "app/QYJournals.h"
+#include "richtext/editor/VellumEdit.h"
 
 namespace qytest {
 
@@ -43,8 +45,20 @@ public:
     return j;
   }
 
+  // A paragraph added to the entry (in its editor when it has a window).
   static void Type(TOpenJournal* j, const String& text) {
-    j->Document->Data.AddTextItem(text, 0, 0);
+    if (j->EditorWindow) {
+      TVellumEdit* e = j->EditorWindow->QuilloryText;
+      const Integer last = e->ItemCount() - 1;
+      if (last >= 0) {
+        e->SetCaret(last, e->GetItemEndOffset(last));
+        e->InsertText("\r\n" + text);
+      } else {
+        e->InsertText(text);
+      }
+    } else {
+      j->Document->Data.AddTextItem(text, 0, 0);
+    }
     j->Document->Modified = true;
   }
 

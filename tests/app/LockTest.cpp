@@ -2,6 +2,7 @@
 // takes the entry and the password from memory and only the password brings
 // them back; a hide keeps both.
 #include "DatabaseTestSupport.h"
+#include "JournalTestSupport.h"
 
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -37,8 +38,7 @@ protected:
     Integer id = 0;
     ASSERT_TRUE(InsertJournal("Diary", 0, id));
     TOpenJournal* j = FindOrOpenJournal(id);
-    j->Document->Data.AddTextItem(kEntry, 0, 0);
-    j->Document->Modified = true;
+    qytest::TJournalWorld::Type(j, kEntry);
     ASSERT_TRUE(SaveEntry(j, smExplicit));
     JournalsLoaded = true;
     UnloadJournals();

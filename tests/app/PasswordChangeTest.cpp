@@ -308,8 +308,7 @@ TEST(PasswordChange, KilledChangeLeavesAJournalThatOpensWithOneOfThePasswords) {
 TEST(PasswordChange, ReadOnlyToggleWorksOnlyWhilePriorEntriesAreProtected) {
   TJournalWorld w;
   TformQuilloryMain main(nullptr);
-  auto* save = new TAction(&main);
-  save->SetName("ActionSave");
+  TAction* save = main.ActionSave;
   struct Case {
     bool protect, readOnly;
     bool afterToggle;

@@ -12,6 +12,7 @@
 //                                          documents folder of its own)
 //   startup_screenshots grab <file>        the whole screen, as it is now
 #include "app/QYAbout.h"
+#include "app/QYEditor.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
 #include "app/QYPassword.h"
@@ -22,6 +23,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "richtext/editor/VellumEdit.h"
 
 #include <QApplication>
 #include <QImage>
@@ -124,7 +126,8 @@ int Lock(const std::string& file, const std::string& programDir) {
   Integer id = 0;
   InsertJournal("Diary", 0, id);
   TOpenJournal* j = FindOrOpenJournal(id);
-  j->Document->Data.AddTextItem("Dear diary, nobody may read this.", 0, 0);
+  if (j->EditorWindow) j->EditorWindow->QuilloryText->InsertText("Dear diary, nobody may read this.");
+  else j->Document->Data.AddTextItem("Dear diary, nobody may read this.", 0, 0);
   j->Document->Modified = true;
   SaveEntry(j, smExplicit);
   JournalsLoaded = true;

@@ -1,0 +1,310 @@
+// The program from its first start to its second, under a real display, with
+// scripted mouse and keyboard input on its real windows:
+//
+//   journal_end_to_end all <program folder> <screenshot>
+//       runs the two starts below, each as a process of its own, on a new
+//       documents folder; ends with 0 when both did what they should.
+//   journal_end_to_end first|second <program folder> <documents folder> <screenshot>
+//
+// First start: the database folder is made, the journal opened, a daily and
+// a topic journal created through the New Journal button and its dialog, and
+// an entry typed with bold text and a list; the date moves to the day before
+// and back, the entry must still be there; the program is left through its
+// exit command. Second start: the journal opened again must show the entry,
+// bold and list included; the screenshot shows it.
+#include "app/QYAddJournal.h"
+#include "app/QYEditor.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+#include "app/QYStartup.h"
+
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLStyle.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+int Failures = 0;
+
+bool Check(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+  std::fflush(stdout);
+  if (!ok) ++Failures;
+  return ok;
+}
+
+// The script runs inside the program's loop; between steps the loop would
+// go idle and update the commands, as it does here.
+void Settle(int rounds = 10) {
+  for (int i = 0; i < rounds; ++i) {
+    QApplication::processEvents();
+    QTest::qWait(20);
+  }
+  Application->Idle();
+}
+
+QWidget* W(TControl* c) { return WidgetOf(c); }
+
+void ClickControl(TControl* c) {
+  QTest::mouseClick(W(c), Qt::LeftButton);
+  Settle();
+}
+
+void ClickButton(const char* name) {
+  auto* c = dynamic_cast<TControl*>(formQuilloryMain->FindComponent(name));
+  Check(c != nullptr, std::string("tool button ") + name);
+  if (c) ClickControl(c);
+}
+
+// Boxes are answered OK (printed); the add-journal dialog is filled with the
+// keyboard and confirmed with its OK button while its real modal loop runs.
+class TScriptedHook : public TInteractionHook {
+public:
+  explicit TScriptedHook(TInteractionHook* real) : FReal(real) {}
+  std::vector<std::pair<String, int>> Journals;  // name, kind to create, in order
+  int Run(TInteraction& r) override {
+    auto* dlg = dynamic_cast<TdlgAddJournal*>(r.Form);
+    if (!dlg) {
+      std::printf("box \"%s\": %s\n", r.Caption.c_str(), r.Text.c_str());
+      return r.Kind == TInteractionKind::MessageBox ? IDOK : static_cast<int>(mrOk);
+    }
+    const auto [name, kind] = Journals.empty() ? std::pair<String, int>{"", 0} : Journals.front();
+    if (!Journals.empty()) Journals.erase(Journals.begin());
+    QTimer::singleShot(200, [dlg, name = name, kind = kind] {
+      QWidget* edit = W(dlg->eJournalName);
+      edit->setFocus();
+      QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(edit, QString::fromStdString(name));
+      QWidget* box = W(dlg->cbJournalType);
+      box->setFocus();
+      // The kind box: "Daily Journal" first, "Topic Journal" below it.
+      QTest::keyClick(box, Qt::Key_Home);
+      if (kind == 1) QTest::keyClick(box, Qt::Key_Down);
+      QTest::qWait(50);
+      QTest::mouseClick(W(dlg->OKBtn), Qt::LeftButton);
+    });
+    return FReal->Run(r);
+  }
+
+private:
+  TInteractionHook* FReal;
+};
+
+TOpenJournal* JournalNamed(const String& name) {
+  for (TOpenJournal* j = FirstJournal; j; j = j->Next)
+    if (j->JournalName == name) return j;
+  return nullptr;
+}
+
+bool HasBoldItem(TVellumEdit* e, const String& text) {
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    const Integer s = e->VLData()->GetItemStyle(i);
+    if (s >= 0 && e->GetItemTextUtf8(i) == text && e->GetStyle()->TextStyles->Items(s)->Style.Contains(fsBold))
+      return true;
+  }
+  return false;
+}
+
+int ListMarkers(TVellumEdit* e) {
+  int n = 0;
+  for (Integer i = 0; i < e->ItemCount(); ++i) n += e->VLData()->GetItemStyle(i) == -11;
+  return n;
+}
+
+const char* const Bold = "tulips";
+const char* const Opening = "Planted ";
+
+void TypeEntry(TVellumEdit* e) {
+  QWidget* w = W(e);
+  w->setFocus();
+  Settle();
+  QTest::keyClicks(w, QString::fromUtf8(Opening));
+  Settle();
+  ClickButton("tbvlActionFontBold");
+  w->setFocus();
+  QTest::keyClicks(w, QString::fromUtf8(Bold));
+  Settle();
+  ClickButton("tbvlActionFontBold");
+  w->setFocus();
+  QTest::keyClicks(w, " by the gate.");
+  QTest::keyClick(w, Qt::Key_Return);
+  // A bullet list: no list command exists yet, so the list style is made and
+  // applied as such a command will; the items are typed.
+  TVLListInfo* list = e->GetStyle()->ListStyles->Add();
+  TVLListLevel* level = list->Levels->Add();
+  level->ListType = vllstBullet;
+  level->LeftIndent = 24;
+  e->ApplyListStyle(e->GetStyle()->ListStyles->Count() - 1, 0, 1, false);
+  QTest::keyClicks(w, "water them daily");
+  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClicks(w, "keep the rabbits out");
+  Settle();
+}
+
+void CheckEntry(TOpenJournal* j, const std::string& when) {
+  TVellumEdit* e = j->EditorWindow->QuilloryText;
+  const String text = j->Document->Text();
+  Check(text.find(String(Opening) + Bold + " by the gate.") != String::npos, "entry text " + when + ": " + text);
+  Check(text.find("water them daily") != String::npos && text.find("keep the rabbits out") != String::npos,
+        "list items " + when);
+  if (!Check(HasBoldItem(e, Bold), "bold text " + when))
+    for (Integer i = 0; i < e->ItemCount(); ++i)
+      std::printf("  item %d style %d: %s\n", static_cast<int>(i), static_cast<int>(e->VLData()->GetItemStyle(i)),
+                  e->GetItemTextUtf8(i).c_str());
+  Check(ListMarkers(e) == 2, "two list markers " + when + " (" + std::to_string(ListMarkers(e)) + ")");
+}
+
+bool Shot(const std::string& file) {
+  Settle(25);
+  QPixmap shot = W(formQuilloryMain)->window()->grab();
+  const bool ok = shot.save(QString::fromStdString(file), "PNG");
+  Check(ok, "screenshot " + file);
+  return ok;
+}
+
+void FirstStart(const std::string& screenshot) {
+  TformQuilloryMain* m = formQuilloryMain;
+  Check(m && ScreenMode == smCover, "first start shows the cover");
+  ClickControl(m->pbOpenQuillory);
+  Check(ScreenMode == smOpen, "the journal is open");
+  ClickButton("tbActionNewJournal");
+  ClickButton("tbActionNewJournal");
+  TOpenJournal* daily = JournalNamed("Garden Diary");
+  TOpenJournal* topic = JournalNamed("Recipes");
+  Check(daily && daily->JournalKind == 0, "a daily journal was made");
+  Check(topic && topic->JournalKind == 1, "a topic journal was made");
+  if (!daily || !topic) return;
+  Check(m->MDIChildCount() == 2, "two editor windows");
+  TypeEntry(topic->EditorWindow->QuilloryText);
+  daily->EditorWindow->Show();
+  daily->EditorWindow->BringToFront();
+  Settle();
+  Check(CurrentJournal == daily, "the daily journal's window is current");
+  TypeEntry(daily->EditorWindow->QuilloryText);
+  CheckEntry(daily, "as typed");
+  const double today = std::floor(Date());
+  ClickButton("tbActionDatePrevious");
+  Check(daily->EntryDate == today - 1, "moved to the day before");
+  Check(daily->Document->Text().empty(), "the day before is empty");
+  ClickButton("tbActionDateNext");
+  Check(daily->EntryDate == today, "moved back to today");
+  CheckEntry(daily, "after moving back");
+  Shot(screenshot);
+  m->ActionExit->Execute();
+}
+
+void SecondStart(const std::string& screenshot) {
+  TformQuilloryMain* m = formQuilloryMain;
+  ClickControl(m->pbOpenQuillory);
+  Check(ScreenMode == smOpen && OpenJournalCount() == 2, "both journals open again");
+  if (TOpenJournal* daily = JournalNamed("Garden Diary")) {
+    daily->EditorWindow->BringToFront();
+    Settle();
+    CheckEntry(daily, "after the restart");
+  } else {
+    Check(false, "the daily journal is there");
+  }
+  if (TOpenJournal* topic = JournalNamed("Recipes")) CheckEntry(topic, "of the topic journal after the restart");
+  std::printf("  boxes: journals %d/%d text %d/%d para %d/%d font %d/%d\n", m->cbSelectJournal->Items().Count(),
+              m->cbSelectJournal->GetItemIndex(), m->cbTextStyles->Items().Count(), m->cbTextStyles->GetItemIndex(),
+              m->cbParagraphStyles->Items().Count(), m->cbParagraphStyles->GetItemIndex(),
+              m->tbFontName->Items().Count(), m->tbFontName->GetItemIndex());
+  Shot(screenshot);
+  m->ActionExit->Execute();
+}
+
+int RunStart(int argc, char** argv, bool first, const std::string& programDir, const std::string& docs,
+             const std::string& screenshot) {
+  QApplication toolkit(argc, argv);
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = programDir;
+  folders.DocumentsDir = docs;
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  TScriptedHook hook(&InteractionHook());
+  hook.Journals = {{"Garden Diary", 0}, {"Recipes", 1}};
+  SetInteractionHook(&hook);
+  // The script starts once the program's loop runs.
+  std::function<void()> step;
+  step = [&] {
+    if (!formQuilloryMain || !formQuilloryMain->Showing()) {
+      QTimer::singleShot(100, step);
+      return;
+    }
+    formQuilloryMain->SetBounds(0, 0, 1100, 760);
+    // No window manager runs on the virtual display: the window is made
+    // active as a click on it would.
+    QWidget* top = W(formQuilloryMain)->window();
+    top->activateWindow();
+    Check(QTest::qWaitForWindowActive(top), "the main window is active");
+    Settle(20);
+    if (first) FirstStart(screenshot);
+    else SecondStart(screenshot);
+    if (Application && !Application->Terminated()) Application->Terminate();
+  };
+  QTimer::singleShot(300, step);
+  const int code = QuilloryMain(argc, argv);
+  SetInteractionHook(nullptr);
+  Check(code == 0, "the program ended normally");
+  return Failures == 0 ? 0 : 1;
+}
+
+int RunChild(const char* self, const char* phase, const std::string& programDir, const std::string& docs,
+             const std::string& shot) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl(self, self, phase, programDir.c_str(), docs.c_str(), shot.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "all" && argc == 4) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("qy-e2e-" + std::to_string(::getpid()));
+    fs::create_directories(root / "docs");
+    fs::create_directories(root / "run");
+    ::chmod((root / "run").c_str(), 0700);
+    // A display of our own (xvfb-run), a user folder of our own.
+    ::unsetenv("QT_QPA_PLATFORM");
+    ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    const std::string shot = argv[3];
+    const std::string first = (root / "first.png").string();
+    const int a = RunChild(argv[0], "first", argv[2], (root / "docs").string(), first);
+    const int b = a == 0 ? RunChild(argv[0], "second", argv[2], (root / "docs").string(), shot) : 1;
+    std::printf("first start %s, second start %s\n", a == 0 ? "passed" : "FAILED", b == 0 ? "passed" : "FAILED");
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    return a == 0 && b == 0 ? 0 : 1;
+  }
+  if ((mode == "first" || mode == "second") && argc == 5) {
+    char* args[] = {argv[0], nullptr};
+    int one = 1;
+    return RunStart(one, args, mode == "first", argv[2], argv[3], argv[4]);
+  }
+  std::fprintf(stderr, "usage: %s all <program folder> <screenshot> | first|second <program folder> <documents> <screenshot>\n",
+               argv[0]);
+  return 2;
+}
