@@ -68,7 +68,7 @@ public:
       const TOpenJournal* j = FWindow->Journal();
       if (!j || !j->EntryDamaged) return false;
       return e->VLData()->SaveVLFToStream(stream, false, e->GetColor(), e->GetBackgroundBitmap(),
-                                          e->BackgroundStyle, nullptr);
+                                          e->GetBackgroundStyle(), nullptr);
     }
     return e->SaveVLFToStream(stream, false);
   }
