@@ -1,6 +1,7 @@
 #include "app/QYEditor.h"
 
 #include "app/QYAutoSave.h"
+#include "app/QYEntryTree.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
@@ -544,6 +545,12 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
       j->WindowHeight = w->GetHeight();
     }
   };
+  // An entry chosen in the tree (saved already) shows with its window in front.
+  OnEntryTreeOpenEntry = [](Integer journalID, TDateTime date) {
+    OpenEntryFromTree(journalID, date);
+    if (CurrentJournal && CurrentJournal->JournalID == journalID && CurrentJournal->EditorWindow)
+      CurrentJournal->EditorWindow->BringToFront();
+  };
   PreviousEntryLoaded = OnEntryLoaded;
   OnEntryLoaded = [main](TOpenJournal* j) {
     if (TformQuilloryEditor* w = j->EditorWindow) {
@@ -567,6 +574,7 @@ void UnregisterEditorWindows() {
   OnJournalAdded = nullptr;
   OnJournalRemoving = nullptr;
   OnJournalGeometry = nullptr;
+  OnEntryTreeOpenEntry = OpenEntryFromTree;
   OnEntryLoaded = PreviousEntryLoaded;
   PreviousEntryLoaded = nullptr;
 }
