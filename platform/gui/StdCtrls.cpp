@@ -898,10 +898,12 @@ protected:
     QStylePainter painter(this);
     QStyleOptionComboBox opt;
     initStyleOption(&opt);
-    opt.currentText.clear();
-    opt.currentIcon = QIcon();
-    painter.drawComplexControl(QStyle::CC_ComboBox, opt);
-    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+    QStyleOptionComboBox frame = opt;
+    frame.currentText.clear();
+    frame.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, frame);
+    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &frame, QStyle::SC_ComboBoxEditField, this);
+    // Without a handler the face shows the selected line as usual.
     if (!PaintFace(painter, field)) painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
   }
 };

@@ -32,4 +32,28 @@ TEST(OwnerDrawComboTest, TheClosedFaceIsPaintedByTheHandler) {
   EXPECT_NE(face.pixelColor(112, 12).rgb() & 0xFFFFFF, 0xFF0000u);
 }
 
+// A drop-down list without a handler shows its selected line in the face;
+// a face with nothing selected stays blank.
+TEST(OwnerDrawComboTest, APlainListShowsItsSelectedLine) {
+  Application->Initialize();
+  TForm form(nullptr);
+  TComboBox combo(nullptr);
+  combo.SetParent(&form);
+  combo.SetBounds(0, 0, 160, 24);
+  combo.SetStyle(csDropDownList);
+  for (const char* s : {"Garden Diary", "Travel"}) combo.Items().Add(s);
+  auto darkPixels = [&] {
+    const QImage face = WidgetOf(&combo)->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < face.height(); ++y)
+      for (int x = 4; x < 120; ++x)
+        if (qGray(face.pixel(x, y)) < 100) ++dark;
+    return dark;
+  };
+  const int blank = darkPixels();
+  combo.SetItemIndex(0);
+  ASSERT_EQ(combo.GetItemIndex(), 0);
+  EXPECT_GT(darkPixels(), blank + 20);
+}
+
 }  // namespace
