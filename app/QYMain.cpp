@@ -3,6 +3,7 @@
 #include "app/QYAbout.h"
 #include "app/QYActivity.h"
 #include "app/QYAutoSave.h"
+#include "app/QYJournals.h"
 #include "app/QYCover.h"
 #include "app/QYEntryTree.h"
 #include "app/QYDatabase.h"
@@ -302,10 +303,28 @@ void TformQuilloryMain::RefreshCover() {
 
 void TformQuilloryMain::CoverBitMapPaint(TObject*) { PaintCover(this, CoverBitMap); }
 
+namespace {
+
+// Exiting closes every journal: an entry that cannot be saved would be lost,
+// so the user decides.
+bool ReadyToExit() {
+  if (!JournalsLoaded || SaveJournalsBeforeClosing()) return true;
+  return MessageBox("An entry could not be saved.\r\nExit anyway and lose the changes?", "Entry Not Saved",
+                    MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+}  // namespace
+
 void TformQuilloryMain::FormClose(TObject*, TCloseAction& Action) {
   // Closing the window is the exit command; the exit sequence ends the
   // application itself.
-  if (!Closing) RunExitSequence();
+  if (!Closing) {
+    if (!ReadyToExit()) {
+      Action = caNone;
+      return;
+    }
+    RunExitSequence();
+  }
   Action = caHide;
 }
 
@@ -379,7 +398,7 @@ int TformQuilloryMain::RunExitSequence() {
 }
 
 void TformQuilloryMain::ActionExitExecute(TObject*) {
-  if (Closing) return;
+  if (Closing || !ReadyToExit()) return;
   RunExitSequence();
 }
 

@@ -123,4 +123,29 @@ TEST_F(LockTest, LockForgetsEntryAndPasswordAndOnlyThePasswordBringsThemBack) {
   }
 }
 
+// Exiting with an entry that cannot be saved asks first; "No" keeps the
+// program open with what was typed.
+TEST_F(LockTest, ExitWithAnEntryThatCannotBeSavedAsksFirst) {
+  Open({kPassword}, false);
+  ASSERT_EQ(ScreenMode, smOpen);
+  qytest::TJournalWorld::Type(CurrentJournal, " and more");
+  World.Exec("CREATE TRIGGER Injected BEFORE UPDATE ON QUILLORY"
+             " WHEN (SELECT count(*) FROM Journals WHERE JournalName = 'Fail') > 0"
+             " BEGIN SELECT RAISE(ABORT, 'injected'); END");
+  World.Exec("INSERT INTO Journals (JournalID, JournalName) VALUES (999, 'Fail')");
+  {
+    TInteractionScript script;
+    script.Answer(IDOK).Answer(IDNO);  // the database error, then "exit anyway?"
+    Main->ActionExit->Execute();
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Caption, "Entry Not Saved");
+  }
+  EXPECT_FALSE(Main->Closing);
+  EXPECT_TRUE(JournalsLoaded);
+  ASSERT_NE(CurrentJournal, nullptr);
+  EXPECT_TRUE(CurrentJournal->Document->Modified);
+  EXPECT_NE(ShownEntry().find("and more"), String::npos);
+  World.Exec("DELETE FROM Journals WHERE JournalID = 999");
+}
+
 }  // namespace
