@@ -19,26 +19,11 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
+#include "BenchText.h"
+
 #include <random>
 
 namespace {
-
-std::vector<std::string> Paragraphs(int count) {
-  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
-                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
-  std::mt19937 rng(7);
-  std::vector<std::string> paras;
-  paras.reserve(static_cast<size_t>(count));
-  for (int p = 0; p < count; ++p) {
-    std::string s;
-    while (s.size() < 100) {
-      if (!s.empty()) s += ' ';
-      s += words[rng() % 16];
-    }
-    paras.push_back(std::move(s));
-  }
-  return paras;
-}
 
 struct TOurs {
   explicit TOurs(int paragraphs) : Style(nullptr) {
@@ -51,7 +36,7 @@ struct TOurs {
     Edit->SetParent(&Form);
     Edit->SetBounds(0, 0, 800, 600);
     Edit->SetStyle(&Style);
-    for (const std::string& p : Paragraphs(paragraphs)) Edit->AddTextItem(p, 0, 0);
+    for (const std::string& p : BenchParagraphs(paragraphs)) Edit->AddTextItem(p, 0, 0);
     Form.Show();
     Edit->SetFocus();
     Edit->Format();
@@ -87,7 +72,7 @@ struct TQt {
     Edit.setFont(font);
     Edit.resize(800, 600);
     QString text;
-    for (const std::string& p : Paragraphs(paragraphs)) {
+    for (const std::string& p : BenchParagraphs(paragraphs)) {
       if (!text.isEmpty()) text += QChar(u'\n');
       text += QString::fromStdString(p);
     }

@@ -1,11 +1,8 @@
 // Opening a journal of twenty years (7,300 daily entries of 3 KB) in the
 // encrypted journal file: today's entry loaded and the entry tree built by
 // its worker, until the tree has painted.
-#include "app/QYDatabase.h"
+#include "BenchJournal.h"
 #include "app/QYEntryTree.h"
-#include "app/QYJournals.h"
-#include "app/QYProfile.h"
-#include "app/QYSchema.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -16,19 +13,15 @@
 #include <QApplication>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
-#include <unistd.h>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int Years = 20;
 constexpr int EntryBytes = 3 * 1024;
 
 struct TBenchTree {
-  fs::path Dir;
+  TBenchJournalFile File{"tree"};
   TOpenJournal* Journal = nullptr;
   TForm Form{nullptr};
   TEntryTree* Tree = nullptr;
@@ -36,18 +29,7 @@ struct TBenchTree {
   int Entries = 0;
 
   TBenchTree() {
-    Dir = fs::temp_directory_path() / ("qybench-tree-" + std::to_string(::getpid()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
-    RegisterDocumentFormats();
-    RegisterAlias(Dir.string());
-    CreateEmptyDatabase(QuillorySession(), AliasName, Dir.string());
-    RestructureTablePassword("", "bench-pass", "QUILLORY");
-    QuillorySession().AddPassword("bench-pass");
-    ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
-    ProfileSettings.ProtectPriorEntries = false;
-    Integer id = 0;
-    InsertJournal("Bench", 0, id);
+    const Integer id = File.JournalID;
 
     // One entry a day up to yesterday; today's is written by the store.
     std::mt19937 rng(11);
@@ -89,13 +71,7 @@ struct TBenchTree {
     Tree = new TEntryTree(&Form, View, panel);
     Form.Show();
   }
-  ~TBenchTree() {
-    delete Tree;
-    UnloadJournals();
-    QuillorySession().CloseIdleConnections();
-    std::error_code ec;
-    fs::remove_all(Dir, ec);
-  }
+  ~TBenchTree() { delete Tree; }
 };
 
 // Made on first use and gone before the application object is.

@@ -1,41 +1,22 @@
 // Entries of journal size in the encrypted journal file: saving and loading
 // a 1 MB entry through the entry store.
-#include "app/QYDatabase.h"
-#include "app/QYJournals.h"
-#include "app/QYProfile.h"
-#include "app/QYSchema.h"
+#include "BenchJournal.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
-#include <unistd.h>
 
 namespace {
 
-namespace fs = std::filesystem;
-
 struct TBenchJournal {
-  fs::path Dir;
+  TBenchJournalFile File{"journal"};
   TOpenJournal* Journal = nullptr;
 
   TBenchJournal() {
-    Dir = fs::temp_directory_path() / ("qybench-journal-" + std::to_string(::getpid()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
-    RegisterDocumentFormats();
-    RegisterAlias(Dir.string());
-    CreateEmptyDatabase(QuillorySession(), AliasName, Dir.string());
-    RestructureTablePassword("", "bench-pass", "QUILLORY");
-    QuillorySession().AddPassword("bench-pass");
-    ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
-    ProfileSettings.ProtectPriorEntries = false;
-    Integer id = 0;
-    InsertJournal("Bench", 0, id);
-    Journal = AddOpenJournal("Bench", id, 0, 0, 0, 0, 0, 0);
+    Journal = AddOpenJournal("Bench", File.JournalID, 0, 0, 0, 0, 0, 0);
     JournalsLoaded = true;
     // About 1 MB of text: 4,000 paragraphs of 256 letters and blanks.
     std::mt19937 rng(7);
@@ -46,12 +27,6 @@ struct TBenchJournal {
     }
     Journal->Document->Modified = true;
     SaveEntry(Journal, smAuto);
-  }
-  ~TBenchJournal() {
-    UnloadJournals();
-    QuillorySession().CloseIdleConnections();
-    std::error_code ec;
-    fs::remove_all(Dir, ec);
   }
 };
 

@@ -18,6 +18,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <map>
+#include "BenchText.h"
+
 #include <random>
 
 namespace {
@@ -31,17 +33,6 @@ struct TRun {
   bool ParaStart;
 };
 
-std::string Words(std::mt19937& rng, size_t bytes) {
-  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
-                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
-  std::string s;
-  while (s.size() < bytes) {
-    if (!s.empty()) s += ' ';
-    s += words[rng() % 16];
-  }
-  return s;
-}
-
 // Paragraphs of about 100 bytes: body text with an italic run, and a bold
 // heading every tenth paragraph.
 std::vector<TRun> Document(int paragraphs) {
@@ -49,12 +40,12 @@ std::vector<TRun> Document(int paragraphs) {
   std::vector<TRun> runs;
   for (int p = 0; p < paragraphs; ++p) {
     if (p % 10 == 0) {
-      runs.push_back({Words(rng, 40), 1, true});
+      runs.push_back({BenchWords(rng, 40), 1, true});
       continue;
     }
-    runs.push_back({Words(rng, 55), 0, true});
-    runs.push_back({" " + Words(rng, 18), 2, false});
-    runs.push_back({" " + Words(rng, 20), 0, false});
+    runs.push_back({BenchWords(rng, 55), 0, true});
+    runs.push_back({" " + BenchWords(rng, 18), 2, false});
+    runs.push_back({" " + BenchWords(rng, 20), 0, false});
   }
   return runs;
 }
@@ -111,7 +102,7 @@ T& Cached(int paragraphs) {
   auto& d = docs[paragraphs];
   if (!d) {
     std::mt19937 rng(3);
-    d = std::make_unique<T>(paragraphs > 0 ? Document(paragraphs) : std::vector<TRun>{{Words(rng, 200000), 0, true}});
+    d = std::make_unique<T>(paragraphs > 0 ? Document(paragraphs) : std::vector<TRun>{{BenchWords(rng, 200000), 0, true}});
   }
   return *d;
 }

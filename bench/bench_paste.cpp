@@ -10,25 +10,11 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include "BenchText.h"
+
 #include <random>
 
 namespace {
-
-std::vector<std::string> Paragraphs(int count, unsigned seed) {
-  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
-                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
-  std::mt19937 rng(seed);
-  std::vector<std::string> paras;
-  for (int p = 0; p < count; ++p) {
-    std::string s;
-    while (s.size() < 100) {
-      if (!s.empty()) s += ' ';
-      s += words[rng() % 16];
-    }
-    paras.push_back(std::move(s));
-  }
-  return paras;
-}
 
 // The clipboard block of another program's document.
 AnsiString SourceBlock() {
@@ -43,7 +29,7 @@ AnsiString SourceBlock() {
   doc.VLFOptions = doc.VLFOptions + TVLFOptions{vlfoSaveTextStyles, vlfoSaveParaStyles};
   doc.SetState(doc.GetState() | vlstViewDocument);
   int n = 0;
-  for (const std::string& p : Paragraphs(10000, 11)) {
+  for (const std::string& p : BenchParagraphs(10000, 11)) {
     doc.AddTextItem(p.substr(0, 60), 0, 0);
     doc.AddTextItem(p.substr(60), 1, -1);
     if (++n % 500 == 0) {
@@ -66,7 +52,7 @@ void PasteVLF(benchmark::State& state) {
   qytest::TTestEditData data(&style);
   data.Width = 800;
   data.Height = 600;
-  for (const std::string& p : Paragraphs(10000, 7)) data.AddTextItem(p, 0, 0);
+  for (const std::string& p : BenchParagraphs(10000, 7)) data.AddTextItem(p, 0, 0);
   data.Reformat();
   for (auto _ : state) {
     state.PauseTiming();

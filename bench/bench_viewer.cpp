@@ -18,6 +18,8 @@
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include "BenchText.h"
+
 #include <random>
 
 namespace {
@@ -30,17 +32,6 @@ struct TRun {
   bool ParaStart;
 };
 
-std::string Words(std::mt19937& rng, size_t bytes) {
-  static const char* words[] = {"journal", "morning", "the", "of", "walked", "river", "quiet", "and",
-                                "a", "letters", "remembered", "evening", "light", "garden", "to", "wrote"};
-  std::string s;
-  while (s.size() < bytes) {
-    if (!s.empty()) s += ' ';
-    s += words[rng() % 16];
-  }
-  return s;
-}
-
 // About 1 MB: paragraphs of body text with an italic run, a bold heading
 // every tenth paragraph.
 std::vector<TRun> Document() {
@@ -49,11 +40,11 @@ std::vector<TRun> Document() {
   size_t bytes = 0;
   for (int p = 0; bytes < 1000000; ++p) {
     if (p % 10 == 0) {
-      runs.push_back({Words(rng, 40), 1, true});
+      runs.push_back({BenchWords(rng, 40), 1, true});
     } else {
-      runs.push_back({Words(rng, 55), 0, true});
-      runs.push_back({" " + Words(rng, 18), 2, false});
-      runs.push_back({" " + Words(rng, 20), 0, false});
+      runs.push_back({BenchWords(rng, 55), 0, true});
+      runs.push_back({" " + BenchWords(rng, 18), 2, false});
+      runs.push_back({" " + BenchWords(rng, 20), 0, false});
     }
     bytes += p % 10 == 0 ? 40 : 95;
   }
