@@ -1,5 +1,8 @@
 #include "richtext/model/VLMarkerText.h"
 
+#include "platform/base/SysUtils.h"
+#include "richtext/model/VLUni.h"
+
 #include <cctype>
 
 AnsiString VLAlphaCounter(Integer value, bool upper) {
@@ -85,5 +88,66 @@ AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelText
     r += c;  // not a specifier we fill: copied as written
   }
   if (r.size() > VLMaxMarkerTextLength) r.resize(VLMaxMarkerTextLength);
+  return r;
+}
+
+namespace {
+
+// Symbol: the readable forms are what plain text has always written.
+constexpr TVLSymbolFontChar SymbolChars[] = {
+    {0xA7, u'\u2663', "*"},   {0xA8, u'\u2666', "*"},  {0xA9, u'\u2665', "*"},   {0xAA, u'\u2660', "*"},
+    {0xAB, u'\u2194', "<->"}, {0xAC, u'\u2190', "<-"}, {0xAD, u'\u2191', nullptr}, {0xAE, u'\u2192', "->"},
+    {0xAF, u'\u2193', nullptr}, {0xB7, u'\u2022', "*"}, {0xD7, u'\u22C5', "*"},  {0xDB, u'\u21D4', "<=>"},
+    {0xDC, u'\u21D0', "<="},  {0xDE, u'\u21D2', "=>"}, {0xE0, u'\u25CA', "*"},
+};
+// Wingdings: the bullets that lists use.
+constexpr TVLSymbolFontChar WingdingsChars[] = {
+    {0x6C, u'\u25CF', nullptr}, {0x6E, u'\u25A0', nullptr}, {0x71, u'\u2751', nullptr},
+    {0x75, u'\u25C6', nullptr}, {0x76, u'\u2756', nullptr}, {0xA7, u'\u25AA', nullptr},
+    {0xA8, u'\u25FB', nullptr}, {0xD8, u'\u27A2', nullptr},
+};
+
+template <size_t N>
+const TVLSymbolFontChar* Find(const TVLSymbolFontChar (&table)[N], unsigned char code) {
+  for (const TVLSymbolFontChar& c : table)
+    if (c.Code == code) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+const TVLSymbolFontChar* VLFindSymbolFontChar(const String& fontName, unsigned char code) {
+  if (SameText(fontName, "Symbol")) return Find(SymbolChars, code);
+  if (SameText(fontName, "Wingdings")) return Find(WingdingsChars, code);
+  return nullptr;
+}
+
+WideString VLMarkerDisplayText(const AnsiString& text, const String& fontName, Cardinal codePage) {
+  WideString r;
+  AnsiString run;  // bytes that go through the code page
+  auto flush = [&] {
+    if (run.empty()) return;
+    r += RawUnicodeToWideString(AnsiToRawUnicode(run, codePage));
+    run.clear();
+  };
+  for (char ch : text) {
+    if (const TVLSymbolFontChar* c = VLFindSymbolFontChar(fontName, static_cast<unsigned char>(ch))) {
+      flush();
+      r += c->Unicode;
+    } else {
+      run += ch;
+    }
+  }
+  flush();
+  return r;
+}
+
+AnsiString VLMarkerReadableText(const AnsiString& text, const String& fontName) {
+  AnsiString r;
+  for (char ch : text) {
+    const TVLSymbolFontChar* c = VLFindSymbolFontChar(fontName, static_cast<unsigned char>(ch));
+    if (c && c->Readable) r += c->Readable;
+    else r += ch;
+  }
   return r;
 }

@@ -532,30 +532,7 @@ AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
   }
   TVLMarkerList* list = data.GetMarkers(false);
   AnsiString text = list ? list->DisplayStringOf(&marker) : AnsiString();
-  const TVLMarkerFont* font = level->FontOrNil();
-  if (font && SameText(font->GetName(), "Symbol")) {
-    AnsiString r;
-    for (char ch : text) {
-      const auto c = static_cast<unsigned char>(ch);
-      if ((c >= 0xA7 && c <= 0xAA) || c == 0xB7 || c == 0xD7 || c == 0xE0)
-        r += '*';
-      else if (c == 0xDB)
-        r += "<=>";
-      else if (c == 0xDC)
-        r += "<=";
-      else if (c == 0xDE)
-        r += "=>";
-      else if (c == 0xAB)
-        r += "<->";
-      else if (c == 0xAC)
-        r += "<-";
-      else if (c == 0xAE)
-        r += "->";
-      else
-        r += ch;
-    }
-    text = r;
-  }
+  if (const TVLMarkerFont* font = level->FontOrNil()) text = VLMarkerReadableText(text, font->GetName());
   text += ' ';
   return unicode ? AnsiToRawUnicode(text, codePage) : text;
 }
@@ -575,7 +552,8 @@ WideString MarkerWideText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
   if (level.ListType == vllstUnicodeBullet) return level.FormatStringW;
   TVLMarkerList* list = data.GetMarkers(false);
   const AnsiString text = list ? list->DisplayStringOf(&marker) : AnsiString();
-  return RawUnicodeToWideString(AnsiToRawUnicode(text, data.GetDefaultCodePage()));
+  const TVLMarkerFont* font = level.FontOrNil();
+  return VLMarkerDisplayText(text, font ? font->GetName() : String(), data.GetDefaultCodePage());
 }
 
 }  // namespace

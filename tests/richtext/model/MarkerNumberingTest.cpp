@@ -211,3 +211,104 @@ TEST(MarkerNumbering, MeasuringSplitsTheBoxByAlignment) {
   marker.ListNo = -1;
   EXPECT_EQ(VLMeasureMarker(marker, d.Doc, canvas, nullptr, false).Width, 0);
 }
+
+namespace {
+
+// The rows of ink in a bitmap: first and last row with a dark pixel.
+std::pair<Integer, Integer> InkRows(TBitmap& bmp) {
+  Integer top = -1, bottom = -1;
+  for (Integer y = 0; y < bmp.GetHeight(); ++y)
+    for (Integer x = 0; x < bmp.GetWidth(); ++x)
+      if ((bmp.Canvas()->GetPixel(x, y) & 0xFF) < 0xE0) {
+        if (top < 0) top = y;
+        bottom = y;
+        break;
+      }
+  return {top, bottom};
+}
+
+std::vector<TColor> Pixels(TBitmap& bmp) {
+  std::vector<TColor> r;
+  for (Integer y = 0; y < bmp.GetHeight(); ++y)
+    for (Integer x = 0; x < bmp.GetWidth(); ++x) r.push_back(bmp.Canvas()->GetPixel(x, y));
+  return r;
+}
+
+void Clear(TBitmap& bmp) {
+  bmp.Canvas()->Brush.Color = clWhite;
+  bmp.Canvas()->Brush.Style = bsSolid;
+  bmp.Canvas()->FillRect(TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
+}
+
+}  // namespace
+
+// A bullet of a symbol font draws as the glyph that font would show, not as
+// the code page's character of the same byte; plain text keeps its readable
+// forms, and the stored level is not touched.
+TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
+  const struct {
+    const char* Font;  // "" for a level without a font
+    char Code;
+    char16_t Shown;
+    const char* Plain;
+  } cases[] = {
+      {"Symbol", '\xB7', u'\u2022', "* "},    {"symbol", '\xDE', u'\u21D2', "=> "},
+      {"Symbol", '\xA7', u'\u2663', "* "},    {"Wingdings", '\xA7', u'\u25AA', "\xA7 "},
+      {"Wingdings", 'l', u'\u25CF', "l "},    {"Arial", '\xB7', u'\u00B7', "\xB7 "},
+      {"", '\xB7', u'\u00B7', "\xB7 "},       {"Symbol", 'o', u'o', "o "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Font) + " " + std::to_string(static_cast<unsigned char>(c.Code)));
+    TListDoc d({vllstBullet});
+    TVLListLevel* level = d.Style.ListStyles->Items(0)->Levels->Items(0);
+    level->FormatString = AnsiString(1, c.Code);
+    if (*c.Font) {
+      level->GetFont()->SetName(c.Font);
+      level->GetFont()->SetSize(20);
+    }
+    d.Add(0);
+    TVLMarkerItemInfo& marker = *d.Doc.GetMarkers(false)->Get(0);
+    EXPECT_EQ(VLMarkerAsText(marker, d.Doc, false), c.Plain);
+
+    TBitmap drawn(60, 60), expected(60, 60);
+    Clear(drawn);
+    Clear(expected);
+    VLPaintMarker(marker, d.Doc, 5, 5, *drawn.Canvas());
+    TCanvas& e = *expected.Canvas();
+    e.Font.Assign(*level->GetFont());
+    e.Brush.Style = bsClear;
+    e.TextOutW(5, 5, WideString(1, c.Shown));
+    EXPECT_NE(InkRows(drawn).first, -1);
+    EXPECT_TRUE(Pixels(drawn) == Pixels(expected));
+    EXPECT_EQ(VLMeasureMarker(marker, d.Doc, e, nullptr, false).Height, e.TextExtentW(WideString(1, c.Shown)).cy);
+    EXPECT_EQ(level->FormatString, AnsiString(1, c.Code));
+  }
+}
+
+// The marker is as large as its level's font says.
+TEST(MarkerNumbering, TheMarkerFollowsItsLevelsFontSize) {
+  TListDoc d({vllstBullet});
+  TVLListLevel* level = d.Style.ListStyles->Items(0)->Levels->Items(0);
+  level->FormatString = "\xB7";
+  level->GetFont()->SetName("Symbol");
+  d.Add(0);
+  TVLMarkerItemInfo& marker = *d.Doc.GetMarkers(false)->Get(0);
+  std::vector<Integer> inks, heights;
+  for (Integer size : {8, 12, 24}) {
+    level->GetFont()->SetSize(size);
+    TBitmap bmp(80, 80);
+    Clear(bmp);
+    VLPaintMarker(marker, d.Doc, 5, 5, *bmp.Canvas());
+    const auto [top, bottom] = InkRows(bmp);
+    ASSERT_GE(top, 0) << size;
+    inks.push_back(bottom - top + 1);
+    heights.push_back(VLMeasureMarker(marker, d.Doc, *bmp.Canvas(), nullptr, false).Height);
+  }
+  // A 12-point bullet is no speck, and twice the size draws it about twice
+  // as large.
+  EXPECT_GE(inks[1], 4);
+  EXPECT_LT(inks[0], inks[1]);
+  EXPECT_GE(inks[2], inks[1] * 3 / 2);
+  EXPECT_LT(heights[0], heights[1]);
+  EXPECT_LT(heights[1], heights[2]);
+}
