@@ -362,7 +362,11 @@ void TformQuilloryEditor::QuilloryTextCurTextStyleChanged(TObject*) {
   main->UpdatingStyleControls = true;
   TFontInfo* s = QuilloryStyle->TextStyles->Items(QuilloryText->GetCurTextStyleNo());
   main->cbTextStyles->SetItemIndex(s->Standard ? LineOf(main->cbTextStyles, s->StyleName) : -1);
-  main->tbFontName->SetItemIndex(LineOf(main->tbFontName, s->FontName));
+  // A font that is not installed has no line; the box still shows the name
+  // the text asks for.
+  const int fontLine = LineOf(main->tbFontName, s->FontName);
+  main->tbFontName->SetItemIndex(fontLine);
+  if (fontLine < 0) main->tbFontName->SetText(s->FontName);
   main->tbFontSize->SetText(IntToStr(s->Size));
   main->UpdatingStyleControls = was;
 }

@@ -227,7 +227,9 @@ void TformQuilloryMain::BuildCommands() {
   tbFormat = bar("tbFormat");
   tbFontName = new TComboBox(this);
   tbFontName->SetName("tbFontName");
-  tbFontName->SetStyle(csDropDownList);
+  // With an edit field: it shows the caret's font also when that font is
+  // not installed and so has no line in the list.
+  tbFontName->SetStyle(csDropDown);
   tbFontName->SetSorted(true);
   tbFontName->Items().Assign(&Screen->Fonts());
   tbFontName->SetWidth(170);

@@ -173,6 +173,52 @@ TEST_F(EditorWindowTest, StyleBoxesListTheStandardStylesAndApplyThemByName) {
   EXPECT_EQ(script.Shown[0].Text, "StyleNotFound");
 }
 
+// The font and style boxes follow the caret; the font box shows the font the
+// text asks for also when that font is not installed and has no line.
+TEST_F(EditorWindowTest, TheFontBoxesShowTheCaretsFontEvenWhenItIsNotInstalled) {
+  TOpenJournal* j = TwoLines(0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  TformQuilloryMain* m = World.Main;
+  m->FillStyleBoxes();
+  TStrings& fonts = m->tbFontName->Items();
+  ASSERT_GT(fonts.Count(), 0);
+  const String installed = fonts[fonts.Count() - 1];
+  TFontInfos& styles = *j->EditorWindow->QuilloryStyle->TextStyles;
+  TFontInfo* other = styles.Add();
+  other->FontName = installed;
+  other->Size = 17;
+  other->Standard = false;
+  e->SetSelectionBounds(1, 1, 1, e->GetItemEndOffset(1));
+  e->ApplyTextStyle(styles.Count() - 1);
+  auto line = [&](const String& name) {
+    for (int i = 0; i < fonts.Count(); ++i)
+      if (fonts[i] == name) return i;
+    return -1;
+  };
+  const struct {
+    Integer Item;
+    String Font, Size;
+    int TextStyleLine;
+  } steps[] = {
+      {0, styles.Items(0)->FontName, "12", 0},  // "Arial": not installed here
+      {1, installed, "17", -1},                 // not a standard style
+      {0, styles.Items(0)->FontName, "12", 0},  // nothing stays from the other font
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.Item);
+    e->SetCaret(s.Item, 2);
+    j->EditorWindow->QuilloryTextCaretMove(e);
+    EXPECT_EQ(m->tbFontName->GetText(), s.Font);
+    EXPECT_EQ(m->tbFontName->GetItemIndex(), line(s.Font));
+    EXPECT_EQ(m->tbFontSize->GetText(), s.Size);
+    EXPECT_EQ(m->cbTextStyles->GetItemIndex(), s.TextStyleLine);
+    EXPECT_EQ(m->cbParagraphStyles->GetItemIndex(), 0);
+  }
+  EXPECT_EQ(styles.Items(0)->FontName, "Arial");
+  // Showing the name chose nothing: no style was made or applied.
+  EXPECT_EQ(e->VLData()->GetItemStyle(0), 0);
+}
+
 TEST_F(EditorWindowTest, TogglesAreWrittenAtOnceAndTheFocusSwitchNeedsTheTree) {
   TformQuilloryMain* m = World.Main;
   TOpenJournal* j = World.OpenWindow("Diary", 0);
