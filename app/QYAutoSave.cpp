@@ -51,6 +51,10 @@ String Countdown(const char* what, int left) { return String(what) + IntToStr(le
 
 }  // namespace
 
+String WidestCountdownText() {
+  return Countdown("save:", -999) + Countdown("hide:", 999) + Countdown("lock:", 999);
+}
+
 void HideJournal(bool automatic) {
   SaveEntry(CurrentJournal, smAuto);
   if (automatic) Panel(2, "autohide");

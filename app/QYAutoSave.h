@@ -28,6 +28,9 @@ TAutoTimerWindows& AutoTimerWindows();
 // One tick at the given moment. Returns the countdown text (panel 3); a
 // paused timer changes nothing and answers an empty text.
 String AutomaticSaveTimerTimer(TDateTime now);
+// The countdown text at its widest (all three parts, three-digit minutes,
+// the save part overdue), for sizing the panel that shows it.
+String WidestCountdownText();
 // The hide and lock commands (automatic ones also set the state word and
 // close the find window).
 void HideJournal(bool automatic);

@@ -153,6 +153,11 @@ void TformQuilloryMain::BuildControls() {
     p->SetBevel(d.bevel);
     p->SetAlignment(d.alignment);
   }
+  // No panel cuts off the texts it shows: the state words and the longest
+  // progress texts, and the countdowns at their widest.
+  FitStatusPanel(spState, {"nothing to delete", "tree pointer dead end", "Saving Quillory Profile...",
+                           "Saving Window Positions...", "BYE! Have a Good Day :)"});
+  FitStatusPanel(spCountdown, {WidestCountdownText()});
 
   ControlBar = new TPanel(this);
   ControlBar->SetName("ControlBar");
@@ -426,8 +431,17 @@ void TformQuilloryMain::InstanceMessageReceived(const String& message) {
 
 void TformQuilloryMain::SetStatusText(int panel, const String& text) {
   if (!StatusBar || panel >= StatusBar->Panels().Count()) return;
+  // The owner's name is the user's to choose: its panel grows with it.
+  if (panel == spOwner) FitStatusPanel(panel, {text});
   StatusBar->Panels()[panel]->SetText(text);
   StatusBar->Repaint();
+}
+
+void TformQuilloryMain::FitStatusPanel(int panel, std::initializer_list<String> texts) {
+  TStatusPanel* p = StatusBar->Panels()[panel];
+  int width = p->GetWidth();
+  for (const String& t : texts) width = std::max(width, StatusBar->PanelWidthFor(t));
+  if (width != p->GetWidth()) p->SetWidth(width);
 }
 
 String TformQuilloryMain::StatusText(int panel) const {

@@ -11,6 +11,7 @@
 
 #include "app/QYDatabase.h"
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -95,6 +96,8 @@ public:
   // Status bar: the panel's text, repainted at once.
   void SetStatusText(int panel, const String& text);
   String StatusText(int panel) const;
+  // Widens the panel to show each of the texts whole; never narrows it.
+  void FitStatusPanel(int panel, std::initializer_list<String> texts);
   void ShowNumLockState();
   void ShowCapsLockState();
 

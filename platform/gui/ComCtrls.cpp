@@ -9,6 +9,7 @@
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -234,6 +235,14 @@ TRect TStatusBar::PanelRect(int index) const {
     x += w;
   }
   return {};
+}
+
+int TStatusBar::PanelWidthFor(const String& text) const {
+  const QWidget* w = Widget();
+  const int advance = w ? w->fontMetrics().horizontalAdvance(ToQ(text)) : 0;
+  // The gap to the next panel, the bevel's lines, the text margins and a
+  // little air on each side.
+  return advance + 2 + 2 * 1 + 2 * 2 + 2 * 2;
 }
 
 void TStatusBar::Paint() {

@@ -251,6 +251,9 @@ public:
   void SetSimpleText(const String& value);
   bool SizeGrip = true;
   TRect PanelRect(int index) const;
+  // The panel width that shows text whole in the bar's font, margins and
+  // bevel included.
+  int PanelWidthFor(const String& text) const;
   TDrawPanelEvent OnDrawPanel;
 
 protected:

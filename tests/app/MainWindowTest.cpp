@@ -5,7 +5,9 @@
 #include "app/QYMain.h"
 #include "app/QYStartup.h"
 
+#include "platform/gui/ControlImage.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -68,8 +70,10 @@ TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
   EXPECT_EQ(Main->StatusText(spOwner), "Journal of alice");
   EXPECT_EQ(Main->StatusText(spState), "saved");
   EXPECT_EQ(Main->StatusText(spCountdown), "auto");
+  // The design widths, wider where the bar's font needs it.
   const int widths[] = {40, 40, 200, 200, 300, 50};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(Main->StatusBar->Panels()[i]->GetWidth(), widths[i]);
+  for (int i = 0; i < 6; ++i) EXPECT_GE(Main->StatusBar->Panels()[i]->GetWidth(), widths[i]);
+  EXPECT_EQ(Main->StatusBar->Panels()[0]->GetWidth(), 40);
 
   // Switching modes shows the open screen's bars and hides the cover.
   Main->SetScreenMode(smOpen);
@@ -284,6 +288,49 @@ TEST_F(MainWindowTest, RestoreBeforeTheStartupWindowsExistIsAppliedWhenTheyDo) {
 }  // namespace
 
 namespace {
+
+// What a panel shows is never cut off at its edges: the countdowns at their
+// widest, the longest state and progress texts, a long owner name.
+TEST_F(MainWindowTest, StatusPanelsShowTheirTextsWhole) {
+  Create();
+  Main->SetBounds(0, 0, 1600, 700);
+  Main->SetScreenMode(smOpen);
+  ProfileSettings.UserName = "Anne Shirley-Cuthbert of Green Gables, Avonlea";
+  ProfileSettings.DisplayUserName = true;
+  const struct {
+    int Panel;
+    String Text;
+  } cases[] = {
+      {spCountdown, "save:120 m  hide:120 m  lock:120 m  "},
+      {spCountdown, "save:-999 m  hide:0 m  lock:-1 m  "},
+      {spState, "Saving Window Positions..."},
+      {spState, "BYE! Have a Good Day :)"},
+      {spState, "tree pointer dead end"},
+      {spOwner, JournalOwnerText()},
+  };
+  TStatusBar* bar = Main->StatusBar;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    Main->SetStatusText(c.Panel, c.Text);
+    TBitmap bmp(bar->GetWidth(), bar->GetHeight());
+    PaintControlTo(bar, *bmp.Canvas(), 0, 0, false);
+    const TRect r = bar->PanelRect(c.Panel);
+    // Ink inside the bevel; text cut off by the panel reaches its margins.
+    int first = -1, last = -1;
+    for (int x = r.Left + 2; x < r.Right - 2; ++x)
+      for (int y = r.Top + 2; y < r.Bottom - 2; ++y)
+        if ((bmp.Canvas()->GetPixel(x, y) & 0xFF) < 0x80) {
+          if (first < 0) first = x;
+          last = x;
+          break;
+        }
+    ASSERT_GE(first, 0);
+    EXPECT_GT(first, r.Left + 3);
+    EXPECT_LT(last, r.Right - 4);
+  }
+  // The countdown panel still starts where the design puts it.
+  EXPECT_EQ(bar->PanelRect(spCountdown).Left, 40 + 40 + bar->Panels()[spState]->GetWidth());
+}
 
 TEST_F(MainWindowTest, LeftColumnShowsTheChosenPartsTopToBottom) {
   Create();
