@@ -501,7 +501,17 @@ void TformQuilloryMain::ArrangeLeftColumn() {
   }
   for (size_t i = 0; i + 1 < parts.size(); ++i) parts[i]->SetAlign(alTop);
   parts.back()->SetAlign(alClient);
-  pMonthCalendar->SetHeight(MonthCalendar->NaturalSize().cy);
+  // The calendar itself gets the height a month needs; the panel's frame
+  // comes on top of it.
+  const TSize month = MonthCalendar->NaturalSize();
+  pMonthCalendar->SetHeight(month.cy);
+  pMonthCalendar->SetHeight(2 * month.cy - MonthCalendar->GetHeight());
+  // A month shows whole: the column widens when the calendar needs it.
+  const int missing = month.cx - MonthCalendar->GetWidth();
+  if (pMonthCalendar->GetVisible() && missing > 0) {
+    pTreesAndLists->SetWidth(pTreesAndLists->GetWidth() + missing);
+    sEditorSplitter->SetLeft(pTreesAndLists->GetWidth() + 1);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -6,16 +6,22 @@
 //       documents folder; ends with 0 when both did what they should.
 //   journal_end_to_end first|second <program folder> <documents folder> <screenshot>
 //
-// First start: the database folder is made, the journal opened, a daily and
-// a topic journal created through the New Journal button and its dialog, and
-// an entry typed with bold text and a list; the date moves to the day before
-// and back, the entry must still be there; the program is left through its
-// exit command. Second start: the journal opened again must show the entry,
-// bold and list included; the screenshot shows it.
+// First start: the database folder is made, the journal opened, the entry
+// tree and the month calendar shown by their shortcuts, a daily and a topic
+// journal created through the New Journal button and its dialog, and an
+// entry typed with bold text and a bulleted list; the date moves to the day
+// before and back, the entry must still be there, and the tree has its
+// nodes; the program is left through its exit command. Second start: the
+// journal opened again must show the entry, bold and bullets included, the
+// calendar and the loaded tree open on the day, whose entry is chosen there;
+// the tool bar's boxes name the caret's style and the status bar shows the
+// countdowns; the screenshot shows it.
 #include "app/QYAddJournal.h"
 #include "app/QYEditor.h"
+#include "app/QYEntryTree.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYProfile.h"
 #include "app/QYStartup.h"
 
 #include "platform/gui/ControlsPrivate.h"
@@ -25,6 +31,7 @@
 #include "richtext/model/VLStyle.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
@@ -145,11 +152,18 @@ void TypeEntry(TVellumEdit* e) {
   QTest::keyClicks(w, " by the gate.");
   QTest::keyClick(w, Qt::Key_Return);
   // A bullet list: no list command exists yet, so the list style is made and
-  // applied as such a command will; the items are typed.
+  // applied as the bullets command will (its first level: the Symbol
+  // bullet in 12 points); the items are typed.
   TVLListInfo* list = e->GetStyle()->ListStyles->Add();
   TVLListLevel* level = list->Levels->Add();
   level->ListType = vllstBullet;
   level->LeftIndent = 24;
+  level->FirstIndent = 0;
+  level->MarkerIndent = 0;
+  level->FormatString = "\xB7";
+  level->GetFont()->SetName("Symbol");
+  level->GetFont()->SetCharset(2);
+  level->GetFont()->SetSize(12);
   e->ApplyListStyle(e->GetStyle()->ListStyles->Count() - 1, 0, 1, false);
   QTest::keyClicks(w, "water them daily");
   QTest::keyClick(w, Qt::Key_Return);
@@ -170,6 +184,65 @@ void CheckEntry(TOpenJournal* j, const std::string& when) {
   Check(ListMarkers(e) == 2, "two list markers " + when + " (" + std::to_string(ListMarkers(e)) + ")");
 }
 
+// The ink box of the editor's drawing in a rectangle of its client area.
+QRect InkIn(TVellumEdit* e, const QRect& area) {
+  const QImage img = W(e)->grab().toImage();
+  QRect ink;
+  for (int y = std::max(0, area.top()); y <= area.bottom() && y < img.height(); ++y)
+    for (int x = std::max(0, area.left()); x <= area.right() && x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) < 200) ink |= QRect(x, y, 1, 1);
+  return ink;
+}
+
+// Each list marker is drawn as a bullet of its level's size, not as a speck.
+void CheckBullets(TVellumEdit* e, const std::string& when) {
+  Settle();
+  int seen = 0;
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    if (e->VLData()->GetItemStyle(i) != -11) continue;
+    Integer left = 0, top = 0, textLeft = 0, textTop = 0;
+    if (!e->GetItemCoords(i, left, top) || !e->GetItemCoords(i + 1, textLeft, textTop)) continue;
+    // Between the marker's place and its item's text, on the item's line.
+    const QRect ink = InkIn(e, QRect(left, top, textLeft - left - 2, 24));
+    ++seen;
+    Check(ink.width() >= 4 && ink.height() >= 4,
+          "bullet " + std::to_string(seen) + " " + when + " is drawn whole (" + std::to_string(ink.width()) + "x" +
+              std::to_string(ink.height()) + " px)");
+  }
+  Check(seen == 2, "two bullets looked at " + when);
+}
+
+// The first child of a node with the given text.
+TTreeNode* Child(TTreeNode* node, const String& text) {
+  for (int i = 0; node && i < node->Count(); ++i)
+    if (node->Item(i)->GetText() == text) return node->Item(i);
+  return nullptr;
+}
+
+TTreeNode* Root(TTreeView* tree, const String& text) {
+  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->GetNextSibling())
+    if (n->GetText() == text) return n;
+  return nullptr;
+}
+
+// The day's path under "Journal Entries By Date": year, month, day, entry.
+TTreeNode* TodaysLeaf(TTreeView* tree, const std::string& when) {
+  const TDateTime today = std::floor(Date());
+  TTreeNode* byDate = Root(tree, "Journal Entries By Date");
+  TTreeNode* year = Child(byDate, FormatDateTime("yyyy", today));
+  TTreeNode* month = Child(year, FormatDateTime("mmm", today));
+  TTreeNode* day = Child(month, FormatDateTime("ddd, dd", today));
+  TTreeNode* leaf = Child(day, "Garden Diary");
+  Check(byDate && year && month && day && leaf, "the tree holds the year, month and day of the entry " + when);
+  Check(Root(tree, "Topic Journals") && Child(Root(tree, "Topic Journals"), "Recipes"),
+        "the tree holds the topic entry " + when);
+  return leaf;
+}
+
+bool ShownWithSize(TControl* c) {
+  return c && c->Showing() && W(c)->isVisible() && c->GetWidth() > 20 && c->GetHeight() > 20;
+}
+
 bool Shot(const std::string& file) {
   Settle(25);
   QPixmap shot = W(formQuilloryMain)->window()->grab();
@@ -183,6 +256,14 @@ void FirstStart(const std::string& screenshot) {
   Check(m && ScreenMode == smCover, "first start shows the cover");
   ClickControl(m->pbOpenQuillory);
   Check(ScreenMode == smOpen, "the journal is open");
+  Check(!m->pEntryTree->Showing() && !m->pMonthCalendar->Showing(), "tree and calendar are hidden at first");
+  // The user shows the entry tree and the month calendar (kept for the next
+  // start).
+  QTest::keyClick(W(m)->window(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(W(m)->window(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+  Settle();
+  Check(ProfileSettings.ShowEntryTree && ShownWithSize(m->tEntryTree), "the entry tree shows");
+  Check(ProfileSettings.ShowMonthCalendar && ShownWithSize(m->MonthCalendar), "the month calendar shows");
   ClickButton("tbActionNewJournal");
   ClickButton("tbActionNewJournal");
   TOpenJournal* daily = JournalNamed("Garden Diary");
@@ -205,6 +286,10 @@ void FirstStart(const std::string& screenshot) {
   ClickButton("tbActionDateNext");
   Check(daily->EntryDate == today, "moved back to today");
   CheckEntry(daily, "after moving back");
+  CheckBullets(daily->EditorWindow->QuilloryText, "after moving back");
+  // The first saves put the entries into the tree.
+  for (int i = 0; i < 50 && (EntryTreeBusy || !TodaysLeaf(m->tEntryTree, "")); ++i) Settle(2);
+  TodaysLeaf(m->tEntryTree, "after the first save");
   Shot(screenshot);
   m->ActionExit->Execute();
 }
@@ -221,6 +306,38 @@ void SecondStart(const std::string& screenshot) {
     Check(false, "the daily journal is there");
   }
   if (TOpenJournal* topic = JournalNamed("Recipes")) CheckEntry(topic, "of the topic journal after the restart");
+  // Tree and calendar show as left; the tree, loaded on opening, is open
+  // on today's entry, which the user chooses there.
+  Check(ShownWithSize(m->MonthCalendar) && ShownWithSize(m->pMonthCalendar), "the month calendar shows again");
+  Check(std::floor(m->MonthCalendar->GetDate()) == std::floor(Date()), "the calendar shows today");
+  for (int i = 0; i < 100 && !EntryTreeLoaded; ++i) Settle(2);
+  Check(EntryTreeLoaded && ShownWithSize(m->tEntryTree) && ShownWithSize(m->pEntryTree), "the entry tree shows again");
+  if (TTreeNode* leaf = TodaysLeaf(m->tEntryTree, "after the restart")) {
+    Check(leaf->Parent()->GetExpanded() && leaf->Parent()->Parent()->GetExpanded() &&
+              leaf->Parent()->Parent()->Parent()->GetExpanded(),
+          "the tree is open down to today");
+    m->tEntryTree->SetSelected(leaf);
+    Settle();
+    Check(CurrentJournal && CurrentJournal->JournalName == "Garden Diary", "the tree's entry is the current one");
+  }
+  if (TOpenJournal* daily = JournalNamed("Garden Diary")) {
+    TVellumEdit* e = daily->EditorWindow->QuilloryText;
+    CheckBullets(e, "after the restart");
+    // The caret in the first words: the boxes name their style, its font
+    // included, though that font is not installed here.
+    e->SetFocus();
+    e->SetCaret(0, 3);
+    Settle();
+    const TFontInfo* style = e->GetStyle()->TextStyles->Items(e->GetCurTextStyleNo());
+    Check(m->tbFontName->GetText() == style->FontName && !style->FontName.empty(),
+          "the font box shows \"" + style->FontName + "\": " + m->tbFontName->GetText());
+    Check(m->tbFontSize->GetText() == IntToStr(style->Size), "the size box shows " + IntToStr(style->Size));
+    Check(m->cbTextStyles->GetText() == style->StyleName, "the text style box shows " + style->StyleName);
+    Check(m->cbParagraphStyles->GetText() == "Quillory Paragraph", "the paragraph style box shows its style");
+  }
+  // The countdowns replace the design text at the timer's first tick.
+  for (int i = 0; i < 60 && m->StatusText(spCountdown) == "auto"; ++i) Settle(10);
+  Check(m->StatusText(spCountdown).find("lock:") == 0, "the countdowns show: " + m->StatusText(spCountdown));
   std::printf("  boxes: journals %d/%d text %d/%d para %d/%d font %d/%d\n", m->cbSelectJournal->Items().Count(),
               m->cbSelectJournal->GetItemIndex(), m->cbTextStyles->Items().Count(), m->cbTextStyles->GetItemIndex(),
               m->cbParagraphStyles->Items().Count(), m->cbParagraphStyles->GetItemIndex(),
