@@ -76,6 +76,15 @@ TDBFileKind ClassifyDatabaseFile(const String& path, String* reason) {
   return dfEncrypted;
 }
 
+String CipherSaltOf(const String& path, size_t count) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return String();
+  String salt(count, '\0');
+  const ssize_t got = ::pread(fd, salt.data(), count, 0);
+  ::close(fd);
+  return got == static_cast<ssize_t>(count) ? salt : String();
+}
+
 String RestructureTargetName(const String& path) { return path + ".new"; }
 
 int RemoveStaleTableFiles(const String& folder) {

@@ -15,6 +15,10 @@ enum TDBFileKind {
 // short text for dfNotDatabase.
 TDBFileKind ClassifyDatabaseFile(const String& path, String* reason = nullptr);
 
+// The first bytes of an encrypted file that salt its key (count bytes);
+// "" when the file is shorter or cannot be read.
+String CipherSaltOf(const String& path, size_t count);
+
 // The name a restructure writes its new file under before it replaces path.
 String RestructureTargetName(const String& path);
 

@@ -24,3 +24,19 @@ bool SameHash(const String& a, const String& b);
 
 // Overwrites the string's bytes with zeros and empties it.
 void WipeString(String& s);
+
+// Raw keys of encrypted files. The engine derives a file's key from its
+// password with PBKDF2-HMAC-SHA1 (kdf_iter rounds, 32 bytes) over the file's
+// salt, its first CipherSaltBytes bytes. Handed the derived key as the text
+// "x'<64 hex digits>'" it skips that work; with the salt's 32 hex digits
+// appended it makes a new file with that salt.
+constexpr size_t CipherSaltBytes = 16;
+// CipherSaltBytes random bytes.
+String NewCipherSalt();
+// The raw-key text of the password for a file with that salt (and the salt
+// appended when withSalt). Raises EDatabaseError for a salt of another size
+// or iterations that are not positive.
+String CipherRawKey(const String& password, const String& salt, int kdfIter, bool withSalt = false);
+// True for a key the engine itself takes as raw (such a password is handed
+// over as it is, never derived from).
+bool IsCipherRawKey(const String& key);

@@ -199,7 +199,7 @@ TSession::~TSession() {
   }
   for (auto& c : FConnections) CloseConnection(*c);
   for (String& p : FPasswords) WipeString(p);
-  for (auto& [path, key] : FLastKey) WipeString(key);
+  for (auto& [path, key] : FLastKey) key.Wipe();
 }
 
 TSession* TSession::FindSession(const String& name) {
@@ -264,8 +264,8 @@ void TSession::RemovePassword(const String& password) {
   // The caller's string may be one of ours: compare against a copy.
   String p = password;
   for (auto it = FLastKey.begin(); it != FLastKey.end();) {
-    if (it->second == p) {
-      WipeString(it->second);
+    if (it->second.Password == p) {
+      it->second.Wipe();
       it = FLastKey.erase(it);
     } else {
       ++it;
@@ -286,7 +286,7 @@ void TSession::RemoveAllPasswords() {
   std::lock_guard<std::recursive_mutex> g(FLock);
   for (String& p : FPasswords) WipeString(p);
   FPasswords.clear();
-  for (auto& [path, key] : FLastKey) WipeString(key);
+  for (auto& [path, key] : FLastKey) key.Wipe();
   FLastKey.clear();
   // Idle connections to keyed files go too, with their decrypted pages.
   for (auto it = FConnections.begin(); it != FConnections.end();) {
@@ -338,6 +338,54 @@ TCipherSettings TSession::CipherSettingsOf(const String& path) const {
   std::lock_guard<std::recursive_mutex> g(FLock);
   auto it = FCipher.find(path);
   return it != FCipher.end() ? it->second : TCipherSettings();
+}
+
+int TSession::KeyDerivations() const {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  return FKeyDerivations;
+}
+
+void TSession::TFileKey::Wipe() {
+  WipeString(Password);
+  WipeString(Salt);
+  WipeString(RawKey);
+}
+
+String TSession::RawKeyOf(const String& path, const String& password,
+                          const TCipherSettings& settings, const String& salt) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  if (password.empty() || IsCipherRawKey(password) || salt.size() != CipherSaltBytes)
+    return String();
+  auto last = FLastKey.find(path);
+  if (last != FLastKey.end() && !last->second.RawKey.empty() && last->second.Password == password &&
+      last->second.Settings == settings && last->second.Salt == salt)
+    return last->second.RawKey;
+  ++FKeyDerivations;
+  return CipherRawKey(password, salt, settings.KdfIter);
+}
+
+void TSession::RememberKey(const String& path, const String& password,
+                           const TCipherSettings& settings, const String& salt, String& rawKey) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  ForgetKey(path);
+  if (password.empty() || !HasPassword(password)) {
+    WipeString(rawKey);
+    return;
+  }
+  TFileKey& k = FLastKey[path];
+  k.Password = password;
+  k.Settings = settings;
+  k.Salt = salt;
+  k.RawKey = std::move(rawKey);
+  rawKey.clear();
+}
+
+void TSession::ForgetKey(const String& path) {
+  std::lock_guard<std::recursive_mutex> g(FLock);
+  auto it = FLastKey.find(path);
+  if (it == FLastKey.end()) return;
+  it->second.Wipe();
+  FLastKey.erase(it);
 }
 
 sqlite3* TSession::OpenWithKey(const String& path, const String& key,
@@ -413,8 +461,9 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       keys.emplace_back();
     } else {
       auto last = FLastKey.find(path);
-      if (last != FLastKey.end() && HasPassword(last->second) && !last->second.empty())
-        keys.push_back(last->second);
+      if (last != FLastKey.end() && HasPassword(last->second.Password) &&
+          !last->second.Password.empty())
+        keys.push_back(last->second.Password);
       for (const String& p : FPasswords)
         if (!p.empty() && std::find(keys.begin(), keys.end(), p) == keys.end()) keys.push_back(p);
     }
@@ -422,10 +471,19 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     if (auto rec = FCipher.find(path); rec != FCipher.end()) settings.push_back(rec->second);
     for (const TCipherSettings& cs : {TCipherSettings(), DBEarlierCipherSettings})
       if (std::find(settings.begin(), settings.end(), cs) == settings.end()) settings.push_back(cs);
+    // Each password is derived into the file's key here, once: the engine
+    // takes the derived key without deriving again, and later connections
+    // to the file (other threads, reopened ones) take the kept one.
+    const String salt = kind == dfEncrypted ? CipherSaltOf(path, CipherSaltBytes) : String();
     int rc = SQLITE_OK;
     for (const String& k : keys) {
       for (const TCipherSettings& cs : settings) {
-        sqlite3* db = OpenWithKey(path, k, cs, rc);
+        String raw = RawKeyOf(path, k, cs, salt);
+        struct TWipeRaw {
+          String& Key;
+          ~TWipeRaw() { WipeString(Key); }
+        } wipeRaw{raw};
+        sqlite3* db = OpenWithKey(path, raw.empty() ? k : raw, cs, rc);
         if (db) {
           if (String cut = TruncationOf(db, path); !cut.empty()) {
             sqlite3_close(db);
@@ -456,9 +514,7 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
           c->Users = 1;
           c->ExclusiveHolder = exclusiveHolder;
           if (!k.empty()) {
-            String& last = FLastKey[path];
-            WipeString(last);
-            last = k;
+            RememberKey(path, k, cs, salt, raw);
             FCipher[path] = cs;
           }
           FConnections.push_back(std::move(c));
@@ -786,6 +842,27 @@ void TTable::RestructurePassword(const String& newPassword) {
   if (!CreatePrivateFile(target))
     throw EDBEngineError("Cannot create " + target + ": " + std::strerror(errno), SQLITE_CANTOPEN);
   const TCipherSettings settings;  // a rewritten file takes the defaults
+  // The new file gets a salt of ours, so its key is derived once, here: the
+  // export and the check take it raw, and the session keeps it for the
+  // connections to the new file.
+  String salt, newKey, checkKey;
+  struct TWipeKeys {
+    String &A, &B, &C;
+    ~TWipeKeys() {
+      WipeString(A);
+      WipeString(B);
+      WipeString(C);
+    }
+  } wipeKeys{salt, newKey, checkKey};
+  if (newPassword.empty() || IsCipherRawKey(newPassword)) {
+    newKey = checkKey = newPassword;
+  } else {
+    salt = NewCipherSalt();
+    newKey = CipherRawKey(newPassword, salt, settings.KdfIter, true);
+    checkKey.reserve(3 + 64);
+    checkKey.append(newKey, 0, 2 + 64);
+    checkKey += '\'';
+  }
   try {
     Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
     String userVersion = QueryText(db, "PRAGMA user_version");
@@ -794,8 +871,8 @@ void TTable::RestructurePassword(const String& newPassword) {
     int rc = sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS qy_new KEY ?", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
       sqlite3_bind_text(st, 1, target.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_blob(st, 2, newPassword.data(), static_cast<int>(newPassword.size()),
-                        SQLITE_TRANSIENT);
+      // Static: the engine makes no copy of the key that it would free unwiped.
+      sqlite3_bind_blob(st, 2, newKey.data(), static_cast<int>(newKey.size()), SQLITE_STATIC);
       rc = sqlite3_step(st);
       if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
@@ -803,7 +880,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     sqlite3_finalize(st);
     if (rc != SQLITE_OK) throw EDBEngineError("ATTACH failed: " + msg, rc);
     try {
-      if (!newPassword.empty() && ApplyKey(db, newPassword, settings, "qy_new.") != SQLITE_OK)
+      if (!newKey.empty() && ApplyKey(db, newKey, settings, "qy_new.") != SQLITE_OK)
         throw EDBEngineError("Cannot key the restructured table file", SQLITE_ERROR);
       QueryText(db, "SELECT sqlcipher_export('qy_new')");
       Exec(db, "PRAGMA qy_new.user_version = " + IntToStr(StrToInt64Def(userVersion, 0)));
@@ -816,7 +893,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     // opens with the new key before it replaces the old one.
     sqlite3* check = nullptr;
     rc = sqlite3_open_v2(target.c_str(), &check, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) rc = ApplyKey(check, newPassword, settings);
+    if (rc == SQLITE_OK) rc = ApplyKey(check, checkKey, settings);
     String ok = rc == SQLITE_OK ? QueryText(check, "PRAGMA quick_check", &rc) : String();
     if (rc == SQLITE_OK) {
       try {
@@ -853,6 +930,9 @@ void TTable::RestructurePassword(const String& newPassword) {
   }
   FsyncPath(ExtractFileDir(FPath), true);
   s.SetCipherSettings(FPath, settings);
+  // The old file's key goes: a copy of that file must not open with it.
+  String kept = salt.empty() ? String() : std::move(checkKey);
+  s.RememberKey(FPath, newPassword, settings, salt, kept);
   s.ReleaseExclusive(FPath, this);
 }
 

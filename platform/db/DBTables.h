@@ -103,6 +103,10 @@ public:
   void SetCipherSettings(const String& path, const TCipherSettings& settings);
   // The settings that opened the file last (the defaults before that).
   TCipherSettings CipherSettingsOf(const String& path) const;
+  // How many times this session derived a file's key from a password. The
+  // key that opened a file is kept (in memory only, wiped with its password)
+  // for the further connections to that file while the file keeps its salt.
+  int KeyDerivations() const;
 
   // Closes every connection not in use (all threads).
   void CloseIdleConnections();
@@ -137,6 +141,12 @@ public:
   // holder's, which the holder releases first).
   void CloseFile(const String& path);
 
+  // Keeps what opened the file (taking rawKey over, the derived key of a file
+  // with that salt) while the session holds the password; wipes rawKey and
+  // forgets the file's earlier key either way.
+  void RememberKey(const String& path, const String& password, const TCipherSettings& settings,
+                   const String& salt, String& rawKey);
+
   // Transactions of this thread over every file of a folder.
   void StartTransaction(const String& folder);
   void Commit(const String& folder);
@@ -147,8 +157,23 @@ public:
   void UnregisterDatabase(TDatabase* db);
 
 private:
+  // The password that opened a file last, with what it opened it with.
+  struct TFileKey {
+    String Password;
+    TCipherSettings Settings;
+    String Salt;    // the file's salt then
+    String RawKey;  // the derived key as the engine takes it ("" for none)
+    void Wipe();
+  };
+
   sqlite3* OpenWithKey(const String& path, const String& key, const TCipherSettings& settings,
                        int& rc);
+  // The raw key of the password for the file with that salt: the kept one
+  // when it fits, else derived now; "" when the password must go to the
+  // engine as it is.
+  String RawKeyOf(const String& path, const String& password, const TCipherSettings& settings,
+                  const String& salt);
+  void ForgetKey(const String& path);
   void FinishTransaction(const String& folder, const char* sql);
 
   mutable std::recursive_mutex FLock;
@@ -156,7 +181,8 @@ private:
   std::vector<String> FAliasOrder;          // names as given
   std::map<String, String> FTableFiles;     // upper-case table -> file name
   std::vector<String> FPasswords;
-  std::map<String, String> FLastKey;        // path -> password that fitted
+  std::map<String, TFileKey> FLastKey;      // path -> key that fitted
+  int FKeyDerivations = 0;
   std::map<String, TCipherSettings> FCipher;  // path -> settings of the file
   std::vector<std::unique_ptr<TDBConnection>> FConnections;
   std::map<String, const void*> FExclusive;  // path -> holder

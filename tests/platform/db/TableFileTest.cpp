@@ -274,11 +274,34 @@ int CountInMemory(const String& needle) {
   return found;
 }
 
-TEST(TableFileTest, RemovedPasswordsAreWipedFromMemory) {
+// Parts of the file's derived key, as the session keeps it (hex text) and
+// as the engine holds it (bytes); the key itself is wiped at once. Short
+// enough to stay inside the strings, on the stack.
+struct TKeyProbes {
+  String Hex, Bytes;
+  TKeyProbes(const String& path, const String& password) {
+    String raw = CipherRawKey(password, CipherSaltOf(path, CipherSaltBytes), DBKdfIterations);
+    char hex[14], bytes[7];
+    raw.copy(hex, sizeof hex, 20);
+    for (size_t i = 0; i < sizeof bytes; ++i)
+      bytes[i] = static_cast<char>(std::stoi(raw.substr(20 + 2 * i, 2), nullptr, 16));
+    WipeString(raw);
+    Hex.assign(hex, sizeof hex);
+    Bytes.assign(bytes, sizeof bytes);
+  }
+};
+
+String RandomPassword(std::mt19937& random) {
   // A password that appears nowhere in the program's text.
-  std::mt19937 random{std::random_device{}()};
   String password = "Pw";
   for (int i = 0; i < 12; ++i) password += static_cast<char>('a' + random() % 26);
+  return password;
+}
+
+TEST(TableFileTest, RemovedPasswordsAreWipedFromMemory) {
+  std::mt19937 random{std::random_device{}()};
+  String password = RandomPassword(random);
+  String changed = RandomPassword(random);
   {
     TFolder f;
     f.Make(password);
@@ -286,14 +309,44 @@ TEST(TableFileTest, RemovedPasswordsAreWipedFromMemory) {
     EXPECT_EQ(f.Count(), 40);
     // The random part, without the first letters (emptying a string writes
     // over its first byte, which is no wiping); it lives on the stack.
-    char tail[16] = {};
+    char tail[16] = {}, full[16] = {};
     password.copy(tail, 10, 3);
+    password.copy(full, password.size());
     const String probe(tail, 10);
-    EXPECT_GE(CountInMemory(probe), 1);  // held while the journal is open
+    TKeyProbes key(f.File(), password);
+    // Held while the journal is open.
+    EXPECT_GE(CountInMemory(probe), 1);
+    EXPECT_GE(CountInMemory(key.Hex), 1);
+    EXPECT_GE(CountInMemory(key.Bytes), 1);
     f.Session.RemoveAllPasswords();
     f.Session.CloseIdleConnections();
     WipeString(password);
     EXPECT_EQ(CountInMemory(probe), 0);
+    EXPECT_EQ(CountInMemory(key.Hex), 0);
+    EXPECT_EQ(CountInMemory(key.Bytes), 0);
+
+    // The key a password change derives goes the same way.
+    f.Session.AddPassword(changed);
+    TTable t;
+    t.SessionName = f.Name;
+    t.DatabaseName = "A";
+    t.TableName = "Entries";
+    f.Session.OnPassword = [&](TSession* s, bool& cont) {
+      s->AddPassword(full);
+      cont = true;
+    };
+    t.Exclusive = true;
+    t.Open();
+    t.RestructurePassword(changed);
+    f.Session.RemovePassword(full);
+    EXPECT_EQ(f.Count(), 40);
+    TKeyProbes newKey(f.File(), changed);
+    EXPECT_GE(CountInMemory(newKey.Hex), 1);
+    f.Session.RemoveAllPasswords();
+    f.Session.CloseIdleConnections();
+    WipeString(changed);
+    EXPECT_EQ(CountInMemory(newKey.Hex), 0);
+    EXPECT_EQ(CountInMemory(newKey.Bytes), 0);
   }
 }
 
