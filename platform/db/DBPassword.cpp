@@ -2,9 +2,17 @@
 
 #include "platform/db/DB.h"
 
+// The SHA-1 block function is deprecated as an interface, not as a hash; the
+// derivation below needs it (see Pbkdf2HmacSha1).
+#define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
+#include <openssl/sha.h>
+
+#include <algorithm>
+#include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -27,6 +35,79 @@ int HexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+// Wipes the objects it is given when it goes out of scope.
+template <class... T>
+struct TCleanse {
+  explicit TCleanse(T&... objects) : Objects(objects...) {}
+  ~TCleanse() {
+    std::apply([](auto&... o) { (OPENSSL_cleanse(&o, sizeof o), ...); }, Objects);
+  }
+  std::tuple<T&...> Objects;
+};
+
+void StoreState(const SHA_CTX& c, unsigned char* to) {
+  for (unsigned h : {c.h0, c.h1, c.h2, c.h3, c.h4}) {
+    *to++ = static_cast<unsigned char>(h >> 24);
+    *to++ = static_cast<unsigned char>(h >> 16);
+    *to++ = static_cast<unsigned char>(h >> 8);
+    *to++ = static_cast<unsigned char>(h);
+  }
+}
+
+// PBKDF2-HMAC-SHA1 as the engine derives file keys. Each iteration hashes one
+// 20-byte block, so it runs straight on the block function from the keyed
+// inner and outer states: the general routine spends two thirds of its time
+// copying, allocating and wiping contexts, and the derivation is what opening
+// a journal waits for. Its cost to a guesser is the same either way.
+void Pbkdf2HmacSha1(const String& password, const String& salt, int iterations, unsigned char* out,
+                    size_t outBytes) {
+  constexpr size_t block = SHA_CBLOCK, digest = SHA_DIGEST_LENGTH;
+  unsigned char key[block] = {}, pad[block], u[block] = {}, t[digest];
+  SHA_CTX inner, outer, c;
+  TCleanse wipe(key, pad, u, t, inner, outer, c);
+  if (password.size() > block)
+    SHA1(reinterpret_cast<const unsigned char*>(password.data()), password.size(), key);
+  else
+    std::memcpy(key, password.data(), password.size());
+  for (size_t i = 0; i < block; ++i) pad[i] = key[i] ^ 0x36;
+  SHA1_Init(&inner);
+  SHA1_Update(&inner, pad, block);
+  for (size_t i = 0; i < block; ++i) pad[i] = key[i] ^ 0x5c;
+  SHA1_Init(&outer);
+  SHA1_Update(&outer, pad, block);
+  for (unsigned n = 1; outBytes > 0; ++n) {
+    const unsigned char index[4] = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                                    static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
+    c = inner;
+    SHA1_Update(&c, salt.data(), salt.size());
+    SHA1_Update(&c, index, sizeof index);
+    SHA1_Final(u, &c);
+    c = outer;
+    SHA1_Update(&c, u, digest);
+    SHA1_Final(u, &c);
+    std::memcpy(t, u, digest);
+    // From here on u is a whole padded block: 20 bytes of message after the
+    // 64 of the pad.
+    std::memset(u + digest, 0, block - digest);
+    u[digest] = 0x80;
+    u[block - 2] = static_cast<unsigned char>(((block + digest) * 8) >> 8);
+    u[block - 1] = static_cast<unsigned char>((block + digest) * 8);
+    for (int i = 1; i < iterations; ++i) {
+      c = inner;
+      SHA1_Transform(&c, u);
+      StoreState(c, u);
+      c = outer;
+      SHA1_Transform(&c, u);
+      StoreState(c, u);
+      for (size_t j = 0; j < digest; ++j) t[j] ^= u[j];
+    }
+    const size_t n2 = std::min(outBytes, digest);
+    std::memcpy(out, t, n2);
+    out += n2;
+    outBytes -= n2;
+  }
 }
 
 }  // namespace
@@ -77,10 +158,8 @@ String CipherRawKey(const String& password, const String& salt, int kdfIter, boo
   if (salt.size() != CipherSaltBytes) throw EDatabaseError("Invalid cipher salt");
   constexpr size_t keyBytes = 32;
   unsigned char key[keyBytes];
+  Pbkdf2HmacSha1(password, salt, kdfIter, key, keyBytes);
   const auto* saltBytes = reinterpret_cast<const unsigned char*>(salt.data());
-  if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), saltBytes,
-                        static_cast<int>(salt.size()), kdfIter, EVP_sha1(), keyBytes, key) != 1)
-    throw EDatabaseError("Key derivation failed");
   String r;
   // Room for all of it up front: growing would leave parts of the key behind.
   r.reserve(3 + 2 * (keyBytes + CipherSaltBytes));

@@ -357,8 +357,9 @@ String TSession::RawKeyOf(const String& path, const String& password,
   if (password.empty() || IsCipherRawKey(password) || salt.size() != CipherSaltBytes)
     return String();
   auto last = FLastKey.find(path);
+  // The page size plays no part in the key.
   if (last != FLastKey.end() && !last->second.RawKey.empty() && last->second.Password == password &&
-      last->second.Settings == settings && last->second.Salt == salt)
+      last->second.KdfIter == settings.KdfIter && last->second.Salt == salt)
     return last->second.RawKey;
   ++FKeyDerivations;
   return CipherRawKey(password, salt, settings.KdfIter);
@@ -374,7 +375,7 @@ void TSession::RememberKey(const String& path, const String& password,
   }
   TFileKey& k = FLastKey[path];
   k.Password = password;
-  k.Settings = settings;
+  k.KdfIter = settings.KdfIter;
   k.Salt = salt;
   k.RawKey = std::move(rawKey);
   rawKey.clear();
@@ -464,8 +465,10 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       if (last != FLastKey.end() && HasPassword(last->second.Password) &&
           !last->second.Password.empty())
         keys.push_back(last->second.Password);
-      for (const String& p : FPasswords)
-        if (!p.empty() && std::find(keys.begin(), keys.end(), p) == keys.end()) keys.push_back(p);
+      // Then the newest first: a password is given just before the file it
+      // opens is used (each try costs a derivation).
+      for (auto p = FPasswords.rbegin(); p != FPasswords.rend(); ++p)
+        if (!p->empty() && std::find(keys.begin(), keys.end(), *p) == keys.end()) keys.push_back(*p);
     }
     std::vector<TCipherSettings> settings;
     if (auto rec = FCipher.find(path); rec != FCipher.end()) settings.push_back(rec->second);
@@ -477,12 +480,19 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     const String salt = kind == dfEncrypted ? CipherSaltOf(path, CipherSaltBytes) : String();
     int rc = SQLITE_OK;
     for (const String& k : keys) {
+      // Settings that differ in the page size only share the key.
+      String raw;
+      int rawIter = 0;
+      struct TWipeRaw {
+        String& Key;
+        ~TWipeRaw() { WipeString(Key); }
+      } wipeRaw{raw};
       for (const TCipherSettings& cs : settings) {
-        String raw = RawKeyOf(path, k, cs, salt);
-        struct TWipeRaw {
-          String& Key;
-          ~TWipeRaw() { WipeString(Key); }
-        } wipeRaw{raw};
+        if (rawIter != cs.KdfIter) {
+          WipeString(raw);
+          raw = RawKeyOf(path, k, cs, salt);
+          rawIter = cs.KdfIter;
+        }
         sqlite3* db = OpenWithKey(path, raw.empty() ? k : raw, cs, rc);
         if (db) {
           if (String cut = TruncationOf(db, path); !cut.empty()) {

@@ -160,7 +160,7 @@ private:
   // The password that opened a file last, with what it opened it with.
   struct TFileKey {
     String Password;
-    TCipherSettings Settings;
+    int KdfIter = 0;
     String Salt;    // the file's salt then
     String RawKey;  // the derived key as the engine takes it ("" for none)
     void Wipe();

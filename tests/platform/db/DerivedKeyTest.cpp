@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 
 #include <filesystem>
@@ -86,6 +87,30 @@ TEST(DerivedKeyTest, RawKeyIsTheKeyTheEngineDerives) {
                {"x\"" + hex64 + "'", false},          {"password", false},
                {"", false}};
   for (const auto& f : forms) EXPECT_EQ(IsCipherRawKey(f.key), f.raw) << f.key;
+}
+
+TEST(DerivedKeyTest, DerivationIsPbkdf2HmacSha1) {
+  const String salt("\x00\x01salt\xff\x80-sixteen", CipherSaltBytes);
+  // Passwords around the hash's block size (a longer one is hashed first)
+  // and iteration counts around the first block.
+  const String passwords[] = {"p", "pass;word ä", String(63, 'k'), String(64, 'k'), String(65, 'k'),
+                              String(200, 'z')};
+  for (const String& password : passwords)
+    for (int iterations : {1, 2, 3, 1000}) {
+      unsigned char expected[32];
+      ASSERT_EQ(PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
+                                  reinterpret_cast<const unsigned char*>(salt.data()),
+                                  static_cast<int>(salt.size()), iterations, EVP_sha1(), sizeof expected,
+                                  expected),
+                1);
+      String hex = "x'";
+      for (unsigned char b : expected) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 15];
+      }
+      EXPECT_EQ(CipherRawKey(password, salt, iterations), hex + "'") << password.size() << " " << iterations;
+      EXPECT_EQ(CipherRawKey(password, salt, iterations, true).substr(0, 66), hex);
+    }
 }
 
 // A session on a folder with "Data.db", table Entries of 40 rows, keyed.
