@@ -202,6 +202,10 @@ TEST(EntryStore, FailedLoadIsNeverTakenForAnEmptyDay) {
   EXPECT_EQ(EntryStateWord, "retrieved");
   EXPECT_EQ(j->Document->Text(), "stored text");
   EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory"), 1);
+  // Whatever goes wrong, the table holds no second row for a journal's day.
+  EXPECT_ANY_THROW(w.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor) VALUES (" +
+                          IntToStr(j->JournalID) + ", " + IntToStr(static_cast<Int64>(Today())) + ", 'x', 'VLF')"));
+  EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory"), 1);
 }
 
 TEST(EntryStore, DeleteAsksRemovesTheRowAndTellsTheTree) {

@@ -15,7 +15,7 @@
 // journal opened again must show the entry, bold and bullets included, the
 // calendar and the loaded tree open on the day, whose entry is chosen there;
 // the tool bar's boxes name the caret's style and the status bar shows the
-// countdowns; the screenshot shows it.
+// countdowns; the screenshot shows it. Then a lock closes it behind the cover.
 #include "app/QYAddJournal.h"
 #include "app/QYEditor.h"
 #include "app/QYEntryTree.h"
@@ -243,6 +243,27 @@ bool ShownWithSize(TControl* c) {
   return c && c->Showing() && W(c)->isVisible() && c->GetWidth() > 20 && c->GetHeight() > 20;
 }
 
+// Ctrl+L locks: every journal closes and the cover takes the window; where
+// the entry was, nothing of it is left to see.
+void CheckLock(TformQuilloryMain* m) {
+  TOpenJournal* j = JournalNamed("Garden Diary");
+  if (!Check(j != nullptr, "a journal is open to lock")) return;
+  QWidget* top = W(m)->window();
+  QWidget* editor = W(j->EditorWindow->QuilloryText);
+  const QRect area(editor->mapTo(top, QPoint(0, 0)), editor->size());
+  const QImage before = top->grab().toImage();
+  QTest::keyClick(top, Qt::Key_L, Qt::ControlModifier);
+  Settle(25);
+  Check(ScreenMode == smCover && !JournalsLoaded && !FirstJournal && m->MDIChildCount() == 0,
+        "the lock closes every journal and shows the cover");
+  const QImage after = top->grab().toImage();
+  int same = 0, all = 0;
+  for (int y = area.top(); y <= area.bottom(); y += 2)
+    for (int x = area.left(); x <= area.right(); x += 2, ++all) same += before.pixel(x, y) == after.pixel(x, y);
+  Check(all > 0 && same * 10 < all, "the entry's place shows the cover (" + std::to_string(same) + " of " +
+                                        std::to_string(all) + " pixels unchanged)");
+}
+
 bool Shot(const std::string& file) {
   Settle(25);
   QPixmap shot = W(formQuilloryMain)->window()->grab();
@@ -343,6 +364,7 @@ void SecondStart(const std::string& screenshot) {
               m->cbParagraphStyles->Items().Count(), m->cbParagraphStyles->GetItemIndex(),
               m->tbFontName->Items().Count(), m->tbFontName->GetItemIndex());
   Shot(screenshot);
+  CheckLock(m);
   m->ActionExit->Execute();
 }
 
