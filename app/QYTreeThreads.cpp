@@ -4,6 +4,7 @@
 #include "app/QYEntryTree.h"
 #include "app/QYErrorDisplay.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -47,26 +48,37 @@ ThreadLoadEntryTree::~ThreadLoadEntryTree() {
 }
 
 void ThreadLoadEntryTree::Execute() {
-  for (int pass = 0; pass < 2; ++pass) {
+  // Both passes show the same rows: the second sorts those the first read
+  // (reading every entry's page again costs as much as the first pass). It
+  // queries for itself only when the first could not read them all.
+  std::vector<TEntryTreeRow> all;
+  bool readAll = false;
+  for (int pass = 0; pass < 2 && !Terminated(); ++pass) {
     try {
+      if (pass == 1 && readAll) {
+        std::vector<const TEntryTreeRow*> order;
+        order.reserve(all.size());
+        for (const TEntryTreeRow& r : all) order.push_back(&r);
+        // By journal, then (as read) by date: the order of the second query.
+        std::stable_sort(order.begin(), order.end(), [](const TEntryTreeRow* a, const TEntryTreeRow* b) {
+          return a->Record->JournalName < b->Record->JournalName;
+        });
+        PostPass(pass, static_cast<int>(order.size()), [&](int i) { return *order[static_cast<size_t>(i)]; });
+        continue;
+      }
       TQuery q;
       BindToDatabase(q);
       q.SQL.Add(PassQueries[pass]);
       q.Open();
       const int count = q.RecordCount();
-      Post([pass, count](TEntryTree& t) { t.BeginPass(pass, count); });
-      std::vector<TEntryTreeRow> rows;
-      rows.reserve(EntryTreeBatchRows);
-      while (!q.Eof() && !Terminated()) {
-        rows.push_back(ReadRow(q, FSettings));
-        const int rowNo = q.RecNo();
+      if (pass == 0) all.reserve(static_cast<size_t>(count));
+      PostPass(pass, count, [&](int) {
+        TEntryTreeRow row = ReadRow(q, FSettings);
         q.Next();
-        if (static_cast<int>(rows.size()) == EntryTreeBatchRows || q.Eof()) {
-          Post([pass, count, rowNo, batch = std::move(rows)](TEntryTree& t) { t.AddRows(pass, batch, rowNo, count); });
-          rows.clear();
-          rows.reserve(EntryTreeBatchRows);
-        }
-      }
+        if (pass == 0) all.push_back(row);
+        return row;
+      });
+      readAll = pass == 0 && static_cast<int>(all.size()) == count;
     } catch (const std::exception& e) {
       Post([pass, message = String(e.what()), cls = ExceptionClassName(e)](TEntryTree& t) {
         t.ShowPassError(pass, message, cls);
@@ -74,6 +86,22 @@ void ThreadLoadEntryTree::Execute() {
     }
   }
   Post([](TEntryTree& t) { t.FinishLoad(); });
+}
+
+void ThreadLoadEntryTree::PostPass(int pass, int count, const std::function<TEntryTreeRow(int)>& row) {
+  Post([pass, count](TEntryTree& t) { t.BeginPass(pass, count); });
+  std::vector<TEntryTreeRow> rows;
+  rows.reserve(EntryTreeBatchRows);
+  for (int i = 0; i < count && !Terminated(); ++i) {
+    rows.push_back(row(i));
+    if (static_cast<int>(rows.size()) == EntryTreeBatchRows || i + 1 == count) {
+      Post([pass, count, rowNo = i + 1, batch = std::move(rows)](TEntryTree& t) {
+        t.AddRows(pass, batch, rowNo, count);
+      });
+      rows.clear();
+      rows.reserve(EntryTreeBatchRows);
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------

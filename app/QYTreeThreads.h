@@ -7,9 +7,11 @@
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Threads.h"
 
+#include <functional>
 #include <memory>
 
 class TEntryTree;
+struct TEntryTreeRow;
 
 // Rows handed over at a time: few enough hand-overs for a large journal,
 // often enough for the progress text to move.
@@ -37,6 +39,10 @@ public:
 
 protected:
   void Execute() override;
+
+private:
+  // Hands the pass's rows (row(0) ... row(count - 1)) over in batches.
+  void PostPass(int pass, int count, const std::function<TEntryTreeRow(int)>& row);
 };
 
 // The rows of one entry just stored for the first time.

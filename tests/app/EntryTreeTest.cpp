@@ -136,6 +136,31 @@ TEST(EntryTree, LoadListsEveryEntryByDateByJournalAndTopic) {
   EXPECT_EQ(w.Dump(), before);
 }
 
+// The tree by journal sorts the rows it read by date; its order is the one
+// the database gives them by journal name and date.
+TEST(EntryTree, ByJournalIsInTheDatabasesOrder) {
+  TTreeWorld w;
+  TOpenJournal* journals[] = {w.Open("beta", 0), w.Open("Alpha", 0), w.Open("alpha", 0), w.Open("Alpha", 0),
+                              w.Open("", 0)};
+  for (int i = 0; i < 20; ++i) w.Write(journals[(i * 7) % 5], EncodeDate(2001 + i % 3, 1 + i % 12, 1 + i));
+  w.Drain();
+  w.View->Items().Clear();
+  w.Load();
+  String expected, shown;
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("SELECT DISTINCT JournalName, JournalID, JournalDate FROM Quillory, Journals WHERE "
+            "Quillory.JournalID = Journals.JournalID ORDER BY JournalName, JournalDate");
+  for (q.Open(); !q.Eof(); q.Next())
+    expected += q.FieldByName("JournalName").AsString() + " " + FloatToStr(q.FieldByName("JournalDate").AsDateTime()) + "\n";
+  TTreeNode* root = w.Tree->Root(rtByJournal);
+  for (TTreeNode* n = root->GetFirstChild(); n && n->Level() > 0; n = n->GetNext())
+    if (const TEntryNodeData* d = EntryNodeData(n); d && d->Record && IsEntryLeaf(n))
+      shown += d->Record->JournalName + " " + FloatToStr(d->Record->JournalDate) + "\n";
+  EXPECT_EQ(shown, expected);
+  EXPECT_NE(expected.find("Alpha"), String::npos);
+}
+
 TEST(EntryTree, AnEmptyTableGivesTheThreeRoots) {
   TTreeWorld w;
   w.Load();
