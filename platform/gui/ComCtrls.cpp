@@ -372,7 +372,9 @@ void TToolButton::ActionChanged() {
   SetEnabled(a->GetEnabled());
   SetVisible(a->GetVisible());
   if (a->ImageIndex >= 0) SetImageIndex(a->ImageIndex);
-  if (FStyle == tbsCheck || a->GetChecked() || a->AutoCheck || a->GroupIndex > 0) SetDown(a->GetChecked());
+  // A button shown down comes up again when its action is unchecked.
+  if (FStyle == tbsCheck || a->GetChecked() || GetDown() || a->AutoCheck || a->GroupIndex > 0)
+    SetDown(a->GetChecked());
 }
 
 void TToolButton::Notification(TComponent* AComponent, TOperation Operation) {

@@ -239,6 +239,11 @@ TTreeNode* TodaysLeaf(TTreeView* tree, const std::string& when) {
   return leaf;
 }
 
+bool BoldButtonDown() {
+  auto* b = dynamic_cast<TToolButton*>(formQuilloryMain->FindComponent("tbvlActionFontBold"));
+  return b && b->GetDown();
+}
+
 bool ShownWithSize(TControl* c) {
   return c && c->Showing() && W(c)->isVisible() && c->GetWidth() > 20 && c->GetHeight() > 20;
 }
@@ -355,6 +360,27 @@ void SecondStart(const std::string& screenshot) {
     Check(m->tbFontSize->GetText() == IntToStr(style->Size), "the size box shows " + IntToStr(style->Size));
     Check(m->cbTextStyles->GetText() == style->StyleName, "the text style box shows " + style->StyleName);
     Check(m->cbParagraphStyles->GetText() == "Quillory Paragraph", "the paragraph style box shows its style");
+    // A click into the bold word: the boxes follow the caret there, and the
+    // Home key takes them back.
+    for (Integer i = 0; i < e->ItemCount(); ++i) {
+      if (e->GetItemTextUtf8(i) != Bold) continue;
+      Integer left = 0, top = 0;
+      if (!e->GetItemCoords(i, left, top)) break;
+      QTest::mouseClick(W(e), Qt::LeftButton, {}, QPoint(left + 10, top + 8));
+      Settle();
+      const TFontInfo* bold = e->GetStyle()->TextStyles->Items(e->GetCurTextStyleNo());
+      Check(bold->Style.Contains(fsBold), "the click put the caret into the bold word");
+      Check(m->tbFontName->GetText() == bold->FontName && m->tbFontSize->GetText() == IntToStr(bold->Size),
+            "the font boxes follow the caret into the bold word");
+      Check(m->cbTextStyles->GetText() == (bold->Standard ? bold->StyleName : String()),
+            "the text style box follows the caret into the bold word: \"" + m->cbTextStyles->GetText() + "\"");
+      Check(BoldButtonDown(), "the Bold button is down in the bold word");
+      QTest::keyClick(W(e), Qt::Key_Home);
+      Settle();
+      Check(m->cbTextStyles->GetText() == style->StyleName && m->tbFontName->GetText() == style->FontName,
+            "the boxes follow the caret back to the line's start");
+      Check(!BoldButtonDown(), "the Bold button is up again at the line's start");
+    }
   }
   // The countdowns replace the design text at the timer's first tick.
   for (int i = 0; i < 60 && m->StatusText(spCountdown) == "auto"; ++i) Settle(10);

@@ -1,4 +1,5 @@
 #include "platform/gui/ActnList.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
@@ -62,6 +63,35 @@ TEST(ActionTest, MenuItemFollowsItsActionAndRunsIt) {
   bold.SetEnabled(false);
   EXPECT_FALSE(item->GetEnabled());
   form.SetMenu(&menu);
+}
+
+// A tool button shows its action's check state both ways, as the caret
+// moving in and out of bold text sets and clears a bold action's.
+TEST(ActionTest, ToolButtonFollowsItsActionsCheckBothWays) {
+  TForm form(nullptr);
+  TActionList list(&form);
+  TToolBar bar(&form);
+  bar.SetParent(&form);
+  const struct {
+    const char* Name;
+    TToolButtonStyle Style;
+    bool AutoCheck;
+  } cases[] = {{"plain button", tbsButton, false}, {"check button", tbsCheck, false}, {"auto check", tbsButton, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TAction action(&form);
+    action.SetActionList(&list);
+    action.SetCaption("Bold");
+    action.AutoCheck = c.AutoCheck;
+    auto* button = new TToolButton(&form);
+    button->SetStyle(c.Style);
+    button->SetAction(&action);
+    button->SetParent(&bar);
+    for (bool checked : {false, true, false, true, false}) {
+      action.SetChecked(checked);
+      EXPECT_EQ(button->GetDown(), checked);
+    }
+  }
 }
 
 // An editing action that works on whatever edit has the focus.
