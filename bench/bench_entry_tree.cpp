@@ -95,7 +95,9 @@ enum TOpenKind {
 
 // Today's entry and the whole tree, painted; false when either is missing.
 // After the lock it goes as the cover's Open button does: the password
-// opens the entry table and the settings note the journal's cipher.
+// opens the entry table, the settings note the journal's cipher, the
+// journals load (the editor window then loads today's entry) and the
+// reminders read their dates from the settings.
 bool OpenOnce(TBenchTree& b, TOpenKind kind) {
   if (kind == okAfterLock) {
     QuillorySession().AddPassword(Password);
@@ -105,6 +107,9 @@ bool OpenOnce(TBenchTree& b, TOpenKind kind) {
     table.Open();
     RecordJournalCipherSettings();
     table.Close();
+    LoadJournals();
+    b.Journal = FirstJournal;
+    if (!b.Journal) return false;
   }
   LoadEntry(b.Journal, Date());
   b.Tree->RequestLoad();
@@ -113,6 +118,8 @@ bool OpenOnce(TBenchTree& b, TOpenKind kind) {
     TThread::CheckSynchronize();
   }
   b.View->Repaint();
+  if (kind == okAfterLock)
+    for (const char* reminder : {"LastBackupDate", "LPCD"}) benchmark::DoNotOptimize(GetProfileDateTime(reminder, Now()));
   return EntryStateWord == "retrieved" && b.Tree->Root(rtByDate)->Count() >= Years;
 }
 
@@ -120,9 +127,14 @@ void Reset(TBenchTree& b, TOpenKind kind) {
   EntryTreeLoaded = false;
   b.View->Items().Clear();
   if (kind == okWarm) return;
+  if (kind == okAfterLock) {
+    // As the lock leaves it: journals closed, no password, no connection.
+    UnloadJournals();
+    b.Journal = nullptr;
+    QuillorySession().RemoveAllPasswords();
+  }
   // The entry store's statements hold the GUI thread's connection.
   FreeEntryStatements();
-  if (kind == okAfterLock) QuillorySession().RemoveAllPasswords();
   QuillorySession().CloseIdleConnections();
 }
 
