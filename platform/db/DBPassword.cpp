@@ -12,7 +12,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -56,58 +59,77 @@ void StoreState(const SHA_CTX& c, unsigned char* to) {
   }
 }
 
-// PBKDF2-HMAC-SHA1 as the engine derives file keys. Each iteration hashes one
-// 20-byte block, so it runs straight on the block function from the keyed
-// inner and outer states: the general routine spends two thirds of its time
-// copying, allocating and wiping contexts, and the derivation is what opening
-// a journal waits for. Its cost to a guesser is the same either way.
+constexpr size_t ShaBlock = SHA_CBLOCK, ShaDigest = SHA_DIGEST_LENGTH;
+
+// Block n (from 1) of PBKDF2-HMAC-SHA1 from the keyed inner and outer states.
+void Pbkdf2Block(const SHA_CTX& inner, const SHA_CTX& outer, const String& salt, int iterations,
+                 unsigned n, unsigned char* out) {
+  unsigned char u[ShaBlock] = {};
+  SHA_CTX c;
+  TCleanse wipe(u, c);
+  const unsigned char index[4] = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                                  static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
+  c = inner;
+  SHA1_Update(&c, salt.data(), salt.size());
+  SHA1_Update(&c, index, sizeof index);
+  SHA1_Final(u, &c);
+  c = outer;
+  SHA1_Update(&c, u, ShaDigest);
+  SHA1_Final(u, &c);
+  std::memcpy(out, u, ShaDigest);
+  // From here on u is a whole padded block: 20 bytes of message after the 64
+  // of the pad.
+  u[ShaDigest] = 0x80;
+  u[ShaBlock - 2] = static_cast<unsigned char>(((ShaBlock + ShaDigest) * 8) >> 8);
+  u[ShaBlock - 1] = static_cast<unsigned char>((ShaBlock + ShaDigest) * 8);
+  for (int i = 1; i < iterations; ++i) {
+    c = inner;
+    SHA1_Transform(&c, u);
+    StoreState(c, u);
+    c = outer;
+    SHA1_Transform(&c, u);
+    StoreState(c, u);
+    for (size_t j = 0; j < ShaDigest; ++j) out[j] ^= u[j];
+  }
+}
+
+// PBKDF2-HMAC-SHA1 as the engine derives file keys; opening a journal waits
+// for it. Each iteration hashes one 20-byte block, so it runs straight on
+// the block function from the keyed states (the general routine spends two
+// thirds of its time copying, allocating and wiping contexts), and the
+// output's blocks, which do not depend on each other, are computed at once
+// on threads of their own. A guesser's cost stays the same.
 void Pbkdf2HmacSha1(const String& password, const String& salt, int iterations, unsigned char* out,
                     size_t outBytes) {
-  constexpr size_t block = SHA_CBLOCK, digest = SHA_DIGEST_LENGTH;
-  unsigned char key[block] = {}, pad[block], u[block] = {}, t[digest];
-  SHA_CTX inner, outer, c;
-  TCleanse wipe(key, pad, u, t, inner, outer, c);
-  if (password.size() > block)
+  unsigned char key[ShaBlock] = {}, pad[ShaBlock];
+  SHA_CTX inner, outer;
+  TCleanse wipe(key, pad, inner, outer);
+  if (password.size() > ShaBlock)
     SHA1(reinterpret_cast<const unsigned char*>(password.data()), password.size(), key);
   else
     std::memcpy(key, password.data(), password.size());
-  for (size_t i = 0; i < block; ++i) pad[i] = key[i] ^ 0x36;
+  for (size_t i = 0; i < ShaBlock; ++i) pad[i] = key[i] ^ 0x36;
   SHA1_Init(&inner);
-  SHA1_Update(&inner, pad, block);
-  for (size_t i = 0; i < block; ++i) pad[i] = key[i] ^ 0x5c;
+  SHA1_Update(&inner, pad, ShaBlock);
+  for (size_t i = 0; i < ShaBlock; ++i) pad[i] = key[i] ^ 0x5c;
   SHA1_Init(&outer);
-  SHA1_Update(&outer, pad, block);
-  for (unsigned n = 1; outBytes > 0; ++n) {
-    const unsigned char index[4] = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
-                                    static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
-    c = inner;
-    SHA1_Update(&c, salt.data(), salt.size());
-    SHA1_Update(&c, index, sizeof index);
-    SHA1_Final(u, &c);
-    c = outer;
-    SHA1_Update(&c, u, digest);
-    SHA1_Final(u, &c);
-    std::memcpy(t, u, digest);
-    // From here on u is a whole padded block: 20 bytes of message after the
-    // 64 of the pad.
-    std::memset(u + digest, 0, block - digest);
-    u[digest] = 0x80;
-    u[block - 2] = static_cast<unsigned char>(((block + digest) * 8) >> 8);
-    u[block - 1] = static_cast<unsigned char>((block + digest) * 8);
-    for (int i = 1; i < iterations; ++i) {
-      c = inner;
-      SHA1_Transform(&c, u);
-      StoreState(c, u);
-      c = outer;
-      SHA1_Transform(&c, u);
-      StoreState(c, u);
-      for (size_t j = 0; j < digest; ++j) t[j] ^= u[j];
+  SHA1_Update(&outer, pad, ShaBlock);
+
+  const size_t blocks = (outBytes + ShaDigest - 1) / ShaDigest;
+  std::vector<unsigned char> t(blocks * ShaDigest);
+  std::vector<std::thread> helpers;
+  for (size_t b = 1; b < blocks; ++b) {
+    auto run = [&, b] { Pbkdf2Block(inner, outer, salt, iterations, static_cast<unsigned>(b + 1), &t[b * ShaDigest]); };
+    try {
+      helpers.emplace_back(run);
+    } catch (const std::system_error&) {
+      run();  // no thread to spare: in turn
     }
-    const size_t n2 = std::min(outBytes, digest);
-    std::memcpy(out, t, n2);
-    out += n2;
-    outBytes -= n2;
   }
+  Pbkdf2Block(inner, outer, salt, iterations, 1, t.data());
+  for (std::thread& h : helpers) h.join();
+  std::memcpy(out, t.data(), outBytes);
+  OPENSSL_cleanse(t.data(), t.size());
 }
 
 }  // namespace
