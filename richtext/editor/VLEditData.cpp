@@ -287,7 +287,9 @@ void TVLEditVLData::SkipMarker(bool forward, Integer& offs) {
 
 void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles) {
   if (GetState() & vlstDoNotFormat) return;
-  if (updateFirst) UpdateHost();
+  // updateFirst paints nothing now: the control draws its caret inside its
+  // own paint, so the change and the caret are painted once, when the
+  // toolkit next paints.
   UpdateResizer();
   if (ActiveItem || (GetState() & vlstNestedCaret)) {
     HostSetCaret(0, 0, 0, false);

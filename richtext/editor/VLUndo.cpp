@@ -46,6 +46,7 @@ void TVLUndoInfos::Redo(TVLEditVLData* data) {
 
 void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
   if (FRecords.empty()) return;
+  const bool hadSelection = data->SelectionExists(false, false);
   data->Deselect(nullptr, true);
   bool requiresReformat = false, finalUpdate = false;
   Integer first = data->GetItemCount() - 1, last = 0, added = 0;
@@ -109,7 +110,9 @@ void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
     Integer offs = std::clamp(CaretOffs, data->GetItemStartOffset(item), data->GetItemEndOffset(item));
     if (data->DrawItems.Count() > 0) data->SetCaretToItemPos(item, offs);
   }
-  data->InvalidateHost();
+  // A partial reformat repainted what it laid out again; the rest of the
+  // window changes only when something else did.
+  if (!(reformat && requiresReformat) || full || hadSelection || finalUpdate) data->InvalidateHost();
   if (finalUpdate) data->Reformat();
 }
 

@@ -397,8 +397,4 @@ void TVLControlData::InvalidateBand(Integer top, Integer bottom) {
   InvalidateRect(TRect(0, top, GetWidth(), bottom));
 }
 
-void TVLControlData::UpdateHost() {
-  if (TControl* c = GetHostControl()) c->Update();
-}
-
 void TVLControlData::DoJumpHover(Integer jumpID) { DoVLMouseMove(jumpID < 0 ? -1 : jumpID + GetFirstJumpNo()); }

@@ -132,7 +132,6 @@ public:
   virtual void RequestDrag() {}
   virtual Integer GetFirstJumpNo() { return 0; }
   void InvalidateBand(Integer top, Integer bottom) override;
-  void UpdateHost() override;
   void DoJumpHover(Integer jumpID) override;
 
 private:

@@ -50,7 +50,6 @@ void TVLControlData::InvalidateJumpRect(Integer jumpId) {
         InvalidateRect(TRect(j->Left - GetHOffset() - 5, j->Top - GetVOffset() - 5,
                              j->Left - GetHOffset() + j->Width + 5, j->Top - GetVOffset() + j->Height + 5));
   }
-  UpdateHost();
 }
 
 void TVLControlData::ResetHoverAndRepaint() {

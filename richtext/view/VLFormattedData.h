@@ -132,9 +132,9 @@ public:
   Integer InvalidTop = 0, InvalidBottom = 0;
   // After a reformat of first..last (partial: only those were laid out).
   virtual void AfterFormat(Integer first, Integer last, bool partial) {}
-  // Host hooks of the partial reformat: repaint a band, update now.
+  // Host hook of the partial reformat: repaint a band (when the toolkit
+  // next paints; nothing is drawn onto the window outside a paint).
   virtual void InvalidateBand(Integer top, Integer bottom) {}
-  virtual void UpdateHost() {}
 
   // ---- point to position (VLFormattedDataHitTest.cpp) --------------------------------------
   void FindDrawItemForSel(Integer x, Integer y, Integer& drawItemNo, Integer& offs, bool strict);

@@ -181,7 +181,8 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   }
   const Integer following = st.InsertAt;
   Integer contentBottom = newNextTop;
-  if (!(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNextTop)) {
+  const bool moved = !(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNextTop);
+  if (moved) {
     const Integer dy = oldNextTop < 0 ? 0 : newNextTop - oldNextTop;
     // Items keep their first draw items unless items or draw items came or went.
     const bool renumber = !st.SharedItems && (itemsDelta != 0 || newCount != oldCount);
@@ -210,13 +211,16 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       if (GetVOffset() != v) InvalidateBand(0, GetHeight());
     }
   }
-  // The band to repaint, relative to the visible area.
+  // The band to repaint, relative to the visible area: the range's lines,
+  // and everything below them when the lines after the range moved.
   const Integer v = GetVOffset();
+  const Integer bandBottom = moved ? std::max(contentBottom, oldDocHeight - GetBottomMargin()) : newNextTop;
   InvalidTop = std::max(y0 - 10 - v, 0);
-  InvalidBottom = std::min(std::max(contentBottom, oldDocHeight - GetBottomMargin()) + 10 - v, GetHeight());
-  InvalidateBand(InvalidTop, InvalidBottom);
+  InvalidBottom = std::min(bandBottom + 10 - v, GetHeight());
+  if (InvalidBottom > InvalidTop) InvalidateBand(InvalidTop, InvalidBottom);
   AdjustChildrenCoords();
   LastFormattedItem = itemCount - 1;
-  UpdateHost();
+  // The band is painted with the rest of the change (the caret, scrolling)
+  // when the toolkit next paints, not once now and again for the caret.
   AfterFormat(firstItem, lastItem, true);
 }

@@ -389,10 +389,64 @@ TEST(EditorPainting, WhatIsShownAfterEachChangeIsWhatAWholeRepaintShows) {
       {"scrolled back a little", [&] { e.Edit->VScrollTo(e.Edit->VPos - 4, true); }},
       {"page down moves the caret and the window", [&] { e.Key(Qt::Key_PageDown); }},
       {"undo", [&] { e.Key(Qt::Key_Z, Qt::ControlModifier); }},
+      {"typing, then a scroll before anything was painted", [&] {
+         e.Type("pq");
+         e.Edit->VScrollTo(e.Edit->VPos + 3, true);
+       }},
+      {"a scroll not yet painted, then typing", [&] {
+         for (int i = 0; i < 6; ++i) e.Key(Qt::Key_Down);
+         e.Key(Qt::Key_Home);
+         QApplication::processEvents();
+         e.Edit->VScrollTo(e.Edit->VPos - 4, false);
+         e.Type("r");
+       }},
+      {"a line typed until it wraps", [&] { e.Type(" and more words until the line wraps over once"); }},
+      {"a character of it undone", [&] { e.Key(Qt::Key_Z, Qt::ControlModifier); }},
+      {"undone over a selection", [&] {
+         e.Key(Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+         e.Key(Qt::Key_Z, Qt::ControlModifier);
+       }},
       {"the focus gone", [&] { other->SetFocus(); }},
   };
   for (const TStep& s : steps) {
     s.Do();
     same(s.What);
   }
+}
+
+TEST(EditorPainting, AnEditRepaintsItsOwnLinesAndWhatMovedBelowThem) {
+  TEditor e;
+  for (int i = 0; i < 12; ++i) {
+    e.Type("short line");
+    e.Key(Qt::Key_Return);
+  }
+  e.Edit->SetCaret(4, 5);
+  QApplication::processEvents();
+  ASSERT_TRUE(IsRectEmpty(e.Edit->GetUpdateRect()));
+  const TVLDrawLineInfo* line = e.D().DrawItems[e.D().GetItem(4)->DrawItemNo];
+  const Integer lineBottom = line->Top + line->Height - e.D().GetVOffset();
+  const Integer height = e.Edit->ClientHeight();
+  ASSERT_LT(lineBottom + 40, height);
+
+  // A character that keeps the line count: that paragraph only.
+  e.RawKey(Qt::Key_X, Qt::NoModifier, "x");
+  TRect r = e.Edit->GetUpdateRect();
+  EXPECT_LE(r.Top, line->Top - e.D().GetVOffset());
+  EXPECT_GE(r.Bottom, lineBottom);
+  EXPECT_LT(r.Bottom, lineBottom + 30);
+  QApplication::processEvents();
+
+  // Enter moves every line below.
+  e.RawKey(Qt::Key_Return, Qt::NoModifier, "\r");
+  r = e.Edit->GetUpdateRect();
+  EXPECT_EQ(r.Bottom, height);
+  QApplication::processEvents();
+
+  // Undoing the character moves nothing either.
+  e.Key(Qt::Key_Z, Qt::ControlModifier);
+  QApplication::processEvents();
+  e.RawKey(Qt::Key_Z, Qt::ControlModifier, QString(QChar(26)));
+  EXPECT_EQ(e.Text().find('x'), std::string::npos);
+  r = e.Edit->GetUpdateRect();
+  EXPECT_LT(r.Bottom, lineBottom + 30);
 }
