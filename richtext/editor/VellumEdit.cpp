@@ -424,20 +424,28 @@ void TCustomVellumEdit::SetItemTag(Integer itemNo, const TVLTag& tag) {
   });
 }
 
-void TCustomVellumEdit::SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value) {
+void TCustomVellumEdit::SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value,
+                                                bool autoReformat) {
   TVLEditVLData* d = EditData();
   if (itemNo < 0 || itemNo >= d->GetItemCount()) return;
-  RunEdit([&] {
+  Integer old = 0;
+  if (!d->GetItem(itemNo)->GetExtraIntProperty(prop, old) || old == value) return;
+  const auto set = [&] {
     if (!BeforeChange(false)) return;
     d->BeginUndoSequence(vlutModifyItem, true);
     d->SetExtraIntProperty(itemNo, prop, value);
-    d->ReformatKeepingCaret(false, false, itemNo, true);
-  });
+    if (autoReformat) d->ReformatKeepingCaret(false, false, itemNo, true);
+  };
+  // Without the layout the caller lays out and reports the change itself.
+  if (autoReformat)
+    RunEdit(set);
+  else
+    set();
 }
 
-void TCustomVellumEdit::SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value) {
+void TCustomVellumEdit::SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value, bool autoReformat) {
   TCustomVellumEdit* e = GetInnermostEditor();
-  e->SetItemExtraIntProperty(e->EditData()->GetCaretItemNo(), prop, value);
+  e->SetItemExtraIntProperty(e->EditData()->GetCaretItemNo(), prop, value, autoReformat);
 }
 
 void TCustomVellumEdit::ApplyListStyle(Integer listNo, Integer level, Integer startFrom, bool useStartFrom) {

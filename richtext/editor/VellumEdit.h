@@ -126,8 +126,28 @@ public:
   void ApplyStyleConversion(Integer userData);
   void ApplyParaStyleConversion(Integer userData);
   void SetItemTag(Integer itemNo, const TVLTag& tag);
-  void SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value);
-  void SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value);
+  void SetItemExtraIntProperty(Integer itemNo, TVLExtraItemProperty prop, Integer value,
+                               bool autoReformat = true);
+  void SetCurrentItemExtraIntProperty(TVLExtraItemProperty prop, Integer value, bool autoReformat = true);
+  // Replacing one item in place (one undo step each). The picture and line
+  // forms raise EVellumError for an item of another kind; the Current forms
+  // act on the caret item of the innermost editor.
+  void SetPictureInfo(Integer itemNo, const String& name, std::unique_ptr<TGraphic> graphic, TVLVAlign vAlign,
+                      const TVLTag& tag);
+  void SetCurrentPictureInfo(const String& name, std::unique_ptr<TGraphic> graphic, TVLVAlign vAlign,
+                             const TVLTag& tag);
+  void SetBreakInfo(Integer itemNo, Byte width, Byte style, TColor color, const TVLTag& tag);
+  void SetCurrentBreakInfo(Byte width, Byte style, TColor color, const TVLTag& tag);
+  void ConvertToHotPicture(Integer itemNo);
+  void ConvertToPicture(Integer itemNo);
+  void RemoveCurrentPageBreak();
+  void CheckItemClass(Integer itemNo, const std::function<bool(const TCustomVLItemInfo*)>& isClass);
+  // The width an item's paragraph needs, measured before a change and handed
+  // back after it: the document is laid out again as far as the change asks.
+  void SaveItemParaWidth(Integer itemNo, Integer& width);
+  void ReformatAfterItemChange(Integer itemNo, Integer width);
+  void SaveCurrentItemParaWidth(Integer& width);
+  void ReformatAfterCurrentItemChange(Integer width);
   void ApplyListStyle(Integer listNo, Integer level, Integer startFrom, bool useStartFrom);
   void RemoveLists();
   void ChangeListLevels(Integer levelDelta);
@@ -211,6 +231,7 @@ protected:
   void DragFinished(int effect) override;
 
 private:
+  void ConvertPicture(Integer itemNo, bool toHot);
   void KeyDownPhase(Word& key, TShiftState shift, const WideString& text);
   bool CaretKey(Word key, TShiftState shift);
   void Repair(const String& message);
