@@ -103,9 +103,10 @@ public:
   void SetCipherSettings(const String& path, const TCipherSettings& settings);
   // The settings that opened the file last (the defaults before that).
   TCipherSettings CipherSettingsOf(const String& path) const;
-  // How many times this session derived a file's key from a password. The
-  // key that opened a file is kept (in memory only, wiped with its password)
-  // for the further connections to that file while the file keeps its salt.
+  // How many times this session derived a file's key from a password to open
+  // it. The key that opened a file is kept (in memory only, wiped with its
+  // password) for the further connections to that file while the file keeps
+  // its salt.
   int KeyDerivations() const;
 
   // Closes every connection not in use (all threads).
