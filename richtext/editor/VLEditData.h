@@ -133,6 +133,14 @@ public:
   void ExtendSelectionToCaret();
   void CaretToSelectionEnd();
   bool SelectionExists() const;
+  // Without a selection the caret stands for both ends.
+  void GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
+                            Integer& endOffs) const override;
+  // The caret follows the selection's end.
+  void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward) override;
+  // The caret is after the last character (or non-text item) of its
+  // paragraph.
+  bool IsCaretAtParaEnd();
 
   // ---- recording primitives (VLEditDataUndo.cpp) --------------------------
   void AddReformatRange(Integer first, Integer last, bool flag);
@@ -171,7 +179,9 @@ public:
   void AddCheckpoint(Integer itemNo, TVLCPInfo* cp);
   void DeleteCheckpoint(Integer itemNo);
   void MoveCheckpoint(Integer from, Integer to);
-  void Resize(Integer itemNo, Integer width, Integer height);
+  // A picture's or a control's size; reformat: lay the paragraph out at
+  // once (an undo replay lays out its whole group afterwards).
+  void Resize(Integer itemNo, Integer width, Integer height, bool reformat = false);
   // Minimum width of the paragraph of itemNo.
   Integer ParaMinWidth(Integer itemNo);
   // The width rule: a change of a paragraph from width w to n needs the
@@ -184,6 +194,10 @@ public:
   bool InsertTextItemAtCaret(const AnsiString& text, Integer styleNo, bool inheritTag,
                              bool caretBefore);
   bool CanDeleteSelection();
+  // A selection bound on a list marker moves into the text after it (when
+  // it stands after the marker, preferNext is set, or the marker is the
+  // document's first item) or to the end of the item before it.
+  void AdjustBoundOffMarker(Integer& itemNo, Integer& offs, bool preferNext);
   // Refused (beep) while a drop caret stands inside the selection.
   bool DeleteSelection();
   // A position as units (characters, non-text items) before the document's
@@ -301,6 +315,14 @@ public:
   bool CancelResize();
   // The new size of the item as one undo step (spacing of pictures removed).
   void CommitResize(Integer itemNo, Integer newWidth, Integer newHeight);
+  // A control item's new size (its position stays); with reformat its
+  // paragraph, or the document when its width may change, is laid out.
+  void ResizeControl(Integer itemNo, Integer newWidth, Integer newHeight, bool reformat);
+  // The layout after a control of itemNo went from widthA to widthB wide.
+  void ReformatForControlWidth(Integer itemNo, Integer widthA, Integer widthB);
+  // The control whose bounds ResizeControl is changing (its resize
+  // notifications come from us, not from the application).
+  TControl* ResizingControl = nullptr;
   void SaveItemParaWidth(Integer itemNo, Integer& width);
   void ReformatAfterItemChange(Integer itemNo, Integer oldWidth);
   // The mouse goes to the resizer's handles first; a click on a picture

@@ -345,3 +345,34 @@ void TVLEditVLData::CaretToSelectionEnd() {
   BuildCharPositions(SelEndOffs - 2);
   PlaceCaret(true, false, false);
 }
+
+void TVLEditVLData::GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
+                                         Integer& endOffs) const {
+  TVellumVLData::GetDrawItemSelBounds(normalize, startNo, startOffs, endNo, endOffs);
+  if (startNo >= 0) return;
+  const TVLCharPos* stop = CaretStop();
+  if (!stop || stop->DrawItemNo < 0 || stop->DrawItemNo >= DrawItems.Count()) return;
+  startNo = endNo = stop->DrawItemNo;
+  startOffs = endOffs = stop->Offset;
+}
+
+void TVLEditVLData::SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward) {
+  if (drawItemNo < 0 || drawItemNo >= DrawItems.Count()) return;
+  Deselect(nullptr, false);
+  SelStartDrawItem = SelEndDrawItem = drawItemNo;
+  SelStartOffs = backward ? offset + length : offset;
+  SelEndOffs = backward ? offset : offset + length;
+  InvalidateHost();
+  CaretToSelectionEnd();
+  DoSelect();
+}
+
+bool TVLEditVLData::IsCaretAtParaEnd() {
+  const TVLCharPos* stop = CaretStop();
+  if (!stop || !IsCaretAtLineEnd() || stop->DrawItemNo < 0 || stop->DrawItemNo >= DrawItems.Count()) return false;
+  const TVLDrawLineInfo* di = DrawItems[stop->DrawItemNo];
+  const Integer n = di->ItemNo;
+  if (n + 1 < GetItemCount() && !GetItem(n + 1)->IsParaStart()) return false;
+  const Integer pos = GetItemStyle(n) >= 0 ? di->TextOffset + stop->Offset - 1 : stop->Offset;
+  return pos >= GetItemEndOffset(n);
+}

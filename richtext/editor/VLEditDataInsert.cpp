@@ -360,6 +360,14 @@ bool TVLEditVLData::DeleteSelection() {
     --s;
     so = GetItemEndOffset(s);
   }
+  // A bound on a marker: the start keeps the marker with its paragraph;
+  // the end takes it only when the selection passed it.
+  AdjustBoundOffMarker(s, so, true);
+  AdjustBoundOffMarker(e, eo, false);
+  if (e < s || (e == s && eo < so)) {
+    e = s;
+    eo = so;
+  }
   Integer caretItem = s, caretOffs = so, removed = 0;
   bool full = false;
   DeleteRange(s, so, e, eo, caretItem, caretOffs, removed, full);
@@ -394,6 +402,18 @@ bool TVLEditVLData::DeleteSelection() {
   }
   DoSelect();
   return true;
+}
+
+void TVLEditVLData::AdjustBoundOffMarker(Integer& itemNo, Integer& offs, bool preferNext) {
+  if (itemNo < 0 || itemNo >= GetItemCount() || GetItemStyle(itemNo) != vlsListMarker) return;
+  const bool afterMarker = offs >= GetItemEndOffset(itemNo);
+  if ((afterMarker || preferNext || itemNo == 0) && itemNo + 1 < GetItemCount()) {
+    ++itemNo;
+    offs = GetItemStartOffset(itemNo);
+  } else if (itemNo > 0) {
+    --itemNo;
+    offs = GetItemEndOffset(itemNo);
+  }
 }
 
 // Positions after an edit keep their distance from the document's end: a

@@ -134,6 +134,33 @@ void TVLEditVLData::SelectClickedItem(Integer x, Integer y) {
   Invalidate();
 }
 
+void TVLEditVLData::ResizeControl(Integer itemNo, Integer newWidth, Integer newHeight, bool reformat) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  auto* c = dynamic_cast<TVLControlItemInfo*>(GetItem(itemNo));
+  if (!c || !c->Control) return;
+  TControl* control = c->Control;
+  const Integer oldWidth = control->GetWidth();
+  if (oldWidth == newWidth && control->GetHeight() == newHeight) return;
+  {
+    ResizingControl = control;
+    struct TForget {
+      TVLEditVLData* D;
+      ~TForget() { D->ResizingControl = nullptr; }
+    } forget{this};
+    control->SetBounds(control->GetLeft(), control->GetTop(), newWidth, newHeight);
+  }
+  if (reformat) ReformatForControlWidth(itemNo, oldWidth, newWidth);
+}
+
+void TVLEditVLData::ReformatForControlWidth(Integer itemNo, Integer widthA, Integer widthB) {
+  // The paragraph measured now holds the control at widthB; with widthA it
+  // measured about this much.
+  const Integer now = ParaMinWidth(itemNo);
+  const Integer before = now - widthB + widthA;
+  ReformatKeepingCaret(WidthNeedsFull(before, now), false, itemNo, true);
+  InvalidateHost();
+}
+
 void TVLEditVLData::SaveItemParaWidth(Integer itemNo, Integer& width) { width = ParaMinWidth(itemNo); }
 
 void TVLEditVLData::ReformatAfterItemChange(Integer itemNo, Integer oldWidth) {
@@ -165,8 +192,7 @@ void TVLEditVLData::CommitResize(Integer itemNo, Integer newWidth, Integer newHe
       ~TOff() { D->SetUndoGroupMode(false); }
     } off{this};
     if (dynamic_cast<TVLControlItemInfo*>(item)) {
-      Resize(itemNo, newWidth, newHeight);
-      ReformatKeepingCaret(true, false, itemNo, true);
+      Resize(itemNo, newWidth, newHeight, true);
     } else {
       Integer width = 0;
       SaveItemParaWidth(itemNo, width);

@@ -458,8 +458,7 @@ bool TVLEditVLData::InsertEnter(bool lineBreak) {
   const Integer pos = isText ? di->TextOffset + stop.Offset - 1 : stop.Offset;
   const bool atStart = CaretCharPos == 0 && pos <= GetItemStartOffset(n) &&
                        (item->IsParaStart() || (n > 0 && GetItemStyle(n - 1) == vlsListMarker));
-  const bool atEnd = IsCaretAtLineEnd() && pos >= GetItemEndOffset(n) &&
-                     (n + 1 >= GetItemCount() || GetItem(n + 1)->IsParaStart());
+  const bool atEnd = IsCaretAtParaEnd();
   if (atEnd) return EnterAtBoundary(lineBreak, d, n, true);
   if (atStart) return EnterAtBoundary(lineBreak, d, n, false);
   if (IsParaReadOnly(n)) {

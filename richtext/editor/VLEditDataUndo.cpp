@@ -554,16 +554,31 @@ void TVLEditVLData::MoveCheckpoint(Integer from, Integer to) {
   DeleteCheckpoint(from);
 }
 
-void TVLEditVLData::Resize(Integer itemNo, Integer width, Integer height) {
-  auto* g = dynamic_cast<TVLGraphicItemInfo*>(GetItem(itemNo));
+void TVLEditVLData::Resize(Integer itemNo, Integer width, Integer height, bool reformat) {
+  TCustomVLItemInfo* item = GetItem(itemNo);
+  if (auto* c = dynamic_cast<TVLControlItemInfo*>(item)) {
+    if (!c->Control || (c->Control->GetWidth() == width && c->Control->GetHeight() == height)) return;
+    if (TVLUndoList* list = GetRecordingUndoList()) {
+      auto r = MakeRecord<TVLUndoResizeInfo>(vlumModifyItem, itemNo);
+      r->Width = c->Control->GetWidth();
+      r->Height = c->Control->GetHeight();
+      r->W = ParaMinWidth(itemNo);
+      list->AddInfo(std::move(r));
+    }
+    ResizeControl(itemNo, width, height, reformat);
+    return;
+  }
+  auto* g = dynamic_cast<TVLGraphicItemInfo*>(item);
   if (!g || (g->ImageWidth == width && g->ImageHeight == height)) return;
+  const Integer w = ParaMinWidth(itemNo);
   if (TVLUndoList* list = GetRecordingUndoList()) {
     auto r = MakeRecord<TVLUndoResizeInfo>(vlumModifyItem, itemNo);
     r->Width = g->ImageWidth;
     r->Height = g->ImageHeight;
-    r->W = ParaMinWidth(itemNo);
+    r->W = w;
     list->AddInfo(std::move(r));
   }
   g->ImageWidth = width;
   g->ImageHeight = height;
+  if (reformat) ReformatAfterItemChange(itemNo, w);
 }

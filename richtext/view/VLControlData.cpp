@@ -306,8 +306,10 @@ void TVLControlData::PaintBuffered(TCanvas* hostCanvas, const TRect& clip) {
 bool TVLControlData::SelectionExists(bool resetIfEmpty, bool askActiveItem) {
   if (GetState() & vlstSelecting) resetIfEmpty = false;
   if (askActiveItem && ActiveItem && ActiveItem->PartiallySelected()) return true;
+  // The stored selection: an editor's caret standing for an empty one
+  // must not deselect (and fire the select event) on every question.
   Integer s, so, e, eo;
-  GetDrawItemSelBounds(true, s, so, e, eo);
+  TCustomVLFormattedData::GetDrawItemSelBounds(true, s, so, e, eo);
   if (s < 0 || e < 0) return false;
   if (s == e && so == eo) {
     if (resetIfEmpty) Deselect(ActiveItem, true);
@@ -329,6 +331,16 @@ void TVLControlData::SetSelectionBounds(Integer startItemNo, Integer startItemOf
   }
   StoreSelBounds(startItemNo, startItemOffs, endItemNo, endItemOffs);
   SelectionChanged();
+  DoSelect();
+}
+
+void TVLControlData::SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward) {
+  if (drawItemNo < 0 || drawItemNo >= DrawItems.Count()) return;
+  Deselect(nullptr, false);
+  SelStartDrawItem = SelEndDrawItem = drawItemNo;
+  SelStartOffs = backward ? offset + length : offset;
+  SelEndOffs = backward ? offset : offset + length;
+  Invalidate();
   DoSelect();
 }
 

@@ -88,6 +88,9 @@ public:
   void InvalidateJumpRect(Integer jumpId);
   // Selection changed (the editor moves its caret).
   virtual void SelectionChanged() {}
+  // Selects length positions of one draw item from offset on (the end
+  // first when backward) and fires the select event.
+  virtual void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward);
 
   // ---- mouse (client coordinates) ---------------------------------------------
   virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);

@@ -148,8 +148,9 @@ public:
   virtual void DoSelect() {}
   Integer GetOffsBeforeDrawItem(Integer n) const;
   Integer GetOffsAfterDrawItem(Integer n) const;
-  void GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
-                            Integer& endOffs) const;
+  // The selection in draw items (-1 when none; an editor answers its caret).
+  virtual void GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
+                                    Integer& endOffs) const;
   void GetSelBounds(bool normalize, Integer& startItemNo, Integer& startItemOffs,
                     Integer& endItemNo, Integer& endItemOffs) const;
   void StoreSelBounds(Integer startItemNo, Integer startItemOffs, Integer endItemNo,

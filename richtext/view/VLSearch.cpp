@@ -29,6 +29,16 @@ void GetSearchStart(TVLControlData& data, bool down, Integer& itemNo, Integer& o
 }
 
 void SelectFound(TVLControlData& data, Integer itemNo, Integer offs, Integer length, bool backward) {
+  Integer d, o, d2, o2;
+  data.Item2DrawItem(itemNo, offs, d, o);
+  data.Item2DrawItem(itemNo, offs + length, d2, o2);
+  if (d >= 0 && d == d2) {
+    // Within one line: the data selects it (an editor moves its caret too).
+    const TVLDrawLineInfo* di = data.DrawItems[d];
+    VLShowRectangle(data, di->Left, di->Top, di->Width, di->Height);
+    data.SelectInItem(d, o, length, backward);
+    return;
+  }
   if (backward)
     data.StoreSelBounds(itemNo, offs + length, itemNo, offs);
   else
