@@ -108,9 +108,9 @@ TDragData ClipboardDragData() { return TDragData(Clipboard().Contents()); }
 int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl) {
   if (!Shift.Contains(ssCtrl) && (Allowed & DROPEFFECT_MOVE) && FromSameControl) return DROPEFFECT_MOVE;
   if (Allowed & DROPEFFECT_COPY) return DROPEFFECT_COPY;
-  if (Allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
-  if (Allowed & DROPEFFECT_MOVE) return DROPEFFECT_MOVE;
-  return DROPEFFECT_NONE;
+  // Taking a copy of what a source only lets go of by moving: the source
+  // must keep its data.
+  return DROPEFFECT_LINK;
 }
 
 namespace {
@@ -181,11 +181,17 @@ public:
           else
             effect = FTarget->Drop(data, shift, {p.x(), p.y()}, allowed);
         });
-        effect &= allowed;
         if (effect == DROPEFFECT_NONE) {
           de->ignore();
+        } else if (effect & allowed) {
+          de->setDropAction(ActionOf(effect & allowed));
+          de->accept();
         } else {
-          de->setDropAction(ActionOf(effect));
+          // An effect the source does not offer (a link to a source that
+          // only moves): the toolkit cannot name it. The drag goes on with
+          // the source's own action so that the drop arrives; the drop is
+          // taken with no action, so the source keeps its data.
+          if (e->type() == QEvent::Drop) de->setDropAction(Qt::IgnoreAction);
           de->accept();
         }
         return true;

@@ -47,7 +47,9 @@ private:
 };
 
 // What a control does with drags over it. Effects are DROPEFFECT_ bits;
-// answer the one effect that would happen (NONE refuses).
+// answer the one effect that would happen (NONE refuses). An effect the
+// source does not allow (a link to a source that only moves) reaches the
+// source as a drop accepted without an action: it keeps its data.
 class TDropTarget {
 public:
   virtual ~TDropTarget() = default;
@@ -65,7 +67,9 @@ TDragData ClipboardDragData();
 void RegisterDropTarget(TControl* control, TDropTarget* target);
 
 // The usual effect rule: a move when Ctrl is up, moving is allowed and the
-// data comes from the same control; else a copy when allowed; else a link.
+// data comes from the same control; else a copy when allowed; else a link
+// (also when the source allows none: the data is taken as a copy and the
+// source must not delete it).
 int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl);
 
 // A drag leaving a control. Fill the data, then Execute runs the drag (a

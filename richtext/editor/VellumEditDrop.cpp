@@ -124,7 +124,7 @@ public:
     if (own) E->FOwnDropDone = true;
     if (!inserted) return DROPEFFECT_NONE;
     // Our own text that could not be taken out stayed: that was a copy.
-    if (move && !moved) effect = (allowed & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    if (move && !moved) effect = (allowed & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_LINK;
     return effect;
   }
 

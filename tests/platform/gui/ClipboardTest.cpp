@@ -129,6 +129,13 @@ TEST(DragDropTest, DropTargetNegotiatesTheEffectAndReadsTheData) {
       {QEvent::DragMove, &text, Qt::MoveAction | Qt::LinkAction, Qt::NoModifier, true, Qt::LinkAction},
       {QEvent::DragMove, &image, Qt::CopyAction, Qt::NoModifier, false, Qt::CopyAction},
       {QEvent::Drop, &text, Qt::CopyAction, Qt::ControlModifier, true, Qt::CopyAction},
+      // A source that only moves gets a link: the drag goes on with its
+      // move, the drop is taken without an action so that it keeps its data.
+      {QEvent::DragEnter, &text, Qt::MoveAction, Qt::ControlModifier, true, Qt::MoveAction},
+      {QEvent::DragMove, &text, Qt::MoveAction, Qt::ControlModifier, true, Qt::MoveAction},
+      {QEvent::Drop, &text, Qt::MoveAction, Qt::ControlModifier, true, Qt::IgnoreAction},
+      {QEvent::DragEnter, &text, Qt::MoveAction, Qt::NoModifier, true, Qt::MoveAction},
+      {QEvent::Drop, &text, Qt::MoveAction, Qt::NoModifier, true, Qt::IgnoreAction},
   };
   for (const Case& c : cases) {
     auto [accepted, action] = send(c.type, c.data, c.actions, c.mods);
@@ -145,6 +152,10 @@ TEST(DragDropTest, DropTargetNegotiatesTheEffectAndReadsTheData) {
   EXPECT_EQ(ChooseDropEffect({ssCtrl}, DROPEFFECT_COPY | DROPEFFECT_MOVE, true), DROPEFFECT_COPY);
   EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_COPY | DROPEFFECT_MOVE, false), DROPEFFECT_COPY);
   EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_LINK, false), DROPEFFECT_LINK);
+  EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_MOVE, true), DROPEFFECT_MOVE);
+  EXPECT_EQ(ChooseDropEffect({ssCtrl}, DROPEFFECT_MOVE, true), DROPEFFECT_LINK);
+  EXPECT_EQ(ChooseDropEffect({ssCtrl}, DROPEFFECT_MOVE, false), DROPEFFECT_LINK);
+  EXPECT_EQ(ChooseDropEffect({}, DROPEFFECT_MOVE, false), DROPEFFECT_LINK);
   RegisterDropTarget(&panel, nullptr);
   EXPECT_FALSE(WidgetOf(&panel)->acceptDrops());
 }

@@ -60,6 +60,8 @@ int SendDrop(TEditor& target, const QMimeData* data, TPoint pt, int allowed, boo
     case Qt::MoveAction: return DROPEFFECT_MOVE;
     case Qt::CopyAction: return DROPEFFECT_COPY;
     case Qt::LinkAction: return DROPEFFECT_LINK;
+    // Taken, but with an effect the source does not offer: a link.
+    case Qt::IgnoreAction: return DROPEFFECT_LINK;
     default: return DROPEFFECT_NONE;
   }
 }
@@ -184,8 +186,11 @@ TEST(DragAndDrop, TheEffectOfADrop) {
        "one two one three"},
       {"another window's drag copies", false, DROPEFFECT_COPY | DROPEFFECT_MOVE, false, DROPEFFECT_COPY,
        "one two xyzthree"},
-      {"a move-only source gets its move, Ctrl or not", false, DROPEFFECT_MOVE, true, DROPEFFECT_MOVE,
+      {"a move-only source with Ctrl gets a link and keeps its data", false, DROPEFFECT_MOVE, true,
+       DROPEFFECT_LINK, "one two xyzthree"},
+      {"a move-only source of another window gets a link", false, DROPEFFECT_MOVE, false, DROPEFFECT_LINK,
        "one two xyzthree"},
+      {"a source that links", false, DROPEFFECT_LINK, false, DROPEFFECT_LINK, "one two xyzthree"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
