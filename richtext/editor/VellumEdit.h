@@ -42,6 +42,9 @@ using TVLOnCaretGetOutEvent = std::function<void(TCustomVellumEdit* sender, TVLG
 using TVLDropFilesEvent = std::function<void(TCustomVellumEdit* sender, TStrings* files,
                                              TVLDropFileAction& fileAction, bool& doDefault)>;
 
+// The document format OnReadHyperlink names for a link dropped on an editor.
+inline constexpr Integer VLDroppedLinkFormat = 3;
+
 inline const TVLDragDropFormats VellumEditDefaultDropFormats{vlddVLF, vlddRTF, vlddText, vlddUnicodeText,
                                                             vlddBitmap, vlddMetafile, vlddFiles};
 
@@ -267,6 +270,9 @@ private:
   // Dropped or pasted files; OnDropFiles may take them over. A file that
   // cannot be read is not counted (and beeps).
   bool InsertDroppedFiles(const std::vector<String>& files);
+  // A link: through OnReadHyperlink as one tagged text item when the
+  // application handles links, else as plain text.
+  bool InsertDroppedURL(const String& url);
   // One clipboard format inside an edit that replaces the selection.
   bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
   void RegisterEditDropTarget();

@@ -204,15 +204,13 @@ bool TCustomVellumEdit::InsertDroppedData(const TDragData& data) {
     s.SetPosition(0);
     if (d->InsertRTFFromStream(s)) return true;
   }
-  // Dropped files come as addresses of local files (with their names as text).
-  if (f.Contains(vlddFiles) && !data.GetFileNames().empty()) return InsertDroppedFiles(data.GetFileNames());
+  // Addresses of local files are files (below); any other address is a link.
   if (f.Contains(vlddURL)) {
     const std::vector<String> urls = data.GetUrls();
-    if (!urls.empty()) {
-      d->InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(urls.front())), false);
-      return true;
-    }
+    if (!urls.empty() && InsertDroppedURL(urls.front())) return true;
   }
+  // Dropped files come with their names as text too: they go first.
+  if (f.Contains(vlddFiles) && !data.GetFileNames().empty()) return InsertDroppedFiles(data.GetFileNames());
   if ((f.Contains(vlddUnicodeText) || f.Contains(vlddText)) && data.HasFormat(CF_UNICODETEXT)) {
     const WideString text = data.GetAsUnicodeText();
     if (!text.empty()) {
@@ -225,6 +223,23 @@ bool TCustomVellumEdit::InsertDroppedData(const TDragData& data) {
     if (data.GetBitmap(*bitmap) && d->InsertPictureAtCaret(std::move(bitmap), AnsiString())) return true;
   }
   return false;
+}
+
+bool TCustomVellumEdit::InsertDroppedURL(const String& url) {
+  TVLEditVLData* d = EditData();
+  TCustomVellumEdit* root = GetRootEditor();
+  if (!root->OnReadHyperlink) {
+    d->InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(url)), false);
+    return true;
+  }
+  // The application makes the link: its style, and the tag it gives the
+  // text item offered to it.
+  Integer styleNo = d->CurTextStyleNo;
+  std::unique_ptr<TCustomVLItemInfo> link = d->CreateTextItem(styleNo, d->CurParaStyleNo, false, false);
+  root->OnReadHyperlink(root, url, String(), VLDroppedLinkFormat, styleNo, link.get());
+  TVLStyle* style = GetStyle();
+  if (style && styleNo >= 0 && styleNo < style->TextStyles->Count()) SetCurTextStyleNo(styleNo);
+  return InsertTaggedText(url, link->Tag);
 }
 
 bool TCustomVellumEdit::InsertDroppedFiles(const std::vector<String>& files) {

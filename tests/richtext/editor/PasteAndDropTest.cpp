@@ -298,3 +298,73 @@ TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
     EXPECT_EQ(e.Text(), c.Text);
   }
 }
+
+TEST(DragAndDrop, ALinkGoesInThroughTheApplicationsLinkHandler) {
+  const std::string txt = ::testing::TempDir() + "/linked.txt";
+  {
+    TMemoryStream s;
+    s.WriteBuffer("file text", 9);
+    s.SaveToFile(txt);
+  }
+  struct TCall {
+    String Target, Extras;
+    Integer DocFormat = -1, StyleIn = -1;
+  };
+  struct TCase {
+    const char* What;
+    bool AcceptLinks, Handler;
+    QList<QUrl> Urls;
+    const char* Text;      // the target afterwards
+    Integer StyleNo, Tag;  // of the item that came in
+    bool Called;
+  } cases[] = {
+      {"handled: one tagged item in the style the handler chose", true, true, {QUrl("https://example.org/a?b=1")},
+       "abhttps://example.org/a?b=1cd", 1, 7, true},
+      {"no handler: plain text in the current style", true, false, {QUrl("https://example.org/a?b=1")},
+       "abhttps://example.org/a?b=1cd", 0, 0, false},
+      {"links not accepted: the text of the drag", false, true, {QUrl("https://example.org/a?b=1")},
+       "abhttps://example.org/a?b=1cd", 0, 0, false},
+      {"a local file stays a file", true, true, {QUrl::fromLocalFile(QString::fromStdString(txt))},
+       "abfile textcd", 0, 0, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    TEditor e;
+    e.Type("abcd");
+    e.Key(Qt::Key_Left);
+    e.Key(Qt::Key_Left);
+    const AnsiString before = Vlf(e);
+    if (c.AcceptLinks) e.Edit->AcceptDragDropFormats = e.Edit->AcceptDragDropFormats + TVLDragDropFormats{vlddURL};
+    std::vector<TCall> calls;
+    if (c.Handler)
+      e.Edit->OnReadHyperlink = [&](TCustomVellum*, const String& target, const String& extras, Integer docFormat,
+                                    Integer& styleNo, TCustomVLItemInfo* item) {
+        calls.push_back({target, extras, docFormat, styleNo});
+        styleNo = 1;
+        ASSERT_NE(item, nullptr);
+        item->Tag.Int = 7;
+      };
+    QMimeData m;
+    m.setUrls(c.Urls);
+    m.setText(c.Urls.front().toString());
+    EXPECT_EQ(SendDrop(e, &m, PointOf(e, 0, 3), DROPEFFECT_COPY, false), DROPEFFECT_COPY);
+    EXPECT_EQ(e.Text(), c.Text);
+    ASSERT_EQ(calls.size(), c.Called ? 1u : 0u);
+    if (c.Called) {
+      EXPECT_EQ(calls[0].Target, "https://example.org/a?b=1");
+      EXPECT_EQ(calls[0].Extras, "");
+      EXPECT_EQ(calls[0].DocFormat, VLDroppedLinkFormat);
+      EXPECT_EQ(calls[0].StyleIn, 0);
+      ASSERT_EQ(e.Edit->ItemCount(), 3);
+      EXPECT_EQ(e.Edit->GetItemTextUtf8(1), "https://example.org/a?b=1");
+      EXPECT_EQ(e.Edit->GetItem(1)->StyleNo, c.StyleNo);
+      EXPECT_EQ(e.Edit->GetItem(1)->Tag.Int, c.Tag);
+      EXPECT_EQ(e.Edit->GetCurTextStyleNo(), c.StyleNo) << "the handler's style became current";
+    } else {
+      for (Integer i = 0; i < e.Edit->ItemCount(); ++i) EXPECT_EQ(e.Edit->GetItem(i)->Tag.Int, 0);
+    }
+    // One undo step takes the drop back.
+    e.Edit->Undo();
+    EXPECT_EQ(Vlf(e), before);
+  }
+}
