@@ -103,6 +103,14 @@ String TDragData::GetHtmlAsText() const {
   return FromQ(QTextDocumentFragment::fromHtml(FData->html()).toPlainText());
 }
 
+bool TDragData::HasMimeType(const String& mimeType) const { return FData && FData->hasFormat(ToQ(mimeType)); }
+
+AnsiString TDragData::GetMimeData(const String& mimeType) const {
+  if (!HasMimeType(mimeType)) return AnsiString();
+  const QByteArray bytes = FData->data(ToQ(mimeType));
+  return AnsiString(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
 TDragData ClipboardDragData() { return TDragData(Clipboard().Contents()); }
 
 int ChooseDropEffect(TShiftState Shift, int Allowed, bool FromSameControl) {

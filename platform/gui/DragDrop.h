@@ -38,6 +38,10 @@ public:
   // HTML with its markup taken out (empty without HTML).
   String GetHtmlAsText() const;
   bool HasHtml() const;
+  // The bytes of a MIME type as it is named (formats of other programs
+  // that have no clipboard format of ours, such as "HTML Format").
+  bool HasMimeType(const String& mimeType) const;
+  AnsiString GetMimeData(const String& mimeType) const;
   const QMimeData* MimeData() const { return FData; }
   // The drag started from the control it is over (a move within it).
   bool FromSameControl;

@@ -42,6 +42,11 @@ using TVLOnCaretGetOutEvent = std::function<void(TCustomVellumEdit* sender, TVLG
 using TVLDropFilesEvent = std::function<void(TCustomVellumEdit* sender, TStrings* files,
                                              TVLDropFileAction& fileAction, bool& doDefault)>;
 
+// The folder of the page an "HTML Format" block was copied from (its
+// "SourceURL:" header): a local folder for a file, the address's folder for
+// a web page, each ending in "/"; empty without the header.
+String VLHTMLSourceFolder(const AnsiString& htmlFormatBlock);
+
 // The document format OnReadHyperlink names for a link dropped on an editor.
 inline constexpr Integer VLDroppedLinkFormat = 3;
 

@@ -23,7 +23,88 @@ TMemoryStream StreamOf(const AnsiString& bytes) {
   return s;
 }
 
+// Windows-style programs put HTML on the clipboard under this name, with a
+// header of "Name:value" lines before the markup.
+const char* const HTMLFormatMime = "HTML Format";
+
+AnsiString LowerAscii(AnsiString s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// %XX escapes of a file address's path.
+AnsiString PercentDecoded(const AnsiString& s) {
+  AnsiString out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const int hi = s[i] == '%' && i + 2 < s.size() ? HexValue(s[i + 1]) : -1;
+    const int lo = hi >= 0 ? HexValue(s[i + 2]) : -1;
+    // A zero byte would end the name early: "%00" stays as it is.
+    if (lo >= 0 && hi * 16 + lo != 0) {
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// While a pasted document is read, the reader takes linked pictures and
+// relative links from the folder the clipboard names; the reader's own
+// folder comes back afterwards.
+class TReaderBasePath {
+public:
+  TReaderBasePath(TVLRTFReadHook* hook, const String& path) : FHook(path.empty() ? nullptr : hook) {
+    if (!FHook) return;
+    FSaved = FHook->GetBasePath();
+    FHook->SetBasePath(path);
+  }
+  ~TReaderBasePath() {
+    if (FHook) FHook->SetBasePath(FSaved);
+  }
+
+private:
+  TVLRTFReadHook* FHook;
+  String FSaved;
+};
+
 }  // namespace
+
+String VLHTMLSourceFolder(const AnsiString& block) {
+  static const AnsiString key = "SourceURL:";
+  size_t p = block.find(key);
+  if (p == AnsiString::npos) return String();
+  p += key.size();
+  const size_t end = block.find_first_of(AnsiString("\0\n\r", 3), p);
+  AnsiString url = block.substr(p, end == AnsiString::npos ? AnsiString::npos : end - p);
+  while (!url.empty() && (url.front() == ' ' || url.front() == '\t')) url.erase(0, 1);
+  while (!url.empty() && (url.back() == ' ' || url.back() == '\t')) url.pop_back();
+  const AnsiString lower = LowerAscii(url);
+  bool web = false;
+  if (lower.compare(0, 7, "file://") == 0) {
+    url = PercentDecoded(url.substr(7));
+  } else if (lower.compare(0, 7, "http://") == 0) {
+    url.erase(0, 7);
+    web = true;
+  }
+  // Well-formed UTF-8 from here on (bad sequences become replacement marks).
+  String folder = WideToUtf8(Utf8ToWide(url));
+  // A backslash of a Windows path separates folders as "/" does here.
+  for (char& c : folder)
+    if (c == '\\') c = '/';
+  const size_t last = folder.rfind('/');
+  folder = last == String::npos ? String() : folder.substr(0, last + 1);
+  if (web && !folder.empty()) folder = "http://" + folder;
+  return folder;
+}
 
 bool TCustomVellumEdit::CanPaste() {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->CanPaste();
@@ -89,7 +170,10 @@ bool TCustomVellumEdit::PasteVLF() {
 }
 
 bool TCustomVellumEdit::PasteRTF() {
-  const AnsiString rtf = ClipboardDragData().GetData(RTFFormat());
+  const TDragData clip = ClipboardDragData();
+  const AnsiString rtf = clip.GetData(RTFFormat());
+  const String folder = VLHTMLSourceFolder(clip.GetMimeData(HTMLFormatMime));
+  const TReaderBasePath base(EditData()->GetRTFReadProperties(), folder);
   return PasteWith([&](TVLEditVLData& d) {
     TMemoryStream s = StreamOf(rtf);
     return d.InsertRTFFromStream(s);

@@ -102,6 +102,10 @@ public:
   virtual ~TVLRTFReadHook() = default;
   virtual Byte ReadFromFile(const String& fileName, TCustomVLData* data) = 0;
   virtual Byte ReadFromStream(TStream& stream, TCustomVLData* data) = 0;
+  // The folder relative links and linked pictures are taken from (a paste
+  // sets it to where the copied document came from).
+  virtual void SetBasePath(const String&) {}
+  virtual String GetBasePath() const { return String(); }
 };
 // The result when no RTF reader is registered.
 inline constexpr Byte VLRTFNoReader = 6;

@@ -34,6 +34,8 @@ public:
 
   Byte ReadFromFile(const String& fileName, TCustomVLData* data) override;
   Byte ReadFromStream(TStream& stream, TCustomVLData* data) override;
+  void SetBasePath(const String& path) override { BasePath = path; }
+  String GetBasePath() const override { return BasePath; }
   // Inserts at item index; index answers where the first item went (-1: none).
   Byte InsertFromStream(TStream& stream, TCustomVLData* data, Integer& index);
 

@@ -1250,6 +1250,8 @@ std::unique_ptr<TGraphic> TVLRTFReader::LoadLinkedPicture(const String& name) {
   if (relPath.is_absolute() || rel.front() == '/') return nullptr;
   for (const auto& part : relPath)
     if (part == "..") return nullptr;
+  // Only a local folder (a web address as base names no file here).
+  if (!fs::path(BasePath).is_absolute()) return nullptr;
   std::error_code ec;
   const fs::path base = fs::weakly_canonical(fs::path(BasePath), ec);
   if (ec) return nullptr;

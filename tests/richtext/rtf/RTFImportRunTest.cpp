@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using rtftest::Import;
 using rtftest::PlainText;
 
@@ -222,6 +224,23 @@ TEST_F(ImportFixture, LinkedPicturesStayInsideTheBaseFolder) {
     ASSERT_EQ(Import(props, doc, rtf), 0) << name;
     EXPECT_EQ(PlainText(doc), "r") << name;
   }
+  // A web address as base names no local folder, not even one below the
+  // working directory that happens to be spelt like it.
+  namespace fs = std::filesystem;
+  const fs::path work = fs::path(::testing::TempDir()) / "rtf-web-base";
+  fs::create_directories(work / "http:" / "example.org" / "dir");
+  TBitmap(3, 3).SaveToFile((work / "http:" / "example.org" / "dir" / "pic.bmp").string());
+  const fs::path cwd = fs::current_path();
+  fs::current_path(work);
+  const std::string rtf = "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"pic.bmp\"}{\\fldrslt r}}}";
+  for (const char* base : {"http://example.org/dir/", "/"}) {
+    TVLDocumentData doc(&Style);
+    TVLRTFReaderProperties props;
+    props.BasePath = base == std::string("/") ? (work / "http:" / "example.org" / "dir").string() + "/" : base;
+    ASSERT_EQ(Import(props, doc, rtf), 0);
+    EXPECT_EQ(PlainText(doc) == "r", base != std::string("/")) << base << ": " << PlainText(doc);
+  }
+  fs::current_path(cwd);
 }
 
 TEST_F(ImportFixture, ListsImportedOnlyWhenStylesMayBeAppended) {
