@@ -1,8 +1,9 @@
 // The editor's selection as the document sees it: the caret stands for an
-// empty selection, a piece of one line selected with the caret at its end,
-// deleting a selection whose bound lies on a list marker, and the caret at
-// a paragraph's end.
+// empty selection, a piece of one line (a found word) selected with the
+// caret at its end, deleting a selection whose bound lies on a list marker,
+// and the caret at a paragraph's end.
 #include "EditTestSupport.h"
+#include "EditorFixture.h"
 #include "richtext/model/VLMarkers.h"
 
 using namespace qytest;
@@ -84,6 +85,24 @@ TEST(SelectionBounds, SelectingInOneLinePutsTheCaretAtTheEnd) {
   }
 }
 
+TEST(SelectionBounds, AFoundWordIsSelectedOnceWithTheCaretAfterIt) {
+  TEditor e;
+  e.Type("one two one two");
+  e.Edit->SetCaret(0, 1);
+  int selects = 0;
+  e.Edit->OnSelect = [&](TObject*) { ++selects; };
+  for (Integer expectedEnd : {8, 16}) {
+    selects = 0;
+    ASSERT_TRUE(e.Edit->SearchText("two", true, false, false));
+    Integer s, so, en, eo;
+    e.Edit->GetSelectionBounds(s, so, en, eo, true);
+    EXPECT_EQ(eo - so, 3);
+    EXPECT_EQ(eo, expectedEnd);
+    EXPECT_EQ(e.Edit->OffsetInCurItem(), expectedEnd) << "the caret follows the found word";
+    EXPECT_EQ(selects, 1);
+  }
+}
+
 TEST(SelectionBounds, DeletingFromOrToAListMarker) {
   // Items: 0 #, 1 one, 2 #, 3 two, 4 #, 5 three; offset 0 of a marker is
   // before it, 1 after it.
@@ -97,6 +116,7 @@ TEST(SelectionBounds, DeletingFromOrToAListMarker) {
       {"up to before a marker: the paragraphs stay apart", 1, 2, 2, 0, "#o|#two|#three"},
       {"up to after a marker: it goes with the break", 1, 2, 2, 1, "#otwo|#three"},
       {"from the document's first marker", 0, 0, 1, 2, "#ne|#two|#three"},
+      {"only a marker: nothing goes", 2, 0, 2, 1, "#one|#two|#three"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
