@@ -205,6 +205,7 @@ public:
 
   // ---- input (also for tests) ------------------------------------------------------------
   bool DoKeyDown(Word& key, TShiftState shift) override;
+  bool DoKeyUp(Word& key, TShiftState shift) override;
   bool DoKeyPress(char16_t& key) override;
   bool WantsShortcutKey(Word key, TShiftState shift) override;
   // The pre-edit of the input method (drawn at the caret, not in the document).

@@ -79,6 +79,16 @@ bool TCustomVellumEdit::DoKeyDown(Word& key, TShiftState shift) {
   return key == 0;
 }
 
+bool TCustomVellumEdit::DoKeyUp(Word& key, TShiftState shift) {
+  const bool handled = TCustomVellum::DoKeyUp(key, shift);
+  // Releasing Ctrl ends the hyperlink mode that pressing it began.
+  if (key == VK_CONTROL && FEditorOptions.Contains(vloCtrlJumps) && GetStyle()) {
+    EditData()->LeaveJumpMode();
+    GenerateMouseMove();
+  }
+  return handled;
+}
+
 bool TCustomVellumEdit::DoKeyPress(char16_t& key) {
   // Characters without a key of their own (composed or unmapped keys).
   if (TCustomVellum::DoKeyPress(key)) return true;
@@ -126,6 +136,12 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
     } else if (d->SelectionExists()) {
       d->Deselect(nullptr, true);
       changed = true;
+    }
+  } else if (key == VK_CONTROL) {
+    // While Ctrl is held, hyperlinks react to the pointer as in a viewer.
+    if (FEditorOptions.Contains(vloCtrlJumps) && !(d->GetLayoutFlags() & vllfCollectJumps)) {
+      d->EnterJumpMode(false);
+      GenerateMouseMove();
     }
   } else if (key == VK_BACK || key == VK_DELETE) {
     if (!BeforeChange(false)) {
