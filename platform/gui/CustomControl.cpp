@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QLocale>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -512,8 +514,29 @@ bool TCustomControl::CaretVisible() const { return FCustom->CaretCreated && FCus
 
 // --- input method -------------------------------------------------------------
 
+namespace {
+
+// A change of the keyboard's input language reaches the control with the
+// focus as WM_INPUTLANGCHANGE, once the first control takes input-method
+// input.
+void WatchInputLanguage() {
+  static QPointer<QInputMethod> watched;
+  QInputMethod* im = qGuiApp ? QGuiApplication::inputMethod() : nullptr;
+  if (!im || watched == im) return;
+  watched = im;
+  QObject::connect(im, &QInputMethod::localeChanged, im, [im] {
+    auto* host = dynamic_cast<TPaintHostWidget*>(QApplication::focusWidget());
+    if (!host) return;
+    const intptr_t charset = CharsetOfLocale(im->locale());
+    GuardedCall([&] { host->Control()->Perform(WM_INPUTLANGCHANGE, charset); });
+  });
+}
+
+}  // namespace
+
 void TCustomControl::SetInputMethodEnabled(bool enabled) {
   if (QWidget* w = Widget()) w->setAttribute(Qt::WA_InputMethodEnabled, enabled);
+  if (enabled) WatchInputLanguage();
 }
 
 void TCustomControl::ImePreedit(const WideString& Text, int CursorPos) {

@@ -7,10 +7,14 @@
 #include <memory>
 
 class QColor;
+class QLocale;
 
 // Colours at the Qt boundary: system colours resolve through ColorToRGB.
 QColor QColorOf(TColor color);
 TColor FromQColor(const QColor& color);
+
+// The font charset of a locale's language (LanguageCharset, SysLocale.h).
+Byte CharsetOfLocale(const QLocale& locale);
 
 // The event that carries a posted message.
 class TPostedMessageEvent : public QEvent {

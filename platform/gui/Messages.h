@@ -21,6 +21,9 @@ constexpr Cardinal WM_KILLFOCUS = 0x0008;
 constexpr Cardinal WM_PAINT = 0x000F;
 constexpr Cardinal WM_ERASEBKGND = 0x0014;
 constexpr Cardinal WM_CLOSE = 0x0010;
+// The keyboard's input language changed; sent to the control with the
+// focus. WParam: the font charset of the new language (SysLocale.h).
+constexpr Cardinal WM_INPUTLANGCHANGE = 0x0051;
 constexpr Cardinal WM_KEYDOWN = 0x0100;
 constexpr Cardinal WM_KEYUP = 0x0101;
 constexpr Cardinal WM_CHAR = 0x0102;

@@ -255,6 +255,23 @@ void TCustomVellumEdit::SwitchToUnicodeStyle() {
     d->SetCurTextStyleNo(style->DefUnicodeStyle);
 }
 
+void TCustomVellumEdit::SwitchToInputLanguage(Byte charset) {
+  TVLStyle* style = GetStyle();
+  if (!FEditorOptions.Contains(vloAutoSwitchLang) || !style || !Focused()) return;
+  TVLEditVLData* d = EditData();
+  const Integer cur = d->GetActualStyleNo(d->CurTextStyleNo, d->CurParaStyleNo);
+  if (cur < 0 || cur >= style->TextStyles->Count() || style->TextStyles->Items(cur)->Unicode) return;
+  Integer target = style->TextStyles->FindStyleWithCharset(cur, charset);
+  if (target < 0) {
+    TFontInfo* variant = style->TextStyles->Add();
+    variant->Assign(style->TextStyles->Items(cur));
+    variant->Charset = charset;
+    variant->Standard = false;
+    target = style->TextStyles->Count() - 1;
+  }
+  d->SetCurTextStyleNo(target);
+}
+
 void TCustomVellumEdit::DataStyleConversion(Integer styleNo, Integer userData, bool appliedToText,
                                             Integer& newStyleNo) {
   if (FApplyingStyle >= 0) {
@@ -859,6 +876,10 @@ void TCustomVellumEdit::WndProc(TMessage& message) {
       if (message.Result) Redo();
       return;
     case EM_CANUNDO: message.Result = GetUndoType() != vlutNone; return;
+    case WM_INPUTLANGCHANGE:
+      SwitchToInputLanguage(static_cast<Byte>(message.WParam));
+      message.Result = 1;
+      return;
     case EM_CANREDO: message.Result = GetRedoType() != vlutNone; return;
     case WM_VLUNDOFROMINPLACE:
       DestroyInplaceEditor();

@@ -111,6 +111,9 @@ public:
   Integer GetCurParaStyleNo();
   void SetCurParaStyleNo(Integer paraNo);
   void SwitchToUnicodeStyle();
+  // With vloAutoSwitchLang: an 8-bit current text style follows the input
+  // language's charset (a variant of it is added when there is none).
+  void SwitchToInputLanguage(Byte charset);
 
   // ---- edits -------------------------------------------------------------------------
   // Text in UTF-8; line breaks make paragraphs.
