@@ -38,6 +38,10 @@ public:
   // Line spacing added below every piece of the line.
   Integer ExtraSpaceBelow = 0;
   bool StartsNewLine = false;
+  // What a text piece shows (its characters, style, paragraph and marks)
+  // as the layout left it; 0 when unknown. A piece with the same digest in
+  // the same place paints the same pixels.
+  Cardinal Digest = 0;
 };
 
 // One page part of an item printed over several pages.

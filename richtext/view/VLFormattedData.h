@@ -248,6 +248,8 @@ private:
   void RunFormat(TVLFormatState& st, bool onlyTail);
 
   Integer PieceBottom(const TVLDrawLineInfo* d);
+  // Sets the digests of draw items first..last (VLFormattedDataPartial.cpp).
+  void DigestDrawItems(Integer first, Integer last);
   Integer ParaMinWidth(Integer itemNo, Integer& paraStartItem, TCanvas* canvas, const TVLResolutionInfo* res);
   WideString DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item);
 

@@ -143,12 +143,14 @@ void TCustomVLFormattedData::RunFormat(TVLFormatState& st, bool onlyTail) {
     st.LastFinished = LastFormattedItem;
   }
   st.InsertAt = DrawItems.Count();
+  const Integer firstNew = st.InsertAt;
   if (first < GetItemCount()) {
     st.ParaStartItem = GetParaStartItem(first);
     FormatItems(st, first, GetItemCount() - 1);
   }
   if (!(FState & vlstOpenEndedLastLine)) FinishLine(st, true);
   else FinishLine(st, false);
+  DigestDrawItems(firstNew - 1, DrawItems.Count() - 1);
   Integer h = VLCheckedAdd(GetBottomMargin(), st.Baseline);
   h = VLCheckedAdd(h, st.LineDescent + st.PendingSpace);
   if (GetItemCount() > 0)

@@ -4,6 +4,8 @@
 #include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -12,6 +14,43 @@ bool StartsPara(TCustomVLFormattedData& d, Integer drawItemNo) {
   return d.GetItem(di->ItemNo)->IsParaStart() &&
          (drawItemNo == 0 || d.DrawItems[drawItemNo - 1]->ItemNo != di->ItemNo);
 }
+
+// A draw item of the range as it was before the range was laid out again.
+struct TOldPiece {
+  Integer Left, Top, Width, Height, ExtraSpaceBelow, JustifyExtra;
+  bool StartsNewLine;
+  Cardinal Digest;
+};
+
+TOldPiece OldPieceOf(const TVLDrawLineInfo* d) {
+  return {d->Left, d->Top, d->Width, d->Height, d->ExtraSpaceBelow, d->JustifyExtra, d->StartsNewLine, d->Digest};
+}
+
+bool SamePiece(const TOldPiece& o, const TVLDrawLineInfo* d) {
+  return o.Digest != 0 && o.Digest == d->Digest && o.Left == d->Left && o.Top == d->Top && o.Width == d->Width &&
+         o.Height == d->Height && o.ExtraSpaceBelow == d->ExtraSpaceBelow && o.JustifyExtra == d->JustifyExtra &&
+         o.StartsNewLine == d->StartsNewLine;
+}
+
+// Where the lines of a run of pieces start (the first piece always does).
+template <typename F>
+std::vector<Integer> LineStarts(Integer count, F startsLine) {
+  std::vector<Integer> starts;
+  for (Integer i = 0; i < count; ++i)
+    if (i == 0 || startsLine(i)) starts.push_back(i);
+  starts.push_back(count);
+  return starts;
+}
+
+constexpr Cardinal FnvBasis = 2166136261u;
+
+Cardinal Mix(Cardinal h, const void* data, size_t size) {
+  const auto* p = static_cast<const unsigned char*>(data);
+  for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 16777619u;
+  return h;
+}
+
+Cardinal MixValue(Cardinal h, int64_t value) { return Mix(h, &value, sizeof value); }
 
 }  // namespace
 
@@ -145,6 +184,9 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   }
   st.InsertAt = startDrawItem;
   st.ParaStartItem = GetParaStartItem(firstItem);
+  std::vector<TOldPiece> old;
+  old.reserve(static_cast<size_t>(endDrawItem - startDrawItem + 1));
+  for (Integer i = startDrawItem; i <= endDrawItem; ++i) old.push_back(OldPieceOf(DrawItems[i]));
   DrawItems.MarkForDelete(startDrawItem, endDrawItem);
   try {
     FormatItems(st, firstItem, lastItem);
@@ -181,7 +223,9 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   }
   const Integer following = st.InsertAt;
   Integer contentBottom = newNextTop;
-  const bool moved = !(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNextTop);
+  // What follows the range: its next line, or the end of the document.
+  const Integer oldNext = oldNextTop >= 0 ? oldNextTop : oldDocHeight - GetBottomMargin();
+  const bool moved = !(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNext);
   if (moved) {
     const Integer dy = oldNextTop < 0 ? 0 : newNextTop - oldNextTop;
     // Items keep their first draw items unless items or draw items came or went.
@@ -211,16 +255,103 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       if (GetVOffset() != v) InvalidateBand(0, GetHeight());
     }
   }
-  // The band to repaint, relative to the visible area: the range's lines,
-  // and everything below them when the lines after the range moved.
+  DigestDrawItems(startDrawItem - 1, following);
+  // The band to repaint: everything below the range's first line when the
+  // lines after the range moved; otherwise only the range's lines that
+  // show something else or stand elsewhere than before.
+  Integer bandTop = y0 - 10;
+  Integer bandBottom = (moved ? std::max(contentBottom, oldDocHeight - GetBottomMargin()) : newNextTop) + 10;
+  if (!moved) {
+    const Integer oldN = static_cast<Integer>(old.size()), newN = following - startDrawItem;
+    const std::vector<Integer> oldLines =
+        LineStarts(oldN, [&](Integer i) { return old[static_cast<size_t>(i)].StartsNewLine; });
+    const std::vector<Integer> newLines =
+        LineStarts(newN, [&](Integer i) { return DrawItems[startDrawItem + i]->StartsNewLine; });
+    const Integer oldCountL = static_cast<Integer>(oldLines.size()) - 1;
+    const Integer newCountL = static_cast<Integer>(newLines.size()) - 1;
+    auto sameLine = [&](Integer o, Integer n) {
+      const Integer len = oldLines[o + 1] - oldLines[o];
+      if (len != newLines[n + 1] - newLines[n]) return false;
+      for (Integer k = 0; k < len; ++k)
+        if (!SamePiece(old[static_cast<size_t>(oldLines[o] + k)], DrawItems[startDrawItem + newLines[n] + k]))
+          return false;
+      return true;
+    };
+    Integer prefix = 0;
+    while (prefix < oldCountL && prefix < newCountL && sameLine(prefix, prefix)) ++prefix;
+    Integer suffix = 0;
+    while (suffix < std::min(oldCountL, newCountL) - prefix &&
+           sameLine(oldCountL - 1 - suffix, newCountL - 1 - suffix))
+      ++suffix;
+    if (prefix == oldCountL && prefix == newCountL) {
+      bandBottom = bandTop;
+    } else {
+      if (prefix > 0) {
+        Integer bottom = INT32_MIN;
+        for (Integer i = newLines[prefix - 1]; i < newLines[prefix]; ++i) {
+          const TVLDrawLineInfo* d = DrawItems[startDrawItem + i];
+          bottom = std::max(bottom, PieceBottom(d) + d->ExtraSpaceBelow);
+        }
+        bandTop = bottom - 10;
+      }
+      if (suffix > 0) {
+        Integer top = INT32_MAX;
+        for (Integer i = newLines[newCountL - suffix]; i < newLines[newCountL - suffix + 1]; ++i)
+          top = std::min(top, DrawItems[startDrawItem + i]->Top);
+        bandBottom = top + 10;
+      }
+    }
+  }
   const Integer v = GetVOffset();
-  const Integer bandBottom = moved ? std::max(contentBottom, oldDocHeight - GetBottomMargin()) : newNextTop;
-  InvalidTop = std::max(y0 - 10 - v, 0);
-  InvalidBottom = std::min(bandBottom + 10 - v, GetHeight());
+  InvalidTop = std::max(bandTop - v, 0);
+  InvalidBottom = std::min(bandBottom - v, GetHeight());
   if (InvalidBottom > InvalidTop) InvalidateBand(InvalidTop, InvalidBottom);
   AdjustChildrenCoords();
   LastFormattedItem = itemCount - 1;
   // The band is painted with the rest of the change (the caret, scrolling)
   // when the toolkit next paints, not once now and again for the caret.
   AfterFormat(firstItem, lastItem, true);
+}
+
+void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
+  first = std::max<Integer>(first, 0);
+  last = std::min(last, DrawItems.Count() - 1);
+  Integer rawItem = -1;
+  AnsiString raw;
+  Cardinal rawDigest = 0;
+  for (Integer n = first; n <= last; ++n) {
+    TVLDrawLineInfo* d = DrawItems[n];
+    TCustomVLItemInfo* item = GetItem(d->ItemNo);
+    const Integer styleNo = GetItemActualStyle(item);
+    if (styleNo < 0) {
+      d->Digest = 0;
+      continue;
+    }
+    if (d->ItemNo != rawItem) {
+      rawItem = d->ItemNo;
+      raw = GetItemTextA(rawItem);
+      // 8-bit text may use several bytes a character: the whole item counts.
+      rawDigest = item->IsUnicode() ? 0 : Mix(FnvBasis, raw.data(), raw.size());
+    }
+    const bool firstOfItem = n == 0 || DrawItems[n - 1]->ItemNo != d->ItemNo;
+    const bool lastOfItem = n + 1 >= DrawItems.Count() || DrawItems[n + 1]->ItemNo != d->ItemNo;
+    // The end-of-paragraph or line-break mark depends on what follows.
+    const Integer nextOptions =
+        lastOfItem && d->ItemNo + 1 < GetItemCount() ? GetItem(d->ItemNo + 1)->ItemOptions : -1;
+    Cardinal h = FnvBasis;
+    for (const int64_t value : {int64_t{styleNo}, int64_t{item->ParaNo}, int64_t{item->ItemOptions},
+                                int64_t{item->JumpID}, int64_t{item->Checkpoint != nullptr}, int64_t{firstOfItem},
+                                int64_t{lastOfItem}, int64_t{nextOptions}, int64_t{d->Length}, int64_t{rawDigest}})
+      h = MixValue(h, value);
+    // Unicode pieces count by their own characters, wherever they stand in
+    // the item: text typed above them leaves them as they were.
+    if (!item->IsUnicode()) {
+      h = MixValue(h, d->TextOffset);
+    } else {
+      const size_t from = std::min(raw.size(), static_cast<size_t>(std::max<Integer>(d->TextOffset - 1, 0)) * 2);
+      const size_t to = std::min(raw.size(), from + static_cast<size_t>(std::max<Integer>(d->Length, 0)) * 2);
+      h = Mix(h, raw.data() + from, to - from);
+    }
+    d->Digest = h | 1u;
+  }
 }

@@ -450,3 +450,35 @@ TEST(EditorPainting, AnEditRepaintsItsOwnLinesAndWhatMovedBelowThem) {
   r = e.Edit->GetUpdateRect();
   EXPECT_LT(r.Bottom, lineBottom + 30);
 }
+
+TEST(EditorPainting, TypingInALongParagraphRepaintsTheLineItChanged) {
+  TEditor e;
+  // One long word a line, with room left on each.
+  const std::string word(28, 'm');
+  for (int i = 0; i < 8; ++i) e.Type((word + " ").c_str());
+  ASSERT_EQ(e.Edit->ItemCount(), 1);
+  e.Edit->SetCaret(0, 2 * 29 + 10);
+  QApplication::processEvents();
+  const Integer lineHeight = e.D().DrawItems[0]->Height;
+  ASSERT_GE(e.D().DrawItems.Count(), 8);
+  ASSERT_EQ(e.D().DrawItems[2]->TextOffset, 2 * 29 + 1);
+  const Integer lineTop = e.D().DrawItems[2]->Top - e.D().GetVOffset();
+  for (const char* key : {"x", "\b"}) {
+    e.RawKey(key[0] == '\b' ? Qt::Key_Backspace : Qt::Key_X, Qt::NoModifier, key);
+    const TRect r = e.Edit->GetUpdateRect();
+    EXPECT_LE(r.Top, lineTop) << key;
+    EXPECT_GE(r.Bottom, lineTop + lineHeight) << key;
+    EXPECT_LT(r.Height(), 3 * lineHeight) << key;
+    QApplication::processEvents();
+    e.Edit->HideCaret();
+    const QImage shown = e.W()->grab().toImage();
+    e.Edit->Repaint();
+    EXPECT_TRUE(shown == e.W()->grab().toImage()) << key;
+    e.Edit->ShowCaret();
+  }
+  EXPECT_EQ(e.Text(), [&] {
+    std::string t;
+    for (int i = 0; i < 8; ++i) t += word + " ";
+    return t;
+  }());
+}
