@@ -261,7 +261,12 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   // show something else or stand elsewhere than before.
   Integer bandTop = y0 - 10;
   Integer bandBottom = (moved ? std::max(contentBottom, oldDocHeight - GetBottomMargin()) : newNextTop) + 10;
-  if (!moved) {
+  // Custom painting and paragraph borders (whose edges follow the widest
+  // line) may change pixels of lines that show the same.
+  bool linesAlone = !moved && !style->OnDrawStyleText && !style->OnDrawTextBack && !style->OnDrawParaBack;
+  for (Integer item = firstItem; linesAlone && item <= lastItem; ++item)
+    linesAlone = style->ParaStyles->Items(GetItem(item)->ParaNo)->Border.Style == vlbNone;
+  if (linesAlone) {
     const Integer oldN = static_cast<Integer>(old.size()), newN = following - startDrawItem;
     const std::vector<Integer> oldLines =
         LineStarts(oldN, [&](Integer i) { return old[static_cast<size_t>(i)].StartsNewLine; });

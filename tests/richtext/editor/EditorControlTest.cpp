@@ -452,33 +452,40 @@ TEST(EditorPainting, AnEditRepaintsItsOwnLinesAndWhatMovedBelowThem) {
 }
 
 TEST(EditorPainting, TypingInALongParagraphRepaintsTheLineItChanged) {
-  TEditor e;
-  // One long word a line, with room left on each.
-  const std::string word(28, 'm');
-  for (int i = 0; i < 8; ++i) e.Type((word + " ").c_str());
-  ASSERT_EQ(e.Edit->ItemCount(), 1);
-  e.Edit->SetCaret(0, 2 * 29 + 10);
-  QApplication::processEvents();
-  const Integer lineHeight = e.D().DrawItems[0]->Height;
-  ASSERT_GE(e.D().DrawItems.Count(), 8);
-  ASSERT_EQ(e.D().DrawItems[2]->TextOffset, 2 * 29 + 1);
-  const Integer lineTop = e.D().DrawItems[2]->Top - e.D().GetVOffset();
-  for (const char* key : {"x", "\b"}) {
-    e.RawKey(key[0] == '\b' ? Qt::Key_Backspace : Qt::Key_X, Qt::NoModifier, key);
-    const TRect r = e.Edit->GetUpdateRect();
-    EXPECT_LE(r.Top, lineTop) << key;
-    EXPECT_GE(r.Bottom, lineTop + lineHeight) << key;
-    EXPECT_LT(r.Height(), 3 * lineHeight) << key;
+  for (const bool border : {false, true}) {
+    TEditor e;
+    // A border's edges follow the widest line: the whole paragraph repaints.
+    if (border) e.Style.ParaStyles->Items(0)->Border.Style = vlbSingle;
+    // One long word a line, with room left on each.
+    const std::string word(28, 'm');
+    for (int i = 0; i < 8; ++i) e.Type((word + " ").c_str());
+    ASSERT_EQ(e.Edit->ItemCount(), 1);
+    e.Edit->SetCaret(0, 2 * 29 + 10);
     QApplication::processEvents();
-    e.Edit->HideCaret();
-    const QImage shown = e.W()->grab().toImage();
-    e.Edit->Repaint();
-    EXPECT_TRUE(shown == e.W()->grab().toImage()) << key;
-    e.Edit->ShowCaret();
+    const Integer lineHeight = e.D().DrawItems[0]->Height;
+    ASSERT_GE(e.D().DrawItems.Count(), 8);
+    ASSERT_EQ(e.D().DrawItems[2]->TextOffset, 2 * 29 + 1);
+    const Integer lineTop = e.D().DrawItems[2]->Top - e.D().GetVOffset();
+    for (const char* key : {"x", "\b"}) {
+      e.RawKey(key[0] == '\b' ? Qt::Key_Backspace : Qt::Key_X, Qt::NoModifier, key);
+      const TRect r = e.Edit->GetUpdateRect();
+      EXPECT_LE(r.Top, lineTop) << key;
+      EXPECT_GE(r.Bottom, lineTop + lineHeight) << key;
+      if (border)
+        EXPECT_GE(r.Bottom, lineTop + 6 * lineHeight) << key;
+      else
+        EXPECT_LT(r.Height(), 3 * lineHeight) << key;
+      QApplication::processEvents();
+      e.Edit->HideCaret();
+      const QImage shown = e.W()->grab().toImage();
+      e.Edit->Repaint();
+      EXPECT_TRUE(shown == e.W()->grab().toImage()) << key;
+      e.Edit->ShowCaret();
+    }
+    EXPECT_EQ(e.Text(), [&] {
+      std::string t;
+      for (int i = 0; i < 8; ++i) t += word + " ";
+      return t;
+    }());
   }
-  EXPECT_EQ(e.Text(), [&] {
-    std::string t;
-    for (int i = 0; i < 8; ++i) t += word + " ";
-    return t;
-  }());
 }
