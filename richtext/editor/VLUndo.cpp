@@ -110,7 +110,7 @@ void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
     Integer offs = std::clamp(CaretOffs, data->GetItemStartOffset(item), data->GetItemEndOffset(item));
     if (data->DrawItems.Count() > 0) data->SetCaretToItemPos(item, offs);
   }
-  // A partial reformat repainted what it laid out again; the rest of the
+  // A partial reformat invalidated the lines it changed; the rest of the
   // window changes only when something else did.
   if (!(reformat && requiresReformat) || full || hadSelection || finalUpdate) data->InvalidateHost();
   if (finalUpdate) data->Reformat();
