@@ -222,17 +222,16 @@ int main(int argc, char** argv) {
   return 0;
 }
 
-// Figures (shared 8-core machine, load 1.0-1.5, CPU time, medians of
-// three): Keystroke1MB ours 0.36 ms, QTextEdit 5.1 ms; Keystroke10MB ours
-// 0.33 ms, QTextEdit 41 ms (only the key's paragraph is laid out again and
+// Figures (shared 8-core machine, load 1.0-1.4, CPU time, medians of
+// three): Keystroke1MB ours 0.31 ms, QTextEdit 4.9 ms; Keystroke10MB ours
+// 0.24 ms, QTextEdit 42 ms (only the key's paragraph is laid out again and
 // only the lines it changed are drawn; the rest of the window comes from
 // the editor's image of it, copied whole, as the bench asks for the whole
-// area); Enter in the
-// middle ours 2.3 ms, QTextEdit 5.4 ms (every line below moves and is drawn
-// again); Backspace that joins two paragraphs ours 0.83 ms, QTextEdit
-// 5.1 ms. Each figure holds the key event, the edit, the layout and a
-// repaint of the document's area. The undo of a 10,000-character typing
-// run: ours 3.7 s for 10,000 presses of Ctrl+Z (0.37 ms a press: the undo
-// step, the layout of the 10,000-character paragraph and the repaint, of
-// which the copy of the window's image is about 0.14 ms), QTextEdit 2.4 ms
-// for its single step.
+// area); Enter in the middle ours 2.1 ms, QTextEdit 4.8 ms (every line
+// below moves and is drawn again); Backspace that joins two paragraphs ours
+// 0.76 ms, QTextEdit 4.8 ms. Each figure holds the key event, the edit, the
+// layout and a repaint of the document's area. The undo of a
+// 10,000-character typing run: ours 3.3 s for 10,000 presses of Ctrl+Z
+// (0.33 ms a press: the undo step, the layout of the 10,000-character
+// paragraph and the repaint, of which the copy of the window's image is
+// about 0.13 ms), QTextEdit 2.3 ms for its single step.
