@@ -3,6 +3,7 @@
 #include "ViewerFixture.h"
 
 #include "platform/base/Streams.h"
+#include "support/TestSupport.h"
 
 using namespace qytest;
 
@@ -218,7 +219,8 @@ TEST(ViewerControl, FailedLoadNeverSavesOverTheStoredDocument) {
 
 TEST(ViewerControl, TextFilesInAndOut) {
   TViewer v;
-  const String path = "viewer-text.txt";
+  qytest::TempDir dir;
+  const String path = (dir / "viewer-text.txt").string();
   {
     TFileStream file(path, fmCreate);
     const AnsiString text = "first line\r\nsecond line\nthird";
