@@ -1,8 +1,9 @@
 // Pasting a 1 MB VLF document (10,000 paragraphs in two styles of another
 // sheet, with a picture every 500 paragraphs) into the middle of a 1 MB
 // document: reading, style mapping, recording one undo group, joining the
-// ends and laying out the new paragraphs. The undo that restores the
-// document between runs is not timed.
+// ends and laying out the new paragraphs. And bold applied to the whole of
+// a 1 MB document: every item restyled, recorded and laid out again. The
+// undo that restores the document between runs is not timed.
 #include "tests/richtext/editor/EditHost.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLCopy.h"
@@ -67,12 +68,41 @@ void PasteVLF(benchmark::State& state) {
   state.counters["block_bytes"] = static_cast<double>(block.size());
 }
 
+void BoldWhole(benchmark::State& state) {
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(0)->Size = 10;
+  style.TextStyles->Items(0)->FontName = "Arial";
+  TFontInfo* bold = style.TextStyles->Add();
+  bold->Assign(style.TextStyles->Items(0));
+  bold->Style = TFontStyles{fsBold};
+  style.UseSound = false;
+  qytest::TTestEditData data(&style);
+  data.Width = 800;
+  data.Height = 600;
+  for (const std::string& p : BenchParagraphs(10000, 7)) data.AddTextItem(p, 0, 0);
+  data.Reformat();
+  data.TextConversion = [](Integer, Integer, bool, Integer& n) { n = 1; };
+  const Integer last = data.GetItemCount() - 1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    data.SelectAll();
+    state.ResumeTiming();
+    data.ApplyStyleConversion(0);
+    state.PauseTiming();
+    if (data.GetItemStyle(last) != 1) state.SkipWithError("not bold");
+    data.UndoList->Undo(&data);
+    data.RedoList->Clear();
+    state.ResumeTiming();
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   benchmark::RegisterBenchmark("PasteVLF1MBInto1MB", PasteVLF)->Unit(benchmark::kMillisecond)->Iterations(5);
+  benchmark::RegisterBenchmark("BoldWhole1MB", BoldWhole)->Unit(benchmark::kMillisecond)->Iterations(5);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
