@@ -102,18 +102,23 @@ TformQuilloryMain::~TformQuilloryMain() {
   if (formQuilloryMain == this) formQuilloryMain = nullptr;
 }
 
+TAction* TformQuilloryMain::NewAction(const char* name, const char* caption, const char* hint,
+                                      TShortCut shortcut, TNotifyEvent run) {
+  auto* a = new TAction(this);
+  a->SetName(name);
+  a->SetActionList(ActionList);
+  a->SetCaption(caption);
+  a->SetHint(hint);
+  a->SetShortCut(shortcut);
+  a->OnExecute = std::move(run);
+  return a;
+}
+
 void TformQuilloryMain::BuildActions() {
   ActionList = new TActionList(this);
   auto make = [this](const char* name, const char* caption, const char* hint, TShortCut shortcut,
                      void (TformQuilloryMain::*handler)(TObject*)) {
-    auto* a = new TAction(this);
-    a->SetName(name);
-    a->SetActionList(ActionList);
-    a->SetCaption(caption);
-    a->SetHint(hint);
-    a->SetShortCut(shortcut);
-    a->OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
-    return a;
+    return NewAction(name, caption, hint, shortcut, [this, handler](TObject* s) { (this->*handler)(s); });
   };
   ActionExit = make("ActionExit", "E&xit Quillory", "exit quillory", scAlt | VK_F4,
                     &TformQuilloryMain::ActionExitExecute);

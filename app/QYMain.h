@@ -188,6 +188,9 @@ public:
 private:
   void BuildControls();
   void BuildActions();
+  // A command of the main window's action list.
+  TAction* NewAction(const char* name, const char* caption, const char* hint, TShortCut shortcut,
+                     TNotifyEvent run);
   void BuildCommands();
   void RefreshCover();
   bool FHandlingException = false;

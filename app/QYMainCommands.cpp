@@ -88,14 +88,7 @@ bool LeaveCurrentEntry() {
 void TformQuilloryMain::BuildCommands() {
   auto make = [this](const char* name, const char* caption, const char* hint, TShortCut shortcut,
                      std::function<void()> run) {
-    auto* a = new TAction(this);
-    a->SetName(name);
-    a->SetActionList(ActionList);
-    a->SetCaption(caption);
-    a->SetHint(hint);
-    a->SetShortCut(shortcut);
-    a->OnExecute = [run](TObject*) { run(); };
-    return a;
+    return NewAction(name, caption, hint, shortcut, [run](TObject*) { run(); });
   };
   ActionNewJournal = make("ActionNewJournal", "&New Journal", "create a new journal", scNone,
                           [this] { ActionNewJournalExecute(this); });

@@ -136,8 +136,6 @@ public:
   // Without a selection the caret stands for both ends.
   void GetDrawItemSelBounds(bool normalize, Integer& startNo, Integer& startOffs, Integer& endNo,
                             Integer& endOffs) const override;
-  // The caret follows the selection's end.
-  void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward) override;
   // The caret is after the last character (or non-text item) of its
   // paragraph.
   bool IsCaretAtParaEnd();
@@ -437,4 +435,17 @@ private:
 
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,
                    Integer& caretOffs, Integer& removed, bool& full);
+};
+
+// Undo group mode on for the guard's lifetime, also when an exception passes:
+// the recordings in between join the group opened last.
+class TVLUndoGroupModeGuard {
+public:
+  explicit TVLUndoGroupModeGuard(TVLEditVLData* data) : FData(data) { FData->SetUndoGroupMode(true); }
+  ~TVLUndoGroupModeGuard() { FData->SetUndoGroupMode(false); }
+  TVLUndoGroupModeGuard(const TVLUndoGroupModeGuard&) = delete;
+  TVLUndoGroupModeGuard& operator=(const TVLUndoGroupModeGuard&) = delete;
+
+private:
+  TVLEditVLData* FData;
 };

@@ -356,17 +356,6 @@ void TVLEditVLData::GetDrawItemSelBounds(bool normalize, Integer& startNo, Integ
   startOffs = endOffs = stop->Offset;
 }
 
-void TVLEditVLData::SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward) {
-  if (drawItemNo < 0 || drawItemNo >= DrawItems.Count()) return;
-  Deselect(nullptr, false);
-  SelStartDrawItem = SelEndDrawItem = drawItemNo;
-  SelStartOffs = backward ? offset + length : offset;
-  SelEndOffs = backward ? offset : offset + length;
-  InvalidateHost();
-  CaretToSelectionEnd();
-  DoSelect();
-}
-
 bool TVLEditVLData::IsCaretAtParaEnd() {
   const TVLCharPos* stop = CaretStop();
   if (!stop || !IsCaretAtLineEnd() || stop->DrawItemNo < 0 || stop->DrawItemNo >= DrawItems.Count()) return false;

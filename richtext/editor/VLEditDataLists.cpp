@@ -5,22 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Group mode on for the lifetime of the guard, also when an exception passes.
-class TGroupModeGuard {
-public:
-  explicit TGroupModeGuard(TVLEditVLData* data) : FData(data) { FData->SetUndoGroupMode(true); }
-  ~TGroupModeGuard() { FData->SetUndoGroupMode(false); }
-  TGroupModeGuard(const TGroupModeGuard&) = delete;
-  TGroupModeGuard& operator=(const TGroupModeGuard&) = delete;
-
-private:
-  TVLEditVLData* FData;
-};
-
-}  // namespace
-
 bool TVLEditVLData::ListHasTextNumbering(Integer listNo) {
   TVLStyle* style = GetStyle();
   return style && listNo >= 0 && listNo < style->ListStyles->Count() &&
@@ -123,7 +107,7 @@ void TVLEditVLData::ApplyListOperation(Integer mode, Integer listNo, Integer lev
   BeginUndoSequence(vlutLists, true);
   TListWalk w;
   {
-    TGroupModeGuard group(this);
+    TVLUndoGroupModeGuard group(this);
     w.Mode = mode;
     w.ListNo = listNo;
     w.Level = level;

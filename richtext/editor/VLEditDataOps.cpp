@@ -39,11 +39,7 @@ void TVLEditVLData::InsertPageBreak() {
   BeginUndoSequence(vlutInsertPageBreak, true);
   Integer itemNo = GetCaretItemNo();
   {
-    SetUndoGroupMode(true);
-    struct TOff {
-      TVLEditVLData* D;
-      ~TOff() { D->SetUndoGroupMode(false); }
-    } off{this};
+    TVLUndoGroupModeGuard group(this);
     const Integer offs = GetCaretOffset();
     TCustomVLItemInfo* item = GetItem(itemNo);
     const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;

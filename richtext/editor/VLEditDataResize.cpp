@@ -185,12 +185,8 @@ void TVLEditVLData::CommitResize(Integer itemNo, Integer newWidth, Integer newHe
     return;
   }
   BeginUndoSequence(vlutModifyItem, true);
-  SetUndoGroupMode(true);
   {
-    struct TOff {
-      TVLEditVLData* D;
-      ~TOff() { D->SetUndoGroupMode(false); }
-    } off{this};
+    TVLUndoGroupModeGuard group(this);
     if (dynamic_cast<TVLControlItemInfo*>(item)) {
       Resize(itemNo, newWidth, newHeight, true);
     } else {

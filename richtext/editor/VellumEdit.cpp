@@ -124,6 +124,12 @@ bool TCustomVellumEdit::BeginInsert(Byte undoType) {
   }
   d->BeginUndoSequence(undoType, true);
   SetUndoGroupMode(true);
+  DeleteSelectionForInsert();
+  return true;
+}
+
+void TCustomVellumEdit::DeleteSelectionForInsert() {
+  TVLEditVLData* d = EditData();
   const Integer style = d->CurTextStyleNo;
   // Text that replaces exactly one whole item keeps that item's tag.
   d->CaptureCurTag();
@@ -131,7 +137,6 @@ bool TCustomVellumEdit::BeginInsert(Byte undoType) {
   d->DeleteSelection();
   d->Deselect(nullptr, false);
   d->SetCurTextStyleNo(style);
-  return true;
 }
 
 void TCustomVellumEdit::EndInsert() {
@@ -519,11 +524,7 @@ void TCustomVellumEdit::TypeText(const WideString& text) {
         return;
       }
       d->BeginUndoSequence(vlutInsert, true);
-      d->SetUndoGroupMode(true);
-      struct TOff {
-        TVLEditVLData* D;
-        ~TOff() { D->SetUndoGroupMode(false); }
-      } off{d};
+      TVLUndoGroupModeGuard group(d);
       d->DeleteSelection();
       d->InsertTypedText(text, false);
     } else {

@@ -244,6 +244,9 @@ protected:
 
 private:
   void ConvertPicture(Integer itemNo, bool toHot);
+  // Takes the selection out where an insertion goes, keeping the current
+  // text style (and the tag of one whole replaced item) for what comes in.
+  void DeleteSelectionForInsert();
   void KeyDownPhase(Word& key, TShiftState shift, const WideString& text);
   bool CaretKey(Word key, TShiftState shift);
   void Repair(const String& message);

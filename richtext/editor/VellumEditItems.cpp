@@ -16,7 +16,8 @@ bool IsPictureItem(const TCustomVLItemInfo* item) {
 
 bool IsBreakItem(const TCustomVLItemInfo* item) { return dynamic_cast<const TVLBreakItemInfo*>(item) != nullptr; }
 
-// A copy of a picture item as the given kind, with its own copy of the graphic.
+// A copy of a picture item as the given kind, with its own copy of the
+// graphic; the tag is the caller's to set.
 std::unique_ptr<TVLGraphicItemInfo> CopyPicture(TVLEditVLData* d, const TVLGraphicItemInfo& old, bool hot) {
   std::unique_ptr<TVLGraphicItemInfo> item;
   if (hot)
@@ -25,12 +26,6 @@ std::unique_ptr<TVLGraphicItemInfo> CopyPicture(TVLEditVLData* d, const TVLGraph
     item = std::make_unique<TVLGraphicItemInfo>(d);
   item->Assign(&old);
   item->StyleNo = hot ? vlsHotPicture : vlsPicture;
-  item->VAlign = old.VAlign;
-  item->VShift = old.VShift;
-  item->VShiftAbs = old.VShiftAbs;
-  item->Spacing = old.Spacing;
-  item->MinHeightOnPage = old.MinHeightOnPage;
-  item->Tag = VLCopyTag(old.Tag, d->GetOptions().Contains(vloTagsArePChars));
   return item;
 }
 

@@ -194,11 +194,7 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
         RunEdit([&] {
           if (d->SelectionExists()) {
             d->BeginUndoSequence(vlutEnter, true);
-            d->SetUndoGroupMode(true);
-            struct TOff {
-              TVLEditVLData* D;
-              ~TOff() { D->SetUndoGroupMode(false); }
-            } off{d};
+            TVLUndoGroupModeGuard group(d);
             d->DeleteSelection();
             d->InsertEnter(sh);
           } else {

@@ -152,12 +152,7 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
     // The selection goes in the same step, and comes back when the paste
     // turns out unreadable.
     const TVLEditVLData::TUndoMark mark = d->MarkUndo();
-    const Integer style = d->CurTextStyleNo;
-    d->CaptureCurTag();
-    d->Inserting = true;
-    d->DeleteSelection();
-    d->Deselect(nullptr, false);
-    d->SetCurTextStyleNo(style);
+    DeleteSelectionForInsert();
     done = insert(*d);
     if (!done) d->RollBackTo(mark);
   });

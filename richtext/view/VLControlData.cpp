@@ -341,6 +341,7 @@ void TVLControlData::SelectInItem(Integer drawItemNo, Integer offset, Integer le
   SelStartOffs = backward ? offset + length : offset;
   SelEndOffs = backward ? offset : offset + length;
   Invalidate();
+  SelectionChanged();
   DoSelect();
 }
 

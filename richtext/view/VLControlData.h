@@ -86,11 +86,11 @@ public:
   Integer GetJumpPointItemNo(Integer jumpId);
   void ResetHoverAndRepaint();
   void InvalidateJumpRect(Integer jumpId);
-  // Selection changed (the editor moves its caret).
+  // Selection changed (the editor moves its caret to the end).
   virtual void SelectionChanged() {}
   // Selects length positions of one draw item from offset on (the end
   // first when backward) and fires the select event.
-  virtual void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward);
+  void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward);
 
   // ---- mouse (client coordinates) ---------------------------------------------
   virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
