@@ -5,6 +5,9 @@
 #include "platform/base/Types.h"
 #include "platform/db/DBTables.h"
 
+#include <initializer_list>
+#include <vector>
+
 // Iterations of PBKDF2-HMAC-SHA256 for a new hash. Checking a guess against
 // a hash must cost at least as much as against the journal's own key
 // (PBKDF2-HMAC-SHA1 with DBKdfIterations); with the processors' hash
@@ -24,6 +27,25 @@ bool SameHash(const String& a, const String& b);
 
 // Overwrites the string's bytes with zeros and empties it.
 void WipeString(String& s);
+
+// Wipes the strings it was given when it goes out of scope, also when an
+// exception passes, so that no copy of a key or password outlives its use.
+class TWipeOnExit {
+public:
+  explicit TWipeOnExit(std::initializer_list<String*> strings) : FStrings(strings) {}
+  explicit TWipeOnExit(std::vector<String>& list) : FList(&list) {}
+  ~TWipeOnExit() {
+    for (String* s : FStrings) WipeString(*s);
+    if (FList)
+      for (String& s : *FList) WipeString(s);
+  }
+  TWipeOnExit(const TWipeOnExit&) = delete;
+  TWipeOnExit& operator=(const TWipeOnExit&) = delete;
+
+private:
+  std::vector<String*> FStrings;
+  std::vector<String>* FList = nullptr;
+};
 
 // Raw keys of encrypted files. The engine derives a file's key from its
 // password with PBKDF2-HMAC-SHA1 (kdf_iter rounds, 32 bytes) over the file's

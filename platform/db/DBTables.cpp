@@ -452,12 +452,7 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     // recorded settings and then the defaults.
     std::vector<String> keys;
     keys.reserve(FPasswords.size() + 2);  // no copies left behind by growth
-    struct TWipe {
-      std::vector<String>& Keys;
-      ~TWipe() {
-        for (String& k : Keys) WipeString(k);
-      }
-    } wipe{keys};
+    const TWipeOnExit wipe(keys);
     if (kind == dfPlain) {
       keys.emplace_back();
     } else {
@@ -483,10 +478,7 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
       // Settings that differ in the page size only share the key.
       String raw;
       int rawIter = 0;
-      struct TWipeRaw {
-        String& Key;
-        ~TWipeRaw() { WipeString(Key); }
-      } wipeRaw{raw};
+      const TWipeOnExit wipeRaw({&raw});
       for (const TCipherSettings& cs : settings) {
         if (rawIter != cs.KdfIter) {
           WipeString(raw);
@@ -856,14 +848,7 @@ void TTable::RestructurePassword(const String& newPassword) {
   // export and the check take it raw, and the session keeps it for the
   // connections to the new file.
   String salt, newKey, checkKey;
-  struct TWipeKeys {
-    String &A, &B, &C;
-    ~TWipeKeys() {
-      WipeString(A);
-      WipeString(B);
-      WipeString(C);
-    }
-  } wipeKeys{salt, newKey, checkKey};
+  const TWipeOnExit wipeKeys({&salt, &newKey, &checkKey});
   if (newPassword.empty() || IsCipherRawKey(newPassword)) {
     newKey = checkKey = newPassword;
   } else {
