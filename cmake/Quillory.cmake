@@ -23,7 +23,9 @@ endfunction()
 
 # quillory_tests(<target> DEPS <libs...>)
 # Builds every .cpp of the calling test folder into one GoogleTest program
-# registered with CTest; it runs headless, in a temporary folder of its own.
+# registered with CTest; it runs headless, in a temporary folder of its own,
+# with the fonts of tests/fonts.conf only (the programs' *_systemfonts runs
+# use whatever the machine has).
 function(quillory_tests target)
   cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -39,7 +41,7 @@ function(quillory_tests target)
   endif()
   add_test(NAME ${target} COMMAND ${target})
   set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR};FONTCONFIG_FILE=${PROJECT_SOURCE_DIR}/tests/fonts.conf")
 endfunction()
 
 # quillory_bench(<target> DEPS <libs...>) for one benchmark source file.

@@ -11,7 +11,7 @@ if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   wamerican wbritish mythes-en-us wordnet-base
   qt6-base-dev libsqlcipher-dev sqlcipher libssl-dev libjpeg62-turbo-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
-  fonts-liberation2 fonts-liberation fonts-dejavu-core
+  fonts-liberation2 fonts-liberation fonts-dejavu-core fonts-urw-base35
   poppler-utils xvfb xauth
   pandoc default-jre-headless
 ); fi

@@ -1,6 +1,7 @@
 #include "platform/gui/TextMeasure.h"
 
 #include "platform/gui/QtText.h"
+#include "platform/gui/SymbolEncoding.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -510,6 +511,27 @@ std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* t
   return result;
 }
 
+// A face that keeps the Symbol font's glyphs at its 8-bit codes: either its
+// character map is the Windows symbol one (platform 3, encoding 0), or, as
+// with the free clones, a Unicode map puts alpha at 'a' and the bullet at
+// 0xB7 and the face has neither at its Unicode place (every ordinary face
+// that fontconfig offers instead has the bullet).
+bool IsSymbolFace(const QRawFont& raw) {
+  if (!raw.isValid()) return false;
+  const QByteArray cmap = raw.fontTable("cmap");
+  auto u16 = [&](qsizetype at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(cmap[at])) << 8 | static_cast<unsigned char>(cmap[at + 1]);
+  };
+  const unsigned tables = cmap.size() >= 4 ? u16(2) : 0;
+  for (unsigned i = 0; i < tables; ++i) {
+    const qsizetype at = 4 + static_cast<qsizetype>(i) * 8;
+    if (at + 4 > cmap.size()) break;
+    if (u16(at) == 3 && u16(at + 2) == 0) return true;
+  }
+  return raw.supportsCharacter(QChar(u'a')) && raw.supportsCharacter(QChar(u'\u00B7')) &&
+         !raw.supportsCharacter(QChar(u'\u03B1')) && !raw.supportsCharacter(QChar(u'\u2022'));
+}
+
 std::mutex& FontRegistryLock() {
   static std::mutex m;
   return m;
@@ -550,19 +572,57 @@ std::shared_ptr<const TFontData> FontDataFor(const QFont& font) {
   data->FixedPitch = info.fixedPitch();
   data->ResolvedFamily = FromQ(info.family());
   data->Glyphs = std::make_shared<TGlyphTable>();
+  if (!font.families().isEmpty() && font.families().front().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) {
+    // fontconfig may answer "Symbol" with a symbol face (which maps the
+    // codes through its own table) or with an ordinary Unicode face.
+    data->SymbolFace = IsSymbolFace(data->Raw);
+    auto codes = std::make_shared<std::array<char16_t, 0x100>>();
+    for (unsigned code = 0; code < 0x100; ++code) {
+      const char16_t twin = SymbolCodeToUnicode(code);
+      char16_t shown = static_cast<char16_t>(code);
+      if (twin && !(data->SymbolFace && data->Raw.supportsCharacter(QChar(shown)))) shown = twin;
+      (*codes)[code] = shown;
+    }
+    data->SymbolCodes = std::move(codes);
+  }
   registry.emplace(key, data);
   return data;
 }
 
+const char16_t* FaceText(const TFontData& font, const char16_t* text, size_t length, std::u16string& buffer) {
+  if (!font.SymbolCodes) return text;
+  const auto& codes = *font.SymbolCodes;
+  auto shown = [&](char16_t c) -> char16_t {
+    if (c < 0x100) return codes[c];
+    if (c >= 0xF020 && c <= 0xF0FF) return SymbolCodeToUnicode(c - 0xF000u) ? codes[c - 0xF000] : c;
+    if (font.SymbolFace && !font.Raw.supportsCharacter(QChar(c))) {
+      const unsigned code = UnicodeToSymbolCode(c);
+      if (code && codes[code] == code) return static_cast<char16_t>(code);
+    }
+    return c;
+  };
+  size_t i = 0;
+  while (i < length && shown(text[i]) == text[i]) ++i;
+  if (i == length) return text;
+  buffer.assign(text, length);
+  for (; i < length; ++i) buffer[i] = shown(text[i]);
+  return buffer.data();
+}
+
 std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length,
                                              bool rtlReading) {
+  std::u16string faceText;
+  text = FaceText(font, text, length, faceText);
   if (!rtlReading) {
     if (auto simple = ShapeSimple(font, text, length)) return simple;
   }
   return CachedShape(font, text, length, rtlReading, &ShapeMixed);
 }
 
-void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
+namespace {
+
+// Extents of text already in the face's own characters.
+void FaceExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
                  std::vector<Integer>& extents) {
   if (SimpleExtents(font, text, length, charExtra, &extents, nullptr)) return;
   // Extents need no visual order: the pieces are measured on their own,
@@ -580,11 +640,22 @@ void TextExtents(const TFontData& font, const char16_t* text, size_t length, Int
   }
 }
 
+}  // namespace
+
+// The face text is made once: a twin may itself be a code of the table.
+void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
+                 std::vector<Integer>& extents) {
+  std::u16string faceText;
+  FaceExtents(font, FaceText(font, text, length, faceText), length, charExtra, extents);
+}
+
 Integer TextWidthOf(const TFontData& font, const char16_t* text, size_t length, Integer charExtra) {
+  std::u16string faceText;
+  text = FaceText(font, text, length, faceText);
   Integer width = 0;
   if (SimpleExtents(font, text, length, charExtra, nullptr, &width)) return width;
   std::vector<Integer> extents;
-  TextExtents(font, text, length, charExtra, extents);
+  FaceExtents(font, text, length, charExtra, extents);
   return extents.empty() ? 0 : extents.back();
 }
 

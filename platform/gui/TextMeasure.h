@@ -17,6 +17,7 @@
 #include <QFont>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -45,7 +46,19 @@ struct TFontData {
   String ResolvedFamily;
   // Per-character glyphs and advances of simple text (TextMeasure.cpp).
   std::shared_ptr<struct TGlyphTable> Glyphs;
+  // Fonts asked for as "Symbol": what the face found shows for each code
+  // 0..0xFF (the code itself in a symbol face, its Unicode twin in an
+  // ordinary one). Null for every other font.
+  std::shared_ptr<const std::array<char16_t, 0x100>> SymbolCodes;
+  // The face found keeps codes of its own (a symbol-encoded face).
+  bool SymbolFace = false;
 };
+
+// The text as the face of font shows it: Symbol codes (also at
+// U+F020..U+F0FF) become what the face draws them with, and Unicode twins of
+// Symbol codes that a symbol face lacks become the codes. Unit for unit, so
+// extents stay aligned; returns text itself when nothing changes.
+const char16_t* FaceText(const TFontData& font, const char16_t* text, size_t length, std::u16string& buffer);
 
 // Builds (or finds) the measuring data for a Qt font sized in pixels.
 std::shared_ptr<const TFontData> FontDataFor(const QFont& font);

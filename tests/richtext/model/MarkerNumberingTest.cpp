@@ -4,6 +4,11 @@
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkers.h"
 
+#include <QImage>
+#include <cmath>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <gtest/gtest.h>
 
 TEST(MarkerNumbering, CounterTexts) {
@@ -234,6 +239,41 @@ std::vector<TColor> Pixels(TBitmap& bmp) {
   return r;
 }
 
+// Box of the dark pixels of a bitmap; empty without ink.
+QRect InkBox(TBitmap& bmp) {
+  QRect box;
+  for (Integer y = 0; y < bmp.GetHeight(); ++y)
+    for (Integer x = 0; x < bmp.GetWidth(); ++x)
+      if ((bmp.Canvas()->GetPixel(x, y) & 0xFF) < 0xA0) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+// The ink of a glyph taken from the font itself with Qt alone: the first of
+// the characters the face has, its outline filled with its baseline at
+// baseline. Empty when the face has none of them.
+QRect GlyphInk(const QFont& font, std::initializer_list<char16_t> chars, int x, int baseline, QSize size) {
+  const QRawFont raw = QRawFont::fromFont(font);
+  quint32 glyph = 0;
+  for (char16_t ch : chars) {
+    QChar c(ch);
+    int n = 1;
+    if (raw.supportsCharacter(c) && raw.glyphIndexesForChars(&c, 1, &glyph, &n) && glyph) break;
+    glyph = 0;
+  }
+  if (!glyph) return QRect();
+  QImage img(size, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillPath(raw.pathForGlyph(glyph).translated(x, baseline), Qt::black);
+  p.end();
+  QRect box;
+  for (int y = 0; y < img.height(); ++y)
+    for (int xx = 0; xx < img.width(); ++xx)
+      if (qGray(img.pixel(xx, y)) < 0xA0) box |= QRect(xx, y, 1, 1);
+  return box;
+}
+
 void Clear(TBitmap& bmp) {
   bmp.Canvas()->Brush.Color = clWhite;
   bmp.Canvas()->Brush.Style = bsSolid;
@@ -280,6 +320,18 @@ TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
     e.TextOutW(5, 5, WideString(1, c.Shown));
     EXPECT_NE(InkRows(drawn).first, -1);
     EXPECT_TRUE(Pixels(drawn) == Pixels(expected));
+    // The ink is the glyph the face itself has for the character: its
+    // Unicode form, or, in a face that keeps the symbol font's codes, the
+    // code.
+    const QFont& qf = e.Font.QtFont();
+    const QRect oracle = GlyphInk(qf, {c.Shown, static_cast<char16_t>(static_cast<unsigned char>(c.Code))}, 5,
+                                  5 + static_cast<int>(std::ceil(QRawFont::fromFont(qf).ascent() - 1e-6)), QSize(60, 60));
+    ASSERT_FALSE(oracle.isEmpty());
+    const QRect ink = InkBox(drawn);
+    EXPECT_NEAR(ink.left(), oracle.left(), 1);
+    EXPECT_NEAR(ink.right(), oracle.right(), 1);
+    EXPECT_NEAR(ink.top(), oracle.top(), 1);
+    EXPECT_NEAR(ink.bottom(), oracle.bottom(), 1);
     EXPECT_EQ(VLMeasureMarker(marker, d.Doc, e, nullptr, false).Height, e.TextExtentW(WideString(1, c.Shown)).cy);
     EXPECT_EQ(level->FormatString, AnsiString(1, c.Code));
   }

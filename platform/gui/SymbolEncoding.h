@@ -1,0 +1,13 @@
+#pragma once
+// The 8-bit encoding of the Symbol font and its Unicode twins. Documents
+// written for that font carry its codes (bytes 0x20..0xFE, or the same codes
+// at U+F020..U+F0FE); the face fontconfig substitutes may be a real symbol
+// face, which takes the codes, or an ordinary Unicode face, which needs the
+// twins.
+#include <cstddef>
+
+// The Unicode character that the Symbol font shows at code (0x20..0xFF),
+// 0 when the code is unassigned or has no Unicode twin.
+char16_t SymbolCodeToUnicode(unsigned code);
+// The Symbol code that shows ch, 0 when none.
+unsigned UnicodeToSymbolCode(char16_t ch);
