@@ -443,12 +443,12 @@ public:
     const Integer body = get(4);
     if (body < 25) throw EVellumError(errVLInvalidVLF);
     if (b.size() < 8 + 25) Bad();
-    Layout->LeftMargin = get(8);
-    Layout->RightMargin = get(12);
-    Layout->TopMargin = get(16);
-    Layout->BottomMargin = get(20);
-    Layout->MinTextWidth = get(24);
-    Layout->MaxTextWidth = get(28);
+    Integer* const lengths[6] = {&Layout->LeftMargin,  &Layout->RightMargin,  &Layout->TopMargin,
+                                 &Layout->BottomMargin, &Layout->MinTextWidth, &Layout->MaxTextWidth};
+    for (size_t k = 0; k < 6; ++k) {
+      Layout->StoredLengths[k] = get(8 + 4 * k);
+      *lengths[k] = std::clamp(Layout->StoredLengths[k], 0, k < 4 ? VLMaxLayoutMargin : VLMaxLayoutWidth);
+    }
     Layout->BiDiMode = static_cast<TVLBiDiMode>(std::clamp<int>(static_cast<unsigned char>(b[32]), 0, 2));
     if (body >= 41 && b.size() >= 8 + 41) {
       Layout->StartsInsideParagraph = get(33) != 0;

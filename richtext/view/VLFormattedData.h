@@ -20,8 +20,10 @@ class TCustomVLFormattedData;
 struct TVLFormatState;
 
 // Coordinates of a document stay below this; layout refuses to go beyond
-// it with EIntOverflow instead of wrapping.
-inline constexpr Integer VLMaxCoordinate = 2147483;  // 2^31 / 1000
+// it with EIntOverflow instead of wrapping. Half the 32-bit range, so that
+// a coordinate plus any other still fits: entries of many megabytes are
+// tens of millions of pixels tall.
+inline constexpr Integer VLMaxCoordinate = (1 << 30) - 1;
 
 // Screen and device pixels per inch, then the left and right margins
 // scaled to the device (filled by layout).

@@ -217,6 +217,7 @@ bool TCustomVellum::SearchText(const String& text, bool down, bool matchCase, bo
 // ---- files ------------------------------------------------------------------------------
 
 void TCustomVellum::ApplyLayout(const TVLLayoutInfo& layout) {
+  FLoadedLayout = layout;
   LeftMargin = layout.LeftMargin;
   RightMargin = layout.RightMargin;
   TopMargin = layout.TopMargin;
@@ -235,6 +236,15 @@ TVLLayoutInfo TCustomVellum::CreateLayoutInfo() const {
   layout.MinTextWidth = MinTextWidth;
   layout.MaxTextWidth = MaxTextWidth;
   layout.BiDiMode = GetBiDiMode();
+  if (FLoadedLayout.Loaded) {
+    // Lengths that reading had to bound go back as they were stored.
+    Integer* const lengths[6] = {&layout.LeftMargin,   &layout.RightMargin,  &layout.TopMargin,
+                                 &layout.BottomMargin, &layout.MinTextWidth, &layout.MaxTextWidth};
+    const Integer loaded[6] = {FLoadedLayout.LeftMargin,   FLoadedLayout.RightMargin,  FLoadedLayout.TopMargin,
+                               FLoadedLayout.BottomMargin, FLoadedLayout.MinTextWidth, FLoadedLayout.MaxTextWidth};
+    for (size_t k = 0; k < 6; ++k)
+      if (*lengths[k] == loaded[k]) *lengths[k] = FLoadedLayout.StoredLengths[k];
+  }
   return layout;
 }
 
@@ -252,6 +262,7 @@ bool TCustomVellum::LoadVLFFromStream(TStream& stream) {
   FData->UpdatingBackground = false;
   BackgroundChanged();
   if (layout.Loaded) ApplyLayout(layout);
+  else FLoadedLayout = TVLLayoutInfo();
   SetColor(color);
   // A partial document must never be saved over the stored one.
   FLoadFailed = !ok;

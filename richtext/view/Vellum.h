@@ -233,6 +233,9 @@ private:
   std::unique_ptr<TVLBackground> FBackground;
   std::unique_ptr<TTimer> FAutoScrollTimer;
   bool FLoadFailed = false;
+  // The layout the last VLF load brought (its stored lengths are written
+  // back for margins left as loaded).
+  TVLLayoutInfo FLoadedLayout;
   bool FPopupFromMouseUp = false;
   bool FDragArmed = false;
   TPoint FPressPoint;
