@@ -235,6 +235,9 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   // What follows the range: its next line, or the end of the document.
   const Integer oldNext = oldNextTop >= 0 ? oldNextTop : oldDocHeight - GetBottomMargin();
   const bool moved = !(itemsDelta == 0 && newCount == oldCount && newNextTop == oldNext);
+  // A scroll bar that came or went with the new height changes the width
+  // the lines wrap at.
+  bool barsChanged = false;
   if (moved) {
     const Integer dy = oldNextTop < 0 ? 0 : newNextTop - oldNextTop;
     // Items keep their first draw items unless items or draw items came or went.
@@ -257,11 +260,12 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     if (newHeight != DocumentHeight) {
       DocumentHeight = newHeight;
       AdjustVScrollStep();
-      const Integer v = GetVOffset();
+      const Integer v = GetVOffset(), w = GetWidth(), h = GetHeight();
       SkipFormat = true;
       SetDocumentSize(GetDocumentWidth(), DocumentHeight, false);
       SkipFormat = false;
       if (GetVOffset() != v) InvalidateBand(0, GetHeight());
+      barsChanged = GetWidth() != w || GetHeight() != h;
     }
   }
   DigestDrawItems(startDrawItem - 1, following);
@@ -325,6 +329,12 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   // The band is painted with the rest of the change (the caret, scrolling)
   // when the toolkit next paints, not once now and again for the caret.
   AfterFormat(firstItem, lastItem, true);
+  if (barsChanged) {
+    // The whole document wraps anew at the width beside the bar (keeping
+    // the selection and the line at the top), as a resize does.
+    Format(true, false, false, 0, GetCanvas(), false, itemFlag);
+    InvalidateBand(0, GetHeight());
+  }
 }
 
 void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {

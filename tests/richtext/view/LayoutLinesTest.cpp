@@ -225,7 +225,7 @@ TEST(LayoutLines, FailedLayoutLeavesTheRestUnformatted) {
   // refuses it rather than wrapping, and says what was laid out.
   TLayoutDoc d;
   const Integer far = d.Para();
-  d.Style.ParaStyles->Items(far)->SpaceBefore = 3000000;
+  d.Style.ParaStyles->Items(far)->SpaceBefore = VLMaxCoordinate;
   d.Text("ab");
   d.Text("cd");
   d.Text("ef", 0, far);
