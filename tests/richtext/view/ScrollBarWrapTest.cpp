@@ -2,7 +2,20 @@
 // left beside the bar: no text lies under it.
 #include "ViewerFixture.h"
 
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QThread>
+#include <QWidget>
+#include <cstdlib>
+#include <filesystem>
 
 using namespace qytest;
 
@@ -70,4 +83,58 @@ TEST(ScrollBarWrap, LinesWrapBesideTheBarOnceItAppears) {
     EXPECT_GE(ink, client / 2);
     EXPECT_LT(ink, client - v.View->RightMargin);
   }
+}
+
+// A real window: an entry grows its bar while it is edited; the right margin
+// beside the bar stays free of text. Saved for review to
+// docs/screenshots/long-entry.png. Runs only on a real display:
+//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" test_richtext_view --gtest_filter=ScrollBarWrap*
+TEST(ScrollBarWrap, LongEntryScreenshot) {
+  if (!std::getenv("DISPLAY") || QGuiApplication::platformName() != "xcb")
+    GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+  TForm form(nullptr);
+  form.SetText("Long entry");
+  form.SetBounds(40, 40, 560, 420);
+  TVLStyle style(nullptr);
+  for (Integer i = 0; i < style.TextStyles->Count(); ++i) {
+    style.TextStyles->Items(i)->FontName = "Arial";
+    style.TextStyles->Items(i)->Unicode = true;
+  }
+  style.ParaStyles->Items(0)->SpaceAfter = 6;
+  TVellum view(&form);
+  view.SetParent(&form);
+  view.SetAlign(alClient);
+  view.SetStyle(&style);
+  view.AddTextItem(LongLine, 0, 0);
+  view.Format();
+  form.Show();
+  auto settle = [] {
+    for (int i = 0; i < 10; ++i) {
+      QCoreApplication::processEvents();
+      QThread::msleep(20);
+    }
+  };
+  settle();
+  const Integer wide = view.ClientWidth();
+  const Integer lastDrawItem = view.VLData()->DrawItems.Count() - 1;
+  for (int i = 0; i < 14; ++i) view.AddTextItem(LongLine, 0, 0);
+  view.VLData()->FormatParas(lastDrawItem, lastDrawItem, 14);
+  settle();
+  ASSERT_LT(view.ClientWidth(), wide) << "the entry grew a bar";
+  const QImage shot = WidgetOf(&view)->grab().toImage();
+  // Between the text's right margin and the bar: background only.
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : WidgetOf(&view)->findChildren<QScrollBar*>())
+    if (b->orientation() == Qt::Vertical && b->isVisible()) bar = b;
+  ASSERT_NE(bar, nullptr);
+  const int marginLeft = bar->x() - view.RightMargin;
+  int inked = 0;
+  for (int y = bar->y(); y < bar->y() + bar->height(); ++y)  // inside the frame
+    for (int x = marginLeft; x < bar->x(); ++x)
+      if (qGray(shot.pixel(x, y)) < 128) ++inked;
+  EXPECT_EQ(inked, 0) << "text runs into the margin beside the bar";
+  const auto out = SourceDir() / "docs/screenshots/long-entry.png";
+  std::filesystem::create_directories(out.parent_path());
+  ASSERT_TRUE(WindowWidgetOf(&form)->grab().save(QString::fromStdString(out.string()), "PNG"));
+  form.Hide();
 }
