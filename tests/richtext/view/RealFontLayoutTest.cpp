@@ -144,3 +144,29 @@ TEST(RealFontLayout, PaintedInkStaysInsideThePieces) {
   EXPECT_GT(ink, 1000);
   EXPECT_EQ(outside, 0);
 }
+
+// Text in the Symbol font, in its private-use forms and as Unicode twins,
+// is laid out and painted with ink inside every piece, whichever face the
+// machine finds for "Symbol".
+TEST(RealFontLayout, SymbolFontTextShowsInItsPieces) {
+  TRealDoc d;
+  TFontInfo* symbol = d.Style.TextStyles->Add();
+  symbol->FontName = "Symbol";
+  symbol->Size = 16;
+  symbol->Unicode = true;
+  const Integer symbolStyle = d.Style.TextStyles->Count() - 1;
+  const std::u16string texts[] = {u"\uF0B7", u"\uF0A7", u"\uF0DE", u"\u2022", u"\uF061\uF062"};
+  for (const auto& t : texts) d.Data.AddTextItemTag(Raw(t), symbolStyle, 0, TVLTag());
+  d.Format();
+  ASSERT_EQ(d.Data.DrawItems.Count(), static_cast<Integer>(std::size(texts)));
+  const QImage image = Paint(d);
+  for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& di = d.DI(i);
+    EXPECT_GT(di.Width, 0) << "piece " << i;
+    int ink = 0;
+    for (int y = di.Top; y < di.Top + di.Height && y < image.height(); ++y)
+      for (int x = di.Left; x < di.Left + di.Width && x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 128) ++ink;
+    EXPECT_GT(ink, 4) << "piece " << i;
+  }
+}
