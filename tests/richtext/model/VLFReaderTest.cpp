@@ -191,6 +191,39 @@ TEST(VLFReader, DocumentPropertiesAndLayoutAreAppliedWhenAsked) {
   EXPECT_FALSE(info2.Loaded);
 }
 
+// Stored margins and text widths beyond reason (a damaged stream) are
+// bounded for use; the stored values stay beside them for writing back.
+TEST(VLFReader, LayoutLengthsAreBoundedAndKeptAsStored) {
+  const struct {
+    uint32_t Stored;
+    Integer Margin, Width;  // as read into a margin and into a text width
+  } cases[] = {{5, 5, 5},
+               {1000, 1000, 1000},
+               {1001, VLMaxLayoutMargin, 1001},
+               {16777221, VLMaxLayoutMargin, VLMaxLayoutWidth},
+               {0xFFFFFFFBu, 0, 0},  // -5
+               {0x80000000u, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    doc.VLFOptions.Include(vlfoLoadLayout);
+    AnsiString layout = Bin32(0) + Bin32(30);
+    for (int k = 0; k < 6; ++k) layout += Bin32(c.Stored);
+    layout += AnsiString(1, '\x00') + AnsiString(5, '\x00');
+    TStringStream s("-8 1 3\r\n-9 2 0 0 2 0 3\r\n\r\n" + Bin32(static_cast<uint32_t>(layout.size())) + layout);
+    TColor color = clNone;
+    TVLLayoutInfo info;
+    ASSERT_TRUE(doc.LoadVLFFromStream(s, color, nullptr, nullptr, &info));
+    ASSERT_TRUE(info.Loaded);
+    for (Integer margin : {info.LeftMargin, info.RightMargin, info.TopMargin, info.BottomMargin})
+      EXPECT_EQ(margin, c.Margin);
+    EXPECT_EQ(info.MinTextWidth, c.Width);
+    EXPECT_EQ(info.MaxTextWidth, c.Width);
+    for (Integer stored : info.StoredLengths) EXPECT_EQ(static_cast<uint32_t>(stored), c.Stored);
+  }
+}
+
 TEST(VLFReader, FileThatCannotBeOpenedIsFalse) {
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
