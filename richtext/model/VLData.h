@@ -79,19 +79,19 @@ inline constexpr Cardinal vlstClearReset1 = 0x200000;
 inline constexpr Cardinal vlstClearReset2 = 0x400000;
 
 
-// Layout values a VLF stream may carry.
 // Margins and text widths that reading accepts; a stored value beyond them
 // (a damaged stream) would push the text out of sight or layout
 // coordinates out of range.
 inline constexpr Integer VLMaxLayoutMargin = 1000;
 inline constexpr Integer VLMaxLayoutWidth = 32767;
 
+// Layout values a VLF stream may carry.
 struct TVLLayoutInfo {
   Integer LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;
   Integer MinTextWidth = 0, MaxTextWidth = 0;
   // The same six lengths as the stream stored them, before reading bounded
-  // them; a host writes these back for lengths it
-  // has not changed, so that saving loses nothing of the stored bytes.
+  // them; a host writes these back for lengths it has not changed, so that
+  // saving loses nothing of the stored bytes.
   Integer StoredLengths[6] = {};
   TVLBiDiMode BiDiMode = vlbdUnspecified;
   // Extension: the saved part's ends inside paragraphs and the list marker
