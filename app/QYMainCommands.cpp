@@ -169,6 +169,10 @@ void TformQuilloryMain::BuildCommands() {
   bold->SetShortCut(scCtrl | 'B');
   italic->SetShortCut(scCtrl | 'I');
   underline->SetShortCut(scCtrl | 'U');
+  // Captions whose letters would repeat another's in the same menu.
+  replace->SetCaption("R&eplace...");
+  color->SetCaption("Text C&olor...");
+  indentInc->SetCaption("I&ncrease Indent");
 
   // --- menus
   MainMenu = new TMainMenu(this);
