@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 
 namespace {
@@ -95,6 +96,26 @@ TEST_F(EditorLinksTest, PastedRTFLinksKeepTheirTargetsThroughSaveAndReload) {
   TMemoryStream out;
   ASSERT_TRUE(e->SaveRTFToStream(out, false));
   EXPECT_EQ(FieldTargets(out.Bytes()), pasted);
+}
+
+TEST_F(EditorLinksTest, AStoredRTFEntryKeepsItsLinksWhenSavedAgain) {
+  const Integer id = World.AddJournal("Old", 0);
+  World.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor, ItemNumber, ItemOffset) VALUES (" +
+             IntToStr(id) + ", " + IntToStr(static_cast<Int64>(std::floor(Date()))) +
+             R"(, '{\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 see {\field{\*\fldinst HYPERLINK "https://example.org/x"}{\fldrslt here}})"
+             R"( and {\field{\*\fldinst HYPERLINK "mailto:a@example.org"}{\fldrslt mail}}\par}', 'RTF', -1, -1))");
+  JournalsLoaded = true;
+  TInteractionScript script;
+  script.Answer(IDOK);
+  TOpenJournal* j = FindOrOpenJournal(id);
+  ASSERT_NE(j, nullptr);
+  CurrentJournal = j;
+  const std::vector<String> links{"https://example.org/x", "mailto:a@example.org"};
+  EXPECT_EQ(Links(j), links);
+  ActionSaveExecute();
+  EXPECT_EQ(World.Count("SELECT count(*) FROM Quillory WHERE Editor = 'VLF'"), 1);
+  Reload(j);
+  EXPECT_EQ(Links(j), links);
 }
 
 TEST_F(EditorLinksTest, ADroppedLinkBecomesALinkThatIsStored) {
