@@ -14,6 +14,7 @@
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "richtext/view/VellumVLData.h"
 
 #include <cmath>
 
@@ -203,10 +204,19 @@ String NormalizeLinkTarget(const String& target) {
   String out;
   for (char c : target) {
     if (c == '\r' || c == '\n') continue;
-    if (c == ' ') out += "%20";
-    else out += c;
+    out += c;
   }
-  return out;
+  // Blanks around a target (common in pasted RTF) are no part of it; only
+  // those inside become "%20".
+  const size_t first = out.find_first_not_of(" \t");
+  if (first == String::npos) return String();
+  out = out.substr(first, out.find_last_not_of(" \t") - first + 1);
+  String filled;
+  for (char c : out) {
+    if (c == ' ') filled += "%20";
+    else filled += c;
+  }
+  return filled;
 }
 
 TformQuilloryEditor* CurrentEditorWindow() {
@@ -262,6 +272,13 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnCurParaStyleChanged = [this](TObject* s) { QuilloryTextCurParaStyleChanged(s); };
   QuilloryText->OnCaretMove = [this](TObject* s) { QuilloryTextCaretMove(s); };
   QuilloryText->OnJump = [this](TObject* s, Integer id) { QuilloryTextJump(s, id); };
+  QuilloryText->OnReadHyperlink = [this](TCustomVellum*, const String& target, const String&, Integer docFormat,
+                                         Integer& styleNo, TCustomVLItemInfo* item) {
+    QuilloryTextReadHyperlink(target, docFormat, styleNo, item);
+  };
+  QuilloryText->OnURLNeeded = [this](TCustomVellum*, Integer id, String& url) { QuilloryTextURLNeeded(id, url); };
+  // Links dragged from a browser become links here.
+  QuilloryText->AcceptDragDropFormats.Include(vlddURL);
   QuilloryText->OnKeyDown = [](TObject*, Word& key, TShiftState) {
     if (!Main()) return;
     if (key == VK_CAPITAL) Main()->ShowCapsLockState();
@@ -407,16 +424,64 @@ void TformQuilloryEditor::QuilloryTextStyleConversion(Integer StyleNo, Integer U
 }
 
 void TformQuilloryEditor::QuilloryTextJump(TObject*, Integer id) {
-  const Integer itemNo = QuilloryText->GetJumpPointItemNo(id);
-  if (itemNo < 0) return;
-  OpenLinkTarget(QuilloryText->GetItem(itemNo)->Tag.Str);
+  const String target = LinkTarget(id);
+  if (!target.empty()) OpenLinkTarget(target);
+}
+
+String TformQuilloryEditor::LinkTarget(Integer id) const {
+  TVellumVLData* root = QuilloryText->VLData();
+  // The jump areas of the formatted text name the document (a table cell's
+  // for a link in a cell) and the line that holds each link.
+  for (const auto& j : root->Jumps) {
+    TCustomVLFormattedData* d = j->VLData;
+    if (j->JumpID != id || !d || j->DrawItemNo < 0 || j->DrawItemNo >= d->DrawItems.Count())
+      continue;
+    const Integer itemNo = d->DrawItems[j->DrawItemNo]->ItemNo;
+    if (itemNo >= 0 && itemNo < d->GetItemCount()) return d->GetItem(itemNo)->Tag.Str;
+  }
+  return String();
+}
+
+void TformQuilloryEditor::QuilloryTextReadHyperlink(const String& target, Integer docFormat, Integer& styleNo,
+                                                    TCustomVLItemInfo* item) {
+  const String normal = NormalizeLinkTarget(target);
+  if (item) item->Tag.Str = normal;
+  if (docFormat == VLDroppedLinkFormat && !normal.empty() && styleNo >= 0) styleNo = LinkStyleFor(styleNo);
+}
+
+void TformQuilloryEditor::QuilloryTextURLNeeded(Integer id, String& url) { url = LinkTarget(id); }
+
+Integer TformQuilloryEditor::LinkStyleFor(Integer styleNo) {
+  TFontInfos& styles = *QuilloryStyle->TextStyles;
+  if (styleNo >= styles.Count()) styleNo = 0;
+  if (styleNo >= styles.Count()) return styleNo;
+  if (styles.Items(styleNo)->Jump) return styleNo;
+  TFontInfo copy(nullptr);
+  copy.Assign(styles.Items(styleNo));
+  copy.Jump = true;
+  copy.JumpCursor = crJump;
+  copy.Color = clBlue;
+  copy.Style.Include(fsUnderline);
+  Integer found = styles.FindSuchStyle(styleNo, copy, vlfiAll);
+  if (found < 0) {
+    TFontInfo* added = styles.Add();
+    added->Assign(&copy);
+    added->Standard = false;
+    found = styles.Count() - 1;
+    added->StyleName = "Style " + IntToStr(found);
+  }
+  return found;
 }
 
 bool OpenLinkTarget(const String& tag) {
   const String target = NormalizeLinkTarget(tag);
-  // Only what the link policy accepts is opened; anything else is shown.
-  if (!ShellOpenTarget(target).empty() && ShellOpen(target)) return true;
-  MessageBox("This link is not opened:\r\n" + target, "Link", MB_OK | MB_ICONINFORMATION);
+  const TLinkVerdict verdict = ClassifyLinkTarget(target);
+  if (verdict.Decision == TLinkDecision::Ask &&
+      MessageBox("Open \"" + verdict.Path + "\" ?", "Open Link", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return false;
+  // Programs, launchers, devices and unknown kinds of link are never handed on.
+  if (verdict.Decision != TLinkDecision::Refuse && ShellOpen(target)) return true;
+  MessageBox("Cannot navigate to \"" + target + "\"", "Error", MB_OK | MB_ICONEXCLAMATION);
   return false;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/gui/Forms.h"
 
 class TVellumEdit;
+class TCustomVLItemInfo;
 class TVLStyle;
 class TformQuilloryMain;
 struct TOpenJournal;
@@ -39,6 +40,14 @@ public:
   void QuilloryTextCaretMove(TObject* Sender);
   void QuilloryTextStyleConversion(Integer StyleNo, Integer UserData, bool AppliedToText, Integer& NewStyleNo);
   void QuilloryTextJump(TObject* Sender, Integer id);
+  // A link read from RTF or dropped: the item keeps its target as its tag;
+  // a dropped one is written in the link look of the caret's style.
+  void QuilloryTextReadHyperlink(const String& target, Integer docFormat, Integer& styleNo, TCustomVLItemInfo* item);
+  // The target the writers put into a link (copying as RTF, exports).
+  void QuilloryTextURLNeeded(Integer id, String& url);
+  // The target of the link with that jump number, in the text or a table
+  // cell; empty when there is none.
+  String LinkTarget(Integer id) const;
 
   // The captions of the shown entry (after every load).
   void ShowEntryCaptions();
@@ -61,6 +70,8 @@ public:
   void ForgetJournal() { FJournal = nullptr; }
 
 private:
+  // The link look of a text style (found or added to the journal's sheet).
+  Integer LinkStyleFor(Integer styleNo);
   TOpenJournal* FJournal;
 };
 
@@ -77,8 +88,9 @@ TformQuilloryEditor* CurrentEditorWindow();
 // The text shown in a link's target before it is opened: no line breaks,
 // blanks as "%20".
 String NormalizeLinkTarget(const String& target);
-// Opens a link's target through the link policy; a target it refuses is
-// shown to the user instead. True when it was opened.
+// Opens a link's target through the link policy: web and mail links at
+// once, local files and folders once the user agrees, nothing else (the
+// user is told). True when it was opened.
 bool OpenLinkTarget(const String& tag);
 
 // Ties the open-journal list to editor windows of the main window: every

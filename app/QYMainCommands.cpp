@@ -155,6 +155,24 @@ void TformQuilloryMain::BuildCommands() {
   TvlAction* justify = editing(new TvlActionAlignJustify(this), "vlActionAlignJustify");
   TvlAction* indentInc = editing(new TvlActionIndentInc(this), "vlActionIndentInc");
   TvlAction* indentDec = editing(new TvlActionIndentDec(this), "vlActionIndentDec");
+  // The desktop's usual keys. The editor answers its own editing keys
+  // (Ctrl+Z, Ctrl+C, …) while it has the focus; the menus name them all.
+  undo->SetShortCut(scCtrl | 'Z');
+  redo->SetShortCut(scCtrl | 'Y');
+  redo->SetSecondaryShortCuts({scCtrl | scShift | 'Z'});
+  cut->SetShortCut(scCtrl | 'X');
+  copy->SetShortCut(scCtrl | 'C');
+  paste->SetShortCut(scCtrl | 'V');
+  selectAll->SetShortCut(scCtrl | 'A');
+  find->SetShortCut(scCtrl | 'F');
+  findNext->SetShortCut(VK_F3);
+  bold->SetShortCut(scCtrl | 'B');
+  italic->SetShortCut(scCtrl | 'I');
+  underline->SetShortCut(scCtrl | 'U');
+  // Captions whose letters would repeat another's in the same menu.
+  replace->SetCaption("R&eplace...");
+  color->SetCaption("Text C&olor...");
+  indentInc->SetCaption("I&ncrease Indent");
 
   // --- menus
   MainMenu = new TMainMenu(this);
@@ -178,13 +196,15 @@ void TformQuilloryMain::BuildCommands() {
                               nullptr, ActionToggleReadOnly, ActionChangePassword, ActionHide, ActionLock, nullptr,
                               ActionExit});
   items(menu(root, "&Edit"), {undo, redo, nullptr, cut, copy, paste, selectAll, nullptr, find, findNext, replace});
-  items(menu(root, "F&ormat"), {bold, italic, underline, strike, color, nullptr, left, center, right, justify,
+  // Alt+O is the cover's Open and Alt+T the Today command: the menus that
+  // would take those letters use others.
+  items(menu(root, "Fo&rmat"), {bold, italic, underline, strike, color, nullptr, left, center, right, justify,
                                 nullptr, indentInc, indentDec});
   items(menu(root, "&Insert"), {ActionDateStamp, ActionTimeStamp, ActionDateTimeStamp});
   items(menu(root, "&Date"), {ActionDatePrevious, ActionDateToday, ActionDateNext});
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
-  items(menu(root, "&Tools"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
+  items(menu(root, "Tool&s"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
   SetMenu(MainMenu);
 

@@ -156,7 +156,11 @@ void TCustomAction::Apply() {
   a->setCheckable(FChecked || AutoCheck || GroupIndex > 0);
   a->setChecked(FChecked);
   a->setVisible(FVisible);
-  a->setShortcut(KeySequenceOf(FShortCut));
+  QList<QKeySequence> keys;
+  if (FShortCut != scNone) keys << KeySequenceOf(FShortCut);
+  for (TShortCut sc : FSecondaryShortCuts)
+    if (sc != scNone) keys << KeySequenceOf(sc);
+  a->setShortcuts(keys);
   a->setToolTip(ToQ(GetShortHint(FHint)));
   a->setStatusTip(ToQ(GetLongHint(FHint)));
   Change();
@@ -201,6 +205,11 @@ void TCustomAction::SetHint(const String& value) {
 void TCustomAction::SetShortCut(TShortCut value) {
   if (value == FShortCut) return;
   FShortCut = value;
+  Apply();
+}
+
+void TCustomAction::SetSecondaryShortCuts(std::vector<TShortCut> value) {
+  FSecondaryShortCuts = std::move(value);
   Apply();
 }
 

@@ -89,6 +89,9 @@ public:
   void SetHint(const String& value);
   TShortCut GetShortCut() const { return FShortCut; }
   void SetShortCut(TShortCut value);
+  // Further keys for the same command; menus show only the first.
+  const std::vector<TShortCut>& GetSecondaryShortCuts() const { return FSecondaryShortCuts; }
+  void SetSecondaryShortCuts(std::vector<TShortCut> value);
   int ImageIndex = -1;
   int HelpContext = 0;
   int GroupIndex = 0;
@@ -107,6 +110,7 @@ private:
   bool FEnabled = true;
   bool FVisible = true;
   TShortCut FShortCut = 0;
+  std::vector<TShortCut> FSecondaryShortCuts;
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };

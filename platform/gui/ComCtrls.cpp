@@ -10,6 +10,8 @@
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -399,6 +401,41 @@ void TToolButton::Click() {
   TControl::Click();
 }
 
+namespace {
+
+// Off its own kind of main window the toolkit's tool bar lists what does
+// not fit in a menu of its overflow button, but it leaves out every widget
+// (our buttons are widgets) and so disables the button. This keeps the
+// button enabled and has it show the bar's own menu of the hidden buttons.
+class TOverflowButtonFilter : public QObject {
+public:
+  TOverflowButtonFilter(TToolBar* bar, QObject* parent) : QObject(parent), FBar(bar) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* more = static_cast<QToolButton*>(watched);
+    switch (event->type()) {
+      case QEvent::EnabledChange:
+        // Disabled by the layout itself, not with the whole bar.
+        if (more->testAttribute(Qt::WA_ForceDisabled) && more->parentWidget() &&
+            more->parentWidget()->isEnabled())
+          more->setEnabled(true);
+        return false;
+      case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
+        GuardedCall([this] { FBar->ShowOverflowMenu(); });
+        return true;
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+      default: return false;
+    }
+  }
+
+private:
+  TToolBar* FBar;
+};
+
+}  // namespace
+
 TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
   auto* bar = new QToolBar();
   bar->setMovable(false);
@@ -406,6 +443,39 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
   SetWidget(bar);
   SetBounds(0, 0, 150, 29);
   SetAlign(alTop);
+  if (auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button"))
+    more->installEventFilter(new TOverflowButtonFilter(this, more));
+}
+
+std::vector<TToolButton*> TToolBar::HiddenButtons() const {
+  std::vector<TToolButton*> hidden;
+  for (int i = 0; i < ControlCount(); ++i) {
+    auto* b = dynamic_cast<TToolButton*>(Controls(i));
+    if (!b || b->GetStyle() == tbsSeparator || b->GetStyle() == tbsDivider || !b->GetVisible()) continue;
+    // The bar's layout hides what does not fit; a button hidden on purpose
+    // is not visible above.
+    if (QWidget* w = WidgetOf(b); w && w->isHidden()) hidden.push_back(b);
+  }
+  return hidden;
+}
+
+void TToolBar::ShowOverflowMenu() {
+  QToolBar* bar = ToolBarOf(this);
+  if (!bar) return;
+  auto* menu = bar->findChild<QMenu*>("qy_toolbar_overflow", Qt::FindDirectChildrenOnly);
+  if (!menu) {
+    menu = new QMenu(bar);
+    menu->setObjectName("qy_toolbar_overflow");
+  }
+  menu->clear();
+  for (TToolButton* b : HiddenButtons()) {
+    QAction* item = menu->addAction(ToQ(b->GetText()));
+    item->setEnabled(b->GetEnabled());
+    QObject::connect(item, &QAction::triggered, menu, [b] { GuardedCall([b] { b->Click(); }); });
+  }
+  if (menu->isEmpty()) return;
+  QWidget* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button");
+  menu->popup(more ? more->mapToGlobal(QPoint(0, more->height())) : bar->mapToGlobal(QPoint(0, bar->height())));
 }
 
 void TToolBar::ChildInserted(TControl* Control) {

@@ -310,6 +310,11 @@ public:
   bool Flat = true;
   int ButtonCount() const;
   TToolButton* Buttons(int index) const;
+  // The buttons the bar has no room for, in order: its overflow button
+  // shows them as a menu that runs them.
+  std::vector<TToolButton*> HiddenButtons() const;
+  // The overflow menu, as if its button were clicked.
+  void ShowOverflowMenu();
 
 protected:
   void ChildInserted(TControl* Control) override;

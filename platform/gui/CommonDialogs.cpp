@@ -180,12 +180,17 @@ int RunFindWindow(TInteraction& r) {
     auto* dlg = new QDialog(nullptr, Qt::Tool);
     dlg->setWindowTitle(rd ? "Replace" : "Find");
     auto* grid = new QGridLayout(dlg);
-    grid->addWidget(new QLabel("Fi&nd what:"), 0, 0);
+    // Each label's key focuses its edit (and so shows as a key, not an "&").
+    auto* findLabel = new QLabel("Fi&nd what:");
+    grid->addWidget(findLabel, 0, 0);
     w.Find = new QLineEdit;
+    findLabel->setBuddy(w.Find);
     grid->addWidget(w.Find, 0, 1);
     if (rd) {
-      grid->addWidget(new QLabel("Re&place with:"), 1, 0);
+      auto* replaceLabel = new QLabel("Re&place with:");
+      grid->addWidget(replaceLabel, 1, 0);
       w.Replace = new QLineEdit;
+      replaceLabel->setBuddy(w.Replace);
       grid->addWidget(w.Replace, 1, 1);
     }
     w.WholeWord = new QCheckBox("Match &whole word only");

@@ -167,7 +167,8 @@ QMenu* TMenuItem::SubMenu() const { return FImpl->Menu.get(); }
 void TMenuItem::Apply() {
   QAction* a = FImpl->Action.get();
   a->setSeparator(IsLine());
-  a->setText(ToQ(FCaption));
+  // A line shows as a line, not as a section headed "-".
+  a->setText(IsLine() ? QString() : ToQ(FCaption));
   a->setShortcut(KeySequenceOf(FShortCut));
   a->setCheckable(FChecked || FRadioItem || AutoCheck);
   a->setChecked(FChecked);

@@ -116,12 +116,43 @@ TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) {
 
 String TLabel::GetText() const { return FText; }
 
+namespace {
+
+// A caption with its access key underlined, as markup: "&x" marks x, "&&"
+// is one "&". Used where the toolkit would show the "&" itself (a label
+// without a control to focus still shows its key, as other labels do).
+QString AccessKeyMarkup(const QString& text) {
+  QString out;
+  bool marked = false;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) {
+      ++i;
+      if (text[i] != '&' && !marked) {
+        marked = true;
+        out += "<u>" + QString(text[i]).toHtmlEscaped() + "</u>";
+        continue;
+      }
+    }
+    out += QString(text[i]).toHtmlEscaped();
+  }
+  return "<span style=\"white-space:pre-wrap\">" + out + "</span>";
+}
+
+}  // namespace
+
 void TLabel::SetText(const String& value) {
   FText = value;
   auto* label = static_cast<QLabel*>(Widget());
   if (!label) return;
-  // Without a buddy the toolkit would show the "&"; the access key is ours.
-  label->setText(label->buddy() ? ToQ(value) : ToQ(StripHotkey(value)));
+  // With a control to focus the toolkit underlines the key and handles
+  // Alt+key; without one it would show the "&" as it stands.
+  if (label->buddy() || value.find('&') == String::npos) {
+    label->setTextFormat(Qt::PlainText);
+    label->setText(ToQ(value));
+  } else {
+    label->setTextFormat(Qt::RichText);
+    label->setText(AccessKeyMarkup(ToQ(value)));
+  }
   AdjustSize();
 }
 

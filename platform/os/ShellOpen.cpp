@@ -1,45 +1,106 @@
 #include "platform/os/ShellOpen.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <QUrlQuery>
+
+#include <sys/stat.h>
 
 namespace {
+
 TUrlOpener& Opener() {
   static TUrlOpener opener;
   return opener;
 }
-}  // namespace
 
-String ShellOpenTarget(const String& target) {
-  QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).trimmed();
-  if (text.isEmpty()) return {};
-  // A plain absolute path.
-  if (text.startsWith('/')) {
-    QFileInfo fi(text);
-    return fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded).toStdString()
-                       : String();
-  }
-  QUrl url(text, QUrl::StrictMode);
-  if (!url.isValid()) return {};
-  QString scheme = url.scheme().toLower();
-  if (scheme == "http" || scheme == "https") {
-    if (url.host().isEmpty()) return {};
-    return url.toString(QUrl::FullyEncoded).toStdString();
-  }
-  if (scheme == "mailto") return url.path().isEmpty() ? String() : url.toString(QUrl::FullyEncoded).toStdString();
-  if (scheme == "file") {
-    if (!url.host().isEmpty() && url.host() != "localhost") return {};
-    url.setHost(QString());  // else the local file reads as a network path
-    QFileInfo fi(url.toLocalFile());
-    if (!fi.exists()) return {};
-    return QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded).toStdString();
-  }
-  return {};
+TLinkVerdict Refused() { return {}; }
+
+String Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+// Types a desktop starts as a program rather than showing (launchers,
+// installers, archives it runs).
+bool IsLauncherName(const QString& name) {
+  static const char* const kinds[] = {".desktop", ".appimage", ".flatpakref", ".exe", ".msi",
+                                      ".bat",     ".cmd",      ".com",        ".jar", ".run"};
+  const QString lower = name.toLower();
+  for (const char* kind : kinds)
+    if (lower.endsWith(QLatin1String(kind))) return true;
+  return false;
 }
 
+bool InPseudoFileSystem(const QString& path) {
+  for (const char* root : {"/proc", "/sys", "/dev"}) {
+    const QLatin1String r(root);
+    if (path == r || path.startsWith(r + QLatin1Char('/'))) return true;
+  }
+  return false;
+}
+
+// An absolute local path: a regular file that is not a program, or a folder.
+// Links are resolved first, so what is judged is what would be opened.
+TLinkVerdict LocalTarget(const QString& path) {
+  if (!QDir::isAbsolutePath(path)) return Refused();
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  if (canonical.isEmpty() || InPseudoFileSystem(canonical)) return Refused();
+  struct stat st {};
+  if (::stat(canonical.toLocal8Bit().constData(), &st) != 0) return Refused();
+  if (S_ISREG(st.st_mode)) {
+    if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 || IsLauncherName(canonical)) return Refused();
+  } else if (!S_ISDIR(st.st_mode)) {
+    return Refused();
+  }
+  return {TLinkDecision::Ask, Utf8(QUrl::fromLocalFile(canonical).toString(QUrl::FullyEncoded)), Utf8(canonical)};
+}
+
+bool HasControlCharacters(const QString& text) {
+  for (QChar c : text)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) return true;
+  return false;
+}
+
+// A mail link may fill in a message but not attach files to it.
+bool MailtoAttaches(const QUrl& url) {
+  const QString path = url.path(QUrl::FullyDecoded);
+  // A "?" or "&" hidden by encoding would become a parameter further on.
+  if (path.contains('?') || path.contains('&')) return true;
+  const auto items = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+  for (const auto& [key, value] : items)
+    if (key.trimmed().toLower().startsWith(QLatin1String("attach"))) return true;
+  return false;
+}
+
+}  // namespace
+
+TLinkVerdict ClassifyLinkTarget(const String& target) {
+  const QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).trimmed();
+  if (text.isEmpty() || HasControlCharacters(text)) return Refused();
+  if (text.startsWith('/')) return LocalTarget(text);
+  QUrl url(text, QUrl::StrictMode);
+  if (!url.isValid()) return Refused();
+  const QString scheme = url.scheme().toLower();
+  if (scheme == "http" || scheme == "https") {
+    if (url.host().isEmpty()) return Refused();
+    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String()};
+  }
+  if (scheme == "mailto") {
+    if (url.path().isEmpty() || MailtoAttaches(url)) return Refused();
+    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String()};
+  }
+  if (scheme == "file") {
+    // Another host's file is a network path.
+    if (!url.host().isEmpty() && url.host().toLower() != "localhost") return Refused();
+    url.setHost(QString());
+    return LocalTarget(url.toLocalFile());
+  }
+  return Refused();
+}
+
+String ShellOpenTarget(const String& target) { return ClassifyLinkTarget(target).Url; }
+
 bool ShellOpen(const String& target) {
-  String url = ShellOpenTarget(target);
+  const String url = ShellOpenTarget(target);
   if (url.empty()) return false;
   if (Opener()) return Opener()(url);
   return QDesktopServices::openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));

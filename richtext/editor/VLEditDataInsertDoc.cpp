@@ -212,8 +212,21 @@ bool TVLEditVLData::InsertRTFFromStream(TStream& stream) {
   TVLRTFReadHook* reader = GetRTFReadProperties();
   if (!reader) return false;
   // The reader appends: it reads into a document of its own over our style
-  // sheet (adding the styles it needs), which then goes in as VLF.
-  TVLDocumentData doc(GetStyle());
+  // sheet (adding the styles it needs), which then goes in as VLF. Its links
+  // go through this editor's link handler and keep tags of this editor's kind.
+  class TLinkedDocument : public TVLDocumentData {
+  public:
+    TLinkedDocument(TVLStyle* style, TCustomVLData* target) : TVLDocumentData(style), FTarget(target) {}
+    void DoReadHyperlink(const String& target, const String& extras, Integer docFormat, Integer& styleNo,
+                         TCustomVLItemInfo* item) override {
+      FTarget->DoReadHyperlink(target, extras, docFormat, styleNo, item);
+    }
+
+  private:
+    TCustomVLData* FTarget;
+  };
+  TLinkedDocument doc(GetStyle(), this);
+  if (GetOptions().Contains(vloTagsArePChars)) doc.Options.Include(vloTagsArePChars);
   if (reader->ReadFromStream(stream, &doc) != 0) {
     Beep();
     return false;

@@ -298,7 +298,9 @@ public:
                           const TVLIntegerList& listMap);
   virtual void RenumberStyles(const TVLIntegerList& textMap, const TVLIntegerList& paraMap,
                               const TVLIntegerList& listMap) {}
-  void DeleteUnusedStyles(bool textStyles, bool paraStyles, bool listStyles);
+  // Deletes the styles nothing uses and renumbers every reference; true
+  // when a style went (numbers may have moved).
+  bool DeleteUnusedStyles(bool textStyles, bool paraStyles, bool listStyles);
 
   // ---- list markers -----------------------------------------------------------
   virtual TVLMarkerList* GetMarkers(bool allowCreate);

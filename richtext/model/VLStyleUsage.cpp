@@ -89,9 +89,9 @@ void TCustomVLData::RenumberItemStyles(const TVLIntegerList& textMap, const TVLI
   }
 }
 
-void TCustomVLData::DeleteUnusedStyles(bool textStyles, bool paraStyles, bool listStyles) {
+bool TCustomVLData::DeleteUnusedStyles(bool textStyles, bool paraStyles, bool listStyles) {
   TVLStyle* style = GetStyle();
-  if (!style) return;
+  if (!style) return false;
   TFontInfos& fonts = *style->TextStyles;
   TParaInfos& paras = *style->ParaStyles;
   TVLListInfos& lists = *style->ListStyles;
@@ -99,6 +99,8 @@ void TCustomVLData::DeleteUnusedStyles(bool textStyles, bool paraStyles, bool li
   TVLIntegerList paraUsed = TVLIntegerList::CreateFilled(paras.Count(), paraStyles ? 0 : 1);
   TVLIntegerList listUsed = TVLIntegerList::CreateFilled(lists.Count(), listStyles ? 0 : 1);
   const Integer oldTextCount = fonts.Count();
+  const Integer oldParaCount = paras.Count();
+  const Integer oldListCount = lists.Count();
 
   if (textStyles && style->DefUnicodeStyle >= 0) {
     if (style->DefUnicodeStyle < fonts.Count())
@@ -145,9 +147,15 @@ void TCustomVLData::DeleteUnusedStyles(bool textStyles, bool paraStyles, bool li
   if (textStyles && style->DefUnicodeStyle >= 0)
     style->DefUnicodeStyle = style->DefUnicodeStyle < oldTextCount ? NewNumber(style->DefUnicodeStyle, textUsed) : -1;
 
+  // Nothing went: every number stands, and what refers to styles by number
+  // (the editor's undo records among them) stays valid.
+  if (fonts.Count() == oldTextCount && paras.Count() == oldParaCount && lists.Count() == oldListCount)
+    return false;
+
   const TVLIntegerList textMap = textStyles ? textUsed : Identity(fonts.Count());
   const TVLIntegerList paraMap = paraStyles ? paraUsed : Identity(paras.Count());
   const TVLIntegerList listMap = listStyles ? listUsed : Identity(lists.Count());
   RenumberItemStyles(textMap, paraMap, listMap);
   RenumberStyles(textMap, paraMap, listMap);
+  return true;
 }

@@ -1,12 +1,11 @@
 // A journal's editor window and the main window's commands on it: date and
 // time stamps, the font and style boxes, the tree and calendar toggles, the
-// spelling commands, links and the tool-bar layout kept across starts.
+// spelling commands and the tool-bar layout kept across starts.
 #include "MainWindowJournalSupport.h"
 
 #include "app/QYAutoSave.h"
 #include "app/QYToolBarLayout.h"
 #include "platform/base/DateTime.h"
-#include "platform/os/ShellOpen.h"
 
 #include <gtest/gtest.h>
 
@@ -256,39 +255,6 @@ TEST_F(EditorWindowTest, SpellingCommandsSaveTheEntryAndSayTheirDialogsComeLater
     EXPECT_FALSE(j->Document->Modified);
     EXPECT_FALSE(TimerPaused);
   }
-}
-
-TEST(EditorLinks, OnlyWhatTheLinkPolicyAllowsIsOpened) {
-  std::vector<String> opened;
-  TUrlOpener saved = SetUrlOpener([&](const String& url) {
-    opened.push_back(url);
-    return true;
-  });
-  const struct {
-    const char* Tag;
-    const char* Opened;  // nullptr: refused and shown
-  } cases[] = {{"https://example.org/a page\r\n", "https://example.org/a%20page"},
-               {"mailto:me@example.org", "mailto:me@example.org"},
-               {"/bin/sh -c reboot", nullptr},
-               {"javascript:alert(1)", nullptr},
-               {"file:///nowhere/at/all.sh", nullptr}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Tag);
-    opened.clear();
-    TInteractionScript script;
-    script.Answer(IDOK);
-    EXPECT_EQ(OpenLinkTarget(c.Tag), c.Opened != nullptr);
-    if (c.Opened) {
-      ASSERT_EQ(opened.size(), 1u);
-      EXPECT_EQ(opened[0], c.Opened);
-      EXPECT_TRUE(script.Shown.empty());
-    } else {
-      EXPECT_TRUE(opened.empty());
-      ASSERT_EQ(script.Shown.size(), 1u);
-      EXPECT_EQ(script.Shown[0].Caption, "Link");
-    }
-  }
-  SetUrlOpener(saved);
 }
 
 TEST_F(EditorWindowTest, TheToolBarLayoutIsKeptAcrossStarts) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Text styles named T0..T4 and paragraph styles P0..P2, none standard.
@@ -102,4 +104,41 @@ TEST(DataStyleUsage, OnlyTheKindsAskedForAreCleaned) {
   doc.DeleteUnusedStyles(false, false, true);
   EXPECT_EQ(style.ListStyles->Count(), 1);
   EXPECT_EQ(static_cast<TVLMarkerItemInfo*>(doc.GetItem(1))->ListNo, 0);
+}
+
+TEST(DataStyleUsage, ReportsWhetherAnyStyleWent) {
+  // Callers keep what refers to styles by number (undo records) only while
+  // nothing was renumbered, so the answer must be exact.
+  const struct {
+    const char* Name;
+    Integer UsedText, UsedPara;
+    bool Text, Para, Lists;
+    bool Renumbered;
+  } cases[] = {
+      {"all text styles in use", 4, 2, true, false, false, false},
+      {"the last text style unused", 3, 2, true, false, false, true},
+      {"several text styles unused", 1, 2, true, false, false, true},
+      {"unused text styles not asked for", 1, 2, false, true, false, false},
+      {"an unused paragraph style", 4, 1, false, true, false, true},
+      {"unused list style", 4, 2, false, false, true, true},
+      {"nothing asked for", 0, 0, false, false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TVLStyle style(nullptr);
+    MakeSheet(style);
+    style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+    style.ListStyles->Items(0)->Standard = false;
+    TVLDocumentData doc(&style);
+    // Items use text styles 0..UsedText and paragraph styles 0..UsedPara.
+    for (Integer i = 0; i <= std::max(c.UsedText, c.UsedPara); ++i)
+      doc.AddTextItem("x", std::min(i, c.UsedText), std::min(i, c.UsedPara));
+    const Integer lastStyle = doc.GetItem(doc.GetItemCount() - 1)->StyleNo;
+    EXPECT_EQ(doc.DeleteUnusedStyles(c.Text, c.Para, c.Lists), c.Renumbered);
+    if (!c.Renumbered) {
+      EXPECT_EQ(style.TextStyles->Count(), 5);
+      EXPECT_EQ(style.ParaStyles->Count(), 3);
+      EXPECT_EQ(doc.GetItem(doc.GetItemCount() - 1)->StyleNo, lastStyle);
+    }
+  }
 }

@@ -1,0 +1,247 @@
+// Links in a journal's entry keep their targets through paste, drop, save,
+// reload and copying as RTF; and saving keeps the undo history unless the
+// save renumbered styles.
+#include "MainWindowJournalSupport.h"
+
+#include "app/QYAutoSave.h"
+#include "app/QYProfile.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/os/ShellOpen.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/view/VLCopy.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+namespace {
+
+using qytest::TMainJournalWorld;
+
+// The links of an entry: the targets of text items in a link style.
+std::vector<String> Links(TOpenJournal* j) {
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  std::vector<String> out;
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    const Integer style = e->VLData()->GetItemStyle(i);
+    if (style < 0 || style >= j->EditorWindow->QuilloryStyle->TextStyles->Count()) continue;
+    if (j->EditorWindow->QuilloryStyle->TextStyles->Items(style)->Jump) out.push_back(e->GetItem(i)->Tag.Str);
+  }
+  return out;
+}
+
+// The targets of the HYPERLINK fields of an RTF text, as the editor keeps them.
+std::vector<String> FieldTargets(const String& rtf) {
+  std::vector<String> out;
+  const std::regex field(R"(HYPERLINK "((?:[^"\\]|\\.)*)\")");
+  for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), field); it != std::sregex_iterator(); ++it) {
+    String target;
+    const String raw = (*it)[1];
+    for (size_t i = 0; i < raw.size(); ++i) target += raw[i] == '\\' && i + 1 < raw.size() ? raw[++i] : raw[i];
+    out.push_back(NormalizeLinkTarget(target));
+  }
+  return out;
+}
+
+// A link dragged from elsewhere and dropped below the text of the editor.
+bool DropLink(TVellumEdit* e, const String& url) {
+  QWidget* w = WidgetOf(e);
+  QMimeData data;
+  data.setUrls({QUrl(QString::fromStdString(url))});
+  data.setText(QString::fromStdString(url));
+  const QPoint p(w->width() / 2, w->height() - 8);
+  QDragEnterEvent enter(p, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &enter);
+  if (!enter.isAccepted()) return false;
+  QDragMoveEvent move(p, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &move);
+  QDropEvent drop(QPointF(p), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &drop);
+  return drop.isAccepted();
+}
+
+class EditorLinksTest : public testing::Test {
+protected:
+  void Reload(TOpenJournal* j) { LoadEntry(j, j->EntryDate); }
+  TMainJournalWorld World;
+};
+
+TEST_F(EditorLinksTest, PastedRTFLinksKeepTheirTargetsThroughSaveAndReload) {
+  const String rtf = qytest::ReadFileBytes(qytest::SourceDir() / "tests/app/data/rtf-links.rtf");
+  ASSERT_EQ(FieldTargets(rtf).size(), 26u);
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  Clipboard().Clear();
+  Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), rtf);
+  e->Paste();
+  e->Format();
+  const std::vector<String> pasted = Links(j);
+  ASSERT_EQ(pasted.size(), 26u);
+  for (const String& target : pasted) EXPECT_FALSE(target.empty());
+  EXPECT_EQ(pasted.front(), "file:///etc/passwd");
+  EXPECT_EQ(pasted[13], "https://example.com/path?q=1");
+  EXPECT_EQ(pasted[21], "https://example.com/lead-space");  // the blank before it is dropped
+  ASSERT_TRUE(SaveEntry(j, smExplicit));
+  Reload(j);
+  EXPECT_EQ(Links(j), pasted);
+  // The writers ask the editor for each link's target: copying as RTF keeps them.
+  e->Format();
+  TMemoryStream out;
+  ASSERT_TRUE(e->SaveRTFToStream(out, false));
+  EXPECT_EQ(FieldTargets(out.Bytes()), pasted);
+}
+
+TEST_F(EditorLinksTest, AStoredRTFEntryKeepsItsLinksWhenSavedAgain) {
+  const Integer id = World.AddJournal("Old", 0);
+  World.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor, ItemNumber, ItemOffset) VALUES (" +
+             IntToStr(id) + ", " + IntToStr(static_cast<Int64>(std::floor(Date()))) +
+             R"(, '{\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 see {\field{\*\fldinst HYPERLINK "https://example.org/x"}{\fldrslt here}})"
+             R"( and {\field{\*\fldinst HYPERLINK "mailto:a@example.org"}{\fldrslt mail}}\par}', 'RTF', -1, -1))");
+  JournalsLoaded = true;
+  TInteractionScript script;
+  script.Answer(IDOK);
+  TOpenJournal* j = FindOrOpenJournal(id);
+  ASSERT_NE(j, nullptr);
+  CurrentJournal = j;
+  const std::vector<String> links{"https://example.org/x", "mailto:a@example.org"};
+  EXPECT_EQ(Links(j), links);
+  ActionSaveExecute();
+  EXPECT_EQ(World.Count("SELECT count(*) FROM Quillory WHERE Editor = 'VLF'"), 1);
+  Reload(j);
+  EXPECT_EQ(Links(j), links);
+}
+
+TEST_F(EditorLinksTest, ADroppedLinkBecomesALinkThatIsStored) {
+  const struct {
+    const char* Dropped;
+    const char* Kept;
+  } cases[] = {
+      {"https://example.org/a%20page?q=1", "https://example.org/a%20page?q=1"},
+      {"mailto:someone@example.org", "mailto:someone@example.org"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Dropped);
+    TOpenJournal* j = World.OpenWindow(String("Links ") + c.Dropped, 0);
+    TVellumEdit* e = TMainJournalWorld::Editor(j);
+    TMainJournalWorld::TypeAtEnd(j, "see ");
+    ASSERT_TRUE(DropLink(e, c.Dropped));
+    EXPECT_EQ(Links(j), std::vector<String>{c.Kept});
+    ASSERT_TRUE(SaveEntry(j, smExplicit));
+    Reload(j);
+    EXPECT_EQ(Links(j), std::vector<String>{c.Kept});
+    // The link's look is a style of its own: the text before it keeps its style.
+    EXPECT_FALSE(j->EditorWindow->QuilloryStyle->TextStyles->Items(e->VLData()->GetItemStyle(0))->Jump);
+    CloseJournal(j);
+  }
+}
+
+TEST_F(EditorLinksTest, AClickedLinkGoesThroughTheLinkPolicy) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "notes.txt", "x");
+  const String notes = std::filesystem::canonical(dir / "notes.txt").string();
+  std::vector<String> opened;
+  TUrlOpener saved = SetUrlOpener([&](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  const struct {
+    String Tag;
+    int Answer;         // the answer to the question, 0 when none is asked
+    const char* Opened;  // nullptr: not opened
+    const char* Caption;  // of the message shown, "" for none
+  } cases[] = {
+      {"https://example.org/a page\r\n", 0, "https://example.org/a%20page", ""},
+      {" https://example.org/lead", 0, "https://example.org/lead", ""},
+      {"mailto:me@example.org", 0, "mailto:me@example.org", ""},
+      {"mailto:me@example.org?attach=/etc/passwd", 0, nullptr, "Error"},
+      {notes, IDYES, "", "Open Link"},
+      {notes, IDNO, nullptr, "Open Link"},
+      {"/bin/sh -c reboot", 0, nullptr, "Error"},
+      {"/bin/sh", 0, nullptr, "Error"},
+      {"javascript:alert(1)", 0, nullptr, "Error"},
+      {"file:///nowhere/at/all.sh", 0, nullptr, "Error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Tag);
+    opened.clear();
+    TInteractionScript script;
+    script.Answer(c.Answer ? c.Answer : IDOK);
+    EXPECT_EQ(OpenLinkTarget(c.Tag), c.Opened != nullptr);
+    if (c.Opened) {
+      ASSERT_EQ(opened.size(), 1u);
+      EXPECT_EQ(opened[0], *c.Opened ? String(c.Opened) : "file://" + notes);
+    } else {
+      EXPECT_TRUE(opened.empty());
+    }
+    if (*c.Caption) {
+      ASSERT_EQ(script.Shown.size(), 1u);
+      EXPECT_EQ(script.Shown[0].Caption, c.Caption);
+      if (String(c.Caption) == "Error") {
+        EXPECT_EQ(script.Shown[0].Text.rfind("Cannot navigate to \"", 0), 0u);
+      }
+    } else {
+      EXPECT_TRUE(script.Shown.empty());
+    }
+  }
+  SetUrlOpener(saved);
+}
+
+TEST_F(EditorLinksTest, SavingKeepsUndoUnlessStylesWereRenumbered) {
+  ProfileSettings.AutoSaveOn = true;
+  ProfileSettings.AutoSaveInterval = 1;
+  const struct {
+    const char* Name;
+    bool LeaveAnUnusedStyle;
+    bool Explicit;
+    bool UndoKept;
+  } cases[] = {
+      {"automatic save, nothing to renumber", false, false, true},
+      {"the save command, nothing to renumber", false, true, true},
+      // Undo records name styles by number: undoing across a renumbering
+      // would give text the wrong style or one that is gone.
+      {"automatic save that drops a style", true, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TOpenJournal* j = World.OpenWindow(String("Undo ") + c.Name, 0);
+    TVellumEdit* e = TMainJournalWorld::Editor(j);
+    TMainJournalWorld::TypeAtEnd(j, "kept ");
+    if (c.LeaveAnUnusedStyle) {
+      // Text in a size of its own (a new style), then deleted again.
+      World.Main->ChosenFontSize = 30;
+      TMainJournalWorld::TypeAtEnd(j, "big");
+      const Integer last = e->ItemCount() - 1;
+      e->SetSelectionBounds(last, e->GetItemEndOffset(last) - 3, last, e->GetItemEndOffset(last));
+      j->EditorWindow->ApplyChosenFont(ConvertFontSize);
+      e->DeleteSelection();
+    }
+    TMainJournalWorld::TypeAtEnd(j, "typed");
+    ASSERT_EQ(j->Document->Text(), "kept typed");
+    if (c.Explicit) {
+      ActionSaveExecute();
+    } else {
+      LastSaveTime = Now() - 2.0 / (24 * 60);
+      AutomaticSaveTimerTimer(Now());
+    }
+    ASSERT_FALSE(j->Document->Modified);
+    ASSERT_EQ(World.StoredText(j->JournalID, j->EntryDate), "kept typed");
+    e->Undo();
+    if (c.UndoKept) {
+      EXPECT_EQ(j->Document->Text(), "kept ");
+      e->Redo();
+      EXPECT_EQ(j->Document->Text(), "kept typed");
+    } else {
+      EXPECT_EQ(j->Document->Text(), "kept typed");
+    }
+    CloseJournal(j);
+  }
+}
+
+}  // namespace
