@@ -196,3 +196,38 @@ TEST(ScreenshotTest, StandardControlsForm) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture checks themselves: a blank, small or colourless picture is
+// refused, whatever window it came from.
+TEST(ScreenshotCheckTest, RefusesBlankSmallAndMissingColours) {
+  QImage blank(200, 100, QImage::Format_RGB32);
+  blank.fill(Qt::white);
+  QImage drawn = blank;
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 20; ++y) drawn.setPixel(x + 10, y + 10, qRgb(x * 6, 0x80, 0x80 - y));
+  QImage lettered = drawn;  // with some dark "text"
+  for (int x = 0; x < 30; ++x) lettered.setPixel(x + 100, 50, qRgb(0x20, 0x20, 0x20));
+  struct Case {
+    const char* what;
+    const QImage* image;
+    qytest::TPictureCheck check;
+    const char* answer;  // the start of what CheckPicture says
+  };
+  const Case cases[] = {
+      {"drawn", &lettered, {100, 50, {0x008080}, 0, true}, ""},
+      {"blank", &blank, {100, 50, {}, 6, false}, "blank"},
+      {"too small", &drawn, {300, 50, {}, 6, false}, "size 200x100"},
+      {"colour missing", &drawn, {100, 50, {0xFF0000}, 6, false}, "colour FF0000 missing"},
+      {"no text", &drawn, {100, 50, {}, 6, true}, "no text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string answer = qytest::CheckPicture(*c.image, c.check);
+    EXPECT_EQ(answer.substr(0, std::string(c.answer).size()), c.answer);
+    EXPECT_EQ(answer.empty(), std::string(c.answer).empty());
+  }
+}
+
+}  // namespace
