@@ -2,7 +2,7 @@
 #include "actions/VLActionsFind.h"
 #include "platform/gui/ControlsPrivate.h"
 
-#include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "support/Screenshots.h"
 
 #include <QCoreApplication>
@@ -34,12 +34,12 @@ void Save(QWidget* w, const char* name, const qytest::TPictureCheck& check) {
 
 TEST(ScreenshotTest, FindAndReplaceDialogs) {
   QY_SCREENSHOT_NEEDS_DISPLAY();
-  TActionBench b;
-  b.Editor->SetRuns({{"The quick brown fox", 0, 0, true}});
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "The quick brown fox");
   auto* find = new TvlActionFind(b.Form);
   auto* replace = new TvlActionReplace(b.Form);
-  find->SetControl(b.Editor);
-  replace->SetControl(b.Editor);
+  find->SetControl(b.Edit);
+  replace->SetControl(b.Edit);
   ASSERT_TRUE(find->Execute());
   find->FindDialog()->FindText = "brown";
   find->FindDialog()->CloseDialog();
