@@ -78,6 +78,9 @@ TEST(FontStyleActionTest, ConversionReusesOrAddsOneNonStandardStyle) {
   b.PlainSheet();
   int added = 0;
   ActionEvents->OnStyleAdded = [&](TObject*, TCustomVLInfo*) { ++added; };
+  struct TUnhook {  // the events are the whole program's
+    ~TUnhook() { ActionEvents->OnStyleAdded = nullptr; }
+  } unhook;
   FillRuns(b.Edit, {{"one", 0}});
   b.Edit->AddTextItem("two", 0, 0);
   b.Edit->Format();
@@ -85,7 +88,6 @@ TEST(FontStyleActionTest, ConversionReusesOrAddsOneNonStandardStyle) {
   TvlActionFontItalic italic(nullptr);
   italic.SetControl(b.Edit);
   ASSERT_TRUE(italic.Execute());
-  ActionEvents->OnStyleAdded = nullptr;
   // Two paragraphs, one new style for both.
   EXPECT_EQ(added, 1);
   ASSERT_EQ(b.Sheet->TextStyles->Count(), 2);
