@@ -42,6 +42,9 @@ function(quillory_tests target)
   add_test(NAME ${target} COMMAND ${target})
   set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR};FONTCONFIG_FILE=${PROJECT_SOURCE_DIR}/tests/fonts.conf")
+  # A new order each run (gtest prints the seed) shows tests that lean on
+  # an earlier one; repeat an order with --gtest_random_seed=SEED.
+  set_property(TEST ${target} APPEND PROPERTY ENVIRONMENT "GTEST_SHUFFLE=1")
 endfunction()
 
 # quillory_bench(<target> DEPS <libs...>) for one benchmark source file.

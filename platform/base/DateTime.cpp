@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -184,18 +185,64 @@ TDateTime IncMonth(TDateTime D, Integer NumberOfMonths) {
   return Combine(DaysFromCivil(ny, nm, dd) + UnixDateDelta, ms);
 }
 
-TDateTime Now() {
+namespace {
+// The test clock: while set, "now" stands still at a given moment.
+std::atomic<bool> ClockFixed{false};
+std::atomic<Int64> ClockFixedMs{0};
+}  // namespace
+
+Int64 UtcNowMs() {
+  if (ClockFixed.load()) return ClockFixedMs.load();
   timespec ts;
   clock_gettime(CLOCK_REALTIME, &ts);
+  return static_cast<Int64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+TDateTime UtcMsToLocal(Int64 UtcMs) {
+  const Int64 secs = UtcMs >= 0 ? UtcMs / 1000 : (UtcMs - 999) / 1000;
+  const time_t t = static_cast<time_t>(secs);
   tm lt;
-  localtime_r(&ts.tv_sec, &lt);
+  localtime_r(&t, &lt);
   const Int64 day = DaysFromCivil(lt.tm_year + 1900, static_cast<unsigned>(lt.tm_mon + 1),
                                   static_cast<unsigned>(lt.tm_mday)) +
                     UnixDateDelta;
   const Int64 ms = ((lt.tm_hour * 60 + lt.tm_min) * 60 + std::min(lt.tm_sec, 59)) * 1000LL +
-                   ts.tv_nsec / 1000000;
+                   (UtcMs - secs * 1000);
   return Combine(day, ms);
 }
+
+Int64 LocalToUtcMs(TDateTime Local) {
+  Int64 day, ms;
+  Split(Local, day, ms);
+  Int64 y;
+  unsigned m, d;
+  CivilFromDays(day - UnixDateDelta, y, m, d);
+  tm lt{};
+  lt.tm_year = static_cast<int>(y - 1900);
+  lt.tm_mon = static_cast<int>(m) - 1;
+  lt.tm_mday = static_cast<int>(d);
+  lt.tm_hour = static_cast<int>(ms / 3600000);
+  lt.tm_min = static_cast<int>(ms / 60000 % 60);
+  lt.tm_sec = static_cast<int>(ms / 1000 % 60);
+  lt.tm_isdst = -1;
+  return static_cast<Int64>(mktime(&lt)) * 1000 + ms % 1000;
+}
+
+TDateTime Now() { return UtcMsToLocal(UtcNowMs()); }
+
+TFixedClock::TFixedClock(Int64 UtcMs) : FWasFixed(ClockFixed.load()), FWasMs(ClockFixedMs.load()) { Set(UtcMs); }
+
+TFixedClock::~TFixedClock() {
+  ClockFixedMs.store(FWasMs);
+  ClockFixed.store(FWasFixed);
+}
+
+void TFixedClock::Set(Int64 UtcMs) {
+  ClockFixedMs.store(UtcMs);
+  ClockFixed.store(true);
+}
+
+void TFixedClock::SetLocal(TDateTime Local) { Set(LocalToUtcMs(Local)); }
 
 TDateTime Date() { return DateOf(Now()); }
 TDateTime Time() { return TimeOf(Now()); }

@@ -46,10 +46,35 @@ TDateTime TimeOf(TDateTime D);
 // time of day is kept.
 TDateTime IncMonth(TDateTime D, Integer NumberOfMonths = 1);
 
+// The one clock of the program: every "now", "today" and time stamp comes
+// from here, so a test can set it (TFixedClock).
+// Milliseconds since 1970-01-01 UTC.
+Int64 UtcNowMs();
 // Local wall-clock time.
 TDateTime Now();
 TDateTime Date();
 TDateTime Time();
+// A moment (milliseconds since 1970-01-01 UTC) as local wall-clock time in
+// the process's time zone, and back (a local time skipped or repeated by a
+// daylight-saving change is taken as the C library takes it).
+TDateTime UtcMsToLocal(Int64 UtcMs);
+Int64 LocalToUtcMs(TDateTime Local);
+
+// For tests: while one lives, the clock stands at the moment it was set to;
+// on leaving, the clock it found comes back (the system's, or an outer one).
+class TFixedClock {
+public:
+  explicit TFixedClock(Int64 UtcMs);
+  ~TFixedClock();
+  TFixedClock(const TFixedClock&) = delete;
+  TFixedClock& operator=(const TFixedClock&) = delete;
+  void Set(Int64 UtcMs);
+  void SetLocal(TDateTime Local);
+
+private:
+  bool FWasFixed;
+  Int64 FWasMs;
+};
 TDateTime UnixToDateTime(Int64 UnixSeconds);  // UTC
 Int64 DateTimeToUnix(TDateTime D);
 

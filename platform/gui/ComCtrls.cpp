@@ -87,6 +87,7 @@ TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner) {
   auto* cal = new QCalendarWidget();
   cal->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
   cal->setGridVisible(false);
+  cal->setSelectedDate(QDateOf(Date()));  // today by the program's clock, not Qt's
   QObject::connect(cal, &QCalendarWidget::clicked, cal, [this](QDate) { GuardedCall([this] { Click(); }); });
   QObject::connect(cal, &QCalendarWidget::activated, cal, [this](QDate) { GuardedCall([this] { DblClick(); }); });
   QObject::connect(cal, &QCalendarWidget::selectionChanged, cal, [this] {
@@ -118,7 +119,7 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner) {
   auto* edit = new QDateTimeEdit();
   edit->setCalendarPopup(true);
   edit->setDateRange(QDate(1752, 9, 14), QDate(9999, 12, 31));
-  edit->setDateTime(QDateTime(QDate::currentDate(), QTime(0, 0)));
+  edit->setDateTime(QDateTime(QDateOf(Date()), QTime(0, 0)));
   QObject::connect(edit, &QDateTimeEdit::dateTimeChanged, edit, [this](const QDateTime&) {
     GuardedCall([this] {
       if (OnChange) OnChange(this);

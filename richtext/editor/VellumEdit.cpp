@@ -504,11 +504,14 @@ void TCustomVellumEdit::DeleteSelection() {
 
 void TCustomVellumEdit::CutToClipboard() {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->CutToClipboard();
-  if (GetReadOnly()) {
-    EditData()->Beep();
-    return;
-  }
-  if (Copy()) DeleteSelection();
+  TVLEditVLData* d = EditData();
+  RunEdit([&] {
+    // Asked first: a refused cut must not reach the clipboard either.
+    if (!BeforeChange(false)) return;
+    if (!d->SelectionExists() || !Copy()) return;
+    d->DeleteSelection();
+    Invalidate();
+  });
 }
 
 void TCustomVellumEdit::TypeText(const WideString& text) {

@@ -5,6 +5,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -154,6 +155,11 @@ void RegisterVLControlClass(const TVLControlClass& cls) {
       return;
     }
   Classes().push_back(cls);
+}
+
+void UnregisterVLControlClass(const String& name) {
+  auto& all = Classes();
+  all.erase(std::remove_if(all.begin(), all.end(), [&](const TVLControlClass& c) { return c.Name == name; }), all.end());
 }
 
 const TVLControlClass* FindVLControlClass(const String& name) {

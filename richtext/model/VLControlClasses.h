@@ -23,6 +23,8 @@ struct TVLControlClass {
 
 // Adds a class (a name already registered is replaced).
 void RegisterVLControlClass(const TVLControlClass& cls);
+// Takes a class back (none of that name: nothing happens).
+void UnregisterVLControlClass(const String& name);
 // nullptr for a name not registered (case matters, as in documents).
 const TVLControlClass* FindVLControlClass(const String& name);
 // The registered class of a control, nullptr when it has none.

@@ -5,6 +5,7 @@
 #include "richtext/model/VLKeptRecord.h"
 #include "richtext/model/VLMarkers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -508,6 +509,12 @@ void RegisterItemClass(Integer styleNo, const TVLItemClass& itemClass) {
     throw EVellumError(errVLStyleNoRegistered);
   }
   Registry().push_back({styleNo, itemClass});
+}
+
+void UnregisterItemClass(Integer styleNo) {
+  auto& r = Registry();
+  r.erase(std::remove_if(r.begin(), r.end(), [&](const TVellumItemTypeInfo& e) { return e.StyleNo == styleNo; }),
+          r.end());
 }
 
 std::unique_ptr<TCustomVLItemInfo> DuplicateItem(const TCustomVLItemInfo& source,

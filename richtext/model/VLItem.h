@@ -657,6 +657,8 @@ std::unique_ptr<TCustomVLItemInfo> CreateVellumItem(Integer styleNo, TCustomVLDa
 // Registers a class for a style number of -12 or below; another class for a
 // taken number (or a number of -9 or above) raises EVellumError.
 void RegisterItemClass(Integer styleNo, const TVLItemClass& itemClass);
+// Takes back the class of a style number (none: nothing happens).
+void UnregisterItemClass(Integer styleNo);
 // A copy of source; its checkpoint too when asked.
 std::unique_ptr<TCustomVLItemInfo> DuplicateItem(const TCustomVLItemInfo& source,
                                                  TCustomVLData* vlData, bool copyCheckpoint);

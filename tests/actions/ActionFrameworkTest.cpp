@@ -1,4 +1,5 @@
 #include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "actions/ColorVLFrm.h"
 #include "actions/VLActionsColor.h"
 #include "actions/VLActionsFontStyle.h"
@@ -152,12 +153,13 @@ TEST(ColorActionTest, HintNamesTheColourOnlyWithoutAPicker) {
 }
 
 TEST(ColorActionTest, DialogStartsOnYellowForNoColourAndAppliesTheChoice) {
-  TActionBench b;
-  b.Editor->SetRuns({{"link", 0, 0, true}});
-  b.Editor->Select(0, 1, 0, 5);
+  TEditorBench b;
+  b.PlainSheet();
   b.Text(0).Jump = true;
+  TEditorBench::Fill(b.Edit, "link");
+  b.Edit->SelectAll();
   TvlActionFontBackColor back(nullptr);
-  back.SetControl(b.Editor);
+  back.SetControl(b.Edit);
   back.UserInterface = vlacColorDialog;
   int shown = 0, hidden = 0;
   back.OnShowColorPicker = [&](TObject*) { ++shown; };
@@ -170,21 +172,24 @@ TEST(ColorActionTest, DialogStartsOnYellowForNoColourAndAppliesTheChoice) {
   });
   script.Answer(mrCancel);
   ASSERT_TRUE(back.Execute());
-  const TFontInfo& s = b.Text(b.Editor->Runs[0].StyleNo);
+  ASSERT_EQ(b.Edit->GetItem(0)->StyleNo, 1);
+  const TFontInfo& s = b.Text(1);
   EXPECT_EQ(s.BackColor, 0x00FF00);
   EXPECT_EQ(s.HoverBackColor, 0x00FF00);  // equal backgrounds of a link move together
   ASSERT_TRUE(back.Execute());             // cancelled: nothing changes
-  EXPECT_EQ(b.Editor->Runs[0].StyleNo, 1);
+  EXPECT_EQ(b.Edit->GetItem(0)->StyleNo, 1);
+  EXPECT_EQ(b.Sheet->TextStyles->Count(), 2);
   EXPECT_EQ(shown, 2);
   EXPECT_EQ(hidden, 2);
 }
 
 TEST(ColorActionTest, PopupPickAppliesAndASecondRunClosesIt) {
-  TActionBench b;
-  b.Editor->SetRuns({{"text", 0, 0, true}});
-  b.Editor->Select(0, 1, 0, 5);
+  TEditorBench b;
+  b.PlainSheet();
+  TEditorBench::Fill(b.Edit, "text");
+  b.Edit->SelectAll();
   TvlActionFontColor color(nullptr);
-  color.SetControl(b.Editor);
+  color.SetControl(b.Edit);
   int hidden = 0;
   color.OnHideColorPicker = [&](TObject*) { ++hidden; };
   ASSERT_TRUE(color.Execute());
@@ -194,7 +199,7 @@ TEST(ColorActionTest, PopupPickAppliesAndASecondRunClosesIt) {
   popup->Buttons[17]->Click();         // "Red"
   for (int i = 0; i < 3; ++i) Application->ProcessMessages();
   EXPECT_EQ(color.ColorPopup(), nullptr);
-  EXPECT_EQ(b.Text(b.Editor->Runs[0].StyleNo).Color, 0x0000FF);
+  EXPECT_EQ(b.Text(b.Edit->GetItem(0)->StyleNo).Color, 0x0000FF);
   EXPECT_EQ(color.GetColor(), 0x0000FF);
   ASSERT_TRUE(color.Execute());
   ASSERT_NE(color.ColorPopup(), nullptr);

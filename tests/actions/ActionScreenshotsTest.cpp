@@ -2,8 +2,8 @@
 #include "actions/VLActionsFind.h"
 #include "platform/gui/ControlsPrivate.h"
 
-#include "ActionTestSupport.h"
-#include "support/TestSupport.h"
+#include "EditorBench.h"
+#include "support/Screenshots.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -16,10 +16,9 @@
 
 namespace {
 
-// The find and replace dialogs and the colour pop-up, saved for review to
-// docs/screenshots/. Runs only on a real display:
-//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" test_actions --gtest_filter=Screenshot*
-bool OnDisplay() { return std::getenv("DISPLAY") && QGuiApplication::platformName() == "xcb"; }
+// The find and replace dialogs and the colour pop-up, checked and kept
+// (support/Screenshots.h). Runs only on a real display; CTest runs it as
+// test_actions_screenshots.
 
 void Settle() {
   for (int i = 0; i < 20; ++i) {
@@ -28,48 +27,45 @@ void Settle() {
   }
 }
 
-void Save(QWidget* w, const char* name) {
+void Save(QWidget* w, const char* name, const qytest::TPictureCheck& check) {
   ASSERT_NE(w, nullptr);
-  QPixmap shot = w->grab();
-  ASSERT_FALSE(shot.isNull());
-  auto out = qytest::SourceDir() / "docs/screenshots" / name;
-  std::filesystem::create_directories(out.parent_path());
-  ASSERT_TRUE(shot.save(QString::fromStdString(out.string()), "PNG"));
+  EXPECT_EQ(qytest::KeepScreenshot(w->grab().toImage(), name, check), "");
 }
 
 TEST(ScreenshotTest, FindAndReplaceDialogs) {
-  if (!OnDisplay()) GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
-  TActionBench b;
-  b.Editor->SetRuns({{"The quick brown fox", 0, 0, true}});
+  QY_SCREENSHOT_NEEDS_DISPLAY();
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "The quick brown fox");
   auto* find = new TvlActionFind(b.Form);
   auto* replace = new TvlActionReplace(b.Form);
-  find->SetControl(b.Editor);
-  replace->SetControl(b.Editor);
+  find->SetControl(b.Edit);
+  replace->SetControl(b.Edit);
   ASSERT_TRUE(find->Execute());
   find->FindDialog()->FindText = "brown";
   find->FindDialog()->CloseDialog();
   ASSERT_TRUE(find->Execute());
   Settle();
-  Save(find->FindDialog()->FWindow->Dialog, "find-dialog.png");
+  Save(find->FindDialog()->FWindow->Dialog, "find-dialog.png", {250, 80, {}});
   ASSERT_TRUE(replace->Execute());
   replace->ReplaceDialog()->FindText = "brown";
   replace->ReplaceDialog()->ReplaceText = "red";
   replace->ReplaceDialog()->CloseDialog();
   ASSERT_TRUE(replace->Execute());
   Settle();
-  Save(replace->ReplaceDialog()->FWindow->Dialog, "replace-dialog.png");
+  Save(replace->ReplaceDialog()->FWindow->Dialog, "replace-dialog.png", {250, 100, {}});
   replace->ReplaceDialog()->CloseDialog();
 }
 
 TEST(ScreenshotTest, ColourPopup) {
-  if (!OnDisplay()) GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+  QY_SCREENSHOT_NEEDS_DISPLAY();
   Application->Initialize();
   auto* popup = new TfrmColor(nullptr);
   popup->DoCreate();
   popup->Init(clWindowText, nullptr, 0x0000FF);
   popup->PopupAtRect(TRect(100, 100, 180, 122));
   Settle();
-  Save(WindowWidgetOf(popup), "colour-popup.png");
+  // Red and blue of the colour grid.
+  Save(WindowWidgetOf(popup), "colour-popup.png", {80, 80, {0xFF0000, 0x0000FF}, 0, false});
   delete popup;
 }
 

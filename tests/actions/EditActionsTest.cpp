@@ -1,4 +1,4 @@
-#include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "actions/ListVLFrm.h"
 #include "actions/VLActionsEdit.h"
 #include "platform/gui/Clipbrd.h"
@@ -8,73 +8,104 @@
 
 namespace {
 
-void PutOnClipboard(bool rtf, bool text) {
+void PutOnClipboard(const char* rtf, const char* text) {
   TClipboard& clip = Clipboard();
   clip.Open();
   clip.Clear();
-  if (text) clip.SetAsText("pasted");
-  if (rtf) clip.SetData(RegisterClipboardFormat("Rich Text Format"), "{\\rtf1 pasted}");
+  if (text) clip.SetAsText(text);
+  if (rtf) clip.SetData(RegisterClipboardFormat("Rich Text Format"), rtf);
   clip.Close();
 }
 
 TEST(EditActionTest, EnablingFollowsUndoRedoSelectionAndClipboard) {
-  TActionBench b;
-  b.Editor->SetRuns({{"hello", 0, 0, true}});
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "hello");
+  b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0));
   TvlActionUndo undo(nullptr);
   TvlActionRedo redo(nullptr);
   TvlActionCut cut(nullptr);
   TvlActionCopy copy(nullptr);
   TvlActionPaste paste(nullptr);
-  for (TvlAction* a : std::initializer_list<TvlAction*>{&undo, &redo, &cut, &copy, &paste}) a->SetControl(b.Editor);
+  const std::initializer_list<TvlAction*> all{&undo, &redo, &cut, &copy, &paste};
+  for (TvlAction* a : all) a->SetControl(b.Edit);
   auto states = [&] {
     std::string s;
-    for (TvlAction* a : std::initializer_list<TvlAction*>{&undo, &redo, &cut, &copy, &paste}) {
+    for (TvlAction* a : all) {
       a->Update();
       s += a->GetEnabled() ? '1' : '0';
     }
     return s;
   };
-  PutOnClipboard(false, false);
+  PutOnClipboard(nullptr, nullptr);
   EXPECT_EQ(states(), "00000");  // a fresh editor, nothing selected, empty clipboard
-  b.Editor->Select(0, 1, 0, 3);
+  TEditorBench::Select(b.Edit, 0, 2);
   EXPECT_EQ(states(), "00110");
-  ASSERT_TRUE(b.Run(copy));
+  ASSERT_TRUE(copy.Execute());
   EXPECT_EQ(Clipboard().GetAsText(), "he");
   EXPECT_EQ(states(), "00111");
-  ASSERT_TRUE(b.Run(cut));
-  EXPECT_EQ(b.Editor->Text(), "llo");
+  ASSERT_TRUE(cut.Execute());
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "llo");
   EXPECT_EQ(states(), "10001");
-  ASSERT_TRUE(b.Run(undo));
-  EXPECT_EQ(b.Editor->Text(), "hello");
+  ASSERT_TRUE(undo.Execute());
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "hello");
   EXPECT_EQ(states().substr(0, 2), "01");
-  ASSERT_TRUE(b.Run(redo));
-  EXPECT_EQ(b.Editor->Text(), "llo");
+  ASSERT_TRUE(redo.Execute());
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "llo");
   ActionsEnabled = false;
   EXPECT_EQ(states(), "00000");
   ActionsEnabled = true;
 }
 
-TEST(EditActionTest, ReadOnlyEditorRefusesCutAndPasteItself) {
-  TActionBench b;
-  b.Editor->SetRuns({{"hello", 0, 0, true}});
-  b.Editor->ReadOnly = true;
-  b.Editor->Select(0, 1, 0, 6);
-  PutOnClipboard(false, true);
-  TvlActionCut cut(nullptr);
-  TvlActionPaste paste(nullptr);
-  cut.SetControl(b.Editor);
-  paste.SetControl(b.Editor);
-  ASSERT_TRUE(b.Run(cut));
-  ASSERT_TRUE(b.Run(paste));
-  EXPECT_EQ(b.Editor->Text(), "hello");
+// A refused change leaves both the document and the clipboard as they were;
+// the refusal may come from the read-only flag or from the host's OnChanging.
+TEST(EditActionTest, CutAndPasteAskTheEditorFirst) {
+  struct Case {
+    const char* name;
+    bool readOnly;
+    bool hostRefuses;
+    const char* afterCut;
+    const char* clipboardAfterCut;
+    const char* afterPaste;
+  };
+  const Case cases[] = {
+      {"allowed", false, false, "lo", "hel", "pastedlo"},
+      {"read-only", true, false, "hello", "before", "hello"},
+      {"refused by the host", false, true, "hello", "before", "hello"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "hello");
+    int asked = 0;
+    b.Edit->OnChanging = [&](TCustomVellumEdit*, bool& can) {
+      ++asked;
+      if (c.hostRefuses) can = false;
+    };
+    b.Edit->SetReadOnly(c.readOnly);
+    TEditorBench::Select(b.Edit, 0, 3);
+    PutOnClipboard(nullptr, "before");
+    TvlActionCut cut(nullptr);
+    TvlActionPaste paste(nullptr);
+    cut.SetControl(b.Edit);
+    paste.SetControl(b.Edit);
+    ASSERT_TRUE(cut.Execute());
+    EXPECT_EQ(TEditorBench::Text(b.Edit), c.afterCut);
+    EXPECT_EQ(Clipboard().GetAsText(), c.clipboardAfterCut);
+    EXPECT_EQ(asked, c.readOnly ? 0 : 1);  // once for the whole cut
+    PutOnClipboard(nullptr, "pasted");
+    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0));
+    ASSERT_TRUE(paste.Execute());
+    EXPECT_EQ(TEditorBench::Text(b.Edit), c.afterPaste);
+  }
 }
 
 TEST(EditActionTest, PasteSpecialListsRichTextThenTextAndPastesTheChoice) {
-  TActionBench b;
-  b.Editor->SetRuns({{"x", 0, 0, true}});
-  PutOnClipboard(true, true);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "x");
+  b.Edit->SetCaret(0, b.Edit->GetItemEndOffset(0));
+  PutOnClipboard("{\\rtf1 rich}", "plain");
   TvlActionPasteSpecial special(nullptr);
-  special.SetControl(b.Editor);
+  special.SetControl(b.Edit);
   EXPECT_EQ(special.GetCaption(), "Paste &Special...");
   std::vector<String> listed;
   String caption, label;
@@ -90,39 +121,42 @@ TEST(EditActionTest, PasteSpecialListsRichTextThenTextAndPastesTheChoice) {
     return int(mrOk);
   });
   script.Answer(mrCancel);
-  ASSERT_TRUE(b.Run(special));
+  ASSERT_TRUE(special.Execute());
   EXPECT_EQ(caption, "Paste Special");
   EXPECT_EQ(label, "&Paste as:");
   EXPECT_EQ(listed, (std::vector<String>{"Rich text format", "Text", "Unicode text"}));
-  EXPECT_EQ(b.Editor->Calls, (std::vector<std::string>{"PasteText"}));
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "xplain");
   // Cancel pastes nothing.
-  ASSERT_TRUE(b.Run(special));
-  EXPECT_EQ(b.Editor->Calls.size(), 1u);
+  ASSERT_TRUE(special.Execute());
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "xplain");
   EXPECT_EQ(script.Unexpected, 0);
 }
 
 TEST(EditActionTest, PasteSpecialWithAnEmptyClipboardShowsNothing) {
-  TActionBench b;
-  b.Editor->SetRuns({{"x", 0, 0, true}});
-  PutOnClipboard(false, false);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "x");
+  PutOnClipboard(nullptr, nullptr);
   TvlActionPasteSpecial special(nullptr);
-  special.SetControl(b.Editor);
+  special.SetControl(b.Edit);
   TInteractionScript script;
   special.ExecuteTarget(nullptr);
   EXPECT_TRUE(script.Shown.empty());
+  EXPECT_EQ(TEditorBench::Text(b.Edit), "x");
 }
 
 TEST(EditActionTest, SelectAllSelectsAndAnEmptyDocumentStaysEmpty) {
-  TActionBench b;
-  b.Editor->SetRuns({{"abc", 0, 0, true}, {"de", 0, 0, false}});
+  TEditorBench b;
+  b.Edit->AddTextItem("abc", 0, 0);
+  b.Edit->AddTextItem("de", 0, -1);
+  b.Edit->Format();
   TvlActionSelectAll all(nullptr);
-  all.SetControl(b.Editor);
-  ASSERT_TRUE(b.Run(all));
-  EXPECT_EQ(b.Editor->GetSelText(), "abcde");
-  b.Editor->Runs.clear();
-  b.Editor->Select(0, 1, 0, 1);
-  ASSERT_TRUE(b.Run(all));
-  EXPECT_FALSE(b.Editor->SelectionExists());
+  all.SetControl(b.Edit);
+  ASSERT_TRUE(all.Execute());
+  EXPECT_EQ(b.Edit->GetSelText(), "abcde");
+  b.Edit->Clear();
+  b.Edit->Format();
+  ASSERT_TRUE(all.Execute());
+  EXPECT_FALSE(b.Edit->SelectionExists());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "actions/VLActionsFind.h"
 #include "platform/gui/Dialogs.h"
 
@@ -6,13 +7,25 @@
 
 namespace {
 
-// Find and replace actions owned by the form, with the editor focused.
-struct TFindBench : TActionBench {
+// Find and replace actions owned by the form, bound to a real editor.
+struct TFindBench : TEditorBench {
   TFindBench() {
     Find = new TvlActionFind(Form);
     Next = new TvlActionFindNext(Form);
     Replace = new TvlActionReplace(Form);
-    for (TvlAction* a : std::initializer_list<TvlAction*>{Find, Next, Replace}) a->SetControl(Editor);
+    for (TvlAction* a : std::initializer_list<TvlAction*>{Find, Next, Replace}) a->SetControl(Edit);
+  }
+  void Fill(const String& text) {
+    TEditorBench::Fill(Edit, text);
+    Edit->SetCaret(0, Edit->GetItemStartOffset(0));
+  }
+  static bool Run(TBasicAction& action) { return action.Execute(); }
+  String Text() { return TEditorBench::Text(Edit); }
+  // The selection's start, counted in characters from the item's start.
+  Integer SelStart() {
+    Integer sn, so, en, eo;
+    Edit->GetSelectionBounds(sn, so, en, eo, true);
+    return so - Edit->GetItemStartOffset(0);
   }
   // Opens the replace dialog and sets its texts and options.
   TvlaReplaceDialog& OpenReplace(const String& find, const String& with, int options) {
@@ -32,7 +45,7 @@ struct TFindBench : TActionBench {
 
 TEST(FindActionTest, MissingTextReportsTheSearchStringUnderSearchComplete) {
   TFindBench b;
-  b.Editor->SetRuns({{"some text", 0, 0, true}});
+  b.Fill("some text");
   TInteractionScript script;
   script.Answer(mrOk).Answer(IDOK);
   ASSERT_TRUE(b.Run(*b.Find));
@@ -48,7 +61,7 @@ TEST(FindActionTest, MissingTextReportsTheSearchStringUnderSearchComplete) {
 
 TEST(FindActionTest, FindNextSearchesOnOrOpensTheDialog) {
   TFindBench b;
-  b.Editor->SetRuns({{"one two one", 0, 0, true}});
+  b.Fill("one two one");
   TInteractionScript script;
   script.Answer(mrOk);
   ASSERT_TRUE(b.Run(*b.Next));  // never used: the dialog opens
@@ -56,9 +69,11 @@ TEST(FindActionTest, FindNextSearchesOnOrOpensTheDialog) {
   EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::FindDialog);
   b.Find->FindDialog()->FindText = "one";
   ASSERT_TRUE(b.Run(*b.Next));
-  EXPECT_EQ(b.Editor->SelStartOffs, 1);
+  EXPECT_EQ(b.SelStart(), 0);
+  EXPECT_EQ(b.Edit->GetSelText(), "one");
   ASSERT_TRUE(b.Run(*b.Next));
-  EXPECT_EQ(b.Editor->SelStartOffs, 9);
+  EXPECT_EQ(b.SelStart(), 8);
+  EXPECT_EQ(b.Edit->GetSelText(), "one");
   EXPECT_EQ(script.Shown.size(), 1u);
 
   TActionBench lone;
@@ -93,15 +108,14 @@ TEST(ReplaceActionTest, ReplaceAllCountsAndEndsAfterOnePass) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " " + c.find + " " + std::to_string(c.options));
     TFindBench b;
-    b.Editor->SetRuns({{c.text, 0, 0, true}});
-    const Integer end = static_cast<Integer>(std::string(c.text).size()) + 1;
-    if (!(c.options & frDown)) b.Editor->Select(0, end, 0, end);
+    b.Fill(c.text);
+    if (!(c.options & frDown)) b.Edit->SetCaret(0, b.Edit->GetItemEndOffset(0));
     TvlaReplaceDialog& d = b.OpenReplace(c.find, c.with, c.options);
-    b.Editor->ReadOnly = c.readOnly;
+    b.Edit->SetReadOnly(c.readOnly);
     TInteractionScript script;
     script.Answer(IDOK);
     d.PressReplace(true);
-    EXPECT_EQ(b.Editor->Text(), c.after);
+    EXPECT_EQ(b.Text(), c.after);
     ASSERT_EQ(script.Shown.size(), 1u);
     EXPECT_EQ(script.Shown[0].Text, c.summary);
     EXPECT_EQ(script.Shown[0].Caption, "Search Complete");
@@ -116,12 +130,12 @@ TEST(ReplaceActionTest, ReplaceTestsTheSelectionByCaseThenFindsTheNext) {
   const Case cases[] = {{frDown, "x abc"}, {frDown | frMatchCase, "ABC x"}};
   for (const Case& c : cases) {
     TFindBench b;
-    b.Editor->SetRuns({{"ABC abc", 0, 0, true}});
-    b.Editor->Select(0, 1, 0, 4);
+    b.Fill("ABC abc");
+    TEditorBench::Select(b.Edit, 0, 3);
     TvlaReplaceDialog& d = b.OpenReplace("abc", "x", c.options);
     AnsiString replacing;
     b.Replace->OnReplacing = [&](TObject*, TVLActionEditor* e, const AnsiString& text) {
-      EXPECT_EQ(e, b.Editor);
+      EXPECT_EQ(e, ActionEditorOf(b.Edit));
       replacing = text;
     };
     TInteractionScript script;
@@ -129,25 +143,26 @@ TEST(ReplaceActionTest, ReplaceTestsTheSelectionByCaseThenFindsTheNext) {
     if (!(c.options & frMatchCase)) {
       EXPECT_EQ(replacing, "x");
       d.PressReplace(false);  // the next match was selected: replace it too
-      EXPECT_EQ(b.Editor->Text(), "x x");
+      EXPECT_EQ(b.Text(), "x x");
     } else {
       EXPECT_EQ(replacing, "");
-      EXPECT_EQ(b.Editor->GetSelText(), "abc");
+      EXPECT_EQ(b.Edit->GetSelText(), "abc");
       d.PressReplace(false);
-      EXPECT_EQ(b.Editor->Text(), c.after);
+      EXPECT_EQ(b.Text(), c.after);
     }
   }
 }
 
 TEST(FindActionTest, DialogsCloseEachOtherAndNeedAnOwnedEditor) {
   TFindBench b;
-  b.Editor->SetRuns({{"text", 0, 0, true}});
+  b.Fill("text");
   TInteractionScript script;
   script.Answer(mrOk).Answer(mrOk);
   ASSERT_TRUE(b.Run(*b.Find));
   ASSERT_TRUE(b.Run(*b.Replace));
   EXPECT_FALSE(b.Find->FindDialog()->Visible());
-  // The form that owned the dialogs goes: the actions forget them.
+  // An editor no form owns (the fake: a real one always has a form) offers
+  // nothing; once it goes, the action forgets it.
   TActionBench other;
   TvlActionFind lone(nullptr);
   TFakeEditor* unowned = new TFakeEditor(nullptr, other.Sheet);

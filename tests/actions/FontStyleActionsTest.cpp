@@ -1,4 +1,5 @@
 #include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "actions/VLActionsFontStyle.h"
 
 #include <gtest/gtest.h>
@@ -29,68 +30,109 @@ TEST(FontSizeStepTest, PercentAndOnePointStepsFollowTheirRounding) {
   EXPECT_EQ(GrowSizeByPercent(-95, 10, 100), -100);
 }
 
+// The editor: items of a paragraph, the caret where a selection ends.
+void FillRuns(TVellumEdit* e, const std::vector<std::pair<const char*, Integer>>& runs) {
+  e->Clear();
+  bool first = true;
+  for (const auto& [text, style] : runs) {
+    e->AddTextItem(text, style, first ? 0 : -1);
+    first = false;
+  }
+  e->Format();
+}
+
 TEST(FontStyleActionTest, BoldFromABoldCaretClearsBoldEverywhereAsOneUndoStep) {
-  TActionBench b;
-  Integer bold = b.AddText([](TFontInfo& s) { s.Style.Include(fsBold); });
-  b.Editor->SetRuns({{"Bold", bold, 0, true}, {"plain", 0, 0, false}, {"more", bold, 0, false}});
-  b.Editor->CurTextStyleNo = bold;
-  b.Editor->Select(0, 1, 2, 5);
+  TEditorBench b;
+  b.PlainSheet();
+  const Integer bold = b.AddText([](TFontInfo& s) { s.Style.Include(fsBold); });
+  FillRuns(b.Edit, {{"Bold", bold}, {"plain", 0}, {"more", bold}});
+  const std::string before = TEditorBench::Runs(b.Edit);
+  // Selected from the start; the caret ends in "more", a bold run.
+  b.Edit->SetSelectionBounds(0, b.Edit->GetItemStartOffset(0), 2, b.Edit->GetItemEndOffset(2));
   TvlActionFontBold action(nullptr);
-  action.SetControl(b.Editor);
+  action.SetControl(b.Edit);
   const Integer stylesBefore = b.Sheet->TextStyles->Count();
 
-  ASSERT_TRUE(b.Run(action));
+  ASSERT_TRUE(action.Execute());
   EXPECT_TRUE(action.GetChecked());  // from the caret's style, before executing
-  for (const TFakeRun& r : b.Editor->Runs) EXPECT_FALSE(b.Text(r.StyleNo).Style.Contains(fsBold)) << r.Text;
   // Un-bolding the bold style finds the plain style 0: nothing is added.
-  EXPECT_EQ(b.Editor->Runs[0].StyleNo, 0);
+  EXPECT_EQ(TEditorBench::Runs(b.Edit), "Boldplainmore:0");
   EXPECT_EQ(b.Sheet->TextStyles->Count(), stylesBefore);
-  EXPECT_EQ(b.Editor->UndoList.size(), 1u);
-  b.Editor->Undo();
-  EXPECT_EQ(b.Editor->Runs[0].StyleNo, bold);
-  EXPECT_EQ(b.Editor->Runs[1].StyleNo, 0);
+  // One step of undo takes it all back.
+  b.Edit->Undo();
+  EXPECT_EQ(TEditorBench::Runs(b.Edit), before);
+  EXPECT_EQ(b.Edit->GetUndoType(), 0);
 
-  // From a plain caret every run becomes bold, plain runs sharing one new style.
-  b.Editor->CurTextStyleNo = 0;
-  ASSERT_TRUE(b.Run(action));
+  // From a plain caret every run becomes bold, the plain one taking the
+  // bold style there is.
+  FillRuns(b.Edit, {{"plain", 0}, {"Bold", bold}});
+  b.Edit->SetSelectionBounds(1, b.Edit->GetItemEndOffset(1), 0, b.Edit->GetItemStartOffset(0));
+  ASSERT_TRUE(action.Execute());
   EXPECT_FALSE(action.GetChecked());
-  for (const TFakeRun& r : b.Editor->Runs) EXPECT_TRUE(b.Text(r.StyleNo).Style.Contains(fsBold)) << r.Text;
-  EXPECT_EQ(b.Editor->Runs[1].StyleNo, bold);
+  EXPECT_EQ(TEditorBench::Runs(b.Edit), "plainBold:" + std::to_string(bold));
+  EXPECT_EQ(b.Sheet->TextStyles->Count(), stylesBefore);
 }
 
 TEST(FontStyleActionTest, ConversionReusesOrAddsOneNonStandardStyle) {
-  TActionBench b;
+  TEditorBench b;
+  b.PlainSheet();
   int added = 0;
   ActionEvents->OnStyleAdded = [&](TObject*, TCustomVLInfo*) { ++added; };
-  b.Editor->SetRuns({{"one", 0, 0, true}, {"two", 0, 0, false}});
-  b.Editor->Select(0, 1, 1, 4);
+  struct TUnhook {  // the events are the whole program's
+    ~TUnhook() { ActionEvents->OnStyleAdded = nullptr; }
+  } unhook;
+  FillRuns(b.Edit, {{"one", 0}});
+  b.Edit->AddTextItem("two", 0, 0);
+  b.Edit->Format();
+  b.Edit->SetSelectionBounds(0, b.Edit->GetItemStartOffset(0), 1, b.Edit->GetItemEndOffset(1));
   TvlActionFontItalic italic(nullptr);
-  italic.SetControl(b.Editor);
-  ASSERT_TRUE(b.Run(italic));
-  ActionEvents->OnStyleAdded = nullptr;
+  italic.SetControl(b.Edit);
+  ASSERT_TRUE(italic.Execute());
+  // Two paragraphs, one new style for both.
   EXPECT_EQ(added, 1);
   ASSERT_EQ(b.Sheet->TextStyles->Count(), 2);
   EXPECT_FALSE(b.Text(1).Standard);
   EXPECT_TRUE(b.Text(1).Style.Contains(fsItalic));
-  EXPECT_EQ(b.Editor->Runs[0].StyleNo, 1);
-  EXPECT_EQ(b.Editor->Runs[1].StyleNo, 1);
-  EXPECT_EQ(b.Editor->CurTextStyleNo, 1);
+  EXPECT_EQ(TEditorBench::Runs(b.Edit), "one:1/two:1");
+  EXPECT_EQ(b.Edit->GetCurTextStyleNo(), 1);
 }
 
 TEST(FontStyleActionTest, ProtectedStylesAndTheCaretSwitchRuleAreKept) {
-  TActionBench b;
-  Integer locked = b.AddText([](TFontInfo& s) { s.Protection.Include(vlprStyleProtect); });
-  Integer sticky = b.AddText([](TFontInfo& s) { s.Protection.Include(vlprDoNotAutoSwitch); });
-  b.Editor->SetRuns({{"locked", locked, 0, true}, {"sticky", sticky, 0, false}});
-  b.Editor->CurTextStyleNo = sticky;
-  b.Editor->Select(0, 1, 1, 7);
+  TEditorBench b;
+  b.PlainSheet();
+  const Integer locked = b.AddText([](TFontInfo& s) { s.Protection.Include(vlprStyleProtect); });
+  const Integer sticky = b.AddText([](TFontInfo& s) { s.Protection.Include(vlprDoNotAutoSwitch); });
+  FillRuns(b.Edit, {{"locked", locked}, {"sticky", sticky}});
+  b.Edit->SetSelectionBounds(0, b.Edit->GetItemStartOffset(0), 1, b.Edit->GetItemEndOffset(1));
+  // The caret never switches to a no-auto-switch style by itself: chosen.
+  b.Edit->SetCurTextStyleNo(sticky);
+  ASSERT_EQ(b.Edit->GetCurTextStyleNo(), sticky);
   TvlActionFontUnderline underline(nullptr);
-  underline.SetControl(b.Editor);
-  ASSERT_TRUE(b.Run(underline));
-  EXPECT_EQ(b.Editor->Runs[0].StyleNo, locked);
+  underline.SetControl(b.Edit);
+  ASSERT_TRUE(underline.Execute());
+  EXPECT_EQ(b.Edit->GetItem(0)->StyleNo, locked);
   // A selected run of a no-auto-switch style changes; the caret style does not.
-  EXPECT_TRUE(b.Text(b.Editor->Runs[1].StyleNo).Style.Contains(fsUnderline));
-  EXPECT_EQ(b.Editor->CurTextStyleNo, sticky);
+  EXPECT_TRUE(b.Text(b.Edit->GetItem(1)->StyleNo).Style.Contains(fsUnderline));
+  EXPECT_EQ(b.Edit->GetCurTextStyleNo(), sticky);
+}
+
+// Refused by the host or read-only, a style command changes nothing and
+// leaves no step of undo.
+TEST(FontStyleActionTest, ARefusedChangeLeavesTheDocumentAlone) {
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "refused by the host");
+    TEditorBench b;
+    b.PlainSheet();
+    FillRuns(b.Edit, {{"word", 0}});
+    b.Edit->SelectAll();
+    b.Edit->OnChanging = [](TCustomVellumEdit*, bool& can) { can = false; };
+    b.Edit->SetReadOnly(readOnly);
+    TvlActionFontBold bold(nullptr);
+    bold.SetControl(b.Edit);
+    ASSERT_TRUE(bold.Execute());
+    EXPECT_EQ(TEditorBench::Runs(b.Edit), "word:0");
+    EXPECT_EQ(b.Edit->GetUndoType(), 0);
+  }
 }
 
 TEST(FontStyleActionTest, HandlerIsRestoredAndUpdateDisablesWithoutAStyleSheet) {

@@ -40,7 +40,9 @@ TEST_F(LanguageRegistryTest, EnglishIsFirstAndCurrentAfterStartUp) {
   EXPECT_EQ(GetLanguageString(1), "&File");
   EXPECT_EQ(GetLanguageStringPadded(203), " percents ");
   EXPECT_STREQ(GetLanguagePChar(213), "Error");
-  EXPECT_EQ(GetLanguagePChar(213), GetLanguagePChar(213));  // the table's own text
+  // The table's own text, not a copy that dies with the call.
+  EXPECT_EQ(LanguageInfo(0).Messages, VLAL_EngUS);
+  EXPECT_EQ(static_cast<const void*>(GetLanguagePChar(213)), static_cast<const void*>(VLAL_EngUS[213]));
 }
 
 TEST_F(LanguageRegistryTest, LaterRegistrationsAppendAndSwitchingIsExact) {

@@ -1,4 +1,5 @@
 #include "ActionTestSupport.h"
+#include "EditorBench.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/VLActions.h"
 #include "platform/gui/Dialogs.h"
@@ -140,9 +141,14 @@ TEST(WalkItemsTest, RangeOrWhollySelectedCellsUntilTheActionStops) {
 }
 
 TEST(SharedOperationsTest, SingleSelectedItemOnlyForAOneItemRange) {
-  TActionBench b;
-  for (const char* t : {"abc", "de", "fgh"}) b.Editor->Doc.AddTextItem(t, 0, 0);
-  b.Editor->SetRuns({{"abc", 0, 0, true}, {"de", 0, 0, false}, {"fgh", 0, 0, false}});
+  TEditorBench b;
+  // Styles differ so that the three stay three items.
+  b.Edit->AddTextItem("abc", 0, 0);
+  b.Edit->AddTextItem("de", 1, -1);
+  b.Edit->AddTextItem("fgh", 0, -1);
+  b.Edit->Format();
+  ASSERT_EQ(b.Edit->ItemCount(), 3);
+  ASSERT_EQ(b.Edit->GetItemStartOffset(0), 1);
   struct Case {
     Integer sn, so, en, eo;
     Integer item;  // -1: none
@@ -155,8 +161,9 @@ TEST(SharedOperationsTest, SingleSelectedItemOnlyForAOneItemRange) {
       {0, 4, 1, 1, -1},  // nothing between the two ends
   };
   for (const Case& c : cases) {
-    b.Editor->Select(c.sn, c.so, c.en, c.eo);
-    EXPECT_EQ(GetSingleSelectedItem(b.Editor), c.item < 0 ? nullptr : b.Editor->Doc.GetItem(c.item));
+    b.Edit->SetSelectionBounds(c.sn, c.so, c.en, c.eo);
+    EXPECT_EQ(GetSingleSelectedItem(ActionEditorOf(b.Edit)), c.item < 0 ? nullptr : b.Edit->GetItem(c.item))
+        << c.sn << "," << c.so << " " << c.en << "," << c.eo;
   }
   EXPECT_EQ(GetSingleSelectedItem(nullptr), nullptr);
 }

@@ -1,3 +1,4 @@
+#include "EditorBench.h"
 #include "actions/ListVLFrm.h"
 #include "actions/VLActionsEdit.h"
 #include "actions/VLActionsFind.h"
@@ -12,41 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Editor controls on a form over one style sheet; actions bound to the first.
-struct TEditorBench {
-  TEditorBench() {
-    Application->Initialize();
-    VLRegisterRTFReader();  // as the program does at start-up
-    Form = new TForm(Application);
-    Sheet = new TVLStyle(Form);
-    Edit = Make();
-  }
-  ~TEditorBench() { delete Form; }
-  TVellumEdit* Make() {
-    auto* e = new TVellumEdit(Form);
-    e->SetParent(Form);
-    e->SetBounds(0, 0, 400, 200);
-    e->SetStyle(Sheet);
-    return e;
-  }
-  static void Fill(TVellumEdit* e, const String& text) {
-    e->Clear();
-    e->AddTextItem(text, 0, 0);
-    e->Format();
-  }
-  static String Text(TVellumEdit* e) {
-    String s;
-    for (Integer i = 0; i < e->ItemCount(); ++i) s += e->GetItemTextUtf8(i);
-    return s;
-  }
-  bool Bold(TVellumEdit* e, Integer item) {
-    return Sheet->TextStyles->Items(e->GetItem(item)->StyleNo)->Style.Contains(fsBold);
-  }
-  TForm* Form;
-  TVLStyle* Sheet;
-  TVellumEdit* Edit;
-};
 
 TEST(VellumActionEditorTest, ReplaceAllWorksInUtf8AndCountsOnlyDoneReplacements) {
   struct Case {

@@ -15,6 +15,8 @@ using qytest::TMainJournalWorld;
 
 class DateNavigationTest : public testing::Test {
 protected:
+  // One "today" for the product and the test, far from midnight.
+  TFixedClock Clock{LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0))};
   TMainJournalWorld World;
 };
 

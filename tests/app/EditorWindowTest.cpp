@@ -45,6 +45,8 @@ TEST_F(EditorWindowTest, AStampStandsInItsOwnParagraphBeforeTheCaretsLine) {
     SCOPED_TRACE(c.Name);
     TOpenJournal* j = TwoLines(c.CaretItem);
     TVellumEdit* e = TMainJournalWorld::Editor(j);
+    // The stamp names the clock's day, the same for the product and here.
+    TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 23, 59, 59, 900)));
     const String stamp = DateTimeStampText(1, Now());
     World.Main->ActionDateStamp->Execute();
     const Integer at = ItemWithText(e, stamp);

@@ -12,6 +12,8 @@ namespace {
 
 using qytest::TJournalWorld;
 
+// A morning far from midnight: the tests' "today" and the product's agree.
+const Int64 kMorningUtcMs = LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0));
 double Today() { return std::floor(Date()); }
 
 // A document whose writer or reader refuses, as a broken item would.
@@ -22,6 +24,7 @@ public:
 };
 
 TEST(EntryStore, FirstSaveInsertsLaterSavesUpdateAndTextComesBack) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   TOpenJournal* j = w.Open("Diary", 0);
   EXPECT_EQ(EntryStateWord, "blank slate");
@@ -48,6 +51,7 @@ TEST(EntryStore, FirstSaveInsertsLaterSavesUpdateAndTextComesBack) {
 }
 
 TEST(EntryStore, TopicEntriesKeepOneRowUnderTheTopicDateAndAreNeverProtectedByAge) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   ProfileSettings.ProtectPriorEntries = true;
   TOpenJournal* j = w.Open("Recipes", 1);
@@ -65,6 +69,7 @@ TEST(EntryStore, TopicEntriesKeepOneRowUnderTheTopicDateAndAreNeverProtectedByAg
 }
 
 TEST(EntryStore, ProtectPriorEntriesMakesOnlyOlderDaysReadOnly) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   ProfileSettings.ProtectPriorEntries = true;
   TOpenJournal* j = w.Open("Diary", 0);
@@ -79,6 +84,7 @@ TEST(EntryStore, ProtectPriorEntriesMakesOnlyOlderDaysReadOnly) {
 }
 
 TEST(EntryStore, OldRtfEntryLoadsThroughTheRegisteredReaderAndIsSavedAsVlf) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   const Integer id = w.AddJournal("Old", 0);
   w.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor, ItemNumber, ItemOffset) VALUES (" +
@@ -100,6 +106,7 @@ TEST(EntryStore, OldRtfEntryLoadsThroughTheRegisteredReaderAndIsSavedAsVlf) {
 // Database errors made by the engine itself; the stored text survives each,
 // the entry stays modified and the next save writes it.
 TEST(EntryStore, FailedSavesKeepTheEntryModifiedAndTheStoredTextWhole) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   const struct {
     const char* Name;
     const char* Trigger;  // empty: the writer refuses
@@ -147,6 +154,7 @@ TEST(EntryStore, FailedSavesKeepTheEntryModifiedAndTheStoredTextWhole) {
 }
 
 TEST(EntryStore, DamagedEntryOpensReadOnlyAndIsReplacedOnlyWithConsentKeepingTheOriginal) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   const Integer id = w.AddJournal("Diary", 0);
   const String damaged = "-8 1 0\nnot a document at all";
@@ -182,6 +190,7 @@ TEST(EntryStore, DamagedEntryOpensReadOnlyAndIsReplacedOnlyWithConsentKeepingThe
 }
 
 TEST(EntryStore, FailedLoadIsNeverTakenForAnEmptyDay) {
+  TFixedClock clock(kMorningUtcMs);  // one day for the product and the test
   TJournalWorld w;
   TOpenJournal* j = w.Open("Diary", 0);
   TJournalWorld::Type(j, "stored text");

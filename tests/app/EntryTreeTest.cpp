@@ -87,6 +87,9 @@ struct TTreeWorld : TJournalWorld {
 String DayText(TDateTime d) { return FormatDateTime("ddd, dd", d); }
 
 TEST(EntryTree, LoadListsEveryEntryByDateByJournalAndTopic) {
+  // "Today" is the clock's, the same for the load and for this test.
+  TFixedClock clock(0);
+  clock.SetLocal(EncodeDateTime(2026, 6, 14, 12, 0, 0, 0));
   TTreeWorld w;
   TOpenJournal* diary = w.Open("Diary", 0);
   TOpenJournal* work = w.Open("Work", 0);
@@ -138,6 +141,42 @@ TEST(EntryTree, LoadListsEveryEntryByDateByJournalAndTopic) {
 
 // The tree by journal sorts the rows it read by date; its order is the one
 // the database gives them by journal name and date.
+// The path the load opens is today's, and today turns at local midnight.
+TEST(EntryTree, TheOpenedPathFollowsTheClockAcrossMidnight) {
+  struct Case {
+    TDateTime now;
+    const char* openYear;
+  };
+  const Case cases[] = {
+      {EncodeDateTime(2026, 12, 31, 23, 59, 59, 500), "2026"},
+      {EncodeDateTime(2027, 1, 1, 0, 0, 0, 500), "2027"},
+  };
+  qytest::TimeZone zone("<-10>10");  // far from UTC, where the two days differ
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.openYear);
+    TFixedClock clock(0);
+    clock.SetLocal(c.now);
+    TTreeWorld w;
+    TOpenJournal* diary = w.Open("Diary", 0);
+    w.Write(diary, EncodeDate(2026, 12, 31));
+    w.Write(diary, EncodeDate(2027, 1, 1));
+    w.Drain();
+    w.View->Items().Clear();
+    w.Load();
+    TTreeNode* byDate = w.Tree->Root(rtByDate);
+    ASSERT_EQ(byDate->Count(), 2);
+    EXPECT_TRUE(byDate->GetExpanded());
+    for (int i = 0; i < 2; ++i) {
+      TTreeNode* year = byDate->Item(i);
+      const bool open = year->GetText() == c.openYear;
+      SCOPED_TRACE(year->GetText());
+      EXPECT_EQ(year->GetExpanded(), open);
+      EXPECT_EQ(year->GetFirstChild()->GetExpanded(), open);
+      EXPECT_EQ(year->GetFirstChild()->GetFirstChild()->GetExpanded(), open);
+    }
+  }
+}
+
 TEST(EntryTree, ByJournalIsInTheDatabasesOrder) {
   TTreeWorld w;
   TOpenJournal* journals[] = {w.Open("beta", 0), w.Open("Alpha", 0), w.Open("alpha", 0), w.Open("Alpha", 0),

@@ -23,6 +23,7 @@ TEST(ExitSavesEntries, EveryModifiedEntryIsStoredWhateverElseFails) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
+    TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0)));
     TMainJournalWorld world;
     TOpenJournal* diary = world.OpenWindow("Diary", 0);
     TOpenJournal* garden = world.OpenWindow("Garden", 0);

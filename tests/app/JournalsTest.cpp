@@ -56,6 +56,8 @@ TEST(Journals, NewJournalIdsPassEveryIdStillUsedByEntries) {
 }
 
 TEST(Journals, NewJournalIsAppendedCurrentAndCancelReloadsToday) {
+  // One "today" for the product and the test, far from midnight.
+  TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0)));
   TJournalWorld w;
   TOpenJournal* first = w.Open("Diary", 0);
   TJournalWorld::Type(first, "before the new journal");
@@ -117,6 +119,8 @@ TEST(Journals, UnloadSavesEveryModifiedJournalEvenWhenOneFails) {
 }
 
 TEST(Journals, FindOrOpenReopensAClosedJournalWithTodaysEntry) {
+  // One "today" for the product and the test, far from midnight.
+  TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0)));
   TJournalWorld w;
   const Integer a = w.AddJournal("A", 0);
   const Integer retired = w.AddJournal("Retired", 0, false);

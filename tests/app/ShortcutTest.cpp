@@ -6,6 +6,10 @@
 #include "platform/os/Autostart.h"
 #include "support/TestSupport.h"
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +17,28 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// For its life, the calling thread obeys file permissions even as root: the
+// capabilities that pass them are out of its effective set (lowering needs
+// no privilege; the permitted set keeps them for the way back).
+class TPermissionsBindRoot {
+public:
+  TPermissionsBindRoot() {
+    EXPECT_EQ(::syscall(SYS_capget, &FHeader, FKept), 0);
+    __user_cap_data_struct lowered[2];
+    std::memcpy(lowered, FKept, sizeof lowered);
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+      lowered[cap / 32].effective &= ~(1u << (cap % 32));
+    EXPECT_EQ(::syscall(SYS_capset, &FHeader, lowered), 0);
+  }
+  ~TPermissionsBindRoot() { ::syscall(SYS_capset, &FHeader, FKept); }
+  TPermissionsBindRoot(const TPermissionsBindRoot&) = delete;
+  TPermissionsBindRoot& operator=(const TPermissionsBindRoot&) = delete;
+
+private:
+  __user_cap_header_struct FHeader{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct FKept[2]{};
+};
 
 class ShortcutTest : public testing::Test {
 protected:
@@ -83,15 +109,21 @@ TEST_F(ShortcutTest, FailuresAreReportedAndChangeNothingElse) {
   fs::remove(AutostartFolder());
 
   // An entry in a folder that refuses deletion stays, and that is reported.
-  if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+  // Root passes folder permissions by its capabilities: this thread lays
+  // them down meanwhile, so the folder refuses root too.
   SyncStartUpShortcut(0);
   ASSERT_TRUE(AutostartEntryExists(StartUpShortcutName));
   fs::permissions(AutostartFolder(), fs::perms::owner_read | fs::perms::owner_exec);
   TInteractionScript script;
   script.Answer(IDOK);
-  SyncStartUpShortcut(1);
+  {
+    TPermissionsBindRoot bound;
+    SyncStartUpShortcut(1);
+  }
   ASSERT_EQ(script.Shown.size(), 1u);
   EXPECT_EQ(script.Shown[0].Text, "Problem Removing Shortcut");
+  EXPECT_EQ(script.Shown[0].Caption, "Shortcut Problem");
+  EXPECT_TRUE(AutostartEntryExists(StartUpShortcutName));
 }
 
 }  // namespace

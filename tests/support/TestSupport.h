@@ -1,5 +1,8 @@
 #pragma once
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace qytest {
@@ -17,6 +20,29 @@ public:
 
 private:
   std::filesystem::path FPath;
+};
+
+// The process's time zone set to Zone (a TZ value such as "Etc/GMT+10")
+// for the life of the object, then put back.
+class TimeZone {
+public:
+  explicit TimeZone(const char* zone) {
+    if (const char* tz = std::getenv("TZ")) FKept = tz;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~TimeZone() {
+    if (FKept)
+      ::setenv("TZ", FKept->c_str(), 1);
+    else
+      ::unsetenv("TZ");
+    ::tzset();
+  }
+  TimeZone(const TimeZone&) = delete;
+  TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+  std::optional<std::string> FKept;
 };
 
 // The root of the source tree (for fixtures and resources).

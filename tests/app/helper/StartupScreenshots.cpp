@@ -1,5 +1,7 @@
 // Screenshots of the start-up windows, for the documentation and for a look
-// at the real program under a virtual display.
+// at the real program under a virtual display. Each picture is checked (size,
+// not blank, some text) before it is written; a picture that fails makes the
+// run fail. CTest runs both modes as startup_screenshots.
 //
 //   startup_screenshots windows <folder> <program folder>
 //                                          the cover in each draw mode, the
@@ -24,6 +26,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
+#include "tests/support/Screenshots.h"
 
 #include <QApplication>
 #include <QImage>
@@ -47,7 +50,7 @@ void Settle() {
   }
 }
 
-bool Save(TCustomForm* form, const std::string& file) {
+bool Save(TCustomForm* form, const std::string& file, const qytest::TPictureCheck& check) {
   Settle();
   QWidget* w = WindowWidgetOf(form);
   QPixmap shot = w->grab();
@@ -61,9 +64,11 @@ bool Save(TCustomForm* form, const std::string& file) {
     p.end();
     shot = QPixmap::fromImage(shaped);
   }
+  const std::string wrong = qytest::CheckPicture(shot.toImage(), check);
+  if (!wrong.empty()) std::printf("BAD PICTURE %s: %s\n", file.c_str(), wrong.c_str());
   const bool ok = shot.save(QString::fromStdString(file), "PNG");
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
-  return ok;
+  return ok && wrong.empty();
 }
 
 int Windows(const std::string& folder, const std::string& programDir) {
@@ -87,17 +92,18 @@ int Windows(const std::string& folder, const std::string& programDir) {
   for (Byte mode = 0; mode < 4; ++mode) {
     ProfileSettings.BitmapDrawMode = mode;
     main->CoverBitMap->Invalidate();
-    ok &= Save(main, folder + "/cover-" + names[mode] + ".png");
+    // The cover's own picture only shows in the modes that draw it.
+    ok &= Save(main, folder + "/cover-" + names[mode] + ".png", {640, 480, {}});
   }
   main->Hide();
 
   TSplash splash(nullptr);
   splash.Show();
-  ok &= Save(&splash, folder + "/splash.png");
+  ok &= Save(&splash, folder + "/splash.png", {200, 100, {}, 6, false});
   splash.Hide();
 
   about->Show();
-  ok &= Save(about, folder + "/about.png");
+  ok &= Save(about, folder + "/about.png", {200, 150, {}});
   about->Hide();
   Application->DestroyComponents();
   return ok ? 0 : 1;
@@ -146,7 +152,7 @@ int Lock(const std::string& file, const std::string& programDir) {
   Settle();
   const bool opened = ScreenMode == smOpen && CurrentJournal;
   main->ActionLock->Execute();
-  const bool ok = opened && ScreenMode == smCover && !JournalsLoaded && Save(main, file);
+  const bool ok = opened && ScreenMode == smCover && !JournalsLoaded && Save(main, file, {640, 480, {}});
   main->Hide();
   Application->DestroyComponents();
   std::error_code ec;

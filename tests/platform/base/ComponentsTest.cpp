@@ -85,17 +85,17 @@ TEST(Components, RemoveNotificationsReachOwnerSiblingsAndWatchers) {
   delete a;
   EXPECT_EQ(log, (std::vector<String>{"~A", "Form -A"}));
 
-  // A watcher that goes first is forgotten by what it watched.
-  {
-    std::vector<String> log2;
-    TProbe target(nullptr, "Target", &log2);
-    {
-      TProbe watcher(nullptr, "Watcher", &log2);
-      watcher.FreeNotification(&target);
-    }
-    log2.clear();
-  }
-  SUCCEED();
+  // A watcher that goes first is forgotten by what it watched: the target
+  // hears of it, and its own end reaches no one.
+  auto* target = new TProbe(nullptr, "Target", &log);
+  auto* watcher = new TProbe(nullptr, "Watcher", &log);
+  watcher->FreeNotification(target);
+  log.clear();
+  delete watcher;
+  EXPECT_EQ(log, (std::vector<String>{"~Watcher", "Target -Watcher"}));
+  log.clear();
+  delete target;
+  EXPECT_EQ(log, (std::vector<String>{"~Target"}));
 }
 
 TEST(Components, MovingBetweenOwners) {

@@ -1,4 +1,5 @@
 #include "platform/base/DateTime.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -184,13 +185,74 @@ TEST(DateTime, ParsingText) {
 }
 
 TEST(DateTime, Clocks) {
+  // The system clock: a moment well after the code was written, and Date
+  // and Time its two halves.
   const TDateTime now = Now();
   EXPECT_GT(now, EncodeDate(2020, 1, 1));
-  EXPECT_EQ(Date(), DateOf(Now()));
-  const Int64 unixNow = DateTimeToUnix(UnixToDateTime(1700000000));
-  EXPECT_EQ(unixNow, 1700000000);
+  EXPECT_EQ(DateTimeToUnix(UnixToDateTime(1700000000)), 1700000000);
   EXPECT_EQ(UnixToDateTime(0), 25569.0);
   const uint64_t a = GetTickCount64();
   std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_GE(GetTickCount64() - a, 4u);
+}
+
+// 2026-03-01 12:00:00.250 UTC.
+constexpr Int64 kNoonUtcMs = 1772366400250;
+
+// Zones in the POSIX form ("<-10>10" is ten hours behind UTC), which the C
+// library reads without a time-zone database.
+TEST(DateTime, NowIsLocalTimeOfTheClock) {
+  struct Case {
+    const char* zone;
+    TDateTime local;  // what Now reads at kNoonUtcMs
+  };
+  const TDateTime noon = EncodeDateTime(2026, 3, 1, 12, 0, 0, 250);
+  ASSERT_EQ(DateTimeToUnix(noon) * 1000 + 250, kNoonUtcMs);
+  const Case cases[] = {
+      {"UTC0", noon},
+      {"<-10>10", EncodeDateTime(2026, 3, 1, 2, 0, 0, 250)},         // UTC-10
+      {"<+14>-14", EncodeDateTime(2026, 3, 2, 2, 0, 0, 250)},        // UTC+14: already tomorrow
+      {"<+0530>-5:30", EncodeDateTime(2026, 3, 1, 17, 30, 0, 250)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zone);
+    qytest::TimeZone zone(c.zone);
+    TFixedClock clock(kNoonUtcMs);
+    EXPECT_EQ(UtcNowMs(), kNoonUtcMs);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", Now()), FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", c.local));
+    EXPECT_EQ(Date(), DateOf(c.local));
+    EXPECT_EQ(FormatDateTime("hh:nn:ss.zzz", Time()), FormatDateTime("hh:nn:ss.zzz", c.local));
+    EXPECT_EQ(LocalToUtcMs(c.local), kNoonUtcMs);
+  }
+}
+
+TEST(DateTime, TodayChangesAtLocalMidnight) {
+  for (const char* zone : {"<-10>10", "<+14>-14", "UTC0"}) {
+    SCOPED_TRACE(zone);
+    qytest::TimeZone tz(zone);
+    TFixedClock clock(0);
+    clock.SetLocal(EncodeDateTime(2026, 12, 31, 23, 59, 59, 500));
+    EXPECT_EQ(Date(), EncodeDate(2026, 12, 31));
+    const Int64 before = UtcNowMs();
+    clock.SetLocal(EncodeDateTime(2027, 1, 1, 0, 0, 0, 500));
+    EXPECT_EQ(UtcNowMs() - before, 1000);  // one second later
+    EXPECT_EQ(Date(), EncodeDate(2027, 1, 1));
+    EXPECT_EQ(YearOf(Now()), 2027);
+  }
+}
+
+TEST(DateTime, AFixedClockGivesBackTheOneItFound) {
+  {
+    TFixedClock outer(1000);
+    {
+      TFixedClock inner(5000);
+      EXPECT_EQ(UtcNowMs(), 5000);
+    }
+    EXPECT_EQ(UtcNowMs(), 1000);
+  }
+  // The system clock again: it moves.
+  const Int64 a = UtcNowMs();
+  EXPECT_GT(a, 1577836800000);  // after 2020
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_GT(UtcNowMs(), a);
 }

@@ -1,3 +1,4 @@
+#include "platform/base/DateTime.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
@@ -301,6 +302,17 @@ TEST(DatePickerTest, DateRoundTripAndChangeFromCode) {
   for (const Case& c : {Case{"dddd, mmmm d, yyyy", "dddd, MMMM d, yyyy"}, Case{"m/d/yyyy", "M/d/yyyy"},
                         Case{"h:nn AMPM", "h:mm AP"}, Case{"d 'of' mmm", "d 'of' MMM"}})
     EXPECT_EQ(QtDateFormat(c.design), c.qt) << c.design;
+}
+
+// A new picker and calendar start on today by the program's clock.
+TEST(DatePickerTest, NewDateControlsStartOnTheClocksToday) {
+  TFixedClock clock(0);
+  clock.SetLocal(EncodeDateTime(2031, 5, 6, 23, 30, 0, 0));
+  TForm form(nullptr);
+  TDateTimePicker picker(&form);
+  TMonthCalendar cal(&form);
+  EXPECT_EQ(picker.GetDate(), EncodeDate(2031, 5, 6));
+  EXPECT_EQ(cal.GetDate(), EncodeDate(2031, 5, 6));
 }
 
 TEST(PaintBoxTest, OnPaintDrawsOnTheCanvas) {

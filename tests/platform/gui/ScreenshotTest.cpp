@@ -5,7 +5,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 
-#include "support/TestSupport.h"
+#include "support/Screenshots.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -17,12 +17,11 @@
 
 namespace {
 
-// A form with the standard controls, saved for review to
-// docs/screenshots/controls.png. Runs only on a real display:
-//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" test_platform_gui --gtest_filter=Screenshot*
+// A form with the standard controls, checked and kept as controls.png
+// (support/Screenshots.h). Runs only on a real display; CTest runs it as
+// test_platform_gui_screenshots.
 TEST(ScreenshotTest, StandardControlsForm) {
-  if (!std::getenv("DISPLAY") || QGuiApplication::platformName() != "xcb")
-    GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+  QY_SCREENSHOT_NEEDS_DISPLAY();
 
   TForm form(nullptr);
   form.SetText("Controls");
@@ -191,12 +190,44 @@ TEST(ScreenshotTest, StandardControlsForm) {
     QCoreApplication::processEvents();
     QThread::msleep(20);
   }
-  QPixmap shot = WindowWidgetOf(&form)->grab();
-  ASSERT_FALSE(shot.isNull());
-  auto out = qytest::SourceDir() / "docs/screenshots/controls.png";
-  std::filesystem::create_directories(out.parent_path());
-  ASSERT_TRUE(shot.save(QString::fromStdString(out.string()), "PNG"));
+  // The teal of the painted ellipse.
+  EXPECT_EQ(qytest::KeepScreenshot(WindowWidgetOf(&form)->grab().toImage(), "controls.png", {700, 500, {0x008080}}), "");
   form.Hide();
+}
+
+}  // namespace
+
+namespace {
+
+// The picture checks themselves: a blank, small or colourless picture is
+// refused, whatever window it came from.
+TEST(ScreenshotCheckTest, RefusesBlankSmallAndMissingColours) {
+  QImage blank(200, 100, QImage::Format_RGB32);
+  blank.fill(Qt::white);
+  QImage drawn = blank;
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 20; ++y) drawn.setPixel(x + 10, y + 10, qRgb(x * 6, 0x80, 0x80 - y));
+  QImage lettered = drawn;  // with some dark "text"
+  for (int x = 0; x < 30; ++x) lettered.setPixel(x + 100, 50, qRgb(0x20, 0x20, 0x20));
+  struct Case {
+    const char* what;
+    const QImage* image;
+    qytest::TPictureCheck check;
+    const char* answer;  // the start of what CheckPicture says
+  };
+  const Case cases[] = {
+      {"drawn", &lettered, {100, 50, {0x008080}, 0, true}, ""},
+      {"blank", &blank, {100, 50, {}, 6, false}, "blank"},
+      {"too small", &drawn, {300, 50, {}, 6, false}, "size 200x100"},
+      {"colour missing", &drawn, {100, 50, {0xFF0000}, 6, false}, "colour FF0000 missing"},
+      {"no text", &drawn, {100, 50, {}, 6, true}, "no text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string answer = qytest::CheckPicture(*c.image, c.check);
+    EXPECT_EQ(answer.substr(0, std::string(c.answer).size()), c.answer);
+    EXPECT_EQ(answer.empty(), std::string(c.answer).empty());
+  }
 }
 
 }  // namespace

@@ -68,14 +68,21 @@ TEST(ThreadTest, TerminatingAWorkerBlockedInSynchronizeDoesNotDeadlock) {
   worker->WaitFor();
   EXPECT_LT(t.elapsed(), 5000);
   EXPECT_TRUE(worker->Finished());
-  // Destroying a running worker ends it the same way.
+  // Destroying a worker blocked in Synchronize ends it the same way.
+  std::atomic<int> waits{0};
   auto second = std::make_unique<TFnThread>([&](TFnThread& th) {
-    while (!th.Terminated()) th.Synchronize([] {});
+    while (!th.Terminated()) {
+      ++waits;
+      th.Synchronize([] {});
+    }
   });
   second->Start();
-  QThread::msleep(10);
+  while (waits == 0) QThread::msleep(1);
+  QThread::msleep(20);
+  t.restart();
   second.reset();
-  SUCCEED();
+  EXPECT_LT(t.elapsed(), 5000);
+  EXPECT_EQ(waits, 1);  // nothing pumped its call: it was still waiting
 }
 
 TEST(ThreadTest, ExceptionsOfTheSynchronizedCallReachTheWorker) {

@@ -3,6 +3,7 @@
 // effect a drop takes (own drag with and without Ctrl, a foreign drag, a
 // move-only source), moves within one editor, and drops that cannot go in
 // leaving both documents as they were.
+#include "support/TestSupport.h"
 #include "EditorFixture.h"
 
 #include "platform/gui/Clipbrd.h"
@@ -258,7 +259,8 @@ TEST(DragAndDrop, AMoveToAnotherEditorTakesTheTextOut) {
 }
 
 TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
-  const std::string dir = ::testing::TempDir();
+  const qytest::TempDir tmp;
+  const std::string dir = tmp.str();
   auto write = [&](const std::string& name, const std::string& bytes) {
     const std::string path = dir + "/" + name;
     TMemoryStream s;
@@ -300,7 +302,8 @@ TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
 }
 
 TEST(DragAndDrop, ALinkGoesInThroughTheApplicationsLinkHandler) {
-  const std::string txt = ::testing::TempDir() + "/linked.txt";
+  const qytest::TempDir tmp;
+  const std::string txt = (tmp / "linked.txt").string();
   {
     TMemoryStream s;
     s.WriteBuffer("file text", 9);

@@ -1,6 +1,7 @@
 // Pasted rich text takes its linked pictures from the folder of the page it
 // was copied from, as the clipboard's "HTML Format" header names it; plain
 // "text/html" has no such header and gives no folder.
+#include "support/TestSupport.h"
 #include "EditorFixture.h"
 
 #include "platform/gui/Clipbrd.h"
@@ -40,7 +41,8 @@ TEST(PasteSourceFolder, TheFolderOfTheSourceAddress) {
 TEST(PasteSourceFolder, LinkedPicturesOfPastedRichTextComeFromThatFolder) {
   VLRegisterRTFReader();
   namespace fs = std::filesystem;
-  const fs::path dir = fs::path(::testing::TempDir()) / "paste source";
+  const qytest::TempDir tmp;
+  const fs::path dir = tmp / "paste source";
   fs::create_directories(dir);
   TBitmap(6, 4).SaveToFile((dir / "pic.bmp").string());
   const QByteArray rtf = "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"pic.bmp\"}{\\fldrslt }}x}";

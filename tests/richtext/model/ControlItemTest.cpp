@@ -161,6 +161,10 @@ TEST(ControlItem, OnlyWhitelistedClassesAreEverCreatedFromADocument) {
   spy.IsOf = [](const TControl*) { return false; };
   spy.Declare = [](TControl&, TPropertyList&) {};
   RegisterVLControlClass(spy);
+  // The registry is the whole program's: the spy leaves with this test.
+  struct TTakeBack {
+    ~TTakeBack() { UnregisterVLControlClass("TSpyButton"); }
+  } takeBack;
   struct TCase {
     const char* ClassName;
     bool IgnoreUnknown;

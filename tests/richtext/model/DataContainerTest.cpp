@@ -261,10 +261,14 @@ TEST(DataContainer, NestedDocumentsAskTheirRootAndRTFNeedsAReader) {
       return 0;
     }
   } reader;
+  // The hook is the whole program's: the one found here goes back.
+  struct TRestore {
+    TVLRTFReadHook* Kept = VLGetRTFReadHook();
+    ~TRestore() { VLRegisterRTFReadHook(Kept); }
+  } restore;
   VLRegisterRTFReadHook(&reader);
   root.AddTextItem("ab", 0, 0);
   EXPECT_EQ(root.LoadRTFFromStream(rtf), 0);
-  VLRegisterRTFReadHook(nullptr);
   ASSERT_EQ(root.GetItemCount(), 1);
   EXPECT_EQ(root.GetItemTextA(0), "abde");
 }

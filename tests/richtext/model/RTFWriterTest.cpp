@@ -366,9 +366,12 @@ TEST(RTFWriter, CopyWriterIsRegistered) {
   EXPECT_TRUE(VLGetRTFCopyWriter()(d, s));
   EXPECT_NE(s.Bytes().find("copied"), AnsiString::npos);
   bool called = false;
-  const TVLRTFCopyWriter keep = VLGetRTFCopyWriter();
+  // The writer is the whole program's: the one found here goes back.
+  struct TRestore {
+    TVLRTFCopyWriter Kept = VLGetRTFCopyWriter();
+    ~TRestore() { VLRegisterRTFCopyWriter(Kept); }
+  } restore;
   VLRegisterRTFCopyWriter([&](TCustomVLData&, TStream&) { return called = true; });
   VLGetRTFCopyWriter()(d, s);
   EXPECT_TRUE(called);
-  VLRegisterRTFCopyWriter(keep);
 }

@@ -47,7 +47,17 @@ TEST(VLItemTest, TheFactoryMakesTheClassOfEachStyleNumber) {
   EXPECT_EQ(0, static_cast<TVLBreakItemInfo*>(br.get())->LineWidth);
 }
 
+// Takes back on leaving the class a test registers: the registry is the
+// whole program's, and later tests expect no class for that number.
+struct TRegisteredItemClassGuard {
+  explicit TRegisteredItemClassGuard(Integer no) : No(no) {}
+  ~TRegisteredItemClassGuard() { UnregisterItemClass(No); }
+  Integer No;
+};
+
 TEST(VLItemTest, RegistryRules) {
+  ASSERT_EQ(nullptr, CreateVellumItem(-60, nullptr));
+  TRegisteredItemClassGuard guard(-60);
   RegisterItemClass(-60, VLItemClassOf<TTestTableItem>());
   RegisterItemClass(-60, VLItemClassOf<TTestTableItem>());  // the same class again is fine
   try {
