@@ -211,9 +211,16 @@ bool ChangePassword() {
       ShowErrorDisplay("Change Password - Profile", e);
     }
   }
+  const String confirmation = !changed              ? String()
+                              : fresh.empty()         ? String(PasswordRemovedText)
+                              : existing.empty()      ? String(PasswordSetText)
+                                                      : String(PasswordChangedText);
   WipeString(existing);
   WipeString(fresh);
   LoadJournalsHook();
+  // The dialog closed at OK: without a word the user cannot tell the change
+  // went through.
+  if (!confirmation.empty()) MessageBox(confirmation, "Change Password", MB_OK | MB_ICONINFORMATION);
   return changed;
 }
 

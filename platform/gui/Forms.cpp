@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,6 +26,7 @@
 #include <QScreen>
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -319,6 +322,18 @@ void TCustomForm::SetIcon(const TIcon& icon) {
   if (FForm->Sub) FForm->Sub->setWindowIcon(qi);
 }
 
+int CaptionFitWidth(const String& caption) {
+  if (caption.empty()) return 0;
+  QFont font = QApplication::font();
+  // Window managers commonly draw titles bold and a little larger.
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.1);
+  const int text = QFontMetrics(font).horizontalAdvance(ToQ(caption));
+  const int bar = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 20;
+  // The icon and three buttons, each about as wide as the bar is high.
+  return text + 4 * std::max(bar, 20) + 24;
+}
+
 void TCustomForm::PlaceOnFirstShow() {
   QWidget* w = WindowWidget();
   if (!w || FFormStyle == fsMDIChild) return;
@@ -349,6 +364,11 @@ void TCustomForm::SetVisible(bool value) {
   FVisible = value;
   if (!w) return;
   if (value) {
+    // A title cut to "Change Passwor..." reads like a fault.
+    if (FFormStyle != fsMDIChild && FBorderStyle != bsNone && w->isWindow()) {
+      const int fit = CaptionFitWidth(GetText());
+      if (w->width() < fit) SetWidth(fit);
+    }
     if (!FShownOnce) {
       FShownOnce = true;
       PlaceOnFirstShow();
