@@ -13,6 +13,8 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
 
+#include <cmath>
+
 String JournalPassword;
 TPasswordDlg* dlgPassword = nullptr;
 TChangePasswordDlg* dlgChangePassword = nullptr;
@@ -234,6 +236,14 @@ void ActionToggleReadOnlyExecute() {
   UpdateReadOnlyState();
 }
 
+String ReadOnlyReason(const TOpenJournal* j) {
+  if (!j || !j->Document || !j->Document->ReadOnly) return "";
+  if (j->EntryDamaged || j->EntryUnread) return "This entry could not be read: it is shown read-only.";
+  if (j->JournalKind == 0 && ProfileSettings.ProtectPriorEntries && std::floor(j->EntryDate) < std::floor(Date()))
+    return "Earlier days are read-only: File > Toggle Read Only lets you write here.";
+  return "Read-only: File > Toggle Read Only lets you write here.";
+}
+
 void UpdateReadOnlyState() {
   TformQuilloryMain* main = formQuilloryMain;
   if (!main) return;
@@ -245,6 +255,7 @@ void UpdateReadOnlyState() {
     main->SetStatusText(spState, "locked read only");
   else if (main->StatusText(spState) == "locked read only")
     main->SetStatusText(spState, "");
+  main->SetStatusText(spHint, ReadOnlyReason(CurrentJournal));
   // The commands and tool-bar boxes that would change the entry; the ones
   // not built yet are simply not found.
   for (const char* name : {"ActionSave", "ActionDelete", "ActionSpell", "ActionThesaurus",

@@ -69,3 +69,7 @@ inline constexpr const char* PasswordRemovedText =
 // protected), and the commands and controls that follow its state.
 void ActionToggleReadOnlyExecute();
 void UpdateReadOnlyState();
+struct TOpenJournal;
+// Why the journal's entry is read-only, for the status bar; empty when it
+// is not.
+String ReadOnlyReason(const TOpenJournal* journal);

@@ -205,7 +205,7 @@ void Set(QMimeData* data, Word format, const AnsiString& bytes) {
 
 // ---------------------------------------------------------------------------
 
-TClipboard::TClipboard() = default;
+TClipboard::TClipboard(bool selection) : FSelection(selection) {}
 TClipboard::~TClipboard() = default;
 
 TClipboard& Clipboard() {
@@ -213,12 +213,20 @@ TClipboard& Clipboard() {
   return clipboard;
 }
 
-namespace {
-const QMimeData* Current() {
-  QClipboard* cb = QGuiApplication::clipboard();
-  return cb ? cb->mimeData() : nullptr;
+TClipboard& PrimarySelection() {
+  static TClipboard selection(true);
+  return selection;
 }
-}  // namespace
+
+bool TClipboard::Available() const {
+  QClipboard* cb = QGuiApplication::clipboard();
+  return cb && (!FSelection || cb->supportsSelection());
+}
+
+const QMimeData* TClipboard::Current() const {
+  if (!Available()) return nullptr;
+  return QGuiApplication::clipboard()->mimeData(FSelection ? QClipboard::Selection : QClipboard::Clipboard);
+}
 
 void TClipboard::Open() {
   if (FOpenCount++ == 0) FPending.reset();
@@ -257,7 +265,9 @@ void TClipboard::SetLazyData(Word format, std::function<AnsiString()> render) {
 }
 
 void TClipboard::Commit(std::unique_ptr<QMimeData> data) {
-  if (QClipboard* cb = QGuiApplication::clipboard()) cb->setMimeData(data.release());
+  if (Available())
+    QGuiApplication::clipboard()->setMimeData(data.release(),
+                                              FSelection ? QClipboard::Selection : QClipboard::Clipboard);
 }
 
 void TClipboard::Clear() {

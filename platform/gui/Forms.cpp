@@ -116,6 +116,17 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner), FForm(std
   ApplyWindowFlags();
 }
 
+namespace {
+// Children of a frame are maximised together: when the maximised one goes,
+// the one that becomes active takes the whole area rather than falling back
+// to its small normal size.
+void KeepMaximised(QMdiArea* area, bool wasMaximised) {
+  if (!area || !wasMaximised) return;
+  QMdiSubWindow* next = area->currentSubWindow();
+  if (next && next->isVisible() && !next->isMaximized() && !next->isMinimized()) next->showMaximized();
+}
+}  // namespace
+
 TCustomForm::~TCustomForm() {
   GuardedCall([this] {
     if (OnDestroy) OnDestroy(this);
@@ -125,12 +136,14 @@ TCustomForm::~TCustomForm() {
     QMdiSubWindow* sub = FForm->Sub;
     if (QMdiArea* area = sub->mdiArea(); area && area->currentSubWindow() == sub) {
       // Closing a child activates the one below it.
+      const bool maximised = sub->isVisible() && sub->isMaximized();
       auto list = area->subWindowList(QMdiArea::StackingOrder);
       for (auto it = list.rbegin(); it != list.rend(); ++it)
         if (*it != sub && (*it)->isVisible()) {
           area->setActiveSubWindow(*it);
           break;
         }
+      KeepMaximised(area, maximised);
     }
     sub->removeEventFilter(FForm->FrameFilter.get());
     delete sub;
@@ -382,16 +395,20 @@ void TCustomForm::SetVisible(bool value) {
     AlignControls();
   } else {
     if (FFormStyle == fsMDIChild && FForm->Sub) {
+      const bool maximised = FForm->Sub->isMaximized();
       QMdiArea* area = FForm->Sub->mdiArea();
       w->hide();
-      if (area && !area->currentSubWindow()) {
+      // A hidden child may stay the area's current one: the one below it
+      // takes over.
+      if (area && (!area->currentSubWindow() || area->currentSubWindow() == FForm->Sub)) {
         auto list = area->subWindowList(QMdiArea::StackingOrder);
         for (auto it = list.rbegin(); it != list.rend(); ++it)
-          if ((*it)->isVisible()) {
+          if (*it != FForm->Sub && (*it)->isVisible()) {
             area->setActiveSubWindow(*it);
             break;
           }
       }
+      KeepMaximised(area, maximised);
     } else {
       w->hide();
     }

@@ -65,7 +65,7 @@ TEST_F(StartupOrderTest, WindowsAreCreatedInTheirOrder) {
       {FormPrintPreview, "Quillory Print Preview"},
       {FormPrintJournalLoadProgress, "Journal Report Generation Progress"},
       {DlgRecordSelection, "Journal Entry Selection"},
-      {ActivityDisplayWindow, "ActivityDisplayWindow"},
+      {ActivityDisplayWindow, "Activity Window"},
   };
   for (const auto& [form, caption] : captions) EXPECT_EQ(form->GetCaption(), caption);
   // Only the main window shows itself; the others wait for their commands.
