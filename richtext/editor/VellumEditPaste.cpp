@@ -231,7 +231,9 @@ void TCustomVellumEdit::MiddleClick(int x, int y) {
   const WideString text = primary.GetAsUnicodeText();
   if (text.empty()) return;
   // The caret goes where a left click would put it.
-  MouseDown(mbLeft, TShiftState(), x, y);
+  TShiftState pressed;
+  pressed.Include(ssLeft);
+  MouseDown(mbLeft, pressed, x, y);
   MouseUp(mbLeft, TShiftState(), x, y);
   InsertWideText(text);
 }
