@@ -468,7 +468,7 @@ void TformQuilloryMain::ShowEntryDate(TOpenJournal* j) {
 }
 
 void TformQuilloryMain::OfferFirstJournal() {
-  SetStatusText(spHint, "No journal yet: File > New Journal creates one.");
+  SetStatusText(spHint, "No journal yet: New Journal");
   if (MessageBox("You have no journal yet.\r\n\r\nCreate your first journal now?", "Welcome to Quillory",
                  MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;

@@ -13,6 +13,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 String JournalPassword;
@@ -93,7 +94,9 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
   HelpKeyword = "Change Password";
-  SetWidth(330);
+  // As wide as the title bar needs to show the caption whole.
+  const int width = std::max(330, CaptionFitWidth(GetCaption()));
+  SetWidth(width);
   SetHeight(170);
 
   const char* labels[] = {"Existing Password", "New Password", "Repeat Password"};
@@ -105,15 +108,18 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
     *labelFields[i] = MakeControl<TLabel>(this, this, labelNames[i], 12, 16 + i * 36, 120, 18);
     (*labelFields[i])->SetCaption(labels[i]);
     *editFields[i] = PasswordEdit(this, editNames[i], 138, 12 + i * 36);
+    (*editFields[i])->SetWidth(width - 138 - 14);
     (*labelFields[i])->SetFocusControl(*editFields[i]);
   }
-  OKBtn = DialogButton(this, "OKBtn", "&OK", 66, 128, mrNone);
+  // The buttons keep to the right edge.
+  const int shift = width - 330;
+  OKBtn = DialogButton(this, "OKBtn", "&OK", 66 + shift, 128, mrNone);
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
-  CancelBtn = DialogButton(this, "CancelBtn", "Cancel", 152, 128, mrNone);
+  CancelBtn = DialogButton(this, "CancelBtn", "Cancel", 152 + shift, 128, mrNone);
   CancelBtn->Cancel = true;
   CancelBtn->OnClick = [this](TObject* s) { CancelBtnClick(s); };
-  pbHelp = DialogButton(this, "pbHelp", "&Help", 238, 128, mrNone);
+  pbHelp = DialogButton(this, "pbHelp", "&Help", 238 + shift, 128, mrNone);
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -238,10 +244,11 @@ void ActionToggleReadOnlyExecute() {
 
 String ReadOnlyReason(const TOpenJournal* j) {
   if (!j || !j->Document || !j->Document->ReadOnly) return "";
-  if (j->EntryDamaged || j->EntryUnread) return "This entry could not be read: it is shown read-only.";
+  // Short: the panel shares the bar with the others.
+  if (j->EntryDamaged || j->EntryUnread) return "Unreadable entry: read only";
   if (j->JournalKind == 0 && ProfileSettings.ProtectPriorEntries && std::floor(j->EntryDate) < std::floor(Date()))
-    return "Earlier days are read-only: File > Toggle Read Only lets you write here.";
-  return "Read-only: File > Toggle Read Only lets you write here.";
+    return "Earlier day: read only";
+  return "Set read only";
 }
 
 void UpdateReadOnlyState() {

@@ -342,9 +342,10 @@ int CaptionFitWidth(const String& caption) {
   font.setBold(true);
   font.setPointSizeF(font.pointSizeF() * 1.1);
   const int text = QFontMetrics(font).horizontalAdvance(ToQ(caption));
-  const int bar = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 20;
-  // The icon and three buttons, each about as wide as the bar is high.
-  return text + 4 * std::max(bar, 20) + 24;
+  const int bar = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+  // The icon and up to four buttons, each about as wide as the bar is high,
+  // and room for decorations wider than ours.
+  return text * 6 / 5 + 6 * std::max(bar, 24) + 32;
 }
 
 void TCustomForm::PlaceOnFirstShow() {

@@ -54,7 +54,7 @@ TEST(FirstMinutes, AnOpenWithoutAnyJournalOffersTheNewJournalDialog) {
       EXPECT_EQ(script.Shown.size(), 1u);
       EXPECT_EQ(FirstJournal, nullptr);
       // The empty window says what to do.
-      EXPECT_EQ(world.Main->StatusText(spHint), "No journal yet: File > New Journal creates one.");
+      EXPECT_EQ(world.Main->StatusText(spHint), "No journal yet: New Journal");
     }
   }
 }
@@ -76,7 +76,7 @@ TEST(FirstMinutes, AReadOnlyDaySaysWhyAndShowsNoCaret) {
   } cases[] = {
       {"today", std::floor(Date()), false, ""},
       {"an earlier day", std::floor(Date()) - 2,
-       true, "Earlier days are read-only: File > Toggle Read Only lets you write here."},
+       true, "Earlier day: read only"},
       {"back to today", std::floor(Date()), false, ""},
   };
   for (const auto& c : cases) {
