@@ -46,19 +46,22 @@ TPasswordDlg::TPasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poOwnerFormCenter;
   HelpKeyword = "Password";
-  SetWidth(300);
+  // As wide as the title bar needs to show the caption whole.
+  const int width = std::max(300, CaptionFitWidth(GetCaption()));
+  const int shift = (width - 300) / 2;
+  SetWidth(width);
   SetHeight(120);
 
-  lEnterPassword = MakeControl<TLabel>(this, this, "lEnterPassword", 12, 12, 276, 18);
+  lEnterPassword = MakeControl<TLabel>(this, this, "lEnterPassword", 12, 12, width - 24, 18);
   lEnterPassword->SetCaption("Enter Password:");
   ePassword = PasswordEdit(this, "ePassword", 12, 36);
-  ePassword->SetWidth(276);
-  OKBtn = DialogButton(this, "OKBtn", "&OK", 36, 80, mrOk);
+  ePassword->SetWidth(width - 24);
+  OKBtn = DialogButton(this, "OKBtn", "&OK", 36 + shift, 80, mrOk);
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
-  CancelBtn = DialogButton(this, "CancelBtn", "&Cancel", 122, 80, mrCancel);
+  CancelBtn = DialogButton(this, "CancelBtn", "&Cancel", 122 + shift, 80, mrCancel);
   CancelBtn->Cancel = true;
-  pbHelp = DialogButton(this, "pbHelp", "&Help", 208, 80, mrNone);
+  pbHelp = DialogButton(this, "pbHelp", "&Help", 208 + shift, 80, mrNone);
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   lEnterPassword->SetFocusControl(ePassword);
   OnShow = [this](TObject* s) { FormShow(s); };
