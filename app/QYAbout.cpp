@@ -6,6 +6,8 @@
 #include "platform/base/SysUtils.h"
 #include "platform/os/SysPaths.h"
 
+#include <algorithm>
+
 TdlgAboutBox* dlgAboutBox = nullptr;
 
 namespace {
@@ -45,13 +47,15 @@ void TdlgAboutBox::Build() {
   SetCaption("About Brixane Quillory");
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
-  SetWidth(380);
+  // Wide enough for the title bar to show the caption whole.
+  const int width = std::max(380, CaptionFitWidth(GetCaption()));
+  SetWidth(width);
   SetHeight(420);
 
-  Panel = MakeControl<TPanel>(this, this, "Panel", 8, 8, 364, 250);
+  Panel = MakeControl<TPanel>(this, this, "Panel", 8, 8, width - 16, 250);
   Panel->SetBevelOuter(bvLowered);
   Panel->SetCaption("");
-  ProgramIcon = MakeControl<TImage>(this, Panel, "ProgramIcon", 364 / 2 - 32, 10, 64, 64);
+  ProgramIcon = MakeControl<TImage>(this, Panel, "ProgramIcon", (width - 16) / 2 - 32, 10, 64, 64);
   const String programDir =
       DatabaseFolders.ProgramDir.empty() ? GetProgramFolder() : DatabaseFolders.ProgramDir;
   const String iconPath = programDir + "/icons/quillory.ico";
@@ -75,12 +79,12 @@ void TdlgAboutBox::Build() {
   lProductName->Font.SetSize(12);
   lProductName->Font.SetStyle(TFontStyles{fsBold});
 
-  Memo1 = MakeControl<TMemo>(this, this, "Memo1", 8, 266, 364, 104);
+  Memo1 = MakeControl<TMemo>(this, this, "Memo1", 8, 266, width - 16, 104);
   Memo1->SetReadOnly(true);
   Memo1->SetAlignment(taCenter);
   Memo1->SetText(NormalizeLineBreaks(BuiltWith));
 
-  OKButton = MakeControl<TButton>(this, this, "OKButton", 380 / 2 - 40, 380, 80, 30);
+  OKButton = MakeControl<TButton>(this, this, "OKButton", width / 2 - 40, 380, 80, 30);
   OKButton->SetCaption("OK");
   OKButton->SetDefault(true);
   OKButton->ModalResult = mrOk;

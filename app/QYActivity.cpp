@@ -14,7 +14,7 @@ TActivityDisplayWindow* ActivityDisplayWindow = nullptr;
 TActivityDisplayWindow::TActivityDisplayWindow(TComponent* AOwner) : TForm(AOwner) {
   ActivityDisplayWindow = this;
   SetName("ActivityDisplayWindow");
-  SetCaption("ActivityDisplayWindow");
+  SetCaption("Activity Window");
   ShowHint = true;
   SetBounds(0, 0, 420, 480);
   SetVisible(false);
@@ -90,12 +90,26 @@ void TActivityDisplayWindow::BitBtn1Click(TObject*) {
 }
 
 void TActivityDisplayWindow::BitBtn2Click(TObject*) {
-  // No printer is no reason to end the program.
+  // No printer is no reason to end the program, and the reader wants the
+  // reason, not the name of an error class.
   try {
     PrintLog();
   } catch (const std::exception& e) {
-    ShowErrorDisplay("Print Log", e);
+    MessageBox("The log could not be printed.\r\n\r\n" + PrintProblemText(e), "Print Log", MB_OK | MB_ICONERROR);
   }
+}
+
+String PrintProblemText(const std::exception& e) {
+  static const std::pair<const char*, const char*> plain[] = {
+      {"No Printer Defined", "No printer is set up on this computer."},
+      {"Printer selected is not valid", "The chosen printer is not available."},
+      {"Printing in progress", "Another print job of Quillory is still running."},
+      {"The print job could not be started", "The printer did not accept the print job."},
+  };
+  const String what = e.what();
+  for (const auto& [message, text] : plain)
+    if (what == message) return text;
+  return what.empty() ? String("The printer reported a problem.") : what;
 }
 
 void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Format(); }

@@ -7,6 +7,8 @@
 #include "platform/gui/StdCtrls.h"
 #include "richtext/view/Vellum.h"
 
+#include <exception>
+
 // Shows and hides the window, from the main window and from the window itself.
 constexpr TShortCut ActivityWindowShortCut = scCtrl | scAlt | 'W';
 
@@ -48,3 +50,6 @@ public:
 };
 
 extern TActivityDisplayWindow* ActivityDisplayWindow;
+
+// A printing failure in words for the user (no error class names).
+String PrintProblemText(const std::exception& e);

@@ -251,7 +251,8 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->SetAlign(alClient);
   QuilloryText->SetHint("quillory editor");
   if (Main()) QuilloryText->SetPopupMenu(Main()->PopupMenu1);
-  QuilloryText->SetEditorOptions(TVLEditorOptions{vloClearTagOnStyleApp, vloCtrlJumps});
+  // A caret on a page that takes no typing invites typing.
+  QuilloryText->SetEditorOptions(TVLEditorOptions{vloClearTagOnStyleApp, vloCtrlJumps, vloHideReadOnlyCaret});
   QuilloryText->Options =
       TVLOptions{vloAllowSelection, vloScrollToEnd,    vloShowPageBreaks,   vloTagsArePChars,
                  vloAutoCopyText,   vloAutoCopyVLF,    vloAutoCopyImage,    vloAutoCopyRTF,
@@ -279,11 +280,15 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnURLNeeded = [this](TCustomVellum*, Integer id, String& url) { QuilloryTextURLNeeded(id, url); };
   // Links dragged from a browser become links here.
   QuilloryText->AcceptDragDropFormats.Include(vlddURL);
-  QuilloryText->OnKeyDown = [](TObject*, Word& key, TShiftState) {
+  // X turns a lock off only when its key is let go: the indicator is read
+  // again then, or "cap" would stay after Caps Lock went off.
+  auto lockKey = [](TObject*, Word& key, TShiftState) {
     if (!Main()) return;
     if (key == VK_CAPITAL) Main()->ShowCapsLockState();
     if (key == VK_NUMLOCK) Main()->ShowNumLockState();
   };
+  QuilloryText->OnKeyDown = lockKey;
+  QuilloryText->OnKeyUp = lockKey;
   QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
   // The font boxes' conversions; the font and colour commands put their own
@@ -326,8 +331,7 @@ void TformQuilloryEditor::FormActivate(TObject*) {
   if (CurrentJournal != FJournal) SaveEntry(CurrentJournal, smAuto);
   CurrentJournal = FJournal;
   if (!main) return;
-  main->QuilloryDate->SetDate(FJournal->EntryDate);
-  main->MonthCalendar->SetDate(FJournal->EntryDate);
+  main->ShowEntryDate(FJournal);
   main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, FJournal->JournalName));
   main->FillStyleBoxes();
   QuilloryTextCaretMove(this);
@@ -630,8 +634,7 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
       w->QuilloryText->Format();
     }
     if (j == CurrentJournal) {
-      main->QuilloryDate->SetDate(j->EntryDate);
-      main->MonthCalendar->SetDate(j->EntryDate);
+      main->ShowEntryDate(j);
       main->FillStyleBoxes();
       if (j->EditorWindow) j->EditorWindow->QuilloryTextCaretMove(j->EditorWindow);
     }

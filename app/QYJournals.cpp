@@ -190,6 +190,21 @@ void RemoveOpenJournal(TOpenJournal* j) {
   CurrentJournal = nullptr;
 }
 
+int JournalCount() {
+  try {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT COUNT(*) AS JournalCount FROM Journals");
+    q.Open();
+    const int n = q.Eof() ? 0 : q.Fields(0).AsInteger();
+    q.Close();
+    return n;
+  } catch (const std::exception& e) {
+    ShowErrorDisplay("Count Journals", e);
+    return 0;
+  }
+}
+
 Integer NextJournalID() {
   Integer best = 0;
   const std::pair<const char*, const char*> steps[] = {

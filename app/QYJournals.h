@@ -73,6 +73,8 @@ bool InsertJournal(const String& name, Byte kind, Integer& journalID);
 TOpenJournal* FindOrOpenJournal(Integer journalID);
 void OpenJournalByID(Integer journalID);
 int OpenJournalCount();
+// Journals in the table, active or not (0 when they cannot be counted).
+int JournalCount();
 // The add-journal command after its dialog: creates and opens the journal.
 // Cancelled (empty name): today's entry of the current journal is reloaded.
 void NewJournal(const String& name, Byte kind, bool confirmed);

@@ -436,8 +436,9 @@ void TformQuilloryMain::InstanceMessageReceived(const String& message) {
 
 void TformQuilloryMain::SetStatusText(int panel, const String& text) {
   if (!StatusBar || panel >= StatusBar->Panels().Count()) return;
-  // The owner's name is the user's to choose: its panel grows with it.
-  if (panel == spOwner) FitStatusPanel(panel, {text});
+  // The owner's name is the user's to choose: its panel grows with it, and
+  // the hints are whole sentences.
+  if (panel == spOwner || panel == spHint) FitStatusPanel(panel, {text});
   StatusBar->Panels()[panel]->SetText(text);
   StatusBar->Repaint();
 }
@@ -452,6 +453,27 @@ void TformQuilloryMain::FitStatusPanel(int panel, std::initializer_list<String> 
 String TformQuilloryMain::StatusText(int panel) const {
   if (!StatusBar || panel >= StatusBar->Panels().Count()) return "";
   return StatusBar->Panels()[panel]->GetText();
+}
+
+void TformQuilloryMain::ShowEntryDate(TOpenJournal* j) {
+  if (!j) return;
+  if (j->JournalKind == 1) {
+    QuilloryDate->SetBlank();
+    QuilloryDate->SetEnabled(false);
+    return;
+  }
+  QuilloryDate->SetEnabled(true);
+  QuilloryDate->SetDate(j->EntryDate);
+  MonthCalendar->SetDate(j->EntryDate);
+}
+
+void TformQuilloryMain::OfferFirstJournal() {
+  SetStatusText(spHint, "No journal yet: New Journal");
+  if (MessageBox("You have no journal yet.\r\n\r\nCreate your first journal now?", "Welcome to Quillory",
+                 MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  ActionNewJournalExecute(this);
+  if (FirstJournal) SetStatusText(spHint, "");
 }
 
 void TformQuilloryMain::ShowNumLockState() {
@@ -586,6 +608,7 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
       if (!JournalsLoadedHook()) {
         table.Close();
         LoadJournalsHook();
+        if (!FirstJournal && JournalCount() == 0) OfferFirstJournal();
       }
     }
   }

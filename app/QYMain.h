@@ -29,6 +29,8 @@ constexpr int spCapsLock = 1;
 constexpr int spState = 2;
 constexpr int spCountdown = 3;
 constexpr int spOwner = 4;
+// Why the entry is as it is (read-only, no journal yet), in plain words.
+constexpr int spHint = 5;
 
 class TformQuilloryMain : public TForm {
 public:
@@ -100,6 +102,11 @@ public:
   void FitStatusPanel(int panel, std::initializer_list<String> texts);
   void ShowNumLockState();
   void ShowCapsLockState();
+  // The date picker and calendar follow the journal's entry; a topic
+  // journal's entry has no date: the picker is blank and the calendar stays.
+  void ShowEntryDate(TOpenJournal* journal);
+  // After an open that found no journal at all: offers the New Journal dialog.
+  void OfferFirstJournal();
 
   // Screen modes and the left column.
   void SetScreenMode(Byte mode);

@@ -594,7 +594,13 @@ void TformQuilloryMain::ActionPrinterSetupDialogExecute(TObject*) {
 
 void TformQuilloryMain::HelpContentsExecute(TObject*) { Application->HelpContext(57); }
 
-void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) { ShellOpen(MakerWebSite); }
+void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) {
+  if (ShellOpen(MakerWebSite)) return;
+  // Without a web browser the desktop takes the address and does nothing.
+  MessageBox(String("The web page could not be opened: no web browser is set up to open it.\r\n\r\n") +
+                 "Its address is " + MakerWebSite + ".",
+             "Home Page", MB_OK | MB_ICONINFORMATION);
+}
 
 // ---------------------------------------------------------------------------
 // Enabling and state.

@@ -13,6 +13,9 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
 
+#include <algorithm>
+#include <cmath>
+
 String JournalPassword;
 TPasswordDlg* dlgPassword = nullptr;
 TChangePasswordDlg* dlgChangePassword = nullptr;
@@ -43,19 +46,22 @@ TPasswordDlg::TPasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poOwnerFormCenter;
   HelpKeyword = "Password";
-  SetWidth(300);
+  // As wide as the title bar needs to show the caption whole.
+  const int width = std::max(300, CaptionFitWidth(GetCaption()));
+  const int shift = (width - 300) / 2;
+  SetWidth(width);
   SetHeight(120);
 
-  lEnterPassword = MakeControl<TLabel>(this, this, "lEnterPassword", 12, 12, 276, 18);
+  lEnterPassword = MakeControl<TLabel>(this, this, "lEnterPassword", 12, 12, width - 24, 18);
   lEnterPassword->SetCaption("Enter Password:");
   ePassword = PasswordEdit(this, "ePassword", 12, 36);
-  ePassword->SetWidth(276);
-  OKBtn = DialogButton(this, "OKBtn", "&OK", 36, 80, mrOk);
+  ePassword->SetWidth(width - 24);
+  OKBtn = DialogButton(this, "OKBtn", "&OK", 36 + shift, 80, mrOk);
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
-  CancelBtn = DialogButton(this, "CancelBtn", "&Cancel", 122, 80, mrCancel);
+  CancelBtn = DialogButton(this, "CancelBtn", "&Cancel", 122 + shift, 80, mrCancel);
   CancelBtn->Cancel = true;
-  pbHelp = DialogButton(this, "pbHelp", "&Help", 208, 80, mrNone);
+  pbHelp = DialogButton(this, "pbHelp", "&Help", 208 + shift, 80, mrNone);
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   lEnterPassword->SetFocusControl(ePassword);
   OnShow = [this](TObject* s) { FormShow(s); };
@@ -91,7 +97,9 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
   HelpKeyword = "Change Password";
-  SetWidth(330);
+  // As wide as the title bar needs to show the caption whole.
+  const int width = std::max(330, CaptionFitWidth(GetCaption()));
+  SetWidth(width);
   SetHeight(170);
 
   const char* labels[] = {"Existing Password", "New Password", "Repeat Password"};
@@ -103,15 +111,18 @@ TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
     *labelFields[i] = MakeControl<TLabel>(this, this, labelNames[i], 12, 16 + i * 36, 120, 18);
     (*labelFields[i])->SetCaption(labels[i]);
     *editFields[i] = PasswordEdit(this, editNames[i], 138, 12 + i * 36);
+    (*editFields[i])->SetWidth(width - 138 - 14);
     (*labelFields[i])->SetFocusControl(*editFields[i]);
   }
-  OKBtn = DialogButton(this, "OKBtn", "&OK", 66, 128, mrNone);
+  // The buttons keep to the right edge.
+  const int shift = width - 330;
+  OKBtn = DialogButton(this, "OKBtn", "&OK", 66 + shift, 128, mrNone);
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
-  CancelBtn = DialogButton(this, "CancelBtn", "Cancel", 152, 128, mrNone);
+  CancelBtn = DialogButton(this, "CancelBtn", "Cancel", 152 + shift, 128, mrNone);
   CancelBtn->Cancel = true;
   CancelBtn->OnClick = [this](TObject* s) { CancelBtnClick(s); };
-  pbHelp = DialogButton(this, "pbHelp", "&Help", 238, 128, mrNone);
+  pbHelp = DialogButton(this, "pbHelp", "&Help", 238 + shift, 128, mrNone);
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -211,9 +222,16 @@ bool ChangePassword() {
       ShowErrorDisplay("Change Password - Profile", e);
     }
   }
+  const String confirmation = !changed              ? String()
+                              : fresh.empty()         ? String(PasswordRemovedText)
+                              : existing.empty()      ? String(PasswordSetText)
+                                                      : String(PasswordChangedText);
   WipeString(existing);
   WipeString(fresh);
   LoadJournalsHook();
+  // The dialog closed at OK: without a word the user cannot tell the change
+  // went through.
+  if (!confirmation.empty()) MessageBox(confirmation, "Change Password", MB_OK | MB_ICONINFORMATION);
   return changed;
 }
 
@@ -227,6 +245,15 @@ void ActionToggleReadOnlyExecute() {
   UpdateReadOnlyState();
 }
 
+String ReadOnlyReason(const TOpenJournal* j) {
+  if (!j || !j->Document || !j->Document->ReadOnly) return "";
+  // Short: the panel shares the bar with the others.
+  if (j->EntryDamaged || j->EntryUnread) return "Unreadable entry: read only";
+  if (j->JournalKind == 0 && ProfileSettings.ProtectPriorEntries && std::floor(j->EntryDate) < std::floor(Date()))
+    return "Earlier day: read only";
+  return "Set read only";
+}
+
 void UpdateReadOnlyState() {
   TformQuilloryMain* main = formQuilloryMain;
   if (!main) return;
@@ -238,6 +265,7 @@ void UpdateReadOnlyState() {
     main->SetStatusText(spState, "locked read only");
   else if (main->StatusText(spState) == "locked read only")
     main->SetStatusText(spState, "");
+  main->SetStatusText(spHint, ReadOnlyReason(CurrentJournal));
   // The commands and tool-bar boxes that would change the entry; the ones
   // not built yet are simply not found.
   for (const char* name : {"ActionSave", "ActionDelete", "ActionSpell", "ActionThesaurus",

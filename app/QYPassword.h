@@ -55,10 +55,21 @@ extern TChangePasswordDlg* dlgChangePassword;
 // journal's file under the new password (an empty one removes it), records
 // the change and opens the journals again. A failure on the way is shown and
 // leaves the journal under the old password, every entry as it was; answers
-// whether the password changed.
+// whether the password changed. A change that went through is confirmed in
+// a message box with one of the texts below.
 bool ChangePassword();
+inline constexpr const char* PasswordSetText =
+    "The journal is now protected by the new password.\r\nYou will be asked for it each time you open the journal.";
+inline constexpr const char* PasswordChangedText =
+    "The password has been changed.\r\nUse the new password from now on.";
+inline constexpr const char* PasswordRemovedText =
+    "The password has been removed.\r\nThe journal is no longer protected: anyone can open it.";
 
 // The read-only toggle of the current entry (only while prior entries are
 // protected), and the commands and controls that follow its state.
 void ActionToggleReadOnlyExecute();
 void UpdateReadOnlyState();
+struct TOpenJournal;
+// Why the journal's entry is read-only, for the status bar; empty when it
+// is not.
+String ReadOnlyReason(const TOpenJournal* journal);

@@ -2,6 +2,8 @@
 
 #include "app/QYFormBuild.h"
 
+#include <algorithm>
+
 TFormPrintPreview* FormPrintPreview = nullptr;
 TFormPrintJournalLoadProgress* FormPrintJournalLoadProgress = nullptr;
 
@@ -58,7 +60,8 @@ TFormPrintJournalLoadProgress::TFormPrintJournalLoadProgress(TComponent* AOwner)
   SetBorderStyle(bsDialog);
   SetFormStyle(fsStayOnTop);
   Position = poScreenCenter;
-  SetWidth(360);
+  // Its controls follow the width; the caption is long.
+  SetWidth(std::max(360, CaptionFitWidth(GetCaption())));
   SetHeight(110);
   SetVisible(false);
 

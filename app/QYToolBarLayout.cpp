@@ -1,5 +1,7 @@
 #include "app/QYToolBarLayout.h"
 
+#include "platform/os/SysPaths.h"
+
 #include "platform/base/Streams.h"
 
 #include <algorithm>
@@ -130,4 +132,6 @@ bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& default
 
 void SaveToolBarLayoutFile(const String& fileName, const TToolBarLayout& layout) {
   SaveBytesAtomically(fileName, ToolBarLayoutText(layout));
+  // Private like every other file in the database folder.
+  RestrictToOwner(fileName);
 }

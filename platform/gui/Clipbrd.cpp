@@ -5,6 +5,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/QtText.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -50,6 +51,49 @@ String MimeForName(const String& name) {
 
 QByteArray Bytes(const AnsiString& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 AnsiString FromBytes(const QByteArray& b) { return AnsiString(b.constData(), static_cast<size_t>(b.size())); }
+
+// A device-independent bitmap is a BMP file without its 14-byte file header.
+constexpr qsizetype kBmpFileHeader = 14;
+
+AnsiString ImageToDib(const QImage& image) {
+  if (image.isNull()) return {};
+  QByteArray bmp;
+  QBuffer buffer(&bmp);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "BMP") || bmp.size() <= kBmpFileHeader) return {};
+  return FromBytes(bmp.mid(kBmpFileHeader));
+}
+
+QImage DibToImage(const AnsiString& dib) {
+  auto le32 = [&](size_t at) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(dib[at])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(dib[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(dib[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(dib[at + 3])) << 24;
+  };
+  if (dib.size() < 40) return {};
+  const uint32_t headerSize = le32(0);
+  if (headerSize < 40 || headerSize > dib.size()) return {};
+  // The pixels follow the header, the colour masks of BI_BITFIELDS and the
+  // palette.
+  const uint32_t bits = static_cast<uint32_t>(static_cast<unsigned char>(dib[14])) |
+                        static_cast<uint32_t>(static_cast<unsigned char>(dib[15])) << 8;
+  const uint32_t compression = le32(16);
+  uint32_t colours = le32(32);
+  if (colours == 0 && bits <= 8) colours = 1u << bits;
+  if (colours > 256) return {};
+  const uint64_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
+  const uint64_t offset = kBmpFileHeader + headerSize + masks + uint64_t(colours) * 4;
+  if (offset > dib.size() + kBmpFileHeader) return {};
+  const uint64_t fileSize = dib.size() + kBmpFileHeader;
+  QByteArray file("BM", 2);
+  for (uint64_t v : {fileSize, uint64_t(0), offset})
+    for (int i = 0; i < 4; ++i) file.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+  file.append(Bytes(dib));
+  QImage image;
+  image.loadFromData(file, "BMP");
+  return image;
+}
 
 }  // namespace
 
@@ -114,6 +158,8 @@ AnsiString Get(const QMimeData* data, Word format) {
       std::u16string w = data->text().toStdU16String();
       return AnsiString(reinterpret_cast<const char*>(w.data()), w.size() * 2);
     }
+    case CF_BITMAP:
+    case CF_DIB: return data->hasImage() ? ImageToDib(qvariant_cast<QImage>(data->imageData())) : AnsiString();
     case CF_HDROP: {
       AnsiString out;
       for (const QUrl& u : data->urls())
@@ -140,6 +186,12 @@ void Set(QMimeData* data, Word format, const AnsiString& bytes) {
       data->setText(QString::fromStdU16String(w));
       return;
     }
+    case CF_BITMAP:
+    case CF_DIB: {
+      const QImage image = DibToImage(bytes);
+      if (!image.isNull()) data->setImageData(image);
+      return;
+    }
     default: break;
   }
   String mime = ClipboardFormatMimeType(format);
@@ -153,7 +205,7 @@ void Set(QMimeData* data, Word format, const AnsiString& bytes) {
 
 // ---------------------------------------------------------------------------
 
-TClipboard::TClipboard() = default;
+TClipboard::TClipboard(bool selection) : FSelection(selection) {}
 TClipboard::~TClipboard() = default;
 
 TClipboard& Clipboard() {
@@ -161,12 +213,20 @@ TClipboard& Clipboard() {
   return clipboard;
 }
 
-namespace {
-const QMimeData* Current() {
-  QClipboard* cb = QGuiApplication::clipboard();
-  return cb ? cb->mimeData() : nullptr;
+TClipboard& PrimarySelection() {
+  static TClipboard selection(true);
+  return selection;
 }
-}  // namespace
+
+bool TClipboard::Available() const {
+  QClipboard* cb = QGuiApplication::clipboard();
+  return cb && (!FSelection || cb->supportsSelection());
+}
+
+const QMimeData* TClipboard::Current() const {
+  if (!Available()) return nullptr;
+  return QGuiApplication::clipboard()->mimeData(FSelection ? QClipboard::Selection : QClipboard::Clipboard);
+}
 
 void TClipboard::Open() {
   if (FOpenCount++ == 0) FPending.reset();
@@ -205,7 +265,9 @@ void TClipboard::SetLazyData(Word format, std::function<AnsiString()> render) {
 }
 
 void TClipboard::Commit(std::unique_ptr<QMimeData> data) {
-  if (QClipboard* cb = QGuiApplication::clipboard()) cb->setMimeData(data.release());
+  if (Available())
+    QGuiApplication::clipboard()->setMimeData(data.release(),
+                                              FSelection ? QClipboard::Selection : QClipboard::Clipboard);
 }
 
 void TClipboard::Clear() {
@@ -223,7 +285,7 @@ bool TClipboard::HasFormat(Word format) const {
 
 std::vector<Word> TClipboard::Formats() const {
   std::vector<Word> out;
-  std::vector<Word> candidates = {CF_TEXT, CF_UNICODETEXT, CF_BITMAP, CF_HDROP};
+  std::vector<Word> candidates = {CF_TEXT, CF_UNICODETEXT, CF_BITMAP, CF_DIB, CF_HDROP};
   {
     std::lock_guard<std::mutex> lock(gFormatsMutex);
     for (size_t i = 0; i < Registered().size(); ++i) candidates.push_back(static_cast<Word>(kFirstRegistered + i));

@@ -30,8 +30,12 @@ String ClipboardFormatName(Word format);
 
 class TClipboard {
 public:
-  TClipboard();
+  // selection: the X primary selection (what is selected is pasted by the
+  // middle button) instead of the clipboard.
+  explicit TClipboard(bool selection = false);
   ~TClipboard();
+  // Whether the platform has a selection clipboard at all (X11 does).
+  bool Available() const;
 
   // Groups the formats set until the matching Close into one content.
   void Open();
@@ -69,12 +73,17 @@ public:
 
 private:
   QMimeData* Target();
+  const QMimeData* Current() const;
   void Commit(std::unique_ptr<QMimeData> data);
+  bool FSelection = false;
   int FOpenCount = 0;
   std::unique_ptr<QMimeData> FPending;
 };
 
 TClipboard& Clipboard();
+// The primary selection; where the platform has none, setting it does
+// nothing and it holds nothing.
+TClipboard& PrimarySelection();
 
 // Reading and writing formats of a QMimeData (the clipboard's and drags').
 namespace clipformat {

@@ -9,6 +9,7 @@
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QSignalBlocker>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
@@ -122,6 +123,7 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner) {
   edit->setDateTime(QDateTime(QDateOf(Date()), QTime(0, 0)));
   QObject::connect(edit, &QDateTimeEdit::dateTimeChanged, edit, [this](const QDateTime&) {
     GuardedCall([this] {
+      ShowDates();
       if (OnChange) OnChange(this);
     });
   });
@@ -137,7 +139,31 @@ TDateTime TDateTimePicker::GetDate() const {
 
 void TDateTimePicker::SetDate(TDateTime value) {
   auto* e = static_cast<QDateTimeEdit*>(Widget());
-  if (e) e->setDate(QDateOf(value));
+  if (!e) return;
+  if (FBlank) {
+    // From the blank's stand-in date, even the same date is a change.
+    ShowDates();
+    QSignalBlocker quiet(e);
+    e->setDate(e->maximumDate());
+  }
+  e->setDate(QDateOf(value));
+}
+
+void TDateTimePicker::SetBlank() {
+  auto* e = static_cast<QDateTimeEdit*>(Widget());
+  if (!e || FBlank) return;
+  QSignalBlocker quiet(e);
+  FBlank = true;
+  // The special text shows in place of the lowest date: a blank.
+  e->setSpecialValueText(QStringLiteral(" "));
+  e->setDate(e->minimumDate());
+}
+
+void TDateTimePicker::ShowDates() {
+  auto* e = static_cast<QDateTimeEdit*>(Widget());
+  if (!FBlank || !e) return;
+  FBlank = false;
+  e->setSpecialValueText(QString());
 }
 
 TDateTime TDateTimePicker::GetDateTime() const {

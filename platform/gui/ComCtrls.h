@@ -186,10 +186,16 @@ public:
   void SetDateFormat(TDTDateFormat value);
   TDateTimeKind GetKind() const { return FKind; }
   void SetKind(TDateTimeKind value);
+  // An empty box, for something that has no date; without OnChange. The
+  // next SetDate, or a date the user picks, shows a date again.
+  void SetBlank();
+  bool Blank() const { return FBlank; }
   TNotifyEvent OnChange;
 
 private:
   void ApplyFormat();
+  void ShowDates();
+  bool FBlank = false;
   TDTDateFormat FDateFormat = dfShort;
   TDateTimeKind FKind = dtkDate;
 };

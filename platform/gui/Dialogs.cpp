@@ -1,5 +1,6 @@
 #include "platform/gui/Dialogs.h"
 
+#include "platform/gui/Forms.h"
 #include "platform/gui/GuiPrivate.h"
 #include "platform/gui/QtText.h"
 
@@ -9,10 +10,13 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <algorithm>
 #include <map>
 
 int BeepCount = 0;
@@ -59,6 +63,18 @@ std::vector<TButtonDef> ButtonsOf(int type) {
   }
 }
 
+// A short text makes a narrow box whose caption the title bar cuts: a spacer
+// across the box's grid keeps it wide enough.
+void KeepCaptionWhole(QMessageBox& box, const String& caption) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  const int fit = CaptionFitWidth(caption);
+  if (!grid || fit <= 0) return;
+  const QMargins m = grid->contentsMargins();
+  grid->addItem(new QSpacerItem(std::max(0, fit - m.left() - m.right()), 0, QSizePolicy::Minimum,
+                                QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 int RunMessageBox(TInteraction& r) {
   QMessageBox box(IconOf(r.Icon), ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
                   DialogParent());
@@ -68,6 +84,7 @@ int RunMessageBox(TInteraction& r) {
   if (def < defs.size()) box.setDefaultButton(defs[def].Qt);
   if ((r.Buttons & (MB_TOPMOST | MB_SYSTEMMODAL)) != 0)
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  KeepCaptionWhole(box, r.Caption);
   box.exec();
   auto clicked = box.standardButton(box.clickedButton());
   for (auto& s : defs)
@@ -110,6 +127,7 @@ int RunMessageDlg(TInteraction& r) {
                                             QMessageBox::NoIcon};
   QMessageBox box(icons[r.DlgType], ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
                   DialogParent());
+  KeepCaptionWhole(box, r.Caption);
   std::vector<TDlgButtonDef> used;
   for (TMsgDlgBtn b : r.DlgButtons)
     for (auto& s : kDlgButtons)

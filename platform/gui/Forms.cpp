@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,6 +26,7 @@
 #include <QScreen>
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -113,6 +116,17 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner), FForm(std
   ApplyWindowFlags();
 }
 
+namespace {
+// Children of a frame are maximised together: when the maximised one goes,
+// the one that becomes active takes the whole area rather than falling back
+// to its small normal size.
+void KeepMaximised(QMdiArea* area, bool wasMaximised) {
+  if (!area || !wasMaximised) return;
+  QMdiSubWindow* next = area->currentSubWindow();
+  if (next && next->isVisible() && !next->isMaximized() && !next->isMinimized()) next->showMaximized();
+}
+}  // namespace
+
 TCustomForm::~TCustomForm() {
   GuardedCall([this] {
     if (OnDestroy) OnDestroy(this);
@@ -122,12 +136,14 @@ TCustomForm::~TCustomForm() {
     QMdiSubWindow* sub = FForm->Sub;
     if (QMdiArea* area = sub->mdiArea(); area && area->currentSubWindow() == sub) {
       // Closing a child activates the one below it.
+      const bool maximised = sub->isVisible() && sub->isMaximized();
       auto list = area->subWindowList(QMdiArea::StackingOrder);
       for (auto it = list.rbegin(); it != list.rend(); ++it)
         if (*it != sub && (*it)->isVisible()) {
           area->setActiveSubWindow(*it);
           break;
         }
+      KeepMaximised(area, maximised);
     }
     sub->removeEventFilter(FForm->FrameFilter.get());
     delete sub;
@@ -319,6 +335,19 @@ void TCustomForm::SetIcon(const TIcon& icon) {
   if (FForm->Sub) FForm->Sub->setWindowIcon(qi);
 }
 
+int CaptionFitWidth(const String& caption) {
+  if (caption.empty()) return 0;
+  QFont font = QApplication::font();
+  // Window managers commonly draw titles bold and a little larger.
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.1);
+  const int text = QFontMetrics(font).horizontalAdvance(ToQ(caption));
+  const int bar = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+  // The icon and up to four buttons, each about as wide as the bar is high,
+  // and room for decorations wider than ours.
+  return text * 6 / 5 + 6 * std::max(bar, 24) + 32;
+}
+
 void TCustomForm::PlaceOnFirstShow() {
   QWidget* w = WindowWidget();
   if (!w || FFormStyle == fsMDIChild) return;
@@ -349,6 +378,11 @@ void TCustomForm::SetVisible(bool value) {
   FVisible = value;
   if (!w) return;
   if (value) {
+    // A title cut to "Change Passwor..." reads like a fault.
+    if (FFormStyle != fsMDIChild && FBorderStyle != bsNone && w->isWindow()) {
+      const int fit = CaptionFitWidth(GetText());
+      if (w->width() < fit) SetWidth(fit);
+    }
     if (!FShownOnce) {
       FShownOnce = true;
       PlaceOnFirstShow();
@@ -362,16 +396,20 @@ void TCustomForm::SetVisible(bool value) {
     AlignControls();
   } else {
     if (FFormStyle == fsMDIChild && FForm->Sub) {
+      const bool maximised = FForm->Sub->isMaximized();
       QMdiArea* area = FForm->Sub->mdiArea();
       w->hide();
-      if (area && !area->currentSubWindow()) {
+      // A hidden child may stay the area's current one: the one below it
+      // takes over.
+      if (area && (!area->currentSubWindow() || area->currentSubWindow() == FForm->Sub)) {
         auto list = area->subWindowList(QMdiArea::StackingOrder);
         for (auto it = list.rbegin(); it != list.rend(); ++it)
-          if ((*it)->isVisible()) {
+          if (*it != FForm->Sub && (*it)->isVisible()) {
             area->setActiveSubWindow(*it);
             break;
           }
       }
+      KeepMaximised(area, maximised);
     } else {
       w->hide();
     }

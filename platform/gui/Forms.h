@@ -24,6 +24,11 @@ using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TFormBorderStyle = TBorderStyle;
 
+// The least width of a window whose title bar shows caption whole, with room
+// for the window manager's icon and buttons. Forms and message boxes are
+// never narrower when shown.
+int CaptionFitWidth(const String& caption);
+
 class TCustomForm : public TCustomControl {
 public:
   explicit TCustomForm(TComponent* AOwner);

@@ -72,6 +72,8 @@ bool WriteAutostartEntry(const String& name, const String& displayName, const St
   {
     std::ofstream out(temp, std::ios::trunc);
     if (!out) return false;
+    // Private like the program's other files (it names the program's path).
+    fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
     String shownName;
     for (char c : displayName) shownName += (c == '\n' || c == '\r') ? ' ' : c;
     out << "[Desktop Entry]\n"

@@ -30,6 +30,8 @@ public:
   String PageForKeyword(const String& keyword);
 
   // Shows the page in the help window; false (nothing shown) when unknown.
+  // The window opens whole on the screen in use; asked for while a modal box
+  // is up, it belongs to that box so that it can be read, used and closed.
   bool ShowContext(int context);
   bool ShowKeyword(const String& keyword);
   bool ShowPage(const String& page);
@@ -46,6 +48,8 @@ private:
     String Page;
   };
   void LoadIndex();
+  // Sizes the window to the screen in use and puts it whole on it.
+  void Place();
 
   String FFolder;
   bool FLoaded = false;

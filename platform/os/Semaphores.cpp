@@ -20,7 +20,8 @@ std::map<String, std::weak_ptr<TNamedSemaphore>>& Registry() {
 String LockFileName(const String& name) {
   String safe;
   for (char c : name) safe += (c == '/' || c == '\\') ? '_' : c;
-  return GetRuntimeFolder() + "/" + safe + ".semaphore.lock";
+  const String folder = GetRuntimeFolder();
+  return folder.empty() ? String() : folder + "/" + safe + ".semaphore.lock";
 }
 
 }  // namespace
@@ -28,7 +29,9 @@ String LockFileName(const String& name) {
 TNamedSemaphore::TNamedSemaphore(String name, int initial, int maximum, bool crossProcess)
     : FName(std::move(name)), FMaximum(maximum < 1 ? 1 : maximum) {
   FCount = initial < 0 ? 0 : (initial > FMaximum ? FMaximum : initial);
-  if (crossProcess && FMaximum == 1) FLockFd = ::open(LockFileName(FName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // Without a private folder the semaphore stays within this process.
+  if (const String file = crossProcess && FMaximum == 1 ? LockFileName(FName) : String(); !file.empty())
+    FLockFd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
 }
 
 TNamedSemaphore::~TNamedSemaphore() {

@@ -33,12 +33,6 @@ int MsLeft(TClock::time_point deadline) {
   return static_cast<int>(std::clamp<long long>(left, 0, 60000));
 }
 
-String PerUserBase(const String& name) {
-  String runtime = GetRuntimeFolder();
-  // The temporary folder is shared between users: add the user id there.
-  if (runtime == GetTempFolder()) return runtime + "/" + name + "-" + std::to_string(::getuid());
-  return runtime + "/" + name;
-}
 
 bool SocketAddress(const String& path, sockaddr_un& addr) {
   std::memset(&addr, 0, sizeof addr);
@@ -103,6 +97,7 @@ struct TSingleInstance::TImpl {
   String LockPath;
   String SocketPath;
   String Failure;
+  String FolderFailure;  // why no private folder for the lock was found
   int LockFd = -1;
   int ListenFd = -1;
   int Wake[2] = {-1, -1};
@@ -126,9 +121,10 @@ struct TSingleInstance::TImpl {
 
 TSingleInstance::TSingleInstance(const String& name) : FImpl(std::make_unique<TImpl>()) {
   FImpl->Name = name;
-  String base = PerUserBase(name);
-  FImpl->LockPath = base + ".lock";
-  FImpl->SocketPath = base + ".socket";
+  const String folder = GetRuntimeFolder(&FImpl->FolderFailure);
+  if (folder.empty()) return;
+  FImpl->LockPath = folder + "/" + name + ".lock";
+  FImpl->SocketPath = folder + "/" + name + ".socket";
 }
 
 TSingleInstance::~TSingleInstance() {
@@ -148,6 +144,10 @@ bool TSingleInstance::IsPrimary() const { return FImpl->LockFd >= 0; }
 bool TSingleInstance::IsListening() const { return FImpl->ListenFd >= 0; }
 
 int TSingleInstance::TryLock() {
+  if (FImpl->LockPath.empty()) {
+    FImpl->Failure = FImpl->FolderFailure;
+    return -1;
+  }
   int fd = ::open(FImpl->LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     FImpl->Failure = "Cannot create the lock file " + FImpl->LockPath + ": " + std::strerror(errno);

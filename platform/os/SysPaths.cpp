@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -50,10 +52,30 @@ String GetConfigFolder() {
   return StripTrailingDelim(FromQ(QDir::homePath())) + "/.config";
 }
 
-String GetRuntimeFolder() {
-  String fromEnv = Env("XDG_RUNTIME_DIR");
-  if (!fromEnv.empty() && fs::is_directory(fromEnv)) return StripTrailingDelim(fromEnv);
-  return GetTempFolder();
+bool IsPrivateFolder(const String& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & 077) == 0;
+}
+
+String GetRuntimeFolder(String* failure) {
+  String fromEnv = StripTrailingDelim(Env("XDG_RUNTIME_DIR"));
+  if (!fromEnv.empty() && fromEnv[0] == '/' && IsPrivateFolder(fromEnv)) return fromEnv;
+  // The temporary folder is shared: a folder of our own inside it, which
+  // nobody else may have made for us.
+  const String own = GetTempFolder() + "/quillory-" + std::to_string(::geteuid());
+  if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (failure) *failure = "The folder " + own + " cannot be created: " + std::strerror(errno) + ".";
+    return {};
+  }
+  if (!IsPrivateFolder(own)) {
+    if (failure)
+      *failure = "The folder " + own +
+                 " is not private: it must be a folder owned by you that nobody else may read or "
+                 "write. Remove it, or set XDG_RUNTIME_DIR to a private folder.";
+    return {};
+  }
+  return own;
 }
 
 String GetProgramPath() {

@@ -12,8 +12,15 @@ String GetDocumentsFolder();
 String GetTempFolder();
 // The user's configuration folder ($XDG_CONFIG_HOME or ~/.config).
 String GetConfigFolder();
-// The per-user runtime folder ($XDG_RUNTIME_DIR, else the temporary folder).
-String GetRuntimeFolder();
+// The per-user runtime folder for lock files and sockets: $XDG_RUNTIME_DIR
+// when it is a folder of the user's alone, else "quillory-<uid>" in the
+// temporary folder, made 0700 when missing. Empty when neither is private
+// (failure, when given, then says why): a folder others can write in lets
+// them take the lock names before us.
+String GetRuntimeFolder(String* failure = nullptr);
+// True when path is a folder (not a link) owned by the user and closed to
+// everyone else.
+bool IsPrivateFolder(const String& path);
 // The folder of the running executable, no trailing delimiter.
 String GetProgramFolder();
 // The full path of the running executable.

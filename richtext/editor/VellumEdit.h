@@ -209,6 +209,9 @@ public:
   // ---- input (also for tests) ------------------------------------------------------------
   bool DoKeyDown(Word& key, TShiftState shift) override;
   bool DoKeyUp(Word& key, TShiftState shift) override;
+  // Pastes the primary selection as text where the middle button was
+  // clicked (not in a read-only editor).
+  void MiddleClick(int x, int y) override;
   bool DoKeyPress(char16_t& key) override;
   bool WantsShortcutKey(Word key, TShiftState shift) override;
   // The pre-edit of the input method (drawn at the caret, not in the document).

@@ -223,3 +223,17 @@ bool TCustomVellumEdit::InsertVLFFromFile(const String& fileName) {
 bool TCustomVellumEdit::InsertRTFFromFile(const String& fileName) {
   return PasteWith([&](TVLEditVLData& d) { return d.InsertRTFFromFile(fileName); });
 }
+
+void TCustomVellumEdit::MiddleClick(int x, int y) {
+  TClipboard& primary = PrimarySelection();
+  if (GetReadOnly() || !primary.Available()) return;
+  // Read before the click below, which may change what is selected here.
+  const WideString text = primary.GetAsUnicodeText();
+  if (text.empty()) return;
+  // The caret goes where a left click would put it.
+  TShiftState pressed;
+  pressed.Include(ssLeft);
+  MouseDown(mbLeft, pressed, x, y);
+  MouseUp(mbLeft, TShiftState(), x, y);
+  InsertWideText(text);
+}

@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
+#include "platform/gui/Clipbrd.h"
 #include "platform/gui/Menus.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
@@ -513,6 +514,10 @@ void TCustomVellum::RefreshNested(bool refreshSelf) {
 // ---- mouse and keys --------------------------------------------------------------------
 
 void TCustomVellum::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbMiddle) {
+    MiddleClick(x, y);
+    return;
+  }
   if (!GetInplaceEditor()) {
     FData->SetState(FData->GetState() | vlstFocusOrigin);
     if (!shift.Contains(ssDouble) && CanFocus()) SetFocus();
@@ -544,6 +549,7 @@ void TCustomVellum::MouseUp(TMouseButton button, TShiftState shift, int x, int y
   if (button == mbLeft) StopAutoScrollTimer();
   if (FDragArmed && button == mbLeft) ClickInsteadOfDrag(x, y);
   FData->MouseUp(button, shift, x, y);
+  if (button == mbLeft) OfferPrimarySelection();
   if (button == mbRight) {
     bool handled = false;
     FPopupFromMouseUp = true;
@@ -578,6 +584,25 @@ bool TCustomVellum::IsCutShortcut(TShiftState shift, Word key) {
 bool TCustomVellum::IsPasteShortcut(TShiftState shift, Word key) {
   return (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && key == 'V') ||
          (shift.Contains(ssShift) && !shift.Contains(ssCtrl) && key == VK_INSERT);
+}
+
+bool TCustomVellum::DoKeyUp(Word& key, TShiftState shift) {
+  const bool handled = TVLScroller::DoKeyUp(key, shift);
+  // A selection made or changed by the keyboard.
+  OfferPrimarySelection();
+  return handled;
+}
+
+void TCustomVellum::OfferPrimarySelection() {
+  TClipboard& primary = PrimarySelection();
+  if (!primary.Available() || !SelectionExists()) return;
+  std::array<Integer, 4> bounds{};
+  GetSelectionBounds(bounds[0], bounds[1], bounds[2], bounds[3], true);
+  if (bounds == FOfferedSelection && primary.HasFormat(CF_UNICODETEXT)) return;
+  const WideString text = VLGetSelText(*FData);
+  if (text.empty()) return;
+  primary.SetAsUnicodeText(text);
+  FOfferedSelection = bounds;
 }
 
 bool TCustomVellum::DoKeyDown(Word& key, TShiftState shift) {

@@ -12,6 +12,7 @@
 #include "richtext/view/VLScroller.h"
 #include "richtext/view/VellumVLData.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -193,6 +194,13 @@ public:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void DblClick() override;
   bool DoKeyDown(Word& key, TShiftState shift) override;
+  bool DoKeyUp(Word& key, TShiftState shift) override;
+  // Where the platform has a primary selection (X11), what is selected is
+  // offered there as text, for a middle-click paste elsewhere.
+  void OfferPrimarySelection();
+  // A middle click: the viewer does nothing, an editor pastes the primary
+  // selection there.
+  virtual void MiddleClick(int x, int y) {}
   // The drag of the selection: a press on it arms it, a move past the drag
   // distance starts it, a release before that is a click.
   void ArmDrag() { FDragArmed = true; }
@@ -239,6 +247,8 @@ private:
   bool FPopupFromMouseUp = false;
   bool FDragArmed = false;
   TPoint FPressPoint;
+  // The selection last offered as the primary selection.
+  std::array<Integer, 4> FOfferedSelection{-1, -1, -1, -1};
   TDragSource* FDragSource = nullptr;
   void ClickInsteadOfDrag(int x, int y);
 };

@@ -17,7 +17,7 @@ TEST(ActivityWindow, LogClearsAndTogglesBesideTheMainWindow) {
   TForm main(nullptr);
   main.SetBounds(40, 60, 300, 400);
   TActivityDisplayWindow log(nullptr);
-  EXPECT_EQ(log.GetCaption(), "ActivityDisplayWindow");
+  EXPECT_EQ(log.GetCaption(), "Activity Window");
   EXPECT_FALSE(log.GetVisible());
 
   log.AddLine("Searching Journal: Daily");
@@ -87,7 +87,7 @@ TEST(ActivityWindow, ItsShortcutHidesItFromItsOwnWindow) {
   // Ctrl+Alt+W typed while the log window is the active one.
   QWidget* active = QApplication::activeWindow();
   ASSERT_NE(active, nullptr);
-  ASSERT_EQ(active->windowTitle(), "ActivityDisplayWindow");
+  ASSERT_EQ(active->windowTitle(), "Activity Window");
   QKeyEvent press(QEvent::KeyPress, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
   QCoreApplication::sendEvent(active, &press);
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
@@ -122,9 +122,23 @@ TEST(ActivityWindow, PrintsTheLogOrReportsWhyNot) {
     script.Answer(IDOK);
     log.BitBtn2Click(nullptr);
     ASSERT_EQ(script.Shown.size(), 1u);
-    EXPECT_EQ(script.Shown[0].Caption, "Error Display");
-    EXPECT_EQ(script.Shown[0].Text.rfind("Print Log\r\r", 0), 0u);
+    EXPECT_EQ(script.Shown[0].Caption, "Print Log");
+    EXPECT_EQ(script.Shown[0].Text, "The log could not be printed.\r\n\r\nNo printer is set up on this computer.");
+    // No error class name reaches the user.
+    EXPECT_EQ(script.Shown[0].Text.find("EPrinter"), String::npos);
   }
+}
+
+TEST(ActivityWindow, PrintingProblemsAreToldInPlainWords) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"No Printer Defined", "No printer is set up on this computer."},
+      {"Printer selected is not valid", "The chosen printer is not available."},
+      {"Printing in progress", "Another print job of Quillory is still running."},
+      {"The print job could not be started", "The printer did not accept the print job."},
+      {"Out of paper in tray 2", "Out of paper in tray 2"},  // already plain words
+      {"", "The printer reported a problem."},
+  };
+  for (const auto& [message, expected] : cases) EXPECT_EQ(PrintProblemText(EPrinter(message)), expected) << message;
 }
 
 }  // namespace

@@ -152,15 +152,20 @@ TEST(PasswordChange, DialogChecksThePasswordsUntilTheyAgreeOrTheUserCancels) {
       if (i < c.messages.size()) script.Answer(IDOK);
     }
     if (!c.changes) script.Answer(mrCancel);
+    if (c.changes) script.Answer(IDOK);  // the confirmation
     EXPECT_EQ(ChangePassword(), c.changes);
+    EXPECT_EQ(script.Unexpected, 0);
     std::vector<String> shownMessages;
     for (const auto& s : script.Shown)
-      if (s.Kind == TInteractionKind::MessageBox) {
+      if (s.Kind == TInteractionKind::MessageBox && s.Caption == "Message") {
         shownMessages.push_back(s.Text);
-        EXPECT_EQ(s.Caption, "Message");
         EXPECT_EQ(s.Icon, MB_ICONERROR);
       }
     EXPECT_EQ(shownMessages, c.messages);
+    // A change is confirmed, a refusal is not.
+    const bool confirmed = !script.Shown.empty() && script.Shown.back().Kind == TInteractionKind::MessageBox &&
+                           script.Shown.back().Text == PasswordChangedText;
+    EXPECT_EQ(confirmed, c.changes);
     EXPECT_EQ(JournalPassword, c.changes ? "Next" : "Old-Pass");
     EXPECT_EQ(PasswordWasRecorded("Next"), c.changes);
     EXPECT_EQ(w.EntriesWith(c.changes ? "Next" : "Old-Pass"), TPasswordWorld::AllEntries());
@@ -172,14 +177,22 @@ TEST(PasswordChange, DialogChecksThePasswordsUntilTheyAgreeOrTheUserCancels) {
 TEST(PasswordChange, NewPasswordOpensEveryEntryAndTheOldOneNoLonger) {
   TPasswordWorld w("");
   // Unprotected → protected → another password of the longest length → removed.
-  const String steps[] = {"First;Pass", "Fifteen-chars!!", ""};
+  // Each step is confirmed in words that say what happened.
+  const std::pair<String, const char*> steps[] = {
+      {"First;Pass", PasswordSetText}, {"Fifteen-chars!!", PasswordChangedText}, {"", PasswordRemovedText}};
   String old = "";
-  for (const String& fresh : steps) {
+  for (const auto& [fresh, confirmation] : steps) {
     SCOPED_TRACE(fresh);
     ASSERT_LE(fresh.size(), static_cast<size_t>(MaxPasswordLength));
     TInteractionScript script;
-    script.Do(TPasswordWorld::Type3(old, fresh, fresh));
+    script.Do(TPasswordWorld::Type3(old, fresh, fresh)).Answer(IDOK);
     EXPECT_TRUE(ChangePassword());
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Kind, TInteractionKind::MessageBox);
+    EXPECT_EQ(script.Shown[1].Caption, "Change Password");
+    EXPECT_EQ(script.Shown[1].Text, confirmation);
+    EXPECT_EQ(script.Shown[1].Icon, MB_ICONINFORMATION);
     // The journals are open again, today's entry shown.
     EXPECT_TRUE(JournalsLoaded);
     ASSERT_NE(CurrentJournal, nullptr);

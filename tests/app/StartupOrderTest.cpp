@@ -65,9 +65,15 @@ TEST_F(StartupOrderTest, WindowsAreCreatedInTheirOrder) {
       {FormPrintPreview, "Quillory Print Preview"},
       {FormPrintJournalLoadProgress, "Journal Report Generation Progress"},
       {DlgRecordSelection, "Journal Entry Selection"},
-      {ActivityDisplayWindow, "ActivityDisplayWindow"},
+      {ActivityDisplayWindow, "Activity Window"},
   };
   for (const auto& [form, caption] : captions) EXPECT_EQ(form->GetCaption(), caption);
+  // Each is built wide enough for its title bar to show the caption whole.
+  for (const auto& [form, caption] : captions) {
+    if (form != FormPrintPreview) {
+      EXPECT_GE(form->GetWidth(), CaptionFitWidth(caption)) << caption;
+    }
+  }
   // Only the main window shows itself; the others wait for their commands.
   for (const auto& [form, caption] : captions) {
     if (form != formQuilloryMain) {

@@ -49,6 +49,20 @@ TEST_F(ToolBarLayoutTest, ALayoutComesBackAsItWasSaved) {
   }
 }
 
+TEST_F(ToolBarLayoutTest, TheFileIsTheUsersAlone) {
+  // A new file and one left readable by an older version both end up 0600.
+  for (bool existed : {false, true}) {
+    SCOPED_TRACE(existed ? "rewritten" : "new");
+    fs::remove(File);
+    if (existed) {
+      SaveBytesAtomically(File, "old");
+      fs::permissions(File, fs::perms(0644), fs::perm_options::replace);
+    }
+    SaveToolBarLayoutFile(File, Defaults);
+    EXPECT_EQ(fs::status(File).permissions() & fs::perms::all, fs::perms(0600));
+  }
+}
+
 TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
   const AnsiString good = ToolBarLayoutText({{{"tbDates", false, {}}}});
   const struct {

@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
   ::setenv("HOME", home.str().c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", (home.path() / ".config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (home.path() / ".local/share").c_str(), 1);
+  ::setenv("XDG_STATE_HOME", (home.path() / ".local/state").c_str(), 1);
+  ::setenv("XDG_CACHE_HOME", (home.path() / ".cache").c_str(), 1);
   ::setenv("XDG_DOCUMENTS_DIR", (home.path() / "Documents").c_str(), 1);
   ::setenv("XDG_RUNTIME_DIR", home.str().c_str(), 1);
   ::unsetenv("QT_SCALE_FACTOR");

@@ -31,12 +31,15 @@
 #include "richtext/model/VLStyle.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cmath>
+#include <dlfcn.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -48,6 +51,7 @@
 namespace {
 
 int Failures = 0;
+int WelcomeOffers = 0;
 
 bool Check(bool ok, const std::string& what) {
   std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
@@ -89,6 +93,8 @@ public:
     auto* dlg = dynamic_cast<TdlgAddJournal*>(r.Form);
     if (!dlg) {
       std::printf("box \"%s\": %s\n", r.Caption.c_str(), r.Text.c_str());
+      // Answered "OK", not "Yes": the journals are made with the button below.
+      if (r.Caption == "Welcome to Quillory") ++WelcomeOffers;
       return r.Kind == TInteractionKind::MessageBox ? IDOK : static_cast<int>(mrOk);
     }
     const auto [name, kind] = Journals.empty() ? std::pair<String, int>{"", 0} : Journals.front();
@@ -269,6 +275,72 @@ void CheckLock(TformQuilloryMain* m) {
                                         std::to_string(all) + " pixels unchanged)");
 }
 
+// Real key presses through the X test extension, as a keyboard makes them.
+bool FakeKey(unsigned long keysym) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->display()) return false;
+  using TKeysymToKeycode = unsigned char (*)(void*, unsigned long);
+  using TFakeKey = int (*)(void*, unsigned int, int, unsigned long);
+  using TFlush = int (*)(void*);
+  void* xlib = ::dlopen("libX11.so.6", RTLD_LAZY);
+  void* xtst = ::dlopen("libXtst.so.6", RTLD_LAZY);
+  if (!xlib || !xtst) return false;
+  auto toCode = reinterpret_cast<TKeysymToKeycode>(::dlsym(xlib, "XKeysymToKeycode"));
+  auto flush = reinterpret_cast<TFlush>(::dlsym(xlib, "XFlush"));
+  auto fake = reinterpret_cast<TFakeKey>(::dlsym(xtst, "XTestFakeKeyEvent"));
+  if (!toCode || !flush || !fake) return false;
+  const unsigned int code = toCode(x11->display(), keysym);
+  if (code == 0) return false;
+  fake(x11->display(), code, 1, 0);
+  flush(x11->display());
+  Settle(5);
+  fake(x11->display(), code, 0, 0);
+  flush(x11->display());
+  Settle(5);
+  return true;
+}
+
+// Caps Lock on and off again with the editor focused: the panel follows both.
+void CheckLockIndicators(TformQuilloryMain* m, TVellumEdit* e) {
+  e->SetFocus();
+  Settle();
+  const unsigned long capsLock = 0xFFE5;
+  if (!Check(FakeKey(capsLock), "Caps Lock pressed through the X test extension")) return;
+  Check(m->StatusText(spCapsLock) == "cap", "Caps Lock on shows \"cap\": \"" + m->StatusText(spCapsLock) + "\"");
+  FakeKey(capsLock);
+  Check(m->StatusText(spCapsLock).empty(), "Caps Lock off clears it: \"" + m->StatusText(spCapsLock) + "\"");
+}
+
+// Selecting sets the X primary selection; a middle click pastes it.
+void CheckPrimarySelection(TVellumEdit* e) {
+  QClipboard* cb = QGuiApplication::clipboard();
+  if (!Check(cb->supportsSelection(), "the display has a primary selection")) return;
+  QWidget* w = W(e);
+  w->setFocus();
+  e->SetCaret(0, 1);
+  QTest::keyClick(w, Qt::Key_End, Qt::ShiftModifier);
+  Settle();
+  const String line = String(Opening) + Bold + " by the gate.";
+  Check(cb->text(QClipboard::Selection).toStdString() == line,
+        "a selection made with the keyboard is the primary selection: \"" +
+            cb->text(QClipboard::Selection).toStdString() + "\"");
+  const Integer last = e->ItemCount() - 1;
+  Integer left = 0, top = 0;
+  if (!Check(e->GetItemCoords(last, left, top), "the last line has a place")) return;
+  auto allText = [e] {
+    String all;
+    for (Integer i = 0; i < e->ItemCount(); ++i) all += e->GetItemTextUtf8(i) + "|";
+    return all;
+  };
+  const String before = allText();
+  // At the far right of the last line: the paste goes to its end.
+  QTest::mouseClick(w, Qt::MiddleButton, {}, QPoint(w->width() - 30, top + 8));
+  Settle();
+  const String after = allText();
+  Check(after.find("keep the rabbits out" + line) != String::npos && after.size() == before.size() + line.size(),
+        "a middle click pastes it where it was clicked: " + after);
+}
+
 bool Shot(const std::string& file) {
   Settle(25);
   QPixmap shot = W(formQuilloryMain)->window()->grab();
@@ -282,6 +354,8 @@ void FirstStart(const std::string& screenshot) {
   Check(m && ScreenMode == smCover, "first start shows the cover");
   ClickControl(m->pbOpenQuillory);
   Check(ScreenMode == smOpen, "the journal is open");
+  Check(WelcomeOffers == 1, "an open without a journal offers to make the first one");
+  Check(m->StatusText(spHint).find("New Journal") != String::npos, "the status bar says how to make a journal");
   Check(!m->pEntryTree->Showing() && !m->pMonthCalendar->Showing(), "tree and calendar are hidden at first");
   // The user shows the entry tree and the month calendar (kept for the next
   // start).
@@ -299,6 +373,7 @@ void FirstStart(const std::string& screenshot) {
   if (!daily || !topic) return;
   Check(m->MDIChildCount() == 2, "two editor windows");
   TypeEntry(topic->EditorWindow->QuilloryText);
+  Check(CurrentJournal == topic && m->QuilloryDate->Blank(), "the topic journal shows no date");
   daily->EditorWindow->Show();
   daily->EditorWindow->BringToFront();
   Settle();
@@ -390,6 +465,10 @@ void SecondStart(const std::string& screenshot) {
               m->cbParagraphStyles->Items().Count(), m->cbParagraphStyles->GetItemIndex(),
               m->tbFontName->Items().Count(), m->tbFontName->GetItemIndex());
   Shot(screenshot);
+  if (TOpenJournal* daily = JournalNamed("Garden Diary")) {
+    CheckLockIndicators(m, daily->EditorWindow->QuilloryText);
+    CheckPrimarySelection(daily->EditorWindow->QuilloryText);
+  }
   CheckLock(m);
   m->ActionExit->Execute();
 }
@@ -451,18 +530,30 @@ int main(int argc, char** argv) {
     const fs::path root = fs::temp_directory_path() / ("qy-e2e-" + std::to_string(::getpid()));
     fs::create_directories(root / "docs");
     fs::create_directories(root / "run");
+    fs::create_directories(root / "home");
     ::chmod((root / "run").c_str(), 0700);
-    // A display of our own (xvfb-run), a user folder of our own.
+    // A display of our own (xvfb-run), a home and user folders of our own:
+    // the program writes its autostart entry and settings there.
     ::unsetenv("QT_QPA_PLATFORM");
+    const fs::path home = root / "home";
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     const std::string shot = argv[3];
     const std::string first = (root / "first.png").string();
     const int a = RunChild(argv[0], "first", argv[2], (root / "docs").string(), first);
     const int b = a == 0 ? RunChild(argv[0], "second", argv[2], (root / "docs").string(), shot) : 1;
     std::printf("first start %s, second start %s\n", a == 0 ? "passed" : "FAILED", b == 0 ? "passed" : "FAILED");
+    // The start-up entry the program makes went into our own folder.
+    const bool ownAutostart = fs::exists(home / ".config/autostart/QUILLORY.desktop");
+    std::printf("autostart entry in the test's own home: %s\n", ownAutostart ? "yes" : "NO");
     std::error_code ec;
     fs::remove_all(root, ec);
-    return a == 0 && b == 0 ? 0 : 1;
+    return a == 0 && b == 0 && ownAutostart ? 0 : 1;
   }
   if ((mode == "first" || mode == "second") && argc == 5) {
     char* args[] = {argv[0], nullptr};

@@ -12,8 +12,16 @@
 //                                          the main window after a lock of an
 //                                          open, protected journal (in a
 //                                          documents folder of its own)
+//   startup_screenshots first <folder> <program folder>
+//                                          a first start: the offer of a first
+//                                          journal, the window without one, a
+//                                          topic journal, the change-password
+//                                          dialog, a short message box and the
+//                                          help window (documents folder of
+//                                          its own)
 //   startup_screenshots grab <file>        the whole screen, as it is now
 #include "app/QYAbout.h"
+#include "app/QYAddJournal.h"
 #include "app/QYEditor.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -25,10 +33,14 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "platform/os/HelpViewer.h"
 #include "richtext/editor/VellumEdit.h"
 #include "tests/support/Screenshots.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -160,6 +172,85 @@ int Lock(const std::string& file, const std::string& programDir) {
   return ok ? 0 : 1;
 }
 
+// Saves the modal box up now (the whole screen, so its place shows too) and
+// presses its button of the given role.
+void ShootModal(const std::string& file, QMessageBox::StandardButton press) {
+  QTimer::singleShot(400, [file, press] {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const bool ok = screen->grabWindow(0).save(QString::fromStdString(file), "PNG");
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    std::printf("%s %s (box %dx%d)\n", ok ? "wrote" : "FAILED", file.c_str(), box ? box->width() : 0,
+                box ? box->height() : 0);
+    if (box && box->button(press)) box->button(press)->click();
+  });
+}
+
+int First(const std::string& folder, const std::string& programDir) {
+  const std::filesystem::path docs =
+      std::filesystem::temp_directory_path() / ("qy-first-shot-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(docs);
+  Application->Initialize();
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = programDir;
+  folders.DocumentsDir = docs.string();
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  TformQuilloryMain* main = nullptr;
+  {
+    TInteractionScript script;
+    script.Answer(IDOK);  // the new database folder
+    main = Application->CreateForm<TformQuilloryMain>();
+  }
+  if (main->SetUpCancelled) return 1;
+  Application->CreateForm<TdlgAddJournal>();
+  auto* change = Application->CreateForm<TChangePasswordDlg>();
+  RegisterDocumentFormats();
+  RegisterJournalHooks();
+  main->SetBounds(0, 0, 1000, 720);
+  main->Show();
+  bool ok = true;
+  // The real boxes from here on.
+  ShootModal(folder + "/first-offer.png", QMessageBox::No);
+  main->pbOpenQuilloryClick(nullptr);
+  ok &= Save(main, folder + "/first-no-journal.png");
+  Integer daily = 0, topic = 0;
+  InsertJournal("Garden Diary", 0, daily);
+  InsertJournal("Recipes", 1, topic);
+  FindOrOpenJournal(daily);
+  TOpenJournal* t = FindOrOpenJournal(topic);
+  if (t && t->EditorWindow) {
+    t->EditorWindow->QuilloryText->InsertText("Apple pie: six apples, a pinch of cinnamon.");
+    t->EditorWindow->BringToFront();
+  }
+  Settle();
+  ok &= Save(main, folder + "/topic-journal.png");
+  change->Show();
+  ok &= Save(change, folder + "/change-password.png");
+  std::printf("change password dialog %dx%d for its caption's %d\n", change->GetWidth(), change->GetHeight(),
+              CaptionFitWidth(change->GetCaption()));
+  change->Hide();
+  ShootModal(folder + "/search-complete.png", QMessageBox::Ok);
+  MessageBox("Search string 'x' not found.", "Search Complete", MB_OK | MB_ICONINFORMATION);
+  THelpViewer::Instance().ShowContext(57);
+  Settle();
+  if (QWidget* help = THelpViewer::Instance().Window()) {
+    const QRect g = help->frameGeometry(), screen = QGuiApplication::primaryScreen()->availableGeometry();
+    std::printf("help at %d,%d %dx%d, on the screen: %s\n", g.x(), g.y(), g.width(), g.height(),
+                screen.contains(g) ? "yes" : "NO");
+    const bool saved = help->grab().save(QString::fromStdString(folder + "/help.png"), "PNG");
+    std::printf("%s %s/help.png\n", saved ? "wrote" : "FAILED", folder.c_str());
+    ok &= saved;
+    THelpViewer::Instance().Close();
+  }
+  JournalsLoaded = true;
+  UnloadJournals();
+  main->Hide();
+  Application->DestroyComponents();
+  std::error_code ec;
+  std::filesystem::remove_all(docs, ec);
+  return ok ? 0 : 1;
+}
+
 int Grab(const std::string& file) {
   QScreen* screen = QGuiApplication::primaryScreen();
   const bool ok = screen && screen->grabWindow(0).save(QString::fromStdString(file), "PNG");
@@ -174,6 +265,7 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "windows") return Windows(argv[2], argv[3]);
   if (argc == 4 && std::string(argv[1]) == "lock") return Lock(argv[2], argv[3]);
   if (argc == 3 && std::string(argv[1]) == "grab") return Grab(argv[2]);
+  if (argc == 4 && std::string(argv[1]) == "first") return First(argv[2], argv[3]);
   std::fprintf(stderr, "usage: %s windows <folder> <program folder> | lock <file> <program folder> | grab <file>\n",
                argv[0]);
   return 2;

@@ -4,6 +4,9 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
@@ -71,6 +74,49 @@ TEST(ClipboardTest, PicturesGoThroughBitmaps) {
   ASSERT_TRUE(Clipboard().GetBitmap(back));
   EXPECT_EQ(back.GetWidth(), 4);
   EXPECT_EQ(back.ToImage().pixelColor(1, 1), QColor(0, 0, 255));
+}
+
+// A program asking for the bitmap as a DIB gets one: a BITMAPINFOHEADER of
+// the picture's size, the pixels after it, and set back it is the picture.
+TEST(ClipboardTest, AReportedDibHasTheBytesOfThePicture) {
+  auto le = [](const AnsiString& b, size_t at, int n) {
+    int64_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
+    return v;
+  };
+  const std::pair<int, int> sizes[] = {{4, 3}, {1, 1}, {33, 7}};
+  for (auto [w, h] : sizes) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    TBitmap bmp(w, h);
+    bmp.Canvas()->Brush.Color = clRed;
+    bmp.Canvas()->FillRect(Rect(0, 0, w, h));
+    Clipboard().Assign(bmp);
+    ASSERT_TRUE(Clipboard().HasFormat(CF_DIB));
+    const std::vector<Word> formats = Clipboard().Formats();
+    EXPECT_NE(std::find(formats.begin(), formats.end(), CF_DIB), formats.end());
+    const AnsiString dib = Clipboard().GetData(CF_DIB);
+    ASSERT_GE(dib.size(), 40u);
+    EXPECT_GE(le(dib, 0, 4), 40);  // header size
+    EXPECT_EQ(le(dib, 4, 4), w);
+    EXPECT_EQ(std::abs(static_cast<int>(static_cast<int32_t>(le(dib, 8, 4)))), h);
+    const int bits = static_cast<int>(le(dib, 14, 2));
+    const size_t stride = static_cast<size_t>(((w * bits + 31) / 32) * 4);
+    EXPECT_GE(dib.size(), static_cast<size_t>(le(dib, 0, 4)) + stride * static_cast<size_t>(h));
+
+    Clipboard().Clear();
+    Clipboard().SetData(CF_DIB, dib);
+    TBitmap back;
+    ASSERT_TRUE(Clipboard().GetBitmap(back));
+    EXPECT_EQ(back.GetWidth(), w);
+    EXPECT_EQ(back.GetHeight(), h);
+    EXPECT_EQ(back.ToImage().pixelColor(w - 1, h - 1), QColor(255, 0, 0));
+  }
+  // Bytes that are no DIB put no picture on the clipboard.
+  for (const AnsiString& junk : {AnsiString(), AnsiString(39, 'x'), AnsiString("\xff\xff\xff\xff", 4) + AnsiString(60, 0)}) {
+    Clipboard().SetAsText("none");
+    Clipboard().SetData(CF_DIB, junk);
+    EXPECT_FALSE(Clipboard().HasPicture());
+  }
 }
 
 // A target that takes text and follows the usual effect rule.

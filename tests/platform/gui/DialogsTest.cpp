@@ -1,4 +1,5 @@
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -110,6 +111,26 @@ TEST(MessageBoxTest, QtDialogMapsTheClickedButton) {
   });
   EXPECT_EQ(MessageBox("First\rSecond", "Question", MB_YESNO | MB_ICONQUESTION), IDNO);
   EXPECT_EQ(seenText, "First\nSecond");
+}
+
+// A box with a short text is still wide enough for its whole caption.
+TEST(MessageBoxTest, TheCaptionIsNeverCutByANarrowBox) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Search Complete", "x"},
+      {"Change Password Dialog - a long caption for a short question", "Go?"},
+  };
+  for (auto [caption, text] : cases) {
+    SCOPED_TRACE(caption);
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      width = box->width();
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    MessageBox(text, caption, MB_OK);
+    EXPECT_GE(width, CaptionFitWidth(caption));
+  }
 }
 
 }  // namespace

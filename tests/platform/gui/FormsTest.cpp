@@ -194,6 +194,37 @@ TEST(ApplicationTest, HintsAndHelpRouting) {
   THelpViewer::Instance().Close();
 }
 
+// A dialog narrower than its caption is widened when shown, so the title bar
+// shows the caption whole; a window without a title bar keeps its size.
+TEST(FormTest, ADialogIsWideEnoughForItsCaption) {
+  const struct {
+    const char* Caption;
+    TFormBorderStyle Border;
+    int Width;
+    bool Widened;
+  } cases[] = {
+      {"Change Password Dialog", bsDialog, 150, true},
+      {"Add Journal", bsDialog, 600, false},
+      {"Splash", bsNone, 60, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Caption);
+    TForm form(nullptr);
+    form.SetBorderStyle(c.Border);
+    form.SetCaption(c.Caption);
+    form.SetWidth(c.Width);
+    form.Show();
+    if (c.Widened) {
+      EXPECT_GE(form.GetWidth(), CaptionFitWidth(c.Caption));
+      // Measured: a longer caption needs more room.
+      EXPECT_GT(CaptionFitWidth(String(c.Caption) + " with more words"), CaptionFitWidth(c.Caption));
+    } else {
+      EXPECT_EQ(form.GetWidth(), c.Width);
+    }
+    form.Hide();
+  }
+}
+
 TEST(ApplicationTest, ScreenFontsAreSortedWithoutCase) {
   TStrings& fonts = Screen->Fonts();
   ASSERT_GT(fonts.Count(), 0);

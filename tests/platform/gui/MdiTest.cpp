@@ -64,6 +64,36 @@ TEST_F(TMdiFixture, ClosingTheActiveChildActivatesTheNext) {
   EXPECT_EQ(Frame->ActiveMDIChild(), nullptr);
 }
 
+// Closing the maximised child leaves the next one maximised in the whole
+// area, not at its small normal size; closing a normal one changes nothing.
+TEST_F(TMdiFixture, TheChildBelowAMaximisedOneTakesTheWholeArea) {
+  for (bool maximised : {true, false}) {
+    SCOPED_TRACE(maximised ? "maximised" : "normal");
+    TForm* below = NewChild("Below");
+    below->SetBounds(10, 10, 275, 200);
+    TForm* top = NewChild("Top");
+    top->SetBounds(30, 30, 275, 200);
+    top->BringToFront();
+    if (maximised) top->SetWindowState(wsMaximized);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Frame->ActiveMDIChild(), top);
+    ASSERT_EQ(top->GetWindowState(), maximised ? wsMaximized : wsNormal);
+    top->Close();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Frame->ActiveMDIChild(), below);
+    EXPECT_EQ(below->GetWindowState(), maximised ? wsMaximized : wsNormal);
+    if (maximised) {
+      EXPECT_GT(below->GetWidth(), 275);
+      EXPECT_GT(below->GetHeight(), 200);
+    } else {
+      EXPECT_EQ(below->GetWidth(), 275);
+    }
+    delete below;
+    QCoreApplication::processEvents();
+  }
+}
+
 TEST_F(TMdiFixture, CloseQueryOfAChildCanRefuse) {
   TForm* a = NewChild("A");
   a->OnCloseQuery = [](TObject*, bool& can) { can = false; };

@@ -30,6 +30,12 @@ TEST(AutostartTest, EntryIsWrittenFoundAndRemoved) {
   String text = qytest::ReadFileBytes(AutostartEntryPath(name));
   EXPECT_NE(text.find("[Desktop Entry]\nType=Application\nName=Quillory\n"), String::npos);
   EXPECT_NE(text.find("\nExec=\"/opt/Quillory Program/quillory\"\n"), String::npos);
+  // It names the program's path: the user's alone, also when an older entry
+  // readable by all is replaced.
+  EXPECT_EQ(fs::status(AutostartEntryPath(name)).permissions() & fs::perms::all, fs::perms(0600));
+  fs::permissions(AutostartEntryPath(name), fs::perms(0644), fs::perm_options::replace);
+  ASSERT_TRUE(WriteAutostartEntry(name, "Quillory", "/opt/Quillory Program/quillory"));
+  EXPECT_EQ(fs::status(AutostartEntryPath(name)).permissions() & fs::perms::all, fs::perms(0600));
   EXPECT_TRUE(RemoveAutostartEntry(name));
   EXPECT_FALSE(AutostartEntryExists(name));
   EXPECT_TRUE(RemoveAutostartEntry(name));  // already gone

@@ -2,6 +2,12 @@
 
 #include "support/TestSupport.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,6 +46,54 @@ TEST(HelpViewerTest, IndexEntriesCannotLeaveTheHelpFolder) {
   EXPECT_EQ(viewer.PageForContext(2), "");
   EXPECT_EQ(viewer.PageForContext(3), "ok.html");
   EXPECT_EQ(viewer.PageForKeyword("ok"), "ok.html");
+}
+
+// The window opens whole on the screen, also after it was left where a
+// screen no longer is.
+TEST(HelpViewerTest, TheWindowOpensWholeOnTheScreen) {
+  THelpViewer viewer;
+  viewer.SetHelpFolder((qytest::SourceDir() / "resources/help").string());
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint leftAt[] = {{-2000, -2000}, {screen.right() - 50, screen.bottom() - 50}, {screen.left(), screen.top()}};
+  for (QPoint at : leftAt) {
+    SCOPED_TRACE(at.x());
+    ASSERT_TRUE(viewer.ShowContext(57));
+    viewer.Window()->move(at);
+    viewer.Close();
+    ASSERT_TRUE(viewer.ShowContext(1001));
+    const QRect g = viewer.Window()->geometry();
+    EXPECT_TRUE(screen.contains(g)) << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+    EXPECT_GE(g.width(), 200);
+  }
+  viewer.Close();
+}
+
+// Help asked for from a modal box can be used while the box is up (it is a
+// window of the box's, which the box does not block), and stays open as a
+// window of its own once the box is gone.
+TEST(HelpViewerTest, HelpFromAModalBoxIsUsableAndOutlivesIt) {
+  THelpViewer viewer;
+  viewer.SetHelpFolder((qytest::SourceDir() / "resources/help").string());
+  QDialog box;
+  bool ownedByBox = false, shown = false;
+  QTimer::singleShot(0, [&] {
+    ASSERT_EQ(QApplication::activeModalWidget(), &box);
+    ASSERT_TRUE(viewer.ShowContext(1001));
+    QWidget* help = viewer.Window();
+    ownedByBox = help->parentWidget() == &box && help->isWindow();
+    shown = help->isVisible();
+    box.accept();
+  });
+  box.exec();
+  EXPECT_TRUE(ownedByBox);
+  EXPECT_TRUE(shown);
+  QWidget* help = viewer.Window();
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->parentWidget(), nullptr);
+  EXPECT_TRUE(help->isVisible());
+  // The page it shows can be closed like any window.
+  EXPECT_TRUE(help->close());
+  EXPECT_FALSE(help->isVisible());
 }
 
 }  // namespace

@@ -10,7 +10,10 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -125,3 +128,98 @@ TEST(SingleInstanceTest, AHolderThatDoesNotAnswerIsNeverJoinedByASecondPrimary) 
 }
 
 }  // namespace
+
+namespace {
+
+// Sets variables for the life of the object and puts the old values back.
+class TEnvGuard {
+public:
+  TEnvGuard(std::initializer_list<std::pair<const char*, const char*>> values) {
+    for (auto [name, value] : values) {
+      const char* old = std::getenv(name);
+      FSaved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+      if (value)
+        ::setenv(name, value, 1);
+      else
+        ::unsetenv(name);
+    }
+  }
+  ~TEnvGuard() {
+    for (auto& [name, old] : FSaved) {
+      if (old)
+        ::setenv(name.c_str(), old->c_str(), 1);
+      else
+        ::unsetenv(name.c_str());
+    }
+  }
+
+private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
+};
+
+}  // namespace
+
+// Without a runtime folder of the user's own the lock lives in a folder of
+// our own inside the shared temporary folder; one that someone else could
+// have prepared (open to others, a link, another owner) is refused.
+TEST(SingleInstanceTest, TheLockFolderIsPrivateOrStartUpIsRefused) {
+  namespace fs = std::filesystem;
+  enum TPrepare { pNothing, pOpenToOthers, pLink, pOtherOwner, pPublicRuntimeDir };
+  struct TCase {
+    const char* What;
+    TPrepare Prepare;
+    bool Starts;
+  } cases[] = {
+      {"no folder yet: made private", pNothing, true},
+      {"a folder others may write in", pOpenToOthers, false},
+      {"a link to a private folder", pLink, false},
+      {"a folder of another user", pOtherOwner, false},
+      {"XDG_RUNTIME_DIR open to others: our own folder instead", pPublicRuntimeDir, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (c.Prepare == pOtherOwner && ::geteuid() != 0) continue;  // needs chown
+    qytest::TempDir tmp;
+    const fs::path own = tmp / ("quillory-" + std::to_string(::geteuid()));
+    const fs::path publicRun = tmp / "run";
+    switch (c.Prepare) {
+      case pNothing: break;
+      case pOpenToOthers:
+        fs::create_directory(own);
+        ::chmod(own.c_str(), 0777);
+        break;
+      case pLink:
+        fs::create_directory(tmp / "elsewhere");
+        ::chmod((tmp / "elsewhere").c_str(), 0700);
+        fs::create_directory_symlink(tmp / "elsewhere", own);
+        break;
+      case pOtherOwner:
+        fs::create_directory(own);
+        ::chmod(own.c_str(), 0700);
+        ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+        break;
+      case pPublicRuntimeDir:
+        fs::create_directory(publicRun);
+        ::chmod(publicRun.c_str(), 0777);
+        break;
+    }
+    TEnvGuard env({{"TMPDIR", tmp.str().c_str()},
+                   {"XDG_RUNTIME_DIR", c.Prepare == pPublicRuntimeDir ? publicRun.c_str() : nullptr}});
+    TSingleInstance instance("qytest-private");
+    const TSingleInstance::TRole role = instance.Start("restore", 500);
+    if (c.Starts) {
+      EXPECT_EQ(role, TSingleInstance::siPrimary) << instance.FailureText();
+      EXPECT_EQ(fs::path(instance.LockPath()).parent_path(), own);
+      struct stat st {};
+      ASSERT_EQ(::lstat(own.c_str(), &st), 0);
+      EXPECT_TRUE(S_ISDIR(st.st_mode));
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+      EXPECT_FALSE(fs::exists(publicRun / "qytest-private.lock"));
+    } else {
+      EXPECT_EQ(role, TSingleInstance::siFailed);
+      EXPECT_NE(instance.FailureText().find("not private"), String::npos) << instance.FailureText();
+      EXPECT_FALSE(fs::exists(own / "qytest-private.lock"));
+      EXPECT_FALSE(fs::exists(tmp / ("qytest-private-" + std::to_string(::getuid()) + ".lock")));
+    }
+  }
+}
