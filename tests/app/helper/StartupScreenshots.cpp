@@ -212,7 +212,7 @@ int First(const std::string& folder, const std::string& programDir) {
   // The real boxes from here on.
   ShootModal(folder + "/first-offer.png", QMessageBox::No);
   main->pbOpenQuilloryClick(nullptr);
-  ok &= Save(main, folder + "/first-no-journal.png");
+  ok &= Save(main, folder + "/first-no-journal.png", {640, 480, {}});
   Integer daily = 0, topic = 0;
   InsertJournal("Garden Diary", 0, daily);
   InsertJournal("Recipes", 1, topic);
@@ -223,9 +223,9 @@ int First(const std::string& folder, const std::string& programDir) {
     t->EditorWindow->BringToFront();
   }
   Settle();
-  ok &= Save(main, folder + "/topic-journal.png");
+  ok &= Save(main, folder + "/topic-journal.png", {640, 480, {}});
   change->Show();
-  ok &= Save(change, folder + "/change-password.png");
+  ok &= Save(change, folder + "/change-password.png", {250, 120, {}});
   std::printf("change password dialog %dx%d for its caption's %d\n", change->GetWidth(), change->GetHeight(),
               CaptionFitWidth(change->GetCaption()));
   change->Hide();
