@@ -149,6 +149,8 @@ private:
 
   std::vector<std::unique_ptr<TVLRTFReaderState>> FStack;
   Integer FDepth = 0;
+  // The group depth of the list and override tables being read (0: none).
+  Integer FListTableDepth = 0, FOverrideTableDepth = 0;
   AnsiString FText;
   WideString FTextW;
   TVLRTFPosition FPosition = rtf_ts_NewPara;
