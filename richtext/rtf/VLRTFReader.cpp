@@ -71,6 +71,7 @@ void TVLRTFReader::Clear() {
   FSkipCount = 0;
   FDepth = 0;
   FListTableDepth = FOverrideTableDepth = 0;
+  FListTableReads = 0;
   FTableLevel = 0;
   FForceFlush = false;
   FShapePictureInserted = false;
@@ -1025,6 +1026,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
         break;
       }
       ListTable.clear();
+      ++FListTableReads;
       FListTableDepth = FDepth;
       st.Destination = rtf_ds_ListTable;
       break;

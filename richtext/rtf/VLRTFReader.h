@@ -98,6 +98,8 @@ public:
   std::vector<std::unique_ptr<TVLRTFListOverride97>> ListOverrideTable;
   TVLRTFReaderState RTFState;
   Cardinal CodePage() const { return FCodePage; }
+  // Counts the list tables read so far: list indexes refer to the last one.
+  Integer ListTableReads() const { return FListTableReads; }
 
   // Font by index (nullptr when out of range).
   const TVLRTFFont* GetFont(Integer index) const;
@@ -151,6 +153,7 @@ private:
   Integer FDepth = 0;
   // The group depth of the list and override tables being read (0: none).
   Integer FListTableDepth = 0, FOverrideTableDepth = 0;
+  Integer FListTableReads = 0;
   AnsiString FText;
   WideString FTextW;
   TVLRTFPosition FPosition = rtf_ts_NewPara;

@@ -86,3 +86,34 @@ TEST(RTFListTableReentry, ReportedFilesImport) {
 }
 
 }  // namespace
+
+namespace {
+
+// A list table read again later in the document maps its own lists: the
+// paragraphs after it are numbered in the lists they name.
+TEST(RTFListTableReentry, ALaterListTableMapsItsOwnLists) {
+  const std::string rtf =
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
+      "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+      "\\pard\\ls1 a\\par"
+      "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}"
+      "{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}\\listid2}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+      "\\pard\\ls2 b\\par}";
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  props.ParaStyleMode = vlrsAddIfNeeded;
+  props.TextStyleMode = vlrsAddIfNeeded;
+  ASSERT_EQ(rtftest::Import(props, doc, rtf), 0);
+  std::vector<TVLListType> types;
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i))) {
+      ASSERT_GE(m->ListNo, 0);
+      types.push_back(style.ListStyles->Items(m->ListNo)->Levels->Items(m->Level)->ListType);
+    }
+  EXPECT_EQ(types, (std::vector<TVLListType>{vllstDecimal, vllstLowerAlpha}));
+}
+
+}  // namespace
