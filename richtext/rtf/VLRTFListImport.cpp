@@ -181,7 +181,7 @@ Integer TVLRTFListImport::FindOrAddPNList(const TVLRTFMarkerProperties& m) {
   const AnsiString before = EscapePercent(m.TextBefore), after = EscapePercent(m.TextAfter);
   const AnsiString format = bullet ? m.TextBefore : before + "%s" + after;
   const AnsiString alternative = bullet ? m.TextBefore : before + "%0:s" + after;
-  const String fontName = m.FontIndex < 0 ? String("Symbol") : AnsiToUtf8(font->Name, reader.CodePage());
+  const String fontName = m.FontIndex < 0 ? String("Symbol") : AnsiToUtf8(font->Name, reader.FontCodePage(*font));
   const TFontStyles styles = RTFFontStyles(m.Style);
   const TColor color = MarkerColor(m.Color);
   auto markerIndent = [&](Integer left, Integer first) {
@@ -234,7 +234,7 @@ TLevelValues LevelValues(TVLRTFReaderProperties& p, const TVLRTFListLevel97& lev
   const TVLRTFFont* font = p.Reader->GetFont(level.FontIndex);
   const AnsiString name8 = level.FontIndex < 0 || !font ? AnsiString("Symbol") : font->Name;
   v.Format = RTFLevelFormat(level, name8);
-  v.FontName = AnsiToUtf8(name8, p.Reader->CodePage());
+  v.FontName = AnsiToUtf8(name8, font && level.FontIndex >= 0 ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
   v.Charset = level.FontIndex < 0 || !font ? 2 : font->Charset;
   v.Left = p.Twips(level.LeftIndent);
   v.Marker = v.Left + p.Twips(level.FirstIndent);

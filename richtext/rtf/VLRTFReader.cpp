@@ -51,6 +51,11 @@ const TVLRTFFont* TVLRTFReader::GetFont(Integer index) const {
   return &FontList[static_cast<size_t>(index)];
 }
 
+Cardinal TVLRTFReader::FontCodePage(const TVLRTFFont& font) const {
+  const Cardinal cp = CharsetToCodePage(font.Charset);
+  return cp ? cp : FCodePage;
+}
+
 void TVLRTFReader::Clear() {
   StyleSheet.clear();
   FontList.clear();

@@ -103,6 +103,9 @@ public:
 
   // Font by index (nullptr when out of range).
   const TVLRTFFont* GetFont(Integer index) const;
+  // The code page of a font's text: its charset's own (Windows-1252 for
+  // ANSI), the document's for the default, symbol and unknown charsets.
+  Cardinal FontCodePage(const TVLRTFFont& font) const;
 
 private:
   // input
