@@ -320,8 +320,10 @@ void TVLRTFReaderProperties::ReaderHeaderFooter(TVLRTFReader* sender, TVLRTFHead
           type == rtf_hf_Header ? sender->RTFState.SectProps.HeaderY : sender->RTFState.SectProps.FooterY;
       (type == rtf_hf_Header ? HeaderYMM : FooterYMM) = RTFRound(distance * 127.0 / 7200.0);
     } else {
-      // A header or footer nobody asked for must not join the text.
-      FDiscard = std::make_unique<TVLDocumentData>(Style);
+      // A header or footer nobody asked for must not join the text. One
+      // opened inside another keeps the same document: rows of a table
+      // begun in the outer one still belong to it.
+      if (!FDiscard) FDiscard = std::make_unique<TVLDocumentData>(Style);
       CurrentData = FDiscard.get();
     }
   } else {
