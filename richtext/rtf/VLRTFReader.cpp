@@ -358,8 +358,8 @@ Byte TVLRTFReader::PopGroup() {
     FNumbering.reset();
   }
   FStack.pop_back();
-  if (FListTableDepth == FDepth) FListTableDepth = 0;
-  if (FOverrideTableDepth == FDepth) FOverrideTableDepth = 0;
+  if (FListTableDepth == FDepth + 1) FListTableDepth = 0;
+  if (FOverrideTableDepth == FDepth + 1) FOverrideTableDepth = 0;
   --FDepth;
   return 0;
 }
@@ -1032,7 +1032,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
       }
       ListTable.clear();
       ++FListTableReads;
-      FListTableDepth = FDepth;
+      FListTableDepth = FDepth + 1;
       st.Destination = rtf_ds_ListTable;
       break;
     case rtf_dc_List:
@@ -1067,7 +1067,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
         break;
       }
       ListOverrideTable.clear();
-      FOverrideTableDepth = FDepth;
+      FOverrideTableDepth = FDepth + 1;
       st.Destination = rtf_ds_OverrideTable;
       break;
     case rtf_dc_Override:

@@ -154,7 +154,8 @@ private:
 
   std::vector<std::unique_ptr<TVLRTFReaderState>> FStack;
   Integer FDepth = 0;
-  // The group depth of the list and override tables being read (0: none).
+  // One more than the group depth of the list and override tables being
+  // read (0: none is).
   Integer FListTableDepth = 0, FOverrideTableDepth = 0;
   Integer FListTableReads = 0;
   AnsiString FText;

@@ -30,6 +30,8 @@ TEST(RTFListTableReentry, TheTableBeingReadKeepsItsRecords) {
        {0, 0, 1, 1}},
       // One table inside the other is not the same table read again.
       {"{\\rtf1{\\*\\listtable{\\list{\\*\\listoverridetable{\\listoverride}}{\\listlevel}}}}", {1, 1, 1, 0}},
+      // Outside any group.
+      {"\\*\\listtable{\\list{\\*\\listtable}{\\listlevel}}", {1, 1, 0, 0}},
       // A later table of its own still replaces the earlier one.
       {"{\\rtf1{\\*\\listtable{\\list\\listid1}}{\\*\\listtable{\\list\\listid2}{\\list{\\listlevel}\\listid3}}}",
        {2, 1, 0, 0}},
