@@ -3,6 +3,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
 #include "richtext/model/VLFuncs.h"
+#include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/rtf/VLRTFListImport.h"
 #include "richtext/rtf/VLRTFTableImport.h"
@@ -11,6 +12,40 @@
 #include <algorithm>
 
 namespace {
+// The last marker of data up to item from, inner documents included, that
+// is an entry of list (0 when none). Markers of table cells that count in a
+// list of their cell's own are passed over.
+TCustomVLItemInfo* LastListedMarker(TCustomVLData& data, Integer from, const TVLMarkerList& list, int depth = 0) {
+  for (Integer i = std::min(from, data.GetItemCount() - 1); i >= 0; --i) {
+    TCustomVLItemInfo* item = data.GetItem(i);
+    if (item->StyleNo == vlsListMarker) {
+      if (list.IndexOf(item) >= 0) return item;
+      continue;
+    }
+    if (depth >= 64) continue;
+    TCustomVLItemInfo* found = nullptr;
+    std::unique_ptr<TVLStoreSubVLData> state;
+    for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub; sub = item->GetSubVLData(state, 1))
+      if (TCustomVLItemInfo* m = LastListedMarker(*sub, sub->GetItemCount() - 1, list, depth + 1)) found = m;
+    if (found) return found;
+  }
+  return nullptr;
+}
+
+// A marker of the target's own items joins the marker list right after the
+// last marker before it that is in the list, so that a table whose cells
+// hold list paragraphs does not send it to the front of the list.
+void AddMarkerInOrder(TCustomVLData& doc, Integer itemNo) {
+  auto* marker = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(itemNo));
+  if (!marker) return;
+  TVLMarkerList* list = doc.GetMarkers(true);
+  if (!list || list->IndexOf(marker) >= 0) return;
+  const TCustomVLItemInfo* prev = LastListedMarker(doc, itemNo - 1, *list);
+  const Integer index = prev ? list->IndexOf(prev) + 1 : 0;
+  list->Insert(index, marker);
+  list->RecalcCounters(index, doc.GetStyle());
+}
+
 AnsiString TrimLeading(const AnsiString& s) {
   size_t b = 0, e = s.size();
   while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
@@ -221,7 +256,7 @@ void TVLRTFReaderProperties::AddItem(AnsiString& text, std::unique_ptr<TCustomVL
       Target->Items->InsertObject(InsertIndex, text, raw);
       raw->Inserted(Target, InsertIndex);
       raw->RegisterInnerMarkers(nullptr);
-      Target->AddMarkerToList(InsertIndex);
+      AddMarkerInOrder(*Target, InsertIndex);
       placedAt = InsertIndex;
       ++InsertIndex;
       ++InsertedCount;
@@ -285,8 +320,10 @@ void TVLRTFReaderProperties::ReaderHeaderFooter(TVLRTFReader* sender, TVLRTFHead
           type == rtf_hf_Header ? sender->RTFState.SectProps.HeaderY : sender->RTFState.SectProps.FooterY;
       (type == rtf_hf_Header ? HeaderYMM : FooterYMM) = RTFRound(distance * 127.0 / 7200.0);
     } else {
-      // A header or footer nobody asked for must not join the text.
-      FDiscard = std::make_unique<TVLDocumentData>(Style);
+      // A header or footer nobody asked for must not join the text. One
+      // opened inside another keeps the same document: rows of a table
+      // begun in the outer one still belong to it.
+      if (!FDiscard) FDiscard = std::make_unique<TVLDocumentData>(Style);
       CurrentData = FDiscard.get();
     }
   } else {
@@ -347,13 +384,12 @@ std::unique_ptr<TCustomVLItemInfo> TVLRTFReaderProperties::CreateTextItem(const 
   bool unicodeStyle = Style && Style->TextStyles->Items(styleNo)->Unicode;
   WideString converted;
   if (!textW) {
-    Cardinal cp = 0;
+    Cardinal cp = Reader->CodePage();
     bool symbol = false;
     if (const TVLRTFFont* f = Reader->GetFont(Reader->RTFState.CharProps.FontIndex)) {
-      cp = f->Charset > 2 ? CharsetToCodePage(f->Charset) : 0;
+      cp = Reader->FontCodePage(*f);
       symbol = f->Charset == 2;
     }
-    if (!cp) cp = Reader->CodePage();
     if (unicodeStyle) {
       itemText = WideToRawUnicode(AnsiToWide(text, cp));
     } else if (symbol || ResolveCodePage(cp) == ResolveCodePage(CurrentData->GetStyleCodePage(styleNo))) {

@@ -97,7 +97,8 @@ bool TVLRTFListImport::BeforeNewParagraph(Integer paraNo) {
   const TVLRTFListOverride97& o = *P.Reader->ListOverrideTable[static_cast<size_t>(ovr)];
   // An override naming no list leaves the paragraph unnumbered.
   if (o.ListIndex < 0 || o.ListIndex >= static_cast<Integer>(P.Reader->ListTable.size())) return false;
-  if (!FListMap) ImportListTable();
+  // A list table read again later in the document is mapped again.
+  if (!FListMap || FMappedTable != P.Reader->ListTableReads()) ImportListTable();
   const Integer listNo = FListMap->Get(o.ListIndex);
   const TVLListInfo* list = P.Style->ListStyles->Items(listNo);
   const Integer levels = list && list->Levels ? list->Levels->Count() : 0;
@@ -180,7 +181,7 @@ Integer TVLRTFListImport::FindOrAddPNList(const TVLRTFMarkerProperties& m) {
   const AnsiString before = EscapePercent(m.TextBefore), after = EscapePercent(m.TextAfter);
   const AnsiString format = bullet ? m.TextBefore : before + "%s" + after;
   const AnsiString alternative = bullet ? m.TextBefore : before + "%0:s" + after;
-  const String fontName = m.FontIndex < 0 ? String("Symbol") : AnsiToUtf8(font->Name, reader.CodePage());
+  const String fontName = m.FontIndex < 0 ? String("Symbol") : AnsiToUtf8(font->Name, reader.FontCodePage(*font));
   const TFontStyles styles = RTFFontStyles(m.Style);
   const TColor color = MarkerColor(m.Color);
   auto markerIndent = [&](Integer left, Integer first) {
@@ -233,7 +234,7 @@ TLevelValues LevelValues(TVLRTFReaderProperties& p, const TVLRTFListLevel97& lev
   const TVLRTFFont* font = p.Reader->GetFont(level.FontIndex);
   const AnsiString name8 = level.FontIndex < 0 || !font ? AnsiString("Symbol") : font->Name;
   v.Format = RTFLevelFormat(level, name8);
-  v.FontName = AnsiToUtf8(name8, p.Reader->CodePage());
+  v.FontName = AnsiToUtf8(name8, font && level.FontIndex >= 0 ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
   v.Charset = level.FontIndex < 0 || !font ? 2 : font->Charset;
   v.Left = p.Twips(level.LeftIndent);
   v.Marker = v.Left + p.Twips(level.FirstIndent);
@@ -266,12 +267,14 @@ bool TVLRTFListImport::ListMatches(const TVLListInfo& list, const TVLRTFList97& 
 
 void TVLRTFListImport::ImportListTable() {
   TVLListInfos& lists = *P.Style->ListStyles;
-  FFirstImportedList = lists.Count();
+  const Integer existing = lists.Count();
+  if (!FListMap) FFirstImportedList = existing;
   FListMap = std::make_unique<TVLIntegerList>();
-  std::vector<bool> used(static_cast<size_t>(lists.Count()), false);
+  FMappedTable = P.Reader->ListTableReads();
+  std::vector<bool> used(static_cast<size_t>(existing), false);
   for (const auto& source : P.Reader->ListTable) {
     Integer found = -1;
-    for (Integer k = 0; k < FFirstImportedList && found < 0; ++k)
+    for (Integer k = 0; k < existing && found < 0; ++k)
       if (!used[static_cast<size_t>(k)] && ListMatches(*lists.Items(k), *source)) found = k;
     if (found < 0) {
       TVLListInfo& l = *lists.Add();

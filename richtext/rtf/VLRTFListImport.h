@@ -46,6 +46,7 @@ private:
   TVLIntegerList FLevelCache;
   std::unique_ptr<TVLIntegerList> FListMap;
   Integer FFirstImportedList = 0;
+  Integer FMappedTable = 0;  // the reader's list-table read the map is of
   Integer FLastMarker = -1;
   TCustomVLData* FLastMarkerData = nullptr;
   bool FOldStyle = true;

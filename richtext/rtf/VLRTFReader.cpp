@@ -51,6 +51,11 @@ const TVLRTFFont* TVLRTFReader::GetFont(Integer index) const {
   return &FontList[static_cast<size_t>(index)];
 }
 
+Cardinal TVLRTFReader::FontCodePage(const TVLRTFFont& font) const {
+  const Cardinal cp = CharsetToCodePage(font.Charset);
+  return cp ? cp : FCodePage;
+}
+
 void TVLRTFReader::Clear() {
   StyleSheet.clear();
   FontList.clear();
@@ -70,6 +75,8 @@ void TVLRTFReader::Clear() {
   FUnicodeSkip = 1;
   FSkipCount = 0;
   FDepth = 0;
+  FListTableDepth = FOverrideTableDepth = 0;
+  FListTableReads = 0;
   FTableLevel = 0;
   FForceFlush = false;
   FShapePictureInserted = false;
@@ -351,6 +358,8 @@ Byte TVLRTFReader::PopGroup() {
     FNumbering.reset();
   }
   FStack.pop_back();
+  if (FListTableDepth == FDepth + 1) FListTableDepth = 0;
+  if (FOverrideTableDepth == FDepth + 1) FOverrideTableDepth = 0;
   --FDepth;
   return 0;
 }
@@ -1014,7 +1023,18 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
       FSectionLevel = value;
       st.Destination = rtf_ds_SectionNumbering;
       break;
-    case rtf_dc_ListTable: ListTable.clear(); st.Destination = rtf_ds_ListTable; break;
+    case rtf_dc_ListTable:
+      // A list table inside the one being read would wipe the list its
+      // groups are filling: it is skipped.
+      if (FListTableDepth > 0) {
+        skip();
+        break;
+      }
+      ListTable.clear();
+      ++FListTableReads;
+      FListTableDepth = FDepth + 1;
+      st.Destination = rtf_ds_ListTable;
+      break;
     case rtf_dc_List:
       if (st.Destination == rtf_ds_ListTable && !tableFull(ListTable.size())) {
         ListTable.push_back(std::make_unique<TVLRTFList97>());
@@ -1027,7 +1047,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
       if (st.Destination == rtf_ds_List) st.Destination = rtf_ds_ListName;
       break;
     case rtf_dc_ListLevel:
-      if (st.Destination == rtf_ds_List &&
+      if (st.Destination == rtf_ds_List && !ListTable.empty() &&
           static_cast<Integer>(ListTable.back()->Levels.size()) < Limits.MaxLevels) {
         ListTable.back()->Levels.push_back(std::make_unique<TVLRTFListLevel97>());
         st.Destination = rtf_ds_ListLevel;
@@ -1042,7 +1062,12 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
         skip();
       break;
     case rtf_dc_OverrideTable:
+      if (FOverrideTableDepth > 0) {
+        skip();
+        break;
+      }
       ListOverrideTable.clear();
+      FOverrideTableDepth = FDepth + 1;
       st.Destination = rtf_ds_OverrideTable;
       break;
     case rtf_dc_Override:
@@ -1054,7 +1079,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
       }
       break;
     case rtf_dc_OverrideLevel:
-      if (st.Destination == rtf_ds_Override &&
+      if (st.Destination == rtf_ds_Override && !ListOverrideTable.empty() &&
           static_cast<Integer>(ListOverrideTable.back()->Levels.size()) < Limits.MaxLevels) {
         ListOverrideTable.back()->Levels.push_back(std::make_unique<TVLRTFListOverrideLevel97>());
         st.Destination = rtf_ds_OverrideLevel;

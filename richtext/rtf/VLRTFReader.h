@@ -98,9 +98,14 @@ public:
   std::vector<std::unique_ptr<TVLRTFListOverride97>> ListOverrideTable;
   TVLRTFReaderState RTFState;
   Cardinal CodePage() const { return FCodePage; }
+  // Counts the list tables read so far: list indexes refer to the last one.
+  Integer ListTableReads() const { return FListTableReads; }
 
   // Font by index (nullptr when out of range).
   const TVLRTFFont* GetFont(Integer index) const;
+  // The code page of a font's text: its charset's own (Windows-1252 for
+  // ANSI), the document's for the default, symbol and unknown charsets.
+  Cardinal FontCodePage(const TVLRTFFont& font) const;
 
 private:
   // input
@@ -149,6 +154,10 @@ private:
 
   std::vector<std::unique_ptr<TVLRTFReaderState>> FStack;
   Integer FDepth = 0;
+  // One more than the group depth of the list and override tables being
+  // read (0: none is).
+  Integer FListTableDepth = 0, FOverrideTableDepth = 0;
+  Integer FListTableReads = 0;
   AnsiString FText;
   WideString FTextW;
   TVLRTFPosition FPosition = rtf_ts_NewPara;

@@ -128,8 +128,7 @@ TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() const {
     if (names.size() != Reader->FontList.size()) {
       names.clear();
       for (const TVLRTFFont& f : Reader->FontList) {
-        const Cardinal cp = f.Charset > 2 ? CharsetToCodePage(f.Charset) : Reader->CodePage();
-        String name = AnsiToUtf8(f.Name, cp);
+        String name = AnsiToUtf8(f.Name, Reader->FontCodePage(f));
         names.emplace_back(name, LowerName(name));
       }
     }

@@ -16,6 +16,8 @@ constexpr Integer MaxScratchCells = 4096;
 struct TVLRTFTableImport::TTableInfo {
   std::vector<Integer> CellEdges;
   Integer SavedRow = -1, SavedCol = -1;
+  // The document that was current when the table started.
+  TCustomVLData* StartData = nullptr;
   std::unique_ptr<TVLTableItemInfo> Table;
   std::unique_ptr<TVLTableItemInfo> RowTable;
   Integer VSpacingSum = 0, TopSpacing = 0, LastBottomSpacing = 0, HSpacingSum = 0;
@@ -67,6 +69,7 @@ void TVLRTFTableImport::TableStart() {
   t.CellBorderColor = t.BorderColor = t.BorderLightColor = t.CellBorderLightColor = clWindowText;
   info->RowTable = TVLTableItemInfo::CreateEx(1, 1, P.CurrentData);
   info->RowTable->BeforeLoading(2);
+  info->StartData = P.CurrentData;
   info->SavedRow = P.CurrentRow;
   info->SavedCol = P.CurrentCol;
   info->RowEnded = true;
@@ -367,7 +370,9 @@ void TVLRTFTableImport::TableEnd() {
     parent = P.CurrentDestination == rtf_hf_Header && P.HeaderVLData   ? P.HeaderVLData
              : P.CurrentDestination == rtf_hf_Footer && P.FooterVLData ? P.FooterVLData
                                                                        : P.Target;
-    if (P.CurrentDestination != rtf_hf_MainText && parent == P.Target) parent = P.CurrentData;
+    // A header or footer nobody asked for: the table goes where it started
+    // (the discarded document), never into one of its own cells.
+    if (P.CurrentDestination != rtf_hf_MainText && parent == P.Target && info->StartData) parent = info->StartData;
   } else {
     TTableInfo& outer = *FStack.back();
     parent = ScratchCell(outer, std::max(0, info->SavedCol));

@@ -4,16 +4,22 @@
 // bytes.
 #include "platform/base/Streams.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "richtext/rtf/VLRTFReader.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 namespace {
 
-void ImportBoth(const AnsiString& bytes) {
+// Both import variants' result codes (lists, tables and Unicode off, on).
+std::array<Byte, 2> ImportBoth(const AnsiString& bytes) {
+  std::array<Byte, 2> codes{};
   for (int variant = 0; variant < 2; ++variant) {
     TVLStyle style(nullptr);
     TVLDocumentData doc(&style);
@@ -27,9 +33,53 @@ void ImportBoth(const AnsiString& bytes) {
       props.HeaderVLData = &header;
     }
     TStringStream in(bytes);
-    const Byte code = props.ReadFromStream(in, &doc);
-    EXPECT_LE(code, 11);
+    codes[static_cast<size_t>(variant)] = props.ReadFromStream(in, &doc);
+    EXPECT_LE(codes[static_cast<size_t>(variant)], 11);
   }
+  return codes;
+}
+
+// What the reader keeps of one flood: its tables and the largest row and
+// table nesting it reported.
+struct TFloodRead {
+  Byte Code = 0;
+  size_t Fonts = 0, Colors = 0, Styles = 0, Lists = 0, Overrides = 0;
+  size_t MostListLevels = 0, MostOverrideLevels = 0, LongestLevelText = 0;
+  Integer MostCells = 0, DeepestTable = 0;
+  std::string Text;
+};
+
+TFloodRead ReadFlood(const AnsiString& bytes) {
+  TFloodRead f;
+  TVLRTFReader reader;
+  Integer level = 0;
+  reader.OnNewText = [&f](TVLRTFReader*, const AnsiString& t, TVLRTFPosition) { f.Text += t; };
+  reader.OnTable = [&](TVLRTFReader* r, TVLRTFTableEventKind k) {
+    if (k == vlf_tbl_TableStart) f.DeepestTable = std::max(f.DeepestTable, ++level);
+    if (k == vlf_tbl_TableEnd) --level;
+    if (k == vlf_tbl_RowEnd && r->RTFState.RowOrNil())
+      f.MostCells = std::max(f.MostCells, r->RTFState.RowOrNil()->CellCount());
+  };
+  TStringStream in(bytes);
+  f.Code = reader.ReadFromStream(in);
+  f.Fonts = reader.FontList.size();
+  f.Colors = reader.ColorList.size();
+  f.Styles = reader.StyleSheet.size();
+  f.Lists = reader.ListTable.size();
+  f.Overrides = reader.ListOverrideTable.size();
+  for (const auto& l : reader.ListTable) {
+    f.MostListLevels = std::max(f.MostListLevels, l->Levels.size());
+    for (const auto& v : l->Levels) f.LongestLevelText = std::max(f.LongestLevelText, v->LevelText.size());
+  }
+  for (const auto& o : reader.ListOverrideTable) f.MostOverrideLevels = std::max(f.MostOverrideLevels, o->Levels.size());
+  return f;
+}
+
+AnsiString Repeat(const AnsiString& s, int n) {
+  AnsiString r;
+  r.reserve(s.size() * static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
 }
 
 }  // namespace
@@ -55,13 +105,94 @@ TEST(RTFCorruptInput, FuzzCorpusCutAndFlipped) {
 }
 
 TEST(RTFCorruptInput, LimitsHoldAgainstFloods) {
-  ImportBoth(AnsiString(200000, '{'));
-  ImportBoth("{\\rtf1 {\\colortbl" + AnsiString(300000, ';') + "}}");
-  ImportBoth("{\\rtf1 \\" + AnsiString(100000, 'a') + " x}");
-  ImportBoth("{\\rtf1 \\trowd" + [] {
-    AnsiString s;
-    for (int i = 0; i < 10000; ++i) s += "\\cellx" + std::to_string(i * 10);
-    return s;
-  }() + "\\intbl x\\cell\\row}");
-  ImportBoth("{\\rtf1 \\intbl\\itap2000000000 deep}");
+  const TVLRTFLimits limits;
+  const auto maxEntries = static_cast<size_t>(limits.MaxTableEntries);
+  const auto maxLevels = static_cast<size_t>(limits.MaxLevels);
+  struct Case {
+    const char* What;
+    AnsiString Rtf;
+    Byte Code;
+    std::function<void(const TFloodRead&)> Check;
+  } cases[] = {
+      {"groups deeper than the limit", AnsiString(200000, '{'), 2, nullptr},
+      {"a colour table of 300000 entries", "{\\rtf1 {\\colortbl" + AnsiString(300000, ';') + "}}", 0,
+       // The empty entry after the last ";" is dropped.
+       [&](const TFloodRead& f) { EXPECT_EQ(f.Colors, maxEntries - 1); }},
+      {"a font table of 100000 fonts", "{\\rtf1 {\\fonttbl" + Repeat("{\\f1 A;}", 100000) + "}}", 0,
+       [&](const TFloodRead& f) { EXPECT_EQ(f.Fonts, maxEntries); }},
+      {"a style sheet of 100000 styles", "{\\rtf1 {\\stylesheet" + Repeat("{\\s1 S;}", 100000) + "}}", 0,
+       [&](const TFloodRead& f) { EXPECT_EQ(f.Styles, maxEntries); }},
+      {"a list table of 70000 lists with 10 levels each",
+       "{\\rtf1 {\\*\\listtable" + Repeat("{\\list" + Repeat("{\\listlevel}", 10) + "}", 70000) + "}}", 0,
+       [&](const TFloodRead& f) {
+         EXPECT_EQ(f.Lists, maxEntries);
+         EXPECT_EQ(f.MostListLevels, maxLevels);
+       }},
+      {"an override table of 70000 overrides with 10 levels each",
+       "{\\rtf1 {\\*\\listoverridetable" + Repeat("{\\listoverride" + Repeat("{\\lfolevel}", 10) + "}", 70000) +
+           "}}",
+       0,
+       [&](const TFloodRead& f) {
+         EXPECT_EQ(f.Overrides, maxEntries);
+         EXPECT_EQ(f.MostOverrideLevels, maxLevels);
+       }},
+      {"list tables opened inside each other",
+       "{\\rtf1 {\\*\\listtable{\\list" + Repeat("{\\*\\listtable{\\list{\\listlevel}", 3000) +
+           AnsiString(6000, '}') + "{\\listlevel}}}}",
+       0,
+       [&](const TFloodRead& f) {
+         EXPECT_EQ(f.Lists, 1u);
+         EXPECT_EQ(f.MostListLevels, 1u);
+       }},
+      // Read up to the cap, then cut to the length its first byte gives.
+      {"a level text of 100000 bytes",
+       "{\\rtf1 {\\*\\listtable{\\list{\\listlevel{\\leveltext \\'ff" + AnsiString(100000, 'x') + "}}}}}", 0,
+       [&](const TFloodRead& f) {
+         EXPECT_LE(f.LongestLevelText, limits.MaxLevelText);
+         EXPECT_EQ(f.LongestLevelText, 256u);
+       }},
+      {"a control word of 100000 letters", "{\\rtf1 \\" + AnsiString(100000, 'a') + " x}", 0,
+       [](const TFloodRead& f) { EXPECT_EQ(f.Text, "x"); }},
+      {"a row of 10000 cells",
+       "{\\rtf1 \\trowd" +
+           [] {
+             AnsiString s;
+             for (int i = 0; i < 10000; ++i) s += "\\cellx" + std::to_string(i * 10);
+             return s;
+           }() +
+           "\\intbl x\\cell\\row}",
+       // The cell opened after the last \\cellx is dropped at \\row.
+       0, [&](const TFloodRead& f) { EXPECT_EQ(f.MostCells, limits.MaxCells - 1); }},
+      {"a table nesting of two thousand million", "{\\rtf1 \\intbl\\itap2000000000 deep}", 0,
+       [](const TFloodRead& f) {
+         EXPECT_EQ(f.DeepestTable, 64);
+         EXPECT_EQ(f.Text, "deep");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    const TFloodRead f = ReadFlood(c.Rtf);
+    EXPECT_EQ(f.Code, c.Code);
+    if (c.Check) c.Check(f);
+    const std::array<Byte, 2> codes = ImportBoth(c.Rtf);
+    EXPECT_EQ(codes[0], c.Code);
+    EXPECT_EQ(codes[1], c.Code);
+  }
+}
+
+// A header or footer opened inside itself, with a table open across it:
+// the document the table's rows were started in must still be there.
+TEST(RTFCorruptInput, HeadersAndFootersOpenedInsideThemselves) {
+  const char* const cases[] = {
+      "{\\rtf1{\\footer\\trowd\\cellx100\\intbl x{\\footer y}\\cell\\row z}}",
+      "{\\rtf1{\\header\\trowd\\cellx100\\intbl x{\\header y}\\cell\\row z}}",
+      "{\\rtf1{\\footer\\trowd\\cellx100\\intbl x{\\footer\\trowd\\cellx100\\intbl\\itap2 y\\nestcell}\\cell\\row}}",
+      "{\\rtf1{\\footer\\pard\\intbl a{\\header\\pard\\intbl b\\cell\\row}\\cell\\row}}",
+  };
+  for (const char* rtf : cases) {
+    SCOPED_TRACE(rtf);
+    const std::array<Byte, 2> codes = ImportBoth(rtf);
+    EXPECT_EQ(codes[0], 0);
+    EXPECT_EQ(codes[1], 0);
+  }
 }

@@ -3,6 +3,7 @@
 #include "RTFTestSupport.h"
 
 #include "richtext/model/VLFuncs.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -215,10 +216,11 @@ TEST_F(ImportFixture, TheApplicationSeesEveryImportedPicture) {
 }
 
 TEST_F(ImportFixture, LinkedPicturesStayInsideTheBaseFolder) {
+  const qytest::TempDir base;
   for (const char* name : {"/etc/passwd", "../secret.bmp", "sub/../../x.bmp"}) {
     TVLDocumentData doc(&Style);
     TVLRTFReaderProperties props;
-    props.BasePath = "/tmp/";
+    props.BasePath = base.str() + "/";
     const std::string rtf = std::string("{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"") + name +
                             "\"}{\\fldrslt r}}}";
     ASSERT_EQ(Import(props, doc, rtf), 0) << name;
@@ -227,10 +229,18 @@ TEST_F(ImportFixture, LinkedPicturesStayInsideTheBaseFolder) {
   // A web address as base names no local folder, not even one below the
   // working directory that happens to be spelt like it.
   namespace fs = std::filesystem;
-  const fs::path work = fs::path(::testing::TempDir()) / "rtf-web-base";
+  const qytest::TempDir temp;
+  const fs::path& work = temp.path();
   fs::create_directories(work / "http:" / "example.org" / "dir");
   TBitmap(3, 3).SaveToFile((work / "http:" / "example.org" / "dir" / "pic.bmp").string());
-  const fs::path cwd = fs::current_path();
+  // The working directory comes back however the test ends.
+  struct TRestoreCwd {
+    fs::path Saved = fs::current_path();
+    ~TRestoreCwd() {
+      std::error_code ec;
+      fs::current_path(Saved, ec);
+    }
+  } restore;
   fs::current_path(work);
   const std::string rtf = "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"pic.bmp\"}{\\fldrslt r}}}";
   for (const char* base : {"http://example.org/dir/", "/"}) {
@@ -240,7 +250,6 @@ TEST_F(ImportFixture, LinkedPicturesStayInsideTheBaseFolder) {
     ASSERT_EQ(Import(props, doc, rtf), 0);
     EXPECT_EQ(PlainText(doc) == "r", base != std::string("/")) << base << ": " << PlainText(doc);
   }
-  fs::current_path(cwd);
 }
 
 TEST_F(ImportFixture, ListsImportedOnlyWhenStylesMayBeAppended) {

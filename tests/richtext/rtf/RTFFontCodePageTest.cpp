@@ -1,0 +1,56 @@
+// 8-bit text is read in the code page of its font's charset: Windows-1252
+// for an ANSI font whatever the document's \ansicpg, the document's code
+// page only for the default charset.
+#include "RTFTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using rtftest::Import;
+using rtftest::PlainText;
+
+namespace {
+
+TEST(RTFFontCodePage, TextInTheCodePageOfItsFontsCharset) {
+  struct Case {
+    const char* Charset;  // the \fcharset word of font 0, or nothing
+    const char* CodePage;  // the \ansicpg word, or nothing
+    const char* Body;
+    const char* Text;  // UTF-8
+  } cases[] = {
+      {"\\fcharset0", "\\ansicpg1252", "\\'93Hi\\'94\\'a0!", "\xE2\x80\x9CHi\xE2\x80\x9D\xC2\xA0!"},
+      {"\\fcharset0", "", "\\'93Hi\\'94\\'a0!", "\xE2\x80\x9CHi\xE2\x80\x9D\xC2\xA0!"},
+      // A double-byte document code page: no lead byte takes the next letter.
+      {"\\fcharset0", "\\ansicpg932", "\\'93a\\'94b\\'a0c", "\xE2\x80\x9C" "a\xE2\x80\x9D" "b\xC2\xA0" "c"},
+      {"\\fcharset0", "\\ansicpg936", "\\'93a\\'94", "\xE2\x80\x9C" "a\xE2\x80\x9D"},
+      {"\\fcharset0", "\\ansicpg949", "\\'e9t\\'e9", "\xC3\xA9t\xC3\xA9"},
+      {"\\fcharset0", "\\ansicpg1251", "caf\\'e9", "caf\xC3\xA9"},
+      {"\\fcharset0", "\\ansicpg1250", "\\'e8a", "\xC3\xA8" "a"},
+      // Other charsets keep their own code page ...
+      {"\\fcharset204", "\\ansicpg1252", "\\'e9", "\xD0\xB9"},
+      {"\\fcharset238", "\\ansicpg932", "\\'e8a", "\xC4\x8D" "a"},
+      {"\\fcharset161", "\\ansicpg1251", "\\'e1", "\xCE\xB1"},
+      // ... and the default charset (also when none is given) the document's.
+      {"\\fcharset1", "\\ansicpg1251", "\\'e9", "\xD0\xB9"},
+      {"", "\\ansicpg1250", "\\'e8", "\xC4\x8D"},
+      {"", "\\ansicpg932", "\\'82\\'a0", "\xE3\x81\x82"},
+  };
+  for (bool addStyles : {false, true}) {
+    for (const auto& c : cases) {
+      const std::string rtf = std::string("{\\rtf1\\ansi") + c.CodePage + "\\deff0{\\fonttbl{\\f0" + c.Charset +
+                              " Arial;}}\\f0 " + c.Body + "}";
+      TVLStyle style(nullptr);
+      TVLDocumentData doc(&style);
+      TVLRTFReaderProperties props;
+      if (addStyles) {
+        props.UnicodeMode = vlruMixed;
+        props.TextStyleMode = vlrsAddIfNeeded;
+      }
+      ASSERT_EQ(Import(props, doc, rtf), 0) << rtf;
+      EXPECT_EQ(PlainText(doc), c.Text) << rtf << (addStyles ? " (styles added)" : "");
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// A numbered list whose paragraphs go on after a table holding list
+// paragraphs counts on from before the table, as long as the paragraphs name
+// the same list override; an override that restarts its level restarts it.
+#include "RTFTestSupport.h"
+#include "richtext/model/VLMarkers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using rtftest::Import;
+
+namespace {
+
+// The numbers of the document's own list paragraphs, in document order
+// (table cells count their paragraphs in lists of their own).
+std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
+  std::vector<std::string> r;
+  TVLMarkerList* list = doc.GetMarkers(false);
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (doc.GetItem(i)->StyleNo == vlsListMarker) r.push_back(list ? list->DisplayStringOf(doc.GetItem(i)) : "?");
+  return r;
+}
+
+const char* const Head =
+    "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+    "\\listid1}{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00);}{\\levelnumbers\\'01;}}"
+    "\\listid2}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}"
+    "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls3}}";
+
+TEST(RTFListAroundTables, NumberingGoesOnThroughTables) {
+  struct Case {
+    const char* What;
+    const char* Body;
+    std::vector<std::string> Markers;
+  } cases[] = {
+      {"list items in the cells",
+       "\\pard\\ls1\\ilvl0 a\\par"
+       "\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\ls1\\ilvl0 c1\\cell\\pard\\intbl\\ls1\\ilvl0 c2\\cell\\row"
+       "\\pard\\ls1\\ilvl0 b\\par",
+       {"1.", "2."}},
+      {"a table without list items in between",
+       "\\pard\\ls1\\ilvl0 a\\par"
+       "\\trowd\\cellx2000\\pard\\intbl x\\cell\\row"
+       "\\pard\\ls1\\ilvl0 b\\par",
+       {"1.", "2."}},
+      {"two rows, then two paragraphs",
+       "\\pard\\ls1\\ilvl0 a\\par"
+       "\\trowd\\cellx2000\\pard\\intbl\\ls1\\ilvl0 r1\\cell\\row"
+       "\\trowd\\cellx2000\\pard\\intbl\\ls1\\ilvl0 r2\\cell\\row"
+       "\\pard\\ls1\\ilvl0 b\\par\\pard\\ls1\\ilvl0 c\\par",
+       {"1.", "2.", "3."}},
+      {"another list in the table does not break the first",
+       "\\pard\\ls1\\ilvl0 a\\par"
+       "\\trowd\\cellx2000\\pard\\intbl\\ls2\\ilvl0 o\\cell\\row"
+       "\\pard\\ls1\\ilvl0 b\\par",
+       {"1.", "2."}},
+      {"an override that starts again does",
+       "\\pard\\ls1\\ilvl0 a\\par"
+       "\\trowd\\cellx2000\\pard\\intbl\\ls1\\ilvl0 c\\cell\\row"
+       "\\pard\\ls3\\ilvl0 b\\par",
+       {"1.", "5."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLRTFReaderProperties props;
+    props.ParaStyleMode = vlrsAddIfNeeded;
+    props.TextStyleMode = vlrsAddIfNeeded;
+    ASSERT_EQ(Import(props, doc, std::string(Head) + c.Body + "}"), 0);
+    EXPECT_EQ(MarkerTexts(doc), c.Markers);
+  }
+}
+
+}  // namespace
