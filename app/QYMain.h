@@ -149,9 +149,6 @@ public:
   TAction* ActionEntryTreeFullExpand = nullptr;
   TAction* ActionEntryTreeFullCollapse = nullptr;
   TAction* ActionJumpWindow = nullptr;
-  TAction* ActionSpell = nullptr;
-  TAction* ActionThesaurus = nullptr;
-  TAction* ActionSpellSetup = nullptr;
   TAction* ActionPrinterSetupDialog = nullptr;
   TAction* HelpContents = nullptr;
   TAction* ActionGotoBrixaneWebSite = nullptr;
@@ -171,9 +168,6 @@ public:
   void ActionEntryTreeFullExpandExecute(TObject* Sender);
   void ActionEntryTreeFullCollapseExecute(TObject* Sender);
   void ActionJumpWindowExecute(TObject* Sender);
-  void ActionSpellExecute(TObject* Sender);
-  void ActionThesaurusExecute(TObject* Sender);
-  void ActionSpellSetupExecute(TObject* Sender);
   void ActionPrinterSetupDialogExecute(TObject* Sender);
   void HelpContentsExecute(TObject* Sender);
   void ActionGotoBrixaneWebSiteExecute(TObject* Sender);

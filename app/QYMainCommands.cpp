@@ -118,11 +118,6 @@ void TformQuilloryMain::BuildCommands() {
                                      scNone, [this] { ActionEntryTreeFullCollapseExecute(this); });
   ActionJumpWindow = make("ActionJumpWindow", "Switch Tree and Editor", "switch between the tree and the editor",
                           VK_F5, [this] { ActionJumpWindowExecute(this); });
-  ActionSpell = make("ActionSpell", "&Spell Check", "check spelling", VK_F7, [this] { ActionSpellExecute(this); });
-  ActionThesaurus = make("ActionThesaurus", "&Thesaurus", "look up a synonym", scShift | VK_F7,
-                         [this] { ActionThesaurusExecute(this); });
-  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check", "spell check options", scNone,
-                          [this] { ActionSpellSetupExecute(this); });
   ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Setup Dialog", "printer setup", scNone,
                                   [this] { ActionPrinterSetupDialogExecute(this); });
   HelpContents = make("HelpContents", "Quillory &Help", "help", VK_F1, [this] { HelpContentsExecute(this); });
@@ -204,7 +199,6 @@ void TformQuilloryMain::BuildCommands() {
   items(menu(root, "&Date"), {ActionDatePrevious, ActionDateToday, ActionDateNext});
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
-  items(menu(root, "Tool&s"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
   SetMenu(MainMenu);
 
@@ -235,7 +229,7 @@ void TformQuilloryMain::BuildCommands() {
   };
   tbStandard = bar("tbStandard");
   buttons(tbStandard, {ActionNewJournal, ActionSave, ActionDelete, nullptr, undo, redo, nullptr, cut, copy, paste,
-                       nullptr, ActionSpell, ActionLock});
+                       nullptr, ActionLock});
 
   tbFormat = bar("tbFormat");
   tbFontName = new TComboBox(this);
@@ -550,33 +544,6 @@ void TformQuilloryMain::ActionJumpWindowExecute(TObject*) {
   else if (w && tEntryTree->Focused()) w->FocusEditor();
 }
 
-namespace {
-// Spelling and the thesaurus have their engines; their dialogs are still to
-// come, and the commands say so instead of doing nothing.
-void ComingLater(const char* what) {
-  PauseTimer();
-  SaveEntry(CurrentJournal, smAuto);
-  MessageBox(String("The ") + what + " dialog is not part of this version of Quillory yet.\r\n"
-                 "It comes with a later version.",
-             "Quillory", MB_OK | MB_ICONINFORMATION);
-  ResumeTimer();
-}
-}  // namespace
-
-void TformQuilloryMain::ActionSpellExecute(TObject*) {
-  if (CurrentWindow()) ComingLater("spelling");
-}
-
-void TformQuilloryMain::ActionThesaurusExecute(TObject*) {
-  if (CurrentWindow()) ComingLater("thesaurus");
-}
-
-void TformQuilloryMain::ActionSpellSetupExecute(TObject*) {
-  MessageBox("The spell check options dialog is not part of this version of Quillory yet.\r\n"
-             "It comes with a later version.",
-             "Quillory", MB_OK | MB_ICONINFORMATION);
-}
-
 void TformQuilloryMain::ActionPrinterSetupDialogExecute(TObject*) {
   PauseTimer();
   TPrinterSetupDialog dialog(this);
@@ -606,7 +573,7 @@ void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) {
 // Enabling and state.
 
 void TformQuilloryMain::SetJournalCommandsEnabled(bool enabled) {
-  for (TAction* a : {ActionSave, ActionDelete, ActionSpell, ActionThesaurus})
+  for (TAction* a : {ActionSave, ActionDelete})
     a->SetEnabled(enabled);
   tbFontName->SetEnabled(enabled);
   tbFontSize->SetEnabled(enabled);

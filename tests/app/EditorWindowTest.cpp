@@ -245,20 +245,6 @@ TEST_F(EditorWindowTest, TogglesAreWrittenAtOnceAndTheFocusSwitchNeedsTheTree) {
   EXPECT_EQ(j->EditorWindow->EditorFocused(), editorHadFocus);
 }
 
-TEST_F(EditorWindowTest, SpellingCommandsSaveTheEntryAndSayTheirDialogsComeLater) {
-  TOpenJournal* j = World.OpenWindow("Diary", 0);
-  for (TAction* a : {World.Main->ActionSpell, World.Main->ActionThesaurus}) {
-    TMainJournalWorld::TypeAtEnd(j, "wrods ");
-    TInteractionScript script;
-    script.Answer(IDOK);
-    a->Execute();
-    ASSERT_EQ(script.Shown.size(), 1u) << a->GetName();
-    EXPECT_NE(script.Shown[0].Text.find("later version"), String::npos);
-    EXPECT_FALSE(j->Document->Modified);
-    EXPECT_FALSE(TimerPaused);
-  }
-}
-
 TEST_F(EditorWindowTest, TheToolBarLayoutIsKeptAcrossStarts) {
   TformQuilloryMain* m = World.Main;
   m->tbFormat->SetVisible(false);
