@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPolygon>
@@ -68,6 +69,8 @@ T* FindControl(TWinControl* root, const std::function<bool(T*)>& pred) {
 }
 
 TModalResult RunModalForm(TInteraction& r) { return r.Form ? r.Form->RunModalLoop() : mrCancel; }
+
+QPointer<QWidget>& LastWorkFocus();
 
 }  // namespace
 
@@ -772,6 +775,7 @@ void TApplication::Initialize() {
   FApp->Hooked = true;
   FApp->Preview = std::make_unique<TKeyPreviewFilter>();
   qApp->installEventFilter(FApp->Preview.get());
+  LastWorkFocus();  // watch the focus from the start
   if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) {
     FApp->IdleConnection = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, qApp, [this] {
       GuardedCall([this] { LoopIdle(); });
@@ -982,8 +986,32 @@ TCustomForm* TScreen::ActiveForm() const {
   return nullptr;
 }
 
+namespace {
+bool IsMenuWidget(const QWidget* w) { return qobject_cast<const QMenu*>(w) || qobject_cast<const QMenuBar*>(w); }
+
+// The last control with the keyboard focus that was not a menu: a menu bar
+// opened from the keyboard and an open menu take the focus while they are
+// up, yet their commands are for the control that had it before.
+QPointer<QWidget>& LastWorkFocus() {
+  static QPointer<QWidget> last;
+  static bool watching = false;
+  if (!watching && qApp) {
+    watching = true;
+    if (QWidget* now = QApplication::focusWidget(); now && !IsMenuWidget(now)) last = now;
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
+      if (now && !IsMenuWidget(now)) last = now;
+    });
+  }
+  return last;
+}
+}  // namespace
+
 TWinControl* TScreen::ActiveControl() const {
-  return dynamic_cast<TWinControl*>(TControl::FromWidget(QApplication::focusWidget()));
+  QPointer<QWidget>& last = LastWorkFocus();
+  QWidget* focus = QApplication::focusWidget();
+  if (IsMenuWidget(focus) || (!focus && QApplication::activePopupWidget()))
+    focus = last && last->isVisible() ? last.data() : nullptr;
+  return dynamic_cast<TWinControl*>(TControl::FromWidget(focus));
 }
 
 int TScreen::FormCount() const {

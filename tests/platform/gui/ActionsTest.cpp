@@ -5,6 +5,10 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,6 +146,43 @@ TEST(ActionTest, TargetIsTheFocusedControl) {
   selectAll.SetEnabled(true);
   list.UpdateActions();
   EXPECT_FALSE(selectAll.GetEnabled());
+  form.Hide();
+}
+
+// An open menu holds the keyboard while it is up, yet its commands still
+// work on the control that had the focus before it opened.
+TEST(ActionTest, TargetStaysTheFocusedControlWhileAMenuIsOpen) {
+  TForm form(nullptr);
+  TEdit edit(&form);
+  edit.SetParent(&form);
+  edit.SetText("text");
+  TActionList list(&form);
+  TSelectAllAction selectAll(&form);
+  selectAll.SetActionList(&list);
+  form.Show();
+  QWidget* window = WidgetOf(&form)->window();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  edit.SetFocus();
+  ASSERT_TRUE(edit.Focused());
+
+  QMenu menu;
+  menu.addAction("Select All");
+  menu.popup(QPoint(10, 10));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), &menu);
+  // On X the open menu takes the keyboard focus; the offscreen test
+  // platform leaves it, so it is given here.
+  menu.setFocus(Qt::PopupFocusReason);
+  ASSERT_EQ(QApplication::focusWidget(), &menu);
+  EXPECT_EQ(Screen->ActiveControl(), &edit);
+  list.UpdateActions();
+  EXPECT_TRUE(selectAll.GetEnabled());
+  EXPECT_TRUE(selectAll.Execute());
+  EXPECT_EQ(selectAll.Executed, &edit);
+  menu.close();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Screen->ActiveControl(), &edit);
   form.Hide();
 }
 
