@@ -359,7 +359,8 @@ public:
   // ---- smaller operations (VLEditDataOps.cpp) ------------------------------
   // Lays out the whole document, or the paragraphs of itemNo's draw item,
   // and puts the caret back on the same text.
-  void ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate);
+  void ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate,
+                            bool keepCurStyles = false);
   // Splits the paragraph at the caret when needed; one undo step.
   void InsertPageBreak();
 

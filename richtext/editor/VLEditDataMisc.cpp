@@ -49,7 +49,9 @@ void TVLEditVLData::EnterJumpMode(bool force) {
   ClearJumps();
   SetLayoutFlags(GetLayoutFlags() | vllfCollectJumps);
   SetState(GetState() & ~vlstJumpHovered);
-  ReformatKeepingCaret(true, false, -1, false);
+  // Ctrl alone moves nothing: a style chosen for the next typing (Ctrl+B
+  // with nothing selected) survives pressing and releasing it.
+  ReformatKeepingCaret(true, false, -1, false, true);
 }
 
 void TVLEditVLData::LeaveJumpMode() {
@@ -57,7 +59,7 @@ void TVLEditVLData::LeaveJumpMode() {
   ClearJumps();
   SetLayoutFlags(GetLayoutFlags() & ~vllfCollectJumps);
   SetState(GetState() & ~vlstJumpHovered);
-  PlaceCaret(false, true, false);
+  PlaceCaret(false, true, true);
   InvalidateHost();
 }
 

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate) {
+void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate,
+                                         bool keepCurStyles) {
   const Integer caretItem = GetCaretItemNo(), caretOffs = GetCaretOffset();
   if (full) {
     Reformat();
@@ -29,7 +30,7 @@ void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer item
     CaretDrawItemNo = d;
     BuildCharPositions(o - 2);
   }
-  PlaceCaret(scrollAndUpdate, scrollAndUpdate, false);
+  PlaceCaret(scrollAndUpdate, scrollAndUpdate, keepCurStyles);
 }
 
 void TVLEditVLData::InsertPageBreak() {

@@ -76,6 +76,25 @@ TEST_F(MainWindowKeysTest, DateKeysMoveTheEntryEvenWithTheMenusLetters) {
   }
 }
 
+// With nothing selected style keys set the style of what is typed next;
+// letting Ctrl go between them loses neither.
+TEST_F(MainWindowKeysTest, AStyleKeyWithNothingSelectedStylesWhatIsTypedNext) {
+  TOpenJournal* j = OpenTyped();
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  const int last = e->ItemCount() - 1;
+  e->SetCaret(last, e->GetItemEndOffset(last));
+  Application->ProcessMessages();
+  Press(Qt::Key_B, Qt::ControlModifier);
+  Press(Qt::Key_I, Qt::ControlModifier);
+  QTest::keyClicks(QApplication::focusWidget(), "xy");
+  Application->ProcessMessages();
+  const int end = e->ItemCount() - 1;
+  ASSERT_EQ(e->GetItemTextUtf8(end), "xy");
+  const auto& typed = j->EditorWindow->QuilloryStyle->TextStyles->Items(e->VLData()->GetItemStyle(end))->Style;
+  EXPECT_TRUE(typed.Contains(fsBold));
+  EXPECT_TRUE(typed.Contains(fsItalic));
+}
+
 TEST_F(MainWindowKeysTest, TheCoversOpenButtonAnswersAltO) {
   ShowActive();
   World.Main->SetScreenMode(smCover);
