@@ -242,6 +242,9 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
     } else {
       ClearDocument(doc);
       j->EntryStored = false;
+      // A blank day is loaded too: its save minutes count from now, or the
+      // first tick after typing saves at once and shows minutes since 1899.
+      LastSaveTime = Now();
       word = "blank slate";
     }
     SelectQuery->Close();

@@ -72,6 +72,22 @@ TEST(AutoSave, CountdownsFollowTheIntervalsAndTheSaveFires) {
   EXPECT_LT(WholeMinutes(LastActivityTime, Now()), 1);
 }
 
+// The first entry of a new journal is a blank day: its save minutes count
+// from its load, as for a stored entry, not from the start of the calendar.
+TEST(AutoSave, ABlankDayCountsItsSaveMinutesFromItsLoad) {
+  TTimerWorld w;
+  ProfileSettings.AutoSaveInterval = 2;
+  ProfileSettings.AutoHideOn = ProfileSettings.AutoLockOn = false;
+  LastSaveTime = 0;
+  TOpenJournal* j = w.Open("Diary", 0);
+  const TDateTime t0 = Now();
+  TJournalWorld::Type(j, "first words");
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 0.5)), "save:2 m  ");
+  EXPECT_TRUE(j->Document->Modified);
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 2)), "save:0 m  ");
+  EXPECT_FALSE(j->Document->Modified);
+}
+
 TEST(AutoSave, IdleUserSeesTheCoverAfterHideAndIsLockedAfterLock) {
   TTimerWorld w;
   ProfileSettings.AutoHideOn = true;
