@@ -995,7 +995,7 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
       break;
     case 4:
       if (FActiveCustom) {
-        FActiveCustom->AddWord(Word);
+        FActiveCustom->AddWord(StraightApostrophes(Word));
         result = spAdd;
       }
       break;
