@@ -767,6 +767,12 @@ void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
     Valid = IsWordInMainDictionaries(Word) || (!same && IsWordInMainDictionaries(modified));
   else
     Valid = IsWordInDictionaries(Word) || (!same && IsWordInDictionaries(modified));
+  // A name typed in capitals, as acceptance allows it ("WEDNESDAY").
+  if (!Valid && Word.size() > 1 && IsAllUpper(Word) && AllowedCases != cmNone &&
+      AllowedCases != cmCustom) {
+    const AnsiString initial = Word.substr(0, 1) + SpellLower(Word.substr(1));
+    Valid = FPrimaryOnly ? IsWordInMainDictionaries(initial) : IsWordInDictionaries(initial);
+  }
   if (!Valid && FPossessive) Valid = IsPossessive(Word);
 }
 

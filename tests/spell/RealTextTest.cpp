@@ -114,14 +114,25 @@ TEST(RealText, CapitalisedWordsGetTheLowerCaseSuggestionsInTheirCase) {
   struct Case {
     const char* word;
     const char* first;
-  } cases[] = {{"Teh", "The"}, {"TEH", "THE"}, {"teh", "the"}, {"Recieve", "Receive"},
-               {"RECIEVE", "RECEIVE"}, {"Elephnt", "Elephant"}};
+  } cases[] = {{"Teh", "The"},          {"TEH", "THE"},         {"teh", "the"},
+               {"Hte", "The"},          {"HTE", "THE"},         {"Recieve", "Receive"},
+               {"RECIEVE", "RECEIVE"},  {"Elephnt", "Elephant"}, {"WENDESDAY", "WEDNESDAY"},
+               {"Wendesday", "Wednesday"}};
   for (const auto& c : cases) {
-    const auto s = Suggest(*e, c.word);
+    const auto s = Suggest(*e, c.word, 8);
     ASSERT_FALSE(s.empty()) << c.word;
     EXPECT_EQ(s.front(), c.first) << c.word;
     const std::set<AnsiString> unique(s.begin(), s.end());
     EXPECT_EQ(unique.size(), s.size()) << c.word;
+    // Every suggestion in the word's case pattern.
+    const AnsiString w = c.word;
+    for (const auto& x : s) {
+      if (IsAllUpper(w)) {
+        EXPECT_TRUE(IsAllUpper(x)) << c.word << " " << x;
+      } else if (SpellUpperChar(w[0]) == w[0]) {
+        EXPECT_EQ(SpellUpperChar(x[0]), x[0]) << c.word << " " << x;
+      }
+    }
   }
   EXPECT_TRUE(e->IsWordAcceptable("MONDAY"));
   EXPECT_TRUE(e->IsWordAcceptable("Monday"));
