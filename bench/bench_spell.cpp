@@ -1,8 +1,11 @@
-// The spell checker beside aspell (with aspell-en) on the same words: check
-// speed of dictionary words, suggestion time and quality on generated
-// misspellings (single edits of dictionary words), and the memory of an
-// opened main dictionary. The aspell cases drive "aspell -a" through a
-// pipe and are skipped with a message when aspell is missing.
+// The spell checker beside aspell (libaspell with aspell-en) and hunspell
+// (libhunspell with hunspell-en-us), each called in process, word by word:
+// check time of words, suggestion time and quality on misspellings, and the
+// memory of an opened main dictionary. The misspellings are made from the
+// thesaurus's headwords, not from our word list, with four kinds of error
+// (transposition, doubled letter, dropped letter, phonetic), and kept only
+// where all three checkers know the intended word and none accepts the
+// misspelling. A peer whose library is missing is skipped with a message.
 #include "platform/base/CodePages.h"
 #include "platform/os/SysPaths.h"
 #include "spell/scMainDictionary.h"
@@ -10,82 +13,43 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
-#include <sstream>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+
+#ifdef QY_HAVE_ASPELL
+#include <aspell.h>
+#endif
+#ifdef QY_HAVE_HUNSPELL
+#include <hunspell/hunspell.h>
+#endif
 
 namespace {
 
-const std::string kWordList = "/usr/share/dict/american-english";
+const std::string kOurList = "/usr/share/dict/american-english";
+const std::string kOtherSource = "/usr/share/mythes/th_en_US_v2.dat";
 
 std::string DictionaryFolder() { return GetProgramFolder() + "/../bin"; }
 
-std::vector<std::string> SourceWords() {
+bool PlainLower(const std::string& w) {
+  return w.size() >= 4 && w.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
+}
+
+// Lower-case single words of the thesaurus (a source apart from our list).
+std::vector<std::string> OtherWords() {
   std::vector<std::string> words;
-  std::ifstream f(kWordList);
-  for (std::string l; std::getline(f, l);)
-    if (!l.empty()) words.push_back(Utf8ToAnsi(l, 1252));
+  std::ifstream f(kOtherSource);
+  std::string l;
+  std::getline(f, l);
+  while (std::getline(f, l)) {
+    const auto bar = l.rfind('|');
+    if (bar == std::string::npos || l[0] == '(') continue;
+    const std::string w = l.substr(0, bar);
+    if (PlainLower(w)) words.push_back(w);
+  }
   return words;
-}
-
-// 10,000 dictionary words in a fixed random order.
-const std::vector<std::string>& CheckWords() {
-  static const std::vector<std::string> words = [] {
-    auto all = SourceWords();
-    std::mt19937 rng(7);
-    std::shuffle(all.begin(), all.end(), rng);
-    all.resize(std::min<size_t>(all.size(), 10000));
-    return all;
-  }();
-  return words;
-}
-
-struct Pair {
-  std::string typo, intended;
-};
-
-// At least 2,000 single edits of lower-case dictionary words that are not
-// words themselves: transpositions, insertions, deletions, substitutions.
-const std::vector<Pair>& Misspellings() {
-  static const std::vector<Pair> pairs = [] {
-    const auto all = SourceWords();
-    const std::set<std::string> known(all.begin(), all.end());
-    std::vector<std::string> base;
-    for (const auto& w : all)
-      if (w.size() >= 4 && w.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos)
-        base.push_back(w);
-    std::mt19937 rng(2026);
-    std::vector<Pair> out;
-    while (out.size() < 2000) {
-      const std::string w = base[rng() % base.size()];
-      std::string t = w;
-      const size_t i = rng() % w.size();
-      const char c = static_cast<char>('a' + rng() % 26);
-      switch (out.size() % 4) {
-        case 0:
-          if (i + 1 >= t.size() || t[i] == t[i + 1]) continue;
-          std::swap(t[i], t[i + 1]);
-          break;
-        case 1: t.insert(i, 1, c); break;
-        case 2: t.erase(i, 1); break;
-        case 3:
-          if (t[i] == c) continue;
-          t[i] = c;
-          break;
-      }
-      if (known.count(t)) continue;
-      out.push_back({t, w});
-    }
-    return out;
-  }();
-  return pairs;
 }
 
 std::unique_ptr<TSpellCheckerBase> MakeEngine() {
@@ -101,166 +65,253 @@ std::unique_ptr<TSpellCheckerBase> MakeEngine() {
   return e;
 }
 
+// One checker behind a common face.
+class Checker {
+public:
+  virtual ~Checker() = default;
+  virtual bool Ok() const = 0;
+  virtual bool Check(const std::string& w) = 0;
+  virtual std::vector<std::string> Suggest(const std::string& w) = 0;
+};
+
+class Ours : public Checker {
+public:
+  Ours() : FEngine(MakeEngine()) {}
+  bool Ok() const override { return !FEngine->MainDictionaries().empty(); }
+  bool Check(const std::string& w) override { return FEngine->IsWordAcceptable(w); }
+  std::vector<std::string> Suggest(const std::string& w) override {
+    TStringList list;
+    FEngine->BuildSuggestions(w, 10, &list);
+    return list.ToVector();
+  }
+  TSpellCheckerBase& Engine() { return *FEngine; }
+
+private:
+  std::unique_ptr<TSpellCheckerBase> FEngine;
+};
+
+class Aspell : public Checker {
+public:
+#ifdef QY_HAVE_ASPELL
+  Aspell() {
+    AspellConfig* c = new_aspell_config();
+    aspell_config_replace(c, "lang", "en_US");
+    aspell_config_replace(c, "encoding", "iso-8859-1");
+    AspellCanHaveError* r = new_aspell_speller(c);
+    delete_aspell_config(c);
+    if (aspell_error_number(r) == 0)
+      FSpeller = to_aspell_speller(r);
+    else
+      delete_aspell_can_have_error(r);
+  }
+  ~Aspell() override {
+    if (FSpeller) delete_aspell_speller(FSpeller);
+  }
+  bool Ok() const override { return FSpeller != nullptr; }
+  bool Check(const std::string& w) override {
+    return aspell_speller_check(FSpeller, w.c_str(), static_cast<int>(w.size())) == 1;
+  }
+  std::vector<std::string> Suggest(const std::string& w) override {
+    std::vector<std::string> out;
+    const AspellWordList* l = aspell_speller_suggest(FSpeller, w.c_str(), static_cast<int>(w.size()));
+    AspellStringEnumeration* e = aspell_word_list_elements(l);
+    while (const char* s = aspell_string_enumeration_next(e)) out.emplace_back(s);
+    delete_aspell_string_enumeration(e);
+    return out;
+  }
+
+private:
+  AspellSpeller* FSpeller = nullptr;
+#else
+  bool Ok() const override { return false; }
+  bool Check(const std::string&) override { return false; }
+  std::vector<std::string> Suggest(const std::string&) override { return {}; }
+#endif
+};
+
+class Hunspell : public Checker {
+public:
+#ifdef QY_HAVE_HUNSPELL
+  Hunspell() {
+    if (access("/usr/share/hunspell/en_US.aff", R_OK) == 0)
+      FHandle = Hunspell_create("/usr/share/hunspell/en_US.aff", "/usr/share/hunspell/en_US.dic");
+  }
+  ~Hunspell() override {
+    if (FHandle) Hunspell_destroy(FHandle);
+  }
+  bool Ok() const override { return FHandle != nullptr; }
+  // The test words are plain ASCII, the same in UTF-8.
+  bool Check(const std::string& w) override { return Hunspell_spell(FHandle, w.c_str()) != 0; }
+  std::vector<std::string> Suggest(const std::string& w) override {
+    char** list = nullptr;
+    const int n = Hunspell_suggest(FHandle, &list, w.c_str());
+    std::vector<std::string> out(list, list + n);
+    Hunspell_free_list(FHandle, &list, n);
+    return out;
+  }
+
+private:
+  Hunhandle* FHandle = nullptr;
+#else
+  bool Ok() const override { return false; }
+  bool Check(const std::string&) override { return false; }
+  std::vector<std::string> Suggest(const std::string&) override { return {}; }
+#endif
+};
+
+std::unique_ptr<Checker> Make(int which) {
+  if (which == 1) return std::make_unique<Aspell>();
+  if (which == 2) return std::make_unique<Hunspell>();
+  return std::make_unique<Ours>();
+}
+
+// 10,000 words to check: half from our list, half from the other source.
+const std::vector<std::string>& CheckWords() {
+  static const std::vector<std::string> words = [] {
+    std::vector<std::string> ours;
+    std::ifstream f(kOurList);
+    for (std::string l; std::getline(f, l);)
+      if (!l.empty()) ours.push_back(Utf8ToAnsi(l, 1252));
+    auto other = OtherWords();
+    std::mt19937 rng(7);
+    std::shuffle(ours.begin(), ours.end(), rng);
+    std::shuffle(other.begin(), other.end(), rng);
+    ours.resize(std::min<size_t>(ours.size(), 5000));
+    other.resize(std::min<size_t>(other.size(), 5000));
+    ours.insert(ours.end(), other.begin(), other.end());
+    std::shuffle(ours.begin(), ours.end(), rng);
+    return ours;
+  }();
+  return words;
+}
+
+struct Pair {
+  std::string typo, intended;
+  int kind;
+};
+
+// A phonetic misspelling: one sound written another common way.
+bool Phonetic(std::string& t, std::mt19937& rng) {
+  static const std::pair<const char*, const char*> kSounds[] = {
+      {"ph", "f"}, {"f", "ph"}, {"ie", "ei"}, {"ei", "ie"}, {"tion", "shun"}, {"c", "k"},
+      {"k", "c"},  {"ea", "ee"}, {"ee", "ea"}, {"ough", "uff"}, {"ight", "ite"}, {"s", "z"},
+      {"ck", "k"}, {"qu", "kw"}, {"x", "ks"}, {"ance", "ence"}, {"ence", "ance"}, {"able", "ible"},
+      {"ible", "able"}, {"er", "ur"}, {"or", "er"}, {"y", "ie"}, {"wh", "w"}, {"ss", "s"}};
+  const auto& [from, to] = kSounds[rng() % std::size(kSounds)];
+  const auto at = t.find(from, rng() % t.size() / 2);
+  if (at == std::string::npos) return false;
+  t.replace(at, std::string(from).size(), to);
+  return true;
+}
+
+// 2,000 misspellings, 500 of each kind.
+const std::vector<Pair>& Misspellings() {
+  static const std::vector<Pair> pairs = [] {
+    auto base = OtherWords();
+    Ours ours;
+    Aspell aspell;
+    Hunspell hunspell;
+    std::vector<Checker*> all{&ours};
+    if (aspell.Ok()) all.push_back(&aspell);
+    if (hunspell.Ok()) all.push_back(&hunspell);
+    std::mt19937 rng(2026);
+    std::vector<Pair> out;
+    std::set<std::string> used;
+    int count[4] = {};
+    for (size_t tries = 0; out.size() < 2000 && tries < 2000000; ++tries) {
+      const std::string w = base[rng() % base.size()];
+      const int kind = static_cast<int>(tries % 4);
+      if (count[kind] >= 500) continue;
+      std::string t = w;
+      const size_t i = rng() % w.size();
+      switch (kind) {
+        case 0:
+          if (i + 1 >= t.size() || t[i] == t[i + 1]) continue;
+          std::swap(t[i], t[i + 1]);
+          break;
+        case 1: t.insert(i, 1, t[i]); break;
+        case 2:
+          if (i > 0 && t[i] == t[i - 1]) continue;
+          t.erase(i, 1);
+          break;
+        case 3:
+          if (!Phonetic(t, rng)) continue;
+          break;
+      }
+      if (t == w || !used.insert(t).second) continue;
+      bool fair = true;
+      for (Checker* c : all) fair = fair && c->Check(w) && !c->Check(t);
+      if (!fair) continue;
+      ++count[kind];
+      out.push_back({t, w, kind});
+    }
+    return out;
+  }();
+  return pairs;
+}
+
+const char* const kNames[] = {"ours", "aspell", "hunspell"};
+
+// --- Check: per word.
+void Check(benchmark::State& state, int which) {
+  auto c = Make(which);
+  if (!c->Ok()) {
+    state.SkipWithError((std::string(kNames[which]) + " is not installed").c_str());
+    return;
+  }
+  const auto& words = CheckWords();
+  size_t accepted = 0;
+  for (auto _ : state)
+    for (const auto& w : words) accepted += c->Check(w);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
+  // Seconds per word (the inverse of the rate).
+  state.counters["s_per_word"] = benchmark::Counter(
+      static_cast<double>(words.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["accepted_pct"] = 100.0 * static_cast<double>(accepted) /
+                                   static_cast<double>(state.iterations() * words.size());
+}
+
+// --- Suggest: per misspelling, with the share of the intended word first,
+// among the first five and among the first ten.
+void Suggest(benchmark::State& state, int which) {
+  auto c = Make(which);
+  if (!c->Ok()) {
+    state.SkipWithError((std::string(kNames[which]) + " is not installed").c_str());
+    return;
+  }
+  const auto& pairs = Misspellings();
+  int top1 = 0, top5 = 0, top10 = 0;
+  int kindTop1[4] = {}, kindCount[4] = {};
+  for (auto _ : state) {
+    top1 = top5 = top10 = 0;
+    for (const auto& p : pairs) {
+      const auto list = c->Suggest(p.typo);
+      const auto at = std::find(list.begin(), list.end(), p.intended) - list.begin();
+      top1 += at == 0;
+      top5 += at < 5 && at < static_cast<long>(list.size());
+      top10 += at < 10 && at < static_cast<long>(list.size());
+      kindTop1[p.kind] += at == 0;
+      ++kindCount[p.kind];
+    }
+  }
+  const double n = static_cast<double>(pairs.size());
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * pairs.size()));
+  state.counters["misspellings"] = n;
+  state.counters["top1_pct"] = 100.0 * top1 / n;
+  state.counters["top5_pct"] = 100.0 * top5 / n;
+  state.counters["top10_pct"] = 100.0 * top10 / n;
+  const char* kinds[] = {"swap", "double", "drop", "phonetic"};
+  for (int k = 0; k < 4; ++k)
+    if (kindCount[k])
+      state.counters[std::string("top1_") + kinds[k] + "_pct"] = 100.0 * kindTop1[k] / kindCount[k];
+}
+
 long RssKb(pid_t pid) {
   std::ifstream f("/proc/" + std::to_string(pid) + "/status");
   for (std::string l; std::getline(f, l);)
     if (l.rfind("VmRSS:", 0) == 0) return std::stol(l.substr(6));
   return -1;
-}
-
-// One "aspell -a" process: a line in, a result out.
-class Aspell {
-public:
-  Aspell() {
-    int in[2], out[2];
-    if (pipe(in) || pipe(out)) return;
-    FPid = fork();
-    if (FPid == 0) {
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      close(in[1]);
-      close(out[0]);
-      execlp("aspell", "aspell", "-a", "--lang=en_US", "--encoding=iso8859-1", nullptr);
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    FIn = fdopen(in[1], "w");
-    FOut = fdopen(out[0], "r");
-    char banner[512];
-    FOk = FPid > 0 && fgets(banner, sizeof banner, FOut) && banner[0] == '@';
-  }
-  ~Aspell() {
-    if (FIn) fclose(FIn);
-    if (FOut) fclose(FOut);
-    if (FPid > 0) waitpid(FPid, nullptr, 0);
-  }
-  bool Ok() const { return FOk; }
-  pid_t Pid() const { return FPid; }
-
-  // One result line per word ("*", "& ...", "# ..."), in order. A writer
-  // thread keeps the pipes from filling up.
-  std::vector<std::string> Ask(const std::vector<std::string>& words) {
-    std::thread writer([&] {
-      for (const auto& w : words) fprintf(FIn, "^%s\n", w.c_str());
-      fflush(FIn);
-    });
-    std::vector<std::string> results;
-    char line[65536];
-    std::string current;
-    while (results.size() < words.size() && fgets(line, sizeof line, FOut)) {
-      std::string l = line;
-      if (l == "\n") {
-        results.push_back(current);
-        current.clear();
-      } else if (current.empty()) {
-        current = l;
-      }
-    }
-    writer.join();
-    return results;
-  }
-
-private:
-  pid_t FPid = -1;
-  FILE* FIn = nullptr;
-  FILE* FOut = nullptr;
-  bool FOk = false;
-};
-
-std::vector<std::string> AspellSuggestions(const std::string& result) {
-  std::vector<std::string> s;
-  if (result.empty() || result[0] != '&') return s;
-  std::stringstream in(result.substr(result.find(':') + 1));
-  for (std::string w; std::getline(in, w, ',');) {
-    while (!w.empty() && (w.front() == ' ')) w.erase(0, 1);
-    while (!w.empty() && (w.back() == '\n' || w.back() == ' ')) w.pop_back();
-    s.push_back(w);
-  }
-  return s;
-}
-
-void Shares(benchmark::State& state, int top1, int top10, size_t n) {
-  state.counters["top1_pct"] = 100.0 * top1 / static_cast<double>(n);
-  state.counters["top10_pct"] = 100.0 * top10 / static_cast<double>(n);
-}
-
-void Rank(const std::vector<std::string>& list, const std::string& intended, int& top1,
-          int& top10) {
-  for (size_t i = 0; i < list.size() && i < 10; ++i)
-    if (list[i] == intended) {
-      if (i == 0) ++top1;
-      ++top10;
-      break;
-    }
-}
-
-// --- Check: dictionary words, per word.
-void Check_ours(benchmark::State& state) {
-  auto e = MakeEngine();
-  const auto& words = CheckWords();
-  size_t accepted = 0;
-  for (auto _ : state)
-    for (const auto& w : words) accepted += e->IsWordAcceptable(w);
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
-  state.counters["accepted_pct"] = 100.0 * static_cast<double>(accepted) /
-                                   static_cast<double>(state.iterations() * words.size());
-}
-
-void Check_aspell(benchmark::State& state) {
-  Aspell a;
-  if (!a.Ok()) {
-    state.SkipWithError("aspell (with aspell-en) is not installed");
-    return;
-  }
-  const auto& words = CheckWords();
-  size_t accepted = 0;
-  for (auto _ : state)
-    for (const auto& r : a.Ask(words)) accepted += !r.empty() && r[0] == '*';
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * words.size()));
-  state.counters["accepted_pct"] = 100.0 * static_cast<double>(accepted) /
-                                   static_cast<double>(state.iterations() * words.size());
-}
-
-// --- Suggest: the generated misspellings, per word, with the share of the
-// intended word first and among the first ten.
-void Suggest_ours(benchmark::State& state) {
-  auto e = MakeEngine();
-  const auto& pairs = Misspellings();
-  int top1 = 0, top10 = 0;
-  for (auto _ : state) {
-    top1 = top10 = 0;
-    for (const auto& p : pairs) {
-      TStringList list;
-      e->GetSuggestions(p.typo, &list);
-      Rank(list.ToVector(), p.intended, top1, top10);
-    }
-  }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * pairs.size()));
-  Shares(state, top1, top10, pairs.size());
-  if (!e->MainDictionaries().empty())
-    state.counters["tables_kb"] =
-        static_cast<double>(e->MainDictionaries().front()->TableBytes()) / 1024.0;
-}
-
-void Suggest_aspell(benchmark::State& state) {
-  Aspell a;
-  if (!a.Ok()) {
-    state.SkipWithError("aspell (with aspell-en) is not installed");
-    return;
-  }
-  const auto& pairs = Misspellings();
-  std::vector<std::string> typos;
-  for (const auto& p : pairs) typos.push_back(p.typo);
-  int top1 = 0, top10 = 0;
-  for (auto _ : state) {
-    top1 = top10 = 0;
-    const auto results = a.Ask(typos);
-    for (size_t i = 0; i < pairs.size() && i < results.size(); ++i)
-      Rank(AspellSuggestions(results[i]), pairs[i].intended, top1, top10);
-  }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * pairs.size()));
-  Shares(state, top1, top10, pairs.size());
 }
 
 // --- Memory of an opened main dictionary: ours is the mapped file (and
@@ -281,32 +332,14 @@ void DictionaryMemory_ours(benchmark::State& state) {
   state.counters["rss_growth_kb"] = static_cast<double>(RssKb(getpid()) - before);
 }
 
-void DictionaryMemory_aspell(benchmark::State& state) {
-  Aspell a;
-  if (!a.Ok()) {
-    state.SkipWithError("aspell (with aspell-en) is not installed");
-    return;
-  }
-  for (auto _ : state) a.Ask(CheckWords());
-  state.counters["process_rss_kb"] = static_cast<double>(RssKb(a.Pid()));
-}
-
 }  // namespace
 
-// Wall-clock time throughout: aspell's work happens in its own process.
-BENCHMARK(Check_ours)->Name("Check/ours")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Check_aspell)->Name("Check/aspell")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Suggest_ours)->Name("Suggest/ours")->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-BENCHMARK(Suggest_aspell)
-    ->Name("Suggest/aspell")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseRealTime();
-BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(DictionaryMemory_aspell)
-    ->Name("DictionaryMemory/aspell")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseRealTime();
+BENCHMARK_CAPTURE(Check, ours, 0)->Name("Check/ours")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Check, aspell, 1)->Name("Check/aspell")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Check, hunspell, 2)->Name("Check/hunspell")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Suggest, ours, 0)->Name("Suggest/ours")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(Suggest, aspell, 1)->Name("Suggest/aspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(Suggest, hunspell, 2)->Name("Suggest/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -40,10 +40,12 @@ void TMainParsingEngine::Rebuild() {
 void TMainParsingEngine::SetApostropheSplits(bool Value) {
   FApostropheSplits = Value;
   AnsiString nc = FNonContinuing;
-  if (Value) {
-    nc += '\'';
-  } else if (auto p = nc.find('\''); p != AnsiString::npos) {
-    nc.erase(p, 1);
+  for (char a : {'\'', kTypographicApostrophe}) {
+    if (Value) {
+      nc += a;
+    } else if (auto p = nc.find(a); p != AnsiString::npos) {
+      nc.erase(p, 1);
+    }
   }
   SetNonContinuing(nc);
 }
@@ -106,7 +108,14 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
           innerPeriods = true;
         }
         FParser->MovePrevious();
-      } else if (ends && FApostropheSplits && ch == '\'') {
+      } else if (ends && ch == '-' && IsSpellLetter(Word.back())) {
+        // A hyphen between letters joins one word ("co-founder"); the engine
+        // accepts it when the whole or each part is a word.
+        const bool more = FParser->MoveNext();
+        const char after = more ? FParser->GetChar() : 0;
+        if (more && IsWordChar(after) && IsSpellLetter(after)) ends = false;
+        FParser->MovePrevious();
+      } else if (ends && FApostropheSplits && IsApostrophe(ch)) {
         const AnsiString lower = SpellLower(Word);
         if (lower == "aujourd" || lower == "entr") ends = false;
       }

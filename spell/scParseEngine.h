@@ -22,8 +22,9 @@ public:
   bool IsWordChar(char Ch) const { return FWordChar[static_cast<Byte>(Ch)]; }
   bool IsWordStart(char Ch) const { return FWordStart[static_cast<Byte>(Ch)]; }
 
-  AnsiString LeadingExclusions = "'\"";
-  AnsiString TrailingStrip = "'\".";
+  // The typographic apostrophe (0x92) acts as the apostrophe does.
+  AnsiString LeadingExclusions = "'\"\x92";
+  AnsiString TrailingStrip = "'\".\x92";
 
 private:
   void Rebuild();

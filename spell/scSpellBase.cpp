@@ -563,6 +563,9 @@ bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
 
 bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
   FConfig->SetActive(true);
+  // Dictionaries hold the straight apostrophe; the text may not.
+  if (const AnsiString straight = StraightApostrophes(Word); straight != Word)
+    return IsWordInMainDictionaries(straight);
   for (auto& d : FMain)
     if (d->WordExists(Word)) {
       d->IncUsage();
@@ -572,6 +575,10 @@ bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
 }
 
 bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
+  // A custom dictionary may hold either apostrophe: try the straight form first.
+  if (const AnsiString straight = StraightApostrophes(Word);
+      straight != Word && IsWordInDictionaries(straight))
+    return true;
   if (IsWordInMainDictionaries(Word)) return true;
   if (FActiveCustom && FActiveCustom->IsAddedWord(Word)) return true;
   for (auto& d : FCustom)
@@ -583,6 +590,9 @@ bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
 
 bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
   FConfig->SetActive(true);
+  if (const AnsiString straight = StraightApostrophes(Word);
+      straight != Word && IsWordExcluded(straight))
+    return true;
   if (FActiveCustom && FActiveCustom->IsExcludedWord(Word)) return true;
   for (auto& d : FCustom)
     if (d->IsExcludedWord(Word)) return true;
@@ -592,6 +602,11 @@ bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
 
 bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Replacement) {
   FConfig->SetActive(true);
+  if (const AnsiString straight = StraightApostrophes(Word);
+      straight != Word && FindCorrection(straight, Replacement)) {
+    Replacement = ApostrophesAs(Replacement, ApostropheOf(Word, '\''));
+    return true;
+  }
   if (FActiveCustom && FActiveCustom->FindAutoCorrect(Word, Replacement)) return true;
   if (FInternal->FindAutoCorrect(Word, Replacement)) return true;
   for (auto& d : FCustom)
@@ -631,10 +646,21 @@ void TSpellCheckerBase::ModifyCase(const AnsiString& Word, AnsiString& Result) {
 }
 
 bool TSpellCheckerBase::IsPossessive(const AnsiString& Word) {
-  auto p = Word.find("'s");
-  if (p == AnsiString::npos) p = Word.find("'S");
-  if (p == AnsiString::npos || p + 2 != Word.size() || p == 0) return false;
-  const AnsiString stem = Word.substr(0, p);
+  const AnsiString straight = StraightApostrophes(Word);
+  auto p = straight.find("'s");
+  if (p == AnsiString::npos) p = straight.find("'S");
+  if (p == AnsiString::npos || p + 2 != straight.size() || p == 0) return false;
+  const AnsiString stem = straight.substr(0, p);
+  // Pronouns have possessive forms of their own ("yours", "its"); "your's"
+  // is a misspelling, and "it's" a contraction the dictionary lists.
+  static const char* const kPronouns[] = {"i",   "you", "your", "yours", "he",   "his",
+                                          "she", "her", "hers", "it",    "its",  "we",
+                                          "our", "ours", "they", "their", "theirs", "my",
+                                          "mine", "me",  "us",   "them",  "him",  "who",
+                                          "whose", "thy", "thine"};
+  const AnsiString lowerStem = SpellLower(stem);
+  for (const char* pronoun : kPronouns)
+    if (lowerStem == pronoun) return false;
   AnsiString modified;
   ModifyCase(stem, modified);
   for (auto& d : FMain)
@@ -675,9 +701,59 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
       return !(UseExcludeWords && IsWordExcluded(w3));
   }
   if (FPossessive && IsPossessive(Word)) return true;
+  if (IsHyphenatedWord(Word)) return true;
   if (IsNumber(Word)) return true;
   if (Word.size() == 1) return true;
   return IgnoreWordByFilters(Word, FParser);
+}
+
+// Bound prefixes that are not words by themselves but begin hyphenated ones.
+static bool IsHyphenPrefix(const AnsiString& Part) {
+  static const char* const kPrefixes[] = {
+      "co",    "re",   "pre",  "non",   "anti",  "ex",    "semi",   "sub",   "multi", "inter",
+      "post",  "mid",  "un",   "de",    "bi",    "tri",   "pro",    "counter", "vice", "quasi",
+      "pseudo", "ultra", "mega", "micro", "mini", "neo",  "e",      "x",     "t",     "u"};
+  const AnsiString lower = SpellLower(Part);
+  for (const char* p : kPrefixes)
+    if (lower == p) return true;
+  return false;
+}
+
+bool TSpellCheckerBase::IsHyphenatedWord(const AnsiString& Word) {
+  if (Word.find('-') == AnsiString::npos || Word.front() == '-' || Word.back() == '-') return false;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = Word.find('-', start);
+    const AnsiString part = Word.substr(start, end == AnsiString::npos ? AnsiString::npos : end - start);
+    if (part.empty()) return false;
+    const bool last = end == AnsiString::npos;
+    if (!(IsWordAcceptable(part) || (!last && IsHyphenPrefix(part)))) return false;
+    if (last) return true;
+    start = end + 1;
+  }
+}
+
+// Elided forms written with a leading apostrophe; the splitter never
+// starts a word with one, so they reach the engine without it.
+bool TSpellCheckerBase::IsElidedWord(const AnsiString& Word) {
+  static const char* const kElided[] = {"til", "tis", "twas", "twere", "twill", "twould", "em",
+                                        "cause", "bout", "round", "neath", "gainst", "mongst",
+                                        "n", "nother", "kay", "sup"};
+  const AnsiString lower = SpellLower(Word);
+  for (const char* e : kElided)
+    if (lower == e) return true;
+  return IsWordInDictionaries("'" + Word) || IsWordInDictionaries("'" + lower);
+}
+
+bool TSpellCheckerBase::FollowsApostrophe(const AnsiString& Word, TControlParser* Parser) {
+  if (!Parser) return false;
+  int x = 0, y = 0;
+  Parser->GetPosition(x, y);
+  bool moved = true;
+  for (size_t i = 0; i < Word.size() + 1 && moved; ++i) moved = Parser->MovePrevious();
+  const bool result = moved && IsApostrophe(Parser->GetChar());
+  Parser->SetPosition(x, y, ppCurrent);
+  return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -691,6 +767,12 @@ void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
     Valid = IsWordInMainDictionaries(Word) || (!same && IsWordInMainDictionaries(modified));
   else
     Valid = IsWordInDictionaries(Word) || (!same && IsWordInDictionaries(modified));
+  // A name typed in capitals, as acceptance allows it ("WEDNESDAY").
+  if (!Valid && Word.size() > 1 && IsAllUpper(Word) && AllowedCases != cmNone &&
+      AllowedCases != cmCustom) {
+    const AnsiString initial = Word.substr(0, 1) + SpellLower(Word.substr(1));
+    Valid = FPrimaryOnly ? IsWordInMainDictionaries(initial) : IsWordInDictionaries(initial);
+  }
   if (!Valid && FPossessive) Valid = IsPossessive(Word);
 }
 
@@ -701,6 +783,59 @@ void TSpellCheckerBase::GetSuggestions(const AnsiString& Word, TStrings* List) {
 
 void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrings* List) {
   if (!List) return;
+  // Suggestions keep the apostrophe the user writes: the word's own, or
+  // the one last seen in the text.
+  const char apostrophe = ApostropheOf(Word, FApostrophe);
+  const AnsiString straight = StraightApostrophes(Word);
+  AnsiString mapped;
+  if (FMapping && FMapping->FindAutoCorrect(straight, mapped)) {
+    List->Add(ApostrophesAs(mapped, apostrophe));
+    return;
+  }
+  const bool capitalised = straight.size() > 1 && !IsAllLower(straight) &&
+                           (IsAllUpper(straight) || (SpellUpperChar(straight[0]) == straight[0] &&
+                                                     IsAllLower(straight.substr(1))));
+  TStringList work;
+  if (capitalised) {
+    // The lower-case form's suggestions in the word's case pattern, ranked
+    // as in lower case; then what the typed form adds (names).
+    const bool upper = IsAllUpper(straight);
+    auto pattern = [&](const AnsiString& s) {
+      if (upper) return SpellUpper(s);
+      AnsiString r = s;
+      r[0] = SpellUpperChar(r[0]);
+      return r;
+    };
+    TStringList lower, typed;
+    BuildPlainSuggestions(SpellLower(straight), Max, &lower);
+    BuildPlainSuggestions(straight, Max, &typed);
+    for (TStringList* l : {&lower, &typed})
+      for (int i = 0; i < l->Count(); ++i) {
+        const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
+        if (s == straight || s.empty()) continue;
+        bool seen = false;
+        for (int j = 0; j < work.Count() && !seen; ++j) seen = work[j] == s;
+        if (!seen) work.AddObject(s, l->Objects(i));
+      }
+    // Names from the typed form join by score, behind equals of the lower form.
+    std::vector<std::pair<AnsiString, TObject*>> items;
+    for (int i = 0; i < work.Count(); ++i) items.emplace_back(work[i], work.Objects(i));
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+      return reinterpret_cast<intptr_t>(a.second) < reinterpret_cast<intptr_t>(b.second);
+    });
+    work.Clear();
+    for (auto& [s, o] : items) work.AddObject(s, o);
+    if (Max >= 0)
+      while (work.Count() > Max) work.Delete(work.Count() - 1);
+  } else {
+    BuildPlainSuggestions(straight, Max, &work);
+  }
+  for (int i = 0; i < work.Count(); ++i)
+    if (ApostropheOf(work[i], apostrophe) != apostrophe) work.Put(i, ApostrophesAs(work[i], apostrophe));
+  List->Assign(&work);
+}
+
+void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List) {
   AnsiString mapped;
   if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
     List->Add(mapped);
@@ -866,7 +1001,7 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
       break;
     case 4:
       if (FActiveCustom) {
-        FActiveCustom->AddWord(Word);
+        FActiveCustom->AddWord(StraightApostrophes(Word));
         result = spAdd;
       }
       break;
@@ -994,9 +1129,11 @@ void TSpellCheckerBase::ContinueCheck() {
     }
     ++FWordsChecked;
     if (FReorderCountdown > 0 && --FReorderCountdown == 0) ReorderMainDictionaries();
+    FApostrophe = ApostropheOf(word, FApostrophe);
     TWordCheckType verdict;
     AnsiString replacement;
-    if (IsWordAcceptable(word)) {
+    if (IsWordAcceptable(word) ||
+        (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
       verdict = wcAccepted;
       if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
         verdict = wcCorrected;
@@ -1092,9 +1229,11 @@ void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int St
     FTextChanged = true;
     if (OnBeforeChange) OnBeforeChange(this);
   }
-  if (OnParserReplaceWord) OnParserReplaceWord(this, true, Replacement, State);
-  if (FParser) FParser->ReplaceWord(Replacement, State);
-  if (OnParserReplaceWord) OnParserReplaceWord(this, false, Replacement, State);
+  // A replacement keeps the user's apostrophe.
+  const AnsiString r = ApostrophesAs(Replacement, ApostropheOf(FCurrentWord, FApostrophe));
+  if (OnParserReplaceWord) OnParserReplaceWord(this, true, r, State);
+  if (FParser) FParser->ReplaceWord(r, State);
+  if (OnParserReplaceWord) OnParserReplaceWord(this, false, r, State);
 }
 
 void TSpellCheckerBase::IgnoreCurrentWord(int State) {
@@ -1207,7 +1346,8 @@ void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
 void TSpellCheckerBase::Add() {
   if (!FCheckRunning || FRepeated) return;
   AddUndo(saAdd, "", false);
-  if (FActiveCustom) FActiveCustom->AddWord(FCurrentWord);
+  // Custom dictionaries hold the straight apostrophe, which matches both.
+  if (FActiveCustom) FActiveCustom->AddWord(StraightApostrophes(FCurrentWord));
   IgnoreCurrentWord(12);
   ContinueCheck();
 }
@@ -1352,7 +1492,7 @@ void TSpellCheckerBase::CheckParserSilent(TControlParser* Parser, Byte CheckType
     ++WordCount;
     if (!CheckWords) continue;
     bool error = false;
-    if (!IsWordAcceptable(word)) {
+    if (!IsWordAcceptable(word) && !(FollowsApostrophe(word, Parser) && IsElidedWord(word))) {
       error = true;
     } else if (FRepeatedTest) {
       error = previous == word && IsRepeatedWord(word, Parser);

@@ -113,6 +113,12 @@ public:
   virtual bool FindCorrection(const AnsiString& Word, AnsiString& Replacement);
   virtual void ModifyCase(const AnsiString& Word, AnsiString& Result);
   virtual bool IsPossessive(const AnsiString& Word);
+  // A word with hyphens whose parts are acceptable ("co-founder").
+  bool IsHyphenatedWord(const AnsiString& Word);
+  // A word that follows an apostrophe and is written with one ("'til").
+  bool IsElidedWord(const AnsiString& Word);
+  // The character before Word (the parser stands just after it) is an apostrophe.
+  bool FollowsApostrophe(const AnsiString& Word, TControlParser* Parser);
   virtual bool IsRepeatedWord(const AnsiString& Word, TControlParser* Parser);
   virtual void GetString(TSpellLanguageString LanguageString, String& Text);
   String GetString(TSpellLanguageString LanguageString);
@@ -129,6 +135,8 @@ public:
   // --- suggestions and pop-up menu
   virtual void GetSuggestions(const AnsiString& Word, TStrings* List);
   virtual void BuildSuggestions(const AnsiString& Word, int Max, TStrings* List);
+  // The list for one case form, before the case pattern and apostrophes.
+  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List);
   virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
   virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
   virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,
@@ -350,6 +358,8 @@ private:
   TStringList FMainFiles, FCustomFiles, FWordFiles;
   bool FSavedCloseDialog = true, FSavedKeepActive = false;
   AnsiString FPreviousWord;
+  // The apostrophe the user writes, as last seen in checked text.
+  char FApostrophe = '\'';
   bool FRepeated = false;
   bool FPopupActive = false;
   int FPopupTag = 0;

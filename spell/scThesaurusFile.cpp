@@ -152,6 +152,14 @@ bool TThesaurusFile::ReadNode(uint32_t Number, TNode& N, bool WithLists) const {
   return true;
 }
 
+uint32_t TThesaurusFile::HeadwordCount() const {
+  uint32_t count = 0;
+  TNode n;
+  for (uint32_t i = 1; i < NodeCount(); ++i)
+    if (ReadNode(i, n, true) && (n.Terminal || n.Tail) && !n.Entries.empty()) ++count;
+  return count;
+}
+
 bool TThesaurusFile::TailOf(const TNode& N, AnsiString& Tail) const {
   Tail.clear();
   if (N.Children.empty()) return true;

@@ -43,6 +43,8 @@ public:
   bool LowerCaseRetry = true;
   uint32_t NodeCount() const { return static_cast<uint32_t>(FNodes.size() / 4); }
   uint32_t MeaningCount() const { return static_cast<uint32_t>(FMeanings.size() / 14); }
+  // Words that can be looked up: word nodes with at least one meaning.
+  uint32_t HeadwordCount() const;
 
 private:
   struct TNode {

@@ -227,3 +227,29 @@ bool IsAllLower(const AnsiString& S) {
     if (t[static_cast<Byte>(c)] != static_cast<Byte>(c)) return false;
   return true;
 }
+
+AnsiString StraightApostrophes(const AnsiString& S) { return ApostrophesAs(S, '\''); }
+
+AnsiString ApostrophesAs(const AnsiString& S, char Apostrophe) {
+  AnsiString r = S;
+  for (char& c : r)
+    if (IsApostrophe(c)) c = Apostrophe;
+  return r;
+}
+
+char ApostropheOf(const AnsiString& S, char Default) {
+  for (char c : S)
+    if (IsApostrophe(c)) return c;
+  return Default;
+}
+
+AnsiString SpellTextFromWide(const WideString& W) {
+  WideString w = W;
+  for (char16_t& c : w)
+    if (c == u'\u02BC') c = u'\u2019';
+  return WideToAnsi(w, 1252);
+}
+
+bool IsSpellLetter(char C) {
+  return SpellUpperChar(C) != SpellLowerChar(C) || C == '\xDF' || C == '\xFF';
+}

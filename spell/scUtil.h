@@ -83,3 +83,21 @@ AnsiString SpellUpper(const AnsiString& S);
 AnsiString SpellLower(const AnsiString& S);
 bool IsAllUpper(const AnsiString& S);  // S equals its upper case
 bool IsAllLower(const AnsiString& S);
+// C is a letter of the code page (its two cases differ, or it is one of
+// the caseless letters 0xDF and 0xFF).
+bool IsSpellLetter(char C);
+
+// Apostrophes. Text may use the typographic apostrophe (U+2019, byte 0x92
+// in code page 1252; U+02BC is read as the same byte) where dictionaries
+// hold the straight one; both count as the apostrophe.
+constexpr char kTypographicApostrophe = '\x92';
+inline bool IsApostrophe(char C) { return C == '\'' || C == kTypographicApostrophe; }
+// S with every apostrophe straight, the form dictionaries hold.
+AnsiString StraightApostrophes(const AnsiString& S);
+// S with every apostrophe written as Apostrophe.
+AnsiString ApostrophesAs(const AnsiString& S, char Apostrophe);
+// The apostrophe S is written with: the first one in S, else Default.
+char ApostropheOf(const AnsiString& S, char Default);
+// Text for the spell engine: code page 1252, with U+02BC (modifier letter
+// apostrophe, which 1252 lacks) taken as the typographic apostrophe.
+AnsiString SpellTextFromWide(const WideString& W);

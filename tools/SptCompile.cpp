@@ -1,7 +1,8 @@
 // Compiles the thesaurus file (".spt") from a MyThes data file, ranking
-// the meanings by the sense-tag counts of a WordNet count list so that the
-// most used ones fit the format's limits (16-bit node numbers, 13,107
-// meanings). Then reads the file back and checks every word.
+// headwords by the sense-tag counts of a WordNet count list so that the
+// most used ones, each with all its meanings, fit the format's limits
+// (16-bit node numbers, 13,107 meanings). Then reads the file back and
+// checks every word.
 //
 //   SptCompile <th_*.dat> <cntlist.rev> <output.spt> <display name>
 #include "platform/base/CodePages.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <set>
@@ -22,6 +24,7 @@ namespace {
 constexpr size_t kMaxNodes = 65536;
 constexpr size_t kMaxMeanings = 13107;  // v = meaning * 5 + kind stays 16-bit
 constexpr size_t kMaxEntriesPerWord = 255;
+constexpr size_t kFirstPassSenses = 8;
 
 struct TMeaning {
   std::string Pos;
@@ -53,7 +56,18 @@ std::string TrimTerm(std::string s) {
 
 std::string Lower(const std::string& s) { return AnsiLowerCase(s, 1252); }
 
-// A trie that counts what a set of words would add.
+// A journal's own vocabulary: always in the file, ahead of every other word.
+const char* const kJournalWords[] = {
+    "diary", "journal", "entry", "memory", "feeling", "mood", "emotion", "thought", "reflection",
+    "note", "record", "memoir", "day", "week", "month", "year", "today", "yesterday", "tomorrow",
+    "morning", "afternoon", "evening", "night", "moment", "event", "experience", "dream", "hope",
+    "wish", "fear", "worry", "anxiety", "joy", "happy", "sad", "angry", "calm", "tired", "grateful",
+    "gratitude", "love", "friend", "family", "home", "work", "trip", "travel", "goal", "plan",
+    "habit", "health", "sleep", "remember", "recall", "reflect", "write", "feel", "think", "wonder",
+    "lonely", "excited", "nervous", "proud", "peaceful", "stress", "weather", "walk", "visit",
+    "birthday", "holiday", "weekend", "letter", "story", "secret", "life", "past", "future"};
+
+// A plain trie of every word of the chosen meanings.
 struct TTrie {
   struct TNode {
     Byte Char = 0;
@@ -62,25 +76,6 @@ struct TTrie {
     bool Terminal = false;
   };
   std::vector<TNode> Nodes{TNode{}};
-  int Find(const std::string& w) const {
-    int n = 0;
-    for (unsigned char c : w) {
-      auto it = Nodes[n].Children.find(c);
-      if (it == Nodes[n].Children.end()) return -1;
-      n = it->second;
-    }
-    return n;
-  }
-  size_t Missing(const std::string& w) const {
-    int n = 0;
-    size_t i = 0;
-    for (; i < w.size(); ++i) {
-      auto it = Nodes[n].Children.find(static_cast<Byte>(w[i]));
-      if (it == Nodes[n].Children.end()) break;
-      n = it->second;
-    }
-    return w.size() - i;
-  }
   int Insert(const std::string& w) {
     int n = 0;
     for (unsigned char c : w) {
@@ -108,6 +103,154 @@ void PutShort(std::string& out, const std::string& s) {
   out += s;
 }
 
+struct TLayout {
+  size_t NodeCount = 0, MeaningCount = 0;
+  std::map<std::string, std::vector<uint16_t>> Entries;  // word -> references
+  std::string Nodes, NodeData, Records, Lists;
+};
+
+// Lays out the file for the meanings of the first Count headwords taken.
+// A word whose rest is a chain of single letters is stored on a tail node,
+// and the chains are shared by suffix: "-ation" is stored once for all the
+// words that end in it. That is what lets about 20,000 headwords fit in
+// 16-bit node numbers.
+bool Build(const std::vector<TMeaning>& meanings, const std::vector<std::vector<size_t>>& taken,
+           size_t Count, TLayout& L) {
+  L = TLayout{};
+  std::vector<size_t> chosen;
+  for (size_t i = 0; i < Count; ++i) chosen.insert(chosen.end(), taken[i].begin(), taken[i].end());
+  L.MeaningCount = chosen.size();
+  TTrie trie;
+  std::map<std::string, int> leafOf;
+  for (size_t number = 0; number < chosen.size(); ++number) {
+    const TMeaning& m = meanings[chosen[number]];
+    for (int l = 0; l < 4; ++l)
+      for (const auto& w : m.Lists[l]) {
+        leafOf[w] = trie.Insert(w);
+        if (l == 2) continue;  // broader terms are listed, not looked up under
+        auto& e = L.Entries[w];
+        if (e.size() < kMaxEntriesPerWord) e.push_back(static_cast<uint16_t>(number * 5 + l + 1));
+      }
+  }
+  const auto& T = trie.Nodes;
+  const size_t n = T.size();
+  // chainOnly: below and including the node, one path whose only word end is its leaf.
+  std::vector<bool> chainOnly(n, false), tail(n, false);
+  for (size_t i = n; i-- > 1;) {
+    if (T[i].Children.empty())
+      chainOnly[i] = T[i].Terminal;
+    else
+      chainOnly[i] = !T[i].Terminal && T[i].Children.size() == 1 &&
+                     chainOnly[T[i].Children.begin()->second];
+  }
+  for (size_t i = 1; i < n; ++i)
+    tail[i] = chainOnly[i] && !T[i].Children.empty() &&
+              (T[i].Parent == 0 || !chainOnly[static_cast<size_t>(T[i].Parent)]);
+
+  // Numbers: the trie down to the tail nodes breadth first, then the chains.
+  std::vector<int> byNumber{0};
+  std::vector<int> numberOf(n, -1);
+  numberOf[0] = 0;
+  for (size_t i = 0; i < byNumber.size(); ++i) {
+    if (tail[static_cast<size_t>(byNumber[i])]) continue;
+    for (auto [c, child] : T[static_cast<size_t>(byNumber[i])].Children) {
+      numberOf[static_cast<size_t>(child)] = static_cast<int>(byNumber.size());
+      byNumber.push_back(child);
+    }
+  }
+  std::map<std::string, int> chainOf;
+  std::vector<std::string> chains;
+  auto suffixBelow = [&](int node) {
+    std::string s;
+    for (int c = node; !T[static_cast<size_t>(c)].Children.empty();) {
+      c = T[static_cast<size_t>(c)].Children.begin()->second;
+      s += static_cast<char>(T[static_cast<size_t>(c)].Char);
+    }
+    return s;
+  };
+  std::function<int(const std::string&)> chain = [&](const std::string& s) {
+    auto it = chainOf.find(s);
+    if (it != chainOf.end()) return it->second;
+    if (s.size() > 1) chain(s.substr(1));
+    const int number = static_cast<int>(byNumber.size() + chains.size());
+    chainOf[s] = number;
+    chains.push_back(s);
+    return number;
+  };
+  std::map<int, int> tailChild;
+  for (int node : byNumber)
+    if (tail[static_cast<size_t>(node)]) tailChild[node] = chain(suffixBelow(node));
+  L.NodeCount = byNumber.size() + chains.size();
+  if (L.NodeCount > kMaxNodes) return true;  // too large; the caller tries fewer
+
+  // The node of each word: its own, or the tail node above its leaf.
+  std::map<std::string, int> nodeOfWord;
+  for (const auto& [w, leaf] : leafOf) {
+    int k = leaf;
+    while (numberOf[static_cast<size_t>(k)] < 0) k = T[static_cast<size_t>(k)].Parent;
+    nodeOfWord[w] = numberOf[static_cast<size_t>(k)];
+  }
+  auto putEntries = [&](const std::string& w) {
+    const auto it = L.Entries.find(w);
+    const size_t count = it == L.Entries.end() ? 0 : it->second.size();
+    L.NodeData += static_cast<char>(count);
+    if (count)
+      for (uint16_t v : it->second) Put(L.NodeData, v, 2);
+  };
+  auto wordOf = [&](int node) {
+    std::string w;
+    for (int k = node; k > 0; k = T[static_cast<size_t>(k)].Parent)
+      w.insert(w.begin(), static_cast<char>(T[static_cast<size_t>(k)].Char));
+    return w;
+  };
+  for (int node : byNumber) {
+    const auto& t = T[static_cast<size_t>(node)];
+    const uint32_t offset = static_cast<uint32_t>(L.NodeData.size());
+    if (offset > 0xFFFFF) return false;
+    const bool isTail = tail[static_cast<size_t>(node)];
+    const bool single = isTail || t.Children.size() == 1;
+    if (t.Children.size() > 255) return false;
+    if (isTail) {
+      Put(L.NodeData, static_cast<uint32_t>(tailChild[node]), 2);
+    } else if (single) {
+      Put(L.NodeData, static_cast<uint32_t>(numberOf[static_cast<size_t>(t.Children.begin()->second)]), 2);
+    } else {
+      L.NodeData += static_cast<char>(t.Children.size());
+      for (auto [c, child] : t.Children) Put(L.NodeData, static_cast<uint32_t>(numberOf[static_cast<size_t>(child)]), 2);
+    }
+    const bool hasParent = node != 0;
+    if (hasParent) Put(L.NodeData, static_cast<uint32_t>(numberOf[static_cast<size_t>(t.Parent)]), 2);
+    if (isTail)
+      putEntries(wordOf(node) + suffixBelow(node));
+    else if (t.Terminal)
+      putEntries(wordOf(node));
+    Put(L.Nodes, offset | (single ? 1u << 20 : 0) | (hasParent ? 1u << 21 : 0) |
+                     (isTail ? 1u << 22 : 0) | (t.Terminal ? 1u << 23 : 0) |
+                     (static_cast<uint32_t>(t.Char) << 24),
+        4);
+  }
+  for (const auto& s : chains) {
+    const uint32_t offset = static_cast<uint32_t>(L.NodeData.size());
+    if (offset > 0xFFFFF) return false;
+    const bool single = s.size() > 1;
+    if (single)
+      Put(L.NodeData, static_cast<uint32_t>(chainOf[s.substr(1)]), 2);
+    else
+      L.NodeData += '\0';
+    Put(L.Nodes, offset | (single ? 1u << 20 : 0) | (static_cast<uint32_t>(static_cast<Byte>(s[0])) << 24), 4);
+  }
+
+  for (size_t idx : chosen) {
+    const TMeaning& m = meanings[idx];
+    Put(L.Records, static_cast<uint32_t>(nodeOfWord[m.Head]), 2);
+    for (const auto& l : m.Lists) Put(L.Records, static_cast<uint32_t>(l.size()), 2);
+    Put(L.Records, static_cast<uint32_t>(L.Lists.size()), 4);
+    for (const auto& l : m.Lists)
+      for (const auto& w : l) Put(L.Lists, static_cast<uint32_t>(nodeOfWord[w]), 2);
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,13 +269,16 @@ int main(int argc, char** argv) {
     }
   }
 
-  // Meanings: one per distinct sense (part of speech and synonym set).
+  // Meanings: one per distinct sense line (part of speech and every list),
+  // so that two senses that differ only in their broader terms stay apart.
   std::ifstream in(source, std::ios::binary);
   if (!in) return Fail("cannot read " + source);
   std::string line;
   std::getline(in, line);  // the encoding line
-  std::map<std::pair<std::string, std::vector<std::string>>, size_t> seen;
+  std::map<std::string, size_t> seen;
   std::vector<TMeaning> meanings;
+  std::map<std::string, std::vector<size_t>> sensesOf;  // block headword -> its meanings
+  std::map<std::string, size_t> uses;                     // how often a word is listed
   while (std::getline(in, line)) {
     const auto bar = line.rfind('|');
     if (bar == std::string::npos) continue;
@@ -169,15 +315,24 @@ int main(int argc, char** argv) {
           m.Lists[list].push_back(w);
       }
       m.Lists[0].insert(m.Lists[0].begin(), head);
-      std::vector<std::string> key = m.Lists[0];
-      std::sort(key.begin(), key.end());
-      if (seen.count({m.Pos, key})) continue;
-      seen[{m.Pos, key}] = meanings.size();
+      std::string key = m.Pos;
+      for (const auto& l : m.Lists) {
+        std::vector<std::string> sorted = l;
+        std::sort(sorted.begin(), sorted.end());
+        key += '\x01';
+        for (const auto& w : sorted) key += w + '\x02';
+      }
+      auto [it, fresh] = seen.emplace(key, meanings.size());
+      auto& mine = sensesOf[head];
+      if (std::find(mine.begin(), mine.end(), it->second) == mine.end()) mine.push_back(it->second);
+      if (!fresh) continue;
+      for (const auto& l : m.Lists)
+        for (const auto& w : l) ++uses[w];
       for (const auto& w : m.Lists[0]) {
-        auto it = freq.find(Lower(w));
-        const double f = it == freq.end() ? 0 : it->second;
-        if (f > m.Score) {
-          m.Score = f;
+        auto f = freq.find(Lower(w));
+        const double score = f == freq.end() ? 0 : f->second;
+        if (score > m.Score) {
+          m.Score = score;
           m.Head = w;
         }
       }
@@ -187,93 +342,75 @@ int main(int argc, char** argv) {
   }
   if (meanings.empty()) return Fail("no meanings in " + source);
 
-  // The most used meanings first; ties in a fixed order.
-  std::vector<size_t> order(meanings.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](size_t a, size_t b) { return meanings[a].Score > meanings[b].Score; });
-
-  TTrie trie;
-  std::vector<size_t> chosen;
-  std::map<std::string, std::vector<uint16_t>> entries;  // word -> references
-  for (size_t idx : order) {
-    if (chosen.size() >= kMaxMeanings) break;
-    TMeaning& m = meanings[idx];
-    if (m.Score <= 0) break;
-    // Words that would overflow a node's meaning count are left out.
-    std::set<std::string> words;
-    for (const auto& l : m.Lists) words.insert(l.begin(), l.end());
-    size_t added = 0;
-    std::set<std::string> prefixes;  // shared prefixes of new words count once
-    for (const auto& w : words) {
-      const size_t miss = trie.Missing(w);
-      for (size_t k = w.size() - miss + 1; k <= w.size(); ++k)
-        if (prefixes.insert(w.substr(0, k)).second) ++added;
-    }
-    if (trie.Nodes.size() + added > kMaxNodes) continue;
-    const uint16_t number = static_cast<uint16_t>(chosen.size());
-    chosen.push_back(idx);
-    for (const auto& w : words) trie.Insert(w);
-    for (int l : {0, 1, 3}) {
-      const int kind = l + 1;
-      for (const auto& w : m.Lists[l]) {
-        auto& e = entries[w];
-        if (e.size() < kMaxEntriesPerWord) e.push_back(static_cast<uint16_t>(number * 5 + kind));
-      }
-    }
-  }
-
-  // Node records with parent links, in breadth-first order.
-  std::vector<int> byNumber{0};
-  std::vector<int> numberOf(trie.Nodes.size(), -1);
-  numberOf[0] = 0;
-  for (size_t i = 0; i < byNumber.size(); ++i)
-    for (auto [c, child] : trie.Nodes[byNumber[i]].Children) {
-      numberOf[child] = static_cast<int>(byNumber.size());
-      byNumber.push_back(child);
-    }
-  if (byNumber.size() > kMaxNodes) return Fail("too many nodes");
-
-  auto wordOf = [&](int node) {
-    std::string w;
-    for (int n = node; n > 0; n = trie.Nodes[n].Parent) w.insert(w.begin(), static_cast<char>(trie.Nodes[n].Char));
-    return w;
+  // Headwords by their use to a writer: a journal's own vocabulary first,
+  // then by how often the word is used, then by how often the thesaurus
+  // lists it. Single words come before phrases of equal rank.
+  struct TRank {
+    std::string Word;
+    int Priority;
+    double Freq;
+    size_t Uses;
   };
-  std::string nodes, nodeData;
-  for (int node : byNumber) {
-    const auto& n = trie.Nodes[node];
-    const uint32_t offset = static_cast<uint32_t>(nodeData.size());
-    if (offset > 0xFFFFF) return Fail("node data too large");
-    const bool single = n.Children.size() == 1;
-    if (n.Children.size() > 255) return Fail("a node has more than 255 children");
-    if (single) {
-      Put(nodeData, numberOf[n.Children.begin()->second], 2);
-    } else {
-      nodeData += static_cast<char>(n.Children.size());
-      for (auto [c, child] : n.Children) Put(nodeData, numberOf[child], 2);
-    }
-    const bool hasParent = node != 0;
-    if (hasParent) Put(nodeData, numberOf[n.Parent], 2);
-    if (n.Terminal) {
-      const auto it = entries.find(wordOf(node));
-      const size_t count = it == entries.end() ? 0 : it->second.size();
-      nodeData += static_cast<char>(count);
-      if (count) for (uint16_t v : it->second) Put(nodeData, v, 2);
-    }
-    Put(nodes, offset | (single ? 1u << 20 : 0) | (hasParent ? 1u << 21 : 0) |
-                   (n.Terminal ? 1u << 23 : 0) | (static_cast<uint32_t>(n.Char) << 24),
-        4);
+  std::set<std::string> journal;
+  for (const char* w : kJournalWords) journal.insert(w);
+  std::vector<TRank> ranks;
+  for (const auto& [w, list] : sensesOf) {
+    auto f = freq.find(Lower(w));
+    const double fr = f == freq.end() ? 0 : f->second;
+    const bool phrase = w.find(' ') != std::string::npos;
+    int priority = journal.count(w) ? 0 : fr > 0 ? 1 : phrase ? 3 : 2;
+    ranks.push_back({w, priority, fr, uses[w]});
+  }
+  std::stable_sort(ranks.begin(), ranks.end(), [](const TRank& a, const TRank& b) {
+    if (a.Priority != b.Priority) return a.Priority < b.Priority;
+    if (a.Freq != b.Freq) return a.Freq > b.Freq;
+    return a.Uses > b.Uses;
+  });
+
+  // Take headwords whole, with every one of their meanings, while the
+  // meanings fit. A word with very many senses spends the meaning budget on
+  // senses a writer seldom looks for, so such words wait for a second pass
+  // (the journal's vocabulary never waits). The node budget then cuts the
+  // sequence (below).
+  std::vector<std::vector<size_t>> taken;  // new meanings of each headword taken
+  {
+    std::vector<bool> chosenMeaning(meanings.size(), false);
+    std::vector<bool> done(ranks.size(), false);
+    size_t count = 0;
+    for (int pass = 0; pass < 2; ++pass)
+      for (size_t r = 0; r < ranks.size(); ++r) {
+        if (done[r]) continue;
+        std::vector<size_t> fresh;
+        for (size_t idx : sensesOf[ranks[r].Word])
+          if (!chosenMeaning[idx]) fresh.push_back(idx);
+        if (pass == 0 && ranks[r].Priority > 0 && fresh.size() > kFirstPassSenses) continue;
+        done[r] = true;
+        if (count + fresh.size() > kMaxMeanings) continue;
+        if (sensesOf[ranks[r].Word].size() > kMaxEntriesPerWord) continue;
+        for (size_t idx : fresh) chosenMeaning[idx] = true;
+        count += fresh.size();
+        taken.push_back(std::move(fresh));
+      }
   }
 
-  std::string records, lists;
-  for (size_t idx : chosen) {
-    const TMeaning& m = meanings[idx];
-    Put(records, numberOf[trie.Find(m.Head)], 2);
-    for (const auto& l : m.Lists) Put(records, static_cast<uint32_t>(l.size()), 2);
-    Put(records, static_cast<uint32_t>(lists.size()), 4);
-    for (const auto& l : m.Lists)
-      for (const auto& w : l) Put(lists, numberOf[trie.Find(w)], 2);
+  // The largest prefix of the taken headwords whose file fits the nodes.
+  TLayout layout;
+  size_t lo = 0, hi = taken.size();
+  while (lo < hi) {
+    const size_t mid = (lo + hi + 1) / 2;
+    TLayout trial;
+    if (Build(meanings, taken, mid, trial) && trial.NodeCount <= kMaxNodes)
+      lo = mid;
+    else
+      hi = mid - 1;
   }
+  if (!Build(meanings, taken, lo, layout) || layout.NodeCount > kMaxNodes)
+    return Fail("the thesaurus does not fit the file format");
+  const auto& entries = layout.Entries;
+  const auto& nodes = layout.Nodes;
+  const auto& nodeData = layout.NodeData;
+  const auto& records = layout.Records;
+  const auto& lists = layout.Lists;
 
   std::string out(kSptBanner, kSptBannerLength);
   out += "Source: MyThes English thesaurus, ranked by WordNet sense counts\r\n";
@@ -281,11 +418,11 @@ int main(int argc, char** argv) {
   out.resize(kSptHeaderSize, '\0');
   PutShort(out, title);
   for (const char* k : {"meaning", "synonym", "similar", "broader", "related"}) PutShort(out, k);
-  Put(out, static_cast<uint32_t>(byNumber.size()), 4);
+  Put(out, static_cast<uint32_t>(layout.NodeCount), 4);
   out += nodes;
   Put(out, static_cast<uint32_t>(nodeData.size()), 4);
   out += nodeData;
-  Put(out, static_cast<uint32_t>(chosen.size()), 2);
+  Put(out, static_cast<uint32_t>(layout.MeaningCount), 2);
   out += records;
   Put(out, static_cast<uint32_t>(lists.size()), 4);
   out += lists;
@@ -309,7 +446,7 @@ int main(int argc, char** argv) {
       return Fail("word not found after compiling: " + w);
     ++words;
   }
-  std::cout << target << ": " << chosen.size() << " meanings, " << words << " words, "
-            << byNumber.size() << " nodes, " << out.size() << " bytes\n";
+  std::cout << target << ": " << layout.MeaningCount << " meanings, " << words << " headwords, "
+            << layout.NodeCount << " nodes, " << out.size() << " bytes\n";
   return 0;
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 void Put(std::string& o, uint32_t v, int n) {
   for (int i = 0; i < n; ++i) o += static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -170,6 +172,41 @@ TEST(ThesaurusFile, CompiledFileHoldsEveryListWord) {
     ++checked;
   }
   EXPECT_GT(checked, 10);
+}
+
+namespace {
+bool Lists(const TThesaurusEntry& e, const char* word) {
+  for (const auto& l : e.Lists)
+    if (std::find(l.begin(), l.end(), word) != l.end()) return true;
+  return false;
+}
+}  // namespace
+
+TEST(ThesaurusFile, CompiledFileHoldsAJournalsVocabularyAndEveryMeaning) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  f.SetActive(true);
+  ASSERT_TRUE(f.Active());
+  // Tail records let far more words fit the 16-bit node numbers.
+  EXPECT_GE(f.HeadwordCount(), 20000u);
+  for (const char* w : {"diary", "journal", "entry", "memory", "feeling", "mood", "gratitude"}) {
+    EXPECT_TRUE(f.Lookup(w) && !f.Results().empty()) << w;
+  }
+  ASSERT_TRUE(f.Lookup("journal"));
+  bool personal = false, periodical = false, axle = false;
+  for (const auto& e : f.Results()) {
+    personal = personal || Lists(*e, "diary");
+    periodical = periodical || Lists(*e, "periodical");
+    axle = axle || Lists(*e, "axle");
+  }
+  EXPECT_TRUE(personal);
+  // Meanings without synonyms stay apart: the magazine and the part of a shaft.
+  EXPECT_TRUE(periodical);
+  EXPECT_TRUE(axle);
+  ASSERT_TRUE(f.Lookup("diary"));
+  bool journal = false;
+  for (const auto& e : f.Results()) journal = journal || Lists(*e, "journal");
+  EXPECT_TRUE(journal);
 }
 
 TEST(ThesaurusComponent, LookupAtTheCaretAndReplacement) {
