@@ -204,6 +204,40 @@ Integer TVLMainPrintableData::Paginate(TPrinter* printer) {
   return PageCount();
 }
 
+void TVLMainPrintableData::LayOutOn(TCanvas* canvas, Integer width) {
+  Pages.clear();
+  FN = 0;
+  FSplitting = false;
+  Sad.ppixScreen = Sad.ppiyScreen = 96;
+  Sad.ppixDevice = Sad.ppiyDevice = canvas->GetPixelsPerInch();
+  // Pages get no top or bottom margin from the view.
+  DeviceTopMargin = DeviceBottomMargin = 0;
+  LeftOffset = TopOffset = RightOffset = BottomOffset = MirroredLeftOffset = 0;
+  PrintableWidth = std::max<Integer>(1, width);
+  PrintableHeight = 1;
+  PrinterReady = true;
+  if (!Style) {
+    ClearDrawLines();
+    return;
+  }
+  FPrinterCanvas = canvas;
+  try {
+    Format(false, true, false, 0, canvas, false, false);
+  } catch (...) {
+    FPrinterCanvas = nullptr;
+    throw;
+  }
+  FPrinterCanvas = nullptr;
+}
+
+bool TVLMainPrintableData::CutNextPage(Integer pageHeight) {
+  if (DrawItems.Count() == 0 || (!Pages.empty() && FN >= DrawItems.Count())) return false;
+  FPageHeight = std::max<Integer>(1, pageHeight);
+  PrintableHeight = FPageHeight;
+  FormatNextPage();
+  return true;
+}
+
 Integer TVLMainPrintableData::SpaceBeforeOf(Integer drawItemNo) {
   TCustomVLItemInfo* item = GetItem(DrawItems[drawItemNo]->ItemNo);
   if (item->ParaNo < 0 || !Style) return 0;

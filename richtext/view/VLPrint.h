@@ -155,6 +155,12 @@ public:
   void PagePostpaint(TCanvas* canvas, Integer pageNo, bool preview) override;
   void DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) override;
 
+  // Report layout: the document laid out on canvas at width (its pixels)
+  // with no sheet margins, then cut one page of a caller-given height at a
+  // time (false once every draw item is on a page).
+  void LayOutOn(TCanvas* canvas, Integer width);
+  bool CutNextPage(Integer pageHeight);
+
   // The sheet of a page (device pixels, origin at the printable part's
   // top-left) and the area the document prints in.
   TRect SheetRect() const;
