@@ -181,3 +181,38 @@ TEST(PrintPageDraw, PreviewScalesTheSheetIntoTheRectangle) {
   EXPECT_EQ(bmp.Canvas()->GetMapMode(), MM_TEXT);
   EXPECT_EQ(bmp.Canvas()->GetPixelsPerInch(), 96);
 }
+
+TEST(PrintPageDraw, PicturesAndLinksPrint) {
+  TPrintDoc doc;
+  doc.Style.TextStyles->Items(1)->Jump = true;
+  doc.Add("Before the picture");
+  const Integer pic = doc.Picture(80, 60, 0);
+  auto* graphic = static_cast<TVLGraphicItemInfo*>(doc.View->GetItem(pic));
+  auto* image = static_cast<TBitmap*>(graphic->Image.get());
+  image->Canvas()->Brush.Color = 0x0000FF;
+  image->Canvas()->FillRect(TRect(0, 0, 80, 60));
+  image->Canvas()->ReleaseHandle();
+  const Integer link = doc.Add("A link", 1, 0);
+  ASSERT_EQ(doc.Paginate(), 1);
+  std::vector<std::pair<Integer, TRect>> links;
+  doc.Print.OnDrawHyperlink = [&](TVLPrint*, TCustomVLData* data, Integer itemNo, const TRect& r) {
+    EXPECT_EQ(data, doc.View->VLData());
+    links.push_back({itemNo, r});
+  };
+  TVLMainPrintableData& pd = doc.PD();
+  Integer n = -1;
+  for (Integer i = 0; i < pd.DrawItems.Count(); ++i)
+    if (pd.DrawItems[i]->ItemNo == pic) n = i;
+  ASSERT_GE(n, 0);
+  const TVLDrawLineInfo* d = pd.DrawItems[n];
+  // At the printer's resolution the picture keeps its size in inches.
+  EXPECT_NEAR(d->Width, MulDiv(80, 600, 96), 30);
+  const Integer x = pd.LeftOffset + d->Left + d->Width / 2;
+  const Integer y = d->Top - pd.GetPageTopCoord(1) + d->Height / 2;
+  TBitmap bmp(x + 10, y + 10);
+  doc.PD().DrawPage(1, bmp.Canvas(), false, false);
+  EXPECT_EQ(PixelAt(bmp, x, y), 0x0000FF);
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0].first, link);
+  EXPECT_EQ(links[0].second.Left, pd.LeftOffset + pd.DrawItems[pd.DrawItems.Count() - 1]->Left);
+}
