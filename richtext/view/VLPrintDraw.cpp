@@ -68,6 +68,9 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
   Integer part = firstPart;
   for (Integer i = first; i <= last && i < DrawItems.Count(); ++i) {
     TVLDrawLineInfo* d = DrawItems[i];
+    // The source lost items since the pages were made: what is left of
+    // the page cannot be drawn from them.
+    if (d->ItemNo >= GetItemCount()) break;
     TCustomVLItemInfo* item = GetItem(d->ItemNo);
     CurrentDrawItemNo = i;
     const TVLBiDiMode bidi = VLGetParaBiDiMode(s, item->ParaNo, GetBiDiMode());

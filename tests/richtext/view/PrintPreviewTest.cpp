@@ -81,6 +81,11 @@ TEST(PrintPreview, NeverPaintsAPageThatDoesNotExist) {
   doc.View->Clear();
   doc.Paragraphs(3);
   doc.Format();
+  // Painted before the pages are made again: the old pages name items
+  // that are gone.
+  doc.Preview->CachePageImage = false;
+  EXPECT_NO_THROW(doc.Paint());
+  doc.Preview->CachePageImage = true;
   doc.Print.FormatPages();
   ASSERT_EQ(doc.Print.GetPagesCount(), 1);
   int first = -1;
