@@ -1,0 +1,126 @@
+// The print component: pagination, the print job and preview pictures.
+#include "platform/gui/Printers.h"
+#include "richtext/view/VLPrint.h"
+
+TVLPrint::TVLPrint() : FData(std::make_unique<TVLMainPrintableData>(this)) {}
+
+TVLPrint::~TVLPrint() = default;
+
+TPrinter* TVLPrint::GetPrinter() { return PrinterOverride ? PrinterOverride : Printer(); }
+
+void TVLPrint::Clear() {
+  FData->Pages.clear();
+  FData->ClearDrawLines();
+  FPagesFormatted = false;
+}
+
+void TVLPrint::FormatPages() {
+  BumpFormatCounter();
+  FPagesFormatted = false;
+  FData->Paginate(GetPrinter());
+  FPagesFormatted = true;
+}
+
+void TVLPrint::Print(const String& title, Integer copies, bool collate) {
+  PrintPages(1, GetPagesCount(), title, copies, collate);
+}
+
+void TVLPrint::PrintPages(Integer firstPage, Integer lastPage, const String& title, Integer copies, bool collate) {
+  if (lastPage < firstPage) return;
+  FirstPageOffset = 0;
+  auto sending = [this](Integer page, TVLPrintingStep step) {
+    if (OnSendingToPrinter) OnSendingToPrinter(this, page, step);
+  };
+  sending(0, vlpsStarting);
+  TPrinter* printer = GetPrinter();
+  printer->Title = title;
+  copies = std::max<Integer>(1, copies);
+  const Integer savedCopies = printer->GetCopies();
+  Integer ownCopies = copies;
+  if (printer->SupportsMultipleCopies()) {
+    printer->SetCopies(copies);
+    ownCopies = 1;
+  } else {
+    printer->SetCopies(1);
+  }
+  // A failing page ends the job without output and leaves the printer's
+  // copy count as it was.
+  struct TJob {
+    TPrinter* P;
+    Integer Copies;
+    bool Done = false;
+    ~TJob() {
+      if (!Done) P->Abort();
+      P->SetCopies(Copies);
+    }
+  } job{printer, savedCopies};
+  printer->BeginDoc();
+  auto sheet = [&](Integer page, Integer copy) {
+    FData->DrawPage(page, printer->Canvas(), false, false);
+    sending(page, vlpsProceeding);
+    if (!(page == lastPage && copy == ownCopies)) printer->NewPage();
+  };
+  if (collate) {
+    for (Integer c = 1; c <= ownCopies; ++c)
+      for (Integer p = firstPage; p <= lastPage; ++p) sheet(p, c);
+  } else {
+    for (Integer p = firstPage; p <= lastPage; ++p)
+      for (Integer c = 1; c <= ownCopies; ++c) sheet(p, c);
+  }
+  printer->EndDoc();
+  job.Done = true;
+  printer->SetCopies(savedCopies);
+  sending(0, vlpsFinished);
+}
+
+void TVLPrint::DrawPreview(Integer pageNo, TCanvas* canvas, const TRect& pageRect) {
+  canvas->SetMapMode(MM_TEXT);
+  canvas->Brush.Style = bsSolid;
+  canvas->Brush.Color = clWhite;
+  canvas->Pen.Color = clWhite;
+  canvas->FillRect(pageRect);
+  const TRect sheet = FData->SheetRect();
+  if (sheet.Width() <= 0 || sheet.Height() <= 0 || pageRect.Width() <= 0 || pageRect.Height() <= 0) return;
+  const int saved = canvas->SaveDC();
+  const Integer ppi = canvas->GetPixelsPerInch();
+  struct TRestore {
+    TCanvas* C;
+    int Saved;
+    Integer Ppi;
+    ~TRestore() {
+      C->RestoreDC(Saved);
+      C->SetMapMode(MM_TEXT);
+      C->SetViewportOrgEx(0, 0);
+      C->SetPixelsPerInch(Ppi);
+    }
+  } restore{canvas, saved, ppi};
+  canvas->IntersectClipRect(pageRect.Left, pageRect.Top, pageRect.Right, pageRect.Bottom);
+  canvas->SetMapMode(MM_ANISOTROPIC);
+  canvas->SetWindowExtEx(sheet.Width(), sheet.Height());
+  canvas->SetViewportExtEx(pageRect.Width(), pageRect.Height());
+  canvas->SetViewportOrgEx(pageRect.Left, pageRect.Top);
+  // Fonts at printer size: the mapping scales them down.
+  canvas->SetPixelsPerInch(FData->Sad.ppiyDevice);
+  FData->DrawPage(pageNo, canvas, true, PreviewCorrection);
+}
+
+void TVLPrint::DrawMarginsRect(TCanvas* canvas, const TRect& pageRect, Integer pageNo) {
+  const TRect sheet = FData->SheetRect();
+  const Integer w = sheet.Width(), h = sheet.Height();
+  if (w <= 0 || h <= 0) return;
+  const Integer pw = pageRect.Width(), ph = pageRect.Height();
+  const Integer left = FData->GetPrintableAreaLeft(pageNo);
+  canvas->Rectangle(pageRect.Left + MulDiv(left, pw, w), pageRect.Top + MulDiv(FData->TopOffset, ph, h),
+                    pageRect.Left + MulDiv(left + FData->PrintableWidth, pw, w),
+                    pageRect.Top + MulDiv(FData->TopOffset + FData->PrintableHeight, ph, h));
+}
+
+Integer TVLPrint::GetPreview100PercentWidth() {
+  const TVLScreenAndDevice& sad = FData->Sad;
+  return MulDiv(FData->SheetRect().Width(), sad.ppixScreen, sad.ppixDevice);
+}
+
+Integer TVLPrint::GetPreview100PercentHeight() {
+  const TVLScreenAndDevice& sad = FData->Sad;
+  return MulDiv(FData->SheetRect().Height(), sad.ppiyScreen, sad.ppiyDevice);
+}

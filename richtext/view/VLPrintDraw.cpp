@@ -1,0 +1,187 @@
+// Drawing one page of a printed document on the printer or a preview.
+#include "richtext/model/VLBack.h"
+#include "richtext/model/VLClasses.h"
+#include "richtext/model/VLFuncs.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/VLPrint.h"
+
+#include <algorithm>
+
+namespace {
+
+TColor PrintedColor(TColor color, TVLColorMode mode) {
+  switch (mode) {
+    case vlcmColor: return color;
+    case vlcmPrinterColor: return FixSystemColor(color);
+    case vlcmGrayScale: return ColorToGray(FixSystemColor(color));
+    case vlcmBlackAndWhite:
+    case vlcmBlackOnWhite: return clWhite;
+  }
+  return color;
+}
+
+Integer ToDeviceX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixDevice, sad.ppixScreen); }
+Integer ToDeviceY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); }
+Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
+
+// Clears what a page leaves behind, also when drawing fails.
+struct TPageGuard {
+  TCustomPrintableVLData& Data;
+  ~TPageGuard() {
+    Data.CurrentDrawItemNo = -1;
+    Data.ResetMeasuring();
+  }
+};
+
+}  // namespace
+
+void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) {
+  DrawingPageNo = pageNo;
+  TVLStyle* s = GetStyle();
+  if (!s) throw EVellumError("Style of printable TVellum component is not assigned");
+  const TVLScreenAndDevice sad = PrintResolution();
+  const TVLColorMode mode = GetColorMode();
+  Integer first, firstPart, last;
+  GetDrawItemsRange(pageNo, first, firstPart, last);
+  Integer topCoord = GetPageTopCoord(pageNo);
+  const Integer left = GetPrintableAreaLeft(pageNo);
+  canvas->Brush.Style = bsClear;
+  TPageGuard guard{*this};
+  ResetMeasuring();
+
+  // The page background.
+  const TRect area = Bounds(left, GetPrintableAreaTop(), GetWidth(), GetHeight());
+  const TColor color = GetColor();
+  if (color != clNone) {
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = PrintedColor(color, mode);
+    canvas->Pen.Color = canvas->Brush.Color;
+    canvas->FillRect(area);
+    canvas->Brush.Style = bsClear;
+  }
+  if (TVLBackground* back = GetPrintBackground(); back && back->Image && back->Style != bsNoBitmap)
+    back->Print(canvas, area, area, sad, color);
+  PagePrepaint(canvas, pageNo, preview, correction);
+
+  const Integer rightEdge = left + GetWidth() - ToDeviceX(sad, GetRightMargin());
+  Integer part = firstPart;
+  for (Integer i = first; i <= last && i < DrawItems.Count(); ++i) {
+    TVLDrawLineInfo* d = DrawItems[i];
+    // The source lost items since the pages were made: what is left of
+    // the page cannot be drawn from them.
+    if (d->ItemNo >= GetItemCount()) break;
+    TCustomVLItemInfo* item = GetItem(d->ItemNo);
+    CurrentDrawItemNo = i;
+    const TVLBiDiMode bidi = VLGetParaBiDiMode(s, item->ParaNo, GetBiDiMode());
+    if (i == last && i != first && part < 0 && dynamic_cast<TVLMultiImagePrintInfo*>(d) &&
+        !static_cast<TVLMultiImagePrintInfo*>(d)->PartsList.empty())
+      part = 0;
+
+    // Paragraph background and border, once per paragraph on the page.
+    const bool paraStart = i == first || (DrawItems[i - 1]->ItemNo != d->ItemNo && item->IsParaStart());
+    if (paraStart && item->ParaNo >= 0 && item->StyleNo != vlsBreak) {
+      TParaInfo* para = s->ParaStyles->Items(item->ParaNo);
+      if (para->Border.Style != vlbNone || para->Background.Color != clNone || s->OnDrawParaBack) {
+        Integer bottom = d->Top;
+        Integer j = i;
+        do {
+          const TVLDrawLineInfo* e = DrawItems[j];
+          bottom = std::max(bottom, e->Top + e->Height + e->ExtraSpaceBelow);
+          ++j;
+        } while (j <= last && j < DrawItems.Count() &&
+                 !(DrawItems[j - 1]->ItemNo != DrawItems[j]->ItemNo && GetItem(DrawItems[j]->ItemNo)->IsParaStart()));
+        const Integer paraLeft =
+            left + ToDeviceX(sad, GetLeftMargin() + para->LeftIndent + std::min<Integer>(para->FirstIndent, 0));
+        const Integer paraRight = left + GetWidth() - ToDeviceX(sad, GetRightMargin() + para->RightIndent);
+        TRect r(paraLeft, d->Top - topCoord, paraRight, bottom - topCoord);
+        para->Background.PrepareDrawScaled(r, sad);
+        s->DrawParaBack(canvas, item->ParaNo, r, mode, true);
+        para->Border.DrawScaled(r, canvas, mode, sad);
+        canvas->Brush.Style = bsClear;
+      }
+    }
+
+    if (item->GetBoolValueEx(1, s))
+      DrawHyperlink(GetSourceForPrinting(), d->ItemNo, Bounds(left + d->Left, d->Top - topCoord, d->Width, d->Height));
+
+    if (item->StyleNo >= 0) {
+      const Integer styleNo = GetItemActualStyle(item);
+      s->ApplyStyleColor(canvas, styleNo, TVLTextDrawStates(), true, mode);
+      s->ApplyStyle(canvas, styleNo, bidi);
+      CanvasFontChanged();
+      if (s->OnDrawTextBack)
+        s->DrawTextBack(canvas, this, d->ItemNo, styleNo, left + d->Left, d->Top - topCoord, d->Width, d->Height,
+                        TVLTextDrawStates());
+      const AnsiString text = TextCopy(GetItemTextA(d->ItemNo), d->TextOffset, d->Length, item->ItemOptions);
+      s->DrawStyleText(text, canvas, styleNo, d->JustifyExtra, left + d->Left, d->Top - topCoord, d->Width,
+                       d->Height, TVLTextDrawStates(), true, preview && correction, mode, bidi, this, d->ItemNo,
+                       d->TextOffset);
+      canvas->Brush.Style = bsClear;
+    } else {
+      const Integer y = part > 0 || (part == 0 && i == first) ? -topCoord : d->Top - topCoord;
+      if (item->GetBoolValueEx(0, s)) {
+        Integer w = item->GetImageWidth(s), h = item->GetImageHeight(s);
+        auto* multi = dynamic_cast<TVLMultiImagePrintInfo*>(d);
+        if (multi && part >= 0 && part < static_cast<Integer>(multi->PartsList.size()))
+          h = ToScreenY(sad, multi->PartsList[static_cast<size_t>(part)]->Height);
+        if (item->GetBoolValue(0)) w = MulDiv(rightEdge - left - d->Left, sad.ppixScreen, sad.ppixDevice);
+        if (w > 0 && h > 0) {
+          TBitmap bitmap(w, h);
+          TCanvas* bc = bitmap.Canvas();
+          TColor under = clNone;
+          if (item->ParaNo >= 0) under = s->ParaStyles->Items(item->ParaNo)->Background.Color;
+          if (under == clNone) under = GetColor();
+          if (under == clNone) under = clWhite;
+          bc->Brush.Style = bsSolid;
+          bc->Brush.Color = PrintedColor(under, mode);
+          bc->FillRect(TRect(0, 0, w, h));
+          if (item->PrintToBitmap(&bitmap, preview, this, d, part, mode)) {
+            const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());
+            const Integer by = y + ToDeviceY(sad, item->GetBorderHeight());
+            canvas->StretchDraw(Bounds(bx, by, ToDeviceX(sad, bitmap.GetWidth()), ToDeviceY(sad, bitmap.GetHeight())),
+                                &bitmap);
+          }
+        }
+      } else {
+        item->Print(canvas, left + d->Left, y, item->GetBoolValue(0) ? rightEdge : 0, preview, correction, sad, this,
+                    mode);
+      }
+      CanvasFontChanged();
+    }
+    if (part >= 0) {
+      if (i == first) topCoord = GetPageTopCoord2(pageNo);
+      part = -1;
+    }
+  }
+  PagePostpaint(canvas, pageNo, preview);
+}
+
+void TVLMainPrintableData::DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) {
+  CheckPageNo(pageNo);
+  // The clipping of the printable area ends with the page.
+  struct TRestore {
+    TCanvas* C;
+    int Saved;
+    ~TRestore() { C->RestoreDC(Saved); }
+  } restore{canvas, canvas->SaveDC()};
+  TCustomPrintableVLData::DrawPage(pageNo, canvas, preview, correction);
+}
+
+void TVLMainPrintableData::PagePrepaint(TCanvas* canvas, Integer pageNo, bool preview, bool correction) {
+  if (Owner && Owner->OnPagePrepaint) {
+    Owner->OnPagePrepaint(Owner, pageNo, canvas, preview, SheetRect(), PrintAreaRect(pageNo));
+    canvas->Brush.Style = bsClear;
+  }
+  if (FHeader && FHeader->DrawItems.Count() > 0) FHeader->DrawPage(pageNo, canvas, preview, correction);
+  if (FFooter && FFooter->DrawItems.Count() > 0) FFooter->DrawPage(pageNo, canvas, preview, correction);
+  if (ClipMargins) {
+    const TRect r = PrintAreaRect(pageNo);
+    canvas->IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
+  }
+}
+
+void TVLMainPrintableData::PagePostpaint(TCanvas* canvas, Integer pageNo, bool preview) {
+  if (Owner && Owner->OnPagePostpaint)
+    Owner->OnPagePostpaint(Owner, pageNo, canvas, preview, SheetRect(), PrintAreaRect(pageNo));
+}
