@@ -115,6 +115,10 @@ public:
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
+  // Renumbers the item's own paragraph and the items of every cell, nested
+  // tables included, after unused styles were deleted.
+  void UpdateStyles(const TVLIntegerList& textStylesShift, const TVLIntegerList& paraStylesShift,
+                    const TVLIntegerList& listStylesShift) override;
   // VLF: the grid and the table's attributes in the item header, then one
   // line per grid position (a covered one is "-"): the cell's attributes
   // and its content as a complete VLF document in hexadecimal.
@@ -127,8 +131,17 @@ public:
 
   Integer RowCount() const { return Rows.Count(); }
   Integer ColCount() const { return Rows.Count() ? Rows.GetRow(0)->Count() : FCols; }
+  // The cell at a grid position, nullptr for a covered one; a position
+  // outside the grid raises EVellumError.
   TVLTableCellData* GetCell(Integer row, Integer col) const;
-  // New rows or columns before index (index = count appends).
+  // Makes the grid valid whatever it was read from: every row as long as
+  // the first, spans clipped to the grid and to positions that hold cells
+  // of their own, empty cells in positions nobody covers; the text of
+  // cells past the end of a row goes to the row's last cell. True when
+  // something had to be repaired.
+  bool NormalizeGrid();
+  // New rows or columns before index (index = count appends); an index
+  // outside 0..count raises EVellumError, a count below 1 does nothing.
   void InsertRows(Integer index, Integer count, Integer copyIndex, bool select);
   void InsertCols(Integer index, Integer count, Integer copyIndex, bool select);
   // Deletes columns; a merged cell that loses columns keeps the rest.
@@ -161,7 +174,11 @@ public:
   TVLTableRows Rows;
 
 private:
+  bool ReadCellLine(const AnsiString& s, Integer lineNo);
+  bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
+
   TCustomVLData* FVLData;
+  bool FGridRepaired = false;
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
 };
