@@ -23,7 +23,9 @@ void VLRegisterTableItem() {
 
 // ---------------------------------------------------------------------------
 
-TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : FTable(table) { ResetContent(); }
+TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : TVLItemFormattedData(nullptr), FTable(table) {
+  ResetContent();
+}
 
 TVLTableCellData::~TVLTableCellData() {
   Clear();
@@ -62,6 +64,52 @@ void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool
   }
 }
 
+Integer TVLTableCellData::GetWidth() { return std::max(0, Width - 2 * (FTable ? FTable->CellPadding : 0)); }
+
+Integer TVLTableCellData::GetHeight() { return std::max(0, Height - 2 * (FTable ? FTable->CellPadding : 0)); }
+
+TVLTableRow* TVLTableCellData::GetRow() const {
+  if (!FTable) return nullptr;
+  for (const auto& row : FTable->Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell.get() == this) return row.get();
+  return nullptr;
+}
+
+TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
+  if (VAlign != vlcVDefault) return VAlign;
+  const TVLTableRow* row = GetRow();
+  const TVLCellVAlign rowAlign = row ? row->VAlign : vlcTop;
+  return rowAlign == vlcVDefault ? vlcMiddle : rowAlign;
+}
+
+Integer TVLTableCellData::GetVAlignOffset() const {
+  const Integer pad = FTable ? FTable->CellPadding : 0;
+  const Integer room = Height - 2 * pad - DocumentHeight;
+  switch (GetRealVAlign()) {
+    case vlcMiddle: return std::max(0, room / 2);
+    case vlcBottom: return std::max(0, room);
+    default: return 0;
+  }
+}
+
+void TVLTableCellData::GetOrigin(Integer& x, Integer& y) {
+  x = y = 0;
+  auto* doc = FTable ? dynamic_cast<TCustomVLFormattedData*>(FTable->GetVLData()) : nullptr;
+  if (doc) {
+    doc->GetOrigin(x, y);
+    const Integer n = FTable->DrawItemNo;
+    if (n >= 0 && n < doc->DrawItems.Count() && doc->DrawItems[n]->ItemNo >= 0 &&
+        doc->GetItem(doc->DrawItems[n]->ItemNo) == FTable) {
+      x += doc->DrawItems[n]->Left;
+      y += doc->DrawItems[n]->Top;
+    }
+  }
+  const Integer pad = FTable ? FTable->CellPadding : 0;
+  x += Left + pad;
+  y += Top + pad + GetVAlignOffset();
+}
+
 void TVLTableCellData::ResetContent() {
   Clear();
   AddTextItem("", 0, 0);
@@ -76,6 +124,20 @@ TVLTableRow::TVLTableRow(Integer cellCount, TVLTableItemInfo* table) {
 TVLTableCellData* TVLTableRow::GetCell(Integer col) const {
   if (col < 0 || col >= Count()) return nullptr;
   return Cells[static_cast<size_t>(col)].get();
+}
+
+Integer TVLTableRow::GetBestHeight() const {
+  Integer best = 0;
+  for (const auto& cell : Cells)
+    if (cell && cell->RowSpan < 2) best = std::max(best, cell->BestHeight);
+  return best;
+}
+
+Integer TVLTableRow::GetMinHeight() const {
+  Integer best = 0;
+  for (const auto& cell : Cells)
+    if (cell && cell->RowSpan < 2) best = std::max(best, cell->GetMinHeight());
+  return best > 0 ? best : 10;
 }
 
 void TVLTableRows::Reset(Integer rowCount, Integer colCount) {
@@ -228,24 +290,6 @@ bool TVLTableItemInfo::NormalizeGrid() {
         for (Integer cc = c; cc < c + colSpan; ++cc) at(rr, cc) = 1;
     }
   return repaired;
-}
-
-TCustomVLData* TVLTableItemInfo::GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) {
-  Integer r = 0, c = 0;
-  if (position >= 1) {
-    auto* s = dynamic_cast<TVLTableStoreSubVLData*>(storeState.get());
-    if (!s) return nullptr;
-    r = s->Row;
-    c = s->Col + 1;
-  }
-  for (; r < RowCount(); ++r, c = 0)
-    for (; c < Rows.GetRow(r)->Count(); ++c)
-      if (TVLTableCellData* cell = GetCell(r, c)) {
-        storeState = std::make_unique<TVLTableStoreSubVLData>(r, c);
-        return cell;
-      }
-  storeState.reset();
-  return nullptr;
 }
 
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
