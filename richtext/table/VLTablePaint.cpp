@@ -15,6 +15,10 @@ namespace {
 // The pen style of grid lines; psClear switches them off.
 constexpr TPenStyle GridPenStyle = psDot;
 
+// The canvas clip of the table whose cell is being painted: a table nested
+// in that cell gets only its cell's own extent from the document painter.
+const TRect* OuterClip = nullptr;
+
 struct TBorder {
   Integer Left, Top, Right, Bottom, Width;
   TColor LightColor, Color, BackgroundColor;
@@ -127,7 +131,10 @@ public:
       TVLPaintInfo info;
       info.Focused = focused;
       info.SelectedAsWhole = wholeSelected;
+      const TRect* saved = OuterClip;
+      OuterClip = &Clip;
       VLPaintTo(cell, C, TRect(Clip.Left - cx, Clip.Top - cy, Clip.Right - cx, Clip.Bottom - cy), info);
+      OuterClip = saved;
     }
     DrawBorder({r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb, cb,
                 cell.BorderLightColor != clNone ? cell.BorderLightColor : T.CellBorderLightColor,
@@ -201,7 +208,9 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   if (!canvas) return;
   // The document painter's clip is in document coordinates with the canvas
   // at its top-left corner.
-  const TRect clip(0, 0, clipRect.Right - clipRect.Left, clipRect.Bottom - clipRect.Top);
+  const TRect clip = OuterClip && dynamic_cast<TVLTableCellData*>(vlData)
+                         ? *OuterClip
+                         : TRect(0, 0, clipRect.Right - clipRect.Left, clipRect.Bottom - clipRect.Top);
   const TVLTableItemFormattingInfo& F = FormattingInfo;
   PaintLeft = left;
   PaintTop = top;
