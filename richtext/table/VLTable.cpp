@@ -198,6 +198,9 @@ bool TVLTableRows::MergeCells(Integer top, Integer left, Integer colSpan, Intege
 
 TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(vlData), Rows(this), FVLData(vlData) {
   StyleNo = vlsTable;
+  // A new table has one empty cell; readers reset the grid to their own.
+  FCols = 1;
+  Rows.Reset(1, 1);
 }
 
 TVLTableItemInfo::~TVLTableItemInfo() = default;
