@@ -3,9 +3,9 @@
 // as dotted grid lines in an editor.
 #include "richtext/table/VLTable.h"
 
-#include "richtext/editor/VLEditData.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/view/VLControlData.h"
+#include "richtext/view/VLFlags.h"
 #include "richtext/view/VLPaint.h"
 
 #include <algorithm>
@@ -198,8 +198,9 @@ private:
 }  // namespace
 
 bool TVLTableItemInfo::ShowsGrid() const {
-  TCustomVLData* root = FVLData ? FVLData->GetAbsoluteRootData() : nullptr;
-  return dynamic_cast<TVLEditVLData*>(root) && !Options.Contains(vltoHideGridLines);
+  // Only an editor lays its document out in the writers' jump mode.
+  auto* root = dynamic_cast<TCustomVLFormattedData*>(FVLData ? FVLData->GetAbsoluteRootData() : nullptr);
+  return root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
 }
 
 void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer top, TCanvas* canvas,
