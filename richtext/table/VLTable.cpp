@@ -214,6 +214,18 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const { return prop == 0 || TVLFullLineItemInfo::GetBoolValue(prop); }
 
+void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) {
+  if (vlData) FVLData = vlData;
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) {
+        cell->SetTable(this);
+        if (cell->GetItemCount() == 0) cell->AddTextItem("", 0, 0);
+      }
+  FStructureChanged = true;
+  TVLFullLineItemInfo::Inserting(vlData, text, safe);
+}
+
 void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
   FVLData = vlData;
   TVLFullLineItemInfo::Inserted(vlData, itemNo);

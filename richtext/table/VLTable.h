@@ -164,6 +164,9 @@ public:
   static std::unique_ptr<TVLTableItemInfo> CreateEx(Integer rows, Integer cols, TCustomVLData* vlData);
 
   bool GetBoolValue(Integer prop) const override;
+  // Placed into a document: the cells answer to it from now on, and a cell
+  // left without items gets an empty paragraph.
+  void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
   void Inserted(TCustomVLData* vlData, Integer itemNo) override;
   void RegisterInnerMarkers(TObject* markerList) override;
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;

@@ -76,6 +76,14 @@ TEST(TableDefaults, NewTableAndCells) {
   EXPECT_EQ(t2->Rows.GetRow(1)->GetBestHeight(), 40);
   EXPECT_EQ(t2->Rows.GetRow(1)->GetMinHeight(), 40);
   EXPECT_EQ(t2->Rows.GetRow(0)->GetMinHeight(), 50);
+  // Placed into another document, an emptied cell gets a paragraph again
+  // and the cells answer to the new document.
+  TVLDocumentData other(&style);
+  t2->GetCell(1, 1)->Clear();
+  AnsiString text;
+  t2->Inserting(&other, text, true);
+  EXPECT_EQ(t2->GetCell(1, 1)->GetItemCount(), 1);
+  EXPECT_EQ(t2->GetCell(0, 0)->GetParentData(), &other);
   // Updates nest.
   t2->BeginUpdate();
   t2->BeginUpdate();
