@@ -51,7 +51,10 @@ enum TVLFWarning {
   vlfwConvToUnicode, vlfwConvFromUnicode, vlfwInvalidPicture,
   // The data was refused: damaged, cut short, a length it does not hold, or
   // a record of a kind this program does not know.
-  vlfwInvalidData
+  vlfwInvalidData,
+  // A table's grid was ragged or contradictory and was repaired (cells
+  // added, spans clipped); no cell text was dropped.
+  vlfwTableGridRepaired
 };
 using TVLFWarnings = TSet<TVLFWarning>;
 

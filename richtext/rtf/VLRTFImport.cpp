@@ -25,7 +25,7 @@ TCustomVLItemInfo* LastListedMarker(TCustomVLData& data, Integer from, const TVL
     if (depth >= 64) continue;
     TCustomVLItemInfo* found = nullptr;
     std::unique_ptr<TVLStoreSubVLData> state;
-    for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub; sub = item->GetSubVLData(state, 1))
+    for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub; sub = item->GetSubVLData(state, 4))
       if (TCustomVLItemInfo* m = LastListedMarker(*sub, sub->GetItemCount() - 1, list, depth + 1)) found = m;
     if (found) return found;
   }

@@ -51,7 +51,8 @@ void TVLRTFTableImport::ItemAdded(TCustomVLData* doc) {
 }
 
 TVLTableCellData* TVLRTFTableImport::ScratchCell(TTableInfo& info, Integer col) {
-  return info.RowTable->GetCell(0, col);
+  // A row may name more cells than it filled.
+  return col >= 0 && col < info.RowTable->ColCount() ? info.RowTable->GetCell(0, col) : nullptr;
 }
 
 void TVLRTFTableImport::TableStart() {
@@ -265,7 +266,8 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
   if (first > 0 && table.MergeCells(r, 0, first, 1)) MakeFiller(table, r, 0);
   Integer col = first;
   const Integer cellCount = static_cast<Integer>(row.Cells.size());
-  for (Integer i = 0; i < cellCount && col < cols; ++i) {
+  Integer i = 0;
+  for (; i < cellCount && col < cols; ++i) {
     const TVLRTFCellProperties& c = *row.Cells[static_cast<size_t>(i)];
     Integer end = std::clamp(findEdge(edges[static_cast<size_t>(i) + 1]), col + 1, cols);
     if (c.HMerge == 2 && col > 0) {
@@ -300,10 +302,25 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
     col = end;
   }
   if (col < table.ColCount() && table.MergeCells(r, col, table.ColCount() - col, 1)) MakeFiller(table, r, col);
+  // Cells the row filled beyond the ones it defined keep their text in the
+  // row's last cell.
+  Integer mr, mc;
+  TVLTableCellData* last = cols > 0 ? table.Rows.GetMainCell(r, cols - 1, mr, mc) : nullptr;
+  for (; last && i < info.UsedScratchCells; ++i)
+    if (TVLTableCellData* from = ScratchCell(info, i);
+        from && from->GetItemCount() && !(from->GetItemCount() == 1 && from->GetItemTextA(0).empty())) {
+      if (last->GetItemCount() == 1 && last->GetItemTextA(0).empty()) last->Clear();
+      last->MoveItemsFrom(from);
+    }
 }
 
 void TVLRTFTableImport::FinishTable(TTableInfo& info) {
   TVLTableItemInfo& t = *info.Table;
+  if (t.NormalizeGrid() && info.StartData) {
+    TVLFWarnings w = info.StartData->GetVLFWarnings();
+    w.Include(vlfwTableGridRepaired);
+    info.StartData->SetVLFWarnings(w);
+  }
   const double ppt = P.PixelsPerTwip;
   if (info.SingleColourCellBorders) t.CellBorderStyle = vltbColor;
   if (t.BorderColor == t.BorderLightColor) t.BorderStyle = vltbColor;

@@ -23,7 +23,9 @@ void VLRegisterTableItem() {
 
 // ---------------------------------------------------------------------------
 
-TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : FTable(table) { ResetContent(); }
+TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : TVLItemFormattedData(nullptr), FTable(table) {
+  ResetContent();
+}
 
 TVLTableCellData::~TVLTableCellData() {
   Clear();
@@ -62,6 +64,52 @@ void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool
   }
 }
 
+Integer TVLTableCellData::GetWidth() { return std::max(0, Width - 2 * (FTable ? FTable->CellPadding : 0)); }
+
+Integer TVLTableCellData::GetHeight() { return std::max(0, Height - 2 * (FTable ? FTable->CellPadding : 0)); }
+
+TVLTableRow* TVLTableCellData::GetRow() const {
+  if (!FTable) return nullptr;
+  for (const auto& row : FTable->Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell.get() == this) return row.get();
+  return nullptr;
+}
+
+TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
+  if (VAlign != vlcVDefault) return VAlign;
+  const TVLTableRow* row = GetRow();
+  const TVLCellVAlign rowAlign = row ? row->VAlign : vlcTop;
+  return rowAlign == vlcVDefault ? vlcMiddle : rowAlign;
+}
+
+Integer TVLTableCellData::GetVAlignOffset() const {
+  const Integer pad = FTable ? FTable->CellPadding : 0;
+  const Integer room = Height - 2 * pad - DocumentHeight;
+  switch (GetRealVAlign()) {
+    case vlcMiddle: return std::max(0, room / 2);
+    case vlcBottom: return std::max(0, room);
+    default: return 0;
+  }
+}
+
+void TVLTableCellData::GetOrigin(Integer& x, Integer& y) {
+  x = y = 0;
+  auto* doc = FTable ? dynamic_cast<TCustomVLFormattedData*>(FTable->GetVLData()) : nullptr;
+  if (doc) {
+    doc->GetOrigin(x, y);
+    const Integer n = FTable->DrawItemNo;
+    if (n >= 0 && n < doc->DrawItems.Count() && doc->DrawItems[n]->ItemNo >= 0 &&
+        doc->GetItem(doc->DrawItems[n]->ItemNo) == FTable) {
+      x += doc->DrawItems[n]->Left;
+      y += doc->DrawItems[n]->Top;
+    }
+  }
+  const Integer pad = FTable ? FTable->CellPadding : 0;
+  x += Left + pad;
+  y += Top + pad + GetVAlignOffset();
+}
+
 void TVLTableCellData::ResetContent() {
   Clear();
   AddTextItem("", 0, 0);
@@ -76,6 +124,20 @@ TVLTableRow::TVLTableRow(Integer cellCount, TVLTableItemInfo* table) {
 TVLTableCellData* TVLTableRow::GetCell(Integer col) const {
   if (col < 0 || col >= Count()) return nullptr;
   return Cells[static_cast<size_t>(col)].get();
+}
+
+Integer TVLTableRow::GetBestHeight() const {
+  Integer best = 0;
+  for (const auto& cell : Cells)
+    if (cell && cell->RowSpan < 2) best = std::max(best, cell->BestHeight);
+  return best;
+}
+
+Integer TVLTableRow::GetMinHeight() const {
+  Integer best = 0;
+  for (const auto& cell : Cells)
+    if (cell && cell->RowSpan < 2) best = std::max(best, cell->GetMinHeight());
+  return best > 0 ? best : 10;
 }
 
 void TVLTableRows::Reset(Integer rowCount, Integer colCount) {
@@ -136,6 +198,9 @@ bool TVLTableRows::MergeCells(Integer top, Integer left, Integer colSpan, Intege
 
 TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(vlData), Rows(this), FVLData(vlData) {
   StyleNo = vlsTable;
+  // A new table has one empty cell; readers reset the grid to their own.
+  FCols = 1;
+  Rows.Reset(1, 1);
 }
 
 TVLTableItemInfo::~TVLTableItemInfo() = default;
@@ -148,6 +213,18 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 }
 
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const { return prop == 0 || TVLFullLineItemInfo::GetBoolValue(prop); }
+
+void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) {
+  if (vlData) FVLData = vlData;
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) {
+        cell->SetTable(this);
+        if (cell->GetItemCount() == 0) cell->AddTextItem("", 0, 0);
+      }
+  FStructureChanged = true;
+  TVLFullLineItemInfo::Inserting(vlData, text, safe);
+}
 
 void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
   FVLData = vlData;
@@ -163,26 +240,71 @@ void TVLTableItemInfo::RegisterInnerMarkers(TObject* /*markerList*/) {
 }
 
 TVLTableCellData* TVLTableItemInfo::GetCell(Integer row, Integer col) const {
-  if (row < 0 || row >= Rows.Count()) return nullptr;
+  if (row < 0 || row >= Rows.Count() || col < 0 || col >= Rows.GetRow(row)->Count())
+    throw EVellumError("Invalid row or column index");
   return Rows.GetRow(row)->GetCell(col);
 }
 
-TCustomVLData* TVLTableItemInfo::GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) {
-  Integer r = 0, c = 0;
-  if (position >= 1) {
-    auto* s = dynamic_cast<TVLTableStoreSubVLData*>(storeState.get());
-    if (!s) return nullptr;
-    r = s->Row;
-    c = s->Col + 1;
+bool TVLTableItemInfo::NormalizeGrid() {
+  bool repaired = false;
+  const Integer rows = RowCount();
+  const Integer cols = ColCount();
+  for (Integer r = 0; r < rows; ++r) {
+    auto& cells = Rows.GetRow(r)->Cells;
+    if (static_cast<Integer>(cells.size()) > cols) {
+      // Keep the text of the surplus cells in the last position that can take it.
+      TVLTableCellData* keeper = nullptr;
+      for (Integer c = cols - 1; c >= 0 && !keeper; --c) keeper = cells[static_cast<size_t>(c)].get();
+      for (size_t c = static_cast<size_t>(cols); c < cells.size(); ++c)
+        if (cells[c] && !HoldsNothing(*cells[c])) {
+          if (!keeper) {
+            cells[0] = std::make_unique<TVLTableCellData>(this);
+            keeper = cells[0].get();
+            keeper->Clear();
+          } else if (HoldsNothing(*keeper)) {
+            keeper->Clear();
+          }
+          keeper->MoveItemsFrom(cells[c].get());
+        }
+      cells.resize(static_cast<size_t>(cols));
+      repaired = true;
+    } else if (static_cast<Integer>(cells.size()) < cols) {
+      cells.resize(static_cast<size_t>(cols));
+      repaired = true;
+    }
   }
-  for (; r < RowCount(); ++r, c = 0)
-    for (; c < Rows.GetRow(r)->Count(); ++c)
-      if (TVLTableCellData* cell = GetCell(r, c)) {
-        storeState = std::make_unique<TVLTableStoreSubVLData>(r, c);
-        return cell;
+  // Reading order: a cell may cover only positions that nobody covers yet
+  // and that hold no cell of their own.
+  std::vector<char> covered(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
+  auto at = [&](Integer r, Integer c) -> char& { return covered[static_cast<size_t>(r * cols + c)]; };
+  for (Integer r = 0; r < rows; ++r)
+    for (Integer c = 0; c < cols; ++c) {
+      auto& slot = Rows.GetRow(r)->Cells[static_cast<size_t>(c)];
+      if (at(r, c)) continue;
+      if (!slot) {
+        slot = std::make_unique<TVLTableCellData>(this);
+        repaired = true;
       }
-  storeState.reset();
-  return nullptr;
+      TVLTableCellData& cell = *slot;
+      auto freeAt = [&](Integer rr, Integer cc) {
+        return !at(rr, cc) && (rr == r && cc == c ? true : !Rows.GetRow(rr)->Cells[static_cast<size_t>(cc)]);
+      };
+      Integer colSpan = 1;
+      while (colSpan < cell.ColSpan && c + colSpan < cols && freeAt(r, c + colSpan)) ++colSpan;
+      Integer rowSpan = 1;
+      while (rowSpan < cell.RowSpan && r + rowSpan < rows) {
+        bool rowFree = true;
+        for (Integer k = c; k < c + colSpan && rowFree; ++k) rowFree = freeAt(r + rowSpan, k);
+        if (!rowFree) break;
+        ++rowSpan;
+      }
+      if (colSpan != cell.ColSpan || rowSpan != cell.RowSpan) repaired = true;
+      cell.ColSpan = colSpan;
+      cell.RowSpan = rowSpan;
+      for (Integer rr = r; rr < r + rowSpan; ++rr)
+        for (Integer cc = c; cc < c + colSpan; ++cc) at(rr, cc) = 1;
+    }
+  return repaired;
 }
 
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
@@ -200,8 +322,17 @@ void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList&
       if (cell) cell->MarkStylesInUse(usedText, usedPara, usedList);
 }
 
+void TVLTableItemInfo::UpdateStyles(const TVLIntegerList& textShift, const TVLIntegerList& paraShift,
+                                    const TVLIntegerList& listShift) {
+  TVLFullLineItemInfo::UpdateStyles(textShift, paraShift, listShift);
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) cell->RenumberItemStyles(textShift, paraShift, listShift);
+}
+
 void TVLTableItemInfo::InsertRows(Integer index, Integer count, Integer copyIndex, bool /*select*/) {
-  index = std::clamp(index, 0, RowCount());
+  if (index < 0 || index > RowCount()) throw EVellumError("Invalid row or column index");
+  if (count < 1) return;
   const Integer cols = ColCount();
   for (Integer n = 0; n < count; ++n) {
     auto row = std::make_unique<TVLTableRow>(cols, this);
@@ -225,7 +356,8 @@ void TVLTableItemInfo::InsertRows(Integer index, Integer count, Integer copyInde
 
 void TVLTableItemInfo::InsertCols(Integer index, Integer count, Integer /*copyIndex*/, bool /*select*/) {
   const Integer cols = ColCount();
-  index = std::clamp(index, 0, cols);
+  if (index < 0 || index > cols) throw EVellumError("Invalid row or column index");
+  if (count < 1) return;
   for (Integer r = 0; r < RowCount(); ++r) {
     TVLTableRow* row = Rows.GetRow(r);
     Integer mr = -1, mc = -1;
@@ -241,7 +373,8 @@ void TVLTableItemInfo::InsertCols(Integer index, Integer count, Integer /*copyIn
 
 void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool /*decreaseWidth*/) {
   const Integer cols = ColCount();
-  if (index < 0 || count <= 0 || index >= cols) return;
+  if (index < 0 || index >= cols) throw EVellumError("Invalid row or column index");
+  if (count <= 0) return;
   count = std::min(count, cols - index);
   for (Integer r = 0; r < RowCount(); ++r) {
     TVLTableRow* row = Rows.GetRow(r);
@@ -342,10 +475,49 @@ void TVLTableItemInfo::SaveVLF(TStream& stream, TCustomVLData* vlData, Integer, 
     }
 }
 
-bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer,
+bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                                    AnsiString&, TObject*&) {
   const Integer cols = ColCount();
-  if (cols <= 0 || lineNo < 0 || lineNo >= RowCount() * cols) return false;
+  if (cols <= 0 || lineNo < 0) return false;
+  FVLData = vlData;
+  // The grid is checked once its last line is in; a grid that the lines
+  // contradict is repaired and reported rather than refused, so that no
+  // cell text is lost.
+  const bool ok = ReadCellLine(s, lineNo);
+  if (ok && lineNo == lineCount - 1) {
+    if (NormalizeGrid() || FGridRepaired) {
+      if (vlData) {
+        TVLFWarnings w = vlData->GetVLFWarnings();
+        w.Include(vlfwTableGridRepaired);
+        vlData->SetVLFWarnings(w);
+      }
+    }
+    FGridRepaired = false;
+  }
+  return ok;
+}
+
+bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
+  const Integer cols = ColCount();
+  if (lineNo >= RowCount() * cols) {
+    // More cell lines than the grid has positions: the content joins the
+    // last cell.
+    FGridRepaired = true;
+    if (s == "-") return true;
+    TVLTableCellData extra(this);
+    if (!ReadCellContent(s, extra)) return false;
+    if (HoldsNothing(extra)) return true;
+    Integer mr, mc;
+    TVLTableCellData* keeper = Rows.GetMainCell(RowCount() - 1, cols - 1, mr, mc);
+    if (!keeper) keeper = GetCell(RowCount() - 1, cols - 1);
+    if (!keeper) {
+      Rows.GetRow(RowCount() - 1)->Cells.back() = std::make_unique<TVLTableCellData>(this);
+      keeper = GetCell(RowCount() - 1, cols - 1);
+    }
+    if (HoldsNothing(*keeper)) keeper->Clear();
+    keeper->MoveItemsFrom(&extra);
+    return true;
+  }
   const Integer r = lineNo / cols, c = lineNo % cols;
   auto& slot = Rows.GetRow(r)->Cells[static_cast<size_t>(c)];
   if (s == "-") {
@@ -353,13 +525,18 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
     return true;
   }
   if (!slot) slot = std::make_unique<TVLTableCellData>(this);
-  FVLData = vlData;
+  return ReadCellContent(s, *slot);
+}
+
+bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& cell) {
   const char* p = s.c_str();
   Integer v[12];
   for (Integer& x : v)
     if (!VLFReadNumber(p, x)) return false;
-  if (v[0] < 1 || v[1] < 1 || r + v[0] > RowCount() || c + v[1] > cols) return false;
-  TVLTableCellData& cell = *slot;
+  // Spans are clipped to the grid by NormalizeGrid.
+  if (v[0] < 1 || v[1] < 1) FGridRepaired = true;
+  v[0] = std::clamp(v[0], 1, MaxGrid);
+  v[1] = std::clamp(v[1], 1, MaxGrid);
   cell.RowSpan = v[0];
   cell.ColSpan = v[1];
   cell.Color = v[2];

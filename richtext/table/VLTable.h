@@ -4,14 +4,17 @@
 // its spans; the positions it covers hold no cell). This is the structure
 // and the attributes of tables; laying out and painting them is not here.
 #include "platform/base/Set.h"
+#include "richtext/model/VLBack.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLItem.h"
+#include "richtext/view/VLItemFormattedData.h"
 
 #include <memory>
 #include <vector>
 
 class TVLTableItemInfo;
 class TVLTableRows;
+class TVLTableRow;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -22,15 +25,13 @@ using TVLTableOptions = TSet<TVLTableOption>;
 enum TVLTableBorderStyle { vltbRaised, vltbLowered, vltbColor, vltbRaisedColor, vltbLoweredColor };
 enum TVLCellVAlign { vlcTop, vlcMiddle, vlcBottom, vlcVDefault };
 
-// One cell: a nested document whose settings and style sheet come from the
-// document that holds the table.
-class TVLTableCellData : public TCustomVLData {
+// One cell: a nested formatted document whose settings and style sheet come
+// from the document that holds the table.
+class TVLTableCellData : public TVLItemFormattedData {
 public:
   explicit TVLTableCellData(TVLTableItemInfo* table);
   ~TVLTableCellData() override;
 
-  Cardinal GetState() override { return FState; }
-  void SetState(Cardinal value) override { FState = value; }
   TCustomVLData* GetParentData() override;
   TCustomVLData* GetRootData() override;
   TCustomVLData* GetAbsoluteParentData() override { return GetParentData(); }
@@ -46,6 +47,29 @@ public:
   // Empties the cell and gives it one empty text item (style 0, paragraph 0).
   void ResetContent();
 
+  // Answers of the laid-out cell (Left, Top, Width, Height: its rectangle
+  // in the table, padding included, border not).
+  Integer GetWidth() override;
+  Integer GetHeight() override;
+  Integer GetDocumentWidth() override { return Width; }
+  TColor GetColor() override { return clNone; }
+  void GetOrigin(Integer& x, Integer& y) override;
+  // vlcVDefault takes the row's alignment, and a row's vlcVDefault is middle.
+  TVLCellVAlign GetRealVAlign() const;
+  // Where the content starts below the cell's padding.
+  Integer GetVAlignOffset() const;
+  // The larger of the content height and BestHeight.
+  Integer GetMinHeight() const { return std::max(DocumentHeight, BestHeight); }
+  // The row that holds the cell (nullptr while the cell is detached).
+  TVLTableRow* GetRow() const;
+  void AssignSizeFrom(const TVLTableCellData& source) {
+    Left = source.Left;
+    Top = source.Top;
+    Width = source.Width;
+    Height = source.Height;
+  }
+  Integer Left = 0, Top = 0, Width = 0, Height = 0;
+
   TColor Color = clNone;
   TColor BorderColor = clNone;
   TColor BorderLightColor = clNone;
@@ -58,7 +82,6 @@ public:
 
 private:
   TVLTableItemInfo* FTable;
-  Cardinal FState = 0;
   std::unique_ptr<TVLMarkerList> FMarkers;
 };
 
@@ -67,6 +90,10 @@ public:
   TVLTableRow(Integer cellCount, TVLTableItemInfo* table);
   Integer Count() const { return static_cast<Integer>(Cells.size()); }
   TVLTableCellData* GetCell(Integer col) const;
+  // The largest BestHeight of the row's cells that span no rows.
+  Integer GetBestHeight() const;
+  // The largest minimum height of those cells; 10 when none or 0.
+  Integer GetMinHeight() const;
   TVLCellVAlign VAlign = vlcTop;
   std::vector<std::unique_ptr<TVLTableCellData>> Cells;
 };
@@ -101,6 +128,35 @@ public:
   Integer Row, Col;
 };
 
+enum TVLTablePrintOption { vltoHalftoneBorders, vltoRowsSplit, vltoWhiteBackground };
+using TVLTablePrintOptions = TSet<TVLTablePrintOption>;
+
+// The results of the last layout.
+struct TVLTableItemFormattingInfo {
+  std::vector<Integer> ColWidths;   // content width of each column, padding excluded
+  std::vector<Integer> RowHeights;  // content height of each row, padding excluded
+  std::vector<Integer> ColStarts;   // left of each column's cells inside the table
+  std::vector<Integer> RowStarts;   // top of each row's cells inside the table
+  Integer Width = 0, Height = 0;
+  void Clear() {
+    ColWidths.clear();
+    RowHeights.clear();
+    ColStarts.clear();
+    RowStarts.clear();
+  }
+};
+
+// Replaces (DoDefault false) or precedes the drawing of a border; row and
+// column are -1 for the table's outer border.
+using TVLTableDrawBorderEvent =
+    std::function<void(TVLTableItemInfo* sender, TCanvas* canvas, Integer left, Integer top, Integer right,
+                       Integer bottom, Integer width, TColor lightColor, TColor color, TColor backgroundColor,
+                       TVLTableBorderStyle style, bool printing, const TVLBooleanRect* visibleBorders,
+                       Integer row, Integer col, bool& doDefault)>;
+using TVLCellEditingEvent =
+    std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool automatic, bool& allowEdit)>;
+using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool clearing)>;
+
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
   explicit TVLTableItemInfo(TCustomVLData* vlData);
@@ -108,6 +164,9 @@ public:
   static std::unique_ptr<TVLTableItemInfo> CreateEx(Integer rows, Integer cols, TCustomVLData* vlData);
 
   bool GetBoolValue(Integer prop) const override;
+  // Placed into a document: the cells answer to it from now on, and a cell
+  // left without items gets an empty paragraph.
+  void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
   void Inserted(TCustomVLData* vlData, Integer itemNo) override;
   void RegisterInnerMarkers(TObject* markerList) override;
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
@@ -115,6 +174,10 @@ public:
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
+  // Renumbers the item's own paragraph and the items of every cell, nested
+  // tables included, after unused styles were deleted.
+  void UpdateStyles(const TVLIntegerList& textStylesShift, const TVLIntegerList& paraStylesShift,
+                    const TVLIntegerList& listStylesShift) override;
   // VLF: the grid and the table's attributes in the item header, then one
   // line per grid position (a covered one is "-"): the cell's attributes
   // and its content as a complete VLF document in hexadecimal.
@@ -127,8 +190,17 @@ public:
 
   Integer RowCount() const { return Rows.Count(); }
   Integer ColCount() const { return Rows.Count() ? Rows.GetRow(0)->Count() : FCols; }
+  // The cell at a grid position, nullptr for a covered one; a position
+  // outside the grid raises EVellumError.
   TVLTableCellData* GetCell(Integer row, Integer col) const;
-  // New rows or columns before index (index = count appends).
+  // Makes the grid valid whatever it was read from: every row as long as
+  // the first, spans clipped to the grid and to positions that hold cells
+  // of their own, empty cells in positions nobody covers; the text of
+  // cells past the end of a row goes to the row's last cell. True when
+  // something had to be repaired.
+  bool NormalizeGrid();
+  // New rows or columns before index (index = count appends); an index
+  // outside 0..count raises EVellumError, a count below 1 does nothing.
   void InsertRows(Integer index, Integer count, Integer copyIndex, bool select);
   void InsertCols(Integer index, Integer count, Integer copyIndex, bool select);
   // Deletes columns; a merged cell that loses columns keeps the rest.
@@ -141,10 +213,57 @@ public:
   Integer EditedRow() const { return FEditedRow; }
   Integer EditedCol() const { return FEditedCol; }
 
+  // ---- layout (VLTableLayout.cpp) ----
+  Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData) override;
+  void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) override;
+  Integer GetWidth() const override { return FormattingInfo.Width; }
+  Integer GetHeight() const override { return FormattingInfo.Height; }
+  // Lays the table out for an available width into FormattingInfo; with
+  // force also when the width did not change.
+  void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // The cell under a point of the table (its own row and column); false on
+  // gaps, borders and outside.
+  bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
+  TCustomVLData* GetSubVLDataAt(Integer x, Integer y) override;
+  // The next layout starts from scratch (after structure changes).
+  void Changed() { FStructureChanged = true; }
+  // How many cell documents the layouts reformatted (for measurements).
+  Integer CellFormatCount = 0;
+  TVLTableItemFormattingInfo FormattingInfo;
+
+  // ---- painting (VLTablePaint.cpp) ----
+  void PaintFullWidth(Integer left, Integer right, Integer top, TCanvas* canvas, TVLTextDrawStates state,
+                      TVLStyle* style, const TRect& clipRect, TCustomVLData* vlData) override;
+  // Whether invisible borders show as grid lines: in an editor, unless hidden.
+  bool ShowsGrid() const;
+  // The table's last painted position in its document's client area.
+  Integer PaintLeft = 0, PaintTop = 0;
+
+  // ---- the table as a container of cell documents (VLTableCells.cpp) ----
+  // Finds the neighbouring cell of (row, col): 0 left, 1 up, 2 right, 3 down,
+  // 6 next and 7 previous in reading order.
+  bool GetCellTo(Integer row, Integer col, bool wrap, Integer& newCol, Integer& newRow, Integer direction) const;
+  bool SearchText(const AnsiString& text, Integer options) override;
+  void ClearSearchResult() override;
+  void BeginUpdate() override { ++FUpdateCount; }
+  void EndUpdate() override {
+    if (FUpdateCount > 0) --FUpdateCount;
+  }
+  bool IsUpdating() const { return FUpdateCount > 0; }
+  Integer SearchRow() const { return FSearchRow; }
+  Integer SearchCol() const { return FSearchCol; }
+  // The cell last chosen as the active inner document, (-1, -1) when none.
+  Integer ChosenRow() const { return FEditedRow; }
+  Integer ChosenCol() const { return FEditedCol; }
+
   TVLTableOptions Options{vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect};
+  TVLTablePrintOptions PrintOptions{vltoHalftoneBorders, vltoRowsSplit};
   Integer BestWidth = 0;
   TColor Color = clWindow;
+  TVLItemBackgroundStyle BackgroundStyle = vlbsColor;
   Integer HeadingRowCount = 0;
+  AnsiString TextRowSeparator = "\r\n";
+  AnsiString TextColSeparator = "\r\n";
   Integer BorderWidth = 0;
   TColor BorderColor = clWindowText;
   TColor BorderLightColor = clBtnHighlight;
@@ -156,12 +275,32 @@ public:
   TColor CellBorderLightColor = clBtnHighlight;
   Integer CellPadding = 1;
   TVLTableBorderStyle CellBorderStyle = vltbLowered;
+  Integer VRuleWidth = 0;
+  TColor VRuleColor = clWindowText;
+  Integer HRuleWidth = 0;
+  TColor HRuleColor = clWindowText;
   Integer CellVSpacing = 2;
   Integer CellHSpacing = 2;
+  bool VOutermostRule = false;
+  bool HOutermostRule = false;
+  TVLCellEditingEvent OnCellEditing;
+  TVLCellEndEditEvent OnCellEndEdit;
+  TVLTableDrawBorderEvent OnDrawBorder;
   TVLTableRows Rows;
 
 private:
+  bool ReadCellLine(const AnsiString& s, Integer lineNo);
+  bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
+
   TCustomVLData* FVLData;
+  bool FGridRepaired = false;
+  bool FStructureChanged = true;
+  Integer FUpdateCount = 0;
+  Integer FSearchRow = -1, FSearchCol = -1;
+  // Where the search goes on inside the remembered cell: the item and the
+  // offset after the last match (-1: the cell from its start or end).
+  Integer FSearchItem = -1, FSearchOffs = 0;
+  bool SearchInCell(TVLTableCellData& cell, const AnsiString& text, Integer options, bool resume);
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
 };

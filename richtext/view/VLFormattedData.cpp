@@ -207,7 +207,8 @@ void TCustomVLFormattedData::GetLineBounds(Integer n, Integer& first, Integer& l
 
 Integer TCustomVLFormattedData::FindDrawItemAtY(Integer y, Integer mode) const {
   const Integer count = DrawItems.Count();
-  if (count == 0 || y <= DrawItems[0]->Top) return 0;
+  // One draw item: the search below would start past the end.
+  if (count <= 1 || y <= DrawItems[0]->Top) return 0;
   if (mode == 3 && y > DrawItems[count - 1]->Top) return count - 1;
   // Top(m - 1) < y <= Top(m).
   Integer lo = 1, hi = count - 1;

@@ -128,13 +128,40 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
     SelectFound(data, no, base + p - 1, length, !down);
     return true;
   };
-  if (data.GetItemStyle(itemNo) >= 0 && searchIn(itemNo, false)) return true;
+  // Items with documents of their own (table cells) are searched inside;
+  // the item selected by an earlier match there goes on where it stopped.
+  const String utf8 = WideToUtf8(text);
+  const Integer options = (matchCase ? 1 : 0) | (down ? 2 : 0) | (wholeWord ? 4 : 0);
+  auto searchInside = [&](Integer no, bool resume) {
+    TCustomVLItemInfo* item = data.GetItem(no);
+    std::unique_ptr<TVLStoreSubVLData> probe;
+    if (!item->GetSubVLData(probe, 0)) return false;
+    if (!resume) item->ClearSearchResult();
+    if (!item->SearchText(utf8, options)) return false;
+    data.StoreSelBounds(no, 0, no, 1);
+    if (data.SelStartDrawItem >= 0) {
+      const TVLDrawLineInfo* d = data.DrawItems[data.SelStartDrawItem];
+      VLShowRectangle(data, d->Left, d->Top, d->Width, d->Height);
+    }
+    data.Invalidate();
+    data.SelectionChanged();
+    data.DoSelect();
+    return true;
+  };
+  auto visit = [&](Integer no) { return data.GetItemStyle(no) >= 0 ? searchIn(no, true) : searchInside(no, false); };
+  if (data.GetItemStyle(itemNo) >= 0) {
+    if (searchIn(itemNo, false)) return true;
+  } else {
+    Integer s1, o1, s2, o2;
+    data.GetSelBounds(true, s1, o1, s2, o2);
+    if (searchInside(itemNo, s1 == itemNo && s2 == itemNo)) return true;
+  }
   if (down) {
     for (Integer i = itemNo + 1; i < data.GetItemCount(); ++i)
-      if (data.GetItemStyle(i) >= 0 && searchIn(i, true)) return true;
+      if (visit(i)) return true;
   } else {
     for (Integer i = itemNo - 1; i >= 0; --i)
-      if (data.GetItemStyle(i) >= 0 && searchIn(i, true)) return true;
+      if (visit(i)) return true;
   }
   return false;
 }

@@ -58,7 +58,7 @@ TEST(TableGrid, MergesAndStructureChanges) {
   // Walking the cells passes over covered positions.
   std::unique_ptr<TVLStoreSubVLData> at;
   Integer cells = 0;
-  for (TCustomVLData* cell = t->GetSubVLData(at, 0); cell; cell = t->GetSubVLData(at, 1)) ++cells;
+  for (TCustomVLData* cell = t->GetSubVLData(at, 0); cell; cell = t->GetSubVLData(at, 4)) ++cells;
   EXPECT_EQ(cells, 6);
 }
 

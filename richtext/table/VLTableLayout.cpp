@@ -1,0 +1,465 @@
+// Table layout: column widths, row heights, cell rectangles, and the cell
+// under a point. Lengths are screen pixels (no device scaling here; the
+// printed layout is for the page-splitting code).
+#include "richtext/table/VLTable.h"
+
+#include "platform/base/SysUtils.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+Integer MulDivSafe(Integer a, Integer b, Integer c) {
+  if (c == 0) return 0;
+  return static_cast<Integer>(static_cast<int64_t>(a) * b / c);
+}
+
+// One layout run: the table's numbers and the cells found by position.
+struct TLayoutRun {
+  TVLTableItemInfo& T;
+  TCanvas* Canvas;
+  Integer R, C, Pad, CB, HS, VS, BW, BHS, BVS;
+  struct Placed {
+    TVLTableCellData* Cell;
+    Integer Row, Col;
+  };
+  std::vector<Placed> Cells;  // reading order
+  std::vector<Integer> MinW;  // minimum content width per placed cell
+
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas)
+      : T(t), Canvas(canvas), R(t.RowCount()), C(t.ColCount()), Pad(t.CellPadding), CB(t.CellBorderWidth),
+        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {
+    for (Integer r = 0; r < R; ++r)
+      for (Integer c = 0; c < C; ++c)
+        if (TVLTableCellData* cell = t.Rows.GetRow(r)->GetCell(c)) Cells.push_back({cell, r, c});
+  }
+
+  Integer StructureWidth() const { return (C - 1) * HS + 2 * (BW + BHS) + 2 * C * CB; }
+
+  void MeasureMinimums() {
+    MinW.clear();
+    for (const Placed& p : Cells) MinW.push_back(p.Cell->CalculateMinDocWidth(Canvas, nullptr));
+  }
+
+  bool IsPercentCol(Integer j) const {
+    for (const Placed& p : Cells)
+      if (p.Cell->BestWidth < 0 && p.Col + p.Cell->ColSpan - 1 == j) return true;
+    return false;
+  }
+  Integer ColPixelWidth(Integer j) const {
+    Integer w = 0;
+    for (const Placed& p : Cells)
+      if (p.Col == j && p.Cell->ColSpan == 1) {
+        if (p.Cell->BestWidth < 0) return 0;
+        w = std::max(w, p.Cell->BestWidth);
+      }
+    return w;
+  }
+  Integer ColPercentWidth(Integer j, Integer total) const {
+    Integer w = 0;
+    for (const Placed& p : Cells)
+      if (p.Col == j && p.Cell->ColSpan == 1 && p.Cell->BestWidth < 0)
+        w = std::max(w, MulDivSafe(-p.Cell->BestWidth, total, 100));
+    return w;
+  }
+  Integer ColMinimum(Integer j) const {
+    Integer w = 0;
+    for (size_t i = 0; i < Cells.size(); ++i)
+      if (Cells[i].Col == j && Cells[i].Cell->ColSpan == 1) w = std::max(w, MinW[i]);
+    return w;
+  }
+
+  // Widens the columns under a spanning cell so that w fits, in proportion
+  // to their widths; the last column takes the rounding. Returns the growth.
+  Integer MinimumSpread(std::vector<Integer>& m, Integer first, Integer n, Integer w) const {
+    const Integer need = w + 2 * Pad;
+    Integer avail = -HS - 2 * CB, weight = 0;
+    for (Integer k = first; k < first + n; ++k) {
+      avail += m[static_cast<size_t>(k)] + Pad + HS + Pad + 2 * CB;
+      weight += std::max<Integer>(1, m[static_cast<size_t>(k)] + 2 * Pad);
+    }
+    if (avail >= need) return 0;
+    Integer target = need - avail + weight, growth = 0;
+    for (Integer k = first; k < first + n; ++k) {
+      Integer& mk = m[static_cast<size_t>(k)];
+      const Integer c = std::max<Integer>(1, mk + 2 * Pad);
+      const Integer c2 = k == first + n - 1 ? target : MulDivSafe(c, target, weight);
+      mk = c2 - 2 * Pad;
+      weight -= c;
+      target -= c2;
+      growth += c2 - c;
+    }
+    return growth;
+  }
+
+  // The same over the columns whose level is at most the lowest level that
+  // takes part (up to maxLevel); the extra is capped at E when E is given.
+  void LevelSpread(std::vector<Integer>& m, const std::vector<Integer>& level, Integer first, Integer n, Integer w,
+                   Integer maxLevel, Integer* E) const {
+    const Integer need = w + 2 * Pad;
+    Integer avail = -HS - 2 * CB;
+    for (Integer k = first; k < first + n; ++k) avail += m[static_cast<size_t>(k)] + Pad + HS + Pad + 2 * CB;
+    if (avail >= need) return;
+    for (Integer lvl = 0; lvl <= maxLevel; ++lvl) {
+      std::vector<Integer> part;
+      Integer weight = 0;
+      for (Integer k = first; k < first + n; ++k)
+        if (level[static_cast<size_t>(k)] <= lvl) {
+          part.push_back(k);
+          weight += std::max<Integer>(1, m[static_cast<size_t>(k)] + 2 * Pad);
+        }
+      if (part.empty()) continue;
+      Integer extra = need - avail;
+      if (E) {
+        extra = std::min(extra, std::max<Integer>(0, *E));
+        *E -= extra;
+      }
+      Integer target = extra + weight;
+      for (size_t i = 0; i < part.size(); ++i) {
+        Integer& mk = m[static_cast<size_t>(part[i])];
+        const Integer c = std::max<Integer>(1, mk + 2 * Pad);
+        const Integer c2 = i + 1 == part.size() ? target : MulDivSafe(c, target, weight);
+        mk = c2 - 2 * Pad;
+        weight -= c;
+        target -= c2;
+      }
+      return;
+    }
+  }
+
+  // Auto-sized: every column closed by a cell with a pixel width, no percent
+  // widths, and every column holding a cell of its own.
+  bool AutoSized() const {
+    std::vector<char> closed(static_cast<size_t>(C), 0), own(static_cast<size_t>(C), 0);
+    for (const Placed& p : Cells) {
+      if (p.Cell->BestWidth < 0) return false;
+      if (p.Cell->BestWidth > 0) closed[static_cast<size_t>(p.Col + p.Cell->ColSpan - 1)] = 1;
+      own[static_cast<size_t>(p.Col)] = 1;
+    }
+    for (Integer j = 0; j < C; ++j)
+      if (!closed[static_cast<size_t>(j)] || !own[static_cast<size_t>(j)]) return false;
+    return true;
+  }
+};
+
+}  // namespace
+
+Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice*, TCanvas* canvas, TCustomVLData*) {
+  TLayoutRun run(*this, canvas);
+  if (Rows.IsEmpty()) return 2 * (BorderWidth + BorderHSpacing);
+  run.MeasureMinimums();
+  const Integer C = run.C;
+  Integer result = C * CellPadding * 2 + run.StructureWidth();
+  std::vector<Integer> m(static_cast<size_t>(C));
+  Integer M = 0;
+  for (Integer j = 0; j < C; ++j) {
+    m[static_cast<size_t>(j)] = run.ColMinimum(j);
+    if (BestWidth == 0) m[static_cast<size_t>(j)] = std::max(m[static_cast<size_t>(j)], run.ColPixelWidth(j));
+    M += m[static_cast<size_t>(j)];
+  }
+  for (size_t i = 0; i < run.Cells.size(); ++i) {
+    const auto& p = run.Cells[i];
+    if (p.Cell->ColSpan < 2) continue;
+    Integer w = run.MinW[i];
+    if (BestWidth == 0) w = std::max(w, p.Cell->BestWidth);
+    M += run.MinimumSpread(m, p.Col, p.Cell->ColSpan, w);
+  }
+  return std::max(result + M, BestWidth);
+}
+
+void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) {
+  result1 = result2 = 0;
+  TCanvas* canvas = nullptr;
+  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData)) canvas = doc->GetCanvas();
+  if (FStructureChanged) {
+    FStructureChanged = false;
+    FormattingInfo.Width = 0;
+  }
+  Layout(docWidth, false, canvas);
+}
+
+void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
+  TVLTableItemFormattingInfo& F = FormattingInfo;
+  TLayoutRun run(*this, canvas);
+  const Integer C = run.C, R = run.R, Pad = run.Pad, CB = run.CB;
+  if (Rows.IsEmpty()) {
+    F.Clear();
+    F.Width = 2 * (BorderWidth + BorderHSpacing);
+    F.Height = 2 * (BorderWidth + BorderVSpacing);
+    return;
+  }
+  // Cells measure with the text measurer of the document that holds them.
+  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData))
+    for (const auto& p : run.Cells) p.Cell->Measurer = doc->Measurer;
+
+  // 2-3: the width aimed at.
+  bool autoSized = false;
+  Integer W;
+  if (BestWidth > 0)
+    W = BestWidth;
+  else if (BestWidth < 0)
+    W = MulDivSafe(-BestWidth, docWidth, 100);
+  else if (run.AutoSized()) {
+    W = 0;
+    autoSized = true;
+  } else
+    W = docWidth;
+  if (W != 0 && W == F.Width && !force) return;
+  F.Width = W;
+
+  const Integer S = run.StructureWidth();
+  const Integer T = autoSized ? 0 : F.Width - S;
+  const Integer A = autoSized ? 0 : T - C * Pad * 2;
+
+  // 5: minimum widths.
+  run.MeasureMinimums();
+  F.Clear();
+  std::vector<Integer>& cw = F.ColWidths;
+  cw.resize(static_cast<size_t>(C));
+  Integer M = 0;
+  for (Integer j = 0; j < C; ++j) M += (cw[static_cast<size_t>(j)] = run.ColMinimum(j));
+  for (size_t i = 0; i < run.Cells.size(); ++i)
+    if (run.Cells[i].Cell->ColSpan > 1) M += run.MinimumSpread(cw, run.Cells[i].Col, run.Cells[i].Cell->ColSpan, run.MinW[i]);
+
+  if (!autoSized && M >= A) {
+    // 6: too narrow; every column keeps its minimum.
+    F.Width = F.Width - A + M;
+  } else {
+    // 7: distribution.
+    std::vector<Integer> level(static_cast<size_t>(C), 0);
+    Integer fixed = 0, pixel = 0;
+    Integer E = autoSized ? 0 : A - M;
+    if (!autoSized) {
+      // a. percent columns
+      std::vector<Integer> d(static_cast<size_t>(C));
+      Integer D = 0, K = 0;
+      for (Integer j = 0; j < C; ++j) {
+        d[static_cast<size_t>(j)] = std::max<Integer>(0, run.ColPercentWidth(j, T) - 2 * Pad);
+        if (d[static_cast<size_t>(j)] > cw[static_cast<size_t>(j)]) {
+          E += cw[static_cast<size_t>(j)];
+          D += d[static_cast<size_t>(j)];
+          K += cw[static_cast<size_t>(j)];
+        }
+      }
+      if (D != 0) {
+        D = std::max(D, E);
+        for (Integer j = 0; j < C; ++j) {
+          const Integer dj = d[static_cast<size_t>(j)];
+          if (dj == 0) continue;
+          if (dj <= cw[static_cast<size_t>(j)]) {
+            level[static_cast<size_t>(j)] = 2;
+            ++fixed;
+            continue;
+          }
+          K -= cw[static_cast<size_t>(j)];
+          Integer v = MulDivSafe(dj, E, D);
+          D -= dj;
+          if (v > 0) {
+            level[static_cast<size_t>(j)] = 2;
+            ++fixed;
+          }
+          v = std::min(v, E - K);
+          cw[static_cast<size_t>(j)] = std::max(cw[static_cast<size_t>(j)], v);
+          E -= cw[static_cast<size_t>(j)];
+          if (E == 0 && K == 0) break;
+        }
+      }
+      // b. percent spanning cells
+      if (E > 0)
+        for (const auto& p : run.Cells) {
+          if (p.Cell->ColSpan < 2 || p.Cell->BestWidth >= 0) continue;
+          run.LevelSpread(cw, level, p.Col, p.Cell->ColSpan, MulDivSafe(-p.Cell->BestWidth, T, 100) - 2 * Pad, 2, &E);
+          for (Integer k = p.Col; k < p.Col + p.Cell->ColSpan; ++k)
+            if (level[static_cast<size_t>(k)] == 0) {
+              level[static_cast<size_t>(k)] = 2;
+              ++fixed;
+            }
+        }
+    }
+    // c. pixel columns
+    if (autoSized || E > 0)
+      for (Integer j = 0; j < C; ++j) {
+        if (level[static_cast<size_t>(j)] != 0) continue;
+        Integer p = run.ColPixelWidth(j);
+        if (p > 0) {
+          level[static_cast<size_t>(j)] = 1;
+          ++fixed;
+          ++pixel;
+        }
+        if (p > cw[static_cast<size_t>(j)]) {
+          if (!autoSized) {
+            E += cw[static_cast<size_t>(j)];
+            p = std::min(p, E);
+          }
+          cw[static_cast<size_t>(j)] = p;
+          if (!autoSized) {
+            E -= p;
+            if (E == 0) break;
+          }
+        }
+      }
+    // d. pixel spanning cells
+    if (autoSized || E > 0)
+      for (const auto& p : run.Cells) {
+        if (p.Cell->ColSpan < 2 || p.Cell->BestWidth <= 0) continue;
+        run.LevelSpread(cw, level, p.Col, p.Cell->ColSpan, p.Cell->BestWidth, 1, autoSized ? nullptr : &E);
+        for (Integer k = p.Col; k < p.Col + p.Cell->ColSpan; ++k)
+          if (level[static_cast<size_t>(k)] == 0) {
+            level[static_cast<size_t>(k)] = 1;
+            ++fixed;
+            ++pixel;
+          }
+      }
+    if (autoSized) {
+      F.Width = S + C * Pad * 2 + std::accumulate(cw.begin(), cw.end(), 0);
+    } else if (E > 0 && C > fixed) {
+      // 9: free columns share the rest evenly.
+      Integer freeLeft = C - fixed;
+      for (Integer j = 0; j < C && E > 0; ++j) {
+        if (level[static_cast<size_t>(j)] != 0) continue;
+        const Integer share = E / freeLeft--;
+        cw[static_cast<size_t>(j)] += share;
+        E -= share;
+      }
+    } else if (E > 0 && pixel > 0) {
+      // 10: pixel columns by their widths.
+      std::vector<Integer> weight(static_cast<size_t>(C), 0);
+      Integer sum = 0;
+      for (Integer j = 0; j < C; ++j)
+        if (!run.IsPercentCol(j)) sum += (weight[static_cast<size_t>(j)] = std::max<Integer>(1, run.ColPixelWidth(j)));
+      for (Integer j = 0; j < C && E > 0; ++j) {
+        if (!weight[static_cast<size_t>(j)]) continue;
+        const Integer share = MulDivSafe(E, weight[static_cast<size_t>(j)], sum);
+        cw[static_cast<size_t>(j)] += share;
+        E -= share;
+        sum -= weight[static_cast<size_t>(j)];
+      }
+    } else if (E > 0) {
+      // 11: all fixed by percent.
+      std::vector<Integer> weight(static_cast<size_t>(C), 0);
+      Integer sum = 0;
+      for (Integer j = 0; j < C; ++j)
+        if (run.IsPercentCol(j))
+          sum += (weight[static_cast<size_t>(j)] = std::max<Integer>(1, run.ColPercentWidth(j, T) - 2 * Pad));
+      for (Integer j = 0; j < C && E > 0; ++j) {
+        if (!weight[static_cast<size_t>(j)]) continue;
+        const Integer share = std::min(MulDivSafe(E, weight[static_cast<size_t>(j)], sum), E);
+        cw[static_cast<size_t>(j)] += share;
+        E -= share;
+        sum -= weight[static_cast<size_t>(j)];
+      }
+    }
+  }
+
+  // 12: columns and cell widths; every cell is laid out at its width.
+  const Integer O = C * (2 * (Pad + CB) + run.HS);
+  F.ColStarts.assign(static_cast<size_t>(C) + 1, 0);
+  F.ColStarts[0] = BorderWidth + BorderHSpacing + CB;
+  for (Integer j = 0, left = O; j < C; ++j) {
+    const Integer share = left / (C - j);
+    left -= share;
+    F.ColStarts[static_cast<size_t>(j) + 1] = F.ColStarts[static_cast<size_t>(j)] + cw[static_cast<size_t>(j)] + share;
+  }
+  for (const auto& p : run.Cells) {
+    TVLTableCellData& cell = *p.Cell;
+    cell.Left = F.ColStarts[static_cast<size_t>(p.Col)];
+    Integer w = 2 * Pad + MulDivSafe(O, cell.ColSpan - 1, C);
+    for (Integer k = p.Col; k < p.Col + cell.ColSpan; ++k) w += cw[static_cast<size_t>(k)];
+    cell.Width = w;
+    cell.Format(false, true, false, 0, canvas, false, false);
+    ++CellFormatCount;
+  }
+
+  // 13: row heights.
+  F.Height = 2 * R * Pad + 2 * BorderWidth + 2 * BorderVSpacing + (R - 1) * run.VS + 2 * R * CB;
+  std::vector<Integer>& rh = F.RowHeights;
+  rh.assign(static_cast<size_t>(R), 0);
+  for (Integer r = 0; r < R; ++r) {
+    Integer h = 0;
+    for (const auto& cell : Rows.GetRow(r)->Cells)
+      if (cell && cell->RowSpan == 1) h = std::max(h, cell->GetMinHeight());
+    rh[static_cast<size_t>(r)] = h > 0 ? h : 10;
+    F.Height += rh[static_cast<size_t>(r)];
+  }
+  // 14: cells spanning rows.
+  for (const auto& p : run.Cells) {
+    TVLTableCellData& cell = *p.Cell;
+    if (cell.RowSpan < 2) continue;
+    const Integer need = cell.GetMinHeight() + 2 * Pad;
+    Integer have = -run.VS - 2 * CB;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) have += rh[static_cast<size_t>(k)] + Pad + run.VS + Pad + 2 * CB;
+    if (have >= need) continue;
+    // Rows that hold a cell ending inside the span are constrained.
+    std::vector<char> constrained(static_cast<size_t>(cell.RowSpan), 0);
+    constrained[0] = 1;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
+      for (const auto& other : Rows.GetRow(k)->Cells)
+        if (other && other.get() != &cell && k + other->RowSpan <= p.Row + cell.RowSpan)
+          constrained[static_cast<size_t>(k - p.Row)] = 1;
+    const bool someFree = std::find(constrained.begin(), constrained.end(), 0) != constrained.end();
+    std::vector<Integer> part;
+    Integer sum = 0;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
+      if (!someFree || !constrained[static_cast<size_t>(k - p.Row)]) {
+        part.push_back(k);
+        sum += rh[static_cast<size_t>(k)];
+      }
+    Integer extra = need - have;
+    F.Height += extra;
+    for (size_t i = 0; i < part.size(); ++i) {
+      Integer& h = rh[static_cast<size_t>(part[i])];
+      const Integer share = i + 1 == part.size() ? extra : MulDivSafe(h, extra, sum);
+      sum -= h;
+      h += share;
+      extra -= share;
+    }
+  }
+  // 15: rows and cell heights.
+  const Integer P = R * (2 * (Pad + CB) + run.VS);
+  F.RowStarts.assign(static_cast<size_t>(R) + 1, 0);
+  F.RowStarts[0] = BorderWidth + BorderVSpacing + CB;
+  for (Integer r = 0, left = P; r < R; ++r) {
+    const Integer share = left / (R - r);
+    left -= share;
+    F.RowStarts[static_cast<size_t>(r) + 1] = F.RowStarts[static_cast<size_t>(r)] + rh[static_cast<size_t>(r)] + share;
+  }
+  for (const auto& p : run.Cells) {
+    TVLTableCellData& cell = *p.Cell;
+    cell.Top = F.RowStarts[static_cast<size_t>(p.Row)];
+    Integer h = 2 * Pad + MulDivSafe(P, cell.RowSpan - 1, R);
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) h += rh[static_cast<size_t>(k)];
+    cell.Height = h;
+  }
+}
+
+bool TVLTableItemInfo::GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const {
+  row = col = -1;
+  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  if (Rows.IsEmpty() || F.RowStarts.size() < 2 || F.ColStarts.size() < 2) return false;
+  const TVLTableCellData* first = Rows.GetMainCell(0, 0, row, col);
+  if (!first) return false;
+  const Integer left = first->Left + 1, top = first->Top + 1;
+  const Integer width = F.Width - 2 * first->Left - 2, height = F.Height - 2 * first->Top - 2;
+  if (x < left || y < top || x >= left + width || y >= top + height) {
+    row = col = -1;
+    return false;
+  }
+  const Integer R = RowCount(), C = ColCount();
+  Integer r = static_cast<Integer>(std::upper_bound(F.RowStarts.begin(), F.RowStarts.begin() + R, y) - F.RowStarts.begin()) - 1;
+  Integer c = static_cast<Integer>(std::upper_bound(F.ColStarts.begin(), F.ColStarts.begin() + C, x) - F.ColStarts.begin()) - 1;
+  r = std::clamp(r, 0, R - 1);
+  c = std::clamp(c, 0, C - 1);
+  const TVLTableCellData* cell = Rows.GetMainCell(r, c, row, col);
+  if (!cell || x < cell->Left + 1 || x >= cell->Left + cell->Width - 1 || y < cell->Top + 1 ||
+      y >= cell->Top + cell->Height - 1) {
+    row = col = -1;
+    return false;
+  }
+  return true;
+}
+
+TCustomVLData* TVLTableItemInfo::GetSubVLDataAt(Integer x, Integer y) {
+  Integer r, c;
+  return GetCellAt(x, y, r, c) ? GetCell(r, c) : nullptr;
+}

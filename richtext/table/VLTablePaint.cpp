@@ -1,0 +1,303 @@
+// Table painting on screen: background, rules, the outer border, then every
+// visible cell with its colour, content and border. Invisible borders show
+// as dotted grid lines in an editor.
+#include "richtext/table/VLTable.h"
+
+#include "richtext/model/VLFuncs.h"
+#include "richtext/view/VLControlData.h"
+#include "richtext/view/VLFlags.h"
+#include "richtext/view/VLPaint.h"
+
+#include <algorithm>
+
+namespace {
+
+// The pen style of grid lines; psClear switches them off.
+constexpr TPenStyle GridPenStyle = psDot;
+
+// The canvas clip of the table whose cell is being painted: a table nested
+// in that cell gets only its cell's own extent from the document painter.
+const TRect* OuterClip = nullptr;
+
+struct TBorder {
+  Integer Left, Top, Right, Bottom, Width;
+  TColor LightColor, Color, BackgroundColor;
+  TVLTableBorderStyle Style;
+  const TVLBooleanRect* Visible;  // nullptr: all sides
+  Integer Row, Col;
+};
+
+class TTablePainter {
+public:
+  TTablePainter(TVLTableItemInfo& t, TCanvas* canvas, const TRect& clip, bool showGrid)
+      : T(t), C(canvas), Clip(clip), ShowGrid(showGrid) {}
+
+  void DrawBorder(const TBorder& b) {
+    if (b.Right < Clip.Left || b.Left > Clip.Right || b.Bottom < Clip.Top || b.Top > Clip.Bottom) return;
+    if (T.OnDrawBorder) {
+      bool doDefault = true;
+      T.OnDrawBorder(&T, C, b.Left, b.Top, b.Right, b.Bottom, b.Width, b.LightColor, b.Color, b.BackgroundColor,
+                     b.Style, false, b.Visible, b.Row, b.Col, doDefault);
+      if (!doDefault) return;
+    }
+    const bool grid = ShowGrid && GridPenStyle != psClear;
+    auto visible = [&](int side) {
+      if (!b.Visible) return true;
+      return side == 0 ? b.Visible->Left : side == 1 ? b.Visible->Top : side == 2 ? b.Visible->Right : b.Visible->Bottom;
+    };
+    if (b.Width == 0) {
+      if (grid) {
+        GridPen();
+        C->Brush.Style = bsClear;
+        C->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        SolidPen();
+        C->Brush.Style = bsSolid;
+      }
+      return;
+    }
+    if (grid && b.Visible && !(visible(0) && visible(1) && visible(2) && visible(3))) {
+      GridPen();
+      if (!visible(1) && !CoveredByNeighbour(b, 1)) Line(b.Left, b.Top, b.Right, b.Top);
+      if (!visible(3) && !CoveredByNeighbour(b, 3)) Line(b.Left, b.Bottom - 1, b.Right, b.Bottom - 1);
+      if (!visible(0) && !CoveredByNeighbour(b, 0)) Line(b.Left, ClipY(b.Top), b.Left, ClipY(b.Bottom));
+      if (!visible(2) && !CoveredByNeighbour(b, 2)) Line(b.Right - 1, ClipY(b.Top), b.Right - 1, ClipY(b.Bottom));
+      SolidPen();
+    }
+    if (b.Style == vltbColor) {
+      if (b.Color == clNone) return;
+      C->Pen.Color = ApplyColorModeFore(b.Color, vlcmColor);
+      if (!b.Visible || (visible(0) && visible(1) && visible(2) && visible(3))) {
+        C->Pen.Width = b.Width;
+        C->Pen.Style = psInsideFrame;
+        C->Brush.Style = bsClear;
+        C->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        C->Brush.Style = bsSolid;
+        SolidPen();
+        return;
+      }
+      const bool overlap = T.Options.Contains(vltoOverlappingCorners);
+      for (Integer i = 0; i < b.Width; ++i) {
+        const Integer l = b.Left + i, t = b.Top + i, r = b.Right - 1 - i, bt = b.Bottom - 1 - i;
+        const Integer hl = overlap ? b.Left : l, hr = overlap ? b.Right : r + 1;
+        const Integer vt = overlap ? b.Top : t, vb = overlap ? b.Bottom : bt + 1;
+        if (visible(1)) Line(hl, t, hr, t);
+        if (visible(3)) Line(hl, bt, hr, bt);
+        if (visible(0)) Line(l, ClipY(vt), l, ClipY(vb));
+        if (visible(2)) Line(r, ClipY(vt), r, ClipY(vb));
+      }
+      return;
+    }
+    // Three-dimensional styles.
+    const Integer right = b.Right - 1, bottom = b.Bottom - 1;
+    const TColor highlight = b.BackgroundColor == clBtnHighlight ? clBtnFace : clBtnHighlight;
+    TColor first, second;
+    switch (b.Style) {
+      case vltbRaised: first = highlight, second = clBtnShadow; break;
+      case vltbLowered: first = clBtnShadow, second = highlight; break;
+      case vltbRaisedColor: first = b.LightColor, second = b.Color; break;
+      default: first = b.Color, second = b.LightColor; break;
+    }
+    first = ApplyColorModeFore(first, vlcmColor);
+    second = ApplyColorModeFore(second, vlcmColor);
+    for (Integer i = 0; i < b.Width; ++i) {
+      C->Pen.Color = first;
+      if (visible(1)) Line(b.Left + i, b.Top + i, right - i + 1, b.Top + i);
+      if (visible(0)) Line(b.Left + i, ClipY(b.Top + i), b.Left + i, ClipY(bottom - i + 1));
+      C->Pen.Color = second;
+      if (visible(3)) Line(b.Left + i, bottom - i, right - i + 1, bottom - i);
+      if (visible(2)) Line(right - i, ClipY(b.Top + i), right - i, ClipY(bottom - i + 1));
+    }
+    SolidPen();
+  }
+
+  void PaintCell(TVLTableCellData& cell, Integer row, Integer col, Integer left, Integer top, TColor selColor,
+                 bool wholeSelected, bool focused) {
+    const TRect r(left + cell.Left, top + cell.Top, left + cell.Left + cell.Width, top + cell.Top + cell.Height);
+    TColor fill = cell.Color;
+    if (wholeSelected && selColor != clNone) fill = selColor;
+    const Integer cb = T.CellBorderWidth;
+    if (fill != clNone) {
+      C->Brush.Style = bsSolid;
+      C->Brush.Color = ApplyColorModeBack(fill, vlcmColor);
+      TRect f = r;
+      if (T.Options.Contains(vltoCellBelowBorders)) f = TRect(r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb);
+      C->FillRect(f);
+    }
+    // The content: the cell document paints itself where the canvas shows it.
+    const Integer cx = r.Left + T.CellPadding, cy = r.Top + T.CellPadding + cell.GetVAlignOffset();
+    const TRect inner(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
+                      std::min(r.Bottom, Clip.Bottom));
+    if (inner.Right > inner.Left && inner.Bottom > inner.Top && cell.DrawItems.Count() > 0) {
+      TVLPaintInfo info;
+      info.Focused = focused;
+      info.SelectedAsWhole = wholeSelected;
+      const TRect* saved = OuterClip;
+      OuterClip = &Clip;
+      VLPaintTo(cell, C, TRect(Clip.Left - cx, Clip.Top - cy, Clip.Right - cx, Clip.Bottom - cy), info);
+      OuterClip = saved;
+    }
+    DrawBorder({r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb, cb,
+                cell.BorderLightColor != clNone ? cell.BorderLightColor : T.CellBorderLightColor,
+                cell.BorderColor != clNone ? cell.BorderColor : T.CellBorderColor, T.Color, T.CellBorderStyle,
+                &cell.VisibleBorders, row, col});
+  }
+
+private:
+  Integer ClipY(Integer y) const { return std::clamp(y, Clip.Top - 1, Clip.Bottom + 1); }
+  void Line(Integer x1, Integer y1, Integer x2, Integer y2) {
+    C->MoveTo(x1, y1);
+    C->LineTo(x2, y2);
+  }
+  void GridPen() {
+    C->Pen.Width = 1;
+    C->Pen.Style = GridPenStyle;
+    C->Pen.Color = clBtnFace;
+    C->Pen.Mode = pmCopy;
+  }
+  void SolidPen() {
+    C->Pen.Width = 1;
+    C->Pen.Style = psSolid;
+    C->Pen.Mode = pmCopy;
+  }
+  // A neighbour's visible border drawn over this side (negative spacing).
+  bool CoveredByNeighbour(const TBorder& b, int side) const {
+    if (b.Row < 0) return false;
+    Integer mr, mc;
+    const TVLTableCellData* self = T.Rows.GetMainCell(b.Row, b.Col, mr, mc);
+    if (!self) return false;
+    switch (side) {
+      case 1:
+        if (b.Row == 0) return T.BorderVSpacing < 0 && T.BorderWidth >= 1;
+        if (T.CellVSpacing < 0)
+          if (const auto* n = T.Rows.GetMainCell(b.Row - 1, b.Col, mr, mc)) return n->VisibleBorders.Bottom;
+        return false;
+      case 3:
+        if (b.Row + self->RowSpan >= T.RowCount()) return T.BorderVSpacing < 0 && T.BorderWidth >= 1;
+        if (T.CellVSpacing < 0)
+          if (const auto* n = T.Rows.GetMainCell(b.Row + self->RowSpan, b.Col, mr, mc)) return n->VisibleBorders.Top;
+        return false;
+      case 0:
+        if (b.Col == 0) return T.BorderHSpacing < 0 && T.BorderWidth >= 1;
+        if (T.CellHSpacing < 0)
+          if (const auto* n = T.Rows.GetMainCell(b.Row, b.Col - 1, mr, mc)) return n->VisibleBorders.Right;
+        return false;
+      default:
+        if (b.Col + self->ColSpan >= T.ColCount()) return T.BorderHSpacing < 0 && T.BorderWidth >= 1;
+        if (T.CellHSpacing < 0)
+          if (const auto* n = T.Rows.GetMainCell(b.Row, b.Col + self->ColSpan, mr, mc)) return n->VisibleBorders.Left;
+        return false;
+    }
+  }
+
+  TVLTableItemInfo& T;
+  TCanvas* C;
+  TRect Clip;
+  bool ShowGrid;
+};
+
+}  // namespace
+
+bool TVLTableItemInfo::ShowsGrid() const {
+  // Only an editor lays its document out in the writers' jump mode.
+  auto* root = dynamic_cast<TCustomVLFormattedData*>(FVLData ? FVLData->GetAbsoluteRootData() : nullptr);
+  return root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
+}
+
+void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer top, TCanvas* canvas,
+                                      TVLTextDrawStates state, TVLStyle* style, const TRect& clipRect,
+                                      TCustomVLData* vlData) {
+  if (!canvas) return;
+  // The document painter's clip is in document coordinates with the canvas
+  // at its top-left corner.
+  const TRect clip = OuterClip && dynamic_cast<TVLTableCellData*>(vlData)
+                         ? *OuterClip
+                         : TRect(0, 0, clipRect.Right - clipRect.Left, clipRect.Bottom - clipRect.Top);
+  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  PaintLeft = left;
+  PaintTop = top;
+  const bool focused = state.Contains(vltsControlFocused);
+  const TColor selColor = style ? (focused ? style->SelColor : style->InactiveSelColor) : clNone;
+  const bool wholeSelected = state.Contains(vltsSelected);
+  TTablePainter p(*this, canvas, clip, ShowsGrid());
+  const TRect table(left, top, left + F.Width, top + F.Height);
+  const Integer R = RowCount(), C = ColCount();
+  const bool laidOut = !Rows.IsEmpty() && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
+                       static_cast<Integer>(F.ColStarts.size()) == C + 1;
+
+  // Background.
+  if (Color != clNone) {
+    const TRect r(std::max(table.Left, clip.Left), std::max(table.Top, clip.Top), std::min(table.Right, clip.Right),
+                  std::min(table.Bottom, clip.Bottom));
+    if (r.Right > r.Left && r.Bottom > r.Top) {
+      canvas->Brush.Style = bsSolid;
+      canvas->Brush.Color = ApplyColorModeBack(Color, vlcmColor);
+      canvas->FillRect(r);
+    }
+  }
+  canvas->Pen.Width = 1;
+  canvas->Pen.Style = psSolid;
+  if (laidOut) {
+    const bool vRules = VRuleWidth != 0 && VRuleColor != clNone;
+    const bool hRules = HRuleWidth != 0 && HRuleColor != clNone;
+    auto line = [&](Integer x1, Integer y1, Integer x2, Integer y2) {
+      canvas->MoveTo(x1, y1);
+      canvas->LineTo(x2, y2);
+    };
+    if (vRules) {
+      canvas->Pen.Color = ApplyColorModeFore(VRuleColor, vlcmColor);
+      const Integer w = VRuleWidth;
+      const Integer e = hRules && HOutermostRule ? BorderWidth + BorderVSpacing / 2 : 0;
+      const Integer y1 = std::max(table.Top + e, clip.Top - 1), y2 = std::min(table.Bottom - e, clip.Bottom + 1);
+      auto rule = [&](Integer x) {
+        for (Integer i = 0; i < w; ++i) line(x - w / 2 + i, y1, x - w / 2 + i, y2);
+      };
+      if (VOutermostRule) rule(left + BorderWidth + BorderHSpacing / 2);
+      for (Integer j = 0; j + 1 < C; ++j) {
+        const Integer x = left + F.ColStarts[static_cast<size_t>(j) + 1] - (CellHSpacing + 2 * CellBorderWidth + 1) / 2;
+        if (x - w > clip.Right) break;
+        rule(x);
+      }
+      if (VOutermostRule) rule(left + F.Width - (BorderWidth + BorderHSpacing / 2) - 1 + (w % 2 == 0 ? 1 : 0));
+    }
+    if (hRules) {
+      canvas->Pen.Color = ApplyColorModeFore(HRuleColor, vlcmColor);
+      const Integer h = HRuleWidth;
+      const Integer e = vRules && VOutermostRule ? BorderWidth + BorderHSpacing / 2 : 0;
+      auto rule = [&](Integer y) {
+        for (Integer i = 0; i < h; ++i) line(left + e, y - h / 2 + i, left + F.Width - e, y - h / 2 + i);
+      };
+      if (HOutermostRule) rule(top + BorderWidth + BorderVSpacing / 2);
+      for (Integer r = 0; r + 1 < R; ++r) {
+        const Integer y = F.RowStarts[static_cast<size_t>(r) + 1] + top - (CellVSpacing + 2 * CellBorderWidth + 1) / 2;
+        if (y - h > clip.Bottom) break;
+        rule(y);
+      }
+      if (HOutermostRule) rule(table.Bottom - (BorderWidth + BorderVSpacing / 2) - 1 + (h % 2 == 0 ? 1 : 0));
+    }
+  }
+  TColor back = clNone;
+  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(vlData ? vlData : FVLData)) back = doc->GetColor();
+  p.DrawBorder({table.Left, table.Top, table.Right, table.Bottom, BorderWidth, BorderLightColor, BorderColor, back,
+                BorderStyle, nullptr, -1, -1});
+  if (!laidOut) return;
+  // The first visible row: the last one starting above the clip's top.
+  const Integer y0 = clip.Top - top - BorderWidth;
+  Integer first = 0;
+  if (R >= 2)
+    first = std::max<Integer>(
+        0, static_cast<Integer>(std::upper_bound(F.RowStarts.begin(), F.RowStarts.begin() + R, y0) - F.RowStarts.begin()) - 1);
+  // Cells that start above it but reach into it.
+  for (Integer c = C - 1; c >= 0 && first > 0; --c) {
+    Integer mr, mc;
+    TVLTableCellData* cell = Rows.GetMainCell(first, c, mr, mc);
+    if (cell && mr < first && mc == c) p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
+  }
+  for (Integer r = first; r < R; ++r) {
+    if (top + F.RowStarts[static_cast<size_t>(r)] - CellBorderWidth > clip.Bottom) break;
+    for (Integer c = 0; c < C; ++c) {
+      if (left + F.ColStarts[static_cast<size_t>(c)] - CellBorderWidth > clip.Right) break;
+      if (TVLTableCellData* cell = GetCell(r, c)) p.PaintCell(*cell, r, c, left, top, selColor, wholeSelected, focused);
+    }
+  }
+  canvas->Pen.Width = 1;
+}

@@ -1,0 +1,228 @@
+// Tables read from damaged files, index checks and style renumbering
+// inside cells.
+#include "TableTestSupport.h"
+
+#include "platform/base/Streams.h"
+#include "richtext/rtf/VLRTFImport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using tabletest::AllText;
+using tabletest::assertGridInvariant;
+using tabletest::CellText;
+
+namespace {
+
+TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) return t;
+  return nullptr;
+}
+
+std::string SaveText(TVLDocumentData& doc) {
+  doc.VLFOptions.Exclude(vlfoSaveBinary);
+  TMemoryStream out;
+  EXPECT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  return std::string(static_cast<const char*>(out.Memory()), static_cast<size_t>(out.GetSize()));
+}
+
+bool LoadText(TVLDocumentData& doc, const std::string& vlf) {
+  TMemoryStream in;
+  in.Write(vlf.data(), static_cast<Integer>(vlf.size()));
+  in.SetPosition(0);
+  TColor color = clNone;
+  return doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
+}
+
+// A 2 x 2 table with texts a b / c d between two paragraphs, as VLF text.
+std::string TwoByTwo(TVLStyle& style) {
+  VLRegisterTableItem();
+  TVLDocumentData doc(&style);
+  doc.AddTextItem("before", 0, 0);
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+  const char* texts[] = {"a", "b", "c", "d"};
+  for (Integer i = 0; i < 4; ++i) t->GetCell(i / 2, i % 2)->SetItemTextA(0, texts[i]);
+  doc.AddItem("", t.release());
+  doc.AddTextItem("after", 0, 0);
+  return SaveText(doc);
+}
+
+// The cell lines of the table record start with "rowspan colspan ".
+std::vector<size_t> CellLineStarts(const std::string& vlf) {
+  std::vector<size_t> starts;
+  const std::regex cellLine("\n1 1 ");
+  for (auto it = std::sregex_iterator(vlf.begin(), vlf.end(), cellLine); it != std::sregex_iterator(); ++it)
+    starts.push_back(static_cast<size_t>(it->position()) + 1);
+  return starts;
+}
+
+TEST(TableFaults, DamagedVLFGridsLoadRepairedWithEveryText) {
+  TVLStyle style(nullptr);
+  const std::string good = TwoByTwo(style);
+  ASSERT_EQ(CellLineStarts(good).size(), 4u) << good;
+  struct Case {
+    const char* name;
+    std::function<std::string(std::string)> damage;
+    bool repaired;
+  };
+  auto setSpan = [](size_t line, const char* span) {
+    return [line, span](std::string v) {
+      v.replace(CellLineStarts(v)[line], 4, span);
+      return v;
+    };
+  };
+  const Case cases[] = {
+      {"intact", [](std::string v) { return v; }, false},
+      {"span past the right edge", setSpan(0, "1 5 "), true},
+      {"span past the bottom", setSpan(1, "9 1 "), true},
+      {"span over a cell of its own", setSpan(0, "2 2 "), true},
+      {"zero span", setSpan(3, "0 0 "), true},
+      {"covered position nobody covers", [](std::string v) {
+         const size_t at = CellLineStarts(v)[1];
+         v.replace(at, v.find('\n', at) - at, "-");
+         return v;
+       }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLDocumentData doc(&style);
+    ASSERT_TRUE(LoadText(doc, c.damage(good)));
+    ASSERT_EQ(doc.GetItemCount(), 3);
+    TVLTableItemInfo* t = FirstTable(doc);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(assertGridInvariant(*t));
+    EXPECT_EQ(doc.GetVLFWarnings().Contains(vlfwTableGridRepaired), c.repaired);
+    EXPECT_EQ(doc.GetItemTextA(2), "after");
+    if (std::string(c.name) != "covered position nobody covers") {
+      EXPECT_EQ(AllText(*t), "abcd");
+    }
+  }
+}
+
+TEST(TableFaults, RaggedGridsAreRepairedWithoutLosingText) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+  // Row 1 one position too long, row 0 missing nothing, (0,0) spanning
+  // past everything.
+  t->Rows.GetRow(1)->Cells.push_back(std::make_unique<TVLTableCellData>(t.get()));
+  t->Rows.GetRow(1)->Cells.back()->SetItemTextA(0, "extra");
+  t->GetCell(1, 1)->SetItemTextA(0, "d");
+  t->GetCell(0, 0)->ColSpan = 7;
+  t->GetCell(0, 0)->SetItemTextA(0, "a");
+  EXPECT_TRUE(t->NormalizeGrid());
+  EXPECT_TRUE(assertGridInvariant(*t));
+  EXPECT_EQ(t->GetCell(0, 0)->ColSpan, 1);  // (0,1) holds a cell of its own
+  EXPECT_EQ(CellText(t->GetCell(1, 1)), "dextra");
+  EXPECT_FALSE(t->NormalizeGrid());
+}
+
+TEST(TableFaults, IndicesOutsideTheGridAreRefused) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  auto t = TVLTableItemInfo::CreateEx(2, 3, &doc);
+  struct Case {
+    Integer row, col;
+  };
+  for (Case c : {Case{-1, 0}, Case{2, 0}, Case{0, -1}, Case{0, 3}, Case{5, 5}})
+    EXPECT_THROW(t->GetCell(c.row, c.col), EVellumError) << c.row << "," << c.col;
+  EXPECT_NO_THROW(t->GetCell(1, 2));
+  try {
+    t->GetCell(0, 3);
+  } catch (const EVellumError& e) {
+    EXPECT_EQ(e.Message, "Invalid row or column index");
+  }
+  EXPECT_THROW(t->InsertRows(3, 1, -1, false), EVellumError);
+  EXPECT_THROW(t->InsertCols(-1, 1, -1, false), EVellumError);
+  EXPECT_THROW(t->DeleteCols(3, 1, false), EVellumError);
+  t->InsertCols(1, 0, -1, false);
+  t->InsertRows(1, -2, -1, false);
+  EXPECT_EQ(t->ColCount(), 3);
+  EXPECT_EQ(t->RowCount(), 2);
+  EXPECT_TRUE(assertGridInvariant(*t));
+}
+
+std::string RTFRow(const std::string& edges, const std::vector<std::string>& cells) {
+  std::string s = "\\trowd" + edges + "\\pard\\intbl ";
+  for (const auto& c : cells) s += c + "\\cell ";
+  return s + "\\row ";
+}
+
+TEST(TableFaults, RaggedRTFTablesKeepEveryCellText) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"more cells than edges", RTFRow("\\cellx1000\\cellx2000", {"a", "b", "c", "d"}), "abcd"},
+      {"fewer cells than edges", RTFRow("\\cellx1000\\cellx2000\\cellx3000", {"a"}), "a"},
+      {"rows of different widths",
+       RTFRow("\\cellx1000", {"a"}) + RTFRow("\\cellx500\\cellx1500\\cellx2500", {"b", "c", "d"}), "abcd"},
+      {"edges out of order", RTFRow("\\cellx3000\\cellx1000\\cellx2000", {"a", "b", "c"}), "abc"},
+      {"vertical merge without a start", RTFRow("\\clvmrg\\cellx1000\\cellx2000", {"a", "b"}), "ab"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLRTFReaderProperties props;
+    TStringStream s("{\\rtf1 " + c.body + "}");
+    props.ReadFromStream(s, &doc);
+    TVLTableItemInfo* t = FirstTable(doc);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(assertGridInvariant(*t));
+    std::string all = AllText(*t);
+    for (Integer i = 0; i < doc.GetItemCount(); ++i)
+      if (doc.GetItem(i) != t) all += doc.GetItemTextA(i);
+    all.erase(std::remove(all.begin(), all.end(), ' '), all.end());
+    EXPECT_EQ(all, c.text);
+  }
+}
+
+// Text styles T0..T12; the cells use 3, 7 and 12 (the last in a nested
+// table), the rest of the document 0 only.
+TEST(TableFaults, RenumberingStylesReachesEveryCell) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  while (style.TextStyles->Count() < 13) style.TextStyles->Add();
+  for (Integer i = 0; i < 13; ++i) {
+    style.TextStyles->Items(i)->StyleName = "T" + std::to_string(i);
+    style.TextStyles->Items(i)->Standard = false;
+    style.TextStyles->Items(i)->NextStyleNo = -1;
+  }
+  TVLDocumentData doc(&style);
+  doc.AddTextItem("outside", 0, 0);
+  auto t = TVLTableItemInfo::CreateEx(1, 3, &doc);
+  t->GetCell(0, 0)->Clear();
+  t->GetCell(0, 0)->AddTextItem("three", 3, 0);
+  t->GetCell(0, 1)->Clear();
+  t->GetCell(0, 1)->AddTextItem("seven", 7, 0);
+  TVLTableCellData* host = t->GetCell(0, 2);
+  auto inner = TVLTableItemInfo::CreateEx(1, 1, host);
+  inner->GetCell(0, 0)->Clear();
+  inner->GetCell(0, 0)->AddTextItem("twelve", 12, 0);
+  host->Clear();
+  host->AddItem("", inner.release());
+  doc.AddItem("", t.release());
+
+  auto styleNames = [&](TVLDocumentData& d) {
+    TVLTableItemInfo* table = FirstTable(d);
+    auto name = [&](TCustomVLData* cell) { return style.TextStyles->Items(cell->GetItemStyle(0))->StyleName; };
+    auto* nested = FirstTable(*table->GetCell(0, 2));
+    return std::vector<String>{name(table->GetCell(0, 0)), name(table->GetCell(0, 1)),
+                               nested ? name(nested->GetCell(0, 0)) : String("none")};
+  };
+  const std::vector<String> expected{"T3", "T7", "T12"};
+  ASSERT_TRUE(doc.DeleteUnusedStyles(true, true, true));
+  EXPECT_EQ(style.TextStyles->Count(), 4);
+  EXPECT_EQ(styleNames(doc), expected);
+  const std::string saved = SaveText(doc);
+  TVLDocumentData back(&style);
+  ASSERT_TRUE(LoadText(back, saved));
+  EXPECT_EQ(styleNames(back), expected);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// A table in a real editor window: merged cells, coloured cells, a nested
+// table and grid lines of hidden borders; checked and kept as table.png.
+#include "richtext/editor/EditorFixture.h"
+#include "richtext/table/VLTable.h"
+#include "support/Screenshots.h"
+
+#include "platform/base/CodePages.h"
+
+using namespace qytest;
+
+namespace {
+AnsiString U(const char* text) { return WideStringToRawUnicode(Utf8ToWide(text)); }
+void Put(TCustomVLData* cell, std::initializer_list<const char*> paragraphs, Integer style = 0) {
+  cell->Clear();
+  for (const char* p : paragraphs) cell->AddTextItem(U(p), style, 0);
+}
+}  // namespace
+
+TEST(TableScreenshot, MergedColouredAndNestedCells) {
+  QY_SCREENSHOT_NEEDS_DISPLAY();
+  VLRegisterTableItem();
+  TEditor e;
+  e.Form->SetText("Table");
+  e.Form->SetBounds(40, 40, 600, 420);
+  e.Edit->SetAlign(alClient);
+  TVLEditVLData& d = e.D();
+  d.Clear();
+  d.AddTextItem(U("Week plan"), 1, 0);
+  auto t = TVLTableItemInfo::CreateEx(4, 3, &d);
+  t->BorderWidth = 2;
+  t->BorderStyle = vltbColor;
+  t->BorderColor = 0x804000;
+  t->CellBorderWidth = 1;
+  t->CellBorderStyle = vltbColor;
+  t->CellBorderColor = 0xA0A0A0;
+  t->CellPadding = 4;
+  t->BestWidth = -90;
+  Put(t->GetCell(0, 0), {"Monday and Tuesday"}, 1);
+  Put(t->GetCell(0, 2), {"Wednesday"}, 1);
+  ASSERT_TRUE(t->MergeCells(0, 0, 2, 1));
+  t->GetCell(0, 0)->Color = 0xB0E0FF;
+  t->GetCell(0, 2)->Color = 0xFFE0B0;
+  Put(t->GetCell(1, 0), {"Walk by the river", "Letters"});
+  Put(t->GetCell(1, 1), {"Market"});
+  t->GetCell(1, 1)->Color = 0xC0FFC0;
+  Put(t->GetCell(2, 0), {"Rest"});
+  ASSERT_TRUE(t->MergeCells(1, 2, 1, 2));
+  TVLTableCellData* host = t->GetCell(1, 2);
+  auto inner = TVLTableItemInfo::CreateEx(2, 2, host);
+  inner->Color = 0xF0F0F0;
+  inner->CellBorderWidth = 1;
+  inner->CellBorderStyle = vltbColor;
+  inner->CellBorderColor = 0x0000C0;
+  Put(inner->GetCell(0, 0), {"9:00"});
+  Put(inner->GetCell(0, 1), {"Doctor"});
+  Put(inner->GetCell(1, 0), {"14:00"});
+  Put(inner->GetCell(1, 1), {"Garden"});
+  Put(host, {"Appointments:"});
+  host->AddItem("", inner.release());
+  Put(t->GetCell(2, 1), {"Hidden top border shows a grid line"});
+  t->GetCell(2, 1)->VisibleBorders.Top = false;
+  Put(t->GetCell(3, 0), {"Notes"});
+  ASSERT_TRUE(t->MergeCells(3, 0, 3, 1));
+  t->GetCell(3, 0)->Color = 0xE0E0FF;
+  d.AddItem("", t.release());
+  d.AddTextItem(U("After the table."), 0, 0);
+  e.Edit->Format();
+  e.Form->Show();
+  QApplication::processEvents();
+  e.Edit->Invalidate();
+  QApplication::processEvents();
+  EXPECT_EQ(KeepScreenshot(WindowWidgetOf(e.Form.get())->grab().toImage(), "table.png",
+                           {500, 340, {0xFFE0B0, 0xB0E0FF, 0x004080, 0xC00000}}),
+            "");
+}
