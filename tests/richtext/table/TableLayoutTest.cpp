@@ -210,7 +210,9 @@ TEST_F(TableLayoutFixture, DocumentGivesTheTableItsSize) {
   Doc.Format(false, true, false, 0, nullptr, false, false);
   EXPECT_EQ(in->GetWidth(), t->GetCell(1, 1)->GetWidth());
   EXPECT_GT(in->GetHeight(), 13);
-  // Origins: the cell's content sits inside the table's draw item.
+  // Origins: the cell's content sits inside the table's draw item (formatting
+  // again made the draw items anew).
+  d = Doc.DrawItems[t->DrawItemNo];
   Integer x, y;
   t->GetCell(0, 0)->GetOrigin(x, y);
   EXPECT_EQ(x, d->Left + t->GetCell(0, 0)->Left + t->CellPadding);
