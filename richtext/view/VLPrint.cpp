@@ -96,6 +96,10 @@ Integer TVLMainPrintableData::GetPrintableAreaLeft(Integer pageNo) {
   return MirrorMargins && pageNo % 2 == 0 ? MirroredLeftOffset : LeftOffset;
 }
 
+Integer TVLMainPrintableData::GetPageContentBottom(Integer /*pageNo*/) {
+  return TopOffset + PrintableHeight - DeviceBottomMargin;
+}
+
 void TVLMainPrintableData::CheckPageNo(Integer pageNo) {
   if (pageNo < 1 || pageNo > PageCount()) throw EVellumError("Invalid page number is specified for printing");
 }

@@ -7,6 +7,7 @@
 #include "richtext/view/VLFormattedData.h"
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
   virtual Integer GetPageTopCoord2(Integer /*pageNo*/) { return 0; }
   virtual Integer GetPrintableAreaTop() { return 0; }
   virtual Integer GetPrintableAreaLeft(Integer /*pageNo*/) { return 0; }
+  // Where a page's content must end (page pixels); a picture reaching
+  // below it is scaled down to end there rather than cut off.
+  virtual Integer GetPageContentBottom(Integer /*pageNo*/) { return std::numeric_limits<Integer>::max(); }
   virtual void PagePrepaint(TCanvas* /*canvas*/, Integer /*pageNo*/, bool /*preview*/, bool /*correction*/) {}
   virtual void PagePostpaint(TCanvas* /*canvas*/, Integer /*pageNo*/, bool /*preview*/) {}
   // First and last draw item of a page, and the part the first begins with
@@ -148,6 +152,7 @@ public:
   Integer GetPageTopCoord2(Integer pageNo) override;
   Integer GetPrintableAreaTop() override { return TopOffset; }
   Integer GetPrintableAreaLeft(Integer pageNo) override;
+  Integer GetPageContentBottom(Integer pageNo) override;
   void GetDrawItemsRange(Integer pageNo, Integer& first, Integer& firstPart, Integer& last) override;
   void CheckPageNo(Integer pageNo) override;
   void DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) override;

@@ -139,8 +139,15 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
           if (item->PrintToBitmap(&bitmap, preview, this, d, part, mode)) {
             const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());
             const Integer by = y + ToDeviceY(sad, item->GetBorderHeight());
-            canvas->StretchDraw(Bounds(bx, by, ToDeviceX(sad, bitmap.GetWidth()), ToDeviceY(sad, bitmap.GetHeight())),
-                                &bitmap);
+            Integer bw = ToDeviceX(sad, bitmap.GetWidth()), bh = ToDeviceY(sad, bitmap.GetHeight());
+            // A picture taller than a page that cannot be split has a page
+            // of its own; shrink it to that page instead of losing its foot.
+            const Integer room = GetPageContentBottom(pageNo) - by;
+            if (part < 0 && bh > room && room > 0) {
+              bw = std::max<Integer>(1, MulDiv(bw, room, bh));
+              bh = room;
+            }
+            canvas->StretchDraw(Bounds(bx, by, bw, bh), &bitmap);
           }
         }
       } else {

@@ -132,3 +132,70 @@ TEST(PrintJob, PagePaintEventsGetTheSheetAndTheArea) {
   EXPECT_EQ(area.Top, doc.PD().TopOffset);
   EXPECT_EQ(area.Width(), doc.PD().PrintableWidth);
 }
+
+namespace {
+
+// Runs of white space as one space, none at the ends.
+String Squeezed(const String& s) {
+  String out;
+  bool space = false;
+  for (char ch : s) {
+    if (ch == ' ' || ch == '\n' || ch == '\f' || ch == '\t' || ch == '\r') {
+      space = !out.empty();
+      continue;
+    }
+    if (space) out += ' ';
+    space = false;
+    out += ch;
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(PrintJob, MegabyteDocumentToPdf) {
+  TPrintDoc doc;
+  TVellum header(nullptr), footer(nullptr);
+  header.SetStyle(&doc.Style);
+  footer.SetStyle(&doc.Style);
+  header.AddTextItem("Notebook of the year", 0, 0);
+  footer.AddTextItem("Kept at home", 0, 0);
+  doc.Print.SetHeader(header.VLData());
+  doc.Print.SetFooter(footer.VLData());
+  // One line per paragraph, each numbered: about 1 MB of text.
+  const char* const words[] = {"morning", "walk", "river", "bright", "quiet", "letters", "garden", "coffee"};
+  std::vector<String> lines;
+  size_t bytes = 0;
+  for (int n = 1; bytes < 1000000; ++n) {
+    String line = "Line " + std::to_string(n);
+    for (int w = 0; line.size() < 60; ++w) line += String(" ") + words[(n * 7 + w * 3) % 8];
+    bytes += line.size();
+    lines.push_back(line);
+    doc.Add(line);
+  }
+  const Integer pages = doc.Paginate();
+  ASSERT_GT(pages, 100);
+  doc.Print.Print("Megabyte", 1, true);
+  const String info = RunTool("pdfinfo", {QString::fromStdString(doc.Pdf.OutputFileName)});
+  const size_t at = info.find("Pages:");
+  ASSERT_NE(at, String::npos) << info;
+  EXPECT_EQ(std::stoi(info.substr(at + 6)), pages);
+  // The text, page by page: header, the page's lines, footer.
+  String expected;
+  for (Integer p = 1; p <= pages; ++p) {
+    expected += "Notebook of the year\n";
+    for (Integer item : doc.ItemsOnPage(p)) expected += lines[static_cast<size_t>(item)] + "\n";
+    expected += "Kept at home\n";
+  }
+  const String text = RunTool("pdftotext", {QString::fromStdString(doc.Pdf.OutputFileName), "-"});
+  const String want = Squeezed(expected), got = Squeezed(text);
+  EXPECT_EQ(got.size(), want.size());
+  if (got != want) {
+    size_t d = 0;
+    while (d < got.size() && d < want.size() && got[d] == want[d]) ++d;
+    ADD_FAILURE() << "differs at " << d << ": got \"" << got.substr(d, 80) << "\", want \"" << want.substr(d, 80)
+                  << "\"";
+  }
+  doc.Print.SetHeader(nullptr);
+  doc.Print.SetFooter(nullptr);
+}

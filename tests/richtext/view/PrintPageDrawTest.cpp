@@ -216,3 +216,104 @@ TEST(PrintPageDraw, PicturesAndLinksPrint) {
   EXPECT_EQ(links[0].first, link);
   EXPECT_EQ(links[0].second.Left, pd.LeftOffset + pd.DrawItems[pd.DrawItems.Count() - 1]->Left);
 }
+
+namespace {
+
+// Page pageNo drawn as the preview draws it, at 100 %.
+std::unique_ptr<TBitmap> PreviewPage(TPrintDoc& doc, Integer pageNo) {
+  const Integer w = doc.Print.GetPreview100PercentWidth(), h = doc.Print.GetPreview100PercentHeight();
+  auto bmp = std::make_unique<TBitmap>(w, h);
+  doc.Print.DrawPreview(pageNo, bmp->Canvas(), TRect(0, 0, w, h));
+  bmp->Canvas()->ReleaseHandle();
+  return bmp;
+}
+
+bool Coloured(TColor c) {
+  const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+  return std::max({r, g, b}) - std::min({r, g, b}) > 24;
+}
+
+}  // namespace
+
+TEST(PrintPageDraw, ColourModesWithoutColourDrawNone) {
+  struct Case {
+    TVLColorMode mode;
+    bool colour;
+  };
+  for (const Case& c : {Case{vlcmColor, true}, Case{vlcmBlackAndWhite, false}, Case{vlcmBlackOnWhite, false},
+                        Case{vlcmGrayScale, false}}) {
+    TPrintDoc doc;
+    doc.View->SetColor(0x80FFFF);
+    doc.Style.TextStyles->Items(0)->Color = 0x0000C0;
+    doc.Style.TextStyles->Items(0)->Size = 20;
+    doc.Style.ParaStyles->Items(0)->Background.Color = 0xFFC080;
+    doc.Paragraphs(12);
+    doc.PD().ColorMode = c.mode;
+    ASSERT_EQ(doc.Paginate(), 1);
+    auto page = PreviewPage(doc, 1);
+    int coloured = 0, dark = 0;
+    for (Integer y = 0; y < page->GetHeight(); ++y)
+      for (Integer x = 0; x < page->GetWidth(); ++x) {
+        const TColor p = PixelAt(*page, x, y);
+        if (Coloured(p)) ++coloured;
+        if (std::max({p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF}) < 0x60) ++dark;
+      }
+    EXPECT_EQ(coloured > 0, c.colour) << c.mode << ": " << coloured << " coloured pixels";
+    // The text is there, whatever the mode.
+    EXPECT_GT(dark + (c.colour ? coloured : 0), 100) << c.mode;
+  }
+}
+
+TEST(PrintPageDraw, PictureTallerThanAPageIsNeverCut) {
+  // Pictures red with a blue foot: one of three pages' height (a page of
+  // its own), one that fits a page.
+  struct Case {
+    Integer height;
+    Integer pages;
+    bool shrunk;
+  };
+  for (const Case& c : {Case{3000, 3, true}, Case{400, 1, false}}) {
+    TPrintDoc doc;
+    doc.Add("Before");
+    const Integer pic = doc.Picture(200, c.height, 0);
+    auto* graphic = static_cast<TVLGraphicItemInfo*>(doc.View->GetItem(pic));
+    TCanvas* ic = static_cast<TBitmap*>(graphic->Image.get())->Canvas();
+    ic->Brush.Color = 0x0000FF;
+    ic->FillRect(TRect(0, 0, 200, c.height - 200));
+    ic->Brush.Color = 0xFF0000;
+    ic->FillRect(TRect(0, c.height - 200, 200, c.height));
+    ic->ReleaseHandle();
+    doc.Add("After");
+    const Integer pages = doc.Paginate();
+    ASSERT_EQ(pages, c.pages);
+    const Integer contentBottom =
+        MulDiv(doc.PD().GetPageContentBottom(1), doc.Print.GetPreview100PercentHeight(), doc.PD().SheetRect().Height());
+    Integer widest = 0, blueBelow = 0;
+    bool blue = false;
+    for (Integer p = 1; p <= pages; ++p) {
+      auto page = PreviewPage(doc, p);
+      for (Integer y = 0; y < page->GetHeight(); ++y) {
+        Integer run = 0;
+        for (Integer x = 0; x < page->GetWidth(); ++x) {
+          const TColor px = PixelAt(*page, x, y);
+          if (px == 0x0000FF) ++run;
+          if (px == 0xFF0000) {
+            blue = true;
+            if (y > contentBottom + 1) ++blueBelow;
+          }
+        }
+        widest = std::max(widest, run);
+      }
+    }
+    // The foot is printed, inside the page's content.
+    EXPECT_TRUE(blue) << c.height;
+    EXPECT_EQ(blueBelow, 0) << c.height;
+    if (c.shrunk) {
+      // Shrunk to the page, keeping its shape.
+      const Integer room = doc.PD().PrintableHeight * 96 / 600;
+      EXPECT_NEAR(widest, MulDiv(200, room, 3000), 4);
+    } else {
+      EXPECT_NEAR(widest, 200, 2);
+    }
+  }
+}

@@ -68,6 +68,21 @@ TEST(PrintPagination, ExplicitPageBreaks) {
   ExpectSoundPages(doc);
 }
 
+TEST(PrintPagination, PageBreakWhereAPageBeginsAnyway) {
+  TPrintDoc doc;
+  doc.Paragraphs(300);
+  const Integer pages = doc.Paginate();
+  ASSERT_GE(pages, 3);
+  const std::vector<Integer> page2 = doc.ItemsOnPage(2), page3 = doc.ItemsOnPage(3);
+  // The first paragraph of pages 2 and 3 asks for a break it already has.
+  doc.View->GetItem(page2.front())->ItemOptions |= vlioPageBreakBefore;
+  doc.View->GetItem(page3.front())->ItemOptions |= vlioPageBreakBefore;
+  EXPECT_EQ(doc.Paginate(), pages);
+  EXPECT_EQ(doc.ItemsOnPage(2), page2);
+  EXPECT_EQ(doc.ItemsOnPage(3), page3);
+  ExpectSoundPages(doc);
+}
+
 TEST(PrintPagination, ParagraphTallerThanAPageSplitsBetweenLines) {
   TPrintDoc doc;
   String text;

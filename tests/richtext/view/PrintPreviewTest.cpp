@@ -142,8 +142,13 @@ TEST(PrintPreview, ZoomModes) {
   EXPECT_NEAR(doc.Preview->GetZoomPercent(), MulDiv(doc.Preview->GetWidth() - 40, 100, pw), 3);
   EXPECT_EQ(doc.Preview->XSize, 10);
   EXPECT_EQ(doc.Preview->YSize, doc.Preview->PageHeightZoomed + 40);
-  // Percent: both scroll ranges take the page.
+  // 100 %: the page at its size on the screen.
   doc.Preview->SetZoomMode(vlzmPercent);
+  doc.Preview->SetZoomPercent(100);
+  EXPECT_EQ(doc.Preview->PageWidthZoomed, pw);
+  EXPECT_EQ(doc.Preview->PageHeightZoomed, ph);
+  EXPECT_EQ(doc.Preview->XSize, pw + 40);
+  // Percent: both scroll ranges take the page.
   doc.Preview->SetZoomPercent(200);
   EXPECT_EQ(doc.Preview->XSize, MulDiv(pw, 200, 100) + 40);
 }
