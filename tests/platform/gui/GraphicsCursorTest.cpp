@@ -30,7 +30,10 @@ TEST(GraphicsCursor, OwnImagesAndRegisteredIds) {
   struct {
     const char* Name;
     QPoint HotSpot;
-  } cases[] = {{"VL_JUMP_CURSOR", QPoint(6, 0)}, {"VL_FLIPARROW_CURSOR", QPoint(11, 0)}};
+  } cases[] = {{"VL_JUMP_CURSOR", QPoint(6, 0)},
+               {"VL_FLIPARROW_CURSOR", QPoint(11, 0)},
+               {"VL_ZOOMIN_CURSOR", QPoint(7, 7)},
+               {"VL_ZOOMOUT_CURSOR", QPoint(7, 7)}};
   for (const auto& c : cases) {
     bool found = false;
     const QCursor cursor = *LoadCursorResource(c.Name, &found);

@@ -4,7 +4,12 @@
 
 #include "richtext/view/VLPreview.h"
 
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Cursors.h"
+
+#include <QCursor>
 #include <QImage>
+#include <QWidget>
 
 using qytest::TPrintDoc;
 
@@ -123,6 +128,44 @@ TEST(PrintPreview, ClickSwitchesZoom) {
   doc.Preview->ClickMode = vlcmNone;
   doc.Preview->Click();
   EXPECT_EQ(doc.Preview->GetZoomPercent(), 75);
+}
+
+// The picture the preview's window shows as its mouse pointer.
+QImage ShownCursor(TControl* control) {
+  const QCursor c = WidgetOf(control)->cursor();
+  return c.shape() == Qt::BitmapCursor ? c.pixmap().toImage() : QImage();
+}
+
+TEST(PrintPreview, PointerShowsWhatAClickWouldDo) {
+  TPreviewDoc doc;
+  doc.Paragraphs(10);
+  doc.Paginate();
+  doc.Preview->SetVLPrint(&doc.Print);
+  doc.Preview->SetZoomMode(vlzmPercent);
+  const QImage in = LoadCursorResource("VL_ZOOMIN_CURSOR")->pixmap().toImage();
+  const QImage out = LoadCursorResource("VL_ZOOMOUT_CURSOR")->pixmap().toImage();
+  ASSERT_FALSE(in.isNull());
+  ASSERT_NE(in, out);
+  struct {
+    Integer Percent;
+    bool ZoomsIn;
+  } cases[] = {{100, false}, {40, true}, {250, false}, {100, true}};
+  doc.Preview->SetZoomPercent(60);
+  for (const auto& c : cases) {
+    doc.Preview->SetZoomPercent(c.Percent);
+    EXPECT_EQ(doc.Preview->GetCursor(), c.ZoomsIn ? crVLZoomIn : crVLZoomOut) << c.Percent;
+    EXPECT_EQ(ShownCursor(doc.Preview.get()), c.ZoomsIn ? in : out) << c.Percent;
+  }
+  // At 100 % a click goes back to the zoom before it.
+  doc.Preview->SetZoomPercent(30);
+  doc.Preview->SetZoomPercent(100);
+  EXPECT_EQ(ShownCursor(doc.Preview.get()), out);
+  doc.Preview->Click();
+  EXPECT_EQ(doc.Preview->GetZoomPercent(), 30);
+  EXPECT_EQ(ShownCursor(doc.Preview.get()), in);
+  doc.Preview->ClickMode = vlcmNone;
+  doc.Preview->SetZoomPercent(80);
+  EXPECT_NE(WidgetOf(doc.Preview.get())->cursor().shape(), Qt::BitmapCursor);
 }
 
 TEST(PrintPreview, ZoomModes) {
