@@ -22,6 +22,9 @@ public:
   virtual bool InitSplit() { return false; }
   virtual bool CanSplitFirst(Integer y) { return false; }
   virtual bool SplitAt(Integer y) { return false; }
+  // The page parts made by the split calls, and their heights.
+  virtual Integer PartCount() const { return 0; }
+  virtual Integer PartHeight(Integer index) const { return 0; }
 
   // Pixels that justification added to the piece (spread over its leading
   // space when painted).

@@ -493,6 +493,10 @@ public:
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;
+  Integer PartCount() const override { return static_cast<Integer>(PartsList.size()); }
+  Integer PartHeight(Integer index) const override {
+    return index >= 0 && index < PartCount() ? PartsList[static_cast<size_t>(index)]->Height : 0;
+  }
 
   TVLScreenAndDevice Sad;
   TVLRectItemInfo* Item;

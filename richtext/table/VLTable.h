@@ -164,6 +164,10 @@ public:
   static std::unique_ptr<TVLTableItemInfo> CreateEx(Integer rows, Integer cols, TCustomVLData* vlData);
 
   bool GetBoolValue(Integer prop) const override;
+  // A table prints itself on the page (not through a bitmap).
+  bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override {
+    return prop != 0 && TVLFullLineItemInfo::GetBoolValueEx(prop, vlStyle);
+  }
   // Placed into a document: the cells answer to it from now on, and a cell
   // left without items gets an empty paragraph.
   void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
@@ -234,8 +238,22 @@ public:
   // ---- painting (VLTablePaint.cpp) ----
   void PaintFullWidth(Integer left, Integer right, Integer top, TCanvas* canvas, TVLTextDrawStates state,
                       TVLStyle* style, const TRect& clipRect, TCustomVLData* vlData) override;
-  // Whether invisible borders show as grid lines: in an editor, unless hidden.
+  // Whether invisible borders show as grid lines: in an editor, unless hidden
+  // (never on paper).
   bool ShowsGrid() const;
+  bool PrintingNow = false;
+
+  // ---- printing over pages (VLTablePrint.cpp) ----
+  std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
+  void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview, bool correctY,
+             const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
+  // Heading rows repeat on every page only when no heading cell reaches
+  // below them.
+  bool CanRepeatHeadingRows() const;
+  // The rows joined to row by cells spanning rows: a page break never falls
+  // between them.
+  Integer GetLastRowOfGroup(Integer row) const;
+  Integer GetFirstRowOfGroup(Integer row) const;
   // The table's last painted position in its document's client area.
   Integer PaintLeft = 0, PaintTop = 0;
 

@@ -200,7 +200,7 @@ private:
 bool TVLTableItemInfo::ShowsGrid() const {
   // Only an editor lays its document out in the writers' jump mode.
   auto* root = dynamic_cast<TCustomVLFormattedData*>(FVLData ? FVLData->GetAbsoluteRootData() : nullptr);
-  return root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
+  return !PrintingNow && root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
 }
 
 void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer top, TCanvas* canvas,

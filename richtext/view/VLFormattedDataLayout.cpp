@@ -474,7 +474,20 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     st.LineWidth = TextWidth - st.Res.ToDeviceX(para->LeftIndent + para->RightIndent);
     st.LeftEdge = st.Res.ToDeviceX(para->LeftIndent) + st.Res.ScaledLeftMargin;
     Integer r1 = 0, offset = 0;
-    item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
+    // A printed copy shares the items, which measure themselves in screen
+    // pixels: they get the width in those and their size is scaled below.
+    const bool printing = st.SharedItems && !st.Res.IsScreen();
+    item->CalcSizeForDocWidth(printing ? MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice)
+                                       : st.LineWidth,
+                              r1, offset);
+    if (printing) offset = st.Res.ToDeviceX(offset);
+    if (st.SharedItems) {
+      // Items that may be split over pages keep their own printing record.
+      d = item->CreateDrawLineInfo(st.Res.Sad);
+      d->ItemNo = itemNo;
+      d->TextOffset = 0;
+      d->StartsNewLine = true;
+    }
     CanvasFontChanged();
     if (item->GetBoolValue(4)) st.CurTextStyle = -1;
     auto* nt = dynamic_cast<TVLNonTextItemInfo*>(item);

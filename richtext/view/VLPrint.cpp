@@ -268,22 +268,8 @@ void TVLMainPrintableData::AddPage(Integer startDrawItemNo, Integer startY, Inte
 
 namespace {
 
-// The parts of a draw item printed over several pages (none for others).
-std::vector<std::unique_ptr<TVLImagePrintPart>>* PartsOf(TVLDrawLineInfo* d) {
-  auto* multi = dynamic_cast<TVLMultiImagePrintInfo*>(d);
-  return multi ? &multi->PartsList : nullptr;
-}
-
-Integer PartHeight(TVLDrawLineInfo* d, Integer index) {
-  auto* parts = PartsOf(d);
-  if (!parts || index < 0 || index >= static_cast<Integer>(parts->size())) return 0;
-  return (*parts)[static_cast<size_t>(index)]->Height;
-}
-
-Integer PartCount(TVLDrawLineInfo* d) {
-  auto* parts = PartsOf(d);
-  return parts ? static_cast<Integer>(parts->size()) : 0;
-}
+Integer PartHeight(TVLDrawLineInfo* d, Integer index) { return d->PartHeight(index); }
+Integer PartCount(TVLDrawLineInfo* d) { return d->PartCount(); }
 
 }  // namespace
 

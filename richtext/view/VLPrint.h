@@ -74,6 +74,8 @@ public:
   // The page being drawn and the draw item being drawn (-1 outside).
   Integer DrawingPageNo = -1;
   Integer CurrentDrawItemNo = -1;
+  // The page part of the current draw item being drawn (-1: all of it).
+  Integer CurrentPart = -1;
 };
 
 // A document printed inside a rectangle of its parent's page: a header or

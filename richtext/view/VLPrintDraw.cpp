@@ -30,6 +30,7 @@ struct TPageGuard {
   TCustomPrintableVLData& Data;
   ~TPageGuard() {
     Data.CurrentDrawItemNo = -1;
+    Data.CurrentPart = -1;
     Data.ResetMeasuring();
   }
 };
@@ -74,9 +75,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     TCustomVLItemInfo* item = GetItem(d->ItemNo);
     CurrentDrawItemNo = i;
     const TVLBiDiMode bidi = VLGetParaBiDiMode(s, item->ParaNo, GetBiDiMode());
-    if (i == last && i != first && part < 0 && dynamic_cast<TVLMultiImagePrintInfo*>(d) &&
-        !static_cast<TVLMultiImagePrintInfo*>(d)->PartsList.empty())
-      part = 0;
+    if (i == last && i != first && part < 0 && d->PartCount() > 0) part = 0;
 
     // Paragraph background and border, once per paragraph on the page.
     const bool paraStart = i == first || (DrawItems[i - 1]->ItemNo != d->ItemNo && item->IsParaStart());
@@ -151,8 +150,10 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
           }
         }
       } else {
+        CurrentPart = part;
         item->Print(canvas, left + d->Left, y, item->GetBoolValue(0) ? rightEdge : 0, preview, correction, sad, this,
                     mode);
+        CurrentPart = -1;
       }
       CanvasFontChanged();
     }

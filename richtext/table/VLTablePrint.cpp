@@ -1,0 +1,236 @@
+// Tables on paper: where the page breaks fall and how one page's rows are
+// drawn.
+#include "richtext/table/VLTablePrint.h"
+
+#include "richtext/model/VLClasses.h"
+#include "richtext/table/VLTable.h"
+#include "richtext/view/VLPrint.h"
+
+// ---- row groups and heading rows ----------------------------------------------------
+
+bool TVLTableItemInfo::CanRepeatHeadingRows() const {
+  const Integer h = std::min(HeadingRowCount, RowCount());
+  if (h <= 0) return false;
+  for (Integer c = 0; c < ColCount(); ++c) {
+    Integer mr, mc;
+    const TVLTableCellData* cell = Rows.GetMainCell(h - 1, c, mr, mc);
+    if (cell && mr + cell->RowSpan > h) return false;
+  }
+  return true;
+}
+
+Integer TVLTableItemInfo::GetLastRowOfGroup(Integer row) const {
+  Integer r = row;
+  for (;;) {
+    if (r >= RowCount() - 1) return r;
+    bool grew = false;
+    for (Integer c = ColCount() - 1; c >= 0; --c) {
+      Integer mr, mc;
+      const TVLTableCellData* cell = Rows.GetMainCell(r, c, mr, mc);
+      if (!cell) continue;
+      if (mr + cell->RowSpan - 1 > r) {
+        r = mr + cell->RowSpan - 1;
+        grew = true;
+        break;
+      }
+      c = mc;
+    }
+    if (!grew) return r;
+  }
+}
+
+Integer TVLTableItemInfo::GetFirstRowOfGroup(Integer row) const {
+  for (;;) {
+    if (row < 1) return row;
+    bool moved = false;
+    for (Integer c = ColCount() - 1; c >= 0; --c) {
+      Integer mr, mc;
+      const TVLTableCellData* cell = Rows.GetMainCell(row, c, mr, mc);
+      if (!cell) continue;
+      if (mr < row) {
+        row = mr;
+        moved = true;
+        break;
+      }
+      c = mc;
+    }
+    if (!moved) return row;
+  }
+}
+
+// ---- the printing record --------------------------------------------------------------
+
+std::unique_ptr<TVLDrawLineInfo> TVLTableItemInfo::CreateDrawLineInfo(const TVLScreenAndDevice& sad) {
+  auto d = std::make_unique<TVLTablePrintInfo>(this, sad);
+  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  const Integer R = RowCount();
+  auto y = [&sad](Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); };
+  if (!Rows.IsEmpty() && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
+      static_cast<Integer>(F.RowHeights.size()) == R) {
+    for (Integer r = 0; r < R; ++r) {
+      const Integer top = F.RowStarts[static_cast<size_t>(r)];
+      const Integer bottom = top + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + CellBorderWidth;
+      d->RowTops.push_back(y(top));
+      d->RowHeights.push_back(y(bottom) - y(top));
+    }
+  }
+  d->TableHeight = y(F.Height);
+  d->HeadingCount = HeadingRowCount;
+  d->RepeatHeading = CanRepeatHeadingRows();
+  return d;
+}
+
+TVLTablePrintInfo::TVLTablePrintInfo(TVLTableItemInfo* table, const TVLScreenAndDevice& sad)
+    : Table(table), Sad(sad) {}
+
+Integer TVLTablePrintInfo::ExtraHeight() const {
+  const Integer R = RowCount();
+  if (R == 0) return TableHeight;
+  return RowTops[static_cast<size_t>(HeadingRows())] + TableHeight - RowBottom(R - 1);
+}
+
+bool TVLTablePrintInfo::InitSplit() {
+  PartsList.clear();
+  const Integer R = RowCount();
+  if (R == 0 || !Table->PrintOptions.Contains(vltoRowsSplit)) return false;
+  if (RepeatHeading && HeadingCount >= R) return false;
+  auto part = std::make_unique<TVLTablePrintPart>();
+  part->FirstRow = std::min(HeadingRows(), R);
+  part->RowCount = R - part->FirstRow;
+  part->Height = TableHeight;
+  PartsList.push_back(std::move(part));
+  return true;
+}
+
+bool TVLTablePrintInfo::CanSplitFirst(Integer height) {
+  const Integer R = RowCount(), h = HeadingRows();
+  if (R == 0 || h >= R) return false;
+  const Integer y = height - ExtraHeight() + RowTops[static_cast<size_t>(h)];
+  return y > RowBottom(Table->GetLastRowOfGroup(h));
+}
+
+bool TVLTablePrintInfo::SplitAt(Integer height) {
+  if (PartsList.empty()) throw EVellumError(errVLInternalPrint);
+  TVLTablePrintPart& p = *PartsList.back();
+  const Integer R = RowCount(), h = HeadingRows();
+  if (p.RowCount <= 1 || p.Height <= height) return false;
+  if (h >= R) return false;
+  const Integer e = ExtraHeight();
+  const Integer y = height - e + RowTops[static_cast<size_t>(p.FirstRow)];
+  // The first row past the first that does not end above y.
+  Integer k = 1;
+  while (k < p.RowCount && RowBottom(p.FirstRow + k) < y) ++k;
+  if (k >= p.RowCount) throw EVellumError(errVLInternalPrint);
+  Integer b = Table->GetFirstRowOfGroup(p.FirstRow + k);
+  // A page takes at least its first group, even when that does not fit.
+  if (b <= p.FirstRow) b = Table->GetLastRowOfGroup(p.FirstRow) + 1;
+  const Integer n = b - p.FirstRow;
+  if (n > p.RowCount) throw EVellumError(errVLInternalPrint);
+  if (n == p.RowCount) return false;
+  p.RowCount = n;
+  p.Height = RowBottom(b - 1) + e - RowTops[static_cast<size_t>(p.FirstRow)];
+  auto next = std::make_unique<TVLTablePrintPart>();
+  next->FirstRow = b;
+  next->RowCount = R - b;
+  next->Height = RowBottom(R - 1) + e - RowTops[static_cast<size_t>(b)];
+  PartsList.push_back(std::move(next));
+  return true;
+}
+
+// ---- drawing on paper -------------------------------------------------------------------
+
+void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool /*preview*/,
+                             bool /*correctY*/, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
+                             TVLColorMode /*colorMode*/) {
+  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  const Integer R = RowCount();
+  if (!canvas || sad.ppixScreen <= 0 || sad.ppiyScreen <= 0) return;
+  // Which rows: all of them, or one page part's.
+  Integer first = 0, count = R, heading = 0;
+  if (auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
+      doc && doc->CurrentPart >= 0 && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
+    if (auto* info = dynamic_cast<TVLTablePrintInfo*>(doc->DrawItems[doc->CurrentDrawItemNo]);
+        info && doc->CurrentPart < info->PartCount() && info->RowCount() == R) {
+      const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
+      first = part.FirstRow;
+      count = part.RowCount;
+      heading = info->HeadingRows();
+    }
+  const bool laidOut = R > 0 && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
+                       static_cast<Integer>(F.RowHeights.size()) == R;
+  if (!laidOut) {
+    first = 0, count = R, heading = 0;
+  }
+
+  // The table paints itself in the screen pixels it was laid out in: the
+  // canvas mapping takes them to the device, wherever the page is mapped to.
+  const int saved = canvas->SaveDC();
+  const Integer ppi = canvas->GetPixelsPerInch();
+  const bool wasPrinting = PrintingNow;
+  struct TRestore {
+    TCanvas* C;
+    int Saved;
+    Integer Ppi;
+    bool& Flag;
+    bool Was;
+    ~TRestore() {
+      C->RestoreDC(Saved);
+      C->SetPixelsPerInch(Ppi);
+      Flag = Was;
+    }
+  } restore{canvas, saved, ppi, PrintingNow, wasPrinting};
+  PrintingNow = true;
+  TSize we{1, 1}, ve{1, 1};
+  if (canvas->GetMapMode() == MM_ANISOTROPIC) {
+    canvas->SetWindowExtEx(1, 1, &we);
+    canvas->SetViewportExtEx(1, 1, &ve);
+    if (we.cx == 0 || we.cy == 0) we = TSize{1, 1};
+  }
+  const TPoint wo = canvas->GetWindowOrgEx(), vo = canvas->GetViewportOrgEx();
+  canvas->SetMapMode(MM_ANISOTROPIC);
+  canvas->SetWindowOrgEx(0, 0);
+  canvas->SetWindowExtEx(we.cx * sad.ppixScreen, we.cy * sad.ppiyScreen);
+  canvas->SetViewportExtEx(ve.cx * sad.ppixDevice, ve.cy * sad.ppiyDevice);
+  canvas->SetViewportOrgEx(vo.X + MulDiv(x - wo.X, ve.cx, we.cx), vo.Y + MulDiv(y - wo.Y, ve.cy, we.cy));
+  canvas->SetPixelsPerInch(sad.ppiyScreen);
+
+  TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
+  const Integer w = F.Width;
+  // Paints the table's rows between from and to (table coordinates) at dest.
+  // The painter leaves out the cells outside its clip, which starts at the
+  // canvas origin: the origin moves to dest.
+  auto region = [&](Integer from, Integer to, Integer dest) {
+    if (to <= from) return;
+    const int s = canvas->SaveDC();
+    canvas->SetWindowOrgEx(0, -dest);
+    canvas->IntersectClipRect(0, 0, w, to - from);
+    PaintFullWidth(0, w, -from, canvas, TVLTextDrawStates(), style, TRect(0, 0, w, to - from), FVLData);
+    canvas->RestoreDC(s);
+  };
+  if (!laidOut || (first == 0 && count == R)) {
+    region(0, F.Height, 0);
+    return;
+  }
+  const Integer cb = CellBorderWidth;
+  auto bottomOf = [&](Integer r) {
+    return F.RowStarts[static_cast<size_t>(r)] + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + cb;
+  };
+  const Integer last = std::min(first + count, R) - 1;
+  Integer dest = 0;
+  // The repeated heading rows with the table's top border.
+  const Integer headEnd = heading > 0 ? F.RowStarts[static_cast<size_t>(heading)] - cb : 0;
+  region(0, headEnd, 0);
+  dest = headEnd;
+  const Integer from = first == 0 ? 0 : first == heading ? headEnd : F.RowStarts[static_cast<size_t>(first)] - cb;
+  const Integer to = last == R - 1 ? F.Height : bottomOf(last);
+  region(from, to, dest);
+  const Integer bottom = dest + (to - from);
+  // The outer border is closed where the table is cut.
+  if (BorderWidth > 0 && BorderColor != clNone) {
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = BorderStyle == vltbColor ? BorderColor : clBtnShadow;
+    if (from > 0 && heading == 0) canvas->FillRect(TRect(0, 0, w, BorderWidth));
+    if (last < R - 1) canvas->FillRect(TRect(0, bottom - BorderWidth, w, bottom));
+    canvas->Brush.Style = bsClear;
+  }
+}
