@@ -28,29 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TRun {
-  std::string Text;
-  Integer Style;
-  bool ParaStart;
-};
-
-std::vector<TRun> Document(size_t size) {
-  std::mt19937 rng(7);
-  std::vector<TRun> runs;
-  size_t bytes = 0;
-  for (int p = 0; bytes < size; ++p) {
-    if (p % 10 == 0) {
-      runs.push_back({BenchWords(rng, 40), 1, true});
-    } else {
-      runs.push_back({BenchWords(rng, 55), 0, true});
-      runs.push_back({" " + BenchWords(rng, 18), 2, false});
-      runs.push_back({" " + BenchWords(rng, 20), 0, false});
-    }
-    bytes += p % 10 == 0 ? 40 : 95;
-  }
-  return runs;
-}
-
 fs::path OutFolder() {
   static const fs::path folder = [] {
     fs::path f = fs::temp_directory_path() / ("qy_bench_print_" + std::to_string(::getpid()));
@@ -72,7 +49,7 @@ struct TOurs {
     View = std::make_unique<TVellum>(nullptr);
     View->SetBounds(0, 0, 1000, 800);
     View->SetStyle(&Style);
-    for (const TRun& r : Document(size)) View->AddTextItem(r.Text, r.Style, r.ParaStart ? 0 : -1);
+    for (const TBenchRun& r : BenchStyledDocument(size)) View->AddTextItem(r.Text, r.Style, r.ParaStart ? 0 : -1);
     View->Format();
     Pdf.OutputFileName = (OutFolder() / "ours.pdf").string();
     Print.PrinterOverride = &Pdf;
@@ -111,7 +88,7 @@ struct TQt {
     }
     QTextCursor c(&Doc);
     bool first = true;
-    for (const TRun& r : Document(1000000)) {
+    for (const TBenchRun& r : BenchStyledDocument(1000000)) {
       if (r.ParaStart && !first) c.insertBlock();
       first = false;
       c.insertText(QString::fromUtf8(r.Text.data(), static_cast<int>(r.Text.size())), formats[r.Style]);

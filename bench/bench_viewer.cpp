@@ -26,31 +26,6 @@ namespace {
 
 constexpr int ViewWidth = 1000, ViewHeight = 800;
 
-struct TRun {
-  std::string Text;
-  Integer Style;
-  bool ParaStart;
-};
-
-// About 1 MB: paragraphs of body text with an italic run, a bold heading
-// every tenth paragraph.
-std::vector<TRun> Document() {
-  std::mt19937 rng(7);
-  std::vector<TRun> runs;
-  size_t bytes = 0;
-  for (int p = 0; bytes < 1000000; ++p) {
-    if (p % 10 == 0) {
-      runs.push_back({BenchWords(rng, 40), 1, true});
-    } else {
-      runs.push_back({BenchWords(rng, 55), 0, true});
-      runs.push_back({" " + BenchWords(rng, 18), 2, false});
-      runs.push_back({" " + BenchWords(rng, 20), 0, false});
-    }
-    bytes += p % 10 == 0 ? 40 : 95;
-  }
-  return runs;
-}
-
 struct TOurs {
   TOurs() : Style(nullptr) {
     Style.TextStyles->Items(1)->Size = 14;
@@ -64,7 +39,7 @@ struct TOurs {
     View->SetBorderStyle(bsNone);
     View->SetBounds(0, 0, ViewWidth, ViewHeight);
     View->SetStyle(&Style);
-    for (const TRun& r : Document()) View->AddTextItem(r.Text, r.Style, r.ParaStart ? 0 : -1);
+    for (const TBenchRun& r : BenchStyledDocument(1000000)) View->AddTextItem(r.Text, r.Style, r.ParaStart ? 0 : -1);
     View->Format();
     Image = std::make_unique<TBitmap>(ViewWidth, ViewHeight);
   }
@@ -96,7 +71,7 @@ struct TQt {
     }
     QTextCursor c(Edit.document());
     bool first = true;
-    for (const TRun& r : Document()) {
+    for (const TBenchRun& r : BenchStyledDocument(1000000)) {
       if (r.ParaStart && !first) c.insertBlock();
       first = false;
       c.insertText(QString::fromUtf8(r.Text.data(), static_cast<int>(r.Text.size())), formats[r.Style]);

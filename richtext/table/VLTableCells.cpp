@@ -2,20 +2,7 @@
 // between neighbours, and searching text through them.
 #include "richtext/table/VLTable.h"
 
-#include "platform/base/CodePages.h"
-#include "richtext/model/VLUni.h"
 #include "richtext/view/VLSearch.h"
-
-namespace {
-
-WideString ItemTextW(TCustomVLData& data, Integer itemNo) {
-  TCustomVLItemInfo* item = data.GetItem(itemNo);
-  const AnsiString raw = data.GetItemTextA(itemNo);
-  if (item->IsUnicode()) return RawUnicodeToWideString(raw);
-  return RawUnicodeToWideString(AnsiToRawUnicode(raw, data.GetStyleCodePage(data.GetItemActualStyle(item))));
-}
-
-}  // namespace
 
 bool TVLTableItemInfo::GetCellTo(Integer row, Integer col, bool /*wrap*/, Integer& newCol, Integer& newRow,
                                  Integer direction) const {
@@ -120,21 +107,9 @@ bool TVLTableItemInfo::SearchInCell(TVLTableCellData& cell, const AnsiString& te
       }
       continue;
     }
-    WideString w = ItemTextW(cell, item);
-    Integer base = 1;
-    if (offs >= 0) {
-      const size_t cut = static_cast<size_t>(std::max(0, offs - 1));
-      if (down) {
-        base = offs;
-        w = cut < w.size() ? w.substr(cut) : WideString();
-      } else {
-        w = w.substr(0, std::min(cut, w.size()));
-      }
-    }
-    if (!matchCase) w = VLFoldCase(w);
-    const Integer p = down ? VLFindWord(w, pattern, wholeWord, delims) : VLFindWordBackward(w, pattern, wholeWord, delims);
-    if (p == 0) continue;
-    const Integer start = base + p - 1, end = start + static_cast<Integer>(pattern.size());
+    const Integer start = VLFindInItem(cell, item, offs, down, pattern, matchCase, wholeWord, delims);
+    if (start == 0) continue;
+    const Integer end = start + static_cast<Integer>(pattern.size());
     FSearchItem = item;
     FSearchOffs = down ? end : start;
     if (cell.DrawItems.Count() > 0) {

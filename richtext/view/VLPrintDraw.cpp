@@ -10,17 +10,6 @@
 
 namespace {
 
-TColor PrintedColor(TColor color, TVLColorMode mode) {
-  switch (mode) {
-    case vlcmColor: return color;
-    case vlcmPrinterColor: return FixSystemColor(color);
-    case vlcmGrayScale: return ColorToGray(FixSystemColor(color));
-    case vlcmBlackAndWhite:
-    case vlcmBlackOnWhite: return clWhite;
-  }
-  return color;
-}
-
 Integer ToDeviceX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixDevice, sad.ppixScreen); }
 Integer ToDeviceY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); }
 Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
@@ -56,7 +45,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
   const TColor color = GetColor();
   if (color != clNone) {
     canvas->Brush.Style = bsSolid;
-    canvas->Brush.Color = PrintedColor(color, mode);
+    canvas->Brush.Color = ApplyColorModeBack(color, mode);
     canvas->Pen.Color = canvas->Brush.Color;
     canvas->FillRect(area);
     canvas->Brush.Style = bsClear;
@@ -133,7 +122,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
           if (under == clNone) under = GetColor();
           if (under == clNone) under = clWhite;
           bc->Brush.Style = bsSolid;
-          bc->Brush.Color = PrintedColor(under, mode);
+          bc->Brush.Color = ApplyColorModeBack(under, mode);
           bc->FillRect(TRect(0, 0, w, h));
           if (item->PrintToBitmap(&bitmap, preview, this, d, part, mode)) {
             const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());

@@ -103,6 +103,25 @@ bool VLSearchText(TVLControlData& data, bool down, bool matchCase, const WideStr
   return VLSearchTextFrom(data, down, matchCase, text, wholeWord, itemNo, offs);
 }
 
+Integer VLFindInItem(TCustomVLData& data, Integer itemNo, Integer offs, bool down, const WideString& pattern,
+                     bool matchCase, bool wholeWord, const AnsiString& delimiters) {
+  WideString w = ItemTextW(data, itemNo);
+  Integer base = 1;
+  if (offs >= 0) {
+    const size_t cut = static_cast<size_t>(std::max(0, offs - 1));
+    if (down) {
+      base = offs;
+      w = cut < w.size() ? w.substr(cut) : WideString();
+    } else {
+      w = w.substr(0, std::min(cut, w.size()));
+    }
+  }
+  if (!matchCase) w = VLFoldCase(w);
+  const Integer p =
+      down ? VLFindWord(w, pattern, wholeWord, delimiters) : VLFindWordBackward(w, pattern, wholeWord, delimiters);
+  return p == 0 ? 0 : base + p - 1;
+}
+
 bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const WideString& text, bool wholeWord,
                       Integer itemNo, Integer offs) {
   if (text.empty() || data.GetItemCount() == 0) return false;
@@ -111,21 +130,9 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
   const AnsiString delims = data.GetDelimiters();
   const Integer length = static_cast<Integer>(pattern.size());
   auto searchIn = [&](Integer no, bool whole) {
-    WideString w = ItemTextW(data, no);
-    Integer base = 1;
-    if (!whole) {
-      const size_t cut = static_cast<size_t>(std::max(0, offs - 1));
-      if (down) {
-        base = offs;
-        w = cut < w.size() ? w.substr(cut) : WideString();
-      } else {
-        w = w.substr(0, std::min(cut, w.size()));
-      }
-    }
-    if (!matchCase) w = VLFoldCase(w);
-    const Integer p = down ? VLFindWord(w, pattern, wholeWord, delims) : VLFindWordBackward(w, pattern, wholeWord, delims);
-    if (p == 0) return false;
-    SelectFound(data, no, base + p - 1, length, !down);
+    const Integer start = VLFindInItem(data, no, whole ? -1 : offs, down, pattern, matchCase, wholeWord, delims);
+    if (start == 0) return false;
+    SelectFound(data, no, start, length, !down);
     return true;
   };
   // Items with documents of their own (table cells) are searched inside;

@@ -15,5 +15,11 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
 Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters);
 Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bool wholeWord,
                            const AnsiString& delimiters);
+// The item offset (1-based) where pattern starts in one text item of data,
+// 0 when it is not there. Searched whole when offs < 0, else from offs
+// onwards (down) or before it (up); pattern is already folded unless
+// matchCase.
+Integer VLFindInItem(TCustomVLData& data, Integer itemNo, Integer offs, bool down, const WideString& pattern,
+                     bool matchCase, bool wholeWord, const AnsiString& delimiters);
 // Upper case character by character (lengths keep).
 WideString VLFoldCase(const WideString& text);
