@@ -143,6 +143,26 @@ struct TLayoutRun {
   }
 };
 
+
+// Starts of runs of the given sizes from first, with extra spread evenly
+// over them; one more entry than sizes, the end of the last.
+std::vector<Integer> SpreadStarts(Integer first, const std::vector<Integer>& sizes, Integer extra) {
+  const Integer n = static_cast<Integer>(sizes.size());
+  std::vector<Integer> starts(sizes.size() + 1, first);
+  for (Integer k = 0, left = extra; k < n; ++k) {
+    const Integer share = left / (n - k);
+    left -= share;
+    starts[static_cast<size_t>(k) + 1] = starts[static_cast<size_t>(k)] + sizes[static_cast<size_t>(k)] + share;
+  }
+  return starts;
+}
+
+// The size of span runs from first: their sizes and the spacing between them.
+Integer SpanSize(const std::vector<Integer>& sizes, Integer first, Integer span, Integer extra) {
+  Integer size = MulDivSafe(extra, span - 1, static_cast<Integer>(sizes.size()));
+  for (Integer k = first; k < first + span; ++k) size += sizes[static_cast<size_t>(k)];
+  return size;
+}
 }  // namespace
 
 Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice*, TCanvas* canvas, TCustomVLData*) {
@@ -354,19 +374,11 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
 
   // 12: columns and cell widths; every cell is laid out at its width.
   const Integer O = C * (2 * (Pad + CB) + run.HS);
-  F.ColStarts.assign(static_cast<size_t>(C) + 1, 0);
-  F.ColStarts[0] = BorderWidth + BorderHSpacing + CB;
-  for (Integer j = 0, left = O; j < C; ++j) {
-    const Integer share = left / (C - j);
-    left -= share;
-    F.ColStarts[static_cast<size_t>(j) + 1] = F.ColStarts[static_cast<size_t>(j)] + cw[static_cast<size_t>(j)] + share;
-  }
+  F.ColStarts = SpreadStarts(BorderWidth + BorderHSpacing + CB, cw, O);
   for (const auto& p : run.Cells) {
     TVLTableCellData& cell = *p.Cell;
     cell.Left = F.ColStarts[static_cast<size_t>(p.Col)];
-    Integer w = 2 * Pad + MulDivSafe(O, cell.ColSpan - 1, C);
-    for (Integer k = p.Col; k < p.Col + cell.ColSpan; ++k) w += cw[static_cast<size_t>(k)];
-    cell.Width = w;
+    cell.Width = 2 * Pad + SpanSize(cw, p.Col, cell.ColSpan, O);
     cell.Format(false, true, false, 0, canvas, false, false);
     ++CellFormatCount;
   }
@@ -417,19 +429,11 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   }
   // 15: rows and cell heights.
   const Integer P = R * (2 * (Pad + CB) + run.VS);
-  F.RowStarts.assign(static_cast<size_t>(R) + 1, 0);
-  F.RowStarts[0] = BorderWidth + BorderVSpacing + CB;
-  for (Integer r = 0, left = P; r < R; ++r) {
-    const Integer share = left / (R - r);
-    left -= share;
-    F.RowStarts[static_cast<size_t>(r) + 1] = F.RowStarts[static_cast<size_t>(r)] + rh[static_cast<size_t>(r)] + share;
-  }
+  F.RowStarts = SpreadStarts(BorderWidth + BorderVSpacing + CB, rh, P);
   for (const auto& p : run.Cells) {
     TVLTableCellData& cell = *p.Cell;
     cell.Top = F.RowStarts[static_cast<size_t>(p.Row)];
-    Integer h = 2 * Pad + MulDivSafe(P, cell.RowSpan - 1, R);
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) h += rh[static_cast<size_t>(k)];
-    cell.Height = h;
+    cell.Height = 2 * Pad + SpanSize(rh, p.Row, cell.RowSpan, P);
   }
 }
 
