@@ -54,6 +54,17 @@ public:
   Integer Height = 0;
 };
 
+// The printing record of an item split over pages, with its page parts.
+template <class TPart>
+class TVLSplitPrintInfo : public TVLDrawLineInfo {
+public:
+  Integer PartCount() const override { return static_cast<Integer>(PartsList.size()); }
+  Integer PartHeight(Integer index) const override {
+    return index >= 0 && index < PartCount() ? PartsList[static_cast<size_t>(index)]->Height : 0;
+  }
+  std::vector<std::unique_ptr<TPart>> PartsList;
+};
+
 class TVLDrawLines {
 public:
   TVLDrawLines() = default;

@@ -485,7 +485,7 @@ public:
 };
 
 // The printing record of an item that may be split over pages.
-class TVLMultiImagePrintInfo : public TVLDrawLineInfo {
+class TVLMultiImagePrintInfo : public TVLSplitPrintInfo<TVLImagePrintPart> {
 public:
   TVLMultiImagePrintInfo(TVLRectItemInfo* item, const TVLScreenAndDevice& sad);
   // The size comes from the item.
@@ -493,14 +493,9 @@ public:
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;
-  Integer PartCount() const override { return static_cast<Integer>(PartsList.size()); }
-  Integer PartHeight(Integer index) const override {
-    return index >= 0 && index < PartCount() ? PartsList[static_cast<size_t>(index)]->Height : 0;
-  }
 
   TVLScreenAndDevice Sad;
   TVLRectItemInfo* Item;
-  std::vector<std::unique_ptr<TVLImagePrintPart>> PartsList;
 
 private:
   Integer ImageHeightOnScreen() const;

@@ -21,7 +21,7 @@ public:
   Integer RowCount = 0;
 };
 
-class TVLTablePrintInfo : public TVLDrawLineInfo {
+class TVLTablePrintInfo : public TVLSplitPrintInfo<TVLTablePrintPart> {
 public:
   TVLTablePrintInfo(TVLTableItemInfo* table, const TVLScreenAndDevice& sad);
   // The size comes from the table.
@@ -29,10 +29,6 @@ public:
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;
-  Integer PartCount() const override { return static_cast<Integer>(PartsList.size()); }
-  Integer PartHeight(Integer index) const override {
-    return index >= 0 && index < PartCount() ? PartsList[static_cast<size_t>(index)]->Height : 0;
-  }
 
   // Heading rows taken (0 when they do not repeat).
   Integer HeadingRows() const { return RepeatHeading ? std::min<Integer>(HeadingCount, RowCount()) : 0; }
@@ -50,5 +46,4 @@ public:
   // height, as laid out when the document was formatted for printing.
   std::vector<Integer> RowTops, RowHeights;
   Integer TableHeight = 0;
-  std::vector<std::unique_ptr<TVLTablePrintPart>> PartsList;
 };
