@@ -28,6 +28,19 @@ void GetSearchStart(TVLControlData& data, bool down, Integer& itemNo, Integer& o
   if (itemNo < 0) itemNo = 0;
 }
 
+// Selects from one offset of an item to another, shows where it starts and
+// tells the host.
+void SelectAndShow(TVLControlData& data, Integer itemNo, Integer from, Integer to) {
+  data.StoreSelBounds(itemNo, from, itemNo, to);
+  if (data.SelStartDrawItem >= 0) {
+    const TVLDrawLineInfo* d = data.DrawItems[data.SelStartDrawItem];
+    VLShowRectangle(data, d->Left, d->Top, d->Width, d->Height);
+  }
+  data.Invalidate();
+  data.SelectionChanged();
+  data.DoSelect();
+}
+
 void SelectFound(TVLControlData& data, Integer itemNo, Integer offs, Integer length, bool backward) {
   Integer d, o, d2, o2;
   data.Item2DrawItem(itemNo, offs, d, o);
@@ -40,16 +53,9 @@ void SelectFound(TVLControlData& data, Integer itemNo, Integer offs, Integer len
     return;
   }
   if (backward)
-    data.StoreSelBounds(itemNo, offs + length, itemNo, offs);
+    SelectAndShow(data, itemNo, offs + length, offs);
   else
-    data.StoreSelBounds(itemNo, offs, itemNo, offs + length);
-  if (data.SelStartDrawItem >= 0) {
-    const TVLDrawLineInfo* d = data.DrawItems[data.SelStartDrawItem];
-    VLShowRectangle(data, d->Left, d->Top, d->Width, d->Height);
-  }
-  data.Invalidate();
-  data.SelectionChanged();
-  data.DoSelect();
+    SelectAndShow(data, itemNo, offs, offs + length);
 }
 
 }  // namespace
@@ -145,14 +151,7 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
     if (!item->GetSubVLData(probe, 0)) return false;
     if (!resume) item->ClearSearchResult();
     if (!item->SearchText(utf8, options)) return false;
-    data.StoreSelBounds(no, 0, no, 1);
-    if (data.SelStartDrawItem >= 0) {
-      const TVLDrawLineInfo* d = data.DrawItems[data.SelStartDrawItem];
-      VLShowRectangle(data, d->Left, d->Top, d->Width, d->Height);
-    }
-    data.Invalidate();
-    data.SelectionChanged();
-    data.DoSelect();
+    SelectAndShow(data, no, 0, 1);
     return true;
   };
   auto visit = [&](Integer no) { return data.GetItemStyle(no) >= 0 ? searchIn(no, true) : searchInside(no, false); };
