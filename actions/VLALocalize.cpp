@@ -9,6 +9,13 @@
 
 // The generated tables (lang/*.rows).
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Rus[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Sv[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_NorBok[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_De[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Ita[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_FR[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Ukr[VLA_MESSAGE_COUNT];
 
 namespace {
 
@@ -33,6 +40,13 @@ struct TLanguageTable {
 // The start-up order of the language tables: English (US) first.
 const TLanguageTable kLanguageTables[] = {
     {"English (US)", ANSI_CHARSET, VLAL_EngUS},
+    {"Russian", RUSSIAN_CHARSET, VLAL_Rus},
+    {"Svenska", ANSI_CHARSET, VLAL_Sv},
+    {"Norsk (Bokm\xE5l)", ANSI_CHARSET, VLAL_NorBok},
+    {"German", ANSI_CHARSET, VLAL_De},
+    {"Italian", ANSI_CHARSET, VLAL_Ita},
+    {"Francais", ANSI_CHARSET, VLAL_FR},
+    {"Ukrainian", RUSSIAN_CHARSET, VLAL_Ukr},
 };
 
 const TVLALanguageInfo* Current() {
