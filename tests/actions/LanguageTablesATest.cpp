@@ -1,0 +1,327 @@
+#include "actions/VLALanguageCheck.h"
+#include "actions/VLALocalize.h"
+#include "platform/base/CodePages.h"
+#include "platform/base/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+
+extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
+
+namespace {
+
+// What each translated table promises beyond the rules every table keeps.
+struct TTableProfile {
+  const char* Name;  // registered name, code page 1252 bytes
+  Byte Charset;
+  Cardinal CodePage;
+  TVLAMessages Table;
+  // Letters beyond ASCII the table may use (UTF-8).
+  const char* Letters;
+  // Non-empty rows whose bytes are those of the English row.
+  std::set<int> EqualToEnglish;
+  // Rows whose accelerator count differs from English: id -> count.
+  std::map<int, int> Accelerators;
+  // When not empty, only these rows keep their English accelerators.
+  std::set<int> AcceleratorRows;
+  // Rows that end in "..." or ":" where English does not, or the reverse.
+  std::set<int> EllipsisDepartures;
+  std::set<int> ColonDepartures;
+  // Rows with a blank at an edge, beside a "|" or doubled.
+  std::set<int> BlankRows;
+  int LongestId;
+  int LongestLength;
+  // Rows the table gives exactly (UTF-8, converted to the code page).
+  std::map<int, const char*> Quoted;
+  // Rows given as bytes.
+  std::map<int, const char*> QuotedBytes;
+  // Names that must not switch.
+  std::vector<const char*> WrongNames;
+};
+
+const TTableProfile kProfiles[] = {
+    {"Spanish",
+     ANSI_CHARSET,
+     1252,
+     VLAL_Esp,
+     "¿Úáéíñóú",
+     {212, 213, 224, 277, 304, 305, 348, 384, 412, 470, 479, 527},
+     {{55, 0}, {202, 1}, {390, 1}, {405, 0}},
+     {},
+     {},
+     {333},
+     {},
+     215,
+     264,
+     {{1, "&Archivo"},
+      {2, "&Editar"},
+      {3, "F&ormato"},
+      {4, "Fue&nte"},
+      {5, "&Párrafo"},
+      {6, "&Insertar"},
+      {7, "&Tabla"},
+      {8, "&Ventana"},
+      {9, "A&yuda"},
+      {10, "&Salir"},
+      {12, "Nuevo|Crea nuevo documento en blanco"},
+      {55, "Hipervínculo..."},
+      {166, "Aumentar Fuente|Aumenta el tamaño del texto seleccionado un 10%"},
+      {168, "Reducir Fuente|Reduce el tamaño del texto seleccionado un 10%"},
+      {202, "A&yuda"},
+      {209, "¿Guadar cambios a %s?"},
+      {217, "Archivos Vellum (*.vlf)|*.vlf"},
+      {218, "Archivos RTF (*.rtf)|*.rtf"},
+      {219, "Archivos XML (*.xml)|*.xml"},
+      {220, "Archivos de Texto (*.txt)|*.txt"},
+      {221, "Archivos de Texto Unicode (*.txt)|*.txt"},
+      {222, "Archivos de Texto - Autodetectar (*.txt)|*.txt"},
+      {223, "Archivos HTML (*.htm;*.html)|*.htm;*.html"},
+      {225, "HTML - Simplificado (*.htm;*.html)|*.htm;*.html"},
+      {227, "Texto a buscar '%s' no encontrado."},
+      {229, "%d textos reemplazados."},
+      {239, "Gris-80%"},
+      {247, "Gris-50%"},
+      {255, "Gris-40%"},
+      {263, "Gris-25%"},
+      {333, "&Destino:"},
+      {335, "No puede abrirse \"%s\""},
+      {349, "Codificación Caracteres: %d"},
+      {350, "Codificación Caracteres: Unicode %d"},
+      {382, "Tamaño por defecto: %d x %d"},
+      {390, "&Espacio entre celdas:"},
+      {405, "Ancho preferido:"},
+      {463, "Nivel %d"},
+      {516, "de %d"}},
+     {{5, "&P\xE1rrafo"}},
+     {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+};
+
+// The first line of a row and the heading of its reasons.
+struct TLeadRow {
+  const char* Name;
+  int Id;
+  const char* Start;  // UTF-8
+  int Length;         // 0: not fixed
+};
+const TLeadRow kLeadRows[] = {
+    {"Spanish", 211, "%s ", 137},
+    {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
+    {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
+    {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Spanish", 578, "Combinaciones especiales de caracteres:\r&&p - ", 0},
+};
+
+// The registration order of all fifteen languages.
+const char* const kMembers[] = {"English (US)", "Russian", "Svenska", "Norsk (Bokm\xE5l)", "German",
+                                "Italian", "Francais", "Portuguese (Brazilian)", "Czech", "Dutch (NL)",
+                                "Slovak", "Persian", "Lithuanian", "Spanish", "Ukrainian"};
+
+AnsiString Row(const TTableProfile& p, int id) { return p.Table[id]; }
+
+int Accelerators(const AnsiString& s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (s[i] == '&') {
+      if (i + 1 < s.size() && s[i + 1] == '&')
+        ++i;
+      else
+        ++n;
+    }
+  return n;
+}
+
+bool EndsWith(const AnsiString& s, const char* tail) {
+  const size_t n = std::char_traits<char>::length(tail);
+  return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+bool HasEdgeBlank(const AnsiString& s) {
+  return !s.empty() && (s.front() == ' ' || s.back() == ' ' || s.find(" |") != AnsiString::npos ||
+                        s.find("| ") != AnsiString::npos || s.find("  ") != AnsiString::npos);
+}
+
+class LanguageTablesATest : public ::testing::TestWithParam<TTableProfile> {
+protected:
+  void SetUp() override {
+    while (CurrentLanguageIndex() >= 0) FinalizeLanguages();
+    InitializeLanguages();
+  }
+  void TearDown() override { SetUp(); }
+};
+
+TEST_P(LanguageTablesATest, ValidatorFindsNothingAgainstEnglish) {
+  const TTableProfile& p = GetParam();
+  EXPECT_EQ(CheckLanguageTable(p.Table, p.CodePage, VLAL_EngUS), std::vector<String>{});
+}
+
+TEST_P(LanguageTablesATest, RowsArePresentAndShortEnoughForThePaddedForm) {
+  const TTableProfile& p = GetParam();
+  for (int id = 0; id < VLA_MESSAGE_COUNT; ++id) {
+    ASSERT_NE(p.Table[id], nullptr) << id;
+    EXPECT_EQ(Row(p, id).empty(), id == 0) << id;
+    if (id != p.LongestId || p.LongestLength < 255) {
+      EXPECT_LT(Row(p, id).size(), 255u) << id;
+    }
+  }
+  const TVLALanguageProfile counts = ProfileLanguageTable(p.Table);
+  EXPECT_EQ(counts.EmptyRows, 1);
+  EXPECT_EQ(counts.LongestRowId, p.LongestId);
+  EXPECT_EQ(counts.LongestRowLength, p.LongestLength);
+}
+
+TEST_P(LanguageTablesATest, EveryByteIsOneOfTheTablesLetters) {
+  const TTableProfile& p = GetParam();
+  const WideString letters = Utf8ToWide(p.Letters);
+  for (int id = 0; id < VLA_MESSAGE_COUNT; ++id) {
+    const WideString wide = AnsiToWide(Row(p, id), p.CodePage);
+    bool lossless = true;
+    EXPECT_EQ(WideToAnsi(wide, p.CodePage, lossless), Row(p, id)) << id;
+    EXPECT_TRUE(lossless) << id;
+    for (char16_t c : wide)
+      if (c >= 0x80) {
+        EXPECT_NE(letters.find(c), WideString::npos) << id << ": U+" << std::hex << int(c);
+      }
+  }
+}
+
+TEST_P(LanguageTablesATest, QuotedRowsAreExact) {
+  const TTableProfile& p = GetParam();
+  for (const auto& [id, text] : p.Quoted) {
+    bool lossless = true;
+    EXPECT_EQ(Row(p, id), WideToAnsi(Utf8ToWide(text), p.CodePage, lossless)) << id;
+    EXPECT_TRUE(lossless) << id;
+  }
+  for (const auto& [id, bytes] : p.QuotedBytes) EXPECT_EQ(Row(p, id), AnsiString(bytes)) << id;
+  for (const TLeadRow& lead : kLeadRows) {
+    if (AnsiString(lead.Name) != p.Name) continue;
+    const AnsiString start = Utf8ToAnsi(lead.Start, p.CodePage);
+    EXPECT_EQ(Row(p, lead.Id).rfind(start, 0), 0u) << lead.Id;
+    if (lead.Length) {
+      EXPECT_EQ(static_cast<int>(Row(p, lead.Id).size()), lead.Length) << lead.Id;
+    }
+  }
+}
+
+TEST_P(LanguageTablesATest, ExactlyTheListedRowsEqualEnglish) {
+  const TTableProfile& p = GetParam();
+  std::set<int> equal;
+  for (int id = 1; id < VLA_MESSAGE_COUNT; ++id)
+    if (Row(p, id) == VLAL_EngUS[id]) equal.insert(id);
+  EXPECT_EQ(equal, p.EqualToEnglish);
+}
+
+TEST_P(LanguageTablesATest, RowsKeepTheEnglishFormSaveTheListedDepartures) {
+  const TTableProfile& p = GetParam();
+  for (int id = 1; id < VLA_MESSAGE_COUNT; ++id) {
+    SCOPED_TRACE(id);
+    const AnsiString s = Row(p, id);
+    const AnsiString e = VLAL_EngUS[id];
+    int accelerators = Accelerators(e);
+    if (!p.AcceleratorRows.empty() && !p.AcceleratorRows.count(id)) accelerators = 0;
+    if (p.Accelerators.count(id)) accelerators = p.Accelerators.at(id);
+    EXPECT_EQ(Accelerators(s), accelerators);
+    EXPECT_EQ(EndsWith(s, "...") != EndsWith(e, "..."), p.EllipsisDepartures.count(id) == 1);
+    EXPECT_EQ(EndsWith(s, ":") != EndsWith(e, ":"), p.ColonDepartures.count(id) == 1);
+    EXPECT_EQ(HasEdgeBlank(s), p.BlankRows.count(id) == 1);
+  }
+  // The reasons of the error rows: a line each, "- " first, ";" or "." last.
+  for (int id : {214, 215, 216}) {
+    const AnsiString s = Row(p, id);
+    const size_t first = s.find("\r\r");
+    ASSERT_NE(first, AnsiString::npos) << id;
+    const size_t heading = s.find('\r', first + 2);
+    ASSERT_NE(heading, AnsiString::npos) << id;
+    AnsiString rest = s.substr(heading + 1);
+    size_t start = 0;
+    int lines = 0;
+    while (start <= rest.size()) {
+      size_t end = rest.find('\r', start);
+      const AnsiString line = rest.substr(start, end == AnsiString::npos ? AnsiString::npos : end - start);
+      EXPECT_EQ(line.rfind("- ", 0), 0u) << id << ": " << line;
+      EXPECT_TRUE(EndsWith(line, end == AnsiString::npos ? "." : ";")) << id << ": " << line;
+      ++lines;
+      if (end == AnsiString::npos) break;
+      start = end + 1;
+    }
+    EXPECT_EQ(lines, id - 211) << id;  // three, four and five reasons
+  }
+  // The page codes, in the English order.
+  const AnsiString codes = Row(p, 578);
+  size_t at = 0;
+  for (const char* code : {"&&p - ", "&&P - ", "&&d - ", "&&t - "}) {
+    at = codes.find(code, at);
+    EXPECT_NE(at, AnsiString::npos) << code;
+  }
+}
+
+TEST_P(LanguageTablesATest, SwitchingTakesTheExactNameOnly) {
+  const TTableProfile& p = GetParam();
+  SwitchLanguage(p.Name);
+  EXPECT_EQ(LanguageInfo(CurrentLanguageIndex()).Name, p.Name);
+  EXPECT_EQ(GetLanguageCharset(), p.Charset);
+  EXPECT_EQ(GetLanguageHelpFile(), "");
+  EXPECT_EQ(static_cast<const void*>(GetLanguagePChar(1)), static_cast<const void*>(p.Table[1]));
+  EXPECT_EQ(GetLanguageString(0), "");
+  EXPECT_EQ(GetLanguageString(578), Row(p, 578));
+  const int current = CurrentLanguageIndex();
+  for (const char* wrong : p.WrongNames) {
+    try {
+      SwitchLanguage(wrong);
+      ADD_FAILURE() << "switched to " << wrong;
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message, "Invalid language: " + AnsiToUtf8(wrong, 1252));
+    }
+    EXPECT_EQ(CurrentLanguageIndex(), current);
+  }
+}
+
+TEST_P(LanguageTablesATest, FormatRowsTakeTheEnglishArguments) {
+  const TTableProfile& p = GetParam();
+  SwitchLanguage(p.Name);
+  const AnsiString size = FormatLanguageString(382, {Integer(640), Integer(480)});
+  EXPECT_LT(size.find("640"), size.find(" x 480")) << size;
+  EXPECT_NE(FormatLanguageString(227, {AnsiString("qwz")}).find("'qwz'"), AnsiString::npos);
+  EXPECT_NE(FormatLanguageString(335, {AnsiString("qwz")}).find("\"qwz\""), AnsiString::npos);
+  for (Word id : {229, 349, 350, 463, 516}) EXPECT_NE(FormatLanguageString(id, {Integer(73)}).find("73"), AnsiString::npos);
+  for (Word id : {209, 211}) EXPECT_EQ(FormatLanguageString(id, {AnsiString("a.vlf")}).find("%"), AnsiString::npos);
+}
+
+TEST_P(LanguageTablesATest, RegisteredOnceInItsPlaceOfTheOrder) {
+  const TTableProfile& p = GetParam();
+  // Positions follow the members' order among the languages registered.
+  int expected = 0, found = -1, times = 0;
+  bool before = true;
+  for (const char* member : kMembers) {
+    bool registered = false;
+    for (int i = 0; i < LanguageCount(); ++i)
+      if (LanguageInfo(i).Name == member) registered = true;
+    if (AnsiString(member) == p.Name) before = false;
+    if (registered && before) ++expected;
+  }
+  for (int i = 0; i < LanguageCount(); ++i)
+    if (LanguageInfo(i).Name == p.Name) {
+      found = i;
+      ++times;
+      EXPECT_EQ(LanguageInfo(i).Charset, p.Charset);
+      EXPECT_EQ(LanguageInfo(i).Messages, p.Table);
+      EXPECT_EQ(LanguageInfo(i).HelpFile, "");
+    }
+  EXPECT_EQ(times, 1);
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(CurrentLanguageIndex(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, LanguageTablesATest, ::testing::ValuesIn(kProfiles),
+                         [](const ::testing::TestParamInfo<TTableProfile>& info) {
+                           String name;
+                           for (char c : String(info.param.Name))
+                             if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                           return name;
+                         });
+
+}  // namespace
