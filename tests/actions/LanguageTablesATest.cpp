@@ -11,6 +11,7 @@
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
 
 namespace {
@@ -99,6 +100,63 @@ const TTableProfile kProfiles[] = {
       {516, "de %d"}},
      {{5, "&P\xE1rrafo"}},
      {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+    {"Lithuanian",
+     BALTIC_CHARSET,
+     1257,
+     VLAL_Lith,
+     "ĮŠŽąįęčėšųūž",
+     {224, 238, 252, 348, 373, 376, 377, 459, 485, 510},
+     {{94, 1}, {202, 1}, {276, 1}, {287, 1}, {330, 1}, {331, 1}, {359, 0}, {390, 1}, {498, 0}},
+     {},
+     {},
+     {398},
+     {176},
+     216,
+     227,
+     {{1, "&Failas"},
+      {2, "&Redaguoti"},
+      {3, "F&ormatas"},
+      {4, "Š&riftas"},
+      {5, "&Pastraipa"},
+      {6, "Į&terpti"},
+      {7, "&Lentelė"},
+      {8, "L&angas"},
+      {9, "Pa&galba"},
+      {10, "Iš&eiti"},
+      {94, "Pastraipos &Pagrindo Spalva|Nustatoma pastraipos pagrindo spalva"},
+      {176, "Užbraukimas|Pažymėtame tekste įterpiama perbraukianti linija "},
+      {202, "&Pagalba"},
+      {209, "Išsaugoti keitimus į %s?"},
+      {217, "Vellum Failai (*.vlf)|*.vlf"},
+      {218, "RTF Failai (*.rtf)|*.rtf"},
+      {219, "XML Failai (*.xml)|*.xml"},
+      {220, "Teksto Failai (*.txt)|*.txt"},
+      {221, "Teksto Failai - Unicode (*.txt)|*.txt"},
+      {222, "Teksto Failai - Automatinis nustatymas (*.txt)|*.txt"},
+      {223, "HTML Failai (*.htm;*.html)|*.htm;*.html"},
+      {225, "HTML - Supaprastintas (*.htm;*.html)|*.htm;*.html"},
+      {227, "Ieškoma eilutė '%s' ne rasta."},
+      {229, "%d eilučių sukeista."},
+      {239, "Pilka-80%"},
+      {247, "Pilka-50%"},
+      {255, "Pilka-40%"},
+      {263, "Pilka-25%"},
+      {276, "&Pagrindas"},
+      {287, "Užpildo &Spalva"},
+      {330, "Įt&erpti Hipernuorodą"},
+      {331, "&Hipernuoroda"},
+      {335, "Negalime susisiekti su \"%s\""},
+      {349, "Simbolio kodas: %d"},
+      {350, "Simbolio kodas: Unicode %d"},
+      {359, "Nustatyti matmenis"},
+      {382, "Nustatytas dydis: %d x %d"},
+      {390, "&Tarpai tarp ląstelių:"},
+      {398, "&Antraštinių Eilučių skaičius"},
+      {463, "Lygis %d"},
+      {498, "per:"},
+      {516, "iš %d"}},
+     {{4, "\xD0&riftas"}, {6, "\xC1&terpti"}},
+     {"lithuanian", "LITHUANIAN", "Lietuvi\xF8", "Lithuanian "}},
 };
 
 // The first line of a row and the heading of its reasons.
@@ -107,12 +165,20 @@ struct TLeadRow {
   int Id;
   const char* Start;  // UTF-8
   int Length;         // 0: not fixed
+  const char* End = "";
 };
 const TLeadRow kLeadRows[] = {
-    {"Spanish", 211, "%s ", 137},
+    {"Spanish", 211, "%s ", 137, "ha seleccionado.\r¿Desea guardar el documento en este formato?"},
     {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
     {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
     {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Lithuanian", 166, "", 0, " 10%"},
+    {"Lithuanian", 168, "", 0, " 10%"},
+    {"Lithuanian", 211, "%s ", 119, "pasirinktu formatu.\rAr jūs norite išsaugoti dokumentą šiame formate?"},
+    {"Lithuanian", 214, "Klaida atveriant failą.\r\rGalimos priežastys:\r- ", 0},
+    {"Lithuanian", 215, "Klaida atveriant paveikslo failą.\r\rGalimos priežastys:\r- ", 0},
+    {"Lithuanian", 216, "Klaida saugant failą.\r\rGalimos priežastys:\r- ", 227},
+    {"Lithuanian", 578, "Ypatingos simbolių kombinacijos:\r&&p - ", 0},
     {"Spanish", 578, "Combinaciones especiales de caracteres:\r&&p - ", 0},
 };
 
@@ -201,6 +267,8 @@ TEST_P(LanguageTablesATest, QuotedRowsAreExact) {
     if (AnsiString(lead.Name) != p.Name) continue;
     const AnsiString start = Utf8ToAnsi(lead.Start, p.CodePage);
     EXPECT_EQ(Row(p, lead.Id).rfind(start, 0), 0u) << lead.Id;
+    const AnsiString end = Utf8ToAnsi(lead.End, p.CodePage);
+    EXPECT_TRUE(EndsWith(Row(p, lead.Id), end.c_str())) << lead.Id;
     if (lead.Length) {
       EXPECT_EQ(static_cast<int>(Row(p, lead.Id).size()), lead.Length) << lead.Id;
     }
