@@ -11,6 +11,7 @@
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
 
@@ -35,6 +36,9 @@ struct TTableProfile {
   std::set<int> ColonDepartures;
   // Rows with a blank at an edge, beside a "|" or doubled.
   std::set<int> BlankRows;
+  // Whether a closing "..." follows a blank, and the rows that differ.
+  bool BlankBeforeEllipsis;
+  std::set<int> EllipsisBlankDepartures;
   int LongestId;
   int LongestLength;
   // Rows the table gives exactly (UTF-8, converted to the code page).
@@ -56,6 +60,8 @@ const TTableProfile kProfiles[] = {
      {},
      {},
      {333},
+     {},
+     false,
      {},
      215,
      264,
@@ -100,6 +106,65 @@ const TTableProfile kProfiles[] = {
       {516, "de %d"}},
      {{5, "&P\xE1rrafo"}},
      {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+    {"Persian",
+     ARABIC_CHARSET,
+     1256,
+     VLAL_Persian,
+     // Arabic letters of the code page, the four Persian ones, keheh, the
+     // zero-width non-joiner, comma and question mark; no direction marks.
+     "ءآأؤإئابةتثجحخدذرزسشصضطظعغـفقكلمنهوىيپچژگک\u200c،؟",
+     {185, 186, 187, 188, 189, 190, 191, 192, 193, 194, 202, 217, 218, 219, 220,
+      221, 222, 223, 224, 225, 336, 337, 338, 339, 340, 341, 342, 343, 344, 463},
+     {{97, 0}, {99, 0}, {115, 0}, {141, 0}, {360, 0}, {390, 1}, {392, 0},
+      {393, 0}, {398, 0}, {443, 0}, {493, 0}, {498, 0}, {541, 0}},
+     {},
+     {27, 35, 55, 57, 67, 73, 103, 119, 179, 290, 391},
+     {333, 355, 378, 389, 390, 398, 435, 454},
+     {510},
+     true,
+     {59, 336},
+     216,
+     207,
+     {{1, "&پرونده"},
+      {2, "&ويرايش"},
+      {3, "&قالب\u200cبندى"},
+      {4, "&فونت"},
+      {5, "&پاراگراف"},
+      {6, "&درج"},
+      {7, "&جدول"},
+      {8, "&پنجره"},
+      {9, "&راهنما"},
+      {10, "&خروچ"},
+      {13, "&فراخوانى ..."},
+      {27, "ت&نظيم صفحه"},
+      {119, "&ادغام خانه\u200cها ..."},
+      {166, "افزايش اندازه قلم|افزايش 10%ى اندازه قلم متن انتخابى"},
+      {168, "جمع شدن قلم|جمع كردن 10%ى متن انتخابى"},
+      {209, "آيا تغييرات در %s ضبط گردد؟"},
+      {212, "فرمت Vellum"},
+      {227, "هيچ موردى در جستجو به دنبال '%s' يافت نشد"},
+      {229, "%d رشته جايگزين شد."},
+      {239, "خاكسترى-80%"},
+      {247, "خاكسترى-50%"},
+      {255, "خاكسترى-40%"},
+      {259, "سبز روشن"},
+      {263, "خاكسترى-25%"},
+      {267, "سبز روشن"},
+      {334, "<<انتخاب>>"},
+      {335, "امكان هدايت به \"%s\" وجود ندارد"},
+      {349, "كد كاراكتر: %d"},
+      {350, "كد كاراكتر: يونيكد %d"},
+      {382, "اندازه پيش فرض: %d x %d"},
+      {416, "فرمت Rich Text"},
+      {417, "فرمت HTML"},
+      {419, "متن Unicode"},
+      {420, "تصاوير Bitmap"},
+      {421, "تصوير Metafile"},
+      {440, "درج عدد|"},
+      {516, "از %d"},
+      {578, "تركيب خاص كاراكتر:\r&&p - شماره صفحه; &&P - مجموع صفحات; &&d - تاريخ فعلى; &&t - زمان فعلى."}},
+     {{1, "&\x81\xD1\xE6\xE4\xCF\xE5"}, {113, "(\xCD\xD0\xDD &\xD1\xCF\xED\xDD(\xE5\xC7"}},
+     {"persian", "PERSIAN", "Farsi", " Persian"}},
     {"Lithuanian",
      BALTIC_CHARSET,
      1257,
@@ -111,6 +176,8 @@ const TTableProfile kProfiles[] = {
      {},
      {398},
      {176},
+     false,
+     {},
      216,
      227,
      {{1, "&Failas"},
@@ -159,6 +226,8 @@ const TTableProfile kProfiles[] = {
      {"lithuanian", "LITHUANIAN", "Lietuvi\xF8", "Lithuanian "}},
 };
 
+void PrintTo(const TTableProfile& p, std::ostream* os) { *os << p.Name; }
+
 // The first line of a row and the heading of its reasons.
 struct TLeadRow {
   const char* Name;
@@ -172,6 +241,14 @@ const TLeadRow kLeadRows[] = {
     {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
     {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
     {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Persian", 12, "جديد|", 0},
+    {"Persian", 211, "%s ", 114, "؟"},
+    {"Persian", 214, "خطا در فراخوانى فايل.\r\rدلايل احتمالى:\r- ", 0},
+    {"Persian", 215, "خطا در فراخوانى تصوير.\r\rدلايل احتمالى:\r- ", 0},
+    {"Persian", 216, "خطا در ضبط فايل.\r\rدلايل احتمالى:\r- ", 207},
+    {"Persian", 115, "(حذف ستون(ها", 0},
+    {"Persian", 116, "(حذف ستون(ها|", 0},
+    {"Persian", 114, "(حذف رديف(ها|", 0},
     {"Lithuanian", 166, "", 0, " 10%"},
     {"Lithuanian", 168, "", 0, " 10%"},
     {"Lithuanian", 211, "%s ", 119, "pasirinktu formatu.\rAr jūs norite išsaugoti dokumentą šiame formate?"},
@@ -296,6 +373,9 @@ TEST_P(LanguageTablesATest, RowsKeepTheEnglishFormSaveTheListedDepartures) {
     EXPECT_EQ(EndsWith(s, "...") != EndsWith(e, "..."), p.EllipsisDepartures.count(id) == 1);
     EXPECT_EQ(EndsWith(s, ":") != EndsWith(e, ":"), p.ColonDepartures.count(id) == 1);
     EXPECT_EQ(HasEdgeBlank(s), p.BlankRows.count(id) == 1);
+    if (EndsWith(s, "...")) {
+      EXPECT_EQ(EndsWith(s, " ...") != p.BlankBeforeEllipsis, p.EllipsisBlankDepartures.count(id) == 1);
+    }
   }
   // The reasons of the error rows: a line each, "- " first, ";" or "." last.
   for (int id : {214, 215, 216}) {
