@@ -11,6 +11,7 @@
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
@@ -48,6 +49,14 @@ struct TTableProfile {
   // Names that must not switch.
   std::vector<const char*> WrongNames;
 };
+
+// The accelerators a table keeps: the hyperlink-attribute and page-setup texts.
+std::set<int> HyperlinkAndPageSetupRows() {
+  std::set<int> ids;
+  for (int id = 336; id <= 344; ++id) ids.insert(id);
+  for (int id = 547; id <= 577; ++id) ids.insert(id);
+  return ids;
+}
 
 const TTableProfile kProfiles[] = {
     {"Spanish",
@@ -106,6 +115,67 @@ const TTableProfile kProfiles[] = {
       {516, "de %d"}},
      {{5, "&P\xE1rrafo"}},
      {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+    {"Slovak",
+     EASTEUROPE_CHARSET,
+     1250,
+     VLAL_Slovak,
+     // The "ř" only in the heading of two error texts.
+     "áäčďéíĺľňóšťúýžČĽŠÚŽř",
+     {185, 186, 187, 188, 189, 190, 191, 192, 193, 194, 195, 202, 224, 292, 336,
+      337, 338, 339, 340, 341, 342, 343, 344, 348, 418, 419, 459, 485, 510, 563},
+     {},
+     HyperlinkAndPageSetupRows(),
+     {},
+     {300},
+     {14, 80, 96, 97, 98, 128, 130, 138, 176, 450, 451, 452},
+     false,
+     {},
+     216,
+     214,
+     {{1, "Súbor"},
+      {2, "Úpravy"},
+      {3, "Formát"},
+      {4, "Písmo"},
+      {5, "Odstavec"},
+      {6, "Vložiť"},
+      {7, "Tabuľka"},
+      {8, "Okno"},
+      {9, "Nápoveda"},
+      {10, "Koniec"},
+      {13, "Otvoriť..."},
+      {97, " Riadkovanie 1.5 riadku "},
+      {166, "Zväčšiť písmo|Zväčší výšku vybraného textu o 10%"},
+      {168, "Zmenšiť písmo|Zmenší výšku vybraného textu o 10%"},
+      {209, "Uložiť urobené zmeny do %s?"},
+      {217, "Vellum Súbory (*.vlf)|*.vlf"},
+      {218, "RTF Súbory (*.rtf)|*.rtf"},
+      {219, "XML Súbory (*.xml)|*.xml"},
+      {220, "Textové Súbory (*.txt)|*.txt"},
+      {221, "Textové Súbory - Unicode (*.txt)|*.txt"},
+      {222, "Textové Súbory - Autodetect (*.txt)|*.txt"},
+      {223, "HTML Súbory (*.htm;*.html)|*.htm;*.html"},
+      {225, "HTML - zjednodušený (*.htm;*.html)|*.htm;*.html"},
+      {227, "Hľadaný reťazec '%s' nenájdený."},
+      {229, "%d reťazcov nahradených."},
+      {239, "Šedá-80%"},
+      {247, "Šedá-50%"},
+      {255, "Šedá-40%"},
+      {263, "Šedá-25%"},
+      {300, "Veľkosť:"},
+      {335, "Nedá sa prejsť na \"%s\""},
+      {349, "Kód znaku: %d"},
+      {350, "Kód znaku: Unicode %d"},
+      {382, "Štandardná veľkosť: %d x %d"},
+      {440, "Vložiť číslo|"},
+      {463, "Úroveň %d"},
+      {516, "z %d"},
+      {551, "V&ľavo:"},
+      {557, "na &výšku"},
+      {571, "Z&ápätie na prvej stránke"},
+      {572, "P&ísmo..."},
+      {578, "Kombinácia špeciálnych znakov:\r&&p - číslo stránky; &&P - počet stránok; &&d - aktuálny dátum; &&t - aktuálny čas."}},
+     {{1, "S\xFA" "bor"}},
+     {"slovak", "SLOVAK", "Sloven\x9Aina", "Slovak\t"}},
     {"Persian",
      ARABIC_CHARSET,
      1256,
@@ -241,6 +311,12 @@ const TLeadRow kLeadRows[] = {
     {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
     {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
     {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Slovak", 14, " Otvoriť |", 0},
+    {"Slovak", 80, " ", 0},
+    {"Slovak", 211, "%s ", 135, "?"},
+    {"Slovak", 214, "Chyba pri načítavaní Súboru.\r\rMožné příčiny:\r- ", 0},
+    {"Slovak", 215, "Chyba pri načítavaní obrázku.\r\rMožné příčiny:\r- ", 0},
+    {"Slovak", 216, "Chyba pri ukladaní Súboru.\r\rMožné príčiny:\r- ", 214},
     {"Persian", 12, "جديد|", 0},
     {"Persian", 211, "%s ", 114, "؟"},
     {"Persian", 214, "خطا در فراخوانى فايل.\r\rدلايل احتمالى:\r- ", 0},
