@@ -11,6 +11,7 @@
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Dutch[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
@@ -48,6 +49,8 @@ struct TTableProfile {
   std::map<int, const char*> QuotedBytes;
   // Names that must not switch.
   std::vector<const char*> WrongNames;
+  // Colour names (ids 230-271) that repeat: pairs of ids.
+  std::set<std::pair<int, int>> SameColours = {};
 };
 
 // The accelerators a table keeps: the hyperlink-attribute and page-setup texts.
@@ -115,6 +118,63 @@ const TTableProfile kProfiles[] = {
       {516, "de %d"}},
      {{5, "&P\xE1rrafo"}},
      {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+    {"Dutch (NL)",
+     ANSI_CHARSET,
+     1252,
+     VLAL_Dutch,
+     "",
+     {9,   13,  25,  55,  185, 186, 187, 188, 189, 190, 191, 192, 193, 194, 195, 202,
+      204, 224, 231, 238, 244, 250, 252, 254, 262, 264, 265, 273, 292, 298, 301, 304,
+      318, 319, 323, 331, 332, 336, 337, 338, 339, 340, 341, 342, 343, 344, 347, 348,
+      349, 350, 363, 373, 378, 418, 419, 459, 473, 485, 486, 510, 516},
+     {{94, 1}, {321, 2}},
+     {},
+     {},
+     {},
+     {102, 135},
+     false,
+     {65},
+     216,
+     228,
+     {{1, "&Bestand"},
+      {2, "&Wijzig"},
+      {3, "&Beeld"},
+      {4, "Le&ttertype"},
+      {5, "&Paragraaf"},
+      {6, "&Invoegen"},
+      {7, "&Tabel"},
+      {8, "&Venster"},
+      {9, "&Help"},
+      {10, "&Afsluiten"},
+      {94, "Paragraaf &Achtergrond Kleur|Instellen van paragraaf achtergrond kleur"},
+      {166, "Vergroot lettertype|Vergroot lettertype van text met 10%"},
+      {168, "Verklein lettertype|Verklein lettertype van text met 10%"},
+      {209, "Wijzigingen opslaan naar %s?"},
+      {217, "Vellum bestanden (*.vlf)|*.vlf"},
+      {218, "RTF bestanden (*.rtf)|*.rtf"},
+      {219, "XML bestanden (*.xml)|*.xml"},
+      {220, "Text bestanden (*.txt)|*.txt"},
+      {221, "Text bestanden - Unicode (*.txt)|*.txt"},
+      {222, "Text bestanden - Detecteer (*.txt)|*.txt"},
+      {223, "HTML bestanden (*.htm;*.html)|*.htm;*.html"},
+      {225, "HTML - eenvoudig (*.htm;*.html)|*.htm;*.html"},
+      {227, "Text '%s' niet gevonden."},
+      {229, "%d texten vervangen."},
+      {239, "Grijs-80%"},
+      {247, "Grijs-50%"},
+      {253, "Licht Blauw"},
+      {255, "Grijs-40%"},
+      {263, "Grijs-25%"},
+      {269, "Licht Blauw"},
+      {321, "&Om&hoog"},
+      {335, "Kan \"%s\" niet openen"},
+      {382, "Standaard grootte: %d x %d"},
+      {390, "&Cel &ruimte:"},
+      {440, "Invoegen nummer|"},
+      {463, "Niveau %d"}},
+     {},
+     {"Dutch", "dutch (nl)", "Dutch(NL)", "Nederlands"},
+     {{253, 269}}},
     {"Slovak",
      EASTEUROPE_CHARSET,
      1250,
@@ -234,7 +294,8 @@ const TTableProfile kProfiles[] = {
       {516, "از %d"},
       {578, "تركيب خاص كاراكتر:\r&&p - شماره صفحه; &&P - مجموع صفحات; &&d - تاريخ فعلى; &&t - زمان فعلى."}},
      {{1, "&\x81\xD1\xE6\xE4\xCF\xE5"}, {113, "(\xCD\xD0\xDD &\xD1\xCF\xED\xDD(\xE5\xC7"}},
-     {"persian", "PERSIAN", "Farsi", " Persian"}},
+     {"persian", "PERSIAN", "Farsi", " Persian"},
+     {{259, 267}}},
     {"Lithuanian",
      BALTIC_CHARSET,
      1257,
@@ -311,6 +372,9 @@ const TLeadRow kLeadRows[] = {
     {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
     {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
     {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Dutch (NL)", 211, "%s ", 106, "?"},
+    {"Dutch (NL)", 216, "", 228, ""},
+    {"Dutch (NL)", 578, "Speciale letter combinaties:\r&&p - ", 111},
     {"Slovak", 14, " Otvoriť |", 0},
     {"Slovak", 80, " ", 0},
     {"Slovak", 211, "%s ", 135, "?"},
@@ -474,6 +538,12 @@ TEST_P(LanguageTablesATest, RowsKeepTheEnglishFormSaveTheListedDepartures) {
     }
     EXPECT_EQ(lines, id - 211) << id;  // three, four and five reasons
   }
+  // Colour names: the listed pairs repeat, no other.
+  std::set<std::pair<int, int>> same;
+  for (int a = 230; a <= 271; ++a)
+    for (int b = a + 1; b <= 271; ++b)
+      if (Row(p, a) == Row(p, b)) same.insert({a, b});
+  EXPECT_EQ(same, p.SameColours);
   // The page codes, in the English order.
   const AnsiString codes = Row(p, 578);
   size_t at = 0;
