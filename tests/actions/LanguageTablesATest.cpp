@@ -11,6 +11,7 @@
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Czech[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Dutch[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
@@ -53,10 +54,11 @@ struct TTableProfile {
   std::set<std::pair<int, int>> SameColours = {};
 };
 
-// The accelerators a table keeps: the hyperlink-attribute and page-setup texts.
-std::set<int> HyperlinkAndPageSetupRows() {
+// The accelerators a table keeps: the page-setup texts and the given
+// hyperlink texts.
+std::set<int> PageSetupRowsAnd(int first, int last) {
   std::set<int> ids;
-  for (int id = 336; id <= 344; ++id) ids.insert(id);
+  for (int id = first; id <= last; ++id) ids.insert(id);
   for (int id = 547; id <= 577; ++id) ids.insert(id);
   return ids;
 }
@@ -118,6 +120,62 @@ const TTableProfile kProfiles[] = {
       {516, "de %d"}},
      {{5, "&P\xE1rrafo"}},
      {"spanish", "SPANISH", "Espa\xF1ol", "Spanish "}},
+    {"Czech",
+     EASTEUROPE_CHARSET,
+     1250,
+     VLAL_Czech,
+     "ŠŽšžČŘÚáčéěíňóřůúý",
+     {195, 224, 292, 348, 418, 419, 459, 485, 510, 563},
+     {},
+     PageSetupRowsAnd(336, 336),
+     {},
+     {300},
+     {},
+     false,
+     {},
+     216,
+     207,
+     {{1, "Soubor"},
+      {2, "Úpravy"},
+      {3, "Formát"},
+      {4, "Písmo"},
+      {5, "Odstavec"},
+      {6, "Vložit"},
+      {7, "Tabulka"},
+      {8, "Okno"},
+      {9, "Nápověda"},
+      {10, "Konec"},
+      {166, "Zvětšit písmo|Zvětší výšku vybraného textu o 10%"},
+      {168, "Zmenšit písmo|Zmenší výšku vybraného textu o 10%"},
+      {209, "Uložit provedené změny do %s?"},
+      {213, "Vhyba"},
+      {217, "Vellum soubory (*.vlf)|*.vlf"},
+      {218, "RTF soubory (*.rtf)|*.rtf"},
+      {219, "XML soubory (*.xml)|*.xml"},
+      {220, "Textové soubory (*.txt)|*.txt"},
+      {221, "Textové soubory - Unicode (*.txt)|*.txt"},
+      {222, "Textové soubory - Autodetect (*.txt)|*.txt"},
+      {223, "HTML soubory (*.htm;*.html)|*.htm;*.html"},
+      {225, "HTML - zjednodušený (*.htm;*.html)|*.htm;*.html"},
+      {227, "Hledaný řetězec '%s' nenalezen."},
+      {229, "%d řetězců nahrazeno."},
+      {239, "Šedá-80%"},
+      {247, "Šedá-50%"},
+      {255, "Šedá-40%"},
+      {263, "Šedá-25%"},
+      {300, "Velikost:"},
+      {335, "Nelze přejít na \"%s\""},
+      {336, "&Vlastnosti..."},
+      {349, "Kód znaku: %d"},
+      {350, "Kód znaku: Unicode %d"},
+      {382, "Standardní velikost: %d x %d"},
+      {440, "vložit číslo|"},
+      {463, "Úroveň %d"},
+      {516, "z %d"},
+      {557, "na &výšku"},
+      {558, "na &šířku"}},
+     {{9, "N\xE1pov\xEC" "da"}},
+     {"czech", "CZECH", "\xC8" "e\x9A" "tina", "Czech "}},
     {"Dutch (NL)",
      ANSI_CHARSET,
      1252,
@@ -184,7 +242,7 @@ const TTableProfile kProfiles[] = {
      {185, 186, 187, 188, 189, 190, 191, 192, 193, 194, 195, 202, 224, 292, 336,
       337, 338, 339, 340, 341, 342, 343, 344, 348, 418, 419, 459, 485, 510, 563},
      {},
-     HyperlinkAndPageSetupRows(),
+     PageSetupRowsAnd(336, 344),
      {},
      {300},
      {14, 80, 96, 97, 98, 128, 130, 138, 176, 450, 451, 452},
@@ -372,6 +430,9 @@ const TLeadRow kLeadRows[] = {
     {"Spanish", 214, "Error cargando archivo.\r\rPosibles causas:\r- ", 0},
     {"Spanish", 215, "Error cargando el archivo de imagen.\r\rPosibles causas:\r- ", 264},
     {"Spanish", 216, "Error al guardar archivo.\r\rPosibles causas:\r- ", 0},
+    {"Czech", 211, "%s ", 129, "?"},
+    {"Czech", 216, "", 207, "."},
+    {"Czech", 578, "Kombinace speciálních znaků:\r&&p - ", 112},
     {"Dutch (NL)", 211, "%s ", 106, "?"},
     {"Dutch (NL)", 216, "", 228, ""},
     {"Dutch (NL)", 578, "Speciale letter combinaties:\r&&p - ", 111},
