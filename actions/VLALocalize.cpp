@@ -9,6 +9,7 @@
 
 // The generated tables (lang/*.rows).
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_PtBr[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Czech[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Dutch[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
@@ -39,6 +40,7 @@ struct TLanguageTable {
 // The start-up order of the language tables: English (US) first.
 const TLanguageTable kLanguageTables[] = {
     {"English (US)", ANSI_CHARSET, VLAL_EngUS},
+    {"Portuguese (Brazilian)", ANSI_CHARSET, VLAL_PtBr},
     {"Czech", EASTEUROPE_CHARSET, VLAL_Czech},
     {"Dutch (NL)", ANSI_CHARSET, VLAL_Dutch},
     {"Slovak", EASTEUROPE_CHARSET, VLAL_Slovak},
