@@ -67,6 +67,8 @@ void RegisterLanguage(const TVLALanguageName& Name, Byte Charset, TVLAMessages M
 
 void SwitchLanguage(const TVLALanguageName& Name) {
   TRegistry& r = Registry();
+  // A switch before any lookup still finds the languages of the start-up.
+  if (!r.Initialized) InitializeLanguages();
   if (r.List)
     for (size_t i = 0; i < r.List->size(); ++i)
       if ((*r.List)[i].Name == Name) {
