@@ -1,3 +1,4 @@
+#include "actions/IntegerVLFrm.h"
 #include "actions/VLALanguageCheck.h"
 #include "actions/VLALocalize.h"
 #include "platform/base/CodePages.h"
@@ -6,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <set>
 
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
@@ -731,6 +734,39 @@ TEST_P(LanguageTablesATest, RegisteredOnceInItsPlaceOfTheOrder) {
   EXPECT_EQ(times, 1);
   EXPECT_EQ(found, expected);
   EXPECT_EQ(CurrentLanguageIndex(), 0);
+}
+
+TEST_P(LanguageTablesATest, DialogsOpenInTheTablesDirectionWithoutHelp) {
+  const TTableProfile& p = GetParam();
+  Application->Initialize();
+  SwitchLanguage(p.Name);
+  std::unique_ptr<TfrmInteger> d(CreateVLForm<TfrmInteger>(nullptr));
+  // As the insert-rows action sets its texts, after the dialog was made.
+  d->SetText(LanguageText(545));
+  d->lbl->SetText(LanguageText(546));
+  d->Show();
+  const bool rtl = p.Charset == ARABIC_CHARSET;
+  EXPECT_EQ(d->BiDiMode, rtl ? bdRightToLeft : bdLeftToRight);
+  EXPECT_EQ(d->FindComponent("btnHelp"), nullptr);
+  EXPECT_EQ(d->btnOk->GetText(), LanguageText(195));
+  // Margins as built (label 12 from its box's edge, OK 56 and Cancel 8 from
+  // the dialog's), measured from the right when right to left.
+  auto margin = [rtl](TControl* c, Integer width) { return rtl ? width - c->GetLeft() - c->GetWidth() : c->GetLeft(); };
+  EXPECT_EQ(margin(d->lbl, d->GroupBox1->ClientWidth()), 12);
+  EXPECT_EQ(margin(d->btnCancel, d->ClientWidth()) - margin(d->btnOk, d->ClientWidth()), 81);
+  EXPECT_LT(margin(d->btnOk, d->ClientWidth()), d->ClientWidth() / 2);
+  d->Hide();
+}
+
+// In a fresh program, before any text was looked up.
+TEST(LanguageStartUpTest, SwitchingFirstFindsTheRegisteredTables) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SwitchLanguage("Persian");
+        std::exit(GetLanguageCharset() == ARABIC_CHARSET ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, LanguageTablesATest, ::testing::ValuesIn(kProfiles),
