@@ -54,6 +54,9 @@ TfrmVLBase::TfrmVLBase(TComponent* AOwner) : TForm(AOwner) {
   Font.SetHeight(-11);
   Font.SetCharset(DEFAULT_CHARSET);
   Font.SetColor(clWindowText);
+  // The client area takes the form's size now: the dialogs set their client
+  // size next, and a right-to-left dialog mirrors its controls against it.
+  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
 }
 
 void TfrmVLBase::DoCreate() {
@@ -75,6 +78,7 @@ void TfrmVLBase::FormCreate(TObject*) {
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
     FlipChildren(this);
+    RecordRightEdges();
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
       for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
@@ -88,13 +92,41 @@ void TfrmVLBase::FormCreate(TObject*) {
     }
   }
   Localize();
+  KeepRightEdges();
   const String help = GetLanguageHelpFile();
   if (!help.empty()) {
     String folder = GetProgramFolder();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     HelpFile = folder + help;
     AddHelpButton();
+    if (BiDiMode == bdRightToLeft) RecordRightEdges();
   }
+}
+
+void TfrmVLBase::RecordRightEdges() {
+  FRightEdges.clear();
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->GetParent())
+      FRightEdges[c] = c->GetLeft() + c->GetWidth();
+  FPlacedWidth = ClientWidth();
+}
+
+void TfrmVLBase::KeepRightEdges() {
+  if (BiDiMode != bdRightToLeft) return;
+  const Integer growth = ClientWidth() - FPlacedWidth;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TControl*>(Components(i));
+    auto edge = FRightEdges.find(c);
+    if (edge == FRightEdges.end() || !c->GetParent()) continue;
+    const Integer right = edge->second + (c->GetParent() == this ? growth : 0);
+    if (c->GetLeft() + c->GetWidth() != right) c->SetLeft(right - c->GetWidth());
+  }
+  RecordRightEdges();
+}
+
+void TfrmVLBase::DoShow() {
+  KeepRightEdges();
+  TForm::DoShow();
 }
 
 void TfrmVLBase::ApplyXPThemes(bool Value) {

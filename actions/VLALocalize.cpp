@@ -15,6 +15,13 @@ extern const char* const VLAL_NorBok[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_De[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Ita[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_FR[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_PtBr[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Czech[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Dutch[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
 extern const char* const VLAL_Ukr[VLA_MESSAGE_COUNT];
 
 namespace {
@@ -46,6 +53,13 @@ const TLanguageTable kLanguageTables[] = {
     {"German", ANSI_CHARSET, VLAL_De},
     {"Italian", ANSI_CHARSET, VLAL_Ita},
     {"Francais", ANSI_CHARSET, VLAL_FR},
+    {"Portuguese (Brazilian)", ANSI_CHARSET, VLAL_PtBr},
+    {"Czech", EASTEUROPE_CHARSET, VLAL_Czech},
+    {"Dutch (NL)", ANSI_CHARSET, VLAL_Dutch},
+    {"Slovak", EASTEUROPE_CHARSET, VLAL_Slovak},
+    {"Persian", ARABIC_CHARSET, VLAL_Persian},
+    {"Lithuanian", BALTIC_CHARSET, VLAL_Lith},
+    {"Spanish", ANSI_CHARSET, VLAL_Esp},
     {"Ukrainian", RUSSIAN_CHARSET, VLAL_Ukr},
 };
 
@@ -67,6 +81,8 @@ void RegisterLanguage(const TVLALanguageName& Name, Byte Charset, TVLAMessages M
 
 void SwitchLanguage(const TVLALanguageName& Name) {
   TRegistry& r = Registry();
+  // A switch before any lookup still finds the languages of the start-up.
+  if (!r.Initialized) InitializeLanguages();
   if (r.List)
     for (size_t i = 0; i < r.List->size(); ++i)
       if ((*r.List)[i].Name == Name) {
