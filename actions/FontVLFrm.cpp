@@ -7,14 +7,6 @@
 #include <cmath>
 
 namespace {
-template <typename T>
-T* Put(TComponent* owner, TWinControl* parent, const char* name, Integer l, Integer t, Integer w, Integer h) {
-  T* c = new T(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
 
 // The pictures of the direction buttons: expanded, condensed, down, up.
 void DrawDirection(TCanvas& c, int kind) {
@@ -56,7 +48,7 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
     ImageList1->Add(&bmp, nullptr);
   }
 
-  pc = Put<TPageControl>(this, this, "pc", 8, 8, 410, 370);
+  pc = PutControl<TPageControl>(this, this, "pc", 8, 8, 410, 370);
   ts1 = new TTabSheet(this);
   ts1->SetName("ts1");
   ts1->SetPageControl(pc);
@@ -66,32 +58,32 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   pc->SetActivePage(ts1);
   pc->OnChange = [this](TObject* s) { pcChange(s); };
 
-  lblFont = Put<TLabel>(this, ts1, "lblFont", 8, 8, 170, 16);
-  cmbFont = Put<TVLFontComboBox>(this, ts1, "cmbFont", 8, 26, 180, 124);
-  lblSize = Put<TLabel>(this, ts1, "lblSize", 196, 8, 60, 16);
-  cmbSize = Put<TVLFontSizeComboBox>(this, ts1, "cmbSize", 196, 26, 60, 124);
-  gbStyle = Put<TGroupBox>(this, ts1, "gbStyle", 266, 8, 128, 72);
-  cbB = Put<TCheckBox>(this, gbStyle, "cbB", 10, 20, 110, 20);
-  cbI = Put<TCheckBox>(this, gbStyle, "cbI", 10, 44, 110, 20);
-  lblScript = Put<TLabel>(this, ts1, "lblScript", 8, 158, 170, 16);
-  cmbCharset = Put<TVLFontCharsetComboBox>(this, ts1, "cmbCharset", 8, 176, 180, 24);
+  lblFont = PutControl<TLabel>(this, ts1, "lblFont", 8, 8, 170, 16);
+  cmbFont = PutControl<TVLFontComboBox>(this, ts1, "cmbFont", 8, 26, 180, 124);
+  lblSize = PutControl<TLabel>(this, ts1, "lblSize", 196, 8, 60, 16);
+  cmbSize = PutControl<TVLFontSizeComboBox>(this, ts1, "cmbSize", 196, 26, 60, 124);
+  gbStyle = PutControl<TGroupBox>(this, ts1, "gbStyle", 266, 8, 128, 72);
+  cbB = PutControl<TCheckBox>(this, gbStyle, "cbB", 10, 20, 110, 20);
+  cbI = PutControl<TCheckBox>(this, gbStyle, "cbI", 10, 44, 110, 20);
+  lblScript = PutControl<TLabel>(this, ts1, "lblScript", 8, 158, 170, 16);
+  cmbCharset = PutControl<TVLFontCharsetComboBox>(this, ts1, "cmbCharset", 8, 176, 180, 24);
   cmbCharset->SetDropDownCount(20);
   cmbCharset->SetAddDefaultCharset(true);
-  lblColor = Put<TLabel>(this, ts1, "lblColor", 196, 158, 60, 16);
-  cmbColor = Put<TVLColorCombo>(this, ts1, "cmbColor", 196, 176, 100, 24);
+  lblColor = PutControl<TLabel>(this, ts1, "lblColor", 196, 158, 60, 16);
+  cmbColor = PutControl<TVLColorCombo>(this, ts1, "cmbColor", 196, 176, 100, 24);
   cmbColor->AutoColor = clWindowText;
   cmbColor->SetIndeterminate(true);
-  gbEffects = Put<TGroupBox>(this, ts1, "gbEffects", 266, 88, 128, 120);
-  cbU = Put<TCheckBox>(this, gbEffects, "cbU", 10, 20, 112, 20);
-  cbS = Put<TCheckBox>(this, gbEffects, "cbS", 10, 44, 112, 20);
-  cbO = Put<TCheckBox>(this, gbEffects, "cbO", 10, 68, 112, 20);
-  cbAC = Put<TCheckBox>(this, gbEffects, "cbAC", 10, 92, 112, 20);
+  gbEffects = PutControl<TGroupBox>(this, ts1, "gbEffects", 266, 88, 128, 120);
+  cbU = PutControl<TCheckBox>(this, gbEffects, "cbU", 10, 20, 112, 20);
+  cbS = PutControl<TCheckBox>(this, gbEffects, "cbS", 10, 44, 112, 20);
+  cbO = PutControl<TCheckBox>(this, gbEffects, "cbO", 10, 68, 112, 20);
+  cbAC = PutControl<TCheckBox>(this, gbEffects, "cbAC", 10, 92, 112, 20);
   lblFont->SetFocusControl(cmbFont);
   lblSize->SetFocusControl(cmbSize);
   lblScript->SetFocusControl(cmbCharset);
   lblColor->SetFocusControl(cmbColor);
 
-  gbSample = Put<TGroupBox>(this, ts1, "gbSample", 8, 236, 386, 96);
+  gbSample = PutControl<TGroupBox>(this, ts1, "gbSample", 8, 236, 386, 96);
   vls = new TVLStyle(this);
   vls->TextStyles->Clear();
   TFontInfo* main = vls->TextStyles->Add();
@@ -109,29 +101,29 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   para->StyleName = "Main";
   para->Alignment = vlaCenter;
   para->Options.Include(vlpaoNoWrap);
-  vl = Put<TVellum>(this, gbSample, "vl", 8, 18, 370, 70);
+  vl = PutControl<TVellum>(this, gbSample, "vl", 8, 18, 370, 70);
   vl->TabStop = false;
   vl->LeftMargin = vl->RightMargin = vl->TopMargin = vl->BottomMargin = 0;
   vl->SetVScrollVisible(false);
   vl->SetHScrollVisible(false);
   vl->SetStyle(vls);
 
-  gbSpacing = Put<TGroupBox>(this, ts2, "gbSpacing", 8, 8, 386, 108);
-  lblSpacing = Put<TLabel>(this, gbSpacing, "lblSpacing", 12, 42, 70, 16);
-  seSpacing = Put<TVLSpinEdit>(this, gbSpacing, "seSpacing", 86, 38, 64, 24);
-  rbExp = Put<TVLOfficeRadioButton>(this, gbSpacing, "rbExp", 170, 18, 90, 82);
-  rbCond = Put<TVLOfficeRadioButton>(this, gbSpacing, "rbCond", 270, 18, 90, 82);
-  gbVShift = Put<TGroupBox>(this, ts2, "gbVShift", 8, 120, 386, 108);
-  lblVShift = Put<TLabel>(this, gbVShift, "lblVShift", 12, 42, 70, 16);
-  seShift = Put<TVLSpinEdit>(this, gbVShift, "seShift", 86, 38, 64, 24);
-  Label5 = Put<TLabel>(this, gbVShift, "Label5", 154, 42, 12, 16);
-  rbDown = Put<TVLOfficeRadioButton>(this, gbVShift, "rbDown", 170, 18, 90, 82);
-  rbUp = Put<TVLOfficeRadioButton>(this, gbVShift, "rbUp", 270, 18, 90, 82);
-  gbCharScale = Put<TGroupBox>(this, ts2, "gbCharScale", 8, 232, 386, 0);
+  gbSpacing = PutControl<TGroupBox>(this, ts2, "gbSpacing", 8, 8, 386, 108);
+  lblSpacing = PutControl<TLabel>(this, gbSpacing, "lblSpacing", 12, 42, 70, 16);
+  seSpacing = PutControl<TVLSpinEdit>(this, gbSpacing, "seSpacing", 86, 38, 64, 24);
+  rbExp = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbExp", 170, 18, 90, 82);
+  rbCond = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbCond", 270, 18, 90, 82);
+  gbVShift = PutControl<TGroupBox>(this, ts2, "gbVShift", 8, 120, 386, 108);
+  lblVShift = PutControl<TLabel>(this, gbVShift, "lblVShift", 12, 42, 70, 16);
+  seShift = PutControl<TVLSpinEdit>(this, gbVShift, "seShift", 86, 38, 64, 24);
+  Label5 = PutControl<TLabel>(this, gbVShift, "Label5", 154, 42, 12, 16);
+  rbDown = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbDown", 170, 18, 90, 82);
+  rbUp = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbUp", 270, 18, 90, 82);
+  gbCharScale = PutControl<TGroupBox>(this, ts2, "gbCharScale", 8, 232, 386, 0);
   gbCharScale->SetHeight(0);
-  lblCharScale = Put<TLabel>(this, gbCharScale, "lblCharScale", 12, 24, 70, 16);
-  seCharScale = Put<TVLSpinEdit>(this, gbCharScale, "seCharScale", 86, 20, 64, 24);
-  Label8 = Put<TLabel>(this, gbCharScale, "Label8", 154, 24, 12, 16);
+  lblCharScale = PutControl<TLabel>(this, gbCharScale, "lblCharScale", 12, 24, 70, 16);
+  seCharScale = PutControl<TVLSpinEdit>(this, gbCharScale, "seCharScale", 86, 20, 64, 24);
+  Label8 = PutControl<TLabel>(this, gbCharScale, "Label8", 154, 24, 12, 16);
   Label5->SetText("%");
   Label8->SetText("%");
   lblSpacing->SetFocusControl(seSpacing);
@@ -156,10 +148,10 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
     rb->SetTextAreaHeight(22);
   }
 
-  btnOk = Put<TButton>(this, this, "btnOk", 262, 386, 75, 25);
+  btnOk = PutControl<TButton>(this, this, "btnOk", 262, 386, 75, 25);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Put<TButton>(this, this, "btnCancel", 343, 386, 75, 25);
+  btnCancel = PutControl<TButton>(this, this, "btnCancel", 343, 386, 75, 25);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
 

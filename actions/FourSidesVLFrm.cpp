@@ -3,16 +3,6 @@
 #include "actions/VLALocalize.h"
 #include "platform/gui/Bevel.h"
 
-namespace {
-template <typename T>
-T* Put(TfrmVLBase* form, TWinControl* parent, const char* name, Integer l, Integer t, Integer w, Integer h) {
-  T* c = new T(form);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
-}  // namespace
 
 TfrmVLFourSides::TfrmVLFourSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLFourSides");
@@ -20,16 +10,16 @@ TfrmVLFourSides::TfrmVLFourSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetClientHeight(150);
   Position = poScreenCenter;
   HelpContext = 90300;
-  gb = Put<TGroupBox>(this, this, "gb", 8, 4, 252, 102);
-  lblLeft = Put<TLabel>(this, gb, "lblLeft", 12, 26, 56, 16);
-  seLeft = Put<TVLSpinEdit>(this, gb, "seLeft", 68, 22, 56, 24);
-  lblRight = Put<TLabel>(this, gb, "lblRight", 134, 26, 56, 16);
-  seRight = Put<TVLSpinEdit>(this, gb, "seRight", 188, 22, 56, 24);
-  lblTop = Put<TLabel>(this, gb, "lblTop", 12, 56, 56, 16);
-  seTop = Put<TVLSpinEdit>(this, gb, "seTop", 68, 52, 56, 24);
-  lblBottom = Put<TLabel>(this, gb, "lblBottom", 134, 56, 56, 16);
-  seBottom = Put<TVLSpinEdit>(this, gb, "seBottom", 188, 52, 56, 24);
-  cbEqual = Put<TCheckBox>(this, gb, "cbEqual", 12, 80, 230, 18);
+  gb = PutControl<TGroupBox>(this, this, "gb", 8, 4, 252, 102);
+  lblLeft = PutControl<TLabel>(this, gb, "lblLeft", 12, 26, 56, 16);
+  seLeft = PutControl<TVLSpinEdit>(this, gb, "seLeft", 68, 22, 56, 24);
+  lblRight = PutControl<TLabel>(this, gb, "lblRight", 134, 26, 56, 16);
+  seRight = PutControl<TVLSpinEdit>(this, gb, "seRight", 188, 22, 56, 24);
+  lblTop = PutControl<TLabel>(this, gb, "lblTop", 12, 56, 56, 16);
+  seTop = PutControl<TVLSpinEdit>(this, gb, "seTop", 68, 52, 56, 24);
+  lblBottom = PutControl<TLabel>(this, gb, "lblBottom", 134, 56, 56, 16);
+  seBottom = PutControl<TVLSpinEdit>(this, gb, "seBottom", 188, 52, 56, 24);
+  cbEqual = PutControl<TCheckBox>(this, gb, "cbEqual", 12, 80, 230, 18);
   lblLeft->SetFocusControl(seLeft);
   lblRight->SetFocusControl(seRight);
   lblTop->SetFocusControl(seTop);
@@ -40,10 +30,10 @@ TfrmVLFourSides::TfrmVLFourSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
     se->OnChange = [this](TObject* s) { seTopChange(s); };
   }
   cbEqual->OnClick = [this](TObject* s) { cbEqualClick(s); };
-  btnOk = Put<TButton>(this, this, "btnOk", 104, 116, 75, 25);
+  btnOk = PutControl<TButton>(this, this, "btnOk", 104, 116, 75, 25);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Put<TButton>(this, this, "btnCancel", 185, 116, 75, 25);
+  btnCancel = PutControl<TButton>(this, this, "btnCancel", 185, 116, 75, 25);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
   _gb = gb;
@@ -135,8 +125,8 @@ TfrmVLSpacing::TfrmVLSpacing(TComponent* AOwner) : TfrmVLFourSides(AOwner) {
   HelpContext = 91900;
   SetClientHeight(180);
   gb->SetBounds(8, 4, 252, 132);
-  Label5 = Put<TLabel>(this, gb, "Label5", 8, 20, 116, 28);
-  Label6 = Put<TLabel>(this, gb, "Label6", 132, 20, 116, 28);
+  Label5 = PutControl<TLabel>(this, gb, "Label5", 8, 20, 116, 28);
+  Label6 = PutControl<TLabel>(this, gb, "Label6", 132, 20, 116, 28);
   for (TLabel* l : {Label5, Label6}) {
     l->AutoSize = false;
     l->SetAlignment(taCenter);
@@ -144,7 +134,7 @@ TfrmVLSpacing::TfrmVLSpacing(TComponent* AOwner) : TfrmVLFourSides(AOwner) {
   }
   Label5->SetBounds(8, 18, 116, 30);
   Label6->SetBounds(132, 18, 116, 30);
-  auto* bevel = Put<TBevel>(this, gb, "Bevel1", 126, 18, 4, 104);
+  auto* bevel = PutControl<TBevel>(this, gb, "Bevel1", 126, 18, 4, 104);
   bevel->SetShape(bsLeftLine);
   // Between cells: top and bottom; from the border: left and right.
   lblTop->SetBounds(12, 58, 56, 16);
