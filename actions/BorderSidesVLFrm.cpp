@@ -27,6 +27,8 @@ void DrawSideGlyph(TBitmap& b, int side) {
 
 TfrmVLBorderSides::TfrmVLBorderSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLBorderSides");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 440, 392);
   SetClientWidth(440);
   SetClientHeight(392);
   KeyPreview = true;
@@ -41,8 +43,8 @@ TfrmVLBorderSides::TfrmVLBorderSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
 
   gbSample = PutControl<TGroupBox>(this, ts1, "gbSample", 212, 110, 200, 196);
   btnTop = PutControl<TSpeedButton>(this, gbSample, "btnTop", 88, 20, 24, 24);
-  btnLeft = PutControl<TSpeedButton>(this, gbSample, "btnLeft", 8, 96, 24, 24);
-  btnRight = PutControl<TSpeedButton>(this, gbSample, "btnRight", 168, 96, 24, 24);
+  btnLeft = PutControl<TSpeedButton>(this, gbSample, "btnLeft", 4, 96, 24, 24);
+  btnRight = PutControl<TSpeedButton>(this, gbSample, "btnRight", 172, 96, 24, 24);
   btnBottom = PutControl<TSpeedButton>(this, gbSample, "btnBottom", 88, 164, 24, 24);
   int side = 0;
   for (TSpeedButton* b : {btnLeft, btnTop, btnRight, btnBottom}) {
@@ -53,7 +55,7 @@ TfrmVLBorderSides::TfrmVLBorderSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
     b->GlyphChanged();
     b->OnClick = [this](TObject* s) { btnClick(s); };
   }
-  vl = PutControl<TVellum>(this, gbSample, "vl", 36, 48, 128, 112);
+  vl = PutControl<TVellum>(this, gbSample, "vl", 30, 46, 140, 116);
   vl->TopMargin = vl->BottomMargin = 0;
   vl->SetVScrollVisible(false);
   vl->SetHScrollVisible(false);

@@ -10,6 +10,8 @@
 
 TfrmVLFillColor::TfrmVLFillColor(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLFillColor");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 220, 304);
   SetClientWidth(220);
   SetClientHeight(304);
   Position = poScreenCenter;

@@ -33,6 +33,8 @@ void DrawDirection(TCanvas& c, int kind) {
 
 TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLFont");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 426, 420);
   SetClientWidth(426);
   SetClientHeight(420);
   Position = poScreenCenter;
@@ -65,12 +67,12 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   gbStyle = PutControl<TGroupBox>(this, ts1, "gbStyle", 266, 8, 128, 72);
   cbB = PutControl<TCheckBox>(this, gbStyle, "cbB", 10, 20, 110, 20);
   cbI = PutControl<TCheckBox>(this, gbStyle, "cbI", 10, 44, 110, 20);
-  lblScript = PutControl<TLabel>(this, ts1, "lblScript", 8, 158, 170, 16);
-  cmbCharset = PutControl<TVLFontCharsetComboBox>(this, ts1, "cmbCharset", 8, 176, 180, 24);
+  lblScript = PutControl<TLabel>(this, ts1, "lblScript", 8, 158, 120, 16);
+  cmbCharset = PutControl<TVLFontCharsetComboBox>(this, ts1, "cmbCharset", 8, 176, 122, 24);
   cmbCharset->SetDropDownCount(20);
   cmbCharset->SetAddDefaultCharset(true);
-  lblColor = PutControl<TLabel>(this, ts1, "lblColor", 196, 158, 60, 16);
-  cmbColor = PutControl<TVLColorCombo>(this, ts1, "cmbColor", 196, 176, 100, 24);
+  lblColor = PutControl<TLabel>(this, ts1, "lblColor", 138, 158, 60, 16);
+  cmbColor = PutControl<TVLColorCombo>(this, ts1, "cmbColor", 138, 176, 118, 24);
   cmbColor->AutoColor = clWindowText;
   cmbColor->SetIndeterminate(true);
   gbEffects = PutControl<TGroupBox>(this, ts1, "gbEffects", 266, 88, 128, 120);

@@ -6,6 +6,8 @@
 
 TfrmVLFourSides::TfrmVLFourSides(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLFourSides");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 268, 150);
   SetClientWidth(268);
   SetClientHeight(150);
   Position = poScreenCenter;

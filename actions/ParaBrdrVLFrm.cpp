@@ -100,7 +100,7 @@ TfrmVLParaBrdr::TfrmVLParaBrdr(TComponent* AOwner) : TfrmVLBorderSides(AOwner) {
   TFontInfo* text = vls->TextStyles->Add();
   text->StyleName = "Main Text";
   text->FontName = "Small Fonts";
-  text->Size = 6;
+  text->Size = 5;
   text->Color = clInfoText;
   vls->ParaStyles->Clear();
   TParaInfo* in = vls->ParaStyles->Add();

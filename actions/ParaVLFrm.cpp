@@ -33,6 +33,8 @@ void DrawParagraphPicture(TCanvas& c, int kind) {
 
 TfrmVLPara::TfrmVLPara(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmVLPara");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 420, 444);
   SetClientWidth(420);
   SetClientHeight(444);
   Position = poScreenCenter;

@@ -125,6 +125,8 @@ void TVLOfficeRadioButton::PaintButton(TCanvas& c, const TRect& ARect, bool IsFo
   TRect ir = ImageArea(ARect);
   c.Brush.Color = GetEnabled() ? FFillColor : clBtnFace;
   c.FillRect(ir);
+  // The themed edit box paints its own face: it goes under the picture.
+  if (themed) DrawEditFrame(c, ir, GetEnabled());
   bool doDefault = true;
   if (OnCustomDraw) {
     TRect inner = ir;
@@ -135,9 +137,7 @@ void TVLOfficeRadioButton::PaintButton(TCanvas& c, const TRect& ARect, bool IsFo
     FImages->Draw(&c, (ir.Left + ir.Right - FImages->GetWidth()) / 2,
                   (ir.Top + ir.Bottom - FImages->GetHeight()) / 2, FImageIndex, GetEnabled());
   ir = ImageArea(ARect);
-  if (themed) {
-    DrawEditFrame(c, ir, GetEnabled());
-  } else {
+  if (!themed) {
     TRect e = ir;
     DrawEdge(c, e, EDGE_SUNKEN, BF_RECT);
   }
