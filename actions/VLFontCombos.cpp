@@ -28,6 +28,18 @@ void InsertFontSize(TStrings& Items, Integer Size) {
   Items.Add(IntToStr(Size));
 }
 
+TVLFontSizeComboBox::TVLFontSizeComboBox(TComponent* AOwner) : TSimpleComboBox(AOwner) {
+  OnChange = [this](TObject*) {
+    const String text = GetText();
+    String digits;
+    for (char ch : text)
+      if (ch >= '0' && ch <= '9') digits += ch;
+    if (digits == text) return;
+    SetText(digits);
+    MessageBeep(0);
+  };
+}
+
 void TVLFontSizeComboBox::SetFontName(const String& value) {
   FFontName = value;
   Refill();
@@ -43,13 +55,6 @@ void TVLFontSizeComboBox::Refill() {
   if (index >= 0) SetItemIndex(index);
   OnClick = click;
   if (OnClick) OnClick(this);
-}
-
-bool TVLFontSizeComboBox::DoKeyPress(char16_t& Key) {
-  if ((Key >= u'0' && Key <= u'9') || (Key < 32 && Key != 13)) return TSimpleComboBox::DoKeyPress(Key);
-  Key = 0;
-  MessageBeep(0);
-  return true;
 }
 
 // ---------------------------------------------------------------------------

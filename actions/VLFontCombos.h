@@ -16,13 +16,10 @@ public:
 
 class TVLFontSizeComboBox : public TSimpleComboBox {
 public:
-  explicit TVLFontSizeComboBox(TComponent* AOwner) : TSimpleComboBox(AOwner) {}
+  // Typing takes digits only: anything else is taken out again with a beep.
+  explicit TVLFontSizeComboBox(TComponent* AOwner);
   const String& GetFontName() const { return FFontName; }
   void SetFontName(const String& value);
-
-protected:
-  // Digits and control characters other than Enter; anything else beeps.
-  bool DoKeyPress(char16_t& Key) override;
 
 private:
   void Refill();
