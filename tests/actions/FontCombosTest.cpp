@@ -5,6 +5,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/FontList.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -69,8 +70,7 @@ TEST(FontCombosTest, TheSizeBoxTakesDigitsAndRefusesOtherCharactersWithABeep) {
   auto* box = new TVLFontSizeComboBox(&form);
   box->SetParent(&form);
   form.Show();
-  box->SetFocus();
-  QWidget* edit = QApplication::focusWidget();
+  QWidget* edit = WidgetOf(box)->findChild<QLineEdit*>();
   ASSERT_NE(edit, nullptr);
   const int beeps = BeepCount;
   QTest::keyClicks(edit, "1a2");
