@@ -202,3 +202,39 @@ TEST(FourSidesDialogTest, AnOutOfRangeValueThatIsOnlyConfirmedStaysUndecided) {
 }
 
 }  // namespace
+
+#include "actions/FillColorVLFrm.h"
+#include "actions/FontVLFrm.h"
+#include "actions/IntegerVLFrm.h"
+#include "actions/ListVLFrm.h"
+#include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaVLFrm.h"
+
+namespace {
+
+// Made before any window of theirs was placed, dialogs still get the size
+// their controls were laid out for.
+TEST(DialogSizeTest, EveryDialogHasItsDesignedClientSize) {
+  Application->Initialize();
+  struct Case {
+    const char* name;
+    std::function<TfrmVLBase*()> make;
+    Integer width, height;
+  };
+  const Case cases[] = {
+      {"integer", [] { return CreateVLForm<TfrmInteger>(nullptr); }, 220, 112},
+      {"list", [] { return CreateVLForm<TfrmVLList>(nullptr); }, 260, 236},
+      {"four sides", [] { return CreateVLForm<TfrmVLFourSides>(nullptr); }, 268, 150},
+      {"font", [] { return CreateVLForm<TfrmVLFont>(nullptr); }, 426, 420},
+      {"paragraph", [] { return CreateVLForm<TfrmVLPara>(nullptr); }, 420, 444},
+      {"borders", [] { return CreateVLForm<TfrmVLParaBrdr>(nullptr); }, 440, 392},
+      {"fill colour", [] { return CreateVLForm<TfrmVLFillColor>(nullptr); }, 220, 304},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<TfrmVLBase> d(c.make());
+    EXPECT_EQ(d->ClientWidth(), c.width) << c.name;
+    EXPECT_EQ(d->ClientHeight(), c.height) << c.name;
+  }
+}
+
+}  // namespace
