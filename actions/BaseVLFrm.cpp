@@ -3,10 +3,13 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLColorGrid.h"
+#include "actions/VLOfficeRadioBtn.h"
 #include "actions/VLSpinEdit.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/Strings.h"
 #include "platform/gui/SysLocale.h"
+#include "platform/gui/ThemeDraw.h"
 #include "platform/os/SysPaths.h"
 
 bool (*VLAMiddleEastLocale)() = &SysLocaleMiddleEast;
@@ -77,6 +80,7 @@ void TfrmVLBase::FormCreate(TObject*) {
     // Spin edits follow the form's reading order, as children do.
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
+      else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetBiDiMode(BiDiMode);
     FlipChildren(this);
     RecordRightEdges();
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
@@ -132,6 +136,9 @@ void TfrmVLBase::DoShow() {
 void TfrmVLBase::ApplyXPThemes(bool Value) {
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) combo->SetUseXPThemes(Value);
+    else if (auto* button = dynamic_cast<TVLOfficeRadioButton*>(Components(i))) button->SetUseXPThemes(Value);
+    else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetUseXPThemes(Value);
+    else if (auto* grid = dynamic_cast<TVLColorGrid*>(Components(i))) grid->SetFlat(Value && ThemesActive());
 }
 
 void TfrmVLBase::Localize() { LocalizeColorNames(); }
@@ -142,6 +149,8 @@ void TfrmVLBase::LocalizeColorNames() {
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) {
       combo->TransparentCaption = LanguageText(230);
       combo->AutoCaption = LanguageText(231);
+      hasColorControl = true;
+    } else if (dynamic_cast<TVLColorGrid*>(Components(i))) {
       hasColorControl = true;
     }
   if (hasColorControl) LocalizePaletteNames();

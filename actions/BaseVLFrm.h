@@ -82,3 +82,14 @@ T* CreateVLForm(TComponent* Owner, Args&&... args) {
   form->DoCreate();
   return form;
 }
+
+// Creates a control of a dialog: owned by the form, placed on Parent.
+template <typename T>
+T* PutControl(TComponent* Owner, TWinControl* Parent, const char* Name, Integer Left, Integer Top, Integer Width,
+              Integer Height) {
+  T* c = new T(Owner);
+  c->SetName(Name);
+  c->SetParent(Parent);
+  c->SetBounds(Left, Top, Width, Height);
+  return c;
+}
