@@ -1,9 +1,16 @@
-// The dialogs of the editing commands with a Cyrillic table current: every
-// text fits its control and no two controls overlap; on a display the
-// dialogs are kept side by side as dialogs-ru.png (support/Screenshots.h).
+// Every dialog of the editing commands with a translated table current:
+// each text fits its control, no control sticks out of its parent or lies
+// on a sibling, and a right-to-left language lays the dialog out right to
+// left. Offscreen the layout is checked; on a display the dialogs are kept
+// side by side as one picture per language (support/Screenshots.h).
 #include "actions/ColorVLFrm.h"
+#include "actions/FillColorVLFrm.h"
+#include "actions/FontVLFrm.h"
+#include "actions/FourSidesVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/ListVLFrm.h"
+#include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/ControlsPrivate.h"
@@ -39,7 +46,6 @@ QString Shown(QString text) {
   return text.remove(QRegularExpression("&(?!&)"));
 }
 
-// Texts wider than their control, and visible siblings that overlap.
 std::vector<std::string> LayoutFaults(QWidget* window) {
   std::vector<std::string> faults;
   std::function<void(QWidget*)> walk = [&](QWidget* parent) {
@@ -48,6 +54,7 @@ std::vector<std::string> LayoutFaults(QWidget* window) {
       auto* w = qobject_cast<QWidget*>(o);
       if (!w || w->isWindow() || !w->isVisibleTo(window)) continue;
       shown.push_back(w);
+      const std::string name = w->objectName().toStdString() + " " + w->metaObject()->className();
       const QFontMetrics fm(w->font());
       if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
         if (fm.horizontalAdvance(Shown(label->text())) > label->width())
@@ -57,6 +64,7 @@ std::vector<std::string> LayoutFaults(QWidget* window) {
         if (fm.horizontalAdvance(Shown(button->text())) + 8 > button->width())
           faults.push_back("cut button: " + button->text().toStdString());
       }
+      if (!parent->rect().contains(w->geometry())) faults.push_back("outside its parent: " + name);
       walk(w);
     }
     for (size_t i = 0; i < shown.size(); ++i)
@@ -69,13 +77,17 @@ std::vector<std::string> LayoutFaults(QWidget* window) {
   return faults;
 }
 
-class LanguageDialogsTest : public ::testing::Test {
+struct TLanguageCase {
+  const char* Language;
+  const char* Picture;
+  bool RightToLeft;
+};
+
+class TranslatedDialogs : public ::testing::TestWithParam<TLanguageCase> {
 protected:
   void SetUp() override {
     Application->Initialize();
-    while (CurrentLanguageIndex() >= 0) FinalizeLanguages();
-    InitializeLanguages();
-    SwitchLanguage("Russian");
+    SwitchLanguage(GetParam().Language);
   }
   void TearDown() override {
     SwitchLanguage("English (US)");
@@ -86,40 +98,52 @@ protected:
   }
 };
 
-TEST_F(LanguageDialogsTest, ScreenshotRussianDialogsShowWholeTexts) {
-  std::unique_ptr<TfrmInteger> rows(CreateVLForm<TfrmInteger>(nullptr));
-  rows->SetFormCaption(LanguageText(545));
-  rows->SetControlText(rows->_lbl, LanguageText(546));
-  // Rich text and plain text on the clipboard: the list names both kinds.
+TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
+  const TLanguageCase& c = GetParam();
+  // Rich text and plain text on the clipboard: the paste list names both.
   TClipboard& clip = Clipboard();
   clip.Open();
   clip.Clear();
   clip.SetAsText("text");
   clip.SetData(RegisterClipboardFormat("Rich Text Format"), "{\\rtf1 text}");
   clip.Close();
-  std::unique_ptr<TfrmVLList> paste(CreateVLForm<TfrmVLList>(nullptr));
+
+  std::vector<std::unique_ptr<TCustomForm>> forms;
+  auto* rows = CreateVLForm<TfrmInteger>(nullptr);
+  rows->SetFormCaption(LanguageText(545));
+  rows->SetControlText(rows->_lbl, LanguageText(546));
+  forms.emplace_back(rows);
+  auto* paste = CreateVLForm<TfrmVLList>(nullptr);
   paste->FillPasteFormats(LanguageText(212));
-  ASSERT_GE(paste->lst->Items().Count(), 3);
-  EXPECT_EQ(paste->lst->Items()[0], "Текст в формате RTF");
+  EXPECT_GE(paste->lst->Items().Count(), 3);
+  forms.emplace_back(paste);
+  auto* font = CreateVLForm<TfrmVLFont>(nullptr);
+  font->SampleText = "Aa";
+  forms.emplace_back(font);
+  forms.emplace_back(CreateVLForm<TfrmVLPara>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLParaBrdr>(nullptr));
+  auto* fill = CreateVLForm<TfrmVLFillColor>(nullptr);
+  fill->AddElement(vlafcaText);
+  fill->AddElement(vlafcaParagraph);
+  forms.emplace_back(fill);
+  forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
 
   std::vector<QImage> pictures;
-  auto check = [&](TCustomForm* form) {
+  auto check = [&](TfrmVLBase* form) {
     QWidget* window = WindowWidgetOf(form);
     ASSERT_NE(window, nullptr);
     SCOPED_TRACE(window->windowTitle().toStdString());
+    EXPECT_EQ(form->BiDiMode == bdRightToLeft, c.RightToLeft);
     EXPECT_EQ(LayoutFaults(window), std::vector<std::string>{});
     pictures.push_back(window->grab().toImage());
   };
-  for (TCustomForm* form : std::vector<TCustomForm*>{rows.get(), paste.get()}) {
+  for (auto& form : forms) {
     form->Show();
     Settle();
-    check(form);
+    check(static_cast<TfrmVLBase*>(form.get()));
     form->Hide();
   }
-  // The texts are the Russian ones.
-  EXPECT_EQ(WindowWidgetOf(paste.get())->windowTitle().toStdString(), "Специальная вставка");
-  EXPECT_EQ(WindowWidgetOf(rows.get())->windowTitle().toStdString(), "Добавление строк");
-
   // The pop-up frees itself when it closes; it stays open while looked at.
   auto* colours = CreateVLForm<TfrmColor>(nullptr);
   colours->Init(clWindowText, nullptr, 0x0000FF);
@@ -129,21 +153,40 @@ TEST_F(LanguageDialogsTest, ScreenshotRussianDialogsShowWholeTexts) {
   delete colours;
 
   QY_SCREENSHOT_NEEDS_DISPLAY();
-  int width = 0, height = 0;
-  for (const QImage& p : pictures) {
-    width += p.width() + 16;
-    height = std::max(height, p.height());
+  // Three dialogs to a row.
+  const size_t perRow = 3;
+  int width = 0, height = 0, rowWidth = 0, rowHeight = 0;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    rowWidth += pictures[i].width() + 16;
+    rowHeight = std::max(rowHeight, pictures[i].height());
+    if (i % perRow == perRow - 1 || i + 1 == pictures.size()) {
+      width = std::max(width, rowWidth);
+      height += rowHeight + 16;
+      rowWidth = rowHeight = 0;
+    }
   }
-  QImage sheet(width + 16, height + 32, QImage::Format_RGB32);
+  QImage sheet(width + 16, height + 16, QImage::Format_RGB32);
   sheet.fill(QColor(0x80, 0x80, 0x80));
   QPainter painter(&sheet);
-  int x = 16;
-  for (const QImage& p : pictures) {
-    painter.drawImage(x, 16, p);
-    x += p.width() + 16;
+  int x = 16, y = 16;
+  rowHeight = 0;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    painter.drawImage(x, y, pictures[i]);
+    x += pictures[i].width() + 16;
+    rowHeight = std::max(rowHeight, pictures[i].height());
+    if (i % perRow == perRow - 1) {
+      x = 16;
+      y += rowHeight + 16;
+      rowHeight = 0;
+    }
   }
   painter.end();
-  EXPECT_EQ(qytest::KeepScreenshot(sheet, "dialogs-ru.png", {400, 150, {0xFF0000}}), "");
+  EXPECT_EQ(qytest::KeepScreenshot(sheet, c.Picture, {600, 400, {0xFF0000}}), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, TranslatedDialogs,
+                         ::testing::Values(TLanguageCase{"Russian", "dialogs-ru.png", false},
+                                           TLanguageCase{"Persian", "dialogs-fa.png", true}),
+                         [](const auto& info) { return std::string(info.param.Picture).substr(8, 2); });
 
 }  // namespace
