@@ -581,11 +581,16 @@ bool CloseJournalsFor(const char* caption) {
 }  // namespace
 
 void ActionBackupExecute(TformQuilloryMain* main) {
+  // The copy is checked with the journal's key, which an open journal holds.
+  if (!JournalsLoadedHook()) {
+    MessageBox("Open the journal first: it is backed up with the journal open.", "Backing up",
+               MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   TTimerPause pause;
-  const bool wasOpen = JournalsLoadedHook();
   if (!CloseJournalsFor("Backing up")) return;
   CopyDatabaseFiles(cdfBackup, [main](const String& t) { ShowStatus(main, t); });
-  if (wasOpen) LoadJournalsHook();
+  LoadJournalsHook();
 }
 
 void ActionRestoreExecute(TformQuilloryMain* main) {
