@@ -646,9 +646,3 @@ void PackAndReindexTables(TformQuilloryMain* main) {
     MessageBox("Pack And Reindex Had A Problem!", "Message", MB_OK | MB_ICONERROR);
   }
 }
-
-bool BackupReminderDue(TDateTime now) {
-  if (!ProfileSettings.BackupReminder) return false;
-  const TDateTime last = GetProfileDateTime("LastBackupDate", now);
-  return now - last > ProfileSettings.BackupReminderInterval;
-}

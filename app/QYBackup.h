@@ -44,7 +44,3 @@ void PackAndReindexTables(TformQuilloryMain* main);
 // by stage; a failing stage is shown and the next one runs. The number of
 // stages that failed.
 int PackAndReindexFiles(const std::function<void(const String&)>& status = {});
-
-// True when the backup reminder is on and the last backup recorded is more
-// days before now than the reminder's interval.
-bool BackupReminderDue(TDateTime now);

@@ -185,11 +185,11 @@ void TformJournalManager::pbOkClick(TObject*) {
 
 void TformJournalManager::pbHelpClick(TObject*) { Application->HelpContext(22); }
 
-void ActionJournalManagerExecute(TformQuilloryMain* main) {
+TformJournalManager* ActionJournalManagerExecute(TformQuilloryMain* main) {
   if (!JournalsLoadedHook()) {
     MessageBox("Open the journal first: its journals are managed with the journal open.", "Manage Journals",
                MB_OK | MB_ICONINFORMATION);
-    return;
+    return nullptr;
   }
   PauseTimer();
   struct TResume {
@@ -198,7 +198,7 @@ void ActionJournalManagerExecute(TformQuilloryMain* main) {
   if (!SaveJournalsBeforeClosing()) {
     MessageBox("An entry could not be saved, so the journals stay open.\r\nSave it or undo its changes first.",
                "Manage Journals", MB_OK | MB_ICONEXCLAMATION);
-    return;
+    return nullptr;
   }
   const Byte mode = ScreenMode;
   ScreenMode = 3;  // neither cover nor open: the timer neither saves nor hides
@@ -215,4 +215,5 @@ void ActionJournalManagerExecute(TformQuilloryMain* main) {
   }
   window->Show();
   ScreenMode = mode;
+  return window;
 }

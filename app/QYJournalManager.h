@@ -50,5 +50,6 @@ private:
 };
 
 // The manage-journals command: the journals close, their commands are
-// disabled, and the window shows; its OK opens them again.
-void ActionJournalManagerExecute(TformQuilloryMain* main);
+// disabled, and the window shows; its OK opens them again. The window, or
+// nullptr when the journals could not be closed.
+TformJournalManager* ActionJournalManagerExecute(TformQuilloryMain* main);
