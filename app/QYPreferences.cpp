@@ -46,6 +46,8 @@ void TdlgPreferences::BuildAutomationRow(TCheckBox*& check, TEdit*& edit, TUpDow
   upDown->SetMin(1);
   upDown->SetMax(max);
   upDown->SetAssociate(edit);
+  auto* unit = MakeControl<TLabel>(this, tsAutomation, (String(editName) + "Unit").c_str(), 334, top + 3, 60, 18);
+  unit->SetCaption(max > 120 ? "days" : "minutes");
 }
 
 TdlgPreferences::TdlgPreferences(TComponent* AOwner) : TForm(AOwner) {
@@ -152,6 +154,9 @@ TdlgPreferences::TdlgPreferences(TComponent* AOwner) : TForm(AOwner) {
   pbBrowseBackup = MakeControl<TButton>(this, tsDatabase, "pbBrowseBackup", 420, 30, 90, 28);
   pbBrowseBackup->SetCaption("browse");
   pbBrowseBackup->OnClick = [this](TObject* s) { pbBrowseBackupClick(s); };
+  auto* note = MakeControl<TLabel>(this, tsDatabase, "lBackupNote", 12, 66, 500, 40);
+  note->SetCaption("Backups are written to this folder and restored from it. It must exist\r\n"
+                   "and lie outside the database folder.");
 
   // Cover Page
   lBitmapLocation = MakeControl<TLabel>(this, tsCoverPage, "lBitmapLocation", 12, 12, 100, 18);
