@@ -18,6 +18,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/os/Removable.h"
 #include "platform/os/SysPaths.h"
+#include "richtext/model/VLStyleIni.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -596,8 +597,17 @@ void ActionBackupExecute(TformQuilloryMain* main) {
 void ActionRestoreExecute(TformQuilloryMain* main) {
   TTimerPause pause;
   if (!CloseJournalsFor("Restoring")) return;
-  CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); });
+  const bool restored = CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); });
   LoadProfile();
+  // The default styles come back with the database: the sheet in memory
+  // would otherwise overwrite them at the next save.
+  if (restored && main && main->QuilloryDefaultStyle && FileExists(StyleFilePath)) {
+    try {
+      VLStyleLoadINI(*main->QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+    } catch (const std::exception& e) {
+      ShowErrorDisplay("Load Styles", e);
+    }
+  }
   QuillorySession().RemoveAllPasswords();
   WipeString(JournalPassword);
   if (main) main->SetScreenMode(smCover);

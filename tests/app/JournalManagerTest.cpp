@@ -5,6 +5,8 @@
 
 #include "app/QYBackup.h"
 #include "app/QYJournalManager.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/model/VLStyleIni.h"
 
 #include <gtest/gtest.h>
 
@@ -171,6 +173,42 @@ TEST(JournalManager, ABackupWritesTheDateTheOpenRemindsFrom) {
     w.Main->pbOpenQuilloryClick(nullptr);
     EXPECT_EQ(script.Shown.size() == 1 && script.Shown[0].Caption == "Backup Reminder", c.Reminded) << c.What;
   }
+}
+
+// The restore command ends locked, on the cover, with the settings and the
+// default styles of the restored database.
+TEST(JournalManager, RestoreCommandLocksAndBringsBackSettingsAndStyles) {
+  TManagerWorld w;
+  w.OpenWindow("Diary", 0);
+  const String backup = w.Root.str() + "/backup";
+  std::filesystem::create_directories(backup);
+  ProfileSettings.BackupRestoreLocation = backup;
+  ProfileSettings.UserName = "Before";
+  SaveProfile();
+  TVLStyle& sheet = *w.Main->QuilloryDefaultStyle;
+  sheet.TextStyles->Add()->StyleName = "Backed Up Style";
+  VLStyleSaveINI(sheet, StyleFilePath, VLStyleSectionName);
+  {
+    TInteractionScript script;
+    script.Answer(IDOK);
+    ActionBackupExecute(w.Main);
+  }
+  ASSERT_TRUE(JournalsLoaded);
+  sheet.TextStyles->Delete(sheet.TextStyles->Count() - 1);
+  VLStyleSaveINI(sheet, StyleFilePath, VLStyleSectionName);
+  ProfileSettings.UserName = "After";
+  SaveProfile();
+  QuillorySession().AddPassword("held");
+  TInteractionScript script;
+  script.Answer(IDOK).Answer(IDOK);  // the question, the report
+  ActionRestoreExecute(w.Main);
+  ASSERT_EQ(script.Shown.size(), 2u);
+  EXPECT_EQ(script.Shown[1].Text, "Restoring Successful To " + w.DataDir());
+  EXPECT_EQ(ProfileSettings.UserName, "Before");
+  EXPECT_EQ(ScreenMode, smCover);
+  EXPECT_FALSE(JournalsLoaded);
+  EXPECT_FALSE(QuillorySession().HasPassword("held"));
+  EXPECT_EQ(sheet.TextStyles->Items(sheet.TextStyles->Count() - 1)->StyleName, "Backed Up Style");
 }
 
 }  // namespace
