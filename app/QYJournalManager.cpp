@@ -13,7 +13,8 @@
 TformJournalManager::TformJournalManager(TComponent* AOwner) : TForm(AOwner) {
   // A child window of the main window's frame.
   if (dynamic_cast<TformQuilloryMain*>(AOwner)) SetFormStyle(fsMDIChild);
-  SetName("formJournalManager");
+  // A window closed a moment ago may not be freed yet and keeps the name.
+  if (!AOwner || !AOwner->FindComponent("formJournalManager")) SetName("formJournalManager");
   SetCaption("Manage Journals");
   HelpKeyword = "Manage Journals";
   HelpContext = 22;
@@ -50,7 +51,12 @@ TformJournalManager::TformJournalManager(TComponent* AOwner) : TForm(AOwner) {
                                   {"Journal Type", gckReadOnly, true, 100},
                                   {"JournalID", gckReadOnly, false, 60}});
   JournalManagerGrid->OnCellChanged = [this](TObject*, int col, int row) { GridCellChanged(col, row); };
-  OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+  // Closed without Ok: the journals open again all the same, or the main
+  // window would be left open with no journal and its commands disabled.
+  OnClose = [this](TObject*, TCloseAction& action) {
+    action = caFree;
+    if (!FReopened && formQuilloryMain && !formQuilloryMain->Closing) ReopenJournals();
+  };
 }
 
 TformJournalManager::~TformJournalManager() = default;
@@ -174,12 +180,17 @@ bool TformJournalManager::DeleteJournalRow(int row, bool confirm) {
   return true;
 }
 
-void TformJournalManager::pbOkClick(TObject*) {
+void TformJournalManager::ReopenJournals() {
+  FReopened = true;
   if (formQuilloryMain) {
     formQuilloryMain->SetJournalCommandsEnabled(true);
     formQuilloryMain->SetStatusText(spState, String());
   }
   LoadJournalsHook();
+}
+
+void TformJournalManager::pbOkClick(TObject*) {
+  ReopenJournals();
   Close();
 }
 

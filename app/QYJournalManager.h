@@ -45,7 +45,9 @@ public:
   void GridCellChanged(int col, int row);
 
 private:
+  void ReopenJournals();
   Integer RowID(int row) const;
+  bool FReopened = false;
   void FillRow(int row, Integer id, const String& name, bool active, const String& type);
 };
 

@@ -195,7 +195,8 @@ TdlgPreferences::TdlgPreferences(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject* s) { FormShow(s); };
   // Closing the window another way is a Cancel.
   OnClose = [this](TObject*, TCloseAction&) {
-    if (ModalResult != mrOk) ProfileSettings = FSaved;
+    if (FShown && ModalResult != mrOk) ProfileSettings = FSaved;
+    FShown = false;
   };
 }
 
@@ -233,6 +234,7 @@ String QuotedName(const String& name) { return "\"" + name + "\""; }
 
 void TdlgPreferences::FormShow(TObject*) {
   FSaved = ProfileSettings;
+  FShown = true;
   TVLStyle* sheet = formQuilloryMain ? formQuilloryMain->QuilloryDefaultStyle : nullptr;
   if (sheet) {
     FWorkingStyle->TextStyles->Assign(sheet->TextStyles.get());

@@ -118,6 +118,7 @@ private:
   TListBox* ActiveStyleList() const;
   void ListKeyDown(TListBox* list, Word& key);
   TProfileSettings FSaved;
+  bool FShown = false;  // FSaved holds the settings of this showing
   TVLStyle* FWorkingStyle = nullptr;
 
   void BuildAutomationRow(TCheckBox*& check, TEdit*& edit, TUpDown*& upDown, const char* checkName,

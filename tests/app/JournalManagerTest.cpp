@@ -80,6 +80,21 @@ TEST(JournalManager, RenamedAndHiddenJournalsShowAtTheNextOpen) {
   EXPECT_EQ(w.Count("SELECT count(*) FROM Journals WHERE JournalActive = FALSE"), 1);
 }
 
+TEST(JournalManager, ClosingTheWindowAnyWayOpensTheJournalsAgain) {
+  TManagerWorld w;
+  w.OpenWindow("Diary", 0);
+  for (bool ok : {true, false}) {
+    TformJournalManager* m = w.Manage();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(w.Main->ActionSave->GetEnabled());
+    if (ok) m->pbOkClick(m);
+    else m->Close();
+    Application->ProcessMessages();
+    EXPECT_EQ(w.OpenNames(), std::vector<String>{"Diary"}) << ok;
+    EXPECT_TRUE(w.Main->ActionSave->GetEnabled()) << ok;
+  }
+}
+
 TEST(JournalManager, AddedJournalsAreShownDailyJournalsWithTheNextNumbers) {
   TManagerWorld w;
   w.OpenWindow("Diary", 0);
