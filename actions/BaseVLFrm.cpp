@@ -3,10 +3,13 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLColorGrid.h"
+#include "actions/VLOfficeRadioBtn.h"
 #include "actions/VLSpinEdit.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/Strings.h"
 #include "platform/gui/SysLocale.h"
+#include "platform/gui/ThemeDraw.h"
 #include "platform/os/SysPaths.h"
 
 bool (*VLAMiddleEastLocale)() = &SysLocaleMiddleEast;
@@ -54,6 +57,9 @@ TfrmVLBase::TfrmVLBase(TComponent* AOwner) : TForm(AOwner) {
   Font.SetHeight(-11);
   Font.SetCharset(DEFAULT_CHARSET);
   Font.SetColor(clWindowText);
+  // The client area takes the form's size now: the dialogs set their client
+  // size next, and a right-to-left dialog mirrors its controls against it.
+  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
 }
 
 void TfrmVLBase::DoCreate() {
@@ -74,7 +80,9 @@ void TfrmVLBase::FormCreate(TObject*) {
     // Spin edits follow the form's reading order, as children do.
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
+      else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetBiDiMode(BiDiMode);
     FlipChildren(this);
+    RecordRightEdges();
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
       for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
@@ -88,18 +96,49 @@ void TfrmVLBase::FormCreate(TObject*) {
     }
   }
   Localize();
+  KeepRightEdges();
   const String help = GetLanguageHelpFile();
   if (!help.empty()) {
     String folder = GetProgramFolder();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     HelpFile = folder + help;
     AddHelpButton();
+    if (BiDiMode == bdRightToLeft) RecordRightEdges();
   }
+}
+
+void TfrmVLBase::RecordRightEdges() {
+  FRightEdges.clear();
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->GetParent())
+      FRightEdges[c] = c->GetLeft() + c->GetWidth();
+  FPlacedWidth = ClientWidth();
+}
+
+void TfrmVLBase::KeepRightEdges() {
+  if (BiDiMode != bdRightToLeft) return;
+  const Integer growth = ClientWidth() - FPlacedWidth;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TControl*>(Components(i));
+    auto edge = FRightEdges.find(c);
+    if (edge == FRightEdges.end() || !c->GetParent()) continue;
+    const Integer right = edge->second + (c->GetParent() == this ? growth : 0);
+    if (c->GetLeft() + c->GetWidth() != right) c->SetLeft(right - c->GetWidth());
+  }
+  RecordRightEdges();
+}
+
+void TfrmVLBase::DoShow() {
+  KeepRightEdges();
+  TForm::DoShow();
 }
 
 void TfrmVLBase::ApplyXPThemes(bool Value) {
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) combo->SetUseXPThemes(Value);
+    else if (auto* button = dynamic_cast<TVLOfficeRadioButton*>(Components(i))) button->SetUseXPThemes(Value);
+    else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetUseXPThemes(Value);
+    else if (auto* grid = dynamic_cast<TVLColorGrid*>(Components(i))) grid->SetFlat(Value && ThemesActive());
 }
 
 void TfrmVLBase::Localize() { LocalizeColorNames(); }
@@ -110,6 +149,8 @@ void TfrmVLBase::LocalizeColorNames() {
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) {
       combo->TransparentCaption = LanguageText(230);
       combo->AutoCaption = LanguageText(231);
+      hasColorControl = true;
+    } else if (dynamic_cast<TVLColorGrid*>(Components(i))) {
       hasColorControl = true;
     }
   if (hasColorControl) LocalizePaletteNames();

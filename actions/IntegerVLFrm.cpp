@@ -4,6 +4,8 @@
 
 TfrmInteger::TfrmInteger(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmInteger");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 220, 112);
   SetClientWidth(220);
   SetClientHeight(112);
   Position = poScreenCenter;

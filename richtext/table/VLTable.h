@@ -241,7 +241,6 @@ public:
   // Whether invisible borders show as grid lines: in an editor, unless hidden
   // (never on paper).
   bool ShowsGrid() const;
-  bool PrintingNow = false;
 
   // ---- printing over pages (VLTablePrint.cpp) ----
   std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
@@ -326,3 +325,17 @@ private:
 // The table's style number joins the item factory; the program calls it
 // once at start-up (VLRegisterRTFReader does too).
 void VLRegisterTableItem();
+
+// While one lives, tables paint for paper (nested ones too): in the page's
+// colour mode, with the styles' printing colours and without grid lines.
+class TVLTablePaperScope {
+public:
+  explicit TVLTablePaperScope(TVLColorMode mode);
+  ~TVLTablePaperScope();
+  TVLTablePaperScope(const TVLTablePaperScope&) = delete;
+  TVLTablePaperScope& operator=(const TVLTablePaperScope&) = delete;
+
+private:
+  bool SavedOnPaper;
+  TVLColorMode SavedMode;
+};

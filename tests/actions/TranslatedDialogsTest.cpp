@@ -1,0 +1,192 @@
+// Every dialog of the editing commands with a translated table current:
+// each text fits its control, no control sticks out of its parent or lies
+// on a sibling, and a right-to-left language lays the dialog out right to
+// left. Offscreen the layout is checked; on a display the dialogs are kept
+// side by side as one picture per language (support/Screenshots.h).
+#include "actions/ColorVLFrm.h"
+#include "actions/FillColorVLFrm.h"
+#include "actions/FontVLFrm.h"
+#include "actions/FourSidesVLFrm.h"
+#include "actions/IntegerVLFrm.h"
+#include "actions/ListVLFrm.h"
+#include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaVLFrm.h"
+#include "actions/VLALocalize.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ControlsPrivate.h"
+
+#include "support/Screenshots.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QThread>
+#include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(qytest::OnDisplay() ? 20 : 0);
+  }
+}
+
+// The text as drawn: without mnemonic marks, or without the markup that
+// underlines the mnemonic letter of a label.
+QString Shown(QString text) {
+  if (text.startsWith('<')) return text.remove(QRegularExpression("<[^>]*>"));
+  return text.remove(QRegularExpression("&(?!&)"));
+}
+
+std::vector<std::string> LayoutFaults(QWidget* window) {
+  std::vector<std::string> faults;
+  std::function<void(QWidget*)> walk = [&](QWidget* parent) {
+    std::vector<QWidget*> shown;
+    for (QObject* o : parent->children()) {
+      auto* w = qobject_cast<QWidget*>(o);
+      if (!w || w->isWindow() || !w->isVisibleTo(window)) continue;
+      shown.push_back(w);
+      const std::string name = w->objectName().toStdString() + " " + w->metaObject()->className();
+      const QFontMetrics fm(w->font());
+      if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
+        if (fm.horizontalAdvance(Shown(label->text())) > label->width())
+          faults.push_back("cut label: " + label->text().toStdString());
+      } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty()) {
+        // Room for the frame, or for the box of a check or radio button.
+        if (fm.horizontalAdvance(Shown(button->text())) + 8 > button->width())
+          faults.push_back("cut button: " + button->text().toStdString());
+      }
+      if (!parent->rect().contains(w->geometry())) faults.push_back("outside its parent: " + name);
+      walk(w);
+    }
+    for (size_t i = 0; i < shown.size(); ++i)
+      for (size_t j = i + 1; j < shown.size(); ++j)
+        if (shown[i]->geometry().intersects(shown[j]->geometry()))
+          faults.push_back("overlap: " + shown[i]->objectName().toStdString() + " and " +
+                           shown[j]->objectName().toStdString());
+  };
+  walk(window);
+  return faults;
+}
+
+struct TLanguageCase {
+  const char* Language;
+  const char* Picture;
+  bool RightToLeft;
+};
+
+class TranslatedDialogs : public ::testing::TestWithParam<TLanguageCase> {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    SwitchLanguage(GetParam().Language);
+  }
+  void TearDown() override {
+    SwitchLanguage("English (US)");
+    TClipboard& clip = Clipboard();
+    clip.Open();
+    clip.Clear();
+    clip.Close();
+  }
+};
+
+TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
+  const TLanguageCase& c = GetParam();
+  // Rich text and plain text on the clipboard: the paste list names both.
+  TClipboard& clip = Clipboard();
+  clip.Open();
+  clip.Clear();
+  clip.SetAsText("text");
+  clip.SetData(RegisterClipboardFormat("Rich Text Format"), "{\\rtf1 text}");
+  clip.Close();
+
+  std::vector<std::unique_ptr<TCustomForm>> forms;
+  auto* rows = CreateVLForm<TfrmInteger>(nullptr);
+  rows->SetFormCaption(LanguageText(545));
+  rows->SetControlText(rows->_lbl, LanguageText(546));
+  forms.emplace_back(rows);
+  auto* paste = CreateVLForm<TfrmVLList>(nullptr);
+  paste->FillPasteFormats(LanguageText(212));
+  EXPECT_GE(paste->lst->Items().Count(), 3);
+  forms.emplace_back(paste);
+  auto* font = CreateVLForm<TfrmVLFont>(nullptr);
+  font->SampleText = "Aa";
+  forms.emplace_back(font);
+  forms.emplace_back(CreateVLForm<TfrmVLPara>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLParaBrdr>(nullptr));
+  auto* fill = CreateVLForm<TfrmVLFillColor>(nullptr);
+  fill->AddElement(vlafcaText);
+  fill->AddElement(vlafcaParagraph);
+  forms.emplace_back(fill);
+  forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
+
+  std::vector<QImage> pictures;
+  auto check = [&](TfrmVLBase* form) {
+    QWidget* window = WindowWidgetOf(form);
+    ASSERT_NE(window, nullptr);
+    SCOPED_TRACE(window->windowTitle().toStdString());
+    EXPECT_EQ(form->BiDiMode == bdRightToLeft, c.RightToLeft);
+    EXPECT_EQ(LayoutFaults(window), std::vector<std::string>{});
+    pictures.push_back(window->grab().toImage());
+  };
+  for (auto& form : forms) {
+    form->Show();
+    Settle();
+    check(static_cast<TfrmVLBase*>(form.get()));
+    form->Hide();
+  }
+  // The pop-up frees itself when it closes; it stays open while looked at.
+  auto* colours = CreateVLForm<TfrmColor>(nullptr);
+  colours->Init(clWindowText, nullptr, 0x0000FF);
+  colours->PopupAtRect(TRect(100, 100, 180, 122));
+  Settle();
+  check(colours);
+  delete colours;
+
+  QY_SCREENSHOT_NEEDS_DISPLAY();
+  // Three dialogs to a row.
+  const size_t perRow = 3;
+  int width = 0, height = 0, rowWidth = 0, rowHeight = 0;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    rowWidth += pictures[i].width() + 16;
+    rowHeight = std::max(rowHeight, pictures[i].height());
+    if (i % perRow == perRow - 1 || i + 1 == pictures.size()) {
+      width = std::max(width, rowWidth);
+      height += rowHeight + 16;
+      rowWidth = rowHeight = 0;
+    }
+  }
+  QImage sheet(width + 16, height + 16, QImage::Format_RGB32);
+  sheet.fill(QColor(0x80, 0x80, 0x80));
+  QPainter painter(&sheet);
+  int x = 16, y = 16;
+  rowHeight = 0;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    painter.drawImage(x, y, pictures[i]);
+    x += pictures[i].width() + 16;
+    rowHeight = std::max(rowHeight, pictures[i].height());
+    if (i % perRow == perRow - 1) {
+      x = 16;
+      y += rowHeight + 16;
+      rowHeight = 0;
+    }
+  }
+  painter.end();
+  EXPECT_EQ(qytest::KeepScreenshot(sheet, c.Picture, {600, 400, {0xFF0000}}), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TranslatedDialogs,
+                         ::testing::Values(TLanguageCase{"Russian", "dialogs-ru.png", false},
+                                           TLanguageCase{"Persian", "dialogs-fa.png", true}),
+                         [](const auto& info) { return std::string(info.param.Picture).substr(8, 2); });
+
+}  // namespace
