@@ -9,6 +9,13 @@
 #include "app/QYMain.h"
 #include "app/QYShortcut.h"
 
+#include "actions/BaseVLFrm.h"
+#include "actions/FontVLFrm.h"
+#include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaVLFrm.h"
+#include "actions/VLActionsFontDlg.h"
+#include "actions/VLActionsParaDlg.h"
+#include "actions/VLVellumActionEditor.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
@@ -21,6 +28,21 @@
 TdlgPreferences* dlgPreferences = nullptr;
 
 namespace {
+// The commands' parts that turn an accepted dialog into a style's
+// attributes, open to the style editor (the dialog's commands are made as
+// these).
+struct TStyleFontAction : TvlActionFontEx {
+  using TvlActionFontEx::TvlActionFontEx;
+  using TvlActionFontEx::ConvertTextStyle;
+};
+struct TStyleParaAction : TvlActionParagraph {
+  using TvlActionParagraph::TvlActionParagraph;
+  using TvlActionParagraph::ConvertParaStyle;
+};
+struct TStyleBorderAction : TvlActionParaBorder {
+  using TvlActionParaBorder::TvlActionParaBorder;
+  using TvlActionParaBorder::ConvertParaStyle;
+};
 TTabSheet* Page(TForm* owner, TPageControl* control, const char* name, const char* caption) {
   auto* page = new TTabSheet(owner);
   page->SetName(name);
@@ -97,8 +119,26 @@ TdlgPreferences::TdlgPreferences(TComponent* AOwner) : TForm(AOwner) {
   StylePageControl = MakeControl<TPageControl>(this, tsDefaultStyle, "StylePageControl", 8, 118, 230, 262);
   tsFontStyles = Page(this, StylePageControl, "tsFontStyles", "Font");
   tsParagraphStyles = Page(this, StylePageControl, "tsParagraphStyles", "Paragraph");
-  FontListBox = MakeControl<TListBox>(this, tsFontStyles, "FontListBox", 4, 4, 214, 220);
-  ParagraphListBox = MakeControl<TListBox>(this, tsParagraphStyles, "ParagraphListBox", 4, 4, 214, 220);
+  FontListBox = MakeControl<TListBox>(this, tsFontStyles, "FontListBox", 4, 4, 214, 190);
+  bChangeFontItem = MakeControl<TButton>(this, tsFontStyles, "bChangeFontItem", 4, 200, 90, 28);
+  bChangeFontItem->SetCaption("Font");
+  bChangeFontItem->OnClick = [this](TObject* s) { bChangeFontItemClick(s); };
+  ParagraphListBox = MakeControl<TListBox>(this, tsParagraphStyles, "ParagraphListBox", 4, 4, 214, 190);
+  bChangeParagraphItem = MakeControl<TButton>(this, tsParagraphStyles, "bChangeParagraphItem", 4, 200, 90, 28);
+  bChangeParagraphItem->SetCaption("Paragraph");
+  bChangeParagraphItem->OnClick = [this](TObject* s) { bChangeParagraphItemClick(s); };
+  bChangeParagraphBorderItem =
+      MakeControl<TButton>(this, tsParagraphStyles, "bChangeParagraphBorderItem", 100, 200, 90, 28);
+  bChangeParagraphBorderItem->SetCaption("Border");
+  bChangeParagraphBorderItem->OnClick = [this](TObject* s) { bChangeParagraphBorderItemClick(s); };
+  FontListBox->OnDblClick = [this](TObject* s) { bChangeFontItemClick(s); };
+  ParagraphListBox->OnDblClick = [this](TObject* s) { bChangeParagraphItemClick(s); };
+  vlActionFontEx1 = new TStyleFontAction(this);
+  vlActionFontEx1->SetName("vlActionFontEx1");
+  vlActionParagraph1 = new TStyleParaAction(this);
+  vlActionParagraph1->SetName("vlActionParagraph1");
+  vlActionParaBorder1 = new TStyleBorderAction(this);
+  vlActionParaBorder1->SetName("vlActionParaBorder1");
   vleSample = new TVellumEdit(this);
   vleSample->SetName("vleSample");
   vleSample->SetParent(tsDefaultStyle);
@@ -408,6 +448,8 @@ void TdlgPreferences::ListKeyDown(TListBox* list, Word& key) {
   if (key == VK_INSERT) bAddStyleItemClick(list);
   else if (key == VK_F2) bRenameStyleItemClick(list);
   else if (key == VK_DELETE) bDeleteStyleItemClick(list);
+  else if (key == VK_RETURN && list == FontListBox) bChangeFontItemClick(list);
+  else if (key == VK_RETURN) bChangeParagraphItemClick(list);
   else return;
   key = 0;
 }
@@ -491,6 +533,76 @@ void TdlgPreferences::bDeleteStyleItemClick(TObject*) {
   }
   vleSample->Clear();
   vleSample->Format();
+}
+
+void TdlgPreferences::bChangeFontItemClick(TObject*) {
+  const int index = FontListBox->GetItemIndex();
+  if (index < 0) return;
+  const String name = FontListBox->Items()[index];
+  const Integer i = StyleIndexNamed(*FWorkingStyle->TextStyles, name);
+  if (i < 0) return;
+  TFontInfo& style = *FWorkingStyle->TextStyles->Items(i);
+  TvlActionFontEx& a = *vlActionFontEx1;
+  style.AssignToFont(a.Font);
+  a.Font.SetCharset(style.Charset);
+  a.StyleEx = style.StyleEx;
+  a.VShift = style.VShift;
+  a.CharScale = style.CharScale;
+  a.CharSpacing = style.CharSpacing;
+  a.ValidProperties = AllFontProperties;
+  std::unique_ptr<TfrmVLFont> d(CreateVLForm<TfrmVLFont>(Application));
+  d->ColorDialog = GetSharedColorDialog();
+  a.FillDialog(*d);
+  d->SampleText = name;
+  if (d->ShowModal() != mrOk) return;
+  a.ReadDialog(*d);
+  static_cast<TStyleFontAction&>(a).ConvertTextStyle(nullptr, style, i, 0);
+  ShowTextStyleSample(name);
+}
+
+void TdlgPreferences::bChangeParagraphItemClick(TObject*) {
+  const int index = ParagraphListBox->GetItemIndex();
+  if (index < 0) return;
+  const String name = ParagraphListBox->Items()[index];
+  const Integer i = StyleIndexNamed(*FWorkingStyle->ParaStyles, name);
+  if (i < 0) return;
+  TParaInfo& style = *FWorkingStyle->ParaStyles->Items(i);
+  TvlActionParagraph& a = *vlActionParagraph1;
+  a.ValidProperties = AllParaProperties;
+  a.Alignment = style.Alignment;
+  a.FirstIndent = style.FirstIndent;
+  a.LeftIndent = style.LeftIndent;
+  a.RightIndent = style.RightIndent;
+  a.SpaceBefore = style.SpaceBefore;
+  a.SpaceAfter = style.SpaceAfter;
+  // Only a spacing in percent shows in the dialog; another stays as it is.
+  a.LineSpacing = style.LineSpacingType == vllsPercent ? style.LineSpacing : (style.LineSpacing == 0 ? 100 : -1);
+  if (a.LineSpacing < 0) a.ValidProperties.Exclude(vlppLineSpacing);
+  std::unique_ptr<TfrmVLPara> d(CreateVLForm<TfrmVLPara>(Application));
+  a.FillDialog(*d, ActionEditorOf(vleSample));
+  if (d->ShowModal() != mrOk) return;
+  a.ReadDialog(*d);
+  static_cast<TStyleParaAction&>(a).ConvertParaStyle(nullptr, style, i, 0);
+  ShowParaStyleSample(name);
+}
+
+void TdlgPreferences::bChangeParagraphBorderItemClick(TObject*) {
+  const int index = ParagraphListBox->GetItemIndex();
+  if (index < 0) return;
+  const String name = ParagraphListBox->Items()[index];
+  const Integer i = StyleIndexNamed(*FWorkingStyle->ParaStyles, name);
+  if (i < 0) return;
+  TParaInfo& style = *FWorkingStyle->ParaStyles->Items(i);
+  TvlActionParaBorder& a = *vlActionParaBorder1;
+  a.ValidProperties = vlpbAll;
+  a.Border.Assign(&style.Border);
+  a.Background.Assign(&style.Background);
+  std::unique_ptr<TfrmVLParaBrdr> d(CreateVLForm<TfrmVLParaBrdr>(Application));
+  a.FillDialog(*d);
+  if (d->ShowModal() != mrOk) return;
+  a.ReadDialog(*d);
+  static_cast<TStyleBorderAction&>(a).ConvertParaStyle(nullptr, style, i, 0);
+  ShowParaStyleSample(name);
 }
 
 void TdlgPreferences::ShowTextStyleSample(const String& name) {

@@ -10,6 +10,9 @@
 
 class TVLStyle;
 class TVellumEdit;
+class TvlActionFontEx;
+class TvlActionParagraph;
+class TvlActionParaBorder;
 class TformQuilloryMain;
 
 class TdlgPreferences : public TForm {
@@ -37,7 +40,14 @@ public:
   TTabSheet* tsFontStyles = nullptr;
   TTabSheet* tsParagraphStyles = nullptr;
   TListBox* FontListBox = nullptr;
+  TButton* bChangeFontItem = nullptr;
   TListBox* ParagraphListBox = nullptr;
+  TButton* bChangeParagraphItem = nullptr;
+  TButton* bChangeParagraphBorderItem = nullptr;
+  // The editing commands whose dialogs edit a style's attributes.
+  TvlActionFontEx* vlActionFontEx1 = nullptr;
+  TvlActionParagraph* vlActionParagraph1 = nullptr;
+  TvlActionParaBorder* vlActionParaBorder1 = nullptr;
   TPanel* pStyleTools = nullptr;
   TButton* bAddStyleItem = nullptr;
   TButton* bRenameStyleItem = nullptr;
@@ -100,6 +110,11 @@ public:
   void bAddStyleItemClick(TObject* Sender);
   void bRenameStyleItemClick(TObject* Sender);
   void bDeleteStyleItemClick(TObject* Sender);
+  // The selected style through the font, paragraph or border dialog; what
+  // the dialog accepts goes into the style.
+  void bChangeFontItemClick(TObject* Sender);
+  void bChangeParagraphItemClick(TObject* Sender);
+  void bChangeParagraphBorderItemClick(TObject* Sender);
   void ShowTextStyleSample(const String& name);
   void ShowParaStyleSample(const String& name);
 

@@ -6,6 +6,10 @@
 #include "app/QYAutoSave.h"
 #include "app/QYPreferences.h"
 #include "app/QYShortcut.h"
+#include "actions/FontVLFrm.h"
+#include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaVLFrm.h"
+#include "actions/VLSpinEdit.h"
 #include "platform/os/Autostart.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
@@ -317,6 +321,65 @@ TEST(Preferences, StyleEditorAddsRenamesAndDeletesStylesOnOk) {
   // Replace Existing Journal Styles reaches the earlier day too.
   w.Run([](TdlgPreferences* d) { d->rgDefaultStyleOptions->SetItemIndex(1); });
   EXPECT_GE(named(*older->EditorWindow->QuilloryStyle, "Quote"), 0);
+}
+
+// The font, paragraph and border dialogs edit the selected style: what they
+// accept goes into it, what they cancel leaves it.
+TEST(Preferences, StyleDialogsEditTheSelectedStyle) {
+  TPrefsWorld w;
+  TVLStyle& sheet = *w.Main->QuilloryDefaultStyle;
+  const String text = sheet.TextStyles->Items(0)->StyleName;
+  const String para = sheet.ParaStyles->Items(0)->StyleName;
+  const Integer size = sheet.TextStyles->Items(0)->Size;
+  const struct {
+    const char* What;
+    bool Accept;
+  } cases[] = {{"cancelled", false}, {"accepted", true}};
+  for (const auto& c : cases) {
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* d = static_cast<TdlgPreferences*>(r.Form);
+      d->FontListBox->SetItemIndex(0);
+      d->bChangeFontItem->Click();
+      d->StylePageControl->SetActivePage(d->tsParagraphStyles);
+      d->ParagraphListBox->SetItemIndex(0);
+      d->bChangeParagraphItem->Click();
+      d->bChangeParagraphBorderItem->Click();
+      d->OKBtn->Click();
+      return static_cast<int>(d->ModalResult);
+    });
+    script.Do([&](TInteraction& r) {
+      auto& f = *static_cast<TfrmVLFont*>(r.Form);
+      EXPECT_EQ(f.cmbSize->GetText(), IntToStr(size)) << c.What;
+      f.cmbSize->SetText("19");
+      f.cbB->SetChecked(true);
+      (c.Accept ? f.btnOk : f.btnCancel)->Click();
+      return static_cast<int>(f.ModalResult);
+    });
+    script.Do([&](TInteraction& r) {
+      auto& p = *static_cast<TfrmVLPara*>(r.Form);
+      p.seLeftIndent->SetValue(30);
+      (c.Accept ? p.btnOk : p.btnCancel)->Click();
+      return static_cast<int>(p.ModalResult);
+    });
+    script.Do([&](TInteraction& r) {
+      auto& b = *static_cast<TfrmVLParaBrdr*>(r.Form);
+      b.rgBorderType->SetItemIndex(1);
+      b.rgBorderTypeClick(b.rgBorderType);
+      (c.Accept ? b.btnOk : b.btnCancel)->Click();
+      return static_cast<int>(b.ModalResult);
+    });
+    ASSERT_EQ(w.Dialog->ShowModal(), mrOk) << c.What;
+    EXPECT_EQ(script.Unexpected, 0) << c.What;
+    const TFontInfo& t = *sheet.TextStyles->Items(0);
+    const TParaInfo& p = *sheet.ParaStyles->Items(0);
+    EXPECT_EQ(t.StyleName, text);
+    EXPECT_EQ(p.StyleName, para);
+    EXPECT_EQ(t.Size, c.Accept ? 19 : size) << c.What;
+    EXPECT_EQ(t.Style.Contains(fsBold), c.Accept) << c.What;
+    EXPECT_EQ(p.LeftIndent >= 30, c.Accept) << c.What << " " << p.LeftIndent;
+    EXPECT_EQ(p.Border.Style != vlbNone, c.Accept) << c.What;
+  }
 }
 
 TEST(Preferences, SamplesDescribeTheChosenStyle) {
