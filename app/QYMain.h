@@ -186,6 +186,15 @@ public:
   // Lays the tool bars out in the tool-bar area (after a layout change).
   void ArrangeToolBars();
 
+  // --- preferences, journals and the database (QYOptionsCommands.cpp)
+  TAction* ActionPreferences = nullptr;
+  TAction* ActionJournalManager = nullptr;
+  TAction* ActionBackup = nullptr;
+  TAction* ActionRestore = nullptr;
+  TAction* ActionPackAndRegenIndexes = nullptr;
+  // Their commands, in the "Tools" menu.
+  void BuildOptionsCommands();
+
 private:
   void BuildControls();
   void BuildActions();

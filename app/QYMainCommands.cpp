@@ -230,6 +230,7 @@ void TformQuilloryMain::BuildCommands() {
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
   SetMenu(MainMenu);
+  BuildOptionsCommands();
 
   PopupMenu1 = new TPopupMenu(this);
   PopupMenu1->SetName("PopupMenu1");
