@@ -274,9 +274,11 @@ void TfrmVLFont::pcChange(TObject*) {
 }
 
 void TfrmVLFont::cmbFontClick(TObject*) {
+  // A name that is not in the list (a font the entry names but this system
+  // lacks) is drawn in a substitute: its sizes and scripts are offered.
   const int i = cmbFont->GetItemIndex();
-  if (i >= 0) {
-    const String name = cmbFont->Items().Get(i);
+  const String name = i >= 0 ? cmbFont->Items().Get(i) : Trim(cmbFont->GetText());
+  if (!name.empty()) {
     cmbSize->SetFontName(name);
     cmbCharset->SetFontName(name);
   }

@@ -156,4 +156,22 @@ TEST(FontDialogActionTest, ASelectionWithoutTextShowsTheCurrentStyleNotAnEarlier
   EXPECT_EQ(action->Font.GetName(), b.Text(0).FontName);
 }
 
+TEST(FontDialogActionTest, AFontMissingFromTheListStillOffersSizesAndScripts) {
+  Application->Initialize();
+  struct Case {
+    const char* Name;
+    bool Listed;
+  } cases[] = {{"DejaVu Sans", true}, {"Arial", false}, {"No Such Font Family", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::unique_ptr<TfrmVLFont> d(CreateVLForm<TfrmVLFont>(nullptr));
+    d->cmbFont->SetText(c.Name);
+    d->cmbFont->SetItemIndex(d->cmbFont->Items().IndexOf(c.Name));
+    EXPECT_EQ(d->cmbFont->GetItemIndex() >= 0, c.Listed);
+    d->cmbFontClick(nullptr);
+    EXPECT_EQ(d->cmbSize->Items().Count(), 16);
+    EXPECT_GT(d->cmbCharset->Items().Count(), 0);
+  }
+}
+
 }  // namespace
