@@ -186,6 +186,19 @@ public:
   // Lays the tool bars out in the tool-bar area (after a layout change).
   void ArrangeToolBars();
 
+  // --- journal find and printing (QYReportCommands.cpp)
+  TAction* ActionGlobalFind = nullptr;
+  TAction* ActionPreview = nullptr;
+  TAction* ActionPrint = nullptr;
+  TAction* ActionPreviewPagePerDay = nullptr;
+  TAction* ActionPrintPagePerDay = nullptr;
+  TAction* ActionPreviewPageFilled = nullptr;
+  TAction* ActionPrintPageFilled = nullptr;
+  TAction* ActionPrintPassword = nullptr;
+  // Makes the commands and adds them to the File and Edit menus and the
+  // standard tool bar.
+  void BuildFindAndPrintCommands();
+
 private:
   void BuildControls();
   void BuildActions();
