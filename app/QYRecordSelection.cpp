@@ -128,13 +128,10 @@ void TDlgRecordSelection::pbOkClick(TObject*) {
 }
 
 void TDlgRecordSelection::FormShow(TObject*) {
+  // Closed by its frame, the dialog counts as cancelled: the caller's query
+  // stays as it was.
   SelectionResult = 2;
   InitSelection();
-  // A dialog closed by its frame still leaves the query of what it shows.
-  if (SelectionProblem(true).empty()) {
-    BuildSelectionQuery(true);
-    SelectionResult = 2;
-  }
 }
 
 void TDlgRecordSelection::UpdateDateControls() {
