@@ -173,6 +173,8 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
                MessageBox(verb + " Journal", "Confirm " + verb, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
       // Nothing printed.
     } else {
+      // Set before the window takes messages: a Cancel from then on counts.
+      progress->ReportRunning = true;
       progress->ProgressBar1->SetMax(count);
       progress->ProgressBar1->SetPosition(keys.RecNo());
       progress->sbProgress->Panels()[0]->SetText("");
@@ -192,7 +194,6 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
       else p.VLPrint1->SetHeader(nullptr);
       BuildFooter(p, printed);
 
-      progress->ReportRunning = true;
       TQuery text;
       BindToDatabase(text);
       double lastDate = 0;
