@@ -4,6 +4,7 @@
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
+#include "app/QYEntryStore.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
 #include "app/QYJournals.h"
@@ -19,6 +20,8 @@
 #include "richtext/rtf/VLRTFImport.h"
 #include "richtext/view/VLSearch.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 TfGlobalFind* fGlobalFind = nullptr;
@@ -240,7 +243,63 @@ void TfGlobalFind::RefreshFindWindow() {
   Application->ProcessMessages();
 }
 
-bool TfGlobalFind::LoadFindRow(const TFindRow& row, bool read, const String& blob, const String& editor) {
+namespace {
+
+// The stored text of the row in the document; false when it cannot be read.
+template <typename TLoad>
+bool LoadRowText(const TFindRow& row, TLoad load) {
+  if (!row.Read || (row.Editor != "RTF" && row.Editor != "VLF")) return false;
+  try {
+    TMemoryStream stream;
+    stream.Write(row.Blob.data(), static_cast<Int64>(row.Blob.size()));
+    stream.Seek(0, soBeginning);
+    return load(stream, row.Editor == "RTF");
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, int& next) {
+  if (!JournalsLoaded || (formQuilloryMain && formQuilloryMain->Closing)) {
+    FindCancel = true;
+    next = static_cast<int>(batch.size());
+    return -1;
+  }
+  if (!FScreen) FScreen = std::make_unique<TEntryDocument>();
+  const auto start = std::chrono::steady_clock::now();
+  const int count = static_cast<int>(batch.size());
+  int found = -1;
+  int i = first;
+  while (i < count && found < 0) {
+    const TFindRow& row = batch[static_cast<size_t>(i)];
+    FScreen->Clear();
+    const bool loaded =
+        LoadRowText(row, [this](TStream& s, bool rtf) { return rtf ? FScreen->LoadRTF(s) : FScreen->LoadVLF(s); });
+    if (!loaded) {
+      // A damaged entry never stops the search.
+      if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
+        LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+    } else if (EntryMayContain(FScreen->Data, FindText, FindOptions & foMatchCase, FindOptions & foWholeWord,
+                               rteEntryText->Delimiters)) {
+      found = i;
+    }
+    ++i;
+    // The GUI takes its other messages between slices.
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(8)) break;
+  }
+  FScreen->Clear();
+  if (i > first) {
+    const TFindRow& row = batch[static_cast<size_t>(i - 1)];
+    ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
+    SetFindProgressPosition(row.RecNo);
+  }
+  next = i;
+  return found;
+}
+
+bool TfGlobalFind::LoadFindRow(const TFindRow& row) {
   // A lock or the exit closed the journals under the search: it ends here.
   if (!JournalsLoaded || (formQuilloryMain && formQuilloryMain->Closing)) {
     FindCancel = true;
@@ -249,24 +308,12 @@ bool TfGlobalFind::LoadFindRow(const TFindRow& row, bool read, const String& blo
   ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
   SetFindProgressPosition(row.RecNo);
   rteEntryText->Clear();
-  if (!read) return false;
-  bool loaded = false;
-  try {
-    TMemoryStream stream;
-    stream.Write(blob.data(), static_cast<Int64>(blob.size()));
-    stream.Seek(0, soBeginning);
-    if (editor == "RTF")
-      loaded = rteEntryText->LoadRTFFromStream(stream);
-    else if (editor == "VLF")
-      loaded = rteEntryText->LoadVLFFromStream(stream);
-    else
-      return false;
-  } catch (const std::exception&) {
-    loaded = false;
-  }
+  const bool loaded = LoadRowText(row, [this](TStream& s, bool rtf) {
+    return rtf ? rteEntryText->LoadRTFFromStream(s) : rteEntryText->LoadVLFFromStream(s);
+  });
   if (!loaded) {
-    // A damaged entry never stops the search.
-    LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+    if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
+      LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
     rteEntryText->Clear();
     return false;
   }
@@ -377,31 +424,50 @@ void TThreadGlobalFind::Execute() {
     else keys.Last();
     TQuery text;
     BindToDatabase(text);
-    while (count > 0 && !(forward ? keys.Eof() : keys.Bof()) && !Stopping()) {
-      TFindRow row;
-      row.JournalID = keys.FieldByName("JournalID").AsInteger();
-      row.JournalName = keys.FieldByName("JournalName").AsString();
-      row.JournalDate = keys.FieldByName("JournalDate").AsDateTime();
-      row.RecNo = keys.RecNo();
-      String blob, editor;
-      bool read = false;
-      try {
-        read = ReadEntryText(text, row.JournalID, row.JournalDate, blob, editor);
-      } catch (const std::exception& e) {
-        if (Stopping()) break;
-        Synchronize([f, row] { f->LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read"); });
+    // Rows are read here a batch at a time and screened on the GUI thread
+    // in slices; only an entry that may hold the text is laid out and
+    // searched in the hidden editor.
+    // Small batches first, so that a hit among the first entries shows soon.
+    int batchRows = 4;
+    std::vector<TFindRow> batch;
+    while (count > 0 && !Stopping()) {
+      batch.clear();
+      const int BatchRows = batchRows;
+      batchRows = std::min(batchRows * 2, 64);
+      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof())) {
+        TFindRow row;
+        row.JournalID = keys.FieldByName("JournalID").AsInteger();
+        row.JournalName = keys.FieldByName("JournalName").AsString();
+        row.JournalDate = keys.FieldByName("JournalDate").AsDateTime();
+        row.RecNo = keys.RecNo();
+        try {
+          row.Read = ReadEntryText(text, row.JournalID, row.JournalDate, row.Blob, row.Editor);
+        } catch (const std::exception&) {
+          row.Read = false;
+          row.Editor = "VLF";
+        }
+        batch.push_back(std::move(row));
+        if (forward) keys.Next();
+        else keys.Prior();
       }
-      bool hit = false;
-      Synchronize([&] { hit = f->LoadFindRow(row, read, blob, editor); });
-      while (hit && !Stopping()) {
-        Synchronize([&] { hit = f->SearchHiddenEditor(row); });
-        if (!hit || Stopping()) break;
-        nothingFound = false;
-        Synchronize([&] { f->ShowHitInJournal(row); });
-        f->FindSemaphore->Wait();
+      if (batch.empty()) break;
+      int next = 0;
+      while (next < static_cast<int>(batch.size()) && !Stopping()) {
+        int candidate = -1;
+        const int from = next;
+        Synchronize([&] { candidate = f->ScreenFindRows(batch, from, next); });
+        if (candidate < 0) continue;
+        const TFindRow& row = batch[static_cast<size_t>(candidate)];
+        bool hit = false;
+        Synchronize([&] { hit = f->LoadFindRow(row); });
+        while (hit && !Stopping()) {
+          Synchronize([&] { hit = f->SearchHiddenEditor(row); });
+          if (!hit || Stopping()) break;
+          nothingFound = false;
+          Synchronize([&] { f->ShowHitInJournal(row); });
+          f->FindSemaphore->Wait();
+        }
       }
-      if (forward) keys.Next();
-      else keys.Prior();
     }
     keys.Close();
     status = nothingFound ? f->FindText + " not found" : String("find done");

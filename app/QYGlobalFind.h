@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class TQuery;
 class TVellumEdit;
@@ -23,13 +24,18 @@ inline constexpr Byte foMatchCase = 1;
 inline constexpr Byte foForward = 2;
 inline constexpr Byte foWholeWord = 4;
 
-// The row a search step works on.
+// The row a search step works on, with its stored text as read.
 struct TFindRow {
   Integer JournalID = 0;
   String JournalName;
   double JournalDate = 0;
   int RecNo = 0;
+  bool Read = false;
+  String Blob;
+  String Editor;
 };
+
+class TEntryDocument;
 
 class TfGlobalFind : public TForm {
 public:
@@ -92,7 +98,12 @@ public:
   // hold the text (then it is laid out and the caret put at its start, or
   // end for a backward search). A text that cannot be read is logged and
   // skipped.
-  bool LoadFindRow(const TFindRow& row, bool read, const String& blob, const String& editor);
+  bool LoadFindRow(const TFindRow& row);
+  // Reads rows of the batch from first on, without laying them out, until
+  // one may hold the text (its index is answered) or a few milliseconds
+  // have passed (-1; next says where to go on). Rows that cannot be read are
+  // logged.
+  int ScreenFindRows(const std::vector<TFindRow>& batch, int first, int& next);
   bool SearchHiddenEditor(const TFindRow& row);
   // Shows the hidden editor's hit selected in the journal's own window.
   void ShowHitInJournal(const TFindRow& row);
@@ -101,6 +112,8 @@ public:
 
 private:
   std::unique_ptr<TThreadGlobalFind> FThread;
+  // Screening decodes each entry here, with no layout.
+  std::unique_ptr<TEntryDocument> FScreen;
 };
 
 // The worker of one search.
