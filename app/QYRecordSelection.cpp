@@ -21,7 +21,7 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   SetBorderStyle(bsDialog);
   Position = poMainFormCenter;
   HelpContext = 23;
-  SetWidth(560);
+  SetWidth(620);
   SetHeight(330);
   SetVisible(false);
 
@@ -37,7 +37,7 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   lbJournals = MakeControl<TListBox>(this, gbJournals, "lbJournals", 8, 48, 204, 212);
   lbJournals->SetMultiSelect(true);
 
-  gbSelectRecords = MakeControl<TGroupBox>(this, this, "gbSelectRecords", 236, 8, 316, 210);
+  gbSelectRecords = MakeControl<TGroupBox>(this, this, "gbSelectRecords", 236, 8, 376, 210);
   gbSelectRecords->SetCaption("Select Records");
   auto radio = [this](const char* name, const char* caption, int top) {
     auto* r = MakeControl<TRadioButton>(this, gbSelectRecords, name, 8, top, 150, 22);
@@ -45,7 +45,7 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
     return r;
   };
   auto picker = [this](const char* name, int left, int top) {
-    auto* p = MakeControl<TDateTimePicker>(this, gbSelectRecords, name, left, top, 180, 24);
+    auto* p = MakeControl<TDateTimePicker>(this, gbSelectRecords, name, left, top, 240, 24);
     p->SetDateFormat(dfLong);
     p->SetDate(Date());
     return p;
@@ -60,13 +60,13 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   lToDate->SetCaption("To Date:");
   dpToDate = picker("dpToDate", 100, 98);
   rbYear = radio("rbYear", "Selected Year", 128);
-  cbYear = MakeControl<TComboBox>(this, gbSelectRecords, "cbYear", 160, 126, 120, 24);
+  cbYear = MakeControl<TComboBox>(this, gbSelectRecords, "cbYear", 160, 126, 180, 24);
   rbMonth = radio("rbMonth", "Selected Month", 154);
-  cbMonth = MakeControl<TComboBox>(this, gbSelectRecords, "cbMonth", 160, 152, 120, 24);
+  cbMonth = MakeControl<TComboBox>(this, gbSelectRecords, "cbMonth", 160, 152, 180, 24);
   rbDay = radio("rbDay", "Selected Day", 180);
   dpDate = picker("dpDate", 120, 178);
 
-  gbSortOrder = MakeControl<TGroupBox>(this, this, "gbSortOrder", 236, 224, 316, 54);
+  gbSortOrder = MakeControl<TGroupBox>(this, this, "gbSortOrder", 236, 224, 376, 54);
   gbSortOrder->SetCaption("Sort Order");
   rbForwardTraverse = MakeControl<TRadioButton>(this, gbSortOrder, "rbForwardTraverse", 8, 22, 100, 22);
   rbForwardTraverse->SetCaption("Forward");
@@ -74,13 +74,13 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   rbBackwardTravers = MakeControl<TRadioButton>(this, gbSortOrder, "rbBackwardTravers", 120, 22, 100, 22);
   rbBackwardTravers->SetCaption("Backward");
 
-  pbOk = MakeControl<TButton>(this, this, "pbOk", 296, 292, 80, 28);
+  pbOk = MakeControl<TButton>(this, this, "pbOk", 356, 292, 80, 28);
   pbOk->SetCaption("&Ok");
   pbOk->SetDefault(true);
-  pbCancel = MakeControl<TButton>(this, this, "pbCancel", 384, 292, 80, 28);
+  pbCancel = MakeControl<TButton>(this, this, "pbCancel", 444, 292, 80, 28);
   pbCancel->SetCaption("&Cancel");
   pbCancel->Cancel = true;
-  pbHelp = MakeControl<TButton>(this, this, "pbHelp", 472, 292, 80, 28);
+  pbHelp = MakeControl<TButton>(this, this, "pbHelp", 532, 292, 80, 28);
   pbHelp->SetCaption("&Help");
   pbHelp->OnClick = [this](TObject* s) { pbHelpClick(s); };
   pbOk->OnClick = [this](TObject* s) { pbOkClick(s); };

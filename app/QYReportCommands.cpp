@@ -46,13 +46,13 @@ void TformQuilloryMain::BuildFindAndPrintCommands() {
                      std::function<void()> run) {
     return NewAction(name, caption, hint, shortcut, [run](TObject*) { run(); });
   };
-  ActionGlobalFind = make("ActionGlobalFind", "&Advanced Find...", "find text in all entries",
+  ActionGlobalFind = make("ActionGlobalFind", "Advanced Fin&d...", "find text in all entries",
                           scCtrl | scShift | 'F', [] { ActionGlobalFindExecute(); });
   ActionPreview = make("ActionPreview", "Print Pre&view", "preview entry", scNone,
                        [] { Report(roPreview, rsCurrentEntry, rlPagePerDay); });
   ActionPrint = make("ActionPrint", "P&rint", "print entry", scCtrl | 'P',
                      [] { Report(roPrint, rsCurrentEntry, rlPagePerDay); });
-  ActionPreviewPagePerDay = make("ActionPreviewPagePerDay", "Preview Selection, Page per &Day...",
+  ActionPreviewPagePerDay = make("ActionPreviewPagePerDay", "Preview Selection, Page per Da&y...",
                                  "preview selected entries, each on its own page", scNone,
                                  [] { Report(roPreview, rsSelection, rlPagePerDay); });
   ActionPrintPagePerDay = make("ActionPrintPagePerDay", "Print Selection, Page per D&ay...",
