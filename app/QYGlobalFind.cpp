@@ -34,13 +34,20 @@ String ShortDate(double date) { return FormatDateTime(FormatSettings.ShortDateFo
 // as the editor searches them; a table (whose cells the editor also
 // searches) always may.
 bool EntryMayContain(TCustomVLData& data, const String& text, bool matchCase, bool wholeWord,
-                     const AnsiString& delimiters) {
+                     const AnsiString& delimiters, bool stylesRead = true) {
   WideString pattern = Utf8ToWide(text);
   if (pattern.empty()) return false;
   if (!matchCase) pattern = VLFoldCase(pattern);
   for (Integer i = 0; i < data.GetItemCount(); ++i) {
     const Integer style = data.GetItemStyle(i);
     if (style >= 0) {
+      // Without the entry's styles an 8-bit item's code page is unknown:
+      // any byte beyond ASCII may be part of the text.
+      if (!stylesRead && !(data.GetItemOptions(i) & 8)) {
+        const AnsiString raw = data.GetItemTextA(i);
+        for (char c : raw)
+          if (static_cast<unsigned char>(c) >= 0x80) return true;
+      }
       if (VLFindInItem(data, i, -1, true, pattern, matchCase, wholeWord, delimiters) > 0) return true;
     } else if (style == vlsTable || style <= -12) {
       return true;
@@ -267,7 +274,12 @@ int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, 
     next = static_cast<int>(batch.size());
     return -1;
   }
-  if (!FScreen) FScreen = std::make_unique<TEntryDocument>();
+  if (!FScreen) {
+    FScreen = std::make_unique<TEntryDocument>();
+    // Reading every entry's style sheet costs more than its text.
+    FScreen->Data.VLFTextStylesReadMode = vlf_sIgnore;
+    FScreen->Data.VLFParaStylesReadMode = vlf_sIgnore;
+  }
   const auto start = std::chrono::steady_clock::now();
   const int count = static_cast<int>(batch.size());
   int found = -1;
@@ -282,7 +294,7 @@ int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, 
       if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
         LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
     } else if (EntryMayContain(FScreen->Data, FindText, FindOptions & foMatchCase, FindOptions & foWholeWord,
-                               rteEntryText->Delimiters)) {
+                               rteEntryText->Delimiters, false)) {
       found = i;
     }
     ++i;

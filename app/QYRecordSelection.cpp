@@ -324,7 +324,8 @@ void CopySelectionKeys(TQuery& source, TQuery& target) {
     String line = source.SQL[i];
     if (i == 0) {
       const size_t at = line.find(withText);
-      if (at != String::npos) line.replace(at, withText.size(), "JournalDate, Editor");
+      // Editor is stored after the text: reading it would read the text.
+      if (at != String::npos) line.replace(at, withText.size(), "JournalDate");
     }
     target.SQL.Add(line);
   }
@@ -339,6 +340,8 @@ bool ReadEntryText(TQuery& textQuery, Integer journalID, double journalDate, Str
     textQuery.SQL.Add("SELECT JournalText, Editor FROM Quillory WHERE JournalID = :bJournalID AND JournalDate = "
                       ":bJournalDate");
   textQuery.Close();
+  // Compiled once for all the rows it reads.
+  if (!textQuery.Prepared()) textQuery.Prepare();
   textQuery.ParamByName("bJournalID").SetAsInteger(journalID);
   textQuery.ParamByName("bJournalDate").SetAsDate(journalDate);
   textQuery.Open();
