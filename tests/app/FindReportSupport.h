@@ -47,6 +47,17 @@ public:
     return String(s.Memory(), static_cast<size_t>(s.GetSize()));
   }
 
+  // The VLF of a one-paragraph entry in an 8-bit Cyrillic text style.
+  static String CyrillicEntryVLF(const String& utf8) {
+    TEntryDocument doc;
+    doc.Style.TextStyles->Items(0)->Unicode = false;
+    doc.Style.TextStyles->Items(0)->Charset = RUSSIAN_CHARSET;
+    doc.Data.AddTextItem(Utf8ToAnsi(utf8, CharsetToCodePage(RUSSIAN_CHARSET)), 0, 0);
+    TMemoryStream s;
+    doc.SaveVLF(s);
+    return String(s.Memory(), static_cast<size_t>(s.GetSize()));
+  }
+
   // Writes rows straight into the entry table, in one transaction.
   struct TRow {
     Integer JournalID;

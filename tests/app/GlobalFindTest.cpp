@@ -73,10 +73,12 @@ TEST(GlobalFindTest, OptionsNarrowTheHitsAsTheEditorDoes) {
   TFindReportWorld w;
   const Integer a = w.Journal("Alpha");
   const Integer b = w.Journal("Beta");
-  const double d1 = EncodeDate(2010, 5, 1), d2 = EncodeDate(2010, 5, 2), d3 = EncodeDate(2010, 5, 3);
+  const double d1 = EncodeDate(2010, 5, 1), d2 = EncodeDate(2010, 5, 2), d3 = EncodeDate(2010, 5, 3),
+               d4 = EncodeDate(2010, 5, 4);
   w.Store({{a, d1, TFindReportWorld::EntryVLF({"Move, move and MOVE.", "Removed nothing."})},
            {b, d2, TFindReportWorld::EntryVLF({"Café in Zürich, 東京 next; naïve plans."})},
-           {a, d3, TFindReportWorld::EntryVLF({"movement is not a move"})}});
+           {a, d3, TFindReportWorld::EntryVLF({"movement is not a move"})},
+           {b, d4, TFindReportWorld::CyrillicEntryVLF("Завтра переезд в Москву")}});
   struct TCase {
     const char* Name;
     const char* Text;
@@ -94,6 +96,7 @@ TEST(GlobalFindTest, OptionsNarrowTheHitsAsTheEditorDoes) {
       {"unicode text", "東京", false, false, false, {{b, d2, "東京"}}},
       {"unicode without case", "ZÜRICH", false, false, false, {{b, d2, "Zürich"}}},
       {"unicode with case", "ZÜRICH", true, false, false, {}},
+      {"8-bit text in its own code page", "ПЕРЕЕЗД", false, true, false, {{b, d4, "переезд"}}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);

@@ -181,6 +181,26 @@ TEST_F(JournalReportTest, CancelAndRefusalsShowNothing) {
          s.Answer(IDYES);
        },
        roPreview},
+      {"the journal locked while loading",
+       [](TInteractionScript& s) {
+         s.Do([](TInteraction& r) {
+           QMetaObject::invokeMethod(
+               QCoreApplication::instance(), [] { JournalsLoaded = false; }, Qt::QueuedConnection);
+           static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+           return static_cast<int>(mrOk);
+         });
+       },
+       roPrint},
+      {"the program exiting while loading",
+       [this](TInteractionScript& s) {
+         s.Do([this](TInteraction& r) {
+           QMetaObject::invokeMethod(
+               QCoreApplication::instance(), [this] { W.Main->Closing = true; }, Qt::QueuedConnection);
+           static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+           return static_cast<int>(mrOk);
+         });
+       },
+       roPreview},
       {"printing not confirmed",
        [](TInteractionScript& s) {
          ProfileSettings.ConfirmPrint = true;
@@ -197,6 +217,8 @@ TEST_F(JournalReportTest, CancelAndRefusalsShowNothing) {
     c.Script(script);
     BuildJournalReport(c.Output, rsSelection, rlPagePerDay);
     ProfileSettings.ConfirmPrint = false;
+    JournalsLoaded = true;
+    W.Main->Closing = false;
     EXPECT_EQ(script.Unexpected, 0);
     for (const TInteraction& r : script.Shown) EXPECT_NE(r.Form, W.Preview.get());
     EXPECT_FALSE(std::filesystem::exists(Pdf.OutputFileName));
