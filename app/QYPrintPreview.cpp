@@ -113,6 +113,13 @@ TFormPrintPreview::TFormPrintPreview(TComponent* AOwner) : TForm(AOwner) {
     b->SetAction(a);
     b->SetParent(tbPreview);
   }
+  // The main window's printer set-up, from here too.
+  if (formQuilloryMain && formQuilloryMain->ActionPrinterSetupDialog) {
+    auto* b = new TToolButton(this);
+    b->SetName("tbActionPrinterSetupDialog");
+    b->SetAction(formQuilloryMain->ActionPrinterSetupDialog);
+    b->SetParent(tbPreview);
+  }
 
   sbPrintPreview = new TStatusBar(this);
   sbPrintPreview->SetName("sbPrintPreview");
