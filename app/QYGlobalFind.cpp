@@ -482,13 +482,14 @@ void TThreadGlobalFind::Execute() {
       }
     }
     keys.Close();
-    status = nothingFound ? f->FindText + " not found" : String("find done");
+    status = nothingFound ? String() : String("find done");
   } catch (const std::exception&) {
     Synchronize([f] { f->LogFindActivity("Global Find Error"); });
     status = "find error, canceled";
   }
+  // The searched text is the window's: read on its thread.
   Synchronize([f, status] {
-    f->ShowFindStatus(status);
+    f->ShowFindStatus(status.empty() ? f->FindText + " not found" : status);
     f->FinishFind();
   });
 }
