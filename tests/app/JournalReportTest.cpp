@@ -229,10 +229,16 @@ TEST_F(JournalReportTest, CancelAndRefusalsShowNothing) {
 
 TEST_F(JournalReportTest, PasswordReportShowsThePasswordAndLeavesNoCopy) {
   std::unique_ptr<TChangePasswordDlg> dialog(new TChangePasswordDlg(nullptr));
+  // A new journal has no password, whatever an earlier test left.
+  WipeString(JournalPassword);
   std::vector<String> lines;
   String footer;
   auto capture = [&](TInteraction& r) {
-    auto* p = static_cast<TFormPrintPreview*>(r.Form);
+    auto* p = dynamic_cast<TFormPrintPreview*>(r.Form);
+    if (!p) {
+      ADD_FAILURE() << "expected the preview, got " << r.Caption;
+      return static_cast<int>(mrCancel);
+    }
     lines.clear();
     TCustomVLData& body = *p->vlBody->VLData();
     for (Integer i = 0; i < body.GetItemCount(); ++i)
