@@ -404,7 +404,8 @@ void TfGlobalFind::FinishFind() {
 
 // ---------------------------------------------------------------------------
 
-TThreadGlobalFind::TThreadGlobalFind(TfGlobalFind* owner) : TThread(true), FOwner(owner) {
+TThreadGlobalFind::TThreadGlobalFind(TfGlobalFind* owner)
+    : TThread(true), FOwner(owner), FForward(owner->FindDirection == 0) {
   // The worker reads a copy of the selection: the dialog may rewrite qFind.
   FKeys = std::make_unique<TQuery>();
   BindToDatabase(*FKeys);
@@ -427,7 +428,7 @@ void TThreadGlobalFind::Execute() {
     TQuery& keys = *FKeys;
     keys.Open();
     const int count = keys.RecordCount();
-    const bool forward = f->FindDirection == 0;
+    const bool forward = FForward;
     Synchronize([f, count] {
       f->SetFindProgressPosition(0);
       f->SetFindProgressMax(count);

@@ -128,6 +128,8 @@ protected:
 private:
   bool Stopping() const;
   TfGlobalFind* FOwner;
+  // The direction as Find was pressed.
+  bool FForward;
   std::unique_ptr<TQuery> FKeys;
 };
 
