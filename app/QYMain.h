@@ -195,6 +195,19 @@ public:
   // Their commands, in the "Tools" menu.
   void BuildOptionsCommands();
 
+  // --- journal find and printing (QYReportCommands.cpp)
+  TAction* ActionGlobalFind = nullptr;
+  TAction* ActionPreview = nullptr;
+  TAction* ActionPrint = nullptr;
+  TAction* ActionPreviewPagePerDay = nullptr;
+  TAction* ActionPrintPagePerDay = nullptr;
+  TAction* ActionPreviewPageFilled = nullptr;
+  TAction* ActionPrintPageFilled = nullptr;
+  TAction* ActionPrintPassword = nullptr;
+  // Makes the commands and adds them to the File and Edit menus and the
+  // standard tool bar.
+  void BuildFindAndPrintCommands();
+
 private:
   void BuildControls();
   void BuildActions();

@@ -326,6 +326,7 @@ void TformQuilloryMain::BuildCommands() {
   cbSelectJournal->OnSelect = [this](TObject* s) { cbSelectJournalClick(s); };
 
   MonthCalendar->OnDblClick = [this](TObject* s) { MonthCalendarDblClick(s); };
+  BuildFindAndPrintCommands();
   ArrangeToolBars();
 
   AppHooks().SaveToolBarLayout = [this](const String& file) {
