@@ -46,32 +46,47 @@ QString Shown(QString text) {
   return text.remove(QRegularExpression("&(?!&)"));
 }
 
-std::vector<std::string> LayoutFaults(QWidget* window) {
+std::string Box(const QRect& r) {
+  return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height());
+}
+
+// A widget by the name of the control it shows, or by its class.
+std::string NameOf(TCustomForm* form, QWidget* w) {
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(form->Components(i))) {
+      if (WidgetOf(c) == w) return c->GetName();
+      if (auto* wc = dynamic_cast<TWinControl*>(c); wc && ClientWidgetOf(wc) == w) return c->GetName() + " client";
+    }
+  return w->metaObject()->className();
+}
+
+std::vector<std::string> LayoutFaults(TCustomForm* form, QWidget* window) {
   std::vector<std::string> faults;
+  auto name = [&](QWidget* w) { return NameOf(form, w); };
   std::function<void(QWidget*)> walk = [&](QWidget* parent) {
     std::vector<QWidget*> shown;
     for (QObject* o : parent->children()) {
       auto* w = qobject_cast<QWidget*>(o);
       if (!w || w->isWindow() || !w->isVisibleTo(window)) continue;
       shown.push_back(w);
-      const std::string name = w->objectName().toStdString() + " " + w->metaObject()->className();
       const QFontMetrics fm(w->font());
       if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
         if (fm.horizontalAdvance(Shown(label->text())) > label->width())
-          faults.push_back("cut label: " + label->text().toStdString());
+          faults.push_back("cut label: " + name(w) + " " + label->text().toStdString());
       } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty()) {
         // Room for the frame, or for the box of a check or radio button.
         if (fm.horizontalAdvance(Shown(button->text())) + 8 > button->width())
-          faults.push_back("cut button: " + button->text().toStdString());
+          faults.push_back("cut button: " + name(w) + " " + button->text().toStdString());
       }
-      if (!parent->rect().contains(w->geometry())) faults.push_back("outside its parent: " + name);
+      if (!parent->rect().contains(w->geometry())) faults.push_back("outside its parent: " + name(w) + " " + Box(w->geometry()) + " in " + name(parent) + " " +
+                         Box(parent->rect()));
       walk(w);
     }
     for (size_t i = 0; i < shown.size(); ++i)
       for (size_t j = i + 1; j < shown.size(); ++j)
         if (shown[i]->geometry().intersects(shown[j]->geometry()))
-          faults.push_back("overlap: " + shown[i]->objectName().toStdString() + " and " +
-                           shown[j]->objectName().toStdString());
+          faults.push_back("overlap: " + name(shown[i]) + " and " + name(shown[j]));
   };
   walk(window);
   return faults;
@@ -135,7 +150,7 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
     ASSERT_NE(window, nullptr);
     SCOPED_TRACE(window->windowTitle().toStdString());
     EXPECT_EQ(form->BiDiMode == bdRightToLeft, c.RightToLeft);
-    EXPECT_EQ(LayoutFaults(window), std::vector<std::string>{});
+    EXPECT_EQ(LayoutFaults(form, window), std::vector<std::string>{});
     pictures.push_back(window->grab().toImage());
   };
   for (auto& form : forms) {
