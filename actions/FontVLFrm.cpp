@@ -268,8 +268,10 @@ void TfrmVLFont::UpdateSample() {
 void TfrmVLFont::pcChange(TObject*) {
   TTabSheet* page = GetActivePage(_pc);
   if (page) {
+    // Same place on every page, mirrored or not.
+    const Integer left = gbSample->GetLeft(), top = gbSample->GetTop();
     gbSample->SetParent(page);
-    gbSample->SetBounds(8, 236, 386, 96);
+    gbSample->SetBounds(left, top, 386, 96);
   }
 }
 
