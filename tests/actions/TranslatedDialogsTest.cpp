@@ -168,6 +168,16 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
     form->Show();
     Settle(c.Picture != nullptr);
     check(static_cast<TfrmVLBase*>(form.get()));
+    // Every page, as the user turns to it (a page may take a shared group
+    // along).
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto* pages = dynamic_cast<TPageControl*>(form->Components(i)))
+        for (int p = 1; p < pages->PageCount(); ++p) {
+          pages->SelectNextPage(true);
+          Settle(c.Picture != nullptr);
+          SCOPED_TRACE("page " + std::to_string(p));
+          check(static_cast<TfrmVLBase*>(form.get()));
+        }
     form->Hide();
   }
   // The pop-up frees itself when it closes; it stays open while looked at.
