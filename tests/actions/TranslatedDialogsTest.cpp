@@ -77,6 +77,10 @@ std::vector<std::string> LayoutFaults(TCustomForm* form, QWidget* window) {
       if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
         if (fm.horizontalAdvance(Shown(label->text())) > label->width())
           faults.push_back("cut label: " + name(w) + " " + label->text().toStdString());
+      } else if (label) {
+        // A wrapping label needs the height of all its lines.
+        if (label->heightForWidth(label->width()) > label->height())
+          faults.push_back("cut label: " + name(w) + " " + label->text().toStdString());
       } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty()) {
         // Room for the frame, or for the box of a check or radio button.
         if (fm.horizontalAdvance(Shown(button->text())) + 8 > button->width())
