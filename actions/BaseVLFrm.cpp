@@ -8,9 +8,12 @@
 #include "actions/VLSpinEdit.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/Strings.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/SysLocale.h"
 #include "platform/gui/ThemeDraw.h"
 #include "platform/os/SysPaths.h"
+
+#include <algorithm>
 
 bool (*VLAMiddleEastLocale)() = &SysLocaleMiddleEast;
 
@@ -31,13 +34,55 @@ bool FontInstalled(const String& name) {
   return false;
 }
 
-// Mirrors the children of a control (and theirs) inside its client width.
-void FlipChildren(TWinControl* parent) {
-  const Integer width = parent->ClientWidth();
+// The controls whose children the dialog lays out; other controls with
+// children (spin edits, radio groups) place their parts for the reading
+// order themselves.
+bool HoldsLaidOutChildren(TControl* c) {
+  return dynamic_cast<TGroupBox*>(c) || dynamic_cast<TTabSheet*>(c) || dynamic_cast<TPageControl*>(c) ||
+         dynamic_cast<TPanel*>(c) || dynamic_cast<TScrollBox*>(c);
+}
+
+// The line a container's children mirror about, as the sum of the client
+// area's left and right.
+Integer MirrorAxis(TWinControl* parent) {
+  const TRect r = parent->GetClientRect();
+  return r.Left + r.Right;
+}
+
+// A page takes its size from its page control only when first shown, so
+// pages mirror about the span their dialog laid out on all of them (pages
+// are the same size and keep like margins).
+Integer PagesMirrorAxis(TPageControl* pages) {
+  Integer left = 0, right = 0;
+  bool any = false;
+  for (int p = 0; p < pages->PageCount(); ++p) {
+    TTabSheet* sheet = pages->Pages(p);
+    for (int i = 0; i < sheet->ControlCount(); ++i) {
+      TControl* c = sheet->Controls(i);
+      left = any ? std::min(left, c->GetLeft()) : c->GetLeft();
+      right = any ? std::max(right, c->GetLeft() + c->GetWidth()) : c->GetLeft() + c->GetWidth();
+      any = true;
+    }
+  }
+  return any ? left + right : pages->ClientWidth();
+}
+
+// Mirrors the children of a container (and of the containers in it) about
+// the axis.
+void FlipChildren(TWinControl* parent, Integer axis) {
+  if (auto* pages = dynamic_cast<TPageControl*>(parent)) {
+    // Pages fill their control wherever they are put.
+    const Integer pageAxis = PagesMirrorAxis(pages);
+    for (int p = 0; p < pages->PageCount(); ++p) FlipChildren(pages->Pages(p), pageAxis);
+    return;
+  }
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
-    c->SetLeft(width - c->GetLeft() - c->GetWidth());
-    if (auto* w = dynamic_cast<TWinControl*>(c)) FlipChildren(w);
+    c->SetLeft(axis - c->GetLeft() - c->GetWidth());
+    if (HoldsLaidOutChildren(c)) {
+      auto* inner = static_cast<TWinControl*>(c);
+      FlipChildren(inner, MirrorAxis(inner));
+    }
   }
 }
 
@@ -81,7 +126,7 @@ void TfrmVLBase::FormCreate(TObject*) {
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
       else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetBiDiMode(BiDiMode);
-    FlipChildren(this);
+    FlipChildren(this, MirrorAxis(this));
     RecordRightEdges();
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
       for (int i = 0; i < ComponentCount(); ++i) {

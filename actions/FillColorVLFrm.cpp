@@ -28,8 +28,8 @@ TfrmVLFillColor::TfrmVLFillColor(TComponent* AOwner) : TfrmVLBase(AOwner) {
   btnColor->OnClick = [this](TObject* s) { btnColorClick(s); };
   btnPadding = PutControl<TButton>(this, gb, "btnPadding", 30, 194, 144, 25);
   btnPadding->OnClick = [this](TObject* s) { btnPaddingClick(s); };
-  lbl = PutControl<TLabel>(this, this, "lbl", 8, 242, 70, 16);
-  cmb = PutControl<TComboBox>(this, this, "cmb", 88, 238, 124, 24);
+  lbl = PutControl<TLabel>(this, this, "lbl", 8, 242, 96, 16);
+  cmb = PutControl<TComboBox>(this, this, "cmb", 108, 238, 104, 24);
   cmb->SetStyle(csDropDownList);
   cmb->OnClick = cmb->OnSelect = [this](TObject* s) { cmbClick(s); };
   lbl->SetFocusControl(cmb);

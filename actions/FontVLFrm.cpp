@@ -110,22 +110,24 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   vl->SetHScrollVisible(false);
   vl->SetStyle(vls);
 
-  gbSpacing = PutControl<TGroupBox>(this, ts2, "gbSpacing", 8, 8, 386, 108);
-  lblSpacing = PutControl<TLabel>(this, gbSpacing, "lblSpacing", 12, 42, 70, 16);
-  seSpacing = PutControl<TVLSpinEdit>(this, gbSpacing, "seSpacing", 86, 38, 64, 24);
-  rbExp = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbExp", 170, 18, 90, 82);
-  rbCond = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbCond", 270, 18, 90, 82);
-  gbVShift = PutControl<TGroupBox>(this, ts2, "gbVShift", 8, 120, 386, 108);
-  lblVShift = PutControl<TLabel>(this, gbVShift, "lblVShift", 12, 42, 70, 16);
-  seShift = PutControl<TVLSpinEdit>(this, gbVShift, "seShift", 86, 38, 64, 24);
-  Label5 = PutControl<TLabel>(this, gbVShift, "Label5", 154, 42, 12, 16);
-  rbDown = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbDown", 170, 18, 90, 82);
-  rbUp = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbUp", 270, 18, 90, 82);
-  gbCharScale = PutControl<TGroupBox>(this, ts2, "gbCharScale", 8, 232, 386, 0);
+  // The second page holds three groups above the sample, which stays where
+  // the first page has it.
+  gbSpacing = PutControl<TGroupBox>(this, ts2, "gbSpacing", 8, 4, 386, 88);
+  lblSpacing = PutControl<TLabel>(this, gbSpacing, "lblSpacing", 12, 38, 100, 16);
+  seSpacing = PutControl<TVLSpinEdit>(this, gbSpacing, "seSpacing", 116, 34, 64, 24);
+  rbExp = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbExp", 206, 12, 84, 72);
+  rbCond = PutControl<TVLOfficeRadioButton>(this, gbSpacing, "rbCond", 294, 12, 84, 72);
+  gbVShift = PutControl<TGroupBox>(this, ts2, "gbVShift", 8, 94, 386, 88);
+  lblVShift = PutControl<TLabel>(this, gbVShift, "lblVShift", 12, 38, 100, 16);
+  seShift = PutControl<TVLSpinEdit>(this, gbVShift, "seShift", 116, 34, 64, 24);
+  Label5 = PutControl<TLabel>(this, gbVShift, "Label5", 184, 38, 12, 16);
+  rbDown = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbDown", 206, 12, 84, 72);
+  rbUp = PutControl<TVLOfficeRadioButton>(this, gbVShift, "rbUp", 294, 12, 84, 72);
+  gbCharScale = PutControl<TGroupBox>(this, ts2, "gbCharScale", 8, 184, 386, 0);
   gbCharScale->SetHeight(0);
-  lblCharScale = PutControl<TLabel>(this, gbCharScale, "lblCharScale", 12, 24, 70, 16);
-  seCharScale = PutControl<TVLSpinEdit>(this, gbCharScale, "seCharScale", 86, 20, 64, 24);
-  Label8 = PutControl<TLabel>(this, gbCharScale, "Label8", 154, 24, 12, 16);
+  lblCharScale = PutControl<TLabel>(this, gbCharScale, "lblCharScale", 12, 22, 100, 16);
+  seCharScale = PutControl<TVLSpinEdit>(this, gbCharScale, "seCharScale", 116, 18, 64, 24);
+  Label8 = PutControl<TLabel>(this, gbCharScale, "Label8", 184, 22, 12, 16);
   Label5->SetText("%");
   Label8->SetText("%");
   lblSpacing->SetFocusControl(seSpacing);
@@ -212,7 +214,7 @@ void TfrmVLFont::Localize() {
   rbUp->SetText(LanguageText(321));
   gbCharScale->SetText(LanguageTextPadded(322));
   lblCharScale->SetText(LanguageText(323));
-  gbCharScale->SetHeight(56);
+  gbCharScale->SetHeight(48);
 }
 
 String TfrmVLFont::GetSampleText() {
@@ -268,8 +270,10 @@ void TfrmVLFont::UpdateSample() {
 void TfrmVLFont::pcChange(TObject*) {
   TTabSheet* page = GetActivePage(_pc);
   if (page) {
+    // Same place on every page, mirrored or not.
+    const Integer left = gbSample->GetLeft(), top = gbSample->GetTop();
     gbSample->SetParent(page);
-    gbSample->SetBounds(8, 236, 386, 96);
+    gbSample->SetBounds(left, top, 386, 96);
   }
 }
 

@@ -125,31 +125,32 @@ void TfrmVLFourSides::seTopChange(TObject* Sender) {
 TfrmVLSpacing::TfrmVLSpacing(TComponent* AOwner) : TfrmVLFourSides(AOwner) {
   SetText("frmVLSpacing");
   HelpContext = 91900;
+  // Wider than the four sides dialog: two columns of a label and a field.
+  SetClientWidth(316);
   SetClientHeight(180);
-  gb->SetBounds(8, 4, 252, 132);
-  Label5 = PutControl<TLabel>(this, gb, "Label5", 8, 20, 116, 28);
-  Label6 = PutControl<TLabel>(this, gb, "Label6", 132, 20, 116, 28);
+  gb->SetBounds(8, 4, 300, 132);
+  Label5 = PutControl<TLabel>(this, gb, "Label5", 8, 18, 140, 30);
+  Label6 = PutControl<TLabel>(this, gb, "Label6", 156, 18, 140, 30);
   for (TLabel* l : {Label5, Label6}) {
     l->AutoSize = false;
     l->SetAlignment(taCenter);
     l->SetWordWrap(true);
   }
-  Label5->SetBounds(8, 18, 116, 30);
-  Label6->SetBounds(132, 18, 116, 30);
-  auto* bevel = PutControl<TBevel>(this, gb, "Bevel1", 126, 18, 4, 104);
+  // The line between the columns ends above the check box under both.
+  auto* bevel = PutControl<TBevel>(this, gb, "Bevel1", 150, 18, 4, 90);
   bevel->SetShape(bsLeftLine);
   // Between cells: top and bottom; from the border: left and right.
-  lblTop->SetBounds(12, 58, 56, 16);
-  seTop->SetBounds(64, 54, 56, 24);
-  lblBottom->SetBounds(12, 88, 56, 16);
-  seBottom->SetBounds(64, 84, 56, 24);
-  lblLeft->SetBounds(136, 58, 56, 16);
-  seLeft->SetBounds(188, 54, 56, 24);
-  lblRight->SetBounds(136, 88, 56, 16);
-  seRight->SetBounds(188, 84, 56, 24);
-  cbEqual->SetBounds(12, 110, 230, 18);
-  btnOk->SetTop(146);
-  btnCancel->SetTop(146);
+  lblTop->SetBounds(12, 58, 64, 16);
+  seTop->SetBounds(80, 54, 56, 24);
+  lblBottom->SetBounds(12, 88, 64, 16);
+  seBottom->SetBounds(80, 84, 56, 24);
+  lblLeft->SetBounds(160, 58, 64, 16);
+  seLeft->SetBounds(228, 54, 56, 24);
+  lblRight->SetBounds(160, 88, 64, 16);
+  seRight->SetBounds(228, 84, 56, 24);
+  cbEqual->SetBounds(12, 110, 276, 18);
+  btnOk->SetBounds(152, 146, 75, 25);
+  btnCancel->SetBounds(233, 146, 75, 25);
   SetRanges(-1, 30);
 }
 

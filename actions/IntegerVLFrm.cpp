@@ -17,11 +17,11 @@ TfrmInteger::TfrmInteger(TComponent* AOwner) : TfrmVLBase(AOwner) {
   lbl = new TLabel(this);
   lbl->SetName("lbl");
   lbl->SetParent(GroupBox1);
-  lbl->SetBounds(12, 22, 100, 16);
+  lbl->SetBounds(12, 22, 122, 16);
   se = new TVLSpinEdit(this);
   se->SetName("se");
   se->SetParent(GroupBox1);
-  se->SetBounds(120, 18, 70, 22);
+  se->SetBounds(138, 18, 54, 22);
   se->MinValue = 1;
   se->MaxValue = 100;
   se->SetValue(1);

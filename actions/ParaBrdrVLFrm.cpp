@@ -68,15 +68,17 @@ TfrmVLParaBrdr::TfrmVLParaBrdr(TComponent* AOwner) : TfrmVLBorderSides(AOwner) {
   for (int i = 0; i < 6; ++i) rgBorderType->AddItem("Item", i);
   rgBorderType->OnClick = [this](TObject* s) { rgBorderTypeClick(s); };
 
-  lblIW = PutControl<TLabel>(this, gbSettings, "lblIW", 10, 124, 96, 16);
-  seIW = PutControl<TVLSpinEdit>(this, gbSettings, "seIW", 110, 120, 56, 24);
+  // Above its field, as colour and width are: the label runs long in some
+  // languages.
+  lblIW = PutControl<TLabel>(this, gbSettings, "lblIW", 10, 118, 150, 16);
+  seIW = PutControl<TVLSpinEdit>(this, gbSettings, "seIW", 10, 134, 56, 24);
   seIW->MinValue = 1;
   seIW->MaxValue = 10;
   seIW->SetValue(1);
   seIW->SetIndeterminate(true);
   seIW->OnChange = [this](TObject*) { UpdateSample(); };
   lblIW->SetFocusControl(seIW);
-  btnOffsets = PutControl<TButton>(this, gbSettings, "btnOffsets", 10, 156, 120, 25);
+  btnOffsets = PutControl<TButton>(this, gbSettings, "btnOffsets", 10, 164, 120, 25);
   btnOffsets->OnClick = [this](TObject* s) { btnOffsetsClick(s); };
   cmbWidth->OnClick = cmbWidth->OnSelect = [this](TObject* s) { cmbWidthClick(s); };
 
@@ -290,8 +292,10 @@ void TfrmVLParaBrdr::btnColorClick(TObject*) {
 void TfrmVLParaBrdr::PageControl1Change(TObject*) {
   TTabSheet* page = PageControl1->GetActivePage();
   if (page) {
+    // Same place on every page, mirrored or not.
+    const Integer left = gbSample->GetLeft(), top = gbSample->GetTop();
     gbSample->SetParent(page);
-    gbSample->SetBounds(212, 110, 200, 196);
+    gbSample->SetBounds(left, top, 200, 196);
   }
   const bool sides = PageControl1->GetActivePageIndex() == 0;
   for (TSpeedButton* b : {btnLeft, btnTop, btnRight, btnBottom}) b->SetVisible(sides);

@@ -73,12 +73,14 @@ TfrmVLPara::TfrmVLPara(TComponent* AOwner) : TfrmVLBase(AOwner) {
   seSpaceBefore = PutControl<TVLSpinEdit>(this, gbSpacing, "seSpaceBefore", 110, 22, 72, 24);
   lblAfter = PutControl<TLabel>(this, gbSpacing, "lblAfter", 10, 54, 80, 16);
   seSpaceAfter = PutControl<TVLSpinEdit>(this, gbSpacing, "seSpaceAfter", 110, 50, 72, 24);
-  lblLineSpacing = PutControl<TLabel>(this, gbSpacing, "lblLineSpacing", 10, 88, 110, 16);
-  cmbLineSpacing = PutControl<TComboBox>(this, gbSpacing, "cmbLineSpacing", 10, 106, 104, 24);
+  // Line spacing takes a row of its own (its label runs long in some
+  // languages); its value lines up with the fields above.
+  lblLineSpacing = PutControl<TLabel>(this, gbSpacing, "lblLineSpacing", 10, 84, 176, 16);
+  cmbLineSpacing = PutControl<TComboBox>(this, gbSpacing, "cmbLineSpacing", 10, 102, 172, 24);
   cmbLineSpacing->SetStyle(csDropDownList);
   for (const char* s : {"Single", "1.5 lines", "Double", "Multiple"}) cmbLineSpacing->Items().Add(s);
-  lblBy = PutControl<TLabel>(this, gbSpacing, "lblBy", 122, 88, 60, 16);
-  seLineSpacingValue = PutControl<TVLSpinEdit>(this, gbSpacing, "seLineSpacingValue", 122, 106, 64, 24);
+  lblBy = PutControl<TLabel>(this, gbSpacing, "lblBy", 10, 138, 96, 16);
+  seLineSpacingValue = PutControl<TVLSpinEdit>(this, gbSpacing, "seLineSpacingValue", 110, 134, 72, 24);
 
   lblLeft->SetFocusControl(seLeftIndent);
   lblRight->SetFocusControl(seRightIndent);

@@ -752,7 +752,7 @@ TEST_P(LanguageTablesATest, DialogsOpenInTheTablesDirectionWithoutHelp) {
   // Margins as built (label 12 from its box's edge, OK 56 and Cancel 8 from
   // the dialog's), measured from the right when right to left.
   auto margin = [rtl](TControl* c, Integer width) { return rtl ? width - c->GetLeft() - c->GetWidth() : c->GetLeft(); };
-  EXPECT_EQ(margin(d->lbl, d->GroupBox1->ClientWidth()), 12);
+  EXPECT_EQ(margin(d->lbl, d->GroupBox1->GetWidth()), 12);
   EXPECT_EQ(margin(d->btnCancel, d->ClientWidth()) - margin(d->btnOk, d->ClientWidth()), 81);
   EXPECT_LT(margin(d->btnOk, d->ClientWidth()), d->ClientWidth() / 2);
   d->Hide();
