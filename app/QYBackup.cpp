@@ -516,6 +516,12 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   c.BackupDir = ExcludeTrailingPathDelimiter(ProfileSettings.BackupRestoreLocation);
   c.Source = mode == cdfBackup ? c.DataDir : c.BackupDir;
   c.Dest = mode == cdfBackup ? c.BackupDir : c.DataDir;
+  // The folder the program chose itself is made on the first backup; one
+  // the user chose must exist.
+  if (mode == cdfBackup && c.BackupDir == ExcludeTrailingPathDelimiter(DefaultBackupLocation())) {
+    std::error_code ec;
+    fs::create_directories(fs::path(c.BackupDir), ec);
+  }
   const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
   if (!problem.empty()) return Refused(c, problem);
   if (mode == cdfRestore &&

@@ -114,6 +114,16 @@ TEST(BackupRestore, FoldersThatCannotHoldABackupAreRefusedWithTheirReason) {
   EXPECT_FALSE(fs::exists(w.Root / "missing"));
 }
 
+TEST(BackupRestore, TheDefaultFolderWorksOnTheFirstBackup) {
+  TBackupWorld w;
+  ProfileSettings.BackupRestoreLocation = DefaultBackupLocation();
+  EXPECT_EQ(BackupFolderProblem(w.DataDir() + " Backup", w.DataDir(), cdfRestore).find("inside"), String::npos);
+  ASSERT_FALSE(fs::exists(DefaultBackupLocation()));
+  EXPECT_TRUE(w.Copy(cdfBackup));
+  EXPECT_TRUE(fs::exists(DefaultBackupLocation() + "/" + fs::path(w.DataFile("x")).parent_path().filename().string()) ||
+              !fs::is_empty(DefaultBackupLocation()));
+}
+
 TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
   TBackupWorld w;
   const String before = w.Snapshot();

@@ -160,7 +160,7 @@ TEST(Preferences, RestoreDefaultsShowsTheResetValuesAndOkStoresThem) {
       {"AutoLockInterval 10", s.AutoLockInterval == 10},
       {"BackupReminderInterval 30", s.BackupReminderInterval == 30},
       {"PasswordChangeInterval 365", s.PasswordChangeInterval == 365},
-      {"BackupRestoreLocation", s.BackupRestoreLocation == w.DataDir() + "/Backup"},
+      {"BackupRestoreLocation", s.BackupRestoreLocation == w.DataDir() + " Backup"},
       {"BitmapDrawMode unchanged", s.BitmapDrawMode == 3},
       {"StartUpFolder 0", s.StartUpFolder == 0},
       {"KeepJournalStyle", s.KeepJournalStyle},
