@@ -1151,6 +1151,8 @@ void TSpellCheckerBase::ContinueCheck() {
       verdict = wcDenied;
     }
     if (OnWordCheck) OnWordCheck(this, word, verdict, replacement);
+    // Read-only text is reported, never corrected.
+    if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
@@ -1321,8 +1323,11 @@ void TSpellCheckerBase::IgnoreAll() {
   ContinueCheck();
 }
 
+bool TSpellCheckerBase::ReportOnly() const { return FParser && !FParser->CanReplace(); }
+
 void TSpellCheckerBase::Change(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
   ReplaceCurrentWord(NewWord, 0);
   if (RecheckReplacedWords && FParser) {
@@ -1336,6 +1341,7 @@ void TSpellCheckerBase::Change(const AnsiString& NewWord) {
 
 void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   FInternal->AddAutoCorrect(FCurrentWord, NewWord);
   ReplaceCurrentWord(NewWord, 1);
@@ -1354,6 +1360,7 @@ void TSpellCheckerBase::Add() {
 
 void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
   LearnCorrection(FCurrentWord, NewWord);
@@ -1363,6 +1370,7 @@ void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
 
 void TSpellCheckerBase::DeleteRepeated() {
   if (!FCheckRunning || !FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChange, FPreviousWord, false);
   ReplaceCurrentWord(FPreviousWord, 0);
   ContinueCheck();

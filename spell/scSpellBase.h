@@ -185,6 +185,9 @@ public:
   virtual void SpellDialogDeactivate(TObject* Sender);
   virtual void SpellDialogActivate(TObject* Sender);
   virtual bool CanUndo() const { return !FUndo.empty(); }
+  // The current text takes no replacements (read-only): the check reports
+  // words and changes and records nothing.
+  bool ReportOnly() const;
   virtual void ClearUndo() { FUndo.clear(); }
 
   // --- dialog commands
