@@ -33,7 +33,6 @@ String PairText(const String& word, const String& replacement) {
 // Spelling options
 
 TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOwner) {
-  SetName("SpellCheckConfigDialog");
   SetBorderStyle(bsDialog);
   SetClientWidth(320);
   SetClientHeight(397);
@@ -208,7 +207,6 @@ void TSpellCheckConfigDialog::FillCustomCombo() {
 // Custom dictionaries
 
 TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm(AOwner) {
-  SetName("CustomDictionariesDialog");
   SetBorderStyle(bsDialog);
   SetClientWidth(312);
   SetClientHeight(206);
@@ -381,7 +379,6 @@ void TCustomDictionariesDialog::EditButtonClick() {
 // Custom dictionary editor
 
 TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : TForm(AOwner) {
-  SetName("CustomDictionaryEditDialog");
   SetBorderStyle(bsDialog);
   SetClientWidth(314);
   SetClientHeight(333);
@@ -648,7 +645,6 @@ void TCustomDictionaryEditDialog::WithEditChange() {
 // New custom dictionary
 
 TNewCustomDictionary::TNewCustomDictionary(TComponent* AOwner) : TForm(AOwner) {
-  SetName("NewCustomDictionary");
   SetBorderStyle(bsDialog);
   SetClientWidth(231);
   SetClientHeight(102);

@@ -15,7 +15,6 @@ T* Make(TSpellDialog* form, const char* name, int left, int top, int width, int 
 }  // namespace
 
 TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
-  SetName("SpellDialog");
   SetBorderStyle(bsDialog);
   SetClientWidth(432);
   SetClientHeight(167);

@@ -15,7 +15,6 @@ T* Make(TThesDialog* form, const char* name, int left, int top, int width, int h
 }  // namespace
 
 TThesDialog::TThesDialog(TComponent* AOwner) : TForm(AOwner) {
-  SetName("ThesDialog");
   SetBorderStyle(bsDialog);
   SetClientWidth(361);
   SetClientHeight(211);

@@ -290,6 +290,7 @@ void TVellumParser::SelectWord(int Length) {
   const int lineEnd = TextLen - 2;
   CharIndex = std::clamp(CharIndex, 0, std::max(0, lineEnd));
   Length = std::clamp(Length, 0, std::max(0, lineEnd - CharIndex));
+  FSelLength = Length;
   int sp = 0, so = 0, ep = 0, eo = 0;
   Locate(CharIndex, false, sp, so);
   Locate(CharIndex + Length, Length > 0, ep, eo);
@@ -319,19 +320,20 @@ void TVellumParser::ReplaceWord(const AnsiString& Replacement, int State) {
     Edit ? Edit->VLData()->Beep() : void();
     return;
   }
-  const WideString selected = Edit->GetSelTextW();
   if (EndSet && Serializer->GetCurrentPos() == EndPos)
-    EndOffset += static_cast<int>(Replacement.size()) - static_cast<int>(selected.size());
+    EndOffset += static_cast<int>(Replacement.size()) - FSelLength;
   const String text = AnsiToUtf8(Replacement, CodePage);
   if (!Edit->InsertText(text, false)) return;
   LastReplaced = true;
+  FSelLength = 0;
   CharIndex += static_cast<int>(Replacement.size());
   NeedReload = true;
 }
 
 void TVellumParser::IgnoreWord(int State) {
-  if (!Edit) return;
-  CharIndex += static_cast<int>(Edit->GetSelTextW().size());
+  // The word this parser selected: a word in a table cell is selected in
+  // the cell, not in the editor's own selection.
+  if (Edit) CharIndex += FSelLength;
 }
 
 void TVellumParser::GetCursorPosition(int& X, int& Y) {

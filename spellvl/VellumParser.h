@@ -90,4 +90,6 @@ private:
 
   std::vector<TPiece> FPieces;
   TCustomVLData* FRunData = nullptr;
+  // Length of the word SelectWord selected last.
+  int FSelLength = 0;
 };
