@@ -34,8 +34,8 @@ String PairText(const String& word, const String& replacement) {
 
 TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(320);
-  SetClientHeight(397);
+  SetWidth(320);
+  SetHeight(397);
   Position = poOwnerFormCenter;
   OptionsGroup = Make<TGroupBox>(this, this, "OptionsGroup", 8, 8, 305, 185);
   for (size_t n = 0; n < Options.size(); ++n) {
@@ -107,7 +107,7 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
   for (TButton* b : {OK, HelpButton, ResetButton}) b->SetTop(b->GetTop() - shrink);
-  SetClientHeight(397 - shrink);
+  SetHeight(397 - shrink);
 }
 
 int TSpellCheckConfigDialog::SetupOptions() {
@@ -208,8 +208,8 @@ void TSpellCheckConfigDialog::FillCustomCombo() {
 
 TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(312);
-  SetClientHeight(206);
+  SetWidth(312);
+  SetHeight(206);
   Position = poOwnerFormCenter;
   CustomGroup = Make<TGroupBox>(this, this, "CustomGroup", 8, 8, 297, 161);
   CustomDictionaries = Make<TCheckListBox>(this, CustomGroup, "CustomDictionaries", 8, 18, 201, 135);
@@ -380,8 +380,8 @@ void TCustomDictionariesDialog::EditButtonClick() {
 
 TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(314);
-  SetClientHeight(333);
+  SetWidth(314);
+  SetHeight(333);
   Position = poOwnerFormCenter;
   PageControl = Make<TPageControl>(this, this, "PageControl", 0, 0, 313, 297);
   auto sheet = [this](const char* name) {
@@ -646,8 +646,8 @@ void TCustomDictionaryEditDialog::WithEditChange() {
 
 TNewCustomDictionary::TNewCustomDictionary(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(231);
-  SetClientHeight(102);
+  SetWidth(231);
+  SetHeight(102);
   Position = poOwnerFormCenter;
   EditLabel = Make<TLabel>(this, this, "EditLabel", 8, 16, 217, 16);
   NameEdit = Make<TEdit>(this, this, "NameEdit", 8, 40, 217, 21);

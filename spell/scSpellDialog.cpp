@@ -16,8 +16,8 @@ T* Make(TSpellDialog* form, const char* name, int left, int top, int width, int 
 
 TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(432);
-  SetClientHeight(167);
+  SetWidth(432);
+  SetHeight(167);
   NotFoundText = Make<TLabel>(this, "NotFoundText", 8, 11, 92, 16);
   ReplaceWithText = Make<TLabel>(this, "ReplaceWithText", 8, 38, 92, 16);
   SuggestionsText = Make<TLabel>(this, "SuggestionsText", 8, 65, 92, 16);

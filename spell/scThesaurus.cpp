@@ -16,8 +16,8 @@ T* Make(TThesDialog* form, const char* name, int left, int top, int width, int h
 
 TThesDialog::TThesDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
-  SetClientWidth(361);
-  SetClientHeight(211);
+  SetWidth(361);
+  SetHeight(211);
   LookedUpLabel = Make<TLabel>(this, "LookedUpLabel", 8, 6, 161, 16);
   LookupCombo = Make<TComboBox>(this, "LookupCombo", 8, 24, 161, 21);
   LookupCombo->SetStyle(csDropDownList);
