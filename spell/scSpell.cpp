@@ -12,6 +12,8 @@ TSpellChecker::TSpellChecker(TComponent* AOwner) : TSpellCheckerBase(AOwner) {
 }
 
 TSpellChecker::~TSpellChecker() {
+  // A check that is still running ends with its component.
+  if (CheckRunning()) StopCheck(true);
   // The dialog is owned by this component and goes with it; the engine
   // must not reach it afterwards.
   SpellDialog = nullptr;
@@ -94,4 +96,13 @@ void TSpellChecker::ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) {
     else if (dynamic_cast<TListBox*>(c) || dynamic_cast<TEdit*>(c) || dynamic_cast<TComboBox*>(c))
       c->Font.Assign(UseTextFont ? UILanguageFontText : UILanguageFontControls);
   }
+}
+
+void TSpellChecker::DictionaryRefused(const String& FileName) {
+  TSpellCheckerBase::DictionaryRefused(FileName);
+  if (OnDictionaryRefused || UIType != suiDialog || FRefused.IndexOf(FileName) >= 0) return;
+  FRefused.Add(FileName);
+  MessageBox("The dictionary file\r\n" + FileName +
+                 "\r\nis damaged or is not a dictionary. Spelling goes on without it.",
+             GetString(lsSpelling), MB_OK | MB_ICONWARNING);
 }

@@ -21,6 +21,8 @@ public:
   // paths. False when the user cancelled.
   virtual bool ShowAddDictionaryDir(TComponent* AOwner);
   virtual void ApplyUILanguageFonts(TComponent* Form, bool UseTextFont);
+  // Names the refused file once; the check goes on without it.
+  void DictionaryRefused(const String& FileName) override;
   TSpellDialog* Dialog() const { return dynamic_cast<TSpellDialog*>(SpellDialog); }
 
   TFont UILanguageFontControls;
@@ -28,6 +30,11 @@ public:
   bool UILanguageUseFonts = false;
   TSpellDialogCommands CommandsVisible = kAllSpellDialogCommands;
   TSpellDialogCommands CommandsEnabled = kAllSpellDialogCommands;
+
+private:
+  TStringList FRefused;
+
+public:
 
   // A handler replaces the built-in dialog.
   std::function<void(TObject*, TComponent* Owner)> OnShowConfigDialog;

@@ -256,6 +256,7 @@ int TSpellCheckerBase::GetLanguage() { return FMain.empty() ? 0 : FMain.front()-
 std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const String& Name) {
   auto d = std::make_unique<TMainDictionary>();
   String path;
+  String refused;
   if (!HasSlash(Name)) {
     for (int i = 0; i < FDirs.Count(); ++i) {
       String candidate = ExpandPath(JoinPath(FDirs[i], Name));
@@ -264,12 +265,17 @@ std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const Str
         path = candidate;
         break;
       }
+      if (refused.empty() && FileExists(candidate)) refused = candidate;
     }
   } else {
     path = ExpandPath(Name);
     d->Open(path);
+    if (d->FileName() != path && FileExists(path)) refused = path;
   }
-  if (path.empty() || d->FileName() != path) return nullptr;
+  if (path.empty() || d->FileName() != path) {
+    if (!refused.empty()) DictionaryRefused(refused);
+    return nullptr;
+  }
   return d;
 }
 
@@ -306,8 +312,16 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   for (auto& c : FCustom)
     if (c->FileName() == path) c->Save();
   if (FActiveCustom && FActiveCustom->FileName() == path) FActiveCustom->Save();
-  if (!d->SetFileName(path) || d->FileName() != path) return nullptr;
+  if (!d->SetFileName(path) || d->FileName() != path) {
+    // A user's file that is not a dictionary is left alone, and named.
+    if (FileExists(path)) DictionaryRefused(path);
+    return nullptr;
+  }
   return d;
+}
+
+void TSpellCheckerBase::DictionaryRefused(const String& FileName) {
+  if (OnDictionaryRefused) OnDictionaryRefused(this, FileName);
 }
 
 std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenMSWordDictionary(const String& FileName) {

@@ -1,6 +1,7 @@
 #include "spell/scThesaurus.h"
 
 #include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
 #include "spell/scUtil.h"
 
 namespace {
@@ -206,4 +207,12 @@ void TThesaurus::PromptContext(int Index) {
   };
   TThesaurusBase::PromptContext(Index);
   OnPromptContext = saved;
+}
+
+void TThesaurus::FileRefused() {
+  TThesaurusBase::FileRefused();
+  if (OnFileRefused) return;
+  MessageBox("The thesaurus file\r\n" + ThesaurusFile().FileName() +
+                 "\r\nis missing, damaged or not a thesaurus.",
+             GetString(TThesaurusLanguageString::lsThesaurus), MB_OK | MB_ICONWARNING);
 }

@@ -40,6 +40,7 @@ public:
   void PromptLookup() override;
   void PromptContext(int Index) override;
   TThesDialog* Dialog() const { return dynamic_cast<TThesDialog*>(FDialog); }
+  void FileRefused() override;
   // Called with the dialog shown (tests script it here).
   TNotifyEvent OnDialogShown;
 };

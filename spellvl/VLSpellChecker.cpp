@@ -6,6 +6,7 @@
 TVLSpellChecker::TVLSpellChecker(TComponent* AOwner) : TSpellChecker(AOwner) {}
 
 TVLSpellChecker::~TVLSpellChecker() {
+  CancelCheck();
   if (FEdit) FEdit->RemoveFreeNotification(this);
   FEdit = nullptr;
 }
