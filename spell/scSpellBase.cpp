@@ -1174,7 +1174,9 @@ void TSpellCheckerBase::ContinueCheck() {
       ReplaceCurrentWord(replacement, 2);
       continue;
     }
-    if (UseHourglassCursor && !hourglass && TickCount() - start > 1000 && Screen) {
+    // The clock is read every 256 words: a long check is still seen within
+    // a few milliseconds of its first second.
+    if (UseHourglassCursor && !hourglass && (FWordsChecked & 0xFF) == 0 && TickCount() - start > 1000 && Screen) {
       savedCursor = Screen->GetCursor();
       Screen->SetCursor(crHourGlass);
       hourglass = true;

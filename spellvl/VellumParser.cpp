@@ -165,6 +165,9 @@ void TVellumParser::LoadRun() {
 
 bool TVellumParser::LoadCurrentText() {
   if (!Serializer) return false;
+  // Inside the loaded line nothing can have moved: every call that moves
+  // the walk or changes the text asks for a reload.
+  if (!NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && !Serializer->AtEnd) return true;
   bool result = true;
   if (Serializer->GetCurrentPos() == CachedPos && !NeedReload) {
     if (CharIndex >= TextLen) {

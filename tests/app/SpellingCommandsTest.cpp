@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using qytest::TMainJournalWorld;
@@ -105,6 +107,31 @@ TEST_F(SpellingCommandsTest, SetupShowsTheOptionsOfTheJournal) {
   });
   World.Main->ActionSpellSetup->Execute();
   EXPECT_EQ(boxes, 7);
+}
+
+TEST_F(SpellingCommandsTest, SettingsThatCannotBeSavedAreReported) {
+  // A folder where the settings file would go: it cannot be written.
+  Spell()->Configuration().SetActive(true);
+  const String file = Spell()->Configuration().FileName;
+  ASSERT_FALSE(file.empty());
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(file);
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* d = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    TCheckBox* b = d->Options[2];
+    b->SetChecked(!b->GetChecked());
+    b->Click();
+    return static_cast<int>(mrOk);
+  });
+  script.Answer(IDOK);
+  World.Main->ActionSpellSetup->Execute();
+  std::filesystem::remove_all(file);
+  ASSERT_EQ(script.Shown.size(), 2u);
+  EXPECT_NE(script.Shown[1].Text.find("could not be saved"), String::npos);
+  EXPECT_NE(script.Shown[1].Text.find(file), String::npos);
+  EXPECT_TRUE(Spell()->Configuration().Modified);  // kept for a later save
 }
 
 }  // namespace
