@@ -468,6 +468,13 @@ BENCHMARK_CAPTURE(Suggest, aspell, 1)->Name("Suggest/aspell")->Unit(benchmark::k
 BENCHMARK_CAPTURE(Suggest, hunspell, 2)->Name("Suggest/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond);
 
+// Figures of the editor cases (shared 8-core machine under a load of 14-19,
+// medians of five): CheckEntry1MB ours 72 ms (161,702 words through the
+// rich-text parser, the engine's filters and the dictionaries), aspell's
+// pipe 61 ms on the same text; F7ToFirstPrompt1MB 61 ms. Of ours, about a
+// third is the engine's word loop (word splitter, apostrophe and case
+// copies of each word), a sixth the parser's character access and a sixth
+// the dictionary look-ups.
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
