@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+class TVLSpellChecker;
+class TVLThesaurus;
 class TVLStyle;
 class TUpDown;
 struct TOpenJournal;
@@ -154,6 +156,16 @@ public:
   TAction* ActionGotoBrixaneWebSite = nullptr;
   // The hint of the print commands ("print to ..." / "No Printer Defined").
   String PrintHint;
+  // Spelling and the thesaurus of the current entry (QYSpelling.cpp).
+  TAction* ActionSpell = nullptr;
+  TAction* ActionThesaurus = nullptr;
+  TAction* ActionSpellSetup = nullptr;
+  TVLSpellChecker* VLSpellChecker = nullptr;
+  TVLThesaurus* VLThesaurus = nullptr;
+  void BuildSpelling();
+  void ActionSpellExecute(TObject* Sender);
+  void ActionThesaurusExecute(TObject* Sender);
+  void ActionSpellSetupExecute(TObject* Sender);
 
   void ActionNewJournalExecute(TObject* Sender);
   void ActionDatePreviousExecute(TObject* Sender);

@@ -122,6 +122,7 @@ void TformQuilloryMain::BuildCommands() {
                           VK_F5, [this] { ActionJumpWindowExecute(this); });
   ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Setup Dialog", "printer setup", scNone,
                                   [this] { ActionPrinterSetupDialogExecute(this); });
+  BuildSpelling();
   HelpContents = make("HelpContents", "Quillory &Help", "help", VK_F1, [this] { HelpContentsExecute(this); });
   ActionGotoBrixaneWebSite = make("ActionGotoBrixaneWebSite", "Brixane Home page", "the maker's web site", scNone,
                                   [this] { ActionGotoBrixaneWebSiteExecute(this); });
@@ -228,6 +229,7 @@ void TformQuilloryMain::BuildCommands() {
   items(menu(root, "&Date"), {ActionDatePrevious, ActionDateToday, ActionDateNext});
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
+  items(menu(root, "Tool&s"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
   SetMenu(MainMenu);
   BuildOptionsCommands();
@@ -259,7 +261,7 @@ void TformQuilloryMain::BuildCommands() {
   };
   tbStandard = bar("tbStandard");
   buttons(tbStandard, {ActionNewJournal, ActionSave, ActionDelete, nullptr, undo, redo, nullptr, cut, copy, paste,
-                       nullptr, ActionLock});
+                       nullptr, ActionSpell, ActionLock});
 
   tbFormat = bar("tbFormat");
   tbFontName = new TComboBox(this);
@@ -604,7 +606,7 @@ void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) {
 // Enabling and state.
 
 void TformQuilloryMain::SetJournalCommandsEnabled(bool enabled) {
-  for (TAction* a : {ActionSave, ActionDelete})
+  for (TAction* a : {ActionSave, ActionDelete, ActionSpell, ActionThesaurus})
     a->SetEnabled(enabled);
   tbFontName->SetEnabled(enabled);
   tbFontSize->SetEnabled(enabled);
