@@ -82,6 +82,8 @@ public:
     l.AddBool("VOutermostRule", T.VOutermostRule, false);
     l.AddBool("HOutermostRule", T.HOutermostRule, false);
   }
+  // Tables keep no background picture either.
+  void DefineProperties(TFiler& f) override { f.DefineBinaryProperty("BackgroundImg", [](TStream&) {}, nullptr, false); }
   TVLTableItemInfo& T;
 };
 
@@ -96,8 +98,13 @@ public:
     l.AddInt("BestHeight", C->BestHeight, 0);
     l.AddObject("VisibleBorders", &C->VisibleBorders);
     l.AddEnum("VAlign", C->VAlign, VAlignNames, vlcVDefault);
+    // Cells keep no background picture: what a document says of one is read
+    // and dropped.
+    l.AddEnumProp("BackgroundStyle", [] { return Int64(0); }, [](Int64) {}, BackStyleNames, 0);
+    l.AddStringProp("BackgroundImageFileName", [] { return AnsiString(); }, [](const AnsiString&) {}, AnsiString());
   }
   void DefineProperties(TFiler& f) override {
+    f.DefineBinaryProperty("BackgroundImg", [](TStream&) {}, nullptr, false);
     TVLTableCellData* cell = C;
     f.DefineBinaryProperty(
         "Data",

@@ -294,6 +294,21 @@ TEST(TableStore, WrongCellCountIsALoadWarningNotALostDocument) {
   }
 }
 
+TEST(TableStore, BackgroundPicturesAreReadAndDropped) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLTableItemInfo t(&doc);
+  std::string s = std::string("QPS1\x0ATVLTableSW\x00", 16);
+  s += std::string("\x0FT.BackgroundImg\x0A\x03\x00\x00\x00xyz", 24);
+  s += std::string("\x01" "C" "\x02\x01\x02\x01\x01", 7);
+  s += std::string("\x02\x01\x02\x01QPS1\x02TD\x00", 12);
+  s += std::string("\x11" "C.BackgroundStyle\x07\x0DvlbsStretched", 33);
+  s += std::string("\x00\x00\x00", 3);
+  ASSERT_NO_THROW(t.LoadFromBytes(s));
+  EXPECT_EQ(t.RowCount(), 1);
+  EXPECT_EQ(t.ColCount(), 1);
+}
+
 TEST(TableStore, UnreadableDataLinesStopTheLoad) {
   TVLStyle style(nullptr);
   VLRegisterTableItem();
