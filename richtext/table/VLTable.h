@@ -79,6 +79,8 @@ public:
   TVLCellVAlign VAlign = vlcVDefault;
   Integer RowSpan = 1;
   Integer ColSpan = 1;
+  // Part of the table's multi-cell selection (kept by UpdateCellsSelectedState).
+  bool Selected = false;
 
 private:
   TVLTableItemInfo* FTable;
@@ -274,6 +276,40 @@ public:
   Integer ChosenRow() const { return FEditedRow; }
   Integer ChosenCol() const { return FEditedCol; }
 
+  // ---- cell selection (VLTableSelection.cpp) ----
+  // Selects the block from the anchor (startRow, startCol) to the cell
+  // colOffset/rowOffset away; only in a formatted document that allows
+  // selection. The table becomes the document's active item.
+  void Select(Integer startRow, Integer startCol, Integer colOffset, Integer rowOffset);
+  void SelectRows(Integer startRow, Integer count);
+  void SelectCols(Integer startCol, Integer count);
+  void ClearCellSelection();
+  // The selected block widened to whole merged cells; without a selection
+  // the edited cell when includeEditedCell is set, else false.
+  bool GetNormalizedSelectionBounds(bool includeEditedCell, Integer& topRow, Integer& leftCol, Integer& colCount,
+                                    Integer& rowCount);
+  // Whether the cell covering (row, col) meets the selected block.
+  bool IsCellSelected(Integer row, Integer col) const;
+  // Marks the cells of the block; an unmarked cell loses its own selection.
+  void UpdateCellsSelectedState();
+  // Whether a multi-cell selection exists.
+  bool CellsSelected() const { return FCellsSelected; }
+  // Anchors a mouse selection at a cell (nothing selected yet); false when
+  // the document allows no selection.
+  bool StartSelecting(Integer row, Integer col);
+  bool IsSelecting() const { return FSelecting; }
+  void StopSelecting() { FSelecting = false; }
+  void Deselect() override { ClearCellSelection(); }
+  bool PartiallySelected() const override { return FCellsSelected; }
+  // The anchor cell (-1 when none) and the signed distance to the other corner.
+  Integer SelStartRow = -1, SelStartCol = -1;
+  Integer SelRowOffset = 0, SelColOffset = 0;
+  // Closes the in-place cell editor (tellDocument: the document hears of it);
+  // set by whoever opens cell editors.
+  std::function<void(bool tellDocument)> CloseCellEditor;
+  // The host document's view, when the table lies in one that may select.
+  TCustomVLFormattedData* SelectingDocument() const;
+
   TVLTableOptions Options{vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect};
   TVLTablePrintOptions PrintOptions{vltoHalftoneBorders, vltoRowsSplit};
   Integer BestWidth = 0;
@@ -321,6 +357,8 @@ private:
   bool SearchInCell(TVLTableCellData& cell, const AnsiString& text, Integer options, bool resume);
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
+  bool FCellsSelected = false;
+  bool FSelecting = false;
 };
 
 // The table's style number joins the item factory; the program calls it

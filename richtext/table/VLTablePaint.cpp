@@ -114,7 +114,7 @@ public:
                  bool wholeSelected, bool focused) {
     const TRect r(left + cell.Left, top + cell.Top, left + cell.Left + cell.Width, top + cell.Top + cell.Height);
     TColor fill = cell.Color;
-    if (wholeSelected && selColor != clNone) fill = selColor;
+    if ((wholeSelected || cell.Selected) && selColor != clNone) fill = selColor;
     const Integer cb = T.CellBorderWidth;
     if (fill != clNone) {
       C->Brush.Style = bsSolid;
