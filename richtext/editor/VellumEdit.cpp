@@ -19,7 +19,11 @@ inline constexpr Cardinal WM_VLUNDOFROMINPLACE = WM_USER + 13;
 inline constexpr Cardinal WM_VLREDOFROMINPLACE = WM_USER + 14;
 
 TCustomVellumEdit::TCustomVellumEdit(TComponent* owner)
-    : TCustomVellum(owner, [](TCustomVellum* v) { return std::make_unique<TVLEditVLData>(v); }) {
+    : TCustomVellumEdit(owner, [](TCustomVellum* v) { return std::make_unique<TVLEditVLData>(v); }) {}
+
+TCustomVellumEdit::TCustomVellumEdit(TComponent* owner,
+                                     const std::function<std::unique_ptr<TVLEditVLData>(TCustomVellum*)>& makeData)
+    : TCustomVellum(owner, [makeData](TCustomVellum* v) -> std::unique_ptr<TVellumVLData> { return makeData(v); }) {
   Cursor = crIBeam;
   SetCursor(crIBeam);
   TabNavigation = vltnNone;

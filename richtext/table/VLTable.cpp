@@ -85,7 +85,7 @@ TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
 
 Integer TVLTableCellData::GetVAlignOffset() const {
   const Integer pad = FTable ? FTable->CellPadding : 0;
-  const Integer room = Height - 2 * pad - DocumentHeight;
+  const Integer room = Height - 2 * pad - ContentHeight();
   switch (GetRealVAlign()) {
     case vlcMiddle: return std::max(0, room / 2);
     case vlcBottom: return std::max(0, room);
@@ -203,7 +203,7 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
   Rows.Reset(1, 1);
 }
 
-TVLTableItemInfo::~TVLTableItemInfo() = default;
+TVLTableItemInfo::~TVLTableItemInfo() { DestroyInplaceEditor(false); }
 
 std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integer cols, TCustomVLData* vlData) {
   auto t = std::make_unique<TVLTableItemInfo>(vlData);

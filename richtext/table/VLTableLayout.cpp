@@ -39,7 +39,7 @@ struct TLayoutRun {
 
   void MeasureMinimums() {
     MinW.clear();
-    for (const Placed& p : Cells) MinW.push_back(p.Cell->CalculateMinDocWidth(Canvas, nullptr));
+    for (const Placed& p : Cells) MinW.push_back(p.Cell->ContentMinWidth(Canvas));
   }
 
   bool IsPercentCol(Integer j) const {

@@ -288,6 +288,16 @@ void TVLControlData::MouseUp(TMouseButton button, TShiftState shift, Integer x, 
     }
   }
   const Integer dx = x + GetHOffset(), dy = y + GetVOffset();
+  if (CaptureMouseItem) {
+    // The item that holds the mouse hears the release wherever it happens.
+    TCustomVLItemInfo* captured = CaptureMouseItem;
+    const Integer n = FindDrawItemByItem(GetItemNo(captured));
+    if (n >= 0)
+      captured->MouseUp(button, shift, dx - DrawItems[n]->Left, dy - DrawItems[n]->Top, DrawItems[n]->ItemNo, this);
+    else
+      CaptureMouseItem = nullptr;
+    return;
+  }
   const Integer di = FindDrawItemAtPoint(dx, dy);
   Integer itemNo = -1;
   if (di >= 0) {
