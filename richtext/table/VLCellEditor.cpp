@@ -272,6 +272,11 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   const Integer row = editor->Row, col = editor->Col;
   cell->InplaceData = nullptr;
   cell->MoveItemsFrom(editor->EditData());
+  // A search that goes on past this cell continues with its neighbour: the
+  // search inside the editor covered the rest of it.
+  FSearchRow = row;
+  FSearchCol = col;
+  FSearchItem = vlSearchCellDone;
   if (cell->GetItemCount() == 0) cell->ResetContent();
   const bool hadFocus = editor->Focused();
   FInplaceEditor = nullptr;
@@ -286,6 +291,12 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   delete editor;
   if (!clearing) {
     host->SetState(host->GetState() & ~vlstNestedCaret);
+    // Without a block of cells the table holds nothing of the document's
+    // selection or caret any more.
+    if (host->ActiveItem == this && !FCellsSelected) {
+      FSelecting = false;
+      host->SetActiveItem(nullptr);
+    }
     cell->Format(false, true, false, 0, host->GetCanvas(), false, false);
     hostEditor->Invalidate();
     if (notify && hadFocus && hostEditor->Showing()) hostEditor->SetFocus();
@@ -381,6 +392,18 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // The document changed: Modified and OnChange of the editor that holds
   // the table; a new edit in the cell ends what the document could redo.
   hostEditor->DoChange(clearRedo && d->RedoList->Count() == 0);
+}
+
+void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {
+  if (!Options.Contains(vltoEditing) || !dynamic_cast<TVLEditVLData*>(FVLData)) return;
+  TVLTableCellData* cell = GetCell(row, col);
+  if (!cell || (FInplaceEditor && FInplaceEditor->Cell == cell)) return;
+  Integer s1 = -1, o1 = 0, s2 = -1, o2 = 0;
+  if (cell->DrawItems.Count() > 0) cell->GetSelBounds(false, s1, o1, s2, o2);
+  if (!CreateInplaceEditor(-1, row, col, false, true, false, false)) return;
+  FEditedRow = row;
+  FEditedCol = col;
+  if (s1 >= 0 && s2 >= 0 && (s1 != s2 || o1 != o2)) FInplaceEditor->SetSelectionBounds(s1, o1, s2, o2);
 }
 
 bool TVLTableItemInfo::EnterItem(Integer from, Integer coord) {

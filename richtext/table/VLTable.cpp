@@ -309,9 +309,11 @@ bool TVLTableItemInfo::NormalizeGrid() {
 
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
   const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
-  if (!s || (s->Row == FEditedRow && s->Col == FEditedCol) || !GetCell(s->Row, s->Col)) return;
+  if (!s || s->Row < 0 || s->Row >= RowCount() || s->Col < 0 || s->Col >= ColCount() || !GetCell(s->Row, s->Col))
+    return;
   FEditedRow = s->Row;
   FEditedCol = s->Col;
+  ShowChosenCell(s->Row, s->Col);
 }
 
 void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList& usedPara,

@@ -142,6 +142,9 @@ public:
   Integer Row, Col;
 };
 
+// The search position of a cell whose rest was searched in its cell editor.
+inline constexpr Integer vlSearchCellDone = -2;
+
 enum TVLTablePrintOption { vltoHalftoneBorders, vltoRowsSplit, vltoWhiteBackground };
 using TVLTablePrintOptions = TSet<TVLTablePrintOption>;
 
@@ -313,6 +316,9 @@ public:
   void InplaceGetOut(Integer direction);
   // The edited cell's content changed: the table grows or shrinks with it.
   void InplaceChanged(bool clearRedo);
+  // In an editor the chosen cell opens for editing, showing its selection
+  // (a match of Find) there.
+  void ShowChosenCell(Integer row, Integer col);
   // Places the editor over its cell (after layout and scrolling).
   void PlaceInplaceEditor();
   void MovingToPosition(Integer x, Integer y, bool updateTop) override;

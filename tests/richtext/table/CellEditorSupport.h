@@ -58,8 +58,14 @@ struct TTableEditor : qytest::TEditor {
     const Integer y = d->Top - D().GetVOffset() + cell->Top + (dy < 0 ? cell->Height / 2 : T->CellPadding + dy);
     return QPoint(x, y);
   }
+  // The widget that takes the mouse: client coordinates.
+  QWidget* Surface() const { return ClientWidgetOf(Edit); }
   void Click(Integer row, Integer col, Qt::KeyboardModifiers mods = Qt::NoModifier, Integer dx = -1) {
-    QTest::mouseClick(W(), Qt::LeftButton, mods, CellPoint(row, col, dx));
+    QTest::mouseClick(Surface(), Qt::LeftButton, mods, CellPoint(row, col, dx));
+    QApplication::processEvents();
+  }
+  void ClickAt(QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::mouseClick(Surface(), Qt::LeftButton, mods, p);
     QApplication::processEvents();
   }
   TVLTableInplaceEdit* Cell() const { return T->GetInplaceEditor(); }
