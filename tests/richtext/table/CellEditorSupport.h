@@ -68,6 +68,22 @@ struct TTableEditor : qytest::TEditor {
     QTest::mouseClick(Surface(), Qt::LeftButton, mods, p);
     QApplication::processEvents();
   }
+  // A point given in the table's own coordinates, in the client area.
+  TPoint TablePoint(Integer x, Integer y) const {
+    const TVLDrawLineInfo* d = D().DrawItems[T->DrawItemNo];
+    return TPoint(d->Left - D().GetHOffset() + x, d->Top - D().GetVOffset() + y);
+  }
+  // The mouse as the control receives it (buttons held in the shift state).
+  void Down(TPoint p, TShiftState shift = TShiftState{ssLeft}) { Edit->MouseDown(mbLeft, shift, p.X, p.Y); }
+  void Move(TPoint p, TShiftState shift = TShiftState{ssLeft}) { Edit->MouseMove(shift, p.X, p.Y); }
+  void Up(TPoint p, TShiftState shift = TShiftState()) {
+    Edit->MouseUp(mbLeft, shift, p.X, p.Y);
+    QApplication::processEvents();
+  }
+  TPoint CellCentre(Integer row, Integer col) const {
+    const QPoint p = CellPoint(row, col);
+    return TPoint(p.x(), p.y());
+  }
   TVLTableInplaceEdit* Cell() const { return T->GetInplaceEditor(); }
   QWidget* Target() const { return Cell() ? WidgetOf(Cell()) : W(); }
   // Keys go where the user's keyboard sends them: to the open cell editor.
