@@ -4,6 +4,7 @@
 #include "richtext/table/VLCellEditor.h"
 
 #include "platform/gui/Forms.h"
+#include "richtext/view/VLHitTesting.h"
 #include "richtext/view/VLScroller.h"
 
 #include <algorithm>
@@ -230,6 +231,11 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   editor->SetStyle(hostEditor->GetStyle());
   editor->SetParent(hostEditor);
   editor->OnChange = [this](TObject*) { InplaceChanged(true); };
+  editor->OnCaretMove = [this, hostEditor](TObject*) {
+    ShowInplaceCaret();
+    // The application hears of the caret through the editor it knows.
+    if (hostEditor->OnCaretMove) hostEditor->OnCaretMove(hostEditor->GetRootEditor());
+  };
   editor->EditData()->MoveItemsFrom(cell);
   if (editor->EditData()->GetItemCount() == 0) editor->EditData()->AddTextItem("", 0, 0);
   cell->InplaceData = editor->EditData();
@@ -361,6 +367,17 @@ void TVLTableItemInfo::PlaceInplaceEditor() {
   if (FInplaceEditor->GetLeft() != x || FInplaceEditor->GetTop() != ClampedControlTop(y) ||
       FInplaceEditor->GetWidth() != cell->Width || FInplaceEditor->GetHeight() != height)
     FInplaceEditor->SetBounds(x, ClampedControlTop(y), std::max(cell->Width, 1), height);
+}
+
+void TVLTableItemInfo::ShowInplaceCaret() {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  if (!FInplaceEditor || !host || FInCellChange || !FInplaceEditor->Showing()) return;
+  TVLEditVLData* d = FInplaceEditor->EditData();
+  if (d->CaretHeight <= 0) return;
+  const TPoint p = d->GetCaretClientPoint();
+  const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
+  const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
+  VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
 }
 
 void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }

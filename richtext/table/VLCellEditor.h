@@ -48,6 +48,10 @@ public:
   void OwnUndo(bool redo);
   bool DoKeyDown(Word& key, TShiftState shift) override;
   bool DoKeyPress(char16_t& key) override;
+  // The editor grows with its cell and never scrolls itself: the document
+  // that holds the table scrolls instead.
+  void VScrollTo(Integer y, bool redraw) override {}
+  void HScrollTo(Integer x) override {}
 
 protected:
   void WndProc(TMessage& message) override;

@@ -319,6 +319,9 @@ public:
   // In an editor the chosen cell opens for editing, showing its selection
   // (a match of Find) there.
   void ShowChosenCell(Integer row, Integer col);
+  // Scrolls the document that holds the table so that the cell editor's
+  // caret is on the screen.
+  void ShowInplaceCaret();
   // Places the editor over its cell (after layout and scrolling).
   void PlaceInplaceEditor();
   void MovingToPosition(Integer x, Integer y, bool updateTop) override;
