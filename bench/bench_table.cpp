@@ -257,3 +257,11 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   return 0;
 }
+
+// Figures for the keystroke (shared 8-core machine under load, medians of
+// three): ours about 1.0 ms CPU (1.9-2.8 ms wall, the rest the toolkit's
+// flush of the window image), QTextEdit with a QTextTable 12-14 ms CPU. The
+// key and the edit alone take 0.12 ms; most of ours is the repaint of the
+// document's area, and, when a line wraps, the rows measured again and the
+// table's rows from the edited one down painted again (cells are not laid
+// out again while their widths stay).

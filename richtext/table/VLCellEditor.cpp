@@ -397,13 +397,41 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // or its narrowest width crosses the room its column gives it.
   const bool widthMatters = minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room);
   FEditorMinWidth = minWidth;
-  if (height != FEditorHeight || widthMatters) {
+  if (widthMatters) {
+    // Column widths may change: the whole table is laid out again.
     FEditorHeight = height;
     FormattingInfo.Width = 0;
     const Integer itemNo = host->GetItemNo(this);
     if (itemNo >= 0) host->ReformatKeepingCaret(false, false, itemNo, false, true);
     PlaceInplaceEditor();
     hostEditor->Invalidate();
+  } else if (height != FEditorHeight) {
+    // Only the rows: the cells keep their widths and their layout.
+    FEditorHeight = height;
+    const Integer before = FormattingInfo.Height;
+    RelayoutHeights();
+    const bool grew = FormattingInfo.Height != before;
+    // The document moves what follows the table (the table keeps its width,
+    // so its layout is not run again).
+    if (grew)
+      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0)
+        host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    PlaceInplaceEditor();
+    if (DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count()) {
+      // From the top of the first row that the edited row's cells start in.
+      Integer first = FInplaceEditor->Row;
+      for (Integer c = 0; c < ColCount(); ++c) {
+        Integer mr, mc;
+        if (Rows.GetMainCell(FInplaceEditor->Row, c, mr, mc)) first = std::min(first, mr);
+      }
+      const TVLDrawLineInfo* d = host->DrawItems[DrawItemNo];
+      const Integer top = d->Top - host->GetVOffset() + FormattingInfo.RowStarts[static_cast<size_t>(first)] -
+                          CellBorderWidth - CellVSpacing;
+      const Integer bottom = grew ? hostEditor->ClientHeight() : d->Top - host->GetVOffset() + FormattingInfo.Height;
+      host->InvalidateRect(TRect(0, std::max(0, top), hostEditor->ClientWidth(), bottom));
+    } else {
+      hostEditor->Invalidate();
+    }
   }
   FInCellChange = false;
   // The document changed: Modified and OnChange of the editor that holds

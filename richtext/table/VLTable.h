@@ -242,6 +242,8 @@ public:
   // Lays the table out for an available width into FormattingInfo; with
   // force also when the width did not change.
   void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // The rows again after a cell's content changed height (widths stay).
+  void RelayoutHeights();
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
