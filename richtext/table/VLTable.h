@@ -15,6 +15,7 @@
 class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
+class TVLUndoTableInfo;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -85,6 +86,19 @@ public:
 private:
   TVLTableItemInfo* FTable;
   std::unique_ptr<TVLMarkerList> FMarkers;
+};
+
+// A cell's attributes and spans as one value (what undo keeps of a cell
+// whose content stays where it is).
+struct TVLCellAttributes {
+  TColor Color = clNone, BorderColor = clNone, BorderLightColor = clNone;
+  Integer BestWidth = 0, BestHeight = 0;
+  bool Left = true, Top = true, Right = true, Bottom = true;
+  TVLCellVAlign VAlign = vlcVDefault;
+  Integer RowSpan = 1, ColSpan = 1;
+  static TVLCellAttributes Of(const TVLTableCellData& cell);
+  void ApplyTo(TVLTableCellData& cell) const;
+  bool operator==(const TVLCellAttributes&) const = default;
 };
 
 class TVLTableRow {
@@ -205,13 +219,69 @@ public:
   // cells past the end of a row goes to the row's last cell. True when
   // something had to be repaired.
   bool NormalizeGrid();
-  // New rows or columns before index (index = count appends); an index
-  // outside 0..count raises EVellumError, a count below 1 does nothing.
+
+  // ---- structure operations (VLTableOps.cpp) ----
+  // Each is one undo step when the table lies in an editor that records
+  // undo; none ever leaves a grid position covered twice.
+  // New rows or columns before index (index = count appends) copying the
+  // attributes of row/column copyIndex (-1: plain cells); an index outside
+  // 0..count or a copyIndex outside -1..count-1 raises EVellumError, a
+  // count below 1 does nothing.
   void InsertRows(Integer index, Integer count, Integer copyIndex, bool select);
   void InsertCols(Integer index, Integer count, Integer copyIndex, bool select);
-  // Deletes columns; a merged cell that loses columns keeps the rest.
+  // Merged cells that reach into the deleted rows/columns keep the rest;
+  // with decrease their best sizes shrink in proportion.
+  void DeleteRows(Integer index, Integer count, bool decreaseHeight);
   void DeleteCols(Integer index, Integer count, bool decreaseWidth);
-  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag = true);
+  // Relative to the selected cells or the edited cell; a beep without either.
+  void InsertRowsAbove(Integer count);
+  void InsertRowsBelow(Integer count);
+  void InsertColsLeft(Integer count);
+  void InsertColsRight(Integer count);
+  void DeleteSelectedRows();
+  void DeleteSelectedCols();
+  // Rows/columns in which no cell starts (all covered by merged cells).
+  void DeleteEmptyRows();
+  void DeleteEmptyCols();
+  // Whether the rectangle (clipped to the grid) can become one cell: no
+  // merged cell crosses its border and, unless skipRowColCheck, no row or
+  // column would be left without a cell of its own.
+  bool CanMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck);
+  // The rectangle's content goes to its top-left cell, in reading order. A
+  // rectangle that is one cell already does nothing; a refused one beeps.
+  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck = true);
+  void UnmergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool unmergeRows,
+                    bool unmergeCols);
+  // Splits a cell into parts columns (rows); the content stays in the
+  // right (bottom) part. Answers the number of columns (rows) added.
+  Integer SplitCellVertically(Integer row, Integer col, Integer parts);
+  Integer SplitCellHorizontally(Integer row, Integer col, Integer parts);
+  Integer SplitCellsVertically(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  Integer SplitCellsHorizontally(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  // The same on the selected cells.
+  bool CanMergeSelectedCells(bool skipRowColCheck);
+  bool MergeSelectedCells(bool skipRowColCheck);
+  void UnmergeSelectedCells(bool unmergeRows, bool unmergeCols);
+  void SplitSelectedCellsVertically(Integer parts);
+  void SplitSelectedCellsHorizontally(Integer parts);
+
+  // ---- grid primitives (VLTableOps.cpp) ----
+  // The steps the operations above are made of. Each records its inverse
+  // when the table's editor records undo; undoing a record runs the
+  // inverse primitive, which records the redo.
+  // Swaps the content of a grid position (a cell or nullptr) with cell.
+  void ExchangeCell(Integer row, Integer col, std::unique_ptr<TVLTableCellData>& cell);
+  void SetCellAttributes(Integer row, Integer col, const TVLCellAttributes& value);
+  // count positions at col in each of rowCount rows from firstRow, filled
+  // from cells (row by row; nullptr or missing entries are covered).
+  void InsertPositions(Integer firstRow, Integer rowCount, Integer col, Integer count,
+                       std::vector<std::unique_ptr<TVLTableCellData>> cells);
+  void RemovePositions(Integer firstRow, Integer rowCount, Integer col, Integer count);
+  void InsertRowObjects(Integer index, std::vector<std::unique_ptr<TVLTableRow>> rows);
+  void RemoveRowObjects(Integer index, Integer count);
+  // The number of the table in its editor's document while that editor
+  // records undo, else -1.
+  Integer GetUndoItemNo() const;
   // The document that holds the table.
   TCustomVLData* GetVLData() const { return FVLData; }
   void SetVLData(TCustomVLData* vlData) { FVLData = vlData; }
@@ -343,6 +413,24 @@ public:
   TVLTableRows Rows;
 
 private:
+  // Grid steps of the operations, inside the caller's undo group.
+  void DoInsertRows(Integer index, Integer count, Integer copyIndex, bool divideHeights);
+  void DoInsertCols(Integer index, Integer count, Integer copyIndex, bool divideWidths);
+  void DoDeleteRows(Integer index, Integer count, bool decreaseHeight);
+  void DoDeleteCols(Integer index, Integer count, bool decreaseWidth);
+  bool DoMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck,
+                    bool updateBestWidth);
+  void UnmergeCell(Integer row, Integer col, bool unmergeRows, bool unmergeCols);
+  void UnmergeColumnsOfRow(Integer row, Integer col, Integer width, Integer rowSpan);
+  bool ClampMergeRect(Integer topRow, Integer leftCol, Integer& colSpan, Integer& rowSpan) const;
+  std::unique_ptr<TVLTableCellData> NewCellLike(const TVLTableCellData* model);
+  // A cell leaving the grid for an undo record, and coming back.
+  void DetachCell(TVLTableCellData& cell);
+  void AttachCell(TVLTableCellData& cell);
+  void AddUndoRecord(std::unique_ptr<TVLUndoTableInfo> record);
+  void SyncColCount() {
+    if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
+  }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
 
