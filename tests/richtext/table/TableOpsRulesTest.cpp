@@ -207,3 +207,44 @@ TEST(TableOpsRules, ARefusedMergeLeavesNoUndoStep) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableOpsRules, CommandsOnTheChosenCell) {
+  struct Case {
+    const char* name;
+    Integer chosenRow, chosenCol;  // -1: none
+    std::function<void(TVLTableItemInfo&)> op;
+    bool beeps;
+    Integer rows, cols, afterRow, afterCol;
+  } cases[] = {
+      {"nothing chosen", -1, -1, [](auto& t) { t.InsertRowsAbove(1); }, true, 3, 3, -1, -1},
+      {"nothing chosen to delete", -1, -1, [](auto& t) { t.DeleteSelectedCols(); }, true, 3, 3, -1, -1},
+      {"the chosen row deleted: the next takes its place", 1, 1, [](auto& t) { t.DeleteSelectedRows(); }, false, 2, 3,
+       1, 1},
+      {"the last row deleted: the new last row", 2, 1, [](auto& t) { t.DeleteRows(2, 1, false); }, false, 2, 3, 1, 1},
+      {"a row above deleted", 2, 1, [](auto& t) { t.DeleteRows(0, 1, false); }, false, 2, 3, 1, 1},
+      {"rows below deleted", 0, 1, [](auto& t) { t.DeleteRows(1, 2, false); }, false, 1, 3, 0, 1},
+      {"a column left deleted", 1, 2, [](auto& t) { t.DeleteCols(0, 1, false); }, false, 3, 2, 1, 1},
+      {"columns right of the chosen cell", 1, 1, [](auto& t) { t.InsertColsRight(2); }, false, 3, 5, 1, 1},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Doc doc;
+    auto t = TVLTableItemInfo::CreateEx(3, 3, &doc.Data);
+    if (k.chosenRow >= 0) {
+      TVLTableStoreSubVLData at(k.chosenRow, k.chosenCol);
+      t->ChooseSubVLData(&at);
+    }
+    const int beeps = BeepCount;
+    k.op(*t);
+    EXPECT_EQ(BeepCount > beeps, k.beeps);
+    EXPECT_EQ(t->RowCount(), k.rows);
+    EXPECT_EQ(t->ColCount(), k.cols);
+    EXPECT_EQ(t->ChosenRow(), k.afterRow);
+    EXPECT_EQ(t->ChosenCol(), k.afterCol);
+    EXPECT_TRUE(tabletest::assertGridInvariant(*t));
+  }
+}
+
+}  // namespace
