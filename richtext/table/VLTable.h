@@ -334,6 +334,9 @@ public:
   // 6 next and 7 previous in reading order.
   bool GetCellTo(Integer row, Integer col, bool wrap, Integer& newCol, Integer& newRow, Integer direction) const;
   bool SearchText(const AnsiString& text, Integer options) override;
+  // The hypertext areas of the cells join the document's list, placed where
+  // the cells lie (VLTableJumps.cpp).
+  void BuildJumps(Integer left, Integer top, Integer& startJumpNo, TObject* jumps) override;
   void ClearSearchResult() override;
   void BeginUpdate() override { ++FUpdateCount; }
   void EndUpdate() override {
