@@ -51,6 +51,26 @@ TVLMarkerList* TVLTableCellData::GetMarkers(bool allowCreate) {
 
 void TVLTableCellData::DestroyMarkers() { FMarkers.reset(); }
 
+void TVLTableCellData::DropEmptyBackground() {
+  if (FBackground && FBackground->Empty()) FBackground.reset();
+}
+
+void TVLTableCellData::SetBackgroundImage(std::unique_ptr<TGraphic> graphic) {
+  if (graphic && !FBackground) FBackground = std::make_unique<TVLBackground>(false);
+  if (FBackground) {
+    if (graphic) FBackground->AssignImage(std::move(graphic), this);
+    else FBackground->FreeImage();
+  }
+  DropEmptyBackground();
+}
+
+void TVLTableCellData::SetBackgroundStyle(TVLItemBackgroundStyle value) {
+  if (value == GetBackgroundStyle()) return;
+  if (!FBackground) FBackground = std::make_unique<TVLBackground>(false);
+  FBackground->SetItemBackStyle(value);
+  DropEmptyBackground();
+}
+
 void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool copySize,
                                             Integer colDivisor, Integer rowDivisor) {
   Color = source.Color;
@@ -58,6 +78,14 @@ void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool
   BorderLightColor = source.BorderLightColor;
   VisibleBorders.Assign(&source.VisibleBorders);
   VAlign = source.VAlign;
+  if (TGraphic* image = source.GetBackgroundImage(); image && !image->GetEmpty()) {
+    if (!FBackground) FBackground = std::make_unique<TVLBackground>(false);
+    FBackground->AssignImageCopy(*image, this);
+  } else if (FBackground) {
+    FBackground->FreeImage();
+  }
+  SetBackgroundStyle(source.GetBackgroundStyle());
+  BackgroundImageFileName = source.BackgroundImageFileName;
   if (copySize) {
     BestWidth = source.BestWidth / std::max(1, colDivisor);
     BestHeight = source.BestHeight / std::max(1, rowDivisor);
@@ -398,7 +426,19 @@ void TVLTableItemInfo::SaveVLF(TStream& stream, TCustomVLData* vlData, Integer, 
                                 cell->BorderLightColor};
       AnsiString line;
       for (Integer x : values) line += std::to_string(x) + " ";
-      VLFWriteLine(stream, line + VLFStreamToHex(content));
+      line += VLFStreamToHex(content);
+      // A background picture follows the content: its placement, its class
+      // and its data.
+      if (TGraphic* image = cell->GetBackgroundImage(); image && !image->GetEmpty()) {
+        TMemoryStream data;
+        const AnsiString bytes = image->SaveToBytes();
+        data.Write(bytes.data(), static_cast<Integer>(bytes.size()));
+        line += " " + std::to_string(cell->GetBackgroundStyle()) + " " + AnsiString(image->ClassName()) + " " +
+                VLFStreamToHex(data);
+      } else if (cell->GetBackgroundStyle() != vlbsColor) {
+        line += " " + std::to_string(cell->GetBackgroundStyle());
+      }
+      VLFWriteLine(stream, line);
     }
 }
 
@@ -474,10 +514,38 @@ bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& ce
   cell.BorderColor = v[10];
   cell.BorderLightColor = v[11];
   while (*p == ' ') ++p;
+  const char* end = p;
+  while (*end && *end != ' ') ++end;
   TMemoryStream content;
-  if (!VLFHexToStream(AnsiString(p), content)) return false;
+  if (!VLFHexToStream(AnsiString(p, end), content)) return false;
   content.SetPosition(0);
   TColor color = clNone;
   cell.Clear();
-  return cell.LoadVLFFromStream(content, color, nullptr, nullptr, nullptr);
+  if (!cell.LoadVLFFromStream(content, color, nullptr, nullptr, nullptr)) return false;
+  // The background picture; one that cannot be read is left out.
+  p = end;
+  while (*p == ' ') ++p;
+  Integer style = 0;
+  if (!*p) return true;
+  if (!VLFReadNumber(p, style)) {
+    FGridRepaired = true;
+    return true;
+  }
+  cell.SetBackgroundStyle(static_cast<TVLItemBackgroundStyle>(std::clamp(style, 0, 3)));
+  while (*p == ' ') ++p;
+  const char* nameEnd = p;
+  while (*nameEnd && *nameEnd != ' ') ++nameEnd;
+  const AnsiString className(p, nameEnd);
+  p = nameEnd;
+  while (*p == ' ') ++p;
+  TMemoryStream data;
+  if (className.empty()) return true;
+  std::unique_ptr<TGraphic> image = CreateGraphicOfClassName(className);
+  if (!image || !VLFHexToStream(AnsiString(p), data) || data.GetSize() == 0) {
+    FGridRepaired = true;
+    return true;
+  }
+  image->LoadFromBytes(static_cast<const char*>(data.Memory()), static_cast<size_t>(data.GetSize()));
+  cell.SetBackgroundImage(std::move(image));
+  return true;
 }

@@ -54,6 +54,16 @@ public:
   Integer GetHeight() override;
   Integer GetDocumentWidth() override { return Width; }
   TColor GetColor() override { return clNone; }
+  // The cell's picture behind its content, kept in a background object that
+  // exists only while it holds something.
+  TVLBackground* GetBackground() override { return FBackground.get(); }
+  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
+  TVLItemBackgroundStyle GetBackgroundStyle() const {
+    return FBackground ? FBackground->GetItemBackStyle() : vlbsColor;
+  }
+  void SetBackgroundStyle(TVLItemBackgroundStyle value);
+  String BackgroundImageFileName;
   void GetOrigin(Integer& x, Integer& y) override;
   // vlcVDefault takes the row's alignment, and a row's vlcVDefault is middle.
   TVLCellVAlign GetRealVAlign() const;
@@ -84,8 +94,10 @@ public:
   bool Selected = false;
 
 private:
+  void DropEmptyBackground();
   TVLTableItemInfo* FTable;
   std::unique_ptr<TVLMarkerList> FMarkers;
+  std::unique_ptr<TVLBackground> FBackground;
 };
 
 // A cell's attributes and spans as one value (what undo keeps of a cell

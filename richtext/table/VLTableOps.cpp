@@ -378,7 +378,7 @@ bool TVLTableItemInfo::DoMergeCells(Integer top, Integer left, Integer colSpan, 
   }
   // Recorded: a new top-left cell takes copies of the contents, and the old
   // cells go into the undo records as they are.
-  auto cell = std::make_unique<TVLTableCellData>(this);
+  auto cell = NewCellLike(main);
   merged.ApplyTo(*cell);
   for (Integer r = top; r < top + rowSpan; ++r)
     for (Integer c = left; c < left + colSpan; ++c)
