@@ -45,11 +45,31 @@ TCustomVLData* TVLTableCellData::GetAbsoluteRootData() {
 }
 
 TVLMarkerList* TVLTableCellData::GetMarkers(bool allowCreate) {
+  if (SharesMarkers && FTable) return TCustomVLData::GetMarkers(allowCreate);
   if (!FMarkers && allowCreate) FMarkers = std::make_unique<TVLMarkerList>();
   return FMarkers.get();
 }
 
-void TVLTableCellData::DestroyMarkers() { FMarkers.reset(); }
+void TVLTableCellData::DropOwnMarkers() { FMarkers.reset(); }
+
+void TVLTableCellData::DestroyMarkers() {
+  // The outermost document keeps its list; only a list of our own goes.
+  if (!SharesMarkers) FMarkers.reset();
+}
+
+void TVLTableCellData::GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSubVLData>& location) {
+  itemNo = -1;
+  location.reset();
+  TCustomVLData* parent = GetParentData();
+  if (!FTable || !parent) return;
+  for (Integer r = 0; r < FTable->RowCount(); ++r)
+    for (Integer c = 0; c < FTable->Rows.GetRow(r)->Count(); ++c)
+      if (FTable->Rows.GetRow(r)->GetCell(c) == this) {
+        itemNo = parent->GetItemNo(FTable);
+        location = std::make_unique<TVLTableStoreSubVLData>(r, c);
+        return;
+      }
+}
 
 void TVLTableCellData::DropEmptyBackground() {
   if (FBackground && FBackground->Empty()) FBackground.reset();
@@ -231,7 +251,66 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
   Rows.Reset(1, 1);
 }
 
-TVLTableItemInfo::~TVLTableItemInfo() = default;
+TVLTableItemInfo::~TVLTableItemInfo() {
+  // The cells' markers leave the document's list with the table.
+  DetachMarkers();
+  FDestroying = true;
+}
+
+bool TVLTableItemInfo::IsPlaced() const {
+  if (FDestroying || !FVLData) return false;
+  if (FOwnItemNo < 0 || FOwnItemNo >= FVLData->GetItemCount() || FVLData->GetItem(FOwnItemNo) != this) {
+    FOwnItemNo = FVLData->GetItemNo(this);
+    if (FOwnItemNo < 0) return false;
+  }
+  if (auto* cell = dynamic_cast<TVLTableCellData*>(FVLData)) return cell->GetTable() && cell->GetTable()->IsPlaced();
+  return true;
+}
+
+void TVLTableItemInfo::ShareCellMarkers(TVLTableCellData& cell, bool share) {
+  // In document order, so that every marker finds the one before it in the
+  // list already.
+  if (share && !cell.SharesMarkers) {
+    cell.DropOwnMarkers();
+    cell.SharesMarkers = true;
+  }
+  for (Integer i = 0; i < cell.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = cell.GetItem(i);
+    if (item->StyleNo == vlsListMarker && cell.SharesMarkers) {
+      if (share) cell.AddMarkerToList(i);
+      else cell.RemoveMarkerFromList(item, false);
+    } else if (auto* inner = dynamic_cast<TVLTableItemInfo*>(item)) {
+      for (const auto& row : inner->Rows.Rows)
+        for (const auto& c : row->Cells)
+          if (c) inner->ShareCellMarkers(*c, share);
+    }
+  }
+  if (!share) cell.SharesMarkers = false;
+}
+
+void TVLTableItemInfo::AttachMarkers() {
+  if (!IsPlaced()) return;
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) ShareCellMarkers(*cell, true);
+}
+
+void TVLTableItemInfo::DetachMarkers() {
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) ShareCellMarkers(*cell, false);
+}
+
+void TVLTableItemInfo::MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) {
+  DetachMarkers();
+  TVLFullLineItemInfo::MovingToUndoList(itemNo, vlData, containerUndoItem);
+}
+
+void TVLTableItemInfo::MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) {
+  TVLFullLineItemInfo::MovingFromUndoList(itemNo, vlData);
+  if (vlData) FVLData = vlData;
+  AttachMarkers();
+}
 
 std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integer cols, TCustomVLData* vlData) {
   auto t = std::make_unique<TVLTableItemInfo>(vlData);
@@ -256,7 +335,9 @@ void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool s
 
 void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
   FVLData = vlData;
+  FOwnItemNo = itemNo;
   TVLFullLineItemInfo::Inserted(vlData, itemNo);
+  AttachMarkers();
 }
 
 void TVLTableItemInfo::RegisterInnerMarkers(TObject* /*markerList*/) {

@@ -37,8 +37,16 @@ public:
   TCustomVLData* GetRootData() override;
   TCustomVLData* GetAbsoluteParentData() override { return GetParentData(); }
   TCustomVLData* GetAbsoluteRootData() override;
+  // List markers number with the outermost document's lists while the
+  // table lies in it; a detached cell keeps its own list.
   TVLMarkerList* GetMarkers(bool allowCreate) override;
   void DestroyMarkers() override;
+  // The table's number in its document and this cell's place in the table.
+  void GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSubVLData>& location) override;
+  // Whether the cell's markers are in the outermost document's list (kept
+  // by the table).
+  bool SharesMarkers = false;
+  void DropOwnMarkers();
 
   // Colour, borders, alignment; with copySize also the sizes divided.
   void AssignAttributesFrom(const TVLTableCellData& source, bool copySize, Integer colDivisor,
@@ -201,6 +209,17 @@ public:
   void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
   void Inserted(TCustomVLData* vlData, Integer itemNo) override;
   void RegisterInnerMarkers(TObject* markerList) override;
+  // Whether the table lies in a document, and that document in the
+  // outermost one (cells of a detached table count their own markers).
+  bool IsPlaced() const;
+  // The list markers of the cells (nested tables included) join or leave
+  // the outermost document's list.
+  void AttachMarkers();
+  void DetachMarkers();
+  // One cell's markers (with those of tables inside it).
+  void ShareCellMarkers(TVLTableCellData& cell, bool share);
+  void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) override;
+  void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) override;
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
   void ChooseSubVLData(const TVLStoreSubVLData* storeState) override;
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
@@ -460,6 +479,8 @@ private:
   bool SearchInCell(TVLTableCellData& cell, const AnsiString& text, Integer options, bool resume);
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
+  mutable Integer FOwnItemNo = -1;
+  bool FDestroying = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
 };

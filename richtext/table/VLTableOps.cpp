@@ -153,6 +153,7 @@ void TVLTableItemInfo::AddUndoRecord(std::unique_ptr<TVLUndoTableInfo> record) {
 void TVLTableItemInfo::DetachCell(TVLTableCellData& cell) {
   cell.Selected = false;
   cell.Deselect(nullptr, false);
+  ShareCellMarkers(cell, false);
   for (Integer i = 0; i < cell.GetItemCount(); ++i) cell.GetItem(i)->MovingToUndoList(i, &cell, nullptr);
   cell.SetTable(nullptr);
 }
@@ -160,6 +161,7 @@ void TVLTableItemInfo::DetachCell(TVLTableCellData& cell) {
 void TVLTableItemInfo::AttachCell(TVLTableCellData& cell) {
   cell.SetTable(this);
   for (Integer i = 0; i < cell.GetItemCount(); ++i) cell.GetItem(i)->MovingFromUndoList(i, &cell);
+  if (IsPlaced()) ShareCellMarkers(cell, true);
 }
 
 void TVLTableItemInfo::ExchangeCell(Integer row, Integer col, std::unique_ptr<TVLTableCellData>& cell) {
@@ -168,6 +170,7 @@ void TVLTableItemInfo::ExchangeCell(Integer row, Integer col, std::unique_ptr<TV
   std::swap(slot, cell);
   if (slot) AttachCell(*slot);
   if (GetUndoItemNo() < 0) {
+    if (cell) ShareCellMarkers(*cell, false);
     cell.reset();
     return;
   }
@@ -205,12 +208,13 @@ void TVLTableItemInfo::InsertPositions(Integer firstRow, Integer rowCount, Integ
   size_t k = 0;
   for (Integer r = firstRow; r < firstRow + rowCount; ++r) {
     auto& row = Rows.GetRow(r)->Cells;
-    for (Integer n = 0; n < count; ++n, ++k) {
-      if (cells[k]) AttachCell(*cells[k]);
-      row.insert(row.begin() + col + n, std::move(cells[k]));
-    }
+    for (Integer n = 0; n < count; ++n, ++k) row.insert(row.begin() + col + n, std::move(cells[k]));
   }
   SyncColCount();
+  // Attached in their places, so that their list markers find their order.
+  for (Integer r = firstRow; r < firstRow + rowCount; ++r)
+    for (Integer n = 0; n < count; ++n)
+      if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(col + n)) AttachCell(*cell);
   if (GetUndoItemNo() >= 0) {
     auto r = std::make_unique<TVLUndoTablePositions>();
     r->FirstRow = firstRow;
@@ -232,6 +236,7 @@ void TVLTableItemInfo::RemovePositions(Integer firstRow, Integer rowCount, Integ
     for (Integer n = 0; n < count; ++n) {
       auto& slot = row[static_cast<size_t>(col + n)];
       if (slot && record) DetachCell(*slot);
+      else if (slot) ShareCellMarkers(*slot, false);
       kept.push_back(std::move(slot));
     }
     row.erase(row.begin() + col, row.begin() + col + count);
@@ -251,12 +256,12 @@ void TVLTableItemInfo::RemovePositions(Integer firstRow, Integer rowCount, Integ
 void TVLTableItemInfo::InsertRowObjects(Integer index, std::vector<std::unique_ptr<TVLTableRow>> rows) {
   if (index < 0 || index > RowCount()) throw EVellumError(errIndex);
   const Integer count = static_cast<Integer>(rows.size());
-  for (auto& row : rows)
-    for (auto& cell : row->Cells)
-      if (cell) AttachCell(*cell);
   Rows.Rows.insert(Rows.Rows.begin() + index, std::make_move_iterator(rows.begin()),
                    std::make_move_iterator(rows.end()));
   SyncColCount();
+  for (Integer r = index; r < index + count; ++r)
+    for (auto& cell : Rows.GetRow(r)->Cells)
+      if (cell) AttachCell(*cell);
   if (GetUndoItemNo() >= 0) {
     auto r = std::make_unique<TVLUndoTableRows>();
     r->Index = index;
@@ -271,9 +276,9 @@ void TVLTableItemInfo::RemoveRowObjects(Integer index, Integer count) {
   std::vector<std::unique_ptr<TVLTableRow>> kept;
   for (Integer r = index; r < index + count; ++r) {
     auto& row = Rows.Rows[static_cast<size_t>(r)];
-    if (record)
-      for (auto& cell : row->Cells)
-        if (cell) DetachCell(*cell);
+    for (auto& cell : row->Cells)
+      if (cell && record) DetachCell(*cell);
+      else if (cell) ShareCellMarkers(*cell, false);
     kept.push_back(std::move(row));
   }
   Rows.Rows.erase(Rows.Rows.begin() + index, Rows.Rows.begin() + index + count);
@@ -369,6 +374,8 @@ bool TVLTableItemInfo::DoMergeCells(Integer top, Integer left, Integer colSpan, 
         if (!slot || slot.get() == main) continue;
         if (!HoldsNothing(*slot)) {
           if (HoldsNothing(*main)) main->Clear();
+          // The moved markers take their new places in the list.
+          ShareCellMarkers(*slot, false);
           main->MoveItemsFrom(slot.get());
         }
         slot.reset();

@@ -2,7 +2,10 @@
 // painted behind the content.
 #include "TableTestSupport.h"
 
+#include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
+#include "richtext/editor/EditorFixture.h"
+#include "richtext/model/VLUni.h"
 #include "richtext/view/LayoutTestSupport.h"
 
 #include <QImage>
@@ -71,6 +74,135 @@ TEST(TableContainer, CellBackgroundsAreStoredAndPainted) {
     EXPECT_TRUE(blue(r->GetCell(1, 1)));
     EXPECT_FALSE(blue(r->GetCell(0, 1)));
     EXPECT_FALSE(blue(r->GetCell(1, 0)));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Numbers of the list markers, in document order, cells included.
+void CollectCounters(TCustomVLData& data, std::vector<Integer>& out) {
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = data.GetItem(i);
+    if (item->StyleNo == vlsListMarker) {
+      TVLMarkerList* list = data.GetMarkers(false);
+      out.push_back(list && list->IndexOf(item) >= 0 ? list->CounterOf(item) : -1);
+    } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (TVLTableCellData* cell = t->GetCell(r, c)) CollectCounters(*cell, out);
+    }
+  }
+}
+
+// A numbered paragraph "text" (a marker before it) appended to data.
+void Numbered(TCustomVLData& data, const char* text) {
+  data.AddTextItem(text, 0, 0);
+  data.SetListMarker(data.GetItemCount() - 1, 0, 0, 1, 0, false);
+}
+
+TEST(TableContainer, ListsInCellsNumberWithTheDocument) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+  TVLDocumentData doc(&style);
+  Numbered(doc, "one");
+  Numbered(doc, "two");
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+  t->GetCell(0, 0)->Clear();
+  Numbered(*t->GetCell(0, 0), "three");
+  t->GetCell(1, 1)->Clear();
+  Numbered(*t->GetCell(1, 1), "five");
+  auto inner = TVLTableItemInfo::CreateEx(1, 1, t->GetCell(1, 0));
+  inner->GetCell(0, 0)->Clear();
+  Numbered(*inner->GetCell(0, 0), "four");
+  t->GetCell(1, 0)->Clear();
+  t->GetCell(1, 0)->AddItem("", inner.release());
+  TVLTableItemInfo* table = t.get();
+  doc.AddItem("", t.release());
+  Numbered(doc, "six");
+  std::vector<Integer> counters;
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
+
+  // Saved and read back, the numbering is the same.
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  out.SetPosition(0);
+  TVLDocumentData back(&style);
+  TColor color = clNone;
+  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  counters.clear();
+  CollectCounters(back, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
+
+  // A row deleted takes its numbers with it; the rest count on.
+  table->DeleteRows(0, 1, false);
+  counters.clear();
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5}));
+  // Cells merged keep their markers in order.
+  EXPECT_TRUE(table->MergeCells(0, 0, 2, 1));
+  counters.clear();
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(doc.GetMarkers(false)->Count(), 5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableContainer, UndoneStructureChangesRenumberLists) {
+  VLRegisterTableItem();
+  qytest::TEditor E;
+  E.Style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+  TVLEditVLData& d = E.D();
+  d.Clear();
+  auto add = [](TCustomVLData& data, const char* text) {
+    data.AddTextItem(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0);
+    data.SetListMarker(data.GetItemCount() - 1, 0, 0, 1, 0, false);
+  };
+  add(d, "one");
+  auto t = TVLTableItemInfo::CreateEx(3, 1, &d);
+  for (Integer r = 0; r < 3; ++r) {
+    t->GetCell(r, 0)->Clear();
+    add(*t->GetCell(r, 0), "cell");
+  }
+  TVLTableItemInfo* table = t.get();
+  d.AddItem("", t.release());
+  add(d, "five");
+  E.Edit->Format();
+  auto counters = [&] {
+    std::vector<Integer> v;
+    CollectCounters(d, v);
+    return v;
+  };
+  const std::vector<Integer> all{1, 2, 3, 4, 5};
+  ASSERT_EQ(counters(), all);
+  struct Case {
+    const char* name;
+    std::function<void()> op;
+    std::vector<Integer> after;
+  } cases[] = {
+      {"rows deleted", [&] { table->DeleteRows(0, 2, false); }, {1, 2, 3}},
+      {"cells merged", [&] { table->MergeCells(0, 0, 1, 3); }, {1, 2, 3, 4, 5}},
+      {"a row inserted", [&] { table->InsertRows(1, 1, -1, false); }, {1, 2, 3, 4, 5}},
+      {"a cell split", [&] { table->SplitCellVertically(1, 0, 2); }, {1, 2, 3, 4, 5}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    k.op();
+    EXPECT_EQ(counters(), k.after);
+    EXPECT_EQ(d.GetMarkers(false)->Count(), static_cast<Integer>(k.after.size()));
+    E.Edit->Undo();
+    EXPECT_EQ(counters(), all);
+    E.Edit->Redo();
+    EXPECT_EQ(counters(), k.after);
+    E.Edit->Undo();
+    EXPECT_EQ(counters(), all);
+    EXPECT_EQ(d.GetMarkers(false)->Count(), 5);
   }
 }
 
