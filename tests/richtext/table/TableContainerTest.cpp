@@ -207,3 +207,56 @@ TEST(TableContainer, UndoneStructureChangesRenumberLists) {
 }
 
 }  // namespace
+
+namespace {
+
+// The names of the checkpoints of a cell, in item order.
+std::string Checkpoints(TCustomVLData& cell) {
+  std::string s;
+  for (Integer i = 0; i < cell.GetItemCount(); ++i)
+    if (TVLCPInfo* cp = cell.GetItemCheckpoint(i)) s += cp->Name + ";";
+  return s;
+}
+
+TEST(TableContainer, CheckpointsInCellsGoWithTheirCells) {
+  VLRegisterTableItem();
+  qytest::TEditor E;
+  TVLEditVLData& d = E.D();
+  d.Clear();
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &d);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) {
+      TVLTableCellData* cell = t->GetCell(r, c);
+      cell->Clear();
+      auto* cp = new TVLCPInfo();
+      cp->Name = "cp" + std::to_string(r) + std::to_string(c);
+      cell->AddTextItem(WideStringToRawUnicode(Utf8ToWide("text")), 0, 0);
+      cell->NotAddedCP = cp;
+      ++cell->CPCount;
+      cell->AttachPendingCheckpoint(cell->GetItem(0));
+    }
+  TVLTableItemInfo* table = t.get();
+  d.AddItem("", t.release());
+  E.Edit->Format();
+  ASSERT_EQ(Checkpoints(*table->GetCell(1, 1)), "cp11;");
+  EXPECT_TRUE(table->MergeCells(0, 0, 2, 2));
+  EXPECT_EQ(Checkpoints(*table->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+  E.Edit->Undo();
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c)
+      EXPECT_EQ(Checkpoints(*table->GetCell(r, c)), "cp" + std::to_string(r) + std::to_string(c) + ";");
+  E.Edit->Redo();
+  EXPECT_EQ(Checkpoints(*table->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+  // Kept in the file with the cell.
+  TMemoryStream out;
+  ASSERT_TRUE(d.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  out.SetPosition(0);
+  TVLDocumentData back(&E.Style);
+  TColor color = clNone;
+  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  auto* r = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(Checkpoints(*r->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+}
+
+}  // namespace
