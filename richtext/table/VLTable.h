@@ -15,7 +15,8 @@
 class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
-class TVLUndoTableInfo;
+class TVLTableUndoStep;
+class TVLUndoTableStructure;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -313,6 +314,22 @@ public:
   // The number of the table in its editor's document while that editor
   // records undo, else -1.
   Integer GetUndoItemNo() const;
+  // While one lives, the primitives leave their undo steps in record.
+  class TUndoCollector {
+  public:
+    TUndoCollector(TVLTableItemInfo& table, TVLUndoTableStructure* record)
+        : T(table), Saved(table.FCollector) {
+      T.FCollector = record;
+    }
+    ~TUndoCollector() { T.FCollector = Saved; }
+    TUndoCollector(const TUndoCollector&) = delete;
+    TUndoCollector& operator=(const TUndoCollector&) = delete;
+
+  private:
+    TVLTableItemInfo& T;
+    TVLUndoTableStructure* Saved;
+  };
+  bool RecordsUndo() const { return FCollector != nullptr; }
   // The document that holds the table.
   TCustomVLData* GetVLData() const { return FVLData; }
   void SetVLData(TCustomVLData* vlData) { FVLData = vlData; }
@@ -461,7 +478,8 @@ private:
   // A cell leaving the grid for an undo record, and coming back.
   void DetachCell(TVLTableCellData& cell);
   void AttachCell(TVLTableCellData& cell);
-  void AddUndoRecord(std::unique_ptr<TVLUndoTableInfo> record);
+  void AddUndoStep(std::unique_ptr<TVLTableUndoStep> step);
+  TVLUndoTableStructure* FCollector = nullptr;
   void SyncColCount() {
     if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
   }

@@ -45,27 +45,43 @@ void AppendCopy(TVLTableCellData& source, TVLTableCellData& target) {
 }
 
 // Opens one undo group of the table's editor for a command and closes it,
-// also when an exception passes; afterwards the table is laid out anew.
+// also when an exception passes; the command's steps become one record.
+// Afterwards the table is laid out anew.
 class TTableCommand {
 public:
   explicit TTableCommand(TVLTableItemInfo& table) : T(table) {
     if (T.CloseCellEditor) T.CloseCellEditor(true);
     Edit = dynamic_cast<TVLEditVLData*>(T.GetVLData());
-    if (Edit) {
-      ItemNo = Edit->GetItemNo(&T);
-      if (ItemNo < 0) {
-        Edit = nullptr;
-        return;
-      }
-      Edit->BeginUndoSequence(vlutModifyItem, true);
-      Edit->SetUndoGroupMode(true);
-      Edit->SaveItemParaWidth(ItemNo, Width);
+    if (!Edit) return;
+    ItemNo = Edit->GetItemNo(&T);
+    if (ItemNo < 0) {
+      Edit = nullptr;
+      return;
+    }
+    Edit->BeginUndoSequence(vlutModifyItem, true);
+    Edit->SetUndoGroupMode(true);
+    Edit->SaveItemParaWidth(ItemNo, Width);
+    // A command inside another adds to the outer one's record.
+    if (!T.RecordsUndo() && Edit->GetRecordingUndoList()) {
+      Record = std::make_unique<TVLUndoTableStructure>();
+      Collector = std::make_unique<TVLTableItemInfo::TUndoCollector>(T, Record.get());
     }
   }
   ~TTableCommand() {
     T.Changed();
-    if (Edit) Edit->SetUndoGroupMode(false);
+    if (!Edit) return;
+    Collector.reset();
+    if (Record && !Record->Steps.empty())
+      if (TVLUndoList* list = Edit->GetRecordingUndoList()) {
+        Record->Action = vlumModifyItem;
+        Record->ItemNo = ItemNo;
+        Record->W = Width;
+        list->AddInfo(std::move(Record));
+      }
+    Edit->SetUndoGroupMode(false);
   }
+  TTableCommand(const TTableCommand&) = delete;
+  TTableCommand& operator=(const TTableCommand&) = delete;
   // After a command that went through: the editor lays the table out and
   // hears of the change.
   void Finish() {
@@ -74,24 +90,13 @@ public:
     if (Edit->DrawItems.Count() > 0) Edit->ReformatAfterItemChange(ItemNo, Width);
     Edit->NotifyChange(true);
   }
-  TTableCommand(const TTableCommand&) = delete;
-  TTableCommand& operator=(const TTableCommand&) = delete;
-
-  // Brackets the records of a change of several rows or columns.
-  struct TBracket {
-    TBracket(TTableCommand& c) : C(c) {
-      if (C.Edit && C.T.GetUndoItemNo() >= 0) C.Edit->AddModifyItemTerminator(C.ItemNo, true);
-    }
-    ~TBracket() {
-      if (C.Edit && C.T.GetUndoItemNo() >= 0) C.Edit->AddModifyItemTerminator(C.ItemNo, false);
-    }
-    TTableCommand& C;
-  };
 
   TVLTableItemInfo& T;
   TVLEditVLData* Edit = nullptr;
   Integer ItemNo = -1;
   Integer Width = 0;
+  std::unique_ptr<TVLUndoTableStructure> Record;
+  std::unique_ptr<TVLTableItemInfo::TUndoCollector> Collector;
 };
 
 }  // namespace
@@ -133,21 +138,12 @@ void TVLCellAttributes::ApplyTo(TVLTableCellData& cell) const {
 
 Integer TVLTableItemInfo::GetUndoItemNo() const {
   auto* edit = dynamic_cast<TVLEditVLData*>(FVLData);
-  if (!edit || edit->UndoDestination == 0) return -1;
-  TVLUndoList* list = edit->UndoDestination == 2 ? edit->RedoList.get() : edit->UndoList.get();
-  if (!list || list->Limit == 0 || (edit->UndoDestination == 1 && list->Count() == 0)) return -1;
+  if (!edit || edit->UndoList->Limit == 0) return -1;
   return edit->GetItemNo(this);
 }
 
-void TVLTableItemInfo::AddUndoRecord(std::unique_ptr<TVLUndoTableInfo> record) {
-  auto* edit = dynamic_cast<TVLEditVLData*>(FVLData);
-  TVLUndoList* list = edit ? edit->GetRecordingUndoList() : nullptr;
-  if (!list) return;
-  record->Action = vlumModifyItem;
-  record->ItemNo = edit->GetItemNo(this);
-  if (record->ItemNo < 0) return;
-  record->W = edit->ParaMinWidth(record->ItemNo);
-  list->AddInfo(std::move(record));
+void TVLTableItemInfo::AddUndoStep(std::unique_ptr<TVLTableUndoStep> step) {
+  if (FCollector) FCollector->Steps.push_back(std::move(step));
 }
 
 void TVLTableItemInfo::DetachCell(TVLTableCellData& cell) {
@@ -169,7 +165,7 @@ void TVLTableItemInfo::ExchangeCell(Integer row, Integer col, std::unique_ptr<TV
   auto& slot = Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
   std::swap(slot, cell);
   if (slot) AttachCell(*slot);
-  if (GetUndoItemNo() < 0) {
+  if (!RecordsUndo()) {
     if (cell) ShareCellMarkers(*cell, false);
     cell.reset();
     return;
@@ -181,7 +177,7 @@ void TVLTableItemInfo::ExchangeCell(Integer row, Integer col, std::unique_ptr<TV
   r->Row = row;
   r->Col = col;
   r->Cell = std::move(cell);
-  AddUndoRecord(std::move(r));
+  AddUndoStep(std::move(r));
 }
 
 void TVLTableItemInfo::SetCellAttributes(Integer row, Integer col, const TVLCellAttributes& value) {
@@ -189,12 +185,12 @@ void TVLTableItemInfo::SetCellAttributes(Integer row, Integer col, const TVLCell
   if (!cell) throw EVellumError(errIndex);
   const TVLCellAttributes old = TVLCellAttributes::Of(*cell);
   if (old == value) return;
-  if (GetUndoItemNo() >= 0) {
+  if (RecordsUndo()) {
     auto r = std::make_unique<TVLUndoCellAttributes>();
     r->Row = row;
     r->Col = col;
     r->Value = old;
-    AddUndoRecord(std::move(r));
+    AddUndoStep(std::move(r));
   }
   value.ApplyTo(*cell);
 }
@@ -215,13 +211,13 @@ void TVLTableItemInfo::InsertPositions(Integer firstRow, Integer rowCount, Integ
   for (Integer r = firstRow; r < firstRow + rowCount; ++r)
     for (Integer n = 0; n < count; ++n)
       if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(col + n)) AttachCell(*cell);
-  if (GetUndoItemNo() >= 0) {
+  if (RecordsUndo()) {
     auto r = std::make_unique<TVLUndoTablePositions>();
     r->FirstRow = firstRow;
     r->RowCount = rowCount;
     r->Col = col;
     r->Count = count;
-    AddUndoRecord(std::move(r));
+    AddUndoStep(std::move(r));
   }
 }
 
@@ -229,7 +225,7 @@ void TVLTableItemInfo::RemovePositions(Integer firstRow, Integer rowCount, Integ
   if (firstRow < 0 || rowCount < 0 || firstRow + rowCount > RowCount() || count < 0) throw EVellumError(errIndex);
   for (Integer r = firstRow; r < firstRow + rowCount; ++r)
     if (col < 0 || col + count > Rows.GetRow(r)->Count()) throw EVellumError(errIndex);
-  const bool record = GetUndoItemNo() >= 0;
+  const bool record = RecordsUndo();
   std::vector<std::unique_ptr<TVLTableCellData>> kept;
   for (Integer r = firstRow; r < firstRow + rowCount; ++r) {
     auto& row = Rows.GetRow(r)->Cells;
@@ -250,7 +246,7 @@ void TVLTableItemInfo::RemovePositions(Integer firstRow, Integer rowCount, Integ
   r->Col = col;
   r->Count = count;
   r->Cells = std::move(kept);
-  AddUndoRecord(std::move(r));
+  AddUndoStep(std::move(r));
 }
 
 void TVLTableItemInfo::InsertRowObjects(Integer index, std::vector<std::unique_ptr<TVLTableRow>> rows) {
@@ -262,17 +258,17 @@ void TVLTableItemInfo::InsertRowObjects(Integer index, std::vector<std::unique_p
   for (Integer r = index; r < index + count; ++r)
     for (auto& cell : Rows.GetRow(r)->Cells)
       if (cell) AttachCell(*cell);
-  if (GetUndoItemNo() >= 0) {
+  if (RecordsUndo()) {
     auto r = std::make_unique<TVLUndoTableRows>();
     r->Index = index;
     r->Count = count;
-    AddUndoRecord(std::move(r));
+    AddUndoStep(std::move(r));
   }
 }
 
 void TVLTableItemInfo::RemoveRowObjects(Integer index, Integer count) {
   if (index < 0 || count < 0 || index + count > RowCount()) throw EVellumError(errIndex);
-  const bool record = GetUndoItemNo() >= 0;
+  const bool record = RecordsUndo();
   std::vector<std::unique_ptr<TVLTableRow>> kept;
   for (Integer r = index; r < index + count; ++r) {
     auto& row = Rows.Rows[static_cast<size_t>(r)];
@@ -288,7 +284,7 @@ void TVLTableItemInfo::RemoveRowObjects(Integer index, Integer count) {
   r->Index = index;
   r->Count = count;
   r->Rows = std::move(kept);
-  AddUndoRecord(std::move(r));
+  AddUndoStep(std::move(r));
 }
 
 std::unique_ptr<TVLTableCellData> TVLTableItemInfo::NewCellLike(const TVLTableCellData* model) {
@@ -367,7 +363,7 @@ bool TVLTableItemInfo::DoMergeCells(Integer top, Integer left, Integer colSpan, 
     }
     merged.BestWidth = percent > 0 ? -percent : pixels;
   }
-  if (GetUndoItemNo() < 0) {
+  if (!RecordsUndo()) {
     for (Integer r = top; r < top + rowSpan; ++r)
       for (Integer c = left; c < left + colSpan; ++c) {
         auto& slot = Rows.GetRow(r)->Cells[static_cast<size_t>(c)];
@@ -594,10 +590,7 @@ void TVLTableItemInfo::InsertRows(Integer index, Integer count, Integer copyInde
   if (count < 1) return;
   {
     TTableCommand command(*this);
-    {
-      TTableCommand::TBracket bracket(command);
-      DoInsertRows(index, count, copyIndex, false);
-    }
+    DoInsertRows(index, count, copyIndex, false);
     command.Finish();
   }
   if (select) SelectRows(index, count);
@@ -608,10 +601,7 @@ void TVLTableItemInfo::InsertCols(Integer index, Integer count, Integer copyInde
   if (count < 1) return;
   {
     TTableCommand command(*this);
-    {
-      TTableCommand::TBracket bracket(command);
-      DoInsertCols(index, count, copyIndex, false);
-    }
+    DoInsertCols(index, count, copyIndex, false);
     command.Finish();
   }
   if (select) SelectCols(index, count);
@@ -724,10 +714,7 @@ void TVLTableItemInfo::DeleteRows(Integer index, Integer count, bool decreaseHei
   ClearCellSelection();
   {
     TTableCommand command(*this);
-    {
-      TTableCommand::TBracket bracket(command);
-      DoDeleteRows(index, count, decreaseHeight);
-    }
+    DoDeleteRows(index, count, decreaseHeight);
     command.Finish();
   }
   // The chosen cell follows its row, or goes to the row that took the
@@ -753,10 +740,7 @@ void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool decreaseWid
   ClearCellSelection();
   {
     TTableCommand command(*this);
-    {
-      TTableCommand::TBracket bracket(command);
-      DoDeleteCols(index, count, decreaseWidth);
-    }
+    DoDeleteCols(index, count, decreaseWidth);
     command.Finish();
   }
   FEditedRow = FEditedCol = -1;
@@ -779,7 +763,6 @@ Integer TVLTableItemInfo::SplitCellVertically(Integer row, Integer col, Integer 
   TTableCommand command(*this);
   Integer added = 0;
   {
-    TTableCommand::TBracket bracket(command);
     const Integer S = GetCell(row, col)->ColSpan;
     if (S > 1) UnmergeCell(row, col, false, true);
     if (S > parts) {
@@ -824,7 +807,6 @@ Integer TVLTableItemInfo::SplitCellHorizontally(Integer row, Integer col, Intege
   TTableCommand command(*this);
   Integer added = 0;
   {
-    TTableCommand::TBracket bracket(command);
     const Integer S = GetCell(row, col)->RowSpan;
     if (S > 1) UnmergeCell(row, col, true, false);
     if (S > parts) {

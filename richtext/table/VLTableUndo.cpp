@@ -2,20 +2,33 @@
 
 #include "richtext/editor/VLEditData.h"
 
-void TVLUndoTableInfo::Undo(TVLEditVLData* data) {
+void TVLUndoTableStructure::Undo(TVLEditVLData* data) {
   auto* table = ItemNo >= 0 && ItemNo < data->GetItemCount() ? dynamic_cast<TVLTableItemInfo*>(data->GetItem(ItemNo))
                                                               : nullptr;
   if (!table) throw EVellumError("Undo error");
-  W = data->ParaMinWidth(ItemNo);
-  UndoTable(*table);
+  const Integer width = data->ParaMinWidth(ItemNo);
+  auto redo = std::make_unique<TVLUndoTableStructure>();
+  {
+    TVLTableItemInfo::TUndoCollector collect(*table, redo.get());
+    for (auto it = Steps.rbegin(); it != Steps.rend(); ++it) (*it)->Apply(*table);
+  }
+  Steps.clear();
   table->Changed();
+  // The record that redoes it, when there is somewhere to keep it.
+  if (TVLUndoList* list = data->GetRecordingUndoList(); list && !redo->Steps.empty()) {
+    redo->Action = vlumModifyItem;
+    redo->ItemNo = ItemNo;
+    redo->W = width;
+    list->AddInfo(std::move(redo));
+  }
+  W = width;
 }
 
-void TVLUndoTableCell::UndoTable(TVLTableItemInfo& table) { table.ExchangeCell(Row, Col, Cell); }
+void TVLUndoTableCell::Apply(TVLTableItemInfo& table) { table.ExchangeCell(Row, Col, Cell); }
 
-void TVLUndoCellAttributes::UndoTable(TVLTableItemInfo& table) { table.SetCellAttributes(Row, Col, Value); }
+void TVLUndoCellAttributes::Apply(TVLTableItemInfo& table) { table.SetCellAttributes(Row, Col, Value); }
 
-void TVLUndoTablePositions::UndoTable(TVLTableItemInfo& table) {
+void TVLUndoTablePositions::Apply(TVLTableItemInfo& table) {
   if (Insert)
     table.InsertPositions(FirstRow, RowCount, Col, Count, std::move(Cells));
   else
@@ -23,7 +36,7 @@ void TVLUndoTablePositions::UndoTable(TVLTableItemInfo& table) {
   Cells.clear();
 }
 
-void TVLUndoTableRows::UndoTable(TVLTableItemInfo& table) {
+void TVLUndoTableRows::Apply(TVLTableItemInfo& table) {
   if (Insert)
     table.InsertRowObjects(Index, std::move(Rows));
   else
