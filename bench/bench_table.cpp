@@ -5,8 +5,12 @@
 // middle of a 1 MB document, as a key event, with the window's document
 // area painted at once: our editor with its cell editor beside QTextEdit
 // with a QTextTable.
+// Table merge: a 10 x 10 block of a 50 x 10 table of short texts made one
+// cell, in our editor as one undo step (laid out again) and with
+// QTextTable::mergeCells; each side is undone between runs, untimed.
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "richtext/editor/VellumEdit.h"
 #include "richtext/table/VLCellEditor.h"
 #include "tests/richtext/view/LayoutTestSupport.h"
 
@@ -242,6 +246,67 @@ void Keystroke(benchmark::State& state) {
   }
 }
 
+constexpr int MergeRows = 50, MergeCols = 10, Block = 10;
+
+std::vector<std::string> MergeTexts() {
+  std::mt19937 rng(5);
+  std::vector<std::string> texts;
+  for (int i = 0; i < MergeRows * MergeCols; ++i) texts.push_back(BenchWords(rng, 20));
+  return texts;
+}
+
+void MergeOurs(benchmark::State& state) {
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(0)->Size = 10;
+  style.TextStyles->Items(0)->FontName = "Arial";
+  style.UseSound = false;
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 820, 620);
+  auto* edit = new TVellumEdit(&form);
+  edit->SetParent(&form);
+  edit->SetBounds(0, 0, 800, 600);
+  edit->SetStyle(&style);
+  TVLEditVLData& data = *edit->EditData();
+  auto table = TVLTableItemInfo::CreateEx(MergeRows, MergeCols, &data);
+  const std::vector<std::string> texts = MergeTexts();
+  for (int r = 0; r < MergeRows; ++r)
+    for (int c = 0; c < MergeCols; ++c) table->GetCell(r, c)->SetItemTextA(0, texts[size_t(r * MergeCols + c)]);
+  TVLTableItemInfo* t = table.get();
+  data.AddItem("", table.release());
+  edit->Format();
+  for (auto _ : state) {
+    if (!t->MergeCells(0, 0, Block, Block)) state.SkipWithError("not merged");
+    state.PauseTiming();
+    edit->Undo();
+    state.ResumeTiming();
+  }
+  state.counters["cells"] = t->RowCount() * t->ColCount();
+}
+
+void MergeQt(benchmark::State& state) {
+  QTextDocument doc;
+  QFont base("Arial");
+  base.setPixelSize(13);
+  doc.setDefaultFont(base);
+  doc.setTextWidth(800);
+  QTextCursor c(&doc);
+  QTextTable* table = c.insertTable(MergeRows, MergeCols);
+  const std::vector<std::string> texts = MergeTexts();
+  for (int r = 0; r < MergeRows; ++r)
+    for (int col = 0; col < MergeCols; ++col) {
+      const std::string& s = texts[size_t(r * MergeCols + col)];
+      table->cellAt(r, col).firstCursorPosition().insertText(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
+    }
+  doc.size();
+  for (auto _ : state) {
+    table->mergeCells(0, 0, Block, Block);
+    benchmark::DoNotOptimize(doc.size());
+    state.PauseTiming();
+    doc.undo();
+    state.ResumeTiming();
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,6 +316,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("TableKeystroke/qt", Keystroke<TKeyQt>)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableLayout/ours", LayoutOurs)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableLayout/qt", LayoutQt)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableMerge/ours", MergeOurs)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableMerge/qt", MergeQt)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -111,14 +111,14 @@ bool TVLTableInplaceEdit::BeforeChange(bool outside) {
 }
 
 void TVLTableInplaceEdit::Undo() {
-  if (GetUndoType() != vlutNone || !ParentEditor)
+  if (EditData()->UndoList->Count() > 0 || !ParentEditor)
     TCustomVellumEdit::Undo();
   else
     ParentEditor->Undo();
 }
 
 void TVLTableInplaceEdit::Redo() {
-  if (GetRedoType() != vlutNone || !ParentEditor)
+  if (EditData()->RedoList->Count() > 0 || !ParentEditor)
     TCustomVellumEdit::Redo();
   else
     ParentEditor->Redo();
@@ -150,7 +150,7 @@ void TVLTableInplaceEdit::WndProc(TMessage& message) {
   switch (message.Msg) {
     // Undo requests of the edit-control protocol belong to the document.
     case 0x00C6:  // EM_CANUNDO
-      message.Result = GetUndoType() != vlutNone ||
+      message.Result = EditData()->UndoList->Count() > 0 ||
                        (ParentEditor && SendMessage(ParentEditor, message.Msg, message.WParam, message.LParam));
       return;
     default: TCustomVellumEdit::WndProc(message);
@@ -210,7 +210,6 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   }
   if (host->ActiveItem == this) host->SetActiveItem(nullptr);
   host->Deselect(nullptr, false);
-  if (readOnly) hostEditor->SetReadOnly(true);
 
   auto* editor = new TVLTableInplaceEdit(hostEditor);
   editor->ParentEditor = hostEditor;
@@ -247,6 +246,8 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   // The width first, the height once the content is laid out at it.
   PlaceInplaceEditor();
   editor->Format();
+  // A cell that cannot be changed still follows its links on a click.
+  if (readOnly || hostEditor->GetReadOnly()) editor->EditData()->EnterJumpMode(true);
   FEditorHeight = editor->EditData()->DocumentHeight;
   FEditorMinWidth = cell->ContentMinWidth(host->GetCanvas());
   PlaceInplaceEditor();

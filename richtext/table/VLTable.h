@@ -16,6 +16,8 @@ class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
 class TVLTableInplaceEdit;
+class TVLTableUndoStep;
+class TVLUndoTableStructure;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -37,8 +39,16 @@ public:
   TCustomVLData* GetRootData() override;
   TCustomVLData* GetAbsoluteParentData() override { return GetParentData(); }
   TCustomVLData* GetAbsoluteRootData() override;
+  // List markers number with the outermost document's lists while the
+  // table lies in it; a detached cell keeps its own list.
   TVLMarkerList* GetMarkers(bool allowCreate) override;
   void DestroyMarkers() override;
+  // The table's number in its document and this cell's place in the table.
+  void GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSubVLData>& location) override;
+  // Whether the cell's markers are in the outermost document's list (kept
+  // by the table).
+  bool SharesMarkers = false;
+  void DropOwnMarkers();
 
   // Colour, borders, alignment; with copySize also the sizes divided.
   void AssignAttributesFrom(const TVLTableCellData& source, bool copySize, Integer colDivisor,
@@ -54,6 +64,16 @@ public:
   Integer GetHeight() override;
   Integer GetDocumentWidth() override { return Width; }
   TColor GetColor() override { return clNone; }
+  // The cell's picture behind its content, kept in a background object that
+  // exists only while it holds something.
+  TVLBackground* GetBackground() override { return FBackground.get(); }
+  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
+  TVLItemBackgroundStyle GetBackgroundStyle() const {
+    return FBackground ? FBackground->GetItemBackStyle() : vlbsColor;
+  }
+  void SetBackgroundStyle(TVLItemBackgroundStyle value);
+  String BackgroundImageFileName;
   void GetOrigin(Integer& x, Integer& y) override;
   // vlcVDefault takes the row's alignment, and a row's vlcVDefault is middle.
   TVLCellVAlign GetRealVAlign() const;
@@ -95,8 +115,23 @@ public:
   bool Selected = false;
 
 private:
+  void DropEmptyBackground();
   TVLTableItemInfo* FTable;
   std::unique_ptr<TVLMarkerList> FMarkers;
+  std::unique_ptr<TVLBackground> FBackground;
+};
+
+// A cell's attributes and spans as one value (what undo keeps of a cell
+// whose content stays where it is).
+struct TVLCellAttributes {
+  TColor Color = clNone, BorderColor = clNone, BorderLightColor = clNone;
+  Integer BestWidth = 0, BestHeight = 0;
+  bool Left = true, Top = true, Right = true, Bottom = true;
+  TVLCellVAlign VAlign = vlcVDefault;
+  Integer RowSpan = 1, ColSpan = 1;
+  static TVLCellAttributes Of(const TVLTableCellData& cell);
+  void ApplyTo(TVLTableCellData& cell) const;
+  bool operator==(const TVLCellAttributes&) const = default;
 };
 
 class TVLTableRow {
@@ -190,6 +225,17 @@ public:
   void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
   void Inserted(TCustomVLData* vlData, Integer itemNo) override;
   void RegisterInnerMarkers(TObject* markerList) override;
+  // Whether the table lies in a document, and that document in the
+  // outermost one (cells of a detached table count their own markers).
+  bool IsPlaced() const;
+  // The list markers of the cells (nested tables included) join or leave
+  // the outermost document's list.
+  void AttachMarkers();
+  void DetachMarkers();
+  // One cell's markers (with those of tables inside it).
+  void ShareCellMarkers(TVLTableCellData& cell, bool share);
+  void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) override;
+  void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) override;
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
   void ChooseSubVLData(const TVLStoreSubVLData* storeState) override;
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
@@ -220,13 +266,85 @@ public:
   // cells past the end of a row goes to the row's last cell. True when
   // something had to be repaired.
   bool NormalizeGrid();
-  // New rows or columns before index (index = count appends); an index
-  // outside 0..count raises EVellumError, a count below 1 does nothing.
+
+  // ---- structure operations (VLTableOps.cpp) ----
+  // Each is one undo step when the table lies in an editor that records
+  // undo; none ever leaves a grid position covered twice.
+  // New rows or columns before index (index = count appends) copying the
+  // attributes of row/column copyIndex (-1: plain cells); an index outside
+  // 0..count or a copyIndex outside -1..count-1 raises EVellumError, a
+  // count below 1 does nothing.
   void InsertRows(Integer index, Integer count, Integer copyIndex, bool select);
   void InsertCols(Integer index, Integer count, Integer copyIndex, bool select);
-  // Deletes columns; a merged cell that loses columns keeps the rest.
+  // Merged cells that reach into the deleted rows/columns keep the rest;
+  // with decrease their best sizes shrink in proportion.
+  void DeleteRows(Integer index, Integer count, bool decreaseHeight);
   void DeleteCols(Integer index, Integer count, bool decreaseWidth);
-  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag = true);
+  // Relative to the selected cells or the edited cell; a beep without either.
+  void InsertRowsAbove(Integer count);
+  void InsertRowsBelow(Integer count);
+  void InsertColsLeft(Integer count);
+  void InsertColsRight(Integer count);
+  void DeleteSelectedRows();
+  void DeleteSelectedCols();
+  // Rows/columns in which no cell starts (all covered by merged cells).
+  void DeleteEmptyRows();
+  void DeleteEmptyCols();
+  // Whether the rectangle (clipped to the grid) can become one cell: no
+  // merged cell crosses its border and, unless skipRowColCheck, no row or
+  // column would be left without a cell of its own.
+  bool CanMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck);
+  // The rectangle's content goes to its top-left cell, in reading order. A
+  // rectangle that is one cell already does nothing; a refused one beeps.
+  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck = true);
+  void UnmergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool unmergeRows,
+                    bool unmergeCols);
+  // Splits a cell into parts columns (rows); the content stays in the
+  // right (bottom) part. Answers the number of columns (rows) added.
+  Integer SplitCellVertically(Integer row, Integer col, Integer parts);
+  Integer SplitCellHorizontally(Integer row, Integer col, Integer parts);
+  Integer SplitCellsVertically(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  Integer SplitCellsHorizontally(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  // The same on the selected cells.
+  bool CanMergeSelectedCells(bool skipRowColCheck);
+  bool MergeSelectedCells(bool skipRowColCheck);
+  void UnmergeSelectedCells(bool unmergeRows, bool unmergeCols);
+  void SplitSelectedCellsVertically(Integer parts);
+  void SplitSelectedCellsHorizontally(Integer parts);
+
+  // ---- grid primitives (VLTableOps.cpp) ----
+  // The steps the operations above are made of. Each records its inverse
+  // when the table's editor records undo; undoing a record runs the
+  // inverse primitive, which records the redo.
+  // Swaps the content of a grid position (a cell or nullptr) with cell.
+  void ExchangeCell(Integer row, Integer col, std::unique_ptr<TVLTableCellData>& cell);
+  void SetCellAttributes(Integer row, Integer col, const TVLCellAttributes& value);
+  // count positions at col in each of rowCount rows from firstRow, filled
+  // from cells (row by row; nullptr or missing entries are covered).
+  void InsertPositions(Integer firstRow, Integer rowCount, Integer col, Integer count,
+                       std::vector<std::unique_ptr<TVLTableCellData>> cells);
+  void RemovePositions(Integer firstRow, Integer rowCount, Integer col, Integer count);
+  void InsertRowObjects(Integer index, std::vector<std::unique_ptr<TVLTableRow>> rows);
+  void RemoveRowObjects(Integer index, Integer count);
+  // The number of the table in its editor's document while that editor
+  // records undo, else -1.
+  Integer GetUndoItemNo() const;
+  // While one lives, the primitives leave their undo steps in record.
+  class TUndoCollector {
+  public:
+    TUndoCollector(TVLTableItemInfo& table, TVLUndoTableStructure* record)
+        : T(table), Saved(table.FCollector) {
+      T.FCollector = record;
+    }
+    ~TUndoCollector() { T.FCollector = Saved; }
+    TUndoCollector(const TUndoCollector&) = delete;
+    TUndoCollector& operator=(const TUndoCollector&) = delete;
+
+  private:
+    TVLTableItemInfo& T;
+    TVLUndoTableStructure* Saved;
+  };
+  bool RecordsUndo() const { return FCollector != nullptr; }
   // The document that holds the table.
   TCustomVLData* GetVLData() const { return FVLData; }
   void SetVLData(TCustomVLData* vlData) { FVLData = vlData; }
@@ -281,6 +399,9 @@ public:
   // 6 next and 7 previous in reading order.
   bool GetCellTo(Integer row, Integer col, bool wrap, Integer& newCol, Integer& newRow, Integer direction) const;
   bool SearchText(const AnsiString& text, Integer options) override;
+  // The hypertext areas of the cells join the document's list, placed where
+  // the cells lie (VLTableJumps.cpp).
+  void BuildJumps(Integer left, Integer top, Integer& startJumpNo, TObject* jumps) override;
   void ClearSearchResult() override;
   void BeginUpdate() override { ++FUpdateCount; }
   void EndUpdate() override {
@@ -419,6 +540,25 @@ public:
   TVLTableRows Rows;
 
 private:
+  // Grid steps of the operations, inside the caller's undo group.
+  void DoInsertRows(Integer index, Integer count, Integer copyIndex, bool divideHeights);
+  void DoInsertCols(Integer index, Integer count, Integer copyIndex, bool divideWidths);
+  void DoDeleteRows(Integer index, Integer count, bool decreaseHeight);
+  void DoDeleteCols(Integer index, Integer count, bool decreaseWidth);
+  bool DoMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck,
+                    bool updateBestWidth);
+  void UnmergeCell(Integer row, Integer col, bool unmergeRows, bool unmergeCols);
+  void UnmergeColumnsOfRow(Integer row, Integer col, Integer width, Integer rowSpan);
+  bool ClampMergeRect(Integer topRow, Integer leftCol, Integer& colSpan, Integer& rowSpan) const;
+  std::unique_ptr<TVLTableCellData> NewCellLike(const TVLTableCellData* model);
+  // A cell leaving the grid for an undo record, and coming back.
+  void DetachCell(TVLTableCellData& cell);
+  void AttachCell(TVLTableCellData& cell);
+  void AddUndoStep(std::unique_ptr<TVLTableUndoStep> step);
+  TVLUndoTableStructure* FCollector = nullptr;
+  void SyncColCount() {
+    if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
+  }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
 
@@ -433,6 +573,8 @@ private:
   bool SearchInCell(TVLTableCellData& cell, const AnsiString& text, Integer options, bool resume);
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
+  mutable Integer FOwnItemNo = -1;
+  bool FDestroying = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
   TVLTableInplaceEdit* FInplaceEditor = nullptr;

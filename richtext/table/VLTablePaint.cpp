@@ -123,6 +123,12 @@ public:
       if (T.Options.Contains(vltoCellBelowBorders)) f = TRect(r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb);
       C->FillRect(f);
     }
+    if (TVLBackground* back = cell.GetBackground(); back && back->GetBitmap() && !back->GetBitmap()->GetEmpty() && !(wholeSelected || cell.Selected)) {
+      const TRect part(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
+                       std::min(r.Bottom, Clip.Bottom));
+      if (part.Right > part.Left && part.Bottom > part.Top)
+        back->Draw(C, part, 0, 0, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, clNone, true);
+    }
     // The content: the cell document paints itself where the canvas shows it.
     const TRect inner(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
                       std::min(r.Bottom, Clip.Bottom));
