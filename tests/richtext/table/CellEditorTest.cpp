@@ -228,3 +228,25 @@ TEST(CellEditor, TableGrowsWithItsCellAndOnlyThen) {
   const Integer after = e.D().Item2FirstDrawItem(2);
   EXPECT_GE(e.D().DrawItems[after]->Top, t->Top + e.T->GetHeight());
 }
+
+TEST(CellEditor, TheApplicationMayRefuseACellAndHearsItsEnd) {
+  TTableEditor e(2, 2);
+  std::vector<std::string> heard;
+  e.T->OnCellEditing = [&](TVLTableItemInfo*, Integer r, Integer c, bool, bool& allow) {
+    allow = !(r == 0 && c == 1);
+    heard.push_back("edit " + std::to_string(r) + std::to_string(c));
+  };
+  e.T->OnCellEndEdit = [&](TVLTableItemInfo*, Integer r, Integer c, bool clearing) {
+    heard.push_back("end " + std::to_string(r) + std::to_string(c) + (clearing ? " clearing" : ""));
+  };
+  e.Click(0, 1);
+  EXPECT_EQ(e.Cell(), nullptr);
+  e.Click(1, 0);
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Write("x");
+  e.ClickAt(QPoint(300, 3));
+  EXPECT_EQ(e.Cell(), nullptr);
+  EXPECT_EQ(e.CellText(1, 0), "10x");  // the click lay right of the text
+  const std::vector<std::string> expected = {"edit 01", "edit 10", "end 10"};
+  EXPECT_EQ(heard, expected);
+}
