@@ -325,13 +325,13 @@ public:
       for (TPendingItem& p : batch) block.emplace_back(std::move(p.Text), p.Item);
       Data.InsertItemBlock(at, block);
       std::vector<TVLMarkerItemInfo*> markers;
-      for (size_t k = 0; k < block.size(); ++k) {
-        TCustomVLItemInfo* item = block[k].second;
-        item->Inserted(&Data, at + static_cast<Integer>(k));
-        if (item->StyleNo == vlsListMarker)
-          if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) markers.push_back(m);
-      }
+      for (size_t k = 0; k < block.size(); ++k)
+        if (block[k].second->StyleNo == vlsListMarker)
+          if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(block[k].second)) markers.push_back(m);
       Data.AddMarkersToList(at, markers);
+      // Items with documents inside (tables) place their own markers among
+      // these, so the document's markers are listed first.
+      for (size_t k = 0; k < block.size(); ++k) block[k].second->Inserted(&Data, at + static_cast<Integer>(k));
       for (size_t k = 0; k < block.size(); ++k)
         if (block[k].second->StyleNo == vlsComponent)
           Data.NotifyControlItem(vlcaAfterVLFLoad, at + static_cast<Integer>(k), block[k].second);

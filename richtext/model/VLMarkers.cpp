@@ -467,11 +467,10 @@ TCustomVLItemInfo* TCustomVLData::FindPrevMarker(Integer itemNo) {
     for (Integer i = std::min(from, data->GetItemCount() - 1); i >= 0; --i) {
       TCustomVLItemInfo* item = data->GetItem(i);
       if (item->StyleNo == vlsListMarker) return item;
+      // Inner documents (table cells) from the last to the first.
       std::unique_ptr<TVLStoreSubVLData> state;
-      for (TCustomVLData* sub = item->GetSubVLData(state, -1); sub;) {
+      for (TCustomVLData* sub = item->GetSubVLData(state, 1); sub && state; sub = item->GetSubVLData(state, 5))
         if (TCustomVLItemInfo* found = searchBack(sub, sub->GetItemCount() - 1)) return found;
-        break;  // items with inner documents walk them through their own search
-      }
     }
     return nullptr;
   };
@@ -483,6 +482,13 @@ TCustomVLItemInfo* TCustomVLData::FindPrevMarker(Integer itemNo) {
     data->GetParentInfo(parentItemNo, location);
     TCustomVLData* parent = data->GetAbsoluteParentData();
     if (parentItemNo < 0 || !parent) return nullptr;
+    // The inner documents of the same item before this one come first.
+    if (location && parentItemNo < parent->GetItemCount()) {
+      TCustomVLItemInfo* holder = parent->GetItem(parentItemNo);
+      for (TCustomVLData* sub = holder->GetSubVLData(location, 5); sub && location;
+           sub = holder->GetSubVLData(location, 5))
+        if (TCustomVLItemInfo* found = searchBack(sub, sub->GetItemCount() - 1)) return found;
+    }
     if (TCustomVLItemInfo* found = searchBack(parent, parentItemNo - 1)) return found;
     data = parent;
   }

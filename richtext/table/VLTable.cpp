@@ -45,11 +45,51 @@ TCustomVLData* TVLTableCellData::GetAbsoluteRootData() {
 }
 
 TVLMarkerList* TVLTableCellData::GetMarkers(bool allowCreate) {
+  if (SharesMarkers && FTable) return TCustomVLData::GetMarkers(allowCreate);
   if (!FMarkers && allowCreate) FMarkers = std::make_unique<TVLMarkerList>();
   return FMarkers.get();
 }
 
-void TVLTableCellData::DestroyMarkers() { FMarkers.reset(); }
+void TVLTableCellData::DropOwnMarkers() { FMarkers.reset(); }
+
+void TVLTableCellData::DestroyMarkers() {
+  // The outermost document keeps its list; only a list of our own goes.
+  if (!SharesMarkers) FMarkers.reset();
+}
+
+void TVLTableCellData::GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSubVLData>& location) {
+  itemNo = -1;
+  location.reset();
+  TCustomVLData* parent = GetParentData();
+  if (!FTable || !parent) return;
+  for (Integer r = 0; r < FTable->RowCount(); ++r)
+    for (Integer c = 0; c < FTable->Rows.GetRow(r)->Count(); ++c)
+      if (FTable->Rows.GetRow(r)->GetCell(c) == this) {
+        itemNo = parent->GetItemNo(FTable);
+        location = std::make_unique<TVLTableStoreSubVLData>(r, c);
+        return;
+      }
+}
+
+void TVLTableCellData::DropEmptyBackground() {
+  if (FBackground && FBackground->Empty()) FBackground.reset();
+}
+
+void TVLTableCellData::SetBackgroundImage(std::unique_ptr<TGraphic> graphic) {
+  if (graphic && !FBackground) FBackground = std::make_unique<TVLBackground>(false);
+  if (FBackground) {
+    if (graphic) FBackground->AssignImage(std::move(graphic), this);
+    else FBackground->FreeImage();
+  }
+  DropEmptyBackground();
+}
+
+void TVLTableCellData::SetBackgroundStyle(TVLItemBackgroundStyle value) {
+  if (value == GetBackgroundStyle()) return;
+  if (!FBackground) FBackground = std::make_unique<TVLBackground>(false);
+  FBackground->SetItemBackStyle(value);
+  DropEmptyBackground();
+}
 
 void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool copySize,
                                             Integer colDivisor, Integer rowDivisor) {
@@ -58,6 +98,14 @@ void TVLTableCellData::AssignAttributesFrom(const TVLTableCellData& source, bool
   BorderLightColor = source.BorderLightColor;
   VisibleBorders.Assign(&source.VisibleBorders);
   VAlign = source.VAlign;
+  if (TGraphic* image = source.GetBackgroundImage(); image && !image->GetEmpty()) {
+    if (!FBackground) FBackground = std::make_unique<TVLBackground>(false);
+    FBackground->AssignImageCopy(*image, this);
+  } else if (FBackground) {
+    FBackground->FreeImage();
+  }
+  SetBackgroundStyle(source.GetBackgroundStyle());
+  BackgroundImageFileName = source.BackgroundImageFileName;
   if (copySize) {
     BestWidth = source.BestWidth / std::max(1, colDivisor);
     BestHeight = source.BestHeight / std::max(1, rowDivisor);
@@ -85,7 +133,7 @@ TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
 
 Integer TVLTableCellData::GetVAlignOffset() const {
   const Integer pad = FTable ? FTable->CellPadding : 0;
-  const Integer room = Height - 2 * pad - DocumentHeight;
+  const Integer room = Height - 2 * pad - ContentHeight();
   switch (GetRealVAlign()) {
     case vlcMiddle: return std::max(0, room / 2);
     case vlcBottom: return std::max(0, room);
@@ -203,7 +251,67 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
   Rows.Reset(1, 1);
 }
 
-TVLTableItemInfo::~TVLTableItemInfo() = default;
+TVLTableItemInfo::~TVLTableItemInfo() {
+  DestroyInplaceEditor(false);
+  // The cells' markers leave the document's list with the table.
+  DetachMarkers();
+  FDestroying = true;
+}
+
+bool TVLTableItemInfo::IsPlaced() const {
+  if (FDestroying || !FVLData) return false;
+  if (FOwnItemNo < 0 || FOwnItemNo >= FVLData->GetItemCount() || FVLData->GetItem(FOwnItemNo) != this) {
+    FOwnItemNo = FVLData->GetItemNo(this);
+    if (FOwnItemNo < 0) return false;
+  }
+  if (auto* cell = dynamic_cast<TVLTableCellData*>(FVLData)) return cell->GetTable() && cell->GetTable()->IsPlaced();
+  return true;
+}
+
+void TVLTableItemInfo::ShareCellMarkers(TVLTableCellData& cell, bool share) {
+  // In document order, so that every marker finds the one before it in the
+  // list already.
+  if (share && !cell.SharesMarkers) {
+    cell.DropOwnMarkers();
+    cell.SharesMarkers = true;
+  }
+  for (Integer i = 0; i < cell.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = cell.GetItem(i);
+    if (item->StyleNo == vlsListMarker && cell.SharesMarkers) {
+      if (share) cell.AddMarkerToList(i);
+      else cell.RemoveMarkerFromList(item, false);
+    } else if (auto* inner = dynamic_cast<TVLTableItemInfo*>(item)) {
+      for (const auto& row : inner->Rows.Rows)
+        for (const auto& c : row->Cells)
+          if (c) inner->ShareCellMarkers(*c, share);
+    }
+  }
+  if (!share) cell.SharesMarkers = false;
+}
+
+void TVLTableItemInfo::AttachMarkers() {
+  if (!IsPlaced()) return;
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) ShareCellMarkers(*cell, true);
+}
+
+void TVLTableItemInfo::DetachMarkers() {
+  for (const auto& row : Rows.Rows)
+    for (const auto& cell : row->Cells)
+      if (cell) ShareCellMarkers(*cell, false);
+}
+
+void TVLTableItemInfo::MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) {
+  DetachMarkers();
+  TVLFullLineItemInfo::MovingToUndoList(itemNo, vlData, containerUndoItem);
+}
+
+void TVLTableItemInfo::MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) {
+  TVLFullLineItemInfo::MovingFromUndoList(itemNo, vlData);
+  if (vlData) FVLData = vlData;
+  AttachMarkers();
+}
 
 std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integer cols, TCustomVLData* vlData) {
   auto t = std::make_unique<TVLTableItemInfo>(vlData);
@@ -231,7 +339,9 @@ void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool s
 
 void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
   FVLData = vlData;
+  FOwnItemNo = itemNo;
   TVLFullLineItemInfo::Inserted(vlData, itemNo);
+  AttachMarkers();
 }
 
 void TVLTableItemInfo::RegisterInnerMarkers(TObject* /*markerList*/) {
@@ -312,9 +422,11 @@ bool TVLTableItemInfo::NormalizeGrid() {
 
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
   const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
-  if (!s || (s->Row == FEditedRow && s->Col == FEditedCol) || !GetCell(s->Row, s->Col)) return;
+  if (!s || s->Row < 0 || s->Row >= RowCount() || s->Col < 0 || s->Col >= ColCount() || !GetCell(s->Row, s->Col))
+    return;
   FEditedRow = s->Row;
   FEditedCol = s->Col;
+  ShowChosenCell(s->Row, s->Col);
 }
 
 void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList& usedPara,
@@ -333,75 +445,3 @@ void TVLTableItemInfo::UpdateStyles(const TVLIntegerList& textShift, const TVLIn
       if (cell) cell->RenumberItemStyles(textShift, paraShift, listShift);
 }
 
-void TVLTableItemInfo::InsertRows(Integer index, Integer count, Integer copyIndex, bool /*select*/) {
-  if (index < 0 || index > RowCount()) throw EVellumError("Invalid row or column index");
-  if (count < 1) return;
-  const Integer cols = ColCount();
-  for (Integer n = 0; n < count; ++n) {
-    auto row = std::make_unique<TVLTableRow>(cols, this);
-    // Positions under a cell that spans across the new row stay covered.
-    if (index > 0 && index < RowCount())
-      for (Integer c = 0; c < cols; ++c) {
-        Integer mr, mc;
-        TVLTableCellData* main = Rows.GetMainCell(index, c, mr, mc);
-        if (main && mr < index) {
-          row->Cells[static_cast<size_t>(c)].reset();
-          if (mc == c) ++main->RowSpan;
-        }
-      }
-    if (copyIndex >= 0 && copyIndex < RowCount())
-      for (Integer c = 0; c < cols; ++c)
-        if (auto* cell = row->GetCell(c))
-          if (auto* src = GetCell(copyIndex, c)) cell->AssignAttributesFrom(*src, false, 1, 1);
-    Rows.Rows.insert(Rows.Rows.begin() + index, std::move(row));
-  }
-}
-
-void TVLTableItemInfo::InsertCols(Integer index, Integer count, Integer /*copyIndex*/, bool /*select*/) {
-  const Integer cols = ColCount();
-  if (index < 0 || index > cols) throw EVellumError("Invalid row or column index");
-  if (count < 1) return;
-  for (Integer r = 0; r < RowCount(); ++r) {
-    TVLTableRow* row = Rows.GetRow(r);
-    Integer mr = -1, mc = -1;
-    TVLTableCellData* spanning = index > 0 && index < cols ? Rows.GetMainCell(r, index, mr, mc) : nullptr;
-    const bool covered = spanning && mc < index;
-    for (Integer n = 0; n < count; ++n)
-      row->Cells.insert(row->Cells.begin() + index,
-                        covered ? nullptr : std::make_unique<TVLTableCellData>(this));
-    if (covered && mr == r) spanning->ColSpan += count;
-  }
-  FCols = cols + count;
-}
-
-void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool /*decreaseWidth*/) {
-  const Integer cols = ColCount();
-  if (index < 0 || index >= cols) throw EVellumError("Invalid row or column index");
-  if (count <= 0) return;
-  count = std::min(count, cols - index);
-  for (Integer r = 0; r < RowCount(); ++r) {
-    TVLTableRow* row = Rows.GetRow(r);
-    for (Integer c = 0; c < index; ++c)
-      if (TVLTableCellData* cell = row->GetCell(c))
-        if (c + cell->ColSpan > index)
-          cell->ColSpan = std::max(index - c, cell->ColSpan - std::min(count, c + cell->ColSpan - index));
-    // A cell that starts in the deleted columns and reaches past them
-    // leaves a fresh cell behind.
-    for (Integer c = index; c < index + count; ++c)
-      if (TVLTableCellData* cell = row->GetCell(c))
-        if (c + cell->ColSpan > index + count && index + count < cols) {
-          auto& slot = row->Cells[static_cast<size_t>(index + count)];
-          if (!slot) {
-            slot = std::make_unique<TVLTableCellData>(this);
-            slot->ColSpan = c + cell->ColSpan - (index + count);
-            slot->RowSpan = cell->RowSpan;
-          }
-        }
-    row->Cells.erase(row->Cells.begin() + index, row->Cells.begin() + index + count);
-  }
-  FCols = cols - count;
-}
-
-bool TVLTableItemInfo::MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag) {
-  return Rows.MergeCells(topRow, leftCol, colSpan, rowSpan, flag);
-}

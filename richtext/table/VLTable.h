@@ -15,6 +15,9 @@
 class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
+class TVLTableInplaceEdit;
+class TVLTableUndoStep;
+class TVLUndoTableStructure;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -36,8 +39,16 @@ public:
   TCustomVLData* GetRootData() override;
   TCustomVLData* GetAbsoluteParentData() override { return GetParentData(); }
   TCustomVLData* GetAbsoluteRootData() override;
+  // List markers number with the outermost document's lists while the
+  // table lies in it; a detached cell keeps its own list.
   TVLMarkerList* GetMarkers(bool allowCreate) override;
   void DestroyMarkers() override;
+  // The table's number in its document and this cell's place in the table.
+  void GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSubVLData>& location) override;
+  // Whether the cell's markers are in the outermost document's list (kept
+  // by the table).
+  bool SharesMarkers = false;
+  void DropOwnMarkers();
 
   // Colour, borders, alignment; with copySize also the sizes divided.
   void AssignAttributesFrom(const TVLTableCellData& source, bool copySize, Integer colDivisor,
@@ -53,13 +64,34 @@ public:
   Integer GetHeight() override;
   Integer GetDocumentWidth() override { return Width; }
   TColor GetColor() override { return clNone; }
+  // The cell's picture behind its content, kept in a background object that
+  // exists only while it holds something.
+  TVLBackground* GetBackground() override { return FBackground.get(); }
+  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
+  TVLItemBackgroundStyle GetBackgroundStyle() const {
+    return FBackground ? FBackground->GetItemBackStyle() : vlbsColor;
+  }
+  void SetBackgroundStyle(TVLItemBackgroundStyle value);
+  String BackgroundImageFileName;
   void GetOrigin(Integer& x, Integer& y) override;
   // vlcVDefault takes the row's alignment, and a row's vlcVDefault is middle.
   TVLCellVAlign GetRealVAlign() const;
   // Where the content starts below the cell's padding.
   Integer GetVAlignOffset() const;
   // The larger of the content height and BestHeight.
-  Integer GetMinHeight() const { return std::max(DocumentHeight, BestHeight); }
+  Integer GetMinHeight() const { return std::max(ContentHeight(), BestHeight); }
+  // The height of what the cell shows: its own document, or the in-place
+  // editor's while it is edited (the editor's margins are the padding).
+  Integer ContentHeight() const;
+  Integer ContentMinWidth(TCanvas* canvas);
+  // Client coordinates of a cell are those of the table's drawing origin
+  // (the table's own coordinates outside painting).
+  Integer GetHOffset() override;
+  Integer GetVOffset() override;
+  // The edited cell's items live in the in-place editor's document.
+  TCustomVLData* GetVLData() override;
+  TCustomVLFormattedData* InplaceData = nullptr;
   // The row that holds the cell (nullptr while the cell is detached).
   TVLTableRow* GetRow() const;
   void AssignSizeFrom(const TVLTableCellData& source) {
@@ -79,10 +111,27 @@ public:
   TVLCellVAlign VAlign = vlcVDefault;
   Integer RowSpan = 1;
   Integer ColSpan = 1;
+  // Part of the table's multi-cell selection (kept by UpdateCellsSelectedState).
+  bool Selected = false;
 
 private:
+  void DropEmptyBackground();
   TVLTableItemInfo* FTable;
   std::unique_ptr<TVLMarkerList> FMarkers;
+  std::unique_ptr<TVLBackground> FBackground;
+};
+
+// A cell's attributes and spans as one value (what undo keeps of a cell
+// whose content stays where it is).
+struct TVLCellAttributes {
+  TColor Color = clNone, BorderColor = clNone, BorderLightColor = clNone;
+  Integer BestWidth = 0, BestHeight = 0;
+  bool Left = true, Top = true, Right = true, Bottom = true;
+  TVLCellVAlign VAlign = vlcVDefault;
+  Integer RowSpan = 1, ColSpan = 1;
+  static TVLCellAttributes Of(const TVLTableCellData& cell);
+  void ApplyTo(TVLTableCellData& cell) const;
+  bool operator==(const TVLCellAttributes&) const = default;
 };
 
 class TVLTableRow {
@@ -127,6 +176,9 @@ public:
   }
   Integer Row, Col;
 };
+
+// The search position of a cell whose rest was searched in its cell editor.
+inline constexpr Integer vlSearchCellDone = -2;
 
 enum TVLTablePrintOption { vltoHalftoneBorders, vltoRowsSplit, vltoWhiteBackground };
 using TVLTablePrintOptions = TSet<TVLTablePrintOption>;
@@ -178,6 +230,17 @@ public:
   void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) override;
   void Inserted(TCustomVLData* vlData, Integer itemNo) override;
   void RegisterInnerMarkers(TObject* markerList) override;
+  // Whether the table lies in a document, and that document in the
+  // outermost one (cells of a detached table count their own markers).
+  bool IsPlaced() const;
+  // The list markers of the cells (nested tables included) join or leave
+  // the outermost document's list.
+  void AttachMarkers();
+  void DetachMarkers();
+  // One cell's markers (with those of tables inside it).
+  void ShareCellMarkers(TVLTableCellData& cell, bool share);
+  void MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) override;
+  void MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) override;
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
   void ChooseSubVLData(const TVLStoreSubVLData* storeState) override;
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
@@ -232,13 +295,85 @@ public:
   // cells past the end of a row goes to the row's last cell. True when
   // something had to be repaired.
   bool NormalizeGrid();
-  // New rows or columns before index (index = count appends); an index
-  // outside 0..count raises EVellumError, a count below 1 does nothing.
+
+  // ---- structure operations (VLTableOps.cpp) ----
+  // Each is one undo step when the table lies in an editor that records
+  // undo; none ever leaves a grid position covered twice.
+  // New rows or columns before index (index = count appends) copying the
+  // attributes of row/column copyIndex (-1: plain cells); an index outside
+  // 0..count or a copyIndex outside -1..count-1 raises EVellumError, a
+  // count below 1 does nothing.
   void InsertRows(Integer index, Integer count, Integer copyIndex, bool select);
   void InsertCols(Integer index, Integer count, Integer copyIndex, bool select);
-  // Deletes columns; a merged cell that loses columns keeps the rest.
+  // Merged cells that reach into the deleted rows/columns keep the rest;
+  // with decrease their best sizes shrink in proportion.
+  void DeleteRows(Integer index, Integer count, bool decreaseHeight);
   void DeleteCols(Integer index, Integer count, bool decreaseWidth);
-  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool flag = true);
+  // Relative to the selected cells or the edited cell; a beep without either.
+  void InsertRowsAbove(Integer count);
+  void InsertRowsBelow(Integer count);
+  void InsertColsLeft(Integer count);
+  void InsertColsRight(Integer count);
+  void DeleteSelectedRows();
+  void DeleteSelectedCols();
+  // Rows/columns in which no cell starts (all covered by merged cells).
+  void DeleteEmptyRows();
+  void DeleteEmptyCols();
+  // Whether the rectangle (clipped to the grid) can become one cell: no
+  // merged cell crosses its border and, unless skipRowColCheck, no row or
+  // column would be left without a cell of its own.
+  bool CanMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck);
+  // The rectangle's content goes to its top-left cell, in reading order. A
+  // rectangle that is one cell already does nothing; a refused one beeps.
+  bool MergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck = true);
+  void UnmergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool unmergeRows,
+                    bool unmergeCols);
+  // Splits a cell into parts columns (rows); the content stays in the
+  // right (bottom) part. Answers the number of columns (rows) added.
+  Integer SplitCellVertically(Integer row, Integer col, Integer parts);
+  Integer SplitCellHorizontally(Integer row, Integer col, Integer parts);
+  Integer SplitCellsVertically(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  Integer SplitCellsHorizontally(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, Integer parts);
+  // The same on the selected cells.
+  bool CanMergeSelectedCells(bool skipRowColCheck);
+  bool MergeSelectedCells(bool skipRowColCheck);
+  void UnmergeSelectedCells(bool unmergeRows, bool unmergeCols);
+  void SplitSelectedCellsVertically(Integer parts);
+  void SplitSelectedCellsHorizontally(Integer parts);
+
+  // ---- grid primitives (VLTableOps.cpp) ----
+  // The steps the operations above are made of. Each records its inverse
+  // when the table's editor records undo; undoing a record runs the
+  // inverse primitive, which records the redo.
+  // Swaps the content of a grid position (a cell or nullptr) with cell.
+  void ExchangeCell(Integer row, Integer col, std::unique_ptr<TVLTableCellData>& cell);
+  void SetCellAttributes(Integer row, Integer col, const TVLCellAttributes& value);
+  // count positions at col in each of rowCount rows from firstRow, filled
+  // from cells (row by row; nullptr or missing entries are covered).
+  void InsertPositions(Integer firstRow, Integer rowCount, Integer col, Integer count,
+                       std::vector<std::unique_ptr<TVLTableCellData>> cells);
+  void RemovePositions(Integer firstRow, Integer rowCount, Integer col, Integer count);
+  void InsertRowObjects(Integer index, std::vector<std::unique_ptr<TVLTableRow>> rows);
+  void RemoveRowObjects(Integer index, Integer count);
+  // The number of the table in its editor's document while that editor
+  // records undo, else -1.
+  Integer GetUndoItemNo() const;
+  // While one lives, the primitives leave their undo steps in record.
+  class TUndoCollector {
+  public:
+    TUndoCollector(TVLTableItemInfo& table, TVLUndoTableStructure* record)
+        : T(table), Saved(table.FCollector) {
+      T.FCollector = record;
+    }
+    ~TUndoCollector() { T.FCollector = Saved; }
+    TUndoCollector(const TUndoCollector&) = delete;
+    TUndoCollector& operator=(const TUndoCollector&) = delete;
+
+  private:
+    TVLTableItemInfo& T;
+    TVLUndoTableStructure* Saved;
+  };
+  bool RecordsUndo() const { return FCollector != nullptr; }
   // The document that holds the table.
   TCustomVLData* GetVLData() const { return FVLData; }
   void SetVLData(TCustomVLData* vlData) { FVLData = vlData; }
@@ -254,6 +389,8 @@ public:
   // Lays the table out for an available width into FormattingInfo; with
   // force also when the width did not change.
   void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // The rows again after a cell's content changed height (widths stay).
+  void RelayoutHeights();
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
@@ -290,6 +427,9 @@ public:
   // 6 next and 7 previous in reading order.
   bool GetCellTo(Integer row, Integer col, bool wrap, Integer& newCol, Integer& newRow, Integer direction) const;
   bool SearchText(const AnsiString& text, Integer options) override;
+  // The hypertext areas of the cells join the document's list, placed where
+  // the cells lie (VLTableJumps.cpp).
+  void BuildJumps(Integer left, Integer top, Integer& startJumpNo, TObject* jumps) override;
   void ClearSearchResult() override;
   void BeginUpdate() override { ++FUpdateCount; }
   void EndUpdate() override {
@@ -301,6 +441,99 @@ public:
   // The cell last chosen as the active inner document, (-1, -1) when none.
   Integer ChosenRow() const { return FEditedRow; }
   Integer ChosenCol() const { return FEditedCol; }
+
+  // ---- editing cells in place (VLCellEditor.cpp) ----
+  // Opens the cell editor on the cell covering (row, col): only in an
+  // editor's document, and unless noEvent only when OnCellEditing allows.
+  // itemNo -1: the table looks its own number up. True when it opened.
+  bool CreateInplaceEditor(Integer itemNo, Integer row, Integer col, bool readOnly, bool caretAtStart,
+                           bool caretAtEnd, bool noEvent);
+  // Closes it; the cell takes its items back. notify: the document hears of
+  // it (focus back to the document's control).
+  void DestroyInplaceEditor(bool notify);
+  TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
+  bool OwnsInplaceEditor(TObject* editor) const override;
+  // The caret enters from the left (0), right (1), above (2, x: coord) or
+  // below (3).
+  bool EnterItem(Integer from, Integer coord) override;
+  // The cell editor's history goes into the document's undo list.
+  void FinalizeUndoGroup() override;
+  // The cell that holds control (its current document and item number);
+  // nested tables answer for their own cells.
+  bool LocateControl(TControl* control, TCustomVLData*& vlData, Integer& itemNo);
+  bool LocateControl(TControl* control) const override;
+  // Leaves the edited cell in a direction (0..3 left, up, right, down; 4 the
+  // document's start, 5 its end; 6 next cell, 7 previous).
+  void InplaceGetOut(Integer direction);
+  // The edited cell's content changed: the table grows or shrinks with it.
+  void InplaceChanged(bool clearRedo);
+  // In an editor the chosen cell opens for editing, showing its selection
+  // (a match of Find) there.
+  void ShowChosenCell(Integer row, Integer col);
+  // Scrolls the document that holds the table so that the cell editor's
+  // caret is on the screen.
+  void ShowInplaceCaret();
+  // Places the editor over its cell (after layout and scrolling).
+  void PlaceInplaceEditor();
+  void MovingToPosition(Integer x, Integer y, bool updateTop) override;
+  bool OwnsControl(TControl* control) const override;
+  // Where the cells' client coordinates start: (0, 0), the table's own
+  // coordinates, except while painting.
+  Integer OriginX = 0, OriginY = 0;
+
+  // ---- the mouse (VLTableMouse.cpp) ----
+  bool MouseMove(TShiftState shift, Integer x, Integer y, Integer itemNo, TCustomVLData* vlData) override;
+  bool MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                 TCustomVLData* vlData) override;
+  bool MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+               TCustomVLData* vlData) override;
+  // The column (row) boundary near x (y): 0 the left (top) outer edge,
+  // ColCount (RowCount) the right (bottom) one, -1 none; pos: where the
+  // border stands, prevStart: the start of the column (row) before it.
+  Integer ColBorderAt(Integer x, Integer& pos, Integer& prevStart) const;
+  Integer RowBorderAt(Integer y, Integer& pos, Integer& prevStart) const;
+  // The column (row) whose content spans x (y); -1 none.
+  Integer ColumnAt(Integer x) const;
+  Integer RowAt(Integer y) const;
+  // New sizes from a border dragged to a new place, as one undo step.
+  void ResizeColumn(Integer boundary, Integer newWidth, Integer borderPos, bool onlyLeft);
+  void ResizeRow(Integer boundary, Integer newHeight);
+  // A border drag in progress: 1 a column border, 2 a row border.
+  Integer DragMode() const { return FDragMode; }
+
+  // ---- cell selection (VLTableSelection.cpp) ----
+  // Selects the block from the anchor (startRow, startCol) to the cell
+  // colOffset/rowOffset away; only in a formatted document that allows
+  // selection. The table becomes the document's active item.
+  void Select(Integer startRow, Integer startCol, Integer colOffset, Integer rowOffset);
+  void SelectRows(Integer startRow, Integer count);
+  void SelectCols(Integer startCol, Integer count);
+  void ClearCellSelection();
+  // The selected block widened to whole merged cells; without a selection
+  // the edited cell when includeEditedCell is set, else false.
+  bool GetNormalizedSelectionBounds(bool includeEditedCell, Integer& topRow, Integer& leftCol, Integer& colCount,
+                                    Integer& rowCount);
+  // Whether the cell covering (row, col) meets the selected block.
+  bool IsCellSelected(Integer row, Integer col) const;
+  // Marks the cells of the block; an unmarked cell loses its own selection.
+  void UpdateCellsSelectedState();
+  // Whether a multi-cell selection exists.
+  bool CellsSelected() const { return FCellsSelected; }
+  // Anchors a mouse selection at a cell (nothing selected yet); false when
+  // the document allows no selection.
+  bool StartSelecting(Integer row, Integer col);
+  bool IsSelecting() const { return FSelecting; }
+  void StopSelecting() { FSelecting = false; }
+  void Deselect() override { ClearCellSelection(); }
+  bool PartiallySelected() const override { return FCellsSelected; }
+  // The anchor cell (-1 when none) and the signed distance to the other corner.
+  Integer SelStartRow = -1, SelStartCol = -1;
+  Integer SelRowOffset = 0, SelColOffset = 0;
+  // Closes the in-place cell editor (tellDocument: the document hears of it);
+  // set by whoever opens cell editors.
+  std::function<void(bool tellDocument)> CloseCellEditor;
+  // The host document's view, when the table lies in one that may select.
+  TCustomVLFormattedData* SelectingDocument() const;
 
   TVLTableOptions Options{vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect};
   TVLTablePrintOptions PrintOptions{vltoHalftoneBorders, vltoRowsSplit};
@@ -335,6 +568,25 @@ public:
   TVLTableRows Rows;
 
 private:
+  // Grid steps of the operations, inside the caller's undo group.
+  void DoInsertRows(Integer index, Integer count, Integer copyIndex, bool divideHeights);
+  void DoInsertCols(Integer index, Integer count, Integer copyIndex, bool divideWidths);
+  void DoDeleteRows(Integer index, Integer count, bool decreaseHeight);
+  void DoDeleteCols(Integer index, Integer count, bool decreaseWidth);
+  bool DoMergeCells(Integer topRow, Integer leftCol, Integer colSpan, Integer rowSpan, bool skipRowColCheck,
+                    bool updateBestWidth);
+  void UnmergeCell(Integer row, Integer col, bool unmergeRows, bool unmergeCols);
+  void UnmergeColumnsOfRow(Integer row, Integer col, Integer width, Integer rowSpan);
+  bool ClampMergeRect(Integer topRow, Integer leftCol, Integer& colSpan, Integer& rowSpan) const;
+  std::unique_ptr<TVLTableCellData> NewCellLike(const TVLTableCellData* model);
+  // A cell leaving the grid for an undo record, and coming back.
+  void DetachCell(TVLTableCellData& cell);
+  void AttachCell(TVLTableCellData& cell);
+  void AddUndoStep(std::unique_ptr<TVLTableUndoStep> step);
+  TVLUndoTableStructure* FCollector = nullptr;
+  void SyncColCount() {
+    if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
+  }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
   friend class TVLTableSW;
@@ -352,6 +604,23 @@ private:
   bool SearchInCell(TVLTableCellData& cell, const AnsiString& text, Integer options, bool resume);
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
+  mutable Integer FOwnItemNo = -1;
+  bool FDestroying = false;
+  bool FCellsSelected = false;
+  bool FSelecting = false;
+  TVLTableInplaceEdit* FInplaceEditor = nullptr;
+  bool FClosingEditor = false, FInCellChange = false;
+  // The edited document's height and minimum width as the table last saw them.
+  Integer FEditorHeight = 0, FEditorMinWidth = 0;
+  bool MoveEditorUndo(bool destroying);
+  // Border dragging: the boundary, whether Shift was held at the press, the
+  // offset from the pointer to the border, and the start before it.
+  Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;
+  bool FDragShift = false;
+  // The cell an editor closed for a drag reopens in.
+  Integer FSavedRow = -1, FSavedCol = -1;
+  // The cell pressed last (the anchor of Shift+click).
+  Integer FPressedRow = -1, FPressedCol = -1;
 };
 
 // The table's style number joins the item factory; the program calls it

@@ -44,7 +44,10 @@ public:
   Integer Left = 0, Top = 0, Width = 0, Height = 0;
   Integer JumpID = 0;
   TCustomVLFormattedData* VLData = nullptr;
-  Integer DrawItemNo = -1;
+  Integer DrawItemNo = -1;  // in VLData's draw items
+  // The draw item of this document that holds VLData (a table's), when the
+  // area lies in a nested document; -1 for the document's own areas.
+  Integer HostDrawItemNo = -1;
   Word Cursor = crJump;
 };
 

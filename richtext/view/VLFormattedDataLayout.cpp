@@ -158,11 +158,13 @@ void TCustomVLFormattedData::RunFormat(TVLFormatState& st, bool onlyTail) {
   DocumentHeight = h;
   AdjustVScrollStep();
   for (auto& j : Jumps) {
-    if (j->DrawItemNo < 0 || j->DrawItemNo >= DrawItems.Count()) continue;
+    // An area of a nested document lies at that document's draw item.
+    TCustomVLFormattedData* owner = j->VLData ? j->VLData : this;
+    if (j->DrawItemNo < 0 || j->DrawItemNo >= owner->DrawItems.Count()) continue;
     Integer ox = 0, oy = 0;
-    if (j->VLData) j->VLData->GetOrigin(ox, oy);
-    j->Left = DrawItems[j->DrawItemNo]->Left + ox;
-    j->Top = DrawItems[j->DrawItemNo]->Top + oy;
+    owner->GetOrigin(ox, oy);
+    j->Left = owner->DrawItems[j->DrawItemNo]->Left + ox;
+    j->Top = owner->DrawItems[j->DrawItemNo]->Top + oy;
   }
 }
 

@@ -165,7 +165,8 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   // Hypertext areas of the old range go; later ones follow their draw items.
   Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
                              [&](const std::unique_ptr<TVLJumpInfo>& j) {
-                               return j->DrawItemNo >= startDrawItem && j->DrawItemNo <= endDrawItem;
+                               const Integer n = j->HostDrawItemNo >= 0 ? j->HostDrawItemNo : j->DrawItemNo;
+                               return n >= startDrawItem && n <= endDrawItem;
                              }),
               Jumps.end());
 
@@ -252,7 +253,10 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
     // only go down), so the content bottom moves with it.
     contentBottom = following < newCount ? VLCheckedAdd(oldDocHeight - GetBottomMargin(), dy) : newNextTop;
     for (auto& j : Jumps)
-      if (j->DrawItemNo > endDrawItem) {
+      if (j->HostDrawItemNo > endDrawItem) {
+        j->HostDrawItemNo += newCount - oldCount;
+        j->Top += dy;
+      } else if (j->HostDrawItemNo < 0 && j->DrawItemNo > endDrawItem) {
         j->DrawItemNo += newCount - oldCount;
         j->Top += dy;
       }

@@ -1,0 +1,58 @@
+#pragma once
+// Undo of table structure changes. A command's grid primitives each leave a
+// step that reverses them; the steps of one command make one undo record.
+// Undoing the record runs the steps backwards, and the primitives they call
+// collect the steps of the redo record in turn.
+#include "richtext/editor/VLUndoRecords.h"
+#include "richtext/table/VLTable.h"
+
+#include <memory>
+#include <vector>
+
+class TVLTableUndoStep {
+public:
+  virtual ~TVLTableUndoStep() = default;
+  virtual void Apply(TVLTableItemInfo& table) = 0;
+};
+
+// The record of one command: the table found by its item number.
+class TVLUndoTableStructure : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  std::vector<std::unique_ptr<TVLTableUndoStep>> Steps;
+};
+
+// A grid position's former content (a cell, or nullptr for a covered one).
+class TVLUndoTableCell : public TVLTableUndoStep {
+public:
+  void Apply(TVLTableItemInfo& table) override;
+  Integer Row = 0, Col = 0;
+  std::unique_ptr<TVLTableCellData> Cell;
+};
+
+class TVLUndoCellAttributes : public TVLTableUndoStep {
+public:
+  void Apply(TVLTableItemInfo& table) override;
+  Integer Row = 0, Col = 0;
+  TVLCellAttributes Value;
+};
+
+// Positions inserted into rows (Insert clear: undo removes them) or
+// removed from them (Insert set: undo puts the kept contents back).
+class TVLUndoTablePositions : public TVLTableUndoStep {
+public:
+  void Apply(TVLTableItemInfo& table) override;
+  bool Insert = false;
+  Integer FirstRow = 0, RowCount = 0, Col = 0, Count = 0;
+  std::vector<std::unique_ptr<TVLTableCellData>> Cells;
+};
+
+// Rows inserted (Insert clear: undo takes them out) or taken out (Insert
+// set: undo puts the kept rows back).
+class TVLUndoTableRows : public TVLTableUndoStep {
+public:
+  void Apply(TVLTableItemInfo& table) override;
+  bool Insert = false;
+  Integer Index = 0, Count = 0;
+  std::vector<std::unique_ptr<TVLTableRow>> Rows;
+};

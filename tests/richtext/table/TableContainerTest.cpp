@@ -1,0 +1,262 @@
+// Cells as documents of their own: background pictures kept in files and
+// painted behind the content.
+#include "TableTestSupport.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/Streams.h"
+#include "richtext/editor/EditorFixture.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/LayoutTestSupport.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor Blue = 0xFF0000;
+
+std::unique_ptr<TBitmap> Square(TColor color) {
+  auto b = std::make_unique<TBitmap>(4, 4);
+  b->Canvas()->Brush.Color = color;
+  b->Canvas()->FillRect(TRect(0, 0, 4, 4));
+  return b;
+}
+
+TEST(TableContainer, CellBackgroundsAreStoredAndPainted) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  qytest::ResetStylesForLayout(style);
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary);
+    qytest::TTestLayoutData doc(&style);
+    if (!binary) doc.SetVLFOptions(doc.GetVLFOptions() - TVLFOptions{vlfoSaveBinary});
+    auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+    t->GetCell(1, 1)->SetBackgroundImage(Square(Blue));
+    t->GetCell(1, 1)->SetBackgroundStyle(vlbsTiled);
+    t->GetCell(0, 1)->SetBackgroundStyle(vlbsCentered);
+    // A style without a picture and back: nothing left to keep.
+    t->GetCell(1, 0)->SetBackgroundStyle(vlbsStretched);
+    t->GetCell(1, 0)->SetBackgroundStyle(vlbsColor);
+    EXPECT_EQ(t->GetCell(1, 0)->GetBackground(), nullptr);
+    doc.AddItem("", t.release());
+    TMemoryStream out;
+    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+    out.SetPosition(0);
+    qytest::TTestLayoutData back(&style);
+    TColor color = clNone;
+    ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+    auto* r = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(back.GetVLFWarnings().Contains(vlfwTableGridRepaired));
+    struct Cell {
+      Integer row, col;
+      bool picture;
+      TVLItemBackgroundStyle placement;
+    } cells[] = {{0, 0, false, vlbsColor}, {0, 1, false, vlbsCentered}, {1, 0, false, vlbsColor}, {1, 1, true, vlbsTiled}};
+    for (const Cell& c : cells) {
+      TVLTableCellData* cell = r->GetCell(c.row, c.col);
+      EXPECT_EQ(cell->GetBackgroundImage() != nullptr, c.picture) << c.row << "," << c.col;
+      EXPECT_EQ(cell->GetBackgroundStyle(), c.placement) << c.row << "," << c.col;
+    }
+    ASSERT_TRUE(r->GetCell(1, 1)->GetBackgroundImage());
+    EXPECT_EQ(r->GetCell(1, 1)->GetBackgroundImage()->GetWidth(), 4);
+
+    r->Color = clNone;
+    r->Layout(300, true, nullptr);
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TCanvas canvas(&image);
+    r->PaintFullWidth(10, 310, 10, &canvas, {}, &style, TRect(0, 0, 400, 300), &back);
+    canvas.ReleaseHandle();
+    auto blue = [&](TVLTableCellData* cell) {
+      return image.pixel(10 + cell->Left + cell->Width - 2, 10 + cell->Top + cell->Height - 2) == qRgb(0, 0, 255);
+    };
+    EXPECT_TRUE(blue(r->GetCell(1, 1)));
+    EXPECT_FALSE(blue(r->GetCell(0, 1)));
+    EXPECT_FALSE(blue(r->GetCell(1, 0)));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Numbers of the list markers, in document order, cells included.
+void CollectCounters(TCustomVLData& data, std::vector<Integer>& out) {
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = data.GetItem(i);
+    if (item->StyleNo == vlsListMarker) {
+      TVLMarkerList* list = data.GetMarkers(false);
+      out.push_back(list && list->IndexOf(item) >= 0 ? list->CounterOf(item) : -1);
+    } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (TVLTableCellData* cell = t->GetCell(r, c)) CollectCounters(*cell, out);
+    }
+  }
+}
+
+// A numbered paragraph "text" (a marker before it) appended to data.
+void Numbered(TCustomVLData& data, const char* text) {
+  data.AddTextItem(text, 0, 0);
+  data.SetListMarker(data.GetItemCount() - 1, 0, 0, 1, 0, false);
+}
+
+TEST(TableContainer, ListsInCellsNumberWithTheDocument) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+  TVLDocumentData doc(&style);
+  Numbered(doc, "one");
+  Numbered(doc, "two");
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+  t->GetCell(0, 0)->Clear();
+  Numbered(*t->GetCell(0, 0), "three");
+  t->GetCell(1, 1)->Clear();
+  Numbered(*t->GetCell(1, 1), "five");
+  auto inner = TVLTableItemInfo::CreateEx(1, 1, t->GetCell(1, 0));
+  inner->GetCell(0, 0)->Clear();
+  Numbered(*inner->GetCell(0, 0), "four");
+  t->GetCell(1, 0)->Clear();
+  t->GetCell(1, 0)->AddItem("", inner.release());
+  TVLTableItemInfo* table = t.get();
+  doc.AddItem("", t.release());
+  Numbered(doc, "six");
+  std::vector<Integer> counters;
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
+
+  // Saved and read back, the numbering is the same.
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  out.SetPosition(0);
+  TVLDocumentData back(&style);
+  TColor color = clNone;
+  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  counters.clear();
+  CollectCounters(back, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
+
+  // A row deleted takes its numbers with it; the rest count on.
+  table->DeleteRows(0, 1, false);
+  counters.clear();
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5}));
+  // Cells merged keep their markers in order.
+  EXPECT_TRUE(table->MergeCells(0, 0, 2, 1));
+  counters.clear();
+  CollectCounters(doc, counters);
+  EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(doc.GetMarkers(false)->Count(), 5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableContainer, UndoneStructureChangesRenumberLists) {
+  VLRegisterTableItem();
+  qytest::TEditor E;
+  E.Style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+  TVLEditVLData& d = E.D();
+  d.Clear();
+  auto add = [](TCustomVLData& data, const char* text) {
+    data.AddTextItem(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0);
+    data.SetListMarker(data.GetItemCount() - 1, 0, 0, 1, 0, false);
+  };
+  add(d, "one");
+  auto t = TVLTableItemInfo::CreateEx(3, 1, &d);
+  for (Integer r = 0; r < 3; ++r) {
+    t->GetCell(r, 0)->Clear();
+    add(*t->GetCell(r, 0), "cell");
+  }
+  TVLTableItemInfo* table = t.get();
+  d.AddItem("", t.release());
+  add(d, "five");
+  E.Edit->Format();
+  auto counters = [&] {
+    std::vector<Integer> v;
+    CollectCounters(d, v);
+    return v;
+  };
+  const std::vector<Integer> all{1, 2, 3, 4, 5};
+  ASSERT_EQ(counters(), all);
+  struct Case {
+    const char* name;
+    std::function<void()> op;
+    std::vector<Integer> after;
+  } cases[] = {
+      {"rows deleted", [&] { table->DeleteRows(0, 2, false); }, {1, 2, 3}},
+      {"cells merged", [&] { table->MergeCells(0, 0, 1, 3); }, {1, 2, 3, 4, 5}},
+      {"a row inserted", [&] { table->InsertRows(1, 1, -1, false); }, {1, 2, 3, 4, 5}},
+      {"a cell split", [&] { table->SplitCellVertically(1, 0, 2); }, {1, 2, 3, 4, 5}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    k.op();
+    EXPECT_EQ(counters(), k.after);
+    EXPECT_EQ(d.GetMarkers(false)->Count(), static_cast<Integer>(k.after.size()));
+    E.Edit->Undo();
+    EXPECT_EQ(counters(), all);
+    E.Edit->Redo();
+    EXPECT_EQ(counters(), k.after);
+    E.Edit->Undo();
+    EXPECT_EQ(counters(), all);
+    EXPECT_EQ(d.GetMarkers(false)->Count(), 5);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The names of the checkpoints of a cell, in item order.
+std::string Checkpoints(TCustomVLData& cell) {
+  std::string s;
+  for (Integer i = 0; i < cell.GetItemCount(); ++i)
+    if (TVLCPInfo* cp = cell.GetItemCheckpoint(i)) s += cp->Name + ";";
+  return s;
+}
+
+TEST(TableContainer, CheckpointsInCellsGoWithTheirCells) {
+  VLRegisterTableItem();
+  qytest::TEditor E;
+  TVLEditVLData& d = E.D();
+  d.Clear();
+  auto t = TVLTableItemInfo::CreateEx(2, 2, &d);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) {
+      TVLTableCellData* cell = t->GetCell(r, c);
+      cell->Clear();
+      auto* cp = new TVLCPInfo();
+      cp->Name = "cp" + std::to_string(r) + std::to_string(c);
+      cell->AddTextItem(WideStringToRawUnicode(Utf8ToWide("text")), 0, 0);
+      cell->NotAddedCP = cp;
+      ++cell->CPCount;
+      cell->AttachPendingCheckpoint(cell->GetItem(0));
+    }
+  TVLTableItemInfo* table = t.get();
+  d.AddItem("", t.release());
+  E.Edit->Format();
+  ASSERT_EQ(Checkpoints(*table->GetCell(1, 1)), "cp11;");
+  EXPECT_TRUE(table->MergeCells(0, 0, 2, 2));
+  EXPECT_EQ(Checkpoints(*table->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+  E.Edit->Undo();
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c)
+      EXPECT_EQ(Checkpoints(*table->GetCell(r, c)), "cp" + std::to_string(r) + std::to_string(c) + ";");
+  E.Edit->Redo();
+  EXPECT_EQ(Checkpoints(*table->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+  // Kept in the file with the cell.
+  TMemoryStream out;
+  ASSERT_TRUE(d.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+  out.SetPosition(0);
+  TVLDocumentData back(&E.Style);
+  TColor color = clNone;
+  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  auto* r = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(Checkpoints(*r->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
+}
+
+}  // namespace
