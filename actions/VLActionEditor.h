@@ -99,6 +99,23 @@ public:
   // carried the change out.
   virtual bool SearchText(const AnsiString& Text, TVLSearchOptions Options) = 0;
   virtual bool InsertText(const AnsiString& Text, bool CaretBefore) = 0;
+
+  // ---- Links, pictures and breaks. An editor that cannot do one of these
+  // keeps the default (the commands that need it stay disabled or refuse).
+  // Whether item tags are strings (link targets need them).
+  virtual bool TagsArePChars() { return false; }
+  // Whether the document has an item that owns an inner selection (a table
+  // with selected cells).
+  virtual bool HasActiveItem() { return false; }
+  virtual bool IsFromNewLine(Integer) { return true; }
+  virtual void SetSelectionBounds(Integer, Integer, Integer, Integer) {}
+  virtual void SetCurTextStyleNo(Integer) {}
+  // One text item at the caret in the current text style, tagged Target.
+  virtual bool InsertTaggedText(const String&, const String&) { return false; }
+  virtual void SetItemTag(Integer, const String&) {}
+  virtual String GetItemTag(Integer) { return String(); }
+  virtual void ConvertToHotPicture(Integer) {}
+  virtual void ConvertToPicture(Integer) {}
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -145,6 +145,28 @@ public:
   }
   bool InsertText(const AnsiString& Text, bool CaretBefore) override { return E->InsertText(Text, CaretBefore); }
 
+  bool TagsArePChars() override { return E->VLData()->TagsArePChars(); }
+  bool HasActiveItem() override { return E->VLData()->ActiveItem != nullptr; }
+  bool IsFromNewLine(Integer ItemNo) override { return E->VLData()->IsFromNewLine(ItemNo); }
+  void SetSelectionBounds(Integer StartNo, Integer StartOffs, Integer EndNo, Integer EndOffs) override {
+    E->SetSelectionBounds(StartNo, StartOffs, EndNo, EndOffs);
+    E->Invalidate();
+  }
+  void SetCurTextStyleNo(Integer StyleNo) override { E->SetCurTextStyleNo(StyleNo); }
+  bool InsertTaggedText(const String& Text, const String& Target) override {
+    TVLTag tag;
+    tag.Str = Target;
+    return E->InsertTaggedText(Text, tag);
+  }
+  void SetItemTag(Integer ItemNo, const String& Target) override {
+    TVLTag tag;
+    tag.Str = Target;
+    E->SetItemTag(ItemNo, tag);
+  }
+  String GetItemTag(Integer ItemNo) override { return E->VLData()->GetItemTag(ItemNo).Str; }
+  void ConvertToHotPicture(Integer ItemNo) override { E->ConvertToHotPicture(ItemNo); }
+  void ConvertToPicture(Integer ItemNo) override { E->ConvertToPicture(ItemNo); }
+
 private:
   void Refuse() { E->VLData()->Beep(); }
   TCustomVellumEdit* E;
