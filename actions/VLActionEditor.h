@@ -12,9 +12,13 @@
 #include "platform/base/Set.h"
 #include "platform/base/Types.h"
 #include "richtext/editor/VLUndo.h"
+#include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 
 #include <functional>
+#include <memory>
+
+class TGraphic;
 
 class TObject;
 class TWinControl;
@@ -116,6 +120,13 @@ public:
   virtual String GetItemTag(Integer) { return String(); }
   virtual void ConvertToHotPicture(Integer) {}
   virtual void ConvertToPicture(Integer) {}
+  // Insertions at the caret (one undo step each; false when refused).
+  virtual bool InsertPicture(const String&, std::unique_ptr<TGraphic>, TVLVAlign) { return false; }
+  virtual bool InsertBreak(Byte, Byte, TColor) { return false; }
+  virtual void InsertPageBreak() {}
+  virtual void RemoveCurrentPageBreak() {}
+  // Whether the caret's line starts a new page.
+  virtual bool CaretLineHasPageBreak() { return false; }
 };
 
 // The editor a control stands for, nullptr when it is none.

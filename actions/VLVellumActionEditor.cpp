@@ -166,6 +166,19 @@ public:
   String GetItemTag(Integer ItemNo) override { return E->VLData()->GetItemTag(ItemNo).Str; }
   void ConvertToHotPicture(Integer ItemNo) override { E->ConvertToHotPicture(ItemNo); }
   void ConvertToPicture(Integer ItemNo) override { E->ConvertToPicture(ItemNo); }
+  bool InsertPicture(const String& Name, std::unique_ptr<TGraphic> Graphic, TVLVAlign VAlign) override {
+    return E->InsertPicture(Name, std::move(Graphic), VAlign);
+  }
+  bool InsertBreak(Byte Width, Byte Style, TColor Color) override { return E->InsertBreak(Width, Style, Color); }
+  void InsertPageBreak() override { E->InsertPageBreak(); }
+  void RemoveCurrentPageBreak() override { E->RemoveCurrentPageBreak(); }
+  bool CaretLineHasPageBreak() override {
+    TVLEditVLData* d = E->EditData();
+    if (d->GetItemCount() == 0) return false;
+    Integer itemNo = d->GetCaretItemNo();
+    while (itemNo > 0 && !d->IsFromNewLine(itemNo)) --itemNo;
+    return itemNo >= 0 && d->GetPageBreakBefore(itemNo);
+  }
 
 private:
   void Refuse() { E->VLData()->Beep(); }

@@ -1,0 +1,59 @@
+#pragma once
+// Commands that put new content at the caret: a picture from a file, a
+// horizontal line, and page breaks in and out.
+#include "actions/VLActions.h"
+
+#include <memory>
+
+class TGraphic;
+
+// Commands that insert at the caret: enabled unless the document has a
+// selection of table cells.
+class TvlActionInsertAtCaret : public TvlAction {
+public:
+  explicit TvlActionInsertAtCaret(TComponent* AOwner) : TvlAction(AOwner) {}
+  void UpdateTarget(TObject* Target) override;
+};
+
+class TvlActionInsertPicture : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertPicture(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+
+  // Empty: every picture format the program reads.
+  String Filter;
+  TVLVAlign VAlign = vlvaBaseline;
+  String DefaultExt = "bmp";
+  bool StoreFileName = false;
+  String DialogTitle;
+  String InitialDir;
+  int FilterIndex = 1;
+};
+
+// A picture file decoded by its contents, whatever its name says: JPEG stays
+// JPEG, anything else the toolkit reads becomes a bitmap. nullptr for a file
+// that does not decode, is truncated, or claims a size out of proportion to
+// its data.
+std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName);
+
+class TvlActionInsertHLine : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertHLine(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+  TColor Color = clWindowText;
+  Integer Width = 1;
+};
+
+class TvlActionInsertPageBreak : public TvlAction {
+public:
+  explicit TvlActionInsertPageBreak(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+};
+
+class TvlActionRemovePageBreak : public TvlAction {
+public:
+  explicit TvlActionRemovePageBreak(TComponent* AOwner);
+  // Enabled where the caret's line starts a new page.
+  void UpdateTarget(TObject* Target) override;
+  void ExecuteTarget(TObject* Target) override;
+};
