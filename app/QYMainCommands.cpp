@@ -14,6 +14,8 @@
 #include "actions/VLActionsEdit.h"
 #include "actions/VLActionsFind.h"
 #include "actions/VLActionsFontStyle.h"
+#include "actions/VLActionsHyperlink.h"
+#include "actions/VLActionsInsert.h"
 #include "actions/VLActionsPara.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/CommonDialogs.h"
@@ -200,6 +202,19 @@ void TformQuilloryMain::BuildCommands() {
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
+  // Links, pictures, lines and page breaks at the caret: the Insert menu's
+  // second group, and buttons on the format bar.
+  TvlAction* link = editing(new TvlActionInsertHyperlink(this), "vlActionInsertHyperlink");
+  TvlAction* picture = editing(new TvlActionInsertPicture(this), "vlActionInsertPicture");
+  {
+    TvlAction* line = editing(new TvlActionInsertHLine(this), "vlActionInsertHLine");
+    TvlAction* pageBreak = editing(new TvlActionInsertPageBreak(this), "vlActionInsertPageBreak");
+    TvlAction* removeBreak = editing(new TvlActionRemovePageBreak(this), "vlActionRemovePageBreak");
+    link->SetShortCut(scCtrl | 'K');
+    for (int i = 0; i < root->Count(); ++i)
+      if (root->Items(i)->GetCaption() == "&Insert")
+        items(root->Items(i), {nullptr, picture, line, link, nullptr, pageBreak, removeBreak});
+  }
   SetMenu(MainMenu);
 
   PopupMenu1 = new TPopupMenu(this);
@@ -280,6 +295,7 @@ void TformQuilloryMain::BuildCommands() {
   buttons(tbFormat, {bold, italic, underline, nullptr, left, center, right, nullptr, ActionDateStamp,
                      ActionTimeStamp, ActionDateTimeStamp});
 
+  buttons(tbFormat, {nullptr, picture, link});
   tbDates = bar("tbDates");
   buttons(tbDates, {ActionDatePrevious, ActionDateToday, ActionDateNext});
   QuilloryDate = new TDateTimePicker(this);
