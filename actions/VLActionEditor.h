@@ -127,6 +127,15 @@ public:
   virtual void RemoveCurrentPageBreak() {}
   // Whether the caret's line starts a new page.
   virtual bool CaretLineHasPageBreak() { return false; }
+  // The document's own background colour (clNone: the style sheet's).
+  virtual TColor GetDocumentColor() { return clNone; }
+  virtual void SetDocumentColor(TColor) {}
+  // Whether the background is saved with the document.
+  virtual bool SavesBackground() { return false; }
+  // Marks the document changed without an undo step.
+  virtual void MarkModified() {}
+  // Whether a change is allowed now (refuses with a beep).
+  virtual bool CanChange() { return true; }
 };
 
 // The editor a control stands for, nullptr when it is none.

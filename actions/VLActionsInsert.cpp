@@ -128,6 +128,19 @@ TvlActionInsertPageBreak::TvlActionInsertPageBreak(TComponent* AOwner) : TvlActi
   Localize();
 }
 
+void TvlActionInsertPageBreak::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    SetEnabled(E && !E->GetInplaceEditor());
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
 void TvlActionInsertPageBreak::ExecuteTarget(TObject* Target) {
   if (TVLActionEditor* E = GetControl(Target)) E->InsertPageBreak();
 }

@@ -47,6 +47,8 @@ public:
 class TvlActionInsertPageBreak : public TvlAction {
 public:
   explicit TvlActionInsertPageBreak(TComponent* AOwner);
+  // Not inside a table cell.
+  void UpdateTarget(TObject* Target) override;
   void ExecuteTarget(TObject* Target) override;
 };
 

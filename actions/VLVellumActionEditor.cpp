@@ -172,6 +172,14 @@ public:
   bool InsertBreak(Byte Width, Byte Style, TColor Color) override { return E->InsertBreak(Width, Style, Color); }
   void InsertPageBreak() override { E->InsertPageBreak(); }
   void RemoveCurrentPageBreak() override { E->RemoveCurrentPageBreak(); }
+  TColor GetDocumentColor() override { return E->GetColor(); }
+  void SetDocumentColor(TColor Color) override {
+    E->SetColor(Color);
+    E->Invalidate();
+  }
+  bool SavesBackground() override { return E->VLFOptions.Contains(vlfoSaveBack); }
+  void MarkModified() override { E->DoChange(false); }
+  bool CanChange() override { return E->CanChange(); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;
