@@ -136,6 +136,10 @@ public:
   virtual void MarkModified() {}
   // Whether a change is allowed now (refuses with a beep).
   virtual bool CanChange() { return true; }
+  // Lists on the paragraphs of the selection (Level -1: each keeps its own
+  // level, new ones get level 0).
+  virtual void ApplyListStyle(Integer, Integer, Integer, bool) {}
+  virtual void RemoveLists() {}
 };
 
 // The editor a control stands for, nullptr when it is none.

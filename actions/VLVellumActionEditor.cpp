@@ -180,6 +180,10 @@ public:
   bool SavesBackground() override { return E->VLFOptions.Contains(vlfoSaveBack); }
   void MarkModified() override { E->DoChange(false); }
   bool CanChange() override { return E->CanChange(); }
+  void ApplyListStyle(Integer ListNo, Integer Level, Integer StartFrom, bool UseStartFrom) override {
+    E->ApplyListStyle(ListNo, Level, StartFrom, UseStartFrom);
+  }
+  void RemoveLists() override { E->RemoveLists(); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;
