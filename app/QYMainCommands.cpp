@@ -16,6 +16,8 @@
 #include "actions/VLActionsFontStyle.h"
 #include "actions/VLActionsHyperlink.h"
 #include "actions/VLActionsInsert.h"
+#include "actions/VLActionsList.h"
+#include "actions/VLActionsDocument.h"
 #include "actions/VLActionsPara.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/CommonDialogs.h"
@@ -202,18 +204,27 @@ void TformQuilloryMain::BuildCommands() {
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
-  // Links, pictures, lines and page breaks at the caret: the Insert menu's
-  // second group, and buttons on the format bar.
+  // Links, pictures, lines, page breaks, lists and the background: groups of
+  // the Insert and Format menus, and buttons on the format bar.
   TvlAction* link = editing(new TvlActionInsertHyperlink(this), "vlActionInsertHyperlink");
   TvlAction* picture = editing(new TvlActionInsertPicture(this), "vlActionInsertPicture");
+  TvlAction* bullets = editing(new TvlActionParaBullets(this), "vlActionParaBullets");
+  TvlAction* numbering = editing(new TvlActionParaNumbering(this), "vlActionParaNumbering");
   {
     TvlAction* line = editing(new TvlActionInsertHLine(this), "vlActionInsertHLine");
     TvlAction* pageBreak = editing(new TvlActionInsertPageBreak(this), "vlActionInsertPageBreak");
     TvlAction* removeBreak = editing(new TvlActionRemovePageBreak(this), "vlActionRemovePageBreak");
     link->SetShortCut(scCtrl | 'K');
-    for (int i = 0; i < root->Count(); ++i)
-      if (root->Items(i)->GetCaption() == "&Insert")
-        items(root->Items(i), {nullptr, picture, line, link, nullptr, pageBreak, removeBreak});
+    TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
+    // Access letters that Bold, Increase Indent and Align Center hold.
+    bullets->SetCaption("Bulle&ts");
+    numbering->SetCaption("Nu&mbering");
+    background->SetCaption("Bac&kground Color...");
+    for (int i = 0; i < root->Count(); ++i) {
+      TMenuItem* m = root->Items(i);
+      if (m->GetCaption() == "&Insert") items(m, {nullptr, picture, line, link, nullptr, pageBreak, removeBreak});
+      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background});
+    }
   }
   SetMenu(MainMenu);
 
@@ -295,7 +306,7 @@ void TformQuilloryMain::BuildCommands() {
   buttons(tbFormat, {bold, italic, underline, nullptr, left, center, right, nullptr, ActionDateStamp,
                      ActionTimeStamp, ActionDateTimeStamp});
 
-  buttons(tbFormat, {nullptr, picture, link});
+  buttons(tbFormat, {nullptr, bullets, numbering, nullptr, picture, link});
   tbDates = bar("tbDates");
   buttons(tbDates, {ActionDatePrevious, ActionDateToday, ActionDateNext});
   QuilloryDate = new TDateTimePicker(this);
