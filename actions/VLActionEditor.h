@@ -23,6 +23,7 @@ class TGraphic;
 class TObject;
 class TWinControl;
 class TCustomVLData;
+class TCustomVLItemInfo;
 class TVLActionEditor;
 
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
@@ -140,6 +141,17 @@ public:
   // level, new ones get level 0).
   virtual void ApplyListStyle(Integer, Integer, Integer, bool) {}
   virtual void RemoveLists() {}
+  // The item at the caret of the innermost editor and changes to it, each
+  // an undo step of its own (group them with BeginUndoGroup).
+  virtual TCustomVLItemInfo* GetCurrentItem() { return nullptr; }
+  virtual String GetCurrentItemText() { return String(); }
+  virtual String GetCurrentTag() { return String(); }
+  virtual void SetCurrentPictureInfo(const String&, std::unique_ptr<TGraphic>, TVLVAlign, const String&) {}
+  virtual void SetCurrentBreakInfo(Byte, Byte, TColor, const String&) {}
+  virtual void SetCurrentItemExtraIntProperty(TVLExtraItemProperty, Integer) {}
+  virtual void SaveCurrentItemParaWidth(Integer&) {}
+  virtual void ReformatAfterCurrentItemChange(Integer) {}
+  virtual void Change() {}
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -1,5 +1,6 @@
 #include "actions/VLActionsInsert.h"
 
+#include "actions/ItemPropVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/CommonDialogs.h"
@@ -165,4 +166,36 @@ void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
 
 void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
   if (TVLActionEditor* E = GetControl(Target)) E->GetInnermostEditor()->RemoveCurrentPageBreak();
+}
+
+TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 73;
+  Localize();
+}
+
+void TvlActionItemProperties::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* root = GetControl(Target);
+    TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
+    TCustomVLItemInfo* item = E ? E->GetCurrentItem() : nullptr;
+    bool enabled = item && (dynamic_cast<TVLGraphicItemInfo*>(item) || dynamic_cast<TVLBreakItemInfo*>(item));
+    if (enabled && E->SelectionExists() && GetSingleSelectedItem(E) != item) enabled = false;
+    SetEnabled(enabled);
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::unique_ptr<TfrmVLItemProp> dlg(CreateVLForm<TfrmVLItemProp>(Application));
+  dlg->ColorDialog = GetSharedColorDialog();
+  dlg->GraphicFilter = GraphicFilter;
+  if (!dlg->LoadItem(E)) return;
+  if (dlg->ShowModal() == mrOk) dlg->ApplyItem(E);
 }

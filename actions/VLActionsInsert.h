@@ -59,3 +59,14 @@ public:
   void UpdateTarget(TObject* Target) override;
   void ExecuteTarget(TObject* Target) override;
 };
+
+// The Properties dialog of the picture or line at the caret.
+class TvlActionItemProperties : public TvlAction {
+public:
+  explicit TvlActionItemProperties(TComponent* AOwner);
+  // Enabled for a picture or a line at the caret, unless the selection
+  // covers more than that item.
+  void UpdateTarget(TObject* Target) override;
+  void ExecuteTarget(TObject* Target) override;
+  String GraphicFilter;
+};

@@ -184,6 +184,22 @@ public:
     E->ApplyListStyle(ListNo, Level, StartFrom, UseStartFrom);
   }
   void RemoveLists() override { E->RemoveLists(); }
+  TCustomVLItemInfo* GetCurrentItem() override { return E->GetCurrentItem(); }
+  String GetCurrentItemText() override { return E->GetCurrentItemText(); }
+  String GetCurrentTag() override { return E->GetCurrentTag().Str; }
+  void SetCurrentPictureInfo(const String& Name, std::unique_ptr<TGraphic> Graphic, TVLVAlign VAlign,
+                             const String& Tag) override {
+    E->SetCurrentPictureInfo(Name, std::move(Graphic), VAlign, TagOf(Tag));
+  }
+  void SetCurrentBreakInfo(Byte Width, Byte Style, TColor Color, const String& Tag) override {
+    E->SetCurrentBreakInfo(Width, Style, Color, TagOf(Tag));
+  }
+  void SetCurrentItemExtraIntProperty(TVLExtraItemProperty Prop, Integer Value) override {
+    E->SetCurrentItemExtraIntProperty(Prop, Value, false);
+  }
+  void SaveCurrentItemParaWidth(Integer& Width) override { E->SaveCurrentItemParaWidth(Width); }
+  void ReformatAfterCurrentItemChange(Integer Width) override { E->ReformatAfterCurrentItemChange(Width); }
+  void Change() override { E->Change(); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;
@@ -194,6 +210,12 @@ public:
 
 private:
   void Refuse() { E->VLData()->Beep(); }
+  // A string target as a tag; integer tags are kept as the item has them.
+  TVLTag TagOf(const String& Target) {
+    TVLTag tag = E->GetCurrentTag();
+    if (E->VLData()->TagsArePChars()) tag.Str = Target;
+    return tag;
+  }
   TCustomVellumEdit* E;
 };
 
