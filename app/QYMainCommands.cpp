@@ -216,6 +216,7 @@ void TformQuilloryMain::BuildCommands() {
     TvlAction* removeBreak = editing(new TvlActionRemovePageBreak(this), "vlActionRemovePageBreak");
     link->SetShortCut(scCtrl | 'K');
     TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
+    TvlAction* properties = editing(new TvlActionItemProperties(this), "vlActionItemProperties");
     // Access letters that Bold, Increase Indent and Align Center hold.
     bullets->SetCaption("Bulle&ts");
     numbering->SetCaption("Nu&mbering");
@@ -223,7 +224,7 @@ void TformQuilloryMain::BuildCommands() {
     for (int i = 0; i < root->Count(); ++i) {
       TMenuItem* m = root->Items(i);
       if (m->GetCaption() == "&Insert") items(m, {nullptr, picture, line, link, nullptr, pageBreak, removeBreak});
-      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background});
+      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, properties});
     }
   }
   SetMenu(MainMenu);

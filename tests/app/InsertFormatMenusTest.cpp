@@ -33,9 +33,10 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
                                  "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
                                  "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
-  ASSERT_GE(format.size(), 5u);
-  EXPECT_EQ(std::vector<String>(format.end() - 5, format.end()),
-            (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "-", "vlActionColor"}));
+  ASSERT_GE(format.size(), 6u);
+  EXPECT_EQ(std::vector<String>(format.end() - 6, format.end()),
+            (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "-", "vlActionColor",
+                                 "vlActionItemProperties"}));
 }
 
 TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
