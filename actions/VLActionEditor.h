@@ -152,6 +152,13 @@ public:
   virtual void SaveCurrentItemParaWidth(Integer&) {}
   virtual void ReformatAfterCurrentItemChange(Integer) {}
   virtual void Change() {}
+  // A whole file at the caret in place of the selection; false when it
+  // could not be read (nothing changes then).
+  virtual bool InsertVLFFromFile(const String&) { return false; }
+  virtual bool InsertRTFFromFile(const String&) { return false; }
+  virtual bool InsertTextFromFile(const String&) { return false; }
+  virtual bool InsertUnicodeTextFromFile(const String&) { return false; }
+  virtual void Format() {}
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -7,6 +7,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLPictureLimits.h"
+#include "richtext/model/VLUni.h"
 
 #include <algorithm>
 #include <fstream>
@@ -198,4 +199,48 @@ void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
   dlg->GraphicFilter = GraphicFilter;
   if (!dlg->LoadItem(E)) return;
   if (dlg->ShowModal() == mrOk) dlg->ApplyItem(E);
+}
+
+TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
+  MessageID = 49;
+  Localize();
+}
+
+void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::vector<TvlFileImportFilter> formats;
+  TOpenDialog dialog(Application);
+  dialog.DefaultExt = VLFDefaultExt;
+  dialog.Filter = BuildOpenFilter(Filter, formats);
+  dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+  dialog.FilterIndex = FilterIndex;
+  dialog.Title = DialogTitle;
+  dialog.FileName = FileName;
+  if (!dialog.Execute()) return;
+  FilterIndex = dialog.FilterIndex;
+  TvlFileImportFilter format = ffiVLF;
+  bool ok = false;
+  {
+    TWaitCursor wait;
+    if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format)) {
+      const String& name = dialog.FileName;
+      switch (format) {
+        case ffiVLF: ok = E->InsertVLFFromFile(name); break;
+        case ffiRTF: ok = E->InsertRTFFromFile(name); break;
+        case ffiTextANSI: ok = E->InsertTextFromFile(name); break;
+        case ffiTextUnicode: ok = E->InsertUnicodeTextFromFile(name); break;
+        case ffiTextAuto:
+          ok = GuessTextFileEncoding(name) == 1 ? E->InsertUnicodeTextFromFile(name) : E->InsertTextFromFile(name);
+          break;
+        case ffiOfficeConverters: break;
+      }
+    }
+  }
+  if (!ok) {
+    E->Format();
+    MessageBox(LanguageText(214), LanguageText(213), MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (AutoUpdateFileName) FileName = dialog.FileName;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// Commands that put new content at the caret: a picture from a file, a
-// horizontal line, and page breaks in and out.
+// Commands that put new content at the caret: a file, a picture from a
+// file, a horizontal line, and page breaks in and out; and the properties
+// of a picture or line.
 #include "actions/VLActions.h"
+#include "actions/VLActionsFile.h"
 
 #include <memory>
 
@@ -69,4 +71,18 @@ public:
   void UpdateTarget(TObject* Target) override;
   void ExecuteTarget(TObject* Target) override;
   String GraphicFilter;
+};
+
+// The contents of a VLF, RTF or text file at the caret.
+class TvlActionInsertFile : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertFile(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+
+  TvlFileImportFilterSet Filter{ffiVLF, ffiRTF, ffiTextANSI, ffiTextUnicode, ffiTextAuto, ffiOfficeConverters};
+  bool AutoUpdateFileName = true;
+  String DialogTitle;
+  String InitialDir;
+  int FilterIndex = 1;
+  String FileName;
 };

@@ -200,6 +200,11 @@ public:
   void SaveCurrentItemParaWidth(Integer& Width) override { E->SaveCurrentItemParaWidth(Width); }
   void ReformatAfterCurrentItemChange(Integer Width) override { E->ReformatAfterCurrentItemChange(Width); }
   void Change() override { E->Change(); }
+  bool InsertVLFFromFile(const String& FileName) override { return E->InsertVLFFromFile(FileName); }
+  bool InsertRTFFromFile(const String& FileName) override { return E->InsertRTFFromFile(FileName); }
+  bool InsertTextFromFile(const String& FileName) override { return E->InsertTextFromFile(FileName); }
+  bool InsertUnicodeTextFromFile(const String& FileName) override { return E->InsertUnicodeTextFromFile(FileName); }
+  void Format() override { E->Format(); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;

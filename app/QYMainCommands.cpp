@@ -211,6 +211,7 @@ void TformQuilloryMain::BuildCommands() {
   TvlAction* bullets = editing(new TvlActionParaBullets(this), "vlActionParaBullets");
   TvlAction* numbering = editing(new TvlActionParaNumbering(this), "vlActionParaNumbering");
   {
+    TvlAction* file = editing(new TvlActionInsertFile(this), "vlActionInsertFile");
     TvlAction* line = editing(new TvlActionInsertHLine(this), "vlActionInsertHLine");
     TvlAction* pageBreak = editing(new TvlActionInsertPageBreak(this), "vlActionInsertPageBreak");
     TvlAction* removeBreak = editing(new TvlActionRemovePageBreak(this), "vlActionRemovePageBreak");
@@ -223,7 +224,7 @@ void TformQuilloryMain::BuildCommands() {
     background->SetCaption("Bac&kground Color...");
     for (int i = 0; i < root->Count(); ++i) {
       TMenuItem* m = root->Items(i);
-      if (m->GetCaption() == "&Insert") items(m, {nullptr, picture, line, link, nullptr, pageBreak, removeBreak});
+      if (m->GetCaption() == "&Insert") items(m, {nullptr, file, picture, line, link, nullptr, pageBreak, removeBreak});
       if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, properties});
     }
   }

@@ -30,7 +30,7 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
   TMainJournalWorld world;
   EXPECT_EQ(MenuActions(world.Main, "&Insert"),
             (std::vector<String>{"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp", "-",
-                                 "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
+                                 "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
                                  "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
   ASSERT_GE(format.size(), 6u);
