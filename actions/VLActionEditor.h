@@ -12,6 +12,7 @@
 #include "platform/base/Set.h"
 #include "platform/base/Types.h"
 #include "richtext/editor/VLUndo.h"
+#include "richtext/model/VLData.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 
@@ -19,6 +20,7 @@
 #include <memory>
 
 class TGraphic;
+class TBitmap;
 
 class TObject;
 class TWinControl;
@@ -159,6 +161,11 @@ public:
   virtual bool InsertTextFromFile(const String&) { return false; }
   virtual bool InsertUnicodeTextFromFile(const String&) { return false; }
   virtual void Format() {}
+  // The background picture and its placement (nullptr: no picture).
+  virtual const TBitmap* GetBackgroundBitmap() { return nullptr; }
+  virtual void SetBackgroundBitmap(const TBitmap*) {}
+  virtual TBackgroundStyle GetBackgroundStyle() { return bsNoBitmap; }
+  virtual void SetBackgroundStyle(TBackgroundStyle) {}
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -1,6 +1,9 @@
 #include "actions/VLActionsDocument.h"
 
+#include "actions/BackVLFrm.h"
 #include "platform/gui/Dialogs.h"
+
+#include <memory>
 
 TvlActionColor::TvlActionColor(TComponent* AOwner) : TvlActionCustomColor(AOwner) {
   MessageID = 65;
@@ -23,4 +26,17 @@ TColor TvlActionColor::GetCurrentColor(TVLActionEditor* Editor) {
   if (c != clNone) return c;
   TVLStyle* sheet = Editor->GetStyle();
   return sheet ? sheet->Color : clNone;
+}
+
+TvlActionBackground::TvlActionBackground(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 75;
+  Localize();
+}
+
+void TvlActionBackground::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::unique_ptr<TfrmVLBack> dlg(CreateVLForm<TfrmVLBack>(Application));
+  dlg->Init(E, GetSharedColorDialog(), this);
+  if (dlg->ShowModal() == mrOk) dlg->Apply(E);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Commands on the document as a whole: its background colour.
+// Commands on the document as a whole: its background colour, and its
+// colour, picture and placement through the Background dialog.
 #include "actions/VLActionsColor.h"
 
 class TvlActionColor : public TvlActionCustomColor {
@@ -10,4 +11,11 @@ public:
   void ApplyColor(TVLActionEditor* Editor, Integer UserData) override;
   // The document's colour, else the style sheet's.
   TColor GetCurrentColor(TVLActionEditor* Editor) override;
+};
+
+// The Background dialog on the target editor.
+class TvlActionBackground : public TvlAction {
+public:
+  explicit TvlActionBackground(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
 };

@@ -205,6 +205,10 @@ public:
   bool InsertTextFromFile(const String& FileName) override { return E->InsertTextFromFile(FileName); }
   bool InsertUnicodeTextFromFile(const String& FileName) override { return E->InsertUnicodeTextFromFile(FileName); }
   void Format() override { E->Format(); }
+  const TBitmap* GetBackgroundBitmap() override { return E->GetBackgroundBitmap(); }
+  void SetBackgroundBitmap(const TBitmap* Bitmap) override { E->SetBackgroundBitmap(Bitmap); }
+  TBackgroundStyle GetBackgroundStyle() override { return E->GetBackgroundStyle(); }
+  void SetBackgroundStyle(TBackgroundStyle Style) override { E->SetBackgroundStyle(Style); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;

@@ -218,14 +218,16 @@ void TformQuilloryMain::BuildCommands() {
     link->SetShortCut(scCtrl | 'K');
     TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
     TvlAction* properties = editing(new TvlActionItemProperties(this), "vlActionItemProperties");
+    TvlAction* backgroundDialog = editing(new TvlActionBackground(this), "vlActionBackground");
     // Access letters that Bold, Increase Indent and Align Center hold.
     bullets->SetCaption("Bulle&ts");
     numbering->SetCaption("Nu&mbering");
     background->SetCaption("Bac&kground Color...");
+    backgroundDialog->SetCaption("Back&ground...");
     for (int i = 0; i < root->Count(); ++i) {
       TMenuItem* m = root->Items(i);
       if (m->GetCaption() == "&Insert") items(m, {nullptr, file, picture, line, link, nullptr, pageBreak, removeBreak});
-      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, properties});
+      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, backgroundDialog, properties});
     }
   }
   SetMenu(MainMenu);

@@ -33,10 +33,10 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
                                  "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
                                  "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
-  ASSERT_GE(format.size(), 6u);
-  EXPECT_EQ(std::vector<String>(format.end() - 6, format.end()),
+  ASSERT_GE(format.size(), 7u);
+  EXPECT_EQ(std::vector<String>(format.end() - 7, format.end()),
             (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "-", "vlActionColor",
-                                 "vlActionItemProperties"}));
+                                 "vlActionBackground", "vlActionItemProperties"}));
 }
 
 TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
