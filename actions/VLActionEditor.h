@@ -166,6 +166,12 @@ public:
   virtual void SetBackgroundBitmap(const TBitmap*) {}
   virtual TBackgroundStyle GetBackgroundStyle() { return bsNoBitmap; }
   virtual void SetBackgroundStyle(TBackgroundStyle) {}
+  // The document written to a file in one format; false on failure.
+  virtual bool SaveVLF(const String&) { return false; }
+  virtual bool SaveRTF(const String&) { return false; }
+  virtual bool SaveText(const String&, bool) { return false; }
+  // Pictures go to files named from ImagesPrefix, relative to the page.
+  virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -209,6 +209,15 @@ public:
   void SetBackgroundBitmap(const TBitmap* Bitmap) override { E->SetBackgroundBitmap(Bitmap); }
   TBackgroundStyle GetBackgroundStyle() override { return E->GetBackgroundStyle(); }
   void SetBackgroundStyle(TBackgroundStyle Style) override { E->SetBackgroundStyle(Style); }
+  bool SaveVLF(const String& FileName) override { return E->SaveVLF(FileName, false); }
+  bool SaveRTF(const String& FileName) override { return E->SaveRTF(FileName, false); }
+  bool SaveText(const String& FileName, bool Unicode) override {
+    return Unicode ? E->SaveTextUnicode(FileName, 80) : E->SaveText(FileName, 80);
+  }
+  bool SaveHTML(const String& FileName, const String& Title, const String& ImagesPrefix, bool CSS) override {
+    return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
+               : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
+  }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;
