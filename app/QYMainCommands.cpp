@@ -18,6 +18,7 @@
 #include "actions/VLActionsInsert.h"
 #include "actions/VLActionsList.h"
 #include "actions/VLActionsDocument.h"
+#include "actions/VLActionsFile.h"
 #include "actions/VLActionsPara.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/CommonDialogs.h"
@@ -219,6 +220,10 @@ void TformQuilloryMain::BuildCommands() {
     TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
     TvlAction* properties = editing(new TvlActionItemProperties(this), "vlActionItemProperties");
     TvlAction* backgroundDialog = editing(new TvlActionBackground(this), "vlActionBackground");
+    // An entry leaves the program as a copy: a web page, RTF or text.
+    auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
+    exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode};
+    exportCopy->SetCaption("Save a Cop&y of This Entry...");
     // Access letters that Bold, Increase Indent and Align Center hold.
     bullets->SetCaption("Bulle&ts");
     numbering->SetCaption("Nu&mbering");
@@ -227,6 +232,11 @@ void TformQuilloryMain::BuildCommands() {
     for (int i = 0; i < root->Count(); ++i) {
       TMenuItem* m = root->Items(i);
       if (m->GetCaption() == "&Insert") items(m, {nullptr, file, picture, line, link, nullptr, pageBreak, removeBreak});
+      if (m->GetCaption() == "&File") {
+        auto* item = new TMenuItem(nullptr);
+        item->SetAction(exportCopy);
+        m->Insert(3, item);  // after New, Save and Delete
+      }
       if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, backgroundDialog, properties});
     }
   }

@@ -32,6 +32,9 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
             (std::vector<String>{"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp", "-",
                                  "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
                                  "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
+  const std::vector<String> file = MenuActions(world.Main, "&File");
+  ASSERT_GE(file.size(), 4u);
+  EXPECT_EQ(file[3], "vlActionExport");
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
   ASSERT_GE(format.size(), 7u);
   EXPECT_EQ(std::vector<String>(format.end() - 7, format.end()),
