@@ -254,12 +254,14 @@ void TformQuilloryMain::BuildCommands() {
     // An entry leaves the program as a copy: a web page, RTF or text.
     auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
     exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode};
-    exportCopy->SetCaption("Save a Cop&y of This Entry...");
-    // Access letters that Bold, Increase Indent and Align Center hold.
+    exportCopy->SetCaption("Save a Copy of This &Entry...");
+    // Access letters that Bold, Increase Indent, Align Center, Paragraph and
+    // the text and paragraph background colours hold.
     bullets->SetCaption("Bulle&ts");
     numbering->SetCaption("Nu&mbering");
-    background->SetCaption("Bac&kground Color...");
-    backgroundDialog->SetCaption("Back&ground...");
+    background->SetCaption("Backgro&und Color...");
+    backgroundDialog->SetCaption("Background Imag&e...");
+    properties->SetCaption("Ob&ject Properties...");
     for (int i = 0; i < root->Count(); ++i) {
       TMenuItem* m = root->Items(i);
       if (m->GetCaption() == "&Insert") items(m, {nullptr, file, picture, line, link, nullptr, pageBreak, removeBreak});
