@@ -92,6 +92,16 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
     Word = ch;
     bool innerPeriods = false;
     for (;;) {
+      // A run of plain word characters is taken from the parser's text in
+      // one piece; what ends it goes the character-by-character way below.
+      const char* run = nullptr;
+      const int avail = FParser->Ahead(run);
+      int k = 1;
+      while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
+      if (k > 1) {
+        Word.append(run + 1, static_cast<size_t>(k - 1));
+        FParser->Skip(k - 1);
+      }
       if (!FParser->MoveNext()) {
         // Cut by the end of the text or of the range.
         Word.clear();

@@ -578,8 +578,7 @@ bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
 bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
   FConfig->SetActive(true);
   // Dictionaries hold the straight apostrophe; the text may not.
-  if (const AnsiString straight = StraightApostrophes(Word); straight != Word)
-    return IsWordInMainDictionaries(straight);
+  if (HasTypographicApostrophe(Word)) return IsWordInMainDictionaries(StraightApostrophes(Word));
   for (auto& d : FMain)
     if (d->WordExists(Word)) {
       d->IncUsage();
@@ -590,8 +589,7 @@ bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
 
 bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
   // A custom dictionary may hold either apostrophe: try the straight form first.
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && IsWordInDictionaries(straight))
+  if (HasTypographicApostrophe(Word) && IsWordInDictionaries(StraightApostrophes(Word)))
     return true;
   if (IsWordInMainDictionaries(Word)) return true;
   if (FActiveCustom && FActiveCustom->IsAddedWord(Word)) return true;
@@ -604,8 +602,7 @@ bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
 
 bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
   FConfig->SetActive(true);
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && IsWordExcluded(straight))
+  if (HasTypographicApostrophe(Word) && IsWordExcluded(StraightApostrophes(Word)))
     return true;
   if (FActiveCustom && FActiveCustom->IsExcludedWord(Word)) return true;
   for (auto& d : FCustom)
@@ -616,8 +613,7 @@ bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
 
 bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Replacement) {
   FConfig->SetActive(true);
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && FindCorrection(straight, Replacement)) {
+  if (HasTypographicApostrophe(Word) && FindCorrection(StraightApostrophes(Word), Replacement)) {
     Replacement = ApostrophesAs(Replacement, ApostropheOf(Word, '\''));
     return true;
   }

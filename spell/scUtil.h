@@ -94,6 +94,11 @@ constexpr char kTypographicApostrophe = '\x92';
 inline bool IsApostrophe(char C) { return C == '\'' || C == kTypographicApostrophe; }
 // S with every apostrophe straight, the form dictionaries hold.
 AnsiString StraightApostrophes(const AnsiString& S);
+// Whether StraightApostrophes would change S: a scan, where the look-ups of
+// every checked word would otherwise copy it.
+inline bool HasTypographicApostrophe(const AnsiString& S) {
+  return S.find(kTypographicApostrophe) != AnsiString::npos;
+}
 // S with every apostrophe written as Apostrophe.
 AnsiString ApostrophesAs(const AnsiString& S, char Apostrophe);
 // The apostrophe S is written with: the first one in S, else Default.

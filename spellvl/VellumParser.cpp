@@ -9,6 +9,7 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLFormattedData.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <mutex>
@@ -167,7 +168,7 @@ bool TVellumParser::LoadCurrentText() {
   if (!Serializer) return false;
   // Inside the loaded line nothing can have moved: every call that moves
   // the walk or changes the text asks for a reload.
-  if (!NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && !Serializer->AtEnd) return true;
+  if (LineReady()) return true;
   bool result = true;
   if (Serializer->GetCurrentPos() == CachedPos && !NeedReload) {
     if (CharIndex >= TextLen) {
@@ -201,6 +202,7 @@ bool TVellumParser::LoadCurrentText() {
 }
 
 char TVellumParser::GetChar() {
+  if (LineReady()) return Text[static_cast<size_t>(CharIndex)];
   if (!LoadCurrentText()) return '\0';
   if (CharIndex < 0 || CharIndex >= TextLen) return '\0';
   return Text[static_cast<size_t>(CharIndex)];
@@ -215,12 +217,25 @@ void TVellumParser::GetLine(AnsiString& Line) {
 
 bool TVellumParser::MoveNext() {
   ++CharIndex;
-  const bool ok = LoadCurrentText();
+  const bool ok = LineReady() || LoadCurrentText();
   if (ok && EndSet) {
     const int pos = Serializer->GetCurrentPos();
     if (pos > EndPos || (pos == EndPos && CharIndex > EndOffset)) return false;
   }
   return ok;
+}
+
+int TVellumParser::Ahead(const char*& Data) {
+  if (!LineReady()) return 0;
+  int n = TextLen - CharIndex;
+  if (EndSet) {
+    // MoveNext fails past the end mark: the block stops there.
+    const int pos = Serializer->GetCurrentPos();
+    if (pos > EndPos) n = 1;
+    else if (pos == EndPos) n = std::clamp(EndOffset - CharIndex + 1, 1, n);
+  }
+  Data = Text.data() + CharIndex;
+  return n;
 }
 
 bool TVellumParser::MovePrevious() {

@@ -42,6 +42,8 @@ public:
   void GetControlScreenRect(TRect& R) override;
   void GetSelectionScreenRect(TRect& R) override;
   void UndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) override {}
+  int Ahead(const char*& Data) override;
+  void Skip(int N) override { CharIndex += N; }
   bool CanReplace() override;
   TObject* GetControl() override;
   virtual bool LoadCurrentText();
@@ -65,6 +67,12 @@ public:
   bool LastReplaced = false;
 
 private:
+  // The loaded line holds the current character and nothing has moved the
+  // walk since: no reload is due.
+  bool LineReady() const {
+    return !NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && Serializer &&
+           !Serializer->AtEnd;
+  }
   struct TPiece {
     int ItemNo;
     int Start;   // in Text
