@@ -51,6 +51,9 @@ public:
   virtual bool HasParserIgnore() = 0;
   virtual bool HasLineIgnore() = 0;
   virtual bool IgnoreFromChar(char Ch, TControlParser* Parser) = 0;
+  // Whether IgnoreFromChar can ever skip: the splitter calls no filter per
+  // character while none can.
+  virtual bool HasCharIgnore() { return HasParserIgnore(); }
   virtual bool IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) = 0;
   virtual bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) = 0;
   virtual bool IgnoreLine(const AnsiString& Line) = 0;

@@ -97,18 +97,23 @@ bool TVellumParser::RunStart(TCustomVLData* data, int itemNo) const {
   return itemNo == 0 || d->IsFromNewLine(itemNo) || !Checkable(data, itemNo - 1);
 }
 
-AnsiString TVellumParser::ItemLine(TCustomVLData* data, int itemNo) const {
+int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& Out) const {
   TCustomVLData* d = data->GetVLData();
   const AnsiString raw = d->GetRawItemText(itemNo);
-  if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) return raw;
+  if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) {
+    Out += raw;
+    return static_cast<int>(raw.size());
+  }
   const TUnitTable& t = UnitTable(CodePage);
-  AnsiString out(raw.size() / 2, '?');
-  for (size_t i = 0; i < out.size(); ++i) {
+  const size_t n = raw.size() / 2, at = Out.size();
+  Out.resize(at + n);
+  char* out = Out.data() + at;
+  for (size_t i = 0; i < n; ++i) {
     const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
                                              (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
     out[i] = t[u];
   }
-  return out;
+  return static_cast<int>(n);
 }
 
 int TVellumParser::ItemChars(TCustomVLData* data, int itemNo) const {
@@ -156,9 +161,8 @@ void TVellumParser::LoadRun() {
   const int count = d->GetItemCount();
   for (int i = no; i < count; ++i) {
     if (i > no && (d->IsFromNewLine(i) || !Checkable(data, i))) break;
-    const AnsiString line = ItemLine(data, i);
-    FPieces.push_back({i, static_cast<int>(Text.size()), static_cast<int>(line.size())});
-    Text += line;
+    const int start = static_cast<int>(Text.size());
+    FPieces.push_back({i, start, AppendItemLine(data, i, Text)});
   }
   Text += "\r\n";
   TextLen = static_cast<int>(Text.size());

@@ -88,8 +88,9 @@ private:
   // Brings the serializer from an item inside a run to the run's first
   // item, adding the skipped lengths to X.
   void ToRunStart(int& X);
-  // Text of one item, one byte per character.
-  AnsiString ItemLine(TCustomVLData* data, int itemNo) const;
+  // Appends the text of one item, one byte per character, to Out; returns
+  // its length.
+  int AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& Out) const;
   int ItemChars(TCustomVLData* data, int itemNo) const;
   // Piece index and offset in it of line index I; AtEnd chooses the
   // earlier piece at a boundary.
