@@ -23,6 +23,12 @@ bool MatchText(TControlParser* P, const char* Text) {
   }
   return true;
 }
+
+// "www." in any case, as SpellLower would see it.
+bool StartsWithWww(const AnsiString& Word) {
+  return Word.size() >= 4 && SpellLowerChar(Word[0]) == 'w' && SpellLowerChar(Word[1]) == 'w' &&
+         SpellLowerChar(Word[2]) == 'w' && Word[3] == '.';
+}
 }  // namespace
 
 bool THTMLIgnore::IgnoreFromChar(char Ch, TControlParser* Parser) {
@@ -51,16 +57,18 @@ bool THTMLIgnore::IgnoreWord(const AnsiString& Word, TControlParser* Parser) {
 }
 
 bool TURLIgnore::IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) {
+  // Only the characters that can follow a scheme, a user or a host make
+  // the word worth lowering; this runs for every word of a check.
   const char ch = Parser->GetChar();
-  const AnsiString lower = SpellLower(Word);
   bool address = false;
   if (ch == ':') {
+    const AnsiString lower = SpellLower(Word);
     for (const char* scheme :
          {"http", "ftp", "news", "mailto", "nntp", "file", "https", "telnet", "wais"})
       if (lower == scheme) address = true;
   } else if (ch == '@') {
     address = true;
-  } else if ((ch == '\\' || ch == '/') && lower.rfind("www.", 0) == 0) {
+  } else if ((ch == '\\' || ch == '/') && StartsWithWww(Word)) {
     address = true;
   }
   if (!address) return false;
@@ -74,7 +82,7 @@ bool TURLIgnore::IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) 
 }
 
 bool TURLIgnore::IgnoreWord(const AnsiString& Word, TControlParser* Parser) {
-  return SpellLower(Word).rfind("www.", 0) == 0;
+  return StartsWithWww(Word);
 }
 
 bool TQuotedLineIgnore::IgnoreWord(const AnsiString& Word, TControlParser* Parser) {

@@ -23,6 +23,7 @@ public:
 class TURLIgnore : public TParserIgnoreBase {
 public:
   bool HasParserIgnore() override { return true; }
+  bool HasCharIgnore() override { return false; }
   bool IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) override;
   bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) override;
 };

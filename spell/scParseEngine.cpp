@@ -79,19 +79,43 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
     Word.clear();
     // Find the start of a word.
     char ch = 0;
+    const auto starts = [this](char c) {
+      if (!IsWordStart(c)) return false;
+      for (char x : LeadingExclusions)
+        if (x == c) return false;
+      return true;
+    };
     for (;;) {
+      if (!OnCharFilter) {
+        // With no filter to ask, the gap before a word is skipped in one go.
+        const char* run = nullptr;
+        const int avail = FParser->Ahead(run);
+        int k = 0;
+        while (k + 1 < avail && !starts(run[k])) ++k;
+        if (k > 0) FParser->Skip(k);
+      }
       ch = FParser->GetChar();
       if (OnCharFilter) {
         bool skip = false;
         OnCharFilter(ch, FParser, skip);
         if (skip) continue;  // the filter has moved the parser
       }
-      if (IsWordStart(ch) && LeadingExclusions.find(ch) == AnsiString::npos) break;
+      if (starts(ch)) break;
       if (!FParser->MoveNext()) return;
     }
     Word = ch;
     bool innerPeriods = false;
     for (;;) {
+      // A run of plain word characters is taken from the parser's text in
+      // one piece; what ends it goes the character-by-character way below.
+      const char* run = nullptr;
+      const int avail = FParser->Ahead(run);
+      int k = 1;
+      while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
+      if (k > 1) {
+        Word.append(run + 1, static_cast<size_t>(k - 1));
+        FParser->Skip(k - 1);
+      }
       if (!FParser->MoveNext()) {
         // Cut by the end of the text or of the range.
         Word.clear();
@@ -132,7 +156,6 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       OnWordFilter(Word, FParser, skip);
       if (skip) continue;
     }
-    FLastWord = Word;
     return;
   }
 }

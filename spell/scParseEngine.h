@@ -17,7 +17,6 @@ public:
   void NextWord(AnsiString& Word) override;
 
   TControlParser* Parser() const { return FParser; }
-  const AnsiString& LastWord() const { return FLastWord; }
   bool ApostropheSplits() const { return FApostropheSplits; }
   bool IsWordChar(char Ch) const { return FWordChar[static_cast<Byte>(Ch)]; }
   bool IsWordStart(char Ch) const { return FWordStart[static_cast<Byte>(Ch)]; }
@@ -33,7 +32,6 @@ private:
   AnsiString FCharacters;
   AnsiString FNonContinuing = "&";
   std::array<bool, 256> FWordStart{}, FWordChar{}, FTrailing{};
-  AnsiString FLastWord;
   bool FApostropheSplits = false;
 };
 

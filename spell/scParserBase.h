@@ -32,6 +32,13 @@ public:
   // Whether a replacement of the selected word would change the text; read-only
   // text is checked in report-only mode.
   virtual bool CanReplace() { return true; }
+  // The characters from the current one on that MoveNext steps through with
+  // success and GetChar then returns, as one block: Data[0] is the current
+  // character. Lets a caller scan a run without two calls per character;
+  // 0 where the parser has no such block at hand.
+  virtual int Ahead(const char*& Data) { return 0; }
+  // Moves N characters forward, N below what Ahead returned.
+  virtual void Skip(int N) {}
 };
 
 class TControlParser2 : public TControlParser {
@@ -44,6 +51,9 @@ public:
   virtual bool HasParserIgnore() = 0;
   virtual bool HasLineIgnore() = 0;
   virtual bool IgnoreFromChar(char Ch, TControlParser* Parser) = 0;
+  // Whether IgnoreFromChar can ever skip: the splitter calls no filter per
+  // character while none can.
+  virtual bool HasCharIgnore() { return HasParserIgnore(); }
   virtual bool IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) = 0;
   virtual bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) = 0;
   virtual bool IgnoreLine(const AnsiString& Line) = 0;

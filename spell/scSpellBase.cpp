@@ -59,10 +59,7 @@ TSpellCheckerBase::TSpellCheckerBase(TComponent* AOwner)
       FPhonetics(std::make_unique<TPhoneticsMap>()),
       FParsingEngine(std::make_unique<TMainParsingEngine>()),
       FConfig(std::make_unique<TSpellConfig>()) {
-  FParsingEngine->OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
-  FParsingEngine->OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
-    WordFilter(w, p, s);
-  };
+  ConnectFilters(*FParsingEngine);
   FConfig->Engine = this;
   // Writable dictionaries go to the first folder: the user's data folder;
   // the program's folder holds the main dictionaries.
@@ -91,6 +88,7 @@ TSpellCheckerBase::~TSpellCheckerBase() {
   FLearning.reset();
   FParserFilters.clear();
   FLineFilters.clear();
+  FCharFilters.clear();
   FFilters.clear();
   FConfig->Save();
   FConfig->Engine = nullptr;
@@ -107,10 +105,7 @@ String TSpellCheckerBase::Version() const {
 void TSpellCheckerBase::SetParsingEngine(TMainParsingEngine* Engine) {
   if (!Engine) return;
   FParsingEngine.reset(Engine);
-  FParsingEngine->OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
-  FParsingEngine->OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
-    WordFilter(w, p, s);
-  };
+  ConnectFilters(*FParsingEngine);
   ApplyOptions(true);
 }
 
@@ -539,16 +534,29 @@ void TSpellCheckerBase::AddParserIgnore(TParserIgnore* Filter) {
   FFilters.emplace_back(Filter);
   if (Filter->HasParserIgnore()) FParserFilters.push_back(Filter);
   if (Filter->HasLineIgnore()) FLineFilters.push_back(Filter);
+  if (Filter->HasParserIgnore() && Filter->HasCharIgnore()) FCharFilters.push_back(Filter);
+  if (FParsingEngine) ConnectFilters(*FParsingEngine);
 }
 
 void TSpellCheckerBase::ClearParserIgnores() {
   FParserFilters.clear();
   FLineFilters.clear();
+  FCharFilters.clear();
   FFilters.clear();
+  if (FParsingEngine) ConnectFilters(*FParsingEngine);
+}
+
+void TSpellCheckerBase::ConnectFilters(TParsingEngine& Engine) {
+  Engine.OnCharFilter = nullptr;
+  if (!FCharFilters.empty())
+    Engine.OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
+  Engine.OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
+    WordFilter(w, p, s);
+  };
 }
 
 void TSpellCheckerBase::CharFilter(char Ch, TControlParser* Parser, bool& Skip) {
-  for (TParserIgnore* f : FParserFilters)
+  for (TParserIgnore* f : FCharFilters)
     if (f->IgnoreFromChar(Ch, Parser)) {
       Skip = true;
       return;
@@ -576,10 +584,9 @@ bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
 }
 
 bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
-  FConfig->SetActive(true);
+  if (!FConfig->Active) FConfig->SetActive(true);
   // Dictionaries hold the straight apostrophe; the text may not.
-  if (const AnsiString straight = StraightApostrophes(Word); straight != Word)
-    return IsWordInMainDictionaries(straight);
+  if (HasTypographicApostrophe(Word)) return IsWordInMainDictionaries(StraightApostrophes(Word));
   for (auto& d : FMain)
     if (d->WordExists(Word)) {
       d->IncUsage();
@@ -590,8 +597,7 @@ bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
 
 bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
   // A custom dictionary may hold either apostrophe: try the straight form first.
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && IsWordInDictionaries(straight))
+  if (HasTypographicApostrophe(Word) && IsWordInDictionaries(StraightApostrophes(Word)))
     return true;
   if (IsWordInMainDictionaries(Word)) return true;
   if (FActiveCustom && FActiveCustom->IsAddedWord(Word)) return true;
@@ -603,9 +609,8 @@ bool TSpellCheckerBase::IsWordInDictionaries(const AnsiString& Word) {
 }
 
 bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
-  FConfig->SetActive(true);
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && IsWordExcluded(straight))
+  if (!FConfig->Active) FConfig->SetActive(true);
+  if (HasTypographicApostrophe(Word) && IsWordExcluded(StraightApostrophes(Word)))
     return true;
   if (FActiveCustom && FActiveCustom->IsExcludedWord(Word)) return true;
   for (auto& d : FCustom)
@@ -615,9 +620,8 @@ bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
 }
 
 bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Replacement) {
-  FConfig->SetActive(true);
-  if (const AnsiString straight = StraightApostrophes(Word);
-      straight != Word && FindCorrection(straight, Replacement)) {
+  if (!FConfig->Active) FConfig->SetActive(true);
+  if (HasTypographicApostrophe(Word) && FindCorrection(StraightApostrophes(Word), Replacement)) {
     Replacement = ApostrophesAs(Replacement, ApostropheOf(Word, '\''));
     return true;
   }
@@ -1132,8 +1136,8 @@ void TSpellCheckerBase::ContinueCheck() {
     if (hourglass && Screen) Screen->SetCursor(savedCursor);
     hourglass = false;
   };
+  AnsiString word;  // one buffer for the whole walk
   while (FCheckRunning && FParser) {
-    AnsiString word;
     FParsingEngine->NextWord(word);
     FCurrentWord = word;
     if (word.empty()) {
@@ -1501,10 +1505,7 @@ void TSpellCheckerBase::CheckParserSilent(TControlParser* Parser, Byte CheckType
   int savedX = 0, savedY = 0;
   Parser->GetCursorPosition(savedX, savedY);
   TMainParsingEngine splitter;
-  splitter.OnCharFilter = [this](char c, TControlParser* p, bool& s) { CharFilter(c, p, s); };
-  splitter.OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
-    WordFilter(w, p, s);
-  };
+  ConnectFilters(splitter);
   splitter.Initialize(Parser, static_cast<TParseCheckType>(CheckType));
   AnsiString previous;
   TControlParser* outer = FParser;

@@ -127,6 +127,7 @@ public:
   String GetString(TSpellLanguageString LanguageString);
 
   // --- filters
+  // Called only while a filter ignores from characters (HasCharIgnore).
   virtual void CharFilter(char Ch, TControlParser* Parser, bool& Skip);
   virtual void WordFilter(const AnsiString& Word, TControlParser* Parser, bool& Skip);
   virtual bool IgnoreWordByFilters(const AnsiString& Word, TControlParser* Parser);
@@ -352,7 +353,9 @@ private:
   std::vector<std::unique_ptr<TCustomDictionary>> FCustom, FWordDicts;
   std::unique_ptr<TCustomDictionary> FActiveCustom, FMapping, FLearning;
   std::vector<std::unique_ptr<TParserIgnore>> FFilters;
-  std::vector<TParserIgnore*> FParserFilters, FLineFilters;
+  std::vector<TParserIgnore*> FParserFilters, FLineFilters, FCharFilters;
+  // Gives the splitter the filter calls, leaving out those no filter needs.
+  void ConnectFilters(TParsingEngine& Engine);
   bool FPossessive = false;
   bool FDialogShown = false;
   int FWordsChecked = 0, FReorderCountdown = 100;

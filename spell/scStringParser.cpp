@@ -24,6 +24,14 @@ bool TStringParser::MoveNext() {
   return ok;
 }
 
+int TStringParser::Ahead(const char*& Data) {
+  if (!FText || FPosition < 1 || FPosition > static_cast<int>(FText->size())) return 0;
+  int last = static_cast<int>(FText->size());
+  if (FEndSet) last = std::min(last, FEndPosition);
+  Data = FText->data() + (FPosition - 1);
+  return std::max(last - FPosition + 1, 1);
+}
+
 bool TStringParser::MovePrevious() {
   if (FPosition >= 2) {
     --FPosition;

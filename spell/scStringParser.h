@@ -22,6 +22,8 @@ public:
   void GetControlScreenRect(TRect& R) override { R = TRect(-1, -1, -1, -1); }
   void GetSelectionScreenRect(TRect& R) override { R = TRect(-1, -1, -1, -1); }
   void UndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) override {}
+  int Ahead(const char*& Data) override;
+  void Skip(int N) override { FPosition += N; }
 
 private:
   AnsiString* FText = nullptr;

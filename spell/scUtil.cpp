@@ -237,12 +237,6 @@ AnsiString ApostrophesAs(const AnsiString& S, char Apostrophe) {
   return r;
 }
 
-char ApostropheOf(const AnsiString& S, char Default) {
-  for (char c : S)
-    if (IsApostrophe(c)) return c;
-  return Default;
-}
-
 AnsiString SpellTextFromWide(const WideString& W) {
   WideString w = W;
   for (char16_t& c : w)

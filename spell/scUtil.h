@@ -94,10 +94,21 @@ constexpr char kTypographicApostrophe = '\x92';
 inline bool IsApostrophe(char C) { return C == '\'' || C == kTypographicApostrophe; }
 // S with every apostrophe straight, the form dictionaries hold.
 AnsiString StraightApostrophes(const AnsiString& S);
+// Whether StraightApostrophes would change S: a scan, where the look-ups of
+// every checked word would otherwise copy it.
+inline bool HasTypographicApostrophe(const AnsiString& S) {
+  for (char c : S)
+    if (c == kTypographicApostrophe) return true;
+  return false;
+}
 // S with every apostrophe written as Apostrophe.
 AnsiString ApostrophesAs(const AnsiString& S, char Apostrophe);
 // The apostrophe S is written with: the first one in S, else Default.
-char ApostropheOf(const AnsiString& S, char Default);
+inline char ApostropheOf(const AnsiString& S, char Default) {
+  for (char c : S)
+    if (IsApostrophe(c)) return c;
+  return Default;
+}
 // Text for the spell engine: code page 1252, with U+02BC (modifier letter
 // apostrophe, which 1252 lacks) taken as the typographic apostrophe.
 AnsiString SpellTextFromWide(const WideString& W);

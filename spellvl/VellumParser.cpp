@@ -9,6 +9,7 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLFormattedData.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <mutex>
@@ -96,18 +97,23 @@ bool TVellumParser::RunStart(TCustomVLData* data, int itemNo) const {
   return itemNo == 0 || d->IsFromNewLine(itemNo) || !Checkable(data, itemNo - 1);
 }
 
-AnsiString TVellumParser::ItemLine(TCustomVLData* data, int itemNo) const {
+int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& Out) const {
   TCustomVLData* d = data->GetVLData();
   const AnsiString raw = d->GetRawItemText(itemNo);
-  if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) return raw;
+  if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) {
+    Out += raw;
+    return static_cast<int>(raw.size());
+  }
   const TUnitTable& t = UnitTable(CodePage);
-  AnsiString out(raw.size() / 2, '?');
-  for (size_t i = 0; i < out.size(); ++i) {
+  const size_t n = raw.size() / 2, at = Out.size();
+  Out.resize(at + n);
+  char* out = Out.data() + at;
+  for (size_t i = 0; i < n; ++i) {
     const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
                                              (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
     out[i] = t[u];
   }
-  return out;
+  return static_cast<int>(n);
 }
 
 int TVellumParser::ItemChars(TCustomVLData* data, int itemNo) const {
@@ -155,9 +161,8 @@ void TVellumParser::LoadRun() {
   const int count = d->GetItemCount();
   for (int i = no; i < count; ++i) {
     if (i > no && (d->IsFromNewLine(i) || !Checkable(data, i))) break;
-    const AnsiString line = ItemLine(data, i);
-    FPieces.push_back({i, static_cast<int>(Text.size()), static_cast<int>(line.size())});
-    Text += line;
+    const int start = static_cast<int>(Text.size());
+    FPieces.push_back({i, start, AppendItemLine(data, i, Text)});
   }
   Text += "\r\n";
   TextLen = static_cast<int>(Text.size());
@@ -167,7 +172,7 @@ bool TVellumParser::LoadCurrentText() {
   if (!Serializer) return false;
   // Inside the loaded line nothing can have moved: every call that moves
   // the walk or changes the text asks for a reload.
-  if (!NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && !Serializer->AtEnd) return true;
+  if (LineReady()) return true;
   bool result = true;
   if (Serializer->GetCurrentPos() == CachedPos && !NeedReload) {
     if (CharIndex >= TextLen) {
@@ -201,6 +206,7 @@ bool TVellumParser::LoadCurrentText() {
 }
 
 char TVellumParser::GetChar() {
+  if (LineReady()) return Text[static_cast<size_t>(CharIndex)];
   if (!LoadCurrentText()) return '\0';
   if (CharIndex < 0 || CharIndex >= TextLen) return '\0';
   return Text[static_cast<size_t>(CharIndex)];
@@ -215,12 +221,25 @@ void TVellumParser::GetLine(AnsiString& Line) {
 
 bool TVellumParser::MoveNext() {
   ++CharIndex;
-  const bool ok = LoadCurrentText();
+  const bool ok = LineReady() || LoadCurrentText();
   if (ok && EndSet) {
     const int pos = Serializer->GetCurrentPos();
     if (pos > EndPos || (pos == EndPos && CharIndex > EndOffset)) return false;
   }
   return ok;
+}
+
+int TVellumParser::Ahead(const char*& Data) {
+  if (!LineReady()) return 0;
+  int n = TextLen - CharIndex;
+  if (EndSet) {
+    // MoveNext fails past the end mark: the block stops there.
+    const int pos = Serializer->GetCurrentPos();
+    if (pos > EndPos) n = 1;
+    else if (pos == EndPos) n = std::clamp(EndOffset - CharIndex + 1, 1, n);
+  }
+  Data = Text.data() + CharIndex;
+  return n;
 }
 
 bool TVellumParser::MovePrevious() {

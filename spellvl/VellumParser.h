@@ -42,6 +42,8 @@ public:
   void GetControlScreenRect(TRect& R) override;
   void GetSelectionScreenRect(TRect& R) override;
   void UndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) override {}
+  int Ahead(const char*& Data) override;
+  void Skip(int N) override { CharIndex += N; }
   bool CanReplace() override;
   TObject* GetControl() override;
   virtual bool LoadCurrentText();
@@ -65,6 +67,12 @@ public:
   bool LastReplaced = false;
 
 private:
+  // The loaded line holds the current character and nothing has moved the
+  // walk since: no reload is due.
+  bool LineReady() const {
+    return !NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && Serializer &&
+           !Serializer->AtEnd;
+  }
   struct TPiece {
     int ItemNo;
     int Start;   // in Text
@@ -80,8 +88,9 @@ private:
   // Brings the serializer from an item inside a run to the run's first
   // item, adding the skipped lengths to X.
   void ToRunStart(int& X);
-  // Text of one item, one byte per character.
-  AnsiString ItemLine(TCustomVLData* data, int itemNo) const;
+  // Appends the text of one item, one byte per character, to Out; returns
+  // its length.
+  int AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& Out) const;
   int ItemChars(TCustomVLData* data, int itemNo) const;
   // Piece index and offset in it of line index I; AtEnd chooses the
   // earlier piece at a boundary.

@@ -53,3 +53,37 @@ TEST(StringParser, MovesSelectsAndReplaces) {
   EXPECT_EQ(data, 5);
   EXPECT_EQ(s, "one twelve three");
 }
+
+TEST(StringParser, BlocksAgreeWithSingleSteps) {
+  // Ahead hands out what MoveNext and GetChar would give one by one, up
+  // to the end mark.
+  struct Case {
+    const char* text;
+    int start, endMark;  // endMark 0: none
+  } cases[] = {
+      {"one two", 1, 0}, {"one two", 3, 0}, {"one two", 1, 3}, {"one two", 5, 5},
+      {"one two", 6, 2}, {"x", 1, 0},       {"x", 1, 1},       {"", 1, 0},
+  };
+  for (const auto& c : cases) {
+    AnsiString a = c.text, b = c.text;
+    TStringParser block, steps;
+    block.Initialize(&a);
+    steps.Initialize(&b);
+    for (TStringParser* p : {&block, &steps}) {
+      if (c.endMark) p->SetPosition(c.endMark, 0, ppEnd);
+      p->SetPosition(c.start, 0, ppCurrent);
+    }
+    const char* data = nullptr;
+    const int n = block.Ahead(data);
+    std::string fromBlock(data ? data : "", static_cast<size_t>(n)), fromSteps;
+    if (n > 0) {
+      fromSteps += steps.GetChar();
+      while (static_cast<int>(fromSteps.size()) < n && steps.MoveNext()) fromSteps += steps.GetChar();
+    }
+    EXPECT_EQ(fromBlock, fromSteps) << c.text << " " << c.start << " " << c.endMark;
+    // The step after the block is the one single steps would take next.
+    if (n > 1) block.Skip(n - 1);
+    EXPECT_EQ(block.MoveNext(), steps.MoveNext()) << c.text << " " << c.start << " " << c.endMark;
+    EXPECT_EQ(block.GetChar(), steps.GetChar()) << c.text << " " << c.start << " " << c.endMark;
+  }
+}
