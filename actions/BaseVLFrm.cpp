@@ -3,11 +3,17 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLColorGrid.h"
+#include "actions/VLOfficeRadioBtn.h"
 #include "actions/VLSpinEdit.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/Strings.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/SysLocale.h"
+#include "platform/gui/ThemeDraw.h"
 #include "platform/os/SysPaths.h"
+
+#include <algorithm>
 
 bool (*VLAMiddleEastLocale)() = &SysLocaleMiddleEast;
 
@@ -28,13 +34,55 @@ bool FontInstalled(const String& name) {
   return false;
 }
 
-// Mirrors the children of a control (and theirs) inside its client width.
-void FlipChildren(TWinControl* parent) {
-  const Integer width = parent->ClientWidth();
+// The controls whose children the dialog lays out; other controls with
+// children (spin edits, radio groups) place their parts for the reading
+// order themselves.
+bool HoldsLaidOutChildren(TControl* c) {
+  return dynamic_cast<TGroupBox*>(c) || dynamic_cast<TTabSheet*>(c) || dynamic_cast<TPageControl*>(c) ||
+         dynamic_cast<TPanel*>(c) || dynamic_cast<TScrollBox*>(c);
+}
+
+// The line a container's children mirror about, as the sum of the client
+// area's left and right.
+Integer MirrorAxis(TWinControl* parent) {
+  const TRect r = parent->GetClientRect();
+  return r.Left + r.Right;
+}
+
+// A page takes its size from its page control only when first shown, so
+// pages mirror about the span their dialog laid out on all of them (pages
+// are the same size and keep like margins).
+Integer PagesMirrorAxis(TPageControl* pages) {
+  Integer left = 0, right = 0;
+  bool any = false;
+  for (int p = 0; p < pages->PageCount(); ++p) {
+    TTabSheet* sheet = pages->Pages(p);
+    for (int i = 0; i < sheet->ControlCount(); ++i) {
+      TControl* c = sheet->Controls(i);
+      left = any ? std::min(left, c->GetLeft()) : c->GetLeft();
+      right = any ? std::max(right, c->GetLeft() + c->GetWidth()) : c->GetLeft() + c->GetWidth();
+      any = true;
+    }
+  }
+  return any ? left + right : pages->ClientWidth();
+}
+
+// Mirrors the children of a container (and of the containers in it) about
+// the axis.
+void FlipChildren(TWinControl* parent, Integer axis) {
+  if (auto* pages = dynamic_cast<TPageControl*>(parent)) {
+    // Pages fill their control wherever they are put.
+    const Integer pageAxis = PagesMirrorAxis(pages);
+    for (int p = 0; p < pages->PageCount(); ++p) FlipChildren(pages->Pages(p), pageAxis);
+    return;
+  }
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
-    c->SetLeft(width - c->GetLeft() - c->GetWidth());
-    if (auto* w = dynamic_cast<TWinControl*>(c)) FlipChildren(w);
+    c->SetLeft(axis - c->GetLeft() - c->GetWidth());
+    if (HoldsLaidOutChildren(c)) {
+      auto* inner = static_cast<TWinControl*>(c);
+      FlipChildren(inner, MirrorAxis(inner));
+    }
   }
 }
 
@@ -54,6 +102,9 @@ TfrmVLBase::TfrmVLBase(TComponent* AOwner) : TForm(AOwner) {
   Font.SetHeight(-11);
   Font.SetCharset(DEFAULT_CHARSET);
   Font.SetColor(clWindowText);
+  // The client area takes the form's size now: the dialogs set their client
+  // size next, and a right-to-left dialog mirrors its controls against it.
+  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
 }
 
 void TfrmVLBase::DoCreate() {
@@ -74,7 +125,9 @@ void TfrmVLBase::FormCreate(TObject*) {
     // Spin edits follow the form's reading order, as children do.
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* spin = dynamic_cast<TVLSpinEdit*>(Components(i))) spin->SetBiDiMode(BiDiMode);
-    FlipChildren(this);
+      else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetBiDiMode(BiDiMode);
+    FlipChildren(this, MirrorAxis(this));
+    RecordRightEdges();
     if (!VLAMiddleEastLocale || !VLAMiddleEastLocale()) {
       for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
@@ -88,18 +141,49 @@ void TfrmVLBase::FormCreate(TObject*) {
     }
   }
   Localize();
+  KeepRightEdges();
   const String help = GetLanguageHelpFile();
   if (!help.empty()) {
     String folder = GetProgramFolder();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     HelpFile = folder + help;
     AddHelpButton();
+    if (BiDiMode == bdRightToLeft) RecordRightEdges();
   }
+}
+
+void TfrmVLBase::RecordRightEdges() {
+  FRightEdges.clear();
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->GetParent())
+      FRightEdges[c] = c->GetLeft() + c->GetWidth();
+  FPlacedWidth = ClientWidth();
+}
+
+void TfrmVLBase::KeepRightEdges() {
+  if (BiDiMode != bdRightToLeft) return;
+  const Integer growth = ClientWidth() - FPlacedWidth;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TControl*>(Components(i));
+    auto edge = FRightEdges.find(c);
+    if (edge == FRightEdges.end() || !c->GetParent()) continue;
+    const Integer right = edge->second + (c->GetParent() == this ? growth : 0);
+    if (c->GetLeft() + c->GetWidth() != right) c->SetLeft(right - c->GetWidth());
+  }
+  RecordRightEdges();
+}
+
+void TfrmVLBase::DoShow() {
+  KeepRightEdges();
+  TForm::DoShow();
 }
 
 void TfrmVLBase::ApplyXPThemes(bool Value) {
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) combo->SetUseXPThemes(Value);
+    else if (auto* button = dynamic_cast<TVLOfficeRadioButton*>(Components(i))) button->SetUseXPThemes(Value);
+    else if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(Components(i))) group->SetUseXPThemes(Value);
+    else if (auto* grid = dynamic_cast<TVLColorGrid*>(Components(i))) grid->SetFlat(Value && ThemesActive());
 }
 
 void TfrmVLBase::Localize() { LocalizeColorNames(); }
@@ -110,6 +194,8 @@ void TfrmVLBase::LocalizeColorNames() {
     if (auto* combo = dynamic_cast<TVLColorCombo*>(Components(i))) {
       combo->TransparentCaption = LanguageText(230);
       combo->AutoCaption = LanguageText(231);
+      hasColorControl = true;
+    } else if (dynamic_cast<TVLColorGrid*>(Components(i))) {
       hasColorControl = true;
     }
   if (hasColorControl) LocalizePaletteNames();

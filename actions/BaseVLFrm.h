@@ -10,6 +10,8 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <map>
+
 
 // The Middle-East locale test the base form uses (replaceable for tests).
 extern bool (*VLAMiddleEastLocale)();
@@ -58,8 +60,19 @@ public:
   void SetEditSelLength(TControl* Control, int Value);
   void SetEditSelText(TControl* Control, const String& Text);
 
+protected:
+  void DoShow() override;
+
 private:
   bool FCreated = false;
+  // Right to left, controls keep their right edges, as they keep their left
+  // ones left to right: when a label sizes itself to a new text, and when
+  // the dialog grows wider on showing. The edges and client width as last
+  // placed.
+  std::map<TControl*, Integer> FRightEdges;
+  Integer FPlacedWidth = 0;
+  void RecordRightEdges();
+  void KeepRightEdges();
 };
 
 // Creates a dialog and runs its creation sequence.
@@ -68,4 +81,15 @@ T* CreateVLForm(TComponent* Owner, Args&&... args) {
   T* form = new T(Owner, std::forward<Args>(args)...);
   form->DoCreate();
   return form;
+}
+
+// Creates a control of a dialog: owned by the form, placed on Parent.
+template <typename T>
+T* PutControl(TComponent* Owner, TWinControl* Parent, const char* Name, Integer Left, Integer Top, Integer Width,
+              Integer Height) {
+  T* c = new T(Owner);
+  c->SetName(Name);
+  c->SetParent(Parent);
+  c->SetBounds(Left, Top, Width, Height);
+  return c;
 }

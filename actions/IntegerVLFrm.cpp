@@ -4,6 +4,8 @@
 
 TfrmInteger::TfrmInteger(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetText("frmInteger");
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 220, 112);
   SetClientWidth(220);
   SetClientHeight(112);
   Position = poScreenCenter;
@@ -15,11 +17,11 @@ TfrmInteger::TfrmInteger(TComponent* AOwner) : TfrmVLBase(AOwner) {
   lbl = new TLabel(this);
   lbl->SetName("lbl");
   lbl->SetParent(GroupBox1);
-  lbl->SetBounds(12, 22, 100, 16);
+  lbl->SetBounds(12, 22, 122, 16);
   se = new TVLSpinEdit(this);
   se->SetName("se");
   se->SetParent(GroupBox1);
-  se->SetBounds(120, 18, 70, 22);
+  se->SetBounds(138, 18, 54, 22);
   se->MinValue = 1;
   se->MaxValue = 100;
   se->SetValue(1);

@@ -15,6 +15,8 @@ T* MakeControl(TWinControl* form, const char* name, Integer left, Integer top, I
 }  // namespace
 
 TfrmVLList::TfrmVLList(TComponent* AOwner) : TfrmVLBase(AOwner) {
+  // A new window reports a client area of its own until it is first placed.
+  SetBounds(0, 0, 260, 236);
   SetClientWidth(260);
   SetClientHeight(236);
   Position = poScreenCenter;

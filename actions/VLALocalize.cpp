@@ -9,6 +9,20 @@
 
 // The generated tables (lang/*.rows).
 extern const char* const VLAL_EngUS[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Rus[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Sv[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_NorBok[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_De[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Ita[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_FR[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_PtBr[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Czech[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Dutch[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Slovak[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Persian[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Lith[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Esp[VLA_MESSAGE_COUNT];
+extern const char* const VLAL_Ukr[VLA_MESSAGE_COUNT];
 
 namespace {
 
@@ -33,6 +47,20 @@ struct TLanguageTable {
 // The start-up order of the language tables: English (US) first.
 const TLanguageTable kLanguageTables[] = {
     {"English (US)", ANSI_CHARSET, VLAL_EngUS},
+    {"Russian", RUSSIAN_CHARSET, VLAL_Rus},
+    {"Svenska", ANSI_CHARSET, VLAL_Sv},
+    {"Norsk (Bokm\xE5l)", ANSI_CHARSET, VLAL_NorBok},
+    {"German", ANSI_CHARSET, VLAL_De},
+    {"Italian", ANSI_CHARSET, VLAL_Ita},
+    {"Francais", ANSI_CHARSET, VLAL_FR},
+    {"Portuguese (Brazilian)", ANSI_CHARSET, VLAL_PtBr},
+    {"Czech", EASTEUROPE_CHARSET, VLAL_Czech},
+    {"Dutch (NL)", ANSI_CHARSET, VLAL_Dutch},
+    {"Slovak", EASTEUROPE_CHARSET, VLAL_Slovak},
+    {"Persian", ARABIC_CHARSET, VLAL_Persian},
+    {"Lithuanian", BALTIC_CHARSET, VLAL_Lith},
+    {"Spanish", ANSI_CHARSET, VLAL_Esp},
+    {"Ukrainian", RUSSIAN_CHARSET, VLAL_Ukr},
 };
 
 const TVLALanguageInfo* Current() {
@@ -53,6 +81,8 @@ void RegisterLanguage(const TVLALanguageName& Name, Byte Charset, TVLAMessages M
 
 void SwitchLanguage(const TVLALanguageName& Name) {
   TRegistry& r = Registry();
+  // A switch before any lookup still finds the languages of the start-up.
+  if (!r.Initialized) InitializeLanguages();
   if (r.List)
     for (size_t i = 0; i < r.List->size(); ++i)
       if ((*r.List)[i].Name == Name) {

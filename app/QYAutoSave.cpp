@@ -1,4 +1,5 @@
 #include "app/QYAutoSave.h"
+#include "app/QYSpelling.h"
 
 #include "app/QYDatabase.h"
 #include "app/QYJournals.h"
@@ -73,6 +74,7 @@ bool ReadyToLock(bool automatic) {
 
 void LockJournal(bool automatic) {
   if (!ReadyToLock(automatic)) return;
+  CancelSpellCheck();
   UnloadJournals();
   // The password goes from memory: the next open asks for it again.
   QuillorySession().RemoveAllPasswords();

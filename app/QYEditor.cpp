@@ -144,8 +144,6 @@ void QuilloryInitialStyles(TVLStyle& sheet) {
   sheet.ListStyles->Clear();
 }
 
-namespace {
-
 // Copies the standard styles of the main window's sheet into the journal's
 // sheet, by name (loading keeps an entry's look unless the setting says so).
 void CopyStandardStyles(TVLStyle& target) {
@@ -169,6 +167,8 @@ void CopyStandardStyles(TVLStyle& target) {
     (found >= 0 ? target.ParaStyles->Items(found) : target.ParaStyles->Add())->Assign(s);
   }
 }
+
+namespace {
 
 template <typename Infos>
 Integer StyleNamed(Infos& infos, const String& name) {

@@ -79,6 +79,9 @@ private:
 // file): text, headings and the date and time stamp's text and paragraph.
 void QuilloryInitialStyles(TVLStyle& sheet);
 
+// Copies the default sheet's standard styles into a journal's sheet by name.
+void CopyStandardStyles(TVLStyle& target);
+
 // Set while an editor window closes; activation does nothing meanwhile.
 extern bool ClosingEditor;
 

@@ -1,4 +1,5 @@
 #include "app/QYEntryStore.h"
+#include "app/QYSpelling.h"
 
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
@@ -126,6 +127,7 @@ std::unique_ptr<TQuery> Prepared(const char* sql, const char* step) {
 }
 
 void ClearDocument(TEntryDocument& doc) {
+  CancelSpellCheck();  // a check must not go on in a replaced document
   doc.Clear();
   doc.Modified = false;
 }

@@ -1,8 +1,62 @@
 #include "app/QYGlobalFind.h"
 
+#include "app/QYActivity.h"
+#include "app/QYAutoSave.h"
+#include "app/QYDatabase.h"
+#include "app/QYEditor.h"
+#include "app/QYEntryStore.h"
+#include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+#include "app/QYRecordSelection.h"
+
+#include "platform/base/DateTime.h"
+#include "platform/base/Streams.h"
+#include "platform/db/DBTables.h"
+#include "platform/os/Semaphores.h"
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/rtf/VLRTFImport.h"
+#include "richtext/view/VLSearch.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 
 TfGlobalFind* fGlobalFind = nullptr;
+
+namespace {
+
+String ShortDate(double date) { return FormatDateTime(FormatSettings.ShortDateFormat, date); }
+
+// Whether the entry in data may hold the text: its text items are searched
+// as the editor searches them; a table (whose cells the editor also
+// searches) always may.
+bool EntryMayContain(TCustomVLData& data, const String& text, bool matchCase, bool wholeWord,
+                     const AnsiString& delimiters, bool stylesRead = true) {
+  WideString pattern = Utf8ToWide(text);
+  if (pattern.empty()) return false;
+  if (!matchCase) pattern = VLFoldCase(pattern);
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    const Integer style = data.GetItemStyle(i);
+    if (style >= 0) {
+      // Without the entry's styles an 8-bit item's code page is unknown:
+      // any byte beyond ASCII may be part of the text.
+      if (!stylesRead && !(data.GetItemOptions(i) & 8)) {
+        const AnsiString raw = data.GetItemTextA(i);
+        for (char c : raw)
+          if (static_cast<unsigned char>(c) >= 0x80) return true;
+      }
+      if (VLFindInItem(data, i, -1, true, pattern, matchCase, wholeWord, delimiters) > 0) return true;
+    } else if (style == vlsTable || style <= -12) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   fGlobalFind = this;
@@ -18,9 +72,12 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
 
   leTextToFind = MakeControl<TLabeledEdit>(this, this, "leTextToFind", 12, 28, 300, 24);
   leTextToFind->EditLabel()->SetCaption("Text To Find");
+  leTextToFind->OnChange = [this](TObject* s) { leTextToFindChange(s); };
   pbFind = MakeControl<TButton>(this, this, "pbFind", 324, 26, 84, 28);
   pbFind->SetCaption("&Find");
   pbFind->SetDefault(true);
+  pbFind->SetEnabled(false);
+  pbFind->OnClick = [this](TObject* s) { pbFindClick(s); };
 
   rbgDirection = MakeControl<TRadioGroup>(this, this, "rbgDirection", 12, 62, 150, 70);
   rbgDirection->SetCaption("Find Direction");
@@ -38,6 +95,7 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   mSelection->SetReadOnly(true);
   pbSelection = MakeControl<TButton>(this, this, "pbSelection", 324, 146, 84, 28);
   pbSelection->SetCaption("&Selection");
+  pbSelection->OnClick = [this](TObject* s) { pbSelectionClick(s); };
   pbDone = MakeControl<TButton>(this, this, "pbDone", 324, 200, 84, 28);
   pbDone->SetCaption("&Done");
   pbDone->OnClick = [this](TObject* s) { pbDoneClick(s); };
@@ -51,11 +109,406 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   sbGlobalFind->SetAlign(alBottom);
   sbGlobalFind->Panels().Add()->SetWidth(400);
   ProgBarFind = MakeControl<TProgressBar>(this, this, "ProgBarFind", 12, 278, 396, 16);
+
+  qFind = std::make_unique<TQuery>();
+  BindToDatabase(*qFind);
+  rteEntryStyle = new TVLStyle(this);
+  rteEntryStyle->SetName("rteEntryStyle");
+  rteEntryText = new TVellumEdit(this);
+  rteEntryText->SetName("rteEntryText");
+  rteEntryText->SetVisible(false);
+  rteEntryText->SetParent(this);
+  rteEntryText->SetBounds(0, 0, 600, 400);
+  rteEntryText->SetStyle(rteEntryStyle);
+  rteEntryText->Options.Include(vloTagsArePChars);
+  rteEntryText->SetDoInPaletteMode(vlpaCreateCopies);
+  if (auto* rtf = dynamic_cast<TVLRTFReaderProperties*>(rteEntryText->GetRTFReadProperties())) {
+    rtf->TextStyleMode = vlrsAddIfNeeded;
+    rtf->ParaStyleMode = vlrsAddIfNeeded;
+  }
+
+  FindSemaphore = TNamedSemaphore::Create("Brixane.Quillory.SemaphoreFinding", 0, 1);
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
 TfGlobalFind::~TfGlobalFind() {
+  // The worker must not outlive the window it reports to.
+  StopFind();
   if (fGlobalFind == this) fGlobalFind = nullptr;
 }
 
 void TfGlobalFind::pbDoneClick(TObject*) { Close(); }
 void TfGlobalFind::pbHelpClick(TObject*) { Application->HelpContext(35); }
+
+void TfGlobalFind::FormShow(TObject*) {
+  RefreshFindWindow();
+  if (leTextToFind->CanFocus()) leTextToFind->SetFocus();
+  SetFindProgressPosition(0);
+  SetRecordSelection(true);
+}
+
+void TfGlobalFind::FormClose(TObject*, TCloseAction&) { StopFind(); }
+
+void TfGlobalFind::StopFind() {
+  if (FThread) {
+    FindCancel = true;
+    FindSemaphore->Release();
+    FThread->WaitFor();
+    FThread.reset();
+  }
+  // A release nobody took would let the next search pass its first hit.
+  while (FindSemaphore->Count() > 0) FindSemaphore->Wait(0);
+}
+
+void TfGlobalFind::leTextToFindChange(TObject*) {
+  if (FindRunning) {
+    StopFind();
+    return;
+  }
+  pbFind->SetEnabled(!leTextToFind->GetText().empty());
+}
+
+void TfGlobalFind::pbSelectionClick(TObject*) {
+  // The dialog rewrites qFind: a search still using the selection ends first.
+  if (FindRunning) StopFind();
+  SetRecordSelection(false);
+}
+
+void TfGlobalFind::SetRecordSelection(bool Reset) {
+  TDlgRecordSelection* dlg = DlgRecordSelection;
+  if (!dlg) return;
+  dlg->TargetQuery = qFind.get();
+  if (Reset) {
+    dlg->InitSelection();
+    SelectionValid = dlg->BuildSelectionQuery(true);
+  } else {
+    if (dlg->ShowModal() != mrOk || dlg->SelectionResult != 1) return;
+    SelectionValid = true;
+  }
+  mSelection->Lines().Clear();
+  if (SelectionValid)
+    mSelection->Lines().AddStrings(*dlg->SelectionDescription);
+  else
+    mSelection->Lines().Add(dlg->SelectionProblem(true));
+  if (!SelectionValid) return;
+  try {
+    qFind->Prepare();
+  } catch (const std::exception& e) {
+    SelectionValid = false;
+    ShowErrorDisplay("qFind", e);
+  }
+}
+
+void TfGlobalFind::pbFindClick(TObject*) {
+  FindText = leTextToFind->GetText();
+  FindOptions = 0;
+  if (cbCaseSensitive->GetChecked()) FindOptions |= foMatchCase;
+  if (cbWholeWordMatch->GetChecked()) FindOptions |= foWholeWord;
+  if (rbgDirection->GetItemIndex() == 1) {
+    FindDirection = 1;
+  } else {
+    FindDirection = 0;
+    FindOptions |= foForward;
+  }
+  if (!FindRunning) {
+    if (FThread) {
+      FThread->WaitFor();
+      FThread.reset();
+    }
+    FindCancel = false;
+    if (!SelectionValid) {
+      ShowFindStatus("find error, canceled");
+      LogFindActivity("Global Find Error: no journal selected");
+      return;
+    }
+    FindRunning = true;
+    FThread = std::make_unique<TThreadGlobalFind>(this);
+    pbFind->SetCaption(FindDirection == 0 ? "&Find Next" : "&Find Prev");
+    pbFind->Repaint();
+  } else {
+    FindSemaphore->Release();
+  }
+  pbFind->SetEnabled(false);
+  ShowFindStatus("finding...");
+}
+
+void TfGlobalFind::ShowFindStatus(const String& text) {
+  sbGlobalFind->Panels()[0]->SetText(text);
+  sbGlobalFind->Repaint();
+}
+
+void TfGlobalFind::LogFindActivity(const String& line) {
+  if (ActivityDisplayWindow) ActivityDisplayWindow->AddLine(line);
+}
+
+void TfGlobalFind::SetFindProgressMax(int count) { ProgBarFind->SetMax(count); }
+void TfGlobalFind::SetFindProgressPosition(int position) { ProgBarFind->SetPosition(position); }
+
+void TfGlobalFind::RefreshFindWindow() {
+  Repaint();
+  Application->ProcessMessages();
+}
+
+namespace {
+
+// The stored text of the row in the document; false when it cannot be read.
+template <typename TLoad>
+bool LoadRowText(const TFindRow& row, TLoad load) {
+  if (!row.Read || (row.Editor != "RTF" && row.Editor != "VLF")) return false;
+  try {
+    TMemoryStream stream;
+    stream.Write(row.Blob.data(), static_cast<Int64>(row.Blob.size()));
+    stream.Seek(0, soBeginning);
+    return load(stream, row.Editor == "RTF");
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, int& next) {
+  if (!JournalsLoaded || (formQuilloryMain && formQuilloryMain->Closing)) {
+    FindCancel = true;
+    next = static_cast<int>(batch.size());
+    return -1;
+  }
+  if (!FScreen) {
+    FScreen = std::make_unique<TEntryDocument>();
+    // Reading every entry's style sheet costs more than its text.
+    FScreen->Data.VLFTextStylesReadMode = vlf_sIgnore;
+    FScreen->Data.VLFParaStylesReadMode = vlf_sIgnore;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const int count = static_cast<int>(batch.size());
+  int found = -1;
+  int i = first;
+  while (i < count && found < 0) {
+    const TFindRow& row = batch[static_cast<size_t>(i)];
+    FScreen->Clear();
+    const bool loaded =
+        LoadRowText(row, [this](TStream& s, bool rtf) { return rtf ? FScreen->LoadRTF(s) : FScreen->LoadVLF(s); });
+    if (!loaded) {
+      // A damaged entry never stops the search.
+      if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
+        LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+    } else if (EntryMayContain(FScreen->Data, FindText, FindOptions & foMatchCase, FindOptions & foWholeWord,
+                               rteEntryText->Delimiters, false)) {
+      found = i;
+    }
+    ++i;
+    // The GUI takes its other messages between slices.
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(8)) break;
+  }
+  FScreen->Clear();
+  if (i > first) {
+    const TFindRow& row = batch[static_cast<size_t>(i - 1)];
+    ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
+    SetFindProgressPosition(row.RecNo);
+  }
+  next = i;
+  return found;
+}
+
+bool TfGlobalFind::LoadFindRow(const TFindRow& row) {
+  // A lock or the exit closed the journals under the search: it ends here.
+  if (!JournalsLoaded || (formQuilloryMain && formQuilloryMain->Closing)) {
+    FindCancel = true;
+    return false;
+  }
+  ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
+  SetFindProgressPosition(row.RecNo);
+  rteEntryText->Clear();
+  const bool loaded = LoadRowText(row, [this](TStream& s, bool rtf) {
+    return rtf ? rteEntryText->LoadRTFFromStream(s) : rteEntryText->LoadVLFFromStream(s);
+  });
+  if (!loaded) {
+    if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
+      LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+    rteEntryText->Clear();
+    return false;
+  }
+  if (!EntryMayContain(*rteEntryText->VLData(), FindText, FindOptions & foMatchCase, FindOptions & foWholeWord,
+                       rteEntryText->Delimiters))
+    return false;
+  try {
+    rteEntryText->Format();
+  } catch (const std::exception&) {
+    LogFindActivity("Load Format Problem " + ShortDate(row.JournalDate));
+    return false;
+  }
+  const Integer count = rteEntryText->ItemCount();
+  if (count == 0) return false;
+  if (FindDirection == 0)
+    rteEntryText->SetCaret(0, rteEntryText->GetItemStartOffset(0));
+  else
+    rteEntryText->SetCaret(count - 1, rteEntryText->GetItemEndOffset(count - 1));
+  return true;
+}
+
+bool TfGlobalFind::SearchHiddenEditor(const TFindRow& row) {
+  if (FindCancel) return false;
+  try {
+    return rteEntryText->SearchText(FindText, FindOptions & foForward, FindOptions & foMatchCase,
+                                    FindOptions & foWholeWord);
+  } catch (const std::exception&) {
+    LogFindActivity("Search Text Error " + ShortDate(row.JournalDate));
+    return false;
+  }
+}
+
+void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
+  // A search stopped meanwhile shows nothing more.
+  if (FindCancel || !JournalsLoaded || !formQuilloryMain) return;
+  RefreshFindWindow();
+  pbFind->SetEnabled(true);
+  ShowFindStatus("found:" + row.JournalName + " " + ShortDate(row.JournalDate));
+  formQuilloryMain->GoToJournalDate(row.JournalID, std::floor(row.JournalDate));
+  TOpenJournal* j = CurrentJournal;
+  if (!j || j->JournalID != row.JournalID || !j->EditorWindow) return;
+  Integer startItem = 0, startOff = 0, endItem = 0, endOff = 0;
+  rteEntryText->GetSelectionBounds(startItem, startOff, endItem, endOff, true);
+  TVellumEdit* e = j->EditorWindow->QuilloryText;
+  try {
+    // The journal's editor finds the same text from where the hit starts,
+    // which also scrolls it into view.
+    const bool forward = FindOptions & foForward;
+    if (forward)
+      e->SetSelectionBounds(startItem, startOff, startItem, startOff);
+    else
+      e->SetSelectionBounds(endItem, endOff, endItem, endOff);
+    const bool found = e->SearchText(FindText, forward, FindOptions & foMatchCase, FindOptions & foWholeWord);
+    Integer s1 = 0, o1 = 0, s2 = 0, o2 = 0;
+    e->GetSelectionBounds(s1, o1, s2, o2, true);
+    if (!found || s1 != startItem || o1 != startOff || s2 != endItem || o2 != endOff)
+      e->SetSelectionBounds(startItem, startOff, endItem, endOff);
+  } catch (const std::exception&) {
+    LogFindActivity("error setting selection bounds StartItemNo:" + IntToStr(startItem) +
+                    "StartItemOff:" + IntToStr(startOff) + "EndItemNo:" + IntToStr(endItem) +
+                    "EndItemOff:" + IntToStr(endOff));
+  }
+  ++HitsShown;
+  j->EditorWindow->BringToFront();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  formQuilloryMain->BringToFront();
+}
+
+void TfGlobalFind::FinishFind() {
+  pbFind->SetCaption("&Find");
+  pbFind->SetEnabled(!leTextToFind->GetText().empty());
+  FindRunning = false;
+  LogFindActivity("Global Find Thread Exited");
+}
+
+// ---------------------------------------------------------------------------
+
+TThreadGlobalFind::TThreadGlobalFind(TfGlobalFind* owner)
+    : TThread(true), FOwner(owner), FForward(owner->FindDirection == 0) {
+  // The worker reads a copy of the selection: the dialog may rewrite qFind.
+  FKeys = std::make_unique<TQuery>();
+  BindToDatabase(*FKeys);
+  CopySelectionKeys(*owner->qFind, *FKeys);
+  Start();
+}
+
+TThreadGlobalFind::~TThreadGlobalFind() {
+  Terminate();
+  WaitFor();
+}
+
+bool TThreadGlobalFind::Stopping() const { return Terminated() || FOwner->FindCancel; }
+
+void TThreadGlobalFind::Execute() {
+  TfGlobalFind* f = FOwner;
+  bool nothingFound = true;
+  String status;
+  try {
+    TQuery& keys = *FKeys;
+    keys.Open();
+    const int count = keys.RecordCount();
+    const bool forward = FForward;
+    Synchronize([f, count] {
+      f->SetFindProgressPosition(0);
+      f->SetFindProgressMax(count);
+    });
+    if (forward) keys.First();
+    else keys.Last();
+    TQuery text;
+    BindToDatabase(text);
+    // Rows are read here a batch at a time and screened on the GUI thread
+    // in slices; only an entry that may hold the text is laid out and
+    // searched in the hidden editor.
+    // Small batches first, so that a hit among the first entries shows soon.
+    int batchRows = 4;
+    std::vector<TFindRow> batch;
+    while (count > 0 && !Stopping()) {
+      batch.clear();
+      const int BatchRows = batchRows;
+      batchRows = std::min(batchRows * 2, 64);
+      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof())) {
+        TFindRow row;
+        row.JournalID = keys.FieldByName("JournalID").AsInteger();
+        row.JournalName = keys.FieldByName("JournalName").AsString();
+        row.JournalDate = keys.FieldByName("JournalDate").AsDateTime();
+        row.RecNo = keys.RecNo();
+        try {
+          row.Read = ReadEntryText(text, row.JournalID, row.JournalDate, row.Blob, row.Editor);
+        } catch (const std::exception&) {
+          row.Read = false;
+          row.Editor = "VLF";
+        }
+        batch.push_back(std::move(row));
+        if (forward) keys.Next();
+        else keys.Prior();
+      }
+      if (batch.empty()) break;
+      int next = 0;
+      while (next < static_cast<int>(batch.size()) && !Stopping()) {
+        int candidate = -1;
+        const int from = next;
+        Synchronize([&] { candidate = f->ScreenFindRows(batch, from, next); });
+        if (candidate < 0) continue;
+        const TFindRow& row = batch[static_cast<size_t>(candidate)];
+        bool hit = false;
+        Synchronize([&] { hit = f->LoadFindRow(row); });
+        while (hit && !Stopping()) {
+          Synchronize([&] { hit = f->SearchHiddenEditor(row); });
+          if (!hit || Stopping()) break;
+          nothingFound = false;
+          Synchronize([&] { f->ShowHitInJournal(row); });
+          f->FindSemaphore->Wait();
+        }
+      }
+    }
+    keys.Close();
+    status = nothingFound ? String() : String("find done");
+  } catch (const std::exception&) {
+    Synchronize([f] { f->LogFindActivity("Global Find Error"); });
+    status = "find error, canceled";
+  }
+  // The searched text is the window's: read on its thread.
+  Synchronize([f, status] {
+    f->ShowFindStatus(status.empty() ? f->FindText + " not found" : status);
+    f->FinishFind();
+  });
+}
+
+// ---------------------------------------------------------------------------
+
+void ActionGlobalFindExecute() {
+  if (!JournalsLoaded || !fGlobalFind) return;
+  SaveEntry(CurrentJournal, smAuto);
+  // Hiding and locking close it (and so stop its search).
+  AutoTimerWindows().CloseFind = [] {
+    if (fGlobalFind && fGlobalFind->GetVisible()) fGlobalFind->Close();
+  };
+  fGlobalFind->Show();
+}
+
+void StopGlobalFind() {
+  if (!fGlobalFind) return;
+  fGlobalFind->StopFind();
+  if (fGlobalFind->GetVisible()) fGlobalFind->Close();
+}

@@ -8,6 +8,7 @@
 #include "app/QYEntryTree.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
+#include "app/QYGlobalFind.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYMainPlacement.h"
 #include "app/QYPassword.h"
@@ -390,6 +391,7 @@ int TformQuilloryMain::RunExitSequence() {
   Closing = true;
   // The tree's worker must not read the files the shut-down closes.
   StopEntryTreeThreads();
+  StopGlobalFind();
   auto status = [this](const String& text) {
     SetStatusText(spState, text);
     Application->ProcessMessagesExcludingInput();
@@ -620,6 +622,8 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
 
 void TformQuilloryMain::ActionLockExecute(TObject*) {
   if (!ReadyToLock(false)) return;
+  // A search must not go on into a locked journal.
+  StopGlobalFind();
   UnloadJournalsHook();
   // The tree reads no more without the password; it goes on at the next open.
   StopEntryTreeThreads();

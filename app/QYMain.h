@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+class TVLSpellChecker;
+class TVLThesaurus;
 class TVLStyle;
 class TUpDown;
 struct TOpenJournal;
@@ -154,6 +156,16 @@ public:
   TAction* ActionGotoBrixaneWebSite = nullptr;
   // The hint of the print commands ("print to ..." / "No Printer Defined").
   String PrintHint;
+  // Spelling and the thesaurus of the current entry (QYSpelling.cpp).
+  TAction* ActionSpell = nullptr;
+  TAction* ActionThesaurus = nullptr;
+  TAction* ActionSpellSetup = nullptr;
+  TVLSpellChecker* VLSpellChecker = nullptr;
+  TVLThesaurus* VLThesaurus = nullptr;
+  void BuildSpelling();
+  void ActionSpellExecute(TObject* Sender);
+  void ActionThesaurusExecute(TObject* Sender);
+  void ActionSpellSetupExecute(TObject* Sender);
 
   void ActionNewJournalExecute(TObject* Sender);
   void ActionDatePreviousExecute(TObject* Sender);
@@ -185,6 +197,28 @@ public:
   void GoToJournalDate(Integer journalID, TDateTime date);
   // Lays the tool bars out in the tool-bar area (after a layout change).
   void ArrangeToolBars();
+
+  // --- preferences, journals and the database (QYOptionsCommands.cpp)
+  TAction* ActionPreferences = nullptr;
+  TAction* ActionJournalManager = nullptr;
+  TAction* ActionBackup = nullptr;
+  TAction* ActionRestore = nullptr;
+  TAction* ActionPackAndRegenIndexes = nullptr;
+  // Their commands, in the "Tools" menu.
+  void BuildOptionsCommands();
+
+  // --- journal find and printing (QYReportCommands.cpp)
+  TAction* ActionGlobalFind = nullptr;
+  TAction* ActionPreview = nullptr;
+  TAction* ActionPrint = nullptr;
+  TAction* ActionPreviewPagePerDay = nullptr;
+  TAction* ActionPrintPagePerDay = nullptr;
+  TAction* ActionPreviewPageFilled = nullptr;
+  TAction* ActionPrintPageFilled = nullptr;
+  TAction* ActionPrintPassword = nullptr;
+  // Makes the commands and adds them to the File and Edit menus and the
+  // standard tool bar.
+  void BuildFindAndPrintCommands();
 
 private:
   void BuildControls();

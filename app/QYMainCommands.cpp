@@ -13,8 +13,10 @@
 #include "actions/VLActionsColor.h"
 #include "actions/VLActionsEdit.h"
 #include "actions/VLActionsFind.h"
+#include "actions/VLActionsFontDlg.h"
 #include "actions/VLActionsFontStyle.h"
 #include "actions/VLActionsPara.h"
+#include "actions/VLActionsParaDlg.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
@@ -120,6 +122,7 @@ void TformQuilloryMain::BuildCommands() {
                           VK_F5, [this] { ActionJumpWindowExecute(this); });
   ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Setup Dialog", "printer setup", scNone,
                                   [this] { ActionPrinterSetupDialogExecute(this); });
+  BuildSpelling();
   HelpContents = make("HelpContents", "Quillory &Help", "help", VK_F1, [this] { HelpContentsExecute(this); });
   ActionGotoBrixaneWebSite = make("ActionGotoBrixaneWebSite", "Brixane Home page", "the maker's web site", scNone,
                                   [this] { ActionGotoBrixaneWebSiteExecute(this); });
@@ -190,17 +193,46 @@ void TformQuilloryMain::BuildCommands() {
   items(menu(root, "&File"), {ActionNewJournal, ActionSave, ActionDelete, nullptr, ActionPrinterSetupDialog,
                               nullptr, ActionToggleReadOnly, ActionChangePassword, ActionHide, ActionLock, nullptr,
                               ActionExit});
-  items(menu(root, "&Edit"), {undo, redo, nullptr, cut, copy, paste, selectAll, nullptr, find, findNext, replace});
+  TvlAction* pasteSpecial = editing(new TvlActionPasteSpecial(this), "vlActionPasteSpecial");
+  items(menu(root, "&Edit"), {undo, redo, nullptr, cut, copy, paste, pasteSpecial, selectAll, nullptr, find, findNext,
+                              replace});
   // Alt+O is the cover's Open and Alt+T the Today command: the menus that
   // would take those letters use others.
-  items(menu(root, "Fo&rmat"), {bold, italic, underline, strike, color, nullptr, left, center, right, justify,
-                                nullptr, indentInc, indentDec});
+  {
+    // The Format menu: the dialogs first, then colours, then the single
+    // commands grouped so that no two items of one menu share a letter.
+    TvlAction* fontDialog = editing(new TvlActionFontEx(this), "vlActionFontEx");
+    TvlAction* paragraph = editing(new TvlActionParagraph(this), "vlActionParagraph");
+    TvlAction* borders = editing(new TvlActionParaBorder(this), "vlActionParaBorder");
+    TvlAction* backColor = editing(new TvlActionFontBackColor(this), "vlActionFontBackColor");
+    TvlAction* paraColor = editing(new TvlActionParaColor(this), "vlActionParaColor");
+    TvlAction* allCaps = editing(new TvlActionFontAllCaps(this), "vlActionFontAllCaps");
+    TvlAction* overline = editing(new TvlActionFontOverline(this), "vlActionFontOverline");
+    TvlAction* grow = editing(new TvlActionFontGrow(this), "vlActionFontGrow");
+    TvlAction* shrink = editing(new TvlActionFontShrink(this), "vlActionFontShrink");
+    TvlAction* growPoint = editing(new TvlActionFontGrowOnePoint(this), "vlActionFontGrowOnePoint");
+    TvlAction* shrinkPoint = editing(new TvlActionFontShrinkOnePoint(this), "vlActionFontShrinkOnePoint");
+    TvlAction* single = editing(new TvlActionLineSpacing100(this), "vlActionLineSpacing100");
+    TvlAction* oneHalf = editing(new TvlActionLineSpacing150(this), "vlActionLineSpacing150");
+    TvlAction* twice = editing(new TvlActionLineSpacing200(this), "vlActionLineSpacing200");
+    TvlAction* wordWrap = editing(new TvlActionWordWrap(this), "vlActionWordWrap");
+    paraColor->SetCaption("Paragraph Back&ground Color...");
+    TMenuItem* format = menu(root, "Fo&rmat");
+    items(format, {fontDialog, paragraph, borders, nullptr, color, backColor, paraColor, nullptr});
+    items(menu(format, "Font St&yle"), {bold, italic, underline, strike, allCaps, overline});
+    items(menu(format, "Font Si&ze"), {grow, shrink, growPoint, shrinkPoint});
+    items(menu(format, "&Alignment"), {left, right, center, justify});
+    items(menu(format, "Line Spa&cing"), {single, oneHalf, twice});
+    items(format, {nullptr, indentInc, indentDec, wordWrap});
+  }
   items(menu(root, "&Insert"), {ActionDateStamp, ActionTimeStamp, ActionDateTimeStamp});
   items(menu(root, "&Date"), {ActionDatePrevious, ActionDateToday, ActionDateNext});
   items(menu(root, "&View"), {ActionHideShowEntryTree, ActionShowHideMonthCalendar, ActionEntryTreeFullExpand,
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
+  items(menu(root, "Tool&s"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
   SetMenu(MainMenu);
+  BuildOptionsCommands();
 
   PopupMenu1 = new TPopupMenu(this);
   PopupMenu1->SetName("PopupMenu1");
@@ -229,7 +261,7 @@ void TformQuilloryMain::BuildCommands() {
   };
   tbStandard = bar("tbStandard");
   buttons(tbStandard, {ActionNewJournal, ActionSave, ActionDelete, nullptr, undo, redo, nullptr, cut, copy, paste,
-                       nullptr, ActionLock});
+                       nullptr, ActionSpell, ActionLock});
 
   tbFormat = bar("tbFormat");
   tbFontName = new TComboBox(this);
@@ -296,6 +328,7 @@ void TformQuilloryMain::BuildCommands() {
   cbSelectJournal->OnSelect = [this](TObject* s) { cbSelectJournalClick(s); };
 
   MonthCalendar->OnDblClick = [this](TObject* s) { MonthCalendarDblClick(s); };
+  BuildFindAndPrintCommands();
   ArrangeToolBars();
 
   AppHooks().SaveToolBarLayout = [this](const String& file) {
@@ -573,7 +606,7 @@ void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) {
 // Enabling and state.
 
 void TformQuilloryMain::SetJournalCommandsEnabled(bool enabled) {
-  for (TAction* a : {ActionSave, ActionDelete})
+  for (TAction* a : {ActionSave, ActionDelete, ActionSpell, ActionThesaurus})
     a->SetEnabled(enabled);
   tbFontName->SetEnabled(enabled);
   tbFontSize->SetEnabled(enabled);

@@ -17,6 +17,7 @@
 #include <cmath>
 
 String JournalPassword;
+std::function<void()> AfterPasswordChange;
 TPasswordDlg* dlgPassword = nullptr;
 TChangePasswordDlg* dlgChangePassword = nullptr;
 
@@ -232,6 +233,7 @@ bool ChangePassword() {
   // The dialog closed at OK: without a word the user cannot tell the change
   // went through.
   if (!confirmation.empty()) MessageBox(confirmation, "Change Password", MB_OK | MB_ICONINFORMATION);
+  if (changed && AfterPasswordChange) AfterPasswordChange();
   return changed;
 }
 

@@ -4,6 +4,8 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <functional>
+
 // The password the user last entered or set (empty until then).
 extern String JournalPassword;
 
@@ -58,6 +60,8 @@ extern TChangePasswordDlg* dlgChangePassword;
 // whether the password changed. A change that went through is confirmed in
 // a message box with one of the texts below.
 bool ChangePassword();
+// Runs after a change went through (the password report).
+extern std::function<void()> AfterPasswordChange;
 inline constexpr const char* PasswordSetText =
     "The journal is now protected by the new password.\r\nYou will be asked for it each time you open the journal.";
 inline constexpr const char* PasswordChangedText =

@@ -6,6 +6,15 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
+#include "app/QYProfile.h"
+
+class TVLStyle;
+class TVellumEdit;
+class TvlActionFontEx;
+class TvlActionParagraph;
+class TvlActionParaBorder;
+class TformQuilloryMain;
+
 class TdlgPreferences : public TForm {
 public:
   explicit TdlgPreferences(TComponent* AOwner);
@@ -35,10 +44,15 @@ public:
   TListBox* ParagraphListBox = nullptr;
   TButton* bChangeParagraphItem = nullptr;
   TButton* bChangeParagraphBorderItem = nullptr;
+  // The editing commands whose dialogs edit a style's attributes.
+  TvlActionFontEx* vlActionFontEx1 = nullptr;
+  TvlActionParagraph* vlActionParagraph1 = nullptr;
+  TvlActionParaBorder* vlActionParaBorder1 = nullptr;
   TPanel* pStyleTools = nullptr;
   TButton* bAddStyleItem = nullptr;
   TButton* bRenameStyleItem = nullptr;
   TButton* bDeleteStyleItem = nullptr;
+  TVellumEdit* vleSample = nullptr;
   // Automation
   TCheckBox* cbAutoSaveOn = nullptr;
   TEdit* eAutoSaveInterval = nullptr;
@@ -82,8 +96,46 @@ public:
 
   void SimulatedCoverBitMapPaint(TObject* Sender);
   void HelpBtnClick(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void LoadPreferenceControls();
+  void OKBtnClick(TObject* Sender);
+  void CancelBtnClick(TObject* Sender);
+  void pbSetRefaultClick(TObject* Sender);
+  void bBrowseClick(TObject* Sender);
+  void cbBitmapDrawModeSelect(TObject* Sender);
+  void pbBrowseBackupClick(TObject* Sender);
+  void udAutoHideClick(TObject* Sender);
+  // The style editor: each acts on the text styles while the "Font" page is
+  // active, on the paragraph styles while the "Paragraph" page is.
+  void bAddStyleItemClick(TObject* Sender);
+  void bRenameStyleItemClick(TObject* Sender);
+  void bDeleteStyleItemClick(TObject* Sender);
+  // The selected style through the font, paragraph or border dialog; what
+  // the dialog accepts goes into the style.
+  void bChangeFontItemClick(TObject* Sender);
+  void bChangeParagraphItemClick(TObject* Sender);
+  void bChangeParagraphBorderItemClick(TObject* Sender);
+  void ShowTextStyleSample(const String& name);
+  void ShowParaStyleSample(const String& name);
+
+  // The style sheet the editor works on: a copy of the default sheet made
+  // when the dialog shows, which only OK puts in the default sheet's place.
+  TVLStyle* WorkingStyle() const { return FWorkingStyle; }
+  bool EditingTextStyles() const;
 
 private:
+  // Reads an interval edit; false (the user told, the edit focused) when it
+  // is no whole number within the up-down's range.
+  bool ReadInterval(TEdit* edit, TUpDown* upDown, const char* what, const char* unit, Integer& value);
+  // Asks for a style name until it is neither blank nor in the list; false
+  // when the user cancels.
+  bool AskStyleName(TListBox* list, String& name, const String& unchanged);
+  TListBox* ActiveStyleList() const;
+  void ListKeyDown(TListBox* list, Word& key);
+  TProfileSettings FSaved;
+  bool FShown = false;  // FSaved holds the settings of this showing
+  TVLStyle* FWorkingStyle = nullptr;
+
   void BuildAutomationRow(TCheckBox*& check, TEdit*& edit, TUpDown*& upDown, const char* checkName,
                           const char* caption, const char* editName, const char* upDownName, int top,
                           int max);
@@ -91,3 +143,10 @@ private:
 };
 
 extern TdlgPreferences* dlgPreferences;
+
+// The preferences command: saves the current entry, shows the dialog, and
+// brings the autostart entry in line when the start-up choice changed.
+void ActionPreferencesExecute(TformQuilloryMain* main);
+// What OK does after the settings are read: the Profile, the backup
+// command's hint, the styles file and the open journals' editors.
+void ApplyPreferences(TformQuilloryMain* main, TVLStyle& changedStyles);

@@ -182,6 +182,10 @@ TDateTime GetProfileDateTime(const String& key, TDateTime def) {
   return ValueAsFloat(GetProfileValue(key, pvDateTime, def));
 }
 
+// Beside the database folder, not inside it: a backup inside is lost with
+// the database, and a restore exchanges that folder whole.
+String DefaultBackupLocation() { return ExcludeTrailingPathDelimiter(DatabaseFolders.DataDir) + " Backup"; }
+
 namespace {
 
 String LogonUserName() {
@@ -189,7 +193,6 @@ String LogonUserName() {
   return DatabaseFolders.WindowsUserName;
 }
 
-String DefaultBackupLocation() { return DatabaseFolders.DataDir + "/Backup"; }
 String DefaultBitmapLocation() { return DatabaseFolders.ProgramDir + "/BitMaps/Quillory.bmp"; }
 
 Byte ReadByte(const String& key, Byte typeCode, Byte def) {

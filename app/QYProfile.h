@@ -82,6 +82,8 @@ void LoadProfile();
 void SaveProfile(const std::function<void(const String&)>& showStatus = {});
 // Sets the record to the reset values; writes nothing.
 void ResetProfileDefaults();
+// The backup folder the settings start with: beside the database folder.
+String DefaultBackupLocation();
 
 // Records a password change: "LPCD" and a "Wohs" key with the moment of the
 // change, and the journal file's cipher settings. The key holds a salted,

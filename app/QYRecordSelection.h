@@ -7,8 +7,28 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <memory>
+#include <vector>
 
 class TQuery;
+
+// The rows a selection names, in the order the caller reads them.
+inline constexpr const char* SelectionBaseSQL =
+    "SELECT JournalID, JournalName, JournalDate, JournalText, Editor, JournalType FROM Quillory, Journals "
+    "WHERE Quillory.JournalID = Journals.JournalID ";
+
+// The journal-list statements of the three journal buttons.
+inline constexpr const char* ActiveJournalsSQL =
+    "SELECT JournalID, JournalName FROM Journals WHERE ( JournalActive = TRUE ) ORDER BY JournalName";
+inline constexpr const char* InactiveJournalsSQL =
+    "SELECT JournalID, JournalName FROM Journals WHERE ( JournalActive = FALSE ) ORDER BY JournalName";
+inline constexpr const char* AllJournalsSQL = "SELECT JournalID, JournalName FROM Journals ORDER BY JournalName";
+
+// Copies a selection query's statement and parameter values into target,
+// leaving the entries' text out of the rows: a long run reads each entry's
+// text by itself (ReadEntryText) instead of holding them all at once.
+void CopySelectionKeys(TQuery& source, TQuery& target);
+// The stored text and its Editor value of one entry; false when the row is gone.
+bool ReadEntryText(TQuery& textQuery, Integer journalID, double journalDate, String& blob, String& editor);
 
 class TDlgRecordSelection : public TForm {
 public:
@@ -47,6 +67,31 @@ public:
   bool SelectionInitialised = false;
 
   void pbHelpClick(TObject* Sender);
+  void pbOkClick(TObject* Sender);
+  void pbCancelClick(TObject* Sender);
+  void FormShow(TObject* Sender);
+
+  // Runs once in the dialog's life: the journal list, the dates and the
+  // year and month lists from the table.
+  void InitSelection();
+  void FillJournalList();
+  void UpdateDateControls();
+  // What is wrong with the current choices (no journal, a year or month
+  // that names none), empty when they make a query.
+  String SelectionProblem(bool OnlySelected) const;
+  // Writes TargetQuery's statement and parameters and the description for
+  // the current choices. Refused (false, nothing written) while
+  // SelectionProblem names a problem.
+  bool BuildSelectionQuery(bool OnlySelected);
+
+  // The journal-list statement the journal buttons chose, the ids of the
+  // list's lines and " ASC" or " DESC".
+  String JournalListSQL = ActiveJournalsSQL;
+  std::vector<Integer> JournalIDs;
+  String SortDirection = " ASC";
 };
+
+// The 1-based month of a long month name of the locale, 0 for none.
+int MonthOfName(const String& name);
 
 extern TDlgRecordSelection* DlgRecordSelection;

@@ -426,7 +426,12 @@ void TCustomDictionary::GetAutoCorrect(int Index, AnsiString& Replacement, AnsiS
   if (Index < 0 || Index >= static_cast<int>(FAutoCorrectIndex.size())) return;
   const int32_t v = FAutoCorrectIndex[Index];
   GetEntryText(v, Word);
-  GetEntryText(v + static_cast<int32_t>(Word.size()) + 1, Replacement);
+  // The replacement follows the word's terminator; it has no kind byte of
+  // its own, so it is read straight from the pool.
+  const size_t start = static_cast<size_t>(v) + Word.size() + 1;
+  if (start >= FPool.size()) return;
+  const void* end = std::memchr(FPool.data() + start, 0, FPool.size() - start);
+  if (end) Replacement.assign(FPool.data() + start, static_cast<const char*>(end) - (FPool.data() + start));
 }
 
 bool TCustomDictionary::IsAddedWord(const AnsiString& Word) {

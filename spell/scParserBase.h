@@ -29,6 +29,9 @@ public:
   virtual void GetControlScreenRect(TRect& R) = 0;
   virtual void GetSelectionScreenRect(TRect& R) = 0;
   virtual void UndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) = 0;
+  // Whether a replacement of the selected word would change the text; read-only
+  // text is checked in report-only mode.
+  virtual bool CanReplace() { return true; }
 };
 
 class TControlParser2 : public TControlParser {

@@ -256,6 +256,7 @@ int TSpellCheckerBase::GetLanguage() { return FMain.empty() ? 0 : FMain.front()-
 std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const String& Name) {
   auto d = std::make_unique<TMainDictionary>();
   String path;
+  String refused;
   if (!HasSlash(Name)) {
     for (int i = 0; i < FDirs.Count(); ++i) {
       String candidate = ExpandPath(JoinPath(FDirs[i], Name));
@@ -264,12 +265,17 @@ std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const Str
         path = candidate;
         break;
       }
+      if (refused.empty() && FileExists(candidate)) refused = candidate;
     }
   } else {
     path = ExpandPath(Name);
     d->Open(path);
+    if (d->FileName() != path && FileExists(path)) refused = path;
   }
-  if (path.empty() || d->FileName() != path) return nullptr;
+  if (path.empty() || d->FileName() != path) {
+    if (!refused.empty()) DictionaryRefused(refused);
+    return nullptr;
+  }
   return d;
 }
 
@@ -306,8 +312,16 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   for (auto& c : FCustom)
     if (c->FileName() == path) c->Save();
   if (FActiveCustom && FActiveCustom->FileName() == path) FActiveCustom->Save();
-  if (!d->SetFileName(path) || d->FileName() != path) return nullptr;
+  if (!d->SetFileName(path) || d->FileName() != path) {
+    // A user's file that is not a dictionary is left alone, and named.
+    if (FileExists(path)) DictionaryRefused(path);
+    return nullptr;
+  }
   return d;
+}
+
+void TSpellCheckerBase::DictionaryRefused(const String& FileName) {
+  if (OnDictionaryRefused) OnDictionaryRefused(this, FileName);
 }
 
 std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenMSWordDictionary(const String& FileName) {
@@ -1151,6 +1165,8 @@ void TSpellCheckerBase::ContinueCheck() {
       verdict = wcDenied;
     }
     if (OnWordCheck) OnWordCheck(this, word, verdict, replacement);
+    // Read-only text is reported, never corrected.
+    if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
@@ -1158,7 +1174,9 @@ void TSpellCheckerBase::ContinueCheck() {
       ReplaceCurrentWord(replacement, 2);
       continue;
     }
-    if (UseHourglassCursor && !hourglass && TickCount() - start > 1000 && Screen) {
+    // The clock is read every 256 words: a long check is still seen within
+    // a few milliseconds of its first second.
+    if (UseHourglassCursor && !hourglass && (FWordsChecked & 0xFF) == 0 && TickCount() - start > 1000 && Screen) {
       savedCursor = Screen->GetCursor();
       Screen->SetCursor(crHourGlass);
       hourglass = true;
@@ -1321,8 +1339,11 @@ void TSpellCheckerBase::IgnoreAll() {
   ContinueCheck();
 }
 
+bool TSpellCheckerBase::ReportOnly() const { return FParser && !FParser->CanReplace(); }
+
 void TSpellCheckerBase::Change(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
   ReplaceCurrentWord(NewWord, 0);
   if (RecheckReplacedWords && FParser) {
@@ -1336,6 +1357,7 @@ void TSpellCheckerBase::Change(const AnsiString& NewWord) {
 
 void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   FInternal->AddAutoCorrect(FCurrentWord, NewWord);
   ReplaceCurrentWord(NewWord, 1);
@@ -1354,6 +1376,7 @@ void TSpellCheckerBase::Add() {
 
 void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
   if (!FCheckRunning || FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
   LearnCorrection(FCurrentWord, NewWord);
@@ -1363,6 +1386,7 @@ void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
 
 void TSpellCheckerBase::DeleteRepeated() {
   if (!FCheckRunning || !FRepeated) return;
+  if (ReportOnly()) return Ignore();
   AddUndo(saChange, FPreviousWord, false);
   ReplaceCurrentWord(FPreviousWord, 0);
   ContinueCheck();

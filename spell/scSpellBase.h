@@ -100,6 +100,9 @@ public:
   virtual void DeleteCustomDictionary(const String& Name);
   virtual void NewCustomDictionary(const String& Name);
   virtual bool RenameCustomDictionary(const String& OldName, const String& NewName);
+  // A dictionary file that exists but is damaged or not a dictionary: it is
+  // left out and the check goes on without it.
+  virtual void DictionaryRefused(const String& FileName);
   virtual void ExpandPath(const String& Path, String& Result);
   virtual void ExpandConfigID(const String& Path, String& Result);
   String ExpandPath(const String& Path);
@@ -185,6 +188,9 @@ public:
   virtual void SpellDialogDeactivate(TObject* Sender);
   virtual void SpellDialogActivate(TObject* Sender);
   virtual bool CanUndo() const { return !FUndo.empty(); }
+  // The current text takes no replacements (read-only): the check reports
+  // words and changes and records nothing.
+  bool ReportOnly() const;
   virtual void ClearUndo() { FUndo.clear(); }
 
   // --- dialog commands
@@ -319,6 +325,7 @@ public:
   std::function<void(TObject*, const AnsiString& Word, AnsiString& ResultWord,
                      TSpellPopupOption& PopupResult)> OnPopupResult;
   std::function<void(TObject*, AnsiString& Word)> OnCaseModification;
+  std::function<void(TObject*, const String& FileName)> OnDictionaryRefused;
 
 protected:
   bool FreeParserAtEnd = true;

@@ -79,6 +79,7 @@ void TThesaurusBase::Execute(const AnsiString& Word, AnsiString& Replacement) {
   const TCursor savedCursor = Screen ? Screen->GetCursor() : crDefault;
   if (Screen) Screen->SetCursor(crHourGlass);
   FFile->Lookup(Word);
+  if (!FFile->Active()) FileRefused();
   if (FFile->Active()) {
     FDialog = nullptr;
     if (OnCreateThesaurusDialog)
@@ -111,6 +112,10 @@ void TThesaurusBase::Execute(const AnsiString& Word, AnsiString& Replacement) {
 }
 
 void TThesaurusBase::CreateDialog() {}
+
+void TThesaurusBase::FileRefused() {
+  if (OnFileRefused) OnFileRefused(this);
+}
 
 void TThesaurusBase::DialogShown(TObject* Sender) {
   PromptLookup();

@@ -42,6 +42,8 @@ public:
   virtual void ChooseReplacement(const AnsiString& Word);
   virtual void DoubleClickWord(const AnsiString& Word);
   virtual void CloseDialog();
+  // The thesaurus file is missing, damaged or not a thesaurus.
+  virtual void FileRefused();
 
   const String& Filename() const { return FFilename; }
   TThesaurusFile& ThesaurusFile() { return *FFile; }
@@ -65,6 +67,7 @@ public:
       OnPromptLookup;
   std::function<void(TObject*, std::vector<AnsiString>& Words)> OnPromptContext;
   TNotifyEvent OnBeforeChange;
+  TNotifyEvent OnFileRefused;
   std::function<void(TObject*, TThesaurusLanguageString, String& Text)> OnGetString;
 
 protected:

@@ -1,6 +1,7 @@
 #include "spell/scWinAPIParser.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/gui/EditGeometry.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ AnsiString ToBuffer(const WideString& W) {
 
 void TWinAPIControlParser::Initialize(void* Target) {
   FControl = dynamic_cast<TCustomEdit*>(static_cast<TWinControl*>(Target));
+  FKind = !FControl ? ekNone : EditIsMultiLine(FControl) ? ekMemo : ekOneLine;
   FEndSet = false;
   FX = FY = 0;
   FReload = true;
@@ -201,4 +203,27 @@ void TWinAPIControlParser::GetControlScreenRect(TRect& R) {
   }
   const TPoint p = FControl->ClientToScreen(TPoint(0, 0));
   R = TRect(p.X, p.Y, p.X + FControl->GetWidth(), p.Y + FControl->GetHeight());
+}
+
+void TWinAPIControlParser::CenterSelection() {
+  if (FControl && FKind == ekMemo) EditCenterLine(FControl, FY);
+}
+
+void TWinAPIControlParser::GetSelectionScreenRect(TRect& R) {
+  if (!FControl) {
+    GetControlScreenRect(R);
+    return;
+  }
+  const int s = FControl->GetSelStart(), e = s + FControl->GetSelLength();
+  const TRect a = EditCharRect(FControl, s), b = EditCharRect(FControl, e);
+  if (a.Bottom <= a.Top) {
+    GetControlScreenRect(R);
+    return;
+  }
+  // One line: from the first character to the end of the last; across
+  // lines, the rectangle holding both ends.
+  const TRect r(std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Left),
+                std::max(a.Bottom, b.Bottom));
+  const TPoint tl = FControl->ClientToScreen(TPoint(r.Left, r.Top));
+  R = TRect(tl.X, tl.Y, tl.X + r.Width(), tl.Y + r.Height());
 }

@@ -21,14 +21,20 @@ public:
   void SelectWord(int Length) override;
   void ReplaceWord(const AnsiString& Replacement, int State) override;
   void IgnoreWord(int State) override;
-  void CenterSelection() override {}
+  // Brings the word's line to the middle of a memo's view.
+  void CenterSelection() override;
   void GetCursorPosition(int& X, int& Y) override;
   void GetSelectionPosition(int& XStart, int& YStart, int& XEnd, int& YEnd) override;
   void GetControlScreenRect(TRect& R) override;
-  // The control's own rectangle: the layer gives no rectangle of a word.
-  void GetSelectionScreenRect(TRect& R) override { GetControlScreenRect(R); }
+  // The selected word's rectangle on the screen (the control's when it
+  // shows nothing).
+  void GetSelectionScreenRect(TRect& R) override;
   void UndoLast(int UndoState, TSpellAction UndoAction, int& UndoData) override {}
   TObject* GetControl() override;
+  // The kinds of edit: a memo is walked by its lines, a one-line edit is
+  // one line.
+  enum TEditKind { ekNone, ekOneLine, ekMemo };
+  TEditKind Kind() const { return FKind; }
   virtual bool LoadCurrentLine();
 
 private:
@@ -38,6 +44,7 @@ private:
   void LineFromChar(int CharIndex, int& X, int& Y) const;
 
   TCustomEdit* FControl = nullptr;
+  TEditKind FKind = ekNone;
   int FEndX = 0, FEndY = 0;
   bool FEndSet = false;
   int FX = 0, FY = 0;

@@ -945,6 +945,16 @@ void TTable::RegenerateIndexes() {
                          SQLITE_CORRUPT);
 }
 
+void TTable::CheckIntegrity() {
+  if (!FConnection) throw EDBEngineError("Table is not open");
+  int rc = SQLITE_OK;
+  String r = QueryText(FConnection->Db, "PRAGMA integrity_check", &rc);
+  if (rc != SQLITE_OK || r != "ok")
+    throw EDBEngineError("Integrity check of " + ExtractFileName(FPath) + " failed: " +
+                             (rc != SQLITE_OK ? EngineMessage(FConnection->Db, rc) : r),
+                         rc != SQLITE_OK ? rc : SQLITE_CORRUPT);
+}
+
 // ---------------------------------------------------------------------------
 // TSQLStrings
 

@@ -253,6 +253,9 @@ public:
   void Pack();
   // Rebuilds the indexes and checks the file's integrity.
   void RegenerateIndexes();
+  // Checks the whole file without changing it; raises EDBEngineError with
+  // the engine's findings when it is not sound.
+  void CheckIntegrity();
 
   String FileName() const { return FPath; }
 

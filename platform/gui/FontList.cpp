@@ -2,16 +2,30 @@
 
 #include "platform/gui/QtText.h"
 
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QList>
 #include <algorithm>
 
-bool FontIsScalable(const String& family) { return QFontDatabase::isSmoothlyScalable(ToQ(family)); }
+namespace {
+
+// A family that is not installed is drawn in the one the system puts in
+// its place: that one's sizes and scripts are what the user gets.
+QString Installed(const String& family) {
+  const QString name = ToQ(family);
+  if (name.isEmpty() || QFontDatabase::hasFamily(name)) return name;
+  return QFontInfo(QFont(name)).family();
+}
+
+}  // namespace
+
+bool FontIsScalable(const String& family) { return QFontDatabase::isSmoothlyScalable(Installed(family)); }
 
 std::vector<Integer> FontPointSizes(const String& family) {
   if (FontIsScalable(family)) return {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
   std::vector<Integer> sizes;
-  for (int s : QFontDatabase::pointSizes(ToQ(family))) sizes.push_back(s);
+  for (int s : QFontDatabase::pointSizes(Installed(family))) sizes.push_back(s);
   std::sort(sizes.begin(), sizes.end());
   sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
   return sizes;
@@ -22,7 +36,7 @@ std::vector<TFontCharset> FontCharsets(const String& family) {
   auto add = [&result](TFontCharset c) {
     if (std::find(result.begin(), result.end(), c) == result.end()) result.push_back(c);
   };
-  for (QFontDatabase::WritingSystem ws : QFontDatabase::writingSystems(ToQ(family))) {
+  for (QFontDatabase::WritingSystem ws : QFontDatabase::writingSystems(Installed(family))) {
     switch (ws) {
       case QFontDatabase::Latin:
         add(ANSI_CHARSET);

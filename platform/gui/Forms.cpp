@@ -965,11 +965,21 @@ TRect TScreen::WorkAreaRect() const {
 TStrings& TScreen::Fonts() {
   if (!FFonts) {
     FFonts = std::make_unique<TStringList>();
-    QStringList families = QFontDatabase::families();
+    // A family installed by several foundries comes as "Name [foundry]"
+    // once for each: the user picks the family, listed once.
+    QStringList families;
+    for (const QString& f : QFontDatabase::families()) {
+      if (QFontDatabase::isPrivateFamily(f)) continue;
+      QString name = f;
+      if (const qsizetype b = name.lastIndexOf(QLatin1String(" [")); b > 0 && name.endsWith(u']')) name.truncate(b);
+      families.push_back(name);
+    }
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    for (const QString& f : families)
-      if (!QFontDatabase::isPrivateFamily(f)) FFonts->Add(FromQ(f));
+    families.erase(std::unique(families.begin(), families.end(),
+                               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }),
+                   families.end());
+    for (const QString& f : families) FFonts->Add(FromQ(f));
   }
   return *FFonts;
 }

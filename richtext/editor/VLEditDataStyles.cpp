@@ -319,7 +319,11 @@ void TVLEditVLData::ApplyParaStyleConversion(Integer paraNoOrUserData, bool conv
       list.push_back(ConvertParaNo(GetItem(i)->ParaNo));
       changes = changes || list.back() != GetItem(i)->ParaNo;
     }
-    if (changes) SetParaList(first, list, full);
+    if (changes) {
+      // Without a sequence the change would leave nothing to undo.
+      BeginUndoSequence(vlutParaStyle, true);
+      SetParaList(first, list, full);
+    }
   } else {
     SetParaRange(first, last, full, paraNoOrUserData);
   }

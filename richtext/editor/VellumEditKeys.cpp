@@ -225,7 +225,9 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
     return;
   }
   if (changed) Invalidate();
-  if (IsInertKey(key) || (ctrl && !alt)) return;
+  // Ctrl or Alt alone makes a command key, never a character; both together
+  // stand for AltGr on some keyboards.
+  if (IsInertKey(key) || ctrl != alt) return;
   // The character part: a key that produces nothing changes nothing (a
   // dead key waiting for its letter keeps the selection).
   WideString typed;

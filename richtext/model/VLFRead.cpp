@@ -166,6 +166,7 @@ public:
     // Pictures and controls read their lines as their record carries them.
     if (auto* g = dynamic_cast<TVLGraphicItemInfo*>(H.Item.get())) g->ReadType = H.SaveMode;
     if (auto* c = dynamic_cast<TVLControlItemInfo*>(H.Item.get())) c->ReadType = H.SaveMode;
+    if (H.Item) H.Item->SetVLFReadType(H.SaveMode);
     if (H.Kept) {
       // Only the layout of its lines matters; its paragraph style is
       // checked as far as placing it goes.
@@ -493,7 +494,8 @@ public:
     TObject* cpInfo = nullptr;
     if (!item->ReadVLFLine(line, &Data, n, count, H.Text, cpInfo)) Bad();
     const bool withBody = (item->StyleNo == vlsPicture || item->StyleNo == vlsHotPicture ||
-                           item->StyleNo == vlsComponent) && H.SaveMode != 1;
+                           item->StyleNo == vlsComponent || item->StyleNo == vlsTable) &&
+                          H.SaveMode != 1;
     // The line before the last says that binary data follows.
     if (withBody && H.SaveMode == 2 && n + 2 == count) Mode = 1;
   }

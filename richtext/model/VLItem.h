@@ -184,6 +184,9 @@ public:
   virtual void UpdatePaletteInfo(Integer paletteAction, bool forceRecreateCopy) {}
   // Parses the item-specific header text; advances p.
   virtual bool ReadVLFParams(const char*& p) { return true; }
+  // The save mode of the record's header (2: its last line is binary), told
+  // before its lines are read.
+  virtual void SetVLFReadType(Integer readType) {}
   // One line after the item header: by default an extra-property line.
   virtual bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo,
                            Integer lineCount, AnsiString& name, TObject*& cpInfo);

@@ -146,7 +146,9 @@ bool TVLGraphicItemInfo::PrintToBitmap(TBitmap* bitmap, bool preview, TCustomVLD
     bitmap->Canvas()->Draw(0, y0, copy ? copy : Image.get());
     return true;
   }
-  const TRect whole(0, y0, bitmap->GetWidth(), bitmap->GetHeight());
+  // A page's slice is a window on the whole picture, which keeps its height.
+  const Integer wholeHeight = y0 != 0 || multi ? GetImageHeight(nullptr) : bitmap->GetHeight();
+  const TRect whole(0, y0, bitmap->GetWidth(), y0 + wholeHeight);
   if (copy) {
     bitmap->Canvas()->StretchDraw(whole, copy);
     return true;

@@ -411,7 +411,8 @@ public:
           part = TextCopy(text, startOffs, TextLength(text, opts) - startOffs + 1, opts);
         else if (i == endNo)
           part = TextCopy(text, 1, endOffs - 1, opts);
-        W(S, "\\plain ");
+        // Some readers take \plain for the end of the table the text is in.
+        W(S, Level > 0 ? "\\plain\\intbl " : "\\plain ");
         if (saveStyleSheet) W(S, "\\cs" + I(Style->ParaStyles->Count() + actual));
         W(S, CharFormat(actual, false));
         AnsiString hooked;

@@ -194,6 +194,10 @@ using TVLCellEditingEvent =
     std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool automatic, bool& allowEdit)>;
 using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool clearing)>;
 
+// Areas of the RTF writer's extra-text event for a table's rows and cells.
+inline constexpr Integer vl_rtfs_RowProps = 2;
+inline constexpr Integer vl_rtfs_CellProps = 3;
+
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
   explicit TVLTableItemInfo(TCustomVLData* vlData);
@@ -203,7 +207,8 @@ public:
   bool GetBoolValue(Integer prop) const override;
   // A table prints itself on the page (not through a bitmap).
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override {
-    return prop != 0 && TVLFullLineItemInfo::GetBoolValueEx(prop, vlStyle);
+    // 5: its text comes as Unicode when Unicode text is asked for.
+    return prop == 5 || (prop != 0 && TVLFullLineItemInfo::GetBoolValueEx(prop, vlStyle));
   }
   // Placed into a document: the cells answer to it from now on, and a cell
   // left without items gets an empty paragraph.
@@ -232,15 +237,39 @@ public:
   // tables included, after unused styles were deleted.
   void UpdateStyles(const TVLIntegerList& textStylesShift, const TVLIntegerList& paraStylesShift,
                     const TVLIntegerList& listStylesShift) override;
-  // VLF: the grid and the table's attributes in the item header, then one
-  // line per grid position (a covered one is "-"): the cell's attributes
-  // and its content as a complete VLF document in hexadecimal.
+  // VLF: one record whose data is the streamed table (its properties, then
+  // every cell with its spans and its content as a VLF document of its
+  // own). Records of the older form (the grid in the header, one line per
+  // grid position) are still read. VLTableStore.cpp.
   AnsiString GetVLFParams(TCustomVLData* vlData) const override;
   bool ReadVLFParams(const char*& p) override;
   void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo, const AnsiString& name,
                bool part, bool forceSameAsPrev) override;
   bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                    AnsiString& name, TObject*& cpInfo) override;
+  void SetVLFReadType(Integer readType) override { FReadType = readType; }
+  Integer GetVLFExtraPropertyCount() const override;
+  void SaveVLFExtraProperties(TStream& stream) const override;
+  bool SetExtraStrProperty(TVLExtraItemStrProperty prop, const String& value) override;
+  bool GetExtraStrProperty(TVLExtraItemStrProperty prop, String& value) const override;
+  // The stream of the record's data line, and reading it back (EReadError
+  // for data that does not hold a table).
+  AnsiString SaveToBytes();
+  void LoadFromBytes(const AnsiString& bytes);
+  // The "filename" string the table keeps for its document.
+  String FileName;
+
+  // ---- RTF, HTML and text output (VLTableRTF.cpp, VLTableHTML.cpp) ----
+  void SaveRTF(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text, Integer level,
+               TVLRTFSaveTables& tables) override;
+  void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
+                     TCustomVLData* vlData) override;
+  void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo, const AnsiString& text,
+                  TVLHTMLSaveContext& ctx, TColor curColor, bool useCSS) override;
+  AnsiString AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& text, const String& path,
+                    bool textOnly, bool unicode) const override;
+  // Forces \trautofit1 on every table written to RTF.
+  static bool RTFAllowAutofitAll;
 
   Integer RowCount() const { return Rows.Count(); }
   Integer ColCount() const { return Rows.Count() ? Rows.GetRow(0)->Count() : FCols; }
@@ -363,7 +392,6 @@ public:
   // Whether invisible borders show as grid lines: in an editor, unless hidden
   // (never on paper).
   bool ShowsGrid() const;
-  bool PrintingNow = false;
 
   // ---- printing over pages (VLTablePrint.cpp) ----
   std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
@@ -487,6 +515,9 @@ private:
   }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
+  friend class TVLTableSW;
+  bool FLegacyRecord = false;
+  Integer FReadType = 0;
 
   TCustomVLData* FVLData;
   bool FGridRepaired = false;
@@ -509,3 +540,17 @@ private:
 // The table's style number joins the item factory; the program calls it
 // once at start-up (VLRegisterRTFReader does too).
 void VLRegisterTableItem();
+
+// While one lives, tables paint for paper (nested ones too): in the page's
+// colour mode, with the styles' printing colours and without grid lines.
+class TVLTablePaperScope {
+public:
+  explicit TVLTablePaperScope(TVLColorMode mode);
+  ~TVLTablePaperScope();
+  TVLTablePaperScope(const TVLTablePaperScope&) = delete;
+  TVLTablePaperScope& operator=(const TVLTablePaperScope&) = delete;
+
+private:
+  bool SavedOnPaper;
+  TVLColorMode SavedMode;
+};

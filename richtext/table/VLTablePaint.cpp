@@ -19,6 +19,12 @@ constexpr TPenStyle GridPenStyle = psDot;
 // in that cell gets only its cell's own extent from the document painter.
 const TRect* OuterClip = nullptr;
 
+// Set while a table is printed; thread-local as reports may paint off the
+// main thread.
+thread_local bool OnPaper = false;
+thread_local TVLColorMode PaperMode = vlcmColor;
+TVLColorMode PaintMode() { return OnPaper ? PaperMode : vlcmColor; }
+
 struct TBorder {
   Integer Left, Top, Right, Bottom, Width;
   TColor LightColor, Color, BackgroundColor;
@@ -65,7 +71,7 @@ public:
     }
     if (b.Style == vltbColor) {
       if (b.Color == clNone) return;
-      C->Pen.Color = ApplyColorModeFore(b.Color, vlcmColor);
+      C->Pen.Color = ApplyColorModeFore(b.Color, PaintMode());
       if (!b.Visible || (visible(0) && visible(1) && visible(2) && visible(3))) {
         C->Pen.Width = b.Width;
         C->Pen.Style = psInsideFrame;
@@ -97,8 +103,8 @@ public:
       case vltbRaisedColor: first = b.LightColor, second = b.Color; break;
       default: first = b.Color, second = b.LightColor; break;
     }
-    first = ApplyColorModeFore(first, vlcmColor);
-    second = ApplyColorModeFore(second, vlcmColor);
+    first = ApplyColorModeFore(first, PaintMode());
+    second = ApplyColorModeFore(second, PaintMode());
     for (Integer i = 0; i < b.Width; ++i) {
       C->Pen.Color = first;
       if (visible(1)) Line(b.Left + i, b.Top + i, right - i + 1, b.Top + i);
@@ -118,7 +124,7 @@ public:
     const Integer cb = T.CellBorderWidth;
     if (fill != clNone) {
       C->Brush.Style = bsSolid;
-      C->Brush.Color = ApplyColorModeBack(fill, vlcmColor);
+      C->Brush.Color = ApplyColorModeBack(fill, PaintMode());
       TRect f = r;
       if (T.Options.Contains(vltoCellBelowBorders)) f = TRect(r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb);
       C->FillRect(f);
@@ -137,6 +143,8 @@ public:
       TVLPaintInfo info;
       info.Focused = focused;
       info.SelectedAsWhole = wholeSelected;
+      info.ColorMode = PaintMode();
+      info.Printing = OnPaper;
       const TRect* saved = OuterClip;
       OuterClip = &Clip;
       VLPaintTo(cell, C, TRect(Clip.Left - cx, Clip.Top - cy, Clip.Right - cx, Clip.Bottom - cy), info);
@@ -157,7 +165,7 @@ private:
   void GridPen() {
     C->Pen.Width = 1;
     C->Pen.Style = GridPenStyle;
-    C->Pen.Color = clBtnFace;
+    C->Pen.Color = ApplyColorModeFore(clBtnFace, PaintMode());
     C->Pen.Mode = pmCopy;
   }
   void SolidPen() {
@@ -203,10 +211,20 @@ private:
 
 }  // namespace
 
+TVLTablePaperScope::TVLTablePaperScope(TVLColorMode mode) : SavedOnPaper(OnPaper), SavedMode(PaperMode) {
+  OnPaper = true;
+  PaperMode = mode;
+}
+
+TVLTablePaperScope::~TVLTablePaperScope() {
+  OnPaper = SavedOnPaper;
+  PaperMode = SavedMode;
+}
+
 bool TVLTableItemInfo::ShowsGrid() const {
   // Only an editor lays its document out in the writers' jump mode.
   auto* root = dynamic_cast<TCustomVLFormattedData*>(FVLData ? FVLData->GetAbsoluteRootData() : nullptr);
-  return !PrintingNow && root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
+  return !OnPaper && root && (root->GetLayoutFlags() & vllfWriterJumpMode) && !Options.Contains(vltoHideGridLines);
 }
 
 void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer top, TCanvas* canvas,
@@ -236,7 +254,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
                   std::min(table.Bottom, clip.Bottom));
     if (r.Right > r.Left && r.Bottom > r.Top) {
       canvas->Brush.Style = bsSolid;
-      canvas->Brush.Color = ApplyColorModeBack(Color, vlcmColor);
+      canvas->Brush.Color = ApplyColorModeBack(Color, PaintMode());
       canvas->FillRect(r);
     }
   }
@@ -250,7 +268,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       canvas->LineTo(x2, y2);
     };
     if (vRules) {
-      canvas->Pen.Color = ApplyColorModeFore(VRuleColor, vlcmColor);
+      canvas->Pen.Color = ApplyColorModeFore(VRuleColor, PaintMode());
       const Integer w = VRuleWidth;
       const Integer e = hRules && HOutermostRule ? BorderWidth + BorderVSpacing / 2 : 0;
       const Integer y1 = std::max(table.Top + e, clip.Top - 1), y2 = std::min(table.Bottom - e, clip.Bottom + 1);
@@ -266,7 +284,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       if (VOutermostRule) rule(left + F.Width - (BorderWidth + BorderHSpacing / 2) - 1 + (w % 2 == 0 ? 1 : 0));
     }
     if (hRules) {
-      canvas->Pen.Color = ApplyColorModeFore(HRuleColor, vlcmColor);
+      canvas->Pen.Color = ApplyColorModeFore(HRuleColor, PaintMode());
       const Integer h = HRuleWidth;
       const Integer e = vRules && VOutermostRule ? BorderWidth + BorderHSpacing / 2 : 0;
       auto rule = [&](Integer y) {

@@ -3,8 +3,13 @@
 #include "richtext/table/VLTablePrint.h"
 
 #include "richtext/model/VLClasses.h"
+#include "richtext/model/VLFuncs.h"
 #include "richtext/table/VLTable.h"
 #include "richtext/view/VLPrint.h"
+
+#include <cstdint>
+#include <limits>
+#include <numeric>
 
 // ---- row groups and heading rows ----------------------------------------------------
 
@@ -141,14 +146,14 @@ bool TVLTablePrintInfo::SplitAt(Integer height) {
 
 void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool /*preview*/,
                              bool /*correctY*/, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
-                             TVLColorMode /*colorMode*/) {
+                             TVLColorMode colorMode) {
   const TVLTableItemFormattingInfo& F = FormattingInfo;
   const Integer R = RowCount();
   if (!canvas || sad.ppixScreen <= 0 || sad.ppiyScreen <= 0) return;
   // Which rows: all of them, or one page part's.
   Integer first = 0, count = R, heading = 0;
-  if (auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
-      doc && doc->CurrentPart >= 0 && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
+  auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
+  if (doc && doc->CurrentPart >= 0 && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
     if (auto* info = dynamic_cast<TVLTablePrintInfo*>(doc->DrawItems[doc->CurrentDrawItemNo]);
         info && doc->CurrentPart < info->PartCount() && info->RowCount() == R) {
       const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
@@ -158,77 +163,94 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
     }
   const bool laidOut = R > 0 && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
                        static_cast<Integer>(F.RowHeights.size()) == R;
+  const bool whole = !laidOut || (first == 0 && count == R);
   if (!laidOut) {
     first = 0, count = R, heading = 0;
   }
+  const Integer cb = CellBorderWidth;
+  auto bottomOf = [&](Integer r) {
+    return F.RowStarts[static_cast<size_t>(r)] + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + cb;
+  };
+  // The rows drawn (table coordinates) and the repeated heading above them.
+  const Integer last = std::min(first + count, R) - 1;
+  const Integer headEnd = !whole && heading > 0 ? F.RowStarts[static_cast<size_t>(heading)] - cb : 0;
+  const Integer from = whole || first == 0 ? 0 : first == heading ? headEnd : F.RowStarts[static_cast<size_t>(first)] - cb;
+  const Integer to = whole || last == R - 1 ? F.Height : bottomOf(last);
+  const Integer drawn = headEnd + (to - from);
 
   // The table paints itself in the screen pixels it was laid out in: the
   // canvas mapping takes them to the device, wherever the page is mapped to.
   const int saved = canvas->SaveDC();
   const Integer ppi = canvas->GetPixelsPerInch();
-  const bool wasPrinting = PrintingNow;
   struct TRestore {
     TCanvas* C;
     int Saved;
     Integer Ppi;
-    bool& Flag;
-    bool Was;
     ~TRestore() {
       C->RestoreDC(Saved);
       C->SetPixelsPerInch(Ppi);
-      Flag = Was;
     }
-  } restore{canvas, saved, ppi, PrintingNow, wasPrinting};
-  PrintingNow = true;
+  } restore{canvas, saved, ppi};
+  TVLTablePaperScope paper(colorMode);
   TSize we{1, 1}, ve{1, 1};
   if (canvas->GetMapMode() == MM_ANISOTROPIC) {
     canvas->SetWindowExtEx(1, 1, &we);
     canvas->SetViewportExtEx(1, 1, &ve);
     if (we.cx == 0 || we.cy == 0) we = TSize{1, 1};
   }
+  // Rows that cannot be split and are taller than the page (a row group, or
+  // a table that may not split) are shrunk to the page instead of losing
+  // their foot.
+  Integer shrinkNum = 1, shrinkDen = 1;
+  if (doc && doc->DrawingPageNo > 0) {
+    const Integer room = doc->GetPageContentBottom(doc->DrawingPageNo) - y;
+    const Integer height = MulDiv(drawn, sad.ppiyDevice, sad.ppiyScreen);
+    if (room > 0 && height > room) shrinkNum = room, shrinkDen = height;
+  }
   const TPoint wo = canvas->GetWindowOrgEx(), vo = canvas->GetViewportOrgEx();
   canvas->SetMapMode(MM_ANISOTROPIC);
   canvas->SetWindowOrgEx(0, 0);
-  canvas->SetWindowExtEx(we.cx * sad.ppixScreen, we.cy * sad.ppiyScreen);
-  canvas->SetViewportExtEx(ve.cx * sad.ppixDevice, ve.cy * sad.ppiyDevice);
+  // A preview's own mapping times the resolutions times the shrink can pass
+  // 32 bits: the ratios are reduced first.
+  auto fit = [](int64_t window, int64_t viewport) {
+    const int64_t g = std::gcd(window, viewport);
+    if (g > 1) window /= g, viewport /= g;
+    while (std::max(std::abs(window), std::abs(viewport)) > std::numeric_limits<int32_t>::max() / 2)
+      window /= 2, viewport /= 2;
+    return std::pair<Integer, Integer>(static_cast<Integer>(window ? window : 1), static_cast<Integer>(viewport));
+  };
+  const auto [wx, vx] = fit(int64_t{we.cx} * sad.ppixScreen * shrinkDen, int64_t{ve.cx} * sad.ppixDevice * shrinkNum);
+  const auto [wy, vy] = fit(int64_t{we.cy} * sad.ppiyScreen * shrinkDen, int64_t{ve.cy} * sad.ppiyDevice * shrinkNum);
+  canvas->SetWindowExtEx(wx, wy);
+  canvas->SetViewportExtEx(vx, vy);
   canvas->SetViewportOrgEx(vo.X + MulDiv(x - wo.X, ve.cx, we.cx), vo.Y + MulDiv(y - wo.Y, ve.cy, we.cy));
-  canvas->SetPixelsPerInch(sad.ppiyScreen);
+  canvas->SetPixelsPerInch(MulDiv(sad.ppiyScreen, shrinkNum, shrinkDen));
 
   TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
   const Integer w = F.Width;
   // Paints the table's rows between from and to (table coordinates) at dest.
   // The painter leaves out the cells outside its clip, which starts at the
   // canvas origin: the origin moves to dest.
-  auto region = [&](Integer from, Integer to, Integer dest) {
-    if (to <= from) return;
+  auto region = [&](Integer top, Integer bottom, Integer dest) {
+    if (bottom <= top) return;
     const int s = canvas->SaveDC();
     canvas->SetWindowOrgEx(0, -dest);
-    canvas->IntersectClipRect(0, 0, w, to - from);
-    PaintFullWidth(0, w, -from, canvas, TVLTextDrawStates(), style, TRect(0, 0, w, to - from), FVLData);
+    canvas->IntersectClipRect(0, 0, w, bottom - top);
+    PaintFullWidth(0, w, -top, canvas, TVLTextDrawStates(), style, TRect(0, 0, w, bottom - top), FVLData);
     canvas->RestoreDC(s);
   };
-  if (!laidOut || (first == 0 && count == R)) {
+  if (whole) {
     region(0, F.Height, 0);
     return;
   }
-  const Integer cb = CellBorderWidth;
-  auto bottomOf = [&](Integer r) {
-    return F.RowStarts[static_cast<size_t>(r)] + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + cb;
-  };
-  const Integer last = std::min(first + count, R) - 1;
-  Integer dest = 0;
   // The repeated heading rows with the table's top border.
-  const Integer headEnd = heading > 0 ? F.RowStarts[static_cast<size_t>(heading)] - cb : 0;
   region(0, headEnd, 0);
-  dest = headEnd;
-  const Integer from = first == 0 ? 0 : first == heading ? headEnd : F.RowStarts[static_cast<size_t>(first)] - cb;
-  const Integer to = last == R - 1 ? F.Height : bottomOf(last);
-  region(from, to, dest);
-  const Integer bottom = dest + (to - from);
+  region(from, to, headEnd);
+  const Integer bottom = drawn;
   // The outer border is closed where the table is cut.
   if (BorderWidth > 0 && BorderColor != clNone) {
     canvas->Brush.Style = bsSolid;
-    canvas->Brush.Color = BorderStyle == vltbColor ? BorderColor : clBtnShadow;
+    canvas->Brush.Color = ApplyColorModeFore(BorderStyle == vltbColor ? BorderColor : clBtnShadow, colorMode);
     if (from > 0 && heading == 0) canvas->FillRect(TRect(0, 0, w, BorderWidth));
     if (last < R - 1) canvas->FillRect(TRect(0, bottom - BorderWidth, w, bottom));
     canvas->Brush.Style = bsClear;

@@ -531,7 +531,10 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
   const Integer ascentPart = item->VAlign == vlvaMiddle ? height / 2 : height - descent;
   const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
   const bool noWrap = para->Options.Contains(vlpaoNoWrap);
-  auto d = std::make_unique<TVLDrawLineInfo>();
+  // On paper a picture or control that may go over pages keeps its own
+  // printing record, which splits it.
+  std::unique_ptr<TVLDrawLineInfo> d =
+      st.SharedItems ? item->CreateDrawLineInfo(st.Res.Sad) : std::make_unique<TVLDrawLineInfo>();
   d->ItemNo = itemNo;
   d->TextOffset = 0;
   d->Width = width;

@@ -63,8 +63,11 @@ struct TPainter {
     }
     TRect r(left - XShift, top - YShift, right - XShift, bottom - YShift);
     para->Background.PrepareDraw(r);
-    S->DrawParaBack(C, item->ParaNo, r, vlcmColor, false);
-    para->Border.Draw(r, C);
+    S->DrawParaBack(C, item->ParaNo, r, Info.ColorMode, Info.Printing);
+    if (Info.Printing)
+      para->Border.DrawScaled(r, C, Info.ColorMode, TVLScreenAndDevice());
+    else
+      para->Border.Draw(r, C);
     LastStyleNo = -1;
     return end;
   }
@@ -147,7 +150,7 @@ struct TPainter {
         if (d->TextOffset + d->Length - 1 >= D.GetItemLength(d->ItemNo)) state.Include(vltsItemEnd);
       }
     }
-    S->ApplyStyleColor(C, styleNo, state, false, vlcmColor);
+    S->ApplyStyleColor(C, styleNo, state, Info.Printing, Info.ColorMode);
     if (Opts.Contains(vloShowSpecialCharacters)) state.Include(vltsSpecialCharacters);
     Integer spaceBefore = 0;
     if (from == 1) {
@@ -161,8 +164,8 @@ struct TPainter {
     }
     const AnsiString s = TextCopy(D.GetItemTextA(d->ItemNo), d->TextOffset + from - 1, to - from + 1,
                                   item->ItemOptions);
-    S->DrawStyleText(s, C, styleNo, spaceBefore, x - XShift, d->Top - YShift, width, d->Height, state, false,
-                     false, vlcmColor, VLGetParaBiDiMode(S, item->ParaNo, D.GetBiDiMode()), &D, d->ItemNo,
+    S->DrawStyleText(s, C, styleNo, spaceBefore, x - XShift, d->Top - YShift, width, d->Height, state, Info.Printing,
+                     false, Info.ColorMode, VLGetParaBiDiMode(S, item->ParaNo, D.GetBiDiMode()), &D, d->ItemNo,
                      d->TextOffset + from - 1);
   }
 
@@ -203,7 +206,7 @@ struct TPainter {
       // Right-to-left characters stand at their placed (visual) positions,
       // not at the left-to-right prefix.
       if (Info.Focused) st.Include(vltsControlFocused);
-      S->ApplyStyleColor(C, styleNo, st, false, vlcmColor);
+      S->ApplyStyleColor(C, styleNo, st, Info.Printing, Info.ColorMode);
       const AnsiString s = TextCopy(D.GetItemTextA(d->ItemNo), d->TextOffset, len, item->ItemOptions);
       if (TryTextOutPlaced(true, C, d->Left + d->JustifyExtra - XShift, d->Top - YShift, s, item->ItemOptions,
                            from, to, d->Height)) {
@@ -239,7 +242,7 @@ struct TPainter {
     const Integer styleNo = LastStyleNo >= 0 ? LastStyleNo : 0;
     const TVLBiDiMode bidi = VLGetParaBiDiMode(S, item->ParaNo, D.GetBiDiMode());
     S->ApplyStyle(C, styleNo, bidi);
-    S->ApplyStyleColor(C, styleNo, TVLTextDrawStates(), false, vlcmColor);
+    S->ApplyStyleColor(C, styleNo, TVLTextDrawStates(), Info.Printing, Info.ColorMode);
     C->Brush.Style = bsClear;
     const WideString mark = paraEnd ? WideString(u"\u00B6") : WideString(u"\u21B5");
     const TSize size = C->TextExtentW(mark);

@@ -15,6 +15,9 @@ struct TVLPaintInfo {
   TControl* Control = nullptr;
   // The whole document counts as selected (a cell of a selected table).
   bool SelectedAsWhole = false;
+  // Paper: the colour mode of the page and the styles' printing colours.
+  TVLColorMode ColorMode = vlcmColor;
+  bool Printing = false;
 };
 
 // Draws the document part inside clip (client coordinates of the host) onto

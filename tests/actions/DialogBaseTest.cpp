@@ -134,8 +134,9 @@ TEST_F(DialogBaseTest, RightToLeftCharsetsMirrorPositionsAndAlignments) {
     EXPECT_EQ(d->BiDiMode, c.bidi);
     EXPECT_EQ(d->Font.GetCharset(), c.charset);
     EXPECT_EQ(d->Ok->GetLeft(), c.okLeft);
-    // Children of children too, inside their parent's client area.
-    EXPECT_EQ(d->Inner->GetLeft(), c.innerLeft < 0 ? d->Box->ClientWidth() - 10 - 50 : c.innerLeft);
+    // Children of children too, mirrored inside their parent: as far from
+    // its right edge as they were from its left.
+    EXPECT_EQ(d->Inner->GetLeft(), c.innerLeft < 0 ? d->Box->GetWidth() - 10 - 50 : c.innerLeft);
     EXPECT_EQ(d->Check->GetAlignment(), c.check);
     EXPECT_EQ(d->Radio->GetAlignment(), c.radio);
     EXPECT_EQ(d->Spin->GetBiDiMode(), c.bidi);

@@ -34,6 +34,7 @@ TEST(CustomDictionary, KindsAndPairRules) {
   AnsiString w, rep;
   d.GetAutoCorrect(0, rep, w);
   EXPECT_EQ(w.size(), 200u);
+  EXPECT_EQ(rep, std::string(300, 'r'));
   d.GetAutoCorrect(1, rep, w);
   EXPECT_EQ(w, "");
 }

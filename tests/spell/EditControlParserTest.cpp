@@ -2,6 +2,7 @@
 #include "spell/scThesaurusBase.h"
 #include "spell/scWinAPIParser.h"
 
+#include "platform/gui/EditGeometry.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "SpellTestSupport.h"
@@ -67,4 +68,73 @@ TEST(EditControlParser, ThesaurusLooksUpTheWordAtTheCaret) {
   th.LookupControl(edit);
   EXPECT_EQ(seen, "happy");
   EXPECT_EQ(edit->GetText(), "a glad day");
+}
+
+TEST(EditControlParser, SelectedWordRectangleAndCentring) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  memo->SetBounds(0, 0, 300, 120);
+  memo->SetWordWrap(false);
+  String text;
+  for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + " of words\r\n";
+  memo->SetText(text);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  edit->SetBounds(0, 130, 300, 24);
+  edit->SetText("a happy day");
+  form.Show();
+  Application->ProcessMessages();
+
+  // Words selected through the parser: each rectangle lies in the control,
+  // further right for a later column, lower for a later visible line.
+  struct Case {
+    TWinControl* control;
+    int x, y, length;
+  } cases[] = {{memo, 0, 0, 4}, {memo, 8, 0, 2}, {memo, 0, 1, 4}, {edit, 2, 0, 5}, {edit, 8, 0, 3}};
+  TRect previous(0, 0, 0, 0);
+  TWinControl* previousControl = nullptr;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    TWinAPIControlParser p;
+    p.Initialize(c.control);
+    EXPECT_EQ(p.Kind(), c.control == memo ? TWinAPIControlParser::ekMemo : TWinAPIControlParser::ekOneLine);
+    p.SetPosition(c.x + c.length, c.y, ppCurrent);
+    p.SelectWord(c.length);
+    TRect word, whole;
+    p.GetSelectionScreenRect(word);
+    p.GetControlScreenRect(whole);
+    EXPECT_GT(word.Right, word.Left);
+    EXPECT_GT(word.Bottom, word.Top);
+    EXPECT_GE(word.Left, whole.Left);
+    EXPECT_LE(word.Right, whole.Right);
+    EXPECT_GE(word.Top, whole.Top);
+    EXPECT_LE(word.Bottom, whole.Bottom);
+    if (previousControl == c.control) {
+      if (c.y == 0 && c.x > 0) {
+        EXPECT_GT(word.Left, previous.Left);
+      }
+      if (c.y > 0) {
+        EXPECT_GT(word.Top, previous.Top);
+      }
+    }
+    previous = word;
+    previousControl = c.control;
+  }
+
+  // A word far down the memo comes to the middle of its view, selected.
+  TWinAPIControlParser p;
+  p.Initialize(memo);
+  ASSERT_EQ(EditFirstVisibleLine(memo), 0);
+  p.SetPosition(4, 40, ppCurrent);
+  p.SelectWord(4);
+  p.CenterSelection();
+  Application->ProcessMessages();
+  const int first = EditFirstVisibleLine(memo), shown = EditVisibleLineCount(memo);
+  EXPECT_GT(first, 0);
+  EXPECT_LE(first, 40);
+  EXPECT_LT(40, first + shown);
+  EXPECT_LE(std::abs(40 - (first + shown / 2)), 1);
+  EXPECT_EQ(memo->GetSelText(), "line");
 }

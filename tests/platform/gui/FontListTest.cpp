@@ -23,6 +23,16 @@ TEST(FontListTest, ScalableFontsOfferTheStandardSizesAndTheirScripts) {
   EXPECT_EQ(std::unique(unique.begin(), unique.end()), unique.end());
 }
 
+TEST(FontListTest, AFamilyThatIsNotInstalledOffersWhatItsSubstituteHas) {
+  Application->Initialize();
+  for (const char* family : {"Arial", "No Such Font Family"}) {
+    SCOPED_TRACE(family);
+    // Drawn in an installed scalable font: its sizes and scripts, not none.
+    EXPECT_EQ(FontPointSizes(family).size(), 16u);
+    EXPECT_FALSE(FontCharsets(family).empty());
+  }
+}
+
 TEST(FontListTest, CharsetsHaveScriptNames) {
   struct Case {
     TFontCharset charset;

@@ -71,10 +71,13 @@ TEST(EditorKeys, AKeyWithoutACharacterChangesNothing) {
   int changes = 0;
   e.Edit->OnChange = [&](TObject*) { ++changes; };
   const Integer groups = e.D().UndoList->Count();
-  // A dead key waiting for its letter, an unmapped Ctrl combination, a key
-  // with no text and a bare control character.
+  // A dead key waiting for its letter, unmapped Ctrl and Alt combinations
+  // (an Alt letter no menu took is not typing), a key with no text and a
+  // bare control character.
   e.RawKey(Qt::Key_Dead_Acute, Qt::NoModifier, QString());
   e.RawKey(Qt::Key_Q, Qt::ControlModifier, QString(QChar(17)));
+  e.RawKey(Qt::Key_Q, Qt::AltModifier, QString("q"));
+  e.RawKey(Qt::Key_K, Qt::AltModifier | Qt::ShiftModifier, QString("K"));
   e.RawKey(Qt::Key_F13, Qt::NoModifier, QString());
   e.RawKey(Qt::Key_unknown, Qt::NoModifier, QString());
   e.RawKey(Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
@@ -86,6 +89,9 @@ TEST(EditorKeys, AKeyWithoutACharacterChangesNothing) {
   e.RawKey(Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)));
   EXPECT_EQ(e.Text(), "one \xC3\xA9");
   EXPECT_EQ(changes, 1);
+  // Ctrl and Alt together stand for AltGr on some keyboards: that types.
+  e.RawKey(Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, QString("@"));
+  EXPECT_EQ(e.Text(), "one \xC3\xA9@");
 }
 
 TEST(EditorChange, OnChangingVetoBeepsAndChangesNothing) {

@@ -9,6 +9,8 @@
 
 #include <regex>
 
+#include "support/TestSupport.h"
+
 using tabletest::AllText;
 using tabletest::assertGridInvariant;
 using tabletest::CellText;
@@ -36,17 +38,12 @@ bool LoadText(TVLDocumentData& doc, const std::string& vlf) {
   return doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
 }
 
-// A 2 x 2 table with texts a b / c d between two paragraphs, as VLF text.
-std::string TwoByTwo(TVLStyle& style) {
+// A 2 x 2 table with texts a b / c d between two paragraphs, as VLF text
+// in the table record that documents were first saved with (the grid in
+// the header, one line per grid position).
+std::string TwoByTwo(TVLStyle&) {
   VLRegisterTableItem();
-  TVLDocumentData doc(&style);
-  doc.AddTextItem("before", 0, 0);
-  auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
-  const char* texts[] = {"a", "b", "c", "d"};
-  for (Integer i = 0; i < 4; ++i) t->GetCell(i / 2, i % 2)->SetItemTextA(0, texts[i]);
-  doc.AddItem("", t.release());
-  doc.AddTextItem("after", 0, 0);
-  return SaveText(doc);
+  return qytest::ReadFileBytes(qytest::SourceDir() / "tests/richtext/table/data/legacy-2x2.vlf");
 }
 
 // The cell lines of the table record start with "rowspan colspan ".

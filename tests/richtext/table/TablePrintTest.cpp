@@ -2,7 +2,10 @@
 // groups kept together, heading rows repeated, every row drawn once.
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTablePrint.h"
+#include "richtext/model/VLFuncs.h"
 #include "richtext/view/PrintFixture.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,37 @@ struct TTableDoc : TPrintDoc {
     return pages;
   }
 };
+
+// Page p as the preview draws it at 100 %.
+std::unique_ptr<TBitmap> PreviewPage(TTableDoc& doc, Integer p) {
+  const Integer w = doc.Print.GetPreview100PercentWidth(), h = doc.Print.GetPreview100PercentHeight();
+  auto bmp = std::make_unique<TBitmap>(w, h);
+  doc.Print.DrawPreview(p, bmp->Canvas(), TRect(0, 0, w, h));
+  bmp->Canvas()->ReleaseHandle();
+  return bmp;
+}
+
+QRgb Pixel(TBitmap& bmp, Integer x, Integer y) {
+  const QImage* image = bmp.Canvas()->ImageDevice();
+  bmp.Canvas()->ReleaseHandle();
+  return image->pixel(x, y);
+}
+
+bool Coloured(QRgb c) { return std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) > 24; }
+
+// The lowest line of a page (preview pixels) holding a blue rule at least
+// 100 pixels long, or -1.
+Integer LowestBlueLine(TBitmap& page) {
+  for (Integer y = page.GetHeight() - 1; y >= 0; --y) {
+    Integer blue = 0;
+    for (Integer x = 0; x < page.GetWidth(); ++x) {
+      const QRgb c = Pixel(page, x, y);
+      if (qBlue(c) > 150 && qRed(c) < 100 && qGreen(c) < 100) ++blue;
+    }
+    if (blue >= 100) return y;
+  }
+  return -1;
+}
 
 // The row numbers whose first cell a page drew, in order.
 std::vector<int> RowsDrawn(const std::vector<String>& words) {
@@ -173,6 +207,87 @@ TEST(TablePrint, HeadingsRepeatOnlyWhenTheyCanAndSplitsCanBeSwitchedOff) {
   EXPECT_FALSE(whole.Info()->InitSplit());
   // A split without parts is an internal fault, not a crash.
   EXPECT_THROW(whole.Info()->SplitAt(10), EVellumError);
+}
+
+TEST(TablePrint, ColourModesReachCellsBordersAndText) {
+  struct Case {
+    TVLColorMode Mode;
+    bool Colour;
+  };
+  for (const Case& c : {Case{vlcmColor, true}, Case{vlcmPrinterColor, true}, Case{vlcmGrayScale, false},
+                        Case{vlcmBlackAndWhite, false}, Case{vlcmBlackOnWhite, false}}) {
+    SCOPED_TRACE(c.Mode);
+    TTableDoc doc;
+    doc.Style.TextStyles->Items(0)->Color = 0x0000C0;
+    doc.Style.TextStyles->Items(0)->Size = 20;
+    TVLTableItemInfo* t = doc.AddTable(4);
+    t->BorderWidth = 3;
+    t->BorderColor = 0x00A000;
+    t->CellBorderWidth = 2;
+    t->CellBorderColor = 0xC00000;
+    t->Color = 0x80FFFF;
+    t->GetCell(0, 0)->Color = 0x0000FF;
+    t->GetCell(1, 1)->Color = 0xFF8000;
+    doc.PD().ColorMode = c.Mode;
+    ASSERT_EQ(doc.Paginate(), 1);
+    auto page = PreviewPage(doc, 1);
+    int coloured = 0, dark = 0;
+    for (Integer y = 0; y < page->GetHeight(); ++y)
+      for (Integer x = 0; x < page->GetWidth(); ++x) {
+        const QRgb p = Pixel(*page, x, y);
+        if (Coloured(p)) ++coloured;
+        if (std::max({qRed(p), qGreen(p), qBlue(p)}) < 0x60) ++dark;
+      }
+    EXPECT_EQ(coloured > 0, c.Colour) << coloured << " coloured pixels";
+    // The cells' text and borders are there, whatever the mode.
+    EXPECT_GT(dark + (c.Colour ? coloured : 0), 100);
+  }
+}
+
+TEST(TablePrint, RowsThatCannotSplitAndOutgrowAPageAreShrunkToIt) {
+  // A blue outer border: its bottom line shows the table's foot reached the
+  // page.
+  struct Case {
+    const char* Name;
+    Integer Rows, LinesPerCell;
+    bool Split;
+  } cases[] = {{"one row taller than a page", 2, 40, true}, {"a long table that may not split", 60, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTableDoc doc;
+    TVLTableItemInfo* t = doc.AddTable(c.Rows);
+    t->BorderWidth = 4;
+    t->BorderColor = 0xFF0000;
+    t->BorderStyle = vltbColor;
+    t->CellBorderWidth = 0;
+    if (!c.Split) t->PrintOptions.Exclude(vltoRowsSplit);
+    TVLTableCellData* cell = t->GetCell(c.Rows - 1, 0);
+    for (Integer i = 1; i < c.LinesPerCell; ++i) {
+      AnsiString raw;
+      for (char ch : "Line" + std::to_string(i)) raw += {ch, '\0'};
+      cell->AddUnicodeTextItemTag(raw, 0, 0, TVLTag());
+    }
+    doc.Add("After");
+    const Integer pages = doc.Paginate();
+    ASSERT_GE(pages, 1);
+    // The table's last page: the one before "After"'s, or that one.
+    bool footSeen = false;
+    for (Integer p = 1; p <= pages; ++p) {
+      auto page = PreviewPage(doc, p);
+      const Integer foot = LowestBlueLine(*page);
+      const Integer contentBottom = MulDiv(doc.PD().GetPageContentBottom(p), doc.Print.GetPreview100PercentHeight(),
+                                           doc.PD().SheetRect().Height());
+      if (foot < 0) continue;
+      EXPECT_LE(foot, contentBottom + 1) << "page " << p;
+      footSeen = true;
+    }
+    EXPECT_TRUE(footSeen) << "the table's foot was cut off";
+    // Every line of the tall cell was drawn.
+    int lines = 0;
+    for (const auto& words : doc.DrawnWords())
+      for (const String& w : words) lines += w.rfind("Line", 0) == 0;
+    EXPECT_EQ(lines, c.LinesPerCell - 1);
+  }
 }
 
 }  // namespace

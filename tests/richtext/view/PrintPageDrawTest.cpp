@@ -317,3 +317,46 @@ TEST(PrintPageDraw, PictureTallerThanAPageIsNeverCut) {
     }
   }
 }
+
+TEST(PrintPageDraw, SplittablePictureIsPrintedInSlicesWithNothingLostOrRepeated) {
+  // Red rows with a blue foot of 200 rows; each page takes a slice, at full
+  // size, and the slices add up to the picture.
+  TPrintDoc doc;
+  doc.Add("Before");
+  const Integer pic = doc.Picture(200, 3000, 0);
+  auto* graphic = static_cast<TVLGraphicItemInfo*>(doc.View->GetItem(pic));
+  graphic->MinHeightOnPage = 50;
+  TCanvas* ic = static_cast<TBitmap*>(graphic->Image.get())->Canvas();
+  ic->Brush.Color = 0x0000FF;
+  ic->FillRect(TRect(0, 0, 200, 2800));
+  ic->Brush.Color = 0xFF0000;
+  ic->FillRect(TRect(0, 2800, 200, 3000));
+  ic->ReleaseHandle();
+  doc.Add("After");
+  const Integer pages = doc.Paginate();
+  ASSERT_GE(pages, 3);
+  Integer redRows = 0, blueRows = 0, widest = 0;
+  for (Integer p = 1; p <= pages; ++p) {
+    auto page = PreviewPage(doc, p);
+    const Integer contentBottom =
+        MulDiv(doc.PD().GetPageContentBottom(p), doc.Print.GetPreview100PercentHeight(), doc.PD().SheetRect().Height());
+    for (Integer y = 0; y < page->GetHeight(); ++y) {
+      Integer red = 0, blue = 0;
+      for (Integer x = 0; x < page->GetWidth(); ++x) {
+        const TColor px = PixelAt(*page, x, y);
+        red += px == 0x0000FF;
+        blue += px == 0xFF0000;
+      }
+      if (red + blue > 0) {
+        EXPECT_LE(y, contentBottom + 1) << "page " << p;
+      }
+      widest = std::max({widest, red, blue});
+      redRows += red > 100;
+      blueRows += blue > 100;
+    }
+  }
+  EXPECT_NEAR(widest, 200, 2) << "a slice was scaled";
+  // Page boundaries may round a row either way.
+  EXPECT_NEAR(redRows, 2800, pages);
+  EXPECT_NEAR(blueRows, 200, pages);
+}

@@ -1,0 +1,664 @@
+#include "app/QYBackup.h"
+
+#include "app/QYAutoSave.h"
+#include "app/QYDatabase.h"
+#include "app/QYErrorDisplay.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+#include "app/QYPassword.h"
+#include "app/QYProfile.h"
+#include "app/QYSchema.h"
+#include "app/QYStartup.h"
+
+#include "platform/base/SysUtils.h"
+#include "platform/db/DBBackup.h"
+#include "platform/db/DBFiles.h"
+#include "platform/db/DBPassword.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+#include "platform/os/Removable.h"
+#include "platform/os/SysPaths.h"
+#include "richtext/model/VLStyleIni.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+const char* const BackupListName = "QYBackup.lst";
+
+namespace {
+
+// The hidden folder a backup is written into before it takes its place.
+const char* const kBackupStaging = ".quillory-backup";
+// The alias under which copies are checked.
+const char* const kCheckAlias = "QuilloryCopyCheck";
+// What the database folder must hold for a copy to be a database.
+const char* const kRequired[] = {JournalFileName, ProfileFileName};
+// Other files a backup without a list may bring back.
+const char* const kKnownOthers[] = {"QYStyle.ini", "ToolBar.cfg"};
+
+struct TListedFile {
+  String Name;
+  Int64 Size = 0;
+  String Digest;
+};
+
+bool IsHidden(const String& name) { return !name.empty() && name[0] == '.'; }
+
+// The engine's files that belong to an open database, never to a copy.
+bool IsEngineFile(const String& name) {
+  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+    const size_t n = std::char_traits<char>::length(suffix);
+    if (name.size() > n && name.compare(name.size() - n, n, suffix) == 0) return true;
+  }
+  return false;
+}
+
+// The regular, non-hidden files directly in a folder, by name.
+std::vector<String> FolderFiles(const String& folder) {
+  std::vector<String> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) {
+    const String name = e.path().filename().string();
+    if (IsHidden(name) || IsEngineFile(name) || name == BackupListName) continue;
+    std::error_code fec;
+    if (e.is_regular_file(fec) && !e.is_symlink(fec)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+String Quoted(const String& s) { return "\"" + s + "\""; }
+
+// Tried, not judged by the permission bits: a read-only mount or a folder
+// of the system refuses even a user the bits would let in.
+bool CanCreateFileIn(const String& folder) {
+  const String probe = folder + "/.quillory-write-test-" + std::to_string(::getpid());
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  ::close(fd);
+  std::remove(probe.c_str());
+  return true;
+}
+
+fs::path Canonical(const String& path) {
+  std::error_code ec;
+  fs::path p = fs::weakly_canonical(fs::path(path), ec);
+  return ec ? fs::path(path).lexically_normal() : p;
+}
+
+bool IsSameOrInside(const fs::path& inner, const fs::path& outer) {
+  auto i = inner.begin(), o = outer.begin();
+  for (; o != outer.end(); ++o, ++i) {
+    if (o->empty()) continue;  // a trailing separator
+    if (i == inner.end() || *i != *o) return false;
+  }
+  return true;
+}
+
+// The list of a backup: "name<TAB>size<TAB>digest" per line.
+bool ReadList(const String& path, std::vector<TListedFile>& files) {
+  std::ifstream in(path);
+  if (!in) return false;
+  String line;
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    std::istringstream fields(line);
+    TListedFile f;
+    String size;
+    if (!std::getline(fields, f.Name, '\t') || !std::getline(fields, size, '\t') ||
+        !std::getline(fields, f.Digest) || f.Name.empty() || IsHidden(f.Name) ||
+        f.Name.find('/') != String::npos || !TryStrToInt64(size, f.Size) || f.Digest.size() != 64)
+      return false;
+    files.push_back(f);
+  }
+  return !files.empty();
+}
+
+bool WriteList(const String& path, const std::vector<TListedFile>& files, String& error) {
+  const String temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::trunc);
+    for (const TListedFile& f : files) out << f.Name << '\t' << f.Size << '\t' << f.Digest << '\n';
+    out.flush();
+    if (!out) {
+      error = "Cannot write " + temp;
+      return false;
+    }
+  }
+  String copyError;
+  // Through a durable copy so the list is on disk before it is trusted.
+  const bool ok = CopyFileDurably(temp, path, copyError);
+  std::remove(temp.c_str());
+  if (!ok) error = copyError;
+  return ok;
+}
+
+// The files of a folder with their sizes and digests.
+bool ListFiles(const String& folder, const std::vector<String>& names, std::vector<TListedFile>& out,
+               String& error) {
+  for (const String& name : names) {
+    const String path = folder + "/" + name;
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    const String digest = FileDigest(path);
+    if (ec || digest.empty()) {
+      error = "Cannot read " + path;
+      return false;
+    }
+    out.push_back({name, static_cast<Int64>(size), digest});
+  }
+  return true;
+}
+
+// A backup killed while its checked files were being moved into place: the
+// staging folder still holds its list, so the move is finished. A staging
+// folder without a list was never complete and goes.
+void FinishInterruptedBackup(const String& folder) {
+  const String staging = folder + "/" + kBackupStaging;
+  std::error_code ec;
+  if (!fs::is_directory(staging, ec)) return;
+  std::vector<TListedFile> files;
+  if (ReadList(staging + "/" + BackupListName, files)) {
+    for (const TListedFile& f : files)
+      if (fs::exists(staging + "/" + f.Name, ec)) fs::rename(staging + "/" + f.Name, folder + "/" + f.Name, ec);
+    fs::rename(staging + "/" + BackupListName, folder + "/" + BackupListName, ec);
+    SyncFolder(folder);
+  }
+  fs::remove_all(staging, ec);
+}
+
+// The sibling folder a restore builds the new database folder in.
+String RestoreStagingOf(const String& dataDir) {
+  const fs::path d(dataDir);
+  return (d.parent_path() / ("." + d.filename().string() + ".restore")).string();
+}
+
+// What a restore killed half-way leaves: a new folder not yet swapped in, or
+// the old folder swapped out. Sub-folders the database folder lacks go back
+// into it (the restore moves them after the swap); the rest goes.
+void RemoveRestoreLeftover(const String& dataDir) {
+  const String staging = RestoreStagingOf(dataDir);
+  std::error_code ec;
+  if (!fs::is_directory(staging, ec)) return;
+  for (const auto& e : fs::directory_iterator(staging, ec)) {
+    std::error_code dec;
+    if (!e.is_directory(dec) || e.is_symlink(dec)) continue;
+    const fs::path target = fs::path(dataDir) / e.path().filename();
+    if (!fs::exists(target, dec)) fs::rename(e.path(), target, dec);
+  }
+  fs::remove_all(staging, ec);
+}
+
+// The session's way to a copy's files: an alias of its own, the settings
+// file's key for as long as it is needed.
+class TCopyCheck {
+public:
+  explicit TCopyCheck(const String& folder) : FFolder(folder) {
+    TSession& s = QuillorySession();
+    if (s.IsAlias(kCheckAlias)) s.DeleteAlias(kCheckAlias);
+    s.AddStandardAlias(kCheckAlias, folder, "STANDARD");
+    s.SetCipherSettings(folder + "/" + ProfileFileName, ProfileCipherSettings);
+  }
+  ~TCopyCheck() {
+    TSession& s = QuillorySession();
+    try {
+      s.CloseFolder(FFolder);
+    } catch (Exception&) {
+    }
+    if (s.IsAlias(kCheckAlias)) s.DeleteAlias(kCheckAlias);
+  }
+  TCopyCheck(const TCopyCheck&) = delete;
+  TCopyCheck& operator=(const TCopyCheck&) = delete;
+
+  // Opens the table's file and checks it whole; raises when it fails.
+  void Check(const String& tableName) {
+    TTable t;
+    t.SessionName = SessionName;
+    t.DatabaseName = kCheckAlias;
+    t.TableName = tableName;
+    t.Open();
+    t.CheckIntegrity();
+    t.Close();
+  }
+
+  // A settings key of the copy ("" when absent).
+  String ProfileKey(const String& key) {
+    TQuery q;
+    q.SessionName = SessionName;
+    q.DatabaseName = kCheckAlias;
+    q.SQL.Add("SELECT ProfileValue FROM Profile WHERE ProfileKey = :bProfileKey");
+    q.ParamByName("bProfileKey").SetAsString(key);
+    q.Open();
+    return q.Eof() ? String() : q.Fields(0).AsString();
+  }
+
+  void Close() { QuillorySession().CloseFolder(FFolder); }
+
+private:
+  String FFolder;
+};
+
+// The settings file's key is in the session only while it is used.
+struct TProfileKeyHeld {
+  bool Added;
+  TProfileKeyHeld() : Added(!QuillorySession().HasPassword(ProfilePassword)) {
+    QuillorySession().AddPassword(ProfilePassword);
+  }
+  ~TProfileKeyHeld() {
+    if (Added) QuillorySession().RemovePassword(ProfilePassword);
+  }
+};
+
+// A protected copy whose password the session does not hold: the password
+// dialog asks for it (a restore of a backup made under an older password).
+struct TAskForCopyPassword {
+  std::function<void(TSession*, bool&)> Previous;
+  TAskForCopyPassword() : Previous(QuillorySession().OnPassword) {
+    QuillorySession().OnPassword = [](TSession* s, bool& go) {
+      go = false;
+      if (!dlgPassword || dlgPassword->ShowModal() != mrOk) return;
+      const String typed = dlgPassword->ePassword->GetText();
+      if (typed.empty() || s->HasPassword(typed)) return;
+      s->AddPassword(typed);
+      go = true;
+    };
+  }
+  ~TAskForCopyPassword() { QuillorySession().OnPassword = Previous; }
+};
+
+// Checks the database files of a copy: each opens (the journal's with the
+// key it needs) and passes the integrity check. The copy's database version
+// goes to version. Empty when sound, else what was found.
+String CheckCopy(const String& folder, String& version, bool askPassword) {
+  TCopyCheck check(folder);
+  TProfileKeyHeld profileKey;
+  try {
+    check.Check("Profile");
+    version = check.ProfileKey("DatabaseVersion");
+    if (version.empty()) version = CurrentDatabaseVersion;
+    TCipherSettings settings;
+    if (TCipherSettings::Parse(check.ProfileKey("JournalCipherSettings"), settings))
+      QuillorySession().SetCipherSettings(folder + "/" + JournalFileName, settings);
+    else if (!askPassword)
+      QuillorySession().SetCipherSettings(folder + "/" + JournalFileName,
+                                          QuillorySession().CipherSettingsOf(JournalFilePath()));
+  } catch (Exception& e) {
+    return "The settings file " + Quoted(ProfileFileName) + " is damaged or is no settings file:\r\n" + e.Message;
+  }
+  try {
+    std::unique_ptr<TAskForCopyPassword> ask;
+    if (askPassword) ask = std::make_unique<TAskForCopyPassword>();
+    check.Check("QUILLORY");
+  } catch (EDBPasswordError& e) {
+    return "The journal file " + Quoted(JournalFileName) + " does not open with the password given:\r\n" +
+           e.Message;
+  } catch (Exception& e) {
+    return "The journal file " + Quoted(JournalFileName) + " is damaged or is no journal:\r\n" + e.Message;
+  }
+  check.Close();
+  return String();
+}
+
+// The three "Last" keys of a copy that went through.
+void RecordCopy(const String& noun, const String& from, const String& to) {
+  SetProfileValue("Last" + noun + "Date", pvDateTime, Now());
+  SetProfileValue("Last" + noun + "FromPath", pvString, from);
+  SetProfileValue("Last" + noun + "ToPath", pvString, to);
+}
+
+struct TCopyContext {
+  int Mode = cdfBackup;
+  String Verb, Noun, DataDir, BackupDir, Source, Dest;
+  std::function<void(const String&)> Status;
+  void Show(const String& text) const {
+    if (Status) Status(text);
+  }
+};
+
+// The Part's report of a copy that stopped on a file.
+void FileFailure(const TCopyContext& c, const String& cause) {
+  MessageBox("Database " + c.Verb + " Failure \r\nSource:" + c.Source + "\r\nDestination:" + c.Dest +
+                 (cause.empty() ? String() : "\r\n\r\n" + cause),
+             c.Verb, MB_OK | MB_ICONERROR);
+}
+
+bool Failed(const TCopyContext& c) {
+  c.Show(c.Verb + " Completed with Errors");
+  MessageBox(c.Verb + " Failure to " + c.Dest, c.Verb, MB_OK | MB_ICONERROR);
+  return false;
+}
+
+// A refusal: nothing was copied, nothing changed.
+bool Refused(const TCopyContext& c, const String& text) {
+  c.Show(String());
+  MessageBox(text, c.Verb, MB_OK | MB_ICONERROR);
+  return false;
+}
+
+bool RunBackup(TCopyContext& c) {
+  FinishInterruptedBackup(c.Dest);
+  const std::vector<String> names = FolderFiles(c.Source);
+  for (const char* required : kRequired)
+    if (std::find(names.begin(), names.end(), required) == names.end())
+      return Refused(c, "The database folder " + Quoted(c.Source) + " holds no " + Quoted(required) +
+                            ".\r\nNothing was backed up.");
+  const String staging = c.Dest + "/" + kBackupStaging;
+  std::error_code ec;
+  fs::remove_all(staging, ec);
+  if (!fs::create_directory(staging, ec) || ec) {
+    FileFailure(c, "Cannot create " + staging);
+    return Failed(c);
+  }
+  auto dropStaging = [&] { fs::remove_all(staging, ec); };
+  for (const String& name : names) {
+    c.Show(c.Verb + " " + name + "...");
+    String error;
+    if (!CopyFileDurably(c.Source + "/" + name, staging + "/" + name, error)) {
+      dropStaging();
+      FileFailure(c, error);
+      return Failed(c);
+    }
+  }
+  String version;
+  const String problem = CheckCopy(staging, version, false);
+  if (!problem.empty()) {
+    dropStaging();
+    return Refused(c, "The copy of the database does not check, so the backup in " + Quoted(c.Dest) +
+                          " was left as it was.\r\n\r\n" + problem);
+  }
+  std::vector<TListedFile> listed;
+  String error;
+  if (!ListFiles(staging, names, listed, error) || !WriteList(staging + "/" + BackupListName, listed, error)) {
+    dropStaging();
+    FileFailure(c, error);
+    return Failed(c);
+  }
+  SyncFolder(staging);
+  // The list goes last: until it is in place the folder's list names the
+  // files of the previous backup, and a mixture is refused by a restore.
+  for (const String& name : names) {
+    fs::rename(staging + "/" + name, c.Dest + "/" + name, ec);
+    if (ec) {
+      FileFailure(c, "Cannot move " + name + " into place: " + ec.message());
+      return Failed(c);
+    }
+  }
+  fs::rename(staging + "/" + BackupListName, c.Dest + "/" + BackupListName, ec);
+  SyncFolder(c.Dest);
+  dropStaging();
+  return true;
+}
+
+bool RunRestore(TCopyContext& c) {
+  FinishInterruptedBackup(c.Source);
+  RemoveRestoreLeftover(c.DataDir);
+  // The files of the backup: those of its list, each as listed; without a
+  // list, the database files found there.
+  std::vector<TListedFile> listed;
+  std::vector<String> names;
+  const String listPath = c.Source + "/" + BackupListName;
+  const bool hasList = FileExists(listPath);
+  if (hasList) {
+    if (!ReadList(listPath, listed))
+      return Refused(c, "The list of the backup in " + Quoted(c.Source) +
+                            " cannot be read.\r\nNothing was restored.");
+    for (const TListedFile& f : listed) names.push_back(f.Name);
+  } else {
+    for (const char* name : kRequired)
+      if (FileExists(c.Source + "/" + name)) names.push_back(name);
+    for (const char* name : kKnownOthers)
+      if (FileExists(c.Source + "/" + name)) names.push_back(name);
+  }
+  for (const char* required : kRequired)
+    if (std::find(names.begin(), names.end(), required) == names.end())
+      return Refused(c, "No backup of the database was found in " + Quoted(c.Source) + " (no " +
+                            Quoted(required) + ").\r\nNothing was restored.");
+  const String staging = RestoreStagingOf(c.DataDir);
+  std::error_code ec;
+  fs::remove_all(staging, ec);
+  if (::mkdir(staging.c_str(), 0700) != 0) {
+    FileFailure(c, "Cannot create " + staging);
+    return Failed(c);
+  }
+  auto dropStaging = [&] { fs::remove_all(staging, ec); };
+  // Files of the database folder that the backup lacks stay.
+  for (const String& name : FolderFiles(c.DataDir)) {
+    if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+    String error;
+    if (!CopyFileDurably(c.DataDir + "/" + name, staging + "/" + name, error)) {
+      dropStaging();
+      FileFailure(c, error);
+      return Failed(c);
+    }
+  }
+  for (const String& name : names) {
+    c.Show(c.Verb + " " + name + "...");
+    String error;
+    if (!CopyFileDurably(c.Source + "/" + name, staging + "/" + name, error)) {
+      dropStaging();
+      FileFailure(c, error);
+      return Failed(c);
+    }
+  }
+  if (hasList) {
+    for (const TListedFile& f : listed) {
+      std::error_code sec;
+      const auto size = fs::file_size(staging + "/" + f.Name, sec);
+      if (sec || static_cast<Int64>(size) != f.Size || FileDigest(staging + "/" + f.Name) != f.Digest) {
+        dropStaging();
+        return Refused(c, "The backup in " + Quoted(c.Source) + " is incomplete or mixed with another one: " +
+                              Quoted(f.Name) + " is not the file its list names.\r\nNothing was restored.");
+      }
+    }
+  }
+  String version;
+  const String problem = CheckCopy(staging, version, true);
+  if (!problem.empty()) {
+    dropStaging();
+    return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored.\r\n\r\n" + problem +
+                          "\r\n\r\nNothing was restored.");
+  }
+  RestrictToOwner(staging);
+  SyncFolder(staging);
+  String error;
+  if (!ExchangePaths(staging, c.DataDir, error)) {
+    dropStaging();
+    FileFailure(c, error);
+    return Failed(c);
+  }
+  SyncFolder(fs::path(c.DataDir).parent_path().string());
+  // The old folder now lies at the staging name: its sub-folders move over.
+  RemoveRestoreLeftover(c.DataDir);
+  if (version != CurrentDatabaseVersion)
+    MessageBox("The backup holds a database of an older version (" + version +
+                   ").\r\nIt is upgraded step by step when the journal is next opened.",
+               c.Verb, MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
+}  // namespace
+
+String BackupFolderProblem(const String& folder, const String& dataDir, int mode) {
+  const String what = mode == cdfBackup ? "backup folder" : "folder to restore from";
+  if (Trim(folder).empty())
+    return "No " + what + " is set.\r\nChoose one on the Database page of the preferences.";
+  std::error_code ec;
+  const fs::path p(folder);
+  if (!fs::exists(p, ec))
+    return "The " + what + " " + Quoted(folder) +
+           " does not exist.\r\nChoose an existing folder on the Database page of the preferences.";
+  if (!fs::is_directory(p, ec)) return "The " + what + " " + Quoted(folder) + " is not a folder.";
+  if (mode == cdfBackup && !CanCreateFileIn(folder))
+    return "The backup folder " + Quoted(folder) + " cannot be written.";
+  if (mode == cdfRestore && ::access(folder.c_str(), R_OK | X_OK) != 0)
+    return "The folder to restore from " + Quoted(folder) + " cannot be read.";
+  if (IsSameOrInside(Canonical(folder), Canonical(dataDir)))
+    return "The " + what + " " + Quoted(folder) + " lies inside the database folder " + Quoted(dataDir) +
+           ".\r\nA backup there is lost with the database: choose a folder outside it.";
+  return String();
+}
+
+bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status) {
+  TCopyContext c;
+  c.Mode = mode;
+  c.Status = status;
+  c.Verb = mode == cdfBackup ? "Backing up" : "Restoring";
+  c.Noun = mode == cdfBackup ? "Backup" : "Restore";
+  c.DataDir = ExcludeTrailingPathDelimiter(QuillorySession().GetAliasPath(AliasName));
+  c.BackupDir = ExcludeTrailingPathDelimiter(ProfileSettings.BackupRestoreLocation);
+  c.Source = mode == cdfBackup ? c.DataDir : c.BackupDir;
+  c.Dest = mode == cdfBackup ? c.BackupDir : c.DataDir;
+  // The folder the program chose itself is made on the first backup; one
+  // the user chose must exist.
+  if (mode == cdfBackup && c.BackupDir == ExcludeTrailingPathDelimiter(DefaultBackupLocation())) {
+    std::error_code ec;
+    fs::create_directories(fs::path(c.BackupDir), ec);
+  }
+  const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
+  if (!problem.empty()) return Refused(c, problem);
+  if (mode == cdfRestore &&
+      MessageBox("Are you sure you want to overwrite the database with the backup copy ?", "Restoring",
+                 MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    return false;
+  if (IsOnRemovableMedia(c.BackupDir) &&
+      MessageBox("Please ensure media is inserted into " + MountPointOf(c.BackupDir) + " Drive", c.Verb,
+                 MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    return false;
+  c.Show(c.Verb + " Database...");
+  try {
+    // Whole files: every connection closes, which folds the write-ahead
+    // log into the database file.
+    CloseDatabaseFiles();
+  } catch (Exception& e) {
+    FileFailure(c, e.Message);
+    return Failed(c);
+  }
+  bool ok = false;
+  try {
+    ok = mode == cdfBackup ? RunBackup(c) : RunRestore(c);
+  } catch (Exception& e) {
+    FileFailure(c, e.Message);
+    return Failed(c);
+  }
+  if (!ok) return false;
+  try {
+    RecordCopy(c.Noun, c.Source, c.Dest);
+  } catch (Exception& e) {
+    ShowErrorDisplay("Record " + c.Noun, e);
+  }
+  c.Show(c.Verb + " Completed");
+  MessageBox(c.Verb + " Successful To " + c.Dest, c.Verb, MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
+namespace {
+
+void ShowStatus(TformQuilloryMain* main, const String& text) {
+  if (!main) return;
+  main->SetStatusText(spState, text);
+  Application->ProcessMessagesExcludingInput();
+}
+
+struct TTimerPause {
+  TTimerPause() { PauseTimer(); }
+  ~TTimerPause() { ResumeTimer(); }
+};
+
+// Closes the journals for a copy or a pack; false (and the user told) when
+// an entry could not be saved, which closing would lose.
+bool CloseJournalsFor(const char* caption) {
+  if (!JournalsLoadedHook()) return true;
+  if (!SaveJournalsBeforeClosing()) {
+    MessageBox("An entry could not be saved, so the journals stay open.\r\nSave it or undo its changes first.",
+               caption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  UnloadJournalsHook();
+  return true;
+}
+
+}  // namespace
+
+void ActionBackupExecute(TformQuilloryMain* main) {
+  // The copy is checked with the journal's key, which an open journal holds.
+  if (!JournalsLoadedHook()) {
+    MessageBox("Open the journal first: it is backed up with the journal open.", "Backing up",
+               MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  TTimerPause pause;
+  if (!CloseJournalsFor("Backing up")) return;
+  CopyDatabaseFiles(cdfBackup, [main](const String& t) { ShowStatus(main, t); });
+  LoadJournalsHook();
+}
+
+void ActionRestoreExecute(TformQuilloryMain* main) {
+  TTimerPause pause;
+  if (!CloseJournalsFor("Restoring")) return;
+  const bool restored = CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); });
+  LoadProfile();
+  // The default styles come back with the database: the sheet in memory
+  // would otherwise overwrite them at the next save.
+  if (restored && main && main->QuilloryDefaultStyle && FileExists(StyleFilePath)) {
+    try {
+      VLStyleLoadINI(*main->QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+    } catch (const std::exception& e) {
+      ShowErrorDisplay("Load Styles", e);
+    }
+  }
+  QuillorySession().RemoveAllPasswords();
+  WipeString(JournalPassword);
+  if (main) main->SetScreenMode(smCover);
+}
+
+int PackAndReindexFiles(const std::function<void(const String&)>& status) {
+  int failed = 0;
+  struct TStage {
+    const char* Table;
+    const char* Status;
+    const char* Name;
+  };
+  for (const TStage& s : {TStage{"QUILLORY", "reindexing table Quillory...", "reindex QUILLORY.db"},
+                          TStage{"Journals", "reindexing table Journals...", "reindex Journals.db"},
+                          TStage{"Profile", "reindexing table Profile...", "reindex Profile.db"}}) {
+    if (status) status(s.Status);
+    std::unique_ptr<TProfileKeyHeld> key;
+    if (String(s.Table) == "Profile") key = std::make_unique<TProfileKeyHeld>();
+    try {
+      // The pack keeps each file's key as it is.
+      PackTable(s.Table);
+      RegenerateTableIndexes(s.Table);
+    } catch (Exception& e) {
+      ++failed;
+      ShowErrorDisplay(s.Name, e);
+    }
+  }
+  return failed;
+}
+
+void PackAndReindexTables(TformQuilloryMain* main) {
+  // The journal's file opens only with its password, which an open journal
+  // holds.
+  if (!JournalsLoadedHook()) {
+    MessageBox("Open the journal first: its tables are packed with the journal open.",
+               "Pack and Regenerate Indexes", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  try {
+    if (!CloseJournalsFor("Pack and Regenerate Indexes")) return;
+    Application->ProcessMessagesExcludingInput();
+    PackAndReindexFiles([main](const String& t) { ShowStatus(main, t); });
+    ShowStatus(main, String());
+    LoadJournalsHook();
+  } catch (Exception&) {
+    MessageBox("Pack And Reindex Had A Problem!", "Message", MB_OK | MB_ICONERROR);
+  }
+}

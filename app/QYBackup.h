@@ -1,0 +1,46 @@
+#pragma once
+// Backup and restore of the database folder, and the pack and index
+// regeneration of its tables.
+//
+// Both copies are all or nothing. A backup is written into a hidden folder
+// inside the backup folder, checked (the copies open with the journal's key
+// and pass an integrity check), listed with each file's digest, and only then
+// moved beside the list; a restore refuses a set of files that does not match
+// its list. A restore builds the new database folder beside the old one,
+// checks it, and swaps the two folders in one step.
+#include "platform/base/DateTime.h"
+#include "platform/base/Types.h"
+
+#include <functional>
+
+class TformQuilloryMain;
+
+// CopyDatabaseFiles modes.
+constexpr int cdfBackup = 0;
+constexpr int cdfRestore = 1;
+
+// The list of a backup's files with their sizes and digests, written last.
+extern const char* const BackupListName;
+
+// Why the folder cannot hold backups of the database folder dataDir: it is
+// not set, does not exist, is no folder, cannot be written (a backup), or
+// is or lies inside the database folder. Empty when it can.
+String BackupFolderProblem(const String& folder, const String& dataDir, int mode);
+
+// The copy in either direction with every journal closed, its questions and
+// reports in message boxes; status (may be empty) receives the progress
+// texts. A restore asks first. True when the copy went through; then the
+// keys "Last<Backup|Restore>Date", "...FromPath" and "...ToPath" are written.
+bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status = {});
+
+// The commands: backup and pack end with the journals open again, restore
+// with the cover shown, the settings read from the restored database and no
+// password held.
+void ActionBackupExecute(TformQuilloryMain* main);
+void ActionRestoreExecute(TformQuilloryMain* main);
+void PackAndReindexTables(TformQuilloryMain* main);
+
+// The journal's files packed and their indexes rebuilt and checked, stage
+// by stage; a failing stage is shown and the next one runs. The number of
+// stages that failed.
+int PackAndReindexFiles(const std::function<void(const String&)>& status = {});

@@ -1,0 +1,100 @@
+// The Spell Check, Thesaurus and Setup Spell Check commands of the main
+// window on the current journal's editor.
+#include "app/QYSpelling.h"
+
+#include "app/QYAutoSave.h"
+#include "app/QYEditor.h"
+#include "app/QYEntryStore.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+
+#include "platform/gui/ActnList.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/editor/VellumEdit.h"
+#include "spellvl/VLSpellChecker.h"
+
+namespace {
+
+// A failure of the engine is reported; the entry stays as it is.
+void ReportFailure(const char* what, const std::exception& e) {
+  MessageBox(String("The ") + what + " stopped because of an error:\r\n\r\n" + e.what(), "Quillory",
+             MB_OK | MB_ICONERROR);
+}
+
+// Settings that could not be written are reported, not lost silently.
+void SaveSpellSettings(TVLSpellChecker* spell) {
+  TSpellConfig& config = spell->Configuration();
+  if (!config.Modified || config.Save()) return;
+  MessageBox("The spelling settings could not be saved to\r\n" + config.FileName +
+                 "\r\n\r\nThey stay in effect until Quillory ends.",
+             "Spelling", MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+void CancelSpellCheck() {
+  if (formQuilloryMain && formQuilloryMain->VLSpellChecker) formQuilloryMain->VLSpellChecker->CancelCheck();
+}
+
+void TformQuilloryMain::BuildSpelling() {
+  VLSpellChecker = new TVLSpellChecker(this);
+  VLSpellChecker->SetName("VLSpellChecker");
+  VLSpellChecker->ConfigStorage = csFile;
+  VLSpellChecker->ConfigAvailableOptions = {soLiveSpelling, soLiveCorrect, soUpcase,  soNumbers,
+                                            soPrimaryOnly,  soRepeated,    soDUalCaps};
+  VLSpellChecker->DialogShowModal = false;
+  VLThesaurus = new TVLThesaurus(this);
+  VLThesaurus->SetName("VLThesaurus");
+
+  auto make = [this](const char* name, const char* caption, const char* hint, TShortCut key,
+                     std::function<void()> run) {
+    return NewAction(name, caption, hint, key, [run](TObject*) { run(); });
+  };
+  ActionSpell = make("ActionSpell", "&Spell Check", "check spelling", VK_F7, [this] { ActionSpellExecute(this); });
+  ActionThesaurus = make("ActionThesaurus", "&Thesaurus", "look up a synonym", scShift | VK_F7,
+                         [this] { ActionThesaurusExecute(this); });
+  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check", "spell check options", scNone,
+                          [this] { ActionSpellSetupExecute(this); });
+}
+
+void TformQuilloryMain::ActionSpellExecute(TObject*) {
+  TformQuilloryEditor* w = CurrentEditorWindow();
+  if (!w || !w->QuilloryText || VLSpellChecker->CheckRunning()) return;
+  PauseTimer();
+  SaveEntry(CurrentJournal, smAuto);
+  // The check runs while the dialog is open; the editor may go meanwhile
+  // (the check then ends by itself), so w is not used afterwards.
+  try {
+    VLSpellChecker->CheckVellumEdit(w->QuilloryText, ctWholeText);
+  } catch (const std::exception& e) {
+    VLSpellChecker->CancelCheck();
+    ReportFailure("spelling check", e);
+  }
+  SaveSpellSettings(VLSpellChecker);
+  ResumeTimer();
+}
+
+void TformQuilloryMain::ActionThesaurusExecute(TObject*) {
+  TformQuilloryEditor* w = CurrentEditorWindow();
+  if (!w || !w->QuilloryText) return;
+  PauseTimer();
+  SaveEntry(CurrentJournal, smAuto);
+  try {
+    VLThesaurus->LookupVellumEdit(w->QuilloryText);
+  } catch (const std::exception& e) {
+    ReportFailure("thesaurus", e);
+  }
+  ResumeTimer();
+}
+
+void TformQuilloryMain::ActionSpellSetupExecute(TObject*) {
+  PauseTimer();
+  try {
+    VLSpellChecker->Configuration().SetActive(true);
+    VLSpellChecker->ShowConfigDialog(this);
+  } catch (const std::exception& e) {
+    ReportFailure("spelling options", e);
+  }
+  SaveSpellSettings(VLSpellChecker);
+  ResumeTimer();
+}

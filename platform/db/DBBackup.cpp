@@ -1,0 +1,132 @@
+#include "platform/db/DBBackup.h"
+
+#include <openssl/evp.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct TFd {
+  int Fd = -1;
+  explicit TFd(int fd) : Fd(fd) {}
+  ~TFd() {
+    if (Fd >= 0) ::close(Fd);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+};
+
+String Cause(const char* what, const String& path) {
+  return String(what) + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+bool CopyFileDurably(const String& source, const String& dest, String& error) {
+  TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Fd < 0) {
+    error = Cause("Cannot read", source);
+    return false;
+  }
+  TFd out(::open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (out.Fd < 0) {
+    error = Cause("Cannot write", dest);
+    return false;
+  }
+  bool ok = true;
+  // The kernel copies without the bytes passing through this process where
+  // it can; a plain read/write loop otherwise.
+  bool kernelCopy = true;
+  std::vector<char> buffer;
+  for (;;) {
+    ssize_t n = -1;
+    if (kernelCopy) {
+      n = ::copy_file_range(in.Fd, nullptr, out.Fd, nullptr, 1 << 24, 0);
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        kernelCopy = false;
+        buffer.resize(1 << 20);
+        continue;
+      }
+    } else {
+      n = ::read(in.Fd, buffer.data(), buffer.size());
+      if (n > 0) {
+        for (ssize_t done = 0; done < n;) {
+          const ssize_t w = ::write(out.Fd, buffer.data() + done, static_cast<size_t>(n - done));
+          if (w < 0) {
+            if (errno == EINTR) continue;
+            error = Cause("Cannot write", dest);
+            ok = false;
+            break;
+          }
+          done += w;
+        }
+        if (!ok) break;
+      }
+    }
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = Cause("Cannot copy", source + " to " + dest);
+      ok = false;
+      break;
+    }
+  }
+  if (ok && ::fsync(out.Fd) != 0) {
+    error = Cause("Cannot flush", dest);
+    ok = false;
+  }
+  if (!ok) std::remove(dest.c_str());
+  return ok;
+}
+
+String FileDigest(const String& path) {
+  TFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Fd < 0) return String();
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  if (!ctx) return String();
+  bool ok = EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr) == 1;
+  std::vector<unsigned char> buffer(1 << 20);
+  while (ok) {
+    const ssize_t n = ::read(in.Fd, buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    ok = EVP_DigestUpdate(ctx, buffer.data(), static_cast<size_t>(n)) == 1;
+  }
+  unsigned char md[EVP_MAX_MD_SIZE];
+  unsigned int len = 0;
+  ok = ok && EVP_DigestFinal_ex(ctx, md, &len) == 1;
+  EVP_MD_CTX_free(ctx);
+  if (!ok) return String();
+  static const char* const hex = "0123456789abcdef";
+  String text;
+  for (unsigned int i = 0; i < len; ++i) {
+    text += hex[md[i] >> 4];
+    text += hex[md[i] & 15];
+  }
+  return text;
+}
+
+bool SyncFolder(const String& folder) {
+  TFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.Fd >= 0 && ::fsync(fd.Fd) == 0;
+}
+
+bool ExchangePaths(const String& a, const String& b, String& error) {
+  if (::syscall(SYS_renameat2, AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) != 0) {
+    error = Cause("Cannot exchange", a + " and " + b);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,161 @@
+// Tables in HTML and plain text. The page is HTML5, so what older HTML put
+// into presentational attributes of TABLE, TR and TD (width, bgcolor,
+// border, cellpadding, cellspacing, valign, bordercolor) goes into style
+// attributes; spans stay attributes. Cells are written by the same HTML
+// writer as the page, body only.
+#include "platform/base/Streams.h"
+#include "platform/gui/GfxColors.h"
+#include "richtext/model/VLExport.h"
+#include "richtext/model/VLFuncs.h"
+#include "richtext/model/VLHTMLWrite.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/table/VLTable.h"
+
+namespace {
+
+AnsiString I(Int64 v) { return std::to_string(v); }
+
+// A length: pixels when positive, percent when negative, nothing for 0.
+AnsiString CSSLength(Integer v) {
+  if (v > 0) return I(v) + "px";
+  if (v < 0) return I(-static_cast<Int64>(v)) + "%";
+  return AnsiString();
+}
+
+void Add(AnsiString& css, const AnsiString& name, const AnsiString& value) {
+  if (value.empty()) return;
+  if (!css.empty()) css += " ";
+  css += name + ": " + value + ";";
+}
+
+// A border in CSS: raised and lowered styles as outset and inset, the
+// coloured 3-D ones as four colours, the light one at the top and left of
+// a raised border.
+AnsiString BorderCSS(Integer width, TVLTableBorderStyle style, TColor color, TColor light) {
+  if (width <= 0) return AnsiString();
+  AnsiString css = "border-width: " + I(width) + "px;";
+  switch (style) {
+    case vltbRaised: css += " border-style: outset;"; break;
+    case vltbLowered: css += " border-style: inset;"; break;
+    case vltbColor:
+      css += " border-style: solid; border-color: " + ColorToHtml(color) + ";";
+      break;
+    case vltbRaisedColor:
+      css += " border-style: solid; border-color: " + ColorToHtml(light) + " " + ColorToHtml(color) + " " +
+             ColorToHtml(color) + " " + ColorToHtml(light) + ";";
+      break;
+    case vltbLoweredColor:
+      css += " border-style: solid; border-color: " + ColorToHtml(color) + " " + ColorToHtml(light) + " " +
+             ColorToHtml(light) + " " + ColorToHtml(color) + ";";
+      break;
+  }
+  return css;
+}
+
+const char* VAlignName(TVLCellVAlign v) {
+  switch (v) {
+    case vlcTop: return "top";
+    case vlcMiddle: return "middle";
+    case vlcBottom: return "bottom";
+    default: return "";
+  }
+}
+
+bool HoldsNothing(TCustomVLData& cell) {
+  return cell.GetItemCount() == 0 ||
+         (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
+}
+
+}  // namespace
+
+void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer /*itemNo*/,
+                                  const AnsiString& /*text*/, TVLHTMLSaveContext& ctx, TColor curColor,
+                                  bool useCSS) {
+  const auto W = [&stream](const AnsiString& s) { stream.WriteBytes(s); };
+  AnsiString css;
+  Add(css, "width", CSSLength(BestWidth));
+  if (Color != clNone) Add(css, "background-color", ColorToHtml(Color));
+  if (BorderWidth > 0) css += (css.empty() ? "" : " ") + BorderCSS(BorderWidth, BorderStyle, BorderColor, BorderLightColor);
+  // Cell spacing: the gaps between cells and, as padding of the table,
+  // between the outer border and the cells.
+  Add(css, "border-spacing", I(CellHSpacing) + "px " + I(CellVSpacing) + "px");
+  Add(css, "padding", I(BorderVSpacing) + "px " + I(BorderHSpacing) + "px");
+  if (BackgroundStyle == vlbsStretched || BackgroundStyle == vlbsCentered)
+    Add(css, "background-position", "center center");
+  W("<TABLE" + VLStyleAttr(css) + ">\r\n");
+  TVLSaveOptions cellOptions = ctx.Options;
+  cellOptions.Exclude(vlsoFirstOnly);
+  cellOptions.Exclude(vlsoLastOnly);
+  cellOptions.Include(vlsoMiddleOnly);
+  Integer ownImgNo = 0;
+  Integer& imgNo = ctx.imgSaveNo ? *ctx.imgSaveNo : ownImgNo;
+  const TColor tableBack = Color != clNone ? Color : curColor;
+  for (Integer r = 0; r < RowCount(); ++r) {
+    const TVLTableRow* row = Rows.GetRow(r);
+    AnsiString rowCss;
+    Add(rowCss, "vertical-align", VAlignName(row->VAlign));
+    W("<TR" + VLStyleAttr(rowCss) + ">\r\n");
+    for (Integer c = 0; c < ColCount(); ++c) {
+      TVLTableCellData* cell = row->GetCell(c);
+      if (!cell) continue;
+      AnsiString attrs;
+      if (cell->ColSpan != 1) attrs += " colspan=\"" + I(cell->ColSpan) + "\"";
+      if (cell->RowSpan != 1) attrs += " rowspan=\"" + I(cell->RowSpan) + "\"";
+      AnsiString cellCss;
+      Add(cellCss, "width", CSSLength(cell->BestWidth));
+      Add(cellCss, "height", CSSLength(cell->BestHeight));
+      if (cell->Color != clNone && cell->Color != Color) Add(cellCss, "background-color", ColorToHtml(cell->Color));
+      Add(cellCss, "vertical-align", VAlignName(cell->VAlign));
+      Add(cellCss, "padding", I(CellPadding) + "px");
+      if (CellBorderWidth > 0) {
+        const TColor bc = cell->BorderColor != clNone ? cell->BorderColor : CellBorderColor;
+        const TColor lc = cell->BorderLightColor != clNone ? cell->BorderLightColor : CellBorderLightColor;
+        cellCss += " " + BorderCSS(CellBorderWidth, CellBorderStyle, bc, lc);
+        const TVLBooleanRect& v = cell->VisibleBorders;
+        if (!v.Top) cellCss += " border-top: none;";
+        if (!v.Right) cellCss += " border-right: none;";
+        if (!v.Bottom) cellCss += " border-bottom: none;";
+        if (!v.Left) cellCss += " border-left: none;";
+      }
+      W("<TD" + attrs + VLStyleAttr(cellCss) + ">");
+      if (HoldsNothing(*cell)) {
+        W("&nbsp;\r\n");
+      } else {
+        const TColor back = cell->Color != clNone ? cell->Color : tableBack;
+        if (useCSS) {
+          TColor current = back;
+          cell->SaveHTMLToStreamCSS(stream, ctx.Path, String(), ctx.ImagesPrefix, String(), String(), String(),
+                                    cellOptions, back, current, imgNo, 0, 0, 0, 0, nullptr, ctx.Bullets);
+        } else {
+          cell->SaveHTMLToStream(stream, ctx.Path, String(), ctx.ImagesPrefix, cellOptions, back, imgNo, 0, 0, 0,
+                                 0, nullptr, ctx.Bullets);
+        }
+      }
+      W("</TD>\r\n");
+    }
+    W("</TR>\r\n");
+  }
+  W("</TABLE>\r\n");
+  (void)vlData;
+}
+
+AnsiString TVLTableItemInfo::AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& /*text*/,
+                                    const String& path, bool textOnly, bool unicode) const {
+  const Cardinal codePage = vlData ? vlData->GetDefaultCodePage() : 1252;
+  const AnsiString colSep = unicode ? AnsiToRawUnicode(TextColSeparator, codePage) : TextColSeparator;
+  const AnsiString rowSep = unicode ? AnsiToRawUnicode(TextRowSeparator, codePage) : TextRowSeparator;
+  AnsiString out;
+  const Integer cols = ColCount();
+  for (Integer r = 0; r < RowCount(); ++r) {
+    for (Integer c = 0; c < cols; ++c) {
+      if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c)) {
+        TMemoryStream s;
+        cell->SaveTextToStream(path, s, lineWidth, false, textOnly, unicode, false);
+        out += s.Bytes();
+      }
+      if (c < cols - 1) out += colSep;
+    }
+    out += rowSep;
+  }
+  return out;
+}

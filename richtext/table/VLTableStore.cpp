@@ -1,0 +1,456 @@
+// Tables in VLF. A table is one item record: the header, the item text
+// line, the extra property lines, a line "1" and the table streamed as a
+// component (hexadecimal, or length-prefixed under binary VLF). The stream
+// holds a wrapper whose published "T" is the table, its cells in "C" (row by
+// row: column span, row span and the cell wrapper, whose "C" is the cell
+// with its content as a VLF document in "Data") and the rows' vertical
+// alignment in "RowVAlign".
+//
+// Documents saved before carry the grid in the header and one line per grid
+// position; those records are still read, and written again in the form
+// above.
+#include "richtext/table/VLTable.h"
+
+#include "platform/base/PropStream.h"
+#include "platform/base/Streams.h"
+#include "richtext/model/VLFMisc.h"
+#include "richtext/model/VLItemVLF.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr Integer MaxGrid = 1 << 20;
+
+// Only the lone empty text item a new cell starts with.
+bool HoldsNothing(TCustomVLData& cell) {
+  return cell.GetItemCount() == 0 ||
+         (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
+}
+
+// A cell worth no "Data": exactly one empty text item of style 0, paragraph 0.
+bool IsPristine(TCustomVLData& cell) {
+  if (cell.GetItemCount() != 1) return false;
+  const TCustomVLItemInfo* item = cell.GetItem(0);
+  return item->StyleNo == 0 && item->ParaNo == 0 && cell.GetItemTextA(0).empty();
+}
+
+const std::initializer_list<const char*> OptionNames = {
+    "vltoEditing", "vltoRowSizing", "vltoColSizing", "vltoRowSelect", "vltoColSelect",
+    "vltoRTFSaveCellPixelBestWidth", "vltoRTFAllowAutofit", "vltoHideGridLines", "vltoOverlappingCorners",
+    "vltoCellBelowBorders"};
+const std::initializer_list<const char*> PrintOptionNames = {"vltoHalftoneBorders", "vltoRowsSplit",
+                                                             "vltoWhiteBackground"};
+const std::initializer_list<const char*> BorderStyleNames = {"vltbRaised", "vltbLowered", "vltbColor",
+                                                             "vltbRaisedColor", "vltbLoweredColor"};
+const std::initializer_list<const char*> VAlignNames = {"vlcTop", "vlcMiddle", "vlcBottom", "vlcVDefault"};
+const std::initializer_list<const char*> BackStyleNames = {"vlbsColor", "vlbsStretched", "vlbsTiled",
+                                                           "vlbsCentered"};
+
+// The table's published properties.
+class TTableProps : public TPersistent {
+public:
+  explicit TTableProps(TVLTableItemInfo& t) : T(t) {}
+  void DeclareProperties(TPropertyList& l) override {
+    l.AddSet("Options", T.Options, OptionNames,
+             TVLTableOptions{vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect});
+    l.AddSet("PrintOptions", T.PrintOptions, PrintOptionNames,
+             TVLTablePrintOptions{vltoHalftoneBorders, vltoRowsSplit});
+    l.AddInt("BestWidth", T.BestWidth, 0);
+    l.AddInt("Color", T.Color, clWindow);
+    l.AddEnum("BackgroundStyle", T.BackgroundStyle, BackStyleNames, vlbsColor);
+    l.AddInt("HeadingRowCount", T.HeadingRowCount, 0);
+    l.AddString("TextRowSeparator", T.TextRowSeparator, "\r\n");
+    l.AddString("TextColSeparator", T.TextColSeparator, "\r\n");
+    l.AddInt("BorderWidth", T.BorderWidth, 0);
+    l.AddInt("BorderColor", T.BorderColor, clWindowText);
+    l.AddInt("BorderLightColor", T.BorderLightColor, clBtnHighlight);
+    l.AddEnum("BorderStyle", T.BorderStyle, BorderStyleNames, vltbRaised);
+    l.AddInt("BorderVSpacing", T.BorderVSpacing, 2);
+    l.AddInt("BorderHSpacing", T.BorderHSpacing, 2);
+    l.AddInt("CellBorderWidth", T.CellBorderWidth, 0);
+    l.AddInt("CellBorderColor", T.CellBorderColor, clWindowText);
+    l.AddInt("CellBorderLightColor", T.CellBorderLightColor, clBtnHighlight);
+    l.AddInt("CellPadding", T.CellPadding, 1);
+    l.AddEnum("CellBorderStyle", T.CellBorderStyle, BorderStyleNames, vltbLowered);
+    l.AddInt("VRuleWidth", T.VRuleWidth, 0);
+    l.AddInt("VRuleColor", T.VRuleColor, clWindowText);
+    l.AddInt("HRuleWidth", T.HRuleWidth, 0);
+    l.AddInt("HRuleColor", T.HRuleColor, clWindowText);
+    l.AddInt("CellVSpacing", T.CellVSpacing, 2);
+    l.AddInt("CellHSpacing", T.CellHSpacing, 2);
+    l.AddBool("VOutermostRule", T.VOutermostRule, false);
+    l.AddBool("HOutermostRule", T.HOutermostRule, false);
+  }
+  // Tables keep no background picture either.
+  void DefineProperties(TFiler& f) override { f.DefineBinaryProperty("BackgroundImg", [](TStream&) {}, nullptr, false); }
+  TVLTableItemInfo& T;
+};
+
+// A cell's published and defined properties.
+class TCellProps : public TPersistent {
+public:
+  void DeclareProperties(TPropertyList& l) override {
+    l.AddInt("Color", C->Color, clNone);
+    l.AddInt("BorderColor", C->BorderColor, clNone);
+    l.AddInt("BorderLightColor", C->BorderLightColor, clNone);
+    l.AddInt("BestWidth", C->BestWidth, 0);
+    l.AddInt("BestHeight", C->BestHeight, 0);
+    l.AddObject("VisibleBorders", &C->VisibleBorders);
+    l.AddEnum("VAlign", C->VAlign, VAlignNames, vlcVDefault);
+    TVLTableCellData* cell = C;
+    l.AddEnumProp(
+        "BackgroundStyle", [cell] { return Int64(cell->GetBackgroundStyle()); },
+        [cell](Int64 v) { cell->SetBackgroundStyle(static_cast<TVLItemBackgroundStyle>(std::clamp<Int64>(v, 0, 3))); },
+        BackStyleNames, 0);
+    l.AddStringProp(
+        "BackgroundImageFileName", [cell] { return AnsiString(cell->BackgroundImageFileName); },
+        [cell](const AnsiString& v) { cell->BackgroundImageFileName = v; }, AnsiString());
+  }
+  void DefineProperties(TFiler& f) override {
+    TVLTableCellData* cell = C;
+    // The picture: its class name (with its length) and its own data. One
+    // that cannot be read is left out.
+    TGraphic* image = cell->GetBackgroundImage();
+    f.DefineBinaryProperty(
+        "BackgroundImg",
+        [cell](TStream& s) {
+          const Integer n = s.ReadInt32LE();
+          if (n <= 0 || n > 256 || n > s.Remaining()) return;
+          const AnsiString className = s.ReadBytes(n);
+          std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(className);
+          const AnsiString bytes = s.ReadBytes(s.Remaining());
+          if (!graphic || bytes.empty()) return;
+          try {
+            graphic->LoadFromBytes(bytes);
+          } catch (const Exception&) {
+            return;
+          }
+          cell->SetBackgroundImage(std::move(graphic));
+        },
+        [image](TStream& s) {
+          const AnsiString name = image->ClassName();
+          s.WriteInt32LE(static_cast<Integer>(name.size()));
+          s.Write(name.data(), static_cast<Integer>(name.size()));
+          const AnsiString bytes = image->SaveToBytes();
+          s.Write(bytes.data(), static_cast<Integer>(bytes.size()));
+        },
+        image && !image->GetEmpty());
+    f.DefineBinaryProperty(
+        "Data",
+        [cell](TStream& s) {
+          if (!cell->LoadDataProperty(s)) throw EReadError("Invalid cell data");
+        },
+        [cell](TStream& s) { cell->SaveDataProperty(s); }, !IsPristine(*cell));
+  }
+  TVLTableCellData* C = nullptr;
+};
+
+// The cell wrapper: one per save or load, pointed at each cell in turn.
+class TD : public TComponent {
+public:
+  TD() : TComponent(nullptr) {}
+  void DeclareProperties(TPropertyList& l) override {
+    TComponent::DeclareProperties(l);
+    l.AddObject("C", &Cell);
+  }
+  TCellProps Cell;
+};
+
+}  // namespace
+
+// The table's wrapper.
+class TVLTableSW : public TComponent {
+public:
+  explicit TVLTableSW(TVLTableItemInfo& t) : TComponent(nullptr), Table(t), Props(t) {}
+
+  void DeclareProperties(TPropertyList& l) override {
+    TComponent::DeclareProperties(l);
+    l.AddObject("T", &Props);
+  }
+
+  void DefineProperties(TFiler& f) override {
+    TComponent::DefineProperties(f);
+    f.DefineProperty(
+        "C", [this](TReader& r) { ReadCells(r); }, [this](TWriter& w) { WriteCells(w); }, true);
+    f.DefineProperty(
+        "RowVAlign", [this](TReader& r) { ReadRowVAlign(r); }, [this](TWriter& w) { WriteRowVAlign(w); },
+        HasRowVAlign());
+  }
+
+  void WriteCells(TWriter& w) {
+    Table.BeginUpdate();
+    struct TEnd {
+      TVLTableItemInfo& T;
+      ~TEnd() { T.EndUpdate(); }
+    } end{Table};
+    const Integer rows = Table.RowCount();
+    w.WriteInteger(rows);
+    if (rows == 0) return;
+    const Integer cols = Table.ColCount();
+    w.WriteInteger(cols);
+    w.WriteListBegin();
+    for (Integer r = 0; r < rows; ++r)
+      for (Integer c = 0; c < cols; ++c) {
+        TVLTableCellData* cell = Table.GetCell(r, c);
+        if (!cell) continue;
+        w.WriteInteger(cell->ColSpan);
+        w.WriteInteger(cell->RowSpan);
+        Cell.Cell.C = cell;
+        w.WriteComponent(Cell);
+      }
+    w.WriteListEnd();
+  }
+
+  void ReadCells(TReader& r) {
+    const Integer rows = r.ReadInteger();
+    if (rows < 0 || rows > MaxGrid) throw EReadError("Invalid table size");
+    if (rows == 0) {
+      Table.Rows.Reset(0, 0);
+      Table.FCols = 0;
+      return;
+    }
+    const Integer cols = r.ReadInteger();
+    if (cols < 0 || static_cast<Int64>(rows) * cols > MaxGrid) throw EReadError("Invalid table size");
+    Table.Rows.Reset(rows, cols);
+    Table.FCols = cols;
+    r.ReadListBegin();
+    for (Integer row = 0; row < rows; ++row)
+      for (Integer col = 0; col < cols; ++col) {
+        TVLTableCellData* cell = Table.GetCell(row, col);
+        if (!cell) continue;  // covered by a merge made above
+        if (r.EndOfList()) throw EReadError("Wrong end of cells list");
+        const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
+        // Spans that leave the grid or cut a merged cell stay 1 x 1.
+        if ((colSpan > 1 || rowSpan > 1) && !Table.Rows.MergeCells(row, col, colSpan, rowSpan, true))
+          Repaired = true;
+        Cell.Cell.C = cell;
+        r.ReadComponent(Cell);
+      }
+    if (!r.EndOfList()) throw EReadError("Wrong end of cells list");
+    r.ReadListEnd();
+  }
+
+  bool HasRowVAlign() const {
+    for (const auto& row : Table.Rows.Rows)
+      if (row->VAlign != vlcTop) return true;
+    return false;
+  }
+
+  void WriteRowVAlign(TWriter& w) {
+    w.WriteListBegin();
+    for (const auto& row : Table.Rows.Rows) w.WriteInteger(row->VAlign);
+    w.WriteListEnd();
+  }
+
+  void ReadRowVAlign(TReader& r) {
+    r.ReadListBegin();
+    for (Integer i = 0; !r.EndOfList(); ++i) {
+      const Integer v = r.ReadInteger();
+      if (v < vlcTop || v > vlcVDefault) throw EReadError("Invalid property value of RowVAlign");
+      if (i < Table.RowCount()) Table.Rows.GetRow(i)->VAlign = static_cast<TVLCellVAlign>(v);
+    }
+    r.ReadListEnd();
+  }
+
+  TVLTableItemInfo& Table;
+  TTableProps Props;
+  TD Cell;
+  bool Repaired = false;
+};
+
+AnsiString TVLTableItemInfo::SaveToBytes() {
+  TVLTableSW sw(*this);
+  TMemoryStream s;
+  WriteComponentToStream(s, sw);
+  return s.Bytes();
+}
+
+void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
+  TVLTableSW sw(*this);
+  TStringStream s(bytes);
+  try {
+    ReadComponentFromStream(s, sw);
+    if (s.Remaining() != 0) throw EReadError("Invalid stream format");
+  } catch (...) {
+    FGridRepaired = FGridRepaired || sw.Repaired;
+    throw;
+  }
+  FGridRepaired = FGridRepaired || sw.Repaired;
+}
+
+// ---------------------------------------------------------------------------
+// The record
+
+AnsiString TVLTableItemInfo::GetVLFParams(TCustomVLData*) const { return AnsiString(); }
+
+Integer TVLTableItemInfo::GetVLFExtraPropertyCount() const {
+  return TVLFullLineItemInfo::GetVLFExtraPropertyCount() + (FileName.empty() ? 0 : 1);
+}
+
+void TVLTableItemInfo::SaveVLFExtraProperties(TStream& stream) const {
+  TVLFullLineItemInfo::SaveVLFExtraProperties(stream);
+  if (!FileName.empty()) VLFWriteExtraStrProperty(stream, vlesipFileName, FileName);
+}
+
+bool TVLTableItemInfo::SetExtraStrProperty(TVLExtraItemStrProperty prop, const String& value) {
+  if (prop != vlesipFileName) return TVLFullLineItemInfo::SetExtraStrProperty(prop, value);
+  FileName = value;
+  return true;
+}
+
+bool TVLTableItemInfo::GetExtraStrProperty(TVLExtraItemStrProperty prop, String& value) const {
+  if (prop != vlesipFileName) return TVLFullLineItemInfo::GetExtraStrProperty(prop, value);
+  value = FileName;
+  return true;
+}
+
+void TVLTableItemInfo::SaveVLF(TStream& stream, TCustomVLData* vlData, Integer, Integer paraNo,
+                               const AnsiString& name, bool, bool) {
+  const bool binary = VLFOptionsOf(vlData).Contains(vlfoSaveBinary);
+  // Streamed first: a failure leaves no half record behind.
+  const AnsiString bytes = SaveToBytes();
+  VLFWriteItemHeader(stream, vlData, *this, GetVLFExtraPropertyCount() + 3, paraNo, binary ? 2 : 0);
+  VLFWriteLine(stream, VLFEncodeOneLine(name));
+  SaveVLFExtraProperties(stream);
+  VLFWriteLine(stream, "1");
+  VLFWriteItemData(stream, binary, bytes);
+}
+
+bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
+  while (*p == ' ') ++p;
+  FLegacyRecord = *p != '\0';
+  if (!FLegacyRecord) return true;
+  Integer v[19];
+  for (Integer& x : v)
+    if (!VLFReadNumber(p, x)) return false;
+  if (v[0] < 0 || v[1] < 0 || static_cast<Int64>(v[0]) * v[1] > MaxGrid) return false;
+  FCols = v[1];
+  Rows.Reset(v[0], v[1]);
+  Options = TVLTableOptions::FromMask(static_cast<uint32_t>(v[2]));
+  BestWidth = v[3];
+  Color = v[4];
+  HeadingRowCount = v[5];
+  BorderWidth = v[6];
+  BorderColor = v[7];
+  BorderLightColor = v[8];
+  BorderStyle = static_cast<TVLTableBorderStyle>(std::clamp(v[9], 0, 4));
+  BorderVSpacing = v[10];
+  BorderHSpacing = v[11];
+  CellBorderWidth = v[12];
+  CellBorderColor = v[13];
+  CellBorderLightColor = v[14];
+  CellPadding = v[15];
+  CellBorderStyle = static_cast<TVLTableBorderStyle>(std::clamp(v[16], 0, 4));
+  CellVSpacing = v[17];
+  CellHSpacing = v[18];
+  return true;
+}
+
+namespace {
+void ReportRepair(TCustomVLData* vlData) { VLFAddWarning(vlData, vlfwTableGridRepaired); }
+}  // namespace
+
+bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
+                                   AnsiString& name, TObject*& cpInfo) {
+  if (lineNo < 0) return false;
+  FVLData = vlData;
+  if (FLegacyRecord) {
+    if (ColCount() <= 0) return false;
+    // The grid is checked once its last line is in; a grid that the lines
+    // contradict is repaired and reported rather than refused, so that no
+    // cell text is lost.
+    const bool ok = ReadCellLine(s, lineNo);
+    if (ok && lineNo == lineCount - 1) {
+      if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+      FGridRepaired = false;
+    }
+    return ok;
+  }
+  if (lineCount < 3) return false;
+  if (lineNo == 0) {
+    name = VLFDecodeOneLine(s);
+    return true;
+  }
+  if (lineNo < lineCount - 2) return TVLFullLineItemInfo::ReadVLFLine(s, vlData, lineNo, lineCount, name, cpInfo);
+  if (lineNo == lineCount - 2) return true;  // "1": the table follows
+  AnsiString bytes;
+  if (!VLFReadItemData(s, FReadType, bytes)) return false;
+  FGridRepaired = false;
+  try {
+    LoadFromBytes(bytes);
+  } catch (const Exception&) {
+    // What was read stays, the rest of the grid is filled with empty cells,
+    // and the document says that it was repaired.
+    FGridRepaired = true;
+  }
+  if (Rows.Count() > 0 && ColCount() == 0) {
+    Rows.Reset(0, 0);
+    FCols = 0;
+  }
+  if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+  FGridRepaired = false;
+  Changed();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The older record
+
+bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
+  const Integer cols = ColCount();
+  if (lineNo >= RowCount() * cols) {
+    // More cell lines than the grid has positions: the content joins the
+    // last cell.
+    FGridRepaired = true;
+    if (s == "-") return true;
+    TVLTableCellData extra(this);
+    if (!ReadCellContent(s, extra)) return false;
+    if (HoldsNothing(extra)) return true;
+    Integer mr, mc;
+    TVLTableCellData* keeper = Rows.GetMainCell(RowCount() - 1, cols - 1, mr, mc);
+    if (!keeper) keeper = GetCell(RowCount() - 1, cols - 1);
+    if (!keeper) {
+      Rows.GetRow(RowCount() - 1)->Cells.back() = std::make_unique<TVLTableCellData>(this);
+      keeper = GetCell(RowCount() - 1, cols - 1);
+    }
+    if (HoldsNothing(*keeper)) keeper->Clear();
+    keeper->MoveItemsFrom(&extra);
+    return true;
+  }
+  const Integer r = lineNo / cols, c = lineNo % cols;
+  auto& slot = Rows.GetRow(r)->Cells[static_cast<size_t>(c)];
+  if (s == "-") {
+    slot.reset();
+    return true;
+  }
+  if (!slot) slot = std::make_unique<TVLTableCellData>(this);
+  return ReadCellContent(s, *slot);
+}
+
+bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& cell) {
+  const char* p = s.c_str();
+  Integer v[12];
+  for (Integer& x : v)
+    if (!VLFReadNumber(p, x)) return false;
+  // Spans are clipped to the grid by NormalizeGrid.
+  if (v[0] < 1 || v[1] < 1) FGridRepaired = true;
+  v[0] = std::clamp(v[0], 1, MaxGrid);
+  v[1] = std::clamp(v[1], 1, MaxGrid);
+  cell.RowSpan = v[0];
+  cell.ColSpan = v[1];
+  cell.Color = v[2];
+  cell.BestWidth = v[3];
+  cell.BestHeight = v[4];
+  cell.VAlign = static_cast<TVLCellVAlign>(std::clamp(v[5], 0, 3));
+  cell.VisibleBorders.SetValues(v[6] != 0, v[7] != 0, v[8] != 0, v[9] != 0);
+  cell.BorderColor = v[10];
+  cell.BorderLightColor = v[11];
+  while (*p == ' ') ++p;
+  TMemoryStream content;
+  if (!VLFHexToStream(AnsiString(p), content)) return false;
+  content.SetPosition(0);
+  TColor color = clNone;
+  cell.Clear();
+  return cell.LoadVLFFromStream(content, color, nullptr, nullptr, nullptr);
+}

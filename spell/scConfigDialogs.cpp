@@ -1,0 +1,670 @@
+#include "spell/scConfigDialogs.h"
+
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "spell/scCustomDictionary.h"
+#include "spell/scMainDictionary.h"
+#include "spell/scSpell.h"
+#include "spell/scUtil.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+template <typename T>
+T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width,
+        int height) {
+  T* c = new T(owner);
+  c->SetName(name);
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+String BareName(const String& path) { return std::filesystem::path(path).filename().string(); }
+
+// A pair as the list shows it.
+String PairText(const String& word, const String& replacement) {
+  return word + "  \xE2\x86\x92  " + replacement;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Spelling options
+
+TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOwner) {
+  SetBorderStyle(bsDialog);
+  SetWidth(320);
+  SetHeight(397);
+  Position = poOwnerFormCenter;
+  OptionsGroup = Make<TGroupBox>(this, this, "OptionsGroup", 8, 8, 305, 185);
+  for (size_t n = 0; n < Options.size(); ++n) {
+    const String name = "Option" + IntToStr(static_cast<int>(n) + 1);
+    Options[n] = Make<TCheckBox>(this, OptionsGroup, name.c_str(), 8, 18 + 16 * static_cast<int>(n), 289, 17);
+    TCheckBox* box = Options[n];
+    box->OnClick = [this, box](TObject*) {
+      if (FFilling || !FEngine) return;
+      TSpellConfig& config = FEngine->Configuration();
+      const auto o = static_cast<TSpellOption>(box->Tag);
+      TSpellOptions options = config.GetOptions();
+      if (box->GetChecked() && !options.Contains(o))
+        config.SetOptions(options + TSpellOptions{o});
+      else if (!box->GetChecked() && options.Contains(o))
+        config.SetOptions(options - TSpellOptions{o});
+    };
+  }
+  DictionariesGroup = Make<TGroupBox>(this, this, "DictionariesGroup", 8, 200, 305, 161);
+  MainDictionaries = Make<TCheckListBox>(this, DictionariesGroup, "MainDictionaries", 8, 18, 289, 95);
+  MainDictionaries->OnClickCheck = [this](TObject*, int row) { MainDictionariesCheck(row); };
+  CustomLabel = Make<TLabel>(this, DictionariesGroup, "CustomLabel", 8, 117, 169, 16);
+  CustomCombo = Make<TComboBox>(this, DictionariesGroup, "CustomCombo", 8, 132, 169, 21);
+  CustomCombo->SetStyle(csDropDownList);
+  CustomLabel->SetFocusControl(CustomCombo);
+  CustomCombo->OnChange = [this](TObject*) {
+    if (FFilling || !FEngine) return;
+    const int i = CustomCombo->GetItemIndex();
+    if (i >= 0) FEngine->Configuration().SetActiveCustom(CustomCombo->Items().Get(i));
+  };
+  DictionariesButton = Make<TButton>(this, DictionariesGroup, "DictionariesButton", 192, 130, 105, 23);
+  DictionariesButton->OnClick = [this](TObject*) {
+    if (!FEngine) return;
+    FEngine->ShowCustomDictionariesDialog(this);
+    FillCustomCombo();
+  };
+  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 368, 100, 23);
+  ResetButton->OnClick = [this](TObject*) {
+    if (!FEngine) return;
+    FEngine->Configuration().ResetToDefaults();
+    FillMainDictionaries();
+    FillCustomCombo();
+    SetupOptions();
+  };
+  HelpButton = Make<TButton>(this, this, "HelpButton", 157, 368, 75, 23);
+  OK = Make<TButton>(this, this, "OK", 238, 368, 75, 23);
+  OK->ModalResult = mrOk;
+  OK->SetDefault(true);
+}
+
+void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
+  FEngine = AEngine;
+  if (!FEngine) return;
+  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+  SetText(text(lsSpellingOptions));
+  OptionsGroup->SetText(text(lsDlgOptionsLabel));
+  DictionariesGroup->SetText(text(lsDlgDictionariesLabel));
+  CustomLabel->SetText(text(lsDlgCustomDictionary));
+  DictionariesButton->SetText(text(lsDlgDictionaries));
+  HelpButton->SetText(text(lsDlgHelp));
+  ResetButton->SetText(text(lsDlgResetDefaults));
+  OK->SetText(text(lsDlgOK));
+  HelpButton->SetVisible(FEngine->HelpCtxConfigDialog != 0);
+  FillMainDictionaries();
+  FillCustomCombo();
+  const int hidden = SetupOptions();
+  // The form shrinks by the hidden option boxes; the dictionaries follow.
+  const int step = Options[1]->GetTop() - Options[0]->GetTop();
+  const int shrink = hidden * step;
+  OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
+  DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
+  for (TButton* b : {OK, HelpButton, ResetButton}) b->SetTop(b->GetTop() - shrink);
+  SetHeight(397 - shrink);
+}
+
+int TSpellCheckConfigDialog::SetupOptions() {
+  FFilling = true;
+  TSpellConfig& config = FEngine->Configuration();
+  const TSpellOptions options = config.GetOptions();
+  size_t box = 0;
+  for (int o = 0; o <= static_cast<int>(soUser4) && box < Options.size(); ++o) {
+    const auto option = static_cast<TSpellOption>(o);
+    if (!FEngine->ConfigAvailableOptions.Contains(option)) continue;
+    String caption;
+    switch (option) {
+      case soUser1: caption = FEngine->ConfigUserOption1; break;
+      case soUser2: caption = FEngine->ConfigUserOption2; break;
+      case soUser3: caption = FEngine->ConfigUserOption3; break;
+      case soUser4: caption = FEngine->ConfigUserOption4; break;
+      default: caption = FEngine->GetString(static_cast<TSpellLanguageString>(lsLiveSpelling + o));
+    }
+    TCheckBox* b = Options[box++];
+    b->Tag = o;
+    b->SetText(caption);
+    b->SetChecked(options.Contains(option));
+    b->SetVisible(true);
+  }
+  const int hidden = static_cast<int>(Options.size() - box);
+  for (; box < Options.size(); ++box) Options[box]->SetVisible(false);
+  FFilling = false;
+  return hidden;
+}
+
+void TSpellCheckConfigDialog::FillMainDictionaries() {
+  if (!FEngine) return;
+  TStrings* files = FEngine->GetMainDictionaryFiles();
+  if (!files) return;
+  FFilling = true;
+  FMainFiles.clear();
+  TStrings& rows = MainDictionaries->Items();
+  rows.Clear();
+  for (int i = 0; i < files->Count(); ++i) {
+    const String file = files->Get(i);
+    String name = "???";
+    try {
+      if (auto d = FEngine->OpenMainDictionary(file)) name = d->Name();
+    } catch (const Exception&) {
+    }
+    rows.Add(name + "  (" + BareName(file) + ")");
+    FMainFiles.push_back(file);
+  }
+  rows.Add(FEngine->GetString(lsDlgBrowseForMain));
+  FBrowseRow = rows.Count() - 1;
+  MainDictionaries->PrepareRows();
+  const TStringList& chosen = FEngine->Configuration().MainDictionaries;
+  for (size_t i = 0; i < FMainFiles.size(); ++i)
+    MainDictionaries->SetChecked(static_cast<int>(i), chosen.IndexOf(FMainFiles[i]) >= 0);
+  FFilling = false;
+}
+
+void TSpellCheckConfigDialog::MainDictionariesCheck(int Row) {
+  if (FFilling || !FEngine) return;
+  if (Row == FBrowseRow) {
+    // The browse row is a command, never a choice.
+    MainDictionaries->SetChecked(Row, false);
+    if (FEngine->ShowAddDictionaryDir(this)) FEngine->DictionaryDirChange(this);
+    FillMainDictionaries();
+    return;
+  }
+  if (Row < 0 || Row >= static_cast<int>(FMainFiles.size())) return;
+  TSpellConfig& config = FEngine->Configuration();
+  const String file = FMainFiles[static_cast<size_t>(Row)];
+  const bool on = MainDictionaries->GetChecked(Row);
+  const int at = config.MainDictionaries.IndexOf(file);
+  if (on && at < 0)
+    config.MainDictionaries.Add(file);
+  else if (!on && at >= 0)
+    config.MainDictionaries.Delete(at);
+  else
+    return;
+  config.Changed(true);
+}
+
+void TSpellCheckConfigDialog::FillCustomCombo() {
+  if (!FEngine) return;
+  TStrings* files = FEngine->GetCustomDictionaryFiles();
+  if (!files) return;
+  FFilling = true;
+  CustomCombo->Items().Clear();
+  for (int i = 0; i < files->Count(); ++i) CustomCombo->Items().Add(files->Get(i));
+  const String active = FEngine->Configuration().GetActiveCustom();
+  int found = -1;
+  for (int i = 0; i < CustomCombo->Items().Count() && !active.empty() && found < 0; ++i)
+    if (SameText(CustomCombo->Items().Get(i), active)) found = i;
+  CustomCombo->SetItemIndex(found);
+  FFilling = false;
+}
+
+// ---------------------------------------------------------------------------
+// Custom dictionaries
+
+TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm(AOwner) {
+  SetBorderStyle(bsDialog);
+  SetWidth(312);
+  SetHeight(206);
+  Position = poOwnerFormCenter;
+  CustomGroup = Make<TGroupBox>(this, this, "CustomGroup", 8, 8, 297, 161);
+  CustomDictionaries = Make<TCheckListBox>(this, CustomGroup, "CustomDictionaries", 8, 18, 201, 135);
+  CustomDictionaries->AllowEdit = true;
+  EditButton = Make<TButton>(this, CustomGroup, "EditButton", 214, 18, 75, 23);
+  DeleteButton = Make<TButton>(this, CustomGroup, "DeleteButton", 214, 45, 75, 23);
+  NewButton = Make<TButton>(this, CustomGroup, "NewButton", 214, 72, 75, 23);
+  HelpButton = Make<TButton>(this, this, "HelpButton", 149, 176, 75, 23);
+  OK = Make<TButton>(this, this, "OK", 230, 176, 75, 23);
+  OK->ModalResult = mrOk;
+  OK->SetDefault(true);
+  CustomDictionaries->OnClick = [this](TObject*) { SelectRow(CustomDictionaries->GetItemIndex()); };
+  CustomDictionaries->OnDblClick = [this](TObject*) {
+    CustomDictionaries->EditRow(CustomDictionaries->GetItemIndex());
+  };
+  CustomDictionaries->OnClickCheck = [this](TObject*, int row) { RowChecked(row); };
+  CustomDictionaries->OnEditing = [this](TObject*, int row, bool& allow) {
+    allow = row >= 0 && row < static_cast<int>(FEntries.size()) &&
+            FEntries[static_cast<size_t>(row)].Renamable;
+    // Enter ends the edit instead of closing the dialog.
+    if (allow) OK->SetDefault(false);
+  };
+  CustomDictionaries->OnEdited = [this](TObject*, int row, const String& old, String& text) {
+    if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size()) ||
+        !FEntries[static_cast<size_t>(row)].Renamable || text.empty() ||
+        !FEngine->RenameCustomDictionary(old, text)) {
+      text = old;
+      return;
+    }
+    FEntries[static_cast<size_t>(row)].FileName = text;
+  };
+  EditButton->OnClick = [this](TObject*) { EditButtonClick(); };
+  DeleteButton->OnClick = [this](TObject*) { DeleteButtonClick(); };
+  NewButton->OnClick = [this](TObject*) { NewButtonClick(); };
+}
+
+void TCustomDictionariesDialog::Setup(TSpellChecker* AEngine) {
+  FEngine = AEngine;
+  if (!FEngine) return;
+  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+  SetText(text(lsDictionaries));
+  CustomGroup->SetText(text(lsDlgCustomDictionaries));
+  EditButton->SetText(text(lsDlgEdit));
+  DeleteButton->SetText(text(lsDlgDelete));
+  NewButton->SetText(text(lsDlgNew));
+  OK->SetText(text(lsDlgOK));
+  HelpButton->SetText(text(lsDlgHelp));
+  HelpButton->SetVisible(FEngine->HelpCtxDictionariesDialog != 0);
+  Fill();
+}
+
+void TCustomDictionariesDialog::Fill() {
+  EditButton->SetEnabled(false);
+  DeleteButton->SetEnabled(false);
+  if (!FEngine) return;
+  TStrings* customs = FEngine->GetCustomDictionaryFiles();
+  if (!customs) return;
+  FFilling = true;
+  FEntries.clear();
+  TStrings& rows = CustomDictionaries->Items();
+  rows.Clear();
+  TCustomDictionary& internal = FEngine->InternalDictionary();
+  if (internal.GetAddedCount() > 0 || internal.GetAutoCorrectCount() > 0) {
+    rows.Add(FEngine->GetString(lsIgnoreAllChangeAll));
+    TListEntry e;
+    e.Internal = true;
+    FEntries.push_back(e);
+  }
+  const TStringList& listed = FEngine->Configuration().CustomDictionaries;
+  for (int i = 0; i < customs->Count(); ++i) {
+    const String name = customs->Get(i);
+    TListEntry e;
+    e.FileName = name;
+    e.Active = listed.IndexOf(name) >= 0;
+    e.Renamable = BareName(name) == name;
+    rows.Add(BareName(name));
+    FEntries.push_back(e);
+  }
+  CustomDictionaries->PrepareRows();
+  for (size_t i = 0; i < FEntries.size(); ++i)
+    CustomDictionaries->SetChecked(static_cast<int>(i), FEntries[i].Active);
+  FFilling = false;
+}
+
+void TCustomDictionariesDialog::SelectRow(int Row) {
+  const bool ok = Row >= 0 && Row < static_cast<int>(FEntries.size());
+  EditButton->SetEnabled(ok);
+  DeleteButton->SetEnabled(ok && !FEntries[static_cast<size_t>(Row)].Internal);
+}
+
+void TCustomDictionariesDialog::RowChecked(int Row) {
+  if (FFilling || !FEngine || Row < 0 || Row >= static_cast<int>(FEntries.size())) return;
+  TListEntry& e = FEntries[static_cast<size_t>(Row)];
+  const bool mark = CustomDictionaries->GetChecked(Row);
+  if (e.Internal) {
+    // The in-memory dictionary cannot be switched off.
+    CustomDictionaries->SetChecked(Row, true);
+    return;
+  }
+  if (mark == e.Active) return;
+  e.Active = mark;
+  CustomDictionaries->SetItemIndex(Row);
+  SelectRow(Row);
+  FEngine->SetCustomDictionaryListed(e.FileName, mark);
+}
+
+bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
+  TStrings& rows = CustomDictionaries->Items();
+  for (int i = 0; i < rows.Count(); ++i)
+    if (SameText(rows.Get(i), Name)) {
+      CustomDictionaries->SetItemIndex(i);
+      SelectRow(i);
+      return true;
+    }
+  return false;
+}
+
+void TCustomDictionariesDialog::NewButtonClick() {
+  if (!FEngine) return;
+  String name;
+  {
+    TNewCustomDictionary form(this);
+    form.Setup(FEngine);
+    if (form.ShowModal() != mrOk) return;
+    name = BareName(form.NameEdit->GetText());
+  }
+  if (name.empty()) return;
+  name = std::filesystem::path(name).replace_extension(".spu").string();
+  if (FocusEntry(name)) return;
+  FEngine->NewCustomDictionary(name);
+  Fill();
+  FocusEntry(name);
+}
+
+void TCustomDictionariesDialog::DeleteButtonClick() {
+  const int row = CustomDictionaries->GetItemIndex();
+  if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size())) return;
+  const TListEntry e = FEntries[static_cast<size_t>(row)];
+  if (e.Internal) return;
+  if (MessageBox(FEngine->GetString(lsRemoveCustomDict), FEngine->GetString(lsConfirmation),
+                 MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    return;
+  FEngine->DeleteCustomDictionary(e.FileName);
+  Fill();
+}
+
+void TCustomDictionariesDialog::EditButtonClick() {
+  const int row = CustomDictionaries->GetItemIndex();
+  if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size())) return;
+  const TListEntry e = FEntries[static_cast<size_t>(row)];
+  if (e.Internal) {
+    FEngine->ShowEditCustomDictionaryDialog(this, &FEngine->InternalDictionary());
+    return;
+  }
+  std::unique_ptr<TCustomDictionary> d;
+  try {
+    d = FEngine->OpenCustomDictionary(e.FileName);
+  } catch (const Exception&) {
+    return;
+  }
+  if (!d) return;
+  FEngine->ShowEditCustomDictionaryDialog(this, d.get());
+  d->Save();
+}
+
+// ---------------------------------------------------------------------------
+// Custom dictionary editor
+
+TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : TForm(AOwner) {
+  SetBorderStyle(bsDialog);
+  SetWidth(314);
+  SetHeight(333);
+  Position = poOwnerFormCenter;
+  PageControl = Make<TPageControl>(this, this, "PageControl", 0, 0, 313, 297);
+  auto sheet = [this](const char* name) {
+    auto* s = new TTabSheet(this);
+    s->SetName(name);
+    s->SetPageControl(PageControl);
+    return s;
+  };
+  AddedWordsSheet = sheet("AddedWordsSheet");
+  AutoCorrectWordsSheet = sheet("AutoCorrectWordsSheet");
+  ExcludedWordsSheet = sheet("ExcludedWordsSheet");
+
+  AddedWordsExplain = Make<TLabel>(this, AddedWordsSheet, "AddedWordsExplain", 8, 8, 289, 41);
+  IgnoreEditLabel = Make<TLabel>(this, AddedWordsSheet, "IgnoreEditLabel", 8, 48, 200, 16);
+  IgnoreEdit = Make<TEdit>(this, AddedWordsSheet, "IgnoreEdit", 8, 64, 209, 21);
+  IgnoreList = Make<TListBox>(this, AddedWordsSheet, "IgnoreList", 8, 91, 209, 170);
+  IgnoreList->SetSorted(true);
+  AddIgnoreButton = Make<TButton>(this, AddedWordsSheet, "AddIgnoreButton", 224, 64, 75, 23);
+  DeleteIgnoreButton = Make<TButton>(this, AddedWordsSheet, "DeleteIgnoreButton", 224, 91, 75, 23);
+
+  AutoCorrectWordsExplain = Make<TLabel>(this, AutoCorrectWordsSheet, "AutoCorrectWordsExplain", 8, 8, 289, 41);
+  ReplaceEditLabel = Make<TLabel>(this, AutoCorrectWordsSheet, "ReplaceEditLabel", 8, 48, 80, 16);
+  WithEditLabel = Make<TLabel>(this, AutoCorrectWordsSheet, "WithEditLabel", 96, 48, 120, 16);
+  ReplaceEdit = Make<TEdit>(this, AutoCorrectWordsSheet, "ReplaceEdit", 8, 64, 81, 21);
+  WithEdit = Make<TEdit>(this, AutoCorrectWordsSheet, "WithEdit", 96, 64, 121, 21);
+  AutoCorrectList = Make<TListBox>(this, AutoCorrectWordsSheet, "AutoCorrectList", 8, 91, 209, 170);
+  AddAutoCorrectButton = Make<TButton>(this, AutoCorrectWordsSheet, "AddAutoCorrectButton", 224, 64, 75, 23);
+  DeleteAutoCorrectButton =
+      Make<TButton>(this, AutoCorrectWordsSheet, "DeleteAutoCorrectButton", 224, 91, 75, 23);
+
+  ExcludeWordsExplanation = Make<TLabel>(this, ExcludedWordsSheet, "ExcludeWordsExplanation", 8, 8, 289, 39);
+  ExcludeEditLabel = Make<TLabel>(this, ExcludedWordsSheet, "ExcludeEditLabel", 8, 48, 200, 16);
+  ExcludeEdit = Make<TEdit>(this, ExcludedWordsSheet, "ExcludeEdit", 8, 64, 209, 21);
+  ExcludeList = Make<TListBox>(this, ExcludedWordsSheet, "ExcludeList", 8, 91, 209, 170);
+  ExcludeList->SetSorted(true);
+  AddExcludeButton = Make<TButton>(this, ExcludedWordsSheet, "AddExcludeButton", 224, 64, 75, 23);
+  DeleteExcludeButton = Make<TButton>(this, ExcludedWordsSheet, "DeleteExcludeButton", 224, 91, 75, 23);
+
+  HelpButton = Make<TButton>(this, this, "HelpButton", 150, 304, 75, 23);
+  OK = Make<TButton>(this, this, "OK", 231, 304, 75, 23);
+  OK->ModalResult = mrOk;
+  for (TLabel* l : {AddedWordsExplain, AutoCorrectWordsExplain, ExcludeWordsExplanation}) {
+    l->AutoSize = false;
+    l->SetWordWrap(true);
+  }
+  IgnoreEditLabel->SetFocusControl(IgnoreEdit);
+  ReplaceEditLabel->SetFocusControl(ReplaceEdit);
+  WithEditLabel->SetFocusControl(WithEdit);
+  ExcludeEditLabel->SetFocusControl(ExcludeEdit);
+
+  IgnoreEdit->OnChange = [this](TObject*) { IgnoreEditChange(); };
+  ExcludeEdit->OnChange = [this](TObject*) { ExcludeEditChange(); };
+  ReplaceEdit->OnChange = [this](TObject*) { ReplaceEditChange(); };
+  WithEdit->OnChange = [this](TObject*) { WithEditChange(); };
+  auto enterPresses = [](TButton* b) {
+    return [b](TObject*, Word& key, TShiftState) {
+      if (key == 13 && b->GetEnabled()) {
+        key = 0;
+        b->Click();
+      }
+    };
+  };
+  IgnoreEdit->OnKeyDown = enterPresses(AddIgnoreButton);
+  ExcludeEdit->OnKeyDown = enterPresses(AddExcludeButton);
+  WithEdit->OnKeyDown = enterPresses(AddAutoCorrectButton);
+  ReplaceEdit->OnKeyDown = [this](TObject*, Word& key, TShiftState) {
+    if (key == 13 && !ReplaceEdit->GetText().empty()) {
+      key = 0;
+      WithEdit->SetFocus();
+    }
+  };
+  IgnoreList->OnClick = [this](TObject*) {
+    const int i = IgnoreList->GetItemIndex();
+    if (i >= 0) IgnoreEdit->SetText(IgnoreList->Items().Get(i));
+    else IgnoreEditChange();
+  };
+  ExcludeList->OnClick = [this](TObject*) {
+    const int i = ExcludeList->GetItemIndex();
+    if (i >= 0) ExcludeEdit->SetText(ExcludeList->Items().Get(i));
+    else ExcludeEditChange();
+  };
+  AutoCorrectList->OnClick = [this](TObject*) {
+    const int i = AutoCorrectList->GetItemIndex();
+    if (i < 0 || i >= static_cast<int>(FPairs.size())) return;
+    const auto pair = FPairs[static_cast<size_t>(i)];
+    FFilling = true;
+    WithEdit->SetText(pair.second);
+    FFilling = false;
+    ReplaceEdit->SetText(pair.first);
+  };
+  AddIgnoreButton->OnClick = [this](TObject*) {
+    const String t = IgnoreEdit->GetText();
+    if (FDictionary && FDictionary->AddWord(t)) IgnoreList->Items().Add(t);
+    IgnoreEditChange();
+  };
+  AddExcludeButton->OnClick = [this](TObject*) {
+    const String t = ExcludeEdit->GetText();
+    if (FDictionary && FDictionary->AddExcludedWord(t)) ExcludeList->Items().Add(t);
+    ExcludeEditChange();
+  };
+  auto deleter = [this](TListBox* list, TEdit* edit, bool added) {
+    return [this, list, edit, added](TObject*) {
+      const String t = edit->GetText();
+      if (!FDictionary || !(added ? FDictionary->RemoveWord(t) : FDictionary->RemoveExcludedWord(t))) return;
+      int i = list->GetItemIndex();
+      if (i < 0) i = list->Items().IndexOf(t);
+      if (i >= 0) list->Items().Delete(i);
+      if (i >= list->Items().Count()) i = list->Items().Count() - 1;
+      list->SetItemIndex(i);
+      if (i >= 0) edit->SetText(list->Items().Get(i));
+      else WordRule(added);
+    };
+  };
+  DeleteIgnoreButton->OnClick = deleter(IgnoreList, IgnoreEdit, true);
+  DeleteExcludeButton->OnClick = deleter(ExcludeList, ExcludeEdit, false);
+  AddAutoCorrectButton->OnClick = [this](TObject*) {
+    const String w = ReplaceEdit->GetText(), r = WithEdit->GetText();
+    if (FDictionary && !r.empty() && FDictionary->AddAutoCorrect(w, r)) AddPairRow(w, r);
+    ReplaceEditChange();
+  };
+  DeleteAutoCorrectButton->OnClick = [this](TObject*) {
+    const String w = ReplaceEdit->GetText();
+    int i = PairRow(w);
+    if (!FDictionary || i < 0 || !FDictionary->RemoveAutoCorrect(w)) return;
+    FPairs.erase(FPairs.begin() + i);
+    AutoCorrectList->Items().Delete(i);
+    if (i >= static_cast<int>(FPairs.size())) i = static_cast<int>(FPairs.size()) - 1;
+    AutoCorrectList->SetItemIndex(i);
+    if (i >= 0) AutoCorrectList->OnClick(AutoCorrectList);
+    else ReplaceEditChange();
+  };
+}
+
+void TCustomDictionaryEditDialog::Setup(TSpellChecker* AEngine, TCustomDictionary* ADictionary) {
+  FEngine = AEngine;
+  FDictionary = ADictionary;
+  if (!FEngine) return;
+  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+  const bool internal = FDictionary == &FEngine->InternalDictionary();
+  AddedWordsSheet->SetText(text(internal ? lsDlgIgnoreAll : lsDlgAddedWords));
+  AddedWordsExplain->SetText(text(lsDlgAddedWordsExplanation));
+  IgnoreEditLabel->SetText(text(lsDlgIgnoreThisWord));
+  for (TButton* b : {AddIgnoreButton, AddAutoCorrectButton, AddExcludeButton}) b->SetText(text(lsDlgAdd));
+  for (TButton* b : {DeleteIgnoreButton, DeleteAutoCorrectButton, DeleteExcludeButton})
+    b->SetText(text(lsDlgDelete));
+  AutoCorrectWordsSheet->SetText(text(internal ? lsDlgChangeAll : lsDlgAutoCorrectPairs));
+  AutoCorrectWordsExplain->SetText(text(lsDlgAutoCorrectPairsExplanation));
+  ReplaceEditLabel->SetText(text(lsDlgReplace));
+  WithEditLabel->SetText(text(lsDlgWith));
+  ExcludedWordsSheet->SetText(text(lsDlgExcludedWords));
+  ExcludeWordsExplanation->SetText(text(lsDlgExcludedWordsExplanation));
+  ExcludeEditLabel->SetText(text(lsDlgExcludeThisWord));
+  HelpButton->SetText(text(lsDlgHelp));
+  OK->SetText(text(lsDlgOK));
+  ExcludedWordsSheet->SetTabVisible(FEngine->UseExcludeWords && !internal);
+  if (internal)
+    SetText(text(lsIgnoreAllChangeAllTitle));
+  else if (FDictionary)
+    SetText(BareName(FDictionary->FileName()));
+  HelpButton->SetVisible(FEngine->HelpCtxDictionaryEditDialog != 0);
+  FillSheets();
+}
+
+void TCustomDictionaryEditDialog::FillSheets() {
+  for (TButton* b : {AddIgnoreButton, DeleteIgnoreButton, AddAutoCorrectButton, DeleteAutoCorrectButton,
+                     AddExcludeButton, DeleteExcludeButton})
+    b->SetEnabled(false);
+  if (!FDictionary) {
+    ModalResult = mrCancel;
+    return;
+  }
+  TWaitCursor wait;
+  AnsiString w, r;
+  for (int i = 0; i < FDictionary->GetAddedCount(); ++i) {
+    FDictionary->GetAddedWord(i, w);
+    IgnoreList->Items().Add(w);
+  }
+  for (int i = 0; i < FDictionary->GetExcludedCount(); ++i) {
+    FDictionary->GetExcludedWord(i, w);
+    ExcludeList->Items().Add(w);
+  }
+  for (int i = 0; i < FDictionary->GetAutoCorrectCount(); ++i) {
+    FDictionary->GetAutoCorrect(i, r, w);
+    AddPairRow(w, r);
+  }
+}
+
+int TCustomDictionaryEditDialog::PairRow(const String& Word) const {
+  for (size_t i = 0; i < FPairs.size(); ++i)
+    if (FPairs[i].first == Word) return static_cast<int>(i);
+  return -1;
+}
+
+void TCustomDictionaryEditDialog::AddPairRow(const String& Word, const String& Replacement) {
+  auto at = std::lower_bound(FPairs.begin(), FPairs.end(), std::make_pair(Word, Replacement));
+  const int i = static_cast<int>(at - FPairs.begin());
+  FPairs.insert(at, {Word, Replacement});
+  AutoCorrectList->Items().Insert(i, PairText(Word, Replacement));
+}
+
+void TCustomDictionaryEditDialog::WordRule(bool Added) {
+  if (!FDictionary) return;
+  TEdit* edit = Added ? IgnoreEdit : ExcludeEdit;
+  TListBox* list = Added ? IgnoreList : ExcludeList;
+  TButton* add = Added ? AddIgnoreButton : AddExcludeButton;
+  TButton* del = Added ? DeleteIgnoreButton : DeleteExcludeButton;
+  const String t = edit->GetText();
+  AnsiString replacement;
+  if (Added ? FDictionary->IsAddedWord(t) : FDictionary->IsExcludedWord(t)) {
+    add->SetEnabled(false);
+    list->SetItemIndex(list->Items().IndexOf(t));
+    del->SetEnabled(list->GetItemIndex() >= 0);
+    return;
+  }
+  list->SetItemIndex(-1);
+  del->SetEnabled(false);
+  const bool other = Added ? FDictionary->IsExcludedWord(t) : FDictionary->IsAddedWord(t);
+  add->SetEnabled(!t.empty() && !other && !FDictionary->FindAutoCorrect(t, replacement));
+}
+
+void TCustomDictionaryEditDialog::IgnoreEditChange() { WordRule(true); }
+void TCustomDictionaryEditDialog::ExcludeEditChange() { WordRule(false); }
+
+void TCustomDictionaryEditDialog::ReplaceEditChange() {
+  if (!FDictionary || FFilling) return;
+  const String t = ReplaceEdit->GetText();
+  AnsiString replacement;
+  if (FDictionary->FindAutoCorrect(t, replacement)) {
+    AddAutoCorrectButton->SetEnabled(false);
+    AutoCorrectList->SetItemIndex(PairRow(t));
+    DeleteAutoCorrectButton->SetEnabled(AutoCorrectList->GetItemIndex() >= 0);
+    return;
+  }
+  AutoCorrectList->SetItemIndex(-1);
+  DeleteAutoCorrectButton->SetEnabled(false);
+  AddAutoCorrectButton->SetEnabled(!t.empty() && !WithEdit->GetText().empty() &&
+                                    !FDictionary->IsAddedWord(t) && !FDictionary->IsExcludedWord(t));
+}
+
+void TCustomDictionaryEditDialog::WithEditChange() {
+  if (!FDictionary || FFilling) return;
+  const int row = AutoCorrectList->GetItemIndex();
+  if (row < 0) {
+    ReplaceEditChange();
+    return;
+  }
+  const String word = ReplaceEdit->GetText(), with = WithEdit->GetText();
+  AnsiString stored;
+  // An emptied replacement is never stored: a pair that corrects a word to
+  // nothing would delete it from the user's text. The last one stays.
+  if (with.empty() || !FDictionary->FindAutoCorrect(word, stored) || stored == with) return;
+  FDictionary->RemoveAutoCorrect(word);
+  FDictionary->AddAutoCorrect(word, with);
+  const int i = PairRow(word);
+  if (i < 0) return;
+  FPairs[static_cast<size_t>(i)].second = with;
+  AutoCorrectList->Items().Put(i, PairText(word, with));
+}
+
+// ---------------------------------------------------------------------------
+// New custom dictionary
+
+TNewCustomDictionary::TNewCustomDictionary(TComponent* AOwner) : TForm(AOwner) {
+  SetBorderStyle(bsDialog);
+  SetWidth(231);
+  SetHeight(102);
+  Position = poOwnerFormCenter;
+  EditLabel = Make<TLabel>(this, this, "EditLabel", 8, 16, 217, 16);
+  NameEdit = Make<TEdit>(this, this, "NameEdit", 8, 40, 217, 21);
+  EditLabel->SetFocusControl(NameEdit);
+  OKButton = Make<TButton>(this, this, "OKButton", 70, 72, 75, 23);
+  OKButton->ModalResult = mrOk;
+  OKButton->SetDefault(true);
+  CancelButton = Make<TButton>(this, this, "CancelButton", 150, 72, 75, 23);
+  CancelButton->ModalResult = mrCancel;
+  CancelButton->Cancel = true;
+}
+
+void TNewCustomDictionary::Setup(TSpellChecker* AEngine) {
+  if (!AEngine) return;
+  SetText(AEngine->GetString(lsNewCustomTitle));
+  EditLabel->SetText(AEngine->GetString(lsDlgNewCustom));
+  OKButton->SetText(AEngine->GetString(lsDlgOK));
+  CancelButton->SetText(AEngine->GetString(lsDlgCancel));
+  AEngine->ApplyUILanguageFonts(this, false);
+}

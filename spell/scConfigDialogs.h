@@ -1,0 +1,107 @@
+#pragma once
+// The spell checker's settings dialogs: spelling options, custom
+// dictionaries, the editor of one custom dictionary and the name of a new
+// one. Every change goes to the configuration or the dictionary at once.
+#include "platform/gui/CheckLst.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <array>
+
+class TSpellChecker;
+class TCustomDictionary;
+
+class TSpellCheckConfigDialog : public TForm {
+public:
+  explicit TSpellCheckConfigDialog(TComponent* AOwner);
+  void Setup(TSpellChecker* AEngine);
+  void FillMainDictionaries();
+  void FillCustomCombo();
+  // Returns the number of option boxes left hidden.
+  int SetupOptions();
+  // The row of the folder browser in MainDictionaries (-1 when none).
+  int BrowseRow() const { return FBrowseRow; }
+
+  TButton *OK, *HelpButton, *ResetButton, *DictionariesButton;
+  TGroupBox *OptionsGroup, *DictionariesGroup;
+  std::array<TCheckBox*, 10> Options{};
+  TCheckListBox* MainDictionaries;
+  TLabel* CustomLabel;
+  TComboBox* CustomCombo;
+
+private:
+  void MainDictionariesCheck(int Row);
+  TSpellChecker* FEngine = nullptr;
+  std::vector<String> FMainFiles;
+  int FBrowseRow = -1;
+  bool FFilling = false;
+};
+
+class TCustomDictionariesDialog : public TForm {
+public:
+  explicit TCustomDictionariesDialog(TComponent* AOwner);
+  void Setup(TSpellChecker* AEngine);
+  void Fill();
+  bool FocusEntry(const String& Name);
+  void NewButtonClick();
+  void DeleteButtonClick();
+  void EditButtonClick();
+
+  struct TListEntry {
+    bool Active = true, Internal = false, Renamable = false;
+    String FileName;
+  };
+  const std::vector<TListEntry>& Entries() const { return FEntries; }
+
+  TGroupBox* CustomGroup;
+  TCheckListBox* CustomDictionaries;
+  TButton *EditButton, *DeleteButton, *NewButton, *OK, *HelpButton;
+
+private:
+  void SelectRow(int Row);
+  void RowChecked(int Row);
+  TSpellChecker* FEngine = nullptr;
+  std::vector<TListEntry> FEntries;
+  bool FFilling = false;
+};
+
+class TCustomDictionaryEditDialog : public TForm {
+public:
+  explicit TCustomDictionaryEditDialog(TComponent* AOwner);
+  void Setup(TSpellChecker* AEngine, TCustomDictionary* ADictionary);
+
+  TPageControl* PageControl;
+  TTabSheet *AddedWordsSheet, *AutoCorrectWordsSheet, *ExcludedWordsSheet;
+  TLabel *AddedWordsExplain, *IgnoreEditLabel, *AutoCorrectWordsExplain, *ReplaceEditLabel,
+      *WithEditLabel, *ExcludeWordsExplanation, *ExcludeEditLabel;
+  TEdit *IgnoreEdit, *ReplaceEdit, *WithEdit, *ExcludeEdit;
+  TListBox *IgnoreList, *AutoCorrectList, *ExcludeList;
+  TButton *AddIgnoreButton, *DeleteIgnoreButton, *AddAutoCorrectButton, *DeleteAutoCorrectButton,
+      *AddExcludeButton, *DeleteExcludeButton, *HelpButton, *OK;
+
+  void IgnoreEditChange();
+  void ExcludeEditChange();
+  void ReplaceEditChange();
+  void WithEditChange();
+  void FillSheets();
+
+private:
+  void WordRule(bool Added);
+  int PairRow(const String& Word) const;
+  void AddPairRow(const String& Word, const String& Replacement);
+  TSpellChecker* FEngine = nullptr;
+  TCustomDictionary* FDictionary = nullptr;
+  // The pairs in the list's order (word, replacement).
+  std::vector<std::pair<String, String>> FPairs;
+  bool FFilling = false;
+};
+
+class TNewCustomDictionary : public TForm {
+public:
+  explicit TNewCustomDictionary(TComponent* AOwner);
+  void Setup(TSpellChecker* AEngine);
+  TLabel* EditLabel;
+  TEdit* NameEdit;
+  TButton *OKButton, *CancelButton;
+};

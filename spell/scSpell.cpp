@@ -1,0 +1,108 @@
+#include "spell/scSpell.h"
+
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
+#include "spell/scConfigDialogs.h"
+#include "spell/scCustomDictionary.h"
+
+#include <memory>
+
+TSpellChecker::TSpellChecker(TComponent* AOwner) : TSpellCheckerBase(AOwner) {
+  UIType = suiDialog;
+}
+
+TSpellChecker::~TSpellChecker() {
+  // A check that is still running ends with its component.
+  if (CheckRunning()) StopCheck(true);
+  // The dialog is owned by this component and goes with it; the engine
+  // must not reach it afterwards.
+  SpellDialog = nullptr;
+}
+
+void TSpellChecker::CreateSpellDialog() {
+  auto* dialog = new TSpellDialog(this);
+  dialog->OnOptions = [this, dialog](TObject*) { ShowConfigDialog(dialog); };
+  dialog->Setup(this, CommandsVisible, CommandsEnabled);
+  SpellDialog = dialog;
+  ApplyUILanguageFonts(dialog, true);
+}
+
+void TSpellChecker::PromptWord() {
+  TSpellCheckerBase::PromptWord();
+  if (TSpellDialog* d = Dialog()) d->PromptWord(CurrentWord(), RepeatedWord());
+}
+
+void TSpellChecker::ShowConfigDialog(TComponent* AOwner) {
+  if (OnShowConfigDialog) {
+    OnShowConfigDialog(this, AOwner);
+    return;
+  }
+  {
+    std::unique_ptr<TSpellCheckConfigDialog> form(new TSpellCheckConfigDialog(AOwner));
+    ApplyUILanguageFonts(form.get(), false);
+    form->Setup(this);
+    form->HelpContext = HelpCtxConfigDialog;
+    form->ShowModal();
+  }
+  ReorderMainDictionaries();
+}
+
+void TSpellChecker::ShowCustomDictionariesDialog(TComponent* AOwner) {
+  if (OnShowCustomDictionariesDialog) {
+    OnShowCustomDictionariesDialog(this, AOwner);
+    return;
+  }
+  std::unique_ptr<TCustomDictionariesDialog> form(new TCustomDictionariesDialog(AOwner));
+  ApplyUILanguageFonts(form.get(), false);
+  form->Setup(this);
+  form->HelpContext = HelpCtxDictionariesDialog;
+  form->ShowModal();
+}
+
+void TSpellChecker::ShowEditCustomDictionaryDialog(TComponent* AOwner, TCustomDictionary* Dictionary) {
+  if (OnShowEditCustomDictionaryDialog) {
+    OnShowEditCustomDictionaryDialog(this, AOwner, Dictionary);
+    return;
+  }
+  {
+    std::unique_ptr<TCustomDictionaryEditDialog> form(new TCustomDictionaryEditDialog(AOwner));
+    ApplyUILanguageFonts(form.get(), true);
+    form->Setup(this, Dictionary);
+    form->HelpContext = HelpCtxDictionaryEditDialog;
+    form->ShowModal();
+  }
+  ConfigurationChanged(true);
+}
+
+bool TSpellChecker::ShowAddDictionaryDir(TComponent* AOwner) {
+  if (OnShowAddDictionaryDir) {
+    OnShowAddDictionaryDir(this, AOwner);
+    return true;
+  }
+  String folder;
+  if (!SelectDirectory(GetString(lsDlgBrowseForMainTitle), "", folder) || folder.empty()) return false;
+  Configuration().GetNewPaths().Add(folder);
+  return true;
+}
+
+void TSpellChecker::ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) {
+  if (!Form || !UILanguageUseFonts) return;
+  for (int i = 0; i < Form->ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TControl*>(Form->Components(i));
+    if (!c) continue;
+    if (dynamic_cast<TLabel*>(c) || dynamic_cast<TButton*>(c) || dynamic_cast<TCheckBox*>(c) ||
+        dynamic_cast<TGroupBox*>(c) || dynamic_cast<TPageControl*>(c))
+      c->Font.Assign(UILanguageFontControls);
+    else if (dynamic_cast<TListBox*>(c) || dynamic_cast<TEdit*>(c) || dynamic_cast<TComboBox*>(c))
+      c->Font.Assign(UseTextFont ? UILanguageFontText : UILanguageFontControls);
+  }
+}
+
+void TSpellChecker::DictionaryRefused(const String& FileName) {
+  TSpellCheckerBase::DictionaryRefused(FileName);
+  if (OnDictionaryRefused || UIType != suiDialog || FRefused.IndexOf(FileName) >= 0) return;
+  FRefused.Add(FileName);
+  MessageBox("The dictionary file\r\n" + FileName +
+                 "\r\nis damaged or is not a dictionary. Spelling goes on without it.",
+             GetString(lsSpelling), MB_OK | MB_ICONWARNING);
+}

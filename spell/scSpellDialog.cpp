@@ -1,0 +1,226 @@
+#include "spell/scSpellDialog.h"
+
+#include "spell/scCustomDictionary.h"
+#include "spell/scSpellBase.h"
+
+namespace {
+template <typename T>
+T* Make(TSpellDialog* form, const char* name, int left, int top, int width, int height) {
+  T* c = new T(form);
+  c->SetName(name);
+  c->SetParent(form);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+}  // namespace
+
+TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
+  SetBorderStyle(bsDialog);
+  SetWidth(432);
+  SetHeight(167);
+  NotFoundText = Make<TLabel>(this, "NotFoundText", 8, 11, 92, 16);
+  ReplaceWithText = Make<TLabel>(this, "ReplaceWithText", 8, 38, 92, 16);
+  SuggestionsText = Make<TLabel>(this, "SuggestionsText", 8, 65, 92, 16);
+  NotFoundEdit = Make<TEdit>(this, "NotFoundEdit", 104, 8, 140, 21);
+  NotFoundEdit->SetReadOnly(true);
+  NotFoundEdit->TabStop = false;
+  ReplaceWithEdit = Make<TEdit>(this, "ReplaceWithEdit", 104, 35, 140, 21);
+  SuggestionsListbox = Make<TListBox>(this, "SuggestionsListbox", 104, 62, 140, 99);
+  IgnoreButton = Make<TButton>(this, "IgnoreButton", 252, 8, 85, 23);
+  IgnoreAllButton = Make<TButton>(this, "IgnoreAllButton", 340, 8, 85, 23);
+  ChangeButton = Make<TButton>(this, "ChangeButton", 252, 35, 85, 23);
+  ChangeAllButton = Make<TButton>(this, "ChangeAllButton", 340, 35, 85, 23);
+  AddButton = Make<TButton>(this, "AddButton", 252, 62, 85, 23);
+  AutoCorrectButton = Make<TButton>(this, "AutoCorrectButton", 340, 62, 85, 23);
+  HelpButton = Make<TButton>(this, "HelpButton", 252, 138, 85, 23);
+  UndoButton = Make<TButton>(this, "UndoButton", 8, 111, 85, 23);
+  CancelButton = Make<TButton>(this, "CancelButton", 340, 138, 85, 23);
+  CancelButton->Cancel = true;
+  OptionsButton = Make<TButton>(this, "OptionsButton", 8, 138, 85, 23);
+  NotFoundText->SetFocusControl(NotFoundEdit);
+  ReplaceWithText->SetFocusControl(ReplaceWithEdit);
+  SuggestionsText->SetFocusControl(SuggestionsListbox);
+  int tab = 0;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{
+           NotFoundEdit, ReplaceWithEdit, SuggestionsListbox, IgnoreButton, IgnoreAllButton,
+           ChangeButton, ChangeAllButton, AddButton, AutoCorrectButton, HelpButton, UndoButton,
+           CancelButton, OptionsButton})
+    c->SetTabOrder(tab++);
+
+  IgnoreButton->OnClick = [this](TObject*) {
+    Run([this] { FRepeated ? FEngine->IgnoreRepeated() : FEngine->Ignore(); });
+  };
+  IgnoreAllButton->OnClick = [this](TObject*) { Run([this] { FEngine->IgnoreAll(); }); };
+  ChangeButton->OnClick = [this](TObject*) {
+    Run([this] {
+      if (FRepeated)
+        FEngine->DeleteRepeated();
+      else
+        FEngine->Change(ReplaceWithEdit->GetText());
+    });
+  };
+  ChangeAllButton->OnClick = [this](TObject*) {
+    Run([this] { FEngine->ChangeAll(ReplaceWithEdit->GetText()); });
+  };
+  AddButton->OnClick = [this](TObject*) { Run([this] { FEngine->Add(); }); };
+  AutoCorrectButton->OnClick = [this](TObject*) {
+    Run([this] { FEngine->AutoCorrect(ReplaceWithEdit->GetText()); });
+  };
+  UndoButton->OnClick = [this](TObject*) { Run([this] { FEngine->Undo(); }); };
+  CancelButton->OnClick = [this](TObject*) { Run([this] { FEngine->Cancel(); }); };
+  OptionsButton->OnClick = [this](TObject*) {
+    if (!FEngine || !OnOptions) return;
+    OnOptions(this);
+    // The word again, with suggestions from the new options.
+    if (FEngine && FEngine->CheckRunning()) PromptWord(NotFoundEdit->GetText(), FRepeated);
+  };
+  SuggestionsListbox->OnClick = [this](TObject*) {
+    const int i = SuggestionsListbox->GetItemIndex();
+    if (i >= 0 && SuggestionsListbox->GetEnabled())
+      ReplaceWithEdit->SetText(SuggestionsListbox->Items().Get(i));
+  };
+  SuggestionsListbox->OnDblClick = [this](TObject*) {
+    const int i = SuggestionsListbox->GetItemIndex();
+    if (i < 0 || !SuggestionsListbox->GetEnabled()) return;
+    const String word = SuggestionsListbox->Items().Get(i);
+    Run([this, word] { FEngine->Change(word); });
+  };
+  NotFoundEdit->OnDblClick = [this](TObject*) { ReplaceWithEdit->SetText(NotFoundEdit->GetText()); };
+  ReplaceWithEdit->OnChange = [this](TObject*) {
+    if (!FRepeated && !FFilling) ReplaceWithEditChange();
+  };
+  OnCloseQuery = [this](TObject*, bool& canClose) {
+    canClose = true;
+    if (FEngine && FEngine->CheckRunning()) Run([this] { FEngine->Cancel(); });
+  };
+}
+
+TSpellDialog::~TSpellDialog() = default;
+
+template <typename F>
+void TSpellDialog::Run(F f) {
+  if (FEngine) f();
+}
+
+void TSpellDialog::Setup(TSpellCheckerBase* AEngine, TSpellDialogCommands Visible,
+                         TSpellDialogCommands Enabled) {
+  FEngine = AEngine;
+  FVisible = Visible;
+  FEnabled = Enabled;
+  FRepeated = false;
+  FDeactivated = false;
+  if (!FEngine) return;
+  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+  SetText(text(lsSpelling));
+  NotFoundText->SetText(text(lsDlgNotFound));
+  ReplaceWithText->SetText(text(lsDlgReplaceWith));
+  SuggestionsText->SetText(text(lsDlgSuggestions));
+  UndoButton->SetText(text(lsDlgUndo));
+  OptionsButton->SetText(text(lsDlgOptions));
+  IgnoreAllButton->SetText(text(lsDlgIgnoreAll));
+  IgnoreButton->SetText(text(lsDlgIgnore));
+  ChangeAllButton->SetText(text(lsDlgChangeAll));
+  ChangeButton->SetText(text(lsDlgChange));
+  AddButton->SetText(text(lsDlgAdd));
+  AutoCorrectButton->SetText(text(lsDlgAutoCorrect));
+  HelpButton->SetText(text(lsDlgHelp));
+  CancelButton->SetText(text(lsDlgCancel));
+  UndoButton->SetVisible(Visible.Contains(sdcUndo));
+  OptionsButton->SetVisible(Visible.Contains(sdcOptions) && OnOptions != nullptr);
+  IgnoreAllButton->SetVisible(Visible.Contains(sdcIgnoreAll));
+  IgnoreButton->SetVisible(Visible.Contains(sdcIgnore));
+  ChangeButton->SetVisible(Visible.Contains(sdcChange));
+  ChangeAllButton->SetVisible(Visible.Contains(sdcChangeAll));
+  AddButton->SetVisible(Visible.Contains(sdcAdd));
+  AutoCorrectButton->SetVisible(Visible.Contains(sdcAutoCorrect));
+  HelpButton->SetVisible(Visible.Contains(sdcHelp) && FEngine->HelpCtxSpellDialog != 0);
+  CancelButton->SetVisible(Visible.Contains(sdcCancel));
+  HelpButton->SetEnabled(Has(sdcHelp));
+  CancelButton->SetEnabled(Has(sdcCancel));
+  if (!OptionsButton->GetVisible()) UndoButton->SetTop(138);
+}
+
+void TSpellDialog::SetCommandsEnabled(bool Enable) {
+  if (!FEngine) return;
+  const bool custom = FEngine->ActiveCustomDictionary() != nullptr;
+  // Read-only text takes no replacements.
+  const bool replace = Enable && !FEngine->ReportOnly();
+  UndoButton->SetEnabled(Enable && FEngine->CanUndo() && Has(sdcUndo));
+  OptionsButton->SetEnabled(Enable && Has(sdcOptions));
+  ReplaceWithEdit->SetEnabled(replace);
+  SuggestionsListbox->SetEnabled(Enable);
+  IgnoreAllButton->SetEnabled(Enable && Has(sdcIgnoreAll));
+  IgnoreButton->SetEnabled(Enable && Has(sdcIgnore));
+  ChangeAllButton->SetEnabled(replace && Has(sdcChangeAll));
+  ChangeButton->SetEnabled(replace && Has(sdcChange));
+  AddButton->SetEnabled(Enable && custom && Has(sdcAdd));
+  AutoCorrectButton->SetEnabled(replace && custom && Has(sdcAutoCorrect));
+}
+
+void TSpellDialog::ReplaceWithEditChange() {
+  if (!FEngine) return;
+  const bool t = !ReplaceWithEdit->GetText().empty() && !FEngine->ReportOnly();
+  ChangeAllButton->SetEnabled(t && Has(sdcChangeAll));
+  ChangeButton->SetEnabled(t && Has(sdcChange));
+  AutoCorrectButton->SetEnabled(t && FEngine->ActiveCustomDictionary() != nullptr &&
+                                Has(sdcAutoCorrect));
+}
+
+void TSpellDialog::PromptWord(const String& Word, bool Repeated) {
+  if (!FEngine) return;
+  FFilling = true;
+  NotFoundEdit->SetText(Word);
+  SuggestionsListbox->Clear();
+  FFilling = false;
+  // Each prompt sets the commands afresh: whether the text takes
+  // replacements can change from word to word (a table cell).
+  FRepeated = Repeated;
+  SetCommandsEnabled(!Repeated);
+  if (Repeated) {
+    OptionsButton->SetEnabled(Has(sdcOptions));
+    IgnoreButton->SetEnabled(true);
+    ChangeButton->SetEnabled(!FEngine->ReportOnly());
+    NotFoundText->SetText(FEngine->GetString(lsDlgRepeatedWord));
+  } else {
+    NotFoundText->SetText(FEngine->GetString(lsDlgNotFound));
+  }
+  UndoButton->SetEnabled(FEngine->CanUndo() && Has(sdcUndo));
+  if (Repeated) {
+    FFilling = true;
+    ReplaceWithEdit->SetText(Word.substr(0, Word.size() / 2));
+    FFilling = false;
+    return;
+  }
+  TStringList suggestions;
+  FEngine->GetSuggestions(Word, &suggestions);
+  TStrings& items = SuggestionsListbox->Items();
+  for (int i = 0; i < suggestions.Count(); ++i) items.Add(suggestions.Get(i));
+  SuggestionsListbox->SetEnabled(items.Count() > 0);
+  if (items.Count() > 0) {
+    ReplaceWithEdit->SetText(items.Get(0));
+    ReplaceWithEditChange();
+    SuggestionsListbox->SetItemIndex(0);
+  } else {
+    ReplaceWithEdit->SetText("");
+    ReplaceWithEditChange();
+    items.Add(FEngine->GetString(lsMnNoSuggestions));
+  }
+}
+
+void TSpellDialog::Activate() {
+  TForm::Activate();
+  if (FDeactivated) {
+    FDeactivated = false;
+    SetCommandsEnabled(!FRepeated);
+    if (FRepeated) {
+      IgnoreButton->SetEnabled(true);
+      ChangeButton->SetEnabled(FEngine && !FEngine->ReportOnly());
+    }
+  }
+}
+
+void TSpellDialog::Deactivate() {
+  TForm::Deactivate();
+  FDeactivated = true;
+  SetCommandsEnabled(false);
+}

@@ -1,0 +1,396 @@
+#include "spellvl/VellumParser.h"
+
+#include "platform/base/CodePages.h"
+#include "platform/base/SysUtils.h"
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLData.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLStyle.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/view/VLFormattedData.h"
+
+#include <array>
+#include <map>
+#include <mutex>
+
+namespace {
+
+// UTF-16 unit to one byte of a single-byte code page; "?" for what the page
+// lacks, also for each half of a surrogate pair, so lengths keep.
+class TUnitTable {
+public:
+  explicit TUnitTable(Cardinal codePage) {
+    FTable.fill('?');
+    for (int c = 0; c < 0x80; ++c) FTable[static_cast<size_t>(c)] = static_cast<char>(c);
+    if (IsDBCSCodePage(codePage) || ResolveCodePage(codePage) == CP_UTF8) return;
+    AnsiString bytes;
+    for (int b = 0x80; b < 0x100; ++b) bytes += static_cast<char>(b);
+    const WideString w = AnsiToWide(bytes, codePage);
+    if (w.size() != bytes.size()) return;
+    for (size_t i = 0; i < w.size(); ++i)
+      if (w[i] != u'?' && FTable[w[i]] == '?') FTable[w[i]] = bytes[i];
+  }
+  char operator[](char16_t u) const { return FTable[u]; }
+
+private:
+  std::array<char, 0x10000> FTable;
+};
+
+const TUnitTable& UnitTable(Cardinal codePage) {
+  static std::mutex lock;
+  static std::map<Cardinal, std::unique_ptr<TUnitTable>> tables;
+  std::lock_guard<std::mutex> guard(lock);
+  auto& t = tables[codePage];
+  if (!t) t = std::make_unique<TUnitTable>(codePage);
+  return *t;
+}
+
+}  // namespace
+
+TVellumParser::TVellumParser() = default;
+TVellumParser::~TVellumParser() = default;
+
+void TVellumParser::Initialize(void* Target) {
+  Serializer.reset();
+  Edit = nullptr;
+  auto* control = static_cast<TObject*>(Target);
+  auto* edit = dynamic_cast<TCustomVellumEdit*>(control);
+  if (!edit) throw EInvalidCast("Invalid class typecast");
+  Edit = edit;
+  Serializer = std::make_unique<TVLSerializer>(Edit->VLData());
+  EndSet = false;
+  CharIndex = 0;
+  NeedReload = true;
+  TextLen = 0;
+  CachedPos = -1;
+  Text.clear();
+  FPieces.clear();
+  FRunData = nullptr;
+}
+
+void TVellumParser::Detach() {
+  Serializer.reset();
+  Edit = nullptr;
+  Text.clear();
+  TextLen = 0;
+  CachedPos = -1;
+  FPieces.clear();
+  FRunData = nullptr;
+}
+
+TObject* TVellumParser::GetControl() { return Edit; }
+
+bool TVellumParser::Checkable(TCustomVLData* data, int itemNo) const {
+  TCustomVLData* d = data->GetVLData();
+  if (itemNo < 0 || itemNo >= d->GetItemCount()) return false;
+  const int style = d->GetItemStyle(itemNo);
+  if (style < 0) return false;
+  TVLStyle* sheet = d->GetStyle();
+  if (!sheet || style >= sheet->TextStyles->Count()) return false;
+  const TFontInfo* info = sheet->TextStyles->Items(style);
+  return info->Charset != SYMBOL_CHARSET && !info->Protection.Contains(vlprModifyProtect);
+}
+
+bool TVellumParser::RunStart(TCustomVLData* data, int itemNo) const {
+  TCustomVLData* d = data->GetVLData();
+  return itemNo == 0 || d->IsFromNewLine(itemNo) || !Checkable(data, itemNo - 1);
+}
+
+AnsiString TVellumParser::ItemLine(TCustomVLData* data, int itemNo) const {
+  TCustomVLData* d = data->GetVLData();
+  const AnsiString raw = d->GetRawItemText(itemNo);
+  if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) return raw;
+  const TUnitTable& t = UnitTable(CodePage);
+  AnsiString out(raw.size() / 2, '?');
+  for (size_t i = 0; i < out.size(); ++i) {
+    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
+                                             (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
+    out[i] = t[u];
+  }
+  return out;
+}
+
+int TVellumParser::ItemChars(TCustomVLData* data, int itemNo) const {
+  TCustomVLData* d = data->GetVLData();
+  const size_t n = d->GetRawItemText(itemNo).size();
+  return static_cast<int>(IsUnicodeOptions(d->GetItemOptions(itemNo)) ? n / 2 : n);
+}
+
+void TVellumParser::SkipForward() {
+  for (;;) {
+    if (Serializer->AtEnd) return;
+    TCustomVLData* data = nullptr;
+    int no = -1;
+    Serializer->GetCurrentItem(data, no);
+    if (no >= 0 && Checkable(data, no)) return;
+    if (!Serializer->GoNext()) return;
+  }
+}
+
+void TVellumParser::SkipBackward() {
+  for (;;) {
+    TCustomVLData* data = nullptr;
+    int no = -1;
+    Serializer->GetCurrentItem(data, no);
+    if (no < 0) return;
+    if (Checkable(data, no) && RunStart(data, no)) return;
+    if (!Serializer->GoPrev()) return;
+  }
+}
+
+bool TVellumParser::StepOverRun() {
+  for (size_t i = 1; i < FPieces.size(); ++i)
+    if (!Serializer->GoNext()) return false;
+  return Serializer->GoNext();
+}
+
+void TVellumParser::LoadRun() {
+  TCustomVLData* data = nullptr;
+  int no = -1;
+  Serializer->GetCurrentItem(data, no);
+  FRunData = data;
+  FPieces.clear();
+  Text.clear();
+  TCustomVLData* d = data->GetVLData();
+  const int count = d->GetItemCount();
+  for (int i = no; i < count; ++i) {
+    if (i > no && (d->IsFromNewLine(i) || !Checkable(data, i))) break;
+    const AnsiString line = ItemLine(data, i);
+    FPieces.push_back({i, static_cast<int>(Text.size()), static_cast<int>(line.size())});
+    Text += line;
+  }
+  Text += "\r\n";
+  TextLen = static_cast<int>(Text.size());
+}
+
+bool TVellumParser::LoadCurrentText() {
+  if (!Serializer) return false;
+  // Inside the loaded line nothing can have moved: every call that moves
+  // the walk or changes the text asks for a reload.
+  if (!NeedReload && CachedPos >= 0 && CharIndex >= 0 && CharIndex < TextLen && !Serializer->AtEnd) return true;
+  bool result = true;
+  if (Serializer->GetCurrentPos() == CachedPos && !NeedReload) {
+    if (CharIndex >= TextLen) {
+      StepOverRun();
+      SkipForward();
+      CharIndex = 0;
+    } else if (CharIndex < 0) {
+      if (Serializer->GoPrev()) SkipBackward();
+      CharIndex = -1;
+    }
+  }
+  if (Serializer->GetCurrentPos() < 0) {
+    Serializer->GoNext();
+    CharIndex = 0;
+    result = false;
+  }
+  SkipForward();
+  if (Serializer->AtEnd) result = false;
+  const int pos = Serializer->GetCurrentPos();
+  if (pos != CachedPos || NeedReload) {
+    TCustomVLData* data = nullptr;
+    int no = -1;
+    Serializer->GetCurrentItem(data, no);
+    if (Serializer->AtEnd || pos < 0 || no < 0 || !Checkable(data, no)) return false;
+    NeedReload = false;
+    LoadRun();
+    CachedPos = pos;
+    if (CharIndex == -1) CharIndex = TextLen - 1;
+  }
+  return result;
+}
+
+char TVellumParser::GetChar() {
+  if (!LoadCurrentText()) return '\0';
+  if (CharIndex < 0 || CharIndex >= TextLen) return '\0';
+  return Text[static_cast<size_t>(CharIndex)];
+}
+
+void TVellumParser::GetLine(AnsiString& Line) {
+  if (LoadCurrentText())
+    Line = Text;
+  else
+    Line.clear();
+}
+
+bool TVellumParser::MoveNext() {
+  ++CharIndex;
+  const bool ok = LoadCurrentText();
+  if (ok && EndSet) {
+    const int pos = Serializer->GetCurrentPos();
+    if (pos > EndPos || (pos == EndPos && CharIndex > EndOffset)) return false;
+  }
+  return ok;
+}
+
+bool TVellumParser::MovePrevious() {
+  --CharIndex;
+  return LoadCurrentText();
+}
+
+void TVellumParser::ToRunStart(int& X) {
+  for (;;) {
+    TCustomVLData* data = nullptr;
+    int no = -1;
+    Serializer->GetCurrentItem(data, no);
+    if (no < 0 || !Checkable(data, no) || RunStart(data, no)) return;
+    if (!Serializer->GoPrev()) return;
+    Serializer->GetCurrentItem(data, no);
+    X += ItemChars(data, no);
+  }
+}
+
+void TVellumParser::SetPosition(int X, int Y, TParserPosition Which) {
+  if (Which == ppEnd) {
+    EndSet = true;
+    EndOffset = X;
+    EndPos = Y;
+    return;
+  }
+  NeedReload = true;
+  if (!Serializer) return;
+  if (Serializer->GoToPos(Y)) ToRunStart(X);
+  CharIndex = X;
+}
+
+void TVellumParser::GetPosition(int& X, int& Y) {
+  if (UseCaretFirst) {
+    UseCaretFirst = false;
+    GetCursorPosition(X, Y);
+    return;
+  }
+  Y = Serializer ? Serializer->GetCurrentPos() : -1;
+  X = CharIndex;
+}
+
+void TVellumParser::Locate(int I, bool AtEnd, int& Piece, int& Offs) const {
+  Piece = 0;
+  Offs = 0;
+  if (FPieces.empty()) return;
+  for (size_t k = 0; k < FPieces.size(); ++k) {
+    const TPiece& p = FPieces[k];
+    const int end = p.Start + p.Length;
+    if (I < end || (AtEnd && I == end) || k + 1 == FPieces.size()) {
+      Piece = static_cast<int>(k);
+      Offs = std::clamp(I - p.Start, 0, p.Length);
+      return;
+    }
+  }
+}
+
+bool TVellumParser::InCell() const {
+  return Serializer && Serializer->CurrentEntry().ItemNo >= 0;
+}
+
+void TVellumParser::SelectWord(int Length) {
+  if (!Serializer || !Edit || Serializer->GetCurrentPos() < 0 || Serializer->AtEnd) return;
+  if (NeedReload || CachedPos != Serializer->GetCurrentPos()) {
+    const int keep = CharIndex;
+    if (!LoadCurrentText()) return;
+    CharIndex = keep;
+  }
+  CharIndex -= Length;
+  const int lineEnd = TextLen - 2;
+  CharIndex = std::clamp(CharIndex, 0, std::max(0, lineEnd));
+  Length = std::clamp(Length, 0, std::max(0, lineEnd - CharIndex));
+  FSelLength = Length;
+  int sp = 0, so = 0, ep = 0, eo = 0;
+  Locate(CharIndex, false, sp, so);
+  Locate(CharIndex + Length, Length > 0, ep, eo);
+  if (FPieces.empty()) return;
+  const int si = FPieces[static_cast<size_t>(sp)].ItemNo, ei = FPieces[static_cast<size_t>(ep)].ItemNo;
+  TCustomVLData* d = FRunData->GetVLData();
+  if (InCell()) {
+    Serializer->ChooseCurrentSubData();
+    if (auto* cell = dynamic_cast<TCustomVLFormattedData*>(d)) {
+      cell->StoreSelBounds(si, so + 1, ei, eo + 1);
+    }
+    Edit->Invalidate();
+    return;
+  }
+  Edit->SetSelectionBounds(si, so + 1, ei, eo + 1);
+  Edit->Invalidate();
+}
+
+bool TVellumParser::CanReplace() {
+  // Cells take no edits from outside their own editor yet.
+  return Edit && !Edit->GetReadOnly() && !InCell();
+}
+
+void TVellumParser::ReplaceWord(const AnsiString& Replacement, int State) {
+  LastReplaced = false;
+  if (!Edit || !Serializer || !CanReplace()) {
+    Edit ? Edit->VLData()->Beep() : void();
+    return;
+  }
+  if (EndSet && Serializer->GetCurrentPos() == EndPos)
+    EndOffset += static_cast<int>(Replacement.size()) - FSelLength;
+  const String text = AnsiToUtf8(Replacement, CodePage);
+  if (!Edit->InsertText(text, false)) return;
+  LastReplaced = true;
+  FSelLength = 0;
+  CharIndex += static_cast<int>(Replacement.size());
+  NeedReload = true;
+}
+
+void TVellumParser::IgnoreWord(int State) {
+  // The word this parser selected: a word in a table cell is selected in
+  // the cell, not in the editor's own selection.
+  if (Edit) CharIndex += FSelLength;
+}
+
+void TVellumParser::GetCursorPosition(int& X, int& Y) {
+  X = Y = 0;
+  if (!Serializer || !Edit) return;
+  Serializer->LocateCaret();
+  TCustomVLData* data = nullptr;
+  int no = -1;
+  Serializer->GetCurrentItem(data, no);
+  auto* edit = dynamic_cast<TVLEditVLData*>(Edit->VLData());
+  X = edit ? edit->GetCaretOffset() : 0;
+  if (no >= 0 && data->GetVLData()->GetItemStyle(no) >= 0) --X;
+  ToRunStart(X);
+  Y = Serializer->GetCurrentPos();
+  NeedReload = true;
+}
+
+void TVellumParser::GetSelectionPosition(int& XStart, int& YStart, int& XEnd, int& YEnd) {
+  XStart = YStart = XEnd = YEnd = 0;
+  if (!Serializer || !Edit) return;
+  Serializer->GetSelectionPositions(YStart, XStart, YEnd, XEnd);
+  if (YEnd >= 0 && Serializer->GoToPos(YEnd)) {
+    ToRunStart(XEnd);
+    YEnd = Serializer->GetCurrentPos();
+  }
+  if (YStart >= 0 && Serializer->GoToPos(YStart)) {
+    ToRunStart(XStart);
+    YStart = Serializer->GetCurrentPos();
+  }
+  NeedReload = true;
+}
+
+void TVellumParser::GetControlScreenRect(TRect& R) {
+  if (!Edit) {
+    R = TRect(0, 0, 0, 0);
+    return;
+  }
+  const TPoint o = Edit->ClientToScreen(TPoint(0, 0));
+  R = TRect(o.X, o.Y, o.X + Edit->GetWidth(), o.Y + Edit->GetHeight());
+}
+
+void TVellumParser::GetSelectionScreenRect(TRect& R) {
+  if (!Edit) {
+    R = TRect(0, 0, 0, 0);
+    return;
+  }
+  R = Edit->GetSelectionRect();
+}
+
+void TVellumParser::Reset() {
+  if (Serializer) Serializer->SeekPosBackward(-1);
+  CharIndex = -1;
+  CachedPos = -1;
+  Text.clear();
+  TextLen = 0;
+  UseCaretFirst = true;
+}

@@ -1,0 +1,177 @@
+#include "EditorBench.h"
+#include "actions/FontVLFrm.h"
+#include "actions/VLActionsFontDlg.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Dialogs.h"
+
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// "Alpha " in Arial 10 and "Beta" in Times 12, bold as the case says.
+struct TTwoRuns : TEditorBench {
+  TTwoRuns(bool firstBold, bool secondBold) {
+    PlainSheet();
+    const Integer a = AddText([&](TFontInfo& s) {
+      s.FontName = "Arial";
+      s.Size = 10;
+      if (firstBold) s.Style.Include(fsBold);
+    });
+    const Integer t = AddText([&](TFontInfo& s) {
+      s.FontName = "Times";
+      s.Size = 12;
+      if (secondBold) s.Style.Include(fsBold);
+    });
+    Edit->Clear();
+    Edit->AddTextItem("Alpha ", a, 0);
+    Edit->AddTextItem("Beta", t, -1);
+    Edit->Format();
+    Edit->SelectAll();
+    Action = new TvlActionFontEx(Form);
+    Action->SetControl(Edit);
+  }
+  TFontInfo& Run(Integer item) { return Text(Edit->GetItem(item)->StyleNo); }
+  TvlActionFontEx* Action;
+};
+
+void Click(TControl* c) {
+  QTest::mouseClick(WidgetOf(c), Qt::LeftButton, {}, QPoint(6, 8));
+  Application->ProcessMessages();
+}
+
+TEST(FontDialogActionTest, ATouchedAttributeAppliesAndUntouchedOnesKeepEachRunsValue) {
+  struct Case {
+    bool bold1, bold2;
+    TCheckBoxState shownBold;
+    const char* click;  // "bold", "italic" or nothing
+    bool bold1After, bold2After, italicAfter;
+  };
+  const Case cases[] = {
+      {false, true, cbGrayed, "bold", true, true, false},
+      {false, true, cbGrayed, "italic", false, true, true},
+      {true, true, cbChecked, "bold", false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.click);
+    TTwoRuns b(c.bold1, c.bold2);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLFont*>(r.Form);
+      Application->ProcessMessages();
+      EXPECT_EQ(d.cbB->GetState(), c.shownBold);
+      EXPECT_EQ(d.cmbFont->GetText(), "");
+      EXPECT_EQ(d.cmbSize->GetText(), "");
+      Click(String(c.click) == "bold" ? static_cast<TControl*>(d.cbB) : d.cbI);
+      QTest::keyClick(WidgetOf(d.btnOk), Qt::Key_Return);
+      return d.ModalResult;
+    });
+    ASSERT_TRUE(b.Action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(b.Run(0).Style.Contains(fsBold), c.bold1After);
+    EXPECT_EQ(b.Run(1).Style.Contains(fsBold), c.bold2After);
+    EXPECT_EQ(b.Run(1).Style.Contains(fsItalic), c.italicAfter);
+    EXPECT_EQ(b.Run(0).FontName, "Arial");
+    EXPECT_EQ(b.Run(0).Size, 10);
+    EXPECT_EQ(b.Run(1).FontName, "Times");
+    EXPECT_EQ(b.Run(1).Size, 12);
+    // One undo step brings back the runs as they were.
+    b.Edit->Undo();
+    EXPECT_EQ(b.Run(0).Style.Contains(fsBold), c.bold1);
+    EXPECT_EQ(b.Run(1).Style.Contains(fsBold), c.bold2);
+    EXPECT_FALSE(b.Run(1).Style.Contains(fsItalic));
+  }
+}
+
+TEST(FontDialogActionTest, SizeTextIsReadWithinItsRangeAndANonNumberChangesNothing) {
+  struct Case {
+    const char* typed;
+    Integer first, second;
+  };
+  const Case cases[] = {{"250", 100, 100}, {"0", 1, 1}, {"x", 10, 12}, {"", 10, 12}, {"14", 14, 14}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    TTwoRuns b(false, false);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLFont*>(r.Form);
+      d.cmbSize->SetText(c.typed);
+      return mrOk;
+    });
+    ASSERT_TRUE(b.Action->Execute());
+    EXPECT_EQ(b.Run(0).Size, c.first);
+    EXPECT_EQ(b.Run(1).Size, c.second);
+  }
+}
+
+TEST(FontDialogActionTest, OffsetAndSpacingRoundTripWithTheirDirections) {
+  TEditorBench b;
+  b.PlainSheet();
+  const Integer s = b.AddText([](TFontInfo& f) {
+    f.VShift = -30;
+    f.CharSpacing = 5;
+  });
+  b.Edit->Clear();
+  b.Edit->AddTextItem("Raised", s, 0);
+  b.Edit->Format();
+  b.Edit->SelectAll();
+  auto* action = new TvlActionFontEx(b.Form);
+  action->SetControl(b.Edit);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto& d = *static_cast<TfrmVLFont*>(r.Form);
+    EXPECT_TRUE(d.rbDown->GetChecked());
+    EXPECT_EQ(d.seShift->GetText(), "30");
+    EXPECT_TRUE(d.rbExp->GetChecked());
+    d.rbUp->SetChecked(true);
+    // Condensed limits the spacing to 20.
+    d.seSpacing->SetText("35");
+    d.rbCond->SetChecked(true);
+    EXPECT_EQ(d.seSpacing->GetText(), "20");
+    return mrOk;
+  });
+  ASSERT_TRUE(action->Execute());
+  const TFontInfo& after = b.Text(b.Edit->GetItem(0)->StyleNo);
+  EXPECT_EQ(after.VShift, 30);
+  EXPECT_EQ(after.CharSpacing, -20);
+}
+
+TEST(FontDialogActionTest, ASelectionWithoutTextShowsTheCurrentStyleNotAnEarlierOne) {
+  TEditorBench b;
+  b.PlainSheet();
+  b.Edit->Clear();
+  b.Edit->AddTextItem("Alpha", 0, 0);
+  auto* line = new TVLBreakItemInfo(b.Edit->VLData());
+  line->StyleNo = vlsBreak;
+  b.Edit->AddItem("", line);
+  b.Edit->AddTextItem("Beta", 0, 0);
+  b.Edit->Format();
+  b.Edit->SetSelectionBounds(1, 0, 1, 1);
+  auto* action = new TvlActionFontEx(b.Form);
+  action->Font.SetName("Stale");
+  action->ValidProperties = TVLFontProperties();
+  action->GatherProperties(ActionEditorOf(b.Edit));
+  EXPECT_EQ(action->ValidProperties, AllFontProperties);
+  EXPECT_EQ(action->Font.GetName(), b.Text(0).FontName);
+}
+
+TEST(FontDialogActionTest, AFontMissingFromTheListStillOffersSizesAndScripts) {
+  Application->Initialize();
+  struct Case {
+    const char* Name;
+    bool Listed;
+  } cases[] = {{"DejaVu Sans", true}, {"Arial", false}, {"No Such Font Family", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::unique_ptr<TfrmVLFont> d(CreateVLForm<TfrmVLFont>(nullptr));
+    d->cmbFont->SetText(c.Name);
+    d->cmbFont->SetItemIndex(d->cmbFont->Items().IndexOf(c.Name));
+    EXPECT_EQ(d->cmbFont->GetItemIndex() >= 0, c.Listed);
+    d->cmbFontClick(nullptr);
+    EXPECT_EQ(d->cmbSize->Items().Count(), 16);
+    EXPECT_GT(d->cmbCharset->Items().Count(), 0);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+// Backup and restore of the database folder with real files: refused
+// folders, a restore that brings back the entries exactly, copies of an open
+// database, backups that are damaged, mixed or older, and copies and packs
+// killed at random moments.
+#include "JournalTestSupport.h"
+
+#include "app/QYBackup.h"
+#include "platform/db/DBBackup.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using qytest::TJournalWorld;
+
+struct TBackupWorld : TJournalWorld {
+  TBackupWorld() {
+    Backup = (Root / "backups").string();
+    fs::create_directories(Backup);
+    ProfileSettings.BackupRestoreLocation = Backup;
+    Journal = AddJournal("Diary", 0);
+    for (int d = 0; d < 4; ++d) Store(45000 + d, "day " + IntToStr(d) + " text");
+    CloseDatabaseFiles();
+  }
+
+  void Store(int day, const String& text) {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor) VALUES (:bID, :bDate, :bText, 'VLF')");
+    q.ParamByName("bID").SetAsInteger(Journal);
+    q.ParamByName("bDate").SetAsInteger(day);
+    q.ParamByName("bText").SetAsBlob(text);
+    q.ExecSQL();
+  }
+
+  // Every entry and journal row, in a fixed order.
+  String Snapshot() {
+    String all;
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT JournalID, JournalDate, JournalText FROM Quillory ORDER BY JournalID, JournalDate");
+    q.Open();
+    for (; !q.Eof(); q.Next())
+      all += q.Fields(0).AsString() + "/" + q.Fields(1).AsString() + "/" + q.Fields(2).AsString() + "\n";
+    TQuery j;
+    BindToDatabase(j);
+    j.SQL.Add("SELECT JournalID, JournalName, JournalActive FROM Journals ORDER BY JournalID");
+    j.Open();
+    for (; !j.Eof(); j.Next())
+      all += j.Fields(0).AsString() + ":" + j.Fields(1).AsString() + ":" + j.Fields(2).AsString() + "\n";
+    return all;
+  }
+
+  // The copy in either direction, every box answered; the boxes shown.
+  bool Copy(int mode, std::vector<TInteraction>* shown = nullptr) {
+    TInteractionScript script;
+    for (int i = 0; i < 6; ++i) script.Answer(IDOK);
+    const bool ok = CopyDatabaseFiles(mode);
+    if (shown) *shown = script.Shown;
+    return ok;
+  }
+
+  String DataFile(const char* name) { return DataDir() + "/" + name; }
+
+  String Backup;
+  Integer Journal = 0;
+};
+
+TEST(BackupRestore, FoldersThatCannotHoldABackupAreRefusedWithTheirReason) {
+  TBackupWorld w;
+  const String file = w.Root.str() + "/plain-file";
+  qytest::WriteFileBytes(file.c_str(), "x");
+  fs::create_directories(w.DataDir() + "/Backup");
+  const struct {
+    String Folder;
+    int Mode;
+    const char* Expected;  // part of the message; "" for none
+  } cases[] = {
+      {"", cdfBackup, "No backup folder is set"},
+      {"   ", cdfRestore, "No folder to restore from is set"},
+      {w.Root.str() + "/missing", cdfBackup, "does not exist"},
+      {w.Root.str() + "/missing", cdfRestore, "does not exist"},
+      {file, cdfBackup, "is not a folder"},
+      {"/proc/self", cdfBackup, "cannot be written"},
+      {w.DataDir(), cdfBackup, "lies inside the database folder"},
+      {w.DataDir() + "/", cdfRestore, "lies inside the database folder"},
+      {w.DataDir() + "/Backup", cdfBackup, "lies inside the database folder"},
+      {w.DataDir() + "/../Quillory for alice/Backup", cdfBackup, "lies inside the database folder"},
+      {w.Backup, cdfBackup, ""},
+      {w.Backup, cdfRestore, ""},
+      {w.Root.str(), cdfBackup, ""},  // holds the database folder: files go beside it
+  };
+  for (const auto& c : cases) {
+    const String problem = BackupFolderProblem(c.Folder, w.DataDir(), c.Mode);
+    if (*c.Expected == 0)
+      EXPECT_EQ(problem, "") << c.Folder;
+    else
+      EXPECT_NE(problem.find(c.Expected), String::npos) << c.Folder << ": " << problem;
+  }
+  // A refused backup says why and copies nothing.
+  ProfileSettings.BackupRestoreLocation = w.Root.str() + "/missing";
+  std::vector<TInteraction> shown;
+  EXPECT_FALSE(w.Copy(cdfBackup, &shown));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].Text.find("does not exist"), String::npos);
+  EXPECT_FALSE(fs::exists(w.Root / "missing"));
+}
+
+TEST(BackupRestore, TheDefaultFolderWorksOnTheFirstBackup) {
+  TBackupWorld w;
+  ProfileSettings.BackupRestoreLocation = DefaultBackupLocation();
+  EXPECT_EQ(BackupFolderProblem(w.DataDir() + " Backup", w.DataDir(), cdfRestore).find("inside"), String::npos);
+  ASSERT_FALSE(fs::exists(DefaultBackupLocation()));
+  EXPECT_TRUE(w.Copy(cdfBackup));
+  EXPECT_TRUE(fs::exists(DefaultBackupLocation() + "/" + fs::path(w.DataFile("x")).parent_path().filename().string()) ||
+              !fs::is_empty(DefaultBackupLocation()));
+}
+
+TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
+  TBackupWorld w;
+  const String before = w.Snapshot();
+  std::vector<TInteraction> shown;
+  ASSERT_TRUE(w.Copy(cdfBackup, &shown));
+  EXPECT_EQ(shown.back().Text, "Backing up Successful To " + w.Backup);
+  for (const char* f : {"Quillory.db", "Profile.db", "QYBackup.lst"})
+    EXPECT_TRUE(fs::exists(w.Backup + "/" + f)) << f;
+  EXPECT_FALSE(fs::exists(w.Backup + "/.quillory-backup"));
+  // The keys of a backup that went through.
+  EXPECT_NEAR(GetProfileDateTime("LastBackupDate", 0), Now(), 1.0 / 24 / 60);
+  EXPECT_EQ(GetProfileString("LastBackupFromPath", ""), w.DataDir());
+  EXPECT_EQ(GetProfileString("LastBackupToPath", ""), w.Backup);
+
+  w.Exec("UPDATE Quillory SET JournalText = 'rewritten' WHERE JournalDate = 45001");
+  w.Exec("DELETE FROM Quillory WHERE JournalDate = 45002");
+  w.Store(45010, "written after the backup");
+  w.Exec("UPDATE Journals SET JournalName = 'Renamed'");
+  ASSERT_NE(w.Snapshot(), before);
+
+  ASSERT_TRUE(w.Copy(cdfRestore, &shown));
+  EXPECT_EQ(shown.front().Text, "Are you sure you want to overwrite the database with the backup copy ?");
+  EXPECT_EQ(shown.back().Text, "Restoring Successful To " + w.DataDir());
+  EXPECT_EQ(w.Snapshot(), before);
+  EXPECT_NEAR(GetProfileDateTime("LastRestoreDate", 0), Now(), 1.0 / 24 / 60);
+  // Nothing of the restore's own work stays beside the database folder.
+  for (const auto& e : fs::directory_iterator(w.Root / "docs"))
+    EXPECT_EQ(e.path().filename().string(), "Quillory for alice");
+}
+
+TEST(BackupRestore, BackupOfAnOpenDatabaseHoldsWhatItsLogHolds) {
+  TBackupWorld w;
+  // Rows written through a connection that stays open sit in the
+  // write-ahead log, not yet in the database file.
+  TQuery open;
+  BindToDatabase(open);
+  open.SQL.Add("SELECT count(*) FROM Quillory");
+  w.Store(45020, "only in the log");
+  open.Open();
+  ASSERT_TRUE(fs::exists(w.DataFile("Quillory.db-wal")));
+  ASSERT_GT(fs::file_size(w.DataFile("Quillory.db-wal")), 0u);
+  open.Close();
+  const String expected = w.Snapshot();
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  // The backup alone, opened where it lies, has every row.
+  TSession other;
+  other.SessionName = "BackupCheck";
+  RegisterTableFiles(other);
+  other.AddStandardAlias("B", w.Backup, "STANDARD");
+  TQuery q;
+  q.SessionName = "BackupCheck";
+  q.DatabaseName = "B";
+  q.SQL.Add("SELECT JournalText FROM Quillory WHERE JournalDate = 45020");
+  q.Open();
+  ASSERT_FALSE(q.Eof());
+  EXPECT_EQ(q.Fields(0).AsString(), "only in the log");
+  EXPECT_EQ(w.Snapshot(), expected);
+}
+
+TEST(BackupRestore, RestoreRefusesBackupsItCannotTrustAndChangesNothing) {
+  const struct {
+    const char* Name;
+    std::function<void(TBackupWorld&, const String& folder)> Spoil;
+    const char* Expected;
+  } cases[] = {
+      {"empty folder", [](TBackupWorld&, const String& f) { fs::remove_all(f); fs::create_directories(f); },
+       "No backup of the database was found"},
+      {"no settings file", [](TBackupWorld&, const String& f) {
+         fs::remove(f + "/Profile.db");
+         fs::remove(f + "/QYBackup.lst");
+       },
+       "No backup of the database was found"},
+      {"truncated journal", [](TBackupWorld&, const String& f) {
+         fs::resize_file(f + "/Quillory.db", 3000);
+         fs::remove(f + "/QYBackup.lst");
+       },
+       "is damaged"},
+      {"overwritten pages", [](TBackupWorld&, const String& f) {
+         const auto size = fs::file_size(f + "/Quillory.db");
+         std::fstream io(f + "/Quillory.db", std::ios::in | std::ios::out | std::ios::binary);
+         io.seekp(4096);
+         const String junk(size - 4096, '\x5a');
+         io.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+         io.close();
+         fs::remove(f + "/QYBackup.lst");
+       },
+       "is damaged"},
+      {"file not the one listed", [](TBackupWorld&, const String& f) {
+         std::ofstream(f + "/Profile.db", std::ios::app | std::ios::binary) << String(4096, '\0');
+       },
+       "incomplete or mixed"},
+      {"unreadable list", [](TBackupWorld&, const String& f) { std::ofstream(f + "/QYBackup.lst") << "junk"; },
+       "cannot be read"},
+      {"journal of another backup", [](TBackupWorld& w, const String& f) {
+         w.Store(45030, "a later day");
+         const String other = w.Root.str() + "/other";
+         fs::create_directories(other);
+         ProfileSettings.BackupRestoreLocation = other;
+         ASSERT_TRUE(w.Copy(cdfBackup));
+         ProfileSettings.BackupRestoreLocation = f;
+         fs::copy_file(other + "/Quillory.db", f + "/Quillory.db", fs::copy_options::overwrite_existing);
+       },
+       "incomplete or mixed"},
+  };
+  for (const auto& c : cases) {
+    TBackupWorld w;
+    ASSERT_TRUE(w.Copy(cdfBackup)) << c.Name;
+    c.Spoil(w, w.Backup);
+    w.Exec("UPDATE Quillory SET JournalText = 'current' WHERE JournalDate = 45000");
+    CloseDatabaseFiles();
+    const String before = w.Snapshot();
+    CloseDatabaseFiles();
+    const String digest = FileDigest(w.DataFile("Quillory.db"));
+    std::vector<TInteraction> shown;
+    EXPECT_FALSE(w.Copy(cdfRestore, &shown)) << c.Name;
+    ASSERT_FALSE(shown.empty()) << c.Name;
+    EXPECT_NE(shown.back().Text.find(c.Expected), String::npos) << c.Name << ": " << shown.back().Text;
+    EXPECT_EQ(FileDigest(w.DataFile("Quillory.db")), digest) << c.Name;
+    EXPECT_EQ(w.Snapshot(), before) << c.Name;
+    EXPECT_EQ(GetProfileDateTime("LastRestoreDate", -1), -1) << c.Name;
+  }
+}
+
+TEST(BackupRestore, OlderBackupIsRestoredAndSaysItWillBeUpgraded) {
+  TBackupWorld w;
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('DatabaseVersion', 'Database Version 2.0')");
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  w.Exec("UPDATE Profile SET ProfileValue = 'Database Version 3.0' WHERE ProfileKey = 'DatabaseVersion'");
+  std::vector<TInteraction> shown;
+  ASSERT_TRUE(w.Copy(cdfRestore, &shown));
+  bool told = false;
+  for (const TInteraction& i : shown) told = told || i.Text.find("older version (Database Version 2.0)") != String::npos;
+  EXPECT_TRUE(told);
+  LoadProfile();
+  EXPECT_EQ(ProfileSettings.DatabaseVersion, "Database Version 2.0");
+}
+
+TEST(BackupRestore, BackupKilledWhileMovingIntoPlaceIsFinishedByTheNextCopy) {
+  TBackupWorld w;
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  const String first = w.Snapshot();
+  const String firstSet = w.Root.str() + "/first-set";
+  fs::copy(w.Backup, firstSet);
+  w.Store(45040, "second backup");
+  const String second = w.Snapshot();
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  // As if the second backup had been killed while its checked files were
+  // moved into place (in name order): its settings file is in the folder,
+  // its journal file and list are still in the hidden staging folder, and
+  // the folder's list is the first backup's.
+  const String staging = w.Backup + "/.quillory-backup";
+  fs::create_directories(staging);
+  for (const char* f : {"Quillory.db", "QYBackup.lst"}) {
+    fs::rename(w.Backup + "/" + f, staging + "/" + f);
+    fs::copy_file(firstSet + "/" + f, w.Backup + "/" + f);
+  }
+  w.Exec("DELETE FROM Quillory WHERE JournalDate < 45002");
+  ASSERT_TRUE(w.Copy(cdfRestore));
+  EXPECT_EQ(w.Snapshot(), second);
+  EXPECT_FALSE(fs::exists(staging));
+
+  // A staging folder without its list was never complete: it goes, and the
+  // folder's own backup is restored.
+  fs::remove_all(w.Backup);
+  fs::copy(firstSet, w.Backup);
+  fs::create_directories(staging);
+  fs::copy_file(w.DataFile("Quillory.db"), staging + "/Quillory.db");
+  ASSERT_TRUE(w.Copy(cdfRestore));
+  EXPECT_EQ(w.Snapshot(), first);
+  EXPECT_FALSE(fs::exists(staging));
+}
+
+// The helper's reported cycles.
+std::vector<int> Reported(const fs::path& report) {
+  std::ifstream in(report);
+  std::vector<int> cycles;
+  int n = 0;
+  while (in >> n) cycles.push_back(n);
+  return cycles;
+}
+
+// The program is killed at random moments while it backs up, restores or
+// packs; afterwards the database opens, passes its check and holds every
+// entry it reported committed. QY_KILL_RUNS sets the kills (default 20).
+TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
+  const auto helper = fs::read_symlink("/proc/self/exe").parent_path() / "maintenance_cycles";
+  const char* runsEnv = std::getenv("QY_KILL_RUNS");
+  const int kills = runsEnv ? std::atoi(runsEnv) : 20;
+  for (const char* mode : {"backup", "restore", "pack"}) {
+    TBackupWorld w;
+    const String password = "Kill;Pass_123";
+    RestructureTablePassword("", password, "QUILLORY");
+    QuillorySession().AddPassword(password);
+    RecordJournalCipherSettings();
+    ASSERT_TRUE(w.Copy(cdfBackup)) << mode;
+    const String backedUp = w.Snapshot();
+    CloseDatabaseFiles();
+    QuillorySession().CloseIdleConnections();
+    const auto report = w.Root / (String(mode) + ".txt");
+    const int cycles = String(mode) == "restore" ? 60 : 40;
+    std::mt19937 random(20261208);
+    for (int run = 0; run <= kills; ++run) {
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        execl(helper.c_str(), helper.c_str(), mode, w.DataDir().c_str(), w.Backup.c_str(), password.c_str(),
+              report.c_str(), std::to_string(cycles).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      int status = 0;
+      if (run < kills) {
+        usleep(std::uniform_int_distribution<int>(20000, 250000)(random));
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+      } else {
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << mode << " " << status;
+      }
+      // The database opens with the password, checks whole, and holds
+      // every committed entry.
+      QuillorySession().CloseIdleConnections();
+      ASSERT_NO_THROW(RegenerateTableIndexes("QUILLORY")) << mode << " run " << run;
+      if (String(mode) == "restore") {
+        ASSERT_EQ(w.Snapshot(), backedUp) << "run " << run;
+      } else {
+        const String all = w.Snapshot();
+        for (int cycle : Reported(report))
+          ASSERT_NE(all.find("/" + IntToStr(45000 + cycle) + "/entry " + IntToStr(cycle)), String::npos)
+              << mode << " run " << run << " lost cycle " << cycle;
+      }
+      CloseDatabaseFiles();
+    }
+    EXPECT_EQ(Reported(report).size(), static_cast<size_t>(cycles)) << mode;
+    // A backup folder left by killed backups restores a sound database.
+    if (String(mode) == "backup") {
+      ASSERT_TRUE(w.Copy(cdfRestore));
+      ASSERT_NO_THROW(RegenerateTableIndexes("QUILLORY"));
+      EXPECT_NE(w.Snapshot().find("/" + IntToStr(45000 + cycles) + "/entry "), String::npos);
+    }
+    QuillorySession().RemoveAllPasswords();
+    CloseDatabaseFiles();
+  }
+}
+
+}  // namespace

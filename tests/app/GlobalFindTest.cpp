@@ -1,0 +1,212 @@
+// Global find through stored entries: each hit shown selected in its
+// journal's window, the options, damaged entries, responsiveness, cancel
+// and a lock while a search waits at a hit.
+#include "FindReportSupport.h"
+
+#include "app/QYAutoSave.h"
+#include "platform/base/DateTime.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace qytest;
+
+namespace {
+
+String SelectedText(TOpenJournal* j) { return j->EditorWindow->QuilloryText->GetSelText(); }
+
+struct THitSeen {
+  Integer JournalID;
+  double Date;
+  String Selected;
+  bool operator==(const THitSeen&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const THitSeen& h) {
+  return os << h.JournalID << "@" << FormatDateTime("yyyy-mm-dd", h.Date) << " '" << h.Selected << "'";
+}
+
+// Every hit of a search, as the journal windows showed them.
+std::vector<THitSeen> AllHits(TFindReportWorld& w) {
+  std::vector<THitSeen> hits;
+  // The window counts the hits of every search it ran.
+  int seen = w.Find->HitsShown;
+  while (w.NextHit(seen)) {
+    TOpenJournal* j = CurrentJournal;
+    hits.push_back({j->JournalID, std::floor(j->EntryDate), SelectedText(j)});
+    if (hits.size() > 50) break;
+    w.Find->pbFind->Click();
+  }
+  return hits;
+}
+
+TEST(GlobalFindTest, ThreeHitsAmongTwentyYearsOfEntriesOneAfterAnother) {
+  TFindReportWorld w;
+  const Integer id = w.Journal("Diary");
+  w.Journal("Other");
+  const Integer first = static_cast<Integer>(EncodeDate(2001, 1, 1));
+  std::vector<TFindReportWorld::TRow> rows;
+  const String plain = TFindReportWorld::EntryVLF({"We walked along the river and talked about nothing much."});
+  const std::vector<Integer> hitDays = {first + 17, first + 3650, first + 7299};
+  for (Integer d = first; d < first + 7300; ++d) {
+    const bool hit = std::find(hitDays.begin(), hitDays.end(), d) != hitDays.end();
+    rows.push_back({id, static_cast<double>(d),
+                    hit ? TFindReportWorld::EntryVLF({"A day like others.", "Packing boxes for the move today."})
+                        : plain});
+  }
+  w.Store(rows);
+  w.StartFind("move");
+  const std::vector<THitSeen> hits = AllHits(w);
+  std::vector<THitSeen> expected;
+  for (Integer d : hitDays) expected.push_back({id, static_cast<double>(d), "move"});
+  EXPECT_EQ(hits, expected);
+  EXPECT_EQ(w.FindStatus(), "find done");
+  EXPECT_EQ(w.Find->pbFind->GetCaption(), "&Find");
+  EXPECT_EQ(w.LogLines().back(), "Global Find Thread Exited");
+}
+
+TEST(GlobalFindTest, OptionsNarrowTheHitsAsTheEditorDoes) {
+  TFindReportWorld w;
+  const Integer a = w.Journal("Alpha");
+  const Integer b = w.Journal("Beta");
+  const double d1 = EncodeDate(2010, 5, 1), d2 = EncodeDate(2010, 5, 2), d3 = EncodeDate(2010, 5, 3),
+               d4 = EncodeDate(2010, 5, 4);
+  w.Store({{a, d1, TFindReportWorld::EntryVLF({"Move, move and MOVE.", "Removed nothing."})},
+           {b, d2, TFindReportWorld::EntryVLF({"Café in Zürich, 東京 next; naïve plans."})},
+           {a, d3, TFindReportWorld::EntryVLF({"movement is not a move"})},
+           {b, d4, TFindReportWorld::CyrillicEntryVLF("Завтра переезд в Москву")}});
+  struct TCase {
+    const char* Name;
+    const char* Text;
+    bool MatchCase, WholeWord, Backward;
+    std::vector<THitSeen> Expected;
+  };
+  const std::vector<TCase> cases = {
+      {"any case, any part of a word", "move", false, false, false,
+       {{a, d1, "Move"}, {a, d1, "move"}, {a, d1, "MOVE"}, {a, d1, "move"}, {a, d3, "move"}, {a, d3, "move"}}},
+      {"match case", "move", true, false, false,
+       {{a, d1, "move"}, {a, d1, "move"}, {a, d3, "move"}, {a, d3, "move"}}},
+      {"whole words", "move", false, true, false, {{a, d1, "Move"}, {a, d1, "move"}, {a, d1, "MOVE"}, {a, d3, "move"}}},
+      {"whole words, backward", "move", false, true, true,
+       {{a, d3, "move"}, {a, d1, "MOVE"}, {a, d1, "move"}, {a, d1, "Move"}}},
+      {"unicode text", "東京", false, false, false, {{b, d2, "東京"}}},
+      {"unicode without case", "ZÜRICH", false, false, false, {{b, d2, "Zürich"}}},
+      {"unicode with case", "ZÜRICH", true, false, false, {}},
+      {"8-bit text in its own code page", "ПЕРЕЕЗД", false, true, false, {{b, d4, "переезд"}}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    w.StartFind(c.Text, c.MatchCase, c.WholeWord, c.Backward);
+    EXPECT_EQ(AllHits(w), c.Expected);
+    EXPECT_EQ(w.FindStatus(), c.Expected.empty() ? String(c.Text) + " not found" : String("find done"));
+  }
+}
+
+TEST(GlobalFindTest, DamagedEntriesAreSkippedWithALogLine) {
+  TFindReportWorld w;
+  const Integer a = w.Journal("Alpha");
+  const double d1 = EncodeDate(2011, 2, 1), d2 = EncodeDate(2011, 2, 2), d3 = EncodeDate(2011, 2, 3);
+  String damaged = TFindReportWorld::EntryVLF({"the move was damaged"});
+  damaged.resize(damaged.size() / 2);
+  w.Store({{a, d1, "\x01\x02 not a document at all"}, {a, d2, damaged}, {a, d3, TFindReportWorld::EntryVLF({"the move"})}});
+  w.StartFind("move");
+  EXPECT_EQ(AllHits(w), (std::vector<THitSeen>{{a, d3, "move"}}));
+  const std::vector<String> log = w.LogLines();
+  for (double d : {d1, d2})
+    EXPECT_NE(std::find(log.begin(), log.end(), "entry of " + DateToStr(d) + " could not be read"), log.end())
+        << DateToStr(d);
+  EXPECT_EQ(w.FindStatus(), "find done");
+}
+
+TEST(GlobalFindTest, NoJournalSelectedEndsWithAnError) {
+  TFindReportWorld w;
+  w.Journal("Alpha");
+  JournalsLoaded = true;
+  ActionGlobalFindExecute();
+  for (int i = 0; i < w.Selection->lbJournals->Items().Count(); ++i) w.Selection->lbJournals->SetSelected(i, false);
+  w.Find->SetRecordSelection(true);
+  w.Find->leTextToFind->SetText("x");
+  w.Find->pbFind->Click();
+  EXPECT_EQ(w.FindStatus(), "find error, canceled");
+  EXPECT_FALSE(w.Find->FindRunning);
+}
+
+// Entries enough for a search to run a while, none holding the text.
+void StoreMany(TFindReportWorld& w, int count) {
+  const Integer id = w.Journal("Many");
+  const Integer first = static_cast<Integer>(EncodeDate(2000, 1, 1));
+  std::vector<TFindReportWorld::TRow> rows;
+  const String text = TFindReportWorld::EntryVLF(
+      {"Nothing to see here, only words that repeat and repeat to fill an ordinary page of a journal."});
+  for (int i = 0; i < count; ++i) rows.push_back({id, static_cast<double>(first + i), text});
+  w.Store(rows);
+}
+
+TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelIsQuick) {
+  TFindReportWorld w;
+  StoreMany(w, 7300);
+  w.StartFind("absent-word");
+  // Events posted from another thread while it searches: how long each
+  // waits for the GUI thread. The state outlives events still queued.
+  struct TProbe {
+    std::atomic<bool> Stop{false};
+    std::atomic<int> Pending{0};
+    std::vector<double> Latencies;  // GUI thread only
+  };
+  auto probe = std::make_shared<TProbe>();
+  std::thread poster([probe] {
+    while (!probe->Stop) {
+      const auto sent = std::chrono::steady_clock::now();
+      ++probe->Pending;
+      QMetaObject::invokeMethod(
+          QCoreApplication::instance(),
+          [probe, sent] {
+            probe->Latencies.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+            --probe->Pending;
+          },
+          Qt::QueuedConnection);
+      while (probe->Pending > 0 && !probe->Stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  TFindReportWorld::PumpUntil([&] { return probe->Latencies.size() >= 10 || !w.Find->FindRunning; });
+  const bool running = w.Find->FindRunning;
+  const auto cancelled = std::chrono::steady_clock::now();
+  w.Find->Close();
+  const double stopMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled).count();
+  probe->Stop = true;
+  poster.join();
+  const std::vector<double> latencies = probe->Latencies;
+  ASSERT_TRUE(running) << "the search ended (" << w.FindStatus() << ") after " << latencies.size() << " events";
+  EXPECT_FALSE(w.Find->FindRunning);
+  EXPECT_LT(stopMs, 100.0);
+  ASSERT_GE(latencies.size(), 10u);
+  EXPECT_LT(*std::max_element(latencies.begin(), latencies.end()), 50.0);
+}
+
+TEST(GlobalFindTest, ALockWhileWaitingAtAHitEndsTheSearch) {
+  TFindReportWorld w;
+  const Integer a = w.Journal("Alpha");
+  w.Store({{a, EncodeDate(2012, 1, 1), TFindReportWorld::EntryVLF({"move one"})},
+           {a, EncodeDate(2012, 1, 2), TFindReportWorld::EntryVLF({"move two"})}});
+  w.StartFind("move");
+  int seen = 0;
+  ASSERT_TRUE(w.NextHit(seen));
+  ASSERT_TRUE(w.Find->FindRunning);
+  TInteractionScript script;
+  for (int i = 0; i < 5; ++i) script.Answer(IDOK);
+  w.Main->ActionLockExecute(w.Main);
+  EXPECT_FALSE(w.Find->FindRunning);
+  EXPECT_FALSE(w.Find->GetVisible());
+  EXPECT_EQ(w.Find->HitsShown, 1);
+  // Nothing further arrives once the thread is gone.
+  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+  EXPECT_EQ(w.Find->HitsShown, 1);
+}
+
+}  // namespace

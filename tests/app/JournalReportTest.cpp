@@ -1,0 +1,283 @@
+// Journal reports and the password report: headings, footer and page
+// layout in the preview and in a printed PDF, damaged entries, cancel, and
+// the password's text gone once the preview closes.
+#include "FindReportSupport.h"
+
+#include "app/QYJournalReport.h"
+#include "app/QYPassword.h"
+#include "platform/base/DateTime.h"
+#include "platform/db/DBPassword.h"
+#include "platform/gui/Printers.h"
+#include "richtext/table/VLTable.h"
+#include "richtext/view/VLPreview.h"
+#include "richtext/view/VLPrint.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+using namespace qytest;
+
+namespace {
+
+class JournalReportTest : public ::testing::Test {
+protected:
+  JournalReportTest() {
+    ProfileSettings.ConfirmPrint = false;
+    Pdf.OutputFileName = (Dir.path() / "report.pdf").string();
+    W.Preview->VLPrint1->PrinterOverride = &Pdf;
+    A = W.Journal("Alpha");
+    B = W.Journal("Beta");
+    W.Store({{A, D1, TFindReportWorld::EntryVLF({"First day text."})},
+             {B, D2, TFindReportWorld::EntryVLF({"Second day text."})},
+             {A, D3, TFindReportWorld::EntryVLF({"Third day text."})}});
+    JournalsLoaded = true;
+  }
+  ~JournalReportTest() override { W.Preview->VLPrint1->PrinterOverride = nullptr; }
+
+  // The selection dialog confirmed as it stands.
+  static TInteractionScript::TAction ConfirmSelection() {
+    return [](TInteraction& r) {
+      static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+      return static_cast<int>(mrOk);
+    };
+  }
+
+  // The text of the PDF, pages separated by form feeds.
+  String PdfText() {
+    const std::string out = (Dir.path() / "report.txt").string();
+    const std::string cmd = "pdftotext -layout '" + Pdf.OutputFileName + "' '" + out + "'";
+    if (std::system(cmd.c_str()) != 0) return "pdftotext failed";
+    std::ifstream in(out);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  static size_t Pos(const String& text, const String& what) { return text.find(what); }
+  static int Pages(const String& text) {
+    int n = 0;
+    for (char c : text) n += c == '\f';
+    return n;
+  }
+
+  TempDir Dir;
+  TPrinter Pdf;
+  TFindReportWorld W;
+  Integer A = 0, B = 0;
+  const double D1 = EncodeDate(2009, 6, 1), D2 = EncodeDate(2009, 6, 2), D3 = EncodeDate(2009, 6, 3);
+};
+
+TEST_F(JournalReportTest, PrintedSelectionHasHeadingsAndFooterInOrder) {
+  struct TCase {
+    TReportLayout Layout;
+    int Pages;
+  };
+  for (const TCase& c : {TCase{rlPagePerDay, 3}, TCase{rlPageFilled, 1}}) {
+    SCOPED_TRACE(c.Layout == rlPagePerDay ? "page per day" : "pages filled");
+    std::remove(Pdf.OutputFileName.c_str());
+    TInteractionScript script;
+    script.Do(ConfirmSelection());
+    BuildJournalReport(roPrint, rsSelection, c.Layout);
+    EXPECT_EQ(script.Unexpected, 0);
+    const String text = PdfText();
+    EXPECT_EQ(Pages(text), c.Pages) << text;
+    const String h1 = "ALPHA", d1 = FormatDateTime(FormatSettings.LongDateFormat, D1);
+    const String d2 = FormatDateTime(FormatSettings.LongDateFormat, D2), d3 = FormatDateTime(FormatSettings.LongDateFormat, D3);
+    // Headings and texts in date order.
+    const std::vector<String> order = {d1, "First day text.", "BETA", d2, "Second day text.", d3, "Third day text."};
+    size_t at = 0;
+    for (const String& s : order) {
+      const size_t p = text.find(s, at);
+      ASSERT_NE(p, String::npos) << "missing or out of order: " << s << "\n" << text;
+      at = p;
+    }
+    EXPECT_NE(Pos(text, h1), String::npos);
+    EXPECT_NE(Pos(text, "printed: "), String::npos);
+    EXPECT_NE(Pos(text, JournalOwnerText()), String::npos);
+    if (c.Layout == rlPagePerDay) {
+      // Every page ends with the footer; each entry has a page of its own.
+      size_t page = 0;
+      for (int i = 0; i < 3; ++i) {
+        const size_t end = text.find('\f', page);
+        const String one = text.substr(page, end - page);
+        EXPECT_NE(one.find("printed: "), String::npos) << one;
+        EXPECT_NE(one.find(std::vector<String>{"First", "Second", "Third"}[static_cast<size_t>(i)]), String::npos);
+        page = end + 1;
+      }
+    }
+    // Nothing stays behind in the preview window.
+    EXPECT_EQ(W.Preview->vlBody->ItemCount(), 0);
+    EXPECT_EQ(W.Preview->VLPrint1->GetPagesCount(), 0);
+  }
+}
+
+TEST_F(JournalReportTest, PreviewShowsPagesHeadingsAndTheDamagedEntryLine) {
+  String damaged = TFindReportWorld::EntryVLF({"never shown"});
+  damaged.resize(damaged.size() / 3);
+  const double d4 = EncodeDate(2009, 6, 4);
+  W.Store({{B, d4, damaged}});
+  const Integer t = W.Journal("Ideas", 1);
+  W.Store({{t, TopicEntryDate, TFindReportWorld::EntryVLF({"Topic text."})}});
+
+  struct TSeen {
+    int Pages = 0;
+    std::vector<String> Headings;
+    String Status;
+    bool Body = false;
+  } seen;
+  TInteractionScript script;
+  script.Do(ConfirmSelection());
+  script.Do([&](TInteraction& r) {
+    auto* p = static_cast<TFormPrintPreview*>(r.Form);
+    seen.Pages = p->VLPrint1->GetPagesCount();
+    for (Integer i = 0; i < p->vlBody->ItemCount(); ++i)
+      if (auto* table = dynamic_cast<TVLTableItemInfo*>(p->vlBody->GetItem(i))) {
+        const String left = WideToUtf8(RawUnicodeToWideString(table->GetCell(0, 0)->GetItemTextA(0)));
+        const String right = WideToUtf8(RawUnicodeToWideString(table->GetCell(0, 1)->GetItemTextA(0)));
+        seen.Headings.push_back(left + "|" + right);
+      }
+    seen.Body = p->vlBody->ItemCount() > 0;
+    p->ActionGotoLastPage->Execute();
+    p->Repaint();
+    QCoreApplication::processEvents();
+    seen.Status = p->PageStatus();
+    return static_cast<int>(mrOk);
+  });
+  BuildJournalReport(roPreview, rsSelection, rlPagePerDay);
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(seen.Pages, 5);
+  const String fmt = FormatSettings.LongDateFormat;
+  EXPECT_EQ(seen.Headings,
+            (std::vector<String>{"ALPHA|" + FormatDateTime(fmt, D1), "BETA|" + FormatDateTime(fmt, D2),
+                                 "ALPHA|" + FormatDateTime(fmt, D3), "BETA|" + FormatDateTime(fmt, d4),
+                                 "IDEAS|* Topic Journal"}));
+  EXPECT_EQ(ReportEntriesPlaced, 4);
+  EXPECT_EQ(ReportEntriesSkipped, 1);
+  const std::vector<String> log = W.LogLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "entry of " + DateToStr(d4) + " could not be read"), log.end());
+}
+
+TEST_F(JournalReportTest, CancelAndRefusalsShowNothing) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TInteractionScript&)> Script;
+    TReportOutput Output;
+  };
+  const std::vector<TCase> cases = {
+      {"cancel while loading",
+       [this](TInteractionScript& s) {
+         s.Do([this](TInteraction& r) {
+           // Cancel arrives with the first row's messages.
+           QMetaObject::invokeMethod(
+               QCoreApplication::instance(), [this] { W.Progress->pbCancel->Click(); }, Qt::QueuedConnection);
+           static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+           return static_cast<int>(mrOk);
+         });
+         s.Answer(IDYES);
+       },
+       roPreview},
+      {"the journal locked while loading",
+       [](TInteractionScript& s) {
+         s.Do([](TInteraction& r) {
+           QMetaObject::invokeMethod(
+               QCoreApplication::instance(), [] { JournalsLoaded = false; }, Qt::QueuedConnection);
+           static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+           return static_cast<int>(mrOk);
+         });
+       },
+       roPrint},
+      {"the program exiting while loading",
+       [this](TInteractionScript& s) {
+         s.Do([this](TInteraction& r) {
+           QMetaObject::invokeMethod(
+               QCoreApplication::instance(), [this] { W.Main->Closing = true; }, Qt::QueuedConnection);
+           static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+           return static_cast<int>(mrOk);
+         });
+       },
+       roPreview},
+      {"printing not confirmed",
+       [](TInteractionScript& s) {
+         ProfileSettings.ConfirmPrint = true;
+         s.Do(ConfirmSelection());
+         s.Answer(IDNO);
+       },
+       roPrint},
+      {"selection cancelled", [](TInteractionScript& s) { s.Answer(mrCancel); }, roPreview},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::remove(Pdf.OutputFileName.c_str());
+    TInteractionScript script;
+    c.Script(script);
+    BuildJournalReport(c.Output, rsSelection, rlPagePerDay);
+    ProfileSettings.ConfirmPrint = false;
+    JournalsLoaded = true;
+    W.Main->Closing = false;
+    EXPECT_EQ(script.Unexpected, 0);
+    for (const TInteraction& r : script.Shown) EXPECT_NE(r.Form, W.Preview.get());
+    EXPECT_FALSE(std::filesystem::exists(Pdf.OutputFileName));
+    EXPECT_FALSE(W.Progress->GetVisible());
+    EXPECT_EQ(W.Preview->vlBody->ItemCount(), 0);
+  }
+}
+
+TEST_F(JournalReportTest, PasswordReportShowsThePasswordAndLeavesNoCopy) {
+  std::unique_ptr<TChangePasswordDlg> dialog(new TChangePasswordDlg(nullptr));
+  // A new journal has no password, whatever an earlier test left.
+  WipeString(JournalPassword);
+  std::vector<String> lines;
+  String footer;
+  auto capture = [&](TInteraction& r) {
+    auto* p = dynamic_cast<TFormPrintPreview*>(r.Form);
+    if (!p) {
+      ADD_FAILURE() << "expected the preview, got " << r.Caption;
+      return static_cast<int>(mrCancel);
+    }
+    lines.clear();
+    TCustomVLData& body = *p->vlBody->VLData();
+    for (Integer i = 0; i < body.GetItemCount(); ++i)
+      lines.push_back(WideToUtf8(RawUnicodeToWideString(body.GetItemTextA(i))));
+    EXPECT_GE(p->VLPrint1->GetPagesCount(), 1);
+    return static_cast<int>(mrOk);
+  };
+  TInteractionScript script;
+  // The change: existing (none) and the new password twice, then its message.
+  script.Do([](TInteraction& r) {
+    auto* d = static_cast<TChangePasswordDlg*>(r.Form);
+    d->eExistingPassword->SetText("");
+    d->eNewPassword->SetText("Tr0ub4dor&3");
+    d->eRepeatNewPassword->SetText("Tr0ub4dor&3");
+    return static_cast<int>(mrOk);
+  });
+  script.Answer(IDOK);
+  script.Do(capture);
+  ASSERT_TRUE(ChangePassword());
+  EXPECT_EQ(script.Unexpected, 0);
+  ASSERT_EQ(lines.size(), 15u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1].rfind("* Quillory provides this feature", 0), 0u);
+  EXPECT_EQ(lines[13], JournalOwnerText());
+  EXPECT_EQ(lines[14], "Password: Tr0ub4dor&3");
+  // The window holds no copy once closed: documents and pages empty.
+  for (TVellumEdit* e : {W.Preview->vlBody, W.Preview->vlHeader, W.Preview->vlFooter}) EXPECT_EQ(e->ItemCount(), 0);
+  EXPECT_EQ(W.Preview->VLPrint1->GetPagesCount(), 0);
+
+  // The command gives the same page again; an empty password ends the line.
+  JournalsLoaded = true;
+  std::vector<String> first = lines;
+  script.Do(capture);
+  BuildPasswordReport();
+  EXPECT_EQ(lines, first);
+  WipeString(JournalPassword);
+  script.Do(capture);
+  BuildPasswordReport();
+  EXPECT_EQ(lines.back(), "Password: ");
+}
+
+}  // namespace

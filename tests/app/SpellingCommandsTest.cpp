@@ -1,0 +1,137 @@
+// Spell Check, Thesaurus and Setup Spell Check of the main window on the
+// current journal's entry.
+#include "MainWindowJournalSupport.h"
+
+#include "app/QYAutoSave.h"
+#include "app/QYSpelling.h"
+#include "platform/gui/ActnList.h"
+#include "spell/scConfigDialogs.h"
+#include "spellvl/VLSpellChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using qytest::TMainJournalWorld;
+
+class SpellingCommandsTest : public testing::Test {
+protected:
+  SpellingCommandsTest() {
+    TStringList dirs;
+    dirs.Add("%AppData%/%AppName%");
+    dirs.Add(QY_BIN_DIR);
+    Spell()->SetConfigDictionaryDir(dirs);
+    Spell()->SynchronousCheck = false;  // the test answers the dialog
+    World.Main->VLThesaurus->SetFilename(String(QY_BIN_DIR) + "/Wordhoard.spt");
+  }
+  ~SpellingCommandsTest() override { CancelSpellCheck(); }
+  TVLSpellChecker* Spell() { return World.Main->VLSpellChecker; }
+  TMainJournalWorld World;
+};
+
+TEST_F(SpellingCommandsTest, CommandsSitInTheToolsMenuWithTheirKeys) {
+  struct Case {
+    TAction* action;
+    const char* caption;
+    TShortCut key;
+  } cases[] = {{World.Main->ActionSpell, "&Spell Check", VK_F7},
+               {World.Main->ActionThesaurus, "&Thesaurus", scShift | VK_F7},
+               {World.Main->ActionSpellSetup, "Setup Spell Check", scNone}};
+  for (const Case& c : cases) {
+    ASSERT_NE(c.action, nullptr) << c.caption;
+    EXPECT_EQ(c.action->GetCaption(), c.caption);
+    EXPECT_EQ(c.action->GetShortCut(), c.key) << c.caption;
+    EXPECT_EQ(World.Main->FindComponent(c.action->GetName()), c.action);
+  }
+}
+
+TEST_F(SpellingCommandsTest, SpellCheckSavesTheEntryAndCorrectsIt) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "some wrods here");
+  ASSERT_TRUE(j->Document->Modified);
+  TInteractionScript script;
+  script.Answer(IDOK);
+  World.Main->ActionSpell->Execute();
+  EXPECT_FALSE(j->Document->Modified);  // saved before the check
+  ASSERT_TRUE(Spell()->CheckRunning());
+  TSpellDialog* d = Spell()->Dialog();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->NotFoundEdit->GetText(), "wrods");
+  d->ReplaceWithEdit->SetText("words");
+  d->ChangeButton->Click();
+  EXPECT_FALSE(Spell()->CheckRunning());
+  EXPECT_EQ(j->Document->Text(), "some words here");
+  EXPECT_FALSE(TimerPaused);
+}
+
+TEST_F(SpellingCommandsTest, LoadingAnotherEntryEndsARunningCheck) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "teh wrods");
+  TInteractionScript script;
+  script.Answer(IDOK);
+  World.Main->ActionSpell->Execute();
+  ASSERT_TRUE(Spell()->CheckRunning());
+  World.Main->ActionDatePrevious->Execute();
+  EXPECT_FALSE(Spell()->CheckRunning());
+  EXPECT_EQ(Spell()->CurrentParser(), nullptr);
+}
+
+TEST_F(SpellingCommandsTest, ThesaurusReplacesTheWordAtTheCaret) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "glad");
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  e->SetCaret(0, 2);
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* d = dynamic_cast<TThesDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    d->ReplaceEdit->SetText("happy");
+    d->ReplaceButton->Click();
+    return static_cast<int>(mrOk);
+  });
+  World.Main->ActionThesaurus->Execute();
+  EXPECT_EQ(j->Document->Text(), "happy");
+}
+
+TEST_F(SpellingCommandsTest, SetupShowsTheOptionsOfTheJournal) {
+  int boxes = -1;
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto* d = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    boxes = 0;
+    for (TCheckBox* b : d->Options) boxes += b->GetVisible() ? 1 : 0;
+    return static_cast<int>(mrOk);
+  });
+  World.Main->ActionSpellSetup->Execute();
+  EXPECT_EQ(boxes, 7);
+}
+
+TEST_F(SpellingCommandsTest, SettingsThatCannotBeSavedAreReported) {
+  // A folder where the settings file would go: it cannot be written.
+  Spell()->Configuration().SetActive(true);
+  const String file = Spell()->Configuration().FileName;
+  ASSERT_FALSE(file.empty());
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(file);
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* d = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    TCheckBox* b = d->Options[2];
+    b->SetChecked(!b->GetChecked());
+    b->Click();
+    return static_cast<int>(mrOk);
+  });
+  script.Answer(IDOK);
+  World.Main->ActionSpellSetup->Execute();
+  std::filesystem::remove_all(file);
+  ASSERT_EQ(script.Shown.size(), 2u);
+  EXPECT_NE(script.Shown[1].Text.find("could not be saved"), String::npos);
+  EXPECT_NE(script.Shown[1].Text.find(file), String::npos);
+  EXPECT_TRUE(Spell()->Configuration().Modified);  // kept for a later save
+}
+
+}  // namespace

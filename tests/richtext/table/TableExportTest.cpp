@@ -1,0 +1,485 @@
+// Tables written to RTF, HTML and plain text: the words and markup for
+// widths, spans, nesting, borders and colours; outside readers (pandoc, the
+// Nu HTML Checker, Qt's HTML reader) and our own RTF reader read them back.
+#include "TableTestSupport.h"
+
+#include "platform/base/Streams.h"
+#include "platform/gui/GfxColors.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/rtf/VLRTFImport.h"
+
+#include "support/TestSupport.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace fs = std::filesystem;
+using tabletest::AllText;
+using tabletest::assertGridInvariant;
+using tabletest::CellText;
+
+namespace {
+
+std::string RunCommand(const std::string& command, int& status) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) {
+    status = -1;
+    return out;
+  }
+  std::array<char, 65536> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+  status = pclose(p);
+  return out;
+}
+
+bool HaveCommand(const std::string& name) {
+  int status = 0;
+  RunCommand("command -v " + name + " >/dev/null 2>&1", status);
+  return status == 0;
+}
+
+TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) return t;
+  return nullptr;
+}
+
+// "before", a table with the given cell texts (row by row), "after".
+TVLTableItemInfo* AddTable(TVLDocumentData& doc, Integer rows, Integer cols,
+                           const std::vector<std::string>& texts = {}) {
+  VLRegisterTableItem();
+  doc.AddTextItem("before", 0, 0);
+  auto t = TVLTableItemInfo::CreateEx(rows, cols, &doc);
+  for (size_t i = 0; i < texts.size(); ++i)
+    t->GetCell(static_cast<Integer>(i) / cols, static_cast<Integer>(i) % cols)->SetItemTextA(0, texts[i]);
+  TVLTableItemInfo* raw = t.get();
+  doc.AddItem("", t.release());
+  doc.AddTextItem("after", 0, 0);
+  return raw;
+}
+
+std::string RTFOf(TVLDocumentData& doc) {
+  TMemoryStream s;
+  EXPECT_TRUE(doc.SaveRTFToStream(s, false, 0, clWindow, nullptr, nullptr));
+  return s.Bytes();
+}
+
+std::string HTMLOf(TVLDocumentData& doc, bool css) {
+  TMemoryStream s;
+  Integer imgNo = 0;
+  TColor cur = clNone;
+  if (css)
+    EXPECT_TRUE(doc.SaveHTMLToStreamCSS(s, "", "t", "img", "", "", "", TVLSaveOptions(), clNone, cur, imgNo, 0, 0,
+                                        0, 0, nullptr, nullptr));
+  else
+    EXPECT_TRUE(doc.SaveHTMLToStream(s, "", "t", "img", TVLSaveOptions(), clNone, imgNo, 0, 0, 0, 0, nullptr,
+                                     nullptr));
+  return s.Bytes();
+}
+
+// Row by row, the part of the RTF from one \trowd to the next.
+std::vector<std::string> RTFRows(const std::string& rtf) {
+  std::vector<std::string> rows;
+  for (size_t at = rtf.find("\\trowd"); at != std::string::npos;) {
+    const size_t next = rtf.find("\\trowd", at + 1);
+    rows.push_back(rtf.substr(at, next == std::string::npos ? std::string::npos : next - at));
+    at = next;
+  }
+  return rows;
+}
+
+// The cell definitions of a row: the words before each \cellx.
+std::vector<std::string> CellDefinitions(const std::string& row) {
+  std::vector<std::string> defs;
+  // Definitions start after the row's own words: at the first cell word.
+  size_t start = std::string::npos;
+  for (const char* w : {"\\clvmgf", "\\clmgf", "\\clvmrg", "\\clmrg", "\\clftsWidth", "\\clwWidth", "\\cellx"}) {
+    const size_t at = row.find(w);
+    if (at < start) start = at;
+  }
+  size_t from = start;
+  for (size_t at = row.find("\\cellx", from); at != std::string::npos; at = row.find("\\cellx", at + 1)) {
+    defs.push_back(row.substr(from, at - from));
+    from = row.find_first_not_of("0123456789", at + 6);
+  }
+  return defs;
+}
+
+TEST(TableExport, RTFRowAndCellWords) {
+  struct Case {
+    const char* name;
+    std::function<void(TVLTableItemInfo&)> setUp;
+    std::vector<std::string> present, absent;
+  };
+  const Case cases[] = {
+      {"half the width", [](TVLTableItemInfo& t) { t.BestWidth = -50; },
+       {"\\trwWidth2500\\trftsWidth2", "\\vellumtbw-50"}, {"\\trautofit1"}},
+      {"pixel width", [](TVLTableItemInfo& t) { t.BestWidth = 200; t.BorderWidth = 2; },
+       {"\\trwWidth3060\\trftsWidth3", "\\vellumtbw200"}, {}},
+      {"automatic width", [](TVLTableItemInfo&) {}, {"\\trftsWidth1\\vellumtbw0"}, {"\\trbrdr", "\\trhdr", "\\trrh"}},
+      {"padding and spacing at 15 twips a pixel",
+       [](TVLTableItemInfo& t) {
+         t.CellPadding = 1;
+         t.CellBorderWidth = 1;
+         t.CellHSpacing = 2;
+       },
+       {"\\trgaph45\\trleft0\\itap1", "\\trpaddl15\\trpaddt15\\trpaddr15\\trpaddb15\\trpaddfl3",
+        "\\trspdl15\\trspdr15\\trspdfl3\\trspdfr3", "\\clbrdrl\\brdrinset\\brdrw15"},
+       {}},
+      {"flat outer border",
+       [](TVLTableItemInfo& t) {
+         t.BorderWidth = 1;
+         t.BorderStyle = vltbColor;
+         t.BorderColor = 0x0000FF;
+       },
+       {"\\trbrdrl\\brdrs\\brdrw15\\brdrcf", "\\trbrdrb\\brdrs\\brdrw15\\brdrcf"}, {"\\brdroutset"}},
+      {"heading row, height, colour, alignment",
+       [](TVLTableItemInfo& t) {
+         t.HeadingRowCount = 1;
+         t.GetCell(0, 0)->BestHeight = 20;
+         t.GetCell(0, 1)->Color = 0x00FF00;
+         t.GetCell(0, 1)->VAlign = vlcBottom;
+         t.GetCell(0, 0)->VAlign = vlcMiddle;
+         t.Options.Include(vltoRTFAllowAutofit);
+       },
+       {"\\trhdr", "\\trrh300", "\\clcbpat", "\\clvertalb", "\\clvertalc", "\\trautofit1",
+        "\\vellumcbw0\\vellumcbh20"},
+       {}},
+      {"cell widths",
+       [](TVLTableItemInfo& t) {
+         t.GetCell(0, 0)->BestWidth = -25;
+         t.GetCell(0, 1)->BestWidth = 40;
+       },
+       {"\\clwWidth1250\\clftsWidth2\\vellumcbw-25", "\\clwWidth0\\vellumcbw40"}, {"\\clftsWidth3"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLTableItemInfo* t = AddTable(doc, 2, 2, {"a", "b", "c", "d"});
+    c.setUp(*t);
+    const std::string rtf = RTFOf(doc);
+    for (const std::string& w : c.present) EXPECT_NE(rtf.find(w), std::string::npos) << w << "\n" << rtf;
+    for (const std::string& w : c.absent) EXPECT_EQ(rtf.find(w), std::string::npos) << w;
+    EXPECT_EQ(RTFRows(rtf).size(), 2u);
+    for (const char* text : {"a\\cell}", "b\\cell}", "c\\cell}", "d\\cell}"})
+      EXPECT_NE(rtf.find(text), std::string::npos) << text;
+  }
+}
+
+TEST(TableExport, RTFSpanWordsAndTheGridReadBack) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLTableItemInfo* t = AddTable(doc, 3, 3, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+  ASSERT_TRUE(t->MergeCells(0, 0, 2, 2));
+  t->BestWidth = -50;
+  t->GetCell(2, 2)->BestWidth = 33;
+  const std::string rtf = RTFOf(doc);
+  const std::vector<std::string> rows = RTFRows(rtf);
+  ASSERT_EQ(rows.size(), 3u);
+  const std::vector<std::string> row0 = CellDefinitions(rows[0]), row1 = CellDefinitions(rows[1]);
+  ASSERT_EQ(row0.size(), 3u);
+  ASSERT_EQ(row1.size(), 3u);
+  EXPECT_EQ(row0[0].substr(0, 13), "\\clvmgf\\clmgf");
+  EXPECT_EQ(row0[1].substr(0, 13), "\\clmrg\\clvmgf");
+  EXPECT_EQ(row1[0].substr(0, 13), "\\clvmrg\\clmgf");
+  EXPECT_EQ(row1[1].substr(0, 13), "\\clvmrg\\clmrg");
+  EXPECT_EQ(row1[2].find("\\clvmrg"), std::string::npos);
+  // The right edges grow from column to column.
+  Integer last = 0;
+  for (const std::string& row : rows)
+    for (size_t at = row.find("\\cellx"), n = 0; at != std::string::npos; at = row.find("\\cellx", at + 1), ++n) {
+      const Integer x = std::stoi(row.substr(at + 6));
+      if (n > 0) {
+        EXPECT_GT(x, last);
+      }
+      last = x;
+    }
+
+  TVLDocumentData back(&style);
+  TVLRTFReaderProperties props;
+  TStringStream s(rtf);
+  props.ReadFromStream(s, &back);
+  TVLTableItemInfo* b = FirstTable(back);
+  ASSERT_TRUE(b);
+  EXPECT_TRUE(assertGridInvariant(*b));
+  ASSERT_EQ(b->RowCount(), 3);
+  ASSERT_EQ(b->ColCount(), 3);
+  EXPECT_EQ(b->GetCell(0, 0)->ColSpan, 2);
+  EXPECT_EQ(b->GetCell(0, 0)->RowSpan, 2);
+  EXPECT_EQ(b->BestWidth, -50);
+  EXPECT_EQ(b->GetCell(2, 2)->BestWidth, 33);
+  EXPECT_EQ(AllText(*b), AllText(*t));
+}
+
+TEST(TableExport, NestedTablesUseTheNestedWords) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLTableItemInfo* t = AddTable(doc, 1, 2, {"outer"});
+  TVLTableCellData* host = t->GetCell(0, 1);
+  auto inner = TVLTableItemInfo::CreateEx(1, 2, host);
+  inner->GetCell(0, 0)->SetItemTextA(0, "x");
+  inner->GetCell(0, 1)->SetItemTextA(0, "y");
+  host->AddItem("", inner.release());
+  const std::string rtf = RTFOf(doc);
+  for (const char* w : {"{\\*\\nesttableprops\\trowd", "\\itap2", "x\\nestcell}", "y\\nestcell}", "\\nestrow}",
+                        "outer\\cell}", "\\itap1\\row}"})
+    EXPECT_NE(rtf.find(w), std::string::npos) << w << "\n" << rtf;
+  // Braces balance.
+  int depth = 0;
+  for (size_t i = 0; i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (rtf[i] == '{') ++depth;
+    if (rtf[i] == '}') {
+      EXPECT_GE(--depth, 0);
+    }
+  }
+  EXPECT_EQ(depth, 0);
+}
+
+TEST(TableExport, PandocReadsTheRTFTable) {
+  if (!HaveCommand("pandoc")) GTEST_SKIP() << "pandoc is not installed (scripts/setup.sh installs it)";
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLTableItemInfo* t = AddTable(doc, 3, 3, {"alpha", "beta", "gamma", "delta", "eps", "zeta", "eta", "theta", "iota"});
+  ASSERT_TRUE(t->MergeCells(1, 1, 2, 1));
+  qytest::TempDir temp;
+  const fs::path file = temp.path() / "table.rtf";
+  std::ofstream(file, std::ios::binary) << RTFOf(doc);
+  int status = 0;
+  const std::string html = RunCommand("pandoc -f rtf -t html '" + file.string() + "' 2>&1", status);
+  ASSERT_EQ(status, 0) << html;
+  const size_t open = html.find("<table"), close = html.find("</table>");
+  ASSERT_NE(open, std::string::npos) << html;
+  ASSERT_NE(close, std::string::npos) << html;
+  const std::string table = html.substr(open, close - open);
+  for (const char* text : {"alpha", "beta", "gamma", "delta", "eps", "eta", "theta", "iota"})
+    EXPECT_NE(table.find(text), std::string::npos) << text << "\n" << html;
+  EXPECT_LT(html.find("before"), open);
+  EXPECT_GT(html.find("after"), close);
+}
+
+TEST(TableExport, HTMLMarkup) {
+  struct Case {
+    const char* name;
+    std::function<void(TVLTableItemInfo&)> setUp;
+    std::vector<std::string> present, absent;
+  };
+  const Case cases[] = {
+      {"full width", [](TVLTableItemInfo& t) { t.BestWidth = -100; }, {"width: 100%;"}, {}},
+      {"automatic width", [](TVLTableItemInfo&) {}, {"<TABLE style=\"background-color: #FFFFFF;"}, {"width:"}},
+      {"spacing", [](TVLTableItemInfo& t) { t.CellVSpacing = 2; t.CellHSpacing = 3; },
+       {"border-spacing: 3px 2px;"}, {}},
+      {"cell colour as the table's",
+       [](TVLTableItemInfo& t) {
+         t.Color = 0x0000FF;
+         t.GetCell(0, 0)->Color = 0x0000FF;
+         t.GetCell(0, 1)->Color = 0x00FF00;
+       },
+       {"background-color: #FF0000;", "<TD style=\"background-color: #00FF00;"}, {"<TD style=\"background-color: #FF0000;"}},
+      {"empty cell", [](TVLTableItemInfo& t) { t.GetCell(1, 1)->SetItemTextA(0, ""); }, {">&nbsp;\r\n</TD>"}, {}},
+      {"spans and sizes",
+       [](TVLTableItemInfo& t) {
+         t.MergeCells(0, 0, 2, 1);
+         t.GetCell(1, 0)->BestWidth = 50;
+         t.GetCell(1, 0)->BestHeight = 20;
+         t.GetCell(1, 0)->VAlign = vlcBottom;
+       },
+       {"<TD colspan=\"2\"", "width: 50px; height: 20px;", "vertical-align: bottom;"}, {"rowspan"}},
+      {"borders",
+       [](TVLTableItemInfo& t) {
+         t.BorderWidth = 2;
+         t.BorderStyle = vltbRaised;
+         t.CellBorderWidth = 1;
+         t.CellBorderStyle = vltbColor;
+         t.CellBorderColor = 0x00FF00;
+         t.GetCell(1, 1)->VisibleBorders.SetValues(true, false, true, true);
+       },
+       {"border-width: 2px; border-style: outset;", "border-width: 1px; border-style: solid; border-color: #00FF00;",
+        "border-top: none;"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    for (bool css : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (css ? " (CSS)" : ""));
+      TVLStyle style(nullptr);
+      TVLDocumentData doc(&style);
+      TVLTableItemInfo* t = AddTable(doc, 2, 2, {"a", "b", "c", "d"});
+      c.setUp(*t);
+      const std::string html = HTMLOf(doc, css);
+      for (const std::string& w : c.present) EXPECT_NE(html.find(w), std::string::npos) << w << "\n" << html;
+      for (const std::string& w : c.absent) EXPECT_EQ(html.find(w), std::string::npos) << w << "\n" << html;
+      EXPECT_LT(html.find("before"), html.find("<TABLE"));
+      EXPECT_GT(html.find("after"), html.find("</TABLE>"));
+    }
+  }
+}
+
+TEST(TableExport, HTMLPassesTheCheckerAndReadsAsATable) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLTableItemInfo* t = AddTable(doc, 3, 3, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+  ASSERT_TRUE(t->MergeCells(0, 0, 2, 1));
+  ASSERT_TRUE(t->MergeCells(1, 2, 1, 2));
+  t->BestWidth = -80;
+  t->BorderWidth = 1;
+  t->BorderStyle = vltbLoweredColor;
+  t->CellBorderWidth = 1;
+  t->GetCell(1, 0)->Color = 0xC0FFC0;
+  t->GetCell(2, 0)->VisibleBorders.SetValues(false, true, true, false);
+  TVLTableCellData* host = t->GetCell(2, 1);
+  auto inner = TVLTableItemInfo::CreateEx(1, 2, host);
+  inner->GetCell(0, 0)->SetItemTextA(0, "x");
+  host->AddItem("", inner.release());
+
+  qytest::TempDir temp;
+  for (bool css : {false, true}) {
+    SCOPED_TRACE(css ? "CSS" : "plain");
+    const std::string html = HTMLOf(doc, css);
+    std::ofstream(temp.path() / (css ? "css.html" : "plain.html"), std::ios::binary) << html;
+    QTextDocument q;
+    q.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    QTextTable* table = nullptr;
+    for (QTextFrame* f : q.rootFrame()->childFrames())
+      if ((table = qobject_cast<QTextTable*>(f))) break;
+    ASSERT_TRUE(table) << html;
+    EXPECT_EQ(table->rows(), 3);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_EQ(table->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(table->cellAt(1, 2).rowSpan(), 2);
+    QTextCursor cell = table->cellAt(1, 1).firstCursorPosition();
+    cell.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    EXPECT_EQ(cell.selectedText().trimmed().toStdString(), "e");
+  }
+
+  const char* src = std::getenv("QY_SOURCE_DIR");
+  const fs::path jar =
+      fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
+  ASSERT_TRUE(fs::exists(jar)) << "the set-up installs the checker: " << jar;
+  ASSERT_TRUE(HaveCommand("java"));
+  int status = 0;
+  const std::string out =
+      RunCommand("java -jar '" + jar.string() + "' --errors-only --format gnu '" + temp.path().string() + "' 2>&1", status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+}
+
+TEST(TableExport, PlainText) {
+  struct Case {
+    const char* name;
+    bool merge, unicode;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"2 x 2", false, false, "a\tb\r\nc\td\r\n"},
+      {"top row merged", true, false, "ab\t\r\nc\td\r\n"},
+      {"Unicode", false, true, "a\tb\r\nc\td\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLTableItemInfo* t = AddTable(doc, 2, 2, {c.merge ? "ab" : "a", c.merge ? "" : "b", "c", "d"});
+    t->TextColSeparator = "\t";
+    t->TextRowSeparator = "\r\n";
+    if (c.merge) {
+      ASSERT_TRUE(t->MergeCells(0, 0, 2, 1));
+      EXPECT_EQ(CellText(t->GetCell(0, 0)), "ab");
+    }
+    const std::string expected = c.unicode ? AnsiToRawUnicode(c.expected, 1252) : c.expected;
+    EXPECT_EQ(t->AsText(0, &doc, "", "", false, c.unicode), expected);
+    TMemoryStream s;
+    ASSERT_TRUE(doc.SaveTextToStream("", s, 0, false, false, c.unicode, false));
+    const std::string whole = "before\r\n" + c.expected + "\r\nafter";
+    EXPECT_EQ(s.Bytes(), c.unicode ? AnsiToRawUnicode(whole, 1252) : whole);
+    // Text-only output keeps the table's text.
+    TMemoryStream textOnly;
+    ASSERT_TRUE(doc.SaveTextToStream("", textOnly, 0, false, true, false, false));
+    EXPECT_EQ(textOnly.Bytes(), "before\r\n" + c.expected + "\r\nafter");
+  }
+}
+
+// The texts of every cell in reading order, nested tables after their
+// cell's own text.
+void CellTexts(TCustomVLData& doc, std::vector<std::string>& out) {
+  for (Integer i = 0; i < doc.GetItemCount(); ++i) {
+    auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i));
+    if (!t) continue;
+    for (Integer r = 0; r < t->RowCount(); ++r)
+      for (Integer c = 0; c < t->ColCount(); ++c)
+        if (TVLTableCellData* cell = t->GetCell(r, c)) {
+          std::string s;
+          for (Integer k = 0; k < cell->GetItemCount(); ++k)
+            if (cell->GetItem(k)->StyleNo >= 0) {
+              std::string part = cell->GetItemTextA(k);
+              if (cell->GetItem(k)->IsUnicode()) part = RawUnicodeToAnsi(part, 65001);
+              s += part;
+            }
+          while (!s.empty() && s.back() == ' ') s.pop_back();
+          out.push_back(s);
+          CellTexts(*cell, out);
+        }
+  }
+}
+
+TEST(TableExport, ProjectRTFFilesWithTablesSurviveVLFAndRTF) {
+  VLRegisterTableItem();
+  std::vector<fs::path> files;
+  for (const auto& e : fs::recursive_directory_iterator(qytest::SourceDir() / "tests"))
+    if (e.is_regular_file() && e.path().extension() == ".rtf") {
+      const std::string bytes = qytest::ReadFileBytes(e.path());
+      if (bytes.find("\\trowd") != std::string::npos) files.push_back(e.path());
+    }
+  ASSERT_GE(files.size(), 7u);
+  size_t checked = 0;
+  for (const fs::path& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    TVLStyle style(nullptr);
+    TVLDocumentData first(&style);
+    {
+      TVLRTFReaderProperties props;
+      TStringStream s(qytest::ReadFileBytes(file));
+      props.ReadFromStream(s, &first);
+    }
+    std::vector<std::string> expected;
+    CellTexts(first, expected);
+    if (expected.empty()) continue;  // a damaged file whose table did not survive the import
+    ++checked;
+    TMemoryStream vlf;
+    ASSERT_TRUE(first.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr));
+    vlf.SetPosition(0);
+    TVLDocumentData reloaded(&style);
+    TColor color = clNone;
+    ASSERT_TRUE(reloaded.LoadVLFFromStream(vlf, color, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(reloaded.GetVLFWarnings().Contains(vlfwTableGridRepaired));
+    TMemoryStream rtf;
+    ASSERT_TRUE(reloaded.SaveRTFToStream(rtf, false, 0, clWindow, nullptr, nullptr));
+    TVLDocumentData last(&style);
+    {
+      TVLRTFReaderProperties props;
+      TStringStream s(rtf.Bytes());
+      props.ReadFromStream(s, &last);
+    }
+    std::vector<std::string> got;
+    CellTexts(last, got);
+    EXPECT_EQ(got, expected);
+  }
+  EXPECT_GE(checked, 7u);
+}
+
+}  // namespace

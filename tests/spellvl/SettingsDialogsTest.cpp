@@ -1,0 +1,201 @@
+// The options dialog, the custom dictionaries dialog, the dictionary editor
+// and the new-dictionary dialog, driven as a user would.
+#include "SpellEditorSupport.h"
+
+#include "spell/scConfigDialogs.h"
+#include "spell/scCustomDictionary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+using spellvltest::TSpellEditor;
+
+std::vector<String> Rows(TStrings& items) {
+  std::vector<String> r;
+  for (int i = 0; i < items.Count(); ++i) r.push_back(items.Get(i));
+  return r;
+}
+
+struct Settings : ::testing::Test {
+  Settings() {
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+  }
+  TSpellEditor w;
+};
+
+TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
+  const std::vector<String> journal = {"Check spelling as you type", "Correct spelling errors as you type",
+                                       "Ignore words in &UPPERCASE", "Ignore words containing numbers",
+                                       "Suggest from main dictionaries only", "Prompt on repeated word",
+                                       "Automatically correct DUal capitals"};
+  struct Case {
+    TSpellOptions available;
+    std::vector<String> shown;
+  } cases[] = {
+      {{soLiveSpelling, soLiveCorrect, soUpcase, soNumbers, soPrimaryOnly, soRepeated, soDUalCaps}, journal},
+      {{soUpcase, soRepeated}, {"Ignore words in &UPPERCASE", "Prompt on repeated word"}},
+  };
+  for (const Case& c : cases) {
+    w.Spell->ConfigAvailableOptions = c.available;
+    TSpellCheckConfigDialog d(nullptr);
+    d.Setup(w.Spell.get());
+    std::vector<String> shown;
+    for (TCheckBox* b : d.Options)
+      if (b->GetVisible()) shown.push_back(b->GetText());
+    EXPECT_EQ(shown, c.shown);
+    // The form is shorter by the hidden boxes (16 pixels each).
+    EXPECT_EQ(d.GetHeight(), 397 - 16 * static_cast<int>(10 - c.shown.size()));
+    // A click on each box switches its option in the configuration.
+    for (size_t i = 0; i < c.shown.size(); ++i) {
+      TCheckBox* b = d.Options[i];
+      const auto option = static_cast<TSpellOption>(b->Tag);
+      const bool before = w.Spell->Configuration().GetOptions().Contains(option);
+      EXPECT_EQ(b->GetChecked(), before) << b->GetText();
+      b->SetChecked(!before);
+      b->Click();
+      EXPECT_EQ(w.Spell->Configuration().GetOptions().Contains(option), !before) << b->GetText();
+    }
+  }
+}
+
+TEST_F(Settings, MainDictionaryRowsSwitchDictionariesAndTheBrowseRowStaysUnticked) {
+  TSpellCheckConfigDialog d(nullptr);
+  d.Setup(w.Spell.get());
+  const std::vector<String> rows = Rows(d.MainDictionaries->Items());
+  ASSERT_GE(rows.size(), 3u);  // American, British, browse
+  EXPECT_EQ(rows.back(), w.Spell->GetString(lsDlgBrowseForMain));
+  int american = -1;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].find("American.spm") != String::npos) american = static_cast<int>(i);
+  ASSERT_GE(american, 0);
+  TStringList& chosen = w.Spell->Configuration().MainDictionaries;
+  for (bool on : {true, false, true}) {
+    d.MainDictionaries->SetChecked(american, on);
+    d.MainDictionaries->OnClickCheck(d.MainDictionaries, american);
+    EXPECT_EQ(chosen.IndexOf("American.spm") >= 0, on);
+  }
+  // Ticking the browse row asks for a folder; cancelled, nothing is added.
+  TInteractionScript script;
+  script.Answer(mrCancel);
+  d.MainDictionaries->SetChecked(d.BrowseRow(), true);
+  d.MainDictionaries->OnClickCheck(d.MainDictionaries, d.BrowseRow());
+  EXPECT_FALSE(d.MainDictionaries->GetChecked(d.BrowseRow()));
+  EXPECT_EQ(w.Spell->Configuration().GetNewPaths().Count(), 0);
+  EXPECT_EQ(script.Shown.size(), 1u);
+}
+
+TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {
+  TCustomDictionariesDialog d(nullptr);
+  d.Setup(w.Spell.get());
+  auto names = [&] { return Rows(d.CustomDictionaries->Items()); };
+  const size_t before = names().size();
+  {
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      auto* n = dynamic_cast<TNewCustomDictionary*>(r.Form);
+      if (n) n->NameEdit->SetText("Travel.txt");  // another extension becomes .spu
+      return static_cast<int>(mrOk);
+    });
+    d.NewButtonClick();
+  }
+  ASSERT_EQ(names().size(), before + 1);
+  EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+  // New with a name that exists (in any case) selects it and creates nothing.
+  {
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      if (auto* n = dynamic_cast<TNewCustomDictionary*>(r.Form)) n->NameEdit->SetText("TRAVEL.spu");
+      return static_cast<int>(mrOk);
+    });
+    d.NewButtonClick();
+    EXPECT_EQ(names().size(), before + 1);
+    EXPECT_EQ(names()[static_cast<size_t>(d.CustomDictionaries->GetItemIndex())], "Travel.spu");
+  }
+  // Rename in place.
+  const int row = d.CustomDictionaries->GetItemIndex();
+  d.CustomDictionaries->CommitEdit(row, "Trips.spu");
+  EXPECT_EQ(names()[static_cast<size_t>(row)], "Trips.spu");
+  EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Trips.spu"));
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+  // Edit: add a word through the editor; it is in the file afterwards.
+  {
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      if (auto* e = dynamic_cast<TCustomDictionaryEditDialog*>(r.Form)) {
+        e->IgnoreEdit->SetText("zorblax");
+        e->AddIgnoreButton->Click();
+      }
+      return static_cast<int>(mrOk);
+    });
+    d.EditButtonClick();
+  }
+  TCustomDictionary check;
+  ASSERT_TRUE(check.SetFileName((w.Tmp / "Trips.spu").string()));
+  check.SetActive(true);
+  EXPECT_TRUE(check.IsAddedWord("zorblax"));
+  // Delete asks first: No keeps it, Yes deletes the file.
+  for (int answer : {IDNO, IDYES}) {
+    TInteractionScript script;
+    script.Answer(answer);
+    d.FocusEntry("Trips.spu");
+    d.DeleteButtonClick();
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, "Delete this custom dictionary?");
+    EXPECT_EQ(std::filesystem::exists(w.Tmp / "Trips.spu"), answer == IDNO);
+  }
+  EXPECT_EQ(names().size(), before);
+}
+
+TEST_F(Settings, DictionaryEditorRulesAndPairs) {
+  TCustomDictionary dict;
+  ASSERT_TRUE(dict.SetFileName((w.Tmp / "Edit.spu").string()));
+  dict.SetActive(true);
+  dict.AddWord("alpha");
+  dict.AddExcludedWord("beta");
+  dict.AddAutoCorrect("teh", "the");
+  TCustomDictionaryEditDialog d(nullptr);
+  d.Setup(w.Spell.get(), &dict);
+  EXPECT_EQ(Rows(d.IgnoreList->Items()), std::vector<String>{"alpha"});
+  EXPECT_EQ(Rows(d.ExcludeList->Items()), std::vector<String>{"beta"});
+  ASSERT_EQ(d.AutoCorrectList->Items().Count(), 1);
+  // Word rules of the added-words sheet: what Add and Delete allow.
+  struct WordCase {
+    String text;
+    bool add, del;
+  } words[] = {{"alpha", false, true}, {"beta", false, false}, {"teh", false, false},
+               {"", false, false}, {"gamma", true, false}};
+  for (const WordCase& c : words) {
+    d.IgnoreEdit->SetText(c.text);
+    EXPECT_EQ(d.AddIgnoreButton->GetEnabled(), c.add) << c.text;
+    EXPECT_EQ(d.DeleteIgnoreButton->GetEnabled(), c.del) << c.text;
+  }
+  d.AddIgnoreButton->Click();
+  EXPECT_TRUE(dict.IsAddedWord("gamma"));
+  EXPECT_EQ(Rows(d.IgnoreList->Items()), (std::vector<String>{"alpha", "gamma"}));
+  d.DeleteIgnoreButton->Click();
+  EXPECT_FALSE(dict.IsAddedWord("gamma"));
+  EXPECT_EQ(d.IgnoreEdit->GetText(), "alpha");  // the new last word is shown
+  // A shown pair takes a new replacement; an emptied one is never stored.
+  d.AutoCorrectList->SetItemIndex(0);
+  d.AutoCorrectList->OnClick(d.AutoCorrectList);
+  EXPECT_EQ(d.ReplaceEdit->GetText(), "teh");
+  EXPECT_EQ(d.WithEdit->GetText(), "the");
+  AnsiString r;
+  for (const char* typed : {"they", "", "thee"}) {
+    d.WithEdit->SetText(typed);
+    ASSERT_TRUE(dict.FindAutoCorrect("teh", r)) << typed;
+    EXPECT_EQ(r, *typed ? String(typed) : String("they"));
+  }
+  // A new pair.
+  d.ReplaceEdit->SetText("recieve");
+  d.WithEdit->SetText("receive");
+  ASSERT_TRUE(d.AddAutoCorrectButton->GetEnabled());
+  d.AddAutoCorrectButton->Click();
+  EXPECT_TRUE(dict.FindAutoCorrect("recieve", r));
+  EXPECT_EQ(d.AutoCorrectList->Items().Count(), 2);
+}
+
+}  // namespace

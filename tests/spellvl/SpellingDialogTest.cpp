@@ -1,0 +1,224 @@
+// Scripted spelling checks of a real editor through the spelling dialog.
+#include "SpellEditorSupport.h"
+
+#include "spell/scCustomDictionary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using spellvltest::TSpellEditor;
+
+// One prompt of the dialog and the button pressed for it.
+struct TStep {
+  std::string shown;
+  bool repeated;
+  std::function<TButton*(TSpellDialog*)> button;
+  std::string replaceWith = "";  // typed into "Replace With" first, when not empty
+};
+
+TButton* Change(TSpellDialog* d) { return d->ChangeButton; }
+TButton* ChangeAll(TSpellDialog* d) { return d->ChangeAllButton; }
+TButton* Ignore(TSpellDialog* d) { return d->IgnoreButton; }
+TButton* Add(TSpellDialog* d) { return d->AddButton; }
+
+// Runs the steps; returns the prompts that came beyond them (none is right).
+std::vector<std::string> RunSteps(TSpellEditor& w, const std::vector<TStep>& steps, TInteractionScript& script) {
+  w.Check();
+  for (const TStep& s : steps) {
+    if (!w.Spell->CheckRunning()) {
+      ADD_FAILURE() << "the check ended before \"" << s.shown << "\"";
+      return {};
+    }
+    TSpellDialog* d = w.Dialog();
+    EXPECT_EQ(d->NotFoundEdit->GetText(), s.shown);
+    EXPECT_EQ(d->NotFoundText->GetText(), s.repeated ? "Repeated Word:" : "Not Found:") << s.shown;
+    if (!s.replaceWith.empty()) d->ReplaceWithEdit->SetText(s.replaceWith);
+    TButton* b = s.button(d);
+    EXPECT_TRUE(b->GetEnabled()) << b->GetName() << " for " << s.shown;
+    b->Click();
+  }
+  std::vector<std::string> extra;
+  for (int guard = 0; w.Spell->CheckRunning() && guard < 10; ++guard) {
+    extra.push_back(w.Dialog()->NotFoundEdit->GetText());
+    w.Dialog()->CancelButton->Click();
+  }
+  (void)script;
+  return extra;
+}
+
+TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
+  struct Case {
+    std::vector<std::string> text;
+    std::vector<TStep> steps;
+    std::string result;
+    int undoSteps;  // editor undo steps that bring the text back
+  } cases[] = {
+      {{"teh the the quik"},
+       {{"teh", false, Change},
+        {"the the", true, Change},
+        {"the the", true, Change},
+        {"quik", false, Change, "quick"}},
+       "the quick",
+       4},
+      // Change All also changes every later occurrence, without asking.
+      {{"recieve and recieve", "then recieve"}, {{"recieve", false, ChangeAll, "receive"}}, "receive and receive|then receive", 3},
+      {{"good wrods here"}, {{"wrods", false, Ignore}}, "good wrods here", -1},
+      // A word after an emoji is replaced where it stands.
+      {{"\xF0\x9F\x98\x80 teh end"}, {{"teh", false, Change}}, "\xF0\x9F\x98\x80 the end", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text[0]);
+    TSpellEditor w;
+    w.SetText(c.text);
+    const std::string before = w.E.Text();
+    TInteractionScript script;
+    script.Answer(IDOK);  // "The spelling check is complete."
+    EXPECT_TRUE(RunSteps(w, c.steps, script).empty());
+    EXPECT_FALSE(w.Spell->CheckRunning());
+    EXPECT_EQ(w.E.Text(), c.result);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, "The spelling check is complete.");
+    if (c.undoSteps > 0) {
+      EXPECT_EQ(w.UndoStepsTo(before), c.undoSteps);
+    }
+  }
+}
+
+TEST(SpellingDialog, AddTeachesTheDictionaryForTheNextCheck) {
+  TSpellEditor w;
+  w.SetText({"the zorblax sings"});
+  {
+    TInteractionScript script;
+    script.Answer(IDOK);
+    EXPECT_TRUE(RunSteps(w, {{"zorblax", false, Add}}, script).empty());
+  }
+  ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+  EXPECT_TRUE(w.Spell->ActiveCustomDictionary()->IsAddedWord("zorblax"));
+  // The next check has nothing to ask.
+  TInteractionScript script;
+  script.Answer(IDOK);
+  EXPECT_TRUE(RunSteps(w, {}, script).empty());
+  EXPECT_EQ(w.E.Text(), "the zorblax sings");
+}
+
+TEST(SpellingDialog, ButtonsFollowSuggestionsAndTheReplacementText) {
+  TSpellEditor w;
+  w.SetText({"a xqzvkw and a wrods"});
+  TInteractionScript script;
+  script.Answer(IDOK);
+  w.Check();
+  TSpellDialog* d = w.Dialog();
+  ASSERT_NE(d, nullptr);
+  struct Expect {
+    std::string word;
+    bool suggestions;
+  } words[] = {{"xqzvkw", false}, {"wrods", true}};
+  for (const Expect& x : words) {
+    ASSERT_EQ(d->NotFoundEdit->GetText(), x.word);
+    EXPECT_EQ(d->SuggestionsListbox->GetEnabled(), x.suggestions);
+    EXPECT_EQ(d->ChangeButton->GetEnabled(), x.suggestions);
+    EXPECT_EQ(d->ChangeAllButton->GetEnabled(), x.suggestions);
+    EXPECT_EQ(d->AutoCorrectButton->GetEnabled(), x.suggestions);
+    if (!x.suggestions) {
+      EXPECT_EQ(d->SuggestionsListbox->Items().Get(0), "(no suggestions)");
+      EXPECT_EQ(d->ReplaceWithEdit->GetText(), "");
+      d->ReplaceWithEdit->SetText("x");  // typing enables them
+      EXPECT_TRUE(d->ChangeButton->GetEnabled());
+      d->ReplaceWithEdit->SetText("");
+      EXPECT_FALSE(d->ChangeButton->GetEnabled());
+    } else {
+      EXPECT_EQ(d->ReplaceWithEdit->GetText(), d->SuggestionsListbox->Items().Get(0));
+      EXPECT_EQ(d->SuggestionsListbox->GetItemIndex(), 0);
+      EXPECT_TRUE(d->UndoButton->GetEnabled());  // the Ignore before
+    }
+    d->IgnoreButton->Click();
+  }
+  EXPECT_FALSE(w.Spell->CheckRunning());
+}
+
+TEST(SpellingDialog, ReadOnlyEntryIsReportedNotChanged) {
+  TSpellEditor w;
+  w.SetText({"teh cat", "wrods"});
+  // A correction learnt before would apply by itself in writable text.
+  w.Spell->InternalDictionary().AddAutoCorrect("teh", "the");
+  w.E.Edit->SetReadOnly(true);
+  TInteractionScript script;
+  script.Answer(IDOK);
+  w.Check();
+  std::vector<std::string> shown;
+  while (w.Spell->CheckRunning()) {
+    TSpellDialog* d = w.Dialog();
+    shown.push_back(d->NotFoundEdit->GetText());
+    for (TButton* b : {d->ChangeButton, d->ChangeAllButton, d->AutoCorrectButton})
+      EXPECT_FALSE(b->GetEnabled()) << b->GetName();
+    EXPECT_TRUE(d->IgnoreButton->GetEnabled());
+    // Even a command that arrives anyway changes nothing.
+    w.Spell->Change("dogs");
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"teh", "wrods"}));
+  EXPECT_EQ(w.E.Text(), "teh cat|wrods");
+  EXPECT_FALSE(w.Spell->TextChanged());
+  EXPECT_FALSE(w.E.Edit->Modified);
+}
+
+TEST(SpellingDialog, MisspellingInATableCellIsFound) {
+  TSpellEditor w;
+  TVLEditVLData& d = w.E.D();
+  d.Clear();
+  auto t = TVLTableItemInfo::CreateEx(1, 2, &d);
+  t->GetCell(0, 0)->Clear();
+  t->GetCell(0, 0)->AddTextItem(spellvltest::U("fine words"), 0, 0);
+  t->GetCell(0, 1)->Clear();
+  t->GetCell(0, 1)->AddTextItem(spellvltest::U("a mispeled word"), 0, 0);
+  d.AddItem("", t.release());  // the document starts with the table
+  d.AddTextItem(spellvltest::U("and wrods after"), 0, 0);
+  w.Format();
+  TInteractionScript script;
+  script.Answer(IDOK);
+  w.Check();
+  std::vector<std::string> shown;
+  while (w.Spell->CheckRunning()) {
+    shown.push_back(w.Dialog()->NotFoundEdit->GetText());
+    w.Dialog()->IgnoreButton->Click();
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"mispeled", "wrods"}));
+}
+
+TEST(SpellingDialog, WordSplitByAStyleChangeIsOneWord) {
+  TSpellEditor w;
+  TVLEditVLData& d = w.E.D();
+  d.Clear();
+  d.AddTextItem(spellvltest::U("a qu"), 0, 0);
+  d.AddTextItem(spellvltest::U("ik"), 1, -1);  // bold, same paragraph
+  d.AddTextItem(spellvltest::U(" fox"), 0, -1);
+  w.Format();
+  TInteractionScript script;
+  script.Answer(IDOK);
+  EXPECT_TRUE(RunSteps(w, {{"quik", false, Change, "quick"}}, script).empty());
+  EXPECT_EQ(w.E.Text(), "a quick fox");
+}
+
+TEST(SpellingDialog, ClosingTheEditorMidCheckEndsTheCheck) {
+  TSpellEditor w;
+  w.SetText({"teh wrods"});
+  TInteractionScript script;
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  ASSERT_NE(w.Dialog(), nullptr);
+  w.E.Form.reset();  // the editor goes with its window
+  EXPECT_FALSE(w.Spell->CheckRunning());
+  EXPECT_EQ(w.Spell->CurrentParser(), nullptr);
+  EXPECT_TRUE(script.Shown.empty());  // cancelled: no end message
+  // The component is usable afterwards.
+  qytest::TEditor other;
+  other.D().Clear();
+  other.D().AddTextItem(spellvltest::U("wrods"), 0, 0);
+  other.Edit->Format();
+  w.Spell->CheckVellumEdit(other.Edit, ctWholeText);
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "wrods");
+  w.Spell->CancelCheck();
+  EXPECT_FALSE(w.Spell->CheckRunning());
+}
+
+}  // namespace
