@@ -12,13 +12,20 @@
 #include "platform/base/Set.h"
 #include "platform/base/Types.h"
 #include "richtext/editor/VLUndo.h"
+#include "richtext/model/VLData.h"
+#include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 
 #include <functional>
+#include <memory>
+
+class TGraphic;
+class TBitmap;
 
 class TObject;
 class TWinControl;
 class TCustomVLData;
+class TCustomVLItemInfo;
 class TVLActionEditor;
 
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
@@ -99,6 +106,72 @@ public:
   // carried the change out.
   virtual bool SearchText(const AnsiString& Text, TVLSearchOptions Options) = 0;
   virtual bool InsertText(const AnsiString& Text, bool CaretBefore) = 0;
+
+  // ---- Links, pictures and breaks. An editor that cannot do one of these
+  // keeps the default (the commands that need it stay disabled or refuse).
+  // Whether item tags are strings (link targets need them).
+  virtual bool TagsArePChars() { return false; }
+  // Whether the document has an item that owns an inner selection (a table
+  // with selected cells).
+  virtual bool HasActiveItem() { return false; }
+  virtual bool IsFromNewLine(Integer) { return true; }
+  virtual void SetSelectionBounds(Integer, Integer, Integer, Integer) {}
+  virtual void SetCurTextStyleNo(Integer) {}
+  // One text item at the caret in the current text style, tagged Target.
+  virtual bool InsertTaggedText(const String&, const String&) { return false; }
+  virtual void SetItemTag(Integer, const String&) {}
+  virtual String GetItemTag(Integer) { return String(); }
+  virtual void ConvertToHotPicture(Integer) {}
+  virtual void ConvertToPicture(Integer) {}
+  // Insertions at the caret (one undo step each; false when refused).
+  virtual bool InsertPicture(const String&, std::unique_ptr<TGraphic>, TVLVAlign) { return false; }
+  virtual bool InsertBreak(Byte, Byte, TColor) { return false; }
+  virtual void InsertPageBreak() {}
+  virtual void RemoveCurrentPageBreak() {}
+  // Whether the caret's line starts a new page.
+  virtual bool CaretLineHasPageBreak() { return false; }
+  // The document's own background colour (clNone: the style sheet's).
+  virtual TColor GetDocumentColor() { return clNone; }
+  virtual void SetDocumentColor(TColor) {}
+  // Whether the background is saved with the document.
+  virtual bool SavesBackground() { return false; }
+  // Marks the document changed without an undo step.
+  virtual void MarkModified() {}
+  // Whether a change is allowed now (refuses with a beep).
+  virtual bool CanChange() { return true; }
+  // Lists on the paragraphs of the selection (Level -1: each keeps its own
+  // level, new ones get level 0).
+  virtual void ApplyListStyle(Integer, Integer, Integer, bool) {}
+  virtual void RemoveLists() {}
+  // The item at the caret of the innermost editor and changes to it, each
+  // an undo step of its own (group them with BeginUndoGroup).
+  virtual TCustomVLItemInfo* GetCurrentItem() { return nullptr; }
+  virtual String GetCurrentItemText() { return String(); }
+  virtual String GetCurrentTag() { return String(); }
+  virtual void SetCurrentPictureInfo(const String&, std::unique_ptr<TGraphic>, TVLVAlign, const String&) {}
+  virtual void SetCurrentBreakInfo(Byte, Byte, TColor, const String&) {}
+  virtual void SetCurrentItemExtraIntProperty(TVLExtraItemProperty, Integer) {}
+  virtual void SaveCurrentItemParaWidth(Integer&) {}
+  virtual void ReformatAfterCurrentItemChange(Integer) {}
+  virtual void Change() {}
+  // A whole file at the caret in place of the selection; false when it
+  // could not be read (nothing changes then).
+  virtual bool InsertVLFFromFile(const String&) { return false; }
+  virtual bool InsertRTFFromFile(const String&) { return false; }
+  virtual bool InsertTextFromFile(const String&) { return false; }
+  virtual bool InsertUnicodeTextFromFile(const String&) { return false; }
+  virtual void Format() {}
+  // The background picture and its placement (nullptr: no picture).
+  virtual const TBitmap* GetBackgroundBitmap() { return nullptr; }
+  virtual void SetBackgroundBitmap(const TBitmap*) {}
+  virtual TBackgroundStyle GetBackgroundStyle() { return bsNoBitmap; }
+  virtual void SetBackgroundStyle(TBackgroundStyle) {}
+  // The document written to a file in one format; false on failure.
+  virtual bool SaveVLF(const String&) { return false; }
+  virtual bool SaveRTF(const String&) { return false; }
+  virtual bool SaveText(const String&, bool) { return false; }
+  // Pictures go to files named from ImagesPrefix, relative to the page.
+  virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -145,8 +145,95 @@ public:
   }
   bool InsertText(const AnsiString& Text, bool CaretBefore) override { return E->InsertText(Text, CaretBefore); }
 
+  bool TagsArePChars() override { return E->VLData()->TagsArePChars(); }
+  bool HasActiveItem() override { return E->VLData()->ActiveItem != nullptr; }
+  bool IsFromNewLine(Integer ItemNo) override { return E->VLData()->IsFromNewLine(ItemNo); }
+  void SetSelectionBounds(Integer StartNo, Integer StartOffs, Integer EndNo, Integer EndOffs) override {
+    E->SetSelectionBounds(StartNo, StartOffs, EndNo, EndOffs);
+    E->Invalidate();
+  }
+  void SetCurTextStyleNo(Integer StyleNo) override { E->SetCurTextStyleNo(StyleNo); }
+  bool InsertTaggedText(const String& Text, const String& Target) override {
+    TVLTag tag;
+    tag.Str = Target;
+    return E->InsertTaggedText(Text, tag);
+  }
+  void SetItemTag(Integer ItemNo, const String& Target) override {
+    TVLTag tag;
+    tag.Str = Target;
+    E->SetItemTag(ItemNo, tag);
+  }
+  String GetItemTag(Integer ItemNo) override { return E->VLData()->GetItemTag(ItemNo).Str; }
+  void ConvertToHotPicture(Integer ItemNo) override { E->ConvertToHotPicture(ItemNo); }
+  void ConvertToPicture(Integer ItemNo) override { E->ConvertToPicture(ItemNo); }
+  bool InsertPicture(const String& Name, std::unique_ptr<TGraphic> Graphic, TVLVAlign VAlign) override {
+    return E->InsertPicture(Name, std::move(Graphic), VAlign);
+  }
+  bool InsertBreak(Byte Width, Byte Style, TColor Color) override { return E->InsertBreak(Width, Style, Color); }
+  void InsertPageBreak() override { E->InsertPageBreak(); }
+  void RemoveCurrentPageBreak() override { E->RemoveCurrentPageBreak(); }
+  TColor GetDocumentColor() override { return E->GetColor(); }
+  void SetDocumentColor(TColor Color) override {
+    E->SetColor(Color);
+    E->Invalidate();
+  }
+  bool SavesBackground() override { return E->VLFOptions.Contains(vlfoSaveBack); }
+  void MarkModified() override { E->DoChange(false); }
+  bool CanChange() override { return E->CanChange(); }
+  void ApplyListStyle(Integer ListNo, Integer Level, Integer StartFrom, bool UseStartFrom) override {
+    E->ApplyListStyle(ListNo, Level, StartFrom, UseStartFrom);
+  }
+  void RemoveLists() override { E->RemoveLists(); }
+  TCustomVLItemInfo* GetCurrentItem() override { return E->GetCurrentItem(); }
+  String GetCurrentItemText() override { return E->GetCurrentItemText(); }
+  String GetCurrentTag() override { return E->GetCurrentTag().Str; }
+  void SetCurrentPictureInfo(const String& Name, std::unique_ptr<TGraphic> Graphic, TVLVAlign VAlign,
+                             const String& Tag) override {
+    E->SetCurrentPictureInfo(Name, std::move(Graphic), VAlign, TagOf(Tag));
+  }
+  void SetCurrentBreakInfo(Byte Width, Byte Style, TColor Color, const String& Tag) override {
+    E->SetCurrentBreakInfo(Width, Style, Color, TagOf(Tag));
+  }
+  void SetCurrentItemExtraIntProperty(TVLExtraItemProperty Prop, Integer Value) override {
+    E->SetCurrentItemExtraIntProperty(Prop, Value, false);
+  }
+  void SaveCurrentItemParaWidth(Integer& Width) override { E->SaveCurrentItemParaWidth(Width); }
+  void ReformatAfterCurrentItemChange(Integer Width) override { E->ReformatAfterCurrentItemChange(Width); }
+  void Change() override { E->Change(); }
+  bool InsertVLFFromFile(const String& FileName) override { return E->InsertVLFFromFile(FileName); }
+  bool InsertRTFFromFile(const String& FileName) override { return E->InsertRTFFromFile(FileName); }
+  bool InsertTextFromFile(const String& FileName) override { return E->InsertTextFromFile(FileName); }
+  bool InsertUnicodeTextFromFile(const String& FileName) override { return E->InsertUnicodeTextFromFile(FileName); }
+  void Format() override { E->Format(); }
+  const TBitmap* GetBackgroundBitmap() override { return E->GetBackgroundBitmap(); }
+  void SetBackgroundBitmap(const TBitmap* Bitmap) override { E->SetBackgroundBitmap(Bitmap); }
+  TBackgroundStyle GetBackgroundStyle() override { return E->GetBackgroundStyle(); }
+  void SetBackgroundStyle(TBackgroundStyle Style) override { E->SetBackgroundStyle(Style); }
+  bool SaveVLF(const String& FileName) override { return E->SaveVLF(FileName, false); }
+  bool SaveRTF(const String& FileName) override { return E->SaveRTF(FileName, false); }
+  bool SaveText(const String& FileName, bool Unicode) override {
+    return Unicode ? E->SaveTextUnicode(FileName, 80) : E->SaveText(FileName, 80);
+  }
+  bool SaveHTML(const String& FileName, const String& Title, const String& ImagesPrefix, bool CSS) override {
+    return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
+               : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
+  }
+  bool CaretLineHasPageBreak() override {
+    TVLEditVLData* d = E->EditData();
+    if (d->GetItemCount() == 0) return false;
+    Integer itemNo = d->GetCaretItemNo();
+    while (itemNo > 0 && !d->IsFromNewLine(itemNo)) --itemNo;
+    return itemNo >= 0 && d->GetPageBreakBefore(itemNo);
+  }
+
 private:
   void Refuse() { E->VLData()->Beep(); }
+  // A string target as a tag; integer tags are kept as the item has them.
+  TVLTag TagOf(const String& Target) {
+    TVLTag tag = E->GetCurrentTag();
+    if (E->VLData()->TagsArePChars()) tag.Str = Target;
+    return tag;
+  }
   TCustomVellumEdit* E;
 };
 

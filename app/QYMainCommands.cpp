@@ -15,6 +15,11 @@
 #include "actions/VLActionsFind.h"
 #include "actions/VLActionsFontDlg.h"
 #include "actions/VLActionsFontStyle.h"
+#include "actions/VLActionsHyperlink.h"
+#include "actions/VLActionsInsert.h"
+#include "actions/VLActionsList.h"
+#include "actions/VLActionsDocument.h"
+#include "actions/VLActionsFile.h"
 #include "actions/VLActionsPara.h"
 #include "actions/VLActionsParaDlg.h"
 #include "platform/base/DateTime.h"
@@ -231,6 +236,41 @@ void TformQuilloryMain::BuildCommands() {
                               ActionEntryTreeFullCollapse, ActionJumpWindow, nullptr, ShowActivityDisplayWindow});
   items(menu(root, "Tool&s"), {ActionSpell, ActionThesaurus, ActionSpellSetup});
   items(menu(root, "&Help"), {HelpContents, ActionGotoBrixaneWebSite, nullptr, ActionAbout});
+  // Links, pictures, lines, page breaks, lists and the background: groups of
+  // the Insert and Format menus, and buttons on the format bar.
+  TvlAction* link = editing(new TvlActionInsertHyperlink(this), "vlActionInsertHyperlink");
+  TvlAction* picture = editing(new TvlActionInsertPicture(this), "vlActionInsertPicture");
+  TvlAction* bullets = editing(new TvlActionParaBullets(this), "vlActionParaBullets");
+  TvlAction* numbering = editing(new TvlActionParaNumbering(this), "vlActionParaNumbering");
+  {
+    TvlAction* file = editing(new TvlActionInsertFile(this), "vlActionInsertFile");
+    TvlAction* line = editing(new TvlActionInsertHLine(this), "vlActionInsertHLine");
+    TvlAction* pageBreak = editing(new TvlActionInsertPageBreak(this), "vlActionInsertPageBreak");
+    TvlAction* removeBreak = editing(new TvlActionRemovePageBreak(this), "vlActionRemovePageBreak");
+    link->SetShortCut(scCtrl | 'K');
+    TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
+    TvlAction* properties = editing(new TvlActionItemProperties(this), "vlActionItemProperties");
+    TvlAction* backgroundDialog = editing(new TvlActionBackground(this), "vlActionBackground");
+    // An entry leaves the program as a copy: a web page, RTF or text.
+    auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
+    exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode};
+    exportCopy->SetCaption("Save a Cop&y of This Entry...");
+    // Access letters that Bold, Increase Indent and Align Center hold.
+    bullets->SetCaption("Bulle&ts");
+    numbering->SetCaption("Nu&mbering");
+    background->SetCaption("Bac&kground Color...");
+    backgroundDialog->SetCaption("Back&ground...");
+    for (int i = 0; i < root->Count(); ++i) {
+      TMenuItem* m = root->Items(i);
+      if (m->GetCaption() == "&Insert") items(m, {nullptr, file, picture, line, link, nullptr, pageBreak, removeBreak});
+      if (m->GetCaption() == "&File") {
+        auto* item = new TMenuItem(nullptr);
+        item->SetAction(exportCopy);
+        m->Insert(3, item);  // after New, Save and Delete
+      }
+      if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, backgroundDialog, properties});
+    }
+  }
   SetMenu(MainMenu);
   BuildOptionsCommands();
 
@@ -312,6 +352,7 @@ void TformQuilloryMain::BuildCommands() {
   buttons(tbFormat, {bold, italic, underline, nullptr, left, center, right, nullptr, ActionDateStamp,
                      ActionTimeStamp, ActionDateTimeStamp});
 
+  buttons(tbFormat, {nullptr, bullets, numbering, nullptr, picture, link});
   tbDates = bar("tbDates");
   buttons(tbDates, {ActionDatePrevious, ActionDateToday, ActionDateNext});
   QuilloryDate = new TDateTimePicker(this);

@@ -6,6 +6,8 @@
 
 #include "resources/cursors/fliparrow.xpm"
 #include "resources/cursors/jump.xpm"
+#include "resources/cursors/selectcol.xpm"
+#include "resources/cursors/selectrow.xpm"
 #include "resources/cursors/zoomin.xpm"
 #include "resources/cursors/zoomout.xpm"
 
@@ -62,6 +64,8 @@ HCURSOR LoadCursorResource(const String& name, bool* found) {
   if (name == "VL_JUMP_CURSOR") return std::make_shared<const QCursor>(QPixmap(jump_cursor_xpm), 6, 0);
   if (name == "VL_FLIPARROW_CURSOR") return std::make_shared<const QCursor>(QPixmap(fliparrow_cursor_xpm), 11, 0);
   if (name == "VL_ZOOMIN_CURSOR") return std::make_shared<const QCursor>(QPixmap(zoomin_cursor_xpm), 7, 7);
+  if (name == "VL_SELECTROW_CURSOR") return std::make_shared<const QCursor>(QPixmap(selectrow_cursor_xpm), 13, 7);
+  if (name == "VL_SELECTCOL_CURSOR") return std::make_shared<const QCursor>(QPixmap(selectcol_cursor_xpm), 7, 13);
   if (name == "VL_ZOOMOUT_CURSOR") return std::make_shared<const QCursor>(QPixmap(zoomout_cursor_xpm), 7, 7);
   if (found) *found = false;
   return std::make_shared<const QCursor>(Qt::ArrowCursor);

@@ -55,7 +55,8 @@ bool IsCursorRegistered(TCursor id);
 // hand for links) and "VL_FLIPARROW_CURSOR" (an arrow pointing up and to the
 // right, for selecting whole lines), "VL_ZOOMIN_CURSOR" and
 // "VL_ZOOMOUT_CURSOR" (magnifying glasses with a plus and a minus, for the
-// print preview). An unknown name gives the arrow and sets found to false.
+// print preview), "VL_SELECTROW_CURSOR" and "VL_SELECTCOL_CURSOR" (arrows
+// pointing right and down, for selecting table rows and columns). An unknown name gives the arrow and sets found to false.
 HCURSOR LoadCursorResource(const String& name, bool* found = nullptr);
 // A system cursor by its number (IDC_HAND …).
 HCURSOR LoadSystemCursor(int idc);

@@ -226,6 +226,10 @@ public:
   // style, switching to a Unicode style when the style cannot hold it.
   void InsertTypedText(const WideString& text, bool asTyping = true);
   void BackspacePressed(bool ctrl, bool wholeCharacter, bool recursive);
+  // A table goes by a key only while it is selected and on the screen; a
+  // key that reaches it otherwise selects it and scrolls it into view
+  // (true: the key did that, nothing was deleted).
+  bool KeepTableFromKey(Integer itemNo);
   bool InsertEnter(bool lineBreak);
   bool MoveAnchoredCheckpoint(Integer itemNo, bool preferPrevious);
 

@@ -85,7 +85,20 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     InvalidateHost();
     return;
   }
-  if (button == mbLeft) FPressedDrawItem = FindDrawItemAtPoint(x + GetHOffset(), y + GetVOffset());
+  const Integer pressed = FindDrawItemAtPoint(x + GetHOffset(), y + GetVOffset());
+  if (button == mbLeft) FPressedDrawItem = pressed;
+  TCustomVLItemInfo* item = pressed >= 0 ? GetItem(DrawItems[pressed]->ItemNo) : nullptr;
+  // A press outside the item that holds a cell editor or a selection of
+  // its own (a table) ends them.
+  if (TCustomVellumEdit* editor = Editor(); editor && editor->GetInplaceEditor() && !CaptureMouseItem &&
+                                            (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor())))
+    editor->DestroyInplaceEditor();
+  if (ActiveItem && ActiveItem != item && !CaptureMouseItem) {
+    TCustomVLItemInfo* active = ActiveItem;
+    SetActiveItem(nullptr);
+    active->Deselect();
+    Invalidate();
+  }
   TVellumVLData::MouseDown(button, shift, x, y);
 }
 

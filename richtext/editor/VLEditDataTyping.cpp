@@ -1,5 +1,6 @@
 // Typing, Backspace and Enter.
 #include "richtext/editor/VLEditData.h"
+#include "richtext/view/VLHitTesting.h"
 #include "richtext/model/VLUni.h"
 
 #include <algorithm>
@@ -265,6 +266,24 @@ void TVLEditVLData::BackspaceAtParaStart(Integer n, const TVLReformatRange& rang
   SetCaretToItemPos(n, GetItemStartOffset(n), true);
 }
 
+bool TVLEditVLData::KeepTableFromKey(Integer itemNo) {
+  if (itemNo < 0 || itemNo >= GetItemCount() || GetItemStyle(itemNo) != vlsTable) return false;
+  Integer s1, o1, s2, o2;
+  GetSelBounds(true, s1, o1, s2, o2);
+  const bool selected = SelectionExists() && (s1 < itemNo || (s1 == itemNo && o1 == 0)) &&
+                        (s2 > itemNo || (s2 == itemNo && o2 == 1));
+  const Integer d = Item2FirstDrawItem(itemNo);
+  const TVLDrawLineInfo* di = d >= 0 ? DrawItems[d] : nullptr;
+  const bool visible = di && di->Width > 0 && di->Height > 0 && di->Top < GetVOffset() + GetHeight() &&
+                       di->Top + di->Height > GetVOffset();
+  if (selected && visible) return false;
+  // Shown and selected first; the next key takes it.
+  if (!selected) SetSelectionBounds(itemNo, 0, itemNo, 1);
+  if (di) VLShowRectangle(*this, di->Left, di->Top, di->Width, std::min(di->Height, std::max(GetHeight(), 1)));
+  Invalidate();
+  return true;
+}
+
 void TVLEditVLData::BackspacePressed(bool ctrl, bool wholeCharacter, bool recursive) {
   if (!EnsureValidCaret()) return;
   const TVLCharPos stop = *CaretStop();
@@ -291,6 +310,7 @@ void TVLEditVLData::BackspacePressed(bool ctrl, bool wholeCharacter, bool recurs
       return;
     }
   }
+  if (!isText && k == 1 && KeepTableFromKey(n)) return;
   const TVLReformatRange range = CaretLineRange();
   if (CaretCharPos == 0 && atItemStart && item->GetSameAsPrev() && n > 0 &&
       GetItemStyle(n - 1) != vlsListMarker) {

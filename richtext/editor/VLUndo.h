@@ -119,6 +119,12 @@ public:
   void Undo(TVLEditVLData* data);
   void Redo(TVLEditVLData* data);
   void PopLastGroup();
+  // Every group, taken out of the list (a cell editor's history leaving it).
+  std::vector<std::unique_ptr<TVLUndoInfos>> TakeGroups() {
+    std::vector<std::unique_ptr<TVLUndoInfos>> groups;
+    groups.swap(FGroups);
+    return groups;
+  }
   // Drops the oldest groups beyond Limit (a lowered limit takes effect at once).
   void TrimToLimit();
 

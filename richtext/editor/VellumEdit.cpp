@@ -19,7 +19,11 @@ inline constexpr Cardinal WM_VLUNDOFROMINPLACE = WM_USER + 13;
 inline constexpr Cardinal WM_VLREDOFROMINPLACE = WM_USER + 14;
 
 TCustomVellumEdit::TCustomVellumEdit(TComponent* owner)
-    : TCustomVellum(owner, [](TCustomVellum* v) { return std::make_unique<TVLEditVLData>(v); }) {
+    : TCustomVellumEdit(owner, [](TCustomVellum* v) { return std::make_unique<TVLEditVLData>(v); }) {}
+
+TCustomVellumEdit::TCustomVellumEdit(TComponent* owner,
+                                     const std::function<std::unique_ptr<TVLEditVLData>(TCustomVellum*)>& makeData)
+    : TCustomVellum(owner, [makeData](TCustomVellum* v) -> std::unique_ptr<TVellumVLData> { return makeData(v); }) {
   Cursor = crIBeam;
   SetCursor(crIBeam);
   TabNavigation = vltnNone;
@@ -645,7 +649,18 @@ TCustomVLItemInfo* TCustomVellumEdit::FindCurrentItemOfClass(
 }
 
 bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase, bool wholeWord) {
-  TCustomVellumEdit* e = GetInnermostEditor();
+  if (TCustomVellumEdit* inner = InplaceEdit()) {
+    if (inner->SearchText(text, down, matchCase, wholeWord)) return true;
+    // Past the end of the edited document: on through the item that holds
+    // it, from the document after it.
+    TVLEditVLData* d = EditData();
+    const Integer itemNo = d->ItemNoOfObject(ActiveItem);
+    DestroyInplaceEditor();
+    if (itemNo < 0) return false;
+    d->SetSelectionBounds(itemNo, 0, itemNo, 1);
+    return VLSearchTextFrom(*d, down, matchCase, Utf8ToWide(text), wholeWord, itemNo, down ? 0 : 1);
+  }
+  TCustomVellumEdit* e = this;
   TVLEditVLData* d = e->EditData();
   if (d->SelectionExists() || d->GetItemCount() == 0 || !d->CaretStop())
     return e->TCustomVellum::SearchText(text, down, matchCase, wholeWord);

@@ -226,6 +226,8 @@ public:
   void DataParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo);
 
 protected:
+  // Descendants (the cell editor) bring their own data class.
+  TCustomVellumEdit(TComponent* owner, const std::function<std::unique_ptr<TVLEditVLData>(TCustomVellum*)>& makeData);
   void Paint() override;
   void Invalidated(const TRect& rect) override;
   void Resize() override;

@@ -148,6 +148,12 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
       key = 0;
       return;
     }
+    Integer s1, o1, s2, o2;
+    d->GetSelBounds(true, s1, o1, s2, o2);
+    if (d->SelectionExists() && s1 == s2 && o1 == 0 && o2 == 1 && d->KeepTableFromKey(s1)) {
+      key = 0;
+      return;
+    }
     if (d->SelectionExists()) {
       if (IsCutShortcut(shift, key))
         CutToClipboard();

@@ -133,7 +133,7 @@ TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
 
 Integer TVLTableCellData::GetVAlignOffset() const {
   const Integer pad = FTable ? FTable->CellPadding : 0;
-  const Integer room = Height - 2 * pad - DocumentHeight;
+  const Integer room = Height - 2 * pad - ContentHeight();
   switch (GetRealVAlign()) {
     case vlcMiddle: return std::max(0, room / 2);
     case vlcBottom: return std::max(0, room);
@@ -252,6 +252,7 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
 }
 
 TVLTableItemInfo::~TVLTableItemInfo() {
+  DestroyInplaceEditor(false);
   // The cells' markers leave the document's list with the table.
   DetachMarkers();
   FDestroying = true;
@@ -424,9 +425,11 @@ bool TVLTableItemInfo::NormalizeGrid() {
 
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
   const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
-  if (!s || (s->Row == FEditedRow && s->Col == FEditedCol) || !GetCell(s->Row, s->Col)) return;
+  if (!s || s->Row < 0 || s->Row >= RowCount() || s->Col < 0 || s->Col >= ColCount() || !GetCell(s->Row, s->Col))
+    return;
   FEditedRow = s->Row;
   FEditedCol = s->Col;
+  ShowChosenCell(s->Row, s->Col);
 }
 
 void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList& usedPara,

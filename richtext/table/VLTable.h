@@ -15,6 +15,7 @@
 class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
+class TVLTableInplaceEdit;
 class TVLTableUndoStep;
 class TVLUndoTableStructure;
 
@@ -79,7 +80,18 @@ public:
   // Where the content starts below the cell's padding.
   Integer GetVAlignOffset() const;
   // The larger of the content height and BestHeight.
-  Integer GetMinHeight() const { return std::max(DocumentHeight, BestHeight); }
+  Integer GetMinHeight() const { return std::max(ContentHeight(), BestHeight); }
+  // The height of what the cell shows: its own document, or the in-place
+  // editor's while it is edited (the editor's margins are the padding).
+  Integer ContentHeight() const;
+  Integer ContentMinWidth(TCanvas* canvas);
+  // Client coordinates of a cell are those of the table's drawing origin
+  // (the table's own coordinates outside painting).
+  Integer GetHOffset() override;
+  Integer GetVOffset() override;
+  // The edited cell's items live in the in-place editor's document.
+  TCustomVLData* GetVLData() override;
+  TCustomVLFormattedData* InplaceData = nullptr;
   // The row that holds the cell (nullptr while the cell is detached).
   TVLTableRow* GetRow() const;
   void AssignSizeFrom(const TVLTableCellData& source) {
@@ -164,6 +176,9 @@ public:
   }
   Integer Row, Col;
 };
+
+// The search position of a cell whose rest was searched in its cell editor.
+inline constexpr Integer vlSearchCellDone = -2;
 
 enum TVLTablePrintOption { vltoHalftoneBorders, vltoRowsSplit, vltoWhiteBackground };
 using TVLTablePrintOptions = TSet<TVLTablePrintOption>;
@@ -376,6 +391,8 @@ public:
   // Lays the table out for an available width into FormattingInfo; with
   // force also when the width did not change.
   void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // The rows again after a cell's content changed height (widths stay).
+  void RelayoutHeights();
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
@@ -426,6 +443,65 @@ public:
   // The cell last chosen as the active inner document, (-1, -1) when none.
   Integer ChosenRow() const { return FEditedRow; }
   Integer ChosenCol() const { return FEditedCol; }
+
+  // ---- editing cells in place (VLCellEditor.cpp) ----
+  // Opens the cell editor on the cell covering (row, col): only in an
+  // editor's document, and unless noEvent only when OnCellEditing allows.
+  // itemNo -1: the table looks its own number up. True when it opened.
+  bool CreateInplaceEditor(Integer itemNo, Integer row, Integer col, bool readOnly, bool caretAtStart,
+                           bool caretAtEnd, bool noEvent);
+  // Closes it; the cell takes its items back. notify: the document hears of
+  // it (focus back to the document's control).
+  void DestroyInplaceEditor(bool notify);
+  TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
+  bool OwnsInplaceEditor(TObject* editor) const override;
+  // The caret enters from the left (0), right (1), above (2, x: coord) or
+  // below (3).
+  bool EnterItem(Integer from, Integer coord) override;
+  // The cell editor's history goes into the document's undo list.
+  void FinalizeUndoGroup() override;
+  // The cell that holds control (its current document and item number);
+  // nested tables answer for their own cells.
+  bool LocateControl(TControl* control, TCustomVLData*& vlData, Integer& itemNo);
+  bool LocateControl(TControl* control) const override;
+  // Leaves the edited cell in a direction (0..3 left, up, right, down; 4 the
+  // document's start, 5 its end; 6 next cell, 7 previous).
+  void InplaceGetOut(Integer direction);
+  // The edited cell's content changed: the table grows or shrinks with it.
+  void InplaceChanged(bool clearRedo);
+  // In an editor the chosen cell opens for editing, showing its selection
+  // (a match of Find) there.
+  void ShowChosenCell(Integer row, Integer col);
+  // Scrolls the document that holds the table so that the cell editor's
+  // caret is on the screen.
+  void ShowInplaceCaret();
+  // Places the editor over its cell (after layout and scrolling).
+  void PlaceInplaceEditor();
+  void MovingToPosition(Integer x, Integer y, bool updateTop) override;
+  bool OwnsControl(TControl* control) const override;
+  // Where the cells' client coordinates start: (0, 0), the table's own
+  // coordinates, except while painting.
+  Integer OriginX = 0, OriginY = 0;
+
+  // ---- the mouse (VLTableMouse.cpp) ----
+  bool MouseMove(TShiftState shift, Integer x, Integer y, Integer itemNo, TCustomVLData* vlData) override;
+  bool MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                 TCustomVLData* vlData) override;
+  bool MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+               TCustomVLData* vlData) override;
+  // The column (row) boundary near x (y): 0 the left (top) outer edge,
+  // ColCount (RowCount) the right (bottom) one, -1 none; pos: where the
+  // border stands, prevStart: the start of the column (row) before it.
+  Integer ColBorderAt(Integer x, Integer& pos, Integer& prevStart) const;
+  Integer RowBorderAt(Integer y, Integer& pos, Integer& prevStart) const;
+  // The column (row) whose content spans x (y); -1 none.
+  Integer ColumnAt(Integer x) const;
+  Integer RowAt(Integer y) const;
+  // New sizes from a border dragged to a new place, as one undo step.
+  void ResizeColumn(Integer boundary, Integer newWidth, Integer borderPos, bool onlyLeft);
+  void ResizeRow(Integer boundary, Integer newHeight);
+  // A border drag in progress: 1 a column border, 2 a row border.
+  Integer DragMode() const { return FDragMode; }
 
   // ---- cell selection (VLTableSelection.cpp) ----
   // Selects the block from the anchor (startRow, startCol) to the cell
@@ -535,6 +611,19 @@ private:
   bool FDestroying = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
+  TVLTableInplaceEdit* FInplaceEditor = nullptr;
+  bool FClosingEditor = false, FInCellChange = false;
+  // The edited document's height and minimum width as the table last saw them.
+  Integer FEditorHeight = 0, FEditorMinWidth = 0;
+  bool MoveEditorUndo(bool destroying);
+  // Border dragging: the boundary, whether Shift was held at the press, the
+  // offset from the pointer to the border, and the start before it.
+  Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;
+  bool FDragShift = false;
+  // The cell an editor closed for a drag reopens in.
+  Integer FSavedRow = -1, FSavedCol = -1;
+  // The cell pressed last (the anchor of Shift+click).
+  Integer FPressedRow = -1, FPressedCol = -1;
 };
 
 // The table's style number joins the item factory; the program calls it

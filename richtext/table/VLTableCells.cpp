@@ -130,8 +130,10 @@ bool TVLTableItemInfo::SearchText(const AnsiString& text, Integer options) {
   Integer r = FSearchRow, c = FSearchCol;
   bool resume = r >= 0 && r < R && c >= 0 && c < C && GetCell(r, c);
   if (!resume && !Rows.GetMainCell(down ? 0 : R - 1, down ? 0 : C - 1, r, c)) return false;
+  // The remembered cell was searched to its end in its cell editor.
+  const bool skipFirst = resume && FSearchItem == vlSearchCellDone;
   while (true) {
-    TVLTableCellData* cell = GetCell(r, c);
+    TVLTableCellData* cell = skipFirst && r == FSearchRow && c == FSearchCol ? nullptr : GetCell(r, c);
     if (cell && SearchInCell(*cell, text, options, resume)) {
       FSearchRow = r;
       FSearchCol = c;

@@ -39,7 +39,7 @@ struct TLayoutRun {
 
   void MeasureMinimums() {
     MinW.clear();
-    for (const Placed& p : Cells) MinW.push_back(p.Cell->CalculateMinDocWidth(Canvas, nullptr));
+    for (const Placed& p : Cells) MinW.push_back(p.Cell->ContentMinWidth(Canvas));
   }
 
   bool IsPercentCol(Integer j) const {
@@ -163,6 +163,68 @@ Integer SpanSize(const std::vector<Integer>& sizes, Integer first, Integer span,
   for (Integer k = first; k < first + span; ++k) size += sizes[static_cast<size_t>(k)];
   return size;
 }
+
+// 13-15: row heights from the cells' content, then the rows' and cells'
+// tops and heights (the widths stay).
+void LayoutRows(TVLTableItemInfo& t, TLayoutRun& run) {
+  TVLTableItemFormattingInfo& F = t.FormattingInfo;
+  const Integer R = run.R, Pad = run.Pad, CB = run.CB;
+  const Integer BorderWidth = t.BorderWidth, BorderVSpacing = t.BorderVSpacing;
+  const TVLTableRows& Rows = t.Rows;
+  // 13: row heights.
+  F.Height = 2 * R * Pad + 2 * BorderWidth + 2 * BorderVSpacing + (R - 1) * run.VS + 2 * R * CB;
+  std::vector<Integer>& rh = F.RowHeights;
+  rh.assign(static_cast<size_t>(R), 0);
+  for (Integer r = 0; r < R; ++r) {
+    Integer h = 0;
+    for (const auto& cell : Rows.GetRow(r)->Cells)
+      if (cell && cell->RowSpan == 1) h = std::max(h, cell->GetMinHeight());
+    rh[static_cast<size_t>(r)] = h > 0 ? h : 10;
+    F.Height += rh[static_cast<size_t>(r)];
+  }
+  // 14: cells spanning rows.
+  for (const auto& p : run.Cells) {
+    TVLTableCellData& cell = *p.Cell;
+    if (cell.RowSpan < 2) continue;
+    const Integer need = cell.GetMinHeight() + 2 * Pad;
+    Integer have = -run.VS - 2 * CB;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) have += rh[static_cast<size_t>(k)] + Pad + run.VS + Pad + 2 * CB;
+    if (have >= need) continue;
+    // Rows that hold a cell ending inside the span are constrained.
+    std::vector<char> constrained(static_cast<size_t>(cell.RowSpan), 0);
+    constrained[0] = 1;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
+      for (const auto& other : Rows.GetRow(k)->Cells)
+        if (other && other.get() != &cell && k + other->RowSpan <= p.Row + cell.RowSpan)
+          constrained[static_cast<size_t>(k - p.Row)] = 1;
+    const bool someFree = std::find(constrained.begin(), constrained.end(), 0) != constrained.end();
+    std::vector<Integer> part;
+    Integer sum = 0;
+    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
+      if (!someFree || !constrained[static_cast<size_t>(k - p.Row)]) {
+        part.push_back(k);
+        sum += rh[static_cast<size_t>(k)];
+      }
+    Integer extra = need - have;
+    F.Height += extra;
+    for (size_t i = 0; i < part.size(); ++i) {
+      Integer& h = rh[static_cast<size_t>(part[i])];
+      const Integer share = i + 1 == part.size() ? extra : MulDivSafe(h, extra, sum);
+      sum -= h;
+      h += share;
+      extra -= share;
+    }
+  }
+  // 15: rows and cell heights.
+  const Integer P = R * (2 * (Pad + CB) + run.VS);
+  F.RowStarts = SpreadStarts(BorderWidth + BorderVSpacing + CB, rh, P);
+  for (const auto& p : run.Cells) {
+    TVLTableCellData& cell = *p.Cell;
+    cell.Top = F.RowStarts[static_cast<size_t>(p.Row)];
+    cell.Height = 2 * Pad + SpanSize(rh, p.Row, cell.RowSpan, P);
+  }
+}
+
 }  // namespace
 
 Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice*, TCanvas* canvas, TCustomVLData*) {
@@ -202,7 +264,7 @@ void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, I
 void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   TVLTableItemFormattingInfo& F = FormattingInfo;
   TLayoutRun run(*this, canvas);
-  const Integer C = run.C, R = run.R, Pad = run.Pad, CB = run.CB;
+  const Integer C = run.C, Pad = run.Pad, CB = run.CB;
   if (Rows.IsEmpty()) {
     F.Clear();
     F.Width = 2 * (BorderWidth + BorderHSpacing);
@@ -383,58 +445,13 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
     ++CellFormatCount;
   }
 
-  // 13: row heights.
-  F.Height = 2 * R * Pad + 2 * BorderWidth + 2 * BorderVSpacing + (R - 1) * run.VS + 2 * R * CB;
-  std::vector<Integer>& rh = F.RowHeights;
-  rh.assign(static_cast<size_t>(R), 0);
-  for (Integer r = 0; r < R; ++r) {
-    Integer h = 0;
-    for (const auto& cell : Rows.GetRow(r)->Cells)
-      if (cell && cell->RowSpan == 1) h = std::max(h, cell->GetMinHeight());
-    rh[static_cast<size_t>(r)] = h > 0 ? h : 10;
-    F.Height += rh[static_cast<size_t>(r)];
-  }
-  // 14: cells spanning rows.
-  for (const auto& p : run.Cells) {
-    TVLTableCellData& cell = *p.Cell;
-    if (cell.RowSpan < 2) continue;
-    const Integer need = cell.GetMinHeight() + 2 * Pad;
-    Integer have = -run.VS - 2 * CB;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) have += rh[static_cast<size_t>(k)] + Pad + run.VS + Pad + 2 * CB;
-    if (have >= need) continue;
-    // Rows that hold a cell ending inside the span are constrained.
-    std::vector<char> constrained(static_cast<size_t>(cell.RowSpan), 0);
-    constrained[0] = 1;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
-      for (const auto& other : Rows.GetRow(k)->Cells)
-        if (other && other.get() != &cell && k + other->RowSpan <= p.Row + cell.RowSpan)
-          constrained[static_cast<size_t>(k - p.Row)] = 1;
-    const bool someFree = std::find(constrained.begin(), constrained.end(), 0) != constrained.end();
-    std::vector<Integer> part;
-    Integer sum = 0;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
-      if (!someFree || !constrained[static_cast<size_t>(k - p.Row)]) {
-        part.push_back(k);
-        sum += rh[static_cast<size_t>(k)];
-      }
-    Integer extra = need - have;
-    F.Height += extra;
-    for (size_t i = 0; i < part.size(); ++i) {
-      Integer& h = rh[static_cast<size_t>(part[i])];
-      const Integer share = i + 1 == part.size() ? extra : MulDivSafe(h, extra, sum);
-      sum -= h;
-      h += share;
-      extra -= share;
-    }
-  }
-  // 15: rows and cell heights.
-  const Integer P = R * (2 * (Pad + CB) + run.VS);
-  F.RowStarts = SpreadStarts(BorderWidth + BorderVSpacing + CB, rh, P);
-  for (const auto& p : run.Cells) {
-    TVLTableCellData& cell = *p.Cell;
-    cell.Top = F.RowStarts[static_cast<size_t>(p.Row)];
-    cell.Height = 2 * Pad + SpanSize(rh, p.Row, cell.RowSpan, P);
-  }
+  LayoutRows(*this, run);
+}
+
+void TVLTableItemInfo::RelayoutHeights() {
+  if (Rows.IsEmpty() || static_cast<Integer>(FormattingInfo.ColStarts.size()) != ColCount() + 1) return;
+  TLayoutRun run(*this, nullptr);
+  LayoutRows(*this, run);
 }
 
 bool TVLTableItemInfo::GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const {

@@ -136,7 +136,6 @@ public:
         back->Draw(C, part, 0, 0, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, clNone, true);
     }
     // The content: the cell document paints itself where the canvas shows it.
-    const Integer cx = r.Left + T.CellPadding, cy = r.Top + T.CellPadding + cell.GetVAlignOffset();
     const TRect inner(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
                       std::min(r.Bottom, Clip.Bottom));
     if (inner.Right > inner.Left && inner.Bottom > inner.Top && cell.DrawItems.Count() > 0) {
@@ -147,7 +146,8 @@ public:
       info.Printing = OnPaper;
       const TRect* saved = OuterClip;
       OuterClip = &Clip;
-      VLPaintTo(cell, C, TRect(Clip.Left - cx, Clip.Top - cy, Clip.Right - cx, Clip.Bottom - cy), info);
+      // The cell's scroll offsets place its content inside it on the canvas.
+      VLPaintTo(cell, C, Clip, info);
       OuterClip = saved;
     }
     DrawBorder({r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb, cb,
@@ -239,6 +239,18 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   const TVLTableItemFormattingInfo& F = FormattingInfo;
   PaintLeft = left;
   PaintTop = top;
+  // Cells take their client coordinates from the table's place on the
+  // canvas while it paints, from the table itself otherwise.
+  struct TOrigin {
+    TVLTableItemInfo& T;
+    Integer X, Y;
+    ~TOrigin() {
+      T.OriginX = X;
+      T.OriginY = Y;
+    }
+  } restore{*this, OriginX, OriginY};
+  OriginX = left;
+  OriginY = top;
   const bool focused = state.Contains(vltsControlFocused);
   const TColor selColor = style ? (focused ? style->SelColor : style->InactiveSelColor) : clNone;
   const bool wholeSelected = state.Contains(vltsSelected);
@@ -324,4 +336,17 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
     }
   }
   canvas->Pen.Width = 1;
+  if (FDragMode != 0) {
+    // The border being dragged shows where it will go.
+    canvas->Pen.Style = psDot;
+    canvas->Pen.Color = clWindowText;
+    if (FDragMode == 1) {
+      canvas->MoveTo(left + FDragPos, top);
+      canvas->LineTo(left + FDragPos, top + F.Height);
+    } else {
+      canvas->MoveTo(left, top + FDragPos);
+      canvas->LineTo(left + F.Width, top + FDragPos);
+    }
+    canvas->Pen.Style = psSolid;
+  }
 }

@@ -104,35 +104,34 @@ public:
         [cell](Int64 v) { cell->SetBackgroundStyle(static_cast<TVLItemBackgroundStyle>(std::clamp<Int64>(v, 0, 3))); },
         BackStyleNames, 0);
     l.AddStringProp(
-        "BackgroundImageFileName", [cell] { return AnsiString(cell->BackgroundImageFileName); },
+        "BackgroundImageFileName", [cell] { return cell->BackgroundImageFileName; },
         [cell](const AnsiString& v) { cell->BackgroundImageFileName = v; }, AnsiString());
   }
   void DefineProperties(TFiler& f) override {
     TVLTableCellData* cell = C;
-    // The picture: its class name (with its length) and its own data. One
-    // that cannot be read is left out.
+    // The picture: its class name (one length byte first), then its bytes.
+    // One that cannot be read is left out; the cell keeps its colour.
     TGraphic* image = cell->GetBackgroundImage();
     f.DefineBinaryProperty(
         "BackgroundImg",
         [cell](TStream& s) {
-          const Integer n = s.ReadInt32LE();
-          if (n <= 0 || n > 256 || n > s.Remaining()) return;
-          const AnsiString className = s.ReadBytes(n);
-          std::unique_ptr<TGraphic> graphic = CreateGraphicOfClassName(className);
-          const AnsiString bytes = s.ReadBytes(s.Remaining());
-          if (!graphic || bytes.empty()) return;
-          try {
-            graphic->LoadFromBytes(bytes);
-          } catch (const Exception&) {
-            return;
-          }
-          cell->SetBackgroundImage(std::move(graphic));
+          const Int64 size = s.GetSize() - s.GetPosition();
+          if (size < 1) return;
+          AnsiString all(static_cast<size_t>(size), '\0');
+          s.Read(all.data(), static_cast<Integer>(size));
+          const size_t n = static_cast<unsigned char>(all[0]);
+          if (1 + n >= all.size()) return;
+          std::unique_ptr<TGraphic> picture = CreateGraphicOfClassName(all.substr(1, n));
+          if (!picture) return;
+          picture->LoadFromBytes(all.data() + 1 + n, all.size() - 1 - n);
+          if (!picture->GetEmpty()) cell->SetBackgroundImage(std::move(picture));
         },
         [image](TStream& s) {
           const AnsiString name = image->ClassName();
-          s.WriteInt32LE(static_cast<Integer>(name.size()));
-          s.Write(name.data(), static_cast<Integer>(name.size()));
           const AnsiString bytes = image->SaveToBytes();
+          const char n = static_cast<char>(std::min<size_t>(name.size(), 255));
+          s.Write(&n, 1);
+          s.Write(name.data(), static_cast<unsigned char>(n));
           s.Write(bytes.data(), static_cast<Integer>(bytes.size()));
         },
         image && !image->GetEmpty());

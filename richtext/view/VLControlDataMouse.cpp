@@ -288,12 +288,23 @@ void TVLControlData::MouseUp(TMouseButton button, TShiftState shift, Integer x, 
     }
   }
   const Integer dx = x + GetHOffset(), dy = y + GetVOffset();
+  // The item that holds the mouse hears the release wherever it happens;
+  // when it lets the mouse go, the release is a click like any other.
+  TCustomVLItemInfo* captured = CaptureMouseItem;
+  if (captured) {
+    const Integer n = FindDrawItemByItem(GetItemNo(captured));
+    if (n >= 0)
+      captured->MouseUp(button, shift, dx - DrawItems[n]->Left, dy - DrawItems[n]->Top, DrawItems[n]->ItemNo, this);
+    else
+      CaptureMouseItem = nullptr;
+    if (CaptureMouseItem) return;
+  }
   const Integer di = FindDrawItemAtPoint(dx, dy);
   Integer itemNo = -1;
   if (di >= 0) {
     const TVLDrawLineInfo* d = DrawItems[di];
     itemNo = d->ItemNo;
-    GetItem(itemNo)->MouseUp(button, shift, dx - d->Left, dy - d->Top, itemNo, this);
+    if (GetItem(itemNo) != captured) GetItem(itemNo)->MouseUp(button, shift, dx - d->Left, dy - d->Top, itemNo, this);
   }
   if (CaptureMouseItem) return;
   if (!hadSelection && (button == mbLeft || button == mbRight) && itemNo >= 0 &&

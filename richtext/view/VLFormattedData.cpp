@@ -260,7 +260,17 @@ void TCustomVLFormattedData::AdjustChildrenCoords() {
   for (Integer i = 0; i < GetItemCount(); ++i) {
     if (GetItem(i)->StyleNo >= 0) continue;  // text: the common case, no cast
     auto* item = dynamic_cast<TVLControlItemInfo*>(GetItem(i));
-    if (!item || !item->Control || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
+    if (!item) {
+      // Items that lay a control of their own over the text (a table's cell
+      // editor) follow their draw item too.
+      auto* other = dynamic_cast<TVLNonTextItemInfo*>(GetItem(i));
+      if (other && other->DrawItemNo >= 0 && other->DrawItemNo < DrawItems.Count()) {
+        const TVLDrawLineInfo* d = DrawItems[other->DrawItemNo];
+        other->MovingToPosition(d->Left - h, d->Top - v, true);
+      }
+      continue;
+    }
+    if (!item->Control || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
     const TVLDrawLineInfo* d = DrawItems[item->DrawItemNo];
     item->Control->SetBounds(d->Left - h + item->Spacing, d->Top - v + item->Spacing,
                              item->Control->GetWidth(), item->Control->GetHeight());

@@ -269,6 +269,18 @@ TControl* TVLScroller::AssignActiveSubData(TCustomVLData* vlData, TCustomVLItemI
   return editor;
 }
 
+void TVLScroller::DestroyInplaceEditor() {
+  if (!FInplaceEditor || !FCloseInplaceEditor) return;
+  // The closer unregisters the editor; a copy outlives that.
+  const std::function<void()> close = FCloseInplaceEditor;
+  close();
+}
+
+void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close) {
+  FInplaceEditor = editor;
+  FCloseInplaceEditor = editor ? std::move(close) : std::function<void()>();
+}
+
 void TVLScroller::SetActiveSubDataSilent(TCustomVLData* vlData) {
   ActiveSubData = vlData;
   if (!vlData) ActiveItem = nullptr;

@@ -9,6 +9,8 @@
 #include "platform/gui/Messages.h"
 #include "richtext/model/VLData.h"
 
+#include <functional>
+
 class TCustomVLData;
 class TCustomVLItemInfo;
 
@@ -58,8 +60,11 @@ public:
   virtual TControl* AssignActiveSubData(TCustomVLData* vlData, TCustomVLItemInfo* item);
   void SetActiveSubDataSilent(TCustomVLData* vlData);
   virtual void UnassignActiveSubData(TCustomVLData* vlData);
-  virtual TControl* GetInplaceEditor() { return nullptr; }
-  virtual void DestroyInplaceEditor() {}
+  virtual TControl* GetInplaceEditor() { return FInplaceEditor; }
+  virtual void DestroyInplaceEditor();
+  // The item that opened an in-place editor over this control registers it
+  // with the way to close it (null: none open).
+  void SetInplaceEditor(TControl* editor, std::function<void()> close);
   TCustomVLData* GetActiveSubVLData();
   // This control or an in-place editor nested in it has the focus.
   static bool FocusedEx(TControl* control);
@@ -91,6 +96,8 @@ private:
   TVLBiDiMode FBiDiMode = vlbdUnspecified;
   bool FVScrollVisible = true, FHScrollVisible = true;
   bool FUpdatingBars = false;
+  TControl* FInplaceEditor = nullptr;
+  std::function<void()> FCloseInplaceEditor;
 };
 
 // Embedded controls keep their true top in Tag; their Top is that value

@@ -152,6 +152,10 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
     if (!resume) item->ClearSearchResult();
     if (!item->SearchText(utf8, options)) return false;
     SelectAndShow(data, no, 0, 1);
+    // The document with the match becomes the item's chosen one (a table in
+    // an editor shows the match in the cell's editor).
+    std::unique_ptr<TVLStoreSubVLData> chosen;
+    if (item->GetSubVLData(chosen, down ? 3 : 2) && chosen) item->ChooseSubVLData(chosen.get());
     return true;
   };
   auto visit = [&](Integer no) { return data.GetItemStyle(no) >= 0 ? searchIn(no, true) : searchInside(no, false); };

@@ -34,7 +34,7 @@ TEST(ProfileStore, EmptyTableGivesEveryDefaultAndWritesNothing) {
   const String prog = w.Folders.ProgramDir;
   EXPECT_EQ(p.UserName, "alice");
   EXPECT_EQ(p.UserAddress, "");
-  EXPECT_EQ(p.BackupRestoreLocation, w.DataDir() + "/Backup");
+  EXPECT_EQ(p.BackupRestoreLocation, w.DataDir() + " Backup");
   EXPECT_EQ(p.BitmapLocation, prog + "/BitMaps/Quillory.bmp");
   EXPECT_EQ(p.LastUsedPrinter, "");
   EXPECT_EQ(p.DatabaseVersion, "Database Version 3.0");

@@ -34,9 +34,11 @@ inline std::string Dump(TVLTableItemInfo& t) {
       out << " span " << cell->RowSpan << "x" << cell->ColSpan << " w" << cell->BestWidth << " h" << cell->BestHeight
           << " color " << cell->Color << "/" << cell->BorderColor << "/" << cell->BorderLightColor << " va"
           << cell->VAlign << " b" << v.Left << v.Top << v.Right << v.Bottom << " |";
-      for (Integer i = 0; i < cell->GetItemCount(); ++i)
-        out << " [" << cell->GetItem(i)->StyleNo << "/" << cell->GetItem(i)->ParaNo
-            << (cell->GetItem(i)->GetSameAsPrev() ? "" : "^") << " '" << ItemText(*cell, i) << "']";
+      // The cell's content where it is now: in its editor while it is edited.
+      TCustomVLData& doc = *cell->GetVLData();
+      for (Integer i = 0; i < doc.GetItemCount(); ++i)
+        out << " [" << doc.GetItem(i)->StyleNo << "/" << doc.GetItem(i)->ParaNo
+            << (doc.GetItem(i)->GetSameAsPrev() ? "" : "^") << " '" << ItemText(doc, i) << "']";
       out << "\n";
     }
   }

@@ -1,7 +1,7 @@
 // A table in a real editor window: merged cells, coloured cells, a nested
 // table and grid lines of hidden borders; checked and kept as table.png.
 #include "richtext/editor/EditorFixture.h"
-#include "richtext/table/VLTable.h"
+#include "richtext/table/VLCellEditor.h"
 #include "support/Screenshots.h"
 
 #include "platform/base/CodePages.h"
@@ -71,5 +71,57 @@ TEST(TableScreenshot, MergedColouredAndNestedCells) {
   QApplication::processEvents();
   EXPECT_EQ(KeepScreenshot(WindowWidgetOf(e.Form.get())->grab().toImage(), "table.png",
                            {500, 340, {0xFFE0B0, 0xB0E0FF, 0x004080, 0xC00000}}),
+            "");
+}
+
+// A cell being edited (text selected in it) and a block of cells selected
+// in a second table; kept as table-editing.png.
+TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
+  QY_SCREENSHOT_NEEDS_DISPLAY();
+  VLRegisterTableItem();
+  TEditor e;
+  e.Form->SetText("Editing a table");
+  e.Form->SetBounds(40, 40, 600, 420);
+  e.Edit->SetAlign(alClient);
+  e.Style.SelColor = 0xD77800;
+  TVLEditVLData& d = e.D();
+  d.Clear();
+  d.AddTextItem(U("Shopping"), 1, 0);
+  auto shopping = TVLTableItemInfo::CreateEx(3, 3, &d);
+  auto plan = TVLTableItemInfo::CreateEx(3, 4, &d);
+  for (auto* t : {shopping.get(), plan.get()}) {
+    t->CellBorderWidth = 1;
+    t->CellBorderStyle = vltbColor;
+    t->CellBorderColor = 0x909090;
+    t->CellPadding = 4;
+    t->BestWidth = -90;
+  }
+  const char* items[3][3] = {{"Item", "Shop", "Price"}, {"Bread", "Bakery", "2.40"}, {"Apples", "Market", "3.10"}};
+  for (Integer r = 0; r < 3; ++r)
+    for (Integer c = 0; c < 3; ++c) Put(shopping->GetCell(r, c), {items[r][c]}, r == 0 ? 1 : 0);
+  const char* days[3][4] = {{"", "Mon", "Tue", "Wed"}, {"Walk", "yes", "", "yes"}, {"Read", "", "yes", "yes"}};
+  for (Integer r = 0; r < 3; ++r)
+    for (Integer c = 0; c < 4; ++c) Put(plan->GetCell(r, c), {days[r][c]}, r == 0 || c == 0 ? 1 : 0);
+  TVLTableItemInfo* first = shopping.get();
+  TVLTableItemInfo* second = plan.get();
+  d.AddItem("", shopping.release());
+  d.AddTextItem(U("Week plan"), 1, 0);
+  d.AddItem("", plan.release());
+  d.AddTextItem(U("A block of cells is selected in the table above."), 0, 0);
+  e.Edit->Format();
+  e.Form->Show();
+  QApplication::processEvents();
+  second->Select(1, 1, 2, 1);
+  ASSERT_TRUE(first->CreateInplaceEditor(-1, 2, 1, false, false, true, true));
+  TVLTableInplaceEdit* cell = first->GetInplaceEditor();
+  cell->SetFocus();
+  QTest::keyClicks(WidgetOf(cell), " and garden");
+  QApplication::processEvents();
+  cell->SetSelectionBounds(0, 8, 0, 18);
+  ASSERT_TRUE(second->CellsSelected());
+  e.Edit->Invalidate();
+  QApplication::processEvents();
+  EXPECT_EQ(KeepScreenshot(WindowWidgetOf(e.Form.get())->grab().toImage(), "table-editing.png",
+                           {500, 340, {0x0078D7, 0x909090}}),
             "");
 }

@@ -1,5 +1,6 @@
 // Find goes through table cells, cell by cell, nested tables included.
 #include "TableTestSupport.h"
+#include "richtext/table/VLCellEditor.h"
 
 #include "platform/base/CodePages.h"
 #include "richtext/editor/EditorFixture.h"
@@ -69,9 +70,12 @@ TEST_F(TableSearch, MatchCaseAndWholeWordsInsideCells) {
   ASSERT_TRUE(E.Edit->SearchText("APPLE", true, true, false));
   EXPECT_EQ(Table->SearchRow(), 1);
   EXPECT_EQ(Table->SearchCol(), 0);
-  // The match is selected inside the cell.
+  // The match is selected inside the cell, in the editor opened on it.
+  ASSERT_NE(Table->GetInplaceEditor(), nullptr);
+  EXPECT_EQ(Table->GetInplaceEditor()->Row, 1);
+  EXPECT_EQ(Table->GetInplaceEditor()->Col, 0);
   Integer s1, o1, s2, o2;
-  Table->GetCell(1, 0)->GetSelBounds(true, s1, o1, s2, o2);
+  Table->GetInplaceEditor()->EditData()->GetSelBounds(true, s1, o1, s2, o2);
   EXPECT_EQ(o1, 7);
   EXPECT_EQ(o2, 12);
   EXPECT_FALSE(Table->SearchText("appl", 2 | 4));

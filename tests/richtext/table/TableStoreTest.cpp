@@ -294,7 +294,7 @@ TEST(TableStore, WrongCellCountIsALoadWarningNotALostDocument) {
   }
 }
 
-TEST(TableStore, BackgroundPicturesAreReadAndDropped) {
+TEST(TableStore, ATablePictureIsReadAndDroppedAndACellsPlacementKept) {
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
   TVLTableItemInfo t(&doc);
@@ -307,6 +307,7 @@ TEST(TableStore, BackgroundPicturesAreReadAndDropped) {
   ASSERT_NO_THROW(t.LoadFromBytes(s));
   EXPECT_EQ(t.RowCount(), 1);
   EXPECT_EQ(t.ColCount(), 1);
+  EXPECT_EQ(t.GetCell(0, 0)->GetBackgroundStyle(), vlbsStretched);
 }
 
 TEST(TableStore, UnreadableDataLinesStopTheLoad) {

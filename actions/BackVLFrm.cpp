@@ -1,0 +1,168 @@
+#include "actions/BackVLFrm.h"
+
+#include "actions/VLALocalize.h"
+#include "actions/VLActionsInsert.h"
+#include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Dialogs.h"
+
+namespace {
+template <typename T>
+T* Make(TWinControl* parent, TComponent* owner, const char* name, Integer left, Integer top, Integer width,
+        Integer height) {
+  T* c = new T(owner);
+  c->SetName(name);
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+bool HasPicture(const TBitmap* b) { return b && !b->GetEmpty(); }
+}  // namespace
+
+TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
+  SetName("frmVLBack");
+  SetBorderStyle(bsDialog);
+  Position = poScreenCenter;
+  HelpContext = 90000;
+  SetClientWidth(538);
+  SetClientHeight(430);
+  VLStyle1 = new TVLStyle(this);
+  gbBack = Make<TGroupBox>(this, this, "gbBack", 8, 6, 330, 410);
+  vl = Make<TVellum>(gbBack, this, "vl", 10, 20, 310, 310);
+  vl->SetStyle(VLStyle1);
+  vl->OnDblClick = [this](TObject* s) { btnOpenClick(s); };
+  btnOpen = Make<TButton>(gbBack, this, "btnOpen", 10, 340, 96, 28);
+  btnOpen->OnClick = [this](TObject* s) { btnOpenClick(s); };
+  btnSave = Make<TButton>(gbBack, this, "btnSave", 117, 340, 96, 28);
+  btnSave->OnClick = [this](TObject* s) { btnSaveClick(s); };
+  btnClear = Make<TButton>(gbBack, this, "btnClear", 224, 340, 96, 28);
+  btnClear->OnClick = [this](TObject* s) { btnClearClick(s); };
+  lblColor = Make<TLabel>(this, this, "lblColor", 348, 12, 180, 16);
+  cmbColor = Make<TVLColorCombo>(this, this, "cmbColor", 348, 32, 182, 24);
+  cmbColor->AutoColor = clWindow;
+  cmbColor->SetIndeterminate(true);
+  cmbColor->OnColorChange = [this](TObject* s) { cmbColorColorChange(s); };
+  lblColor->SetFocusControl(cmbColor);
+  rg = Make<TRadioGroup>(this, this, "rg", 348, 68, 182, 200);
+  rg->OnClick = [this](TObject* s) { rgClick(s); };
+  btnOk = Make<TButton>(this, this, "btnOk", 364, 388, 80, 28);
+  btnOk->ModalResult = mrOk;
+  btnOk->SetDefault(true);
+  btnCancel = Make<TButton>(this, this, "btnCancel", 450, 388, 80, 28);
+  btnCancel->ModalResult = mrCancel;
+  btnCancel->Cancel = true;
+}
+
+void TfrmVLBack::Localize() {
+  TfrmVLBase::Localize();
+  SetFormCaption(LanguageText(276));
+  btnOk->SetText(LanguageText(195));
+  btnCancel->SetText(LanguageText(196));
+  btnOpen->SetText(LanguageText(199));
+  btnSave->SetText(LanguageText(200));
+  btnClear->SetText(LanguageText(201));
+  lblColor->SetText(LanguageText(277));
+  rg->SetText(LanguageTextPadded(278));
+  gbBack->SetText(LanguageTextPadded(279));
+  const int index = rg->GetItemIndex();
+  rg->Items().Clear();
+  for (Word id = 281; id <= 285; ++id) rg->Items().Add(LanguageText(id));
+  rg->SetItemIndex(index);
+}
+
+void TfrmVLBack::ShowBitmapState() {
+  const bool picture = HasPicture(vl->GetBackgroundBitmap());
+  btnSave->SetEnabled(picture);
+  btnClear->SetEnabled(picture);
+  rg->SetItemIndex(static_cast<int>(vl->GetBackgroundStyle()));
+}
+
+void TfrmVLBack::Init(TVLActionEditor* Editor, TColorDialog* ColorDialog, TObject* Action) {
+  FAction = Action;
+  vl->SetBackgroundBitmap(Editor->GetBackgroundBitmap());
+  vl->SetBackgroundStyle(Editor->GetBackgroundStyle());
+  TVLStyle* sheet = Editor->GetStyle();
+  if (sheet) {
+    VLStyle1->TextStyles->Assign(sheet->TextStyles.get());
+    VLStyle1->ParaStyles->Assign(sheet->ParaStyles.get());
+  }
+  TColor color = Editor->GetDocumentColor();
+  if (color == clNone && sheet) color = sheet->Color;
+  vl->SetColor(color);
+  ShowBitmapState();
+  cmbColor->SetColorDialog(ColorDialog);
+  cmbColor->SetChosenColor(color);
+  Integer styleNo = Editor->GetCurTextStyleNo();
+  if (styleNo < 0 || styleNo >= VLStyle1->TextStyles->Count()) styleNo = 0;
+  if (VLStyle1->TextStyles->Count() > 0) VLStyle1->TextStyles->Items(styleNo)->Charset = GetLanguageCharset();
+  vl->Clear();
+  for (int i = 0; i < 51; ++i) vl->AddTextItem(LanguageText(280), styleNo, 0);
+  vl->Format();
+}
+
+void TfrmVLBack::btnOpenClick(TObject*) {
+  TOpenPictureDialog dialog(nullptr);
+  dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+  if (dialog.Execute()) {
+    std::unique_ptr<TGraphic> g = LoadPictureFile(dialog.FileName);
+    if (!g) {
+      MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONERROR);
+    } else {
+      TBitmap bitmap;
+      bitmap.Assign(g.get());
+      vl->SetBackgroundBitmap(&bitmap);
+      if (vl->GetBackgroundStyle() == bsNoBitmap) vl->SetBackgroundStyle(bsTiled);
+    }
+  }
+  ShowBitmapState();
+}
+
+void TfrmVLBack::btnSaveClick(TObject*) {
+  TBitmap* bitmap = vl->GetBackgroundBitmap();
+  if (!HasPicture(bitmap)) {
+    MessageBeep(0);
+    return;
+  }
+  TSavePictureDialog dialog(this);
+  dialog.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist | ofEnableSizing;
+  if (!dialog.Execute()) return;
+  // A failed write is reported and the dialog stays open.
+  try {
+    bitmap->SaveToFile(dialog.FileName);
+  } catch (const std::exception& e) {
+    MessageBox(e.what(), LanguageText(213), MB_OK | MB_ICONERROR);
+  }
+}
+
+void TfrmVLBack::btnClearClick(TObject*) {
+  vl->SetBackgroundBitmap(nullptr);
+  btnSave->SetEnabled(false);
+  btnClear->SetEnabled(false);
+}
+
+void TfrmVLBack::rgClick(TObject*) {
+  const int index = rg->GetItemIndex();
+  if (index >= 0 && index <= static_cast<int>(bsCentered)) vl->SetBackgroundStyle(static_cast<TBackgroundStyle>(index));
+}
+
+void TfrmVLBack::cmbColorColorChange(TObject*) {
+  vl->SetColor(cmbColor->GetChosenColor());
+  vl->Invalidate();
+}
+
+void TfrmVLBack::Apply(TVLActionEditor* Editor) {
+  const TBitmap* now = Editor->GetBackgroundBitmap();
+  const TBitmap* chosen = vl->GetBackgroundBitmap();
+  TColor shown = Editor->GetDocumentColor();
+  if (shown == clNone && Editor->GetStyle()) shown = Editor->GetStyle()->Color;
+  const bool pictureChanged = HasPicture(now) != HasPicture(chosen) ||
+                              (HasPicture(now) && now->SaveToBytes() != chosen->SaveToBytes());
+  const bool changed =
+      shown != vl->GetColor() || Editor->GetBackgroundStyle() != vl->GetBackgroundStyle() || pictureChanged;
+  // The background is saved with the entry: a protected one keeps its own.
+  if (changed && Editor->SavesBackground() && !Editor->CanChange()) return;
+  Editor->SetDocumentColor(vl->GetColor());
+  Editor->SetBackgroundStyle(vl->GetBackgroundStyle());
+  Editor->SetBackgroundBitmap(HasPicture(chosen) ? chosen : nullptr);
+  if (changed && Editor->SavesBackground()) Editor->MarkModified();
+}

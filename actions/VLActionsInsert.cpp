@@ -1,0 +1,246 @@
+#include "actions/VLActionsInsert.h"
+
+#include "actions/ItemPropVLFrm.h"
+#include "actions/VLALocalize.h"
+#include "platform/base/Streams.h"
+#include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
+#include "richtext/model/VLPictureLimits.h"
+#include "richtext/model/VLUni.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+// No picture file larger than this is read at all.
+constexpr std::streamoff MaxPictureFileBytes = 256LL << 20;
+
+bool ReadWholeFile(const String& FileName, AnsiString& Bytes) {
+  std::ifstream in(FileName, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  const std::streamoff size = in.tellg();
+  if (size <= 0 || size > MaxPictureFileBytes) return false;
+  Bytes.resize(static_cast<size_t>(size));
+  in.seekg(0);
+  return static_cast<bool>(in.read(Bytes.data(), size));
+}
+
+bool StartsWith(const AnsiString& Bytes, std::initializer_list<unsigned char> Magic) {
+  if (Bytes.size() < Magic.size()) return false;
+  size_t i = 0;
+  for (unsigned char m : Magic)
+    if (static_cast<unsigned char>(Bytes[i++]) != m) return false;
+  return true;
+}
+
+// The picture formats beyond our own classes that the toolkit decodes.
+String PictureFilter() {
+  const String more = ";*.png;*.gif;*.tif;*.tiff;*.webp";
+  String filter = GraphicFilter();
+  const size_t bar = filter.find('|');
+  const size_t end = filter.find('|', bar + 1);
+  if (bar == String::npos) return filter;
+  // "All (masks)|masks|..." gains the extra masks in both places.
+  String all = filter.substr(0, bar);
+  if (!all.empty() && all.back() == ')') all.insert(all.size() - 1, more);
+  const String masks = filter.substr(bar + 1, end == String::npos ? String::npos : end - bar - 1) + more;
+  return all + "|" + masks + (end == String::npos ? String() : filter.substr(end));
+}
+
+}  // namespace
+
+std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
+  AnsiString bytes;
+  if (!ReadWholeFile(FileName, bytes) || !VLPictureWithinLimits(bytes)) return nullptr;
+  try {
+    std::unique_ptr<TGraphic> graphic;
+    if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) graphic = CreateGraphicOfClassName("TJPEGImage");
+    else if (StartsWith(bytes, {'B', 'M'})) graphic = CreateGraphicOfClassName("TBitmap");
+    if (graphic) {
+      TMemoryStream stream;
+      stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+      stream.SetPosition(0);
+      graphic->LoadFromStream(stream);
+    } else {
+      auto bitmap = std::make_unique<TBitmap>();
+      if (!bitmap->LoadFromAnyImageFile(FileName)) return nullptr;
+      graphic = std::move(bitmap);
+    }
+    if (graphic->GetEmpty()) return nullptr;
+    return graphic;
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    SetEnabled(E && !E->GetInnermostEditor()->HasActiveItem());
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
+  MessageID = 51;
+  Localize();
+}
+
+void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  TOpenPictureDialog dialog(Application);
+  dialog.Filter = Filter.empty() ? PictureFilter() : Filter;
+  dialog.Title = DialogTitle;
+  dialog.DefaultExt = DefaultExt;
+  dialog.Options = ofHideReadOnly | ofNoChangeDir | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+  dialog.FilterIndex = FilterIndex;
+  dialog.InitialDir = InitialDir;
+  if (!dialog.Execute()) return;
+  FilterIndex = dialog.FilterIndex;
+  std::unique_ptr<TGraphic> graphic = LoadPictureFile(dialog.FileName);
+  // A picture that does not load inserts nothing; a refused insertion is
+  // the editor's to signal.
+  if (!graphic) {
+    MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  E->InsertPicture(StoreFileName ? dialog.FileName : String(), std::move(graphic), VAlign);
+}
+
+TvlActionInsertHLine::TvlActionInsertHLine(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
+  MessageID = 53;
+  Localize();
+}
+
+void TvlActionInsertHLine::ExecuteTarget(TObject* Target) {
+  if (TVLActionEditor* E = GetControl(Target))
+    E->InsertBreak(static_cast<Byte>(std::clamp<Integer>(Width, 0, 255)), 0, Color);
+}
+
+TvlActionInsertPageBreak::TvlActionInsertPageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 69;
+  Localize();
+}
+
+void TvlActionInsertPageBreak::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    SetEnabled(E && !E->GetInplaceEditor());
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionInsertPageBreak::ExecuteTarget(TObject* Target) {
+  if (TVLActionEditor* E = GetControl(Target)) E->InsertPageBreak();
+}
+
+TvlActionRemovePageBreak::TvlActionRemovePageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 71;
+  Localize();
+}
+
+void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    SetEnabled(E && E->GetInnermostEditor()->CaretLineHasPageBreak());
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
+  if (TVLActionEditor* E = GetControl(Target)) E->GetInnermostEditor()->RemoveCurrentPageBreak();
+}
+
+TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 73;
+  Localize();
+}
+
+void TvlActionItemProperties::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* root = GetControl(Target);
+    TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
+    TCustomVLItemInfo* item = E ? E->GetCurrentItem() : nullptr;
+    bool enabled = item && (dynamic_cast<TVLGraphicItemInfo*>(item) || dynamic_cast<TVLBreakItemInfo*>(item));
+    if (enabled && E->SelectionExists() && GetSingleSelectedItem(E) != item) enabled = false;
+    SetEnabled(enabled);
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::unique_ptr<TfrmVLItemProp> dlg(CreateVLForm<TfrmVLItemProp>(Application));
+  dlg->ColorDialog = GetSharedColorDialog();
+  dlg->GraphicFilter = GraphicFilter;
+  if (!dlg->LoadItem(E)) return;
+  if (dlg->ShowModal() == mrOk) dlg->ApplyItem(E);
+}
+
+TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
+  MessageID = 49;
+  Localize();
+}
+
+void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::vector<TvlFileImportFilter> formats;
+  TOpenDialog dialog(Application);
+  dialog.DefaultExt = VLFDefaultExt;
+  dialog.Filter = BuildOpenFilter(Filter, formats);
+  dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+  dialog.FilterIndex = FilterIndex;
+  dialog.Title = DialogTitle;
+  dialog.FileName = FileName;
+  if (!dialog.Execute()) return;
+  FilterIndex = dialog.FilterIndex;
+  TvlFileImportFilter format = ffiVLF;
+  bool ok = false;
+  {
+    TWaitCursor wait;
+    if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format)) {
+      const String& name = dialog.FileName;
+      switch (format) {
+        case ffiVLF: ok = E->InsertVLFFromFile(name); break;
+        case ffiRTF: ok = E->InsertRTFFromFile(name); break;
+        case ffiTextANSI: ok = E->InsertTextFromFile(name); break;
+        case ffiTextUnicode: ok = E->InsertUnicodeTextFromFile(name); break;
+        case ffiTextAuto:
+          ok = GuessTextFileEncoding(name) == 1 ? E->InsertUnicodeTextFromFile(name) : E->InsertTextFromFile(name);
+          break;
+        case ffiOfficeConverters: break;
+      }
+    }
+  }
+  if (!ok) {
+    E->Format();
+    MessageBox(LanguageText(214), LanguageText(213), MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (AutoUpdateFileName) FileName = dialog.FileName;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// Commands that put new content at the caret: a file, a picture from a
+// file, a horizontal line, and page breaks in and out; and the properties
+// of a picture or line.
+#include "actions/VLActions.h"
+#include "actions/VLActionsFile.h"
+
+#include <memory>
+
+class TGraphic;
+
+// Commands that insert at the caret: enabled unless the document has a
+// selection of table cells.
+class TvlActionInsertAtCaret : public TvlAction {
+public:
+  explicit TvlActionInsertAtCaret(TComponent* AOwner) : TvlAction(AOwner) {}
+  void UpdateTarget(TObject* Target) override;
+};
+
+class TvlActionInsertPicture : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertPicture(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+
+  // Empty: every picture format the program reads.
+  String Filter;
+  TVLVAlign VAlign = vlvaBaseline;
+  String DefaultExt = "bmp";
+  bool StoreFileName = false;
+  String DialogTitle;
+  String InitialDir;
+  int FilterIndex = 1;
+};
+
+// A picture file decoded by its contents, whatever its name says: JPEG stays
+// JPEG, anything else the toolkit reads becomes a bitmap. nullptr for a file
+// that does not decode, is truncated, or claims a size out of proportion to
+// its data.
+std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName);
+
+class TvlActionInsertHLine : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertHLine(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+  TColor Color = clWindowText;
+  Integer Width = 1;
+};
+
+class TvlActionInsertPageBreak : public TvlAction {
+public:
+  explicit TvlActionInsertPageBreak(TComponent* AOwner);
+  // Not inside a table cell.
+  void UpdateTarget(TObject* Target) override;
+  void ExecuteTarget(TObject* Target) override;
+};
+
+class TvlActionRemovePageBreak : public TvlAction {
+public:
+  explicit TvlActionRemovePageBreak(TComponent* AOwner);
+  // Enabled where the caret's line starts a new page.
+  void UpdateTarget(TObject* Target) override;
+  void ExecuteTarget(TObject* Target) override;
+};
+
+// The Properties dialog of the picture or line at the caret.
+class TvlActionItemProperties : public TvlAction {
+public:
+  explicit TvlActionItemProperties(TComponent* AOwner);
+  // Enabled for a picture or a line at the caret, unless the selection
+  // covers more than that item.
+  void UpdateTarget(TObject* Target) override;
+  void ExecuteTarget(TObject* Target) override;
+  String GraphicFilter;
+};
+
+// The contents of a VLF, RTF or text file at the caret.
+class TvlActionInsertFile : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertFile(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+
+  TvlFileImportFilterSet Filter{ffiVLF, ffiRTF, ffiTextANSI, ffiTextUnicode, ffiTextAuto, ffiOfficeConverters};
+  bool AutoUpdateFileName = true;
+  String DialogTitle;
+  String InitialDir;
+  int FilterIndex = 1;
+  String FileName;
+};

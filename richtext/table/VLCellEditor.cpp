@@ -1,0 +1,556 @@
+// The in-place cell editor and the table's side of it: opening the editor
+// over a cell, following the table's layout, leaving the cell by the
+// keyboard, and handing the cell's history to the document's undo list.
+#include "richtext/table/VLCellEditor.h"
+
+#include "platform/gui/Forms.h"
+#include "richtext/view/VLHitTesting.h"
+#include "richtext/view/VLScroller.h"
+
+#include <algorithm>
+
+namespace {
+
+// The cell editor's history of one visit as one record of the document's
+// list; replaying it opens the editor on the cell again and replays one
+// step there (the rest stays in the editor, so every step stays one step).
+class TVLUndoCellModify : public TVLUndoInfo {
+public:
+  bool RequiresReformat() const override { return false; }
+  void Undo(TVLEditVLData* data) override;
+
+  bool IsRedo = false;
+  Integer TableItemNo = -1, Row = -1, Col = -1;
+  Integer CaretItemNo = 0, CaretOffs = 0;
+  std::vector<std::unique_ptr<TVLUndoInfos>> Groups;
+};
+
+void TVLUndoCellModify::Undo(TVLEditVLData* data) {
+  if (!data || TableItemNo < 0 || TableItemNo >= data->GetItemCount()) return;
+  auto* table = dynamic_cast<TVLTableItemInfo*>(data->GetItem(TableItemNo));
+  if (!table) return;
+  TVLTableInplaceEdit* editor = table->GetInplaceEditor();
+  if (!editor || editor->Row != Row || editor->Col != Col) {
+    table->CreateInplaceEditor(TableItemNo, Row, Col, false, true, false, true);
+    editor = table->GetInplaceEditor();
+  }
+  if (!editor) return;
+  TVLEditVLData* d = editor->EditData();
+  TVLUndoList* target = IsRedo ? d->RedoList.get() : d->UndoList.get();
+  for (auto& g : Groups) target->AddGroup(std::move(g));
+  Groups.clear();
+  editor->SetCaret(CaretItemNo, CaretOffs);
+  // The replay itself runs once the document's own replay is over.
+  PostMessage(editor->ParentEditor, IsRedo ? WM_VLINPLACEREDO : WM_VLINPLACEUNDO);
+}
+
+TVLTableInplaceEdit* OpenCellEditor(TCustomVellumEdit* host) {
+  return host ? dynamic_cast<TVLTableInplaceEdit*>(host->GetInplaceEditor()) : nullptr;
+}
+
+// The editor that holds a table answers the requests of its cell editors.
+void InstallHostHandlers(TCustomVellumEdit* host) {
+  host->SetMessageHandler(WM_VLINPLACEGETOUT, [host](TMessage& m) {
+    if (TVLTableInplaceEdit* e = OpenCellEditor(host)) e->Table->InplaceGetOut(static_cast<Integer>(m.WParam));
+  });
+  auto replay = [host](bool redo) {
+    if (TVLTableInplaceEdit* e = OpenCellEditor(host)) e->OwnUndo(redo);
+    // The document's replay opened a group that received nothing.
+    TVLEditVLData* d = host->EditData();
+    (redo ? d->UndoList : d->RedoList)->RemoveEmptyLastGroup();
+  };
+  host->SetMessageHandler(WM_VLINPLACEUNDO, [replay](TMessage&) { replay(false); });
+  host->SetMessageHandler(WM_VLINPLACEREDO, [replay](TMessage&) { replay(true); });
+}
+
+// Cell colour, else table colour, else none.
+TColor CellEditorColor(const TVLTableItemInfo& t, const TVLTableCellData& cell) {
+  if (cell.Color != clNone) return cell.Color;
+  if (t.Color != clNone) return t.Color;
+  return clNone;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TVLTableInplaceEdit* TVLTableInplaceVLData::InplaceEditor() const { return dynamic_cast<TVLTableInplaceEdit*>(Editor()); }
+
+TCustomVLData* TVLTableInplaceVLData::GetSourceVLData() {
+  TVLTableInplaceEdit* e = InplaceEditor();
+  return e && e->Cell ? static_cast<TCustomVLData*>(e->Cell) : this;
+}
+
+TVLTableInplaceEdit::TVLTableInplaceEdit(TComponent* owner)
+    : TCustomVellumEdit(owner, [](TCustomVellum* v) { return std::make_unique<TVLTableInplaceVLData>(v); }) {
+  SetBorderStyle(bsNone);
+  SetVisible(false);
+  WheelStep = 0;
+  SetVScrollVisible(false);
+  SetHScrollVisible(false);
+  OnCaretGetOut = [this](TCustomVellumEdit*, TVLGetOutDirection direction) {
+    PostGetOut(static_cast<Integer>(direction));
+  };
+}
+
+bool TVLTableInplaceEdit::GetReadOnly() const {
+  return ParentEditor ? ParentEditor->GetReadOnly() : TCustomVellumEdit::GetReadOnly();
+}
+
+void TVLTableInplaceEdit::SetReadOnly(bool value) {
+  if (ParentEditor)
+    ParentEditor->SetReadOnly(value);
+  else
+    TCustomVellumEdit::SetReadOnly(value);
+}
+
+bool TVLTableInplaceEdit::BeforeChange(bool outside) {
+  // The editor that holds the table decides (read-only, OnChanging).
+  if (ParentEditor && !ParentEditor->BeforeChange(outside)) return false;
+  return TCustomVellumEdit::BeforeChange(outside);
+}
+
+void TVLTableInplaceEdit::Undo() {
+  if (EditData()->UndoList->Count() > 0 || !ParentEditor)
+    TCustomVellumEdit::Undo();
+  else
+    ParentEditor->Undo();
+}
+
+void TVLTableInplaceEdit::Redo() {
+  if (EditData()->RedoList->Count() > 0 || !ParentEditor)
+    TCustomVellumEdit::Redo();
+  else
+    ParentEditor->Redo();
+}
+
+void TVLTableInplaceEdit::OwnUndo(bool redo) {
+  if (redo)
+    TCustomVellumEdit::Redo();
+  else
+    TCustomVellumEdit::Undo();
+}
+
+bool TVLTableInplaceEdit::DoKeyDown(Word& key, TShiftState shift) {
+  if (key == VK_TAB && !shift.Contains(ssCtrl)) {
+    PostGetOut(shift.Contains(ssShift) ? vldPrevCell : vldNextCell);
+    key = 0;
+    return true;
+  }
+  return TCustomVellumEdit::DoKeyDown(key, shift);
+}
+
+bool TVLTableInplaceEdit::DoKeyPress(char16_t& key) {
+  // Tab moves between cells; only Ctrl+Tab types it.
+  if (key == 9 && GetKeyState(VK_CONTROL) >= 0) return true;
+  return TCustomVellumEdit::DoKeyPress(key);
+}
+
+void TVLTableInplaceEdit::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    // Undo requests of the edit-control protocol belong to the document.
+    case 0x00C6:  // EM_CANUNDO
+      message.Result = EditData()->UndoList->Count() > 0 ||
+                       (ParentEditor && SendMessage(ParentEditor, message.Msg, message.WParam, message.LParam));
+      return;
+    default: TCustomVellumEdit::WndProc(message);
+  }
+}
+
+void TVLTableInplaceEdit::PostGetOut(Integer direction) {
+  if (ParentEditor) PostMessage(ParentEditor, WM_VLINPLACEGETOUT, direction);
+}
+
+// ---------------------------------------------------------------------------
+// The cell's side.
+
+Integer TVLTableCellData::ContentHeight() const {
+  if (InplaceData) return std::max(0, InplaceData->DocumentHeight - 2 * (FTable ? FTable->CellPadding : 0));
+  return DocumentHeight;
+}
+
+Integer TVLTableCellData::ContentMinWidth(TCanvas* canvas) {
+  return InplaceData ? InplaceData->CalculateMinDocWidth(canvas, nullptr) : CalculateMinDocWidth(canvas, nullptr);
+}
+
+Integer TVLTableCellData::GetHOffset() {
+  return FTable ? -(FTable->OriginX + FTable->CellPadding + Left) : 0;
+}
+
+Integer TVLTableCellData::GetVOffset() {
+  return FTable ? -(FTable->OriginY + FTable->CellPadding + Top + GetVAlignOffset()) : 0;
+}
+
+TCustomVLData* TVLTableCellData::GetVLData() { return InplaceData ? static_cast<TCustomVLData*>(InplaceData) : this; }
+
+// ---------------------------------------------------------------------------
+// The table's side.
+
+bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer col, bool readOnly,
+                                           bool caretAtStart, bool caretAtEnd, bool noEvent) {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  TCustomVellumEdit* hostEditor = host ? host->Editor() : nullptr;
+  if (!hostEditor || Rows.IsEmpty() || row < 0 || row >= RowCount() || col < 0 || col >= ColCount()) return false;
+  Integer r, c;
+  TVLTableCellData* cell = Rows.GetMainCell(row, col, r, c);
+  if (!cell) return false;
+  if (!noEvent && OnCellEditing) {
+    bool allow = true;
+    OnCellEditing(this, r, c, false, allow);
+    if (!allow) return false;
+  }
+  if (itemNo < 0 || itemNo >= host->GetItemCount() || host->GetItem(itemNo) != this) itemNo = host->GetItemNo(this);
+  if (itemNo < 0) return false;
+  DestroyInplaceEditor(true);
+  if (FCellsSelected || FSelecting || SelStartRow >= 0) {
+    FCellsSelected = FSelecting = false;
+    SelStartRow = SelStartCol = -1;
+    SelRowOffset = SelColOffset = 0;
+    UpdateCellsSelectedState();
+  }
+  if (host->ActiveItem == this) host->SetActiveItem(nullptr);
+  host->Deselect(nullptr, false);
+
+  auto* editor = new TVLTableInplaceEdit(hostEditor);
+  editor->ParentEditor = hostEditor;
+  editor->Table = this;
+  editor->Cell = cell;
+  editor->Row = r;
+  editor->Col = c;
+  editor->Options = hostEditor->Options;
+  editor->VLFOptions = hostEditor->VLFOptions;
+  editor->RTFOptions = hostEditor->RTFOptions;
+  TVLEditorOptions options = hostEditor->GetEditorOptions();
+  options.Include(vloWantTabs);
+  editor->SetEditorOptions(options);
+  editor->SetUndoLimit(hostEditor->GetUndoLimit() != 0 ? -1 : 0);
+  editor->LeftMargin = editor->RightMargin = editor->TopMargin = editor->BottomMargin = CellPadding;
+  const TColor color = CellEditorColor(*this, *cell);
+  editor->SetColor(color != clNone ? color : hostEditor->GetEffectiveColor());
+  editor->SetStyle(hostEditor->GetStyle());
+  editor->SetParent(hostEditor);
+  editor->OnChange = [this](TObject*) { InplaceChanged(true); };
+  editor->OnCaretMove = [this, hostEditor](TObject*) {
+    ShowInplaceCaret();
+    // The application hears of the caret through the editor it knows.
+    if (hostEditor->OnCaretMove) hostEditor->OnCaretMove(hostEditor->GetRootEditor());
+  };
+  editor->EditData()->MoveItemsFrom(cell);
+  if (editor->EditData()->GetItemCount() == 0) editor->EditData()->AddTextItem("", 0, 0);
+  cell->InplaceData = editor->EditData();
+  FInplaceEditor = editor;
+  FEditedRow = r;
+  FEditedCol = c;
+  CloseCellEditor = [this](bool tell) { DestroyInplaceEditor(tell); };
+  InstallHostHandlers(hostEditor);
+  // The width first, the height once the content is laid out at it.
+  PlaceInplaceEditor();
+  editor->Format();
+  // A cell that cannot be changed still follows its links on a click.
+  if (readOnly || hostEditor->GetReadOnly()) editor->EditData()->EnterJumpMode(true);
+  FEditorHeight = editor->EditData()->DocumentHeight;
+  FEditorMinWidth = cell->ContentMinWidth(host->GetCanvas());
+  PlaceInplaceEditor();
+  hostEditor->SetInplaceEditor(editor, [this] { DestroyInplaceEditor(true); });
+  hostEditor->ActiveSubData = cell;
+  hostEditor->ActiveItem = this;
+  host->SetState(host->GetState() | vlstNestedCaret);
+  host->PlaceCaret(false, false, true);
+  editor->Show();
+  TVLEditVLData* d = editor->EditData();
+  if (caretAtStart) editor->SetCaret(0, d->GetItemStartOffset(0));
+  if (caretAtEnd) editor->SetCaret(d->GetItemCount() - 1, d->GetItemEndOffset(d->GetItemCount() - 1));
+  if (hostEditor->Showing()) editor->SetFocus();
+  hostEditor->Invalidate();
+  return true;
+}
+
+void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
+  if (!FInplaceEditor || FClosingEditor) return;
+  FClosingEditor = true;
+  TVLTableInplaceEdit* editor = FInplaceEditor;
+  // A cell editor open inside this one closes first.
+  editor->DestroyInplaceEditor();
+  TCustomVellumEdit* hostEditor = editor->ParentEditor;
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  const bool clearing = !host || !hostEditor || hostEditor->ComponentState.Contains(csDestroying);
+  if (!clearing) MoveEditorUndo(true);
+  TVLTableCellData* cell = editor->Cell;
+  const Integer row = editor->Row, col = editor->Col;
+  cell->InplaceData = nullptr;
+  cell->MoveItemsFrom(editor->EditData());
+  // A search that goes on past this cell continues with its neighbour: the
+  // search inside the editor covered the rest of it.
+  FSearchRow = row;
+  FSearchCol = col;
+  FSearchItem = vlSearchCellDone;
+  if (cell->GetItemCount() == 0) cell->ResetContent();
+  const bool hadFocus = editor->Focused();
+  FInplaceEditor = nullptr;
+  FEditedRow = FEditedCol = -1;
+  if (hostEditor) {
+    hostEditor->SetInplaceEditor(nullptr, {});
+    if (hostEditor->ActiveItem == this) {
+      hostEditor->ActiveItem = nullptr;
+      hostEditor->ActiveSubData = nullptr;
+    }
+  }
+  delete editor;
+  if (!clearing) {
+    host->SetState(host->GetState() & ~vlstNestedCaret);
+    // Without a block of cells the table holds nothing of the document's
+    // selection or caret any more.
+    if (host->ActiveItem == this && !FCellsSelected) {
+      FSelecting = false;
+      host->SetActiveItem(nullptr);
+    }
+    cell->Format(false, true, false, 0, host->GetCanvas(), false, false);
+    hostEditor->Invalidate();
+    if (notify && hadFocus && hostEditor->Showing()) hostEditor->SetFocus();
+    if (host->DrawItems.Count() > 0) host->PlaceCaret(false, false, true);
+  }
+  FClosingEditor = false;
+  if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
+}
+
+bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  if (!FInplaceEditor || !host) return false;
+  TVLEditVLData* d = FInplaceEditor->EditData();
+  const Integer itemNo = host->GetItemNo(this);
+  bool moved = false;
+  for (const bool redo : {false, true}) {
+    TVLUndoList* source = redo ? d->RedoList.get() : d->UndoList.get();
+    if (source->Count() == 0) continue;
+    const Integer caretItem = d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
+    const Integer caretOffs = d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
+    auto groups = source->TakeGroups();
+    const Byte saved = host->UndoDestination;
+    const bool opened =
+        redo ? host->BeginRedoSequence(vlutModifyItem, String()) : host->BeginUndoSequence(vlutModifyItem, false);
+    if (opened && itemNo >= 0) {
+      auto record = std::make_unique<TVLUndoCellModify>();
+      record->Action = vlumModifyItem;
+      record->IsRedo = redo;
+      record->TableItemNo = itemNo;
+      record->Row = FInplaceEditor->Row;
+      record->Col = FInplaceEditor->Col;
+      record->CaretItemNo = caretItem;
+      record->CaretOffs = caretOffs;
+      record->Groups = std::move(groups);
+      (redo ? host->RedoList : host->UndoList)->AddInfo(std::move(record));
+      moved = true;
+    }
+    host->UndoDestination = saved;
+  }
+  return moved;
+}
+
+void TVLTableItemInfo::FinalizeUndoGroup() { MoveEditorUndo(false); }
+
+bool TVLTableItemInfo::OwnsInplaceEditor(TObject* editor) const {
+  return editor && editor == static_cast<TObject*>(FInplaceEditor);
+}
+
+void TVLTableItemInfo::PlaceInplaceEditor() {
+  if (!FInplaceEditor) return;
+  auto* host = dynamic_cast<TCustomVLFormattedData*>(FVLData);
+  if (!host || DrawItemNo < 0 || DrawItemNo >= host->DrawItems.Count()) return;
+  const TVLDrawLineInfo* d = host->DrawItems[DrawItemNo];
+  if (d->ItemNo < 0 || d->ItemNo >= host->GetItemCount() || host->GetItem(d->ItemNo) != this) return;
+  TVLTableCellData* cell = FInplaceEditor->Cell;
+  const Integer offset = cell->GetVAlignOffset();
+  const Integer x = d->Left - host->GetHOffset() + cell->Left;
+  const Integer y = d->Top - host->GetVOffset() + cell->Top + offset;
+  // Windows taller than this misbehave; the rest of the cell stays painted.
+  const Integer height = std::clamp(cell->Height - offset, 1, 10000);
+  FInplaceEditor->Tag = y;
+  if (FInplaceEditor->GetLeft() != x || FInplaceEditor->GetTop() != ClampedControlTop(y) ||
+      FInplaceEditor->GetWidth() != cell->Width || FInplaceEditor->GetHeight() != height)
+    FInplaceEditor->SetBounds(x, ClampedControlTop(y), std::max(cell->Width, 1), height);
+}
+
+void TVLTableItemInfo::ShowInplaceCaret() {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  if (!FInplaceEditor || !host || FInCellChange || !FInplaceEditor->Showing()) return;
+  TVLEditVLData* d = FInplaceEditor->EditData();
+  if (d->CaretHeight <= 0) return;
+  const TPoint p = d->GetCaretClientPoint();
+  const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
+  const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
+  VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
+}
+
+void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }
+
+void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
+  if (!FInplaceEditor || FInCellChange) return;
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  TCustomVellumEdit* hostEditor = FInplaceEditor->ParentEditor;
+  if (!host || !hostEditor) return;
+  FInCellChange = true;
+  TVLEditVLData* d = FInplaceEditor->EditData();
+  TVLTableCellData* cell = FInplaceEditor->Cell;
+  const Integer height = d->DocumentHeight;
+  const Integer minWidth = cell->ContentMinWidth(host->GetCanvas());
+  const Integer room = cell->Width - 2 * CellPadding;
+  // The table is laid out again only when the cell needs another height,
+  // or its narrowest width crosses the room its column gives it.
+  const bool widthMatters = minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room);
+  FEditorMinWidth = minWidth;
+  if (widthMatters) {
+    // Column widths may change: the whole table is laid out again.
+    FEditorHeight = height;
+    FormattingInfo.Width = 0;
+    const Integer itemNo = host->GetItemNo(this);
+    if (itemNo >= 0) host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    PlaceInplaceEditor();
+    hostEditor->Invalidate();
+  } else if (height != FEditorHeight) {
+    // Only the rows: the cells keep their widths and their layout.
+    FEditorHeight = height;
+    const Integer before = FormattingInfo.Height;
+    RelayoutHeights();
+    const bool grew = FormattingInfo.Height != before;
+    // The document moves what follows the table (the table keeps its width,
+    // so its layout is not run again).
+    if (grew)
+      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0)
+        host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    PlaceInplaceEditor();
+    if (DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count()) {
+      // From the top of the first row that the edited row's cells start in.
+      Integer first = FInplaceEditor->Row;
+      for (Integer c = 0; c < ColCount(); ++c) {
+        Integer mr, mc;
+        if (Rows.GetMainCell(FInplaceEditor->Row, c, mr, mc)) first = std::min(first, mr);
+      }
+      const TVLDrawLineInfo* d = host->DrawItems[DrawItemNo];
+      const Integer top = d->Top - host->GetVOffset() + FormattingInfo.RowStarts[static_cast<size_t>(first)] -
+                          CellBorderWidth - CellVSpacing;
+      const Integer bottom = grew ? hostEditor->ClientHeight() : d->Top - host->GetVOffset() + FormattingInfo.Height;
+      host->InvalidateRect(TRect(0, std::max(0, top), hostEditor->ClientWidth(), bottom));
+    } else {
+      hostEditor->Invalidate();
+    }
+  }
+  FInCellChange = false;
+  // The document changed: Modified and OnChange of the editor that holds
+  // the table; a new edit in the cell ends what the document could redo.
+  hostEditor->DoChange(clearRedo && d->RedoList->Count() == 0);
+}
+
+void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {
+  if (!Options.Contains(vltoEditing) || !dynamic_cast<TVLEditVLData*>(FVLData)) return;
+  TVLTableCellData* cell = GetCell(row, col);
+  if (!cell || (FInplaceEditor && FInplaceEditor->Cell == cell)) return;
+  Integer s1 = -1, o1 = 0, s2 = -1, o2 = 0;
+  if (cell->DrawItems.Count() > 0) cell->GetSelBounds(false, s1, o1, s2, o2);
+  if (!CreateInplaceEditor(-1, row, col, false, true, false, false)) return;
+  FEditedRow = row;
+  FEditedCol = col;
+  if (s1 >= 0 && s2 >= 0 && (s1 != s2 || o1 != o2)) FInplaceEditor->SetSelectionBounds(s1, o1, s2, o2);
+}
+
+bool TVLTableItemInfo::EnterItem(Integer from, Integer coord) {
+  if (Rows.IsEmpty() || !Options.Contains(vltoEditing)) return false;
+  const Integer R = RowCount(), C = ColCount();
+  Integer row = 0, col = 0;
+  bool atEnd = false;
+  switch (from) {
+    case 1:
+      row = R - 1;
+      col = C - 1;
+      atEnd = true;
+      break;
+    case 2:
+    case 3: {
+      // The column under the caret's x; beside the grid the nearest one.
+      const auto& starts = FormattingInfo.ColStarts;
+      for (Integer j = 0; j < C && j < static_cast<Integer>(starts.size()); ++j)
+        if (starts[static_cast<size_t>(j)] <= coord) col = j;
+      row = from == 2 ? 0 : R - 1;
+      atEnd = from == 3;
+      break;
+    }
+    default: break;
+  }
+  return CreateInplaceEditor(-1, row, col, false, !atEnd, atEnd, false);
+}
+
+void TVLTableItemInfo::InplaceGetOut(Integer direction) {
+  if (!FInplaceEditor) return;
+  TCustomVellumEdit* hostEditor = FInplaceEditor->ParentEditor;
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  if (!hostEditor || !host) return;
+  const Integer row = FInplaceEditor->Row, col = FInplaceEditor->Col;
+  if (direction == vldTop || direction == vldBottom) {
+    // To the start or the end of the whole document.
+    TCustomVellumEdit* root = hostEditor->GetRootEditor();
+    root->DestroyInplaceEditor();
+    TVLEditVLData* rd = root->EditData();
+    if (rd->GetItemCount() == 0) return;
+    if (direction == vldTop)
+      root->SetCaret(0, rd->GetItemStartOffset(0));
+    else
+      root->SetCaret(rd->GetItemCount() - 1, rd->GetItemEndOffset(rd->GetItemCount() - 1));
+    if (root->Showing()) root->SetFocus();
+    return;
+  }
+  Integer newRow, newCol;
+  if (GetCellTo(row, col, false, newCol, newRow, direction)) {
+    const bool toEnd = direction == vldLeft || direction == vldUp || direction == vldPrevCell;
+    CreateInplaceEditor(-1, newRow, newCol, false, !toEnd, toEnd, false);
+    return;
+  }
+  Integer mr, mc;
+  const TVLTableCellData* cell = Rows.GetMainCell(row, col, mr, mc);
+  if (!cell) return;
+  const bool before = (direction == vldLeft && mc == 0) || (direction == vldUp && mr == 0);
+  const bool after = (direction == vldRight && mc + cell->ColSpan >= ColCount()) ||
+                     (direction == vldDown && mr + cell->RowSpan >= RowCount());
+  // Tab from the last cell and Shift+Tab from the first stay.
+  if (!before && !after) return;
+  DestroyInplaceEditor(true);
+  const Integer itemNo = host->GetItemNo(this);
+  if (itemNo < 0) return;
+  hostEditor->SetCaret(itemNo, before ? 0 : 1);
+  if (hostEditor->Showing()) hostEditor->SetFocus();
+}
+
+bool TVLTableItemInfo::OwnsControl(TControl* control) const {
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < ColCount(); ++c)
+      if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c))
+        if (cell->GetVLData()->FindControlItemNo(control) >= 0) return true;
+  return false;
+}
+
+bool TVLTableItemInfo::LocateControl(TControl* control, TCustomVLData*& vlData, Integer& itemNo) {
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < ColCount(); ++c) {
+      TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (!cell) continue;
+      TCustomVLData* doc = cell->GetVLData();
+      const Integer n = doc->FindControlItemNo(control);
+      if (n < 0) continue;
+      FSearchRow = r;
+      FSearchCol = c;
+      if (auto* formatted = dynamic_cast<TCustomVLFormattedData*>(doc)) formatted->FocusedItem = n;
+      TCustomVLItemInfo* item = doc->GetItem(n);
+      // A nested table names its own cell and item.
+      if (auto* nested = dynamic_cast<TVLTableItemInfo*>(item)) nested->LocateControl(control, vlData, itemNo);
+      if (item->GetBoolValue(7)) {
+        vlData = doc;
+        itemNo = n;
+      }
+      return true;
+    }
+  return false;
+}
+
+bool TVLTableItemInfo::LocateControl(TControl* control) const {
+  TCustomVLData* vlData = nullptr;
+  Integer itemNo = -1;
+  return const_cast<TVLTableItemInfo*>(this)->LocateControl(control, vlData, itemNo);
+}

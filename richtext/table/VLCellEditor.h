@@ -1,0 +1,61 @@
+#pragma once
+// The in-place cell editor: an editor control laid over one table cell. Its
+// document holds the cell's items while it is open; whatever belongs to the
+// whole document (undo with an empty own history, leaving the cell by the
+// keyboard, read-only state, the change veto) goes to the editor that holds
+// the table.
+#include "richtext/editor/VellumEdit.h"
+#include "richtext/table/VLTable.h"
+
+// Messages the editor that holds a table handles for its cell editor; they
+// are posted because they close the editor that asks.
+inline constexpr Cardinal WM_VLINPLACEGETOUT = WM_USER + 10;
+inline constexpr Cardinal WM_VLINPLACEUNDO = WM_USER + 11;
+inline constexpr Cardinal WM_VLINPLACEREDO = WM_USER + 12;
+
+// Directions of leaving a cell beyond TVLGetOutDirection: Tab, Shift+Tab.
+inline constexpr Integer vldNextCell = 6;
+inline constexpr Integer vldPrevCell = 7;
+
+class TVLTableInplaceEdit;
+
+class TVLTableInplaceVLData : public TVLEditVLData {
+public:
+  explicit TVLTableInplaceVLData(TCustomVellum* vellum) : TVLEditVLData(vellum) {}
+  TVLTableInplaceEdit* InplaceEditor() const;
+  // The document this one stands for: the edited cell.
+  TCustomVLData* GetSourceVLData() override;
+};
+
+class TVLTableInplaceEdit : public TCustomVellumEdit {
+public:
+  explicit TVLTableInplaceEdit(TComponent* owner);
+  TVLTableInplaceVLData* InplaceData() const { return static_cast<TVLTableInplaceVLData*>(EditData()); }
+
+  // The editor that holds the table, the table and the edited cell.
+  TCustomVellumEdit* ParentEditor = nullptr;
+  TVLTableItemInfo* Table = nullptr;
+  TVLTableCellData* Cell = nullptr;
+  Integer Row = -1, Col = -1;
+
+  bool GetReadOnly() const override;
+  void SetReadOnly(bool value) override;
+  bool BeforeChange(bool outside) override;
+  // With an empty own history the editor that holds the table undoes.
+  void Undo() override;
+  void Redo() override;
+  // Undo or redo of the cell's own history, never forwarded.
+  void OwnUndo(bool redo);
+  bool DoKeyDown(Word& key, TShiftState shift) override;
+  bool DoKeyPress(char16_t& key) override;
+  // The editor grows with its cell and never scrolls itself: the document
+  // that holds the table scrolls instead.
+  void VScrollTo(Integer y, bool redraw) override {}
+  void HScrollTo(Integer x) override {}
+
+protected:
+  void WndProc(TMessage& message) override;
+
+private:
+  void PostGetOut(Integer direction);
+};

@@ -1,0 +1,443 @@
+// The mouse over a table: into the cell editor, cell, row and column
+// selection, and dragging column and row borders to new sizes.
+#include "platform/gui/Cursors.h"
+#include "richtext/table/VLCellEditor.h"
+#include "richtext/view/VLControlData.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr TCursor crVLSelectRow = 104;
+constexpr TCursor crVLSelectCol = 105;
+
+void EnsureCursors() {
+  static const bool done = [] {
+    SetCursorById(crVLSelectRow, LoadCursorResource("VL_SELECTROW_CURSOR"));
+    SetCursorById(crVLSelectCol, LoadCursorResource("VL_SELECTCOL_CURSOR"));
+    return true;
+  }();
+  (void)done;
+}
+
+Integer Tolerance(Integer w) { return std::max(w / 2, 2); }
+
+TVLControlData* ControlDataOf(TCustomVLData* data) { return dynamic_cast<TVLControlData*>(data); }
+
+TCustomVellumEdit* EditorOf(TCustomVLData* data) {
+  auto* d = dynamic_cast<TVLEditVLData*>(data);
+  return d ? d->Editor() : nullptr;
+}
+
+void Capture(TCustomVLData* data, TCustomVLItemInfo* item) {
+  if (auto* f = dynamic_cast<TCustomVLFormattedData*>(data)) f->CaptureMouseItem = item;
+}
+
+void Release(TCustomVLData* data, TCustomVLItemInfo* item) {
+  if (auto* f = dynamic_cast<TCustomVLFormattedData*>(data); f && f->CaptureMouseItem == item)
+    f->CaptureMouseItem = nullptr;
+}
+
+// One undo step of cell sizes: the sizes it puts back, and the inverse it
+// records while doing so.
+class TVLUndoCellSizes : public TVLUndoInfo {
+public:
+  struct TSize {
+    Integer Row, Col, BestWidth, BestHeight;
+  };
+  void Undo(TVLEditVLData* data) override {
+    if (!data || TableItemNo < 0 || TableItemNo >= data->GetItemCount()) return;
+    auto* table = dynamic_cast<TVLTableItemInfo*>(data->GetItem(TableItemNo));
+    if (!table) return;
+    auto inverse = std::make_unique<TVLUndoCellSizes>();
+    inverse->Action = Action;
+    inverse->TableItemNo = TableItemNo;
+    for (const TSize& s : Sizes) {
+      TVLTableCellData* cell = s.Row < table->RowCount() && s.Col < table->ColCount() ? table->GetCell(s.Row, s.Col) : nullptr;
+      if (!cell) continue;
+      inverse->Sizes.push_back({s.Row, s.Col, cell->BestWidth, cell->BestHeight});
+      cell->BestWidth = s.BestWidth;
+      cell->BestHeight = s.BestHeight;
+    }
+    table->FormattingInfo.Width = 0;
+    if (TVLUndoList* list = data->GetRecordingUndoList()) list->AddInfo(std::move(inverse));
+  }
+  void GetAffectedRange(Integer& startItemNo, Integer& endItemNo, TVLEditVLData*) override {
+    startItemNo = endItemNo = TableItemNo;
+  }
+  bool FullReformatAfterUndo(TVLEditVLData*) override { return true; }
+  Integer TableItemNo = -1;
+  std::vector<TSize> Sizes;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Hit tests.
+
+Integer TVLTableItemInfo::ColBorderAt(Integer x, Integer& pos, Integer& prevStart) const {
+  const auto& F = FormattingInfo;
+  const Integer C = ColCount();
+  pos = prevStart = 0;
+  if (Rows.IsEmpty() || x < 0 || x > F.Width || static_cast<Integer>(F.ColStarts.size()) < C) return -1;
+  const Integer outer = BorderWidth + BorderHSpacing + CellBorderWidth, inner = 2 * CellBorderWidth + CellHSpacing;
+  if (std::abs(x - outer / 2) <= Tolerance(outer)) {
+    pos = outer / 2;
+    prevStart = -1;
+    return 0;
+  }
+  if (std::abs(x - (F.Width - outer / 2)) <= Tolerance(outer)) {
+    pos = F.Width - outer / 2;
+    prevStart = F.ColStarts[static_cast<size_t>(C - 1)];
+    return C;
+  }
+  for (Integer j = 0; j + 1 < C; ++j) {
+    const Integer start = F.ColStarts[static_cast<size_t>(j + 1)];
+    if (std::abs(x - (start - inner / 2)) <= Tolerance(inner)) {
+      pos = start - (inner + 1) / 2;
+      prevStart = F.ColStarts[static_cast<size_t>(j)];
+      return j + 1;
+    }
+  }
+  return -1;
+}
+
+Integer TVLTableItemInfo::RowBorderAt(Integer y, Integer& pos, Integer& prevStart) const {
+  const auto& F = FormattingInfo;
+  const Integer R = RowCount();
+  pos = prevStart = 0;
+  if (Rows.IsEmpty() || y < 0 || y > F.Height || static_cast<Integer>(F.RowStarts.size()) < R) return -1;
+  const Integer outer = BorderWidth + BorderVSpacing + CellBorderWidth, inner = 2 * CellBorderWidth + CellVSpacing;
+  if (std::abs(y - outer / 2) <= Tolerance(outer)) {
+    pos = outer / 2;
+    prevStart = -1;
+    return 0;
+  }
+  if (std::abs(y - (F.Height - outer / 2)) <= Tolerance(outer)) {
+    pos = F.Height - outer / 2;
+    prevStart = F.RowStarts[static_cast<size_t>(R - 1)];
+    return R;
+  }
+  for (Integer i = 0; i + 1 < R; ++i) {
+    const Integer start = F.RowStarts[static_cast<size_t>(i + 1)];
+    if (std::abs(y - (start - inner / 2)) <= Tolerance(inner)) {
+      pos = start - (inner + 1) / 2;
+      prevStart = F.RowStarts[static_cast<size_t>(i)];
+      return i + 1;
+    }
+  }
+  return -1;
+}
+
+Integer TVLTableItemInfo::ColumnAt(Integer x) const {
+  const auto& F = FormattingInfo;
+  for (size_t j = 0; j < F.ColStarts.size() && j < F.ColWidths.size(); ++j) {
+    if (x < F.ColStarts[j]) return -1;
+    if (x <= F.ColStarts[j] + F.ColWidths[j] + 2 * CellPadding) return static_cast<Integer>(j);
+  }
+  return -1;
+}
+
+Integer TVLTableItemInfo::RowAt(Integer y) const {
+  const auto& F = FormattingInfo;
+  for (size_t i = 0; i < F.RowStarts.size() && i < F.RowHeights.size(); ++i) {
+    if (y < F.RowStarts[i]) return -1;
+    if (y <= F.RowStarts[i] + F.RowHeights[i] + 2 * CellPadding) return static_cast<Integer>(i);
+  }
+  return -1;
+}
+
+// ---------------------------------------------------------------------------
+// The mouse.
+
+bool TVLTableItemInfo::MouseMove(TShiftState shift, Integer x, Integer y, Integer /*itemNo*/, TCustomVLData* vlData) {
+  if (Rows.IsEmpty()) return false;
+  EnsureCursors();
+  TVLControlData* view = ControlDataOf(vlData);
+  if (FDragMode != 0) {
+    // The resize line follows the pointer, never left of the column's start.
+    FDragPos = std::max((FDragMode == 1 ? x : y) + FDragOffset, FDragLimit + 1);
+    if (view) {
+      view->SetCursor(FDragMode == 1 ? crHSplit : crVSplit);
+      view->Invalidate();
+    }
+    return true;
+  }
+  if (IsUpdating()) return true;
+  Integer row, col;
+  if (GetCellAt(x, y, row, col)) {
+    TVLTableCellData* cell = GetCell(row, col);
+    if (FSelecting && shift.Contains(ssLeft)) {
+      const Integer rowOffset = row - SelStartRow, colOffset = col - SelStartCol;
+      if (rowOffset != SelRowOffset || colOffset != SelColOffset) {
+        SelRowOffset = rowOffset;
+        SelColOffset = colOffset;
+        FCellsSelected = rowOffset != 0 || colOffset != 0;
+        // A block of cells replaces the text selection inside one cell.
+        if (FCellsSelected) DestroyInplaceEditor(true);
+        UpdateCellsSelectedState();
+        if (view) view->Invalidate();
+      }
+      if (!FCellsSelected && FInplaceEditor && FInplaceEditor->Cell == cell)
+        FInplaceEditor->MouseMove(shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+      return true;
+    }
+    if (FSelecting) return true;
+    const bool inContent = x >= cell->Left + CellPadding && x < cell->Left + cell->Width - CellPadding &&
+                           y >= cell->Top + CellPadding && y < cell->Top + cell->Height - CellPadding;
+    if (view) view->SetCursor(inContent ? view->GetNormalCursor() : crArrow);
+    return true;
+  }
+  if (!view) return true;
+  const bool inEditor = EditorOf(vlData) != nullptr;
+  const bool selecting = view->GetOptions().Contains(vloAllowSelection);
+  Integer pos, prev;
+  const Integer colBorder = ColBorderAt(x, pos, prev), rowBorder = RowBorderAt(y, pos, prev);
+  TCursor cursor = crArrow;
+  if (colBorder == 0 && Options.Contains(vltoRowSelect) && selecting)
+    cursor = crVLSelectRow;
+  else if (colBorder > 0 && Options.Contains(vltoColSizing) && inEditor)
+    cursor = crHSplit;
+  else if (rowBorder == 0 && Options.Contains(vltoColSelect) && selecting)
+    cursor = crVLSelectCol;
+  else if (rowBorder > 0 && Options.Contains(vltoRowSizing) && inEditor)
+    cursor = crVSplit;
+  view->SetCursor(cursor);
+  return true;
+}
+
+bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                                 TCustomVLData* vlData) {
+  if (Rows.IsEmpty() || IsUpdating()) return false;
+  TCustomVellumEdit* hostEditor = EditorOf(vlData);
+  TVLControlData* view = ControlDataOf(vlData);
+  Integer row, col;
+  if (GetCellAt(x, y, row, col)) {
+    // Shift+click: the block from the cell pressed or edited before.
+    Integer anchorRow = FInplaceEditor ? FInplaceEditor->Row : FPressedRow;
+    Integer anchorCol = FInplaceEditor ? FInplaceEditor->Col : FPressedCol;
+    if (SelStartRow >= 0 && FCellsSelected) {
+      anchorRow = SelStartRow;
+      anchorCol = SelStartCol;
+    }
+    if (button == mbLeft && shift.Contains(ssShift) && anchorRow >= 0 && anchorRow < RowCount() && anchorCol >= 0 &&
+        anchorCol < ColCount() && SelectingDocument()) {
+      Select(anchorRow, anchorCol, col - anchorCol, row - anchorRow);
+      FSelecting = true;
+      Capture(vlData, this);
+      return false;
+    }
+    FPressedRow = row;
+    FPressedCol = col;
+    TVLTableCellData* cell = GetCell(row, col);
+    if (hostEditor && Options.Contains(vltoEditing) && (button == mbLeft || button == mbRight)) {
+      // A right click on selected cells keeps them for a context menu.
+      if (button == mbRight && (cell->Selected || FCellsSelected)) return false;
+      if (!FInplaceEditor || FInplaceEditor->Cell != cell) CreateInplaceEditor(itemNo, row, col, false, false, false, false);
+      if (FInplaceEditor && FInplaceEditor->Cell == cell) {
+        FInplaceEditor->MouseDown(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+        if (button == mbLeft && StartSelecting(row, col)) Capture(vlData, this);
+      }
+      return false;
+    }
+    DestroyInplaceEditor(true);
+    if (button == mbLeft && StartSelecting(row, col)) {
+      Capture(vlData, this);
+      if (view) view->Invalidate();
+    }
+    return false;
+  }
+  const bool any = Options.Contains(vltoRowSizing) || Options.Contains(vltoColSizing) ||
+                   Options.Contains(vltoRowSelect) || Options.Contains(vltoColSelect);
+  if (button != mbLeft || !any) {
+    DestroyInplaceEditor(true);
+    return false;
+  }
+  Integer colPos, colPrev, rowPos, rowPrev;
+  const Integer colBorder = ColBorderAt(x, colPos, colPrev), rowBorder = RowBorderAt(y, rowPos, rowPrev);
+  auto startDrag = [&](Integer mode, Integer boundary, Integer pos, Integer prev, Integer at) {
+    FDragMode = mode;
+    FDragBoundary = boundary;
+    FDragOffset = pos - at;
+    FDragLimit = prev;
+    FDragPos = pos;
+    FDragShift = shift.Contains(ssShift);
+    Capture(vlData, this);
+    // The editor goes while the sizes change and comes back afterwards.
+    FSavedRow = FInplaceEditor ? FInplaceEditor->Row : -1;
+    FSavedCol = FInplaceEditor ? FInplaceEditor->Col : -1;
+    DestroyInplaceEditor(true);
+    if (view) view->Invalidate();
+  };
+  if (colBorder > 0 && Options.Contains(vltoColSizing) && hostEditor) {
+    startDrag(1, colBorder, colPos, colPrev, x);
+  } else if (rowBorder > 0 && Options.Contains(vltoRowSizing) && hostEditor) {
+    startDrag(2, rowBorder, rowPos, rowPrev, y);
+  } else if (rowBorder == 0 && Options.Contains(vltoColSelect)) {
+    if (const Integer c = ColumnAt(x); c >= 0) {
+      SelectCols(c, 1);
+      Capture(vlData, this);
+    }
+  } else if (colBorder == 0 && Options.Contains(vltoRowSelect)) {
+    if (const Integer r = RowAt(y); r >= 0) {
+      SelectRows(r, 1);
+      Capture(vlData, this);
+    }
+  }
+  return false;
+}
+
+bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+                               TCustomVLData* vlData) {
+  if (Rows.IsEmpty()) return false;
+  Release(vlData, this);
+  if (button == mbLeft && FDragMode != 0) {
+    const Integer mode = FDragMode;
+    FDragMode = 0;
+    TCustomVellumEdit* hostEditor = EditorOf(vlData);
+    if (hostEditor && hostEditor->CanChange()) {
+      if (mode == 1)
+        ResizeColumn(FDragBoundary, x + FDragOffset - FDragLimit, x + FDragOffset, FDragShift);
+      else
+        ResizeRow(FDragBoundary, y + FDragOffset - FDragLimit);
+    }
+    if (auto* view = ControlDataOf(vlData)) view->Invalidate();
+    if (FSavedRow >= 0 && FSavedRow < RowCount() && FSavedCol >= 0 && FSavedCol < ColCount())
+      CreateInplaceEditor(itemNo, FSavedRow, FSavedCol, false, true, false, true);
+    FSavedRow = FSavedCol = -1;
+    return false;
+  }
+  const bool wasSelecting = FSelecting;
+  FSelecting = false;
+  if (FInplaceEditor && !FCellsSelected && (button == mbLeft || button == mbRight)) {
+    TVLTableCellData* cell = FInplaceEditor->Cell;
+    if (wasSelecting || button == mbRight)
+      FInplaceEditor->MouseUp(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------
+// Border drags.
+
+namespace {
+
+// Records the sizes of the cells before a change, as one undo step of the
+// document that holds the table.
+void RecordSizes(TVLTableItemInfo& t, const std::vector<TVLTableCellData*>& cells) {
+  auto* host = dynamic_cast<TVLEditVLData*>(t.GetVLData());
+  if (!host) return;
+  host->BeginUndoSequence(vlutModifyItem, true);
+  TVLUndoGroupModeGuard group(host);
+  TVLUndoList* list = host->GetRecordingUndoList();
+  if (!list) return;
+  auto record = std::make_unique<TVLUndoCellSizes>();
+  record->Action = vlumModifyItem;
+  record->TableItemNo = host->GetItemNo(&t);
+  for (Integer r = 0; r < t.RowCount(); ++r)
+    for (Integer c = 0; c < t.ColCount(); ++c)
+      if (TVLTableCellData* cell = t.GetCell(r, c);
+          cell && std::find(cells.begin(), cells.end(), cell) != cells.end())
+        record->Sizes.push_back({r, c, cell->BestWidth, cell->BestHeight});
+  list->AddInfo(std::move(record));
+}
+
+void AfterResize(TVLTableItemInfo& t) {
+  t.FormattingInfo.Width = 0;
+  auto* host = dynamic_cast<TVLEditVLData*>(t.GetVLData());
+  if (!host) return;
+  host->UndoDestination = 0;
+  const Integer itemNo = host->GetItemNo(&t);
+  if (itemNo >= 0) host->ReformatKeepingCaret(true, false, itemNo, false, true);
+  if (TCustomVellumEdit* editor = host->Editor()) {
+    editor->Invalidate();
+    editor->DoChange(true);
+  }
+}
+
+bool IsPercentColumn(TVLTableItemInfo& t, Integer j) {
+  for (Integer r = 0; r < t.RowCount(); ++r)
+    if (TVLTableCellData* cell = t.GetCell(r, j); cell && cell->ColSpan == 1 && cell->BestWidth < 0) return true;
+  return false;
+}
+
+}  // namespace
+
+void TVLTableItemInfo::ResizeColumn(Integer boundary, Integer newWidth, Integer borderPos, bool onlyLeft) {
+  const Integer C = ColCount(), R = RowCount();
+  if (boundary < 1 || boundary > C || static_cast<Integer>(FormattingInfo.ColStarts.size()) < C) return;
+  const Integer j = boundary - 1;
+  const Integer pad = CellPadding, cb = CellBorderWidth, hs = CellHSpacing;
+  const bool percent = IsPercentColumn(*this, j);
+  const bool neighbour = !percent && !onlyLeft && boundary < C && !IsPercentColumn(*this, j + 1);
+  // The cells whose sizes change: those ending in the column (and its neighbour).
+  std::vector<TVLTableCellData*> touched;
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c)
+      if (TVLTableCellData* cell = GetCell(r, c)) {
+        const Integer last = c + cell->ColSpan - 1;
+        if (last == j || (neighbour && last == j + 1)) touched.push_back(cell);
+      }
+  RecordSizes(*this, touched);
+  auto apply = [&](Integer col, Integer value) {
+    bool single = false;
+    for (Integer r = 0; r < R; ++r)
+      if (TVLTableCellData* cell = GetCell(r, col); cell && cell->ColSpan == 1) {
+        cell->BestWidth = value;
+        single = true;
+      }
+    for (Integer r = 0; r < R; ++r)
+      for (Integer c = 0; c < col; ++c)
+        if (TVLTableCellData* cell = GetCell(r, c); cell && c + cell->ColSpan - 1 == col)
+          cell->BestWidth = single || value < 0 ? 0 : std::max<Integer>(1, borderPos - cell->Left - 2 * pad);
+  };
+  const bool last = j == C - 1;
+  if (percent) {
+    const Integer c = newWidth - (last ? (BorderWidth + BorderHSpacing + cb) / 2 : cb + hs / 2);
+    const Integer structure = (C - 1) * hs + 2 * (BorderWidth + BorderHSpacing) + 2 * C * cb;
+    // An all-empty table without padding has no room: no division by zero.
+    const Integer room = std::max<Integer>(1, FormattingInfo.Width - structure);
+    apply(j, std::min<Integer>(-1, -(c * 100 / room)));
+  } else {
+    const Integer c = newWidth - 2 * pad - (last ? (BorderWidth + BorderHSpacing + cb + 1) / 2 : cb + hs / 2);
+    apply(j, std::max<Integer>(1, c));
+    if (neighbour) {
+      // The right neighbour keeps its right edge where it was.
+      const Integer edge = j + 2 < C ? FormattingInfo.ColStarts[static_cast<size_t>(j + 2)] - (cb + (hs + 1) / 2)
+                                     : FormattingInfo.Width - (BorderWidth + BorderHSpacing + cb) / 2;
+      const Integer w = edge - borderPos - cb - (hs + 1) / 2;
+      const bool nextLast = j + 1 == C - 1;
+      const Integer c2 = w - 2 * pad - (nextLast ? (BorderWidth + BorderHSpacing + cb + 1) / 2 : cb + hs / 2);
+      apply(j + 1, std::max<Integer>(1, c2));
+    }
+  }
+  AfterResize(*this);
+}
+
+void TVLTableItemInfo::ResizeRow(Integer boundary, Integer newHeight) {
+  const Integer R = RowCount(), C = ColCount();
+  if (boundary < 1 || boundary > R || static_cast<Integer>(FormattingInfo.RowStarts.size()) < R) return;
+  const Integer i = boundary - 1;
+  const bool last = i == R - 1;
+  const Integer content = std::max<Integer>(
+      0, newHeight - 2 * CellPadding -
+             (last ? (BorderWidth + BorderVSpacing + CellBorderWidth + 1) / 2 : CellVSpacing / 2 + CellBorderWidth));
+  std::vector<TVLTableCellData*> touched;
+  for (Integer r = 0; r <= i; ++r)
+    for (Integer c = 0; c < C; ++c)
+      if (TVLTableCellData* cell = GetCell(r, c); cell && r + cell->RowSpan - 1 == i) touched.push_back(cell);
+  RecordSizes(*this, touched);
+  bool single = false;
+  for (Integer c = 0; c < C; ++c)
+    if (TVLTableCellData* cell = GetCell(i, c); cell && cell->RowSpan == 1) {
+      cell->BestHeight = content;
+      single = true;
+    }
+  const Integer bottom = FormattingInfo.RowStarts[static_cast<size_t>(i)] + content;
+  for (Integer r = 0; r < i; ++r)
+    for (Integer c = 0; c < C; ++c)
+      if (TVLTableCellData* cell = GetCell(r, c); cell && r + cell->RowSpan - 1 == i)
+        cell->BestHeight = single ? 0 : std::max<Integer>(0, bottom - cell->Top - CellPadding);
+  AfterResize(*this);
+}

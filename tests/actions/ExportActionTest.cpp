@@ -1,0 +1,164 @@
+#include "actions/VLActionsFile.h"
+#include "actions/VLVellumActionEditor.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/model/VLItem.h"
+#include "support/TestSupport.h"
+
+#include "EditorBench.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TExportBench : TEditorBench {
+  explicit TExportBench(bool picture) {
+    Fill(Edit, "Caf\xC3\xA9 entry");
+    if (picture) {
+      auto bmp = std::make_unique<TBitmap>();
+      bmp->SetSize(6, 4);
+      auto item = TVLGraphicItemInfo::CreateEx(Edit->VLData(), std::move(bmp), vlvaBaseline);
+      item->ParaNo = -1;
+      Edit->AddItem("", item.release());
+      Edit->Format();
+    }
+    Action = new TvlActionExport(Form);
+    Action->SetControl(Edit);
+  }
+  TvlActionExport* Action;
+};
+
+std::vector<std::string> Listing(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    names.push_back(fs::relative(e.path(), dir).generic_string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ExportAction, CopiesReadBackInTheirFormats) {
+  struct Case {
+    TvlFileExportFilter Format;
+    const char* Name;
+    std::function<bool(TVellumEdit*, const String&)> Load;
+  } cases[] = {
+      {ffeVLF, "copy.vlf", [](TVellumEdit* e, const String& f) { return e->LoadVLF(f); }},
+      {ffeRTF, "copy.rtf", [](TVellumEdit* e, const String& f) { return e->LoadRTF(f); }},
+      {ffeTextANSI, "copy.txt", [](TVellumEdit* e, const String& f) { return e->LoadText(f, 0, 0, false); }},
+      {ffeTextUnicode, "copy-16.txt",
+       [](TVellumEdit* e, const String& f) { return e->LoadTextUnicode(f, 0, 0, false); }},
+  };
+  qytest::TempDir dir;
+  for (const Case& c : cases) {
+    TExportBench b(false);
+    const String path = (dir / c.Name).string();
+    ASSERT_TRUE(b.Action->Export(ActionEditorOf(b.Edit), path, c.Format)) << c.Name;
+    TVellumEdit* back = b.Make();
+    back->Clear();
+    ASSERT_TRUE(c.Load(back, path)) << c.Name;
+    back->Format();
+    EXPECT_EQ(TEditorBench::Text(back), "Caf\xC3\xA9 entry") << c.Name;
+  }
+  // Nothing but the copies: no temporary files stay behind.
+  EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"copy-16.txt", "copy.rtf", "copy.txt", "copy.vlf"}));
+}
+
+TEST(ExportAction, HTMLPicturesGoToAFolderThatOnlyPagesWithPicturesKeep) {
+  struct Case {
+    const char* Name;
+    bool Picture;
+    bool FileInTheWay;
+    TvlFileExportFilter Format;
+  } cases[] = {
+      {"picture, CSS", true, false, ffeHTMLCSS},
+      {"picture, simplified", true, false, ffeHTML},
+      {"no picture", false, false, ffeHTMLCSS},
+      {"a file named like the folder", true, true, ffeHTML},
+  };
+  for (const Case& c : cases) {
+    qytest::TempDir dir;
+    TExportBench b(c.Picture);
+    if (c.FileInTheWay) std::ofstream((dir / "page.files").string()) << "x";
+    ASSERT_TRUE(b.Action->Export(ActionEditorOf(b.Edit), (dir / "page.htm").string(), c.Format)) << c.Name;
+    std::ifstream in((dir / "page.htm").string());
+    const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> folders;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      if (e.is_directory()) folders.push_back(e.path().filename().string());
+    if (!c.Picture) {
+      EXPECT_TRUE(folders.empty()) << c.Name;
+      continue;
+    }
+    ASSERT_EQ(folders.size(), 1u) << c.Name;
+    const std::string folder = folders[0];
+    EXPECT_EQ(folder.rfind("page.files", 0), 0u) << c.Name;
+    EXPECT_EQ(folder == "page.files", !c.FileInTheWay) << c.Name;
+    ASSERT_FALSE(fs::is_empty(dir / folder)) << c.Name;
+    const std::string picture = fs::directory_iterator(dir / folder)->path().filename().string();
+    EXPECT_EQ(picture.rfind("img", 0), 0u) << c.Name;
+    EXPECT_NE(html.find("src=\"" + folder + "/" + picture + "\""), std::string::npos) << c.Name << "\n" << html;
+  }
+}
+
+TEST(ExportAction, TheExportedPagePassesTheNuChecker) {
+  const char* src = std::getenv("QY_SOURCE_DIR");
+  const fs::path jar = fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
+  ASSERT_TRUE(fs::exists(jar)) << jar;
+  qytest::TempDir dir;
+  for (TvlFileExportFilter f : {ffeHTMLCSS, ffeHTML}) {
+    TExportBench b(true);
+    const String name = f == ffeHTML ? "simple.htm" : "css.htm";
+    ASSERT_TRUE(b.Action->Export(ActionEditorOf(b.Edit), (dir / name).string(), f));
+  }
+  const std::string command = "java -Xss4m -jar '" + jar.string() + "' --errors-only --skip-non-html '" +
+                              dir.str() + "' 2>&1";
+  FILE* p = popen(command.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  std::array<char, 4096> buf{};
+  size_t n = 0;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+  EXPECT_EQ(pclose(p), 0) << out;
+  EXPECT_EQ(out, "");
+}
+
+TEST(ExportAction, AFolderThatCannotBeWrittenSaysSoAndLeavesNothing) {
+  qytest::TempDir dir;
+  const fs::path locked = dir / "locked";
+  fs::create_directory(locked);
+  struct Case {
+    const char* Name;
+    fs::path Target;
+  } cases[] = {
+      {"a missing folder", dir / "missing" / "page.htm"},
+      {"a folder without write permission", locked / "page.htm"},
+  };
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+  for (const Case& c : cases) {
+    // The superuser writes anywhere; the permission case means nothing then.
+    if (c.Target.parent_path() == locked && ::geteuid() == 0) continue;
+    TExportBench b(true);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = c.Target.string();
+      r.FilterIndex = 5;  // HTML
+      return mrOk;
+    });
+    script.Answer(IDOK);
+    ASSERT_TRUE(b.Action->Execute()) << c.Name;
+    EXPECT_EQ(script.Unexpected, 0) << c.Name;
+    ASSERT_EQ(script.Shown.size(), 2u) << c.Name;
+    EXPECT_EQ(script.Shown[1].Text.rfind("Error saving file.", 0), 0u) << c.Name;
+    EXPECT_EQ(b.Action->FileName, "") << c.Name;
+  }
+  fs::permissions(locked, fs::perms::owner_all);
+  EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"locked"}));
+}
+
+}  // namespace

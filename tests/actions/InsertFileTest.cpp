@@ -1,0 +1,85 @@
+#include "actions/VLActionsInsert.h"
+#include "platform/gui/Dialogs.h"
+#include "support/TestSupport.h"
+
+#include "EditorBench.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
+  const std::string utf16{'\xFF', '\xFE', 'h', '\0', 'i', '\0'};
+  struct Case {
+    const char* Name;
+    TvlFileImportFilterSet Filter;
+    int Index;  // 1-based, as the dialog reports it
+    std::string Bytes;
+    const char* Text;  // the document afterwards; nullptr: refused
+  } cases[] = {
+      {"RTF", {ffiVLF, ffiRTF, ffiTextAuto}, 2, "{\\rtf1\\ansi hello}", "abhellocd"},
+      {"UTF-16 detected", {ffiVLF, ffiRTF, ffiTextAuto}, 3, utf16, "abhicd"},
+      {"odd length read as 8-bit", {ffiTextAuto}, 1, "odd", "aboddcd"},
+      {"8-bit text", {ffiTextANSI, ffiTextUnicode}, 1, "plain", "abplaincd"},
+      {"UTF-16 text", {ffiTextANSI, ffiTextUnicode}, 2, utf16, "abhicd"},
+      {"not a VLF file", {ffiVLF}, 1, "this is no document", nullptr},
+      {"an index past the entries", {ffiRTF}, 4, "{\\rtf1 x}", nullptr},
+  };
+  qytest::TempDir dir;
+  for (const Case& c : cases) {
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "abcd");
+    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+    auto* action = new TvlActionInsertFile(b.Form);
+    action->SetControl(b.Edit);
+    action->Filter = c.Filter;
+    const std::string path = (dir / "in.file").string();
+    std::ofstream(path, std::ios::binary) << c.Bytes;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = path;
+      r.FilterIndex = c.Index;
+      return mrOk;
+    });
+    if (!c.Text) script.Answer(IDOK);
+    action->Update();
+    ASSERT_TRUE(action->Execute()) << c.Name;
+    EXPECT_EQ(script.Unexpected, 0) << c.Name;
+    if (c.Text) {
+      EXPECT_EQ(TEditorBench::Text(b.Edit), c.Text) << c.Name;
+      EXPECT_EQ(action->FileName, path) << c.Name;
+    } else {
+      EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd") << c.Name;
+      ASSERT_EQ(script.Shown.size(), 2u) << c.Name;
+      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << c.Name;
+      EXPECT_EQ(action->FileName, "") << c.Name;
+    }
+    EXPECT_EQ(action->FilterIndex, c.Index) << c.Name;
+  }
+}
+
+TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
+  TEditorBench b;
+  struct Case {
+    TvlFileImportFilterSet Filter;
+    const char* Expected;
+  } cases[] = {
+      {{ffiRTF}, "RTF Files (*.rtf)|*.rtf"},
+      {{ffiTextUnicode, ffiTextAuto, ffiTextANSI},
+       "Text Files - Autodetect (*.txt)|*.txt|Text Files (*.txt)|*.txt|Text Files - Unicode (*.txt)|*.txt"},
+      {{ffiOfficeConverters}, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<TvlFileImportFilter> formats;
+    EXPECT_EQ(BuildOpenFilter(c.Filter, formats), c.Expected);
+    TvlFileImportFilter f = ffiVLF;
+    for (size_t i = 0; i < formats.size(); ++i) {
+      ASSERT_TRUE(ImportFilterIndexToFormat(formats, static_cast<int>(i), f));
+      EXPECT_TRUE(c.Filter.Contains(f));
+    }
+    EXPECT_FALSE(ImportFilterIndexToFormat(formats, static_cast<int>(formats.size()), f));
+  }
+}
+
+}  // namespace

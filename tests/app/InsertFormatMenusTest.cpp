@@ -1,0 +1,72 @@
+// The journal window's Insert and Format commands on an entry: where the
+// menus place them and what they do to the entry.
+#include "MainWindowJournalSupport.h"
+
+#include "actions/VLActionsHyperlink.h"
+#include "platform/gui/Menus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qytest::TMainJournalWorld;
+
+// The names of the actions of the top-level menu with this caption, "-" for
+// a line between groups.
+std::vector<String> MenuActions(TformQuilloryMain* m, const String& caption) {
+  std::vector<String> names;
+  TMenuItem* root = m->MainMenu->Items();
+  for (int i = 0; i < root->Count(); ++i) {
+    if (root->Items(i)->GetCaption() != caption) continue;
+    for (int k = 0; k < root->Items(i)->Count(); ++k) {
+      TMenuItem* item = root->Items(i)->Items(k);
+      names.push_back(item->GetAction() ? item->GetAction()->GetName() : String("-"));
+    }
+  }
+  return names;
+}
+
+TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
+  TMainJournalWorld world;
+  EXPECT_EQ(MenuActions(world.Main, "&Insert"),
+            (std::vector<String>{"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp", "-",
+                                 "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
+                                 "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
+  const std::vector<String> file = MenuActions(world.Main, "&File");
+  ASSERT_GE(file.size(), 4u);
+  EXPECT_EQ(file[3], "vlActionExport");
+  const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
+  ASSERT_GE(format.size(), 7u);
+  EXPECT_EQ(std::vector<String>(format.end() - 7, format.end()),
+            (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "-", "vlActionColor",
+                                 "vlActionBackground", "vlActionItemProperties"}));
+}
+
+TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
+  TMainJournalWorld world;
+  TOpenJournal* j = world.OpenWindow("Diary", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  e->InsertText("see the site");
+  world.Main->Show();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  j->Document->Modified = false;
+  e->SetSelectionBounds(0, e->GetItemStartOffset(0) + 8, 0, e->GetItemEndOffset(0));
+  auto* link = dynamic_cast<TvlActionInsertHyperlink*>(world.Main->FindComponent("vlActionInsertHyperlink"));
+  ASSERT_NE(link, nullptr);
+  link->OnHyperlinkForm = [](TObject*, bool insertNew, String&, String& target, bool& proceed) {
+    EXPECT_FALSE(insertNew);
+    target = "https://example.org/";
+    proceed = true;
+  };
+  link->Update();
+  ASSERT_TRUE(link->GetEnabled());
+  ASSERT_TRUE(link->Execute());
+  ASSERT_EQ(e->ItemCount(), 2);
+  EXPECT_EQ(e->GetItemTextUtf8(1), "site");
+  EXPECT_EQ(e->GetItem(1)->Tag.Str, "https://example.org/");
+  EXPECT_TRUE(j->EditorWindow->QuilloryStyle->TextStyles->Items(e->GetItem(1)->StyleNo)->Jump);
+  EXPECT_TRUE(j->Document->Modified);
+}
+
+}  // namespace
