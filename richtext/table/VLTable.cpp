@@ -259,7 +259,7 @@ TVLTableItemInfo::~TVLTableItemInfo() {
 }
 
 bool TVLTableItemInfo::IsPlaced() const {
-  if (FDestroying || !FVLData) return false;
+  if (FDestroying || !FHosted || !FVLData) return false;
   if (FOwnItemNo < 0 || FOwnItemNo >= FVLData->GetItemCount() || FVLData->GetItem(FOwnItemNo) != this) {
     FOwnItemNo = FVLData->GetItemNo(this);
     if (FOwnItemNo < 0) return false;
@@ -304,12 +304,14 @@ void TVLTableItemInfo::DetachMarkers() {
 
 void TVLTableItemInfo::MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) {
   DetachMarkers();
+  FHosted = false;
   TVLFullLineItemInfo::MovingToUndoList(itemNo, vlData, containerUndoItem);
 }
 
 void TVLTableItemInfo::MovingFromUndoList(Integer itemNo, TCustomVLData* vlData) {
   TVLFullLineItemInfo::MovingFromUndoList(itemNo, vlData);
   if (vlData) FVLData = vlData;
+  FHosted = true;
   AttachMarkers();
 }
 
@@ -340,6 +342,7 @@ void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool s
 void TVLTableItemInfo::Inserted(TCustomVLData* vlData, Integer itemNo) {
   FVLData = vlData;
   FOwnItemNo = itemNo;
+  FHosted = true;
   TVLFullLineItemInfo::Inserted(vlData, itemNo);
   AttachMarkers();
 }

@@ -233,6 +233,8 @@ public:
   // Whether the table lies in a document, and that document in the
   // outermost one (cells of a detached table count their own markers).
   bool IsPlaced() const;
+  // Whether a document holds the table (not an undo list, not a reader).
+  bool IsHosted() const { return FHosted; }
   // The list markers of the cells (nested tables included) join or leave
   // the outermost document's list.
   void AttachMarkers();
@@ -605,6 +607,7 @@ private:
   Integer FCols = 0;
   Integer FEditedRow = -1, FEditedCol = -1;
   mutable Integer FOwnItemNo = -1;
+  bool FHosted = false;
   bool FDestroying = false;
   bool FCellsSelected = false;
   bool FSelecting = false;

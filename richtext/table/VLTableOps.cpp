@@ -51,7 +51,8 @@ class TTableCommand {
 public:
   explicit TTableCommand(TVLTableItemInfo& table) : T(table) {
     if (T.CloseCellEditor) T.CloseCellEditor(true);
-    Edit = dynamic_cast<TVLEditVLData*>(T.GetVLData());
+    // A table that no document holds yet (being read) records nothing.
+    Edit = T.IsHosted() ? dynamic_cast<TVLEditVLData*>(T.GetVLData()) : nullptr;
     if (!Edit) return;
     ItemNo = Edit->GetItemNo(&T);
     if (ItemNo < 0) {
@@ -70,6 +71,23 @@ public:
   ~TTableCommand() {
     T.Changed();
     if (!Edit) return;
+    // Steps done before an exception stay done, and undoable.
+    Commit();
+    Edit->SetUndoGroupMode(false);
+  }
+  TTableCommand(const TTableCommand&) = delete;
+  TTableCommand& operator=(const TTableCommand&) = delete;
+  // After a command that went through: the record is in the undo list, the
+  // editor lays the table out and hears of the change.
+  void Finish() {
+    T.Changed();
+    if (!Edit) return;
+    Commit();
+    if (Edit->DrawItems.Count() > 0) Edit->ReformatAfterItemChange(ItemNo, Width);
+    Edit->NotifyChange(true);
+  }
+
+  void Commit() {
     Collector.reset();
     if (Record && !Record->Steps.empty())
       if (TVLUndoList* list = Edit->GetRecordingUndoList()) {
@@ -78,17 +96,7 @@ public:
         Record->W = Width;
         list->AddInfo(std::move(Record));
       }
-    Edit->SetUndoGroupMode(false);
-  }
-  TTableCommand(const TTableCommand&) = delete;
-  TTableCommand& operator=(const TTableCommand&) = delete;
-  // After a command that went through: the editor lays the table out and
-  // hears of the change.
-  void Finish() {
-    T.Changed();
-    if (!Edit) return;
-    if (Edit->DrawItems.Count() > 0) Edit->ReformatAfterItemChange(ItemNo, Width);
-    Edit->NotifyChange(true);
+    Record.reset();
   }
 
   TVLTableItemInfo& T;
