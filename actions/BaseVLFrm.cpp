@@ -102,9 +102,6 @@ TfrmVLBase::TfrmVLBase(TComponent* AOwner) : TForm(AOwner) {
   Font.SetHeight(-11);
   Font.SetCharset(DEFAULT_CHARSET);
   Font.SetColor(clWindowText);
-  // The client area takes the form's size now: the dialogs set their client
-  // size next, and a right-to-left dialog mirrors its controls against it.
-  SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight());
 }
 
 void TfrmVLBase::DoCreate() {

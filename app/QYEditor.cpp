@@ -144,28 +144,31 @@ void QuilloryInitialStyles(TVLStyle& sheet) {
   sheet.ListStyles->Clear();
 }
 
+namespace {
+
+// Each standard style of source replaces the one of that name in target,
+// or is added.
+template <class Infos>
+void CopyStandardInfos(Infos& source, Infos& target) {
+  for (Integer i = 0; i < source.Count(); ++i) {
+    auto* s = source.Items(i);
+    if (!s->Standard) continue;
+    Integer found = -1;
+    for (Integer k = 0; k < target.Count() && found < 0; ++k)
+      if (target.Items(k)->StyleName == s->StyleName) found = k;
+    (found >= 0 ? target.Items(found) : target.Add())->Assign(s);
+  }
+}
+
+}  // namespace
+
 // Copies the standard styles of the main window's sheet into the journal's
 // sheet, by name (loading keeps an entry's look unless the setting says so).
 void CopyStandardStyles(TVLStyle& target) {
   TformQuilloryMain* main = Main();
   if (!main || !main->QuilloryDefaultStyle) return;
-  TVLStyle& source = *main->QuilloryDefaultStyle;
-  for (Integer i = 0; i < source.TextStyles->Count(); ++i) {
-    TFontInfo* s = source.TextStyles->Items(i);
-    if (!s->Standard) continue;
-    Integer found = -1;
-    for (Integer k = 0; k < target.TextStyles->Count() && found < 0; ++k)
-      if (target.TextStyles->Items(k)->StyleName == s->StyleName) found = k;
-    (found >= 0 ? target.TextStyles->Items(found) : target.TextStyles->Add())->Assign(s);
-  }
-  for (Integer i = 0; i < source.ParaStyles->Count(); ++i) {
-    TParaInfo* s = source.ParaStyles->Items(i);
-    if (!s->Standard) continue;
-    Integer found = -1;
-    for (Integer k = 0; k < target.ParaStyles->Count() && found < 0; ++k)
-      if (target.ParaStyles->Items(k)->StyleName == s->StyleName) found = k;
-    (found >= 0 ? target.ParaStyles->Items(found) : target.ParaStyles->Add())->Assign(s);
-  }
+  CopyStandardInfos(*main->QuilloryDefaultStyle->TextStyles, *target.TextStyles);
+  CopyStandardInfos(*main->QuilloryDefaultStyle->ParaStyles, *target.ParaStyles);
 }
 
 namespace {

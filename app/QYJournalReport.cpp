@@ -3,6 +3,7 @@
 #include "app/QYActivity.h"
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
+#include "app/QYEditor.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -64,28 +65,6 @@ void CaretToEnd(TVellumEdit* e) {
 void ClearEditor(TVellumEdit* e) {
   e->Clear();
   e->Format();
-}
-
-void CopyStandardStylesInto(TVLStyle& target) {
-  TformQuilloryMain* main = formQuilloryMain;
-  if (!main || !main->QuilloryDefaultStyle) return;
-  TVLStyle& source = *main->QuilloryDefaultStyle;
-  for (Integer i = 0; i < source.TextStyles->Count(); ++i) {
-    TFontInfo* s = source.TextStyles->Items(i);
-    if (!s->Standard) continue;
-    Integer found = -1;
-    for (Integer k = 0; k < target.TextStyles->Count() && found < 0; ++k)
-      if (target.TextStyles->Items(k)->StyleName == s->StyleName) found = k;
-    (found >= 0 ? target.TextStyles->Items(found) : target.TextStyles->Add())->Assign(s);
-  }
-  for (Integer i = 0; i < source.ParaStyles->Count(); ++i) {
-    TParaInfo* s = source.ParaStyles->Items(i);
-    if (!s->Standard) continue;
-    Integer found = -1;
-    for (Integer k = 0; k < target.ParaStyles->Count() && found < 0; ++k)
-      if (target.ParaStyles->Items(k)->StyleName == s->StyleName) found = k;
-    (found >= 0 ? target.ParaStyles->Items(found) : target.ParaStyles->Add())->Assign(s);
-  }
 }
 
 // The page footer: a rule over the printing time and the owner.
@@ -245,7 +224,7 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
         Application->ProcessMessages();
       }
       if (!ProfileSettings.KeepJournalStyle || std::floor(lastDate) == std::floor(Date()))
-        CopyStandardStylesInto(*p.vlStyleBody);
+        CopyStandardStyles(*p.vlStyleBody);
       p.vlBody->Format();
       progress->Close();
       show = !Stopped();

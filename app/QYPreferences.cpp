@@ -535,11 +535,22 @@ void TdlgPreferences::bDeleteStyleItemClick(TObject*) {
   vleSample->Format();
 }
 
+namespace {
+
+// The style chosen in list: its name and number in infos; -1 when none is.
+template <class Infos>
+Integer ChosenStyle(TListBox* list, Infos& infos, String& name) {
+  const int index = list->GetItemIndex();
+  if (index < 0) return -1;
+  name = list->Items()[index];
+  return StyleIndexNamed(infos, name);
+}
+
+}  // namespace
+
 void TdlgPreferences::bChangeFontItemClick(TObject*) {
-  const int index = FontListBox->GetItemIndex();
-  if (index < 0) return;
-  const String name = FontListBox->Items()[index];
-  const Integer i = StyleIndexNamed(*FWorkingStyle->TextStyles, name);
+  String name;
+  const Integer i = ChosenStyle(FontListBox, *FWorkingStyle->TextStyles, name);
   if (i < 0) return;
   TFontInfo& style = *FWorkingStyle->TextStyles->Items(i);
   TvlActionFontEx& a = *vlActionFontEx1;
@@ -561,10 +572,8 @@ void TdlgPreferences::bChangeFontItemClick(TObject*) {
 }
 
 void TdlgPreferences::bChangeParagraphItemClick(TObject*) {
-  const int index = ParagraphListBox->GetItemIndex();
-  if (index < 0) return;
-  const String name = ParagraphListBox->Items()[index];
-  const Integer i = StyleIndexNamed(*FWorkingStyle->ParaStyles, name);
+  String name;
+  const Integer i = ChosenStyle(ParagraphListBox, *FWorkingStyle->ParaStyles, name);
   if (i < 0) return;
   TParaInfo& style = *FWorkingStyle->ParaStyles->Items(i);
   TvlActionParagraph& a = *vlActionParagraph1;
@@ -587,10 +596,8 @@ void TdlgPreferences::bChangeParagraphItemClick(TObject*) {
 }
 
 void TdlgPreferences::bChangeParagraphBorderItemClick(TObject*) {
-  const int index = ParagraphListBox->GetItemIndex();
-  if (index < 0) return;
-  const String name = ParagraphListBox->Items()[index];
-  const Integer i = StyleIndexNamed(*FWorkingStyle->ParaStyles, name);
+  String name;
+  const Integer i = ChosenStyle(ParagraphListBox, *FWorkingStyle->ParaStyles, name);
   if (i < 0) return;
   TParaInfo& style = *FWorkingStyle->ParaStyles->Items(i);
   TvlActionParaBorder& a = *vlActionParaBorder1;

@@ -1,6 +1,7 @@
 // Moving a journal's editor window to the date of a 1 MB entry through the
 // date picker, as the user does: the entry left is saved (nothing to write),
 // the stored entry is read from the encrypted file, laid out and painted.
+#include "BenchJournal.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
 #include "app/QYJournals.h"
@@ -46,28 +47,9 @@ struct TBench {
 
   TBench() {
     Root = fs::temp_directory_path() / ("qybench-dates-" + std::to_string(::getpid()));
-    fs::remove_all(Root);
-    const fs::path templ = Root / "prog" / "DataTemplate";
-    fs::create_directories(templ);
-    fs::create_directories(Root / "docs");
-    {
-      TSession s;
-      s.SessionName = "BenchTemplate";
-      RegisterTableFiles(s);
-      s.AddStandardAlias("T", templ.string(), "STANDARD");
-      CreateEmptyDatabase(s, "T", templ.string());
-    }
-    TDatabaseFolders folders;
-    folders.ProgramDir = (Root / "prog").string();
-    folders.DocumentsDir = (Root / "docs").string();
-    folders.TempDir = Root.string();
-    folders.WindowsUserName = "bench";
-    SetMainWindowDatabaseFolders(folders);
-    RegisterDocumentFormats();
-    RegisterJournalHooks();
     TInteractionScript script;
     script.Answer(IDOK);
-    Main = Application->CreateForm<TformQuilloryMain>();
+    Main = CreateBenchMainWindow(Root);
     ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
     ProfileSettings.ProtectPriorEntries = false;
     ProfileSettings.AutoSaveOn = ProfileSettings.AutoHideOn = ProfileSettings.AutoLockOn = false;

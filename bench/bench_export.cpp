@@ -1,5 +1,6 @@
 // Export of a 1 MB entry (10,000 paragraphs, 50 pictures) as RTF, HTML and
 // HTML with CSS, beside pandoc turning the same RTF into HTML for scale.
+#include "BenchPandoc.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -122,21 +123,7 @@ void HTMLCSS_ours(benchmark::State& state) {
   }
 }
 
-void Pandoc(benchmark::State& state, const char* to) {
-  if (std::system("command -v pandoc >/dev/null 2>&1") != 0) {
-    state.SkipWithError("pandoc is not installed: no comparison");
-    return;
-  }
-  TBenchDoc& d = Doc();
-  const String out = (d.Folder / "pandoc.out").string();
-  const String command = "pandoc -f rtf -t " + String(to) + " '" + d.RTFFile + "' -o '" + out + "'";
-  for (auto _ : state) {
-    if (std::system(command.c_str()) != 0) {
-      state.SkipWithError("pandoc failed");
-      return;
-    }
-  }
-}
+void Pandoc(benchmark::State& state, const char* to) { RunPandoc(state, Doc().RTFFile, Doc().Folder, to); }
 
 void RTF_pandoc(benchmark::State& state) { Pandoc(state, "native"); }
 void HTML_pandoc(benchmark::State& state) { Pandoc(state, "html"); }

@@ -8,6 +8,7 @@
 //   JournalReportOneYearPreview  page per day, the selection of one year,
 //                                until the preview window shows
 #include "app/QYActivity.h"
+#include "BenchJournal.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
 #include "app/QYGlobalFind.h"
@@ -76,28 +77,9 @@ struct TBench {
 
   TBench() {
     Root = fs::temp_directory_path() / ("qybench-find-" + std::to_string(::getpid()));
-    fs::remove_all(Root);
-    const fs::path templ = Root / "prog" / "DataTemplate";
-    fs::create_directories(templ);
-    fs::create_directories(Root / "docs");
-    {
-      TSession s;
-      s.SessionName = "BenchTemplate";
-      RegisterTableFiles(s);
-      s.AddStandardAlias("T", templ.string(), "STANDARD");
-      CreateEmptyDatabase(s, "T", templ.string());
-    }
-    TDatabaseFolders folders;
-    folders.ProgramDir = (Root / "prog").string();
-    folders.DocumentsDir = (Root / "docs").string();
-    folders.TempDir = Root.string();
-    folders.WindowsUserName = "bench";
-    SetMainWindowDatabaseFolders(folders);
-    RegisterDocumentFormats();
-    RegisterJournalHooks();
     TInteractionScript script;
     script.Answer(IDOK);
-    Main = Application->CreateForm<TformQuilloryMain>();
+    Main = CreateBenchMainWindow(Root);
     Application->CreateForm<TfGlobalFind>();
     Application->CreateForm<TFormPrintPreview>();
     Application->CreateForm<TFormPrintJournalLoadProgress>();

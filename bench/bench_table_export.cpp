@@ -1,5 +1,6 @@
 // Export of a 1 MB entry holding 100 tables (6 x 5, spans, every tenth with
 // a nested table) as RTF and HTML, beside pandoc reading the same RTF.
+#include "BenchPandoc.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Forms.h"
 #include "richtext/model/VLData.h"
@@ -93,21 +94,7 @@ void HTML_ours(benchmark::State& state) {
   }
 }
 
-void Pandoc(benchmark::State& state, const char* to) {
-  if (std::system("command -v pandoc >/dev/null 2>&1") != 0) {
-    state.SkipWithError("pandoc is not installed: no comparison");
-    return;
-  }
-  TBenchDoc& d = Doc();
-  const String out = (d.Folder / "pandoc.out").string();
-  const String command = "pandoc -f rtf -t " + String(to) + " '" + d.RTFFile + "' -o '" + out + "'";
-  for (auto _ : state) {
-    if (std::system(command.c_str()) != 0) {
-      state.SkipWithError("pandoc failed");
-      return;
-    }
-  }
-}
+void Pandoc(benchmark::State& state, const char* to) { RunPandoc(state, Doc().RTFFile, Doc().Folder, to); }
 
 void RTF_pandoc(benchmark::State& state) { Pandoc(state, "rtf"); }
 void HTML_pandoc(benchmark::State& state) { Pandoc(state, "html"); }

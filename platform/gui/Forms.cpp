@@ -116,6 +116,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner), FForm(std
   frame->installEventFilter(FForm->FrameFilter.get());
   frame->resize(320, 240);
   FBounds = Bounds(0, 0, 320, 240);
+  // The client area takes the frame's size now, not the toolkit's default:
+  // forms set their client size and place controls before the first show.
+  LayoutFrame();
   ApplyWindowFlags();
 }
 

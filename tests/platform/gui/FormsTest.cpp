@@ -235,6 +235,15 @@ TEST(ApplicationTest, ScreenFontsAreSortedWithoutCase) {
   EXPECT_LE(Screen->WorkAreaHeight(), Screen->Height());
 }
 
+TEST(ApplicationTest, ANewFormsClientSizeIsRightBeforeItIsShown) {
+  auto form = std::make_unique<TForm>(nullptr);
+  EXPECT_EQ(form->ClientWidth(), form->GetWidth());
+  form->SetClientWidth(432);
+  form->SetClientHeight(210);
+  EXPECT_EQ(form->ClientWidth(), 432);
+  EXPECT_EQ(form->ClientHeight(), 210);
+}
+
 TEST(ApplicationTest, ReleaseFreesTheFormAfterTheHandler) {
   bool destroyed = false;
   auto* form = new TForm(nullptr);
