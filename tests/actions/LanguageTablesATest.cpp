@@ -1,3 +1,4 @@
+#include "actions/ColorVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/VLALanguageCheck.h"
 #include "actions/VLALocalize.h"
@@ -560,7 +561,11 @@ protected:
     while (CurrentLanguageIndex() >= 0) FinalizeLanguages();
     InitializeLanguages();
   }
-  void TearDown() override { SetUp(); }
+  void TearDown() override {
+    SetUp();
+    // A dialog made in this table's language named the palette's colours in it.
+    LocalizePaletteNames();
+  }
 };
 
 TEST_P(LanguageTablesATest, ValidatorFindsNothingAgainstEnglish) {

@@ -114,7 +114,9 @@ protected:
     SwitchLanguage(GetParam().Language);
   }
   void TearDown() override {
+    // Forms name the palette's colours in their language; later tests read them in English.
     SwitchLanguage("English (US)");
+    LocalizePaletteNames();
     TClipboard& clip = Clipboard();
     clip.Open();
     clip.Clear();
