@@ -28,6 +28,9 @@ class TCustomVLData;
 class TCustomVLItemInfo;
 class TVLActionEditor;
 
+// The formats a whole document is read from.
+enum class TVLDocumentFormat { VLF, RTF, Text, UnicodeText };
+
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
 using TVLSearchOptions = TSet<TVLSearchOption>;
 
@@ -172,6 +175,20 @@ public:
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
   virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
+
+  // ---- Whole documents (New and Open).
+  virtual bool GetModified() { return false; }
+  virtual void SetModified(bool) {}
+  // Empties the document (items only; styles, margins and colour stay).
+  virtual void ClearDocument() {}
+  virtual void SetDocumentMargins(Integer) {}
+  virtual void SetCurParaStyleNo(Integer) {}
+  // Adds the file's content to the document in Format (text in the given
+  // styles); false when the file could not be read.
+  virtual bool LoadDocument(const String&, TVLDocumentFormat, Integer, Integer) { return false; }
+  // The same read into a scratch document over a copy of the style sheet,
+  // so that this document and the sheet stay as they are.
+  virtual bool CanLoadDocument(const String&, TVLDocumentFormat, Integer, Integer) { return false; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -47,6 +47,20 @@ TNativeConversion ToNative(const TVLActionStyleConversionEvent& handler) {
   return TToAction{std::make_shared<TVLActionStyleConversionEvent>(handler)};
 }
 
+bool LoadInto(TCustomVellumEdit& edit, const String& FileName, TVLDocumentFormat Format, Integer StyleNo,
+              Integer ParaNo) {
+  try {
+    switch (Format) {
+      case TVLDocumentFormat::VLF: return edit.LoadVLF(FileName);
+      case TVLDocumentFormat::RTF: return edit.LoadRTF(FileName);
+      case TVLDocumentFormat::Text: return edit.LoadText(FileName, StyleNo, ParaNo, false);
+      case TVLDocumentFormat::UnicodeText: return edit.LoadTextUnicode(FileName, StyleNo, ParaNo, false);
+    }
+  } catch (const std::exception&) {
+  }
+  return false;
+}
+
 std::unique_ptr<TMemoryStream> StreamOf(const AnsiString& bytes) {
   auto stream = std::make_unique<TMemoryStream>();
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
@@ -217,6 +231,31 @@ public:
   bool SaveHTML(const String& FileName, const String& Title, const String& ImagesPrefix, bool CSS) override {
     return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
                : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
+  }
+  bool GetModified() override { return E->Modified; }
+  void SetModified(bool Value) override { E->Modified = Value; }
+  void ClearDocument() override { E->Clear(); }
+  void SetDocumentMargins(Integer Margin) override {
+    E->LeftMargin = E->RightMargin = E->TopMargin = E->BottomMargin = Margin;
+  }
+  void SetCurParaStyleNo(Integer ParaNo) override { E->SetCurParaStyleNo(ParaNo); }
+  bool LoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo, Integer ParaNo) override {
+    return LoadInto(*E, FileName, Format, StyleNo, ParaNo);
+  }
+  bool CanLoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo,
+                       Integer ParaNo) override {
+    TVLStyle sheet(nullptr);
+    if (TVLStyle* own = E->GetStyle()) {
+      sheet.SetTextStyles(*own->TextStyles);
+      sheet.SetParaStyles(*own->ParaStyles);
+      sheet.SetListStyles(*own->ListStyles);
+    }
+    TVellumEdit scratch(nullptr);
+    scratch.SetStyle(&sheet);
+    scratch.VLFOptions = E->VLFOptions;
+    const bool ok = LoadInto(scratch, FileName, Format, StyleNo, ParaNo);
+    scratch.Clear();
+    return ok;
   }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
