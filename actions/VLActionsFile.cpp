@@ -6,6 +6,7 @@
 #include "platform/gui/Forms.h"
 
 #include "richtext/model/VLUni.h"
+#include "richtext/view/Vellum.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -186,6 +187,24 @@ String NameWithoutPath(const String& FileName) { return fs::path(FileName).filen
 
 void ShowFileError(Word Id) { MessageBox(LanguageText(Id), LanguageText(213), MB_OK | MB_ICONERROR); }
 
+// Whether a view outside Own (its cell editors belong to it) shows a
+// document over Sheet.
+bool SheetUsedBeside(TWinControl* Control, TWinControl* Own, TVLStyle* Sheet) {
+  if (!Control || Control == Own) return false;
+  if (auto* view = dynamic_cast<TCustomVellum*>(Control); view && view->GetStyle() == Sheet) return true;
+  for (int i = 0; i < Control->ControlCount(); ++i)
+    if (SheetUsedBeside(dynamic_cast<TWinControl*>(Control->Controls(i)), Own, Sheet)) return true;
+  return false;
+}
+
+bool SheetShared(TVLActionEditor* E) {
+  TVLStyle* sheet = E->GetStyle();
+  if (!sheet || !Screen) return false;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (SheetUsedBeside(Screen->Forms(i), E->EditorControl(), sheet)) return true;
+  return false;
+}
+
 // The dialog is gone; the active form shows again before the long work.
 void RepaintActiveForm() {
   if (TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr) form->Update();
@@ -258,7 +277,9 @@ void TvlActionNew::ResetDocument(TVLActionEditor* E) {
 void TvlActionNew::AfterReplace(TVLActionEditor* E) {
   E->Format();
   FireMarginsChanged(this, E);
-  if (DeleteUnusedStylesOnNewOpen) E->GetVLData()->DeleteUnusedStyles(true, true, true);
+  // Styles this document does not use may be another's: with a sheet
+  // shared by several documents, deleting and renumbering would corrupt them.
+  if (DeleteUnusedStylesOnNewOpen && !SheetShared(E)) E->GetVLData()->DeleteUnusedStyles(true, true, true);
 }
 
 void TvlActionNew::ExecuteTarget(TObject* Target) {

@@ -534,4 +534,35 @@ TEST(FileActions, AFailedSaveKeepsTheOldFileAndAsksForANameNextTime) {
   }
 }
 
+TEST(FileActions, NewCleansUpStylesOnlyWhenNoOtherDocumentSharesThem) {
+  struct Case {
+    const char* Name;
+    bool Shared;
+    Integer StylesAfter;
+  } cases[] = {
+      {"a sheet of its own", false, 1},
+      {"a sheet another editor uses", true, 3},
+  };
+  for (const Case& c : cases) {
+    TFileBench b;
+    const Integer bold = b.AddText([](TFontInfo& f) { f.Style.Include(fsBold), f.Standard = false; });
+    const Integer italic = b.AddText([](TFontInfo& f) { f.Style.Include(fsItalic), f.Standard = false; });
+    b.Edit->Clear();
+    b.Edit->AddTextItem("bold", bold, 0);
+    b.Edit->Format();
+    TVellumEdit* other = nullptr;
+    if (c.Shared) {
+      other = b.Make();
+      other->Clear();
+      other->AddTextItem("italic", italic, 0);
+      other->Format();
+    }
+    ASSERT_TRUE(b.New->Execute()) << c.Name;
+    EXPECT_EQ(b.Sheet->TextStyles->Count(), c.StylesAfter) << c.Name;
+    if (other) {
+      EXPECT_TRUE(b.Text(other->GetItem(0)->StyleNo).Style.Contains(fsItalic)) << c.Name;
+    }
+  }
+}
+
 }  // namespace
