@@ -77,16 +77,6 @@ struct TFileBench : TEditorBench {
   std::vector<std::string> Changes;
 };
 
-std::vector<TInteractionKind> Kinds(const TInteractionScript& script) {
-  std::vector<TInteractionKind> kinds;
-  for (const TInteraction& r : script.Shown) kinds.push_back(r.Kind);
-  return kinds;
-}
-
-constexpr auto OpenBox = TInteractionKind::OpenDialog;
-constexpr auto SaveBox = TInteractionKind::SaveDialog;
-constexpr auto Message = TInteractionKind::MessageBox;
-
 TEST(FileActions, DocumentsComeBackThroughSaveAsAndOpen) {
   // Save entries: 1 VLF, 2 RTF, 3 8-bit text, 4 UTF-16 text. Open entries:
   // 1 VLF, 2 RTF, 3 text of detected encoding, 4 8-bit, 5 UTF-16.
@@ -113,41 +103,42 @@ TEST(FileActions, DocumentsComeBackThroughSaveAsAndOpen) {
     const std::string second = c.Unicode ? "\xCE\xA9 \xE2\x80\x94 end" : "second line";
     b.Type("Caf\xC3\xA9 entry", second);
     const fs::path file = dir / "entry.doc";
-    {
-      TInteractionScript script;
-      script.Do(TFileBench::Choose(file, c.SaveEntry));
-      if (c.Recorded != ffeVLF) script.Answer(IDYES);  // the format warning
-      ASSERT_TRUE(b.SaveAs->Execute()) << c.Name;
-      EXPECT_EQ(script.Unexpected, 0) << c.Name;
-      EXPECT_EQ(Bytes(file).rfind(c.Head, 0), 0u) << c.Name;
-      EXPECT_FALSE(b.Edit->Modified) << c.Name;
-    }
-    // New gives an empty document; Open brings the file back.
-    {
-      TInteractionScript script;
-      ASSERT_TRUE(b.New->Execute()) << c.Name;
-      EXPECT_EQ(b.Doc(), "") << c.Name;
-      script.Do(TFileBench::Choose(file, c.OpenEntry));
-      ASSERT_TRUE(b.Open->Execute()) << c.Name;
-      EXPECT_EQ(Kinds(script), std::vector<TInteractionKind>{OpenBox}) << c.Name;
-    }
+    const bool warns = c.Recorded != ffeVLF;
+    TInteractionScript script;
+    script.Do(TFileBench::Choose(file, c.SaveEntry));
+    if (warns) script.Answer(IDYES);  // asked once by Save As
+    script.Do(TFileBench::Choose(file, c.OpenEntry));
+    ASSERT_TRUE(b.SaveAs->Execute()) << c.Name;
+    EXPECT_EQ(Bytes(file).rfind(c.Head, 0), 0u) << c.Name;
+    ASSERT_TRUE(b.New->Execute()) << c.Name;  // not modified: no question
+    EXPECT_EQ(b.Doc(), "") << c.Name;
+    ASSERT_TRUE(b.Open->Execute()) << c.Name;
     EXPECT_EQ(b.Doc(), "Caf\xC3\xA9 entry/" + second) << c.Name;
     EXPECT_FALSE(b.Edit->Modified) << c.Name;
     EXPECT_EQ(b.Record().FileFormat, c.Recorded) << c.Name;
-    EXPECT_EQ(b.Record().FileName, file.string()) << c.Name;
-    EXPECT_TRUE(b.Record().HasFileName) << c.Name;
     EXPECT_EQ(b.Open->FilterIndex, c.OpenEntry) << c.Name;
-    // Save writes the same bytes again, in the recorded format.
+    // Save writes the same bytes again in the recorded format, asking about
+    // it each time; Save As starts from the recorded name and format.
     const std::string before = Bytes(file);
     fs::remove(file);
     b.Edit->Modified = true;
-    {
-      TInteractionScript script;
-      if (c.Recorded != ffeVLF) script.Answer(IDYES);
-      ASSERT_TRUE(b.Save->Execute()) << c.Name;
-      EXPECT_EQ(script.Unexpected, 0) << c.Name;
-    }
+    if (warns) script.Answer(IDYES);
+    String offered;
+    int offeredEntry = 0;
+    script.Do([&](TInteraction& r) {
+      offered = r.FileName, offeredEntry = r.FilterIndex;
+      return mrCancel;
+    });
+    ASSERT_TRUE(b.Save->Execute()) << c.Name;
+    ASSERT_TRUE(b.SaveAs->Execute()) << c.Name;
     EXPECT_EQ(Bytes(file), before) << c.Name;
+    EXPECT_EQ(offered, file.string()) << c.Name;
+    EXPECT_EQ(offeredEntry, c.SaveEntry) << c.Name;
+    EXPECT_EQ(script.Unexpected, 0) << c.Name;
+    EXPECT_EQ(script.Pending(), 0u) << c.Name;
+    EXPECT_EQ(script.Shown.size(), warns ? 5u : 3u) << c.Name;
+    const std::string saved = "entry.doc " + std::to_string(c.Recorded);
+    EXPECT_EQ(b.Changes, (std::vector<std::string>{saved, "Untitled.vlf new 0", saved, saved})) << c.Name;
     // Nothing but the document stays in the folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << c.Name;
   }
@@ -237,33 +228,6 @@ TEST(FileActions, AFormatThatMayLoseFeaturesIsConfirmedFirst) {
   }
 }
 
-TEST(FileActions, SaveAsToRTFAsksOnceAndLaterSavesAskAgain) {
-  qytest::TempDir dir;
-  TFileBench b;
-  b.Type("words");
-  const fs::path file = dir / "out.rtf";
-  TInteractionScript script;
-  script.Do(TFileBench::Choose(file, 2)).Answer(IDYES);
-  ASSERT_TRUE(b.SaveAs->Execute());
-  EXPECT_EQ(Kinds(script), (std::vector<TInteractionKind>{SaveBox, Message}));
-  EXPECT_EQ(script.Shown[0].Filter,
-            "Vellum Files (*.vlf)|*.vlf|RTF Files (*.rtf)|*.rtf|Text Files (*.txt)|*.txt|"
-            "Text Files - Unicode (*.txt)|*.txt");
-  EXPECT_TRUE(fs::exists(file));
-  b.Edit->Modified = true;
-  script.Answer(IDNO);
-  ASSERT_TRUE(b.Save->Execute());
-  EXPECT_EQ(Kinds(script), (std::vector<TInteractionKind>{SaveBox, Message, Message}));
-  EXPECT_TRUE(b.Edit->Modified);
-  // The next Save As starts from the recorded name and format.
-  script.Answer(IDCANCEL);
-  ASSERT_TRUE(b.SaveAs->Execute());
-  ASSERT_EQ(script.Shown.size(), 4u);
-  EXPECT_EQ(script.Shown[3].FileName, file.string());
-  EXPECT_EQ(script.Shown[3].FilterIndex, 2);
-  EXPECT_EQ(script.Unexpected, 0);
-}
-
 TEST(FileActions, AFileThatCannotBeOpenedLeavesTheDocumentAsItWas) {
   qytest::TempDir dir;
   // A real document to cut short.
@@ -328,9 +292,11 @@ TEST(FileActions, SaveAsksForANameOnlyWhenTheDocumentHasNoFile) {
     const char* Name;
     bool OpenFirst;  // else New
     bool AsksForName;
+    bool Cancel;     // the name dialog
   } cases[] = {
-      {"after New", false, true},
-      {"after Open", true, false},
+      {"after New", false, true, false},
+      {"after New, the name cancelled", false, true, true},
+      {"after Open", true, false, false},
   };
   for (const Case& c : cases) {
     qytest::TempDir dir;
@@ -340,76 +306,30 @@ TEST(FileActions, SaveAsksForANameOnlyWhenTheDocumentHasNoFile) {
     ASSERT_TRUE(WriteDocumentFile(b.E(), stored.string(), ffeVLF));
     b.Edit->Modified = false;
     TInteractionScript script;
-    if (c.OpenFirst) {
-      script.Do(TFileBench::Choose(stored, 1));
-      ASSERT_TRUE(b.Open->Execute()) << c.Name;
-    } else {
-      ASSERT_TRUE(b.New->Execute()) << c.Name;
-    }
+    if (c.OpenFirst) script.Do(TFileBench::Choose(stored, 1));
+    ASSERT_TRUE((c.OpenFirst ? b.Open : b.New)->Execute()) << c.Name;
     const size_t before = script.Shown.size();
     b.Type("edited");
     const fs::path named = dir / "named.vlf";
     String offered;
     script.Do([&](TInteraction& r) {
       offered = r.FileName;
-      return TFileBench::Choose(named, 1)(r);
+      return c.Cancel ? mrCancel : TFileBench::Choose(named, 1)(r);
     });
     ASSERT_TRUE(b.Save->Execute()) << c.Name;
-    const bool asked = script.Shown.size() > before;
-    EXPECT_EQ(asked, c.AsksForName) << c.Name;
-    if (asked) {
-      EXPECT_EQ(script.Shown[before].Kind, SaveBox) << c.Name;
-      EXPECT_EQ(offered, "Untitled.vlf") << c.Name;
-    }
+    EXPECT_EQ(script.Shown.size() > before, c.AsksForName) << c.Name;
+    EXPECT_EQ(offered, c.AsksForName ? "Untitled.vlf" : "") << c.Name;
+    EXPECT_EQ(fs::exists(named), c.AsksForName && !c.Cancel) << c.Name;
+    EXPECT_EQ(b.Record().HasFileName, !c.Cancel) << c.Name;
+    EXPECT_EQ(b.Edit->Modified, c.Cancel) << c.Name;
+    if (c.Cancel) continue;
     const fs::path written = c.AsksForName ? named : stored;
     TVellumEdit* back = b.Make();
     back->Clear();
     ASSERT_TRUE(back->LoadVLF(written.string())) << c.Name;
     EXPECT_EQ(TEditorBench::Text(back), "edited") << c.Name;
     EXPECT_EQ(b.Record().FileName, written.string()) << c.Name;
-    EXPECT_FALSE(b.Edit->Modified) << c.Name;
   }
-}
-
-TEST(FileActions, CancellingTheNameKeepsTheDocumentUnsaved) {
-  TFileBench b;
-  b.Type("draft");
-  TInteractionScript script;
-  script.Answer(IDCANCEL);
-  ASSERT_TRUE(b.Save->Execute());
-  EXPECT_EQ(Kinds(script), std::vector<TInteractionKind>{SaveBox});
-  EXPECT_EQ(b.Save->IndexOfDocumentInfo(b.E()), -1);
-  // Once New has made a record, a cancelled name leaves it without a file.
-  script.Answer(IDNO).Answer(IDCANCEL);
-  ASSERT_TRUE(b.New->Execute());
-  b.Type("draft");
-  ASSERT_TRUE(b.Save->Execute());
-  EXPECT_EQ(Kinds(script), (std::vector<TInteractionKind>{SaveBox, Message, SaveBox}));
-  EXPECT_FALSE(b.Record().HasFileName);
-  EXPECT_TRUE(b.Edit->Modified);
-  EXPECT_EQ(b.Doc(), "draft");
-}
-
-TEST(FileActions, TheNameShowsEveryChangeOfFile) {
-  qytest::TempDir dir;
-  TFileBench b;
-  const fs::path file = dir / "one.txt";
-  b.Type("text");
-  TInteractionScript script;
-  script.Answer(IDNO);
-  ASSERT_TRUE(b.New->Execute());
-  b.Type("text");
-  script.Do(TFileBench::Choose(file, 4)).Answer(IDYES);
-  ASSERT_TRUE(b.SaveAs->Execute());
-  script.Do(TFileBench::Choose(file, 3));
-  ASSERT_TRUE(b.Open->Execute());
-  EXPECT_EQ(script.Unexpected, 0);
-  EXPECT_EQ(b.Changes, (std::vector<std::string>{
-                           "Untitled.vlf new 0",  // the record is made
-                           "Untitled.vlf new 0",  // New
-                           "one.txt 3",           // saved as UTF-16 text
-                           "one.txt 3",           // opened, found to be UTF-16
-                       }));
 }
 
 TEST(FileActions, EachEditorKeepsItsOwnRecordUntilItGoes) {
