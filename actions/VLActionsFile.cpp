@@ -205,6 +205,28 @@ bool SheetShared(TVLActionEditor* E) {
   return false;
 }
 
+// Tells whether an editor was destroyed while a dialog was open (a window
+// closed by a timer, say); the commands stop then instead of using it.
+class TEditorWatch : public TComponent {
+public:
+  explicit TEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
+    FControl->FreeNotification(this);
+  }
+  ~TEditorWatch() override {
+    if (FControl) FControl->RemoveFreeNotification(this);
+  }
+  bool Gone() const { return !FControl; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
+  }
+
+private:
+  TComponent* FControl;
+};
+
 // The dialog is gone; the active form shows again before the long work.
 void RepaintActiveForm() {
   if (TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr) form->Update();
@@ -285,7 +307,9 @@ void TvlActionNew::AfterReplace(TVLActionEditor* E) {
 void TvlActionNew::ExecuteTarget(TObject* Target) {
   TvlActionSave* save = nullptr;
   TVLActionEditor* E = Prepare(Target, save);
-  if (!E || !save->QuerySave(E)) return;
+  if (!E) return;
+  TEditorWatch watch(E);
+  if (!save->QuerySave(E) || watch.Gone()) return;
   E->ClearDocument();
   ResetDocument(E);
   AfterReplace(E);
@@ -304,7 +328,9 @@ TvlActionOpen::TvlActionOpen(TComponent* AOwner) : TvlActionNew(AOwner) {
 void TvlActionOpen::ExecuteTarget(TObject* Target) {
   TvlActionSave* save = nullptr;
   TVLActionEditor* E = Prepare(Target, save);
-  if (!E || !save->QuerySave(E)) return;
+  if (!E) return;
+  TEditorWatch watch(E);
+  if (!save->QuerySave(E) || watch.Gone()) return;
   std::vector<TvlFileImportFilter> formats;
   TOpenDialog dialog(Application);
   dialog.DefaultExt = VLFDefaultExt;
@@ -313,7 +339,7 @@ void TvlActionOpen::ExecuteTarget(TObject* Target) {
   dialog.FilterIndex = FilterIndex;
   dialog.InitialDir = InitialDir;
   dialog.Title = DialogTitle;
-  if (!dialog.Execute()) return;
+  if (!dialog.Execute() || watch.Gone()) return;
   RepaintActiveForm();
   FilterIndex = dialog.FilterIndex;
   TvlFileImportFilter format = ffiVLF;
@@ -440,13 +466,16 @@ bool TvlActionSave::ConfirmFormat(const String& FileName, TvlFileSaveFilter Form
 bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
   TvlaDocumentInfo* info = FInfos[static_cast<size_t>(Index)].get();
   TVLActionEditor* E = info->Editor;
+  TEditorWatch watch(E);
   if (!info->HasFileName) {
     // Save As gets this very editor, not whichever has the focus.
     FindSaveAsAction()->SaveEditorAs(E, this);
+    if (watch.Gone()) return false;
     const int i = IndexOfDocumentInfo(E);
     return i >= 0 && FInfos[static_cast<size_t>(i)]->HasFileName;
   }
   if (!NoWarning && !ConfirmFormat(info->FileName, info->FileFormat)) return false;
+  if (watch.Gone()) return false;
   bool ok = false;
   {
     TWaitCursor wait;
@@ -467,8 +496,12 @@ bool TvlActionSave::QuerySave(TVLActionEditor* Editor) {
   if (i < 0) i = SetDocumentInfo(Editor, DefaultDocumentFileName, ffeVLF, false, false, false);
   if (!Editor->GetModified()) return true;
   const String name = NameWithoutPath(FInfos[static_cast<size_t>(i)]->FileName);
-  switch (MessageBox(FormatPattern(LanguageText(209), {name}), LanguageText(210), MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return SaveDocument(i, false);
+  TEditorWatch watch(Editor);
+  const int answer =
+      MessageBox(FormatPattern(LanguageText(209), {name}), LanguageText(210), MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (watch.Gone()) return false;
+  switch (answer) {
+    case IDYES: return SaveDocument(IndexOfDocumentInfo(Editor), false);
     case IDNO: return true;
     default: return false;
   }
@@ -519,11 +552,12 @@ void TvlActionSaveAs::SaveEditorAs(TVLActionEditor* E, TvlActionSave* Save) {
     dialog.FilterIndex = at == formats.end() ? 1 : static_cast<int>(at - formats.begin()) + 1;
   }
   if (fs::path(dialog.FileName).parent_path().empty()) dialog.InitialDir = InitialDir;
-  if (!dialog.Execute()) return;
+  TEditorWatch watch(E);
+  if (!dialog.Execute() || watch.Gone()) return;
   RepaintActiveForm();
   const int index = dialog.FilterIndex - 1;
   if (index < 0 || index >= static_cast<int>(formats.size())) return;
   const TvlFileSaveFilter format = formats[static_cast<size_t>(index)];
-  if (!Save->ConfirmFormat(dialog.FileName, format)) return;
+  if (!Save->ConfirmFormat(dialog.FileName, format) || watch.Gone()) return;
   Save->SetDocumentInfo(E, dialog.FileName, format, true, true, true);
 }

@@ -485,4 +485,38 @@ TEST(FileActions, NewCleansUpStylesOnlyWhenNoOtherDocumentSharesThem) {
   }
 }
 
+TEST(FileActions, AnEditorClosedDuringADialogEndsTheCommand) {
+  struct Case {
+    const char* Name;
+    TvlFileSaveFilter Format;  // of a record with a file; ffeHTML: none
+    bool Modified;
+    int Answer;  // what the closing dialog returns
+    std::function<TvlAction*(TFileBench&)> Command;
+  } cases[] = {
+      {"the name for Save", ffeHTML, true, mrOk, [](TFileBench& b) { return b.Save; }},
+      {"the format warning of Save", ffeRTF, true, IDYES, [](TFileBench& b) { return b.Save; }},
+      {"the save-changes question of New", ffeVLF, true, IDYES, [](TFileBench& b) { return b.New; }},
+      {"the open dialog", ffeVLF, false, mrOk, [](TFileBench& b) { return b.Open; }},
+  };
+  for (const Case& c : cases) {
+    qytest::TempDir dir;
+    TFileBench b;
+    const fs::path file = dir / "entry.file";
+    b.Type("words");
+    if (c.Format != ffeHTML) b.Save->SetDocumentInfo(b.E(), file.string(), c.Format, true, true, true);
+    const std::string stored = Bytes(file);
+    b.Edit->Modified = c.Modified;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      delete b.Edit;
+      r.FileName = file.string();
+      return c.Answer;
+    });
+    c.Command(b)->Execute();
+    EXPECT_EQ(script.Unexpected, 0) << c.Name;
+    EXPECT_EQ(Bytes(file), stored) << c.Name;
+    EXPECT_EQ(b.Save->DocumentInfoCount(), 0) << c.Name;
+  }
+}
+
 }  // namespace
