@@ -1,6 +1,7 @@
 #pragma once
-// The file formats the file commands offer (dialog filters and the way back
-// from a chosen entry to its format), and Export.
+// The file commands: New, Open, Save, Save As and Export, and the formats
+// they offer (dialog filters and the way back from a chosen entry to its
+// format).
 #include "actions/VLActions.h"
 
 #include <memory>
