@@ -643,3 +643,6 @@ private:
   bool SavedOnPaper;
   TVLColorMode SavedMode;
 };
+
+// The pen style of every table's grid lines on screen; psClear hides them.
+extern TPenStyle TableGridDrawStyle;
