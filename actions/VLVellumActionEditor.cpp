@@ -224,10 +224,10 @@ public:
     Holder = nullptr;
     TVLTableItemInfo* found = nullptr;
     // Down the chain of open cell editors: the deepest table wins.
-    for (TCustomVellumEdit* e = E->GetRootEditor(); e; e = e->InplaceEdit()) {
+    for (TCustomVellumEdit* e = E->GetRootEditor(); e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
       TVLEditVLData* d = e->EditData();
       auto* table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
-      if (!table && !e->InplaceEdit()) {
+      if (!table && !e->GetInplaceEditor()) {
         const Integer n = d->GetCaretItemNo();
         if (n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
       }
