@@ -46,9 +46,10 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
   KeyPreview = true;
-  SetClientWidth(400);
-  SetClientHeight(330);
-  pc = Make<TPageControl>(this, this, "pc", 8, 8, 384, 272);
+  // Room for the table pages, the largest.
+  SetClientWidth(464);
+  SetClientHeight(450);
+  pc = Make<TPageControl>(this, this, "pc", 8, 8, 448, 400);
   tsImage = Page(pc, this, "tsImage");
   tsImgLayout = Page(pc, this, "tsImgLayout");
   tsBreak = Page(pc, this, "tsBreak");
@@ -134,10 +135,10 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
 
   MakeTablePages();
 
-  btnOk = Make<TButton>(this, this, "btnOk", 226, 292, 80, 28);
+  btnOk = Make<TButton>(this, this, "btnOk", 290, 414, 80, 28);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Make<TButton>(this, this, "btnCancel", 312, 292, 80, 28);
+  btnCancel = Make<TButton>(this, this, "btnCancel", 376, 414, 80, 28);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
 }
@@ -386,50 +387,50 @@ void TfrmVLItemProp::MakeTablePages() {
     ImageList1->Add(&bmp, nullptr);
   }
 
-  gbTableSize = Make<TGroupBox>(tsTable, this, "gbTableSize", 8, 6, 424, 186);
-  lblTableWidth = Make<TLabel>(gbTableSize, this, "lblTableWidth", 10, 26, 118, 16);
-  seTableWidth = Make<TVLSpinEdit>(gbTableSize, this, "seTableWidth", 134, 22, 80, 24);
+  gbTableSize = Make<TGroupBox>(tsTable, this, "gbTableSize", 8, 6, 424, 222);
+  lblTableWidth = Make<TLabel>(gbTableSize, this, "lblTableWidth", 10, 26, 194, 16);
+  seTableWidth = Make<TVLSpinEdit>(gbTableSize, this, "seTableWidth", 210, 22, 80, 24);
   seTableWidth->MinValue = 1;
   seTableWidth->MaxValue = 1000;
   seTableWidth->SetValue(1);
   seTableWidth->SetIndeterminate(true);
   seTableWidth->OnChange = [this](TObject* s) { seTableWidthChange(s); };
-  cmbTWType = UnitCombo(gbTableSize, this, "cmbTWType", 220, 22);
-  lblTableColor = Make<TLabel>(gbTableSize, this, "lblTableColor", 10, 58, 118, 16);
-  cmbTableColor = Make<TVLColorCombo>(gbTableSize, this, "cmbTableColor", 134, 54, 196, 24);
+  cmbTWType = UnitCombo(gbTableSize, this, "cmbTWType", 296, 22);
+  lblTableColor = Make<TLabel>(gbTableSize, this, "lblTableColor", 10, 58, 194, 16);
+  cmbTableColor = Make<TVLColorCombo>(gbTableSize, this, "cmbTableColor", 210, 54, 196, 24);
   cmbTableColor->SetIndeterminate(true);
-  lblCellPadding = Make<TLabel>(gbTableSize, this, "lblCellPadding", 10, 90, 118, 16);
-  seCellPadding = Make<TVLSpinEdit>(gbTableSize, this, "seCellPadding", 134, 86, 80, 24);
+  lblCellPadding = Make<TLabel>(gbTableSize, this, "lblCellPadding", 10, 90, 194, 16);
+  seCellPadding = Make<TVLSpinEdit>(gbTableSize, this, "seCellPadding", 210, 86, 80, 24);
   seCellPadding->MinValue = 0;
   seCellPadding->MaxValue = 30;
   seCellPadding->SetIndeterminate(true);
-  lblCellSpacing = Make<TLabel>(gbTableSize, this, "lblCellSpacing", 10, 122, 118, 16);
-  seCellSpacing = Make<TVLSpinEdit>(gbTableSize, this, "seCellSpacing", 134, 118, 80, 24);
+  lblCellSpacing = Make<TLabel>(gbTableSize, this, "lblCellSpacing", 10, 122, 194, 16);
+  seCellSpacing = Make<TVLSpinEdit>(gbTableSize, this, "seCellSpacing", 210, 118, 80, 24);
   seCellSpacing->MinValue = -1;
   seCellSpacing->MaxValue = 30;
   seCellSpacing->SetIndeterminate(true);
   seCellSpacing->OnChange = [this](TObject* s) { seCellSpacingChange(s); };
-  btnSpacing = Make<TButton>(gbTableSize, this, "btnSpacing", 220, 116, 110, 28);
+  btnSpacing = Make<TButton>(gbTableSize, this, "btnSpacing", 296, 116, 110, 28);
   btnSpacing->OnClick = [this](TObject* s) { btnSpacingClick(s); };
-  btnTableBorder = Make<TButton>(gbTableSize, this, "btnTableBorder", 10, 150, 130, 28);
+  btnTableBorder = Make<TButton>(gbTableSize, this, "btnTableBorder", 10, 152, 196, 28);
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
-  btnCellBorder = Make<TButton>(gbTableSize, this, "btnCellBorder", 146, 150, 130, 28);
+  btnCellBorder = Make<TButton>(gbTableSize, this, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
-  btnTableBack = Make<TButton>(gbTableSize, this, "btnTableBack", 282, 150, 130, 28);
+  btnTableBack = Make<TButton>(gbTableSize, this, "btnTableBack", 10, 186, 196, 28);
   btnTableBack->OnClick = [this](TObject* s) { btnTableBackClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
   lblCellPadding->SetFocusControl(seCellPadding);
   lblCellSpacing->SetFocusControl(seCellSpacing);
-  gbTablePrint = Make<TGroupBox>(tsTable, this, "gbTablePrint", 8, 198, 424, 124);
+  gbTablePrint = Make<TGroupBox>(tsTable, this, "gbTablePrint", 8, 234, 424, 130);
   cbNoSplit = Make<TCheckBox>(gbTablePrint, this, "cbNoSplit", 10, 22, 404, 22);
-  lblHeadingRows = Make<TLabel>(gbTablePrint, this, "lblHeadingRows", 10, 54, 200, 16);
-  seHRC = Make<TVLSpinEdit>(gbTablePrint, this, "seHRC", 220, 50, 80, 24);
+  lblHeadingRows = Make<TLabel>(gbTablePrint, this, "lblHeadingRows", 10, 54, 194, 16);
+  seHRC = Make<TVLSpinEdit>(gbTablePrint, this, "seHRC", 210, 50, 80, 24);
   seHRC->MinValue = 0;
   seHRC->MaxValue = 1000;
   seHRC->SetIndeterminate(true);
   lblHeadingRows->SetFocusControl(seHRC);
-  lblHeadingRowsTip = Make<TLabel>(gbTablePrint, this, "lblHeadingRowsTip", 10, 82, 404, 34);
+  lblHeadingRowsTip = Make<TLabel>(gbTablePrint, this, "lblHeadingRowsTip", 10, 82, 404, 40);
   lblHeadingRowsTip->SetWordWrap(true);
 
   rgRowVAlign = Make<TVLOfficeRadioGroup>(tsRows, this, "rgRowVAlign", 8, 6, 300, 120);
@@ -441,28 +442,28 @@ void TfrmVLItemProp::MakeTablePages() {
   for (int image : {5, 6, 7}) rgRowVAlign->AddItem("Item", image);
 
   gbCells = Make<TGroupBox>(tsCells, this, "gbCells", 8, 6, 424, 122);
-  cbCellWidth = Make<TCheckBox>(gbCells, this, "cbCellWidth", 10, 22, 150, 22);
+  cbCellWidth = Make<TCheckBox>(gbCells, this, "cbCellWidth", 10, 22, 190, 22);
   cbCellWidth->SetChecked(true);
-  seCellBestWidth = Make<TVLSpinEdit>(gbCells, this, "seCellBestWidth", 166, 20, 80, 24);
+  seCellBestWidth = Make<TVLSpinEdit>(gbCells, this, "seCellBestWidth", 206, 20, 80, 24);
   seCellBestWidth->MinValue = 1;
   seCellBestWidth->MaxValue = 2000;
   seCellBestWidth->SetValue(1);
   seCellBestWidth->SetIndeterminate(true);
   seCellBestWidth->OnChange = [this](TObject* s) { seCellBestWidthChange(s); };
-  cmbCellBWType = UnitCombo(gbCells, this, "cmbCellBWType", 252, 20);
-  cbCellHeight = Make<TCheckBox>(gbCells, this, "cbCellHeight", 10, 52, 150, 22);
+  cmbCellBWType = UnitCombo(gbCells, this, "cmbCellBWType", 292, 20);
+  cbCellHeight = Make<TCheckBox>(gbCells, this, "cbCellHeight", 10, 52, 190, 22);
   cbCellHeight->SetChecked(true);
-  seCellBestHeight = Make<TVLSpinEdit>(gbCells, this, "seCellBestHeight", 166, 50, 80, 24);
+  seCellBestHeight = Make<TVLSpinEdit>(gbCells, this, "seCellBestHeight", 206, 50, 80, 24);
   seCellBestHeight->MinValue = 1;
   seCellBestHeight->MaxValue = 2000;
   seCellBestHeight->SetValue(1);
   seCellBestHeight->SetIndeterminate(true);
-  lblPixels = Make<TLabel>(gbCells, this, "lblPixels", 252, 54, 110, 16);
-  lblCellColor = Make<TLabel>(gbCells, this, "lblCellColor", 10, 88, 150, 16);
-  cmbCellColor = Make<TVLColorCombo>(gbCells, this, "cmbCellColor", 166, 84, 150, 24);
+  lblPixels = Make<TLabel>(gbCells, this, "lblPixels", 292, 54, 110, 16);
+  lblCellColor = Make<TLabel>(gbCells, this, "lblCellColor", 10, 88, 190, 16);
+  cmbCellColor = Make<TVLColorCombo>(gbCells, this, "cmbCellColor", 206, 84, 110, 24);
   cmbCellColor->SetIndeterminate(true);
   lblCellColor->SetFocusControl(cmbCellColor);
-  btnCellBack = Make<TButton>(gbCells, this, "btnCellBack", 322, 82, 94, 28);
+  btnCellBack = Make<TButton>(gbCells, this, "btnCellBack", 322, 82, 96, 28);
   btnCellBack->OnClick = [this](TObject* s) { btnCellBackClick(s); };
   rgCellVAlign = Make<TVLOfficeRadioGroup>(tsCells, this, "rgCellVAlign", 8, 132, 424, 100);
   rgCellVAlign->SetColumns(4);
@@ -585,12 +586,6 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
     HideTabSheet(tsCells);
     HideTabSheet(tsRows);
   }
-  // The table pages need more room than the picture pages.
-  SetClientWidth(464);
-  SetClientHeight(420);
-  pc->SetBounds(8, 8, 448, 370);
-  btnOk->SetBounds(290, 384, 80, 28);
-  btnCancel->SetBounds(376, 384, 80, 28);
   SetActivePage(pc, tsTable);
   ShowLength(T->BestWidth, seTableWidth, cmbTWType);
   cbNoSplit->SetChecked(!T->PrintOptions.Contains(vltoRowsSplit));
