@@ -732,6 +732,11 @@ void TfrmVLItemProp::btnTopClick(TObject* Sender) {
 }
 
 bool TfrmVLItemProp::DoKeyDown(Word& Key, TShiftState Shift) {
+  FormKeyDown(Key, Shift);
+  return TfrmVLBase::DoKeyDown(Key, Shift);
+}
+
+void TfrmVLItemProp::FormKeyDown(Word& Key, TShiftState Shift) {
   if (IsTabSheetVisible(tsCells) && gbCellBorder->GetVisible() && Shift.Contains(ssCtrl)) {
     TSpeedButton* b = Key == 'T' ? btnTop : Key == 'L' ? btnLeft : Key == 'R' ? btnRight : Key == 'B' ? btnBottom : nullptr;
     if (b) {
@@ -739,7 +744,6 @@ bool TfrmVLItemProp::DoKeyDown(Word& Key, TShiftState Shift) {
       if (b->OnClick) b->OnClick(b);
     }
   }
-  return TfrmVLBase::DoKeyDown(Key, Shift);
 }
 
 void TfrmVLItemProp::btnSpacingClick(TObject*) {

@@ -53,6 +53,8 @@ public:
   void btnCellBackClick(TObject* Sender);
   void seCellBestWidthChange(TObject* Sender);
   void btnTopClick(TObject* Sender);
+  // Ctrl+T, Ctrl+L, Ctrl+R, Ctrl+B decide a visible side of the cells.
+  void FormKeyDown(Word& Key, TShiftState Shift);
 
   TColorDialog* ColorDialog = nullptr;
   // The filter of the picture-open dialog (empty: every format).
