@@ -226,10 +226,15 @@ public:
     // Down the chain of open cell editors: the deepest table wins.
     for (TCustomVellumEdit* e = E->GetRootEditor(); e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
       TVLEditVLData* d = e->EditData();
-      auto* table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
-      if (!table && !e->GetInplaceEditor()) {
+      TVLTableItemInfo* table = nullptr;
+      if (TControl* inner = e->GetInplaceEditor()) {
+        // The table whose cell is open, wherever the caret item points.
+        for (Integer i = 0; i < d->GetItemCount() && !table; ++i)
+          if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(i)); t && t->OwnsInplaceEditor(inner)) table = t;
+      } else {
+        table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
         const Integer n = d->GetCaretItemNo();
-        if (n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
+        if (!table && n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
       }
       if (table) {
         found = table;
