@@ -403,6 +403,7 @@ public:
   TCustomVLData* GetSubVLDataAt(Integer x, Integer y) override;
   // The next layout starts from scratch (after structure changes).
   void Changed() { FStructureChanged = true; }
+  bool IsChanged() const { return FStructureChanged; }
   // How many cell documents the layouts reformatted (for measurements).
   Integer CellFormatCount = 0;
   TVLTableItemFormattingInfo FormattingInfo;
