@@ -737,6 +737,9 @@ private:
   mutable Integer FOwnItemNo = -1;
   bool FHosted = false;
   bool FDestroying = false;
+  // Set first thing in the destructor: cell editors nested in this one's
+  // close without telling anyone.
+  bool FGoing = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
   TVLTableInplaceEdit* FInplaceEditor = nullptr;
