@@ -596,11 +596,6 @@ public:
   void SetCellBorderStyle(TVLTableBorderStyle v) { SetPropertyWithUndo("CellBorderStyle", v); }
   void SetBackgroundStyle(TVLItemBackgroundStyle v);
   TVLItemBackgroundStyle GetBackgroundStyle() const { return BackgroundStyle; }
-  // The table's picture (nullptr when none); setting takes the graphic
-  // (nullptr removes the picture), one undo step in an editor.
-  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
-  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
-  TVLBackground* GetBackgroundObject() const { return FBackground.get(); }
 
   // A cell property by name ("BestHeight", "BestWidth", "Color",
   // "BackgroundStyle", "BorderColor", "BorderLightColor", "VAlign") of the
@@ -743,7 +738,6 @@ private:
   bool FCellsSelected = false;
   bool FSelecting = false;
   TVLTableInplaceEdit* FInplaceEditor = nullptr;
-  std::unique_ptr<TVLBackground> FBackground;
   // A cell's attributes changed while its editor is open: the editor takes
   // the new colour and place.
   void UpdateEditorLook();
@@ -771,7 +765,6 @@ public:
                               const std::vector<std::pair<String, Integer>>& values);
   bool StoreCellVisibleBorders(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col, bool left, bool top,
                                bool right, bool bottom);
-  // row -1: the table's own picture.
   bool StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                             std::unique_ptr<TGraphic> graphic);
 
