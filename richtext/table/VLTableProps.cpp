@@ -498,7 +498,6 @@ void TVLTableItemInfo::AssignCellAttributesWithUndo(Integer itemNo, Integer row,
     return;
   }
   if (itemNo < 0 || itemNo >= edit->GetItemCount() || edit->GetItem(itemNo) != this) itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
   BeginUndoGroup();
   const TVLBooleanRect& v = source.VisibleBorders;
   SetCellVisibleBorders(v.Left, v.Top, v.Right, v.Bottom, row, col);
@@ -521,7 +520,6 @@ void TVLTableItemInfo::AssignCellAttributesWithUndo(Integer itemNo, Integer row,
     FGroupChanged = true;
     FGroupReformat = true;
   }
-  (void)width;
   EndUndoGroup();
   Changed();
 }

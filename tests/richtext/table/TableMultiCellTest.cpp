@@ -117,6 +117,13 @@ TEST_F(MultiCell, StylesOnSelectedCellsAreOneStepUndoneTogether) {
       // Of the six cells, two have the style already.
       {"paragraph style", [](auto& e) { e.Edit->ApplyParaStyle(1); }, "a:1/0 b:1/0 c:1/0 d:1/0 efhi:1/0 g:1/0 "},
       {"text style", [](auto& e) { e.Edit->ApplyTextStyle(1); }, "a:1/1 b:0/1 c:0/1 d:0/1 efhi:0/1 g:1/1 "},
+      {"paragraph style conversion",
+       [](auto& e) {
+         e.Edit->OnParaStyleConversion = [](TCustomVellumEdit*, Integer paraNo, Integer userData, bool,
+                                            Integer& newParaNo) { newParaNo = paraNo == 0 ? userData : 0; };
+         e.Edit->ApplyParaStyleConversion(1);
+       },
+       "a:0/0 b:1/0 c:1/0 d:1/0 efhi:1/0 g:0/0 "},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -219,6 +226,18 @@ TEST_F(MultiCell, EditCellOpensTheCellsThatHoldANestedTable) {
       EXPECT_EQ(col, 1);
     }
   }
+}
+
+TEST_F(MultiCell, ClosingTheDocumentWithANestedCellOpenIsClean) {
+  TVLTableCellData* holder = T->GetCell(0, 2);
+  auto inner = TVLTableItemInfo::CreateEx(1, 2, holder);
+  TVLTableItemInfo* in = inner.get();
+  holder->AddItem("", inner.release());
+  E.Edit->Format();
+  in->EditCell(0, 1);
+  ASSERT_NE(in->GetInplaceEditor(), nullptr);
+  E.Form.reset();
+  SUCCEED();
 }
 
 TEST(EditCellOfADetachedTable, IsAnInternalError) {
