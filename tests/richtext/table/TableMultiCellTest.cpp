@@ -98,6 +98,50 @@ TEST_F(MultiCell, AttributeChangesOnSelectedCellsAreOneStepRestoredExactly) {
   }
 }
 
+TEST_F(MultiCell, StructureChangesOnTheSelectionAreOneStepRestoredExactly) {
+  using Op = std::function<void(TVLTableItemInfo&)>;
+  struct Case {
+    const char* name;
+    Op op;
+    const char* grid;  // per row: each position's spans, "-" covered
+  } cases[] = {
+      {"merge", [](auto& t) { EXPECT_TRUE(t.MergeSelectedCells(true)); }, "3x3 - -/- - -/- - -/"},
+      {"unmerge", [](auto& t) { t.UnmergeSelectedCells(true, true); }, "1x1 1x1 1x1/1x1 1x1 1x1/1x1 1x1 1x1/"},
+      {"split into columns", [](auto& t) { t.SplitSelectedCellsVertically(2); },
+       "1x1 1x1 1x1 1x1 1x1 1x1/1x1 1x1 2x2 - 2x2 -/1x1 1x1 - - - -/"},
+      {"split into rows", [](auto& t) { t.SplitSelectedCellsHorizontally(2); },
+       "1x1 1x1 1x1/1x1 1x1 1x1/1x1 2x2 -/1x1 - -/1x1 2x2 -/1x1 - -/"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    E.D().UndoList->Clear();
+    // A 2x2 block from (0,0) reaching into the merged cell: it widens to
+    // the whole table.
+    T->Select(0, 0, 1, 1);
+    const std::string before = State();
+    k.op(*T);
+    ASSERT_TRUE(tabletest::assertGridInvariant(*T));
+    std::string grid;
+    for (Integer r = 0; r < T->RowCount(); ++r) {
+      for (Integer c = 0; c < T->Rows.GetRow(r)->Count(); ++c) {
+        TVLTableCellData* cell = T->Rows.GetRow(r)->GetCell(c);
+        grid += (c ? " " : "") + (cell ? std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) : "-");
+      }
+      grid += "/";
+    }
+    EXPECT_EQ(grid, k.grid);
+    const std::string after = State();
+    EXPECT_EQ(Steps(), 1);
+    for (int round = 0; round < 2; ++round) {
+      E.Edit->Undo();
+      EXPECT_EQ(State(), before);
+      E.Edit->Redo();
+      EXPECT_EQ(State(), after);
+    }
+    E.Edit->Undo();
+  }
+}
+
 TEST_F(MultiCell, WithoutASelectionTheEditedCellAloneChanges) {
   ASSERT_TRUE(T->CreateInplaceEditor(-1, 2, 0, false, true, false, true));
   T->SetSelectedCellsVAlign(vlcMiddle);
