@@ -403,6 +403,7 @@ public:
   TCustomVLData* GetSubVLDataAt(Integer x, Integer y) override;
   // The next layout starts from scratch (after structure changes).
   void Changed() { FStructureChanged = true; }
+  bool IsChanged() const { return FStructureChanged; }
   // How many cell documents the layouts reformatted (for measurements).
   Integer CellFormatCount = 0;
   TVLTableItemFormattingInfo FormattingInfo;
@@ -595,11 +596,6 @@ public:
   void SetCellBorderStyle(TVLTableBorderStyle v) { SetPropertyWithUndo("CellBorderStyle", v); }
   void SetBackgroundStyle(TVLItemBackgroundStyle v);
   TVLItemBackgroundStyle GetBackgroundStyle() const { return BackgroundStyle; }
-  // The table's picture (nullptr when none); setting takes the graphic
-  // (nullptr removes the picture), one undo step in an editor.
-  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
-  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
-  TVLBackground* GetBackgroundObject() const { return FBackground.get(); }
 
   // A cell property by name ("BestHeight", "BestWidth", "Color",
   // "BackgroundStyle", "BorderColor", "BorderLightColor", "VAlign") of the
@@ -736,10 +732,12 @@ private:
   mutable Integer FOwnItemNo = -1;
   bool FHosted = false;
   bool FDestroying = false;
+  // Set first thing in the destructor: cell editors nested in this one's
+  // close without telling anyone.
+  bool FGoing = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
   TVLTableInplaceEdit* FInplaceEditor = nullptr;
-  std::unique_ptr<TVLBackground> FBackground;
   // A cell's attributes changed while its editor is open: the editor takes
   // the new colour and place.
   void UpdateEditorLook();
@@ -767,7 +765,6 @@ public:
                               const std::vector<std::pair<String, Integer>>& values);
   bool StoreCellVisibleBorders(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col, bool left, bool top,
                                bool right, bool bottom);
-  // row -1: the table's own picture.
   bool StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                             std::unique_ptr<TGraphic> graphic);
 

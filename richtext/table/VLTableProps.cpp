@@ -288,26 +288,6 @@ void TVLTableItemInfo::SetBackgroundStyle(TVLItemBackgroundStyle value) {
   SetPropertyWithUndo("BackgroundStyle", value);
 }
 
-void TVLTableItemInfo::SetBackgroundImage(std::unique_ptr<TGraphic> graphic) {
-  if (graphic && graphic.get() == GetBackgroundImage()) {
-    (void)graphic.release();
-    return;
-  }
-  TVLEditVLData* edit = RecordingData();
-  if (!edit) {
-    StoreBackgroundImage(nullptr, -1, -1, -1, std::move(graphic));
-    Changed();
-    return;
-  }
-  DestroyInplaceEditor(true);
-  const Integer itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
-  edit->BeginUndoSequence(vlutModifyItem, true);
-  const bool changed = StoreBackgroundImage(edit, itemNo, -1, -1, std::move(graphic));
-  edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, changed, false);
-}
-
 // ---------------------------------------------------------------------------
 // Cell properties
 
@@ -388,14 +368,8 @@ bool TVLTableItemInfo::StoreCellVisibleBorders(TVLEditVLData* edit, Integer item
 
 bool TVLTableItemInfo::StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                                             std::unique_ptr<TGraphic> graphic) {
-  TVLBackground* back = nullptr;
-  TVLTableCellData* cell = nullptr;
-  if (row < 0) {
-    back = FBackground.get();
-  } else {
-    cell = &CellAt(*this, row, col);
-    back = cell->GetBackground();
-  }
+  TVLTableCellData& cell = CellAt(*this, row, col);
+  TVLBackground* back = cell.GetBackground();
   TGraphic* current = back ? back->GetBitmap() : nullptr;
   if (graphic && graphic.get() == current) {
     (void)graphic.release();
@@ -407,21 +381,12 @@ bool TVLTableItemInfo::StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo,
   if (back) back->PaletteCopy.reset();
   if (TVLUndoList* list = edit ? edit->GetRecordingUndoList() : nullptr) {
     auto r = MakeRecord<TVLUndoModifyBackgroundImage>(edit, itemNo);
-    r->Row = cell ? row : -1;
-    r->Col = cell ? col : -1;
+    r->Row = row;
+    r->Col = col;
     r->Graphic = std::move(old);
     list->AddInfo(std::move(r));
   }
-  if (cell) {
-    cell->SetBackgroundImage(std::move(graphic));
-  } else {
-    if (graphic && !FBackground) FBackground = std::make_unique<TVLBackground>(false);
-    if (FBackground) {
-      if (graphic) FBackground->AssignImage(std::move(graphic), FVLData);
-      else FBackground->FreeImage();
-      if (!FBackground->GetBitmap()) FBackground.reset();
-    }
-  }
+  cell.SetBackgroundImage(std::move(graphic));
   Changed();
   if (FInplaceEditor) FInplaceEditor->Invalidate();
   return true;
@@ -533,7 +498,6 @@ void TVLTableItemInfo::AssignCellAttributesWithUndo(Integer itemNo, Integer row,
     return;
   }
   if (itemNo < 0 || itemNo >= edit->GetItemCount() || edit->GetItem(itemNo) != this) itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
   BeginUndoGroup();
   const TVLBooleanRect& v = source.VisibleBorders;
   SetCellVisibleBorders(v.Left, v.Top, v.Right, v.Bottom, row, col);
@@ -556,7 +520,6 @@ void TVLTableItemInfo::AssignCellAttributesWithUndo(Integer itemNo, Integer row,
     FGroupChanged = true;
     FGroupReformat = true;
   }
-  (void)width;
   EndUndoGroup();
   Changed();
 }

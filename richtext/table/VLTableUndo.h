@@ -86,11 +86,10 @@ public:
   bool Left = true, Top = true, Right = true, Bottom = true;
 };
 
-// Row and Col -1: the table's own picture.
 class TVLUndoModifyBackgroundImage : public TVLUndoWidthInfo {
 public:
   void Undo(TVLEditVLData* data) override;
-  Integer Row = -1, Col = -1;
+  Integer Row = 0, Col = 0;
   std::unique_ptr<TGraphic> Graphic;
 };
 
