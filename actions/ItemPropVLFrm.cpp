@@ -387,7 +387,7 @@ void TfrmVLItemProp::MakeTablePages() {
     ImageList1->Add(&bmp, nullptr);
   }
 
-  gbTableSize = Make<TGroupBox>(tsTable, this, "gbTableSize", 8, 6, 424, 222);
+  gbTableSize = Make<TGroupBox>(tsTable, this, "gbTableSize", 8, 6, 424, 190);
   lblTableWidth = Make<TLabel>(gbTableSize, this, "lblTableWidth", 10, 26, 194, 16);
   seTableWidth = Make<TVLSpinEdit>(gbTableSize, this, "seTableWidth", 210, 22, 80, 24);
   seTableWidth->MinValue = 1;
@@ -416,13 +416,11 @@ void TfrmVLItemProp::MakeTablePages() {
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
   btnCellBorder = Make<TButton>(gbTableSize, this, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
-  btnTableBack = Make<TButton>(gbTableSize, this, "btnTableBack", 10, 186, 196, 28);
-  btnTableBack->OnClick = [this](TObject* s) { btnTableBackClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
   lblCellPadding->SetFocusControl(seCellPadding);
   lblCellSpacing->SetFocusControl(seCellSpacing);
-  gbTablePrint = Make<TGroupBox>(tsTable, this, "gbTablePrint", 8, 234, 424, 130);
+  gbTablePrint = Make<TGroupBox>(tsTable, this, "gbTablePrint", 8, 202, 424, 130);
   cbNoSplit = Make<TCheckBox>(gbTablePrint, this, "cbNoSplit", 10, 22, 404, 22);
   lblHeadingRows = Make<TLabel>(gbTablePrint, this, "lblHeadingRows", 10, 54, 194, 16);
   seHRC = Make<TVLSpinEdit>(gbTablePrint, this, "seHRC", 210, 50, 80, 24);
@@ -552,7 +550,6 @@ void TfrmVLItemProp::LocalizeTablePages() {
   btnRight->SetHint(LanguageText(207) + " (Ctrl+R)|");
   lblCellBorderColor->SetText(LanguageText(CellBorderStyle == vltbColor ? 412 : 410));
   lblCellBorderLightColor->SetText(LanguageText(411));
-  btnTableBack->SetText(LanguageText(413));
   btnCellBack->SetText(LanguageText(413));
 }
 
@@ -605,8 +602,6 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
   CellBorderColor = T->CellBorderColor;
   CellBorderLightColor = T->CellBorderLightColor;
   CellBorderStyle = T->CellBorderStyle;
-  TableBackImage = CopyGraphic(T->GetBackgroundImage());
-  TableBackStyle = T->GetBackgroundStyle();
   if (TableOnly) return;
   Integer top, left, cols, rows;
   if (!T->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
@@ -778,15 +773,6 @@ void TfrmVLItemProp::btnCellBordersClick(TObject*) {
   UpdateCellBorderControls();
 }
 
-void TfrmVLItemProp::btnTableBackClick(TObject*) {
-  std::unique_ptr<TfrmVLTableBack> dlg(CreateVLForm<TfrmVLTableBack>(Application));
-  dlg->SetBackground(cmbTableColor->GetIndeterminate() ? clNone : cmbTableColor->GetChosenColor(), TableBackStyle,
-                     TableBackImage.get());
-  if (dlg->ShowModal() != mrOk) return;
-  dlg->GetBackground(TableBackStyle, TableBackImage);
-  TableBackChanged = true;
-}
-
 void TfrmVLItemProp::btnCellBackClick(TObject*) {
   std::unique_ptr<TfrmVLTableBack> dlg(CreateVLForm<TfrmVLTableBack>(Application));
   dlg->SetBackground(clNone, CellBackStyle, CellBackImage.get());
@@ -818,10 +804,6 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   T->SetCellBorderColor(CellBorderColor);
   T->SetCellBorderLightColor(CellBorderLightColor);
   T->SetCellBorderStyle(CellBorderStyle);
-  if (TableBackChanged) {
-    T->SetBackgroundStyle(TableBackStyle);
-    T->SetBackgroundImage(CopyGraphic(TableBackImage.get()));
-  }
   if (cbNoSplit->GetChecked()) T->PrintOptions -= TVLTablePrintOptions{vltoRowsSplit};
   else T->PrintOptions += TVLTablePrintOptions{vltoRowsSplit};
   if (!seHRC->GetIndeterminate()) T->SetHeadingRowCount(RoundEven(seHRC->GetValue()));

@@ -49,7 +49,6 @@ public:
   void btnSpacingClick(TObject* Sender);
   void btnTableBorderClick(TObject* Sender);
   void btnCellBordersClick(TObject* Sender);
-  void btnTableBackClick(TObject* Sender);
   void btnCellBackClick(TObject* Sender);
   void seCellBestWidthChange(TObject* Sender);
   void btnTopClick(TObject* Sender);
@@ -114,7 +113,6 @@ public:
   TButton* btnSpacing;
   TButton* btnTableBorder;
   TButton* btnCellBorder;
-  TButton* btnTableBack;
   TGroupBox* gbTablePrint;
   TCheckBox* cbNoSplit;
   TLabel* lblHeadingRows;
@@ -155,9 +153,10 @@ public:
   Integer CellBorderWidth = 0;
   TVLTableBorderStyle CellBorderStyle = vltbColor;
   TColor CellBorderColor = clNone, CellBorderLightColor = clNone;
-  std::unique_ptr<TGraphic> TableBackImage, CellBackImage;
-  TVLItemBackgroundStyle TableBackStyle = vlbsColor, CellBackStyle = vlbsColor;
-  bool TableBackChanged = false, CellBackChanged = false;
+  // The selected cells' picture (the table as a whole keeps none).
+  std::unique_ptr<TGraphic> CellBackImage;
+  TVLItemBackgroundStyle CellBackStyle = vlbsColor;
+  bool CellBackChanged = false;
   bool ShadowColorAuto = true, LightColorAuto = true;
 
 protected:

@@ -1,7 +1,7 @@
 #pragma once
-// The Background dialog of a table or of table cells: a picture and how it
-// is laid out (none, tiled, centred, stretched), shown in a frame of the
-// table's colour.
+// The Background dialog of table cells: a picture and how it is laid out
+// (none, tiled, centred, stretched), shown in a frame of the table's colour
+// when one is given.
 #include "actions/BaseVLFrm.h"
 #include "actions/VLOfficeRadioBtn.h"
 #include "platform/gui/ExtCtrls.h"
