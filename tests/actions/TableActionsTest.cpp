@@ -56,6 +56,24 @@ TEST_F(TableActions, DefaultTableWithAutosizeFillsTheTextWidthAndTakesTheCaret) 
   EXPECT_EQ(tabletest::DocText(t->GetCell(0, 0)), "Day");
 }
 
+TEST_F(TableActions, TooManyColumnsForTheWidthLeaveTheCellsSizedByTheirContents) {
+  TTableWindow w(0, 0, false);
+  w.Edit->SetBounds(0, 0, 300, 400);
+  w.Edit->Format();
+  w.Settle();
+  TvlActionInsertTable insert(w.Form.get());
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    FormOf<TfrmInsTable>(r)->SetColumns(100);
+    FormOf<TfrmInsTable>(r)->SetRows(1);
+    return mrOk;
+  });
+  w.Run(insert);
+  ASSERT_NE(w.T(), nullptr);
+  // A share below one pixel would read as a percentage.
+  for (Integer c = 0; c < 100; ++c) EXPECT_EQ(w.T()->GetCell(0, c)->BestWidth, 0) << c;
+}
+
 TEST_F(TableActions, InsertTableTakesTheWidthChosenAndRemembersOnlyWhenAsked) {
   struct TCase {
     const char* Name;
@@ -194,6 +212,18 @@ TEST_F(TableActions, DeletingEveryRowOrColumnRemovesTheTableAsOneStep) {
     w.Settle();
     EXPECT_EQ(w.Grid(), "00,01,02 / 10,11,12 / 20,21,22");
   }
+}
+
+TEST_F(TableActions, DeleteTableFromTheCaretInACellIsOneStep) {
+  TTableWindow w;
+  TvlActionTableDeleteTable deleteTable(w.Form.get());
+  w.Click(1, 1);
+  ASSERT_NE(w.T()->GetInplaceEditor(), nullptr);
+  w.Run(deleteTable);
+  EXPECT_EQ(w.Grid(), "no table");
+  w.Edit->Undo();
+  w.Settle();
+  EXPECT_EQ(w.Grid(), "00,01,02 / 10,11,12 / 20,21,22");
 }
 
 TEST_F(TableActions, InsertRowBelowAsksForACountOnlyBelowTheLastRow) {
