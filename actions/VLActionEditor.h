@@ -27,6 +27,7 @@ class TWinControl;
 class TCustomVLData;
 class TCustomVLItemInfo;
 class TVLActionEditor;
+class TVLTableItemInfo;
 
 // The formats a whole document is read from.
 enum class TVLDocumentFormat { VLF, RTF, Text, UnicodeText };
@@ -189,6 +190,27 @@ public:
   // The same read into a scratch document over a copy of the style sheet,
   // so that this document and the sheet stay as they are.
   virtual bool CanLoadDocument(const String&, TVLDocumentFormat, Integer, Integer) { return false; }
+
+  // ---- Tables. An editor without tables keeps the defaults (the table
+  // commands stay disabled).
+  // The innermost table around the caret (the caret's item, a table whose
+  // cell is being edited or whose cells are selected) and the editor whose
+  // document holds it; nullptr when the caret is in no table.
+  virtual TVLTableItemInfo* FindCurrentTable(TVLActionEditor*& Holder) {
+    Holder = nullptr;
+    return nullptr;
+  }
+  // A ready item at the caret of the innermost editor, in place of the
+  // selection, as one undo step; a refused item is freed.
+  virtual bool InsertItem(const String&, std::unique_ptr<TCustomVLItemInfo>) { return false; }
+  // Deletes the selection of this editor's own document (one undo step).
+  virtual void DeleteSelection() {}
+  // The item's number in this editor's document (-1 when not there).
+  virtual Integer GetItemNo(const TCustomVLItemInfo*) { return -1; }
+  virtual void SaveItemParaWidth(Integer, Integer& Width) { Width = 0; }
+  virtual void ReformatAfterItemChange(Integer, Integer) {}
+  // The width the innermost document gives its text.
+  virtual Integer GetTextAreaWidth() { return 0; }
 };
 
 // The editor a control stands for, nullptr when it is none.
