@@ -272,6 +272,8 @@ TfrmVLParaList::TfrmVLParaList(TComponent* AOwner) : TfrmVLBase(AOwner) {
   vl = Make<TVellum>(gbPreview, this, "vl", 10, 20, 564, 96);
   vl->SetStyle(vls2);
   vl->TabStop = false;
+  vl->SetVScrollVisible(false);
+  vl->SetHScrollVisible(false);
   vl->OnJump = [this](TObject* s, Integer id) { vlJump(s, id); };
 
   cbOneLevelPreview = Make<TCheckBox>(this, this, "cbOneLevelPreview", 8, 486, 300, 24);

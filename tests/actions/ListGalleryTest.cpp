@@ -291,6 +291,23 @@ TEST(ListGallery, PreviewsDrawTheListAndAListWithoutLevelsStaysBlank) {
     if (i < VLListPresetCount) EXPECT_GT(inked(bitmap), 50) << i;
     else EXPECT_EQ(inked(bitmap), 0);
   }
+  // Markers are drawn left of their text: dark ink where only they can be.
+  TVLStyle one(nullptr);
+  TVLListLevel* L = one.ListStyles->Add()->Levels->Add();
+  L->ListType = vllstDecimal;
+  L->FormatString = "%0:s.";
+  L->LeftIndent = 80;
+  L->GetFont()->SetColor(clBlack);
+  TBitmap marked(67, 93);
+  g.DrawListPreview(marked, 0, one);
+  const QImage image = marked.Image().convertToFormat(QImage::Format_RGB32);
+  int dark = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < 36; ++x) {
+      const QColor c = image.pixelColor(x, y);
+      dark += c.red() < 0x50 && c.green() < 0x50 && c.blue() < 0x50;
+    }
+  EXPECT_GT(dark, 5);
   // "None" and the seven presets on each page.
   EXPECT_EQ(g.il->Count(), 8);
   EXPECT_EQ(g.il2->Count(), 8);

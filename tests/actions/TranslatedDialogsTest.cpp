@@ -9,8 +9,10 @@
 #include "actions/FontVLFrm.h"
 #include "actions/FourSidesVLFrm.h"
 #include "actions/IntegerVLFrm.h"
+#include "actions/ListGalleryVLFrm.h"
 #include "actions/ListVLFrm.h"
 #include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaListVLFrm.h"
 #include "actions/ParaVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLSpinEdit.h"
@@ -154,6 +156,19 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   forms.emplace_back(fill);
   forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLListGallery>(nullptr));
+  // The number page, with its start value and a level or two to insert.
+  auto* customize = CreateVLForm<TfrmVLParaList>(nullptr);
+  {
+    TVLStyle sheet(nullptr);
+    VLFillListTemplates(sheet, 1);
+    TVLListInfo* list = sheet.ListStyles->Items(0);
+    list->Levels->Items(2)->StartFrom = 3;
+    customize->SetListInfo(*list);
+    customize->lstLevels->SetItemIndex(2);
+    customize->lstLevelsClick(nullptr);
+  }
+  forms.emplace_back(customize);
 
   std::vector<QImage> pictures;
   auto check = [&](TfrmVLBase* form) {
