@@ -434,4 +434,24 @@ TEST(ListGalleryCommand, AListMixingBulletsAndNumbersChangesNeitherToggle) {
   EXPECT_TRUE(b.Numbering->GetListLevels().IsEqual(numbers));
 }
 
+TEST(ListGalleryCommand, AnEditorClosedWhileTheGalleryIsOpenIsLeftAlone) {
+  TCommandBench b;
+  b.Paras({{}});
+  b.CaretIn(0);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto* g = dynamic_cast<TfrmVLListGallery*>(r.Form);
+    if (!g) return mrCancel;
+    g->rg1->SetItemIndex(1);
+    delete b.Edit;
+    b.Edit = nullptr;
+    return mrOk;
+  });
+  b.Action->Update();
+  b.Action->Execute();
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(b.Sheet->ListStyles->Count(), 0);
+  EXPECT_EQ(b.Added, 0);
+}
+
 }  // namespace
