@@ -1,5 +1,7 @@
 #include "actions/VLActionsList.h"
 
+#include "actions/ListGalleryVLFrm.h"
+
 #include "richtext/model/VLClasses.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLStyle.h"
@@ -47,6 +49,28 @@ void DefaultIndents(TVLListLevel* L, Integer Level) {
   L->LeftIndent = 48 * Level + 24;
   L->MarkerIndent = 48 * Level;
 }
+
+// Whether the editor was destroyed while the gallery was open (its window
+// closed by a timer, say): the command then stops instead of using it.
+class TEditorWatch : public TComponent {
+public:
+  explicit TEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
+    if (FControl) FControl->FreeNotification(this);
+  }
+  ~TEditorWatch() override {
+    if (FControl) FControl->RemoveFreeNotification(this);
+  }
+  bool Gone() const { return !FControl; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
+  }
+
+private:
+  TComponent* FControl;
+};
 
 }  // namespace
 
@@ -205,4 +229,115 @@ void TvlActionParaNumbering::ExecuteTarget(TObject* Target) {
     if (listUsed.Get(i) == 0 && lists.Items(i)->Levels->IsEqual(GetListLevels())) index = i;
   if (index < 0) index = AddListStyle(root, true);
   root->ApplyListStyle(index, -1, 1, false);
+}
+
+// ---------------------------------------------------------------------------
+
+TvlActionParaList::TvlActionParaList(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 59;
+  Localize();
+}
+
+TvlActionParaList::~TvlActionParaList() {
+  SetActionParaBullets(nullptr);
+  SetActionParaNumbering(nullptr);
+}
+
+void TvlActionParaList::SetActionParaBullets(TvlActionParaBullets* Value) {
+  if (FActionParaBullets) FActionParaBullets->RemoveFreeNotification(this);
+  FActionParaBullets = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TvlActionParaList::SetActionParaNumbering(TvlActionParaNumbering* Value) {
+  if (FActionParaNumbering) FActionParaNumbering->RemoveFreeNotification(this);
+  FActionParaNumbering = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TvlActionParaList::Notification(TComponent* AComponent, TOperation Operation) {
+  TvlAction::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FActionParaBullets) FActionParaBullets = nullptr;
+  if (AComponent == FActionParaNumbering) FActionParaNumbering = nullptr;
+}
+
+void TvlActionParaList::UpdateBulletsActions(TVLListInfos& ListStyles, Integer Index) {
+  const TVLListLevelCollection& levels = *ListStyles.Items(Index)->Levels;
+  if (FActionParaBullets) FActionParaBullets->SetListLevels(levels);
+  auto* owner = dynamic_cast<TComponent*>(GetOwner());
+  if (!UpdateAllSwitchers || !owner) return;
+  for (int i = 0; i < owner->ComponentCount(); ++i)
+    if (auto* a = dynamic_cast<TvlActionParaBullets*>(owner->Components(i)); a && a != FActionParaBullets)
+      a->SetListLevels(levels);
+}
+
+void TvlActionParaList::UpdateNumberingActions(TVLListInfos& ListStyles, Integer Index) {
+  const TVLListLevelCollection& levels = *ListStyles.Items(Index)->Levels;
+  if (FActionParaNumbering) FActionParaNumbering->SetListLevels(levels);
+  auto* owner = dynamic_cast<TComponent*>(GetOwner());
+  if (!UpdateAllSwitchers || !owner) return;
+  for (int i = 0; i < owner->ComponentCount(); ++i)
+    if (auto* a = dynamic_cast<TvlActionParaNumbering*>(owner->Components(i)); a && a != FActionParaNumbering)
+      a->SetListLevels(levels);
+}
+
+void TvlActionParaList::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  // The choice is copied out: the gallery owns what it reports.
+  std::unique_ptr<TVLStyle> chosen;
+  Integer listNo = -1, startFrom = 1;
+  bool useStartFrom = false;
+  {
+    std::unique_ptr<TfrmVLListGallery> gallery(CreateVLForm<TfrmVLListGallery>(Application));
+    gallery->InitFromEditor(E);
+    TEditorWatch watch(E);
+    if (gallery->ShowModal() != mrOk || watch.Gone()) return;
+    TVLListInfo* style = nullptr;
+    gallery->GetListStyle(style, listNo, startFrom, useStartFrom);
+    if (style) {
+      chosen = std::make_unique<TVLStyle>(nullptr);
+      chosen->ListStyles->Add()->Assign(style);
+    }
+  }
+  if (!chosen) {
+    E->RemoveLists();
+    return;
+  }
+  const TVLListInfo& style = *chosen->ListStyles->Items(0);
+  TVLStyle* sheet = E->GetStyle();
+  TVLListInfos& lists = *sheet->ListStyles;
+  if (listNo >= lists.Count()) listNo = -1;
+  if (style.HasNumbering()) {
+    Integer index = listNo;
+    if (index < 0) {
+      // A new list: an equal list style that no paragraph uses yet, or a
+      // new one, so that it never joins a list already in the document.
+      TVLIntegerList textUsed = TVLIntegerList::CreateFilled(sheet->TextStyles->Count(), 1);
+      TVLIntegerList paraUsed = TVLIntegerList::CreateFilled(sheet->ParaStyles->Count(), 1);
+      TVLIntegerList listUsed = TVLIntegerList::CreateFilled(lists.Count(), 0);
+      E->GetVLData()->MarkStylesInUse(textUsed, paraUsed, listUsed);
+      for (Integer i = 0; i < lists.Count() && index < 0; ++i)
+        if (listUsed.Get(i) == 0 && lists.Items(i)->IsEqual(style, false, true)) index = i;
+      if (index < 0) {
+        TVLListInfo* added = lists.Add();
+        added->Assign(&style);
+        added->Standard = false;
+        index = lists.Count() - 1;
+        FireStyleAdded(this, added);
+      }
+    }
+    E->ApplyListStyle(index, -1, startFrom, useStartFrom);
+    if (lists.Items(index)->AllNumbered()) UpdateNumberingActions(lists, index);
+    return;
+  }
+  Integer index = listNo;
+  if (index < 0) {
+    const Integer before = lists.Count();
+    index = lists.FindSuchList(style, true);
+    if (index == before) FireStyleAdded(this, lists.Items(index));
+  }
+  E->ApplyListStyle(index, -1, 1, false);
+  UpdateBulletsActions(lists, index);
 }

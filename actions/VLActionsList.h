@@ -7,6 +7,7 @@
 #include <memory>
 
 class TVLListLevelCollection;
+class TVLListInfos;
 
 class TvlActionCustomParaListSwitcher : public TvlAction {
 public:
@@ -45,4 +46,30 @@ public:
   // Joins a numbered list of the same levels just before, after or partly
   // in the selection; otherwise starts one anew at 1.
   void ExecuteTarget(TObject* Target) override;
+};
+
+// "Bullets and Numbering...": the list gallery for the target editor; the
+// choice is applied to the selected paragraphs and its levels become those
+// of the bullets or numbering toggles.
+class TvlActionParaList : public TvlAction {
+public:
+  explicit TvlActionParaList(TComponent* AOwner);
+  ~TvlActionParaList() override;
+  void ExecuteTarget(TObject* Target) override;
+
+  // A gallery choice also updates every toggle of the action's owner.
+  bool UpdateAllSwitchers = true;
+  TvlActionParaBullets* GetActionParaBullets() const { return FActionParaBullets; }
+  void SetActionParaBullets(TvlActionParaBullets* Value);
+  TvlActionParaNumbering* GetActionParaNumbering() const { return FActionParaNumbering; }
+  void SetActionParaNumbering(TvlActionParaNumbering* Value);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  void UpdateBulletsActions(TVLListInfos& ListStyles, Integer Index);
+  void UpdateNumberingActions(TVLListInfos& ListStyles, Integer Index);
+  TvlActionParaBullets* FActionParaBullets = nullptr;
+  TvlActionParaNumbering* FActionParaNumbering = nullptr;
 };

@@ -273,6 +273,23 @@ void TformQuilloryMain::BuildCommands() {
       if (m->GetCaption() == "Fo&rmat") items(m, {nullptr, bullets, numbering, nullptr, background, backgroundDialog, properties});
     }
   }
+  {
+    // The list gallery follows the Bullets and Numbering toggles on the
+    // Format menu; B is Borders' letter there.
+    TvlAction* gallery = editing(new TvlActionParaList(this), "vlActionParaList");
+    gallery->SetCaption("Bu&llets and Numbering...");
+    for (int i = 0; i < root->Count(); ++i) {
+      TMenuItem* format = root->Items(i);
+      if (format->GetCaption() != "Fo&rmat") continue;
+      for (int j = 0; j < format->Count(); ++j)
+        if (format->Items(j)->GetAction() == numbering) {
+          auto* item = new TMenuItem(nullptr);
+          item->SetAction(gallery);
+          format->Insert(j + 1, item);
+          break;
+        }
+    }
+  }
   SetMenu(MainMenu);
   BuildOptionsCommands();
 

@@ -603,6 +603,9 @@ public:
   void FillRTFTables(TVLColorList& colorList, TVLIntegerList& listOverrideCountList,
                      TCustomVLData* vlData) override;
   void Assign(const TPersistent* source) override;
+  // Printed pages and report layouts draw the marker as the screen does.
+  void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview, bool correctY,
+             const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
   void Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates state, TVLStyle* style,
              TCustomVLData* vlData) override;
   bool GetBoolValue(Integer prop) const override;

@@ -621,7 +621,7 @@ TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData&
 }
 
 void VLPaintMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, Integer x, Integer y,
-                   TCanvas& canvas) {
+                   TCanvas& canvas, const TVLScreenAndDevice* sad) {
   if (marker.ListNo < 0 || marker.Level < 0) return;
   TVLStyle* style = data.GetStyle();
   TVLListLevel* level = VLGetListLevel(style, marker.ListNo, marker.Level);
@@ -629,7 +629,11 @@ void VLPaintMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, Integer
   switch (level->ListType) {
     case vllstPicture:
       if (const TPicture* pic = level->PictureOrNil())
-        if (TGraphic* g = pic->GetGraphic()) g->Draw(canvas, TRect(x, y, x + g->GetWidth(), y + g->GetHeight()));
+        if (TGraphic* g = pic->GetGraphic()) {
+          const Integer w = sad ? MulDiv(g->GetWidth(), sad->ppixDevice, sad->ppixScreen) : g->GetWidth();
+          const Integer h = sad ? MulDiv(g->GetHeight(), sad->ppiyDevice, sad->ppiyScreen) : g->GetHeight();
+          g->Draw(canvas, TRect(x, y, x + w, y + h));
+        }
       return;
     case vllstImageList:
     case vllstImageListCounter: {

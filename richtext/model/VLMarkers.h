@@ -94,6 +94,7 @@ struct TVLMarkerMetrics {
 // Measures for the screen, or for the device of sad when given.
 TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, TCanvas& canvas,
                                  const TVLScreenAndDevice* sad, bool rightToLeft);
-// Draws what the marker shows with its top-left at x, y.
+// Draws what the marker shows with its top-left at x, y; on the device of
+// sad when given (printing), as it was measured for it.
 void VLPaintMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, Integer x, Integer y,
-                   TCanvas& canvas);
+                   TCanvas& canvas, const TVLScreenAndDevice* sad = nullptr);

@@ -130,6 +130,12 @@ void TVLBreakItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer x2, 
   if (canvas) VLPrintBreak(*this, x, x2, y, *canvas, colorMode, sad, vlData ? vlData->GetStyle() : nullptr);
 }
 
+void TVLMarkerItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool /*preview*/,
+                              bool /*correctY*/, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
+                              TVLColorMode /*colorMode*/) {
+  if (canvas && vlData) VLPaintMarker(*this, *vlData, x, y, *canvas, &sad);
+}
+
 void TVLMarkerItemInfo::Paint(Integer x, Integer y, TCanvas* canvas, TVLTextDrawStates /*state*/,
                               TVLStyle* /*style*/, TCustomVLData* vlData) {
   if (canvas && vlData) VLPaintMarker(*this, *vlData, x, y, *canvas);

@@ -149,6 +149,10 @@ public:
   TVLColorMode GetColorMode() override { return ColorMode; }
   const TVLScreenAndDevice& PrintResolution() override { return Sad; }
   TCustomVLData* GetSourceForPrinting() override { return SourceData ? SourceData : this; }
+  // The list markers (and their counters) are the source's: the pages share its items.
+  TVLMarkerList* GetMarkers(bool allowCreate) override {
+    return SourceData ? SourceData->GetMarkers(allowCreate) : nullptr;
+  }
 
   Integer GetPageTopCoord(Integer pageNo) override;
   Integer GetPageTopCoord2(Integer pageNo) override;

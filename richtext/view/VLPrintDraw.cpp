@@ -108,7 +108,8 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
       canvas->Brush.Style = bsClear;
     } else {
       const Integer y = part > 0 || (part == 0 && i == first) ? -topCoord : d->Top - topCoord;
-      if (item->GetBoolValueEx(0, s)) {
+      // A list marker draws its own text or picture, as on the screen.
+      if (item->StyleNo != vlsListMarker && item->GetBoolValueEx(0, s)) {
         Integer w = item->GetImageWidth(s), h = item->GetImageHeight(s);
         auto* multi = dynamic_cast<TVLMultiImagePrintInfo*>(d);
         if (multi && part >= 0 && part < static_cast<Integer>(multi->PartsList.size()))

@@ -11,8 +11,10 @@
 #include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/ItemPropVLFrm.h"
+#include "actions/ListGalleryVLFrm.h"
 #include "actions/ListVLFrm.h"
 #include "actions/ParaBrdrVLFrm.h"
+#include "actions/ParaListVLFrm.h"
 #include "actions/ParaVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/TableBackVLFrm.h"
@@ -172,6 +174,19 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   auto* properties = CreateVLForm<TfrmVLItemProp>(nullptr);
   for (TTabSheet* t : {properties->tsImage, properties->tsImgLayout, properties->tsBreak}) properties->HideTabSheet(t);
   forms.emplace_back(properties);
+  forms.emplace_back(CreateVLForm<TfrmVLListGallery>(nullptr));
+  // The number page, with its start value and a level or two to insert.
+  auto* customize = CreateVLForm<TfrmVLParaList>(nullptr);
+  {
+    TVLStyle sheet(nullptr);
+    VLFillListTemplates(sheet, 1);
+    TVLListInfo* list = sheet.ListStyles->Items(0);
+    list->Levels->Items(2)->StartFrom = 3;
+    customize->SetListInfo(*list);
+    customize->lstLevels->SetItemIndex(2);
+    customize->lstLevelsClick(nullptr);
+  }
+  forms.emplace_back(customize);
 
   std::vector<QImage> pictures;
   auto check = [&](TfrmVLBase* form) {

@@ -36,10 +36,10 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
   ASSERT_GE(file.size(), 4u);
   EXPECT_EQ(file[3], "vlActionExport");
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
-  ASSERT_GE(format.size(), 7u);
-  EXPECT_EQ(std::vector<String>(format.end() - 7, format.end()),
-            (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "-", "vlActionColor",
-                                 "vlActionBackground", "vlActionItemProperties"}));
+  ASSERT_GE(format.size(), 8u);
+  EXPECT_EQ(std::vector<String>(format.end() - 8, format.end()),
+            (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "vlActionParaList", "-",
+                                 "vlActionColor", "vlActionBackground", "vlActionItemProperties"}));
 }
 
 TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
