@@ -1,8 +1,11 @@
 #include "actions/VLActionsColor.h"
 
 #include "actions/ColorVLFrm.h"
+#include "actions/FillColorVLFrm.h"
+#include "actions/VLActionsPara.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Dialogs.h"
 
 #include <memory>
 
@@ -217,4 +220,104 @@ TColor TvlActionFontBackColor::GetCurrentColor(TVLActionEditor* Editor) {
 void TvlActionFontBackColor::ApplyColorToStyle(TVLActionEditor*, TFontInfo& Style, Integer, Integer) {
   if (Style.Jump && Style.BackColor == Style.HoverBackColor) Style.HoverBackColor = GetColor();
   Style.BackColor = GetColor();
+}
+
+// ---------------------------------------------------------------------------
+
+TvlActionFillColor::TvlActionFillColor(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 67;
+  Localize();
+}
+
+void TvlActionFillColor::ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void*) {
+  TVLStyle* sheet = Data->GetStyle();
+  const Integer styleNo = VLData->GetItemStyle(ItemNo);
+  if (styleNo >= 0) {
+    const TColor back = sheet->TextStyles->Items(styleNo)->BackColor;
+    if (!TextColorFound) {
+      TextColor = back;
+      TextColorFound = true;
+    } else if (back != TextColor) {
+      TextColorMixed = true;
+    }
+  }
+  const Integer paraNo = VLData->GetItemPara(ItemNo);
+  if (paraNo < 0) return;
+  const TVLBackgroundRect& background = sheet->ParaStyles->Items(paraNo)->Background;
+  if (!ParaColorFound) {
+    ParaColor = background.Color;
+    Padding.Assign(&background.BorderOffsets);
+    PaddingSides.SetValues(true, true, true, true);
+    ParaColorFound = true;
+    return;
+  }
+  if (background.Color != ParaColor) ParaColorMixed = true;
+  // Every side is compared whatever the colours: padding the paragraphs do
+  // not share stays undecided, so that OK does not write one paragraph's
+  // padding over the others'.
+  const TVLRect& pad = background.BorderOffsets;
+  if (pad.Left != Padding.Left) PaddingSides.Left = false;
+  if (pad.Top != Padding.Top) PaddingSides.Top = false;
+  if (pad.Right != Padding.Right) PaddingSides.Right = false;
+  if (pad.Bottom != Padding.Bottom) PaddingSides.Bottom = false;
+}
+
+void TvlActionFillColor::GatherColors(TVLActionEditor* Editor) {
+  TextColorFound = ParaColorFound = TextColorMixed = ParaColorMixed = false;
+  TextColor = ParaColor = clNone;
+  Padding.SetAll(0);
+  PaddingSides.SetValues(false, false, false, false);
+  TVLActionEditor* inner = Editor->GetInnermostEditor();
+  if (!inner->GetStyle()) return;
+  Integer first = 0, last = 0;
+  GetSelectedItemRange(inner, first, last);
+  WalkItems(inner->GetVLData(), inner, first, last, nullptr);
+}
+
+void TvlActionFillColor::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  const bool text = AllowApplyingTo.Contains(vlafcaApplyText);
+  const bool paragraph = AllowApplyingTo.Contains(vlafcaApplyParagraph);
+  if (!text && !paragraph) {
+    MessageBeep(0);
+    return;
+  }
+  GatherColors(E);
+  std::unique_ptr<TfrmVLFillColor> d(CreateVLForm<TfrmVLFillColor>(Application));
+  d->ColorDialog = GetSharedColorDialog();
+  if (text) d->AddElement(vlafcaText);
+  if (paragraph) d->AddElement(vlafcaParagraph);
+  const bool onText = text && E->GetInnermostEditor()->SelectionExists();
+  const bool onParagraph = !onText && paragraph;
+  d->SetComboBoxItemIndex(d->_cmb, onText ? 0 : onParagraph ? (text ? 1 : 0) : -1);
+  if (onText ? TextColorFound && !TextColorMixed : onParagraph && ParaColorFound && !ParaColorMixed) {
+    d->ColorIndeterminate = false;
+    d->SetFillColor(onText ? TextColor : ParaColor);
+  }
+  d->SetPadding(Padding, PaddingSides);
+  if (d->ShowModal() != mrOk || d->ColorIndeterminate) return;
+  const TColor color = d->FillColor;
+  switch (d->SelectedElement()) {
+    case vlafcaParagraph: {
+      d->GetPadding(Padding, PaddingSides);
+      TvlActionParaColorAndPadding apply(nullptr);
+      apply.SetControl(E->EditorControl());
+      apply.UserInterface = vlacNone;
+      apply.SetColor(color);
+      apply.Padding.Assign(&Padding);
+      apply.PaddingSides.Assign(&PaddingSides);
+      apply.Execute();
+      break;
+    }
+    case vlafcaText: {
+      TvlActionFontBackColor apply(nullptr);
+      apply.SetControl(E->EditorControl());
+      apply.UserInterface = vlacNone;
+      apply.SetColor(color);
+      apply.Execute();
+      break;
+    }
+    default: break;
+  }
 }
