@@ -87,6 +87,8 @@ TfrmVLInsertSymbol::TfrmVLInsertSymbol(TComponent* AOwner) : TfrmVLBase(AOwner) 
   dg->SetDefaultColWidth(32);
   dg->SetDefaultRowHeight(20);
   dg->SetBoundsType(bbtByGridBounds);
+  // Sized by the cells until now.
+  dg->SetBounds(8, 43, 687, 246);
   Label1 = PutControl<TLabel>(this, this, "Label1", 8, 305, 360, 16);
   btnOk = PutControl<TButton>(this, this, "btnOk", 537, 301, 75, 25);
   btnOk->ModalResult = mrOk;

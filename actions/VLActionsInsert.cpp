@@ -283,12 +283,13 @@ void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
   if (!E || !E->GetStyle()) return;
   const Integer previous = E->GetCurTextStyleNo();
   const Integer no = SymbolStyleNo(E);
-  const bool unicode = E->GetStyle()->TextStyles->Items(no)->Unicode;
-  // The editor takes UTF-8: an 8-bit code goes through its character set's
-  // code page, which the style's text is stored in again.
-  const String text = unicode ? WideToUtf8(WideString(1, static_cast<char16_t>(SymbolCharCode)))
-                              : AnsiToUtf8(AnsiString(1, static_cast<char>(SymbolCharCode & 0xFF)),
-                                           CharsetToCodePage(SymbolCharset));
+  // The character the cell showed: a code of a character set means that
+  // set's character also in a Unicode style, never the UTF-16 unit of the
+  // same number. The editor stores it in the style's own encoding.
+  const String text = SymbolCharset == DEFAULT_CHARSET
+                          ? WideToUtf8(WideString(1, static_cast<char16_t>(SymbolCharCode)))
+                          : AnsiToUtf8(AnsiString(1, static_cast<char>(SymbolCharCode & 0xFF)),
+                                       CharsetToCodePage(SymbolCharset));
   E->SetCurTextStyleNo(no);
   try {
     E->InsertText(text, false);
