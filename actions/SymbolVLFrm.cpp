@@ -3,6 +3,7 @@
 #include "actions/VLALocalize.h"
 #include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/FontList.h"
 
 #include <algorithm>
 
@@ -199,7 +200,7 @@ void TfrmVLInsertSymbol::cmbCharsetClick(TObject*) {
   dgSelectCell(dg);
 }
 
-void TfrmVLInsertSymbol::dgDrawCell(TObject*, Integer ACol, Integer ARow, const TRect& ARect, bool) {
+void TfrmVLInsertSymbol::dgDrawCell(TObject*, Integer ACol, Integer ARow, const TRect& ARect, bool Selected) {
   TCanvas& c = *dg->Canvas();
   c.FillRect(ARect);
   c.Font.SetName(FFontName);
@@ -210,6 +211,10 @@ void TfrmVLInsertSymbol::dgDrawCell(TObject*, Integer ACol, Integer ARow, const 
   // Cells that stand for no character stay blank.
   if (!CodeInsertable(code)) return;
   const WideString text = CellText(code, FCharset, UnicodeMode());
+  // A character the font lacks shows in another face, greyed, so that the
+  // grid tells what the chosen font has.
+  if (!Selected && UnicodeMode() && !FontHasCharacter(FFontName, static_cast<char16_t>(code)))
+    c.Font.SetColor(clGrayText);
   const TSize size = c.TextExtentW(text);
   c.Brush.Style = bsClear;
   c.TextOutW(ARect.Left + (ARect.Width() - size.cx) / 2, ARect.Top + (ARect.Height() - size.cy) / 2, text);

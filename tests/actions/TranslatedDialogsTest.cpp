@@ -12,6 +12,7 @@
 #include "actions/ListVLFrm.h"
 #include "actions/ParaBrdrVLFrm.h"
 #include "actions/ParaVLFrm.h"
+#include "actions/SymbolVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLSpinEdit.h"
 #include "platform/gui/Clipbrd.h"
@@ -154,6 +155,7 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   forms.emplace_back(fill);
   forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLInsertSymbol>(nullptr));
 
   std::vector<QImage> pictures;
   auto check = [&](TfrmVLBase* form) {
