@@ -27,6 +27,7 @@ class TWinControl;
 class TCustomVLData;
 class TCustomVLItemInfo;
 class TVLActionEditor;
+class TVLTableItemInfo;
 
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
 using TVLSearchOptions = TSet<TVLSearchOption>;
@@ -172,6 +173,27 @@ public:
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
   virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
+
+  // ---- Tables. An editor without tables keeps the defaults (the table
+  // commands stay disabled).
+  // The innermost table around the caret (the caret's item, a table whose
+  // cell is being edited or whose cells are selected) and the editor whose
+  // document holds it; nullptr when the caret is in no table.
+  virtual TVLTableItemInfo* FindCurrentTable(TVLActionEditor*& Holder) {
+    Holder = nullptr;
+    return nullptr;
+  }
+  // A ready item at the caret of the innermost editor, in place of the
+  // selection, as one undo step; a refused item is freed.
+  virtual bool InsertItem(const String&, std::unique_ptr<TCustomVLItemInfo>) { return false; }
+  // Deletes the selection of this editor's own document (one undo step).
+  virtual void DeleteSelection() {}
+  // The item's number in this editor's document (-1 when not there).
+  virtual Integer GetItemNo(const TCustomVLItemInfo*) { return -1; }
+  virtual void SaveItemParaWidth(Integer, Integer& Width) { Width = 0; }
+  virtual void ReformatAfterItemChange(Integer, Integer) {}
+  // The width the innermost document gives its text.
+  virtual Integer GetTextAreaWidth() { return 0; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -5,8 +5,10 @@
 #include "platform/gui/Graphics.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLClipFormats.h"
+#include "richtext/table/VLTable.h"
 #include "richtext/view/VLCopy.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -218,6 +220,42 @@ public:
     return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
                : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
   }
+  TVLTableItemInfo* FindCurrentTable(TVLActionEditor*& Holder) override {
+    Holder = nullptr;
+    TVLTableItemInfo* found = nullptr;
+    // Down the chain of open cell editors: the deepest table wins.
+    for (TCustomVellumEdit* e = E->GetRootEditor(); e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
+      TVLEditVLData* d = e->EditData();
+      TVLTableItemInfo* table = nullptr;
+      if (TControl* inner = e->GetInplaceEditor()) {
+        // The table whose cell is open, wherever the caret item points.
+        for (Integer i = 0; i < d->GetItemCount() && !table; ++i)
+          if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(i)); t && t->OwnsInplaceEditor(inner)) table = t;
+      } else {
+        table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
+        const Integer n = d->GetCaretItemNo();
+        if (!table && n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
+      }
+      if (table) {
+        found = table;
+        Holder = ActionEditorOf(e);
+      }
+    }
+    return found;
+  }
+  bool InsertItem(const String& Name, std::unique_ptr<TCustomVLItemInfo> Item) override {
+    return E->InsertItem(Name, Item.release());
+  }
+  void DeleteSelection() override { E->DeleteSelection(); }
+  Integer GetItemNo(const TCustomVLItemInfo* Item) override {
+    TVLEditVLData* d = E->EditData();
+    for (Integer i = 0; i < d->GetItemCount(); ++i)
+      if (d->GetItem(i) == Item) return i;
+    return -1;
+  }
+  void SaveItemParaWidth(Integer ItemNo, Integer& Width) override { E->SaveItemParaWidth(ItemNo, Width); }
+  void ReformatAfterItemChange(Integer ItemNo, Integer Width) override { E->ReformatAfterItemChange(ItemNo, Width); }
+  Integer GetTextAreaWidth() override { return std::max<Integer>(E->GetInnermostEditor()->EditData()->TextWidth, 0); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;

@@ -273,7 +273,14 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   editor->DestroyInplaceEditor();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
-  const bool clearing = !host || !hostEditor || hostEditor->ComponentState.Contains(csDestroying);
+  // A cell editor inside another closes with it when an editor further out
+  // goes away: nothing outside is there to hear of it.
+  bool clearing = !host || !hostEditor;
+  for (TCustomVellumEdit* e = hostEditor; e && !clearing;) {
+    auto* inplace = dynamic_cast<TVLTableInplaceEdit*>(e);
+    clearing = e->ComponentState.Contains(csDestroying) || (inplace && inplace->Table && inplace->Table->FGoing);
+    e = inplace ? inplace->ParentEditor : nullptr;
+  }
   if (!clearing) MoveEditorUndo(true);
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;

@@ -252,6 +252,7 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
 }
 
 TVLTableItemInfo::~TVLTableItemInfo() {
+  FGoing = true;
   DestroyInplaceEditor(false);
   // The cells' markers leave the document's list with the table.
   DetachMarkers();
