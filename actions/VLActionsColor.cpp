@@ -3,9 +3,11 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/FillColorVLFrm.h"
 #include "actions/VLActionsPara.h"
+#include "actions/VLActionsTable.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
+#include "richtext/table/VLTable.h"
 
 #include <memory>
 
@@ -277,28 +279,66 @@ void TvlActionFillColor::GatherColors(TVLActionEditor* Editor) {
 void TvlActionFillColor::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
-  const bool text = AllowApplyingTo.Contains(vlafcaApplyText);
-  const bool paragraph = AllowApplyingTo.Contains(vlafcaApplyParagraph);
-  if (!text && !paragraph) {
-    MessageBeep(0);
-    return;
-  }
   GatherColors(E);
   std::unique_ptr<TfrmVLFillColor> d(CreateVLForm<TfrmVLFillColor>(Application));
   d->ColorDialog = GetSharedColorDialog();
+  auto show = [&d](TColor color) {
+    d->ColorIndeterminate = false;
+    d->SetFillColor(color);
+  };
+  const bool text = AllowApplyingTo.Contains(vlafcaApplyText);
+  const bool paragraph = AllowApplyingTo.Contains(vlafcaApplyParagraph);
   if (text) d->AddElement(vlafcaText);
   if (paragraph) d->AddElement(vlafcaParagraph);
-  const bool onText = text && E->GetInnermostEditor()->SelectionExists();
-  const bool onParagraph = !onText && paragraph;
-  d->SetComboBoxItemIndex(d->_cmb, onText ? 0 : onParagraph ? (text ? 1 : 0) : -1);
-  if (onText ? TextColorFound && !TextColorMixed : onParagraph && ParaColorFound && !ParaColorMixed) {
-    d->ColorIndeterminate = false;
-    d->SetFillColor(onText ? TextColor : ParaColor);
+  bool settled = false;
+  TVLActionEditor* holder = nullptr;
+  TVLTableItemInfo* table = E->FindCurrentTable(holder);
+  if (table && holder) {
+    Integer top = 0, left = 0, cols = 0, rows = 0;
+    // The cell being edited counts as selected.
+    const bool cells = table->GetNormalizedSelectionBounds(true, top, left, cols, rows);
+    if (cells && AllowApplyingTo.Contains(vlafcaApplyCell)) {
+      d->AddElement(vlafcaCell);
+      Integer row = -1, col = -1;
+      if (!table->GetEditedCell(row, col)) {
+        // Whole cells are selected: the cells are what the user means.
+        TColor color = clNone;
+        if (GetSelectedCellsColor(table, color)) show(color);
+        d->SetComboBoxItemIndex(d->_cmb, d->GetComboBoxItems(d->_cmb).Count() - 1);
+        settled = true;
+      }
+    }
+    if (AllowApplyingTo.Contains(vlafcaApplyTable)) {
+      d->AddElement(vlafcaTable);
+      if (!cells) {
+        show(table->Color);
+        d->SetComboBoxItemIndex(d->_cmb, d->GetComboBoxItems(d->_cmb).Count() - 1);
+        settled = true;
+      }
+    }
+  }
+  if (!settled) {
+    if (text && E->GetInnermostEditor()->SelectionExists()) {
+      d->SetComboBoxItemIndex(d->_cmb, 0);
+      if (TextColorFound && !TextColorMixed) show(TextColor);
+    } else if (paragraph) {
+      d->SetComboBoxItemIndex(d->_cmb, text ? 1 : 0);
+      if (ParaColorFound && !ParaColorMixed) show(ParaColor);
+    }
   }
   d->SetPadding(Padding, PaddingSides);
+  if (d->GetComboBoxItems(d->_cmb).Count() == 0) {
+    MessageBeep(0);
+    return;
+  }
   if (d->ShowModal() != mrOk || d->ColorIndeterminate) return;
   const TColor color = d->FillColor;
   switch (d->SelectedElement()) {
+    case vlafcaTable:
+      // A read-only entry keeps its table's colour.
+      if (holder->CanChange()) table->SetColor(color);
+      break;
+    case vlafcaCell: SetSelectedCellsColor(holder, table, color); break;
     case vlafcaParagraph: {
       d->GetPadding(Padding, PaddingSides);
       TvlActionParaColorAndPadding apply(nullptr);

@@ -99,8 +99,9 @@ enum TVLAFillColorApplyTo { vlafcaApplyText, vlafcaApplyParagraph, vlafcaApplyCe
 using TVLAFillColorApplyToSet = TSet<TVLAFillColorApplyTo>;
 
 // The Fill Color dialog on the selection: the background colour of the
-// selected text, or the background colour and padding of the selected
-// paragraphs. The dialog opens on what the selection has in common.
+// selected text, the background colour and padding of the selected
+// paragraphs, the colour of the selected table cells or of the table at the
+// caret. The dialog opens on what the selection has in common.
 class TvlActionFillColor : public TvlAction {
 public:
   explicit TvlActionFillColor(TComponent* AOwner);

@@ -21,9 +21,11 @@ TEST(SymbolGridSupport, AFamilyAnswersForItsOwnGlyphsOnly) {
       {"DejaVu Sans", u'\u03A9', true},   // Greek capital omega
       {"DejaVu Sans", u'\u0378', false},  // unassigned
       {"DejaVu Sans", u'\u4E00', false},  // a CJK ideograph: only other faces have it
-      {"Droid Sans Fallback", u'\u4E00', true},
+      {"DejaVu Sans", u'\u2605', true},   // black star
+      {"Liberation Sans", u'\u2605', false},
+      {"Liberation Sans", u'\u0416', true},
       // Asked again after another family: no answer is kept for the wrong one.
-      {"DejaVu Sans", u'\u4E00', false},
+      {"DejaVu Sans", u'\u2605', true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(FontHasCharacter(c.family, c.ch), c.has) << c.family << " " << int(c.ch);
