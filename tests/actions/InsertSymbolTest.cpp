@@ -1,4 +1,5 @@
 #include "EditorBench.h"
+#include "TableTestSupport.h"
 #include "actions/SymbolVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLActionsInsert.h"
@@ -315,6 +316,30 @@ TEST(InsertSymbolCommand, SecondRunOpensOnTheLastChoiceAndAddsNoStyle) {
   ASSERT_TRUE(b.Action->Execute());
   EXPECT_EQ(ItemText(b.Edit), "a\u2022\u2022b");
   EXPECT_EQ(script.Unexpected, 0);
+}
+
+// In a table: the cell being edited takes the symbol; a block of selected
+// cells leaves the command disabled.
+TEST(InsertSymbolCommand, GoesIntoTheEditedCellAndWaitsWhileCellsAreSelected) {
+  tabletest::TTableWindow w;
+  TvlActionInsertSymbol action(w.Form.get());
+  action.SetControl(w.Edit);
+  w.Click(0, 0);
+  w.Click(0, 1, Qt::ShiftModifier);
+  EXPECT_FALSE(w.Enabled(action));
+  w.Click(1, 1);
+  ASSERT_TRUE(w.Enabled(action));
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto& d = *static_cast<TfrmVLInsertSymbol*>(r.Form);
+    d.Init(0x2022, Font, DEFAULT_CHARSET);
+    Click(d.btnOk);
+    return d.ModalResult;
+  });
+  ASSERT_TRUE(w.Run(action));
+  const std::string cell = tabletest::DocText(w.T()->GetCell(1, 1)->GetVLData());
+  EXPECT_NE(cell.find("\u2022"), std::string::npos) << cell;
+  EXPECT_EQ(tabletest::DocText(w.T()->GetCell(0, 0)->GetVLData()), "00");
 }
 
 }  // namespace
