@@ -1,8 +1,13 @@
 #include "actions/VLActionsColor.h"
 
 #include "actions/ColorVLFrm.h"
+#include "actions/FillColorVLFrm.h"
+#include "actions/VLActionsPara.h"
+#include "actions/VLActionsTable.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/table/VLTable.h"
 
 #include <memory>
 
@@ -217,4 +222,142 @@ TColor TvlActionFontBackColor::GetCurrentColor(TVLActionEditor* Editor) {
 void TvlActionFontBackColor::ApplyColorToStyle(TVLActionEditor*, TFontInfo& Style, Integer, Integer) {
   if (Style.Jump && Style.BackColor == Style.HoverBackColor) Style.HoverBackColor = GetColor();
   Style.BackColor = GetColor();
+}
+
+// ---------------------------------------------------------------------------
+
+TvlActionFillColor::TvlActionFillColor(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 67;
+  Localize();
+}
+
+void TvlActionFillColor::ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void*) {
+  TVLStyle* sheet = Data->GetStyle();
+  const Integer styleNo = VLData->GetItemStyle(ItemNo);
+  if (styleNo >= 0) {
+    const TColor back = sheet->TextStyles->Items(styleNo)->BackColor;
+    if (!TextColorFound) {
+      TextColor = back;
+      TextColorFound = true;
+    } else if (back != TextColor) {
+      TextColorMixed = true;
+    }
+  }
+  const Integer paraNo = VLData->GetItemPara(ItemNo);
+  if (paraNo < 0) return;
+  const TVLBackgroundRect& background = sheet->ParaStyles->Items(paraNo)->Background;
+  if (!ParaColorFound) {
+    ParaColor = background.Color;
+    Padding.Assign(&background.BorderOffsets);
+    PaddingSides.SetValues(true, true, true, true);
+    ParaColorFound = true;
+    return;
+  }
+  if (background.Color != ParaColor) ParaColorMixed = true;
+  // Every side is compared whatever the colours: padding the paragraphs do
+  // not share stays undecided, so that OK does not write one paragraph's
+  // padding over the others'.
+  const TVLRect& pad = background.BorderOffsets;
+  if (pad.Left != Padding.Left) PaddingSides.Left = false;
+  if (pad.Top != Padding.Top) PaddingSides.Top = false;
+  if (pad.Right != Padding.Right) PaddingSides.Right = false;
+  if (pad.Bottom != Padding.Bottom) PaddingSides.Bottom = false;
+}
+
+void TvlActionFillColor::GatherColors(TVLActionEditor* Editor) {
+  TextColorFound = ParaColorFound = TextColorMixed = ParaColorMixed = false;
+  TextColor = ParaColor = clNone;
+  Padding.SetAll(0);
+  PaddingSides.SetValues(false, false, false, false);
+  TVLActionEditor* inner = Editor->GetInnermostEditor();
+  if (!inner->GetStyle()) return;
+  Integer first = 0, last = 0;
+  GetSelectedItemRange(inner, first, last);
+  WalkItems(inner->GetVLData(), inner, first, last, nullptr);
+}
+
+void TvlActionFillColor::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  GatherColors(E);
+  std::unique_ptr<TfrmVLFillColor> d(CreateVLForm<TfrmVLFillColor>(Application));
+  d->ColorDialog = GetSharedColorDialog();
+  auto show = [&d](TColor color) {
+    d->ColorIndeterminate = false;
+    d->SetFillColor(color);
+  };
+  const bool text = AllowApplyingTo.Contains(vlafcaApplyText);
+  const bool paragraph = AllowApplyingTo.Contains(vlafcaApplyParagraph);
+  if (text) d->AddElement(vlafcaText);
+  if (paragraph) d->AddElement(vlafcaParagraph);
+  bool settled = false;
+  TVLActionEditor* holder = nullptr;
+  TVLTableItemInfo* table = E->FindCurrentTable(holder);
+  if (table && holder) {
+    Integer top = 0, left = 0, cols = 0, rows = 0;
+    // The cell being edited counts as selected.
+    const bool cells = table->GetNormalizedSelectionBounds(true, top, left, cols, rows);
+    if (cells && AllowApplyingTo.Contains(vlafcaApplyCell)) {
+      d->AddElement(vlafcaCell);
+      Integer row = -1, col = -1;
+      if (!table->GetEditedCell(row, col)) {
+        // Whole cells are selected: the cells are what the user means.
+        TColor color = clNone;
+        if (GetSelectedCellsColor(table, color)) show(color);
+        d->SetComboBoxItemIndex(d->_cmb, d->GetComboBoxItems(d->_cmb).Count() - 1);
+        settled = true;
+      }
+    }
+    if (AllowApplyingTo.Contains(vlafcaApplyTable)) {
+      d->AddElement(vlafcaTable);
+      if (!cells) {
+        show(table->Color);
+        d->SetComboBoxItemIndex(d->_cmb, d->GetComboBoxItems(d->_cmb).Count() - 1);
+        settled = true;
+      }
+    }
+  }
+  if (!settled) {
+    if (text && E->GetInnermostEditor()->SelectionExists()) {
+      d->SetComboBoxItemIndex(d->_cmb, 0);
+      if (TextColorFound && !TextColorMixed) show(TextColor);
+    } else if (paragraph) {
+      d->SetComboBoxItemIndex(d->_cmb, text ? 1 : 0);
+      if (ParaColorFound && !ParaColorMixed) show(ParaColor);
+    }
+  }
+  d->SetPadding(Padding, PaddingSides);
+  if (d->GetComboBoxItems(d->_cmb).Count() == 0) {
+    MessageBeep(0);
+    return;
+  }
+  if (d->ShowModal() != mrOk || d->ColorIndeterminate) return;
+  const TColor color = d->FillColor;
+  switch (d->SelectedElement()) {
+    case vlafcaTable:
+      // A read-only entry keeps its table's colour.
+      if (holder->CanChange()) table->SetColor(color);
+      break;
+    case vlafcaCell: SetSelectedCellsColor(holder, table, color); break;
+    case vlafcaParagraph: {
+      d->GetPadding(Padding, PaddingSides);
+      TvlActionParaColorAndPadding apply(nullptr);
+      apply.SetControl(E->EditorControl());
+      apply.UserInterface = vlacNone;
+      apply.SetColor(color);
+      apply.Padding.Assign(&Padding);
+      apply.PaddingSides.Assign(&PaddingSides);
+      apply.Execute();
+      break;
+    }
+    case vlafcaText: {
+      TvlActionFontBackColor apply(nullptr);
+      apply.SetControl(E->EditorControl());
+      apply.UserInterface = vlacNone;
+      apply.SetColor(color);
+      apply.Execute();
+      break;
+    }
+    default: break;
+  }
 }

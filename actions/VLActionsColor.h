@@ -3,7 +3,8 @@
 // command changes a private copy of each text style the editor hands it and
 // answers with an equal existing style or a new one; a colour command asks
 // for its colour (not at all, the colour dialog or the colour pop-up) and
-// then applies it.
+// then applies it. And the Fill Color command, which colours the text or
+// the paragraphs of the selection through those commands.
 #include "actions/VLActions.h"
 
 class TfrmColor;
@@ -91,4 +92,33 @@ public:
 
 protected:
   void ApplyColorToStyle(TVLActionEditor* Editor, TFontInfo& Style, Integer StyleNo, Integer UserData) override;
+};
+
+// What Fill Color may colour.
+enum TVLAFillColorApplyTo { vlafcaApplyText, vlafcaApplyParagraph, vlafcaApplyCell, vlafcaApplyTable };
+using TVLAFillColorApplyToSet = TSet<TVLAFillColorApplyTo>;
+
+// The Fill Color dialog on the selection: the background colour of the
+// selected text, the background colour and padding of the selected
+// paragraphs, the colour of the selected table cells or of the table at the
+// caret. The dialog opens on what the selection has in common.
+class TvlActionFillColor : public TvlAction {
+public:
+  explicit TvlActionFillColor(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+
+  // What the selection holds, as the last execution found it.
+  TColor TextColor = clNone;
+  TColor ParaColor = clNone;
+  TVLRect Padding;
+  TVLBooleanRect PaddingSides{false};
+  bool TextColorFound = false, ParaColorFound = false, TextColorMixed = false, ParaColorMixed = false;
+  TVLAFillColorApplyToSet AllowApplyingTo{vlafcaApplyText, vlafcaApplyParagraph, vlafcaApplyCell,
+                                          vlafcaApplyTable};
+
+  // Walks the selection of Editor's innermost editor and records the above.
+  void GatherColors(TVLActionEditor* Editor);
+
+protected:
+  void ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void* Param) override;
 };

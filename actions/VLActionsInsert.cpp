@@ -1,6 +1,7 @@
 #include "actions/VLActionsInsert.h"
 
 #include "actions/ItemPropVLFrm.h"
+#include "actions/SymbolVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/CommonDialogs.h"
@@ -243,4 +244,58 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;
+}
+
+TvlActionInsertSymbol::TvlActionInsertSymbol(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
+  MessageID = 57;
+  Localize();
+}
+
+Integer TvlActionInsertSymbol::SymbolStyleNo(TVLActionEditor* Editor) {
+  TFontInfos& styles = *Editor->GetStyle()->TextStyles;
+  const Integer current = Editor->GetCurTextStyleNo();
+  auto symbol = std::make_unique<TFontInfo>(nullptr);
+  symbol->Assign(styles.Items(current));
+  symbol->FontName = SymbolFontName;
+  symbol->Charset = SymbolCharset;
+  symbol->Unicode = SymbolCharset == DEFAULT_CHARSET || AlwaysInsertUnicode;
+  symbol->Protection.Include(vlprDoNotAutoSwitch);
+  symbol->Standard = false;
+  Integer no = styles.FindSuchStyle(current, *symbol, vlfiAll);
+  if (no < 0) {
+    TFontInfo* added = styles.Add();
+    added->Assign(symbol.get());
+    no = styles.Count() - 1;
+    FireStyleAdded(this, added);
+  }
+  return no;
+}
+
+void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
+  std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
+  if (HasLastSymbol) dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
+  dlg->Restrict(SymbolType == vlisBoth || SymbolType == vlisUnicode,
+                SymbolType == vlisBoth || SymbolType == vlisSingleByte);
+  if (dlg->ShowModal() != mrOk) return;
+  dlg->GetResult(SymbolCharCode, SymbolFontName, SymbolCharset);
+  HasLastSymbol = true;
+  TVLActionEditor* E = GetControl(Target);
+  if (!E || !E->GetStyle()) return;
+  const Integer previous = E->GetCurTextStyleNo();
+  const Integer no = SymbolStyleNo(E);
+  // The character the cell showed: a code of a character set means that
+  // set's character also in a Unicode style, never the UTF-16 unit of the
+  // same number. The editor stores it in the style's own encoding.
+  const String text = SymbolCharset == DEFAULT_CHARSET
+                          ? WideToUtf8(WideString(1, static_cast<char16_t>(SymbolCharCode)))
+                          : AnsiToUtf8(AnsiString(1, static_cast<char>(SymbolCharCode & 0xFF)),
+                                       CharsetToCodePage(SymbolCharset));
+  E->SetCurTextStyleNo(no);
+  try {
+    E->InsertText(text, false);
+  } catch (...) {
+    E->SetCurTextStyleNo(previous);
+    throw;
+  }
+  E->SetCurTextStyleNo(previous);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Commands that put new content at the caret: a file, a picture from a
-// file, a horizontal line, and page breaks in and out; and the properties
-// of a picture or line.
+// file, a horizontal line, a symbol, and page breaks in and out; and the
+// properties of a picture or line.
 #include "actions/VLActions.h"
 #include "actions/VLActionsFile.h"
 
@@ -85,4 +85,27 @@ public:
   String InitialDir;
   int FilterIndex = 1;
   String FileName;
+};
+
+enum TVLInsertSymbolType { vlisBoth, vlisUnicode, vlisSingleByte };
+
+// One character chosen in the Insert Symbol dialog, in its font, at the
+// caret; the dialog opens again on the last character inserted.
+class TvlActionInsertSymbol : public TvlActionInsertAtCaret {
+public:
+  explicit TvlActionInsertSymbol(TComponent* AOwner);
+  void ExecuteTarget(TObject* Target) override;
+  // The text style of the chosen character: the current one in the symbol's
+  // font and character set, kept from automatic language switching. An
+  // equal style of the sheet, else a new one.
+  Integer SymbolStyleNo(TVLActionEditor* Editor);
+
+  TVLInsertSymbolType SymbolType = vlisBoth;
+  bool AlwaysInsertUnicode = false;
+
+  // The last confirmed choice.
+  String SymbolFontName = "Symbol";
+  TFontCharset SymbolCharset = 0;
+  Word SymbolCharCode = 0;
+  bool HasLastSymbol = false;
 };

@@ -14,6 +14,21 @@ TVLFontComboBox::TVLFontComboBox(TComponent* AOwner) : TSimpleComboBox(AOwner) {
 
 void TVLFontComboBox::Refill() { Items().Assign(&Screen->Fonts()); }
 
+TVLFontDropDownComboBox::TVLFontDropDownComboBox(TComponent* AOwner) : TComboBox(AOwner) {
+  SetStyle(csDropDownList);
+  Items().Assign(&Screen->Fonts());
+}
+
+bool TVLFontDropDownComboBox::SelectFont(const String& Name) {
+  for (int i = 0; i < Items().Count(); ++i)
+    if (SameText(Items().Get(i), Name)) {
+      SetItemIndex(i);
+      return true;
+    }
+  SetItemIndex(Items().Count() > 0 ? 0 : -1);
+  return false;
+}
+
 // ---------------------------------------------------------------------------
 
 void InsertFontSize(TStrings& Items, Integer Size) {

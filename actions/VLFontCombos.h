@@ -26,6 +26,16 @@ private:
   String FFontName;
 };
 
+// The installed font names as a drop-down list (where a dialog has no room
+// for the open list).
+class TVLFontDropDownComboBox : public TComboBox {
+public:
+  explicit TVLFontDropDownComboBox(TComponent* AOwner);
+  // Selects the entry equal to Name without regard to case; the first entry
+  // when none is. False when the name is not listed.
+  bool SelectFont(const String& Name);
+};
+
 // Inserts a size into an ascending list of sizes unless it is there.
 void InsertFontSize(TStrings& Items, Integer Size);
 

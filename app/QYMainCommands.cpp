@@ -290,6 +290,26 @@ void TformQuilloryMain::BuildCommands() {
         }
     }
   }
+  // A symbol goes in after the link among the inserted things; the fill
+  // colour after the paragraph's background colour.
+  {
+    TvlAction* symbol = editing(new TvlActionInsertSymbol(this), "vlActionInsertSymbol");
+    TvlAction* fill = editing(new TvlActionFillColor(this), "vlActionFillColor");
+    fill->SetCaption("F&ill Color...");
+    auto after = [](TMenuItem* m, const char* name, TBasicAction* a) {
+      for (int i = 0; i < m->Count(); ++i)
+        if (m->Items(i)->GetAction() && m->Items(i)->GetAction()->GetName() == name) {
+          auto* item = new TMenuItem(nullptr);
+          item->SetAction(a);
+          m->Insert(i + 1, item);
+          return;
+        }
+    };
+    for (int i = 0; i < root->Count(); ++i) {
+      if (root->Items(i)->GetCaption() == "&Insert") after(root->Items(i), "vlActionInsertHyperlink", symbol);
+      if (root->Items(i)->GetCaption() == "Fo&rmat") after(root->Items(i), "vlActionParaColor", fill);
+    }
+  }
   SetMenu(MainMenu);
   BuildOptionsCommands();
 

@@ -404,6 +404,10 @@ void TControl::SetHint(const String& value) {
   if (QWidget* w = Widget()) w->setToolTip(ToQ(GetShortHint(value)));
 }
 
+void TControl::SetMouseTransparent(bool value) {
+  if (QWidget* w = Widget()) w->setAttribute(Qt::WA_TransparentForMouseEvents, value);
+}
+
 void TControl::SetCursor(TCursor value) {
   FCursor = value;
   QWidget* w = Widget();

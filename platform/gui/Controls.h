@@ -134,6 +134,9 @@ public:
 
   TCursor GetCursor() const { return FCursor; }
   void SetCursor(TCursor value);
+  // A mouse-transparent control lets clicks and moves through to whatever
+  // lies below it (an overlay drawn over another control).
+  void SetMouseTransparent(bool value);
   TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* menu);
 

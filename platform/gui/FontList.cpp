@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QList>
+#include <QRawFont>
 #include <algorithm>
 
 namespace {
@@ -59,6 +60,20 @@ std::vector<TFontCharset> FontCharsets(const String& family) {
     }
   }
   return result;
+}
+
+bool FontHasCharacter(const String& family, char16_t ch) {
+  // A grid asks for hundreds of characters of one family in a row.
+  static QString lastFamily;
+  static QRawFont lastFace;
+  const QString name = Installed(family);
+  if (name != lastFamily || !lastFace.isValid()) {
+    QFont font(name);
+    font.setPixelSize(16);
+    lastFace = QRawFont::fromFont(font);
+    lastFamily = name;
+  }
+  return lastFace.isValid() && lastFace.supportsCharacter(QChar(ch));
 }
 
 String CharsetScriptName(TFontCharset charset) {

@@ -13,6 +13,9 @@ bool FontIsScalable(const String& family);
 std::vector<Integer> FontPointSizes(const String& family);
 // The character sets the family covers, judged by its writing systems.
 std::vector<TFontCharset> FontCharsets(const String& family);
+// Whether the family's own face has a glyph for the UTF-16 unit (other
+// faces that would stand in for a missing glyph do not count).
+bool FontHasCharacter(const String& family, char16_t ch);
 // The English script name of a character set ("Western", "Cyrillic", …);
 // empty for one without a name.
 String CharsetScriptName(TFontCharset charset);

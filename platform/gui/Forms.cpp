@@ -186,6 +186,10 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
   ApplyWindowFlags();
 }
 
+void TCustomForm::SetMinimumSize(Integer width, Integer height) {
+  if (QWidget* w = WindowWidget()) w->setMinimumSize(width, height);
+}
+
 void TCustomForm::ApplyWindowFlags() {
   QWidget* frame = FForm->Frame;
   if (!frame || FFormStyle == fsMDIChild) return;

@@ -50,6 +50,8 @@ public:
   // the inside is drawn and takes the mouse. An empty polygon removes it.
   void SetWindowRegion(const std::vector<TPoint>& polygon);
   std::vector<TPoint> WindowRegion() const { return FWindowRegion; }
+  // The least size the user can drag the window to (its content area).
+  void SetMinimumSize(Integer width, Integer height);
   TPosition Position = poDesigned;
   TWindowState GetWindowState() const;
   void SetWindowState(TWindowState value);

@@ -1,5 +1,6 @@
 #include "actions/HypVLFrm.h"
 #include "actions/ItemPropVLFrm.h"
+#include "actions/SymbolVLFrm.h"
 #include "actions/VLVellumActionEditor.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLItem.h"
@@ -66,6 +67,21 @@ TEST(InsertScreenshotTest, ObjectPropertiesOfAPicture) {
   dlg->SetActivePage(dlg->pc, dlg->tsImgLayout);
   Keep(dlg.get(), "object-properties-layout.png", {300, 250, {}});
   delete form;
+}
+
+TEST(InsertScreenshotTest, InsertSymbolWithTheZoomedCell) {
+  QY_SCREENSHOT_NEEDS_DISPLAY();
+  Application->Initialize();
+  std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
+  dlg->Init(0x3A9, "DejaVu Sans", DEFAULT_CHARSET);  // Omega, among the Greek letters
+  dlg->Show();
+  Settle();
+  dlg->dg->SetFocus();
+  Settle();
+  ASSERT_TRUE(dlg->ZoomPanel()->GetVisible());
+  EXPECT_EQ(qytest::KeepScreenshot(WindowWidgetOf(dlg.get())->grab().toImage(), "insert-symbol.png", {600, 300, {}}),
+            "");
+  dlg->Hide();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "actions/ParaBrdrVLFrm.h"
 #include "actions/ParaListVLFrm.h"
 #include "actions/ParaVLFrm.h"
+#include "actions/SymbolVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/TableBackVLFrm.h"
 #include "actions/TableBrdrVLFrm.h"
@@ -161,6 +162,7 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   forms.emplace_back(fill);
   forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLInsertSymbol>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmInsTable>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmVLSplit>(nullptr));
   auto* unmerge = CreateVLForm<TfrmVLSplit>(nullptr);

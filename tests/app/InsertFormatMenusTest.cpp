@@ -5,6 +5,7 @@
 #include "actions/VLActionsHyperlink.h"
 #include "platform/gui/Menus.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,13 +31,18 @@ TEST(InsertFormatMenus, TheCommandsStandInTheirGroups) {
   TMainJournalWorld world;
   EXPECT_EQ(MenuActions(world.Main, "&Insert"),
             (std::vector<String>{"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp", "-",
-                                 "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink", "-",
+                                 "vlActionInsertFile", "vlActionInsertPicture", "vlActionInsertHLine", "vlActionInsertHyperlink",
+                                 "vlActionInsertSymbol", "-",
                                  "vlActionInsertPageBreak", "vlActionRemovePageBreak"}));
   const std::vector<String> file = MenuActions(world.Main, "&File");
   ASSERT_GE(file.size(), 4u);
   EXPECT_EQ(file[3], "vlActionExport");
   const std::vector<String> format = MenuActions(world.Main, "Fo&rmat");
   ASSERT_GE(format.size(), 8u);
+  const auto paraColor = std::find(format.begin(), format.end(), "vlActionParaColor");
+  ASSERT_NE(paraColor, format.end());
+  ASSERT_NE(paraColor + 1, format.end());
+  EXPECT_EQ(paraColor[1], "vlActionFillColor");
   EXPECT_EQ(std::vector<String>(format.end() - 8, format.end()),
             (std::vector<String>{"-", "vlActionParaBullets", "vlActionParaNumbering", "vlActionParaList", "-",
                                  "vlActionColor", "vlActionBackground", "vlActionItemProperties"}));
