@@ -338,11 +338,9 @@ void TStringList::Put(int Index, const String& S) {
   CheckIndex(Index, Count());
   Changing();
   String& kept = FList[static_cast<size_t>(Index)].S;
-  if (Sensitive && &kept != &S) {
-    // Copied into the old buffer when it is big enough; otherwise the old
-    // buffer goes, and it is wiped first.
-    if (S.size() > kept.capacity()) WipeText(kept);
-  }
+  // A shorter text would leave the old one's tail in the buffer, a longer
+  // one frees the buffer: either way it is wiped first.
+  if (Sensitive && &kept != &S) WipeText(kept);
   kept = S;
   Changed();
 }
