@@ -15,6 +15,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/DateTime.h"
 #include "platform/base/Streams.h"
+#include "platform/base/Wipe.h"
 #include "platform/db/DBPassword.h"
 #include "platform/db/DBTables.h"
 #include "platform/gui/Dialogs.h"
@@ -273,10 +274,15 @@ void BuildPasswordReport() {
       "* Note the password is case sensitive and must be entered exactly as shown.",
       "* Brixane cannot recover your password if you forget it or lose it."};
   TCustomVLData& body = *p.vlBody->VLData();
+  // The body shows the password: no copy of its text may outlive the report.
+  body.SetSensitive(true);
   auto line = [&](const String& text) {
+    WideString wide = Utf8ToWide(text);
+    AnsiString raw = WideStringToRawUnicode(wide);
     // An empty line is a paragraph of its own too.
-    body.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(text)), p.BodyHeadingTextStyle, p.BodyLeftPara,
-                               TVLTag());
+    body.AddUnicodeTextItemTag(raw, p.BodyHeadingTextStyle, p.BodyLeftPara, TVLTag());
+    WipeText(wide);
+    WipeText(raw);
   };
   for (const char* a : advice) {
     line("");
@@ -284,9 +290,11 @@ void BuildPasswordReport() {
   }
   line("");
   line(JournalOwnerText());
-  String secret = "Password: " + JournalPassword;
+  String secret;
+  secret.reserve(10 + JournalPassword.size());
+  secret.append("Password: ").append(JournalPassword);
   line(secret);
-  WipeString(secret);
+  WipeText(secret);
   p.vlBody->Format();
   CaretToEnd(p.vlBody);
   p.VLPrint1->FormatPages();

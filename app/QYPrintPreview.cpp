@@ -28,7 +28,7 @@ void WipeDocument(TCustomVLData& data) {
     }
     // The list keeps the string it has and copies into it: the old bytes
     // are overwritten, not left in freed memory.
-    const size_t length = data.GetItemTextA(i).size();
+    const size_t length = data.ItemTextRef(i).size();
     if (length > 0) data.SetItemTextA(i, AnsiString(length, ' '));
   }
   data.Clear();
@@ -258,6 +258,7 @@ void TFormPrintPreview::ClearReport() {
     e->Clear();
     e->ClearUndo();
     e->Format();
+    e->VLData()->SetSensitive(false);
   }
   VLPrint1->FormatPages();
   // The page picture the preview kept goes too.

@@ -1,5 +1,7 @@
 #include "platform/base/Strings.h"
 
+#include "platform/base/Wipe.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -310,11 +312,18 @@ std::vector<String> TStrings::ToVector() const {
 TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
+  if (Sensitive)
+    for (auto& item : FList) WipeText(item.S);
   if (OwnsObjects)
     for (auto& item : FList) delete item.Object;
 }
 
 String TStringList::Get(int Index) const {
+  CheckIndex(Index, Count());
+  return FList[static_cast<size_t>(Index)].S;
+}
+
+const String& TStringList::Ref(int Index) const {
   CheckIndex(Index, Count());
   return FList[static_cast<size_t>(Index)].S;
 }
@@ -328,7 +337,11 @@ void TStringList::Put(int Index, const String& S) {
   if (FSorted) throw EStringListError("Operation not allowed on sorted list");
   CheckIndex(Index, Count());
   Changing();
-  FList[static_cast<size_t>(Index)].S = S;
+  String& kept = FList[static_cast<size_t>(Index)].S;
+  // A shorter text would leave the old one's tail in the buffer, a longer
+  // one frees the buffer: either way it is wiped first.
+  if (Sensitive && &kept != &S) WipeText(kept);
+  kept = S;
   Changed();
 }
 
@@ -377,6 +390,7 @@ void TStringList::Delete(int Index) {
   CheckIndex(Index, Count());
   Changing();
   TObject* obj = FList[static_cast<size_t>(Index)].Object;
+  if (Sensitive) WipeText(FList[static_cast<size_t>(Index)].S);
   FList.erase(FList.begin() + Index);
   if (OwnsObjects) delete obj;
   Changed();
@@ -387,6 +401,8 @@ void TStringList::Clear() {
   Changing();
   std::vector<TItem> old;
   old.swap(FList);
+  if (Sensitive)
+    for (auto& item : old) WipeText(item.S);
   if (OwnsObjects)
     for (auto& item : old) delete item.Object;
   Changed();

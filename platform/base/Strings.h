@@ -115,6 +115,8 @@ public:
 
   int Count() const override { return static_cast<int>(FList.size()); }
   String Get(int Index) const override;
+  // The string itself, without a copy; valid until the list changes.
+  const String& Ref(int Index) const;
   TObject* GetObject(int Index) const override;
   void Put(int Index, const String& S) override;  // not on a sorted list
   void PutObject(int Index, TObject* AObject) override;
@@ -143,6 +145,9 @@ public:
 
   TDuplicates Duplicates = dupIgnore;
   bool OwnsObjects = false;
+  // The strings are secrets: each is overwritten before its memory is freed
+  // (replaced, deleted, cleared, or with the list).
+  bool Sensitive = false;
 
   // Sender is the list.
   std::function<void(TObject* Sender)> OnChange;

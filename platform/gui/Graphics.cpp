@@ -764,6 +764,7 @@ void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const In
                           const TRect* clip) {
   QPainter* p = RequirePainter();
   if (!p) return;
+  const TSecretTextScope secret(SensitiveText);
   SyncBrushBackground();
   const auto& fd = *Font.Data();
   Integer width = 0;
@@ -826,6 +827,7 @@ void TCanvas::ExtTextOut(Integer x, Integer y, int options, const TRect* rect, c
 }
 
 TSize TCanvas::TextExtentW(const WideString& text) {
+  const TSecretTextScope secret(SensitiveText);
   const auto& fd = *Font.Data();
   return TSize(TextWidthOf(fd, text.data(), text.size(), FCharExtra), fd.Height);
 }
@@ -840,6 +842,7 @@ Integer TCanvas::TextHeight(const String& text) { return TextExtent(text).cy; }
 
 bool TCanvas::GetTextExtentExPoint(const WideString& text, Integer maxExtent, Integer* fit,
                                    std::vector<Integer>* dx, TSize* size) {
+  const TSecretTextScope secret(SensitiveText);
   const auto& fd = *Font.Data();
   std::vector<Integer> local;
   std::vector<Integer>& extents = dx ? *dx : local;
@@ -850,6 +853,7 @@ bool TCanvas::GetTextExtentExPoint(const WideString& text, Integer maxExtent, In
 }
 
 bool TCanvas::GetCharacterPlacement(const WideString& text, TCharacterPlacement& placement) {
+  const TSecretTextScope secret(SensitiveText);
   const auto& fd = *Font.Data();
   auto shaped = ShapeText(fd, text, (FTextAlign & TA_RTLREADING) != 0);
   const size_t n = text.size();

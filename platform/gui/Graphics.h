@@ -327,6 +327,9 @@ public:
                   const Integer* dx);
   bool GetTextMetrics(TTextMetric& tm);
   bool GetOutlineTextMetrics(TOutlineTextMetric& otm);
+  // The text measured and drawn is secret (a password shown in clear):
+  // nothing caches it and the copies made on the way are wiped.
+  bool SensitiveText = false;
   // Extra pixels after every character; returns the previous value.
   Integer SetTextCharacterExtra(Integer extra);
   Integer GetTextCharacterExtra() const { return FCharExtra; }

@@ -1,5 +1,6 @@
 #include "platform/gui/TextMeasure.h"
 
+#include "platform/base/Wipe.h"
 #include "platform/gui/QtText.h"
 #include "platform/gui/SymbolEncoding.h"
 
@@ -29,6 +30,20 @@ struct TGlyphTable {
 };
 
 namespace {
+
+thread_local bool SecretText = false;
+
+// The text handed to Qt's layout, wiped before it is freed when secret (the
+// layout that shared it is gone by then, so no copy is made to write to).
+class TLayoutText {
+public:
+  TLayoutText(const char16_t* text, size_t length)
+      : Text(QString::fromUtf16(text, static_cast<qsizetype>(length))) {}
+  ~TLayoutText() {
+    if (SecretText && !Text.isEmpty()) WipeBytes(Text.data(), static_cast<size_t>(Text.size()) * sizeof(QChar));
+  }
+  QString Text;
+};
 
 // Characters that need neither shaping nor reordering in any font: Latin,
 // Greek, Cyrillic, punctuation, symbols and the CJK ideographs. Combining
@@ -206,8 +221,8 @@ std::shared_ptr<TShapedText> ShapeWord(const TFontData& font, const char16_t* te
   result->ClusterStart.assign(length, false);
   if (length == 0) return result;
 
-  const QString qs = QString::fromUtf16(text, static_cast<qsizetype>(length));
-  QTextLayout layout(qs, font.Font);
+  TLayoutText qs(text, length);
+  QTextLayout layout(qs.Text, font.Font);
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   option.setUseDesignMetrics(true);
@@ -357,6 +372,8 @@ using TShapeFunction = std::shared_ptr<TShapedText> (*)(const TFontData&, const 
 
 std::shared_ptr<const TShapedText> CachedShape(const TFontData& font, const char16_t* text, size_t length,
                                                bool rtl, TShapeFunction shape) {
+  // Secret text is never a key: it would outlive the drawing.
+  if (SecretText) return shape(font, text, length, rtl);
   TShapeCache& cache = ShapeCache();
   TShapeKey key{font.Id, rtl, std::u16string(text, length)};
   {
@@ -462,8 +479,8 @@ std::shared_ptr<TShapedText> ShapeMixed(const TFontData& font, const char16_t* t
   // Right-to-left text: one layout of the whole text gives each piece's
   // place on the line and the glyphs to draw.
   result->AnyRightToLeft = true;
-  const QString qs = QString::fromUtf16(text, static_cast<qsizetype>(n));
-  QTextLayout layout(qs, font.Font);
+  TLayoutText qs(text, n);
+  QTextLayout layout(qs.Text, font.Font);
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   option.setUseDesignMetrics(true);
@@ -612,6 +629,7 @@ const char16_t* FaceText(const TFontData& font, const char16_t* text, size_t len
 std::shared_ptr<const TShapedText> ShapeText(const TFontData& font, const char16_t* text, size_t length,
                                              bool rtlReading) {
   std::u16string faceText;
+  TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
   text = FaceText(font, text, length, faceText);
   if (!rtlReading) {
     if (auto simple = ShapeSimple(font, text, length)) return simple;
@@ -646,11 +664,13 @@ void FaceExtents(const TFontData& font, const char16_t* text, size_t length, Int
 void TextExtents(const TFontData& font, const char16_t* text, size_t length, Integer charExtra,
                  std::vector<Integer>& extents) {
   std::u16string faceText;
+  TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
   FaceExtents(font, FaceText(font, text, length, faceText), length, charExtra, extents);
 }
 
 Integer TextWidthOf(const TFontData& font, const char16_t* text, size_t length, Integer charExtra) {
   std::u16string faceText;
+  TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
   text = FaceText(font, text, length, faceText);
   Integer width = 0;
   if (SimpleExtents(font, text, length, charExtra, nullptr, &width)) return width;
@@ -717,6 +737,10 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
                      color);
   }
 }
+
+TSecretTextScope::TSecretTextScope(bool on) : FWas(SecretText) { SecretText = SecretText || on; }
+TSecretTextScope::~TSecretTextScope() { SecretText = FWas; }
+bool SecretTextActive() { return SecretText; }
 
 void ClearTextMeasureCache() {
   TShapeCache& cache = ShapeCache();

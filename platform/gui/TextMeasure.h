@@ -128,6 +128,21 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
                     size_t length, Integer charExtra, const Integer* dx, const QColor& color,
                     bool rtlReading = false);
 
+// While one is alive on a thread, text measured and drawn there is secret:
+// shaping neither looks in the cache nor fills it, and the copies handed to
+// Qt's text layout are wiped before they are freed.
+class TSecretTextScope {
+public:
+  explicit TSecretTextScope(bool on);
+  ~TSecretTextScope();
+  TSecretTextScope(const TSecretTextScope&) = delete;
+  TSecretTextScope& operator=(const TSecretTextScope&) = delete;
+
+private:
+  bool FWas;
+};
+bool SecretTextActive();
+
 // Drops every cached shaping result (fonts installed or removed).
 void ClearTextMeasureCache();
 // Shaping results currently cached (for tests of the cache bounds).

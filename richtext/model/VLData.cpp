@@ -1,6 +1,7 @@
 #include "richtext/model/VLData.h"
 
 #include "platform/base/Streams.h"
+#include "platform/base/Wipe.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
@@ -172,6 +173,7 @@ Integer TCustomVLData::GetItemNo(const TCustomVLItemInfo* item) const {
 
 void TCustomVLData::AddItem(const AnsiString& textIn, TCustomVLItemInfo* item) {
   AnsiString text = textIn;
+  TWipeTextOnExit<char> wipe(text, IsSensitive());
   const Integer count = GetItemCount();
   bool continues = false;
   if (item->ParaNo == -1 && count > 0 && !GetItem(count - 1)->GetBoolValue(0)) {
@@ -221,6 +223,7 @@ void TCustomVLData::AddTextItemTag(const AnsiString& textIn, Integer styleNo, In
   }
   Integer spaces = style ? style->SpacesInTab : 8;
   AnsiString text = unicode ? ReplaceTabsW(textIn, spaces) : ::ReplaceTabs(textIn, spaces);
+  TWipeTextOnExit<char> wipe(text, IsSensitive());
   AddItem(text, item.release());
 }
 
@@ -283,7 +286,7 @@ TVLCPInfo* TCustomVLData::GetItemCheckpoint(Integer itemNo) const { return GetIt
 Integer TCustomVLData::GetItemLength(Integer itemNo) const {
   const TCustomVLItemInfo* item = GetItem(itemNo);
   if (item->StyleNo < 0) return 1;
-  return TextLength(Items->Get(itemNo), item->ItemOptions);
+  return TextLength(Items->Ref(itemNo), item->ItemOptions);
 }
 
 Integer TCustomVLData::GetItemStartOffset(Integer itemNo) const {

@@ -214,6 +214,13 @@ public:
   Integer GetItemNo(const TCustomVLItemInfo* item) const;
   // The item text as stored (8-bit, or raw UTF-16LE).
   AnsiString GetItemTextA(Integer itemNo) const { return Items->Get(itemNo); }
+  // The item text itself, without a copy; valid until the items change.
+  const AnsiString& ItemTextRef(Integer itemNo) const { return Items->Ref(itemNo); }
+  // A document of secret text (a password report): its item texts are
+  // wiped before they are freed, and layout, measuring and drawing leave no
+  // copy of them behind. Documents sharing its items share the setting.
+  bool IsSensitive() const { return Items && Items->Sensitive; }
+  void SetSensitive(bool value) { Items->Sensitive = value; }
   void SetItemTextA(Integer itemNo, const AnsiString& text) { Items->Put(itemNo, text); }
   AnsiString GetRawItemText(Integer itemNo) const { return Items->Get(itemNo); }
 

@@ -1,5 +1,6 @@
 // The style sheet's drawing of text fragments, checkpoints and page breaks,
 // each offered to its event first.
+#include "platform/base/Wipe.h"
 #include "platform/gui/Controls.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLUni.h"
@@ -28,7 +29,8 @@ void TFontInfo::Draw(const AnsiString& s, TCanvas* canvas, Integer styleNo, Inte
                      TVLTextDrawStates drawState, bool printing, bool previewCorrection,
                      TVLColorMode colorMode, TVLBiDiMode defBiDiMode) const {
   const TVLBiDiMode mode = BiDiMode != vlbdUnspecified ? BiDiMode : defBiDiMode;
-  const WideString w = FragmentText(s, *this);
+  WideString w = FragmentText(s, *this);
+  const TWipeTextOnExit<char16_t> wipe(w, canvas->SensitiveText);
   const Integer x = left + spaceBefore;
   bool drawn = false;
   if (printing && mode == vlbdUnspecified) {
@@ -121,6 +123,7 @@ void TVLStyle::DrawStyleText(const AnsiString& s, TCanvas* canvas, Integer style
                              Integer contextItemNo, Integer contextOffset) {
   const TFontInfo* style = TextStyles->Items(styleNo);
   AnsiString text;
+  const TWipeTextOnExit<char> wipe(text, canvas->SensitiveText);
   ApplyAllCaps(s, *style, text);
   bool doDefault = true;
   if (OnDrawStyleText) {

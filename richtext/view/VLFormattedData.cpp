@@ -94,6 +94,8 @@ void TCustomVLFormattedData::Clear() {
   SoftPageBreaks.reset();
   Deselect(nullptr, true);
   ClearDrawLines();
+  // Secret text measured goes with the text.
+  if (ExtentsCache.Wipe) ExtentsCache.Clear();
   TCustomVLData::Clear();
   if (!wasClearing) SetState(GetState() & ~vlstClearing);
 }
@@ -278,7 +280,7 @@ void TCustomVLFormattedData::AdjustChildrenCoords() {
 }
 
 WideString TCustomVLFormattedData::GetDisplayText(Integer itemNo) {
-  return DisplayTextOf(Items->Get(itemNo), GetItem(itemNo));
+  return DisplayTextOf(Items->Ref(itemNo), GetItem(itemNo));
 }
 
 WideString TCustomVLFormattedData::DisplayTextOf(const AnsiString& raw, TCustomVLItemInfo* item) {
@@ -286,11 +288,16 @@ WideString TCustomVLFormattedData::DisplayTextOf(const AnsiString& raw, TCustomV
   TVLStyle* style = GetStyle();
   const TFontInfo* fi = style && styleNo >= 0 ? style->TextStyles->Items(styleNo) : nullptr;
   AnsiString caps;
+  const TWipeTextOnExit<char> wipeCaps(caps, IsSensitive());
   const bool allCaps = fi && fi->StyleEx.Contains(vlfsAllCaps);
   if (allCaps) ApplyAllCaps(raw, *fi, caps);
   const AnsiString& text = allCaps ? caps : raw;
   if (item->IsUnicode()) {
-    if (text.size() % 2) return RawUnicodeToWideString(text.substr(0, text.size() - 1));
+    if (text.size() % 2) {
+      AnsiString even = text.substr(0, text.size() - 1);
+      const TWipeTextOnExit<char> wipeEven(even, IsSensitive());
+      return RawUnicodeToWideString(even);
+    }
     return RawUnicodeToWideString(text);
   }
   const Cardinal cp = fi ? CharsetToCodePage(fi->Charset) : GetDefaultCodePage();
@@ -353,11 +360,16 @@ const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, 
   const Integer styleNo = GetItemActualStyle(item);
   const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
   const TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
+  const bool secret = IsSensitive();
+  if (secret) ExtentsCache.Wipe = true;
   const TVLMeasuredText& r =
-      ExtentsCache.Get(item, slot, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Get(itemNo), [&](TVLMeasuredText& e) {
+      ExtentsCache.Get(item, slot, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Ref(itemNo), [&](TVLMeasuredText& e) {
         e.Text = DisplayTextOf(e.Raw, item);
         UseTextStyle(canvas, styleNo, bidi);
+        const bool wasSecret = canvas->SensitiveText;
+        canvas->SensitiveText = wasSecret || secret;
         Measurer->GetExtents(canvas, e.Text, e.Extents);
+        canvas->SensitiveText = wasSecret;
       });
   if (FRunActive) {
     if (FRunTexts.size() < static_cast<size_t>(GetItemCount())) FRunTexts.resize(static_cast<size_t>(GetItemCount()));

@@ -1,5 +1,6 @@
 // Layout: items into lines of draw items, the document's width and height.
 #include "platform/base/SysUtils.h"
+#include "platform/base/Wipe.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLFormattedDataState.h"
@@ -251,7 +252,8 @@ void TCustomVLFormattedData::TrimLastSpace(TVLFormatState& st) {
     const Integer lastStyle = GetItemStyle(d->ItemNo);
     const bool afterMarker = last > 0 && GetItemStyle(DrawItems[last - 1]->ItemNo) == vlsListMarker;
     if (lastStyle >= 0 && d->Length > 0 && !d->StartsNewLine && !afterMarker) {
-      const WideString text = GetDisplayText(d->ItemNo);
+      WideString text = GetDisplayText(d->ItemNo);
+      const TWipeTextOnExit<char16_t> wipe(text, IsSensitive());
       const size_t endPos = static_cast<size_t>(d->TextOffset + d->Length - 2);
       if (endPos < text.size() && text[endPos] == u' ') {
         if (d->Length == 1 && DrawItems[last - 1]->ItemNo == d->ItemNo) {

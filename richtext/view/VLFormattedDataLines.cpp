@@ -1,5 +1,6 @@
 // Line finishing: alignment, justification, line spacing, right-to-left
 // order; and the indents of a line.
+#include "platform/base/Wipe.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLFormattedDataState.h"
@@ -135,7 +136,7 @@ void TCustomVLFormattedData::FinishLine(TVLFormatState& st, bool isParaEnd) {
       auto counted = [&](Integer i) {
         const TVLDrawLineInfo* d = DrawItems[i];
         if (GetItemStyle(d->ItemNo) < 0 || d->Length == 0) return false;
-        const AnsiString raw = Items->Get(d->ItemNo);
+        const AnsiString& raw = Items->Ref(d->ItemNo);
         const Byte options = GetItem(d->ItemNo)->ItemOptions;
         return IsSpaceAt(raw, d->TextOffset, options);
       };
@@ -187,7 +188,8 @@ void TCustomVLFormattedData::ReorderBiDiLine(TVLFormatState& st, Integer first, 
     }
     firstDir[static_cast<size_t>(k)] = lastDir[static_cast<size_t>(k)] = dir;
     if (styleNo >= 0 && d->Length > 0) {
-      const WideString text = GetDisplayText(d->ItemNo);
+      WideString text = GetDisplayText(d->ItemNo);
+      const TWipeTextOnExit<char16_t> wipe(text, IsSensitive());
       const size_t a = static_cast<size_t>(d->TextOffset - 1), b = a + static_cast<size_t>(d->Length) - 1;
       if (b < text.size()) {
         const TVLBiDiMode fa = CharDirection(text[a]), fb = CharDirection(text[b]);

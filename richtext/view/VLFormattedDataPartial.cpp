@@ -1,6 +1,7 @@
 // Partial reformat: the paragraphs an edit touched are laid out again in
 // place, and the draw items after them move and are renumbered.
 #include "platform/base/SysUtils.h"
+#include "platform/base/Wipe.h"
 #include "richtext/view/VLFormattedDataState.h"
 
 #include <algorithm>
@@ -187,7 +188,8 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   for (Integer k = startDrawItem - 1; k >= 0; --k) {
     const TVLDrawLineInfo* d = DrawItems[k];
     if (GetItemStyle(d->ItemNo) < 0 || d->Length == 0) continue;
-    const WideString text = GetDisplayText(d->ItemNo);
+    WideString text = GetDisplayText(d->ItemNo);
+    const TWipeTextOnExit<char16_t> wipe(text, IsSensitive());
     const size_t end = static_cast<size_t>(d->TextOffset - 1 + d->Length);
     st.SpaceConsumed = end < text.size() && text[end] == u' ';
     break;
@@ -210,7 +212,7 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   // with text of its own.
   const Integer nextItem = lastItem + 1;
   if (nextItem < itemCount && GetItemStyle(nextItem) >= 0 && GetItem(nextItem)->IsFromNewLine() &&
-      !Items->Get(nextItem).empty())
+      !Items->Ref(nextItem).empty())
     TrimLastSpace(st);
   FinishLine(st, true);
   DrawItems.DeleteMarked();
@@ -345,7 +347,9 @@ void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
   first = std::max<Integer>(first, 0);
   last = std::min(last, DrawItems.Count() - 1);
   Integer rawItem = -1;
-  AnsiString raw;
+  // The item's own text: digests need no copy of it.
+  static const AnsiString none;
+  const AnsiString* rawText = &none;
   Cardinal rawDigest = 0;
   for (Integer n = first; n <= last; ++n) {
     TVLDrawLineInfo* d = DrawItems[n];
@@ -357,7 +361,8 @@ void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
     }
     if (d->ItemNo != rawItem) {
       rawItem = d->ItemNo;
-      raw = GetItemTextA(rawItem);
+      rawText = &ItemTextRef(rawItem);
+      const AnsiString& raw = *rawText;
       // 8-bit text may use several bytes a character: the whole item counts.
       rawDigest = item->IsUnicode() ? 0 : Mix(FnvBasis, raw.data(), raw.size());
     }
@@ -376,6 +381,7 @@ void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
     if (!item->IsUnicode()) {
       h = MixValue(h, d->TextOffset);
     } else {
+      const AnsiString& raw = *rawText;
       const size_t from = std::min(raw.size(), static_cast<size_t>(std::max<Integer>(d->TextOffset - 1, 0)) * 2);
       const size_t to = std::min(raw.size(), from + static_cast<size_t>(std::max<Integer>(d->Length, 0)) * 2);
       h = Mix(h, raw.data() + from, to - from);

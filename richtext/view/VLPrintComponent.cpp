@@ -11,6 +11,8 @@ TPrinter* TVLPrint::GetPrinter() { return PrinterOverride ? PrinterOverride : Pr
 void TVLPrint::Clear() {
   FData->Pages.clear();
   FData->ClearDrawLines();
+  // Secret text measured for the pages goes with them.
+  if (FData->ExtentsCache.Wipe) FData->ExtentsCache.Clear();
   FPagesFormatted = false;
 }
 

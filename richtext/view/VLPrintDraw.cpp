@@ -24,6 +24,16 @@ struct TPageGuard {
   }
 };
 
+// Draws the text of a secret document as such, for the page's length.
+struct TSecretCanvas {
+  TCanvas* Canvas;
+  bool Was;
+  TSecretCanvas(TCanvas* canvas, bool secret) : Canvas(canvas), Was(canvas->SensitiveText) {
+    canvas->SensitiveText = Was || secret;
+  }
+  ~TSecretCanvas() { Canvas->SensitiveText = Was; }
+};
+
 }  // namespace
 
 void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) {
@@ -38,6 +48,8 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
   const Integer left = GetPrintableAreaLeft(pageNo);
   canvas->Brush.Style = bsClear;
   TPageGuard guard{*this};
+  const bool secret = IsSensitive();
+  const TSecretCanvas secretCanvas(canvas, secret);
   ResetMeasuring();
 
   // The page background.
@@ -101,7 +113,8 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
       if (s->OnDrawTextBack)
         s->DrawTextBack(canvas, this, d->ItemNo, styleNo, left + d->Left, d->Top - topCoord, d->Width, d->Height,
                         TVLTextDrawStates());
-      const AnsiString text = TextCopy(GetItemTextA(d->ItemNo), d->TextOffset, d->Length, item->ItemOptions);
+      AnsiString text = TextCopy(ItemTextRef(d->ItemNo), d->TextOffset, d->Length, item->ItemOptions);
+      const TWipeTextOnExit<char> wipe(text, secret);
       s->DrawStyleText(text, canvas, styleNo, d->JustifyExtra, left + d->Left, d->Top - topCoord, d->Width,
                        d->Height, TVLTextDrawStates(), true, preview && correction, mode, bidi, this, d->ItemNo,
                        d->TextOffset);

@@ -4,6 +4,7 @@
 // product measures through the canvas and the style sheet; a measurer of
 // fixed metrics lets tests compute layouts by hand.
 #include "platform/base/Types.h"
+#include "platform/base/Wipe.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLItemSize.h"
 #include "richtext/model/VLStyle.h"
@@ -64,6 +65,10 @@ public:
     }
     if (e->KeyId == keyId && e->Raw == raw) return *e;
     FUnits -= e->Raw.size();
+    if (Wipe) {
+      WipeText(e->Raw);
+      WipeText(e->Text);
+    }
     e->KeyId = keyId;
     e->Raw = raw;
     fill(*e);
@@ -80,6 +85,13 @@ public:
     if (FUnits > MaxUnits) Clear();
   }
   void Clear() {
+    if (Wipe) {
+      for (auto& [item, e] : FEntries) {
+        WipeText(e.Raw);
+        WipeText(e.Text);
+      }
+      Wipe = false;
+    }
     FEntries.clear();
     FByIndex.clear();
     FUnits = 0;
@@ -87,6 +99,8 @@ public:
   size_t Size() const { return FEntries.size(); }
   // Bytes of item text held before the cache starts afresh.
   size_t MaxUnits = 16u << 20;
+  // Some text held is secret: texts are wiped when replaced or cleared.
+  bool Wipe = false;
 
 private:
   std::unordered_map<const void*, TVLMeasuredText> FEntries;
