@@ -269,11 +269,14 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
   FClosingEditor = true;
   TVLTableInplaceEdit* editor = FInplaceEditor;
-  // A cell editor open inside this one closes first.
+  // A cell editor open inside this one closes first; a table going with
+  // this one's cell goes as this one does.
+  if (auto* inner = dynamic_cast<TVLTableInplaceEdit*>(editor->GetInplaceEditor()); inner && inner->Table && FDestroying)
+    inner->Table->FDestroying = true;
   editor->DestroyInplaceEditor();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
-  const bool clearing = !host || !hostEditor || hostEditor->ComponentState.Contains(csDestroying);
+  const bool clearing = FDestroying || !host || !hostEditor || hostEditor->ComponentState.Contains(csDestroying);
   if (!clearing) MoveEditorUndo(true);
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;
@@ -325,6 +328,10 @@ bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
     const Integer caretItem = d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
     const Integer caretOffs = d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
     auto groups = source->TakeGroups();
+    // The records stay with the document's list until a replay hands them
+    // back: the cell editor's own list goes with the editor.
+    TVLUndoList* keeper = redo ? host->RedoList.get() : host->UndoList.get();
+    for (auto& g : groups) g->SetOwnerList(keeper);
     const Byte saved = host->UndoDestination;
     const bool opened =
         redo ? host->BeginRedoSequence(vlutModifyItem, String()) : host->BeginUndoSequence(vlutModifyItem, false);
