@@ -35,6 +35,9 @@ void TMainParsingEngine::Rebuild() {
     if (FNonContinuing.find(c) == AnsiString::npos) FWordChar[static_cast<Byte>(c)] = true;
   }
   for (char c : TrailingStrip) FTrailing[static_cast<Byte>(c)] = true;
+  FStarts = FWordStart;
+  for (char c : LeadingExclusions) FStarts[static_cast<Byte>(c)] = false;
+  FBuiltExclusions = LeadingExclusions;
 }
 
 void TMainParsingEngine::SetApostropheSplits(bool Value) {
@@ -75,24 +78,25 @@ void TMainParsingEngine::StartAt(int X, int Y) {
 void TMainParsingEngine::NextWord(AnsiString& Word) {
   Word.clear();
   if (!FParser) return;
+  if (LeadingExclusions != FBuiltExclusions) Rebuild();
   for (;;) {
     Word.clear();
     // Find the start of a word.
     char ch = 0;
-    const auto starts = [this](char c) {
-      if (!IsWordStart(c)) return false;
-      for (char x : LeadingExclusions)
-        if (x == c) return false;
-      return true;
-    };
     for (;;) {
       if (!OnCharFilter) {
         // With no filter to ask, the gap before a word is skipped in one go.
         const char* run = nullptr;
         const int avail = FParser->Ahead(run);
         int k = 0;
-        while (k + 1 < avail && !starts(run[k])) ++k;
+        while (k + 1 < avail && !FStarts[static_cast<Byte>(run[k])]) ++k;
         if (k > 0) FParser->Skip(k);
+        if (avail > 0) {
+          ch = run[k];
+          if (FStarts[static_cast<Byte>(ch)]) break;
+          if (!FParser->MoveNext()) return;
+          continue;
+        }
       }
       ch = FParser->GetChar();
       if (OnCharFilter) {
@@ -100,7 +104,7 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
         OnCharFilter(ch, FParser, skip);
         if (skip) continue;  // the filter has moved the parser
       }
-      if (starts(ch)) break;
+      if (FStarts[static_cast<Byte>(ch)]) break;
       if (!FParser->MoveNext()) return;
     }
     Word = ch;
@@ -112,16 +116,20 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       const int avail = FParser->Ahead(run);
       int k = 1;
       while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
-      if (k > 1) {
-        Word.append(run + 1, static_cast<size_t>(k - 1));
-        FParser->Skip(k - 1);
+      if (k > 1) Word.append(run + 1, static_cast<size_t>(k - 1));
+      if (k < avail) {
+        // What ends the run lies in the same block: MoveNext would succeed.
+        FParser->Skip(k);
+        ch = run[k];
+      } else {
+        if (k > 1) FParser->Skip(k - 1);
+        if (!FParser->MoveNext()) {
+          // Cut by the end of the text or of the range.
+          Word.clear();
+          break;
+        }
+        ch = FParser->GetChar();
       }
-      if (!FParser->MoveNext()) {
-        // Cut by the end of the text or of the range.
-        Word.clear();
-        break;
-      }
-      ch = FParser->GetChar();
       bool ends = !IsWordChar(ch);
       if (ends && ch == '.') {
         const bool more = FParser->MoveNext();

@@ -32,6 +32,9 @@ private:
   AnsiString FCharacters;
   AnsiString FNonContinuing = "&";
   std::array<bool, 256> FWordStart{}, FWordChar{}, FTrailing{};
+  // Word starts less the leading exclusions, as they were when built.
+  std::array<bool, 256> FStarts{};
+  AnsiString FBuiltExclusions;
   bool FApostropheSplits = false;
 };
 

@@ -15,6 +15,7 @@
 #include "spell/scSuggestions.h"
 #include "spell/scUtil.h"
 #include "spell/scWinAPIParser.h"
+#include "spell/scWordCache.h"
 
 #include <algorithm>
 #include <chrono>
@@ -590,6 +591,7 @@ bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
   for (auto& d : FMain)
     if (d->WordExists(Word)) {
       d->IncUsage();
+      FLastMainHit = d.get();
       return true;
     }
   return false;
@@ -708,6 +710,11 @@ bool TSpellCheckerBase::IsRepeatedWord(const AnsiString& Word, TControlParser* P
 }
 
 bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
+  const int known = DictionaryVerdict(Word);
+  return known >= 0 ? known > 0 : OtherwiseAcceptable(Word);
+}
+
+int TSpellCheckerBase::DictionaryVerdict(const AnsiString& Word) {
   if (IsWordInDictionaries(Word)) return !(UseExcludeWords && IsWordExcluded(Word));
   AnsiString w2;
   ModifyCase(Word, w2);
@@ -718,6 +725,10 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
     if (w3 != Word && w3 != w2 && IsWordInDictionaries(w3))
       return !(UseExcludeWords && IsWordExcluded(w3));
   }
+  return -1;
+}
+
+bool TSpellCheckerBase::OtherwiseAcceptable(const AnsiString& Word) {
   if (FPossessive && IsPossessive(Word)) return true;
   if (IsHyphenatedWord(Word)) return true;
   if (IsNumber(Word)) return true;
@@ -1136,10 +1147,14 @@ void TSpellCheckerBase::ContinueCheck() {
     if (hourglass && Screen) Screen->SetCursor(savedCursor);
     hourglass = false;
   };
-  AnsiString word;  // one buffer for the whole walk
+  // Dictionaries and options change only between runs: what they accepted
+  // is remembered for this run.
+  if (!FAccepted) FAccepted = std::make_unique<TWordCache<TMainDictionary*>>();
+  FAccepted->Clear();
+  // The splitter fills the current word in place: no copy per word.
+  const AnsiString& word = FCurrentWord;
   while (FCheckRunning && FParser) {
-    FParsingEngine->NextWord(word);
-    FCurrentWord = word;
+    FParsingEngine->NextWord(FCurrentWord);
     if (word.empty()) {
       CompleteCheck();
       restoreCursor();
@@ -1150,23 +1165,40 @@ void TSpellCheckerBase::ContinueCheck() {
     FApostrophe = ApostropheOf(word, FApostrophe);
     TWordCheckType verdict;
     AnsiString replacement;
-    if (IsWordAcceptable(word) ||
-        (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
+    if (TMainDictionary* const* cached = FAccepted->Find(word.data(), word.size())) {
+      // Accepted before in this run, with no correction to apply.
+      if (*cached) (*cached)->IncUsage();
       verdict = wcAccepted;
-      if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
-        verdict = wcCorrected;
-      } else if (FRepeatedTest) {
+      if (FRepeatedTest) {
         if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
         FPreviousWord = word;
       }
-    } else if (FindCorrection(word, replacement)) {
-      verdict = wcCorrected;
-    } else if (UseExcludeWords) {
-      AnsiString modified;
-      ModifyCase(word, modified);
-      verdict = IsWordExcluded(word) || IsWordExcluded(modified) ? wcExcluded : wcDenied;
     } else {
-      verdict = wcDenied;
+      FLastMainHit = nullptr;
+      const int known = DictionaryVerdict(word);
+      TMainDictionary* const hit = FLastMainHit;
+      if (known > 0 || (known < 0 && OtherwiseAcceptable(word)) ||
+          (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
+        verdict = wcAccepted;
+        if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
+          verdict = wcCorrected;
+        } else {
+          // Only what the dictionaries decided holds for the word anywhere.
+          if (known > 0) FAccepted->Add(word.data(), word.size(), hit);
+          if (FRepeatedTest) {
+            if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
+            FPreviousWord = word;
+          }
+        }
+      } else if (FindCorrection(word, replacement)) {
+        verdict = wcCorrected;
+      } else if (UseExcludeWords) {
+        AnsiString modified;
+        ModifyCase(word, modified);
+        verdict = IsWordExcluded(word) || IsWordExcluded(modified) ? wcExcluded : wcDenied;
+      } else {
+        verdict = wcDenied;
+      }
     }
     if (OnWordCheck) OnWordCheck(this, word, verdict, replacement);
     // Read-only text is reported, never corrected.
