@@ -14,6 +14,16 @@ AnsiString DefaultSpellCharacters() {
   return s;
 }
 
+namespace {
+// Short strings compared without a library call (once per word).
+bool SameText(const AnsiString& A, const AnsiString& B) {
+  if (A.size() != B.size()) return false;
+  for (size_t i = 0; i < A.size(); ++i)
+    if (A[i] != B[i]) return false;
+  return true;
+}
+}  // namespace
+
 TMainParsingEngine::TMainParsingEngine() { SetCharacters(DefaultSpellCharacters()); }
 
 void TMainParsingEngine::SetCharacters(const AnsiString& Chars) {
@@ -78,26 +88,29 @@ void TMainParsingEngine::StartAt(int X, int Y) {
 void TMainParsingEngine::NextWord(AnsiString& Word) {
   Word.clear();
   if (!FParser) return;
-  if (LeadingExclusions != FBuiltExclusions) Rebuild();
+  if (!SameText(LeadingExclusions, FBuiltExclusions)) Rebuild();
   for (;;) {
     Word.clear();
-    // Find the start of a word.
+    // Find the start of a word. With no filter to ask, the gap before it is
+    // skipped in one go, and the block the parser offered stays at hand:
+    // the parser stands on Run[0], the word starts at Run[At].
     char ch = 0;
+    const char* run = nullptr;
+    int avail = 0, at = 0;
     for (;;) {
       if (!OnCharFilter) {
-        // With no filter to ask, the gap before a word is skipped in one go.
-        const char* run = nullptr;
-        const int avail = FParser->Ahead(run);
-        int k = 0;
-        while (k + 1 < avail && !FStarts[static_cast<Byte>(run[k])]) ++k;
-        if (k > 0) FParser->Skip(k);
+        avail = FParser->Ahead(run);
+        at = 0;
+        while (at + 1 < avail && !FStarts[static_cast<Byte>(run[at])]) ++at;
         if (avail > 0) {
-          ch = run[k];
+          ch = run[at];
           if (FStarts[static_cast<Byte>(ch)]) break;
+          if (at > 0) FParser->Skip(at);
           if (!FParser->MoveNext()) return;
           continue;
         }
       }
+      avail = 0;
       ch = FParser->GetChar();
       if (OnCharFilter) {
         bool skip = false;
@@ -112,11 +125,13 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
     for (;;) {
       // A run of plain word characters is taken from the parser's text in
       // one piece; what ends it goes the character-by-character way below.
-      const char* run = nullptr;
-      const int avail = FParser->Ahead(run);
-      int k = 1;
+      if (avail == 0) {
+        avail = FParser->Ahead(run);
+        at = 0;
+      }
+      int k = at + 1;
       while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
-      if (k > 1) Word.append(run + 1, static_cast<size_t>(k - 1));
+      if (k > at + 1) Word.append(run + at + 1, static_cast<size_t>(k - at - 1));
       if (k < avail) {
         // What ends the run lies in the same block: MoveNext would succeed.
         FParser->Skip(k);
@@ -130,6 +145,7 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
         }
         ch = FParser->GetChar();
       }
+      avail = 0;
       bool ends = !IsWordChar(ch);
       if (ends && ch == '.') {
         const bool more = FParser->MoveNext();
@@ -154,12 +170,15 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       if (ends) break;
       Word += ch;
     }
+    // The character the parser stands on after the word.
+    char next = ch;
     while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
       if (innerPeriods && Word.back() == '.') break;
+      next = Word.back();
       Word.pop_back();
       FParser->MovePrevious();
     }
-    if (OnWordFilter && !Word.empty()) {
+    if (OnWordFilter && !Word.empty() && WordFilterAfter[static_cast<Byte>(next)]) {
       bool skip = false;
       OnWordFilter(Word, FParser, skip);
       if (skip) continue;

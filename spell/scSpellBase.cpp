@@ -554,6 +554,11 @@ void TSpellCheckerBase::ConnectFilters(TParsingEngine& Engine) {
   Engine.OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
     WordFilter(w, p, s);
   };
+  for (int c = 0; c < 256; ++c) {
+    bool asked = false;
+    for (TParserIgnore* f : FParserFilters) asked = asked || f->IgnoresWordBefore(static_cast<char>(c));
+    Engine.WordFilterAfter[static_cast<size_t>(c)] = asked;
+  }
 }
 
 void TSpellCheckerBase::CharFilter(char Ch, TControlParser* Parser, bool& Skip) {
@@ -1165,14 +1170,14 @@ void TSpellCheckerBase::ContinueCheck() {
     FApostrophe = ApostropheOf(word, FApostrophe);
     TWordCheckType verdict;
     AnsiString replacement;
+    // An accepted word is the previous one for the next (repeated words).
+    bool remember = false;
     if (TMainDictionary* const* cached = FAccepted->Find(word.data(), word.size())) {
       // Accepted before in this run, with no correction to apply.
       if (*cached) (*cached)->IncUsage();
       verdict = wcAccepted;
-      if (FRepeatedTest) {
-        if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
-        FPreviousWord = word;
-      }
+      remember = FRepeatedTest;
+      if (remember && FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
     } else {
       FLastMainHit = nullptr;
       const int known = DictionaryVerdict(word);
@@ -1185,10 +1190,8 @@ void TSpellCheckerBase::ContinueCheck() {
         } else {
           // Only what the dictionaries decided holds for the word anywhere.
           if (known > 0) FAccepted->Add(word.data(), word.size(), hit);
-          if (FRepeatedTest) {
-            if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
-            FPreviousWord = word;
-          }
+          remember = FRepeatedTest;
+          if (remember && FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
         }
       } else if (FindCorrection(word, replacement)) {
         verdict = wcCorrected;
@@ -1204,6 +1207,7 @@ void TSpellCheckerBase::ContinueCheck() {
     // Read-only text is reported, never corrected.
     if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
+      if (remember) FPreviousWord = word;
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
       AddUndo(saChange, replacement, true);
@@ -1217,7 +1221,12 @@ void TSpellCheckerBase::ContinueCheck() {
       Screen->SetCursor(crHourGlass);
       hourglass = true;
     }
-    if (verdict == wcAccepted) continue;
+    if (verdict == wcAccepted) {
+      // The splitter clears the current word first: its buffer can go.
+      if (remember) FPreviousWord.swap(FCurrentWord);
+      continue;
+    }
+    if (remember) FPreviousWord = word;
     restoreCursor();
     FRepeated = verdict == wcRepeated;
     if (FRepeated) FCurrentWord = word + " " + word;

@@ -69,11 +69,30 @@ private:
     TValue Value{};
   };
 
+  // Up to 8 bytes as one zero-padded little-endian number; loads that
+  // overlap instead of a byte loop or a copy through memory.
+  static uint64_t Load(const char* p, size_t n) {
+    if (n >= 8) {
+      uint64_t v;
+      std::memcpy(&v, p, 8);
+      return v;
+    }
+    if (n >= 4) {
+      uint32_t a, b;
+      std::memcpy(&a, p, 4);
+      std::memcpy(&b, p + n - 4, 4);
+      return a | (static_cast<uint64_t>(b) << (8 * (n - 4)));
+    }
+    if (n == 0) return 0;
+    const auto u = [p](size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(p[i])); };
+    return u(0) | (u(n / 2) << (8 * (n / 2))) | (u(n - 1) << (8 * (n - 1)));
+  }
+
   // The word zero-padded into three 64-bit keys; the slot to start from.
   size_t Hash(TKey& k, const char* Word, size_t Length) const {
-    char buf[kMaxLength] = {};
-    std::memcpy(buf, Word, Length);
-    std::memcpy(k, buf, sizeof buf);
+    k[0] = Load(Word, Length);
+    k[1] = Length > 8 ? Load(Word + 8, Length - 8) : 0;
+    k[2] = Length > 16 ? Load(Word + 16, Length - 16) : 0;
     // The product's high bits depend on every bit of the key.
     const uint64_t h = (k[0] ^ (k[1] * 0x9E3779B97F4A7C15ull) ^ (k[2] * 0xC2B2AE3D27D4EB4Full) ^ Length) *
                        0xFF51AFD7ED558CCDull;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -109,9 +110,21 @@ int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& O
   const size_t n = raw.size() / 2, at = Out.size();
   Out.resize(at + n);
   char* out = Out.data() + at;
-  for (size_t i = 0; i < n; ++i) {
-    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
-                                             (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
+  const char* in = raw.data();
+  size_t i = 0;
+  // Four ASCII units at a time: their low bytes are the characters.
+  for (; i + 4 <= n; i += 4) {
+    uint64_t v;
+    std::memcpy(&v, in + 2 * i, 8);
+    if (v & 0xFF80FF80FF80FF80ull) break;
+    out[i] = static_cast<char>(v);
+    out[i + 1] = static_cast<char>(v >> 16);
+    out[i + 2] = static_cast<char>(v >> 32);
+    out[i + 3] = static_cast<char>(v >> 48);
+  }
+  for (; i < n; ++i) {
+    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(in[2 * i]) |
+                                             (static_cast<unsigned char>(in[2 * i + 1]) << 8));
     out[i] = t[u];
   }
   return static_cast<int>(n);
