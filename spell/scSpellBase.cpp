@@ -1122,6 +1122,7 @@ void TSpellCheckerBase::CheckParser(TControlParser* Parser, Byte CheckType) {
   SetCurrentParser(Parser);
   Parser->GetCursorPosition(FSavedX, FSavedY);
   FPreviousWord.clear();
+  FPreviousCached = nullptr;
   FRepeated = false;
   if (CheckType <= ctWholeText) {
     FParsingEngine->Initialize(Parser, static_cast<TParseCheckType>(CheckType));
@@ -1155,6 +1156,8 @@ void TSpellCheckerBase::ContinueCheck() {
   // Dictionaries and options change only between runs: what they accepted
   // is remembered for this run.
   if (!FAccepted) FAccepted = std::make_unique<TWordCache<TMainDictionary*>>();
+  if (FPreviousCached) FPreviousWord = FAccepted->TextOf(FPreviousCached);
+  FPreviousCached = nullptr;
   FAccepted->Clear();
   // The splitter fills the current word in place: no copy per word.
   const AnsiString& word = FCurrentWord;
@@ -1172,12 +1175,14 @@ void TSpellCheckerBase::ContinueCheck() {
     AnsiString replacement;
     // An accepted word is the previous one for the next (repeated words).
     bool remember = false;
-    if (TMainDictionary* const* cached = FAccepted->Find(word.data(), word.size())) {
+    // Where the cache keeps the word: the same place is the same word.
+    TMainDictionary* const* cached = FAccepted->Find(word.data(), word.size());
+    if (cached) {
       // Accepted before in this run, with no correction to apply.
       if (*cached) (*cached)->IncUsage();
       verdict = wcAccepted;
       remember = FRepeatedTest;
-      if (remember && FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
+      if (remember && cached == FPreviousCached && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
     } else {
       FLastMainHit = nullptr;
       const int known = DictionaryVerdict(word);
@@ -1189,9 +1194,11 @@ void TSpellCheckerBase::ContinueCheck() {
           verdict = wcCorrected;
         } else {
           // Only what the dictionaries decided holds for the word anywhere.
-          if (known > 0) FAccepted->Add(word.data(), word.size(), hit);
+          // A word the cache holds is not the one before, which it lacks.
+          const bool same = !FPreviousCached && FPreviousWord == word;
+          if (known > 0) cached = FAccepted->Add(word.data(), word.size(), hit);
           remember = FRepeatedTest;
-          if (remember && FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
+          if (remember && same && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
         }
       } else if (FindCorrection(word, replacement)) {
         verdict = wcCorrected;
@@ -1207,7 +1214,7 @@ void TSpellCheckerBase::ContinueCheck() {
     // Read-only text is reported, never corrected.
     if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
-      if (remember) FPreviousWord = word;
+      if (remember) RememberPrevious(cached);
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
       AddUndo(saChange, replacement, true);
@@ -1222,11 +1229,13 @@ void TSpellCheckerBase::ContinueCheck() {
       hourglass = true;
     }
     if (verdict == wcAccepted) {
-      // The splitter clears the current word first: its buffer can go.
-      if (remember) FPreviousWord.swap(FCurrentWord);
+      if (remember) RememberPrevious(cached);
       continue;
     }
-    if (remember) FPreviousWord = word;
+    if (remember) RememberPrevious(cached);
+    // The next run starts with a cache of its own.
+    if (FPreviousCached) FPreviousWord = FAccepted->TextOf(FPreviousCached);
+    FPreviousCached = nullptr;
     restoreCursor();
     FRepeated = verdict == wcRepeated;
     if (FRepeated) FCurrentWord = word + " " + word;
@@ -1237,6 +1246,12 @@ void TSpellCheckerBase::ContinueCheck() {
     return;
   }
   restoreCursor();
+}
+
+void TSpellCheckerBase::RememberPrevious(TMainDictionary* const* Cached) {
+  // A cached word is remembered by its place, without a copy.
+  FPreviousCached = Cached;
+  if (!Cached) FPreviousWord = FCurrentWord;
 }
 
 void TSpellCheckerBase::PromptWord() {

@@ -348,6 +348,10 @@ private:
   // The main dictionary the last look-up found a word in.
   TMainDictionary* FLastMainHit = nullptr;
   std::unique_ptr<TWordCache<TMainDictionary*>> FAccepted;
+  // The previous word while the cache holds it (FPreviousWord is then
+  // out of date), else nullptr.
+  TMainDictionary* const* FPreviousCached = nullptr;
+  void RememberPrevious(TMainDictionary* const* Cached);
 
   std::unique_ptr<TCustomDictionary> FInternal;
   std::unique_ptr<TSuggestionsGenerator> FGenerator;

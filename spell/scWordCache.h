@@ -5,6 +5,7 @@
 // a long entry are one probe here instead of the whole acceptance chain.
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 template <typename TValue>
@@ -36,15 +37,16 @@ public:
     }
   }
 
-  // Stores the word; a long word or a half-full table stores nothing.
-  void Add(const char* Word, size_t Length, const TValue& Value) {
-    if (Length == 0 || Length > kMaxLength || FCount >= FSlots.size() / 2) return;
+  // Stores the word: its value's place (which stands for the word until
+  // Clear), or nullptr for a long word or a half-full table.
+  const TValue* Add(const char* Word, size_t Length, const TValue& Value) {
+    if (Length == 0 || Length > kMaxLength || FCount >= FSlots.size() / 2) return nullptr;
     TKey k;
     const size_t i = Hash(k, Word, Length);
     for (size_t at = i;; at = (at + 1) & FMask) {
       TSlot& s = FSlots[at];
       if (s.Generation == FGeneration) {
-        if (s.Length == Length && s.Key[0] == k[0] && s.Key[1] == k[1] && s.Key[2] == k[2]) return;
+        if (s.Length == Length && s.Key[0] == k[0] && s.Key[1] == k[1] && s.Key[2] == k[2]) return &s.Value;
         continue;
       }
       s.Key[0] = k[0];
@@ -54,8 +56,16 @@ public:
       s.Generation = FGeneration;
       s.Value = Value;
       ++FCount;
-      return;
+      return &s.Value;
     }
+  }
+
+  // The word whose value is at Place (from Find or Add since Clear).
+  std::string TextOf(const TValue* Place) const {
+    const TSlot* s = reinterpret_cast<const TSlot*>(Place);  // the value comes first
+    char buf[kMaxLength];
+    std::memcpy(buf, s->Key, sizeof buf);
+    return std::string(buf, s->Length);
   }
 
   size_t Count() const { return FCount; }
@@ -63,10 +73,10 @@ public:
 private:
   using TKey = uint64_t[3];
   struct TSlot {
+    TValue Value{};
     uint64_t Key[3];
     uint32_t Generation = 0;
     uint32_t Length = 0;
-    TValue Value{};
   };
 
   // Up to 8 bytes as one zero-padded little-endian number; loads that
