@@ -14,7 +14,7 @@ public:
 
   void Initialize(TControlParser* Parser, TParseCheckType CheckType) override;
   void StartAt(int X, int Y) override;
-  void NextWord(AnsiString& Word) override;
+  void NextWord(AnsiString& Word) final;
 
   TControlParser* Parser() const { return FParser; }
   bool ApostropheSplits() const { return FApostropheSplits; }

@@ -1155,7 +1155,7 @@ void TSpellCheckerBase::ContinueCheck() {
   };
   // Dictionaries and options change only between runs: what they accepted
   // is remembered for this run.
-  if (!FAccepted) FAccepted = std::make_unique<TWordCache<TMainDictionary*>>();
+  if (!FAccepted) FAccepted = std::make_unique<TWordCache<TAcceptedWord>>();
   if (FPreviousCached) FPreviousWord = FAccepted->TextOf(FPreviousCached);
   FPreviousCached = nullptr;
   FAccepted->Clear();
@@ -1170,20 +1170,21 @@ void TSpellCheckerBase::ContinueCheck() {
     }
     ++FWordsChecked;
     if (FReorderCountdown > 0 && --FReorderCountdown == 0) ReorderMainDictionaries();
-    FApostrophe = ApostropheOf(word, FApostrophe);
     TWordCheckType verdict;
     AnsiString replacement;
     // An accepted word is the previous one for the next (repeated words).
     bool remember = false;
     // Where the cache keeps the word: the same place is the same word.
-    TMainDictionary* const* cached = FAccepted->Find(word.data(), word.size());
+    const TAcceptedWord* cached = FAccepted->Find(word.data(), word.size());
     if (cached) {
       // Accepted before in this run, with no correction to apply.
-      if (*cached) (*cached)->IncUsage();
+      if (cached->Apostrophe) FApostrophe = cached->Apostrophe;
+      if (cached->Dictionary) cached->Dictionary->IncUsage();
       verdict = wcAccepted;
       remember = FRepeatedTest;
       if (remember && cached == FPreviousCached && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
     } else {
+      FApostrophe = ApostropheOf(word, FApostrophe);
       FLastMainHit = nullptr;
       const int known = DictionaryVerdict(word);
       TMainDictionary* const hit = FLastMainHit;
@@ -1196,7 +1197,7 @@ void TSpellCheckerBase::ContinueCheck() {
           // Only what the dictionaries decided holds for the word anywhere.
           // A word the cache holds is not the one before, which it lacks.
           const bool same = !FPreviousCached && FPreviousWord == word;
-          if (known > 0) cached = FAccepted->Add(word.data(), word.size(), hit);
+          if (known > 0) cached = FAccepted->Add(word.data(), word.size(), {hit, ApostropheOf(word, 0)});
           remember = FRepeatedTest;
           if (remember && same && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
         }
@@ -1248,7 +1249,7 @@ void TSpellCheckerBase::ContinueCheck() {
   restoreCursor();
 }
 
-void TSpellCheckerBase::RememberPrevious(TMainDictionary* const* Cached) {
+void TSpellCheckerBase::RememberPrevious(const TAcceptedWord* Cached) {
   // A cached word is remembered by its place, without a copy.
   FPreviousCached = Cached;
   if (!Cached) FPreviousWord = FCurrentWord;

@@ -347,11 +347,17 @@ private:
   bool OtherwiseAcceptable(const AnsiString& Word);
   // The main dictionary the last look-up found a word in.
   TMainDictionary* FLastMainHit = nullptr;
-  std::unique_ptr<TWordCache<TMainDictionary*>> FAccepted;
+  // What a check remembers of an accepted word: the main dictionary that
+  // holds it (for the usage counts) and its apostrophe (0: none).
+  struct TAcceptedWord {
+    TMainDictionary* Dictionary = nullptr;
+    char Apostrophe = 0;
+  };
+  std::unique_ptr<TWordCache<TAcceptedWord>> FAccepted;
   // The previous word while the cache holds it (FPreviousWord is then
   // out of date), else nullptr.
-  TMainDictionary* const* FPreviousCached = nullptr;
-  void RememberPrevious(TMainDictionary* const* Cached);
+  const TAcceptedWord* FPreviousCached = nullptr;
+  void RememberPrevious(const TAcceptedWord* Cached);
 
   std::unique_ptr<TCustomDictionary> FInternal;
   std::unique_ptr<TSuggestionsGenerator> FGenerator;
