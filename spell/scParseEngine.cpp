@@ -120,8 +120,12 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       if (FStarts[static_cast<Byte>(ch)]) break;
       if (!FParser->MoveNext()) return;
     }
-    Word = ch;
+    // With the block at hand the first character goes in with the rest.
+    bool firstPending = avail > 0;
+    if (!firstPending) Word = ch;
     bool innerPeriods = false;
+    // The word's last character so far.
+    char last = ch;
     for (;;) {
       // A run of plain word characters is taken from the parser's text in
       // one piece; what ends it goes the character-by-character way below.
@@ -131,7 +135,13 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       }
       int k = at + 1;
       while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
-      if (k > at + 1) Word.append(run + at + 1, static_cast<size_t>(k - at - 1));
+      if (firstPending) {
+        Word.assign(run + at, static_cast<size_t>(k - at));
+        firstPending = false;
+      } else if (k > at + 1) {
+        Word.append(run + at + 1, static_cast<size_t>(k - at - 1));
+      }
+      if (k > at + 1) last = run[k - 1];
       if (k < avail) {
         // What ends the run lies in the same block: MoveNext would succeed.
         FParser->Skip(k);
@@ -169,14 +179,17 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       }
       if (ends) break;
       Word += ch;
+      last = ch;
     }
     // The character the parser stands on after the word.
     char next = ch;
-    while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
-      if (innerPeriods && Word.back() == '.') break;
-      next = Word.back();
-      Word.pop_back();
-      FParser->MovePrevious();
+    if (!Word.empty() && FTrailing[static_cast<Byte>(last)]) {
+      while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
+        if (innerPeriods && Word.back() == '.') break;
+        next = Word.back();
+        Word.pop_back();
+        FParser->MovePrevious();
+      }
     }
     if (OnWordFilter && !Word.empty() && WordFilterAfter[static_cast<Byte>(next)]) {
       bool skip = false;
