@@ -2,6 +2,8 @@
 
 #include "spell/scUtil.h"
 
+#include <cstring>
+
 AnsiString DefaultSpellCharacters() {
   AnsiString s;
   for (char c = '0'; c <= '9'; ++c) s += c;
@@ -45,6 +47,8 @@ void TMainParsingEngine::Rebuild() {
     if (FNonContinuing.find(c) == AnsiString::npos) FWordChar[static_cast<Byte>(c)] = true;
   }
   for (char c : TrailingStrip) FTrailing[static_cast<Byte>(c)] = true;
+  FLowerRuns = true;
+  for (char c = 'a'; c <= 'z'; ++c) FLowerRuns = FLowerRuns && FWordChar[static_cast<Byte>(c)];
   FStarts = FWordStart;
   for (char c : LeadingExclusions) FStarts[static_cast<Byte>(c)] = false;
   FBuiltExclusions = LeadingExclusions;
@@ -134,6 +138,21 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
         at = 0;
       }
       int k = at + 1;
+      if (FLowerRuns) {
+        // Eight lower-case ASCII letters at a time; the first other
+        // character goes to the table below.
+        constexpr uint64_t kHigh = 0x8080808080808080ull;
+        while (k + 8 <= avail) {
+          uint64_t v;
+          std::memcpy(&v, run + k, 8);
+          const uint64_t letters = (v + 0x1F1F1F1F1F1F1F1Full) & ~(v + 0x0505050505050505ull) & ~v & kHigh;
+          if (letters != kHigh) {
+            k += static_cast<int>(__builtin_ctzll(~letters & kHigh) >> 3);
+            break;
+          }
+          k += 8;
+        }
+      }
       while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
       if (firstPending) {
         Word.assign(run + at, static_cast<size_t>(k - at));

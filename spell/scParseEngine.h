@@ -35,6 +35,9 @@ private:
   // Word starts less the leading exclusions, as they were when built.
   std::array<bool, 256> FStarts{};
   AnsiString FBuiltExclusions;
+  // Every lower-case ASCII letter continues a word: runs of them are
+  // scanned eight at a time.
+  bool FLowerRuns = false;
   bool FApostropheSplits = false;
 };
 
