@@ -27,6 +27,10 @@ class TWinControl;
 class TCustomVLData;
 class TCustomVLItemInfo;
 class TVLActionEditor;
+class TVLTableItemInfo;
+
+// The formats a whole document is read from.
+enum class TVLDocumentFormat { VLF, RTF, Text, UnicodeText };
 
 enum TVLSearchOption { vlseoMatchCase, vlseoDown, vlseoWholeWord };
 using TVLSearchOptions = TSet<TVLSearchOption>;
@@ -172,6 +176,41 @@ public:
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
   virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
+
+  // ---- Whole documents (New and Open).
+  virtual bool GetModified() { return false; }
+  virtual void SetModified(bool) {}
+  // Empties the document (items only; styles, margins and colour stay).
+  virtual void ClearDocument() {}
+  virtual void SetDocumentMargins(Integer) {}
+  virtual void SetCurParaStyleNo(Integer) {}
+  // Adds the file's content to the document in Format (text in the given
+  // styles); false when the file could not be read.
+  virtual bool LoadDocument(const String&, TVLDocumentFormat, Integer, Integer) { return false; }
+  // The same read into a scratch document over a copy of the style sheet,
+  // so that this document and the sheet stay as they are.
+  virtual bool CanLoadDocument(const String&, TVLDocumentFormat, Integer, Integer) { return false; }
+
+  // ---- Tables. An editor without tables keeps the defaults (the table
+  // commands stay disabled).
+  // The innermost table around the caret (the caret's item, a table whose
+  // cell is being edited or whose cells are selected) and the editor whose
+  // document holds it; nullptr when the caret is in no table.
+  virtual TVLTableItemInfo* FindCurrentTable(TVLActionEditor*& Holder) {
+    Holder = nullptr;
+    return nullptr;
+  }
+  // A ready item at the caret of the innermost editor, in place of the
+  // selection, as one undo step; a refused item is freed.
+  virtual bool InsertItem(const String&, std::unique_ptr<TCustomVLItemInfo>) { return false; }
+  // Deletes the selection of this editor's own document (one undo step).
+  virtual void DeleteSelection() {}
+  // The item's number in this editor's document (-1 when not there).
+  virtual Integer GetItemNo(const TCustomVLItemInfo*) { return -1; }
+  virtual void SaveItemParaWidth(Integer, Integer& Width) { Width = 0; }
+  virtual void ReformatAfterItemChange(Integer, Integer) {}
+  // The width the innermost document gives its text.
+  virtual Integer GetTextAreaWidth() { return 0; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -7,6 +7,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GfxColors.h"
+#include "richtext/table/VLTable.h"
 #include "richtext/view/VLFormattedData.h"
 #include "richtext/view/Vellum.h"
 
@@ -139,6 +140,18 @@ void TvlAction::WalkItems(TCustomVLData* VLData, TVLActionEditor* Data, Integer 
   // A table with selected cells owns the selection: its cells replace the range.
   auto* formatted = dynamic_cast<TCustomVLFormattedData*>(VLData);
   if (TCustomVLItemInfo* owner = formatted ? formatted->ActiveItem : nullptr) {
+    // A table's selected cells are whole cells: each one's items, row by
+    // row, a merged cell once.
+    if (auto* table = dynamic_cast<TVLTableItemInfo*>(owner); table && table->CellsSelected()) {
+      for (Integer r = 0; r < table->RowCount(); ++r)
+        for (Integer c = 0; c < table->Rows.GetRow(r)->Count(); ++c) {
+          TVLTableCellData* cell = table->GetCell(r, c);
+          if (!cell || !table->IsCellSelected(r, c)) continue;
+          WalkItems(cell, Data, 0, cell->GetItemCount() - 1, Param);
+          if (!CanContinue(Param)) return;
+        }
+      return;
+    }
     std::unique_ptr<TVLStoreSubVLData> store;
     TCustomVLData* cell = owner->GetSubVLData(store, kFirstSelectedCell);
     for (; cell; cell = owner->GetSubVLData(store, kNextCell)) {

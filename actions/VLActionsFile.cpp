@@ -5,6 +5,10 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 
+#include "richtext/model/VLUni.h"
+#include "richtext/view/Vellum.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -162,4 +166,398 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+void SetLink(TComponent* self, T*& slot, T* value) {
+  if (slot == value) return;
+  if (slot) slot->RemoveFreeNotification(self);
+  slot = value;
+  if (slot) slot->FreeNotification(self);
+}
+
+const char* const NoSaveAction = "TvlActionSave object is not assigned!";
+const char* const NoSaveAsAction = "TvlActionSaveAs object is not assigned!";
+
+String NameWithoutPath(const String& FileName) { return fs::path(FileName).filename().string(); }
+
+void ShowFileError(Word Id) { MessageBox(LanguageText(Id), LanguageText(213), MB_OK | MB_ICONERROR); }
+
+// Whether a view outside Own (its cell editors belong to it) shows a
+// document over Sheet.
+bool SheetUsedBeside(TWinControl* Control, TWinControl* Own, TVLStyle* Sheet) {
+  if (!Control || Control == Own) return false;
+  if (auto* view = dynamic_cast<TCustomVellum*>(Control); view && view->GetStyle() == Sheet) return true;
+  for (int i = 0; i < Control->ControlCount(); ++i)
+    if (SheetUsedBeside(dynamic_cast<TWinControl*>(Control->Controls(i)), Own, Sheet)) return true;
+  return false;
+}
+
+bool SheetShared(TVLActionEditor* E) {
+  TVLStyle* sheet = E->GetStyle();
+  if (!sheet || !Screen) return false;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (SheetUsedBeside(Screen->Forms(i), E->EditorControl(), sheet)) return true;
+  return false;
+}
+
+// Tells whether an editor was destroyed while a dialog was open (a window
+// closed by a timer, say); the commands stop then instead of using it.
+class TEditorWatch : public TComponent {
+public:
+  explicit TEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
+    FControl->FreeNotification(this);
+  }
+  ~TEditorWatch() override {
+    if (FControl) FControl->RemoveFreeNotification(this);
+  }
+  bool Gone() const { return !FControl; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
+  }
+
+private:
+  TComponent* FControl;
+};
+
+// The dialog is gone; the active form shows again before the long work.
+void RepaintActiveForm() {
+  if (TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr) form->Update();
+}
+
+}  // namespace
+
+bool WriteDocumentFile(TVLActionEditor* E, const String& Name, TvlFileSaveFilter Format) {
+  const fs::path target(Name);
+  const fs::path tmp = TemporaryBeside(target);
+  bool ok = false;
+  try {
+    switch (Format) {
+      case ffeVLF: ok = E->SaveVLF(tmp.string()); break;
+      case ffeRTF: ok = E->SaveRTF(tmp.string()); break;
+      case ffeTextANSI: ok = E->SaveText(tmp.string(), false); break;
+      case ffeTextUnicode: ok = E->SaveText(tmp.string(), true); break;
+      default: break;
+    }
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  std::error_code ec;
+  if (ok) {
+    fs::rename(tmp, target, ec);
+    ok = !ec;
+  }
+  if (!ok) fs::remove(tmp, ec);
+  return ok;
+}
+
+// ---- New ------------------------------------------------------------------
+
+TvlActionNew::TvlActionNew(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 11;
+  Localize();
+}
+
+TvlActionNew::~TvlActionNew() { SetActionSave(nullptr); }
+
+void TvlActionNew::SetActionSave(TvlActionSave* value) { SetLink(this, FActionSave, value); }
+
+void TvlActionNew::Notification(TComponent* AComponent, TOperation Operation) {
+  TvlAction::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FActionSave) FActionSave = nullptr;
+}
+
+TvlActionSave* TvlActionNew::FindSaveAction() {
+  TvlActionSave* save = FActionSave ? FActionSave : FindComponentOfClass<TvlActionSave>(Owner());
+  if (!save) throw Exception(NoSaveAction);
+  return save;
+}
+
+TVLActionEditor* TvlActionNew::Prepare(TObject* Target, TvlActionSave*& Save) {
+  TVLActionEditor* E = GetControl(Target);
+  Save = FindSaveAction();
+  if (E && Save->IndexOfDocumentInfo(E) < 0)
+    Save->SetDocumentInfo(E, DefaultDocumentFileName, ffeVLF, false, false, false);
+  return E;
+}
+
+void TvlActionNew::ResetDocument(TVLActionEditor* E) {
+  E->SetDocumentColor(DefaultDocumentColor);
+  E->SetDocumentMargins(DefaultDocumentMargin);
+  E->SetBackgroundBitmap(nullptr);
+  E->SetBackgroundStyle(bsNoBitmap);
+  if (OnNew) OnNew(this);
+}
+
+void TvlActionNew::AfterReplace(TVLActionEditor* E) {
+  E->Format();
+  FireMarginsChanged(this, E);
+  // Styles this document does not use may be another's: with a sheet
+  // shared by several documents, deleting and renumbering would corrupt them.
+  if (DeleteUnusedStylesOnNewOpen && !SheetShared(E)) E->GetVLData()->DeleteUnusedStyles(true, true, true);
+}
+
+void TvlActionNew::ExecuteTarget(TObject* Target) {
+  TvlActionSave* save = nullptr;
+  TVLActionEditor* E = Prepare(Target, save);
+  if (!E) return;
+  TEditorWatch watch(E);
+  if (!save->QuerySave(E) || watch.Gone()) return;
+  E->ClearDocument();
+  ResetDocument(E);
+  AfterReplace(E);
+  // An empty document has nothing to save; a kept flag would ask again.
+  E->SetModified(false);
+  save->SetDocumentInfo(E, DefaultDocumentFileName, ffeVLF, false, false, false);
+}
+
+// ---- Open -----------------------------------------------------------------
+
+TvlActionOpen::TvlActionOpen(TComponent* AOwner) : TvlActionNew(AOwner) {
+  MessageID = 13;
+  Localize();
+}
+
+void TvlActionOpen::ExecuteTarget(TObject* Target) {
+  TvlActionSave* save = nullptr;
+  TVLActionEditor* E = Prepare(Target, save);
+  if (!E) return;
+  TEditorWatch watch(E);
+  if (!save->QuerySave(E) || watch.Gone()) return;
+  std::vector<TvlFileImportFilter> formats;
+  TOpenDialog dialog(Application);
+  dialog.DefaultExt = VLFDefaultExt;
+  dialog.Filter = BuildOpenFilter(Filter, formats);
+  dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+  dialog.FilterIndex = FilterIndex;
+  dialog.InitialDir = InitialDir;
+  dialog.Title = DialogTitle;
+  if (!dialog.Execute() || watch.Gone()) return;
+  RepaintActiveForm();
+  FilterIndex = dialog.FilterIndex;
+  TvlFileImportFilter format = ffiVLF;
+  if (!ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format)) return;
+  LoadFile(E, dialog.FileName, format);
+}
+
+bool TvlActionOpen::LoadFile(TVLActionEditor* E, const String& FileName, TvlFileOpenFilter Format) {
+  TWaitCursor wait;
+  TvlActionSave* save = FindSaveAction();
+  bool known = true;
+  TVLDocumentFormat kind = TVLDocumentFormat::VLF;
+  TvlFileSaveFilter recorded = ffeVLF;
+  if (Format == ffiTextAuto)
+    Format = GuessTextFileEncoding(FileName) == 1 ? ffiTextUnicode : ffiTextANSI;
+  switch (Format) {
+    case ffiVLF: break;
+    case ffiRTF: kind = TVLDocumentFormat::RTF, recorded = ffeRTF; break;
+    case ffiTextANSI: kind = TVLDocumentFormat::Text, recorded = ffeTextANSI; break;
+    case ffiTextUnicode: kind = TVLDocumentFormat::UnicodeText, recorded = ffeTextUnicode; break;
+    default: known = false; break;
+  }
+  const Integer styleNo = E->GetCurTextStyleNo();
+  const Integer paraNo = E->GetCurParaStyleNo();
+  // Tried aside first: a file that cannot be read must not cost the open
+  // document, whose record would otherwise still point at its intact file.
+  if (!known || !E->CanLoadDocument(FileName, kind, styleNo, paraNo)) {
+    ShowFileError(214);
+    return false;
+  }
+  E->ClearDocument();
+  ResetDocument(E);
+  E->SetCurTextStyleNo(styleNo);
+  E->SetCurParaStyleNo(paraNo);
+  const bool ok = E->LoadDocument(FileName, kind, styleNo, paraNo);
+  if (ok) {
+    E->SetModified(false);
+    save->SetDocumentInfo(E, FileName, recorded, true, false, false);
+  } else {
+    // The file failed between the trial and the load: what is left is not
+    // the old file's document, so a save must ask for a name.
+    ShowFileError(214);
+    E->SetModified(true);
+    save->SetDocumentInfo(E, DefaultDocumentFileName, ffeVLF, false, false, false);
+  }
+  AfterReplace(E);
+  return ok;
+}
+
+// ---- Save -----------------------------------------------------------------
+
+TvlActionSave::TvlActionSave(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 15;
+  Localize();
+}
+
+TvlActionSave::~TvlActionSave() {
+  SetActionSaveAs(nullptr);
+  for (const auto& info : FInfos) info->Control->RemoveFreeNotification(this);
+}
+
+void TvlActionSave::SetActionSaveAs(TvlActionSaveAs* value) { SetLink(this, FActionSaveAs, value); }
+
+void TvlActionSave::Notification(TComponent* AComponent, TOperation Operation) {
+  TvlAction::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FActionSaveAs) FActionSaveAs = nullptr;
+  std::erase_if(FInfos, [&](const auto& info) { return info->Control == AComponent; });
+}
+
+TvlActionSaveAs* TvlActionSave::FindSaveAsAction() {
+  TvlActionSaveAs* saveAs = FActionSaveAs ? FActionSaveAs : FindComponentOfClass<TvlActionSaveAs>(Owner());
+  if (!saveAs) throw Exception(NoSaveAsAction);
+  return saveAs;
+}
+
+int TvlActionSave::IndexOfDocumentInfo(TVLActionEditor* Editor) const {
+  for (size_t i = 0; i < FInfos.size(); ++i)
+    if (FInfos[i]->Editor == Editor) return static_cast<int>(i);
+  return -1;
+}
+
+int TvlActionSave::SetDocumentInfo(TVLActionEditor* Editor, const String& FileName, TvlFileSaveFilter FileFormat,
+                                   bool HasFileName, bool SaveNow, bool NoWarning) {
+  int i = IndexOfDocumentInfo(Editor);
+  if (i < 0) {
+    auto info = std::make_unique<TvlaDocumentInfo>();
+    info->Editor = Editor;
+    info->Control = Editor->EditorControl();
+    info->Control->FreeNotification(this);
+    FInfos.push_back(std::move(info));
+    i = static_cast<int>(FInfos.size()) - 1;
+  }
+  TvlaDocumentInfo& info = *FInfos[static_cast<size_t>(i)];
+  info.FileName = FileName;
+  info.FileFormat = FileFormat;
+  info.HasFileName = HasFileName;
+  if (SaveNow) SaveDocument(i, NoWarning);
+  else DoDocumentFileChange(i);
+  return i;
+}
+
+void TvlActionSave::RemoveDocumentInfo(TVLActionEditor* Editor) {
+  const int i = IndexOfDocumentInfo(Editor);
+  if (i < 0) return;
+  TWinControl* control = FInfos[static_cast<size_t>(i)]->Control;
+  FInfos.erase(FInfos.begin() + i);
+  // Another record may not hold the same control; the link goes with this one.
+  control->RemoveFreeNotification(this);
+}
+
+void TvlActionSave::DoDocumentFileChange(int Index) {
+  if (!OnDocumentFileChange) return;
+  const TvlaDocumentInfo& info = *FInfos[static_cast<size_t>(Index)];
+  OnDocumentFileChange(this, info.Editor, info.FileName, info.FileFormat, !info.HasFileName);
+}
+
+bool TvlActionSave::ConfirmFormat(const String& FileName, TvlFileSaveFilter Format) {
+  if (!LostFormatWarning.Contains(Format)) return true;
+  return MessageBox(FormatPattern(LanguageText(211), {NameWithoutPath(FileName)}), LanguageText(210),
+                    MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
+  TvlaDocumentInfo* info = FInfos[static_cast<size_t>(Index)].get();
+  TVLActionEditor* E = info->Editor;
+  TEditorWatch watch(E);
+  if (!info->HasFileName) {
+    // Save As gets this very editor, not whichever has the focus.
+    FindSaveAsAction()->SaveEditorAs(E, this);
+    if (watch.Gone()) return false;
+    const int i = IndexOfDocumentInfo(E);
+    return i >= 0 && FInfos[static_cast<size_t>(i)]->HasFileName;
+  }
+  if (!NoWarning && !ConfirmFormat(info->FileName, info->FileFormat)) return false;
+  if (watch.Gone()) return false;
+  bool ok = false;
+  {
+    TWaitCursor wait;
+    ok = WriteDocumentFile(E, info->FileName, info->FileFormat);
+  }
+  if (ok) {
+    E->SetModified(false);
+  } else {
+    info->HasFileName = false;
+    ShowFileError(216);
+  }
+  DoDocumentFileChange(Index);
+  return ok;
+}
+
+bool TvlActionSave::QuerySave(TVLActionEditor* Editor) {
+  int i = IndexOfDocumentInfo(Editor);
+  if (i < 0) i = SetDocumentInfo(Editor, DefaultDocumentFileName, ffeVLF, false, false, false);
+  if (!Editor->GetModified()) return true;
+  const String name = NameWithoutPath(FInfos[static_cast<size_t>(i)]->FileName);
+  TEditorWatch watch(Editor);
+  const int answer =
+      MessageBox(FormatPattern(LanguageText(209), {name}), LanguageText(210), MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (watch.Gone()) return false;
+  switch (answer) {
+    case IDYES: return SaveDocument(IndexOfDocumentInfo(Editor), false);
+    case IDNO: return true;
+    default: return false;
+  }
+}
+
+void TvlActionSave::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  const int i = IndexOfDocumentInfo(E);
+  if (i < 0) FindSaveAsAction()->SaveEditorAs(E, this);
+  else SaveDocument(i, false);
+}
+
+// ---- Save As --------------------------------------------------------------
+
+TvlActionSaveAs::TvlActionSaveAs(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 17;
+  Localize();
+}
+
+TvlActionSaveAs::~TvlActionSaveAs() { SetActionSave(nullptr); }
+
+void TvlActionSaveAs::SetActionSave(TvlActionSave* value) { SetLink(this, FActionSave, value); }
+
+void TvlActionSaveAs::Notification(TComponent* AComponent, TOperation Operation) {
+  TvlAction::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FActionSave) FActionSave = nullptr;
+}
+
+void TvlActionSaveAs::ExecuteTarget(TObject* Target) {
+  if (TVLActionEditor* E = GetControl(Target)) SaveEditorAs(E, nullptr);
+}
+
+void TvlActionSaveAs::SaveEditorAs(TVLActionEditor* E, TvlActionSave* Save) {
+  if (!Save) Save = FActionSave ? FActionSave : FindComponentOfClass<TvlActionSave>(Owner());
+  if (!Save) throw Exception(NoSaveAction);
+  std::vector<TvlFileExportFilter> formats;
+  TSaveDialog dialog(Application);
+  dialog.DefaultExt = VLFDefaultExt;
+  dialog.Filter = BuildSaveFilter(Filter, formats);
+  dialog.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist | ofEnableSizing;
+  dialog.Title = DialogTitle;
+  const int i = Save->IndexOfDocumentInfo(E);
+  if (i >= 0) {
+    const TvlaDocumentInfo& info = Save->DocumentInfo(i);
+    dialog.FileName = info.FileName;
+    const auto at = std::find(formats.begin(), formats.end(), info.FileFormat);
+    dialog.FilterIndex = at == formats.end() ? 1 : static_cast<int>(at - formats.begin()) + 1;
+  }
+  if (fs::path(dialog.FileName).parent_path().empty()) dialog.InitialDir = InitialDir;
+  TEditorWatch watch(E);
+  if (!dialog.Execute() || watch.Gone()) return;
+  RepaintActiveForm();
+  const int index = dialog.FilterIndex - 1;
+  if (index < 0 || index >= static_cast<int>(formats.size())) return;
+  const TvlFileSaveFilter format = formats[static_cast<size_t>(index)];
+  if (!Save->ConfirmFormat(dialog.FileName, format) || watch.Gone()) return;
+  Save->SetDocumentInfo(E, dialog.FileName, format, true, true, true);
 }

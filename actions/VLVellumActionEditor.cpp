@@ -5,8 +5,10 @@
 #include "platform/gui/Graphics.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLClipFormats.h"
+#include "richtext/table/VLTable.h"
 #include "richtext/view/VLCopy.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -45,6 +47,20 @@ TNativeConversion ToNative(const TVLActionStyleConversionEvent& handler) {
   if (!handler) return {};
   if (const auto* native = handler.target<TToNative>()) return native->Native;
   return TToAction{std::make_shared<TVLActionStyleConversionEvent>(handler)};
+}
+
+bool LoadInto(TCustomVellumEdit& edit, const String& FileName, TVLDocumentFormat Format, Integer StyleNo,
+              Integer ParaNo) {
+  try {
+    switch (Format) {
+      case TVLDocumentFormat::VLF: return edit.LoadVLF(FileName);
+      case TVLDocumentFormat::RTF: return edit.LoadRTF(FileName);
+      case TVLDocumentFormat::Text: return edit.LoadText(FileName, StyleNo, ParaNo, false);
+      case TVLDocumentFormat::UnicodeText: return edit.LoadTextUnicode(FileName, StyleNo, ParaNo, false);
+    }
+  } catch (const std::exception&) {
+  }
+  return false;
 }
 
 std::unique_ptr<TMemoryStream> StreamOf(const AnsiString& bytes) {
@@ -218,6 +234,68 @@ public:
     return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
                : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
   }
+  bool GetModified() override { return E->Modified; }
+  void SetModified(bool Value) override { E->Modified = Value; }
+  void ClearDocument() override { E->Clear(); }
+  void SetDocumentMargins(Integer Margin) override {
+    E->LeftMargin = E->RightMargin = E->TopMargin = E->BottomMargin = Margin;
+  }
+  void SetCurParaStyleNo(Integer ParaNo) override { E->SetCurParaStyleNo(ParaNo); }
+  bool LoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo, Integer ParaNo) override {
+    return LoadInto(*E, FileName, Format, StyleNo, ParaNo);
+  }
+  bool CanLoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo,
+                       Integer ParaNo) override {
+    TVLStyle sheet(nullptr);
+    if (TVLStyle* own = E->GetStyle()) {
+      sheet.SetTextStyles(*own->TextStyles);
+      sheet.SetParaStyles(*own->ParaStyles);
+      sheet.SetListStyles(*own->ListStyles);
+    }
+    TVellumEdit scratch(nullptr);
+    scratch.SetStyle(&sheet);
+    scratch.VLFOptions = E->VLFOptions;
+    const bool ok = LoadInto(scratch, FileName, Format, StyleNo, ParaNo);
+    scratch.Clear();
+    return ok;
+  }
+
+  TVLTableItemInfo* FindCurrentTable(TVLActionEditor*& Holder) override {
+    Holder = nullptr;
+    TVLTableItemInfo* found = nullptr;
+    // Down the chain of open cell editors: the deepest table wins.
+    for (TCustomVellumEdit* e = E->GetRootEditor(); e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
+      TVLEditVLData* d = e->EditData();
+      TVLTableItemInfo* table = nullptr;
+      if (TControl* inner = e->GetInplaceEditor()) {
+        // The table whose cell is open, wherever the caret item points.
+        for (Integer i = 0; i < d->GetItemCount() && !table; ++i)
+          if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(i)); t && t->OwnsInplaceEditor(inner)) table = t;
+      } else {
+        table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
+        const Integer n = d->GetCaretItemNo();
+        if (!table && n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
+      }
+      if (table) {
+        found = table;
+        Holder = ActionEditorOf(e);
+      }
+    }
+    return found;
+  }
+  bool InsertItem(const String& Name, std::unique_ptr<TCustomVLItemInfo> Item) override {
+    return E->InsertItem(Name, Item.release());
+  }
+  void DeleteSelection() override { E->DeleteSelection(); }
+  Integer GetItemNo(const TCustomVLItemInfo* Item) override {
+    TVLEditVLData* d = E->EditData();
+    for (Integer i = 0; i < d->GetItemCount(); ++i)
+      if (d->GetItem(i) == Item) return i;
+    return -1;
+  }
+  void SaveItemParaWidth(Integer ItemNo, Integer& Width) override { E->SaveItemParaWidth(ItemNo, Width); }
+  void ReformatAfterItemChange(Integer ItemNo, Integer Width) override { E->ReformatAfterItemChange(ItemNo, Width); }
+  Integer GetTextAreaWidth() override { return std::max<Integer>(E->GetInnermostEditor()->EditData()->TextWidth, 0); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;

@@ -220,6 +220,10 @@ public:
   // standard tool bar.
   void BuildFindAndPrintCommands();
 
+  // --- tables (QYTableCommands.cpp): the Table menu and the Insert Table
+  // button of the format bar.
+  void BuildTableCommands();
+
 private:
   void BuildControls();
   void BuildActions();

@@ -372,6 +372,7 @@ void TformQuilloryMain::BuildCommands() {
 
   MonthCalendar->OnDblClick = [this](TObject* s) { MonthCalendarDblClick(s); };
   BuildFindAndPrintCommands();
+  BuildTableCommands();
   ArrangeToolBars();
 
   AppHooks().SaveToolBarLayout = [this](const String& file) {

@@ -406,7 +406,12 @@ void TCustomVellumEdit::InsertPageBreak() {
 void TCustomVellumEdit::ApplyParaStyle(Integer paraNo) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyParaStyle(paraNo);
   RunEdit([&] {
-    if (BeforeChange(false)) EditData()->ApplyParaStyleConversion(paraNo, false);
+    if (!BeforeChange(false)) return;
+    // A step of its own: the data leaves opening it to its caller.
+    TVLEditVLData* d = EditData();
+    d->BeginUndoSequence(vlutParaStyle, true);
+    d->ApplyParaStyleConversion(paraNo, false);
+    d->UndoList->RemoveEmptyLastGroup();
   });
 }
 

@@ -154,7 +154,9 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
       key = 0;
       return;
     }
-    if (d->SelectionExists()) {
+    // A block of table cells is the selection too: the keys empty it.
+    const bool cells = !d->SelectionExists() && d->ActiveItem && d->ActiveItem->PartiallySelected();
+    if (d->SelectionExists() || cells) {
       if (IsCutShortcut(shift, key))
         CutToClipboard();
       else

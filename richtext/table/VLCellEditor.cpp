@@ -269,14 +269,18 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
   FClosingEditor = true;
   TVLTableInplaceEdit* editor = FInplaceEditor;
-  // A cell editor open inside this one closes first; a table going with
-  // this one's cell goes as this one does.
-  if (auto* inner = dynamic_cast<TVLTableInplaceEdit*>(editor->GetInplaceEditor()); inner && inner->Table && FDestroying)
-    inner->Table->FDestroying = true;
+  // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
-  const bool clearing = FDestroying || !host || !hostEditor || hostEditor->ComponentState.Contains(csDestroying);
+  // A cell editor inside another closes with it when an editor further out
+  // goes away: nothing outside is there to hear of it.
+  bool clearing = !host || !hostEditor;
+  for (TCustomVellumEdit* e = hostEditor; e && !clearing;) {
+    auto* inplace = dynamic_cast<TVLTableInplaceEdit*>(e);
+    clearing = e->ComponentState.Contains(csDestroying) || (inplace && inplace->Table && inplace->Table->FGoing);
+    e = inplace ? inplace->ParentEditor : nullptr;
+  }
   if (!clearing) MoveEditorUndo(true);
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;

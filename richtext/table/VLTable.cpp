@@ -252,12 +252,11 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
 }
 
 TVLTableItemInfo::~TVLTableItemInfo() {
-  // Set first: the cell editor closes without touching the document that
-  // is letting the table go.
-  FDestroying = true;
+  FGoing = true;
   DestroyInplaceEditor(false);
   // The cells' markers leave the document's list with the table.
   DetachMarkers();
+  FDestroying = true;
 }
 
 bool TVLTableItemInfo::IsPlaced() const {

@@ -9,7 +9,9 @@
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLItemFormattedData.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TVLTableItemInfo;
@@ -18,6 +20,8 @@ class TVLTableRow;
 class TVLTableInplaceEdit;
 class TVLTableUndoStep;
 class TVLUndoTableStructure;
+class TVLEditVLData;
+class TCustomVellumEdit;
 
 enum TVLTableOption {
   vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect,
@@ -399,6 +403,7 @@ public:
   TCustomVLData* GetSubVLDataAt(Integer x, Integer y) override;
   // The next layout starts from scratch (after structure changes).
   void Changed() { FStructureChanged = true; }
+  bool IsChanged() const { return FStructureChanged; }
   // How many cell documents the layouts reformatted (for measurements).
   Integer CellFormatCount = 0;
   TVLTableItemFormattingInfo FormattingInfo;
@@ -537,6 +542,124 @@ public:
   // The host document's view, when the table lies in one that may select.
   TCustomVLFormattedData* SelectingDocument() const;
 
+  // ---- properties with undo, operations on the selected cells
+  //      (VLTableProps.cpp) ----
+  // Whether the document that holds the table is an editor's.
+  bool IsInEditor() const;
+  // The table's number in its document (-1 when it is in none).
+  Integer GetOwnItemNo() const;
+  // In an editor: whether the editor allows a change now; false elsewhere.
+  bool CanChange() const;
+  // One undo group of the editor around several changes (nothing outside an
+  // editor); the group closes also when nothing was recorded.
+  void BeginUndoGroup();
+  void EndUndoGroup();
+  void NotifyEditorChange();
+  // The paragraph's minimum width before a change, and the reformat after it.
+  Integer SaveParaWidth(Integer itemNo) const;
+  void ReformatAfterChange(Integer itemNo, Integer oldWidth);
+
+  // A published table property by name (the names of the fields below:
+  // "BorderColor", "CellPadding", ...). In an editor one undo step, nothing
+  // recorded when the value is the one the table has; elsewhere a plain
+  // store. Either way the table is marked changed. False for a name that
+  // is not a table property.
+  bool SetIntPropertyWithUndo(const String& name, Integer value, bool sizeFlag, bool reformatFlag);
+  // The same with the property's own size and reformat flags.
+  bool SetPropertyWithUndo(const String& name, Integer value);
+  // Reads a published property by name; false for an unknown name.
+  bool GetIntProperty(const String& name, Integer& value) const;
+  // Every name SetPropertyWithUndo accepts.
+  static std::vector<String> PropertyNames();
+  // The setters of the published properties.
+  void SetBestWidth(Integer v) { SetPropertyWithUndo("BestWidth", v); }
+  void SetBorderColor(TColor v) { SetPropertyWithUndo("BorderColor", v); }
+  void SetBorderHSpacing(Integer v) { SetPropertyWithUndo("BorderHSpacing", v); }
+  void SetBorderLightColor(TColor v) { SetPropertyWithUndo("BorderLightColor", v); }
+  void SetBorderStyle(TVLTableBorderStyle v) { SetPropertyWithUndo("BorderStyle", v); }
+  void SetBorderVSpacing(Integer v) { SetPropertyWithUndo("BorderVSpacing", v); }
+  void SetBorderWidth(Integer v) { SetPropertyWithUndo("BorderWidth", v); }
+  void SetCellBorderColor(TColor v) { SetPropertyWithUndo("CellBorderColor", v); }
+  void SetCellBorderLightColor(TColor v) { SetPropertyWithUndo("CellBorderLightColor", v); }
+  void SetCellBorderWidth(Integer v) { SetPropertyWithUndo("CellBorderWidth", v); }
+  void SetCellHSpacing(Integer v) { SetPropertyWithUndo("CellHSpacing", v); }
+  void SetCellPadding(Integer v) { SetPropertyWithUndo("CellPadding", v); }
+  void SetCellVSpacing(Integer v) { SetPropertyWithUndo("CellVSpacing", v); }
+  void SetColor(TColor v) { SetPropertyWithUndo("Color", v); }
+  void SetHeadingRowCount(Integer v) { SetPropertyWithUndo("HeadingRowCount", v); }
+  void SetHOutermostRule(bool v) { SetPropertyWithUndo("HOutermostRule", v); }
+  void SetHRuleColor(TColor v) { SetPropertyWithUndo("HRuleColor", v); }
+  void SetHRuleWidth(Integer v) { SetPropertyWithUndo("HRuleWidth", v); }
+  void SetVOutermostRule(bool v) { SetPropertyWithUndo("VOutermostRule", v); }
+  void SetVRuleColor(TColor v) { SetPropertyWithUndo("VRuleColor", v); }
+  void SetVRuleWidth(Integer v) { SetPropertyWithUndo("VRuleWidth", v); }
+  void SetCellBorderStyle(TVLTableBorderStyle v) { SetPropertyWithUndo("CellBorderStyle", v); }
+  void SetBackgroundStyle(TVLItemBackgroundStyle v);
+  TVLItemBackgroundStyle GetBackgroundStyle() const { return BackgroundStyle; }
+
+  // A cell property by name ("BestHeight", "BestWidth", "Color",
+  // "BackgroundStyle", "BorderColor", "BorderLightColor", "VAlign") of the
+  // cell at (row, col), recorded like the table's; itemNo -1: the table
+  // looks its number up. False for an unknown name.
+  bool SetCellIntPropertyWithUndo(Integer itemNo, const String& name, bool sizeFlag, bool reformatFlag, Integer row,
+                                  Integer col, Integer value);
+  // With the property's own flags.
+  bool SetCellPropertyWithUndo(const String& name, Integer row, Integer col, Integer value);
+  static bool GetCellIntProperty(const TVLTableCellData& cell, const String& name, Integer& value);
+  static std::vector<String> CellPropertyNames();
+  void SetCellBestHeightEx(Integer value, Integer row, Integer col, Integer itemNo);
+  void SetCellBestWidthEx(Integer value, Integer row, Integer col, Integer itemNo);
+  void SetCellBestHeight(Integer value, Integer row, Integer col);
+  void SetCellBestWidth(Integer value, Integer row, Integer col);
+  void SetCellColor(TColor value, Integer row, Integer col);
+  void SetCellBackgroundStyle(TVLItemBackgroundStyle value, Integer row, Integer col);
+  void SetCellBorderColor(TColor value, Integer row, Integer col);
+  void SetCellBorderLightColor(TColor value, Integer row, Integer col);
+  void SetCellVAlign(TVLCellVAlign value, Integer row, Integer col);
+  void SetCellVisibleBorders(bool left, bool top, bool right, bool bottom, Integer row, Integer col);
+  // The cell takes the graphic (nullptr removes its picture).
+  void SetCellBackgroundImage(std::unique_ptr<TGraphic> graphic, Integer row, Integer col);
+  // Colour, borders, alignment, picture and background style of source;
+  // with includeSize also its best sizes divided (integer division, each
+  // divisor at least 1).
+  void AssignCellAttributesWithUndo(Integer itemNo, Integer row, Integer col, const TVLTableCellData& source,
+                                    bool includeSize, Integer heightDivisor, Integer widthDivisor);
+
+  // The selected cells, or the edited cell when no block is selected: row
+  // by row, left to right, each merged cell once at its own position;
+  // visit answers false to stop. False when there is no such cell.
+  bool ForEachSelectedCell(const std::function<bool(Integer row, Integer col)>& visit);
+  // Each changes the selected cells (or the edited one) as one undo step.
+  void SetSelectedCellsColor(TColor value);
+  void SetSelectedCellsBorderColor(TColor value);
+  void SetSelectedCellsBorderLightColor(TColor value);
+  void SetSelectedCellsVAlign(TVLCellVAlign value);
+  // The sides set in sides get value; the others stay as each cell has them.
+  void SetSelectedCellsVisibleBorders(const TVLBooleanRect& sides, bool value);
+  // The cell editor (nullptr when none) and its cell (-1, -1 when none).
+  TVLTableInplaceEdit* GetEditedCell(Integer& row, Integer& col) const;
+
+  // A paragraph style, a paragraph-style conversion or a text-style
+  // conversion applied to the whole content of every selected cell that
+  // may be edited, through a hidden editor, as one undo step.
+  void ApplyParaStyleToSubVLDatas(Integer paraNo) override;
+  void ApplyParaStyleConversionToSubVLDatas(Integer userData) override;
+  void ApplyStyleConversionToSubVLDatas(Integer userData) override;
+  // Empties the selected cells (one undo step).
+  bool CanDeletePartiallySelected() const override;
+  void DeletePartiallySelected() override;
+
+  // Opens the cell editor on (row, col), opening the cells that hold the
+  // table first when it is nested; only with vltoEditing unless force.
+  // EVellumError "Internal error" when a holding cell is not found.
+  void EditCellEx(Integer row, Integer col, bool force);
+  void EditCell(Integer row, Integer col) { EditCellEx(row, col, false); }
+
+  void BeforeUndoChangeProperty() override {}
+  // A property changed by name (undo included): the table lays itself out
+  // anew and the cell editor follows the padding and the colour.
+  void AfterUndoChangeProperty() override;
+
   TVLTableOptions Options{vltoEditing, vltoRowSizing, vltoColSizing, vltoRowSelect, vltoColSelect};
   TVLTablePrintOptions PrintOptions{vltoHalftoneBorders, vltoRowsSplit};
   Integer BestWidth = 0;
@@ -609,9 +732,43 @@ private:
   mutable Integer FOwnItemNo = -1;
   bool FHosted = false;
   bool FDestroying = false;
+  // Set first thing in the destructor: cell editors nested in this one's
+  // close without telling anyone.
+  bool FGoing = false;
   bool FCellsSelected = false;
   bool FSelecting = false;
   TVLTableInplaceEdit* FInplaceEditor = nullptr;
+  // A cell's attributes changed while its editor is open: the editor takes
+  // the new colour and place.
+  void UpdateEditorLook();
+  // Runs op on the content of every selected cell in a hidden editor.
+  void ApplyToSelectedCells(Integer kind, Integer value);
+  // Whether a cell may be edited (OnCellEditing agrees).
+  bool CellMayBeEdited(Integer row, Integer col);
+  // The editor's document while setters record undo there, else nullptr.
+  TVLEditVLData* RecordingData() const;
+  // After a recorded change outside a group: reformat or repaint, and the
+  // editor hears of it.
+  void AfterSetterChange(TVLEditVLData* edit, Integer itemNo, Integer width, bool changed, bool reformat);
+  // Nesting of BeginUndoGroup; inside it the setters leave the reformat to
+  // EndUndoGroup.
+  Integer FGroupDepth = 0, FGroupItemNo = -1, FGroupWidth = 0;
+  bool FGroupChanged = false, FGroupReformat = false;
+
+public:
+  // ---- recording primitives: each records its inverse in the editor's
+  // current undo (or redo) list when edit is given; answer whether
+  // something changed.
+  bool StoreCellIntProperty(TVLEditVLData* edit, Integer itemNo, const String& name, Integer row, Integer col,
+                            Integer value);
+  bool StoreCellIntProperties(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
+                              const std::vector<std::pair<String, Integer>>& values);
+  bool StoreCellVisibleBorders(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col, bool left, bool top,
+                               bool right, bool bottom);
+  bool StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
+                            std::unique_ptr<TGraphic> graphic);
+
+private:
   bool FClosingEditor = false, FInCellChange = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
@@ -643,3 +800,6 @@ private:
   bool SavedOnPaper;
   TVLColorMode SavedMode;
 };
+
+// The pen style of every table's grid lines on screen; psClear hides them.
+extern TPenStyle TableGridDrawStyle;

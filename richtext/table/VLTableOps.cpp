@@ -1015,3 +1015,39 @@ void TVLTableItemInfo::SplitSelectedCellsHorizontally(Integer parts) {
   const Integer added = SplitCellsHorizontally(top, left, cols, rows, parts);
   if (FCellsSelected) Select(top, left, cols - 1, rows + added - 1);
 }
+
+// ---------------------------------------------------------------------------
+// Emptying the selected cells
+
+bool TVLTableItemInfo::CanDeletePartiallySelected() const {
+  if (!Options.Contains(vltoEditing) || !FCellsSelected || !IsInEditor()) return false;
+  auto* self = const_cast<TVLTableItemInfo*>(this);
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < Rows.GetRow(r)->Count(); ++c)
+      if (Rows.GetRow(r)->GetCell(c) && IsCellSelected(r, c) && !self->CellMayBeEdited(r, c)) return false;
+  return true;
+}
+
+void TVLTableItemInfo::DeletePartiallySelected() {
+  if (!FCellsSelected || !CanChange()) return;
+  std::vector<std::pair<Integer, Integer>> cells;
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < Rows.GetRow(r)->Count(); ++c)
+      if (Rows.GetRow(r)->GetCell(c) && IsCellSelected(r, c) && CellMayBeEdited(r, c)) cells.emplace_back(r, c);
+  if (cells.empty()) return;
+  TTableCommand command(*this);
+  // Each cell gives way to an empty one like it; the undo keeps the old.
+  for (const auto& [r, c] : cells) {
+    TVLTableCellData* old = GetCell(r, c);
+    auto fresh = NewCellLike(old);
+    fresh->BestWidth = old->BestWidth;
+    fresh->BestHeight = old->BestHeight;
+    fresh->RowSpan = old->RowSpan;
+    fresh->ColSpan = old->ColSpan;
+    fresh->AssignSizeFrom(*old);
+    fresh->ResetContent();
+    ExchangeCell(r, c, fresh);
+  }
+  UpdateCellsSelectedState();
+  command.Finish();
+}

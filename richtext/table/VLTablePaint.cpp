@@ -10,10 +10,9 @@
 
 #include <algorithm>
 
-namespace {
+TPenStyle TableGridDrawStyle = psDot;
 
-// The pen style of grid lines; psClear switches them off.
-constexpr TPenStyle GridPenStyle = psDot;
+namespace {
 
 // The canvas clip of the table whose cell is being painted: a table nested
 // in that cell gets only its cell's own extent from the document painter.
@@ -46,7 +45,7 @@ public:
                      b.Style, false, b.Visible, b.Row, b.Col, doDefault);
       if (!doDefault) return;
     }
-    const bool grid = ShowGrid && GridPenStyle != psClear;
+    const bool grid = ShowGrid && TableGridDrawStyle != psClear;
     auto visible = [&](int side) {
       if (!b.Visible) return true;
       return side == 0 ? b.Visible->Left : side == 1 ? b.Visible->Top : side == 2 ? b.Visible->Right : b.Visible->Bottom;
@@ -164,7 +163,7 @@ private:
   }
   void GridPen() {
     C->Pen.Width = 1;
-    C->Pen.Style = GridPenStyle;
+    C->Pen.Style = TableGridDrawStyle;
     C->Pen.Color = ApplyColorModeFore(clBtnFace, PaintMode());
     C->Pen.Mode = pmCopy;
   }

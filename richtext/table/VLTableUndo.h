@@ -56,3 +56,53 @@ public:
   Integer Index = 0, Count = 0;
   std::vector<std::unique_ptr<TVLTableRow>> Rows;
 };
+
+// ---------------------------------------------------------------------------
+// Records of property changes: each holds the old value and, undone, sets
+// it through the table's recording primitive, which leaves the redo.
+
+// A table found by its item number in the document the record belongs to.
+TVLTableItemInfo* VLUndoTable(TVLEditVLData* data, Integer itemNo);
+
+class TVLUndoModifyCellIntProperty : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Row = 0, Col = 0;
+  String PropertyName;
+  Integer Value = 0;
+};
+
+class TVLUndoModifyCellIntProperties : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Row = 0, Col = 0;
+  std::vector<std::pair<String, Integer>> Properties;
+};
+
+class TVLUndoModifyCellVisibleBorders : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Row = 0, Col = 0;
+  bool Left = true, Top = true, Right = true, Bottom = true;
+};
+
+class TVLUndoModifyBackgroundImage : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Row = 0, Col = 0;
+  std::unique_ptr<TGraphic> Graphic;
+};
+
+// Changes made to several cells through a hidden editor: per cell the
+// groups of that editor's history (undo groups, or redo groups in a redo
+// record), replayed in a hidden editor again.
+class TVLUndoMultiCellsModify : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  struct TCell {
+    Integer Row = 0, Col = 0;
+    std::vector<std::unique_ptr<TVLUndoInfos>> Groups;
+  };
+  bool IsRedo = false;
+  std::vector<TCell> Cells;
+};

@@ -8,10 +8,15 @@
 #include "actions/FillColorVLFrm.h"
 #include "actions/FontVLFrm.h"
 #include "actions/FourSidesVLFrm.h"
+#include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
+#include "actions/ItemPropVLFrm.h"
 #include "actions/ListVLFrm.h"
 #include "actions/ParaBrdrVLFrm.h"
 #include "actions/ParaVLFrm.h"
+#include "actions/SplitVLFrm.h"
+#include "actions/TableBackVLFrm.h"
+#include "actions/TableBrdrVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLSpinEdit.h"
 #include "platform/gui/Clipbrd.h"
@@ -154,6 +159,19 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   forms.emplace_back(fill);
   forms.emplace_back(CreateVLForm<TfrmVLFourSides>(nullptr));
   forms.emplace_back(CreateVLForm<TfrmVLSpacing>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmInsTable>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLSplit>(nullptr));
+  auto* unmerge = CreateVLForm<TfrmVLSplit>(nullptr);
+  unmerge->rbUnmerge->SetChecked(true);
+  forms.emplace_back(unmerge);
+  auto* borders = CreateVLForm<TfrmVLTableBrdr>(nullptr);
+  borders->SetBorder(vltbRaisedColor, clYellow, clNavy, 2);
+  forms.emplace_back(borders);
+  forms.emplace_back(CreateVLForm<TfrmVLTableBack>(nullptr));
+  // The table, rows and cells pages, as a table's properties show them.
+  auto* properties = CreateVLForm<TfrmVLItemProp>(nullptr);
+  for (TTabSheet* t : {properties->tsImage, properties->tsImgLayout, properties->tsBreak}) properties->HideTabSheet(t);
+  forms.emplace_back(properties);
 
   std::vector<QImage> pictures;
   auto check = [&](TfrmVLBase* form) {

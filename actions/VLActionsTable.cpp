@@ -1,0 +1,600 @@
+#include "actions/VLActionsTable.h"
+
+#include "actions/InsTableVLFrm.h"
+#include "actions/ItemPropVLFrm.h"
+#include "actions/SplitVLFrm.h"
+#include "actions/VLALocalize.h"
+#include "richtext/editor/VLUndo.h"
+
+#include <memory>
+
+namespace {
+// Group mode on the editor that holds the table, off again however the
+// steps end: everything in between undoes as one step.
+class TUndoGroup {
+public:
+  explicit TUndoGroup(TVLActionEditor* editor) : E(editor) {
+    E->BeginUndoGroup(vlutModifyItem);
+    E->SetUndoGroupMode(true);
+  }
+  ~TUndoGroup() { E->SetUndoGroupMode(false); }
+  TUndoGroup(const TUndoGroup&) = delete;
+  TUndoGroup& operator=(const TUndoGroup&) = delete;
+
+private:
+  TVLActionEditor* E;
+};
+
+struct TSelection {
+  bool Found = false;
+  Integer TopRow = -1, LeftCol = -1, ColCount = 0, RowCount = 0;
+};
+
+TSelection SelectionOf(TVLTableItemInfo* table) {
+  TSelection s;
+  s.Found = table->GetNormalizedSelectionBounds(true, s.TopRow, s.LeftCol, s.ColCount, s.RowCount);
+  return s;
+}
+
+// The cell in the in-place editor, nullptr when none.
+TVLTableCellData* EditedCell(TVLTableItemInfo* table) {
+  if (!table->GetInplaceEditor()) return nullptr;
+  const Integer r = table->EditedRow(), c = table->EditedCol();
+  if (r < 0 || c < 0 || r >= table->RowCount() || c >= table->Rows.GetRow(r)->Count()) return nullptr;
+  return table->GetCell(r, c);
+}
+
+// Whether any cell covering a position of the selection spans more than
+// one row (rows) or column (!rows).
+bool SelectionHasSpan(TVLTableItemInfo* table, bool rows) {
+  const TSelection s = SelectionOf(table);
+  if (!s.Found) return false;
+  for (Integer r = s.TopRow; r < s.TopRow + s.RowCount; ++r)
+    for (Integer c = s.LeftCol; c < s.LeftCol + s.ColCount; ++c) {
+      Integer mr, mc;
+      const TVLTableCellData* cell = table->Rows.GetMainCell(r, c, mr, mc);
+      if (cell && (rows ? cell->RowSpan : cell->ColSpan) > 1) return true;
+    }
+  return false;
+}
+
+// Opens the cell editor on the first cell of a new table.
+void EnterFirstCell(TVLTableItemInfo* table) {
+  if (table->Options.Contains(vltoEditing)) table->EditCell(0, 0);
+}
+
+// Deletes the whole table item as one deletion step.
+void DeleteWholeTable(TVLActionEditor* editor, TVLTableItemInfo* table, Integer itemNo) {
+  table->ClearCellSelection();
+  editor->SetSelectionBounds(itemNo, 0, itemNo, 1);
+  editor->DeleteSelection();
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TvlActionInsertTable::TvlActionInsertTable(TComponent* AOwner) : TvlAction(AOwner) {
+  MessageID = 103;
+  Localize();
+}
+
+void TvlActionInsertTable::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    SetEnabled(E && !E->GetInnermostEditor()->HasActiveItem());
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
+  T.Options = TableOptions;
+  T.PrintOptions = TablePrintOptions;
+  T.Color = Color;
+  T.BorderWidth = BorderWidth;
+  T.BorderColor = BorderColor;
+  T.BorderLightColor = BorderLightColor;
+  T.BorderStyle = BorderStyle;
+  T.BorderVSpacing = BorderVSpacing;
+  T.BorderHSpacing = BorderHSpacing;
+  T.CellBorderWidth = CellBorderWidth;
+  T.CellBorderColor = CellBorderColor;
+  T.CellBorderLightColor = CellBorderLightColor;
+  T.CellPadding = CellPadding;
+  T.CellBorderStyle = CellBorderStyle;
+  T.VRuleWidth = VRuleWidth;
+  T.VRuleColor = VRuleColor;
+  T.HRuleWidth = HRuleWidth;
+  T.HRuleColor = HRuleColor;
+  T.CellVSpacing = CellVSpacing;
+  T.CellHSpacing = CellHSpacing;
+  T.VOutermostRule = VOutermostRule;
+  T.HOutermostRule = HOutermostRule;
+  T.HeadingRowCount = HeadingRowCount;
+  T.Changed();
+}
+
+void TvlActionInsertTable::FitCellWidths(TVLTableItemInfo& T, Integer W) {
+  if (T.BestWidth != 0 || T.RowCount() == 0) return;
+  const Integer C = T.Rows.GetRow(0)->Count();
+  if (C <= 0) return;
+  const Integer overhead =
+      (C - 1) * T.CellHSpacing + 2 * (T.BorderWidth + T.BorderHSpacing) + 2 * C * T.CellBorderWidth;
+  const Integer share = (W - overhead) / C;
+  // A negative width would read as percent: too narrow a window leaves the
+  // cells sized by their contents.
+  if (share < 1) return;
+  for (Integer r = 0; r < T.RowCount(); ++r)
+    for (Integer c = 0; c < T.Rows.GetRow(r)->Count(); ++c)
+      if (TVLTableCellData* cell = T.GetCell(r, c)) cell->BestWidth = share;
+}
+
+void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E) return;
+  std::unique_ptr<TfrmInsTable> dlg(CreateVLForm<TfrmInsTable>(Application));
+  dlg->SetRows(RowCount);
+  dlg->SetColumns(ColCount);
+  dlg->SetTableWidth(BestWidth);
+  if (dlg->ShowModal() != mrOk) return;
+  if (dlg->cbRemember->GetChecked()) {
+    BestWidth = dlg->GetTableWidth();
+    RowCount = dlg->GetRows();
+    ColCount = dlg->GetColumns();
+  }
+  TVLActionEditor* inner = E->GetInnermostEditor();
+  std::unique_ptr<TVLTableItemInfo> table = TVLTableItemInfo::CreateEx(dlg->GetRows(), dlg->GetColumns(), inner->GetVLData());
+  AssignToTable(*table);
+  table->BestWidth = dlg->GetTableWidth();
+  FitCellWidths(*table, inner->GetTextAreaWidth() - 10);
+  if (OnInserting) OnInserting(this, table.get());
+  TVLTableItemInfo* placed = table.get();
+  if (E->InsertItem("", std::move(table))) EnterFirstCell(placed);
+}
+
+// ---------------------------------------------------------------------------
+
+void TvlActionTableCell::UpdateTarget(TObject* Target) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    TVLActionEditor* E = GetControl(Target);
+    TVLActionEditor* holder = nullptr;
+    TVLTableItemInfo* table = E && HandlesTarget(Target) ? E->FindCurrentTable(holder) : nullptr;
+    SetEnabled(table && CanExecuteOnTable(holder, table, holder->GetItemNo(table)));
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
+void TvlActionTableCell::ExecuteTarget(TObject* Target) {
+  TVLActionEditor* E = GetControl(Target);
+  if (!E || !E->CanChange()) return;
+  TVLActionEditor* holder = nullptr;
+  TVLTableItemInfo* table = E->FindCurrentTable(holder);
+  if (!table) return;
+  const Integer itemNo = holder->GetItemNo(table);
+  Integer measure = 0;
+  holder->SaveItemParaWidth(itemNo, measure);
+  if (ExecuteOnTable(holder, table, itemNo)) {
+    table->Changed();
+    holder->ReformatAfterItemChange(itemNo, measure);
+    holder->Change();
+  }
+}
+
+bool TvlActionTableRCBase::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  return SelectionOf(Table).Found;
+}
+
+TvlActionTableInsertRowsAbove::TvlActionTableInsertRowsAbove(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 105;
+  Localize();
+}
+
+bool TvlActionTableInsertRowsAbove::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  Table->InsertRowsAbove(1);
+  return true;
+}
+
+TvlActionTableInsertRowsBelow::TvlActionTableInsertRowsBelow(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 107;
+  Localize();
+}
+
+bool TvlActionTableInsertRowsBelow::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  Integer count = 1;
+  if (AllowMultiple) {
+    const TSelection s = SelectionOf(Table);
+    if (!s.Found) return false;
+    // Only below the last row; the prompt keeps the count within 1..100.
+    if (s.TopRow + s.RowCount == Table->RowCount() && !AskInteger(LanguageText(545), LanguageText(546), count))
+      return false;
+  }
+  Table->InsertRowsBelow(count);
+  return true;
+}
+
+TvlActionTableInsertColLeft::TvlActionTableInsertColLeft(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 109;
+  Localize();
+}
+
+bool TvlActionTableInsertColLeft::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  Table->InsertColsLeft(1);
+  return true;
+}
+
+TvlActionTableInsertColRight::TvlActionTableInsertColRight(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 111;
+  Localize();
+}
+
+bool TvlActionTableInsertColRight::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  Table->InsertColsRight(1);
+  return true;
+}
+
+TvlActionTableDeleteRows::TvlActionTableDeleteRows(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 113;
+  Localize();
+}
+
+bool TvlActionTableDeleteRows::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer ItemNo) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found) return false;
+  if (s.RowCount == Table->RowCount()) {
+    DeleteWholeTable(Editor, Table, ItemNo);
+    return false;
+  }
+  TUndoGroup group(Editor);
+  Table->DeleteSelectedRows();
+  Table->DeleteEmptyRows();
+  Table->DeleteEmptyCols();
+  return true;
+}
+
+TvlActionTableDeleteCols::TvlActionTableDeleteCols(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 115;
+  Localize();
+}
+
+bool TvlActionTableDeleteCols::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer ItemNo) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found) return false;
+  if (s.ColCount == Table->Rows.GetRow(0)->Count()) {
+    DeleteWholeTable(Editor, Table, ItemNo);
+    return false;
+  }
+  TUndoGroup group(Editor);
+  Table->DeleteSelectedCols();
+  Table->DeleteEmptyRows();
+  Table->DeleteEmptyCols();
+  return true;
+}
+
+TvlActionTableSelectRows::TvlActionTableSelectRows(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 125;
+  Localize();
+}
+
+bool TvlActionTableSelectRows::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (s.Found) Table->SelectRows(s.TopRow, s.RowCount);
+  return false;
+}
+
+TvlActionTableSelectCols::TvlActionTableSelectCols(TComponent* AOwner) : TvlActionTableRCBase(AOwner) {
+  MessageID = 127;
+  Localize();
+}
+
+bool TvlActionTableSelectCols::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (s.Found) Table->SelectCols(s.LeftCol, s.ColCount);
+  return false;
+}
+
+TvlActionTableDeleteTable::TvlActionTableDeleteTable(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 117;
+  Localize();
+}
+
+bool TvlActionTableDeleteTable::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo*, Integer) { return true; }
+
+bool TvlActionTableDeleteTable::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer ItemNo) {
+  DeleteWholeTable(Editor, Table, ItemNo);
+  return false;
+}
+
+TvlActionTableMergeCells::TvlActionTableMergeCells(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 119;
+  Localize();
+}
+
+bool TvlActionTableMergeCells::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  return Table->CanMergeSelectedCells(true);
+}
+
+bool TvlActionTableMergeCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Editor);
+  const TSelection s = SelectionOf(Table);
+  Table->MergeSelectedCells(true);
+  Table->DeleteEmptyRows();
+  Table->DeleteEmptyCols();
+  if (s.Found) Table->Select(s.TopRow, s.LeftCol, 0, 0);
+  return true;
+}
+
+TvlActionTableSplitCells::TvlActionTableSplitCells(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 121;
+  Localize();
+}
+
+bool TvlActionTableSplitCells::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found) return false;
+  Integer mr, mc;
+  const TVLTableCellData* cell = Table->Rows.GetMainCell(s.TopRow, s.LeftCol, mr, mc);
+  if (cell && cell->ColSpan == s.ColCount && cell->RowSpan == s.RowCount) return true;
+  return Table->CanMergeSelectedCells(true);
+}
+
+bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  std::unique_ptr<TfrmVLSplit> dlg(CreateVLForm<TfrmVLSplit>(Application));
+  dlg->cbUnmergeRows->SetEnabled(TableSelectionHasRowSpan(Table));
+  dlg->cbUnmergeCols->SetEnabled(TableSelectionHasColSpan(Table));
+  dlg->cbUnmergeRows->SetChecked(dlg->cbUnmergeRows->GetEnabled());
+  dlg->cbUnmergeCols->SetChecked(dlg->cbUnmergeCols->GetEnabled());
+  dlg->rbUnmerge->SetEnabled(dlg->cbUnmergeRows->GetChecked() || dlg->cbUnmergeCols->GetChecked());
+  dlg->cbMerge->SetEnabled(Table->CanMergeSelectedCells(true));
+  if (dlg->ShowModal() != mrOk) return false;
+  if (dlg->rbSplit->GetChecked()) {
+    TUndoGroup group(Editor);
+    if (dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled()) Table->MergeSelectedCells(true);
+    const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));
+    const Integer rows = static_cast<Integer>(dlg->seRows->CheckValue(dlg->seRows->AsInteger()));
+    if (cols > 1) Table->SplitSelectedCellsVertically(cols);
+    if (rows > 1) Table->SplitSelectedCellsHorizontally(rows);
+    Table->DeleteEmptyRows();
+    Table->DeleteEmptyCols();
+  } else {
+    Table->UnmergeSelectedCells(dlg->cbUnmergeRows->GetChecked(), dlg->cbUnmergeCols->GetChecked());
+  }
+  return true;
+}
+
+TvlActionTableSelectTable::TvlActionTableSelectTable(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 123;
+  Localize();
+}
+
+bool TvlActionTableSelectTable::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo*, Integer) { return true; }
+
+bool TvlActionTableSelectTable::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  Table->SelectRows(0, Table->RowCount());
+  return false;
+}
+
+TvlActionTableSelectCell::TvlActionTableSelectCell(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 129;
+  Localize();
+}
+
+bool TvlActionTableSelectCell::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  return Table->GetInplaceEditor() != nullptr;
+}
+
+bool TvlActionTableSelectCell::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  if (Table->GetInplaceEditor()) {
+    const Integer r = Table->EditedRow(), c = Table->EditedCol();
+    Table->Select(r, c, 0, 0);
+  }
+  return false;
+}
+
+TvlActionTableProperties::TvlActionTableProperties(TComponent* AOwner) : TvlActionTableCell(AOwner) {
+  MessageID = 139;
+  Localize();
+}
+
+bool TvlActionTableProperties::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo*, Integer) { return true; }
+
+bool TvlActionTableProperties::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  std::unique_ptr<TfrmVLItemProp> dlg(CreateVLForm<TfrmVLItemProp>(Application));
+  dlg->ColorDialog = GetSharedColorDialog();
+  dlg->LoadTable(Table, false);
+  if (dlg->ShowModal() != mrOk) return false;
+  TUndoGroup group(Editor);
+  dlg->ApplyTable(Editor, Table);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+bool TvlActionTableMultiCellAttributes::ProcessCell(TVLTableItemInfo*, Integer, Integer, Integer) { return true; }
+
+void TvlActionTableMultiCellAttributes::ForEachSelectedCell(TVLTableItemInfo* Table, Integer Operation) {
+  const TVLTableCellData* edited = EditedCell(Table);
+  for (Integer r = 0; r < Table->RowCount(); ++r)
+    for (Integer c = 0; c < Table->Rows.GetRow(r)->Count(); ++c) {
+      const TVLTableCellData* cell = Table->GetCell(r, c);
+      if (!cell) continue;
+      if (!Table->IsCellSelected(r, c) && cell != edited) continue;
+      if (!ProcessCell(Table, r, c, Operation)) return;
+    }
+}
+
+bool TvlActionTableCellVAlign::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  if (!SelectionOf(Table).Found) return false;
+  FAllEqual = true;
+  ForEachSelectedCell(Table, 1);
+  SetChecked(FAllEqual);
+  return true;
+}
+
+bool TvlActionTableCellVAlign::ProcessCell(TVLTableItemInfo* Table, Integer Row, Integer Col, Integer Operation) {
+  if (Operation == 1) {
+    FAllEqual = Table->GetCell(Row, Col)->VAlign == VAlign;
+    return FAllEqual;
+  }
+  if (Operation == 2) Table->SetCellVAlign(VAlign, Row, Col);
+  return true;
+}
+
+bool TvlActionTableCellVAlign::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Editor);
+  ForEachSelectedCell(Table, 2);
+  return true;
+}
+
+#define QY_VALIGN_CTOR(Name, Id, Value)                                      \
+  Name::Name(TComponent* AOwner) : TvlActionTableCellVAlign(AOwner) {        \
+    MessageID = Id;                                                          \
+    VAlign = Value;                                                          \
+    Localize();                                                              \
+  }
+QY_VALIGN_CTOR(TvlActionTableCellVAlignTop, 131, vlcTop)
+QY_VALIGN_CTOR(TvlActionTableCellVAlignMiddle, 133, vlcMiddle)
+QY_VALIGN_CTOR(TvlActionTableCellVAlignBottom, 135, vlcBottom)
+QY_VALIGN_CTOR(TvlActionTableCellVAlignDefault, 137, vlcVDefault)
+#undef QY_VALIGN_CTOR
+
+bool TvlActionTableCellBorder::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  if (!SelectionOf(Table).Found) {
+    SetChecked(false);
+    return false;
+  }
+  FAllShown = true;
+  ForEachSelectedCell(Table, 1);
+  SetChecked(FAllShown);
+  return true;
+}
+
+bool TvlActionTableCellBorder::ProcessCell(TVLTableItemInfo* Table, Integer Row, Integer Col, Integer Operation) {
+  switch (Operation) {
+    case 1:
+      FAllShown = GetBorder(Table->GetCell(Row, Col)->VisibleBorders);
+      return FAllShown;
+    case 2: SetBorder(Table, Row, Col, true); return true;
+    case 3: SetBorder(Table, Row, Col, false); return true;
+    default: return true;
+  }
+}
+
+bool TvlActionTableCellBorder::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Editor);
+  ForEachSelectedCell(Table, GetChecked() ? 3 : 2);
+  return true;
+}
+
+namespace {
+// The cell's sides with one side (0 left, 1 top, 2 right, 3 bottom; 4 all)
+// set to value.
+void SetSide(TVLTableItemInfo* table, Integer row, Integer col, int side, bool value) {
+  const TVLBooleanRect& now = table->GetCell(row, col)->VisibleBorders;
+  bool l = now.Left, t = now.Top, r = now.Right, b = now.Bottom;
+  if (side == 0 || side == 4) l = value;
+  if (side == 1 || side == 4) t = value;
+  if (side == 2 || side == 4) r = value;
+  if (side == 3 || side == 4) b = value;
+  table->SetCellVisibleBorders(l, t, r, b, row, col);
+}
+}  // namespace
+
+#define QY_BORDER_ACTION(Name, Id, Side, Test)                                             \
+  Name::Name(TComponent* AOwner) : TvlActionTableCellBorder(AOwner) {                      \
+    MessageID = Id;                                                                        \
+    Localize();                                                                            \
+  }                                                                                        \
+  bool Name::GetBorder(const TVLBooleanRect& v) { return Test; }                           \
+  void Name::SetBorder(TVLTableItemInfo* Table, Integer Row, Integer Col, bool Value) {    \
+    SetSide(Table, Row, Col, Side, Value);                                                 \
+  }
+QY_BORDER_ACTION(TvlActionTableCellLeftBorder, 143, 0, v.Left)
+QY_BORDER_ACTION(TvlActionTableCellRightBorder, 145, 2, v.Right)
+QY_BORDER_ACTION(TvlActionTableCellTopBorder, 147, 1, v.Top)
+QY_BORDER_ACTION(TvlActionTableCellBottomBorder, 149, 3, v.Bottom)
+QY_BORDER_ACTION(TvlActionTableCellAllBorders, 151, 4, v.Left && v.Top && v.Right && v.Bottom)
+#undef QY_BORDER_ACTION
+
+TvlActionTableCellNoBorders::TvlActionTableCellNoBorders(TComponent* AOwner) : TvlActionTableCellBorder(AOwner) {
+  MessageID = 153;
+  Localize();
+}
+
+bool TvlActionTableCellNoBorders::CanExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  return SelectionOf(Table).Found;
+}
+
+bool TvlActionTableCellNoBorders::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Editor);
+  ForEachSelectedCell(Table, 3);
+  return true;
+}
+
+void TvlActionTableCellNoBorders::SetBorder(TVLTableItemInfo* Table, Integer Row, Integer Col, bool) {
+  Table->SetCellVisibleBorders(false, false, false, false, Row, Col);
+}
+
+// ---------------------------------------------------------------------------
+
+TvlActionTableGrid::TvlActionTableGrid(TComponent* AOwner) : TvlCustomAction(AOwner) {
+  MessageID = 141;
+  Localize();
+}
+
+bool TvlActionTableGrid::HandlesTarget(TObject*) { return true; }
+
+void TvlActionTableGrid::UpdateTarget(TObject*) {
+  SetEnabled(!Disabled);
+  SetChecked(TableGridDrawStyle != psClear);
+}
+
+void TvlActionTableGrid::ExecuteTarget(TObject*) {
+  TableGridDrawStyle = TableGridDrawStyle == psClear ? TableGridPenStyle : psClear;
+  InvalidateAllVellums();
+}
+
+// ---------------------------------------------------------------------------
+
+bool TableSelectionHasRowSpan(TVLTableItemInfo* Table) { return SelectionHasSpan(Table, true); }
+bool TableSelectionHasColSpan(TVLTableItemInfo* Table) { return SelectionHasSpan(Table, false); }
+
+bool GetSelectedCellsColor(TVLTableItemInfo* Table, TColor& Color) {
+  bool found = false;
+  for (Integer r = 0; r < Table->RowCount(); ++r)
+    for (Integer c = 0; c < Table->Rows.GetRow(r)->Count(); ++c) {
+      const TVLTableCellData* cell = Table->GetCell(r, c);
+      if (!cell || !Table->IsCellSelected(r, c)) continue;
+      if (!found) {
+        Color = cell->Color;
+        found = true;
+      } else if (cell->Color != Color) {
+        return false;
+      }
+    }
+  return found;
+}
+
+void SetSelectedCellsColor(TVLActionEditor* Editor, TVLTableItemInfo* Table, TColor Color) {
+  // A protected entry keeps its colours: the change check every other
+  // table command makes.
+  if (!Editor || !Editor->CanChange()) return;
+  {
+    TUndoGroup group(Editor);
+    const TVLTableCellData* edited = EditedCell(Table);
+    for (Integer r = 0; r < Table->RowCount(); ++r)
+      for (Integer c = 0; c < Table->Rows.GetRow(r)->Count(); ++c) {
+        const TVLTableCellData* cell = Table->GetCell(r, c);
+        if (cell && (Table->IsCellSelected(r, c) || cell == edited)) Table->SetCellColor(Color, r, c);
+      }
+  }
+  Editor->Change();
+}

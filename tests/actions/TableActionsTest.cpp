@@ -1,0 +1,357 @@
+// The table commands on a real editor: the user clicks into cells, selects
+// with Shift+click, chooses commands and answers their dialogs.
+#include "TableTestSupport.h"
+
+#include "actions/InsTableVLFrm.h"
+#include "actions/IntegerVLFrm.h"
+#include "actions/SplitVLFrm.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using tabletest::TTableWindow;
+
+// The form a scripted dialog shows, as its own class.
+template <typename T>
+T* FormOf(TInteraction& r) {
+  auto* f = dynamic_cast<T*>(r.Form);
+  EXPECT_NE(f, nullptr);
+  return f;
+}
+
+class TableActions : public ::testing::Test {};
+
+TEST_F(TableActions, DefaultTableWithAutosizeFillsTheTextWidthAndTakesTheCaret) {
+  TTableWindow w(0, 0, false);
+  w.Edit->SetCaret(0, 7);
+  TvlActionInsertTable insert(w.Form.get());
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* f = FormOf<TfrmInsTable>(r);
+    EXPECT_EQ(f->GetRows(), 2);
+    EXPECT_EQ(f->GetColumns(), 2);
+    EXPECT_TRUE(f->rbFitContents->GetChecked());
+    return mrOk;
+  });
+  EXPECT_TRUE(w.Run(insert));
+  TVLTableItemInfo* t = w.T();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(w.Grid(), ", / ,");
+  const Integer W = w.Edit->EditData()->TextWidth;
+  ASSERT_GT(W, 100);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) EXPECT_EQ(t->GetCell(r, c)->BestWidth, (W - 22) / 2);
+  EXPECT_EQ(t->BorderStyle, vltbColor);
+  EXPECT_EQ(t->CellBorderStyle, vltbColor);
+  // The caret is in the first cell: typing goes there.
+  ASSERT_NE(t->GetInplaceEditor(), nullptr);
+  EXPECT_EQ(t->EditedRow(), 0);
+  EXPECT_EQ(t->EditedCol(), 0);
+  QTest::keyClicks(WidgetOf(t->GetInplaceEditor()), "Day");
+  w.Settle();
+  t->DestroyInplaceEditor(true);
+  EXPECT_EQ(tabletest::DocText(t->GetCell(0, 0)), "Day");
+}
+
+TEST_F(TableActions, TooManyColumnsForTheWidthLeaveTheCellsSizedByTheirContents) {
+  TTableWindow w(0, 0, false);
+  w.Edit->SetBounds(0, 0, 300, 400);
+  w.Edit->Format();
+  w.Settle();
+  TvlActionInsertTable insert(w.Form.get());
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    FormOf<TfrmInsTable>(r)->SetColumns(100);
+    FormOf<TfrmInsTable>(r)->SetRows(1);
+    return mrOk;
+  });
+  w.Run(insert);
+  ASSERT_NE(w.T(), nullptr);
+  // A share below one pixel would read as a percentage.
+  for (Integer c = 0; c < 100; ++c) EXPECT_EQ(w.T()->GetCell(0, c)->BestWidth, 0) << c;
+}
+
+TEST_F(TableActions, InsertTableTakesTheWidthChosenAndRemembersOnlyWhenAsked) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TfrmInsTable*)> Choose;
+    Integer Width;        // the new table's
+    bool Remember;
+  };
+  const std::vector<TCase> cases = {
+      {"fit window", [](TfrmInsTable* f) { f->rbFitWindow->SetChecked(true); }, -100, false},
+      {"250 pixels", [](TfrmInsTable* f) { f->SetTableWidth(250); }, 250, false},
+      {"150 percent is the whole width", [](TfrmInsTable* f) {
+         f->rbFitManual->SetChecked(true);
+         f->seWidth->SetValue(150);
+         f->cmbWidthType->SetItemIndex(0);
+       }, -100, false},
+      {"remembered", [](TfrmInsTable* f) {
+         f->SetTableWidth(-50);
+         f->SetRows(4);
+         f->SetColumns(3);
+         f->cbRemember->SetChecked(true);
+       }, -50, true},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w(0, 0, false);
+    TvlActionInsertTable insert(w.Form.get());
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      k.Choose(FormOf<TfrmInsTable>(r));
+      return mrOk;
+    });
+    w.Run(insert);
+    ASSERT_NE(w.T(), nullptr);
+    EXPECT_EQ(w.T()->BestWidth, k.Width);
+    // Only a table sized to its contents gets fixed cell widths.
+    EXPECT_EQ(w.T()->GetCell(0, 0)->BestWidth, 0);
+    EXPECT_EQ(insert.BestWidth, k.Remember ? k.Width : 0);
+    EXPECT_EQ(insert.RowCount, k.Remember ? 4 : 2);
+    EXPECT_EQ(insert.ColCount, k.Remember ? 3 : 2);
+  }
+}
+
+TEST_F(TableActions, CancelOrAReadOnlyEditorInsertsNoTable) {
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "cancel");
+    TTableWindow w(0, 0, false);
+    w.Edit->SetReadOnly(readOnly);
+    TvlActionInsertTable insert(w.Form.get());
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      FormOf<TfrmInsTable>(r)->cbRemember->SetChecked(true);
+      FormOf<TfrmInsTable>(r)->SetRows(7);
+      return readOnly ? mrOk : mrCancel;
+    });
+    w.Run(insert);
+    EXPECT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(w.T(), nullptr);
+    EXPECT_EQ(insert.RowCount, readOnly ? 7 : 2);
+  }
+}
+
+TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {
+  struct TCase {
+    const char* Name;
+    std::function<TvlActionTableCell*(TComponent*)> Make;
+    // Cells clicked, the second with Shift (-1: none).
+    Integer Row, Col, ToRow, ToCol;
+    std::function<int(TInteraction&)> Dialog;  // nullptr: none expected
+    const char* After;
+  };
+  const std::vector<TCase> cases = {
+      {"row above", [](TComponent* o) { return new TvlActionTableInsertRowsAbove(o); }, 1, 1, -1, -1, nullptr,
+       "00,01,02 / ,, / 10,11,12 / 20,21,22"},
+      {"row below a middle row", [](TComponent* o) { return new TvlActionTableInsertRowsBelow(o); }, 1, 1, -1, -1,
+       nullptr, "00,01,02 / 10,11,12 / ,, / 20,21,22"},
+      {"column left", [](TComponent* o) { return new TvlActionTableInsertColLeft(o); }, 0, 1, -1, -1, nullptr,
+       "00,,01,02 / 10,,11,12 / 20,,21,22"},
+      {"column right", [](TComponent* o) { return new TvlActionTableInsertColRight(o); }, 0, 1, -1, -1, nullptr,
+       "00,01,,02 / 10,11,,12 / 20,21,,22"},
+      {"delete rows", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 0, 0, 1, 0, nullptr,
+       "20,21,22"},
+      {"delete columns", [](TComponent* o) { return new TvlActionTableDeleteCols(o); }, 0, 1, 0, 2, nullptr,
+       "00 / 10 / 20"},
+      {"merge", [](TComponent* o) { return new TvlActionTableMergeCells(o); }, 0, 0, 0, 1, nullptr,
+       "00|01[1x2],.,02 / 10,11,12 / 20,21,22"},
+      {"split into two columns", [](TComponent* o) { return new TvlActionTableSplitCells(o); }, 1, 1, -1, -1,
+       [](TInteraction& r) {
+         auto* f = FormOf<TfrmVLSplit>(r);
+         EXPECT_FALSE(f->rbUnmerge->GetEnabled());
+         f->seColumns->SetValue(2);
+         f->seRows->SetValue(1);
+         return mrOk;
+       },
+       // The content stays in the right part; the column's other cells span both.
+       "00,01[1x2],.,02 / 10,,11,12 / 20,21[1x2],.,22"},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    const std::string before = w.Grid();
+    std::unique_ptr<TvlActionTableCell> action(k.Make(w.Form.get()));
+    w.Click(k.Row, k.Col);
+    if (k.ToRow >= 0) w.Click(k.ToRow, k.ToCol, Qt::ShiftModifier);
+    TInteractionScript script;
+    if (k.Dialog) script.Do(k.Dialog);
+    EXPECT_TRUE(w.Enabled(*action));
+    w.Run(*action);
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(script.Pending(), 0u);
+    EXPECT_EQ(w.Grid(), k.After);
+    w.Edit->Undo();
+    w.Settle();
+    EXPECT_EQ(w.Grid(), before);
+  }
+}
+
+TEST_F(TableActions, DeletingEveryRowOrColumnRemovesTheTableAsOneStep) {
+  for (bool rows : {true, false}) {
+    SCOPED_TRACE(rows ? "rows" : "columns");
+    TTableWindow w;
+    TvlActionTableDeleteRows deleteRows(w.Form.get());
+    TvlActionTableDeleteCols deleteCols(w.Form.get());
+    w.Click(0, 1);
+    if (rows) w.Click(2, 1, Qt::ShiftModifier);
+    else w.Click(0, 0, Qt::ShiftModifier), w.Click(0, 2, Qt::ShiftModifier);
+    if (!rows) {
+      // A whole row of cells: every column.
+      TvlActionTableSelectRows selectRow(w.Form.get());
+      w.Run(selectRow);
+    }
+    w.Run(rows ? static_cast<TBasicAction&>(deleteRows) : deleteCols);
+    EXPECT_EQ(w.Grid(), "no table");
+    // The table's line is left empty.
+    EXPECT_EQ(tabletest::DocText(w.Edit->EditData()), "Before||After");
+    w.Edit->Undo();
+    w.Settle();
+    EXPECT_EQ(w.Grid(), "00,01,02 / 10,11,12 / 20,21,22");
+  }
+}
+
+TEST_F(TableActions, DeleteTableFromTheCaretInACellIsOneStep) {
+  TTableWindow w;
+  TvlActionTableDeleteTable deleteTable(w.Form.get());
+  w.Click(1, 1);
+  ASSERT_NE(w.T()->GetInplaceEditor(), nullptr);
+  w.Run(deleteTable);
+  EXPECT_EQ(w.Grid(), "no table");
+  w.Edit->Undo();
+  w.Settle();
+  EXPECT_EQ(w.Grid(), "00,01,02 / 10,11,12 / 20,21,22");
+}
+
+TEST_F(TableActions, InsertRowBelowAsksForACountOnlyBelowTheLastRow) {
+  struct TCase {
+    const char* Name;
+    Integer Row;
+    const char* Typed;  // nullptr: no prompt expected
+    int Answer;
+    Integer Rows;       // afterwards
+  };
+  const std::vector<TCase> cases = {
+      {"middle row", 1, nullptr, 0, 4},
+      {"last row, three", 2, "3", mrOk, 6},
+      {"last row, cancelled", 2, "3", mrCancel, 3},
+      // A typed count past the prompt's range is held to it.
+      {"last row, far too many", 2, "5000", mrOk, 103},
+      {"last row, none", 2, "0", mrOk, 4},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    TvlActionTableInsertRowsBelow below(w.Form.get());
+    w.Click(k.Row, 0);
+    TInteractionScript script;
+    if (k.Typed)
+      script.Do([&](TInteraction& r) {
+        auto* f = FormOf<TfrmInteger>(r);
+        EXPECT_EQ(f->GetValue(), 1);
+        EXPECT_EQ(r.Form->GetText(), "Add Rows");
+        EXPECT_EQ(f->lbl->GetText(), "Row &count:");
+        f->se->SetText(k.Typed);
+        return k.Answer;
+      });
+    w.Run(below);
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(script.Pending(), 0u);
+    EXPECT_EQ(w.T()->RowCount(), k.Rows);
+  }
+}
+
+TEST_F(TableActions, SplitRestoresTheOriginalCellsOfAMerge) {
+  TTableWindow w;
+  w.T()->MergeCells(0, 0, 2, 2);
+  w.Edit->Format();
+  w.Settle();
+  TvlActionTableSplitCells split(w.Form.get());
+  w.Click(0, 0);
+  EXPECT_TRUE(w.Enabled(split));
+  TInteractionScript script;
+  script.Do([](TInteraction& r) {
+    auto* f = FormOf<TfrmVLSplit>(r);
+    EXPECT_TRUE(f->rbUnmerge->GetEnabled());
+    EXPECT_TRUE(f->cbUnmergeRows->GetChecked());
+    EXPECT_TRUE(f->cbUnmergeCols->GetChecked());
+    f->rbUnmerge->SetChecked(true);
+    f->cbUnmergeRows->SetChecked(false);
+    return mrOk;
+  });
+  w.Run(split);
+  // Only the columns come apart; the rows stay joined.
+  EXPECT_EQ(w.T()->GetCell(0, 0)->ColSpan, 1);
+  EXPECT_EQ(w.T()->GetCell(0, 0)->RowSpan, 2);
+  ASSERT_NE(w.T()->GetCell(0, 1), nullptr);
+  EXPECT_EQ(w.T()->GetCell(0, 1)->RowSpan, 2);
+}
+
+TEST_F(TableActions, CommandsAreEnabledOnlyWhereTheyApply) {
+  TTableWindow w;
+  TvlActionInsertTable insert(w.Form.get());
+  TvlActionTableInsertRowsAbove above(w.Form.get());
+  TvlActionTableDeleteTable deleteTable(w.Form.get());
+  TvlActionTableSelectTable selectTable(w.Form.get());
+  TvlActionTableSelectCell selectCell(w.Form.get());
+  TvlActionTableMergeCells merge(w.Form.get());
+  TvlActionTableSplitCells split(w.Form.get());
+  TvlActionTableCellTopBorder top(w.Form.get());
+  TvlActionTableProperties properties(w.Form.get());
+  struct TState {
+    const char* Where;
+    std::function<void()> Go;
+    bool Insert, Above, Whole, Cell, Merge, Split, Top, Properties;
+  };
+  const std::vector<TState> states = {
+      {"outside", [&] { w.CaretOutside(); }, true, false, false, false, false, false, false, false},
+      {"caret in a cell", [&] { w.Click(1, 1); }, true, true, true, true, false, true, true, true},
+      {"two cells selected", [&] { w.Click(1, 2, Qt::ShiftModifier); }, false, true, true, false, true, true, true, true},
+  };
+  for (const TState& s : states) {
+    SCOPED_TRACE(s.Where);
+    s.Go();
+    EXPECT_EQ(w.Enabled(insert), s.Insert);
+    EXPECT_EQ(w.Enabled(above), s.Above);
+    EXPECT_EQ(w.Enabled(deleteTable), s.Whole);
+    EXPECT_EQ(w.Enabled(selectTable), s.Whole);
+    EXPECT_EQ(w.Enabled(selectCell), s.Cell);
+    EXPECT_EQ(w.Enabled(merge), s.Merge);
+    EXPECT_EQ(w.Enabled(split), s.Split);
+    EXPECT_EQ(w.Enabled(top), s.Top);
+    EXPECT_EQ(w.Enabled(properties), s.Properties);
+  }
+}
+
+TEST_F(TableActions, SelectCommandsSelectTheTableItsRowsColumnsOrTheCell) {
+  struct TCase {
+    const char* Name;
+    std::function<TvlActionTableCell*(TComponent*)> Make;
+    Integer Top, Left, Cols, Rows;
+  };
+  const std::vector<TCase> cases = {
+      {"table", [](TComponent* o) { return new TvlActionTableSelectTable(o); }, 0, 0, 3, 3},
+      {"rows", [](TComponent* o) { return new TvlActionTableSelectRows(o); }, 1, 0, 3, 1},
+      {"columns", [](TComponent* o) { return new TvlActionTableSelectCols(o); }, 0, 2, 1, 3},
+      {"cell", [](TComponent* o) { return new TvlActionTableSelectCell(o); }, 1, 2, 1, 1},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    std::unique_ptr<TvlActionTableCell> action(k.Make(w.Form.get()));
+    w.Click(1, 2);
+    w.Run(*action);
+    Integer top, left, cols, rows;
+    ASSERT_TRUE(w.T()->GetNormalizedSelectionBounds(false, top, left, cols, rows));
+    EXPECT_EQ(top, k.Top);
+    EXPECT_EQ(left, k.Left);
+    EXPECT_EQ(cols, k.Cols);
+    EXPECT_EQ(rows, k.Rows);
+    EXPECT_EQ(w.T()->GetInplaceEditor(), nullptr);
+  }
+}
+
+}  // namespace
