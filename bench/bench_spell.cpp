@@ -468,14 +468,14 @@ BENCHMARK_CAPTURE(Suggest, aspell, 1)->Name("Suggest/aspell")->Unit(benchmark::k
 BENCHMARK_CAPTURE(Suggest, hunspell, 2)->Name("Suggest/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond);
 
-// Figures of the editor cases (shared 8-core machine under a load of 5-10,
-// medians of five): CheckEntry1MB ours 28 ms (161,702 words through the
-// rich-text parser, the engine's filters and the dictionaries; 63 ms before
-// the splitter read runs of the parser's text), aspell's pipe 54-60 ms on
-// the same text; F7ToFirstPrompt1MB 29 ms (was 54). Of ours, about a fifth
-// is the dictionary look-ups, a fifth the splitter's character loop, a
-// tenth the copies of each word into the checker's state and the rest the
-// calls per word through the parser, the filters and the look-up chain.
+// Figures of the editor cases (shared 8-core machine under a load of 14-17,
+// medians of five): CheckEntry1MB ours 9-12.5 ms (161,702 words through the
+// rich-text parser, the engine's filters and the dictionaries; 43 ms before
+// the check's word cache, the block-wise splitter and the filters asked only
+// after the characters they act on), aspell's pipe 50-56 ms on the same
+// text; F7ToFirstPrompt1MB 12-16.5 ms (was 32). Of ours, about a third is
+// the splitter's scan of the text, a fifth the word cache's probe, and a
+// sixth the parser's per-item work (reading and converting item text).
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

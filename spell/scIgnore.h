@@ -17,6 +17,7 @@ class THTMLIgnore : public TParserIgnoreBase {
 public:
   bool HasParserIgnore() override { return true; }
   bool IgnoreFromChar(char Ch, TControlParser* Parser) override;
+  bool IgnoresWordBefore(char Next) override { return false; }
   bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) override;
 };
 
@@ -25,6 +26,8 @@ public:
   bool HasParserIgnore() override { return true; }
   bool HasCharIgnore() override { return false; }
   bool IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) override;
+  // A scheme, a user or a "www." host ends where an address goes on.
+  bool IgnoresWordBefore(char Next) override { return Next == ':' || Next == '@' || Next == '\\' || Next == '/'; }
   bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) override;
 };
 

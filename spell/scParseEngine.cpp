@@ -2,6 +2,8 @@
 
 #include "spell/scUtil.h"
 
+#include <cstring>
+
 AnsiString DefaultSpellCharacters() {
   AnsiString s;
   for (char c = '0'; c <= '9'; ++c) s += c;
@@ -13,6 +15,16 @@ AnsiString DefaultSpellCharacters() {
        "\xB6\xB8\xB9\xBC\xBF";
   return s;
 }
+
+namespace {
+// Short strings compared without a library call (once per word).
+bool SameText(const AnsiString& A, const AnsiString& B) {
+  if (A.size() != B.size()) return false;
+  for (size_t i = 0; i < A.size(); ++i)
+    if (A[i] != B[i]) return false;
+  return true;
+}
+}  // namespace
 
 TMainParsingEngine::TMainParsingEngine() { SetCharacters(DefaultSpellCharacters()); }
 
@@ -35,6 +47,11 @@ void TMainParsingEngine::Rebuild() {
     if (FNonContinuing.find(c) == AnsiString::npos) FWordChar[static_cast<Byte>(c)] = true;
   }
   for (char c : TrailingStrip) FTrailing[static_cast<Byte>(c)] = true;
+  FLowerRuns = true;
+  for (char c = 'a'; c <= 'z'; ++c) FLowerRuns = FLowerRuns && FWordChar[static_cast<Byte>(c)];
+  FStarts = FWordStart;
+  for (char c : LeadingExclusions) FStarts[static_cast<Byte>(c)] = false;
+  FBuiltExclusions = LeadingExclusions;
 }
 
 void TMainParsingEngine::SetApostropheSplits(bool Value) {
@@ -75,53 +92,89 @@ void TMainParsingEngine::StartAt(int X, int Y) {
 void TMainParsingEngine::NextWord(AnsiString& Word) {
   Word.clear();
   if (!FParser) return;
+  if (!SameText(LeadingExclusions, FBuiltExclusions)) Rebuild();
   for (;;) {
     Word.clear();
-    // Find the start of a word.
+    // Find the start of a word. With no filter to ask, the gap before it is
+    // skipped in one go, and the block the parser offered stays at hand:
+    // the parser stands on Run[0], the word starts at Run[At].
     char ch = 0;
-    const auto starts = [this](char c) {
-      if (!IsWordStart(c)) return false;
-      for (char x : LeadingExclusions)
-        if (x == c) return false;
-      return true;
-    };
+    const char* run = nullptr;
+    int avail = 0, at = 0;
     for (;;) {
       if (!OnCharFilter) {
-        // With no filter to ask, the gap before a word is skipped in one go.
-        const char* run = nullptr;
-        const int avail = FParser->Ahead(run);
-        int k = 0;
-        while (k + 1 < avail && !starts(run[k])) ++k;
-        if (k > 0) FParser->Skip(k);
+        avail = FParser->Ahead(run);
+        at = 0;
+        while (at + 1 < avail && !FStarts[static_cast<Byte>(run[at])]) ++at;
+        if (avail > 0) {
+          ch = run[at];
+          if (FStarts[static_cast<Byte>(ch)]) break;
+          if (at > 0) FParser->Skip(at);
+          if (!FParser->MoveNext()) return;
+          continue;
+        }
       }
+      avail = 0;
       ch = FParser->GetChar();
       if (OnCharFilter) {
         bool skip = false;
         OnCharFilter(ch, FParser, skip);
         if (skip) continue;  // the filter has moved the parser
       }
-      if (starts(ch)) break;
+      if (FStarts[static_cast<Byte>(ch)]) break;
       if (!FParser->MoveNext()) return;
     }
-    Word = ch;
+    // With the block at hand the first character goes in with the rest.
+    bool firstPending = avail > 0;
+    if (!firstPending) Word = ch;
     bool innerPeriods = false;
+    // The word's last character so far.
+    char last = ch;
     for (;;) {
       // A run of plain word characters is taken from the parser's text in
       // one piece; what ends it goes the character-by-character way below.
-      const char* run = nullptr;
-      const int avail = FParser->Ahead(run);
-      int k = 1;
+      if (avail == 0) {
+        avail = FParser->Ahead(run);
+        at = 0;
+      }
+      int k = at + 1;
+      if (FLowerRuns) {
+        // Eight lower-case ASCII letters at a time; the first other
+        // character goes to the table below.
+        constexpr uint64_t kHigh = 0x8080808080808080ull;
+        while (k + 8 <= avail) {
+          uint64_t v;
+          std::memcpy(&v, run + k, 8);
+          const uint64_t letters = (v + 0x1F1F1F1F1F1F1F1Full) & ~(v + 0x0505050505050505ull) & ~v & kHigh;
+          if (letters != kHigh) {
+            k += static_cast<int>(__builtin_ctzll(~letters & kHigh) >> 3);
+            break;
+          }
+          k += 8;
+        }
+      }
       while (k < avail && FWordChar[static_cast<Byte>(run[k])]) ++k;
-      if (k > 1) {
-        Word.append(run + 1, static_cast<size_t>(k - 1));
-        FParser->Skip(k - 1);
+      if (firstPending) {
+        Word.assign(run + at, static_cast<size_t>(k - at));
+        firstPending = false;
+      } else if (k > at + 1) {
+        Word.append(run + at + 1, static_cast<size_t>(k - at - 1));
       }
-      if (!FParser->MoveNext()) {
-        // Cut by the end of the text or of the range.
-        Word.clear();
-        break;
+      if (k > at + 1) last = run[k - 1];
+      if (k < avail) {
+        // What ends the run lies in the same block: MoveNext would succeed.
+        FParser->Skip(k);
+        ch = run[k];
+      } else {
+        if (k > 1) FParser->Skip(k - 1);
+        if (!FParser->MoveNext()) {
+          // Cut by the end of the text or of the range.
+          Word.clear();
+          break;
+        }
+        ch = FParser->GetChar();
       }
-      ch = FParser->GetChar();
+      avail = 0;
       bool ends = !IsWordChar(ch);
       if (ends && ch == '.') {
         const bool more = FParser->MoveNext();
@@ -145,13 +198,19 @@ void TMainParsingEngine::NextWord(AnsiString& Word) {
       }
       if (ends) break;
       Word += ch;
+      last = ch;
     }
-    while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
-      if (innerPeriods && Word.back() == '.') break;
-      Word.pop_back();
-      FParser->MovePrevious();
+    // The character the parser stands on after the word.
+    char next = ch;
+    if (!Word.empty() && FTrailing[static_cast<Byte>(last)]) {
+      while (!Word.empty() && FTrailing[static_cast<Byte>(Word.back())]) {
+        if (innerPeriods && Word.back() == '.') break;
+        next = Word.back();
+        Word.pop_back();
+        FParser->MovePrevious();
+      }
     }
-    if (OnWordFilter && !Word.empty()) {
+    if (OnWordFilter && !Word.empty() && WordFilterAfter[static_cast<Byte>(next)]) {
       bool skip = false;
       OnWordFilter(Word, FParser, skip);
       if (skip) continue;

@@ -14,7 +14,7 @@ public:
 
   void Initialize(TControlParser* Parser, TParseCheckType CheckType) override;
   void StartAt(int X, int Y) override;
-  void NextWord(AnsiString& Word) override;
+  void NextWord(AnsiString& Word) final;
 
   TControlParser* Parser() const { return FParser; }
   bool ApostropheSplits() const { return FApostropheSplits; }
@@ -32,6 +32,12 @@ private:
   AnsiString FCharacters;
   AnsiString FNonContinuing = "&";
   std::array<bool, 256> FWordStart{}, FWordChar{}, FTrailing{};
+  // Word starts less the leading exclusions, as they were when built.
+  std::array<bool, 256> FStarts{};
+  AnsiString FBuiltExclusions;
+  // Every lower-case ASCII letter continues a word: runs of them are
+  // scanned eight at a time.
+  bool FLowerRuns = false;
   bool FApostropheSplits = false;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/base/Types.h"
 #include "platform/gui/GfxTypes.h"
 
+#include <array>
 #include <functional>
 
 enum TParserPosition { ppCurrent, ppEnd };
@@ -55,6 +56,9 @@ public:
   // character while none can.
   virtual bool HasCharIgnore() { return HasParserIgnore(); }
   virtual bool IgnoreFromWord(const AnsiString& Word, TControlParser* Parser) = 0;
+  // Whether IgnoreFromWord can skip a word after which the parser stands
+  // on Next: the splitter asks the filters only after such characters.
+  virtual bool IgnoresWordBefore(char Next) { return true; }
   virtual bool IgnoreWord(const AnsiString& Word, TControlParser* Parser) = 0;
   virtual bool IgnoreLine(const AnsiString& Line) = 0;
 };
@@ -71,4 +75,13 @@ public:
 
   TCharFilterEvent OnCharFilter;
   TWordFilterEvent OnWordFilter;
+  // The characters after a word for which OnWordFilter is called.
+  std::array<bool, 256> WordFilterAfter = AllChars();
+
+private:
+  static std::array<bool, 256> AllChars() {
+    std::array<bool, 256> a;
+    a.fill(true);
+    return a;
+  }
 };

@@ -15,6 +15,7 @@
 #include "spell/scSuggestions.h"
 #include "spell/scUtil.h"
 #include "spell/scWinAPIParser.h"
+#include "spell/scWordCache.h"
 
 #include <algorithm>
 #include <chrono>
@@ -553,6 +554,11 @@ void TSpellCheckerBase::ConnectFilters(TParsingEngine& Engine) {
   Engine.OnWordFilter = [this](const AnsiString& w, TControlParser* p, bool& s) {
     WordFilter(w, p, s);
   };
+  for (int c = 0; c < 256; ++c) {
+    bool asked = false;
+    for (TParserIgnore* f : FParserFilters) asked = asked || f->IgnoresWordBefore(static_cast<char>(c));
+    Engine.WordFilterAfter[static_cast<size_t>(c)] = asked;
+  }
 }
 
 void TSpellCheckerBase::CharFilter(char Ch, TControlParser* Parser, bool& Skip) {
@@ -590,6 +596,7 @@ bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
   for (auto& d : FMain)
     if (d->WordExists(Word)) {
       d->IncUsage();
+      FLastMainHit = d.get();
       return true;
     }
   return false;
@@ -708,6 +715,11 @@ bool TSpellCheckerBase::IsRepeatedWord(const AnsiString& Word, TControlParser* P
 }
 
 bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
+  const int known = DictionaryVerdict(Word);
+  return known >= 0 ? known > 0 : OtherwiseAcceptable(Word);
+}
+
+int TSpellCheckerBase::DictionaryVerdict(const AnsiString& Word) {
   if (IsWordInDictionaries(Word)) return !(UseExcludeWords && IsWordExcluded(Word));
   AnsiString w2;
   ModifyCase(Word, w2);
@@ -718,6 +730,10 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
     if (w3 != Word && w3 != w2 && IsWordInDictionaries(w3))
       return !(UseExcludeWords && IsWordExcluded(w3));
   }
+  return -1;
+}
+
+bool TSpellCheckerBase::OtherwiseAcceptable(const AnsiString& Word) {
   if (FPossessive && IsPossessive(Word)) return true;
   if (IsHyphenatedWord(Word)) return true;
   if (IsNumber(Word)) return true;
@@ -1106,6 +1122,7 @@ void TSpellCheckerBase::CheckParser(TControlParser* Parser, Byte CheckType) {
   SetCurrentParser(Parser);
   Parser->GetCursorPosition(FSavedX, FSavedY);
   FPreviousWord.clear();
+  FPreviousCached = nullptr;
   FRepeated = false;
   if (CheckType <= ctWholeText) {
     FParsingEngine->Initialize(Parser, static_cast<TParseCheckType>(CheckType));
@@ -1136,10 +1153,16 @@ void TSpellCheckerBase::ContinueCheck() {
     if (hourglass && Screen) Screen->SetCursor(savedCursor);
     hourglass = false;
   };
-  AnsiString word;  // one buffer for the whole walk
+  // Dictionaries and options change only between runs: what they accepted
+  // is remembered for this run.
+  if (!FAccepted) FAccepted = std::make_unique<TWordCache<TAcceptedWord>>();
+  if (FPreviousCached) FPreviousWord = FAccepted->TextOf(FPreviousCached);
+  FPreviousCached = nullptr;
+  FAccepted->Clear();
+  // The splitter fills the current word in place: no copy per word.
+  const AnsiString& word = FCurrentWord;
   while (FCheckRunning && FParser) {
-    FParsingEngine->NextWord(word);
-    FCurrentWord = word;
+    FParsingEngine->NextWord(FCurrentWord);
     if (word.empty()) {
       CompleteCheck();
       restoreCursor();
@@ -1147,31 +1170,52 @@ void TSpellCheckerBase::ContinueCheck() {
     }
     ++FWordsChecked;
     if (FReorderCountdown > 0 && --FReorderCountdown == 0) ReorderMainDictionaries();
-    FApostrophe = ApostropheOf(word, FApostrophe);
     TWordCheckType verdict;
     AnsiString replacement;
-    if (IsWordAcceptable(word) ||
-        (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
+    // An accepted word is the previous one for the next (repeated words).
+    bool remember = false;
+    // Where the cache keeps the word: the same place is the same word.
+    const TAcceptedWord* cached = FAccepted->Find(word.data(), word.size());
+    if (cached) {
+      // Accepted before in this run, with no correction to apply.
+      if (cached->Apostrophe) FApostrophe = cached->Apostrophe;
+      if (cached->Dictionary) cached->Dictionary->IncUsage();
       verdict = wcAccepted;
-      if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
-        verdict = wcCorrected;
-      } else if (FRepeatedTest) {
-        if (FPreviousWord == word && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
-        FPreviousWord = word;
-      }
-    } else if (FindCorrection(word, replacement)) {
-      verdict = wcCorrected;
-    } else if (UseExcludeWords) {
-      AnsiString modified;
-      ModifyCase(word, modified);
-      verdict = IsWordExcluded(word) || IsWordExcluded(modified) ? wcExcluded : wcDenied;
+      remember = FRepeatedTest;
+      if (remember && cached == FPreviousCached && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
     } else {
-      verdict = wcDenied;
+      FApostrophe = ApostropheOf(word, FApostrophe);
+      FLastMainHit = nullptr;
+      const int known = DictionaryVerdict(word);
+      TMainDictionary* const hit = FLastMainHit;
+      if (known > 0 || (known < 0 && OtherwiseAcceptable(word)) ||
+          (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
+        verdict = wcAccepted;
+        if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
+          verdict = wcCorrected;
+        } else {
+          // Only what the dictionaries decided holds for the word anywhere.
+          // A word the cache holds is not the one before, which it lacks.
+          const bool same = !FPreviousCached && FPreviousWord == word;
+          if (known > 0) cached = FAccepted->Add(word.data(), word.size(), {hit, ApostropheOf(word, 0)});
+          remember = FRepeatedTest;
+          if (remember && same && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
+        }
+      } else if (FindCorrection(word, replacement)) {
+        verdict = wcCorrected;
+      } else if (UseExcludeWords) {
+        AnsiString modified;
+        ModifyCase(word, modified);
+        verdict = IsWordExcluded(word) || IsWordExcluded(modified) ? wcExcluded : wcDenied;
+      } else {
+        verdict = wcDenied;
+      }
     }
     if (OnWordCheck) OnWordCheck(this, word, verdict, replacement);
     // Read-only text is reported, never corrected.
     if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
+      if (remember) RememberPrevious(cached);
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
       AddUndo(saChange, replacement, true);
@@ -1185,7 +1229,14 @@ void TSpellCheckerBase::ContinueCheck() {
       Screen->SetCursor(crHourGlass);
       hourglass = true;
     }
-    if (verdict == wcAccepted) continue;
+    if (verdict == wcAccepted) {
+      if (remember) RememberPrevious(cached);
+      continue;
+    }
+    if (remember) RememberPrevious(cached);
+    // The next run starts with a cache of its own.
+    if (FPreviousCached) FPreviousWord = FAccepted->TextOf(FPreviousCached);
+    FPreviousCached = nullptr;
     restoreCursor();
     FRepeated = verdict == wcRepeated;
     if (FRepeated) FCurrentWord = word + " " + word;
@@ -1196,6 +1247,12 @@ void TSpellCheckerBase::ContinueCheck() {
     return;
   }
   restoreCursor();
+}
+
+void TSpellCheckerBase::RememberPrevious(const TAcceptedWord* Cached) {
+  // A cached word is remembered by its place, without a copy.
+  FPreviousCached = Cached;
+  if (!Cached) FPreviousWord = FCurrentWord;
 }
 
 void TSpellCheckerBase::PromptWord() {

@@ -15,6 +15,8 @@
 
 class TCustomDictionary;
 class TMainDictionary;
+template <typename TValue>
+class TWordCache;
 class TSuggestionsGenerator;
 class TPhoneticsMap;
 class TMainParsingEngine;
@@ -338,6 +340,24 @@ private:
   void SelectReplacementOf(const TSpellUndo& R);
   std::unique_ptr<TCustomDictionary> MakeCustomDictionary();
   bool InAnyCustom(const AnsiString& Word);
+  // What the dictionaries say of a word whatever its place: 1 accepted,
+  // 0 refused, -1 for the other rules (possessives, hyphens, numbers,
+  // filters) to decide.
+  int DictionaryVerdict(const AnsiString& Word);
+  bool OtherwiseAcceptable(const AnsiString& Word);
+  // The main dictionary the last look-up found a word in.
+  TMainDictionary* FLastMainHit = nullptr;
+  // What a check remembers of an accepted word: the main dictionary that
+  // holds it (for the usage counts) and its apostrophe (0: none).
+  struct TAcceptedWord {
+    TMainDictionary* Dictionary = nullptr;
+    char Apostrophe = 0;
+  };
+  std::unique_ptr<TWordCache<TAcceptedWord>> FAccepted;
+  // The previous word while the cache holds it (FPreviousWord is then
+  // out of date), else nullptr.
+  const TAcceptedWord* FPreviousCached = nullptr;
+  void RememberPrevious(const TAcceptedWord* Cached);
 
   std::unique_ptr<TCustomDictionary> FInternal;
   std::unique_ptr<TSuggestionsGenerator> FGenerator;

@@ -54,6 +54,9 @@ public:
   // The entry of the current item: whether it lies in a table cell, and
   // the first item number of the entry (a walk back stops there).
   const TVLSerEntry& CurrentEntry() const { return *FEntries[static_cast<size_t>(CurIndex)]; }
+  // Entry I; the entries of the cells that hold the current item are
+  // reached through ParentIndex from the current one.
+  const TVLSerEntry& EntryAt(int i) const { return *FEntries[static_cast<size_t>(i)]; }
   int Count() const { return static_cast<int>(FEntries.size()); }
 
   TCustomVLData* RootVLData;

@@ -7,10 +7,12 @@
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLUni.h"
+#include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLFormattedData.h"
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -108,9 +110,21 @@ int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& O
   const size_t n = raw.size() / 2, at = Out.size();
   Out.resize(at + n);
   char* out = Out.data() + at;
-  for (size_t i = 0; i < n; ++i) {
-    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
-                                             (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
+  const char* in = raw.data();
+  size_t i = 0;
+  // Four ASCII units at a time: their low bytes are the characters.
+  for (; i + 4 <= n; i += 4) {
+    uint64_t v;
+    std::memcpy(&v, in + 2 * i, 8);
+    if (v & 0xFF80FF80FF80FF80ull) break;
+    out[i] = static_cast<char>(v);
+    out[i + 1] = static_cast<char>(v >> 16);
+    out[i + 2] = static_cast<char>(v >> 32);
+    out[i + 3] = static_cast<char>(v >> 48);
+  }
+  for (; i < n; ++i) {
+    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(in[2 * i]) |
+                                             (static_cast<unsigned char>(in[2 * i + 1]) << 8));
     out[i] = t[u];
   }
   return static_cast<int>(n);
@@ -301,6 +315,48 @@ bool TVellumParser::InCell() const {
   return Serializer && Serializer->CurrentEntry().ItemNo >= 0;
 }
 
+bool TVellumParser::CellLevels(std::vector<TCellLevel>& Levels) const {
+  Levels.clear();
+  if (!Serializer) return false;
+  for (int i = Serializer->CurIndex; i >= 0;) {
+    const TVLSerEntry& e = Serializer->EntryAt(i);
+    if (e.ParentIndex < 0 || e.ItemNo < 0) break;
+    const TVLSerEntry& parent = Serializer->EntryAt(e.ParentIndex);
+    TCustomVLData* holder = parent.VLData->GetVLData();
+    auto* table = e.ItemNo < holder->GetItemCount() ? dynamic_cast<TVLTableItemInfo*>(holder->GetItem(e.ItemNo))
+                                                    : nullptr;
+    if (!table || !table->Options.Contains(vltoEditing)) return false;
+    Levels.push_back({table, &e});
+    i = e.ParentIndex;
+  }
+  std::reverse(Levels.begin(), Levels.end());
+  return true;
+}
+
+TCustomVellumEdit* TVellumParser::OpenItemEditor() {
+  std::vector<TCellLevel> levels;
+  if (!Edit || !CellLevels(levels)) return nullptr;
+  TCustomVellumEdit* editor = Edit;
+  for (const TCellLevel& level : levels) {
+    // The holder's table is found again at each step: opening the outer
+    // cell moved the inner table into that cell's editor.
+    auto* open = dynamic_cast<TVLTableInplaceEdit*>(editor->GetInplaceEditor());
+    if (open && open->Cell != level.Entry->VLData) {
+      editor->DestroyInplaceEditor();
+      open = nullptr;
+    }
+    if (!open) {
+      level.Table->ChooseSubVLData(level.Entry->Store.get());
+      open = dynamic_cast<TVLTableInplaceEdit*>(editor->GetInplaceEditor());
+      if (!open || open->Cell != level.Entry->VLData) return nullptr;
+    }
+    editor = open;
+  }
+  // A cell editor left open below this level would take the replacement.
+  editor->DestroyInplaceEditor();
+  return editor;
+}
+
 void TVellumParser::SelectWord(int Length) {
   if (!Serializer || !Edit || Serializer->GetCurrentPos() < 0 || Serializer->AtEnd) return;
   if (NeedReload || CachedPos != Serializer->GetCurrentPos()) {
@@ -318,22 +374,24 @@ void TVellumParser::SelectWord(int Length) {
   Locate(CharIndex + Length, Length > 0, ep, eo);
   if (FPieces.empty()) return;
   const int si = FPieces[static_cast<size_t>(sp)].ItemNo, ei = FPieces[static_cast<size_t>(ep)].ItemNo;
-  TCustomVLData* d = FRunData->GetVLData();
-  if (InCell()) {
-    Serializer->ChooseCurrentSubData();
-    if (auto* cell = dynamic_cast<TCustomVLFormattedData*>(d)) {
+  // A word in a table is selected in its cell's editor, which then takes
+  // the replacement as one step of the document's undo list.
+  TCustomVellumEdit* editor = OpenItemEditor();
+  if (!editor) {
+    if (auto* cell = dynamic_cast<TCustomVLFormattedData*>(FRunData->GetVLData())) {
       cell->StoreSelBounds(si, so + 1, ei, eo + 1);
+      Serializer->ChooseCurrentSubData();
     }
     Edit->Invalidate();
     return;
   }
-  Edit->SetSelectionBounds(si, so + 1, ei, eo + 1);
-  Edit->Invalidate();
+  editor->SetSelectionBounds(si, so + 1, ei, eo + 1);
+  editor->Invalidate();
 }
 
 bool TVellumParser::CanReplace() {
-  // Cells take no edits from outside their own editor yet.
-  return Edit && !Edit->GetReadOnly() && !InCell();
+  std::vector<TCellLevel> levels;
+  return Edit && !Edit->GetReadOnly() && (!InCell() || CellLevels(levels));
 }
 
 void TVellumParser::ReplaceWord(const AnsiString& Replacement, int State) {
@@ -345,6 +403,7 @@ void TVellumParser::ReplaceWord(const AnsiString& Replacement, int State) {
   if (EndSet && Serializer->GetCurrentPos() == EndPos)
     EndOffset += static_cast<int>(Replacement.size()) - FSelLength;
   const String text = AnsiToUtf8(Replacement, CodePage);
+  // The innermost open editor holds the selected word.
   if (!Edit->InsertText(text, false)) return;
   LastReplaced = true;
   FSelLength = 0;
@@ -365,7 +424,8 @@ void TVellumParser::GetCursorPosition(int& X, int& Y) {
   TCustomVLData* data = nullptr;
   int no = -1;
   Serializer->GetCurrentItem(data, no);
-  auto* edit = dynamic_cast<TVLEditVLData*>(Edit->VLData());
+  // The caret of the innermost editor: in a table, the cell's own.
+  TVLEditVLData* edit = Edit->GetInnermostEditor()->EditData();
   X = edit ? edit->GetCaretOffset() : 0;
   if (no >= 0 && data->GetVLData()->GetItemStyle(no) >= 0) --X;
   ToRunStart(X);
@@ -402,7 +462,7 @@ void TVellumParser::GetSelectionScreenRect(TRect& R) {
     R = TRect(0, 0, 0, 0);
     return;
   }
-  R = Edit->GetSelectionRect();
+  R = Edit->GetInnermostEditor()->GetSelectionRect();
 }
 
 void TVellumParser::Reset() {

@@ -17,6 +17,7 @@
 #include <vector>
 
 class TCustomVellumEdit;
+class TVLTableItemInfo;
 QY_DECLARE_EXCEPTION(EInvalidCast, Exception);
 class TCustomVLData;
 using TVLCodePage = Cardinal;
@@ -96,6 +97,16 @@ private:
   // earlier piece at a boundary.
   void Locate(int I, bool AtEnd, int& Piece, int& Offs) const;
   bool InCell() const;
+  // The tables and cell entries that hold the current item, outermost
+  // first; false when a table of them takes no cell editor.
+  struct TCellLevel {
+    TVLTableItemInfo* Table;
+    const TVLSerEntry* Entry;
+  };
+  bool CellLevels(std::vector<TCellLevel>& Levels) const;
+  // Opens the cell editors down to the cell of the current item (closing
+  // any other one): the editor whose document holds the item, or nullptr.
+  TCustomVellumEdit* OpenItemEditor();
 
   std::vector<TPiece> FPieces;
   TCustomVLData* FRunData = nullptr;

@@ -332,6 +332,10 @@ bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
     const Integer caretItem = d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
     const Integer caretOffs = d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
     auto groups = source->TakeGroups();
+    // The records stay with the document's list until a replay hands them
+    // back: the cell editor's own list goes with the editor.
+    TVLUndoList* keeper = redo ? host->RedoList.get() : host->UndoList.get();
+    for (auto& g : groups) g->SetOwnerList(keeper);
     const Byte saved = host->UndoDestination;
     const bool opened =
         redo ? host->BeginRedoSequence(vlutModifyItem, String()) : host->BeginUndoSequence(vlutModifyItem, false);
