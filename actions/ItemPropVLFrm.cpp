@@ -804,8 +804,10 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   T->SetCellBorderColor(CellBorderColor);
   T->SetCellBorderLightColor(CellBorderLightColor);
   T->SetCellBorderStyle(CellBorderStyle);
-  if (cbNoSplit->GetChecked()) T->PrintOptions -= TVLTablePrintOptions{vltoRowsSplit};
-  else T->PrintOptions += TVLTablePrintOptions{vltoRowsSplit};
+  TVLTablePrintOptions print = T->PrintOptions;
+  if (cbNoSplit->GetChecked()) print -= TVLTablePrintOptions{vltoRowsSplit};
+  else print += TVLTablePrintOptions{vltoRowsSplit};
+  T->SetPropertyWithUndo("PrintOptions", static_cast<Integer>(print.ToMask()));
   if (!seHRC->GetIndeterminate()) T->SetHeadingRowCount(RoundEven(seHRC->GetValue()));
   Integer top, left, cols, rows;
   if (IsTabSheetVisible(tsRows) && T->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
@@ -850,7 +852,7 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
         },
         [&](Integer r) {
           const int choice = rgRowVAlign->GetItemIndex();
-          if (choice >= 0) T->Rows.GetRow(r)->VAlign = static_cast<TVLCellVAlign>(choice);
+          if (choice >= 0) T->SetRowVAlign(static_cast<TVLCellVAlign>(choice), r);
         });
   }
   T->Changed();

@@ -617,6 +617,8 @@ public:
   void SetCellBorderLightColor(TColor value, Integer row, Integer col);
   void SetCellVAlign(TVLCellVAlign value, Integer row, Integer col);
   void SetCellVisibleBorders(bool left, bool top, bool right, bool bottom, Integer row, Integer col);
+  // The alignment a row gives its cells, recorded like the cells' own.
+  void SetRowVAlign(TVLCellVAlign value, Integer row);
   // The cell takes the graphic (nullptr removes its picture).
   void SetCellBackgroundImage(std::unique_ptr<TGraphic> graphic, Integer row, Integer col);
   // Colour, borders, alignment, picture and background style of source;
@@ -765,6 +767,7 @@ public:
                               const std::vector<std::pair<String, Integer>>& values);
   bool StoreCellVisibleBorders(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col, bool left, bool top,
                                bool right, bool bottom);
+  bool StoreRowVAlign(TVLEditVLData* edit, Integer itemNo, Integer row, TVLCellVAlign value);
   bool StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                             std::unique_ptr<TGraphic> graphic);
 

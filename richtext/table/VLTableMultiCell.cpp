@@ -79,6 +79,13 @@ void TVLUndoModifyCellIntProperties::Undo(TVLEditVLData* data) {
   t->AfterUndoChangeProperty();
 }
 
+void TVLUndoModifyRowVAlign::Undo(TVLEditVLData* data) {
+  TVLTableItemInfo* t = VLUndoTable(data, ItemNo);
+  W = data->ParaMinWidth(ItemNo);
+  t->StoreRowVAlign(data, ItemNo, Row, Value);
+  t->AfterUndoChangeProperty();
+}
+
 void TVLUndoModifyCellVisibleBorders::Undo(TVLEditVLData* data) {
   TVLTableItemInfo* t = VLUndoTable(data, ItemNo);
   W = data->ParaMinWidth(ItemNo);

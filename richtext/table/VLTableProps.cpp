@@ -56,6 +56,9 @@ const std::vector<TPropEntry<TVLTableItemInfo>>& TableProps() {
       Field("VRuleWidth", false, false, &T::VRuleWidth),
       Field("CellBorderStyle", false, false, &T::CellBorderStyle),
       Field("BackgroundStyle", false, false, &T::BackgroundStyle),
+      // Keeping rows whole on a page is one of these; a set goes by its mask.
+      {"PrintOptions", false, false, [](const T& t) { return static_cast<Integer>(t.PrintOptions.ToMask()); },
+       [](T& t, Integer v) { t.PrintOptions = TVLTablePrintOptions::FromMask(static_cast<decltype(t.PrintOptions.ToMask())>(v)); }},
   };
   return props;
 }
@@ -322,6 +325,36 @@ bool TVLTableItemInfo::StoreCellIntProperty(TVLEditVLData* edit, Integer itemNo,
   p->Set(cell, value);
   Changed();
   return true;
+}
+
+bool TVLTableItemInfo::StoreRowVAlign(TVLEditVLData* edit, Integer itemNo, Integer row, TVLCellVAlign value) {
+  if (row < 0 || row >= Rows.Count()) throw EVellumError(errIndex);
+  TVLTableRow& r = *Rows.GetRow(row);
+  if (r.VAlign == value) return false;
+  if (TVLUndoList* list = edit ? edit->GetRecordingUndoList() : nullptr) {
+    auto rec = MakeRecord<TVLUndoModifyRowVAlign>(edit, itemNo);
+    rec->Row = row;
+    rec->Value = r.VAlign;
+    list->AddInfo(std::move(rec));
+  }
+  r.VAlign = value;
+  Changed();
+  return true;
+}
+
+void TVLTableItemInfo::SetRowVAlign(TVLCellVAlign value, Integer row) {
+  TVLEditVLData* edit = RecordingData();
+  if (!edit) {
+    StoreRowVAlign(nullptr, -1, row, value);
+    Changed();
+    return;
+  }
+  const Integer itemNo = GetOwnItemNo();
+  const Integer width = SaveParaWidth(itemNo);
+  edit->BeginUndoSequence(vlutModifyItem, true);
+  const bool changed = StoreRowVAlign(edit, itemNo, row, value);
+  edit->UndoList->RemoveEmptyLastGroup();
+  AfterSetterChange(edit, itemNo, width, changed, true);
 }
 
 bool TVLTableItemInfo::StoreCellIntProperties(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,

@@ -79,6 +79,13 @@ public:
   std::vector<std::pair<String, Integer>> Properties;
 };
 
+class TVLUndoModifyRowVAlign : public TVLUndoWidthInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  Integer Row = 0;
+  TVLCellVAlign Value = vlcTop;
+};
+
 class TVLUndoModifyCellVisibleBorders : public TVLUndoWidthInfo {
 public:
   void Undo(TVLEditVLData* data) override;

@@ -254,6 +254,31 @@ TEST(TableAttributes, CellSettingsAreKeptWhenTheRowsAlignmentsDiffer) {
   EXPECT_EQ(w.T()->Rows.GetRow(1)->VAlign, vlcBottom);
 }
 
+TEST(TableAttributes, OneUndoTakesBackTheRowsAlignmentAndKeepingRowsWhole) {
+  TTableWindow w;
+  ASSERT_TRUE(w.T()->PrintOptions.Contains(vltoRowsSplit));
+  TvlActionTableProperties properties(w.Form.get());
+  w.Click(0, 0);
+  w.Click(1, 0, Qt::ShiftModifier);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    TfrmVLItemProp* f = PropertiesOf(r);
+    f->rgRowVAlign->SetItemIndex(vlcBottom);
+    f->cbNoSplit->SetChecked(true);
+    f->cmbCellColor->SetChosenColor(clYellow);
+    return mrOk;
+  });
+  w.Run(properties);
+  EXPECT_EQ(w.T()->Rows.GetRow(1)->VAlign, vlcBottom);
+  EXPECT_FALSE(w.T()->PrintOptions.Contains(vltoRowsSplit));
+  w.Edit->Undo();
+  w.Settle();
+  EXPECT_EQ(w.T()->Rows.GetRow(0)->VAlign, vlcTop);
+  EXPECT_EQ(w.T()->Rows.GetRow(1)->VAlign, vlcTop);
+  EXPECT_TRUE(w.T()->PrintOptions.Contains(vltoRowsSplit));
+  EXPECT_EQ(w.T()->GetCell(0, 0)->Color, clNone);
+}
+
 TEST(TableAttributes, AFlatSideKeepsEachCellsOwnValueUntilDecided) {
   for (bool decide : {false, true}) {
     SCOPED_TRACE(decide ? "Ctrl+L" : "left alone");

@@ -53,6 +53,7 @@ struct TableProperties : ::testing::Test {
       for (Integer c = 0; c < T->ColCount(); ++c)
         if (TVLTableCellData* cell = T->GetCell(r, c))
           backs += std::to_string(cell->GetBackgroundStyle()) + (cell->GetBackgroundImage() ? "p " : " ");
+    for (Integer r = 0; r < T->RowCount(); ++r) backs += "v" + std::to_string(T->Rows.GetRow(r)->VAlign);
     return TableProps(*T) + "\n" + backs + "\n" + tabletest::Dump(*T);
   }
   // One step that undo and redo take back and forth exactly.
@@ -106,6 +107,8 @@ TEST_F(TableProperties, EachTablePropertyByNameIsOneStepUndoneAndRedoneExactly) 
       {"VRuleWidth", 1, [](auto& t) { return t.VRuleWidth; }},
       {"CellBorderStyle", vltbRaisedColor, [](auto& t) { return t.CellBorderStyle; }},
       {"BackgroundStyle", vlbsCentered, [](auto& t) { return t.BackgroundStyle; }},
+      {"PrintOptions", static_cast<Integer>(TVLTablePrintOptions{vltoHalftoneBorders}.ToMask()),
+       [](auto& t) { return static_cast<Integer>(t.PrintOptions.ToMask()); }},
   };
   // Every published property has its case.
   EXPECT_EQ(TVLTableItemInfo::PropertyNames().size(), std::size(cases));
@@ -159,6 +162,7 @@ TEST_F(TableProperties, EachCellPropertyIsOneStepUndoneAndRedoneExactly) {
       {"VAlign", [](auto& t) { t.SetCellVAlign(vlcBottom, 1, 1); }},
       {"by name", [](auto& t) { EXPECT_TRUE(t.SetCellPropertyWithUndo("VAlign", 0, 2, vlcMiddle)); }},
       {"visible borders", [](auto& t) { t.SetCellVisibleBorders(false, true, false, true, 2, 0); }},
+      {"a row's alignment", [](auto& t) { t.SetRowVAlign(vlcBottom, 2); }},
       {"attributes of another cell",
        [](auto& t) {
          TVLTableCellData source(&t);
