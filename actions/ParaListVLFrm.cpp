@@ -1,5 +1,7 @@
 #include "actions/ParaListVLFrm.h"
 
+#include "actions/SymbolVLFrm.h"
+
 #include "actions/VLALocalize.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/CommonDialogs.h"
@@ -212,7 +214,10 @@ TfrmVLParaList::TfrmVLParaList(TComponent* AOwner) : TfrmVLBase(AOwner) {
     canvas->TextOutW(r.Left + (r.Right - r.Left - size.cx) / 2, r.Top + (r.Bottom - r.Top - size.cy) / 2, text);
   });
   rgBullet->OnClick = [this](TObject* s) { rgBulletClick(s); };
-  btnFont = Make<TButton>(nb[0], this, "btnFont", 250, 0, 170, 28);
+  rgBullet->OnDblClickItem = [this](TObject* s) { btnBulletClick(s); };
+  btnBullet = Make<TButton>(nb[0], this, "btnBullet", 250, 0, 170, 28);
+  btnBullet->OnClick = [this](TObject* s) { btnBulletClick(s); };
+  btnFont = Make<TButton>(nb[0], this, "btnFont", 250, 34, 170, 28);
   btnFont->OnClick = [this](TObject* s) { btnFontClick(s); };
   // Number page.
   lblNumFormat = Make<TLabel>(nb[1], this, "lblNumFormat", 0, 0, 200, 16);
@@ -303,6 +308,7 @@ void TfrmVLParaList::Localize() {
   lblStartAt->SetText(LanguageText(443));
   btnNumberFont->SetText(LanguageText(444));
   btnFont->SetText(LanguageText(444));
+  btnBullet->SetText(LanguageText(447));
   const int type = cmbNumbers->GetItemIndex();
   cmbNumbers->Items().Put(0, LanguageText(438));
   cmbNumbers->Items().Put(6, LanguageText(439));
@@ -542,6 +548,42 @@ void TfrmVLParaList::rgBulletClick(TObject*) {
     lv.FormatString = cell.Character;
     lv.ListType = vllstBullet;
   }
+  UpdatePreview();
+}
+
+void TfrmVLParaList::btnBulletClick(TObject*) {
+  const Integer index = std::max(0, rgBullet->GetItemIndex());
+  TBulletCharacter& cell = BulletCharacters(index);
+  std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
+  dlg->btnOk->SetText(LanguageText(195));
+  dlg->SetText(LanguageText(465));
+  dlg->HelpContext = 90501;
+  if (cell.IsUnicode) {
+    dlg->Init(cell.CharacterW.empty() ? 0 : static_cast<Word>(cell.CharacterW[0]), cell.Font.GetName(), DEFAULT_CHARSET);
+  } else {
+    const TFontCharset charset = cell.Font.GetCharset() == DEFAULT_CHARSET ? ANSI_CHARSET : cell.Font.GetCharset();
+    dlg->Init(cell.Character.empty() ? 0 : static_cast<Byte>(cell.Character[0]), cell.Font.GetName(), charset);
+  }
+  if (dlg->ShowModal() != mrOk) return;
+  Word code = 0;
+  String fontName;
+  TFontCharset charset = 0;
+  dlg->GetResult(code, fontName, charset);
+  cell.Font.SetName(fontName);
+  cell.Font.SetCharset(charset);
+  cell.IsUnicode = charset == DEFAULT_CHARSET;
+  TVLListLevel& lv = Level(CurrentLevel());
+  lv.SetFont(&cell.Font);
+  if (cell.IsUnicode) {
+    cell.CharacterW = WideString(1, static_cast<char16_t>(code));
+    lv.FormatStringW = cell.CharacterW;
+    lv.ListType = vllstUnicodeBullet;
+  } else {
+    cell.Character = AnsiString(1, static_cast<char>(code & 0xFF));
+    lv.FormatString = cell.Character;
+    lv.ListType = vllstBullet;
+  }
+  rgBullet->Invalidate();
   UpdatePreview();
 }
 

@@ -64,6 +64,7 @@ public:
   void seLevelsChange(TObject* Sender);
   void cmbNumbersClick(TObject* Sender);
   void rgBulletClick(TObject* Sender);
+  void btnBulletClick(TObject* Sender);
   void btnFontClick(TObject* Sender);
   void btnNumberFontClick(TObject* Sender);
   void txtNumbersChange(TObject* Sender);
@@ -85,7 +86,7 @@ public:
   // The notebook: bullet, number, image and the empty page of other types.
   TPanel* nb[4];
   TVLOfficeRadioGroup* rgBullet;
-  TButton *btnFont, *btnNumberFont, *btnImage, *btnInsert;
+  TButton *btnBullet, *btnFont, *btnNumberFont, *btnImage, *btnInsert;
   TEdit* txtNumbers;
   TPanel* Panel1;
   TImage* img;

@@ -1,6 +1,7 @@
 // Number formats of list levels as users see and type them, and the
 // Customize List dialog editing a list style level by level.
 #include "actions/ParaListVLFrm.h"
+#include "actions/SymbolVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/model/VLMarkerText.h"
@@ -229,6 +230,53 @@ TEST(CustomizeList, PreviewHalvesIndentsAndAClickOnALevelsTextSelectsIt) {
   b.Dialog->vlJump(nullptr, clicked);
   EXPECT_EQ(b.Dialog->lstLevels->GetItemIndex(), 3);
   EXPECT_EQ(b.Dialog->CurrentLevel(), 3);
+}
+
+TEST(CustomizeList, TheBulletButtonChoosesACharacterThroughTheSymbolDialog) {
+  struct Case {
+    const char* name;
+    TModalResult answer;
+  } cases[] = {{"OK", mrOk}, {"Cancel", mrCancel}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetBulletCharacters();
+    TCustomBench b;
+    b.Open(1, false);
+    b.Dialog->rgBullet->SetItemIndex(2);
+    b.Dialog->rgBulletClick(nullptr);
+    TVLListLevel& L = *b.Dialog->Working().Levels->Items(0);
+    const AnsiString before = L.FormatString;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* d = dynamic_cast<TfrmVLInsertSymbol*>(r.Form);
+      EXPECT_NE(d, nullptr);
+      if (!d) return mrCancel;
+      EXPECT_EQ(d->GetText(), LanguageText(465));
+      EXPECT_EQ(d->btnOk->GetText(), LanguageText(195));
+      // Opened on the cell's own character.
+      Word code = 0;
+      String font;
+      TFontCharset charset = 0;
+      d->GetResult(code, font, charset);
+      EXPECT_EQ(code, static_cast<Byte>(before[0]));
+      d->Init(0x2022, "DejaVu Sans", DEFAULT_CHARSET);
+      return c.answer;
+    });
+    b.Dialog->btnBulletClick(nullptr);
+    EXPECT_EQ(script.Shown.size(), 1u);
+    if (c.answer == mrOk) {
+      EXPECT_EQ(L.ListType, vllstUnicodeBullet);
+      EXPECT_EQ(L.FormatStringW, u"\u2022");
+      EXPECT_TRUE(BulletCharacters(2).IsUnicode);
+      EXPECT_EQ(BulletCharacters(2).Font.GetName(), "DejaVu Sans");
+      EXPECT_EQ(L.GetFont()->GetName(), "DejaVu Sans");
+    } else {
+      EXPECT_EQ(L.ListType, vllstBullet);
+      EXPECT_EQ(L.FormatString, before);
+      EXPECT_FALSE(BulletCharacters(2).IsUnicode);
+    }
+  }
+  ResetBulletCharacters();
 }
 
 TEST(CustomizeList, APictureThatDoesNotLoadIsReportedAndTheLevelKeepsItsOwn) {
