@@ -114,6 +114,9 @@ bool TVLSpinEdit::DoKeyDown(Word& Key, TShiftState Shift) {
 }
 
 bool TVLSpinEdit::DoKeyPress(char16_t& Key) {
+  // Return is no character of a number, but it must reach the dialog's
+  // default button rather than end here with a beep.
+  if (Key == 13) return TEdit::DoKeyPress(Key);
   if (GetEnabled() && !IsValidChar(Key)) {
     Key = 0;
     MessageBeep(0);

@@ -2,6 +2,9 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -79,7 +82,7 @@ TEST(SpinEditTest, KeysStepAndTypingIsFiltered) {
   const Case cases[] = {
       {u'5', true, true, true},  {u'-', true, true, true}, {u'+', true, true, true},
       {u'.', true, true, false}, {u'.', false, true, true}, {u'a', true, true, false},
-      {13, true, true, false},   {8, true, true, true},    {u'5', true, false, false},
+      {8, true, true, true},    {u'5', true, false, false},
       {8, true, false, false},
   };
   for (const Case& c : cases) {
@@ -90,6 +93,27 @@ TEST(SpinEditTest, KeysStepAndTypingIsFiltered) {
     EXPECT_EQ(s.Press(c.ch), !c.accepted);
     EXPECT_EQ(BeepCount - beeps, c.accepted ? 0 : 1);
   }
+  // Return is no character of a number, yet passes on silently.
+  EXPECT_FALSE(s.IsValidChar(13));
+  const int beeps = BeepCount;
+  EXPECT_FALSE(s.Press(13));
+  EXPECT_EQ(BeepCount, beeps);
+}
+
+TEST(SpinEditTest, ReturnInTheFieldPressesTheDialogsDefaultButton) {
+  TSpinBench b;
+  auto* ok = new TButton(b.Form);
+  ok->SetParent(b.Form);
+  ok->Default = true;
+  int clicks = 0;
+  ok->OnClick = [&](TObject*) { ++clicks; };
+  b.Form->Show();
+  b.Spin->SetFocus();
+  QWidget* w = WidgetOf(b.Spin);
+  ASSERT_NE(w, nullptr);
+  QTest::keyClick(w, Qt::Key_Return);
+  EXPECT_EQ(clicks, 1);
+  b.Form->Hide();
 }
 
 TEST(SpinEditTest, ReadOnlyBeepsOnStepsButIgnoresTheWheel) {
