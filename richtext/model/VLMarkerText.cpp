@@ -104,7 +104,7 @@ constexpr TVLSymbolFontChar SymbolChars[] = {
 constexpr TVLSymbolFontChar WingdingsChars[] = {
     {0x6C, u'\u25CF', nullptr}, {0x6E, u'\u25A0', nullptr}, {0x71, u'\u2751', nullptr},
     {0x75, u'\u25C6', nullptr}, {0x76, u'\u2756', nullptr}, {0xA7, u'\u25AA', nullptr},
-    {0xA8, u'\u25FB', nullptr}, {0xD8, u'\u27A2', nullptr},
+    {0xA8, u'\u25FB', nullptr}, {0xD8, u'\u27A2', nullptr}, {0xFC, u'\u2713', nullptr},
 };
 
 template <size_t N>

@@ -2,6 +2,7 @@
 // binary form, and markers placed in a document.
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLData.h"
+#include "richtext/model/VLMarkerText.h"
 #include "richtext/model/VLMarkers.h"
 
 #include <QImage>
@@ -363,4 +364,26 @@ TEST(MarkerNumbering, TheMarkerFollowsItsLevelsFontSize) {
   EXPECT_GE(inks[2], inks[1] * 3 / 2);
   EXPECT_LT(heights[0], heights[1]);
   EXPECT_LT(heights[1], heights[2]);
+}
+
+// The stock bulleted lists use these characters of the symbol fonts; a
+// machine without those fonts must still show the bullet, not the letter
+// that shares its code (Wingdings' check mark is "ü").
+TEST(MarkerNumbering, EveryStockSymbolBulletHasItsUnicodeForm) {
+  const struct {
+    const char* Font;
+    unsigned char Code;
+    char16_t Shown;
+  } cases[] = {
+      {"Wingdings", 0x76, u'\u2756'}, {"Wingdings", 0xD8, u'\u27A2'}, {"Wingdings", 0xA7, u'\u25AA'},
+      {"Wingdings", 0x71, u'\u2751'}, {"Wingdings", 0xFC, u'\u2713'}, {"Symbol", 0xB7, u'\u2022'},
+      {"Symbol", 0xA8, u'\u2666'},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Font) + " " + std::to_string(c.Code));
+    const TVLSymbolFontChar* found = VLFindSymbolFontChar(c.Font, c.Code);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Unicode, c.Shown);
+    EXPECT_EQ(VLMarkerDisplayText(AnsiString(1, static_cast<char>(c.Code)), c.Font, 1252), WideString(1, c.Shown));
+  }
 }
