@@ -69,9 +69,4 @@ void TformQuilloryMain::BuildTableCommands() {
   items(menu(table, "Vertical Alig&nment"), {top, middle, bottom, defaultAlign});
   items(menu(table, "&Visible Borders"), {leftBorder, rightBorder, topBorder, bottomBorder, allBorders, noBorders});
   items(table, {nullptr, properties, grid});
-
-  auto* button = new TToolButton(this);
-  button->SetName("tbvlActionInsertTable");
-  button->SetAction(insertTable);
-  button->SetParent(tbFormat);
 }

@@ -58,7 +58,6 @@ TEST(TableMenu, StandsAfterInsertWithEveryTableCommand) {
   auto* insertTable = dynamic_cast<TCustomAction*>(world.Main->FindComponent("vlActionInsertTable"));
   ASSERT_NE(insertTable, nullptr);
   EXPECT_EQ(insertTable->GetCaption(), "&Insert Table...");
-  EXPECT_NE(world.Main->FindComponent("tbvlActionInsertTable"), nullptr);
 }
 
 TEST(TableMenu, ATableMadeInAnEntryMarksItChangedAndUndoesInOneStep) {
