@@ -128,6 +128,18 @@ TVLActionEditor* TvlAction::GetControl(TObject* Target) {
 
 bool TvlAction::HandlesTarget(TObject* Target) { return EditorOfControl(Candidate(Target)) != nullptr; }
 
+void TvlAction::UpdateEnabledFor(TObject* Target, const std::function<bool(TVLActionEditor*)>& Test) {
+  if (!StandardEnabled()) {
+    SetEnabled(false);
+    return;
+  }
+  try {
+    SetEnabled(Test(GetControl(Target)));
+  } catch (...) {
+    SetEnabled(false);
+  }
+}
+
 void TvlAction::UpdateTarget(TObject*) { SetEnabled(StandardEnabled()); }
 
 void TvlAction::ProcessItem(TCustomVLData*, Integer, TVLActionEditor*, void*) {}

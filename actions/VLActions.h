@@ -8,6 +8,8 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Graphics.h"
 
+#include <functional>
+
 class TColorDialog;
 class TCustomVLInfo;
 class TCustomVLItemInfo;
@@ -86,6 +88,9 @@ protected:
   TObject* FindTarget() override;
   // The standard enabling rule.
   bool StandardEnabled() const { return ActionsEnabled && !Disabled; }
+  // Enabled when the standard rule allows and Test holds for the target's
+  // editor (nullptr when there is none); a target that is no editor disables.
+  void UpdateEnabledFor(TObject* Target, const std::function<bool(TVLActionEditor*)>& Test);
 
 private:
   TObject* Candidate(TObject* Target) const;

@@ -12,21 +12,32 @@
 #include <filesystem>
 #include <random>
 
-String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats) {
+namespace {
+// The dialog's filter string of the formats Filter holds, in the given
+// order; Formats gets the format of each entry.
+template <class F, class S>
+String JoinFilters(S Filter, std::vector<F>& Formats, std::initializer_list<std::pair<F, String>> Entries) {
   Formats.clear();
   String result;
-  auto add = [&](TvlFileImportFilter format, const String& entry) {
-    if (!Filter.Contains(format)) return;
+  for (const auto& [format, entry] : Entries) {
+    if (!Filter.Contains(format)) continue;
     if (!result.empty()) result += "|";
     result += entry;
     Formats.push_back(format);
-  };
-  add(ffiVLF, LocalizedVLFNames ? LanguageText(217) : VLFFilterText);
-  add(ffiRTF, LanguageText(218));
-  add(ffiTextAuto, LanguageText(222));
-  add(ffiTextANSI, LanguageText(220));
-  add(ffiTextUnicode, LanguageText(221));
+  }
   return result;
+}
+
+String VLFFilterEntry() { return LocalizedVLFNames ? LanguageText(217) : VLFFilterText; }
+}  // namespace
+
+String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats) {
+  return JoinFilters(Filter, Formats,
+                     {{ffiVLF, VLFFilterEntry()},
+                      {ffiRTF, LanguageText(218)},
+                      {ffiTextAuto, LanguageText(222)},
+                      {ffiTextANSI, LanguageText(220)},
+                      {ffiTextUnicode, LanguageText(221)}});
 }
 
 bool ImportFilterIndexToFormat(const std::vector<TvlFileImportFilter>& Formats, int Index,
@@ -37,21 +48,13 @@ bool ImportFilterIndexToFormat(const std::vector<TvlFileImportFilter>& Formats, 
 }
 
 String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportFilter>& Formats) {
-  Formats.clear();
-  String result;
-  auto add = [&](TvlFileExportFilter format, const String& entry) {
-    if (!Filter.Contains(format)) return;
-    if (!result.empty()) result += "|";
-    result += entry;
-    Formats.push_back(format);
-  };
-  add(ffeVLF, LocalizedVLFNames ? LanguageText(217) : VLFFilterText);
-  add(ffeRTF, LanguageText(218));
-  add(ffeTextANSI, LanguageText(220));
-  add(ffeTextUnicode, LanguageText(221));
-  add(ffeHTMLCSS, LanguageText(224));
-  add(ffeHTML, LanguageText(225));
-  return result;
+  return JoinFilters(Filter, Formats,
+                     {{ffeVLF, VLFFilterEntry()},
+                      {ffeRTF, LanguageText(218)},
+                      {ffeTextANSI, LanguageText(220)},
+                      {ffeTextUnicode, LanguageText(221)},
+                      {ffeHTMLCSS, LanguageText(224)},
+                      {ffeHTML, LanguageText(225)}});
 }
 
 namespace {

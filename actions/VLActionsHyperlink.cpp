@@ -53,12 +53,7 @@ TvlActionInsertHyperlink::TvlActionInsertHyperlink(TComponent* AOwner) : TvlActi
 }
 
 void TvlActionInsertHyperlink::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* root = GetControl(Target);
+  UpdateEnabledFor(Target, [&](TVLActionEditor* root) {
     TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
     bool enabled = E && E->TagsArePChars() && !E->HasActiveItem();
     if (enabled) {
@@ -71,10 +66,8 @@ void TvlActionInsertHyperlink::UpdateTarget(TObject* Target) {
           break;
         }
     }
-    SetEnabled(enabled);
-  } catch (...) {
-    SetEnabled(false);
-  }
+    return enabled;
+  });
 }
 
 void TvlActionInsertHyperlink::ExecuteTarget(TObject* Target) {

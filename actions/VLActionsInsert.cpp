@@ -77,16 +77,9 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
 }
 
 void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* E = GetControl(Target);
-    SetEnabled(E && !E->GetInnermostEditor()->HasActiveItem());
-  } catch (...) {
-    SetEnabled(false);
-  }
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->GetInnermostEditor()->HasActiveItem();
+  });
 }
 
 TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
@@ -132,16 +125,9 @@ TvlActionInsertPageBreak::TvlActionInsertPageBreak(TComponent* AOwner) : TvlActi
 }
 
 void TvlActionInsertPageBreak::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* E = GetControl(Target);
-    SetEnabled(E && !E->GetInplaceEditor());
-  } catch (...) {
-    SetEnabled(false);
-  }
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->GetInplaceEditor();
+  });
 }
 
 void TvlActionInsertPageBreak::ExecuteTarget(TObject* Target) {
@@ -154,16 +140,9 @@ TvlActionRemovePageBreak::TvlActionRemovePageBreak(TComponent* AOwner) : TvlActi
 }
 
 void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* E = GetControl(Target);
-    SetEnabled(E && E->GetInnermostEditor()->CaretLineHasPageBreak());
-  } catch (...) {
-    SetEnabled(false);
-  }
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && E->GetInnermostEditor()->CaretLineHasPageBreak();
+  });
 }
 
 void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
@@ -176,20 +155,13 @@ TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction
 }
 
 void TvlActionItemProperties::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* root = GetControl(Target);
+  UpdateEnabledFor(Target, [&](TVLActionEditor* root) {
     TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
     TCustomVLItemInfo* item = E ? E->GetCurrentItem() : nullptr;
     bool enabled = item && (dynamic_cast<TVLGraphicItemInfo*>(item) || dynamic_cast<TVLBreakItemInfo*>(item));
     if (enabled && E->SelectionExists() && GetSingleSelectedItem(E) != item) enabled = false;
-    SetEnabled(enabled);
-  } catch (...) {
-    SetEnabled(false);
-  }
+    return enabled;
+  });
 }
 
 void TvlActionItemProperties::ExecuteTarget(TObject* Target) {

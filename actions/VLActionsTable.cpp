@@ -79,16 +79,9 @@ TvlActionInsertTable::TvlActionInsertTable(TComponent* AOwner) : TvlAction(AOwne
 }
 
 void TvlActionInsertTable::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* E = GetControl(Target);
-    SetEnabled(E && !E->GetInnermostEditor()->HasActiveItem());
-  } catch (...) {
-    SetEnabled(false);
-  }
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->GetInnermostEditor()->HasActiveItem();
+  });
 }
 
 void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
@@ -159,18 +152,11 @@ void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
 // ---------------------------------------------------------------------------
 
 void TvlActionTableCell::UpdateTarget(TObject* Target) {
-  if (!StandardEnabled()) {
-    SetEnabled(false);
-    return;
-  }
-  try {
-    TVLActionEditor* E = GetControl(Target);
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
     TVLActionEditor* holder = nullptr;
     TVLTableItemInfo* table = E && HandlesTarget(Target) ? E->FindCurrentTable(holder) : nullptr;
-    SetEnabled(table && CanExecuteOnTable(holder, table, holder->GetItemNo(table)));
-  } catch (...) {
-    SetEnabled(false);
-  }
+    return table && CanExecuteOnTable(holder, table, holder->GetItemNo(table));
+  });
 }
 
 void TvlActionTableCell::ExecuteTarget(TObject* Target) {
