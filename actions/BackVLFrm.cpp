@@ -6,16 +6,6 @@
 #include "platform/gui/Dialogs.h"
 
 namespace {
-template <typename T>
-T* Make(TWinControl* parent, TComponent* owner, const char* name, Integer left, Integer top, Integer width,
-        Integer height) {
-  T* c = new T(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
-
 bool HasPicture(const TBitmap* b) { return b && !b->GetEmpty(); }
 }  // namespace
 
@@ -27,28 +17,28 @@ TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetClientWidth(538);
   SetClientHeight(430);
   VLStyle1 = new TVLStyle(this);
-  gbBack = Make<TGroupBox>(this, this, "gbBack", 8, 6, 330, 410);
-  vl = Make<TVellum>(gbBack, this, "vl", 10, 20, 310, 310);
+  gbBack = PutControl<TGroupBox>(this, this, "gbBack", 8, 6, 330, 410);
+  vl = PutControl<TVellum>(this, gbBack, "vl", 10, 20, 310, 310);
   vl->SetStyle(VLStyle1);
   vl->OnDblClick = [this](TObject* s) { btnOpenClick(s); };
-  btnOpen = Make<TButton>(gbBack, this, "btnOpen", 10, 340, 96, 28);
+  btnOpen = PutControl<TButton>(this, gbBack, "btnOpen", 10, 340, 96, 28);
   btnOpen->OnClick = [this](TObject* s) { btnOpenClick(s); };
-  btnSave = Make<TButton>(gbBack, this, "btnSave", 117, 340, 96, 28);
+  btnSave = PutControl<TButton>(this, gbBack, "btnSave", 117, 340, 96, 28);
   btnSave->OnClick = [this](TObject* s) { btnSaveClick(s); };
-  btnClear = Make<TButton>(gbBack, this, "btnClear", 224, 340, 96, 28);
+  btnClear = PutControl<TButton>(this, gbBack, "btnClear", 224, 340, 96, 28);
   btnClear->OnClick = [this](TObject* s) { btnClearClick(s); };
-  lblColor = Make<TLabel>(this, this, "lblColor", 348, 12, 180, 16);
-  cmbColor = Make<TVLColorCombo>(this, this, "cmbColor", 348, 32, 182, 24);
+  lblColor = PutControl<TLabel>(this, this, "lblColor", 348, 12, 180, 16);
+  cmbColor = PutControl<TVLColorCombo>(this, this, "cmbColor", 348, 32, 182, 24);
   cmbColor->AutoColor = clWindow;
   cmbColor->SetIndeterminate(true);
   cmbColor->OnColorChange = [this](TObject* s) { cmbColorColorChange(s); };
   lblColor->SetFocusControl(cmbColor);
-  rg = Make<TRadioGroup>(this, this, "rg", 348, 68, 182, 200);
+  rg = PutControl<TRadioGroup>(this, this, "rg", 348, 68, 182, 200);
   rg->OnClick = [this](TObject* s) { rgClick(s); };
-  btnOk = Make<TButton>(this, this, "btnOk", 364, 388, 80, 28);
+  btnOk = PutControl<TButton>(this, this, "btnOk", 364, 388, 80, 28);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Make<TButton>(this, this, "btnCancel", 450, 388, 80, 28);
+  btnCancel = PutControl<TButton>(this, this, "btnCancel", 450, 388, 80, 28);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
 }

@@ -12,16 +12,6 @@
 #include <cmath>
 
 namespace {
-template <typename T>
-T* Make(TWinControl* parent, TComponent* owner, const char* name, Integer left, Integer top, Integer width,
-        Integer height) {
-  T* c = new T(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
-
 TTabSheet* Page(TPageControl* pc, TComponent* owner, const char* name) {
   auto* t = new TTabSheet(owner);
   t->SetName(name);
@@ -30,7 +20,7 @@ TTabSheet* Page(TPageControl* pc, TComponent* owner, const char* name) {
 }
 
 TComboBox* UnitCombo(TWinControl* parent, TComponent* owner, const char* name, Integer left, Integer top) {
-  auto* c = Make<TComboBox>(parent, owner, name, left, top, 110, 24);
+  auto* c = PutControl<TComboBox>(owner, parent, name, left, top, 110, 24);
   c->SetStyle(csDropDownList);
   return c;
 }
@@ -49,38 +39,38 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
   // Room for the table pages, the largest.
   SetClientWidth(464);
   SetClientHeight(450);
-  pc = Make<TPageControl>(this, this, "pc", 8, 8, 448, 400);
+  pc = PutControl<TPageControl>(this, this, "pc", 8, 8, 448, 400);
   tsImage = Page(pc, this, "tsImage");
   tsImgLayout = Page(pc, this, "tsImgLayout");
   tsBreak = Page(pc, this, "tsBreak");
 
-  lblPreview = Make<TLabel>(tsImage, this, "lblPreview", 8, 8, 160, 16);
-  Panel1 = Make<TPanel>(tsImage, this, "Panel1", 8, 28, 160, 140);
+  lblPreview = PutControl<TLabel>(this, tsImage, "lblPreview", 8, 8, 160, 16);
+  Panel1 = PutControl<TPanel>(this, tsImage, "Panel1", 8, 28, 160, 140);
   Panel1->SetBevelOuter(bvNone);
   Panel1->SetBorderStyle(bsSingle);
   Panel1->SetColor(clBtnShadow);
-  img = Make<TImage>(Panel1, this, "img", 0, 0, 158, 138);
+  img = PutControl<TImage>(this, Panel1, "img", 0, 0, 158, 138);
   img->SetAlign(alClient);
   img->SetCenter(true);
   img->SetStretch(true);
   img->SetProportional(true);
   img->OnDblClick = [this](TObject* s) { btnChangeImageClick(s); };
-  btnChangeImage = Make<TButton>(tsImage, this, "btnChangeImage", 8, 176, 100, 28);
+  btnChangeImage = PutControl<TButton>(this, tsImage, "btnChangeImage", 8, 176, 100, 28);
   btnChangeImage->OnClick = [this](TObject* s) { btnChangeImageClick(s); };
-  gbTransp = Make<TGroupBox>(tsImage, this, "gbTransp", 180, 28, 188, 120);
-  cbTransp = Make<TCheckBox>(gbTransp, this, "cbTransp", 10, 24, 170, 22);
-  lblTrColor = Make<TLabel>(gbTransp, this, "lblTrColor", 10, 54, 170, 16);
-  cmbColor = Make<TVLColorCombo>(gbTransp, this, "cmbColor", 10, 74, 168, 24);
+  gbTransp = PutControl<TGroupBox>(this, tsImage, "gbTransp", 180, 28, 188, 120);
+  cbTransp = PutControl<TCheckBox>(this, gbTransp, "cbTransp", 10, 24, 170, 22);
+  lblTrColor = PutControl<TLabel>(this, gbTransp, "lblTrColor", 10, 54, 170, 16);
+  cmbColor = PutControl<TVLColorCombo>(this, gbTransp, "cmbColor", 10, 74, 168, 24);
   cmbColor->SetIndeterminate(true);
   cmbColor->OnColorChange = [this](TObject* s) { cmbColorColorChange(s); };
   lblTrColor->SetFocusControl(cmbColor);
 
-  gbVAlign = Make<TGroupBox>(tsImgLayout, this, "gbVAlign", 8, 8, 360, 96);
-  lblAlignTo = Make<TLabel>(gbVAlign, this, "lblAlignTo", 10, 28, 80, 16);
-  cmbAlignTo = Make<TComboBox>(gbVAlign, this, "cmbAlignTo", 96, 24, 252, 24);
+  gbVAlign = PutControl<TGroupBox>(this, tsImgLayout, "gbVAlign", 8, 8, 360, 96);
+  lblAlignTo = PutControl<TLabel>(this, gbVAlign, "lblAlignTo", 10, 28, 80, 16);
+  cmbAlignTo = PutControl<TComboBox>(this, gbVAlign, "cmbAlignTo", 96, 24, 252, 24);
   cmbAlignTo->SetStyle(csDropDownList);
-  lblVShift = Make<TLabel>(gbVAlign, this, "lblVShift", 10, 62, 80, 16);
-  seVShift = Make<TVLSpinEdit>(gbVAlign, this, "seVShift", 96, 58, 80, 24);
+  lblVShift = PutControl<TLabel>(this, gbVAlign, "lblVShift", 10, 62, 80, 16);
+  seVShift = PutControl<TVLSpinEdit>(this, gbVAlign, "seVShift", 96, 58, 80, 24);
   seVShift->MinValue = -500;
   seVShift->MaxValue = 500;
   seVShift->SetIndeterminate(true);
@@ -91,14 +81,14 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
   };
   lblAlignTo->SetFocusControl(cmbAlignTo);
   lblVShift->SetFocusControl(seVShift);
-  gbSize = Make<TGroupBox>(tsImgLayout, this, "gbSize", 8, 112, 360, 120);
-  lblWidth = Make<TLabel>(gbSize, this, "lblWidth", 10, 28, 80, 16);
-  seWidth = Make<TVLSpinEdit>(gbSize, this, "seWidth", 96, 24, 80, 24);
+  gbSize = PutControl<TGroupBox>(this, tsImgLayout, "gbSize", 8, 112, 360, 120);
+  lblWidth = PutControl<TLabel>(this, gbSize, "lblWidth", 10, 28, 80, 16);
+  seWidth = PutControl<TVLSpinEdit>(this, gbSize, "seWidth", 96, 24, 80, 24);
   cmbWType = UnitCombo(gbSize, this, "cmbWType", 182, 24);
-  lblHeight = Make<TLabel>(gbSize, this, "lblHeight", 10, 62, 80, 16);
-  seHeight = Make<TVLSpinEdit>(gbSize, this, "seHeight", 96, 58, 80, 24);
+  lblHeight = PutControl<TLabel>(this, gbSize, "lblHeight", 10, 62, 80, 16);
+  seHeight = PutControl<TVLSpinEdit>(this, gbSize, "seHeight", 96, 58, 80, 24);
   cmbHType = UnitCombo(gbSize, this, "cmbHType", 182, 58);
-  lblDefSize = Make<TLabel>(gbSize, this, "lblDefSize", 10, 92, 330, 16);
+  lblDefSize = PutControl<TLabel>(this, gbSize, "lblDefSize", 10, 92, 330, 16);
   for (TVLSpinEdit* se : {seWidth, seHeight}) {
     se->MinValue = 1;
     se->MaxValue = 500;
@@ -116,14 +106,14 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
   lblWidth->SetFocusControl(seWidth);
   lblHeight->SetFocusControl(seHeight);
 
-  gbBreak = Make<TGroupBox>(tsBreak, this, "gbBreak", 8, 8, 360, 100);
-  lblBreakColor = Make<TLabel>(gbBreak, this, "lblBreakColor", 10, 28, 80, 16);
-  cmbBreakColor = Make<TVLColorCombo>(gbBreak, this, "cmbBreakColor", 96, 24, 200, 24);
+  gbBreak = PutControl<TGroupBox>(this, tsBreak, "gbBreak", 8, 8, 360, 100);
+  lblBreakColor = PutControl<TLabel>(this, gbBreak, "lblBreakColor", 10, 28, 80, 16);
+  cmbBreakColor = PutControl<TVLColorCombo>(this, gbBreak, "cmbBreakColor", 96, 24, 200, 24);
   cmbBreakColor->AutoColor = clWindowText;
   cmbBreakColor->SetIndeterminate(true);
   cmbBreakColor->OnColorChange = [this](TObject*) { cmbWidth->Invalidate(); };
-  lblBreakWidth = Make<TLabel>(gbBreak, this, "lblBreakWidth", 10, 62, 80, 16);
-  cmbWidth = Make<TComboBox>(gbBreak, this, "cmbWidth", 96, 58, 200, 24);
+  lblBreakWidth = PutControl<TLabel>(this, gbBreak, "lblBreakWidth", 10, 62, 80, 16);
+  cmbWidth = PutControl<TComboBox>(this, gbBreak, "cmbWidth", 96, 58, 200, 24);
   cmbWidth->SetStyle(csOwnerDrawFixed);
   cmbWidth->SetItemHeight(16);
   for (int i = 1; i <= 6; ++i) cmbWidth->Items().Add(std::to_string(i));
@@ -135,10 +125,10 @@ TfrmVLItemProp::TfrmVLItemProp(TComponent* AOwner) : TfrmVLBase(AOwner) {
 
   MakeTablePages();
 
-  btnOk = Make<TButton>(this, this, "btnOk", 290, 414, 80, 28);
+  btnOk = PutControl<TButton>(this, this, "btnOk", 290, 414, 80, 28);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Make<TButton>(this, this, "btnCancel", 376, 414, 80, 28);
+  btnCancel = PutControl<TButton>(this, this, "btnCancel", 376, 414, 80, 28);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
 }
@@ -387,51 +377,51 @@ void TfrmVLItemProp::MakeTablePages() {
     ImageList1->Add(&bmp, nullptr);
   }
 
-  gbTableSize = Make<TGroupBox>(tsTable, this, "gbTableSize", 8, 6, 424, 190);
-  lblTableWidth = Make<TLabel>(gbTableSize, this, "lblTableWidth", 10, 26, 194, 16);
-  seTableWidth = Make<TVLSpinEdit>(gbTableSize, this, "seTableWidth", 210, 22, 80, 24);
+  gbTableSize = PutControl<TGroupBox>(this, tsTable, "gbTableSize", 8, 6, 424, 190);
+  lblTableWidth = PutControl<TLabel>(this, gbTableSize, "lblTableWidth", 10, 26, 194, 16);
+  seTableWidth = PutControl<TVLSpinEdit>(this, gbTableSize, "seTableWidth", 210, 22, 80, 24);
   seTableWidth->MinValue = 1;
   seTableWidth->MaxValue = 1000;
   seTableWidth->SetValue(1);
   seTableWidth->SetIndeterminate(true);
   seTableWidth->OnChange = [this](TObject* s) { seTableWidthChange(s); };
   cmbTWType = UnitCombo(gbTableSize, this, "cmbTWType", 296, 22);
-  lblTableColor = Make<TLabel>(gbTableSize, this, "lblTableColor", 10, 58, 194, 16);
-  cmbTableColor = Make<TVLColorCombo>(gbTableSize, this, "cmbTableColor", 210, 54, 196, 24);
+  lblTableColor = PutControl<TLabel>(this, gbTableSize, "lblTableColor", 10, 58, 194, 16);
+  cmbTableColor = PutControl<TVLColorCombo>(this, gbTableSize, "cmbTableColor", 210, 54, 196, 24);
   cmbTableColor->SetIndeterminate(true);
-  lblCellPadding = Make<TLabel>(gbTableSize, this, "lblCellPadding", 10, 90, 194, 16);
-  seCellPadding = Make<TVLSpinEdit>(gbTableSize, this, "seCellPadding", 210, 86, 80, 24);
+  lblCellPadding = PutControl<TLabel>(this, gbTableSize, "lblCellPadding", 10, 90, 194, 16);
+  seCellPadding = PutControl<TVLSpinEdit>(this, gbTableSize, "seCellPadding", 210, 86, 80, 24);
   seCellPadding->MinValue = 0;
   seCellPadding->MaxValue = 30;
   seCellPadding->SetIndeterminate(true);
-  lblCellSpacing = Make<TLabel>(gbTableSize, this, "lblCellSpacing", 10, 122, 194, 16);
-  seCellSpacing = Make<TVLSpinEdit>(gbTableSize, this, "seCellSpacing", 210, 118, 80, 24);
+  lblCellSpacing = PutControl<TLabel>(this, gbTableSize, "lblCellSpacing", 10, 122, 194, 16);
+  seCellSpacing = PutControl<TVLSpinEdit>(this, gbTableSize, "seCellSpacing", 210, 118, 80, 24);
   seCellSpacing->MinValue = -1;
   seCellSpacing->MaxValue = 30;
   seCellSpacing->SetIndeterminate(true);
   seCellSpacing->OnChange = [this](TObject* s) { seCellSpacingChange(s); };
-  btnSpacing = Make<TButton>(gbTableSize, this, "btnSpacing", 296, 116, 110, 28);
+  btnSpacing = PutControl<TButton>(this, gbTableSize, "btnSpacing", 296, 116, 110, 28);
   btnSpacing->OnClick = [this](TObject* s) { btnSpacingClick(s); };
-  btnTableBorder = Make<TButton>(gbTableSize, this, "btnTableBorder", 10, 152, 196, 28);
+  btnTableBorder = PutControl<TButton>(this, gbTableSize, "btnTableBorder", 10, 152, 196, 28);
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
-  btnCellBorder = Make<TButton>(gbTableSize, this, "btnCellBorder", 212, 152, 196, 28);
+  btnCellBorder = PutControl<TButton>(this, gbTableSize, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
   lblCellPadding->SetFocusControl(seCellPadding);
   lblCellSpacing->SetFocusControl(seCellSpacing);
-  gbTablePrint = Make<TGroupBox>(tsTable, this, "gbTablePrint", 8, 202, 424, 130);
-  cbNoSplit = Make<TCheckBox>(gbTablePrint, this, "cbNoSplit", 10, 22, 404, 22);
-  lblHeadingRows = Make<TLabel>(gbTablePrint, this, "lblHeadingRows", 10, 54, 194, 16);
-  seHRC = Make<TVLSpinEdit>(gbTablePrint, this, "seHRC", 210, 50, 80, 24);
+  gbTablePrint = PutControl<TGroupBox>(this, tsTable, "gbTablePrint", 8, 202, 424, 130);
+  cbNoSplit = PutControl<TCheckBox>(this, gbTablePrint, "cbNoSplit", 10, 22, 404, 22);
+  lblHeadingRows = PutControl<TLabel>(this, gbTablePrint, "lblHeadingRows", 10, 54, 194, 16);
+  seHRC = PutControl<TVLSpinEdit>(this, gbTablePrint, "seHRC", 210, 50, 80, 24);
   seHRC->MinValue = 0;
   seHRC->MaxValue = 1000;
   seHRC->SetIndeterminate(true);
   lblHeadingRows->SetFocusControl(seHRC);
-  lblHeadingRowsTip = Make<TLabel>(gbTablePrint, this, "lblHeadingRowsTip", 10, 82, 404, 40);
+  lblHeadingRowsTip = PutControl<TLabel>(this, gbTablePrint, "lblHeadingRowsTip", 10, 82, 404, 40);
   lblHeadingRowsTip->SetWordWrap(true);
 
-  rgRowVAlign = Make<TVLOfficeRadioGroup>(tsRows, this, "rgRowVAlign", 8, 6, 300, 120);
+  rgRowVAlign = PutControl<TVLOfficeRadioGroup>(this, tsRows, "rgRowVAlign", 8, 6, 300, 120);
   rgRowVAlign->SetColumns(3);
   rgRowVAlign->SetMargin(5);
   rgRowVAlign->SetTextAreaHeight(25);
@@ -439,45 +429,45 @@ void TfrmVLItemProp::MakeTablePages() {
   rgRowVAlign->SetImages(ImageList1);
   for (int image : {5, 6, 7}) rgRowVAlign->AddItem("Item", image);
 
-  gbCells = Make<TGroupBox>(tsCells, this, "gbCells", 8, 6, 424, 122);
-  cbCellWidth = Make<TCheckBox>(gbCells, this, "cbCellWidth", 10, 22, 190, 22);
+  gbCells = PutControl<TGroupBox>(this, tsCells, "gbCells", 8, 6, 424, 122);
+  cbCellWidth = PutControl<TCheckBox>(this, gbCells, "cbCellWidth", 10, 22, 190, 22);
   cbCellWidth->SetChecked(true);
-  seCellBestWidth = Make<TVLSpinEdit>(gbCells, this, "seCellBestWidth", 206, 20, 80, 24);
+  seCellBestWidth = PutControl<TVLSpinEdit>(this, gbCells, "seCellBestWidth", 206, 20, 80, 24);
   seCellBestWidth->MinValue = 1;
   seCellBestWidth->MaxValue = 2000;
   seCellBestWidth->SetValue(1);
   seCellBestWidth->SetIndeterminate(true);
   seCellBestWidth->OnChange = [this](TObject* s) { seCellBestWidthChange(s); };
   cmbCellBWType = UnitCombo(gbCells, this, "cmbCellBWType", 292, 20);
-  cbCellHeight = Make<TCheckBox>(gbCells, this, "cbCellHeight", 10, 52, 190, 22);
+  cbCellHeight = PutControl<TCheckBox>(this, gbCells, "cbCellHeight", 10, 52, 190, 22);
   cbCellHeight->SetChecked(true);
-  seCellBestHeight = Make<TVLSpinEdit>(gbCells, this, "seCellBestHeight", 206, 50, 80, 24);
+  seCellBestHeight = PutControl<TVLSpinEdit>(this, gbCells, "seCellBestHeight", 206, 50, 80, 24);
   seCellBestHeight->MinValue = 1;
   seCellBestHeight->MaxValue = 2000;
   seCellBestHeight->SetValue(1);
   seCellBestHeight->SetIndeterminate(true);
-  lblPixels = Make<TLabel>(gbCells, this, "lblPixels", 292, 54, 110, 16);
-  lblCellColor = Make<TLabel>(gbCells, this, "lblCellColor", 10, 88, 190, 16);
-  cmbCellColor = Make<TVLColorCombo>(gbCells, this, "cmbCellColor", 206, 84, 110, 24);
+  lblPixels = PutControl<TLabel>(this, gbCells, "lblPixels", 292, 54, 110, 16);
+  lblCellColor = PutControl<TLabel>(this, gbCells, "lblCellColor", 10, 88, 190, 16);
+  cmbCellColor = PutControl<TVLColorCombo>(this, gbCells, "cmbCellColor", 206, 84, 110, 24);
   cmbCellColor->SetIndeterminate(true);
   lblCellColor->SetFocusControl(cmbCellColor);
-  btnCellBack = Make<TButton>(gbCells, this, "btnCellBack", 322, 82, 96, 28);
+  btnCellBack = PutControl<TButton>(this, gbCells, "btnCellBack", 322, 82, 96, 28);
   btnCellBack->OnClick = [this](TObject* s) { btnCellBackClick(s); };
-  rgCellVAlign = Make<TVLOfficeRadioGroup>(tsCells, this, "rgCellVAlign", 8, 132, 424, 100);
+  rgCellVAlign = PutControl<TVLOfficeRadioGroup>(this, tsCells, "rgCellVAlign", 8, 132, 424, 100);
   rgCellVAlign->SetColumns(4);
   rgCellVAlign->SetMargin(5);
   rgCellVAlign->SetTextAreaHeight(25);
   rgCellVAlign->SetSquare(true);
   rgCellVAlign->SetImages(ImageList1);
   for (int image : {5, 6, 7, 4}) rgCellVAlign->AddItem("Item", image);
-  gbCellBorder = Make<TGroupBox>(tsCells, this, "gbCellBorder", 8, 236, 424, 86);
-  lblVS = Make<TLabel>(gbCellBorder, this, "lblVS", 10, 22, 120, 16);
+  gbCellBorder = PutControl<TGroupBox>(this, tsCells, "gbCellBorder", 8, 236, 424, 86);
+  lblVS = PutControl<TLabel>(this, gbCellBorder, "lblVS", 10, 22, 120, 16);
   int side = 0;
   const int groups[4] = {3, 1, 4, 2};  // left, top, right, bottom
   TSpeedButton** buttons[4] = {&btnLeft, &btnTop, &btnRight, &btnBottom};
   const char* names[4] = {"btnLeft", "btnTop", "btnRight", "btnBottom"};
   for (side = 0; side < 4; ++side) {
-    TSpeedButton* b = Make<TSpeedButton>(gbCellBorder, this, names[side], 10 + side * 28, 44, 26, 26);
+    TSpeedButton* b = PutControl<TSpeedButton>(this, gbCellBorder, names[side], 10 + side * 28, 44, 26, 26);
     b->SetGroupIndex(groups[side]);
     b->SetAllowAllUp(true);
     DrawSide(b->Glyph(), side);
@@ -485,18 +475,18 @@ void TfrmVLItemProp::MakeTablePages() {
     b->OnClick = [this](TObject* s) { btnTopClick(s); };
     *buttons[side] = b;
   }
-  Bevel2 = Make<TBevel>(gbCellBorder, this, "Bevel2", 130, 18, 2, 60);
+  Bevel2 = PutControl<TBevel>(this, gbCellBorder, "Bevel2", 130, 18, 2, 60);
   Bevel2->SetShape(bsLeftLine);
-  lblCellBorderColor = Make<TLabel>(gbCellBorder, this, "lblCellBorderColor", 140, 22, 130, 16);
-  cmbCellBorderColor = Make<TVLColorCombo>(gbCellBorder, this, "cmbCellBorderColor", 140, 44, 130, 24);
+  lblCellBorderColor = PutControl<TLabel>(this, gbCellBorder, "lblCellBorderColor", 140, 22, 130, 16);
+  cmbCellBorderColor = PutControl<TVLColorCombo>(this, gbCellBorder, "cmbCellBorderColor", 140, 44, 130, 24);
   cmbCellBorderColor->AutoColor = clWindowText;
   cmbCellBorderColor->SetIndeterminate(true);
   cmbCellBorderColor->OnColorChange = [this](TObject*) {
     if (!cmbCellBorderColor->GetIndeterminate())
       ShadowColorAuto = cmbCellBorderColor->GetChosenColor() == cmbCellBorderColor->AutoColor;
   };
-  lblCellBorderLightColor = Make<TLabel>(gbCellBorder, this, "lblCellBorderLightColor", 280, 22, 130, 16);
-  cmbCellBorderLightColor = Make<TVLColorCombo>(gbCellBorder, this, "cmbCellBorderLightColor", 280, 44, 130, 24);
+  lblCellBorderLightColor = PutControl<TLabel>(this, gbCellBorder, "lblCellBorderLightColor", 280, 22, 130, 16);
+  cmbCellBorderLightColor = PutControl<TVLColorCombo>(this, gbCellBorder, "cmbCellBorderLightColor", 280, 44, 130, 24);
   cmbCellBorderLightColor->AutoColor = clBtnFace;
   cmbCellBorderLightColor->SetIndeterminate(true);
   cmbCellBorderLightColor->OnColorChange = [this](TObject*) {

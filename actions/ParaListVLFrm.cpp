@@ -111,12 +111,6 @@ std::array<TBulletCharacter, 6>& Cells() {
   return cells;
 }
 
-template <typename T>
-T* Make(TWinControl* parent, TComponent* owner, const char* name, Integer left, Integer top, Integer width,
-        Integer height) {
-  return PutControl<T>(owner, parent, name, left, top, width, height);
-}
-
 // Halves to even, as the preview's indents are halved.
 Integer Half(Integer v) { return static_cast<Integer>(std::nearbyint(v / 2.0)); }
 
@@ -174,30 +168,30 @@ TfrmVLParaList::TfrmVLParaList(TComponent* AOwner) : TfrmVLBase(AOwner) {
   para->StyleName = "Paragraph Style";
   para->Options = {vlpaoNoWrap};
 
-  gbLevels = Make<TGroupBox>(this, this, "gbLevels", 8, 6, 132, 236);
-  lstLevels = Make<TListBox>(gbLevels, this, "lstLevels", 10, 22, 112, 142);
-  lblLevelCount = Make<TLabel>(gbLevels, this, "lblLevelCount", 10, 172, 112, 16);
-  seLevels = Make<TVLSpinEdit>(gbLevels, this, "seLevels", 10, 192, 70, 24);
+  gbLevels = PutControl<TGroupBox>(this, this, "gbLevels", 8, 6, 132, 236);
+  lstLevels = PutControl<TListBox>(this, gbLevels, "lstLevels", 10, 22, 112, 142);
+  lblLevelCount = PutControl<TLabel>(this, gbLevels, "lblLevelCount", 10, 172, 112, 16);
+  seLevels = PutControl<TVLSpinEdit>(this, gbLevels, "seLevels", 10, 192, 70, 24);
   seLevels->MinValue = 1;
   seLevels->MaxValue = 9;
   seLevels->SetValue(9);
   lblLevelCount->SetFocusControl(seLevels);
 
-  gbListProperties = Make<TGroupBox>(this, this, "gbListProperties", 148, 6, 444, 236);
-  lblNumber = Make<TLabel>(gbListProperties, this, "lblNumber", 10, 22, 180, 16);
-  cmbNumbers = Make<TComboBox>(gbListProperties, this, "cmbNumbers", 10, 40, 180, 24);
+  gbListProperties = PutControl<TGroupBox>(this, this, "gbListProperties", 148, 6, 444, 236);
+  lblNumber = PutControl<TLabel>(this, gbListProperties, "lblNumber", 10, 22, 180, 16);
+  cmbNumbers = PutControl<TComboBox>(this, gbListProperties, "cmbNumbers", 10, 40, 180, 24);
   cmbNumbers->SetStyle(csDropDownList);
   for (const char* t : {"bullet", "1, 2, 3, ...", "I, II, III, ...", "i, ii, iii, ...", "A, B, C, ...",
                         "a, b, c, ...", "image"})
     cmbNumbers->Items().Add(t);
   lblNumber->SetFocusControl(cmbNumbers);
   for (Integer p = 0; p < 4; ++p) {
-    nb[p] = Make<TPanel>(gbListProperties, this, ("nbPage" + std::to_string(p)).c_str(), 10, 70, 424, 156);
+    nb[p] = PutControl<TPanel>(this, gbListProperties, ("nbPage" + std::to_string(p)).c_str(), 10, 70, 424, 156);
     nb[p]->SetBevelOuter(bvNone);
     nb[p]->SetVisible(p == 0);
   }
   // Bullet page.
-  rgBullet = Make<TVLOfficeRadioGroup>(nb[0], this, "rgBullet", 0, 0, 240, 154);
+  rgBullet = PutControl<TVLOfficeRadioGroup>(this, nb[0], "rgBullet", 0, 0, 240, 154);
   rgBullet->SetColumns(3);
   rgBullet->SetSquare(true);
   rgBullet->SetMargin(7);
@@ -215,27 +209,27 @@ TfrmVLParaList::TfrmVLParaList(TComponent* AOwner) : TfrmVLBase(AOwner) {
   });
   rgBullet->OnClick = [this](TObject* s) { rgBulletClick(s); };
   rgBullet->OnDblClickItem = [this](TObject* s) { btnBulletClick(s); };
-  btnBullet = Make<TButton>(nb[0], this, "btnBullet", 250, 0, 170, 28);
+  btnBullet = PutControl<TButton>(this, nb[0], "btnBullet", 250, 0, 170, 28);
   btnBullet->OnClick = [this](TObject* s) { btnBulletClick(s); };
-  btnFont = Make<TButton>(nb[0], this, "btnFont", 250, 34, 170, 28);
+  btnFont = PutControl<TButton>(this, nb[0], "btnFont", 250, 34, 170, 28);
   btnFont->OnClick = [this](TObject* s) { btnFontClick(s); };
   // Number page.
-  lblNumFormat = Make<TLabel>(nb[1], this, "lblNumFormat", 0, 0, 200, 16);
-  txtNumbers = Make<TEdit>(nb[1], this, "txtNumbers", 0, 18, 200, 24);
+  lblNumFormat = PutControl<TLabel>(this, nb[1], "lblNumFormat", 0, 0, 200, 16);
+  txtNumbers = PutControl<TEdit>(this, nb[1], "txtNumbers", 0, 18, 200, 24);
   txtNumbers->OnChange = [this](TObject* s) { txtNumbersChange(s); };
   lblNumFormat->SetFocusControl(txtNumbers);
-  btnNumberFont = Make<TButton>(nb[1], this, "btnNumberFont", 0, 50, 170, 28);
+  btnNumberFont = PutControl<TButton>(this, nb[1], "btnNumberFont", 0, 50, 170, 28);
   btnNumberFont->OnClick = [this](TObject* s) { btnNumberFontClick(s); };
-  gbNumber = Make<TGroupBox>(nb[1], this, "gbNumber", 210, 0, 212, 60);
-  cmbLevel = Make<TComboBox>(gbNumber, this, "cmbLevel", 10, 24, 150, 24);
+  gbNumber = PutControl<TGroupBox>(this, nb[1], "gbNumber", 210, 0, 212, 60);
+  cmbLevel = PutControl<TComboBox>(this, gbNumber, "cmbLevel", 10, 24, 150, 24);
   cmbLevel->SetStyle(csDropDownList);
   cmbLevel->OnChange = [this](TObject* s) { cmbLevelClick(s); };
-  btnInsert = Make<TButton>(gbNumber, this, "btnInsert", 166, 23, 36, 26);
+  btnInsert = PutControl<TButton>(this, gbNumber, "btnInsert", 166, 23, 36, 26);
   btnInsert->SetText("+");
   btnInsert->SetEnabled(false);
   btnInsert->OnClick = [this](TObject* s) { btnInsertClick(s); };
-  lblStartAt = Make<TLabel>(nb[1], this, "lblStartAt", 0, 90, 330, 16);
-  seStartAt = Make<TVLSpinEdit>(nb[1], this, "seStartAt", 0, 110, 80, 24);
+  lblStartAt = PutControl<TLabel>(this, nb[1], "lblStartAt", 0, 90, 330, 16);
+  seStartAt = PutControl<TVLSpinEdit>(this, nb[1], "seStartAt", 0, 110, 80, 24);
   seStartAt->MaxValue = 1000;
   seStartAt->SetValue(1);
   seStartAt->OnChange = [this](TObject* s) { seStartAtChange(s); };
@@ -243,49 +237,49 @@ TfrmVLParaList::TfrmVLParaList(TComponent* AOwner) : TfrmVLBase(AOwner) {
   lblStartAt->SetVisible(false);
   seStartAt->SetVisible(false);
   // Image page.
-  Panel1 = Make<TPanel>(nb[2], this, "Panel1", 0, 0, 100, 100);
-  img = Make<TImage>(Panel1, this, "img", 2, 2, 96, 96);
+  Panel1 = PutControl<TPanel>(this, nb[2], "Panel1", 0, 0, 100, 100);
+  img = PutControl<TImage>(this, Panel1, "img", 2, 2, 96, 96);
   img->SetCenter(true);
   img->OnDblClick = [this](TObject* s) { btnImageClick(s); };
-  btnImage = Make<TButton>(nb[2], this, "btnImage", 110, 0, 170, 28);
+  btnImage = PutControl<TButton>(this, nb[2], "btnImage", 110, 0, 170, 28);
   btnImage->OnClick = [this](TObject* s) { btnImageClick(s); };
 
-  gbListTextPos = Make<TGroupBox>(this, this, "gbListTextPos", 8, 248, 288, 96);
-  cmbMarkerAlign = Make<TComboBox>(gbListTextPos, this, "cmbMarkerAlign", 10, 24, 268, 24);
+  gbListTextPos = PutControl<TGroupBox>(this, this, "gbListTextPos", 8, 248, 288, 96);
+  cmbMarkerAlign = PutControl<TComboBox>(this, gbListTextPos, "cmbMarkerAlign", 10, 24, 268, 24);
   cmbMarkerAlign->SetStyle(csDropDownList);
   for (int i = 0; i < 3; ++i) cmbMarkerAlign->Items().Add("");
   cmbMarkerAlign->OnChange = [this](TObject* s) { cmbMarkerAlignClick(s); };
-  lblAt = Make<TLabel>(gbListTextPos, this, "lblAt", 10, 62, 120, 16);
-  seMarkerIndent = Make<TVLSpinEdit>(gbListTextPos, this, "seMarkerIndent", 140, 58, 80, 24);
+  lblAt = PutControl<TLabel>(this, gbListTextPos, "lblAt", 10, 62, 120, 16);
+  seMarkerIndent = PutControl<TVLSpinEdit>(this, gbListTextPos, "seMarkerIndent", 140, 58, 80, 24);
   seMarkerIndent->MaxValue = 1000;
   lblAt->SetFocusControl(seMarkerIndent);
 
-  gbTextPos = Make<TGroupBox>(this, this, "gbTextPos", 304, 248, 288, 96);
-  lblLI = Make<TLabel>(gbTextPos, this, "lblLI", 10, 26, 170, 16);
-  seLeftIndent = Make<TVLSpinEdit>(gbTextPos, this, "seLeftIndent", 190, 22, 80, 24);
+  gbTextPos = PutControl<TGroupBox>(this, this, "gbTextPos", 304, 248, 288, 96);
+  lblLI = PutControl<TLabel>(this, gbTextPos, "lblLI", 10, 26, 170, 16);
+  seLeftIndent = PutControl<TVLSpinEdit>(this, gbTextPos, "seLeftIndent", 190, 22, 80, 24);
   seLeftIndent->MaxValue = 1000;
   lblLI->SetFocusControl(seLeftIndent);
-  lblFI = Make<TLabel>(gbTextPos, this, "lblFI", 10, 54, 170, 16);
-  seFirstIndent = Make<TVLSpinEdit>(gbTextPos, this, "seFirstIndent", 190, 50, 80, 24);
+  lblFI = PutControl<TLabel>(this, gbTextPos, "lblFI", 10, 54, 170, 16);
+  seFirstIndent = PutControl<TVLSpinEdit>(this, gbTextPos, "seFirstIndent", 190, 50, 80, 24);
   seFirstIndent->MaxValue = 1000;
   lblFI->SetFocusControl(seFirstIndent);
-  lblFLI = Make<TLabel>(gbTextPos, this, "lblFLI", 10, 76, 260, 16);
+  lblFLI = PutControl<TLabel>(this, gbTextPos, "lblFLI", 10, 76, 260, 16);
   for (TVLSpinEdit* se : {seMarkerIndent, seLeftIndent, seFirstIndent})
     se->OnChange = [this](TObject* s) { seIndentChange(s); };
 
-  gbPreview = Make<TGroupBox>(this, this, "gbPreview", 8, 350, 584, 126);
-  vl = Make<TVellum>(gbPreview, this, "vl", 10, 20, 564, 96);
+  gbPreview = PutControl<TGroupBox>(this, this, "gbPreview", 8, 350, 584, 126);
+  vl = PutControl<TVellum>(this, gbPreview, "vl", 10, 20, 564, 96);
   vl->SetStyle(vls2);
   vl->TabStop = false;
   vl->SetVScrollVisible(false);
   vl->SetHScrollVisible(false);
   vl->OnJump = [this](TObject* s, Integer id) { vlJump(s, id); };
 
-  cbOneLevelPreview = Make<TCheckBox>(this, this, "cbOneLevelPreview", 8, 486, 300, 24);
-  btnOk = Make<TButton>(this, this, "btnOk", 416, 484, 84, 28);
+  cbOneLevelPreview = PutControl<TCheckBox>(this, this, "cbOneLevelPreview", 8, 486, 300, 24);
+  btnOk = PutControl<TButton>(this, this, "btnOk", 416, 484, 84, 28);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
-  btnCancel = Make<TButton>(this, this, "btnCancel", 508, 484, 84, 28);
+  btnCancel = PutControl<TButton>(this, this, "btnCancel", 508, 484, 84, 28);
   btnCancel->ModalResult = mrCancel;
   btnCancel->Cancel = true;
 
