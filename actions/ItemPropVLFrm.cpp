@@ -280,7 +280,8 @@ void TfrmVLItemProp::ApplyItem(TVLActionEditor* Editor0) {
       E->SetCurrentItemExtraIntProperty(vleipImageWidth, size(seWidth, cmbWType, ownW));
       E->SetCurrentItemExtraIntProperty(vleipImageHeight, size(seHeight, cmbHType, ownH));
       E->SetCurrentItemExtraIntProperty(vleipVShiftAbsolute, cmbVShiftType->GetItemIndex() == 0 ? 0 : 1);
-      E->SetCurrentItemExtraIntProperty(vleipVShift, seVShift->GetIndeterminate() ? 0 : RoundEven(seVShift->GetValue()));
+      E->SetCurrentItemExtraIntProperty(vleipVShift,
+                                        seVShift->GetIndeterminate() ? 0 : RoundEven(seVShift->GetValue()));
       E->ReformatAfterCurrentItemChange(measure);
       E->Change();
     } else if (line) {
@@ -609,7 +610,9 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
   const TVLTableCellData* first = nullptr;
   bool firstRow = true;
   TSpeedButton* sides[4] = {btnLeft, btnTop, btnRight, btnBottom};
-  auto sideOf = [](const TVLBooleanRect& v, int i) { return i == 0 ? v.Left : i == 1 ? v.Top : i == 2 ? v.Right : v.Bottom; };
+  auto sideOf = [](const TVLBooleanRect& v, int i) {
+    return i == 0 ? v.Left : i == 1 ? v.Top : i == 2 ? v.Right : v.Bottom;
+  };
   WalkCells(
       T,
       [&](Integer r, Integer c) {
@@ -723,7 +726,11 @@ bool TfrmVLItemProp::DoKeyDown(Word& Key, TShiftState Shift) {
 
 void TfrmVLItemProp::FormKeyDown(Word& Key, TShiftState Shift) {
   if (IsTabSheetVisible(tsCells) && gbCellBorder->GetVisible() && Shift.Contains(ssCtrl)) {
-    TSpeedButton* b = Key == 'T' ? btnTop : Key == 'L' ? btnLeft : Key == 'R' ? btnRight : Key == 'B' ? btnBottom : nullptr;
+    TSpeedButton* b = Key == 'T'   ? btnTop
+                      : Key == 'L' ? btnLeft
+                      : Key == 'R' ? btnRight
+                      : Key == 'B' ? btnBottom
+                                   : nullptr;
     if (b) {
       b->SetDown(!b->GetDown());
       if (b->OnClick) b->OnClick(b);
@@ -822,14 +829,16 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
             T->SetCellBestWidth(w, r, c);
           }
           if (cbCellHeight->GetState() == cbChecked)
-            T->SetCellBestHeight(seCellBestHeight->GetIndeterminate() ? 0 : RoundEven(seCellBestHeight->GetValue()), r, c);
+            T->SetCellBestHeight(
+                seCellBestHeight->GetIndeterminate() ? 0 : RoundEven(seCellBestHeight->GetValue()), r, c);
           if (!cmbCellColor->GetIndeterminate()) T->SetCellColor(cmbCellColor->GetChosenColor(), r, c);
           if (rgCellVAlign->GetItemIndex() >= 0)
             T->SetCellVAlign(static_cast<TVLCellVAlign>(rgCellVAlign->GetItemIndex()), r, c);
           if (gbCellBorder->GetVisible()) {
             const TVLBooleanRect& now = cell->VisibleBorders;
             auto side = [&](int i, bool own) { return sides[i]->GetFlat() ? own : sides[i]->GetDown(); };
-            T->SetCellVisibleBorders(side(0, now.Left), side(1, now.Top), side(2, now.Right), side(3, now.Bottom), r, c);
+            T->SetCellVisibleBorders(side(0, now.Left), side(1, now.Top), side(2, now.Right), side(3, now.Bottom),
+                                     r, c);
             if (cmbCellBorderColor->GetVisible() && !cmbCellBorderColor->GetIndeterminate()) {
               const TColor v = cmbCellBorderColor->GetChosenColor();
               T->SetCellBorderColor(v == cmbCellBorderColor->AutoColor ? clNone : v, r, c);

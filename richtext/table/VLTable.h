@@ -752,6 +752,10 @@ private:
   // After a recorded change outside a group: reformat or repaint, and the
   // editor hears of it.
   void AfterSetterChange(TVLEditVLData* edit, Integer itemNo, Integer width, bool changed, bool reformat);
+  // One recorded change: Store records and applies it (answering whether
+  // anything changed), as a step of its own that an unchanged value leaves
+  // out, followed by AfterSetterChange.
+  void RecordStep(TVLEditVLData* edit, Integer itemNo, bool reformat, const std::function<bool()>& Store);
   // Nesting of BeginUndoGroup; inside it the setters leave the reformat to
   // EndUndoGroup.
   Integer FGroupDepth = 0, FGroupItemNo = -1, FGroupWidth = 0;

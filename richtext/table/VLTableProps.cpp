@@ -58,7 +58,9 @@ const std::vector<TPropEntry<TVLTableItemInfo>>& TableProps() {
       Field("BackgroundStyle", false, false, &T::BackgroundStyle),
       // Keeping rows whole on a page is one of these; a set goes by its mask.
       {"PrintOptions", false, false, [](const T& t) { return static_cast<Integer>(t.PrintOptions.ToMask()); },
-       [](T& t, Integer v) { t.PrintOptions = TVLTablePrintOptions::FromMask(static_cast<decltype(t.PrintOptions.ToMask())>(v)); }},
+       [](T& t, Integer v) {
+         t.PrintOptions = TVLTablePrintOptions::FromMask(static_cast<decltype(t.PrintOptions.ToMask())>(v));
+       }},
   };
   return props;
 }
@@ -256,14 +258,22 @@ bool TVLTableItemInfo::SetIntPropertyWithUndo(const String& name, Integer value,
   // a step of the document's own.
   DestroyInplaceEditor(true);
   const Integer itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
   const Integer before = p->Get(*this);
+  RecordStep(edit, itemNo, reformatFlag, [&] {
+    edit->SetItemIntPropertyWithUndo(itemNo, name, value);
+    return before != value;
+  });
+  return true;
+}
+
+void TVLTableItemInfo::RecordStep(TVLEditVLData* edit, Integer itemNo, bool reformat,
+                                  const std::function<bool()>& Store) {
+  const Integer width = SaveParaWidth(itemNo);
   edit->BeginUndoSequence(vlutModifyItem, true);
-  edit->SetItemIntPropertyWithUndo(itemNo, name, value);
+  const bool changed = Store();
   // An unchanged value leaves no step behind.
   edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, before != value, reformatFlag);
-  return true;
+  AfterSetterChange(edit, itemNo, width, changed, reformat);
 }
 
 void TVLTableItemInfo::AfterUndoChangeProperty() {
@@ -350,11 +360,7 @@ void TVLTableItemInfo::SetRowVAlign(TVLCellVAlign value, Integer row) {
     return;
   }
   const Integer itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
-  edit->BeginUndoSequence(vlutModifyItem, true);
-  const bool changed = StoreRowVAlign(edit, itemNo, row, value);
-  edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, changed, true);
+  RecordStep(edit, itemNo, true, [&] { return StoreRowVAlign(edit, itemNo, row, value); });
 }
 
 bool TVLTableItemInfo::StoreCellIntProperties(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
@@ -436,11 +442,7 @@ bool TVLTableItemInfo::SetCellIntPropertyWithUndo(Integer itemNo, const String& 
     return true;
   }
   if (itemNo < 0 || itemNo >= edit->GetItemCount() || edit->GetItem(itemNo) != this) itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
-  edit->BeginUndoSequence(vlutModifyItem, true);
-  const bool changed = StoreCellIntProperty(edit, itemNo, name, row, col, value);
-  edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, changed, reformatFlag);
+  RecordStep(edit, itemNo, reformatFlag, [&] { return StoreCellIntProperty(edit, itemNo, name, row, col, value); });
   return true;
 }
 
@@ -490,11 +492,8 @@ void TVLTableItemInfo::SetCellVisibleBorders(bool left, bool top, bool right, bo
     return;
   }
   const Integer itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
-  edit->BeginUndoSequence(vlutModifyItem, true);
-  const bool changed = StoreCellVisibleBorders(edit, itemNo, row, col, left, top, right, bottom);
-  edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, changed, false);
+  RecordStep(edit, itemNo, false,
+             [&] { return StoreCellVisibleBorders(edit, itemNo, row, col, left, top, right, bottom); });
 }
 
 void TVLTableItemInfo::SetCellBackgroundImage(std::unique_ptr<TGraphic> graphic, Integer row, Integer col) {
@@ -511,11 +510,7 @@ void TVLTableItemInfo::SetCellBackgroundImage(std::unique_ptr<TGraphic> graphic,
   }
   DestroyInplaceEditor(true);
   const Integer itemNo = GetOwnItemNo();
-  const Integer width = SaveParaWidth(itemNo);
-  edit->BeginUndoSequence(vlutModifyItem, true);
-  const bool changed = StoreBackgroundImage(edit, itemNo, row, col, std::move(graphic));
-  edit->UndoList->RemoveEmptyLastGroup();
-  AfterSetterChange(edit, itemNo, width, changed, false);
+  RecordStep(edit, itemNo, false, [&] { return StoreBackgroundImage(edit, itemNo, row, col, std::move(graphic)); });
 }
 
 void TVLTableItemInfo::AssignCellAttributesWithUndo(Integer itemNo, Integer row, Integer col,
