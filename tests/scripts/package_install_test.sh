@@ -89,7 +89,7 @@ check "the database folder made from the installed template" test -s "$data/Quil
 # program in the autostart folder, pointing at the installed program.
 check "the autostart entry starts the installed program" \
   grep -qx "Exec=$root/usr/bin/quillory" "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop"
-check "the main window shows" timeout 30 xdotool search --sync --name "^QUILLORY" 
+check "the main window shows" timeout 30 xdotool search --sync --onlyvisible --name "^QUILLORY"
 check "the program still runs" kill -0 "$pid"
 if [ $fail -ne 0 ]; then echo "--- program output"; cat "$work/program.log"; fi
 exit $fail
