@@ -1,32 +1,28 @@
-# Reads Google Benchmark CSV output (one file or more) and prints, for every
+# Reads Google Benchmark JSON output (one file or more) and prints, for every
 # case run as "<Case>/ours" and as "<Case>/<peer>", both times and their
 # ratio (ours / peer: below 1, ours is faster). Name parts that only say how
 # a case ran (iterations:2, real_time, ...) do not count in the pairing.
-#   awk -f bench-pairs.awk a.csv b.csv ...
+#   awk -f bench-pairs.awk a.json b.json ...
 
-# Splits one CSV line into F[1..n] (quoted fields may hold commas and "").
-function csv(line,    n, i, c, field, quoted) {
-  n = 0; field = ""; quoted = 0
-  for (i = 1; i <= length(line); i++) {
-    c = substr(line, i, 1)
-    if (quoted) {
-      if (c == "\"" && substr(line, i + 1, 1) == "\"") { field = field c; i++ }
-      else if (c == "\"") quoted = 0
-      else field = field c
-    } else if (c == "\"") quoted = 1
-    else if (c == ",") { F[++n] = field; field = "" }
-    else field = field c
+# The value of a '"key": value' line: strings unquoted and unescaped.
+function value(line,    v) {
+  v = line
+  sub(/^[ \t]*"[^"]*":[ \t]*/, "", v)
+  sub(/,[ \t]*$/, "", v)
+  if (v ~ /^"/) {
+    v = substr(v, 2, length(v) - 2)
+    gsub(/\\"/, "\"", v)
+    gsub(/\\\\/, "\\", v)
   }
-  F[++n] = field
-  return n
+  return v
 }
 
-function to_ms(value, unit) {
-  value += 0
-  if (unit == "ns") return value / 1e6
-  if (unit == "us") return value / 1e3
-  if (unit == "s") return value * 1e3
-  return value
+function to_ms(t, unit) {
+  t += 0
+  if (unit == "ns") return t / 1e6
+  if (unit == "us") return t / 1e3
+  if (unit == "s") return t * 1e3
+  return t
 }
 
 function show(ms) {
@@ -36,17 +32,14 @@ function show(ms) {
   return sprintf("%.0f ns", ms * 1e6)
 }
 
-FNR == 1 { header = 0 }
-!header && /^name,/ {
-  header = 1
-  n = csv($0)
-  for (i = 1; i <= n; i++) col[F[i]] = i
-  next
-}
-header {
-  csv($0)
+# One key a line, as Google Benchmark writes its JSON; only the runs of the
+# "benchmarks" list count, not their aggregates.
+FNR == 1 { inside = 0 }
+/^[ \t]*"benchmarks": \[/ { inside = 1; next }
+!inside { next }
+/^[ \t]*"name":/ {
   rows++
-  name = F[col["name"]]
+  name = value($0)
   parts = split(name, part, "/")
   k = 0
   for (i = 1; i <= parts; i++)
@@ -54,15 +47,18 @@ header {
         part[i] !~ /^(real_time|manual_time|process_time)$/)
       P[rows, ++k] = part[i]
   N[rows] = k
-  if (F[col["error_occurred"]] == "true") Err[rows] = F[col["error_message"]]
-  else Ms[rows] = to_ms(F[col["real_time"]], F[col["time_unit"]])
+  next
 }
+/^[ \t]*"run_type":/ { if (value($0) != "iteration") N[rows] = 0; next }
+/^[ \t]*"real_time":/ { Real[rows] = value($0) + 0; next }
+/^[ \t]*"time_unit":/ { Ms[rows] = to_ms(Real[rows], value($0)); next }
+/^[ \t]*"error_message":/ { Err[rows] = value($0); next }
 
 END {
   pairs = 0
   for (r = 1; r <= rows; r++)
     for (at = 1; at <= N[r]; at++) {
-      if (P[r, at] != "ours") continue
+      if (N[r] == 0 || P[r, at] != "ours") continue
       label = ""
       for (i = 1; i <= N[r]; i++) if (i != at) label = label (label == "" ? "" : "/") P[r, i]
       for (s = 1; s <= rows; s++) {

@@ -33,8 +33,8 @@ for p in "${programs[@]}"; do
   bin="$QY_BUILD/bench/$p"
   if [ "$paired" = 1 ] && ! "$bin" --benchmark_list_tests 2>/dev/null | grep -q '/ours\b'; then continue; fi
   echo "== $p"
-  "$bin" --benchmark_out="$out/$p.csv" --benchmark_out_format=csv "$@"
+  "$bin" --benchmark_out="$out/$p.json" --benchmark_out_format=json "$@"
 done
 echo
 echo "== Pairs (ours/peer of the real time per iteration; below 1, ours is faster)"
-awk -f "$QY_ROOT/scripts/bench-pairs.awk" "$out"/*.csv
+awk -f "$QY_ROOT/scripts/bench-pairs.awk" "$out"/*.json
