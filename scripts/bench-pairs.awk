@@ -70,7 +70,7 @@ END {
         peer = P[s, at]
         if (r in Err) printf "%-26s %-12s %-10s ours not run: %s\n", label, "-", peer, Err[r]
         else if (s in Err) printf "%-26s %-12s %-10s not run: %s\n", label, show(Ms[r]), peer, Err[s]
-        else if (Ms[s] > 0) printf "%-26s %-12s %-10s %-12s %.3f\n", label, show(Ms[r]), peer, show(Ms[s]), Ms[r] / Ms[s]
+        else if (Ms[s] > 0) printf "%-26s %-12s %-10s %-12s %.3g\n", label, show(Ms[r]), peer, show(Ms[s]), Ms[r] / Ms[s]
       }
     }
   if (!pairs) print "no pairs of <Case>/ours and <Case>/<peer> were run"
