@@ -426,4 +426,31 @@ TEST_F(JournalReportTest, AnEntryOfEveryKindPrintsWholeWithItsParagraphFormattin
   EXPECT_GT(red, px(40) * px(30));
 }
 
+
+TEST_F(JournalReportTest, AnRTFEntryPrintsItsLinkAndCentredParagraph) {
+  const double d4 = EncodeDate(2009, 6, 4);
+  const String rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Plain start\\par "
+      "See {\\field{\\*\\fldinst HYPERLINK \"https://example.org/\"}{\\fldrslt LinkedRTF}} here\\par "
+      "\\qc Centred RTF words\\par\\ql Last line\\par}";
+  W.Store({{B, d4, rtf, "RTF"}});
+  TInteractionScript script;
+  script.Do(ConfirmSelection());
+  BuildJournalReport(roPrint, rsSelection, rlPageFilled);
+  EXPECT_EQ(ReportEntriesSkipped, 0);
+  const std::string text = qytest::PdfText(Pdf.OutputFileName);
+  size_t at = text.find("Third day text.");
+  for (const char* s : {"Plain start", "LinkedRTF", "here", "Centred RTF words", "Last line"}) {
+    const size_t p = text.find(s, at);
+    ASSERT_NE(p, std::string::npos) << "missing or out of order: " << s << "\n" << text;
+    at = p;
+  }
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(Pdf.OutputFileName);
+  const qytest::TPdfWord* centred = pdf.Find("Centred");
+  ASSERT_NE(centred, nullptr);
+  const qytest::TPdfWord* last = pdf.Next(pdf.Next(centred));
+  ASSERT_TRUE(last && last->Text == "words");
+  EXPECT_NEAR((centred->XMin + last->XMax) / 2, pdf.PageSizes.at(0).first / 2, 6.0);
+}
+
 }  // namespace

@@ -405,4 +405,26 @@ TEST(TablePrint, ATableWiderThanThePaperIsFittedNotCut) {
   }
 }
 
+
+TEST(TablePrint, AFittedTableSplitsOverPagesWithEveryRowOnce) {
+  TTableDoc doc;
+  TVLTableItemInfo* t = doc.AddTable(200);
+  t->BestWidth = 2000;
+  doc.Add("After");
+  ASSERT_GE(doc.Paginate(), 2);
+  doc.Print.Print("long and wide", 1, true);
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+  const double right = pdf.PageSizes.at(0).first - doc.PD().RightMarginMM * 72 / 25.4;
+  const std::vector<qytest::TPdfWord> rows = pdf.Starting("Row"), cols = pdf.Starting("Col");
+  ASSERT_EQ(rows.size(), 200u);
+  ASSERT_EQ(cols.size(), 200u);
+  std::set<int> pages;
+  for (size_t r = 0; r < rows.size(); ++r) {
+    EXPECT_EQ(rows[r].Text, "Row" + std::to_string(r));
+    EXPECT_LE(cols[r].XMax, right + 1) << cols[r].Text;
+    pages.insert(rows[r].Page);
+  }
+  EXPECT_GE(pages.size(), 2u);
+}
+
 }  // namespace
