@@ -183,6 +183,10 @@ public:
   // Empties the document (items only; styles, margins and colour stay).
   virtual void ClearDocument() {}
   virtual void SetDocumentMargins(Integer) {}
+  // The four document margins as left, top, right and bottom.
+  virtual TRect GetDocumentMarginRect() { return TRect(GetLeftMargin(), 0, GetRightMargin(), 0); }
+  // Sets the four margins and formats the document anew.
+  virtual void SetDocumentMarginRect(const TRect&) {}
   virtual void SetCurParaStyleNo(Integer) {}
   // Adds the file's content to the document in Format (text in the given
   // styles); false when the file could not be read.

@@ -240,6 +240,17 @@ public:
   void SetDocumentMargins(Integer Margin) override {
     E->LeftMargin = E->RightMargin = E->TopMargin = E->BottomMargin = Margin;
   }
+  TRect GetDocumentMarginRect() override {
+    return TRect(E->LeftMargin, E->TopMargin, E->RightMargin, E->BottomMargin);
+  }
+  void SetDocumentMarginRect(const TRect& m) override {
+    E->LeftMargin = m.Left;
+    E->TopMargin = m.Top;
+    E->RightMargin = m.Right;
+    E->BottomMargin = m.Bottom;
+    E->Format();
+    E->Invalidate();
+  }
   void SetCurParaStyleNo(Integer ParaNo) override { E->SetCurParaStyleNo(ParaNo); }
   bool LoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo, Integer ParaNo) override {
     return LoadInto(*E, FileName, Format, StyleNo, ParaNo);
