@@ -162,6 +162,7 @@ public:
   // could not be read (nothing changes then).
   virtual bool InsertVLFFromFile(const String&) { return false; }
   virtual bool InsertRTFFromFile(const String&) { return false; }
+  virtual bool InsertRTFFromStream(TStream&) { return false; }
   virtual bool InsertTextFromFile(const String&) { return false; }
   virtual bool InsertUnicodeTextFromFile(const String&) { return false; }
   virtual void Format() {}
@@ -173,6 +174,8 @@ public:
   // The document written to a file in one format; false on failure.
   virtual bool SaveVLF(const String&) { return false; }
   virtual bool SaveRTF(const String&) { return false; }
+  // The whole document as RTF.
+  virtual bool SaveRTFToStream(TStream&) { return false; }
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
   virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
