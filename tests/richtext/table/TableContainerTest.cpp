@@ -259,4 +259,68 @@ TEST(TableContainer, CheckpointsInCellsGoWithTheirCells) {
   EXPECT_EQ(Checkpoints(*r->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
 }
 
+// The table's own picture: kept in both forms of the record, painted under
+// cells without a colour of their own and under the spacing between them,
+// on screen and on paper, where the table stands; a cell's picture stays
+// on top of it.
+TEST(TableContainer, TheTablesPictureIsStoredPaintedAndPrinted) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  qytest::ResetStylesForLayout(style);
+  constexpr TColor Red = 0x0000FF;
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary);
+    qytest::TTestLayoutData doc(&style);
+    if (!binary) doc.SetVLFOptions(doc.GetVLFOptions() - TVLFOptions{vlfoSaveBinary});
+    auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+    t->SetBackgroundImage(Square(Red));
+    t->SetBackgroundStyle(vlbsStretched);
+    t->GetCell(1, 1)->SetBackgroundImage(Square(Blue));
+    doc.AddItem("", t.release());
+    TMemoryStream out;
+    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+    out.SetPosition(0);
+    qytest::TTestLayoutData back(&style);
+    TColor color = clNone;
+    ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+    auto* r = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+    ASSERT_TRUE(r);
+    ASSERT_TRUE(r->GetBackgroundImage());
+    EXPECT_EQ(r->GetBackgroundImage()->GetWidth(), 4);
+    EXPECT_EQ(r->BackgroundStyle, vlbsStretched);
+    ASSERT_TRUE(r->GetCell(1, 1)->GetBackgroundImage());
+    EXPECT_EQ(r->GetCell(0, 0)->GetBackgroundImage(), nullptr);
+
+    r->Layout(300, true, nullptr);
+    auto check = [&](const QImage& image, Integer x, Integer y) {
+      auto at = [&](Integer px, Integer py) { return image.pixel(x + px, y + py); };
+      TVLTableCellData* plain = r->GetCell(0, 0);
+      TVLTableCellData* own = r->GetCell(1, 1);
+      EXPECT_EQ(at(plain->Left + plain->Width - 2, plain->Top + plain->Height - 2), qRgb(255, 0, 0));
+      EXPECT_EQ(at(own->Left + own->Width - 2, own->Top + own->Height - 2), qRgb(0, 0, 255));
+      // The spacing between the cells, and nothing outside the table.
+      EXPECT_EQ(at(1, 1), qRgb(255, 0, 0));
+      EXPECT_EQ(at(r->GetWidth() + 2, 1), qRgb(255, 255, 255));
+    };
+    {
+      QImage image(400, 300, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      TCanvas canvas(&image);
+      r->PaintFullWidth(10, 310, 10, &canvas, {}, &style, TRect(0, 0, 400, 300), &back);
+      canvas.ReleaseHandle();
+      check(image, 10, 10);
+    }
+    {
+      QImage image(400, 300, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      TCanvas canvas(&image);
+      TVLScreenAndDevice sad;
+      sad.ppixScreen = sad.ppiyScreen = sad.ppixDevice = sad.ppiyDevice = 96;
+      r->Print(&canvas, 30, 20, 330, false, false, sad, nullptr, vlcmColor);
+      canvas.ReleaseHandle();
+      check(image, 30, 20);
+    }
+  }
+}
+
 }  // namespace
