@@ -20,6 +20,7 @@ struct TPageGuard {
   TCustomPrintableVLData& Data;
   std::unique_ptr<TBitmap>& PageBack;
   ~TPageGuard() {
+    Data.DrawingPageNo = -1;
     Data.CurrentDrawItemNo = -1;
     Data.CurrentPart = -1;
     PageBack.reset();

@@ -276,6 +276,7 @@ TEST(TableContainer, TheTablesPictureIsStoredPaintedAndPrinted) {
     t->SetBackgroundImage(Square(Red));
     t->SetBackgroundStyle(vlbsStretched);
     t->GetCell(1, 1)->SetBackgroundImage(Square(Blue));
+    t->GetCell(1, 1)->SetBackgroundStyle(vlbsTiled);
     doc.AddItem("", t.release());
     TMemoryStream out;
     ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
@@ -320,6 +321,43 @@ TEST(TableContainer, TheTablesPictureIsStoredPaintedAndPrinted) {
       canvas.ReleaseHandle();
       check(image, 30, 20);
     }
+  }
+}
+
+// The table's background behind something printed over it: nothing, the
+// colour only, or the colour and the picture where the table lies.
+TEST(TableContainer, TheTableBackgroundForPrinting) {
+  VLRegisterTableItem();
+  constexpr TColor Green = 0x00FF00, Red = 0x0000FF, White = 0xFFFFFF, Grey = 0x808080;
+  struct Case {
+    Integer what;
+    bool whiteBackground, picture;
+    TColor inside;
+  } cases[] = {{0, false, true, Grey},  {1, false, true, Green}, {2, false, true, Red},
+               {2, false, false, Green}, {1, true, true, White},  {2, true, true, Red}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.what) + std::to_string(c.whiteBackground) + std::to_string(c.picture));
+    auto t = TVLTableItemInfo::CreateEx(1, 1, nullptr);
+    t->Color = Green;
+    if (c.whiteBackground) t->PrintOptions += TVLTablePrintOptions{vltoWhiteBackground};
+    if (c.picture) {
+      t->SetBackgroundImage(Square(Red));
+      t->BackgroundStyle = vlbsStretched;
+    }
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(QColor(0x80, 0x80, 0x80));
+    TCanvas canvas(&image);
+    // The table lies at (10, 5), 30 x 20, in the 60 x 40 bitmap.
+    t->DrawBackgroundForPrinting(&canvas, TRect(0, 0, 60, 40), TRect(10, 5, 40, 25), vlcmColor, c.what);
+    canvas.ReleaseHandle();
+    auto at = [&](int x, int y) {
+      const QRgb p = image.pixel(x, y);
+      return static_cast<TColor>(qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16));
+    };
+    EXPECT_EQ(at(25, 15), c.inside);
+    EXPECT_EQ(at(11, 6), c.inside);
+    EXPECT_EQ(at(5, 2), Grey);
+    EXPECT_EQ(at(45, 30), Grey);
   }
 }
 

@@ -84,28 +84,44 @@ TEST(PrintPageBackground, ThePagePictureShowsAroundATransparentPicture) {
   }
 }
 
-TEST(PrintPageBackground, AHeaderWithoutColourOfItsOwnShowsThePage) {
-  for (bool transparent : {false, true}) {
-    SCOPED_TRACE(transparent);
+// A rectangle without a colour of its own hands the question to the page it
+// lies on, at its place there; with a colour, its paragraph's or its own
+// colour answers.
+TEST(PrintPageBackground, ARectangleWithoutColourOfItsOwnShowsThePage) {
+  struct Case {
+    bool transparent;
+    TColor color;
+    TColor expected;
+  } cases[] = {{true, clNone, Green}, {false, clNone, 0xFFFFFF}, {false, Yellow, Yellow}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.transparent) + " " + std::to_string(c.color));
     TPrintDoc doc;
     doc.Style.Color = clWhite;
     doc.Add("Body");
     doc.View->SetBackgroundBitmap(Plain(Green).get());
     doc.View->SetBackgroundStyle(bsTiled);
     qytest::TViewer header;
-    header.Style.Color = clWhite;
-    const Integer pic = header.Picture(80, 60, 0);
-    PaintHollow(*static_cast<TVLGraphicItemInfo*>(header.View->GetItem(pic)), 80, 60);
+    header.Add("Header");
     header.Format();
     doc.Print.SetHeader(header.View->VLData());
-    doc.PD().Header()->Transparent = transparent;
     ASSERT_EQ(doc.Paginate(), 1);
-    TVLRectPrintableData& hd = *doc.PD().Header();
-    ASSERT_GT(hd.DrawItems.Count(), 0);
-    const TPoint corner = CornerOf(doc, hd, pic, hd.GetPrintableAreaLeft(1), hd.GetPageTopCoord(1));
-    TBitmap bmp(corner.X + 200, corner.Y + 200);
-    doc.PD().DrawPage(1, bmp.Canvas(), false, false);
-    EXPECT_EQ(PixelAt(bmp, corner.X, corner.Y), transparent ? Green : 0xFFFFFF);
+    TVLMainPrintableData& pd = doc.PD();
+    TVLRectPrintableData& hd = *pd.Header();
+    hd.Transparent = c.transparent;
+    hd.Color = c.color;
+    const TVLScreenAndDevice sad = pd.PrintResolution();
+    // A point of the header's coordinates that lies 10 pixels inside the
+    // page's printable area.
+    const Integer y = MulDiv(pd.GetPrintableAreaTop() - hd.GetPrintableAreaTop(), sad.ppiyScreen, sad.ppiyDevice) + 10;
+    TColor seen = clNone;
+    doc.Print.OnPagePostpaint = [&](TVLPrint*, Integer, TCanvas*, bool, const TRect&, const TRect&) {
+      TBitmap probe(4, 4);
+      hd.DrawPageBackground(10, y, probe, sad, -1, false);
+      seen = PixelAt(probe, 1, 1);
+    };
+    TBitmap bmp(20, 20);
+    pd.DrawPage(1, bmp.Canvas(), false, false);
+    EXPECT_EQ(seen, c.expected);
   }
 }
 
