@@ -403,11 +403,12 @@ void TfrmVLItemProp::MakeTablePages() {
   seCellSpacing->OnChange = [this](TObject* s) { seCellSpacingChange(s); };
   btnSpacing = PutControl<TButton>(this, gbTableSize, "btnSpacing", 296, 116, 110, 28);
   btnSpacing->OnClick = [this](TObject* s) { btnSpacingClick(s); };
-  btnTableBorder = PutControl<TButton>(this, gbTableSize, "btnTableBorder", 10, 152, 130, 28);
+  btnTableBorder = PutControl<TButton>(this, gbTableSize, "btnTableBorder", 10, 152, 196, 28);
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
-  btnCellBorder = PutControl<TButton>(this, gbTableSize, "btnCellBorder", 144, 152, 130, 28);
+  btnCellBorder = PutControl<TButton>(this, gbTableSize, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
-  btnTableBack = PutControl<TButton>(this, gbTableSize, "btnTableBack", 278, 152, 130, 28);
+  // Above the spacing button, beside the padding.
+  btnTableBack = PutControl<TButton>(this, gbTableSize, "btnTableBack", 296, 84, 110, 28);
   btnTableBack->OnClick = [this](TObject* s) { btnTableBackClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
