@@ -487,6 +487,9 @@ public:
   // Leaves the edited cell in a direction (0..3 left, up, right, down; 4 the
   // document's start, 5 its end; 6 next cell, 7 previous).
   void InplaceGetOut(Integer direction);
+  // A drop on the cell editor goes to the OnDragDrop of the editor that
+  // holds the table, at the point in its client area.
+  void RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y);
   // The edited cell's content changed: the table grows or shrinks with it.
   void InplaceChanged(bool clearRedo);
   // In an editor the chosen cell opens for editing, showing its selection
