@@ -66,7 +66,7 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
       graphic->LoadFromStream(stream);
     } else {
       auto bitmap = std::make_unique<TBitmap>();
-      if (!bitmap->LoadFromAnyImageFile(FileName)) return nullptr;
+      if (!bitmap->LoadFromAnyImageFile(FileName, VLMaxPicturePixels)) return nullptr;
       graphic = std::move(bitmap);
     }
     if (graphic->GetEmpty()) return nullptr;

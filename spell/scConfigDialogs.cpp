@@ -233,13 +233,17 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
     if (allow) OK->SetDefault(false);
   };
   CustomDictionaries->OnEdited = [this](TObject*, int row, const String& old, String& text) {
+    // The row shows the file the dictionary now lives in, so that the row,
+    // the file and the configuration name the same thing.
+    const String file = CustomDictionaryFileName(text);
     if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size()) ||
-        !FEntries[static_cast<size_t>(row)].Renamable || text.empty() ||
-        !FEngine->RenameCustomDictionary(old, text)) {
+        !FEntries[static_cast<size_t>(row)].Renamable || file.empty() ||
+        !FEngine->RenameCustomDictionary(FEntries[static_cast<size_t>(row)].FileName, file)) {
       text = old;
       return;
     }
-    FEntries[static_cast<size_t>(row)].FileName = text;
+    text = file;
+    FEntries[static_cast<size_t>(row)].FileName = file;
   };
   EditButton->OnClick = [this](TObject*) { EditButtonClick(); };
   DeleteButton->OnClick = [this](TObject*) { DeleteButtonClick(); };
@@ -334,12 +338,11 @@ void TCustomDictionariesDialog::NewButtonClick() {
     TNewCustomDictionary form(this);
     form.Setup(FEngine);
     if (form.ShowModal() != mrOk) return;
-    name = BareName(form.NameEdit->GetText());
+    name = CustomDictionaryFileName(form.NameEdit->GetText());
   }
   if (name.empty()) return;
-  name = std::filesystem::path(name).replace_extension(".spu").string();
   if (FocusEntry(name)) return;
-  FEngine->NewCustomDictionary(name);
+  if (!FEngine->NewCustomDictionary(name)) return;
   Fill();
   FocusEntry(name);
 }

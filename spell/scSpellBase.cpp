@@ -473,24 +473,28 @@ void TSpellCheckerBase::DeleteCustomDictionary(const String& Name) {
   }
 }
 
-void TSpellCheckerBase::NewCustomDictionary(const String& Name) {
-  const String file = ChangeFileExt(ExtractFileName(Name), ".spu");
-  if (auto d = OpenCustomDictionary(file)) {
-    d->SetActive(true);
-    d->SetModified(true);
-    d->Save();
-  }
+bool TSpellCheckerBase::NewCustomDictionary(const String& Name) {
+  const String file = CustomDictionaryFileName(Name);
+  if (file.empty()) return false;
+  auto d = OpenCustomDictionary(file);
+  if (!d) return false;
+  d->SetActive(true);
+  d->SetModified(true);
+  if (!d->Save()) return false;
+  d.reset();
   TStringList& list = FConfig->GetCustomDictionaries();
   if (list.IndexOf(file) < 0) list.Add(file);
   FCustomFiles.Clear();
+  return true;
 }
 
 bool TSpellCheckerBase::RenameCustomDictionary(const String& OldName, const String& NewName) {
-  if (OldName == NewName || GetCustomDictionaryFiles()->IndexOf(OldName) < 0) return false;
+  const String newFile = CustomDictionaryFileName(NewName);
+  if (newFile.empty() || OldName == newFile || GetCustomDictionaryFiles()->IndexOf(OldName) < 0)
+    return false;
   auto d = OpenCustomDictionary(OldName);
   if (!d) return false;
   const String oldPath = d->FileName();
-  const String newFile = ChangeFileExt(NewName, ".spu");
   const String newPath = ExtractFilePath(oldPath) + newFile;
   if (FileExists(newPath) || !CanCreateFile(newPath, true)) return false;
   d->SetActive(true);
@@ -500,8 +504,11 @@ bool TSpellCheckerBase::RenameCustomDictionary(const String& OldName, const Stri
   if (!RenameFile(oldPath, newPath)) return false;
   TStringList& list = FConfig->GetCustomDictionaries();
   const bool wasActive = FConfig->ActiveCustom == OldName;
-  if (int i = list.IndexOf(OldName); i >= 0) list.Delete(i);
-  list.Add(newFile);
+  // An unticked dictionary stays unticked under its new name.
+  if (int i = list.IndexOf(OldName); i >= 0) {
+    list.Delete(i);
+    list.Insert(i, newFile);
+  }
   if (wasActive) FConfig->SetActiveCustom(newFile);
   FCustomFiles.Clear();
   return true;
@@ -918,7 +925,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
 }
 
 void TSpellCheckerBase::LearnCorrection(const AnsiString& Word, const AnsiString& Replacement) {
-  if (!FLearning) return;
+  if (!FLearning || Replacement.empty() || HasLineBreak(Replacement)) return;
   // A new choice replaces the one learnt before.
   AnsiString old;
   if (FLearning->FindAutoCorrect(Word, old) && old != Replacement) FLearning->RemoveAutoCorrect(Word);
@@ -1402,8 +1409,10 @@ void TSpellCheckerBase::IgnoreAll() {
 
 bool TSpellCheckerBase::ReportOnly() const { return FParser && !FParser->CanReplace(); }
 
-void TSpellCheckerBase::Change(const AnsiString& NewWord) {
+void TSpellCheckerBase::Change(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  // A replacement is one line: a pasted line break would split the paragraph.
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
   ReplaceCurrentWord(NewWord, 0);
@@ -1416,8 +1425,9 @@ void TSpellCheckerBase::Change(const AnsiString& NewWord) {
   ContinueCheck();
 }
 
-void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
+void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   FInternal->AddAutoCorrect(FCurrentWord, NewWord);
@@ -1435,8 +1445,9 @@ void TSpellCheckerBase::Add() {
   ContinueCheck();
 }
 
-void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
+void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);

@@ -100,7 +100,9 @@ public:
   virtual void SetCustomDictionaryListed(const String& Name, bool Listed);
   virtual void SetMSWordDictionaryListed(const String& FileName, bool Listed);
   virtual void DeleteCustomDictionary(const String& Name);
-  virtual void NewCustomDictionary(const String& Name);
+  // Name is what the user typed: false when it is no plain file name (see
+  // CustomDictionaryFileName) or the file cannot be made.
+  virtual bool NewCustomDictionary(const String& Name);
   virtual bool RenameCustomDictionary(const String& OldName, const String& NewName);
   // A dictionary file that exists but is damaged or not a dictionary: it is
   // left out and the check goes on without it.

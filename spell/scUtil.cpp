@@ -67,6 +67,14 @@ String ExpandPathMacros(const String& S) {
   return r;
 }
 
+String CustomDictionaryFileName(const String& Name) {
+  if (Name.empty() || Name.front() == '.') return String();
+  for (unsigned char c : Name)
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return String();
+  const size_t dot = Name.rfind('.');
+  return (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
+}
+
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {
   if (FileName.empty()) return false;
   int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -31,6 +31,10 @@ void GetSpecialFolder(int Folder, String& Path);
 // True when FileName can be opened for writing, created if missing. With
 // DeleteOnClose a file made by the test is removed again.
 bool CanCreateFile(const String& FileName, bool DeleteOnClose);
+// The file a custom dictionary named Name is kept in: Name with the ".spu"
+// extension, or empty when Name is no plain file name of the dictionary
+// folder (a separator, "." or "..", a leading dot, a control character).
+String CustomDictionaryFileName(const String& Name);
 // Creates every missing folder of Path, parents first; failures ignored.
 void ForceFolders(const String& Path);
 

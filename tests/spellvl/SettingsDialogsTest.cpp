@@ -149,6 +149,54 @@ TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {
   EXPECT_EQ(names().size(), before);
 }
 
+TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
+  ASSERT_TRUE(w.Spell->NewCustomDictionary("Travel"));
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName((w.Tmp / "Travel.spu").string()));
+    d.SetActive(true);
+    d.AddAutoCorrect("teh", "the");
+    ASSERT_TRUE(d.Save());
+  }
+  TCustomDictionariesDialog d(nullptr);
+  d.Setup(w.Spell.get());
+  ASSERT_TRUE(d.FocusEntry("Travel.spu"));
+  const int row = d.CustomDictionaries->GetItemIndex();
+  auto row_text = [&] { return d.CustomDictionaries->Items().Get(row); };
+  // Names that are no plain file name of the folder leave everything as it was.
+  for (const char* hostile : {"../escaped", "..", ".", ".hidden", "sub/name", "a\\b", "tab\tname"}) {
+    SCOPED_TRACE(hostile);
+    d.CustomDictionaries->CommitEdit(row, hostile);
+    EXPECT_EQ(row_text(), "Travel.spu");
+    EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp.path().parent_path() / "escaped.spu"));
+  for (const auto& f : std::filesystem::directory_iterator(w.Tmp.path()))
+    EXPECT_NE(f.path().filename().string().front(), '.') << f.path();
+  // A name without the extension: the row shows the file it now is.
+  d.CustomDictionaries->CommitEdit(row, "Trips");
+  EXPECT_EQ(row_text(), "Trips.spu");
+  EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Trips.spu"));
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Trips"));
+  TStringList& listed = w.Spell->Configuration().CustomDictionaries;
+  EXPECT_GE(listed.IndexOf("Trips.spu"), 0);
+  // Unticking the row takes the dictionary out of use.
+  d.CustomDictionaries->SetChecked(row, false);
+  d.CustomDictionaries->OnClickCheck(d.CustomDictionaries, row);
+  EXPECT_EQ(listed.IndexOf("Trips.spu"), -1);
+  for (const auto& c : w.Spell->CustomDictionaries()) EXPECT_EQ(c->GetAutoCorrectCount(), 0);
+  // Edit shows the dictionary's own pairs.
+  TInteractionScript script;
+  int pairs = -1;
+  script.Do([&](TInteraction& r) {
+    if (auto* e = dynamic_cast<TCustomDictionaryEditDialog*>(r.Form)) pairs = e->AutoCorrectList->Items().Count();
+    return static_cast<int>(mrOk);
+  });
+  d.FocusEntry("Trips.spu");
+  d.EditButtonClick();
+  EXPECT_EQ(pairs, 1);
+}
+
 TEST_F(Settings, DictionaryEditorRulesAndPairs) {
   TCustomDictionary dict;
   ASSERT_TRUE(dict.SetFileName((w.Tmp / "Edit.spu").string()));

@@ -3,6 +3,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <QAbstractSlider>
@@ -545,6 +546,29 @@ TEST(OwnerDrawTest, ListItemsArePaintedByTheHandler) {
   EXPECT_EQ(list.ItemRect(1).Height(), 20);
   TRect second = list.ItemRect(1);
   EXPECT_EQ(shot.pixelColor(second.Left + 2, second.Top + 2), QColor(0, 0, 128));
+}
+
+TEST(FontColourTest, DisabledControlsKeepTheDimmedText) {
+  TForm form(nullptr);
+  auto* label = new TLabel(&form);
+  auto* check = new TCheckBox(&form);
+  auto* radio = new TRadioButton(&form);
+  auto* edit = new TEdit(&form);
+  int n = 0;
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio, edit}) {
+    SCOPED_TRACE(n++);
+    c->SetParent(&form);
+    for (TColor colour : {clWindowText, clBlack, clNavy}) {
+      c->Font.SetColor(colour);
+      c->Font.SetName("DejaVu Sans");
+      c->SetEnabled(false);
+      const QPalette pal = WidgetOf(c)->palette();
+      for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        EXPECT_EQ(pal.color(QPalette::Active, role), QColor(QColorOf(colour))) << role;
+        EXPECT_NE(pal.color(QPalette::Disabled, role), pal.color(QPalette::Active, role)) << role;
+      }
+    }
+  }
 }
 
 }  // namespace
