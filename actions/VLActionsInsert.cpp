@@ -245,7 +245,14 @@ Integer TvlActionInsertSymbol::SymbolStyleNo(TVLActionEditor* Editor) {
 
 void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
   std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
-  if (HasLastSymbol) dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
+  if (HasLastSymbol) {
+    dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
+  } else if (TVLActionEditor* E = GetControl(Target); E && E->GetStyle()) {
+    // The first time: the font of the text at the caret, in Unicode.
+    TFontInfos& styles = *E->GetStyle()->TextStyles;
+    const Integer no = E->GetCurTextStyleNo();
+    if (no >= 0 && no < styles.Count()) dlg->Init(0xB7, styles.Items(no)->FontName, DEFAULT_CHARSET);
+  }
   dlg->Restrict(SymbolType == vlisBoth || SymbolType == vlisUnicode,
                 SymbolType == vlisBoth || SymbolType == vlisSingleByte);
   if (dlg->ShowModal() != mrOk) return;

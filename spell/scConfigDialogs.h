@@ -22,8 +22,11 @@ public:
   int SetupOptions();
   // The row of the folder browser in MainDictionaries (-1 when none).
   int BrowseRow() const { return FBrowseRow; }
+  // Choices apply at once; Cancel (or closing the dialog) puts back the
+  // options and dictionary lists it opened with.
+  void Revert();
 
-  TButton *OK, *HelpButton, *ResetButton, *DictionariesButton;
+  TButton *OK, *CancelButton, *HelpButton, *ResetButton, *DictionariesButton;
   TGroupBox *OptionsGroup, *DictionariesGroup;
   std::array<TCheckBox*, 10> Options{};
   TCheckListBox* MainDictionaries;
@@ -33,6 +36,10 @@ public:
 private:
   void MainDictionariesCheck(int Row);
   TSpellChecker* FEngine = nullptr;
+  // The configuration as the dialog found it, for Revert.
+  TSpellOptions FSavedOptions;
+  TStringList FSavedMain, FSavedCustom;
+  String FSavedActive;
   std::vector<String> FMainFiles;
   int FBrowseRow = -1;
   bool FFilling = false;
@@ -87,6 +94,9 @@ public:
   void FillSheets();
 
 private:
+  // Room the tab bar leaves beside its tabs.
+  static constexpr int TabsMargin = 16;
+  void FitTabs();
   void WordRule(bool Added);
   int PairRow(const String& Word) const;
   void AddPairRow(const String& Word, const String& Replacement);

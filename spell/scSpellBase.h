@@ -268,6 +268,9 @@ public:
                                      soRepeated, soDUalCaps};
   bool ConfigDefaultUseMSWordCustom = false;
   String HelpFile;
+  // Why the as-you-type options are greyed in the options dialog: the host
+  // checks on request only. Empty for a host that checks as you type.
+  String LiveCheckingHint = "This editor checks spelling on request (F7), not as you type.";
   int HelpCtxSpellDialog = 0, HelpCtxConfigDialog = 0, HelpCtxDictionariesDialog = 0,
       HelpCtxDictionaryEditDialog = 0;
   bool SuggestionsAutoReplace = false;

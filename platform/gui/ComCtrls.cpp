@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -592,6 +593,19 @@ int TTabSheet::PageIndex() const {
   if (!pc) return -1;
   auto it = std::find(pc->FPages.begin(), pc->FPages.end(), this);
   return it == pc->FPages.end() ? -1 : static_cast<int>(it - pc->FPages.begin());
+}
+
+int TPageControl::TabsWidth() const {
+  QTabWidget* tabs = TabsOf(this);
+  if (!tabs) return 0;
+  QTabBar* bar = tabs->tabBar();
+  const Qt::TextElideMode mode = bar->elideMode();
+  bar->setElideMode(Qt::ElideNone);
+  int width = 0;
+  for (int i = 0; i < bar->count(); ++i)
+    if (bar->isTabVisible(i)) width += bar->tabSizeHint(i).width();
+  bar->setElideMode(mode);
+  return width;
 }
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {

@@ -286,6 +286,33 @@ TEST(InsertSymbolCommand, TheChosenCharacterGoesInWithItsFontAsOneUndoStep) {
   }
 }
 
+TEST(InsertSymbolCommand, FirstRunOpensOnTheCaretsFontInUnicode) {
+  for (const char* caretFont : {"DejaVu Serif", "Liberation Mono"}) {
+    SCOPED_TRACE(caretFont);
+    TSymbolBench b;
+    b.Text(0).FontName = caretFont;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLInsertSymbol*>(r.Form);
+      Word code = 0;
+      String name;
+      TFontCharset charset = 0;
+      d.GetResult(code, name, charset);
+      EXPECT_EQ(name, caretFont);
+      EXPECT_EQ(charset, DEFAULT_CHARSET);
+      EXPECT_TRUE(d.UnicodeMode());
+      EXPECT_EQ(d.cmbFont->Items().Get(d.cmbFont->GetItemIndex()), caretFont);
+      return mrCancel;
+    });
+    ASSERT_TRUE(b.Action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+  }
+  // A font the dialog is given that lacks the character set: Unicode.
+  auto d = NewDialog();
+  d->Init(0x41, Font, SYMBOL_CHARSET);
+  EXPECT_TRUE(d->UnicodeMode());
+}
+
 TEST(InsertSymbolCommand, SecondRunOpensOnTheLastChoiceAndAddsNoStyle) {
   TSymbolBench b;
   TInteractionScript script;

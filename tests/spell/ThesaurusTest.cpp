@@ -1,12 +1,15 @@
 #include "spell/scStringParser.h"
 #include "spell/scThesaurusBase.h"
 #include "spell/scThesaurusFile.h"
+#include "spell/scUtil.h"
+#include "tools/JournalWords.h"
 
 #include "SpellTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 void Put(std::string& o, uint32_t v, int n) {
@@ -273,4 +276,40 @@ TEST(ThesaurusComponent, ContextListsAndDoubleClicks) {
   th.DoubleClickWord("cat");
   EXPECT_EQ(lookups, 1);
   EXPECT_EQ(th.ThesaurusFile().LastWord(), "cat");
+}
+
+TEST(ThesaurusFile, MeaningsAreToldApartAndLeadToOtherWords) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  std::vector<const char*> words(std::begin(kJournalWords), std::end(kJournalWords));
+  words.insert(words.end(), {"market", "good", "run", "light"});
+  for (const char* w : words) {
+    SCOPED_TRACE(w);
+    ASSERT_TRUE(f.Lookup(w));
+    TThesaurusBase::NameMeanings(w, f.Results());
+    ASSERT_FALSE(f.Results().empty());
+    std::set<AnsiString> captions;
+    for (const auto& e : f.Results()) {
+      EXPECT_TRUE(captions.insert(e->Caption).second) << e->Caption;
+      EXPECT_NE(SpellLower(e->Caption), w) << e->Caption;
+      bool other = false;
+      for (const AnsiString& o : TThesaurusBase::ContextWords(*e)) other = other || SpellLower(o) != w;
+      EXPECT_TRUE(other) << e->Caption;
+    }
+  }
+  // "happy" leads to the everyday words, not to its opposite.
+  ASSERT_TRUE(f.Lookup("happy"));
+  TThesaurusBase::NameMeanings("happy", f.Results());
+  std::set<AnsiString> offered;
+  for (const auto& e : f.Results())
+    for (const AnsiString& o : TThesaurusBase::ContextWords(*e)) offered.insert(o);
+  for (const char* w : {"glad", "cheerful", "content", "joyful"}) EXPECT_EQ(offered.count(w), 1u) << w;
+  EXPECT_EQ(offered.count("unhappy"), 0u);
+}
+
+TEST(ThesaurusFile, EveryCommonJournalWordIsAHeadword) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  EXPECT_EQ(std::size(kJournalWords), 200u);
+  for (const char* w : kJournalWords) EXPECT_TRUE(f.Lookup(w) && !f.Results().empty()) << w;
 }
