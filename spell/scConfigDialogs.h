@@ -6,6 +6,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+#include "spell/scConfiguration.h"
 
 #include <array>
 

@@ -34,6 +34,11 @@ int64_t TickCount() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The most dictionary words a weak suggestion list takes in, and what
+// sounding as typed takes off a candidate's cost (SuggestionCost's tenths).
+constexpr size_t kNearWords = 200;
+constexpr int kSoundsAlike = 3;
+
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
 intptr_t ScoreOf(const TStrings& l, int i) { return reinterpret_cast<intptr_t>(l.Objects(i)); }
 
@@ -849,7 +854,7 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     };
     TStringList lower, typed;
     BuildPlainSuggestions(SpellLower(straight), Max, &lower);
-    BuildPlainSuggestions(straight, Max, &typed);
+    BuildPlainSuggestions(straight, Max, &typed, true);
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
         const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
@@ -876,7 +881,7 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
   List->Assign(&work);
 }
 
-void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List) {
+void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names) {
   AnsiString mapped;
   if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
     List->Add(mapped);
@@ -886,7 +891,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   FGenerator->Generate(
       Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
   const int generated = work.Count();
-  if (PhoneticSuggestions && !FMain.empty()) {
+  if (PhoneticSuggestions && !FMain.empty() && !Names) {
     TMainDictionary& d = *FMain.front();
     if (d.Language() != FPhonetics->Language()) {
       FPhonetics->BuildRules(d.Language());
@@ -902,6 +907,33 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
   for (int i = work.Count() - 1; i >= generated; --i)
     if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
+  // Weak candidates (none a single edit away, or fewer than asked for):
+  // the words of the dictionary two edits away join them.
+  bool close = false;
+  for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || (Max >= 0 && work.Count() < Max))) {
+    // Further out for a long word while the list is still short.
+    const int reach = Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
+    for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
+      TStringList near;
+      FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      for (int i = 0; i < near.Count(); ++i) {
+        bool valid = false;
+        IsSuggestionWord(near[i], valid);
+        if (valid && work.IndexOf(near[i]) < 0) work.Add(near[i]);
+      }
+      if (Max >= 0 && work.Count() >= Max) break;
+    }
+  }
+  // Ranked by the slips people make; a candidate that sounds as typed gains.
+  AnsiString sound, candidateSound;
+  FPhonetics->MakeKey(Word, sound);
+  for (int i = 0; i < work.Count(); ++i) {
+    int cost = SuggestionCost(Word, work[i]);
+    FPhonetics->MakeKey(work[i], candidateSound);
+    if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
+    work.PutObject(i, ScoreObject(std::max(cost, 1)));
+  }
   if (FLearning) {
     AnsiString learned;
     if (FLearning->FindAutoCorrect(Word, learned)) {

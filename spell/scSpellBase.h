@@ -144,7 +144,9 @@ public:
   virtual void GetSuggestions(const AnsiString& Word, TStrings* List);
   virtual void BuildSuggestions(const AnsiString& Word, int Max, TStrings* List);
   // The list for one case form, before the case pattern and apostrophes.
-  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List);
+  // Names: only the candidates one edit away (the typed form of a
+  // capitalised word adds its names to the lower-case form's suggestions).
+  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names = false);
   virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
   virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
   virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,

@@ -172,29 +172,38 @@ void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::uniqu
     offered.push_back(std::move(words));
     ++i;
   }
-  // Two words each, more where two meanings start alike.
+  // Two words each, more where two meanings start alike; a meaning whose
+  // words are all shown and still alike adds its kind, then its head.
   constexpr size_t kFirstWords = 2;
-  auto caption = [&](size_t i, size_t n) {
+  std::vector<size_t> count(Results.size(), kFirstWords);
+  std::vector<int> extra(Results.size(), 0);
+  auto caption = [&](size_t i) {
     const auto& words = offered[i];
+    const TThesaurusEntry& e = *Results[i];
     AnsiString c;
-    for (size_t k = 0; k < std::min(n, words.size()); ++k) c += (k ? ", " : "") + words[k];
-    if (n < words.size()) c += ", \xE2\x80\xA6";
+    for (size_t k = 0; k < std::min(count[i], words.size()); ++k) c += (k ? ", " : "") + words[k];
+    if (count[i] < words.size()) c += ", \xE2\x80\xA6";
+    if (c.empty()) c = e.Word;
+    if (extra[i] >= 1 && !e.KindName.empty()) c += "  (" + e.KindName + ")";
+    if (extra[i] >= 2) c += "  [" + e.Word + "]";
     return c;
   };
-  std::vector<size_t> count(Results.size(), kFirstWords);
   for (bool changed = true; changed;) {
     changed = false;
     for (size_t i = 0; i < Results.size(); ++i)
       for (size_t j = i + 1; j < Results.size(); ++j)
-        if (caption(i, count[i]) == caption(j, count[j])) {
-          for (size_t k : {i, j})
-            if (count[k] < offered[k].size()) {
+        if (caption(i) == caption(j))
+          for (size_t k : {i, j}) {
+            if (count[k] < offered[k].size())
               ++count[k];
-              changed = true;
-            }
-        }
+            else if (extra[k] < 2)
+              ++extra[k];
+            else
+              continue;
+            changed = true;
+          }
   }
-  for (size_t i = 0; i < Results.size(); ++i) Results[i]->Caption = caption(i, count[i]);
+  for (size_t i = 0; i < Results.size(); ++i) Results[i]->Caption = caption(i);
 }
 
 void TThesaurusBase::PromptLookup() {

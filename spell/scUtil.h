@@ -69,6 +69,12 @@ private:
 
 // Levenshtein distance where a swap of two different neighbouring letters
 // counts 1; the larger length for words of 255 characters or more.
+// How far Candidate lies from what was Typed, for ranking suggestions, in
+// tenths of an edit: the slips people make cost less than an edit (a
+// doubled or undoubled letter, one vowel for another, two neighbours
+// swapped, a letter's case), and a changed first letter or a split into two
+// words more.
+int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate);
 int EditDistance(const AnsiString& A, const AnsiString& B);
 
 // The custom dictionary's hash of a key for a table of M slots, and the

@@ -596,16 +596,9 @@ int TTabSheet::PageIndex() const {
 }
 
 int TPageControl::TabsWidth() const {
+  // The bar's own size: each visible tab as wide as its whole caption.
   QTabWidget* tabs = TabsOf(this);
-  if (!tabs) return 0;
-  QTabBar* bar = tabs->tabBar();
-  const Qt::TextElideMode mode = bar->elideMode();
-  bar->setElideMode(Qt::ElideNone);
-  int width = 0;
-  for (int i = 0; i < bar->count(); ++i)
-    if (bar->isTabVisible(i)) width += bar->tabSizeHint(i).width();
-  bar->setElideMode(mode);
-  return width;
+  return tabs ? tabs->tabBar()->sizeHint().width() : 0;
 }
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {

@@ -159,6 +159,7 @@ TEST(ReplaceActionTest, ReplaceTestsTheSelectionByCaseThenFindsTheNext) {
 struct TListFindBench : TFindBench {
   TListFindBench(const std::vector<String>& paras, bool numbered) {
     PlainSheet();
+    TEditorBench::Text(0).Unicode = true;  // for the text outside code page 1252
     Sheet->ListStyles->Clear();
     TVLListLevel* level = Sheet->ListStyles->Add()->Levels->Add();
     level->LeftIndent = 24;
@@ -194,7 +195,7 @@ TEST(ReplaceActionTest, ListParagraphsAndNonAsciiMatchesAreReplaced) {
     script.Answer(IDOK).Answer(IDOK);
     d.PressFindNext();
     EXPECT_EQ(b.Edit->GetSelText(), "world");
-    EXPECT_EQ(b.Edit->GetSelTextW(), L"world");
+    EXPECT_EQ(b.Edit->GetSelTextW(), u"world");
     d.PressReplace(false);  // replaces the selected match and selects the next
     EXPECT_EQ(b.Edit->GetSelText(), "world");
     d.PressReplace(true);  // the selected match counts too

@@ -284,12 +284,13 @@ TEST(HyperlinkOpen, OnlyWebAndMailLinksReachTheDesktop) {
   struct Case {
     String Target;
     bool Opens;
+    const char* Reason = "";  // why it is refused, in the message
   } cases[] = {
       {"https://example.org/a", true},
       {"mailto:someone@example.org", true},
-      {"javascript:alert(1)", false},
-      {"file:///etc/passwd", false},
-      {"/bin/sh", false},
+      {"javascript:alert(1)", false, "only web, mail and file links are opened"},
+      {"file:///etc/passwd", false, "only web and mail links open from here"},
+      {"/bin/sh", false, "it is a program, which a link never starts"},
       {"", false},
   };
   std::vector<String> opened;
@@ -305,7 +306,7 @@ TEST(HyperlinkOpen, OnlyWebAndMailLinksReachTheDesktop) {
     EXPECT_EQ(opened.size(), c.Opens ? 1u : 0u) << c.Target;
     if (!c.Opens && !c.Target.empty()) {
       ASSERT_EQ(script.Shown.size(), 1u) << c.Target;
-      EXPECT_EQ(script.Shown[0].Text, "Cannot navigate to \"" + c.Target + "\"");
+      EXPECT_EQ(script.Shown[0].Text, "Cannot navigate to \"" + c.Target + "\": " + c.Reason + ".");
     }
   }
   SetUrlOpener(previous);

@@ -93,7 +93,9 @@ TEST_F(Settings, OptionsCancelPutsBackWhatTheDialogOpenedWith) {
     for (TButton* a : {d.OK, d.CancelButton, d.ResetButton, d.HelpButton}) {
       EXPECT_LE(a->GetLeft() + a->GetWidth(), d.ClientWidth()) << a->GetName();
       for (TButton* b : {d.OK, d.CancelButton, d.ResetButton, d.HelpButton})
-        if (a != b) EXPECT_FALSE(Overlap(a, b)) << a->GetName() << " " << b->GetName();
+        if (a != b) {
+          EXPECT_FALSE(Overlap(a, b)) << a->GetName() << " " << b->GetName();
+        }
     }
     // Change an option and untick the first main dictionary.
     TCheckBox* upper = nullptr;
@@ -130,8 +132,11 @@ TEST_F(Settings, DictionaryEditorTabsAndSpellingCaptionsFitWhole) {
     for (int i = 0; i < sheet->ControlCount(); ++i) {
       TControl* c = sheet->Controls(i);
       EXPECT_LE(c->GetLeft() + c->GetWidth(), d.PageControl->GetWidth()) << c->GetName();
+      // The fields, lists and buttons stay apart (captions may touch).
       for (int k = 0; k < sheet->ControlCount(); ++k)
-        if (k != i) EXPECT_FALSE(Overlap(c, sheet->Controls(k))) << c->GetName() << " " << sheet->Controls(k)->GetName();
+        if (k != i && !dynamic_cast<TLabel*>(c) && !dynamic_cast<TLabel*>(sheet->Controls(k))) {
+          EXPECT_FALSE(Overlap(c, sheet->Controls(k))) << c->GetName() << " " << sheet->Controls(k)->GetName();
+        }
     }
   // The spelling dialog's first column: "Repeated Word:" keeps its gap.
   TSpellDialog s(nullptr);
