@@ -911,9 +911,9 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // the words of the dictionary two edits away join them.
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || (Max >= 0 && work.Count() < Max))) {
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
     // Further out for a long word while the list is still short.
-    const int reach = Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
+    const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
     for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
       TStringList near;
       FMain.front()->FindNearWords(Word, distance, kNearWords, &near);

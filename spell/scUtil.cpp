@@ -8,6 +8,7 @@
 #include "platform/os/SysPaths.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -186,7 +187,7 @@ bool IsVowel(char c) {
 int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
   // A split form comes after every word of the dictionary.
   constexpr int kEdit = 10, kDouble = 5, kVowel = 6, kSwap = 7, kVowelSwap = 3, kMove = 12, kCase = 1, kFirst = 4,
-                kSplit = 100, kApostrophe = 3;
+                kSplit = 100, kApostrophe = 3, kSound = 6;
   const int la = static_cast<int>(Typed.size()), lb = static_cast<int>(Candidate.size());
   if (la >= 255 || lb >= 255) return kEdit * std::max(la, lb);
   auto at = [](const AnsiString& s, int i) { return i >= 0 && i < static_cast<int>(s.size()) ? s[static_cast<size_t>(i)] : '\0'; };
@@ -198,8 +199,19 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
     if (c == '\'' || c == '\x92') return kApostrophe;
     return same(c, at(s, i - 1)) || same(c, at(s, i + 1)) ? kDouble : kEdit;
   };
-  std::vector<int> rows(static_cast<size_t>(4 * (lb + 1)));
-  auto cell = [&](int i, int j) -> int& { return rows[static_cast<size_t>((i % 4) * (lb + 1) + j)]; };
+  std::vector<int> rows(static_cast<size_t>((la + 1) * (lb + 1)));
+  auto cell = [&](int i, int j) -> int& { return rows[static_cast<size_t>(i * (lb + 1) + j)]; };
+  // One sound written another common way ("k" for "ch", "ite" for "ight").
+  static const std::pair<const char*, const char*> kSounds[] = {
+      {"k", "ch"}, {"k", "c"}, {"c", "k"}, {"s", "c"}, {"c", "s"}, {"z", "s"}, {"s", "z"}, {"f", "ph"},
+      {"ite", "ight"}, {"w", "wh"}, {"sh", "ti"}, {"j", "g"}, {"g", "j"}, {"er", "or"}, {"or", "er"}};
+  auto endsWith = [&](const AnsiString& s, int end, const char* part) {
+    const int n = static_cast<int>(std::strlen(part));
+    if (end < n) return false;
+    for (int k = 0; k < n; ++k)
+      if (!same(s[static_cast<size_t>(end - n + k)], part[k])) return false;
+    return true;
+  };
   cell(0, 0) = 0;
   for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extra(Candidate, j - 1);
   for (int i = 1; i <= la; ++i) {
@@ -220,6 +232,9 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
         if ((same(p, y) && same(q, a) && same(b, x)) || (same(p, a) && same(q, x) && same(b, y)))
           if (!(same(x, y) && same(y, a))) v = std::min(v, cell(i - 3, j - 3) + kMove);
       }
+      for (const auto& [typed, meant] : kSounds)
+        if (endsWith(Typed, i, typed) && endsWith(Candidate, j, meant))
+          v = std::min(v, cell(i - static_cast<int>(std::strlen(typed)), j - static_cast<int>(std::strlen(meant))) + kSound);
       cell(i, j) = v;
     }
   }
