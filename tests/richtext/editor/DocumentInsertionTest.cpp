@@ -232,15 +232,20 @@ TEST(InsertDocument, RTFGoesInThroughTheRegisteredReader) {
 
 TEST(InsertDocument, PastedRTFKeepsItsFirstParagraphsAlignment) {
   VLRegisterRTFReader();
+  // As the program reads RTF: paragraph styles added where none fits.
+  TVLRTFReaderProperties& props = VLDefaultRTFReaderProperties();
+  const auto savedPara = props.ParaStyleMode;
+  props.ParaStyleMode = vlrsAddIfNeeded;
   const AnsiString rtf = "{\\rtf1 \\pard\\qc Centered\\par \\pard\\qr Right\\par}";
   struct TCase {
     const char* What;
     const char* Existing;  // the caret's paragraph before the paste
-    TVLAlignment First;  // the first pasted paragraph's alignment after it
+    TVLAlignment First, Last;  // the pasted paragraphs' alignments after it
   } cases[] = {
-      {"into an empty paragraph", "", vlaCenter},
-      // Into text the first piece joins the caret's paragraph, which keeps its own.
-      {"into the middle of text", "abcdef", vlaLeft},
+      {"into an empty paragraph", "", vlaCenter, vlaRight},
+      // Into text the first and the last piece join the caret's paragraph,
+      // which keeps its own.
+      {"into the middle of text", "abcdef", vlaLeft, vlaLeft},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -260,6 +265,7 @@ TEST(InsertDocument, PastedRTFKeepsItsFirstParagraphsAlignment) {
       return vlaJustify;
     };
     EXPECT_EQ(alignmentOf("Centered"), c.First) << d.Dump();
-    EXPECT_EQ(alignmentOf("Right"), vlaRight) << d.Dump();
+    EXPECT_EQ(alignmentOf("Right"), c.Last) << d.Dump();
   }
+  props.ParaStyleMode = savedPara;
 }
