@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -82,6 +83,24 @@ String GetProgramPath() {
   std::error_code ec;
   fs::path p = fs::read_symlink("/proc/self/exe", ec);
   return ec ? String() : p.string();
+}
+
+String FindProgramInPath(const String& name) {
+  if (name.empty() || name.find('/') != String::npos) return String();
+  const char* path = std::getenv("PATH");
+  const String dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    const size_t end = std::min(dirs.find(':', start), dirs.size());
+    const String dir = dirs.substr(start, end - start);
+    start = end + 1;
+    if (dir.empty()) continue;  // the working folder is never searched
+    const String candidate = dir + "/" + name;
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return String();
 }
 
 String GetProgramFolder() {

@@ -25,6 +25,9 @@ bool IsPrivateFolder(const String& path);
 String GetProgramFolder();
 // The full path of the running executable.
 String GetProgramPath();
+// The first executable regular file of that name in the folders of PATH;
+// empty when there is none.
+String FindProgramInPath(const String& name);
 
 // Copies source over dest (replacing it). The copy goes to a temporary file
 // beside dest and is renamed into place, so dest is never left half written.
