@@ -466,10 +466,15 @@ bool TBitmap::LoadFromAnyImageFile(const String& fileName, int64_t maxPixels) {
   // The caller's pixel limit is the one that counts, not the toolkit's own
   // memory limit (which refuses large PNGs that a JPEG of the size passes):
   // room for 8 bytes a pixel, the widest format a decoder gives.
+  // The limit is the toolkit's for every reader: raised for this one, then
+  // put back.
   const int64_t mebibytes = static_cast<int64_t>(size.width()) * size.height() * 8 / (1 << 20) + 1;
-  reader.setAllocationLimit(static_cast<int>(std::min<int64_t>(mebibytes, INT32_MAX)));
+  const int previous = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(std::max(previous, static_cast<int>(std::min<int64_t>(mebibytes, INT32_MAX))));
   QImage image;
-  if (!reader.read(&image) || image.isNull()) return false;
+  const bool read = reader.read(&image);
+  QImageReader::setAllocationLimit(previous);
+  if (!read || image.isNull()) return false;
   SetImage(image);
   return true;
 }
