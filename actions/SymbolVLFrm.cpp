@@ -134,7 +134,8 @@ void TfrmVLInsertSymbol::Localize() {
 }
 
 void TfrmVLInsertSymbol::Init(Word Code, const String& FontName, TFontCharset Charset) {
-  cmbFont->SelectFont(FontName);
+  // A font that is not installed: the one drawn in its place.
+  if (!cmbFont->SelectFont(FontName)) cmbFont->SelectFont(InstalledFontFamily(FontName));
   cmbFontClick(cmbFont);
   // A character set the font lacks: Unicode, not the first set listed.
   int index = cmbCharset->IndexOfCharset(Charset);

@@ -8,6 +8,8 @@
 
 #include <QAbstractSlider>
 #include <QCheckBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QInputMethodEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -268,6 +270,34 @@ TEST(PageControlTest, SheetsTabsAndHiddenTabs) {
   pages.SelectNextPage(true);
   EXPECT_EQ(pages.GetActivePage(), sheets[0]);  // the hidden one is skipped
   EXPECT_EQ(changes, 1);
+}
+
+TEST(PageControlTest, TabsWidthHoldsEveryCaptionWhole) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 800, 300);
+  TPageControl pages(&form);
+  pages.SetParent(&form);
+  pages.SetBounds(0, 0, 150, 200);
+  std::vector<TTabSheet*> sheets;
+  for (const char* caption : {"Add&ed Words", "A&uto-Correct Pairs", "&Excluded Words"}) {
+    auto* s = new TTabSheet(&form);
+    s->SetPageControl(&pages);
+    s->SetText(caption);
+    sheets.push_back(s);
+  }
+  form.Show();
+  const int all = pages.TabsWidth();
+  EXPECT_GT(all, 150);  // more than the control has: the captions were cut
+  pages.SetWidth(all + 16);
+  QCoreApplication::processEvents();
+  QTabBar* bar = static_cast<QTabWidget*>(WidgetOf(&pages))->tabBar();
+  for (int i = 0; i < bar->count(); ++i) {
+    const QString text = bar->tabText(i).remove('&');
+    EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(text)) << i;
+    EXPECT_LE(bar->tabRect(i).right(), bar->width()) << i;
+  }
+  sheets[2]->SetTabVisible(false);
+  EXPECT_LT(pages.TabsWidth(), all);
 }
 
 TEST(ProgressBarTest, StepItWrapsAndPositionClamps) {
