@@ -280,6 +280,28 @@ TEST(HyperlinkDialog, ASelectionOverLinesShowsThePlaceholderInADisabledBox) {
   EXPECT_FALSE(b.Edit->Modified);
 }
 
+TEST(HyperlinkAction, TheTextOfAListParagraphIsOfferedWithoutItsMarker) {
+  TLinkBench b;
+  b.Sheet->ListStyles->Clear();
+  TVLListLevel* level = b.Sheet->ListStyles->Add()->Levels->Add();
+  level->ListType = vllstDecimal;
+  level->FormatString = "%0:s.";
+  b.Text("intro");
+  b.Text("site name", 0, "", true);
+  b.Edit->Format();
+  b.Edit->SetCaret(1, b.Edit->GetItemStartOffset(1));
+  b.Edit->ApplyListStyle(0, -1, 1, false);
+  // The paragraph's text item, after its marker.
+  Integer item = -1;
+  for (Integer i = 0; i < b.Edit->ItemCount(); ++i)
+    if (b.Edit->GetItemTextUtf8(i) == "site name") item = i;
+  ASSERT_GE(item, 1);
+  ASSERT_EQ(b.Edit->GetItem(item - 1)->StyleNo, vlsListMarker);
+  b.Edit->SetSelectionBounds(item, b.Edit->GetItemStartOffset(item), item, b.Edit->GetItemEndOffset(item));
+  ASSERT_TRUE(b.Run("https://example.org"));
+  EXPECT_EQ(b.Offered.Text, "site name");
+}
+
 TEST(HyperlinkOpen, OnlyWebAndMailLinksReachTheDesktop) {
   struct Case {
     String Target;
