@@ -109,6 +109,20 @@ String GetProgramFolder() {
   return fs::path(exe).parent_path().string();
 }
 
+// The data folder as seen from the installed program's folder (set by the
+// build from its install layout).
+#ifndef QY_DATA_FROM_PROGRAM
+#define QY_DATA_FROM_PROGRAM "../share/quillory"
+#endif
+
+String GetProgramDataFolder() {
+  const String program = GetProgramFolder();
+  std::error_code ec;
+  const fs::path installed = fs::canonical(fs::path(program) / QY_DATA_FROM_PROGRAM, ec);
+  if (!ec && fs::is_directory(installed, ec)) return installed.string();
+  return program;
+}
+
 bool RestrictToOwner(const String& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return false;
