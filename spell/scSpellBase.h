@@ -100,7 +100,9 @@ public:
   virtual void SetCustomDictionaryListed(const String& Name, bool Listed);
   virtual void SetMSWordDictionaryListed(const String& FileName, bool Listed);
   virtual void DeleteCustomDictionary(const String& Name);
-  virtual void NewCustomDictionary(const String& Name);
+  // Name is what the user typed: false when it is no plain file name (see
+  // CustomDictionaryFileName) or the file cannot be made.
+  virtual bool NewCustomDictionary(const String& Name);
   virtual bool RenameCustomDictionary(const String& OldName, const String& NewName);
   // A dictionary file that exists but is damaged or not a dictionary: it is
   // left out and the check goes on without it.
@@ -142,7 +144,9 @@ public:
   virtual void GetSuggestions(const AnsiString& Word, TStrings* List);
   virtual void BuildSuggestions(const AnsiString& Word, int Max, TStrings* List);
   // The list for one case form, before the case pattern and apostrophes.
-  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List);
+  // Names: only the candidates one edit away (the typed form of a
+  // capitalised word adds its names to the lower-case form's suggestions).
+  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names = false);
   virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
   virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
   virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,
@@ -266,6 +270,9 @@ public:
                                      soRepeated, soDUalCaps};
   bool ConfigDefaultUseMSWordCustom = false;
   String HelpFile;
+  // Why the as-you-type options are greyed in the options dialog: the host
+  // checks on request only. Empty for a host that checks as you type.
+  String LiveCheckingHint = "This editor checks spelling on request (F7), not as you type.";
   int HelpCtxSpellDialog = 0, HelpCtxConfigDialog = 0, HelpCtxDictionariesDialog = 0,
       HelpCtxDictionaryEditDialog = 0;
   bool SuggestionsAutoReplace = false;

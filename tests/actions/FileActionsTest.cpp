@@ -91,8 +91,9 @@ TEST(FileActions, DocumentsComeBackThroughSaveAsAndOpen) {
       {"VLF", 1, 1, false, ffeVLF, ""},
       {"VLF, Unicode text", 1, 1, true, ffeVLF, ""},
       {"RTF", 2, 2, false, ffeRTF, "{\\rtf"},
-      {"8-bit text", 3, 4, false, ffeTextANSI, "Caf\xE9"},
-      {"8-bit text, detected", 3, 3, false, ffeTextANSI, "Caf\xE9"},
+      // 8-bit text is the locale's UTF-8.
+      {"8-bit text", 3, 4, false, ffeTextANSI, "Caf\xC3\xA9 entry\nsecond"},
+      {"8-bit text, detected", 3, 3, false, ffeTextANSI, "Caf\xC3\xA9 entry\nsecond"},
       {"UTF-16 text", 4, 5, true, ffeTextUnicode, "\xFF\xFE" "C"},
       {"UTF-16 text, detected", 4, 3, true, ffeTextUnicode, "\xFF\xFE" "C"},
   };

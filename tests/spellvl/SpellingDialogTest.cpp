@@ -84,6 +84,32 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
   }
 }
 
+TEST(SpellingDialog, ReplacementsAndLearnedCorrectionsAreOneLine) {
+  const char* typed[] = {"The\nend", "The \r\n  end", "The\xE2\x80\xA8" "end", "\nThe end\n"};
+  for (auto button : {Change, ChangeAll, +[](TSpellDialog* d) { return d->AutoCorrectButton; }})
+    for (const char* text : typed) {
+      SCOPED_TRACE(text);
+      TSpellEditor w;
+      w.SetText({"teh cat"});
+      TInteractionScript script;
+      script.Answer(IDOK);
+      EXPECT_TRUE(RunSteps(w, {{"teh", false, button, text}}, script).empty());
+      EXPECT_EQ(w.E.Text(), "The end cat");  // one paragraph still
+      ASSERT_NE(w.Spell->LearningDictionary(), nullptr);
+      AnsiString learned;
+      EXPECT_TRUE(w.Spell->LearningDictionary()->FindAutoCorrect("teh", learned));
+      EXPECT_EQ(learned, "The end");
+      TStringList offered;
+      w.Spell->BuildSuggestions("teh", 10, &offered);
+      for (int i = 0; i < offered.Count(); ++i) EXPECT_EQ(offered[i].find_first_of("\r\n"), String::npos);
+    }
+  // The dictionaries take no line break from any other path either.
+  TCustomDictionary d;
+  EXPECT_FALSE(d.AddAutoCorrect("teh", "The\nXX"));
+  EXPECT_FALSE(d.AddWord("two\nlines"));
+  EXPECT_TRUE(d.AddAutoCorrect("teh", "the"));
+}
+
 TEST(SpellingDialog, AddTeachesTheDictionaryForTheNextCheck) {
   TSpellEditor w;
   w.SetText({"the zorblax sings"});

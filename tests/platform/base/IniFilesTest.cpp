@@ -73,7 +73,7 @@ TEST(IniFiles, WritesReadBackAndKeepTheRestOfTheFile) {
     EXPECT_EQ(ini.ReadInteger("A", "NEW", 0), 31);
   }
   EXPECT_EQ(qytest::ReadFileBytes(path),
-            "; keep me\r\n[A]\r\nx=10\r\nNew=31\r\n\r\n[B]\r\ny=2\r\nMulti=one  two\r\n"
+            "; keep me\r\n[A]\r\nx=10\r\nNew=31\r\n\r\n[B]\r\ny=2\r\nMulti=one two\r\n"
             "Inject=v [Evil] k=1\r\nF=0.5\r\n[C]\r\nFlag=1\r\n");
   {
     TIniFile ini(path);
