@@ -10,6 +10,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
 // Two paragraphs, each in its own paragraph style made by Change(index).
@@ -72,6 +76,95 @@ TEST(ParagraphDialogActionTest, UndecidedValuesKeepEachParagraphsOwn) {
   b.Edit->Undo();
   EXPECT_EQ(b.ParaOf(0).Alignment, vlaLeft);
   EXPECT_EQ(b.ParaOf(1).Alignment, vlaLeft);
+}
+
+// Each attribute of the paragraph dialog: how two paragraphs differ in it,
+// how the dialog shows it undecided, and its value as text.
+struct TParaAttribute {
+  const char* Name;
+  std::function<void(TParaInfo&, int para)> Differ;
+  std::function<bool(TfrmVLPara&)> Undecided;
+  std::function<std::string(const TParaInfo&)> Value;
+};
+
+std::vector<TParaAttribute> ParaAttributes() {
+  auto field = [](TVLSpinEdit* TfrmVLPara::* se) { return [se](TfrmVLPara& d) { return (d.*se)->GetIndeterminate(); }; };
+  auto number = [](Integer TParaInfo::* v) { return [v](const TParaInfo& p) { return std::to_string(p.*v); }; };
+  return {
+      {"alignment", [](TParaInfo& p, int i) { p.Alignment = i ? vlaRight : vlaJustify; },
+       [](TfrmVLPara& d) { return d.gbAlignment->GetItemIndex() < 0; },
+       [](const TParaInfo& p) { return std::to_string(static_cast<int>(p.Alignment)); }},
+      {"first line", [](TParaInfo& p, int i) { p.FirstIndent = i ? 20 : 10; },
+       [](TfrmVLPara& d) {
+         return d.seFirstLineIndent->GetIndeterminate() && !d.rbPositive->GetChecked() && !d.rbNegative->GetChecked();
+       },
+       number(&TParaInfo::FirstIndent)},
+      {"left", [](TParaInfo& p, int i) { p.LeftIndent = i ? 24 : 4; }, field(&TfrmVLPara::seLeftIndent),
+       number(&TParaInfo::LeftIndent)},
+      {"right", [](TParaInfo& p, int i) { p.RightIndent = i ? 12 : 2; }, field(&TfrmVLPara::seRightIndent),
+       number(&TParaInfo::RightIndent)},
+      {"before", [](TParaInfo& p, int i) { p.SpaceBefore = i ? 6 : 1; }, field(&TfrmVLPara::seSpaceBefore),
+       number(&TParaInfo::SpaceBefore)},
+      {"after", [](TParaInfo& p, int i) { p.SpaceAfter = i ? 8 : 3; }, field(&TfrmVLPara::seSpaceAfter),
+       number(&TParaInfo::SpaceAfter)},
+      {"line spacing", [](TParaInfo& p, int i) { p.LineSpacing = i ? 150 : 250; },
+       [](TfrmVLPara& d) {
+         return d.GetComboBoxItemIndex(d._cmbLineSpacing) == 3 && d.seLineSpacingValue->GetIndeterminate();
+       },
+       [](const TParaInfo& p) {
+         return std::to_string(p.LineSpacing) + (p.LineSpacingType == vllsPercent ? "%" : "px");
+       }},
+  };
+}
+
+TEST(ParagraphDialogActionTest, EachMixedAttributeShowsUndecidedAndKeepsEachParagraphsValue) {
+  const std::vector<TParaAttribute> attributes = ParaAttributes();
+  ASSERT_EQ(attributes.size(), 7u);  // every attribute the dialog offers
+  struct Case {
+    const char* Name;
+    size_t Mixed;  // the attribute shown undecided
+    std::function<void(TParaInfo&, int)> Differ;
+  };
+  std::vector<Case> cases;
+  for (size_t i = 0; i < attributes.size(); ++i) cases.push_back({attributes[i].Name, i, attributes[i].Differ});
+  // Spacing in pixels is no choice of the dialog, even where both agree.
+  cases.push_back({"line spacing in pixels", 6, [](TParaInfo& p, int) {
+                     p.LineSpacingType = vllsSpaceBetween;
+                     p.LineSpacing = 4;
+                   }});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTwoParagraphs b(c.Differ);
+    std::vector<std::string> before[2];
+    for (Integer item : {0, 1})
+      for (const TParaAttribute& a : attributes) before[item].push_back(a.Value(b.ParaOf(item)));
+    // One attribute the paragraphs share is changed; the mixed one is left.
+    const bool alignmentMixed = c.Mixed == 0;
+    auto* action = new TvlActionParagraph(b.Form);
+    action->SetControl(b.Edit);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLPara*>(r.Form);
+      Application->ProcessMessages();
+      for (size_t i = 0; i < attributes.size(); ++i)
+        EXPECT_EQ(attributes[i].Undecided(d), i == c.Mixed) << attributes[i].Name << " shown undecided";
+      if (alignmentMixed) d.seSpaceAfter->SetValue(9);
+      else Click(d.gbAlignment->Buttons(2), QPoint(20, 20));
+      PressOk(d.btnOk);
+      return d.ModalResult;
+    });
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    for (Integer item : {0, 1}) {
+      SCOPED_TRACE(item);
+      for (size_t i = 0; i < attributes.size(); ++i) {
+        std::string want = before[item][i];
+        if (alignmentMixed && i == 5) want = "9";
+        if (!alignmentMixed && i == 0) want = std::to_string(static_cast<int>(vlaCenter));
+        EXPECT_EQ(attributes[i].Value(b.ParaOf(item)), want) << attributes[i].Name;
+      }
+    }
+  }
 }
 
 TEST(ParagraphDialogTest, FirstLineAndLineSpacingRules) {
