@@ -99,7 +99,7 @@ std::vector<TParaAttribute> ParaAttributes() {
          return d.seFirstLineIndent->GetIndeterminate() && !d.rbPositive->GetChecked() && !d.rbNegative->GetChecked();
        },
        number(&TParaInfo::FirstIndent)},
-      {"left", [](TParaInfo& p, int i) { p.LeftIndent = i ? 24 : 4; }, field(&TfrmVLPara::seLeftIndent),
+      {"left", [](TParaInfo& p, int i) { p.LeftIndent = i ? 40 : 14; }, field(&TfrmVLPara::seLeftIndent),
        number(&TParaInfo::LeftIndent)},
       {"right", [](TParaInfo& p, int i) { p.RightIndent = i ? 12 : 2; }, field(&TfrmVLPara::seRightIndent),
        number(&TParaInfo::RightIndent)},
@@ -132,39 +132,87 @@ TEST(ParagraphDialogActionTest, EachMixedAttributeShowsUndecidedAndKeepsEachPara
                      p.LineSpacingType = vllsSpaceBetween;
                      p.LineSpacing = 4;
                    }});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TTwoParagraphs b(c.Differ);
-    std::vector<std::string> before[2];
-    for (Integer item : {0, 1})
-      for (const TParaAttribute& a : attributes) before[item].push_back(a.Value(b.ParaOf(item)));
-    // One attribute the paragraphs share is changed; the mixed one is left.
-    const bool alignmentMixed = c.Mixed == 0;
-    auto* action = new TvlActionParagraph(b.Form);
-    action->SetControl(b.Edit);
-    TInteractionScript script;
-    script.Do([&](TInteraction& r) {
-      auto& d = *static_cast<TfrmVLPara*>(r.Form);
-      Application->ProcessMessages();
-      for (size_t i = 0; i < attributes.size(); ++i)
-        EXPECT_EQ(attributes[i].Undecided(d), i == c.Mixed) << attributes[i].Name << " shown undecided";
-      if (alignmentMixed) d.seSpaceAfter->SetValue(9);
-      else Click(d.gbAlignment->Buttons(2), QPoint(20, 20));
-      PressOk(d.btnOk);
-      return d.ModalResult;
-    });
-    ASSERT_TRUE(action->Execute());
-    EXPECT_EQ(script.Unexpected, 0);
-    for (Integer item : {0, 1}) {
-      SCOPED_TRACE(item);
-      for (size_t i = 0; i < attributes.size(); ++i) {
-        std::string want = before[item][i];
-        if (alignmentMixed && i == 5) want = "9";
-        if (!alignmentMixed && i == 0) want = std::to_string(static_cast<int>(vlaCenter));
-        EXPECT_EQ(attributes[i].Value(b.ParaOf(item)), want) << attributes[i].Name;
+  // What the user changes while the mixed attribute is left alone: the
+  // attribute, how, and its value after.
+  struct Touch {
+    size_t Attribute;
+    std::function<void(TfrmVLPara&)> Act;
+    std::string Value;
+  };
+  const Touch touches[] = {
+      {0, [](TfrmVLPara& d) { Click(d.gbAlignment->Buttons(2), QPoint(20, 20)); },
+       std::to_string(static_cast<int>(vlaCenter))},
+      {1,
+       [](TfrmVLPara& d) {
+         d.seFirstLineIndent->SetValue(10);
+         Click(d.rbNegative, QPoint(30, 30));
+       },
+       "-10"},
+      {2, [](TfrmVLPara& d) { d.seLeftIndent->SetValue(30); }, "30"},
+      {5, [](TfrmVLPara& d) { d.seSpaceAfter->SetValue(9); }, "9"},
+      {6,
+       [](TfrmVLPara& d) {
+         d.SetComboBoxItemIndex(d._cmbLineSpacing, 2);
+         d.cmbLineSpacingClick(nullptr);
+       },
+       "200%"},
+  };
+  for (const Case& c : cases)
+    for (const Touch& t : touches) {
+      if (t.Attribute == c.Mixed) continue;
+      SCOPED_TRACE(std::string(c.Name) + " mixed, " + attributes[t.Attribute].Name + " changed");
+      // Left indents leave room for a hanging first line.
+      TTwoParagraphs b([&](TParaInfo& p, int i) {
+        p.LeftIndent = 20;
+        c.Differ(p, i);
+      });
+      std::vector<std::string> before[2];
+      for (Integer item : {0, 1})
+        for (const TParaAttribute& a : attributes) before[item].push_back(a.Value(b.ParaOf(item)));
+      auto* action = new TvlActionParagraph(b.Form);
+      action->SetControl(b.Edit);
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        auto& d = *static_cast<TfrmVLPara*>(r.Form);
+        Application->ProcessMessages();
+        for (size_t i = 0; i < attributes.size(); ++i)
+          EXPECT_EQ(attributes[i].Undecided(d), i == c.Mixed) << attributes[i].Name << " shown undecided";
+        t.Act(d);
+        PressOk(d.btnOk);
+        return d.ModalResult;
+      });
+      ASSERT_TRUE(action->Execute());
+      EXPECT_EQ(script.Unexpected, 0);
+      for (Integer item : {0, 1}) {
+        SCOPED_TRACE(item);
+        for (size_t i = 0; i < attributes.size(); ++i) {
+          const std::string want = i == t.Attribute ? t.Value : before[item][i];
+          EXPECT_EQ(attributes[i].Value(b.ParaOf(item)), want) << attributes[i].Name;
+        }
       }
     }
-  }
+}
+
+TEST(ParagraphDialogActionTest, AHangingFirstLineRaisesOnlyTheMixedLeftIndentsTooLowForIt) {
+  TTwoParagraphs b([](TParaInfo& p, int i) { p.LeftIndent = i ? 40 : 0; });
+  const Integer margin = b.Edit->LeftMargin;
+  auto* action = new TvlActionParagraph(b.Form);
+  action->SetControl(b.Edit);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto& d = *static_cast<TfrmVLPara*>(r.Form);
+    Application->ProcessMessages();
+    d.seFirstLineIndent->SetValue(margin + 10);
+    Click(d.rbNegative, QPoint(30, 30));
+    EXPECT_TRUE(d.seLeftIndent->GetIndeterminate());
+    PressOk(d.btnOk);
+    return d.ModalResult;
+  });
+  ASSERT_TRUE(action->Execute());
+  EXPECT_EQ(b.ParaOf(0).FirstIndent, -(margin + 10));
+  EXPECT_EQ(b.ParaOf(1).FirstIndent, -(margin + 10));
+  EXPECT_EQ(b.ParaOf(0).LeftIndent, 10);
+  EXPECT_EQ(b.ParaOf(1).LeftIndent, 40);
 }
 
 TEST(ParagraphDialogTest, FirstLineAndLineSpacingRules) {
@@ -177,6 +225,7 @@ TEST(ParagraphDialogTest, FirstLineAndLineSpacingRules) {
   const Case cases[] = {
       {"hanging first line follows a lower left indent",
        [](TfrmVLPara& d) {
+         d.seLeftIndent->SetValue(0);
          d.seFirstLineIndent->SetValue(30);
          Click(d.rbNegative, QPoint(30, 30));
          EXPECT_EQ(d.seLeftIndent->GetText(), "30");
