@@ -16,7 +16,12 @@
 namespace {
 
 TEST(NestedCellEditorClose, ClosingTheDocumentWithANestedCellOpenLeavesNothing) {
+  // The item registry is the whole program's: the model's tests here expect
+  // no class for the table's number.
   VLRegisterTableItem();
+  struct TUnregister {
+    ~TUnregister() { UnregisterItemClass(vlsTable); }
+  } unregister;
   const auto widgetsBefore = QApplication::allWidgets().size();
   {
     TVLStyle style(nullptr);
