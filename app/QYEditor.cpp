@@ -62,6 +62,8 @@ public:
   bool SaveVLF(TStream& stream) override {
     if (!FWindow) return false;
     TVellumEdit* e = FWindow->QuilloryText;
+    // Text typed in a table cell is in the cell's editor until this.
+    e->CommitInplaceEditor();
     CaretItemNo = e->CurItemNo();
     CaretOffset = e->OffsetInCurItem();
     if (e->LoadFailed()) {
@@ -75,7 +77,9 @@ public:
     return e->SaveVLFToStream(stream, false);
   }
   void DeleteUnusedStyles() override {
-    if (FWindow) FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
+    if (!FWindow) return;
+    FWindow->QuilloryText->CommitInplaceEditor();
+    FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
   }
   String Text() const override {
     if (!FWindow) return String();

@@ -458,6 +458,10 @@ public:
   // Closes it; the cell takes its items back. notify: the document hears of
   // it (focus back to the document's control).
   void DestroyInplaceEditor(bool notify);
+  // The cell takes its items back, and those of cell editors open inside
+  // it; the editors open again with the same selection and focus. The
+  // cells' histories go to the document's undo list as closing does.
+  void CommitInplaceEditor();
   TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
   bool OwnsInplaceEditor(TObject* editor) const override;
   // The caret enters from the left (0), right (1), above (2, x: coord) or
@@ -777,6 +781,8 @@ public:
 
 private:
   bool FClosingEditor = false, FInCellChange = false;
+  // Set while a commit reopens the editors: they leave the focus alone.
+  bool FCommitting = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
   bool MoveEditorUndo(bool destroying);

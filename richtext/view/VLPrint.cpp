@@ -49,6 +49,8 @@ void TVLMainPrintableData::AssignSource(TCustomVellum* source) {
   ClearDrawLines();
   SourceData = nullptr;
   if (!source) return;
+  // The pages show what a cell editor holds too.
+  source->CommitInplaceEditor();
   ShareItemsFrom(source->VLData());
   SourceData = source->VLData();
   SourceLeftMargin = source->LeftMargin;

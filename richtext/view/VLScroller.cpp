@@ -276,9 +276,16 @@ void TVLScroller::DestroyInplaceEditor() {
   close();
 }
 
-void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close) {
+void TVLScroller::CommitInplaceEditor() {
+  if (!FInplaceEditor || !FCommitInplaceEditor) return;
+  const std::function<void()> commit = FCommitInplaceEditor;
+  commit();
+}
+
+void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close, std::function<void()> commit) {
   FInplaceEditor = editor;
   FCloseInplaceEditor = editor ? std::move(close) : std::function<void()>();
+  FCommitInplaceEditor = editor ? std::move(commit) : std::function<void()>();
 }
 
 void TVLScroller::SetActiveSubDataSilent(TCustomVLData* vlData) {

@@ -63,8 +63,13 @@ public:
   virtual TControl* GetInplaceEditor() { return FInplaceEditor; }
   virtual void DestroyInplaceEditor();
   // The item that opened an in-place editor over this control registers it
-  // with the way to close it (null: none open).
-  void SetInplaceEditor(TControl* editor, std::function<void()> close);
+  // with the way to close it (null: none open) and the way to hand what it
+  // holds back to the document while it stays open.
+  void SetInplaceEditor(TControl* editor, std::function<void()> close, std::function<void()> commit = {});
+  // Whatever an in-place editor (and any editor open inside it) holds goes
+  // back into this control's document, and the editor opens again where it
+  // was: readers of the whole document call it first.
+  void CommitInplaceEditor();
   TCustomVLData* GetActiveSubVLData();
   // This control or an in-place editor nested in it has the focus.
   static bool FocusedEx(TControl* control);
@@ -97,7 +102,7 @@ private:
   bool FVScrollVisible = true, FHScrollVisible = true;
   bool FUpdatingBars = false;
   TControl* FInplaceEditor = nullptr;
-  std::function<void()> FCloseInplaceEditor;
+  std::function<void()> FCloseInplaceEditor, FCommitInplaceEditor;
 };
 
 // Embedded controls keep their true top in Tag; their Top is that value
