@@ -62,8 +62,8 @@ public:
   bool SaveVLF(TStream& stream) override {
     if (!FWindow) return false;
     TVellumEdit* e = FWindow->QuilloryText;
-    // Text typed in a table cell is in the cell's editor until this.
-    e->CommitInplaceEditor();
+    // Text typed in a table cell is in the cell's editor till it closes.
+    const TVLInplaceEditorPause pause(*e);
     CaretItemNo = e->CurItemNo();
     CaretOffset = e->OffsetInCurItem();
     if (e->LoadFailed()) {
@@ -77,9 +77,7 @@ public:
     return e->SaveVLFToStream(stream, false);
   }
   void DeleteUnusedStyles() override {
-    if (!FWindow) return;
-    FWindow->QuilloryText->CommitInplaceEditor();
-    FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
+    if (FWindow) FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
   }
   String Text() const override {
     if (!FWindow) return String();

@@ -252,7 +252,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   FEditorHeight = editor->EditData()->DocumentHeight;
   FEditorMinWidth = cell->ContentMinWidth(host->GetCanvas());
   PlaceInplaceEditor();
-  hostEditor->SetInplaceEditor(editor, [this] { DestroyInplaceEditor(true); }, [this] { CommitInplaceEditor(); });
+  hostEditor->SetInplaceEditor(editor, [this] { DestroyInplaceEditor(true); }, [this] { return SuspendInplaceEditor(); });
   hostEditor->ActiveSubData = cell;
   hostEditor->ActiveItem = this;
   host->SetState(host->GetState() | vlstNestedCaret);
@@ -261,13 +261,13 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   TVLEditVLData* d = editor->EditData();
   if (caretAtStart) editor->SetCaret(0, d->GetItemStartOffset(0));
   if (caretAtEnd) editor->SetCaret(d->GetItemCount() - 1, d->GetItemEndOffset(d->GetItemCount() - 1));
-  if (hostEditor->Showing() && !FCommitting) editor->SetFocus();
+  if (hostEditor->Showing() && !FResuming) editor->SetFocus();
   hostEditor->Invalidate();
   return true;
 }
 
-void TVLTableItemInfo::CommitInplaceEditor() {
-  if (!FInplaceEditor || FClosingEditor) return;
+std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
+  if (!FInplaceEditor || FClosingEditor) return {};
   // The chain of open editors from this table inwards, each with its
   // selection.
   struct TLevel {
@@ -286,20 +286,21 @@ void TVLTableItemInfo::CommitInplaceEditor() {
     t = inner ? inner->Table : nullptr;
   }
   DestroyInplaceEditor(false);
-  TVLTableInplaceEdit* last = nullptr;
-  for (const TLevel& level : chain) {
-    TVLTableItemInfo& t = *level.Table;
-    t.FCommitting = true;
-    const bool opened = t.CreateInplaceEditor(-1, level.Row, level.Col, false, true, false, true);
-    t.FCommitting = false;
-    if (!opened) break;
-    last = t.FInplaceEditor;
-    TVLEditVLData* d = last->EditData();
-    const Integer n = d->GetItemCount();
-    if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
-      last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
-  }
-  if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) last->SetFocus();
+  return [chain, focused] {
+    TVLTableInplaceEdit* last = nullptr;
+    for (const TLevel& level : chain) {
+      TVLTableItemInfo& t = *level.Table;
+      t.FResuming = true;
+      const bool opened = t.CreateInplaceEditor(-1, level.Row, level.Col, false, true, false, true);
+      t.FResuming = false;
+      if (!opened) break;
+      last = t.FInplaceEditor;
+      const Integer n = last->EditData()->GetItemCount();
+      if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
+        last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
+    }
+    if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) last->SetFocus();
+  };
 }
 
 void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {

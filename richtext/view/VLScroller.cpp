@@ -276,16 +276,17 @@ void TVLScroller::DestroyInplaceEditor() {
   close();
 }
 
-void TVLScroller::CommitInplaceEditor() {
-  if (!FInplaceEditor || !FCommitInplaceEditor) return;
-  const std::function<void()> commit = FCommitInplaceEditor;
-  commit();
+std::function<void()> TVLScroller::SuspendInplaceEditor() {
+  if (!FInplaceEditor || !FSuspendInplaceEditor) return {};
+  const std::function<std::function<void()>()> suspend = FSuspendInplaceEditor;
+  return suspend();
 }
 
-void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close, std::function<void()> commit) {
+void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close,
+                                   std::function<std::function<void()>()> suspend) {
   FInplaceEditor = editor;
   FCloseInplaceEditor = editor ? std::move(close) : std::function<void()>();
-  FCommitInplaceEditor = editor ? std::move(commit) : std::function<void()>();
+  FSuspendInplaceEditor = editor ? std::move(suspend) : std::function<std::function<void()>()>();
 }
 
 void TVLScroller::SetActiveSubDataSilent(TCustomVLData* vlData) {

@@ -63,13 +63,14 @@ public:
   virtual TControl* GetInplaceEditor() { return FInplaceEditor; }
   virtual void DestroyInplaceEditor();
   // The item that opened an in-place editor over this control registers it
-  // with the way to close it (null: none open) and the way to hand what it
-  // holds back to the document while it stays open.
-  void SetInplaceEditor(TControl* editor, std::function<void()> close, std::function<void()> commit = {});
-  // Whatever an in-place editor (and any editor open inside it) holds goes
-  // back into this control's document, and the editor opens again where it
-  // was: readers of the whole document call it first.
-  void CommitInplaceEditor();
+  // with the way to close it (null: none open) and the way to close it for
+  // a while: suspend closes it and any editor open inside it, so that the
+  // document holds all they show, and answers how to open them again.
+  void SetInplaceEditor(TControl* editor, std::function<void()> close,
+                        std::function<std::function<void()>()> suspend = {});
+  // Closes the in-place editor for a while (see above); the answer opens it
+  // again where it was (empty when none was open).
+  std::function<void()> SuspendInplaceEditor();
   TCustomVLData* GetActiveSubVLData();
   // This control or an in-place editor nested in it has the focus.
   static bool FocusedEx(TControl* control);
@@ -102,7 +103,24 @@ private:
   bool FVScrollVisible = true, FHScrollVisible = true;
   bool FUpdatingBars = false;
   TControl* FInplaceEditor = nullptr;
-  std::function<void()> FCloseInplaceEditor, FCommitInplaceEditor;
+  std::function<void()> FCloseInplaceEditor;
+  std::function<std::function<void()>()> FSuspendInplaceEditor;
+};
+
+// For its lifetime a control's in-place editors are closed: what reads the
+// whole document finds every cell's items in the cell. They open again,
+// with their selection and focus, when it ends.
+class TVLInplaceEditorPause {
+public:
+  explicit TVLInplaceEditorPause(TVLScroller& control) : FResume(control.SuspendInplaceEditor()) {}
+  ~TVLInplaceEditorPause() {
+    if (FResume) FResume();
+  }
+  TVLInplaceEditorPause(const TVLInplaceEditorPause&) = delete;
+  TVLInplaceEditorPause& operator=(const TVLInplaceEditorPause&) = delete;
+
+private:
+  std::function<void()> FResume;
 };
 
 // Embedded controls keep their true top in Tag; their Top is that value
