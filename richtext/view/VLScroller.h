@@ -109,10 +109,11 @@ private:
 
 // For its lifetime a control's in-place editors are closed: what reads the
 // whole document finds every cell's items in the cell. They open again,
-// with their selection and focus, when it ends.
+// with their selection and focus, when it ends. Inactive, it does nothing.
 class TVLInplaceEditorPause {
 public:
-  explicit TVLInplaceEditorPause(TVLScroller& control) : FResume(control.SuspendInplaceEditor()) {}
+  explicit TVLInplaceEditorPause(TVLScroller& control, bool active = true)
+      : FResume(active ? control.SuspendInplaceEditor() : std::function<void()>()) {}
   ~TVLInplaceEditorPause() {
     if (FResume) FResume();
   }

@@ -11,7 +11,6 @@
 #include "richtext/view/VLSearch.h"
 
 #include <algorithm>
-#include <optional>
 
 TCustomVellum::TCustomVellum(TComponent* owner) : TVLScroller(owner) {
   FData = std::make_unique<TVellumVLData>(this);
@@ -286,8 +285,7 @@ bool TCustomVellum::LoadVLF(const String& fileName) {
 
 bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  std::optional<TVLInplaceEditorPause> pause;
-  if (!selectionOnly) pause.emplace(*this);
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style,
                                 &layout);
@@ -295,8 +293,7 @@ bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
 
 bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  std::optional<TVLInplaceEditorPause> pause;
-  if (!selectionOnly) pause.emplace(*this);
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLF(fileName, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style, &layout);
 }
@@ -313,15 +310,13 @@ bool TCustomVellum::LoadRTF(const String& fileName) {
 
 bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  std::optional<TVLInplaceEditorPause> pause;
-  if (!selectionOnly) pause.emplace(*this);
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), GetBackgroundBitmap(), nullptr);
 }
 
 bool TCustomVellum::SaveRTF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
-  std::optional<TVLInplaceEditorPause> pause;
-  if (!selectionOnly) pause.emplace(*this);
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), GetBackgroundBitmap());
 }
 
@@ -370,8 +365,7 @@ bool TCustomVellum::SaveTextUnicode(const String& fileName, Integer lineWidth) {
 
 bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly, bool unicode) {
   if (FLoadFailed && !selectionOnly) return false;
-  std::optional<TVLInplaceEditorPause> pause;
-  if (!selectionOnly) pause.emplace(*this);
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveTextToStream(String(), stream, 80, selectionOnly, false, unicode, false);
 }
 
