@@ -148,7 +148,17 @@ void TfGlobalFind::FormShow(TObject*) {
   SetRecordSelection(true);
 }
 
-void TfGlobalFind::FormClose(TObject*, TCloseAction&) { StopFind(); }
+void TfGlobalFind::FormClose(TObject*, TCloseAction&) {
+  StopFind();
+  ReleaseFindStatements();
+}
+
+void TfGlobalFind::ReleaseFindStatements() {
+  // A compiled statement keeps its connection in use: backup, restore, pack
+  // and a password change could not close the files.
+  qFind->Close();
+  qFind->UnPrepare();
+}
 
 void TfGlobalFind::StopFind() {
   if (FThread) {
@@ -193,11 +203,13 @@ void TfGlobalFind::SetRecordSelection(bool Reset) {
     mSelection->Lines().Add(dlg->SelectionProblem(true));
   if (!SelectionValid) return;
   try {
+    // Compiled to check it; each search compiles its own copy.
     qFind->Prepare();
   } catch (const std::exception& e) {
     SelectionValid = false;
     ShowErrorDisplay("qFind", e);
   }
+  ReleaseFindStatements();
 }
 
 void TfGlobalFind::pbFindClick(TObject*) {
@@ -447,7 +459,7 @@ void TThreadGlobalFind::Execute() {
       batch.clear();
       const int BatchRows = batchRows;
       batchRows = std::min(batchRows * 2, 64);
-      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof())) {
+      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof()) && !Stopping()) {
         TFindRow row;
         row.JournalID = keys.FieldByName("JournalID").AsInteger();
         row.JournalName = keys.FieldByName("JournalName").AsString();
@@ -460,6 +472,7 @@ void TThreadGlobalFind::Execute() {
           row.Editor = "VLF";
         }
         batch.push_back(std::move(row));
+        if (f->OnRowRead) f->OnRowRead();
         if (forward) keys.Next();
         else keys.Prior();
       }
@@ -511,4 +524,5 @@ void StopGlobalFind() {
   if (!fGlobalFind) return;
   fGlobalFind->StopFind();
   if (fGlobalFind->GetVisible()) fGlobalFind->Close();
+  fGlobalFind->ReleaseFindStatements();
 }

@@ -117,6 +117,17 @@ TAction* TformQuilloryMain::NewAction(const char* name, const char* caption, con
 
 void TformQuilloryMain::BuildActions() {
   ActionList = new TActionList(this);
+  // On the cover only what the cover offers works, by menu and by key: the
+  // commands of a hidden or locked journal would show or change it.
+  ActionList->Allows = [this](const TContainedAction* a) {
+    if (ScreenMode != smCover) return true;
+    for (const TContainedAction* c :
+         {static_cast<TContainedAction*>(ActionExit), static_cast<TContainedAction*>(ActionLock),
+          static_cast<TContainedAction*>(ActionAbout), static_cast<TContainedAction*>(HelpContents),
+          static_cast<TContainedAction*>(ActionGotoBrixaneWebSite)})
+      if (a == c) return true;
+    return false;
+  };
   auto make = [this](const char* name, const char* caption, const char* hint, TShortCut shortcut,
                      void (TformQuilloryMain::*handler)(TObject*)) {
     return NewAction(name, caption, hint, shortcut, [this, handler](TObject* s) { (this->*handler)(s); });
@@ -502,6 +513,7 @@ void TformQuilloryMain::SetScreenMode(Byte mode) {
   pbExitQuillory->SetVisible(!OpenScreenShown);
   pCoverBitmap->SetVisible(!OpenScreenShown);
   ScreenMode = mode;
+  ActionList->AllowsChanged();
   RefreshCover();
 }
 

@@ -149,6 +149,9 @@ void StoreMany(TFindReportWorld& w, int count) {
 TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelIsQuick) {
   TFindReportWorld w;
   StoreMany(w, 7300);
+  // Slowed to run for many seconds: only a worker that heeds the cancel
+  // stops within the bound.
+  w.Find->OnRowRead = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
   w.StartFind("absent-word");
   // Events posted from another thread while it searches: how long each
   // waits for the GUI thread. The state outlives events still queued.
