@@ -154,8 +154,10 @@ public:
   TAction* ActionPrinterSetupDialog = nullptr;
   TAction* HelpContents = nullptr;
   TAction* ActionGotoBrixaneWebSite = nullptr;
-  // The hint of the print commands ("print to ..." / "No Printer Defined").
+  // The hint of the print commands: the printer or the PDF file they print to.
   String PrintHint;
+  // Sets it on the print commands.
+  void ShowPrintTarget();
   // Spelling and the thesaurus of the current entry (QYSpelling.cpp).
   TAction* ActionSpell = nullptr;
   TAction* ActionThesaurus = nullptr;

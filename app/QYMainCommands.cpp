@@ -6,6 +6,7 @@
 #include "app/QYEditor.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYPrintPreview.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
 #include "app/QYToolBarLayout.h"
@@ -125,7 +126,7 @@ void TformQuilloryMain::BuildCommands() {
                                      scNone, [this] { ActionEntryTreeFullCollapseExecute(this); });
   ActionJumpWindow = make("ActionJumpWindow", "Switch Tree and Editor", "switch between the tree and the editor",
                           VK_F5, [this] { ActionJumpWindowExecute(this); });
-  ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Setup Dialog", "printer setup", scNone,
+  ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Set&up...", "choose the printer or a PDF file", scNone,
                                   [this] { ActionPrinterSetupDialogExecute(this); });
   BuildSpelling();
   HelpContents = make("HelpContents", "Quillory &Help", "help", VK_F1, [this] { HelpContentsExecute(this); });
@@ -662,15 +663,14 @@ void TformQuilloryMain::ActionPrinterSetupDialogExecute(TObject*) {
   PauseTimer();
   TPrinterSetupDialog dialog(this);
   dialog.Execute();
-  TPrinter* p = Printer();
-  if (p->HasPrinters()) {
-    const Integer index = p->GetPrinterIndex();
-    const auto& names = p->Printers();
-    PrintHint = "print to " + names[static_cast<size_t>(index >= 0 ? index : 0)];
-  } else {
-    PrintHint = "No Printer Defined";
-  }
+  ShowPrintTarget();
   ResumeTimer();
+}
+
+void TformQuilloryMain::ShowPrintTarget() {
+  PrintHint = PrintHintText();
+  for (TAction* a : {ActionPrint, ActionPrintPagePerDay, ActionPrintPageFilled})
+    if (a) a->SetHint(PrintHint);
 }
 
 void TformQuilloryMain::HelpContentsExecute(TObject*) { Application->HelpContext(57); }
