@@ -293,7 +293,7 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnKeyDown = lockKey;
   QuilloryText->OnKeyUp = lockKey;
   QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
-  QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+  QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };
   // The font boxes' conversions; the font and colour commands put their own
   // handler in while they run and give this one back.
   QuilloryText->OnStyleConversion = [this](TCustomVellumEdit*, Integer styleNo, Integer userData, bool applied,

@@ -282,7 +282,8 @@ bool SaveEntry(TOpenJournal* j, int mode) {
   if (SavingEntry) return false;
   TBusy busy(SavingEntry);
   if (!j || !j->Document || !j->Document->Modified) {
-    ShowStateWord("already saved");
+    // Nothing was written: only the Save command says so.
+    if (mode == smExplicit) ShowStateWord("nothing to save");
     return true;
   }
   TEntryDocument& doc = *j->Document;

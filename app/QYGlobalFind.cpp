@@ -213,6 +213,8 @@ void TfGlobalFind::SetRecordSelection(bool Reset) {
 }
 
 void TfGlobalFind::pbFindClick(TObject*) {
+  // Searching is using the journal: it does not hide meanwhile.
+  LastActivityTime = Now();
   FindText = leTextToFind->GetText();
   FindOptions = 0;
   if (cbCaseSensitive->GetChecked()) FindOptions |= foMatchCase;

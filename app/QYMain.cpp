@@ -93,7 +93,7 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { LastActivityTime = Now(); };
-  OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+  OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };
 }
 
 TformQuilloryMain::~TformQuilloryMain() {
@@ -161,7 +161,7 @@ void TformQuilloryMain::BuildControls() {
     TAlignment alignment;
   };
   const PanelDef panels[] = {{"num", 40, pbRaised, taCenter},    {"caps", 40, pbRaised, taCenter},
-                             {"saved", 200, pbLowered, taCenter}, {"auto", 200, pbLowered, taCenter},
+                             {"", 200, pbLowered, taCenter}, {"", 200, pbLowered, taCenter},
                              {"user name", 300, pbLowered, taCenter}, {"", 50, pbNone, taLeftJustify}};
   for (const PanelDef& d : panels) {
     TStatusPanel* p = StatusBar->Panels().Add();

@@ -405,6 +405,8 @@ void TCustomForm::SetOwnerWindow() {
   self->setTransientParent(owner);
 }
 
+bool TApplication::ModalShowing() const { return QApplication::activeModalWidget() != nullptr; }
+
 QWindow* TCustomForm::OwnerWindow() const {
   QWidget* w = WindowWidget();
   return w && w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;

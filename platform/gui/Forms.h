@@ -195,6 +195,9 @@ public:
   void Run();
   void Terminate();
   bool Terminated() const { return FTerminated; }
+  // A modal window (a form shown modally, a message box, a common dialog)
+  // is up.
+  bool ModalShowing() const;
   // Handles pending events (also posted messages), then returns.
   void ProcessMessages();
   // The same without user input (repaints, timers and posted messages only).

@@ -321,6 +321,8 @@ TEST(PasswordChange, KilledChangeLeavesAJournalThatOpensWithOneOfThePasswords) {
 TEST(PasswordChange, ReadOnlyToggleWorksOnlyWhilePriorEntriesAreProtected) {
   TJournalWorld w;
   TformQuilloryMain main(nullptr);
+  // The journal is open (on the cover the command is refused).
+  main.SetScreenMode(smOpen);
   TAction* save = main.ActionSave;
   struct Case {
     bool protect, readOnly;
