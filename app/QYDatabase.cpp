@@ -137,7 +137,7 @@ bool SetUpDatabase(const TDatabaseFolders& folders) {
   DatabaseFolders = f;
   CheckDatabaseEngine();
   if (!DirectoryExists(f.DataDir)) {
-    if (MessageBox(kNewDatabaseText, "CREATING NEW QUILLORY DATEBASE",
+    if (MessageBox(kNewDatabaseText, "CREATING NEW QUILLORY DATABASE",
                    MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
       return false;
     if (!CreateDataFolder(f.TemplateDir, f.DataDir)) {
@@ -163,7 +163,7 @@ void RegisterAlias(const String& folder) {
   try {
     s.AddStandardAlias(AliasName, folder, "Paradox");
   } catch (Exception&) {
-    throw Exception("Unable to add alias to ( BDE ) Dabase Engine ");
+    throw Exception("Unable to add the database alias");
   }
   s.SetCipherSettings(ExcludeTrailingPathDelimiter(folder) + "/" + ProfileFileName,
                       ProfileCipherSettings);

@@ -484,7 +484,7 @@ bool OpenLinkTarget(const String& tag) {
   const String target = NormalizeLinkTarget(tag);
   const TLinkVerdict verdict = ClassifyLinkTarget(target);
   if (verdict.Decision == TLinkDecision::Ask &&
-      MessageBox("Open \"" + verdict.Path + "\" ?", "Open Link", MB_YESNO | MB_ICONQUESTION) != IDYES)
+      MessageBox("Open \"" + verdict.Path + "\"?", "Open Link", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return false;
   // Programs, launchers, devices and unknown kinds of link are never handed on.
   if (verdict.Decision != TLinkDecision::Refuse && ShellOpen(target)) return true;

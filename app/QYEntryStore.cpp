@@ -392,7 +392,8 @@ void ActionDeleteExecute() {
     return;
   }
   if (ProfileSettings.ConfirmDelete &&
-      MessageBox("Delete Record ?", "Confirm Delete", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+      MessageBox("Delete this entry? It cannot be undone.", "Confirm Delete",
+                 MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) {
     ShowStateWord("nothing to delete");
     return;
   }

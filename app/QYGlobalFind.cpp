@@ -63,7 +63,8 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   SetName("fGlobalFind");
   SetCaption("Advanced Find");
   SetBorderStyle(bsDialog);
-  SetFormStyle(fsStayOnTop);
+  // Above the main window as the window it belongs to; never above the
+  // dialogs of other windows (a stay-on-top window would hide them).
   Position = poMainFormCenter;
   HelpContext = 35;
   SetWidth(420);

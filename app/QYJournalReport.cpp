@@ -251,6 +251,13 @@ void BuildPasswordReport() {
   if (!preview) return;
   TFormPrintPreview& p = *preview;
   SaveEntry(CurrentJournal, smAuto);
+  if (JournalPassword.empty()) {
+    // A report of an empty password would only look like a lost one.
+    MessageBox("This journal has no password, so there is none to print.\r\n"
+               "File > Change Password sets one.",
+               "Print Password", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   const String printed = PrintedLine(Now());
   p.ClearReport();
   p.SetUpReportStyles();

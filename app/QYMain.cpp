@@ -286,6 +286,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   ProfileSettings.LogonName = DatabaseFolders.WindowsUserName;
   SetStatusText(spOwner, JournalOwnerText());
 
+  AskStartUpOnce();
   SyncStartUpShortcut(ProfileSettings.StartUpFolder);
 
   ScreenMode = 2;
@@ -297,6 +298,18 @@ void TformQuilloryMain::FormCreate(TObject*) {
   StartAutomaticSaveTimer(this);
   AttachEntryTree(this);
   FCreated = true;
+}
+
+void AskStartUpOnce() {
+  if (GetProfileBoolean("StartUpAsked", false)) return;
+  // Nothing is put into the desktop's start-up without the user's word;
+  // Preferences keeps the answer and changes it later.
+  const bool yes = MessageBox("Start Quillory each time you log in?\r\n\r\n"
+                              "Tools > Preferences can change this later.",
+                              "Quillory Start-Up", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  ProfileSettings.StartUpFolder = yes ? sufInStartUpFolder : sufNotInStartUpFolder;
+  SetProfileValue("StartUpFolder", pvInteger, Int64(ProfileSettings.StartUpFolder));
+  SetProfileValue("StartUpAsked", pvBoolean, true);
 }
 
 void TformQuilloryMain::FormShow(TObject*) {

@@ -261,6 +261,10 @@ String JournalOwnerText();
 void SetMainWindowDatabaseFolders(std::optional<TDatabaseFolders> folders);
 TDatabaseFolders MainWindowDatabaseFolders();
 
+// At the first start: asks whether the program starts at log-in (No unless
+// the user says Yes) and keeps the answer.
+void AskStartUpOnce();
+
 // Restores, raises and activates the application's main form (the running
 // instance's answer to a second start).
 void RestoreRunningInstance();

@@ -363,6 +363,8 @@ void TformQuilloryMain::BuildCommands() {
     if (key == '\r') {
       tbFontSizeApply();
       key = 0;
+      // The size is set: typing goes on in the text.
+      if (TformQuilloryEditor* w = CurrentWindow()) w->FocusEditor();
     } else if (!(key >= '0' && key <= '9') && key != '\b') {
       key = 0;
     }

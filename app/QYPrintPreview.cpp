@@ -324,6 +324,6 @@ TFormPrintJournalLoadProgress::~TFormPrintJournalLoadProgress() {
 }
 
 void TFormPrintJournalLoadProgress::pbCancelClick(TObject*) {
-  ReportRunning = MessageBox("Cancel Journal Report Generation ?", "Confirm Cancel",
+  ReportRunning = MessageBox("Cancel Journal Report Generation?", "Confirm Cancel",
                              MB_YESNO | MB_ICONEXCLAMATION) != IDYES;
 }

@@ -77,7 +77,7 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   rbBackwardTravers->SetCaption("Backward");
 
   pbOk = MakeControl<TButton>(this, this, "pbOk", 356, 292, 80, 28);
-  pbOk->SetCaption("&Ok");
+  pbOk->SetCaption("&OK");
   pbOk->SetDefault(true);
   pbCancel = MakeControl<TButton>(this, this, "pbCancel", 444, 292, 80, 28);
   pbCancel->SetCaption("&Cancel");

@@ -48,8 +48,10 @@ protected:
 TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
   Create();
   ASSERT_FALSE(Main->SetUpCancelled);
-  ASSERT_EQ(Shown.size(), 1u);
-  EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATEBASE");
+  // The new database, then whether to start at log-in (asked once).
+  ASSERT_EQ(Shown.size(), 2u);
+  EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATABASE");
+  EXPECT_EQ(Shown[1].Caption, "Quillory Start-Up");
   EXPECT_TRUE(DirectoryExists(World.DataDir()));
   EXPECT_TRUE(FileExists(World.DataDir() + "/QYStyle.ini"));
   EXPECT_EQ(StyleFilePath, World.DataDir() + "/QYStyle.ini");

@@ -123,7 +123,7 @@ struct TPasswordWorld : TJournalWorld {
 };
 
 TEST(PasswordChange, DialogChecksThePasswordsUntilTheyAgreeOrTheUserCancels) {
-  const String wrongExisting = "Exisitng password entered does not match database password";
+  const String wrongExisting = "Existing password entered does not match database password";
   const String different = "New password and repeated new password are different";
   struct Case {
     const char* what;

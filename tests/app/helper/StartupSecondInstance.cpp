@@ -34,7 +34,7 @@ public:
   ~TLoggingHook() override { SetInteractionHook(FPrevious); }
 
   int Run(TInteraction& r) override {
-    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATEBASE") {
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATABASE") {
       bool splash = false;
       for (int i = 0; i < Screen->FormCount(); ++i)
         splash = splash || (Screen->Forms(i)->GetName() == "Splash" && Screen->Forms(i)->GetVisible());
@@ -46,6 +46,8 @@ public:
       Log(std::string("answered pending=") + (InstanceRestorePending() ? "1" : "0"));
       return IDOK;
     }
+    // The one other question of a first start.
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "Quillory Start-Up") return IDNO;
     Log("box " + r.Caption);
     return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
   }
