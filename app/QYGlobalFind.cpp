@@ -408,6 +408,31 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   j->EditorWindow->FocusEditor();
   Application->ProcessMessages();
   formQuilloryMain->BringToFront();
+  KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
+}
+
+void TfGlobalFind::KeepClearOf(const TRect& hit) {
+  if (!GetVisible() || hit.Right <= hit.Left) return;
+  const TRect me = BoundsRect();
+  const auto overlaps = [&hit](const TRect& r) {
+    return r.Left < hit.Right && hit.Left < r.Right && r.Top < hit.Bottom && hit.Top < r.Bottom;
+  };
+  if (!overlaps(me)) return;
+  // Below the hit where the screen has room, else above it, else beside it.
+  const TRect work = Screen->WorkAreaRect();
+  const int w = me.Right - me.Left, h = me.Bottom - me.Top, gap = 24;
+  const int left = std::clamp<int>(me.Left, work.Left, std::max<int>(work.Left, work.Right - w));
+  const int top = std::clamp<int>(me.Top, work.Top, std::max<int>(work.Top, work.Bottom - h));
+  const TRect places[] = {TRect(left, hit.Bottom + gap, left + w, hit.Bottom + gap + h),
+                          TRect(left, hit.Top - gap - h, left + w, hit.Top - gap),
+                          TRect(hit.Right + gap, top, hit.Right + gap + w, top + h),
+                          TRect(hit.Left - gap - w, top, hit.Left - gap, top + h)};
+  for (const TRect& r : places)
+    if (r.Left >= work.Left && r.Top >= work.Top && r.Right <= work.Right && r.Bottom <= work.Bottom &&
+        !overlaps(r)) {
+      SetBounds(r.Left, r.Top, w, h);
+      return;
+    }
 }
 
 void TfGlobalFind::FinishFind() {

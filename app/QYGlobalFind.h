@@ -114,6 +114,9 @@ public:
   void ShowHitInJournal(const TFindRow& row);
   // The worker has ended.
   void FinishFind();
+  // Moves the window off the hit it shows (screen coordinates), below it,
+  // above it or beside it, wherever it fits on the screen.
+  void KeepClearOf(const TRect& hit);
 
 private:
   std::unique_ptr<TThreadGlobalFind> FThread;
