@@ -281,6 +281,10 @@ TToolBarLayout DefaultToolBarLayout();
 TToolBarLayout CurrentToolBarLayout(TformQuilloryMain* main);
 void ApplyToolBarLayout(TformQuilloryMain* main, const TToolBarLayout& layout);
 
+// The name Save a Copy offers for the journal's entry: "<journal>
+// <yyyy-mm-dd>" (a topic journal: its name).
+String SuggestedCopyName(const TOpenJournal* journal);
+
 // Leaves the current entry for another one: saves it first; when that fails
 // the user decides whether to leave it unsaved. False: stay.
 bool LeaveCurrentEntry();

@@ -28,6 +28,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
 #include "platform/os/ShellOpen.h"
+#include "platform/os/SysPaths.h"
 #include "richtext/model/VLStyle.h"
 
 #include <cmath>
@@ -81,6 +82,16 @@ String DateTimeStampCaption(int kind) {
     case 3: return "Date & Time Stamp";
     default: return String();
   }
+}
+
+String SuggestedCopyName(const TOpenJournal* journal) {
+  if (!journal) return String();
+  String name = journal->JournalName;
+  // Characters no file name may hold become blanks.
+  for (char& c : name)
+    if (c == '/' || c == '\\' || c == ':') c = ' ';
+  if (journal->JournalKind == 1) return name;
+  return name + " " + FormatDateTime("yyyy-mm-dd", journal->EntryDate);
 }
 
 bool LeaveCurrentEntry() {
@@ -256,6 +267,12 @@ void TformQuilloryMain::BuildCommands() {
     auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
     exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode};
     exportCopy->SetCaption("Save a Copy of This &Entry...");
+    // The copy is offered as "<journal> <yyyy-mm-dd>" in the user's Documents.
+    ActionList->OnExecute = [exportCopy](TBasicAction* a, bool&) {
+      if (a != exportCopy || !Current()) return;
+      exportCopy->FileName = SuggestedCopyName(Current());
+      exportCopy->InitialDir = GetDocumentsFolder();
+    };
     // Access letters that Bold, Increase Indent, Align Center, Paragraph and
     // the text and paragraph background colours hold.
     bullets->SetCaption("Bulle&ts");

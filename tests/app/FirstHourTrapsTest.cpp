@@ -12,6 +12,9 @@
 #include "app/QYShortcut.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/os/Autostart.h"
+#include "platform/os/SysPaths.h"
+#include "platform/base/DateTime.h"
+#include "platform/gui/ActnList.h"
 
 #include <QApplication>
 #include <QTest>
@@ -103,6 +106,25 @@ TEST(FirstHourTraps, EnterInTheFontSizeBoxGivesTheTextTheFocus) {
   QTest::keyClick(WidgetOf(w.Main->tbFontSize), Qt::Key_Return);
   Application->ProcessMessages();
   EXPECT_TRUE(j->EditorWindow->EditorFocused());
+}
+
+
+TEST(FirstHourTraps, SaveACopyOffersTheJournalAndDateInDocuments) {
+  TMainJournalWorld w;
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  w.Main->Show();
+  QApplication::setActiveWindow(WidgetOf(w.Main)->window());
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  auto* copy = dynamic_cast<TCustomAction*>(w.Main->FindComponent("vlActionExport"));
+  ASSERT_NE(copy, nullptr);
+  TInteractionScript script;
+  script.Answer(mrCancel);
+  copy->Execute();
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::SaveDialog);
+  EXPECT_EQ(script.Shown[0].FileName, "Diary " + FormatDateTime("yyyy-mm-dd", j->EntryDate));
+  EXPECT_EQ(script.Shown[0].InitialDir, GetDocumentsFolder());
 }
 
 }  // namespace
