@@ -575,7 +575,12 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
     HideTabSheet(tsRows);
   }
   SetActivePage(pc, tsTable);
-  ShowLength(T->BestWidth, seTableWidth, cmbTWType);
+  AutomaticTableWidth = T->BestWidth == 0;
+  // Automatic: its columns' total in pixels, or the whole width available.
+  ShowLength(!AutomaticTableWidth ? T->BestWidth : T->SizedByColumns() ? std::max<Integer>(1, T->GetWidth()) : -100,
+             seTableWidth, cmbTWType);
+  ShownTableWidth = RoundEven(seTableWidth->GetValue());
+  ShownTableWidthUnit = cmbTWType->GetItemIndex();
   cbNoSplit->SetChecked(!T->PrintOptions.Contains(vltoRowsSplit));
   seHRC->SetValue(T->HeadingRowCount);
   cmbTableColor->SetChosenColor(T->Color);
@@ -782,7 +787,10 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   const Integer itemNo = T->GetOwnItemNo();
   Integer measure = 0;
   if (Editor) Editor->SaveItemParaWidth(itemNo, measure);
-  if (cmbTWType->GetItemIndex() >= 0 || seTableWidth->GetIndeterminate()) {
+  const bool widthUntouched = AutomaticTableWidth && !seTableWidth->GetIndeterminate() &&
+                              RoundEven(seTableWidth->GetValue()) == ShownTableWidth &&
+                              cmbTWType->GetItemIndex() == ShownTableWidthUnit;
+  if (!widthUntouched && (cmbTWType->GetItemIndex() >= 0 || seTableWidth->GetIndeterminate())) {
     Integer width = seTableWidth->GetIndeterminate() ? 0 : RoundEven(seTableWidth->GetValue());
     if (width != 0 && cmbTWType->GetItemIndex() == 0) width = width > 100 ? -100 : -width;
     T->SetBestWidth(width);

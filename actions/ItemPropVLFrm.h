@@ -158,6 +158,11 @@ public:
   TVLItemBackgroundStyle CellBackStyle = vlbsColor;
   bool CellBackChanged = false;
   bool ShadowColorAuto = true, LightColorAuto = true;
+  // A table without a width of its own shows the width it has; unless
+  // that is changed the table keeps following the space available.
+  bool AutomaticTableWidth = false;
+  Integer ShownTableWidth = 0;
+  int ShownTableWidthUnit = -1;
 
 protected:
   void DoShow() override;

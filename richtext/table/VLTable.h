@@ -395,6 +395,10 @@ public:
   // Lays the table out for an available width into FormattingInfo; with
   // force also when the width did not change.
   void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // Without a width of its own (BestWidth 0): true when every column has a
+  // width in pixels, so that the table is as wide as its columns; false
+  // when it takes the whole width available.
+  bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
   // The cell under a point of the table (its own row and column); false on
