@@ -407,6 +407,9 @@ void TfrmVLItemProp::MakeTablePages() {
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
   btnCellBorder = PutControl<TButton>(this, gbTableSize, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
+  // Above the spacing button, beside the padding.
+  btnTableBack = PutControl<TButton>(this, gbTableSize, "btnTableBack", 296, 84, 110, 28);
+  btnTableBack->OnClick = [this](TObject* s) { btnTableBackClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
   lblCellPadding->SetFocusControl(seCellPadding);
@@ -542,6 +545,7 @@ void TfrmVLItemProp::LocalizeTablePages() {
   lblCellBorderColor->SetText(LanguageText(CellBorderStyle == vltbColor ? 412 : 410));
   lblCellBorderLightColor->SetText(LanguageText(411));
   btnCellBack->SetText(LanguageText(413));
+  btnTableBack->SetText(LanguageText(413));
 }
 
 void TfrmVLItemProp::WalkCells(TVLTableItemInfo* Table, const std::function<void(Integer, Integer)>& cell,
@@ -587,6 +591,9 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
   seCellPadding->SetValue(T->CellPadding);
   CellHSpacing = T->CellHSpacing;
   CellVSpacing = T->CellVSpacing;
+  TableBackStyle = T->BackgroundStyle;
+  TableBackImage = CopyGraphic(T->GetBackgroundImage());
+  TableBackChanged = false;
   BorderHSpacing = T->BorderHSpacing;
   BorderVSpacing = T->BorderVSpacing;
   ShowCommonSpacing();
@@ -783,6 +790,15 @@ void TfrmVLItemProp::btnCellBackClick(TObject*) {
   CellBackChanged = true;
 }
 
+void TfrmVLItemProp::btnTableBackClick(TObject*) {
+  std::unique_ptr<TfrmVLTableBack> dlg(CreateVLForm<TfrmVLTableBack>(Application));
+  dlg->SetBackground(cmbTableColor->GetIndeterminate() ? clNone : cmbTableColor->GetChosenColor(), TableBackStyle,
+                     TableBackImage.get());
+  if (dlg->ShowModal() != mrOk) return;
+  dlg->GetBackground(TableBackStyle, TableBackImage);
+  TableBackChanged = true;
+}
+
 void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   const Integer itemNo = T->GetOwnItemNo();
   Integer measure = 0;
@@ -814,6 +830,10 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   else print += TVLTablePrintOptions{vltoRowsSplit};
   T->SetPropertyWithUndo("PrintOptions", static_cast<Integer>(print.ToMask()));
   if (!seHRC->GetIndeterminate()) T->SetHeadingRowCount(RoundEven(seHRC->GetValue()));
+  if (TableBackChanged) {
+    T->SetBackgroundStyle(TableBackStyle);
+    T->SetBackgroundImage(CopyGraphic(TableBackImage.get()));
+  }
   Integer top, left, cols, rows;
   if (IsTabSheetVisible(tsRows) && T->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
     TSpeedButton* sides[4] = {btnLeft, btnTop, btnRight, btnBottom};

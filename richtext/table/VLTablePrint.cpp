@@ -281,3 +281,26 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
     canvas->Brush.Style = bsClear;
   }
 }
+
+void TVLTableItemInfo::DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect,
+                                                 TVLColorMode colorMode, Integer what) {
+  if (!canvas || what == 0) return;
+  TColor color = Color;
+  if (color != clNone) color = PrintOptions.Contains(vltoWhiteBackground) ? clWhite : ApplyColorModeBack(color, colorMode);
+  if (color != clNone) {
+    const TRect r(std::max(rect.Left, itemRect.Left), std::max(rect.Top, itemRect.Top),
+                  std::min(rect.Right, itemRect.Right), std::min(rect.Bottom, itemRect.Bottom));
+    if (r.Right > r.Left && r.Bottom > r.Top) {
+      canvas->Brush.Style = bsSolid;
+      canvas->Brush.Color = color;
+      canvas->FillRect(r);
+    }
+  }
+  if (what == 1) return;
+  TVLBackground* back = GetTableBackground();
+  if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty()) return;
+  const TRect r(std::max(rect.Left, itemRect.Left), std::max(rect.Top, itemRect.Top),
+                std::min(rect.Right, itemRect.Right), std::min(rect.Bottom, itemRect.Bottom));
+  if (r.Right > r.Left && r.Bottom > r.Top)
+    back->Draw(canvas, r, 0, 0, itemRect.Left, itemRect.Top, itemRect.Width(), itemRect.Height(), clNone, true);
+}
