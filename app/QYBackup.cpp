@@ -525,7 +525,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
   if (!problem.empty()) return Refused(c, problem);
   if (mode == cdfRestore &&
-      MessageBox("Are you sure you want to overwrite the database with the backup copy ?", "Restoring",
+      MessageBox("Are you sure you want to overwrite the database with the backup copy?", "Restoring",
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   if (IsOnRemovableMedia(c.BackupDir) &&
@@ -555,7 +555,8 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
     ShowErrorDisplay("Record " + c.Noun, e);
   }
   c.Show(c.Verb + " Completed");
-  MessageBox(c.Verb + " Successful To " + c.Dest, c.Verb, MB_OK | MB_ICONINFORMATION);
+  MessageBox(String(mode == cdfBackup ? "Backed up" : "Restored") + " successfully to " + c.Dest, c.Verb,
+             MB_OK | MB_ICONINFORMATION);
   return true;
 }
 
@@ -655,9 +656,16 @@ void PackAndReindexTables(TformQuilloryMain* main) {
   try {
     if (!CloseJournalsFor("Pack and Regenerate Indexes")) return;
     Application->ProcessMessagesExcludingInput();
-    PackAndReindexFiles([main](const String& t) { ShowStatus(main, t); });
+    const int failed = PackAndReindexFiles([main](const String& t) { ShowStatus(main, t); });
     ShowStatus(main, String());
     LoadJournalsHook();
+    // The failures were shown one by one; the end says what was done.
+    if (failed == 0)
+      MessageBox("The journal's tables were packed and their indexes rebuilt.", "Pack and Regenerate Indexes",
+                 MB_OK | MB_ICONINFORMATION);
+    else
+      MessageBox(IntToStr(failed) + " of the steps failed (see the messages before); the rest were done.",
+                 "Pack and Regenerate Indexes", MB_OK | MB_ICONEXCLAMATION);
   } catch (Exception&) {
     MessageBox("Pack And Reindex Had A Problem!", "Message", MB_OK | MB_ICONERROR);
   }

@@ -163,7 +163,7 @@ void RegisterAlias(const String& folder) {
   try {
     s.AddStandardAlias(AliasName, folder, "Paradox");
   } catch (Exception&) {
-    throw Exception("Unable to add alias to ( BDE ) Dabase Engine ");
+    throw Exception("Unable to add the database alias");
   }
   s.SetCipherSettings(ExcludeTrailingPathDelimiter(folder) + "/" + ProfileFileName,
                       ProfileCipherSettings);

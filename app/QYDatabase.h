@@ -53,7 +53,7 @@ String JournalFilePath();
 
 // Registers the session-only alias for the folder under a unique name, and
 // the settings file's fixed cipher settings.
-// Raises Exception "Unable to add alias to ( BDE ) Dabase Engine " on failure.
+// Raises Exception "Unable to add the database alias" on failure.
 void RegisterAlias(const String& folder);
 
 // Called before the database files are used exclusively or closed, so that

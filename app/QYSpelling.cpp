@@ -51,9 +51,9 @@ void TformQuilloryMain::BuildSpelling() {
     return NewAction(name, caption, hint, key, [run](TObject*) { run(); });
   };
   ActionSpell = make("ActionSpell", "&Spell Check", "check spelling", VK_F7, [this] { ActionSpellExecute(this); });
-  ActionThesaurus = make("ActionThesaurus", "&Thesaurus", "look up a synonym", scShift | VK_F7,
+  ActionThesaurus = make("ActionThesaurus", "&Thesaurus...", "look up a synonym", scShift | VK_F7,
                          [this] { ActionThesaurusExecute(this); });
-  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check", "spell check options", scNone,
+  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check...", "spell check options", scNone,
                           [this] { ActionSpellSetupExecute(this); });
 }
 

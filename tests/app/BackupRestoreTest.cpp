@@ -128,7 +128,7 @@ TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
   const String before = w.Snapshot();
   std::vector<TInteraction> shown;
   ASSERT_TRUE(w.Copy(cdfBackup, &shown));
-  EXPECT_EQ(shown.back().Text, "Backing up Successful To " + w.Backup);
+  EXPECT_EQ(shown.back().Text, "Backed up successfully to " + w.Backup);
   for (const char* f : {"Quillory.db", "Profile.db", "QYBackup.lst"})
     EXPECT_TRUE(fs::exists(w.Backup + "/" + f)) << f;
   EXPECT_FALSE(fs::exists(w.Backup + "/.quillory-backup"));
@@ -144,8 +144,8 @@ TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
   ASSERT_NE(w.Snapshot(), before);
 
   ASSERT_TRUE(w.Copy(cdfRestore, &shown));
-  EXPECT_EQ(shown.front().Text, "Are you sure you want to overwrite the database with the backup copy ?");
-  EXPECT_EQ(shown.back().Text, "Restoring Successful To " + w.DataDir());
+  EXPECT_EQ(shown.front().Text, "Are you sure you want to overwrite the database with the backup copy?");
+  EXPECT_EQ(shown.back().Text, "Restored successfully to " + w.DataDir());
   EXPECT_EQ(w.Snapshot(), before);
   EXPECT_NEAR(GetProfileDateTime("LastRestoreDate", 0), Now(), 1.0 / 24 / 60);
   // Nothing of the restore's own work stays beside the database folder.

@@ -46,6 +46,8 @@ public:
       Log(std::string("answered pending=") + (InstanceRestorePending() ? "1" : "0"));
       return IDOK;
     }
+    // The one other question of a first start.
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "Quillory Start-Up") return IDNO;
     Log("box " + r.Caption);
     return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
   }
