@@ -349,6 +349,8 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 
 // Written as text (6) like any other content.
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const {
+  // 1: the item read is to be put into the document.
+  if (prop == 1) return !FRefused;
   return prop == 0 || prop == 6 || TVLFullLineItemInfo::GetBoolValue(prop);
 }
 

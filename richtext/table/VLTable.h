@@ -228,6 +228,11 @@ using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer
 inline constexpr Integer vl_rtfs_RowProps = 2;
 inline constexpr Integer vl_rtfs_CellProps = 3;
 
+// The most cells a table read from a file may have: four times the largest
+// table Insert Table makes. A table's cells take about a kilobyte each
+// before they hold anything.
+inline constexpr Int64 VLTableMaxCells = 4 * 100 * 500;
+
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
   explicit TVLTableItemInfo(TCustomVLData* vlData);
@@ -730,9 +735,17 @@ private:
     if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
   }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
+  // Leaves the table out of the document being read, with a load warning.
+  bool RefuseGrid(TCustomVLData* vlData);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
   friend class TVLTableSW;
   bool FLegacyRecord = false;
+  // The grid the older record's header claims, made once its line count
+  // is known.
+  Integer FLegacyRows = 0;
+  // The record claimed too large a grid: the table is not put into the
+  // document (GetBoolValue(1) answers false).
+  bool FRefused = false;
   Integer FReadType = 0;
 
   TCustomVLData* FVLData;

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr Integer MaxGrid = 1 << 20;
-
 // Only the lone empty text item a new cell starts with.
 bool HoldsNothing(TCustomVLData& cell) {
   return cell.GetItemCount() == 0 ||
@@ -203,14 +201,22 @@ public:
 
   void ReadCells(TReader& r) {
     const Integer rows = r.ReadInteger();
-    if (rows < 0 || rows > MaxGrid) throw EReadError("Invalid table size");
+    if (rows < 0) throw EReadError("Invalid table size");
+    if (rows > VLTableMaxCells) {
+      TooLarge = true;
+      throw EReadError("Table too large");
+    }
     if (rows == 0) {
       Table.Rows.Reset(0, 0);
       Table.FCols = 0;
       return;
     }
     const Integer cols = r.ReadInteger();
-    if (cols < 0 || static_cast<Int64>(rows) * cols > MaxGrid) throw EReadError("Invalid table size");
+    if (cols < 0) throw EReadError("Invalid table size");
+    if (static_cast<Int64>(rows) * std::max(cols, 1) > VLTableMaxCells) {
+      TooLarge = true;
+      throw EReadError("Table too large");
+    }
     Table.Rows.Reset(rows, cols);
     Table.FCols = cols;
     r.ReadListBegin();
@@ -256,6 +262,7 @@ public:
   TTableProps Props;
   TD Cell;
   bool Repaired = false;
+  bool TooLarge = false;
 };
 
 AnsiString TVLTableItemInfo::SaveToBytes() {
@@ -273,6 +280,7 @@ void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
     if (s.Remaining() != 0) throw EReadError("Invalid stream format");
   } catch (...) {
     FGridRepaired = FGridRepaired || sw.Repaired;
+    FRefused = FRefused || sw.TooLarge;
     throw;
   }
   FGridRepaired = FGridRepaired || sw.Repaired;
@@ -323,9 +331,10 @@ bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
   Integer v[19];
   for (Integer& x : v)
     if (!VLFReadNumber(p, x)) return false;
-  if (v[0] < 0 || v[1] < 0 || static_cast<Int64>(v[0]) * v[1] > MaxGrid) return false;
+  if (v[0] < 0 || v[1] < 0) return false;
+  // The grid is made when the record's line count is known.
+  FLegacyRows = v[0];
   FCols = v[1];
-  Rows.Reset(v[0], v[1]);
   Options = TVLTableOptions::FromMask(static_cast<uint32_t>(v[2]));
   BestWidth = v[3];
   Color = v[4];
@@ -350,11 +359,27 @@ namespace {
 void ReportRepair(TCustomVLData* vlData) { VLFAddWarning(vlData, vlfwTableGridRepaired); }
 }  // namespace
 
+bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData) {
+  FRefused = true;
+  Rows.Reset(0, 0);
+  FCols = 0;
+  VLFAddWarning(vlData, vlfwTableTooLarge);
+  return true;
+}
+
 bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                                    AnsiString& name, TObject*& cpInfo) {
   if (lineNo < 0) return false;
   FVLData = vlData;
+  if (FRefused) return true;  // the rest of the record is passed over
   if (FLegacyRecord) {
+    if (lineNo == 0) {
+      // Each grid position has its line: a grid larger than the lines
+      // (or than any table) is not believed.
+      const Int64 positions = static_cast<Int64>(FLegacyRows) * FCols;
+      if (positions > VLTableMaxCells || positions > lineCount) return RefuseGrid(vlData);
+      Rows.Reset(FLegacyRows, FCols);
+    }
     if (ColCount() <= 0) return false;
     // The grid is checked once its last line is in; a grid that the lines
     // contradict is repaired and reported rather than refused, so that no
@@ -379,6 +404,7 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   try {
     LoadFromBytes(bytes);
   } catch (const Exception&) {
+    if (FRefused) return RefuseGrid(vlData);
     // What was read stays, the rest of the grid is filled with empty cells,
     // and the document says that it was repaired.
     FGridRepaired = true;
@@ -434,8 +460,8 @@ bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& ce
     if (!VLFReadNumber(p, x)) return false;
   // Spans are clipped to the grid by NormalizeGrid.
   if (v[0] < 1 || v[1] < 1) FGridRepaired = true;
-  v[0] = std::clamp(v[0], 1, MaxGrid);
-  v[1] = std::clamp(v[1], 1, MaxGrid);
+  v[0] = std::clamp<Integer>(v[0], 1, VLTableMaxCells);
+  v[1] = std::clamp<Integer>(v[1], 1, VLTableMaxCells);
   cell.RowSpan = v[0];
   cell.ColSpan = v[1];
   cell.Color = v[2];
