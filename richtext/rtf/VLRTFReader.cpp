@@ -652,7 +652,10 @@ Byte TVLRTFReader::ChangeProperty(Integer id, Integer value) {
       if (dest == rtf_ds_FontTable && !FontList.empty()) FontList.back().Family = static_cast<Byte>(value);
       break;
     case 63:
-      if (dest == rtf_ds_FontTable && !FontList.empty()) FontList.back().Charset = static_cast<Byte>(value);
+      // A charset that is no byte is unknown (the default charset: the
+      // document's code page), not the charset its low byte names.
+      if (dest == rtf_ds_FontTable && !FontList.empty())
+        FontList.back().Charset = value >= 0 && value <= 255 ? static_cast<Byte>(value) : Byte{1};
       break;
     case 100: return ChangeDestination(rtf_dc_SectNumbering, value);
     case 115: {
