@@ -380,7 +380,11 @@ public:
         W(S, "\r\n");
         if (fullLine && item->GetPageBreakBefore()) W(S, "\\page");
         if (!item->GetBR()) {
-          if (!firstPara) {
+          // A table's last \row ends its paragraph: a \par after it would
+          // be read as an empty paragraph more. Between two tables it keeps
+          // them apart.
+          const bool afterTable = i > 0 && D.GetItem(i - 1)->StyleNo == vlsTable && item->StyleNo != vlsTable;
+          if (!firstPara && !afterTable) {
             if (i > 0 && D.GetItem(D.GetParaStartItem(i - 1))->StyleNo == vlsListMarker) W(S, "\\plain");
             W(S, "\\par");
           }
