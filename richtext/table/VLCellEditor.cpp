@@ -414,7 +414,8 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
     FMinWidthKnown = false;
   }
   if (widthMatters) {
-    // Column widths may change: the whole table is laid out again.
+    // Column widths may change: the table is laid out again, measuring
+    // only this cell anew and formatting only the cells whose width moves.
     FEditorHeight = height;
     FormattingInfo.Width = 0;
     const Integer itemNo = host->GetItemNo(this);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <cstdio>
 
 namespace {
 
@@ -279,7 +278,7 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* ca
   // On screen the cells' minimums of the last layout hold while the table
   // is not to be laid out again; while a cell is typed in only that cell
   // is measured. The document asks at every keystroke.
-  const bool laid = !sad && !FStructureChanged && FormattingInfo.Width != 0;
+  const bool laid = !sad && !FStructureChanged && FormattingInfo.Width != 0 && FCellsMeasured;
   if (laid && FMinWidthKnown) return FMinWidth;
   const bool typing = !sad && FOnlyCellChanged && FInplaceEditor && FCellsMeasured;
   TLayoutRun run(*this, canvas);
