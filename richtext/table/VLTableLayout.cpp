@@ -503,6 +503,9 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
 
   LayoutRows(*this, run);
   FCellsMeasured = true;
+  // The document asks for the minimum width next: it is known now.
+  FMinWidth = MinWidthOf(*this, run);
+  FMinWidthKnown = true;
 }
 
 void TVLTableItemInfo::RelayoutHeights() {
