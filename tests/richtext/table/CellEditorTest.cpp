@@ -288,4 +288,20 @@ TEST(CellEditor, WideningColumnLaysOutOnlyItsCells) {
   e.D().Format(false, true, false, 0, nullptr, false, false);
   EXPECT_EQ(typed, places(*e.T));
   EXPECT_EQ(minWidth, e.T->GetMinWidth(nullptr, nullptr, &e.D()));
+
+// Dialogs are placed beside the selection: while a cell is edited, that is
+// the cell editor's selection, not the whole table.
+TEST(CellEditor, TheSelectionRectangleIsTheOpenCellsOwn) {
+  TTableEditor e(3, 3);
+  e.Click(2, 1);
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Press(Qt::Key_Home);
+  e.Press(Qt::Key_End, Qt::ShiftModifier);
+  const TRect inner = e.Cell()->GetSelectionRect();
+  const TRect outer = e.Edit->GetSelectionRect();
+  EXPECT_EQ(outer, inner);
+  const TPoint cellTopLeft = e.Cell()->ClientToScreen(TPoint(0, 0));
+  EXPECT_GE(outer.Left, cellTopLeft.X);
+  EXPECT_GE(outer.Top, cellTopLeft.Y);
+  EXPECT_LE(outer.Bottom, cellTopLeft.Y + e.Cell()->GetHeight());
 }
