@@ -288,6 +288,7 @@ TEST(CellEditor, WideningColumnLaysOutOnlyItsCells) {
   e.D().Format(false, true, false, 0, nullptr, false, false);
   EXPECT_EQ(typed, places(*e.T));
   EXPECT_EQ(minWidth, e.T->GetMinWidth(nullptr, nullptr, &e.D()));
+}
 
 // Dialogs are placed beside the selection: while a cell is edited, that is
 // the cell editor's selection, not the whole table.
