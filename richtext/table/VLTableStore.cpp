@@ -217,19 +217,39 @@ public:
       TooLarge = true;
       throw EReadError("Table too large");
     }
-    Table.Rows.Reset(rows, cols);
+    // Cells are made as their records come: a grid that the records do not
+    // fill costs nothing until it is repaired (and is refused when that
+    // would be more than the data can stand for).
+    Table.Rows.Reset(rows, 0);
+    for (auto& row : Table.Rows.Rows) row->Cells.resize(static_cast<size_t>(cols));
     Table.FCols = cols;
+    std::vector<char> covered(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
+    auto at = [cols](Integer row, Integer col) { return static_cast<size_t>(row) * static_cast<size_t>(cols) + static_cast<size_t>(col); };
     r.ReadListBegin();
     for (Integer row = 0; row < rows; ++row)
       for (Integer col = 0; col < cols; ++col) {
-        TVLTableCellData* cell = Table.GetCell(row, col);
-        if (!cell) continue;  // covered by a merge made above
+        if (covered[at(row, col)]) continue;  // covered by a merge made above
         if (r.EndOfList()) throw EReadError("Wrong end of cells list");
         const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
+        auto& slot = Table.Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
+        slot = std::make_unique<TVLTableCellData>(&Table);
+        covered[at(row, col)] = 1;
         // Spans that leave the grid or cut a merged cell stay 1 x 1.
-        if ((colSpan > 1 || rowSpan > 1) && !Table.Rows.MergeCells(row, col, colSpan, rowSpan, true))
-          Repaired = true;
-        Cell.Cell.C = cell;
+        if (colSpan > 1 || rowSpan > 1) {
+          bool fits = colSpan >= 1 && rowSpan >= 1 && colSpan <= cols - col && rowSpan <= rows - row;
+          for (Integer rr = row; fits && rr < row + rowSpan; ++rr)
+            for (Integer cc = col; fits && cc < col + colSpan; ++cc)
+              fits = (rr == row && cc == col) || !covered[at(rr, cc)];
+          if (fits) {
+            for (Integer rr = row; rr < row + rowSpan; ++rr)
+              for (Integer cc = col; cc < col + colSpan; ++cc) covered[at(rr, cc)] = 1;
+            slot->ColSpan = colSpan;
+            slot->RowSpan = rowSpan;
+          } else {
+            Repaired = true;
+          }
+        }
+        Cell.Cell.C = slot.get();
         r.ReadComponent(Cell);
       }
     if (!r.EndOfList()) throw EReadError("Wrong end of cells list");
@@ -406,7 +426,16 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   } catch (const Exception&) {
     if (FRefused) return RefuseGrid(vlData);
     // What was read stays, the rest of the grid is filled with empty cells,
-    // and the document says that it was repaired.
+    // and the document says that it was repaired; unless the cells to be
+    // made are far more than the data has bytes for (each position that no
+    // merge covers takes a record of at least 13 bytes): then the grid is a
+    // claim, not a table.
+    Int64 filled = 0;
+    for (const auto& row : Rows.Rows)
+      for (const auto& cell : row->Cells)
+        if (cell) filled += static_cast<Int64>(cell->ColSpan) * cell->RowSpan;
+    const Int64 missing = static_cast<Int64>(RowCount()) * ColCount() - filled;
+    if (missing > 1024 + static_cast<Int64>(bytes.size()) / 13) return RefuseGrid(vlData);
     FGridRepaired = true;
   }
   if (Rows.Count() > 0 && ColCount() == 0) {

@@ -226,7 +226,7 @@ TEST(TableFaults, RenumberingStylesReachesEveryCell) {
 }  // namespace
 
 // A record whose grid is larger than a table may be, or than its record
-// holds, is left out with a load warning: the paragraphs around it are
+// can hold (a line or a cell record for each position), is left out with a load warning: the paragraphs around it are
 // read, nothing near the claimed size is allocated or laid out.
 TEST(TableFaults, OversizedGridsAreLeftOutWithAWarning) {
   TVLStyle style(nullptr);
@@ -254,7 +254,8 @@ TEST(TableFaults, OversizedGridsAreLeftOutWithAWarning) {
       {"older record claiming 512 x 512", qytest::ReadFileBytes(dir + "vlf-table-grid-512x512.vlf"), true},
       {"stream claiming 1024 x 1024", streamRecord(1024, 1024), true},
       {"stream claiming 30000 rows", streamRecord(30000, 30000), true},
-      {"stream with a 200 x 200 grid", streamRecord(200, 200), false},
+      {"stream claiming 200 x 200 in a few bytes", streamRecord(200, 200), true},
+      {"stream claiming 30 x 30 with one record", streamRecord(30, 30), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -265,6 +266,22 @@ TEST(TableFaults, OversizedGridsAreLeftOutWithAWarning) {
     EXPECT_EQ(doc.GetItemTextA(doc.GetItemCount() - 1), "after");
     EXPECT_EQ(doc.GetItemCount(), c.refused ? 2 : 3);
     EXPECT_EQ(FirstTable(doc) == nullptr, c.refused);
+  }
+  // A large grid merged into few cells is held by its few records.
+  {
+    TVLDocumentData doc(&style);
+    doc.AddTextItem("before", 0, 0);
+    auto t = TVLTableItemInfo::CreateEx(60, 40, &doc);
+    ASSERT_TRUE(t->Rows.MergeCells(0, 0, 40, 59, true));
+    t->GetCell(0, 0)->SetItemTextA(0, "all");
+    doc.AddItem("", t.release());
+    const std::string vlf = SaveText(doc);
+    TVLDocumentData back(&style);
+    ASSERT_TRUE(LoadText(back, vlf));
+    EXPECT_FALSE(back.GetVLFWarnings().Contains(vlfwTableTooLarge));
+    ASSERT_TRUE(FirstTable(back));
+    EXPECT_EQ(FirstTable(back)->RowCount(), 60);
+    EXPECT_EQ(AllText(*FirstTable(back)), "all");
   }
   // The intact older record beside them still loads.
   TVLDocumentData doc(&style);
