@@ -350,3 +350,9 @@ int main(int argc, char** argv) {
 // document's area, and, when a line wraps, the rows measured again and the
 // table's rows from the edited one down painted again (cells are not laid
 // out again while their widths stay).
+// TableKeystrokeBig (medians of three, same machine under load): ours 3.8 ms
+// (3.1 ms CPU; it was about 130 ms when every keystroke that widened the
+// column laid out and measured all 50,000 cells of the table and the other
+// table again), QTextEdit about 2 s. Of the keys that widen the column, the
+// table is laid out again with only that cell measured and only the
+// column's cells formatted; the window is then painted whole.
