@@ -67,6 +67,14 @@ void TVLTableCellData::GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSu
   location = std::make_unique<TVLTableStoreSubVLData>(r, c);
 }
 
+TCustomVLData* TVLTableCellData::GetEditableVLData() {
+  if (TCustomVLData* d = GetVLData(); d != this) return d;
+  Integer r, c;
+  if (!FTable || !FindPlace(r, c)) return this;
+  FTable->EditCell(r, c);
+  return GetVLData();
+}
+
 void TVLTableCellData::DropEmptyBackground() {
   if (FBackground && FBackground->Empty()) FBackground.reset();
 }
@@ -351,7 +359,7 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const {
   // 1: the item read is to be put into the document.
   if (prop == 1) return !FRefused;
-  return prop == 0 || prop == 6 || TVLFullLineItemInfo::GetBoolValue(prop);
+  return prop == 0 || prop == 4 || prop == 5 || prop == 6 || prop == 10 || TVLFullLineItemInfo::GetBoolValue(prop);
 }
 
 void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) {

@@ -274,22 +274,28 @@ Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
 }  // namespace
 
 Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData*) {
+  // On paper the table is fitted to the line (scaled when it must be): it
+  // never widens the printed document past the sheet.
+  if (sad) return 0;
   if (Rows.IsEmpty()) return 2 * (BorderWidth + BorderHSpacing);
   // On screen the cells' minimums of the last layout hold while the table
   // is not to be laid out again; while a cell is typed in only that cell
   // is measured. The document asks at every keystroke.
-  const bool laid = !sad && !FStructureChanged && FormattingInfo.Width != 0 && FCellsMeasured;
+  const bool laid = !FStructureChanged && FormattingInfo.Width != 0 && FCellsMeasured;
   if (laid && FMinWidthKnown) return FMinWidth;
-  const bool typing = !sad && FOnlyCellChanged && FInplaceEditor && FCellsMeasured;
+  const bool typing = FOnlyCellChanged && FInplaceEditor && FCellsMeasured;
   TLayoutRun run(*this, canvas);
-  run.MeasureMinimums(typing ? TLayoutRun::mOnly : laid ? TLayoutRun::mNone : TLayoutRun::mAll, FOnlyCellChanged,
-                      !sad);
+  run.MeasureMinimums(typing ? TLayoutRun::mOnly : laid ? TLayoutRun::mNone : TLayoutRun::mAll, FOnlyCellChanged);
   const Integer result = MinWidthOf(*this, run);
   FMinWidthKnown = laid;
   FMinWidth = result;
   return result;
 }
 
+bool TVLTableItemInfo::SizedByColumns() const {
+  if (BestWidth != 0 || Rows.IsEmpty()) return false;
+  return TLayoutRun(const_cast<TVLTableItemInfo&>(*this), nullptr).AutoSized();
+}
 
 void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) {
   result1 = result2 = 0;
