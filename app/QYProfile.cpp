@@ -252,6 +252,15 @@ void LoadProfile() {
 void SaveProfile(const std::function<void(const String&)>& showStatus) {
   if (showStatus) showStatus("Saving Quillory Profile...");
   const TProfileSettings& p = ProfileSettings;
+  // All the keys or none: a program killed half-way must not leave old and
+  // new settings mixed. The table's password stays in the session for the
+  // whole transaction.
+  TProfileAccess access;
+  TDatabase db;
+  db.SessionName = SessionName;
+  db.AliasName = AliasName;
+  db.StartTransaction();
+  try {
   SetProfileValue("UserName", pvString, p.UserName);
   SetProfileValue("UserAddress", pvString, p.UserAddress);
   SetProfileValue("DisplayUserName", pvBoolean, p.DisplayUserName);
@@ -278,6 +287,14 @@ void SaveProfile(const std::function<void(const String&)>& showStatus) {
   SetProfileValue("SaveWindowPositions", pvBoolean, p.SaveWindowPositions);
   SetProfileValue("ConfirmPrint", pvBoolean, p.ConfirmPrint);
   SetProfileValue("KeepJournalStyle", pvBoolean, p.KeepJournalStyle);
+  db.Commit();
+  } catch (...) {
+    try {
+      if (db.InTransaction()) db.Rollback();
+    } catch (Exception&) {
+    }
+    throw;
+  }
   if (showStatus) showStatus("Profile Saved");
 }
 

@@ -136,7 +136,24 @@ void TSplash::FormPaint(TObject*) {
   if (FPainting) return;
   FPainting = true;
   PaintSplashOn(*Canvas(), Geometry);
+  if (!FStatusText.empty()) {
+    TCanvas& c = *Canvas();
+    c.SetBkMode(TRANSPARENT);
+    c.Font.SetName("Arial");
+    c.Font.SetColor(clBlack);
+    SplashFontSize(c, FStatusText, std::max(8, Geometry.Height / 18));
+    // Narrow enough to stay inside the ellipse's lower part.
+    while (c.Font.GetSize() > 6 && c.TextExtent(FStatusText).cx > Geometry.Width * 3 / 4)
+      c.Font.SetSize(c.Font.GetSize() - 1);
+    const TSize e = c.TextExtent(FStatusText);
+    c.TextOut(Geometry.Width / 2 - e.cx / 2, Geometry.Height * 3 / 4, FStatusText);
+  }
   FPainting = false;
+}
+
+void TSplash::SetStatusText(const String& text) {
+  FStatusText = text;
+  Repaint();
 }
 
 // ---------------------------------------------------------------------------
