@@ -666,7 +666,13 @@ void TSession::CreateDatabaseFile(const String& path, const String& password,
                                EngineMessage(db, rc),
                            rc);
     if (!password.empty()) {
-      rc = ApplyKey(db, password, settings);
+      // Argon2id is ours, not the engine's: the file gets a salt of ours and
+      // the key derived over it.
+      String key = settings.UsesArgon2() && !IsCipherRawKey(password)
+                       ? CipherRawKey(password, NewCipherSalt(), settings, true)
+                       : password;
+      rc = ApplyKey(db, key, settings);
+      WipeString(key);
       if (rc != SQLITE_OK) throw EDBEngineError("Cannot key table file", rc);
     }
     Exec(db, "PRAGMA journal_mode = WAL");
