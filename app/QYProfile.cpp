@@ -247,6 +247,11 @@ void LoadProfile() {
   TCipherSettings journal;
   if (TCipherSettings::Parse(GetProfileString("JournalCipherSettings", ""), journal))
     QuillorySession().SetCipherSettings(JournalFilePath(), journal);
+  try {
+    RemoveEarlierPasswordRecords();
+  } catch (Exception& e) {
+    ShowProfileError(e, "Profile Load Error");
+  }
 }
 
 void SaveProfile(const std::function<void(const String&)>& showStatus) {
@@ -395,6 +400,20 @@ void DeleteProfileKey(const String& key) {
   q.ExecSQL();
 }
 
+// Every "Wohs" key with its stored value.
+std::vector<std::pair<String, String>> PasswordKeys() {
+  TProfileAccess access;
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey LIKE :bPrefix");
+  q.ParamByName("bPrefix").SetAsString(String(kPasswordKeyPrefix) + "%");
+  q.Open();
+  std::vector<std::pair<String, String>> keys;
+  for (; !q.Eof(); q.Next())
+    keys.emplace_back(q.FieldByName("ProfileKey").AsString(), q.FieldByName("ProfileValue").AsString());
+  return keys;
+}
+
 }  // namespace
 
 void RecordPasswordChange(const String& newPassword, TDateTime when) {
@@ -410,8 +429,37 @@ void RecordPasswordChange(const String& newPassword, TDateTime when) {
                  PasswordHash(newPassword, salt, PasswordHashIterations);
   }
   SetProfileValue(record.Key, pvDateTime, when);
+  // Hashes of earlier passwords would only help a guesser.
+  for (const auto& [key, value] : PasswordKeys())
+    if (key != record.Key) DeleteProfileKey(key);
   SetProfileValue("LPCD", pvDateTime, when);
   RecordJournalCipherSettings();
+}
+
+int RemoveEarlierPasswordRecords() {
+  const auto keys = PasswordKeys();
+  if (keys.size() < 2) return 0;
+  // The current password's key carries the latest change.
+  size_t newest = 0;
+  TDateTime newestWhen = -1e9;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    TDateTime when = -1e9;
+    try {
+      when = TextAsDateTime(keys[i].second);
+    } catch (Exception&) {
+    }
+    if (when >= newestWhen) {
+      newestWhen = when;
+      newest = i;
+    }
+  }
+  int removed = 0;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (i != newest) {
+      DeleteProfileKey(keys[i].first);
+      ++removed;
+    }
+  return removed;
 }
 
 bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).Key.empty(); }

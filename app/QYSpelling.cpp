@@ -2,6 +2,8 @@
 // window on the current journal's editor.
 #include "app/QYSpelling.h"
 
+#include "spell/scCustomDictionary.h"
+
 #include "app/QYAutoSave.h"
 #include "app/QYEditor.h"
 #include "app/QYEntryStore.h"
@@ -37,6 +39,11 @@ void CancelSpellCheck() {
 }
 
 void TformQuilloryMain::BuildSpelling() {
+  TCustomDictionary::OnDamaged = [](const String& fileName, const String& setAside) {
+    MessageBox("The dictionary\r\n" + fileName + "\r\ncould not be read whole, so it was set aside as\r\n" +
+                   setAside + "\r\nand a new, empty one was started. Words added from now on go into the new one.",
+               "Spelling", MB_OK | MB_ICONWARNING);
+  };
   VLSpellChecker = new TVLSpellChecker(this);
   VLSpellChecker->SetName("VLSpellChecker");
   VLSpellChecker->ConfigStorage = csFile;

@@ -12,6 +12,9 @@
 class TSpellChecker;
 class TCustomDictionary;
 
+// The sentence under the spelling options on where the user's words are kept.
+extern const char* const kSpellStorageNote;
+
 class TSpellCheckConfigDialog : public TForm {
 public:
   explicit TSpellCheckConfigDialog(TComponent* AOwner);
@@ -23,6 +26,7 @@ public:
   // The row of the folder browser in MainDictionaries (-1 when none).
   int BrowseRow() const { return FBrowseRow; }
 
+  TLabel* StorageNote = nullptr;
   TButton *OK, *HelpButton, *ResetButton, *DictionariesButton;
   TGroupBox *OptionsGroup, *DictionariesGroup;
   std::array<TCheckBox*, 10> Options{};
