@@ -6,6 +6,7 @@
 #include "spell/scUtil.h"
 
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 
 const char kSpuBanner[] =
@@ -62,7 +63,7 @@ TCustomDictionary::TFileStamp TCustomDictionary::StampOf(const String& FileName)
 bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
   if (FileName.empty()) return true;
   // A FIFO or device in the dictionary's place would block the reading.
-  if (FileExists(FileName) && !IsRegularFile(FileName)) return false;
+  if (struct stat st {}; ::stat(FileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   std::ifstream f(FileName, std::ios::binary);
   if (f) {
     std::string head(121, '\0');
