@@ -342,6 +342,8 @@ void RecordCopy(const String& noun, const String& from, const String& to) {
 struct TCopyContext {
   int Mode = cdfBackup;
   String Verb, Noun, DataDir, BackupDir, Source, Dest;
+  // The folder restored from is the one the program last backed up into.
+  bool OwnBackupFolder = false;
   std::function<void(const String&)> Status;
   void Show(const String& text) const {
     if (Status) Status(text);
@@ -433,12 +435,13 @@ String CheckBackupFiles(const TCopyContext& c, const std::vector<String>& names,
     String error;
     if (!InspectRegularFile(path, size, error)) return error + ".";
     if (hasList && size != listed[i].Size)
-      return Quoted(names[i]) + " is " + IntToStr(size) + " bytes, its list says " + IntToStr(listed[i].Size) + ".";
+      return "it is incomplete or mixed with another one: " + Quoted(names[i]) + " is " + IntToStr(size) +
+             " bytes, its list says " + IntToStr(listed[i].Size) + ".";
   }
   // Sizes first: a file that is far too large is never read whole.
   for (size_t i = 0; hasList && i < names.size(); ++i)
     if (FileDigest(c.Source + "/" + names[i]) != listed[i].Digest)
-      return Quoted(names[i]) + " is not the file its list names.";
+      return "it is incomplete or mixed with another one: " + Quoted(names[i]) + " is not the file its list names.";
   return String();
 }
 
@@ -452,7 +455,7 @@ bool LosesThePassword(const String& copyFolder, const String& dataDir) {
 bool RunRestore(TCopyContext& c) {
   // The folder restored from is only read: an interrupted backup is
   // finished only in the folder the program itself backed up into.
-  if (IsOwnBackupFolder(c.Source)) FinishInterruptedBackup(c.Source);
+  if (c.OwnBackupFolder) FinishInterruptedBackup(c.Source);
   RemoveRestoreLeftover(c.DataDir);
   // The files of the backup: those of its list, each as listed; without a
   // list, the database files found there.
@@ -608,6 +611,9 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   c.Show(c.Verb + " Database...");
+  // Read while the settings are open: after the close below no connection
+  // may open again before the files are swapped.
+  if (mode == cdfRestore) c.OwnBackupFolder = IsOwnBackupFolder(c.Source);
   try {
     // Whole files: every connection closes, which folds the write-ahead
     // log into the database file.

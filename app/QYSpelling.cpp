@@ -2,8 +2,6 @@
 // window on the current journal's editor.
 #include "app/QYSpelling.h"
 
-#include "spell/scCustomDictionary.h"
-
 #include "app/QYAutoSave.h"
 #include "app/QYEditor.h"
 #include "app/QYEntryStore.h"
@@ -13,6 +11,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/editor/VellumEdit.h"
+#include "spell/scCustomDictionary.h"
 #include "spellvl/VLSpellChecker.h"
 
 namespace {
