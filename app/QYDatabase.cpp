@@ -206,7 +206,7 @@ TFolderClaim ClaimDatabaseFolder(const String& dataDir, String& refusal) {
       return fcRefused;
     }
     if (!told && DatabaseLockWaitNotice) {
-      DatabaseLockWaitNotice("Waiting for " + HolderText(holder) + ", which has this journal open...");
+      DatabaseLockWaitNotice("Waiting for " + HolderText(holder) + ",\nwhich has this journal open...");
       told = true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -52,7 +52,8 @@ public:
   explicit TSplash(TComponent* AOwner);
 
   void FormPaint(TObject* Sender);
-  // A line under the names (what the start waits for); "" for none.
+  // Lines under the names (what the start waits for), parted by "\n";
+  // "" for none.
   void SetStatusText(const String& text);
   const String& StatusText() const { return FStatusText; }
 

@@ -70,6 +70,7 @@ void LoadToolBarLayoutHook(const String& fileName) {
 #include "platform/os/Semaphores.h"
 #include "platform/os/SingleInstance.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -157,7 +158,9 @@ int QuilloryMain(int argc, char** argv) {
   splash->Repaint();
   Application->ProcessMessagesExcludingInput();
   DatabaseLockWaitNotice = [&splash](const String& text) {
-    std::fprintf(stderr, "Quillory: %s\n", text.c_str());
+    String line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fprintf(stderr, "Quillory: %s\n", line.c_str());
     if (!splash) return;
     splash->SetStatusText(text);
     Application->ProcessMessagesExcludingInput();
