@@ -3,6 +3,7 @@
 #include "app/QYSpelling.h"
 
 #include "app/QYAutoSave.h"
+#include "app/QYDatabase.h"
 #include "app/QYEditor.h"
 #include "app/QYEntryStore.h"
 #include "app/QYJournals.h"
@@ -33,6 +34,13 @@ void SaveSpellSettings(TVLSpellChecker* spell) {
 
 }  // namespace
 
+int RemoveSpellingLeftovers(TSpellCheckerBase& spell) {
+  int removed = RemoveInterruptedSaves(ExtractFileDir(spell.ExpandPath(spell.ConfigFilename)));
+  // The folder the user's dictionaries are made in.
+  if (spell.ConfigDictionaryDir.Count() > 0) removed += RemoveInterruptedSaves(spell.ExpandPath(spell.ConfigDictionaryDir[0]));
+  return removed;
+}
+
 void CancelSpellCheck() {
   if (formQuilloryMain && formQuilloryMain->VLSpellChecker) formQuilloryMain->VLSpellChecker->CancelCheck();
 }
@@ -49,6 +57,7 @@ void TformQuilloryMain::BuildSpelling() {
   VLSpellChecker->ConfigAvailableOptions = {soLiveSpelling, soLiveCorrect, soUpcase,  soNumbers,
                                             soPrimaryOnly,  soRepeated,    soDUalCaps};
   VLSpellChecker->DialogShowModal = false;
+  RemoveSpellingLeftovers(*VLSpellChecker);
   VLThesaurus = new TVLThesaurus(this);
   VLThesaurus->SetName("VLThesaurus");
 

@@ -38,7 +38,7 @@ void ForceFolders(const String& Path);
 // or folder, whose reading could block or means nothing.
 bool IsRegularFile(const String& FileName);
 // ForceFolders, and a folder of the program's own inside the configuration
-// folder that others may enter is made its owner's alone.
+// or data folder that others may enter is made its owner's alone.
 void ForcePrivateFolder(const String& Path);
 
 // Moves Form to (X, Y), kept on the monitor that holds it.
