@@ -1,13 +1,45 @@
 #include "actions/BackVLFrm.h"
 
+#include "actions/FourSidesVLFrm.h"
 #include "actions/VLALocalize.h"
+#include "actions/VLActions.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/ImgList.h"
 
 namespace {
 bool HasPicture(const TBitmap* b) { return b && !b->GetEmpty(); }
 }  // namespace
+
+void DrawBackgroundPlacement(TCanvas& c, int placement, int size) {
+  const auto at = [size](int v) { return v * size / 32; };
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = clWindow;
+  c.FillRect(TRect(0, 0, size, size));
+  c.Pen.Color = clBtnShadow;
+  c.Pen.Style = psSolid;
+  c.Pen.Width = 1;
+  c.Brush.Style = bsClear;
+  c.Rectangle(at(2), at(2), at(30), at(30));
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = clTeal;
+  switch (placement) {
+    case bsStretched: c.FillRect(TRect(at(4), at(4), at(28), at(28))); break;
+    case bsTiled:
+    case bsTiledAndScrolled:
+      for (int y = 4; y < 28; y += 8)
+        for (int x = 4; x < 28; x += 8) c.FillRect(TRect(at(x), at(y), at(x + 6), at(y + 6)));
+      if (placement == bsTiled) {
+        // Fixed tiles: a pin, as they stay while the text scrolls.
+        c.Brush.Color = clMaroon;
+        c.FillRect(TRect(at(13), at(13), at(19), at(19)));
+      }
+      break;
+    case bsCentered: c.FillRect(TRect(at(11), at(11), at(21), at(21))); break;
+    default: break;
+  }
+}
 
 TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetName("frmVLBack");
@@ -33,8 +65,23 @@ TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   cmbColor->SetIndeterminate(true);
   cmbColor->OnColorChange = [this](TObject* s) { cmbColorColorChange(s); };
   lblColor->SetFocusControl(cmbColor);
-  rg = PutControl<TRadioGroup>(this, this, "rg", 348, 68, 182, 200);
+  il = new TCustomImageList(this, 50, 50);
+  il->SetName("il");
+  for (int k = bsNoBitmap; k <= bsCentered; ++k) {
+    TBitmap bmp;
+    bmp.SetSize(50, 50);
+    DrawBackgroundPlacement(*bmp.Canvas(), k, 50);
+    il->Add(&bmp, nullptr);
+  }
+  rg = PutControl<TVLOfficeRadioGroup>(this, this, "rg", 346, 62, 186, 276);
+  rg->SetMargin(4);
+  rg->SetColumns(2);
+  rg->SetSquare(true);
+  rg->SetImages(il);
+  for (int k = bsNoBitmap; k <= bsCentered; ++k) rg->AddItem("Item", k);
   rg->OnClick = [this](TObject* s) { rgClick(s); };
+  btnMargins = PutControl<TButton>(this, this, "btnMargins", 348, 346, 182, 28);
+  btnMargins->OnClick = [this](TObject* s) { btnMarginsClick(s); };
   btnOk = PutControl<TButton>(this, this, "btnOk", 364, 388, 80, 28);
   btnOk->ModalResult = mrOk;
   btnOk->SetDefault(true);
@@ -54,10 +101,11 @@ void TfrmVLBack::Localize() {
   lblColor->SetText(LanguageText(277));
   rg->SetText(LanguageTextPadded(278));
   gbBack->SetText(LanguageTextPadded(279));
-  const int index = rg->GetItemIndex();
-  rg->Items().Clear();
-  for (Word id = 281; id <= 285; ++id) rg->Items().Add(LanguageText(id));
-  rg->SetItemIndex(index);
+  for (Word id = 281; id <= 285; ++id) {
+    rg->Item(id - 281).Caption = LanguageText(id);
+    rg->ItemChanged(id - 281);
+  }
+  btnMargins->SetText(LanguageText(286));
 }
 
 void TfrmVLBack::ShowBitmapState() {
@@ -69,6 +117,11 @@ void TfrmVLBack::ShowBitmapState() {
 
 void TfrmVLBack::Init(TVLActionEditor* Editor, TColorDialog* ColorDialog, TObject* Action) {
   FAction = Action;
+  const TRect margins = Editor->GetDocumentMarginRect();
+  vl->LeftMargin = margins.Left;
+  vl->TopMargin = margins.Top;
+  vl->RightMargin = margins.Right;
+  vl->BottomMargin = margins.Bottom;
   vl->SetBackgroundBitmap(Editor->GetBackgroundBitmap());
   vl->SetBackgroundStyle(Editor->GetBackgroundStyle());
   TVLStyle* sheet = Editor->GetStyle();
@@ -140,6 +193,22 @@ void TfrmVLBack::cmbColorColorChange(TObject*) {
   vl->Invalidate();
 }
 
+void TfrmVLBack::btnMarginsClick(TObject*) {
+  std::unique_ptr<TfrmVLFourSides> d(CreateVLForm<TfrmVLFourSides>(Application));
+  d->SetValues(vl->LeftMargin, vl->TopMargin, vl->RightMargin, vl->BottomMargin, true, true, true, true);
+  d->HelpContext = 90302;
+  if (d->ShowModal() != mrOk) return;
+  Integer left = 0, top = 0, right = 0, bottom = 0;
+  bool l = false, t = false, r = false, b = false;
+  d->GetValues(left, top, right, bottom, l, t, r, b);
+  if (l) vl->LeftMargin = left;
+  if (t) vl->TopMargin = top;
+  if (r) vl->RightMargin = right;
+  if (b) vl->BottomMargin = bottom;
+  vl->Format();
+  vl->Invalidate();
+}
+
 void TfrmVLBack::Apply(TVLActionEditor* Editor) {
   const TBitmap* now = Editor->GetBackgroundBitmap();
   const TBitmap* chosen = vl->GetBackgroundBitmap();
@@ -155,4 +224,9 @@ void TfrmVLBack::Apply(TVLActionEditor* Editor) {
   Editor->SetBackgroundStyle(vl->GetBackgroundStyle());
   Editor->SetBackgroundBitmap(HasPicture(chosen) ? chosen : nullptr);
   if (changed && Editor->SavesBackground()) Editor->MarkModified();
+  const TRect margins(vl->LeftMargin, vl->TopMargin, vl->RightMargin, vl->BottomMargin);
+  if (margins != Editor->GetDocumentMarginRect()) {
+    Editor->SetDocumentMarginRect(margins);
+    FireMarginsChanged(FAction, Editor);
+  }
 }

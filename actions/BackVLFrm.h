@@ -4,7 +4,12 @@
 // the editor.
 #include "actions/BaseVLFrm.h"
 #include "actions/VLColorCombo.h"
+#include "actions/VLOfficeRadioBtn.h"
 #include "richtext/view/Vellum.h"
+
+// The picture of a background placement, size x size pixels, by its
+// TBackgroundStyle value: none, stretched, fixed tiles, tiles, centred.
+void DrawBackgroundPlacement(TCanvas& Canvas, int Placement, int Size);
 
 class TfrmVLBack : public TfrmVLBase {
 public:
@@ -22,8 +27,10 @@ public:
   void btnClearClick(TObject* Sender);
   void rgClick(TObject* Sender);
   void cmbColorColorChange(TObject* Sender);
+  void btnMarginsClick(TObject* Sender);
 
-  TRadioGroup* rg;
+  TCustomImageList* il;
+  TVLOfficeRadioGroup* rg;
   TGroupBox* gbBack;
   TVellum* vl;
   TVLColorCombo* cmbColor;
@@ -33,6 +40,7 @@ public:
   TButton* btnOpen;
   TButton* btnSave;
   TButton* btnClear;
+  TButton* btnMargins;
   TVLStyle* VLStyle1;
 
 private:

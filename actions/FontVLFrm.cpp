@@ -109,6 +109,20 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   vl->SetVScrollVisible(false);
   vl->SetHScrollVisible(false);
   vl->SetStyle(vls);
+  // A baseline across the sample in the marker colour, drawn with the
+  // ">>>" marker, so that a raised or lowered sample stands out against it.
+  vls->OnDrawStyleText = [this](TVLStyle* sender, const AnsiString&, TCanvas* canvas, Integer, Integer,
+                                Integer, Integer top, Integer, Integer, TVLTextDrawStates, bool&) {
+    if (sender->DrawContextItemNo != 0) return;
+    TTextMetric tm;
+    if (!canvas->GetTextMetrics(tm)) return;
+    const Integer y = top + tm.tmAscent;
+    canvas->Pen.Color = canvas->Font.GetColor();
+    canvas->Pen.Width = 1;
+    canvas->Pen.Style = psSolid;
+    canvas->MoveTo(0, y);
+    canvas->LineTo(vl->ClientWidth() + 1, y);
+  };
 
   // The second page holds three groups above the sample, which stays where
   // the first page has it.

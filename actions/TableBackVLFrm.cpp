@@ -1,5 +1,6 @@
 #include "actions/TableBackVLFrm.h"
 
+#include "actions/BackVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/CommonDialogs.h"
@@ -8,28 +9,6 @@
 #include "richtext/model/VLItem.h"
 
 namespace {
-// The positions as pictures: none, stretched, (unused), tiles, centre.
-void DrawPosition(TCanvas& c, int kind) {
-  c.Brush.Color = clWindow;
-  c.FillRect(TRect(0, 0, 32, 32));
-  c.Pen.Color = clBtnShadow;
-  c.Pen.Style = psSolid;
-  c.Pen.Width = 1;
-  c.Brush.Style = bsClear;
-  c.Rectangle(2, 2, 30, 30);
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = clTeal;
-  switch (kind) {
-    case 1: c.FillRect(TRect(4, 4, 28, 28)); break;
-    case 3:
-      for (int y = 4; y < 28; y += 8)
-        for (int x = 4; x < 28; x += 8) c.FillRect(TRect(x, y, x + 6, y + 6));
-      break;
-    case 4: c.FillRect(TRect(11, 11, 21, 21)); break;
-    default: break;
-  }
-}
-
 int IndexOfStyle(TVLItemBackgroundStyle style) {
   switch (style) {
     case vlbsTiled: return 1;
@@ -53,7 +32,7 @@ TfrmVLTableBack::TfrmVLTableBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   for (int k = 0; k < 5; ++k) {
     TBitmap bmp;
     bmp.SetSize(32, 32);
-    DrawPosition(*bmp.Canvas(), k);
+    DrawBackgroundPlacement(*bmp.Canvas(), k, 32);
     il->Add(&bmp, nullptr);
   }
   rg = PutControl<TVLOfficeRadioGroup>(this, this, "rg", 8, 6, 404, 96);

@@ -162,6 +162,7 @@ public:
   // could not be read (nothing changes then).
   virtual bool InsertVLFFromFile(const String&) { return false; }
   virtual bool InsertRTFFromFile(const String&) { return false; }
+  virtual bool InsertRTFFromStream(TStream&) { return false; }
   virtual bool InsertTextFromFile(const String&) { return false; }
   virtual bool InsertUnicodeTextFromFile(const String&) { return false; }
   virtual void Format() {}
@@ -173,6 +174,8 @@ public:
   // The document written to a file in one format; false on failure.
   virtual bool SaveVLF(const String&) { return false; }
   virtual bool SaveRTF(const String&) { return false; }
+  // The whole document as RTF.
+  virtual bool SaveRTFToStream(TStream&) { return false; }
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
   virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
@@ -183,6 +186,10 @@ public:
   // Empties the document (items only; styles, margins and colour stay).
   virtual void ClearDocument() {}
   virtual void SetDocumentMargins(Integer) {}
+  // The four document margins as left, top, right and bottom.
+  virtual TRect GetDocumentMarginRect() { return TRect(GetLeftMargin(), 0, GetRightMargin(), 0); }
+  // Sets the four margins and formats the document anew.
+  virtual void SetDocumentMarginRect(const TRect&) {}
   virtual void SetCurParaStyleNo(Integer) {}
   // Adds the file's content to the document in Format (text in the given
   // styles); false when the file could not be read.

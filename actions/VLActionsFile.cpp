@@ -6,6 +6,7 @@
 #include "platform/gui/Forms.h"
 
 #include "richtext/model/VLUni.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 #include "richtext/view/Vellum.h"
 
 #include <algorithm>
@@ -31,30 +32,61 @@ String JoinFilters(S Filter, std::vector<F>& Formats, std::initializer_list<std:
 String VLFFilterEntry() { return LocalizedVLFNames ? LanguageText(217) : VLFFilterText; }
 }  // namespace
 
-String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats) {
-  return JoinFilters(Filter, Formats,
-                     {{ffiVLF, VLFFilterEntry()},
-                      {ffiRTF, LanguageText(218)},
-                      {ffiTextAuto, LanguageText(222)},
-                      {ffiTextANSI, LanguageText(220)},
-                      {ffiTextUnicode, LanguageText(221)}});
+namespace {
+String WithConverters(String filter, const String& converters) {
+  if (converters.empty()) return filter;
+  return filter.empty() ? converters : filter + "|" + converters;
+}
+
+// Index past the fixed entries: the converter's, when it has that many.
+template <class TFormat>
+bool IndexToFormat(const std::vector<TFormat>& Formats, int Index, TFormat& Format, TFormat Converters,
+                   int* ConverterIndex) {
+  if (Index < 0) return false;
+  if (Index < static_cast<int>(Formats.size())) {
+    Format = Formats[static_cast<size_t>(Index)];
+    return true;
+  }
+  if (!ConverterIndex) return false;
+  Format = Converters;
+  *ConverterIndex = Index - static_cast<int>(Formats.size());
+  return true;
+}
+}  // namespace
+
+String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats,
+                       TVLOfficeConverter* Converter) {
+  const String own = JoinFilters(Filter, Formats,
+                                 {{ffiVLF, VLFFilterEntry()},
+                                  {ffiRTF, LanguageText(218)},
+                                  {ffiTextAuto, LanguageText(222)},
+                                  {ffiTextANSI, LanguageText(220)},
+                                  {ffiTextUnicode, LanguageText(221)}});
+  const bool converters = Converter && Filter.Contains(ffiOfficeConverters);
+  return converters ? WithConverters(own, Converter->GetImportFilter()) : own;
 }
 
 bool ImportFilterIndexToFormat(const std::vector<TvlFileImportFilter>& Formats, int Index,
-                               TvlFileImportFilter& Format) {
-  if (Index < 0 || Index >= static_cast<int>(Formats.size())) return false;
-  Format = Formats[static_cast<size_t>(Index)];
-  return true;
+                               TvlFileImportFilter& Format, int* ConverterIndex) {
+  return IndexToFormat(Formats, Index, Format, ffiOfficeConverters, ConverterIndex);
 }
 
-String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportFilter>& Formats) {
-  return JoinFilters(Filter, Formats,
-                     {{ffeVLF, VLFFilterEntry()},
-                      {ffeRTF, LanguageText(218)},
-                      {ffeTextANSI, LanguageText(220)},
-                      {ffeTextUnicode, LanguageText(221)},
-                      {ffeHTMLCSS, LanguageText(224)},
-                      {ffeHTML, LanguageText(225)}});
+String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportFilter>& Formats,
+                       TVLOfficeConverter* Converter) {
+  const String own = JoinFilters(Filter, Formats,
+                                 {{ffeVLF, VLFFilterEntry()},
+                                  {ffeRTF, LanguageText(218)},
+                                  {ffeTextANSI, LanguageText(220)},
+                                  {ffeTextUnicode, LanguageText(221)},
+                                  {ffeHTMLCSS, LanguageText(224)},
+                                  {ffeHTML, LanguageText(225)}});
+  const bool converters = Converter && Filter.Contains(ffeOfficeConverters);
+  return converters ? WithConverters(own, Converter->GetExportFilter()) : own;
+}
+
+bool ExportFilterIndexToFormat(const std::vector<TvlFileExportFilter>& Formats, int Index,
+                               TvlFileExportFilter& Format, int* ConverterIndex) {
+  return IndexToFormat(Formats, Index, Format, ffeOfficeConverters, ConverterIndex);
 }
 
 namespace {
@@ -102,7 +134,14 @@ TvlActionExport::TvlActionExport(TComponent* AOwner) : TvlAction(AOwner) {
   Localize();
 }
 
-bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExportFilter Format) {
+bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExportFilter Format,
+                             int ConverterIndex) {
+  if (Format == ffeOfficeConverters) {
+    // The converter writes the file whole or not at all itself.
+    TVLOfficeConverter converter(nullptr);
+    converter.ExcludeHTMLExportConverter = true;
+    return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex);
+  }
   const fs::path target(Name);
   const fs::path tmp = TemporaryBeside(target);
   std::error_code ec;
@@ -147,9 +186,14 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
   std::vector<TvlFileExportFilter> formats;
+  // The installed document converters' formats follow our own (web pages
+  // are ours alone).
+  TVLOfficeConverter converter(nullptr);
+  converter.ExcludeHTMLExportConverter = true;
+  converter.ExtensionsInFilter = true;
   TSaveDialog dialog(Application);
   dialog.DefaultExt = VLFDefaultExt;
-  dialog.Filter = BuildSaveFilter(Filter, formats);
+  dialog.Filter = BuildSaveFilter(Filter, formats, &converter);
   dialog.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.FileName = FileName;
@@ -160,9 +204,11 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
   bool ok = false;
   {
     TWaitCursor wait;
-    const int index = dialog.FilterIndex - 1;
-    if (index >= 0 && index < static_cast<int>(formats.size()))
-      ok = Export(E, dialog.FileName, formats[static_cast<size_t>(index)]);
+    TvlFileExportFilter format = ffeVLF;
+    int converterIndex = -1;
+    int* converterOf = Filter.Contains(ffeOfficeConverters) ? &converterIndex : nullptr;
+    if (ExportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf))
+      ok = Export(E, dialog.FileName, format, converterIndex);
   }
   if (!ok) {
     MessageBox(LanguageText(216), LanguageText(213), MB_OK | MB_ICONERROR);

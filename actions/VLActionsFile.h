@@ -10,21 +10,29 @@
 enum TvlFileImportFilter { ffiVLF, ffiRTF, ffiTextANSI, ffiTextUnicode, ffiTextAuto, ffiOfficeConverters };
 using TvlFileImportFilterSet = TSet<TvlFileImportFilter>;
 
+class TVLOfficeConverter;
+
 // The filter entries of the set in the fixed order VLF, RTF, text of
 // detected encoding, 8-bit text, UTF-16 text; Formats receives each entry's
-// format. No text converters are installed on this platform, so
-// ffiOfficeConverters adds nothing.
-String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats);
+// format. With ffiOfficeConverters and a Converter, its import entries
+// follow, one per converter.
+String BuildOpenFilter(TvlFileImportFilterSet Filter, std::vector<TvlFileImportFilter>& Formats,
+                       TVLOfficeConverter* Converter = nullptr);
 // The format of a zero-based filter index; false for an index with none.
+// An index past Formats is a converter's: ffiOfficeConverters, and
+// ConverterIndex (when given) tells which.
 bool ImportFilterIndexToFormat(const std::vector<TvlFileImportFilter>& Formats, int Index,
-                               TvlFileImportFilter& Format);
+                               TvlFileImportFilter& Format, int* ConverterIndex = nullptr);
 
 enum TvlFileExportFilter { ffeVLF, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeHTMLCSS, ffeHTML, ffeOfficeConverters };
 using TvlFileExportFilterSet = TSet<TvlFileExportFilter>;
 
 // The save entries in the order VLF, RTF, 8-bit text, UTF-16 text, HTML with
-// CSS, simplified HTML.
-String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportFilter>& Formats);
+// CSS, simplified HTML, then the Converter's export entries.
+String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportFilter>& Formats,
+                       TVLOfficeConverter* Converter = nullptr);
+bool ExportFilterIndexToFormat(const std::vector<TvlFileExportFilter>& Formats, int Index,
+                               TvlFileExportFilter& Format, int* ConverterIndex = nullptr);
 
 // The folder beside an HTML page that holds its pictures: "page.files", or
 // "page.files<N>" when a file of that name is in the way. Empty when none
@@ -38,8 +46,10 @@ class TvlActionExport : public TvlAction {
 public:
   explicit TvlActionExport(TComponent* AOwner);
   void ExecuteTarget(TObject* Target) override;
-  // Writes Editor's document to FileName in Format; false on failure.
-  bool Export(TVLActionEditor* Editor, const String& FileName, TvlFileExportFilter Format);
+  // Writes Editor's document to FileName in Format (through converter
+  // ConverterIndex for ffeOfficeConverters); false on failure.
+  bool Export(TVLActionEditor* Editor, const String& FileName, TvlFileExportFilter Format,
+              int ConverterIndex = -1);
 
   TvlFileExportFilterSet Filter{ffeVLF, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeHTMLCSS, ffeHTML, ffeOfficeConverters};
   String FileTitle;

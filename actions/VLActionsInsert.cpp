@@ -9,6 +9,7 @@
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLPictureLimits.h"
 #include "richtext/model/VLUni.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 
 #include <algorithm>
 #include <fstream>
@@ -183,9 +184,11 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
   std::vector<TvlFileImportFilter> formats;
+  TVLOfficeConverter converter(nullptr);
+  converter.ExtensionsInFilter = true;
   TOpenDialog dialog(Application);
   dialog.DefaultExt = VLFDefaultExt;
-  dialog.Filter = BuildOpenFilter(Filter, formats);
+  dialog.Filter = BuildOpenFilter(Filter, formats, &converter);
   dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.Title = DialogTitle;
@@ -196,7 +199,9 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   bool ok = false;
   {
     TWaitCursor wait;
-    if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format)) {
+    int converterIndex = -1;
+    int* converterOf = Filter.Contains(ffiOfficeConverters) ? &converterIndex : nullptr;
+    if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
       const String& name = dialog.FileName;
       switch (format) {
         case ffiVLF: ok = E->InsertVLFFromFile(name); break;
@@ -206,7 +211,14 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
         case ffiTextAuto:
           ok = GuessTextFileEncoding(name) == 1 ? E->InsertUnicodeTextFromFile(name) : E->InsertTextFromFile(name);
           break;
-        case ffiOfficeConverters: break;
+        case ffiOfficeConverters:
+          // The foreign file comes in through RTF.
+          ok = converter.ImportRTF(name, converterIndex);
+          if (ok) {
+            converter.Stream.SetPosition(0);
+            ok = E->InsertRTFFromStream(converter.Stream);
+          }
+          break;
       }
     }
   }

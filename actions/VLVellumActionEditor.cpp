@@ -218,6 +218,7 @@ public:
   void Change() override { E->Change(); }
   bool InsertVLFFromFile(const String& FileName) override { return E->InsertVLFFromFile(FileName); }
   bool InsertRTFFromFile(const String& FileName) override { return E->InsertRTFFromFile(FileName); }
+  bool InsertRTFFromStream(TStream& Stream) override { return E->InsertRTFFromStream(Stream); }
   bool InsertTextFromFile(const String& FileName) override { return E->InsertTextFromFile(FileName); }
   bool InsertUnicodeTextFromFile(const String& FileName) override { return E->InsertUnicodeTextFromFile(FileName); }
   void Format() override { E->Format(); }
@@ -227,6 +228,7 @@ public:
   void SetBackgroundStyle(TBackgroundStyle Style) override { E->SetBackgroundStyle(Style); }
   bool SaveVLF(const String& FileName) override { return E->SaveVLF(FileName, false); }
   bool SaveRTF(const String& FileName) override { return E->SaveRTF(FileName, false); }
+  bool SaveRTFToStream(TStream& Stream) override { return E->SaveRTFToStream(Stream, false); }
   bool SaveText(const String& FileName, bool Unicode) override {
     return Unicode ? E->SaveTextUnicode(FileName, 80) : E->SaveText(FileName, 80);
   }
@@ -239,6 +241,17 @@ public:
   void ClearDocument() override { E->Clear(); }
   void SetDocumentMargins(Integer Margin) override {
     E->LeftMargin = E->RightMargin = E->TopMargin = E->BottomMargin = Margin;
+  }
+  TRect GetDocumentMarginRect() override {
+    return TRect(E->LeftMargin, E->TopMargin, E->RightMargin, E->BottomMargin);
+  }
+  void SetDocumentMarginRect(const TRect& m) override {
+    E->LeftMargin = m.Left;
+    E->TopMargin = m.Top;
+    E->RightMargin = m.Right;
+    E->BottomMargin = m.Bottom;
+    E->Format();
+    E->Invalidate();
   }
   void SetCurParaStyleNo(Integer ParaNo) override { E->SetCurParaStyleNo(ParaNo); }
   bool LoadDocument(const String& FileName, TVLDocumentFormat Format, Integer StyleNo, Integer ParaNo) override {

@@ -57,7 +57,7 @@ void TdlgAboutBox::Build() {
   Panel->SetCaption("");
   ProgramIcon = MakeControl<TImage>(this, Panel, "ProgramIcon", (width - 16) / 2 - 32, 10, 64, 64);
   const String programDir =
-      DatabaseFolders.ProgramDir.empty() ? GetProgramFolder() : DatabaseFolders.ProgramDir;
+      DatabaseFolders.ProgramDir.empty() ? GetProgramDataFolder() : DatabaseFolders.ProgramDir;
   const String iconPath = programDir + "/icons/quillory.ico";
   if (FileExists(iconPath)) {
     try {

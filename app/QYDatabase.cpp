@@ -102,7 +102,7 @@ void CompleteDatabaseFolders(TDatabaseFolders& f) {
 
 TDatabaseFolders SystemDatabaseFolders() {
   TDatabaseFolders f;
-  f.ProgramDir = GetProgramFolder();
+  f.ProgramDir = GetProgramDataFolder();
   f.DocumentsDir = GetDocumentsFolder();
   f.TempDir = GetTempFolder();
   f.WindowsUserName = GetLogonUserName();

@@ -10,7 +10,7 @@ class TNamedSemaphore;
 
 // The folders the set-up works with.
 struct TDatabaseFolders {
-  String ProgramDir;       // the folder of the program file
+  String ProgramDir;       // the folder of the program's data (GetProgramDataFolder)
   String TemplateDir;      // ProgramDir + "/DataTemplate"
   String DocumentsDir;     // the user's documents folder
   String TempDir;          // the temporary folder

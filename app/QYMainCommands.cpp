@@ -251,9 +251,10 @@ void TformQuilloryMain::BuildCommands() {
     TvlAction* background = editing(new TvlActionColor(this), "vlActionColor");
     TvlAction* properties = editing(new TvlActionItemProperties(this), "vlActionItemProperties");
     TvlAction* backgroundDialog = editing(new TvlActionBackground(this), "vlActionBackground");
-    // An entry leaves the program as a copy: a web page, RTF or text.
+    // An entry leaves the program as a copy: a web page, RTF, text, or a
+    // format of the installed document converter.
     auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
-    exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode};
+    exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeOfficeConverters};
     exportCopy->SetCaption("Save a Copy of This &Entry...");
     // Access letters that Bold, Increase Indent, Align Center, Paragraph and
     // the text and paragraph background colours hold.

@@ -9,5 +9,7 @@
 
 int main(int argc, char** argv) {
   QApplication toolkit(argc, argv);
+  // The launcher entry's name: desktops match the windows to it.
+  QGuiApplication::setDesktopFileName("io.github.quillory.Quillory");
   return QuilloryMain(argc, argv);
 }

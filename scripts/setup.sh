@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Shared set-up of ./run and ./test: install the Debian packages the build
 # needs when any is missing, then configure and build with Ninja and ccache.
+# (dpkg-dev and file make the Debian package, whose test validates with
+# desktop-file-utils and appstream and answers the program with xdotool.)
 set -euo pipefail
 
 QY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,6 +16,7 @@ if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   fonts-liberation2 fonts-liberation fonts-dejavu-core fonts-urw-base35
   poppler-utils xvfb xauth
   pandoc default-jre-headless
+  dpkg-dev file desktop-file-utils appstream xdotool
 ); fi
 
 qy_install_packages() {

@@ -41,7 +41,7 @@ void ExpandPathMacros(const String& S, String& Result) {
   String r;
   ReplaceMacro("%AppName%", GetProgramName(), S, r);
   if (S.find("%UserName%") != String::npos) ReplaceMacro("%UserName%", SpellUserName(), r, r);
-  ReplaceMacro("%AppDir%", GetProgramFolder(), r, r);
+  ReplaceMacro("%AppDir%", GetProgramDataFolder(), r, r);
   if (S.find("%AppData%") != String::npos) {
     String folder;
     GetSpecialFolder(CSIDL_APPDATA, folder);

@@ -13,7 +13,8 @@ class TCustomForm;
 
 // S with the first occurrence of Macro (case-sensitive) replaced by Value.
 void ReplaceMacro(const String& Macro, const String& Value, const String& S, String& Result);
-// "%AppName%", "%UserName%", "%AppDir%", "%AppData%" (the XDG data folder),
+// "%AppName%", "%UserName%", "%AppDir%" (the program's data folder, where
+// the main dictionaries and the thesaurus lie), "%AppData%" (the XDG data folder),
 // "%AppConfig%" (the XDG configuration folder), "%MyDocuments%", then
 // environment variables written "%NAME%". Each macro once, at its first
 // occurrence.

@@ -79,8 +79,8 @@ String THelpViewer::HelpFolder() {
   if (!FFolder.empty()) return FFolder;
   std::error_code ec;
   fs::path program = GetProgramFolder();
-  for (fs::path candidate : {program / "help", program / "../share/quillory/help"})
-    if (fs::exists(candidate / "index.txt", ec)) return FFolder = fs::weakly_canonical(candidate, ec).string();
+  if (fs::path shipped = fs::path(GetProgramDataFolder()) / "help"; fs::exists(shipped / "index.txt", ec))
+    return FFolder = shipped.string();
   for (fs::path p = program; !p.empty() && p != p.root_path(); p = p.parent_path())
     if (fs::exists(p / "resources/help/index.txt", ec)) return FFolder = (p / "resources/help").string();
   return {};

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -96,10 +97,42 @@ String GetProgramPath() {
   return ec ? String() : p.string();
 }
 
+String FindProgramInPath(const String& name) {
+  if (name.empty() || name.find('/') != String::npos) return String();
+  const char* path = std::getenv("PATH");
+  const String dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    const size_t end = std::min(dirs.find(':', start), dirs.size());
+    const String dir = dirs.substr(start, end - start);
+    start = end + 1;
+    if (dir.empty()) continue;  // the working folder is never searched
+    const String candidate = dir + "/" + name;
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return String();
+}
+
 String GetProgramFolder() {
   String exe = GetProgramPath();
   if (exe.empty()) return StripTrailingDelim(fs::current_path().string());
   return fs::path(exe).parent_path().string();
+}
+
+// The data folder as seen from the installed program's folder (set by the
+// build from its install layout).
+#ifndef QY_DATA_FROM_PROGRAM
+#define QY_DATA_FROM_PROGRAM "../share/quillory"
+#endif
+
+String GetProgramDataFolder() {
+  const String program = GetProgramFolder();
+  std::error_code ec;
+  const fs::path installed = fs::canonical(fs::path(program) / QY_DATA_FROM_PROGRAM, ec);
+  if (!ec && fs::is_directory(installed, ec)) return installed.string();
+  return program;
 }
 
 bool RestrictToOwner(const String& path) {

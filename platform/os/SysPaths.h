@@ -26,6 +26,14 @@ bool IsPrivateFolder(const String& path);
 String GetProgramFolder();
 // The full path of the running executable.
 String GetProgramPath();
+// The first executable regular file of that name in the folders of PATH;
+// empty when there is none.
+String FindProgramInPath(const String& name);
+// The folder of the program's data (dictionaries, database template,
+// pictures, help): <prefix>/share/quillory when the program runs installed
+// as <prefix>/bin/quillory, else the program's own folder, where the build
+// tree keeps them. No trailing delimiter.
+String GetProgramDataFolder();
 
 // Copies source over dest (replacing it). The copy goes to a temporary file
 // beside dest and is renamed into place, so dest is never left half written.

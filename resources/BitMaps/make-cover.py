@@ -3,8 +3,9 @@
 quill) and the program icon. Run once; the outputs are committed."""
 import math, struct, sys, zlib, os
 
-def feather(w, h, cx, cy, length, width, angle_deg, ss=3, bg=None):
-    """RGB rows of a w x h picture: bg(x, y) behind a quill feather."""
+def feather(w, h, cx, cy, length, width, angle_deg, ss=3, bg=None, k=1.0):
+    """RGB rows of a w x h picture: bg(x, y) behind a quill feather; k scales
+    the pixel-sized details (barbs, shaft, nib) for larger drawings."""
     a = math.radians(angle_deg)
     ca, sa = math.cos(a), math.sin(a)
     px = [[(0, 0, 0)] * w for _ in range(h)]
@@ -28,13 +29,13 @@ def feather(w, h, cx, cy, length, width, angle_deg, ss=3, bg=None):
                             side = half * (0.72 if v < 0 else 1.0)
                             if abs(v) < side:
                                 edge = abs(v) / max(side, 1e-6)
-                                barb = (u * 0.8 + abs(v) * 1.6) % 5.0 < 1.3
+                                barb = (u * 0.8 + abs(v) * 1.6) / k % 5.0 < 1.3
                                 base = (38, 66, 112) if not barb else (26, 44, 80)
                                 glow = 1.0 - 0.35 * edge
                                 c = tuple(min(255, b * (0.8 + 0.5 * glow)) for b in base)
-                        if abs(v) < 1.1 and t > 0.1:
+                        if abs(v) < 1.1 * k and t > 0.1:
                             c = (236, 230, 210)
-                        if t <= 0.12 and abs(v) < 2.6 * (t / 0.12) + 0.3:
+                        if t <= 0.12 and abs(v) < (2.6 * (t / 0.12) + 0.3) * k:
                             c = (28, 26, 30)
                     for i in range(3):
                         acc[i] += c[i]
@@ -95,16 +96,10 @@ def write_ico(path, rgba):
     with open(path, "wb") as f:
         f.write(head + entry + image)
 
-if __name__ == "__main__":
-    here = os.path.dirname(os.path.abspath(__file__))
-    W, H = 240, 180
-    write_bmp(os.path.join(here, "Quillory.bmp"),
-              feather(W, H, W / 2, H / 2, 150, 20, -55, bg=parchment(W, H)))
-    # Icon: the quill on a round parchment seal, transparent outside it.
-    S = 64
-    def seal(x, y):
-        return (236, 226, 196)
-    icon = feather(S, S, S / 2, S / 2, 56, 9, -55, bg=seal)
+def icon_rgba(S):
+    """The program icon at S x S pixels as RGBA rows."""
+    k = S / 64
+    icon = feather(S, S, S / 2, S / 2, 56 * k, 9 * k, -55, bg=lambda x, y: (236, 226, 196), k=k)
     rgba = []
     for y in range(S):
         r = []
@@ -112,9 +107,23 @@ if __name__ == "__main__":
             d = math.hypot(x + 0.5 - S / 2, y + 0.5 - S / 2)
             alpha = max(0, min(255, int((S / 2 - d) * 255)))
             c = icon[y][x]
-            if S / 2 - 2.5 < d < S / 2:
+            if S / 2 - 2.5 * k < d < S / 2:
                 c = (120, 84, 40)
             r.append((c[0], c[1], c[2], alpha))
         rgba.append(r)
+    return rgba
+
+if __name__ == "__main__":
+    here = os.path.dirname(os.path.abspath(__file__))
+    W, H = 240, 180
+    write_bmp(os.path.join(here, "Quillory.bmp"),
+              feather(W, H, W / 2, H / 2, 150, 20, -55, bg=parchment(W, H)))
+    # Icon: the quill on a round parchment seal, transparent outside it;
+    # drawn afresh at each size the desktop's icon theme takes.
+    rgba = icon_rgba(64)
     write_png(os.path.join(here, "..", "icons", "quillory.png"), rgba)
     write_ico(os.path.join(here, "..", "icons", "quillory.ico"), rgba)
+    for size in (48, 128, 256):
+        folder = os.path.join(here, "..", "icons", "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "io.github.quillory.Quillory.png"), icon_rgba(size))

@@ -12,6 +12,10 @@
 namespace {
 
 TVLRTFReadHook* RTFReadHook = nullptr;
+std::function<std::unique_ptr<TVLRTFReadHook>()>& RTFReadHookFactory() {
+  static std::function<std::unique_ptr<TVLRTFReadHook>()> factory;
+  return factory;
+}
 
 // The base item behaviour reaches its document through these hooks.
 const bool HooksInstalled = [] {
@@ -42,6 +46,12 @@ const bool HooksInstalled = [] {
 
 void VLRegisterRTFReadHook(TVLRTFReadHook* hook) { RTFReadHook = hook; }
 TVLRTFReadHook* VLGetRTFReadHook() { return RTFReadHook; }
+void VLRegisterRTFReadHookFactory(std::function<std::unique_ptr<TVLRTFReadHook>()> factory) {
+  RTFReadHookFactory() = std::move(factory);
+}
+std::unique_ptr<TVLRTFReadHook> VLMakeRTFReadHook() {
+  return RTFReadHookFactory() ? RTFReadHookFactory()() : nullptr;
+}
 
 // ---------------------------------------------------------------------------
 

@@ -493,3 +493,7 @@ private:
 // VLRTFNoReader.
 void VLRegisterRTFReadHook(TVLRTFReadHook* hook);
 TVLRTFReadHook* VLGetRTFReadHook();
+// Each view has reader settings of its own, made on first use by the
+// factory the reader registers (a copy of the program's defaults).
+void VLRegisterRTFReadHookFactory(std::function<std::unique_ptr<TVLRTFReadHook>()> factory);
+std::unique_ptr<TVLRTFReadHook> VLMakeRTFReadHook();

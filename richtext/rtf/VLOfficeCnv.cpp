@@ -122,6 +122,38 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
   return 4;
 }
 
+bool IsHTMLExtensions(String extensions) {
+  std::transform(extensions.begin(), extensions.end(), extensions.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  return extensions == "htm html" || extensions == "html htm" || extensions == "html" || extensions == "htm";
+}
+
+// The formats the document converter reads and writes through RTF.
+struct TInstalledFormat {
+  const char* Name;
+  const char* Extensions;
+  const char* Reader;
+  const char* Writer;
+};
+constexpr TInstalledFormat kPandocFormats[] = {
+    {"Word Document", "docx", "docx", "docx"},
+    {"OpenDocument Text", "odt", "odt", "odt"},
+    {"EPUB Book", "epub", "epub", "epub"},
+    {"Markdown", "md markdown", "markdown", "markdown"},
+    {"Web Page", "html htm", "html", "html5"},
+};
+
+// A file that stays hidden beside target until it is whole.
+String TempBeside(const String& target) {
+  const size_t slash = target.rfind('/');
+  const String folder = slash == String::npos ? String(".") : target.substr(0, slash);
+  String name = folder + "/.qy-export-XXXXXX";
+  const int fd = mkstemp(name.data());
+  if (fd < 0) return String();
+  close(fd);
+  return name;
+}
+
 String TempRtfName() {
   char name[] = "/tmp/qy-convert-XXXXXX.rtf";
   const int fd = mkstemps(name, 4);
@@ -174,11 +206,29 @@ void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeH
     const auto& command = FImport ? info->ImportCommand : info->ExportCommand;
     if (extensions.empty() || command.empty()) continue;
     // The HTML converter may be left out (the program reads HTML itself).
-    String lowerExt = extensions;
-    std::transform(lowerExt.begin(), lowerExt.end(), lowerExt.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (excludeHTML && (lowerExt == "htm html" || lowerExt == "html htm" || lowerExt == "html" || lowerExt == "htm"))
-      continue;
+    info->HTML = IsHTMLExtensions(extensions);
+    if (excludeHTML && info->HTML) continue;
     info->Filter = ExtensionsToMasks(extensions);
+    FItems.push_back(std::move(info));
+  }
+}
+
+void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
+  const String pandoc = FindProgramInPath("pandoc");
+  if (pandoc.empty()) return;
+  for (const TInstalledFormat& f : kPandocFormats) {
+    const bool html = IsHTMLExtensions(f.Extensions);
+    if (excludeHTML && html) continue;
+    if (std::any_of(FItems.begin(), FItems.end(), [&](const auto& i) { return i->Name == f.Name; })) continue;
+    auto info = std::make_unique<TVLOfficeConverterInfo>();
+    info->Name = f.Name;
+    info->HTML = html;
+    info->Filter = ExtensionsToMasks(f.Extensions);
+    // The sandbox keeps a foreign document from pulling in other files or
+    // anything from the network while it is read. Our own RTF needs none,
+    // and the writers of packaged formats need the converter's data files.
+    info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
+    info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     FItems.push_back(std::move(info));
   }
 }
@@ -216,11 +266,14 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   } else {
     code = RunProgram(Substitute(command, fileName, String()), &stream, FOwner->TimeLimitMs);
   }
+  // A converter that ends well but hands over nothing has failed too.
+  if (code == 0 && stream.GetSize() == 0) code = 5;
   FOwner->ErrorCode = code;
   if (code != 0) {
     stream.Clear();
     Abort();
   }
+  stream.SetPosition(0);
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);
 }
 
@@ -246,8 +299,18 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
   } catch (...) {
     code = 4;
   }
-  if (code == 0) code = RunProgram(Substitute(GetItem(index)->ExportCommand, fileName, rtf), nullptr, FOwner->TimeLimitMs);
+  // The converter writes a hidden file beside the target, which replaces
+  // the target only when it is whole: a failed export changes nothing.
+  const String part = code == 0 ? TempBeside(fileName) : String();
+  if (code == 0 && part.empty()) code = 4;
+  if (code == 0) code = RunProgram(Substitute(GetItem(index)->ExportCommand, part, rtf), nullptr, FOwner->TimeLimitMs);
   unlink(rtf.c_str());
+  if (code == 0) {
+    struct stat st {};
+    if (::stat(part.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) code = 5;
+    else if (::rename(part.c_str(), fileName.c_str()) != 0) code = 4;
+  }
+  if (code != 0 && !part.empty()) unlink(part.c_str());
   FOwner->ErrorCode = code;
   if (code != 0) Abort();
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);
@@ -262,12 +325,18 @@ TVLOfficeConverter::TVLOfficeConverter(TComponent* owner) : TComponent(owner) {
 TVLOfficeConverter::~TVLOfficeConverter() = default;
 
 TVLOfficeCnvList& TVLOfficeConverter::GetImportConverters() {
-  if (!FImport) FImport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, true, ExcludeHTMLImportConverter, this);
+  if (!FImport) {
+    FImport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, true, ExcludeHTMLImportConverter, this);
+    if (UseInstalledConverters) FImport->AddInstalled(ExcludeHTMLImportConverter);
+  }
   return *FImport;
 }
 
 TVLOfficeCnvList& TVLOfficeConverter::GetExportConverters() {
-  if (!FExport) FExport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, false, ExcludeHTMLExportConverter, this);
+  if (!FExport) {
+    FExport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, false, ExcludeHTMLExportConverter, this);
+    if (UseInstalledConverters) FExport->AddInstalled(ExcludeHTMLExportConverter);
+  }
   return *FExport;
 }
 

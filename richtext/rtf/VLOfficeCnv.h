@@ -11,6 +11,10 @@
 //   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
 // %1 is the foreign file, %2 a temporary RTF file; an Import command without
 // %2 writes its RTF to standard output.
+//
+// Besides those, the converters of the installed document converter
+// (pandoc: Word, OpenDocument, EPUB, Markdown and web pages) are listed
+// after the file's, unless the file already has one of the same name.
 #include "platform/base/Components.h"
 #include "platform/base/Streams.h"
 
@@ -30,6 +34,8 @@ public:
   std::vector<String> ExportCommand;
   // "*.doc;*.dot"
   String Filter;
+  // Reads or writes web pages, which the program also does itself.
+  bool HTML = false;
 };
 
 class TVLOfficeConverter;
@@ -40,6 +46,8 @@ public:
   // command for the direction (import or export), in file order.
   TVLOfficeCnvList(const String& descriptionFile, bool import, bool excludeHTML, TVLOfficeConverter* owner);
   void LoadFromFile(const String& descriptionFile, bool excludeHTML);
+  // Appends the converters of the programs installed on this machine.
+  void AddInstalled(bool excludeHTML);
   Integer Count() const { return static_cast<Integer>(FItems.size()); }
   TVLOfficeConverterInfo* GetItem(Integer index) const { return FItems.at(static_cast<size_t>(index)).get(); }
   // "Name|*.a;*.b" pairs joined by "|", or "Name (*.a;*.b)|*.a;*.b".
@@ -77,13 +85,16 @@ public:
   bool PreviewMode = false;
   bool ExtensionsInFilter = false;
   // 0, or: 1 the program could not be started, 2 the converter has no
-  // command for the direction, 3 it ran past the time limit, other: its
-  // exit status.
+  // command for the direction, 3 it ran past the time limit, 4 nothing to
+  // export or a file that could not be written, 5 it wrote nothing, other:
+  // its exit status.
   Integer ErrorCode = 0;
   // Where the converters are described ($XDG_CONFIG_HOME/quillory/converters.ini
   // unless set before the first list is asked for).
   String DescriptionFile;
   Integer TimeLimitMs = 60000;
+  // Whether the installed programs' converters are listed too.
+  bool UseInstalledConverters = true;
 
 private:
   std::unique_ptr<TVLOfficeCnvList> FImport, FExport;

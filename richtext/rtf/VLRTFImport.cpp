@@ -68,6 +68,11 @@ TVLRTFReaderProperties& VLDefaultRTFReaderProperties() {
 void VLRegisterRTFReader() {
   VLRegisterTableItem();
   VLRegisterRTFReadHook(&VLDefaultRTFReaderProperties());
+  VLRegisterRTFReadHookFactory([]() -> std::unique_ptr<TVLRTFReadHook> {
+    auto own = std::make_unique<TVLRTFReaderProperties>();
+    own->Assign(&VLDefaultRTFReaderProperties());
+    return own;
+  });
 }
 
 TVLRTFReaderProperties::TVLRTFReaderProperties() = default;

@@ -117,7 +117,10 @@ TColor TCustomVellum::GetEffectiveColor() const {
   return clWindow;
 }
 
-TVLRTFReadHook* TCustomVellum::GetRTFReadProperties() { return VLGetRTFReadHook(); }
+TVLRTFReadHook* TCustomVellum::GetRTFReadProperties() {
+  if (!FRTFReadProperties) FRTFReadProperties = VLMakeRTFReadHook();
+  return FRTFReadProperties ? FRTFReadProperties.get() : VLGetRTFReadHook();
+}
 
 // ---- content ----------------------------------------------------------------------------
 
@@ -159,6 +162,8 @@ void TCustomVellum::SetSelectionBounds(Integer startItemNo, Integer startItemOff
 }
 
 TRect TCustomVellum::GetSelectionRect() {
+  // While a cell is edited, its editor holds the selection.
+  if (auto* inner = dynamic_cast<TCustomVellum*>(GetInplaceEditor())) return inner->GetSelectionRect();
   TRect r = FData->GetSelectionRect();
   const TPoint a = ClientToScreen(r.TopLeft()), b = ClientToScreen(r.BottomRight());
   return TRect(a.X, a.Y, b.X, b.Y);

@@ -87,6 +87,7 @@ public:
   // the window colour.
   TColor GetEffectiveColor() const;
   TVellumVLData* VLData() const { return FData.get(); }
+  // This view's own RTF reader settings, made on first use.
   TVLRTFReadHook* GetRTFReadProperties();
 
   // ---- content --------------------------------------------------------------------
@@ -239,6 +240,7 @@ private:
   std::unique_ptr<TVellumVLData> FData;
   TVLStyle* FStyle = nullptr;
   std::unique_ptr<TVLBackground> FBackground;
+  std::unique_ptr<TVLRTFReadHook> FRTFReadProperties;
   std::unique_ptr<TTimer> FAutoScrollTimer;
   bool FLoadFailed = false;
   // The layout the last VLF load brought (its stored lengths are written

@@ -1,4 +1,5 @@
 #include "actions/BackVLFrm.h"
+#include "actions/FourSidesVLFrm.h"
 #include "actions/VLActionsDocument.h"
 #include "platform/gui/Dialogs.h"
 #include "support/TestSupport.h"
@@ -119,6 +120,61 @@ TEST(BackgroundDialog, ClearingThePictureKeepsThePlacementAndBadFilesAreRefused)
   });
   EXPECT_EQ(b.Edit->GetBackgroundStyle(), bsCentered);
   EXPECT_TRUE(b.Edit->GetBackgroundBitmap()->GetEmpty());
+}
+
+TEST(BackgroundDialog, PaddingChangesThePreviewAndReachesTheEditorOnlyWhenItDiffers) {
+  struct Case {
+    const char* Name;
+    int Left, Top;  // typed in the padding dialog; -1 leaves the field as shown
+    int Result;     // of the padding dialog
+    int LeftAfter, TopAfter;
+    int Notified;
+  };
+  const Case cases[] = {
+      {"left and top", 30, 12, mrOk, 30, 12, 1},
+      {"one side", -1, 9, mrOk, 5, 9, 1},
+      {"as they were", 5, 7, mrOk, 5, 7, 0},
+      {"padding cancelled", 30, 12, mrCancel, 5, 7, 0},
+  };
+  for (const Case& c : cases) {
+    TBackBench b(true);
+    b.Edit->LeftMargin = 5;
+    b.Edit->TopMargin = 7;
+    b.Edit->RightMargin = b.Edit->BottomMargin = 3;
+    int notified = 0;
+    ActionEvents->OnMarginsChanged = [&](TObject* sender, TVLActionEditor*) {
+      EXPECT_EQ(sender, b.Action);
+      ++notified;
+    };
+    b.Run([&](TfrmVLBack* d) {
+      // Five placements as pictures, the preview with the editor's margins.
+      EXPECT_EQ(d->rg->ItemCount(), 5);
+      for (int k = 0; k < 5; ++k) EXPECT_EQ(d->rg->Item(k).ImageIndex, k) << c.Name;
+      EXPECT_EQ(d->vl->LeftMargin, 5);
+      EXPECT_EQ(d->vl->TopMargin, 7);
+      d->btnMargins->Click();
+      if (c.Result == mrOk) {
+        EXPECT_EQ(d->vl->LeftMargin, c.LeftAfter) << c.Name;
+        EXPECT_EQ(d->vl->TopMargin, c.TopAfter) << c.Name;
+        EXPECT_EQ(d->vl->RightMargin, 3) << c.Name;
+      }
+      return mrOk;
+    }, [&](TInteractionScript& s) {
+      s.Do([&](TInteraction& r) {
+        auto* sides = dynamic_cast<TfrmVLFourSides*>(r.Form);
+        EXPECT_NE(sides, nullptr);
+        if (!sides) return mrCancel;
+        if (c.Left >= 0) sides->seLeft->SetValue(c.Left);
+        if (c.Top >= 0) sides->seTop->SetValue(c.Top);
+        return c.Result;
+      });
+    });
+    ActionEvents->OnMarginsChanged = nullptr;
+    EXPECT_EQ(b.Edit->LeftMargin, c.LeftAfter) << c.Name;
+    EXPECT_EQ(b.Edit->TopMargin, c.TopAfter) << c.Name;
+    EXPECT_EQ(b.Edit->BottomMargin, 3) << c.Name;
+    EXPECT_EQ(notified, c.Notified) << c.Name;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 #include "platform/gui/Dialogs.h"
 #include "support/TestSupport.h"
 
@@ -68,7 +70,7 @@ TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
       {{ffiRTF}, "RTF Files (*.rtf)|*.rtf"},
       {{ffiTextUnicode, ffiTextAuto, ffiTextANSI},
        "Text Files - Autodetect (*.txt)|*.txt|Text Files (*.txt)|*.txt|Text Files - Unicode (*.txt)|*.txt"},
-      {{ffiOfficeConverters}, ""},
+      {{ffiOfficeConverters}, ""},  // no converter given
   };
   for (const Case& c : cases) {
     std::vector<TvlFileImportFilter> formats;
@@ -79,6 +81,79 @@ TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
       EXPECT_TRUE(c.Filter.Contains(f));
     }
     EXPECT_FALSE(ImportFilterIndexToFormat(formats, static_cast<int>(formats.size()), f));
+  }
+}
+
+// Formats of the installed document converter come in through RTF; one that
+// fails changes nothing. The round trip out goes through Save a Copy.
+TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.DescriptionFile = (dir / "none.ini").string();
+  TVLOfficeCnvList& imports = probe.GetImportConverters();
+  int docx = -1;
+  for (Integer i = 0; i < imports.Count(); ++i)
+    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  ASSERT_GE(docx, 0) << "the set-up installs the document converter";
+
+  // Out: the entry saved as a Word document.
+  TEditorBench out;
+  TEditorBench::Fill(out.Edit, "north wind");
+  auto* exporter = new TvlActionExport(out.Form);
+  exporter->SetControl(out.Edit);
+  exporter->Filter = {ffeRTF, ffeOfficeConverters};
+  std::vector<TvlFileExportFilter> exportFormats;
+  TVLOfficeConverter exportList(nullptr);
+  exportList.ExcludeHTMLExportConverter = true;
+  exportList.ExtensionsInFilter = true;
+  const String saveFilter = BuildSaveFilter(exporter->Filter, exportFormats, &exportList);
+  EXPECT_EQ(saveFilter.find("Web Page"), String::npos);
+  int docxOut = -1;
+  for (Integer i = 0; i < exportList.GetExportConverters().Count(); ++i)
+    if (exportList.GetExportConverters().GetItem(i)->Filter == "*.docx") docxOut = i;
+  ASSERT_GE(docxOut, 0);
+  const std::string word = (dir / "entry.docx").string();
+  {
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = word;
+      r.FilterIndex = 2 + docxOut;
+      return mrOk;
+    });
+    exporter->Update();
+    ASSERT_TRUE(exporter->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(script.Shown.size(), 1u);
+  }
+  ASSERT_EQ(qytest::ReadFileBytes(word).substr(0, 2), "PK");
+
+  // In: the Word document inserted at the caret; a damaged one refused.
+  const std::string damaged = (dir / "damaged.docx").string();
+  qytest::WriteFileBytes(damaged, "PK but no archive");
+  for (const bool whole : {true, false}) {
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "abcd");
+    auto* action = new TvlActionInsertFile(b.Form);
+    action->SetControl(b.Edit);
+    action->Filter = {ffiRTF, ffiOfficeConverters};
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = whole ? word : damaged;
+      r.FilterIndex = 2 + docx;
+      return mrOk;
+    });
+    if (!whole) script.Answer(IDOK);
+    action->Update();
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    const String text = TEditorBench::Text(b.Edit);
+    if (whole) {
+      EXPECT_NE(text.find("north wind"), String::npos) << text;
+    } else {
+      EXPECT_EQ(text, "abcd");
+      ASSERT_EQ(script.Shown.size(), 2u);
+      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u);
+    }
   }
 }
 

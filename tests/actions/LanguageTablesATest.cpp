@@ -764,6 +764,31 @@ TEST_P(LanguageTablesATest, DialogsOpenInTheTablesDirectionWithoutHelp) {
 }
 
 // In a fresh program, before any text was looked up.
+// Persian keeps its letters apart with the zero-width non-joiner (0x9D)
+// where words join: before the plural suffix and inside compounds.
+TEST(PersianTableTest, NonJoinersStandWhereWordsJoin) {
+  int rows = 0, total = 0, beforePlural = 0;
+  for (int id = 0; id < VLA_MESSAGE_COUNT; ++id) {
+    const std::string row = VLAL_Persian[id];
+    int here = 0;
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (static_cast<unsigned char>(row[i]) != 0x9D) continue;
+      ++here;
+      // heh (0xE5) alef (0xC7): the plural suffix
+      if (row.compare(i + 1, 2, "\xE5\xC7") == 0) ++beforePlural;
+      ASSERT_GT(i, 0u) << id;
+      ASSERT_LT(i + 1, row.size()) << id;
+      EXPECT_NE(row[i - 1], ' ') << id;
+      EXPECT_NE(row[i + 1], ' ') << id;
+    }
+    rows += here > 0;
+    total += here;
+  }
+  EXPECT_EQ(total, 118);
+  EXPECT_EQ(rows, 100);
+  EXPECT_EQ(beforePlural, 47);
+}
+
 TEST(LanguageStartUpTest, SwitchingFirstFindsTheRegisteredTables) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(

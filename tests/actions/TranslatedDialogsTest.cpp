@@ -19,6 +19,7 @@
 #include "actions/SymbolVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/TableBackVLFrm.h"
+#include "actions/BackVLFrm.h"
 #include "actions/TableBrdrVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "actions/VLSpinEdit.h"
@@ -172,6 +173,7 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   borders->SetBorder(vltbRaisedColor, clYellow, clNavy, 2);
   forms.emplace_back(borders);
   forms.emplace_back(CreateVLForm<TfrmVLTableBack>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLBack>(nullptr));
   // The table, rows and cells pages, as a table's properties show them.
   auto* properties = CreateVLForm<TfrmVLItemProp>(nullptr);
   for (TTabSheet* t : {properties->tsImage, properties->tsImgLayout, properties->tsBreak}) properties->HideTabSheet(t);

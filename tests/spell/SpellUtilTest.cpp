@@ -13,7 +13,7 @@ TEST(SpellUtil, PathMacros) {
   ReplaceMacro("%UserName%", "u", "%UserName%/%UserName%", r);
   EXPECT_EQ(r, "u/%UserName%");
   EXPECT_EQ(ExpandPathMacros("%UserName%-%UserName%"), SpellUserName() + "-%UserName%");
-  EXPECT_EQ(ExpandPathMacros("%AppDir%/x"), GetProgramFolder() + "/x");
+  EXPECT_EQ(ExpandPathMacros("%AppDir%/x"), GetProgramDataFolder() + "/x");
   EXPECT_EQ(ExpandPathMacros("%AppName%"), GetProgramName());
   EXPECT_EQ(ExpandPathMacros("%AppData%/d"), GetDataFolder() + "/d");
   EXPECT_EQ(ExpandPathMacros("%AppConfig%/c"), GetUserConfigFolder() + "/c");

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -36,6 +37,45 @@ TEST(SysPathsTest, CopyReplacesTheTargetAndAFailedCopyLeavesItAlone) {
   size_t files = 0;
   for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 2u);  // no temporary file left behind
+}
+
+// The data folder follows the program's place: <prefix>/share/quillory
+// beside an installed <prefix>/bin, the program's own folder otherwise (the
+// build tree). The helper that prints both is copied into each layout.
+TEST(SysPathsTest, DataFolderIsTheInstalledShareFolderOrTheProgramFolder) {
+  struct Case {
+    const char* name;
+    const char* bin;        // where the program is copied
+    const char* folder;     // a folder made beside it ("" = none)
+    const char* file;       // a plain file made beside it ("" = none)
+    const char* expected;   // the data folder it reports
+  } cases[] = {
+      {"installed", "usr/bin", "usr/share/quillory", "", "usr/share/quillory"},
+      {"installed under /usr/local", "usr/local/bin", "usr/local/share/quillory/help", "",
+       "usr/local/share/quillory"},
+      {"build tree", "build/bin", "build/bin/DataTemplate", "", "build/bin"},
+      {"share folder of another program", "usr/bin", "usr/share/other", "", "usr/bin"},
+      {"share/quillory not a folder", "usr/bin", "usr/share", "usr/share/quillory", "usr/bin"},
+  };
+  const fs::path helper = fs::path(QCoreApplication::applicationDirPath().toStdString()) / "os_program_folders_helper";
+  ASSERT_TRUE(fs::exists(helper)) << helper;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    qytest::TempDir dir;
+    const fs::path root = fs::canonical(dir.path());
+    fs::create_directories(root / c.bin);
+    if (*c.folder) fs::create_directories(root / c.folder);
+    if (*c.file) qytest::WriteFileBytes(root / c.file, "x");
+    const fs::path program = root / c.bin / "quillory";
+    fs::copy_file(helper, program);
+    std::FILE* p = ::popen(("'" + program.string() + "'").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    String out;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    EXPECT_EQ(::pclose(p), 0);
+    EXPECT_EQ(out, (root / c.bin).string() + "\n" + (root / c.expected).string() + "\n");
+  }
 }
 
 }  // namespace

@@ -69,6 +69,28 @@ TEST(PasteSourceFolder, LinkedPicturesOfPastedRichTextComeFromThatFolder) {
     QGuiApplication::clipboard()->setMimeData(m);
     e.Edit->Paste();
     EXPECT_EQ(e.Text(), c.Expected);
-    EXPECT_EQ(VLGetRTFReadHook()->GetBasePath(), "") << "the reader's folder is back as it was";
+    EXPECT_EQ(e.Edit->GetRTFReadProperties()->GetBasePath(), "") << "the reader's folder is back as it was";
   }
+}
+
+// Reader settings belong to each view: what one editor sets (its style
+// modes, the folder of a paste) never reaches another.
+TEST(PasteSourceFolder, EachViewReadsRTFWithSettingsOfItsOwn) {
+  VLRegisterRTFReader();
+  TEditor a, b;
+  auto* ra = dynamic_cast<TVLRTFReaderProperties*>(a.Edit->GetRTFReadProperties());
+  auto* rb = dynamic_cast<TVLRTFReaderProperties*>(b.Edit->GetRTFReadProperties());
+  ASSERT_NE(ra, nullptr);
+  ASSERT_NE(rb, nullptr);
+  EXPECT_NE(ra, rb);
+  EXPECT_EQ(a.Edit->GetRTFReadProperties(), ra) << "made once";
+  EXPECT_NE(static_cast<TVLRTFReadHook*>(ra), VLGetRTFReadHook());
+  // Both start from the program's defaults.
+  EXPECT_EQ(ra->UnicodeMode, VLDefaultRTFReaderProperties().UnicodeMode);
+  EXPECT_EQ(ra->TextStyleMode, VLDefaultRTFReaderProperties().TextStyleMode);
+  ra->TextStyleMode = vlrsUseClosest;
+  ra->SetBasePath("/tmp/elsewhere/");
+  EXPECT_EQ(rb->TextStyleMode, VLDefaultRTFReaderProperties().TextStyleMode);
+  EXPECT_EQ(rb->GetBasePath(), "");
+  EXPECT_EQ(VLDefaultRTFReaderProperties().TextStyleMode, vlrsAddIfNeeded);
 }

@@ -250,3 +250,20 @@ TEST(CellEditor, TheApplicationMayRefuseACellAndHearsItsEnd) {
   const std::vector<std::string> expected = {"edit 01", "edit 10", "end 10"};
   EXPECT_EQ(heard, expected);
 }
+
+// Dialogs are placed beside the selection: while a cell is edited, that is
+// the cell editor's selection, not the whole table.
+TEST(CellEditor, TheSelectionRectangleIsTheOpenCellsOwn) {
+  TTableEditor e(3, 3);
+  e.Click(2, 1);
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Press(Qt::Key_Home);
+  e.Press(Qt::Key_End, Qt::ShiftModifier);
+  const TRect inner = e.Cell()->GetSelectionRect();
+  const TRect outer = e.Edit->GetSelectionRect();
+  EXPECT_EQ(outer, inner);
+  const TPoint cellTopLeft = e.Cell()->ClientToScreen(TPoint(0, 0));
+  EXPECT_GE(outer.Left, cellTopLeft.X);
+  EXPECT_GE(outer.Top, cellTopLeft.Y);
+  EXPECT_LE(outer.Bottom, cellTopLeft.Y + e.Cell()->GetHeight());
+}
