@@ -407,6 +407,9 @@ void TfrmVLItemProp::MakeTablePages() {
   btnTableBorder->OnClick = [this](TObject* s) { btnTableBorderClick(s); };
   btnCellBorder = PutControl<TButton>(this, gbTableSize, "btnCellBorder", 212, 152, 196, 28);
   btnCellBorder->OnClick = [this](TObject* s) { btnCellBordersClick(s); };
+  // Above the spacing button, beside the padding.
+  btnTableBack = PutControl<TButton>(this, gbTableSize, "btnTableBack", 296, 84, 110, 28);
+  btnTableBack->OnClick = [this](TObject* s) { btnTableBackClick(s); };
   lblTableWidth->SetFocusControl(seTableWidth);
   lblTableColor->SetFocusControl(cmbTableColor);
   lblCellPadding->SetFocusControl(seCellPadding);
@@ -542,6 +545,7 @@ void TfrmVLItemProp::LocalizeTablePages() {
   lblCellBorderColor->SetText(LanguageText(CellBorderStyle == vltbColor ? 412 : 410));
   lblCellBorderLightColor->SetText(LanguageText(411));
   btnCellBack->SetText(LanguageText(413));
+  btnTableBack->SetText(LanguageText(413));
 }
 
 void TfrmVLItemProp::WalkCells(TVLTableItemInfo* Table, const std::function<void(Integer, Integer)>& cell,
@@ -575,13 +579,21 @@ void TfrmVLItemProp::LoadTable(TVLTableItemInfo* T, bool TableOnly) {
     HideTabSheet(tsRows);
   }
   SetActivePage(pc, tsTable);
-  ShowLength(T->BestWidth, seTableWidth, cmbTWType);
+  AutomaticTableWidth = T->BestWidth == 0;
+  // Automatic: its columns' total in pixels, or the whole width available.
+  ShowLength(!AutomaticTableWidth ? T->BestWidth : T->SizedByColumns() ? std::max<Integer>(1, T->GetWidth()) : -100,
+             seTableWidth, cmbTWType);
+  ShownTableWidth = RoundEven(seTableWidth->GetValue());
+  ShownTableWidthUnit = cmbTWType->GetItemIndex();
   cbNoSplit->SetChecked(!T->PrintOptions.Contains(vltoRowsSplit));
   seHRC->SetValue(T->HeadingRowCount);
   cmbTableColor->SetChosenColor(T->Color);
   seCellPadding->SetValue(T->CellPadding);
   CellHSpacing = T->CellHSpacing;
   CellVSpacing = T->CellVSpacing;
+  TableBackStyle = T->BackgroundStyle;
+  TableBackImage = CopyGraphic(T->GetBackgroundImage());
+  TableBackChanged = false;
   BorderHSpacing = T->BorderHSpacing;
   BorderVSpacing = T->BorderVSpacing;
   ShowCommonSpacing();
@@ -778,11 +790,23 @@ void TfrmVLItemProp::btnCellBackClick(TObject*) {
   CellBackChanged = true;
 }
 
+void TfrmVLItemProp::btnTableBackClick(TObject*) {
+  std::unique_ptr<TfrmVLTableBack> dlg(CreateVLForm<TfrmVLTableBack>(Application));
+  dlg->SetBackground(cmbTableColor->GetIndeterminate() ? clNone : cmbTableColor->GetChosenColor(), TableBackStyle,
+                     TableBackImage.get());
+  if (dlg->ShowModal() != mrOk) return;
+  dlg->GetBackground(TableBackStyle, TableBackImage);
+  TableBackChanged = true;
+}
+
 void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   const Integer itemNo = T->GetOwnItemNo();
   Integer measure = 0;
   if (Editor) Editor->SaveItemParaWidth(itemNo, measure);
-  if (cmbTWType->GetItemIndex() >= 0 || seTableWidth->GetIndeterminate()) {
+  const bool widthUntouched = AutomaticTableWidth && !seTableWidth->GetIndeterminate() &&
+                              RoundEven(seTableWidth->GetValue()) == ShownTableWidth &&
+                              cmbTWType->GetItemIndex() == ShownTableWidthUnit;
+  if (!widthUntouched && (cmbTWType->GetItemIndex() >= 0 || seTableWidth->GetIndeterminate())) {
     Integer width = seTableWidth->GetIndeterminate() ? 0 : RoundEven(seTableWidth->GetValue());
     if (width != 0 && cmbTWType->GetItemIndex() == 0) width = width > 100 ? -100 : -width;
     T->SetBestWidth(width);
@@ -806,6 +830,10 @@ void TfrmVLItemProp::ApplyTable(TVLActionEditor* Editor, TVLTableItemInfo* T) {
   else print += TVLTablePrintOptions{vltoRowsSplit};
   T->SetPropertyWithUndo("PrintOptions", static_cast<Integer>(print.ToMask()));
   if (!seHRC->GetIndeterminate()) T->SetHeadingRowCount(RoundEven(seHRC->GetValue()));
+  if (TableBackChanged) {
+    T->SetBackgroundStyle(TableBackStyle);
+    T->SetBackgroundImage(CopyGraphic(TableBackImage.get()));
+  }
   Integer top, left, cols, rows;
   if (IsTabSheetVisible(tsRows) && T->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
     TSpeedButton* sides[4] = {btnLeft, btnTop, btnRight, btnBottom};

@@ -50,6 +50,7 @@ public:
   void btnTableBorderClick(TObject* Sender);
   void btnCellBordersClick(TObject* Sender);
   void btnCellBackClick(TObject* Sender);
+  void btnTableBackClick(TObject* Sender);
   void seCellBestWidthChange(TObject* Sender);
   void btnTopClick(TObject* Sender);
   // Ctrl+T, Ctrl+L, Ctrl+R, Ctrl+B decide a visible side of the cells.
@@ -113,6 +114,7 @@ public:
   TButton* btnSpacing;
   TButton* btnTableBorder;
   TButton* btnCellBorder;
+  TButton* btnTableBack;
   TGroupBox* gbTablePrint;
   TCheckBox* cbNoSplit;
   TLabel* lblHeadingRows;
@@ -157,7 +159,16 @@ public:
   std::unique_ptr<TGraphic> CellBackImage;
   TVLItemBackgroundStyle CellBackStyle = vlbsColor;
   bool CellBackChanged = false;
+  // The table's own picture and its placement, as chosen in the dialog.
+  std::unique_ptr<TGraphic> TableBackImage;
+  TVLItemBackgroundStyle TableBackStyle = vlbsColor;
+  bool TableBackChanged = false;
   bool ShadowColorAuto = true, LightColorAuto = true;
+  // A table without a width of its own shows the width it has; unless
+  // that is changed the table keeps following the space available.
+  bool AutomaticTableWidth = false;
+  Integer ShownTableWidth = 0;
+  int ShownTableWidthUnit = -1;
 
 protected:
   void DoShow() override;

@@ -134,9 +134,12 @@ void TfrmVLInsertSymbol::Localize() {
 }
 
 void TfrmVLInsertSymbol::Init(Word Code, const String& FontName, TFontCharset Charset) {
-  cmbFont->SelectFont(FontName);
+  // A font that is not installed: the one drawn in its place.
+  if (!cmbFont->SelectFont(FontName)) cmbFont->SelectFont(InstalledFontFamily(FontName));
   cmbFontClick(cmbFont);
-  const int index = cmbCharset->IndexOfCharset(Charset);
+  // A character set the font lacks: Unicode, not the first set listed.
+  int index = cmbCharset->IndexOfCharset(Charset);
+  if (index < 0) index = cmbCharset->IndexOfCharset(DEFAULT_CHARSET);
   if (index >= 0) cmbCharset->SetItemIndex(index);
   cmbCharsetClick(cmbCharset);
   // The control characters have no cell: they open on the space.

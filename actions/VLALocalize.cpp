@@ -159,7 +159,8 @@ AnsiString FormatLanguageString(Word Id, std::initializer_list<TVLAFormatArg> Ar
 }
 
 String FormatLanguageText(Word Id, std::initializer_list<TVLAFormatArg> Args) {
-  return ToUtf8(FormatLanguageString(Id, Args));
+  // The arguments are UTF-8 already: only the table's pattern needs converting.
+  return FormatPattern(LanguageText(Id), Args);
 }
 
 TVLSearchOptions FindOptionsToSearchOptions(int Options) {

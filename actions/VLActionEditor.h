@@ -216,8 +216,6 @@ public:
   virtual Integer GetItemNo(const TCustomVLItemInfo*) { return -1; }
   virtual void SaveItemParaWidth(Integer, Integer& Width) { Width = 0; }
   virtual void ReformatAfterItemChange(Integer, Integer) {}
-  // The width the innermost document gives its text.
-  virtual Integer GetTextAreaWidth() { return 0; }
 };
 
 // The editor a control stands for, nullptr when it is none.

@@ -252,7 +252,12 @@ bool TvlActionInsertHyperlink::OpenLink(const String& Target) {
   if (target.empty()) return false;
   // Only web and mail links are handed to the desktop from here: a local
   // file, a program or an unknown kind of link is never opened on one click.
-  if (ClassifyLinkTarget(target).Decision == TLinkDecision::Open && ShellOpen(target)) return true;
-  MessageBox(FormatLanguageText(335, {target}), LanguageText(213), MB_OK | MB_ICONEXCLAMATION);
+  const TLinkVerdict verdict = ClassifyLinkTarget(target);
+  if (verdict.Decision == TLinkDecision::Open && ShellOpen(target)) return true;
+  // The user learns why, not only that nothing happened.
+  String reason = verdict.Reason;
+  if (verdict.Decision == TLinkDecision::Ask) reason = "only web and mail links open from here";
+  else if (verdict.Decision == TLinkDecision::Open) reason = "the desktop could not open it";
+  MessageBox(FormatLanguageText(335, {target}) + ": " + reason + ".", LanguageText(213), MB_OK | MB_ICONEXCLAMATION);
   return false;
 }

@@ -67,7 +67,7 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
       graphic->LoadFromStream(stream);
     } else {
       auto bitmap = std::make_unique<TBitmap>();
-      if (!bitmap->LoadFromAnyImageFile(FileName)) return nullptr;
+      if (!bitmap->LoadFromAnyImageFile(FileName, VLMaxPicturePixels)) return nullptr;
       graphic = std::move(bitmap);
     }
     if (graphic->GetEmpty()) return nullptr;
@@ -257,7 +257,14 @@ Integer TvlActionInsertSymbol::SymbolStyleNo(TVLActionEditor* Editor) {
 
 void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
   std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
-  if (HasLastSymbol) dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
+  if (HasLastSymbol) {
+    dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
+  } else if (TVLActionEditor* E = GetControl(Target); E && E->GetStyle()) {
+    // The first time: the font of the text at the caret, in Unicode.
+    TFontInfos& styles = *E->GetStyle()->TextStyles;
+    const Integer no = E->GetCurTextStyleNo();
+    if (no >= 0 && no < styles.Count()) dlg->Init(0xB7, styles.Items(no)->FontName, DEFAULT_CHARSET);
+  }
   dlg->Restrict(SymbolType == vlisBoth || SymbolType == vlisUnicode,
                 SymbolType == vlisBoth || SymbolType == vlisSingleByte);
   if (dlg->ShowModal() != mrOk) return;

@@ -111,21 +111,6 @@ void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
   T.Changed();
 }
 
-void TvlActionInsertTable::FitCellWidths(TVLTableItemInfo& T, Integer W) {
-  if (T.BestWidth != 0 || T.RowCount() == 0) return;
-  const Integer C = T.Rows.GetRow(0)->Count();
-  if (C <= 0) return;
-  const Integer overhead =
-      (C - 1) * T.CellHSpacing + 2 * (T.BorderWidth + T.BorderHSpacing) + 2 * C * T.CellBorderWidth;
-  const Integer share = (W - overhead) / C;
-  // A negative width would read as percent: too narrow a window leaves the
-  // cells sized by their contents.
-  if (share < 1) return;
-  for (Integer r = 0; r < T.RowCount(); ++r)
-    for (Integer c = 0; c < T.Rows.GetRow(r)->Count(); ++c)
-      if (TVLTableCellData* cell = T.GetCell(r, c)) cell->BestWidth = share;
-}
-
 void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
@@ -142,8 +127,9 @@ void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* inner = E->GetInnermostEditor();
   std::unique_ptr<TVLTableItemInfo> table = TVLTableItemInfo::CreateEx(dlg->GetRows(), dlg->GetColumns(), inner->GetVLData());
   AssignToTable(*table);
+  // Autosize leaves the cells without widths of their own: the table then
+  // follows the width available (window or page) as columns come and go.
   table->BestWidth = dlg->GetTableWidth();
-  FitCellWidths(*table, inner->GetTextAreaWidth() - 10);
   if (OnInserting) OnInserting(this, table.get());
   TVLTableItemInfo* placed = table.get();
   if (E->InsertItem("", std::move(table))) EnterFirstCell(placed);

@@ -16,8 +16,6 @@ public:
   void UpdateTarget(TObject* Target) override;
   void ExecuteTarget(TObject* Target) override;
   void AssignToTable(TVLTableItemInfo& Table) const;
-  // With an automatic width, fixed equal cell widths that fill W.
-  static void FitCellWidths(TVLTableItemInfo& Table, Integer W);
 
   // The next table; RowCount, ColCount and BestWidth change when the user
   // asks the dialog to remember them.

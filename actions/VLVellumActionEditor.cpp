@@ -308,7 +308,6 @@ public:
   }
   void SaveItemParaWidth(Integer ItemNo, Integer& Width) override { E->SaveItemParaWidth(ItemNo, Width); }
   void ReformatAfterItemChange(Integer ItemNo, Integer Width) override { E->ReformatAfterItemChange(ItemNo, Width); }
-  Integer GetTextAreaWidth() override { return std::max<Integer>(E->GetInnermostEditor()->EditData()->TextWidth, 0); }
   bool CaretLineHasPageBreak() override {
     TVLEditVLData* d = E->EditData();
     if (d->GetItemCount() == 0) return false;

@@ -259,7 +259,7 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->Options =
       TVLOptions{vloAllowSelection, vloScrollToEnd,    vloShowPageBreaks,   vloTagsArePChars,
                  vloAutoCopyText,   vloAutoCopyVLF,    vloAutoCopyImage,    vloAutoCopyRTF,
-                 vloFormatInvalidate, vloDblClickSelectsWord, vloRClickDeselects};
+                 vloFormatInvalidate, vloDblClickSelectsWord, vloRClickDeselects, vloShowItemHints};
   QuilloryText->VLFOptions = TVLFOptions{vlfoSavePicturesBody, vlfoSaveControlsBody, vlfoIgnoreUnknownPicFmt,
                                          vlfoIgnoreUnknownCtrls, vlfoConvUnknownStylesToZero,
                                          vlfoConvLargeImageIdxToZero, vlfoSaveBinary, vlfoSaveBack,
@@ -276,6 +276,13 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnCurParaStyleChanged = [this](TObject* s) { QuilloryTextCurParaStyleChanged(s); };
   QuilloryText->OnCaretMove = [this](TObject* s) { QuilloryTextCaretMove(s); };
   QuilloryText->OnJump = [this](TObject* s, Integer id) { QuilloryTextJump(s, id); };
+  // A link follows only on Ctrl+click: its tooltip says so, with the target.
+  QuilloryText->OnItemHint = [](TCustomVellum*, TCustomVLData* vlData, Integer itemNo, String& hint) {
+    if (!vlData || itemNo < 0 || itemNo >= vlData->GetItemCount()) return;
+    TCustomVLItemInfo* item = vlData->GetItem(itemNo);
+    if (item->GetBoolValueEx(1, vlData->GetStyle()) && !item->Tag.Str.empty())
+      hint = LinkHint(NormalizeLinkTarget(item->Tag.Str));
+  };
   QuilloryText->OnReadHyperlink = [this](TCustomVellum*, const String& target, const String&, Integer docFormat,
                                          Integer& styleNo, TCustomVLItemInfo* item) {
     QuilloryTextReadHyperlink(target, docFormat, styleNo, item);
@@ -480,6 +487,8 @@ Integer TformQuilloryEditor::LinkStyleFor(Integer styleNo) {
   return found;
 }
 
+String LinkHint(const String& target) { return target + "\nCtrl+click to follow"; }
+
 bool OpenLinkTarget(const String& tag) {
   const String target = NormalizeLinkTarget(tag);
   const TLinkVerdict verdict = ClassifyLinkTarget(target);
@@ -488,7 +497,8 @@ bool OpenLinkTarget(const String& tag) {
     return false;
   // Programs, launchers, devices and unknown kinds of link are never handed on.
   if (verdict.Decision != TLinkDecision::Refuse && ShellOpen(target)) return true;
-  MessageBox("Cannot navigate to \"" + target + "\"", "Error", MB_OK | MB_ICONEXCLAMATION);
+  const String reason = verdict.Decision == TLinkDecision::Refuse ? verdict.Reason : "the desktop could not open it";
+  MessageBox("Cannot navigate to \"" + target + "\": " + reason + ".", "Error", MB_OK | MB_ICONEXCLAMATION);
   return false;
 }
 

@@ -91,6 +91,8 @@ TformQuilloryEditor* CurrentEditorWindow();
 // The text shown in a link's target before it is opened: no line breaks,
 // blanks as "%20".
 String NormalizeLinkTarget(const String& target);
+// The tooltip over a link: its target and how to follow it.
+String LinkHint(const String& target);
 // Opens a link's target through the link policy: web and mail links at
 // once, local files and folders once the user agrees, nothing else (the
 // user is told). True when it was opened.

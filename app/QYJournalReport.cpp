@@ -21,6 +21,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLItem.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
 #include "richtext/model/VLUni.h"
@@ -56,6 +57,43 @@ Integer InsertRowTable(TVellumEdit* e, const String& name, const String& left, c
   if (last >= 0) e->SetCaret(last, e->GetItemEndOffset(last));
   e->InsertItem(name, table.release());
   return e->CurItemNo();
+}
+
+// The body is built by appending, not by editing at a caret: each entry
+// keeps its own paragraphs (its first one too, which an insertion at the
+// caret would merge into the rule's), and the whole report is laid out once.
+Integer AppendRowTable(TCustomVLData& body, const String& name, const String& left, const String& right,
+                       Integer style, Integer leftPara, Integer rightPara) {
+  auto table = TVLTableItemInfo::CreateEx(1, 2, &body);
+  table->BestWidth = -100;
+  AddCellText(table->GetCell(0, 0), left, style, leftPara);
+  AddCellText(table->GetCell(0, 1), right, style, rightPara);
+  table->ParaNo = 0;
+  body.AddItem(name, table.release());
+  return body.GetItemCount() - 1;
+}
+
+void AppendRule(TCustomVLData& body, Byte width) {
+  auto rule = std::make_unique<TVLBreakItemInfo>(&body);
+  rule->StyleNo = vlsBreak;
+  rule->ParaNo = 0;
+  rule->LineWidth = width;
+  rule->Style = 0;
+  rule->Color = RuleColor;
+  body.AddItem(AnsiString(), rule.release());
+}
+
+// Appends a stored entry's document, as RTF or VLF; false when it could not
+// be read (what was read before the fault stays).
+bool AppendEntry(TVellumEdit* e, TStream& stream, bool rtf) {
+  TCustomVLData& body = *e->VLData();
+  if (rtf) {
+    TVLRTFReadHook* reader = e->GetRTFReadProperties();
+    return reader && reader->ReadFromStream(stream, &body) == 0;
+  }
+  TColor color = clNone;
+  // The entry's background colour does not become the report's.
+  return body.InsertVLFFromStream(stream, body.GetItemCount(), color, nullptr, nullptr, nullptr, false);
 }
 
 void CaretToEnd(TVellumEdit* e) {
@@ -186,13 +224,12 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
         const String when = type == "D"   ? FormatDateTime(FormatSettings.LongDateFormat, date)
                             : type == "T" ? String("* Topic Journal")
                                           : String();
-        const Integer heading = InsertRowTable(p.vlBody, "Simulated Header Table", WideToUtf8(WideUpperCase(Utf8ToWide(name))), when,
-                                               p.BodyHeadingTextStyle, p.BodyLeftPara, p.BodyRightPara);
+        TCustomVLData& body = *p.vlBody->VLData();
+        const Integer heading = AppendRowTable(body, "Simulated Header Table", WideToUtf8(WideUpperCase(Utf8ToWide(name))),
+                                               when, p.BodyHeadingTextStyle, p.BodyLeftPara, p.BodyRightPara);
         // Each entry after the first begins a page.
-        if (pagePerDay && keys.RecNo() > 1) p.vlBody->VLData()->SetPageBreakBefore(heading, true);
-        CaretToEnd(p.vlBody);
-        p.vlBody->InsertBreak(pagePerDay ? 5 : 2, 0, RuleColor);
-        CaretToEnd(p.vlBody);
+        if (pagePerDay && keys.RecNo() > 1) body.SetPageBreakBefore(heading, true);
+        AppendRule(body, pagePerDay ? 5 : 2);
         String blob, editor;
         bool placed = false;
         try {
@@ -201,7 +238,7 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
             stream.Write(blob.data(), static_cast<Int64>(blob.size()));
             stream.Seek(0, soBeginning);
             WipeString(blob);
-            placed = editor == "RTF" ? p.vlBody->InsertRTFFromStream(stream) : p.vlBody->InsertVLFFromStream(stream);
+            placed = AppendEntry(p.vlBody, stream, editor == "RTF");
           }
         } catch (const std::exception&) {
           placed = false;
@@ -212,11 +249,9 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
           // A damaged entry never stops the report: it says so in its place.
           ++ReportEntriesSkipped;
           const String line = "entry of " + FormatDateTime(FormatSettings.ShortDateFormat, date) + " could not be read";
-          CaretToEnd(p.vlBody);
-          p.vlBody->InsertText("\r\n" + line);
+          p.vlBody->AddTextItem(line, 0, 0);
           if (ActivityDisplayWindow) ActivityDisplayWindow->AddLine(line);
         }
-        CaretToEnd(p.vlBody);
         const int recNo = keys.RecNo();
         progress->sbProgress->Panels()[0]->SetText(IntToStr(recNo) + " of " + IntToStr(count) + " Entries Loaded");
         progress->ProgressBar1->SetPosition(recNo);

@@ -148,6 +148,11 @@ TFormPrintPreview::TFormPrintPreview(TComponent* AOwner) : TForm(AOwner) {
     editor->SetBounds(0, 0, 600, 400);
     editor->SetStyle(sheet);
     editor->SetDoInPaletteMode(vlpaCreateCopies);
+    // Entries come in as stored: links with their targets as text, and
+    // what this program cannot show is skipped rather than refused.
+    editor->Options.Include(vloTagsArePChars);
+    editor->VLFOptions += TVLFOptions{vlfoIgnoreUnknownPicFmt, vlfoIgnoreUnknownCtrls, vlfoConvUnknownStylesToZero,
+                                      vlfoConvLargeImageIdxToZero};
     if (auto* rtf = dynamic_cast<TVLRTFReaderProperties*>(editor->GetRTFReadProperties())) {
       rtf->TextStyleMode = vlrsAddIfNeeded;
       rtf->ParaStyleMode = vlrsAddIfNeeded;

@@ -5,7 +5,9 @@
 // thesaurus's headwords, not from our word list, with four kinds of error
 // (transposition, doubled letter, dropped letter, phonetic), and kept only
 // where all three checkers know the intended word and none accepts the
-// misspelling. A peer whose library is missing is skipped with a message.
+// misspelling; and a set of misspellings people really write, gathered by
+// hand (bench/data/real-misspellings.txt). A peer whose library is missing
+// is skipped with a message.
 #include "platform/base/CodePages.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
@@ -25,6 +27,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <set>
@@ -261,6 +264,33 @@ const std::vector<Pair>& Misspellings() {
   return pairs;
 }
 
+// Misspellings people really write (gathered by hand, bench/data), kept
+// where all three checkers know the intended word and none accepts the
+// misspelling.
+const std::vector<Pair>& RealMisspellings() {
+  static const std::vector<Pair> pairs = [] {
+    Ours ours;
+    Aspell aspell;
+    Hunspell hunspell;
+    std::vector<Checker*> all{&ours};
+    if (aspell.Ok()) all.push_back(&aspell);
+    if (hunspell.Ok()) all.push_back(&hunspell);
+    std::vector<Pair> out;
+    std::ifstream f(std::string(QY_BENCH_DATA) + "/real-misspellings.txt");
+    for (std::string l; std::getline(f, l);) {
+      if (l.empty() || l[0] == '#') continue;
+      const auto space = l.find(' ');
+      if (space == std::string::npos) continue;
+      const Pair p{l.substr(0, space), l.substr(space + 1), 0};
+      bool fair = true;
+      for (Checker* c : all) fair = fair && c->Check(p.intended) && !c->Check(p.typo);
+      if (fair) out.push_back(p);
+    }
+    return out;
+  }();
+  return pairs;
+}
+
 const char* const kNames[] = {"ours", "aspell", "hunspell"};
 
 // --- Check: per word.
@@ -316,6 +346,65 @@ void Suggest(benchmark::State& state, int which) {
   for (int k = 0; k < 4; ++k)
     if (kindCount[k])
       state.counters[std::string("top1_") + kinds[k] + "_pct"] = 100.0 * kindTop1[k] / kindCount[k];
+}
+
+// --- Suggest on the real misspellings: the intended word first, among the
+// first ten, and how many suggestions a list holds (median), for the three
+// checkers on the same pairs.
+void SuggestReal(benchmark::State& state, int which) {
+  auto c = Make(which);
+  if (!c->Ok()) {
+    state.SkipWithError((std::string(kNames[which]) + " is not installed").c_str());
+    return;
+  }
+  const auto& pairs = RealMisspellings();
+  int top1 = 0, top10 = 0;
+  std::vector<size_t> sizes;
+  for (auto _ : state) {
+    top1 = top10 = 0;
+    sizes.clear();
+    for (const auto& p : pairs) {
+      auto list = c->Suggest(p.typo);
+      if (list.size() > 10) list.resize(10);
+      const auto at = std::find(list.begin(), list.end(), p.intended) - list.begin();
+      top1 += at == 0;
+      top10 += at < static_cast<long>(list.size());
+      sizes.push_back(list.size());
+    }
+  }
+  const double n = static_cast<double>(pairs.size());
+  std::sort(sizes.begin(), sizes.end());
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * pairs.size()));
+  state.counters["misspellings"] = n;
+  state.counters["top1_pct"] = 100.0 * top1 / n;
+  state.counters["top10_pct"] = 100.0 * top10 / n;
+  state.counters["median_suggestions"] = sizes.empty() ? 0.0 : static_cast<double>(sizes[sizes.size() / 2]);
+}
+
+// --- Suggestions for a capitalised word against the same word in lower
+// case (the start of a sentence): the time of each and their ratio.
+void SuggestCapitalised_ours(benchmark::State& state) {
+  Ours ours;
+  std::vector<std::string> lower, capital;
+  for (const auto& p : RealMisspellings()) {
+    lower.push_back(p.typo);
+    capital.push_back(p.typo);
+    capital.back()[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital.back()[0])));
+  }
+  double lowerSeconds = 0, capitalSeconds = 0;
+  auto time = [&](const std::vector<std::string>& words) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& w : words) benchmark::DoNotOptimize(ours.Suggest(w));
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    lowerSeconds += time(lower);
+    capitalSeconds += time(capital);
+  }
+  const double runs = static_cast<double>(state.iterations()) * static_cast<double>(lower.size());
+  state.counters["lower_ms"] = 1000.0 * lowerSeconds / runs;
+  state.counters["capital_ms"] = 1000.0 * capitalSeconds / runs;
+  state.counters["capital_ratio"] = lowerSeconds > 0 ? capitalSeconds / lowerSeconds : 0.0;
 }
 
 long RssKb(pid_t pid) {
@@ -498,6 +587,10 @@ BENCHMARK_CAPTURE(Check, hunspell, 2)->Name("Check/hunspell")->Unit(benchmark::k
 BENCHMARK_CAPTURE(Suggest, ours, 0)->Name("Suggest/ours")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(Suggest, aspell, 1)->Name("Suggest/aspell")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(Suggest, hunspell, 2)->Name("Suggest/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(SuggestReal, ours, 0)->Name("SuggestReal/ours")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(SuggestReal, aspell, 1)->Name("SuggestReal/aspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(SuggestReal, hunspell, 2)->Name("SuggestReal/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SuggestCapitalised_ours)->Name("SuggestCapitalised/ours")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond);
 
 // Figures of the editor cases (shared 8-core machine under a load of 14-17,

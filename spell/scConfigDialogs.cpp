@@ -83,7 +83,7 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   StorageNote = Make<TLabel>(this, this, "StorageNote", 8, 366, 305, 30);
   StorageNote->SetWordWrap(true);
   StorageNote->SetText(kSpellStorageNote);
-  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 400, 100, 23);
+  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 400, 96, 23);
   ResetButton->OnClick = [this](TObject*) {
     if (!FEngine) return;
     FEngine->Configuration().ResetToDefaults();
@@ -91,10 +91,13 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
     FillCustomCombo();
     SetupOptions();
   };
-  HelpButton = Make<TButton>(this, this, "HelpButton", 157, 400, 75, 23);
-  OK = Make<TButton>(this, this, "OK", 238, 400, 75, 23);
+  HelpButton = Make<TButton>(this, this, "HelpButton", 108, 400, 46, 23);
+  OK = Make<TButton>(this, this, "OK", 158, 400, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
+  CancelButton = Make<TButton>(this, this, "CancelButton", 238, 400, 75, 23);
+  CancelButton->ModalResult = mrCancel;
+  CancelButton->Cancel = true;
 }
 
 void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
@@ -109,7 +112,13 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
   HelpButton->SetText(text(lsDlgHelp));
   ResetButton->SetText(text(lsDlgResetDefaults));
   OK->SetText(text(lsDlgOK));
+  CancelButton->SetText(text(lsDlgCancel));
   HelpButton->SetVisible(FEngine->HelpCtxConfigDialog != 0);
+  TSpellConfig& config = FEngine->Configuration();
+  FSavedOptions = config.GetOptions();
+  FSavedMain.Assign(&config.GetMainDictionaries());
+  FSavedCustom.Assign(&config.GetCustomDictionaries());
+  FSavedActive = config.GetActiveCustom();
   FillMainDictionaries();
   FillCustomCombo();
   const int hidden = SetupOptions();
@@ -118,9 +127,24 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
   const int shrink = hidden * step;
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
-  for (TControl* c : std::initializer_list<TControl*>{OK, HelpButton, ResetButton, StorageNote})
+  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton, StorageNote})
     c->SetTop(c->GetTop() - shrink);
   SetHeight(kConfigDialogHeight - shrink);
+}
+
+void TSpellCheckConfigDialog::Revert() {
+  if (!FEngine) return;
+  TSpellConfig& config = FEngine->Configuration();
+  auto same = [](TStringList& a, const TStringList& b) {
+    if (a.Count() != b.Count()) return false;
+    for (int i = 0; i < a.Count(); ++i)
+      if (a[i] != b.Get(i)) return false;
+    return true;
+  };
+  if (!same(config.GetMainDictionaries(), FSavedMain)) config.GetMainDictionaries().Assign(&FSavedMain);
+  if (!same(config.GetCustomDictionaries(), FSavedCustom)) config.GetCustomDictionaries().Assign(&FSavedCustom);
+  if (config.GetActiveCustom() != FSavedActive) config.SetActiveCustom(FSavedActive);
+  if (config.GetOptions() != FSavedOptions) config.SetOptions(FSavedOptions);
 }
 
 int TSpellCheckConfigDialog::SetupOptions() {
@@ -142,7 +166,13 @@ int TSpellCheckConfigDialog::SetupOptions() {
     TCheckBox* b = Options[box++];
     b->Tag = o;
     b->SetText(caption);
-    b->SetChecked(options.Contains(option));
+    // Checking and correcting as you type promise what a host that checks
+    // on request only does not do: kept as stored, shown off and greyed.
+    const bool onRequest = (option == soLiveSpelling || option == soLiveCorrect) &&
+                           !FEngine->LiveCheckingHint.empty();
+    b->SetChecked(!onRequest && options.Contains(option));
+    b->SetEnabled(!onRequest);
+    b->SetHint(onRequest ? FEngine->LiveCheckingHint : String());
     b->SetVisible(true);
   }
   const int hidden = static_cast<int>(Options.size() - box);
@@ -246,13 +276,17 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
     if (allow) OK->SetDefault(false);
   };
   CustomDictionaries->OnEdited = [this](TObject*, int row, const String& old, String& text) {
+    // The row shows the file the dictionary now lives in, so that the row,
+    // the file and the configuration name the same thing.
+    const String file = CustomDictionaryFileName(text);
     if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size()) ||
-        !FEntries[static_cast<size_t>(row)].Renamable || text.empty() ||
-        !FEngine->RenameCustomDictionary(old, text)) {
+        !FEntries[static_cast<size_t>(row)].Renamable || file.empty() ||
+        !FEngine->RenameCustomDictionary(FEntries[static_cast<size_t>(row)].FileName, file)) {
       text = old;
       return;
     }
-    FEntries[static_cast<size_t>(row)].FileName = text;
+    text = file;
+    FEntries[static_cast<size_t>(row)].FileName = file;
   };
   EditButton->OnClick = [this](TObject*) { EditButtonClick(); };
   DeleteButton->OnClick = [this](TObject*) { DeleteButtonClick(); };
@@ -347,12 +381,11 @@ void TCustomDictionariesDialog::NewButtonClick() {
     TNewCustomDictionary form(this);
     form.Setup(FEngine);
     if (form.ShowModal() != mrOk) return;
-    name = BareName(form.NameEdit->GetText());
+    name = CustomDictionaryFileName(form.NameEdit->GetText());
   }
   if (name.empty()) return;
-  name = std::filesystem::path(name).replace_extension(".spu").string();
   if (FocusEntry(name)) return;
-  FEngine->NewCustomDictionary(name);
+  if (!FEngine->NewCustomDictionary(name)) return;
   Fill();
   FocusEntry(name);
 }
@@ -555,7 +588,27 @@ void TCustomDictionaryEditDialog::Setup(TSpellChecker* AEngine, TCustomDictionar
   else if (FDictionary)
     SetText(BareName(FDictionary->FileName()));
   HelpButton->SetVisible(FEngine->HelpCtxDictionaryEditDialog != 0);
+  FitTabs();
   FillSheets();
+}
+
+void TCustomDictionaryEditDialog::FitTabs() {
+  // Every tab's caption whole: the form grows, the lists and texts widen
+  // and the buttons beside them move along.
+  const int grow = PageControl->TabsWidth() + TabsMargin - PageControl->GetWidth();
+  if (grow <= 0) return;
+  const int buttons = AddIgnoreButton->GetLeft();
+  for (TTabSheet* sheet : {AddedWordsSheet, AutoCorrectWordsSheet, ExcludedWordsSheet})
+    for (int i = 0; i < sheet->ControlCount(); ++i) {
+      TControl* c = sheet->Controls(i);
+      if (c->GetLeft() >= buttons)
+        c->SetLeft(c->GetLeft() + grow);
+      else if (c->GetLeft() + c->GetWidth() >= buttons - 8)
+        c->SetWidth(c->GetWidth() + grow);
+    }
+  PageControl->SetWidth(PageControl->GetWidth() + grow);
+  for (TButton* b : {HelpButton, OK}) b->SetLeft(b->GetLeft() + grow);
+  SetWidth(GetWidth() + grow);
 }
 
 void TCustomDictionaryEditDialog::FillSheets() {

@@ -6,6 +6,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+#include "spell/scConfiguration.h"
 
 #include <array>
 
@@ -25,9 +26,12 @@ public:
   int SetupOptions();
   // The row of the folder browser in MainDictionaries (-1 when none).
   int BrowseRow() const { return FBrowseRow; }
+  // Choices apply at once; Cancel (or closing the dialog) puts back the
+  // options and dictionary lists it opened with.
+  void Revert();
 
   TLabel* StorageNote = nullptr;
-  TButton *OK, *HelpButton, *ResetButton, *DictionariesButton;
+  TButton *OK, *CancelButton, *HelpButton, *ResetButton, *DictionariesButton;
   TGroupBox *OptionsGroup, *DictionariesGroup;
   std::array<TCheckBox*, 10> Options{};
   TCheckListBox* MainDictionaries;
@@ -37,6 +41,10 @@ public:
 private:
   void MainDictionariesCheck(int Row);
   TSpellChecker* FEngine = nullptr;
+  // The configuration as the dialog found it, for Revert.
+  TSpellOptions FSavedOptions;
+  TStringList FSavedMain, FSavedCustom;
+  String FSavedActive;
   std::vector<String> FMainFiles;
   int FBrowseRow = -1;
   bool FFilling = false;
@@ -91,6 +99,9 @@ public:
   void FillSheets();
 
 private:
+  // Room the tab bar leaves beside its tabs.
+  static constexpr int TabsMargin = 16;
+  void FitTabs();
   void WordRule(bool Added);
   int PairRow(const String& Word) const;
   void AddPairRow(const String& Word, const String& Replacement);

@@ -362,7 +362,10 @@ bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiSt
   }
   int32_t slot = 0;
   int index = 0;
-  if (Word.empty() || Word.find('\0') != AnsiString::npos || FindEntry('*', Word, slot, index))
+  // Entries are one line each: the editor lists them so and a learned line
+  // break would split every later paragraph it is offered for.
+  if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) ||
+      HasLineBreak(Replacement) || FindEntry('*', Word, slot, index))
     return false;
   if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
   const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;

@@ -2,8 +2,12 @@
 
 #include "platform/base/CodePages.h"
 #include "spell/scPhoneticsMap.h"
+#include "spell/scUtil.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -497,6 +501,65 @@ void TMainDictionary::FindPhoneticMatches(const AnsiString& Word, const TPhoneti
   Enumerate(r, buffer, 0);
   FPhonetics = nullptr;
   FResults = nullptr;
+}
+
+void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results) {
+  if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
+  if (!FActive) SetActive(true);
+  if (!FActive || FNodes.empty()) return;
+  const int n = static_cast<int>(Word.size());
+  // Letters compare without case: "wensday" finds "Wednesday".
+  auto low = [](Byte c) { return static_cast<Byte>(SpellLowerChar(static_cast<char>(c))); };
+  std::vector<Byte> lower;
+  for (char c : Word) lower.push_back(low(static_cast<Byte>(c)));
+  // One row of the edit-distance table per character of the path; a row's
+  // smallest cell bounds every word below.
+  std::vector<std::vector<int>> rows(1, std::vector<int>(static_cast<size_t>(n) + 1));
+  for (int j = 0; j <= n; ++j) rows[0][static_cast<size_t>(j)] = j;
+  AnsiString path;
+  size_t found = 0;
+  auto step = [&](Byte c) {
+    const std::vector<int>& prev = rows.back();
+    std::vector<int> row(static_cast<size_t>(n) + 1);
+    const size_t depth = rows.size();
+    row[0] = static_cast<int>(depth);
+    int best = row[0];
+    for (int j = 1; j <= n; ++j) {
+      const size_t J = static_cast<size_t>(j);
+      int v = std::min({prev[J] + 1, row[J - 1] + 1, prev[J - 1] + (lower[J - 1] == low(c) ? 0 : 1)});
+      if (depth >= 2 && j >= 2 && lower[J - 1] == low(static_cast<Byte>(path[depth - 2])) && lower[J - 2] == low(c))
+        v = std::min(v, rows[depth - 2][J - 2] + 1);
+      row[J] = v;
+      best = std::min(best, v);
+    }
+    path += static_cast<char>(c);
+    rows.push_back(std::move(row));
+    return best <= MaxDistance;
+  };
+  auto back = [&](size_t depth) {
+    rows.resize(depth);
+    path.resize(depth - 1);
+  };
+  std::function<void(uint32_t)> walk = [&](uint32_t node) {
+    if (found >= Limit || rows.size() >= static_cast<size_t>(kMaxWordLength)) return;
+    const uint64_t v = FNodes[node];
+    const size_t depth = rows.size();
+    if (!step(static_cast<Byte>(v & 0xFF))) return back(depth);
+    if (NodeEnd(v) && rows.back()[static_cast<size_t>(n)] <= MaxDistance && Results->IndexOf(path) < 0) {
+      Results->Add(path);
+      ++found;
+    }
+    bool alive = true;
+    const Byte* in = FInline.data() + NodeInlineAt(v);
+    for (int k = 0; k < NodeInline(v) && alive; ++k) alive = step(in[k]);
+    if (alive)
+      for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < FNodes.size(); ++kid)
+        walk(kid);
+    back(depth);
+  };
+  const uint64_t root = FNodes[0];
+  for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
+    walk(kid);
 }
 
 void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth) {

@@ -33,6 +33,11 @@ public:
   bool WordExists(const AnsiString& Word);
   void FindPhoneticMatches(const AnsiString& Word, const TPhoneticsMap& Phonetics,
                            TStrings* Results);
+  // The words within MaxDistance edits of Word (a swap of neighbours is
+  // one), at most Limit of them, added to Results: a walk of the node table
+  // that leaves a branch once no word below it can come that close. Nothing
+  // without the node table.
+  void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results);
   void IncUsage() { ++FUsage; }
 
   const String& FileName() const { return FFileName; }

@@ -42,7 +42,7 @@ void TSpellChecker::ShowConfigDialog(TComponent* AOwner) {
     ApplyUILanguageFonts(form.get(), false);
     form->Setup(this);
     form->HelpContext = HelpCtxConfigDialog;
-    form->ShowModal();
+    if (form->ShowModal() != mrOk) form->Revert();
   }
   ReorderMainDictionaries();
 }

@@ -34,6 +34,11 @@ int64_t TickCount() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The most dictionary words a weak suggestion list takes in, and what
+// sounding as typed takes off a candidate's cost (SuggestionCost's tenths).
+constexpr size_t kNearWords = 200;
+constexpr int kSoundsAlike = 3;
+
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
 intptr_t ScoreOf(const TStrings& l, int i) { return reinterpret_cast<intptr_t>(l.Objects(i)); }
 
@@ -473,24 +478,28 @@ void TSpellCheckerBase::DeleteCustomDictionary(const String& Name) {
   }
 }
 
-void TSpellCheckerBase::NewCustomDictionary(const String& Name) {
-  const String file = ChangeFileExt(ExtractFileName(Name), ".spu");
-  if (auto d = OpenCustomDictionary(file)) {
-    d->SetActive(true);
-    d->SetModified(true);
-    d->Save();
-  }
+bool TSpellCheckerBase::NewCustomDictionary(const String& Name) {
+  const String file = CustomDictionaryFileName(Name);
+  if (file.empty()) return false;
+  auto d = OpenCustomDictionary(file);
+  if (!d) return false;
+  d->SetActive(true);
+  d->SetModified(true);
+  if (!d->Save()) return false;
+  d.reset();
   TStringList& list = FConfig->GetCustomDictionaries();
   if (list.IndexOf(file) < 0) list.Add(file);
   FCustomFiles.Clear();
+  return true;
 }
 
 bool TSpellCheckerBase::RenameCustomDictionary(const String& OldName, const String& NewName) {
-  if (OldName == NewName || GetCustomDictionaryFiles()->IndexOf(OldName) < 0) return false;
+  const String newFile = CustomDictionaryFileName(NewName);
+  if (newFile.empty() || OldName == newFile || GetCustomDictionaryFiles()->IndexOf(OldName) < 0)
+    return false;
   auto d = OpenCustomDictionary(OldName);
   if (!d) return false;
   const String oldPath = d->FileName();
-  const String newFile = ChangeFileExt(NewName, ".spu");
   const String newPath = ExtractFilePath(oldPath) + newFile;
   if (FileExists(newPath) || !CanCreateFile(newPath, true)) return false;
   d->SetActive(true);
@@ -500,8 +509,11 @@ bool TSpellCheckerBase::RenameCustomDictionary(const String& OldName, const Stri
   if (!RenameFile(oldPath, newPath)) return false;
   TStringList& list = FConfig->GetCustomDictionaries();
   const bool wasActive = FConfig->ActiveCustom == OldName;
-  if (int i = list.IndexOf(OldName); i >= 0) list.Delete(i);
-  list.Add(newFile);
+  // An unticked dictionary stays unticked under its new name.
+  if (int i = list.IndexOf(OldName); i >= 0) {
+    list.Delete(i);
+    list.Insert(i, newFile);
+  }
   if (wasActive) FConfig->SetActiveCustom(newFile);
   FCustomFiles.Clear();
   return true;
@@ -842,7 +854,7 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     };
     TStringList lower, typed;
     BuildPlainSuggestions(SpellLower(straight), Max, &lower);
-    BuildPlainSuggestions(straight, Max, &typed);
+    BuildPlainSuggestions(straight, Max, &typed, true);
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
         const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
@@ -869,7 +881,7 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
   List->Assign(&work);
 }
 
-void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List) {
+void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names) {
   AnsiString mapped;
   if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
     List->Add(mapped);
@@ -879,7 +891,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   FGenerator->Generate(
       Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
   const int generated = work.Count();
-  if (PhoneticSuggestions && !FMain.empty()) {
+  if (PhoneticSuggestions && !FMain.empty() && !Names) {
     TMainDictionary& d = *FMain.front();
     if (d.Language() != FPhonetics->Language()) {
       FPhonetics->BuildRules(d.Language());
@@ -895,6 +907,33 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
   for (int i = work.Count() - 1; i >= generated; --i)
     if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
+  // Weak candidates (none a single edit away, or fewer than asked for):
+  // the words of the dictionary two edits away join them.
+  bool close = false;
+  for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+    // Further out for a long word while the list is still short.
+    const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
+    for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
+      TStringList near;
+      FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      for (int i = 0; i < near.Count(); ++i) {
+        bool valid = false;
+        IsSuggestionWord(near[i], valid);
+        if (valid && work.IndexOf(near[i]) < 0) work.Add(near[i]);
+      }
+      if (Max >= 0 && work.Count() >= Max) break;
+    }
+  }
+  // Ranked by the slips people make; a candidate that sounds as typed gains.
+  AnsiString sound, candidateSound;
+  FPhonetics->MakeKey(Word, sound);
+  for (int i = 0; i < work.Count(); ++i) {
+    int cost = SuggestionCost(Word, work[i]);
+    FPhonetics->MakeKey(work[i], candidateSound);
+    if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
+    work.PutObject(i, ScoreObject(std::max(cost, 1)));
+  }
   if (FLearning) {
     AnsiString learned;
     if (FLearning->FindAutoCorrect(Word, learned)) {
@@ -918,7 +957,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
 }
 
 void TSpellCheckerBase::LearnCorrection(const AnsiString& Word, const AnsiString& Replacement) {
-  if (!FLearning) return;
+  if (!FLearning || Replacement.empty() || HasLineBreak(Replacement)) return;
   // A new choice replaces the one learnt before.
   AnsiString old;
   if (FLearning->FindAutoCorrect(Word, old) && old != Replacement) FLearning->RemoveAutoCorrect(Word);
@@ -1216,11 +1255,17 @@ void TSpellCheckerBase::ContinueCheck() {
     if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
       if (remember) RememberPrevious(cached);
+      int endX = 0, endY = 0;
+      FParser->GetPosition(endX, endY);
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
       AddUndo(saChange, replacement, true);
-      ReplaceCurrentWord(replacement, 2);
-      continue;
+      if (ReplaceCurrentWord(replacement, 2)) continue;
+      // The text refused the correction (an editor that takes no changes):
+      // the word is reported, not read and corrected again for ever.
+      ForgetLastUndo();
+      FParser->SetPosition(endX, endY, ppCurrent);
+      verdict = wcDenied;
     }
     // The clock is read every 256 words: a long check is still seen within
     // a few milliseconds of its first second.
@@ -1303,7 +1348,8 @@ void TSpellCheckerBase::ShowEndMessage() {
   if (Application) Application->MessageBox(text, GetString(lsSpelling), MB_OK | MB_ICONINFORMATION);
 }
 
-void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int State) {
+bool TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int State) {
+  const bool changedBefore = FTextChanged;
   if (!FTextChanged) {
     FTextChanged = true;
     if (OnBeforeChange) OnBeforeChange(this);
@@ -1311,8 +1357,25 @@ void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int St
   // A replacement keeps the user's apostrophe.
   const AnsiString r = ApostrophesAs(Replacement, ApostropheOf(FCurrentWord, FApostrophe));
   if (OnParserReplaceWord) OnParserReplaceWord(this, true, r, State);
+  // A parser moves past the text it put in; one that stays where the word
+  // starts had its text refuse the replacement.
+  int x = 0, y = 0, xAfter = 0, yAfter = 0;
+  if (FParser) FParser->GetPosition(x, y);
   if (FParser) FParser->ReplaceWord(r, State);
+  if (FParser) FParser->GetPosition(xAfter, yAfter);
   if (OnParserReplaceWord) OnParserReplaceWord(this, false, r, State);
+  const bool taken = r.empty() || xAfter != x || yAfter != y;
+  if (!taken) FTextChanged = changedBefore;
+  return taken;
+}
+
+void TSpellCheckerBase::ForgetLastUndo() {
+  if (FParser && MaxUndo != 0 && !FUndo.empty()) FUndo.pop_back();
+}
+
+void TSpellCheckerBase::PassOverRefusedWord() {
+  ForgetLastUndo();
+  Ignore();
 }
 
 void TSpellCheckerBase::IgnoreCurrentWord(int State) {
@@ -1402,11 +1465,13 @@ void TSpellCheckerBase::IgnoreAll() {
 
 bool TSpellCheckerBase::ReportOnly() const { return FParser && !FParser->CanReplace(); }
 
-void TSpellCheckerBase::Change(const AnsiString& NewWord) {
+void TSpellCheckerBase::Change(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  // A replacement is one line: a pasted line break would split the paragraph.
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
-  ReplaceCurrentWord(NewWord, 0);
+  if (!ReplaceCurrentWord(NewWord, 0)) return PassOverRefusedWord();
   if (RecheckReplacedWords && FParser) {
     int x = 0, y = 0;
     FParser->GetPosition(x, y);
@@ -1416,12 +1481,16 @@ void TSpellCheckerBase::Change(const AnsiString& NewWord) {
   ContinueCheck();
 }
 
-void TSpellCheckerBase::ChangeAll(const AnsiString& NewWord) {
+void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
-  FInternal->AddAutoCorrect(FCurrentWord, NewWord);
-  ReplaceCurrentWord(NewWord, 1);
+  const bool added = FInternal->AddAutoCorrect(FCurrentWord, NewWord);
+  if (!ReplaceCurrentWord(NewWord, 1)) {
+    if (added) FInternal->RemoveAutoCorrect(FCurrentWord);
+    return PassOverRefusedWord();
+  }
   LearnCorrection(FCurrentWord, NewWord);
   ContinueCheck();
 }
@@ -1435,13 +1504,17 @@ void TSpellCheckerBase::Add() {
   ContinueCheck();
 }
 
-void TSpellCheckerBase::AutoCorrect(const AnsiString& NewWord) {
+void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
+  const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
-  if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
+  const bool added = FActiveCustom && FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
+  if (!ReplaceCurrentWord(NewWord, 2)) {
+    if (added) FActiveCustom->RemoveAutoCorrect(FCurrentWord);
+    return PassOverRefusedWord();
+  }
   LearnCorrection(FCurrentWord, NewWord);
-  ReplaceCurrentWord(NewWord, 2);
   ContinueCheck();
 }
 
@@ -1449,7 +1522,7 @@ void TSpellCheckerBase::DeleteRepeated() {
   if (!FCheckRunning || !FRepeated) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, FPreviousWord, false);
-  ReplaceCurrentWord(FPreviousWord, 0);
+  if (!ReplaceCurrentWord(FPreviousWord, 0)) return PassOverRefusedWord();
   ContinueCheck();
 }
 

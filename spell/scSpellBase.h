@@ -100,7 +100,9 @@ public:
   virtual void SetCustomDictionaryListed(const String& Name, bool Listed);
   virtual void SetMSWordDictionaryListed(const String& FileName, bool Listed);
   virtual void DeleteCustomDictionary(const String& Name);
-  virtual void NewCustomDictionary(const String& Name);
+  // Name is what the user typed: false when it is no plain file name (see
+  // CustomDictionaryFileName) or the file cannot be made.
+  virtual bool NewCustomDictionary(const String& Name);
   virtual bool RenameCustomDictionary(const String& OldName, const String& NewName);
   // A dictionary file that exists but is damaged or not a dictionary: it is
   // left out and the check goes on without it.
@@ -142,7 +144,9 @@ public:
   virtual void GetSuggestions(const AnsiString& Word, TStrings* List);
   virtual void BuildSuggestions(const AnsiString& Word, int Max, TStrings* List);
   // The list for one case form, before the case pattern and apostrophes.
-  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List);
+  // Names: only the candidates one edit away (the typed form of a
+  // capitalised word adds its names to the lower-case form's suggestions).
+  void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names = false);
   virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
   virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
   virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,
@@ -182,7 +186,13 @@ public:
   virtual void PositionDialogBesideControl();
   virtual void AvoidSelection();
   virtual void ShowEndMessage();
-  virtual void ReplaceCurrentWord(const AnsiString& Replacement, int State);
+  // False when the text refused the replacement (the parser did not move
+  // past it); the text is then as it was.
+  virtual bool ReplaceCurrentWord(const AnsiString& Replacement, int State);
+  // A change the text refused is not made: its undo record goes and the
+  // word is passed over as Ignore does.
+  void ForgetLastUndo();
+  void PassOverRefusedWord();
   virtual void IgnoreCurrentWord(int State);
   virtual void AddUndo(TSpellAction Action, const AnsiString& Replacement, bool Automatic);
   virtual void UndoLastAction();
@@ -266,6 +276,9 @@ public:
                                      soRepeated, soDUalCaps};
   bool ConfigDefaultUseMSWordCustom = false;
   String HelpFile;
+  // Why the as-you-type options are greyed in the options dialog: the host
+  // checks on request only. Empty for a host that checks as you type.
+  String LiveCheckingHint = "This editor checks spelling on request (F7), not as you type.";
   int HelpCtxSpellDialog = 0, HelpCtxConfigDialog = 0, HelpCtxDictionariesDialog = 0,
       HelpCtxDictionaryEditDialog = 0;
   bool SuggestionsAutoReplace = false;

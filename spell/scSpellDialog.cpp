@@ -3,6 +3,8 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scSpellBase.h"
 
+#include <algorithm>
+
 namespace {
 template <typename T>
 T* Make(TSpellDialog* form, const char* name, int left, int top, int width, int height) {
@@ -125,6 +127,7 @@ void TSpellDialog::Setup(TSpellCheckerBase* AEngine, TSpellDialogCommands Visibl
   AutoCorrectButton->SetText(text(lsDlgAutoCorrect));
   HelpButton->SetText(text(lsDlgHelp));
   CancelButton->SetText(text(lsDlgCancel));
+  FitLabelColumn();
   UndoButton->SetVisible(Visible.Contains(sdcUndo));
   OptionsButton->SetVisible(Visible.Contains(sdcOptions) && OnOptions != nullptr);
   IgnoreAllButton->SetVisible(Visible.Contains(sdcIgnoreAll));
@@ -164,6 +167,23 @@ void TSpellDialog::ReplaceWithEditChange() {
   ChangeButton->SetEnabled(t && Has(sdcChange));
   AutoCorrectButton->SetEnabled(t && FEngine->ActiveCustomDictionary() != nullptr &&
                                 Has(sdcAutoCorrect));
+}
+
+void TSpellDialog::FitLabelColumn() {
+  // The widest caption the first column shows ("Repeated Word:" comes and
+  // goes with the prompt) keeps a gap before the fields; the fields and the
+  // buttons beside them move right, the form grows.
+  const String shown = NotFoundText->GetText();
+  int widest = 0;
+  for (TLabel* l : {NotFoundText, ReplaceWithText, SuggestionsText}) widest = std::max(widest, l->GetWidth());
+  NotFoundText->SetText(FEngine->GetString(lsDlgRepeatedWord));
+  widest = std::max(widest, NotFoundText->GetWidth());
+  NotFoundText->SetText(shown);
+  const int shift = NotFoundText->GetLeft() + widest + LabelGap - NotFoundEdit->GetLeft();
+  if (shift <= 0) return;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (TControl* c = Controls(i); c->GetLeft() >= NotFoundEdit->GetLeft()) c->SetLeft(c->GetLeft() + shift);
+  SetWidth(GetWidth() + shift);
 }
 
 void TSpellDialog::PromptWord(const String& Word, bool Repeated) {

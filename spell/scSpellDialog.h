@@ -44,6 +44,9 @@ protected:
   void Deactivate() override;
 
 private:
+  // The gap between a caption of the first column and its field.
+  static constexpr int LabelGap = 8;
+  void FitLabelColumn();
   void ReplaceWithEditChange();
   bool Has(TSpellDialogCommand C) const { return FEnabled.Contains(C); }
   // A command of the engine; nothing while none is attached.

@@ -157,7 +157,8 @@ void TSuggestionsGenerator::GenerateForm(const AnsiString& Word, int Maximum,
   FMaximum = Maximum;
   FWordLower = IsAllLower(Word);
   const AnsiString inner = FInner;
-  if (!FWordLower) FInner = FFirst;
+  // Capitals inside the word only where the word has one there.
+  if (!IsAllLower(Word.substr(1))) FInner = FFirst;
   bool stop = false;
   if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
   if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
@@ -175,8 +176,8 @@ void TSuggestionsGenerator::Generate(const AnsiString& Word, int Maximum,
   GenerateForm(Word, Maximum, WordCheck, Results);
   if (Word.empty() || IsAllUpper(Word) || IsAllLower(Word)) return;
   const AnsiString first(1, Word[0]);
-  if (SpellUpper(first) != first)
-    GenerateForm(SpellLower(Word), Maximum, WordCheck, Results);
-  else
-    GenerateForm(first + SpellLower(Word.substr(1)), Maximum, WordCheck, Results);
+  const AnsiString other =
+      SpellUpper(first) != first ? SpellLower(Word) : first + SpellLower(Word.substr(1));
+  // A capitalised word is its own second form: generated once.
+  if (other != Word) GenerateForm(other, Maximum, WordCheck, Results);
 }

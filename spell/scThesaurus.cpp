@@ -120,7 +120,9 @@ void TThesDialog::PromptLookup(const AnsiString& Word,
   }
   ContextLV->Clear();
   for (const auto& c : Contexts)
-    ContextLV->Items().Add(c->KindName.empty() ? c->Word : c->Word + "  (" + c->KindName + ")");
+    ContextLV->Items().Add(!c->Caption.empty() ? c->Caption
+                           : c->KindName.empty() ? c->Word
+                                                 : c->Word + "  (" + c->KindName + ")");
   FFilling = false;
   ContextLV->SetEnabled(!Contexts.empty());
   if (Contexts.empty()) {

@@ -131,8 +131,84 @@ void TThesaurusBase::PositionDialog() {
     PlaceDialogBeside(FDialog, FSelectionRect, true, true);
 }
 
+std::vector<AnsiString> TThesaurusBase::ContextWords(const TThesaurusEntry& e) {
+  std::vector<AnsiString> words;
+  if (e.Kind >= 1 && e.Kind <= 4) {
+    auto add = [&](const std::vector<AnsiString>& list) {
+      for (const AnsiString& w : list)
+        if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+    };
+    add(e.Lists[e.Kind - 1]);
+    for (int l : {0, 3, 1, 2})
+      if (l != e.Kind - 1) add(e.Lists[l]);
+    return words;
+  }
+  const AnsiString head = SpellLower(e.Word);
+  int chosen = -1;
+  for (int l = 0; l < 4 && chosen < 0; ++l)
+    if (std::find(e.Lists[l].begin(), e.Lists[l].end(), head) != e.Lists[l].end()) chosen = l;
+  if (chosen < 0) {
+    chosen = 0;
+    for (int l = 1; l < 4; ++l)
+      if (e.Lists[l].size() > e.Lists[chosen].size()) chosen = l;
+  }
+  return e.Lists[chosen];
+}
+
+void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::unique_ptr<TThesaurusEntry>>& Results) {
+  // Each meaning's words other than the word looked up.
+  const AnsiString looked = SpellLower(Word);
+  std::vector<std::vector<AnsiString>> offered;
+  for (size_t i = 0; i < Results.size();) {
+    std::vector<AnsiString> words;
+    for (const AnsiString& w : ContextWords(*Results[i]))
+      if (SpellLower(w) != looked) words.push_back(w);
+    // A meaning that offers nothing but the word itself, or the words of one
+    // before it, would only repeat.
+    if (words.empty() || std::find(offered.begin(), offered.end(), words) != offered.end()) {
+      Results.erase(Results.begin() + static_cast<long>(i));
+      continue;
+    }
+    offered.push_back(std::move(words));
+    ++i;
+  }
+  // Two words each, more where two meanings start alike; a meaning whose
+  // words are all shown and still alike adds its kind, then its head.
+  constexpr size_t kFirstWords = 2;
+  std::vector<size_t> count(Results.size(), kFirstWords);
+  std::vector<int> extra(Results.size(), 0);
+  auto caption = [&](size_t i) {
+    const auto& words = offered[i];
+    const TThesaurusEntry& e = *Results[i];
+    AnsiString c;
+    for (size_t k = 0; k < std::min(count[i], words.size()); ++k) c += (k ? ", " : "") + words[k];
+    if (count[i] < words.size()) c += ", \xE2\x80\xA6";
+    if (c.empty()) c = e.Word;
+    if (extra[i] >= 1 && !e.KindName.empty()) c += "  (" + e.KindName + ")";
+    if (extra[i] >= 2) c += "  [" + e.Word + "]";
+    return c;
+  };
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (size_t i = 0; i < Results.size(); ++i)
+      for (size_t j = i + 1; j < Results.size(); ++j)
+        if (caption(i) == caption(j))
+          for (size_t k : {i, j}) {
+            if (count[k] < offered[k].size())
+              ++count[k];
+            else if (extra[k] < 2)
+              ++extra[k];
+            else
+              continue;
+            changed = true;
+          }
+  }
+  for (size_t i = 0; i < Results.size(); ++i) Results[i]->Caption = caption(i);
+}
+
 void TThesaurusBase::PromptLookup() {
   auto& results = FFile->Results();
+  NameMeanings(FFile->LastWord(), results);
   if (SortedLists)
     std::stable_sort(results.begin(), results.end(),
                      [](const auto& a, const auto& b) { return a->Word < b->Word; });
@@ -142,22 +218,7 @@ void TThesaurusBase::PromptLookup() {
 void TThesaurusBase::PromptContext(int Index) {
   auto& results = FFile->Results();
   if (Index < 0 || Index >= static_cast<int>(results.size())) return;
-  const TThesaurusEntry& e = *results[static_cast<size_t>(Index)];
-  std::vector<AnsiString> words;
-  if (e.Kind >= 1 && e.Kind <= 4) {
-    words = e.Lists[e.Kind - 1];
-  } else {
-    const AnsiString head = SpellLower(e.Word);
-    int chosen = -1;
-    for (int l = 0; l < 4 && chosen < 0; ++l)
-      if (std::find(e.Lists[l].begin(), e.Lists[l].end(), head) != e.Lists[l].end()) chosen = l;
-    if (chosen < 0) {
-      chosen = 0;
-      for (int l = 1; l < 4; ++l)
-        if (e.Lists[l].size() > e.Lists[chosen].size()) chosen = l;
-    }
-    words = e.Lists[chosen];
-  }
+  std::vector<AnsiString> words = ContextWords(*results[static_cast<size_t>(Index)]);
   if (SortedLists) std::sort(words.begin(), words.end());
   if (OnPromptContext) OnPromptContext(this, words);
 }

@@ -38,6 +38,15 @@ public:
   virtual void GetString(TThesaurusLanguageString LanguageString, String& Text);
   String GetString(TThesaurusLanguageString LanguageString);
   virtual void PromptContext(int Index);
+  // The words a meaning offers: the list of the kind it was found under, then
+  // its other lists (synonyms, related, similar, broader), each word once.
+  // A meaning found by its head (kind 0) offers the list that holds its head,
+  // else its longest list.
+  static std::vector<AnsiString> ContextWords(const TThesaurusEntry& Entry);
+  // Names each meaning of a look-up of Word by its first words other than
+  // Word, as many as tell it from the others; drops a meaning that offers
+  // no other word, or the same words as one before it.
+  static void NameMeanings(const AnsiString& Word, std::vector<std::unique_ptr<TThesaurusEntry>>& Results);
   virtual void LookupWord(const AnsiString& Word);
   virtual void ChooseReplacement(const AnsiString& Word);
   virtual void DoubleClickWord(const AnsiString& Word);

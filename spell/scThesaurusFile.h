@@ -19,6 +19,9 @@ public:
   int Kind = 0;
   AnsiString KindName;
   std::vector<AnsiString> Lists[4];
+  // What tells this meaning from the others of a look-up: its first words
+  // (set before the look-up is shown; empty until then).
+  AnsiString Caption;
 };
 
 class TThesaurusFile : public TObject {

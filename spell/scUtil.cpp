@@ -8,6 +8,7 @@
 #include "platform/os/SysPaths.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +66,14 @@ String ExpandPathMacros(const String& S) {
   String r;
   ExpandPathMacros(S, r);
   return r;
+}
+
+String CustomDictionaryFileName(const String& Name) {
+  if (Name.empty() || Name.front() == '.') return String();
+  for (unsigned char c : Name)
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return String();
+  const size_t dot = Name.rfind('.');
+  return (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
 }
 
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {
@@ -189,6 +198,75 @@ int EditDistance(const AnsiString& A, const AnsiString& B) {
     }
   }
   return dist;
+}
+
+namespace {
+bool IsVowel(char c) {
+  switch (SpellLowerChar(c)) {
+    case 'a': case 'e': case 'i': case 'o': case 'u': case 'y': return true;
+    default: return false;
+  }
+}
+}  // namespace
+
+int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
+  // A split form comes after every word of the dictionary.
+  constexpr int kEdit = 10, kDouble = 5, kVowel = 6, kSwap = 7, kVowelSwap = 3, kMove = 12, kCase = 1, kFirst = 4,
+                kSplit = 100, kApostrophe = 3, kSound = 6;
+  const int la = static_cast<int>(Typed.size()), lb = static_cast<int>(Candidate.size());
+  if (la >= 255 || lb >= 255) return kEdit * std::max(la, lb);
+  auto at = [](const AnsiString& s, int i) { return i >= 0 && i < static_cast<int>(s.size()) ? s[static_cast<size_t>(i)] : '\0'; };
+  auto same = [](char a, char b) { return SpellLowerChar(a) == SpellLowerChar(b); };
+  // A letter the other word lacks: cheap when it repeats a neighbour.
+  auto extra = [&](const AnsiString& s, int i) {
+    const char c = s[static_cast<size_t>(i)];
+    if (c == ' ' || c == '-') return kSplit;
+    if (c == '\'' || c == '\x92') return kApostrophe;
+    return same(c, at(s, i - 1)) || same(c, at(s, i + 1)) ? kDouble : kEdit;
+  };
+  std::vector<int> rows(static_cast<size_t>((la + 1) * (lb + 1)));
+  auto cell = [&](int i, int j) -> int& { return rows[static_cast<size_t>(i * (lb + 1) + j)]; };
+  // One sound written another common way ("k" for "ch", "ite" for "ight").
+  static const std::pair<const char*, const char*> kSounds[] = {
+      {"k", "ch"}, {"k", "c"}, {"c", "k"}, {"s", "c"}, {"c", "s"}, {"z", "s"}, {"s", "z"}, {"f", "ph"},
+      {"ite", "ight"}, {"w", "wh"}, {"sh", "ti"}, {"j", "g"}, {"g", "j"}, {"er", "or"}, {"or", "er"}};
+  auto endsWith = [&](const AnsiString& s, int end, const char* part) {
+    const int n = static_cast<int>(std::strlen(part));
+    if (end < n) return false;
+    for (int k = 0; k < n; ++k)
+      if (!same(s[static_cast<size_t>(end - n + k)], part[k])) return false;
+    return true;
+  };
+  cell(0, 0) = 0;
+  for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extra(Candidate, j - 1);
+  for (int i = 1; i <= la; ++i) {
+    cell(i, 0) = cell(i - 1, 0) + extra(Typed, i - 1);
+    for (int j = 1; j <= lb; ++j) {
+      const char a = Typed[static_cast<size_t>(i - 1)], b = Candidate[static_cast<size_t>(j - 1)];
+      const bool blank = a == ' ' || a == '-' || b == ' ' || b == '-';
+      int sub = a == b ? 0 : same(a, b) ? kCase : blank ? kSplit : IsVowel(a) && IsVowel(b) ? kVowel : kEdit;
+      int v = std::min({cell(i - 1, j) + extra(Typed, i - 1), cell(i, j - 1) + extra(Candidate, j - 1),
+                        cell(i - 1, j - 1) + sub});
+      if (i >= 2 && j >= 2 && same(a, Candidate[static_cast<size_t>(j - 2)]) &&
+          same(Typed[static_cast<size_t>(i - 2)], b) && !same(a, b))
+        v = std::min(v, cell(i - 2, j - 2) + (IsVowel(a) && IsVowel(b) ? kVowelSwap : kSwap));
+      // A letter moved past two others ("rau" for "ura").
+      if (i >= 3 && j >= 3) {
+        const char x = Typed[static_cast<size_t>(i - 3)], y = Typed[static_cast<size_t>(i - 2)];
+        const char p = Candidate[static_cast<size_t>(j - 3)], q = Candidate[static_cast<size_t>(j - 2)];
+        if ((same(p, y) && same(q, a) && same(b, x)) || (same(p, a) && same(q, x) && same(b, y)))
+          if (!(same(x, y) && same(y, a))) v = std::min(v, cell(i - 3, j - 3) + kMove);
+      }
+      for (const auto& [typed, meant] : kSounds)
+        if (endsWith(Typed, i, typed) && endsWith(Candidate, j, meant))
+          v = std::min(v, cell(i - static_cast<int>(std::strlen(typed)), j - static_cast<int>(std::strlen(meant))) + kSound);
+      cell(i, j) = v;
+    }
+  }
+  int cost = cell(la, lb);
+  const bool swappedStart = la > 1 && lb > 1 && same(Typed[0], Candidate[1]) && same(Typed[1], Candidate[0]);
+  if (la > 0 && lb > 0 && !same(Typed[0], Candidate[0]) && !swappedStart) cost += kFirst;
+  return cost;
 }
 
 uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M) {

@@ -32,6 +32,10 @@ void GetSpecialFolder(int Folder, String& Path);
 // True when FileName can be opened for writing, created if missing. With
 // DeleteOnClose a file made by the test is removed again.
 bool CanCreateFile(const String& FileName, bool DeleteOnClose);
+// The file a custom dictionary named Name is kept in: Name with the ".spu"
+// extension, or empty when Name is no plain file name of the dictionary
+// folder (a separator, "." or "..", a leading dot, a control character).
+String CustomDictionaryFileName(const String& Name);
 // Creates every missing folder of Path, parents first (each its owner's
 // alone, 0700); failures ignored.
 void ForceFolders(const String& Path);
@@ -73,6 +77,12 @@ private:
 
 // Levenshtein distance where a swap of two different neighbouring letters
 // counts 1; the larger length for words of 255 characters or more.
+// How far Candidate lies from what was Typed, for ranking suggestions, in
+// tenths of an edit: the slips people make cost less than an edit (a
+// doubled or undoubled letter, one vowel for another, two neighbours
+// swapped, a letter's case), and a changed first letter or a split into two
+// words more.
+int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate);
 int EditDistance(const AnsiString& A, const AnsiString& B);
 
 // The custom dictionary's hash of a key for a table of M slots, and the

@@ -7,6 +7,7 @@
 //   SptCompile <th_*.dat> <cntlist.rev> <output.spt> <display name>
 #include "platform/base/CodePages.h"
 #include "spell/scThesaurusFile.h"
+#include "tools/JournalWords.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,8 +57,9 @@ std::string TrimTerm(std::string s) {
 
 std::string Lower(const std::string& s) { return AnsiLowerCase(s, 1252); }
 
-// A journal's own vocabulary: always in the file, ahead of every other word.
-const char* const kJournalWords[] = {
+// A journal's own vocabulary: always in the file, ahead of every other word,
+// with the feeling and everyday words of kJournalWords.
+const char* const kDiaryWords[] = {
     "diary", "journal", "entry", "memory", "feeling", "mood", "emotion", "thought", "reflection",
     "note", "record", "memoir", "day", "week", "month", "year", "today", "yesterday", "tomorrow",
     "morning", "afternoon", "evening", "night", "moment", "event", "experience", "dream", "hope",
@@ -300,9 +302,10 @@ int main(int argc, char** argv) {
           first = false;
           continue;
         }
+        // An antonym is no word to put in a word's place: left out.
         int list = 0;
         for (auto [mark, l] : {std::pair{" (similar term)", 1}, {" (generic term)", 2},
-                               {" (antonym)", 3}, {" (related term)", 3}}) {
+                               {" (antonym)", -1}, {" (related term)", 3}}) {
           const std::string sm = mark;
           if (term.size() > sm.size() && term.compare(term.size() - sm.size(), sm.size(), sm) == 0) {
             term.resize(term.size() - sm.size());
@@ -310,10 +313,16 @@ int main(int argc, char** argv) {
           }
         }
         std::string w;
-        if (ToCp1252(term, w) && w != head &&
+        if (list >= 0 && ToCp1252(term, w) && w != head &&
             std::find(m.Lists[list].begin(), m.Lists[list].end(), w) == m.Lists[list].end())
           m.Lists[list].push_back(w);
       }
+      // The most used words first: they lead a meaning's list and name it.
+      for (auto& l : m.Lists)
+        std::stable_sort(l.begin(), l.end(), [&](const std::string& a, const std::string& b) {
+          const auto fa = freq.find(Lower(a)), fb = freq.find(Lower(b));
+          return (fa == freq.end() ? 0 : fa->second) > (fb == freq.end() ? 0 : fb->second);
+        });
       m.Lists[0].insert(m.Lists[0].begin(), head);
       std::string key = m.Pos;
       for (const auto& l : m.Lists) {
@@ -352,6 +361,7 @@ int main(int argc, char** argv) {
     size_t Uses;
   };
   std::set<std::string> journal;
+  for (const char* w : kDiaryWords) journal.insert(w);
   for (const char* w : kJournalWords) journal.insert(w);
   std::vector<TRank> ranks;
   for (const auto& [w, list] : sensesOf) {

@@ -535,3 +535,10 @@ WideString WideLowerCase(const WideString& W) { return MapCase(W, false); }
 
 AnsiString AnsiUpperCase(const AnsiString& S, Cardinal CodePage) { return MapAnsiCase(S, CodePage, true); }
 AnsiString AnsiLowerCase(const AnsiString& S, Cardinal CodePage) { return MapAnsiCase(S, CodePage, false); }
+
+bool IsUtf8(const String& S) {
+  for (unsigned char c : S)
+    if (c >= 0x80) return WideToUtf8(Utf8ToWide(S)) == S;  // malformed bytes come back as U+FFFD
+  return true;
+}
+

@@ -72,6 +72,8 @@ WideString Utf8ToWide(const String& S);
 String WideToUtf8(const WideString& W);
 String AnsiToUtf8(const AnsiString& S, Cardinal CodePage);
 AnsiString Utf8ToAnsi(const String& S, Cardinal CodePage);
+// True when S is well-formed UTF-8 (plain ASCII is).
+bool IsUtf8(const String& S);
 
 // UTF-16 code units as little-endian bytes, and back (an odd last byte is
 // dropped).

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -28,13 +29,6 @@ String StripQuotes(const String& v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     return v.substr(1, v.size() - 2);
   return v;
-}
-
-String OneLine(const String& s) {
-  String r = s;
-  for (char& c : r)
-    if (c == '\r' || c == '\n') c = ' ';
-  return r;
 }
 
 }  // namespace
@@ -159,11 +153,12 @@ void TIniFile::BeginChange() {
   Sync();
   if (!FWritableChecked) {
     // Find out now whether the file can be written, so the caller hears of
-    // it from the write rather than never.
+    // it from the write rather than never; asked as the write will be made,
+    // with the process's effective rights.
+    auto writable = [](const char* path) { return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0; };
     const String dir = ExtractFilePath(FFileName);
-    bool ok = DirectoryExists(dir.empty() ? String(".") : dir) &&
-              ::access(dir.empty() ? "." : dir.c_str(), W_OK) == 0;
-    if (ok && FileExists(FFileName)) ok = ::access(FFileName.c_str(), W_OK) == 0;
+    bool ok = DirectoryExists(dir.empty() ? String(".") : dir) && writable(dir.empty() ? "." : dir.c_str());
+    if (ok && FileExists(FFileName)) ok = writable(FFileName.c_str());
     if (!ok) throw EIniFileException("Unable to write to " + FFileName);
     FWritableChecked = true;
   }
@@ -239,7 +234,12 @@ String TIniFile::ReadString(const String& Section, const String& Ident, const St
 void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
   BeginChange();
   const String key = Trim(Ident);
-  const String value = OneLine(Value);
+  String value = OneLine(Value);
+  // Reading trims the value and strips one pair of quotes: a value that would
+  // lose something that way is written quoted.
+  if (!value.empty() && (std::isspace(static_cast<unsigned char>(value.front())) ||
+                         std::isspace(static_cast<unsigned char>(value.back())) || StripQuotes(value) != value))
+    value = "\"" + value + "\"";
   const int k = FindKey(Section, key);
   if (k >= 0) {
     FLines[static_cast<size_t>(k)] = ParseLine(FLines[static_cast<size_t>(k)].Name + "=" + value);

@@ -545,6 +545,49 @@ int AnsiCompareText(const String& a, const String& b) {
 
 bool AnsiSameText(const String& a, const String& b) { return AnsiCompareText(a, b) == 0; }
 
+namespace {
+// The length of the line break at S[I], 0 when there is none.
+size_t LineBreakAt(const String& S, size_t I) {
+  const char c = S[I];
+  if (c == '\r' || c == '\n' || c == '\v' || c == '\f') return 1;
+  if (c == '\xE2' && I + 2 < S.size() && S[I + 1] == '\x80' && (S[I + 2] == '\xA8' || S[I + 2] == '\xA9'))
+    return 3;
+  return 0;
+}
+}  // namespace
+
+bool HasLineBreak(const String& S) {
+  for (size_t i = 0; i < S.size(); ++i)
+    if (LineBreakAt(S, i)) return true;
+  return false;
+}
+
+String OneLine(const String& S) {
+  if (!HasLineBreak(S)) return S;
+  auto trim = [](String& t) {
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.pop_back();
+  };
+  String out;
+  bool broken = false;
+  for (size_t i = 0; i < S.size();) {
+    if (const size_t n = LineBreakAt(S, i)) {
+      broken = true;
+      i += n;
+      continue;
+    }
+    const char c = S[i++];
+    if (broken) {
+      if (c == ' ' || c == '\t') continue;
+      trim(out);
+      if (!out.empty()) out += ' ';
+      broken = false;
+    }
+    out += c;
+  }
+  if (broken) trim(out);
+  return out;
+}
+
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern,
                      int flags) {
   if (oldPattern.empty()) return s;

@@ -135,6 +135,11 @@ bool SameText(const String& a, const String& b);
 // with their base letter ("e" < "\u00E9" < "f") but are not equal to it.
 int AnsiCompareText(const String& a, const String& b);
 bool AnsiSameText(const String& a, const String& b);
+// True when S holds a line break (CR, LF, VT, FF, or U+2028/U+2029 in UTF-8).
+bool HasLineBreak(const String& S);
+// S on one line: each run of line breaks becomes one space, and the blanks
+// beside a break go with it.
+String OneLine(const String& S);
 
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern,

@@ -15,6 +15,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyleOptionTab>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -592,6 +595,28 @@ int TTabSheet::PageIndex() const {
   if (!pc) return -1;
   auto it = std::find(pc->FPages.begin(), pc->FPages.end(), this);
   return it == pc->FPages.end() ? -1 : static_cast<int>(it - pc->FPages.begin());
+}
+
+int TPageControl::TabsWidth() const {
+  // Each visible tab as wide as the style makes it for its whole caption
+  // (the bar's own hints follow the elided captions it shows).
+  QTabWidget* tabs = TabsOf(this);
+  if (!tabs) return 0;
+  QTabBar* bar = tabs->tabBar();
+  const QFontMetrics metrics(bar->font());
+  const int space = bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+  int width = 0;
+  for (int i = 0; i < bar->count(); ++i) {
+    if (!bar->isTabVisible(i)) continue;
+    QStyleOptionTab option;
+    option.initFrom(bar);
+    option.shape = bar->shape();
+    option.text = bar->tabText(i);
+    const QSize contents(metrics.horizontalAdvance(QString(option.text).remove('&')) + space,
+                         metrics.height() + bar->style()->pixelMetric(QStyle::PM_TabBarTabVSpace, nullptr, bar));
+    width += bar->style()->sizeFromContents(QStyle::CT_TabBarTab, &option, contents, bar).width();
+  }
+  return width;
 }
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {

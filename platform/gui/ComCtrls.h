@@ -364,6 +364,8 @@ public:
   int GetActivePageIndex() const;
   void SetActivePageIndex(int value);
   void SelectNextPage(bool goForward);
+  // The width the tabs need to show every caption whole.
+  int TabsWidth() const;
   TNotifyEvent OnChange;
   std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
 

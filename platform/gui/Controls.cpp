@@ -390,9 +390,11 @@ void TControl::FontChanged() {
   w->setFont(Font.QtFont());
   const QColor c = QColorOf(Font.GetColor());
   QPalette pal = w->palette();
-  pal.setColor(QPalette::WindowText, c);
-  pal.setColor(QPalette::Text, c);
-  pal.setColor(QPalette::ButtonText, c);
+  // The font's colour is the text of an enabled control: a disabled one keeps
+  // the style's dimmed text, so that it looks unavailable.
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      pal.setColor(group, role, c);
   w->setPalette(pal);
 }
 

@@ -21,6 +21,8 @@ QString Installed(const String& family) {
 
 }  // namespace
 
+String InstalledFontFamily(const String& family) { return FromQ(Installed(family)); }
+
 bool FontIsScalable(const String& family) { return QFontDatabase::isSmoothlyScalable(Installed(family)); }
 
 std::vector<Integer> FontPointSizes(const String& family) {

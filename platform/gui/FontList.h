@@ -6,6 +6,9 @@
 
 #include <vector>
 
+// The family drawn for Family: itself when installed, else the one the
+// system puts in its place ("Arial" may be drawn as "Liberation Sans").
+String InstalledFontFamily(const String& family);
 // True for an outline font that scales to any size.
 bool FontIsScalable(const String& family);
 // The sizes (points) to offer: the 16 standard ones for a scalable font,

@@ -3,8 +3,12 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/QtText.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -455,9 +459,22 @@ size_t TBitmap::LoadFromBytes(const char* data, size_t size) {
   return 14 + bmp.Used;
 }
 
-bool TBitmap::LoadFromAnyImageFile(const String& fileName) {
+bool TBitmap::LoadFromAnyImageFile(const String& fileName, int64_t maxPixels) {
+  QImageReader reader(ToQ(fileName));
+  const QSize size = reader.size();
+  if (!size.isValid() || static_cast<int64_t>(size.width()) * size.height() > maxPixels) return false;
+  // The caller's pixel limit is the one that counts, not the toolkit's own
+  // memory limit (which refuses large PNGs that a JPEG of the size passes):
+  // room for 8 bytes a pixel, the widest format a decoder gives.
+  // The limit is the toolkit's for every reader: raised for this one, then
+  // put back.
+  const int64_t mebibytes = static_cast<int64_t>(size.width()) * size.height() * 8 / (1 << 20) + 1;
+  const int previous = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(std::max(previous, static_cast<int>(std::min<int64_t>(mebibytes, INT32_MAX))));
   QImage image;
-  if (!image.load(ToQ(fileName)) || image.isNull()) return false;
+  const bool read = reader.read(&image);
+  QImageReader::setAllocationLimit(previous);
+  if (!read || image.isNull()) return false;
   SetImage(image);
   return true;
 }
@@ -474,6 +491,16 @@ AnsiString TBitmap::SaveToBytes() const {
   ReleaseCanvas();
   if (GetEmpty()) return AnsiString();
   return EncodeBmp(*FImage, FPixelFormat == pf32bit);
+}
+
+AnsiString TBitmap::SaveToPNGBytes() const {
+  ReleaseCanvas();
+  if (GetEmpty()) return AnsiString();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!FImage->save(&buffer, "PNG")) return AnsiString();
+  return AnsiString(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 QImage TBitmap::ToImage() const {

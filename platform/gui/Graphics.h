@@ -543,6 +543,8 @@ public:
   size_t LoadFromBytes(const char* data, size_t size) override;
   using TGraphic::LoadFromBytes;
   AnsiString SaveToBytes() const override;
+  // The pixels as a compressed PNG file (lossless); empty when empty.
+  AnsiString SaveToPNGBytes() const;
   void Draw(TCanvas& canvas, const TRect& r) override;
   QImage ToImage() const override;
 
@@ -565,9 +567,10 @@ public:
   const QImage& Image() const;
   QImage& Image();
   void SetImage(const QImage& image);
-  // A picture file of any format the toolkit decodes (PNG, GIF, …); false,
-  // and the bitmap unchanged, when it decodes none.
-  bool LoadFromAnyImageFile(const String& fileName);
+  // A picture file of any format the toolkit decodes (PNG, GIF, …) of at
+  // most maxPixels pixels, whatever memory it takes; false, and the bitmap
+  // unchanged, when it decodes none or is larger.
+  bool LoadFromAnyImageFile(const String& fileName, int64_t maxPixels);
   // A device-independent bitmap without its file header (info header,
   // colour table, bits), as clipboards and some files carry it.
   void LoadFromDIB(const char* data, size_t size);

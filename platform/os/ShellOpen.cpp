@@ -15,7 +15,7 @@ TUrlOpener& Opener() {
   return opener;
 }
 
-TLinkVerdict Refused() { return {}; }
+TLinkVerdict Refused(const char* reason) { return {TLinkDecision::Refuse, String(), String(), reason}; }
 
 String Utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
@@ -41,17 +41,19 @@ bool InPseudoFileSystem(const QString& path) {
 // An absolute local path: a regular file that is not a program, or a folder.
 // Links are resolved first, so what is judged is what would be opened.
 TLinkVerdict LocalTarget(const QString& path) {
-  if (!QDir::isAbsolutePath(path)) return Refused();
+  if (!QDir::isAbsolutePath(path)) return Refused("it is not a full path");
   const QString canonical = QFileInfo(path).canonicalFilePath();
-  if (canonical.isEmpty() || InPseudoFileSystem(canonical)) return Refused();
+  if (canonical.isEmpty()) return Refused("it does not exist");
+  if (InPseudoFileSystem(canonical)) return Refused("it is a device or system file");
   struct stat st {};
-  if (::stat(canonical.toLocal8Bit().constData(), &st) != 0) return Refused();
+  if (::stat(canonical.toLocal8Bit().constData(), &st) != 0) return Refused("it does not exist");
   if (S_ISREG(st.st_mode)) {
-    if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 || IsLauncherName(canonical)) return Refused();
+    if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 || IsLauncherName(canonical))
+      return Refused("it is a program, which a link never starts");
   } else if (!S_ISDIR(st.st_mode)) {
-    return Refused();
+    return Refused("it is neither a file nor a folder");
   }
-  return {TLinkDecision::Ask, Utf8(QUrl::fromLocalFile(canonical).toString(QUrl::FullyEncoded)), Utf8(canonical)};
+  return {TLinkDecision::Ask, Utf8(QUrl::fromLocalFile(canonical).toString(QUrl::FullyEncoded)), Utf8(canonical), String()};
 }
 
 bool HasControlCharacters(const QString& text) {
@@ -75,26 +77,29 @@ bool MailtoAttaches(const QUrl& url) {
 
 TLinkVerdict ClassifyLinkTarget(const String& target) {
   const QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).trimmed();
-  if (text.isEmpty() || HasControlCharacters(text)) return Refused();
+  if (text.isEmpty()) return Refused("the link is empty");
+  if (HasControlCharacters(text)) return Refused("it holds control characters");
   if (text.startsWith('/')) return LocalTarget(text);
   QUrl url(text, QUrl::StrictMode);
-  if (!url.isValid()) return Refused();
+  if (!url.isValid()) return Refused("it is not a valid address");
   const QString scheme = url.scheme().toLower();
   if (scheme == "http" || scheme == "https") {
-    if (url.host().isEmpty()) return Refused();
-    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String()};
+    if (url.host().isEmpty()) return Refused("it names no web site");
+    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String(), String()};
   }
   if (scheme == "mailto") {
-    if (url.path().isEmpty() || MailtoAttaches(url)) return Refused();
-    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String()};
+    if (url.path().isEmpty()) return Refused("it names no mail address");
+    if (MailtoAttaches(url)) return Refused("a mail link may not attach files");
+    return {TLinkDecision::Open, Utf8(url.toString(QUrl::FullyEncoded)), String(), String()};
   }
   if (scheme == "file") {
     // Another host's file is a network path.
-    if (!url.host().isEmpty() && url.host().toLower() != "localhost") return Refused();
+    if (!url.host().isEmpty() && url.host().toLower() != "localhost")
+      return Refused("it is a file on another computer");
     url.setHost(QString());
     return LocalTarget(url.toLocalFile());
   }
-  return Refused();
+  return Refused("only web, mail and file links are opened");
 }
 
 String ShellOpenTarget(const String& target) { return ClassifyLinkTarget(target).Url; }

@@ -20,6 +20,8 @@ struct TLinkVerdict {
   String Url;
   // The local file or folder to name when asking, with links resolved.
   String Path;
+  // Why a refused target is refused, to tell the user ("it is a program, …").
+  String Reason;
 };
 
 // Decides what one click on a link target may do. Reads the file system

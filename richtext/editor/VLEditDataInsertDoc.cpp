@@ -60,6 +60,14 @@ bool TVLEditVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustom
       text.clear();
     }
   }
+  // Into an empty paragraph the document's first paragraph keeps its own
+  // style (its alignment, its indents): there is nothing of the caret's
+  // paragraph to continue.
+  const Integer caret = GetCaretItemNo();
+  const bool emptyPara = caret >= 0 && GetItemStyle(caret) >= 0 && GetItemLength(caret) == 0 &&
+                         GetItem(caret)->IsParaStart() &&
+                         (caret + 1 >= GetItemCount() || GetItem(caret + 1)->IsParaStart());
+  const Integer ownPara = item->ParaNo;
   TCustomVLItemInfo* placed = item;
   if (!InsertItemAtCaret(text, item, false, false)) {
     item = nullptr;  // freed by the refused placement
@@ -67,6 +75,8 @@ bool TVLEditVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustom
     return false;
   }
   const Integer at = ItemNoOfObject(placed);
+  if (emptyPara && ownPara >= 0 && GetStyle() && ownPara < GetStyle()->ParaStyles->Count())
+    for (Integer i = std::max<Integer>(GetParaStartItem(at), 0); i <= at; ++i) GetItem(i)->ParaNo = ownPara;
   FInsertedFirst = at;
   FCountAfterFirst = GetItemCount();
   FInsertRange = ItemRange(at, at);

@@ -5,6 +5,7 @@
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
+#include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 
 #include <algorithm>
@@ -235,9 +236,17 @@ bool TVLEditVLData::InsertTextFromFile(const String& fileName, bool caretAtStart
   std::vector<TTextPiece> pieces;
   TTextPiece cur;
   bool pendingBreak = false;
+  // A well-formed UTF-8 file is the locale's text; any other is 8-bit text
+  // of the style's code page.
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  const bool utf8 = std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
+                    IsUtf8(bytes);
   auto flush = [&] {
     const AnsiString line = ::ReplaceTabs(cur.Text, spaces);
-    cur.Text = unicode ? AnsiToRawUnicode(line, GetStyleCodePage(actual)) : line;
+    if (utf8)
+      cur.Text = unicode ? WideStringToRawUnicode(Utf8ToWide(line)) : Utf8ToAnsi(line, GetStyleCodePage(actual));
+    else
+      cur.Text = unicode ? AnsiToRawUnicode(line, GetStyleCodePage(actual)) : line;
     cur.PageBreak = pendingBreak;
     pendingBreak = false;
     pieces.push_back(cur);

@@ -5,6 +5,7 @@
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLItem.h"
+#include "richtext/model/VLPictureLimits.h"
 #include "richtext/view/VLCopy.h"
 
 bool TVLEditVLData::InsertVLFBlock(const AnsiString& block) {
@@ -40,7 +41,7 @@ bool TVLEditVLData::InsertDroppedFile(const String& fileName) {
       if (!graphic->GetEmpty()) return InsertPictureAtCaret(std::move(graphic), AnsiString());
     } else if (ext != ".rtf" && ext != ".vlf" && ext != ".txt") {
       auto bitmap = std::make_unique<TBitmap>();
-      if (bitmap->LoadFromAnyImageFile(fileName)) return InsertPictureAtCaret(std::move(bitmap), AnsiString());
+      if (bitmap->LoadFromAnyImageFile(fileName, VLMaxPicturePixels)) return InsertPictureAtCaret(std::move(bitmap), AnsiString());
     }
   } catch (const std::exception&) {
     // Not a picture: the extension decides below.

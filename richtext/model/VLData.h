@@ -366,8 +366,11 @@ public:
   void AddTextFromUnicode(const AnsiString& text, Integer styleNo, Integer firstParaNo,
                           Integer paraNo, bool asSingleParagraph);
   bool SaveText(const String& fileName, Integer lineWidth, bool unicode);
+  // markers: the list markers' text too (as a copy shows them); the text read
+  // for editing leaves them out.
   bool SaveTextToStream(const String& path, TStream& stream, Integer lineWidth,
-                        bool selectionOnly, bool textOnly, bool unicode, bool unicodeSignature);
+                        bool selectionOnly, bool textOnly, bool unicode, bool unicodeSignature,
+                        bool markers = true);
   void ReplaceTabs(const AnsiString& text, Integer styleNo, AnsiString& result, bool assumeUnicode);
   bool SaveRTF(const String& fileName, bool selectionOnly, TColor color, const TBitmap* background);
   // tables: nullptr for the top-level call, which makes them.

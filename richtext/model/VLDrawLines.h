@@ -25,6 +25,9 @@ public:
   // The page parts made by the split calls, and their heights.
   virtual Integer PartCount() const { return 0; }
   virtual Integer PartHeight(Integer index) const { return 0; }
+  // On paper: an item wider than its line that can be scaled as a whole
+  // takes the line's width (and its height in proportion); others stay.
+  virtual void FitToWidth(Integer width) {}
 
   // Pixels that justification added to the piece (spread over its leading
   // space when painted).

@@ -250,7 +250,7 @@ void TCustomVLData::SaveImageForHTML(bool asJpeg, const TGraphic& graphic, TVLHT
   if (!folder.empty()) ForceDirectories(base + folder);
   String fileName;
   // Existing files belong to someone else: never replaced.
-  if (!GetNextFileName(folder + name, base, asJpeg ? ".jpg" : ".bmp", counter, false, fileName)) return;
+  if (!GetNextFileName(folder + name, base, asJpeg ? ".jpg" : ".png", counter, false, fileName)) return;
   if (!InsideFolder(base.empty() ? fs::path(".") : fs::path(base), fs::path(fileName))) return;
   AnsiString bytes;
   if (asJpeg && dynamic_cast<const TJPEGImage*>(&graphic)) {
@@ -266,7 +266,7 @@ void TCustomVLData::SaveImageForHTML(bool asJpeg, const TGraphic& graphic, TVLHT
       jpeg.Assign(&bmp);
       bytes = jpeg.SaveToBytes();
     } else {
-      bytes = bmp.SaveToBytes();
+      bytes = bmp.SaveToPNGBytes();
     }
   }
   WriteNewFile(fileName, bytes);
@@ -522,7 +522,9 @@ void TVLGraphicItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Inte
     if (useName)
       location = ownName();
     else
-      vlData->SaveImageForHTML(true, *Image, ctx, curColor, location);
+      // Only a JPEG stays JPEG: any other picture is written losslessly.
+      vlData->SaveImageForHTML(dynamic_cast<const TJPEGImage*>(Image.get()) != nullptr, *Image, ctx, curColor,
+                               location);
   }
   if (location.empty()) return;
   const Integer w = ImageWidth > 0 ? ImageWidth : Image->GetWidth();

@@ -162,8 +162,11 @@ public:
   virtual void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe);
   virtual void Inserted(TCustomVLData* vlData, Integer itemNo);
   virtual void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2);
-  virtual void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, TColor backColor,
-                                         TVLColorMode colorMode) {}
+  // Paints the item's own background into rect of a bitmap that lies behind
+  // the item when printing; itemRect is the item's place in that bitmap.
+  // what: 0 nothing, 1 the colour only, others the colour and any picture.
+  virtual void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect,
+                                         TVLColorMode colorMode, Integer what) {}
   // The draw-line record of the item laid out for printing.
   virtual std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad);
 

@@ -575,15 +575,19 @@ public:
     }
     W(S, "}");
     if (Options.Contains(vlrtfSaveStyleSheet)) {
+      // A ";" would end the name: it goes escaped.
+      auto nameInRTF = [&](const String& name) {
+        return StringReplace(VLUtf8ToRTF(name, T.DocCodePage, true), ";", "\\'3b", rfReplaceAll);
+      };
       W(S, "{\\stylesheet");
       const Integer paraCount = Style->ParaStyles->Count();
       for (Integer i = 0; i < paraCount; ++i) {
         W(S, "{\\s" + I(i) + ParaFormat(i, true, nullptr) +
-                 VLUtf8ToRTF(Style->ParaStyles->Items(i)->StyleName, T.DocCodePage, true) + ";}");
+                 nameInRTF(Style->ParaStyles->Items(i)->StyleName) + ";}");
       }
       for (Integer j = 0; j < Style->TextStyles->Count(); ++j)
         W(S, "{\\*\\cs" + I(paraCount + j) + CharFormat(j, true) +
-                 VLUtf8ToRTF(Style->TextStyles->Items(j)->StyleName, T.DocCodePage, true) + ";}");
+                 nameInRTF(Style->TextStyles->Items(j)->StyleName) + ";}");
       W(S, "}");
     }
     ListTables(startNo, endNo);

@@ -236,25 +236,27 @@ void TVLStyle::SaveCSS(TStream& stream, Integer options) {
 
 void TVLListLevel::SaveHTMLOpenTag(TStream& stream, bool useCSS) const {
   AnsiString styleAttr;
+  AnsiString type, cssType;
+  if (HasNumbering()) switch (ListType) {
+      case vllstLowerAlpha: type = " type=a", cssType = " list-style-type: lower-alpha;"; break;
+      case vllstUpperAlpha: type = " type=A", cssType = " list-style-type: upper-alpha;"; break;
+      case vllstLowerRoman: type = " type=i", cssType = " list-style-type: lower-roman;"; break;
+      case vllstUpperRoman: type = " type=I", cssType = " list-style-type: upper-roman;"; break;
+      default: break;
+    }
   if (useCSS) {
+    // Only the position: the "list-style" shorthand would reset the type
+    // to a bullet, whatever the tag's type says.
     AnsiString css;
     if (LeftIndent > MarkerIndent)
       css = "text-indent: " + Px(FirstIndent) + "; margin-left: " + Px(LeftIndent) +
-            "; list-style:outside;";
+            "; list-style-position: outside;";
     else
       css = "text-indent: " + Px(MarkerIndent - LeftIndent) + "; margin-left: " + Px(LeftIndent) +
-            "; list-style:inside;";
-    styleAttr = " style=\"" + css + "\"";
+            "; list-style-position: inside;";
+    styleAttr = " style=\"" + css + cssType + "\"";
   }
   if (HasNumbering()) {
-    AnsiString type;
-    switch (ListType) {
-      case vllstLowerAlpha: type = " type=a"; break;
-      case vllstUpperAlpha: type = " type=A"; break;
-      case vllstLowerRoman: type = " type=i"; break;
-      case vllstUpperRoman: type = " type=I"; break;
-      default: break;
-    }
     WriteStr(stream, "<OL" + type + styleAttr + ">");
   } else {
     WriteStr(stream, "<UL" + styleAttr + ">");

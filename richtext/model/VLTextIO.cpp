@@ -1,6 +1,8 @@
 // Plain text in and out: 8-bit and UTF-16 text files become one text item
 // per line, and documents (or their selection) are written as text with
-// CR LF after every paragraph and line break.
+// CR LF after every paragraph and line break (LF in 8-bit files, which are
+// UTF-8 as the locale's text is).
+#include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "richtext/model/VLData.h"
@@ -8,6 +10,8 @@
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLTextItems.h"
 #include "richtext/model/VLUni.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -53,10 +57,18 @@ bool TCustomVLData::LoadText(const String& fileName, Integer styleNo, Integer pa
   } catch (const Exception&) {
     return false;
   }
+  // 8-bit text files are the locale's UTF-8; a file that is not well-formed
+  // UTF-8 is read in the style's code page as before.
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  const bool utf8 = std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
+                    IsUtf8(bytes);
   const bool pageBreaks = SupportsPageBreaks();
   bool pendingPage = false, added = false;
   auto add = [&](const AnsiString& piece) {
-    AddAnsiTextItemTag(piece, styleNo, paraNo, TVLTag());
+    if (utf8)
+      AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(piece)), styleNo, paraNo, TVLTag());
+    else
+      AddAnsiTextItemTag(piece, styleNo, paraNo, TVLTag());
     if (asSingleParagraph && !added) AddParagraphMode = false;
     added = true;
     if (pendingPage) {
@@ -173,8 +185,20 @@ void TCustomVLData::ReplaceTabs(const AnsiString& text, Integer styleNo, AnsiStr
 bool TCustomVLData::SaveText(const String& fileName, Integer lineWidth, bool unicode) {
   try {
     TAtomicFileStream stream(fileName);
-    const bool ok = SaveTextToStream(ExtractFilePath(fileName), stream, lineWidth, false, false,
-                                     unicode, unicode);
+    bool ok;
+    if (unicode) {
+      ok = SaveTextToStream(ExtractFilePath(fileName), stream, lineWidth, false, false, true, true);
+    } else {
+      // 8-bit text files are the locale's: UTF-8 with LF, so nothing is lost.
+      TMemoryStream wide;
+      ok = SaveTextToStream(ExtractFilePath(fileName), wide, lineWidth, false, false, true, false);
+      if (ok) {
+        AnsiString text = WideToUtf8(RawUnicodeToWideString(
+            AnsiString(static_cast<const char*>(wide.Memory()), static_cast<size_t>(wide.GetSize()))));
+        text = StringReplace(text, CRLF, "\n", rfReplaceAll);
+        stream.WriteBytes(text);
+      }
+    }
     if (ok) stream.Commit();
     return ok;
   } catch (const Exception&) {
@@ -184,7 +208,7 @@ bool TCustomVLData::SaveText(const String& fileName, Integer lineWidth, bool uni
 
 bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Integer lineWidth,
                                      bool selectionOnly, bool textOnly, bool unicode,
-                                     bool unicodeSignature) {
+                                     bool unicodeSignature, bool markers) {
   Integer startNo, endNo, startOffs, endOffs, startPart, endPart;
   GetSaveRange(selectionOnly, startNo, endNo, startOffs, endOffs, startPart, endPart);
   if (startNo < 0 || endNo < startNo) return true;
@@ -199,7 +223,7 @@ bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Intege
       stream.WriteBytes(RawUnicodeToAnsi(s, codePage));
   };
   if (unicode && unicodeSignature) stream.WriteBytes(AnsiString("\xFF\xFE", 2));
-  if (selectionOnly) {
+  if (selectionOnly && markers) {
     const Integer lineStart = VLGetLineBreakStartItem(*Items, startNo);
     if (GetItem(lineStart)->StyleNo == vlsListMarker)
       out(VLMarkerAsText(*static_cast<TVLMarkerItemInfo*>(GetItem(lineStart)), *this, unicode),
@@ -208,6 +232,7 @@ bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Intege
   for (Integer i = startNo; i <= endNo; ++i) {
     TCustomVLItemInfo* item = GetItem(i);
     if (i > startNo && !item->GetSameAsPrev()) out(CRLF, false, defCP);
+    if (!markers && item->StyleNo == vlsListMarker) continue;
     const AnsiString& text = Items->Get(i);
     Integer from = i == startNo ? startOffs : GetItemStartOffset(i);
     Integer to = i == endNo ? endOffs : GetItemEndOffset(i);

@@ -309,6 +309,12 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
     struct stat st {};
     if (::stat(part.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) code = 5;
     else if (::rename(part.c_str(), fileName.c_str()) != 0) code = 4;
+    else {
+      // The hidden file was the user's alone; the copy is made as any file.
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::chmod(fileName.c_str(), 0666 & ~mask);
+    }
   }
   if (code != 0 && !part.empty()) unlink(part.c_str());
   FOwner->ErrorCode = code;

@@ -178,7 +178,7 @@ Byte TVLRTFReader::Parse() {
             RTFState.ParseMode = rtf_pm_Normal;
             if (FSkipCount > 0)
               --FSkipCount;
-            else if ((r = PutChar(b)) != 0)
+            else if ((r = PutChar(b, true)) != 0)
               return r;
           }
         } else if (RTFState.ParseMode == rtf_pm_Normal) {
@@ -367,8 +367,8 @@ Byte TVLRTFReader::PopGroup() {
 // ---------------------------------------------------------------------------
 // Text
 
-Byte TVLRTFReader::PutChar(Byte c) {
-  if (RTFState.Destination != rtf_ds_Normal) return PutDestChar(c);
+Byte TVLRTFReader::PutChar(Byte c, bool escaped) {
+  if (RTFState.Destination != rtf_ds_Normal) return PutDestChar(c, escaped);
   const bool br = c == 10 || c == 13;
   if (br && OnUpdateMarker) DoUpdateMarker();
   const Byte r = AddTextChar(c, true, true);
@@ -1143,17 +1143,17 @@ Byte TVLRTFReader::PutHexOrBinary(TMemoryStream& data, Int64 limit, bool& corrup
   return 0;
 }
 
-Byte TVLRTFReader::PutDestChar(Byte c) {
+Byte TVLRTFReader::PutDestChar(Byte c, bool escaped) {
   switch (RTFState.Destination) {
     case rtf_ds_FontTable:
-      if (c != ';' && !FontList.empty()) AppendCapped(FontList.back().Name, static_cast<char>(c), Limits.MaxName);
+      if ((c != ';' || escaped) && !FontList.empty()) AppendCapped(FontList.back().Name, static_cast<char>(c), Limits.MaxName);
       break;
     case rtf_ds_ColorTable:
       if (c == ';' && static_cast<Integer>(ColorList.size()) < Limits.MaxTableEntries)
         ColorList.push_back(rtf_clAuto);
       break;
     case rtf_ds_StyleEntry:
-      if (c != ';' && !StyleSheet.empty()) AppendCapped(StyleSheet.back()->Name, static_cast<char>(c), Limits.MaxName);
+      if ((c != ';' || escaped) && !StyleSheet.empty()) AppendCapped(StyleSheet.back()->Name, static_cast<char>(c), Limits.MaxName);
       break;
     case rtf_ds_Picture:
       if (FPicture) return PutHexOrBinary(FPicture->Data, Limits.MaxPictureBytes, FPicture->Corrupt, c);

@@ -119,7 +119,8 @@ private:
   Byte PushGroup();
   Byte PopGroup();
   // text
-  Byte PutChar(Byte c);
+  // escaped: the character came as \'hh (a ";" so written is part of a name).
+  Byte PutChar(Byte c, bool escaped = false);
   Byte PutUnicodeChar(char16_t u);
   Byte AddTextChar(Byte c, bool allowClose, bool synchronise);
   Byte FlushText(TVLRTFPosition breakKind);
@@ -137,7 +138,7 @@ private:
   // destinations
   Byte ChangeDestination(Integer code, Integer value);
   Byte EndDestination(TVLRTFDestination destination);
-  Byte PutDestChar(Byte c);
+  Byte PutDestChar(Byte c, bool escaped = false);
   Byte PutDestUnicode(char16_t u);
   Byte PutHexOrBinary(TMemoryStream& data, Int64 limit, bool& corrupt, Byte c);
   Byte EndPicture();

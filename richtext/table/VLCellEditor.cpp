@@ -76,6 +76,28 @@ TColor CellEditorColor(const TVLTableItemInfo& t, const TVLTableCellData& cell) 
 
 TVLTableInplaceEdit* TVLTableInplaceVLData::InplaceEditor() const { return dynamic_cast<TVLTableInplaceEdit*>(Editor()); }
 
+void TVLTableInplaceVLData::DrawBackground(TCanvas* canvas, const TRect& clip) {
+  TVLTableInplaceEdit* e = InplaceEditor();
+  TCustomVellumEdit* host = e && e->ShowParentBackground && e->Cell && e->Cell->Color == clNone ? e->ParentEditor : nullptr;
+  TVLBackground* back = host ? host->GetBackground() : nullptr;
+  if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty() || host->GetBackgroundStyle() == bsNoBitmap) {
+    TVLEditVLData::DrawBackground(canvas, clip);
+    return;
+  }
+  // The holder's background at the editor's place in it.
+  TVellumVLData* outer = host->VLData();
+  const TRect moved(clip.Left + e->GetLeft(), clip.Top + e->GetTop(), clip.Right + e->GetLeft(),
+                    clip.Bottom + e->GetTop());
+  back->Draw(canvas, moved, outer->GetHOffset(), outer->GetVOffset(), 0, 0, outer->GetWidth(), outer->GetHeight(),
+             host->GetEffectiveColor(), false);
+}
+
+void TVLTableItemInfo::RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {
+  auto* editor = dynamic_cast<TVLTableInplaceEdit*>(sender);
+  TCustomVellumEdit* host = editor ? editor->ParentEditor : nullptr;
+  if (host && host->OnDragDrop) host->OnDragDrop(host, source, x + editor->GetLeft(), y + editor->GetTop());
+}
+
 TCustomVLData* TVLTableInplaceVLData::GetSourceVLData() {
   TVLTableInplaceEdit* e = InplaceEditor();
   return e && e->Cell ? static_cast<TCustomVLData*>(e->Cell) : this;
@@ -227,6 +249,10 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   editor->LeftMargin = editor->RightMargin = editor->TopMargin = editor->BottomMargin = CellPadding;
   const TColor color = CellEditorColor(*this, *cell);
   editor->SetColor(color != clNone ? color : hostEditor->GetEffectiveColor());
+  editor->ShowParentBackground = color == clNone;
+  editor->OnDragDrop = [this](TObject* sender, TObject* source, Integer x, Integer y) {
+    RelayCellEditorDragDrop(sender, source, x, y);
+  };
   editor->SetStyle(hostEditor->GetStyle());
   editor->SetParent(hostEditor);
   editor->OnChange = [this](TObject*) { InplaceChanged(true); };

@@ -25,6 +25,9 @@ public:
   TVLTableInplaceEdit* InplaceEditor() const;
   // The document this one stands for: the edited cell.
   TCustomVLData* GetSourceVLData() override;
+  // A transparent cell shows the background of the document that holds the
+  // table where the cell lies (with ShowParentBackground).
+  void DrawBackground(TCanvas* canvas, const TRect& clip) override;
 };
 
 class TVLTableInplaceEdit : public TCustomVellumEdit {
@@ -48,10 +51,16 @@ public:
   void OwnUndo(bool redo);
   bool DoKeyDown(Word& key, TShiftState shift) override;
   bool DoKeyPress(char16_t& key) override;
-  // The editor grows with its cell and never scrolls itself: the document
-  // that holds the table scrolls instead.
-  void VScrollTo(Integer y, bool redraw) override {}
+  // The editor grows with its cell and, unless OwnScrolling, never scrolls
+  // itself: the document that holds the table scrolls instead.
+  void VScrollTo(Integer y, bool redraw) override {
+    if (OwnScrolling) TCustomVellumEdit::VScrollTo(y, redraw);
+  }
   void HScrollTo(Integer x) override {}
+  bool OwnScrolling = false;
+  // The cell has no colour of its own, nor has its table: the editor shows
+  // the background of the document that holds the table.
+  bool ShowParentBackground = false;
 
 protected:
   void WndProc(TMessage& message) override;

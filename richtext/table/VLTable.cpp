@@ -71,6 +71,18 @@ void TVLTableCellData::GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSu
       }
 }
 
+TCustomVLData* TVLTableCellData::GetEditableVLData() {
+  if (TCustomVLData* d = GetVLData(); d != this) return d;
+  if (!FTable) return this;
+  for (Integer r = 0; r < FTable->RowCount(); ++r)
+    for (Integer c = 0; c < FTable->Rows.GetRow(r)->Count(); ++c)
+      if (FTable->Rows.GetRow(r)->GetCell(c) == this) {
+        FTable->EditCell(r, c);
+        return GetVLData();
+      }
+  return this;
+}
+
 void TVLTableCellData::DropEmptyBackground() {
   if (FBackground && FBackground->Empty()) FBackground.reset();
 }
@@ -325,7 +337,7 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 
 // Written as text (6) like any other content.
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const {
-  return prop == 0 || prop == 6 || TVLFullLineItemInfo::GetBoolValue(prop);
+  return prop == 0 || prop == 4 || prop == 5 || prop == 6 || prop == 10 || TVLFullLineItemInfo::GetBoolValue(prop);
 }
 
 void TVLTableItemInfo::Inserting(TCustomVLData* vlData, AnsiString& text, bool safe) {

@@ -95,6 +95,11 @@ public:
   Integer GetVOffset() override;
   // The edited cell's items live in the in-place editor's document.
   TCustomVLData* GetVLData() override;
+  // The document the cell is edited in: its in-place editor's, opened first
+  // when the table lets it (else the cell itself).
+  TCustomVLData* GetEditableVLData() override;
+  // Plain-text loading sets no page breaks inside a cell.
+  bool SupportsPageBreaks() override { return false; }
   TCustomVLFormattedData* InplaceData = nullptr;
   // The row that holds the cell (nullptr while the cell is detached).
   TVLTableRow* GetRow() const;
@@ -223,6 +228,8 @@ public:
   ~TVLTableItemInfo() override;
   static std::unique_ptr<TVLTableItemInfo> CreateEx(Integer rows, Integer cols, TCustomVLData* vlData);
 
+  // Besides taking a whole line (0): it resets the current text style (4),
+  // and counts as a table (5, 6, 10) to text output and layout.
   bool GetBoolValue(Integer prop) const override;
   // A table prints itself on the page (not through a bitmap).
   bool GetBoolValueEx(Integer prop, TVLStyle* vlStyle) const override {
@@ -395,6 +402,10 @@ public:
   // Lays the table out for an available width into FormattingInfo; with
   // force also when the width did not change.
   void Layout(Integer docWidth, bool force, TCanvas* canvas);
+  // Without a width of its own (BestWidth 0): true when every column has a
+  // width in pixels, so that the table is as wide as its columns; false
+  // when it takes the whole width available.
+  bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
   // The cell under a point of the table (its own row and column); false on
@@ -421,6 +432,10 @@ public:
              const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
   // Heading rows repeat on every page only when no heading cell reaches
   // below them.
+  // The table's colour (white with vltoWhiteBackground) and, unless only
+  // the colour is asked for, its picture where the table lies in the bitmap.
+  void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect, TVLColorMode colorMode,
+                                 Integer what) override;
   bool CanRepeatHeadingRows() const;
   // The rows joined to row by cells spanning rows: a page break never falls
   // between them.
@@ -472,6 +487,9 @@ public:
   // Leaves the edited cell in a direction (0..3 left, up, right, down; 4 the
   // document's start, 5 its end; 6 next cell, 7 previous).
   void InplaceGetOut(Integer direction);
+  // A drop on the cell editor goes to the OnDragDrop of the editor that
+  // holds the table, at the point in its client area.
+  void RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y);
   // The edited cell's content changed: the table grows or shrinks with it.
   void InplaceChanged(bool clearRedo);
   // In an editor the chosen cell opens for editing, showing its selection
@@ -596,6 +614,13 @@ public:
   void SetCellBorderStyle(TVLTableBorderStyle v) { SetPropertyWithUndo("CellBorderStyle", v); }
   void SetBackgroundStyle(TVLItemBackgroundStyle v);
   TVLItemBackgroundStyle GetBackgroundStyle() const { return BackgroundStyle; }
+  // The table's own picture behind its cells, placed by BackgroundStyle
+  // (cells keep pictures of their own). In an editor one undo step.
+  TGraphic* GetBackgroundImage() const { return FBackground ? FBackground->GetBitmap() : nullptr; }
+  void SetBackgroundImage(std::unique_ptr<TGraphic> graphic);
+  // The picture's background object (nullptr without a picture), its style
+  // brought in line with BackgroundStyle.
+  TVLBackground* GetTableBackground() const;
 
   // A cell property by name ("BestHeight", "BestWidth", "Color",
   // "BackgroundStyle", "BorderColor", "BorderLightColor", "VAlign") of the
@@ -721,6 +746,8 @@ private:
   Integer FReadType = 0;
 
   TCustomVLData* FVLData;
+  // Exists only while the table holds a picture.
+  std::unique_ptr<TVLBackground> FBackground;
   bool FGridRepaired = false;
   bool FStructureChanged = true;
   Integer FUpdateCount = 0;
@@ -772,6 +799,7 @@ public:
   bool StoreCellVisibleBorders(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col, bool left, bool top,
                                bool right, bool bottom);
   bool StoreRowVAlign(TVLEditVLData* edit, Integer itemNo, Integer row, TVLCellVAlign value);
+  // Row and column -1: the table's own picture.
   bool StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                             std::unique_ptr<TGraphic> graphic);
 

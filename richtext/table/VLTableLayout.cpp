@@ -227,7 +227,10 @@ void LayoutRows(TVLTableItemInfo& t, TLayoutRun& run) {
 
 }  // namespace
 
-Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice*, TCanvas* canvas, TCustomVLData*) {
+Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData*) {
+  // On paper the table is fitted to the line (scaled when it must be): it
+  // never widens the printed document past the sheet.
+  if (sad) return 0;
   TLayoutRun run(*this, canvas);
   if (Rows.IsEmpty()) return 2 * (BorderWidth + BorderHSpacing);
   run.MeasureMinimums();
@@ -248,6 +251,11 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice*, TCanvas* canvas
     M += run.MinimumSpread(m, p.Col, p.Cell->ColSpan, w);
   }
   return std::max(result + M, BestWidth);
+}
+
+bool TVLTableItemInfo::SizedByColumns() const {
+  if (BestWidth != 0 || Rows.IsEmpty()) return false;
+  return TLayoutRun(const_cast<TVLTableItemInfo&>(*this), nullptr).AutoSized();
 }
 
 void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) {

@@ -269,6 +269,13 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       canvas->FillRect(r);
     }
   }
+  // The table's picture lies over its colour and under its cells.
+  if (TVLBackground* back = GetTableBackground(); back && back->GetBitmap() && !back->GetBitmap()->GetEmpty()) {
+    const TRect r(std::max(table.Left, clip.Left), std::max(table.Top, clip.Top), std::min(table.Right, clip.Right),
+                  std::min(table.Bottom, clip.Bottom));
+    if (r.Right > r.Left && r.Bottom > r.Top)
+      back->Draw(canvas, r, 0, 0, table.Left, table.Top, F.Width, F.Height, clNone, true);
+  }
   canvas->Pen.Width = 1;
   canvas->Pen.Style = psSolid;
   if (laidOut) {

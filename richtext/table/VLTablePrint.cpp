@@ -88,6 +88,22 @@ std::unique_ptr<TVLDrawLineInfo> TVLTableItemInfo::CreateDrawLineInfo(const TVLS
 TVLTablePrintInfo::TVLTablePrintInfo(TVLTableItemInfo* table, const TVLScreenAndDevice& sad)
     : Table(table), Sad(sad) {}
 
+void TVLTablePrintInfo::FitToWidth(Integer width) {
+  if (width <= 0 || Width <= width) return;
+  const Integer num = width, den = Width;
+  auto scale = [num, den](Integer v) { return MulDiv(v, num, den); };
+  for (size_t r = 0; r < RowTops.size(); ++r) {
+    const Integer top = scale(RowTops[r]), bottom = scale(RowTops[r] + RowHeights[r]);
+    RowTops[r] = top;
+    RowHeights[r] = bottom - top;
+  }
+  TableHeight = scale(TableHeight);
+  Height = scale(Height);
+  Width = width;
+  FitNum = num;
+  FitDen = den;
+}
+
 Integer TVLTablePrintInfo::ExtraHeight() const {
   const Integer R = RowCount();
   if (R == 0) return TableHeight;
@@ -152,15 +168,22 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
   if (!canvas || sad.ppixScreen <= 0 || sad.ppiyScreen <= 0) return;
   // Which rows: all of them, or one page part's.
   Integer first = 0, count = R, heading = 0;
+  // The scale of a table fitted to the printable width.
+  Integer fitNum = 1, fitDen = 1;
   auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
-  if (doc && doc->CurrentPart >= 0 && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
-    if (auto* info = dynamic_cast<TVLTablePrintInfo*>(doc->DrawItems[doc->CurrentDrawItemNo]);
-        info && doc->CurrentPart < info->PartCount() && info->RowCount() == R) {
+  TVLTablePrintInfo* info = nullptr;
+  if (doc && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
+    info = dynamic_cast<TVLTablePrintInfo*>(doc->DrawItems[doc->CurrentDrawItemNo]);
+  if (info && info->Table == this) {
+    fitNum = info->FitNum;
+    fitDen = info->FitDen;
+    if (doc->CurrentPart >= 0 && doc->CurrentPart < info->PartCount() && info->RowCount() == R) {
       const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
       first = part.FirstRow;
       count = part.RowCount;
       heading = info->HeadingRows();
     }
+  }
   const bool laidOut = R > 0 && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
                        static_cast<Integer>(F.RowHeights.size()) == R;
   const bool whole = !laidOut || (first == 0 && count == R);
@@ -198,14 +221,14 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
     canvas->SetViewportExtEx(1, 1, &ve);
     if (we.cx == 0 || we.cy == 0) we = TSize{1, 1};
   }
-  // Rows that cannot be split and are taller than the page (a row group, or
-  // a table that may not split) are shrunk to the page instead of losing
-  // their foot.
-  Integer shrinkNum = 1, shrinkDen = 1;
+  // A table wider than the printable width is scaled to it. Rows that cannot
+  // be split and are taller than the page (a row group, or a table that may
+  // not split) are shrunk to the page instead of losing their foot.
+  Integer shrinkNum = fitNum, shrinkDen = fitDen;
   if (doc && doc->DrawingPageNo > 0) {
     const Integer room = doc->GetPageContentBottom(doc->DrawingPageNo) - y;
     const Integer height = MulDiv(drawn, sad.ppiyDevice, sad.ppiyScreen);
-    if (room > 0 && height > room) shrinkNum = room, shrinkDen = height;
+    if (room > 0 && MulDiv(height, fitNum, fitDen) > room) shrinkNum = room, shrinkDen = height;
   }
   const TPoint wo = canvas->GetWindowOrgEx(), vo = canvas->GetViewportOrgEx();
   canvas->SetMapMode(MM_ANISOTROPIC);
@@ -224,7 +247,9 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
   canvas->SetWindowExtEx(wx, wy);
   canvas->SetViewportExtEx(vx, vy);
   canvas->SetViewportOrgEx(vo.X + MulDiv(x - wo.X, ve.cx, we.cx), vo.Y + MulDiv(y - wo.Y, ve.cy, we.cy));
-  canvas->SetPixelsPerInch(MulDiv(sad.ppiyScreen, shrinkNum, shrinkDen));
+  // The fonts are sized in the screen pixels the cells were laid out in; the
+  // mapping alone shrinks them, as it shrinks everything else.
+  canvas->SetPixelsPerInch(sad.ppiyScreen);
 
   TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
   const Integer w = F.Width;
@@ -255,4 +280,27 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
     if (last < R - 1) canvas->FillRect(TRect(0, bottom - BorderWidth, w, bottom));
     canvas->Brush.Style = bsClear;
   }
+}
+
+void TVLTableItemInfo::DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect,
+                                                 TVLColorMode colorMode, Integer what) {
+  if (!canvas || what == 0) return;
+  TColor color = Color;
+  if (color != clNone) color = PrintOptions.Contains(vltoWhiteBackground) ? clWhite : ApplyColorModeBack(color, colorMode);
+  if (color != clNone) {
+    const TRect r(std::max(rect.Left, itemRect.Left), std::max(rect.Top, itemRect.Top),
+                  std::min(rect.Right, itemRect.Right), std::min(rect.Bottom, itemRect.Bottom));
+    if (r.Right > r.Left && r.Bottom > r.Top) {
+      canvas->Brush.Style = bsSolid;
+      canvas->Brush.Color = color;
+      canvas->FillRect(r);
+    }
+  }
+  if (what == 1) return;
+  TVLBackground* back = GetTableBackground();
+  if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty()) return;
+  const TRect r(std::max(rect.Left, itemRect.Left), std::max(rect.Top, itemRect.Top),
+                std::min(rect.Right, itemRect.Right), std::min(rect.Bottom, itemRect.Bottom));
+  if (r.Right > r.Left && r.Bottom > r.Top)
+    back->Draw(canvas, r, 0, 0, itemRect.Left, itemRect.Top, itemRect.Width(), itemRect.Height(), clNone, true);
 }

@@ -29,6 +29,8 @@ public:
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;
+  // A table wider than the printable line is scaled down as a whole.
+  void FitToWidth(Integer width) override;
 
   // Heading rows taken (0 when they do not repeat).
   Integer HeadingRows() const { return RepeatHeading ? std::min<Integer>(HeadingCount, RowCount()) : 0; }
@@ -46,4 +48,6 @@ public:
   // height, as laid out when the document was formatted for printing.
   std::vector<Integer> RowTops, RowHeights;
   Integer TableHeight = 0;
+  // The scale of a table fitted to the line (FitNum / FitDen, at most 1).
+  Integer FitNum = 1, FitDen = 1;
 };

@@ -407,8 +407,9 @@ bool TVLTableItemInfo::StoreCellVisibleBorders(TVLEditVLData* edit, Integer item
 
 bool TVLTableItemInfo::StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo, Integer row, Integer col,
                                             std::unique_ptr<TGraphic> graphic) {
-  TVLTableCellData& cell = CellAt(*this, row, col);
-  TVLBackground* back = cell.GetBackground();
+  const bool own = row < 0 && col < 0;
+  TVLTableCellData* cell = own ? nullptr : &CellAt(*this, row, col);
+  TVLBackground* back = own ? FBackground.get() : cell->GetBackground();
   TGraphic* current = back ? back->GetBitmap() : nullptr;
   if (graphic && graphic.get() == current) {
     (void)graphic.release();
@@ -425,10 +426,40 @@ bool TVLTableItemInfo::StoreBackgroundImage(TVLEditVLData* edit, Integer itemNo,
     r->Graphic = std::move(old);
     list->AddInfo(std::move(r));
   }
-  cell.SetBackgroundImage(std::move(graphic));
+  if (own) {
+    if (graphic) {
+      if (!FBackground) FBackground = std::make_unique<TVLBackground>(false);
+      FBackground->AssignImage(std::move(graphic), FVLData);
+    } else {
+      FBackground.reset();
+    }
+  } else {
+    cell->SetBackgroundImage(std::move(graphic));
+  }
   Changed();
   if (FInplaceEditor) FInplaceEditor->Invalidate();
   return true;
+}
+
+TVLBackground* TVLTableItemInfo::GetTableBackground() const {
+  if (!FBackground) return nullptr;
+  if (FBackground->GetItemBackStyle() != BackgroundStyle) FBackground->SetItemBackStyle(BackgroundStyle);
+  return FBackground.get();
+}
+
+void TVLTableItemInfo::SetBackgroundImage(std::unique_ptr<TGraphic> graphic) {
+  if (graphic && graphic.get() == GetBackgroundImage()) {
+    (void)graphic.release();
+    return;
+  }
+  if (graphic && graphic->GetEmpty()) graphic.reset();
+  TVLEditVLData* edit = RecordingData();
+  if (!edit) {
+    StoreBackgroundImage(nullptr, -1, -1, -1, std::move(graphic));
+    return;
+  }
+  const Integer itemNo = GetOwnItemNo();
+  RecordStep(edit, itemNo, false, [&] { return StoreBackgroundImage(edit, itemNo, -1, -1, std::move(graphic)); });
 }
 
 bool TVLTableItemInfo::SetCellIntPropertyWithUndo(Integer itemNo, const String& name, bool /*sizeFlag*/,

@@ -47,6 +47,41 @@ const std::initializer_list<const char*> VAlignNames = {"vlcTop", "vlcMiddle", "
 const std::initializer_list<const char*> BackStyleNames = {"vlbsColor", "vlbsStretched", "vlbsTiled",
                                                            "vlbsCentered"};
 
+// A background picture (the table's or a cell's): its class name (one
+// length byte first), then its bytes. One that cannot be read is left out;
+// the owner keeps its colour.
+std::unique_ptr<TGraphic> ReadPicture(TStream& s) {
+  const Int64 size = s.GetSize() - s.GetPosition();
+  if (size < 1) return nullptr;
+  AnsiString all(static_cast<size_t>(size), '\0');
+  s.Read(all.data(), static_cast<Integer>(size));
+  const size_t n = static_cast<unsigned char>(all[0]);
+  if (1 + n >= all.size()) return nullptr;
+  std::unique_ptr<TGraphic> picture = CreateGraphicOfClassName(all.substr(1, n));
+  if (!picture) return nullptr;
+  picture->LoadFromBytes(all.data() + 1 + n, all.size() - 1 - n);
+  if (picture->GetEmpty()) return nullptr;
+  return picture;
+}
+
+void WritePicture(TStream& s, TGraphic& image) {
+  const AnsiString name = image.ClassName();
+  const AnsiString bytes = image.SaveToBytes();
+  const char n = static_cast<char>(std::min<size_t>(name.size(), 255));
+  s.Write(&n, 1);
+  s.Write(name.data(), static_cast<unsigned char>(n));
+  s.Write(bytes.data(), static_cast<Integer>(bytes.size()));
+}
+
+void DefinePicture(TFiler& f, TGraphic* image, std::function<void(std::unique_ptr<TGraphic>)> keep) {
+  f.DefineBinaryProperty(
+      "BackgroundImg",
+      [keep = std::move(keep)](TStream& s) {
+        if (auto picture = ReadPicture(s)) keep(std::move(picture));
+      },
+      [image](TStream& s) { WritePicture(s, *image); }, image && !image->GetEmpty());
+}
+
 // The table's published properties.
 class TTableProps : public TPersistent {
 public:
@@ -82,8 +117,12 @@ public:
     l.AddBool("VOutermostRule", T.VOutermostRule, false);
     l.AddBool("HOutermostRule", T.HOutermostRule, false);
   }
-  // Tables keep no background picture either.
-  void DefineProperties(TFiler& f) override { f.DefineBinaryProperty("BackgroundImg", [](TStream&) {}, nullptr, false); }
+  void DefineProperties(TFiler& f) override {
+    TVLTableItemInfo* t = &T;
+    DefinePicture(f, T.GetBackgroundImage(), [t](std::unique_ptr<TGraphic> p) {
+      t->StoreBackgroundImage(nullptr, -1, -1, -1, std::move(p));
+    });
+  }
   TVLTableItemInfo& T;
 };
 
@@ -109,32 +148,8 @@ public:
   }
   void DefineProperties(TFiler& f) override {
     TVLTableCellData* cell = C;
-    // The picture: its class name (one length byte first), then its bytes.
-    // One that cannot be read is left out; the cell keeps its colour.
-    TGraphic* image = cell->GetBackgroundImage();
-    f.DefineBinaryProperty(
-        "BackgroundImg",
-        [cell](TStream& s) {
-          const Int64 size = s.GetSize() - s.GetPosition();
-          if (size < 1) return;
-          AnsiString all(static_cast<size_t>(size), '\0');
-          s.Read(all.data(), static_cast<Integer>(size));
-          const size_t n = static_cast<unsigned char>(all[0]);
-          if (1 + n >= all.size()) return;
-          std::unique_ptr<TGraphic> picture = CreateGraphicOfClassName(all.substr(1, n));
-          if (!picture) return;
-          picture->LoadFromBytes(all.data() + 1 + n, all.size() - 1 - n);
-          if (!picture->GetEmpty()) cell->SetBackgroundImage(std::move(picture));
-        },
-        [image](TStream& s) {
-          const AnsiString name = image->ClassName();
-          const AnsiString bytes = image->SaveToBytes();
-          const char n = static_cast<char>(std::min<size_t>(name.size(), 255));
-          s.Write(&n, 1);
-          s.Write(name.data(), static_cast<unsigned char>(n));
-          s.Write(bytes.data(), static_cast<Integer>(bytes.size()));
-        },
-        image && !image->GetEmpty());
+    DefinePicture(f, cell->GetBackgroundImage(),
+                  [cell](std::unique_ptr<TGraphic> p) { cell->SetBackgroundImage(std::move(p)); });
     f.DefineBinaryProperty(
         "Data",
         [cell](TStream& s) {

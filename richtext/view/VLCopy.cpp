@@ -58,16 +58,17 @@ private:
 
 }  // namespace
 
-WideString VLDocumentText(TCustomVLData& data, bool selectionOnly) {
+WideString VLDocumentText(TCustomVLData& data, bool selectionOnly, bool markers) {
   TMemoryStream stream;
-  if (!data.SaveTextToStream(String(), stream, 80, selectionOnly, false, true, false)) return WideString();
+  if (!data.SaveTextToStream(String(), stream, 80, selectionOnly, false, true, false, markers))
+    return WideString();
   return RawUnicodeToWideString(AnsiString(stream.Memory(), static_cast<size_t>(stream.GetSize())));
 }
 
-WideString VLGetSelText(TVLControlData& data) {
-  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelText(*sub);
+WideString VLGetSelText(TVLControlData& data, bool markers) {
+  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelText(*sub, markers);
   if (!data.SelectionExists(false, false)) return WideString();
-  return VLDocumentText(data, true);
+  return VLDocumentText(data, true, markers);
 }
 
 TGraphic* VLGetSelectedImage(TVLControlData& data) {

@@ -13,9 +13,11 @@ inline constexpr const char* RTFClipboardFormatName = "Rich Text Format";
 
 // The plain text of the selection (or of the whole document) as the
 // document's text writer makes it.
-WideString VLDocumentText(TCustomVLData& data, bool selectionOnly);
+WideString VLDocumentText(TCustomVLData& data, bool selectionOnly, bool markers = true);
 // The selection as plain text (empty without a selection).
-WideString VLGetSelText(TVLControlData& data);
+// The selected text as editing reads it: without list markers. A copy
+// (markers true) shows them, as the clipboard's plain text does.
+WideString VLGetSelText(TVLControlData& data, bool markers = false);
 // The picture of a selection that is exactly one picture item, else null.
 TGraphic* VLGetSelectedImage(TVLControlData& data);
 // The VLF clipboard block: the length of the VLF, then the VLF.

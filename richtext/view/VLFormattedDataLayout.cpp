@@ -497,6 +497,8 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     auto* nt = dynamic_cast<TVLNonTextItemInfo*>(item);
     d->Width = nt ? st.Res.ToDeviceX(nt->GetWidth()) : 0;
     d->Height = nt ? st.Res.ToDeviceY(nt->GetHeight()) : 0;
+    // Nothing printed may leave the sheet.
+    if (printing && d->Width > st.LineWidth - offset) d->FitToWidth(std::max<Integer>(1, st.LineWidth - offset));
     Integer left = st.LeftEdge + offset;
     const Integer free = st.LineWidth - d->Width;
     if (para->Alignment == vlaRight) left += free;

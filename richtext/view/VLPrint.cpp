@@ -60,6 +60,47 @@ void TVLMainPrintableData::AssignSource(TCustomVellum* source) {
   BiDiMode = source->VLData()->GetBiDiMode();
   Color = source->GetEffectiveColor();
   Background = source->GetBackground();
+  ApplyLayoutInfo(source->LoadedLayout());
+}
+
+void TVLMainPrintableData::ApplyLayoutInfo(const TVLLayoutInfo& layout) {
+  HasPageStartList = layout.StartsInsideParagraph && layout.StartMarkerListNo >= 0;
+  PageStartListNo = HasPageStartList ? layout.StartMarkerListNo : -1;
+  PageStartListLevel = HasPageStartList ? layout.StartMarkerLevel : -1;
+  const Cardinal state = GetState();
+  SetState(HasPageStartList ? state | vlstContinuedList : state & ~vlstContinuedList);
+}
+
+void TVLMainPrintableData::GetStartListLevel(Integer& listNo, Integer& level, bool& useStartFrom) {
+  if (!HasPageStartList) {
+    TCustomPrintableVLData::GetStartListLevel(listNo, level, useStartFrom);
+    return;
+  }
+  listNo = PageStartListNo;
+  level = PageStartListLevel;
+  useStartFrom = listNo >= 0;
+}
+
+bool TVLMainPrintableData::GetDrawnPageRange(TVLPageRange& range) {
+  range = TVLPageRange();
+  if (DrawingPageNo < 1 || DrawingPageNo > PageCount()) return false;
+  Integer first, firstPart, last;
+  GetDrawItemsRange(DrawingPageNo, first, firstPart, last);
+  last = std::min(last, DrawItems.Count() - 1);
+  if (first < 0 || first > last) return false;
+  const TVLDrawLineInfo* a = DrawItems[first];
+  const TVLDrawLineInfo* b = DrawItems[last];
+  range.StartItemNo = a->ItemNo;
+  range.StartOffs = GetItemStyle(a->ItemNo) >= 0 ? a->TextOffset : 0;
+  range.EndItemNo = b->ItemNo;
+  range.EndOffs = GetItemStyle(b->ItemNo) >= 0 ? b->TextOffset + b->Length : 1;
+  range.StartPart = firstPart >= 0 && a->PartCount() > 0 ? firstPart : -1;
+  if (DrawingPageNo < PageCount()) {
+    const TVLPageInfo& next = Pages[static_cast<size_t>(DrawingPageNo)];
+    // The next page goes on inside this page's last item.
+    if (next.StartPart > 1 && b->PartCount() > 0) range.EndPart = next.StartPart - 2;
+  }
+  return true;
 }
 
 void TVLMainPrintableData::SetHeader(TCustomVLData* source) {

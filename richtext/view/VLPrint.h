@@ -30,6 +30,17 @@ struct TVLPageInfo {
   Integer StartY2 = 0;
 };
 
+class TControl;
+
+// What a page shows: its first and last item with the offsets where the page
+// begins and ends in them (text: 1-based characters; others 0 before, 1
+// after) and, where it begins or ends inside an item split over pages, the
+// part (from 0) it shows; -1 otherwise.
+struct TVLPageRange {
+  Integer StartItemNo = -1, StartOffs = 0, EndItemNo = -1, EndOffs = 0;
+  Integer StartPart = -1, EndPart = -1;
+};
+
 // A document laid out for printing; it never owns items.
 class TCustomPrintableVLData : public TCustomVLFormattedData {
 public:
@@ -58,6 +69,13 @@ public:
   virtual TCustomVLData* GetSourceForPrinting() { return this; }
   // The resolution the document was laid out for.
   virtual const TVLScreenAndDevice& PrintResolution() = 0;
+  // Paints into bitmap what lies behind it when its top-left corner is at
+  // (x, y): screen pixels from the printable area's top-left or, with
+  // fromItem, from the current draw item's. The page's picture shows there
+  // unless the item's paragraph has a colour; a layer other than 0 lets the
+  // current item add its own background (a table's).
+  virtual void DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer,
+                                  bool fromItem);
 
   // ---- host answers shared by all printed documents -----------------------
   Integer GetDocumentWidth() override { return GetWidth(); }
@@ -76,6 +94,17 @@ public:
   Integer CurrentDrawItemNo = -1;
   // The page part of the current draw item being drawn (-1: all of it).
   Integer CurrentPart = -1;
+  // Where the current non-text item is drawn (page pixels).
+  Integer CurrentItemY = 0;
+
+protected:
+  // The page's picture background in screen pixels, kept while a page with
+  // one is drawn.
+  std::unique_ptr<TBitmap> FPageBack;
+  // The current draw item's offset from the printable area's top-left
+  // (screen pixels), and its item's own background painted into bitmap.
+  void CurrentItemOffset(const TVLScreenAndDevice& sad, Integer& x, Integer& y);
+  void DrawItemBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer);
 };
 
 // A document printed inside a rectangle of its parent's page: a header or
@@ -107,7 +136,13 @@ public:
   void DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) override {
     Parent->DrawHyperlink(source, itemNo, r);
   }
+  // Without a colour of its own (Transparent) the parent's page shows.
+  void DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer,
+                          bool fromItem) override;
 
+  // Set when the rectangle has no colour of its own, so that what lies
+  // under it on the parent's page shows through.
+  bool Transparent = false;
   TCustomVLData* Source;
   TCustomPrintableVLData* Parent;
   Integer Left = 0, Top = 0, Width = 0, Height = 0;
@@ -165,6 +200,14 @@ public:
   void PagePrepaint(TCanvas* canvas, Integer pageNo, bool preview, bool correction) override;
   void PagePostpaint(TCanvas* canvas, Integer pageNo, bool preview) override;
   void DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) override;
+  // The range of the page being drawn (false when no page is).
+  bool GetDrawnPageRange(TVLPageRange& range);
+  // A document saved from inside a list continues that list on paper: the
+  // layout record's list and level number the first paragraph.
+  void ApplyLayoutInfo(const TVLLayoutInfo& layout);
+  void GetStartListLevel(Integer& listNo, Integer& level, bool& useStartFrom) override;
+  Integer PageStartListNo = -1, PageStartListLevel = -1;
+  bool HasPageStartList = false;
 
   // Report layout: the document laid out on canvas at width (its pixels)
   // with no sheet margins, then cut one page of a caller-given height at a
@@ -269,6 +312,9 @@ public:
   TPagePaintEvent OnPagePrepaint;
   TPagePaintEvent OnPagePostpaint;
   std::function<void(TVLPrint* sender, TCustomVLData* vlData, Integer itemNo, const TRect& r)> OnDrawHyperlink;
+  // A control is printed as the picture the handler leaves in image (none:
+  // its place is framed); without a handler the control draws itself.
+  std::function<void(TVLPrint* sender, TControl* printMe, std::unique_ptr<TBitmap>& image)> OnPrintComponent;
 
 protected:
   std::unique_ptr<TVLMainPrintableData> FData;

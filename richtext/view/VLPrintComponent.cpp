@@ -2,7 +2,33 @@
 #include "platform/gui/Printers.h"
 #include "richtext/view/VLPrint.h"
 
-TVLPrint::TVLPrint() : FData(std::make_unique<TVLMainPrintableData>(this)) {}
+#include "richtext/model/VLItem.h"
+
+namespace {
+
+// A control item printed in a document of a print component asks the
+// component's OnPrintComponent for its picture (headers and footers ask
+// through the page they lie on).
+void InstallPrintComponentHook() {
+  static const bool installed = [] {
+    VLItemDocumentHooks().PrintComponent = [](TCustomVLData* vlData, TControl* control,
+                                              std::unique_ptr<TBitmap>& image) {
+      auto* data = dynamic_cast<TCustomPrintableVLData*>(vlData);
+      while (auto* rect = dynamic_cast<TVLRectPrintableData*>(data)) data = rect->Parent;
+      auto* main = dynamic_cast<TVLMainPrintableData*>(data);
+      TVLPrint* owner = main ? main->Owner : nullptr;
+      if (!owner || !owner->OnPrintComponent) return false;
+      owner->OnPrintComponent(owner, control, image);
+      return true;
+    };
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace
+
+TVLPrint::TVLPrint() : FData(std::make_unique<TVLMainPrintableData>(this)) { InstallPrintComponentHook(); }
 
 TVLPrint::~TVLPrint() = default;
 

@@ -12,17 +12,35 @@ namespace {
 
 Integer ToDeviceX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixDevice, sad.ppixScreen); }
 Integer ToDeviceY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); }
+Integer ToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
 Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
 
 // Clears what a page leaves behind, also when drawing fails.
 struct TPageGuard {
   TCustomPrintableVLData& Data;
+  std::unique_ptr<TBitmap>& PageBack;
   ~TPageGuard() {
+    Data.DrawingPageNo = -1;
     Data.CurrentDrawItemNo = -1;
     Data.CurrentPart = -1;
+    PageBack.reset();
     Data.ResetMeasuring();
   }
 };
+
+TColor ParaColorOf(TCustomPrintableVLData& data, TCustomVLItemInfo* item) {
+  TVLStyle* s = data.GetStyle();
+  if (!s || !item || item->ParaNo < 0 || item->ParaNo >= s->ParaStyles->Count()) return clNone;
+  return s->ParaStyles->Items(item->ParaNo)->Background.Color;
+}
+
+void FillBitmap(TBitmap& bitmap, TColor color) {
+  TCanvas* c = bitmap.Canvas();
+  c->Brush.Style = bsSolid;
+  c->Brush.Color = color;
+  c->Pen.Color = color;
+  c->FillRect(TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()));
+}
 
 // Draws the text of a secret document as such, for the page's length.
 struct TSecretCanvas {
@@ -47,7 +65,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
   Integer topCoord = GetPageTopCoord(pageNo);
   const Integer left = GetPrintableAreaLeft(pageNo);
   canvas->Brush.Style = bsClear;
-  TPageGuard guard{*this};
+  TPageGuard guard{*this, FPageBack};
   const bool secret = IsSensitive();
   const TSecretCanvas secretCanvas(canvas, secret);
   ResetMeasuring();
@@ -62,8 +80,20 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     canvas->FillRect(area);
     canvas->Brush.Style = bsClear;
   }
-  if (TVLBackground* back = GetPrintBackground(); back && back->Image && back->Style != bsNoBitmap)
+  if (TVLBackground* back = GetPrintBackground(); back && back->Image && back->Style != bsNoBitmap) {
     back->Print(canvas, area, area, sad, color);
+    // The same in screen pixels, for the items printed through a bitmap
+    // to show what lies under them.
+    const Integer w = ToScreenX(sad, GetWidth()), h = ToScreenY(sad, GetHeight());
+    if (w > 0 && h > 0) {
+      FPageBack = std::make_unique<TBitmap>(w, h);
+      FillBitmap(*FPageBack, ApplyColorModeBack(color == clNone ? clWhite : color, mode));
+      const TBackgroundStyle style = back->Style;
+      if (style == bsTiledAndScrolled) back->Style = bsTiled;
+      back->Draw(FPageBack->Canvas(), TRect(0, 0, w, h), 0, 0, 0, 0, w, h, clNone, true);
+      back->Style = style;
+    }
+  }
   PagePrepaint(canvas, pageNo, preview, correction);
 
   const Integer rightEdge = left + GetWidth() - ToDeviceX(sad, GetRightMargin());
@@ -130,14 +160,10 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
         if (item->GetBoolValue(0)) w = MulDiv(rightEdge - left - d->Left, sad.ppixScreen, sad.ppixDevice);
         if (w > 0 && h > 0) {
           TBitmap bitmap(w, h);
-          TCanvas* bc = bitmap.Canvas();
-          TColor under = clNone;
-          if (item->ParaNo >= 0) under = s->ParaStyles->Items(item->ParaNo)->Background.Color;
-          if (under == clNone) under = GetColor();
-          if (under == clNone) under = clWhite;
-          bc->Brush.Style = bsSolid;
-          bc->Brush.Color = ApplyColorModeBack(under, mode);
-          bc->FillRect(TRect(0, 0, w, h));
+          CurrentItemY = y;
+          DrawPageBackground(ToScreenX(sad, d->Left) + item->GetBorderWidth(),
+                             ToScreenY(sad, y - GetPrintableAreaTop()) + item->GetBorderHeight(), bitmap, sad, -1,
+                             false);
           if (item->PrintToBitmap(&bitmap, preview, this, d, part, mode)) {
             const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());
             const Integer by = y + ToDeviceY(sad, item->GetBorderHeight());
@@ -166,6 +192,65 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     }
   }
   PagePostpaint(canvas, pageNo, preview);
+}
+
+void TCustomPrintableVLData::CurrentItemOffset(const TVLScreenAndDevice& sad, Integer& x, Integer& y) {
+  if (CurrentDrawItemNo < 0 || CurrentDrawItemNo >= DrawItems.Count()) return;
+  x += ToScreenX(sad, DrawItems[CurrentDrawItemNo]->Left);
+  y += ToScreenY(sad, CurrentItemY - GetPrintableAreaTop());
+}
+
+void TCustomPrintableVLData::DrawItemBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
+                                                Integer layer) {
+  if (layer == 0 || CurrentDrawItemNo < 0 || CurrentDrawItemNo >= DrawItems.Count()) return;
+  const TVLDrawLineInfo* d = DrawItems[CurrentDrawItemNo];
+  if (d->ItemNo < 0 || d->ItemNo >= GetItemCount()) return;
+  const TRect itemRect = Bounds(ToScreenX(sad, d->Left) - x, ToScreenY(sad, CurrentItemY - GetPrintableAreaTop()) - y,
+                                ToScreenX(sad, d->Width), ToScreenY(sad, d->Height));
+  GetItem(d->ItemNo)->DrawBackgroundForPrinting(bitmap.Canvas(), TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()),
+                                                itemRect, GetColorMode(), layer);
+}
+
+void TCustomPrintableVLData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
+                                                Integer layer, bool fromItem) {
+  if (fromItem) CurrentItemOffset(sad, x, y);
+  TCustomVLItemInfo* item = CurrentDrawItemNo >= 0 && CurrentDrawItemNo < DrawItems.Count() &&
+                                    DrawItems[CurrentDrawItemNo]->ItemNo < GetItemCount()
+                                ? GetItem(DrawItems[CurrentDrawItemNo]->ItemNo)
+                                : nullptr;
+  const TColor para = ParaColorOf(*this, item);
+  if (para == clNone && FPageBack) {
+    FillBitmap(bitmap, clWhite);
+    bitmap.Canvas()->Draw(-x, -y, FPageBack.get());
+  } else {
+    TColor color = para;
+    if (color == clNone) color = GetColor();
+    if (color == clNone) color = clWhite;
+    FillBitmap(bitmap, ApplyColorModeBack(color, GetColorMode()));
+  }
+  DrawItemBackground(x, y, bitmap, sad, layer);
+}
+
+void TVLRectPrintableData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
+                                              Integer layer, bool fromItem) {
+  if (fromItem) CurrentItemOffset(sad, x, y);
+  TCustomVLItemInfo* item = CurrentDrawItemNo >= 0 && CurrentDrawItemNo < DrawItems.Count() &&
+                                    DrawItems[CurrentDrawItemNo]->ItemNo < GetItemCount()
+                                ? GetItem(DrawItems[CurrentDrawItemNo]->ItemNo)
+                                : nullptr;
+  const TColor para = ParaColorOf(*this, item);
+  if (para != clNone) {
+    FillBitmap(bitmap, ApplyColorModeBack(para, GetColorMode()));
+  } else if (Transparent && Parent) {
+    const Integer page = DrawingPageNo > 0 ? DrawingPageNo : 1;
+    const Integer parentPage = Parent->DrawingPageNo > 0 ? Parent->DrawingPageNo : page;
+    Parent->DrawPageBackground(x + ToScreenX(sad, GetPrintableAreaLeft(page) - Parent->GetPrintableAreaLeft(parentPage)),
+                               y + ToScreenY(sad, GetPrintableAreaTop() - Parent->GetPrintableAreaTop()), bitmap, sad,
+                               -1, false);
+  } else {
+    TCustomPrintableVLData::DrawPageBackground(x, y, bitmap, sad, 0, false);
+  }
+  DrawItemBackground(x, y, bitmap, sad, layer);
 }
 
 void TVLMainPrintableData::DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) {

@@ -604,7 +604,7 @@ void TCustomVellum::OfferPrimarySelection() {
   std::array<Integer, 4> bounds{};
   GetSelectionBounds(bounds[0], bounds[1], bounds[2], bounds[3], true);
   if (bounds == FOfferedSelection && primary.HasFormat(CF_UNICODETEXT)) return;
-  const WideString text = VLGetSelText(*FData);
+  const WideString text = VLGetSelText(*FData, true);
   if (text.empty()) return;
   primary.SetAsUnicodeText(text);
   FOfferedSelection = bounds;

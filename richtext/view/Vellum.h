@@ -45,6 +45,8 @@ using TVLPaintEvent = std::function<void(TCustomVellum* sender, TCanvas* canvas,
 
 class TCustomVellum : public TVLScroller {
 public:
+  // The layout record the document was last loaded with (empty when none).
+  const TVLLayoutInfo& LoadedLayout() const { return FLoadedLayout; }
   explicit TCustomVellum(TComponent* owner);
   ~TCustomVellum() override;
 

@@ -1,5 +1,6 @@
 #include "ActionTestSupport.h"
 #include "EditorBench.h"
+#include "TableTestSupport.h"
 #include "actions/VLActionsFind.h"
 #include "platform/gui/Dialogs.h"
 
@@ -151,6 +152,94 @@ TEST(ReplaceActionTest, ReplaceTestsTheSelectionByCaseThenFindsTheNext) {
       EXPECT_EQ(b.Text(), c.after);
     }
   }
+}
+
+// Paragraphs of one list (numbered or bulleted): the selection read back
+// is the match alone, without the paragraph's marker.
+struct TListFindBench : TFindBench {
+  TListFindBench(const std::vector<String>& paras, bool numbered) {
+    PlainSheet();
+    TEditorBench::Text(0).Unicode = true;  // for the text outside code page 1252
+    Sheet->ListStyles->Clear();
+    TVLListLevel* level = Sheet->ListStyles->Add()->Levels->Add();
+    level->LeftIndent = 24;
+    if (numbered) {
+      level->ListType = vllstDecimal;
+      level->FormatString = "%0:s.";
+    }
+    Edit->Clear();
+    for (const String& p : paras) Edit->AddTextItem(p, 0, 0);
+    Edit->Format();
+    Edit->SelectAll();
+    Edit->ApplyListStyle(0, -1, 1, false);
+    Edit->SetCaret(1, Edit->GetItemStartOffset(1));  // item 0: the first marker
+  }
+  String Paras() {
+    String s;
+    for (Integer i = 0; i < Edit->ItemCount(); ++i) {
+      if (i && !Edit->GetItem(i)->GetSameAsPrev()) s += "|";
+      s += Edit->GetItemTextUtf8(i);
+    }
+    return s;
+  }
+};
+
+TEST(ReplaceActionTest, ListParagraphsAndNonAsciiMatchesAreReplaced) {
+  const String lodz = "\xC5\x81\xC3\xB3\x64\xC5\xBA", lodzLower = "\xC5\x82\xC3\xB3\x64\xC5\xBA";
+  for (bool numbered : {true, false}) {
+    SCOPED_TRACE(numbered ? "numbered" : "bulleted");
+    TListFindBench b({"one world", "two world", "three world", "in " + lodz}, numbered);
+    ASSERT_NE(b.Paras().find("one world"), String::npos) << b.Paras();
+    TvlaReplaceDialog& d = b.OpenReplace("world", "earth", frDown);
+    TInteractionScript script;
+    script.Answer(IDOK).Answer(IDOK);
+    d.PressFindNext();
+    EXPECT_EQ(b.Edit->GetSelText(), "world");
+    EXPECT_EQ(b.Edit->GetSelTextW(), u"world");
+    d.PressReplace(false);  // replaces the selected match and selects the next
+    EXPECT_EQ(b.Edit->GetSelText(), "world");
+    d.PressReplace(true);  // the selected match counts too
+    EXPECT_EQ(b.Paras().find("world"), String::npos) << b.Paras();
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, "2 strings replaced.");
+    // A match that differs in case only, outside ASCII.
+    b.Edit->SetCaret(1, b.Edit->GetItemStartOffset(1));
+    d.FindText = lodzLower;
+    d.ReplaceText = "Krak\xC3\xB3w";
+    d.PressFindNext();
+    EXPECT_EQ(b.Edit->GetSelText(), lodz);
+    d.PressReplace(false);
+    EXPECT_NE(b.Paras().find("in Krak\xC3\xB3w"), String::npos) << b.Paras();
+    // A whole list paragraph selected: its text without the marker.
+    b.Edit->SetSelectionBounds(1, b.Edit->GetItemStartOffset(1), 1, b.Edit->GetItemEndOffset(1));
+    EXPECT_EQ(b.Edit->GetSelText(), "one earth");
+  }
+}
+
+TEST(ReplaceActionTest, MatchesInTableCellsAreReplaced) {
+  tabletest::TTableWindow w(2, 2);
+  auto* replace = new TvlActionReplace(w.Form.get());
+  replace->SetControl(w.Edit);
+  w.CaretOutside();
+  {
+    TInteractionScript script;
+    script.Answer(mrOk);
+    ASSERT_TRUE(w.Run(*replace));
+  }
+  TvlaReplaceDialog& d = *replace->ReplaceDialog();
+  d.FindText = "1";
+  d.ReplaceText = "\xC3\xA9";
+  d.Options = frDown;
+  TInteractionScript script;
+  script.Answer(IDOK);
+  d.PressFindNext();
+  EXPECT_EQ(w.Edit->GetSelText(), "1");  // in the cell "01"
+  d.PressReplace(false);
+  EXPECT_EQ(w.Grid(), "00,0\xC3\xA9 / 10,11");
+  d.PressReplace(true);
+  EXPECT_EQ(w.Grid(), "00,0\xC3\xA9 / \xC3\xA9" "0,\xC3\xA9\xC3\xA9");
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(script.Shown[0].Text, "3 strings replaced.");
 }
 
 TEST(FindActionTest, DialogsCloseEachOtherAndNeedAnOwnedEditor) {

@@ -280,16 +280,39 @@ TEST(HyperlinkDialog, ASelectionOverLinesShowsThePlaceholderInADisabledBox) {
   EXPECT_FALSE(b.Edit->Modified);
 }
 
+TEST(HyperlinkAction, TheTextOfAListParagraphIsOfferedWithoutItsMarker) {
+  TLinkBench b;
+  b.Sheet->ListStyles->Clear();
+  TVLListLevel* level = b.Sheet->ListStyles->Add()->Levels->Add();
+  level->ListType = vllstDecimal;
+  level->FormatString = "%0:s.";
+  b.Text("intro");
+  b.Text("site name", 0, "", true);
+  b.Edit->Format();
+  b.Edit->SetCaret(1, b.Edit->GetItemStartOffset(1));
+  b.Edit->ApplyListStyle(0, -1, 1, false);
+  // The paragraph's text item, after its marker.
+  Integer item = -1;
+  for (Integer i = 0; i < b.Edit->ItemCount(); ++i)
+    if (b.Edit->GetItemTextUtf8(i) == "site name") item = i;
+  ASSERT_GE(item, 1);
+  ASSERT_EQ(b.Edit->GetItem(item - 1)->StyleNo, vlsListMarker);
+  b.Edit->SetSelectionBounds(item, b.Edit->GetItemStartOffset(item), item, b.Edit->GetItemEndOffset(item));
+  ASSERT_TRUE(b.Run("https://example.org"));
+  EXPECT_EQ(b.Offered.Text, "site name");
+}
+
 TEST(HyperlinkOpen, OnlyWebAndMailLinksReachTheDesktop) {
   struct Case {
     String Target;
     bool Opens;
+    const char* Reason = "";  // why it is refused, in the message
   } cases[] = {
       {"https://example.org/a", true},
       {"mailto:someone@example.org", true},
-      {"javascript:alert(1)", false},
-      {"file:///etc/passwd", false},
-      {"/bin/sh", false},
+      {"javascript:alert(1)", false, "only web, mail and file links are opened"},
+      {"file:///etc/passwd", false, "only web and mail links open from here"},
+      {"/bin/sh", false, "it is a program, which a link never starts"},
       {"", false},
   };
   std::vector<String> opened;
@@ -305,7 +328,7 @@ TEST(HyperlinkOpen, OnlyWebAndMailLinksReachTheDesktop) {
     EXPECT_EQ(opened.size(), c.Opens ? 1u : 0u) << c.Target;
     if (!c.Opens && !c.Target.empty()) {
       ASSERT_EQ(script.Shown.size(), 1u) << c.Target;
-      EXPECT_EQ(script.Shown[0].Text, "Cannot navigate to \"" + c.Target + "\"");
+      EXPECT_EQ(script.Shown[0].Text, "Cannot navigate to \"" + c.Target + "\": " + c.Reason + ".");
     }
   }
   SetUrlOpener(previous);

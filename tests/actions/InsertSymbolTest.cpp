@@ -6,6 +6,7 @@
 #include "platform/base/SysUtils.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/FontList.h"
 
 #include <QTest>
 #include <QWidget>
@@ -57,7 +58,8 @@ TEST(InsertSymbolDialog, OpensOnTheCharacterItIsGiven) {
     Word code;
     const char* font;
     TFontCharset charset;
-    // Expected: the font ("" = the list's first), charset, cell and code line.
+    // Expected: the font ("" = the family drawn in place of a missing one),
+    // charset, cell and code line.
     const char* shownFont;
     TFontCharset shownCharset;
     Integer col, row;
@@ -78,7 +80,7 @@ TEST(InsertSymbolDialog, OpensOnTheCharacterItIsGiven) {
     EXPECT_EQ(d->dg->Row(), c.row);
     EXPECT_FALSE(d->ZoomPanel()->GetVisible());
     if (c.shownFont) {
-      const String expected = *c.shownFont ? String(c.shownFont) : d->cmbFont->Items().Get(0);
+      const String expected = *c.shownFont ? String(c.shownFont) : InstalledFontFamily(c.font);
       EXPECT_EQ(d->cmbFont->GetText(), expected);
       Word code = 0;
       String name;
@@ -284,6 +286,34 @@ TEST(InsertSymbolCommand, TheChosenCharacterGoesInWithItsFontAsOneUndoStep) {
     EXPECT_EQ(ItemText(b.Edit), "ab");
     EXPECT_EQ(b.Edit->GetUndoType(), vlutNone);
   }
+}
+
+TEST(InsertSymbolCommand, FirstRunOpensOnTheCaretsFontInUnicode) {
+  // Arial is drawn by an installed stand-in: the dialog opens on that one.
+  for (const char* caretFont : {"DejaVu Serif", "Liberation Mono", "Arial"}) {
+    SCOPED_TRACE(caretFont);
+    TSymbolBench b;
+    b.Text(0).FontName = caretFont;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLInsertSymbol*>(r.Form);
+      Word code = 0;
+      String name;
+      TFontCharset charset = 0;
+      d.GetResult(code, name, charset);
+      EXPECT_EQ(name, InstalledFontFamily(caretFont));
+      EXPECT_EQ(charset, DEFAULT_CHARSET);
+      EXPECT_TRUE(d.UnicodeMode());
+      EXPECT_EQ(d.cmbFont->Items().Get(d.cmbFont->GetItemIndex()), InstalledFontFamily(caretFont));
+      return mrCancel;
+    });
+    ASSERT_TRUE(b.Action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+  }
+  // A font the dialog is given that lacks the character set: Unicode.
+  auto d = NewDialog();
+  d->Init(0x41, Font, SYMBOL_CHARSET);
+  EXPECT_TRUE(d->UnicodeMode());
 }
 
 TEST(InsertSymbolCommand, SecondRunOpensOnTheLastChoiceAndAddsNoStyle) {

@@ -182,6 +182,25 @@ TEST(LanguageFormatTest, PlaceholdersAreFilledAndMismatchesRefused) {
   EXPECT_THROW(FormatLanguageString(229, {Integer(1), Integer(2)}), EConvertError);
 }
 
+TEST(LanguageFormatTest, TextArgumentsStayIntactInEveryLanguage) {
+  // UTF-8 arguments go into the converted pattern, not into the code-page one.
+  const String args[] = {"\xC5\x81\xC3\xB3\x64\xC5\xBA", "\xD0\x9A\xD0\xB8\xD1\x97\xD0\xB2", "plain"};
+  const TVLALanguageName before = LanguageInfo(CurrentLanguageIndex()).Name;
+  for (int i = 0; i < LanguageCount(); ++i) {
+    SwitchLanguage(LanguageInfo(i).Name);
+    for (Word id : {209, 211, 227, 335})
+      for (const String& arg : args) {
+        SCOPED_TRACE(std::to_string(i) + " " + std::to_string(id) + " " + arg);
+        String expected = LanguageText(id);
+        const size_t at = expected.find("%s");
+        ASSERT_NE(at, String::npos);
+        expected.replace(at, 2, arg);
+        EXPECT_EQ(FormatLanguageText(id, {arg}), expected);
+      }
+  }
+  SwitchLanguage(before);
+}
+
 TEST(LanguageFormatTest, FindOptionsBecomeSearchOptions) {
   struct Case {
     int options;

@@ -160,25 +160,37 @@ TEST(TableAttributes, TheItemWalkVisitsTheItemsOfWhollySelectedCellsOnly) {
   EXPECT_EQ(walk.Texts, (std::vector<std::string>{"00", "00", "02"}));
 }
 
-TEST(TableAttributes, APercentWidthOpensAsPercentAndComesBackUnchanged) {
+TEST(TableAttributes, TheWidthOpensAsItIsAndComesBackUnchanged) {
   struct TCase {
     Integer Width;
+    Integer CellWidth;  // of every cell
     bool Indeterminate;
-    double Shown;
+    double Shown;       // < 0: the laid-out width
     int Unit;
     std::function<void(TfrmVLItemProp*)> Edit;
     Integer After;
   };
   const std::vector<TCase> cases = {
-      {-50, false, 50, 0, nullptr, -50},
-      {300, false, 300, 1, nullptr, 300},
-      {0, true, 0, -1, nullptr, 0},
-      {-50, false, 50, 0, [](TfrmVLItemProp* f) { f->seTableWidth->SetValue(150); }, -100},
+      {-50, 0, false, 50, 0, nullptr, -50},
+      {300, 0, false, 300, 1, nullptr, 300},
+      // Automatic: the whole width available, or its columns' pixels; it
+      // stays automatic unless changed.
+      {0, 0, false, 100, 0, nullptr, 0},
+      {0, 120, false, -1, 1, nullptr, 0},
+      {0, 0, false, 100, 0, [](TfrmVLItemProp* f) { f->seTableWidth->SetValue(60); }, -60},
+      {0, 0, false, 100, 0, [](TfrmVLItemProp* f) { f->cmbTWType->SetItemIndex(1); }, 100},
+      {-50, 0, false, 50, 0, [](TfrmVLItemProp* f) { f->seTableWidth->SetValue(150); }, -100},
   };
   for (const TCase& k : cases) {
-    SCOPED_TRACE(k.Width);
+    SCOPED_TRACE(std::to_string(k.Width) + " " + std::to_string(k.CellWidth) + (k.Edit ? " changed" : ""));
     TTableWindow w;
     w.T()->BestWidth = k.Width;
+    for (Integer r = 0; r < w.T()->RowCount(); ++r)
+      for (Integer c = 0; c < w.T()->ColCount(); ++c)
+        if (TVLTableCellData* cell = w.T()->GetCell(r, c)) cell->BestWidth = k.CellWidth;
+    w.T()->Changed();
+    w.Edit->Format();
+    w.Settle();
     TvlActionTableProperties properties(w.Form.get());
     w.Click(0, 0);
     TInteractionScript script;
@@ -186,7 +198,7 @@ TEST(TableAttributes, APercentWidthOpensAsPercentAndComesBackUnchanged) {
       TfrmVLItemProp* f = PropertiesOf(r);
       EXPECT_EQ(f->seTableWidth->GetIndeterminate(), k.Indeterminate);
       if (!k.Indeterminate) {
-        EXPECT_EQ(f->seTableWidth->GetValue(), k.Shown);
+        EXPECT_EQ(f->seTableWidth->GetValue(), k.Shown < 0 ? w.T()->GetWidth() : k.Shown);
       }
       EXPECT_EQ(f->cmbTWType->GetItemIndex(), k.Unit);
       EXPECT_TRUE(f->IsTabSheetVisible(f->tsCells));

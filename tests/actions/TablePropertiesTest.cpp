@@ -4,6 +4,7 @@
 #include "TableTestSupport.h"
 
 #include "actions/ItemPropVLFrm.h"
+#include "actions/TableBackVLFrm.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -149,6 +150,63 @@ TEST(TableProperties, OnlyTheTablePageWithTheCaretBesideTheTable) {
   w.Run(properties);
   EXPECT_EQ(script.Shown.size(), 1u);
   EXPECT_EQ(w.T()->GetCell(0, 0)->Color, clNone);
+}
+
+// The table page's Picture button: the background dialog shows the table's
+// colour, picture and placement, and OK on both dialogs gives the table the
+// chosen picture as one undoable change; the cells keep theirs.
+TEST(TableProperties, ThePictureButtonSetsTheTablesOwnPicture) {
+  struct TCase {
+    bool Choose;  // a picture chosen in the background dialog
+    int BackResult;
+    bool Expected;
+  };
+  const std::vector<TCase> cases = {{true, mrOk, true}, {true, mrCancel, false}, {false, mrOk, false}};
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(std::to_string(k.Choose) + " " + std::to_string(k.BackResult));
+    TTableWindow w;
+    TVLTableItemInfo* t = w.T();
+    t->Color = clYellow;
+    TvlActionTableProperties properties(w.Form.get());
+    w.Click(0, 0);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* f = dynamic_cast<TfrmVLItemProp*>(r.Form);
+      EXPECT_NE(f, nullptr);
+      if (!f) return mrCancel;
+      EXPECT_TRUE(f->btnTableBack->GetVisible());
+      EXPECT_FALSE(f->btnTableBack->GetText().empty());
+      f->btnTableBack->Click();
+      return mrOk;
+    });
+    script.Do([&](TInteraction& r) {
+      auto* d = dynamic_cast<TfrmVLTableBack*>(r.Form);
+      EXPECT_NE(d, nullptr);
+      if (!d) return mrCancel;
+      // Nothing yet: the table's colour frames an empty picture.
+      TVLItemBackgroundStyle style = vlbsTiled;
+      std::unique_ptr<TGraphic> shown;
+      d->GetBackground(style, shown);
+      EXPECT_EQ(shown, nullptr);
+      if (k.Choose) {
+        TBitmap picture(5, 4);
+        d->SetBackground(clYellow, vlbsStretched, &picture);
+      }
+      return k.BackResult;
+    });
+    w.Run(properties);
+    EXPECT_EQ(script.Pending(), 0u);
+    ASSERT_EQ(t->GetBackgroundImage() != nullptr, k.Expected);
+    if (!k.Expected) continue;
+    EXPECT_EQ(t->GetBackgroundImage()->GetWidth(), 5);
+    EXPECT_EQ(t->BackgroundStyle, vlbsStretched);
+    EXPECT_EQ(t->GetCell(0, 0)->GetBackgroundImage(), nullptr);
+    // The picture, then its placement, each a step of its own.
+    w.Edit->Undo();
+    EXPECT_EQ(t->GetBackgroundImage(), nullptr);
+    w.Edit->Undo();
+    EXPECT_EQ(t->BackgroundStyle, vlbsColor);
+  }
 }
 
 }  // namespace

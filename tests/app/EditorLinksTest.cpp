@@ -156,17 +156,20 @@ TEST_F(EditorLinksTest, AClickedLinkGoesThroughTheLinkPolicy) {
     int Answer;         // the answer to the question, 0 when none is asked
     const char* Opened;  // nullptr: not opened
     const char* Caption;  // of the message shown, "" for none
+    const char* Reason = "";  // the refusal's reason the message gives
   } cases[] = {
       {"https://example.org/a page\r\n", 0, "https://example.org/a%20page", ""},
       {" https://example.org/lead", 0, "https://example.org/lead", ""},
       {"mailto:me@example.org", 0, "mailto:me@example.org", ""},
-      {"mailto:me@example.org?attach=/etc/passwd", 0, nullptr, "Error"},
+      {"mailto:me@example.org?attach=/etc/passwd", 0, nullptr, "Error", "a mail link may not attach files"},
       {notes, IDYES, "", "Open Link"},
       {notes, IDNO, nullptr, "Open Link"},
-      {"/bin/sh -c reboot", 0, nullptr, "Error"},
-      {"/bin/sh", 0, nullptr, "Error"},
-      {"javascript:alert(1)", 0, nullptr, "Error"},
-      {"file:///nowhere/at/all.sh", 0, nullptr, "Error"},
+      {"/bin/sh -c reboot", 0, nullptr, "Error", "it does not exist"},
+      {"/bin/sh", 0, nullptr, "Error", "it is a program, which a link never starts"},
+      {"javascript:alert(1)", 0, nullptr, "Error", "only web, mail and file links are opened"},
+      {"file:///nowhere/at/all.sh", 0, nullptr, "Error", "it does not exist"},
+      {"file://server/share/a.txt", 0, nullptr, "Error", "it is a file on another computer"},
+      {"/dev/null", 0, nullptr, "Error", "it is a device or system file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Tag);
@@ -185,12 +188,35 @@ TEST_F(EditorLinksTest, AClickedLinkGoesThroughTheLinkPolicy) {
       EXPECT_EQ(script.Shown[0].Caption, c.Caption);
       if (String(c.Caption) == "Error") {
         EXPECT_EQ(script.Shown[0].Text.rfind("Cannot navigate to \"", 0), 0u);
+        EXPECT_NE(script.Shown[0].Text.find(String(": ") + c.Reason + "."), String::npos) << script.Shown[0].Text;
       }
     } else {
       EXPECT_TRUE(script.Shown.empty());
     }
   }
   SetUrlOpener(saved);
+}
+
+TEST_F(EditorLinksTest, ALinksTooltipNamesItsTargetAndCtrlClick) {
+  TOpenJournal* j = World.OpenWindow("Hints", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  EXPECT_TRUE(e->Options.Contains(vloShowItemHints));
+  TMainJournalWorld::TypeAtEnd(j, "see ");
+  ASSERT_TRUE(DropLink(e, "https://example.org/page"));
+  ASSERT_TRUE(e->OnItemHint);
+  int links = 0;
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    String hint;
+    e->OnItemHint(e, e->VLData(), i, hint);
+    if (e->GetItem(i)->Tag.Str.empty()) {
+      EXPECT_EQ(hint, "") << i;
+      continue;
+    }
+    ++links;
+    EXPECT_EQ(hint, "https://example.org/page\nCtrl+click to follow");
+  }
+  EXPECT_EQ(links, 1);
+  CloseJournal(j);
 }
 
 TEST_F(EditorLinksTest, SavingKeepsUndoUnlessStylesWereRenumbered) {

@@ -8,7 +8,11 @@
 #include "platform/base/DateTime.h"
 #include "platform/db/DBPassword.h"
 #include "platform/gui/Printers.h"
+#include "app/QYEntryStore.h"
+#include "richtext/model/VLItem.h"
+#include "richtext/model/VLStyle.h"
 #include "richtext/table/VLTable.h"
+#include "support/PdfPages.h"
 #include "richtext/view/VLPreview.h"
 #include "richtext/view/VLPrint.h"
 
@@ -278,6 +282,175 @@ TEST_F(JournalReportTest, PasswordReportShowsThePasswordAndLeavesNoCopy) {
   script.Do(capture);
   BuildPasswordReport();
   EXPECT_EQ(lines.back(), "Password: ");
+}
+
+
+// An entry holding one item of every kind, in order: text, a link, a
+// centred, double-bordered paragraph with 16 pixels (12 points) before it,
+// a picture, a table, a list, a rule and a page break.
+String EntryOfEveryKind() {
+  VLRegisterTableItem();
+  TEntryDocument doc;
+  TVLStyle& s = doc.Style;
+  s.TextStyles->Items(0)->Unicode = true;
+  TFontInfo* link = s.TextStyles->Add();
+  link->Assign(s.TextStyles->Items(0));
+  link->Jump = true;
+  TParaInfo* centred = s.ParaStyles->Add();
+  centred->Alignment = vlaCenter;
+  centred->SpaceBefore = 16;
+  centred->Border.Style = vlbDouble;
+  centred->Border.Width = 1;
+  centred->Border.InternalWidth = 3;
+  centred->Border.Color = clBlack;
+  centred->Border.BorderOffsets.Top = centred->Border.BorderOffsets.Bottom = 4;
+  TVLListInfo* list = s.ListStyles->Add();
+  TVLListLevel* level = list->Levels->Add();
+  level->ListType = vllstDecimal;
+  level->FormatString = "%0:s.";
+  TVLDocumentData& d = doc.Data;
+  auto text = [&d](const String& t, Integer style, Integer para, const String& target = String()) {
+    TVLTag tag;
+    tag.Str = target;
+    d.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(t)), style, para, tag);
+    return d.GetItemCount() - 1;
+  };
+  text("Opening words", 0, 0);
+  text("Before the", 0, 0);
+  text("LinkedWords", 1, -1, "https://example.org/");
+  text("after the link", 0, -1);
+  text("Centred words", 0, s.ParaStyles->Count() - 1);
+  auto* picture = new TVLGraphicItemInfo(&d);
+  picture->StyleNo = vlsPicture;
+  picture->ParaNo = 0;
+  picture->ImageWidth = 60;
+  picture->ImageHeight = 40;
+  auto image = std::make_unique<TBitmap>(60, 40);
+  image->Canvas()->Brush.Color = 0x0000FF;
+  image->Canvas()->FillRect(TRect(0, 0, 60, 40));
+  image->Canvas()->ReleaseHandle();
+  picture->Image = std::move(image);
+  d.AddItem("", picture);
+  text("Pictured", 0, -1);
+  auto table = TVLTableItemInfo::CreateEx(2, 2, &d);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) {
+      TVLTableCellData* cell = table->GetCell(r, c);
+      cell->Clear();
+      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide("Cell" + std::to_string(r * 2 + c + 1))), 0, 0,
+                                  TVLTag());
+    }
+  table->ParaNo = 0;
+  d.AddItem("", table.release());
+  d.SetListMarker(d.GetItemCount(), 0, 0, 1, 0, false);
+  text("Listed words", 0, -1);
+  auto* rule = new TVLBreakItemInfo(&d);
+  rule->StyleNo = vlsBreak;
+  rule->ParaNo = 0;
+  rule->LineWidth = 2;
+  d.AddItem("", rule);
+  d.SetPageBreakBefore(text("After the break", 0, 0), true);
+  TMemoryStream out;
+  doc.SaveVLF(out);
+  return String(out.Memory(), static_cast<size_t>(out.GetSize()));
+}
+
+// Rows of img between y0 and y1 that are dark across most of the span
+// x0..x1, grouped: the number of separate horizontal lines drawn there.
+int HorizontalLines(const QImage& img, int x0, int x1, int y0, int y1) {
+  int lines = 0;
+  bool inLine = false;
+  for (int y = std::max(0, y0); y < std::min(img.height(), y1); ++y) {
+    int dark = 0;
+    for (int x = x0; x < x1; ++x) dark += qGray(img.pixel(x, y)) < 128;
+    const bool line = dark > (x1 - x0) * 8 / 10;
+    if (line && !inLine) ++lines;
+    inLine = line;
+  }
+  return lines;
+}
+
+TEST_F(JournalReportTest, AnEntryOfEveryKindPrintsWholeWithItsParagraphFormatting) {
+  const double d4 = EncodeDate(2009, 6, 4);
+  W.Store({{B, d4, EntryOfEveryKind()}});
+  TInteractionScript script;
+  script.Do(ConfirmSelection());
+  BuildJournalReport(roPrint, rsSelection, rlPageFilled);
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(ReportEntriesSkipped, 0);
+  // Laid out as printed: a table's cells row by row.
+  const std::string text = qytest::PdfText(Pdf.OutputFileName, true);
+  EXPECT_EQ(text.find("could not be read"), std::string::npos) << text;
+  size_t at = text.find("Third day text.");
+  ASSERT_NE(at, std::string::npos) << text;
+  for (const char* s : {"Opening words", "Before the", "LinkedWords", "after the link", "Centred words", "Pictured",
+                        "Cell1", "Cell2", "Cell3", "Cell4", "Listed words", "After the break"}) {
+    const size_t p = text.find(s, at);
+    ASSERT_NE(p, std::string::npos) << "missing or out of order: " << s << "\n" << text;
+    at = p;
+  }
+  // The list keeps its number; the page break its page.
+  EXPECT_NE(text.find("1.", text.find("Cell4")), std::string::npos);
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(Pdf.OutputFileName);
+  const qytest::TPdfWord* centred = pdf.Find("Centred");
+  const qytest::TPdfWord* opening = pdf.Find("Opening");
+  const qytest::TPdfWord* before = pdf.Find("Before");
+  const qytest::TPdfWord* after = pdf.Find("After");
+  ASSERT_TRUE(centred && opening && before && after);
+  EXPECT_GT(after->Page, centred->Page);
+  // Centred between equal margins.
+  ASSERT_EQ(W.Preview->VLPrint1->Data().LeftMarginMM, W.Preview->VLPrint1->Data().RightMarginMM);
+  const double pageWidth = pdf.PageSizes.at(static_cast<size_t>(centred->Page - 1)).first;
+  const qytest::TPdfWord* second = pdf.Next(centred);
+  ASSERT_TRUE(second && second->Text == "words");
+  EXPECT_NEAR((centred->XMin + second->XMax) / 2, pageWidth / 2, 6.0);
+  // 12 points before it, besides the line's own height and the border.
+  const double pitch = before->YMin - opening->YMin;
+  EXPECT_GT(centred->YMin - before->YMin, pitch + 11);
+  // The double border: two lines above the paragraph and two below it,
+  // across the width between the margins.
+  const int dpi = 144;
+  const QImage page = qytest::PdfPageImage(Pdf.OutputFileName, centred->Page, dpi);
+  ASSERT_FALSE(page.isNull());
+  auto px = [dpi](double points) { return static_cast<int>(points * dpi / 72); };
+  const int x0 = px(opening->XMin + 10), x1 = px(pageWidth - opening->XMin - 10);
+  EXPECT_EQ(HorizontalLines(page, x0, x1, px(centred->YMin - 14), px(centred->YMin)), 2);
+  EXPECT_EQ(HorizontalLines(page, x0, x1, px(centred->YMax), px(centred->YMax + 14)), 2);
+  // The picture's red.
+  int red = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x) {
+      const QRgb c = page.pixel(x, y);
+      red += qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+    }
+  EXPECT_GT(red, px(40) * px(30));
+}
+
+
+TEST_F(JournalReportTest, AnRTFEntryPrintsItsLinkAndCentredParagraph) {
+  const double d4 = EncodeDate(2009, 6, 4);
+  const String rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Plain start\\par "
+      "See {\\field{\\*\\fldinst HYPERLINK \"https://example.org/\"}{\\fldrslt LinkedRTF}} here\\par "
+      "\\qc Centred RTF words\\par\\ql Last line\\par}";
+  W.Store({{B, d4, rtf, "RTF"}});
+  TInteractionScript script;
+  script.Do(ConfirmSelection());
+  BuildJournalReport(roPrint, rsSelection, rlPageFilled);
+  EXPECT_EQ(ReportEntriesSkipped, 0);
+  const std::string text = qytest::PdfText(Pdf.OutputFileName);
+  size_t at = text.find("Third day text.");
+  for (const char* s : {"Plain start", "LinkedRTF", "here", "Centred RTF words", "Last line"}) {
+    const size_t p = text.find(s, at);
+    ASSERT_NE(p, std::string::npos) << "missing or out of order: " << s << "\n" << text;
+    at = p;
+  }
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(Pdf.OutputFileName);
+  const qytest::TPdfWord* centred = pdf.Find("Centred");
+  ASSERT_NE(centred, nullptr);
+  const qytest::TPdfWord* last = pdf.Next(pdf.Next(centred));
+  ASSERT_TRUE(last && last->Text == "words");
+  EXPECT_NEAR((centred->XMin + last->XMax) / 2, pdf.PageSizes.at(0).first / 2, 6.0);
 }
 
 }  // namespace

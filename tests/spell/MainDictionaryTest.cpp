@@ -1,5 +1,6 @@
 #include "spell/scMainDictionary.h"
 #include "spell/scPhoneticsMap.h"
+#include "spell/scUtil.h"
 
 #include "platform/base/CodePages.h"
 #include "SpellTestSupport.h"
@@ -66,6 +67,31 @@ TEST(MainDictionary, PhoneticMatchesShareKeyAndPrefix) {
   map.SetPrefixDepth(5);
   d.FindPhoneticMatches("catalgo", map, &results);
   EXPECT_EQ(results.Count(), 0);
+}
+
+TEST(MainDictionary, NearWordsLieWithinTheDistanceWhateverTheCase) {
+  TMainDictionary d;
+  d.Open(spelltest::American());
+  d.SetActive(true);
+  ASSERT_TRUE(d.UsesNodeTable());
+  struct Case {
+    const char* word;
+    int distance;
+    const char* found;
+  } cases[] = {{"restaraunt", 2, "restaurant"}, {"wensday", 2, "Wednesday"}, {"tommorrow", 2, "tomorrow"},
+               {"hte", 1, "the"}, {"acheive", 1, "achieve"}};
+  for (const auto& c : cases) {
+    TStringList near;
+    d.FindNearWords(c.word, c.distance, 200, &near);
+    EXPECT_GE(near.IndexOf(c.found), 0) << c.word;
+    for (int i = 0; i < near.Count(); ++i) {
+      EXPECT_LE(EditDistance(SpellLower(c.word), SpellLower(near[i])), c.distance) << c.word << " " << near[i];
+      EXPECT_TRUE(d.WordExists(near[i])) << near[i];
+    }
+  }
+  TStringList few;
+  d.FindNearWords("abcdefgh", 2, 3, &few);
+  EXPECT_LE(few.Count(), 3);
 }
 
 TEST(MainDictionary, PhoneticResultsStopAt501) {

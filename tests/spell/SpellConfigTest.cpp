@@ -1,13 +1,16 @@
 #include "spell/scConfiguration.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scSpellBase.h"
+#include "spell/scUtil.h"
 
 #include "platform/base/IniFiles.h"
 #include "SpellTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 namespace {
 std::unique_ptr<TSpellCheckerBase> FileEngine(const std::string& dir) {
@@ -142,4 +145,69 @@ TEST(SpellConfig, DictionaryListsFollowTheConfiguration) {
   EXPECT_FALSE(std::filesystem::exists(tmp.str() + "/Renamed.spu"));
   EXPECT_EQ(c.ActiveCustom, "");
   EXPECT_EQ(e->ActiveCustomDictionary(), nullptr);
+}
+
+TEST(SpellConfig, DictionaryNamesArePlainFileNamesOfTheFolder) {
+  struct Case {
+    const char* name;
+    const char* file;  // empty: refused
+  };
+  const Case cases[] = {
+      {"Trips", "Trips.spu"},     {"Trips.txt", "Trips.spu"}, {"My words.spu", "My words.spu"},
+      {"..", ""},                 {".", ""},                  {"../escaped", ""},
+      {".hidden", ""},            {"a/b", ""},                {"a\\b", ""},
+      {"/tmp/abs", ""},           {"tab\there", ""},          {"line\nbreak", ""},
+      {"del\x7f", ""},            {"", ""},                   {"..spu", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CustomDictionaryFileName(c.name), c.file);
+    qytest::TempDir tmp;
+    const std::string dir = tmp.str() + "/dicts";
+    std::filesystem::create_directories(dir);
+    auto e = FileEngine(dir);
+    TSpellConfig& cfg = e->Configuration();
+    cfg.SetActive(true);
+    auto files = [&] {
+      std::vector<std::string> names;
+      for (const auto& f : std::filesystem::recursive_directory_iterator(tmp.str()))
+        names.push_back(f.path().lexically_relative(tmp.str()).string());
+      std::sort(names.begin(), names.end());
+      return names;
+    };
+    ASSERT_TRUE(e->NewCustomDictionary("Old"));
+    const std::vector<std::string> before = files();
+    const bool plain = *c.file != '\0';
+    EXPECT_EQ(e->NewCustomDictionary(c.name), plain);
+    if (plain) {
+      EXPECT_TRUE(std::filesystem::exists(dir + "/" + c.file));
+      EXPECT_GE(cfg.CustomDictionaries.IndexOf(c.file), 0);
+      EXPECT_GE(e->GetCustomDictionaryFiles()->IndexOf(c.file), 0);  // listed as it is used
+      e->DeleteCustomDictionary(c.file);
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(e->RenameCustomDictionary("Old.spu", c.name), plain);
+    if (plain) {
+      EXPECT_FALSE(std::filesystem::exists(dir + "/Old.spu"));
+      EXPECT_TRUE(std::filesystem::exists(dir + "/" + std::string(c.file)));
+      EXPECT_EQ(cfg.CustomDictionaries.IndexOf("Old.spu"), -1);
+      EXPECT_GE(cfg.CustomDictionaries.IndexOf(c.file), 0);
+    } else {
+      EXPECT_EQ(files(), before);
+      EXPECT_GE(cfg.CustomDictionaries.IndexOf("Old.spu"), 0);
+    }
+  }
+}
+
+TEST(SpellConfig, RenamedUntickedDictionaryStaysUnticked) {
+  qytest::TempDir tmp;
+  auto e = FileEngine(tmp.str());
+  TSpellConfig& c = e->Configuration();
+  c.SetActive(true);
+  ASSERT_TRUE(e->NewCustomDictionary("Extra"));
+  e->SetCustomDictionaryListed("Extra.spu", false);
+  ASSERT_TRUE(e->RenameCustomDictionary("Extra.spu", "Other"));
+  EXPECT_EQ(c.CustomDictionaries.IndexOf("Other.spu"), -1);
+  EXPECT_EQ(c.CustomDictionaries.IndexOf("Extra.spu"), -1);
+  EXPECT_TRUE(std::filesystem::exists(tmp.str() + "/Other.spu"));
 }

@@ -37,6 +37,36 @@ TEST(SuggestionList, CommonMisspellingsGetTheirWordFirst) {
   EXPECT_GT(list.Count(), 3);
 }
 
+TEST(SuggestionList, RealWordsBeforeSplitsAndMoreWhenTheBestAreWeak) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  struct Case {
+    const char* typo;
+    const char* first;
+    int atLeast;  // suggestions offered
+  } cases[] = {
+      {"Delagates", "Delegates", 3}, {"delagates", "delegates", 3},
+      // Two edits away: the dictionary's near words fill the list.
+      {"restaraunt", "restaurant", 5}, {"tommorrow", "tomorrow", 5}, {"wierd", "weird", 3},
+      {"definately", "definitely", 5}, {"acheive", "achieve", 5},
+  };
+  for (const auto& c : cases) {
+    TStringList list;
+    e->BuildSuggestions(c.typo, 10, &list);
+    ASSERT_GT(list.Count(), 0) << c.typo;
+    EXPECT_EQ(list[0], c.first) << c.typo;
+    EXPECT_GE(list.Count(), c.atLeast) << c.typo;
+    // A split form never stands before a word of the dictionary.
+    bool split = false;
+    for (int i = 0; i < list.Count(); ++i) {
+      const bool isSplit = list[i].find(' ') != AnsiString::npos;
+      EXPECT_FALSE(split && !isSplit) << c.typo << ": " << list[i] << " after a split";
+      split = split || isSplit;
+    }
+  }
+}
+
 TEST(SuggestionList, MappingAndLearnedCorrections) {
   qytest::TempDir tmp;
   {

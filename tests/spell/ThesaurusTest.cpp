@@ -1,12 +1,15 @@
 #include "spell/scStringParser.h"
 #include "spell/scThesaurusBase.h"
 #include "spell/scThesaurusFile.h"
+#include "spell/scUtil.h"
+#include "tools/JournalWords.h"
 
 #include "SpellTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 void Put(std::string& o, uint32_t v, int n) {
@@ -188,7 +191,9 @@ TEST(ThesaurusFile, CompiledFileHoldsAJournalsVocabularyAndEveryMeaning) {
   f.SetActive(true);
   ASSERT_TRUE(f.Active());
   // Tail records let far more words fit the 16-bit node numbers.
-  EXPECT_GE(f.HeadwordCount(), 20000u);
+  // (Antonyms are no longer listed, so the words only an antonym named are
+  // gone.)
+  EXPECT_GE(f.HeadwordCount(), 19500u);
   for (const char* w : {"diary", "journal", "entry", "memory", "feeling", "mood", "gratitude"}) {
     EXPECT_TRUE(f.Lookup(w) && !f.Results().empty()) << w;
   }
@@ -220,8 +225,9 @@ TEST(ThesaurusComponent, LookupAtTheCaretAndReplacement) {
   int changes = 0;
   th.OnPromptLookup = [&](TObject*, const AnsiString& w, auto& results) {
     EXPECT_EQ(w, "cat");
-    EXPECT_EQ(results.size(), 2u);
-    th.PromptContext(1);  // meaning 1 of kind 0: its head in no list
+    // Both meanings of "cat" offer "card" alone: the second would repeat it.
+    EXPECT_EQ(results.size(), 1u);
+    th.PromptContext(0);
     if (!choose.empty()) th.ChooseReplacement(choose);
   };
   th.OnPromptContext = [&](TObject*, std::vector<AnsiString>& words) { context = words; };
@@ -273,4 +279,40 @@ TEST(ThesaurusComponent, ContextListsAndDoubleClicks) {
   th.DoubleClickWord("cat");
   EXPECT_EQ(lookups, 1);
   EXPECT_EQ(th.ThesaurusFile().LastWord(), "cat");
+}
+
+TEST(ThesaurusFile, MeaningsAreToldApartAndLeadToOtherWords) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  std::vector<const char*> words(std::begin(kJournalWords), std::end(kJournalWords));
+  words.insert(words.end(), {"market", "good", "run", "light"});
+  for (const char* w : words) {
+    SCOPED_TRACE(w);
+    ASSERT_TRUE(f.Lookup(w));
+    TThesaurusBase::NameMeanings(w, f.Results());
+    ASSERT_FALSE(f.Results().empty());
+    std::set<AnsiString> captions;
+    for (const auto& e : f.Results()) {
+      EXPECT_TRUE(captions.insert(e->Caption).second) << e->Caption;
+      EXPECT_NE(SpellLower(e->Caption), w) << e->Caption;
+      bool other = false;
+      for (const AnsiString& o : TThesaurusBase::ContextWords(*e)) other = other || SpellLower(o) != w;
+      EXPECT_TRUE(other) << e->Caption;
+    }
+  }
+  // "happy" leads to the everyday words, not to its opposite.
+  ASSERT_TRUE(f.Lookup("happy"));
+  TThesaurusBase::NameMeanings("happy", f.Results());
+  std::set<AnsiString> offered;
+  for (const auto& e : f.Results())
+    for (const AnsiString& o : TThesaurusBase::ContextWords(*e)) offered.insert(o);
+  for (const char* w : {"glad", "cheerful", "content", "joyful"}) EXPECT_EQ(offered.count(w), 1u) << w;
+  EXPECT_EQ(offered.count("unhappy"), 0u);
+}
+
+TEST(ThesaurusFile, EveryCommonJournalWordIsAHeadword) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  EXPECT_EQ(std::size(kJournalWords), 200u);
+  for (const char* w : kJournalWords) EXPECT_TRUE(f.Lookup(w) && !f.Results().empty()) << w;
 }

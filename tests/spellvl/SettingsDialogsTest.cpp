@@ -4,6 +4,7 @@
 
 #include "spell/scConfigDialogs.h"
 #include "spell/scCustomDictionary.h"
+#include "spell/scSpellDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -52,16 +53,105 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
     // and the buttons.
     EXPECT_GT(d.StorageNote->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
     EXPECT_LE(d.StorageNote->GetTop() + d.StorageNote->GetHeight(), d.OK->GetTop());
-    // A click on each box switches its option in the configuration.
+    // A click on each box switches its option in the configuration; the
+    // as-you-type ones are off and greyed, their stored value kept.
     for (size_t i = 0; i < c.shown.size(); ++i) {
       TCheckBox* b = d.Options[i];
       const auto option = static_cast<TSpellOption>(b->Tag);
       const bool before = w.Spell->Configuration().GetOptions().Contains(option);
+      if (option == soLiveSpelling || option == soLiveCorrect) {
+        EXPECT_TRUE(before) << b->GetText();  // stored as they were
+        EXPECT_FALSE(b->GetChecked()) << b->GetText();
+        EXPECT_FALSE(b->GetEnabled()) << b->GetText();
+        EXPECT_NE(b->GetHint().find("on request (F7)"), String::npos) << b->GetHint();
+        continue;
+      }
       EXPECT_EQ(b->GetChecked(), before) << b->GetText();
       b->SetChecked(!before);
       b->Click();
       EXPECT_EQ(w.Spell->Configuration().GetOptions().Contains(option), !before) << b->GetText();
     }
+  }
+}
+
+// Two controls of a form overlap (their bounds share pixels).
+bool Overlap(TControl* a, TControl* b) {
+  return a->GetLeft() < b->GetLeft() + b->GetWidth() && b->GetLeft() < a->GetLeft() + a->GetWidth() &&
+         a->GetTop() < b->GetTop() + b->GetHeight() && b->GetTop() < a->GetTop() + a->GetHeight();
+}
+
+TEST_F(Settings, OptionsCancelPutsBackWhatTheDialogOpenedWith) {
+  TSpellConfig& config = w.Spell->Configuration();
+  const TSpellOptions options = config.GetOptions();
+  const String active = config.GetActiveCustom();
+  const int mains = config.MainDictionaries.Count();
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel);
+    TSpellCheckConfigDialog d(nullptr);
+    d.Setup(w.Spell.get());
+    ASSERT_NE(d.CancelButton, nullptr);
+    EXPECT_TRUE(d.CancelButton->GetVisible());
+    EXPECT_TRUE(d.CancelButton->Cancel);
+    EXPECT_EQ(d.CancelButton->ModalResult, mrCancel);
+    EXPECT_EQ(d.CancelButton->GetText(), "Cancel");
+    for (TButton* a : {d.OK, d.CancelButton, d.ResetButton, d.HelpButton}) {
+      EXPECT_LE(a->GetLeft() + a->GetWidth(), d.ClientWidth()) << a->GetName();
+      for (TButton* b : {d.OK, d.CancelButton, d.ResetButton, d.HelpButton})
+        if (a != b) {
+          EXPECT_FALSE(Overlap(a, b)) << a->GetName() << " " << b->GetName();
+        }
+    }
+    // Change an option and untick the first main dictionary.
+    TCheckBox* upper = nullptr;
+    for (TCheckBox* b : d.Options)
+      if (b->GetVisible() && b->Tag == soUpcase) upper = b;
+    ASSERT_NE(upper, nullptr);
+    upper->SetChecked(!upper->GetChecked());
+    upper->Click();
+    d.MainDictionaries->SetChecked(0, !d.MainDictionaries->GetChecked(0));
+    d.MainDictionaries->OnClickCheck(d.MainDictionaries, 0);
+    EXPECT_NE(config.GetOptions(), options);
+    if (cancel) {
+      d.Revert();
+      EXPECT_EQ(config.GetOptions(), options);
+      EXPECT_EQ(config.MainDictionaries.Count(), mains);
+      EXPECT_EQ(config.GetActiveCustom(), active);
+    } else {
+      // OK keeps the choices: put them back by hand for the next round.
+      config.SetOptions(options);
+      d.MainDictionaries->SetChecked(0, !d.MainDictionaries->GetChecked(0));
+      d.MainDictionaries->OnClickCheck(d.MainDictionaries, 0);
+    }
+  }
+}
+
+TEST_F(Settings, DictionaryEditorTabsAndSpellingCaptionsFitWhole) {
+  TCustomDictionary dict;
+  ASSERT_TRUE(dict.SetFileName((w.Tmp / "Tabs.spu").string()));
+  TCustomDictionaryEditDialog d(nullptr);
+  d.Setup(w.Spell.get(), &dict);
+  EXPECT_LE(d.PageControl->TabsWidth(), d.PageControl->GetWidth());
+  EXPECT_LE(d.PageControl->GetLeft() + d.PageControl->GetWidth(), d.ClientWidth());
+  for (TTabSheet* sheet : {d.AddedWordsSheet, d.AutoCorrectWordsSheet, d.ExcludedWordsSheet})
+    for (int i = 0; i < sheet->ControlCount(); ++i) {
+      TControl* c = sheet->Controls(i);
+      EXPECT_LE(c->GetLeft() + c->GetWidth(), d.PageControl->GetWidth()) << c->GetName();
+      // The fields, lists and buttons stay apart (captions may touch).
+      for (int k = 0; k < sheet->ControlCount(); ++k)
+        if (k != i && !dynamic_cast<TLabel*>(c) && !dynamic_cast<TLabel*>(sheet->Controls(k))) {
+          EXPECT_FALSE(Overlap(c, sheet->Controls(k))) << c->GetName() << " " << sheet->Controls(k)->GetName();
+        }
+    }
+  // The spelling dialog's first column: "Repeated Word:" keeps its gap.
+  TSpellDialog s(nullptr);
+  s.Setup(w.Spell.get(), TSpellDialogCommands{sdcIgnore, sdcChange}, TSpellDialogCommands{sdcIgnore, sdcChange});
+  for (bool repeated : {true, false}) {
+    s.PromptWord("the", repeated);
+    EXPECT_EQ(s.NotFoundText->GetText(), repeated ? "Repeated Word:" : "Not Found:");
+    for (TControl* label : std::initializer_list<TControl*>{s.NotFoundText, s.ReplaceWithText, s.SuggestionsText})
+      EXPECT_LE(label->GetLeft() + label->GetWidth() + 6, s.NotFoundEdit->GetLeft()) << label->GetName();
+    EXPECT_FALSE(Overlap(s.SuggestionsListbox, s.IgnoreButton));
+    EXPECT_LE(s.CancelButton->GetLeft() + s.CancelButton->GetWidth(), s.ClientWidth());
   }
 }
 
@@ -151,6 +241,54 @@ TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {
     EXPECT_EQ(std::filesystem::exists(w.Tmp / "Trips.spu"), answer == IDNO);
   }
   EXPECT_EQ(names().size(), before);
+}
+
+TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
+  ASSERT_TRUE(w.Spell->NewCustomDictionary("Travel"));
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName((w.Tmp / "Travel.spu").string()));
+    d.SetActive(true);
+    d.AddAutoCorrect("teh", "the");
+    ASSERT_TRUE(d.Save());
+  }
+  TCustomDictionariesDialog d(nullptr);
+  d.Setup(w.Spell.get());
+  ASSERT_TRUE(d.FocusEntry("Travel.spu"));
+  const int row = d.CustomDictionaries->GetItemIndex();
+  auto row_text = [&] { return d.CustomDictionaries->Items().Get(row); };
+  // Names that are no plain file name of the folder leave everything as it was.
+  for (const char* hostile : {"../escaped", "..", ".", ".hidden", "sub/name", "a\\b", "tab\tname"}) {
+    SCOPED_TRACE(hostile);
+    d.CustomDictionaries->CommitEdit(row, hostile);
+    EXPECT_EQ(row_text(), "Travel.spu");
+    EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp.path().parent_path() / "escaped.spu"));
+  for (const auto& f : std::filesystem::directory_iterator(w.Tmp.path()))
+    EXPECT_NE(f.path().filename().string().front(), '.') << f.path();
+  // A name without the extension: the row shows the file it now is.
+  d.CustomDictionaries->CommitEdit(row, "Trips");
+  EXPECT_EQ(row_text(), "Trips.spu");
+  EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Trips.spu"));
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Trips"));
+  TStringList& listed = w.Spell->Configuration().CustomDictionaries;
+  EXPECT_GE(listed.IndexOf("Trips.spu"), 0);
+  // Unticking the row takes the dictionary out of use.
+  d.CustomDictionaries->SetChecked(row, false);
+  d.CustomDictionaries->OnClickCheck(d.CustomDictionaries, row);
+  EXPECT_EQ(listed.IndexOf("Trips.spu"), -1);
+  for (const auto& c : w.Spell->CustomDictionaries()) EXPECT_EQ(c->GetAutoCorrectCount(), 0);
+  // Edit shows the dictionary's own pairs.
+  TInteractionScript script;
+  int pairs = -1;
+  script.Do([&](TInteraction& r) {
+    if (auto* e = dynamic_cast<TCustomDictionaryEditDialog*>(r.Form)) pairs = e->AutoCorrectList->Items().Count();
+    return static_cast<int>(mrOk);
+  });
+  d.FocusEntry("Trips.spu");
+  d.EditButtonClick();
+  EXPECT_EQ(pairs, 1);
 }
 
 TEST_F(Settings, DictionaryEditorRulesAndPairs) {

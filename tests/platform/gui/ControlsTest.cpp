@@ -3,10 +3,13 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QInputMethodEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -267,6 +270,34 @@ TEST(PageControlTest, SheetsTabsAndHiddenTabs) {
   pages.SelectNextPage(true);
   EXPECT_EQ(pages.GetActivePage(), sheets[0]);  // the hidden one is skipped
   EXPECT_EQ(changes, 1);
+}
+
+TEST(PageControlTest, TabsWidthHoldsEveryCaptionWhole) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 800, 300);
+  TPageControl pages(&form);
+  pages.SetParent(&form);
+  pages.SetBounds(0, 0, 150, 200);
+  std::vector<TTabSheet*> sheets;
+  for (const char* caption : {"Add&ed Words", "A&uto-Correct Pairs", "&Excluded Words"}) {
+    auto* s = new TTabSheet(&form);
+    s->SetPageControl(&pages);
+    s->SetText(caption);
+    sheets.push_back(s);
+  }
+  form.Show();
+  const int all = pages.TabsWidth();
+  EXPECT_GT(all, 150);  // more than the control has: the captions were cut
+  pages.SetWidth(all + 16);
+  QCoreApplication::processEvents();
+  QTabBar* bar = static_cast<QTabWidget*>(WidgetOf(&pages))->tabBar();
+  for (int i = 0; i < bar->count(); ++i) {
+    const QString text = bar->tabText(i).remove('&');
+    EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(text)) << i;
+    EXPECT_LE(bar->tabRect(i).right(), bar->width()) << i;
+  }
+  sheets[2]->SetTabVisible(false);
+  EXPECT_LT(pages.TabsWidth(), all);
 }
 
 TEST(ProgressBarTest, StepItWrapsAndPositionClamps) {
@@ -545,6 +576,29 @@ TEST(OwnerDrawTest, ListItemsArePaintedByTheHandler) {
   EXPECT_EQ(list.ItemRect(1).Height(), 20);
   TRect second = list.ItemRect(1);
   EXPECT_EQ(shot.pixelColor(second.Left + 2, second.Top + 2), QColor(0, 0, 128));
+}
+
+TEST(FontColourTest, DisabledControlsKeepTheDimmedText) {
+  TForm form(nullptr);
+  auto* label = new TLabel(&form);
+  auto* check = new TCheckBox(&form);
+  auto* radio = new TRadioButton(&form);
+  auto* edit = new TEdit(&form);
+  int n = 0;
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio, edit}) {
+    SCOPED_TRACE(n++);
+    c->SetParent(&form);
+    for (TColor colour : {clWindowText, clBlack, clNavy}) {
+      c->Font.SetColor(colour);
+      c->Font.SetName("DejaVu Sans");
+      c->SetEnabled(false);
+      const QPalette pal = WidgetOf(c)->palette();
+      for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        EXPECT_EQ(pal.color(QPalette::Active, role), QColor(QColorOf(colour))) << role;
+        EXPECT_NE(pal.color(QPalette::Disabled, role), pal.color(QPalette::Active, role)) << role;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/gui/Jpeg.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -178,6 +179,39 @@ TEST(GraphicsBitmap, TransparencySettings) {
   copy.Assign(&bmp);
   EXPECT_TRUE(copy.GetTransparent());
   EXPECT_EQ(copy.GetTransparentColor(), clLime);
+}
+
+TEST(GraphicsBitmap, AnyImageFileHasTheCallersPixelLimitNotTheToolkits) {
+  qytest::TempDir dir;
+  const std::string file = (dir / "big.png").string();
+  QImage big(1200, 1000, QImage::Format_ARGB32);
+  big.fill(QColor(10, 200, 30, 128));
+  ASSERT_TRUE(big.save(QString::fromStdString(file), "PNG"));
+  // The toolkit's own memory limit far below the picture (4.6 MB decoded),
+  // as its 128 MB are below a PNG of 34 megapixels.
+  const int limit = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(1);
+  struct Case {
+    int64_t maxPixels;
+    bool loads;
+  } cases[] = {{100'000'000, true}, {1'200'000, true}, {1'199'999, false}};
+  for (const Case& c : cases) {
+    TBitmap b;
+    EXPECT_EQ(b.LoadFromAnyImageFile(file, c.maxPixels), c.loads) << c.maxPixels;
+    if (c.loads) {
+      EXPECT_EQ(b.GetWidth(), 1200);
+      EXPECT_EQ(b.GetHeight(), 1000);
+    }
+    EXPECT_EQ(QImageReader::allocationLimit(), 1);  // put back
+  }
+  QImageReader::setAllocationLimit(limit);
+  // Written as PNG it stays lossless.
+  TBitmap b;
+  ASSERT_TRUE(b.LoadFromAnyImageFile(file, 100'000'000));
+  QImage back;
+  const AnsiString png = b.SaveToPNGBytes();
+  ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
+  EXPECT_EQ(back.pixelColor(7, 7), b.Image().pixelColor(7, 7));
 }
 
 TEST(GraphicsBitmap, RegistryKnowsOnlyOurClasses) {

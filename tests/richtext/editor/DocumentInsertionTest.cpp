@@ -229,3 +229,43 @@ TEST(InsertDocument, RTFGoesInThroughTheRegisteredReader) {
   EXPECT_FALSE(d.Data.InsertRTFFromStream(b));
   EXPECT_EQ(d.Vlf(), before);
 }
+
+TEST(InsertDocument, PastedRTFKeepsItsFirstParagraphsAlignment) {
+  VLRegisterRTFReader();
+  // As the program reads RTF: paragraph styles added where none fits.
+  TVLRTFReaderProperties& props = VLDefaultRTFReaderProperties();
+  const auto savedPara = props.ParaStyleMode;
+  props.ParaStyleMode = vlrsAddIfNeeded;
+  const AnsiString rtf = "{\\rtf1 \\pard\\qc Centered\\par \\pard\\qr Right\\par}";
+  struct TCase {
+    const char* What;
+    const char* Existing;  // the caret's paragraph before the paste
+    TVLAlignment First, Last;  // the pasted paragraphs' alignments after it
+  } cases[] = {
+      {"into an empty paragraph", "", vlaCenter, vlaRight},
+      // Into text the first and the last piece join the caret's paragraph,
+      // which keeps its own.
+      {"into the middle of text", "abcdef", vlaLeft, vlaLeft},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    TEditDoc d;
+    d.Text(c.Existing);
+    d.Format();
+    d.Caret(0, *c.Existing ? 4 : 1);
+    TMemoryStream s;
+    s.WriteBuffer(rtf.data(), static_cast<Int64>(rtf.size()));
+    s.SetPosition(0);
+    ASSERT_TRUE(d.Data.InsertRTFFromStream(s));
+    auto alignmentOf = [&](const char* text) {
+      for (Integer i = 0; i < d.Data.GetItemCount(); ++i)
+        if (d.Data.GetItemTextA(i).find(text) != AnsiString::npos)
+          return d.Style.ParaStyles->Items(d.Data.GetItem(i)->ParaNo)->Alignment;
+      ADD_FAILURE() << text << " not found in " << d.Dump();
+      return vlaJustify;
+    };
+    EXPECT_EQ(alignmentOf("Centered"), c.First) << d.Dump();
+    EXPECT_EQ(alignmentOf("Right"), c.Last) << d.Dump();
+  }
+  props.ParaStyleMode = savedPara;
+}

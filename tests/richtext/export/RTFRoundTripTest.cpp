@@ -11,9 +11,11 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "richtext/rtf/VLRTFReader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -142,4 +144,28 @@ TEST(RTFRoundTrip, ListRestartedMidDocumentKeepsItsNumbers) {
   for (size_t k = 0; k < want.size(); ++k) EXPECT_EQ(Utf8(got[k]), Utf8(want[k])) << "paragraph " << k;
   props.TextStyleMode = savedText;
   props.ParaStyleMode = savedPara;
+}
+
+TEST(RTFRoundTrip, StyleNamesWithSemicolonsComeBackWhole) {
+  TVLStyle style(nullptr);
+  style.ParaStyles->Items(0)->StyleName = "Quote; indented";
+  style.TextStyles->Items(0)->StyleName = "a;b;";
+  TVLDocumentData d(&style);
+  d.AddTextItem("text", 0, 0);
+  TVLRTFOptions options;
+  options.Include(vlrtfSaveStyleSheet);
+  d.RTFOptions = options;
+  TMemoryStream rtf;
+  ASSERT_TRUE(d.SaveRTFToStream(rtf, false, 0, clWindow, nullptr, nullptr));
+  const AnsiString bytes = rtf.Bytes();
+  EXPECT_NE(bytes.find("Quote\\'3b indented;}"), AnsiString::npos) << bytes;
+  EXPECT_NE(bytes.find("a\\'3bb\\'3b;}"), AnsiString::npos) << bytes;
+  rtf.SetPosition(0);
+  TVLRTFReader reader;
+  reader.OnNewText = [](TVLRTFReader*, const AnsiString&, TVLRTFPosition) {};
+  ASSERT_EQ(reader.ReadFromStream(rtf), 0);
+  std::vector<std::string> names;
+  for (const auto& e : reader.StyleSheet) names.push_back(e->Name);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Quote; indented"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "a;b;"), names.end());
 }

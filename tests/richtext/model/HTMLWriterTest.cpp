@@ -173,7 +173,9 @@ TEST(HTMLWriter, ImageFilesStayInTheirFolderAndReplaceNothing) {
                                  nullptr, nullptr));
   const AnsiString page = s.Bytes();
   EXPECT_EQ(qytest::ReadFileBytes(dir / "img1.jpg"), "someone else's");
-  EXPECT_TRUE(std::filesystem::exists(dir / "up" / "img1.jpg"));
+  // The picture is no JPEG: written losslessly, as PNG.
+  EXPECT_EQ(qytest::ReadFileBytes(dir / "up" / "img1.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "up" / "img1.jpg"));
   EXPECT_TRUE(std::filesystem::exists(dir / "up" / "img2.jpg"));
   // Two bullets of one image share a file.
   EXPECT_FALSE(std::filesystem::exists(dir / "up" / "img3.jpg"));

@@ -183,6 +183,28 @@ TEST(IniStyleStorage, InitialSheetIsUnicodeAndFileSheetKeepsWhatItSays) {
   for (Integer i = 0; i < 6; ++i) EXPECT_FALSE(fromFile.TextStyles->Items(i)->Unicode) << i;
 }
 
+TEST(IniStyleStorage, StyleNamesKeepTheirBlanksAndQuotes) {
+  qytest::TempDir dir;
+  const String file = (dir / "QYStyle.ini").string();
+  const String names[] = {" Heading ", "  two leading", "trailing\t", "\"quoted\"", "'single'", "Quote; note", "plain"};
+  TVLStyle style(nullptr);
+  style.TextStyles->Clear();
+  style.ParaStyles->Clear();
+  for (const String& n : names) {
+    style.TextStyles->Add()->StyleName = n;
+    style.ParaStyles->Add()->StyleName = n;
+  }
+  VLStyleSaveINI(style, file, VLStyleSectionName);
+  TVLStyle back(nullptr);
+  VLStyleLoadINI(back, file, VLStyleSectionName);
+  ASSERT_EQ(back.TextStyles->Count(), static_cast<Integer>(std::size(names)));
+  ASSERT_EQ(back.ParaStyles->Count(), static_cast<Integer>(std::size(names)));
+  for (Integer i = 0; i < back.TextStyles->Count(); ++i) {
+    EXPECT_EQ(back.TextStyles->Items(i)->StyleName, names[i]);
+    EXPECT_EQ(back.ParaStyles->Items(i)->StyleName, names[i]);
+  }
+}
+
 namespace {
 
 // A styles file that claims more styles than it holds: the counts are bounded

@@ -147,3 +147,36 @@ TEST(PlainText, RoundTripsKeepWhatTheCodePageHolds) {
     for (Integer i = 0; i < 3; ++i) EXPECT_EQ(back.GetItemTextA(i), src.GetItemTextA(i)) << i;
   }
 }
+
+TEST(PlainText, EightBitFilesAreUtf8WithLineFeeds) {
+  qytest::TempDir dir;
+  const String file = (dir / "u.txt").string();
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(1)->Unicode = true;
+  TVLDocumentData src(&style);
+  src.AddTextItem(Utf16(u"\u0141\u00F3d\u017A \u20AC5"), 1, 0);
+  src.AddTextItem(Utf16(u"\u65E5\u672C \U0001F600"), 1, 0);
+  src.AddTextItem("caf\xE9", 0, 0);  // an 8-bit item of code page 1252
+  ASSERT_TRUE(src.SaveText(file, 80, false));
+  EXPECT_EQ(qytest::ReadFileBytes(file),
+            "\xC5\x81\xC3\xB3\x64\xC5\xBA \xE2\x82\xAC\x35\n\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\ncaf\xC3\xA9");
+  struct TCase {
+    const char* Name;
+    AnsiString File;
+    std::string Expected;
+  };
+  const TCase cases[] = {
+      {"our own file", qytest::ReadFileBytes(file),
+       "\xC5\x81\xC3\xB3\x64\xC5\xBA \xE2\x82\xAC\x35|P \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80|P caf\xC3\xA9|P "},
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\r\nx", "\xC3\xA9t\xC3\xA9|P x|P "},
+      {"not UTF-8: Windows-1252", "caf\xE9 \x80\r\n", "caf\xC3\xA9 \xE2\x82\xAC|P "},
+      {"plain ASCII", "a\nb", "a|P b|P "},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    qytest::WriteFileBytes(dir / "in.txt", c.File);
+    TVLDocumentData d(&style);
+    ASSERT_TRUE(d.LoadText((dir / "in.txt").string(), 1, 0, false));
+    EXPECT_EQ(Shape(d), c.Expected);
+  }
+}

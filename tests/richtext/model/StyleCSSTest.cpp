@@ -105,9 +105,23 @@ TEST(StyleCSS, ListLevelTags) {
   const TCase cases[] = {
       {vllstUpperRoman, false, 0, 0, "<OL type=I>", "</OL>"},
       {vllstBullet, false, 0, 0, "<UL>", "</UL>"},
-      {vllstDecimal, true, 30, 10, "<OL style=\"text-indent: 10px; margin-left: 30px; list-style:outside;\">", "</OL>"},
+      {vllstDecimal, true, 30, 10, "<OL style=\"text-indent: 10px; margin-left: 30px; list-style-position: outside;\">",
+       "</OL>"},
+      // The position alone: a "list-style" shorthand would make "a." a bullet.
       {vllstLowerAlpha, true, 10, 20,
-       "<OL type=a style=\"text-indent: 10px; margin-left: 10px; list-style:inside;\">", "</OL>"},
+       "<OL type=a style=\"text-indent: 10px; margin-left: 10px; list-style-position: inside; list-style-type: "
+       "lower-alpha;\">",
+       "</OL>"},
+      {vllstLowerAlpha, true, 30, 10,
+       "<OL type=a style=\"text-indent: 10px; margin-left: 30px; list-style-position: outside; list-style-type: "
+       "lower-alpha;\">",
+       "</OL>"},
+      {vllstUpperRoman, true, 30, 10,
+       "<OL type=I style=\"text-indent: 10px; margin-left: 30px; list-style-position: outside; list-style-type: "
+       "upper-roman;\">",
+       "</OL>"},
+      {vllstBullet, true, 30, 10, "<UL style=\"text-indent: 10px; margin-left: 30px; list-style-position: outside;\">",
+       "</UL>"},
   };
   for (const TCase& c : cases) {
     l->ListType = c.Type;

@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -152,6 +153,10 @@ TEST(InstalledConverters, WordAndOpenDocumentComeBackWithTheirContent) {
     const Integer out = indexOf(cnv.GetExportConverters(), mask);
     ASSERT_GE(out, 0);
     ASSERT_TRUE(cnv.ExportRTF(file, out)) << cnv.ErrorCode;
+    // A copy is made as any new file, not with the hidden file's mode.
+    const mode_t umaskNow = ::umask(0);
+    ::umask(umaskNow);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0666 & ~umaskNow));
     const Integer in = indexOf(cnv.GetImportConverters(), mask);
     ASSERT_GE(in, 0);
     ASSERT_TRUE(cnv.ImportRTF(file, in)) << cnv.ErrorCode;

@@ -259,4 +259,106 @@ TEST(TableContainer, CheckpointsInCellsGoWithTheirCells) {
   EXPECT_EQ(Checkpoints(*r->GetCell(0, 0)), "cp00;cp01;cp10;cp11;");
 }
 
+// The table's own picture: kept in both forms of the record, painted under
+// cells without a colour of their own and under the spacing between them,
+// on screen and on paper, where the table stands; a cell's picture stays
+// on top of it.
+TEST(TableContainer, TheTablesPictureIsStoredPaintedAndPrinted) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  qytest::ResetStylesForLayout(style);
+  constexpr TColor Red = 0x0000FF;
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary);
+    qytest::TTestLayoutData doc(&style);
+    if (!binary) doc.SetVLFOptions(doc.GetVLFOptions() - TVLFOptions{vlfoSaveBinary});
+    auto t = TVLTableItemInfo::CreateEx(2, 2, &doc);
+    t->SetBackgroundImage(Square(Red));
+    t->SetBackgroundStyle(vlbsStretched);
+    t->GetCell(1, 1)->SetBackgroundImage(Square(Blue));
+    t->GetCell(1, 1)->SetBackgroundStyle(vlbsTiled);
+    doc.AddItem("", t.release());
+    TMemoryStream out;
+    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+    out.SetPosition(0);
+    qytest::TTestLayoutData back(&style);
+    TColor color = clNone;
+    ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+    auto* r = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+    ASSERT_TRUE(r);
+    ASSERT_TRUE(r->GetBackgroundImage());
+    EXPECT_EQ(r->GetBackgroundImage()->GetWidth(), 4);
+    EXPECT_EQ(r->BackgroundStyle, vlbsStretched);
+    ASSERT_TRUE(r->GetCell(1, 1)->GetBackgroundImage());
+    EXPECT_EQ(r->GetCell(0, 0)->GetBackgroundImage(), nullptr);
+
+    r->Layout(300, true, nullptr);
+    auto check = [&](const QImage& image, Integer x, Integer y) {
+      auto at = [&](Integer px, Integer py) { return image.pixel(x + px, y + py); };
+      TVLTableCellData* plain = r->GetCell(0, 0);
+      TVLTableCellData* own = r->GetCell(1, 1);
+      EXPECT_EQ(at(plain->Left + plain->Width - 2, plain->Top + plain->Height - 2), qRgb(255, 0, 0));
+      EXPECT_EQ(at(own->Left + own->Width - 2, own->Top + own->Height - 2), qRgb(0, 0, 255));
+      // The spacing between the cells, and nothing outside the table.
+      EXPECT_EQ(at(1, 1), qRgb(255, 0, 0));
+      EXPECT_EQ(at(r->GetWidth() + 2, 1), qRgb(255, 255, 255));
+    };
+    {
+      QImage image(400, 300, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      TCanvas canvas(&image);
+      r->PaintFullWidth(10, 310, 10, &canvas, {}, &style, TRect(0, 0, 400, 300), &back);
+      canvas.ReleaseHandle();
+      check(image, 10, 10);
+    }
+    {
+      QImage image(400, 300, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      TCanvas canvas(&image);
+      TVLScreenAndDevice sad;
+      sad.ppixScreen = sad.ppiyScreen = sad.ppixDevice = sad.ppiyDevice = 96;
+      r->Print(&canvas, 30, 20, 330, false, false, sad, nullptr, vlcmColor);
+      canvas.ReleaseHandle();
+      check(image, 30, 20);
+    }
+  }
+}
+
+// The table's background behind something printed over it: nothing, the
+// colour only, or the colour and the picture where the table lies.
+TEST(TableContainer, TheTableBackgroundForPrinting) {
+  VLRegisterTableItem();
+  constexpr TColor Green = 0x00FF00, Red = 0x0000FF, White = 0xFFFFFF, Grey = 0x808080;
+  struct Case {
+    Integer what;
+    bool whiteBackground, picture;
+    TColor inside;
+  } cases[] = {{0, false, true, Grey},  {1, false, true, Green}, {2, false, true, Red},
+               {2, false, false, Green}, {1, true, true, White},  {2, true, true, Red}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.what) + std::to_string(c.whiteBackground) + std::to_string(c.picture));
+    auto t = TVLTableItemInfo::CreateEx(1, 1, nullptr);
+    t->Color = Green;
+    if (c.whiteBackground) t->PrintOptions += TVLTablePrintOptions{vltoWhiteBackground};
+    if (c.picture) {
+      t->SetBackgroundImage(Square(Red));
+      t->BackgroundStyle = vlbsStretched;
+    }
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(QColor(0x80, 0x80, 0x80));
+    TCanvas canvas(&image);
+    // The table lies at (10, 5), 30 x 20, in the 60 x 40 bitmap.
+    t->DrawBackgroundForPrinting(&canvas, TRect(0, 0, 60, 40), TRect(10, 5, 40, 25), vlcmColor, c.what);
+    canvas.ReleaseHandle();
+    auto at = [&](int x, int y) {
+      const QRgb p = image.pixel(x, y);
+      return static_cast<TColor>(qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16));
+    };
+    EXPECT_EQ(at(25, 15), c.inside);
+    EXPECT_EQ(at(11, 6), c.inside);
+    EXPECT_EQ(at(5, 2), Grey);
+    EXPECT_EQ(at(45, 30), Grey);
+  }
+}
+
 }  // namespace

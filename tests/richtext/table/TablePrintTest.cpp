@@ -4,11 +4,14 @@
 #include "richtext/table/VLTablePrint.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/view/PrintFixture.h"
+#include "support/PdfPages.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -288,6 +291,140 @@ TEST(TablePrint, RowsThatCannotSplitAndOutgrowAPageAreShrunkToIt) {
       for (const String& w : words) lines += w.rfind("Line", 0) == 0;
     EXPECT_EQ(lines, c.LinesPerCell - 1);
   }
+}
+
+
+// The middle value of a non-empty list.
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Glyph height over line pitch of words printed one per line: a property of
+// the font alone, whatever the scale the words were printed at.
+double HeightToPitch(const std::vector<qytest::TPdfWord>& lines) {
+  std::vector<double> heights, pitches;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    heights.push_back(lines[k].Height());
+    if (k > 0 && lines[k].Page == lines[k - 1].Page) pitches.push_back(lines[k].YMin - lines[k - 1].YMin);
+  }
+  return heights.empty() || pitches.empty() ? 0 : Median(heights) / Median(pitches);
+}
+
+TEST(TablePrint, AShrunkRowShrinksItsTextOnce) {
+  for (const Integer lines : {120, 400}) {
+    SCOPED_TRACE(lines);
+    TTableDoc doc;
+    for (Integer i = 1; i <= 6; ++i) doc.Add("Ref" + std::to_string(i));
+    TVLTableItemInfo* t = doc.AddTable(1);
+    TVLTableCellData* cell = t->GetCell(0, 0);
+    for (Integer i = 1; i < lines; ++i) {
+      AnsiString raw;
+      for (char ch : "Line" + std::to_string(i)) raw += {ch, '\0'};
+      cell->AddUnicodeTextItemTag(raw, 0, 0, TVLTag());
+    }
+    ASSERT_GE(doc.Paginate(), 1);
+    doc.Print.Print("shrink", 1, true);
+    const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+    const std::vector<qytest::TPdfWord> refs = pdf.Starting("Ref"), cellLines = pdf.Starting("Line");
+    ASSERT_EQ(refs.size(), 6u);
+    ASSERT_EQ(cellLines.size(), static_cast<size_t>(lines - 1));
+    // Every line of the row on one page, inside it.
+    for (const qytest::TPdfWord& w : cellLines) {
+      EXPECT_EQ(w.Page, cellLines.front().Page);
+      EXPECT_LE(w.YMax, pdf.PageSizes[static_cast<size_t>(w.Page - 1)].second);
+    }
+    // The row was shrunk: its lines are closer than the document's...
+    const double pitch = (cellLines.back().YMin - cellLines.front().YMin) / static_cast<double>(lines - 2);
+    EXPECT_LT(pitch, (refs.back().YMin - refs.front().YMin) / 5 * 0.8);
+    // ...and its letters by the same factor, not by its square.
+    const double ref = HeightToPitch(refs), shrunk = HeightToPitch(cellLines);
+    ASSERT_GT(ref, 0);
+    EXPECT_NEAR(shrunk / ref, 1.0, 0.2) << "glyph " << Median([&] {
+      std::vector<double> h;
+      for (const auto& w : cellLines) h.push_back(w.Height());
+      return h;
+    }()) << " pitch " << pitch;
+  }
+}
+
+TEST(TablePrint, ATableWiderThanThePaperIsFittedNotCut) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TVLTableItemInfo*)> Size;
+    bool Scaled;  // fitted by scaling (else laid out at the paper's width)
+  };
+  const std::vector<TCase> cases = {
+      {"3000 pixels wide", [](TVLTableItemInfo* t) { t->BestWidth = 3000; }, true},
+      {"fixed columns of 900 pixels",
+       [](TVLTableItemInfo* t) {
+         for (Integer r = 0; r < t->RowCount(); ++r)
+           for (Integer c = 0; c < t->ColCount(); ++c) t->GetCell(r, c)->BestWidth = 900;
+       },
+       true},
+      {"automatic width", [](TVLTableItemInfo*) {}, false},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableDoc doc;
+    doc.Add("Before");
+    auto t = TVLTableItemInfo::CreateEx(2, 4, doc.View->VLData());
+    for (Integer r = 0; r < 2; ++r)
+      for (Integer c = 0; c < 4; ++c) {
+        TVLTableCellData* cell = t->GetCell(r, c);
+        cell->Clear();
+        AnsiString raw;
+        for (char ch : "Cell" + std::to_string(r) + std::to_string(c)) raw += {ch, '\0'};
+        cell->AddUnicodeTextItemTag(raw, 0, 0, TVLTag());
+      }
+    k.Size(t.get());
+    doc.View->AddItem("", t.release());
+    doc.Add("After");
+    ASSERT_GE(doc.Paginate(), 1);
+    doc.Print.Print("wide", 1, true);
+    const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+    const double pageWidth = pdf.PageSizes.at(0).first;
+    const double right = pageWidth - doc.PD().RightMarginMM * 72 / 25.4;
+    const qytest::TPdfWord* before = pdf.Find("Before");
+    ASSERT_NE(before, nullptr);
+    for (Integer r = 0; r < 2; ++r)
+      for (Integer c = 0; c < 4; ++c) {
+        const qytest::TPdfWord* w = pdf.Find("Cell" + std::to_string(r) + std::to_string(c));
+        ASSERT_NE(w, nullptr) << r << c;
+        EXPECT_LE(w->XMax, right + 1) << w->Text;
+        EXPECT_GE(w->XMin, before->XMin - 1) << w->Text;
+        // Scaled as a whole, or laid out again at the paper's width.
+        if (k.Scaled) {
+          EXPECT_LT(w->Height(), before->Height() * 0.9) << w->Text;
+        } else {
+          EXPECT_NEAR(w->Height(), before->Height(), before->Height() * 0.1) << w->Text;
+        }
+      }
+    // The last column reaches towards the right margin: nothing is left of it.
+    EXPECT_GT(pdf.Find("Cell03")->XMin, pageWidth / 2);
+  }
+}
+
+
+TEST(TablePrint, AFittedTableSplitsOverPagesWithEveryRowOnce) {
+  TTableDoc doc;
+  TVLTableItemInfo* t = doc.AddTable(200);
+  t->BestWidth = 2000;
+  doc.Add("After");
+  ASSERT_GE(doc.Paginate(), 2);
+  doc.Print.Print("long and wide", 1, true);
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+  const double right = pdf.PageSizes.at(0).first - doc.PD().RightMarginMM * 72 / 25.4;
+  const std::vector<qytest::TPdfWord> rows = pdf.Starting("Row"), cols = pdf.Starting("Col");
+  ASSERT_EQ(rows.size(), 200u);
+  ASSERT_EQ(cols.size(), 200u);
+  std::set<int> pages;
+  for (size_t r = 0; r < rows.size(); ++r) {
+    EXPECT_EQ(rows[r].Text, "Row" + std::to_string(r));
+    EXPECT_LE(cols[r].XMax, right + 1) << cols[r].Text;
+    pages.insert(rows[r].Page);
+  }
+  EXPECT_GE(pages.size(), 2u);
 }
 
 }  // namespace

@@ -199,6 +199,30 @@ TEST_F(TableProperties, ACellPictureIsOneStepAndComesBackWhole) {
   EXPECT_EQ(cell->GetBackgroundImage(), given);
 }
 
+TEST_F(TableProperties, TheTablePictureIsOneStepAndLeavesTheCellsAlone) {
+  auto cellPicture = std::make_unique<TBitmap>(2, 2);
+  T->SetCellBackgroundImage(std::move(cellPicture), 0, 0);
+  TGraphic* cellGiven = T->GetCell(0, 0)->GetBackgroundImage();
+  const Integer before = Steps();
+  auto picture = std::make_unique<TBitmap>(4, 3);
+  TGraphic* given = picture.get();
+  T->SetBackgroundImage(std::move(picture));
+  EXPECT_EQ(T->GetBackgroundImage(), given);
+  EXPECT_EQ(Steps(), before + 1);
+  E.Edit->Undo();
+  EXPECT_EQ(T->GetBackgroundImage(), nullptr);
+  EXPECT_EQ(T->GetCell(0, 0)->GetBackgroundImage(), cellGiven);
+  E.Edit->Redo();
+  EXPECT_EQ(T->GetBackgroundImage(), given);
+  // Clearing is a step too; an empty picture clears.
+  T->SetBackgroundImage(std::make_unique<TBitmap>());
+  EXPECT_EQ(T->GetBackgroundImage(), nullptr);
+  EXPECT_EQ(Steps(), before + 2);
+  E.Edit->Undo();
+  EXPECT_EQ(T->GetBackgroundImage(), given);
+  EXPECT_EQ(T->GetCell(0, 0)->GetBackgroundImage(), cellGiven);
+}
+
 TEST(TablePropertiesOutsideEditor, ValuesAreStoredWithoutUndo) {
   VLRegisterTableItem();
   auto t = TVLTableItemInfo::CreateEx(2, 2, nullptr);
@@ -210,6 +234,10 @@ TEST(TablePropertiesOutsideEditor, ValuesAreStoredWithoutUndo) {
   EXPECT_TRUE(t->GetCell(0, 1)->VisibleBorders.IsAllEqual(false));
   EXPECT_TRUE(t->IsChanged());
   EXPECT_THROW(t->SetCellColor(clRed, 5, 0), EVellumError);
+  t->SetBackgroundImage(std::make_unique<TBitmap>(3, 3));
+  ASSERT_TRUE(t->GetBackgroundImage());
+  t->SetBackgroundImage(nullptr);
+  EXPECT_EQ(t->GetBackgroundImage(), nullptr);
 }
 
 }  // namespace

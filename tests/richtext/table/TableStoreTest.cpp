@@ -294,7 +294,8 @@ TEST(TableStore, WrongCellCountIsALoadWarningNotALostDocument) {
   }
 }
 
-TEST(TableStore, ATablePictureIsReadAndDroppedAndACellsPlacementKept) {
+// A table picture that cannot be read is left out; the rest of the record is read.
+TEST(TableStore, AnUnreadableTablePictureIsDroppedAndACellsPlacementKept) {
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
   TVLTableItemInfo t(&doc);
@@ -308,6 +309,7 @@ TEST(TableStore, ATablePictureIsReadAndDroppedAndACellsPlacementKept) {
   EXPECT_EQ(t.RowCount(), 1);
   EXPECT_EQ(t.ColCount(), 1);
   EXPECT_EQ(t.GetCell(0, 0)->GetBackgroundStyle(), vlbsStretched);
+  EXPECT_EQ(t.GetBackgroundImage(), nullptr);
 }
 
 TEST(TableStore, UnreadableDataLinesStopTheLoad) {

@@ -1,6 +1,7 @@
 // Cutting a document into printed pages: breaks between lines, explicit
 // page breaks, long paragraphs, margins, header and footer.
 #include "PrintFixture.h"
+#include "support/PdfPages.h"
 
 #include "richtext/model/VLItem.h"
 
@@ -215,4 +216,36 @@ TEST(PrintPagination, FirstPageOffsetTakesRoomOnPageOneOnly) {
   one.Print.FirstPageOffset = 300;
   one.Print.FormatPages();
   EXPECT_EQ(one.Print.LastPageEnd, end + 300);
+}
+
+TEST(PrintPagination, APageKeepsItsFirstParagraphsSpaceBefore) {
+  // A paragraph style that asks for 40 screen pixels (30 points) before it.
+  struct TCase {
+    const char* Name;
+    bool Break;  // the page starts at a page break (else because page 1 is full)
+  };
+  for (const TCase& k : {TCase{"page break", true}, TCase{"page full", false}}) {
+    SCOPED_TRACE(k.Name);
+    TPrintDoc doc;
+    TParaInfo* spaced = doc.Style.ParaStyles->Add();
+    spaced->SpaceBefore = 40;
+    const Integer spacedNo = doc.Style.ParaStyles->Count() - 1;
+    for (Integer i = 1; i <= 3; ++i) doc.Add("Plain" + std::to_string(i));
+    const Integer first = doc.Add("Spaced1", 0, spacedNo);
+    for (Integer i = 2; i <= (k.Break ? 3 : 300); ++i) doc.Add("Spaced" + std::to_string(i), 0, spacedNo);
+    if (k.Break) doc.View->GetItem(first)->ItemOptions |= vlioPageBreakBefore;
+    ASSERT_GE(doc.Paginate(), 2);
+    doc.Print.Print("space before", 1, true);
+    const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+    // The top line of pages 1 (a paragraph without space) and 2.
+    auto top = [&pdf](int page) {
+      double y = 1e9;
+      for (const qytest::TPdfWord& w : pdf.Words)
+        if (w.Page == page) y = std::min(y, w.YMin);
+      return y;
+    };
+    ASSERT_LT(top(2), 1e9);
+    EXPECT_NEAR(top(2) - top(1), 30.0, 1.5);
+    ExpectSoundPages(doc);
+  }
 }

@@ -1,0 +1,84 @@
+#include "support/PdfPages.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace qytest {
+
+namespace {
+
+QByteArray Run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  p.waitForFinished(60000);
+  return p.readAllStandardOutput();
+}
+
+std::string Unescape(QString s) {
+  s.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&apos;", "'").replace("&amp;", "&");
+  return s.toStdString();
+}
+
+}  // namespace
+
+std::vector<TPdfWord> TPdfLayout::Starting(const std::string& prefix) const {
+  std::vector<TPdfWord> out;
+  for (const TPdfWord& w : Words)
+    if (w.Text.rfind(prefix, 0) == 0) out.push_back(w);
+  return out;
+}
+
+const TPdfWord* TPdfLayout::Find(const std::string& text) const {
+  for (const TPdfWord& w : Words)
+    if (w.Text == text) return &w;
+  return nullptr;
+}
+
+const TPdfWord* TPdfLayout::Next(const TPdfWord* w) const {
+  if (!w || w < Words.data() || w + 1 >= Words.data() + Words.size()) return nullptr;
+  return w + 1;
+}
+
+TPdfLayout PdfLayout(const std::string& file) {
+  TPdfLayout out;
+  const QString html = QString::fromUtf8(Run("pdftotext", {"-bbox", QString::fromStdString(file), "-"}));
+  static const QRegularExpression tag(
+      R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  for (auto it = tag.globalMatch(html); it.hasNext();) {
+    const QRegularExpressionMatch m = it.next();
+    if (!m.captured(1).isEmpty()) {
+      out.PageSizes.push_back({m.captured(1).toDouble(), m.captured(2).toDouble()});
+      continue;
+    }
+    TPdfWord w;
+    w.Page = static_cast<int>(out.PageSizes.size());
+    w.XMin = m.captured(3).toDouble();
+    w.YMin = m.captured(4).toDouble();
+    w.XMax = m.captured(5).toDouble();
+    w.YMax = m.captured(6).toDouble();
+    w.Text = Unescape(m.captured(7));
+    out.Words.push_back(w);
+  }
+  return out;
+}
+
+std::string PdfText(const std::string& file, bool layout) {
+  QStringList args;
+  if (layout) args << "-layout";
+  args << QString::fromStdString(file) << "-";
+  const QByteArray text = Run("pdftotext", args);
+  return std::string(text.constData(), static_cast<size_t>(text.size()));
+}
+
+QImage PdfPageImage(const std::string& file, int page, int dpi) {
+  QTemporaryDir dir;
+  if (!dir.isValid()) return QImage();
+  const QString prefix = dir.filePath("page");
+  Run("pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page),
+                   "-singlefile", QString::fromStdString(file), prefix});
+  return QImage(prefix + ".png");
+}
+
+}  // namespace qytest
