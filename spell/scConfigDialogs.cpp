@@ -32,10 +32,18 @@ String PairText(const String& word, const String& replacement) {
 // ---------------------------------------------------------------------------
 // Spelling options
 
+const char* const kSpellStorageNote =
+    "Learned and added words are kept in files outside the password-protected journal, "
+    "readable by you only.";
+
+namespace {
+constexpr int kConfigDialogHeight = 429;
+}  // namespace
+
 TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   SetWidth(320);
-  SetHeight(397);
+  SetHeight(kConfigDialogHeight);
   Position = poOwnerFormCenter;
   OptionsGroup = Make<TGroupBox>(this, this, "OptionsGroup", 8, 8, 305, 185);
   for (size_t n = 0; n < Options.size(); ++n) {
@@ -71,7 +79,11 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
     FEngine->ShowCustomDictionariesDialog(this);
     FillCustomCombo();
   };
-  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 368, 96, 23);
+  // The journal's password does not reach these files: the user should know.
+  StorageNote = Make<TLabel>(this, this, "StorageNote", 8, 366, 305, 30);
+  StorageNote->SetWordWrap(true);
+  StorageNote->SetText(kSpellStorageNote);
+  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 400, 96, 23);
   ResetButton->OnClick = [this](TObject*) {
     if (!FEngine) return;
     FEngine->Configuration().ResetToDefaults();
@@ -79,11 +91,11 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
     FillCustomCombo();
     SetupOptions();
   };
-  HelpButton = Make<TButton>(this, this, "HelpButton", 108, 368, 46, 23);
-  OK = Make<TButton>(this, this, "OK", 158, 368, 75, 23);
+  HelpButton = Make<TButton>(this, this, "HelpButton", 108, 400, 46, 23);
+  OK = Make<TButton>(this, this, "OK", 158, 400, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
-  CancelButton = Make<TButton>(this, this, "CancelButton", 238, 368, 75, 23);
+  CancelButton = Make<TButton>(this, this, "CancelButton", 238, 400, 75, 23);
   CancelButton->ModalResult = mrCancel;
   CancelButton->Cancel = true;
 }
@@ -115,8 +127,9 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
   const int shrink = hidden * step;
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
-  for (TButton* b : {OK, CancelButton, HelpButton, ResetButton}) b->SetTop(b->GetTop() - shrink);
-  SetHeight(397 - shrink);
+  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton, StorageNote})
+    c->SetTop(c->GetTop() - shrink);
+  SetHeight(kConfigDialogHeight - shrink);
 }
 
 void TSpellCheckConfigDialog::Revert() {
