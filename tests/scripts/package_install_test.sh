@@ -80,13 +80,20 @@ if win=$(timeout 30 xdotool search --sync --name "CREATING NEW QUILLORY" | head 
 else
   bad "the first start asks for the database folder"
 fi
+# Then, once, whether to start at log-in (No by default): Yes.
+if win=$(timeout 30 xdotool search --sync --name "Quillory Start-Up" | head -1) && [ -n "$win" ]; then
+  ok "the first start asks whether to start at log-in"
+  xdotool windowfocus --sync "$win" key alt+y || true
+else
+  bad "the first start asks whether to start at log-in"
+fi
 waited=0
 until [ -s "$data/Profile.db" ] && [ -s "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop" ] || [ $waited -ge 300 ]; do
   sleep 0.1; waited=$((waited + 1))
 done
 check "the database folder made from the installed template" test -s "$data/Quillory.db" -a -s "$data/Profile.db"
-# The start-up choice is read from the opened database; its default puts the
-# program in the autostart folder, pointing at the installed program.
+# Starting at log-in puts the program in the autostart folder, pointing at
+# the installed program.
 check "the autostart entry starts the installed program" \
   grep -qx "Exec=$root/usr/bin/quillory" "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop"
 check "the main window shows" timeout 30 xdotool search --sync --onlyvisible --name "^QUILLORY"
