@@ -298,7 +298,11 @@ void TfrmVLFont::cmbFontClick(TObject*) {
   const String name = i >= 0 ? cmbFont->Items().Get(i) : Trim(cmbFont->GetText());
   if (!name.empty()) {
     cmbSize->SetFontName(name);
+    // A script the selection mixes stays undecided under the new font, not
+    // the first one the font lists.
+    const bool undecided = cmbCharset->GetItemIndex() < 0;
     cmbCharset->SetFontName(name);
+    if (undecided) cmbCharset->SetItemIndex(-1);
   }
   UpdateSample();
 }

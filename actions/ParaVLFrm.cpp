@@ -231,7 +231,7 @@ void TfrmVLPara::seFirstLineIndentChange(TObject*) {
     rbPositive->SetChecked(false);
   } else if (!rbNegative->GetChecked() && !rbPositive->GetChecked()) {
     rbPositive->SetChecked(true);
-  } else if (rbNegative->GetChecked() &&
+  } else if (rbNegative->GetChecked() && !seLeftIndent->GetIndeterminate() &&
              seLeftIndent->AsInteger() - seFirstLineIndent->AsInteger() < minLeft) {
     FUpdating = true;
     seLeftIndent->SetValue(minLeft + seFirstLineIndent->AsInteger());
@@ -255,7 +255,10 @@ void TfrmVLPara::seLeftIndentChange(TObject*) {
 void TfrmVLPara::rbFLClick(TObject*) {
   if (!Showing()) return;
   const Integer minLeft = static_cast<Integer>(std::nearbyint(seLeftIndent->MinValue));
-  if (rbNegative->GetChecked() && seLeftIndent->AsInteger() - seFirstLineIndent->AsInteger() < minLeft) {
+  // A left indent the paragraphs do not share is theirs to keep: no room
+  // is made in it for a hanging first line.
+  if (rbNegative->GetChecked() && !seLeftIndent->GetIndeterminate() &&
+      seLeftIndent->AsInteger() - seFirstLineIndent->AsInteger() < minLeft) {
     FUpdating = true;
     seLeftIndent->SetValue(minLeft + seFirstLineIndent->AsInteger());
     FUpdating = false;

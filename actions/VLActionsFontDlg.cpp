@@ -3,9 +3,12 @@
 #include "actions/FontVLFrm.h"
 #include "platform/base/SysUtils.h"
 #include "platform/gui/CommonDialogs.h"
+#include "platform/gui/FontList.h"
 
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 TvlActionFonts::TvlActionFonts(TComponent* AOwner) : TvlActionTextStyles(AOwner) {
   MessageID = 155;
@@ -114,6 +117,13 @@ void TvlActionFontEx::FillDialog(TfrmVLFont& d) {
   d.cmbFont->SetItemIndex(d.cmbFont->Items().IndexOf(d.cmbFont->GetText()));
   d.cmbFontClick(d.cmbFont);
   d.cmbSize->SetText(ValidProperties.Contains(vlfpSize) ? IntToStr(Font.GetSize()) : String());
+  if (!ValidProperties.Contains(vlfpName) && ValidProperties.Contains(vlfpCharset)) {
+    // No one font to list scripts for: the script the runs share is offered.
+    std::vector<std::pair<TFontCharset, String>> scripts;
+    const String script = CharsetScriptName(Font.GetCharset());
+    if (!script.empty()) scripts.emplace_back(Font.GetCharset(), script);
+    d.cmbCharset->Fill(scripts);
+  }
   d.cmbCharset->SetItemIndex(ValidProperties.Contains(vlfpCharset) ? d.cmbCharset->IndexOfCharset(Font.GetCharset())
                                                                   : -1);
   if (ValidProperties.Contains(vlfpCharSpacing)) {

@@ -142,10 +142,18 @@ void TvlActionParagraph::ReadDialog(TfrmVLPara& d) {
   }
 }
 
-void TvlActionParagraph::ConvertParaStyle(TVLActionEditor*, TParaInfo& P, Integer, Integer) {
+void TvlActionParagraph::ConvertParaStyle(TVLActionEditor* Editor, TParaInfo& P, Integer, Integer) {
   const TVLParaProperties& v = ValidProperties;
+  const bool newFirstLine = v.Contains(vlppFirstIndent) && P.FirstIndent != FirstIndent;
   if (v.Contains(vlppFirstIndent)) P.FirstIndent = FirstIndent;
-  if (v.Contains(vlppLeftIndent)) P.LeftIndent = LeftIndent;
+  if (v.Contains(vlppLeftIndent)) {
+    P.LeftIndent = LeftIndent;
+  } else if (newFirstLine && Editor) {
+    // Each paragraph keeps its own left indent, raised only where a new
+    // hanging first line would start left of the lowest indent the dialog
+    // allows.
+    P.LeftIndent = std::max(P.LeftIndent, -Editor->GetLeftMargin() - P.FirstIndent);
+  }
   if (v.Contains(vlppRightIndent)) P.RightIndent = RightIndent;
   if (v.Contains(vlppSpaceBefore)) P.SpaceBefore = SpaceBefore;
   if (v.Contains(vlppSpaceAfter)) P.SpaceAfter = SpaceAfter;

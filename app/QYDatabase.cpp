@@ -137,7 +137,7 @@ bool SetUpDatabase(const TDatabaseFolders& folders) {
   DatabaseFolders = f;
   CheckDatabaseEngine();
   if (!DirectoryExists(f.DataDir)) {
-    if (MessageBox(kNewDatabaseText, "CREATING NEW QUILLORY DATEBASE",
+    if (MessageBox(kNewDatabaseText, "CREATING NEW QUILLORY DATABASE",
                    MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
       return false;
     if (!CreateDataFolder(f.TemplateDir, f.DataDir)) {

@@ -62,6 +62,8 @@ public:
   bool SaveVLF(TStream& stream) override {
     if (!FWindow) return false;
     TVellumEdit* e = FWindow->QuilloryText;
+    // Text typed in a table cell is in the cell's editor till it closes.
+    const TVLInplaceEditorPause pause(*e);
     CaretItemNo = e->CurItemNo();
     CaretOffset = e->OffsetInCurItem();
     if (e->LoadFailed()) {

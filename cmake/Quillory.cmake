@@ -21,13 +21,18 @@ function(quillory_library target)
   endif()
 endfunction()
 
-# quillory_tests(<target> DEPS <libs...>)
+# quillory_tests(<target> DEPS <libs...> [TIMEOUT <seconds>] [SHARDS <n>])
 # Builds every .cpp of the calling test folder into one GoogleTest program
 # registered with CTest; it runs headless, in a temporary folder of its own,
 # with the fonts of tests/fonts.conf only (the programs' *_systemfonts runs
 # use whatever the machine has).
+# Each program has a timeout of a couple of minutes (several times what it
+# takes on two cores): a test that hangs fails the run quickly instead of
+# holding it for CTest's whole time. A long program runs as SHARDS parts
+# (GoogleTest's own sharding, each part a process with its own folder),
+# side by side, each under the timeout.
 function(quillory_tests target)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;SHARDS" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
@@ -37,14 +42,26 @@ function(quillory_tests target)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} qy_testsupport GTest::gtest GTest::gmock)
   target_compile_options(${target} PRIVATE ${QY_WARNINGS})
   if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 600)
+    set(ARG_TIMEOUT 120)
   endif()
-  add_test(NAME ${target} COMMAND ${target})
-  set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR};FONTCONFIG_FILE=${PROJECT_SOURCE_DIR}/tests/fonts.conf")
+  if(NOT ARG_SHARDS)
+    set(ARG_SHARDS 1)
+  endif()
+  set(env "QT_QPA_PLATFORM=offscreen;QY_SOURCE_DIR=${PROJECT_SOURCE_DIR};FONTCONFIG_FILE=${PROJECT_SOURCE_DIR}/tests/fonts.conf")
   # A new order each run (gtest prints the seed) shows tests that lean on
   # an earlier one; repeat an order with --gtest_random_seed=SEED.
-  set_property(TEST ${target} APPEND PROPERTY ENVIRONMENT "GTEST_SHUFFLE=1")
+  list(APPEND env "GTEST_SHUFFLE=1")
+  if(ARG_SHARDS EQUAL 1)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+    return()
+  endif()
+  math(EXPR last "${ARG_SHARDS} - 1")
+  foreach(i RANGE ${last})
+    add_test(NAME ${target}_part${i} COMMAND ${target})
+    set_tests_properties(${target}_part${i} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "${env};GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${i}")
+  endforeach()
 endfunction()
 
 # quillory_bench(<target> DEPS <libs...>) for one benchmark source file.

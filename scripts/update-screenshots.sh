@@ -14,9 +14,6 @@ ctest -R '_screenshots$|^journal_end_to_end$' --output-on-failure
 # Two pictures of the offscreen tests: every item kind, mixed fonts.
 QY_SCREENSHOT_DIR=$build/screenshots QT_QPA_PLATFORM=offscreen QY_SOURCE_DIR=$root \
   tests/richtext/view/test_richtext_view --gtest_filter='ItemsPaint.*:RealFontLayout.PaintedInk*'
-# The find window at a hit, the record selection and a report's preview.
-QY_SCREENSHOT_DIR=$build/screenshots QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
-  tests/app/test_app --gtest_filter='FindReportScreenshots.*'
 cp screenshots/*.png "$root/docs/screenshots/"
 cp tests/app/journal.png "$root/docs/screenshots/journal.png"
 ls -l "$root/docs/screenshots/"

@@ -1255,11 +1255,17 @@ void TSpellCheckerBase::ContinueCheck() {
     if (verdict == wcCorrected && ReportOnly()) verdict = wcDenied;
     if (verdict == wcCorrected) {
       if (remember) RememberPrevious(cached);
+      int endX = 0, endY = 0;
+      FParser->GetPosition(endX, endY);
       // The record holds the word's first character, where undo looks.
       FParser->SelectWord(static_cast<int>(word.size()));
       AddUndo(saChange, replacement, true);
-      ReplaceCurrentWord(replacement, 2);
-      continue;
+      if (ReplaceCurrentWord(replacement, 2)) continue;
+      // The text refused the correction (an editor that takes no changes):
+      // the word is reported, not read and corrected again for ever.
+      ForgetLastUndo();
+      FParser->SetPosition(endX, endY, ppCurrent);
+      verdict = wcDenied;
     }
     // The clock is read every 256 words: a long check is still seen within
     // a few milliseconds of its first second.
@@ -1372,7 +1378,8 @@ void TSpellCheckerBase::ShowEndMessage() {
   if (Application) Application->MessageBox(text, GetString(lsSpelling), MB_OK | MB_ICONINFORMATION);
 }
 
-void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int State) {
+bool TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int State) {
+  const bool changedBefore = FTextChanged;
   if (!FTextChanged) {
     FTextChanged = true;
     if (OnBeforeChange) OnBeforeChange(this);
@@ -1380,8 +1387,25 @@ void TSpellCheckerBase::ReplaceCurrentWord(const AnsiString& Replacement, int St
   // A replacement keeps the user's apostrophe.
   const AnsiString r = ApostrophesAs(Replacement, ApostropheOf(FCurrentWord, FApostrophe));
   if (OnParserReplaceWord) OnParserReplaceWord(this, true, r, State);
+  // A parser moves past the text it put in; one that stays where the word
+  // starts had its text refuse the replacement.
+  int x = 0, y = 0, xAfter = 0, yAfter = 0;
+  if (FParser) FParser->GetPosition(x, y);
   if (FParser) FParser->ReplaceWord(r, State);
+  if (FParser) FParser->GetPosition(xAfter, yAfter);
   if (OnParserReplaceWord) OnParserReplaceWord(this, false, r, State);
+  const bool taken = r.empty() || xAfter != x || yAfter != y;
+  if (!taken) FTextChanged = changedBefore;
+  return taken;
+}
+
+void TSpellCheckerBase::ForgetLastUndo() {
+  if (FParser && MaxUndo != 0 && !FUndo.empty()) FUndo.pop_back();
+}
+
+void TSpellCheckerBase::PassOverRefusedWord() {
+  ForgetLastUndo();
+  Ignore();
 }
 
 void TSpellCheckerBase::IgnoreCurrentWord(int State) {
@@ -1477,7 +1501,7 @@ void TSpellCheckerBase::Change(const AnsiString& Typed) {
   const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
-  ReplaceCurrentWord(NewWord, 0);
+  if (!ReplaceCurrentWord(NewWord, 0)) return PassOverRefusedWord();
   if (RecheckReplacedWords && FParser) {
     int x = 0, y = 0;
     FParser->GetPosition(x, y);
@@ -1492,8 +1516,11 @@ void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
-  FInternal->AddAutoCorrect(FCurrentWord, NewWord);
-  ReplaceCurrentWord(NewWord, 1);
+  const bool added = FInternal->AddAutoCorrect(FCurrentWord, NewWord);
+  if (!ReplaceCurrentWord(NewWord, 1)) {
+    if (added) FInternal->RemoveAutoCorrect(FCurrentWord);
+    return PassOverRefusedWord();
+  }
   LearnCorrection(FCurrentWord, NewWord);
   ContinueCheck();
 }
@@ -1512,9 +1539,12 @@ void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   const AnsiString NewWord = OneLine(Typed);
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
-  if (FActiveCustom) FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
+  const bool added = FActiveCustom && FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);
+  if (!ReplaceCurrentWord(NewWord, 2)) {
+    if (added) FActiveCustom->RemoveAutoCorrect(FCurrentWord);
+    return PassOverRefusedWord();
+  }
   LearnCorrection(FCurrentWord, NewWord);
-  ReplaceCurrentWord(NewWord, 2);
   ContinueCheck();
 }
 
@@ -1522,7 +1552,7 @@ void TSpellCheckerBase::DeleteRepeated() {
   if (!FCheckRunning || !FRepeated) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, FPreviousWord, false);
-  ReplaceCurrentWord(FPreviousWord, 0);
+  if (!ReplaceCurrentWord(FPreviousWord, 0)) return PassOverRefusedWord();
   ContinueCheck();
 }
 

@@ -187,7 +187,13 @@ public:
   virtual void PositionDialogBesideControl();
   virtual void AvoidSelection();
   virtual void ShowEndMessage();
-  virtual void ReplaceCurrentWord(const AnsiString& Replacement, int State);
+  // False when the text refused the replacement (the parser did not move
+  // past it); the text is then as it was.
+  virtual bool ReplaceCurrentWord(const AnsiString& Replacement, int State);
+  // A change the text refused is not made: its undo record goes and the
+  // word is passed over as Ignore does.
+  void ForgetLastUndo();
+  void PassOverRefusedWord();
   virtual void IgnoreCurrentWord(int State);
   virtual void AddUndo(TSpellAction Action, const AnsiString& Replacement, bool Automatic);
   virtual void UndoLastAction();

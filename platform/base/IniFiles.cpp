@@ -140,11 +140,12 @@ void TIniFile::BeginChange() {
   Sync();
   if (!FWritableChecked) {
     // Find out now whether the file can be written, so the caller hears of
-    // it from the write rather than never.
+    // it from the write rather than never; asked as the write will be made,
+    // with the process's effective rights.
+    auto writable = [](const char* path) { return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0; };
     const String dir = ExtractFilePath(FFileName);
-    bool ok = DirectoryExists(dir.empty() ? String(".") : dir) &&
-              ::access(dir.empty() ? "." : dir.c_str(), W_OK) == 0;
-    if (ok && FileExists(FFileName)) ok = ::access(FFileName.c_str(), W_OK) == 0;
+    bool ok = DirectoryExists(dir.empty() ? String(".") : dir) && writable(dir.empty() ? "." : dir.c_str());
+    if (ok && FileExists(FFileName)) ok = writable(FFileName.c_str());
     if (!ok) throw EIniFileException("Unable to write to " + FFileName);
     FWritableChecked = true;
   }

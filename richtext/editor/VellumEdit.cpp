@@ -156,7 +156,9 @@ void TCustomVellumEdit::DoChange(bool clearRedo) {
   Modified = true;
   ClearSoftPageBreaks();
   if (clearRedo) EditData()->RedoList->Clear();
+  FChangeClearsRedo = clearRedo;
   if (FChangeLock <= 0 && OnChange) OnChange(this);
+  FChangeClearsRedo = true;
 }
 
 void TCustomVellumEdit::DataChanged(bool clearRedo) {

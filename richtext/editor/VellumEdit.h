@@ -99,6 +99,9 @@ public:
   void EndInsert();
   void Change();
   void DoChange(bool clearRedo);
+  // While OnChange runs: whether the change is a new edit (it ended what
+  // could be redone) rather than an undo or redo.
+  bool ChangeClearsRedo() const { return FChangeClearsRedo; }
   void LockChangeEvent() { ++FChangeLock; }
   void UnlockChangeEvent() { --FChangeLock; }
   Integer ChangeLockCount() const { return FChangeLock; }
@@ -266,6 +269,7 @@ private:
   Integer FChangeLock = 0;
   Integer FEditDepth = 0;
   bool FPendingChange = false, FPendingClearRedo = false;
+  bool FChangeClearsRedo = true;
   // The style an ApplyTextStyle gives (-1: the application's conversion).
   Integer FApplyingStyle = -1;
   // The caret as the data placed it (client coordinates).

@@ -255,7 +255,8 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   };
   editor->SetStyle(hostEditor->GetStyle());
   editor->SetParent(hostEditor);
-  editor->OnChange = [this](TObject*) { InplaceChanged(true); };
+  // An undo or redo in the cell keeps what the document could redo.
+  editor->OnChange = [this, editor](TObject*) { InplaceChanged(editor->ChangeClearsRedo()); };
   editor->OnCaretMove = [this, hostEditor](TObject*) {
     ShowInplaceCaret();
     // The application hears of the caret through the editor it knows.
@@ -277,7 +278,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   FEditorHeight = editor->EditData()->DocumentHeight;
   FEditorMinWidth = cell->ContentMinWidth(host->GetCanvas());
   PlaceInplaceEditor();
-  hostEditor->SetInplaceEditor(editor, [this] { DestroyInplaceEditor(true); });
+  hostEditor->SetInplaceEditor(editor, [this] { DestroyInplaceEditor(true); }, [this] { return SuspendInplaceEditor(); });
   hostEditor->ActiveSubData = cell;
   hostEditor->ActiveItem = this;
   host->SetState(host->GetState() | vlstNestedCaret);
@@ -286,9 +287,46 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   TVLEditVLData* d = editor->EditData();
   if (caretAtStart) editor->SetCaret(0, d->GetItemStartOffset(0));
   if (caretAtEnd) editor->SetCaret(d->GetItemCount() - 1, d->GetItemEndOffset(d->GetItemCount() - 1));
-  if (hostEditor->Showing()) editor->SetFocus();
+  if (hostEditor->Showing() && !FResuming) editor->SetFocus();
   hostEditor->Invalidate();
   return true;
+}
+
+std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
+  if (!FInplaceEditor || FClosingEditor) return {};
+  // The chain of open editors from this table inwards, each with its
+  // selection.
+  struct TLevel {
+    TVLTableItemInfo* Table;
+    Integer Row, Col, StartItem, StartOffs, EndItem, EndOffs;
+  };
+  std::vector<TLevel> chain;
+  bool focused = false;
+  for (TVLTableItemInfo* t = this; t && t->FInplaceEditor;) {
+    TVLTableInplaceEdit* e = t->FInplaceEditor;
+    TLevel level{t, e->Row, e->Col, 0, 0, 0, 0};
+    e->GetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs, false);
+    chain.push_back(level);
+    focused = e->Focused();
+    auto* inner = dynamic_cast<TVLTableInplaceEdit*>(e->GetInplaceEditor());
+    t = inner ? inner->Table : nullptr;
+  }
+  DestroyInplaceEditor(false);
+  return [chain, focused] {
+    TVLTableInplaceEdit* last = nullptr;
+    for (const TLevel& level : chain) {
+      TVLTableItemInfo& t = *level.Table;
+      t.FResuming = true;
+      const bool opened = t.CreateInplaceEditor(-1, level.Row, level.Col, false, true, false, true);
+      t.FResuming = false;
+      if (!opened) break;
+      last = t.FInplaceEditor;
+      const Integer n = last->EditData()->GetItemCount();
+      if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
+        last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
+    }
+    if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) last->SetFocus();
+  };
 }
 
 void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
@@ -474,7 +512,7 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   FInCellChange = false;
   // The document changed: Modified and OnChange of the editor that holds
   // the table; a new edit in the cell ends what the document could redo.
-  hostEditor->DoChange(clearRedo && d->RedoList->Count() == 0);
+  hostEditor->DoChange(clearRedo);
 }
 
 void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {

@@ -445,12 +445,13 @@ void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
   ShowChosenCell(s->Row, s->Col);
 }
 
+// An edited cell's items are in its editor: their styles count and follow.
 void TVLTableItemInfo::MarkStylesInUse(TVLIntegerList& usedText, TVLIntegerList& usedPara,
                                        TVLIntegerList& usedList) {
   TVLFullLineItemInfo::MarkStylesInUse(usedText, usedPara, usedList);
   for (const auto& row : Rows.Rows)
     for (const auto& cell : row->Cells)
-      if (cell) cell->MarkStylesInUse(usedText, usedPara, usedList);
+      if (cell) cell->GetVLData()->MarkStylesInUse(usedText, usedPara, usedList);
 }
 
 void TVLTableItemInfo::UpdateStyles(const TVLIntegerList& textShift, const TVLIntegerList& paraShift,
@@ -458,6 +459,6 @@ void TVLTableItemInfo::UpdateStyles(const TVLIntegerList& textShift, const TVLIn
   TVLFullLineItemInfo::UpdateStyles(textShift, paraShift, listShift);
   for (const auto& row : Rows.Rows)
     for (const auto& cell : row->Cells)
-      if (cell) cell->RenumberItemStyles(textShift, paraShift, listShift);
+      if (cell) cell->GetVLData()->RenumberItemStyles(textShift, paraShift, listShift);
 }
 

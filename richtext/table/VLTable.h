@@ -473,6 +473,11 @@ public:
   // Closes it; the cell takes its items back. notify: the document hears of
   // it (focus back to the document's control).
   void DestroyInplaceEditor(bool notify);
+  // Closes the editor for a while: the cell takes its items back, and so do
+  // the cells of editors open inside it; their histories go to the undo
+  // lists as closing does. The answer opens them all again with the same
+  // selection and focus (empty when no editor was open).
+  std::function<void()> SuspendInplaceEditor();
   TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
   bool OwnsInplaceEditor(TObject* editor) const override;
   // The caret enters from the left (0), right (1), above (2, x: coord) or
@@ -805,6 +810,8 @@ public:
 
 private:
   bool FClosingEditor = false, FInCellChange = false;
+  // Set while suspended editors open again: they leave the focus alone.
+  bool FResuming = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
   bool MoveEditorUndo(bool destroying);

@@ -49,6 +49,9 @@ void TVLMainPrintableData::AssignSource(TCustomVellum* source) {
   ClearDrawLines();
   SourceData = nullptr;
   if (!source) return;
+  // The pages share the document's items: a cell's are in the cell only
+  // once its editor is closed.
+  source->DestroyInplaceEditor();
   ShareItemsFrom(source->VLData());
   SourceData = source->VLData();
   SourceLeftMargin = source->LeftMargin;

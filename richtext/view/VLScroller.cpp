@@ -276,9 +276,17 @@ void TVLScroller::DestroyInplaceEditor() {
   close();
 }
 
-void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close) {
+std::function<void()> TVLScroller::SuspendInplaceEditor() {
+  if (!FInplaceEditor || !FSuspendInplaceEditor) return {};
+  const std::function<std::function<void()>()> suspend = FSuspendInplaceEditor;
+  return suspend();
+}
+
+void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close,
+                                   std::function<std::function<void()>()> suspend) {
   FInplaceEditor = editor;
   FCloseInplaceEditor = editor ? std::move(close) : std::function<void()>();
+  FSuspendInplaceEditor = editor ? std::move(suspend) : std::function<std::function<void()>()>();
 }
 
 void TVLScroller::SetActiveSubDataSilent(TCustomVLData* vlData) {

@@ -63,8 +63,14 @@ public:
   virtual TControl* GetInplaceEditor() { return FInplaceEditor; }
   virtual void DestroyInplaceEditor();
   // The item that opened an in-place editor over this control registers it
-  // with the way to close it (null: none open).
-  void SetInplaceEditor(TControl* editor, std::function<void()> close);
+  // with the way to close it (null: none open) and the way to close it for
+  // a while: suspend closes it and any editor open inside it, so that the
+  // document holds all they show, and answers how to open them again.
+  void SetInplaceEditor(TControl* editor, std::function<void()> close,
+                        std::function<std::function<void()>()> suspend = {});
+  // Closes the in-place editor for a while (see above); the answer opens it
+  // again where it was (empty when none was open).
+  std::function<void()> SuspendInplaceEditor();
   TCustomVLData* GetActiveSubVLData();
   // This control or an in-place editor nested in it has the focus.
   static bool FocusedEx(TControl* control);
@@ -98,6 +104,24 @@ private:
   bool FUpdatingBars = false;
   TControl* FInplaceEditor = nullptr;
   std::function<void()> FCloseInplaceEditor;
+  std::function<std::function<void()>()> FSuspendInplaceEditor;
+};
+
+// For its lifetime a control's in-place editors are closed: what reads the
+// whole document finds every cell's items in the cell. They open again,
+// with their selection and focus, when it ends. Inactive, it does nothing.
+class TVLInplaceEditorPause {
+public:
+  explicit TVLInplaceEditorPause(TVLScroller& control, bool active = true)
+      : FResume(active ? control.SuspendInplaceEditor() : std::function<void()>()) {}
+  ~TVLInplaceEditorPause() {
+    if (FResume) FResume();
+  }
+  TVLInplaceEditorPause(const TVLInplaceEditorPause&) = delete;
+  TVLInplaceEditorPause& operator=(const TVLInplaceEditorPause&) = delete;
+
+private:
+  std::function<void()> FResume;
 };
 
 // Embedded controls keep their true top in Tag; their Top is that value

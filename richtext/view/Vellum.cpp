@@ -144,6 +144,9 @@ void TCustomVellum::ClearDrawLines() {
 void TCustomVellum::Deselect() { FData->Deselect(nullptr, true); }
 
 void TCustomVellum::SelectAll() {
+  // The whole document is selected, cells included: an open cell editor
+  // gives its cell its items back.
+  DestroyInplaceEditor();
   FData->SelectAll();
   Invalidate();
 }
@@ -287,6 +290,7 @@ bool TCustomVellum::LoadVLF(const String& fileName) {
 
 bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style,
                                 &layout);
@@ -294,6 +298,7 @@ bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
 
 bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLF(fileName, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style, &layout);
 }
@@ -310,17 +315,20 @@ bool TCustomVellum::LoadRTF(const String& fileName) {
 
 bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), GetBackgroundBitmap(), nullptr);
 }
 
 bool TCustomVellum::SaveRTF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), GetBackgroundBitmap());
 }
 
 bool TCustomVellum::SaveHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
                                  TVLSaveOptions options) {
   if (FLoadFailed) return false;
+  const TVLInplaceEditorPause pause(*this);
   Integer counter = 0;
   const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
   return FData->SaveHTMLFile(fileName, title, imagesPrefix, options, GetEffectiveColor(), counter, LeftMargin,
@@ -330,6 +338,7 @@ bool TCustomVellum::SaveHTMLFile(const String& fileName, const String& title, co
 bool TCustomVellum::SaveCSSHTMLFile(const String& fileName, const String& title, const String& imagesPrefix,
                                     TVLSaveOptions options) {
   if (FLoadFailed) return false;
+  const TVLInplaceEditorPause pause(*this);
   Integer counter = 0;
   TColor fileColor = clNone;
   const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
@@ -348,15 +357,20 @@ bool TCustomVellum::LoadTextUnicode(const String& fileName, Integer styleNo, Int
 }
 
 bool TCustomVellum::SaveText(const String& fileName, Integer lineWidth) {
-  return !FLoadFailed && FData->SaveText(fileName, lineWidth, false);
+  if (FLoadFailed) return false;
+  const TVLInplaceEditorPause pause(*this);
+  return FData->SaveText(fileName, lineWidth, false);
 }
 
 bool TCustomVellum::SaveTextUnicode(const String& fileName, Integer lineWidth) {
-  return !FLoadFailed && FData->SaveText(fileName, lineWidth, true);
+  if (FLoadFailed) return false;
+  const TVLInplaceEditorPause pause(*this);
+  return FData->SaveText(fileName, lineWidth, true);
 }
 
 bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly, bool unicode) {
   if (FLoadFailed && !selectionOnly) return false;
+  const TVLInplaceEditorPause pause(*this, !selectionOnly);
   return FData->SaveTextToStream(String(), stream, 80, selectionOnly, false, unicode, false);
 }
 

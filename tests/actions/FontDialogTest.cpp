@@ -8,6 +8,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
 // "Alpha " in Arial 10 and "Beta" in Times 12, bold as the case says.
@@ -81,6 +85,120 @@ TEST(FontDialogActionTest, ATouchedAttributeAppliesAndUntouchedOnesKeepEachRunsV
     EXPECT_EQ(b.Run(0).Style.Contains(fsBold), c.bold1);
     EXPECT_EQ(b.Run(1).Style.Contains(fsBold), c.bold2);
     EXPECT_FALSE(b.Run(1).Style.Contains(fsItalic));
+  }
+}
+
+// Each attribute of the dialog: how two runs differ in it, how the dialog
+// shows it undecided, and its value as text.
+struct TFontAttribute {
+  const char* Name;
+  std::function<void(TFontInfo&, int run)> Differ;
+  std::function<bool(TfrmVLFont&)> Undecided;
+  std::function<std::string(const TFontInfo&)> Value;
+};
+
+std::vector<TFontAttribute> FontAttributes() {
+  auto box = [](TControl* TfrmVLFont::* control) {
+    return [control](TfrmVLFont& d) { return d.GetCheckBoxState(d.*control) == cbGrayed; };
+  };
+  auto style = [](TFontStyle f) {
+    return [f](const TFontInfo& s) { return std::to_string(s.Style.Contains(f)); };
+  };
+  auto styleEx = [](TVLFontStyle f) {
+    return [f](const TFontInfo& s) { return std::to_string(s.StyleEx.Contains(f)); };
+  };
+  return {
+      {"name", [](TFontInfo& s, int run) { s.FontName = run ? "Times" : "Arial"; },
+       [](TfrmVLFont& d) { return d.cmbFont->GetText().empty(); }, [](const TFontInfo& s) { return s.FontName; }},
+      {"size", [](TFontInfo& s, int run) { s.Size = run ? 12 : 10; },
+       [](TfrmVLFont& d) { return d.cmbSize->GetText().empty(); },
+       [](const TFontInfo& s) { return std::to_string(s.Size); }},
+      {"script", [](TFontInfo& s, int run) { s.Charset = run ? RUSSIAN_CHARSET : ANSI_CHARSET; },
+       [](TfrmVLFont& d) { return d.cmbCharset->GetItemIndex() < 0; },
+       [](const TFontInfo& s) { return std::to_string(s.Charset); }},
+      {"bold", [](TFontInfo& s, int run) { if (run) s.Style.Include(fsBold); }, box(&TfrmVLFont::_cbB),
+       style(fsBold)},
+      {"italic", [](TFontInfo& s, int run) { if (run) s.Style.Include(fsItalic); }, box(&TfrmVLFont::_cbI),
+       style(fsItalic)},
+      {"underline", [](TFontInfo& s, int run) { if (run) s.Style.Include(fsUnderline); },
+       box(&TfrmVLFont::_cbU), style(fsUnderline)},
+      {"strike-out", [](TFontInfo& s, int run) { if (run) s.Style.Include(fsStrikeOut); },
+       box(&TfrmVLFont::_cbS), style(fsStrikeOut)},
+      {"overline", [](TFontInfo& s, int run) { if (run) s.StyleEx.Include(vlfsOverline); },
+       box(&TfrmVLFont::_cbO), styleEx(vlfsOverline)},
+      {"all capitals", [](TFontInfo& s, int run) { if (run) s.StyleEx.Include(vlfsAllCaps); },
+       box(&TfrmVLFont::_cbAC), styleEx(vlfsAllCaps)},
+      {"vertical offset", [](TFontInfo& s, int run) { s.VShift = run ? 30 : -20; },
+       [](TfrmVLFont& d) {
+         return d.seShift->GetIndeterminate() && !d.rbUp->GetChecked() && !d.rbDown->GetChecked();
+       },
+       [](const TFontInfo& s) { return std::to_string(s.VShift); }},
+      {"colour", [](TFontInfo& s, int run) { s.Color = run ? TColor(0x0000FF) : TColor(0x008000); },
+       [](TfrmVLFont& d) { return d.cmbColor->GetIndeterminate(); },
+       [](const TFontInfo& s) { return std::to_string(static_cast<long long>(s.Color)); }},
+      {"scaling", [](TFontInfo& s, int run) { s.CharScale = run ? 150 : 80; },
+       [](TfrmVLFont& d) { return d.seCharScale->GetIndeterminate(); },
+       [](const TFontInfo& s) { return std::to_string(s.CharScale); }},
+      {"spacing", [](TFontInfo& s, int run) { s.CharSpacing = run ? 5 : -3; },
+       [](TfrmVLFont& d) {
+         return d.seSpacing->GetIndeterminate() && !d.rbExp->GetChecked() && !d.rbCond->GetChecked();
+       },
+       [](const TFontInfo& s) { return std::to_string(s.CharSpacing); }},
+  };
+}
+
+TEST(FontDialogActionTest, EachMixedAttributeShowsUndecidedAndKeepsEachRunsValue) {
+  const std::vector<TFontAttribute> attributes = FontAttributes();
+  ASSERT_EQ(attributes.size(), 13u);  // every attribute the dialog offers
+  for (const TFontAttribute& mixed : attributes) {
+    SCOPED_TRACE(mixed.Name);
+    TEditorBench b;
+    b.PlainSheet();
+    Integer styles[2];
+    for (int run = 0; run < 2; ++run) styles[run] = b.AddText([&](TFontInfo& s) { mixed.Differ(s, run); });
+    b.Edit->Clear();
+    b.Edit->AddTextItem("Alpha ", styles[0], 0);
+    b.Edit->AddTextItem("Beta", styles[1], -1);
+    b.Edit->Format();
+    b.Edit->SelectAll();
+    auto run = [&](Integer item) -> const TFontInfo& { return b.Text(b.Edit->GetItem(item)->StyleNo); };
+    std::vector<std::string> before[2];
+    for (Integer item : {0, 1})
+      for (const TFontAttribute& a : attributes) before[item].push_back(a.Value(run(item)));
+    ASSERT_NE(before[0], before[1]);
+    // One attribute the selection shares is changed, the font where it can
+    // be (a new font offers its own sizes and scripts); the mixed one is left.
+    const bool nameMixed = String(mixed.Name) == "name";
+    auto* action = new TvlActionFontEx(b.Form);
+    action->SetControl(b.Edit);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLFont*>(r.Form);
+      Application->ProcessMessages();
+      for (const TFontAttribute& a : attributes)
+        EXPECT_EQ(a.Undecided(d), &a == &mixed) << a.Name << " shown undecided";
+      if (nameMixed) {
+        d.cmbSize->SetText("14");
+      } else {
+        d.cmbFont->SetItemIndex(d.cmbFont->Items().IndexOf("DejaVu Sans"));
+        d.cmbFontClick(d.cmbFont);
+      }
+      QTest::keyClick(WidgetOf(d.btnOk), Qt::Key_Return);
+      return d.ModalResult;
+    });
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(b.Edit->ItemCount(), 2) << "the runs became one";
+    for (Integer item : {0, 1}) {
+      SCOPED_TRACE(item);
+      for (size_t i = 0; i < attributes.size(); ++i) {
+        const TFontAttribute& a = attributes[i];
+        std::string want = before[item][i];
+        if (nameMixed && String(a.Name) == "size") want = "14";
+        if (!nameMixed && String(a.Name) == "name") want = "DejaVu Sans";
+        EXPECT_EQ(a.Value(run(item)), want) << a.Name;
+      }
+    }
   }
 }
 

@@ -10,6 +10,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
 // Two paragraphs, each in its own paragraph style made by Change(index).
@@ -74,6 +78,143 @@ TEST(ParagraphDialogActionTest, UndecidedValuesKeepEachParagraphsOwn) {
   EXPECT_EQ(b.ParaOf(1).Alignment, vlaLeft);
 }
 
+// Each attribute of the paragraph dialog: how two paragraphs differ in it,
+// how the dialog shows it undecided, and its value as text.
+struct TParaAttribute {
+  const char* Name;
+  std::function<void(TParaInfo&, int para)> Differ;
+  std::function<bool(TfrmVLPara&)> Undecided;
+  std::function<std::string(const TParaInfo&)> Value;
+};
+
+std::vector<TParaAttribute> ParaAttributes() {
+  auto field = [](TVLSpinEdit* TfrmVLPara::* se) { return [se](TfrmVLPara& d) { return (d.*se)->GetIndeterminate(); }; };
+  auto number = [](Integer TParaInfo::* v) { return [v](const TParaInfo& p) { return std::to_string(p.*v); }; };
+  return {
+      {"alignment", [](TParaInfo& p, int i) { p.Alignment = i ? vlaRight : vlaJustify; },
+       [](TfrmVLPara& d) { return d.gbAlignment->GetItemIndex() < 0; },
+       [](const TParaInfo& p) { return std::to_string(static_cast<int>(p.Alignment)); }},
+      {"first line", [](TParaInfo& p, int i) { p.FirstIndent = i ? 20 : 10; },
+       [](TfrmVLPara& d) {
+         return d.seFirstLineIndent->GetIndeterminate() && !d.rbPositive->GetChecked() && !d.rbNegative->GetChecked();
+       },
+       number(&TParaInfo::FirstIndent)},
+      {"left", [](TParaInfo& p, int i) { p.LeftIndent = i ? 40 : 14; }, field(&TfrmVLPara::seLeftIndent),
+       number(&TParaInfo::LeftIndent)},
+      {"right", [](TParaInfo& p, int i) { p.RightIndent = i ? 12 : 2; }, field(&TfrmVLPara::seRightIndent),
+       number(&TParaInfo::RightIndent)},
+      {"before", [](TParaInfo& p, int i) { p.SpaceBefore = i ? 6 : 1; }, field(&TfrmVLPara::seSpaceBefore),
+       number(&TParaInfo::SpaceBefore)},
+      {"after", [](TParaInfo& p, int i) { p.SpaceAfter = i ? 8 : 3; }, field(&TfrmVLPara::seSpaceAfter),
+       number(&TParaInfo::SpaceAfter)},
+      {"line spacing", [](TParaInfo& p, int i) { p.LineSpacing = i ? 150 : 250; },
+       [](TfrmVLPara& d) {
+         return d.GetComboBoxItemIndex(d._cmbLineSpacing) == 3 && d.seLineSpacingValue->GetIndeterminate();
+       },
+       [](const TParaInfo& p) {
+         return std::to_string(p.LineSpacing) + (p.LineSpacingType == vllsPercent ? "%" : "px");
+       }},
+  };
+}
+
+TEST(ParagraphDialogActionTest, EachMixedAttributeShowsUndecidedAndKeepsEachParagraphsValue) {
+  const std::vector<TParaAttribute> attributes = ParaAttributes();
+  ASSERT_EQ(attributes.size(), 7u);  // every attribute the dialog offers
+  struct Case {
+    const char* Name;
+    size_t Mixed;  // the attribute shown undecided
+    std::function<void(TParaInfo&, int)> Differ;
+  };
+  std::vector<Case> cases;
+  for (size_t i = 0; i < attributes.size(); ++i) cases.push_back({attributes[i].Name, i, attributes[i].Differ});
+  // Spacing in pixels is no choice of the dialog, even where both agree.
+  cases.push_back({"line spacing in pixels", 6, [](TParaInfo& p, int) {
+                     p.LineSpacingType = vllsSpaceBetween;
+                     p.LineSpacing = 4;
+                   }});
+  // What the user changes while the mixed attribute is left alone: the
+  // attribute, how, and its value after.
+  struct Touch {
+    size_t Attribute;
+    std::function<void(TfrmVLPara&)> Act;
+    std::string Value;
+  };
+  const Touch touches[] = {
+      {0, [](TfrmVLPara& d) { Click(d.gbAlignment->Buttons(2), QPoint(20, 20)); },
+       std::to_string(static_cast<int>(vlaCenter))},
+      {1,
+       [](TfrmVLPara& d) {
+         d.seFirstLineIndent->SetValue(10);
+         Click(d.rbNegative, QPoint(30, 30));
+       },
+       "-10"},
+      {2, [](TfrmVLPara& d) { d.seLeftIndent->SetValue(30); }, "30"},
+      {5, [](TfrmVLPara& d) { d.seSpaceAfter->SetValue(9); }, "9"},
+      {6,
+       [](TfrmVLPara& d) {
+         d.SetComboBoxItemIndex(d._cmbLineSpacing, 2);
+         d.cmbLineSpacingClick(nullptr);
+       },
+       "200%"},
+  };
+  for (const Case& c : cases)
+    for (const Touch& t : touches) {
+      if (t.Attribute == c.Mixed) continue;
+      SCOPED_TRACE(std::string(c.Name) + " mixed, " + attributes[t.Attribute].Name + " changed");
+      // Left indents leave room for a hanging first line.
+      TTwoParagraphs b([&](TParaInfo& p, int i) {
+        p.LeftIndent = 20;
+        c.Differ(p, i);
+      });
+      std::vector<std::string> before[2];
+      for (Integer item : {0, 1})
+        for (const TParaAttribute& a : attributes) before[item].push_back(a.Value(b.ParaOf(item)));
+      auto* action = new TvlActionParagraph(b.Form);
+      action->SetControl(b.Edit);
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        auto& d = *static_cast<TfrmVLPara*>(r.Form);
+        Application->ProcessMessages();
+        for (size_t i = 0; i < attributes.size(); ++i)
+          EXPECT_EQ(attributes[i].Undecided(d), i == c.Mixed) << attributes[i].Name << " shown undecided";
+        t.Act(d);
+        PressOk(d.btnOk);
+        return d.ModalResult;
+      });
+      ASSERT_TRUE(action->Execute());
+      EXPECT_EQ(script.Unexpected, 0);
+      for (Integer item : {0, 1}) {
+        SCOPED_TRACE(item);
+        for (size_t i = 0; i < attributes.size(); ++i) {
+          const std::string want = i == t.Attribute ? t.Value : before[item][i];
+          EXPECT_EQ(attributes[i].Value(b.ParaOf(item)), want) << attributes[i].Name;
+        }
+      }
+    }
+}
+
+TEST(ParagraphDialogActionTest, AHangingFirstLineRaisesOnlyTheMixedLeftIndentsTooLowForIt) {
+  TTwoParagraphs b([](TParaInfo& p, int i) { p.LeftIndent = i ? 40 : 0; });
+  const Integer margin = b.Edit->LeftMargin;
+  auto* action = new TvlActionParagraph(b.Form);
+  action->SetControl(b.Edit);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto& d = *static_cast<TfrmVLPara*>(r.Form);
+    Application->ProcessMessages();
+    d.seFirstLineIndent->SetValue(margin + 10);
+    Click(d.rbNegative, QPoint(30, 30));
+    EXPECT_TRUE(d.seLeftIndent->GetIndeterminate());
+    PressOk(d.btnOk);
+    return d.ModalResult;
+  });
+  ASSERT_TRUE(action->Execute());
+  EXPECT_EQ(b.ParaOf(0).FirstIndent, -(margin + 10));
+  EXPECT_EQ(b.ParaOf(1).FirstIndent, -(margin + 10));
+  EXPECT_EQ(b.ParaOf(0).LeftIndent, 10);
+  EXPECT_EQ(b.ParaOf(1).LeftIndent, 40);
+}
+
 TEST(ParagraphDialogTest, FirstLineAndLineSpacingRules) {
   Application->Initialize();
   struct Case {
@@ -84,6 +225,7 @@ TEST(ParagraphDialogTest, FirstLineAndLineSpacingRules) {
   const Case cases[] = {
       {"hanging first line follows a lower left indent",
        [](TfrmVLPara& d) {
+         d.seLeftIndent->SetValue(0);
          d.seFirstLineIndent->SetValue(30);
          Click(d.rbNegative, QPoint(30, 30));
          EXPECT_EQ(d.seLeftIndent->GetText(), "30");

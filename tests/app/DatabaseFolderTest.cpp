@@ -31,7 +31,7 @@ TEST(DatabaseFolder, FirstStartCopiesTheTemplateAfterConfirmation) {
     script.Answer(IDOK);
     ASSERT_TRUE(SetUpDatabase(w.Folders));
     ASSERT_EQ(script.Shown.size(), 1u);
-    EXPECT_EQ(script.Shown[0].Caption, "CREATING NEW QUILLORY DATEBASE");
+    EXPECT_EQ(script.Shown[0].Caption, "CREATING NEW QUILLORY DATABASE");
     EXPECT_EQ(script.Shown[0].Buttons & MB_TYPEMASK, MB_OKCANCEL);
     EXPECT_EQ(script.Shown[0].Icon, MB_ICONINFORMATION);
     EXPECT_EQ(script.Shown[0].Text.rfind("IMPORTANT!\r\n\r\nA NEW QUILLORY DATABASE IS BEING CREATED.", 0), 0u);

@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
   Create();
   ASSERT_FALSE(Main->SetUpCancelled);
   ASSERT_EQ(Shown.size(), 1u);
-  EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATEBASE");
+  EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATABASE");
   EXPECT_TRUE(DirectoryExists(World.DataDir()));
   EXPECT_TRUE(FileExists(World.DataDir() + "/QYStyle.ini"));
   EXPECT_EQ(StyleFilePath, World.DataDir() + "/QYStyle.ini");

@@ -6,39 +6,12 @@
 #include "platform/os/Autostart.h"
 #include "support/TestSupport.h"
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
-
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// For its life, the calling thread obeys file permissions even as root: the
-// capabilities that pass them are out of its effective set (lowering needs
-// no privilege; the permitted set keeps them for the way back).
-class TPermissionsBindRoot {
-public:
-  TPermissionsBindRoot() {
-    EXPECT_EQ(::syscall(SYS_capget, &FHeader, FKept), 0);
-    __user_cap_data_struct lowered[2];
-    std::memcpy(lowered, FKept, sizeof lowered);
-    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
-      lowered[cap / 32].effective &= ~(1u << (cap % 32));
-    EXPECT_EQ(::syscall(SYS_capset, &FHeader, lowered), 0);
-  }
-  ~TPermissionsBindRoot() { ::syscall(SYS_capset, &FHeader, FKept); }
-  TPermissionsBindRoot(const TPermissionsBindRoot&) = delete;
-  TPermissionsBindRoot& operator=(const TPermissionsBindRoot&) = delete;
-
-private:
-  __user_cap_header_struct FHeader{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct FKept[2]{};
-};
 
 class ShortcutTest : public testing::Test {
 protected:
@@ -117,7 +90,8 @@ TEST_F(ShortcutTest, FailuresAreReportedAndChangeNothingElse) {
   TInteractionScript script;
   script.Answer(IDOK);
   {
-    TPermissionsBindRoot bound;
+    qytest::TPermissionsBindRoot bound;
+    ASSERT_TRUE(bound.Bound());
     SyncStartUpShortcut(1);
   }
   ASSERT_EQ(script.Shown.size(), 1u);

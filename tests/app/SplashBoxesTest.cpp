@@ -25,7 +25,7 @@ TEST(SplashBoxes, BoxesOfTheStartupAreNeverHiddenBehindTheSplash) {
   });
   {
     TSplashInteractionGuard guard(&splash);
-    EXPECT_EQ(MessageBox("IMPORTANT!", "CREATING NEW QUILLORY DATEBASE", MB_OKCANCEL), IDOK);
+    EXPECT_EQ(MessageBox("IMPORTANT!", "CREATING NEW QUILLORY DATABASE", MB_OKCANCEL), IDOK);
     EXPECT_TRUE(splash.GetVisible());
     EXPECT_THROW(MessageBox("Database Setup Copy Failure", "Setup", MB_OK), Exception);
     EXPECT_TRUE(splash.GetVisible());

@@ -3,6 +3,7 @@
 // unreadable ones as damaged, read-only, with the stored text untouched.
 #include "JournalTestSupport.h"
 
+#include "platform/base/DateTime.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@ namespace {
 using qytest::TJournalWorld;
 
 TEST(StoredRTFEntry, ListTableReentryOpensAndKeepsTheStoredText) {
+  // One day for the product and the test, whenever the test runs.
+  TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 23, 59, 59, 900)));
   const double today = std::floor(Date());
   const struct {
     const char* File;

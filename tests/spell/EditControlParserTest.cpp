@@ -44,7 +44,7 @@ TEST(EditControlParser, CheckReplacesWordsOnTheirLines) {
   EXPECT_EQ(e->WordCountWinControl(memo, ctWholeText), 6);
   e->CheckWinControl(memo, ctWholeText);
   std::vector<std::string> prompts;
-  while (e->CheckRunning()) {
+  for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
     prompts.push_back(e->CurrentWord());
     e->Change("the");
   }

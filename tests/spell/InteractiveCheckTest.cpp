@@ -84,7 +84,7 @@ TEST(InteractiveCheck, RepeatsReplacementsAndUndoLimits) {
     AnsiString text = c.text;
     std::vector<std::string> prompts;
     e->CheckString(text);
-    while (e->CheckRunning()) {
+    for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
       prompts.push_back(e->CurrentWord());
       e->Ignore();
     }

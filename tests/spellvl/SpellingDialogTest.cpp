@@ -2,6 +2,7 @@
 #include "SpellEditorSupport.h"
 
 #include "spell/scCustomDictionary.h"
+#include "spellvl/VellumParser.h"
 
 #include <gtest/gtest.h>
 
@@ -172,7 +173,7 @@ TEST(SpellingDialog, ReadOnlyEntryIsReportedNotChanged) {
   script.Answer(IDOK);
   w.Check();
   std::vector<std::string> shown;
-  while (w.Spell->CheckRunning()) {
+  for (int guard = 0; w.Spell->CheckRunning() && guard < 10; ++guard) {
     TSpellDialog* d = w.Dialog();
     shown.push_back(d->NotFoundEdit->GetText());
     for (TButton* b : {d->ChangeButton, d->ChangeAllButton, d->AutoCorrectButton})
@@ -185,6 +186,72 @@ TEST(SpellingDialog, ReadOnlyEntryIsReportedNotChanged) {
   EXPECT_EQ(w.E.Text(), "teh cat|wrods");
   EXPECT_FALSE(w.Spell->TextChanged());
   EXPECT_FALSE(w.E.Edit->Modified);
+}
+
+// A parser over a read-only editor that offers replacements all the same.
+struct TClaimsWritableParser : TVellumParser {
+  bool CanReplace() override { return true; }
+};
+
+TEST(SpellingDialog, ReplacementsTheTextRefusesEndTheCheckWithTheTextAsItWas) {
+  // The editor's owner refuses every change, or the editor is read-only
+  // behind a parser that offers replacements: the check must not read the
+  // refused word again and again. A correction it learnt is reported
+  // instead, a command is taken as Ignore; nothing is recorded or learnt.
+  enum THow { OwnerRefuses, ReadOnlyBehindWritableParser };
+  enum TCommand { doChange, doChangeAll, doAutoCorrect };
+  for (THow how : {OwnerRefuses, ReadOnlyBehindWritableParser})
+    for (TCommand command : {doChange, doChangeAll, doAutoCorrect}) {
+      SCOPED_TRACE(testing::Message() << "how " << how << ", command " << command);
+      TSpellEditor w;
+      w.SetText({"teh cat", "wrods the the end"});
+      w.Spell->InternalDictionary().AddAutoCorrect("teh", "the");
+      auto refuse = [](TCustomVellumEdit*, bool& can) { can = false; };
+      if (how == OwnerRefuses) w.E.Edit->OnChanging = refuse;
+      else w.E.Edit->SetReadOnly(true);
+      // Without a bound the check would go round inside Check(): after many
+      // more words than the text has, the editor is let take the change.
+      int words = 0;
+      bool rescued = false;
+      w.Spell->OnWordCheck = [&](TObject*, const AnsiString&, TWordCheckType&, AnsiString&) {
+        if (++words < 200 || rescued) return;
+        rescued = true;
+        w.E.Edit->OnChanging = nullptr;
+        w.E.Edit->SetReadOnly(false);
+      };
+      TInteractionScript script;
+      script.Answer(IDOK);
+      if (how == OwnerRefuses) {
+        w.Check();
+      } else {
+        auto* parser = new TClaimsWritableParser;  // the check frees it at its end
+        parser->Initialize(w.E.Edit);
+        w.Spell->CheckParser(parser, ctWholeText);
+      }
+      std::vector<std::string> shown;
+      for (int guard = 0; w.Spell->CheckRunning() && guard < 10; ++guard) {
+        shown.push_back(w.Dialog()->NotFoundEdit->GetText());
+        if (w.Spell->RepeatedWord()) {
+          w.Spell->DeleteRepeated();
+          continue;
+        }
+        switch (command) {
+          case doChange: w.Spell->Change("fine"); break;
+          case doChangeAll: w.Spell->ChangeAll("fine"); break;
+          case doAutoCorrect: w.Spell->AutoCorrect("fine"); break;
+        }
+      }
+      EXPECT_FALSE(rescued) << "the check read the refused word again and again";
+      EXPECT_FALSE(w.Spell->CheckRunning()) << "the check goes on after ten prompts";
+      EXPECT_EQ(shown, (std::vector<std::string>{"teh", "wrods", "the the"}));
+      EXPECT_EQ(w.E.Text(), "teh cat|wrods the the end");
+      EXPECT_FALSE(w.Spell->TextChanged());
+      EXPECT_FALSE(w.E.Edit->Modified);
+      AnsiString learnt;
+      EXPECT_FALSE(w.Spell->InternalDictionary().FindAutoCorrect("wrods", learnt)) << learnt;
+      TCustomDictionary* custom = w.Spell->ActiveCustomDictionary();
+      EXPECT_FALSE(custom && custom->FindAutoCorrect("wrods", learnt)) << learnt;
+    }
 }
 
 TEST(SpellingDialog, MisspellingInATableCellIsFound) {
@@ -203,7 +270,7 @@ TEST(SpellingDialog, MisspellingInATableCellIsFound) {
   script.Answer(IDOK);
   w.Check();
   std::vector<std::string> shown;
-  while (w.Spell->CheckRunning()) {
+  for (int guard = 0; w.Spell->CheckRunning() && guard < 20; ++guard) {
     shown.push_back(w.Dialog()->NotFoundEdit->GetText());
     w.Dialog()->IgnoreButton->Click();
   }

@@ -1,5 +1,10 @@
 #pragma once
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -43,6 +48,36 @@ public:
 
 private:
   std::optional<std::string> FKept;
+};
+
+// For its life, the calling thread obeys file permissions even as root: the
+// capabilities that pass them are out of its effective set (lowering needs
+// no privilege; the permitted set keeps them for the way back). Tests of
+// write-protected files and folders use it, so that they run under CI's root.
+class TPermissionsBindRoot {
+public:
+  TPermissionsBindRoot() {
+    FLowered = ::syscall(SYS_capget, &FHeader, FKept) == 0;
+    if (!FLowered) return;
+    __user_cap_data_struct lowered[2];
+    std::memcpy(lowered, FKept, sizeof lowered);
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+      lowered[cap / 32].effective &= ~(1u << (cap % 32));
+    FLowered = ::syscall(SYS_capset, &FHeader, lowered) == 0;
+  }
+  ~TPermissionsBindRoot() {
+    if (FLowered) ::syscall(SYS_capset, &FHeader, FKept);
+  }
+  TPermissionsBindRoot(const TPermissionsBindRoot&) = delete;
+  TPermissionsBindRoot& operator=(const TPermissionsBindRoot&) = delete;
+  // False when the capabilities could not be lowered (the test then means
+  // nothing as root).
+  bool Bound() const { return FLowered; }
+
+private:
+  __user_cap_header_struct FHeader{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct FKept[2]{};
+  bool FLowered = false;
 };
 
 // The root of the source tree (for fixtures and resources).

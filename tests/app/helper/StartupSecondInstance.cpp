@@ -34,7 +34,7 @@ public:
   ~TLoggingHook() override { SetInteractionHook(FPrevious); }
 
   int Run(TInteraction& r) override {
-    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATEBASE") {
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATABASE") {
       bool splash = false;
       for (int i = 0; i < Screen->FormCount(); ++i)
         splash = splash || (Screen->Forms(i)->GetName() == "Splash" && Screen->Forms(i)->GetVisible());

@@ -272,18 +272,6 @@ TEST_F(MultiCell, EditCellOpensTheCellsThatHoldANestedTable) {
   }
 }
 
-TEST_F(MultiCell, ClosingTheDocumentWithANestedCellOpenIsClean) {
-  TVLTableCellData* holder = T->GetCell(0, 2);
-  auto inner = TVLTableItemInfo::CreateEx(1, 2, holder);
-  TVLTableItemInfo* in = inner.get();
-  holder->AddItem("", inner.release());
-  E.Edit->Format();
-  in->EditCell(0, 1);
-  ASSERT_NE(in->GetInplaceEditor(), nullptr);
-  E.Form.reset();
-  SUCCEED();
-}
-
 TEST(EditCellOfADetachedTable, IsAnInternalError) {
   VLRegisterTableItem();
   auto outer = TVLTableItemInfo::CreateEx(1, 1, nullptr);
