@@ -41,6 +41,9 @@ TdlgAddJournal::~TdlgAddJournal() {
 }
 
 void TdlgAddJournal::FormShow(TObject*) {
+  // Each new journal starts from an empty name and a daily journal.
+  eJournalName->SetText("");
+  cbJournalType->SetItemIndex(0);
   if (eJournalName->CanFocus()) eJournalName->SetFocus();
 }
 

@@ -2,6 +2,7 @@
 #include "app/QYSpelling.h"
 
 #include "app/QYDatabase.h"
+#include "app/QYGlobalFind.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
 #include "app/QYPassword.h"
@@ -9,6 +10,9 @@
 #include "platform/db/DBPassword.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Messages.h"
+#include "platform/gui/Mouse.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -24,6 +28,17 @@ void PauseTimer() { TimerPaused = true; }
 void ResumeTimer() {
   TimerPaused = false;
   LastActivityTime = Now();
+}
+
+void PointerActivity() {
+  // A window appearing under a resting pointer (the cover) sends a move
+  // too: only a pointer that moved is the user's.
+  static TPoint last(-1, -1);
+  const TPoint at = GetCursorPos();
+  if (at.X == last.X && at.Y == last.Y) return;
+  const bool first = last.X == -1 && last.Y == -1;
+  last = at;
+  if (!first) LastActivityTime = Now();
 }
 
 int WholeMinutes(TDateTime from, TDateTime to) {
@@ -48,12 +63,19 @@ void ToCover(bool automatic, bool minimize) {
   if (minimize && w.Minimize) w.Minimize();
 }
 
-String Countdown(const char* what, int left) { return String(what) + IntToStr(left) + " m  "; }
+// An overdue step shows 0: it runs on this tick or, failing, on the next.
+String Countdown(const char* what, int left) { return String(what) + IntToStr(std::max(0, left)) + " m  "; }
+
+// The automatic save waits while a dialog is up (the entry may be in the
+// middle of a change it makes) and while the find window reads the entries.
+bool SaveHeldBack() {
+  return (Application && Application->ModalShowing()) || (fGlobalFind && fGlobalFind->GetVisible());
+}
 
 }  // namespace
 
 String WidestCountdownText() {
-  return Countdown("save:", -999) + Countdown("hide:", 999) + Countdown("lock:", 999);
+  return Countdown("save:", 999) + Countdown("hide:", 999) + Countdown("lock:", 999);
 }
 
 void HideJournal(bool automatic) {
@@ -84,14 +106,16 @@ void LockJournal(bool automatic) {
 }
 
 String AutomaticSaveTimerTimer(TDateTime now) {
-  if (TimerPaused) return String();
+  // A modal dialog pauses the whole timer, as the commands' own pauses do.
+  if (TimerPaused || (Application && Application->ModalShowing())) return String();
   const TProfileSettings& s = ProfileSettings;
   String saveText, hideText, lockText;
   const int idle = WholeMinutes(LastActivityTime, now);
-  const int sinceSave = WholeMinutes(LastSaveTime, now);
-  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified) {
-    saveText = Countdown("save:", s.AutoSaveInterval - sinceSave);
-    if (sinceSave >= s.AutoSaveInterval) SaveEntry(CurrentJournal, smAuto);
+  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified && !SaveHeldBack()) {
+    if (WholeMinutes(LastSaveTime, now) >= s.AutoSaveInterval) SaveEntry(CurrentJournal, smAuto);
+    // Shown only while there is something to save (a save that failed).
+    if (CurrentJournal->Document->Modified)
+      saveText = Countdown("save:", s.AutoSaveInterval - WholeMinutes(LastSaveTime, now));
   }
   if (s.AutoHideOn && OpenScreen() && CurrentJournal) {
     hideText = Countdown("hide:", s.AutoHideInterval - idle);

@@ -14,6 +14,8 @@ extern TDateTime LastSaveTime;
 void PauseTimer();
 // Ends every pause and counts as activity.
 void ResumeTimer();
+// The pointer over a window: activity when it moved since the last call.
+void PointerActivity();
 
 // What hiding and locking do to the windows; the main window fills them.
 struct TAutoTimerWindows {

@@ -33,6 +33,11 @@ namespace fs = std::filesystem;
 
 const char* const BackupListName = "QYBackup.lst";
 
+TRestoreFileOps& RestoreFileOps() {
+  static TRestoreFileOps ops;
+  return ops;
+}
+
 namespace {
 
 // The hidden folder a backup is written into before it takes its place.
@@ -105,6 +110,10 @@ bool IsSameOrInside(const fs::path& inner, const fs::path& outer) {
 
 // The list of a backup: "name<TAB>size<TAB>digest" per line.
 bool ReadList(const String& path, std::vector<TListedFile>& files) {
+  // A regular file of a list's size only: a FIFO would block the reading.
+  Int64 size = 0;
+  String error;
+  if (!InspectRegularFile(path, size, error) || size > (1 << 20)) return false;
   std::ifstream in(path);
   if (!in) return false;
   String line;
@@ -160,41 +169,38 @@ bool ListFiles(const String& folder, const std::vector<String>& names, std::vect
 
 // A backup killed while its checked files were being moved into place: the
 // staging folder still holds its list, so the move is finished. A staging
-// folder without a list was never complete and goes.
+// folder without a list was never complete and goes. Only a real folder is
+// taken for a staging folder: a link there is never followed.
 void FinishInterruptedBackup(const String& folder) {
   const String staging = folder + "/" + kBackupStaging;
   std::error_code ec;
-  if (!fs::is_directory(staging, ec)) return;
+  const fs::file_status st = fs::symlink_status(staging, ec);
+  if (fs::is_symlink(st)) {
+    fs::remove(staging, ec);  // the link itself, never what it names
+    return;
+  }
+  if (!fs::is_directory(st)) return;
   std::vector<TListedFile> files;
   if (ReadList(staging + "/" + BackupListName, files)) {
     for (const TListedFile& f : files)
-      if (fs::exists(staging + "/" + f.Name, ec)) fs::rename(staging + "/" + f.Name, folder + "/" + f.Name, ec);
+      if (fs::is_regular_file(fs::symlink_status(staging + "/" + f.Name, ec)))
+        fs::rename(staging + "/" + f.Name, folder + "/" + f.Name, ec);
     fs::rename(staging + "/" + BackupListName, folder + "/" + BackupListName, ec);
     SyncFolder(folder);
   }
   fs::remove_all(staging, ec);
 }
 
-// The sibling folder a restore builds the new database folder in.
-String RestoreStagingOf(const String& dataDir) {
-  const fs::path d(dataDir);
-  return (d.parent_path() / ("." + d.filename().string() + ".restore")).string();
-}
-
-// What a restore killed half-way leaves: a new folder not yet swapped in, or
-// the old folder swapped out. Sub-folders the database folder lacks go back
-// into it (the restore moves them after the swap); the rest goes.
-void RemoveRestoreLeftover(const String& dataDir) {
-  const String staging = RestoreStagingOf(dataDir);
-  std::error_code ec;
-  if (!fs::is_directory(staging, ec)) return;
-  for (const auto& e : fs::directory_iterator(staging, ec)) {
-    std::error_code dec;
-    if (!e.is_directory(dec) || e.is_symlink(dec)) continue;
-    const fs::path target = fs::path(dataDir) / e.path().filename();
-    if (!fs::exists(target, dec)) fs::rename(e.path(), target, dec);
+// The folder the program last wrote a backup into (the only folder whose
+// interrupted backup a restore finishes).
+bool IsOwnBackupFolder(const String& folder) {
+  String last;
+  try {
+    last = GetProfileString("LastBackupToPath", "");
+  } catch (Exception&) {
+    return false;
   }
-  fs::remove_all(staging, ec);
+  return !last.empty() && Canonical(last) == Canonical(folder);
 }
 
 // The session's way to a copy's files: an alias of its own, the settings
@@ -259,19 +265,38 @@ struct TProfileKeyHeld {
 
 // A protected copy whose password the session does not hold: the password
 // dialog asks for it (a restore of a backup made under an older password).
+// The dialog's OK hands the typed password to the session and to
+// JournalPassword and clears its edit; the journal's own password stays
+// JournalPassword, and the copy's is taken out of the session again.
 struct TAskForCopyPassword {
   std::function<void(TSession*, bool&)> Previous;
-  TAskForCopyPassword() : Previous(QuillorySession().OnPassword) {
-    QuillorySession().OnPassword = [](TSession* s, bool& go) {
+  String Journal;
+  std::vector<String> Typed;
+  TAskForCopyPassword() : Previous(QuillorySession().OnPassword), Journal(JournalPassword) {
+    QuillorySession().OnPassword = [this](TSession*, bool& go) {
       go = false;
       if (!dlgPassword || dlgPassword->ShowModal() != mrOk) return;
-      const String typed = dlgPassword->ePassword->GetText();
-      if (typed.empty() || s->HasPassword(typed)) return;
-      s->AddPassword(typed);
+      String typed = JournalPassword;
+      WipeString(JournalPassword);
+      JournalPassword = Journal;
+      // The same password twice would only fail again.
+      if (typed.empty() || std::find(Typed.begin(), Typed.end(), typed) != Typed.end()) {
+        WipeString(typed);
+        return;
+      }
+      Typed.push_back(std::move(typed));
       go = true;
     };
   }
-  ~TAskForCopyPassword() { QuillorySession().OnPassword = Previous; }
+  ~TAskForCopyPassword() {
+    QuillorySession().OnPassword = Previous;
+    for (String& t : Typed)
+      if (t != Journal) QuillorySession().RemovePassword(t);
+    WipeString(Journal);
+    for (String& t : Typed) WipeString(t);
+  }
+  TAskForCopyPassword(const TAskForCopyPassword&) = delete;
+  TAskForCopyPassword& operator=(const TAskForCopyPassword&) = delete;
 };
 
 // Checks the database files of a copy: each opens (the journal's with the
@@ -317,6 +342,8 @@ void RecordCopy(const String& noun, const String& from, const String& to) {
 struct TCopyContext {
   int Mode = cdfBackup;
   String Verb, Noun, DataDir, BackupDir, Source, Dest;
+  // The folder restored from is the one the program last backed up into.
+  bool OwnBackupFolder = false;
   std::function<void(const String&)> Status;
   void Show(const String& text) const {
     if (Status) Status(text);
@@ -397,15 +424,46 @@ bool RunBackup(TCopyContext& c) {
   return true;
 }
 
+// The backup's files are checked where they lie before anything is copied:
+// each a regular file (never a link, FIFO or device), of its listed size.
+// Empty when sound, else the refusal's reason.
+String CheckBackupFiles(const TCopyContext& c, const std::vector<String>& names,
+                        const std::vector<TListedFile>& listed, bool hasList) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    const String path = c.Source + "/" + names[i];
+    Int64 size = 0;
+    String error;
+    if (!InspectRegularFile(path, size, error)) return error + ".";
+    if (hasList && size != listed[i].Size)
+      return "it is incomplete or mixed with another one: " + Quoted(names[i]) + " is " + IntToStr(size) +
+             " bytes, its list says " + IntToStr(listed[i].Size) + ".";
+  }
+  // Sizes first: a file that is far too large is never read whole.
+  for (size_t i = 0; hasList && i < names.size(); ++i)
+    if (FileDigest(c.Source + "/" + names[i]) != listed[i].Digest)
+      return "it is incomplete or mixed with another one: " + Quoted(names[i]) + " is not the file its list names.";
+  return String();
+}
+
+// True when the copy's journal file has no password while the database
+// folder's journal has one.
+bool LosesThePassword(const String& copyFolder, const String& dataDir) {
+  return ClassifyDatabaseFile(copyFolder + "/" + JournalFileName) == dfPlain &&
+         ClassifyDatabaseFile(dataDir + "/" + JournalFileName) == dfEncrypted;
+}
+
 bool RunRestore(TCopyContext& c) {
-  FinishInterruptedBackup(c.Source);
+  // The folder restored from is only read: an interrupted backup is
+  // finished only in the folder the program itself backed up into.
+  if (c.OwnBackupFolder) FinishInterruptedBackup(c.Source);
   RemoveRestoreLeftover(c.DataDir);
   // The files of the backup: those of its list, each as listed; without a
   // list, the database files found there.
   std::vector<TListedFile> listed;
   std::vector<String> names;
   const String listPath = c.Source + "/" + BackupListName;
-  const bool hasList = FileExists(listPath);
+  std::error_code lec;
+  const bool hasList = fs::exists(fs::symlink_status(listPath, lec));
   if (hasList) {
     if (!ReadList(listPath, listed))
       return Refused(c, "The list of the backup in " + Quoted(c.Source) +
@@ -413,14 +471,17 @@ bool RunRestore(TCopyContext& c) {
     for (const TListedFile& f : listed) names.push_back(f.Name);
   } else {
     for (const char* name : kRequired)
-      if (FileExists(c.Source + "/" + name)) names.push_back(name);
+      if (fs::exists(fs::symlink_status(c.Source + "/" + name, lec))) names.push_back(name);
     for (const char* name : kKnownOthers)
-      if (FileExists(c.Source + "/" + name)) names.push_back(name);
+      if (fs::exists(fs::symlink_status(c.Source + "/" + name, lec))) names.push_back(name);
   }
   for (const char* required : kRequired)
     if (std::find(names.begin(), names.end(), required) == names.end())
       return Refused(c, "No backup of the database was found in " + Quoted(c.Source) + " (no " +
                             Quoted(required) + ").\r\nNothing was restored.");
+  if (const String bad = CheckBackupFiles(c, names, listed, hasList); !bad.empty())
+    return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored: " + bad +
+                          "\r\nNothing was restored.");
   const String staging = RestoreStagingOf(c.DataDir);
   std::error_code ec;
   fs::remove_all(staging, ec);
@@ -466,10 +527,27 @@ bool RunRestore(TCopyContext& c) {
     return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored.\r\n\r\n" + problem +
                           "\r\n\r\nNothing was restored.");
   }
+  if (LosesThePassword(staging, c.DataDir) &&
+      MessageBox("The backup in " + Quoted(c.Source) +
+                     " has no password.\r\nRestoring it removes the password of your journal: anyone "
+                     "who can open the journal's folder can then read it.\r\n\r\nRestore it all the same?",
+                 c.Verb, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+    dropStaging();
+    c.Show(String());
+    return false;
+  }
   RestrictToOwner(staging);
   SyncFolder(staging);
+  // The lock goes with the folder that becomes the database folder.
+  if (!PrepareDatabaseLockFor(staging)) {
+    dropStaging();
+    FileFailure(c, "Cannot lock " + staging);
+    return Failed(c);
+  }
   String error;
-  if (!ExchangePaths(staging, c.DataDir, error)) {
+  const bool swapped = RestoreFileOps().Exchange(staging, c.DataDir, error);
+  FinishDatabaseLockMove(swapped, c.DataDir);
+  if (!swapped) {
     dropStaging();
     FileFailure(c, error);
     return Failed(c);
@@ -525,7 +603,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
   if (!problem.empty()) return Refused(c, problem);
   if (mode == cdfRestore &&
-      MessageBox("Are you sure you want to overwrite the database with the backup copy ?", "Restoring",
+      MessageBox("Are you sure you want to overwrite the database with the backup copy?", "Restoring",
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   if (IsOnRemovableMedia(c.BackupDir) &&
@@ -533,6 +611,9 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   c.Show(c.Verb + " Database...");
+  // Read while the settings are open: after the close below no connection
+  // may open again before the files are swapped.
+  if (mode == cdfRestore) c.OwnBackupFolder = IsOwnBackupFolder(c.Source);
   try {
     // Whole files: every connection closes, which folds the write-ahead
     // log into the database file.
@@ -555,7 +636,8 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
     ShowErrorDisplay("Record " + c.Noun, e);
   }
   c.Show(c.Verb + " Completed");
-  MessageBox(c.Verb + " Successful To " + c.Dest, c.Verb, MB_OK | MB_ICONINFORMATION);
+  MessageBox(String(mode == cdfBackup ? "Backed up" : "Restored") + " successfully to " + c.Dest, c.Verb,
+             MB_OK | MB_ICONINFORMATION);
   return true;
 }
 
@@ -655,9 +737,16 @@ void PackAndReindexTables(TformQuilloryMain* main) {
   try {
     if (!CloseJournalsFor("Pack and Regenerate Indexes")) return;
     Application->ProcessMessagesExcludingInput();
-    PackAndReindexFiles([main](const String& t) { ShowStatus(main, t); });
+    const int failed = PackAndReindexFiles([main](const String& t) { ShowStatus(main, t); });
     ShowStatus(main, String());
     LoadJournalsHook();
+    // The failures were shown one by one; the end says what was done.
+    if (failed == 0)
+      MessageBox("The journal's tables were packed and their indexes rebuilt.", "Pack and Regenerate Indexes",
+                 MB_OK | MB_ICONINFORMATION);
+    else
+      MessageBox(IntToStr(failed) + " of the steps failed (see the messages before); the rest were done.",
+                 "Pack and Regenerate Indexes", MB_OK | MB_ICONEXCLAMATION);
   } catch (Exception&) {
     MessageBox("Pack And Reindex Had A Problem!", "Message", MB_OK | MB_ICONERROR);
   }

@@ -10,10 +10,19 @@
 // checks it, and swaps the two folders in one step.
 #include "platform/base/DateTime.h"
 #include "platform/base/Types.h"
+#include "platform/db/DBBackup.h"
 
 #include <functional>
 
 class TformQuilloryMain;
+
+// How a restore puts the new database folder in the old one's place: the
+// two are exchanged in one step, so that a failure or a kill at any moment
+// leaves one whole database folder. Replaceable so that tests can fail it.
+struct TRestoreFileOps {
+  std::function<bool(const String& a, const String& b, String& error)> Exchange = ExchangePaths;
+};
+TRestoreFileOps& RestoreFileOps();
 
 // CopyDatabaseFiles modes.
 constexpr int cdfBackup = 0;

@@ -3,11 +3,16 @@
 #include "app/QYSchema.h"
 #include "platform/db/DBFiles.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/os/FolderLock.h"
 #include "platform/os/Semaphores.h"
+#include "platform/os/SingleInstance.h"
 #include "platform/os/SysPaths.h"
 
+#include <chrono>
 #include <filesystem>
+#include <regex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -62,7 +67,8 @@ bool CreateDataFolder(const String& templateDir, const String& dataDir) {
   if (ok) {
     ok = RestrictToOwner(temp.string());
     fs::rename(temp, target, ec);
-    ok = !ec;
+    // Another start made the folder meanwhile: that one is used.
+    ok = !ec || fs::is_directory(target / JournalFileName);
   }
   if (!ok) fs::remove_all(temp, ec);
   return ok;
@@ -129,6 +135,140 @@ void CheckSettingsFile() {
 
 }  // namespace
 
+String DatabaseLockContact;
+std::function<void(const String&)> DatabaseLockWaitNotice;
+int DatabaseLockWaitMs = 20000;
+
+namespace {
+
+std::unique_ptr<TFolderLock>& HeldLock() {
+  static std::unique_ptr<TFolderLock> lock;
+  return lock;
+}
+
+std::unique_ptr<TFolderLock>& PreparedLock() {
+  static std::unique_ptr<TFolderLock> lock;
+  return lock;
+}
+
+String SameFolderKey(const String& folder) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(fs::path(folder), ec);
+  return ec ? ExcludeTrailingPathDelimiter(folder) : p.string();
+}
+
+String HolderText(const TFolderLock::THolder& h) {
+  String who = "another Quillory";
+  if (h.Pid > 0) who += " (process " + std::to_string(h.Pid);
+  if (!h.Host.empty() && h.Host != HostName()) who += (h.Pid > 0 ? " on " : " (on ") + h.Host;
+  if (h.Pid > 0 || (!h.Host.empty() && h.Host != HostName())) who += ")";
+  if (!h.User.empty() && h.User != GetLogonUserName()) who += " of " + h.User;
+  return who;
+}
+
+}  // namespace
+
+bool HoldsDatabaseFolder(const String& dataDir) {
+  const auto& lock = HeldLock();
+  return lock && lock->Held() && SameFolderKey(lock->Folder()) == SameFolderKey(dataDir);
+}
+
+void ReleaseDatabaseFolder() {
+  HeldLock().reset();
+  PreparedLock().reset();
+}
+
+TFolderClaim ClaimDatabaseFolder(const String& dataDir, String& refusal) {
+  if (HoldsDatabaseFolder(dataDir)) return fcTaken;
+  ReleaseDatabaseFolder();
+  auto lock = std::make_unique<TFolderLock>(dataDir);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(DatabaseLockWaitMs);
+  bool told = false;
+  for (;;) {
+    switch (lock->TryTake(DatabaseLockContact)) {
+      case TFolderLock::flTaken: HeldLock() = std::move(lock); return fcTaken;
+      case TFolderLock::flFailed:
+        refusal = lock->FailureText();
+        return fcRefused;
+      case TFolderLock::flBusy: break;
+    }
+    const TFolderLock::THolder holder = lock->Holder();
+    const bool here = holder.Host.empty() || holder.Host == HostName();
+    if (here && !holder.Contact.empty() && TSingleInstance::SendTo(holder.Contact, "restore", 2000))
+      return fcHandedOver;
+    // A holder on another machine never answers here; one on this machine
+    // may still be starting (not listening yet) or ending.
+    if (!here || std::chrono::steady_clock::now() >= deadline) {
+      refusal = "The journal in " + dataDir + " is open in " + HolderText(holder) +
+                (here ? ", which does not answer" : "") +
+                ".\r\nTwo programs on one journal would lose each other's entries: close that one "
+                "first, then start Quillory again.";
+      return fcRefused;
+    }
+    if (!told && DatabaseLockWaitNotice) {
+      DatabaseLockWaitNotice("Waiting for " + HolderText(holder) + ",\nwhich has this journal open...");
+      told = true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+bool PrepareDatabaseLockFor(const String& newFolder) {
+  PreparedLock().reset();
+  if (!HeldLock() || !HeldLock()->Held()) return true;
+  auto lock = std::make_unique<TFolderLock>(newFolder);
+  if (lock->TryTake(DatabaseLockContact) != TFolderLock::flTaken) return false;
+  PreparedLock() = std::move(lock);
+  return true;
+}
+
+void FinishDatabaseLockMove(bool swapped, const String& dataDir) {
+  if (!PreparedLock()) return;
+  if (!swapped) {
+    PreparedLock().reset();
+    return;
+  }
+  // The old folder's lock lies beside, in the folder that goes next.
+  HeldLock() = std::move(PreparedLock());
+  HeldLock()->Moved(dataDir);
+}
+
+String RestoreStagingOf(const String& dataDir) {
+  const fs::path d(ExcludeTrailingPathDelimiter(dataDir));
+  return (d.parent_path() / ("." + d.filename().string() + ".restore")).string();
+}
+
+void RemoveRestoreLeftover(const String& dataDir) {
+  const String staging = RestoreStagingOf(dataDir);
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(staging, ec))) return;
+  for (const auto& e : fs::directory_iterator(staging, ec)) {
+    std::error_code dec;
+    if (!e.is_directory(dec) || e.is_symlink(dec)) continue;
+    const fs::path target = fs::path(dataDir) / e.path().filename();
+    if (!fs::exists(target, dec)) fs::rename(e.path(), target, dec);
+  }
+  fs::remove_all(staging, ec);
+}
+
+int RemoveInterruptedSaves(const String& folder) {
+  static const std::regex temporary(R"(\..+\.[0-9A-Fa-f]{10}\.tmp)");
+  int removed = 0;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) {
+    std::error_code fec;
+    const String name = e.path().filename().string();
+    if (!e.is_regular_file(fec) || e.is_symlink(fec) || !std::regex_match(name, temporary)) continue;
+    if (fs::remove(e.path(), fec)) ++removed;
+  }
+  return removed;
+}
+
+void RemoveDatabaseLeftovers(const String& dataDir) {
+  RemoveRestoreLeftover(dataDir);
+  RemoveInterruptedSaves(dataDir);
+}
+
 bool SetUpDatabase(const TDatabaseFolders& folders) {
   TSemaphoreHold hold(DBSemaphore());
   TDatabaseFolders f = folders;
@@ -145,6 +285,14 @@ bool SetUpDatabase(const TDatabaseFolders& folders) {
       return false;
     }
   }
+  String refusal;
+  switch (ClaimDatabaseFolder(f.DataDir, refusal)) {
+    case fcTaken: break;
+    case fcHandedOver: return false;
+    case fcRefused: throw Exception(refusal);
+  }
+  // Only the holder of the lock may clear away what a killed program left.
+  RemoveDatabaseLeftovers(f.DataDir);
   // Folders and files of earlier builds were readable by everyone.
   RestrictToOwner(f.DataDir);
   RemoveStaleTableFiles(f.DataDir);
@@ -163,7 +311,7 @@ void RegisterAlias(const String& folder) {
   try {
     s.AddStandardAlias(AliasName, folder, "Paradox");
   } catch (Exception&) {
-    throw Exception("Unable to add alias to ( BDE ) Dabase Engine ");
+    throw Exception("Unable to add the database alias");
   }
   s.SetCipherSettings(ExcludeTrailingPathDelimiter(folder) + "/" + ProfileFileName,
                       ProfileCipherSettings);

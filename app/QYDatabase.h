@@ -48,12 +48,52 @@ std::shared_ptr<TNamedSemaphore> DBSemaphore();
 // left as it is).
 bool SetUpDatabase(const TDatabaseFolders& folders);
 
+// The lock of the database folder (a file inside it), held from the set-up
+// until the program ends, so that two programs never work on one journal,
+// whatever their runtime folders or machines. A later start hands over to
+// the holder when it can reach it (same machine: the holder's single-instance
+// socket); a holder that is still starting is waited for, said in waitNotice;
+// one that cannot be reached is named in a refusal.
+enum TFolderClaim { fcTaken, fcHandedOver, fcRefused };
+// The hand-over address written into the lock (this program's socket).
+extern String DatabaseLockContact;
+// Said while a start waits for the holder (may be empty).
+extern std::function<void(const String&)> DatabaseLockWaitNotice;
+// How long a start waits for a holder that does not answer.
+extern int DatabaseLockWaitMs;
+TFolderClaim ClaimDatabaseFolder(const String& dataDir, String& refusal);
+// True while this process holds the lock of that folder.
+bool HoldsDatabaseFolder(const String& dataDir);
+// Gives the lock up (the tests' worlds, before a helper process takes over).
+void ReleaseDatabaseFolder();
+// A restore takes the lock of the folder that is to replace the database
+// folder before the two are exchanged (the lock goes with that folder):
+// true when taken, or when this process holds no lock to carry over.
+bool PrepareDatabaseLockFor(const String& newFolder);
+// After the exchange (swapped: the new folder now lies at dataDir) or after
+// a failed one (the prepared lock is dropped).
+void FinishDatabaseLockMove(bool swapped, const String& dataDir);
+
+// What a killed program left beside and in the database folder: a restore's
+// staging folder (a whole copy of a journal) and temporary files of
+// interrupted saves. Called with the folder's lock held.
+void RemoveDatabaseLeftovers(const String& dataDir);
+// The sibling folder a restore builds the new database folder in.
+String RestoreStagingOf(const String& dataDir);
+// What a restore killed half-way leaves: a new folder not yet swapped in, or
+// the old folder swapped out. Sub-folders the database folder lacks go back
+// into it (the restore moves them after the swap); the rest goes.
+void RemoveRestoreLeftover(const String& dataDir);
+// Temporary files an interrupted atomic save left in a folder
+// (".<name>.<10 hex digits>.tmp"); the number removed.
+int RemoveInterruptedSaves(const String& folder);
+
 // The database file of the journal's tables.
 String JournalFilePath();
 
 // Registers the session-only alias for the folder under a unique name, and
 // the settings file's fixed cipher settings.
-// Raises Exception "Unable to add alias to ( BDE ) Dabase Engine " on failure.
+// Raises Exception "Unable to add the database alias" on failure.
 void RegisterAlias(const String& folder);
 
 // Called before the database files are used exclusively or closed, so that

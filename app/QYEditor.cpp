@@ -302,7 +302,7 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnKeyDown = lockKey;
   QuilloryText->OnKeyUp = lockKey;
   QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
-  QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+  QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };
   // The font boxes' conversions; the font and colour commands put their own
   // handler in while they run and give this one back.
   QuilloryText->OnStyleConversion = [this](TCustomVellumEdit*, Integer styleNo, Integer userData, bool applied,
@@ -495,7 +495,7 @@ bool OpenLinkTarget(const String& tag) {
   const String target = NormalizeLinkTarget(tag);
   const TLinkVerdict verdict = ClassifyLinkTarget(target);
   if (verdict.Decision == TLinkDecision::Ask &&
-      MessageBox("Open \"" + verdict.Path + "\" ?", "Open Link", MB_YESNO | MB_ICONQUESTION) != IDYES)
+      MessageBox("Open \"" + verdict.Path + "\"?", "Open Link", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return false;
   // Programs, launchers, devices and unknown kinds of link are never handed on.
   if (verdict.Decision != TLinkDecision::Refuse && ShellOpen(target)) return true;

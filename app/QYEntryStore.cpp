@@ -282,7 +282,8 @@ bool SaveEntry(TOpenJournal* j, int mode) {
   if (SavingEntry) return false;
   TBusy busy(SavingEntry);
   if (!j || !j->Document || !j->Document->Modified) {
-    ShowStateWord("already saved");
+    // Nothing was written: only the Save command says so.
+    if (mode == smExplicit) ShowStateWord("nothing to save");
     return true;
   }
   TEntryDocument& doc = *j->Document;
@@ -391,7 +392,8 @@ void ActionDeleteExecute() {
     return;
   }
   if (ProfileSettings.ConfirmDelete &&
-      MessageBox("Delete Record ?", "Confirm Delete", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+      MessageBox("Delete this entry? It cannot be undone.", "Confirm Delete",
+                 MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) {
     ShowStateWord("nothing to delete");
     return;
   }

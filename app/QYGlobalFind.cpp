@@ -63,7 +63,8 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   SetName("fGlobalFind");
   SetCaption("Advanced Find");
   SetBorderStyle(bsDialog);
-  SetFormStyle(fsStayOnTop);
+  // Above the main window as the window it belongs to; never above the
+  // dialogs of other windows (a stay-on-top window would hide them).
   Position = poMainFormCenter;
   HelpContext = 35;
   SetWidth(420);
@@ -148,7 +149,17 @@ void TfGlobalFind::FormShow(TObject*) {
   SetRecordSelection(true);
 }
 
-void TfGlobalFind::FormClose(TObject*, TCloseAction&) { StopFind(); }
+void TfGlobalFind::FormClose(TObject*, TCloseAction&) {
+  StopFind();
+  ReleaseFindStatements();
+}
+
+void TfGlobalFind::ReleaseFindStatements() {
+  // A compiled statement keeps its connection in use: backup, restore, pack
+  // and a password change could not close the files.
+  qFind->Close();
+  qFind->UnPrepare();
+}
 
 void TfGlobalFind::StopFind() {
   if (FThread) {
@@ -193,14 +204,18 @@ void TfGlobalFind::SetRecordSelection(bool Reset) {
     mSelection->Lines().Add(dlg->SelectionProblem(true));
   if (!SelectionValid) return;
   try {
+    // Compiled to check it; each search compiles its own copy.
     qFind->Prepare();
   } catch (const std::exception& e) {
     SelectionValid = false;
     ShowErrorDisplay("qFind", e);
   }
+  ReleaseFindStatements();
 }
 
 void TfGlobalFind::pbFindClick(TObject*) {
+  // Searching is using the journal: it does not hide meanwhile.
+  LastActivityTime = Now();
   FindText = leTextToFind->GetText();
   FindOptions = 0;
   if (cbCaseSensitive->GetChecked()) FindOptions |= foMatchCase;
@@ -393,6 +408,31 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   j->EditorWindow->FocusEditor();
   Application->ProcessMessages();
   formQuilloryMain->BringToFront();
+  KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
+}
+
+void TfGlobalFind::KeepClearOf(const TRect& hit) {
+  if (!GetVisible() || hit.Right <= hit.Left) return;
+  const TRect me = BoundsRect();
+  const auto overlaps = [&hit](const TRect& r) {
+    return r.Left < hit.Right && hit.Left < r.Right && r.Top < hit.Bottom && hit.Top < r.Bottom;
+  };
+  if (!overlaps(me)) return;
+  // Below the hit where the screen has room, else above it, else beside it.
+  const TRect work = Screen->WorkAreaRect();
+  const int w = me.Right - me.Left, h = me.Bottom - me.Top, gap = 24;
+  const int left = std::clamp<int>(me.Left, work.Left, std::max<int>(work.Left, work.Right - w));
+  const int top = std::clamp<int>(me.Top, work.Top, std::max<int>(work.Top, work.Bottom - h));
+  const TRect places[] = {TRect(left, hit.Bottom + gap, left + w, hit.Bottom + gap + h),
+                          TRect(left, hit.Top - gap - h, left + w, hit.Top - gap),
+                          TRect(hit.Right + gap, top, hit.Right + gap + w, top + h),
+                          TRect(hit.Left - gap - w, top, hit.Left - gap, top + h)};
+  for (const TRect& r : places)
+    if (r.Left >= work.Left && r.Top >= work.Top && r.Right <= work.Right && r.Bottom <= work.Bottom &&
+        !overlaps(r)) {
+      SetBounds(r.Left, r.Top, w, h);
+      return;
+    }
 }
 
 void TfGlobalFind::FinishFind() {
@@ -447,7 +487,7 @@ void TThreadGlobalFind::Execute() {
       batch.clear();
       const int BatchRows = batchRows;
       batchRows = std::min(batchRows * 2, 64);
-      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof())) {
+      while (static_cast<int>(batch.size()) < BatchRows && !(forward ? keys.Eof() : keys.Bof()) && !Stopping()) {
         TFindRow row;
         row.JournalID = keys.FieldByName("JournalID").AsInteger();
         row.JournalName = keys.FieldByName("JournalName").AsString();
@@ -460,6 +500,7 @@ void TThreadGlobalFind::Execute() {
           row.Editor = "VLF";
         }
         batch.push_back(std::move(row));
+        if (f->OnRowRead) f->OnRowRead();
         if (forward) keys.Next();
         else keys.Prior();
       }
@@ -511,4 +552,5 @@ void StopGlobalFind() {
   if (!fGlobalFind) return;
   fGlobalFind->StopFind();
   if (fGlobalFind->GetVisible()) fGlobalFind->Close();
+  fGlobalFind->ReleaseFindStatements();
 }

@@ -10,6 +10,7 @@
 #include "platform/gui/Threads.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,8 @@ public:
   bool SelectionValid = false;
   // Hits shown since the window was created (tests and the status).
   int HitsShown = 0;
+  // Run by the worker after each entry it reads (tests slow it with this).
+  std::function<void()> OnRowRead;
 
   void FormShow(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
@@ -87,6 +90,8 @@ public:
   // Stops a running search and waits until its worker has ended; a hit it
   // was about to show is not shown.
   void StopFind();
+  // Frees what the window holds of the database between searches.
+  void ReleaseFindStatements();
 
   // --- the steps the worker runs on the GUI thread
   void ShowFindStatus(const String& text);
@@ -109,6 +114,9 @@ public:
   void ShowHitInJournal(const TFindRow& row);
   // The worker has ended.
   void FinishFind();
+  // Moves the window off the hit it shows (screen coordinates), below it,
+  // above it or beside it, wherever it fits on the screen.
+  void KeepClearOf(const TRect& hit);
 
 private:
   std::unique_ptr<TThreadGlobalFind> FThread;
@@ -138,5 +146,6 @@ extern TfGlobalFind* fGlobalFind;
 // The main window's global-find command: saves the current entry and shows
 // the window (only while the journals are loaded).
 void ActionGlobalFindExecute();
-// Lock, hide and exit: a running search stops and the window closes.
+// Lock, hide, exit and whatever closes the journals (backup, restore, pack,
+// a password change): a running search stops and the window closes.
 void StopGlobalFind();

@@ -36,7 +36,7 @@ TformJournalManager::TformJournalManager(TComponent* AOwner) : TForm(AOwner) {
   pButtons->SetAlign(alBottom);
   pButtons->SetCaption("");
   pbOk = MakeControl<TButton>(this, pButtons, "pbOk", 360, 6, 90, 28);
-  pbOk->SetCaption("&Ok");
+  pbOk->SetCaption("&OK");
   pbOk->OnClick = [this](TObject* s) { pbOkClick(s); };
   pbHelp = MakeControl<TButton>(this, pButtons, "pbHelp", 456, 6, 90, 28);
   pbHelp->SetCaption("&Help");
@@ -64,7 +64,8 @@ TformJournalManager::~TformJournalManager() = default;
 void TformJournalManager::FillRow(int row, Integer id, const String& name, bool active, const String& type) {
   JournalManagerGrid->SetCell(jmcName, row, name);
   JournalManagerGrid->SetChecked(jmcShow, row, active);
-  JournalManagerGrid->SetCell(jmcType, row, type);
+  // The stored letter, shown as the word.
+  JournalManagerGrid->SetCell(jmcType, row, type == "T" ? String("Topic") : type == "D" ? String("Daily") : type);
   JournalManagerGrid->SetCell(jmcID, row, IntToStr(id));
 }
 

@@ -144,10 +144,9 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
   TFormPrintPreview& p = *preview;
   ReportEntriesPlaced = ReportEntriesSkipped = 0;
   SaveEntry(CurrentJournal, smAuto);
-  if (!p.HasPrinter()) {
-    MessageBox("No Default Printer Defined", "NO PRINTER", MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
+  // A preview needs no printer: without one its pages are the locale's
+  // paper. A print goes to a printer or a PDF file the user chooses.
+  if (output == roPrint && !p.ChoosePrintTarget()) return;
   const String verb = output == roPreview ? "Preview" : "Print";
   const String printed = PrintedLine(Now());
   const bool pagePerDay = layout == rlPagePerDay;
@@ -287,6 +286,13 @@ void BuildPasswordReport() {
   if (!preview) return;
   TFormPrintPreview& p = *preview;
   SaveEntry(CurrentJournal, smAuto);
+  if (JournalPassword.empty()) {
+    // A report of an empty password would only look like a lost one.
+    MessageBox("This journal has no password, so there is none to print.\r\n"
+               "File > Change Password sets one.",
+               "Print Password", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   const String printed = PrintedLine(Now());
   p.ClearReport();
   p.SetUpReportStyles();

@@ -4,6 +4,7 @@
 #include "app/QYDatabaseVersion.h"
 #include "app/QYEntryTree.h"
 #include "app/QYErrorDisplay.h"
+#include "app/QYGlobalFind.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
 #include "platform/gui/Dialogs.h"
@@ -18,6 +19,7 @@ TOpenJournal* CurrentJournal = nullptr;
 bool CreatingJournal = false;
 bool JournalsLoaded = false;
 std::vector<std::pair<String, Integer>> SelectJournalLines;
+int JournalListChanges = 0;
 std::function<void(TOpenJournal*)> OnJournalAdded;
 std::function<void(TOpenJournal*)> OnJournalRemoving;
 std::function<void(TOpenJournal*)> OnJournalGeometry;
@@ -112,6 +114,8 @@ void LoadJournals() {
   } catch (const std::exception& e) {
     ShowErrorDisplay("Load Journals", e);
   }
+  // Manage Journals and a restore end by loading them again.
+  ++JournalListChanges;
   JournalsLoaded = true;
 }
 
@@ -274,14 +278,22 @@ void OpenJournalByID(Integer journalID) {
 void NewJournal(const String& name, Byte kind, bool confirmed) {
   SaveEntry(CurrentJournal, smAuto);
   Integer id = 0;
-  if (confirmed && InsertJournal(name, kind, id)) AddOpenJournal(name, id, 0, 0, 0, 0, 0, kind);
+  if (confirmed && InsertJournal(name, kind, id)) {
+    ++JournalListChanges;
+    AddOpenJournal(name, id, 0, 0, 0, 0, 0, kind);
+  }
   if (CurrentJournal) LoadEntry(CurrentJournal, Date());
 }
 
 void RegisterJournalHooks() {
   TAppHooks& h = AppHooks();
   h.SaveCurrentEntry = [](int mode) { SaveEntry(CurrentJournal, mode); };
-  h.UnloadJournals = [] { UnloadJournals(); };
+  h.UnloadJournals = [] {
+    // A search reads the files that backup, restore, pack and a password
+    // change close after this.
+    StopGlobalFind();
+    UnloadJournals();
+  };
   h.LoadJournals = [] {
     LoadJournals();
     StartEntryTreeLoad();

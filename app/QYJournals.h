@@ -47,6 +47,10 @@ extern bool JournalsLoaded;
 
 // The journal selector's lines: name and journal id.
 extern std::vector<std::pair<String, Integer>> SelectJournalLines;
+// Counts the times the journals in the table may have changed (a new
+// journal, a load after Manage Journals or a restore): lists made from the
+// table compare it with the count they were made at.
+extern int JournalListChanges;
 
 // A new record becomes last and current; the editor window hook makes its
 // window.

@@ -93,7 +93,7 @@ TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { LastActivityTime = Now(); };
-  OnMouseMove = [](TObject*, TShiftState, int, int) { LastActivityTime = Now(); };
+  OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };
 }
 
 TformQuilloryMain::~TformQuilloryMain() {
@@ -117,6 +117,17 @@ TAction* TformQuilloryMain::NewAction(const char* name, const char* caption, con
 
 void TformQuilloryMain::BuildActions() {
   ActionList = new TActionList(this);
+  // On the cover only what the cover offers works, by menu and by key: the
+  // commands of a hidden or locked journal would show or change it.
+  ActionList->Allows = [this](const TContainedAction* a) {
+    if (ScreenMode != smCover) return true;
+    for (const TContainedAction* c :
+         {static_cast<TContainedAction*>(ActionExit), static_cast<TContainedAction*>(ActionLock),
+          static_cast<TContainedAction*>(ActionAbout), static_cast<TContainedAction*>(HelpContents),
+          static_cast<TContainedAction*>(ActionGotoBrixaneWebSite)})
+      if (a == c) return true;
+    return false;
+  };
   auto make = [this](const char* name, const char* caption, const char* hint, TShortCut shortcut,
                      void (TformQuilloryMain::*handler)(TObject*)) {
     return NewAction(name, caption, hint, shortcut, [this, handler](TObject* s) { (this->*handler)(s); });
@@ -150,7 +161,7 @@ void TformQuilloryMain::BuildControls() {
     TAlignment alignment;
   };
   const PanelDef panels[] = {{"num", 40, pbRaised, taCenter},    {"caps", 40, pbRaised, taCenter},
-                             {"saved", 200, pbLowered, taCenter}, {"auto", 200, pbLowered, taCenter},
+                             {"", 200, pbLowered, taCenter}, {"", 200, pbLowered, taCenter},
                              {"user name", 300, pbLowered, taCenter}, {"", 50, pbNone, taLeftJustify}};
   for (const PanelDef& d : panels) {
     TStatusPanel* p = StatusBar->Panels().Add();
@@ -275,6 +286,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   ProfileSettings.LogonName = DatabaseFolders.WindowsUserName;
   SetStatusText(spOwner, JournalOwnerText());
 
+  AskStartUpOnce();
   SyncStartUpShortcut(ProfileSettings.StartUpFolder);
 
   ScreenMode = 2;
@@ -286,6 +298,18 @@ void TformQuilloryMain::FormCreate(TObject*) {
   StartAutomaticSaveTimer(this);
   AttachEntryTree(this);
   FCreated = true;
+}
+
+void AskStartUpOnce() {
+  if (GetProfileBoolean("StartUpAsked", false)) return;
+  // Nothing is put into the desktop's start-up without the user's word;
+  // Preferences keeps the answer and changes it later.
+  const bool yes = MessageBox("Start Quillory each time you log in?\r\n\r\n"
+                              "Tools > Preferences can change this later.",
+                              "Quillory Start-Up", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  ProfileSettings.StartUpFolder = yes ? sufInStartUpFolder : sufNotInStartUpFolder;
+  SetProfileValue("StartUpFolder", pvInteger, Int64(ProfileSettings.StartUpFolder));
+  SetProfileValue("StartUpAsked", pvBoolean, true);
 }
 
 void TformQuilloryMain::FormShow(TObject*) {
@@ -502,6 +526,7 @@ void TformQuilloryMain::SetScreenMode(Byte mode) {
   pbExitQuillory->SetVisible(!OpenScreenShown);
   pCoverBitmap->SetVisible(!OpenScreenShown);
   ScreenMode = mode;
+  ActionList->AllowsChanged();
   RefreshCover();
 }
 

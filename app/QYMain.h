@@ -154,8 +154,10 @@ public:
   TAction* ActionPrinterSetupDialog = nullptr;
   TAction* HelpContents = nullptr;
   TAction* ActionGotoBrixaneWebSite = nullptr;
-  // The hint of the print commands ("print to ..." / "No Printer Defined").
+  // The hint of the print commands: the printer or the PDF file they print to.
   String PrintHint;
+  // Sets it on the print commands.
+  void ShowPrintTarget();
   // Spelling and the thesaurus of the current entry (QYSpelling.cpp).
   TAction* ActionSpell = nullptr;
   TAction* ActionThesaurus = nullptr;
@@ -259,6 +261,10 @@ String JournalOwnerText();
 void SetMainWindowDatabaseFolders(std::optional<TDatabaseFolders> folders);
 TDatabaseFolders MainWindowDatabaseFolders();
 
+// At the first start: asks whether the program starts at log-in (No unless
+// the user says Yes) and keeps the answer.
+void AskStartUpOnce();
+
 // Restores, raises and activates the application's main form (the running
 // instance's answer to a second start).
 void RestoreRunningInstance();
@@ -274,6 +280,10 @@ struct TToolBarLayout;
 TToolBarLayout DefaultToolBarLayout();
 TToolBarLayout CurrentToolBarLayout(TformQuilloryMain* main);
 void ApplyToolBarLayout(TformQuilloryMain* main, const TToolBarLayout& layout);
+
+// The name Save a Copy offers for the journal's entry: "<journal>
+// <yyyy-mm-dd>" (a topic journal: its name).
+String SuggestedCopyName(const TOpenJournal* journal);
 
 // Leaves the current entry for another one: saves it first; when that fails
 // the user decides whether to leave it unsaved. False: stay.

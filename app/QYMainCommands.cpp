@@ -6,6 +6,7 @@
 #include "app/QYEditor.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYPrintPreview.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
 #include "app/QYToolBarLayout.h"
@@ -27,6 +28,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
 #include "platform/os/ShellOpen.h"
+#include "platform/os/SysPaths.h"
 #include "richtext/model/VLStyle.h"
 
 #include <cmath>
@@ -82,6 +84,16 @@ String DateTimeStampCaption(int kind) {
   }
 }
 
+String SuggestedCopyName(const TOpenJournal* journal) {
+  if (!journal) return String();
+  String name = journal->JournalName;
+  // Characters no file name may hold become blanks.
+  for (char& c : name)
+    if (c == '/' || c == '\\' || c == ':') c = ' ';
+  if (journal->JournalKind == 1) return name;
+  return name + " " + FormatDateTime("yyyy-mm-dd", journal->EntryDate);
+}
+
 bool LeaveCurrentEntry() {
   if (SaveEntry(CurrentJournal, smAuto)) return true;
   // The text is not in the table: leaving would throw it away.
@@ -125,7 +137,7 @@ void TformQuilloryMain::BuildCommands() {
                                      scNone, [this] { ActionEntryTreeFullCollapseExecute(this); });
   ActionJumpWindow = make("ActionJumpWindow", "Switch Tree and Editor", "switch between the tree and the editor",
                           VK_F5, [this] { ActionJumpWindowExecute(this); });
-  ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Setup Dialog", "printer setup", scNone,
+  ActionPrinterSetupDialog = make("ActionPrinterSetupDialog", "Printer Set&up...", "choose the printer or a PDF file", scNone,
                                   [this] { ActionPrinterSetupDialogExecute(this); });
   BuildSpelling();
   HelpContents = make("HelpContents", "Quillory &Help", "help", VK_F1, [this] { HelpContentsExecute(this); });
@@ -256,6 +268,12 @@ void TformQuilloryMain::BuildCommands() {
     auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
     exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeOfficeConverters};
     exportCopy->SetCaption("Save a Copy of This &Entry...");
+    // The copy is offered as "<journal> <yyyy-mm-dd>" in the user's Documents.
+    ActionList->OnExecute = [exportCopy](TBasicAction* a, bool&) {
+      if (a != exportCopy || !Current()) return;
+      exportCopy->FileName = SuggestedCopyName(Current());
+      exportCopy->InitialDir = GetDocumentsFolder();
+    };
     // Access letters that Bold, Increase Indent, Align Center, Paragraph and
     // the text and paragraph background colours hold.
     bullets->SetCaption("Bulle&ts");
@@ -363,6 +381,8 @@ void TformQuilloryMain::BuildCommands() {
     if (key == '\r') {
       tbFontSizeApply();
       key = 0;
+      // The size is set: typing goes on in the text.
+      if (TformQuilloryEditor* w = CurrentWindow()) w->FocusEditor();
     } else if (!(key >= '0' && key <= '9') && key != '\b') {
       key = 0;
     }
@@ -663,15 +683,14 @@ void TformQuilloryMain::ActionPrinterSetupDialogExecute(TObject*) {
   PauseTimer();
   TPrinterSetupDialog dialog(this);
   dialog.Execute();
-  TPrinter* p = Printer();
-  if (p->HasPrinters()) {
-    const Integer index = p->GetPrinterIndex();
-    const auto& names = p->Printers();
-    PrintHint = "print to " + names[static_cast<size_t>(index >= 0 ? index : 0)];
-  } else {
-    PrintHint = "No Printer Defined";
-  }
+  ShowPrintTarget();
   ResumeTimer();
+}
+
+void TformQuilloryMain::ShowPrintTarget() {
+  PrintHint = PrintHintText();
+  for (TAction* a : {ActionPrint, ActionPrintPagePerDay, ActionPrintPageFilled})
+    if (a) a->SetHint(PrintHint);
 }
 
 void TformQuilloryMain::HelpContentsExecute(TObject*) { Application->HelpContext(57); }

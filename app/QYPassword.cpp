@@ -42,7 +42,7 @@ TButton* DialogButton(TForm* form, const char* name, const char* caption, Intege
 TPasswordDlg::TPasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   dlgPassword = this;
   SetName("PasswordDlg");
-  SetCaption("Password Dialog");
+  SetCaption("Password");
   SetHint("Enter Quillory Password");
   SetBorderStyle(bsDialog);
   Position = poOwnerFormCenter;
@@ -94,7 +94,7 @@ void TPasswordDlg::pbHelpClick(TObject*) { Application->HelpContext(1001); }
 TChangePasswordDlg::TChangePasswordDlg(TComponent* AOwner) : TForm(AOwner) {
   dlgChangePassword = this;
   SetName("ChangePasswordDlg");
-  SetCaption("Change Password Dialog");
+  SetCaption("Change Password");
   SetBorderStyle(bsDialog);
   Position = poScreenCenter;
   HelpKeyword = "Change Password";
@@ -162,7 +162,7 @@ bool AskNewPassword(TChangePasswordDlg& dlg, String& existing, String& fresh) {
     const bool same = fresh == repeated;
     WipeString(repeated);
     if (!matches) {
-      MessageBox("Exisitng password entered does not match database password", "Message",
+      MessageBox("Existing password entered does not match database password", "Message",
                  MB_OK | MB_ICONERROR);
     } else if (!same) {
       MessageBox("New password and repeated new password are different", "Message",

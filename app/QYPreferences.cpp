@@ -631,7 +631,7 @@ void TdlgPreferences::ShowTextStyleSample(const String& name) {
   for (const String& line :
        {"This is a sample of " + QuotedName(name) + " font style", "Font Name: " + s->FontName,
         "Font Size: " + IntToStr(s->Size), "Font Modifiers: " + (modifiers.empty() ? String("None") : modifiers),
-        "Verticle Shift: " + IntToStr(s->VShift), "Character Spacing: " + IntToStr(s->CharSpacing),
+        "Vertical Shift: " + IntToStr(s->VShift), "Character Spacing: " + IntToStr(s->CharSpacing),
         "Character Scaling: " + IntToStr(s->CharScale)})
     vleSample->AddTextItem(line, i, 0);
   vleSample->Format();

@@ -5,6 +5,7 @@
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
 
+#include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
 #include "richtext/editor/VellumEdit.h"
@@ -194,14 +195,30 @@ bool TFormPrintPreview::HasPrinter() {
   return p && (!p->OutputFileName.empty() || p->HasPrinters());
 }
 
+bool TFormPrintPreview::ChoosePrintTarget() {
+  if (HasPrinter()) return true;
+  TPrintDialog dialog(this);
+  const bool chosen = dialog.Execute() && HasPrinter();
+  if (formQuilloryMain) formQuilloryMain->ShowPrintTarget();
+  ActionPrint->SetHint(PrintHintText());
+  return chosen;
+}
+
+String PrintHintText() {
+  String file;
+  const String choice = CurrentPrinterChoice(file);
+  if (choice != PdfFileChoice) return "print to " + choice;
+  return file.empty() ? String("print to a PDF file (no printer installed)") : "print to PDF file " + file;
+}
+
 void TFormPrintPreview::FormActivate(TObject*) {
   VLPrint1->FormatPages();
   VLPrintPreview1->UpdateZoom();
-  TPrinter* p = VLPrint1->GetPrinter();
-  ActionPrint->SetHint(p && p->HasPrinters() ? "print to " + p->PrinterName() : String("No Printer Defined"));
+  ActionPrint->SetHint(PrintHintText());
 }
 
 void TFormPrintPreview::ActionPrintExecute(TObject*) {
+  if (!ChoosePrintTarget()) return;
   if (ProfileSettings.ConfirmPrint &&
       MessageBox("Print Journal", "Confirm Print", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
     return;
@@ -312,6 +329,6 @@ TFormPrintJournalLoadProgress::~TFormPrintJournalLoadProgress() {
 }
 
 void TFormPrintJournalLoadProgress::pbCancelClick(TObject*) {
-  ReportRunning = MessageBox("Cancel Journal Report Generation ?", "Confirm Cancel",
+  ReportRunning = MessageBox("Cancel Journal Report Generation?", "Confirm Cancel",
                              MB_YESNO | MB_ICONEXCLAMATION) != IDYES;
 }

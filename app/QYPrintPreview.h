@@ -63,6 +63,9 @@ public:
   void SetUpReportStyles();
   // The printer the pages are made for has a device or a file to go to.
   bool HasPrinter();
+  // Before a print: without a printer or a PDF file the print dialog asks
+  // for one (it offers "Print to PDF file"). False: nothing to print to.
+  bool ChoosePrintTarget();
   // Prints the report: "QUILLORY", one copy, collated. A failure is shown.
   void PrintReport();
   // Empties the three documents and the pages, overwriting their text
@@ -71,6 +74,9 @@ public:
   // The page shown and the status text of the last page painted.
   String PageStatus() const;
 };
+
+// The print commands' hint: the printer or the PDF file the jobs go to.
+String PrintHintText();
 
 class TFormPrintJournalLoadProgress : public TForm {
 public:

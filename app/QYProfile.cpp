@@ -247,37 +247,59 @@ void LoadProfile() {
   TCipherSettings journal;
   if (TCipherSettings::Parse(GetProfileString("JournalCipherSettings", ""), journal))
     QuillorySession().SetCipherSettings(JournalFilePath(), journal);
+  try {
+    RemoveEarlierPasswordRecords();
+  } catch (Exception& e) {
+    ShowProfileError(e, "Profile Load Error");
+  }
 }
 
 void SaveProfile(const std::function<void(const String&)>& showStatus) {
   if (showStatus) showStatus("Saving Quillory Profile...");
   const TProfileSettings& p = ProfileSettings;
-  SetProfileValue("UserName", pvString, p.UserName);
-  SetProfileValue("UserAddress", pvString, p.UserAddress);
-  SetProfileValue("DisplayUserName", pvBoolean, p.DisplayUserName);
-  SetProfileValue("DisplayAddress", pvBoolean, p.DisplayAddress);
-  SetProfileValue("BitmapLocation", pvString, p.BitmapLocation);
-  SetProfileValue("BitmapDrawMode", pvEnumeration, Int64(p.BitmapDrawMode));
-  SetProfileValue("BackupRestoreLocation", pvString, p.BackupRestoreLocation);
-  SetProfileValue("ConfirmDelete", pvBoolean, p.ConfirmDelete);
-  SetProfileValue("ProtectPriorEntries", pvBoolean, p.ProtectPriorEntries);
-  SetProfileValue("AutoSaveOn", pvBoolean, p.AutoSaveOn);
-  SetProfileValue("AutoSaveInterval", pvInteger, Int64(p.AutoSaveInterval));
-  SetProfileValue("AutoHideOn", pvBoolean, p.AutoHideOn);
-  SetProfileValue("AutoHideInterval", pvInteger, Int64(p.AutoHideInterval));
-  SetProfileValue("AutoHideMinimize", pvBoolean, p.AutoHideMinimize);
-  SetProfileValue("AutoLockOn", pvBoolean, p.AutoLockOn);
-  SetProfileValue("AutoLockInterval", pvInteger, Int64(p.AutoLockInterval));
-  SetProfileValue("AutoLockMinimize", pvBoolean, p.AutoLockMinimize);
-  SetProfileValue("BackupReminder", pvBoolean, p.BackupReminder);
-  SetProfileValue("BackupReminderInterval", pvInteger, Int64(p.BackupReminderInterval));
-  SetProfileValue("PasswordChangeReminder", pvBoolean, p.PasswordChangeReminder);
-  SetProfileValue("PasswordChangeInterval", pvInteger, Int64(p.PasswordChangeInterval));
-  SetProfileValue("LastUsedPrinter", pvString, p.LastUsedPrinter);
-  SetProfileValue("StartUpFolder", pvInteger, Int64(p.StartUpFolder));
-  SetProfileValue("SaveWindowPositions", pvBoolean, p.SaveWindowPositions);
-  SetProfileValue("ConfirmPrint", pvBoolean, p.ConfirmPrint);
-  SetProfileValue("KeepJournalStyle", pvBoolean, p.KeepJournalStyle);
+  // All the keys or none: a program killed half-way must not leave old and
+  // new settings mixed. The table's password stays in the session for the
+  // whole transaction.
+  TProfileAccess access;
+  TDatabase db;
+  db.SessionName = SessionName;
+  db.AliasName = AliasName;
+  db.StartTransaction();
+  try {
+    SetProfileValue("UserName", pvString, p.UserName);
+    SetProfileValue("UserAddress", pvString, p.UserAddress);
+    SetProfileValue("DisplayUserName", pvBoolean, p.DisplayUserName);
+    SetProfileValue("DisplayAddress", pvBoolean, p.DisplayAddress);
+    SetProfileValue("BitmapLocation", pvString, p.BitmapLocation);
+    SetProfileValue("BitmapDrawMode", pvEnumeration, Int64(p.BitmapDrawMode));
+    SetProfileValue("BackupRestoreLocation", pvString, p.BackupRestoreLocation);
+    SetProfileValue("ConfirmDelete", pvBoolean, p.ConfirmDelete);
+    SetProfileValue("ProtectPriorEntries", pvBoolean, p.ProtectPriorEntries);
+    SetProfileValue("AutoSaveOn", pvBoolean, p.AutoSaveOn);
+    SetProfileValue("AutoSaveInterval", pvInteger, Int64(p.AutoSaveInterval));
+    SetProfileValue("AutoHideOn", pvBoolean, p.AutoHideOn);
+    SetProfileValue("AutoHideInterval", pvInteger, Int64(p.AutoHideInterval));
+    SetProfileValue("AutoHideMinimize", pvBoolean, p.AutoHideMinimize);
+    SetProfileValue("AutoLockOn", pvBoolean, p.AutoLockOn);
+    SetProfileValue("AutoLockInterval", pvInteger, Int64(p.AutoLockInterval));
+    SetProfileValue("AutoLockMinimize", pvBoolean, p.AutoLockMinimize);
+    SetProfileValue("BackupReminder", pvBoolean, p.BackupReminder);
+    SetProfileValue("BackupReminderInterval", pvInteger, Int64(p.BackupReminderInterval));
+    SetProfileValue("PasswordChangeReminder", pvBoolean, p.PasswordChangeReminder);
+    SetProfileValue("PasswordChangeInterval", pvInteger, Int64(p.PasswordChangeInterval));
+    SetProfileValue("LastUsedPrinter", pvString, p.LastUsedPrinter);
+    SetProfileValue("StartUpFolder", pvInteger, Int64(p.StartUpFolder));
+    SetProfileValue("SaveWindowPositions", pvBoolean, p.SaveWindowPositions);
+    SetProfileValue("ConfirmPrint", pvBoolean, p.ConfirmPrint);
+    SetProfileValue("KeepJournalStyle", pvBoolean, p.KeepJournalStyle);
+    db.Commit();
+  } catch (...) {
+    try {
+      if (db.InTransaction()) db.Rollback();
+    } catch (Exception&) {
+    }
+    throw;
+  }
   if (showStatus) showStatus("Profile Saved");
 }
 
@@ -378,6 +400,20 @@ void DeleteProfileKey(const String& key) {
   q.ExecSQL();
 }
 
+// Every "Wohs" key with its stored value.
+std::vector<std::pair<String, String>> PasswordKeys() {
+  TProfileAccess access;
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("SELECT ProfileKey, ProfileValue FROM Profile WHERE ProfileKey LIKE :bPrefix");
+  q.ParamByName("bPrefix").SetAsString(String(kPasswordKeyPrefix) + "%");
+  q.Open();
+  std::vector<std::pair<String, String>> keys;
+  for (; !q.Eof(); q.Next())
+    keys.emplace_back(q.FieldByName("ProfileKey").AsString(), q.FieldByName("ProfileValue").AsString());
+  return keys;
+}
+
 }  // namespace
 
 void RecordPasswordChange(const String& newPassword, TDateTime when) {
@@ -393,8 +429,37 @@ void RecordPasswordChange(const String& newPassword, TDateTime when) {
                  PasswordHash(newPassword, salt, PasswordHashIterations);
   }
   SetProfileValue(record.Key, pvDateTime, when);
+  // Hashes of earlier passwords would only help a guesser.
+  for (const auto& [key, value] : PasswordKeys())
+    if (key != record.Key) DeleteProfileKey(key);
   SetProfileValue("LPCD", pvDateTime, when);
   RecordJournalCipherSettings();
+}
+
+int RemoveEarlierPasswordRecords() {
+  const auto keys = PasswordKeys();
+  if (keys.size() < 2) return 0;
+  // The current password's key carries the latest change.
+  size_t newest = 0;
+  TDateTime newestWhen = -1e9;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    TDateTime when = -1e9;
+    try {
+      when = TextAsDateTime(keys[i].second);
+    } catch (Exception&) {
+    }
+    if (when >= newestWhen) {
+      newestWhen = when;
+      newest = i;
+    }
+  }
+  int removed = 0;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (i != newest) {
+      DeleteProfileKey(keys[i].first);
+      ++removed;
+    }
+  return removed;
 }
 
 bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).Key.empty(); }

@@ -89,11 +89,15 @@ String DefaultBackupLocation();
 // change, and the journal file's cipher settings. The key holds a salted,
 // slow hash in place of the password ("Wohs$<iterations>$<salt>$<hash>";
 // earlier builds wrote "Wohs$<salt>$<hash>" with 100,000 iterations, still
-// read); setting a password used before updates that password's key, and a
-// key of the older, cheaper kind is replaced by a new one.
+// read); a key of the older, cheaper kind is replaced by a new one. Only the
+// current password's key is kept: the keys of earlier passwords go.
 void RecordPasswordChange(const String& newPassword, TDateTime when);
-// True when a "Wohs" key records this password.
+// True when the "Wohs" key records this password.
 bool PasswordWasRecorded(const String& password);
+// Removes the "Wohs" keys of earlier passwords that earlier builds kept
+// (all but the one of the latest change); LoadProfile calls it. The number
+// removed.
+int RemoveEarlierPasswordRecords();
 
 // Records in "JournalCipherSettings" the cipher settings that opened the
 // encrypted journal file (nothing for a plain one), so that a later change

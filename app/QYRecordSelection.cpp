@@ -4,11 +4,13 @@
 #include "app/QYEntryStore.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
+#include "app/QYJournals.h"
 
 #include "platform/base/DateTime.h"
 #include "platform/db/DBTables.h"
 #include "platform/gui/Dialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 TDlgRecordSelection* DlgRecordSelection = nullptr;
@@ -75,7 +77,7 @@ TDlgRecordSelection::TDlgRecordSelection(TComponent* AOwner)
   rbBackwardTravers->SetCaption("Backward");
 
   pbOk = MakeControl<TButton>(this, this, "pbOk", 356, 292, 80, 28);
-  pbOk->SetCaption("&Ok");
+  pbOk->SetCaption("&OK");
   pbOk->SetDefault(true);
   pbCancel = MakeControl<TButton>(this, this, "pbCancel", 444, 292, 80, 28);
   pbCancel->SetCaption("&Cancel");
@@ -194,9 +196,13 @@ int MonthOfName(const String& name) {
 }
 
 void TDlgRecordSelection::InitSelection() {
-  if (SelectionInitialised) return;
+  if (SelectionInitialised) {
+    if (FJournalListMade != JournalListChanges) RefreshJournals();
+    return;
+  }
   SelectionInitialised = true;
   JournalListSQL = ActiveJournalsSQL;
+  FJournalListMade = JournalListChanges;
   FillJournalList();
   const TDateTime today = Date();
   dpFromDate->SetDate(today);
@@ -205,6 +211,29 @@ void TDlgRecordSelection::InitSelection() {
   Integer year = 0;
   Word month = 0, day = 0;
   DecodeDate(today, year, month, day);
+  FillDateLists();
+  cbYear->SetText(IntToStr(year));
+  cbMonth->SetText(MonthText(year, month));
+  UpdateDateControls();
+}
+
+void TDlgRecordSelection::RefreshJournals() {
+  FJournalListMade = JournalListChanges;
+  // The journals the user left out stay out; new ones come in selected.
+  std::vector<Integer> leftOut;
+  for (int i = 0; i < lbJournals->Items().Count(); ++i)
+    if (!lbJournals->GetSelected(i)) leftOut.push_back(JournalIDs.at(static_cast<size_t>(i)));
+  FillJournalList();
+  for (size_t i = 0; i < JournalIDs.size(); ++i)
+    if (std::find(leftOut.begin(), leftOut.end(), JournalIDs[i]) != leftOut.end())
+      lbJournals->SetSelected(static_cast<int>(i), false);
+  const String year = cbYear->GetText(), month = cbMonth->GetText();
+  FillDateLists();
+  cbYear->SetText(year);
+  cbMonth->SetText(month);
+}
+
+void TDlgRecordSelection::FillDateLists() {
   cbYear->Items().Clear();
   cbMonth->Items().Clear();
   try {
@@ -229,9 +258,6 @@ void TDlgRecordSelection::InitSelection() {
   } catch (const std::exception& e) {
     ShowErrorDisplay("Selection Dates", e);
   }
-  cbYear->SetText(IntToStr(year));
-  cbMonth->SetText(MonthText(year, month));
-  UpdateDateControls();
 }
 
 String TDlgRecordSelection::SelectionProblem(bool OnlySelected) const {

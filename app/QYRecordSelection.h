@@ -71,9 +71,12 @@ public:
   void pbCancelClick(TObject* Sender);
   void FormShow(TObject* Sender);
 
-  // Runs once in the dialog's life: the journal list, the dates and the
-  // year and month lists from the table.
+  // The journal list, the dates and the year and month lists from the
+  // table, once in the dialog's life; later only the lists, when the
+  // journals changed since they were made.
   void InitSelection();
+  void RefreshJournals();
+  void FillDateLists();
   void FillJournalList();
   void UpdateDateControls();
   // What is wrong with the current choices (no journal, a year or month
@@ -89,6 +92,9 @@ public:
   String JournalListSQL = ActiveJournalsSQL;
   std::vector<Integer> JournalIDs;
   String SortDirection = " ASC";
+
+private:
+  int FJournalListMade = 0;
 };
 
 // The 1-based month of a long month name of the locale, 0 for none.

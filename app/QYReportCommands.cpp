@@ -94,6 +94,7 @@ void TformQuilloryMain::BuildFindAndPrintCommands() {
     edit->Add(Entry(nullptr));
     edit->Add(Entry(ActionGlobalFind));
   }
+  ShowPrintTarget();
   for (TAction* a : {ActionPreview, ActionPrint, ActionGlobalFind}) {
     auto* button = new TToolButton(this);
     button->SetName(String("tb") + a->GetName());

@@ -23,7 +23,7 @@ void CreateStartUpShortcut() {
   } catch (const std::exception&) {
     ok = false;
   }
-  if (!ok) MessageBox("Problem Creating Statup Short Cut", "Shortcut Problem", MB_OK | MB_ICONERROR);
+  if (!ok) MessageBox("Problem Creating Startup Short Cut", "Shortcut Problem", MB_OK | MB_ICONERROR);
 }
 
 void RemoveStartUpShortcut() {

@@ -3,6 +3,7 @@
 #include "app/QYSpelling.h"
 
 #include "app/QYAutoSave.h"
+#include "app/QYDatabase.h"
 #include "app/QYEditor.h"
 #include "app/QYEntryStore.h"
 #include "app/QYJournals.h"
@@ -11,6 +12,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/editor/VellumEdit.h"
+#include "spell/scCustomDictionary.h"
 #include "spellvl/VLSpellChecker.h"
 
 namespace {
@@ -32,17 +34,30 @@ void SaveSpellSettings(TVLSpellChecker* spell) {
 
 }  // namespace
 
+int RemoveSpellingLeftovers(TSpellCheckerBase& spell) {
+  int removed = RemoveInterruptedSaves(ExtractFileDir(spell.ExpandPath(spell.ConfigFilename)));
+  // The folder the user's dictionaries are made in.
+  if (spell.ConfigDictionaryDir.Count() > 0) removed += RemoveInterruptedSaves(spell.ExpandPath(spell.ConfigDictionaryDir[0]));
+  return removed;
+}
+
 void CancelSpellCheck() {
   if (formQuilloryMain && formQuilloryMain->VLSpellChecker) formQuilloryMain->VLSpellChecker->CancelCheck();
 }
 
 void TformQuilloryMain::BuildSpelling() {
+  TCustomDictionary::OnDamaged = [](const String& fileName, const String& setAside) {
+    MessageBox("The dictionary\r\n" + fileName + "\r\ncould not be read whole, so it was set aside as\r\n" +
+                   setAside + "\r\nand a new, empty one was started. Words added from now on go into the new one.",
+               "Spelling", MB_OK | MB_ICONWARNING);
+  };
   VLSpellChecker = new TVLSpellChecker(this);
   VLSpellChecker->SetName("VLSpellChecker");
   VLSpellChecker->ConfigStorage = csFile;
   VLSpellChecker->ConfigAvailableOptions = {soLiveSpelling, soLiveCorrect, soUpcase,  soNumbers,
                                             soPrimaryOnly,  soRepeated,    soDUalCaps};
   VLSpellChecker->DialogShowModal = false;
+  RemoveSpellingLeftovers(*VLSpellChecker);
   VLThesaurus = new TVLThesaurus(this);
   VLThesaurus->SetName("VLThesaurus");
 
@@ -51,9 +66,9 @@ void TformQuilloryMain::BuildSpelling() {
     return NewAction(name, caption, hint, key, [run](TObject*) { run(); });
   };
   ActionSpell = make("ActionSpell", "&Spell Check", "check spelling", VK_F7, [this] { ActionSpellExecute(this); });
-  ActionThesaurus = make("ActionThesaurus", "&Thesaurus", "look up a synonym", scShift | VK_F7,
+  ActionThesaurus = make("ActionThesaurus", "&Thesaurus...", "look up a synonym", scShift | VK_F7,
                          [this] { ActionThesaurusExecute(this); });
-  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check", "spell check options", scNone,
+  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check...", "spell check options", scNone,
                           [this] { ActionSpellSetupExecute(this); });
 }
 

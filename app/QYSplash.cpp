@@ -136,7 +136,48 @@ void TSplash::FormPaint(TObject*) {
   if (FPainting) return;
   FPainting = true;
   PaintSplashOn(*Canvas(), Geometry);
+  if (!FStatusText.empty()) {
+    // The wait is said in place of the maker's name, in the ellipse's upper
+    // half, as large as its lines fit there.
+    TCanvas& c = *Canvas();
+    std::vector<String> lines;
+    for (size_t start = 0; start <= FStatusText.size();) {
+      const size_t end = std::min(FStatusText.find('\n', start), FStatusText.size());
+      lines.push_back(FStatusText.substr(start, end - start));
+      start = end + 1;
+    }
+    const int top = Geometry.Height / 8, bottom = Geometry.Height / 2 - 2;
+    const int width = Geometry.Width * 3 / 4;
+    c.Brush.Color = SplashBackColor;
+    c.Brush.Style = bsSolid;
+    c.FillRect(Rect((Geometry.Width - width) / 2, top, (Geometry.Width + width) / 2, bottom));
+    c.SetBkMode(TRANSPARENT);
+    c.Font.SetName("Arial");
+    c.Font.SetColor(clBlack);
+    c.Font.SetSize(12);
+    auto fits = [&] {
+      int height = 0;
+      for (const String& line : lines) {
+        const TSize e = c.TextExtent(line);
+        if (e.cx > width) return false;
+        height += e.cy;
+      }
+      return height <= bottom - top;
+    };
+    while (c.Font.GetSize() > 6 && !fits()) c.Font.SetSize(c.Font.GetSize() - 1);
+    int y = top;
+    for (const String& line : lines) {
+      const TSize e = c.TextExtent(line);
+      c.TextOut(Geometry.Width / 2 - e.cx / 2, y, line);
+      y += e.cy;
+    }
+  }
   FPainting = false;
+}
+
+void TSplash::SetStatusText(const String& text) {
+  FStatusText = text;
+  Repaint();
 }
 
 // ---------------------------------------------------------------------------

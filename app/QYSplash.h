@@ -52,11 +52,16 @@ public:
   explicit TSplash(TComponent* AOwner);
 
   void FormPaint(TObject* Sender);
+  // Lines under the names (what the start waits for), parted by "\n";
+  // "" for none.
+  void SetStatusText(const String& text);
+  const String& StatusText() const { return FStatusText; }
 
   // The size and shape for the screen it was made on.
   TSplashGeometry Geometry;
 
 private:
+  String FStatusText;
   void ApplyShape();
   bool FPainting = false;
 };

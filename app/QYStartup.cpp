@@ -70,6 +70,8 @@ void LoadToolBarLayoutHook(const String& fileName) {
 #include "platform/os/Semaphores.h"
 #include "platform/os/SingleInstance.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 const char* const SingleInstanceName = "quillory";
@@ -147,11 +149,25 @@ int QuilloryMain(int argc, char** argv) {
   }
   // Guards the database set-up and the loading of the settings.
   const std::shared_ptr<TNamedSemaphore> dbSemaphore = DBSemaphore();
+  // A later start on the same journal from another runtime folder finds
+  // this program through the database folder's lock.
+  if (instance.IsListening()) DatabaseLockContact = instance.SocketPath();
 
   auto splash = std::make_unique<TSplash>(Application);
   splash->Show();
   splash->Repaint();
   Application->ProcessMessagesExcludingInput();
+  DatabaseLockWaitNotice = [&splash](const String& text) {
+    String line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fprintf(stderr, "Quillory: %s\n", line.c_str());
+    if (!splash) return;
+    splash->SetStatusText(text);
+    Application->ProcessMessagesExcludingInput();
+  };
+  struct TNoticeEnd {
+    ~TNoticeEnd() { DatabaseLockWaitNotice = nullptr; }
+  } noticeEnd;
   // Boxes of the start-up (the first start's question, a failed copy) are
   // never hidden behind the splash.
   auto guard = std::make_unique<TSplashInteractionGuard>(splash.get());

@@ -38,10 +38,18 @@ String PairText(const String& word, const String& replacement) {
 // ---------------------------------------------------------------------------
 // Spelling options
 
+const char* const kSpellStorageNote =
+    "Learned and added words are kept in files outside the password-protected journal, "
+    "readable by you only.";
+
+namespace {
+constexpr int kConfigDialogHeight = 429;
+}  // namespace
+
 TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   SetWidth(320);
-  SetHeight(397);
+  SetHeight(kConfigDialogHeight);
   Position = poOwnerFormCenter;
   DialogControl = MakeControl(this);
   DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
@@ -79,7 +87,11 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
     DialogControl->ShowCustomDictionariesDialog();
     FillCustomCombo();
   };
-  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 368, 96, 23);
+  // The journal's password does not reach these files: the user should know.
+  StorageNote = Make<TLabel>(this, this, "StorageNote", 8, 366, 305, 30);
+  StorageNote->SetWordWrap(true);
+  StorageNote->SetText(kSpellStorageNote);
+  ResetButton = Make<TButton>(this, this, "ResetButton", 8, 400, 96, 23);
   ResetButton->OnClick = [this](TObject*) {
     if (!DialogControl->Configuration) return;
     DialogControl->Configuration->ResetToDefaults();
@@ -87,12 +99,12 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
     FillCustomCombo();
     SetupOptions();
   };
-  HelpButton = Make<TButton>(this, this, "HelpButton", 108, 368, 46, 23);
+  HelpButton = Make<TButton>(this, this, "HelpButton", 108, 400, 46, 23);
   HelpButton->OnClick = [this](TObject*) { DialogControl->HelpConfigDialog(); };
-  OK = Make<TButton>(this, this, "OK", 158, 368, 75, 23);
+  OK = Make<TButton>(this, this, "OK", 158, 400, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
-  CancelButton = Make<TButton>(this, this, "CancelButton", 238, 368, 75, 23);
+  CancelButton = Make<TButton>(this, this, "CancelButton", 238, 400, 75, 23);
   CancelButton->ModalResult = mrCancel;
   CancelButton->Cancel = true;
 }
@@ -134,8 +146,9 @@ void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
   const int shrink = hidden * step;
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
-  for (TButton* b : {OK, CancelButton, HelpButton, ResetButton}) b->SetTop(b->GetTop() - shrink);
-  SetHeight(397 - shrink);
+  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton, StorageNote})
+    c->SetTop(c->GetTop() - shrink);
+  SetHeight(kConfigDialogHeight - shrink);
 }
 
 void TSpellCheckConfigDialog::Revert() {

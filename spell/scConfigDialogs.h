@@ -13,6 +13,9 @@
 
 class TCustomDictionary;
 
+// The sentence under the spelling options on where the user's words are kept.
+extern const char* const kSpellStorageNote;
+
 class TSpellCheckConfigDialog : public TForm {
 public:
   explicit TSpellCheckConfigDialog(TComponent* AOwner);
@@ -28,6 +31,7 @@ public:
   // options and dictionary lists it opened with.
   void Revert();
 
+  TLabel* StorageNote = nullptr;
   TButton *OK, *CancelButton, *HelpButton, *ResetButton, *DictionariesButton;
   TGroupBox *OptionsGroup, *DictionariesGroup;
   std::array<TCheckBox*, 10> Options{};

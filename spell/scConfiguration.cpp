@@ -182,9 +182,11 @@ bool TSpellConfig::OpenStore() {
   } else {
     return true;
   }
-  ForceFolders(ExtractFileDir(path));
+  ForcePrivateFolder(ExtractFileDir(path));
   try {
     FIni = std::make_unique<TIniFile>(path);
+    // The settings name the user's dictionaries and words.
+    FIni->OwnerOnly = true;
   } catch (const Exception&) {
     return false;
   }

@@ -6,6 +6,7 @@
 #include "spell/scUtil.h"
 
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 
 const char kSpuBanner[] =
@@ -46,6 +47,8 @@ uint32_t NextTableSize(uint32_t N) {
   return 0;
 }
 
+std::function<void(const String& fileName, const String& setAside)> TCustomDictionary::OnDamaged;
+
 TCustomDictionary::TCustomDictionary() = default;
 
 TCustomDictionary::~TCustomDictionary() { SetActive(false); }
@@ -59,6 +62,8 @@ TCustomDictionary::TFileStamp TCustomDictionary::StampOf(const String& FileName)
 
 bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
   if (FileName.empty()) return true;
+  // A FIFO or device in the dictionary's place would block the reading.
+  if (struct stat st {}; ::stat(FileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   std::ifstream f(FileName, std::ios::binary);
   if (f) {
     std::string head(121, '\0');
@@ -104,10 +109,24 @@ void TCustomDictionary::SetActive(bool Value) {
     ResetContents();
     if (FHasFileName) {
       std::string body;
-      if (!CheckFile(FFileName, &body)) return;
-      if (FileExists(FFileName)) {
+      const bool readable = CheckFile(FFileName, &body);
+      const bool exists = FileExists(FFileName);
+      if (exists && !(readable && LoadFromBody(body))) {
+        // Read as empty, it would be written over at the next Add and every
+        // word in it lost: it is set aside, the user told, and a new one
+        // started. What is no regular file is never touched.
+        if (!IsRegularFile(FFileName)) return;
+        const String aside = FFileName + ".damaged";
+        if (FileExists(aside)) DeleteFile(aside);
+        if (!RenameFile(FFileName, aside)) return;
+        ResetContents();
+        FFileDate = TFileStamp{};
+        FModified = true;
+        if (OnDamaged) OnDamaged(FFileName, aside);
+      } else if (!readable) {
+        return;
+      } else if (exists) {
         FFileDate = StampOf(FFileName);
-        LoadFromBody(body);
       } else {
         FFileDate = TFileStamp{};
         FModified = true;
@@ -172,6 +191,8 @@ bool TCustomDictionary::LoadFromBody(const std::string& Body) {
     ++live;
   }
   if (m > 0 && empty == 0) return fail();
+  // Counts that disagree with the table: the file was not written whole.
+  if (added != counts[0] || excluded != counts[1] || autos != counts[2] || entries != live) return fail();
   FEntryCount = live;
   FRemovedCount = removed;
   FAddedCount = counts[0];
@@ -204,7 +225,8 @@ bool TCustomDictionary::SaveToFile(const String& FileName) {
   PutI32(out, static_cast<int32_t>(FPool.size()));
   out += FPool;
   try {
-    SaveBytesAtomically(FileName, out);
+    // The user's words: the owner's alone.
+    SaveBytesAtomically(FileName, out, true);
   } catch (const Exception&) {
     return false;
   }

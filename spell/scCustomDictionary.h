@@ -5,6 +5,7 @@
 // file are merged on save.
 #include "platform/base/Strings.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,10 @@ public:
   ~TCustomDictionary() override;
   TCustomDictionary(const TCustomDictionary&) = delete;
   TCustomDictionary& operator=(const TCustomDictionary&) = delete;
+
+  // Told when a dictionary file that cannot be read whole was set aside
+  // (renamed to setAside, "<file>.damaged") and a new one started.
+  static std::function<void(const String& fileName, const String& setAside)> OnDamaged;
 
   virtual bool SetFileName(const String& FileName);
   virtual void SetActive(bool Value);

@@ -293,11 +293,11 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   String path;
   if (HasSlash(Name)) {
     path = ExpandPath(Name);
-    ForceFolders(ExtractFileDir(path));
+    ForcePrivateFolder(ExtractFileDir(path));
   } else {
     String first;
     for (int i = 0; i < FDirs.Count(); ++i) {
-      ForceFolders(ExpandPath(FDirs[i]));
+      ForcePrivateFolder(ExpandPath(FDirs[i]));
       String candidate = ExpandPath(JoinPath(FDirs[i], Name));
       if (first.empty()) first = candidate;
       if (FileExists(candidate)) {

@@ -61,7 +61,8 @@ private:
 }  // namespace
 
 void TThesaurusFile::Open() {
-  if (!FileExists(FFileName)) return;
+  // A FIFO in the file's place would block the reading.
+  if (!FileExists(FFileName) || !IsRegularFile(FFileName)) return;
   std::ifstream f(FFileName, std::ios::binary);
   std::string data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   if (!f && !f.eof()) return;

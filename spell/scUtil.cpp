@@ -100,7 +100,32 @@ void ForceFolders(const String& Path) {
     String parent = p.substr(0, slash);
     if (parent != p) ForceFolders(parent);
   }
-  ::mkdir(p.c_str(), 0755);
+  // The folders of the user's dictionaries and settings hold their words.
+  ::mkdir(p.c_str(), 0700);
+}
+
+bool IsRegularFile(const String& FileName) {
+  struct stat st {};
+  return ::stat(FileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void ForcePrivateFolder(const String& Path) {
+  ForceFolders(Path);
+  String p = Path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  // An existing folder is closed to others only when it is the program's
+  // own, inside the configuration or data folder: a folder the user chose
+  // for a dictionary elsewhere keeps the access they gave it.
+  bool own = false;
+  for (int folder : {CSIDL_CONFIG, CSIDL_APPDATA}) {
+    String base;
+    GetSpecialFolder(folder, base);
+    own = own || (!base.empty() && p.size() > base.size() + 1 && p.compare(0, base.size() + 1, base + "/") == 0);
+  }
+  if (!own) return;
+  struct stat st {};
+  if (::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0)
+    ::chmod(p.c_str(), st.st_mode & 0700);
 }
 
 TPoint PlaceRect(const TRect& M, int X, int Y, int Width, int Height) {

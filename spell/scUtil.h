@@ -36,8 +36,15 @@ bool CanCreateFile(const String& FileName, bool DeleteOnClose);
 // extension, or empty when Name is no plain file name of the dictionary
 // folder (a separator, "." or "..", a leading dot, a control character).
 String CustomDictionaryFileName(const String& Name);
-// Creates every missing folder of Path, parents first; failures ignored.
+// Creates every missing folder of Path, parents first (each its owner's
+// alone, 0700); failures ignored.
 void ForceFolders(const String& Path);
+// True for a regular file (a link to one included): never a FIFO, device
+// or folder, whose reading could block or means nothing.
+bool IsRegularFile(const String& FileName);
+// ForceFolders, and a folder of the program's own inside the configuration
+// or data folder that others may enter is made its owner's alone.
+void ForcePrivateFolder(const String& Path);
 
 // Moves Form to (X, Y), kept on the monitor that holds it.
 void PlaceDialog(TCustomForm* Form, int X, int Y);

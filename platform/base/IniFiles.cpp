@@ -1,5 +1,7 @@
 #include "platform/base/IniFiles.h"
 
+#include <unordered_set>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,8 +112,19 @@ TIniFile::TLine TIniFile::ParseLine(const String& raw) {
   return line;
 }
 
+namespace {
+// The name as CompareText compares it.
+String SectionKey(const String& name) {
+  String k = Trim(name);
+  for (char& c : k)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return k;
+}
+}  // namespace
+
 void TIniFile::Load() {
   FLines.clear();
+  LinesChanged();
   FBom = false;
   FIdentity = CurrentIdentity();
   if (!FIdentity.Exists) return;
@@ -160,7 +173,7 @@ void TIniFile::Flush() {
     out += "\r\n";
   }
   try {
-    SaveBytesAtomically(FFileName, out);
+    SaveBytesAtomically(FFileName, out, OwnerOnly);
   } catch (const EStreamError&) {
     throw EIniFileException("Unable to write to " + FFileName);
   }
@@ -171,9 +184,14 @@ void TIniFile::Flush() {
 void TIniFile::UpdateFile() { Flush(); }
 
 int TIniFile::FindSection(const String& Section) const {
-  for (size_t i = 0; i < FLines.size(); ++i)
-    if (FLines[i].Kind == lkSection && SameText(FLines[i].Name, Trim(Section))) return static_cast<int>(i);
-  return -1;
+  if (!FIndexValid) {
+    FSectionIndex.clear();
+    for (size_t i = 0; i < FLines.size(); ++i)
+      if (FLines[i].Kind == lkSection) FSectionIndex.emplace(SectionKey(FLines[i].Name), static_cast<int>(i));
+    FIndexValid = true;
+  }
+  const auto it = FSectionIndex.find(SectionKey(Section));
+  return it == FSectionIndex.end() ? -1 : it->second;
 }
 
 int TIniFile::SectionEnd(int header) const {
@@ -241,6 +259,7 @@ void TIniFile::WriteString(const String& Section, const String& Ident, const Str
     }
   }
   FDirty = true;
+  LinesChanged();
 }
 
 Integer TIniFile::ReadInteger(const String& Section, const String& Ident, Integer Default) {
@@ -314,12 +333,10 @@ void TIniFile::ReadSections(TStrings& Strings) {
   Sync();
   Strings.BeginUpdate();
   Strings.Clear();
-  std::vector<String> seen;
+  std::unordered_set<String> seen;
   for (const TLine& l : FLines) {
     if (l.Kind != lkSection) continue;
-    if (std::any_of(seen.begin(), seen.end(), [&](const String& s) { return SameText(s, l.Name); }))
-      continue;
-    seen.push_back(l.Name);
+    if (!seen.insert(SectionKey(l.Name)).second) continue;
     Strings.Add(l.Name);
   }
   Strings.EndUpdate();
@@ -346,6 +363,7 @@ void TIniFile::EraseSection(const String& Section) {
     const int end = SectionEnd(h);
     FLines.erase(FLines.begin() + h, FLines.begin() + end);
     FDirty = true;
+  LinesChanged();
   }
 }
 
@@ -355,4 +373,5 @@ void TIniFile::DeleteKey(const String& Section, const String& Ident) {
   if (k < 0) return;
   FLines.erase(FLines.begin() + k);
   FDirty = true;
+  LinesChanged();
 }

@@ -7,6 +7,7 @@
 #include "platform/base/Strings.h"
 #include "platform/base/SysUtils.h"
 
+#include <unordered_map>
 #include <vector>
 
 QY_DECLARE_EXCEPTION(EIniFileException, Exception);
@@ -27,6 +28,8 @@ public:
   TIniFile& operator=(const TIniFile&) = delete;
 
   const String& FileName() const { return FFileName; }
+  // Written readable by its owner only (a file that holds the user's words).
+  bool OwnerOnly = false;
 
   bool SectionExists(const String& Section);  // the section has a key
   bool ValueExists(const String& Section, const String& Ident);
@@ -91,4 +94,10 @@ private:
   bool FDirty = false;
   bool FWritableChecked = false;
   TIdentity FIdentity;
+  // The first header line of each section, by its name in ASCII capitals;
+  // made again after the lines change. A file of many sections is looked
+  // up without walking all of them each time.
+  mutable std::unordered_map<String, int> FSectionIndex;
+  mutable bool FIndexValid = false;
+  void LinesChanged() { FIndexValid = false; }
 };

@@ -23,7 +23,8 @@ TMemoryMap& TMemoryMap::operator=(TMemoryMap&& Other) noexcept {
 
 bool TMemoryMap::Open(const String& FileName) {
   Close();
-  int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting: a FIFO in a dictionary's place would block the open.
+  int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;

@@ -228,11 +228,40 @@ AnsiString TStringStream::ReadString(Int64 count) {
 // ---------------------------------------------------------------------------
 // TFileStream
 
+namespace {
+
+// Only regular files are files to the program: a FIFO, device or socket in
+// a file's place would block a read or write for ever (opened without
+// waiting, it is refused). -1 with errno set otherwise.
+int OpenRegular(const String& fileName, int flags, mode_t mode = 0) {
+  const int fd = ::open(fileName.c_str(), flags | O_NONBLOCK, mode);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    errno = e;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+String OpenCause() { return errno == EINVAL ? String("It is not a regular file.") : String(std::strerror(errno)); }
+
+}  // namespace
+
 TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName) {
   if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
-    FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (FHandle < 0)
-      throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+    // O_TRUNC waits for nothing on a regular file; the type is checked
+    // before anything is cut.
+    FHandle = OpenRegular(fileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (FHandle < 0 || ::ftruncate(FHandle, 0) != 0) {
+      const String cause = OpenCause();
+      if (FHandle >= 0) ::close(FHandle);
+      FHandle = -1;
+      throw EFCreateError("Cannot create file \"" + fileName + "\". " + cause);
+    }
     return;
   }
   int flags = O_CLOEXEC;
@@ -247,16 +276,8 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
       flags |= O_RDONLY;
       break;
   }
-  FHandle = ::open(fileName.c_str(), flags);
-  if (FHandle >= 0) {
-    struct stat st;
-    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(FHandle);
-      FHandle = -1;
-      errno = EISDIR;
-    }
-  }
-  if (FHandle < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+  FHandle = OpenRegular(fileName, flags);
+  if (FHandle < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + OpenCause());
 }
 
 TFileStream::~TFileStream() {
@@ -285,7 +306,7 @@ void TFileStream::Flush() { ::fsync(FHandle); }
 // ---------------------------------------------------------------------------
 // TAtomicFileStream
 
-TAtomicFileStream::TAtomicFileStream(const String& fileName) : FFileName(fileName) {
+TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : FFileName(fileName) {
   // Through a symbolic link the file it points at is replaced, not the link.
   struct stat lst;
   if (::lstat(fileName.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
@@ -299,15 +320,20 @@ TAtomicFileStream::TAtomicFileStream(const String& fileName) : FFileName(fileNam
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
     FTempName = dir + "." + name + "." + IntToHex(static_cast<Int64>(rng() & 0xFFFFFFFFFFull), 10) + ".tmp";
-    // 0666 lets the umask decide the permissions, as for any new file.
-    FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // 0666 lets the umask decide the permissions, as for any new file; a
+    // file of the user's own words is the owner's alone from its first byte.
+    FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
     if (FHandle < 0 && errno != EEXIST) break;
   }
   if (FHandle < 0)
     throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
-  // A replaced file keeps its permissions.
+  // A replaced file keeps its permissions (an owner-only one loses the
+  // others' bits it had).
   struct stat st;
-  if (::stat(FFileName.c_str(), &st) == 0) ::fchmod(FHandle, st.st_mode & 07777);
+  if (ownerOnly)
+    ::fchmod(FHandle, ::stat(FFileName.c_str(), &st) == 0 ? (st.st_mode & 0700) | 0600 : 0600);
+  else if (::stat(FFileName.c_str(), &st) == 0)
+    ::fchmod(FHandle, st.st_mode & 07777);
 }
 
 TAtomicFileStream::~TAtomicFileStream() { Discard(); }
@@ -378,8 +404,8 @@ void TAtomicFileStream::Commit() {
   }
 }
 
-void SaveBytesAtomically(const String& fileName, const AnsiString& bytes) {
-  TAtomicFileStream f(fileName);
+void SaveBytesAtomically(const String& fileName, const AnsiString& bytes, bool ownerOnly) {
+  TAtomicFileStream f(fileName, ownerOnly);
   f.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
   f.Commit();
 }

@@ -134,12 +134,15 @@ private:
 };
 
 // Writes a new file beside the target and renames it into place on Commit,
+// (its temporary name is ".<name>.<10 hex digits>.tmp"),
 // after flushing it to the disk. A target that is a symbolic link has the
 // file it points at replaced. Destroyed without Commit, it removes the
 // temporary file and leaves the target untouched.
 class TAtomicFileStream : public TStream {
 public:
-  explicit TAtomicFileStream(const String& fileName);  // EFCreateError
+  // ownerOnly: the temporary file and the result are readable and writable
+  // by their owner alone (files that hold the user's words).
+  explicit TAtomicFileStream(const String& fileName, bool ownerOnly = false);  // EFCreateError
   ~TAtomicFileStream() override;
   TAtomicFileStream(const TAtomicFileStream&) = delete;
   TAtomicFileStream& operator=(const TAtomicFileStream&) = delete;
@@ -163,6 +166,6 @@ private:
 };
 
 // The whole file in one atomic write (EFCreateError / EWriteError).
-void SaveBytesAtomically(const String& fileName, const AnsiString& bytes);
+void SaveBytesAtomically(const String& fileName, const AnsiString& bytes, bool ownerOnly = false);
 // The whole file (EFOpenError when it cannot be read).
 AnsiString LoadBytesFromFile(const String& fileName);

@@ -28,12 +28,42 @@ String Cause(const char* what, const String& path) {
   return String(what) + " " + path + ": " + std::strerror(errno);
 }
 
+// Opens a regular file for reading, never through a link and never waiting
+// (a FIFO or device would block the program); -1 otherwise, with errno set.
+int OpenRegularForReading(const String& path, Int64* size = nullptr) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  // Reads of a regular file never wait; the flag only kept open() from it.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (size) *size = static_cast<Int64>(st.st_size);
+  return fd;
+}
+
 }  // namespace
 
+bool InspectRegularFile(const String& path, Int64& size, String& error) {
+  const int fd = OpenRegularForReading(path, &size);
+  if (fd < 0) {
+    struct stat st {};
+    error = ::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)
+                ? path + " is not a regular file"
+                : Cause("Cannot read", path);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
 bool CopyFileDurably(const String& source, const String& dest, String& error) {
-  TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  TFd in(OpenRegularForReading(source));
   if (in.Fd < 0) {
-    error = Cause("Cannot read", source);
+    error = errno == EINVAL ? source + " is not a regular file" : Cause("Cannot read", source);
     return false;
   }
   TFd out(::open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
@@ -88,7 +118,7 @@ bool CopyFileDurably(const String& source, const String& dest, String& error) {
 }
 
 String FileDigest(const String& path) {
-  TFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  TFd in(OpenRegularForReading(path));
   if (in.Fd < 0) return String();
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
   if (!ctx) return String();

@@ -6,11 +6,16 @@
 
 // Copies source to dest (created or truncated, owner-only) and flushes it
 // to disk. False, with the cause in error, when either side fails; a dest
-// left half written is removed.
+// left half written is removed. The source must be a regular file reached
+// without a link (a FIFO would block the copy for ever).
 bool CopyFileDurably(const String& source, const String& dest, String& error);
 
+// True when path is a regular file (not reached through a link) that can be
+// read; its size then goes to size, else the cause to error. Never waits.
+bool InspectRegularFile(const String& path, Int64& size, String& error);
+
 // The SHA-256 of the file's bytes as 64 lower-case hex digits; "" when the
-// file cannot be read.
+// file cannot be read or is no regular file.
 String FileDigest(const String& path);
 
 // Flushes a folder's entries (renames, new files) to disk.

@@ -10,6 +10,8 @@
 #include <openssl/rand.h>
 #include <openssl/sha.h>
 
+#include <argon2.h>
+
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -175,22 +177,48 @@ String NewCipherSalt() {
   return salt;
 }
 
-String CipherRawKey(const String& password, const String& salt, int kdfIter, bool withSalt) {
-  if (kdfIter < 1) throw EDatabaseError("Invalid key derivation iterations");
-  if (salt.size() != CipherSaltBytes) throw EDatabaseError("Invalid cipher salt");
-  constexpr size_t keyBytes = 32;
-  unsigned char key[keyBytes];
-  Pbkdf2HmacSha1(password, salt, kdfIter, key, keyBytes);
+namespace {
+
+constexpr size_t kCipherKeyBytes = 32;
+
+String RawKeyText(unsigned char* key, const String& salt, bool withSalt) {
   const auto* saltBytes = reinterpret_cast<const unsigned char*>(salt.data());
   String r;
   // Room for all of it up front: growing would leave parts of the key behind.
-  r.reserve(3 + 2 * (keyBytes + CipherSaltBytes));
+  r.reserve(3 + 2 * (kCipherKeyBytes + CipherSaltBytes));
   r += "x'";
-  AppendHex(r, key, keyBytes);
-  OPENSSL_cleanse(key, keyBytes);
+  AppendHex(r, key, kCipherKeyBytes);
+  OPENSSL_cleanse(key, kCipherKeyBytes);
   if (withSalt) AppendHex(r, saltBytes, salt.size());
   r += '\'';
   return r;
+}
+
+}  // namespace
+
+String CipherRawKey(const String& password, const String& salt, int kdfIter, bool withSalt) {
+  if (kdfIter < 1) throw EDatabaseError("Invalid key derivation iterations");
+  if (salt.size() != CipherSaltBytes) throw EDatabaseError("Invalid cipher salt");
+  unsigned char key[kCipherKeyBytes];
+  Pbkdf2HmacSha1(password, salt, kdfIter, key, kCipherKeyBytes);
+  return RawKeyText(key, salt, withSalt);
+}
+
+String CipherRawKey(const String& password, const String& salt, const TCipherSettings& settings, bool withSalt) {
+  if (!settings.UsesArgon2()) return CipherRawKey(password, salt, settings.KdfIter, withSalt);
+  if (salt.size() != CipherSaltBytes) throw EDatabaseError("Invalid cipher salt");
+  if (settings.Argon2Passes < 1 || settings.Argon2Lanes < 1 || settings.Argon2MemoryKiB < 8 * settings.Argon2Lanes)
+    throw EDatabaseError("Invalid key derivation settings");
+  unsigned char key[kCipherKeyBytes];
+  const int rc = argon2id_hash_raw(static_cast<uint32_t>(settings.Argon2Passes),
+                                   static_cast<uint32_t>(settings.Argon2MemoryKiB),
+                                   static_cast<uint32_t>(settings.Argon2Lanes), password.data(), password.size(),
+                                   salt.data(), salt.size(), key, kCipherKeyBytes);
+  if (rc != ARGON2_OK) {
+    OPENSSL_cleanse(key, kCipherKeyBytes);
+    throw EDatabaseError(String("Key derivation failed: ") + argon2_error_message(rc));
+  }
+  return RawKeyText(key, salt, withSalt);
 }
 
 bool IsCipherRawKey(const String& key) {

@@ -8,12 +8,9 @@
 #include <initializer_list>
 #include <vector>
 
-// Iterations of PBKDF2-HMAC-SHA256 for a new hash. Checking a guess against
-// a hash must cost at least as much as against the journal's own key
-// (PBKDF2-HMAC-SHA1 with DBKdfIterations); with the processors' hash
-// instructions SHA-256 runs about twice as fast per iteration as SHA-1.
+// Iterations of PBKDF2-HMAC-SHA256 for a new hash: OWASP's figure for that
+// algorithm. Only the current password's hash is kept.
 constexpr int PasswordHashIterations = 600000;
-static_assert(PasswordHashIterations >= 2 * DBKdfIterations);
 
 // 16 random bytes as 32 lower-case hexadecimal digits.
 String NewPasswordSalt();
@@ -49,7 +46,8 @@ private:
 
 // Raw keys of encrypted files. The engine derives a file's key from its
 // password with PBKDF2-HMAC-SHA1 (kdf_iter rounds, 32 bytes) over the file's
-// salt, its first CipherSaltBytes bytes. Handed the derived key as the text
+// salt, its first CipherSaltBytes bytes; files made with Argon2id settings
+// take that derivation's 32 bytes over the same salt instead. Handed the derived key as the text
 // "x'<64 hex digits>'" it skips that work; with the salt's 32 hex digits
 // appended it makes a new file with that salt.
 constexpr size_t CipherSaltBytes = 16;
@@ -59,6 +57,10 @@ String NewCipherSalt();
 // appended when withSalt). Raises EDatabaseError for a salt of another size
 // or iterations that are not positive.
 String CipherRawKey(const String& password, const String& salt, int kdfIter, bool withSalt = false);
+// The same by the file's settings (Argon2id or PBKDF2). Raises EDatabaseError
+// also when Argon2id cannot run (memory).
+String CipherRawKey(const String& password, const String& salt, const TCipherSettings& settings,
+                    bool withSalt = false);
 // True for a key the engine itself takes as raw (such a password is handed
 // over as it is, never derived from).
 bool IsCipherRawKey(const String& key);

@@ -150,13 +150,23 @@ String DatabaseEngineCipherVersion() {
 // ---------------------------------------------------------------------------
 // TCipherSettings
 
+bool TCipherSettings::SameKeyDerivation(const TCipherSettings& o) const {
+  if (UsesArgon2() != o.UsesArgon2()) return false;
+  if (UsesArgon2())
+    return Argon2MemoryKiB == o.Argon2MemoryKiB && Argon2Passes == o.Argon2Passes && Argon2Lanes == o.Argon2Lanes;
+  return KdfIter == o.KdfIter;
+}
+
 String TCipherSettings::Text() const {
+  if (UsesArgon2())
+    return "kdf=argon2id;m=" + IntToStr(Argon2MemoryKiB) + ";t=" + IntToStr(Argon2Passes) +
+           ";p=" + IntToStr(Argon2Lanes) + ";cipher_page_size=" + IntToStr(PageSize);
   return "kdf_iter=" + IntToStr(KdfIter) + ";cipher_page_size=" + IntToStr(PageSize);
 }
 
 bool TCipherSettings::Parse(const String& text, TCipherSettings& out) {
   TCipherSettings r;
-  bool iter = false, page = false;
+  bool iter = false, page = false, argon = false, m = false, t = false, p = false;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find(';', start);
@@ -167,19 +177,36 @@ bool TCipherSettings::Parse(const String& text, TCipherSettings& out) {
     const size_t eq = part.find('=');
     if (eq == String::npos) return false;
     const String name = Trim(part.substr(0, eq));
+    const String value = Trim(part.substr(eq + 1));
+    if (name == "kdf") {
+      if (value != "argon2id" || argon) return false;
+      argon = true;
+      continue;
+    }
     Int64 v = 0;
-    if (!TryStrToInt64(Trim(part.substr(eq + 1)), v)) return false;
+    if (!TryStrToInt64(value, v)) return false;
     if (name == "kdf_iter" && v >= 1 && v <= 100000000) {
       r.KdfIter = static_cast<int>(v);
       iter = true;
     } else if (name == "cipher_page_size" && v >= 512 && v <= 65536 && (v & (v - 1)) == 0) {
       r.PageSize = static_cast<int>(v);
       page = true;
+    } else if (name == "m" && v >= 8 && v <= 1048576) {  // a settings file cannot ask for more than 1 GiB
+      r.Argon2MemoryKiB = static_cast<int>(v);
+      m = true;
+    } else if (name == "t" && v >= 1 && v <= 64) {
+      r.Argon2Passes = static_cast<int>(v);
+      t = true;
+    } else if (name == "p" && v >= 1 && v <= 64) {
+      r.Argon2Lanes = static_cast<int>(v);
+      p = true;
     } else {
       return false;
     }
   }
-  if (!iter || !page) return false;
+  if (!page) return false;
+  if (argon ? (!m || !t || !p || iter || r.Argon2MemoryKiB < 8 * r.Argon2Lanes) : (!iter || m || t || p))
+    return false;
   out = r;
   return true;
 }
@@ -359,10 +386,10 @@ String TSession::RawKeyOf(const String& path, const String& password,
   auto last = FLastKey.find(path);
   // The page size plays no part in the key.
   if (last != FLastKey.end() && !last->second.RawKey.empty() && last->second.Password == password &&
-      last->second.KdfIter == settings.KdfIter && last->second.Salt == salt)
+      last->second.Settings.SameKeyDerivation(settings) && last->second.Salt == salt)
     return last->second.RawKey;
   ++FKeyDerivations;
-  return CipherRawKey(password, salt, settings.KdfIter);
+  return CipherRawKey(password, salt, settings);
 }
 
 void TSession::RememberKey(const String& path, const String& password,
@@ -375,7 +402,7 @@ void TSession::RememberKey(const String& path, const String& password,
   }
   TFileKey& k = FLastKey[path];
   k.Password = password;
-  k.KdfIter = settings.KdfIter;
+  k.Settings = settings;
   k.Salt = salt;
   k.RawKey = std::move(rawKey);
   rawKey.clear();
@@ -467,7 +494,7 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     }
     std::vector<TCipherSettings> settings;
     if (auto rec = FCipher.find(path); rec != FCipher.end()) settings.push_back(rec->second);
-    for (const TCipherSettings& cs : {TCipherSettings(), DBEarlierCipherSettings})
+    for (const TCipherSettings& cs : {DBNewFileCipherSettings, TCipherSettings(), DBEarlierCipherSettings})
       if (std::find(settings.begin(), settings.end(), cs) == settings.end()) settings.push_back(cs);
     // Each password is derived into the file's key here, once: the engine
     // takes the derived key without deriving again, and later connections
@@ -477,13 +504,13 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
     for (const String& k : keys) {
       // Settings that differ in the page size only share the key.
       String raw;
-      int rawIter = 0;
+      const TCipherSettings* rawFor = nullptr;
       const TWipeOnExit wipeRaw({&raw});
       for (const TCipherSettings& cs : settings) {
-        if (rawIter != cs.KdfIter) {
+        if (!rawFor || !rawFor->SameKeyDerivation(cs)) {
           WipeString(raw);
           raw = RawKeyOf(path, k, cs, salt);
-          rawIter = cs.KdfIter;
+          rawFor = &cs;
         }
         sqlite3* db = OpenWithKey(path, raw.empty() ? k : raw, cs, rc);
         if (db) {
@@ -639,7 +666,13 @@ void TSession::CreateDatabaseFile(const String& path, const String& password,
                                EngineMessage(db, rc),
                            rc);
     if (!password.empty()) {
-      rc = ApplyKey(db, password, settings);
+      // Argon2id is ours, not the engine's: the file gets a salt of ours and
+      // the key derived over it.
+      String key = settings.UsesArgon2() && !IsCipherRawKey(password)
+                       ? CipherRawKey(password, NewCipherSalt(), settings, true)
+                       : password;
+      rc = ApplyKey(db, key, settings);
+      WipeString(key);
       if (rc != SQLITE_OK) throw EDBEngineError("Cannot key table file", rc);
     }
     Exec(db, "PRAGMA journal_mode = WAL");
@@ -843,7 +876,7 @@ void TTable::RestructurePassword(const String& newPassword) {
   // readable by all), and so is the journal the engine writes beside it.
   if (!CreatePrivateFile(target))
     throw EDBEngineError("Cannot create " + target + ": " + std::strerror(errno), SQLITE_CANTOPEN);
-  const TCipherSettings settings;  // a rewritten file takes the defaults
+  const TCipherSettings settings = DBNewFileCipherSettings;  // a rewritten file takes the defaults
   // The new file gets a salt of ours, so its key is derived once, here: the
   // export and the check take it raw, and the session keeps it for the
   // connections to the new file.
@@ -853,7 +886,7 @@ void TTable::RestructurePassword(const String& newPassword) {
     newKey = checkKey = newPassword;
   } else {
     salt = NewCipherSalt();
-    newKey = CipherRawKey(newPassword, salt, settings.KdfIter, true);
+    newKey = CipherRawKey(newPassword, salt, settings, true);
     checkKey.reserve(3 + 64);
     checkKey.append(newKey, 0, 2 + 64);
     checkKey += '\'';

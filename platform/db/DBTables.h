@@ -23,21 +23,38 @@ struct sqlite3;
 struct sqlite3_stmt;
 class TDatabase;
 
-// Iterations of the key derivation of every encrypted file this layer makes
-// (SQLCipher's own default is far lower).
+// Iterations of PBKDF2-HMAC-SHA1, the key derivation of the encrypted files
+// made before Argon2id (SQLCipher's own default is far lower).
 constexpr int DBKdfIterations = 256000;
+// Argon2id (RFC 9106) for the keys of new files: 64 MiB, 3 passes, 4 lanes,
+// above OWASP's least (19 MiB with 2 passes, 1 lane) in every parameter. A
+// guess costs a guesser that memory and time; an open derives once (about
+// a fifth of a second here).
+constexpr int DBArgon2MemoryKiB = 65536;
+constexpr int DBArgon2Passes = 3;
+constexpr int DBArgon2Lanes = 4;
 
 // How an encrypted file derives its key and lays out its pages. A file keeps
 // the settings it was made with; callers record them (Text) so that a later
 // change of the defaults still opens it (TSession::SetCipherSettings).
 struct TCipherSettings {
+  // PBKDF2-HMAC-SHA1 iterations, for a file whose key is not Argon2id's.
   int KdfIter = DBKdfIterations;
   // Large pages: a large entry spans a quarter of the pages it would in 1 KiB
   // ones, and each page costs its own IV, cipher set-up and HMAC.
   int PageSize = 4096;
+  // Argon2id's memory (KiB), passes and lanes; 0 memory: PBKDF2 above.
+  int Argon2MemoryKiB = 0;
+  int Argon2Passes = 0;
+  int Argon2Lanes = 0;
 
   bool operator==(const TCipherSettings&) const = default;
-  // "kdf_iter=256000;cipher_page_size=1024".
+  bool UsesArgon2() const { return Argon2MemoryKiB > 0; }
+  // True when both derive the same key from a password (the page size plays
+  // no part in it).
+  bool SameKeyDerivation(const TCipherSettings& other) const;
+  // "kdf_iter=256000;cipher_page_size=1024", or for Argon2id
+  // "kdf=argon2id;m=65536;t=3;p=4;cipher_page_size=4096".
   String Text() const;
   // False (out unchanged) for text that names no valid settings.
   static bool Parse(const String& text, TCipherSettings& out);
@@ -46,6 +63,9 @@ struct TCipherSettings {
 // What encrypted files were made with before the pages grew; tried last for
 // a file that has no record of its settings.
 inline const TCipherSettings DBEarlierCipherSettings{DBKdfIterations, 1024};
+// What a new or rewritten encrypted file is made with.
+inline const TCipherSettings DBNewFileCipherSettings{DBKdfIterations, 4096, DBArgon2MemoryKiB, DBArgon2Passes,
+                                                     DBArgon2Lanes};
 
 // Raises EDBEngineError unless the linked engine is SQLCipher (it answers
 // "PRAGMA cipher_version") and the library is the one the header describes.
@@ -96,7 +116,7 @@ public:
   // readable by its owner only. Raises EDBEngineError when the file exists
   // or cannot be written.
   void CreateDatabaseFile(const String& path, const String& password,
-                          const TCipherSettings& settings = TCipherSettings());
+                          const TCipherSettings& settings = DBNewFileCipherSettings);
 
   // The settings an encrypted file was made with, when they are not the
   // defaults: they are tried first when the file is opened.
@@ -161,7 +181,7 @@ private:
   // The password that opened a file last, with what it opened it with.
   struct TFileKey {
     String Password;
-    int KdfIter = 0;
+    TCipherSettings Settings;
     String Salt;    // the file's salt then
     String RawKey;  // the derived key as the engine takes it ("" for none)
     void Wipe();

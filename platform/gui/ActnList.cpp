@@ -152,7 +152,7 @@ QAction* TCustomAction::Handle() const { return FImpl->Action.get(); }
 void TCustomAction::Apply() {
   QAction* a = FImpl->Action.get();
   a->setText(ToQ(FCaption));
-  a->setEnabled(FEnabled);
+  a->setEnabled(GetEnabled());
   a->setCheckable(FChecked || AutoCheck || GroupIndex > 0);
   a->setChecked(FChecked);
   a->setVisible(FVisible);
@@ -213,9 +213,17 @@ void TCustomAction::SetSecondaryShortCuts(std::vector<TShortCut> value) {
   Apply();
 }
 
+bool TCustomAction::GetEnabled() const { return FEnabled && !Refused(); }
+
+bool TCustomAction::Refused() const {
+  const TActionList* list = GetActionList();
+  return list && list->Allows && !list->Allows(this);
+}
+
 bool TCustomAction::Update() {
   TActionList* list = GetActionList();
   if (list && !list->State) return false;
+  if (Refused()) return true;
   if (list && list->OnUpdate) {
     bool handled = false;
     list->OnUpdate(this, handled);
@@ -231,7 +239,7 @@ bool TCustomAction::Execute() {
   if (list && !list->State) return false;
   // The state the command acts on is the one of this moment.
   Update();
-  if (!FEnabled) return false;
+  if (!GetEnabled()) return false;
   if (AutoCheck) SetChecked(!FChecked);
   return DoExecute();
 }
@@ -251,6 +259,12 @@ TActionList::~TActionList() {
 TContainedAction* TActionList::Actions(int index) const {
   if (index < 0 || index >= ActionCount()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   return FActions[static_cast<size_t>(index)];
+}
+
+void TActionList::AllowsChanged() {
+  auto actions = FActions;
+  for (TContainedAction* a : actions)
+    if (auto* c = dynamic_cast<TCustomAction*>(a)) c->Apply();
 }
 
 void TActionList::UpdateActions() {

@@ -80,7 +80,8 @@ public:
   void SetCaption(const String& value);
   bool GetChecked() const { return FChecked; }
   void SetChecked(bool value);
-  bool GetEnabled() const { return FEnabled; }
+  // False also while the list refuses the action (TActionList::Allows).
+  bool GetEnabled() const;
   void SetEnabled(bool value);
   bool GetVisible() const { return FVisible; }
   void SetVisible(bool value);
@@ -103,6 +104,8 @@ public:
   QAction* Handle() const;
 
 private:
+  friend class TActionList;
+  bool Refused() const;
   void Apply();
   String FCaption;
   String FHint;
@@ -136,6 +139,11 @@ public:
   TActionEvent OnUpdate;
   // While false the actions of the list neither update nor run.
   bool State = true;
+  // While set, the actions it answers false for show disabled and neither
+  // update nor run, whatever their own state (which comes back when it
+  // answers true again). Call AllowsChanged when its answers change.
+  std::function<bool(const TContainedAction*)> Allows;
+  void AllowsChanged();
 
 private:
   friend class TContainedAction;

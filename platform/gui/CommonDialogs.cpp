@@ -92,7 +92,7 @@ bool TColorDialog::Execute() {
 bool TPrintDialog::Execute() {
   TInteraction r;
   r.Kind = TInteractionKind::PrintDialog;
-  r.PrinterName = Printer()->PrinterName();
+  r.PrinterName = CurrentPrinterChoice(r.FileName);
   r.Copies = Copies;
   r.Collate = Collate;
   r.FromPage = FromPage;
@@ -102,7 +102,7 @@ bool TPrintDialog::Execute() {
   r.PrintRange = PrintRange == prPageNums;
   r.Options = Options;
   if (RunInteraction(r) != mrOk) return false;
-  ApplyPrinterChoice(r.PrinterName);
+  ApplyPrinterChoice(r.PrinterName, r.FileName);
   Copies = r.Copies;
   Collate = r.Collate;
   PrintRange = r.PrintRange ? prPageNums : prAllPages;
@@ -116,9 +116,9 @@ bool TPrintDialog::Execute() {
 bool TPrinterSetupDialog::Execute() {
   TInteraction r;
   r.Kind = TInteractionKind::PrinterSetupDialog;
-  r.PrinterName = Printer()->PrinterName();
+  r.PrinterName = CurrentPrinterChoice(r.FileName);
   if (RunInteraction(r) != mrOk) return false;
-  ApplyPrinterChoice(r.PrinterName);
+  ApplyPrinterChoice(r.PrinterName, r.FileName);
   return true;
 }
 

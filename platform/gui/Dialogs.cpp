@@ -7,7 +7,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTreeView>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QGridLayout>
@@ -173,7 +177,30 @@ int RunSelectDirectory(TInteraction& r) {
 struct TFilterEntry {
   QString NameFilter;
   QString FirstExt;  // "vlf", empty for "*.*"
+  QStringList Masks;
 };
+
+// Where a dialog starts when the caller names no folder: the user's
+// Pictures for pictures, else Documents (never the program's folder).
+QString StartFolder(const std::vector<TFilterEntry>& filters) {
+  static const QStringList pictures = {"*.jpg", "*.jpeg", "*.png", "*.bmp", "*.gif", "*.ico", "*.wmf", "*.emf"};
+  QStandardPaths::StandardLocation where = QStandardPaths::DocumentsLocation;
+  for (const TFilterEntry& f : filters)
+    for (const QString& m : f.Masks)
+      if (pictures.contains(m.toLower())) where = QStandardPaths::PicturesLocation;
+  const QString folder = QStandardPaths::writableLocation(where);
+  return QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+// The filter (1-based) a saved file's extension names, 0 for none.
+int FilterOfExtension(const std::vector<TFilterEntry>& filters, const QString& file) {
+  const QString suffix = QFileInfo(file).suffix().toLower();
+  if (suffix.isEmpty()) return 0;
+  for (size_t i = 0; i < filters.size(); ++i)
+    for (const QString& m : filters[i].Masks)
+      if (m.toLower() == "*." + suffix) return static_cast<int>(i) + 1;
+  return 0;
+}
 
 std::vector<TFilterEntry> ParseFilter(const String& filter) {
   std::vector<TFilterEntry> out;
@@ -186,6 +213,7 @@ std::vector<TFilterEntry> ParseFilter(const String& filter) {
     desc.remove(trailingParens);
     TFilterEntry e;
     e.NameFilter = desc + " (" + masks.join(' ') + ")";
+    e.Masks = masks;
     if (!masks.isEmpty() && masks[0].startsWith("*.") && !masks[0].mid(2).contains(QLatin1Char(0x2A)) && !masks[0].contains('?'))
       e.FirstExt = masks[0].mid(2);
     out.push_back(e);
@@ -208,7 +236,11 @@ int RunFileDialog(TInteraction& r) {
   if (!names.isEmpty()) dlg.setNameFilters(names);
   int index = r.FilterIndex - 1;
   if (index >= 0 && index < names.size()) dlg.selectNameFilter(names[index]);
-  if (!r.InitialDir.empty()) dlg.setDirectory(ToQ(r.InitialDir));
+  dlg.setDirectory(r.InitialDir.empty() ? StartFolder(filters) : ToQ(r.InitialDir));
+  // The toolkit's own dialog (where the desktop has none): columns wide
+  // enough for what they show.
+  for (QTreeView* view : dlg.findChildren<QTreeView*>())
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   if (!r.FileName.empty()) dlg.selectFile(ToQ(r.FileName));
   // The default extension follows the chosen filter, so "foo" saved under
   // "RTF Files" does not become foo.vlf.
@@ -238,6 +270,8 @@ int RunFileDialog(TInteraction& r) {
   r.FileName = r.Files.front();
   r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
   if (r.FilterIndex == 0) r.FilterIndex = 1;
+  // A typed extension says the type: "entry.rtf" is RTF whatever the list showed.
+  if (const int typed = FilterOfExtension(filters, files.front())) r.FilterIndex = typed;
   return mrOk;
 }
 

@@ -387,6 +387,35 @@ void TCustomForm::PlaceOnFirstShow() {
   }
 }
 
+void TCustomForm::SetOwnerWindow() {
+  QWidget* w = WindowWidget();
+  if (!w || !w->isWindow() || FFormStyle == fsMDIChild || (Application && Application->MainForm == this)) return;
+  w->winId();
+  QWindow* self = w->windowHandle();
+  if (!self) return;
+  // A window that is shown, is not this one and does not already sit above
+  // it (which would make a loop).
+  auto usable = [self](QWindow* o) -> QWindow* {
+    if (!o || !o->isVisible()) return nullptr;
+    for (QWindow* p = o; p; p = p->transientParent())
+      if (p == self) return nullptr;
+    return o;
+  };
+  auto of = [](QWidget* widget) { return widget ? widget->window()->windowHandle() : nullptr; };
+  QWindow* owner = PopupParent ? usable(of(WindowWidgetOf(PopupParent))) : nullptr;
+  if (!owner) owner = usable(QGuiApplication::modalWindow());
+  if (!owner) owner = usable(of(QApplication::activeWindow()));
+  if (!owner && Application && Application->MainForm) owner = usable(of(WindowWidgetOf(Application->MainForm)));
+  self->setTransientParent(owner);
+}
+
+bool TApplication::ModalShowing() const { return QApplication::activeModalWidget() != nullptr; }
+
+QWindow* TCustomForm::OwnerWindow() const {
+  QWidget* w = WindowWidget();
+  return w && w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+}
+
 void TCustomForm::SetVisible(bool value) {
   QWidget* w = WindowWidget();
   if (value == FVisible && (!w || w->isVisible() == value)) return;
@@ -402,6 +431,7 @@ void TCustomForm::SetVisible(bool value) {
       FShownOnce = true;
       PlaceOnFirstShow();
     }
+    SetOwnerWindow();
     DoShow();
     if (FForm->OwnerFrame && w->isWindow()) {
       QWidget* owner = FForm->OwnerFrame->window();
@@ -568,6 +598,22 @@ void TCustomForm::WndProc(TMessage& Message) {
 TModalResult TCustomForm::ShowModal() {
   if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
   QWidget* w = WindowWidget();
+  // Where the focus was: it goes back there once the form is gone, so the
+  // commands that follow the focused editor stay live without a click.
+  QPointer<QWidget> focus = QApplication::focusWidget();
+  struct TFocusBack {
+    QPointer<QWidget>& Focus;
+    ~TFocusBack() {
+      if (!Focus || !Focus->isVisible() || !Focus->window()->isVisible()) return;
+      QWidget* top = Focus->window();
+      if (QApplication::activeWindow() != top) {
+        top->activateWindow();
+        // Without a window manager activation would never arrive.
+        if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(top);
+      }
+      Focus->setFocus(Qt::OtherFocusReason);
+    }
+  } focusBack{focus};
   FModal = true;
   ModalResult = mrNone;
   FForm->ModalClosed = false;

@@ -29,6 +29,8 @@ using TFormBorderStyle = TBorderStyle;
 // never narrower when shown.
 int CaptionFitWidth(const String& caption);
 
+class QWindow;
+
 class TCustomForm : public TCustomControl {
 public:
   explicit TCustomForm(TComponent* AOwner);
@@ -83,7 +85,15 @@ public:
   // Frees the form once the handler that called Release has returned.
   void Release();
   // Shows the form modally through the interaction hook; answers ModalResult.
+  // The focus goes back where it was once the form is gone.
   virtual TModalResult ShowModal();
+  // The window the form belongs to (its transient parent: the window
+  // manager keeps the form above it, and a modal owner lets it take input).
+  // When none is set, a form is shown over the modal window, else the active
+  // window, else the main form.
+  TCustomForm* PopupParent = nullptr;
+  // The owner window the form was given when last shown (nullptr: none).
+  QWindow* OwnerWindow() const;
   void BringToFront();
   // The window this one stays above and with (the window manager's owner,
   // or transient parent); nullptr for none. Takes effect when shown.
@@ -138,6 +148,7 @@ private:
   friend class TApplication;
   friend class TFormFrameFilter;
   void PlaceOnFirstShow();
+  void SetOwnerWindow();
   void LayoutFrame();
   void ApplyWindowFlags();
   void BecomeMDIChild();
@@ -194,6 +205,9 @@ public:
   void Run();
   void Terminate();
   bool Terminated() const { return FTerminated; }
+  // A modal window (a form shown modally, a message box, a common dialog)
+  // is up.
+  bool ModalShowing() const;
   // Handles pending events (also posted messages), then returns.
   void ProcessMessages();
   // The same without user input (repaints, timers and posted messages only).

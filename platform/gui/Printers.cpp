@@ -4,6 +4,10 @@
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLocale>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -18,6 +22,33 @@ namespace {
 // resolution, so layouts are the same on every machine.
 constexpr int PdfResolution = 600;
 
+QPageSize::PageSizeId LocalePageSize() {
+  return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
+}
+
+// After a dialog ran on the toolkit's printer: what it chose.
+void ReadChoice(QPrinter* printer, TInteraction& r) {
+  if (printer->outputFormat() == QPrinter::PdfFormat) {
+    r.PrinterName = PdfFileChoice;
+    r.FileName = FromQ(printer->outputFileName());
+  } else {
+    r.PrinterName = FromQ(printer->printerName());
+  }
+}
+
+// Before a dialog runs: the current choice on the toolkit's printer.
+void WriteChoice(QPrinter* printer, const TInteraction& r) {
+  if (r.PrinterName == PdfFileChoice) {
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    QString file = ToQ(r.FileName);
+    // A name to start from, where the user keeps documents.
+    if (file.isEmpty())
+      file = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/" +
+             (printer->docName().isEmpty() ? QString("document") : printer->docName()) + ".pdf";
+    printer->setOutputFileName(file);
+  }
+}
+
 void ApplyPrinterName(const String& name) {
   if (name.empty()) return;
   const std::vector<String>& names = Printer()->Printers();
@@ -31,6 +62,9 @@ int RunPrintDialog(TInteraction& r) {
   if (!printer) return mrCancel;
   printer->setCopyCount(r.Copies);
   printer->setCollateCopies(r.Collate);
+  WriteChoice(printer, r);
+  // The toolkit's dialog lists the installed printers and "Print to File
+  // (PDF)" with its file name.
   QPrintDialog dlg(printer, QApplication::activeWindow());
   if (r.MaxPage > 0) {
     dlg.setMinMax(r.MinPage, r.MaxPage);
@@ -41,7 +75,7 @@ int RunPrintDialog(TInteraction& r) {
     dlg.setPrintRange(QAbstractPrintDialog::PageRange);
   }
   if (dlg.exec() != QDialog::Accepted) return mrCancel;
-  r.PrinterName = FromQ(printer->printerName());
+  ReadChoice(printer, r);
   r.Copies = printer->copyCount();
   r.Collate = printer->collateCopies();
   r.PrintRange = printer->printRange() == QPrinter::PageRange;
@@ -50,15 +84,22 @@ int RunPrintDialog(TInteraction& r) {
   return mrOk;
 }
 
-// The real printer set-up: the page set-up of the current printer (paper,
-// orientation, margins).
+// The real printer set-up: the printer or a PDF file, and through the
+// dialog's properties the paper, orientation and margins; nothing printed.
 int RunPrinterSetup(TInteraction& r) {
   QPrinter* printer = Printer()->Handle();
   if (!printer) return mrCancel;
-  QPageSetupDialog dlg(printer, QApplication::activeWindow());
-  if (!r.Caption.empty()) dlg.setWindowTitle(ToQ(r.Caption));
+  WriteChoice(printer, r);
+  QPrintDialog dlg(printer, QApplication::activeWindow());
+  dlg.setWindowTitle(ToQ(r.Caption.empty() ? String("Printer Setup") : r.Caption));
+  dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+  dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  dlg.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+  // It chooses; the commands print.
+  for (QDialogButtonBox* box : dlg.findChildren<QDialogButtonBox*>())
+    if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText("OK");
   if (dlg.exec() != QDialog::Accepted) return mrCancel;
-  r.PrinterName = FromQ(printer->printerName());
+  ReadChoice(printer, r);
   return mrOk;
 }
 
@@ -115,6 +156,8 @@ void TPrinter::Prepare() {
   if (name.empty()) {
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setResolution(PdfResolution);
+    // Without a printer the pages are the locale's usual paper.
+    FPrinter->setPageSize(QPageSize(LocalePageSize()));
   } else {
     FPrinter->setPrinterName(ToQ(name));
   }
@@ -312,15 +355,34 @@ std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer) {
 }
 
 bool ExecutePrinterSetup() {
-  TPrinter* printer = Printer();
   TInteraction request;
   request.Kind = TInteractionKind::PrinterSetupDialog;
-  request.PrinterName = printer->PrinterName();
+  request.PrinterName = CurrentPrinterChoice(request.FileName);
   if (RunInteraction(request) != mrOk) return false;
-  if (request.PrinterName != printer->PrinterName()) ApplyPrinterName(request.PrinterName);
+  ApplyPrinterChoice(request.PrinterName, request.FileName);
   return true;
 }
 
-void ApplyPrinterChoice(const String& name) {
-  if (name != Printer()->PrinterName()) ApplyPrinterName(name);
+void ApplyPrinterChoice(const String& name, const String& pdfFile) {
+  TPrinter* printer = Printer();
+  if (name == PdfFileChoice) {
+    if (!pdfFile.empty()) printer->OutputFileName = pdfFile;
+    return;
+  }
+  if (name.empty()) return;
+  printer->OutputFileName.clear();
+  if (name != printer->PrinterName()) ApplyPrinterName(name);
+}
+
+String CurrentPrinterChoice(String& pdfFile) {
+  TPrinter* printer = Printer();
+  pdfFile = printer->OutputFileName;
+  const String name = printer->PrinterName();
+  return !pdfFile.empty() || name.empty() ? String(PdfFileChoice) : name;
+}
+
+Integer LocaleDefaultPaperSize() {
+  for (const TPaper& p : kPapers)
+    if (p.Id == LocalePageSize()) return p.Number;
+  return DMPAPER_A4;
 }

@@ -102,9 +102,21 @@ TPrinter* Printer();
 // Replaces the program's printer (tests) and hands back the previous one.
 std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
 
+// The choice of the print dialogs that writes a PDF file instead of
+// printing: the dialogs answer it as the printer name, with the file's name.
+inline constexpr const char* PdfFileChoice = "Print to PDF file";
+
+// The page size the locale uses (Letter where the measures are the US ones,
+// else A4): the pages without a printer.
+Integer LocaleDefaultPaperSize();
+
 // Shows the printer set-up dialog through the interaction hook; on OK the
 // chosen printer becomes current. Returns true on OK.
 bool ExecutePrinterSetup();
 // Makes the printer a dialog chose current (nothing for "" or an unknown
-// name).
-void ApplyPrinterChoice(const String& name);
+// name); PdfFileChoice with a file name makes the jobs write that PDF file,
+// any printer makes them print again.
+void ApplyPrinterChoice(const String& name, const String& pdfFile = String());
+// What a dialog shows as chosen: the printer's name, or PdfFileChoice with
+// the file (pdfFile) when the jobs write a PDF file or no printer exists.
+String CurrentPrinterChoice(String& pdfFile);

@@ -214,8 +214,12 @@ bool TSingleInstance::Listen() {
 }
 
 bool TSingleInstance::Send(const String& message, int timeoutMs) {
+  return SendTo(FImpl->SocketPath, message, timeoutMs);
+}
+
+bool TSingleInstance::SendTo(const String& socketPath, const String& message, int timeoutMs) {
   sockaddr_un addr;
-  if (!SocketAddress(FImpl->SocketPath, addr)) return false;
+  if (!SocketAddress(socketPath, addr)) return false;
   const auto deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;

@@ -42,6 +42,10 @@ public:
   String LockPath() const;
   String SocketPath() const;
 
+  // Hands message to the instance listening at socketPath; true once it
+  // acknowledged it.
+  static bool SendTo(const String& socketPath, const String& message, int timeoutMs);
+
 private:
   int TryLock();
   bool Listen();

@@ -59,24 +59,36 @@ bool IsPrivateFolder(const String& path) {
          (st.st_mode & 077) == 0;
 }
 
+namespace {
+
+// Makes path (and missing parents) and answers whether it is a private folder.
+bool MakePrivateFolder(const String& path) {
+  std::error_code ec;
+  fs::create_directories(fs::path(path).parent_path(), ec);
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  return IsPrivateFolder(path);
+}
+
+}  // namespace
+
 String GetRuntimeFolder(String* failure) {
   String fromEnv = StripTrailingDelim(Env("XDG_RUNTIME_DIR"));
   if (!fromEnv.empty() && fromEnv[0] == '/' && IsPrivateFolder(fromEnv)) return fromEnv;
   // The temporary folder is shared: a folder of our own inside it, which
   // nobody else may have made for us.
   const String own = GetTempFolder() + "/quillory-" + std::to_string(::geteuid());
-  if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) {
-    if (failure) *failure = "The folder " + own + " cannot be created: " + std::strerror(errno) + ".";
-    return {};
-  }
-  if (!IsPrivateFolder(own)) {
-    if (failure)
-      *failure = "The folder " + own +
-                 " is not private: it must be a folder owned by you that nobody else may read or "
-                 "write. Remove it, or set XDG_RUNTIME_DIR to a private folder.";
-    return {};
-  }
-  return own;
+  if (MakePrivateFolder(own)) return own;
+  // Someone else took that name first (in a sticky folder this user cannot
+  // remove it): a folder under the user's own state or cache folder.
+  String state = StripTrailingDelim(Env("XDG_STATE_HOME"));
+  if (state.empty() || state[0] != '/') state = StripTrailingDelim(FromQ(QDir::homePath())) + "/.cache";
+  const String fallback = state + "/quillory-run-" + std::to_string(::geteuid());
+  if (MakePrivateFolder(fallback)) return fallback;
+  if (failure)
+    *failure = "Neither " + own + " nor " + fallback +
+               " is a private folder (owned by you, closed to everyone else), and neither can be "
+               "made. Set XDG_RUNTIME_DIR to a private folder.";
+  return {};
 }
 
 String GetProgramPath() {

@@ -14,9 +14,10 @@ String GetTempFolder();
 String GetConfigFolder();
 // The per-user runtime folder for lock files and sockets: $XDG_RUNTIME_DIR
 // when it is a folder of the user's alone, else "quillory-<uid>" in the
-// temporary folder, made 0700 when missing. Empty when neither is private
-// (failure, when given, then says why): a folder others can write in lets
-// them take the lock names before us.
+// temporary folder, made 0700 when missing; when that name is taken by
+// someone else, "quillory-run-<uid>" in $XDG_STATE_HOME (or ~/.cache).
+// Empty when none is private (failure, when given, then says why): a folder
+// others can write in lets them take the lock names before us.
 String GetRuntimeFolder(String* failure = nullptr);
 // True when path is a folder (not a link) owned by the user and closed to
 // everyone else.

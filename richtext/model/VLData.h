@@ -54,7 +54,10 @@ enum TVLFWarning {
   vlfwInvalidData,
   // A table's grid was ragged or contradictory and was repaired (cells
   // added, spans clipped); no cell text was dropped.
-  vlfwTableGridRepaired
+  vlfwTableGridRepaired,
+  // A table claimed more cells than a table may have, or than its record
+  // holds, and was left out; the rest of the document was read.
+  vlfwTableTooLarge
 };
 using TVLFWarnings = TSet<TVLFWarning>;
 

@@ -60,8 +60,13 @@ struct TVLRTFSaveTables {
 
 // Index of a colour in the RTF colour table; 0 (automatic) when absent.
 Integer VLRTFColorIndex(const TVLColorList& colors, TColor color);
-// Lengths of the style sheet (screen pixels) in whole twips.
+// Lengths of the style sheet (screen pixels) in whole twips, within the
+// range of an RTF number.
 Integer VLRTFTwips(Integer pixels, double twipsPerPixel);
+// A number as RTF writes it. Readers take 32-bit parameters (ours refused
+// a file with one beyond), so a value outside is written as the nearest
+// one inside.
+AnsiString VLRTFInt(Int64 v);
 
 // UTF-8 text as RTF text: ASCII escaped, every other character as \u with a
 // one-character fallback in codePage, or with none (\uc0) when the code page

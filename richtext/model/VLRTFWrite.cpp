@@ -11,6 +11,7 @@
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -132,9 +133,16 @@ Integer VLRTFColorIndex(const TVLColorList& colors, TColor color) {
   return i < 0 ? 0 : i;
 }
 
+namespace {
+constexpr Int64 RTFNumberMax = 2147483647;
+}  // namespace
+
 Integer VLRTFTwips(Integer pixels, double twipsPerPixel) {
-  return static_cast<Integer>(std::lround(pixels * twipsPerPixel));
+  const double twips = std::round(static_cast<double>(pixels) * twipsPerPixel);
+  return static_cast<Integer>(std::clamp(twips, -static_cast<double>(RTFNumberMax), static_cast<double>(RTFNumberMax)));
 }
+
+AnsiString VLRTFInt(Int64 v) { return std::to_string(std::clamp(v, -RTFNumberMax, RTFNumberMax)); }
 
 Integer TVLRTFFontTable::IndexOf(const String& fontName, Byte charset) const {
   for (Integer i = 0; i < Count(); ++i)
@@ -372,7 +380,11 @@ public:
         W(S, "\r\n");
         if (fullLine && item->GetPageBreakBefore()) W(S, "\\page");
         if (!item->GetBR()) {
-          if (!firstPara) {
+          // A table's last \row ends its paragraph: a \par after it would
+          // be read as an empty paragraph more. Between two tables it keeps
+          // them apart.
+          const bool afterTable = i > 0 && D.GetItem(i - 1)->StyleNo == vlsTable && item->StyleNo != vlsTable;
+          if (!firstPara && !afterTable) {
             if (i > 0 && D.GetItem(D.GetParaStartItem(i - 1))->StyleNo == vlsListMarker) W(S, "\\plain");
             W(S, "\\par");
           }

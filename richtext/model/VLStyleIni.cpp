@@ -5,6 +5,7 @@
 #include "richtext/model/VLFMisc.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -44,26 +45,64 @@ public:
   const String& Section;
 };
 
+// Reads the section's keys from one pass over it: a file of many styles is
+// read without a walk of the whole section for every key.
 class TReader {
 public:
-  TReader(TIniFile& ini, const String& section) : Ini(ini), Section(section) {}
-  Integer Int(const String& key, Integer def) { return Ini.ReadInteger(Section, key, def); }
-  bool Bool(const String& key, bool def) {
-    String v = Ini.ReadString(Section, key, def ? "Yes" : "No");
-    return UpperCase(v) == "YES";
+  TReader(TIniFile& ini, const String& section) {
+    TStringList pairs;
+    ini.ReadSectionValues(section, pairs);
+    for (Integer i = 0; i < pairs.Count(); ++i) {
+      const String& pair = pairs[i];
+      const size_t eq = pair.find('=');
+      if (eq == String::npos) continue;
+      Values.emplace(Upper(pair.substr(0, eq)), pair.substr(eq + 1));  // the first of a name counts
+    }
+    // The default sheet's two paragraph and six text styles need no keys.
+    Budget = static_cast<Integer>(std::min<size_t>(Values.size() + 8, MaxStylesInFile));
   }
-  String Str(const String& key, const String& def) { return Ini.ReadString(Section, key, def); }
+  Integer Int(const String& key, Integer def) {
+    const String* v = Find(key);
+    return v ? StrToIntDef(*v, def) : def;
+  }
+  bool Bool(const String& key, bool def) {
+    const String* v = Find(key);
+    return v ? UpperCase(*v) == "YES" : def;
+  }
+  String Str(const String& key, const String& def) {
+    const String* v = Find(key);
+    return v ? *v : def;
+  }
   String LongStr(const String& key) {
     String r;
     for (Integer n = 0;; ++n) {
-      String piece = Ini.ReadString(Section, key + "_" + std::to_string(n), "");
-      if (piece.empty()) break;
-      r += piece;
+      const String* piece = Find(key + "_" + std::to_string(n));
+      if (!piece || piece->empty()) break;
+      r += *piece;
     }
     return r;
   }
-  TIniFile& Ini;
-  const String& Section;
+  // How many of count items to read: every style or level a file of ours
+  // holds has a key of its own, so a count is never believed past the keys
+  // the section has left to give (a count of millions in a small file).
+  Integer Take(Integer count) {
+    const Integer n = std::clamp(count, 0, Budget);
+    Budget -= n;
+    return n;
+  }
+
+private:
+  static String Upper(String s) {
+    for (char& c : s)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+  }
+  const String* Find(const String& key) const {
+    const auto it = Values.find(Upper(key));
+    return it == Values.end() ? nullptr : &it->second;
+  }
+  std::unordered_map<String, String> Values;
+  Integer Budget = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -448,17 +487,17 @@ void VLStyleLoadFromINI(TVLStyle& style, TIniFile& ini, const String& section) {
 
   TParaInfos& paras = *style.ParaStyles;
   paras.Clear();
-  Integer n = ClampCount(r.Int("ParasCount", 2));
+  Integer n = r.Take(ClampCount(r.Int("ParasCount", 2)));
   for (Integer i = 0; i < n; ++i) LoadPara(r, Pattern("Para", i), *paras.Add());
 
   TFontInfos& fonts = *style.TextStyles;
   fonts.Clear();
-  n = ClampCount(r.Int("FontsCount", 6));
+  n = r.Take(ClampCount(r.Int("FontsCount", 6)));
   for (Integer i = 0; i < n; ++i) LoadFont(r, Pattern("Font", i), *fonts.Add(), i, style.JumpCursor);
 
   TVLListInfos& lists = *style.ListStyles;
   lists.Clear();
-  n = ClampCount(r.Int("ListCount", 0));
+  n = r.Take(ClampCount(r.Int("ListCount", 0)));
   bool sharedPreview = r.Bool("OneLevelPreview", false);
   for (Integer i = 0; i < n; ++i) {
     TVLListInfo& list = *lists.Add();
@@ -466,7 +505,7 @@ void VLStyleLoadFromINI(TVLStyle& style, TIniFile& ini, const String& section) {
     LoadBase(r, pat, list, "List Style");
     list.OneLevelPreview = r.Bool(Key(pat, "OneLevelPreview"), sharedPreview);
     list.Levels->Clear();
-    Integer levels = ClampCount(r.Int(Key(pat, "LevelsCount"), 0));
+    Integer levels = r.Take(ClampCount(r.Int(Key(pat, "LevelsCount"), 0)));
     for (Integer m = 0; m < levels; ++m)
       LoadLevel(r, "List" + std::to_string(i) + "Lvl%s" + std::to_string(m), *list.Levels->Add());
   }

@@ -238,11 +238,11 @@ Byte TVLRTFReader::ReadControlWord() {
     }
     if (!ended && std::isdigit(c)) {
       hasParam = true;
+      // A number beyond 32 bits is taken as the nearest one within: one
+      // word out of range does not cost the whole file.
       Int64 v = 0;
-      int digits = 0;
       while (true) {
-        v = v * 10 + (c - '0');
-        if (++digits > 10 || v > 2147483648LL) return 9;
+        v = std::min<Int64>(v * 10 + (c - '0'), 2147483648LL);
         if (AtEnd()) {
           ended = true;
           break;
@@ -251,8 +251,7 @@ Byte TVLRTFReader::ReadControlWord() {
         if (!std::isdigit(c)) break;
       }
       if (negative) v = -v;
-      if (v > 2147483647LL) return 9;
-      value = static_cast<Integer>(v);
+      value = static_cast<Integer>(std::min<Int64>(v, 2147483647LL));
       FLastParam = value;
     }
     if (!ended && c != ' ') FPushedBack = true;
@@ -652,7 +651,10 @@ Byte TVLRTFReader::ChangeProperty(Integer id, Integer value) {
       if (dest == rtf_ds_FontTable && !FontList.empty()) FontList.back().Family = static_cast<Byte>(value);
       break;
     case 63:
-      if (dest == rtf_ds_FontTable && !FontList.empty()) FontList.back().Charset = static_cast<Byte>(value);
+      // A charset that is no byte is unknown (the default charset: the
+      // document's code page), not the charset its low byte names.
+      if (dest == rtf_ds_FontTable && !FontList.empty())
+        FontList.back().Charset = value >= 0 && value <= 255 ? static_cast<Byte>(value) : Byte{1};
       break;
     case 100: return ChangeDestination(rtf_dc_SectNumbering, value);
     case 115: {

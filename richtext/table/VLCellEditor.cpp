@@ -473,11 +473,20 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // or its narrowest width crosses the room its column gives it.
   const bool widthMatters = minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room);
   FEditorMinWidth = minWidth;
+  if (cell->LaidMinWidth != minWidth) {
+    cell->LaidMinWidth = minWidth;
+    FMinWidthKnown = false;
+  }
   if (widthMatters) {
-    // Column widths may change: the whole table is laid out again.
+    // Column widths may change: the table is laid out again, measuring
+    // only this cell anew and formatting only the cells whose width moves.
     FEditorHeight = height;
     FormattingInfo.Width = 0;
     const Integer itemNo = host->GetItemNo(this);
+    struct TOnly {
+      TVLTableCellData*& Slot;
+      ~TOnly() { Slot = nullptr; }
+    } only{FOnlyCellChanged = cell};
     if (itemNo >= 0) host->ReformatKeepingCaret(false, false, itemNo, false, true);
     PlaceInplaceEditor();
     hostEditor->Invalidate();

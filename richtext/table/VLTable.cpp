@@ -61,26 +61,18 @@ void TVLTableCellData::GetParentInfo(Integer& itemNo, std::unique_ptr<TVLStoreSu
   itemNo = -1;
   location.reset();
   TCustomVLData* parent = GetParentData();
-  if (!FTable || !parent) return;
-  for (Integer r = 0; r < FTable->RowCount(); ++r)
-    for (Integer c = 0; c < FTable->Rows.GetRow(r)->Count(); ++c)
-      if (FTable->Rows.GetRow(r)->GetCell(c) == this) {
-        itemNo = parent->GetItemNo(FTable);
-        location = std::make_unique<TVLTableStoreSubVLData>(r, c);
-        return;
-      }
+  Integer r, c;
+  if (!FTable || !parent || !FindPlace(r, c)) return;
+  itemNo = parent->GetItemNo(FTable);
+  location = std::make_unique<TVLTableStoreSubVLData>(r, c);
 }
 
 TCustomVLData* TVLTableCellData::GetEditableVLData() {
   if (TCustomVLData* d = GetVLData(); d != this) return d;
-  if (!FTable) return this;
-  for (Integer r = 0; r < FTable->RowCount(); ++r)
-    for (Integer c = 0; c < FTable->Rows.GetRow(r)->Count(); ++c)
-      if (FTable->Rows.GetRow(r)->GetCell(c) == this) {
-        FTable->EditCell(r, c);
-        return GetVLData();
-      }
-  return this;
+  Integer r, c;
+  if (!FTable || !FindPlace(r, c)) return this;
+  FTable->EditCell(r, c);
+  return GetVLData();
 }
 
 void TVLTableCellData::DropEmptyBackground() {
@@ -128,12 +120,40 @@ Integer TVLTableCellData::GetWidth() { return std::max(0, Width - 2 * (FTable ? 
 
 Integer TVLTableCellData::GetHeight() { return std::max(0, Height - 2 * (FTable ? FTable->CellPadding : 0)); }
 
+bool TVLTableCellData::FindPlace(Integer& row, Integer& col) const {
+  row = col = -1;
+  if (!FTable) return false;
+  // The place found last time holds while the grid did not move the cell;
+  // a search of the whole grid in every call made layout quadratic.
+  const auto& rows = FTable->Rows.Rows;
+  const size_t hr = static_cast<size_t>(FPlaceRow), hc = static_cast<size_t>(FPlaceCol);
+  if (FPlaceRow >= 0 && hr < rows.size() && hc < rows[hr]->Cells.size() && rows[hr]->Cells[hc].get() == this) {
+    row = FPlaceRow;
+    col = FPlaceCol;
+    return true;
+  }
+  // One search sets the place of every cell, so that after a change of the
+  // grid the cells are found again in one pass, not one pass each.
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r]->Cells.size(); ++c)
+      if (TVLTableCellData* cell = rows[r]->Cells[c].get()) {
+        cell->FPlaceRow = static_cast<Integer>(r);
+        cell->FPlaceCol = static_cast<Integer>(c);
+      }
+  if (FPlaceRow >= 0 && static_cast<size_t>(FPlaceRow) < rows.size() &&
+      static_cast<size_t>(FPlaceCol) < rows[static_cast<size_t>(FPlaceRow)]->Cells.size() &&
+      rows[static_cast<size_t>(FPlaceRow)]->Cells[static_cast<size_t>(FPlaceCol)].get() == this) {
+    row = FPlaceRow;
+    col = FPlaceCol;
+    return true;
+  }
+  FPlaceRow = FPlaceCol = -1;
+  return false;
+}
+
 TVLTableRow* TVLTableCellData::GetRow() const {
-  if (!FTable) return nullptr;
-  for (const auto& row : FTable->Rows.Rows)
-    for (const auto& cell : row->Cells)
-      if (cell.get() == this) return row.get();
-  return nullptr;
+  Integer r, c;
+  return FindPlace(r, c) ? FTable->Rows.GetRow(r) : nullptr;
 }
 
 TVLCellVAlign TVLTableCellData::GetRealVAlign() const {
@@ -337,6 +357,8 @@ std::unique_ptr<TVLTableItemInfo> TVLTableItemInfo::CreateEx(Integer rows, Integ
 
 // Written as text (6) like any other content.
 bool TVLTableItemInfo::GetBoolValue(Integer prop) const {
+  // 1: the item read is to be put into the document.
+  if (prop == 1) return !FRefused;
   return prop == 0 || prop == 4 || prop == 5 || prop == 6 || prop == 10 || TVLFullLineItemInfo::GetBoolValue(prop);
 }
 

@@ -103,6 +103,8 @@ public:
   TCustomVLFormattedData* InplaceData = nullptr;
   // The row that holds the cell (nullptr while the cell is detached).
   TVLTableRow* GetRow() const;
+  // The cell's grid position; false while it is detached.
+  bool FindPlace(Integer& row, Integer& col) const;
   void AssignSizeFrom(const TVLTableCellData& source) {
     Left = source.Left;
     Top = source.Top;
@@ -110,6 +112,8 @@ public:
     Height = source.Height;
   }
   Integer Left = 0, Top = 0, Width = 0, Height = 0;
+  // The minimum content width measured at the last layout.
+  Integer LaidMinWidth = 0;
 
   TColor Color = clNone;
   TColor BorderColor = clNone;
@@ -126,6 +130,8 @@ public:
 private:
   void DropEmptyBackground();
   TVLTableItemInfo* FTable;
+  // Where FindPlace found the cell last (checked before it is believed).
+  mutable Integer FPlaceRow = -1, FPlaceCol = -1;
   std::unique_ptr<TVLMarkerList> FMarkers;
   std::unique_ptr<TVLBackground> FBackground;
 };
@@ -199,6 +205,11 @@ struct TVLTableItemFormattingInfo {
   std::vector<Integer> ColStarts;   // left of each column's cells inside the table
   std::vector<Integer> RowStarts;   // top of each row's cells inside the table
   Integer Width = 0, Height = 0;
+  // The width aimed at (a table wider than that, as its cells need, is not
+  // laid out again for the same aim).
+  Integer Target = 0;
+  // The table was as wide as its cells' pixel widths, whatever the aim.
+  bool AutoSized = false;
   void Clear() {
     ColWidths.clear();
     RowHeights.clear();
@@ -221,6 +232,11 @@ using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer
 // Areas of the RTF writer's extra-text event for a table's rows and cells.
 inline constexpr Integer vl_rtfs_RowProps = 2;
 inline constexpr Integer vl_rtfs_CellProps = 3;
+
+// The most cells a table read from a file may have: four times the largest
+// table Insert Table makes. A table's cells take about a kilobyte each
+// before they hold anything.
+inline constexpr Int64 VLTableMaxCells = 4 * 100 * 500;
 
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
@@ -413,7 +429,11 @@ public:
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
   TCustomVLData* GetSubVLDataAt(Integer x, Integer y) override;
   // The next layout starts from scratch (after structure changes).
-  void Changed() { FStructureChanged = true; }
+  void Changed() {
+    FStructureChanged = true;
+    FCellsMeasured = false;
+    FMinWidthKnown = false;
+  }
   bool IsChanged() const { return FStructureChanged; }
   // How many cell documents the layouts reformatted (for measurements).
   Integer CellFormatCount = 0;
@@ -745,9 +765,17 @@ private:
     if (!Rows.Rows.empty()) FCols = Rows.GetRow(0)->Count();
   }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
+  // Leaves the table out of the document being read, with a load warning.
+  bool RefuseGrid(TCustomVLData* vlData);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
   friend class TVLTableSW;
   bool FLegacyRecord = false;
+  // The grid the older record's header claims, made once its line count
+  // is known.
+  Integer FLegacyRows = 0;
+  // The record claimed too large a grid: the table is not put into the
+  // document (GetBoolValue(1) answers false).
+  bool FRefused = false;
   Integer FReadType = 0;
 
   TCustomVLData* FVLData;
@@ -814,6 +842,16 @@ private:
   bool FResuming = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
+  // Typing in a cell lays the table out again without measuring and
+  // formatting every other cell: FCellsMeasured says that every cell was
+  // measured and formatted as it is (the edited one's minimum is kept up
+  // to date as it is typed in), FOnlyCellChanged is the edited cell during
+  // that layout.
+  bool FCellsMeasured = false;
+  TVLTableCellData* FOnlyCellChanged = nullptr;
+  // GetMinWidth's answer while the table stays as laid out.
+  bool FMinWidthKnown = false;
+  Integer FMinWidth = 0;
   bool MoveEditorUndo(bool destroying);
   // Border dragging: the boundary, whether Shift was held at the press, the
   // offset from the pointer to the border, and the start before it.

@@ -11,6 +11,9 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLTable.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 AnsiString I(Int64 v) { return std::to_string(v); }
@@ -77,9 +80,14 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
   if (Color != clNone) Add(css, "background-color", ColorToHtml(Color));
   if (BorderWidth > 0) css += (css.empty() ? "" : " ") + BorderCSS(BorderWidth, BorderStyle, BorderColor, BorderLightColor);
   // Cell spacing: the gaps between cells and, as padding of the table,
-  // between the outer border and the cells.
-  Add(css, "border-spacing", I(CellHSpacing) + "px " + I(CellVSpacing) + "px");
-  Add(css, "padding", I(BorderVSpacing) + "px " + I(BorderHSpacing) + "px");
+  // between the outer border and the cells. A negative spacing (tables
+  // from RTF that gives none) lays neighbouring borders over each other:
+  // collapsed borders; CSS has no negative lengths here.
+  if (CellHSpacing < 0 || CellVSpacing < 0)
+    Add(css, "border-collapse", "collapse");
+  else
+    Add(css, "border-spacing", I(CellHSpacing) + "px " + I(CellVSpacing) + "px");
+  Add(css, "padding", I(std::max(0, BorderVSpacing)) + "px " + I(std::max(0, BorderHSpacing)) + "px");
   if (BackgroundStyle == vlbsStretched || BackgroundStyle == vlbsCentered)
     Add(css, "background-position", "center center");
   W("<TABLE" + VLStyleAttr(css) + ">\r\n");
@@ -90,23 +98,38 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
   Integer ownImgNo = 0;
   Integer& imgNo = ctx.imgSaveNo ? *ctx.imgSaveNo : ownImgNo;
   const TColor tableBack = Color != clNone ? Color : curColor;
-  for (Integer r = 0; r < RowCount(); ++r) {
+  // HTML knows rows and columns only by the cells that start in them: rows
+  // and columns in which none starts (all covered by merged cells) are left
+  // out and the spans over them shortened.
+  const Integer R = RowCount(), C = ColCount();
+  std::vector<char> rowStarts(static_cast<size_t>(R), 0), colStarts(static_cast<size_t>(C), 0);
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c)
+      if (Rows.GetRow(r)->GetCell(c)) rowStarts[static_cast<size_t>(r)] = colStarts[static_cast<size_t>(c)] = 1;
+  auto span = [](const std::vector<char>& starts, Integer first, Integer n) {
+    Integer k = 0;
+    for (Integer i = first; i < first + n && i < static_cast<Integer>(starts.size()); ++i) k += starts[static_cast<size_t>(i)];
+    return std::max<Integer>(k, 1);
+  };
+  for (Integer r = 0; r < R; ++r) {
+    if (!rowStarts[static_cast<size_t>(r)]) continue;
     const TVLTableRow* row = Rows.GetRow(r);
     AnsiString rowCss;
     Add(rowCss, "vertical-align", VAlignName(row->VAlign));
     W("<TR" + VLStyleAttr(rowCss) + ">\r\n");
-    for (Integer c = 0; c < ColCount(); ++c) {
+    for (Integer c = 0; c < C; ++c) {
       TVLTableCellData* cell = row->GetCell(c);
       if (!cell) continue;
       AnsiString attrs;
-      if (cell->ColSpan != 1) attrs += " colspan=\"" + I(cell->ColSpan) + "\"";
-      if (cell->RowSpan != 1) attrs += " rowspan=\"" + I(cell->RowSpan) + "\"";
+      const Integer colSpan = span(colStarts, c, cell->ColSpan), rowSpan = span(rowStarts, r, cell->RowSpan);
+      if (colSpan != 1) attrs += " colspan=\"" + I(colSpan) + "\"";
+      if (rowSpan != 1) attrs += " rowspan=\"" + I(rowSpan) + "\"";
       AnsiString cellCss;
       Add(cellCss, "width", CSSLength(cell->BestWidth));
       Add(cellCss, "height", CSSLength(cell->BestHeight));
       if (cell->Color != clNone && cell->Color != Color) Add(cellCss, "background-color", ColorToHtml(cell->Color));
       Add(cellCss, "vertical-align", VAlignName(cell->VAlign));
-      Add(cellCss, "padding", I(CellPadding) + "px");
+      Add(cellCss, "padding", I(std::max(0, CellPadding)) + "px");
       if (CellBorderWidth > 0) {
         const TColor bc = cell->BorderColor != clNone ? cell->BorderColor : CellBorderColor;
         const TColor lc = cell->BorderLightColor != clNone ? cell->BorderLightColor : CellBorderLightColor;

@@ -27,48 +27,72 @@ struct TLayoutRun {
   std::vector<Placed> Cells;  // reading order
   std::vector<Integer> MinW;  // minimum content width per placed cell
 
+  // Per column, gathered in one pass over the cells (a search of every
+  // cell per column made big tables quadratic).
+  std::vector<Integer> ColPixel;         // column pixel width, 0 when a percent cell is in it
+  std::vector<Integer> PctMin, PctMax;   // smallest and largest percent of its own cells, 0 when none
+  std::vector<char> PctCol;              // a percent cell ends in the column
+  std::vector<Integer> ColMin;           // column minimum, after MeasureMinimums
+
   TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas)
       : T(t), Canvas(canvas), R(t.RowCount()), C(t.ColCount()), Pad(t.CellPadding), CB(t.CellBorderWidth),
         HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {
     for (Integer r = 0; r < R; ++r)
       for (Integer c = 0; c < C; ++c)
         if (TVLTableCellData* cell = t.Rows.GetRow(r)->GetCell(c)) Cells.push_back({cell, r, c});
+    const size_t n = static_cast<size_t>(std::max<Integer>(C, 0));
+    ColPixel.assign(n, 0);
+    PctMin.assign(n, 0);
+    PctMax.assign(n, 0);
+    PctCol.assign(n, 0);
+    std::vector<char> negative(n, 0);
+    for (const Placed& p : Cells) {
+      const Integer bw = p.Cell->BestWidth;
+      const Integer last = p.Col + p.Cell->ColSpan - 1;
+      if (bw < 0 && last >= 0 && last < C) PctCol[static_cast<size_t>(last)] = 1;
+      if (p.Cell->ColSpan != 1) continue;
+      const size_t j = static_cast<size_t>(p.Col);
+      if (bw < 0) {
+        negative[j] = 1;
+        const Integer pct = -bw;
+        PctMax[j] = std::max(PctMax[j], pct);
+        PctMin[j] = PctMin[j] == 0 ? pct : std::min(PctMin[j], pct);
+      } else {
+        ColPixel[j] = std::max(ColPixel[j], bw);
+      }
+    }
+    for (size_t j = 0; j < n; ++j)
+      if (negative[j]) ColPixel[j] = 0;
   }
 
   Integer StructureWidth() const { return (C - 1) * HS + 2 * (BW + BHS) + 2 * C * CB; }
 
-  void MeasureMinimums() {
+  // Which cells are measured: every one, none (each keeps what it measured
+  // at the last layout) or only the one whose content changed since.
+  enum TMeasure { mAll, mNone, mOnly };
+  void MeasureMinimums(TMeasure what = mAll, const TVLTableCellData* only = nullptr, bool keep = true) {
     MinW.clear();
-    for (const Placed& p : Cells) MinW.push_back(p.Cell->ContentMinWidth(Canvas));
+    ColMin.assign(static_cast<size_t>(std::max<Integer>(C, 0)), 0);
+    for (const Placed& p : Cells) {
+      if (what == mAll || (what == mOnly && p.Cell == only)) {
+        const Integer w = p.Cell->ContentMinWidth(Canvas);
+        MinW.push_back(w);
+        if (keep) p.Cell->LaidMinWidth = w;
+      } else {
+        MinW.push_back(p.Cell->LaidMinWidth);
+      }
+      if (p.Cell->ColSpan == 1) ColMin[static_cast<size_t>(p.Col)] = std::max(ColMin[static_cast<size_t>(p.Col)], MinW.back());
+    }
   }
 
-  bool IsPercentCol(Integer j) const {
-    for (const Placed& p : Cells)
-      if (p.Cell->BestWidth < 0 && p.Col + p.Cell->ColSpan - 1 == j) return true;
-    return false;
-  }
-  Integer ColPixelWidth(Integer j) const {
-    Integer w = 0;
-    for (const Placed& p : Cells)
-      if (p.Col == j && p.Cell->ColSpan == 1) {
-        if (p.Cell->BestWidth < 0) return 0;
-        w = std::max(w, p.Cell->BestWidth);
-      }
-    return w;
-  }
+  bool IsPercentCol(Integer j) const { return PctCol[static_cast<size_t>(j)] != 0; }
+  Integer ColPixelWidth(Integer j) const { return ColPixel[static_cast<size_t>(j)]; }
+  // The largest share of total that a percent cell of the column asks for.
   Integer ColPercentWidth(Integer j, Integer total) const {
-    Integer w = 0;
-    for (const Placed& p : Cells)
-      if (p.Col == j && p.Cell->ColSpan == 1 && p.Cell->BestWidth < 0)
-        w = std::max(w, MulDivSafe(-p.Cell->BestWidth, total, 100));
-    return w;
+    const Integer pct = total >= 0 ? PctMax[static_cast<size_t>(j)] : PctMin[static_cast<size_t>(j)];
+    return pct ? std::max<Integer>(0, MulDivSafe(pct, total, 100)) : 0;
   }
-  Integer ColMinimum(Integer j) const {
-    Integer w = 0;
-    for (size_t i = 0; i < Cells.size(); ++i)
-      if (Cells[i].Col == j && Cells[i].Cell->ColSpan == 1) w = std::max(w, MinW[i]);
-    return w;
-  }
+  Integer ColMinimum(Integer j) const { return ColMin[static_cast<size_t>(j)]; }
 
   // Widens the columns under a spanning cell so that w fits, in proportion
   // to their widths; the last column takes the rounding. Returns the growth.
@@ -225,15 +249,9 @@ void LayoutRows(TVLTableItemInfo& t, TLayoutRun& run) {
   }
 }
 
-}  // namespace
-
-Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData*) {
-  // On paper the table is fitted to the line (scaled when it must be): it
-  // never widens the printed document past the sheet.
-  if (sad) return 0;
-  TLayoutRun run(*this, canvas);
-  if (Rows.IsEmpty()) return 2 * (BorderWidth + BorderHSpacing);
-  run.MeasureMinimums();
+// The minimum width of the whole table from its cells' minimums.
+Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
+  const Integer BestWidth = t.BestWidth, CellPadding = t.CellPadding;
   const Integer C = run.C;
   Integer result = C * CellPadding * 2 + run.StructureWidth();
   std::vector<Integer> m(static_cast<size_t>(C));
@@ -251,6 +269,27 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* ca
     M += run.MinimumSpread(m, p.Col, p.Cell->ColSpan, w);
   }
   return std::max(result + M, BestWidth);
+}
+
+}  // namespace
+
+Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData*) {
+  // On paper the table is fitted to the line (scaled when it must be): it
+  // never widens the printed document past the sheet.
+  if (sad) return 0;
+  if (Rows.IsEmpty()) return 2 * (BorderWidth + BorderHSpacing);
+  // On screen the cells' minimums of the last layout hold while the table
+  // is not to be laid out again; while a cell is typed in only that cell
+  // is measured. The document asks at every keystroke.
+  const bool laid = !FStructureChanged && FormattingInfo.Width != 0 && FCellsMeasured;
+  if (laid && FMinWidthKnown) return FMinWidth;
+  const bool typing = FOnlyCellChanged && FInplaceEditor && FCellsMeasured;
+  TLayoutRun run(*this, canvas);
+  run.MeasureMinimums(typing ? TLayoutRun::mOnly : laid ? TLayoutRun::mNone : TLayoutRun::mAll, FOnlyCellChanged);
+  const Integer result = MinWidthOf(*this, run);
+  FMinWidthKnown = laid;
+  FMinWidth = result;
+  return result;
 }
 
 bool TVLTableItemInfo::SizedByColumns() const {
@@ -271,19 +310,25 @@ void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, I
 
 void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   TVLTableItemFormattingInfo& F = FormattingInfo;
-  TLayoutRun run(*this, canvas);
-  const Integer C = run.C, Pad = run.Pad, CB = run.CB;
   if (Rows.IsEmpty()) {
     F.Clear();
     F.Width = 2 * (BorderWidth + BorderHSpacing);
     F.Height = 2 * (BorderWidth + BorderVSpacing);
+    F.Target = 0;
     return;
   }
-  // Cells measure with the text measurer of the document that holds them.
-  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData))
-    for (const auto& p : run.Cells) p.Cell->Measurer = doc->Measurer;
+  // 3: nothing changed since the last layout (a change of the table or of
+  // a cell's width clears F.Width) and the width aimed at is the same: that
+  // layout stands. Checked before anything visits the cells.
+  if (!force && F.Width != 0) {
+    if (BestWidth == 0 && F.AutoSized) return;
+    const Integer aim = BestWidth > 0 ? BestWidth : BestWidth < 0 ? MulDivSafe(-BestWidth, docWidth, 100) : docWidth;
+    if (aim != 0 && aim == F.Target) return;
+  }
+  TLayoutRun run(*this, canvas);
+  const Integer C = run.C, Pad = run.Pad, CB = run.CB;
 
-  // 2-3: the width aimed at.
+  // 2: the width aimed at.
   bool autoSized = false;
   Integer W;
   if (BestWidth > 0)
@@ -295,15 +340,22 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
     autoSized = true;
   } else
     W = docWidth;
-  if (W != 0 && W == F.Width && !force) return;
-  F.Width = W;
+  F.Width = F.Target = W;
+  F.AutoSized = autoSized;
+  // Cells measure with the text measurer of the document that holds them.
+  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData))
+    for (const auto& p : run.Cells) p.Cell->Measurer = doc->Measurer;
+  // Only the edited cell changed since the last layout.
+  const TVLTableCellData* only = FOnlyCellChanged && FInplaceEditor && FCellsMeasured ? FOnlyCellChanged : nullptr;
+  FMinWidthKnown = false;
+  FCellsMeasured = false;
 
   const Integer S = run.StructureWidth();
   const Integer T = autoSized ? 0 : F.Width - S;
   const Integer A = autoSized ? 0 : T - C * Pad * 2;
 
   // 5: minimum widths.
-  run.MeasureMinimums();
+  run.MeasureMinimums(only ? TLayoutRun::mOnly : TLayoutRun::mAll, only);
   F.Clear();
   std::vector<Integer>& cw = F.ColWidths;
   cw.resize(static_cast<size_t>(C));
@@ -448,12 +500,18 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   for (const auto& p : run.Cells) {
     TVLTableCellData& cell = *p.Cell;
     cell.Left = F.ColStarts[static_cast<size_t>(p.Col)];
-    cell.Width = 2 * Pad + SpanSize(cw, p.Col, cell.ColSpan, O);
+    const Integer width = 2 * Pad + SpanSize(cw, p.Col, cell.ColSpan, O);
+    if (only && &cell != only && cell.Width == width) continue;
+    cell.Width = width;
     cell.Format(false, true, false, 0, canvas, false, false);
     ++CellFormatCount;
   }
 
   LayoutRows(*this, run);
+  FCellsMeasured = true;
+  // The document asks for the minimum width next: it is known now.
+  FMinWidth = MinWidthOf(*this, run);
+  FMinWidthKnown = true;
 }
 
 void TVLTableItemInfo::RelayoutHeights() {

@@ -328,15 +328,29 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   if (R >= 2)
     first = std::max<Integer>(
         0, static_cast<Integer>(std::upper_bound(F.RowStarts.begin(), F.RowStarts.begin() + R, y0) - F.RowStarts.begin()) - 1);
+  // The first visible column likewise: a wide table scrolled sideways
+  // paints only what the window shows.
+  const Integer x0 = clip.Left - left - BorderWidth - CellBorderWidth;
+  Integer firstCol = 0;
+  if (C >= 2)
+    firstCol = std::max<Integer>(
+        0, static_cast<Integer>(std::upper_bound(F.ColStarts.begin(), F.ColStarts.begin() + C, x0) - F.ColStarts.begin()) - 1);
   // Cells that start above it but reach into it.
-  for (Integer c = C - 1; c >= 0 && first > 0; --c) {
+  for (Integer c = C - 1; c >= firstCol && first > 0; --c) {
     Integer mr, mc;
     TVLTableCellData* cell = Rows.GetMainCell(first, c, mr, mc);
-    if (cell && mr < first && mc == c) p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
+    if (cell && mr < first && (mc == c || (c == firstCol && mc < firstCol)))
+      p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
   }
   for (Integer r = first; r < R; ++r) {
     if (top + F.RowStarts[static_cast<size_t>(r)] - CellBorderWidth > clip.Bottom) break;
-    for (Integer c = 0; c < C; ++c) {
+    // A cell of this row that starts left of the first visible column.
+    if (firstCol > 0) {
+      Integer mr, mc;
+      TVLTableCellData* cell = Rows.GetMainCell(r, firstCol, mr, mc);
+      if (cell && mr == r && mc < firstCol) p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
+    }
+    for (Integer c = firstCol; c < C; ++c) {
       if (left + F.ColStarts[static_cast<size_t>(c)] - CellBorderWidth > clip.Right) break;
       if (TVLTableCellData* cell = GetCell(r, c)) p.PaintCell(*cell, r, c, left, top, selColor, wholeSelected, focused);
     }

@@ -9,16 +9,17 @@
 #include "richtext/model/VLStyle.h"
 #include "richtext/table/VLTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool TVLTableItemInfo::RTFAllowAutofitAll = false;
 
 namespace {
 
-AnsiString I(Int64 v) { return std::to_string(v); }
+AnsiString I(Int64 v) { return VLRTFInt(v); }
 
 // Halves go to the even neighbour.
-Int64 Nearest(double x) { return static_cast<Int64>(std::nearbyint(x)); }
+Int64 Nearest(double x) { return static_cast<Int64>(std::clamp(std::nearbyint(x), -9.0e18, 9.0e18)); }
 
 AnsiString BorderWord(TVLTableBorderStyle style, Int64 twips, TColor color, const TVLColorList& colors) {
   switch (style) {

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr Integer MaxGrid = 1 << 20;
-
 // Only the lone empty text item a new cell starts with.
 bool HoldsNothing(TCustomVLData& cell) {
   return cell.GetItemCount() == 0 ||
@@ -218,27 +216,55 @@ public:
 
   void ReadCells(TReader& r) {
     const Integer rows = r.ReadInteger();
-    if (rows < 0 || rows > MaxGrid) throw EReadError("Invalid table size");
+    if (rows < 0) throw EReadError("Invalid table size");
+    if (rows > VLTableMaxCells) {
+      TooLarge = true;
+      throw EReadError("Table too large");
+    }
     if (rows == 0) {
       Table.Rows.Reset(0, 0);
       Table.FCols = 0;
       return;
     }
     const Integer cols = r.ReadInteger();
-    if (cols < 0 || static_cast<Int64>(rows) * cols > MaxGrid) throw EReadError("Invalid table size");
-    Table.Rows.Reset(rows, cols);
+    if (cols < 0) throw EReadError("Invalid table size");
+    if (static_cast<Int64>(rows) * std::max(cols, 1) > VLTableMaxCells) {
+      TooLarge = true;
+      throw EReadError("Table too large");
+    }
+    // Cells are made as their records come: a grid that the records do not
+    // fill costs nothing until it is repaired (and is refused when that
+    // would be more than the data can stand for).
+    Table.Rows.Reset(rows, 0);
+    for (auto& row : Table.Rows.Rows) row->Cells.resize(static_cast<size_t>(cols));
     Table.FCols = cols;
+    std::vector<char> covered(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
+    auto at = [cols](Integer row, Integer col) { return static_cast<size_t>(row) * static_cast<size_t>(cols) + static_cast<size_t>(col); };
     r.ReadListBegin();
     for (Integer row = 0; row < rows; ++row)
       for (Integer col = 0; col < cols; ++col) {
-        TVLTableCellData* cell = Table.GetCell(row, col);
-        if (!cell) continue;  // covered by a merge made above
+        if (covered[at(row, col)]) continue;  // covered by a merge made above
         if (r.EndOfList()) throw EReadError("Wrong end of cells list");
         const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
+        auto& slot = Table.Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
+        slot = std::make_unique<TVLTableCellData>(&Table);
+        covered[at(row, col)] = 1;
         // Spans that leave the grid or cut a merged cell stay 1 x 1.
-        if ((colSpan > 1 || rowSpan > 1) && !Table.Rows.MergeCells(row, col, colSpan, rowSpan, true))
-          Repaired = true;
-        Cell.Cell.C = cell;
+        if (colSpan > 1 || rowSpan > 1) {
+          bool fits = colSpan >= 1 && rowSpan >= 1 && colSpan <= cols - col && rowSpan <= rows - row;
+          for (Integer rr = row; fits && rr < row + rowSpan; ++rr)
+            for (Integer cc = col; fits && cc < col + colSpan; ++cc)
+              fits = (rr == row && cc == col) || !covered[at(rr, cc)];
+          if (fits) {
+            for (Integer rr = row; rr < row + rowSpan; ++rr)
+              for (Integer cc = col; cc < col + colSpan; ++cc) covered[at(rr, cc)] = 1;
+            slot->ColSpan = colSpan;
+            slot->RowSpan = rowSpan;
+          } else {
+            Repaired = true;
+          }
+        }
+        Cell.Cell.C = slot.get();
         r.ReadComponent(Cell);
       }
     if (!r.EndOfList()) throw EReadError("Wrong end of cells list");
@@ -271,6 +297,7 @@ public:
   TTableProps Props;
   TD Cell;
   bool Repaired = false;
+  bool TooLarge = false;
 };
 
 AnsiString TVLTableItemInfo::SaveToBytes() {
@@ -288,6 +315,7 @@ void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
     if (s.Remaining() != 0) throw EReadError("Invalid stream format");
   } catch (...) {
     FGridRepaired = FGridRepaired || sw.Repaired;
+    FRefused = FRefused || sw.TooLarge;
     throw;
   }
   FGridRepaired = FGridRepaired || sw.Repaired;
@@ -338,9 +366,10 @@ bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
   Integer v[19];
   for (Integer& x : v)
     if (!VLFReadNumber(p, x)) return false;
-  if (v[0] < 0 || v[1] < 0 || static_cast<Int64>(v[0]) * v[1] > MaxGrid) return false;
+  if (v[0] < 0 || v[1] < 0) return false;
+  // The grid is made when the record's line count is known.
+  FLegacyRows = v[0];
   FCols = v[1];
-  Rows.Reset(v[0], v[1]);
   Options = TVLTableOptions::FromMask(static_cast<uint32_t>(v[2]));
   BestWidth = v[3];
   Color = v[4];
@@ -365,11 +394,27 @@ namespace {
 void ReportRepair(TCustomVLData* vlData) { VLFAddWarning(vlData, vlfwTableGridRepaired); }
 }  // namespace
 
+bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData) {
+  FRefused = true;
+  Rows.Reset(0, 0);
+  FCols = 0;
+  VLFAddWarning(vlData, vlfwTableTooLarge);
+  return true;
+}
+
 bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                                    AnsiString& name, TObject*& cpInfo) {
   if (lineNo < 0) return false;
   FVLData = vlData;
+  if (FRefused) return true;  // the rest of the record is passed over
   if (FLegacyRecord) {
+    if (lineNo == 0) {
+      // Each grid position has its line: a grid larger than the lines
+      // (or than any table) is not believed.
+      const Int64 positions = static_cast<Int64>(FLegacyRows) * FCols;
+      if (positions > VLTableMaxCells || positions > lineCount) return RefuseGrid(vlData);
+      Rows.Reset(FLegacyRows, FCols);
+    }
     if (ColCount() <= 0) return false;
     // The grid is checked once its last line is in; a grid that the lines
     // contradict is repaired and reported rather than refused, so that no
@@ -394,8 +439,18 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   try {
     LoadFromBytes(bytes);
   } catch (const Exception&) {
+    if (FRefused) return RefuseGrid(vlData);
     // What was read stays, the rest of the grid is filled with empty cells,
-    // and the document says that it was repaired.
+    // and the document says that it was repaired; unless the cells to be
+    // made are far more than the data has bytes for (each position that no
+    // merge covers takes a record of at least 13 bytes): then the grid is a
+    // claim, not a table.
+    Int64 filled = 0;
+    for (const auto& row : Rows.Rows)
+      for (const auto& cell : row->Cells)
+        if (cell) filled += static_cast<Int64>(cell->ColSpan) * cell->RowSpan;
+    const Int64 missing = static_cast<Int64>(RowCount()) * ColCount() - filled;
+    if (missing > 1024 + static_cast<Int64>(bytes.size()) / 13) return RefuseGrid(vlData);
     FGridRepaired = true;
   }
   if (Rows.Count() > 0 && ColCount() == 0) {
@@ -449,8 +504,8 @@ bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& ce
     if (!VLFReadNumber(p, x)) return false;
   // Spans are clipped to the grid by NormalizeGrid.
   if (v[0] < 1 || v[1] < 1) FGridRepaired = true;
-  v[0] = std::clamp(v[0], 1, MaxGrid);
-  v[1] = std::clamp(v[1], 1, MaxGrid);
+  v[0] = std::clamp<Integer>(v[0], 1, VLTableMaxCells);
+  v[1] = std::clamp<Integer>(v[1], 1, VLTableMaxCells);
   cell.RowSpan = v[0];
   cell.ColSpan = v[1];
   cell.Color = v[2];

@@ -3,6 +3,11 @@
 #include "JournalTestSupport.h"
 
 #include "app/QYAutoSave.h"
+#include "app/QYGlobalFind.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Mouse.h"
+
+#include <QCursor>
 
 #include <gtest/gtest.h>
 
@@ -54,8 +59,9 @@ TEST(AutoSave, CountdownsFollowTheIntervalsAndTheSaveFires) {
   // Unmodified: no save part.
   EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 0.5)), "hide:5 m  lock:10 m  ");
   TJournalWorld::Type(j, "words");
-  // Three minutes after the last save with an interval of 1: saved at once.
-  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 3)), "save:-2 m  hide:2 m  lock:7 m  ");
+  // Three minutes after the last save with an interval of 1: saved at once,
+  // and so nothing left to count down to.
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 3)), "hide:2 m  lock:7 m  ");
   EXPECT_EQ(EntryStateWord, "auto saved");
   EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory"), 1);
   EXPECT_FALSE(j->Document->Modified);
@@ -84,7 +90,7 @@ TEST(AutoSave, ABlankDayCountsItsSaveMinutesFromItsLoad) {
   TJournalWorld::Type(j, "first words");
   EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 0.5)), "save:2 m  ");
   EXPECT_TRUE(j->Document->Modified);
-  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 2)), "save:0 m  ");
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 2)), "");
   EXPECT_FALSE(j->Document->Modified);
 }
 
@@ -226,6 +232,57 @@ TEST(AutoSave, KilledProgramLosesNoReportedSaveAndLeavesASoundFile) {
     CloseDatabaseFiles();
   }
   EXPECT_EQ(Reported(report).size(), static_cast<size_t>(cycles));
+}
+
+
+// What holds the timer back: a modal dialog holds all of it, the find
+// window the save; a pointer that did not move is no activity.
+TEST(AutoSave, DialogsPauseTheTimerAndTheFindWindowTheSave) {
+  TTimerWorld w;
+  ProfileSettings.AutoSaveInterval = 1;
+  ProfileSettings.AutoHideOn = true;
+  ProfileSettings.AutoHideInterval = 5;
+  ProfileSettings.AutoLockOn = false;
+  TOpenJournal* j = w.Open("Diary", 0);
+  const TDateTime t0 = Now();
+  LastSaveTime = LastActivityTime = t0;
+  TJournalWorld::Type(j, "in the middle of a change");
+
+  // A formatting dialog is up: nothing saves, nothing hides.
+  TForm dialog(nullptr);
+  TInteractionScript script;
+  String inside = "not run";
+  script.Do([&](TInteraction&) {
+    inside = AutomaticSaveTimerTimer(At(t0, 30));
+    return static_cast<int>(mrCancel);
+  });
+  dialog.ShowModal();
+  EXPECT_EQ(inside, "");
+  EXPECT_TRUE(j->Document->Modified);
+  EXPECT_EQ(w.Covers, 0);
+
+  // The find window is up: the entry is not saved under it; hiding goes on.
+  TfGlobalFind find(nullptr);
+  find.Show();
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 3)), "hide:2 m  ");
+  EXPECT_TRUE(j->Document->Modified);
+  find.Hide();
+  EXPECT_EQ(AutomaticSaveTimerTimer(At(t0, 3)), "hide:2 m  ");
+  EXPECT_FALSE(j->Document->Modified);
+}
+
+TEST(AutoSave, APointerThatDidNotMoveIsNoActivity) {
+  TTimerWorld w;
+  const TDateTime before = Now() - 5 * Minute;
+  PointerActivity();
+  LastActivityTime = before;
+  // The cover appearing under the resting pointer sends moves.
+  for (int i = 0; i < 3; ++i) PointerActivity();
+  EXPECT_EQ(LastActivityTime, before);
+  QCursor::setPos(GetCursorPos().X + 7, GetCursorPos().Y + 5);
+  if (GetCursorPos().X == -1) GTEST_SKIP() << "no pointer to move here";
+  PointerActivity();
+  EXPECT_GT(LastActivityTime, before);
 }
 
 }  // namespace

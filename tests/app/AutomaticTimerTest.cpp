@@ -41,7 +41,7 @@ TEST(AutomaticTimer, MainWindowTickSavesTheOpenJournalsEntryAndShowsTheCountdown
   LastSaveTime = Now() - 2.5 / (24 * 60);
   AutomaticSaveTimer->Fire();
   EXPECT_EQ(main->StatusText(spState), "auto saved");
-  EXPECT_EQ(main->StatusText(spCountdown), "save:-1 m  lock:10 m  ");
+  EXPECT_EQ(main->StatusText(spCountdown), "lock:10 m  ");
   EXPECT_EQ(world.Count("SELECT count(*) FROM Quillory"), 1);
   AutomaticSaveTimer->Fire();
   EXPECT_EQ(main->StatusText(spCountdown), "lock:10 m  ");

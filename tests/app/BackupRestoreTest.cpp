@@ -3,15 +3,24 @@
 // database, backups that are damaged, mixed or older, and copies and packs
 // killed at random moments.
 #include "JournalTestSupport.h"
+#include "helper/SettingsOfCycle.h"
 
 #include "app/QYBackup.h"
+#include "app/QYPassword.h"
 #include "platform/db/DBBackup.h"
+#include "platform/db/DBFiles.h"
+#include "platform/db/DBPassword.h"
+#include "platform/os/FolderLock.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,7 +137,7 @@ TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
   const String before = w.Snapshot();
   std::vector<TInteraction> shown;
   ASSERT_TRUE(w.Copy(cdfBackup, &shown));
-  EXPECT_EQ(shown.back().Text, "Backing up Successful To " + w.Backup);
+  EXPECT_EQ(shown.back().Text, "Backed up successfully to " + w.Backup);
   for (const char* f : {"Quillory.db", "Profile.db", "QYBackup.lst"})
     EXPECT_TRUE(fs::exists(w.Backup + "/" + f)) << f;
   EXPECT_FALSE(fs::exists(w.Backup + "/.quillory-backup"));
@@ -144,13 +153,18 @@ TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
   ASSERT_NE(w.Snapshot(), before);
 
   ASSERT_TRUE(w.Copy(cdfRestore, &shown));
-  EXPECT_EQ(shown.front().Text, "Are you sure you want to overwrite the database with the backup copy ?");
-  EXPECT_EQ(shown.back().Text, "Restoring Successful To " + w.DataDir());
+  EXPECT_EQ(shown.front().Text, "Are you sure you want to overwrite the database with the backup copy?");
+  EXPECT_EQ(shown.back().Text, "Restored successfully to " + w.DataDir());
   EXPECT_EQ(w.Snapshot(), before);
   EXPECT_NEAR(GetProfileDateTime("LastRestoreDate", 0), Now(), 1.0 / 24 / 60);
   // Nothing of the restore's own work stays beside the database folder.
   for (const auto& e : fs::directory_iterator(w.Root / "docs"))
     EXPECT_EQ(e.path().filename().string(), "Quillory for alice");
+  // The folder that took the old one's place is locked as the old one was:
+  // another program still finds the journal held.
+  EXPECT_TRUE(HoldsDatabaseFolder(w.DataDir()));
+  TFolderLock other(w.DataDir());
+  EXPECT_EQ(other.TryTake(), TFolderLock::flBusy);
 }
 
 TEST(BackupRestore, BackupOfAnOpenDatabaseHoldsWhatItsLogHolds) {
@@ -295,6 +309,190 @@ TEST(BackupRestore, BackupKilledWhileMovingIntoPlaceIsFinishedByTheNextCopy) {
   EXPECT_FALSE(fs::exists(staging));
 }
 
+
+// Every file below the folder, with its digest ("" for a link, "dir" for a
+// folder), links not followed.
+std::map<String, String> TreeOf(const String& folder) {
+  std::map<String, String> tree;
+  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
+    const String rel = fs::relative(it->path(), folder).string();
+    if (it->is_symlink()) tree[rel] = "link:" + fs::read_symlink(it->path()).string();
+    else if (it->is_directory()) tree[rel] = "dir";
+    else tree[rel] = FileDigest(it->path().string());
+  }
+  return tree;
+}
+
+// A restore only reads the folder it restores from. A hidden staging folder
+// planted there as a link to the user's real backup (the default one's path
+// is easy to guess) is neither followed nor emptied, and nothing in either
+// folder moves or goes; only the program's own backup folder has an
+// interrupted backup finished.
+TEST(BackupRestore, RestoreNeverFollowsALinkNorChangesTheFolderItReads) {
+  TBackupWorld w;
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  const String real = w.Backup;
+  const auto realBefore = TreeOf(real);
+  // Another folder with a backup of its own and the planted link.
+  const String chosen = w.Root.str() + "/chosen";
+  fs::copy(real, chosen);
+  fs::create_directory_symlink(real, chosen + "/.quillory-backup");
+  // Its list names what the real folder holds, so a move through the link
+  // would take the real backup's files.
+  const auto chosenBefore = TreeOf(chosen);
+  w.Exec("UPDATE Quillory SET JournalText = 'changed' WHERE JournalDate = 45000");
+  ProfileSettings.BackupRestoreLocation = chosen;
+  EXPECT_TRUE(w.Copy(cdfRestore));
+  EXPECT_EQ(TreeOf(real), realBefore);
+  EXPECT_EQ(TreeOf(chosen), chosenBefore);
+  EXPECT_EQ(w.Snapshot().find("changed"), String::npos);
+}
+
+// A restore copies regular files of their listed sizes only, checked where
+// they lie before a byte is copied: a FIFO (which would block the restore
+// for ever), a link, a file far larger than listed (a sparse 2 GiB one) are
+// refused at once with a message, and nothing changes.
+TEST(BackupRestore, RestoreRefusesFilesThatAreNotTheRegularFilesListed) {
+  const struct {
+    const char* What;
+    std::function<void(const String& file)> Spoil;
+    const char* Expected;
+  } cases[] = {
+      {"FIFO", [](const String& f) { fs::remove(f); ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
+       "is not a regular file"},
+      {"link to a regular file", [](const String& f) {
+         fs::rename(f, f + ".real");
+         fs::create_symlink(f + ".real", f);
+       },
+       "is not a regular file"},
+      {"sparse 2 GiB", [](const String& f) { fs::resize_file(f, Int64(2) << 30); }, "its list says"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    TBackupWorld w;
+    ASSERT_TRUE(w.Copy(cdfBackup));
+    c.Spoil(w.Backup + "/Profile.db");
+    w.Exec("UPDATE Quillory SET JournalText = 'current' WHERE JournalDate = 45000");
+    CloseDatabaseFiles();
+    const String before = w.Snapshot();
+    CloseDatabaseFiles();
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<TInteraction> shown;
+    EXPECT_FALSE(w.Copy(cdfRestore, &shown));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown.back().Text.find(c.Expected), String::npos) << shown.back().Text;
+    EXPECT_EQ(w.Snapshot(), before);
+    EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+  }
+}
+
+// A backup made under an older password restores with that password typed
+// into the password dialog; the journal's own password stays the one the
+// program holds, and the backup's leaves the session after the check.
+TEST(BackupRestore, BackupUnderAnOlderPasswordRestoresThroughThePasswordDialog) {
+  TBackupWorld w;
+  TPasswordDlg dialog(nullptr);
+  RestructureTablePassword("", "Older-Pass-1", "QUILLORY");
+  QuillorySession().AddPassword("Older-Pass-1");
+  RecordJournalCipherSettings();
+  const String backedUp = w.Snapshot();
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  RestructureTablePassword("Older-Pass-1", "Newer-Pass-2", "QUILLORY");
+  QuillorySession().RemovePassword("Older-Pass-1");
+  QuillorySession().AddPassword("Newer-Pass-2");
+  RecordJournalCipherSettings();
+  JournalPassword = "Newer-Pass-2";
+  w.Exec("UPDATE Quillory SET JournalText = 'after' WHERE JournalDate = 45000");
+  CloseDatabaseFiles();
+
+  TInteractionScript script;
+  script.Answer(IDOK);  // overwrite?
+  for (const char* typed : {"wrong-one", "Older-Pass-1"})
+    script.Do([typed](TInteraction& r) {
+      auto* dlg = static_cast<TPasswordDlg*>(r.Form);
+      dlg->FormShow(dlg);
+      dlg->ePassword->SetText(typed);
+      dlg->OKBtn->Click();
+      return static_cast<int>(dlg->ModalResult);
+    });
+  for (int i = 0; i < 4; ++i) script.Answer(IDOK);
+  EXPECT_TRUE(CopyDatabaseFiles(cdfRestore)) << (script.Shown.empty() ? "" : script.Shown.back().Text);
+  EXPECT_EQ(JournalPassword, "Newer-Pass-2");
+  EXPECT_FALSE(QuillorySession().HasPassword("wrong-one"));
+  EXPECT_FALSE(QuillorySession().HasPassword("Older-Pass-1"));
+  QuillorySession().AddPassword("Older-Pass-1");
+  EXPECT_EQ(w.Snapshot(), backedUp);
+  QuillorySession().RemoveAllPasswords();
+  WipeString(JournalPassword);
+}
+
+// A backup without a password would take the journal's password away: the
+// user is told and asked; Cancel leaves the journal as it was.
+TEST(BackupRestore, AnUnprotectedBackupIntoAProtectedJournalAsksFirst) {
+  for (const int answer : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(answer);
+    TBackupWorld w;
+    ASSERT_TRUE(w.Copy(cdfBackup));  // no password yet
+    const String plain = w.Snapshot();
+    RestructureTablePassword("", "Protected-3", "QUILLORY");
+    QuillorySession().AddPassword("Protected-3");
+    RecordJournalCipherSettings();
+    w.Exec("UPDATE Quillory SET JournalText = 'protected' WHERE JournalDate = 45000");
+    CloseDatabaseFiles();
+    const String digest = FileDigest(w.DataFile("Quillory.db"));
+    TInteractionScript script;
+    script.Answer(IDOK);    // overwrite?
+    script.Answer(answer);  // remove the password?
+    for (int i = 0; i < 4; ++i) script.Answer(IDOK);
+    EXPECT_EQ(CopyDatabaseFiles(cdfRestore), answer == IDOK);
+    ASSERT_GE(script.Shown.size(), 2u);
+    EXPECT_NE(script.Shown[1].Text.find("removes the password"), String::npos) << script.Shown[1].Text;
+    if (answer == IDOK) {
+      EXPECT_EQ(ClassifyDatabaseFile(w.DataFile("Quillory.db")), dfPlain);
+      EXPECT_EQ(w.Snapshot(), plain);
+    } else {
+      EXPECT_EQ(FileDigest(w.DataFile("Quillory.db")), digest);
+      EXPECT_EQ(ClassifyDatabaseFile(w.DataFile("Quillory.db")), dfEncrypted);
+    }
+    EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+    QuillorySession().RemoveAllPasswords();
+  }
+}
+
+// The swap of the two folders is one step: when it fails (as a crash there
+// would stop it) the old database folder is whole and the restore says it
+// failed. A swap split in two outside that step (the old folder removed,
+// the new one renamed in) goes on past the injected failure and is caught.
+TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
+  TBackupWorld w;
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  w.Exec("UPDATE Quillory SET JournalText = 'kept' WHERE JournalDate = 45000");
+  CloseDatabaseFiles();
+  const String before = w.Snapshot();
+  CloseDatabaseFiles();
+  const auto tree = TreeOf(w.DataDir());
+  const auto saved = RestoreFileOps();
+  int calls = 0;
+  // Each step of the swap, and nothing after it, fails in turn.
+  RestoreFileOps().Exchange = [&](const String& a, const String& b, String& error) {
+    ++calls;
+    error = "injected failure";
+    (void)a;
+    (void)b;
+    return false;
+  };
+  std::vector<TInteraction> shown;
+  EXPECT_FALSE(w.Copy(cdfRestore, &shown));
+  RestoreFileOps() = saved;
+  EXPECT_EQ(calls, 1);
+  ASSERT_TRUE(fs::is_directory(w.DataDir()));
+  EXPECT_EQ(TreeOf(w.DataDir()), tree);
+  EXPECT_EQ(w.Snapshot(), before);
+  EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+  EXPECT_NE(shown.back().Text.find("Restoring Failure"), String::npos) << shown.back().Text;
+}
+
 // The helper's reported cycles.
 std::vector<int> Reported(const fs::path& report) {
   std::ifstream in(report);
@@ -324,6 +522,7 @@ TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
     const auto report = w.Root / (String(mode) + ".txt");
     const int cycles = String(mode) == "restore" ? 60 : 40;
     std::mt19937 random(20261208);
+    int leftovers = 0;
     for (int run = 0; run <= kills; ++run) {
       const pid_t child = fork();
       ASSERT_GE(child, 0);
@@ -347,6 +546,12 @@ TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
       ASSERT_NO_THROW(RegenerateTableIndexes("QUILLORY")) << mode << " run " << run;
       if (String(mode) == "restore") {
         ASSERT_EQ(w.Snapshot(), backedUp) << "run " << run;
+        // What the killed restore left (a whole journal beside the folder)
+        // goes at the next start.
+        if (fs::exists(RestoreStagingOf(w.DataDir()))) ++leftovers;
+        CloseDatabaseFiles();
+        w.SetUp();
+        EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir()))) << "run " << run;
       } else {
         const String all = w.Snapshot();
         for (int cycle : Reported(report))
@@ -356,6 +561,7 @@ TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
       CloseDatabaseFiles();
     }
     EXPECT_EQ(Reported(report).size(), static_cast<size_t>(cycles)) << mode;
+    if (leftovers > 0) std::printf("%s: %d of %d kills left a restore's folder, each removed\n", mode, leftovers, kills);
     // A backup folder left by killed backups restores a sound database.
     if (String(mode) == "backup") {
       ASSERT_TRUE(w.Copy(cdfRestore));
@@ -365,6 +571,94 @@ TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
     QuillorySession().RemoveAllPasswords();
     CloseDatabaseFiles();
   }
+}
+
+// The program is killed at random moments while it saves the preferences
+// (settings and styles file): the settings are always all of one save, the
+// last reported or the one after it, never a mixture; the temporary files
+// the kills leave go at the next start. QY_KILL_RUNS sets the kills.
+TEST(BackupRestore, KilledPreferenceSavesLeaveOneWholeSetOfSettings) {
+  const auto helper = fs::read_symlink("/proc/self/exe").parent_path() / "maintenance_cycles";
+  const char* runsEnv = std::getenv("QY_KILL_RUNS");
+  const int kills = runsEnv ? std::atoi(runsEnv) : 8;
+  TBackupWorld w;
+  CloseDatabaseFiles();
+  QuillorySession().CloseIdleConnections();
+  const auto report = w.Root / "preferences.txt";
+  const int cycles = 400;
+  std::mt19937 random(20261209);
+  int leftovers = 0, mixed = 0;
+  for (int run = 0; run <= kills; ++run) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      execl(helper.c_str(), helper.c_str(), "preferences", w.DataDir().c_str(), w.Backup.c_str(), "",
+            report.c_str(), std::to_string(cycles).c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    if (run < kills) {
+      usleep(std::uniform_int_distribution<int>(60000, 400000)(random));
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+    } else {
+      waitpid(child, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    QuillorySession().CloseIdleConnections();
+    for (const auto& e : fs::directory_iterator(w.DataDir()))
+      if (e.path().filename().string().ends_with(".tmp")) ++leftovers;
+    LoadProfile();
+    const std::vector<int> done = Reported(report);
+    const int last = done.empty() ? 0 : done.back();
+    const String name = ProfileSettings.UserName;
+    int cycle = -1;
+    if (name.rfind("user ", 0) == 0) cycle = std::atoi(name.c_str() + 5);
+    EXPECT_TRUE(cycle == last || cycle == last + 1 || (last == 0 && name == "alice")) << name << " after " << last;
+    if (cycle > 0) {
+      TProfileSettings expected = ProfileSettings;
+      SettingsOfCycle(cycle, expected);
+      const bool same = expected.UserAddress == ProfileSettings.UserAddress &&
+                        expected.DisplayAddress == ProfileSettings.DisplayAddress &&
+                        expected.AutoSaveInterval == ProfileSettings.AutoSaveInterval &&
+                        expected.AutoHideInterval == ProfileSettings.AutoHideInterval &&
+                        expected.AutoLockInterval == ProfileSettings.AutoLockInterval &&
+                        expected.BackupReminderInterval == ProfileSettings.BackupReminderInterval &&
+                        expected.PasswordChangeInterval == ProfileSettings.PasswordChangeInterval &&
+                        expected.LastUsedPrinter == ProfileSettings.LastUsedPrinter &&
+                        expected.ConfirmPrint == ProfileSettings.ConfirmPrint;
+      if (!same) ++mixed;
+      EXPECT_TRUE(same) << "run " << run << ": settings of cycle " << cycle << " mixed with another save";
+    }
+    // The next start clears what the kill left.
+    CloseDatabaseFiles();
+    w.SetUp();
+    for (const auto& e : fs::directory_iterator(w.DataDir()))
+      EXPECT_FALSE(e.path().filename().string().ends_with(".tmp")) << e.path();
+  }
+  EXPECT_EQ(Reported(report).size(), static_cast<size_t>(cycles));
+  std::printf("preferences: %d kills, %d mixed, %d temporary files left and removed\n", kills, mixed, leftovers);
+}
+
+// What killed programs leave beside and in the database folder goes at the
+// next start: a restore's staging folder (a whole journal copy) and the
+// temporary files of interrupted saves; other hidden files stay.
+TEST(BackupRestore, TheNextStartRemovesWhatKilledProgramsLeft) {
+  TBackupWorld w;
+  const String staging = RestoreStagingOf(w.DataDir());
+  fs::create_directories(staging);
+  fs::copy_file(w.DataFile("Quillory.db"), staging + "/Quillory.db");
+  const String temp = w.DataDir() + "/.QYStyle.ini.0123456789.tmp";
+  const String spu = w.DataDir() + "/.alice.spu.ABCDEF0123.tmp";
+  const String kept = w.DataDir() + "/.other-hidden";
+  for (const String& f : {temp, spu, kept}) qytest::WriteFileBytes(f, "words");
+  CloseDatabaseFiles();
+  w.SetUp();
+  EXPECT_FALSE(fs::exists(staging));
+  EXPECT_FALSE(fs::exists(temp));
+  EXPECT_FALSE(fs::exists(spu));
+  EXPECT_TRUE(fs::exists(kept));
+  EXPECT_EQ(RemoveInterruptedSaves(w.Root.str() + "/missing"), 0);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ TEST(DatabaseFolder, FirstStartCopiesTheTemplateAfterConfirmation) {
   }
   const String dataDir = w.Folders.DocumentsDir + "/Quillory for alice";
   EXPECT_EQ(DatabaseFolders.DataDir, dataDir);
-  EXPECT_EQ(FolderEntries(dataDir), (std::vector<String>{"Profile.db", "Quillory.db"}));
+  // The lock file says the folder is in use while the program runs.
+  EXPECT_EQ(FolderEntries(dataDir), (std::vector<String>{".quillory.lock", "Profile.db", "Quillory.db"}));
   EXPECT_EQ(FolderEntries(w.Folders.DocumentsDir), (std::vector<String>{"Quillory for alice"}));
   EXPECT_EQ(QuillorySession().GetAliasPath(AliasName), dataDir);
   // The copied tables work through the alias.
@@ -135,7 +136,7 @@ TEST(DatabaseFolder, LeftoversOfAKilledPasswordChangeAreRemovedWhenTheFolderOpen
   qytest::WriteFileBytes(dir + "/Quillory.db.new", "SQLite format 3" + String(2000, 'e'));
   qytest::WriteFileBytes(dir + "/Quillory.db.new-journal", "entry text in clear");
   w.SetUp();
-  EXPECT_EQ(FolderEntries(dir), (std::vector<String>{"Profile.db", "Quillory.db"}));
+  EXPECT_EQ(FolderEntries(dir), (std::vector<String>{".quillory.lock", "Profile.db", "Quillory.db"}));
 }
 
 TEST(DatabaseFolder, AnEmptyOrDamagedSettingsFileIsRefusedAndLeftAsItIs) {

@@ -36,8 +36,11 @@ TEST(EntryStore, FirstSaveInsertsLaterSavesUpdateAndTextComesBack) {
   TJournalWorld::Type(j, "second words");
   EXPECT_TRUE(SaveEntry(j, smExplicit));
   EXPECT_EQ(EntryStateWord, "saved");
+  // Nothing written: an automatic save leaves the word, the command says so.
   EXPECT_TRUE(SaveEntry(j, smAuto));
-  EXPECT_EQ(EntryStateWord, "already saved");
+  EXPECT_EQ(EntryStateWord, "saved");
+  EXPECT_TRUE(SaveEntry(j, smExplicit));
+  EXPECT_EQ(EntryStateWord, "nothing to save");
   EXPECT_EQ(inserted, 1);
   EXPECT_EQ(w.Count("SELECT count(*) FROM Quillory WHERE Editor = 'VLF'"), 1);
 

@@ -149,6 +149,9 @@ void StoreMany(TFindReportWorld& w, int count) {
 TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelIsQuick) {
   TFindReportWorld w;
   StoreMany(w, 7300);
+  // Slowed to run for many seconds: only a worker that heeds the cancel
+  // stops within the bound.
+  w.Find->OnRowRead = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
   w.StartFind("absent-word");
   // Events posted from another thread while it searches: how long each
   // waits for the GUI thread. The state outlives events still queued.
@@ -207,6 +210,28 @@ TEST(GlobalFindTest, ALockWhileWaitingAtAHitEndsTheSearch) {
   // Nothing further arrives once the thread is gone.
   for (int i = 0; i < 20; ++i) Application->ProcessMessages();
   EXPECT_EQ(w.Find->HitsShown, 1);
+}
+
+
+TEST(GlobalFindTest, TheWindowMovesOffTheHitItShows) {
+  TFindReportWorld w;
+  const Integer a = w.Journal("Alpha");
+  w.Store({{a, EncodeDate(2012, 1, 1), TFindReportWorld::EntryVLF({"move one"})}});
+  w.Main->SetBounds(0, 0, 900, 700);
+  w.Main->Show();
+  w.StartFind("move");
+  int seen = 0;
+  ASSERT_TRUE(w.NextHit(seen));
+  TVellumEdit* e = CurrentJournal->EditorWindow->QuilloryText;
+  const TRect hit = e->GetSelectionRect();
+  // Put over the hit, as a window manager may place it, then shown again.
+  w.Find->SetBounds(hit.Left, hit.Top - 10, w.Find->GetWidth(), w.Find->GetHeight());
+  w.Find->KeepClearOf(hit);
+  const TRect me = w.Find->BoundsRect();
+  EXPECT_FALSE(me.Left < hit.Right && hit.Left < me.Right && me.Top < hit.Bottom && hit.Top < me.Bottom);
+  // The window belongs to the main window; it is not above every window.
+  EXPECT_NE(w.Find->GetFormStyle(), fsStayOnTop);
+  w.Find->Close();
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST(JournalManager, RenamedAndHiddenJournalsShowAtTheNextOpen) {
   EXPECT_EQ(FirstJournal, nullptr);  // every journal closed meanwhile
   EXPECT_EQ(w.Main->StatusText(spState), "managing journals");
   ASSERT_EQ(m->JournalManagerGrid->RowCount(), 3);
-  EXPECT_EQ(m->JournalManagerGrid->Cell(jmcType, w.RowOf(m, ideas)), "T");
+  EXPECT_EQ(m->JournalManagerGrid->Cell(jmcType, w.RowOf(m, ideas)), "Topic");
   EXPECT_TRUE(m->JournalManagerGrid->Checked(jmcShow, w.RowOf(m, work)));
 
   m->JournalManagerGrid->EditCell(jmcName, w.RowOf(m, diary), "Daybook");
@@ -179,7 +179,7 @@ TEST(JournalManager, ABackupWritesTheDateTheOpenRemindsFrom) {
       script.Answer(IDOK);
       ActionBackupExecute(w.Main);
       ASSERT_EQ(script.Shown.size(), 1u);
-      EXPECT_EQ(script.Shown[0].Text, "Backing up Successful To " + backup);
+      EXPECT_EQ(script.Shown[0].Text, "Backed up successfully to " + backup);
     }
     UnloadJournals();
     w.Main->SetScreenMode(smCover);
@@ -218,7 +218,7 @@ TEST(JournalManager, RestoreCommandLocksAndBringsBackSettingsAndStyles) {
   script.Answer(IDOK).Answer(IDOK);  // the question, the report
   ActionRestoreExecute(w.Main);
   ASSERT_EQ(script.Shown.size(), 2u);
-  EXPECT_EQ(script.Shown[1].Text, "Restoring Successful To " + w.DataDir());
+  EXPECT_EQ(script.Shown[1].Text, "Restored successfully to " + w.DataDir());
   EXPECT_EQ(ProfileSettings.UserName, "Before");
   EXPECT_EQ(ScreenMode, smCover);
   EXPECT_FALSE(JournalsLoaded);

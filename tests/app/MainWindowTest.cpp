@@ -48,8 +48,10 @@ protected:
 TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
   Create();
   ASSERT_FALSE(Main->SetUpCancelled);
-  ASSERT_EQ(Shown.size(), 1u);
+  // The new database, then whether to start at log-in (asked once).
+  ASSERT_EQ(Shown.size(), 2u);
   EXPECT_EQ(Shown[0].Caption, "CREATING NEW QUILLORY DATABASE");
+  EXPECT_EQ(Shown[1].Caption, "Quillory Start-Up");
   EXPECT_TRUE(DirectoryExists(World.DataDir()));
   EXPECT_TRUE(FileExists(World.DataDir() + "/QYStyle.ini"));
   EXPECT_EQ(StyleFilePath, World.DataDir() + "/QYStyle.ini");
@@ -68,8 +70,9 @@ TEST_F(MainWindowTest, FirstStartMakesTheDatabaseAndShowsTheCover) {
   // Six panels; the owner text in panel 4.
   ASSERT_EQ(Main->StatusBar->Panels().Count(), 6);
   EXPECT_EQ(Main->StatusText(spOwner), "Journal of alice");
-  EXPECT_EQ(Main->StatusText(spState), "saved");
-  EXPECT_EQ(Main->StatusText(spCountdown), "auto");
+  // No word before anything happened.
+  EXPECT_EQ(Main->StatusText(spState), "");
+  EXPECT_EQ(Main->StatusText(spCountdown), "");
   // The design widths, wider where the bar's font needs it.
   const int widths[] = {40, 40, 200, 200, 300, 50};
   for (int i = 0; i < 6; ++i) EXPECT_GE(Main->StatusBar->Panels()[i]->GetWidth(), widths[i]);

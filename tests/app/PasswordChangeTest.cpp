@@ -123,7 +123,7 @@ struct TPasswordWorld : TJournalWorld {
 };
 
 TEST(PasswordChange, DialogChecksThePasswordsUntilTheyAgreeOrTheUserCancels) {
-  const String wrongExisting = "Exisitng password entered does not match database password";
+  const String wrongExisting = "Existing password entered does not match database password";
   const String different = "New password and repeated new password are different";
   struct Case {
     const char* what;
@@ -321,6 +321,8 @@ TEST(PasswordChange, KilledChangeLeavesAJournalThatOpensWithOneOfThePasswords) {
 TEST(PasswordChange, ReadOnlyToggleWorksOnlyWhilePriorEntriesAreProtected) {
   TJournalWorld w;
   TformQuilloryMain main(nullptr);
+  // The journal is open (on the cover the command is refused).
+  main.SetScreenMode(smOpen);
   TAction* save = main.ActionSave;
   struct Case {
     bool protect, readOnly;

@@ -396,7 +396,7 @@ TEST(Preferences, SamplesDescribeTheChosenStyle) {
     };
     d->ShowTextStyleSample(bold->StyleName);
     EXPECT_EQ(text(), "This is a sample of \"" + bold->StyleName + "\" font style\nFont Name: " + bold->FontName +
-                          "\nFont Size: 13\nFont Modifiers: Bold Italic \nVerticle Shift: 0\n"
+                          "\nFont Size: 13\nFont Modifiers: Bold Italic \nVertical Shift: 0\n"
                           "Character Spacing: 0\nCharacter Scaling: 100\n");
     d->ShowParaStyleSample("No Such Style");
     EXPECT_EQ(text(), "Style Not Found \"No Such Style\" paragraph style\n");

@@ -75,7 +75,7 @@ TEST_F(ShortcutTest, FailuresAreReportedAndChangeNothingElse) {
     script.Answer(IDOK);
     SyncStartUpShortcut(0);
     ASSERT_EQ(script.Shown.size(), 1u);
-    EXPECT_EQ(script.Shown[0].Text, "Problem Creating Statup Short Cut");
+    EXPECT_EQ(script.Shown[0].Text, "Problem Creating Startup Short Cut");
     EXPECT_EQ(script.Shown[0].Caption, "Shortcut Problem");
     EXPECT_EQ(script.Shown[0].Icon, MB_ICONERROR);
   }

@@ -9,6 +9,7 @@
 #include "spellvl/VLSpellChecker.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -37,8 +38,8 @@ TEST_F(SpellingCommandsTest, CommandsSitInTheToolsMenuWithTheirKeys) {
     const char* caption;
     TShortCut key;
   } cases[] = {{World.Main->ActionSpell, "&Spell Check", VK_F7},
-               {World.Main->ActionThesaurus, "&Thesaurus", scShift | VK_F7},
-               {World.Main->ActionSpellSetup, "Setup Spell Check", scNone}};
+               {World.Main->ActionThesaurus, "&Thesaurus...", scShift | VK_F7},
+               {World.Main->ActionSpellSetup, "Setup Spell Check...", scNone}};
   for (const Case& c : cases) {
     ASSERT_NE(c.action, nullptr) << c.caption;
     EXPECT_EQ(c.action->GetCaption(), c.caption);
@@ -107,6 +108,50 @@ TEST_F(SpellingCommandsTest, SetupShowsTheOptionsOfTheJournal) {
   });
   World.Main->ActionSpellSetup->Execute();
   EXPECT_EQ(boxes, 7);
+}
+
+// The spelling settings name the user's dictionaries and words, which live
+// outside the password-protected journal: the options say so, and the
+// settings file is the user's alone in a folder of their own.
+TEST_F(SpellingCommandsTest, TheOptionsSayWhereTheWordsAreKeptAndTheSettingsArePrivate) {
+  Spell()->Configuration().SetActive(true);
+  const String file = Spell()->Configuration().FileName;
+  ASSERT_FALSE(file.empty());
+  String note;
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto* d = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    note = d->StorageNote->GetVisible() ? d->StorageNote->GetText() : String();
+    TCheckBox* b = d->Options[2];
+    b->SetChecked(!b->GetChecked());
+    b->Click();
+    return static_cast<int>(mrOk);
+  });
+  World.Main->ActionSpellSetup->Execute();
+  EXPECT_NE(note.find("outside the password-protected journal"), String::npos) << note;
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(ExtractFileDir(file).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// Killed saves of the spelling settings and dictionaries leave temporary
+// files that hold the user's words: the next start removes them, and only
+// them.
+TEST_F(SpellingCommandsTest, TemporaryFilesOfKilledSavesAreRemovedAtStart) {
+  const String config = ExtractFileDir(Spell()->ExpandPath(Spell()->ConfigFilename));
+  const String dictionaries = Spell()->ExpandPath("%AppData%/%AppName%");
+  std::filesystem::create_directories(config);
+  std::filesystem::create_directories(dictionaries);
+  const String left[] = {config + "/.Spell.cfg.0123456789.tmp", dictionaries + "/.user.spu.ABCDEF0123.tmp"};
+  const String kept[] = {dictionaries + "/user.spu.tmp", config + "/.Spell.cfg.tmp"};
+  for (const String& f : left) qytest::WriteFileBytes(f, "words");
+  for (const String& f : kept) qytest::WriteFileBytes(f, "other");
+  EXPECT_EQ(RemoveSpellingLeftovers(*Spell()), 2);
+  for (const String& f : left) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  for (const String& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
 }
 
 TEST_F(SpellingCommandsTest, SettingsThatCannotBeSavedAreReported) {

@@ -57,8 +57,8 @@ TEST_F(StartupOrderTest, WindowsAreCreatedInTheirOrder) {
   const std::pair<TCustomForm*, const char*> captions[] = {
       {formQuilloryMain, "QUILLORY"},
       {dlgAddJournal, "Add Journal"},
-      {dlgChangePassword, "Change Password Dialog"},
-      {dlgPassword, "Password Dialog"},
+      {dlgChangePassword, "Change Password"},
+      {dlgPassword, "Password"},
       {dlgPreferences, "Quillory Preferences"},
       {dlgAboutBox, "About Brixane Quillory"},
       {fGlobalFind, "Advanced Find"},

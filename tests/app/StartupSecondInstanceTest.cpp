@@ -140,3 +140,114 @@ TEST(StartupSecondInstance, StartsDuringTheFirstStartQuestionAreAnsweredAndTheRe
 }
 
 }  // namespace
+
+namespace {
+
+// Starts of the program on one documents folder, each with a runtime folder
+// of its own (other machines sharing a home, su or sudo sessions): the
+// single-instance lock in the runtime folder cannot see the others, the
+// database folder's lock does.
+struct TSharedJournal {
+  qytest::TempDir Root;
+  std::filesystem::path Prog = Root / "prog", Docs = Root / "docs";
+  int Starts = 0;
+
+  TSharedJournal() {
+    qytest::TDatabaseWorld::MakeTemplate((Prog / "DataTemplate").string());
+    std::filesystem::create_directories(Docs);
+  }
+  std::filesystem::path Log(int n) const { return Root / ("start" + std::to_string(n) + ".log"); }
+  // A start in hold mode with a runtime folder of its own; its number.
+  int Start(QProcess& p) {
+    const int n = ++Starts;
+    const auto run = Root / ("run" + std::to_string(n));
+    std::filesystem::create_directories(run);
+    std::filesystem::permissions(run, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(run.string()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QString::fromStdString(HelperPath().string()),
+            {"hold", QString::fromStdString(Prog.string()), QString::fromStdString(Docs.string()),
+             QString::fromStdString(Log(n).string())});
+    return n;
+  }
+  void Stop(QProcess& p, int n) {
+    qytest::WriteFileBytes(Log(n).string() + ".go", "");
+    p.waitForFinished(60000);
+  }
+};
+
+// A second program on the same journal hands over to the first (which comes
+// back) when it can reach it, and is refused with a message naming the
+// holder when it cannot; it never runs beside it.
+TEST(StartupSecondInstance, ASecondProgramOnTheSameJournalHandsOverOrIsRefused) {
+  TSharedJournal j;
+  QProcess first;
+  const int a = j.Start(first);
+  ASSERT_TRUE(WaitForText(j.Log(a), "running", 60000)) << ReadText(j.Log(a));
+  const String pid = std::to_string(first.processId());
+
+  QProcess second;
+  const int b = j.Start(second);
+  ASSERT_TRUE(second.waitForFinished(60000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(ReadText(j.Log(b)), "ended 0\n");  // no box, never ran
+  EXPECT_TRUE(WaitForText(j.Log(a), "restored", 10000)) << ReadText(j.Log(a));
+
+  // The first cannot be reached (as from another machine or user): the
+  // start is refused, and says by whom the journal is held.
+  std::filesystem::remove(j.Root / "run1" / "quillory.socket");
+  QProcess third;
+  const int c = j.Start(third);
+  ASSERT_TRUE(third.waitForFinished(60000));
+  EXPECT_EQ(third.exitCode(), 1);
+  const std::string refused = ReadText(j.Log(c));
+  EXPECT_NE(refused.find("is open in another Quillory (process " + pid), std::string::npos) << refused;
+  EXPECT_NE(refused.find("close that one first"), std::string::npos) << refused;
+  EXPECT_EQ(refused.find("running"), std::string::npos) << refused;
+
+  j.Stop(first, a);
+  EXPECT_EQ(first.exitCode(), 0);
+  // Its only box was its own first start's question.
+  const std::string held = ReadText(j.Log(a));
+  EXPECT_EQ(held.rfind("box "), held.find("box CREATING NEW QUILLORY DATEBASE")) << held;
+}
+
+// Two programs started at the same moment on one journal: one runs, the
+// other waits for it and hands over; neither fails on a locked database.
+TEST(StartupSecondInstance, TwoProgramsStartedAtOnceOnOneJournalEndWithOneRunning) {
+  TSharedJournal j;
+  // The journal's folder exists already (its first start's question is
+  // another matter).
+  {
+    QProcess made;
+    const int n = j.Start(made);
+    ASSERT_TRUE(WaitForText(j.Log(n), "running", 60000)) << ReadText(j.Log(n));
+    j.Stop(made, n);
+  }
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    QProcess p1, p2;
+    const int n1 = j.Start(p1), n2 = j.Start(p2);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    std::string t1, t2;
+    for (;;) {
+      t1 = ReadText(j.Log(n1));
+      t2 = ReadText(j.Log(n2));
+      const bool oneRuns = t1.find("running") != std::string::npos || t2.find("running") != std::string::npos;
+      const bool oneEnded = t1.find("ended") != std::string::npos || t2.find("ended") != std::string::npos;
+      if ((oneRuns && oneEnded) || std::chrono::steady_clock::now() > deadline) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const bool firstRuns = t1.find("running") != std::string::npos;
+    EXPECT_NE(firstRuns, t2.find("running") != std::string::npos) << t1 << "|" << t2;
+    const std::string& ended = firstRuns ? t2 : t1;
+    EXPECT_EQ(ended, "ended 0\n") << t1 << "|" << t2;
+    EXPECT_EQ((t1 + t2).find("box "), std::string::npos) << t1 << "|" << t2;
+    j.Stop(p1, n1);
+    j.Stop(p2, n2);
+  }
+}
+
+}  // namespace

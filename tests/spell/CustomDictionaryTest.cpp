@@ -4,6 +4,7 @@
 #include "SpellTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 
 TEST(CustomDictionary, TableGrowsFrom251To509AtThe63rdEntry) {
@@ -167,13 +168,16 @@ TEST(CustomDictionary, FailedWriteIsReportedAndPreviousFileStays) {
   EXPECT_TRUE(check.IsAddedWord("kept"));
 }
 
-TEST(CustomDictionary, DamagedBodiesLeaveAnEmptyDictionary) {
+// A dictionary that cannot be read whole is never read as empty and then
+// written over (every word in it lost): it is set aside as "<file>.damaged",
+// the user is told, and a new one is started.
+TEST(CustomDictionary, DamagedDictionariesAreSetAsideAndANewOneStarted) {
   qytest::TempDir tmp;
   const std::string path = tmp.str() + "/d.spu";
   {
     TCustomDictionary d;
     d.SetFileName(path);
-    d.AddWord("epsilon");
+    for (int i = 0; i < 100; ++i) d.AddWord("epsilon" + std::to_string(i));
     ASSERT_TRUE(d.Save());
   }
   const std::string good = qytest::ReadFileBytes(path);
@@ -187,7 +191,11 @@ TEST(CustomDictionary, DamagedBodiesLeaveAnEmptyDictionary) {
       {"table size not a prime of the list", patch(137, 250)},
       {"table size huge", patch(137, 0x7FFFFFFF)},
       {"negative count", patch(121, 0xFFFFFFFF)},
-      {"truncated", good.substr(0, good.size() - 3)},
+      {"added count that does not match", patch(121, 99)},
+      {"entry count that does not match", patch(133, 101)},
+      {"truncated by 3 bytes", good.substr(0, good.size() - 3)},
+      {"truncated by 1 %", good.substr(0, good.size() * 99 / 100)},
+      {"cut inside the banner", good.substr(0, 60)},
       {"slot beyond pool", [&] {
          std::string b = good;
          for (size_t i = 0; i < 251; ++i)
@@ -196,13 +204,69 @@ TEST(CustomDictionary, DamagedBodiesLeaveAnEmptyDictionary) {
          return b;
        }()},
   };
+  std::vector<std::pair<String, String>> told;
+  TCustomDictionary::OnDamaged = [&](const String& file, const String& aside) { told.emplace_back(file, aside); };
   for (const auto& [name, bytes] : cases) {
-    qytest::WriteFileBytes(path, bytes);
+    SCOPED_TRACE(name);
+    told.clear();
+    qytest::WriteFileBytes(path, good);
     TCustomDictionary d;
-    ASSERT_TRUE(d.SetFileName(path)) << name;
-    EXPECT_FALSE(d.IsAddedWord("epsilon")) << name;
-    EXPECT_EQ(d.EntryCount(), 0) << name;
-    EXPECT_TRUE(d.AddWord("zeta")) << name;
-    d.SetModified(false);  // leave the fixture alone
+    ASSERT_TRUE(d.SetFileName(path));
+    d.SetActive(true);
+    EXPECT_EQ(d.EntryCount(), 100);
+    d.SetActive(false);
+    qytest::WriteFileBytes(path, bytes);
+    d.SetActive(true);
+    EXPECT_FALSE(d.IsAddedWord("epsilon1"));
+    EXPECT_EQ(d.EntryCount(), 0);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, path);
+    EXPECT_EQ(told[0].second, path + ".damaged");
+    EXPECT_EQ(qytest::ReadFileBytes(path + ".damaged"), bytes);
+    // The new dictionary takes the file's place; the damaged one stays aside.
+    EXPECT_TRUE(d.AddWord("zeta"));
+    EXPECT_TRUE(d.Save());
+    EXPECT_EQ(qytest::ReadFileBytes(path + ".damaged"), bytes);
+    TCustomDictionary again;
+    ASSERT_TRUE(again.SetFileName(path));
+    again.SetActive(true);
+    EXPECT_TRUE(again.IsAddedWord("zeta"));
+    EXPECT_EQ(again.EntryCount(), 1);
+  }
+  // A FIFO in the dictionary's place is never read (it would block) nor
+  // set aside.
+  told.clear();
+  std::filesystem::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  TCustomDictionary fifo;
+  EXPECT_FALSE(fifo.SetFileName(path));
+  EXPECT_TRUE(told.empty());
+  TCustomDictionary::OnDamaged = nullptr;
+}
+
+// The user's words are their own: dictionaries are written 0600 whatever
+// the umask (also one an earlier build left readable by all), and a folder
+// made for them is 0700.
+TEST(CustomDictionary, DictionariesAreTheirOwnersAlone) {
+  qytest::TempDir tmp;
+  const mode_t oldMask = ::umask(022);
+  const std::string folder = tmp.str() + "/new/dicts";
+  ForceFolders(folder);
+  const std::string path = folder + "/words.spu";
+  TCustomDictionary d;
+  ASSERT_TRUE(d.SetFileName(path));
+  d.SetActive(true);
+  d.AddWord("private");
+  ASSERT_TRUE(d.Save());
+  ::chmod(path.c_str(), 0644);  // as earlier builds left it
+  d.AddWord("again");
+  ASSERT_TRUE(d.Save());
+  ::umask(oldMask);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  for (const std::string& f : {tmp.str() + "/new", folder}) {
+    ASSERT_EQ(::stat(f.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << f;
   }
 }

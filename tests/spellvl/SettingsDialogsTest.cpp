@@ -48,7 +48,11 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
       if (b->GetVisible()) shown.push_back(b->GetText());
     EXPECT_EQ(shown, c.shown);
     // The form is shorter by the hidden boxes (16 pixels each).
-    EXPECT_EQ(d.GetHeight(), 397 - 16 * static_cast<int>(10 - c.shown.size()));
+    EXPECT_EQ(d.GetHeight(), 429 - 16 * static_cast<int>(10 - c.shown.size()));
+    // The note on where the words are kept sits between the dictionaries
+    // and the buttons.
+    EXPECT_GT(d.StorageNote->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
+    EXPECT_LE(d.StorageNote->GetTop() + d.StorageNote->GetHeight(), d.OK->GetTop());
     // A click on each box switches its option in the configuration; the
     // as-you-type ones are off and greyed, their stored value kept.
     for (size_t i = 0; i < c.shown.size(); ++i) {

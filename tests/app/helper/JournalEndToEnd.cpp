@@ -457,8 +457,9 @@ void SecondStart(const std::string& screenshot) {
       Check(!BoldButtonDown(), "the Bold button is up again at the line's start");
     }
   }
-  // The countdowns replace the design text at the timer's first tick.
-  for (int i = 0; i < 60 && m->StatusText(spCountdown) == "auto"; ++i) Settle(10);
+  // The countdowns show from the timer's first tick (nothing stands there
+  // before it).
+  for (int i = 0; i < 60 && m->StatusText(spCountdown).find("lock:") != 0; ++i) Settle(10);
   Check(m->StatusText(spCountdown).find("lock:") == 0, "the countdowns show: " + m->StatusText(spCountdown));
   std::printf("  boxes: journals %d/%d text %d/%d para %d/%d font %d/%d\n", m->cbSelectJournal->Items().Count(),
               m->cbSelectJournal->GetItemIndex(), m->cbTextStyles->Items().Count(), m->cbTextStyles->GetItemIndex(),

@@ -6,12 +6,18 @@
 // backup and pack: each cycle first stores a new entry (day 45000 + cycle),
 // appends the cycle to <report> once it is committed, then backs up or packs.
 // restore: each cycle restores the backup folder; the report gets the cycle.
+// preferences: each cycle saves the settings with values of that cycle
+// (SettingsOfCycle) and the styles file, as the preferences' OK does, then
+// reports the cycle.
 // Every box is answered OK. Ends with 0 when every cycle went through.
+#include "SettingsOfCycle.h"
+
 #include "app/QYBackup.h"
 #include "app/QYDatabase.h"
 #include "app/QYJournals.h"
 #include "app/QYProfile.h"
 #include "app/QYSchema.h"
+#include "platform/base/Streams.h"
 #include "platform/gui/Dialogs.h"
 
 #include <QApplication>
@@ -80,6 +86,14 @@ int main(int argc, char** argv) {
   LoadProfile();
   ProfileSettings.BackupRestoreLocation = backup;
   for (int cycle = LastReported(report) + 1; cycle <= lastCycle; ++cycle) {
+    if (mode == "preferences") {
+      SettingsOfCycle(cycle, ProfileSettings);
+      SaveProfile();
+      SaveBytesAtomically(folder + "/QYStyle.ini", "[Style]\r\nColor=" + std::to_string(cycle) + "\r\n" +
+                                                       std::string(200000, ';') + "\r\n");
+      Report(report, cycle);
+      continue;
+    }
     if (mode == "restore") {
       if (!CopyDatabaseFiles(cdfRestore)) return 5;
       QuillorySession().AddPassword(password);

@@ -12,6 +12,14 @@
 //       "answered pending=<0|1>", each other box as "box <caption>", and
 //       once the main window runs "running pending=<0|1> shown=<0|1>"; then
 //       the program ends.
+//   startup_second_instance hold <program folder> <documents folder> <log>
+//       a start on that documents folder (the first start's question
+//       answered OK) that runs, minimised, until <log>.go appears. Logs
+//       "running <pid>", "restored" when a later start brought it back, and
+//       each box as "box <caption>: <text>". A start that ends without
+//       running (it handed over, or was refused) logs "ended <exit code>".
+//       The wait for a holder that does not answer is cut to 1.5 s.
+#include "app/QYDatabase.h"
 #include "app/QYMain.h"
 #include "app/QYStartup.h"
 
@@ -25,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +55,8 @@ public:
       Log(std::string("answered pending=") + (InstanceRestorePending() ? "1" : "0"));
       return IDOK;
     }
+    // The one other question of a first start.
+    if (r.Kind == TInteractionKind::MessageBox && r.Caption == "Quillory Start-Up") return IDNO;
     Log("box " + r.Caption);
     return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
   }
@@ -80,11 +91,62 @@ int FirstStart(int argc, char** argv) {
   return QuilloryMain(argc, argv);
 }
 
+class TAnswerAllHook : public TInteractionHook {
+public:
+  explicit TAnswerAllHook(std::string log) : FLog(std::move(log)) { FPrevious = SetInteractionHook(this); }
+  ~TAnswerAllHook() override { SetInteractionHook(FPrevious); }
+  int Run(TInteraction& r) override {
+    Log("box " + r.Caption + ": " + r.Text);
+    return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
+  }
+  void Log(const std::string& line) {
+    std::ofstream out(FLog, std::ios::app);
+    out << line << "\n";
+  }
+
+private:
+  std::string FLog;
+  TInteractionHook* FPrevious = nullptr;
+};
+
+int HoldStart(int argc, char** argv) {
+  TAnswerAllHook hook(argv[4]);
+  const std::string go = std::string(argv[4]) + ".go";
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = argv[2];
+  folders.DocumentsDir = argv[3];
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  DatabaseLockWaitMs = 1500;
+  bool minimised = false, restored = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!formQuilloryMain || !formQuilloryMain->GetVisible() || !Application->MainForm) return;
+    if (!minimised) {
+      formQuilloryMain->SetWindowState(wsMinimized);
+      minimised = true;
+      hook.Log("running " + std::to_string(::getpid()));
+    } else if (!restored && formQuilloryMain->GetWindowState() != wsMinimized) {
+      restored = true;
+      hook.Log("restored");
+    }
+    if (std::filesystem::exists(go)) {
+      watch.stop();
+      Application->Terminate();
+    }
+  });
+  watch.start(50);
+  const int code = QuilloryMain(argc, argv);
+  if (!minimised) hook.Log("ended " + std::to_string(code));
+  return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication toolkit(argc, argv);
   if (argc >= 5 && std::string(argv[1]) == "first") return FirstStart(argc, argv);
+  if (argc >= 5 && std::string(argv[1]) == "hold") return HoldStart(argc, argv);
   TInteractionScript script;
   int code = QuilloryMain(argc, argv);
   for (const TInteraction& r : script.Shown) std::printf("box %s\n", r.Caption.c_str());

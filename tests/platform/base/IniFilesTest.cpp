@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <chrono>
+
 TEST(IniFiles, ProfileSemantics) {
   qytest::TempDir tmp;
   const String path = tmp.str() + "/QYStyle.ini";
@@ -137,4 +139,48 @@ TEST(IniFiles, BinaryValuesAndWriteFailures) {
     }
   }
   ::chmod(ro.c_str(), 0755);
+}
+
+// A hostile settings file: 200,000 sections are read in well under a second
+// (each look-up finds its section without walking the others), a FIFO in the
+// file's place gives the defaults at once, and an owner-only file is written
+// 0600.
+TEST(IniFiles, ManySectionsFifosAndOwnerOnlyFiles) {
+  qytest::TempDir tmp;
+  const String big = tmp.str() + "/big.ini";
+  String text;
+  for (int i = 0; i < 200000; ++i) text += "[S" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+  qytest::WriteFileBytes(big, text);
+  const auto start = std::chrono::steady_clock::now();
+  TIniFile ini(big);
+  long long sum = 0;
+  for (int i = 0; i < 200000; i += 7) sum += ini.ReadInteger("s" + std::to_string(i), "K", -1);
+  TStringList sections;
+  ini.ReadSections(sections);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(sections.Count(), 200000);
+  long long expected = 0;
+  for (int i = 0; i < 200000; i += 7) expected += i;
+  EXPECT_EQ(sum, expected);
+  // Written sections are found at once afterwards too.
+  ini.WriteString("New", "k", "v");
+  ini.EraseSection("S5");
+  EXPECT_EQ(ini.ReadString("new", "K", ""), "v");
+  EXPECT_EQ(ini.ReadString("S5", "k", "gone"), "gone");
+  EXPECT_EQ(ini.ReadString("S6", "k", ""), "6");
+
+  const String fifo = tmp.str() + "/fifo.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  TIniFile blocked(fifo);
+  EXPECT_EQ(blocked.ReadString("A", "b", "default"), "default");
+
+  const mode_t oldMask = ::umask(022);
+  TIniFile own(tmp.str() + "/own.cfg");
+  own.OwnerOnly = true;
+  own.WriteString("Words", "Added", "secret");
+  own.UpdateFile();
+  ::umask(oldMask);
+  struct stat st {};
+  ASSERT_EQ(::stat((tmp.str() + "/own.cfg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

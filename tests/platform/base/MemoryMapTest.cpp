@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -35,13 +36,16 @@ TEST(MemoryMap, ReadsAreBoundsChecked) {
   EXPECT_FALSE(moved.ReadU8(0, v8));
 }
 
-TEST(MemoryMap, RefusesMissingEmptyAndFolders) {
+TEST(MemoryMap, RefusesMissingEmptyFoldersAndFifos) {
   qytest::TempDir tmp;
   qytest::WriteFileBytes(tmp / "empty", "");
   TMemoryMap m;
   EXPECT_FALSE(m.Open(tmp.str() + "/none"));
   EXPECT_FALSE(m.Open(tmp.str() + "/empty"));
   EXPECT_FALSE(m.Open(tmp.str()));
+  // A FIFO with no writer: refused at once, not waited on.
+  ASSERT_EQ(::mkfifo((tmp.str() + "/fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(m.Open(tmp.str() + "/fifo"));
   EXPECT_FALSE(m.Active());
 }
 

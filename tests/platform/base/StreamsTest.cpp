@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 TEST(Streams, MemoryStreamPositionsAndSizes) {
   TMemoryStream m;
@@ -162,4 +163,66 @@ TEST(Streams, AtomicWriterReplacesOnlyOnCommit) {
   EXPECT_TRUE(std::filesystem::is_symlink(tmp.path() / "link"));
   EXPECT_EQ(qytest::ReadFileBytes(tmp.path() / "fresh.bin"), "via link");
   EXPECT_THROW(LoadBytesFromFile(tmp.str() + "/none"), EFOpenError);
+}
+
+// Only regular files are files: a FIFO in a settings file's or document's
+// place (opened by no writer) is refused at once in every mode instead of
+// blocking the program for ever, and is never cut.
+TEST(Streams, FilesThatAreNoRegularFilesAreRefusedWithoutWaiting) {
+  qytest::TempDir tmp;
+  const String fifo = tmp.str() + "/settings.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* What;
+    std::function<void()> Open;
+  } cases[] = {
+      {"read", [&] { TFileStream f(fifo, fmOpenRead); }},
+      {"write", [&] { TFileStream f(fifo, fmOpenWrite); }},
+      {"read and write", [&] { TFileStream f(fifo, fmOpenReadWrite); }},
+      {"create", [&] { TFileStream f(fifo, fmCreate); }},
+      {"whole file", [&] { LoadBytesFromFile(fifo); }},
+      {"folder", [&] { TFileStream f(tmp.str(), fmOpenRead); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    EXPECT_THROW(c.Open(), EStreamError);
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// Files that hold the user's words are written owner-only from the first
+// byte, whatever the umask, and one that was readable by others loses that.
+TEST(Streams, OwnerOnlyAtomicWritesAreTheOwnersAlone) {
+  qytest::TempDir tmp;
+  const mode_t oldMask = ::umask(0);
+  const String fresh = tmp.str() + "/words.spu", old = tmp.str() + "/old.spu";
+  qytest::WriteFileBytes(old, "x");
+  ::chmod(old.c_str(), 0644);
+  {
+    TAtomicFileStream f(fresh, true);
+    // The temporary file beside it is private already.
+    int temporaries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(tmp.path())) {
+      const String name = e.path().filename().string();
+      if (name.rfind(".words.spu.", 0) != 0 || !name.ends_with(".tmp")) continue;
+      ++temporaries;
+      struct stat st {};
+      ASSERT_EQ(::stat(e.path().c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 0777, 0600u);
+    }
+    EXPECT_EQ(temporaries, 1);
+    f.WriteBytes("words");
+    f.Commit();
+  }
+  SaveBytesAtomically(old, "words", true);
+  SaveBytesAtomically(tmp.str() + "/plain.txt", "text");
+  ::umask(oldMask);
+  for (const auto& [file, mode] : {std::pair<String, unsigned>{fresh, 0600u}, {old, 0600u},
+                                   {tmp.str() + "/plain.txt", 0666u}}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, mode) << file;
+  }
 }

@@ -13,6 +13,7 @@
 #include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -111,6 +112,40 @@ TEST(DerivedKeyTest, DerivationIsPbkdf2HmacSha1) {
       EXPECT_EQ(CipherRawKey(password, salt, iterations), hex + "'") << password.size() << " " << iterations;
       EXPECT_EQ(CipherRawKey(password, salt, iterations, true).substr(0, 66), hex);
     }
+}
+
+// New files' keys come from Argon2id with at least OWASP's parameters (19 MiB,
+// 2 passes, 1 lane), and one derivation stays well within the second an
+// open may take. Each parameter and the salt change the key.
+TEST(DerivedKeyTest, NewFilesTakeArgon2idAboveTheGuidanceWithinASecond) {
+  const TCipherSettings& cs = DBNewFileCipherSettings;
+  ASSERT_TRUE(cs.UsesArgon2());
+  EXPECT_GE(cs.Argon2MemoryKiB, 19 * 1024);
+  EXPECT_GE(cs.Argon2Passes, 2);
+  EXPECT_GE(cs.Argon2Lanes, 1);
+  const String salt("\x00\x01salt\xff\x80-sixteen", CipherSaltBytes);
+  double best = 1e9;
+  String key;
+  for (int i = 0; i < 3; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    key = CipherRawKey("pass;word", salt, cs);
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  EXPECT_LT(best, 1.0);
+  EXPECT_TRUE(IsCipherRawKey(key));
+  EXPECT_EQ(CipherRawKey("pass;word", salt, cs), key);
+  TCipherSettings lessMemory = cs, fewerPasses = cs, fewerLanes = cs;
+  lessMemory.Argon2MemoryKiB /= 2;
+  fewerPasses.Argon2Passes -= 1;
+  fewerLanes.Argon2Lanes = 1;
+  for (const String& other :
+       {CipherRawKey("pass;word", salt, DBKdfIterations), CipherRawKey("Pass;word", salt, cs),
+        CipherRawKey("pass;word", String(CipherSaltBytes, 'x'), cs), CipherRawKey("pass;word", salt, lessMemory),
+        CipherRawKey("pass;word", salt, fewerPasses), CipherRawKey("pass;word", salt, fewerLanes)})
+    EXPECT_NE(other, key);
+  const String withSalt = CipherRawKey("pass;word", salt, cs, true);
+  EXPECT_EQ(withSalt.substr(0, 66), key.substr(0, 66));
+  EXPECT_EQ(withSalt.size(), 3u + 96u);
 }
 
 // A session on a folder with "Data.db", table Entries of 40 rows, keyed.
@@ -224,10 +259,22 @@ TEST(DerivedKeyTest, PasswordChangeIsNeverServedTheOldKey) {
   EXPECT_EQ(f.CountOnWorker(), 40);
   EXPECT_EQ(f.Count(), 40);
   EXPECT_EQ(f.Session.KeyDerivations(), before);
-  // The file the engine made with our salt opens with the password alone.
+  // The rewritten file takes Argon2id: the engine opens it with the key
+  // derived over its salt, never with the password alone (which the engine
+  // would stretch with the old, cheaper derivation).
+  EXPECT_EQ(f.Session.CipherSettingsOf(f.File()), DBNewFileCipherSettings);
   {
-    TEngineFile other(f.File());
-    EXPECT_EQ(other.Run("new-key", TCipherSettings(), "SELECT count(*) FROM Entries;"), SQLITE_OK);
+    const String salt = CipherSaltOf(f.File(), CipherSaltBytes);
+    TEngineFile alone(f.File());
+    EXPECT_NE(alone.Run("new-key", TCipherSettings(), "SELECT count(*) FROM Entries;"), SQLITE_OK);
+    TEngineFile pbkdf2(f.File());
+    EXPECT_NE(pbkdf2.Run(CipherRawKey("new-key", salt, DBKdfIterations), TCipherSettings(),
+                         "SELECT count(*) FROM Entries;"),
+              SQLITE_OK);
+    TEngineFile argon2(f.File());
+    EXPECT_EQ(argon2.Run(CipherRawKey("new-key", salt, DBNewFileCipherSettings), DBNewFileCipherSettings,
+                         "SELECT count(*) FROM Entries;"),
+              SQLITE_OK);
   }
 
   // Written anew with the same password (the file gets a new salt): the

@@ -195,7 +195,7 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
   other.Session.SetCipherSettings(other.File(), older);
   EXPECT_EQ(other.Count(), 40);
   EXPECT_EQ(other.Session.CipherSettingsOf(other.File()), older);
-  // A rewrite with a new password takes the defaults.
+  // A rewrite with a new password takes the new files' derivation.
   other.Session.CloseIdleConnections();
   TTable t;
   t.SessionName = other.Name;
@@ -204,7 +204,26 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
   t.Exclusive = true;
   t.Open();
   t.RestructurePassword("Secret-5");
-  EXPECT_EQ(other.Session.CipherSettingsOf(other.File()), TCipherSettings());
+  t.Close();
+  EXPECT_EQ(other.Session.CipherSettingsOf(other.File()), DBNewFileCipherSettings);
+  // It opens so in another session that has no record of it.
+  TFolder fresh("FreshTableFileSession");
+  other.Session.CloseIdleConnections();
+  fs::copy_file(other.File(), fresh.File());
+  fresh.Session.AddPassword("Secret-5");
+  EXPECT_EQ(fresh.Count(), 40);
+  EXPECT_EQ(fresh.Session.CipherSettingsOf(fresh.File()), DBNewFileCipherSettings);
+  fresh.Session.CloseIdleConnections();
+  // Files of the earlier derivation open without a record: those of the
+  // previous defaults and those of the earlier layout.
+  TFolder previous("PreviousTableFileSession");
+  previous.Make("Secret-7", TCipherSettings());
+  TFolder previousCopy("PreviousCopyTableFileSession");
+  fs::copy_file(previous.File(), previousCopy.File());
+  previousCopy.Session.AddPassword("Secret-7");
+  EXPECT_EQ(previousCopy.Count(), 40);
+  EXPECT_EQ(previousCopy.Session.CipherSettingsOf(previousCopy.File()), TCipherSettings());
+  previousCopy.Session.CloseIdleConnections();
   // A file of the earlier layout opens without a record.
   TFolder earlier("EarlierTableFileSession");
   earlier.Make("Secret-6", DBEarlierCipherSettings);
@@ -229,6 +248,14 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
       {"kdf_iter=64000;cipher_page_size=1000", false, {}},
       {"kdf_iter=x;cipher_page_size=1024", false, {}},
       {"cipher=aes;kdf_iter=1;cipher_page_size=1024", false, {}},
+      {"kdf=argon2id;m=65536;t=3;p=4;cipher_page_size=4096", true, DBNewFileCipherSettings},
+      {"kdf=argon2id; m=19456 ;t=2;p=1;cipher_page_size=1024", true, {DBKdfIterations, 1024, 19456, 2, 1}},
+      {"kdf=argon2id;m=65536;t=3;cipher_page_size=4096", false, {}},
+      {"kdf=argon2id;m=65536;t=3;p=4;kdf_iter=5;cipher_page_size=4096", false, {}},
+      {"kdf=argon2i;m=65536;t=3;p=4;cipher_page_size=4096", false, {}},
+      {"kdf=argon2id;m=99999999;t=3;p=4;cipher_page_size=4096", false, {}},  // more memory than allowed
+      {"kdf=argon2id;m=16;t=3;p=4;cipher_page_size=4096", false, {}},        // less than the lanes need
+      {"kdf_iter=1000;m=65536;cipher_page_size=4096", false, {}},
       {"", false, {}},
   };
   for (const TextCase& c : texts) {
@@ -239,6 +266,7 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
   }
   const TCipherSettings large{64000, 4096};
   EXPECT_EQ(large.Text(), "kdf_iter=64000;cipher_page_size=4096");
+  EXPECT_EQ(DBNewFileCipherSettings.Text(), "kdf=argon2id;m=65536;t=3;p=4;cipher_page_size=4096");
 }
 
 // Counts the places in this process's heap and anonymous memory that hold
@@ -279,8 +307,8 @@ int CountInMemory(const String& needle) {
 // enough to stay inside the strings, on the stack.
 struct TKeyProbes {
   String Hex, Bytes;
-  TKeyProbes(const String& path, const String& password) {
-    String raw = CipherRawKey(password, CipherSaltOf(path, CipherSaltBytes), DBKdfIterations);
+  TKeyProbes(const String& path, const String& password, const TCipherSettings& settings = TCipherSettings()) {
+    String raw = CipherRawKey(password, CipherSaltOf(path, CipherSaltBytes), settings);
     char hex[14], bytes[7];
     raw.copy(hex, sizeof hex, 20);
     for (size_t i = 0; i < sizeof bytes; ++i)
@@ -340,7 +368,7 @@ TEST(TableFileTest, RemovedPasswordsAreWipedFromMemory) {
     t.RestructurePassword(changed);
     f.Session.RemovePassword(full);
     EXPECT_EQ(f.Count(), 40);
-    TKeyProbes newKey(f.File(), changed);
+    TKeyProbes newKey(f.File(), changed, DBNewFileCipherSettings);
     EXPECT_GE(CountInMemory(newKey.Hex), 1);
     f.Session.RemoveAllPasswords();
     f.Session.CloseIdleConnections();

@@ -86,6 +86,8 @@ TEST(GraphicsCanvas, LinesLeaveOutTheEndPointAndFollowPatterns) {
       {"solid", psSolid, {0, 5}, {20, 5}, "####################....."},
       {"solid backwards", psSolid, {20, 5}, {0, 5}, ".####################...."},
       {"dotted", psDot, {0, 5}, {20, 5}, "###...###...###...##....."},
+      {"dotted backwards", psDot, {20, 5}, {0, 5}, ".##...###...###...###...."},
+      {"dotted from far outside", psDot, {-1000, 5}, {20, 5}, "..###...###...###........"},
       {"dashed", psDash, {0, 5}, {24, 5}, "##################......."},
       {"dash dot", psDashDot, {0, 5}, {24, 5}, "#########......###......."},
       {"clear", psClear, {0, 5}, {20, 5}, "........................."},
@@ -104,6 +106,11 @@ TEST(GraphicsCanvas, LinesLeaveOutTheEndPointAndFollowPatterns) {
   v.Canvas.MoveTo(5, 0);
   v.Canvas.LineTo(5, 14);
   EXPECT_EQ(v.Column(5, 0, 16), "###...###...##..");
+  Board up;
+  up.Canvas.Pen.Style = psDashDot;
+  up.Canvas.MoveTo(5, 24);
+  up.Canvas.LineTo(5, 0);
+  EXPECT_EQ(up.Column(5, 0, 25), ".......###......#########");
   Board d;
   d.Canvas.MoveTo(0, 0);
   d.Canvas.LineTo(4, 4);

@@ -4,9 +4,12 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
+#include "platform/gui/QtText.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -47,13 +50,52 @@ TEST(PrintDialogs, EachKindHasOneRunnerAndASecondIsRefused) {
   EXPECT_THROW(RegisterInteractionRunner(TInteractionKind::PrinterSetupDialog, &Refuse), Exception);
 }
 
-TEST(PrintDialogs, PrinterSetupReachesThePageSetUp) {
+TEST(PrintDialogs, PrinterSetupChoosesThePrinterOrAPdfFile) {
   ASSERT_EQ(SetInteractionHook(nullptr), nullptr);
-  QString shown;
-  TDialogCatcher catcher([&](QDialog* d) { shown = d->metaObject()->className(); });
+  QString shown, title;
+  bool toFile = false;
+  TDialogCatcher catcher([&](QDialog* d) {
+    shown = d->metaObject()->className();
+    title = d->windowTitle();
+    if (auto* pd = qobject_cast<QPrintDialog*>(d)) toFile = pd->testOption(QAbstractPrintDialog::PrintToFile);
+  });
   TPrinterSetupDialog dialog(nullptr);
   EXPECT_FALSE(dialog.Execute());
-  EXPECT_EQ(shown, QString("QPageSetupDialog"));
+  EXPECT_EQ(shown, QString("QPrintDialog"));
+  EXPECT_EQ(title, QString("Printer Setup"));
+  EXPECT_TRUE(toFile);
+}
+
+TEST(PrintDialogs, APdfFileChosenInThePrintDialogIsWhereTheJobsGo) {
+  ASSERT_EQ(SetInteractionHook(nullptr), nullptr);
+  std::unique_ptr<TPrinter> old = SetPrinter(std::make_unique<TPrinter>());
+  const QString file = QDir::temp().filePath("chosen-in-dialog.pdf");
+  QString suggested;
+  QTimer timer;
+  timer.setInterval(10);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* pd = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+    if (!pd) return;
+    timer.stop();
+    // Without a printer the dialog stands on its PDF file: the user types
+    // the file's name.
+    if (auto* name = pd->findChild<QLineEdit*>("filename")) {
+      suggested = name->text();
+      name->setText(file);
+    }
+    pd->accept();
+  });
+  timer.start();
+  TPrintDialog dialog(nullptr);
+  if (Printer()->HasPrinters()) GTEST_SKIP() << "a printer is installed here";
+  EXPECT_TRUE(dialog.Execute());
+  // A name is suggested, in the Documents folder.
+  EXPECT_TRUE(suggested.endsWith(".pdf")) << suggested.toStdString();
+  EXPECT_EQ(Printer()->OutputFileName, FromQ(file));
+  String pdf;
+  EXPECT_EQ(CurrentPrinterChoice(pdf), PdfFileChoice);
+  EXPECT_EQ(pdf, FromQ(file));
+  SetPrinter(std::move(old));
 }
 
 TEST(PrintDialogs, PrintDialogOffersThePageRange) {

@@ -160,21 +160,26 @@ private:
 }  // namespace
 
 // Without a runtime folder of the user's own the lock lives in a folder of
-// our own inside the shared temporary folder; one that someone else could
-// have prepared (open to others, a link, another owner) is refused.
-TEST(SingleInstanceTest, TheLockFolderIsPrivateOrStartUpIsRefused) {
+// our own inside the shared temporary folder; when that one is not ours
+// (open to others, a link, another owner: another user may have made it
+// first, and this user cannot remove it from a sticky folder) the program
+// falls back to a private folder under the user's state folder, and is
+// refused only when that cannot be had either.
+TEST(SingleInstanceTest, TheLockFolderIsPrivateWithAFallbackOfTheUsersOwn) {
   namespace fs = std::filesystem;
-  enum TPrepare { pNothing, pOpenToOthers, pLink, pOtherOwner, pPublicRuntimeDir };
+  enum TPrepare { pNothing, pOpenToOthers, pLink, pOtherOwner, pPublicRuntimeDir, pNoStateFolder };
+  enum TWhere { wOwn, wState, wRefused };
   struct TCase {
     const char* What;
     TPrepare Prepare;
-    bool Starts;
+    TWhere Where;
   } cases[] = {
-      {"no folder yet: made private", pNothing, true},
-      {"a folder others may write in", pOpenToOthers, false},
-      {"a link to a private folder", pLink, false},
-      {"a folder of another user", pOtherOwner, false},
-      {"XDG_RUNTIME_DIR open to others: our own folder instead", pPublicRuntimeDir, true},
+      {"no folder yet: made private", pNothing, wOwn},
+      {"a folder others may write in", pOpenToOthers, wState},
+      {"a link to a private folder", pLink, wState},
+      {"a folder of another user", pOtherOwner, wState},
+      {"XDG_RUNTIME_DIR open to others: our own folder instead", pPublicRuntimeDir, wOwn},
+      {"taken, and the state folder open to others", pNoStateFolder, wRefused},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -182,9 +187,12 @@ TEST(SingleInstanceTest, TheLockFolderIsPrivateOrStartUpIsRefused) {
     qytest::TempDir tmp;
     const fs::path own = tmp / ("quillory-" + std::to_string(::geteuid()));
     const fs::path publicRun = tmp / "run";
+    const fs::path state = tmp / "state";
+    const fs::path fallback = state / ("quillory-run-" + std::to_string(::geteuid()));
     switch (c.Prepare) {
       case pNothing: break;
       case pOpenToOthers:
+      case pNoStateFolder:
         fs::create_directory(own);
         ::chmod(own.c_str(), 0777);
         break;
@@ -203,23 +211,32 @@ TEST(SingleInstanceTest, TheLockFolderIsPrivateOrStartUpIsRefused) {
         ::chmod(publicRun.c_str(), 0777);
         break;
     }
+    if (c.Prepare == pNoStateFolder) {
+      fs::create_directories(fallback);
+      ::chmod(fallback.c_str(), 0777);
+    }
     TEnvGuard env({{"TMPDIR", tmp.str().c_str()},
+                   {"XDG_STATE_HOME", state.c_str()},
                    {"XDG_RUNTIME_DIR", c.Prepare == pPublicRuntimeDir ? publicRun.c_str() : nullptr}});
     TSingleInstance instance("qytest-private");
     const TSingleInstance::TRole role = instance.Start("restore", 500);
-    if (c.Starts) {
+    if (c.Where != wRefused) {
+      const fs::path folder = c.Where == wOwn ? own : fallback;
       EXPECT_EQ(role, TSingleInstance::siPrimary) << instance.FailureText();
-      EXPECT_EQ(fs::path(instance.LockPath()).parent_path(), own);
+      EXPECT_EQ(fs::path(instance.LockPath()).parent_path(), folder);
       struct stat st {};
-      ASSERT_EQ(::lstat(own.c_str(), &st), 0);
+      ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
       EXPECT_TRUE(S_ISDIR(st.st_mode));
       EXPECT_EQ(st.st_mode & 0777, 0700u);
       EXPECT_FALSE(fs::exists(publicRun / "qytest-private.lock"));
     } else {
       EXPECT_EQ(role, TSingleInstance::siFailed);
-      EXPECT_NE(instance.FailureText().find("not private"), String::npos) << instance.FailureText();
+      EXPECT_NE(instance.FailureText().find("private folder"), String::npos) << instance.FailureText();
+      EXPECT_FALSE(fs::exists(fallback / "qytest-private.lock"));
+    }
+    // Nothing is ever put into a folder someone else may have made.
+    if (c.Prepare != pNothing && c.Prepare != pPublicRuntimeDir) {
       EXPECT_FALSE(fs::exists(own / "qytest-private.lock"));
-      EXPECT_FALSE(fs::exists(tmp / ("qytest-private-" + std::to_string(::getuid()) + ".lock")));
     }
   }
 }

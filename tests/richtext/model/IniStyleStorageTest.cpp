@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 
 namespace {
@@ -203,3 +204,45 @@ TEST(IniStyleStorage, StyleNamesKeepTheirBlanksAndQuotes) {
     EXPECT_EQ(back.ParaStyles->Items(i)->StyleName, names[i]);
   }
 }
+
+namespace {
+
+// A styles file that claims more styles than it holds: the counts are bounded
+// by the keys the section has, so loading stays quick, and a file of many
+// real styles still loads every one of them.
+TEST(IniStyleStorage, CountsAreBoundedByWhatTheFileHolds) {
+  qytest::TempDir dir;
+  const String file = (dir / "hostile.ini").string();
+  {
+    TIniFile ini(file);
+    ini.WriteString("S", "ParasCount", "65535");
+    ini.WriteString("S", "FontsCount", "2000000000");
+    ini.WriteString("S", "ListCount", "65535");
+    for (int i = 0; i < 10; ++i) ini.WriteString("S", "ListLevelsCount" + std::to_string(i), "65535");
+    ini.WriteString("S", "ParaStyleName3", "Fourth");
+    ini.UpdateFile();
+  }
+  const auto start = std::chrono::steady_clock::now();
+  TVLStyle style(nullptr);
+  VLStyleLoadINI(style, file, "S");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  const Integer loaded = style.ParaStyles->Count() + style.TextStyles->Count() + style.ListStyles->Count();
+  EXPECT_LE(loaded, 15 + 8);
+  ASSERT_GE(style.ParaStyles->Count(), 4);
+  EXPECT_EQ(style.ParaStyles->Items(3)->StyleName, "Fourth");
+
+  // 3,000 real text styles: each has its keys, each is read.
+  TVLStyle many(nullptr);
+  many.TextStyles->Clear();
+  for (int i = 0; i < 3000; ++i) many.TextStyles->Add()->StyleName = "Style " + std::to_string(i);
+  const String manyFile = (dir / "many.ini").string();
+  VLStyleSaveINI(many, manyFile, "S");
+  TVLStyle back(nullptr);
+  const auto again = std::chrono::steady_clock::now();
+  VLStyleLoadINI(back, manyFile, "S");
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(5));
+  ASSERT_EQ(back.TextStyles->Count(), 3000);
+  EXPECT_EQ(back.TextStyles->Items(2999)->StyleName, "Style 2999");
+}
+
+}  // namespace

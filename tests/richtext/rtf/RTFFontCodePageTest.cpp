@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include <string>
 
 using rtftest::Import;
@@ -35,6 +37,11 @@ TEST(RTFFontCodePage, TextInTheCodePageOfItsFontsCharset) {
       {"\\fcharset1", "\\ansicpg1251", "\\'e9", "\xD0\xB9"},
       {"", "\\ansicpg1250", "\\'e8", "\xC4\x8D"},
       {"", "\\ansicpg932", "\\'82\\'a0", "\xE3\x81\x82"},
+      // A charset out of the range of one is unknown: the document's code
+      // page, never the charset it comes to when cut to a byte.
+      {"\\fcharset256", "\\ansicpg1251", "\\'e9", "\xD0\xB9"},
+      {"\\fcharset460", "\\ansicpg1250", "\\'e8", "\xC4\x8D"},
+      {"\\fcharset-1", "\\ansicpg1251", "\\'e9", "\xD0\xB9"},
   };
   for (bool addStyles : {false, true}) {
     for (const auto& c : cases) {
@@ -51,6 +58,17 @@ TEST(RTFFontCodePage, TextInTheCodePageOfItsFontsCharset) {
       EXPECT_EQ(PlainText(doc), c.Text) << rtf << (addStyles ? " (styles added)" : "");
     }
   }
+}
+
+// A Mac Roman document whose font gives charset 256.
+TEST(RTFFontCodePage, CharsetBeyondAByteTakesTheDocumentsCodePage) {
+  const std::string rtf =
+      qytest::ReadFileBytes(qytest::SourceDir() / "tests/richtext/rtf/data/rtf-fcharset-256-mac.rtf");
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  ASSERT_EQ(Import(props, doc, rtf), 0);
+  EXPECT_EQ(PlainText(doc), "\xC3\x84\xC3\xA9\xE2\x80\xA2");  // Äé•
 }
 
 }  // namespace

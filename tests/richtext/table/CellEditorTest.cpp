@@ -251,6 +251,45 @@ TEST(CellEditor, TheApplicationMayRefuseACellAndHearsItsEnd) {
   EXPECT_EQ(heard, expected);
 }
 
+// A word typed into a cell of a table too narrow for its columns widens its
+// column: only that column's cells are laid out again, and the result is
+// the layout made from scratch. A second table in the same document is not
+// laid out again at all.
+TEST(CellEditor, WideningColumnLaysOutOnlyItsCells) {
+  TTableEditor e(6, 40);
+  auto second = TVLTableItemInfo::CreateEx(3, 40, &e.D());
+  TVLTableItemInfo* other = second.get();
+  e.D().AddItem("", second.release());
+  e.Edit->Format();
+  QApplication::processEvents();
+  ASSERT_GT(e.T->GetWidth(), e.Edit->ClientWidth());  // every column at its minimum
+  e.Click(2, 3);
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Press(Qt::Key_End);
+  const Integer formats = e.T->CellFormatCount, otherFormats = other->CellFormatCount;
+  const Integer before = e.T->GetWidth();
+  e.Write("widening");
+  EXPECT_GT(e.T->GetWidth(), before);
+  // Six cells of the column, at most once per key.
+  EXPECT_LE(e.T->CellFormatCount - formats, 6 * 8);
+  EXPECT_GT(e.T->CellFormatCount - formats, 0);
+  EXPECT_EQ(other->CellFormatCount, otherFormats);
+  auto places = [](TVLTableItemInfo& t) {
+    std::vector<Integer> v{t.GetWidth(), t.GetHeight()};
+    for (Integer r = 0; r < t.RowCount(); ++r)
+      for (Integer c = 0; c < t.ColCount(); ++c)
+        if (TVLTableCellData* cell = t.GetCell(r, c))
+          v.insert(v.end(), {cell->Left, cell->Top, cell->Width, cell->Height, cell->DocumentHeight});
+    return v;
+  };
+  const std::vector<Integer> typed = places(*e.T);
+  const Integer minWidth = e.T->GetMinWidth(nullptr, nullptr, &e.D());
+  e.T->Changed();
+  e.D().Format(false, true, false, 0, nullptr, false, false);
+  EXPECT_EQ(typed, places(*e.T));
+  EXPECT_EQ(minWidth, e.T->GetMinWidth(nullptr, nullptr, &e.D()));
+}
+
 // Dialogs are placed beside the selection: while a cell is edited, that is
 // the cell editor's selection, not the whole table.
 TEST(CellEditor, TheSelectionRectangleIsTheOpenCellsOwn) {

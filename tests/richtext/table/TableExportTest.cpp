@@ -482,4 +482,73 @@ TEST(TableExport, ProjectRTFFilesWithTablesSurviveVLFAndRTF) {
   EXPECT_GE(checked, 7u);
 }
 
+// HTML of every imported table passes the checker: tables whose file gives
+// no cell spacing had "border-spacing: -1px -1px" and negative padding, and
+// rows that repeat a \cellx with \clmgf/\clmrg made grid columns in which
+// no cell starts ("Table column N ... has no cells beginning in it").
+TEST(TableExport, HTMLOfImportedTablesPassesTheChecker) {
+  VLRegisterTableItem();
+  std::vector<std::pair<std::string, std::string>> sources;
+  for (const auto& e : fs::recursive_directory_iterator(qytest::SourceDir() / "tests"))
+    if (e.is_regular_file() && e.path().extension() == ".rtf") {
+      const std::string bytes = qytest::ReadFileBytes(e.path());
+      if (bytes.find("\\trowd") != std::string::npos) sources.emplace_back(e.path().stem().string(), bytes);
+    }
+  ASSERT_GE(sources.size(), 10u);
+  // Merged cells over repeated edges; a row that starts in no column of
+  // its own; a column nothing starts in.
+  sources.emplace_back("repeated-edges",
+                       "{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx1000\\cellx2000\\pard\\intbl a\\cell\\cell b\\cell\\row"
+                       "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row}");
+  qytest::TempDir temp;
+  size_t tables = 0;
+  for (const auto& [name, rtf] : sources) {
+    SCOPED_TRACE(name);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLRTFReaderProperties props;
+    TStringStream in(rtf);
+    props.ReadFromStream(in, &doc);
+    if (!FirstTable(doc)) continue;
+    ++tables;
+    for (bool css : {false, true}) {
+      const std::string html = HTMLOf(doc, css);
+      EXPECT_EQ(html.find("-1px"), std::string::npos);
+      std::ofstream(temp.path() / (name + (css ? "-css.html" : ".html")), std::ios::binary) << html;
+    }
+  }
+  EXPECT_GE(tables, 10u);
+  // Grids with a column and a row in which no cell starts, with collapsed
+  // spacing.
+  struct Gap {
+    const char* name;
+    Integer rows, cols;
+    std::vector<std::array<Integer, 4>> merges;  // row, col, colSpan, rowSpan
+  };
+  const Gap gaps[] = {
+      {"column", 2, 3, {{0, 0, 2, 1}, {1, 0, 2, 1}}},
+      {"row", 3, 2, {{0, 0, 1, 2}, {0, 1, 1, 2}}},
+  };
+  for (const Gap& g : gaps) {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLTableItemInfo* t = AddTable(doc, g.rows, g.cols, {"a", "b", "c", "d", "e", "f"});
+    for (const auto& m : g.merges) ASSERT_TRUE(t->Rows.MergeCells(m[0], m[1], m[2], m[3], true));
+    t->CellHSpacing = t->CellVSpacing = -1;
+    for (bool css : {false, true})
+      std::ofstream(temp.path() / (std::string("gap-") + g.name + (css ? "-css.html" : ".html")), std::ios::binary)
+          << HTMLOf(doc, css);
+  }
+  const char* src = std::getenv("QY_SOURCE_DIR");
+  const fs::path jar =
+      fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
+  ASSERT_TRUE(fs::exists(jar)) << "the set-up installs the checker: " << jar;
+  ASSERT_TRUE(HaveCommand("java"));
+  int status = 0;
+  const std::string out =
+      RunCommand("java -jar '" + jar.string() + "' --errors-only --format gnu '" + temp.path().string() + "' 2>&1", status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include "TableTestSupport.h"
 
 #include "platform/base/Streams.h"
+#include "richtext/model/VLFMisc.h"
 #include "richtext/rtf/VLRTFImport.h"
 
 #include <gtest/gtest.h>
@@ -223,3 +224,69 @@ TEST(TableFaults, RenumberingStylesReachesEveryCell) {
 }
 
 }  // namespace
+
+// A record whose grid is larger than a table may be, or than its record
+// can hold (a line or a cell record for each position), is left out with a load warning: the paragraphs around it are
+// read, nothing near the claimed size is allocated or laid out.
+TEST(TableFaults, OversizedGridsAreLeftOutWithAWarning) {
+  TVLStyle style(nullptr);
+  VLRegisterTableItem();
+  // The grid in the stream form: rows and columns as 16-bit integers.
+  auto stream = [](int rows, int cols) {
+    std::string s = std::string("QPS1\x0ATVLTableSW\x00", 16);
+    s += std::string("\x01" "C" "\x03", 3) + char(rows & 0xFF) + char(rows >> 8) + "\x03" + char(cols & 0xFF) +
+         char(cols >> 8) + "\x01";
+    s += std::string("\x02\x01\x02\x01QPS1\x02TD\x00\x00", 13);
+    return s + std::string("\x00\x00", 2);
+  };
+  auto streamRecord = [&](int rows, int cols) {
+    return "-8 1 3\r\n0 1 0 0 0 0\r\nbefore\r\n-60 3 0 0 0 0 \r\n\r\n1\r\n" + VLFStringToHex(stream(rows, cols)) +
+           "\r\n0 1 0 0 0 0\r\nafter\r\n";
+  };
+  const std::string dir = (qytest::SourceDir() / "tests/richtext/table/data/").string();
+  struct Case {
+    const char* name;
+    std::string vlf;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"older record claiming 1024 x 1024", qytest::ReadFileBytes(dir + "vlf-table-grid-1024x1024.vlf"), true},
+      {"older record claiming 512 x 512", qytest::ReadFileBytes(dir + "vlf-table-grid-512x512.vlf"), true},
+      {"stream claiming 1024 x 1024", streamRecord(1024, 1024), true},
+      {"stream claiming 30000 rows", streamRecord(30000, 30000), true},
+      {"stream claiming 200 x 200 in a few bytes", streamRecord(200, 200), true},
+      {"stream claiming 30 x 30 with one record", streamRecord(30, 30), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLDocumentData doc(&style);
+    ASSERT_TRUE(LoadText(doc, c.vlf));
+    EXPECT_EQ(doc.GetVLFWarnings().Contains(vlfwTableTooLarge), c.refused);
+    EXPECT_EQ(doc.GetItemTextA(0), "before");
+    EXPECT_EQ(doc.GetItemTextA(doc.GetItemCount() - 1), "after");
+    EXPECT_EQ(doc.GetItemCount(), c.refused ? 2 : 3);
+    EXPECT_EQ(FirstTable(doc) == nullptr, c.refused);
+  }
+  // A large grid merged into few cells is held by its few records.
+  {
+    TVLDocumentData doc(&style);
+    doc.AddTextItem("before", 0, 0);
+    auto t = TVLTableItemInfo::CreateEx(60, 40, &doc);
+    ASSERT_TRUE(t->Rows.MergeCells(0, 0, 40, 59, true));
+    t->GetCell(0, 0)->SetItemTextA(0, "all");
+    doc.AddItem("", t.release());
+    const std::string vlf = SaveText(doc);
+    TVLDocumentData back(&style);
+    ASSERT_TRUE(LoadText(back, vlf));
+    EXPECT_FALSE(back.GetVLFWarnings().Contains(vlfwTableTooLarge));
+    ASSERT_TRUE(FirstTable(back));
+    EXPECT_EQ(FirstTable(back)->RowCount(), 60);
+    EXPECT_EQ(AllText(*FirstTable(back)), "all");
+  }
+  // The intact older record beside them still loads.
+  TVLDocumentData doc(&style);
+  ASSERT_TRUE(LoadText(doc, TwoByTwo(style)));
+  EXPECT_FALSE(doc.GetVLFWarnings().Contains(vlfwTableTooLarge));
+  ASSERT_TRUE(FirstTable(doc));
+  EXPECT_EQ(AllText(*FirstTable(doc)), "abcd");
+}

@@ -221,3 +221,24 @@ TEST_F(TableLayoutFixture, DocumentGivesTheTableItsSize) {
 }
 
 }  // namespace
+
+namespace {
+double ThreadCpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+}  // namespace
+
+// The largest table Insert Table makes (100 columns, 500 rows) lays out in
+// time linear in its cells: it took 1.6 s of processor time when each cell
+// searched the grid for its row and each column searched every cell.
+TEST_F(TableLayoutFixture, LargestInsertedTableLaysOutQuickly) {
+  TVLTableItemInfo* t = Add(500, 100);
+  const double start = ThreadCpuMs();
+  t->Layout(1000, true, nullptr);
+  const double spent = ThreadCpuMs() - start;
+  EXPECT_LT(spent, 600.0);
+  EXPECT_EQ(t->RowCount(), 500);
+  EXPECT_EQ(static_cast<Integer>(t->FormattingInfo.ColStarts.size()), 101);
+}

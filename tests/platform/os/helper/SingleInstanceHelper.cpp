@@ -3,6 +3,11 @@
 // events handled), then logs every message received and runs until killed
 // (or a minute passes). Secondary: hands over "restore", exits 0. A start
 // that can neither lock nor hand over prints "failed" and exits 3.
+//
+// Usage: os_single_instance_helper --folder <folder> <contact>
+// Takes the folder's lock, prints "taken" and holds it until killed (or a
+// minute passes); prints "busy" (exit 4) when another holds it.
+#include "platform/os/FolderLock.h"
 #include "platform/os/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -15,6 +20,15 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
+  if (String(argv[1]) == "--folder") {
+    TFolderLock lock(argv[2]);
+    const auto r = lock.TryTake(argc > 3 ? argv[3] : "");
+    std::puts(r == TFolderLock::flTaken ? "taken" : r == TFolderLock::flBusy ? "busy" : "failed");
+    std::fflush(stdout);
+    if (r != TFolderLock::flTaken) return 4;
+    std::this_thread::sleep_for(std::chrono::seconds(60));
+    return 0;
+  }
   QCoreApplication app(argc, argv);
   String logPath = argv[2];
   const int busyMs = argc > 3 ? std::atoi(argv[3]) : 0;

@@ -1,0 +1,107 @@
+// A computer without a printer: the preview shows the entry on the locale's
+// paper, Print and Printer Setup offer a PDF file, the PDF holds the entry,
+// and the print commands' hint names where they print to.
+#include "FindReportSupport.h"
+
+#include "app/QYJournalReport.h"
+#include "platform/base/DateTime.h"
+#include "platform/gui/Printers.h"
+#include "richtext/view/VLPrint.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace qytest;
+
+namespace {
+
+class PrintWithoutPrinterTest : public testing::Test {
+protected:
+  PrintWithoutPrinterTest() : Old(SetPrinter(std::make_unique<TPrinter>())) {
+    ProfileSettings.ConfirmPrint = false;
+    Journal = W.OpenWindow("Diary", 0);
+    TMainJournalWorld::TypeAtEnd(Journal, "north of the river");
+  }
+  ~PrintWithoutPrinterTest() override { SetPrinter(std::move(Old)); }
+
+  void SetUp() override {
+    if (Printer()->HasPrinters()) GTEST_SKIP() << "a printer is installed here";
+  }
+
+  String PdfText(const String& pdf) {
+    const std::string out = pdf + ".txt";
+    const std::string cmd = "pdftotext '" + pdf + "' '" + out + "'";
+    if (std::system(cmd.c_str()) != 0) return "pdftotext failed";
+    std::ifstream in(out);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  std::unique_ptr<TPrinter> Old;
+  TFindReportWorld W;
+  TOpenJournal* Journal = nullptr;
+  qytest::TempDir Dir;
+};
+
+TEST_F(PrintWithoutPrinterTest, ThePreviewShowsTheEntryOnTheLocalesPaper) {
+  TInteractionScript script;
+  int pages = 0;
+  Integer paper = 0;
+  script.Do([&](TInteraction& r) {
+    if (r.Form != W.Preview.get()) return static_cast<int>(mrCancel);
+    pages = W.Preview->VLPrint1->GetPagesCount();
+    paper = W.Preview->VLPrint1->GetPrinter()->GetPaperSize();
+    return static_cast<int>(mrOk);
+  });
+  BuildJournalReport(roPreview, rsCurrentEntry, rlPagePerDay);
+  ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.front().Caption << ": " << script.Shown.front().Text;
+  EXPECT_EQ(script.Shown[0].Form, W.Preview.get());
+  EXPECT_GE(pages, 1);
+  EXPECT_EQ(paper, LocaleDefaultPaperSize());
+}
+
+TEST_F(PrintWithoutPrinterTest, PrintAsksForAPdfFileAndWritesTheEntryThere) {
+  const String pdf = (Dir.path() / "entry.pdf").string();
+  TInteractionScript script;
+  TInteraction offered;
+  script.Do([&](TInteraction& r) {
+    offered = r;
+    r.PrinterName = PdfFileChoice;
+    r.FileName = pdf;
+    return static_cast<int>(mrOk);
+  });
+  BuildJournalReport(roPrint, rsCurrentEntry, rlPagePerDay);
+  ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.back().Caption << ": " << script.Shown.back().Text;
+  EXPECT_EQ(offered.Kind, TInteractionKind::PrintDialog);
+  EXPECT_EQ(offered.PrinterName, PdfFileChoice);
+  EXPECT_NE(PdfText(pdf).find("north of the river"), String::npos);
+  EXPECT_EQ(W.Main->ActionPrint->GetHint(), "print to PDF file " + pdf);
+  // The next print goes to the same file without asking.
+  std::remove(pdf.c_str());
+  BuildJournalReport(roPrint, rsCurrentEntry, rlPagePerDay);
+  EXPECT_EQ(script.Shown.size(), 1u);
+  EXPECT_NE(PdfText(pdf).find("north of the river"), String::npos);
+}
+
+TEST_F(PrintWithoutPrinterTest, PrinterSetupChoosesTheFileThePrintCommandsName) {
+  const String pdf = (Dir.path() / "setup.pdf").string();
+  EXPECT_EQ(W.Main->ActionPrint->GetHint(), "print to a PDF file (no printer installed)");
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    EXPECT_EQ(r.Kind, TInteractionKind::PrinterSetupDialog);
+    r.PrinterName = PdfFileChoice;
+    r.FileName = pdf;
+    return static_cast<int>(mrOk);
+  });
+  W.Main->ActionPrinterSetupDialogExecute(W.Main);
+  EXPECT_EQ(Printer()->OutputFileName, pdf);
+  for (TAction* a : {W.Main->ActionPrint, W.Main->ActionPrintPagePerDay, W.Main->ActionPrintPageFilled})
+    EXPECT_EQ(a->GetHint(), "print to PDF file " + pdf);
+  EXPECT_EQ(W.Main->ActionPrinterSetupDialog->GetCaption(), "Printer Set&up...");
+}
+
+}  // namespace
