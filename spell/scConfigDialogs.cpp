@@ -4,7 +4,7 @@
 #include "platform/gui/Dialogs.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scMainDictionary.h"
-#include "spell/scSpell.h"
+#include "spell/scSpellBase.h"
 #include "spell/scUtil.h"
 
 #include <algorithm>
@@ -18,6 +18,12 @@ T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int 
   c->SetName(name);
   c->SetParent(parent);
   c->SetBounds(left, top, width, height);
+  return c;
+}
+
+TConfigurationDialogCtrl* MakeControl(TComponent* form) {
+  auto* c = new TConfigurationDialogCtrl(form);
+  c->SetName("DialogControl");
   return c;
 }
 
@@ -45,14 +51,16 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   SetWidth(320);
   SetHeight(kConfigDialogHeight);
   Position = poOwnerFormCenter;
+  DialogControl = MakeControl(this);
+  DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
   OptionsGroup = Make<TGroupBox>(this, this, "OptionsGroup", 8, 8, 305, 185);
   for (size_t n = 0; n < Options.size(); ++n) {
     const String name = "Option" + IntToStr(static_cast<int>(n) + 1);
     Options[n] = Make<TCheckBox>(this, OptionsGroup, name.c_str(), 8, 18 + 16 * static_cast<int>(n), 289, 17);
     TCheckBox* box = Options[n];
     box->OnClick = [this, box](TObject*) {
-      if (FFilling || !FEngine) return;
-      TSpellConfig& config = FEngine->Configuration();
+      if (FFilling || !DialogControl->Configuration) return;
+      TSpellConfig& config = *DialogControl->Configuration;
       const auto o = static_cast<TSpellOption>(box->Tag);
       TSpellOptions options = config.GetOptions();
       if (box->GetChecked() && !options.Contains(o))
@@ -69,14 +77,14 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   CustomCombo->SetStyle(csDropDownList);
   CustomLabel->SetFocusControl(CustomCombo);
   CustomCombo->OnChange = [this](TObject*) {
-    if (FFilling || !FEngine) return;
+    if (FFilling || !DialogControl->Configuration) return;
     const int i = CustomCombo->GetItemIndex();
-    if (i >= 0) FEngine->Configuration().SetActiveCustom(CustomCombo->Items().Get(i));
+    if (i >= 0) DialogControl->Configuration->SetActiveCustom(CustomCombo->Items().Get(i));
   };
   DictionariesButton = Make<TButton>(this, DictionariesGroup, "DictionariesButton", 192, 130, 105, 23);
   DictionariesButton->OnClick = [this](TObject*) {
-    if (!FEngine) return;
-    FEngine->ShowCustomDictionariesDialog(this);
+    if (!DialogControl->SpellChecker) return;
+    DialogControl->ShowCustomDictionariesDialog();
     FillCustomCombo();
   };
   // The journal's password does not reach these files: the user should know.
@@ -85,13 +93,14 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   StorageNote->SetText(kSpellStorageNote);
   ResetButton = Make<TButton>(this, this, "ResetButton", 8, 400, 96, 23);
   ResetButton->OnClick = [this](TObject*) {
-    if (!FEngine) return;
-    FEngine->Configuration().ResetToDefaults();
+    if (!DialogControl->Configuration) return;
+    DialogControl->Configuration->ResetToDefaults();
     FillMainDictionaries();
     FillCustomCombo();
     SetupOptions();
   };
   HelpButton = Make<TButton>(this, this, "HelpButton", 108, 400, 46, 23);
+  HelpButton->OnClick = [this](TObject*) { DialogControl->HelpConfigDialog(); };
   OK = Make<TButton>(this, this, "OK", 158, 400, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
@@ -100,10 +109,9 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   CancelButton->Cancel = true;
 }
 
-void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
-  FEngine = AEngine;
-  if (!FEngine) return;
-  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  auto text = [c](TSpellLanguageString s) { return c->GetString(s); };
   SetText(text(lsSpellingOptions));
   OptionsGroup->SetText(text(lsDlgOptionsLabel));
   DictionariesGroup->SetText(text(lsDlgDictionariesLabel));
@@ -113,8 +121,19 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
   ResetButton->SetText(text(lsDlgResetDefaults));
   OK->SetText(text(lsDlgOK));
   CancelButton->SetText(text(lsDlgCancel));
-  HelpButton->SetVisible(FEngine->HelpCtxConfigDialog != 0);
-  TSpellConfig& config = FEngine->Configuration();
+  HelpButton->SetVisible(c->Visible(sdcHelp) && c->HelpCtxConfigDialog() != 0);
+  HelpButton->SetEnabled(c->Enabled(sdcHelp));
+  for (TControl* e : std::initializer_list<TControl*>{CustomLabel, CustomCombo}) {
+    e->SetVisible(c->Visible(sdcCustomDictionary));
+    e->SetEnabled(c->Enabled(sdcCustomDictionary));
+  }
+  DictionariesButton->SetVisible(c->Visible(sdcCustomDictionaries));
+  DictionariesButton->SetEnabled(c->Enabled(sdcCustomDictionaries));
+  OK->SetVisible(c->Visible(sdcConfigOK));
+  OK->SetEnabled(c->Enabled(sdcConfigOK));
+  ResetButton->SetVisible(c->Visible(sdcResetDefaults));
+  ResetButton->SetEnabled(c->Enabled(sdcResetDefaults));
+  TSpellConfig& config = *c->Configuration;
   FSavedOptions = config.GetOptions();
   FSavedMain.Assign(&config.GetMainDictionaries());
   FSavedCustom.Assign(&config.GetCustomDictionaries());
@@ -133,8 +152,8 @@ void TSpellCheckConfigDialog::Setup(TSpellChecker* AEngine) {
 }
 
 void TSpellCheckConfigDialog::Revert() {
-  if (!FEngine) return;
-  TSpellConfig& config = FEngine->Configuration();
+  if (!DialogControl->Configuration) return;
+  TSpellConfig& config = *DialogControl->Configuration;
   auto same = [](TStringList& a, const TStringList& b) {
     if (a.Count() != b.Count()) return false;
     for (int i = 0; i < a.Count(); ++i)
@@ -148,31 +167,26 @@ void TSpellCheckConfigDialog::Revert() {
 }
 
 int TSpellCheckConfigDialog::SetupOptions() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->Configuration) return static_cast<int>(Options.size());
   FFilling = true;
-  TSpellConfig& config = FEngine->Configuration();
+  TSpellConfig& config = *c->Configuration;
   const TSpellOptions options = config.GetOptions();
   size_t box = 0;
   for (int o = 0; o <= static_cast<int>(soUser4) && box < Options.size(); ++o) {
     const auto option = static_cast<TSpellOption>(o);
-    if (!FEngine->ConfigAvailableOptions.Contains(option)) continue;
-    String caption;
-    switch (option) {
-      case soUser1: caption = FEngine->ConfigUserOption1; break;
-      case soUser2: caption = FEngine->ConfigUserOption2; break;
-      case soUser3: caption = FEngine->ConfigUserOption3; break;
-      case soUser4: caption = FEngine->ConfigUserOption4; break;
-      default: caption = FEngine->GetString(static_cast<TSpellLanguageString>(lsLiveSpelling + o));
-    }
+    if (!c->AvailableOptions.Contains(option)) continue;
+    const String caption = c->GetOptionCaption(option);
     TCheckBox* b = Options[box++];
     b->Tag = o;
     b->SetText(caption);
     // Checking and correcting as you type promise what a host that checks
     // on request only does not do: kept as stored, shown off and greyed.
     const bool onRequest = (option == soLiveSpelling || option == soLiveCorrect) &&
-                           !FEngine->LiveCheckingHint.empty();
+                           !c->LiveCheckingHint().empty();
     b->SetChecked(!onRequest && options.Contains(option));
     b->SetEnabled(!onRequest);
-    b->SetHint(onRequest ? FEngine->LiveCheckingHint : String());
+    b->SetHint(onRequest ? c->LiveCheckingHint() : String());
     b->SetVisible(true);
   }
   const int hidden = static_cast<int>(Options.size() - box);
@@ -182,8 +196,8 @@ int TSpellCheckConfigDialog::SetupOptions() {
 }
 
 void TSpellCheckConfigDialog::FillMainDictionaries() {
-  if (!FEngine) return;
-  TStrings* files = FEngine->GetMainDictionaryFiles();
+  TConfigurationDialogCtrl* c = DialogControl;
+  TStrings* files = c->GetMainDictionaryFiles();
   if (!files) return;
   FFilling = true;
   FMainFiles.clear();
@@ -193,32 +207,36 @@ void TSpellCheckConfigDialog::FillMainDictionaries() {
     const String file = files->Get(i);
     String name = "???";
     try {
-      if (auto d = FEngine->OpenMainDictionary(file)) name = d->Name();
+      if (auto d = c->OpenMainDictionary(file)) name = d->Name();
     } catch (const Exception&) {
     }
     rows.Add(name + "  (" + BareName(file) + ")");
     FMainFiles.push_back(file);
   }
-  rows.Add(FEngine->GetString(lsDlgBrowseForMain));
-  FBrowseRow = rows.Count() - 1;
+  FBrowseRow = -1;
+  if (c->Visible(sdcMainDictFolderBrowse)) {
+    rows.Add(c->GetString(lsDlgBrowseForMain));
+    FBrowseRow = rows.Count() - 1;
+  }
   MainDictionaries->PrepareRows();
-  const TStringList& chosen = FEngine->Configuration().MainDictionaries;
+  const TStringList& chosen = c->Configuration->MainDictionaries;
   for (size_t i = 0; i < FMainFiles.size(); ++i)
     MainDictionaries->SetChecked(static_cast<int>(i), chosen.IndexOf(FMainFiles[i]) >= 0);
   FFilling = false;
 }
 
 void TSpellCheckConfigDialog::MainDictionariesCheck(int Row) {
-  if (FFilling || !FEngine) return;
-  if (Row == FBrowseRow) {
+  if (FFilling || !DialogControl->Configuration) return;
+  if (Row >= 0 && Row == FBrowseRow) {
     // The browse row is a command, never a choice.
     MainDictionaries->SetChecked(Row, false);
-    if (FEngine->ShowAddDictionaryDir(this)) FEngine->DictionaryDirChange(this);
+    if (!DialogControl->Enabled(sdcMainDictFolderBrowse)) return;
+    DialogControl->ShowAddDictionaryDir();
     FillMainDictionaries();
     return;
   }
   if (Row < 0 || Row >= static_cast<int>(FMainFiles.size())) return;
-  TSpellConfig& config = FEngine->Configuration();
+  TSpellConfig& config = *DialogControl->Configuration;
   const String file = FMainFiles[static_cast<size_t>(Row)];
   const bool on = MainDictionaries->GetChecked(Row);
   const int at = config.MainDictionaries.IndexOf(file);
@@ -232,13 +250,12 @@ void TSpellCheckConfigDialog::MainDictionariesCheck(int Row) {
 }
 
 void TSpellCheckConfigDialog::FillCustomCombo() {
-  if (!FEngine) return;
-  TStrings* files = FEngine->GetCustomDictionaryFiles();
+  TStrings* files = DialogControl->GetCustomDictionaryFiles();
   if (!files) return;
   FFilling = true;
   CustomCombo->Items().Clear();
   for (int i = 0; i < files->Count(); ++i) CustomCombo->Items().Add(files->Get(i));
-  const String active = FEngine->Configuration().GetActiveCustom();
+  const String active = DialogControl->Configuration->GetActiveCustom();
   int found = -1;
   for (int i = 0; i < CustomCombo->Items().Count() && !active.empty() && found < 0; ++i)
     if (SameText(CustomCombo->Items().Get(i), active)) found = i;
@@ -254,6 +271,8 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
   SetWidth(312);
   SetHeight(206);
   Position = poOwnerFormCenter;
+  DialogControl = MakeControl(this);
+  DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
   CustomGroup = Make<TGroupBox>(this, this, "CustomGroup", 8, 8, 297, 161);
   CustomDictionaries = Make<TCheckListBox>(this, CustomGroup, "CustomDictionaries", 8, 18, 201, 135);
   CustomDictionaries->AllowEdit = true;
@@ -264,6 +283,7 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
   OK = Make<TButton>(this, this, "OK", 230, 176, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
+  HelpButton->OnClick = [this](TObject*) { DialogControl->HelpDictionariesDialog(); };
   CustomDictionaries->OnClick = [this](TObject*) { SelectRow(CustomDictionaries->GetItemIndex()); };
   CustomDictionaries->OnDblClick = [this](TObject*) {
     CustomDictionaries->EditRow(CustomDictionaries->GetItemIndex());
@@ -279,9 +299,9 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
     // The row shows the file the dictionary now lives in, so that the row,
     // the file and the configuration name the same thing.
     const String file = CustomDictionaryFileName(text);
-    if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size()) ||
+    if (row < 0 || row >= static_cast<int>(FEntries.size()) ||
         !FEntries[static_cast<size_t>(row)].Renamable || file.empty() ||
-        !FEngine->RenameCustomDictionary(FEntries[static_cast<size_t>(row)].FileName, file)) {
+        !DialogControl->RenameCustomDictionary(FEntries[static_cast<size_t>(row)].FileName, file)) {
       text = old;
       return;
     }
@@ -293,10 +313,9 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
   NewButton->OnClick = [this](TObject*) { NewButtonClick(); };
 }
 
-void TCustomDictionariesDialog::Setup(TSpellChecker* AEngine) {
-  FEngine = AEngine;
-  if (!FEngine) return;
-  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+void TCustomDictionariesDialog::DialogControlConfigurationAvailable() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  auto text = [c](TSpellLanguageString s) { return c->GetString(s); };
   SetText(text(lsDictionaries));
   CustomGroup->SetText(text(lsDlgCustomDictionaries));
   EditButton->SetText(text(lsDlgEdit));
@@ -304,28 +323,30 @@ void TCustomDictionariesDialog::Setup(TSpellChecker* AEngine) {
   NewButton->SetText(text(lsDlgNew));
   OK->SetText(text(lsDlgOK));
   HelpButton->SetText(text(lsDlgHelp));
-  HelpButton->SetVisible(FEngine->HelpCtxDictionariesDialog != 0);
+  HelpButton->SetVisible(c->Visible(sdcHelp) && c->HelpCtxDictionariesDialog() != 0);
+  HelpButton->SetEnabled(c->Enabled(sdcHelp));
   Fill();
 }
 
 void TCustomDictionariesDialog::Fill() {
   EditButton->SetEnabled(false);
   DeleteButton->SetEnabled(false);
-  if (!FEngine) return;
-  TStrings* customs = FEngine->GetCustomDictionaryFiles();
-  if (!customs) return;
+  TConfigurationDialogCtrl* c = DialogControl;
+  TStrings* customs = c->GetCustomDictionaryFiles();
+  if (!customs || !c->Configuration) return;
   FFilling = true;
   FEntries.clear();
   TStrings& rows = CustomDictionaries->Items();
   rows.Clear();
-  TCustomDictionary& internal = FEngine->InternalDictionary();
-  if (internal.GetAddedCount() > 0 || internal.GetAutoCorrectCount() > 0) {
-    rows.Add(FEngine->GetString(lsIgnoreAllChangeAll));
+  TCustomDictionary& internal = *c->InternalDictionary();
+  if (c->Visible(sdcInternalEdit) &&
+      (internal.GetAddedCount() > 0 || internal.GetAutoCorrectCount() > 0)) {
+    rows.Add(c->GetString(lsIgnoreAllChangeAll));
     TListEntry e;
     e.Internal = true;
     FEntries.push_back(e);
   }
-  const TStringList& listed = FEngine->Configuration().CustomDictionaries;
+  const TStringList& listed = c->Configuration->CustomDictionaries;
   for (int i = 0; i < customs->Count(); ++i) {
     const String name = customs->Get(i);
     TListEntry e;
@@ -343,12 +364,14 @@ void TCustomDictionariesDialog::Fill() {
 
 void TCustomDictionariesDialog::SelectRow(int Row) {
   const bool ok = Row >= 0 && Row < static_cast<int>(FEntries.size());
-  EditButton->SetEnabled(ok);
+  EditButton->SetEnabled(ok && (!FEntries[static_cast<size_t>(Row)].Internal ||
+                                DialogControl->Enabled(sdcInternalEdit)));
   DeleteButton->SetEnabled(ok && !FEntries[static_cast<size_t>(Row)].Internal);
 }
 
 void TCustomDictionariesDialog::RowChecked(int Row) {
-  if (FFilling || !FEngine || Row < 0 || Row >= static_cast<int>(FEntries.size())) return;
+  if (FFilling || !DialogControl->SpellChecker || Row < 0 || Row >= static_cast<int>(FEntries.size()))
+    return;
   TListEntry& e = FEntries[static_cast<size_t>(Row)];
   const bool mark = CustomDictionaries->GetChecked(Row);
   if (e.Internal) {
@@ -360,7 +383,7 @@ void TCustomDictionariesDialog::RowChecked(int Row) {
   e.Active = mark;
   CustomDictionaries->SetItemIndex(Row);
   SelectRow(Row);
-  FEngine->SetCustomDictionaryListed(e.FileName, mark);
+  DialogControl->SetCustomDictionaryListed(e.FileName, mark);
 }
 
 bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
@@ -375,49 +398,54 @@ bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
 }
 
 void TCustomDictionariesDialog::NewButtonClick() {
-  if (!FEngine) return;
+  TSpellCheckerBase* engine = DialogControl->SpellChecker;
+  if (!engine) return;
   String name;
   {
-    TNewCustomDictionary form(this);
-    form.Setup(FEngine);
+    // The new form talks to this form's engine.
+    TNewCustomDictionary form(DialogControl);
+    engine->ApplyUILanguageFonts(&form, false);
+    engine->BindDialogControl(&form);
     if (form.ShowModal() != mrOk) return;
     name = CustomDictionaryFileName(form.NameEdit->GetText());
   }
   if (name.empty()) return;
   if (FocusEntry(name)) return;
-  if (!FEngine->NewCustomDictionary(name)) return;
+  if (!DialogControl->NewCustomDictionary(name)) return;
   Fill();
   FocusEntry(name);
 }
 
 void TCustomDictionariesDialog::DeleteButtonClick() {
   const int row = CustomDictionaries->GetItemIndex();
-  if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size())) return;
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker || row < 0 || row >= static_cast<int>(FEntries.size())) return;
   const TListEntry e = FEntries[static_cast<size_t>(row)];
   if (e.Internal) return;
-  if (MessageBox(FEngine->GetString(lsRemoveCustomDict), FEngine->GetString(lsConfirmation),
+  if (MessageBox(c->GetString(lsRemoveCustomDict), c->GetString(lsConfirmation),
                  MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
     return;
-  FEngine->DeleteCustomDictionary(e.FileName);
+  c->DeleteCustomDictionary(e.FileName);
   Fill();
 }
 
 void TCustomDictionariesDialog::EditButtonClick() {
   const int row = CustomDictionaries->GetItemIndex();
-  if (!FEngine || row < 0 || row >= static_cast<int>(FEntries.size())) return;
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker || row < 0 || row >= static_cast<int>(FEntries.size())) return;
   const TListEntry e = FEntries[static_cast<size_t>(row)];
   if (e.Internal) {
-    FEngine->ShowEditCustomDictionaryDialog(this, &FEngine->InternalDictionary());
+    if (c->Enabled(sdcInternalEdit)) c->ShowEditCustomDictionaryDialog(c->InternalDictionary());
     return;
   }
   std::unique_ptr<TCustomDictionary> d;
   try {
-    d = FEngine->OpenCustomDictionary(e.FileName);
+    d = c->OpenCustomDictionary(e.FileName);
   } catch (const Exception&) {
     return;
   }
   if (!d) return;
-  FEngine->ShowEditCustomDictionaryDialog(this, d.get());
+  c->ShowEditCustomDictionaryDialog(d.get());
   d->Save();
 }
 
@@ -429,6 +457,11 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   SetWidth(314);
   SetHeight(333);
   Position = poOwnerFormCenter;
+  DialogControl = MakeControl(this);
+  DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
+  DialogControl->OnCustomDictionaryAvailable = [this](TObject*) {
+    DialogControlCustomDictionaryAvailable();
+  };
   PageControl = Make<TPageControl>(this, this, "PageControl", 0, 0, 313, 297);
   auto sheet = [this](const char* name) {
     auto* s = new TTabSheet(this);
@@ -469,6 +502,7 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   HelpButton = Make<TButton>(this, this, "HelpButton", 150, 304, 75, 23);
   OK = Make<TButton>(this, this, "OK", 231, 304, 75, 23);
   OK->ModalResult = mrOk;
+  HelpButton->OnClick = [this](TObject*) { DialogControl->HelpDictionaryEditDialog(); };
   for (TLabel* l : {AddedWordsExplain, AutoCorrectWordsExplain, ExcludeWordsExplanation}) {
     l->AutoSize = false;
     l->SetWordWrap(true);
@@ -561,12 +595,23 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   };
 }
 
-void TCustomDictionaryEditDialog::Setup(TSpellChecker* AEngine, TCustomDictionary* ADictionary) {
-  FEngine = AEngine;
-  FDictionary = ADictionary;
-  if (!FEngine) return;
-  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
-  const bool internal = FDictionary == &FEngine->InternalDictionary();
+void TCustomDictionaryEditDialog::DialogControlConfigurationAvailable() {
+  // No dictionary yet: the dialog closes at once unless one comes.
+  ApplyTexts();
+  FillSheets();
+}
+
+void TCustomDictionaryEditDialog::DialogControlCustomDictionaryAvailable() {
+  FDictionary = DialogControl->CustomDictionary;
+  ModalResult = mrNone;
+  ApplyTexts();
+  FillSheets();
+}
+
+void TCustomDictionaryEditDialog::ApplyTexts() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  auto text = [c](TSpellLanguageString s) { return c->GetString(s); };
+  const bool internal = FDictionary && FDictionary == c->InternalDictionary();
   AddedWordsSheet->SetText(text(internal ? lsDlgIgnoreAll : lsDlgAddedWords));
   AddedWordsExplain->SetText(text(lsDlgAddedWordsExplanation));
   IgnoreEditLabel->SetText(text(lsDlgIgnoreThisWord));
@@ -582,14 +627,19 @@ void TCustomDictionaryEditDialog::Setup(TSpellChecker* AEngine, TCustomDictionar
   ExcludeEditLabel->SetText(text(lsDlgExcludeThisWord));
   HelpButton->SetText(text(lsDlgHelp));
   OK->SetText(text(lsDlgOK));
-  ExcludedWordsSheet->SetTabVisible(FEngine->UseExcludeWords && !internal);
+  AddedWordsSheet->SetTabVisible(c->Visible(sdcAddedEdit));
+  AutoCorrectWordsSheet->SetTabVisible(c->Visible(sdcAutoCorrectEdit));
+  ExcludedWordsSheet->SetTabVisible(c->Visible(sdcExcludedEdit) && c->UseExcludeWords() && !internal);
+  AddedWordsSheet->SetEnabled(c->Enabled(sdcAddedEdit));
+  AutoCorrectWordsSheet->SetEnabled(c->Enabled(sdcAutoCorrectEdit));
+  ExcludedWordsSheet->SetEnabled(c->Enabled(sdcExcludedEdit));
   if (internal)
     SetText(text(lsIgnoreAllChangeAllTitle));
   else if (FDictionary)
     SetText(BareName(FDictionary->FileName()));
-  HelpButton->SetVisible(FEngine->HelpCtxDictionaryEditDialog != 0);
+  HelpButton->SetVisible(c->Visible(sdcHelp) && c->HelpCtxDictionaryEditDialog() != 0);
+  HelpButton->SetEnabled(c->Enabled(sdcHelp));
   FitTabs();
-  FillSheets();
 }
 
 void TCustomDictionaryEditDialog::FitTabs() {
@@ -715,6 +765,8 @@ TNewCustomDictionary::TNewCustomDictionary(TComponent* AOwner) : TForm(AOwner) {
   SetWidth(231);
   SetHeight(102);
   Position = poOwnerFormCenter;
+  DialogControl = MakeControl(this);
+  DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
   EditLabel = Make<TLabel>(this, this, "EditLabel", 8, 16, 217, 16);
   NameEdit = Make<TEdit>(this, this, "NameEdit", 8, 40, 217, 21);
   EditLabel->SetFocusControl(NameEdit);
@@ -726,11 +778,10 @@ TNewCustomDictionary::TNewCustomDictionary(TComponent* AOwner) : TForm(AOwner) {
   CancelButton->Cancel = true;
 }
 
-void TNewCustomDictionary::Setup(TSpellChecker* AEngine) {
-  if (!AEngine) return;
-  SetText(AEngine->GetString(lsNewCustomTitle));
-  EditLabel->SetText(AEngine->GetString(lsDlgNewCustom));
-  OKButton->SetText(AEngine->GetString(lsDlgOK));
-  CancelButton->SetText(AEngine->GetString(lsDlgCancel));
-  AEngine->ApplyUILanguageFonts(this, false);
+void TNewCustomDictionary::DialogControlConfigurationAvailable() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  SetText(c->GetString(lsNewCustomTitle));
+  EditLabel->SetText(c->GetString(lsDlgNewCustom));
+  OKButton->SetText(c->GetString(lsDlgOK));
+  CancelButton->SetText(c->GetString(lsDlgCancel));
 }

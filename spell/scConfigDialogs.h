@@ -7,10 +7,10 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "spell/scConfiguration.h"
+#include "spell/scConfigurationDialogCtrl.h"
 
 #include <array>
 
-class TSpellChecker;
 class TCustomDictionary;
 
 // The sentence under the spelling options on where the user's words are kept.
@@ -19,7 +19,8 @@ extern const char* const kSpellStorageNote;
 class TSpellCheckConfigDialog : public TForm {
 public:
   explicit TSpellCheckConfigDialog(TComponent* AOwner);
-  void Setup(TSpellChecker* AEngine);
+  // The engine attached itself: texts, commands, choices.
+  void DialogControlConfigurationAvailable();
   void FillMainDictionaries();
   void FillCustomCombo();
   // Returns the number of option boxes left hidden.
@@ -37,10 +38,10 @@ public:
   TCheckListBox* MainDictionaries;
   TLabel* CustomLabel;
   TComboBox* CustomCombo;
+  TConfigurationDialogCtrl* DialogControl;
 
 private:
   void MainDictionariesCheck(int Row);
-  TSpellChecker* FEngine = nullptr;
   // The configuration as the dialog found it, for Revert.
   TSpellOptions FSavedOptions;
   TStringList FSavedMain, FSavedCustom;
@@ -53,7 +54,7 @@ private:
 class TCustomDictionariesDialog : public TForm {
 public:
   explicit TCustomDictionariesDialog(TComponent* AOwner);
-  void Setup(TSpellChecker* AEngine);
+  void DialogControlConfigurationAvailable();
   void Fill();
   bool FocusEntry(const String& Name);
   void NewButtonClick();
@@ -69,11 +70,11 @@ public:
   TGroupBox* CustomGroup;
   TCheckListBox* CustomDictionaries;
   TButton *EditButton, *DeleteButton, *NewButton, *OK, *HelpButton;
+  TConfigurationDialogCtrl* DialogControl;
 
 private:
   void SelectRow(int Row);
   void RowChecked(int Row);
-  TSpellChecker* FEngine = nullptr;
   std::vector<TListEntry> FEntries;
   bool FFilling = false;
 };
@@ -81,7 +82,9 @@ private:
 class TCustomDictionaryEditDialog : public TForm {
 public:
   explicit TCustomDictionaryEditDialog(TComponent* AOwner);
-  void Setup(TSpellChecker* AEngine, TCustomDictionary* ADictionary);
+  // The engine, then the dictionary to edit, attached themselves.
+  void DialogControlConfigurationAvailable();
+  void DialogControlCustomDictionaryAvailable();
 
   TPageControl* PageControl;
   TTabSheet *AddedWordsSheet, *AutoCorrectWordsSheet, *ExcludedWordsSheet;
@@ -91,6 +94,7 @@ public:
   TListBox *IgnoreList, *AutoCorrectList, *ExcludeList;
   TButton *AddIgnoreButton, *DeleteIgnoreButton, *AddAutoCorrectButton, *DeleteAutoCorrectButton,
       *AddExcludeButton, *DeleteExcludeButton, *HelpButton, *OK;
+  TConfigurationDialogCtrl* DialogControl;
 
   void IgnoreEditChange();
   void ExcludeEditChange();
@@ -102,10 +106,10 @@ private:
   // Room the tab bar leaves beside its tabs.
   static constexpr int TabsMargin = 16;
   void FitTabs();
+  void ApplyTexts();
   void WordRule(bool Added);
   int PairRow(const String& Word) const;
   void AddPairRow(const String& Word, const String& Replacement);
-  TSpellChecker* FEngine = nullptr;
   TCustomDictionary* FDictionary = nullptr;
   // The pairs in the list's order (word, replacement).
   std::vector<std::pair<String, String>> FPairs;
@@ -115,8 +119,9 @@ private:
 class TNewCustomDictionary : public TForm {
 public:
   explicit TNewCustomDictionary(TComponent* AOwner);
-  void Setup(TSpellChecker* AEngine);
+  void DialogControlConfigurationAvailable();
   TLabel* EditLabel;
   TEdit* NameEdit;
   TButton *OKButton, *CancelButton;
+  TConfigurationDialogCtrl* DialogControl;
 };

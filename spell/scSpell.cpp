@@ -20,16 +20,16 @@ TSpellChecker::~TSpellChecker() {
 }
 
 void TSpellChecker::CreateSpellDialog() {
+  // This component owns the dialog (the engine releases it at the end of a
+  // check); its window stays above the form of the control being checked.
   auto* dialog = new TSpellDialog(this);
-  dialog->OnOptions = [this, dialog](TObject*) { ShowConfigDialog(dialog); };
-  dialog->Setup(this, CommandsVisible, CommandsEnabled);
+  TCustomForm* window = nullptr;
+  if (auto* parser = dynamic_cast<TControlParser2*>(CurrentParser()))
+    if (auto* control = dynamic_cast<TControl*>(parser->GetControl())) window = GetParentForm(control);
+  if (!window) window = OwnerForm(this);
+  dialog->SetOwnerWindow(window);
   SpellDialog = dialog;
   ApplyUILanguageFonts(dialog, true);
-}
-
-void TSpellChecker::PromptWord() {
-  TSpellCheckerBase::PromptWord();
-  if (TSpellDialog* d = Dialog()) d->PromptWord(CurrentWord(), RepeatedWord());
 }
 
 void TSpellChecker::ShowConfigDialog(TComponent* AOwner) {
@@ -40,7 +40,7 @@ void TSpellChecker::ShowConfigDialog(TComponent* AOwner) {
   {
     std::unique_ptr<TSpellCheckConfigDialog> form(new TSpellCheckConfigDialog(AOwner));
     ApplyUILanguageFonts(form.get(), false);
-    form->Setup(this);
+    BindDialogControl(form.get());
     form->HelpContext = HelpCtxConfigDialog;
     if (form->ShowModal() != mrOk) form->Revert();
   }
@@ -54,7 +54,7 @@ void TSpellChecker::ShowCustomDictionariesDialog(TComponent* AOwner) {
   }
   std::unique_ptr<TCustomDictionariesDialog> form(new TCustomDictionariesDialog(AOwner));
   ApplyUILanguageFonts(form.get(), false);
-  form->Setup(this);
+  BindDialogControl(form.get());
   form->HelpContext = HelpCtxDictionariesDialog;
   form->ShowModal();
 }
@@ -67,7 +67,7 @@ void TSpellChecker::ShowEditCustomDictionaryDialog(TComponent* AOwner, TCustomDi
   {
     std::unique_ptr<TCustomDictionaryEditDialog> form(new TCustomDictionaryEditDialog(AOwner));
     ApplyUILanguageFonts(form.get(), true);
-    form->Setup(this, Dictionary);
+    BindDialogControl(form.get(), Dictionary);
     form->HelpContext = HelpCtxDictionaryEditDialog;
     form->ShowModal();
   }

@@ -13,14 +13,11 @@ public:
   ~TSpellChecker() override;
 
   void CreateSpellDialog() override;
-  void PromptWord() override;
-  virtual void ShowConfigDialog(TComponent* AOwner);
-  virtual void ShowCustomDictionariesDialog(TComponent* AOwner);
-  virtual void ShowEditCustomDictionaryDialog(TComponent* AOwner, TCustomDictionary* Dictionary);
-  // A folder chooser; the chosen folder goes to the configuration's new
-  // paths. False when the user cancelled.
-  virtual bool ShowAddDictionaryDir(TComponent* AOwner);
-  virtual void ApplyUILanguageFonts(TComponent* Form, bool UseTextFont);
+  void ShowConfigDialog(TComponent* AOwner) override;
+  void ShowCustomDictionariesDialog(TComponent* AOwner) override;
+  void ShowEditCustomDictionaryDialog(TComponent* AOwner, TCustomDictionary* Dictionary) override;
+  bool ShowAddDictionaryDir(TComponent* AOwner) override;
+  void ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) override;
   // Names the refused file once; the check goes on without it.
   void DictionaryRefused(const String& FileName) override;
   TSpellDialog* Dialog() const { return dynamic_cast<TSpellDialog*>(SpellDialog); }
@@ -28,18 +25,7 @@ public:
   TFont UILanguageFontControls;
   TFont UILanguageFontText;
   bool UILanguageUseFonts = false;
-  TSpellDialogCommands CommandsVisible = kAllSpellDialogCommands;
-  TSpellDialogCommands CommandsEnabled = kAllSpellDialogCommands;
 
 private:
   TStringList FRefused;
-
-public:
-
-  // A handler replaces the built-in dialog.
-  std::function<void(TObject*, TComponent* Owner)> OnShowConfigDialog;
-  std::function<void(TObject*, TComponent* Owner)> OnShowCustomDictionariesDialog;
-  std::function<void(TObject*, TComponent* Owner, TCustomDictionary* Dictionary)>
-      OnShowEditCustomDictionaryDialog;
-  std::function<void(TObject*, TComponent* Owner)> OnShowAddDictionaryDir;
 };

@@ -1302,7 +1302,37 @@ void TSpellCheckerBase::RememberPrevious(const TAcceptedWord* Cached) {
 
 void TSpellCheckerBase::PromptWord() {
   ReorderMainDictionaries();
+  // The open dialog shows the word before the host hears of it, so a host
+  // that answers at once finds the dialog on this word.
+  if (TConfigurationDialogCtrl* c = FindDialogControl(SpellDialog))
+    c->PromptWord(this, FCurrentWord, FRepeated);
   if (OnPromptWord) OnPromptWord(this, FCurrentWord, FRepeated);
+}
+
+void TSpellCheckerBase::BindDialogControl(TComponent* Form, TCustomDictionary* Dictionary) {
+  TConfigurationDialogCtrl* c = FindDialogControl(Form);
+  if (!c) return;
+  c->SetSpellChecker(this);
+  c->SetCustomDictionary(Dictionary);
+}
+
+void TSpellCheckerBase::ShowConfigDialog(TComponent* AOwner) {
+  if (OnShowConfigDialog) OnShowConfigDialog(this, AOwner);
+}
+
+void TSpellCheckerBase::ShowCustomDictionariesDialog(TComponent* AOwner) {
+  if (OnShowCustomDictionariesDialog) OnShowCustomDictionariesDialog(this, AOwner);
+}
+
+void TSpellCheckerBase::ShowEditCustomDictionaryDialog(TComponent* AOwner,
+                                                       TCustomDictionary* Dictionary) {
+  if (OnShowEditCustomDictionaryDialog) OnShowEditCustomDictionaryDialog(this, AOwner, Dictionary);
+}
+
+bool TSpellCheckerBase::ShowAddDictionaryDir(TComponent* AOwner) {
+  if (!OnShowAddDictionaryDir) return false;
+  OnShowAddDictionaryDir(this, AOwner);
+  return true;
 }
 
 void TSpellCheckerBase::CaretToEnd(bool Cancelled) {
@@ -1682,7 +1712,10 @@ void TSpellCheckerBase::ShowSpellDialog() {
       OnCreateSpellDialog(this, SpellDialog, true);
     else
       CreateSpellDialog();
-    if (SpellDialog) SpellDialog->HelpContext = HelpCtxSpellDialog;
+    if (SpellDialog) {
+      SpellDialog->HelpContext = HelpCtxSpellDialog;
+      BindDialogControl(SpellDialog);
+    }
   }
   if (!SpellDialog) return;
   if (!FDialogShown) {

@@ -6,6 +6,7 @@
 #include "platform/base/Strings.h"
 #include "platform/gui/Graphics.h"
 #include "spell/scConfiguration.h"
+#include "spell/scConfigurationDialogCtrl.h"
 #include "spell/scLanguage.h"
 #include "spell/scParserBase.h"
 
@@ -219,6 +220,18 @@ public:
   virtual void ResumeCheck();
   virtual void Cancel();
 
+  // --- the dialogs' hooks. AOwner owns the new form (a dialog passes its
+  // control). Here only the events run; the dialog component shows forms.
+  virtual void ShowConfigDialog(TComponent* AOwner);
+  virtual void ShowCustomDictionariesDialog(TComponent* AOwner);
+  virtual void ShowEditCustomDictionaryDialog(TComponent* AOwner, TCustomDictionary* Dictionary);
+  // A folder chooser; the chosen folder goes to the configuration's new
+  // paths. False when nothing was chosen.
+  virtual bool ShowAddDictionaryDir(TComponent* AOwner);
+  virtual void ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) {}
+  // Attaches this engine and Dictionary to the first dialog control Form owns.
+  void BindDialogControl(TComponent* Form, TCustomDictionary* Dictionary = nullptr);
+
   // --- configuration callbacks
   virtual void DoConfigReadString(const String& ConfigID, const String& Key,
                                   const String& Default, String& Value);
@@ -282,6 +295,8 @@ public:
   int HelpCtxSpellDialog = 0, HelpCtxConfigDialog = 0, HelpCtxDictionariesDialog = 0,
       HelpCtxDictionaryEditDialog = 0;
   bool SuggestionsAutoReplace = false;
+  TSpellDialogCommands CommandsVisible = kAllSpellDialogCommands;
+  TSpellDialogCommands CommandsEnabled = kAllSpellDialogCommands;
   bool SuggestionsLearning() const { return FSuggestionsLearning; }
   const String& SuggestionsLearningDict() const { return FSuggestionsLearningDict; }
   bool LiveSpelling() const { return FLiveSpelling; }
@@ -342,6 +357,12 @@ public:
                      TSpellPopupOption& PopupResult)> OnPopupResult;
   std::function<void(TObject*, AnsiString& Word)> OnCaseModification;
   std::function<void(TObject*, const String& FileName)> OnDictionaryRefused;
+  // A handler replaces the built-in form.
+  std::function<void(TObject*, TComponent* Owner)> OnShowConfigDialog;
+  std::function<void(TObject*, TComponent* Owner)> OnShowCustomDictionariesDialog;
+  std::function<void(TObject*, TComponent* Owner, TCustomDictionary* Dictionary)>
+      OnShowEditCustomDictionaryDialog;
+  std::function<void(TObject*, TComponent* Owner)> OnShowAddDictionaryDir;
 
 protected:
   bool FreeParserAtEnd = true;

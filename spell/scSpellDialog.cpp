@@ -1,7 +1,6 @@
 #include "spell/scSpellDialog.h"
 
 #include "spell/scCustomDictionary.h"
-#include "spell/scSpellBase.h"
 
 #include <algorithm>
 
@@ -49,70 +48,60 @@ TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
            CancelButton, OptionsButton})
     c->SetTabOrder(tab++);
 
-  IgnoreButton->OnClick = [this](TObject*) {
-    Run([this] { FRepeated ? FEngine->IgnoreRepeated() : FEngine->Ignore(); });
+  DialogControl = new TConfigurationDialogCtrl(this);
+  DialogControl->SetName("DialogControl");
+  DialogControl->OnConfigurationAvailable = [this](TObject*) { DialogControlConfigurationAvailable(); };
+  DialogControl->OnPromptWord = [this](TObject*, const String& word, bool repeated) {
+    DialogControlPromptWord(word, repeated);
   };
-  IgnoreAllButton->OnClick = [this](TObject*) { Run([this] { FEngine->IgnoreAll(); }); };
-  ChangeButton->OnClick = [this](TObject*) {
-    Run([this] {
-      if (FRepeated)
-        FEngine->DeleteRepeated();
-      else
-        FEngine->Change(ReplaceWithEdit->GetText());
-    });
+  TConfigurationDialogCtrl* c = DialogControl;
+  IgnoreButton->OnClick = [this, c](TObject*) { FRepeated ? c->IgnoreRepeated() : c->Ignore(); };
+  IgnoreAllButton->OnClick = [c](TObject*) { c->IgnoreAll(); };
+  ChangeButton->OnClick = [this, c](TObject*) {
+    if (FRepeated)
+      c->DeleteRepeated();
+    else
+      c->Change(ReplaceWithEdit->GetText());
   };
-  ChangeAllButton->OnClick = [this](TObject*) {
-    Run([this] { FEngine->ChangeAll(ReplaceWithEdit->GetText()); });
-  };
-  AddButton->OnClick = [this](TObject*) { Run([this] { FEngine->Add(); }); };
-  AutoCorrectButton->OnClick = [this](TObject*) {
-    Run([this] { FEngine->AutoCorrect(ReplaceWithEdit->GetText()); });
-  };
-  UndoButton->OnClick = [this](TObject*) { Run([this] { FEngine->Undo(); }); };
-  CancelButton->OnClick = [this](TObject*) { Run([this] { FEngine->Cancel(); }); };
-  OptionsButton->OnClick = [this](TObject*) {
-    if (!FEngine || !OnOptions) return;
-    OnOptions(this);
+  ChangeAllButton->OnClick = [this, c](TObject*) { c->ChangeAll(ReplaceWithEdit->GetText()); };
+  AddButton->OnClick = [c](TObject*) { c->Add(); };
+  AutoCorrectButton->OnClick = [this, c](TObject*) { c->AutoCorrect(ReplaceWithEdit->GetText()); };
+  UndoButton->OnClick = [c](TObject*) { c->Undo(); };
+  CancelButton->OnClick = [c](TObject*) { c->Cancel(); };
+  HelpButton->OnClick = [c](TObject*) { c->HelpSpellDialog(); };
+  OptionsButton->OnClick = [this, c](TObject*) {
+    if (!c->SpellChecker) return;
+    c->ShowConfigDialog();
     // The word again, with suggestions from the new options.
-    if (FEngine && FEngine->CheckRunning()) PromptWord(NotFoundEdit->GetText(), FRepeated);
+    if (c->CheckRunning()) DialogControlPromptWord(NotFoundEdit->GetText(), FRepeated);
   };
   SuggestionsListbox->OnClick = [this](TObject*) {
     const int i = SuggestionsListbox->GetItemIndex();
     if (i >= 0 && SuggestionsListbox->GetEnabled())
       ReplaceWithEdit->SetText(SuggestionsListbox->Items().Get(i));
   };
-  SuggestionsListbox->OnDblClick = [this](TObject*) {
+  SuggestionsListbox->OnDblClick = [this, c](TObject*) {
     const int i = SuggestionsListbox->GetItemIndex();
     if (i < 0 || !SuggestionsListbox->GetEnabled()) return;
-    const String word = SuggestionsListbox->Items().Get(i);
-    Run([this, word] { FEngine->Change(word); });
+    c->Change(SuggestionsListbox->Items().Get(i));
   };
   NotFoundEdit->OnDblClick = [this](TObject*) { ReplaceWithEdit->SetText(NotFoundEdit->GetText()); };
   ReplaceWithEdit->OnChange = [this](TObject*) {
     if (!FRepeated && !FFilling) ReplaceWithEditChange();
   };
-  OnCloseQuery = [this](TObject*, bool& canClose) {
+  OnCloseQuery = [c](TObject*, bool& canClose) {
     canClose = true;
-    if (FEngine && FEngine->CheckRunning()) Run([this] { FEngine->Cancel(); });
+    if (c->CheckRunning()) c->Cancel();
   };
 }
 
 TSpellDialog::~TSpellDialog() = default;
 
-template <typename F>
-void TSpellDialog::Run(F f) {
-  if (FEngine) f();
-}
-
-void TSpellDialog::Setup(TSpellCheckerBase* AEngine, TSpellDialogCommands Visible,
-                         TSpellDialogCommands Enabled) {
-  FEngine = AEngine;
-  FVisible = Visible;
-  FEnabled = Enabled;
+void TSpellDialog::DialogControlConfigurationAvailable() {
   FRepeated = false;
   FDeactivated = false;
-  if (!FEngine) return;
-  auto text = [this](TSpellLanguageString s) { return FEngine->GetString(s); };
+  TConfigurationDialogCtrl* c = DialogControl;
+  auto text = [c](TSpellLanguageString s) { return c->GetString(s); };
   SetText(text(lsSpelling));
   NotFoundText->SetText(text(lsDlgNotFound));
   ReplaceWithText->SetText(text(lsDlgReplaceWith));
@@ -128,27 +117,28 @@ void TSpellDialog::Setup(TSpellCheckerBase* AEngine, TSpellDialogCommands Visibl
   HelpButton->SetText(text(lsDlgHelp));
   CancelButton->SetText(text(lsDlgCancel));
   FitLabelColumn();
-  UndoButton->SetVisible(Visible.Contains(sdcUndo));
-  OptionsButton->SetVisible(Visible.Contains(sdcOptions) && OnOptions != nullptr);
-  IgnoreAllButton->SetVisible(Visible.Contains(sdcIgnoreAll));
-  IgnoreButton->SetVisible(Visible.Contains(sdcIgnore));
-  ChangeButton->SetVisible(Visible.Contains(sdcChange));
-  ChangeAllButton->SetVisible(Visible.Contains(sdcChangeAll));
-  AddButton->SetVisible(Visible.Contains(sdcAdd));
-  AutoCorrectButton->SetVisible(Visible.Contains(sdcAutoCorrect));
-  HelpButton->SetVisible(Visible.Contains(sdcHelp) && FEngine->HelpCtxSpellDialog != 0);
-  CancelButton->SetVisible(Visible.Contains(sdcCancel));
+  UndoButton->SetVisible(c->Visible(sdcUndo));
+  OptionsButton->SetVisible(c->Visible(sdcOptions));
+  IgnoreAllButton->SetVisible(c->Visible(sdcIgnoreAll));
+  IgnoreButton->SetVisible(c->Visible(sdcIgnore));
+  ChangeButton->SetVisible(c->Visible(sdcChange));
+  ChangeAllButton->SetVisible(c->Visible(sdcChangeAll));
+  AddButton->SetVisible(c->Visible(sdcAdd));
+  AutoCorrectButton->SetVisible(c->Visible(sdcAutoCorrect));
+  HelpButton->SetVisible(c->Visible(sdcHelp) && c->HelpCtxSpellDialog() != 0);
+  CancelButton->SetVisible(c->Visible(sdcCancel));
   HelpButton->SetEnabled(Has(sdcHelp));
   CancelButton->SetEnabled(Has(sdcCancel));
-  if (!OptionsButton->GetVisible()) UndoButton->SetTop(138);
+  if (!OptionsButton->GetVisible()) UndoButton->SetTop(OptionsButton->GetTop());
 }
 
 void TSpellDialog::SetCommandsEnabled(bool Enable) {
-  if (!FEngine) return;
-  const bool custom = FEngine->ActiveCustomDictionary() != nullptr;
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker) return;
+  const bool custom = c->ActiveCustomDictionary() != nullptr;
   // Read-only text takes no replacements.
-  const bool replace = Enable && !FEngine->ReportOnly();
-  UndoButton->SetEnabled(Enable && FEngine->CanUndo() && Has(sdcUndo));
+  const bool replace = Enable && !c->ReportOnly();
+  UndoButton->SetEnabled(Enable && c->CanUndo() && Has(sdcUndo));
   OptionsButton->SetEnabled(Enable && Has(sdcOptions));
   ReplaceWithEdit->SetEnabled(replace);
   SuggestionsListbox->SetEnabled(Enable);
@@ -161,11 +151,12 @@ void TSpellDialog::SetCommandsEnabled(bool Enable) {
 }
 
 void TSpellDialog::ReplaceWithEditChange() {
-  if (!FEngine) return;
-  const bool t = !ReplaceWithEdit->GetText().empty() && !FEngine->ReportOnly();
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker) return;
+  const bool t = !ReplaceWithEdit->GetText().empty() && !c->ReportOnly();
   ChangeAllButton->SetEnabled(t && Has(sdcChangeAll));
   ChangeButton->SetEnabled(t && Has(sdcChange));
-  AutoCorrectButton->SetEnabled(t && FEngine->ActiveCustomDictionary() != nullptr &&
+  AutoCorrectButton->SetEnabled(t && c->ActiveCustomDictionary() != nullptr &&
                                 Has(sdcAutoCorrect));
 }
 
@@ -176,7 +167,7 @@ void TSpellDialog::FitLabelColumn() {
   const String shown = NotFoundText->GetText();
   int widest = 0;
   for (TLabel* l : {NotFoundText, ReplaceWithText, SuggestionsText}) widest = std::max(widest, l->GetWidth());
-  NotFoundText->SetText(FEngine->GetString(lsDlgRepeatedWord));
+  NotFoundText->SetText(DialogControl->GetString(lsDlgRepeatedWord));
   widest = std::max(widest, NotFoundText->GetWidth());
   NotFoundText->SetText(shown);
   const int shift = NotFoundText->GetLeft() + widest + LabelGap - NotFoundEdit->GetLeft();
@@ -186,8 +177,9 @@ void TSpellDialog::FitLabelColumn() {
   SetWidth(GetWidth() + shift);
 }
 
-void TSpellDialog::PromptWord(const String& Word, bool Repeated) {
-  if (!FEngine) return;
+void TSpellDialog::DialogControlPromptWord(const String& Word, bool Repeated) {
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker) return;
   FFilling = true;
   NotFoundEdit->SetText(Word);
   SuggestionsListbox->Clear();
@@ -199,12 +191,12 @@ void TSpellDialog::PromptWord(const String& Word, bool Repeated) {
   if (Repeated) {
     OptionsButton->SetEnabled(Has(sdcOptions));
     IgnoreButton->SetEnabled(true);
-    ChangeButton->SetEnabled(!FEngine->ReportOnly());
-    NotFoundText->SetText(FEngine->GetString(lsDlgRepeatedWord));
+    ChangeButton->SetEnabled(!c->ReportOnly());
+    NotFoundText->SetText(c->GetString(lsDlgRepeatedWord));
   } else {
-    NotFoundText->SetText(FEngine->GetString(lsDlgNotFound));
+    NotFoundText->SetText(c->GetString(lsDlgNotFound));
   }
-  UndoButton->SetEnabled(FEngine->CanUndo() && Has(sdcUndo));
+  UndoButton->SetEnabled(c->CanUndo() && Has(sdcUndo));
   if (Repeated) {
     FFilling = true;
     ReplaceWithEdit->SetText(Word.substr(0, Word.size() / 2));
@@ -212,7 +204,7 @@ void TSpellDialog::PromptWord(const String& Word, bool Repeated) {
     return;
   }
   TStringList suggestions;
-  FEngine->GetSuggestions(Word, &suggestions);
+  c->GetSuggestions(Word, &suggestions);
   TStrings& items = SuggestionsListbox->Items();
   for (int i = 0; i < suggestions.Count(); ++i) items.Add(suggestions.Get(i));
   SuggestionsListbox->SetEnabled(items.Count() > 0);
@@ -223,7 +215,7 @@ void TSpellDialog::PromptWord(const String& Word, bool Repeated) {
   } else {
     ReplaceWithEdit->SetText("");
     ReplaceWithEditChange();
-    items.Add(FEngine->GetString(lsMnNoSuggestions));
+    items.Add(c->GetString(lsMnNoSuggestions));
   }
 }
 
@@ -234,7 +226,7 @@ void TSpellDialog::Activate() {
     SetCommandsEnabled(!FRepeated);
     if (FRepeated) {
       IgnoreButton->SetEnabled(true);
-      ChangeButton->SetEnabled(FEngine && !FEngine->ReportOnly());
+      ChangeButton->SetEnabled(DialogControl->SpellChecker && !DialogControl->ReportOnly());
     }
   }
 }

@@ -97,6 +97,10 @@ struct TCustomForm::TFormImpl {
   TWinControl* ActiveControl = nullptr;
   bool ModalClosed = false;
   bool ReleasePending = false;
+  // The owner window's frame and form (the form is read only while the
+  // frame lives).
+  QPointer<QWidget> OwnerFrame;
+  TCustomForm* OwnerWindow = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -371,7 +375,7 @@ void TCustomForm::PlaceOnFirstShow() {
     case poDesktopCenter:
       if (QScreen* s = QGuiApplication::primaryScreen()) centreOn(s->availableGeometry());
       break;
-    case poOwnerFormCenter: over = dynamic_cast<TCustomForm*>(Owner()); [[fallthrough]];
+    case poOwnerFormCenter: over = OwnerForm(Owner()); [[fallthrough]];
     case poMainFormCenter:
       if (!over && Application) over = Application->MainForm;
       if (over && over != this && over->WindowWidget() && over->WindowWidget()->isVisible())
@@ -429,6 +433,13 @@ void TCustomForm::SetVisible(bool value) {
     }
     SetOwnerWindow();
     DoShow();
+    if (FForm->OwnerFrame && w->isWindow()) {
+      QWidget* owner = FForm->OwnerFrame->window();
+      owner->winId();
+      w->winId();
+      if (w->windowHandle() && owner->windowHandle())
+        w->windowHandle()->setTransientParent(owner->windowHandle());
+    }
     switch (FWindowState) {
       case wsMinimized: w->showMinimized(); break;
       case wsMaximized: w->showMaximized(); break;
@@ -457,6 +468,29 @@ void TCustomForm::SetVisible(bool value) {
     if (FActive) Deactivate();
     DoHide();
   }
+}
+
+void TCustomForm::SetOwnerWindow(TCustomForm* Owner) {
+  if (Owner == this) Owner = nullptr;
+  FForm->OwnerWindow = Owner;
+  FForm->OwnerFrame = Owner ? Owner->WindowWidget() : nullptr;
+}
+
+TCustomForm* TCustomForm::GetOwnerWindow() const {
+  return FForm->OwnerFrame ? FForm->OwnerWindow : nullptr;
+}
+
+bool TCustomForm::WindowOwnedBy(const TCustomForm* Owner) const {
+  QWidget* w = WindowWidget();
+  QWidget* o = Owner ? Owner->WindowWidget() : nullptr;
+  if (!w || !o || !w->windowHandle() || !o->window()->windowHandle()) return false;
+  return w->windowHandle()->transientParent() == o->window()->windowHandle();
+}
+
+TCustomForm* OwnerForm(TComponent* AComponent) {
+  for (TComponent* c = AComponent; c; c = c->Owner())
+    if (auto* f = dynamic_cast<TCustomForm*>(c)) return f;
+  return nullptr;
 }
 
 void TCustomForm::Show() {

@@ -95,6 +95,13 @@ public:
   // The owner window the form was given when last shown (nullptr: none).
   QWindow* OwnerWindow() const;
   void BringToFront();
+  // The window this one stays above and with (the window manager's owner,
+  // or transient parent); nullptr for none. Takes effect when shown.
+  void SetOwnerWindow(TCustomForm* Owner);
+  TCustomForm* GetOwnerWindow() const;
+  // What the window system has been told: the shown window is owned by
+  // Owner's window.
+  bool WindowOwnedBy(const TCustomForm* Owner) const;
 
   // --- MDI frame
   int MDIChildCount() const;
@@ -157,6 +164,9 @@ private:
   bool FClosing = false;
   bool FActive = false;
 };
+
+// The first form up AComponent's owner chain, AComponent itself included.
+TCustomForm* OwnerForm(TComponent* AComponent);
 
 class TForm : public TCustomForm {
 public:

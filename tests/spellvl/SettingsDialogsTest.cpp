@@ -42,7 +42,7 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
   for (const Case& c : cases) {
     w.Spell->ConfigAvailableOptions = c.available;
     TSpellCheckConfigDialog d(nullptr);
-    d.Setup(w.Spell.get());
+    w.Spell->BindDialogControl(&d);
     std::vector<String> shown;
     for (TCheckBox* b : d.Options)
       if (b->GetVisible()) shown.push_back(b->GetText());
@@ -88,7 +88,7 @@ TEST_F(Settings, OptionsCancelPutsBackWhatTheDialogOpenedWith) {
   for (bool cancel : {true, false}) {
     SCOPED_TRACE(cancel);
     TSpellCheckConfigDialog d(nullptr);
-    d.Setup(w.Spell.get());
+    w.Spell->BindDialogControl(&d);
     ASSERT_NE(d.CancelButton, nullptr);
     EXPECT_TRUE(d.CancelButton->GetVisible());
     EXPECT_TRUE(d.CancelButton->Cancel);
@@ -129,7 +129,7 @@ TEST_F(Settings, DictionaryEditorTabsAndSpellingCaptionsFitWhole) {
   TCustomDictionary dict;
   ASSERT_TRUE(dict.SetFileName((w.Tmp / "Tabs.spu").string()));
   TCustomDictionaryEditDialog d(nullptr);
-  d.Setup(w.Spell.get(), &dict);
+  w.Spell->BindDialogControl(&d, &dict);
   EXPECT_LE(d.PageControl->TabsWidth(), d.PageControl->GetWidth());
   EXPECT_LE(d.PageControl->GetLeft() + d.PageControl->GetWidth(), d.ClientWidth());
   for (TTabSheet* sheet : {d.AddedWordsSheet, d.AutoCorrectWordsSheet, d.ExcludedWordsSheet})
@@ -144,9 +144,10 @@ TEST_F(Settings, DictionaryEditorTabsAndSpellingCaptionsFitWhole) {
     }
   // The spelling dialog's first column: "Repeated Word:" keeps its gap.
   TSpellDialog s(nullptr);
-  s.Setup(w.Spell.get(), TSpellDialogCommands{sdcIgnore, sdcChange}, TSpellDialogCommands{sdcIgnore, sdcChange});
+  w.Spell->CommandsVisible = w.Spell->CommandsEnabled = TSpellDialogCommands{sdcIgnore, sdcChange};
+  w.Spell->BindDialogControl(&s);
   for (bool repeated : {true, false}) {
-    s.PromptWord("the", repeated);
+    s.DialogControl->PromptWord(w.Spell.get(), "the", repeated);
     EXPECT_EQ(s.NotFoundText->GetText(), repeated ? "Repeated Word:" : "Not Found:");
     for (TControl* label : std::initializer_list<TControl*>{s.NotFoundText, s.ReplaceWithText, s.SuggestionsText})
       EXPECT_LE(label->GetLeft() + label->GetWidth() + 6, s.NotFoundEdit->GetLeft()) << label->GetName();
@@ -157,7 +158,7 @@ TEST_F(Settings, DictionaryEditorTabsAndSpellingCaptionsFitWhole) {
 
 TEST_F(Settings, MainDictionaryRowsSwitchDictionariesAndTheBrowseRowStaysUnticked) {
   TSpellCheckConfigDialog d(nullptr);
-  d.Setup(w.Spell.get());
+  w.Spell->BindDialogControl(&d);
   const std::vector<String> rows = Rows(d.MainDictionaries->Items());
   ASSERT_GE(rows.size(), 3u);  // American, British, browse
   EXPECT_EQ(rows.back(), w.Spell->GetString(lsDlgBrowseForMain));
@@ -183,7 +184,7 @@ TEST_F(Settings, MainDictionaryRowsSwitchDictionariesAndTheBrowseRowStaysUnticke
 
 TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {
   TCustomDictionariesDialog d(nullptr);
-  d.Setup(w.Spell.get());
+  w.Spell->BindDialogControl(&d);
   auto names = [&] { return Rows(d.CustomDictionaries->Items()); };
   const size_t before = names().size();
   {
@@ -253,7 +254,7 @@ TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
     ASSERT_TRUE(d.Save());
   }
   TCustomDictionariesDialog d(nullptr);
-  d.Setup(w.Spell.get());
+  w.Spell->BindDialogControl(&d);
   ASSERT_TRUE(d.FocusEntry("Travel.spu"));
   const int row = d.CustomDictionaries->GetItemIndex();
   auto row_text = [&] { return d.CustomDictionaries->Items().Get(row); };
@@ -299,7 +300,7 @@ TEST_F(Settings, DictionaryEditorRulesAndPairs) {
   dict.AddExcludedWord("beta");
   dict.AddAutoCorrect("teh", "the");
   TCustomDictionaryEditDialog d(nullptr);
-  d.Setup(w.Spell.get(), &dict);
+  w.Spell->BindDialogControl(&d, &dict);
   EXPECT_EQ(Rows(d.IgnoreList->Items()), std::vector<String>{"alpha"});
   EXPECT_EQ(Rows(d.ExcludeList->Items()), std::vector<String>{"beta"});
   ASSERT_EQ(d.AutoCorrectList->Items().Count(), 1);

@@ -48,7 +48,7 @@ TEST(SpellScreenshot, SpellingOptionsAndThesaurus) {
 
   {
     TSpellCheckConfigDialog d(nullptr);
-    d.Setup(w.Spell.get());
+    w.Spell->BindDialogControl(&d);
     d.Show();
     Save(&d, "spell-options.png", {300, 300, {}});
     d.Hide();
