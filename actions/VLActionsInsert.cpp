@@ -12,6 +12,9 @@
 #include "richtext/rtf/VLOfficeCnv.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -175,6 +178,27 @@ void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
   if (dlg->ShowModal() == mrOk) dlg->ApplyItem(E);
 }
 
+namespace {
+// A file whose content or extension says what it is is read as that,
+// whichever of our own entries of the filter was chosen.
+TvlFileImportFilter FormatOfFile(const String& name, TvlFileImportFilter chosen) {
+  if (chosen == ffiOfficeConverters) return chosen;
+  char head[5] = {};
+  if (FILE* f = std::fopen(name.c_str(), "rb")) {
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (n == sizeof head && std::memcmp(head, "{\\rtf", 5) == 0) return ffiRTF;
+  }
+  String ext = std::filesystem::path(name).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (ext == ".rtf") return ffiRTF;
+  if (ext == ".vlf") return ffiVLF;
+  const bool text = chosen == ffiTextANSI || chosen == ffiTextUnicode || chosen == ffiTextAuto;
+  if (ext == ".txt" && !text) return ffiTextAuto;
+  return chosen;
+}
+}  // namespace
+
 TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
   MessageID = 49;
   Localize();
@@ -203,7 +227,7 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
     int* converterOf = Filter.Contains(ffiOfficeConverters) ? &converterIndex : nullptr;
     if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
       const String& name = dialog.FileName;
-      switch (format) {
+      switch (FormatOfFile(name, format)) {
         case ffiVLF: ok = E->InsertVLFFromFile(name); break;
         case ffiRTF: ok = E->InsertRTFFromFile(name); break;
         case ffiTextANSI: ok = E->InsertTextFromFile(name); break;

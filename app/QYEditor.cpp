@@ -16,6 +16,7 @@
 #include "richtext/rtf/VLRTFImport.h"
 #include "richtext/view/VellumVLData.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool ClosingEditor = false;
@@ -593,8 +594,16 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
     j->EditorWindow = w;
     j->Document = std::make_unique<TEditorDocument>(w);
     j->Document->Clear();
+    // A stored size is never brought back smaller than a usable window,
+    // nor where none of it can be seen.
+    w->SetMinimumSize(MinJournalWindowWidth, MinJournalWindowHeight);
     if (!j->Maximized) {
-      w->SetBounds(j->WindowLeft, j->WindowTop, j->WindowWidth, j->WindowHeight);
+      const Integer width = std::max(j->WindowWidth, MinJournalWindowWidth);
+      const Integer height = std::max(j->WindowHeight, MinJournalWindowHeight);
+      Integer left = std::max<Integer>(j->WindowLeft, 0), top = std::max<Integer>(j->WindowTop, 0);
+      if (main->ClientWidth() > 0) left = std::min(left, std::max<Integer>(main->ClientWidth() - width, 0));
+      if (main->ClientHeight() > 0) top = std::min(top, std::max<Integer>(main->ClientHeight() - height, 0));
+      w->SetBounds(left, top, width, height);
       w->SetWindowState(j->WindowState == wsMaximized ? wsMaximized
                         : j->WindowState == wsMinimized ? wsMinimized
                                                         : wsNormal);

@@ -100,5 +100,8 @@ bool OpenLinkTarget(const String& tag);
 
 // Ties the open-journal list to editor windows of the main window: every
 // added journal gets one, every removed one loses it, every load shows in it.
+// The least size a journal window is shown at.
+inline constexpr Integer MinJournalWindowWidth = 420;
+inline constexpr Integer MinJournalWindowHeight = 280;
 void RegisterEditorWindows(TformQuilloryMain* main);
 void UnregisterEditorWindows();

@@ -137,6 +137,11 @@ bool THelpViewer::ShowPage(const String& page) {
     browser->setAttribute(Qt::WA_DeleteOnClose, false);
     browser->setOpenExternalLinks(true);
     browser->setSearchPaths({QString::fromStdString(HelpFolder())});
+    // The title follows the page shown, also after a link or Alt+Left and
+    // Alt+Right, which go back and forward through the pages seen.
+    QObject::connect(browser, &QTextBrowser::sourceChanged, browser, [browser](const QUrl&) {
+      browser->setWindowTitle(browser->documentTitle().isEmpty() ? QStringLiteral("Help") : browser->documentTitle());
+    });
     FWindow->Browser = browser;
     place = true;
   }

@@ -25,6 +25,7 @@ TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
       {"odd length read as 8-bit", {ffiTextAuto}, 1, "odd", "aboddcd"},
       {"8-bit text", {ffiTextANSI, ffiTextUnicode}, 1, "plain", "abplaincd"},
       {"UTF-16 text", {ffiTextANSI, ffiTextUnicode}, 2, utf16, "abhicd"},
+      {"RTF under the Vellum entry is read as RTF", {ffiVLF, ffiRTF}, 1, "{\\rtf1\\ansi hello}", "abhellocd"},
       {"not a VLF file", {ffiVLF}, 1, "this is no document", nullptr},
       {"an index past the entries", {ffiRTF}, 4, "{\\rtf1 x}", nullptr},
   };

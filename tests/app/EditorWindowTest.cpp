@@ -263,3 +263,46 @@ TEST_F(EditorWindowTest, TheToolBarLayoutIsKeptAcrossStarts) {
 }
 
 }  // namespace
+
+// A journal window comes back where it was left, but never smaller than a
+// usable window nor where none of it shows.
+TEST_F(EditorWindowTest, AStoredWindowComesBackUsableAndOnScreen) {
+  struct Case {
+    const char* Name;
+    int Left, Top, Width, Height;
+    bool Kept;  // the stored bounds come back as they are
+  } cases[] = {
+      {"a usable size where it was", 30, 20, 600, 400, true},
+      {"too small", 10, 10, 310, 220, false},
+      {"far off to the right and below", 9000, 9000, 600, 400, false},
+      {"above and left of the area", -800, -600, 600, 400, false},
+  };
+  ProfileSettings.SaveWindowPositions = true;
+  World.Main->SetBounds(0, 0, 1200, 900);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const Integer id = World.AddJournal(String("Window ") + c.Name, 0);
+    World.Exec("UPDATE Journals SET WindowLeft = " + IntToStr(c.Left) + ", WindowTop = " + IntToStr(c.Top) +
+               ", WindowWidth = " + IntToStr(c.Width) + ", WindowHeight = " + IntToStr(c.Height) +
+               ", WindowState = 0 WHERE JournalID = " + IntToStr(id));
+    JournalsLoaded = true;
+    TInteractionScript script;
+    script.Answer(IDOK);
+    TOpenJournal* j = FindOrOpenJournal(id);
+    ASSERT_NE(j, nullptr);
+    ASSERT_NE(j->EditorWindow, nullptr);
+    TformQuilloryEditor* w = j->EditorWindow;
+    EXPECT_GE(w->GetWidth(), MinJournalWindowWidth);
+    EXPECT_GE(w->GetHeight(), MinJournalWindowHeight);
+    EXPECT_GE(w->GetLeft(), 0);
+    EXPECT_GE(w->GetTop(), 0);
+    EXPECT_LT(w->GetLeft(), World.Main->ClientWidth());
+    EXPECT_LT(w->GetTop(), World.Main->ClientHeight());
+    if (c.Kept) {
+      EXPECT_EQ(w->GetLeft(), c.Left);
+      EXPECT_EQ(w->GetTop(), c.Top);
+      EXPECT_EQ(w->GetWidth(), c.Width);
+      EXPECT_EQ(w->GetHeight(), c.Height);
+    }
+  }
+}

@@ -95,6 +95,8 @@ public:
       std::printf("box \"%s\": %s\n", r.Caption.c_str(), r.Text.c_str());
       // Answered "OK", not "Yes": the journals are made with the button below.
       if (r.Caption == "Welcome to Quillory") ++WelcomeOffers;
+      // Starting at log-in is asked once; yes, so that the entry is made.
+      if (r.Caption == "Quillory Start-Up") return IDYES;
       return r.Kind == TInteractionKind::MessageBox ? IDOK : static_cast<int>(mrOk);
     }
     const auto [name, kind] = Journals.empty() ? std::pair<String, int>{"", 0} : Journals.front();

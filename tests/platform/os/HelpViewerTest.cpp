@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -33,6 +34,29 @@ TEST(HelpViewerTest, EveryContextAndKeywordOfTheProgramHasAPage) {
   ASSERT_NE(viewer.Window(), nullptr);
   EXPECT_FALSE(viewer.ShowKeyword("No Such Topic"));
   EXPECT_EQ(viewer.CurrentPage(), "password.html");
+  viewer.Close();
+}
+
+// Following a link, then going back and forward (Alt+Left, Alt+Right), the
+// window's title names the page shown.
+TEST(HelpViewerTest, TheTitleFollowsThePageBackAndForward) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "index.txt", "1|First|first.html\n");
+  qytest::WriteFileBytes(dir / "first.html",
+                         "<html><head><title>First page</title></head><body><a href=\"second.html\">on</a></body></html>");
+  qytest::WriteFileBytes(dir / "second.html", "<html><head><title>Second page</title></head><body>x</body></html>");
+  THelpViewer viewer;
+  viewer.SetHelpFolder(dir.str());
+  ASSERT_TRUE(viewer.ShowContext(1));
+  auto* browser = qobject_cast<QTextBrowser*>(viewer.Window());
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->windowTitle().toStdString(), "First page");
+  browser->setSource(QUrl::fromLocalFile(QString::fromStdString((dir / "second.html").string())));
+  EXPECT_EQ(browser->windowTitle().toStdString(), "Second page");
+  browser->backward();
+  EXPECT_EQ(browser->windowTitle().toStdString(), "First page");
+  browser->forward();
+  EXPECT_EQ(browser->windowTitle().toStdString(), "Second page");
   viewer.Close();
 }
 
