@@ -41,6 +41,18 @@ void DrawBackgroundPlacement(TCanvas& c, int placement, int size) {
   }
 }
 
+TCustomImageList* MakeBackgroundPlacementImages(TComponent* owner, int size) {
+  auto* images = new TCustomImageList(owner, size, size);
+  images->SetName("il");
+  for (int k = bsNoBitmap; k <= bsCentered; ++k) {
+    TBitmap bmp;
+    bmp.SetSize(size, size);
+    DrawBackgroundPlacement(*bmp.Canvas(), k, size);
+    images->Add(&bmp, nullptr);
+  }
+  return images;
+}
+
 TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetName("frmVLBack");
   SetBorderStyle(bsDialog);
@@ -65,14 +77,7 @@ TfrmVLBack::TfrmVLBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   cmbColor->SetIndeterminate(true);
   cmbColor->OnColorChange = [this](TObject* s) { cmbColorColorChange(s); };
   lblColor->SetFocusControl(cmbColor);
-  il = new TCustomImageList(this, 50, 50);
-  il->SetName("il");
-  for (int k = bsNoBitmap; k <= bsCentered; ++k) {
-    TBitmap bmp;
-    bmp.SetSize(50, 50);
-    DrawBackgroundPlacement(*bmp.Canvas(), k, 50);
-    il->Add(&bmp, nullptr);
-  }
+  il = MakeBackgroundPlacementImages(this, 50);
   rg = PutControl<TVLOfficeRadioGroup>(this, this, "rg", 346, 62, 186, 276);
   rg->SetMargin(4);
   rg->SetColumns(2);

@@ -10,6 +10,8 @@
 // The picture of a background placement, size x size pixels, by its
 // TBackgroundStyle value: none, stretched, fixed tiles, tiles, centred.
 void DrawBackgroundPlacement(TCanvas& Canvas, int Placement, int Size);
+// The five placement pictures at Size pixels, owned by Owner.
+TCustomImageList* MakeBackgroundPlacementImages(TComponent* Owner, int Size);
 
 class TfrmVLBack : public TfrmVLBase {
 public:

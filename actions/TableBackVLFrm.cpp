@@ -27,14 +27,7 @@ TfrmVLTableBack::TfrmVLTableBack(TComponent* AOwner) : TfrmVLBase(AOwner) {
   SetBounds(0, 0, 420, 330);
   SetClientWidth(420);
   SetClientHeight(330);
-  il = new TCustomImageList(this, 32, 32);
-  il->SetName("il");
-  for (int k = 0; k < 5; ++k) {
-    TBitmap bmp;
-    bmp.SetSize(32, 32);
-    DrawBackgroundPlacement(*bmp.Canvas(), k, 32);
-    il->Add(&bmp, nullptr);
-  }
+  il = MakeBackgroundPlacementImages(this, 32);
   rg = PutControl<TVLOfficeRadioGroup>(this, this, "rg", 8, 6, 404, 96);
   rg->SetColumns(4);
   rg->SetSquare(true);

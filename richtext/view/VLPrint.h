@@ -104,6 +104,8 @@ protected:
   // The current draw item's offset from the printable area's top-left
   // (screen pixels), and its item's own background painted into bitmap.
   void CurrentItemOffset(const TVLScreenAndDevice& sad, Integer& x, Integer& y);
+  // The item of the draw item being printed; null when there is none.
+  TCustomVLItemInfo* CurrentDrawnItem();
   void DrawItemBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer);
 };
 

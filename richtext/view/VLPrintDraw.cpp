@@ -200,25 +200,27 @@ void TCustomPrintableVLData::CurrentItemOffset(const TVLScreenAndDevice& sad, In
   y += ToScreenY(sad, CurrentItemY - GetPrintableAreaTop());
 }
 
+TCustomVLItemInfo* TCustomPrintableVLData::CurrentDrawnItem() {
+  if (CurrentDrawItemNo < 0 || CurrentDrawItemNo >= DrawItems.Count()) return nullptr;
+  const Integer itemNo = DrawItems[CurrentDrawItemNo]->ItemNo;
+  return itemNo >= 0 && itemNo < GetItemCount() ? GetItem(itemNo) : nullptr;
+}
+
 void TCustomPrintableVLData::DrawItemBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                                 Integer layer) {
-  if (layer == 0 || CurrentDrawItemNo < 0 || CurrentDrawItemNo >= DrawItems.Count()) return;
+  TCustomVLItemInfo* item = layer == 0 ? nullptr : CurrentDrawnItem();
+  if (!item) return;
   const TVLDrawLineInfo* d = DrawItems[CurrentDrawItemNo];
-  if (d->ItemNo < 0 || d->ItemNo >= GetItemCount()) return;
   const TRect itemRect = Bounds(ToScreenX(sad, d->Left) - x, ToScreenY(sad, CurrentItemY - GetPrintableAreaTop()) - y,
                                 ToScreenX(sad, d->Width), ToScreenY(sad, d->Height));
-  GetItem(d->ItemNo)->DrawBackgroundForPrinting(bitmap.Canvas(), TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()),
+  item->DrawBackgroundForPrinting(bitmap.Canvas(), TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()),
                                                 itemRect, GetColorMode(), layer);
 }
 
 void TCustomPrintableVLData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                                 Integer layer, bool fromItem) {
   if (fromItem) CurrentItemOffset(sad, x, y);
-  TCustomVLItemInfo* item = CurrentDrawItemNo >= 0 && CurrentDrawItemNo < DrawItems.Count() &&
-                                    DrawItems[CurrentDrawItemNo]->ItemNo < GetItemCount()
-                                ? GetItem(DrawItems[CurrentDrawItemNo]->ItemNo)
-                                : nullptr;
-  const TColor para = ParaColorOf(*this, item);
+  const TColor para = ParaColorOf(*this, CurrentDrawnItem());
   if (para == clNone && FPageBack) {
     FillBitmap(bitmap, clWhite);
     bitmap.Canvas()->Draw(-x, -y, FPageBack.get());
@@ -234,11 +236,7 @@ void TCustomPrintableVLData::DrawPageBackground(Integer x, Integer y, TBitmap& b
 void TVLRectPrintableData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                               Integer layer, bool fromItem) {
   if (fromItem) CurrentItemOffset(sad, x, y);
-  TCustomVLItemInfo* item = CurrentDrawItemNo >= 0 && CurrentDrawItemNo < DrawItems.Count() &&
-                                    DrawItems[CurrentDrawItemNo]->ItemNo < GetItemCount()
-                                ? GetItem(DrawItems[CurrentDrawItemNo]->ItemNo)
-                                : nullptr;
-  const TColor para = ParaColorOf(*this, item);
+  const TColor para = ParaColorOf(*this, CurrentDrawnItem());
   if (para != clNone) {
     FillBitmap(bitmap, ApplyColorModeBack(para, GetColorMode()));
   } else if (Transparent && Parent) {
