@@ -37,10 +37,31 @@
 
 namespace {
 
-class TLoggingHook : public TInteractionHook {
+// Answers every box OK and writes one line per box to the log file.
+class TAnswerAllHook : public TInteractionHook {
 public:
-  explicit TLoggingHook(std::string log) : FLog(std::move(log)) { FPrevious = SetInteractionHook(this); }
-  ~TLoggingHook() override { SetInteractionHook(FPrevious); }
+  explicit TAnswerAllHook(std::string log) : FLog(std::move(log)) { FPrevious = SetInteractionHook(this); }
+  ~TAnswerAllHook() override { SetInteractionHook(FPrevious); }
+  int Run(TInteraction& r) override {
+    Log("box " + r.Caption + ": " + r.Text);
+    return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
+  }
+  void Log(const std::string& line) {
+    std::ofstream out(FLog, std::ios::app);
+    out << line << "\n";
+  }
+
+protected:
+  std::string FLog;
+
+private:
+  TInteractionHook* FPrevious = nullptr;
+};
+
+// The first start holds its first question until the test lets it go.
+class TLoggingHook : public TAnswerAllHook {
+public:
+  using TAnswerAllHook::TAnswerAllHook;
 
   int Run(TInteraction& r) override {
     if (r.Kind == TInteractionKind::MessageBox && r.Caption == "CREATING NEW QUILLORY DATABASE") {
@@ -60,15 +81,6 @@ public:
     Log("box " + r.Caption);
     return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
   }
-
-  void Log(const std::string& line) {
-    std::ofstream out(FLog, std::ios::app);
-    out << line << "\n";
-  }
-
-private:
-  std::string FLog;
-  TInteractionHook* FPrevious = nullptr;
 };
 
 int FirstStart(int argc, char** argv) {
@@ -90,24 +102,6 @@ int FirstStart(int argc, char** argv) {
   watch.start(50);
   return QuilloryMain(argc, argv);
 }
-
-class TAnswerAllHook : public TInteractionHook {
-public:
-  explicit TAnswerAllHook(std::string log) : FLog(std::move(log)) { FPrevious = SetInteractionHook(this); }
-  ~TAnswerAllHook() override { SetInteractionHook(FPrevious); }
-  int Run(TInteraction& r) override {
-    Log("box " + r.Caption + ": " + r.Text);
-    return r.Kind == TInteractionKind::MessageBox ? IDOK : mrCancel;
-  }
-  void Log(const std::string& line) {
-    std::ofstream out(FLog, std::ios::app);
-    out << line << "\n";
-  }
-
-private:
-  std::string FLog;
-  TInteractionHook* FPrevious = nullptr;
-};
 
 int HoldStart(int argc, char** argv) {
   TAnswerAllHook hook(argv[4]);

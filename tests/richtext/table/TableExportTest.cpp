@@ -50,6 +50,20 @@ bool HaveCommand(const std::string& name) {
   return status == 0;
 }
 
+// Every page in folder passes the Nu HTML checker.
+void ExpectNuCheckerPasses(const fs::path& folder) {
+  const char* src = std::getenv("QY_SOURCE_DIR");
+  const fs::path jar =
+      fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
+  ASSERT_TRUE(fs::exists(jar)) << "the set-up installs the checker: " << jar;
+  ASSERT_TRUE(HaveCommand("java"));
+  int status = 0;
+  const std::string out =
+      RunCommand("java -jar '" + jar.string() + "' --errors-only --format gnu '" + folder.string() + "' 2>&1", status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+}
+
 TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
   for (Integer i = 0; i < doc.GetItemCount(); ++i)
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) return t;
@@ -367,16 +381,7 @@ TEST(TableExport, HTMLPassesTheCheckerAndReadsAsATable) {
     EXPECT_EQ(cell.selectedText().trimmed().toStdString(), "e");
   }
 
-  const char* src = std::getenv("QY_SOURCE_DIR");
-  const fs::path jar =
-      fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
-  ASSERT_TRUE(fs::exists(jar)) << "the set-up installs the checker: " << jar;
-  ASSERT_TRUE(HaveCommand("java"));
-  int status = 0;
-  const std::string out =
-      RunCommand("java -jar '" + jar.string() + "' --errors-only --format gnu '" + temp.path().string() + "' 2>&1", status);
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+  ExpectNuCheckerPasses(temp.path());
 }
 
 TEST(TableExport, PlainText) {
@@ -539,16 +544,7 @@ TEST(TableExport, HTMLOfImportedTablesPassesTheChecker) {
       std::ofstream(temp.path() / (std::string("gap-") + g.name + (css ? "-css.html" : ".html")), std::ios::binary)
           << HTMLOf(doc, css);
   }
-  const char* src = std::getenv("QY_SOURCE_DIR");
-  const fs::path jar =
-      fs::path(src ? src : qytest::SourceDir().string()) / "tools/node_modules/vnu-jar/build/dist/vnu.jar";
-  ASSERT_TRUE(fs::exists(jar)) << "the set-up installs the checker: " << jar;
-  ASSERT_TRUE(HaveCommand("java"));
-  int status = 0;
-  const std::string out =
-      RunCommand("java -jar '" + jar.string() + "' --errors-only --format gnu '" + temp.path().string() + "' 2>&1", status);
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+  ExpectNuCheckerPasses(temp.path());
 }
 
 }  // namespace
