@@ -9,6 +9,9 @@
 #include <memory>
 #include <vector>
 
+class TCanvas;
+class TCustomVLData;
+
 class TVLDrawLineInfo : public TObject {
 public:
   TVLDrawLineInfo() = default;
@@ -25,9 +28,11 @@ public:
   // The page parts made by the split calls, and their heights.
   virtual Integer PartCount() const { return 0; }
   virtual Integer PartHeight(Integer index) const { return 0; }
-  // On paper: an item wider than its line that can be scaled as a whole
-  // takes the line's width (and its height in proportion); others stay.
-  virtual void FitToWidth(Integer width) {}
+  // On paper, once the document printed (printData) placed the item on a
+  // line of lineWidth device pixels: an item that lays itself out for the
+  // paper does it here, on canvas, and sets its Width and Height; others
+  // keep the size scaled from the screen.
+  virtual void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) {}
 
   // Pixels that justification added to the piece (spread over its leading
   // space when painted).

@@ -18,6 +18,7 @@ class TVLTableItemInfo;
 class TVLTableRows;
 class TVLTableRow;
 class TVLTableInplaceEdit;
+class TVLTablePrintInfo;
 class TVLTableUndoStep;
 class TVLUndoTableStructure;
 class TVLEditVLData;
@@ -424,6 +425,15 @@ public:
   bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
+  // The lengths rows are laid out with: the table's own (screen pixels), or
+  // the paper's.
+  struct TRowLengths {
+    Integer Pad, CB, VS, BorderWidth, BorderVSpacing, EmptyRow;
+  };
+  // Row heights, row starts and the table's height into F, from each cell's
+  // minimum height (padding excluded).
+  void LayOutRowHeights(const TRowLengths& lengths, const std::function<Integer(const TVLTableCellData&)>& minHeight,
+                        TVLTableItemFormattingInfo& F) const;
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
@@ -447,15 +457,19 @@ public:
   bool ShowsGrid() const;
 
   // ---- printing over pages (VLTablePrint.cpp) ----
+  // A document formatted for printing gets a printing record of the table,
+  // which lays the cells out again on the paper (TVLTablePrintInfo).
   std::unique_ptr<TVLDrawLineInfo> CreateDrawLineInfo(const TVLScreenAndDevice& sad) override;
+  // Prints the table, or the page part being drawn, from its layout on
+  // paper; outside a printed document, its screen layout scaled to sad.
   void Print(TCanvas* canvas, Integer x, Integer y, Integer x2, bool preview, bool correctY,
              const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) override;
-  // Heading rows repeat on every page only when no heading cell reaches
-  // below them.
   // The table's colour (white with vltoWhiteBackground) and, unless only
   // the colour is asked for, its picture where the table lies in the bitmap.
   void DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect, TVLColorMode colorMode,
                                  Integer what) override;
+  // Heading rows repeat on every page only when no heading cell reaches
+  // below them.
   bool CanRepeatHeadingRows() const;
   // The rows joined to row by cells spanning rows: a page break never falls
   // between them.
@@ -463,7 +477,18 @@ public:
   Integer GetFirstRowOfGroup(Integer row) const;
   // The table's last painted position in its document's client area.
   Integer PaintLeft = 0, PaintTop = 0;
-
+  // What the painter takes from the layout on paper while the table prints
+  // from it, and from the screen layout otherwise: the rows and columns,
+  // a cell's rectangle in the table, lengths of the table's own (borders,
+  // spacing, rules) and pictures.
+  const TVLTableItemFormattingInfo& PaintFormatting() const;
+  TRect PaintCellRect(const TVLTableCellData& cell, Integer row, Integer col) const;
+  Integer PaintLenX(Integer v) const;
+  Integer PaintLenY(Integer v) const;
+  void PaintPicture(TVLBackground& back, TCanvas* canvas, const TRect& part, const TRect& whole) const;
+  // On paper the cell's content prints from its own layout (its colour and
+  // picture are painted already); false on screen.
+  bool PrintCellContent(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect);
   // ---- the table as a container of cell documents (VLTableCells.cpp) ----
   // Finds the neighbouring cell of (row, col): 0 left, 1 up, 2 right, 3 down,
   // 6 next and 7 previous in reading order.
@@ -779,6 +804,8 @@ private:
   Integer FReadType = 0;
 
   TCustomVLData* FVLData;
+  // The layout on paper the table prints from, while it prints.
+  TVLTablePrintInfo* FPrinting = nullptr;
   // Exists only while the table holds a picture.
   std::unique_ptr<TVLBackground> FBackground;
   bool FGridRepaired = false;

@@ -192,60 +192,13 @@ Integer SpanSize(const std::vector<Integer>& sizes, Integer first, Integer span,
 // tops and heights (the widths stay).
 void LayoutRows(TVLTableItemInfo& t, TLayoutRun& run) {
   TVLTableItemFormattingInfo& F = t.FormattingInfo;
-  const Integer R = run.R, Pad = run.Pad, CB = run.CB;
-  const Integer BorderWidth = t.BorderWidth, BorderVSpacing = t.BorderVSpacing;
-  const TVLTableRows& Rows = t.Rows;
-  // 13: row heights.
-  F.Height = 2 * R * Pad + 2 * BorderWidth + 2 * BorderVSpacing + (R - 1) * run.VS + 2 * R * CB;
-  std::vector<Integer>& rh = F.RowHeights;
-  rh.assign(static_cast<size_t>(R), 0);
-  for (Integer r = 0; r < R; ++r) {
-    Integer h = 0;
-    for (const auto& cell : Rows.GetRow(r)->Cells)
-      if (cell && cell->RowSpan == 1) h = std::max(h, cell->GetMinHeight());
-    rh[static_cast<size_t>(r)] = h > 0 ? h : 10;
-    F.Height += rh[static_cast<size_t>(r)];
-  }
-  // 14: cells spanning rows.
-  for (const auto& p : run.Cells) {
-    TVLTableCellData& cell = *p.Cell;
-    if (cell.RowSpan < 2) continue;
-    const Integer need = cell.GetMinHeight() + 2 * Pad;
-    Integer have = -run.VS - 2 * CB;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k) have += rh[static_cast<size_t>(k)] + Pad + run.VS + Pad + 2 * CB;
-    if (have >= need) continue;
-    // Rows that hold a cell ending inside the span are constrained.
-    std::vector<char> constrained(static_cast<size_t>(cell.RowSpan), 0);
-    constrained[0] = 1;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
-      for (const auto& other : Rows.GetRow(k)->Cells)
-        if (other && other.get() != &cell && k + other->RowSpan <= p.Row + cell.RowSpan)
-          constrained[static_cast<size_t>(k - p.Row)] = 1;
-    const bool someFree = std::find(constrained.begin(), constrained.end(), 0) != constrained.end();
-    std::vector<Integer> part;
-    Integer sum = 0;
-    for (Integer k = p.Row; k < p.Row + cell.RowSpan; ++k)
-      if (!someFree || !constrained[static_cast<size_t>(k - p.Row)]) {
-        part.push_back(k);
-        sum += rh[static_cast<size_t>(k)];
-      }
-    Integer extra = need - have;
-    F.Height += extra;
-    for (size_t i = 0; i < part.size(); ++i) {
-      Integer& h = rh[static_cast<size_t>(part[i])];
-      const Integer share = i + 1 == part.size() ? extra : MulDivSafe(h, extra, sum);
-      sum -= h;
-      h += share;
-      extra -= share;
-    }
-  }
-  // 15: rows and cell heights.
-  const Integer P = R * (2 * (Pad + CB) + run.VS);
-  F.RowStarts = SpreadStarts(BorderWidth + BorderVSpacing + CB, rh, P);
+  t.LayOutRowHeights({run.Pad, run.CB, run.VS, t.BorderWidth, t.BorderVSpacing, 10},
+                     [](const TVLTableCellData& cell) { return cell.GetMinHeight(); }, F);
+  const Integer P = run.R * (2 * (run.Pad + run.CB) + run.VS);
   for (const auto& p : run.Cells) {
     TVLTableCellData& cell = *p.Cell;
     cell.Top = F.RowStarts[static_cast<size_t>(p.Row)];
-    cell.Height = 2 * Pad + SpanSize(rh, p.Row, cell.RowSpan, P);
+    cell.Height = 2 * run.Pad + SpanSize(F.RowHeights, p.Row, cell.RowSpan, P);
   }
 }
 
@@ -272,6 +225,60 @@ Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
 }
 
 }  // namespace
+
+void TVLTableItemInfo::LayOutRowHeights(const TRowLengths& m,
+                                         const std::function<Integer(const TVLTableCellData&)>& minHeight,
+                                         TVLTableItemFormattingInfo& F) const {
+  const Integer R = RowCount(), Pad = m.Pad, CB = m.CB;
+  // 13: row heights.
+  F.Height = 2 * R * Pad + 2 * m.BorderWidth + 2 * m.BorderVSpacing + (R - 1) * m.VS + 2 * R * CB;
+  std::vector<Integer>& rh = F.RowHeights;
+  rh.assign(static_cast<size_t>(R), 0);
+  for (Integer r = 0; r < R; ++r) {
+    Integer h = 0;
+    for (const auto& cell : Rows.GetRow(r)->Cells)
+      if (cell && cell->RowSpan == 1) h = std::max(h, minHeight(*cell));
+    rh[static_cast<size_t>(r)] = h > 0 ? h : m.EmptyRow;
+    F.Height += rh[static_cast<size_t>(r)];
+  }
+  // 14: cells spanning rows.
+  for (Integer row = 0; row < R; ++row)
+    for (const auto& owned : Rows.GetRow(row)->Cells) {
+      if (!owned || owned->RowSpan < 2) continue;
+      const TVLTableCellData& cell = *owned;
+      const Integer need = minHeight(cell) + 2 * Pad;
+      Integer have = -m.VS - 2 * CB;
+      for (Integer k = row; k < row + cell.RowSpan; ++k) have += rh[static_cast<size_t>(k)] + Pad + m.VS + Pad + 2 * CB;
+      if (have >= need) continue;
+      // Rows that hold a cell ending inside the span are constrained.
+      std::vector<char> constrained(static_cast<size_t>(cell.RowSpan), 0);
+      constrained[0] = 1;
+      for (Integer k = row; k < row + cell.RowSpan; ++k)
+        for (const auto& other : Rows.GetRow(k)->Cells)
+          if (other && other.get() != &cell && k + other->RowSpan <= row + cell.RowSpan)
+            constrained[static_cast<size_t>(k - row)] = 1;
+      const bool someFree = std::find(constrained.begin(), constrained.end(), 0) != constrained.end();
+      std::vector<Integer> part;
+      Integer sum = 0;
+      for (Integer k = row; k < row + cell.RowSpan; ++k)
+        if (!someFree || !constrained[static_cast<size_t>(k - row)]) {
+          part.push_back(k);
+          sum += rh[static_cast<size_t>(k)];
+        }
+      Integer extra = need - have;
+      F.Height += extra;
+      for (size_t i = 0; i < part.size(); ++i) {
+        Integer& h = rh[static_cast<size_t>(part[i])];
+        const Integer share = i + 1 == part.size() ? extra : MulDivSafe(h, extra, sum);
+        sum -= h;
+        h += share;
+        extra -= share;
+      }
+    }
+  // 15: row starts.
+  const Integer P = R * (2 * (Pad + CB) + m.VS);
+  F.RowStarts = SpreadStarts(m.BorderWidth + m.BorderVSpacing + CB, rh, P);
+}
 
 Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData*) {
   // On paper the table is fitted to the line (scaled when it must be): it

@@ -42,7 +42,7 @@ public:
     if (T.OnDrawBorder) {
       bool doDefault = true;
       T.OnDrawBorder(&T, C, b.Left, b.Top, b.Right, b.Bottom, b.Width, b.LightColor, b.Color, b.BackgroundColor,
-                     b.Style, false, b.Visible, b.Row, b.Col, doDefault);
+                     b.Style, OnPaper, b.Visible, b.Row, b.Col, doDefault);
       if (!doDefault) return;
     }
     const bool grid = ShowGrid && TableGridDrawStyle != psClear;
@@ -117,10 +117,11 @@ public:
 
   void PaintCell(TVLTableCellData& cell, Integer row, Integer col, Integer left, Integer top, TColor selColor,
                  bool wholeSelected, bool focused) {
-    const TRect r(left + cell.Left, top + cell.Top, left + cell.Left + cell.Width, top + cell.Top + cell.Height);
+    TRect r = T.PaintCellRect(cell, row, col);
+    OffsetRect(r, left, top);
     TColor fill = cell.Color;
     if ((wholeSelected || cell.Selected) && selColor != clNone) fill = selColor;
-    const Integer cb = T.CellBorderWidth;
+    const Integer cb = T.PaintLenX(T.CellBorderWidth);
     if (fill != clNone) {
       C->Brush.Style = bsSolid;
       C->Brush.Color = ApplyColorModeBack(fill, PaintMode());
@@ -132,12 +133,13 @@ public:
       const TRect part(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
                        std::min(r.Bottom, Clip.Bottom));
       if (part.Right > part.Left && part.Bottom > part.Top)
-        back->Draw(C, part, 0, 0, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, clNone, true);
+        T.PaintPicture(*back, C, part, r);
     }
     // The content: the cell document paints itself where the canvas shows it.
     const TRect inner(std::max(r.Left, Clip.Left), std::max(r.Top, Clip.Top), std::min(r.Right, Clip.Right),
                       std::min(r.Bottom, Clip.Bottom));
-    if (inner.Right > inner.Left && inner.Bottom > inner.Top && cell.DrawItems.Count() > 0) {
+    if (inner.Right > inner.Left && inner.Bottom > inner.Top && !T.PrintCellContent(row, col, C, r) &&
+        cell.DrawItems.Count() > 0) {
       TVLPaintInfo info;
       info.Focused = focused;
       info.SelectedAsWhole = wholeSelected;
@@ -235,7 +237,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   const TRect clip = OuterClip && dynamic_cast<TVLTableCellData*>(vlData)
                          ? *OuterClip
                          : TRect(0, 0, clipRect.Right - clipRect.Left, clipRect.Bottom - clipRect.Top);
-  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  const TVLTableItemFormattingInfo& F = PaintFormatting();
   PaintLeft = left;
   PaintTop = top;
   // Cells take their client coordinates from the table's place on the
@@ -251,7 +253,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   OriginX = left;
   OriginY = top;
   const bool focused = state.Contains(vltsControlFocused);
-  const TColor selColor = style ? (focused ? style->SelColor : style->InactiveSelColor) : clNone;
+  const TColor selColor = style && !OnPaper ? (focused ? style->SelColor : style->InactiveSelColor) : clNone;
   const bool wholeSelected = state.Contains(vltsSelected);
   TTablePainter p(*this, canvas, clip, ShowsGrid());
   const TRect table(left, top, left + F.Width, top + F.Height);
@@ -274,63 +276,67 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
     const TRect r(std::max(table.Left, clip.Left), std::max(table.Top, clip.Top), std::min(table.Right, clip.Right),
                   std::min(table.Bottom, clip.Bottom));
     if (r.Right > r.Left && r.Bottom > r.Top)
-      back->Draw(canvas, r, 0, 0, table.Left, table.Top, F.Width, F.Height, clNone, true);
+      PaintPicture(*back, canvas, r, table);
   }
   canvas->Pen.Width = 1;
   canvas->Pen.Style = psSolid;
+  // The table's own lengths, scaled on paper.
+  const Integer bw = PaintLenX(BorderWidth), bhs = PaintLenX(BorderHSpacing), bvs = PaintLenY(BorderVSpacing);
+  const Integer cbw = PaintLenX(CellBorderWidth), chs = PaintLenX(CellHSpacing), cvs = PaintLenY(CellVSpacing);
   if (laidOut) {
     const bool vRules = VRuleWidth != 0 && VRuleColor != clNone;
     const bool hRules = HRuleWidth != 0 && HRuleColor != clNone;
+    const Integer vrw = std::max<Integer>(1, PaintLenX(VRuleWidth)), hrw = std::max<Integer>(1, PaintLenY(HRuleWidth));
     auto line = [&](Integer x1, Integer y1, Integer x2, Integer y2) {
       canvas->MoveTo(x1, y1);
       canvas->LineTo(x2, y2);
     };
     if (vRules) {
       canvas->Pen.Color = ApplyColorModeFore(VRuleColor, PaintMode());
-      const Integer w = VRuleWidth;
-      const Integer e = hRules && HOutermostRule ? BorderWidth + BorderVSpacing / 2 : 0;
+      const Integer w = vrw;
+      const Integer e = hRules && HOutermostRule ? bw + bvs / 2 : 0;
       const Integer y1 = std::max(table.Top + e, clip.Top - 1), y2 = std::min(table.Bottom - e, clip.Bottom + 1);
       auto rule = [&](Integer x) {
         for (Integer i = 0; i < w; ++i) line(x - w / 2 + i, y1, x - w / 2 + i, y2);
       };
-      if (VOutermostRule) rule(left + BorderWidth + BorderHSpacing / 2);
+      if (VOutermostRule) rule(left + bw + bhs / 2);
       for (Integer j = 0; j + 1 < C; ++j) {
-        const Integer x = left + F.ColStarts[static_cast<size_t>(j) + 1] - (CellHSpacing + 2 * CellBorderWidth + 1) / 2;
+        const Integer x = left + F.ColStarts[static_cast<size_t>(j) + 1] - (chs + 2 * cbw + 1) / 2;
         if (x - w > clip.Right) break;
         rule(x);
       }
-      if (VOutermostRule) rule(left + F.Width - (BorderWidth + BorderHSpacing / 2) - 1 + (w % 2 == 0 ? 1 : 0));
+      if (VOutermostRule) rule(left + F.Width - (bw + bhs / 2) - 1 + (w % 2 == 0 ? 1 : 0));
     }
     if (hRules) {
       canvas->Pen.Color = ApplyColorModeFore(HRuleColor, PaintMode());
-      const Integer h = HRuleWidth;
-      const Integer e = vRules && VOutermostRule ? BorderWidth + BorderHSpacing / 2 : 0;
+      const Integer h = hrw;
+      const Integer e = vRules && VOutermostRule ? bw + bhs / 2 : 0;
       auto rule = [&](Integer y) {
         for (Integer i = 0; i < h; ++i) line(left + e, y - h / 2 + i, left + F.Width - e, y - h / 2 + i);
       };
-      if (HOutermostRule) rule(top + BorderWidth + BorderVSpacing / 2);
+      if (HOutermostRule) rule(top + bw + bvs / 2);
       for (Integer r = 0; r + 1 < R; ++r) {
-        const Integer y = F.RowStarts[static_cast<size_t>(r) + 1] + top - (CellVSpacing + 2 * CellBorderWidth + 1) / 2;
+        const Integer y = F.RowStarts[static_cast<size_t>(r) + 1] + top - (cvs + 2 * cbw + 1) / 2;
         if (y - h > clip.Bottom) break;
         rule(y);
       }
-      if (HOutermostRule) rule(table.Bottom - (BorderWidth + BorderVSpacing / 2) - 1 + (h % 2 == 0 ? 1 : 0));
+      if (HOutermostRule) rule(table.Bottom - (bw + bvs / 2) - 1 + (h % 2 == 0 ? 1 : 0));
     }
   }
   TColor back = clNone;
   if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(vlData ? vlData : FVLData)) back = doc->GetColor();
-  p.DrawBorder({table.Left, table.Top, table.Right, table.Bottom, BorderWidth, BorderLightColor, BorderColor, back,
+  p.DrawBorder({table.Left, table.Top, table.Right, table.Bottom, bw, BorderLightColor, BorderColor, back,
                 BorderStyle, nullptr, -1, -1});
   if (!laidOut) return;
   // The first visible row: the last one starting above the clip's top.
-  const Integer y0 = clip.Top - top - BorderWidth;
+  const Integer y0 = clip.Top - top - bw;
   Integer first = 0;
   if (R >= 2)
     first = std::max<Integer>(
         0, static_cast<Integer>(std::upper_bound(F.RowStarts.begin(), F.RowStarts.begin() + R, y0) - F.RowStarts.begin()) - 1);
   // The first visible column likewise: a wide table scrolled sideways
   // paints only what the window shows.
-  const Integer x0 = clip.Left - left - BorderWidth - CellBorderWidth;
+  const Integer x0 = clip.Left - left - bw - cbw;
   Integer firstCol = 0;
   if (C >= 2)
     firstCol = std::max<Integer>(
@@ -343,7 +349,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
   }
   for (Integer r = first; r < R; ++r) {
-    if (top + F.RowStarts[static_cast<size_t>(r)] - CellBorderWidth > clip.Bottom) break;
+    if (top + F.RowStarts[static_cast<size_t>(r)] - cbw > clip.Bottom) break;
     // A cell of this row that starts left of the first visible column.
     if (firstCol > 0) {
       Integer mr, mc;
@@ -351,7 +357,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       if (cell && mr == r && mc < firstCol) p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
     }
     for (Integer c = firstCol; c < C; ++c) {
-      if (left + F.ColStarts[static_cast<size_t>(c)] - CellBorderWidth > clip.Right) break;
+      if (left + F.ColStarts[static_cast<size_t>(c)] - cbw > clip.Right) break;
       if (TVLTableCellData* cell = GetCell(r, c)) p.PaintCell(*cell, r, c, left, top, selColor, wholeSelected, focused);
     }
   }

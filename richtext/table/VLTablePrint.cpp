@@ -1,5 +1,5 @@
-// Tables on paper: where the page breaks fall and how one page's rows are
-// drawn.
+// Tables on paper: the layout on paper, where the page breaks fall and how
+// one page's rows are drawn.
 #include "richtext/table/VLTablePrint.h"
 
 #include "richtext/model/VLClasses.h"
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <numeric>
+#include <unordered_map>
 
 // ---- row groups and heading rows ----------------------------------------------------
 
@@ -63,51 +64,174 @@ Integer TVLTableItemInfo::GetFirstRowOfGroup(Integer row) const {
   }
 }
 
-// ---- the printing record --------------------------------------------------------------
+// ---- the printed document of a cell ------------------------------------------------------
+
+TCellPtblVLData::TCellPtblVLData(TVLTableCellData* cell, TCustomPrintableVLData* parent,
+                                 const TVLScreenAndDevice& sad)
+    : TVLRectPrintableData(cell, parent), Cell(cell), Sad(sad) {
+  // The table paints the cell's colour and picture under the content.
+  Color = clNone;
+  Transparent = cell->Color == clNone;
+}
+
+namespace {
+
+Integer ToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
+Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
+
+void Fill(TCanvas* canvas, const TRect& r, TColor color) {
+  canvas->Brush.Style = bsSolid;
+  canvas->Brush.Color = color;
+  canvas->Pen.Color = color;
+  canvas->FillRect(r);
+}
+
+}  // namespace
+
+void TCellPtblVLData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
+                                         Integer layer, bool fromItem) {
+  if (fromItem) CurrentItemOffset(sad, x, y);
+  const TRect all(0, 0, bitmap.GetWidth(), bitmap.GetHeight());
+  TColor para = clNone;
+  TVLStyle* style = GetStyle();
+  if (TCustomVLItemInfo* item = CurrentDrawnItem(); item && style && item->ParaNo >= 0 &&
+                                                    item->ParaNo < style->ParaStyles->Count())
+    para = style->ParaStyles->Items(item->ParaNo)->Background.Color;
+  if (para != clNone) {
+    Fill(bitmap.Canvas(), all, ApplyColorModeBack(para, GetColorMode()));
+  } else {
+    // What the table's document shows there: its page and the table.
+    Parent->DrawPageBackground(x + ToScreenX(sad, OffsetX), y + ToScreenY(sad, OffsetY), bitmap, sad, -1, false);
+    // The cell's own colour and picture over it.
+    const TRect cell = Bounds(ToScreenX(sad, CellRect.Left) - x, ToScreenY(sad, CellRect.Top) - y,
+                              ToScreenX(sad, CellRect.Width()), ToScreenY(sad, CellRect.Height()));
+    const TRect part(std::max(cell.Left, 0), std::max(cell.Top, 0), std::min(cell.Right, all.Right),
+                     std::min(cell.Bottom, all.Bottom));
+    if (part.Right > part.Left && part.Bottom > part.Top) {
+      if (Cell->Color != clNone) Fill(bitmap.Canvas(), part, ApplyColorModeBack(Cell->Color, GetColorMode()));
+      if (TVLBackground* back = Cell->GetBackground(); back && back->GetBitmap() && !back->GetBitmap()->GetEmpty())
+        back->Draw(bitmap.Canvas(), part, 0, 0, cell.Left, cell.Top, cell.Width(), cell.Height(), clNone, true);
+    }
+  }
+  DrawItemBackground(x, y, bitmap, sad, layer);
+}
+
+void TCellPtblVLData::DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) {
+  const Integer left = Parent->GetPrintableAreaLeft(Parent->DrawingPageNo > 0 ? Parent->DrawingPageNo : 1) + OffsetX;
+  const Integer top = Parent->GetPrintableAreaTop() + OffsetY;
+  auto scale = [this](Integer v) { return MulDiv(v, ScaleNum, ScaleDen); };
+  Parent->DrawHyperlink(source, itemNo,
+                        Bounds(left + scale(r.Left - Left), top + scale(r.Top - Top), scale(r.Width()), scale(r.Height())));
+}
+
+// ---- the printing record and the layout on paper ----------------------------------------
 
 std::unique_ptr<TVLDrawLineInfo> TVLTableItemInfo::CreateDrawLineInfo(const TVLScreenAndDevice& sad) {
   auto d = std::make_unique<TVLTablePrintInfo>(this, sad);
-  const TVLTableItemFormattingInfo& F = FormattingInfo;
-  const Integer R = RowCount();
-  auto y = [&sad](Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); };
-  if (!Rows.IsEmpty() && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
-      static_cast<Integer>(F.RowHeights.size()) == R) {
-    for (Integer r = 0; r < R; ++r) {
-      const Integer top = F.RowStarts[static_cast<size_t>(r)];
-      const Integer bottom = top + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + CellBorderWidth;
-      d->RowTops.push_back(y(top));
-      d->RowHeights.push_back(y(bottom) - y(top));
-    }
-  }
-  d->TableHeight = y(F.Height);
   d->HeadingCount = HeadingRowCount;
   d->RepeatHeading = CanRepeatHeadingRows();
   return d;
 }
 
 TVLTablePrintInfo::TVLTablePrintInfo(TVLTableItemInfo* table, const TVLScreenAndDevice& sad)
-    : Table(table), Sad(sad) {}
+    : Table(table), Sad(sad), PaperSad(sad) {}
 
-void TVLTablePrintInfo::FitToWidth(Integer width) {
-  if (width <= 0 || Width <= width) return;
-  const Integer num = width, den = Width;
-  auto scale = [num, den](Integer v) { return MulDiv(v, num, den); };
-  for (size_t r = 0; r < RowTops.size(); ++r) {
-    const Integer top = scale(RowTops[r]), bottom = scale(RowTops[r] + RowHeights[r]);
-    RowTops[r] = top;
-    RowHeights[r] = bottom - top;
+TVLTablePrintInfo::~TVLTablePrintInfo() = default;
+
+namespace {
+
+// Nothing to print: no items, or one empty text item.
+bool EmptyContent(const TVLTableCellData& cell) {
+  const Integer n = cell.GetItemCount();
+  return n == 0 || (n == 1 && cell.GetItemStyle(0) >= 0 && cell.ItemTextRef(0).empty());
+}
+
+// The ratio num / den of a resolution, made small enough to be multiplied.
+void Reduce(Integer& num, Integer& den) {
+  const Integer g = std::gcd(num, den);
+  if (g > 1) num /= g, den /= g;
+}
+
+}  // namespace
+
+void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) {
+  auto* doc = dynamic_cast<TCustomPrintableVLData*>(printData);
+  const TVLTableItemFormattingInfo& S = Table->FormattingInfo;
+  const Integer R = Table->RowCount(), C = Table->ColCount();
+  LaidOut = false;
+  Cells.clear();
+  if (!doc || Table->Rows.IsEmpty() || static_cast<Integer>(S.RowStarts.size()) != R + 1 ||
+      static_cast<Integer>(S.ColStarts.size()) != C + 1 || Sad.ppixScreen <= 0 || Sad.ppiyScreen <= 0)
+    return;
+  // A table wider than the line is fitted to it: its columns and lengths
+  // shrink, the text in its cells keeps its size.
+  PaperSad = Sad;
+  const Integer full = MulDiv(S.Width, Sad.ppixDevice, Sad.ppixScreen);
+  if (lineWidth > 0 && full > lineWidth) {
+    PaperSad.ppixScreen = Sad.ppixScreen * full;
+    PaperSad.ppixDevice = Sad.ppixDevice * lineWidth;
+    PaperSad.ppiyScreen = Sad.ppiyScreen * full;
+    PaperSad.ppiyDevice = Sad.ppiyDevice * lineWidth;
+    Reduce(PaperSad.ppixDevice, PaperSad.ppixScreen);
+    Reduce(PaperSad.ppiyDevice, PaperSad.ppiyScreen);
   }
-  TableHeight = scale(TableHeight);
-  Height = scale(Height);
-  Width = width;
-  FitNum = num;
-  FitDen = den;
+  const Integer cb = Table->CellBorderWidth;
+  PadX = LenX(Table->CellPadding);
+  PadY = LenY(Table->CellPadding);
+  RowExtra = 2 * PadY + LenY(cb);
+  Formatting.Clear();
+  Formatting.ColStarts.reserve(S.ColStarts.size());
+  for (Integer v : S.ColStarts) Formatting.ColStarts.push_back(LenX(v));
+  Formatting.Width = LenX(S.Width);
+
+  // Each cell laid out again on the printer's canvas at its width on paper.
+  Cols = C;
+  Cells.resize(static_cast<size_t>(R) * static_cast<size_t>(C));
+  std::unordered_map<const TVLTableCellData*, Integer> heights;
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c) {
+      TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
+      if (!cell) continue;
+      TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
+      const Integer left = LenX(cell->Left);
+      k.Rect = TRect(left, 0, LenX(cell->Left + cell->Width), 0);
+      Integer content;
+      if (cell->RowSpan == 1 && cell->ColSpan == 1 && EmptyContent(*cell)) {
+        content = LenY(cell->ContentHeight());
+      } else {
+        k.Data = std::make_unique<TCellPtblVLData>(cell, doc, PaperSad);
+        k.Data->Width = std::max<Integer>(1, k.Rect.Width() - 2 * PadX);
+        k.Data->Height = 1;
+        k.Data->Format(false, true, false, 0, canvas, false, false);
+        content = k.Data->DocumentHeight;
+      }
+      heights[cell] = std::max(content, LenY(cell->BestHeight));
+    }
+  Table->LayOutRowHeights({PadY, LenY(cb), LenY(Table->CellVSpacing), LenY(Table->BorderWidth),
+                           LenY(Table->BorderVSpacing), LenY(10)},
+                          [&heights](const TVLTableCellData& cell) {
+                            const auto it = heights.find(&cell);
+                            return it == heights.end() ? 0 : it->second;
+                          },
+                          Formatting);
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c) {
+      TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
+      if (!cell) continue;
+      TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
+      const Integer last = std::min(r + cell->RowSpan, R) - 1;
+      k.Rect.Top = RowTop(r);
+      k.Rect.Bottom = RowTop(last) + Formatting.RowHeights[static_cast<size_t>(last)] + 2 * PadY;
+    }
+  LaidOut = true;
+  Width = Formatting.Width;
+  Height = Formatting.Height;
 }
 
 Integer TVLTablePrintInfo::ExtraHeight() const {
   const Integer R = RowCount();
-  if (R == 0) return TableHeight;
-  return RowTops[static_cast<size_t>(HeadingRows())] + TableHeight - RowBottom(R - 1);
+  if (R == 0) return TableHeight();
+  return RowTop(HeadingRows()) + TableHeight() - RowBottom(R - 1);
 }
 
 bool TVLTablePrintInfo::InitSplit() {
@@ -118,7 +242,7 @@ bool TVLTablePrintInfo::InitSplit() {
   auto part = std::make_unique<TVLTablePrintPart>();
   part->FirstRow = std::min(HeadingRows(), R);
   part->RowCount = R - part->FirstRow;
-  part->Height = TableHeight;
+  part->Height = TableHeight();
   PartsList.push_back(std::move(part));
   return true;
 }
@@ -126,7 +250,7 @@ bool TVLTablePrintInfo::InitSplit() {
 bool TVLTablePrintInfo::CanSplitFirst(Integer height) {
   const Integer R = RowCount(), h = HeadingRows();
   if (R == 0 || h >= R) return false;
-  const Integer y = height - ExtraHeight() + RowTops[static_cast<size_t>(h)];
+  const Integer y = height - ExtraHeight() + RowTop(h);
   return y > RowBottom(Table->GetLastRowOfGroup(h));
 }
 
@@ -137,7 +261,7 @@ bool TVLTablePrintInfo::SplitAt(Integer height) {
   if (p.RowCount <= 1 || p.Height <= height) return false;
   if (h >= R) return false;
   const Integer e = ExtraHeight();
-  const Integer y = height - e + RowTops[static_cast<size_t>(p.FirstRow)];
+  const Integer y = height - e + RowTop(p.FirstRow);
   // The first row past the first that does not end above y.
   Integer k = 1;
   while (k < p.RowCount && RowBottom(p.FirstRow + k) < y) ++k;
@@ -149,118 +273,190 @@ bool TVLTablePrintInfo::SplitAt(Integer height) {
   if (n > p.RowCount) throw EVellumError(errVLInternalPrint);
   if (n == p.RowCount) return false;
   p.RowCount = n;
-  p.Height = RowBottom(b - 1) + e - RowTops[static_cast<size_t>(p.FirstRow)];
+  p.Height = RowBottom(b - 1) + e - RowTop(p.FirstRow);
   auto next = std::make_unique<TVLTablePrintPart>();
   next->FirstRow = b;
   next->RowCount = R - b;
-  next->Height = RowBottom(R - 1) + e - RowTops[static_cast<size_t>(b)];
+  next->Height = RowBottom(R - 1) + e - RowTop(b);
   PartsList.push_back(std::move(next));
+  return true;
+}
+
+void TVLTablePrintInfo::PrintCell(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect) {
+  TCellPtblVLData* data = CellAt(row, col).Data.get();
+  if (!data || !Doc) return;
+  const Integer room = cellRect.Height() - 2 * PadY - data->DocumentHeight;
+  Integer shift = 0;
+  switch (data->Cell->GetRealVAlign()) {
+    case vlcMiddle: shift = std::max<Integer>(0, room / 2); break;
+    case vlcBottom: shift = std::max<Integer>(0, room); break;
+    default: break;
+  }
+  data->Left = cellRect.Left + PadX;
+  data->Top = cellRect.Top + PadY + shift;
+  data->Height = std::max<Integer>(1, data->DocumentHeight);
+  data->CellRect = cellRect;
+  OffsetRect(data->CellRect, -data->Left, -data->Top);
+  data->ScaleNum = ScaleNum;
+  data->ScaleDen = ScaleDen;
+  data->OffsetX = OriginX + MulDiv(data->Left, ScaleNum, ScaleDen) - Doc->GetPrintableAreaLeft(PageNo);
+  data->OffsetY = OriginY + MulDiv(data->Top, ScaleNum, ScaleDen) - Doc->GetPrintableAreaTop();
+  data->DrawPage(PageNo, canvas, Preview, Correction);
+}
+
+// ---- what the painter takes on paper -------------------------------------------------------
+
+const TVLTableItemFormattingInfo& TVLTableItemInfo::PaintFormatting() const {
+  return FPrinting ? FPrinting->Formatting : FormattingInfo;
+}
+
+TRect TVLTableItemInfo::PaintCellRect(const TVLTableCellData& cell, Integer row, Integer col) const {
+  if (FPrinting) return FPrinting->CellAt(row, col).Rect;
+  return TRect(cell.Left, cell.Top, cell.Left + cell.Width, cell.Top + cell.Height);
+}
+
+Integer TVLTableItemInfo::PaintLenX(Integer v) const { return FPrinting ? FPrinting->LenX(v) : v; }
+
+Integer TVLTableItemInfo::PaintLenY(Integer v) const { return FPrinting ? FPrinting->LenY(v) : v; }
+
+void TVLTableItemInfo::PaintPicture(TVLBackground& back, TCanvas* canvas, const TRect& part, const TRect& whole) const {
+  // On paper a tiled picture keeps its size in inches.
+  if (FPrinting) back.Print(canvas, part, whole, FPrinting->PaperSad, clNone);
+  else back.Draw(canvas, part, 0, 0, whole.Left, whole.Top, whole.Width(), whole.Height(), clNone, true);
+}
+
+bool TVLTableItemInfo::PrintCellContent(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect) {
+  if (!FPrinting) return false;
+  FPrinting->PrintCell(row, col, canvas, cellRect);
   return true;
 }
 
 // ---- drawing on paper -------------------------------------------------------------------
 
-void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool /*preview*/,
-                             bool /*correctY*/, const TVLScreenAndDevice& sad, TCustomVLData* vlData,
-                             TVLColorMode colorMode) {
-  const TVLTableItemFormattingInfo& F = FormattingInfo;
-  const Integer R = RowCount();
-  if (!canvas || sad.ppixScreen <= 0 || sad.ppiyScreen <= 0) return;
-  // Which rows: all of them, or one page part's.
-  Integer first = 0, count = R, heading = 0;
-  // The scale of a table fitted to the printable width.
-  Integer fitNum = 1, fitDen = 1;
+namespace {
+
+// While one lives, the canvas's origin lies at (x, y) of its present
+// coordinates and one unit is num / den of them (a preview's own mapping
+// kept).
+class TTableMapping {
+public:
+  TTableMapping(TCanvas* canvas, Integer x, Integer y, Integer numX, Integer denX, Integer numY, Integer denY)
+      : C(canvas), Saved(canvas->SaveDC()), Ppi(canvas->GetPixelsPerInch()) {
+    TSize we{1, 1}, ve{1, 1};
+    if (canvas->GetMapMode() == MM_ANISOTROPIC) {
+      canvas->SetWindowExtEx(1, 1, &we);
+      canvas->SetViewportExtEx(1, 1, &ve);
+      if (we.cx == 0 || we.cy == 0) we = TSize{1, 1};
+    }
+    const TPoint wo = canvas->GetWindowOrgEx(), vo = canvas->GetViewportOrgEx();
+    canvas->SetMapMode(MM_ANISOTROPIC);
+    canvas->SetWindowOrgEx(0, 0);
+    // A preview's own mapping times the scale can pass 32 bits: the ratios
+    // are reduced first.
+    auto fit = [](int64_t window, int64_t viewport) {
+      const int64_t g = std::gcd(window, viewport);
+      if (g > 1) window /= g, viewport /= g;
+      while (std::max(std::abs(window), std::abs(viewport)) > std::numeric_limits<int32_t>::max() / 2)
+        window /= 2, viewport /= 2;
+      return std::pair<Integer, Integer>(static_cast<Integer>(window ? window : 1), static_cast<Integer>(viewport));
+    };
+    const auto [wx, vx] = fit(int64_t{we.cx} * denX, int64_t{ve.cx} * numX);
+    const auto [wy, vy] = fit(int64_t{we.cy} * denY, int64_t{ve.cy} * numY);
+    canvas->SetWindowExtEx(wx, wy);
+    canvas->SetViewportExtEx(vx, vy);
+    canvas->SetViewportOrgEx(vo.X + MulDiv(x - wo.X, ve.cx, we.cx), vo.Y + MulDiv(y - wo.Y, ve.cy, we.cy));
+  }
+  ~TTableMapping() {
+    C->RestoreDC(Saved);
+    C->SetPixelsPerInch(Ppi);
+  }
+  TTableMapping(const TTableMapping&) = delete;
+  TTableMapping& operator=(const TTableMapping&) = delete;
+
+private:
+  TCanvas* C;
+  int Saved;
+  Integer Ppi;
+};
+
+}  // namespace
+
+void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool preview, bool correctY,
+                             const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) {
+  if (!canvas) return;
   auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
   TVLTablePrintInfo* info = nullptr;
   if (doc && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())
     info = dynamic_cast<TVLTablePrintInfo*>(doc->DrawItems[doc->CurrentDrawItemNo]);
-  if (info && info->Table == this) {
-    fitNum = info->FitNum;
-    fitDen = info->FitDen;
-    if (doc->CurrentPart >= 0 && doc->CurrentPart < info->PartCount() && info->RowCount() == R) {
-      const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
-      first = part.FirstRow;
-      count = part.RowCount;
-      heading = info->HeadingRows();
-    }
+  if (info && (info->Table != this || !info->LaidOut || info->RowCount() != RowCount() ||
+               info->Cols != ColCount()))
+    info = nullptr;
+  TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
+  TVLTablePaperScope paper(colorMode);
+
+  if (!info) {
+    // Outside a printed document: the screen layout, scaled to the device
+    // (the fonts sized in the screen pixels it was laid out in).
+    if (sad.ppixScreen <= 0 || sad.ppiyScreen <= 0) return;
+    const TTableMapping mapping(canvas, x, y, sad.ppixDevice, sad.ppixScreen, sad.ppiyDevice, sad.ppiyScreen);
+    canvas->SetPixelsPerInch(sad.ppiyScreen);
+    const TVLTableItemFormattingInfo& F = FormattingInfo;
+    PaintFullWidth(0, F.Width, 0, canvas, TVLTextDrawStates(), style, TRect(0, 0, F.Width, F.Height), FVLData);
+    return;
   }
-  const bool laidOut = R > 0 && static_cast<Integer>(F.RowStarts.size()) == R + 1 &&
-                       static_cast<Integer>(F.RowHeights.size()) == R;
-  const bool whole = !laidOut || (first == 0 && count == R);
-  if (!laidOut) {
-    first = 0, count = R, heading = 0;
+
+  // Which rows: all of them, or one page part's.
+  const Integer R = info->RowCount();
+  Integer first = 0, count = R, heading = 0;
+  if (doc->CurrentPart >= 0 && doc->CurrentPart < info->PartCount()) {
+    const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
+    first = part.FirstRow;
+    count = part.RowCount;
+    heading = info->HeadingRows();
   }
-  const Integer cb = CellBorderWidth;
-  auto bottomOf = [&](Integer r) {
-    return F.RowStarts[static_cast<size_t>(r)] + F.RowHeights[static_cast<size_t>(r)] + 2 * CellPadding + cb;
-  };
+  const TVLTableItemFormattingInfo& F = info->Formatting;
+  const bool whole = first == 0 && count == R;
+  const Integer border = info->LenY(CellBorderWidth);
   // The rows drawn (table coordinates) and the repeated heading above them.
   const Integer last = std::min(first + count, R) - 1;
-  const Integer headEnd = !whole && heading > 0 ? F.RowStarts[static_cast<size_t>(heading)] - cb : 0;
-  const Integer from = whole || first == 0 ? 0 : first == heading ? headEnd : F.RowStarts[static_cast<size_t>(first)] - cb;
-  const Integer to = whole || last == R - 1 ? F.Height : bottomOf(last);
+  const Integer headEnd = !whole && heading > 0 ? info->RowTop(heading) - border : 0;
+  const Integer from = whole || first == 0 ? 0 : first == heading ? headEnd : info->RowTop(first) - border;
+  const Integer to = whole || last == R - 1 ? F.Height : info->RowBottom(last);
   const Integer drawn = headEnd + (to - from);
 
-  // The table paints itself in the screen pixels it was laid out in: the
-  // canvas mapping takes them to the device, wherever the page is mapped to.
-  const int saved = canvas->SaveDC();
-  const Integer ppi = canvas->GetPixelsPerInch();
-  struct TRestore {
-    TCanvas* C;
-    int Saved;
-    Integer Ppi;
-    ~TRestore() {
-      C->RestoreDC(Saved);
-      C->SetPixelsPerInch(Ppi);
-    }
-  } restore{canvas, saved, ppi};
-  TVLTablePaperScope paper(colorMode);
-  TSize we{1, 1}, ve{1, 1};
-  if (canvas->GetMapMode() == MM_ANISOTROPIC) {
-    canvas->SetWindowExtEx(1, 1, &we);
-    canvas->SetViewportExtEx(1, 1, &ve);
-    if (we.cx == 0 || we.cy == 0) we = TSize{1, 1};
-  }
-  // A table wider than the printable width is scaled to it. Rows that cannot
-  // be split and are taller than the page (a row group, or a table that may
-  // not split) are shrunk to the page instead of losing their foot.
-  Integer shrinkNum = fitNum, shrinkDen = fitDen;
-  if (doc && doc->DrawingPageNo > 0) {
+  // Rows that cannot be split and are taller than the page (a row group, or
+  // a table that may not split) are shrunk to the page instead of losing
+  // their foot.
+  Integer shrinkNum = 1, shrinkDen = 1;
+  if (doc->DrawingPageNo > 0) {
     const Integer room = doc->GetPageContentBottom(doc->DrawingPageNo) - y;
-    const Integer height = MulDiv(drawn, sad.ppiyDevice, sad.ppiyScreen);
-    if (room > 0 && MulDiv(height, fitNum, fitDen) > room) shrinkNum = room, shrinkDen = height;
+    if (room > 0 && drawn > room) shrinkNum = room, shrinkDen = drawn;
   }
-  const TPoint wo = canvas->GetWindowOrgEx(), vo = canvas->GetViewportOrgEx();
-  canvas->SetMapMode(MM_ANISOTROPIC);
-  canvas->SetWindowOrgEx(0, 0);
-  // A preview's own mapping times the resolutions times the shrink can pass
-  // 32 bits: the ratios are reduced first.
-  auto fit = [](int64_t window, int64_t viewport) {
-    const int64_t g = std::gcd(window, viewport);
-    if (g > 1) window /= g, viewport /= g;
-    while (std::max(std::abs(window), std::abs(viewport)) > std::numeric_limits<int32_t>::max() / 2)
-      window /= 2, viewport /= 2;
-    return std::pair<Integer, Integer>(static_cast<Integer>(window ? window : 1), static_cast<Integer>(viewport));
-  };
-  const auto [wx, vx] = fit(int64_t{we.cx} * sad.ppixScreen * shrinkDen, int64_t{ve.cx} * sad.ppixDevice * shrinkNum);
-  const auto [wy, vy] = fit(int64_t{we.cy} * sad.ppiyScreen * shrinkDen, int64_t{ve.cy} * sad.ppiyDevice * shrinkNum);
-  canvas->SetWindowExtEx(wx, wy);
-  canvas->SetViewportExtEx(vx, vy);
-  canvas->SetViewportOrgEx(vo.X + MulDiv(x - wo.X, ve.cx, we.cx), vo.Y + MulDiv(y - wo.Y, ve.cy, we.cy));
-  // The fonts are sized in the screen pixels the cells were laid out in; the
-  // mapping alone shrinks them, as it shrinks everything else.
-  canvas->SetPixelsPerInch(sad.ppiyScreen);
+  const TTableMapping mapping(canvas, x, y, shrinkNum, shrinkDen, shrinkNum, shrinkDen);
+  struct TPrinting {
+    TVLTableItemInfo& T;
+    TVLTablePrintInfo* Saved;
+    ~TPrinting() { T.FPrinting = Saved; }
+  } printing{*this, FPrinting};
+  FPrinting = info;
+  info->Doc = doc;
+  info->PageNo = doc->DrawingPageNo > 0 ? doc->DrawingPageNo : 1;
+  info->Preview = preview;
+  info->Correction = correctY;
+  info->OriginX = x;
+  info->ScaleNum = shrinkNum;
+  info->ScaleDen = shrinkDen;
 
-  TVLStyle* style = vlData ? vlData->GetStyle() : nullptr;
   const Integer w = F.Width;
-  // Paints the table's rows between from and to (table coordinates) at dest.
-  // The painter leaves out the cells outside its clip, which starts at the
-  // canvas origin: the origin moves to dest.
+  // Paints the table's rows between top and bottom (table coordinates) at
+  // dest. The painter leaves out the cells outside its clip, which starts
+  // at the canvas origin: the origin moves to dest.
   auto region = [&](Integer top, Integer bottom, Integer dest) {
     if (bottom <= top) return;
     const int s = canvas->SaveDC();
     canvas->SetWindowOrgEx(0, -dest);
     canvas->IntersectClipRect(0, 0, w, bottom - top);
+    info->OriginY = y + MulDiv(dest, shrinkNum, shrinkDen);
     PaintFullWidth(0, w, -top, canvas, TVLTextDrawStates(), style, TRect(0, 0, w, bottom - top), FVLData);
     canvas->RestoreDC(s);
   };
@@ -271,17 +467,16 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
   // The repeated heading rows with the table's top border.
   region(0, headEnd, 0);
   region(from, to, headEnd);
-  const Integer bottom = drawn;
   // The outer border is closed where the table is cut.
-  if (BorderWidth > 0 && BorderColor != clNone) {
+  const Integer bw = info->LenY(BorderWidth);
+  if (bw > 0 && BorderColor != clNone) {
     canvas->Brush.Style = bsSolid;
     canvas->Brush.Color = ApplyColorModeFore(BorderStyle == vltbColor ? BorderColor : clBtnShadow, colorMode);
-    if (from > 0 && heading == 0) canvas->FillRect(TRect(0, 0, w, BorderWidth));
-    if (last < R - 1) canvas->FillRect(TRect(0, bottom - BorderWidth, w, bottom));
+    if (from > 0 && heading == 0) canvas->FillRect(TRect(0, 0, w, bw));
+    if (last < R - 1) canvas->FillRect(TRect(0, drawn - bw, w, drawn));
     canvas->Brush.Style = bsClear;
   }
 }
-
 void TVLTableItemInfo::DrawBackgroundForPrinting(TCanvas* canvas, const TRect& rect, const TRect& itemRect,
                                                  TVLColorMode colorMode, Integer what) {
   if (!canvas || what == 0) return;

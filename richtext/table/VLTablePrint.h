@@ -1,17 +1,45 @@
 #pragma once
-// A table laid out for printing: split between rows over pages, never
-// inside a group of rows joined by cells spanning rows, with the heading
-// rows repeated at the top of every page the table continues on. Lengths
-// are device pixels.
+// A table laid out for printing: every cell's document is laid out again at
+// the printer's resolution, at its column's width on paper, and each row is
+// as tall as that makes its cells. The table splits between rows over
+// pages, never inside a group of rows joined by cells spanning rows, with
+// the heading rows repeated at the top of every page it continues on.
+// Lengths are device pixels.
 #include "richtext/model/VLDrawLines.h"
 #include "richtext/model/VLStyle.h"
+#include "richtext/table/VLTable.h"
+#include "richtext/view/VLPrint.h"
 
 #include <algorithm>
-
 #include <memory>
 #include <vector>
 
-class TVLTableItemInfo;
+// The printed document of one cell: it shares the cell's items and is laid
+// out and drawn in the cell's content area on paper.
+class TCellPtblVLData : public TVLRectPrintableData {
+public:
+  TCellPtblVLData(TVLTableCellData* cell, TCustomPrintableVLData* parent, const TVLScreenAndDevice& sad);
+  // The table's resolution on paper (a table fitted to the line prints its
+  // lengths and pictures smaller, its text at its size).
+  const TVLScreenAndDevice& PrintResolution() override { return Sad; }
+  // Behind an item printed through a bitmap: its paragraph's colour, or
+  // what the table's document shows there with the cell's own colour and
+  // picture over it.
+  void DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer,
+                          bool fromItem) override;
+  // The rectangle goes to the parent where the cell lies in its document.
+  void DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) override;
+
+  TVLTableCellData* Cell;
+  TVLScreenAndDevice Sad;
+  // Set for each drawing: where the content area lies from the parent's
+  // printable area (the parent's pixels), the scale the table is drawn at
+  // (a row shrunk to its page), and the cell's rectangle from the content
+  // area's top-left.
+  Integer OffsetX = 0, OffsetY = 0;
+  Integer ScaleNum = 1, ScaleDen = 1;
+  TRect CellRect;
+};
 
 class TVLTablePrintPart : public TVLMultiDrawItemPart {
 public:
@@ -24,30 +52,67 @@ public:
 class TVLTablePrintInfo : public TVLSplitPrintInfo<TVLTablePrintPart> {
 public:
   TVLTablePrintInfo(TVLTableItemInfo* table, const TVLScreenAndDevice& sad);
-  // The size comes from the table.
+  ~TVLTablePrintInfo() override;
+  // The size comes from the layout on paper.
   void SetSize(Integer, Integer) override {}
+  // The columns keep their share of the table's screen layout at the line's
+  // width (all of them narrower when the table is wider than the line); the
+  // cells are laid out again on canvas at those widths, and the rows take
+  // the heights that gives.
+  void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) override;
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;
-  // A table wider than the printable line is scaled down as a whole.
-  void FitToWidth(Integer width) override;
 
   // Heading rows taken (0 when they do not repeat).
   Integer HeadingRows() const { return RepeatHeading ? std::min<Integer>(HeadingCount, RowCount()) : 0; }
-  Integer RowCount() const { return static_cast<Integer>(RowTops.size()); }
+  // Rows of the layout on paper (0 before it is made).
+  Integer RowCount() const { return LaidOut ? static_cast<Integer>(Formatting.RowHeights.size()) : 0; }
+  Integer RowTop(Integer r) const { return Formatting.RowStarts[static_cast<size_t>(r)]; }
+  // Where row r ends: its cells' padding and bottom border included.
+  Integer RowBottom(Integer r) const { return RowTop(r) + Formatting.RowHeights[static_cast<size_t>(r)] + RowExtra; }
+  Integer TableHeight() const { return Formatting.Height; }
   // Space of the table that is not its printed rows: borders and spacing,
   // and the repeated heading rows.
   Integer ExtraHeight() const;
-  Integer RowBottom(Integer r) const { return RowTops[static_cast<size_t>(r)] + RowHeights[static_cast<size_t>(r)]; }
+  // A length of the table (screen pixels) on paper.
+  Integer LenX(Integer v) const { return MulDiv(v, PaperSad.ppixDevice, PaperSad.ppixScreen); }
+  Integer LenY(Integer v) const { return MulDiv(v, PaperSad.ppiyDevice, PaperSad.ppiyScreen); }
+
+  // A grid position on paper: the cell's rectangle in the table and its
+  // printed document (none for a covered position or an empty single
+  // cell).
+  struct TCell {
+    TRect Rect;
+    std::unique_ptr<TCellPtblVLData> Data;
+  };
+  const TCell& CellAt(Integer row, Integer col) const {
+    return Cells[static_cast<size_t>(row) * static_cast<size_t>(Cols) + static_cast<size_t>(col)];
+  }
+  // Prints the content of the cell at (row, col), whose rectangle the
+  // painter gives in the canvas's coordinates.
+  void PrintCell(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect);
 
   TVLTableItemInfo* Table;
-  TVLScreenAndDevice Sad;
+  // The document's resolution, and the table's on paper: the same, times
+  // the scale of a table fitted to the line.
+  TVLScreenAndDevice Sad, PaperSad;
   bool RepeatHeading = false;
   Integer HeadingCount = 0;
-  // Row tops and heights (bottom cell border included) and the table's
-  // height, as laid out when the document was formatted for printing.
-  std::vector<Integer> RowTops, RowHeights;
-  Integer TableHeight = 0;
-  // The scale of a table fitted to the line (FitNum / FitDen, at most 1).
-  Integer FitNum = 1, FitDen = 1;
+  // The layout on paper: columns, rows and the table's size.
+  TVLTableItemFormattingInfo Formatting;
+  bool LaidOut = false;
+  std::vector<TCell> Cells;
+  Integer Cols = 0;
+  // The cells' padding on paper, and what a row adds below its content
+  // (padding and the bottom border).
+  Integer PadX = 0, PadY = 0, RowExtra = 0;
+
+  // Set while the table prints: the document it prints in, the page, where
+  // the canvas's origin lies in the document's drawing coordinates, and the
+  // scale it is drawn at.
+  TCustomPrintableVLData* Doc = nullptr;
+  Integer PageNo = 1;
+  bool Preview = false, Correction = false;
+  Integer OriginX = 0, OriginY = 0, ScaleNum = 1, ScaleDen = 1;
 };

@@ -497,8 +497,9 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     auto* nt = dynamic_cast<TVLNonTextItemInfo*>(item);
     d->Width = nt ? st.Res.ToDeviceX(nt->GetWidth()) : 0;
     d->Height = nt ? st.Res.ToDeviceY(nt->GetHeight()) : 0;
-    // Nothing printed may leave the sheet.
-    if (printing && d->Width > st.LineWidth - offset) d->FitToWidth(std::max<Integer>(1, st.LineWidth - offset));
+    // Items that lay themselves out again for the paper (tables) do it now,
+    // no wider than the line.
+    if (printing) d->LayOutForPrinting(this, st.Canvas, std::max<Integer>(1, st.LineWidth - offset));
     Integer left = st.LeftEdge + offset;
     const Integer free = st.LineWidth - d->Width;
     if (para->Alignment == vlaRight) left += free;
