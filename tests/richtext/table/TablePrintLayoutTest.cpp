@@ -2,6 +2,7 @@
 // at the printer's resolution, so that what the screen measured differently
 // never pushes printed text out of its cell or off the page.
 #include "richtext/table/VLTable.h"
+#include "richtext/table/VLTablePrint.h"
 #include "richtext/view/PrintFixture.h"
 #include "richtext/view/VLTextMeasurer.h"
 #include "support/PdfPages.h"
@@ -223,6 +224,129 @@ TEST(TablePrintLayout, CellsWrapOnPaperAsThePrinterMeasuresThem) {
     const std::vector<TPdfWord> probe = pdf.Starting("L" + std::to_string(c.Heading) + "w");
     EXPECT_NE(LineCount(probe), ScreenLines(*table->GetCell(c.Heading, 0))) << "the case tests nothing";
   }
+}
+
+constexpr TColor Green = 0x00FF00, Blue = 0xFF0000, Magenta = 0xFF00FF, Yellow = 0x00FFFF, Red = 0x0000FF;
+
+std::unique_ptr<TBitmap> Plain(TColor color) {
+  auto b = std::make_unique<TBitmap>(8, 8);
+  b->Canvas()->Brush.Color = color;
+  b->Canvas()->FillRect(TRect(0, 0, 8, 8));
+  b->Canvas()->ReleaseHandle();
+  return b;
+}
+
+TColor PixelAt(TBitmap& bmp, Integer x, Integer y) {
+  const QImage* image = bmp.Canvas()->ImageDevice();
+  bmp.Canvas()->ReleaseHandle();
+  const QRgb c = image->pixel(x, y);
+  return static_cast<TColor>(qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16));
+}
+
+// A picture printed through a bitmap in a cell shows, around its opaque
+// middle, what lies under it: the cell's colour or picture, else the
+// table's colour or picture.
+TEST(TablePrintLayout, APictureInACellShowsTheCellAndTheTableUnderIt) {
+  struct TCase {
+    const char* Name;
+    TColor CellColor, TableColor;
+    TColor CellPicture, TablePicture;  // clNone: none
+    TColor Expected;
+  } cases[] = {
+      {"a table's colour", clNone, Green, clNone, clNone, Green},
+      {"a cell's colour", Yellow, Green, clNone, clNone, Yellow},
+      {"a table's picture", clNone, clNone, clNone, Red, Red},
+      {"a cell's picture over the table's", clNone, Green, Yellow, Red, Yellow},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    qytest::TPrintDoc doc;
+    VLRegisterTableItem();
+    doc.Style.Color = clWhite;
+    auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
+    t->Color = c.TableColor;
+    t->CellPadding = 20;
+    if (c.TablePicture != clNone) {
+      t->SetBackgroundImage(Plain(c.TablePicture));
+      t->BackgroundStyle = vlbsStretched;
+    }
+    TVLTableCellData* cell = t->GetCell(0, 0);
+    cell->Color = c.CellColor;
+    if (c.CellPicture != clNone) {
+      cell->SetBackgroundImage(Plain(c.CellPicture));
+      cell->SetBackgroundStyle(vlbsTiled);
+    }
+    // A picture of magenta (its transparent colour) with a blue middle.
+    cell->Clear();
+    auto* p = new TVLGraphicItemInfo(cell);
+    p->StyleNo = vlsPicture;
+    p->ParaNo = 0;
+    p->ImageWidth = 80;
+    p->ImageHeight = 60;
+    auto image = std::make_unique<TBitmap>(80, 60);
+    image->Canvas()->Brush.Color = Magenta;
+    image->Canvas()->FillRect(TRect(0, 0, 80, 60));
+    image->Canvas()->Brush.Color = Blue;
+    image->Canvas()->FillRect(TRect(20, 15, 60, 45));
+    image->Canvas()->ReleaseHandle();
+    image->SetTransparentColor(Magenta);
+    image->SetTransparent(true);
+    p->Image = std::move(image);
+    cell->AddItem("", p);
+    doc.View->AddItem("", t.release());
+    ASSERT_EQ(doc.Paginate(), 1);
+
+    TBitmap page(doc.Print.GetPreview100PercentWidth(), doc.Print.GetPreview100PercentHeight());
+    doc.Print.DrawPreview(1, page.Canvas(), TRect(0, 0, page.GetWidth(), page.GetHeight()));
+    // The blue middle, then a point of the picture's transparent rim.
+    Integer left = -1, top = -1;
+    for (Integer y = 0; y < page.GetHeight() && top < 0; ++y)
+      for (Integer x = 0; x < page.GetWidth(); ++x)
+        if (PixelAt(page, x, y) == Blue) {
+          left = x, top = y;
+          break;
+        }
+    ASSERT_GE(left, 0) << "the picture was not printed";
+    EXPECT_EQ(PixelAt(page, left - 12, top - 8), c.Expected);
+    EXPECT_EQ(PixelAt(page, left + 10, top + 10), Blue);
+  }
+}
+
+// A grid position has a printed document of its own unless another cell
+// covers it or it is a single cell with nothing in it; each is laid out
+// at its cell's content width on paper.
+TEST(TablePrintLayout, CellsWithContentGetAPrintedDocumentAtTheirWidthOnPaper) {
+  TPaperDoc doc;
+  auto t = doc.HalfAndHalf(3, doc.View->VLData());
+  Words(t->GetCell(0, 0), "Aw", 3, doc.Narrow);
+  Words(t->GetCell(0, 1), "Bw", 3, doc.Narrow);
+  t->GetCell(1, 0)->ResetContent();
+  Words(t->GetCell(1, 1), "Cw", 3, doc.Narrow);
+  t->GetCell(2, 0)->Clear();
+  ASSERT_TRUE(t->MergeCells(1, 1, 1, 2));
+  TVLTableItemInfo* table = t.get();
+  doc.View->AddItem("", t.release());
+  ASSERT_EQ(doc.Paginate(), 1);
+  TVLTablePrintInfo* info = nullptr;
+  for (Integer i = 0; i < doc.PD().DrawItems.Count() && !info; ++i)
+    info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i]);
+  ASSERT_NE(info, nullptr);
+  ASSERT_TRUE(info->LaidOut);
+  struct TPlace {
+    Integer Row, Col;
+    bool HasData;
+  } places[] = {{0, 0, true}, {0, 1, true}, {1, 0, false}, {1, 1, true}, {2, 0, false}, {2, 1, false}};
+  for (const TPlace& k : places) {
+    SCOPED_TRACE(std::to_string(k.Row) + "," + std::to_string(k.Col));
+    const TVLTablePrintInfo::TCell& cell = info->CellAt(k.Row, k.Col);
+    ASSERT_EQ(cell.Data != nullptr, k.HasData);
+    if (!cell.Data) continue;
+    EXPECT_EQ(cell.Data->Cell, table->GetCell(k.Row, k.Col));
+    EXPECT_EQ(cell.Data->Width, cell.Rect.Width() - 2 * info->PadX);
+    EXPECT_GT(cell.Data->DrawItems.Count(), 0);
+  }
+  // The merged cell reaches down over both its rows.
+  EXPECT_EQ(info->CellAt(1, 1).Rect.Bottom, info->RowBottom(2) - info->LenY(table->CellBorderWidth));
 }
 
 }  // namespace
