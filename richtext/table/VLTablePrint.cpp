@@ -74,6 +74,10 @@ TCellPtblVLData::TCellPtblVLData(TVLTableCellData* cell, TCustomPrintableVLData*
   Transparent = cell->Color == clNone;
 }
 
+TCellPtblVLData::~TCellPtblVLData() {
+  if (ExtentsCache.Wipe) ExtentsCache.Clear();
+}
+
 namespace {
 
 Integer ToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
@@ -200,6 +204,8 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
         content = LenY(cell->ContentHeight());
       } else {
         k.Data = std::make_unique<TCellPtblVLData>(cell, doc, PaperSad);
+        // A secret document's cells are measured as secret too.
+        if (doc->IsSensitive()) k.Data->ExtentsCache.Wipe = true;
         k.Data->Width = std::max<Integer>(1, k.Rect.Width() - 2 * PadX);
         k.Data->Height = 1;
         k.Data->Format(false, true, false, 0, canvas, false, false);

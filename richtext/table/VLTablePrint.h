@@ -19,6 +19,7 @@
 class TCellPtblVLData : public TVLRectPrintableData {
 public:
   TCellPtblVLData(TVLTableCellData* cell, TCustomPrintableVLData* parent, const TVLScreenAndDevice& sad);
+  ~TCellPtblVLData() override;
   // The table's resolution on paper (a table fitted to the line prints its
   // lengths and pictures smaller, its text at its size).
   const TVLScreenAndDevice& PrintResolution() override { return Sad; }

@@ -498,8 +498,8 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     d->Width = nt ? st.Res.ToDeviceX(nt->GetWidth()) : 0;
     d->Height = nt ? st.Res.ToDeviceY(nt->GetHeight()) : 0;
     // Items that lay themselves out again for the paper (tables) do it now,
-    // no wider than the line.
-    if (printing) d->LayOutForPrinting(this, st.Canvas, std::max<Integer>(1, st.LineWidth - offset));
+    // no wider than the line (also on a canvas of the screen's resolution).
+    if (st.SharedItems) d->LayOutForPrinting(this, st.Canvas, std::max<Integer>(1, st.LineWidth - offset));
     Integer left = st.LeftEdge + offset;
     const Integer free = st.LineWidth - d->Width;
     if (para->Alignment == vlaRight) left += free;

@@ -4,6 +4,7 @@
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTablePrint.h"
 #include "richtext/view/PrintFixture.h"
+#include "richtext/view/VLReport.h"
 #include "richtext/view/VLTextMeasurer.h"
 #include "support/PdfPages.h"
 
@@ -347,6 +348,60 @@ TEST(TablePrintLayout, CellsWithContentGetAPrintedDocumentAtTheirWidthOnPaper) {
   }
   // The merged cell reaches down over both its rows.
   EXPECT_EQ(info->CellAt(1, 1).Rect.Bottom, info->RowBottom(2) - info->LenY(table->CellBorderWidth));
+}
+
+// A report laid out on a canvas of the screen's resolution cuts a long
+// table between rows too, each row once.
+TEST(TablePrintLayout, AReportAtTheScreensResolutionSplitsATable) {
+  VLRegisterTableItem();
+  TVLStyle style(nullptr);
+  for (Integer i = 0; i < style.TextStyles->Count(); ++i) {
+    style.TextStyles->Items(i)->FontName = "Arial";
+    style.TextStyles->Items(i)->Unicode = true;
+  }
+  TVLReportHelper report;
+  report.Vellum()->SetStyle(&style);
+  auto t = TVLTableItemInfo::CreateEx(40, 2, report.Vellum()->VLData());
+  TVLTextMeasurer screen;
+  for (Integer r = 0; r < 40; ++r) {
+    Words(t->GetCell(r, 0), "L" + std::to_string(r) + "w", 3, screen);
+    Words(t->GetCell(r, 1), "R" + std::to_string(r) + "w", 3, screen);
+  }
+  report.Vellum()->AddItem("", t.release());
+  report.Vellum()->Format();
+  TBitmap bmp(400, 300);
+  ASSERT_EQ(bmp.Canvas()->GetPixelsPerInch(), 96);
+  report.Init(bmp.Canvas(), 400);
+  while (report.FormatNextPage(300)) {
+  }
+  ASSERT_GE(report.PagesCount(), 3);
+  std::vector<std::vector<String>> pages;
+  style.OnDrawStyleText = [&](TVLStyle*, const AnsiString& s, TCanvas*, Integer, Integer, Integer, Integer, Integer,
+                              Integer, TVLTextDrawStates, bool&) {
+    String w;
+    for (char ch : s)
+      if (ch && ch != ' ') w += ch;
+      else if (ch == ' ' && !w.empty()) pages.back().push_back(w), w.clear();
+    if (!w.empty()) pages.back().push_back(w);
+  };
+  for (Integer p = 1; p <= report.PagesCount(); ++p) {
+    pages.emplace_back();
+    report.DrawPage(p, bmp.Canvas(), 0, 0);
+  }
+  style.OnDrawStyleText = nullptr;
+  // Each row once, in order, and every page holds some of them.
+  Integer next = 0;
+  for (const auto& words : pages) {
+    Integer rows = 0;
+    for (const String& w : words)
+      if (w[0] == 'L' && w.size() > 2 && w.substr(w.size() - 2) == "w1") {
+        EXPECT_EQ(w, "L" + std::to_string(next) + "w1");
+        ++next;
+        ++rows;
+      }
+    EXPECT_GT(rows, 0);
+  }
+  EXPECT_EQ(next, 40);
 }
 
 }  // namespace
