@@ -262,12 +262,14 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
                        static_cast<Integer>(F.ColStarts.size()) == C + 1;
 
   // Background.
-  if (Color != clNone) {
+  // On paper the table may be asked to print white.
+  const TColor color = Color != clNone && OnPaper && PrintOptions.Contains(vltoWhiteBackground) ? clWhite : Color;
+  if (color != clNone) {
     const TRect r(std::max(table.Left, clip.Left), std::max(table.Top, clip.Top), std::min(table.Right, clip.Right),
                   std::min(table.Bottom, clip.Bottom));
     if (r.Right > r.Left && r.Bottom > r.Top) {
       canvas->Brush.Style = bsSolid;
-      canvas->Brush.Color = ApplyColorModeBack(Color, PaintMode());
+      canvas->Brush.Color = ApplyColorModeBack(color, PaintMode());
       canvas->FillRect(r);
     }
   }

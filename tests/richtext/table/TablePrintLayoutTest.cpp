@@ -246,18 +246,21 @@ TColor PixelAt(TBitmap& bmp, Integer x, Integer y) {
 
 // A picture printed through a bitmap in a cell shows, around its opaque
 // middle, what lies under it: the cell's colour or picture, else the
-// table's colour or picture.
+// table's colour or picture; a table that prints white is white under it
+// and around it.
 TEST(TablePrintLayout, APictureInACellShowsTheCellAndTheTableUnderIt) {
   struct TCase {
     const char* Name;
     TColor CellColor, TableColor;
     TColor CellPicture, TablePicture;  // clNone: none
+    bool White;
     TColor Expected;
   } cases[] = {
-      {"a table's colour", clNone, Green, clNone, clNone, Green},
-      {"a cell's colour", Yellow, Green, clNone, clNone, Yellow},
-      {"a table's picture", clNone, clNone, clNone, Red, Red},
-      {"a cell's picture over the table's", clNone, Green, Yellow, Red, Yellow},
+      {"a table's colour", clNone, Green, clNone, clNone, false, Green},
+      {"a cell's colour", Yellow, Green, clNone, clNone, false, Yellow},
+      {"a table's picture", clNone, clNone, clNone, Red, false, Red},
+      {"a cell's picture over the table's", clNone, Green, Yellow, Red, false, Yellow},
+      {"a table printed white", clNone, Green, clNone, clNone, true, 0xFFFFFF},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -267,6 +270,7 @@ TEST(TablePrintLayout, APictureInACellShowsTheCellAndTheTableUnderIt) {
     auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
     t->Color = c.TableColor;
     t->CellPadding = 20;
+    if (c.White) t->PrintOptions.Include(vltoWhiteBackground);
     if (c.TablePicture != clNone) {
       t->SetBackgroundImage(Plain(c.TablePicture));
       t->BackgroundStyle = vlbsStretched;
@@ -310,6 +314,10 @@ TEST(TablePrintLayout, APictureInACellShowsTheCellAndTheTableUnderIt) {
     ASSERT_GE(left, 0) << "the picture was not printed";
     EXPECT_EQ(PixelAt(page, left - 12, top - 8), c.Expected);
     EXPECT_EQ(PixelAt(page, left + 10, top + 10), Blue);
+    // The cell's padding, left of the picture.
+    if (c.CellPicture == clNone && c.TablePicture == clNone) {
+      EXPECT_EQ(PixelAt(page, left - 20 - 10, top), c.Expected);
+    }
   }
 }
 
