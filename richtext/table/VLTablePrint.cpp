@@ -78,41 +78,23 @@ TCellPtblVLData::~TCellPtblVLData() {
   if (ExtentsCache.Wipe) ExtentsCache.Clear();
 }
 
-namespace {
-
-Integer ToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
-Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
-
-void Fill(TCanvas* canvas, const TRect& r, TColor color) {
-  canvas->Brush.Style = bsSolid;
-  canvas->Brush.Color = color;
-  canvas->Pen.Color = color;
-  canvas->FillRect(r);
-}
-
-}  // namespace
-
 void TCellPtblVLData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                          Integer layer, bool fromItem) {
   if (fromItem) CurrentItemOffset(sad, x, y);
   const TRect all(0, 0, bitmap.GetWidth(), bitmap.GetHeight());
-  TColor para = clNone;
-  TVLStyle* style = GetStyle();
-  if (TCustomVLItemInfo* item = CurrentDrawnItem(); item && style && item->ParaNo >= 0 &&
-                                                    item->ParaNo < style->ParaStyles->Count())
-    para = style->ParaStyles->Items(item->ParaNo)->Background.Color;
+  const TColor para = CurrentParaColor();
   if (para != clNone) {
-    Fill(bitmap.Canvas(), all, ApplyColorModeBack(para, GetColorMode()));
+    FillBackground(bitmap.Canvas(), all, ApplyColorModeBack(para, GetColorMode()));
   } else {
     // What the table's document shows there: its page and the table.
-    Parent->DrawPageBackground(x + ToScreenX(sad, OffsetX), y + ToScreenY(sad, OffsetY), bitmap, sad, -1, false);
+    Parent->DrawPageBackground(x + VLToScreenX(sad, OffsetX), y + VLToScreenY(sad, OffsetY), bitmap, sad, -1, false);
     // The cell's own colour and picture over it.
-    const TRect cell = Bounds(ToScreenX(sad, CellRect.Left) - x, ToScreenY(sad, CellRect.Top) - y,
-                              ToScreenX(sad, CellRect.Width()), ToScreenY(sad, CellRect.Height()));
+    const TRect cell = Bounds(VLToScreenX(sad, CellRect.Left) - x, VLToScreenY(sad, CellRect.Top) - y,
+                              VLToScreenX(sad, CellRect.Width()), VLToScreenY(sad, CellRect.Height()));
     const TRect part(std::max(cell.Left, 0), std::max(cell.Top, 0), std::min(cell.Right, all.Right),
                      std::min(cell.Bottom, all.Bottom));
     if (part.Right > part.Left && part.Bottom > part.Top) {
-      if (Cell->Color != clNone) Fill(bitmap.Canvas(), part, ApplyColorModeBack(Cell->Color, GetColorMode()));
+      if (Cell->Color != clNone) FillBackground(bitmap.Canvas(), part, ApplyColorModeBack(Cell->Color, GetColorMode()));
       if (TVLBackground* back = Cell->GetBackground(); back && back->GetBitmap() && !back->GetBitmap()->GetEmpty())
         back->Draw(bitmap.Canvas(), part, 0, 0, cell.Left, cell.Top, cell.Width(), cell.Height(), clNone, true);
     }

@@ -89,6 +89,9 @@ public:
   TVLBackground* GetBackground() override { return nullptr; }
   void GetResolutionInfo(TCanvas* canvas, TVLResolutionInfo& res) override;
 
+  // Fills r of canvas with color, pen and brush.
+  static void FillBackground(TCanvas* canvas, const TRect& r, TColor color);
+
   // The page being drawn and the draw item being drawn (-1 outside).
   Integer DrawingPageNo = -1;
   Integer CurrentDrawItemNo = -1;
@@ -106,6 +109,8 @@ protected:
   void CurrentItemOffset(const TVLScreenAndDevice& sad, Integer& x, Integer& y);
   // The item of the draw item being printed; null when there is none.
   TCustomVLItemInfo* CurrentDrawnItem();
+  // Its paragraph's background colour (clNone: none).
+  TColor CurrentParaColor();
   void DrawItemBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer);
 };
 
@@ -328,3 +333,6 @@ protected:
 // Millimetres to device pixels at ppi, less the unprintable part on that
 // side, never below 0.
 Integer VLMMToDevice(Integer mm, Integer ppi, Integer unprintable);
+// Device pixels of a resolution record to its screen pixels.
+inline Integer VLToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
+inline Integer VLToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }

@@ -12,8 +12,6 @@ namespace {
 
 Integer ToDeviceX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixDevice, sad.ppixScreen); }
 Integer ToDeviceY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyDevice, sad.ppiyScreen); }
-Integer ToScreenX(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppixScreen, sad.ppixDevice); }
-Integer ToScreenY(const TVLScreenAndDevice& sad, Integer v) { return MulDiv(v, sad.ppiyScreen, sad.ppiyDevice); }
 
 // Clears what a page leaves behind, also when drawing fails.
 struct TPageGuard {
@@ -28,18 +26,8 @@ struct TPageGuard {
   }
 };
 
-TColor ParaColorOf(TCustomPrintableVLData& data, TCustomVLItemInfo* item) {
-  TVLStyle* s = data.GetStyle();
-  if (!s || !item || item->ParaNo < 0 || item->ParaNo >= s->ParaStyles->Count()) return clNone;
-  return s->ParaStyles->Items(item->ParaNo)->Background.Color;
-}
-
 void FillBitmap(TBitmap& bitmap, TColor color) {
-  TCanvas* c = bitmap.Canvas();
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = color;
-  c->Pen.Color = color;
-  c->FillRect(TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()));
+  TCustomPrintableVLData::FillBackground(bitmap.Canvas(), TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()), color);
 }
 
 // Draws the text of a secret document as such, for the page's length.
@@ -84,7 +72,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     back->Print(canvas, area, area, sad, color);
     // The same in screen pixels, for the items printed through a bitmap
     // to show what lies under them.
-    const Integer w = ToScreenX(sad, GetWidth()), h = ToScreenY(sad, GetHeight());
+    const Integer w = VLToScreenX(sad, GetWidth()), h = VLToScreenY(sad, GetHeight());
     if (w > 0 && h > 0) {
       FPageBack = std::make_unique<TBitmap>(w, h);
       FillBitmap(*FPageBack, ApplyColorModeBack(color == clNone ? clWhite : color, mode));
@@ -156,13 +144,13 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
         Integer w = item->GetImageWidth(s), h = item->GetImageHeight(s);
         auto* multi = dynamic_cast<TVLMultiImagePrintInfo*>(d);
         if (multi && part >= 0 && part < static_cast<Integer>(multi->PartsList.size()))
-          h = ToScreenY(sad, multi->PartsList[static_cast<size_t>(part)]->Height);
+          h = VLToScreenY(sad, multi->PartsList[static_cast<size_t>(part)]->Height);
         if (item->GetBoolValue(0)) w = MulDiv(rightEdge - left - d->Left, sad.ppixScreen, sad.ppixDevice);
         if (w > 0 && h > 0) {
           TBitmap bitmap(w, h);
           CurrentItemY = y;
-          DrawPageBackground(ToScreenX(sad, d->Left) + item->GetBorderWidth(),
-                             ToScreenY(sad, y - GetPrintableAreaTop()) + item->GetBorderHeight(), bitmap, sad, -1,
+          DrawPageBackground(VLToScreenX(sad, d->Left) + item->GetBorderWidth(),
+                             VLToScreenY(sad, y - GetPrintableAreaTop()) + item->GetBorderHeight(), bitmap, sad, -1,
                              false);
           if (item->PrintToBitmap(&bitmap, preview, this, d, part, mode)) {
             const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());
@@ -196,8 +184,22 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
 
 void TCustomPrintableVLData::CurrentItemOffset(const TVLScreenAndDevice& sad, Integer& x, Integer& y) {
   if (CurrentDrawItemNo < 0 || CurrentDrawItemNo >= DrawItems.Count()) return;
-  x += ToScreenX(sad, DrawItems[CurrentDrawItemNo]->Left);
-  y += ToScreenY(sad, CurrentItemY - GetPrintableAreaTop());
+  x += VLToScreenX(sad, DrawItems[CurrentDrawItemNo]->Left);
+  y += VLToScreenY(sad, CurrentItemY - GetPrintableAreaTop());
+}
+
+TColor TCustomPrintableVLData::CurrentParaColor() {
+  TVLStyle* s = GetStyle();
+  TCustomVLItemInfo* item = CurrentDrawnItem();
+  if (!s || !item || item->ParaNo < 0 || item->ParaNo >= s->ParaStyles->Count()) return clNone;
+  return s->ParaStyles->Items(item->ParaNo)->Background.Color;
+}
+
+void TCustomPrintableVLData::FillBackground(TCanvas* canvas, const TRect& r, TColor color) {
+  canvas->Brush.Style = bsSolid;
+  canvas->Brush.Color = color;
+  canvas->Pen.Color = color;
+  canvas->FillRect(r);
 }
 
 TCustomVLItemInfo* TCustomPrintableVLData::CurrentDrawnItem() {
@@ -211,8 +213,8 @@ void TCustomPrintableVLData::DrawItemBackground(Integer x, Integer y, TBitmap& b
   TCustomVLItemInfo* item = layer == 0 ? nullptr : CurrentDrawnItem();
   if (!item) return;
   const TVLDrawLineInfo* d = DrawItems[CurrentDrawItemNo];
-  const TRect itemRect = Bounds(ToScreenX(sad, d->Left) - x, ToScreenY(sad, CurrentItemY - GetPrintableAreaTop()) - y,
-                                ToScreenX(sad, d->Width), ToScreenY(sad, d->Height));
+  const TRect itemRect = Bounds(VLToScreenX(sad, d->Left) - x, VLToScreenY(sad, CurrentItemY - GetPrintableAreaTop()) - y,
+                                VLToScreenX(sad, d->Width), VLToScreenY(sad, d->Height));
   item->DrawBackgroundForPrinting(bitmap.Canvas(), TRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()),
                                                 itemRect, GetColorMode(), layer);
 }
@@ -220,7 +222,7 @@ void TCustomPrintableVLData::DrawItemBackground(Integer x, Integer y, TBitmap& b
 void TCustomPrintableVLData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                                 Integer layer, bool fromItem) {
   if (fromItem) CurrentItemOffset(sad, x, y);
-  const TColor para = ParaColorOf(*this, CurrentDrawnItem());
+  const TColor para = CurrentParaColor();
   if (para == clNone && FPageBack) {
     FillBitmap(bitmap, clWhite);
     bitmap.Canvas()->Draw(-x, -y, FPageBack.get());
@@ -236,14 +238,14 @@ void TCustomPrintableVLData::DrawPageBackground(Integer x, Integer y, TBitmap& b
 void TVLRectPrintableData::DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad,
                                               Integer layer, bool fromItem) {
   if (fromItem) CurrentItemOffset(sad, x, y);
-  const TColor para = ParaColorOf(*this, CurrentDrawnItem());
+  const TColor para = CurrentParaColor();
   if (para != clNone) {
     FillBitmap(bitmap, ApplyColorModeBack(para, GetColorMode()));
   } else if (Transparent && Parent) {
     const Integer page = DrawingPageNo > 0 ? DrawingPageNo : 1;
     const Integer parentPage = Parent->DrawingPageNo > 0 ? Parent->DrawingPageNo : page;
-    Parent->DrawPageBackground(x + ToScreenX(sad, GetPrintableAreaLeft(page) - Parent->GetPrintableAreaLeft(parentPage)),
-                               y + ToScreenY(sad, GetPrintableAreaTop() - Parent->GetPrintableAreaTop()), bitmap, sad,
+    Parent->DrawPageBackground(x + VLToScreenX(sad, GetPrintableAreaLeft(page) - Parent->GetPrintableAreaLeft(parentPage)),
+                               y + VLToScreenY(sad, GetPrintableAreaTop() - Parent->GetPrintableAreaTop()), bitmap, sad,
                                -1, false);
   } else {
     TCustomPrintableVLData::DrawPageBackground(x, y, bitmap, sad, 0, false);
