@@ -84,9 +84,20 @@ bool Mentions(const std::vector<String>& command, const char* token) {
 }
 
 // Runs the program without a shell; its standard output goes to out (when
-// given). Answers 0, 1 (not started), 3 (time limit) or the exit status.
-Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs) {
+// given), its temporary files to tempFolder. Answers 0, 1 (not started), 3
+// (time limit) or the exit status.
+Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs,
+                   const String& tempFolder) {
   if (args.empty()) return 1;
+  // A program stopped at the time limit cannot remove its own temporary
+  // files: they go with the run's work folder.
+  std::vector<String> environment;
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "TMPDIR=", 7) != 0) environment.emplace_back(*e);
+  environment.push_back("TMPDIR=" + tempFolder);
+  std::vector<char*> envp;
+  for (String& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
   int pipeFd[2];
   if (pipe2(pipeFd, O_CLOEXEC) != 0) return 1;
   posix_spawn_file_actions_t actions;
@@ -103,7 +114,7 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFd[1]);
@@ -208,7 +219,11 @@ public:
     String name = GetTempFolder() + "/qy-convert-XXXXXX";
     if (!mkdtemp(name.data())) return;
     FPath = name;
-    if (::mkdir(ResultFolder().c_str(), 0700) != 0) FPath.clear();
+    if (::mkdir(ResultFolder().c_str(), 0700) != 0 || ::mkdir(TempFolder().c_str(), 0700) != 0) {
+      std::error_code ec;
+      std::filesystem::remove_all(FPath, ec);
+      FPath.clear();
+    }
   }
   ~TWorkFolder() {
     std::error_code ec;
@@ -218,6 +233,7 @@ public:
   TWorkFolder& operator=(const TWorkFolder&) = delete;
   bool Made() const { return !FPath.empty(); }
   String ResultFolder() const { return FPath + "/result"; }
+  String TempFolder() const { return FPath + "/tmp"; }
   TRunNames Names(const String& foreign, const String& rtfName) const {
     return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile")};
   }
@@ -376,7 +392,8 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
     // The RTF comes in the file %2, as the one file in the folder %3, or on
     // standard output.
     const bool inFile = Mentions(command, "%2"), inFolder = !inFile && Mentions(command, "%3");
-    code = RunProgram(Substitute(command, names), inFile || inFolder ? nullptr : &stream, FOwner->TimeLimitMs);
+    code = RunProgram(Substitute(command, names), inFile || inFolder ? nullptr : &stream, FOwner->TimeLimitMs,
+                      work.TempFolder());
     const String rtf = inFile ? names.Rtf : inFolder ? OnlyFileIn(names.Result) : String();
     struct stat st {};
     if (code == 0 && !rtf.empty() && ::stat(rtf.c_str(), &st) == 0 && st.st_size > 0) {
@@ -427,7 +444,7 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
       code = 4;
     }
   }
-  if (code == 0) code = RunProgram(Substitute(command, names), nullptr, FOwner->TimeLimitMs);
+  if (code == 0) code = RunProgram(Substitute(command, names), nullptr, FOwner->TimeLimitMs, work.TempFolder());
   if (code == 0 && !Mentions(command, "%1")) {
     const String result = OnlyFileIn(names.Result);
     std::error_code ec;
