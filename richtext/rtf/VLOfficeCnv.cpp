@@ -434,7 +434,7 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
   // %1, or copied there from the folder %3), which replaces the target only
   // when it is whole: a failed export changes nothing.
   const String part = work.Made() ? TempBeside(AbsoluteName(fileName)) : String();
-  TRunNames names = work.Made() ? work.Names(part, "entry.rtf") : TRunNames{};
+  const TRunNames names = work.Made() ? work.Names(part, "entry.rtf") : TRunNames{};
   Integer code = part.empty() ? 4 : 0;
   if (code == 0) {
     try {
