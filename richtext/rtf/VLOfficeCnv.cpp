@@ -90,11 +90,22 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
                    const String& tempFolder) {
   if (args.empty()) return 1;
   // A program stopped at the time limit cannot remove its own temporary
-  // files: they go with the run's work folder.
+  // files: they go with the run's work folder. A document being converted
+  // must not reach the network either (a linked picture would tell its
+  // sender that it was opened, and where): every proxy is a closed port.
+  static const char* const kProxies[] = {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
+                                         "ftp_proxy",  "FTP_PROXY",  "all_proxy",   "ALL_PROXY"};
+  const auto replaced = [](const String& name) {
+    return name == "TMPDIR" || name == "no_proxy" || name == "NO_PROXY" ||
+           std::find(std::begin(kProxies), std::end(kProxies), name) != std::end(kProxies);
+  };
   std::vector<String> environment;
-  for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "TMPDIR=", 7) != 0) environment.emplace_back(*e);
+  for (char** e = environ; *e; ++e) {
+    const String entry = *e;
+    if (!replaced(entry.substr(0, entry.find('=')))) environment.push_back(entry);
+  }
   environment.push_back("TMPDIR=" + tempFolder);
+  for (const char* proxy : kProxies) environment.push_back(String(proxy) + "=http://127.0.0.1:9");
   std::vector<char*> envp;
   for (String& e : environment) envp.push_back(e.data());
   envp.push_back(nullptr);

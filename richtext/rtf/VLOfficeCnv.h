@@ -2,7 +2,10 @@
 // Text converters: external programs that turn another file format into
 // RTF (import) or RTF into it (export). They are listed in a converter
 // description file; without one the lists and the dialog filters are
-// empty. Programs run directly (never through a shell) with a time limit.
+// empty. Programs run directly (never through a shell) with a time limit,
+// in a process group of their own, with their temporary files in a private
+// folder of the run and every proxy set to a closed port, so that the
+// document being converted does not reach the network.
 //
 // The description file is an INI file, one section per converter:
 //   [Plain text]

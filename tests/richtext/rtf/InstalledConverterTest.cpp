@@ -8,6 +8,11 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -268,6 +273,35 @@ TEST(InstalledConverters, AFailedOfficeConversionChangesNothing) {
   }
   // Nothing hidden is left beside the files either.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
+}
+
+// A document's linked picture is not fetched while it is converted: the
+// office suite reads a web page even when it is named .docx, and a page's
+// picture would otherwise be fetched from its server (here one that listens
+// and never answers).
+TEST(InstalledConverters, AConvertedDocumentDoesNotReachTheNetwork) {
+  SKIP_WITHOUT_OFFICE_SUITE();
+  const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(server, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(server, 4), 0);
+  ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/p.png";
+
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "page.docx", "<html><body><p>Seen <img src=\"" + url + "\"> here</p></body></html>");
+  TVLOfficeConverter cnv;
+  cnv.DescriptionFile = (dir / "absent.ini").string();
+  cnv.TimeLimitMs = 10000;
+  cnv.ImportRTF((dir / "page.docx").string(), IndexOf(cnv.GetImportConverters(), TProgram::Office, "*.docx", true));
+  pollfd waiting{server, POLLIN, 0};
+  EXPECT_EQ(::poll(&waiting, 1, 0), 0) << "the converter connected to " << url;
+  EXPECT_NE(cnv.ErrorCode, 3);
+  ::close(server);
 }
 
 }  // namespace
