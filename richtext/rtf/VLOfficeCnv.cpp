@@ -245,6 +245,36 @@ public:
   bool Made() const { return !FPath.empty(); }
   String ResultFolder() const { return FPath + "/result"; }
   String TempFolder() const { return FPath + "/tmp"; }
+  // The office suite's settings in the profile folder (%4): its own proxy
+  // settings, which would otherwise follow the desktop's, point to a
+  // closed port as the environment's do.
+  bool MakeOfficeProfile() const {
+    static const char kSettings[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\">\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetProxyType\" oor:op=\"fuse\"><value>2</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetNoProxy\" oor:op=\"fuse\"><value></value></prop></item>\n"
+        "</oor:items>\n";
+    if (::mkdir((FPath + "/profile").c_str(), 0700) != 0 || ::mkdir((FPath + "/profile/user").c_str(), 0700) != 0)
+      return false;
+    try {
+      TFileStream out(FPath + "/profile/user/registrymodifications.xcu", fmCreate);
+      out.Write(kSettings, sizeof kSettings - 1);
+      return true;
+    } catch (...) {
+      return false;
+    }
+  }
   TRunNames Names(const String& foreign, const String& rtfName) const {
     return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile")};
   }
@@ -398,7 +428,7 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
   Integer code = 4;
   const TWorkFolder work;
-  if (work.Made()) {
+  if (work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile())) {
     const TRunNames names = work.Names(AbsoluteName(fileName), "import.rtf");
     // The RTF comes in the file %2, as the one file in the folder %3, or on
     // standard output.
@@ -444,8 +474,9 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
   // The converter's result is a hidden file beside the target (written as
   // %1, or copied there from the folder %3), which replaces the target only
   // when it is whole: a failed export changes nothing.
-  const String part = work.Made() ? TempBeside(AbsoluteName(fileName)) : String();
-  const TRunNames names = work.Made() ? work.Names(part, "entry.rtf") : TRunNames{};
+  const bool ready = work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile());
+  const String part = ready ? TempBeside(AbsoluteName(fileName)) : String();
+  const TRunNames names = ready ? work.Names(part, "entry.rtf") : TRunNames{};
   Integer code = part.empty() ? 4 : 0;
   if (code == 0) {
     try {

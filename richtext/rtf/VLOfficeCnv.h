@@ -13,7 +13,8 @@
 //   Import=/usr/bin/some-tool --to-rtf %1      (RTF on standard output)
 //   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
 // %1 is the foreign file, %2 a temporary RTF file, %3 an empty temporary
-// folder and %4 the file URL of another (for a program's own settings). An
+// folder and %4 the file URL of a new profile folder of the office suite
+// (LibreOffice), whose settings keep it off the network. An
 // Import command writes its RTF to the file %2 when it names %2, else as the
 // one file in %3 when it names %3, else to standard output; an Export
 // command writes the file %1, or when it does not name %1, one file in %3.
