@@ -113,6 +113,22 @@ std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
   return r;
 }
 
+// TMPDIR for the life of the object.
+class TTempFolderSet {
+public:
+  explicit TTempFolderSet(const String& folder) {
+    if (const char* t = std::getenv("TMPDIR")) FKept = t;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~TTempFolderSet() {
+    if (FKept) ::setenv("TMPDIR", FKept->c_str(), 1);
+    else ::unsetenv("TMPDIR");
+  }
+
+private:
+  std::optional<std::string> FKept;
+};
+
 struct TRoundTrip {
   const char* What;
   TProgram Program;
@@ -121,6 +137,8 @@ struct TRoundTrip {
   // reader drops list numbering, the office suite keeps it.
   std::vector<std::string> Markers;
 };
+
+void PrintTo(const TRoundTrip& c, std::ostream* os) { *os << c.What; }
 
 struct ConvertedRoundTrip : ::testing::TestWithParam<TRoundTrip> {};
 
@@ -132,6 +150,10 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   ASSERT_FALSE(FindProgramInPath("pandoc").empty()) << "the set-up installs pandoc";
   ASSERT_FALSE(OurRTF().empty());
   qytest::TempDir dir;
+  // Work folders whose names a URL has to encode.
+  const fs::path temp = dir / "work a#%20b";
+  fs::create_directory(temp);
+  const TTempFolderSet tmpdir(temp.string());
   TVLOfficeConverter cnv;
   cnv.DescriptionFile = (dir / "absent.ini").string();
   const String file = (dir / (String("entry") + (c.Mask + 1))).string();
@@ -145,7 +167,8 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   const mode_t umaskNow = ::umask(0);
   ::umask(umaskNow);
   EXPECT_EQ(fs::status(file).permissions(), fs::perms(0666 & ~umaskNow));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  EXPECT_TRUE(fs::is_empty(temp));
 
   const Integer in = IndexOf(cnv.GetImportConverters(), c.Program, c.Mask, true);
   ASSERT_GE(in, 0);
@@ -181,22 +204,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TRoundTrip{"OfficeWord97", TProgram::Office, "*.doc", {"1.", "2."}},
                       TRoundTrip{"OfficeOpenDocument", TProgram::Office, "*.odt", {"1.", "2."}}),
     [](const ::testing::TestParamInfo<TRoundTrip>& info) { return std::string(info.param.What); });
-
-// TMPDIR for the life of the object.
-class TTempFolderSet {
-public:
-  explicit TTempFolderSet(const String& folder) {
-    if (const char* t = std::getenv("TMPDIR")) FKept = t;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TTempFolderSet() {
-    if (FKept) ::setenv("TMPDIR", FKept->c_str(), 1);
-    else ::unsetenv("TMPDIR");
-  }
-
-private:
-  std::optional<std::string> FKept;
-};
 
 // Whether a process still runs whose command line names the text.
 bool ProcessNaming(const std::string& text) {
