@@ -1,12 +1,9 @@
 // Text converters from a description file: lists, dialog filters, running
 // the programs, and their failures.
-#include "RTFTestSupport.h"
-#include "platform/os/SysPaths.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
