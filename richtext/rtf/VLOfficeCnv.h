@@ -1,11 +1,12 @@
 #pragma once
 // Text converters: external programs that turn another file format into
-// RTF (import) or RTF into it (export). They are listed in a converter
-// description file; without one the lists and the dialog filters are
-// empty. Programs run directly (never through a shell) with a time limit,
-// in a process group of their own, with their temporary files in a private
-// folder of the run and every proxy set to a closed port, so that the
-// document being converted does not reach the network.
+// RTF (import) or RTF into it (export): those of a converter description
+// file and those of the programs installed here (with neither, the lists
+// and the dialog filters are empty). Programs run directly (never through a
+// shell) with a time limit, in a process group of their own, with their
+// temporary files in a private folder of the run and every proxy set to a
+// closed port, so that the document being converted does not reach the
+// network.
 //
 // The description file is an INI file, one section per converter:
 //   [Plain text]
@@ -14,10 +15,10 @@
 //   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
 // %1 is the foreign file, %2 a temporary RTF file, %3 an empty temporary
 // folder and %4 the file URL of a new profile folder of the office suite
-// (LibreOffice), whose settings keep it off the network. An
-// Import command writes its RTF to the file %2 when it names %2, else as the
-// one file in %3 when it names %3, else to standard output; an Export
-// command writes the file %1, or when it does not name %1, one file in %3.
+// (LibreOffice), whose settings keep it off the network. An Import command
+// writes its RTF to the file %2 when it names %2, else as the one file in
+// %3 when it names %3, else to standard output; an Export command writes
+// the file %1, or when it does not name %1, one file in %3.
 //
 // Besides those, the converters of the programs installed here are listed
 // after the file's, unless the file already has one of the same name: the
