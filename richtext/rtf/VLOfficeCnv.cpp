@@ -319,6 +319,18 @@ String ExtensionsToMasks(const String& extensions) {
   return result;
 }
 
+String FindOfficeSuite() {
+  for (const char* name : {"soffice", "libreoffice"}) {
+    const String found = FindProgramInPath(name);
+    if (found.empty()) continue;
+    // The word processor's library lies beside the real program.
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(found, ec);
+    if (!ec && std::filesystem::is_regular_file(real.parent_path() / "libswlo.so", ec)) return found;
+  }
+  return String();
+}
+
 // ---------------------------------------------------------------------------
 
 TVLOfficeCnvList::TVLOfficeCnvList(const String& descriptionFile, bool import, bool excludeHTML,
@@ -361,8 +373,7 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
   // The office suite's first: what both programs read and write, it keeps
   // more of (list numbering).
   std::vector<String> office;
-  String soffice = FindProgramInPath("soffice");
-  if (soffice.empty()) soffice = FindProgramInPath("libreoffice");
+  const String soffice = FindOfficeSuite();
   if (!soffice.empty()) {
     for (const TInstalledFormat& f : kOfficeFormats) {
       if (!FImport && !f.Writer) continue;

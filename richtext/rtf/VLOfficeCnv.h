@@ -114,3 +114,7 @@ private:
 
 // "doc dot" -> "*.doc;*.dot"
 String ExtensionsToMasks(const String& extensions);
+// The office suite's program (soffice or libreoffice on PATH), where its
+// word processor is installed too: the program itself comes with any part
+// of the suite. Empty when there is none.
+String FindOfficeSuite();

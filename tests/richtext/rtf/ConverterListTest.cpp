@@ -113,4 +113,35 @@ TEST_F(ConverterFixture, AFailedExportLeavesTheFileAsItWas) {
   EXPECT_EQ(c.ErrorCode, 5);
 }
 
+// The office suite's converters are offered where its word processor is
+// installed, not wherever its program is (which comes with any part of it).
+TEST(ConverterList, TheOfficeSuiteNeedsItsWordProcessor) {
+  qytest::TempDir dir;
+  const auto program = dir / "lib/office/program";
+  std::filesystem::create_directories(program);
+  std::filesystem::create_directory(dir / "bin");
+  qytest::WriteFileBytes(program / "soffice", "#!/bin/sh\nexit 0\n");
+  std::filesystem::permissions(program / "soffice", std::filesystem::perms::owner_all);
+  std::filesystem::create_symlink(program / "soffice", dir / "bin/soffice");
+  const char* kept = std::getenv("PATH");
+  const std::string path = kept ? kept : "";
+  ::setenv("PATH", (dir / "bin").c_str(), 1);
+  const auto importCount = [&] {
+    TVLOfficeConverter cnv;
+    cnv.DescriptionFile = (dir / "absent.ini").string();
+    return cnv.GetImportConverters().Count();
+  };
+  const Integer without = importCount();
+  qytest::WriteFileBytes(program / "libswlo.so", "");
+  TVLOfficeConverter with;
+  with.DescriptionFile = (dir / "absent.ini").string();
+  const Integer withCount = with.GetImportConverters().Count();
+  const Integer exportCount = with.GetExportConverters().Count();
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(without, 0);
+  ASSERT_EQ(withCount, 4);
+  EXPECT_EQ(exportCount, 3);
+  EXPECT_EQ(with.GetImportConverters().GetItem(0)->ImportCommand[0], (dir / "bin/soffice").string());
+}
+
 }  // namespace

@@ -28,19 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-String OfficeSuite() {
-  const String soffice = FindProgramInPath("soffice");
-  return soffice.empty() ? FindProgramInPath("libreoffice") : soffice;
-}
-
 #define SKIP_WITHOUT_OFFICE_SUITE() \
-  if (OfficeSuite().empty()) GTEST_SKIP() << "LibreOffice is not installed"
+  if (FindOfficeSuite().empty()) GTEST_SKIP() << "LibreOffice's writer is not installed"
 
 enum class TProgram { Pandoc, Office };
 
 // The converter of that program with exactly that mask; -1 when none.
 Integer IndexOf(TVLOfficeCnvList& list, TProgram program, const char* mask, bool import) {
-  const String wanted = program == TProgram::Office ? OfficeSuite() : FindProgramInPath("pandoc");
+  const String wanted = program == TProgram::Office ? FindOfficeSuite() : FindProgramInPath("pandoc");
   for (Integer i = 0; i < list.Count(); ++i) {
     const auto& command = import ? list.GetItem(i)->ImportCommand : list.GetItem(i)->ExportCommand;
     if (list.GetItem(i)->Filter == mask && !command.empty() && command[0] == wanted) return i;
