@@ -115,6 +115,9 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  // Whatever a program leaves in the folder it runs in (the office suite's
+  // key database files when its profile cannot be used) goes with the run.
+  posix_spawn_file_actions_addchdir_np(&actions, tempFolder.c_str());
   std::vector<char*> argv;
   for (const String& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);

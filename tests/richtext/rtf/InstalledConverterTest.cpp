@@ -150,7 +150,16 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   // Work folders whose names a URL has to encode.
   const fs::path temp = dir / "work a#%20b";
   fs::create_directory(temp);
+  // The program's working folder gets nothing (the office suite writes its
+  // key database files into the folder it runs in).
+  qytest::TempDir cwd;
   const TTempFolderSet tmpdir(temp.string());
+  const fs::path keptCwd = fs::current_path();
+  fs::current_path(cwd.path());
+  struct TBack {
+    fs::path Folder;
+    ~TBack() { fs::current_path(Folder); }
+  } cwdBack{keptCwd};
   TVLOfficeConverter cnv;
   cnv.DescriptionFile = (dir / "absent.ini").string();
   const String file = (dir / (String("entry") + (c.Mask + 1))).string();
@@ -191,6 +200,7 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   }
   EXPECT_TRUE(bold);
   EXPECT_TRUE(table);
+  for (const auto& e : fs::directory_iterator(cwd.path())) ADD_FAILURE() << "in the working folder: " << e.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(
