@@ -1,6 +1,8 @@
 // Tables printed from their own layout on paper: every cell laid out again
 // at the printer's resolution, so that what the screen measured differently
 // never pushes printed text out of its cell or off the page.
+#include "platform/base/CodePages.h"
+#include "richtext/model/VLUni.h"
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTablePrint.h"
 #include "richtext/view/PrintFixture.h"
@@ -13,8 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <map>
 
 using qytest::TPdfLayout;
 using qytest::TPdfWord;
@@ -31,20 +31,28 @@ struct TNarrowScreen : TVLTextMeasurer {
   }
 };
 
-AnsiString Utf16(const String& s) {
-  AnsiString raw;
-  for (char ch : s) raw += {ch, '\0'};
-  return raw;
-}
-
 // Words prefix1 .. prefixN as one paragraph of the cell, which measures
 // it as the screen does.
 void Words(TVLTableCellData* cell, const String& prefix, Integer n, TVLTextMeasurer& screen) {
   String text;
   for (Integer k = 1; k <= n; ++k) text += (k > 1 ? " " : "") + prefix + std::to_string(k);
   cell->Clear();
-  cell->AddUnicodeTextItemTag(Utf16(text), 0, 0, TVLTag());
+  cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0, TVLTag());
   cell->Measurer = &screen;
+}
+
+// The words of a drawn text (UTF-16 of ASCII) added to words.
+void AddWords(const AnsiString& text, std::vector<String>& words) {
+  String word;
+  for (char ch : text) {
+    if (ch == ' ') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else if (ch) {
+      word += ch;
+    }
+  }
+  if (!word.empty()) words.push_back(word);
 }
 
 struct TPaperDoc : qytest::TPrintDoc {
@@ -69,18 +77,7 @@ struct TPaperDoc : qytest::TPrintDoc {
   std::vector<std::vector<String>> Previewed() {
     std::vector<std::vector<String>> pages;
     Style.OnDrawStyleText = [&](TVLStyle*, const AnsiString& s, TCanvas*, Integer, Integer, Integer, Integer,
-                                Integer, Integer, TVLTextDrawStates, bool&) {
-      String word;
-      for (char ch : s) {
-        if (ch == ' ') {
-          if (!word.empty()) pages.back().push_back(word);
-          word.clear();
-        } else if (ch) {
-          word += ch;
-        }
-      }
-      if (!word.empty()) pages.back().push_back(word);
-    };
+                                Integer, Integer, TVLTextDrawStates, bool&) { AddWords(s, pages.back()); };
     for (Integer p = 1; p <= Print.GetPagesCount(); ++p) {
       pages.emplace_back();
       TBitmap page(Print.GetPreview100PercentWidth(), Print.GetPreview100PercentHeight());
@@ -385,13 +382,7 @@ TEST(TablePrintLayout, AReportAtTheScreensResolutionSplitsATable) {
   ASSERT_GE(report.PagesCount(), 3);
   std::vector<std::vector<String>> pages;
   style.OnDrawStyleText = [&](TVLStyle*, const AnsiString& s, TCanvas*, Integer, Integer, Integer, Integer, Integer,
-                              Integer, TVLTextDrawStates, bool&) {
-    String w;
-    for (char ch : s)
-      if (ch && ch != ' ') w += ch;
-      else if (ch == ' ' && !w.empty()) pages.back().push_back(w), w.clear();
-    if (!w.empty()) pages.back().push_back(w);
-  };
+                              Integer, TVLTextDrawStates, bool&) { AddWords(s, pages.back()); };
   for (Integer p = 1; p <= report.PagesCount(); ++p) {
     pages.emplace_back();
     report.DrawPage(p, bmp.Canvas(), 0, 0);
