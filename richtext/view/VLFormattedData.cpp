@@ -324,9 +324,11 @@ TCustomVLFormattedData::TStyleMemo& TCustomVLFormattedData::StyleMemo(TCanvas* c
                                                                       TVLBiDiMode bidi) {
   TStyleMemo& m = FStyleMemo[static_cast<int64_t>(styleNo) * 4 + bidi];
   if (m.KeyA < 0) {
-    const String key = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi);
-    m.KeyA = ExtentsCache.KeyId(key + "|A");
-    m.KeyU = ExtentsCache.KeyId(key + "|U");
+    String key = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi);
+    key += "|A";
+    m.KeyA = ExtentsCache.KeyId(key);
+    key.back() = 'U';
+    m.KeyU = ExtentsCache.KeyId(key);
   }
   return m;
 }
