@@ -424,6 +424,7 @@ public:
   bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
+  struct TLayoutCache;
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
@@ -849,6 +850,12 @@ private:
   // that layout.
   bool FCellsMeasured = false;
   TVLTableCellData* FOnlyCellChanged = nullptr;
+  // Per column and per grid position, what the last layout found; while
+  // every cell stays as measured, a keystroke's layout visits only the
+  // columns and rows that change (VLTableLayout.cpp). None for tables with
+  // merged cells.
+  std::shared_ptr<TLayoutCache> FLayoutCache;
+  TLayoutCache* TypingCache(const TVLTableCellData* only) const;
   // GetMinWidth's answer while the table stays as laid out.
   bool FMinWidthKnown = false;
   Integer FMinWidth = 0;
