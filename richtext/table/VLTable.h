@@ -856,6 +856,9 @@ private:
   // merged cells.
   std::shared_ptr<TLayoutCache> FLayoutCache;
   TLayoutCache* TypingCache(const TVLTableCellData* only) const;
+  // After a keystroke's layout, the window is painted anew where the table
+  // changed from before (VLCellEditor.cpp).
+  void InvalidateLayoutChange(const TVLTableItemFormattingInfo& before);
   // GetMinWidth's answer while the table stays as laid out.
   bool FMinWidthKnown = false;
   Integer FMinWidth = 0;
