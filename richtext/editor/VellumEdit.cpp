@@ -771,13 +771,13 @@ void TCustomVellumEdit::Invalidated(const TRect& rect) {
 
 void TCustomVellumEdit::AddDirty(const TRect& rect) {
   if (IsRectEmpty(rect)) return;
+  auto area = [](const TRect& r) { return static_cast<int64_t>(r.Width()) * r.Height(); };
   for (TRect& d : FDirty) {
-    TRect i;
-    // Contained, or overlapping: one rectangle.
-    if (IntersectRect(i, d, rect) && i == rect) return;
-    if (IntersectRect(i, d, rect)) {
-      TRect u;
-      UnionRect(u, d, rect);
+    TRect u;
+    UnionRect(u, d, rect);
+    // One rectangle where that paints little more than the two would
+    // (a thin strip across a column is painted on its own).
+    if (area(u) * 4 <= (area(d) + area(rect)) * 5) {
       d = u;
       return;
     }

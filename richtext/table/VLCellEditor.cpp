@@ -552,6 +552,13 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
     host->InvalidateRect(TRect(0, top, clientWidth, columnsBottom));
     columnsBottom = top;
   }
+  const Integer edge = std::max<Integer>(BorderWidth, 1) + 1;
+  if (before.Height != F.Height && columnsBottom > y0) {
+    // The outer border's sides, drawn up from the bottom: their dots move.
+    host->InvalidateRect(TRect(x0 - 1, y0 - 1, x0 + edge, columnsBottom));
+    for (const Integer right : {x0 + before.Width, x0 + F.Width})
+      host->InvalidateRect(TRect(right - edge, y0 - 1, right + 1, columnsBottom));
+  }
   // Above that, the first column that moved or changed width, and the ones
   // after it.
   size_t j0 = 0;
@@ -583,6 +590,10 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
     if (hostEditor->ShiftPainted(TRect(from, y0, clientWidth, bottom), dx)) {
       const Integer to = x0 + std::max(before.ColStarts[j0 + 1], F.ColStarts[j0 + 1]) + Overhang;
       host->InvalidateRect(TRect(left, rest.Top, std::min(to, clientWidth), rest.Bottom));
+      // The outer border's top and bottom run from one end or the other:
+      // their dots do not move with the columns.
+      host->InvalidateRect(TRect(x0 - 1, y0 - 1, clientWidth, y0 + edge));
+      if (bottom == y0 + F.Height) host->InvalidateRect(TRect(x0 - 1, bottom - edge, clientWidth, bottom + 1));
       return;
     }
   }

@@ -239,7 +239,6 @@ TEST_F(TableLayoutFixture, LargestInsertedTableLaysOutQuickly) {
   t->Layout(1000, true, nullptr);
   const double spent = ThreadCpuMs() - start;
   EXPECT_LT(spent, 600.0);
-  fprintf(stderr, "LAYOUT %.1f\n", spent);
   EXPECT_EQ(t->RowCount(), 500);
   EXPECT_EQ(static_cast<Integer>(t->FormattingInfo.ColStarts.size()), 101);
 }
