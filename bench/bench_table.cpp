@@ -7,6 +7,8 @@
 // with a QTextTable. TableKeystrokeBig: the same in a cell of the first of
 // two 100 x 500 tables (the largest Insert Table makes) between a few
 // paragraphs.
+// TableLayoutBig: one empty 100 x 500 table (the largest Insert Table
+// makes) laid out afresh, ours and QTextTable's.
 // Table merge: a 10 x 10 block of a 50 x 10 table of short texts made one
 // cell, in our editor as one undo step (laid out again) and with
 // QTextTable::mergeCells; each side is undone between runs, untimed.
@@ -105,6 +107,58 @@ void LayoutOurs(benchmark::State& state) {
 
 void LayoutQt(benchmark::State& state) {
   static TQt q;
+  for (auto _ : state) {
+    q.Doc.markContentsDirty(0, q.Doc.characterCount());
+    benchmark::DoNotOptimize(q.Doc.size());
+  }
+  state.counters["height"] = q.Doc.size().height();
+}
+
+// ---- the largest table Insert Table makes, laid out afresh ----
+
+constexpr int BigRows = 500, BigCols = 100;
+
+void LayoutBigOurs(benchmark::State& state) {
+  static struct TBig {
+    TBig() : Style(nullptr), Data(&Style) {
+      VLRegisterTableItem();
+      Style.TextStyles->Items(0)->Size = 10;
+      Style.TextStyles->Items(0)->FontName = "Arial";
+      Data.Width = LayoutWidth + 10;
+      Data.Height = 800;
+      auto t = TVLTableItemInfo::CreateEx(BigRows, BigCols, &Data);
+      Table = t.get();
+      Data.AddItem("", t.release());
+    }
+    TVLStyle Style;
+    qytest::TTestLayoutData Data;
+    TVLTableItemInfo* Table = nullptr;
+  } o;
+  for (auto _ : state) {
+    o.Table->Changed();
+    o.Data.Format(false, true, false, 0, nullptr, false, false);
+  }
+  state.counters["height"] = o.Data.DocumentHeight;
+}
+
+void LayoutBigQt(benchmark::State& state) {
+  static struct TBig {
+    TBig() {
+      QFont base("Arial");
+      base.setPixelSize(13);
+      base.setKerning(false);
+      Doc.setDefaultFont(base);
+      Doc.setDocumentMargin(0);
+      Doc.setTextWidth(LayoutWidth);
+      QTextCursor c(&Doc);
+      QTextTableFormat format;
+      format.setCellPadding(1);
+      format.setCellSpacing(2);
+      c.insertTable(BigRows, BigCols, format);
+      Doc.size();
+    }
+    QTextDocument Doc;
+  } q;
   for (auto _ : state) {
     q.Doc.markContentsDirty(0, q.Doc.characterCount());
     benchmark::DoNotOptimize(q.Doc.size());
@@ -334,6 +388,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("TableKeystrokeBig/qt", Keystroke<TKeyQt<KeyBig>>)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableLayout/ours", LayoutOurs)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableLayout/qt", LayoutQt)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableLayoutBig/ours", LayoutBigOurs)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableLayoutBig/qt", LayoutBigQt)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableMerge/ours", MergeOurs)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableMerge/qt", MergeQt)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
