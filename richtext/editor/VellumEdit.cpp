@@ -766,7 +766,12 @@ void TCustomVellumEdit::HScrolled() {
 }
 
 void TCustomVellumEdit::Invalidated(const TRect& rect) {
-  if (!FShifting) AddDirty(rect);
+  if (FShifting) return;
+  // Kept where the last painted image has it: a scroll not painted yet
+  // moves the image and what is to be painted in it alike.
+  TRect r = rect;
+  if (FCacheValid) OffsetRect(r, EditData()->GetHOffset() - FCacheH, EditData()->GetVOffset() - FCacheV);
+  AddDirty(r);
 }
 
 void TCustomVellumEdit::AddDirty(const TRect& rect) {
