@@ -424,6 +424,7 @@ public:
   bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
+  // What a keystroke's layout starts from (VLTableLayout.cpp).
   struct TLayoutCache;
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
