@@ -65,14 +65,19 @@ struct TOurs {
   std::vector<TVLTableItemInfo*> TablesMade;
 };
 
+// Qt's document with our font and width.
+void SetUpQtDocument(QTextDocument& doc) {
+  QFont base("Arial");
+  base.setPixelSize(13);
+  base.setKerning(false);
+  doc.setDefaultFont(base);
+  doc.setDocumentMargin(0);
+  doc.setTextWidth(LayoutWidth);
+}
+
 struct TQt {
   TQt() {
-    QFont base("Arial");
-    base.setPixelSize(13);
-    base.setKerning(false);
-    Doc.setDefaultFont(base);
-    Doc.setDocumentMargin(0);
-    Doc.setTextWidth(LayoutWidth);
+    SetUpQtDocument(Doc);
     const std::vector<std::string> texts = CellTexts();
     size_t next = 0;
     QTextCursor c(&Doc);
@@ -144,12 +149,7 @@ void LayoutBigOurs(benchmark::State& state) {
 void LayoutBigQt(benchmark::State& state) {
   static struct TBig {
     TBig() {
-      QFont base("Arial");
-      base.setPixelSize(13);
-      base.setKerning(false);
-      Doc.setDefaultFont(base);
-      Doc.setDocumentMargin(0);
-      Doc.setTextWidth(LayoutWidth);
+      SetUpQtDocument(Doc);
       QTextCursor c(&Doc);
       QTextTableFormat format;
       format.setCellPadding(1);

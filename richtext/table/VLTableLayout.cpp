@@ -8,6 +8,7 @@
 #include "platform/base/SysUtils.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <numeric>
 
 struct TVLTableItemInfo::TLayoutCache {
@@ -65,9 +66,12 @@ struct TLayoutRun {
   std::vector<char> PctCol;              // a percent cell ends in the column
   std::vector<Integer> ColMin;           // column minimum, after MeasureMinimums
 
-  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas)
+  // The table's numbers alone.
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas, std::nullptr_t)
       : T(t), Canvas(canvas), R(t.RowCount()), C(t.ColCount()), Pad(t.CellPadding), CB(t.CellBorderWidth),
-        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {
+        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {}
+
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas) : TLayoutRun(t, canvas, nullptr) {
     for (Integer r = 0; r < R; ++r)
       for (Integer c = 0; c < C; ++c)
         if (TVLTableCellData* cell = t.Rows.GetRow(r)->GetCell(c)) Cells.push_back({cell, r, c});
@@ -97,11 +101,13 @@ struct TLayoutRun {
   }
 
   // From the cache: no cells visited (a table without merged cells).
-  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas, const TLayoutCache& cache)
-      : T(t), Canvas(canvas), R(t.RowCount()), C(t.ColCount()), Pad(t.CellPadding), CB(t.CellBorderWidth),
-        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing),
-        ColPixel(cache.ColPixel), PctMin(cache.PctMin), PctMax(cache.PctMax), PctCol(cache.PctCol),
-        ColMin(cache.ColMin) {}
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas, const TLayoutCache& cache) : TLayoutRun(t, canvas, nullptr) {
+    ColPixel = cache.ColPixel;
+    PctMin = cache.PctMin;
+    PctMax = cache.PctMax;
+    PctCol = cache.PctCol;
+    ColMin = cache.ColMin;
+  }
 
   // What a keystroke's layout starts from; nullptr when a cell spans.
   std::shared_ptr<TLayoutCache> MakeCache(bool autoSized) const {
