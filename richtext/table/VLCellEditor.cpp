@@ -545,6 +545,13 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
   // table's two bottoms (below it the document repaints what moved).
   size_t r0 = 0;
   while (r0 < R && before.RowStarts[r0] == F.RowStarts[r0] && before.RowHeights[r0] == F.RowHeights[r0]) ++r0;
+  // A merged cell reaching into the first changed row or column changes
+  // as a whole (none without the layout's cache).
+  const bool merged = !TypingCache(FInplaceEditor->Cell);
+  Integer mr, mc;
+  for (size_t c = 0; merged && r0 < R && c < C; ++c)
+    if (Rows.GetMainCell(static_cast<Integer>(r0), static_cast<Integer>(c), mr, mc))
+      r0 = std::min(r0, static_cast<size_t>(mr));
   const Integer rowGap = std::abs(CellVSpacing) + CellBorderWidth + HRuleWidth + 2;
   Integer columnsBottom = y0 + std::max(before.Height, F.Height) + Overhang;
   if (r0 < R) {
@@ -563,16 +570,26 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
   // after it.
   size_t j0 = 0;
   while (j0 < C && before.ColStarts[j0] == F.ColStarts[j0] && before.ColWidths[j0] == F.ColWidths[j0]) ++j0;
+  for (size_t r = 0; merged && j0 < C && r < R; ++r)
+    if (Rows.GetMainCell(static_cast<Integer>(r), static_cast<Integer>(j0), mr, mc))
+      j0 = std::min(j0, static_cast<size_t>(mc));
   if ((j0 == C && before.Width == F.Width) || columnsBottom <= y0) return;
   const Integer colGap = std::abs(CellHSpacing) + CellBorderWidth + VRuleWidth + Overhang;
   const Integer left = j0 < C ? x0 + std::min(before.ColStarts[j0], F.ColStarts[j0]) - colGap
                               : x0 + std::min(before.Width, F.Width) - BorderWidth - std::abs(BorderHSpacing) - colGap;
   const TRect rest(left, y0 - Overhang, clientWidth, columnsBottom);
+  if (before.Width != F.Width) {
+    // The outer border's top and bottom run from one end or the other:
+    // their dots move all along when the table's width changes.
+    host->InvalidateRect(TRect(x0 - 1, y0 - 1, clientWidth, y0 + edge));
+    const Integer bottom = y0 + F.Height;
+    if (r0 == R) host->InvalidateRect(TRect(x0 - 1, bottom - edge, clientWidth, bottom + 1));
+  }
   // When the columns after the first only moved, and by as much as the
   // table's width changed, their pixels move with them: the one column is
   // painted. Pictures behind the table would not move with it.
   const Integer dx = F.Width - before.Width;
-  bool shifted = j0 < C && !OnDrawBorder && !GetTableBackground() &&
+  bool shifted = j0 < C && !merged && !OnDrawBorder && !GetTableBackground() &&
                  F.ColStarts[j0 + 1] - before.ColStarts[j0 + 1] == dx;
   for (size_t j = j0 + 1; shifted && j < C; ++j)
     shifted = F.ColWidths[j] == before.ColWidths[j] && F.ColStarts[j] - before.ColStarts[j] == dx;
@@ -590,10 +607,6 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
     if (hostEditor->ShiftPainted(TRect(from, y0, clientWidth, bottom), dx)) {
       const Integer to = x0 + std::max(before.ColStarts[j0 + 1], F.ColStarts[j0 + 1]) + Overhang;
       host->InvalidateRect(TRect(left, rest.Top, std::min(to, clientWidth), rest.Bottom));
-      // The outer border's top and bottom run from one end or the other:
-      // their dots do not move with the columns.
-      host->InvalidateRect(TRect(x0 - 1, y0 - 1, clientWidth, y0 + edge));
-      if (bottom == y0 + F.Height) host->InvalidateRect(TRect(x0 - 1, bottom - edge, clientWidth, bottom + 1));
       return;
     }
   }

@@ -98,9 +98,20 @@ TEST(CellTyping, LayoutAfterEachKeyIsTheWholeTablesLayout) {
 }
 
 TEST(CellTyping, RepaintingWhatChangedShowsWhatRepaintingAllShows) {
-  for (const bool wide : {true, false}) {
-    SCOPED_TRACE(wide ? "wider than the window" : "with room to share");
+  enum TTable { Wide, Room, Merged };
+  for (const TTable table : {Wide, Room, Merged}) {
+    SCOPED_TRACE(table == Wide ? "wider than the window" : table == Room ? "with room to share" : "with merged cells");
+    const bool wide = table != Room;
     TTypingEditor e(wide ? WideColumns : 4, wide);
+    if (table == Merged) {
+      // One cell beside the edited one over its row and the row above, its
+      // text in the middle; one over the edited column and the next.
+      ASSERT_TRUE(e.T->MergeCells(2, 1, 1, 2));
+      e.T->GetCell(2, 1)->VAlign = vlcMiddle;
+      ASSERT_TRUE(e.T->MergeCells(0, 2, 2, 1));
+      e.Edit->Format();
+      QApplication::processEvents();
+    }
     // The line after the table shows, and moves with it.
     ASSERT_LT(e.D().DocumentHeight + 40, e.Edit->ClientHeight());
     e.Click(3, 2);
