@@ -587,9 +587,12 @@ void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& 
   }
   // When the columns after the first only moved, and by as much as the
   // table's width changed, their pixels move with them: the one column is
-  // painted. Pictures behind the table would not move with it.
+  // painted. Pictures behind the table, and what the program draws itself,
+  // would not move with it.
   const Integer dx = F.Width - before.Width;
-  bool shifted = j0 < C && !merged && !OnDrawBorder && !GetTableBackground() &&
+  const TVLStyle* style = host->GetStyle();
+  const bool customDrawing = !style || style->OnDrawStyleText || style->OnDrawTextBack || style->OnDrawParaBack;
+  bool shifted = j0 < C && !merged && !customDrawing && !OnDrawBorder && !GetTableBackground() &&
                  F.ColStarts[j0 + 1] - before.ColStarts[j0 + 1] == dx;
   for (size_t j = j0 + 1; shifted && j < C; ++j)
     shifted = F.ColWidths[j] == before.ColWidths[j] && F.ColStarts[j] - before.ColStarts[j] == dx;
