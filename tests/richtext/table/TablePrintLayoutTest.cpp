@@ -138,12 +138,14 @@ TEST(TablePrintLayout, CellsWrapOnPaperAsThePrinterMeasuresThem) {
     Integer Rows, WordsPerCell, Heading;
     bool Nested;
     Integer MinPages;
+    Integer Spacing;  // between rows
   };
   const TCase cases[] = {
-      {"one row whose text wraps", 1, 60, 0, false, 1},
-      {"a long table over pages", 40, 14, 0, false, 2},
-      {"a long table with a heading row", 40, 14, 1, false, 2},
-      {"a table in a cell", 1, 30, 0, true, 1},
+      {"one row whose text wraps", 1, 60, 0, false, 1, 2},
+      {"a long table over pages", 40, 14, 0, false, 2, 2},
+      {"a long table with a heading row", 40, 14, 1, false, 2, 2},
+      {"rows without spacing", 40, 14, 0, false, 2, 0},
+      {"a table in a cell", 1, 30, 0, true, 1, 2},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -151,6 +153,7 @@ TEST(TablePrintLayout, CellsWrapOnPaperAsThePrinterMeasuresThem) {
     doc.Add("Before");
     auto t = doc.HalfAndHalf(c.Rows, doc.View->VLData());
     t->HeadingRowCount = c.Heading;
+    t->CellVSpacing = c.Spacing;
     for (Integer r = 0; r < c.Rows; ++r) {
       Words(t->GetCell(r, 0), "L" + std::to_string(r) + "w", c.WordsPerCell, doc.Narrow);
       Words(t->GetCell(r, 1), "R" + std::to_string(r) + "w", c.WordsPerCell, doc.Narrow);
