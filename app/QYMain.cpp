@@ -527,6 +527,7 @@ void TformQuilloryMain::SetScreenMode(Byte mode) {
   pCoverBitmap->SetVisible(!OpenScreenShown);
   ScreenMode = mode;
   ActionList->AllowsChanged();
+  FollowCurrentEditor();
   RefreshCover();
 }
 
