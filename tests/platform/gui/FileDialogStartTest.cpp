@@ -1,13 +1,17 @@
 // The file dialogs the Qt hook runs: where they start when the caller names
-// no folder (Documents, Pictures for pictures), and the type a typed
-// extension chooses.
+// no folder (Documents, Pictures for pictures), the type a typed extension
+// chooses, and the toolkit's own dialog showing its columns whole.
 #include "support/TestSupport.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QTimer>
@@ -68,6 +72,61 @@ TEST(FileDialogStart, TheStartFolderAndTheTypeATypedExtensionChooses) {
       d->reject();
     });
     EXPECT_EQ(FromQ(dir), FromQ(expected));
+  }
+}
+
+// Without a desktop dialog (none under the offscreen platform) the toolkit's
+// own one is used; a long name does not push the size, type and date out of
+// sight, and none of them is cut ("148…KiB").
+TEST(FileDialogStart, TheToolkitsOwnDialogShowsItsColumnsWhole) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "A rather long file name for a journal copy of the first of December 2026.rtf",
+                         std::string(152000, 'x'));
+  qytest::WriteFileBytes(dir / "notes.rtf", std::string(3000000, 'y'));
+  struct TCase {
+    const char* Name;
+    std::function<bool(const std::function<void(QFileDialog*)>&)> Run;
+  };
+  TOpenDialog open(nullptr);
+  open.Filter = "RTF Files (*.rtf)|*.rtf";
+  open.InitialDir = dir.str();
+  TSaveDialog save(nullptr);
+  save.Filter = open.Filter;
+  save.InitialDir = dir.str();
+  const TCase cases[] = {{"open", [&](const auto& act) { return RunReal(open, act); }},
+                         {"save", [&](const auto& act) { return RunReal(save, act); }}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    bool looked = false;
+    c.Run([&](QFileDialog* d) {
+      EXPECT_FALSE(d->testOption(QFileDialog::DontUseNativeDialog));
+      auto* view = d->findChild<QTreeView*>();
+      ASSERT_NE(view, nullptr);
+      // The folder's files come in the background.
+      QElapsedTimer waited;
+      waited.start();
+      while (view->model()->rowCount(view->rootIndex()) < 2 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 2);
+      QCoreApplication::processEvents();
+      const QRect screen = d->screen()->availableGeometry();
+      EXPECT_GE(d->width(), std::min(800, screen.width() * 8 / 10));
+      QHeaderView* header = view->header();
+      ASSERT_GE(header->count(), 4);
+      for (int column = 1; column < header->count(); ++column) {
+        if (header->isSectionHidden(column)) continue;
+        SCOPED_TRACE(column);
+        for (int row = 0; row < 2; ++row) {
+          const QString text = view->model()->index(row, column, view->rootIndex()).data().toString();
+          EXPECT_GT(header->sectionSize(column), view->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+        }
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column), view->viewport()->width());
+        EXPECT_GE(header->sectionViewportPosition(column), 0);
+      }
+      looked = true;
+      d->reject();
+    });
+    EXPECT_TRUE(looked);
   }
 }
 
