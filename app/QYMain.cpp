@@ -288,6 +288,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
 
   AskStartUpOnce();
   SyncStartUpShortcut(ProfileSettings.StartUpFolder);
+  ShowBackupTarget();
 
   ScreenMode = 2;
   LastChangeTime = Now();
