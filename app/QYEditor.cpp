@@ -231,7 +231,8 @@ TformQuilloryEditor* CurrentEditorWindow() {
 }
 
 void FollowCurrentEditor() {
-  TformQuilloryEditor* w = ScreenMode == smOpen ? CurrentEditorWindow() : nullptr;
+  // Also while the journals load: the one made current is the target.
+  TformQuilloryEditor* w = ScreenMode == smOpen && CurrentJournal ? CurrentJournal->EditorWindow : nullptr;
   TWinControl* target = w && w->Journal() ? w->QuilloryText : nullptr;
   if (target == GetDefaultActionControl()) return;
   SetDefaultActionControl(target);
@@ -623,6 +624,7 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
     }
     w->Show();
     w->FormActivate(main);
+    FollowCurrentEditor();
     main->cbSelectJournal->Items().Clear();
     for (const auto& line : SelectJournalLines) main->cbSelectJournal->Items().Add(line.first);
     main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, j->JournalName));

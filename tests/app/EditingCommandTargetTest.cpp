@@ -135,18 +135,23 @@ TEST_F(EditingCommandTarget, OnTheCoverAndWithoutAJournalTheCommandsActOnNothing
     IdleUpdate(W.Main);
     for (const char* name : EntryCommands) EXPECT_FALSE(Command(W.Main, name)->GetEnabled()) << name;
     if (!c.Cover) continue;
-    // Opened again, the hidden journal's entry is the target once more.
-    W.Main->SetScreenMode(smOpen);
-    if (c.Name == String("hidden")) {
-      EXPECT_EQ(GetDefaultActionControl(), TMainJournalWorld::Editor(CurrentJournal));
-      IdleUpdate(W.Main);
-      EXPECT_TRUE(Command(W.Main, "vlActionExport")->GetEnabled());
+    // Opened again from the cover, the current journal's entry is the target
+    // once more, also when the journals load anew.
+    {
+      TInteractionScript script;
+      for (int i = 0; i < 5; ++i) script.Answer(IDOK);
+      W.Main->pbOpenQuilloryClick(nullptr);
     }
-    if (CurrentJournal && CurrentJournal->EditorWindow) {
+    ASSERT_EQ(ScreenMode, smOpen);
+    ASSERT_NE(CurrentJournal, nullptr);
+    EXPECT_EQ(GetDefaultActionControl(), TMainJournalWorld::Editor(CurrentJournal));
+    IdleUpdate(W.Main);
+    EXPECT_TRUE(Command(W.Main, "vlActionExport")->GetEnabled());
+    while (CurrentJournal && CurrentJournal->EditorWindow) {
       TCloseAction action = caFree;
       CurrentJournal->EditorWindow->FormClose(nullptr, action);
+      Application->ProcessMessages();
     }
-    Application->ProcessMessages();
     JournalsLoaded = true;
   }
 }
