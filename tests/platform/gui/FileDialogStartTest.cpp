@@ -130,4 +130,34 @@ TEST(FileDialogStart, TheToolkitsOwnDialogShowsItsColumnsWhole) {
   }
 }
 
+// Choosing a folder goes through the same dialog: it starts in the folder
+// given, shows folders only, and answers the one chosen.
+TEST(FileDialogStart, AFolderIsChosenInTheSameDialog) {
+  qytest::TempDir dir;
+  std::filesystem::create_directories(dir / "Backups");
+  qytest::WriteFileBytes(dir / "notes.rtf", "x");
+  TInteractionHook* previous = SetInteractionHook(nullptr);
+  QTimer timer;
+  timer.setInterval(10);
+  bool looked = false;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!d) return;
+    timer.stop();
+    EXPECT_EQ(FromQ(QDir(d->directory()).absolutePath()), FromQ(QDir(ToQ(dir.str())).absolutePath()));
+    EXPECT_EQ(d->fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(d->testOption(QFileDialog::ShowDirsOnly));
+    d->setDirectory(ToQ((dir / "Backups").string()));
+    looked = true;
+    static_cast<QDialog*>(d)->accept();
+  });
+  timer.start();
+  String folder = dir.str();
+  const bool chosen = SelectDirectory("Backup / Restore Location", "", folder);
+  SetInteractionHook(previous);
+  EXPECT_TRUE(looked);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(folder, (dir / "Backups").string());
+}
+
 }  // namespace
