@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QLocale>
 #include <QPushButton>
+#include <QDir>
 #include <QStandardPaths>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -41,10 +42,13 @@ void WriteChoice(QPrinter* printer, const TInteraction& r) {
   if (r.PrinterName == PdfFileChoice) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     QString file = ToQ(r.FileName);
-    // A name to start from, where the user keeps documents.
-    if (file.isEmpty())
-      file = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/" +
-             (printer->docName().isEmpty() ? QString("document") : printer->docName()) + ".pdf";
+    // A name to start from, where the user keeps documents; a fresh home
+    // may have no Documents folder, and the dialog refuses a file there.
+    if (file.isEmpty()) {
+      QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+      if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+      file = folder + "/" + (printer->docName().isEmpty() ? QString("document") : printer->docName()) + ".pdf";
+    }
     printer->setOutputFileName(file);
   }
 }
