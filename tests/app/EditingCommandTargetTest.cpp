@@ -46,6 +46,7 @@ protected:
   void TypeThenClick(TOpenJournal* j, TWinControl* where) {
     j->EditorWindow->FocusEditor();
     TMainJournalWorld::TypeAtEnd(j, "north wind");
+    QApplication::setActiveWindow(WidgetOf(W.Main)->window());
     QTest::mouseClick(WidgetOf(where), Qt::LeftButton, {}, QPoint(5, 5));
     where->SetFocus();
     Application->ProcessMessages();
@@ -97,8 +98,7 @@ TEST_F(EditingCommandTarget, TheCommandsFollowTheJournalMadeCurrent) {
   EXPECT_EQ(GetDefaultActionControl(), TMainJournalWorld::Editor(second));
 
   // A closed window is nobody's target; the one left takes over.
-  TCloseAction action = caFree;
-  second->EditorWindow->FormClose(nullptr, action);
+  second->EditorWindow->Close();
   Application->ProcessMessages();
   EXPECT_EQ(GetDefaultActionControl(), TMainJournalWorld::Editor(CurrentJournal));
 }
@@ -118,12 +118,7 @@ TEST_F(EditingCommandTarget, OnTheCoverAndWithoutAJournalTheCommandsActOnNothing
          w.Main->ActionLockExecute(w.Main);
        },
        true},
-      {"closed",
-       [](TFindReportWorld&) {
-         TCloseAction action = caFree;
-         CurrentJournal->EditorWindow->FormClose(nullptr, action);
-       },
-       false},
+      {"closed", [](TFindReportWorld&) { CurrentJournal->EditorWindow->Close(); }, false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -148,8 +143,7 @@ TEST_F(EditingCommandTarget, OnTheCoverAndWithoutAJournalTheCommandsActOnNothing
     IdleUpdate(W.Main);
     EXPECT_TRUE(Command(W.Main, "vlActionExport")->GetEnabled());
     while (CurrentJournal && CurrentJournal->EditorWindow) {
-      TCloseAction action = caFree;
-      CurrentJournal->EditorWindow->FormClose(nullptr, action);
+      CurrentJournal->EditorWindow->Close();
       Application->ProcessMessages();
     }
     JournalsLoaded = true;
