@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTreeView>
 #include <QMetaObject>
@@ -48,7 +49,14 @@ TEST(FileDialogStart, TheStartFolderAndTheTypeATypedExtensionChooses) {
   dialog.DefaultExt = "vlf";
   dialog.InitialDir = dir.path().string();
   ASSERT_TRUE(RunReal(dialog, [](QFileDialog* d) {
-    d->selectFile("entry.rtf");
+    // Typed as the user types it (selectFile leaves a focused name box as it is).
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    if (!name) {
+      ADD_FAILURE() << "no file name box";
+      d->reject();
+      return;
+    }
+    name->setText("entry.rtf");
     static_cast<QDialog*>(d)->accept();
   }));
   EXPECT_EQ(dialog.FilterIndex, 2);
