@@ -370,7 +370,40 @@ TInteractionHook* SetInteractionHook(TInteractionHook* hook) {
   return old;
 }
 
-int RunInteraction(TInteraction& request) { return InteractionHook().Run(request); }
+TFocusBack::TFocusBack() : FFocus(QApplication::focusWidget()) {}
+
+TFocusBack::~TFocusBack() {
+  if (!FFocus || !FFocus->isVisible() || !FFocus->window()->isVisible()) return;
+  QWidget* top = FFocus->window();
+  if (QApplication::activeWindow() != top) {
+    top->activateWindow();
+    // Without a window manager activation would never arrive.
+    if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(top);
+  }
+  FFocus->setFocus(Qt::OtherFocusReason);
+}
+
+int RunInteraction(TInteraction& request) {
+  // Message boxes and the common dialogs give the focus back as modal forms
+  // do (those keep it themselves: the form is hidden only after this).
+  switch (request.Kind) {
+    case TInteractionKind::MessageBox:
+    case TInteractionKind::MessageDlg:
+    case TInteractionKind::InputQuery:
+    case TInteractionKind::OpenDialog:
+    case TInteractionKind::SaveDialog:
+    case TInteractionKind::SelectDirectory:
+    case TInteractionKind::FontDialog:
+    case TInteractionKind::ColorDialog:
+    case TInteractionKind::PrintDialog:
+    case TInteractionKind::PrinterSetupDialog: {
+      TFocusBack focusBack;
+      return InteractionHook().Run(request);
+    }
+    default:
+      return InteractionHook().Run(request);
+  }
+}
 
 // ---------------------------------------------------------------------------
 

@@ -598,22 +598,7 @@ void TCustomForm::WndProc(TMessage& Message) {
 TModalResult TCustomForm::ShowModal() {
   if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
   QWidget* w = WindowWidget();
-  // Where the focus was: it goes back there once the form is gone, so the
-  // commands that follow the focused editor stay live without a click.
-  QPointer<QWidget> focus = QApplication::focusWidget();
-  struct TFocusBack {
-    QPointer<QWidget>& Focus;
-    ~TFocusBack() {
-      if (!Focus || !Focus->isVisible() || !Focus->window()->isVisible()) return;
-      QWidget* top = Focus->window();
-      if (QApplication::activeWindow() != top) {
-        top->activateWindow();
-        // Without a window manager activation would never arrive.
-        if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(top);
-      }
-      Focus->setFocus(Qt::OtherFocusReason);
-    }
-  } focusBack{focus};
+  TFocusBack focusBack;
   FModal = true;
   ModalResult = mrNone;
   FForm->ModalClosed = false;

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 
 class QColor;
@@ -35,4 +37,18 @@ public:
 
 private:
   TControl* FControl;
+};
+
+// Where the focus was before a modal box: it goes back there once the box is
+// gone, so the commands that follow the focused editor stay live without a
+// click.
+class TFocusBack {
+public:
+  TFocusBack();
+  ~TFocusBack();
+  TFocusBack(const TFocusBack&) = delete;
+  TFocusBack& operator=(const TFocusBack&) = delete;
+
+private:
+  QPointer<QWidget> FFocus;
 };

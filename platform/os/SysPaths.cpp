@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -145,6 +146,10 @@ bool RestrictToOwner(const String& path) {
   for (const auto& e : fs::directory_iterator(path, ec))
     if (e.is_regular_file(ec) && !e.is_symlink(ec)) ok = RestrictToOwner(e.path().string()) && ok;
   return ok && !ec;
+}
+
+String LocalFileUrl(const String& path) {
+  return FromQ(QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded));
 }
 
 bool CopyFileOverwrite(const String& source, const String& dest) {

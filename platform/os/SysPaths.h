@@ -29,6 +29,9 @@ String GetProgramPath();
 // The first executable regular file of that name in the folders of PATH;
 // empty when there is none.
 String FindProgramInPath(const String& name);
+// An absolute path as a "file://" URL, each byte that a URL may not hold
+// percent-encoded.
+String LocalFileUrl(const String& path);
 // The folder of the program's data (dictionaries, database template,
 // pictures, help): <prefix>/share/quillory when the program runs installed
 // as <prefix>/bin/quillory, else the program's own folder, where the build

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -44,12 +45,36 @@ std::vector<String> SplitCommand(const String& line) {
   return args;
 }
 
-std::vector<String> Substitute(const std::vector<String>& command, const String& foreign, const String& rtf) {
+// What the placeholders of a command stand for in one run.
+struct TRunNames {
+  String Foreign;  // %1
+  String Rtf;      // %2
+  String Result;   // %3
+  String Profile;  // %4
+};
+
+// One pass, so that a name holding "%2" is not substituted again.
+std::vector<String> Substitute(const std::vector<String>& command, const TRunNames& names) {
   std::vector<String> out;
-  for (String a : command) {
-    for (size_t p; (p = a.find("%1")) != String::npos;) a.replace(p, 2, foreign);
-    for (size_t p; (p = a.find("%2")) != String::npos;) a.replace(p, 2, rtf);
-    out.push_back(a);
+  for (const String& a : command) {
+    String r;
+    for (size_t i = 0; i < a.size(); ++i) {
+      const char next = i + 1 < a.size() ? a[i + 1] : '\0';
+      const String* value = nullptr;
+      if (a[i] == '%') {
+        if (next == '1') value = &names.Foreign;
+        else if (next == '2') value = &names.Rtf;
+        else if (next == '3') value = &names.Result;
+        else if (next == '4') value = &names.Profile;
+      }
+      if (value) {
+        r += *value;
+        ++i;
+      } else {
+        r += a[i];
+      }
+    }
+    out.push_back(r);
   }
   return out;
 }
@@ -59,20 +84,52 @@ bool Mentions(const std::vector<String>& command, const char* token) {
 }
 
 // Runs the program without a shell; its standard output goes to out (when
-// given). Answers 0, 1 (not started), 3 (time limit) or the exit status.
-Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs) {
+// given), its temporary files to tempFolder. Answers 0, 1 (not started), 3
+// (time limit) or the exit status.
+Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs,
+                   const String& tempFolder) {
   if (args.empty()) return 1;
+  // A program stopped at the time limit cannot remove its own temporary
+  // files: they go with the run's work folder. A document being converted
+  // must not reach the network either (a linked picture would tell its
+  // sender that it was opened, and where): every proxy is a closed port.
+  static const char* const kProxies[] = {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
+                                         "ftp_proxy",  "FTP_PROXY",  "all_proxy",   "ALL_PROXY"};
+  const auto replaced = [](const String& name) {
+    return name == "TMPDIR" || name == "no_proxy" || name == "NO_PROXY" ||
+           std::find(std::begin(kProxies), std::end(kProxies), name) != std::end(kProxies);
+  };
+  std::vector<String> environment;
+  for (char** e = environ; *e; ++e) {
+    const String entry = *e;
+    if (!replaced(entry.substr(0, entry.find('=')))) environment.push_back(entry);
+  }
+  environment.push_back("TMPDIR=" + tempFolder);
+  for (const char* proxy : kProxies) environment.push_back(String(proxy) + "=http://127.0.0.1:9");
+  std::vector<char*> envp;
+  for (String& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
   int pipeFd[2];
   if (pipe2(pipeFd, O_CLOEXEC) != 0) return 1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  // Whatever a program leaves in the folder it runs in (the office suite's
+  // key database files when its profile cannot be used) goes with the run.
+  posix_spawn_file_actions_addchdir_np(&actions, tempFolder.c_str());
   std::vector<char*> argv;
   for (const String& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // A group of its own, so that a program that hands the work to a child
+  // process (the office suite does) is stopped with all of it.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFd[1]);
   if (spawned != 0) {
@@ -97,7 +154,7 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
     if (out) out->Write(buffer, n);
   }
   close(pipeFd[0]);
-  if (timedOut) kill(pid, SIGKILL);
+  if (timedOut) kill(-pid, SIGKILL);
   int status = 0;
   // The program may still run after closing its output.
   while (!timedOut) {
@@ -105,7 +162,7 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
     if (w == pid) break;
     if (std::chrono::steady_clock::now() >= deadline) {
       timedOut = true;
-      kill(pid, SIGKILL);
+      kill(-pid, SIGKILL);
       break;
     }
     usleep(2000);
@@ -128,7 +185,8 @@ bool IsHTMLExtensions(String extensions) {
   return extensions == "htm html" || extensions == "html htm" || extensions == "html" || extensions == "htm";
 }
 
-// The formats the document converter reads and writes through RTF.
+// The formats a converter program reads and writes through RTF; no Writer:
+// read only.
 struct TInstalledFormat {
   const char* Name;
   const char* Extensions;
@@ -142,6 +200,17 @@ constexpr TInstalledFormat kPandocFormats[] = {
     {"Markdown", "md markdown", "markdown", "markdown"},
     {"Web Page", "html htm", "html", "html5"},
 };
+// The office suite's: the reader is found from the file's content; the
+// writers are its export filters.
+constexpr TInstalledFormat kOfficeFormats[] = {
+    {"Word Document", "docx", "", "docx:MS Word 2007 XML"},
+    {"Word 97\u20132003 Document", "doc", "", "doc:MS Word 97"},
+    {"OpenDocument Text", "odt", "", "odt:writer8"},
+    {"WordPerfect Document", "wpd", "", nullptr},
+};
+// Added to the document converter's name where the office suite offers the
+// same format first: it keeps list numbering, which the other drops.
+constexpr const char* kPandocSuffix = " via pandoc";
 
 // A file that stays hidden beside target until it is whole.
 String TempBeside(const String& target) {
@@ -154,12 +223,87 @@ String TempBeside(const String& target) {
   return name;
 }
 
-String TempRtfName() {
-  char name[] = "/tmp/qy-convert-XXXXXX.rtf";
-  const int fd = mkstemps(name, 4);
-  if (fd < 0) return String();
-  close(fd);
-  return name;
+// A private folder (0700) for one run, removed with all in it: the RTF that
+// passes, the folder the program writes its result in, and the office
+// suite's settings, so that a running copy of it is not disturbed and
+// nothing of a run stays behind in the user's own settings.
+class TWorkFolder {
+public:
+  TWorkFolder() {
+    String name = GetTempFolder() + "/qy-convert-XXXXXX";
+    if (!mkdtemp(name.data())) return;
+    FPath = name;
+    if (::mkdir(ResultFolder().c_str(), 0700) != 0 || ::mkdir(TempFolder().c_str(), 0700) != 0) {
+      std::error_code ec;
+      std::filesystem::remove_all(FPath, ec);
+      FPath.clear();
+    }
+  }
+  ~TWorkFolder() {
+    std::error_code ec;
+    if (!FPath.empty()) std::filesystem::remove_all(FPath, ec);
+  }
+  TWorkFolder(const TWorkFolder&) = delete;
+  TWorkFolder& operator=(const TWorkFolder&) = delete;
+  bool Made() const { return !FPath.empty(); }
+  String ResultFolder() const { return FPath + "/result"; }
+  String TempFolder() const { return FPath + "/tmp"; }
+  // The office suite's settings in the profile folder (%4): its own proxy
+  // settings, which would otherwise follow the desktop's, point to a
+  // closed port as the environment's do.
+  bool MakeOfficeProfile() const {
+    static const char kSettings[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\">\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetProxyType\" oor:op=\"fuse\"><value>2</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetNoProxy\" oor:op=\"fuse\"><value></value></prop></item>\n"
+        "</oor:items>\n";
+    if (::mkdir((FPath + "/profile").c_str(), 0700) != 0 || ::mkdir((FPath + "/profile/user").c_str(), 0700) != 0)
+      return false;
+    try {
+      TFileStream out(FPath + "/profile/user/registrymodifications.xcu", fmCreate);
+      out.Write(kSettings, sizeof kSettings - 1);
+      return true;
+    } catch (...) {
+      return false;
+    }
+  }
+  TRunNames Names(const String& foreign, const String& rtfName) const {
+    return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile")};
+  }
+
+private:
+  String FPath;
+};
+
+// The one file a program wrote in folder; empty when it wrote none, an
+// empty one, or more than one.
+String OnlyFileIn(const String& folder) {
+  std::error_code ec;
+  String found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (!found.empty() || !entry.is_regular_file(ec) || entry.file_size(ec) == 0) return String();
+    found = entry.path().string();
+  }
+  return found;
+}
+
+// The file's name as an absolute path: a name a program could take for an
+// option or a URL is then a plain file's.
+String AbsoluteName(const String& fileName) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(fileName, ec);
+  return ec ? fileName : p.string();
 }
 
 }  // namespace
@@ -176,6 +320,18 @@ String ExtensionsToMasks(const String& extensions) {
     pos = sp + 1;
   }
   return result;
+}
+
+String FindOfficeSuite() {
+  for (const char* name : {"soffice", "libreoffice"}) {
+    const String found = FindProgramInPath(name);
+    if (found.empty()) continue;
+    // The word processor's library lies beside the real program.
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(found, ec);
+    if (!ec && std::filesystem::is_regular_file(real.parent_path() / "libswlo.so", ec)) return found;
+  }
+  return String();
 }
 
 // ---------------------------------------------------------------------------
@@ -214,14 +370,47 @@ void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeH
 }
 
 void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
+  const auto named = [this](const String& name) {
+    return std::find_if(FItems.begin(), FItems.end(), [&](const auto& i) { return i->Name == name; });
+  };
+  // The office suite's first: what both programs read and write, it keeps
+  // more of (list numbering).
+  std::vector<String> office;
+  const String soffice = FindOfficeSuite();
+  if (!soffice.empty()) {
+    for (const TInstalledFormat& f : kOfficeFormats) {
+      if (!FImport && !f.Writer) continue;
+      if (named(f.Name) != FItems.end()) continue;
+      auto info = std::make_unique<TVLOfficeConverterInfo>();
+      info->Name = f.Name;
+      info->Filter = ExtensionsToMasks(f.Extensions);
+      const std::vector<String> run = {soffice, "-env:UserInstallation=%4", "--headless", "--convert-to"};
+      info->ImportCommand = run;
+      info->ImportCommand.insert(info->ImportCommand.end(), {"rtf", "--outdir", "%3", "%1"});
+      if (f.Writer) {
+        info->ExportCommand = run;
+        info->ExportCommand.insert(info->ExportCommand.end(), {f.Writer, "--outdir", "%3", "%2"});
+      }
+      office.push_back(f.Name);
+      FItems.push_back(std::move(info));
+    }
+  }
   const String pandoc = FindProgramInPath("pandoc");
   if (pandoc.empty()) return;
   for (const TInstalledFormat& f : kPandocFormats) {
     const bool html = IsHTMLExtensions(f.Extensions);
     if (excludeHTML && html) continue;
-    if (std::any_of(FItems.begin(), FItems.end(), [&](const auto& i) { return i->Name == f.Name; })) continue;
+    String name = f.Name;
+    auto at = FItems.end();
+    // Still there when the office suite has the format, under its own name
+    // right after the office suite's.
+    if (std::find(office.begin(), office.end(), name) != office.end()) {
+      at = std::next(named(name));
+      name += kPandocSuffix;
+    }
+    if (named(name) != FItems.end()) continue;
     auto info = std::make_unique<TVLOfficeConverterInfo>();
-    info->Name = f.Name;
+    info->Name = name;
     info->HTML = html;
     info->Filter = ExtensionsToMasks(f.Extensions);
     // The sandbox keeps a foreign document from pulling in other files or
@@ -229,7 +418,7 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
-    FItems.push_back(std::move(info));
+    FItems.insert(at, std::move(info));
   }
 }
 
@@ -251,20 +440,24 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   }
   const auto& command = GetItem(index)->ImportCommand;
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
-  Integer code;
-  if (Mentions(command, "%2")) {
-    const String rtf = TempRtfName();
-    code = RunProgram(Substitute(command, fileName, rtf), nullptr, FOwner->TimeLimitMs);
-    if (code == 0) {
+  Integer code = 4;
+  const TWorkFolder work;
+  if (work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile())) {
+    const TRunNames names = work.Names(AbsoluteName(fileName), "import.rtf");
+    // The RTF comes in the file %2, as the one file in the folder %3, or on
+    // standard output.
+    const bool inFile = Mentions(command, "%2"), inFolder = !inFile && Mentions(command, "%3");
+    code = RunProgram(Substitute(command, names), inFile || inFolder ? nullptr : &stream, FOwner->TimeLimitMs,
+                      work.TempFolder());
+    const String rtf = inFile ? names.Rtf : inFolder ? OnlyFileIn(names.Result) : String();
+    struct stat st {};
+    if (code == 0 && !rtf.empty() && ::stat(rtf.c_str(), &st) == 0 && st.st_size > 0) {
       try {
         stream.LoadFromFile(rtf);
       } catch (...) {
         code = 4;
       }
     }
-    unlink(rtf.c_str());
-  } else {
-    code = RunProgram(Substitute(command, fileName, String()), &stream, FOwner->TimeLimitMs);
   }
   // A converter that ends well but hands over nothing has failed too.
   if (code == 0 && stream.GetSize() == 0) code = 5;
@@ -289,22 +482,31 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
     FOwner->ErrorCode = 2;
     Abort();
   }
+  const auto& command = GetItem(index)->ExportCommand;
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
-  const String rtf = TempRtfName();
-  Integer code = 1;
-  try {
-    TFileStream out(rtf, fmCreate);
-    out.CopyFrom(stream, total);
-    code = 0;
-  } catch (...) {
-    code = 4;
+  const TWorkFolder work;
+  // The converter's result is a hidden file beside the target (written as
+  // %1, or copied there from the folder %3), which replaces the target only
+  // when it is whole: a failed export changes nothing.
+  const bool ready = work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile());
+  const String part = ready ? TempBeside(AbsoluteName(fileName)) : String();
+  const TRunNames names = ready ? work.Names(part, "entry.rtf") : TRunNames{};
+  Integer code = part.empty() ? 4 : 0;
+  if (code == 0) {
+    try {
+      TFileStream out(names.Rtf, fmCreate);
+      out.CopyFrom(stream, total);
+    } catch (...) {
+      code = 4;
+    }
   }
-  // The converter writes a hidden file beside the target, which replaces
-  // the target only when it is whole: a failed export changes nothing.
-  const String part = code == 0 ? TempBeside(fileName) : String();
-  if (code == 0 && part.empty()) code = 4;
-  if (code == 0) code = RunProgram(Substitute(GetItem(index)->ExportCommand, part, rtf), nullptr, FOwner->TimeLimitMs);
-  unlink(rtf.c_str());
+  if (code == 0) code = RunProgram(Substitute(command, names), nullptr, FOwner->TimeLimitMs, work.TempFolder());
+  if (code == 0 && !Mentions(command, "%1")) {
+    const String result = OnlyFileIn(names.Result);
+    std::error_code ec;
+    if (result.empty()) code = 5;
+    else if (!std::filesystem::copy_file(result, part, std::filesystem::copy_options::overwrite_existing, ec)) code = 4;
+  }
   if (code == 0) {
     struct stat st {};
     if (::stat(part.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) code = 5;

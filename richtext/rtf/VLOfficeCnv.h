@@ -1,20 +1,32 @@
 #pragma once
 // Text converters: external programs that turn another file format into
-// RTF (import) or RTF into it (export). They are listed in a converter
-// description file; without one the lists and the dialog filters are
-// empty. Programs run directly (never through a shell) with a time limit.
+// RTF (import) or RTF into it (export): those of a converter description
+// file and those of the programs installed here (with neither, the lists
+// and the dialog filters are empty). Programs run directly (never through a
+// shell) with a time limit, in a process group of their own, with their
+// temporary files in a private folder of the run and every proxy set to a
+// closed port, so that the document being converted does not reach the
+// network.
 //
 // The description file is an INI file, one section per converter:
 //   [Plain text]
 //   Extensions=txt text
 //   Import=/usr/bin/some-tool --to-rtf %1      (RTF on standard output)
 //   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
-// %1 is the foreign file, %2 a temporary RTF file; an Import command without
-// %2 writes its RTF to standard output.
+// %1 is the foreign file, %2 a temporary RTF file, %3 an empty temporary
+// folder and %4 the file URL of a new profile folder of the office suite
+// (LibreOffice), whose settings keep it off the network. An Import command
+// writes its RTF to the file %2 when it names %2, else as the one file in
+// %3 when it names %3, else to standard output; an Export command writes
+// the file %1, or when it does not name %1, one file in %3.
 //
-// Besides those, the converters of the installed document converter
-// (pandoc: Word, OpenDocument, EPUB, Markdown and web pages) are listed
-// after the file's, unless the file already has one of the same name.
+// Besides those, the converters of the programs installed here are listed
+// after the file's, unless the file already has one of the same name: the
+// office suite's (LibreOffice: Word, Word 97-2003, OpenDocument, and
+// WordPerfect for import), then the document converter's (pandoc: Word,
+// OpenDocument, EPUB, Markdown and web pages). A format both offer is the
+// office suite's first, as it keeps list numbering; the document
+// converter's follows it under its name and " via pandoc".
 #include "platform/base/Components.h"
 #include "platform/base/Streams.h"
 
@@ -102,3 +114,7 @@ private:
 
 // "doc dot" -> "*.doc;*.dot"
 String ExtensionsToMasks(const String& extensions);
+// The office suite's program (soffice or libreoffice on PATH), where its
+// word processor is installed too: the program itself comes with any part
+// of the suite. Empty when there is none.
+String FindOfficeSuite();

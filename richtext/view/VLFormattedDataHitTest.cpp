@@ -70,8 +70,11 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
   const TVLDrawLineInfo* d = DrawItems[chosen];
   const Integer styleNo = GetItemStyle(d->ItemNo);
   if (styleNo < 0) {
+    // Below the document's last line the caret goes after an object there:
+    // typing beneath a closing table must not land before the table.
+    const bool belowEnd = last == count - 1 && y >= d->Top + d->Height;
     const bool rightHalf = x >= d->Left + d->Width / 2;
-    offs = rightHalf != rtl ? 1 : 0;
+    offs = belowEnd || rightHalf != rtl ? 1 : 0;
   } else {
     TVLStyle* style = GetStyle();
     TCanvas* canvas = GetCanvas();

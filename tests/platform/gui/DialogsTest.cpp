@@ -3,9 +3,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -134,3 +138,38 @@ TEST(MessageBoxTest, TheCaptionIsNeverCutByANarrowBox) {
 }
 
 }  // namespace
+
+// Message boxes and common dialogs give the keyboard focus back to the
+// control that had it, so the editing commands that follow it stay live.
+TEST(ModalBoxFocusTest, TheFocusGoesBackWhereItWas) {
+  QWidget window;
+  new QLineEdit(&window);  // the focus would otherwise land here
+  auto* second = new QLineEdit(&window);
+  second->move(0, 40);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"message box", [] { MessageBox("Sure?", "Quillory", MB_YESNO); }},
+      {"message dialog", [] { MessageDlg("Sure?", mtConfirmation, {mbYes, mbNo}, 0); }},
+      {"input query", [] {
+         String value = "x";
+         InputQuery("Name", "Name:", value);
+       }},
+  };
+  for (const auto& [name, run] : cases) {
+    SCOPED_TRACE(name);
+    second->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), second);
+    QTimer::singleShot(0, [] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      // The box holds the focus while it is up.
+      if (QWidget* f = box->focusWidget()) f->setFocus();
+      qobject_cast<QDialog*>(box)->reject();
+    });
+    run();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), second);
+  }
+}

@@ -22,16 +22,21 @@
 
 namespace {
 
-// Runs the dialog with the real hook; act sees the toolkit's dialog once up.
+// Runs the dialog with the real hook; act sees the toolkit's dialog while up.
 template <typename TDialog>
 bool RunReal(TDialog& dialog, const std::function<void(QFileDialog*)>& act) {
   TInteractionHook* previous = SetInteractionHook(nullptr);
   QTimer timer;
   timer.setInterval(10);
   QObject::connect(&timer, &QTimer::timeout, [&] {
-    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    // The shown dialog, whether or not it has become the active modal
+    // widget yet (activation is asynchronous).
+    QFileDialog* d = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
     if (!d) return;
-    timer.stop();
+    // Acts again on every tick while the dialog stays up: an accept can be
+    // ignored while the dialog's folder model still loads.
     act(d);
   });
   timer.start();

@@ -1,12 +1,9 @@
 // Text converters from a description file: lists, dialog filters, running
 // the programs, and their failures.
-#include "RTFTestSupport.h"
-#include "platform/os/SysPaths.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,15 +52,24 @@ TEST_F(ConverterFixture, NoDescriptionFileGivesEmptyLists) {
 }
 
 TEST_F(ConverterFixture, ImportAndExportRunThePrograms) {
-  qytest::WriteFileBytes(Dir / "in.rtf", "{\\rtf1 hello}");
+  // A name that holds a placeholder is not substituted again.
+  qytest::WriteFileBytes(Dir / "in%2.rtf", "{\\rtf1 hello}");
   std::vector<Integer> progress;
   Cnv.OnConverting = [&](TObject*, Integer p) { progress.push_back(p); };
-  ASSERT_TRUE(Cnv.ImportRTF((Dir / "in.rtf").string(), 0));
+  ASSERT_TRUE(Cnv.ImportRTF((Dir / "in%2.rtf").string(), 0));
   EXPECT_EQ(Cnv.Stream.Bytes(), "{\\rtf1 hello}");
   EXPECT_EQ(progress, (std::vector<Integer>{0, 100}));
   Cnv.Stream.SetPosition(0);
   ASSERT_TRUE(Cnv.ExportRTF((Dir / "out.rtf").string(), 0));
   EXPECT_EQ(qytest::ReadFileBytes(Dir / "out.rtf"), "{\\rtf1 hello}");
+  // A relative name that looks like an option reaches the program as a file.
+  qytest::WriteFileBytes(Dir / "-n", "{\\rtf1 dash}");
+  const auto kept = std::filesystem::current_path();
+  std::filesystem::current_path(Dir.path());
+  const bool dash = Cnv.ImportRTF("-n", 0);
+  std::filesystem::current_path(kept);
+  ASSERT_TRUE(dash) << Cnv.ErrorCode;
+  EXPECT_EQ(Cnv.Stream.Bytes(), "{\\rtf1 dash}");
 }
 
 TEST_F(ConverterFixture, Failures) {
@@ -107,79 +113,35 @@ TEST_F(ConverterFixture, AFailedExportLeavesTheFileAsItWas) {
   EXPECT_EQ(c.ErrorCode, 5);
 }
 
-// The installed document converter: our own RTF goes out as Word and
-// OpenDocument files and comes back with its text, bold, list items and table.
-TEST(InstalledConverters, WordAndOpenDocumentComeBackWithTheirContent) {
-  ASSERT_FALSE(FindProgramInPath("pandoc").empty()) << "the set-up installs pandoc";
+// The office suite's converters are offered where its word processor is
+// installed, not wherever its program is (which comes with any part of it).
+TEST(ConverterList, TheOfficeSuiteNeedsItsWordProcessor) {
   qytest::TempDir dir;
-  TVLOfficeConverter cnv;
-  cnv.DescriptionFile = (dir / "absent.ini").string();
-  cnv.ExcludeHTMLExportConverter = true;
-  const String exportFilter = cnv.GetExportFilter();
-  EXPECT_NE(exportFilter.find("*.docx"), String::npos);
-  EXPECT_NE(exportFilter.find("*.odt"), String::npos);
-  EXPECT_EQ(exportFilter.find("*.htm"), String::npos);
-  EXPECT_NE(cnv.GetImportFilter().find("*.htm"), String::npos);
-
-  // The document, read from RTF and written by our own writer.
-  TVLStyle style(nullptr);
-  TVLDocumentData source(&style);
-  TVLRTFReaderProperties props;
-  props.ParaStyleMode = vlrsAddIfNeeded;
-  props.TextStyleMode = vlrsAddIfNeeded;
-  ASSERT_EQ(rtftest::Import(props, source,
-                            "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
-                            "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}"
-                            "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
-                            "\\pard Plain and {\\b heavy} words.\\par"
-                            "\\pard\\ls1\\ilvl0 first item\\par\\pard\\ls1\\ilvl0 second item\\par"
-                            "\\trowd\\cellx2000\\cellx4000\\pard\\intbl north\\cell\\pard\\intbl south\\cell\\row"
-                            "\\pard After.\\par}"),
-            0);
-  TMemoryStream ours;
-  ASSERT_TRUE(source.SaveRTFToStream(ours, false, 0, clNone, nullptr, nullptr));
-
-  const auto indexOf = [](TVLOfficeCnvList& list, const char* mask) {
-    for (Integer i = 0; i < list.Count(); ++i)
-      if (list.GetItem(i)->Filter == mask) return i;
-    return Integer(-1);
+  const auto program = dir / "lib/office/program";
+  std::filesystem::create_directories(program);
+  std::filesystem::create_directory(dir / "bin");
+  qytest::WriteFileBytes(program / "soffice", "#!/bin/sh\nexit 0\n");
+  std::filesystem::permissions(program / "soffice", std::filesystem::perms::owner_all);
+  std::filesystem::create_symlink(program / "soffice", dir / "bin/soffice");
+  const char* kept = std::getenv("PATH");
+  const std::string path = kept ? kept : "";
+  ::setenv("PATH", (dir / "bin").c_str(), 1);
+  const auto importCount = [&] {
+    TVLOfficeConverter cnv;
+    cnv.DescriptionFile = (dir / "absent.ini").string();
+    return cnv.GetImportConverters().Count();
   };
-  for (const char* mask : {"*.docx", "*.odt"}) {
-    SCOPED_TRACE(mask);
-    const String file = (dir / (String("entry") + (mask + 1))).string();
-    cnv.Stream.Clear();
-    cnv.Stream.CopyFrom(ours, 0);
-    cnv.Stream.SetPosition(0);
-    const Integer out = indexOf(cnv.GetExportConverters(), mask);
-    ASSERT_GE(out, 0);
-    ASSERT_TRUE(cnv.ExportRTF(file, out)) << cnv.ErrorCode;
-    // A copy is made as any new file, not with the hidden file's mode.
-    const mode_t umaskNow = ::umask(0);
-    ::umask(umaskNow);
-    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0666 & ~umaskNow));
-    const Integer in = indexOf(cnv.GetImportConverters(), mask);
-    ASSERT_GE(in, 0);
-    ASSERT_TRUE(cnv.ImportRTF(file, in)) << cnv.ErrorCode;
-
-    TVLStyle backStyle(nullptr);
-    TVLDocumentData back(&backStyle);
-    ASSERT_EQ(props.ReadFromStream(cnv.Stream, &back), 0);
-    const std::string text = rtftest::PlainText(back);
-    for (const char* words : {"Plain and ", "heavy", "first item", "second item", "north|south|", "After."})
-      EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
-    // List items come back as paragraphs of their own (the converter's
-    // RTF reader does not take over our list numbering).
-    EXPECT_NE(text.find("first item\nsecond item\n"), std::string::npos) << text;
-    bool bold = false, table = false;
-    for (Integer i = 0; i < back.GetItemCount(); ++i) {
-      const Integer styleNo = back.GetItem(i)->StyleNo;
-      if (styleNo >= 0 && rtftest::ItemText(back, i) == "heavy")
-        bold = backStyle.TextStyles->Items(styleNo)->Style.Contains(fsBold);
-      table = table || dynamic_cast<TVLTableItemInfo*>(back.GetItem(i)) != nullptr;
-    }
-    EXPECT_TRUE(bold);
-    EXPECT_TRUE(table);
-  }
+  const Integer without = importCount();
+  qytest::WriteFileBytes(program / "libswlo.so", "");
+  TVLOfficeConverter with;
+  with.DescriptionFile = (dir / "absent.ini").string();
+  const Integer withCount = with.GetImportConverters().Count();
+  const Integer exportCount = with.GetExportConverters().Count();
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(without, 0);
+  ASSERT_EQ(withCount, 4);
+  EXPECT_EQ(exportCount, 3);
+  EXPECT_EQ(with.GetImportConverters().GetItem(0)->ImportCommand[0], (dir / "bin/soffice").string());
 }
 
 }  // namespace

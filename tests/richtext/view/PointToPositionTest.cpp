@@ -41,19 +41,20 @@ TEST(PointToPosition, PicturesMarkersAndDirections) {
   struct TCase {
     TVLBiDiMode Mode;
     Integer DX;  // from the picture's left edge
+    Integer DY;  // from its top; 30 is below the document's end
     Integer Offs;
   };
   // The picture is 22 pixels wide (20 and its spacing).
-  const TCase cases[] = {{vlbdUnspecified, 3, 0}, {vlbdUnspecified, 15, 1}, {vlbdRightToLeft, 3, 1},
-                         {vlbdRightToLeft, 15, 0}};
+  const TCase cases[] = {{vlbdUnspecified, 3, 2, 0}, {vlbdUnspecified, 15, 2, 1}, {vlbdRightToLeft, 3, 2, 1},
+                         {vlbdRightToLeft, 15, 2, 0}, {vlbdUnspecified, 3, 30, 1}, {vlbdRightToLeft, 15, 30, 1}};
   for (const TCase& c : cases) {
     TLayoutDoc d;
     d.Picture(20, 10, d.Para(vlaLeft, 100, vllsPercent, c.Mode));
     d.Format();
     Integer n, offs;
-    d.Data.FindDrawItemForSel(d.DI(0).Left + c.DX, d.DI(0).Top + 2, n, offs, false);
+    d.Data.FindDrawItemForSel(d.DI(0).Left + c.DX, d.DI(0).Top + c.DY, n, offs, false);
     EXPECT_EQ(n, 0);
-    EXPECT_EQ(offs, c.Offs) << c.Mode << " " << c.DX;
+    EXPECT_EQ(offs, c.Offs) << c.Mode << " " << c.DX << " " << c.DY;
   }
   // A click on a marker lands at the start of its text.
   TLayoutDoc d;
