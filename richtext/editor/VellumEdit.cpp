@@ -766,9 +766,73 @@ void TCustomVellumEdit::HScrolled() {
 }
 
 void TCustomVellumEdit::Invalidated(const TRect& rect) {
-  TRect u;
-  UnionRect(u, FDirty, rect);
-  FDirty = u;
+  if (FShifting) return;
+  // Kept where the last painted image has it: a scroll not painted yet
+  // moves the image and what is to be painted in it alike.
+  TRect r = rect;
+  if (FCacheValid) OffsetRect(r, EditData()->GetHOffset() - FCacheH, EditData()->GetVOffset() - FCacheV);
+  AddDirty(r);
+}
+
+void TCustomVellumEdit::AddDirty(const TRect& rect) {
+  if (IsRectEmpty(rect)) return;
+  auto area = [](const TRect& r) { return static_cast<int64_t>(r.Width()) * r.Height(); };
+  for (TRect& d : FDirty) {
+    TRect u;
+    UnionRect(u, d, rect);
+    // One rectangle where that paints little more than the two would
+    // (a thin strip across a column is painted on its own).
+    if (area(u) * 4 <= (area(d) + area(rect)) * 5) {
+      d = u;
+      return;
+    }
+  }
+  constexpr size_t MaxDirty = 8;
+  if (FDirty.size() < MaxDirty) {
+    FDirty.push_back(rect);
+    return;
+  }
+  TRect u = rect;
+  for (const TRect& d : FDirty) UnionRect(u, u, d);
+  FDirty.assign(1, u);
+}
+
+bool TCustomVellumEdit::ShiftPainted(const TRect& rect, Integer dx) {
+  const Integer w = ClientWidth(), h = ClientHeight();
+  TVLEditVLData* d = EditData();
+  if (!FCacheValid || !FCache || FCache->GetWidth() != w || FCache->GetHeight() != h || d->GetHOffset() != FCacheH ||
+      d->GetVOffset() != FCacheV || TVLScroller::FocusedEx(this) != FCacheFocused)
+    return false;
+  const TRect client(0, 0, w, h);
+  TRect src;
+  if (!IntersectRect(src, rect, client)) return true;
+  if (dx == 0) return true;
+  // Where the moved pixels land inside the window, and where they come from.
+  TRect dst(src.Left + dx, src.Top, src.Right + dx, src.Bottom);
+  TRect to;
+  if (IntersectRect(to, dst, client)) {
+    const TRect from(to.Left - dx, to.Top, to.Right - dx, to.Bottom);
+    if (!FCacheSpare || FCacheSpare->GetWidth() != w || FCacheSpare->GetHeight() != h)
+      FCacheSpare = std::make_unique<TBitmap>(w, h);
+    FCacheSpare->Canvas()->CopyRect(from, FCache->Canvas(), from);
+    FCache->Canvas()->CopyRect(to, FCacheSpare->Canvas(), from);
+    // Pixels still to be painted where they were are still to be painted
+    // where they went.
+    const std::vector<TRect> dirty = FDirty;
+    for (const TRect& r : dirty) {
+      TRect part;
+      if (IntersectRect(part, r, from)) AddDirty(TRect(part.Left + dx, part.Top, part.Right + dx, part.Bottom));
+    }
+    FShifting = true;
+    InvalidateRect(to);
+    FShifting = false;
+  }
+  // What nothing moved into.
+  if (dx > 0)
+    InvalidateRect(TRect(src.Left, src.Top, std::min(src.Left + dx, src.Right), src.Bottom));
+  else
+    InvalidateRect(TRect(std::max(src.Right + dx, src.Left), src.Top, src.Right, src.Bottom));
+  return true;
 }
 
 void TCustomVellumEdit::Repaint() {
@@ -801,30 +865,32 @@ void TCustomVellumEdit::PaintDocument(TCanvas* canvas, const TRect& clip) {
       OffsetRect(src, -dx, -dy);
       FCacheSpare->Canvas()->CopyRect(dst, FCache->Canvas(), src);
       std::swap(FCache, FCacheSpare);
-      TRect dirty = FDirty;
-      if (!IsRectEmpty(dirty)) OffsetRect(dirty, dx, dy);
-      auto add = [&](const TRect& r) {
-        TRect u;
-        UnionRect(u, dirty, r);
-        dirty = u;
-      };
-      if (dx > 0) add(TRect(0, 0, dx, h));
-      if (dx < 0) add(TRect(w + dx, 0, w, h));
-      if (dy > 0) add(TRect(0, 0, w, dy));
-      if (dy < 0) add(TRect(0, h + dy, w, h));
-      IntersectRect(FDirty, dirty, client);
+      std::vector<TRect> dirty;
+      dirty.swap(FDirty);
+      for (TRect r : dirty) {
+        OffsetRect(r, dx, dy);
+        TRect in;
+        if (IntersectRect(in, r, client)) AddDirty(in);
+      }
+      if (dx > 0) AddDirty(TRect(0, 0, dx, h));
+      if (dx < 0) AddDirty(TRect(w + dx, 0, w, h));
+      if (dy > 0) AddDirty(TRect(0, 0, w, dy));
+      if (dy < 0) AddDirty(TRect(0, h + dy, w, h));
     } else {
       FCacheValid = false;
     }
   }
-  if (!FCacheValid || focused != FCacheFocused) FDirty = client;
+  if (!FCacheValid || focused != FCacheFocused) FDirty.assign(1, client);
   FCacheValid = true;
   FCacheFocused = focused;
   FCacheH = hOffs;
   FCacheV = vOffs;
-  TRect dirty;
-  if (IntersectRect(dirty, FDirty, client)) d->PaintBuffered(FCache->Canvas(), dirty);
-  FDirty = TRect();
+  std::vector<TRect> todo;
+  todo.swap(FDirty);
+  for (const TRect& r : todo) {
+    TRect dirty;
+    if (IntersectRect(dirty, r, client)) d->PaintBuffered(FCache->Canvas(), dirty);
+  }
   canvas->CopyRect(clip, FCache->Canvas(), clip);
 }
 

@@ -208,6 +208,12 @@ public:
   // A full layout that keeps the caret on the same text.
   void Format();
   void Repaint() override;
+  // Moves what the window shows of rect (client coordinates) dx pixels
+  // across, as it was last painted, instead of painting it anew; what
+  // comes in from outside rect or the window is painted. False (nothing
+  // done) when the last painted image is not at the document's present
+  // scroll position.
+  bool ShiftPainted(const TRect& rect, Integer dx);
 
   // ---- input (also for tests) ------------------------------------------------------------
   bool DoKeyDown(Word& key, TShiftState shift) override;
@@ -301,7 +307,13 @@ private:
   // the rest of the window comes from here. Valid for one scroll position
   // and focus state; scrolling moves it.
   std::unique_ptr<TBitmap> FCache, FCacheSpare;
-  TRect FDirty;
+  // What is to be painted anew: a few rectangles (their bounds once there
+  // are many), so that a change at the top and one at the bottom leave the
+  // middle alone.
+  std::vector<TRect> FDirty;
+  void AddDirty(const TRect& rect);
+  // Set while the window is told to show moved pixels of the image.
+  bool FShifting = false;
   bool FCacheValid = false, FCacheFocused = false;
   Integer FCacheH = 0, FCacheV = 0;
   void PaintDocument(TCanvas* canvas, const TRect& clip);

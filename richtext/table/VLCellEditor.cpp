@@ -477,51 +477,143 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
     cell->LaidMinWidth = minWidth;
     FMinWidthKnown = false;
   }
+  // The document's partial reformat leaves the table's own area to it.
+  struct TSelfPainting {
+    TCustomVLFormattedData* D;
+    TCustomVLItemInfo* Saved;
+    ~TSelfPainting() { D->SelfPaintingItem = Saved; }
+  };
   if (widthMatters) {
     // Column widths may change: the table is laid out again, measuring
     // only this cell anew and formatting only the cells whose width moves.
     FEditorHeight = height;
+    const TVLTableItemFormattingInfo before = FormattingInfo;
     FormattingInfo.Width = 0;
     const Integer itemNo = host->GetItemNo(this);
     struct TOnly {
       TVLTableCellData*& Slot;
       ~TOnly() { Slot = nullptr; }
     } only{FOnlyCellChanged = cell};
-    if (itemNo >= 0) host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    if (itemNo >= 0) {
+      TSelfPainting self{host, host->SelfPaintingItem};
+      host->SelfPaintingItem = this;
+      host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    }
     PlaceInplaceEditor();
-    hostEditor->Invalidate();
+    InvalidateLayoutChange(before);
   } else if (height != FEditorHeight) {
     // Only the rows: the cells keep their widths and their layout.
     FEditorHeight = height;
-    const Integer before = FormattingInfo.Height;
+    const TVLTableItemFormattingInfo before = FormattingInfo;
     RelayoutHeights();
-    const bool grew = FormattingInfo.Height != before;
     // The document moves what follows the table (the table keeps its width,
     // so its layout is not run again).
-    if (grew)
-      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0)
+    if (FormattingInfo.Height != before.Height)
+      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0) {
+        TSelfPainting self{host, host->SelfPaintingItem};
+        host->SelfPaintingItem = this;
         host->ReformatKeepingCaret(false, false, itemNo, false, true);
-    PlaceInplaceEditor();
-    if (DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count()) {
-      // From the top of the first row that the edited row's cells start in.
-      Integer first = FInplaceEditor->Row;
-      for (Integer c = 0; c < ColCount(); ++c) {
-        Integer mr, mc;
-        if (Rows.GetMainCell(FInplaceEditor->Row, c, mr, mc)) first = std::min(first, mr);
       }
-      const TVLDrawLineInfo* d = host->DrawItems[DrawItemNo];
-      const Integer top = d->Top - host->GetVOffset() + FormattingInfo.RowStarts[static_cast<size_t>(first)] -
-                          CellBorderWidth - CellVSpacing;
-      const Integer bottom = grew ? hostEditor->ClientHeight() : d->Top - host->GetVOffset() + FormattingInfo.Height;
-      host->InvalidateRect(TRect(0, std::max(0, top), hostEditor->ClientWidth(), bottom));
-    } else {
-      hostEditor->Invalidate();
-    }
+    PlaceInplaceEditor();
+    InvalidateLayoutChange(before);
   }
   FInCellChange = false;
   // The document changed: Modified and OnChange of the editor that holds
   // the table; a new edit in the cell ends what the document could redo.
   hostEditor->DoChange(clearRedo);
+}
+
+void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& before) {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  TCustomVellumEdit* hostEditor = FInplaceEditor ? FInplaceEditor->ParentEditor : nullptr;
+  if (!host || !hostEditor) return;
+  const TVLTableItemFormattingInfo& F = FormattingInfo;
+  const size_t R = static_cast<size_t>(RowCount()), C = static_cast<size_t>(ColCount());
+  if (DrawItemNo < 0 || DrawItemNo >= host->DrawItems.Count() || host->GetItem(host->DrawItems[DrawItemNo]->ItemNo) != this ||
+      before.RowStarts.size() != R + 1 || F.RowStarts.size() != R + 1 || before.RowHeights.size() != R ||
+      F.RowHeights.size() != R || before.ColStarts.size() != C + 1 || F.ColStarts.size() != C + 1 ||
+      before.ColWidths.size() != C || F.ColWidths.size() != C) {
+    hostEditor->Invalidate();
+    return;
+  }
+  const TVLDrawLineInfo* d = host->DrawItems[DrawItemNo];
+  const Integer x0 = d->Left - host->GetHOffset(), y0 = d->Top - host->GetVOffset();
+  const Integer clientWidth = hostEditor->ClientWidth();
+  // Glyphs may reach a little past their cell.
+  constexpr Integer Overhang = 10;
+  // Rows from the first that moved or changed height, to the lower of the
+  // table's two bottoms (below it the document repaints what moved).
+  size_t r0 = 0;
+  while (r0 < R && before.RowStarts[r0] == F.RowStarts[r0] && before.RowHeights[r0] == F.RowHeights[r0]) ++r0;
+  // A merged cell reaching into the first changed row or column changes
+  // as a whole (none without the layout's cache).
+  const bool merged = !TypingCache(FInplaceEditor->Cell);
+  Integer mr, mc;
+  for (size_t c = 0; merged && r0 < R && c < C; ++c)
+    if (Rows.GetMainCell(static_cast<Integer>(r0), static_cast<Integer>(c), mr, mc))
+      r0 = std::min(r0, static_cast<size_t>(mr));
+  const Integer rowGap = std::abs(CellVSpacing) + CellBorderWidth + HRuleWidth + 2;
+  Integer columnsBottom = y0 + std::max(before.Height, F.Height) + Overhang;
+  if (r0 < R) {
+    const Integer top = y0 + std::min(before.RowStarts[r0], F.RowStarts[r0]) - rowGap;
+    host->InvalidateRect(TRect(0, top, clientWidth, columnsBottom));
+    columnsBottom = top;
+  }
+  const Integer edge = std::max<Integer>(BorderWidth, 1) + 1;
+  if (before.Height != F.Height && columnsBottom > y0) {
+    // The outer border's sides, drawn up from the bottom: their dots move.
+    host->InvalidateRect(TRect(x0 - 1, y0 - 1, x0 + edge, columnsBottom));
+    for (const Integer right : {x0 + before.Width, x0 + F.Width})
+      host->InvalidateRect(TRect(right - edge, y0 - 1, right + 1, columnsBottom));
+  }
+  // Above that, the first column that moved or changed width, and the ones
+  // after it.
+  size_t j0 = 0;
+  while (j0 < C && before.ColStarts[j0] == F.ColStarts[j0] && before.ColWidths[j0] == F.ColWidths[j0]) ++j0;
+  for (size_t r = 0; merged && j0 < C && r < R; ++r)
+    if (Rows.GetMainCell(static_cast<Integer>(r), static_cast<Integer>(j0), mr, mc))
+      j0 = std::min(j0, static_cast<size_t>(mc));
+  if ((j0 == C && before.Width == F.Width) || columnsBottom <= y0) return;
+  const Integer colGap = std::abs(CellHSpacing) + CellBorderWidth + VRuleWidth + Overhang;
+  const Integer left = j0 < C ? x0 + std::min(before.ColStarts[j0], F.ColStarts[j0]) - colGap
+                              : x0 + std::min(before.Width, F.Width) - BorderWidth - std::abs(BorderHSpacing) - colGap;
+  const TRect rest(left, y0 - Overhang, clientWidth, columnsBottom);
+  if (before.Width != F.Width) {
+    // The outer border's top and bottom run from one end or the other:
+    // their dots move all along when the table's width changes.
+    host->InvalidateRect(TRect(x0 - 1, y0 - 1, clientWidth, y0 + edge));
+    const Integer bottom = y0 + F.Height;
+    if (r0 == R) host->InvalidateRect(TRect(x0 - 1, bottom - edge, clientWidth, bottom + 1));
+  }
+  // When the columns after the first only moved, and by as much as the
+  // table's width changed, their pixels move with them: the one column is
+  // painted. Pictures behind the table, and what the program draws itself,
+  // would not move with it.
+  const Integer dx = F.Width - before.Width;
+  const TVLStyle* style = host->GetStyle();
+  const bool customDrawing = !style || style->OnDrawStyleText || style->OnDrawTextBack || style->OnDrawParaBack;
+  bool shifted = j0 < C && !merged && !customDrawing && !OnDrawBorder && !GetTableBackground() &&
+                 F.ColStarts[j0 + 1] - before.ColStarts[j0 + 1] == dx;
+  for (size_t j = j0 + 1; shifted && j < C; ++j)
+    shifted = F.ColWidths[j] == before.ColWidths[j] && F.ColStarts[j] - before.ColStarts[j] == dx;
+  for (TCustomVellumEdit* e = hostEditor; shifted && e;) {
+    const TVLBackground* back = e->GetBackground();
+    shifted = !back || !back->GetBitmap() || back->GetBitmap()->GetEmpty() || e->GetBackgroundStyle() == bsNoBitmap;
+    auto* inplace = dynamic_cast<TVLTableInplaceEdit*>(e);
+    e = inplace && inplace->ShowParentBackground ? inplace->ParentEditor : nullptr;
+  }
+  if (shifted) {
+    // From the gap after the changed column.
+    const Integer from = x0 + before.ColStarts[j0 + 1] - std::abs(CellHSpacing) - CellBorderWidth;
+    // Only the table's own pixels move (none of the lines above or below it).
+    const Integer bottom = std::min(columnsBottom, y0 + std::min(before.Height, F.Height));
+    if (hostEditor->ShiftPainted(TRect(from, y0, clientWidth, bottom), dx)) {
+      const Integer to = x0 + std::max(before.ColStarts[j0 + 1], F.ColStarts[j0 + 1]) + Overhang;
+      host->InvalidateRect(TRect(left, rest.Top, std::min(to, clientWidth), rest.Bottom));
+      return;
+    }
+  }
+  host->InvalidateRect(rest);
 }
 
 void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {

@@ -424,6 +424,8 @@ public:
   bool SizedByColumns() const;
   // The rows again after a cell's content changed height (widths stay).
   void RelayoutHeights();
+  // What a keystroke's layout starts from (VLTableLayout.cpp).
+  struct TLayoutCache;
   // The cell under a point of the table (its own row and column); false on
   // gaps, borders and outside.
   bool GetCellAt(Integer x, Integer y, Integer& row, Integer& col) const;
@@ -849,6 +851,15 @@ private:
   // that layout.
   bool FCellsMeasured = false;
   TVLTableCellData* FOnlyCellChanged = nullptr;
+  // Per column and per grid position, what the last layout found; while
+  // every cell stays as measured, a keystroke's layout visits only the
+  // columns and rows that change (VLTableLayout.cpp). None for tables with
+  // merged cells.
+  std::shared_ptr<TLayoutCache> FLayoutCache;
+  TLayoutCache* TypingCache(const TVLTableCellData* only) const;
+  // After a keystroke's layout, the window is painted anew where the table
+  // changed from before (VLCellEditor.cpp).
+  void InvalidateLayoutChange(const TVLTableItemFormattingInfo& before);
   // GetMinWidth's answer while the table stays as laid out.
   bool FMinWidthKnown = false;
   Integer FMinWidth = 0;

@@ -3,12 +3,44 @@
 // printed layout is for the page-splitting code).
 #include "richtext/table/VLTable.h"
 
+#include "richtext/table/VLCellEditor.h"
+
 #include "platform/base/SysUtils.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <numeric>
 
+struct TVLTableItemInfo::TLayoutCache {
+  Integer R = 0, C = 0;
+  bool AutoSized = false;
+  std::vector<Integer> ColPixel, PctMin, PctMax, ColMin;
+  std::vector<char> PctCol;
+  // By grid position (row * C + col): minimum content width and minimum
+  // height of each cell.
+  std::vector<Integer> MinW, Heights;
+  size_t At(Integer r, Integer c) const { return static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c); }
+  // The edited cell measured again, and its column's minimum.
+  void MeasureOnly(TVLTableCellData& cell, Integer r, Integer c, TCanvas* canvas) {
+    const Integer w = cell.ContentMinWidth(canvas);
+    cell.LaidMinWidth = w;
+    MinW[At(r, c)] = w;
+    Integer m = 0;
+    for (Integer k = 0; k < R; ++k) m = std::max(m, MinW[At(k, c)]);
+    ColMin[static_cast<size_t>(c)] = m;
+  }
+};
+
+TVLTableItemInfo::TLayoutCache* TVLTableItemInfo::TypingCache(const TVLTableCellData* only) const {
+  if (!only || !FLayoutCache || !FCellsMeasured || FLayoutCache->R != RowCount() || FLayoutCache->C != ColCount())
+    return nullptr;
+  Integer r, c;
+  return only->FindPlace(r, c) ? FLayoutCache.get() : nullptr;
+}
+
 namespace {
+
+using TLayoutCache = TVLTableItemInfo::TLayoutCache;
 
 Integer MulDivSafe(Integer a, Integer b, Integer c) {
   if (c == 0) return 0;
@@ -34,9 +66,12 @@ struct TLayoutRun {
   std::vector<char> PctCol;              // a percent cell ends in the column
   std::vector<Integer> ColMin;           // column minimum, after MeasureMinimums
 
-  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas)
+  // The table's numbers alone.
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas, std::nullptr_t)
       : T(t), Canvas(canvas), R(t.RowCount()), C(t.ColCount()), Pad(t.CellPadding), CB(t.CellBorderWidth),
-        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {
+        HS(t.CellHSpacing), VS(t.CellVSpacing), BW(t.BorderWidth), BHS(t.BorderHSpacing), BVS(t.BorderVSpacing) {}
+
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas) : TLayoutRun(t, canvas, nullptr) {
     for (Integer r = 0; r < R; ++r)
       for (Integer c = 0; c < C; ++c)
         if (TVLTableCellData* cell = t.Rows.GetRow(r)->GetCell(c)) Cells.push_back({cell, r, c});
@@ -63,6 +98,39 @@ struct TLayoutRun {
     }
     for (size_t j = 0; j < n; ++j)
       if (negative[j]) ColPixel[j] = 0;
+  }
+
+  // From the cache: no cells visited (a table without merged cells).
+  TLayoutRun(TVLTableItemInfo& t, TCanvas* canvas, const TLayoutCache& cache) : TLayoutRun(t, canvas, nullptr) {
+    ColPixel = cache.ColPixel;
+    PctMin = cache.PctMin;
+    PctMax = cache.PctMax;
+    PctCol = cache.PctCol;
+    ColMin = cache.ColMin;
+  }
+
+  // What a keystroke's layout starts from; nullptr when a cell spans.
+  std::shared_ptr<TLayoutCache> MakeCache(bool autoSized) const {
+    auto cache = std::make_shared<TLayoutCache>();
+    cache->R = R;
+    cache->C = C;
+    cache->AutoSized = autoSized;
+    cache->ColPixel = ColPixel;
+    cache->PctMin = PctMin;
+    cache->PctMax = PctMax;
+    cache->PctCol = PctCol;
+    cache->ColMin = ColMin;
+    const size_t n = static_cast<size_t>(R) * static_cast<size_t>(C);
+    if (Cells.size() != n || MinW.size() != n) return nullptr;
+    cache->MinW.resize(n);
+    cache->Heights.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      const Placed& p = Cells[i];
+      if (p.Cell->ColSpan != 1 || p.Cell->RowSpan != 1) return nullptr;
+      cache->MinW[cache->At(p.Row, p.Col)] = MinW[i];
+      cache->Heights[cache->At(p.Row, p.Col)] = p.Cell->GetMinHeight();
+    }
+    return cache;
   }
 
   Integer StructureWidth() const { return (C - 1) * HS + 2 * (BW + BHS) + 2 * C * CB; }
@@ -249,6 +317,35 @@ void LayoutRows(TVLTableItemInfo& t, TLayoutRun& run) {
   }
 }
 
+// 13 and 15 from the cache: the heights of the rows marked are found
+// again, and only the cells of rows that move or change height are placed.
+void LayoutRowsFromCache(TVLTableItemInfo& t, TLayoutCache& cache, const std::vector<char>& touched,
+                         const std::vector<Integer>& oldHeights, const std::vector<Integer>& oldStarts) {
+  TVLTableItemFormattingInfo& F = t.FormattingInfo;
+  const Integer R = cache.R, C = cache.C, Pad = t.CellPadding, CB = t.CellBorderWidth;
+  std::vector<Integer>& rh = F.RowHeights;
+  rh = oldHeights;
+  F.Height = 2 * R * Pad + 2 * t.BorderWidth + 2 * t.BorderVSpacing + (R - 1) * t.CellVSpacing + 2 * R * CB;
+  for (Integer r = 0; r < R; ++r) {
+    if (touched[static_cast<size_t>(r)]) {
+      Integer h = 0;
+      for (Integer c = 0; c < C; ++c) h = std::max(h, cache.Heights[cache.At(r, c)]);
+      rh[static_cast<size_t>(r)] = h > 0 ? h : 10;
+    }
+    F.Height += rh[static_cast<size_t>(r)];
+  }
+  const Integer P = R * (2 * (Pad + CB) + t.CellVSpacing);
+  F.RowStarts = SpreadStarts(t.BorderWidth + t.BorderVSpacing + CB, rh, P);
+  for (Integer r = 0; r < R; ++r) {
+    const size_t i = static_cast<size_t>(r);
+    if (F.RowStarts[i] == oldStarts[i] && rh[i] == oldHeights[i]) continue;
+    for (const auto& cell : t.Rows.GetRow(r)->Cells) {
+      cell->Top = F.RowStarts[i];
+      cell->Height = 2 * Pad + rh[i];
+    }
+  }
+}
+
 // The minimum width of the whole table from its cells' minimums.
 Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
   const Integer BestWidth = t.BestWidth, CellPadding = t.CellPadding;
@@ -284,6 +381,14 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* ca
   const bool laid = !FStructureChanged && FormattingInfo.Width != 0 && FCellsMeasured;
   if (laid && FMinWidthKnown) return FMinWidth;
   const bool typing = FOnlyCellChanged && FInplaceEditor && FCellsMeasured;
+  if (TLayoutCache* cache = typing ? TypingCache(FOnlyCellChanged) : nullptr) {
+    Integer r, c;
+    FOnlyCellChanged->FindPlace(r, c);
+    cache->MeasureOnly(*FOnlyCellChanged, r, c, canvas);
+    TLayoutRun run(*this, canvas, *cache);
+    FMinWidthKnown = false;
+    return FMinWidth = MinWidthOf(*this, run);
+  }
   TLayoutRun run(*this, canvas);
   run.MeasureMinimums(typing ? TLayoutRun::mOnly : laid ? TLayoutRun::mNone : TLayoutRun::mAll, FOnlyCellChanged);
   const Integer result = MinWidthOf(*this, run);
@@ -325,7 +430,10 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
     const Integer aim = BestWidth > 0 ? BestWidth : BestWidth < 0 ? MulDivSafe(-BestWidth, docWidth, 100) : docWidth;
     if (aim != 0 && aim == F.Target) return;
   }
-  TLayoutRun run(*this, canvas);
+  // Only the edited cell changed since the last layout.
+  TVLTableCellData* only = FOnlyCellChanged && FInplaceEditor && FCellsMeasured ? FOnlyCellChanged : nullptr;
+  TLayoutCache* cache = TypingCache(only);
+  TLayoutRun run = cache ? TLayoutRun(*this, canvas, *cache) : TLayoutRun(*this, canvas);
   const Integer C = run.C, Pad = run.Pad, CB = run.CB;
 
   // 2: the width aimed at.
@@ -335,7 +443,7 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
     W = BestWidth;
   else if (BestWidth < 0)
     W = MulDivSafe(-BestWidth, docWidth, 100);
-  else if (run.AutoSized()) {
+  else if (cache ? cache->AutoSized : run.AutoSized()) {
     W = 0;
     autoSized = true;
   } else
@@ -345,8 +453,6 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   // Cells measure with the text measurer of the document that holds them.
   if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData))
     for (const auto& p : run.Cells) p.Cell->Measurer = doc->Measurer;
-  // Only the edited cell changed since the last layout.
-  const TVLTableCellData* only = FOnlyCellChanged && FInplaceEditor && FCellsMeasured ? FOnlyCellChanged : nullptr;
   FMinWidthKnown = false;
   FCellsMeasured = false;
 
@@ -355,7 +461,22 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   const Integer A = autoSized ? 0 : T - C * Pad * 2;
 
   // 5: minimum widths.
-  run.MeasureMinimums(only ? TLayoutRun::mOnly : TLayoutRun::mAll, only);
+  Integer onlyRow = -1, onlyCol = -1;
+  if (cache) {
+    only->FindPlace(onlyRow, onlyCol);
+    cache->MeasureOnly(*only, onlyRow, onlyCol, canvas);
+    run.ColMin = cache->ColMin;
+  } else {
+    run.MeasureMinimums(only ? TLayoutRun::mOnly : TLayoutRun::mAll, only);
+  }
+  // What the columns and rows were: a keystroke's layout moves only what changes.
+  std::vector<Integer> oldColStarts, oldColWidths, oldRowStarts, oldRowHeights;
+  if (cache) {
+    oldColStarts = std::move(F.ColStarts);
+    oldColWidths = std::move(F.ColWidths);
+    oldRowStarts = std::move(F.RowStarts);
+    oldRowHeights = std::move(F.RowHeights);
+  }
   F.Clear();
   std::vector<Integer>& cw = F.ColWidths;
   cw.resize(static_cast<size_t>(C));
@@ -497,6 +618,34 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   // 12: columns and cell widths; every cell is laid out at its width.
   const Integer O = C * (2 * (Pad + CB) + run.HS);
   F.ColStarts = SpreadStarts(BorderWidth + BorderHSpacing + CB, cw, O);
+  if (cache && oldColStarts.size() == F.ColStarts.size() && oldColWidths.size() == cw.size() &&
+      oldRowStarts.size() == static_cast<size_t>(run.R) + 1 && oldRowHeights.size() == static_cast<size_t>(run.R)) {
+    // Only the columns that move or change width; a cell whose width
+    // changes is laid out again, and its row measured again.
+    std::vector<char> touched(static_cast<size_t>(run.R), 0);
+    touched[static_cast<size_t>(onlyRow)] = 1;
+    for (Integer j = 0; j < C; ++j) {
+      const size_t js = static_cast<size_t>(j);
+      const bool moved = oldColStarts[js] != F.ColStarts[js], resized = oldColWidths[js] != cw[js];
+      if (!moved && !resized && j != onlyCol) continue;
+      const Integer width = 2 * Pad + cw[js];
+      for (Integer r = 0; r < run.R; ++r) {
+        TVLTableCellData& cell = *Rows.GetRow(r)->Cells[js];
+        cell.Left = F.ColStarts[js];
+        if (&cell != only && cell.Width == width) continue;
+        cell.Width = width;
+        cell.Format(false, true, false, 0, canvas, false, false);
+        ++CellFormatCount;
+        cache->Heights[cache->At(r, j)] = cell.GetMinHeight();
+        touched[static_cast<size_t>(r)] = 1;
+      }
+    }
+    LayoutRowsFromCache(*this, *cache, touched, oldRowHeights, oldRowStarts);
+    FCellsMeasured = true;
+    FMinWidth = MinWidthOf(*this, run);
+    FMinWidthKnown = true;
+    return;
+  }
   for (const auto& p : run.Cells) {
     TVLTableCellData& cell = *p.Cell;
     cell.Left = F.ColStarts[static_cast<size_t>(p.Col)];
@@ -507,7 +656,24 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
     ++CellFormatCount;
   }
 
-  LayoutRows(*this, run);
+  if (cache) {
+    // The old layout did not fit the cache: every cell is placed anew.
+    TLayoutRun all(*this, canvas);
+    all.MeasureMinimums(TLayoutRun::mNone);
+    for (const auto& p : all.Cells) {
+      p.Cell->Left = F.ColStarts[static_cast<size_t>(p.Col)];
+      const Integer width = 2 * Pad + SpanSize(cw, p.Col, p.Cell->ColSpan, O);
+      if (p.Cell != only && p.Cell->Width == width) continue;
+      p.Cell->Width = width;
+      p.Cell->Format(false, true, false, 0, canvas, false, false);
+      ++CellFormatCount;
+    }
+    LayoutRows(*this, all);
+    FLayoutCache = all.MakeCache(cache->AutoSized);
+  } else {
+    LayoutRows(*this, run);
+    FLayoutCache = run.MakeCache(autoSized);
+  }
   FCellsMeasured = true;
   // The document asks for the minimum width next: it is known now.
   FMinWidth = MinWidthOf(*this, run);
@@ -516,6 +682,19 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
 
 void TVLTableItemInfo::RelayoutHeights() {
   if (Rows.IsEmpty() || static_cast<Integer>(FormattingInfo.ColStarts.size()) != ColCount() + 1) return;
+  TVLTableCellData* edited = FInplaceEditor ? FInplaceEditor->Cell : nullptr;
+  Integer r, c;
+  if (TLayoutCache* cache = TypingCache(edited);
+      cache && edited->FindPlace(r, c) && FormattingInfo.RowStarts.size() == static_cast<size_t>(cache->R) + 1 &&
+      FormattingInfo.RowHeights.size() == static_cast<size_t>(cache->R)) {
+    // Only the edited cell's height changed: its row is measured again.
+    cache->Heights[cache->At(r, c)] = edited->GetMinHeight();
+    std::vector<char> touched(static_cast<size_t>(cache->R), 0);
+    touched[static_cast<size_t>(r)] = 1;
+    const std::vector<Integer> heights = FormattingInfo.RowHeights, starts = FormattingInfo.RowStarts;
+    LayoutRowsFromCache(*this, *cache, touched, heights, starts);
+    return;
+  }
   TLayoutRun run(*this, nullptr);
   LayoutRows(*this, run);
 }

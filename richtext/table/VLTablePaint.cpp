@@ -322,15 +322,17 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
   p.DrawBorder({table.Left, table.Top, table.Right, table.Bottom, BorderWidth, BorderLightColor, BorderColor, back,
                 BorderStyle, nullptr, -1, -1});
   if (!laidOut) return;
+  // Cells whose glyphs may reach a little into the clip count as in it.
+  constexpr Integer Slack = 8;
   // The first visible row: the last one starting above the clip's top.
-  const Integer y0 = clip.Top - top - BorderWidth;
+  const Integer y0 = clip.Top - Slack - top - BorderWidth;
   Integer first = 0;
   if (R >= 2)
     first = std::max<Integer>(
         0, static_cast<Integer>(std::upper_bound(F.RowStarts.begin(), F.RowStarts.begin() + R, y0) - F.RowStarts.begin()) - 1);
   // The first visible column likewise: a wide table scrolled sideways
-  // paints only what the window shows.
-  const Integer x0 = clip.Left - left - BorderWidth - CellBorderWidth;
+  // paints only what the window shows, a column repainted only that column.
+  const Integer x0 = clip.Left - Slack - left - BorderWidth - CellBorderWidth;
   Integer firstCol = 0;
   if (C >= 2)
     firstCol = std::max<Integer>(
@@ -343,7 +345,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
   }
   for (Integer r = first; r < R; ++r) {
-    if (top + F.RowStarts[static_cast<size_t>(r)] - CellBorderWidth > clip.Bottom) break;
+    if (top + F.RowStarts[static_cast<size_t>(r)] - CellBorderWidth > clip.Bottom + Slack) break;
     // A cell of this row that starts left of the first visible column.
     if (firstCol > 0) {
       Integer mr, mc;
@@ -351,7 +353,7 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
       if (cell && mr == r && mc < firstCol) p.PaintCell(*cell, mr, mc, left, top, selColor, wholeSelected, focused);
     }
     for (Integer c = firstCol; c < C; ++c) {
-      if (left + F.ColStarts[static_cast<size_t>(c)] - CellBorderWidth > clip.Right) break;
+      if (left + F.ColStarts[static_cast<size_t>(c)] - CellBorderWidth > clip.Right + Slack) break;
       if (TVLTableCellData* cell = GetCell(r, c)) p.PaintCell(*cell, r, c, left, top, selColor, wholeSelected, focused);
     }
   }

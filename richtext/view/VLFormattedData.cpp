@@ -322,13 +322,7 @@ void TCustomVLFormattedData::ResetMeasuring() {
 
 TCustomVLFormattedData::TStyleMemo& TCustomVLFormattedData::StyleMemo(TCanvas* canvas, Integer styleNo,
                                                                       TVLBiDiMode bidi) {
-  TStyleMemo& m = FStyleMemo[static_cast<int64_t>(styleNo) * 4 + bidi];
-  if (m.KeyA < 0) {
-    const String key = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi);
-    m.KeyA = ExtentsCache.KeyId(key + "|A");
-    m.KeyU = ExtentsCache.KeyId(key + "|U");
-  }
-  return m;
+  return FStyleMemo[static_cast<int64_t>(styleNo) * 4 + bidi];
 }
 
 void TCustomVLFormattedData::UseTextStyle(TCanvas* canvas, Integer styleNo, TVLBiDiMode bidi) {
@@ -357,9 +351,20 @@ const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, 
   const size_t slot = static_cast<size_t>(itemNo);
   if (FRunActive && slot < FRunTexts.size() && FRunTexts[slot]) return *FRunTexts[slot];
   TCustomVLItemInfo* item = GetItem(itemNo);
+  // An empty item (every cell of a new table) has nothing to measure.
+  static const TVLMeasuredText nothing;
+  if (Items->Ref(itemNo).empty()) return nothing;
   const Integer styleNo = GetItemActualStyle(item);
   const TVLBiDiMode bidi = VLGetItemBiDiMode(*Items, GetStyle(), itemNo, GetBiDiMode());
-  const TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
+  TStyleMemo& m = StyleMemo(canvas, styleNo, bidi);
+  if (m.KeyA < 0) {
+    // The style's numbers in the extents cache, the same for an equal font.
+    String key = Measurer->StyleKey(canvas, GetStyle(), styleNo, bidi);
+    key += "|A";
+    m.KeyA = ExtentsCache.KeyId(key);
+    key.back() = 'U';
+    m.KeyU = ExtentsCache.KeyId(key);
+  }
   const bool secret = IsSensitive();
   if (secret) ExtentsCache.Wipe = true;
   const TVLMeasuredText& r =

@@ -135,6 +135,10 @@ public:
   // The band of the host to repaint after a partial reformat: top and
   // bottom relative to the visible area (set by FormatParasExact).
   Integer InvalidTop = 0, InvalidBottom = 0;
+  // An item that repaints what changed in it (a table whose cell is typed
+  // in): while its piece keeps its place, the partial reformat leaves it
+  // out of the band it repaints.
+  TCustomVLItemInfo* SelfPaintingItem = nullptr;
   // After a reformat of first..last (partial: only those were laid out).
   virtual void AfterFormat(Integer first, Integer last, bool partial) {}
   // Host hook of the partial reformat: repaint a band (when the toolkit

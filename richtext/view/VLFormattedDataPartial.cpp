@@ -19,13 +19,14 @@ bool StartsPara(TCustomVLFormattedData& d, Integer drawItemNo) {
 
 // A draw item of the range as it was before the range was laid out again.
 struct TOldPiece {
-  Integer Left, Top, Width, Height, ExtraSpaceBelow, JustifyExtra;
+  Integer ItemNo, Left, Top, Width, Height, ExtraSpaceBelow, JustifyExtra;
   bool StartsNewLine;
   Cardinal Digest;
 };
 
 TOldPiece OldPieceOf(const TVLDrawLineInfo* d) {
-  return {d->Left, d->Top, d->Width, d->Height, d->ExtraSpaceBelow, d->JustifyExtra, d->StartsNewLine, d->Digest};
+  return {d->ItemNo, d->Left, d->Top, d->Width, d->Height, d->ExtraSpaceBelow, d->JustifyExtra, d->StartsNewLine,
+          d->Digest};
 }
 
 bool SamePiece(const TOldPiece& o, const TVLDrawLineInfo* d) {
@@ -282,7 +283,9 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   Integer bandBottom = (moved ? std::max(contentBottom, oldDocHeight - GetBottomMargin()) : newNextTop) + 10;
   // Custom painting and paragraph borders (whose edges follow the widest
   // line) may change pixels of lines that show the same.
-  bool linesAlone = !moved && !style->OnDrawStyleText && !style->OnDrawTextBack && !style->OnDrawParaBack;
+  // Lines before the first that changed stay where they were even when
+  // what follows moved.
+  bool linesAlone = !style->OnDrawStyleText && !style->OnDrawTextBack && !style->OnDrawParaBack;
   for (Integer item = firstItem; linesAlone && item <= lastItem; ++item)
     linesAlone = style->ParaStyles->Items(GetItem(item)->ParaNo)->Border.Style == vlbNone;
   if (linesAlone) {
@@ -293,21 +296,27 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
         LineStarts(newN, [&](Integer i) { return DrawItems[startDrawItem + i]->StartsNewLine; });
     const Integer oldCountL = static_cast<Integer>(oldLines.size()) - 1;
     const Integer newCountL = static_cast<Integer>(newLines.size()) - 1;
+    // The self-painting item counts as unchanged while it keeps its place.
+    auto samePiece = [&](const TOldPiece& o, const TVLDrawLineInfo* d) {
+      if (SamePiece(o, d)) return true;
+      return SelfPaintingItem && itemsDelta == 0 && o.ItemNo == d->ItemNo && o.Left == d->Left && o.Top == d->Top &&
+             o.StartsNewLine == d->StartsNewLine && GetItem(d->ItemNo) == SelfPaintingItem;
+    };
     auto sameLine = [&](Integer o, Integer n) {
       const Integer len = oldLines[o + 1] - oldLines[o];
       if (len != newLines[n + 1] - newLines[n]) return false;
       for (Integer k = 0; k < len; ++k)
-        if (!SamePiece(old[static_cast<size_t>(oldLines[o] + k)], DrawItems[startDrawItem + newLines[n] + k]))
+        if (!samePiece(old[static_cast<size_t>(oldLines[o] + k)], DrawItems[startDrawItem + newLines[n] + k]))
           return false;
       return true;
     };
     Integer prefix = 0;
     while (prefix < oldCountL && prefix < newCountL && sameLine(prefix, prefix)) ++prefix;
     Integer suffix = 0;
-    while (suffix < std::min(oldCountL, newCountL) - prefix &&
+    while (!moved && suffix < std::min(oldCountL, newCountL) - prefix &&
            sameLine(oldCountL - 1 - suffix, newCountL - 1 - suffix))
       ++suffix;
-    if (prefix == oldCountL && prefix == newCountL) {
+    if (!moved && prefix == oldCountL && prefix == newCountL) {
       bandBottom = bandTop;
     } else {
       if (prefix > 0) {

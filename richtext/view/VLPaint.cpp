@@ -19,6 +19,8 @@ struct TPainter {
   const TVLPaintInfo& Info;
   TVLOptions Opts;
   Integer XShift = 0, YShift = 0;
+  // The size of the area painted (the canvas's origin is its corner).
+  Integer ClipWidth = 0, ClipHeight = 0;
   Integer LastStyleNo = -1;
   Integer StartDI = -1, StartOffs = 0, EndDI = -1, EndOffs = 0;
   bool HasSel = false;
@@ -130,7 +132,7 @@ struct TPainter {
         w = std::min(w, D.GetMaxTextWidth() + D.GetLeftMargin() + D.GetRightMargin());
       }
       item->PaintFullWidth(d->Left - XShift, w - D.GetRightMargin() - XShift, d->Top - YShift, C, state, S,
-                           TRect(XShift, YShift, XShift + D.GetWidth(), YShift + D.GetHeight()), &D);
+                           TRect(XShift, YShift, XShift + ClipWidth, YShift + ClipHeight), &D);
     }
     if (item->GetBoolValue(4)) LastStyleNo = -1;
   }
@@ -276,6 +278,8 @@ struct TPainter {
     const Integer count = D.DrawItems.Count();
     XShift = D.GetHOffset() + clip.Left;
     YShift = D.GetVOffset() + clip.Top;
+    ClipWidth = clip.Width();
+    ClipHeight = clip.Height();
     const Integer clipTop = clip.Top + D.GetVOffset(), clipBottom = clip.Bottom + D.GetVOffset();
     D.GetDrawItemSelBounds(true, StartDI, StartOffs, EndDI, EndOffs);
     HasSel = StartDI >= 0 && EndDI >= 0 && !(StartDI == EndDI && StartOffs == EndOffs);

@@ -3,6 +3,7 @@
 
 #include "platform/base/SysUtils.h"
 
+#include <charconv>
 #include <climits>
 
 void TVLTextMeasurer::ApplyStyle(TCanvas* canvas, TVLStyle* style, Integer styleNo,
@@ -25,12 +26,19 @@ TVLItemSize TVLTextMeasurer::MeasureRectItem(TCanvas* canvas, TVLRectItemInfo& i
 }
 
 String TVLTextMeasurer::StyleKey(TCanvas* canvas, TVLStyle* style, Integer styleNo, TVLBiDiMode bidi) {
+  // Asked for by every cell of a table at each layout: built in place.
   const TFontInfo* f = style->TextStyles->Items(styleNo);
-  return f->FontName + "|" + IntToStr(f->Size) + "|" + IntToStr(static_cast<Integer>(f->Style.ToMask())) + "|" +
-         IntToStr(static_cast<Integer>(f->StyleEx.ToMask())) + "|" + IntToStr(f->Charset) + "|" +
-         IntToStr(f->CharScale) + "|" + IntToStr(f->CharSpacing) + "|" + IntToStr(f->Unicode) + "|" +
-         IntToStr(f->BiDiMode) + "|" + IntToStr(bidi) + "|" + IntToStr(canvas->GetPixelsPerInch()) + "|" +
-         IntToStr(style->TextStyles->PixelsPerInch);
+  String key;
+  key.reserve(f->FontName.size() + 64);
+  key += f->FontName;
+  char buf[24];
+  for (const Int64 v : {Int64{f->Size}, Int64{static_cast<Integer>(f->Style.ToMask())}, Int64{static_cast<Integer>(f->StyleEx.ToMask())}, Int64{f->Charset},
+                        Int64{f->CharScale}, Int64{f->CharSpacing}, Int64{f->Unicode}, Int64{f->BiDiMode},
+                        Int64{bidi}, Int64{canvas->GetPixelsPerInch()}, Int64{style->TextStyles->PixelsPerInch}}) {
+    key += '|';
+    key.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+  }
+  return key;
 }
 
 TVLTextMeasurer* TVLTextMeasurer::Default() {

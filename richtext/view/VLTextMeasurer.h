@@ -77,8 +77,8 @@ public:
   }
   // The number of a style key, the same for equal keys.
   Integer KeyId(const String& key) {
-    auto it = FKeyIds.emplace(key, static_cast<Integer>(FKeyIds.size())).first;
-    return it->second;
+    if (auto it = FKeyIds.find(key); it != FKeyIds.end()) return it->second;
+    return FKeyIds.emplace(key, static_cast<Integer>(FKeyIds.size())).first->second;
   }
   // Starts afresh when the entries hold more text than MaxUnits bytes.
   void Trim() {

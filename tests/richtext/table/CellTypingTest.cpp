@@ -1,0 +1,134 @@
+// Typing in a cell lays out and repaints only what changes: the result must
+// be what a layout of the whole table and a repaint of the whole window give.
+#include "CellEditorSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using celltest::TTableEditor;
+
+// A table wider than the window (every column at its narrowest, the
+// columns after a widened one only move) or one with room to share.
+struct TTypingEditor : TTableEditor {
+  TTypingEditor(Integer cols, bool wide) : TTableEditor(5, cols) {
+    for (Integer r = 0; r < 5; ++r)
+      for (Integer c = 0; c < cols; ++c) {
+        TVLTableCellData* cell = T->GetCell(r, c);
+        cell->Clear();
+        cell->AddTextItem(U(wide ? ("cell " + std::to_string(r) + "." + std::to_string(c)).c_str() : "ab"), 0, 0);
+      }
+    T->Color = clWhite;
+    T->CellBorderWidth = 1;
+    T->Changed();
+    Edit->Format();
+    QApplication::processEvents();
+  }
+
+  // The document area as the window shows it (without the cell editor
+  // over it, whose own painting is not in question).
+  QImage Shown() const {
+    QWidget* w = Surface();
+    QImage image(w->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    w->render(&p, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    return image;
+  }
+
+  // Every number the layout gives the table and its cells.
+  std::vector<Integer> Geometry() const {
+    const TVLTableItemFormattingInfo& F = T->FormattingInfo;
+    std::vector<Integer> g{F.Width, F.Height};
+    for (const auto* v : {&F.ColWidths, &F.RowHeights, &F.ColStarts, &F.RowStarts}) g.insert(g.end(), v->begin(), v->end());
+    for (Integer r = 0; r < T->RowCount(); ++r)
+      for (Integer c = 0; c < T->ColCount(); ++c) {
+        const TVLTableCellData* cell = T->GetCell(r, c);
+        g.insert(g.end(), {cell->Left, cell->Top, cell->Width, cell->Height, cell->DocumentHeight});
+      }
+    return g;
+  }
+};
+
+constexpr Integer WideColumns = 20;
+
+// What is typed in cell (3, 2) after moving to its end.
+struct TStep {
+  const char* name;
+  std::vector<Qt::Key> keys;
+};
+
+const std::vector<TStep>& Steps() {
+  static const std::vector<TStep> steps{
+      {"widen the column", {Qt::Key_W, Qt::Key_I, Qt::Key_D, Qt::Key_E, Qt::Key_R}},
+      {"wrap a line", {Qt::Key_Space, Qt::Key_A}},
+      {"a new paragraph", {Qt::Key_Return, Qt::Key_B}},
+      {"shrink the row back", {Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace}},
+      {"shrink the column back", {Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace}},
+      {"widen by much", {Qt::Key_M, Qt::Key_M, Qt::Key_M, Qt::Key_M, Qt::Key_M, Qt::Key_M, Qt::Key_M, Qt::Key_M}},
+  };
+  return steps;
+}
+
+// Where every column is at its narrowest the table is laid out again
+// exactly when a column's narrowest width changes (with room to share, a
+// change inside the room a column has leaves the table as it is).
+TEST(CellTyping, LayoutAfterEachKeyIsTheWholeTablesLayout) {
+  TTypingEditor e(WideColumns, true);
+  ASSERT_GT(e.T->GetWidth(), e.Edit->ClientWidth());
+  e.Click(3, 2);
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Press(Qt::Key_End);
+  for (const TStep& step : Steps()) {
+    SCOPED_TRACE(step.name);
+    const Integer formats = e.T->CellFormatCount;
+    for (Qt::Key key : step.keys) e.Press(key);
+    // No more than the column's cells were laid out again per key.
+    EXPECT_LE(e.T->CellFormatCount - formats, static_cast<Integer>(step.keys.size()) * e.T->RowCount());
+    const std::vector<Integer> typed = e.Geometry();
+    // The whole table measured and laid out anew gives the same.
+    e.T->Changed();
+    e.D().ReformatKeepingCaret(false, false, e.TableItemNo(), false, true);
+    EXPECT_EQ(e.Geometry(), typed);
+  }
+}
+
+TEST(CellTyping, RepaintingWhatChangedShowsWhatRepaintingAllShows) {
+  enum TTable { Wide, Room, Merged };
+  for (const TTable table : {Wide, Room, Merged}) {
+    SCOPED_TRACE(table == Wide ? "wider than the window" : table == Room ? "with room to share" : "with merged cells");
+    const bool wide = table != Room;
+    TTypingEditor e(wide ? WideColumns : 4, wide);
+    if (table == Merged) {
+      // One cell beside the edited one over its row and the row above, its
+      // text in the middle; one over the edited column and the next.
+      ASSERT_TRUE(e.T->MergeCells(2, 1, 1, 2));
+      e.T->GetCell(2, 1)->VAlign = vlcMiddle;
+      ASSERT_TRUE(e.T->MergeCells(0, 2, 2, 1));
+      e.Edit->Format();
+      QApplication::processEvents();
+    }
+    // The line after the table shows, and moves with it.
+    ASSERT_LT(e.D().DocumentHeight + 40, e.Edit->ClientHeight());
+    e.Click(3, 2);
+    ASSERT_NE(e.Cell(), nullptr);
+    e.Press(Qt::Key_End);
+    for (const TStep& step : Steps()) {
+      SCOPED_TRACE(step.name);
+      for (Qt::Key key : step.keys) {
+        e.Press(key);
+        e.Surface()->repaint();
+        const QImage partial = e.Shown();
+        e.Edit->Repaint();
+        const QImage full = e.Shown();
+        EXPECT_TRUE(partial == full) << "after key " << key;
+      }
+    }
+  }
+}
+
+}  // namespace
