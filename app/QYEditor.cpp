@@ -6,6 +6,7 @@
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
 
+#include "actions/VLActions.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Messages.h"
@@ -229,6 +230,15 @@ TformQuilloryEditor* CurrentEditorWindow() {
   return JournalsLoaded && CurrentJournal ? CurrentJournal->EditorWindow : nullptr;
 }
 
+void FollowCurrentEditor() {
+  // Also while the journals load: the one made current is the target.
+  TformQuilloryEditor* w = ScreenMode == smOpen && CurrentJournal ? CurrentJournal->EditorWindow : nullptr;
+  TWinControl* target = w && w->Journal() ? w->QuilloryText : nullptr;
+  if (target == GetDefaultActionControl()) return;
+  SetDefaultActionControl(target);
+  Application->InvalidateActions();
+}
+
 // ---------------------------------------------------------------------------
 
 TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journal)
@@ -343,6 +353,7 @@ void TformQuilloryEditor::FormActivate(TObject*) {
   if (CreatingJournal || !JournalsLoaded || !FJournal) return;
   if (CurrentJournal != FJournal) SaveEntry(CurrentJournal, smAuto);
   CurrentJournal = FJournal;
+  FollowCurrentEditor();
   if (!main) return;
   main->ShowEntryDate(FJournal);
   main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, FJournal->JournalName));
@@ -379,6 +390,7 @@ void TformQuilloryEditor::FormClose(TObject*, TCloseAction& Action) {
   Action = caFree;
   ClosingEditor = false;
   FollowActiveWindow(this);
+  FollowCurrentEditor();
 }
 
 void TformQuilloryEditor::QuilloryTextChange(TObject*) {
@@ -612,6 +624,7 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
     }
     w->Show();
     w->FormActivate(main);
+    FollowCurrentEditor();
     main->cbSelectJournal->Items().Clear();
     for (const auto& line : SelectJournalLines) main->cbSelectJournal->Items().Add(line.first);
     main->cbSelectJournal->SetItemIndex(LineOf(main->cbSelectJournal, j->JournalName));
@@ -629,6 +642,11 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
       }
     }
     if (!FirstJournal || (FirstJournal == j && !j->Next)) main->cbSelectJournal->Items().Clear();
+    // A window on its way out is no command's editor, even before it goes.
+    if (w && GetDefaultActionControl() == w->QuilloryText) {
+      SetDefaultActionControl(nullptr);
+      Application->InvalidateActions();
+    }
   };
   OnJournalGeometry = [](TOpenJournal* j) {
     TformQuilloryEditor* w = j->EditorWindow;
@@ -658,6 +676,7 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
       w->QuilloryText->Format();
     }
     if (j == CurrentJournal) {
+      FollowCurrentEditor();
       main->ShowEntryDate(j);
       main->FillStyleBoxes();
       if (j->EditorWindow) j->EditorWindow->QuilloryTextCaretMove(j->EditorWindow);

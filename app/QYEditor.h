@@ -88,6 +88,12 @@ extern bool ClosingEditor;
 // The current journal's editor window, nullptr when there is none.
 TformQuilloryEditor* CurrentEditorWindow();
 
+// The editing commands work on the current journal's editor wherever the
+// focus is (the tree, the calendar, the tool bar); on the cover and without
+// a journal on no editor. Called wherever the current journal or the screen
+// changes.
+void FollowCurrentEditor();
+
 // The text shown in a link's target before it is opened: no line breaks,
 // blanks as "%20".
 String NormalizeLinkTarget(const String& target);

@@ -288,6 +288,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
 
   AskStartUpOnce();
   SyncStartUpShortcut(ProfileSettings.StartUpFolder);
+  ShowBackupTarget();
 
   ScreenMode = 2;
   LastChangeTime = Now();
@@ -527,6 +528,7 @@ void TformQuilloryMain::SetScreenMode(Byte mode) {
   pCoverBitmap->SetVisible(!OpenScreenShown);
   ScreenMode = mode;
   ActionList->AllowsChanged();
+  FollowCurrentEditor();
   RefreshCover();
 }
 

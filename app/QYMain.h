@@ -158,6 +158,8 @@ public:
   String PrintHint;
   // Sets it on the print commands.
   void ShowPrintTarget();
+  // The backup command's hint names the folder it backs up to (the setting).
+  void ShowBackupTarget();
   // Spelling and the thesaurus of the current entry (QYSpelling.cpp).
   TAction* ActionSpell = nullptr;
   TAction* ActionThesaurus = nullptr;

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <initializer_list>
 
+void TformQuilloryMain::ShowBackupTarget() {
+  if (ActionBackup) ActionBackup->SetHint("backup database to " + ProfileSettings.BackupRestoreLocation);
+}
+
 void TformQuilloryMain::BuildOptionsCommands() {
   ActionPreferences = NewAction("ActionPreferences", "Preferences...", "set preferences", scNone,
                                 [this](TObject*) { ActionPreferencesExecute(this); });

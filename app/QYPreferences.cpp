@@ -668,8 +668,7 @@ void ApplyPreferences(TformQuilloryMain* main, TVLStyle& changedStyles) {
     ShowErrorDisplay("Problem Saving Profile", e);
   }
   if (!main) return;
-  if (auto* backup = dynamic_cast<TAction*>(main->FindComponent("ActionBackup")))
-    backup->SetHint("backup database to " + ProfileSettings.BackupRestoreLocation);
+  main->ShowBackupTarget();
   if (TVLStyle* sheet = main->QuilloryDefaultStyle) {
     sheet->TextStyles->Assign(changedStyles.TextStyles.get());
     sheet->ParaStyles->Assign(changedStyles.ParaStyles.get());

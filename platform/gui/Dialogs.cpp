@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <algorithm>
 #include <map>
 
@@ -162,15 +163,38 @@ int RunInputQuery(TInteraction& r) {
   return mrOk;
 }
 
-int RunSelectDirectory(TInteraction& r) {
-  QString start = ToQ(r.Value.empty() ? r.Root : r.Value);
-  QString dir = QFileDialog::getExistingDirectory(DialogParent(), ToQ(r.Caption), start);
-  if (dir.isEmpty()) return mrCancel;
-  r.Value = FromQ(dir);
-  return mrOk;
+// ---- file dialogs ----------------------------------------------------------
+
+// The desktop's own file dialog is used wherever the platform theme offers
+// one (a portal or the desktop's toolkit); where none is, the toolkit's own
+// opens large enough to show its columns whole: sizes, types and dates are
+// never cut, and a long name gives way in its middle, keeping its extension.
+void FitOwnFileDialog(QFileDialog& dlg) {
+  const QList<QTreeView*> views = dlg.findChildren<QTreeView*>();
+  if (views.isEmpty()) return;  // the desktop's dialog sizes itself
+  QWidget* parent = DialogParent();
+  if (const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    dlg.resize(std::min(900, area.width() * 9 / 10), std::min(560, area.height() * 9 / 10));
+  }
+  for (QTreeView* view : views) {
+    view->setTextElideMode(Qt::ElideMiddle);
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    for (int c = 0; c < header->count(); ++c)
+      header->setSectionResizeMode(c, c == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+  }
 }
 
-// ---- file dialogs ----------------------------------------------------------
+int RunSelectDirectory(TInteraction& r) {
+  QFileDialog dlg(DialogParent(), ToQ(r.Caption), ToQ(r.Value.empty() ? r.Root : r.Value));
+  dlg.setFileMode(QFileDialog::Directory);
+  dlg.setOption(QFileDialog::ShowDirsOnly, true);
+  FitOwnFileDialog(dlg);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return mrCancel;
+  r.Value = FromQ(dlg.selectedFiles().front());
+  return mrOk;
+}
 
 // "Vellum Files (*.vlf)|*.vlf|HTML (*.htm;*.html)|*.htm;*.html" becomes the
 // toolkit's "Vellum Files (*.vlf)", "HTML (*.htm *.html)".
@@ -237,10 +261,7 @@ int RunFileDialog(TInteraction& r) {
   int index = r.FilterIndex - 1;
   if (index >= 0 && index < names.size()) dlg.selectNameFilter(names[index]);
   dlg.setDirectory(r.InitialDir.empty() ? StartFolder(filters) : ToQ(r.InitialDir));
-  // The toolkit's own dialog (where the desktop has none): columns wide
-  // enough for what they show.
-  for (QTreeView* view : dlg.findChildren<QTreeView*>())
-    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  FitOwnFileDialog(dlg);
   if (!r.FileName.empty()) dlg.selectFile(ToQ(r.FileName));
   // The default extension follows the chosen filter, so "foo" saved under
   // "RTF Files" does not become foo.vlf.

@@ -3,13 +3,18 @@
 #include "platform/base/SysUtils.h"
 #include "platform/os/SysPaths.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QScreen>
+#include <QKeySequence>
 #include <QPointer>
+#include <QScreen>
+#include <QStyle>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +22,8 @@
 namespace fs = std::filesystem;
 
 struct THelpViewer::TWindow {
+  // The top-level window: the Back and Forward bar over the page.
+  QPointer<QWidget> Frame;
   QPointer<QTextBrowser> Browser;
   // The modal box the window was lent to (see Lend).
   QPointer<QWidget> Host;
@@ -29,22 +36,47 @@ namespace {
 // help stays open (and no longer counts as part of the box).
 class THostWatch : public QObject {
 public:
-  explicit THostWatch(QTextBrowser* browser) : FBrowser(browser) {}
+  explicit THostWatch(QWidget* frame) : FFrame(frame) {}
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if ((e->type() == QEvent::Hide || e->type() == QEvent::DeferredDelete) && FBrowser &&
-        FBrowser->parentWidget() == watched) {
-      const bool shown = FBrowser->isVisible();
-      const QRect where = FBrowser->geometry();
-      FBrowser->setParent(nullptr, Qt::Window);
-      FBrowser->setGeometry(where);
-      if (shown) FBrowser->show();
+    if ((e->type() == QEvent::Hide || e->type() == QEvent::DeferredDelete) && FFrame &&
+        FFrame->parentWidget() == watched) {
+      const bool shown = FFrame->isVisible();
+      const QRect where = FFrame->geometry();
+      FFrame->setParent(nullptr, Qt::Window);
+      FFrame->setGeometry(where);
+      if (shown) FFrame->show();
     }
     return false;
   }
 
 private:
-  QPointer<QTextBrowser> FBrowser;
+  QPointer<QWidget> FFrame;
 };
+
+// The window's title: the page's own, else "Help".
+QString TitleOf(const QTextBrowser* browser) {
+  return browser->documentTitle().isEmpty() ? QStringLiteral("Help") : browser->documentTitle();
+}
+
+// A Back or Forward button of the bar, usable only while there is a page
+// to go to (the browser says so as its history changes).
+QAction* HistoryButton(QToolBar* bar, QTextBrowser* browser, bool back) {
+  QAction* a = bar->addAction(bar->style()->standardIcon(back ? QStyle::SP_ArrowBack : QStyle::SP_ArrowForward),
+                              back ? QStringLiteral("&Back") : QStringLiteral("&Forward"));
+  a->setObjectName(back ? QStringLiteral("HelpBack") : QStringLiteral("HelpForward"));
+  a->setShortcut(back ? QKeySequence(Qt::ALT | Qt::Key_Left) : QKeySequence(Qt::ALT | Qt::Key_Right));
+  a->setToolTip(back ? QStringLiteral("Back to the page seen before (Alt+Left)")
+                     : QStringLiteral("Forward to the next page seen (Alt+Right)"));
+  a->setEnabled(false);
+  if (back) {
+    QObject::connect(a, &QAction::triggered, browser, &QTextBrowser::backward);
+    QObject::connect(browser, &QTextBrowser::backwardAvailable, a, &QAction::setEnabled);
+  } else {
+    QObject::connect(a, &QAction::triggered, browser, &QTextBrowser::forward);
+    QObject::connect(browser, &QTextBrowser::forwardAvailable, a, &QAction::setEnabled);
+  }
+  return a;
+}
 
 // The screen the user is looking at: the modal box's, the active window's,
 // else the primary one.
@@ -66,7 +98,7 @@ THelpViewer::THelpViewer() : FWindow(std::make_unique<TWindow>()) {}
 THelpViewer::~THelpViewer() {
   // The program's viewer goes at exit, after the Qt application: leave the
   // window to the process's end then.
-  if (FWindow->Browser && QCoreApplication::instance()) delete FWindow->Browser.data();
+  if (FWindow->Frame && QCoreApplication::instance()) delete FWindow->Frame.data();
 }
 
 void THelpViewer::SetHelpFolder(const String& folder) {
@@ -132,59 +164,70 @@ bool THelpViewer::ShowPage(const String& page) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return false;
   bool place = false;
-  if (!FWindow->Browser) {
-    auto* browser = new QTextBrowser();
-    browser->setAttribute(Qt::WA_DeleteOnClose, false);
+  if (!FWindow->Frame) {
+    auto* frame = new QWidget(nullptr, Qt::Window);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    frame->setObjectName(QStringLiteral("HelpWindow"));
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bar = new QToolBar(frame);
+    bar->setObjectName(QStringLiteral("HelpBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setMovable(false);
+    auto* browser = new QTextBrowser(frame);
     browser->setOpenExternalLinks(true);
     browser->setSearchPaths({QString::fromStdString(HelpFolder())});
-    // The title follows the page shown, also after a link or Alt+Left and
-    // Alt+Right, which go back and forward through the pages seen.
-    QObject::connect(browser, &QTextBrowser::sourceChanged, browser, [browser](const QUrl&) {
-      browser->setWindowTitle(browser->documentTitle().isEmpty() ? QStringLiteral("Help") : browser->documentTitle());
-    });
+    HistoryButton(bar, browser, true);
+    HistoryButton(bar, browser, false);
+    layout->addWidget(bar);
+    layout->addWidget(browser);
+    // The title follows the page shown, also after a link, Back or Forward.
+    QObject::connect(browser, &QTextBrowser::sourceChanged, frame,
+                     [frame, browser](const QUrl&) { frame->setWindowTitle(TitleOf(browser)); });
+    FWindow->Frame = frame;
     FWindow->Browser = browser;
     place = true;
   }
+  QWidget* frame = FWindow->Frame.data();
   // Help asked for from a modal box must be usable while the box is up: a
   // window of the box's own is not blocked by it.
   QWidget* modal = QApplication::activeModalWidget();
-  if (modal == FWindow->Browser.data()) modal = nullptr;
-  if (modal && FWindow->Browser->parentWidget() != modal) {
-    const QRect where = FWindow->Browser->geometry();
-    FWindow->Browser->setParent(modal, Qt::Window);
-    FWindow->Browser->setGeometry(where);
-    FWindow->HostWatch = std::make_unique<THostWatch>(FWindow->Browser.data());
+  if (modal == frame) modal = nullptr;
+  if (modal && frame->parentWidget() != modal) {
+    const QRect where = frame->geometry();
+    frame->setParent(modal, Qt::Window);
+    frame->setGeometry(where);
+    FWindow->HostWatch = std::make_unique<THostWatch>(frame);
     modal->installEventFilter(FWindow->HostWatch.get());
     FWindow->Host = modal;
   }
-  if (place || !FWindow->Browser->isVisible()) Place();
+  if (place || !frame->isVisible()) Place();
   FWindow->Browser->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
-  FWindow->Browser->setWindowTitle(FWindow->Browser->documentTitle().isEmpty()
-                                       ? QStringLiteral("Help")
-                                       : FWindow->Browser->documentTitle());
-  FWindow->Browser->show();
-  FWindow->Browser->raise();
+  frame->setWindowTitle(TitleOf(FWindow->Browser));
+  frame->show();
+  frame->raise();
   FCurrentPage = page;
   return true;
 }
 
-QWidget* THelpViewer::Window() const { return FWindow->Browser.data(); }
+QWidget* THelpViewer::Window() const { return FWindow->Frame.data(); }
 
 void THelpViewer::Place() {
-  QTextBrowser* browser = FWindow->Browser.data();
+  QWidget* window = FWindow->Frame.data();
   QScreen* screen = ScreenInUse();
-  if (!browser || !screen) return;
+  if (!window || !screen) return;
   const QRect area = screen->availableGeometry();
   // Room for the frame the window manager adds around it.
   const QMargins frame(8, 32, 8, 8);
   const QSize size(std::min(640, area.width() - frame.left() - frame.right()),
                    std::min(560, area.height() - frame.top() - frame.bottom()));
-  browser->resize(size);
+  window->resize(size);
   // Beside the window in use when there is room, else centred, and always
   // whole on the screen.
   QPoint at = area.center() - QPoint(size.width() / 2, size.height() / 2);
   if (QWidget* near = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
-      near && near != browser) {
+      near && near != window) {
     const QRect g = near->frameGeometry();
     if (g.right() + frame.left() + size.width() + frame.right() <= area.right())
       at = QPoint(g.right() + 1 + frame.left(), g.top() + frame.top());
@@ -193,9 +236,9 @@ void THelpViewer::Place() {
   }
   at.setX(std::clamp(at.x(), area.left() + frame.left(), area.right() - frame.right() - size.width() + 1));
   at.setY(std::clamp(at.y(), area.top() + frame.top(), area.bottom() - frame.bottom() - size.height() + 1));
-  browser->move(at);
+  window->move(at);
 }
 
 void THelpViewer::Close() {
-  if (FWindow->Browser) FWindow->Browser->hide();
+  if (FWindow->Frame) FWindow->Frame->hide();
 }

@@ -159,6 +159,26 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredOnScreen) {
   EXPECT_EQ(Main->BoundsRect(), before);
 }
 
+// From the start the backup command says where it backs up to: the folder
+// of the settings, or the default one beside the database folder.
+TEST_F(MainWindowTest, TheBackupCommandNamesItsFolderFromTheStart) {
+  World.SetUp();
+  const struct {
+    const char* What;
+    String Stored;  // empty: nothing stored
+  } cases[] = {{"default", ""}, {"chosen", "/media/stick/Journal Backups"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (!c.Stored.empty()) SetProfileValue("BackupRestoreLocation", pvString, c.Stored);
+    Create();
+    const String folder = c.Stored.empty() ? World.DataDir() + " Backup" : c.Stored;
+    EXPECT_EQ(Main->ActionBackup->GetHint(), "backup database to " + folder);
+    delete Main;
+    Main = nullptr;
+    Application->MainForm = nullptr;
+  }
+}
+
 TEST_F(MainWindowTest, RestoredWindowKeepsItsWholeFrameOnTheScreen) {
   World.SetUp();
   const TRect screen = Screen->WorkAreaRect();

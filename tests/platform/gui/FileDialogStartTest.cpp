@@ -1,13 +1,18 @@
 // The file dialogs the Qt hook runs: where they start when the caller names
-// no folder (Documents, Pictures for pictures), and the type a typed
-// extension chooses.
+// no folder (Documents, Pictures for pictures), the type a typed extension
+// chooses, and the toolkit's own dialog showing its columns whole.
 #include "support/TestSupport.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTreeView>
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QTimer>
@@ -17,6 +22,15 @@
 
 namespace {
 
+// The shown file dialog, whether or not it has become the active modal
+// widget yet (activation is asynchronous).
+QFileDialog* ShownFileDialog() {
+  QFileDialog* d = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
+  return d;
+}
+
 // Runs the dialog with the real hook; act sees the toolkit's dialog while up.
 template <typename TDialog>
 bool RunReal(TDialog& dialog, const std::function<void(QFileDialog*)>& act) {
@@ -24,11 +38,7 @@ bool RunReal(TDialog& dialog, const std::function<void(QFileDialog*)>& act) {
   QTimer timer;
   timer.setInterval(10);
   QObject::connect(&timer, &QTimer::timeout, [&] {
-    // The shown dialog, whether or not it has become the active modal
-    // widget yet (activation is asynchronous).
-    QFileDialog* d = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
+    QFileDialog* d = ShownFileDialog();
     if (!d) return;
     // Acts again on every tick while the dialog stays up: an accept can be
     // ignored while the dialog's folder model still loads.
@@ -49,7 +59,14 @@ TEST(FileDialogStart, TheStartFolderAndTheTypeATypedExtensionChooses) {
   dialog.DefaultExt = "vlf";
   dialog.InitialDir = dir.path().string();
   ASSERT_TRUE(RunReal(dialog, [](QFileDialog* d) {
-    d->selectFile("entry.rtf");
+    // Typed as the user types it (selectFile leaves a focused name box as it is).
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    if (!name) {
+      ADD_FAILURE() << "no file name box";
+      d->reject();
+      return;
+    }
+    name->setText("entry.rtf");
     static_cast<QDialog*>(d)->accept();
   }));
   EXPECT_EQ(dialog.FilterIndex, 2);
@@ -74,6 +91,94 @@ TEST(FileDialogStart, TheStartFolderAndTheTypeATypedExtensionChooses) {
     });
     EXPECT_EQ(FromQ(dir), FromQ(expected));
   }
+}
+
+// Without a desktop dialog (none under the offscreen platform) the toolkit's
+// own one is used; a long name does not push the size, type and date out of
+// sight, and none of them is cut ("148…KiB").
+TEST(FileDialogStart, TheToolkitsOwnDialogShowsItsColumnsWhole) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "A rather long file name for a journal copy of the first of December 2026.rtf",
+                         std::string(152000, 'x'));
+  qytest::WriteFileBytes(dir / "notes.rtf", std::string(3000000, 'y'));
+  struct TCase {
+    const char* Name;
+    std::function<bool(const std::function<void(QFileDialog*)>&)> Run;
+  };
+  TOpenDialog open(nullptr);
+  open.Filter = "RTF Files (*.rtf)|*.rtf";
+  open.InitialDir = dir.str();
+  TSaveDialog save(nullptr);
+  save.Filter = open.Filter;
+  save.InitialDir = dir.str();
+  const TCase cases[] = {{"open", [&](const auto& act) { return RunReal(open, act); }},
+                         {"save", [&](const auto& act) { return RunReal(save, act); }}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    bool looked = false;
+    QElapsedTimer waited;
+    waited.start();
+    int ticksWithFiles = 0;
+    c.Run([&](QFileDialog* d) {
+      auto* view = d->findChild<QTreeView*>();
+      // The folder's files come in the background, and the columns are laid
+      // out after they came: a later tick looks.
+      if (view && view->model()->rowCount(view->rootIndex()) >= 2) ++ticksWithFiles;
+      if (view && ticksWithFiles < 3 && waited.elapsed() < 5000) return;
+      [&] {
+        EXPECT_FALSE(d->testOption(QFileDialog::DontUseNativeDialog));
+        ASSERT_NE(view, nullptr);
+        ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 2);
+        const QRect screen = d->screen()->availableGeometry();
+        EXPECT_GE(d->width(), std::min(800, screen.width() * 8 / 10));
+        QHeaderView* header = view->header();
+        ASSERT_GE(header->count(), 4);
+        for (int column = 1; column < header->count(); ++column) {
+          if (header->isSectionHidden(column)) continue;
+          SCOPED_TRACE(column);
+          for (int row = 0; row < 2; ++row) {
+            const QString text = view->model()->index(row, column, view->rootIndex()).data().toString();
+            EXPECT_GT(header->sectionSize(column), view->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+          }
+          EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column), view->viewport()->width());
+          EXPECT_GE(header->sectionViewportPosition(column), 0);
+        }
+        looked = true;
+      }();
+      d->reject();
+    });
+    EXPECT_TRUE(looked);
+  }
+}
+
+// Choosing a folder goes through the same dialog: it starts in the folder
+// given, shows folders only, and answers the one chosen.
+TEST(FileDialogStart, AFolderIsChosenInTheSameDialog) {
+  qytest::TempDir dir;
+  std::filesystem::create_directories(dir / "Backups");
+  qytest::WriteFileBytes(dir / "notes.rtf", "x");
+  TInteractionHook* previous = SetInteractionHook(nullptr);
+  QTimer timer;
+  timer.setInterval(10);
+  bool looked = false;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    QFileDialog* d = ShownFileDialog();
+    if (!d) return;
+    timer.stop();
+    EXPECT_EQ(FromQ(QDir(d->directory()).absolutePath()), FromQ(QDir(ToQ(dir.str())).absolutePath()));
+    EXPECT_EQ(d->fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(d->testOption(QFileDialog::ShowDirsOnly));
+    d->setDirectory(ToQ((dir / "Backups").string()));
+    looked = true;
+    static_cast<QDialog*>(d)->accept();
+  });
+  timer.start();
+  String folder = dir.str();
+  const bool chosen = SelectDirectory("Backup / Restore Location", "", folder);
+  SetInteractionHook(previous);
+  EXPECT_TRUE(looked);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(folder, (dir / "Backups").string());
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -37,26 +42,63 @@ TEST(HelpViewerTest, EveryContextAndKeywordOfTheProgramHasAPage) {
   viewer.Close();
 }
 
-// Following a link, then going back and forward (Alt+Left, Alt+Right), the
-// window's title names the page shown.
-TEST(HelpViewerTest, TheTitleFollowsThePageBackAndForward) {
+// Following links, then going back and forward by the window's buttons and
+// by Alt+Left and Alt+Right: each button is usable only while there is a
+// page to go to, and the window's title names the page shown.
+TEST(HelpViewerTest, BackAndForwardGoThroughThePagesSeenAndTheTitleFollows) {
   qytest::TempDir dir;
   qytest::WriteFileBytes(dir / "index.txt", "1|First|first.html\n");
   qytest::WriteFileBytes(dir / "first.html",
                          "<html><head><title>First page</title></head><body><a href=\"second.html\">on</a></body></html>");
   qytest::WriteFileBytes(dir / "second.html", "<html><head><title>Second page</title></head><body>x</body></html>");
+  qytest::WriteFileBytes(dir / "third.html", "<html><head><title>Third page</title></head><body>y</body></html>");
   THelpViewer viewer;
   viewer.SetHelpFolder(dir.str());
   ASSERT_TRUE(viewer.ShowContext(1));
-  auto* browser = qobject_cast<QTextBrowser*>(viewer.Window());
-  ASSERT_NE(browser, nullptr);
-  EXPECT_EQ(browser->windowTitle().toStdString(), "First page");
-  browser->setSource(QUrl::fromLocalFile(QString::fromStdString((dir / "second.html").string())));
-  EXPECT_EQ(browser->windowTitle().toStdString(), "Second page");
-  browser->backward();
-  EXPECT_EQ(browser->windowTitle().toStdString(), "First page");
-  browser->forward();
-  EXPECT_EQ(browser->windowTitle().toStdString(), "Second page");
+  QWidget* window = viewer.Window();
+  ASSERT_NE(window, nullptr);
+  auto* browser = window->findChild<QTextBrowser*>();
+  auto* back = window->findChild<QAction*>("HelpBack");
+  auto* forward = window->findChild<QAction*>("HelpForward");
+  ASSERT_TRUE(browser && back && forward);
+  // Both are on the window's bar, where the user sees them.
+  for (QAction* a : {back, forward}) {
+    bool onBar = false;
+    for (QToolBar* bar : window->findChildren<QToolBar*>()) onBar |= bar->actions().contains(a);
+    EXPECT_TRUE(onBar) << a->objectName().toStdString();
+  }
+  auto go = [&](const char* page) {
+    browser->setSource(QUrl::fromLocalFile(QString::fromStdString((dir / page).string())));
+  };
+  auto press = [&](Qt::Key key) {
+    QTest::keyClick(browser, key, Qt::AltModifier);
+    QCoreApplication::processEvents();
+  };
+  struct TStep {
+    std::function<void()> Do;
+    const char* Title;
+    bool Back, Forward;
+  };
+  const TStep steps[] = {
+      {[] {}, "First page", false, false},
+      {[&] { go("second.html"); }, "Second page", true, false},
+      {[&] { go("third.html"); }, "Third page", true, false},
+      {[&] { back->trigger(); }, "Second page", true, true},
+      {[&] { back->trigger(); }, "First page", false, true},
+      {[&] { forward->trigger(); }, "Second page", true, true},
+      {[&] { press(Qt::Key_Right); }, "Third page", true, false},
+      {[&] { press(Qt::Key_Left); }, "Second page", true, true},
+      // A new page drops the pages ahead.
+      {[&] { go("first.html"); }, "First page", true, false},
+  };
+  int n = 0;
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(n++);
+    step.Do();
+    EXPECT_EQ(window->windowTitle().toStdString(), step.Title);
+    EXPECT_EQ(back->isEnabled(), step.Back);
+    EXPECT_EQ(forward->isEnabled(), step.Forward);
+  }
   viewer.Close();
 }
 
