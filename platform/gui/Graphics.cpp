@@ -23,6 +23,29 @@
 
 namespace {
 
+// Under a mapping that shrinks (the print preview draws printer pixels at
+// screen size), a band thinner than a pixel would fall between pixel centres
+// and vanish, and grid lines would come and go with their position: such a
+// band is widened to one device pixel.
+void FillVisible(QPainter* p, const QRect& r, const QColor& color) {
+  const QTransform& t = p->worldTransform();
+  if (t.type() != QTransform::TxScale || r.isEmpty()) {
+    p->fillRect(r, color);
+    return;
+  }
+  const QRectF d = t.mapRect(QRectF(r));
+  if (d.width() >= 1 && d.height() >= 1) {
+    p->fillRect(r, color);
+    return;
+  }
+  double left = std::round(d.left()), top = std::round(d.top());
+  double right = std::max(std::round(d.right()), left + 1), bottom = std::max(std::round(d.bottom()), top + 1);
+  p->save();
+  p->setWorldTransform(QTransform());
+  p->fillRect(QRectF(left, top, right - left, bottom - top), color);
+  p->restore();
+}
+
 // Pixel patterns of styled one-pixel pens: on, off, on, off, ...
 const std::vector<int>& DashPattern(TPenStyle style) {
   static const std::vector<int> dash{18, 6};
@@ -458,18 +481,18 @@ void TCanvas::SyncBrushBackground() {
 
 void TCanvas::FillPixels(QPainter* p, const TRect& r, TColor color) {
   if (IsRectEmpty(r)) return;
-  p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), QColorOf(color));
+  FillVisible(p, QRect(r.Left, r.Top, r.Width(), r.Height()), QColorOf(color));
 }
 
 void TCanvas::FillBrushRect(QPainter* p, const TRect& r) {
   if (IsRectEmpty(r) || Brush.Style == bsClear) return;
   const QRect qr(r.Left, r.Top, r.Width(), r.Height());
   if (Brush.Style == bsSolid) {
-    p->fillRect(qr, QColorOf(Brush.Color));
+    FillVisible(p, qr, QColorOf(Brush.Color));
     return;
   }
   SyncBrushBackground();
-  if (FBkMode == OPAQUE) p->fillRect(qr, QColorOf(FBkColor));
+  if (FBkMode == OPAQUE) FillVisible(p, qr, QColorOf(FBkColor));
   QBrush brush(QColorOf(Brush.Color), HatchOf(Brush.Style));
   p->setBrushOrigin(FBrushOrg.X, FBrushOrg.Y);
   p->fillRect(qr, brush);
@@ -506,10 +529,10 @@ void TCanvas::DrawStyledLine(QPainter* p, TPoint a, TPoint b, bool includeEnd) {
     Integer first, last;
     if (a.Y == b.Y) {
       span(a.X, b.X, first, last);
-      if (last > first) p->fillRect(QRect(first, a.Y + lo, last - first, width), color);
+      if (last > first) FillVisible(p, QRect(first, a.Y + lo, last - first, width), color);
     } else {
       span(a.Y, b.Y, first, last);
-      if (last > first) p->fillRect(QRect(a.X + lo, first, width, last - first), color);
+      if (last > first) FillVisible(p, QRect(a.X + lo, first, width, last - first), color);
     }
     return;
   }
@@ -550,7 +573,7 @@ void TCanvas::DrawStyledLine(QPainter* p, TPoint a, TPoint b, bool includeEnd) {
       if (seg % 2 == 0 && n > 0) {
         const Integer from = start + step * i, to = from + step * (n - 1);
         const Integer lo = std::min(from, to);
-        p->fillRect(across ? QRect(lo, a.Y, n, 1) : QRect(a.X, lo, 1, n), color);
+        FillVisible(p, across ? QRect(lo, a.Y, n, 1) : QRect(a.X, lo, 1, n), color);
       }
       i += std::max<Integer>(n, 1);
       seg = (seg + 1) % pattern.size();
@@ -583,13 +606,13 @@ void TCanvas::DrawStyledLine(QPainter* p, TPoint a, TPoint b, bool includeEnd) {
   if (a.Y == b.Y && pattern.empty()) {
     const Integer x1 = std::min(points.first().x(), points.last().x());
     const Integer x2 = std::max(points.first().x(), points.last().x());
-    p->fillRect(QRect(x1, a.Y, x2 - x1 + 1, 1), color);
+    FillVisible(p, QRect(x1, a.Y, x2 - x1 + 1, 1), color);
     return;
   }
   if (a.X == b.X && pattern.empty()) {
     const Integer y1 = std::min(points.first().y(), points.last().y());
     const Integer y2 = std::max(points.first().y(), points.last().y());
-    p->fillRect(QRect(a.X, y1, 1, y2 - y1 + 1), color);
+    FillVisible(p, QRect(a.X, y1, 1, y2 - y1 + 1), color);
     return;
   }
   QPen pen(color, 1, Qt::SolidLine, Qt::FlatCap);
@@ -679,14 +702,14 @@ void TCanvas::DrawPenFrame(QPainter* p, Integer x1, Integer y1, Integer x2, Inte
   const Integer width = x2 - x1, height = y2 - y1;
   if (width <= 0 || height <= 0) return;
   if (2 * w >= width || 2 * w >= height) {
-    p->fillRect(QRect(x1, y1, width, height), color);
+    FillVisible(p, QRect(x1, y1, width, height), color);
     return;
   }
   // Four bands that do not overlap, so XOR frames invert each pixel once.
-  p->fillRect(QRect(x1, y1, width, w), color);
-  p->fillRect(QRect(x1, y2 - w, width, w), color);
-  p->fillRect(QRect(x1, y1 + w, w, height - 2 * w), color);
-  p->fillRect(QRect(x2 - w, y1 + w, w, height - 2 * w), color);
+  FillVisible(p, QRect(x1, y1, width, w), color);
+  FillVisible(p, QRect(x1, y2 - w, width, w), color);
+  FillVisible(p, QRect(x1, y1 + w, w, height - 2 * w), color);
+  FillVisible(p, QRect(x2 - w, y1 + w, w, height - 2 * w), color);
 }
 
 void TCanvas::Rectangle(Integer x1, Integer y1, Integer x2, Integer y2) {
@@ -743,11 +766,11 @@ void TCanvas::FrameRect(const TRect& r) {
   if (!p || IsRectEmpty(r) || Brush.Style == bsClear) return;
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   const QColor c = QColorOf(Brush.Color);
-  p->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
-  if (r.Height() > 1) p->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+  FillVisible(p, QRect(r.Left, r.Top, r.Width(), 1), c);
+  if (r.Height() > 1) FillVisible(p, QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
   if (r.Height() > 2) {
-    p->fillRect(QRect(r.Left, r.Top + 1, 1, r.Height() - 2), c);
-    if (r.Width() > 1) p->fillRect(QRect(r.Right - 1, r.Top + 1, 1, r.Height() - 2), c);
+    FillVisible(p, QRect(r.Left, r.Top + 1, 1, r.Height() - 2), c);
+    if (r.Width() > 1) FillVisible(p, QRect(r.Right - 1, r.Top + 1, 1, r.Height() - 2), c);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/gui/Graphics.h"
 
 #include <QImage>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -198,6 +199,32 @@ TEST(GraphicsCanvas, ClippingSaveRestoreAndOrigins) {
   z.Canvas.Brush.Color = clBlack;
   z.Canvas.FillRect(Rect(1, 1, 3, 2));
   EXPECT_EQ(z.Row(2, 0, 8), "..####..");
+}
+
+// Shrunk to a twelfth (printer pixels at screen size in the print preview),
+// every grid line of a table still shows wherever it falls: lines thinner
+// than a pixel are widened to one, not dropped between pixel centres.
+TEST(GraphicsCanvas, ShrunkLinesAndBandsStayVisible) {
+  Board b(60, 60);
+  b.Canvas.SetMapMode(MM_ANISOTROPIC);
+  b.Canvas.SetWindowExtEx(1200, 1200);
+  b.Canvas.SetViewportExtEx(100, 100);
+  b.Canvas.Brush.Color = clBlack;
+  b.Canvas.Pen.Color = clBlack;
+  for (int i = 0; i < 12; ++i) {
+    SCOPED_TRACE(i);
+    b.Image.fill(Qt::white);
+    const Integer x = 60 + i * 37;  // every fraction of a device pixel
+    b.Canvas.FillRect(Rect(x, 0, x + 5, 600));    // a band of 0.4 pixels
+    b.Canvas.MoveTo(0, x);
+    b.Canvas.LineTo(600, x);                       // a one-unit pen line
+    b.Canvas.Brush.Style = bsClear;
+    b.Canvas.Rectangle(0, 0, 650, x + 200);        // a frame's four sides
+    b.Canvas.Brush.Style = bsSolid;
+    const std::string across = b.Row(20, 0, 60), down = b.Column(30, 0, 60);
+    EXPECT_GE(std::count(across.begin(), across.end(), '#'), 2) << across;  // the band and the frame's left side
+    EXPECT_GE(std::count(down.begin(), down.end(), '#'), 3) << down;        // the line and the frame's top and bottom
+  }
 }
 
 TEST(GraphicsCanvas, TextBackgroundFollowsTheBrush) {
