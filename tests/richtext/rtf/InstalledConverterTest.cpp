@@ -102,13 +102,6 @@ const String& OurRTF() {
   return rtf;
 }
 
-std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
-  std::vector<std::string> r;
-  TVLMarkerList* list = doc.GetMarkers(false);
-  for (Integer i = 0; i < doc.GetItemCount(); ++i)
-    if (doc.GetItem(i)->StyleNo == vlsListMarker) r.push_back(list ? list->DisplayStringOf(doc.GetItem(i)) : "?");
-  return r;
-}
 
 // TMPDIR for the life of the object.
 class TTempFolderSet {
@@ -190,7 +183,7 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
     EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
   // List items come back as paragraphs of their own.
   EXPECT_NE(text.find("first item\nsecond item\n"), std::string::npos) << text;
-  EXPECT_EQ(MarkerTexts(back), c.Markers);
+  EXPECT_EQ(rtftest::MarkerTexts(back), c.Markers);
   bool bold = false, table = false;
   for (Integer i = 0; i < back.GetItemCount(); ++i) {
     const Integer styleNo = back.GetItem(i)->StyleNo;

@@ -14,16 +14,6 @@ using rtftest::Import;
 
 namespace {
 
-// The numbers of the document's own list paragraphs, in document order
-// (those in table cells count, but are not listed here).
-std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
-  std::vector<std::string> r;
-  TVLMarkerList* list = doc.GetMarkers(false);
-  for (Integer i = 0; i < doc.GetItemCount(); ++i)
-    if (doc.GetItem(i)->StyleNo == vlsListMarker) r.push_back(list ? list->DisplayStringOf(doc.GetItem(i)) : "?");
-  return r;
-}
-
 const char* const Head =
     "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
     "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
@@ -73,7 +63,7 @@ TEST(RTFListAroundTables, NumberingGoesOnThroughTables) {
     props.ParaStyleMode = vlrsAddIfNeeded;
     props.TextStyleMode = vlrsAddIfNeeded;
     ASSERT_EQ(Import(props, doc, std::string(Head) + c.Body + "}"), 0);
-    EXPECT_EQ(MarkerTexts(doc), c.Markers);
+    EXPECT_EQ(rtftest::MarkerTexts(doc), c.Markers);
   }
 }
 

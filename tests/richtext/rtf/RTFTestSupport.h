@@ -4,11 +4,13 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "richtext/model/VLData.h"
+#include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/rtf/VLRTFImport.h"
 #include "richtext/table/VLTable.h"
 
 #include <string>
+#include <vector>
 
 namespace rtftest {
 
@@ -39,6 +41,16 @@ inline std::string PlainText(TCustomVLData& doc) {
     }
   }
   return out;
+}
+
+// The numbers of the document's own list paragraphs, in document order
+// (those in table cells are not listed).
+inline std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
+  std::vector<std::string> r;
+  TVLMarkerList* list = doc.GetMarkers(false);
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (doc.GetItem(i)->StyleNo == vlsListMarker) r.push_back(list ? list->DisplayStringOf(doc.GetItem(i)) : "?");
+  return r;
 }
 
 inline Byte Import(TVLRTFReaderProperties& props, TCustomVLData& doc, const std::string& rtf) {

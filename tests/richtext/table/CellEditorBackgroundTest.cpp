@@ -2,20 +2,13 @@
 // background behind a transparent cell, scrolling left to the holder, and
 // drops relayed to the holder.
 #include "CellEditorSupport.h"
+#include "tests/richtext/view/LayoutTestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr TColor Green = 0x00FF00;
-
-std::unique_ptr<TBitmap> Plain(TColor color) {
-  auto b = std::make_unique<TBitmap>(8, 8);
-  b->Canvas()->Brush.Color = color;
-  b->Canvas()->FillRect(TRect(0, 0, 8, 8));
-  b->Canvas()->ReleaseHandle();
-  return b;
-}
 
 TEST(CellEditorBackground, ATransparentCellShowsTheHoldersBackground) {
   struct Case {
@@ -26,7 +19,7 @@ TEST(CellEditorBackground, ATransparentCellShowsTheHoldersBackground) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.tableColor) + " " + std::to_string(c.cellColor));
     celltest::TTableEditor e(2, 2);
-    e.Edit->SetBackgroundBitmap(Plain(Green).get());
+    e.Edit->SetBackgroundBitmap(qytest::PlainBitmap(Green).get());
     e.Edit->SetBackgroundStyle(bsTiled);
     e.T->Color = c.tableColor;
     e.T->GetCell(1, 1)->Color = c.cellColor;

@@ -2,6 +2,7 @@
 // at the printer's resolution, so that what the screen measured differently
 // never pushes printed text out of its cell or off the page.
 #include "platform/base/CodePages.h"
+#include "tests/richtext/view/LayoutTestSupport.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTablePrint.h"
@@ -229,14 +230,6 @@ TEST(TablePrintLayout, CellsWrapOnPaperAsThePrinterMeasuresThem) {
 
 constexpr TColor Green = 0x00FF00, Blue = 0xFF0000, Magenta = 0xFF00FF, Yellow = 0x00FFFF, Red = 0x0000FF;
 
-std::unique_ptr<TBitmap> Plain(TColor color) {
-  auto b = std::make_unique<TBitmap>(8, 8);
-  b->Canvas()->Brush.Color = color;
-  b->Canvas()->FillRect(TRect(0, 0, 8, 8));
-  b->Canvas()->ReleaseHandle();
-  return b;
-}
-
 TColor PixelAt(TBitmap& bmp, Integer x, Integer y) {
   const QImage* image = bmp.Canvas()->ImageDevice();
   bmp.Canvas()->ReleaseHandle();
@@ -272,13 +265,13 @@ TEST(TablePrintLayout, APictureInACellShowsTheCellAndTheTableUnderIt) {
     t->CellPadding = 20;
     if (c.White) t->PrintOptions.Include(vltoWhiteBackground);
     if (c.TablePicture != clNone) {
-      t->SetBackgroundImage(Plain(c.TablePicture));
+      t->SetBackgroundImage(qytest::PlainBitmap(c.TablePicture));
       t->BackgroundStyle = vlbsStretched;
     }
     TVLTableCellData* cell = t->GetCell(0, 0);
     cell->Color = c.CellColor;
     if (c.CellPicture != clNone) {
-      cell->SetBackgroundImage(Plain(c.CellPicture));
+      cell->SetBackgroundImage(qytest::PlainBitmap(c.CellPicture));
       cell->SetBackgroundStyle(vlbsTiled);
     }
     // A picture of magenta (its transparent colour) with a blue middle.

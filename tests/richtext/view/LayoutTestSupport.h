@@ -126,6 +126,16 @@ inline void ResetStylesForLayout(TVLStyle& style) {
   for (Integer i = 0; i < style.TextStyles->Count(); ++i) style.TextStyles->Items(i)->Size = 10;
 }
 
+// An 8 x 8 bitmap of one colour (a background picture whose pixels tell
+// where it was drawn).
+inline std::unique_ptr<TBitmap> PlainBitmap(TColor color) {
+  auto b = std::make_unique<TBitmap>(8, 8);
+  b->Canvas()->Brush.Color = color;
+  b->Canvas()->FillRect(TRect(0, 0, 8, 8));
+  b->Canvas()->ReleaseHandle();
+  return b;
+}
+
 // Raw UTF-16LE item text of a UTF-16 string.
 AnsiString Raw(const std::u16string& s);
 

@@ -2,6 +2,7 @@
 // the paragraph's colour, and, for a rectangle without a colour of its own
 // (a header here), the page it lies on.
 #include "PrintFixture.h"
+#include "tests/richtext/view/LayoutTestSupport.h"
 
 #include <QImage>
 
@@ -28,14 +29,6 @@ void PaintHollow(TVLGraphicItemInfo& item, Integer w, Integer h) {
   image->Canvas()->ReleaseHandle();
   image->SetTransparentColor(Magenta);
   image->SetTransparent(true);
-}
-
-std::unique_ptr<TBitmap> Plain(TColor color) {
-  auto b = std::make_unique<TBitmap>(8, 8);
-  b->Canvas()->Brush.Color = color;
-  b->Canvas()->FillRect(TRect(0, 0, 8, 8));
-  b->Canvas()->ReleaseHandle();
-  return b;
 }
 
 // Where the corner of the picture item n (just inside it) lands on page 1.
@@ -65,7 +58,7 @@ TEST(PrintPageBackground, ThePagePictureShowsAroundATransparentPicture) {
     const Integer pic = doc.Picture(80, 60, c.paraNo);
     PaintHollow(*static_cast<TVLGraphicItemInfo*>(doc.View->GetItem(pic)), 80, 60);
     if (c.pagePicture) {
-      doc.View->SetBackgroundBitmap(Plain(Green).get());
+      doc.View->SetBackgroundBitmap(qytest::PlainBitmap(Green).get());
       doc.View->SetBackgroundStyle(bsTiled);
     }
     ASSERT_EQ(doc.Paginate(), 1);
@@ -98,7 +91,7 @@ TEST(PrintPageBackground, ARectangleWithoutColourOfItsOwnShowsThePage) {
     TPrintDoc doc;
     doc.Style.Color = clWhite;
     doc.Add("Body");
-    doc.View->SetBackgroundBitmap(Plain(Green).get());
+    doc.View->SetBackgroundBitmap(qytest::PlainBitmap(Green).get());
     doc.View->SetBackgroundStyle(bsTiled);
     qytest::TViewer header;
     header.Add("Header");
