@@ -238,7 +238,11 @@ TLevelValues LevelValues(TVLRTFReaderProperties& p, const TVLRTFListLevel97& lev
   v.Charset = level.FontIndex < 0 || !font ? 2 : font->Charset;
   v.Left = p.Twips(level.LeftIndent);
   v.Marker = v.Left + p.Twips(level.FirstIndent);
-  v.First = p.Twips(level.Tab) - v.Left;
+  // The text starts at the level's tab; without one, a tab after the number
+  // (\levelfollow0, the default) reaches the hanging indent, as word
+  // processors do, instead of leaving the text against the number.
+  if (level.Tab == 0 && level.Follow == 0 && v.Left > v.Marker) v.First = 0;
+  else v.First = p.Twips(level.Tab) - v.Left;
   return v;
 }
 }  // namespace
