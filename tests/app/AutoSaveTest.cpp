@@ -1,5 +1,6 @@
 // The timer's countdowns, automatic save, hide and lock, and automatic saves
 // that survive the program being killed at any moment.
+#include "support/ChildProcess.h"
 #include "JournalTestSupport.h"
 
 #include "app/QYAutoSave.h"
@@ -199,20 +200,11 @@ TEST(AutoSave, KilledProgramLosesNoReportedSaveAndLeavesASoundFile) {
   const int kills = runsEnv ? std::atoi(runsEnv) : 12;
   std::mt19937 random(20261207);
   for (int run = 0; run <= kills; ++run) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      execl(helper.c_str(), helper.c_str(), w.DataDir().c_str(), password.c_str(), report.c_str(),
-            std::to_string(cycles).c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    int status = 0;
-    if (run < kills) {
-      usleep(std::uniform_int_distribution<int>(30000, 400000)(random));
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-    } else {
-      waitpid(child, &status, 0);
+    const bool finish = run == kills;
+    const int status = qytest::RunChild(
+        {helper.string(), w.DataDir(), password, report.string(), std::to_string(cycles)},
+        finish ? std::nullopt : std::optional<unsigned>(std::uniform_int_distribution<int>(30000, 400000)(random)));
+    if (finish) {
       ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
     // After each kill: the file is sound and holds every reported cycle.

@@ -2,6 +2,7 @@
 // folders, a restore that brings back the entries exactly, copies of an open
 // database, backups that are damaged, mixed or older, and copies and packs
 // killed at random moments.
+#include "support/ChildProcess.h"
 #include "JournalTestSupport.h"
 #include "helper/SettingsOfCycle.h"
 
@@ -524,20 +525,11 @@ TEST(BackupRestore, KilledCopiesAndPacksLoseNothing) {
     std::mt19937 random(20261208);
     int leftovers = 0;
     for (int run = 0; run <= kills; ++run) {
-      const pid_t child = fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) {
-        execl(helper.c_str(), helper.c_str(), mode, w.DataDir().c_str(), w.Backup.c_str(), password.c_str(),
-              report.c_str(), std::to_string(cycles).c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      int status = 0;
-      if (run < kills) {
-        usleep(std::uniform_int_distribution<int>(20000, 250000)(random));
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-      } else {
-        waitpid(child, &status, 0);
+      const bool finish = run == kills;
+      const int status = qytest::RunChild(
+          {helper.string(), mode, w.DataDir(), w.Backup, password, report.string(), std::to_string(cycles)},
+          finish ? std::nullopt : std::optional<unsigned>(std::uniform_int_distribution<int>(20000, 250000)(random)));
+      if (finish) {
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << mode << " " << status;
       }
       // The database opens with the password, checks whole, and holds
@@ -589,20 +581,11 @@ TEST(BackupRestore, KilledPreferenceSavesLeaveOneWholeSetOfSettings) {
   std::mt19937 random(20261209);
   int leftovers = 0, mixed = 0;
   for (int run = 0; run <= kills; ++run) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      execl(helper.c_str(), helper.c_str(), "preferences", w.DataDir().c_str(), w.Backup.c_str(), "",
-            report.c_str(), std::to_string(cycles).c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    int status = 0;
-    if (run < kills) {
-      usleep(std::uniform_int_distribution<int>(60000, 400000)(random));
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-    } else {
-      waitpid(child, &status, 0);
+    const bool finish = run == kills;
+    const int status = qytest::RunChild(
+        {helper.string(), "preferences", w.DataDir(), w.Backup, "", report.string(), std::to_string(cycles)},
+        finish ? std::nullopt : std::optional<unsigned>(std::uniform_int_distribution<int>(60000, 400000)(random)));
+    if (finish) {
       ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
     QuillorySession().CloseIdleConnections();

@@ -81,13 +81,8 @@ TEST(InstalledConverters, TheOfficeSuiteComesFirstWhereBothOfferAFormat) {
 // Our own document: text with a bold word, a numbered list and a table.
 const String& OurRTF() {
   static const String rtf = [] {
-    TVLStyle style(nullptr);
-    TVLDocumentData source(&style);
-    TVLRTFReaderProperties props;
-    props.ParaStyleMode = vlrsAddIfNeeded;
-    props.TextStyleMode = vlrsAddIfNeeded;
-    const Byte read = rtftest::Import(
-        props, source,
+    rtftest::TImported source;
+    const Byte read = source.Read(
         "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
         "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
         "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
@@ -96,7 +91,7 @@ const String& OurRTF() {
         "\\trowd\\cellx2000\\cellx4000\\pard\\intbl north\\cell\\pard\\intbl south\\cell\\row"
         "\\pard After.\\par}");
     TMemoryStream ours;
-    if (read != 0 || !source.SaveRTFToStream(ours, false, 0, clNone, nullptr, nullptr)) return String();
+    if (read != 0 || !source.Doc.SaveRTFToStream(ours, false, 0, clNone, nullptr, nullptr)) return String();
     return ours.Bytes();
   }();
   return rtf;
@@ -172,12 +167,9 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   const Integer in = IndexOf(cnv.GetImportConverters(), c.Program, c.Mask, true);
   ASSERT_GE(in, 0);
   ASSERT_TRUE(cnv.ImportRTF(file, in)) << cnv.ErrorCode;
-  TVLStyle backStyle(nullptr);
-  TVLDocumentData back(&backStyle);
-  TVLRTFReaderProperties props;
-  props.ParaStyleMode = vlrsAddIfNeeded;
-  props.TextStyleMode = vlrsAddIfNeeded;
-  ASSERT_EQ(props.ReadFromStream(cnv.Stream, &back), 0);
+  rtftest::TImported imported;
+  ASSERT_EQ(imported.Props.ReadFromStream(cnv.Stream, &imported.Doc), 0);
+  TVLDocumentData& back = imported.Doc;
   const std::string text = rtftest::PlainText(back);
   for (const char* words : {"Plain and ", "heavy", "north|south|", "After."})
     EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
@@ -188,7 +180,7 @@ TEST_P(ConvertedRoundTrip, OurDocumentComesBackWithItsContent) {
   for (Integer i = 0; i < back.GetItemCount(); ++i) {
     const Integer styleNo = back.GetItem(i)->StyleNo;
     if (styleNo >= 0 && rtftest::ItemText(back, i) == "heavy")
-      bold = backStyle.TextStyles->Items(styleNo)->Style.Contains(fsBold);
+      bold = imported.Style.TextStyles->Items(styleNo)->Style.Contains(fsBold);
     table = table || dynamic_cast<TVLTableItemInfo*>(back.GetItem(i)) != nullptr;
   }
   EXPECT_TRUE(bold);

@@ -57,13 +57,9 @@ TEST(RTFListAroundTables, NumberingGoesOnThroughTables) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.What);
-    TVLStyle style(nullptr);
-    TVLDocumentData doc(&style);
-    TVLRTFReaderProperties props;
-    props.ParaStyleMode = vlrsAddIfNeeded;
-    props.TextStyleMode = vlrsAddIfNeeded;
-    ASSERT_EQ(Import(props, doc, std::string(Head) + c.Body + "}"), 0);
-    EXPECT_EQ(rtftest::MarkerTexts(doc), c.Markers);
+    rtftest::TImported in;
+    ASSERT_EQ(in.Read(std::string(Head) + c.Body + "}"), 0);
+    EXPECT_EQ(rtftest::MarkerTexts(in.Doc), c.Markers);
   }
 }
 

@@ -31,16 +31,13 @@ TEST(RTFListIndents, TheTextStartsWhereTheNumbersTabTakesIt) {
                                         "\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}") +
                             c.Level + "}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                                       "\\pard\\ls1\\ilvl0 item\\par}";
-    TVLStyle style(nullptr);
-    TVLDocumentData doc(&style);
-    TVLRTFReaderProperties props;
-    props.ParaStyleMode = vlrsAddIfNeeded;
-    props.TextStyleMode = vlrsAddIfNeeded;
-    ASSERT_EQ(rtftest::Import(props, doc, rtf), 0);
-    ASSERT_GT(style.ListStyles->Count(), 0);
-    const TVLListLevel& level = *style.ListStyles->Items(style.ListStyles->Count() - 1)->Levels->Items(0);
+    rtftest::TImported in;
+    ASSERT_EQ(in.Read(rtf), 0);
+    const TVLListInfos& lists = *in.Style.ListStyles;
+    ASSERT_GT(lists.Count(), 0);
+    const TVLListLevel& level = *lists.Items(lists.Count() - 1)->Levels->Items(0);
     // Pixels at the reader's resolution, compared in twips.
-    const auto twips = [&](Integer px) { return px * 1440 / props.PixelsPerInch; };
+    const auto twips = [&](Integer px) { return px * 1440 / in.Props.PixelsPerInch; };
     EXPECT_EQ(twips(level.MarkerIndent), c.Marker);
     EXPECT_EQ(twips(std::max<Integer>(0, level.LeftIndent + level.FirstIndent - level.MarkerIndent)), c.Gap);
   }

@@ -103,17 +103,13 @@ TEST(RTFListTableReentry, ALaterListTableMapsItsOwnLists) {
       "{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}\\listid2}}"
       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
       "\\pard\\ls2 b\\par}";
-  TVLStyle style(nullptr);
-  TVLDocumentData doc(&style);
-  TVLRTFReaderProperties props;
-  props.ParaStyleMode = vlrsAddIfNeeded;
-  props.TextStyleMode = vlrsAddIfNeeded;
-  ASSERT_EQ(rtftest::Import(props, doc, rtf), 0);
+  rtftest::TImported in;
+  ASSERT_EQ(in.Read(rtf), 0);
   std::vector<TVLListType> types;
-  for (Integer i = 0; i < doc.GetItemCount(); ++i)
-    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i))) {
+  for (Integer i = 0; i < in.Doc.GetItemCount(); ++i)
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(in.Doc.GetItem(i))) {
       ASSERT_GE(m->ListNo, 0);
-      types.push_back(style.ListStyles->Items(m->ListNo)->Levels->Items(m->Level)->ListType);
+      types.push_back(in.Style.ListStyles->Items(m->ListNo)->Levels->Items(m->Level)->ListType);
     }
   EXPECT_EQ(types, (std::vector<TVLListType>{vllstDecimal, vllstLowerAlpha}));
 }

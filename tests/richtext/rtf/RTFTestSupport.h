@@ -58,4 +58,14 @@ inline Byte Import(TVLRTFReaderProperties& props, TCustomVLData& doc, const std:
   return props.ReadFromStream(s, &doc);
 }
 
+// A document read from RTF into a style sheet of its own, with the styles
+// it needs added.
+struct TImported {
+  TVLStyle Style{nullptr};
+  TVLDocumentData Doc{&Style};
+  TVLRTFReaderProperties Props;
+  TImported() { Props.ParaStyleMode = Props.TextStyleMode = vlrsAddIfNeeded; }
+  Byte Read(const std::string& rtf) { return Import(Props, Doc, rtf); }
+};
+
 }  // namespace rtftest
