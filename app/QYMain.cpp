@@ -633,6 +633,7 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
     }
     if (table.Active()) {
       RecordJournalCipherSettings();
+      RenewPasswordRecord(JournalPassword);
       SetScreenMode(smOpen);
       if (!JournalsLoadedHook()) {
         table.Close();

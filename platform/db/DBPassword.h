@@ -19,6 +19,11 @@ String NewPasswordSalt();
 // or the iterations are not positive.
 String PasswordHash(const String& password, const String& saltHex,
                     int iterations = PasswordHashIterations);
+// Argon2id of the password's UTF-8 bytes with the salt's bytes and the
+// settings' memory, passes and lanes, as 64 hexadecimal digits: a record of
+// a password that costs a guesser as much as the journal's own key. Raises
+// EDatabaseError for a salt that is not hex or settings without Argon2id.
+String PasswordHashArgon2id(const String& password, const String& saltHex, const TCipherSettings& settings);
 // Compares two hashes in time that does not depend on where they differ.
 bool SameHash(const String& a, const String& b);
 
