@@ -203,6 +203,9 @@ bool TFormPrintPreview::ChoosePrintTarget() {
 
 bool ChoosePrintTargetFor(TComponent* owner, TPrinter* printer) {
   if (!printer) return false;
+  // The dialog sets up the program's printer; a printer of the print
+  // component's own is used as it was set up.
+  if (printer != Printer()) return !printer->OutputFileName.empty() || printer->HasPrinters();
   const String previous = printer->OutputFileName;
   // A printer prints without a question; a file is asked for each time,
   // under a name no earlier print took, so that no report is replaced
