@@ -486,8 +486,7 @@ TEST(BackupRestore, AnUnprotectedBackupIntoAProtectedJournalAsksFirst) {
 
 // The swap of the two folders is one step: when it fails (as a crash there
 // would stop it) the old database folder is whole and the restore says it
-// failed. A swap split in two outside that step (the old folder removed,
-// the new one renamed in) goes on past the injected failure and is caught.
+// failed. That the step swaps both folders is checked below.
 TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
   TBackupWorld w;
   ASSERT_TRUE(w.Copy(cdfBackup));
@@ -498,7 +497,7 @@ TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
   const auto tree = TreeOf(w.DataDir());
   const auto saved = RestoreFileOps();
   int calls = 0;
-  // Each step of the swap, and nothing after it, fails in turn.
+  // The one step of the swap fails; nothing after it may run.
   RestoreFileOps().Exchange = [&](const String& a, const String& b, String& error) {
     ++calls;
     error = "injected failure";
