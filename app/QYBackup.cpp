@@ -283,7 +283,7 @@ struct TAskForCopyPassword {
                    "backup was made.",
                    "Restoring", MB_OK | MB_ICONEXCLAMATION);
       // The user would otherwise type the journal's present password.
-      dlgPassword->Prompt = "The backup was made under another password. Enter the backup's password:";
+      dlgPassword->Prompt = "Enter the backup's own password:";
       const TModalResult answer = dlgPassword->ShowModal();
       dlgPassword->Prompt.clear();
       if (answer != mrOk) return;
