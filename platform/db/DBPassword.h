@@ -8,8 +8,9 @@
 #include <initializer_list>
 #include <vector>
 
-// Iterations of PBKDF2-HMAC-SHA256 for a new hash: OWASP's figure for that
-// algorithm. Only the current password's hash is kept.
+// Iterations of the PBKDF2-HMAC-SHA256 records that earlier builds wrote
+// (OWASP's figure for that algorithm). Records are now Argon2id's
+// (PasswordHashArgon2id): PBKDF2 is far cheaper to guess against.
 constexpr int PasswordHashIterations = 600000;
 
 // 16 random bytes as 32 lower-case hexadecimal digits.
