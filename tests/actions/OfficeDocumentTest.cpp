@@ -93,3 +93,73 @@ TEST(OfficeDocument, SymbolBulletsAreTheirUnicodeCharactersAndUnnumberedHeadings
 }
 
 }  // namespace
+
+namespace {
+
+std::string NumberedRtf(const char* indents, std::initializer_list<const char*> items) {
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}"
+      "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1\\levelfollow0"
+      "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}";
+  rtf += indents;
+  rtf += "}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
+  for (const char* item : items) rtf += std::string("\\pard\\plain\\ls1\\ilvl0 ") + item + "\\par";
+  return rtf + "}";
+}
+
+std::vector<std::string> Numbers(TVellumEdit* e) {
+  std::vector<std::string> out;
+  TVLMarkerList* markers = e->VLData()->GetMarkers(false);
+  for (Integer i = 0; markers && i < markers->Count(); ++i) out.push_back(markers->GetDisplayString(i));
+  return out;
+}
+
+// A numbered list inserted under the entry's own numbered list goes on
+// with its numbers, whether the caret is in the list's last paragraph or
+// in an empty one below it; after text, it starts anew.
+TEST(OfficeDocument, AnInsertedNumberedListContinuesTheEntrysListBeforeIt) {
+  qytest::TempDir dir;
+  // The entry's list and the inserted one are laid out differently, as two
+  // programs' lists are.
+  qytest::WriteFileBytes(dir / "entry.rtf", NumberedRtf("\\fi-360\\li720", {"one", "two", "caf\\u233?"}));
+  qytest::WriteFileBytes(dir / "more.rtf", NumberedRtf("\\fi-283\\li567", {"three", "four"}));
+  struct TCase {
+    const char* Name;
+    const char* After;  // typed after the list: a new paragraph and its text
+    std::vector<std::string> Expected;
+  } cases[] = {// The first inserted paragraph joins the caret's, as any insertion does.
+               {"in the list's last paragraph", nullptr, {"1.", "2.", "3.", "4."}},
+               {"in an empty paragraph below it", "", {"1.", "2.", "3.", "4.", "5."}},
+               {"after a paragraph of text", "Łódź", {"1.", "2.", "3.", "1."}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "");
+    b.Edit->SetCaret(0, 0);
+    auto* insert = new TvlActionInsertFile(b.Form);
+    insert->SetControl(b.Edit);
+    insert->Filter = {ffiRTF};
+    const auto insertFile = [&](const char* name) {
+      TInteractionScript script;
+      script.AnswerValue((dir / name).string());
+      insert->Update();
+      ASSERT_TRUE(insert->Execute());
+      EXPECT_EQ(script.Unexpected, 0);
+    };
+    insertFile("entry.rtf");
+    ASSERT_EQ(Numbers(b.Edit), (std::vector<std::string>{"1.", "2.", "3."}));
+    const Integer last = b.Edit->ItemCount() - 1;
+    b.Edit->SetCaret(last, b.Edit->GetItemEndOffset(last));
+    if (c.After) {
+      // A new paragraph without a number, and what is typed in it.
+      b.Edit->InsertText("\r");
+      if (b.Edit->VLData()->GetItemStyle(b.Edit->VLData()->GetParaStartItem(b.Edit->ItemCount() - 1)) == vlsListMarker)
+        b.Edit->RemoveLists();
+      if (*c.After) b.Edit->InsertText(c.After);
+    }
+    insertFile("more.rtf");
+    EXPECT_EQ(Numbers(b.Edit), c.Expected);
+  }
+}
+
+}  // namespace
