@@ -18,6 +18,7 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <set>
 #include <chrono>
 #include <cmath>
 
@@ -651,6 +652,22 @@ bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Repla
   if (MappingAutoReplace && FMapping && FMapping->FindAutoCorrect(Word, Replacement)) return true;
   if (SuggestionsAutoReplace && FLearning && FLearning->FindAutoCorrect(Word, Replacement))
     return true;
+  // Change All covers the word's capitalised and upper-case forms, in their case.
+  if (Word.size() > 1 && !IsAllLower(Word)) {
+    const bool upper = IsAllUpper(Word);
+    const AnsiString rest = Word.substr(1);
+    if (upper || IsAllLower(rest)) {
+      AnsiString forms[] = {SpellLower(Word), upper ? Word.substr(0, 1) + SpellLower(rest) : AnsiString()};
+      for (const AnsiString& form : forms)
+        if (!form.empty() && form != Word && FInternal->FindAutoCorrect(form, Replacement)) {
+          if (upper)
+            Replacement = SpellUpper(Replacement);
+          else if (!Replacement.empty())
+            Replacement[0] = SpellUpperChar(Replacement[0]);
+          return true;
+        }
+    }
+  }
   if (FDualCaps && Word.size() > 2 && IsAllLower(Word.substr(2)) && IsAllUpper(Word.substr(0, 2))) {
     Replacement = Word;
     Replacement[1] = SpellLower(Word.substr(1, 1))[0];
@@ -855,12 +872,16 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     TStringList lower, typed;
     BuildPlainSuggestions(SpellLower(straight), Max, &lower);
     BuildPlainSuggestions(straight, Max, &typed, true);
+    // A word in lower case takes the typed case (the start of a sentence);
+    // one entry per word whatever its case.
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
-        const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
+        const AnsiString& found = (*l)[i];
+        const AnsiString s = l == &lower || IsAllLower(found) ? pattern(found) : found;
+        const AnsiString key = SpellLower(s);
         if (s == straight || s.empty()) continue;
         bool seen = false;
-        for (int j = 0; j < work.Count() && !seen; ++j) seen = work[j] == s;
+        for (int j = 0; j < work.Count() && !seen; ++j) seen = SpellLower(work[j]) == key;
         if (!seen) work.AddObject(s, l->Objects(i));
       }
     // Names from the typed form join by score, behind equals of the lower form.
@@ -911,12 +932,14 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // the words of the dictionary two edits away join them.
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+  auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || shortOf())) {
     // Further out for a long word while the list is still short.
     const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
-    for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
+    for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
-      FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      // Three slips and the first letter too: rarely what was meant.
+      FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
       for (int i = 0; i < near.Count(); ++i) {
         bool valid = false;
         IsSuggestionWord(near[i], valid);
@@ -951,6 +974,13 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i + 1 < n; ++i)
     for (int j = i + 1; j < n; ++j)
       if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
+  // Words that differ only in case ("may", "May"): the better placed one.
+  std::set<AnsiString> keys;
+  for (int i = 0; i < work.Count();)
+    if (keys.insert(SpellLower(work[i])).second)
+      ++i;
+    else
+      work.Delete(i);
   if (Max >= 0)
     while (work.Count() > Max) work.Delete(work.Count() - 1);
   List->Assign(&work);
