@@ -1841,23 +1841,19 @@ void TSpellCheckerBase::PositionSpellDialog() {
 }
 
 void TSpellCheckerBase::AvoidSelection() {
-  if (!SpellDialog || !FParser) return;
+  if (!SpellDialog || !FParser || DialogSelectionAvoid == saNone) return;
   TRect word;
   FParser->GetSelectionScreenRect(word);
-  const TRect dlg = SpellDialog->BoundsRect();
-  const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
-                       dlg.Top < word.Bottom;
-  switch (DialogSelectionAvoid) {
-    case saAvoid:
-      if (overlap) PositionDialogAvoidSelection(true, true);
-      break;
-    case saAvoidUpDown:
-      if (overlap) PositionDialogAvoidSelection(false, true);
-      break;
-    case saMove: PositionDialogAvoidSelection(true, true); break;
-    case saMoveUpDown: PositionDialogAvoidSelection(false, true); break;
-    case saNone: break;
-  }
+  // The title bar hides the word as the dialog's client area does.
+  TCustomForm* dialog = SpellDialog;
+  const TSpellDialogAvoidPos avoid = DialogSelectionAvoid;
+  dialog->PlaceByFrame([dialog, word, avoid](const TRect& m) {
+    const TRect dlg = FrameRectOf(dialog, m);
+    const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
+                         dlg.Top < word.Bottom;
+    const bool across = avoid == saAvoid || avoid == saMove;
+    if (overlap || avoid == saMove || avoid == saMoveUpDown) PlaceFrameBeside(dialog, m, word, across, true);
+  });
 }
 
 void TSpellCheckerBase::PositionDialogAvoidSelection(bool Horizontal, bool Vertical) {

@@ -145,16 +145,32 @@ TPoint PlaceRectBeside(const TRect& M, const TRect& F, const TRect& R, bool Hori
   return PlaceRect(M, x, y, F.Width(), F.Height());
 }
 
-void PlaceDialog(TCustomForm* Form, int X, int Y) {
-  if (!Form) return;
-  TPoint p = PlaceRect(MonitorBoundsOf(Form), X, Y, Form->GetWidth(), Form->GetHeight());
-  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+TRect FrameRectOf(TCustomForm* Form, const TRect& Margins) {
+  const TRect b = Form->BoundsRect();
+  return TRect(b.Left - Margins.Left, b.Top - Margins.Top, b.Right + Margins.Right, b.Bottom + Margins.Bottom);
 }
 
+// X, Y are where the window's client area goes; the whole frame stays on
+// the monitor.
+void PlaceDialog(TCustomForm* Form, int X, int Y) {
+  if (!Form) return;
+  Form->PlaceByFrame([Form, X, Y](const TRect& m) {
+    const int w = Form->GetWidth(), h = Form->GetHeight();
+    const TPoint p = PlaceRect(MonitorBoundsOf(Form), X - m.Left, Y - m.Top, w + m.Left + m.Right, h + m.Top + m.Bottom);
+    Form->SetBounds(p.X + m.Left, p.Y + m.Top, w, h);
+  });
+}
+
+void PlaceFrameBeside(TCustomForm* Form, const TRect& Margins, const TRect& R, bool Horizontal, bool Vertical) {
+  const TPoint p = PlaceRectBeside(MonitorBoundsOf(Form), FrameRectOf(Form, Margins), R, Horizontal, Vertical);
+  Form->SetBounds(p.X + Margins.Left, p.Y + Margins.Top, Form->GetWidth(), Form->GetHeight());
+}
+
+// Beside R by the whole frame, so that the title bar does not cover R.
 void PlaceDialogBeside(TCustomForm* Form, const TRect& R, bool Horizontal, bool Vertical) {
   if (!Form) return;
-  TPoint p = PlaceRectBeside(MonitorBoundsOf(Form), Form->BoundsRect(), R, Horizontal, Vertical);
-  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+  Form->PlaceByFrame(
+      [Form, R, Horizontal, Vertical](const TRect& m) { PlaceFrameBeside(Form, m, R, Horizontal, Vertical); });
 }
 
 void GetLibraryVersion(String& S) { S = "1.0"; }
