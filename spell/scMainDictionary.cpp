@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -24,6 +25,7 @@ static_assert(sizeof(kSpmBanner) - 1 == kSpmBannerLength);
 namespace {
 constexpr uint32_t kMaxResults = 501;
 constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
+constexpr int kMaxNearDistance = 8;
 
 constexpr uint32_t kNoNode = 0xFFFFFFFF;
 constexpr size_t kMaxKeyEntries = 250000;  // both rule sets of a whole dictionary fit
@@ -537,8 +539,10 @@ struct TNearWalk {
   size_t Limit = 0, Found = 0;
   std::vector<int> Rows;   // (depth + 1) rows of N + 1 cells
   Byte Path[kMaxWordLength + 1];
+  int Mins[kMaxWordLength + 1];  // each row's smallest cell
   size_t Depth = 0;        // letters in Path
   TStrings* Results = nullptr;
+  std::set<AnsiString> Seen;  // lower case: a word once whatever its case
 
   int* Row(size_t d) { return Rows.data() + d * static_cast<size_t>(N + 1); }
 
@@ -565,6 +569,7 @@ struct TNearWalk {
       best = std::min(best, v);
     }
     Path[Depth++] = c;
+    Mins[Depth] = best;
     return best <= Max;
   }
 
@@ -576,7 +581,9 @@ struct TNearWalk {
     if (Step(NodeChar(v))) {
       if (NodeEnd(v) && Row(Depth)[N] <= Max) {
         AnsiString w(reinterpret_cast<const char*>(Path), Depth);
-        if (Results->IndexOf(w) < 0) {
+        AnsiString key = w;
+        for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
+        if (Seen.insert(key).second) {
           Results->Add(w);
           ++Found;
         }
@@ -585,9 +592,29 @@ struct TNearWalk {
       const Byte* in = Inline + NodeInlineAt(v);
       for (int k = 0; k < NodeInline(v) && alive && Depth + 1 < static_cast<size_t>(kMaxWordLength); ++k)
         alive = Step(in[k]);
-      if (alive)
-        for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < NodeCount; ++kid)
+      if (alive) {
+        // At the edge (no cell below Max here or a row before, and too deep
+        // for a deletion to help) a letter must match where a cell is Max:
+        // other children are left without a step.
+        const int i = static_cast<int>(Depth);
+        const bool edge = i >= 1 && i + 1 >= Max && Mins[Depth] >= Max && Mins[Depth - 1] >= Max;
+        Byte allowed[2 * kMaxNearDistance + 2];
+        int count = 0;
+        if (edge) {
+          const int* row = Row(Depth);
+          for (int j = std::max(0, i - Max), last = std::min(N - 1, i + Max); j <= last; ++j)
+            if (row[j] == Max) allowed[count++] = Word[static_cast<size_t>(j)];
+        }
+        for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < NodeCount; ++kid) {
+          if (edge) {
+            const Byte c = Low[NodeChar(Nodes[kid])];
+            bool match = false;
+            for (int k = 0; k < count && !match; ++k) match = allowed[k] == c;
+            if (!match) continue;
+          }
           Walk(kid);
+        }
+      }
     }
     Depth = depth;
   }
@@ -597,6 +624,7 @@ struct TNearWalk {
 void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
                                     bool SameFirst) {
   if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
+  MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
   TNearWalk w;
@@ -612,8 +640,10 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   w.Max = MaxDistance;
   w.Limit = Limit;
   w.Results = Results;
+  for (int i = 0; i < Results->Count(); ++i) w.Seen.insert(SpellLower(Results->Get(i)));
   w.Rows.assign(static_cast<size_t>(kMaxWordLength + 1) * static_cast<size_t>(w.N + 1), MaxDistance + 1);
   for (int j = 0; j <= w.N; ++j) w.Row(0)[j] = j;
+  w.Mins[0] = 0;
   const uint64_t root = FNodes[0];
   for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
     if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);

@@ -836,7 +836,7 @@ void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
     const AnsiString initial = Word.substr(0, 1) + SpellLower(Word.substr(1));
     Valid = FPrimaryOnly ? IsWordInMainDictionaries(initial) : IsWordInDictionaries(initial);
   }
-  if (!Valid && FPossessive) Valid = IsPossessive(Word);
+  if (!Valid && FPossessive && std::any_of(Word.begin(), Word.end(), IsApostrophe)) Valid = IsPossessive(Word);
 }
 
 void TSpellCheckerBase::GetSuggestions(const AnsiString& Word, TStrings* List) {
@@ -940,10 +940,12 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       TStringList near;
       // Three slips and the first letter too: rarely what was meant.
       FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+      std::set<AnsiString> listed;
+      for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
         bool valid = false;
         IsSuggestionWord(near[i], valid);
-        if (valid && work.IndexOf(near[i]) < 0) work.Add(near[i]);
+        if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
       if (Max >= 0 && work.Count() >= Max) break;
     }
