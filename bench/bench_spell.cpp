@@ -605,6 +605,12 @@ BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark:
 // text; F7ToFirstPrompt1MB 12-16.5 ms (was 32). Of ours, about a third is
 // the splitter's scan of the text, a fifth the word cache's probe, and a
 // sixth the parser's per-item work (reading and converting item text).
+// SuggestReal, lists of the dialog's length (same machine, load about 20):
+// ours 0.46 ms a list against aspell's 0.37 ms, first suggestion right 92.1 %
+// (aspell 84.6 %), within the list 99.6 % (aspell 99.6 %); 4.3 ms before the
+// near-word walk stopped allocating, left branches of words too short or too
+// long and children that cannot match at the edge, and went three edits out
+// only from the typed first letter while the list was short.
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
