@@ -146,6 +146,7 @@ void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
   FSavedMain.Assign(&config.GetMainDictionaries());
   FSavedCustom.Assign(&config.GetCustomDictionaries());
   FSavedActive = config.GetActiveCustom();
+  if (TStrings* files = c->GetCustomDictionaryFiles()) FSavedFiles.Assign(files);
   FillMainDictionaries();
   FillCustomCombo();
   const int hidden = SetupOptions();
@@ -168,9 +169,21 @@ void TSpellCheckConfigDialog::Revert() {
       if (a[i] != b.Get(i)) return false;
     return true;
   };
+  // A dictionary deleted meanwhile (the user confirmed it) stays deleted:
+  // listing it again would make a new, empty one at the next Add.
+  TStringList custom, files;
+  custom.Assign(&FSavedCustom);
+  String active = FSavedActive;
+  if (TStrings* now = DialogControl->GetCustomDictionaryFiles()) files.Assign(now);
+  for (int i = 0; i < FSavedFiles.Count(); ++i) {
+    const String name = FSavedFiles[i];
+    if (files.IndexOf(name) >= 0) continue;
+    if (int at = custom.IndexOf(name); at >= 0) custom.Delete(at);
+    if (active == name) active = config.GetActiveCustom();
+  }
   if (!same(config.GetMainDictionaries(), FSavedMain)) config.GetMainDictionaries().Assign(&FSavedMain);
-  if (!same(config.GetCustomDictionaries(), FSavedCustom)) config.GetCustomDictionaries().Assign(&FSavedCustom);
-  if (config.GetActiveCustom() != FSavedActive) config.SetActiveCustom(FSavedActive);
+  if (!same(config.GetCustomDictionaries(), custom)) config.GetCustomDictionaries().Assign(&custom);
+  if (config.GetActiveCustom() != active) config.SetActiveCustom(active);
   if (config.GetOptions() != FSavedOptions) config.SetOptions(FSavedOptions);
 }
 
@@ -388,10 +401,18 @@ void TCustomDictionariesDialog::RowChecked(int Row) {
     return;
   }
   if (mark == e.Active) return;
-  e.Active = mark;
   CustomDictionaries->SetItemIndex(Row);
   SelectRow(Row);
-  DialogControl->SetCustomDictionaryListed(e.FileName, mark);
+  if (mark && !IsStorableDictionaryName(e.FileName))
+    MessageBox(DictionaryNameRefusedText(e.FileName), DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
+  else
+    DialogControl->SetCustomDictionaryListed(e.FileName, mark);
+  // The row shows what the settings list: a file that cannot be used as a
+  // dictionary (a FIFO, a damaged file) is not ticked.
+  e.Active = DialogControl->Configuration->CustomDictionaries.IndexOf(e.FileName) >= 0;
+  FFilling = true;
+  CustomDictionaries->SetChecked(Row, e.Active);
+  FFilling = false;
 }
 
 bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
@@ -408,16 +429,21 @@ bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
 void TCustomDictionariesDialog::NewButtonClick() {
   TSpellCheckerBase* engine = DialogControl->SpellChecker;
   if (!engine) return;
-  String name;
+  String name, typed;
   {
     // The new form talks to this form's engine.
     TNewCustomDictionary form(DialogControl);
     engine->ApplyUILanguageFonts(&form, false);
     engine->BindDialogControl(&form);
     if (form.ShowModal() != mrOk) return;
-    name = CustomDictionaryFileName(form.NameEdit->GetText());
+    typed = form.NameEdit->GetText();
+    name = CustomDictionaryFileName(typed);
   }
-  if (name.empty()) return;
+  if (name.empty()) {
+    if (!typed.empty())
+      MessageBox(DictionaryNameRefusedText(typed), DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
+    return;
+  }
   if (FocusEntry(name)) return;
   if (!DialogControl->NewCustomDictionary(name)) return;
   Fill();

@@ -260,7 +260,9 @@ std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const Str
   String refused;
   if (!HasSlash(Name)) {
     for (int i = 0; i < FDirs.Count(); ++i) {
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      // The folder is the program's and may hold macros; the name is a
+      // plain file name, "%" and all.
+      String candidate = JoinPath(ExpandPath(FDirs[i]), Name);
       d->Open(candidate);
       if (d->FileName() == candidate) {
         path = candidate;
@@ -297,8 +299,9 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   } else {
     String first;
     for (int i = 0; i < FDirs.Count(); ++i) {
-      ForcePrivateFolder(ExpandPath(FDirs[i]));
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      const String dir = ExpandPath(FDirs[i]);
+      ForcePrivateFolder(dir);
+      String candidate = JoinPath(dir, Name);
       if (first.empty()) first = candidate;
       if (FileExists(candidate)) {
         path = candidate;
@@ -474,7 +477,8 @@ void TSpellCheckerBase::SetCustomDictionaryListed(const String& Name, bool Liste
       FConfig->SetActiveCustom(list.Count() > 0 ? list[0] : String());
     return;
   }
-  if (Listed && OpenCustomDictionary(Name)) list.Add(Name);
+  // Only a name the settings file gives back unchanged is listed in it.
+  if (Listed && IsStorableDictionaryName(Name) && OpenCustomDictionary(Name)) list.Add(Name);
 }
 
 void TSpellCheckerBase::SetMSWordDictionaryListed(const String& FileName, bool Listed) {

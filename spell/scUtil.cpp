@@ -71,9 +71,27 @@ String ExpandPathMacros(const String& S) {
 String CustomDictionaryFileName(const String& Name) {
   if (Name.empty() || Name.front() == '.') return String();
   for (unsigned char c : Name)
-    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return String();
+    if (c == '/' || c == '\\') return String();
   const size_t dot = Name.rfind('.');
-  return (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
+  const String file = (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
+  return IsStorableDictionaryName(file) ? file : String();
+}
+
+bool IsStorableDictionaryName(const String& Name) {
+  if (Name.empty() || !IsUtf8(Name) || Name.front() == ' ' || Name.back() == ' ') return false;
+  for (unsigned char c : Name)
+    if (c < 0x20 || c == 0x7F) return false;
+  const char f = Name.front();
+  return !(Name.size() >= 2 && (f == '"' || f == '\'') && Name.back() == f);
+}
+
+String DictionaryNameRefusedText(const String& Name) {
+  String shown;
+  for (unsigned char c : Name) shown += c < 0x20 || c == 0x7F ? String("\u2423") : String(1, static_cast<char>(c));
+  return "The dictionary name\r\n" + shown +
+         "\r\ncannot be used: the spelling settings keep only plain file names, without a slash, a "
+         "leading dot, line breaks or other control characters, spaces at either end or quotes around "
+         "them.";
 }
 
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {

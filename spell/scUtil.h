@@ -36,6 +36,11 @@ bool CanCreateFile(const String& FileName, bool DeleteOnClose);
 // extension, or empty when Name is no plain file name of the dictionary
 // folder (a separator, "." or "..", a leading dot, a control character).
 String CustomDictionaryFileName(const String& Name);
+// Whether the settings file can keep Name and give it back unchanged: UTF-8
+// without control characters, no space at either end, not in quotes.
+bool IsStorableDictionaryName(const String& Name);
+// Why a dictionary file name is refused.
+String DictionaryNameRefusedText(const String& Name);
 // Creates every missing folder of Path, parents first (each its owner's
 // alone, 0700); failures ignored.
 void ForceFolders(const String& Path);

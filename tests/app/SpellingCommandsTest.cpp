@@ -138,20 +138,29 @@ TEST_F(SpellingCommandsTest, TheOptionsSayWhereTheWordsAreKeptAndTheSettingsAreP
 }
 
 // Killed saves of the spelling settings and dictionaries leave temporary
-// files that hold the user's words: the next start removes them, and only
-// them.
-TEST_F(SpellingCommandsTest, TemporaryFilesOfKilledSavesAreRemovedAtStart) {
-  const String config = ExtractFileDir(Spell()->ExpandPath(Spell()->ConfigFilename));
-  const String dictionaries = Spell()->ExpandPath("%AppData%/%AppName%");
+// files that hold the user's words: the program's start removes them, and
+// only them.
+TEST(SpellingStart, TemporaryFilesOfKilledSavesAreRemovedWhenTheProgramStarts) {
+  String config, dictionaries;
+  {
+    // Where the program's own spell checker keeps its files.
+    TVLSpellChecker defaults(nullptr);
+    defaults.ConfigStorage = csNone;
+    config = ExtractFileDir(defaults.ExpandPath(defaults.ConfigFilename));
+    dictionaries = defaults.ExpandPath(defaults.ConfigDictionaryDir[0]);
+  }
   std::filesystem::create_directories(config);
   std::filesystem::create_directories(dictionaries);
   const String left[] = {config + "/.Spell.cfg.0123456789.tmp", dictionaries + "/.user.spu.ABCDEF0123.tmp"};
   const String kept[] = {dictionaries + "/user.spu.tmp", config + "/.Spell.cfg.tmp"};
   for (const String& f : left) qytest::WriteFileBytes(f, "words");
   for (const String& f : kept) qytest::WriteFileBytes(f, "other");
-  EXPECT_EQ(RemoveSpellingLeftovers(*Spell()), 2);
-  for (const String& f : left) EXPECT_FALSE(std::filesystem::exists(f)) << f;
-  for (const String& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  {
+    TMainJournalWorld started;  // the main window as the program makes it
+    for (const String& f : left) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+    for (const String& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  }
+  for (const String& f : kept) std::filesystem::remove(f);
 }
 
 TEST_F(SpellingCommandsTest, SettingsThatCannotBeSavedAreReported) {
