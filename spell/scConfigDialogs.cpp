@@ -155,9 +155,14 @@ void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
   const int shrink = hidden * step;
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
-  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton, StorageNote})
-    c->SetTop(c->GetTop() - shrink);
-  SetHeight(kConfigDialogHeight - shrink);
+  // The note takes the lines its font needs at its width (the system's
+  // fonts are often larger than the design's); the buttons and the form follow.
+  const int noteTop = DictionariesGroup->GetTop() + DictionariesGroup->GetHeight() + 5;
+  const int noteHeight = std::max(StorageNote->WrappedTextHeight(), 16);
+  StorageNote->SetBounds(StorageNote->GetLeft(), noteTop, StorageNote->GetWidth(), noteHeight);
+  const int buttonsTop = noteTop + noteHeight + 4;
+  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton}) c->SetTop(buttonsTop);
+  SetHeight(buttonsTop + OK->GetHeight() + 6);
 }
 
 void TSpellCheckConfigDialog::Revert() {
