@@ -25,6 +25,11 @@ namespace {
 class TUnitTable {
 public:
   explicit TUnitTable(Cardinal codePage) {
+    if (ResolveCodePage(codePage) == 1252) {
+      // The engine's own code page: the engine's own mapping.
+      for (size_t u = 0; u < FTable.size(); ++u) FTable[u] = SpellByteOfUnit(static_cast<char16_t>(u));
+      return;
+    }
     for (size_t u = 0; u < FTable.size(); ++u)
       FTable[u] = IsForeignLetterUnit(static_cast<char16_t>(u)) ? kForeignLetter : '?';
     for (int c = 0; c < 0x80; ++c) FTable[static_cast<size_t>(c)] = static_cast<char>(c);
