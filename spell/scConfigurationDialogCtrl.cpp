@@ -1,12 +1,12 @@
 #include "spell/scConfigurationDialogCtrl.h"
 
 #include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scMainDictionary.h"
 #include "spell/scSpellBase.h"
 #include "spell/scUtil.h"
-#include "platform/gui/Dialogs.h"
 
 TConfigurationDialogCtrl::TConfigurationDialogCtrl(TComponent* AOwner) : TComponent(AOwner) {}
 
