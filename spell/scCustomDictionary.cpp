@@ -5,6 +5,7 @@
 #include "platform/base/SysUtils.h"
 #include "spell/scUtil.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 #include <fstream>
@@ -64,12 +65,15 @@ bool ReadableEntry(const std::string& s, bool spaces) {
 }  // namespace
 
 int TCustomDictionary::RecoverEntries(const String& FileName) {
-  std::ifstream f(FileName, std::ios::binary);
+  std::ifstream f(FileName, std::ios::binary | std::ios::ate);
   if (!f) return 0;
   // Bounded: a dictionary of this size holds millions of words.
-  constexpr size_t kMostRead = 64u << 20;
-  std::string bytes(kMostRead, '\0');
-  f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  constexpr std::streamoff kMostRead = 64 << 20;
+  const std::streamoff size = std::min<std::streamoff>(f.tellg(), kMostRead);
+  if (size <= 0) return 0;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  f.seekg(0);
+  f.read(bytes.data(), size);
   bytes.resize(static_cast<size_t>(f.gcount()));
   // Entries are a kind byte, the word and a 0 (a pair: its replacement and
   // another 0), one after another in the pool.
@@ -169,7 +173,6 @@ void TCustomDictionary::SetActive(bool Value) {
         // The new dictionary starts with what can still be read.
         FActive = true;
         const int recovered = RecoverEntries(aside);
-        Save();
         if (OnDamaged) OnDamaged(FFileName, aside, recovered);
         return;
       } else if (!readable) {
