@@ -19,6 +19,7 @@ class TVLTableRows;
 class TVLTableRow;
 class TVLTableInplaceEdit;
 class TVLTablePrintInfo;
+class TVLTablePrintPart;
 class TVLTableUndoStep;
 class TVLUndoTableStructure;
 class TVLEditVLData;
@@ -288,6 +289,14 @@ public:
   bool ReadVLFParams(const char*& p) override;
   void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo, const AnsiString& name,
                bool part, bool forceSameAsPrev) override;
+  // The record of one printed part: the heading rows first (those the part
+  // repeats), then the part's own rows. The range stays set afterwards.
+  void SaveVLFPart(TStream& stream, TCustomVLData* vlData, Integer paraNo, const AnsiString& name,
+                   const TVLTablePrintPart& part);
+  // The rows the record holds: with heading rows, the first SaveHeadingRows
+  // rows, then SaveRowCount rows from SaveFirstRow (-1: to the end).
+  Integer SaveHeadingRows = 0, SaveFirstRow = 0, SaveRowCount = -1;
+  std::vector<Integer> SavedRows() const;
   bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                    AnsiString& name, TObject*& cpInfo) override;
   void SetVLFReadType(Integer readType) override { FReadType = readType; }
