@@ -497,6 +497,10 @@ public:
   Integer PaintLenX(Integer v) const;
   Integer PaintLenY(Integer v) const;
   void PaintPicture(TVLBackground& back, TCanvas* canvas, const TRect& part, const TRect& whole) const;
+  // The pictures the table paints under a cell (the table's, unless the
+  // cell has a colour of its own, then the cell's), the table's origin at
+  // (x, y) of the canvas; what lies under them is painted already.
+  void PaintPicturesUnderCell(TCanvas* canvas, const TRect& clip, TVLTableCellData& cell, Integer x, Integer y);
   // On paper the cell's content prints from its own layout (its colour and
   // picture are painted already); false on screen.
   bool PrintCellContent(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect);

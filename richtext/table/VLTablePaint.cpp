@@ -381,3 +381,16 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
     canvas->Pen.Style = psSolid;
   }
 }
+
+void TVLTableItemInfo::PaintPicturesUnderCell(TCanvas* canvas, const TRect& clip, TVLTableCellData& cell, Integer x,
+                                              Integer y) {
+  auto paint = [&](TVLBackground* back, const TRect& whole) {
+    if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty()) return;
+    const TRect part(std::max(whole.Left, clip.Left), std::max(whole.Top, clip.Top), std::min(whole.Right, clip.Right),
+                     std::min(whole.Bottom, clip.Bottom));
+    if (part.Right > part.Left && part.Bottom > part.Top) PaintPicture(*back, canvas, part, whole);
+  };
+  const TVLTableItemFormattingInfo& F = PaintFormatting();
+  if (cell.Color == clNone) paint(GetTableBackground(), TRect(x, y, x + F.Width, y + F.Height));
+  paint(cell.GetBackground(), TRect(x + cell.Left, y + cell.Top, x + cell.Left + cell.Width, y + cell.Top + cell.Height));
+}
