@@ -72,11 +72,15 @@ public:
       if (b.Color == clNone) return;
       C->Pen.Color = ApplyColorModeFore(b.Color, PaintMode());
       if (!b.Visible || (visible(0) && visible(1) && visible(2) && visible(3))) {
-        C->Pen.Width = b.Width;
-        C->Pen.Style = psInsideFrame;
-        C->Brush.Style = bsClear;
-        C->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        // Four bands rather than a framed rectangle: a preview that shrinks
+        // the page keeps each side at least a pixel wide.
+        const Integer w = std::min({b.Width, b.Right - b.Left, b.Bottom - b.Top});
         C->Brush.Style = bsSolid;
+        C->Brush.Color = C->Pen.Color;
+        C->FillRect(TRect(b.Left, b.Top, b.Right, b.Top + w));
+        C->FillRect(TRect(b.Left, b.Bottom - w, b.Right, b.Bottom));
+        C->FillRect(TRect(b.Left, b.Top, b.Left + w, b.Bottom));
+        C->FillRect(TRect(b.Right - w, b.Top, b.Right, b.Bottom));
         SolidPen();
         return;
       }

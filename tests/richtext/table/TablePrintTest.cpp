@@ -502,6 +502,43 @@ TEST(TablePrint, AWordWiderThanItsColumnIsClippedAtTheCellEdge) {
   EXPECT_GT(own, 20);
 }
 
+// The preview at any size, the whole page at once included, draws both
+// sides of the table's outer border.
+TEST(TablePrint, ThePreviewDrawsBothSidesOfTheOuterBorder) {
+  for (Integer bestWidth : {-100, 0}) {
+    TTableDoc doc;
+    TVLTableItemInfo* t = doc.AddTable(6);
+    t->BestWidth = bestWidth;
+    t->BorderWidth = 1;
+    t->BorderStyle = vltbColor;
+    t->BorderColor = clBlack;
+    t->CellBorderWidth = 0;
+    ASSERT_GE(doc.Paginate(), 1);
+    const Integer W = doc.Print.GetPreview100PercentWidth(), H = doc.Print.GetPreview100PercentHeight();
+    for (Integer width : {W, W * 3 / 4, W / 2, W * 2 / 5, W / 3}) {
+      SCOPED_TRACE(std::to_string(bestWidth) + " at " + std::to_string(width));
+      const Integer height = MulDiv(H, width, W);
+      TBitmap bmp(width, height);
+      doc.Print.DrawPreview(1, bmp.Canvas(), TRect(0, 0, width, height));
+      const QImage page = bmp.Canvas()->ImageDevice()->copy();
+      bmp.Canvas()->ReleaseHandle();
+      // Columns of ink taller than anything but a vertical border line.
+      std::vector<int> dark(static_cast<size_t>(width), 0);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) dark[static_cast<size_t>(x)] += qGray(page.pixel(x, y)) < 160;
+      const int tallest = *std::max_element(dark.begin(), dark.end());
+      ASSERT_GT(tallest, 10);
+      int first = -1, last = -1;
+      for (int x = 0; x < width; ++x)
+        if (dark[static_cast<size_t>(x)] >= tallest * 3 / 4) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      EXPECT_GT(last - first, width / 10) << "one side only, at x " << first;
+    }
+  }
+}
+
 TEST(TablePrint, AFittedTableSplitsOverPagesWithEveryRowOnce) {
   TTableDoc doc;
   TVLTableItemInfo* t = doc.AddTable(200);
