@@ -73,12 +73,5 @@ TEST(TablePictures, ThePictureShowsOverTheFillAndBehindTheEditedCell) {
   }
 }
 
-// The table's rectangle in the client area.
-QRect TableRect(TTableWindow& w) {
-  TVLEditVLData& d = *w.Edit->EditData();
-  TVLTableItemInfo* t = w.T();
-  const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
-  return QRect(li->Left - d.GetHOffset(), li->Top - d.GetVOffset(), t->GetWidth(), t->GetHeight());
-}
 
 }  // namespace
