@@ -482,7 +482,7 @@ TEST(TableExport, HTMLBackgroundPicturesAreFilesBehindTheTable) {
     const fs::path shot = temp.path() / (std::string(name) + ".png");
     const fs::path profile = temp.path() / (std::string(name) + "-profile");
     int status = 0;
-    const std::string out = RunCommand(std::string(browser) +
+    const std::string out = RunCommand("timeout 90 " + std::string(browser) +
                                            " --headless --no-sandbox --disable-gpu --disable-background-networking"
                                            " --user-data-dir='" + profile.string() + "' --window-size=600,400"
                                            " --screenshot='" + shot.string() + "' 'file://" +
