@@ -5,6 +5,7 @@
 #include "platform/gui/QtText.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -141,6 +142,22 @@ void TStringGrid::EditCell(int col, int row, const String& text) {
   QTableWidgetItem* item = t ? t->item(row, col) : nullptr;
   if (!item || !(item->flags() & Qt::ItemIsEditable)) return;
   item->setText(ToQ(text));  // reported through itemChanged
+}
+
+void TStringGrid::BeginEdit(int col, int row) {
+  QTableWidget* t = TableOf(this);
+  QTableWidgetItem* item = t ? t->item(row, col) : nullptr;
+  if (!item || !(item->flags() & Qt::ItemIsEditable)) return;
+  t->setCurrentCell(row, col);
+  t->setFocus(Qt::OtherFocusReason);
+  t->editItem(item);
+}
+
+bool TStringGrid::Editing() const {
+  QTableWidget* t = TableOf(this);
+  // The editor is a child of the viewport while it is open.
+  QWidget* editor = t ? t->viewport()->findChild<QLineEdit*>() : nullptr;
+  return editor && editor->isVisible();
 }
 
 void TStringGrid::ToggleCell(int col, int row) {
