@@ -10,6 +10,7 @@
 #include "platform/db/DBPassword.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Messages.h"
+#include "platform/gui/ModalWatch.h"
 #include "platform/gui/Mouse.h"
 
 #include <algorithm>
@@ -141,6 +142,7 @@ public:
   ~TAutomaticSaveTimer() override {
     AutoTimerWindows() = TAutoTimerWindows();
     OnEntryStateWord = nullptr;
+    WatchModalChanges(nullptr);
     if (AutomaticSaveTimer == this) AutomaticSaveTimer = nullptr;
   }
 };
@@ -155,6 +157,10 @@ TTimer* StartAutomaticSaveTimer(TformQuilloryMain* main) {
   w.CloseFind = nullptr;
   w.StatusPanel = [main](int panel, const String& text) { main->SetStatusText(panel, text); };
   OnEntryStateWord = [main](const String& word) { main->SetStatusText(spState, word); };
+  // A dialog the user works in is activity for as long as it is up: its
+  // opening and its closing restart the idle time (the tick does nothing
+  // while it is up, and would otherwise hide and lock at once after it).
+  WatchModalChanges([] { LastActivityTime = Now(); });
   auto* timer = new TAutomaticSaveTimer(main);
   timer->SetInterval(8000);
   timer->OnTimer = [](TObject*) { AutomaticSaveTimerTimer(Now()); };
