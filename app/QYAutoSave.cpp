@@ -31,10 +31,14 @@ void ResumeTimer() {
   LastActivityTime = Now();
 }
 
+namespace {
+TPoint LastPointer(-1, -1);
+}  // namespace
+
 void PointerActivity() {
   // A window appearing under a resting pointer (the cover) sends a move
   // too: only a pointer that moved is the user's.
-  static TPoint last(-1, -1);
+  TPoint& last = LastPointer;
   const TPoint at = GetCursorPos();
   if (at.X == last.X && at.Y == last.Y) return;
   const bool first = last.X == -1 && last.Y == -1;
@@ -59,6 +63,10 @@ void Panel(int panel, const String& text) {
 
 void ToCover(bool automatic, bool minimize) {
   auto& w = AutoTimerWindows();
+  // Where the pointer rests now is where the cover appears under it: the
+  // moves that appearing sends are not the user's, or the lock would come
+  // its minutes after the hide instead of after the last activity.
+  if (LastPointer.X != -1 || LastPointer.Y != -1) LastPointer = GetCursorPos();
   if (automatic && w.CloseFind) w.CloseFind();
   if (w.SwitchToCover) w.SwitchToCover();
   if (minimize && w.Minimize) w.Minimize();

@@ -7,6 +7,9 @@
 #include "app/QYAutoSave.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Mouse.h"
+
+#include <QCursor>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +69,39 @@ TEST(IdleTime, ClosingAModalDialogStartsTheIdleTimeAnew) {
     EXPECT_EQ(w.Main->StatusText(spCountdown), "hide:1 m  lock:2 m  ") << d.What;
     EXPECT_LT(Now() - LastActivityTime, Minute / 6) << d.What;
   }
+}
+
+// Hide at one minute, lock at two: the lock comes two minutes after the
+// last activity, not two after the hide. The cover appearing under the
+// resting pointer sends a move, which is not the user's.
+TEST(IdleTime, TheLockComesAtItsOwnMinuteAfterTheHide) {
+  TIdleWorld w;
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "left alone: Łódź");
+  w.Main->Show();
+  PointerActivity();
+  const TPoint at = GetCursorPos();
+  // The pointer went on to a tool bar, whose moves the timer does not see.
+  QCursor::setPos(at.X + 40, at.Y + 30);
+  if (GetCursorPos().X == -1 || GetCursorPos().X == at.X) GTEST_SKIP() << "no pointer to move here";
+  const TDateTime last = Now() - 1.05 * Minute;
+  LastActivityTime = last;
+  AutomaticSaveTimer->Fire();
+  ASSERT_EQ(ScreenMode, smCover);
+  ASSERT_TRUE(JournalsLoaded);
+  const TPoint rest = GetCursorPos();
+  const TPoint local = w.Main->ScreenToClient(rest);
+  w.Main->OnMouseMove(w.Main, TShiftState(), local.X, local.Y);
+  EXPECT_EQ(LastActivityTime, last);
+  // A minute later by the idle time: locked.
+  LastActivityTime = last - 1.0 * Minute;
+  AutomaticSaveTimer->Fire();
+  EXPECT_FALSE(JournalsLoaded);
+  EXPECT_EQ(w.Main->StatusText(spState), "autolock");
+  // A pointer that really moves over the cover is the user's.
+  QCursor::setPos(rest.X + 25, rest.Y + 15);
+  w.Main->OnMouseMove(w.Main, TShiftState(), local.X + 25, local.Y + 15);
+  EXPECT_GT(LastActivityTime, last);
 }
 
 }  // namespace
