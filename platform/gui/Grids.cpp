@@ -5,7 +5,6 @@
 #include "platform/gui/QtText.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -151,13 +150,6 @@ void TStringGrid::BeginEdit(int col, int row) {
   t->setCurrentCell(row, col);
   t->setFocus(Qt::OtherFocusReason);
   t->editItem(item);
-}
-
-bool TStringGrid::Editing() const {
-  QTableWidget* t = TableOf(this);
-  // The editor is a child of the viewport while it is open.
-  QWidget* editor = t ? t->viewport()->findChild<QLineEdit*>() : nullptr;
-  return editor && editor->isVisible();
 }
 
 void TStringGrid::ToggleCell(int col, int row) {

@@ -49,8 +49,6 @@ public:
   // Opens the cell's in-place editor with its text selected, as a double
   // click does; what the user then types replaces it.
   void BeginEdit(int col, int row);
-  // An in-place editor is open.
-  bool Editing() const;
 
 private:
   std::vector<TGridColumn> FColumns;

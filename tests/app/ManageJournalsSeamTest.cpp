@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -258,9 +259,10 @@ TEST(ManageJournals, AnAddedRowOpensItsNameForTyping) {
   TformJournalManager* m = w.Manage();
   ASSERT_TRUE(m->InsertJournalRow());
   const int row = m->JournalManagerGrid->RowCount() - 1;
-  ASSERT_TRUE(m->JournalManagerGrid->Editing());
+  // The name's editor is open in the new row and has the keyboard.
   QWidget* editor = QApplication::focusWidget();
-  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr);
+  ASSERT_TRUE(WidgetOf(m->JournalManagerGrid)->isAncestorOf(editor));
   TypeKeys(editor, QString::fromUtf8("Café"));
   QTest::keyClick(editor, Qt::Key_Return);
   Application->ProcessMessages();
