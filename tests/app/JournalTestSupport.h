@@ -16,8 +16,6 @@ public:
     ProfileSettings.DatabaseVersion = CurrentDatabaseVersion;
     ProfileSettings.ProtectPriorEntries = false;
     RegisterDocumentFormats();
-    // An earlier test's unload holds the journals closed.
-    JournalsHeldClosed = false;
   }
   ~TJournalWorld() {
     // A failing test must not leave a box waiting for an answer.
