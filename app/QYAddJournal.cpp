@@ -1,6 +1,7 @@
 #include "app/QYAddJournal.h"
 
 #include "app/QYFormBuild.h"
+#include "app/QYJournals.h"
 
 TdlgAddJournal* dlgAddJournal = nullptr;
 
@@ -50,6 +51,10 @@ void TdlgAddJournal::FormShow(TObject*) {
 void TdlgAddJournal::OKBtnClick(TObject*) {
   if (eJournalName->GetText().empty()) {
     ShowMessage("Journal Name Not Filled In");
+    return;
+  }
+  if (const String problem = JournalNameProblem(eJournalName->GetText()); !problem.empty()) {
+    ShowMessage(problem);
     return;
   }
   ModalResult = mrOk;

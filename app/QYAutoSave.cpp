@@ -10,6 +10,7 @@
 #include "platform/db/DBPassword.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Messages.h"
+#include "platform/gui/ModalWatch.h"
 #include "platform/gui/Mouse.h"
 
 #include <algorithm>
@@ -30,10 +31,14 @@ void ResumeTimer() {
   LastActivityTime = Now();
 }
 
+namespace {
+TPoint LastPointer(-1, -1);
+}  // namespace
+
 void PointerActivity() {
   // A window appearing under a resting pointer (the cover) sends a move
   // too: only a pointer that moved is the user's.
-  static TPoint last(-1, -1);
+  TPoint& last = LastPointer;
   const TPoint at = GetCursorPos();
   if (at.X == last.X && at.Y == last.Y) return;
   const bool first = last.X == -1 && last.Y == -1;
@@ -58,6 +63,10 @@ void Panel(int panel, const String& text) {
 
 void ToCover(bool automatic, bool minimize) {
   auto& w = AutoTimerWindows();
+  // Where the pointer rests now is where the cover appears under it: the
+  // moves that appearing sends are not the user's, or the lock would come
+  // its minutes after the hide instead of after the last activity.
+  if (LastPointer.X != -1 || LastPointer.Y != -1) LastPointer = GetCursorPos();
   if (automatic && w.CloseFind) w.CloseFind();
   if (w.SwitchToCover) w.SwitchToCover();
   if (minimize && w.Minimize) w.Minimize();
@@ -141,6 +150,7 @@ public:
   ~TAutomaticSaveTimer() override {
     AutoTimerWindows() = TAutoTimerWindows();
     OnEntryStateWord = nullptr;
+    WatchModalChanges(nullptr);
     if (AutomaticSaveTimer == this) AutomaticSaveTimer = nullptr;
   }
 };
@@ -155,6 +165,10 @@ TTimer* StartAutomaticSaveTimer(TformQuilloryMain* main) {
   w.CloseFind = nullptr;
   w.StatusPanel = [main](int panel, const String& text) { main->SetStatusText(panel, text); };
   OnEntryStateWord = [main](const String& word) { main->SetStatusText(spState, word); };
+  // A dialog the user works in is activity for as long as it is up: its
+  // opening and its closing restart the idle time (the tick does nothing
+  // while it is up, and would otherwise hide and lock at once after it).
+  WatchModalChanges([] { LastActivityTime = Now(); });
   auto* timer = new TAutomaticSaveTimer(main);
   timer->SetInterval(8000);
   timer->OnTimer = [](TObject*) { AutomaticSaveTimerTimer(Now()); };

@@ -260,6 +260,8 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   PanelJournalType->SetColor(clInfoBk);
   PanelJournalType->SetAlignment(taLeftJustify);
   PanelJournalType->SetCaption("");
+  // The journal's name is shown as typed: "Ideas & Plans" has no access key.
+  PanelJournalType->ShowAccelChar = false;
 
   QuilloryText = new TVellumEdit(this);
   QuilloryText->SetName("QuilloryText");

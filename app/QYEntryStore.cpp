@@ -171,6 +171,22 @@ bool KeepStoredEntryAside(TOpenJournal* j) {
   }
 }
 
+// False only when the journal's row is known to be gone (deleted in Manage
+// Journals): an entry inserted then would be stored where nothing reaches it.
+bool JournalRowExists(Integer journalID) {
+  try {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT COUNT(*) FROM Journals WHERE JournalID = :bJournalID");
+    q.ParamByName("bJournalID").SetAsInteger(journalID);
+    q.Open();
+    return q.Eof() || q.Fields(0).AsInteger() > 0;
+  } catch (const std::exception&) {
+    // The insert reports what is wrong with the database.
+    return true;
+  }
+}
+
 }  // namespace
 
 double StoredEntryDate(const TOpenJournal* journal, TDateTime date) {
@@ -332,6 +348,16 @@ bool SaveEntry(TOpenJournal* j, int mode) {
       ShowStateWord("not saved");
       return false;
     }
+  }
+  if (!j->EntryStored && !JournalRowExists(j->JournalID)) {
+    ShowStateWord("not saved");
+    if (!j->JournalMissingTold || mode == smExplicit) {
+      j->JournalMissingTold = true;
+      MessageBox("The journal \"" + j->JournalName + "\" is no longer in the database, so this entry was not "
+                 "saved.\r\nIts text stays in the window: copy it into another journal to keep it.",
+                 "Save", MB_OK | MB_ICONEXCLAMATION);
+    }
+    return false;
   }
   if (!j->EntryStored) {
     try {

@@ -492,6 +492,14 @@ void StartEntryTreeLoad() {
   if (EntryTree) EntryTree->RequestLoad();
 }
 
+void ReloadEntryTree() {
+  EntryTreeLoaded = false;
+  if (!EntryTree) return;
+  EntryTree->Stop();
+  // Until the load runs nothing stale can be clicked.
+  EntryTree->Tree()->Items().Clear();
+}
+
 void StopEntryTreeThreads() {
   if (EntryTree) EntryTree->Stop();
 }

@@ -167,6 +167,9 @@ void AttachEntryTree(TformQuilloryMain* main);
 void UseEntryTree(TEntryTree* tree);
 // The open-journal command's start of the loader.
 void StartEntryTreeLoad();
+// The journals changed (renamed, hidden, deleted): the tree is read anew at
+// the next start of the loader; what it shows meanwhile is dropped.
+void ReloadEntryTree();
 // Stops the tree's workers (before the database files are closed or
 // replaced, and at exit).
 void StopEntryTreeThreads();

@@ -2,6 +2,7 @@
 
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
+#include "app/QYEntryTree.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
 #include "app/QYJournals.h"
@@ -95,15 +96,16 @@ void TformJournalManager::GridCellChanged(int col, int row) {
     BindToDatabase(q);
     if (col == jmcName) {
       const String name = Trim(JournalManagerGrid->Cell(jmcName, row));
-      if (name.empty()) {
-        // A journal without a name cannot be told apart in the selector.
+      if (const String problem = JournalNameProblem(name, id); !problem.empty()) {
+        // The row shows the stored name again: the selector and the tree
+        // could not tell two journals of one name apart.
         TQuery old;
         BindToDatabase(old);
         old.SQL.Add("SELECT JournalName FROM Journals WHERE JournalID = :bJournalID");
         old.ParamByName("bJournalID").SetAsInteger(id);
         old.Open();
         JournalManagerGrid->SetCell(jmcName, row, old.Eof() ? String() : old.Fields(0).AsString());
-        MessageBox("A journal needs a name.", "Manage Journals", MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(problem, "Manage Journals", MB_OK | MB_ICONEXCLAMATION);
         return;
       }
       q.SQL.Add("UPDATE Journals SET JournalName = :bJournalName WHERE JournalID = :bJournalID");
@@ -116,6 +118,7 @@ void TformJournalManager::GridCellChanged(int col, int row) {
     }
     q.ParamByName("bJournalID").SetAsInteger(id);
     q.ExecSQL();
+    FChanged = true;
   } catch (const std::exception& e) {
     ShowErrorDisplay("Manage Journals", e);
   }
@@ -124,13 +127,16 @@ void TformJournalManager::GridCellChanged(int col, int row) {
 bool TformJournalManager::InsertJournalRow() {
   NextNumber = NextNumber + 1;
   const Integer id = NextNumber;
+  // A name no other journal has, so the row is valid until the user names it.
+  String name = "New Journal";
+  for (int n = 2; !JournalNameProblem(name).empty() && n < 1000; ++n) name = "New Journal " + IntToStr(n);
   try {
     TQuery q;
     BindToDatabase(q);
     q.SQL.Add("INSERT INTO Journals ( JournalID, JournalName, JournalActive, JournalType ) Values (:bJournalID, "
               ":bJournalName, :bJournalActive, :bJournalType );");
     q.ParamByName("bJournalID").SetAsInteger(id);
-    q.ParamByName("bJournalName").SetAsString("New Journal");
+    q.ParamByName("bJournalName").SetAsString(name);
     q.ParamByName("bJournalActive").SetAsInteger(1);
     q.ParamByName("bJournalType").SetAsString("D");
     q.ExecSQL();
@@ -140,8 +146,10 @@ bool TformJournalManager::InsertJournalRow() {
   }
   const int row = JournalManagerGrid->RowCount();
   JournalManagerGrid->SetRowCount(row + 1);
-  FillRow(row, id, "New Journal", true, "D");
-  JournalManagerGrid->SetRow(row);
+  FillRow(row, id, name, true, "D");
+  FChanged = true;
+  // The user names it at once: typing replaces "New Journal".
+  JournalManagerGrid->BeginEdit(jmcName, row);
   return true;
 }
 
@@ -178,6 +186,7 @@ bool TformJournalManager::DeleteJournalRow(int row, bool confirm) {
     return false;
   }
   JournalManagerGrid->DeleteRow(row);
+  FChanged = true;
   return true;
 }
 
@@ -187,6 +196,8 @@ void TformJournalManager::ReopenJournals() {
     formQuilloryMain->SetJournalCommandsEnabled(true);
     formQuilloryMain->SetStatusText(spState, String());
   }
+  // Names, hidden journals and deleted entries: the tree is read again.
+  if (FChanged) ReloadEntryTree();
   LoadJournalsHook();
 }
 
@@ -218,6 +229,8 @@ TformJournalManager* ActionJournalManagerExecute(TformQuilloryMain* main) {
   if (main) {
     main->SetStatusText(spState, "managing journals");
     main->SetJournalCommandsEnabled(false);
+    // The selector lists open journals; none is open until the window closes.
+    main->cbSelectJournal->Items().Clear();
   }
   auto* window = new TformJournalManager(main ? static_cast<TComponent*>(main) : Application);
   try {

@@ -48,6 +48,8 @@ private:
   void ReopenJournals();
   Integer RowID(int row) const;
   bool FReopened = false;
+  // A journal was renamed, shown, hidden, added or deleted.
+  bool FChanged = false;
   void FillRow(int row, Integer id, const String& name, bool active, const String& type);
 };
 

@@ -18,6 +18,7 @@ TOpenJournal* LastJournal = nullptr;
 TOpenJournal* CurrentJournal = nullptr;
 bool CreatingJournal = false;
 bool JournalsLoaded = false;
+bool JournalsHeldClosed = false;
 std::vector<std::pair<String, Integer>> SelectJournalLines;
 int JournalListChanges = 0;
 std::function<void(TOpenJournal*)> OnJournalAdded;
@@ -90,6 +91,7 @@ TOpenJournal* AddOpenJournal(const String& name, Integer journalID, Integer top,
 }
 
 void LoadJournals() {
+  JournalsHeldClosed = false;
   if (JournalsLoaded) return;
   UpgradeDatabase();
   PrepareEntryStatements();
@@ -146,6 +148,7 @@ void CloseJournal(TOpenJournal* j) {
 
 void UnloadJournals() {
   if (!JournalsLoaded) return;
+  JournalsHeldClosed = true;
   for (TOpenJournal* j = FirstJournal; j; j = j->Next) {
     j->WasActiveWindow = j == CurrentJournal;
     if (OnJournalGeometry) OnJournalGeometry(j);
@@ -253,6 +256,7 @@ int OpenJournalCount() {
 }
 
 TOpenJournal* FindOrOpenJournal(Integer journalID) {
+  if (JournalsHeldClosed) return nullptr;
   for (int pass = 0; pass < 2; ++pass) {
     for (TOpenJournal* j = FirstJournal; j; j = j->Next)
       if (j->JournalID == journalID) return j;
@@ -299,4 +303,27 @@ void RegisterJournalHooks() {
     StartEntryTreeLoad();
   };
   h.JournalsLoaded = [] { return JournalsLoaded; };
+}
+
+String JournalNameProblem(const String& name, Integer exceptID) {
+  const String trimmed = Trim(name);
+  if (trimmed.empty()) return "A journal needs a name.";
+  // Characters, not bytes: "Łódź" is four.
+  const auto length = std::count_if(trimmed.begin(), trimmed.end(),
+                                    [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+  if (length > MaxJournalNameLength)
+    return "A journal name can be at most " + IntToStr(MaxJournalNameLength) + " characters long; this one has " +
+           IntToStr(static_cast<int>(length)) + ".";
+  try {
+    TQuery q;
+    BindToDatabase(q);
+    q.SQL.Add("SELECT JournalID, JournalName FROM Journals");
+    q.Open();
+    for (; !q.Eof(); q.Next())
+      if (q.Fields(0).AsInteger() != exceptID && AnsiSameText(Trim(q.Fields(1).AsString()), trimmed))
+        return "There is a journal named \"" + trimmed + "\" already. Choose another name.";
+  } catch (const std::exception& e) {
+    ShowErrorDisplay("Journal Names", e);
+  }
+  return String();
 }

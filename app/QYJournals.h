@@ -35,6 +35,9 @@ struct TOpenJournal {
   // The load failed before the row was known: a save could not tell an
   // insert from an update, so none is made until a load succeeds.
   bool EntryUnread = false;
+  // The user was told that the journal's row is gone (told once, not at
+  // every automatic save).
+  bool JournalMissingTold = false;
 };
 
 inline constexpr int MaxOpenJournals = 75;
@@ -44,6 +47,10 @@ extern TOpenJournal* LastJournal;
 extern TOpenJournal* CurrentJournal;
 extern bool CreatingJournal;
 extern bool JournalsLoaded;
+// Set from an unload (lock, exit, Manage Journals, backup, restore, pack, a
+// password change) until the next load: nothing may open a journal then, or
+// a journal deleted meanwhile would come back with a window that saves nowhere.
+extern bool JournalsHeldClosed;
 
 // The journal selector's lines: name and journal id.
 extern std::vector<std::pair<String, Integer>> SelectJournalLines;
@@ -74,6 +81,7 @@ void RemoveOpenJournal(TOpenJournal* journal);
 Integer NextJournalID();
 // False (and an error shown) when the row was not written.
 bool InsertJournal(const String& name, Byte kind, Integer& journalID);
+// nullptr while the journals are held closed, or when there is no such journal.
 TOpenJournal* FindOrOpenJournal(Integer journalID);
 void OpenJournalByID(Integer journalID);
 int OpenJournalCount();
@@ -82,6 +90,12 @@ int JournalCount();
 // The add-journal command after its dialog: creates and opens the journal.
 // Cancelled (empty name): today's entry of the current journal is reloaded.
 void NewJournal(const String& name, Byte kind, bool confirmed);
+
+// The longest journal name: longer ones make captions and lists unreadable.
+inline constexpr int MaxJournalNameLength = 100;
+// Why the name cannot be a journal's (empty when it can): blank, too long,
+// or already used by another journal (letter case aside) than exceptID.
+String JournalNameProblem(const String& name, Integer exceptID = 0);
 
 // Gives the start-up and shut-down the journal operations they call.
 void RegisterJournalHooks();

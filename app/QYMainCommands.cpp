@@ -719,6 +719,10 @@ void TformQuilloryMain::SetJournalCommandsEnabled(bool enabled) {
                            "ActionPreviewPagePerDay", "ActionPreviewPageFilled", "ActionPrintPagePerDay",
                            "ActionPrintPageFilled", "ActionJournalManager"})
     if (auto* a = dynamic_cast<TAction*>(FindComponent(name))) a->SetEnabled(enabled);
+  // What opens a journal: nothing may while the journals are closed.
+  for (TWinControl* c : {static_cast<TWinControl*>(cbSelectJournal), static_cast<TWinControl*>(QuilloryDate),
+                         static_cast<TWinControl*>(MonthCalendar), static_cast<TWinControl*>(tEntryTree)})
+    if (c) c->SetEnabled(enabled);
 }
 
 void TformQuilloryMain::ShowModifiedState(bool modified) { SetStatusText(spState, modified ? "modified" : ""); }

@@ -67,6 +67,7 @@ void LoadToolBarLayoutHook(const String& fileName) {
 #include "app/QYSplash.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/SessionEnd.h"
 #include "platform/os/Semaphores.h"
 #include "platform/os/SingleInstance.h"
 
@@ -198,6 +199,14 @@ int QuilloryMain(int argc, char** argv) {
   guard.reset();
   splash->Hide();
   splash.reset();
+  // Logout, shutdown and kill end the program as Exit does: every open
+  // entry and the settings are saved first.
+  TSessionEndWatch sessionEnd;
+  sessionEnd.OnSessionEnd = [](int) {
+    if (formQuilloryMain && !formQuilloryMain->Closing) formQuilloryMain->RunExitSequence();
+    else Application->Terminate();
+  };
+  if (!sessionEnd.Start()) std::fprintf(stderr, "Quillory: no handler for the end of the session\n");
   SetStartupWindowsReady(true);
   Application->Run();
   SetStartupWindowsReady(false);

@@ -11,9 +11,11 @@ namespace {
 
 const char* const PassQueries[2] = {
     "SELECT DISTINCT JournalName, JournalID, JournalType, JournalDate, CursorPosition FROM Quillory, "
-    "Journals WHERE Quillory.JournalID = Journals.JournalID ORDER BY JournalDate, JournalName;",
+    "Journals WHERE ( Quillory.JournalID = Journals.JournalID ) AND ( JournalActive = True ) ORDER BY JournalDate, "
+    "JournalName;",
     "SELECT DISTINCT JournalName, JournalID, JournalType, JournalDate, CursorPosition FROM Quillory, "
-    "Journals WHERE ( Quillory.JournalID = Journals.JournalID ) ORDER BY JournalName, JournalDate;"};
+    "Journals WHERE ( Quillory.JournalID = Journals.JournalID ) AND ( JournalActive = True ) ORDER BY JournalName, "
+    "JournalDate;"};
 
 TEntryTreeRow ReadRow(TQuery& q, const TFormatSettings& settings) {
   TField& cursor = q.FieldByName("CursorPosition");

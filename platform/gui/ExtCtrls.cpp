@@ -83,7 +83,8 @@ void TPanel::Paint() {
                                                                          : Qt::AlignLeft);
     p->setFont(w->font());
     p->setPen(pal.color(QPalette::WindowText));
-    p->drawText(r.adjusted(2, 0, -2, 0), static_cast<int>(a) | Qt::TextShowMnemonic, ToQ(FText));
+    p->drawText(r.adjusted(2, 0, -2, 0), static_cast<int>(a) | (ShowAccelChar ? Qt::TextShowMnemonic : 0),
+                ToQ(FText));
   }
   if (OnPaint) OnPaint(this);
 }

@@ -21,6 +21,8 @@ public:
   void SetBorderStyle(TBorderStyle value);
   // Paints the caption (clear it for a panel that only holds controls).
   bool ShowCaption = true;
+  // "&" marks an access key; off for captions made of the user's text.
+  bool ShowAccelChar = true;
 
 protected:
   void Paint() override;

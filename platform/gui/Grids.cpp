@@ -143,6 +143,15 @@ void TStringGrid::EditCell(int col, int row, const String& text) {
   item->setText(ToQ(text));  // reported through itemChanged
 }
 
+void TStringGrid::BeginEdit(int col, int row) {
+  QTableWidget* t = TableOf(this);
+  QTableWidgetItem* item = t ? t->item(row, col) : nullptr;
+  if (!item || !(item->flags() & Qt::ItemIsEditable)) return;
+  t->setCurrentCell(row, col);
+  t->setFocus(Qt::OtherFocusReason);
+  t->editItem(item);
+}
+
 void TStringGrid::ToggleCell(int col, int row) {
   QTableWidget* t = TableOf(this);
   QTableWidgetItem* item = t ? t->item(row, col) : nullptr;

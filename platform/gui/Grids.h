@@ -46,6 +46,9 @@ public:
   // As the user's edit of a cell (tests and the keyboard path).
   void EditCell(int col, int row, const String& text);
   void ToggleCell(int col, int row);
+  // Opens the cell's in-place editor with its text selected, as a double
+  // click does; what the user then types replaces it.
+  void BeginEdit(int col, int row);
 
 private:
   std::vector<TGridColumn> FColumns;

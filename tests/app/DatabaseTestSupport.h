@@ -2,6 +2,7 @@
 // A program folder with a generated template and a documents folder, for the
 // tests of the database folder, the settings store and the upgrades.
 #include "app/QYDatabase.h"
+#include "app/QYJournals.h"
 #include "app/QYProfile.h"
 #include "app/QYSchema.h"
 #include "platform/gui/Dialogs.h"
@@ -21,6 +22,8 @@ public:
     s.OnTrace = nullptr;
     s.OnPassword = nullptr;
     ProfileSettings = TProfileSettings();
+    // An earlier test's unload holds the journals closed.
+    JournalsHeldClosed = false;
     Folders.ProgramDir = (Root / "prog").string();
     Folders.DocumentsDir = (Root / "docs").string();
     Folders.TempDir = Root.str();

@@ -103,8 +103,9 @@ TEST(JournalManager, AddedJournalsAreShownDailyJournalsWithTheNextNumbers) {
   TformJournalManager* m = w.Manage();
   ASSERT_TRUE(m->InsertJournalRow());
   ASSERT_TRUE(m->InsertJournalRow());
+  // Each with a name of its own, as two journals of one name could not be told apart.
   EXPECT_EQ(w.Count("SELECT count(*) FROM Journals WHERE JournalID IN (9, 10) AND JournalActive = TRUE "
-                    "AND JournalType = 'D' AND JournalName = 'New Journal'"),
+                    "AND JournalType = 'D' AND JournalName IN ('New Journal', 'New Journal 2')"),
             2);
   m->JournalManagerGrid->EditCell(jmcName, w.RowOf(m, 10), "Garden");
   m->pbOkClick(m);

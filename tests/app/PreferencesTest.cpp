@@ -242,6 +242,9 @@ TEST(Preferences, StartUpChoiceCreatesAndRemovesTheAutostartEntryAtOnce) {
 // The style editor edits a copy of the default sheet; OK puts it in place,
 // writes the styles file and merges it into the open journals.
 TEST(Preferences, StyleEditorAddsRenamesAndDeletesStylesOnOk) {
+  // "Today" and "the day before" must not move while the test runs: at
+  // midnight the journal opened today would become the earlier day's.
+  TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0)));
   TPrefsWorld w;
   TOpenJournal* today = w.OpenWindow("Today", 0);
   TOpenJournal* older = w.OpenWindow("Older", 0);

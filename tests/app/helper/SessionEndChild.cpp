@@ -1,0 +1,149 @@
+// The program ended by a signal with typing not yet saved, for the test
+// that sends it:
+//
+//   session_end_child type <root> <program folder> <ready file> <text>
+//       starts the program on <root>'s own home and documents, opens the
+//       journal (making its first journal), types <text> with the keyboard
+//       into the entry, writes <ready file> and waits for the end.
+//   session_end_child check <root> <program folder> <text>
+//       starts it again, opens the journal and ends with 0 when the entry
+//       holds <text>.
+#include "app/QYAddJournal.h"
+#include "app/QYDatabase.h"
+#include "app/QYEditor.h"
+#include "app/QYJournals.h"
+#include "app/QYMain.h"
+#include "app/QYProfile.h"
+#include "app/QYStartup.h"
+
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+#include "richtext/editor/VellumEdit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Boxes are answered as a user making a first journal would.
+class TAnsweringHook : public TInteractionHook {
+public:
+  int Run(TInteraction& r) override {
+    if (auto* dlg = dynamic_cast<TdlgAddJournal*>(r.Form)) {
+      dlg->eJournalName->SetText("Café Diary");
+      return mrOk;
+    }
+    std::fprintf(stderr, "box \"%s\": %s\n", r.Caption.c_str(), r.Text.c_str());
+    if (r.Caption == "Welcome to Quillory") return IDYES;
+    if (r.Caption == "Quillory Start-Up") return IDNO;
+    return r.Kind == TInteractionKind::MessageBox ? IDOK : static_cast<int>(mrOk);
+  }
+};
+
+void OwnFolders(const fs::path& root) {
+  for (const char* sub : {"home", "docs", "run"}) fs::create_directories(root / sub);
+  ::chmod((root / "run").c_str(), 0700);
+  const fs::path home = root / "home";
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+  ::setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
+  ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
+  ::setenv("XDG_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
+  ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+}
+
+void Settle() {
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    QTest::qWait(10);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const bool typing = mode == "type" && argc == 6;
+  if (!typing && !(mode == "check" && argc == 5)) {
+    std::fprintf(stderr, "usage: %s type <root> <program folder> <ready file> <text> | check <root> <program "
+                         "folder> <text>\n", argv[0]);
+    return 2;
+  }
+  const fs::path root = argv[2];
+  const std::string programDir = argv[3];
+  const std::string ready = typing ? argv[4] : "";
+  const String text = typing ? argv[5] : argv[4];
+  OwnFolders(root);
+  int one = 1;
+  char* args[] = {argv[0], nullptr};
+  QApplication toolkit(one, args);
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = programDir;
+  folders.DocumentsDir = (root / "docs").string();
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  TAnsweringHook hook;
+  SetInteractionHook(&hook);
+  ProfileSettings.AutoSaveOn = false;
+  int verdict = 3;
+  std::function<void()> step = [&] {
+    TformQuilloryMain* m = formQuilloryMain;
+    if (!m || !m->Showing()) {
+      QTimer::singleShot(50, step);
+      return;
+    }
+    // Nothing saves on its own while the signal is awaited.
+    ProfileSettings.AutoSaveOn = false;
+    m->pbOpenQuilloryClick(m);
+    Settle();
+    TOpenJournal* j = CurrentJournal;
+    if (!j || !j->EditorWindow) {
+      std::fprintf(stderr, "no journal open\n");
+      verdict = 4;
+      Application->Terminate();
+      return;
+    }
+    if (!typing) {
+      const String stored = j->Document->Text();
+      verdict = stored.find(text) != String::npos ? 0 : 5;
+      std::fprintf(stderr, "entry after the restart: \"%s\"\n", stored.c_str());
+      m->ActionExit->Execute();
+      return;
+    }
+    QWidget* editor = WidgetOf(j->EditorWindow->QuilloryText);
+    editor->setFocus();
+    // Key by key, with the text a keyboard of those letters sends.
+    for (QChar ch : QString::fromStdString(text)) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+      QApplication::sendEvent(editor, &press);
+      QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+      QApplication::sendEvent(editor, &release);
+    }
+    Settle();
+    if (!j->Document->Modified && !j->EditorWindow->QuilloryText->Modified) {
+      std::fprintf(stderr, "the typing did not reach the entry\n");
+      verdict = 6;
+      Application->Terminate();
+      return;
+    }
+    std::ofstream(ready) << "typed\n";
+    verdict = 0;
+  };
+  QTimer::singleShot(100, step);
+  const int code = QuilloryMain(one, args);
+  SetInteractionHook(nullptr);
+  return code != 0 ? 10 + code : verdict;
+}
