@@ -10,6 +10,14 @@ T* Linked(T* published, TComponent* owner) {
   return published ? published : FindComponentOfClass<T>(owner);
 }
 
+// The searched editor's window owns the dialog: a match shown there does
+// not bring that window over the dialog. Only the showing reads the owner.
+void ShowOwnedBy(TFindDialog* dialog, TWinControl* editor) {
+  dialog->OwnerControl = editor;
+  dialog->Execute();
+  dialog->OwnerControl = nullptr;
+}
+
 template <typename T>
 void SetLink(TComponent* self, T*& slot, T* value) {
   if (slot == value) return;
@@ -88,7 +96,7 @@ void TvlActionFind::ExecuteTarget(TObject* Target) {
     FDialog->OnFind = [this](TObject*) { SearchHandler(); };
   }
   SetSearchedEditor(editor->EditorControl());
-  FDialog->Execute();
+  ShowOwnedBy(FDialog, editor->EditorControl());
 }
 
 void TvlActionFind::SearchHandler() {
@@ -160,7 +168,7 @@ void TvlActionReplace::ExecuteTarget(TObject* Target) {
     FDialog->OnReplace = [this](TObject*) { ReplaceHandler(); };
   }
   SetSearchedEditor(editor->EditorControl());
-  FDialog->Execute();
+  ShowOwnedBy(FDialog, editor->EditorControl());
 }
 
 void TvlActionReplace::SearchHandler() {

@@ -1,5 +1,7 @@
 #include "platform/gui/CommonDialogs.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/QtText.h"
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 // ---------------------------------------------------------------------------
 // Open and save
@@ -248,6 +251,15 @@ int RunFindWindow(TInteraction& r) {
   }
   for (QPushButton* b : w.SearchButtons) b->setEnabled(!fd->FindText.empty());
   if (fd->Left >= 0 && fd->Top >= 0) w.Dialog->move(fd->Left, fd->Top);
+  // Owned by the searched window: that window coming to the front (a match
+  // shown in it) does not hide the find window.
+  if (QWidget* owner = WidgetOf(fd->OwnerControl)) {
+    QWidget* top = owner->window();
+    top->winId();
+    w.Dialog->winId();
+    if (w.Dialog->windowHandle() && top->windowHandle() && top != w.Dialog)
+      w.Dialog->windowHandle()->setTransientParent(top->windowHandle());
+  }
   w.Dialog->show();
   w.Dialog->raise();
   w.Dialog->activateWindow();

@@ -106,6 +106,8 @@ public:
 // Modeless: Execute shows the window and returns; the buttons fire OnFind and
 // OnReplace with FindText, ReplaceText and Options set. The search buttons
 // stay disabled while the find text is empty, so no empty search ever runs.
+class TControl;
+
 class TFindDialog : public TCommonDialog {
 public:
   explicit TFindDialog(TComponent* AOwner);
@@ -118,6 +120,9 @@ public:
   TNotifyEvent OnFind;
   // Where the window goes (screen coordinates; -1 = the toolkit decides).
   int Left = -1, Top = -1;
+  // The window of this control owns the find window (the window manager
+  // keeps it above that window); null: none. Applied on each Execute.
+  TControl* OwnerControl = nullptr;
 
   // What the buttons do (the real window calls these, and scripts may).
   void PressFindNext();
