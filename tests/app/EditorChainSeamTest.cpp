@@ -160,4 +160,154 @@ TEST(EditorChainSeam, TypingAfterEachSaveGoesOnWhereTheCaretIs) {
     }
 }
 
+// The real find or replace window of a command, opened from its menu item.
+TFindDialog* OpenFindWindow(TChainWindow& w, const char* command, const std::string& text) {
+  if (!w.Menu(command)) return nullptr;
+  TFindDialog* d = nullptr;
+  if (auto* f = dynamic_cast<TvlActionFind*>(w.Main->FindComponent(command))) d = f->FindDialog();
+  if (auto* r = dynamic_cast<TvlActionReplace*>(w.Main->FindComponent(command))) d = r->ReplaceDialog();
+  if (!d || !d->FWindow->Dialog) return nullptr;
+  d->FWindow->Find->setText(QString::fromUtf8(text.c_str()));
+  d->FindText = text;  // as typing it and pressing a button does
+  if (!TWindowSeam::Activate(d->FWindow->Dialog)) return nullptr;
+  d->FWindow->Find->setFocus();
+  w.Settle();
+  return d;
+}
+
+QPushButton* Button(TFindDialog* d, const char* caption) {
+  for (QPushButton* b : d->FWindow->Dialog->findChildren<QPushButton*>())
+    if (b->text() == caption) return b;
+  return nullptr;
+}
+
+// A search that finds nothing, started in the last cell (Replace All that
+// replaces nothing, F3 past the last match): the caret and selection stay
+// where they were, in the cell, and the next key (Delete) leaves the table.
+TEST(EditorChainSeam, ASearchThatFindsNothingLeavesTheCaretInItsCell) {
+  struct Case {
+    const char* name;
+    std::function<void(TChainWindow&)> search;
+    const char* selected;  // what stays selected in the cell
+    const char* afterDelete;
+  };
+  const Case cases[] = {
+      {"Replace All, none replaced",
+       [](TChainWindow& w) {
+         TFindDialog* d = OpenFindWindow(w, "vlActionReplace", "nowhere");
+         ASSERT_NE(d, nullptr);
+         QPushButton* all = Button(d, "Replace &All");
+         ASSERT_NE(all, nullptr);
+         TInteractionScript script;
+         script.Answer(IDOK);
+         QTest::mouseClick(all, Qt::LeftButton);
+         ASSERT_TRUE(w.Settle());
+         ASSERT_EQ(script.Shown.size(), 1u);
+         EXPECT_EQ(script.Shown[0].Text, "0 strings replaced.");
+         d->CloseDialog();
+       },
+       "", "[///Łódź last]"},
+      {"F3 past the last match",
+       [](TChainWindow& w) {
+         TFindDialog* d = OpenFindWindow(w, "vlActionFind", "last");
+         ASSERT_NE(d, nullptr);
+         d->CloseDialog();
+         ASSERT_TRUE(TWindowSeam::Activate(w.Window()));
+         TInteractionScript script;
+         script.Answer(IDOK).Answer(IDOK);
+         ASSERT_TRUE(w.Key(Qt::Key_Home));
+         ASSERT_TRUE(w.Key(Qt::Key_F3));  // finds it in the cell
+         ASSERT_TRUE(w.Key(Qt::Key_F3));  // nothing past it
+         ASSERT_EQ(script.Shown.size(), 1u);
+       },
+       "last", "[///Łódź ]"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TChainWindow w;
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Keys(Qt::Key_Tab, 3));
+    ASSERT_TRUE(w.Type("Łódź last"));
+    ASSERT_EQ(w.Shown(), "[///Łódź last]");
+    k.search(w);
+    ASSERT_FALSE(testing::Test::HasFatalFailure());
+    ASSERT_TRUE(TWindowSeam::Activate(w.Window()));
+    ASSERT_EQ(w.Cells().size(), 1u) << "the cell was left";
+    TVLTableInplaceEdit* cell = w.Cells()[0];
+    EXPECT_EQ(cell->Row, 1);
+    EXPECT_EQ(cell->Col, 1);
+    EXPECT_EQ(std::string(cell->GetSelText()), k.selected);
+    EXPECT_FALSE(w.Edit()->EditData()->SelectionExists()) << "the document holds a selection";
+    ASSERT_TRUE(w.Key(Qt::Key_Delete));
+    EXPECT_EQ(w.Shown(), k.afterDelete);
+  }
+}
+
+// Find Next with the match in a cell: the find window, owned by the
+// journal window, stays the active one, so the next Enter is Find Next
+// again and not a paragraph break in the cell.
+TEST(EditorChainSeam, AMatchInACellLeavesTheFindWindowActive) {
+  TChainWindow w;
+  ASSERT_TRUE(w.Type("top"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("café one"));
+  ASSERT_TRUE(w.Key(Qt::Key_Tab));
+  ASSERT_TRUE(w.Type("café two"));
+  // The caret before the table: the search goes into the cells.
+  ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+  ASSERT_TRUE(w.Cells().empty());
+  TFindDialog* d = OpenFindWindow(w, "vlActionFind", "café");
+  ASSERT_NE(d, nullptr);
+  TInteractionScript unexpected;  // a "not found" box must not wait for an answer
+  QDialog* dialog = d->FWindow->Dialog;
+  ASSERT_NE(dialog->windowHandle(), nullptr);
+  EXPECT_EQ(dialog->windowHandle()->transientParent(), w.Window()->windowHandle()) << "no owner";
+  for (const char* cellText : {"café one", "café two"}) {
+    SCOPED_TRACE(cellText);
+    ASSERT_TRUE(w.Key(Qt::Key_Return));  // the find window's default button
+    ASSERT_EQ(w.Cells().size(), 1u);
+    EXPECT_EQ(std::string(w.Cells()[0]->GetSelText()), "café");
+    EXPECT_EQ(QApplication::activeWindow(), dialog) << "the journal window took the activation";
+    EXPECT_EQ(w.Shown(), "top|[café one/café two//]");
+  }
+  EXPECT_EQ(unexpected.Shown.size(), 0u);
+  d->CloseDialog();
+}
+
+// A dialog run from a cell (Table Properties… OK, Save a Copy… Save): the
+// keyboard comes back to the cell, typing goes on there.
+TEST(EditorChainSeam, ADialogClosedFromACellGivesItTheKeyboardBack) {
+  qytest::TempDir dir;
+  struct Case {
+    const char* name;
+    const char* command;
+    std::function<void(TInteractionScript&)> answer;
+  };
+  const std::string copy = (dir / "copy.rtf").string();
+  const Case cases[] = {
+      {"Table Properties", "vlActionTableProperties", [](TInteractionScript& s) { s.Answer(mrOk); }},
+      {"Save a Copy", "vlActionExport", [&](TInteractionScript& s) { s.AnswerValue(copy.c_str()).Answer(IDOK); }},
+  };
+  for (const bool nested : {false, true})
+    for (const Case& k : cases) {
+      SCOPED_TRACE(std::string(k.name) + (nested ? ", nested" : ""));
+      TChainWindow w;
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      if (nested) {
+        ASSERT_TRUE(w.InsertTable(2, 2));
+      }
+      ASSERT_TRUE(w.Type("ab"));
+      {
+        TInteractionScript script;
+        k.answer(script);
+        ASSERT_TRUE(w.Menu(k.command));
+      }
+      ASSERT_TRUE(TWindowSeam::Activate(w.Window()));
+      ASSERT_TRUE(w.Type("ç"));
+      ASSERT_EQ(w.Cells().size(), nested ? 2u : 1u);
+      EXPECT_EQ(Text(*w.Innermost()->EditData()), "abç");
+    }
+}
+
 }  // namespace
