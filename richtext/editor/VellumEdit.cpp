@@ -604,13 +604,16 @@ void TCustomVellumEdit::RouteHistory(bool redo) {
     GetInnermostEditor()->EditData()->Beep();
     return;
   }
-  if (!holder->InplaceEdit()) {
-    holder->ReplayOwnHistory(redo);
-    return;
-  }
   // The editors open inside the holder close first (their history goes to
-  // it); not now, as the key or command may have come through one of them.
-  PostMessage(holder, redo ? WM_VLREDOFROMINPLACE : WM_VLUNDOFROMINPLACE);
+  // it); not now when the request came through one of them (its key), as
+  // it would be gone under its own handler.
+  for (TCustomVellumEdit* e = holder->InplaceEdit(); e; e = e->InplaceEdit())
+    if (e == this) {
+      PostMessage(holder, redo ? WM_VLREDOFROMINPLACE : WM_VLUNDOFROMINPLACE);
+      return;
+    }
+  holder->DestroyInplaceEditor();
+  holder->ReplayOwnHistory(redo);
 }
 
 void TCustomVellumEdit::ReplayOwnHistory(bool redo) {

@@ -8,10 +8,14 @@
 #include "actions/InsTableVLFrm.h"
 #include "actions/VLActionsFind.h"
 #include "app/QYAutoSave.h"
+#include "app/QYSpelling.h"
 #include "platform/base/CodePages.h"
 #include "richtext/model/VLUni.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
+#include "spell/scSpell.h"
+#include "spell/scSpellDialog.h"
+#include "spellvl/VLSpellChecker.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -19,6 +23,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -308,6 +313,52 @@ TEST(EditorChainSeam, ADialogClosedFromACellGivesItTheKeyboardBack) {
       ASSERT_EQ(w.Cells().size(), nested ? 2u : 1u);
       EXPECT_EQ(Text(*w.Innermost()->EditData()), "abç");
     }
+}
+
+// The spelling check stops at a word in a cell: its dialog stays the
+// active window (its buttons stay usable), Enter is the dialog's and puts
+// no paragraph break into the cell, and after the check the keyboard is in
+// the entry again.
+TEST(EditorChainSeam, ASpellingCheckInACellKeepsItsDialogActive) {
+  TChainWindow w;
+  ASSERT_TRUE(w.Type("one twoo"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("three wrods"));
+  ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+  const std::string before = w.Shown();
+  TVLSpellChecker* spell = w.Main->VLSpellChecker;
+  TStringList dirs;
+  dirs.Add("%AppData%/%AppName%");
+  dirs.Add(QY_BIN_DIR);
+  spell->SetConfigDictionaryDir(dirs);
+  spell->SynchronousCheck = false;
+  TInteractionScript script;
+  script.Answer(IDOK);
+  ASSERT_TRUE(w.Menu("ActionSpell"));
+  auto stoppedAt = [&](const char* word) {
+    return TWindowSeam::WaitFor([&] {
+      return spell->CheckRunning() && spell->Dialog() && std::string(spell->Dialog()->NotFoundEdit->GetText()) == word;
+    });
+  };
+  // The first word is outside the table; Ignore, clicked, moves into it.
+  ASSERT_TRUE(stoppedAt("twoo"));
+  ASSERT_TRUE(TWindowSeam::Activate(WidgetOf(spell->Dialog())->window()));
+  QTest::mouseClick(WidgetOf(spell->Dialog()->IgnoreButton), Qt::LeftButton);
+  ASSERT_TRUE(stoppedAt("wrods"));
+  ASSERT_EQ(w.Cells().size(), 1u) << "the word is shown in its cell";
+  QWidget* dialog = WidgetOf(spell->Dialog())->window();
+  EXPECT_EQ(QApplication::activeWindow(), dialog) << "the journal window took the activation";
+  TWindowSeam::Activate(dialog);
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  auto breaks = [](const std::string& t) { return std::count(t.begin(), t.end(), '|'); };
+  EXPECT_EQ(breaks(w.Shown()), breaks(before)) << w.Shown();
+  CancelSpellCheck();
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(TWindowSeam::Activate(w.Window()));
+  const std::string after = w.Shown();
+  ASSERT_TRUE(w.Type("Ł"));
+  EXPECT_NE(w.Shown(), after) << "the typed letter went elsewhere";
 }
 
 }  // namespace
