@@ -275,8 +275,14 @@ TEST(EditorChainSeam, AMatchInACellLeavesTheFindWindowActive) {
     EXPECT_EQ(std::string(w.Cells()[0]->GetSelText()), "café");
     EXPECT_EQ(QApplication::activeWindow(), dialog) << "the journal window took the activation";
     EXPECT_EQ(w.Shown(), "top|[café one/café two//]");
+    if (TWindowSeam::WindowManagerRunning()) {
+      EXPECT_TRUE(TWindowSeam::WaitFor([&] { return TWindowSeam::StackedAbove(dialog, w.Window()); }))
+          << "the journal window covers the find window";
+    }
   }
   EXPECT_EQ(unexpected.Shown.size(), 0u);
+  if (!TWindowSeam::WindowManagerRunning())
+    std::printf("No window manager: the stacking of the find window is not checked.\n");
   d->CloseDialog();
 }
 

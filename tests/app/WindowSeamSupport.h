@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -112,9 +113,32 @@ public:
     return std::system("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") == 0;
   }
 
+  // The window manager keeps `upper` above `lower` (its stacking list).
+  static bool StackedAbove(QWidget* upper, QWidget* lower) {
+    const std::string list = RootProperty("_NET_CLIENT_LIST_STACKING");
+    auto at = [&](QWidget* w) {
+      char id[32];
+      std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(w->window()->winId()));
+      return list.find(id);
+    };
+    const size_t u = at(upper), l = at(lower);
+    return u != std::string::npos && l != std::string::npos && u > l;
+  }
+
   TPostedCounter Posted;
 
 private:
+  static std::string RootProperty(const char* name) {
+    std::string out;
+    const std::string cmd = std::string("xprop -root ") + name + " 2>/dev/null";
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+      char buf[512];
+      while (std::fgets(buf, sizeof buf, p)) out += buf;
+      pclose(p);
+    }
+    return out;
+  }
+
   static TMenuItem* MenuItemOf(TMenuItem* menu, const char* actionName) {
     if (!menu) return nullptr;
     for (int k = 0; k < menu->Count(); ++k) {
