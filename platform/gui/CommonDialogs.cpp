@@ -1,7 +1,6 @@
 #include "platform/gui/CommonDialogs.h"
 
 #include "platform/gui/ControlsPrivate.h"
-
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/QtText.h"

@@ -103,11 +103,11 @@ public:
   bool Execute() override;
 };
 
+class TControl;
+
 // Modeless: Execute shows the window and returns; the buttons fire OnFind and
 // OnReplace with FindText, ReplaceText and Options set. The search buttons
 // stay disabled while the find text is empty, so no empty search ever runs.
-class TControl;
-
 class TFindDialog : public TCommonDialog {
 public:
   explicit TFindDialog(TComponent* AOwner);
