@@ -12,7 +12,12 @@ T* Linked(T* published, TComponent* owner) {
 
 // The searched editor's window owns the dialog: a match shown there does
 // not bring that window over the dialog. Only the showing reads the owner.
+// The texts come from the current language's table.
 void ShowOwnedBy(TFindDialog* dialog, TWinControl* editor) {
+  dialog->Captions = {LanguageText(579), LanguageText(580), LanguageText(581), LanguageText(582),
+                      LanguageText(583), LanguageText(584), LanguageText(585), LanguageText(321),
+                      LanguageText(320), LanguageText(586), LanguageText(587), LanguageText(588),
+                      LanguageText(196)};
   dialog->OwnerControl = editor;
   dialog->Execute();
   dialog->OwnerControl = nullptr;

@@ -123,6 +123,12 @@ public:
   // The window of this control owns the find window (the window manager
   // keeps it above that window); null: none. Applied on each Execute.
   TControl* OwnerControl = nullptr;
+  // The window's texts (the caller's language; an empty one keeps the
+  // built-in English text). Applied on each Execute.
+  struct TCaptions {
+    String Find, Replace, FindWhat, ReplaceWith, WholeWord, MatchCase, Direction, Up, Down, FindNext, ReplaceOne,
+        ReplaceAll, Cancel;
+  } Captions;
 
   // What the buttons do (the real window calls these, and scripts may).
   void PressFindNext();
@@ -139,6 +145,8 @@ public:
     QRadioButton* Up = nullptr;
     QRadioButton* Down = nullptr;
     std::vector<QPushButton*> SearchButtons;
+    // The texts the window shows, each with its built-in English one.
+    std::vector<std::function<void(const TCaptions&)>> Texts;
   };
   std::unique_ptr<TWindow> FWindow;
 
