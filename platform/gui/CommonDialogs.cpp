@@ -49,7 +49,7 @@ bool TOpenDialog::Execute() {
 }
 
 TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {
-  Filter = GraphicFilter();
+  Filter = PictureFileFilter();
   DefaultExt = "bmp";
 }
 
