@@ -18,6 +18,7 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <set>
 #include <chrono>
 #include <cmath>
 
@@ -260,7 +261,9 @@ std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const Str
   String refused;
   if (!HasSlash(Name)) {
     for (int i = 0; i < FDirs.Count(); ++i) {
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      // The folder is the program's and may hold macros; the name is a
+      // plain file name, "%" and all.
+      String candidate = JoinPath(ExpandPath(FDirs[i]), Name);
       d->Open(candidate);
       if (d->FileName() == candidate) {
         path = candidate;
@@ -297,8 +300,9 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   } else {
     String first;
     for (int i = 0; i < FDirs.Count(); ++i) {
-      ForcePrivateFolder(ExpandPath(FDirs[i]));
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      const String dir = ExpandPath(FDirs[i]);
+      ForcePrivateFolder(dir);
+      String candidate = JoinPath(dir, Name);
       if (first.empty()) first = candidate;
       if (FileExists(candidate)) {
         path = candidate;
@@ -398,8 +402,28 @@ void TSpellCheckerBase::OpenDictionaries() {
   FActiveCustom.reset();
   FActiveCustom = OpenCustomDictionary(FConfig->ActiveCustom);
   if (!FMapping && !FMappingName.empty()) FMapping = OpenCustomDictionary(FMappingName);
-  if (!FLearning && FSuggestionsLearning) FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
+  if (!FLearning && FSuggestionsLearning) {
+    FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
+    if (FLearning) DropMisencodedEntries(*FLearning);
+  }
   if (OnDictionariesChanged) OnDictionariesChanged(this);
+}
+
+void TSpellCheckerBase::DropMisencodedEntries(TCustomDictionary& Dictionary) {
+  // Offered first, such an entry would put the damage back in the text.
+  std::vector<AnsiString> words, pairs;
+  AnsiString w, r;
+  for (int i = 0; i < Dictionary.GetAddedCount(); ++i) {
+    Dictionary.GetAddedWord(i, w);
+    if (IsMisencodedWord(w)) words.push_back(w);
+  }
+  for (int i = 0; i < Dictionary.GetAutoCorrectCount(); ++i) {
+    Dictionary.GetAutoCorrect(i, r, w);
+    if (IsMisencodedWord(w) || IsMisencodedWord(r)) pairs.push_back(w);
+  }
+  for (const AnsiString& x : words) Dictionary.RemoveWord(x);
+  for (const AnsiString& x : pairs) Dictionary.RemoveAutoCorrect(x);
+  if (!words.empty() || !pairs.empty()) Dictionary.Save();
 }
 
 void TSpellCheckerBase::ReorderMainDictionaries() {
@@ -454,7 +478,8 @@ void TSpellCheckerBase::SetCustomDictionaryListed(const String& Name, bool Liste
       FConfig->SetActiveCustom(list.Count() > 0 ? list[0] : String());
     return;
   }
-  if (Listed && OpenCustomDictionary(Name)) list.Add(Name);
+  // Only a name the settings file gives back unchanged is listed in it.
+  if (Listed && IsStorableDictionaryName(Name) && OpenCustomDictionary(Name)) list.Add(Name);
 }
 
 void TSpellCheckerBase::SetMSWordDictionaryListed(const String& FileName, bool Listed) {
@@ -651,6 +676,22 @@ bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Repla
   if (MappingAutoReplace && FMapping && FMapping->FindAutoCorrect(Word, Replacement)) return true;
   if (SuggestionsAutoReplace && FLearning && FLearning->FindAutoCorrect(Word, Replacement))
     return true;
+  // Change All covers the word's capitalised and upper-case forms, in their case.
+  if (Word.size() > 1 && !IsAllLower(Word)) {
+    const bool upper = IsAllUpper(Word);
+    const AnsiString rest = Word.substr(1);
+    if (upper || IsAllLower(rest)) {
+      AnsiString forms[] = {SpellLower(Word), upper ? Word.substr(0, 1) + SpellLower(rest) : AnsiString()};
+      for (const AnsiString& form : forms)
+        if (!form.empty() && form != Word && FInternal->FindAutoCorrect(form, Replacement)) {
+          if (upper)
+            Replacement = SpellUpper(Replacement);
+          else if (!Replacement.empty())
+            Replacement[0] = SpellUpperChar(Replacement[0]);
+          return true;
+        }
+    }
+  }
   if (FDualCaps && Word.size() > 2 && IsAllLower(Word.substr(2)) && IsAllUpper(Word.substr(0, 2))) {
     Replacement = Word;
     Replacement[1] = SpellLower(Word.substr(1, 1))[0];
@@ -732,6 +773,9 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
 }
 
 int TSpellCheckerBase::DictionaryVerdict(const AnsiString& Word) {
+  // No dictionary can hold a letter the code page lacks: such a word is
+  // passed over, never offered a replacement that would lose the letter.
+  if (HasForeignLetter(Word)) return 1;
   if (IsWordInDictionaries(Word)) return !(UseExcludeWords && IsWordExcluded(Word));
   AnsiString w2;
   ModifyCase(Word, w2);
@@ -819,7 +863,7 @@ void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
     const AnsiString initial = Word.substr(0, 1) + SpellLower(Word.substr(1));
     Valid = FPrimaryOnly ? IsWordInMainDictionaries(initial) : IsWordInDictionaries(initial);
   }
-  if (!Valid && FPossessive) Valid = IsPossessive(Word);
+  if (!Valid && FPossessive && std::any_of(Word.begin(), Word.end(), IsApostrophe)) Valid = IsPossessive(Word);
 }
 
 void TSpellCheckerBase::GetSuggestions(const AnsiString& Word, TStrings* List) {
@@ -855,12 +899,16 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     TStringList lower, typed;
     BuildPlainSuggestions(SpellLower(straight), Max, &lower);
     BuildPlainSuggestions(straight, Max, &typed, true);
+    // A word in lower case takes the typed case (the start of a sentence);
+    // one entry per word whatever its case.
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
-        const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
+        const AnsiString& found = (*l)[i];
+        const AnsiString s = l == &lower || IsAllLower(found) ? pattern(found) : found;
+        const AnsiString key = SpellLower(s);
         if (s == straight || s.empty()) continue;
         bool seen = false;
-        for (int j = 0; j < work.Count() && !seen; ++j) seen = work[j] == s;
+        for (int j = 0; j < work.Count() && !seen; ++j) seen = SpellLower(work[j]) == key;
         if (!seen) work.AddObject(s, l->Objects(i));
       }
     // Names from the typed form join by score, behind equals of the lower form.
@@ -911,16 +959,20 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // the words of the dictionary two edits away join them.
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+  auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || shortOf())) {
     // Further out for a long word while the list is still short.
     const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
-    for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
+    for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
-      FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      // Three slips and the first letter too: rarely what was meant.
+      FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+      std::set<AnsiString> listed;
+      for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
         bool valid = false;
         IsSuggestionWord(near[i], valid);
-        if (valid && work.IndexOf(near[i]) < 0) work.Add(near[i]);
+        if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
       if (Max >= 0 && work.Count() >= Max) break;
     }
@@ -951,6 +1003,13 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i + 1 < n; ++i)
     for (int j = i + 1; j < n; ++j)
       if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
+  // Words that differ only in case ("may", "May"): the better placed one.
+  std::set<AnsiString> keys;
+  for (int i = 0; i < work.Count();)
+    if (keys.insert(SpellLower(work[i])).second)
+      ++i;
+    else
+      work.Delete(i);
   if (Max >= 0)
     while (work.Count() > Max) work.Delete(work.Count() - 1);
   List->Assign(&work);
@@ -1033,7 +1092,8 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
   TStringList list;
   if (Options.Contains(spReplace)) {
     BuildSuggestions(Word, 5, &list);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), nullptr, list[i], true, false, 7);
+    for (int i = 0; i < list.Count(); ++i)
+      AddPopupMenuItem(menu.get(), nullptr, SpellWordToText(list[i]), true, false, 7);
     if (list.Count() == 0)
       AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnNoSuggestions), false, false, 0);
     AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
@@ -1046,16 +1106,18 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
   AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
   if (Options.Contains(spChangeAll) && list.Count() > 0) {
     TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnChangeAll), true, true, 0);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 3);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, SpellWordToText(list[i]), true, false, 3);
   }
   if (Options.Contains(spAutoCorrect) && list.Count() > 0 && FActiveCustom) {
     TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnAutoCorrect), true, true, 0);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 2);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, SpellWordToText(list[i]), true, false, 2);
   }
   if (Options.Contains(spDialog)) AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnSpelling), true, false, 1);
   int tag = 0;
-  String caption;
-  DoPopupMenu(menu.get(), XPos, YPos, tag, caption);
+  String chosen;
+  DoPopupMenu(menu.get(), XPos, YPos, tag, chosen);
+  // The captions are the suggestions as text: back to the engine's form.
+  const AnsiString caption = SpellWordFromText(chosen);
   switch (tag) {
     case 1: result = spDialog; break;
     case 2:
@@ -1305,7 +1367,7 @@ void TSpellCheckerBase::PromptWord() {
   // The open dialog shows the word before the host hears of it, so a host
   // that answers at once finds the dialog on this word.
   if (TConfigurationDialogCtrl* c = FindDialogControl(SpellDialog))
-    c->PromptWord(this, FCurrentWord, FRepeated);
+    c->PromptWord(this, SpellWordToText(FCurrentWord), FRepeated);
   if (OnPromptWord) OnPromptWord(this, FCurrentWord, FRepeated);
 }
 
@@ -1811,23 +1873,19 @@ void TSpellCheckerBase::PositionSpellDialog() {
 }
 
 void TSpellCheckerBase::AvoidSelection() {
-  if (!SpellDialog || !FParser) return;
+  if (!SpellDialog || !FParser || DialogSelectionAvoid == saNone) return;
   TRect word;
   FParser->GetSelectionScreenRect(word);
-  const TRect dlg = SpellDialog->BoundsRect();
-  const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
-                       dlg.Top < word.Bottom;
-  switch (DialogSelectionAvoid) {
-    case saAvoid:
-      if (overlap) PositionDialogAvoidSelection(true, true);
-      break;
-    case saAvoidUpDown:
-      if (overlap) PositionDialogAvoidSelection(false, true);
-      break;
-    case saMove: PositionDialogAvoidSelection(true, true); break;
-    case saMoveUpDown: PositionDialogAvoidSelection(false, true); break;
-    case saNone: break;
-  }
+  // The title bar hides the word as the dialog's client area does.
+  TCustomForm* dialog = SpellDialog;
+  const TSpellDialogAvoidPos avoid = DialogSelectionAvoid;
+  dialog->PlaceByFrame([dialog, word, avoid](const TRect& m) {
+    const TRect dlg = FrameRectOf(dialog, m);
+    const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
+                         dlg.Top < word.Bottom;
+    const bool across = avoid == saAvoid || avoid == saMove;
+    if (overlap || avoid == saMove || avoid == saMoveUpDown) PlaceFrameBeside(dialog, m, word, across, true);
+  });
 }
 
 void TSpellCheckerBase::PositionDialogAvoidSelection(bool Horizontal, bool Vertical) {

@@ -6,6 +6,12 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scSpellDialog.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QListWidget>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,6 +45,7 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
       {{soLiveSpelling, soLiveCorrect, soUpcase, soNumbers, soPrimaryOnly, soRepeated, soDUalCaps}, journal},
       {{soUpcase, soRepeated}, {"Ignore words in &UPPERCASE", "Prompt on repeated word"}},
   };
+  int fullHeight = -1;
   for (const Case& c : cases) {
     w.Spell->ConfigAvailableOptions = c.available;
     TSpellCheckConfigDialog d(nullptr);
@@ -48,7 +55,8 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
       if (b->GetVisible()) shown.push_back(b->GetText());
     EXPECT_EQ(shown, c.shown);
     // The form is shorter by the hidden boxes (16 pixels each).
-    EXPECT_EQ(d.GetHeight(), 429 - 16 * static_cast<int>(10 - c.shown.size()));
+    if (fullHeight < 0) fullHeight = d.GetHeight() + 16 * static_cast<int>(10 - c.shown.size());
+    EXPECT_EQ(d.GetHeight(), fullHeight - 16 * static_cast<int>(10 - c.shown.size()));
     // The note on where the words are kept sits between the dictionaries
     // and the buttons.
     EXPECT_GT(d.StorageNote->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
@@ -78,6 +86,31 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
 bool Overlap(TControl* a, TControl* b) {
   return a->GetLeft() < b->GetLeft() + b->GetWidth() && b->GetLeft() < a->GetLeft() + a->GetWidth() &&
          a->GetTop() < b->GetTop() + b->GetHeight() && b->GetTop() < a->GetTop() + a->GetHeight();
+}
+
+// The note on where the words are kept shows whole in the fonts a desktop
+// gives (often larger than the design's): clear of the dictionaries' frame
+// above, its last line inside it, the buttons below it.
+TEST_F(Settings, StorageNoteShowsWholeInLargerFonts) {
+  struct Case {
+    const char* font;
+    int size;
+  } cases[] = {{"DejaVu Sans", 9}, {"DejaVu Sans", 11}, {"Liberation Serif", 14}, {"DejaVu Sans", 16}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.font) + " " + std::to_string(c.size));
+    TSpellCheckConfigDialog d(nullptr);
+    for (TControl* ctl : std::initializer_list<TControl*>{d.StorageNote, d.OK, d.CancelButton}) {
+      ctl->Font.SetName(c.font);
+      ctl->Font.SetSize(c.size);
+    }
+    w.Spell->BindDialogControl(&d);
+    TLabel* note = d.StorageNote;
+    EXPECT_GE(note->GetHeight(), note->WrappedTextHeight());
+    EXPECT_GT(note->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
+    EXPECT_LE(note->GetTop() + note->GetHeight(), d.OK->GetTop());
+    EXPECT_LE(d.OK->GetTop() + d.OK->GetHeight(), d.ClientHeight());
+    EXPECT_EQ(d.CancelButton->GetTop(), d.OK->GetTop());
+  }
 }
 
 TEST_F(Settings, OptionsCancelPutsBackWhatTheDialogOpenedWith) {
@@ -180,6 +213,57 @@ TEST_F(Settings, MainDictionaryRowsSwitchDictionariesAndTheBrowseRowStaysUnticke
   EXPECT_FALSE(d.MainDictionaries->GetChecked(d.BrowseRow()));
   EXPECT_EQ(w.Spell->Configuration().GetNewPaths().Count(), 0);
   EXPECT_EQ(script.Shown.size(), 1u);
+}
+
+// The rows as the user meets them: the mouse on a row's caption or box,
+// Space on the current row.
+TEST_F(Settings, MainDictionaryRowsAnswerTheMouseAndSpace) {
+  enum class TAct { Caption, Box, Space };
+  TSpellCheckConfigDialog d(nullptr);
+  w.Spell->BindDialogControl(&d);
+  d.Show();
+  auto* l = qobject_cast<QListWidget*>(WidgetOf(d.MainDictionaries));
+  ASSERT_NE(l, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window()));
+  auto act = [&](int row, TAct how) {
+    QListWidgetItem* item = l->item(row);
+    QStyleOptionViewItem opt;
+    opt.initFrom(l);
+    opt.rect = l->visualItemRect(item);
+    opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QRect box = l->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, l);
+    l->scrollToItem(item);
+    switch (how) {
+      case TAct::Caption:
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(box.right() + 40, box.center().y()));
+        break;
+      case TAct::Box: QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, box.center()); break;
+      case TAct::Space:
+        l->setCurrentRow(row);
+        l->setFocus();
+        QTest::keyClick(l, Qt::Key_Space);
+        break;
+    }
+  };
+  int american = -1;
+  for (int i = 0; i < d.MainDictionaries->Items().Count(); ++i)
+    if (d.MainDictionaries->Items().Get(i).find("American.spm") != String::npos) american = i;
+  ASSERT_GE(american, 0);
+  TStringList& chosen = w.Spell->Configuration().MainDictionaries;
+  for (TAct how : {TAct::Caption, TAct::Box, TAct::Space}) {
+    SCOPED_TRACE(static_cast<int>(how));
+    const bool before = chosen.IndexOf("American.spm") >= 0;
+    act(american, how);
+    EXPECT_EQ(chosen.IndexOf("American.spm") >= 0, !before);
+    EXPECT_EQ(d.MainDictionaries->GetChecked(american), !before);
+    // "Locate Dictionaries..." asks for a folder and stays unticked.
+    TInteractionScript script;
+    script.Answer(mrCancel);
+    act(d.BrowseRow(), how);
+    EXPECT_EQ(script.Shown.size(), 1u);
+    EXPECT_FALSE(d.MainDictionaries->GetChecked(d.BrowseRow()));
+    EXPECT_EQ(w.Spell->Configuration().GetNewPaths().Count(), 0);
+  }
 }
 
 TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {
