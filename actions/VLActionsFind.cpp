@@ -10,6 +10,19 @@ T* Linked(T* published, TComponent* owner) {
   return published ? published : FindComponentOfClass<T>(owner);
 }
 
+// The searched editor's window owns the dialog: a match shown there does
+// not bring that window over the dialog. Only the showing reads the owner.
+// The texts come from the current language's table.
+void ShowOwnedBy(TFindDialog* dialog, TWinControl* editor) {
+  dialog->Captions = {LanguageText(579), LanguageText(580), LanguageText(581), LanguageText(582),
+                      LanguageText(583), LanguageText(584), LanguageText(585), LanguageText(321),
+                      LanguageText(320), LanguageText(586), LanguageText(587), LanguageText(588),
+                      LanguageText(196)};
+  dialog->OwnerControl = editor;
+  dialog->Execute();
+  dialog->OwnerControl = nullptr;
+}
+
 template <typename T>
 void SetLink(TComponent* self, T*& slot, T* value) {
   if (slot == value) return;
@@ -88,7 +101,7 @@ void TvlActionFind::ExecuteTarget(TObject* Target) {
     FDialog->OnFind = [this](TObject*) { SearchHandler(); };
   }
   SetSearchedEditor(editor->EditorControl());
-  FDialog->Execute();
+  ShowOwnedBy(FDialog, editor->EditorControl());
 }
 
 void TvlActionFind::SearchHandler() {
@@ -160,7 +173,7 @@ void TvlActionReplace::ExecuteTarget(TObject* Target) {
     FDialog->OnReplace = [this](TObject*) { ReplaceHandler(); };
   }
   SetSearchedEditor(editor->EditorControl());
-  FDialog->Execute();
+  ShowOwnedBy(FDialog, editor->EditorControl());
 }
 
 void TvlActionReplace::SearchHandler() {

@@ -391,8 +391,14 @@ bool TvlActionTableProperties::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   dlg->ColorDialog = GetSharedColorDialog();
   dlg->LoadTable(Table, false);
   if (dlg->ShowModal() != mrOk) return false;
-  TUndoGroup group(Editor);
-  dlg->ApplyTable(Editor, Table);
+  // Each property is a step of the document, which closes an open cell
+  // editor; it opens again afterwards with its caret, and the keyboard.
+  const std::function<void()> reopen = Table->SuspendInplaceEditor();
+  {
+    TUndoGroup group(Editor);
+    dlg->ApplyTable(Editor, Table);
+  }
+  if (reopen) reopen();
   return true;
 }
 

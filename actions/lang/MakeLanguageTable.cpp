@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kIds = 579;
+constexpr int kIds = 589;
 
 [[noreturn]] void Fail(const std::string& file, int line, const std::string& what) {
   std::cerr << file << ":" << line << ": " << what << "\n";

@@ -1,5 +1,6 @@
 #include "platform/gui/CommonDialogs.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/QtText.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 // ---------------------------------------------------------------------------
 // Open and save
@@ -178,30 +180,46 @@ int RunFindWindow(TInteraction& r) {
   if (!w.Dialog) {
     // Ours to delete: not a child of a window that might go first.
     auto* dlg = new QDialog(nullptr, Qt::Tool);
-    dlg->setWindowTitle(rd ? "Replace" : "Find");
+    // Each text the caller's, else the built-in one.
+    using TCaptions = TFindDialog::TCaptions;
+    auto text = [&w](auto set, String TCaptions::*field, const char* builtIn) {
+      w.Texts.push_back(
+          [set, field, builtIn](const TCaptions& c) { set(ToQ((c.*field).empty() ? String(builtIn) : c.*field)); });
+    };
+    if (rd)
+      text([dlg](const QString& t) { dlg->setWindowTitle(t); }, &TCaptions::Replace, "Replace");
+    else
+      text([dlg](const QString& t) { dlg->setWindowTitle(t); }, &TCaptions::Find, "Find");
     auto* grid = new QGridLayout(dlg);
     // Each label's key focuses its edit (and so shows as a key, not an "&").
-    auto* findLabel = new QLabel("Fi&nd what:");
+    auto* findLabel = new QLabel;
+    text([findLabel](const QString& t) { findLabel->setText(t); }, &TCaptions::FindWhat, "Fi&nd what:");
     grid->addWidget(findLabel, 0, 0);
     w.Find = new QLineEdit;
     findLabel->setBuddy(w.Find);
     grid->addWidget(w.Find, 0, 1);
     if (rd) {
-      auto* replaceLabel = new QLabel("Re&place with:");
+      auto* replaceLabel = new QLabel;
+      text([replaceLabel](const QString& t) { replaceLabel->setText(t); }, &TCaptions::ReplaceWith, "Re&place with:");
       grid->addWidget(replaceLabel, 1, 0);
       w.Replace = new QLineEdit;
       replaceLabel->setBuddy(w.Replace);
       grid->addWidget(w.Replace, 1, 1);
     }
-    w.WholeWord = new QCheckBox("Match &whole word only");
-    w.MatchCase = new QCheckBox("Match &case");
+    w.WholeWord = new QCheckBox;
+    w.MatchCase = new QCheckBox;
+    text([&w](const QString& t) { w.WholeWord->setText(t); }, &TCaptions::WholeWord, "Match &whole word only");
+    text([&w](const QString& t) { w.MatchCase->setText(t); }, &TCaptions::MatchCase, "Match &case");
     grid->addWidget(w.WholeWord, 2, 0, 1, 2);
     grid->addWidget(w.MatchCase, 3, 0, 1, 2);
     if (!rd) {
-      auto* dir = new QGroupBox("Direction");
+      auto* dir = new QGroupBox;
       auto* dl = new QHBoxLayout(dir);
-      w.Up = new QRadioButton("&Up");
-      w.Down = new QRadioButton("&Down");
+      w.Up = new QRadioButton;
+      w.Down = new QRadioButton;
+      text([dir](const QString& t) { dir->setTitle(t); }, &TCaptions::Direction, "Direction");
+      text([&w](const QString& t) { w.Up->setText(t); }, &TCaptions::Up, "&Up");
+      text([&w](const QString& t) { w.Down->setText(t); }, &TCaptions::Down, "&Down");
       dl->addWidget(w.Up);
       dl->addWidget(w.Down);
       grid->addWidget(dir, 4, 0, 1, 2);
@@ -216,19 +234,20 @@ int RunFindWindow(TInteraction& r) {
       if (!w.Up || !w.Up->isChecked()) o |= frDown;
       fd->Options = o;
     };
-    auto addButton = [&](const char* text, std::function<void()> action, bool search) {
-      auto* b = new QPushButton(text);
+    auto addButton = [&](String TCaptions::*field, const char* builtIn, std::function<void()> action, bool search) {
+      auto* b = new QPushButton;
+      text([b](const QString& t) { b->setText(t); }, field, builtIn);
       buttons->addWidget(b);
       QObject::connect(b, &QPushButton::clicked, b, [action] { GuardedCall(action); });
       if (search) w.SearchButtons.push_back(b);
       return b;
     };
-    addButton("&Find Next", [fd, sync] { sync(); fd->PressFindNext(); }, true)->setDefault(true);
+    addButton(&TCaptions::FindNext, "&Find Next", [fd, sync] { sync(); fd->PressFindNext(); }, true)->setDefault(true);
     if (rd) {
-      addButton("&Replace", [fd, sync] { sync(); fd->PressReplace(false); }, true);
-      addButton("Replace &All", [fd, sync] { sync(); fd->PressReplace(true); }, true);
+      addButton(&TCaptions::ReplaceOne, "&Replace", [fd, sync] { sync(); fd->PressReplace(false); }, true);
+      addButton(&TCaptions::ReplaceAll, "Replace &All", [fd, sync] { sync(); fd->PressReplace(true); }, true);
     }
-    addButton("Cancel", [fd] { fd->CloseDialog(); }, false);
+    addButton(&TCaptions::Cancel, "Cancel", [fd] { fd->CloseDialog(); }, false);
     buttons->addStretch();
     grid->addLayout(buttons, 0, 2, 5, 1);
     QObject::connect(w.Find, &QLineEdit::textChanged, dlg, [&w](const QString& t) {
@@ -236,6 +255,7 @@ int RunFindWindow(TInteraction& r) {
     });
     w.Dialog = dlg;
   }
+  for (const auto& apply : w.Texts) apply(fd->Captions);
   w.Find->setText(ToQ(fd->FindText));
   if (rd && w.Replace) w.Replace->setText(ToQ(rd->ReplaceText));
   w.WholeWord->setChecked(fd->Options & frWholeWord);
@@ -248,6 +268,15 @@ int RunFindWindow(TInteraction& r) {
   }
   for (QPushButton* b : w.SearchButtons) b->setEnabled(!fd->FindText.empty());
   if (fd->Left >= 0 && fd->Top >= 0) w.Dialog->move(fd->Left, fd->Top);
+  // Owned by the searched window: that window coming to the front (a match
+  // shown in it) does not hide the find window.
+  if (QWidget* owner = WidgetOf(fd->OwnerControl)) {
+    QWidget* top = owner->window();
+    top->winId();
+    w.Dialog->winId();
+    if (w.Dialog->windowHandle() && top->windowHandle() && top != w.Dialog)
+      w.Dialog->windowHandle()->setTransientParent(top->windowHandle());
+  }
   w.Dialog->show();
   w.Dialog->raise();
   w.Dialog->activateWindow();

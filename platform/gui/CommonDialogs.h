@@ -103,6 +103,8 @@ public:
   bool Execute() override;
 };
 
+class TControl;
+
 // Modeless: Execute shows the window and returns; the buttons fire OnFind and
 // OnReplace with FindText, ReplaceText and Options set. The search buttons
 // stay disabled while the find text is empty, so no empty search ever runs.
@@ -118,6 +120,15 @@ public:
   TNotifyEvent OnFind;
   // Where the window goes (screen coordinates; -1 = the toolkit decides).
   int Left = -1, Top = -1;
+  // The window of this control owns the find window (the window manager
+  // keeps it above that window); null: none. Applied on each Execute.
+  TControl* OwnerControl = nullptr;
+  // The window's texts (the caller's language; an empty one keeps the
+  // built-in English text). Applied on each Execute.
+  struct TCaptions {
+    String Find, Replace, FindWhat, ReplaceWith, WholeWord, MatchCase, Direction, Up, Down, FindNext, ReplaceOne,
+        ReplaceAll, Cancel;
+  } Captions;
 
   // What the buttons do (the real window calls these, and scripts may).
   void PressFindNext();
@@ -134,6 +145,8 @@ public:
     QRadioButton* Up = nullptr;
     QRadioButton* Down = nullptr;
     std::vector<QPushButton*> SearchButtons;
+    // The texts the window shows, each with its built-in English one.
+    std::vector<std::function<void(const TCaptions&)>> Texts;
   };
   std::unique_ptr<TWindow> FWindow;
 

@@ -3,6 +3,7 @@
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/WindowFocus.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
@@ -549,16 +550,26 @@ void TCustomVellumEdit::TypeText(const WideString& text) {
 
 // ---- undo ---------------------------------------------------------------------------------------
 
+// Each editor of the chain keeps its own history; a cell editor's goes to
+// the editor it is open in when it closes. So the latest step is in the
+// innermost editor that holds one, and every editor answers the same.
+TCustomVellumEdit* TCustomVellumEdit::HistoryHolder(bool redo) {
+  TCustomVellumEdit* holder = nullptr;
+  for (TCustomVellumEdit* e = GetRootEditor(); e; e = e->InplaceEdit()) {
+    TVLEditVLData* d = e->EditData();
+    if ((redo ? d->RedoList : d->UndoList)->Count() > 0) holder = e;
+  }
+  return holder;
+}
+
 Byte TCustomVellumEdit::GetUndoType() {
-  if (TCustomVellumEdit* inner = InplaceEdit())
-    if (Byte t = inner->GetUndoType()) return t;
-  return EditData()->UndoList->GetLastGroupType();
+  TCustomVellumEdit* e = HistoryHolder(false);
+  return e ? e->EditData()->UndoList->GetLastGroupType() : Byte(vlutNone);
 }
 
 Byte TCustomVellumEdit::GetRedoType() {
-  if (TCustomVellumEdit* inner = InplaceEdit())
-    if (Byte t = inner->GetRedoType()) return t;
-  return EditData()->RedoList->GetLastGroupType();
+  TCustomVellumEdit* e = HistoryHolder(true);
+  return e ? e->EditData()->RedoList->GetLastGroupType() : Byte(vlutNone);
 }
 
 void TCustomVellumEdit::BeginUndoGroup(Byte undoType) {
@@ -579,44 +590,41 @@ void TCustomVellumEdit::ClearUndo() {
   EditData()->RedoList->Clear();
 }
 
-void TCustomVellumEdit::Undo() {
+void TCustomVellumEdit::Undo() { RouteHistory(false); }
+
+void TCustomVellumEdit::Redo() { RouteHistory(true); }
+
+void TCustomVellumEdit::RouteHistory(bool redo) {
   if (GetReadOnly()) {
     MessageBeep(0);
     return;
   }
-  if (TCustomVellumEdit* inner = InplaceEdit()) {
-    if (inner->GetUndoType() != vlutNone)
-      inner->Undo();
-    else if (EditData()->UndoList->Count() > 0)
-      PostMessage(this, WM_VLUNDOFROMINPLACE);
+  TCustomVellumEdit* holder = HistoryHolder(redo);
+  if (!holder) {
+    GetInnermostEditor()->EditData()->Beep();
     return;
   }
-  TVLEditVLData* d = EditData();
-  if (d->UndoList->Count() > 0)
-    RunEdit([&] { d->UndoList->Undo(d); }, false);
-  else
-    d->Beep();
-  if (Showing() && CanFocus() && !Focused()) SetFocus();
+  // The editors open inside the holder close first (their history goes to
+  // it); not now when the request came through one of them (its key), as
+  // it would be gone under its own handler.
+  for (TCustomVellumEdit* e = holder->InplaceEdit(); e; e = e->InplaceEdit())
+    if (e == this) {
+      PostMessage(holder, redo ? WM_VLREDOFROMINPLACE : WM_VLUNDOFROMINPLACE);
+      return;
+    }
+  holder->DestroyInplaceEditor();
+  holder->ReplayOwnHistory(redo);
 }
 
-void TCustomVellumEdit::Redo() {
-  if (GetReadOnly()) {
-    MessageBeep(0);
-    return;
-  }
-  if (TCustomVellumEdit* inner = InplaceEdit()) {
-    if (inner->GetRedoType() != vlutNone)
-      inner->Redo();
-    else if (EditData()->RedoList->Count() > 0)
-      PostMessage(this, WM_VLREDOFROMINPLACE);
-    return;
-  }
+void TCustomVellumEdit::ReplayOwnHistory(bool redo) {
   TVLEditVLData* d = EditData();
-  if (d->RedoList->Count() > 0)
-    RunEdit([&] { d->RedoList->Redo(d); }, false);
+  TVLUndoList* list = redo ? d->RedoList.get() : d->UndoList.get();
+  if (list->Count() > 0)
+    RunEdit([&] { redo ? list->Redo(d) : list->Undo(d); }, false);
   else
     d->Beep();
-  if (Showing() && CanFocus() && !Focused()) SetFocus();
+  // Undo from a dialog (spelling) leaves that dialog active.
+  if (Showing() && CanFocus() && !HoldsWindowFocus(this)) SetWindowFocus(this);
 }
 
 // ---- caret and items ----------------------------------------------------------------------
@@ -662,10 +670,18 @@ bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase
     // it, from the document after it.
     TVLEditVLData* d = EditData();
     const Integer itemNo = d->ItemNoOfObject(ActiveItem);
-    DestroyInplaceEditor();
-    if (itemNo < 0) return false;
-    d->SetSelectionBounds(itemNo, 0, itemNo, 1);
-    return VLSearchTextFrom(*d, down, matchCase, Utf8ToWide(text), wholeWord, itemNo, down ? 0 : 1);
+    const bool focused = HoldsWindowFocus(inner->GetInnermostEditor());
+    // Closed while the search goes on past it; a search that finds nothing
+    // opens it again with its caret and selection, as it was.
+    const std::function<void()> reopen = SuspendInplaceEditor();
+    if (!reopen) DestroyInplaceEditor();
+    if (focused && Showing()) SetWindowFocus(this);
+    if (itemNo >= 0) {
+      d->SetSelectionBounds(itemNo, 0, itemNo, 1);
+      if (VLSearchTextFrom(*d, down, matchCase, Utf8ToWide(text), wholeWord, itemNo, down ? 0 : 1)) return true;
+    }
+    if (reopen) reopen();
+    return false;
   }
   TCustomVellumEdit* e = this;
   TVLEditVLData* d = e->EditData();
@@ -976,12 +992,9 @@ void TCustomVellumEdit::WndProc(TMessage& message) {
       return;
     case EM_CANREDO: message.Result = GetRedoType() != vlutNone; return;
     case WM_VLUNDOFROMINPLACE:
-      DestroyInplaceEditor();
-      Undo();
-      return;
     case WM_VLREDOFROMINPLACE:
       DestroyInplaceEditor();
-      Redo();
+      ReplayOwnHistory(message.Msg == WM_VLREDOFROMINPLACE);
       return;
     default: TCustomVellum::WndProc(message);
   }

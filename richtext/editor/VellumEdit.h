@@ -192,8 +192,13 @@ public:
   void BeginNamedUndoGroup(const String& caption);
   void SetUndoGroupMode(bool on);
   void ClearUndo();
-  virtual void Undo();
-  virtual void Redo();
+  // Undo and redo of the whole chain of open editors (this one, the cell
+  // editors open inside it and the editors it is open in): the step comes
+  // from the innermost editor that holds one, whichever editor is asked.
+  void Undo();
+  void Redo();
+  // The step of this editor's own history only, never routed.
+  void ReplayOwnHistory(bool redo);
 
   // ---- caret and items -----------------------------------------------------------------
   Integer CurItemNo();
@@ -273,6 +278,10 @@ private:
 
 protected:
   TCustomVellumEdit* InplaceEdit();
+  // The innermost editor of the chain whose own list holds a step (null
+  // when none does).
+  TCustomVellumEdit* HistoryHolder(bool redo);
+  void RouteHistory(bool redo);
 
 private:
   bool FReadOnly = false;

@@ -4,6 +4,7 @@
 #include "richtext/table/VLCellEditor.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/WindowFocus.h"
 #include "richtext/view/VLHitTesting.h"
 #include "richtext/view/VLScroller.h"
 
@@ -54,7 +55,7 @@ void InstallHostHandlers(TCustomVellumEdit* host) {
     if (TVLTableInplaceEdit* e = OpenCellEditor(host)) e->Table->InplaceGetOut(static_cast<Integer>(m.WParam));
   });
   auto replay = [host](bool redo) {
-    if (TVLTableInplaceEdit* e = OpenCellEditor(host)) e->OwnUndo(redo);
+    if (TVLTableInplaceEdit* e = OpenCellEditor(host)) e->ReplayOwnHistory(redo);
     // The document's replay opened a group that received nothing.
     TVLEditVLData* d = host->EditData();
     (redo ? d->UndoList : d->RedoList)->RemoveEmptyLastGroup();
@@ -136,27 +137,6 @@ bool TVLTableInplaceEdit::BeforeChange(bool outside) {
   return TCustomVellumEdit::BeforeChange(outside);
 }
 
-void TVLTableInplaceEdit::Undo() {
-  if (EditData()->UndoList->Count() > 0 || !ParentEditor)
-    TCustomVellumEdit::Undo();
-  else
-    ParentEditor->Undo();
-}
-
-void TVLTableInplaceEdit::Redo() {
-  if (EditData()->RedoList->Count() > 0 || !ParentEditor)
-    TCustomVellumEdit::Redo();
-  else
-    ParentEditor->Redo();
-}
-
-void TVLTableInplaceEdit::OwnUndo(bool redo) {
-  if (redo)
-    TCustomVellumEdit::Redo();
-  else
-    TCustomVellumEdit::Undo();
-}
-
 bool TVLTableInplaceEdit::DoKeyDown(Word& key, TShiftState shift) {
   if (key == VK_TAB && !shift.Contains(ssCtrl)) {
     PostGetOut(shift.Contains(ssShift) ? vldPrevCell : vldNextCell);
@@ -170,17 +150,6 @@ bool TVLTableInplaceEdit::DoKeyPress(char16_t& key) {
   // Tab moves between cells; only Ctrl+Tab types it.
   if (key == 9 && GetKeyState(VK_CONTROL) >= 0) return true;
   return TCustomVellumEdit::DoKeyPress(key);
-}
-
-void TVLTableInplaceEdit::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    // Undo requests of the edit-control protocol belong to the document.
-    case 0x00C6:  // EM_CANUNDO
-      message.Result = EditData()->UndoList->Count() > 0 ||
-                       (ParentEditor && SendMessage(ParentEditor, message.Msg, message.WParam, message.LParam));
-      return;
-    default: TCustomVellumEdit::WndProc(message);
-  }
 }
 
 void TVLTableInplaceEdit::PostGetOut(Integer direction) {
@@ -291,7 +260,9 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   TVLEditVLData* d = editor->EditData();
   if (caretAtStart) editor->SetCaret(0, d->GetItemStartOffset(0));
   if (caretAtEnd) editor->SetCaret(d->GetItemCount() - 1, d->GetItemEndOffset(d->GetItemCount() - 1));
-  if (hostEditor->Showing() && !FResuming) editor->SetFocus();
+  // Opened for a find or a spelling check, the cell must not take the
+  // keyboard from that dialog: it gets it when its window is active again.
+  if (hostEditor->Showing() && !FResuming) SetWindowFocus(editor);
   hostEditor->Invalidate();
   return true;
 }
@@ -309,9 +280,16 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
   for (TVLTableItemInfo* t = this; t && t->FInplaceEditor;) {
     TVLTableInplaceEdit* e = t->FInplaceEditor;
     TLevel level{t, e->Row, e->Col, 0, 0, 0, 0};
-    e->GetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs, false);
+    // Without a selection its stored bounds are stale: the caret is where
+    // typing goes on.
+    if (e->EditData()->SelectionExists()) {
+      e->GetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs, false);
+    } else {
+      level.StartItem = level.EndItem = e->CurItemNo();
+      level.StartOffs = level.EndOffs = e->OffsetInCurItem();
+    }
     chain.push_back(level);
-    focused = e->Focused();
+    focused = HoldsWindowFocus(e);
     auto* inner = dynamic_cast<TVLTableInplaceEdit*>(e->GetInplaceEditor());
     t = inner ? inner->Table : nullptr;
   }
@@ -329,7 +307,8 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
       if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
         last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
     }
-    if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) last->SetFocus();
+    // Also behind a dialog: its window's keyboard comes back to the cell.
+    if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) SetWindowFocus(last);
   };
 }
 
@@ -360,7 +339,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   FSearchCol = col;
   FSearchItem = vlSearchCellDone;
   if (cell->GetItemCount() == 0) cell->ResetContent();
-  const bool hadFocus = editor->Focused();
+  const bool hadFocus = HoldsWindowFocus(editor);
   FInplaceEditor = nullptr;
   FEditedRow = FEditedCol = -1;
   if (hostEditor) {
@@ -381,7 +360,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     }
     cell->Format(false, true, false, 0, host->GetCanvas(), false, false);
     hostEditor->Invalidate();
-    if (notify && hadFocus && hostEditor->Showing()) hostEditor->SetFocus();
+    if (notify && hadFocus && hostEditor->Showing()) SetWindowFocus(hostEditor);
     if (host->DrawItems.Count() > 0) host->PlaceCaret(false, false, true);
   }
   FClosingEditor = false;

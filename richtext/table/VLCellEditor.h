@@ -44,11 +44,6 @@ public:
   bool GetReadOnly() const override;
   void SetReadOnly(bool value) override;
   bool BeforeChange(bool outside) override;
-  // With an empty own history the editor that holds the table undoes.
-  void Undo() override;
-  void Redo() override;
-  // Undo or redo of the cell's own history, never forwarded.
-  void OwnUndo(bool redo);
   bool DoKeyDown(Word& key, TShiftState shift) override;
   bool DoKeyPress(char16_t& key) override;
   // The editor grows with its cell and, unless OwnScrolling, never scrolls
@@ -61,9 +56,6 @@ public:
   // The cell has no colour of its own, nor has its table: the editor shows
   // the background of the document that holds the table.
   bool ShowParentBackground = false;
-
-protected:
-  void WndProc(TMessage& message) override;
 
 private:
   void PostGetOut(Integer direction);

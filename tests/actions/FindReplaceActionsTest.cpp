@@ -1,10 +1,20 @@
 #include "ActionTestSupport.h"
 #include "EditorBench.h"
 #include "TableTestSupport.h"
+#include "actions/VLALocalize.h"
 #include "actions/VLActionsFind.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 
+#include <QAbstractButton>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWindow>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,6 +53,55 @@ struct TFindBench : TEditorBench {
   TvlActionFindNext* Next;
   TvlActionReplace* Replace;
 };
+
+// The real find and replace windows: owned by the searched editor's window
+// (the window manager keeps them above it) and showing the current
+// language's texts, also after a switch of language.
+TEST(FindActionTest, TheWindowsAreOwnedByTheEditorsWindowAndSpeakItsLanguage) {
+  struct Case {
+    const char* language;
+    const char* findTitle;  // the texts every language must show as its own
+    const char* replaceAll;
+  };
+  const Case cases[] = {{"Russian", "Поиск", "Заменить &все"},
+                        {"German", "Suchen", "&Alle ersetzen"},
+                        {"Lithuanian", "Rasti", "Pakeisti &visus"},
+                        {"English (US)", "Find", "Replace &All"}};
+  TFindBench b;
+  b.Fill("some text");
+  b.Form->Show();
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.language);
+    SwitchLanguage(k.language);
+    ASSERT_TRUE(b.Run(*b.Find));
+    ASSERT_TRUE(b.Run(*b.Replace));
+    for (TFindDialog* d : {static_cast<TFindDialog*>(b.Find->FindDialog()),
+                           static_cast<TFindDialog*>(b.Replace->ReplaceDialog())}) {
+      ASSERT_NE(d, nullptr);
+      QDialog* w = d->FWindow->Dialog;
+      ASSERT_NE(w, nullptr);
+      ASSERT_NE(w->windowHandle(), nullptr);
+      EXPECT_EQ(w->windowHandle()->transientParent(), WidgetOf(b.Edit)->window()->windowHandle()) << "no owner";
+      std::vector<std::string> shown;
+      for (QLabel* l : w->findChildren<QLabel*>()) shown.push_back(l->text().toStdString());
+      for (QPushButton* p : w->findChildren<QPushButton*>()) shown.push_back(p->text().toStdString());
+      for (QAbstractButton* c : w->findChildren<QAbstractButton*>()) shown.push_back(c->text().toStdString());
+      for (QGroupBox* g : w->findChildren<QGroupBox*>()) shown.push_back(g->title().toStdString());
+      auto has = [&](const String& text) { return std::find(shown.begin(), shown.end(), text) != shown.end(); };
+      const bool replace = d == b.Replace->ReplaceDialog();
+      EXPECT_EQ(w->windowTitle().toStdString(), replace ? LanguageText(580) : String(k.findTitle));
+      for (Word id : {581, 583, 584, 586, 196}) EXPECT_TRUE(has(LanguageText(id))) << id << " " << LanguageText(id);
+      if (replace) {
+        EXPECT_TRUE(has(k.replaceAll));
+        EXPECT_TRUE(has(LanguageText(582)));
+        EXPECT_TRUE(has(LanguageText(587)));
+      } else {
+        for (Word id : {585, 320, 321}) EXPECT_TRUE(has(LanguageText(id))) << id;
+      }
+      d->CloseDialog();
+    }
+  }
+}
 
 TEST(FindActionTest, MissingTextReportsTheSearchStringUnderSearchComplete) {
   TFindBench b;

@@ -96,7 +96,7 @@ TEST_F(LanguageQuotedRowsTest, PersianWordFinalYehForms) {
       if (b == 0xED && atEnd) ++yehAtEnd;
     }
   }
-  EXPECT_EQ(maksuraAtEnd, 210);
+  EXPECT_EQ(maksuraAtEnd, 217);
   EXPECT_EQ(yehAtEnd, 17);
   EXPECT_EQ(maksuraInside, 0);
 }

@@ -59,12 +59,13 @@ struct TTableProfile {
   std::set<std::pair<int, int>> SameColours = {};
 };
 
-// The accelerators a table keeps: the page-setup texts and the given
-// hyperlink texts.
+// The accelerators a table keeps: the page-setup texts, the given
+// hyperlink texts and the find window's texts.
 std::set<int> PageSetupRowsAnd(int first, int last) {
   std::set<int> ids;
   for (int id = first; id <= last; ++id) ids.insert(id);
   for (int id = 547; id <= 577; ++id) ids.insert(id);
+  for (int id = 579; id <= 588; ++id) ids.insert(id);
   return ids;
 }
 

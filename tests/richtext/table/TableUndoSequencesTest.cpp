@@ -6,6 +6,9 @@
 #include "TableDump.h"
 #include "TableTestSupport.h"
 
+#include "platform/gui/ControlsPrivate.h"
+#include "support/KeySeam.h"
+
 #include <functional>
 #include <random>
 #include <typeinfo>
@@ -410,6 +413,155 @@ TEST(TableUndoSequences, RandomMixesComeBackStateByState) {
     ASSERT_GT(s.States.size(), 5u) << s.Log;
     CheckUndoRedo(e, s);
   }
+}
+
+// ---- every depth, every editor of the chain ----
+
+// The table at a depth: 0 is the document's, each further one the table in
+// a cell of the one before.
+TVLTableItemInfo* TableAt(TTableEditor& e, int depth) {
+  TVLTableItemInfo* t = e.T;
+  for (int k = 0; k < depth && t; ++k) {
+    TVLTableItemInfo* inner = nullptr;
+    for (Integer r = 0; r < t->RowCount() && !inner; ++r)
+      for (Integer c = 0; c < t->ColCount() && !inner; ++c)
+        if (TVLTableCellData* cell = t->GetCell(r, c))
+          for (Integer i = 0; i < cell->GetVLData()->GetItemCount() && !inner; ++i)
+            inner = dynamic_cast<TVLTableItemInfo*>(cell->GetVLData()->GetItem(i));
+    t = inner;
+  }
+  return t;
+}
+
+// The open editors from the document's to the innermost cell's.
+std::vector<TCustomVellumEdit*> Chain(TTableEditor& e) {
+  std::vector<TCustomVellumEdit*> chain;
+  for (TCustomVellumEdit* x = e.Edit; x; x = dynamic_cast<TCustomVellumEdit*>(x->GetInplaceEditor())) chain.push_back(x);
+  return chain;
+}
+
+void NestTables(TTableEditor& e, int depth) {
+  TVLTableItemInfo* holder = e.T;
+  for (int k = 1; k < depth; ++k) {
+    TVLTableCellData* cell = holder->GetCell(1, 1);
+    auto t = TVLTableItemInfo::CreateEx(2, 2, cell);
+    for (Integer r = 0; r < 2; ++r)
+      for (Integer c = 0; c < 2; ++c) {
+        t->GetCell(r, c)->Clear();
+        t->GetCell(r, c)->AddTextItem(TTableEditor::U(("d" + std::to_string(k) + std::to_string(r) + std::to_string(c)).c_str()), 0, 0);
+      }
+    holder = t.get();
+    cell->AddItem("", t.release());
+  }
+  e.Edit->Format();
+}
+
+// Undo (or redo) asked of one editor of the chain, by its key or by the
+// command the Edit menu runs on it.
+struct TAsk {
+  enum { Outer, Middle, Innermost } Who;
+  bool Key;
+};
+
+std::string AskName(const TAsk& a) {
+  static const char* const who[] = {"outer", "middle", "innermost"};
+  return std::string(a.Key ? "key to the " : "command of the ") + who[a.Who] + " editor";
+}
+
+bool Ask(TTableEditor& e, qytest::TPostedCounter& counter, const TAsk& a, TDirection d) {
+  const std::vector<TCustomVellumEdit*> chain = Chain(e);
+  TCustomVellumEdit* target = a.Who == TAsk::Outer ? chain.front()
+                              : a.Who == TAsk::Innermost ? chain.back()
+                                                          : chain[chain.size() / 2];
+  const qytest::TCallWatchdog watchdog((d == Back ? "undo by the " : "redo by the ") + AskName(a));
+  if (a.Key)
+    QTest::keyClick(WidgetOf(target), Qt::Key_Z,
+                    d == Back ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+  else if (d == Back)
+    target->Undo();
+  else
+    target->Redo();
+  return qytest::SettleWithin(counter);
+}
+
+TEST(TableUndoSequences, EveryDepthComesBackWhicheverEditorIsAsked) {
+  const TAsk asks[] = {{TAsk::Innermost, true}, {TAsk::Outer, false},  {TAsk::Middle, true},
+                       {TAsk::Outer, true},     {TAsk::Middle, false}, {TAsk::Innermost, false}};
+  qytest::TPostedCounter counter;
+  for (int depth = 1; depth <= 3; ++depth)
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+      SCOPED_TRACE("depth " + std::to_string(depth) + ", seed " + std::to_string(seed));
+      std::mt19937 rng(seed * 7 + static_cast<unsigned>(depth));
+      auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+      TTableEditor e(3, 3);
+      NestTables(e, depth);
+      e.Edit->ClearUndo();
+      std::vector<std::pair<std::string, TAction>> actions;
+      for (int step = 0; step < 14; ++step) {
+        const int level = pick(0, depth - 1);
+        const Integer r = pick(0, 1), c = pick(0, 1);
+        static const char* const words[] = {"a", "é", "ł", "z", "’"};
+        const std::string text = words[pick(0, 4)];
+        switch (pick(0, 5)) {
+          case 0:
+            actions.push_back({"type " + text + " at the end", [=](TTableEditor& ed) {
+                                 if (ed.Cell()) ed.Press(Qt::Key_End, Qt::ControlModifier);
+                                 qytest::TypeKeys(ed.Target(), text);
+                                 return true;
+                               }});
+            break;
+          case 1:
+            actions.push_back({"insert a row at depth " + std::to_string(level), [=](TTableEditor& ed) {
+                                 TVLTableItemInfo* t = TableAt(ed, level);
+                                 if (!t || !t->GetCell(0, 0)) return false;
+                                 t->EditCellEx(0, 0, true);
+                                 QApplication::processEvents();
+                                 t->InsertRows(0, 1, -1, false);
+                                 return true;
+                               }});
+            break;
+          default:
+            actions.push_back({"type " + text + " at depth " + std::to_string(level) + " in " + std::to_string(r) +
+                                   "," + std::to_string(c),
+                               [=](TTableEditor& ed) {
+                                 TVLTableItemInfo* t = TableAt(ed, level);
+                                 if (!t || r >= t->RowCount() || c >= t->ColCount() || !t->GetCell(r, c)) return false;
+                                 t->EditCellEx(r, c, true);
+                                 QApplication::processEvents();
+                                 TVLTableInplaceEdit* cell = t->GetInplaceEditor();
+                                 if (!cell) return false;
+                                 QTest::keyClick(WidgetOf(cell), Qt::Key_End);
+                                 qytest::TypeKeys(WidgetOf(cell), text);
+                                 return true;
+                               }});
+        }
+      }
+      const TSequence s = RunActions(e, actions);
+      ASSERT_GT(s.States.size(), 4u) << s.Log;
+      SCOPED_TRACE(s.Log);
+      // Each state is reached within a few asks, each ask ending within a
+      // few rounds of events, whichever editor it goes to.
+      size_t n = 0;
+      auto reach = [&](TDirection d, const std::string& want) {
+        for (int tries = 0; tries < 4; ++tries) {
+          const TAsk& a = asks[n++ % std::size(asks)];
+          if (!Ask(e, counter, a, d)) {
+            ADD_FAILURE() << AskName(a) << " does not end";
+            return false;
+          }
+          if (State(e) == want) return true;
+        }
+        return false;
+      };
+      for (size_t i = s.States.size() - 1; i-- > 0;)
+        ASSERT_TRUE(reach(Back, s.States[i])) << "undo to step " << i << "\n" << State(e) << "\nwanted\n" << s.States[i];
+      EXPECT_EQ(e.Edit->GetUndoType(), vlutNone);
+      for (size_t i = 1; i < s.States.size(); ++i) {
+        for (TCustomVellumEdit* x : Chain(e)) ASSERT_NE(x->GetRedoType(), vlutNone) << "redo to step " << i;
+        ASSERT_TRUE(reach(Forward, s.States[i])) << "redo to step " << i << "\n" << State(e) << "\nwanted\n" << s.States[i];
+      }
+      for (TCustomVellumEdit* x : Chain(e)) EXPECT_EQ(x->GetRedoType(), vlutNone);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,153 @@
+#pragma once
+// The real main window as its user drives it: keys and typed text go where
+// the keyboard focus is, menu commands run through their menu items, and
+// clicks land on a control's widget. Activation and focus work offscreen;
+// what needs a window manager (frames, stacking) asks WindowManagerRunning()
+// and skips without one.
+#include "MainWindowJournalSupport.h"
+
+#include "platform/gui/ActnList.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Menus.h"
+#include "support/KeySeam.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace qytest {
+
+class TWindowSeam : public TMainJournalWorld {
+public:
+  QWidget* Window() const { return WidgetOf(Main)->window(); }
+
+  // The main window shown and active, as after a start.
+  bool ShowActive() {
+    Main->Show();
+    return Activate(Window());
+  }
+
+  // A top-level window made the active one, as a click on its frame does
+  // (offscreen no window manager answers, so the toolkit is told directly).
+  static bool Activate(QWidget* window) {
+    if (!window) return false;
+    window->activateWindow();
+    if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(window);
+    return WaitFor([window] { return QApplication::activeWindow() == window; });
+  }
+
+  // The widget the keyboard reaches now.
+  static QWidget* KeyTarget() {
+    if (QWidget* f = QApplication::focusWidget()) return f;
+    return QApplication::activeWindow();
+  }
+
+  // One key pressed and released where the keyboard focus is; false when
+  // what it set going does not settle.
+  bool Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* target = KeyTarget();
+    if (!target) return false;
+    const TCallWatchdog watchdog("a key press");
+    QTest::keyClick(target, key, mods);
+    return Settle();
+  }
+  bool Keys(Qt::Key key, int times, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    for (int i = 0; i < times; ++i)
+      if (!Key(key, mods)) return false;
+    return true;
+  }
+
+  // Text typed where the keyboard focus is, any character a key.
+  bool Type(const std::string& utf8) {
+    TypeKeys(KeyTarget(), utf8);
+    return Settle();
+  }
+
+  // The menu item that carries the command, clicked (its state brought up
+  // to date first, as opening the menu does); false when no menu item
+  // carries it or it is disabled.
+  bool Menu(const char* actionName) {
+    TMenuItem* item = MenuItemOf(Main->MainMenu->Items(), actionName);
+    if (!item || !item->GetAction()) return false;
+    item->GetAction()->Update();
+    QAction* handle = item->Handle();
+    if (!handle || !handle->isEnabled()) return false;
+    const TCallWatchdog watchdog(std::string("the menu command ") + actionName);
+    handle->trigger();
+    return Settle();
+  }
+
+  // A left click at a point of a control (its client coordinates).
+  bool Click(TWinControl* control, QPoint at) {
+    QWidget* w = ClientWidgetOf(control);
+    if (!w) return false;
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    return Settle();
+  }
+
+  // Events processed until no posted message arrives any more.
+  bool Settle() { return SettleWithin(Posted, 16); }
+
+  // Events processed until the condition holds (false past the bound, far
+  // above what a loaded machine needs).
+  static bool WaitFor(const std::function<bool()>& holds, int ms = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (!holds()) {
+      if (t.elapsed() > ms) return false;
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+  }
+
+  // A window manager keeps frames and stacking (X11 with one running).
+  static bool WindowManagerRunning() {
+    if (QGuiApplication::platformName() != "xcb") return false;
+    return std::system("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") == 0;
+  }
+
+  // The window manager keeps `upper` above `lower` (its stacking list).
+  static bool StackedAbove(QWidget* upper, QWidget* lower) {
+    const std::string list = RootProperty("_NET_CLIENT_LIST_STACKING");
+    auto at = [&](QWidget* w) {
+      char id[32];
+      std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(w->window()->winId()));
+      return list.find(id);
+    };
+    const size_t u = at(upper), l = at(lower);
+    return u != std::string::npos && l != std::string::npos && u > l;
+  }
+
+  TPostedCounter Posted;
+
+private:
+  static std::string RootProperty(const char* name) {
+    std::string out;
+    const std::string cmd = std::string("xprop -root ") + name + " 2>/dev/null";
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+      char buf[512];
+      while (std::fgets(buf, sizeof buf, p)) out += buf;
+      pclose(p);
+    }
+    return out;
+  }
+
+  static TMenuItem* MenuItemOf(TMenuItem* menu, const char* actionName) {
+    if (!menu) return nullptr;
+    for (int k = 0; k < menu->Count(); ++k) {
+      TMenuItem* item = menu->Items(k);
+      if (item->GetAction() && item->GetAction()->GetName() == actionName) return item;
+      if (TMenuItem* inner = MenuItemOf(item, actionName)) return inner;
+    }
+    return nullptr;
+  }
+};
+
+}  // namespace qytest
