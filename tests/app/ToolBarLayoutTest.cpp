@@ -69,7 +69,7 @@ TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
     const char* Name;
     AnsiString Bytes;
   } cases[] = {
-      {"binary", AnsiString("\x01\x00\xff\xfe garbage", 14)},
+      {"binary", AnsiString("\x01\x00\xff\xfe garbage", 12)},
       {"empty", ""},
       {"other header", "[Something Else]\nVersion=1\n"},
       {"newer version", "[Quillory Tool Bars]\nVersion=2\n"},
