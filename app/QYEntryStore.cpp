@@ -48,8 +48,10 @@ void TEntryDocument::Clear() {
   CaretOffset = 0;
 }
 
+// Read only in part (any load warning) counts as not read: a save would
+// make the loss permanent.
 bool TEntryDocument::LoadVLF(TStream& stream) {
-  return Data.LoadVLFFromStream(stream, Color, nullptr, nullptr, &Layout);
+  return Data.LoadVLFFromStream(stream, Color, nullptr, nullptr, &Layout) && Data.GetVLFWarnings().Empty();
 }
 
 bool TEntryDocument::LoadRTF(TStream& stream) { return Data.LoadRTFFromStream(stream) == 0; }

@@ -89,6 +89,13 @@ TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
                       "b\\cell\\row}"),
             0);
   EXPECT_EQ(Paragraphs(doc), "[table 1x2 {a} {b}]");
+  auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(0));
+  ASSERT_TRUE(t);
+  // The largest number in twips, in pixels (15 twips each); a negative
+  // preferred width is a share of the table in fiftieths of a percent. Digits
+  // cut to 32 bits would give other widths (99999999999 is 1215752191 so).
+  EXPECT_EQ(t->GetCell(0, 0)->BestWidth, 2147483647 / 15);
+  EXPECT_EQ(t->GetCell(0, 1)->BestWidth, -2147483648LL / 50);
 }
 
 // Each save and reload added an empty paragraph after every table with text
