@@ -5,7 +5,9 @@
 #include "TableTestSupport.h"
 
 #include "platform/base/Streams.h"
+#include "platform/base/CodePages.h"
 #include "richtext/model/VLFMisc.h"
+#include "richtext/model/VLUni.h"
 #include "richtext/rtf/VLRTFImport.h"
 
 #include <gtest/gtest.h>
@@ -215,4 +217,56 @@ TEST(TableLimits, ASmallRecordClaimingTheLargestGridCostsLittle) {
   // Generous for a loaded machine; a cell per position takes seconds.
   EXPECT_LT(seconds, 0.5);
   EXPECT_LT(heapAfter > heapBefore ? heapAfter - heapBefore : 0, size_t{32} << 20);
+}
+
+// An RTF table with more cells than a saved document reads back (here
+// 10,001 rows of 20 positions, each row's positions merged into one cell)
+// comes in as tables within the bound, one after the other, with every
+// row's text, and what the import made is read back whole.
+TEST(TableLimits, RTFTablesPastTheCellBoundGoOnInTablesOfTheirOwn) {
+  VLRegisterTableItem();
+  const int cols = 20, rows = 10001;
+  ASSERT_GT(static_cast<Int64>(rows) * cols, VLTableMaxCells);
+  std::string rowDef = "\\trowd\\clmgf\\cellx100";
+  for (int c = 1; c < cols; ++c) rowDef += "\\clmrg\\cellx" + std::to_string(100 * (c + 1));
+  std::string rtf = "{\\rtf1\\ansi before\\par ";
+  for (int r = 0; r < rows; ++r) {
+    rtf += rowDef + "\\pard\\intbl r" + std::to_string(r) + " caf\\'e9\\cell";
+    for (int c = 1; c < cols; ++c) rtf += "\\cell";
+    rtf += "\\row ";
+  }
+  rtf += "\\pard after\\par}";
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  TStringStream s(rtf);
+  ASSERT_EQ(props.ReadFromStream(s, &doc), 0);
+  // The first cells' texts, row by row; the tables, none past the bound.
+  auto rowTexts = [](TCustomVLData& d, int& tables) {
+    std::string all;
+    tables = 0;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) {
+        ++tables;
+        EXPECT_LE(static_cast<Int64>(t->RowCount()) * t->ColCount(), VLTableMaxCells);
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          if (TVLTableCellData* cell = t->GetCell(r, 0))
+            for (Integer k = 0; k < cell->GetItemCount(); ++k)
+              all += (cell->GetItem(k)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(cell->GetItemTextA(k)))
+                                                    : AnsiToUtf8(cell->GetItemTextA(k), 1252)) + ";";
+      }
+    return all;
+  };
+  std::string expected;
+  for (int r = 0; r < rows; ++r) expected += "r" + std::to_string(r) + " café;";
+  int tables = 0;
+  const std::string imported = rowTexts(doc, tables);
+  EXPECT_GE(tables, 2);
+  EXPECT_TRUE(imported == expected) << imported.substr(0, 200);
+  TVLDocumentData back(&style);
+  ASSERT_TRUE(Load(back, Save(doc)));
+  EXPECT_TRUE(back.GetVLFWarnings().Empty());
+  int backTables = 0;
+  EXPECT_TRUE(rowTexts(back, backTables) == expected);
+  EXPECT_EQ(backTables, tables);
 }
