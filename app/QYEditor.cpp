@@ -53,8 +53,10 @@ public:
     if (!FWindow) return false;
     const bool ok = FWindow->QuilloryText->LoadVLFFromStream(stream);
     FWindow->QuilloryText->Format();
-    // Read only in part (any load warning): opened as a damaged entry.
-    return ok && FWindow->QuilloryText->VLData()->GetVLFWarnings().Empty();
+    return ok;
+  }
+  bool LoadedInPart() override {
+    return FWindow && !FWindow->QuilloryText->VLData()->GetVLFWarnings().Empty();
   }
   bool LoadRTF(TStream& stream) override {
     if (!FWindow) return false;

@@ -48,10 +48,8 @@ void TEntryDocument::Clear() {
   CaretOffset = 0;
 }
 
-// Read only in part (any load warning) counts as not read: a save would
-// make the loss permanent.
 bool TEntryDocument::LoadVLF(TStream& stream) {
-  return Data.LoadVLFFromStream(stream, Color, nullptr, nullptr, &Layout) && Data.GetVLFWarnings().Empty();
+  return Data.LoadVLFFromStream(stream, Color, nullptr, nullptr, &Layout);
 }
 
 bool TEntryDocument::LoadRTF(TStream& stream) { return Data.LoadRTFFromStream(stream) == 0; }
@@ -233,7 +231,8 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
       std::unique_ptr<TStream> blob =
           SelectQuery->CreateBlobStream(SelectQuery->FieldByName("JournalText"), bmRead);
       const bool rtf = editor == "RTF";
-      const bool read = rtf ? doc.LoadRTF(*blob) : doc.LoadVLF(*blob);
+      // An entry read only in part opens as a damaged one too.
+      const bool read = rtf ? doc.LoadRTF(*blob) : doc.LoadVLF(*blob) && !doc.LoadedInPart();
       if (!rtf && editor == "VLF") {
         doc.CaretItemNo = SelectQuery->FieldByName("ItemNumber").AsInteger();
         doc.CaretOffset = SelectQuery->FieldByName("ItemOffset").AsInteger();
