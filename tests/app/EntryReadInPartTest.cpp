@@ -1,18 +1,20 @@
-// An entry the reader takes only in part (a table nested deeper than a
-// saved document may hold, written by the program's own writer) opens in
-// its window read-only as a damaged entry and is never saved over; one at
-// the bound opens as any other.
+// An entry the reader takes only in part (a table nested deeper, or with
+// more cells, than a saved document may hold, written by the program's own
+// writer) opens in its window read-only as a damaged entry and is never
+// saved over; one at the bound opens as any other.
 #include "MainWindowJournalSupport.h"
 
 #include "app/QYAutoSave.h"
 #include "app/QYEntryStore.h"
 
 #include "platform/gui/Dialogs.h"
+#include "richtext/model/VLFMisc.h"
 #include "richtext/table/VLTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -40,6 +42,35 @@ String NestedEntry(Integer depth) {
   return s.Bytes();
 }
 
+// "before", a grid of 400 rows held by one merged cell with "Łódź" (as the
+// reader takes it from a record of the writer's form), "after"; then extra
+// columns added by the table's own command.
+String WideGridEntry(Integer extraCols) {
+  VLRegisterTableItem();
+  const int rows = 400, cols = static_cast<int>(VLTableMaxCells / rows);
+  auto i32 = [](int v) {
+    return std::string("\x04", 1) + char(v & 0xFF) + char((v >> 8) & 0xFF) + char((v >> 16) & 0xFF) +
+           char((v >> 24) & 0xFF);
+  };
+  std::string stream = std::string("QPS1\x0ATVLTableSW\x00", 16) + std::string("\x01" "C", 2);
+  stream += i32(rows) + i32(cols) + "\x01" + i32(cols) + i32(rows) + std::string("QPS1\x02TD\x00\x00", 9);
+  stream += std::string("\x00\x00", 2);
+  const std::string record = "-8 1 3\r\n0 1 0 0 0 0\r\nbefore\r\n-60 3 0 0 0 0 \r\n\r\n1\r\n" +
+                             VLFStringToHex(stream) + "\r\n0 1 0 0 0 0\r\nafter\r\n";
+  TEntryDocument doc;
+  TStringStream in(record);
+  EXPECT_TRUE(doc.LoadVLF(in));
+  EXPECT_FALSE(doc.LoadedInPart());
+  auto* t = dynamic_cast<TVLTableItemInfo*>(doc.Data.GetItem(1));
+  EXPECT_TRUE(t);
+  if (!t) return String();
+  t->GetCell(0, 0)->SetItemTextA(0, "Łódź");
+  if (extraCols) t->InsertCols(t->ColCount(), extraCols, -1, false);
+  TMemoryStream s;
+  EXPECT_TRUE(doc.SaveVLF(s));
+  return s.Bytes();
+}
+
 String Hex(const String& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   String out;
@@ -54,11 +85,13 @@ TEST(EntryReadInPart, OpensReadOnlyAsADamagedEntryAndIsNeverSavedOver) {
   TFixedClock clock(kMorningUtcMs);
   struct Case {
     const char* Name;
-    Integer Depth;
+    std::function<String()> Entry;
     bool Damaged;
   } cases[] = {
-      {"tables nested as deep as they may be", VLTableMaxNesting, false},
-      {"tables nested one deeper", VLTableMaxNesting + 1, true},
+      {"tables nested as deep as they may be", [] { return NestedEntry(VLTableMaxNesting); }, false},
+      {"tables nested one deeper", [] { return NestedEntry(VLTableMaxNesting + 1); }, true},
+      {"a table of as many cells as a table may have", [] { return WideGridEntry(0); }, false},
+      {"a table one column wider", [] { return WideGridEntry(1); }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -66,7 +99,7 @@ TEST(EntryReadInPart, OpensReadOnlyAsADamagedEntryAndIsNeverSavedOver) {
     ProfileSettings.AutoSaveOn = true;
     ProfileSettings.AutoSaveInterval = 1;
     const Integer id = world.AddJournal("Diary", 0);
-    const String stored = NestedEntry(c.Depth);
+    const String stored = c.Entry();
     world.Exec("INSERT INTO Quillory (JournalID, JournalDate, JournalText, Editor) VALUES (" + IntToStr(id) +
                ", " + IntToStr(static_cast<Int64>(std::floor(Date()))) + ", X'" + Hex(stored) + "', 'VLF')");
     JournalsLoaded = true;
