@@ -178,7 +178,7 @@ public:
   virtual bool SaveRTFToStream(TStream&) { return false; }
   virtual bool SaveText(const String&, bool) { return false; }
   // Pictures go to files named from ImagesPrefix, relative to the page.
-  virtual bool SaveHTML(const String&, const String&, const String&, bool) { return false; }
+  virtual bool SaveHTML(const String&, const String&, const String&, bool, TVLSaveOptions = {}) { return false; }
 
   // ---- Whole documents (New and Open).
   virtual bool GetModified() { return false; }

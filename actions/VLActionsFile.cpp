@@ -1,9 +1,11 @@
 #include "actions/VLActionsFile.h"
 
 #include "actions/VLALocalize.h"
+#include "platform/base/SysUtils.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/ProgressWindow.h"
 
 #include "richtext/model/VLUni.h"
 #include "richtext/rtf/VLOfficeCnv.h"
@@ -107,6 +109,35 @@ fs::path TemporaryBeside(const fs::path& Target) {
 
 }  // namespace
 
+bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& Convert) {
+  TProgressWindow progress(Application ? Application->GetTitle() : String(), "Converting the document\u2026");
+  Converter.OnWait = [&progress] { return progress.Pump(); };
+  bool ok = false;
+  try {
+    ok = Convert();
+  } catch (...) {
+    Converter.OnWait = nullptr;
+    throw;
+  }
+  Converter.OnWait = nullptr;
+  return ok;
+}
+
+void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id) {
+  switch (ErrorCode) {
+    case 8: return;  // the user's own cancel
+    case 3:
+    case 6:
+    case 7: MessageBox(ErrorText, LanguageText(213), MB_OK | MB_ICONERROR); return;
+    default: MessageBox(LanguageText(Id), LanguageText(213), MB_OK | MB_ICONERROR); return;
+  }
+}
+
+void ShowDescriptionProblem(TVLOfficeConverter& Converter) {
+  const String problem = Converter.TakeDescriptionProblem();
+  if (!problem.empty()) MessageBox(problem, LanguageText(213), MB_OK | MB_ICONWARNING);
+}
+
 String PrepareHTMLImageFolder(const String& FileName, bool CreateFolder, bool& Created) {
   Created = false;
   if (!CreateFolder) return String();
@@ -140,7 +171,12 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     // The converter writes the file whole or not at all itself.
     TVLOfficeConverter converter(nullptr);
     converter.ExcludeHTMLExportConverter = true;
-    return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex);
+    const bool ok = RunConversion(converter, [&] {
+      return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex);
+    });
+    FConversionError = converter.ErrorCode;
+    FConversionText = converter.ErrorText();
+    return ok;
   }
   const fs::path target(Name);
   const fs::path tmp = TemporaryBeside(target);
@@ -161,7 +197,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
         // Pictures are named relative to the page, with "/" on this platform.
         const String prefix = folder.empty() ? ImagePrefix : folder + "/" + ImagePrefix;
         const String title = FileTitle.empty() ? target.filename().string() : FileTitle;
-        ok = E->SaveHTML(tmp.string(), title, prefix, Format == ffeHTMLCSS);
+        ok = E->SaveHTML(tmp.string(), title, prefix, Format == ffeHTMLCSS, SaveOptions);
         break;
       }
       case ffeOfficeConverters: break;
@@ -182,6 +218,69 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
   return ok;
 }
 
+namespace {
+
+String LowerExtension(const String& Name) {
+  String ext = fs::path(Name).extension().string();
+  if (!ext.empty()) ext.erase(0, 1);
+  return LowerCase(ext);
+}
+
+bool MasksHold(const String& Masks, const String& Ext) {
+  size_t from = 0;
+  for (;;) {
+    const size_t to = Masks.find(';', from);
+    if (LowerCase(Trim(Masks.substr(from, to == String::npos ? String::npos : to - from))) == "*." + Ext) return true;
+    if (to == String::npos) return false;
+    from = to + 1;
+  }
+}
+
+// The extensions our own writers' files carry.
+bool OwnFormatHolds(TvlFileExportFilter Format, const String& Ext) {
+  switch (Format) {
+    case ffeVLF: return Ext == LowerCase(VLFDefaultExt);
+    case ffeRTF: return Ext == "rtf";
+    case ffeTextANSI:
+    case ffeTextUnicode: return Ext == "txt";
+    case ffeHTMLCSS:
+    case ffeHTML: return Ext == "htm" || Ext == "html";
+    default: return false;
+  }
+}
+
+// A name whose extension belongs to another format we write takes that
+// format: HTML written into "seam.vlf" could not be read back as one. The
+// chosen format holds while the extension fits it, or when no format
+// claims the extension.
+void FormatOfName(const String& Name, TVLOfficeConverter& Converter, bool Converters, TvlFileExportFilter& Format,
+                  int& ConverterIndex) {
+  const String ext = LowerExtension(Name);
+  if (ext.empty()) return;
+  TVLOfficeCnvList* list = Converters ? &Converter.GetExportConverters() : nullptr;
+  if (Format == ffeOfficeConverters) {
+    if (list && ConverterIndex >= 0 && ConverterIndex < list->Count() &&
+        MasksHold(list->GetItem(ConverterIndex)->Filter, ext))
+      return;
+  } else if (OwnFormatHolds(Format, ext)) {
+    return;
+  }
+  for (TvlFileExportFilter own : {ffeVLF, ffeRTF, ffeTextANSI, ffeHTMLCSS}) {
+    if (!OwnFormatHolds(own, ext)) continue;
+    Format = own;
+    ConverterIndex = -1;
+    return;
+  }
+  for (int i = 0; list && i < list->Count(); ++i) {
+    if (!MasksHold(list->GetItem(i)->Filter, ext)) continue;
+    Format = ffeOfficeConverters;
+    ConverterIndex = i;
+    return;
+  }
+}
+
+}  // namespace
+
 void TvlActionExport::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
@@ -191,9 +290,11 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
   TVLOfficeConverter converter(nullptr);
   converter.ExcludeHTMLExportConverter = true;
   converter.ExtensionsInFilter = true;
+  FConversionError = 0;
   TSaveDialog dialog(Application);
   dialog.DefaultExt = VLFDefaultExt;
   dialog.Filter = BuildSaveFilter(Filter, formats, &converter);
+  ShowDescriptionProblem(converter);
   dialog.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.FileName = FileName;
@@ -207,11 +308,13 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
     TvlFileExportFilter format = ffeVLF;
     int converterIndex = -1;
     int* converterOf = Filter.Contains(ffeOfficeConverters) ? &converterIndex : nullptr;
-    if (ExportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf))
+    if (ExportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
+      FormatOfName(dialog.FileName, converter, converterOf != nullptr, format, converterIndex);
       ok = Export(E, dialog.FileName, format, converterIndex);
+    }
   }
   if (!ok) {
-    MessageBox(LanguageText(216), LanguageText(213), MB_OK | MB_ICONERROR);
+    ShowConversionError(FConversionError, FConversionText, 216);
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;

@@ -34,6 +34,17 @@ String BuildSaveFilter(TvlFileExportFilterSet Filter, std::vector<TvlFileExportF
 bool ExportFilterIndexToFormat(const std::vector<TvlFileExportFilter>& Formats, int Index,
                                TvlFileExportFilter& Format, int* ConverterIndex = nullptr);
 
+// Runs Convert (a call of Converter's that runs a converter program) with a
+// progress window whose Cancel stops the program; the window behind keeps
+// repainting meanwhile.
+bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& Convert);
+// Tells what stopped a conversion that failed: its limit, or message Id.
+// Nothing after a cancel.
+void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id);
+// Tells, once in the program's run, that the converter description file
+// was ignored and why.
+void ShowDescriptionProblem(TVLOfficeConverter& Converter);
+
 // The folder beside an HTML page that holds its pictures: "page.files", or
 // "page.files<N>" when a file of that name is in the way. Empty when none
 // is to be used or it cannot be made; Created tells whether it was made now.
@@ -54,12 +65,19 @@ public:
   TvlFileExportFilterSet Filter{ffeVLF, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeHTMLCSS, ffeHTML, ffeOfficeConverters};
   String FileTitle;
   String ImagePrefix = "img";
+  // Passed to the HTML writers.
+  TVLSaveOptions SaveOptions;
   bool CreateDirectoryForHTMLImages = true;
   bool AutoUpdateFileName = true;
   String DialogTitle;
   String InitialDir;
   int FilterIndex = 1;
   String FileName;
+
+private:
+  // What stopped the last export through a converter.
+  Integer FConversionError = 0;
+  String FConversionText;
 };
 
 // ---------------------------------------------------------------------------

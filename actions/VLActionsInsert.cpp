@@ -3,6 +3,7 @@
 #include "actions/ItemPropVLFrm.h"
 #include "actions/SymbolVLFrm.h"
 #include "actions/VLALocalize.h"
+#include "actions/VLActionsFile.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Forms.h"
@@ -38,20 +39,6 @@ bool StartsWith(const AnsiString& Bytes, std::initializer_list<unsigned char> Ma
   for (unsigned char m : Magic)
     if (static_cast<unsigned char>(Bytes[i++]) != m) return false;
   return true;
-}
-
-// The picture formats beyond our own classes that the toolkit decodes.
-String PictureFilter() {
-  const String more = ";*.png;*.gif;*.tif;*.tiff;*.webp";
-  String filter = GraphicFilter();
-  const size_t bar = filter.find('|');
-  const size_t end = filter.find('|', bar + 1);
-  if (bar == String::npos) return filter;
-  // "All (masks)|masks|..." gains the extra masks in both places.
-  String all = filter.substr(0, bar);
-  if (!all.empty() && all.back() == ')') all.insert(all.size() - 1, more);
-  const String masks = filter.substr(bar + 1, end == String::npos ? String::npos : end - bar - 1) + more;
-  return all + "|" + masks + (end == String::npos ? String() : filter.substr(end));
 }
 
 }  // namespace
@@ -95,7 +82,7 @@ void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
   TOpenPictureDialog dialog(Application);
-  dialog.Filter = Filter.empty() ? PictureFilter() : Filter;
+  dialog.Filter = Filter.empty() ? PictureFileFilter() : Filter;
   dialog.Title = DialogTitle;
   dialog.DefaultExt = DefaultExt;
   dialog.Options = ofHideReadOnly | ofNoChangeDir | ofPathMustExist | ofFileMustExist | ofEnableSizing;
@@ -179,6 +166,28 @@ void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
 }
 
 namespace {
+// Tells whether the editor was destroyed while a converter ran (its window
+// closed by a timer, say).
+class TEditorGoneWatch : public TComponent {
+public:
+  explicit TEditorGoneWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
+    FControl->FreeNotification(this);
+  }
+  ~TEditorGoneWatch() override {
+    if (FControl) FControl->RemoveFreeNotification(this);
+  }
+  bool Gone() const { return !FControl; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
+  }
+
+private:
+  TComponent* FControl;
+};
+
 // A file whose content or extension says what it is is read as that,
 // whichever of our own entries of the filter was chosen.
 TvlFileImportFilter FormatOfFile(const String& name, TvlFileImportFilter chosen) {
@@ -213,12 +222,14 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   TOpenDialog dialog(Application);
   dialog.DefaultExt = VLFDefaultExt;
   dialog.Filter = BuildOpenFilter(Filter, formats, &converter);
+  ShowDescriptionProblem(converter);
   dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.Title = DialogTitle;
   dialog.FileName = FileName;
   if (!dialog.Execute()) return;
   FilterIndex = dialog.FilterIndex;
+  TEditorGoneWatch watch(E);
   TvlFileImportFilter format = ffiVLF;
   bool ok = false;
   {
@@ -237,7 +248,9 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
           break;
         case ffiOfficeConverters:
           // The foreign file comes in through RTF.
-          ok = converter.ImportRTF(name, converterIndex);
+          ok = RunConversion(converter, [&] { return converter.ImportRTF(name, converterIndex); });
+          // The window may have gone while the converter ran.
+          if (watch.Gone()) return;
           if (ok) {
             converter.Stream.SetPosition(0);
             ok = E->InsertRTFFromStream(converter.Stream);
@@ -248,7 +261,7 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   }
   if (!ok) {
     E->Format();
-    MessageBox(LanguageText(214), LanguageText(213), MB_OK | MB_ICONERROR);
+    ShowConversionError(converter.ErrorCode, converter.ErrorText(), 214);
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;

@@ -232,9 +232,10 @@ public:
   bool SaveText(const String& FileName, bool Unicode) override {
     return Unicode ? E->SaveTextUnicode(FileName, 80) : E->SaveText(FileName, 80);
   }
-  bool SaveHTML(const String& FileName, const String& Title, const String& ImagesPrefix, bool CSS) override {
-    return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, {})
-               : E->SaveHTMLFile(FileName, Title, ImagesPrefix, {});
+  bool SaveHTML(const String& FileName, const String& Title, const String& ImagesPrefix, bool CSS,
+                TVLSaveOptions Options) override {
+    return CSS ? E->SaveCSSHTMLFile(FileName, Title, ImagesPrefix, Options)
+               : E->SaveHTMLFile(FileName, Title, ImagesPrefix, Options);
   }
   bool GetModified() override { return E->Modified; }
   void SetModified(bool Value) override { E->Modified = Value; }

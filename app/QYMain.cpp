@@ -22,6 +22,7 @@
 #include "platform/os/SysPaths.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 
 #include <exception>
 
@@ -257,6 +258,8 @@ void TformQuilloryMain::FormCreate(TObject*) {
     SetUpCancelled = true;
     return;
   }
+  // A conversion of a killed run left the entry there as plain RTF.
+  RemoveConversionLeftovers();
   const String& dataDir = DatabaseFolders.DataDir;
   Application->HelpFile = DatabaseFolders.ProgramDir + "/Quillory.hlp";
   const String iconFile = DatabaseFolders.ProgramDir + "/icons/quillory.ico";

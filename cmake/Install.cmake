@@ -55,8 +55,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Exports through the converters, printing through CUPS; the default text
-# style's fonts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pandoc, cups-client, fonts-liberation2")
+# style's fonts; TIFF and WebP pictures.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pandoc, cups-client, fonts-liberation2, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -21,6 +21,15 @@ function(quillory_library target)
   endif()
 endfunction()
 
+option(QY_TEST_PCH "Precompile the headers the test programs share" ON)
+# Test code is compiled for a quick build: the code under test keeps the
+# build type's optimisation from its libraries.
+set(QY_TEST_OPT "-O1" CACHE STRING "Optimisation of the test programs' own sources")
+set(QY_TEST_PCH_HEADERS
+  <gtest/gtest.h> <gmock/gmock.h>
+  <algorithm> <filesystem> <fstream> <functional> <map> <memory> <random> <set> <string> <vector>
+  <QApplication> <QCoreApplication> <QImage> <QTest> <QThread> <QTimer> <QWidget>)
+
 # quillory_tests(<target> DEPS <libs...> [TIMEOUT <seconds>] [SHARDS <n>])
 # Builds every .cpp of the calling test folder into one GoogleTest program
 # registered with CTest; it runs headless, in a temporary folder of its own,
@@ -41,6 +50,14 @@ function(quillory_tests target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} qy_testsupport GTest::gtest GTest::gmock)
   target_compile_options(${target} PRIVATE ${QY_WARNINGS})
+  # Most of a test file's compile time is these headers: parse them once a
+  # program.
+  if(QY_TEST_PCH)
+    target_precompile_headers(${target} PRIVATE ${QY_TEST_PCH_HEADERS})
+  endif()
+  if(QY_TEST_OPT)
+    target_compile_options(${target} PRIVATE ${QY_TEST_OPT})
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

@@ -11,7 +11,7 @@ QY_BUILD="${QY_BUILD_DIR:-$QY_ROOT/build}"
 if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   cmake g++ ninja-build ccache pkg-config
   wamerican wbritish mythes-en-us wordnet-base
-  qt6-base-dev libsqlcipher-dev sqlcipher libssl-dev libargon2-dev libjpeg62-turbo-dev
+  qt6-base-dev qt6-image-formats-plugins libsqlcipher-dev sqlcipher libssl-dev libargon2-dev libjpeg62-turbo-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-liberation fonts-dejavu-core fonts-urw-base35
   poppler-utils xvfb xauth

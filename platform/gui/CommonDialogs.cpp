@@ -47,7 +47,7 @@ bool TOpenDialog::Execute() {
 }
 
 TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {
-  Filter = GraphicFilter();
+  Filter = PictureFileFilter();
   DefaultExt = "bmp";
 }
 

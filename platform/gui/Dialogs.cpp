@@ -216,13 +216,24 @@ QString StartFolder(const std::vector<TFilterEntry>& filters) {
   return QDir(folder).exists() ? folder : QDir::homePath();
 }
 
-// The filter (1-based) a saved file's extension names, 0 for none.
-int FilterOfExtension(const std::vector<TFilterEntry>& filters, const QString& file) {
+bool FitsMasks(const TFilterEntry& filter, const QString& suffix) {
+  for (const QString& m : filter.Masks)
+    if (m == "*" || m == "*.*" || m.toLower() == "*." + suffix) return true;
+  return false;
+}
+
+// The filter (1-based) a file's extension names, 0 for none. The chosen one
+// holds while the extension fits it: several types share ".txt" or ".docx",
+// and the first of them is not the one the user picked.
+int FilterOfExtension(const std::vector<TFilterEntry>& filters, const QString& file, int chosen) {
   const QString suffix = QFileInfo(file).suffix().toLower();
   if (suffix.isEmpty()) return 0;
+  if (chosen >= 1 && chosen <= static_cast<int>(filters.size()) &&
+      FitsMasks(filters[static_cast<size_t>(chosen - 1)], suffix))
+    return chosen;
   for (size_t i = 0; i < filters.size(); ++i)
-    for (const QString& m : filters[i].Masks)
-      if (m.toLower() == "*." + suffix) return static_cast<int>(i) + 1;
+    if (FitsMasks(filters[i], suffix) && !filters[i].Masks.contains("*") && !filters[i].Masks.contains("*.*"))
+      return static_cast<int>(i) + 1;
   return 0;
 }
 
@@ -291,8 +302,9 @@ int RunFileDialog(TInteraction& r) {
   r.FileName = r.Files.front();
   r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
   if (r.FilterIndex == 0) r.FilterIndex = 1;
-  // A typed extension says the type: "entry.rtf" is RTF whatever the list showed.
-  if (const int typed = FilterOfExtension(filters, files.front())) r.FilterIndex = typed;
+  // A typed extension that does not fit the chosen type says the type:
+  // "entry.rtf" under "Vellum Files" is RTF.
+  if (const int typed = FilterOfExtension(filters, files.front(), r.FilterIndex)) r.FilterIndex = typed;
   return mrOk;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPicture>
@@ -357,6 +358,29 @@ String GraphicFilter() {
     }
   }
   return "All (" + all + ")|" + all + parts;
+}
+
+String PictureFileFilter() {
+  static const struct {
+    const char* Description;
+    const char* Decoder;
+    std::vector<const char*> Extensions;
+  } formats[] = {{"PNG Images", "png", {"png"}},   {"JPEG Images", "jpeg", {"jpg", "jpeg"}},
+                 {"GIF Images", "gif", {"gif"}},   {"Bitmaps", "bmp", {"bmp"}},
+                 {"TIFF Images", "tiff", {"tif", "tiff"}}, {"WebP Images", "webp", {"webp"}},
+                 {"Icons", "ico", {"ico"}}};
+  const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+  String all, parts;
+  for (const auto& f : formats) {
+    // JPEG and bitmaps have decoders of our own.
+    const bool own = String(f.Decoder) == "jpeg" || String(f.Decoder) == "bmp";
+    if (!own && !readable.contains(QByteArray(f.Decoder))) continue;
+    String masks;
+    for (const char* e : f.Extensions) masks += (masks.empty() ? "" : ";") + String("*.") + e;
+    all += (all.empty() ? "" : ";") + masks;
+    parts += "|" + String(f.Description) + " (" + masks + ")|" + masks;
+  }
+  return "All Pictures (" + all + ")|" + all + parts;
 }
 
 // ---------------------------------------------------------------------------

@@ -682,6 +682,10 @@ String GraphicClassForExtension(const String& extension);
 // An open-dialog filter of every registered format:
 // "All (*.bmp;*.jpg;…)|*.bmp;*.jpg;…|Bitmaps (*.bmp)|*.bmp|…".
 String GraphicFilter();
+// The open-dialog filter of the picture files the program draws (PNG, JPEG,
+// GIF, BMP, TIFF, WebP, ICO, as far as the decoders here read them): all of
+// them first, then one entry per format. Metafiles are never offered.
+String PictureFileFilter();
 
 // Holds one graphic of any class.
 class TPicture : public TPersistent {

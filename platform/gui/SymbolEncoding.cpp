@@ -59,6 +59,30 @@ char16_t SymbolCodeToUnicode(unsigned code) {
   return Twins[code - 0x20];
 }
 
+char16_t WingdingsCodeToUnicode(unsigned code) {
+  static const std::pair<unsigned, char16_t> known[] = {
+      {0x4A, 0x263A}, {0x6C, 0x25CF}, {0x6D, 0x274D}, {0x6E, 0x25A0}, {0x6F, 0x25A1}, {0x71, 0x2751},
+      {0x72, 0x2752}, {0x75, 0x25C6}, {0x76, 0x2756}, {0x9F, 0x2022}, {0xA1, 0x25CB}, {0xA7, 0x25AA},
+      {0xA8, 0x25FB}, {0xD8, 0x27A2}, {0xE8, 0x2794}, {0xFB, 0x2718}, {0xFC, 0x2714}, {0xFD, 0x2612},
+      {0xFE, 0x2611}};
+  for (const auto& [c, u] : known)
+    if (c == code) return u;
+  return 0;
+}
+
+char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
+  if (!FontName || Ch < 0xF020 || Ch > 0xF0FF) return 0;
+  const auto named = [FontName](const char* name) {
+    size_t i = 0;
+    for (; FontName[i] && name[i]; ++i)
+      if ((FontName[i] | 0x20) != name[i]) return false;
+    return FontName[i] == name[i];
+  };
+  if (named("symbol")) return SymbolCodeToUnicode(Ch - 0xF000u);
+  if (named("wingdings")) return WingdingsCodeToUnicode(Ch - 0xF000u);
+  return 0;
+}
+
 unsigned UnicodeToSymbolCode(char16_t ch) {
   static const auto reverse = ReverseTable();
   auto it = std::lower_bound(reverse.begin(), reverse.end(), std::pair<char16_t, unsigned>(ch, 0));

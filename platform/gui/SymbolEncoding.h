@@ -11,3 +11,12 @@
 char16_t SymbolCodeToUnicode(unsigned code);
 // The Symbol code that shows ch, 0 when none.
 unsigned UnicodeToSymbolCode(char16_t ch);
+// The Unicode character of the Wingdings codes that lists and office
+// documents use as bullets (circles, squares, diamonds, arrows, check
+// marks, boxes); 0 for the others.
+char16_t WingdingsCodeToUnicode(unsigned code);
+// A private-use character U+F020..U+F0FF of a Symbol or Wingdings font
+// (as office suites write them) as the Unicode character it shows; 0 when
+// the font is neither, the character is outside that range, or it has no
+// known equivalent. FontName is compared without regard to case.
+char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch);

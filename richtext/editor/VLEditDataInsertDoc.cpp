@@ -7,6 +7,52 @@
 
 #include <algorithm>
 
+namespace {
+
+bool Numbered(TVLStyle* sheet, const TVLMarkerItemInfo& m, TVLListType* type) {
+  if (!sheet || m.ListNo < 0 || m.ListNo >= sheet->ListStyles->Count()) return false;
+  TVLListLevelCollection* levels = sheet->ListStyles->Items(m.ListNo)->Levels.get();
+  if (!levels || m.Level < 0 || m.Level >= levels->Count()) return false;
+  const TVLListType t = levels->Items(m.Level)->ListType;
+  *type = t;
+  return t == vllstDecimal || t == vllstLowerAlpha || t == vllstUpperAlpha || t == vllstLowerRoman ||
+         t == vllstUpperRoman;
+}
+
+// The numbered list paragraph the caret is in, or the nearest one above it
+// across empty paragraphs; nullptr when text comes first.
+const TVLMarkerItemInfo* ListAtCaret(TCustomVLData& d, Integer caretItem) {
+  if (caretItem < 0 || caretItem >= d.GetItemCount()) return nullptr;
+  for (Integer start = d.GetParaStartItem(caretItem); start >= 0;) {
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(d.GetItem(start))) return m;
+    for (Integer k = start; k < d.GetItemCount() && (k == start || !d.GetItem(k)->IsParaStart()); ++k)
+      if (d.GetItemStyle(k) < 0 || d.GetItemLength(k) > 0) return nullptr;
+    if (start == 0) return nullptr;
+    start = d.GetParaStartItem(start - 1);
+  }
+  return nullptr;
+}
+
+// A document inserted under a numbered list goes on with its numbers: its
+// first numbered list of the same kind at that level becomes that list.
+void ContinueList(TCustomVLData& doc, TVLStyle* sheet, const TVLMarkerItemInfo* before) {
+  TVLListType kind = vllstBullet;
+  if (!before || !Numbered(sheet, *before, &kind)) return;
+  TVLMarkerItemInfo* first = nullptr;
+  for (Integer i = 0; i < doc.GetItemCount() && !first; ++i) {
+    auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i));
+    TVLListType type = vllstBullet;
+    if (m && m->Level == before->Level && Numbered(sheet, *m, &type) && type == kind) first = m;
+  }
+  if (!first) return;
+  const Integer from = first->ListNo;
+  first->Reset = false;
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i)); m && m->ListNo == from) m->ListNo = before->ListNo;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Rolling back a failed action
 
@@ -241,6 +287,7 @@ bool TVLEditVLData::InsertRTFFromStream(TStream& stream) {
     Beep();
     return false;
   }
+  ContinueList(doc, GetStyle(), ListAtCaret(*this, GetCaretItemNo()));
   TMemoryStream vlf;
   if (!doc.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr)) {
     Beep();

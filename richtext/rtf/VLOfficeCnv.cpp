@@ -3,6 +3,7 @@
 #include "platform/base/IniFiles.h"
 #include "platform/base/Strings.h"
 #include "platform/base/SysUtils.h"
+#include "platform/os/LimitedProcess.h"
 #include "platform/os/SysPaths.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -83,12 +86,9 @@ bool Mentions(const std::vector<String>& command, const char* token) {
   return std::any_of(command.begin(), command.end(), [token](const String& a) { return a.find(token) != String::npos; });
 }
 
-// Runs the program without a shell; its standard output goes to out (when
-// given), its temporary files to tempFolder. Answers 0, 1 (not started), 3
-// (time limit) or the exit status.
-Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer timeLimitMs,
-                   const String& tempFolder) {
-  if (args.empty()) return 1;
+// The environment a converter runs in: ours, with its temporary files in
+// the run's folder and every proxy a closed port.
+std::vector<String> ConverterEnvironment(const String& tempFolder) {
   // A program stopped at the time limit cannot remove its own temporary
   // files: they go with the run's work folder. A document being converted
   // must not reach the network either (a linked picture would tell its
@@ -106,75 +106,33 @@ Integer RunProgram(const std::vector<String>& args, TMemoryStream* out, Integer 
   }
   environment.push_back("TMPDIR=" + tempFolder);
   for (const char* proxy : kProxies) environment.push_back(String(proxy) + "=http://127.0.0.1:9");
-  std::vector<char*> envp;
-  for (String& e : environment) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  int pipeFd[2];
-  if (pipe2(pipeFd, O_CLOEXEC) != 0) return 1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  return environment;
+}
+
+// Runs the program within the owner's limits, its standard output going to
+// stdoutFile (when given). Answers an error code of TVLOfficeConverter.
+Integer RunProgram(const std::vector<String>& args, const String& stdoutFile, const TVLOfficeConverter& owner,
+                   const String& runFolder, const String& tempFolder) {
+  if (args.empty()) return 1;
+  TProcessLimits limits;
+  limits.TimeMs = owner.TimeLimitMs;
+  limits.MemoryBytes = owner.MemoryLimit;
+  limits.FileBytes = owner.OutputLimit;
   // Whatever a program leaves in the folder it runs in (the office suite's
   // key database files when its profile cannot be used) goes with the run.
-  posix_spawn_file_actions_addchdir_np(&actions, tempFolder.c_str());
-  std::vector<char*> argv;
-  for (const String& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  // A group of its own, so that a program that hands the work to a child
-  // process (the office suite does) is stopped with all of it.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFd[1]);
-  if (spawned != 0) {
-    close(pipeFd[0]);
-    return 1;
-  }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs);
-  bool timedOut = false;
-  char buffer[65536];
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) {
-      timedOut = true;
-      break;
+  const TProcessResult r = RunLimitedProgram(args, ConverterEnvironment(tempFolder), runFolder, stdoutFile, limits,
+                                             owner.OnWait);
+  switch (r.End) {
+    case TProcessEnd::Finished: {
+      const int code = r.ExitCode;
+      return code == 0 ? 0 : (code == 1 || code == 2 || code == 3 ? 100 + code : code);
     }
-    pollfd pfd{pipeFd[0], POLLIN, 0};
-    const int ready = poll(&pfd, 1, static_cast<int>(std::min<long long>(left, 1000)));
-    if (ready < 0 && errno != EINTR) break;
-    if (ready <= 0) continue;
-    const ssize_t n = read(pipeFd[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    if (out) out->Write(buffer, n);
-  }
-  close(pipeFd[0]);
-  if (timedOut) kill(-pid, SIGKILL);
-  int status = 0;
-  // The program may still run after closing its output.
-  while (!timedOut) {
-    const pid_t w = waitpid(pid, &status, WNOHANG);
-    if (w == pid) break;
-    if (std::chrono::steady_clock::now() >= deadline) {
-      timedOut = true;
-      kill(-pid, SIGKILL);
-      break;
-    }
-    usleep(2000);
-  }
-  if (timedOut) {
-    waitpid(pid, &status, 0);
-    return 3;
-  }
-  if (WIFEXITED(status)) {
-    const int code = WEXITSTATUS(status);
-    // 127: the program does not exist (spawnp reports it from the child).
-    return code == 127 ? 1 : code == 0 ? 0 : (code == 1 || code == 2 || code == 3 ? 100 + code : code);
+    case TProcessEnd::NotStarted: return 1;
+    case TProcessEnd::TimedOut: return 3;
+    case TProcessEnd::FileLimit: return 6;
+    case TProcessEnd::MemoryLimit: return 7;
+    case TProcessEnd::Cancelled: return 8;
+    case TProcessEnd::Killed: return 4;
   }
   return 4;
 }
@@ -223,14 +181,39 @@ String TempBeside(const String& target) {
   return name;
 }
 
+// Writes bytes to a new file of the owner's alone (0600).
+bool WritePrivateFile(const String& name, const char* data, size_t size) {
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = true;
+  while (size > 0 && ok) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) data += n, size -= static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0 && ok;
+}
+
+constexpr char kRunPrefix[] = "run-";
+
+bool ReachesBound(const struct stat& st, uint64_t bound) {
+  return bound && static_cast<uint64_t>(st.st_size) >= bound;
+}
+
 // A private folder (0700) for one run, removed with all in it: the RTF that
 // passes, the folder the program writes its result in, and the office
 // suite's settings, so that a running copy of it is not disturbed and
-// nothing of a run stays behind in the user's own settings.
+// nothing of a run stays behind in the user's own settings. It lies in the
+// runtime folder (memory-backed where the desktop gives one), never in the
+// shared temporary folder: the entry passes through it as plain RTF, and a
+// program killed part-way leaves it to the next start to remove.
 class TWorkFolder {
 public:
   TWorkFolder() {
-    String name = GetTempFolder() + "/qy-convert-XXXXXX";
+    const String parent = ConversionFolder();
+    if (parent.empty()) return;
+    String name = parent + "/" + kRunPrefix + std::to_string(::getpid()) + "-XXXXXX";
     if (!mkdtemp(name.data())) return;
     FPath = name;
     if (::mkdir(ResultFolder().c_str(), 0700) != 0 || ::mkdir(TempFolder().c_str(), 0700) != 0) {
@@ -245,6 +228,7 @@ public:
   }
   TWorkFolder(const TWorkFolder&) = delete;
   TWorkFolder& operator=(const TWorkFolder&) = delete;
+  const String& Path() const { return FPath; }
   bool Made() const { return !FPath.empty(); }
   String ResultFolder() const { return FPath + "/result"; }
   String TempFolder() const { return FPath + "/tmp"; }
@@ -270,13 +254,7 @@ public:
         "</oor:items>\n";
     if (::mkdir((FPath + "/profile").c_str(), 0700) != 0 || ::mkdir((FPath + "/profile/user").c_str(), 0700) != 0)
       return false;
-    try {
-      TFileStream out(FPath + "/profile/user/registrymodifications.xcu", fmCreate);
-      out.Write(kSettings, sizeof kSettings - 1);
-      return true;
-    } catch (...) {
-      return false;
-    }
+    return WritePrivateFile(FPath + "/profile/user/registrymodifications.xcu", kSettings, sizeof kSettings - 1);
   }
   TRunNames Names(const String& foreign, const String& rtfName) const {
     return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile")};
@@ -306,7 +284,119 @@ String AbsoluteName(const String& fileName) {
   return ec ? fileName : p.string();
 }
 
+constexpr char kLimitsSection[] = "Limits";
+constexpr off_t kMaxDescriptionBytes = 1 << 20;
+
+// Why the description file cannot be used, "" when it can (or there is
+// none: a missing file is the usual case, not a fault). Opened without
+// blocking, so that a named pipe in its place cannot hang the program.
+String DescriptionProblem(const String& fileName) {
+  if (fileName.empty()) return String();
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    switch (errno) {
+      case ENOENT: return String();
+      case ELOOP: return "it is a symbolic link that leads round in a loop";
+      case EACCES: return "it may not be read (permission denied)";
+      default: return String("it cannot be opened (") + std::strerror(errno) + ")";
+    }
+  }
+  struct stat st {};
+  String problem;
+  std::string content;
+  if (::fstat(fd, &st) != 0) problem = String("it cannot be examined (") + std::strerror(errno) + ")";
+  else if (S_ISDIR(st.st_mode)) problem = "it is a folder, not a file";
+  else if (S_ISFIFO(st.st_mode)) problem = "it is a named pipe, not a file";
+  else if (!S_ISREG(st.st_mode)) problem = "it is a device or socket, not a file";
+  else if (st.st_size > kMaxDescriptionBytes) problem = "it is larger than 1 MiB";
+  else {
+    content.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < content.size()) {
+      const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got != content.size()) problem = "it could not be read whole";
+  }
+  ::close(fd);
+  if (!problem.empty()) return problem;
+  if (content.find('\0') != std::string::npos) return "it holds NUL bytes: it is not a text file";
+  // Every line is a [section], a name=value pair, a comment or blank.
+  size_t start = 0;
+  for (int line = 1; start < content.size(); ++line) {
+    size_t end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    const String text = Trim(content.substr(start, end - start));
+    start = end + 1;
+    if (text.empty() || text[0] == ';' || text[0] == '#') continue;
+    if (text.front() == '[' && text.back() == ']') continue;
+    const size_t eq = text.find('=');
+    if (eq != String::npos && eq > 0) continue;
+    return "line " + std::to_string(line) + " is neither a [section] nor a name=value line";
+  }
+  return String();
+}
+
+// Process-wide: a problem is told once in a run, however many converter
+// objects read the file.
+bool FirstTelling(const String& key) {
+  static std::mutex lock;
+  static std::set<String> told;
+  std::lock_guard<std::mutex> hold(lock);
+  return told.insert(key).second;
+}
+
+bool ProcessRunning(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+
+// "run-<pid>-XXXXXX" -> pid, 0 when the name is not a run folder's.
+pid_t RunFolderPid(const String& name, const char* prefix) {
+  if (name.rfind(prefix, 0) != 0) return 0;
+  char* end = nullptr;
+  const long pid = std::strtol(name.c_str() + std::strlen(prefix), &end, 10);
+  return end && *end == '-' && pid > 0 ? static_cast<pid_t>(pid) : 0;
+}
+
 }  // namespace
+
+String ConversionFolder() {
+  const String runtime = GetRuntimeFolder();
+  if (runtime.empty()) return String();
+  const String folder = runtime + "/conversions";
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return String();
+  return IsPrivateFolder(folder) ? folder : String();
+}
+
+int RemoveConversionLeftovers() {
+  int removed = 0;
+  std::error_code ec;
+  const String folder = ConversionFolder();
+  if (!folder.empty()) {
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+      std::error_code fec;
+      const pid_t pid = RunFolderPid(e.path().filename().string(), kRunPrefix);
+      if (!pid || e.is_symlink(fec) || !e.is_directory(fec)) continue;
+      // A running program's conversion is its own; ours has none at start.
+      if (pid != ::getpid() && ProcessRunning(pid)) continue;
+      if (std::filesystem::remove_all(e.path(), fec) > 0) ++removed;
+    }
+  }
+  // Earlier versions converted in the shared temporary folder; what a
+  // killed run left there holds an entry in plain text. Those names tell no
+  // program: one an earlier version still runs is younger than its time
+  // limit.
+  const time_t now = ::time(nullptr);
+  for (const auto& e : std::filesystem::directory_iterator(GetTempFolder(), ec)) {
+    std::error_code fec;
+    const String name = e.path().filename().string();
+    struct stat st {};
+    if (name.rfind("qy-convert-", 0) != 0 || ::lstat(e.path().c_str(), &st) != 0) continue;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || now - st.st_mtime < 300) continue;
+    if (std::filesystem::remove_all(e.path(), fec) > 0) ++removed;
+  }
+  return removed;
+}
 
 String ExtensionsToMasks(const String& extensions) {
   String result;
@@ -347,13 +437,15 @@ TVLOfficeCnvList::TVLOfficeCnvList(const String& descriptionFile, bool import, b
 
 void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeHTML) {
   FItems.clear();
+  Problem = DescriptionProblem(descriptionFile);
   struct stat st {};
-  if (descriptionFile.empty() || stat(descriptionFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  if (!Problem.empty() || descriptionFile.empty() || stat(descriptionFile.c_str(), &st) != 0) return;
   TIniFile ini(descriptionFile);
   TStringList sections;
   ini.ReadSections(sections);
   for (Integer i = 0; i < sections.Count(); ++i) {
     const String section = sections.Get(i);
+    if (SameText(section, kLimitsSection)) continue;
     auto info = std::make_unique<TVLOfficeConverterInfo>();
     info->Name = section;
     info->ImportCommand = SplitCommand(ini.ReadString(section, "Import", ""));
@@ -445,13 +537,17 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   if (work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile())) {
     const TRunNames names = work.Names(AbsoluteName(fileName), "import.rtf");
     // The RTF comes in the file %2, as the one file in the folder %3, or on
-    // standard output.
+    // standard output (kept in a file of the run, bounded as the others).
     const bool inFile = Mentions(command, "%2"), inFolder = !inFile && Mentions(command, "%3");
-    code = RunProgram(Substitute(command, names), inFile || inFolder ? nullptr : &stream, FOwner->TimeLimitMs,
-                      work.TempFolder());
-    const String rtf = inFile ? names.Rtf : inFolder ? OnlyFileIn(names.Result) : String();
+    const String output = work.Path() + "/stdout";
+    code = RunProgram(Substitute(command, names), output, *FOwner, work.Path(), work.TempFolder());
+    const String rtf = inFile ? names.Rtf : inFolder ? OnlyFileIn(names.Result) : output;
     struct stat st {};
-    if (code == 0 && !rtf.empty() && ::stat(rtf.c_str(), &st) == 0 && st.st_size > 0) {
+    const bool made = !rtf.empty() && ::stat(rtf.c_str(), &st) == 0;
+    // A file at the bound was cut there (a program that writes it through a
+    // helper of its own fails in its own way then); past it is not read.
+    if (made && ReachesBound(st, FOwner->OutputLimit)) code = 6;
+    if (code == 0 && made && st.st_size > 0) {
       try {
         stream.LoadFromFile(rtf);
       } catch (...) {
@@ -493,19 +589,20 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
   const TRunNames names = ready ? work.Names(part, "entry.rtf") : TRunNames{};
   Integer code = part.empty() ? 4 : 0;
   if (code == 0) {
-    try {
-      TFileStream out(names.Rtf, fmCreate);
-      out.CopyFrom(stream, total);
-    } catch (...) {
-      code = 4;
-    }
+    const char* bytes = stream.Memory() + start;
+    if (!WritePrivateFile(names.Rtf, bytes, static_cast<size_t>(total))) code = 4;
   }
-  if (code == 0) code = RunProgram(Substitute(command, names), nullptr, FOwner->TimeLimitMs, work.TempFolder());
+  if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
   if (code == 0 && !Mentions(command, "%1")) {
     const String result = OnlyFileIn(names.Result);
     std::error_code ec;
     if (result.empty()) code = 5;
     else if (!std::filesystem::copy_file(result, part, std::filesystem::copy_options::overwrite_existing, ec)) code = 4;
+  }
+  // A program stopped at the output bound may fail in its own way.
+  if (!part.empty() && code != 3 && code != 7 && code != 8) {
+    struct stat st {};
+    if (::stat(part.c_str(), &st) == 0 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
   }
   if (code == 0) {
     struct stat st {};
@@ -532,7 +629,56 @@ TVLOfficeConverter::TVLOfficeConverter(TComponent* owner) : TComponent(owner) {
 
 TVLOfficeConverter::~TVLOfficeConverter() = default;
 
+void TVLOfficeConverter::ReadLimits() {
+  if (FLimitsRead) return;
+  FLimitsRead = true;
+  if (DescriptionFile.empty() || !DescriptionProblem(DescriptionFile).empty()) return;
+  struct stat st {};
+  if (::stat(DescriptionFile.c_str(), &st) != 0) return;
+  TIniFile ini(DescriptionFile);
+  // Values out of reason keep the defaults: a limit of 0 would stop every
+  // converter at once.
+  const Integer memory = ini.ReadInteger(kLimitsSection, "Memory", 0);
+  if (memory >= 64 && memory <= 1 << 20) MemoryLimit = static_cast<uint64_t>(memory) << 20;
+  const Integer output = ini.ReadInteger(kLimitsSection, "Output", 0);
+  if (output >= 1 && output <= 1 << 20) OutputLimit = static_cast<uint64_t>(output) << 20;
+  const Integer time = ini.ReadInteger(kLimitsSection, "Time", 0);
+  if (time >= 1 && time <= 24 * 3600) TimeLimitMs = time * 1000;
+}
+
+String TVLOfficeConverter::TakeDescriptionProblem() {
+  for (TVLOfficeCnvList* list : {FImport.get(), FExport.get()}) {
+    if (!list || list->Problem.empty()) continue;
+    if (!FirstTelling(DescriptionFile + "\n" + list->Problem)) return String();
+    return "The converter description file " + DescriptionFile + " was ignored: " + list->Problem + ".";
+  }
+  return String();
+}
+
+String TVLOfficeConverter::ErrorText() const {
+  const auto mib = [](uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };
+  switch (ErrorCode) {
+    case 0:
+    case 8: return String();
+    case 1: return "The converter program could not be started.";
+    case 2: return "The converter cannot convert in this direction.";
+    case 3:
+      return "The converter did not finish within " + std::to_string(TimeLimitMs / 1000) +
+             " seconds and was stopped (time limit: Time in the [Limits] section of converters.ini).";
+    case 5: return "The converter finished without writing a document.";
+    case 6:
+      return "The converter's output grew past " + mib(OutputLimit) +
+             " and was refused (output limit: Output in the [Limits] section of converters.ini).";
+    case 7:
+      return "The converter ran out of memory at its limit of " + mib(MemoryLimit) +
+             " (memory limit: Memory in the [Limits] section of converters.ini).";
+    case 4: return "The conversion failed: the converter stopped, or a file could not be written.";
+    default: return "The converter failed (exit status " + std::to_string(ErrorCode > 100 && ErrorCode < 104 ? ErrorCode - 100 : ErrorCode) + ").";
+  }
+}
+
 TVLOfficeCnvList& TVLOfficeConverter::GetImportConverters() {
+  ReadLimits();
   if (!FImport) {
     FImport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, true, ExcludeHTMLImportConverter, this);
     if (UseInstalledConverters) FImport->AddInstalled(ExcludeHTMLImportConverter);
@@ -541,6 +687,7 @@ TVLOfficeCnvList& TVLOfficeConverter::GetImportConverters() {
 }
 
 TVLOfficeCnvList& TVLOfficeConverter::GetExportConverters() {
+  ReadLimits();
   if (!FExport) {
     FExport = std::make_unique<TVLOfficeCnvList>(DescriptionFile, false, ExcludeHTMLExportConverter, this);
     if (UseInstalledConverters) FExport->AddInstalled(ExcludeHTMLExportConverter);

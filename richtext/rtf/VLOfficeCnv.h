@@ -3,10 +3,10 @@
 // RTF (import) or RTF into it (export): those of a converter description
 // file and those of the programs installed here (with neither, the lists
 // and the dialog filters are empty). Programs run directly (never through a
-// shell) with a time limit, in a process group of their own, with their
-// temporary files in a private folder of the run and every proxy set to a
-// closed port, so that the document being converted does not reach the
-// network.
+// shell) with a time, memory and output limit, in a process group of their
+// own, with their temporary files in a private folder of the run (in the
+// runtime folder) and every proxy set to a closed port, so that the
+// document being converted does not reach the network.
 //
 // The description file is an INI file, one section per converter:
 //   [Plain text]
@@ -20,6 +20,11 @@
 // %3 when it names %3, else to standard output; an Export command writes
 // the file %1, or when it does not name %1, one file in %3.
 //
+// A section [Limits] (not a converter) may set the bounds of every run:
+//   Memory=2048   (MiB of address space for each process)
+//   Output=512    (MiB: the largest file a converter may write)
+//   Time=60       (seconds)
+//
 // Besides those, the converters of the programs installed here are listed
 // after the file's, unless the file already has one of the same name: the
 // office suite's (LibreOffice: Word, Word 97-2003, OpenDocument, and
@@ -30,6 +35,7 @@
 #include "platform/base/Components.h"
 #include "platform/base/Streams.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -64,6 +70,9 @@ public:
   TVLOfficeConverterInfo* GetItem(Integer index) const { return FItems.at(static_cast<size_t>(index)).get(); }
   // "Name|*.a;*.b" pairs joined by "|", or "Name (*.a;*.b)|*.a;*.b".
   String GetFilter(bool showExtensions) const;
+  // Why the description file was ignored; empty when it was read, or there
+  // is none.
+  String Problem;
   // Raise EAbort on failure, with the owner's ErrorCode set.
   void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
@@ -98,18 +107,33 @@ public:
   bool ExtensionsInFilter = false;
   // 0, or: 1 the program could not be started, 2 the converter has no
   // command for the direction, 3 it ran past the time limit, 4 nothing to
-  // export or a file that could not be written, 5 it wrote nothing, other:
-  // its exit status.
+  // export or a file that could not be written, 5 it wrote nothing, 6 its
+  // output passed OutputLimit, 7 it failed on MemoryLimit, 8 cancelled
+  // (OnWait), other: its exit status.
   Integer ErrorCode = 0;
+  // What stopped the last conversion, for the user; empty after success
+  // and after a cancel.
+  String ErrorText() const;
   // Where the converters are described ($XDG_CONFIG_HOME/quillory/converters.ini
   // unless set before the first list is asked for).
   String DescriptionFile;
+  // The bounds of a run; the description file's [Limits] replaces them when
+  // the first list is read.
   Integer TimeLimitMs = 60000;
+  uint64_t MemoryLimit = uint64_t(2048) << 20;
+  uint64_t OutputLimit = uint64_t(512) << 20;
+  // Called about every 20 ms while a converter runs; false cancels it.
+  std::function<bool()> OnWait;
+  // Why the description file was ignored, once per file and reason in the
+  // program's run: empty when it was read, missing, or already told.
+  String TakeDescriptionProblem();
   // Whether the installed programs' converters are listed too.
   bool UseInstalledConverters = true;
 
 private:
+  void ReadLimits();
   std::unique_ptr<TVLOfficeCnvList> FImport, FExport;
+  bool FLimitsRead = false;
 };
 
 // "doc dot" -> "*.doc;*.dot"
@@ -118,3 +142,11 @@ String ExtensionsToMasks(const String& extensions);
 // word processor is installed too: the program itself comes with any part
 // of the suite. Empty when there is none.
 String FindOfficeSuite();
+
+// The private folder (0700) the conversions' run folders live in, made when
+// missing: in the runtime folder. Empty when none can be had.
+String ConversionFolder();
+// Removes what conversions of programs no longer running left behind (a
+// killed program's entry in RTF), here and in the temporary folder where
+// earlier versions kept it. Answers how many run folders went.
+int RemoveConversionLeftovers();

@@ -1,6 +1,7 @@
 #include "richtext/rtf/VLRTFListImport.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/rtf/VLRTFImport.h"
 
 #include <algorithm>
@@ -26,7 +27,8 @@ TVLListType RTFNumberTypeToListType(Integer type) {
     case 3: return vllstUpperAlpha;
     case 4: return vllstLowerRoman;
     case 5: return vllstUpperRoman;
-    case 6: return vllstBullet;
+    case 6:
+    case 7: return vllstBullet;
     default: return vllstDecimal;
   }
 }
@@ -38,6 +40,8 @@ TVLRTFLevelFormat RTFLevelFormat(const TVLRTFListLevel97& level, const AnsiStrin
   for (char c : text) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 10) {
+      // A level without a number shows only its text around the numbers.
+      if (level.Type == 7) continue;
       // Placeholders beyond the nine levels a list can have stay out.
       f.FormatString += b == 0 ? AnsiString("%s") : "%" + std::to_string(b) + ":s";
       f.Alternative += "%" + std::to_string(b) + ":s";
@@ -53,6 +57,12 @@ TVLRTFLevelFormat RTFLevelFormat(const TVLRTFListLevel97& level, const AnsiStrin
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (f.BulletW.size() == 1) {
       const char16_t u = f.BulletW[0];
+      // A symbol font's private-use bullet that has a Unicode equivalent is
+      // that character: the fonts here may not draw the private one.
+      if (const char16_t twin = SymbolFontCharToUnicode(lower.c_str(), u)) {
+        f.BulletW = WideString(1, twin);
+        return f;
+      }
       if ((lower == "symbol" && u >= 0xF0A1 && u <= 0xF0FE) || (lower == "wingdings" && u >= 0xF021 && u <= 0xF0FF)) {
         f.FormatString = AnsiString(1, static_cast<char>(u - 0xF000));
         f.Alternative = f.FormatString;

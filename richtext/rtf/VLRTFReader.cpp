@@ -1,6 +1,7 @@
 #include "richtext/rtf/VLRTFReader.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/rtf/VLRTFPictures.h"
 #include "richtext/table/VLTable.h"
@@ -385,6 +386,10 @@ Byte TVLRTFReader::PutUnicodeChar(char16_t u) {
     const Byte r = AddTextChar(0, false, false);
     if (r) return r;
   }
+  // Office suites write a symbol font's characters in the private-use
+  // range; where one has a Unicode equivalent, the text holds that.
+  if (const TVLRTFFont* f = GetFont(RTFState.CharProps.FontIndex))
+    if (const char16_t twin = SymbolFontCharToUnicode(f->Name.c_str(), u)) u = twin;
   if (u != 0) FTextW.push_back(u);
   return 0;
 }
@@ -894,7 +899,9 @@ Byte TVLRTFReader::ChangeDestinationProperty(Integer id, Integer value) {
       TVLRTFListLevel97& l = *ListTable.back()->Levels.back();
       switch (id) {
         case 106:
-          l.Type = value == 1 ? 5 : value == 2 ? 4 : value == 3 ? 3 : value == 4 ? 2 : value == 23 ? 6 : 1;
+          // 255: no number (office suites mark outline levels of headings so).
+          l.Type = value == 1 ? 5 : value == 2 ? 4 : value == 3 ? 3 : value == 4 ? 2 : value == 23 ? 6
+                 : value == 255 ? 7 : 1;
           break;
         case 107:
           if (value == 0) l.Alignment = 0;

@@ -93,7 +93,7 @@ struct TVLRTFCustomMarkerProperties {
   virtual ~TVLRTFCustomMarkerProperties() = default;
   virtual void Reset() { *this = TVLRTFCustomMarkerProperties(); }
 
-  Byte Type = 0;  // 0 none, 1 decimal, 2 lower letter, 3 upper letter, 4/5 roman, 6 bullet
+  Byte Type = 0;  // 0 none, 1 decimal, 2 lower letter, 3 upper letter, 4/5 roman, 6 bullet, 7 no number
   Integer FontIndex = -1;
   Integer Indent = 0;
   Integer Space = 0;

@@ -280,8 +280,9 @@ TEST_F(ImportFixture, ListsImportedOnlyWhenStylesMayBeAppended) {
   // The paragraph whose override names a missing list has no marker.
   ASSERT_EQ(markers.size(), 2u);
   const TVLListLevel& bullet = *style.ListStyles->Items(before)->Levels->Items(0);
-  EXPECT_EQ(bullet.ListType, vllstBullet);
-  EXPECT_EQ(bullet.FormatString, AnsiString("\xB7"));
+  // The Symbol font's private-use bullet (U+F0B7) is the bullet it shows.
+  EXPECT_EQ(bullet.ListType, vllstUnicodeBullet);
+  EXPECT_EQ(bullet.FormatStringW, WideString(1, u'\u2022'));
   const TVLListLevel& numbered = *style.ListStyles->Items(before + 1)->Levels->Items(0);
   EXPECT_EQ(numbered.FormatString, "%s.%1:s.");
   EXPECT_EQ(dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(markers[1]))->Level, 1);

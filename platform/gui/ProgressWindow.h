@@ -1,0 +1,25 @@
+#pragma once
+// A small window that says a long task runs (a document converter), with a
+// Cancel button. The task calls Pump while it waits: the program's windows
+// keep repainting, and the window shows once the task has taken a moment.
+#include "platform/base/Types.h"
+
+#include <memory>
+
+class TProgressWindow {
+public:
+  TProgressWindow(const String& Caption, const String& Text, int ShowAfterMs = 300);
+  ~TProgressWindow();
+  TProgressWindow(const TProgressWindow&) = delete;
+  TProgressWindow& operator=(const TProgressWindow&) = delete;
+  // Lets pending events through; false once the user has cancelled.
+  bool Pump();
+  bool Cancelled() const { return FCancelled; }
+  // Whether the window has been shown.
+  bool Shown() const;
+
+private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+  bool FCancelled = false;
+};

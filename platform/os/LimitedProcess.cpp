@@ -1,0 +1,154 @@
+#include "platform/os/LimitedProcess.h"
+
+#include "platform/os/SysPaths.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The largest address space any process of the group has reserved so far
+// (VmPeak), in bytes.
+uint64_t GroupPeak(pid_t group) {
+  uint64_t peak = 0;
+  DIR* proc = opendir("/proc");
+  if (!proc) return 0;
+  while (dirent* e = readdir(proc)) {
+    char* end = nullptr;
+    const long pid = std::strtol(e->d_name, &end, 10);
+    if (pid <= 0 || *end) continue;
+    if (getpgid(static_cast<pid_t>(pid)) != group) continue;
+    std::ifstream status("/proc/" + std::string(e->d_name) + "/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("VmPeak:", 0) != 0) continue;
+      peak = std::max<uint64_t>(peak, std::strtoull(line.c_str() + 7, nullptr, 10) * 1024);
+      break;
+    }
+  }
+  closedir(proc);
+  return peak;
+}
+
+off_t SizeOf(int fd) {
+  struct stat st {};
+  return fd >= 0 && fstat(fd, &st) == 0 ? st.st_size : 0;
+}
+
+}  // namespace
+
+TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vector<String>& Environment,
+                                 const String& WorkFolder, const String& StdoutFile, const TProcessLimits& Limits,
+                                 const std::function<bool()>& KeepWaiting) {
+  TProcessResult result;
+  if (Args.empty()) return result;
+  // Everything the child needs is made before the fork: after it only calls
+  // that are safe in a copy of a threaded process may run.
+  const String program = Args[0].find('/') != String::npos ? Args[0] : FindProgramInPath(Args[0]);
+  if (program.empty()) return result;
+  std::vector<char*> argv;
+  for (const String& a : Args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (const String& e : Environment) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  const int out = StdoutFile.empty() ? open("/dev/null", O_WRONLY | O_CLOEXEC)
+                                     : open(StdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (out < 0 || in < 0) {
+    if (out >= 0) close(out);
+    if (in >= 0) close(in);
+    return result;
+  }
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setpgid(0, 0);
+    umask(077);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    // A file past the bound stops the program instead of filling the disk.
+    signal(SIGXFSZ, SIG_DFL);
+    signal(SIGPIPE, SIG_DFL);
+    if (Limits.MemoryBytes) {
+      const rlimit as{Limits.MemoryBytes, Limits.MemoryBytes};
+      setrlimit(RLIMIT_AS, &as);
+    }
+    if (Limits.FileBytes) {
+      const rlimit fsize{Limits.FileBytes, Limits.FileBytes};
+      setrlimit(RLIMIT_FSIZE, &fsize);
+    }
+    if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) _exit(127);
+    close_range(3, ~0U, 0);
+    if (!WorkFolder.empty() && chdir(WorkFolder.c_str()) != 0) _exit(127);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  close(in);
+  if (pid < 0) {
+    close(out);
+    return result;
+  }
+  // Also set here: a kill of the group must not miss a child that has not
+  // run its first line yet.
+  setpgid(pid, pid);
+  const int watch = StdoutFile.empty() ? -1 : open(StdoutFile.c_str(), O_RDONLY | O_CLOEXEC);
+  close(out);
+  const auto start = std::chrono::steady_clock::now();
+  const auto deadline = start + std::chrono::milliseconds(Limits.TimeMs);
+  uint64_t peak = 0;
+  int status = 0;
+  rusage usage{};
+  auto lastLook = start - std::chrono::seconds(1);
+  for (;;) {
+    const pid_t w = wait4(pid, &status, WNOHANG, &usage);
+    if (w == pid) break;
+    if (w < 0 && errno != EINTR) break;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      result.End = TProcessEnd::TimedOut;
+    } else if (KeepWaiting && !KeepWaiting()) {
+      result.End = TProcessEnd::Cancelled;
+    } else if (Limits.FileBytes && static_cast<uint64_t>(SizeOf(watch)) >= Limits.FileBytes) {
+      result.End = TProcessEnd::FileLimit;
+    }
+    if (result.End != TProcessEnd::NotStarted) {
+      kill(-pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      if (watch >= 0) close(watch);
+      return result;
+    }
+    if (Limits.MemoryBytes && now - lastLook >= std::chrono::milliseconds(100)) {
+      peak = std::max(peak, GroupPeak(pid));
+      lastLook = now;
+    }
+    usleep(KeepWaiting ? 20000 : 5000);
+  }
+  // What the group's other processes still do goes with it.
+  kill(-pid, SIGKILL);
+  const bool fileFull = Limits.FileBytes && static_cast<uint64_t>(SizeOf(watch)) >= Limits.FileBytes;
+  if (watch >= 0) close(watch);
+  if (WIFSIGNALED(status)) {
+    result.Signal = WTERMSIG(status);
+    result.End = TProcessEnd::Killed;
+  } else if (WIFEXITED(status)) {
+    result.ExitCode = WEXITSTATUS(status);
+    result.End = result.ExitCode == 127 ? TProcessEnd::NotStarted : TProcessEnd::Finished;
+  }
+  if (result.Signal == SIGXFSZ || (result.ExitCode != 0 && fileFull)) result.End = TProcessEnd::FileLimit;
+  // A program refused memory aborts, crashes or fails in its own way: one
+  // that had come near the limit failed on it.
+  const bool failed = result.End == TProcessEnd::Killed || (result.End == TProcessEnd::Finished && result.ExitCode);
+  peak = std::max(peak, static_cast<uint64_t>(usage.ru_maxrss) * 1024);
+  if (failed && Limits.MemoryBytes && peak >= Limits.MemoryBytes / 4 * 3) result.End = TProcessEnd::MemoryLimit;
+  return result;
+}

@@ -1,0 +1,165 @@
+// A document from an office suite inserted into an entry: its bullets of
+// the Symbol and Wingdings fonts (private-use characters there) are the
+// Unicode characters they show, on screen and in the copies written; a
+// heading level marked "no number" shows none.
+#include "actions/VLActionsFile.h"
+#include "actions/VLActionsInsert.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/model/VLMarkers.h"
+#include "support/TestSupport.h"
+
+#include "EditorBench.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// As LibreOffice writes them: bullets in the private-use range of the
+// symbol fonts, headings on an outline list whose level has no number.
+const char kOfficeRtf[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fnil\\fcharset2 Symbol;}"
+    "{\\f2\\fnil\\fcharset2 Wingdings;}}"
+    "{\\*\\listtable"
+    "{\\list\\listtemplateid1{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelstartat1\\levelfollow0"
+    "{\\leveltext\\'01\\u61623 ?;}{\\levelnumbers;}\\f1\\fi-360\\li720}\\listid1}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc23\\leveljc0\\levelstartat1\\levelfollow0"
+    "{\\leveltext\\'01\\u61692 ?;}{\\levelnumbers;}\\f2\\fi-360\\li720}\\listid2}"
+    "{\\list\\listtemplateid3{\\listlevel\\levelnfc255\\levelnfcn255\\leveljc0\\levelstartat1\\levelfollow2"
+    "{\\leveltext\\'00;}{\\levelnumbers;}\\fi0\\li0}\\listid3}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid2\\listoverridecount0\\ls2}{\\listoverride\\listid3\\listoverridecount0\\ls3}}"
+    "\\pard\\plain\\ls3\\ilvl0 Trip Report\\par"
+    "\\pard\\plain\\ls1\\ilvl0\\fi-360\\li720 caf\\u233?\\par"
+    "\\pard\\plain\\ls2\\ilvl0\\fi-360\\li720 done\\par"
+    "\\pard\\plain Symbol {\\f1\\u61623?} Wingdings {\\f2\\u61692?} arrow {\\f2\\u61656?} "
+    "none {\\f2\\u61474?}\\par}";
+
+const std::string kBullet = "\xE2\x80\xA2", kCheck = "\xE2\x9C\x94", kArrow = "\xE2\x9E\xA2";
+
+TEST(OfficeDocument, SymbolBulletsAreTheirUnicodeCharactersAndUnnumberedHeadingsShowNoNumber) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "report.rtf", kOfficeRtf);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "");
+  b.Edit->SetCaret(0, 0);
+  auto* insert = new TvlActionInsertFile(b.Form);
+  insert->SetControl(b.Edit);
+  insert->Filter = {ffiRTF};
+  {
+    TInteractionScript script;
+    script.AnswerValue((dir / "report.rtf").string());
+    insert->Update();
+    ASSERT_TRUE(insert->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(script.Shown.size(), 1u);
+  }
+  // What the screen draws: the marker texts and the text items.
+  TVLMarkerList* markers = b.Edit->VLData()->GetMarkers(false);
+  ASSERT_NE(markers, nullptr);
+  ASSERT_EQ(markers->Count(), 3);
+  EXPECT_EQ(markers->GetDisplayString(0), "");
+  const String text = TEditorBench::Text(b.Edit);
+  EXPECT_NE(text.find("Symbol " + kBullet + " Wingdings " + kCheck + " arrow " + kArrow), String::npos) << text;
+  // One without a known twin stays as it was.
+  EXPECT_NE(text.find("none \xEF\x80\xA2"), String::npos) << text;
+  TVLStyle& sheet = *b.Edit->GetStyle();
+  std::vector<std::string> bullets;
+  for (Integer i = 0; i < markers->Count(); ++i) {
+    const TVLMarkerItemInfo* m = markers->Get(i);
+    const TVLListLevel& level = *sheet.ListStyles->Items(m->ListNo)->Levels->Items(m->Level);
+    bullets.push_back(level.ListType == vllstUnicodeBullet ? WideToUtf8(level.FormatStringW) : "8-bit");
+  }
+  EXPECT_EQ(bullets, (std::vector<std::string>{"8-bit", kBullet, kCheck}));
+
+  // The copies written: text and web page.
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), (dir / "copy.txt").string(), ffeTextANSI));
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), (dir / "copy.html").string(), ffeHTMLCSS));
+  const std::string plain = qytest::ReadFileBytes(dir / "copy.txt");
+  EXPECT_EQ(plain.find("1Trip"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("1 Trip"), std::string::npos) << plain;
+  EXPECT_NE(plain.find(kBullet + " caf\xC3\xA9"), std::string::npos) << plain;
+  EXPECT_NE(plain.find(kCheck + " done"), std::string::npos) << plain;
+  EXPECT_NE(plain.find("Symbol " + kBullet), std::string::npos) << plain;
+  const std::string page = qytest::ReadFileBytes(dir / "copy.html");
+  // The private-use characters (U+F0B7, U+F0FC) are not written.
+  EXPECT_EQ(page.find("&#61623;"), std::string::npos);
+  EXPECT_EQ(page.find("\xEF\x82\xB7"), std::string::npos);
+  EXPECT_EQ(page.find("&#61692;"), std::string::npos);
+  EXPECT_EQ(page.find("\xEF\x83\xBC"), std::string::npos);
+  EXPECT_TRUE(page.find("&#8226;") != std::string::npos || page.find(kBullet) != std::string::npos);
+  EXPECT_TRUE(page.find("&#10004;") != std::string::npos || page.find(kCheck) != std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+std::string NumberedRtf(const char* indents, std::initializer_list<const char*> items) {
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}"
+      "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1\\levelfollow0"
+      "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}";
+  rtf += indents;
+  rtf += "}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
+  for (const char* item : items) rtf += std::string("\\pard\\plain\\ls1\\ilvl0 ") + item + "\\par";
+  return rtf + "}";
+}
+
+std::vector<std::string> Numbers(TVellumEdit* e) {
+  std::vector<std::string> out;
+  TVLMarkerList* markers = e->VLData()->GetMarkers(false);
+  for (Integer i = 0; markers && i < markers->Count(); ++i) out.push_back(markers->GetDisplayString(i));
+  return out;
+}
+
+// A numbered list inserted under the entry's own numbered list goes on
+// with its numbers, whether the caret is in the list's last paragraph or
+// in an empty one below it; after text, it starts anew.
+TEST(OfficeDocument, AnInsertedNumberedListContinuesTheEntrysListBeforeIt) {
+  qytest::TempDir dir;
+  // The entry's list and the inserted one are laid out differently, as two
+  // programs' lists are.
+  qytest::WriteFileBytes(dir / "entry.rtf", NumberedRtf("\\fi-360\\li720", {"one", "two", "caf\\u233?"}));
+  qytest::WriteFileBytes(dir / "more.rtf", NumberedRtf("\\fi-283\\li567", {"three", "four"}));
+  struct TCase {
+    const char* Name;
+    const char* After;  // typed after the list: a new paragraph and its text
+    std::vector<std::string> Expected;
+  } cases[] = {// The first inserted paragraph joins the caret's, as any insertion does.
+               {"in the list's last paragraph", nullptr, {"1.", "2.", "3.", "4."}},
+               {"in an empty paragraph below it", "", {"1.", "2.", "3.", "4.", "5."}},
+               {"after a paragraph of text", "Łódź", {"1.", "2.", "3.", "1."}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "");
+    b.Edit->SetCaret(0, 0);
+    auto* insert = new TvlActionInsertFile(b.Form);
+    insert->SetControl(b.Edit);
+    insert->Filter = {ffiRTF};
+    const auto insertFile = [&](const char* name) {
+      TInteractionScript script;
+      script.AnswerValue((dir / name).string());
+      insert->Update();
+      ASSERT_TRUE(insert->Execute());
+      EXPECT_EQ(script.Unexpected, 0);
+    };
+    insertFile("entry.rtf");
+    ASSERT_EQ(Numbers(b.Edit), (std::vector<std::string>{"1.", "2.", "3."}));
+    const Integer last = b.Edit->ItemCount() - 1;
+    b.Edit->SetCaret(last, b.Edit->GetItemEndOffset(last));
+    if (c.After) {
+      // A new paragraph without a number, and what is typed in it.
+      b.Edit->InsertText("\r");
+      if (b.Edit->VLData()->GetItemStyle(b.Edit->VLData()->GetParaStartItem(b.Edit->ItemCount() - 1)) == vlsListMarker)
+        b.Edit->RemoveLists();
+      if (*c.After) b.Edit->InsertText(c.After);
+    }
+    insertFile("more.rtf");
+    EXPECT_EQ(Numbers(b.Edit), c.Expected);
+  }
+}
+
+}  // namespace
