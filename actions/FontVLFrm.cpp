@@ -98,6 +98,9 @@ TfrmVLFont::TfrmVLFont(TComponent* AOwner) : TfrmVLBase(AOwner) {
   side->FontName = "Arial";
   side->Size = 10;
   side->Color = clBtnShadow;
+  // The sample is the user's text in any script, not the chosen code page's.
+  main->Unicode = true;
+  side->Unicode = true;
   vls->ParaStyles->Clear();
   TParaInfo* para = vls->ParaStyles->Add();
   para->StyleName = "Main";

@@ -16,6 +16,7 @@
 #include "richtext/model/VLStyle.h"
 #include "spell/scMainDictionary.h"
 #include "spell/scSpellBase.h"
+#include "spell/scSuggestions.h"
 #include "spellvl/VLSpellChecker.h"
 
 #include "BenchText.h"
@@ -95,7 +96,7 @@ public:
   bool Check(const std::string& w) override { return FEngine->IsWordAcceptable(w); }
   std::vector<std::string> Suggest(const std::string& w) override {
     TStringList list;
-    FEngine->BuildSuggestions(w, 10, &list);
+    FEngine->BuildSuggestions(w, kDialogSuggestions, &list);
     return list.ToVector();
   }
   TSpellCheckerBase& Engine() { return *FEngine; }
@@ -348,8 +349,9 @@ void Suggest(benchmark::State& state, int which) {
       state.counters[std::string("top1_") + kinds[k] + "_pct"] = 100.0 * kindTop1[k] / kindCount[k];
 }
 
-// --- Suggest on the real misspellings: the intended word first, among the
-// first ten, and how many suggestions a list holds (median), for the three
+// --- Suggest on the real misspellings, lists as long as the spelling
+// dialog's: the time of one list, the intended word first, anywhere in the
+// list, and how many suggestions a list holds (median), for the three
 // checkers on the same pairs.
 void SuggestReal(benchmark::State& state, int which) {
   auto c = Make(which);
@@ -365,7 +367,7 @@ void SuggestReal(benchmark::State& state, int which) {
     sizes.clear();
     for (const auto& p : pairs) {
       auto list = c->Suggest(p.typo);
-      if (list.size() > 10) list.resize(10);
+      if (list.size() > static_cast<size_t>(kDialogSuggestions)) list.resize(kDialogSuggestions);
       const auto at = std::find(list.begin(), list.end(), p.intended) - list.begin();
       top1 += at == 0;
       top10 += at < static_cast<long>(list.size());
@@ -379,6 +381,8 @@ void SuggestReal(benchmark::State& state, int which) {
   state.counters["top1_pct"] = 100.0 * top1 / n;
   state.counters["top10_pct"] = 100.0 * top10 / n;
   state.counters["median_suggestions"] = sizes.empty() ? 0.0 : static_cast<double>(sizes[sizes.size() / 2]);
+  state.counters["s_per_list"] = benchmark::Counter(
+      n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // --- Suggestions for a capitalised word against the same word in lower
@@ -587,8 +591,8 @@ BENCHMARK_CAPTURE(Check, hunspell, 2)->Name("Check/hunspell")->Unit(benchmark::k
 BENCHMARK_CAPTURE(Suggest, ours, 0)->Name("Suggest/ours")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(Suggest, aspell, 1)->Name("Suggest/aspell")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(Suggest, hunspell, 2)->Name("Suggest/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(SuggestReal, ours, 0)->Name("SuggestReal/ours")->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(SuggestReal, aspell, 1)->Name("SuggestReal/aspell")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(SuggestReal, ours, 0)->Name("SuggestReal/ours")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(SuggestReal, aspell, 1)->Name("SuggestReal/aspell")->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(SuggestReal, hunspell, 2)->Name("SuggestReal/hunspell")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(SuggestCapitalised_ours)->Name("SuggestCapitalised/ours")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark::kMillisecond);
@@ -601,6 +605,12 @@ BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark:
 // text; F7ToFirstPrompt1MB 12-16.5 ms (was 32). Of ours, about a third is
 // the splitter's scan of the text, a fifth the word cache's probe, and a
 // sixth the parser's per-item work (reading and converting item text).
+// SuggestReal, lists of the dialog's length (same machine, load about 20):
+// ours 0.46 ms a list against aspell's 0.37 ms, first suggestion right 92.1 %
+// (aspell 84.6 %), within the list 99.6 % (aspell 99.6 %); 4.3 ms before the
+// near-word walk stopped allocating, left branches of words too short or too
+// long and children that cannot match at the edge, and went three edits out
+// only from the typed first letter while the list was short.
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

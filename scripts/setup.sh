@@ -2,7 +2,8 @@
 # Shared set-up of ./run and ./test: install the Debian packages the build
 # needs when any is missing, then configure and build with Ninja and ccache.
 # (dpkg-dev and file make the Debian package, whose test validates with
-# desktop-file-utils and appstream and answers the program with xdotool.)
+# desktop-file-utils and appstream and answers the program with xdotool;
+# openbox frames the windows of the tests that need a window manager.)
 set -euo pipefail
 
 QY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,7 +17,7 @@ if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   fonts-liberation2 fonts-liberation fonts-dejavu-core fonts-urw-base35
   poppler-utils xvfb xauth
   pandoc default-jre-headless
-  dpkg-dev file desktop-file-utils appstream xdotool
+  dpkg-dev file desktop-file-utils appstream xdotool openbox
 ); fi
 
 qy_install_packages() {
@@ -58,6 +59,8 @@ qy_build() {
   export CCACHE_BASEDIR="$QY_ROOT"
   export CCACHE_NOHASHDIR=1
   export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-5G}"
+  # The test programs' precompiled headers are cached too.
+  export CCACHE_SLOPPINESS="pch_defines,time_macros"
   if [ ! -f "$QY_BUILD/build.ninja" ]; then
     cmake -S "$QY_ROOT" -B "$QY_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -24,6 +25,7 @@ static_assert(sizeof(kSpmBanner) - 1 == kSpmBannerLength);
 namespace {
 constexpr uint32_t kMaxResults = 501;
 constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
+constexpr int kMaxNearDistance = 8;
 
 constexpr uint32_t kNoNode = 0xFFFFFFFF;
 constexpr size_t kMaxKeyEntries = 250000;  // both rule sets of a whole dictionary fit
@@ -100,6 +102,8 @@ void TMainDictionary::SetActive(bool Value) {
     FChars = {};
     FInline = {};
     FSecondNode = {};
+    FShortest = {};
+    FLongest = {};
     FKeyBlocks.clear();
     FKeyEntries = 0;
     FScratchBlock.reset();
@@ -154,6 +158,8 @@ void TMainDictionary::BuildNodes() {
     FChars = {};
     FInline = {};
     FSecondNode = {};
+    FShortest = {};
+    FLongest = {};
   };
   while (!pending.empty()) {
     const uint32_t node = pending.back();
@@ -192,6 +198,20 @@ void TMainDictionary::BuildNodes() {
   FChars = std::move(chars);
   FInline = std::move(inlineChars);
   FSecondNode = std::move(second);
+  // Children are numbered after their parent: one pass from the end.
+  FShortest.assign(FNodes.size(), 0xFF);
+  FLongest.assign(FNodes.size(), 0);
+  for (size_t i = FNodes.size(); i-- > 0;) {
+    const uint64_t v = FNodes[i];
+    int shortest = NodeEnd(v) ? 1 : 0xFF, longest = NodeEnd(v) ? 1 : 0;
+    const int step = 1 + NodeInline(v);
+    for (uint32_t k = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); k < end && k < FNodes.size(); ++k) {
+      shortest = std::min(shortest, step + FShortest[k]);
+      longest = std::max(longest, step + FLongest[k]);
+    }
+    FShortest[i] = static_cast<Byte>(std::min(shortest, 0xFF));
+    FLongest[i] = static_cast<Byte>(std::min(longest, 0xFF));
+  }
 }
 
 bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) const {
@@ -225,6 +245,7 @@ bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) c
 
 size_t TMainDictionary::TableBytes() const {
   size_t n = FNodes.capacity() * sizeof(uint64_t) + FChars.capacity() + FInline.capacity() +
+             FShortest.capacity() + FLongest.capacity() +
              (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
@@ -503,63 +524,129 @@ void TMainDictionary::FindPhoneticMatches(const AnsiString& Word, const TPhoneti
   FResults = nullptr;
 }
 
-void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results) {
-  if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
-  if (!FActive) SetActive(true);
-  if (!FActive || FNodes.empty()) return;
-  const int n = static_cast<int>(Word.size());
-  // Letters compare without case: "wensday" finds "Wednesday".
-  auto low = [](Byte c) { return static_cast<Byte>(SpellLowerChar(static_cast<char>(c))); };
-  std::vector<Byte> lower;
-  for (char c : Word) lower.push_back(low(static_cast<Byte>(c)));
-  // One row of the edit-distance table per character of the path; a row's
-  // smallest cell bounds every word below.
-  std::vector<std::vector<int>> rows(1, std::vector<int>(static_cast<size_t>(n) + 1));
-  for (int j = 0; j <= n; ++j) rows[0][static_cast<size_t>(j)] = j;
-  AnsiString path;
-  size_t found = 0;
-  auto step = [&](Byte c) {
-    const std::vector<int>& prev = rows.back();
-    std::vector<int> row(static_cast<size_t>(n) + 1);
-    const size_t depth = rows.size();
-    row[0] = static_cast<int>(depth);
+namespace {
+// The walk of FindNearWords: one row of the edit-distance table per letter
+// of the path, all rows in one buffer, so that a step allocates nothing.
+struct TNearWalk {
+  const uint64_t* Nodes;
+  size_t NodeCount;
+  const Byte* Inline;
+  const Byte* Shortest;
+  const Byte* Longest;
+  Byte Low[256];
+  std::vector<Byte> Word;  // lower case
+  int N = 0, Max = 0;
+  size_t Limit = 0, Found = 0;
+  std::vector<int> Rows;   // (depth + 1) rows of N + 1 cells
+  Byte Path[kMaxWordLength + 1];
+  int Mins[kMaxWordLength + 1];  // each row's smallest cell
+  size_t Depth = 0;        // letters in Path
+  TStrings* Results = nullptr;
+  std::set<AnsiString> Seen;  // lower case: a word once whatever its case
+
+  int* Row(size_t d) { return Rows.data() + d * static_cast<size_t>(N + 1); }
+
+  // Appends c to the path; false when no word below can come close enough.
+  // Only the cells within Max of the diagonal can be Max or less: the others
+  // keep Max + 1 from the start.
+  bool Step(Byte c) {
+    const Byte lc = Low[c];
+    const int* prev = Row(Depth);
+    int* row = Row(Depth + 1);
+    const int* before = Depth >= 1 ? Row(Depth - 1) : nullptr;
+    const Byte last = Depth >= 1 ? Low[Path[Depth - 1]] : 0;
+    const int i = static_cast<int>(Depth + 1);
+    row[0] = i;
     int best = row[0];
-    for (int j = 1; j <= n; ++j) {
-      const size_t J = static_cast<size_t>(j);
-      int v = std::min({prev[J] + 1, row[J - 1] + 1, prev[J - 1] + (lower[J - 1] == low(c) ? 0 : 1)});
-      if (depth >= 2 && j >= 2 && lower[J - 1] == low(static_cast<Byte>(path[depth - 2])) && lower[J - 2] == low(c))
-        v = std::min(v, rows[depth - 2][J - 2] + 1);
-      row[J] = v;
+    const int lo = std::max(1, i - Max), hi = std::min(N, i + Max);
+    for (int j = lo; j <= hi; ++j) {
+      const Byte at = Word[static_cast<size_t>(j - 1)];
+      int v = std::min(prev[j] + 1, row[j - 1] + 1);
+      v = std::min(v, prev[j - 1] + (at == lc ? 0 : 1));
+      if (before && j >= 2 && at == last && Word[static_cast<size_t>(j - 2)] == lc)
+        v = std::min(v, before[j - 2] + 1);
+      row[j] = v;
       best = std::min(best, v);
     }
-    path += static_cast<char>(c);
-    rows.push_back(std::move(row));
-    return best <= MaxDistance;
-  };
-  auto back = [&](size_t depth) {
-    rows.resize(depth);
-    path.resize(depth - 1);
-  };
-  std::function<void(uint32_t)> walk = [&](uint32_t node) {
-    if (found >= Limit || rows.size() >= static_cast<size_t>(kMaxWordLength)) return;
-    const uint64_t v = FNodes[node];
-    const size_t depth = rows.size();
-    if (!step(static_cast<Byte>(v & 0xFF))) return back(depth);
-    if (NodeEnd(v) && rows.back()[static_cast<size_t>(n)] <= MaxDistance && Results->IndexOf(path) < 0) {
-      Results->Add(path);
-      ++found;
+    Path[Depth++] = c;
+    Mins[Depth] = best;
+    return best <= Max;
+  }
+
+  void Walk(uint32_t node) {
+    if (Found >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+    const uint64_t v = Nodes[node];
+    const size_t depth = Depth;
+    if (static_cast<int>(depth) + Shortest[node] > N + Max || static_cast<int>(depth) + Longest[node] + Max < N) return;
+    if (Step(NodeChar(v))) {
+      if (NodeEnd(v) && Row(Depth)[N] <= Max) {
+        AnsiString w(reinterpret_cast<const char*>(Path), Depth);
+        AnsiString key = w;
+        for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
+        if (Seen.insert(key).second) {
+          Results->Add(w);
+          ++Found;
+        }
+      }
+      bool alive = true;
+      const Byte* in = Inline + NodeInlineAt(v);
+      for (int k = 0; k < NodeInline(v) && alive && Depth + 1 < static_cast<size_t>(kMaxWordLength); ++k)
+        alive = Step(in[k]);
+      if (alive) {
+        // At the edge (no cell below Max here or a row before, and too deep
+        // for a deletion to help) a letter must match where a cell is Max:
+        // other children are left without a step.
+        const int i = static_cast<int>(Depth);
+        const bool edge = i >= 1 && i + 1 >= Max && Mins[Depth] >= Max && Mins[Depth - 1] >= Max;
+        Byte allowed[2 * kMaxNearDistance + 2];
+        int count = 0;
+        if (edge) {
+          const int* row = Row(Depth);
+          for (int j = std::max(0, i - Max), last = std::min(N - 1, i + Max); j <= last; ++j)
+            if (row[j] == Max) allowed[count++] = Word[static_cast<size_t>(j)];
+        }
+        for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < NodeCount; ++kid) {
+          if (edge) {
+            const Byte c = Low[NodeChar(Nodes[kid])];
+            bool match = false;
+            for (int k = 0; k < count && !match; ++k) match = allowed[k] == c;
+            if (!match) continue;
+          }
+          Walk(kid);
+        }
+      }
     }
-    bool alive = true;
-    const Byte* in = FInline.data() + NodeInlineAt(v);
-    for (int k = 0; k < NodeInline(v) && alive; ++k) alive = step(in[k]);
-    if (alive)
-      for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < FNodes.size(); ++kid)
-        walk(kid);
-    back(depth);
-  };
+    Depth = depth;
+  }
+};
+}  // namespace
+
+void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
+                                    bool SameFirst) {
+  if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
+  MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
+  if (!FActive) SetActive(true);
+  if (!FActive || FNodes.empty()) return;
+  TNearWalk w;
+  w.Nodes = FNodes.data();
+  w.NodeCount = FNodes.size();
+  w.Inline = FInline.data();
+  w.Shortest = FShortest.data();
+  w.Longest = FLongest.data();
+  // Letters compare without case: "wensday" finds "Wednesday".
+  std::memcpy(w.Low, SpellLowerTable(), sizeof w.Low);
+  for (char c : Word) w.Word.push_back(w.Low[static_cast<Byte>(c)]);
+  w.N = static_cast<int>(Word.size());
+  w.Max = MaxDistance;
+  w.Limit = Limit;
+  w.Results = Results;
+  for (int i = 0; i < Results->Count(); ++i) w.Seen.insert(SpellLower(Results->Get(i)));
+  w.Rows.assign(static_cast<size_t>(kMaxWordLength + 1) * static_cast<size_t>(w.N + 1), MaxDistance + 1);
+  for (int j = 0; j <= w.N; ++j) w.Row(0)[j] = j;
+  w.Mins[0] = 0;
   const uint64_t root = FNodes[0];
   for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
-    walk(kid);
+    if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);
 }
 
 void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth) {

@@ -36,8 +36,10 @@ public:
   // The words within MaxDistance edits of Word (a swap of neighbours is
   // one), at most Limit of them, added to Results: a walk of the node table
   // that leaves a branch once no word below it can come that close. Nothing
-  // without the node table.
-  void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results);
+  // without the node table. With SameFirst only words that begin with
+  // Word's first letter (in either case).
+  void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
+                     bool SameFirst = false);
   void IncUsage() { ++FUsage; }
 
   const String& FileName() const { return FFileName; }
@@ -119,6 +121,10 @@ private:
   std::vector<Byte> FInline;
   std::vector<Byte> FChars;  // each node's character again, siblings side by side
   std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
+  // The shortest and longest word below each node, counted from the node's
+  // own letter: the near-word walk leaves a branch of words too short or
+  // too long to come close.
+  std::vector<Byte> FShortest, FLongest;
   bool FNodeTableAllowed = true;
   void BuildNodes();
   uint32_t FindKid(uint32_t First, uint32_t Count, Byte Ch) const;

@@ -4,11 +4,13 @@
 #include "platform/gui/Dialogs.h"
 #include "spell/scConfigDialogs.h"
 #include "spell/scCustomDictionary.h"
+#include "spell/scSuggestions.h"
 
 #include <memory>
 
 TSpellChecker::TSpellChecker(TComponent* AOwner) : TSpellCheckerBase(AOwner) {
   UIType = suiDialog;
+  MaxSuggestions = kDialogSuggestions;
 }
 
 TSpellChecker::~TSpellChecker() {

@@ -18,6 +18,7 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <set>
 #include <chrono>
 #include <cmath>
 
@@ -651,6 +652,22 @@ bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Repla
   if (MappingAutoReplace && FMapping && FMapping->FindAutoCorrect(Word, Replacement)) return true;
   if (SuggestionsAutoReplace && FLearning && FLearning->FindAutoCorrect(Word, Replacement))
     return true;
+  // Change All covers the word's capitalised and upper-case forms, in their case.
+  if (Word.size() > 1 && !IsAllLower(Word)) {
+    const bool upper = IsAllUpper(Word);
+    const AnsiString rest = Word.substr(1);
+    if (upper || IsAllLower(rest)) {
+      AnsiString forms[] = {SpellLower(Word), upper ? Word.substr(0, 1) + SpellLower(rest) : AnsiString()};
+      for (const AnsiString& form : forms)
+        if (!form.empty() && form != Word && FInternal->FindAutoCorrect(form, Replacement)) {
+          if (upper)
+            Replacement = SpellUpper(Replacement);
+          else if (!Replacement.empty())
+            Replacement[0] = SpellUpperChar(Replacement[0]);
+          return true;
+        }
+    }
+  }
   if (FDualCaps && Word.size() > 2 && IsAllLower(Word.substr(2)) && IsAllUpper(Word.substr(0, 2))) {
     Replacement = Word;
     Replacement[1] = SpellLower(Word.substr(1, 1))[0];
@@ -819,7 +836,7 @@ void TSpellCheckerBase::IsSuggestionWord(const AnsiString& Word, bool& Valid) {
     const AnsiString initial = Word.substr(0, 1) + SpellLower(Word.substr(1));
     Valid = FPrimaryOnly ? IsWordInMainDictionaries(initial) : IsWordInDictionaries(initial);
   }
-  if (!Valid && FPossessive) Valid = IsPossessive(Word);
+  if (!Valid && FPossessive && std::any_of(Word.begin(), Word.end(), IsApostrophe)) Valid = IsPossessive(Word);
 }
 
 void TSpellCheckerBase::GetSuggestions(const AnsiString& Word, TStrings* List) {
@@ -855,12 +872,16 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     TStringList lower, typed;
     BuildPlainSuggestions(SpellLower(straight), Max, &lower);
     BuildPlainSuggestions(straight, Max, &typed, true);
+    // A word in lower case takes the typed case (the start of a sentence);
+    // one entry per word whatever its case.
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
-        const AnsiString s = l == &lower ? pattern((*l)[i]) : (*l)[i];
+        const AnsiString& found = (*l)[i];
+        const AnsiString s = l == &lower || IsAllLower(found) ? pattern(found) : found;
+        const AnsiString key = SpellLower(s);
         if (s == straight || s.empty()) continue;
         bool seen = false;
-        for (int j = 0; j < work.Count() && !seen; ++j) seen = work[j] == s;
+        for (int j = 0; j < work.Count() && !seen; ++j) seen = SpellLower(work[j]) == key;
         if (!seen) work.AddObject(s, l->Objects(i));
       }
     // Names from the typed form join by score, behind equals of the lower form.
@@ -911,16 +932,20 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // the words of the dictionary two edits away join them.
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+  auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || shortOf())) {
     // Further out for a long word while the list is still short.
     const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 7 ? 2 : 3;
-    for (int distance = std::min(reach, 2); distance <= reach; ++distance) {
+    for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
-      FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      // Three slips and the first letter too: rarely what was meant.
+      FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+      std::set<AnsiString> listed;
+      for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
         bool valid = false;
         IsSuggestionWord(near[i], valid);
-        if (valid && work.IndexOf(near[i]) < 0) work.Add(near[i]);
+        if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
       if (Max >= 0 && work.Count() >= Max) break;
     }
@@ -951,6 +976,13 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i + 1 < n; ++i)
     for (int j = i + 1; j < n; ++j)
       if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
+  // Words that differ only in case ("may", "May"): the better placed one.
+  std::set<AnsiString> keys;
+  for (int i = 0; i < work.Count();)
+    if (keys.insert(SpellLower(work[i])).second)
+      ++i;
+    else
+      work.Delete(i);
   if (Max >= 0)
     while (work.Count() > Max) work.Delete(work.Count() - 1);
   List->Assign(&work);
@@ -1811,23 +1843,19 @@ void TSpellCheckerBase::PositionSpellDialog() {
 }
 
 void TSpellCheckerBase::AvoidSelection() {
-  if (!SpellDialog || !FParser) return;
+  if (!SpellDialog || !FParser || DialogSelectionAvoid == saNone) return;
   TRect word;
   FParser->GetSelectionScreenRect(word);
-  const TRect dlg = SpellDialog->BoundsRect();
-  const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
-                       dlg.Top < word.Bottom;
-  switch (DialogSelectionAvoid) {
-    case saAvoid:
-      if (overlap) PositionDialogAvoidSelection(true, true);
-      break;
-    case saAvoidUpDown:
-      if (overlap) PositionDialogAvoidSelection(false, true);
-      break;
-    case saMove: PositionDialogAvoidSelection(true, true); break;
-    case saMoveUpDown: PositionDialogAvoidSelection(false, true); break;
-    case saNone: break;
-  }
+  // The title bar hides the word as the dialog's client area does.
+  TCustomForm* dialog = SpellDialog;
+  const TSpellDialogAvoidPos avoid = DialogSelectionAvoid;
+  dialog->PlaceByFrame([dialog, word, avoid](const TRect& m) {
+    const TRect dlg = FrameRectOf(dialog, m);
+    const bool overlap = word.Left < dlg.Right && dlg.Left < word.Right && word.Top < dlg.Bottom &&
+                         dlg.Top < word.Bottom;
+    const bool across = avoid == saAvoid || avoid == saMove;
+    if (overlap || avoid == saMove || avoid == saMoveUpDown) PlaceFrameBeside(dialog, m, word, across, true);
+  });
 }
 
 void TSpellCheckerBase::PositionDialogAvoidSelection(bool Horizontal, bool Vertical) {

@@ -7,6 +7,10 @@
 
 using TWordCheckEvent = std::function<void(const AnsiString& Candidate, bool& Found)>;
 
+// The length of the spelling dialog's list: enough for the word meant,
+// few enough to read at a glance.
+constexpr int kDialogSuggestions = 10;
+
 constexpr int sgInsertion = 1;
 constexpr int sgTransposition = 2;
 constexpr int sgDeletion = 4;

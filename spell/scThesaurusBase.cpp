@@ -6,6 +6,7 @@
 #include "spell/scWinAPIParser.h"
 
 #include <algorithm>
+#include <set>
 
 TThesaurusBase::TThesaurusBase(TComponent* AOwner)
     : TComponent(AOwner),
@@ -156,21 +157,77 @@ std::vector<AnsiString> TThesaurusBase::ContextWords(const TThesaurusEntry& e) {
 }
 
 void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::unique_ptr<TThesaurusEntry>>& Results) {
-  // Each meaning's words other than the word looked up.
   const AnsiString looked = SpellLower(Word);
-  std::vector<std::vector<AnsiString>> offered;
-  for (size_t i = 0; i < Results.size();) {
+  // The word's own senses (it is one of the meaning's synonyms) before the
+  // meanings of other words that list it as similar or related.
+  auto rank = [](const TThesaurusEntry& e) { return e.Kind == 1 ? 0 : e.Kind == 2 ? 1 : e.Kind == 4 ? 2 : 3; };
+  std::stable_sort(Results.begin(), Results.end(),
+                   [&](const auto& a, const auto& b) { return rank(*a) < rank(*b); });
+  // Each meaning's words other than the word looked up.
+  auto others = [&](const std::vector<AnsiString>& list) {
     std::vector<AnsiString> words;
-    for (const AnsiString& w : ContextWords(*Results[i]))
-      if (SpellLower(w) != looked) words.push_back(w);
-    // A meaning that offers nothing but the word itself, or the words of one
-    // before it, would only repeat.
-    if (words.empty() || std::find(offered.begin(), offered.end(), words) != offered.end()) {
-      Results.erase(Results.begin() + static_cast<long>(i));
+    for (const AnsiString& w : list)
+      if (SpellLower(w) != looked && std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+    return words;
+  };
+  std::vector<std::vector<AnsiString>> offered;
+  std::vector<std::set<AnsiString>> sets;
+  for (const auto& e : Results) {
+    offered.push_back(others(ContextWords(*e)));
+    sets.emplace_back(offered.back().begin(), offered.back().end());
+  }
+  // A meaning that offers nothing but the word itself goes; one whose words
+  // all lie in another's is merged with it: the earlier of the two stays,
+  // with its name, and offers the words of both.
+  auto drop = [&](size_t i) {
+    Results.erase(Results.begin() + static_cast<long>(i));
+    offered.erase(offered.begin() + static_cast<long>(i));
+    sets.erase(sets.begin() + static_cast<long>(i));
+  };
+  auto merge = [&](size_t keep, size_t gone) {
+    TThesaurusEntry& k = *Results[keep];
+    const TThesaurusEntry& g = *Results[gone];
+    // The other's synonyms join as similar words: the name stays the keeper's.
+    auto has = [&](const AnsiString& w) {
+      for (const auto& list : k.Lists)
+        if (std::find(list.begin(), list.end(), w) != list.end()) return true;
+      return false;
+    };
+    for (int l = 0; l < 4; ++l)
+      for (const AnsiString& w : g.Lists[l])
+        if (!has(w)) k.Lists[l == 0 ? 1 : l].push_back(w);
+    offered[keep] = others(ContextWords(k));
+    sets[keep].insert(sets[gone].begin(), sets[gone].end());
+    drop(gone);
+  };
+  for (size_t i = 0; i < Results.size();) {
+    if (sets[i].empty()) {
+      drop(i);
       continue;
     }
-    offered.push_back(std::move(words));
-    ++i;
+    size_t into = Results.size();
+    for (size_t j = 0; j < Results.size() && into == Results.size(); ++j)
+      if (j != i && (sets[i].size() < sets[j].size() || (sets[i].size() == sets[j].size() && j < i)) &&
+          std::includes(sets[j].begin(), sets[j].end(), sets[i].begin(), sets[i].end()))
+        into = j;
+    if (into == Results.size()) {
+      ++i;
+      continue;
+    }
+    if (into > i)
+      merge(i, into);
+    else
+      merge(into, i);
+    i = 0;  // a merge may make another meaning a part of this one
+  }
+  // A meaning is named by its synonyms, the words nearest the headword,
+  // then by the rest of what it offers where that is needed to tell it apart.
+  std::vector<std::vector<AnsiString>> naming;
+  for (size_t i = 0; i < Results.size(); ++i) {
+    std::vector<AnsiString> words = others(Results[i]->Lists[0]);
+    for (const AnsiString& w : offered[i])
+      if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+    naming.push_back(std::move(words));
   }
   // Two words each, more where two meanings start alike; a meaning whose
   // words are all shown and still alike adds its kind, then its head.
@@ -178,7 +235,7 @@ void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::uniqu
   std::vector<size_t> count(Results.size(), kFirstWords);
   std::vector<int> extra(Results.size(), 0);
   auto caption = [&](size_t i) {
-    const auto& words = offered[i];
+    const auto& words = naming[i];
     const TThesaurusEntry& e = *Results[i];
     AnsiString c;
     for (size_t k = 0; k < std::min(count[i], words.size()); ++k) c += (k ? ", " : "") + words[k];
@@ -194,7 +251,7 @@ void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::uniqu
       for (size_t j = i + 1; j < Results.size(); ++j)
         if (caption(i) == caption(j))
           for (size_t k : {i, j}) {
-            if (count[k] < offered[k].size())
+            if (count[k] < naming[k].size())
               ++count[k];
             else if (extra[k] < 2)
               ++extra[k];

@@ -43,9 +43,10 @@ public:
   // A meaning found by its head (kind 0) offers the list that holds its head,
   // else its longest list.
   static std::vector<AnsiString> ContextWords(const TThesaurusEntry& Entry);
-  // Names each meaning of a look-up of Word by its first words other than
-  // Word, as many as tell it from the others; drops a meaning that offers
-  // no other word, or the same words as one before it.
+  // Orders the meanings of a look-up of Word, Word's own senses first;
+  // drops a meaning that offers no other word and merges one whose words
+  // all lie in another's; names each by its first synonyms other than Word,
+  // as many as tell it from the others.
   static void NameMeanings(const AnsiString& Word, std::vector<std::unique_ptr<TThesaurusEntry>>& Results);
   virtual void LookupWord(const AnsiString& Word);
   virtual void ChooseReplacement(const AnsiString& Word);

@@ -8,6 +8,7 @@
 #include "platform/os/SysPaths.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -144,16 +145,32 @@ TPoint PlaceRectBeside(const TRect& M, const TRect& F, const TRect& R, bool Hori
   return PlaceRect(M, x, y, F.Width(), F.Height());
 }
 
-void PlaceDialog(TCustomForm* Form, int X, int Y) {
-  if (!Form) return;
-  TPoint p = PlaceRect(MonitorBoundsOf(Form), X, Y, Form->GetWidth(), Form->GetHeight());
-  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+TRect FrameRectOf(TCustomForm* Form, const TRect& Margins) {
+  const TRect b = Form->BoundsRect();
+  return TRect(b.Left - Margins.Left, b.Top - Margins.Top, b.Right + Margins.Right, b.Bottom + Margins.Bottom);
 }
 
+// X, Y are where the window's client area goes; the whole frame stays on
+// the monitor.
+void PlaceDialog(TCustomForm* Form, int X, int Y) {
+  if (!Form) return;
+  Form->PlaceByFrame([Form, X, Y](const TRect& m) {
+    const int w = Form->GetWidth(), h = Form->GetHeight();
+    const TPoint p = PlaceRect(MonitorBoundsOf(Form), X - m.Left, Y - m.Top, w + m.Left + m.Right, h + m.Top + m.Bottom);
+    Form->SetBounds(p.X + m.Left, p.Y + m.Top, w, h);
+  });
+}
+
+void PlaceFrameBeside(TCustomForm* Form, const TRect& Margins, const TRect& R, bool Horizontal, bool Vertical) {
+  const TPoint p = PlaceRectBeside(MonitorBoundsOf(Form), FrameRectOf(Form, Margins), R, Horizontal, Vertical);
+  Form->SetBounds(p.X + Margins.Left, p.Y + Margins.Top, Form->GetWidth(), Form->GetHeight());
+}
+
+// Beside R by the whole frame, so that the title bar does not cover R.
 void PlaceDialogBeside(TCustomForm* Form, const TRect& R, bool Horizontal, bool Vertical) {
   if (!Form) return;
-  TPoint p = PlaceRectBeside(MonitorBoundsOf(Form), Form->BoundsRect(), R, Horizontal, Vertical);
-  Form->SetBounds(p.X, p.Y, Form->GetWidth(), Form->GetHeight());
+  Form->PlaceByFrame(
+      [Form, R, Horizontal, Vertical](const TRect& m) { PlaceFrameBeside(Form, m, R, Horizontal, Vertical); });
 }
 
 void GetLibraryVersion(String& S) { S = "1.0"; }
@@ -215,57 +232,85 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
                 kSplit = 100, kApostrophe = 3, kSound = 6;
   const int la = static_cast<int>(Typed.size()), lb = static_cast<int>(Candidate.size());
   if (la >= 255 || lb >= 255) return kEdit * std::max(la, lb);
-  auto at = [](const AnsiString& s, int i) { return i >= 0 && i < static_cast<int>(s.size()) ? s[static_cast<size_t>(i)] : '\0'; };
-  auto same = [](char a, char b) { return SpellLowerChar(a) == SpellLowerChar(b); };
+  // Both words in lower case once, with a blank on either side, so that
+  // the table's inner loop compares bytes.
+  const Byte* low = SpellLowerTable();
+  Byte ta[258], tb[258];
+  ta[0] = tb[0] = ta[la + 1] = tb[lb + 1] = 0;
+  for (int i = 0; i < la; ++i) ta[i + 1] = low[static_cast<Byte>(Typed[static_cast<size_t>(i)])];
+  for (int j = 0; j < lb; ++j) tb[j + 1] = low[static_cast<Byte>(Candidate[static_cast<size_t>(j)])];
+  const Byte* const A = ta + 1;  // A[-1] and A[la] are 0
+  const Byte* const B = tb + 1;
   // A letter the other word lacks: cheap when it repeats a neighbour.
-  auto extra = [&](const AnsiString& s, int i) {
+  auto extra = [](const AnsiString& s, const Byte* l, int i) {
     const char c = s[static_cast<size_t>(i)];
     if (c == ' ' || c == '-') return kSplit;
     if (c == '\'' || c == '\x92') return kApostrophe;
-    return same(c, at(s, i - 1)) || same(c, at(s, i + 1)) ? kDouble : kEdit;
+    return l[i] == l[i - 1] || l[i] == l[i + 1] ? kDouble : kEdit;
   };
   std::vector<int> rows(static_cast<size_t>((la + 1) * (lb + 1)));
   auto cell = [&](int i, int j) -> int& { return rows[static_cast<size_t>(i * (lb + 1) + j)]; };
   // One sound written another common way ("k" for "ch", "ite" for "ight").
-  static const std::pair<const char*, const char*> kSounds[] = {
-      {"k", "ch"}, {"k", "c"}, {"c", "k"}, {"s", "c"}, {"c", "s"}, {"z", "s"}, {"s", "z"}, {"f", "ph"},
-      {"ite", "ight"}, {"w", "wh"}, {"sh", "ti"}, {"j", "g"}, {"g", "j"}, {"er", "or"}, {"or", "er"}};
-  auto endsWith = [&](const AnsiString& s, int end, const char* part) {
-    const int n = static_cast<int>(std::strlen(part));
+  struct TSound {
+    const char* Typed;
+    int TypedLength;
+    const char* Meant;
+    int MeantLength;
+  };
+  static const TSound kSounds[] = {
+      {"k", 1, "ch", 2},  {"k", 1, "c", 1},   {"c", 1, "k", 1},   {"s", 1, "c", 1},   {"c", 1, "s", 1},
+      {"z", 1, "s", 1},   {"s", 1, "z", 1},   {"f", 1, "ph", 2},  {"ite", 3, "ight", 4}, {"w", 1, "wh", 2},
+      {"sh", 2, "ti", 2}, {"j", 1, "g", 1},   {"g", 1, "j", 1},   {"er", 2, "or", 2}, {"or", 2, "er", 2}};
+  constexpr int kSoundCount = static_cast<int>(std::size(kSounds));
+  static_assert(kSoundCount <= 32);
+  auto endsWith = [](const Byte* l, int end, const char* part, int n) {
     if (end < n) return false;
     for (int k = 0; k < n; ++k)
-      if (!same(s[static_cast<size_t>(end - n + k)], part[k])) return false;
+      if (l[end - n + k] != static_cast<Byte>(part[k])) return false;
     return true;
   };
+  // Which sounds end at each place of either word.
+  std::vector<uint32_t> typedEnds(static_cast<size_t>(la + 1), 0), meantEnds(static_cast<size_t>(lb + 1), 0);
+  for (int k = 0; k < kSoundCount; ++k) {
+    for (int i = 1; i <= la; ++i)
+      if (endsWith(A, i, kSounds[k].Typed, kSounds[k].TypedLength)) typedEnds[static_cast<size_t>(i)] |= 1u << k;
+    for (int j = 1; j <= lb; ++j)
+      if (endsWith(B, j, kSounds[k].Meant, kSounds[k].MeantLength)) meantEnds[static_cast<size_t>(j)] |= 1u << k;
+  }
   cell(0, 0) = 0;
-  for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extra(Candidate, j - 1);
+  for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extra(Candidate, B, j - 1);
   for (int i = 1; i <= la; ++i) {
-    cell(i, 0) = cell(i - 1, 0) + extra(Typed, i - 1);
+    const int dropA = extra(Typed, A, i - 1);
+    cell(i, 0) = cell(i - 1, 0) + dropA;
+    const char a = Typed[static_cast<size_t>(i - 1)];
+    const Byte la1 = A[i - 1];
+    const bool vowelA = IsVowel(a);
     for (int j = 1; j <= lb; ++j) {
-      const char a = Typed[static_cast<size_t>(i - 1)], b = Candidate[static_cast<size_t>(j - 1)];
+      const char b = Candidate[static_cast<size_t>(j - 1)];
+      const Byte lb1 = B[j - 1];
       const bool blank = a == ' ' || a == '-' || b == ' ' || b == '-';
-      int sub = a == b ? 0 : same(a, b) ? kCase : blank ? kSplit : IsVowel(a) && IsVowel(b) ? kVowel : kEdit;
-      int v = std::min({cell(i - 1, j) + extra(Typed, i - 1), cell(i, j - 1) + extra(Candidate, j - 1),
+      int sub = a == b ? 0 : la1 == lb1 ? kCase : blank ? kSplit : vowelA && IsVowel(b) ? kVowel : kEdit;
+      int v = std::min({cell(i - 1, j) + dropA, cell(i, j - 1) + extra(Candidate, B, j - 1),
                         cell(i - 1, j - 1) + sub});
-      if (i >= 2 && j >= 2 && same(a, Candidate[static_cast<size_t>(j - 2)]) &&
-          same(Typed[static_cast<size_t>(i - 2)], b) && !same(a, b))
-        v = std::min(v, cell(i - 2, j - 2) + (IsVowel(a) && IsVowel(b) ? kVowelSwap : kSwap));
+      if (i >= 2 && j >= 2 && la1 == B[j - 2] && A[i - 2] == lb1 && la1 != lb1)
+        v = std::min(v, cell(i - 2, j - 2) + (vowelA && IsVowel(b) ? kVowelSwap : kSwap));
       // A letter moved past two others ("rau" for "ura").
       if (i >= 3 && j >= 3) {
-        const char x = Typed[static_cast<size_t>(i - 3)], y = Typed[static_cast<size_t>(i - 2)];
-        const char p = Candidate[static_cast<size_t>(j - 3)], q = Candidate[static_cast<size_t>(j - 2)];
-        if ((same(p, y) && same(q, a) && same(b, x)) || (same(p, a) && same(q, x) && same(b, y)))
-          if (!(same(x, y) && same(y, a))) v = std::min(v, cell(i - 3, j - 3) + kMove);
+        const Byte x = A[i - 3], y = A[i - 2], p = B[j - 3], q = B[j - 2];
+        if ((p == y && q == la1 && lb1 == x) || (p == la1 && q == x && lb1 == y))
+          if (!(x == y && y == la1)) v = std::min(v, cell(i - 3, j - 3) + kMove);
       }
-      for (const auto& [typed, meant] : kSounds)
-        if (endsWith(Typed, i, typed) && endsWith(Candidate, j, meant))
-          v = std::min(v, cell(i - static_cast<int>(std::strlen(typed)), j - static_cast<int>(std::strlen(meant))) + kSound);
+      for (uint32_t both = typedEnds[static_cast<size_t>(i)] & meantEnds[static_cast<size_t>(j)]; both;
+           both &= both - 1) {
+        const TSound& s = kSounds[std::countr_zero(both)];
+        v = std::min(v, cell(i - s.TypedLength, j - s.MeantLength) + kSound);
+      }
       cell(i, j) = v;
     }
   }
   int cost = cell(la, lb);
-  const bool swappedStart = la > 1 && lb > 1 && same(Typed[0], Candidate[1]) && same(Typed[1], Candidate[0]);
-  if (la > 0 && lb > 0 && !same(Typed[0], Candidate[0]) && !swappedStart) cost += kFirst;
+  const bool swappedStart = la > 1 && lb > 1 && A[0] == B[1] && A[1] == B[0];
+  if (la > 0 && lb > 0 && A[0] != B[0] && !swappedStart) cost += kFirst;
   return cost;
 }
 

@@ -48,8 +48,12 @@ void ForcePrivateFolder(const String& Path);
 
 // Moves Form to (X, Y), kept on the monitor that holds it.
 void PlaceDialog(TCustomForm* Form, int X, int Y);
+// The window's frame around its bounds, for the margins given.
+TRect FrameRectOf(TCustomForm* Form, const TRect& Margins);
 // Places Form beside the screen rectangle R (a word on screen).
 void PlaceDialogBeside(TCustomForm* Form, const TRect& R, bool Horizontal, bool Vertical);
+// The same at once, for the frame margins given.
+void PlaceFrameBeside(TCustomForm* Form, const TRect& Margins, const TRect& R, bool Horizontal, bool Vertical);
 // The placement rules on plain rectangles (monitor bounds, form bounds).
 TPoint PlaceRect(const TRect& Monitor, int X, int Y, int Width, int Height);
 TPoint PlaceRectBeside(const TRect& Monitor, const TRect& Form, const TRect& R, bool Horizontal,

@@ -6,6 +6,7 @@
 //
 //   SptCompile <th_*.dat> <cntlist.rev> <output.spt> <display name>
 #include "platform/base/CodePages.h"
+#include "spell/scThesaurusBase.h"
 #include "spell/scThesaurusFile.h"
 #include "tools/JournalWords.h"
 
@@ -317,9 +318,11 @@ int main(int argc, char** argv) {
             std::find(m.Lists[list].begin(), m.Lists[list].end(), w) == m.Lists[list].end())
           m.Lists[list].push_back(w);
       }
-      // The most used words first: they lead a meaning's list and name it.
-      for (auto& l : m.Lists)
-        std::stable_sort(l.begin(), l.end(), [&](const std::string& a, const std::string& b) {
+      // Synonyms stay in the source's order, nearest the headword first:
+      // they name the meaning. The other lists offer their most used words
+      // first.
+      for (int l = 1; l < 4; ++l)
+        std::stable_sort(m.Lists[l].begin(), m.Lists[l].end(), [&](const std::string& a, const std::string& b) {
           const auto fa = freq.find(Lower(a)), fb = freq.find(Lower(b));
           return (fa == freq.end() ? 0 : fa->second) > (fb == freq.end() ? 0 : fb->second);
         });
@@ -450,13 +453,20 @@ int main(int argc, char** argv) {
   check.SetFileName(target);
   check.SetActive(true);
   if (!check.Active()) return Fail("the reader refuses the output");
-  size_t words = 0;
+  size_t words = 0, leading = 0;
   for (const auto& [w, refs] : entries) {
     if (!check.Lookup(w) || check.Results().size() != refs.size())
       return Fail("word not found after compiling: " + w);
     ++words;
+    // What the dialog shows: some look-ups offer no word but their own.
+    TThesaurusBase::NameMeanings(w, check.Results());
+    if (!check.Results().empty()) ++leading;
   }
-  std::cout << target << ": " << layout.MeaningCount << " meanings, " << words << " headwords, "
-            << layout.NodeCount << " nodes, " << out.size() << " bytes\n";
+  size_t sourceHeads = 0;
+  for (size_t r = 0; r < lo; ++r) sourceHeads += !taken[r].empty();
+  std::cout << target << ": " << layout.MeaningCount << " meanings, " << lo << " of the source's headwords ("
+            << sourceHeads << " with meanings of their own), " << words << " words to look up, " << leading
+            << " of them with another word to offer, " << layout.NodeCount << " nodes, " << out.size()
+            << " bytes\n";
   return 0;
 }

@@ -5,15 +5,76 @@
 #include "platform/gui/QtText.h"
 
 #include <QListWidget>
+#include <QMouseEvent>
 
 namespace {
 QListWidget* List(const TCheckListBox* c) { return qobject_cast<QListWidget*>(WidgetOf(c)); }
+}  // namespace
+
+namespace {
+// A click on a row's caption ticks it as a click on its box does; the box
+// itself, and Space, the list's own handling ticks. A double-click is two
+// clicks, as on a check box. Where captions are edited (AllowEdit) a click
+// on the caption only selects and a double-click edits.
+class TCheckRowClicks : public QObject {
+public:
+  TCheckRowClicks(TCheckListBox* Box, QListWidget* List) : QObject(List), FBox(Box), FList(List) {}
+
+  // The state of the row under the press, to see afterwards whether the
+  // list ticked it itself (a press on the box).
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick &&
+        e->type() != QEvent::MouseButtonRelease)
+      return false;
+    auto* m = static_cast<QMouseEvent*>(e);
+    if (m->button() != Qt::LeftButton) return false;
+    QListWidgetItem* item = FList->itemAt(m->position().toPoint());
+    if (e->type() == QEvent::MouseButtonRelease) {
+      // The release of a double-click is its second click; the list does
+      // nothing with it.
+      if (FSecondClick && item && item == FPressed && item->checkState() == FPressState && FToggles) Toggle(item);
+      FSecondClick = false;
+      return false;
+    }
+    FPressed = item;
+    FPressState = item ? item->checkState() : Qt::Unchecked;
+    FSecondClick = e->type() == QEvent::MouseButtonDblClick;
+    return false;
+  }
+
+  // After the list's own handling of a click's release.
+  void Clicked(QListWidgetItem* item) {
+    if (!item || item != FPressed) return;
+    if (item->checkState() != FPressState) {
+      FToggles = true;  // on the box
+      return;
+    }
+    FToggles = !FBox->AllowEdit;
+    if (FToggles) Toggle(item);
+  }
+
+private:
+  void Toggle(QListWidgetItem* item) {
+    if (!(item->flags() & Qt::ItemIsEnabled) || !(item->flags() & Qt::ItemIsUserCheckable)) return;
+    item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+  }
+
+  TCheckListBox* FBox;
+  QListWidget* FList;
+  QListWidgetItem* FPressed = nullptr;
+  Qt::CheckState FPressState = Qt::Unchecked;
+  bool FSecondClick = false;
+  bool FToggles = false;
+};
 }  // namespace
 
 TCheckListBox::TCheckListBox(TComponent* AOwner) : TListBox(AOwner) {
   QListWidget* l = List(this);
   if (!l) return;
   l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto* clicks = new TCheckRowClicks(this, l);
+  l->viewport()->installEventFilter(clicks);
+  QObject::connect(l, &QListWidget::itemClicked, clicks, [clicks](QListWidgetItem* item) { clicks->Clicked(item); });
   QObject::connect(l, &QListWidget::itemChanged, l, [this](QListWidgetItem* item) {
     if (FSetting) return;
     QListWidget* list = List(this);
@@ -37,7 +98,8 @@ void TCheckListBox::PrepareRows() {
   FCaptions.clear();
   for (int i = 0; i < l->count(); ++i) {
     QListWidgetItem* item = l->item(i);
-    if (!(item->flags() & Qt::ItemIsUserCheckable)) {
+    // New items are checkable by default but have no state, and so no box.
+    if (!(item->flags() & Qt::ItemIsUserCheckable) || !item->data(Qt::CheckStateRole).isValid()) {
       item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
       item->setCheckState(Qt::Unchecked);
     }

@@ -6,6 +6,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/GuiPrivate.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/Messages.h"
 #include "platform/gui/QtText.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/os/HelpViewer.h"
@@ -25,6 +26,7 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
@@ -101,6 +103,11 @@ struct TCustomForm::TFormImpl {
   // frame lives).
   QPointer<QWidget> OwnerFrame;
   TCustomForm* OwnerWindow = nullptr;
+  // A placement waiting for the window's own frame, and the timer that
+  // looks for it.
+  std::vector<std::function<void(const TRect&)>> PlaceByFrame;
+  QPointer<QTimer> FrameWait;
+  int FrameWaitTicks = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -342,6 +349,53 @@ TRect TCustomForm::GetFrameMargins() const {
   const QRect inner = w->geometry(), outer = w->frameGeometry();
   return Rect(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
               outer.bottom() - inner.bottom());
+}
+
+namespace {
+TRect MarginsOf(QWidget* w) {
+  if (!w || !w->isWindow() || !w->isVisible()) return TRect();
+  const QRect inner = w->geometry(), outer = w->frameGeometry();
+  return Rect(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+              outer.bottom() - inner.bottom());
+}
+}  // namespace
+
+void TCustomForm::PlaceByFrame(std::function<void(const TRect& Margins)> Place) {
+  QWidget* w = WindowWidget();
+  if (!Place) return;
+  if (!w || !w->isWindow()) return Place(TRect());
+  const TRect own = w->isVisible() ? GetFrameMargins() : TRect();
+  if (own != TRect()) return Place(own);
+  // Not framed yet: the frame of a window the same window manager drew
+  // stands in for it meanwhile.
+  TRect guess;
+  for (QWidget* other : {FForm->OwnerFrame ? FForm->OwnerFrame->window() : nullptr,
+                         Application && Application->MainForm ? Application->MainForm->WindowWidget() : nullptr,
+                         QApplication::activeWindow()})
+    if (guess == TRect() && other != w) guess = MarginsOf(other);
+  Place(guess);
+  FForm->PlaceByFrame.push_back(std::move(Place));
+  FForm->FrameWaitTicks = 0;
+  if (FForm->FrameWait) return;
+  // The window manager frames a window soon after it is mapped, with no
+  // event of the toolkit's own to say so; without one (offscreen) the wait
+  // ends after a few seconds.
+  auto* timer = new QTimer(w);
+  FForm->FrameWait = timer;
+  timer->setInterval(15);
+  QObject::connect(timer, &QTimer::timeout, timer, [this, timer] {
+    QWidget* win = WindowWidget();
+    const TRect m = win && win->isVisible() ? GetFrameMargins() : TRect();
+    const bool done = m != TRect() || ++FForm->FrameWaitTicks > 300;
+    if (!done) return;
+    timer->stop();
+    timer->deleteLater();
+    auto places = std::move(FForm->PlaceByFrame);
+    FForm->PlaceByFrame.clear();
+    if (m != TRect())
+      for (auto& place : places) GuardedCall([&] { place(m); });
+  });
+  timer->start();
 }
 
 void TCustomForm::SetIcon(const TIcon& icon) {

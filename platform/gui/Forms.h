@@ -75,6 +75,12 @@ public:
   // as Left, Top, Right, Bottom; zero until the window system has framed
   // the window (a top-level window once shown).
   TRect GetFrameMargins() const;
+  // Places the window by its frame, title bar included: Place gets the
+  // frame margins and sets the bounds. It runs at once (before the window
+  // is framed, with the margins of its owner's or the main form's frame)
+  // and again, in turn with the others made meanwhile, once the window
+  // manager has framed the shown window.
+  void PlaceByFrame(std::function<void(const TRect& Margins)> Place);
   // Shows, brings to the front and activates the window.
   void Show();
   void Hide();

@@ -274,6 +274,31 @@ TEST(FontDialogActionTest, ASelectionWithoutTextShowsTheCurrentStyleNotAnEarlier
   EXPECT_EQ(action->Font.GetName(), b.Text(0).FontName);
 }
 
+TEST(FontDialogActionTest, TheSampleShowsTheSelectedTextInEveryScript) {
+  const char* const texts[] = {"Second line about \xC5\x81\xC3\xB3" "d\xC5\xBA", "caf\xC3\xA9 don\xE2\x80\x99t",
+                               "\xC4\x8D" "iu\xC5\xBE" "in\xC4\x97 \xCE\xB1\xCE\xB2"};
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    TEditorBench b;
+    b.PlainSheet();
+    b.Text(0).Unicode = true;
+    TEditorBench::Fill(b.Edit, text);
+    b.Edit->SelectAll();
+    auto* action = new TvlActionFontEx(b.Form);
+    action->SetControl(b.Edit);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto& d = *static_cast<TfrmVLFont*>(r.Form);
+      Application->ProcessMessages();
+      d.UpdateSample();
+      EXPECT_EQ(d.vl->GetItemTextUtf8(1), text);
+      return static_cast<int>(mrCancel);
+    });
+    action->ExecuteTarget(b.Edit);
+    EXPECT_EQ(script.Shown.size(), 1u);
+  }
+}
+
 TEST(FontDialogActionTest, AFontMissingFromTheListStillOffersSizesAndScripts) {
   Application->Initialize();
   struct Case {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 
@@ -92,6 +93,57 @@ TEST(MainDictionary, NearWordsLieWithinTheDistanceWhateverTheCase) {
   TStringList few;
   d.FindNearWords("abcdefgh", 2, 3, &few);
   EXPECT_LE(few.Count(), 3);
+}
+
+// The walk leaves branches early (by row, by word length, at the edge of
+// the distance); it must still find every word a plain comparison with the
+// whole list finds.
+TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
+  TMainDictionary d;
+  d.Open(spelltest::American());
+  d.SetActive(true);
+  ASSERT_TRUE(d.UsesNodeTable());
+  // Optimal string alignment: an edit or a swap of neighbours costs one.
+  auto distance = [](const std::string& a, const std::string& b) {
+    const size_t n = a.size(), m = b.size();
+    std::vector<std::vector<int>> t(n + 1, std::vector<int>(m + 1));
+    for (size_t i = 0; i <= n; ++i) t[i][0] = static_cast<int>(i);
+    for (size_t j = 0; j <= m; ++j) t[0][j] = static_cast<int>(j);
+    for (size_t i = 1; i <= n; ++i)
+      for (size_t j = 1; j <= m; ++j) {
+        t[i][j] = std::min({t[i - 1][j] + 1, t[i][j - 1] + 1, t[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+          t[i][j] = std::min(t[i][j], t[i - 2][j - 2] + 1);
+      }
+    return t[n][m];
+  };
+  std::vector<std::string> list;
+  for (const auto& line : spelltest::ReadLines("/usr/share/dict/american-english"))
+    if (!line.empty()) list.push_back(Utf8ToAnsi(line, 1252));
+  ASSERT_GT(list.size(), 50000u);
+  struct Case {
+    std::string word;
+    int distance;
+    bool sameFirst;
+  } cases[] = {{"teh", 2, false},        {"wensday", 2, false},     {"acommodation", 3, true},
+               {"definately", 2, false}, {"caf\xE9", 1, false},     {"Thier", 2, false},
+               {"xqzvkw", 3, false},     {"restaraunt", 3, true},   {"a", 1, false},
+               {"hte", 1, false},        {"recieve", 1, false},     {"taht", 2, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.word);
+    const std::string typed = SpellLower(c.word);
+    std::set<std::string> expected;
+    for (const auto& w : list) {
+      const std::string lower = SpellLower(w);
+      if (c.sameFirst && lower[0] != typed[0]) continue;
+      if (distance(typed, lower) <= c.distance) expected.insert(lower);
+    }
+    TStringList near;
+    d.FindNearWords(c.word, c.distance, 100000, &near, c.sameFirst);
+    std::set<std::string> found;
+    for (int i = 0; i < near.Count(); ++i) found.insert(SpellLower(near[i]));
+    EXPECT_EQ(found, expected);
+  }
 }
 
 TEST(MainDictionary, PhoneticResultsStopAt501) {

@@ -1,11 +1,14 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scPhoneticsMap.h"
 #include "spell/scSpellBase.h"
+#include "spell/scUtil.h"
 
 #include "platform/gui/Menus.h"
 #include "SpellTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 TEST(SuggestionList, CommonMisspellingsGetTheirWordFirst) {
   qytest::TempDir tmp;
@@ -48,7 +51,7 @@ TEST(SuggestionList, RealWordsBeforeSplitsAndMoreWhenTheBestAreWeak) {
   } cases[] = {
       {"Delagates", "Delegates", 3}, {"delagates", "delegates", 3},
       // Two edits away: the dictionary's near words fill the list.
-      {"restaraunt", "restaurant", 5}, {"tommorrow", "tomorrow", 5}, {"wierd", "weird", 3},
+      {"restaraunt", "restaurant", 5}, {"tommorrow", "tomorrow", 4}, {"wierd", "weird", 3},
       {"definately", "definitely", 5}, {"acheive", "achieve", 5},
   };
   for (const auto& c : cases) {
@@ -162,6 +165,35 @@ TEST(SuggestionList, PopupMenuOffersAndApplies) {
   word = "teh";
   EXPECT_EQ(e->ShowPopupMenu(nullptr, all, 10, 10, word), spCancel);
   EXPECT_EQ(word, "teh");
+}
+
+// The pop-up's five words at the start of a sentence: the capitalised
+// form, each word once whatever its case.
+TEST(SuggestionList, PopupWordsDifferBeyondCase) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  std::vector<std::string> words;
+  e->OnPopupDoMenu = [&](TObject*, TObject* menu, int, int, int&, String&) {
+    auto* popup = dynamic_cast<TPopupMenu*>(menu);
+    words.clear();
+    for (int i = 0; i < popup->Items()->Count() && popup->Items()->Items(i)->Tag == 7; ++i)
+      words.push_back(popup->Items()->Items(i)->GetCaption());
+  };
+  const struct {
+    const char* typo;
+    const char* first;
+  } cases[] = {{"Acording", "According"}, {"Amature", "Amateur"}, {"ACORDING", "ACCORDING"}, {"Teh", "The"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typo);
+    AnsiString word = c.typo;
+    e->ShowPopupMenu(nullptr, TSpellPopupOptions{spReplace}, 0, 0, word);
+    ASSERT_FALSE(words.empty());
+    EXPECT_LE(words.size(), 5u);
+    EXPECT_EQ(words[0], c.first);
+    std::set<std::string> seen;
+    for (const auto& w : words) EXPECT_TRUE(seen.insert(SpellLower(w)).second) << w << " twice";
+  }
 }
 
 TEST(SuggestionList, PopupAddIsOffWithoutAnActiveCustomDictionary) {

@@ -181,4 +181,29 @@ TEST_F(DialogCommands, TheSpellingDialogIsOwnedByTheCheckedEditorsWindowAndShows
   EXPECT_FALSE(w.Spell->CheckRunning());
 }
 
+// The dialog sits above the editor being checked even while another window
+// (the journal's main window) is the active one or the program's main form:
+// the owner the component names, not whichever window is at hand.
+TEST_F(DialogCommands, TheSpellingDialogStaysAboveTheCheckedEditorWhateverWindowIsActive) {
+  enum class TOther { Active, MainForm, None };
+  for (TOther other : {TOther::Active, TOther::MainForm, TOther::None}) {
+    SCOPED_TRACE(static_cast<int>(other));
+    TSpellEditor e;
+    e.SetText({"Caf\xC3\xA9 wrods"});
+    TForm main(nullptr);
+    main.SetBounds(500, 0, 300, 200);
+    TCustomForm* const savedMain = Application->MainForm;
+    if (other != TOther::None) main.Show();
+    if (other == TOther::MainForm) Application->MainForm = &main;
+    e.Check();
+    ASSERT_TRUE(e.Spell->CheckRunning());
+    TSpellDialog* d = e.Dialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->WindowOwnedBy(e.E.Form.get()));
+    EXPECT_FALSE(d->WindowOwnedBy(&main));
+    d->CancelButton->Click();
+    Application->MainForm = savedMain;
+  }
+}
+
 }  // namespace

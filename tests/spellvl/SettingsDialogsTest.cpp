@@ -6,6 +6,12 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scSpellDialog.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QListWidget>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -180,6 +186,57 @@ TEST_F(Settings, MainDictionaryRowsSwitchDictionariesAndTheBrowseRowStaysUnticke
   EXPECT_FALSE(d.MainDictionaries->GetChecked(d.BrowseRow()));
   EXPECT_EQ(w.Spell->Configuration().GetNewPaths().Count(), 0);
   EXPECT_EQ(script.Shown.size(), 1u);
+}
+
+// The rows as the user meets them: the mouse on a row's caption or box,
+// Space on the current row.
+TEST_F(Settings, MainDictionaryRowsAnswerTheMouseAndSpace) {
+  enum class TAct { Caption, Box, Space };
+  TSpellCheckConfigDialog d(nullptr);
+  w.Spell->BindDialogControl(&d);
+  d.Show();
+  auto* l = qobject_cast<QListWidget*>(WidgetOf(d.MainDictionaries));
+  ASSERT_NE(l, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window()));
+  auto act = [&](int row, TAct how) {
+    QListWidgetItem* item = l->item(row);
+    QStyleOptionViewItem opt;
+    opt.initFrom(l);
+    opt.rect = l->visualItemRect(item);
+    opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QRect box = l->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, l);
+    l->scrollToItem(item);
+    switch (how) {
+      case TAct::Caption:
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(box.right() + 40, box.center().y()));
+        break;
+      case TAct::Box: QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, box.center()); break;
+      case TAct::Space:
+        l->setCurrentRow(row);
+        l->setFocus();
+        QTest::keyClick(l, Qt::Key_Space);
+        break;
+    }
+  };
+  int american = -1;
+  for (int i = 0; i < d.MainDictionaries->Items().Count(); ++i)
+    if (d.MainDictionaries->Items().Get(i).find("American.spm") != String::npos) american = i;
+  ASSERT_GE(american, 0);
+  TStringList& chosen = w.Spell->Configuration().MainDictionaries;
+  for (TAct how : {TAct::Caption, TAct::Box, TAct::Space}) {
+    SCOPED_TRACE(static_cast<int>(how));
+    const bool before = chosen.IndexOf("American.spm") >= 0;
+    act(american, how);
+    EXPECT_EQ(chosen.IndexOf("American.spm") >= 0, !before);
+    EXPECT_EQ(d.MainDictionaries->GetChecked(american), !before);
+    // "Locate Dictionaries..." asks for a folder and stays unticked.
+    TInteractionScript script;
+    script.Answer(mrCancel);
+    act(d.BrowseRow(), how);
+    EXPECT_EQ(script.Shown.size(), 1u);
+    EXPECT_FALSE(d.MainDictionaries->GetChecked(d.BrowseRow()));
+    EXPECT_EQ(w.Spell->Configuration().GetNewPaths().Count(), 0);
+  }
 }
 
 TEST_F(Settings, CustomDictionariesNewRenameDeleteAndEdit) {

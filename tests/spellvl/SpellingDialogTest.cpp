@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
+
 namespace {
 using spellvltest::TSpellEditor;
 
@@ -63,6 +66,8 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
        4},
       // Change All also changes every later occurrence, without asking.
       {{"recieve and recieve", "then recieve"}, {{"recieve", false, ChangeAll, "receive"}}, "receive and receive|then receive", 3},
+      // ... in its capitalised and upper-case forms too, in their case.
+      {{"teh cat. Teh dog. TEH END teh"}, {{"teh", false, ChangeAll, "the"}}, "the cat. The dog. THE END the", -1},
       {{"good wrods here"}, {{"wrods", false, Ignore}}, "good wrods here", -1},
       // A word after an emoji is replaced where it stands.
       {{"\xF0\x9F\x98\x80 teh end"}, {{"teh", false, Change}}, "\xF0\x9F\x98\x80 the end", 1},
@@ -82,6 +87,40 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
     if (c.undoSteps > 0) {
       EXPECT_EQ(w.UndoStepsTo(before), c.undoSteps);
     }
+  }
+}
+
+TEST(SpellingDialog, SuggestionListIsShortAndNamesEachWordOnce) {
+  struct Case {
+    std::string text, word, first;
+  } cases[] = {
+      // At the start of a sentence: the capitalised form, never both forms.
+      {"Acording to plan.", "Acording", "According"},
+      {"Amature work.", "Amature", "Amateur"},
+      {"It was teh end.", "teh", "the"},
+      {"Wierd day.", "Wierd", "Weird"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.SetText({c.text});
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    TSpellDialog* d = w.Dialog();
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->NotFoundEdit->GetText(), c.word);
+    TStrings& items = d->SuggestionsListbox->Items();
+    ASSERT_GT(items.Count(), 0);
+    EXPECT_LE(items.Count(), 10);
+    EXPECT_EQ(items.Get(0), c.first);
+    std::set<std::string> seen;
+    for (int i = 0; i < items.Count(); ++i) {
+      std::string key = items.Get(i);
+      for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_TRUE(seen.insert(key).second) << items.Get(i) << " twice";
+    }
+    d->CancelButton->Click();
   }
 }
 

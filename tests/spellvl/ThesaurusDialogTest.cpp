@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 namespace {
 using spellvltest::TSpellEditor;
 
@@ -103,6 +106,62 @@ TEST(ThesaurusDialog, LookUpPreviousAndUnknownWords) {
   w.Thesaurus->LookupVellumEdit(w.E.Edit);
   EXPECT_EQ(script.Unexpected, 0);
   EXPECT_EQ(w.E.Text(), "happy");  // closed without a replacement
+}
+
+// Shift+F7 on a word: the word's own senses come first, each meaning is
+// named by words of its own, and no meaning offers only words another
+// already offers.
+TEST(ThesaurusDialog, TheWordsOwnSensesComeFirstAndNoMeaningRepeatsAnother) {
+  struct Case {
+    const char* text;
+    const char* word;
+    std::vector<String> ownWords;  // the first meaning offers one of them
+    std::vector<String> notFirst;  // words the first meaning is not named by
+  } cases[] = {
+      {"so sad today", "sad", {"unhappy", "sorrowful", "melancholy", "tragic", "deplorable"}, {"hard", "pretty", "bad"}},
+      {"a good day", "good", {"great", "full", "estimable", "beneficial", "nice", "just", "better"}, {"mean", "complete"}},
+      {"caf\xC3\xA9 and happy", "happy", {"glad", "content", "felicitous", "golden"}, {"cheerful", "joyful"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.SetText({c.text});
+    const std::string text = c.text, word = c.word;
+    const Integer at = static_cast<Integer>(text.find(word)) + 2;
+    w.E.Edit->SetSelectionBounds(0, at, 0, at);
+    std::vector<String> captions;
+    std::vector<std::set<String>> offered;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* d = dynamic_cast<TThesDialog*>(r.Form);
+      if (!d) return static_cast<int>(mrCancel);
+      captions = Rows(d->ContextLV);
+      for (int m = 0; m < static_cast<int>(captions.size()); ++m) {
+        d->ContextLV->SetItemIndex(m);
+        d->SelectContext(m);
+        const std::vector<String> words = Rows(d->WordList);
+        offered.emplace_back(words.begin(), words.end());
+      }
+      return static_cast<int>(mrCancel);
+    });
+    w.Thesaurus->LookupVellumEdit(w.E.Edit);
+    ASSERT_GE(captions.size(), 2u);
+    bool own = false;
+    for (const String& x : c.ownWords) own = own || offered[0].count(x) > 0;
+    EXPECT_TRUE(own) << captions[0];
+    for (const String& x : c.notFirst) EXPECT_NE(captions[0].rfind(x, 0), 0u) << captions[0];
+    std::set<String> unique(captions.begin(), captions.end());
+    EXPECT_EQ(unique.size(), captions.size());
+    for (size_t i = 0; i < offered.size(); ++i) {
+      std::set<String> mine = offered[i];
+      mine.erase(word);
+      for (size_t j = 0; j < offered.size(); ++j) {
+        if (i == j) continue;
+        EXPECT_FALSE(std::includes(offered[j].begin(), offered[j].end(), mine.begin(), mine.end()))
+            << "\"" << captions[i] << "\" lies within \"" << captions[j] << "\"";
+      }
+    }
+  }
 }
 
 }  // namespace
