@@ -45,8 +45,7 @@ function(quillory_tests target)
   endif()
   add_executable(${target} ${srcs})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  # Qt6::Test for the shared precompiled headers, which include <QTest>.
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} qy_testsupport GTest::gtest GTest::gmock Qt6::Test)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} qy_testsupport GTest::gtest GTest::gmock)
   target_compile_options(${target} PRIVATE ${QY_WARNINGS})
   # Most of a test file's compile time is these headers: parse them once a
   # program.
