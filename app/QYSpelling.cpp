@@ -46,9 +46,11 @@ void CancelSpellCheck() {
 }
 
 void TformQuilloryMain::BuildSpelling() {
-  TCustomDictionary::OnDamaged = [](const String& fileName, const String& setAside) {
-    MessageBox("The dictionary\r\n" + fileName + "\r\ncould not be read whole, so it was set aside as\r\n" +
-                   setAside + "\r\nand a new, empty one was started. Words added from now on go into the new one.",
+  TCustomDictionary::OnDamaged = [](const String& fileName, const String& setAside, int recovered) {
+    MessageBox("The dictionary\r\n" + fileName + "\r\ncould not be read whole, so it was set aside as\r\n" + setAside +
+                   "\r\nand a new one was started with the " + IntToStr(recovered) +
+                   (recovered == 1 ? " word" : " words") +
+                   " that could still be read. Words added from now on go into the new one.",
                "Spelling", MB_OK | MB_ICONWARNING);
   };
   VLSpellChecker = new TVLSpellChecker(this);

@@ -29,6 +29,14 @@ TConfigurationDialogCtrl* MakeControl(TComponent* form) {
 
 String BareName(const String& path) { return std::filesystem::path(path).filename().string(); }
 
+// The dictionary's form of a row's text; false when the code page lacks
+// one of its letters (the dictionary cannot hold it).
+bool ToEntry(const String& text, AnsiString& entry) {
+  bool lossless = true;
+  entry = SpellWordFromText(text, &lossless);
+  return lossless;
+}
+
 // A pair as the list shows it.
 String PairText(const String& word, const String& replacement) {
   return word + "  \xE2\x86\x92  " + replacement;
@@ -138,6 +146,7 @@ void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
   FSavedMain.Assign(&config.GetMainDictionaries());
   FSavedCustom.Assign(&config.GetCustomDictionaries());
   FSavedActive = config.GetActiveCustom();
+  if (TStrings* files = c->GetCustomDictionaryFiles()) FSavedFiles.Assign(files);
   FillMainDictionaries();
   FillCustomCombo();
   const int hidden = SetupOptions();
@@ -146,9 +155,14 @@ void TSpellCheckConfigDialog::DialogControlConfigurationAvailable() {
   const int shrink = hidden * step;
   OptionsGroup->SetHeight(OptionsGroup->GetHeight() - shrink);
   DictionariesGroup->SetTop(DictionariesGroup->GetTop() - shrink);
-  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton, StorageNote})
-    c->SetTop(c->GetTop() - shrink);
-  SetHeight(kConfigDialogHeight - shrink);
+  // The note takes the lines its font needs at its width (the system's
+  // fonts are often larger than the design's); the buttons and the form follow.
+  const int noteTop = DictionariesGroup->GetTop() + DictionariesGroup->GetHeight() + 5;
+  const int noteHeight = std::max(StorageNote->WrappedTextHeight(), 16);
+  StorageNote->SetBounds(StorageNote->GetLeft(), noteTop, StorageNote->GetWidth(), noteHeight);
+  const int buttonsTop = noteTop + noteHeight + 4;
+  for (TControl* c : std::initializer_list<TControl*>{OK, CancelButton, HelpButton, ResetButton}) c->SetTop(buttonsTop);
+  SetHeight(buttonsTop + OK->GetHeight() + 6);
 }
 
 void TSpellCheckConfigDialog::Revert() {
@@ -160,9 +174,21 @@ void TSpellCheckConfigDialog::Revert() {
       if (a[i] != b.Get(i)) return false;
     return true;
   };
+  // A dictionary deleted meanwhile (the user confirmed it) stays deleted:
+  // listing it again would make a new, empty one at the next Add.
+  TStringList custom, files;
+  custom.Assign(&FSavedCustom);
+  String active = FSavedActive;
+  if (TStrings* now = DialogControl->GetCustomDictionaryFiles()) files.Assign(now);
+  for (int i = 0; i < FSavedFiles.Count(); ++i) {
+    const String name = FSavedFiles[i];
+    if (files.IndexOf(name) >= 0) continue;
+    if (int at = custom.IndexOf(name); at >= 0) custom.Delete(at);
+    if (active == name) active = config.GetActiveCustom();
+  }
   if (!same(config.GetMainDictionaries(), FSavedMain)) config.GetMainDictionaries().Assign(&FSavedMain);
-  if (!same(config.GetCustomDictionaries(), FSavedCustom)) config.GetCustomDictionaries().Assign(&FSavedCustom);
-  if (config.GetActiveCustom() != FSavedActive) config.SetActiveCustom(FSavedActive);
+  if (!same(config.GetCustomDictionaries(), custom)) config.GetCustomDictionaries().Assign(&custom);
+  if (config.GetActiveCustom() != active) config.SetActiveCustom(active);
   if (config.GetOptions() != FSavedOptions) config.SetOptions(FSavedOptions);
 }
 
@@ -380,10 +406,18 @@ void TCustomDictionariesDialog::RowChecked(int Row) {
     return;
   }
   if (mark == e.Active) return;
-  e.Active = mark;
   CustomDictionaries->SetItemIndex(Row);
   SelectRow(Row);
-  DialogControl->SetCustomDictionaryListed(e.FileName, mark);
+  if (mark && !IsStorableDictionaryName(e.FileName))
+    MessageBox(DictionaryNameRefusedText(e.FileName), DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
+  else
+    DialogControl->SetCustomDictionaryListed(e.FileName, mark);
+  // The row shows what the settings list: a file that cannot be used as a
+  // dictionary (a FIFO, a damaged file) is not ticked.
+  e.Active = DialogControl->Configuration->CustomDictionaries.IndexOf(e.FileName) >= 0;
+  FFilling = true;
+  CustomDictionaries->SetChecked(Row, e.Active);
+  FFilling = false;
 }
 
 bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
@@ -400,16 +434,21 @@ bool TCustomDictionariesDialog::FocusEntry(const String& Name) {
 void TCustomDictionariesDialog::NewButtonClick() {
   TSpellCheckerBase* engine = DialogControl->SpellChecker;
   if (!engine) return;
-  String name;
+  String name, typed;
   {
     // The new form talks to this form's engine.
     TNewCustomDictionary form(DialogControl);
     engine->ApplyUILanguageFonts(&form, false);
     engine->BindDialogControl(&form);
     if (form.ShowModal() != mrOk) return;
-    name = CustomDictionaryFileName(form.NameEdit->GetText());
+    typed = form.NameEdit->GetText();
+    name = CustomDictionaryFileName(typed);
   }
-  if (name.empty()) return;
+  if (name.empty()) {
+    if (!typed.empty())
+      MessageBox(DictionaryNameRefusedText(typed), DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
+    return;
+  }
   if (FocusEntry(name)) return;
   if (!DialogControl->NewCustomDictionary(name)) return;
   Fill();
@@ -554,18 +593,22 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   };
   AddIgnoreButton->OnClick = [this](TObject*) {
     const String t = IgnoreEdit->GetText();
-    if (FDictionary && FDictionary->AddWord(t)) IgnoreList->Items().Add(t);
+    AnsiString w;
+    if (FDictionary && ToEntry(t, w) && FDictionary->AddWord(w)) IgnoreList->Items().Add(t);
     IgnoreEditChange();
   };
   AddExcludeButton->OnClick = [this](TObject*) {
     const String t = ExcludeEdit->GetText();
-    if (FDictionary && FDictionary->AddExcludedWord(t)) ExcludeList->Items().Add(t);
+    AnsiString w;
+    if (FDictionary && ToEntry(t, w) && FDictionary->AddExcludedWord(w)) ExcludeList->Items().Add(t);
     ExcludeEditChange();
   };
   auto deleter = [this](TListBox* list, TEdit* edit, bool added) {
     return [this, list, edit, added](TObject*) {
       const String t = edit->GetText();
-      if (!FDictionary || !(added ? FDictionary->RemoveWord(t) : FDictionary->RemoveExcludedWord(t))) return;
+      AnsiString w;
+      if (!FDictionary || !ToEntry(t, w) || !(added ? FDictionary->RemoveWord(w) : FDictionary->RemoveExcludedWord(w)))
+        return;
       int i = list->GetItemIndex();
       if (i < 0) i = list->Items().IndexOf(t);
       if (i >= 0) list->Items().Delete(i);
@@ -579,13 +622,16 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   DeleteExcludeButton->OnClick = deleter(ExcludeList, ExcludeEdit, false);
   AddAutoCorrectButton->OnClick = [this](TObject*) {
     const String w = ReplaceEdit->GetText(), r = WithEdit->GetText();
-    if (FDictionary && !r.empty() && FDictionary->AddAutoCorrect(w, r)) AddPairRow(w, r);
+    AnsiString ew, er;
+    if (FDictionary && !r.empty() && ToEntry(w, ew) && ToEntry(r, er) && FDictionary->AddAutoCorrect(ew, er))
+      AddPairRow(w, r);
     ReplaceEditChange();
   };
   DeleteAutoCorrectButton->OnClick = [this](TObject*) {
     const String w = ReplaceEdit->GetText();
     int i = PairRow(w);
-    if (!FDictionary || i < 0 || !FDictionary->RemoveAutoCorrect(w)) return;
+    AnsiString ew;
+    if (!FDictionary || i < 0 || !ToEntry(w, ew) || !FDictionary->RemoveAutoCorrect(ew)) return;
     FPairs.erase(FPairs.begin() + i);
     AutoCorrectList->Items().Delete(i);
     if (i >= static_cast<int>(FPairs.size())) i = static_cast<int>(FPairs.size()) - 1;
@@ -673,15 +719,15 @@ void TCustomDictionaryEditDialog::FillSheets() {
   AnsiString w, r;
   for (int i = 0; i < FDictionary->GetAddedCount(); ++i) {
     FDictionary->GetAddedWord(i, w);
-    IgnoreList->Items().Add(w);
+    IgnoreList->Items().Add(SpellWordToText(w));
   }
   for (int i = 0; i < FDictionary->GetExcludedCount(); ++i) {
     FDictionary->GetExcludedWord(i, w);
-    ExcludeList->Items().Add(w);
+    ExcludeList->Items().Add(SpellWordToText(w));
   }
   for (int i = 0; i < FDictionary->GetAutoCorrectCount(); ++i) {
     FDictionary->GetAutoCorrect(i, r, w);
-    AddPairRow(w, r);
+    AddPairRow(SpellWordToText(w), SpellWordToText(r));
   }
 }
 
@@ -705,8 +751,9 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
   TButton* add = Added ? AddIgnoreButton : AddExcludeButton;
   TButton* del = Added ? DeleteIgnoreButton : DeleteExcludeButton;
   const String t = edit->GetText();
-  AnsiString replacement;
-  if (Added ? FDictionary->IsAddedWord(t) : FDictionary->IsExcludedWord(t)) {
+  AnsiString replacement, w;
+  const bool storable = ToEntry(t, w);
+  if (Added ? FDictionary->IsAddedWord(w) : FDictionary->IsExcludedWord(w)) {
     add->SetEnabled(false);
     list->SetItemIndex(list->Items().IndexOf(t));
     del->SetEnabled(list->GetItemIndex() >= 0);
@@ -714,8 +761,8 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
   }
   list->SetItemIndex(-1);
   del->SetEnabled(false);
-  const bool other = Added ? FDictionary->IsExcludedWord(t) : FDictionary->IsAddedWord(t);
-  add->SetEnabled(!t.empty() && !other && !FDictionary->FindAutoCorrect(t, replacement));
+  const bool other = Added ? FDictionary->IsExcludedWord(w) : FDictionary->IsAddedWord(w);
+  add->SetEnabled(!t.empty() && storable && !other && !FDictionary->FindAutoCorrect(w, replacement));
 }
 
 void TCustomDictionaryEditDialog::IgnoreEditChange() { WordRule(true); }
@@ -724,8 +771,9 @@ void TCustomDictionaryEditDialog::ExcludeEditChange() { WordRule(false); }
 void TCustomDictionaryEditDialog::ReplaceEditChange() {
   if (!FDictionary || FFilling) return;
   const String t = ReplaceEdit->GetText();
-  AnsiString replacement;
-  if (FDictionary->FindAutoCorrect(t, replacement)) {
+  AnsiString replacement, w, with;
+  const bool storable = ToEntry(t, w) && ToEntry(WithEdit->GetText(), with);
+  if (FDictionary->FindAutoCorrect(w, replacement)) {
     AddAutoCorrectButton->SetEnabled(false);
     AutoCorrectList->SetItemIndex(PairRow(t));
     DeleteAutoCorrectButton->SetEnabled(AutoCorrectList->GetItemIndex() >= 0);
@@ -733,8 +781,8 @@ void TCustomDictionaryEditDialog::ReplaceEditChange() {
   }
   AutoCorrectList->SetItemIndex(-1);
   DeleteAutoCorrectButton->SetEnabled(false);
-  AddAutoCorrectButton->SetEnabled(!t.empty() && !WithEdit->GetText().empty() &&
-                                    !FDictionary->IsAddedWord(t) && !FDictionary->IsExcludedWord(t));
+  AddAutoCorrectButton->SetEnabled(!t.empty() && !WithEdit->GetText().empty() && storable &&
+                                    !FDictionary->IsAddedWord(w) && !FDictionary->IsExcludedWord(w));
 }
 
 void TCustomDictionaryEditDialog::WithEditChange() {
@@ -745,12 +793,14 @@ void TCustomDictionaryEditDialog::WithEditChange() {
     return;
   }
   const String word = ReplaceEdit->GetText(), with = WithEdit->GetText();
-  AnsiString stored;
+  AnsiString stored, w, r;
   // An emptied replacement is never stored: a pair that corrects a word to
   // nothing would delete it from the user's text. The last one stays.
-  if (with.empty() || !FDictionary->FindAutoCorrect(word, stored) || stored == with) return;
-  FDictionary->RemoveAutoCorrect(word);
-  FDictionary->AddAutoCorrect(word, with);
+  if (with.empty() || !ToEntry(word, w) || !ToEntry(with, r) || !FDictionary->FindAutoCorrect(w, stored) ||
+      stored == r)
+    return;
+  FDictionary->RemoveAutoCorrect(w);
+  FDictionary->AddAutoCorrect(w, r);
   const int i = PairRow(word);
   if (i < 0) return;
   FPairs[static_cast<size_t>(i)].second = with;

@@ -45,6 +45,8 @@ private:
   // The configuration as the dialog found it, for Revert.
   TSpellOptions FSavedOptions;
   TStringList FSavedMain, FSavedCustom;
+  // The custom dictionary files there were when the dialog opened.
+  TStringList FSavedFiles;
   String FSavedActive;
   std::vector<String> FMainFiles;
   int FBrowseRow = -1;

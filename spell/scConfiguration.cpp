@@ -81,7 +81,9 @@ TStringList& TSpellConfig::GetMSWordDictionaries() {
 }
 String TSpellConfig::GetActiveCustom() {
   EnsureLoaded();
-  return Engine ? Engine->ExpandPath(ActiveCustom) : ActiveCustom;
+  // A name the user chose, stored as typed: the default's macros were
+  // expanded when it was made.
+  return ActiveCustom;
 }
 TSpellOptions TSpellConfig::GetOptions() {
   EnsureLoaded();

@@ -1,9 +1,12 @@
 #include "spell/scConfigurationDialogCtrl.h"
 
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scMainDictionary.h"
 #include "spell/scSpellBase.h"
+#include "spell/scUtil.h"
 
 TConfigurationDialogCtrl::TConfigurationDialogCtrl(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -159,17 +162,33 @@ void TConfigurationDialogCtrl::IgnoreRepeated() {
 void TConfigurationDialogCtrl::DeleteRepeated() {
   if (SpellChecker) SpellChecker->DeleteRepeated();
 }
+bool TConfigurationDialogCtrl::EngineWord(const String& Text, AnsiString& Word) const {
+  bool lossless = true;
+  // Line breaks of any kind become spaces before the code page is met.
+  Word = SpellWordFromText(OneLine(Text), &lossless);
+  if (lossless) return true;
+  // Put in as the engine holds it, the word would lose its letters.
+  MessageBox(ReplacementRefusedText(Text), GetString(lsSpelling), MB_OK | MB_ICONWARNING);
+  return false;
+}
 void TConfigurationDialogCtrl::Change(const String& NewWord) {
-  if (SpellChecker) SpellChecker->Change(NewWord);
+  AnsiString w;
+  if (SpellChecker && EngineWord(NewWord, w)) SpellChecker->Change(w);
 }
 void TConfigurationDialogCtrl::ChangeAll(const String& NewWord) {
-  if (SpellChecker) SpellChecker->ChangeAll(NewWord);
+  AnsiString w;
+  if (SpellChecker && EngineWord(NewWord, w)) SpellChecker->ChangeAll(w);
 }
 void TConfigurationDialogCtrl::AutoCorrect(const String& NewWord) {
-  if (SpellChecker) SpellChecker->AutoCorrect(NewWord);
+  AnsiString w;
+  if (SpellChecker && EngineWord(NewWord, w)) SpellChecker->AutoCorrect(w);
 }
 void TConfigurationDialogCtrl::GetSuggestions(const String& Word, TStrings* List) {
-  if (SpellChecker && List) SpellChecker->GetSuggestions(Word, List);
+  if (!SpellChecker || !List) return;
+  TStringList words;
+  SpellChecker->GetSuggestions(SpellWordFromText(Word), &words);
+  List->Clear();
+  for (int i = 0; i < words.Count(); ++i) List->Add(SpellWordToText(words[i]));
 }
 
 namespace {

@@ -53,7 +53,7 @@ public:
   // Only the first engine is taken; later ones are ignored.
   void SetSpellChecker(TSpellCheckerBase* Engine);
   void SetCustomDictionary(TCustomDictionary* Dictionary);
-  // The engine's prompt of the word to decide about.
+  // The engine's prompt of the word to decide about (as text, UTF-8).
   void PromptWord(TObject* Sender, const String& Word, bool Repeated);
 
   // --- read-through
@@ -109,6 +109,11 @@ public:
   void HelpConfigDialog();
   void HelpDictionariesDialog();
   void HelpDictionaryEditDialog();
+
+private:
+  // The engine's form of a word the user typed; false, after telling the
+  // user, when it holds a letter the code page lacks.
+  bool EngineWord(const String& Text, AnsiString& Word) const;
 };
 
 // The first control among Form's owned components, or nullptr.

@@ -5,6 +5,7 @@
 #include "platform/base/SysUtils.h"
 #include "spell/scUtil.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 #include <fstream>
@@ -47,7 +48,54 @@ uint32_t NextTableSize(uint32_t N) {
   return 0;
 }
 
-std::function<void(const String& fileName, const String& setAside)> TCustomDictionary::OnDamaged;
+std::function<void(const String& fileName, const String& setAside, int recovered)> TCustomDictionary::OnDamaged;
+
+namespace {
+// A word of a damaged file worth carrying over: a run of letters, digits
+// and the marks words hold (spaces too in a replacement), not bytes of the
+// file's numbers that happen to follow a kind byte.
+bool ReadableEntry(const std::string& s, bool spaces) {
+  if (s.size() < 2 || s.size() > static_cast<size_t>(kSpuMaxPair)) return false;
+  for (char c : s)
+    if (!(IsSpellLetter(c) || (c >= '0' && c <= '9') || IsApostrophe(c) || c == '-' || c == '.' ||
+          c == '&' || (spaces && c == ' ')))
+      return false;
+  return true;
+}
+}  // namespace
+
+int TCustomDictionary::RecoverEntries(const String& FileName) {
+  std::ifstream f(FileName, std::ios::binary | std::ios::ate);
+  if (!f) return 0;
+  // Bounded: a dictionary of this size holds millions of words.
+  constexpr std::streamoff kMostRead = 64 << 20;
+  const std::streamoff size = std::min<std::streamoff>(f.tellg(), kMostRead);
+  if (size <= 0) return 0;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  f.seekg(0);
+  f.read(bytes.data(), size);
+  bytes.resize(static_cast<size_t>(f.gcount()));
+  // Entries are a kind byte, the word and a 0 (a pair: its replacement and
+  // another 0), one after another in the pool.
+  std::vector<std::string> parts;
+  // Only what a 0 ends: a cut entry would come back as another word.
+  for (size_t at = 0, end; (end = bytes.find('\0', at)) != std::string::npos; at = end + 1)
+    parts.push_back(bytes.substr(at, end - at));
+  int recovered = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& p = parts[i];
+    if (p.empty()) continue;
+    const std::string word = p.substr(1);
+    if ((p[0] == 'I' || p[0] == 'E') && ReadableEntry(word, false)) {
+      if (p[0] == 'I' ? AddWord(word) : AddExcludedWord(word)) ++recovered;
+    } else if (p[0] == 'A' && i + 1 < parts.size() && ReadableEntry(word, false) &&
+               ReadableEntry(parts[i + 1], true)) {
+      if (AddAutoCorrect(word, parts[i + 1])) ++recovered;
+      ++i;
+    }
+  }
+  return recovered;
+}
 
 TCustomDictionary::TCustomDictionary() = default;
 
@@ -122,7 +170,11 @@ void TCustomDictionary::SetActive(bool Value) {
         ResetContents();
         FFileDate = TFileStamp{};
         FModified = true;
-        if (OnDamaged) OnDamaged(FFileName, aside);
+        // The new dictionary starts with what can still be read.
+        FActive = true;
+        const int recovered = RecoverEntries(aside);
+        if (OnDamaged) OnDamaged(FFileName, aside, recovered);
+        return;
       } else if (!readable) {
         return;
       } else if (exists) {

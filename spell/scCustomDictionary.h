@@ -21,8 +21,11 @@ public:
   TCustomDictionary& operator=(const TCustomDictionary&) = delete;
 
   // Told when a dictionary file that cannot be read whole was set aside
-  // (renamed to setAside, "<file>.damaged") and a new one started.
-  static std::function<void(const String& fileName, const String& setAside)> OnDamaged;
+  // (renamed to setAside, "<file>.damaged") and a new one started with the
+  // recovered words and pairs it could still read.
+  static std::function<void(const String& fileName, const String& setAside, int recovered)> OnDamaged;
+  // Adds the entries still readable in a damaged dictionary file; how many.
+  int RecoverEntries(const String& FileName);
 
   virtual bool SetFileName(const String& FileName);
   virtual void SetActive(bool Value);

@@ -11,6 +11,8 @@ AnsiString DefaultSpellCharacters() {
   for (char c = 'a'; c <= 'z'; ++c) s += c;
   for (char c = 'A'; c <= 'Z'; ++c) s += c;
   for (int c = 0xC0; c <= 0xFF; ++c) s += static_cast<char>(c);
+  // A letter the code page lacks is one letter of its word.
+  s += kForeignLetter;
   s += "\x8A\x8C\x8D\x8E\x8F\x92\x9A\x9C\x9D\x9E\x9F\xA1\xA2\xA3\xA5\xA6\xA8\xAC\xAF\xB1\xB2\xB3"
        "\xB6\xB8\xB9\xBC\xBF";
   return s;

@@ -42,5 +42,6 @@ private:
 };
 
 // The default character set: digits, "&", the apostrophe, Latin letters,
-// 0xC0-0xFF and the letters of code pages 1250 and 1251 below 0xC0.
+// 0xC0-0xFF, the letters of code pages 1250 and 1251 below 0xC0 and the
+// stand-in for a letter the code page lacks.
 AnsiString DefaultSpellCharacters();

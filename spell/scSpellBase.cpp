@@ -261,7 +261,9 @@ std::unique_ptr<TMainDictionary> TSpellCheckerBase::OpenMainDictionary(const Str
   String refused;
   if (!HasSlash(Name)) {
     for (int i = 0; i < FDirs.Count(); ++i) {
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      // The folder is the program's and may hold macros; the name is a
+      // plain file name, "%" and all.
+      String candidate = JoinPath(ExpandPath(FDirs[i]), Name);
       d->Open(candidate);
       if (d->FileName() == candidate) {
         path = candidate;
@@ -298,8 +300,9 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
   } else {
     String first;
     for (int i = 0; i < FDirs.Count(); ++i) {
-      ForcePrivateFolder(ExpandPath(FDirs[i]));
-      String candidate = ExpandPath(JoinPath(FDirs[i], Name));
+      const String dir = ExpandPath(FDirs[i]);
+      ForcePrivateFolder(dir);
+      String candidate = JoinPath(dir, Name);
       if (first.empty()) first = candidate;
       if (FileExists(candidate)) {
         path = candidate;
@@ -399,8 +402,28 @@ void TSpellCheckerBase::OpenDictionaries() {
   FActiveCustom.reset();
   FActiveCustom = OpenCustomDictionary(FConfig->ActiveCustom);
   if (!FMapping && !FMappingName.empty()) FMapping = OpenCustomDictionary(FMappingName);
-  if (!FLearning && FSuggestionsLearning) FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
+  if (!FLearning && FSuggestionsLearning) {
+    FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
+    if (FLearning) DropMisencodedEntries(*FLearning);
+  }
   if (OnDictionariesChanged) OnDictionariesChanged(this);
+}
+
+void TSpellCheckerBase::DropMisencodedEntries(TCustomDictionary& Dictionary) {
+  // Offered first, such an entry would put the damage back in the text.
+  std::vector<AnsiString> words, pairs;
+  AnsiString w, r;
+  for (int i = 0; i < Dictionary.GetAddedCount(); ++i) {
+    Dictionary.GetAddedWord(i, w);
+    if (IsMisencodedWord(w)) words.push_back(w);
+  }
+  for (int i = 0; i < Dictionary.GetAutoCorrectCount(); ++i) {
+    Dictionary.GetAutoCorrect(i, r, w);
+    if (IsMisencodedWord(w) || IsMisencodedWord(r)) pairs.push_back(w);
+  }
+  for (const AnsiString& x : words) Dictionary.RemoveWord(x);
+  for (const AnsiString& x : pairs) Dictionary.RemoveAutoCorrect(x);
+  if (!words.empty() || !pairs.empty()) Dictionary.Save();
 }
 
 void TSpellCheckerBase::ReorderMainDictionaries() {
@@ -455,7 +478,8 @@ void TSpellCheckerBase::SetCustomDictionaryListed(const String& Name, bool Liste
       FConfig->SetActiveCustom(list.Count() > 0 ? list[0] : String());
     return;
   }
-  if (Listed && OpenCustomDictionary(Name)) list.Add(Name);
+  // Only a name the settings file gives back unchanged is listed in it.
+  if (Listed && IsStorableDictionaryName(Name) && OpenCustomDictionary(Name)) list.Add(Name);
 }
 
 void TSpellCheckerBase::SetMSWordDictionaryListed(const String& FileName, bool Listed) {
@@ -749,6 +773,9 @@ bool TSpellCheckerBase::IsWordAcceptable(const AnsiString& Word) {
 }
 
 int TSpellCheckerBase::DictionaryVerdict(const AnsiString& Word) {
+  // No dictionary can hold a letter the code page lacks: such a word is
+  // passed over, never offered a replacement that would lose the letter.
+  if (HasForeignLetter(Word)) return 1;
   if (IsWordInDictionaries(Word)) return !(UseExcludeWords && IsWordExcluded(Word));
   AnsiString w2;
   ModifyCase(Word, w2);
@@ -1065,7 +1092,8 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
   TStringList list;
   if (Options.Contains(spReplace)) {
     BuildSuggestions(Word, 5, &list);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), nullptr, list[i], true, false, 7);
+    for (int i = 0; i < list.Count(); ++i)
+      AddPopupMenuItem(menu.get(), nullptr, SpellWordToText(list[i]), true, false, 7);
     if (list.Count() == 0)
       AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnNoSuggestions), false, false, 0);
     AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
@@ -1078,16 +1106,18 @@ TSpellPopupOption TSpellCheckerBase::ShowPopupMenu(TComponent* Owner, TSpellPopu
   AddPopupMenuItem(menu.get(), nullptr, "-", true, false, 0);
   if (Options.Contains(spChangeAll) && list.Count() > 0) {
     TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnChangeAll), true, true, 0);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 3);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, SpellWordToText(list[i]), true, false, 3);
   }
   if (Options.Contains(spAutoCorrect) && list.Count() > 0 && FActiveCustom) {
     TObject* sub = AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnAutoCorrect), true, true, 0);
-    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, list[i], true, false, 2);
+    for (int i = 0; i < list.Count(); ++i) AddPopupMenuItem(menu.get(), sub, SpellWordToText(list[i]), true, false, 2);
   }
   if (Options.Contains(spDialog)) AddPopupMenuItem(menu.get(), nullptr, GetString(lsMnSpelling), true, false, 1);
   int tag = 0;
-  String caption;
-  DoPopupMenu(menu.get(), XPos, YPos, tag, caption);
+  String chosen;
+  DoPopupMenu(menu.get(), XPos, YPos, tag, chosen);
+  // The captions are the suggestions as text: back to the engine's form.
+  const AnsiString caption = SpellWordFromText(chosen);
   switch (tag) {
     case 1: result = spDialog; break;
     case 2:
@@ -1337,7 +1367,7 @@ void TSpellCheckerBase::PromptWord() {
   // The open dialog shows the word before the host hears of it, so a host
   // that answers at once finds the dialog on this word.
   if (TConfigurationDialogCtrl* c = FindDialogControl(SpellDialog))
-    c->PromptWord(this, FCurrentWord, FRepeated);
+    c->PromptWord(this, SpellWordToText(FCurrentWord), FRepeated);
   if (OnPromptWord) OnPromptWord(this, FCurrentWord, FRepeated);
 }
 

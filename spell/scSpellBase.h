@@ -373,6 +373,8 @@ private:
   void SetCurrentParser(TControlParser* Parser);
   void SelectReplacementOf(const TSpellUndo& R);
   std::unique_ptr<TCustomDictionary> MakeCustomDictionary();
+  // Removes the learned entries an earlier conversion fault damaged.
+  void DropMisencodedEntries(TCustomDictionary& Dictionary);
   bool InAnyCustom(const AnsiString& Word);
   // What the dictionaries say of a word whatever its place: 1 accepted,
   // 0 refused, -1 for the other rules (possessives, hyphens, numbers,

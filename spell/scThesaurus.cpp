@@ -56,19 +56,44 @@ TThesDialog::TThesDialog(TComponent* AOwner) : TForm(AOwner) {
   ReplaceEdit->OnChange = [this](TObject*) { ReplaceEditChange(); };
   LookupCombo->OnChange = [this](TObject*) {
     const int i = LookupCombo->GetItemIndex();
-    if (!FFilling && FThesaurus && i >= 0) FThesaurus->LookupWord(LookupCombo->Items().Get(i));
+    if (!FFilling && FThesaurus && i >= 0) FThesaurus->LookupWord(SpellWordFromText(LookupCombo->Items().Get(i)));
   };
   LookupButton->OnClick = [this](TObject*) {
-    if (FThesaurus && !ReplaceEdit->GetText().empty()) FThesaurus->LookupWord(ReplaceEdit->GetText());
+    if (FThesaurus && !ReplaceEdit->GetText().empty()) FThesaurus->LookupWord(SpellWordFromText(ReplaceEdit->GetText()));
   };
   PreviousButton->OnClick = [this](TObject*) { Previous(); };
   ReplaceButton->OnClick = [this](TObject*) {
-    if (FThesaurus && !ReplaceEdit->GetText().empty()) FThesaurus->ChooseReplacement(ReplaceEdit->GetText());
+    AnsiString w;
+    if (FThesaurus && !ReplaceEdit->GetText().empty() && ReplacementWord(ReplaceEdit->GetText(), w))
+      FThesaurus->ChooseReplacement(w);
   };
   CloseButton->OnClick = [this](TObject*) {
     if (FThesaurus) FThesaurus->CloseDialog();
     ModalResult = mrCancel;
   };
+}
+
+AnsiString TThesDialog::LookedUp() const {
+  return LookupCombo->Items().Count() > 0 ? SpellWordFromText(LookupCombo->Items().Get(0)) : AnsiString();
+}
+
+String TThesDialog::CaptionText(const AnsiString& Caption) {
+  // Captions are words of the code page joined by an ellipsis in UTF-8.
+  static const AnsiString kEllipsis = "\xE2\x80\xA6";
+  String text;
+  size_t from = 0;
+  for (size_t at; (at = Caption.find(kEllipsis, from)) != AnsiString::npos; from = at + kEllipsis.size())
+    text += SpellWordToText(Caption.substr(from, at - from)) + kEllipsis;
+  return text + SpellWordToText(Caption.substr(from));
+}
+
+bool TThesDialog::ReplacementWord(const String& Text, AnsiString& Word) {
+  bool lossless = true;
+  Word = SpellWordFromText(Text, &lossless);
+  if (lossless) return true;
+  MessageBox(ReplacementRefusedText(Text), FThesaurus->GetString(TThesaurusLanguageString::lsThesaurus),
+             MB_OK | MB_ICONWARNING);
+  return false;
 }
 
 bool TThesDialog::Has(TThesaurusDialogCommand C) const {
@@ -110,19 +135,20 @@ void TThesDialog::PromptLookup(const AnsiString& Word,
                                const std::vector<std::unique_ptr<TThesaurusEntry>>& Contexts) {
   FFilling = true;
   TStrings& history = LookupCombo->Items();
-  const int at = history.IndexOf(Word);
+  const String word = SpellWordToText(Word);
+  const int at = history.IndexOf(word);
   if (at >= 0) history.Delete(at);
   if (!Word.empty()) {
-    history.Insert(0, Word);
+    history.Insert(0, word);
     LookupCombo->SetItemIndex(0);
   } else {
     LookupCombo->SetItemIndex(-1);
   }
   ContextLV->Clear();
   for (const auto& c : Contexts)
-    ContextLV->Items().Add(!c->Caption.empty() ? c->Caption
-                           : c->KindName.empty() ? c->Word
-                                                 : c->Word + "  (" + c->KindName + ")");
+    ContextLV->Items().Add(CaptionText(!c->Caption.empty() ? c->Caption
+                                       : c->KindName.empty() ? c->Word
+                                                             : c->Word + "  (" + c->KindName + ")"));
   FFilling = false;
   ContextLV->SetEnabled(!Contexts.empty());
   if (Contexts.empty()) {
@@ -146,8 +172,8 @@ void TThesDialog::PromptContext(const std::vector<AnsiString>& Words) {
   FFilling = true;
   FWords = Words;
   WordList->Clear();
-  for (const AnsiString& w : Words) WordList->Items().Add(w);
-  const String looked = LookupCombo->Items().Count() > 0 ? LookupCombo->Items().Get(0) : String();
+  for (const AnsiString& w : Words) WordList->Items().Add(SpellWordToText(w));
+  const AnsiString looked = LookedUp();
   int own = -1;
   for (size_t i = 0; i < Words.size() && own < 0; ++i)
     if (SpellLower(Words[i]) == SpellLower(looked)) own = static_cast<int>(i);
@@ -163,8 +189,7 @@ void TThesDialog::PromptContext(const std::vector<AnsiString>& Words) {
 void TThesDialog::SelectWord(int Index) {
   if (Index < 0 || Index >= static_cast<int>(FWords.size())) return;
   const AnsiString& w = FWords[static_cast<size_t>(Index)];
-  const String looked = LookupCombo->Items().Count() > 0 ? LookupCombo->Items().Get(0) : String();
-  ReplaceEdit->SetText(SpellLower(w) == SpellLower(looked) ? String() : w);
+  ReplaceEdit->SetText(SpellLower(w) == SpellLower(LookedUp()) ? String() : SpellWordToText(w));
 }
 
 void TThesDialog::ReplaceEditChange() {
@@ -177,7 +202,7 @@ void TThesDialog::Previous() {
   TStrings& history = LookupCombo->Items();
   if (!FThesaurus || history.Count() < 2) return;
   history.Delete(0);
-  FThesaurus->LookupWord(history.Get(0));
+  FThesaurus->LookupWord(SpellWordFromText(history.Get(0)));
 }
 
 // ---------------------------------------------------------------------------

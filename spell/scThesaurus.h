@@ -28,6 +28,11 @@ public:
 private:
   void ReplaceEditChange();
   bool Has(TThesaurusDialogCommand C) const;
+  // The word looked up, in the engine's code page.
+  AnsiString LookedUp() const;
+  static String CaptionText(const AnsiString& Caption);
+  // False, after telling the user, for a word the code page cannot hold.
+  bool ReplacementWord(const String& Text, AnsiString& Word);
   TThesaurus* FThesaurus = nullptr;
   std::vector<AnsiString> FWords;
   bool FFilling = false;

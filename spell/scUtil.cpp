@@ -72,9 +72,27 @@ String ExpandPathMacros(const String& S) {
 String CustomDictionaryFileName(const String& Name) {
   if (Name.empty() || Name.front() == '.') return String();
   for (unsigned char c : Name)
-    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return String();
+    if (c == '/' || c == '\\') return String();
   const size_t dot = Name.rfind('.');
-  return (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
+  const String file = (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
+  return IsStorableDictionaryName(file) ? file : String();
+}
+
+bool IsStorableDictionaryName(const String& Name) {
+  if (Name.empty() || !IsUtf8(Name) || Name.front() == ' ' || Name.back() == ' ') return false;
+  for (unsigned char c : Name)
+    if (c < 0x20 || c == 0x7F) return false;
+  const char f = Name.front();
+  return !(Name.size() >= 2 && (f == '"' || f == '\'') && Name.back() == f);
+}
+
+String DictionaryNameRefusedText(const String& Name) {
+  String shown;
+  for (unsigned char c : Name) shown += c < 0x20 || c == 0x7F ? String("\u2423") : String(1, static_cast<char>(c));
+  return "The dictionary name\r\n" + shown +
+         "\r\ncannot be used: the spelling settings keep only plain file names, without a slash, a "
+         "leading dot, line breaks or other control characters, spaces at either end or quotes around "
+         "them.";
 }
 
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {
@@ -393,5 +411,81 @@ AnsiString SpellTextFromWide(const WideString& W) {
 }
 
 bool IsSpellLetter(char C) {
-  return SpellUpperChar(C) != SpellLowerChar(C) || C == '\xDF' || C == '\xFF';
+  return SpellUpperChar(C) != SpellLowerChar(C) || C == '\xDF' || C == '\xFF' || C == kForeignLetter;
+}
+
+bool IsForeignLetterUnit(char16_t U) {
+  // Blocks of letters and the marks written on them; the punctuation,
+  // symbol and space blocks between them are left out.
+  static constexpr std::pair<char16_t, char16_t> kLetters[] = {
+      {0x0100, 0x1FFF}, {0x2C00, 0x2DFF}, {0x3040, 0x9FFF}, {0xA640, 0xD7FF},
+      {0xF900, 0xFDFF}, {0xFE70, 0xFEFE}};
+  for (const auto& [first, last] : kLetters)
+    if (U >= first && U <= last) return true;
+  return false;
+}
+
+namespace {
+struct TUnitBytes {
+  char Byte[0x10000];
+  TUnitBytes() {
+    for (int u = 0; u < 0x10000; ++u) Byte[u] = IsForeignLetterUnit(static_cast<char16_t>(u)) ? kForeignLetter : '?';
+    for (int b = 0; b < 0x100; ++b) {
+      const WideString w = AnsiToWide(AnsiString(1, static_cast<char>(b)), 1252);
+      if (w.size() == 1 && (w[0] != u'?' || b == '?')) Byte[w[0]] = static_cast<char>(b);
+    }
+    // 1252 leaves these bytes undefined: their control characters are no
+    // text, and the marker must never come from the text itself.
+    for (char16_t u : {u'\u0081', u'\u008D', u'\u008F', u'\u0090', u'\u009D'}) Byte[u] = '?';
+    Byte[0x02BC] = kTypographicApostrophe;
+  }
+};
+const TUnitBytes& UnitBytes() {
+  static const TUnitBytes t;
+  return t;
+}
+}  // namespace
+
+char SpellByteOfUnit(char16_t U) { return UnitBytes().Byte[U]; }
+
+bool IsMisencodedWord(const AnsiString& Word) {
+  auto at = [&](size_t i) { return i < Word.size() ? static_cast<Byte>(Word[i]) : 0; };
+  auto follows = [&](size_t i) { return at(i) >= 0x80 && at(i) <= 0xBF; };
+  for (size_t i = 0; i < Word.size(); ++i) {
+    const Byte b = at(i);
+    // The replacement character, a quote or dash of U+2000-U+206F, or a
+    // Latin letter of U+00C0-U+024F, each in its UTF-8 bytes.
+    if (b == 0xEF && at(i + 1) == 0xBF && at(i + 2) == 0xBD) return true;
+    if (b == 0xE2 && at(i + 1) >= 0x80 && at(i + 1) <= 0x81 && follows(i + 2)) return true;
+    if (b >= 0xC3 && b <= 0xC9 && follows(i + 1)) return true;
+  }
+  return false;
+}
+
+String ReplacementRefusedText(const String& Text) {
+  return "\u201C" + Text + "\u201D has letters the spelling dictionaries cannot hold: it is not put in.";
+}
+
+String SpellWordToText(const AnsiString& Word) { return AnsiToUtf8(Word, 1252); }
+
+AnsiString SpellWordFromText(const String& Text, bool* Lossless) {
+  const WideString w = Utf8ToWide(Text);
+  AnsiString a;
+  a.reserve(w.size());
+  bool lossless = true;
+  for (size_t i = 0; i < w.size(); ++i) {
+    const char16_t u = w[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+      // One character beyond the basic plane: one "?".
+      ++i;
+      a += '?';
+      lossless = false;
+      continue;
+    }
+    const char b = SpellByteOfUnit(u);
+    if ((b == '?' && u != u'?') || b == kForeignLetter) lossless = false;
+    a += b;
+  }
+  if (Lossless) *Lossless = lossless;
+  return a;
 }

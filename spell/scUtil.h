@@ -36,6 +36,11 @@ bool CanCreateFile(const String& FileName, bool DeleteOnClose);
 // extension, or empty when Name is no plain file name of the dictionary
 // folder (a separator, "." or "..", a leading dot, a control character).
 String CustomDictionaryFileName(const String& Name);
+// Whether the settings file can keep Name and give it back unchanged: UTF-8
+// without control characters, no space at either end, not in quotes.
+bool IsStorableDictionaryName(const String& Name);
+// Why a dictionary file name is refused.
+String DictionaryNameRefusedText(const String& Name);
 // Creates every missing folder of Path, parents first (each its owner's
 // alone, 0700); failures ignored.
 void ForceFolders(const String& Path);
@@ -134,3 +139,27 @@ inline char ApostropheOf(const AnsiString& S, char Default) {
 // Text for the spell engine: code page 1252, with U+02BC (modifier letter
 // apostrophe, which 1252 lacks) taken as the typographic apostrophe.
 AnsiString SpellTextFromWide(const WideString& W);
+
+// A letter of the text that the code page lacks ("Ł", "ą") stands in the
+// engine's text as this byte, which 1252 leaves undefined: the word stays
+// whole, and no dictionary can hold it, so it is never rewritten.
+constexpr char kForeignLetter = '\x81';
+inline bool HasForeignLetter(const AnsiString& S) { return S.find(kForeignLetter) != AnsiString::npos; }
+// Whether a UTF-16 unit beyond Latin-1 belongs to a script's letters
+// (Latin extensions, combining marks, Greek, Cyrillic, CJK, ...).
+bool IsForeignLetterUnit(char16_t U);
+// The engine's byte for one UTF-16 unit of the text: its code-page byte,
+// kForeignLetter for another letter, "?" for anything else.
+char SpellByteOfUnit(char16_t U);
+
+// Every word that crosses between the engine and a control, a file of the
+// user or the editor is converted here, once. Text is UTF-8.
+String SpellWordToText(const AnsiString& Word);
+// Lossless (when given) is false when Text holds a character the code page
+// lacks; such a character becomes kForeignLetter or "?".
+AnsiString SpellWordFromText(const String& Text, bool* Lossless = nullptr);
+// A stored word damaged by an earlier conversion fault: it holds U+FFFD
+// in UTF-8, or UTF-8 letters or quotes read as the code page ("cafÃ©").
+bool IsMisencodedWord(const AnsiString& Word);
+// Why a replacement with letters the dictionaries cannot hold is refused.
+String ReplacementRefusedText(const String& Text);

@@ -3,23 +3,17 @@
 #include "platform/base/CodePages.h"
 #include "platform/gui/EditGeometry.h"
 #include "platform/gui/StdCtrls.h"
+#include "spell/scUtil.h"
 
 #include <algorithm>
 
 namespace {
 // One 8-bit character per UTF-16 unit, so columns in the line buffer are
-// positions in the control; units without a character become "?".
+// positions in the control.
 AnsiString ToBuffer(const WideString& W) {
   AnsiString a;
   a.reserve(W.size());
-  for (char16_t u : W) {
-    if (u >= 0xD800 && u <= 0xDFFF) {
-      a += '?';
-      continue;
-    }
-    const AnsiString one = WideToAnsi(WideString(1, u), 1252);
-    a += one.size() == 1 ? one[0] : '?';
-  }
+  for (char16_t u : W) a += SpellByteOfUnit(u);
   return a;
 }
 }  // namespace
@@ -173,7 +167,7 @@ void TWinAPIControlParser::ReplaceWord(const AnsiString& Replacement, int State)
   }
   const size_t at = std::min(static_cast<size_t>(std::max(FSelStart, 0)), text.size());
   text.replace(at, std::min(static_cast<size_t>(FSelLength), text.size() - at),
-               AnsiToWide(Replacement, 1252));
+               Utf8ToWide(SpellWordToText(Replacement)));
   FControl->SetText(WideToUtf8(text));
   FControl->SetSelStart(static_cast<int>(at + Replacement.size()));
   FControl->SetSelLength(0);

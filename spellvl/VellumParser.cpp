@@ -9,6 +9,7 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLFormattedData.h"
+#include "spell/scUtil.h"
 
 #include <algorithm>
 #include <array>
@@ -18,12 +19,19 @@
 
 namespace {
 
-// UTF-16 unit to one byte of a single-byte code page; "?" for what the page
-// lacks, also for each half of a surrogate pair, so lengths keep.
+// UTF-16 unit to one byte of a single-byte code page; a letter the page
+// lacks is the engine's stand-in letter (the word stays whole), anything
+// else "?", also each half of a surrogate pair, so lengths keep.
 class TUnitTable {
 public:
   explicit TUnitTable(Cardinal codePage) {
-    FTable.fill('?');
+    if (ResolveCodePage(codePage) == 1252) {
+      // The engine's own code page: the engine's own mapping.
+      for (size_t u = 0; u < FTable.size(); ++u) FTable[u] = SpellByteOfUnit(static_cast<char16_t>(u));
+      return;
+    }
+    for (size_t u = 0; u < FTable.size(); ++u)
+      FTable[u] = IsForeignLetterUnit(static_cast<char16_t>(u)) ? kForeignLetter : '?';
     for (int c = 0; c < 0x80; ++c) FTable[static_cast<size_t>(c)] = static_cast<char>(c);
     if (IsDBCSCodePage(codePage) || ResolveCodePage(codePage) == CP_UTF8) return;
     AnsiString bytes;
@@ -402,7 +410,8 @@ void TVellumParser::ReplaceWord(const AnsiString& Replacement, int State) {
   }
   if (EndSet && Serializer->GetCurrentPos() == EndPos)
     EndOffset += static_cast<int>(Replacement.size()) - FSelLength;
-  const String text = AnsiToUtf8(Replacement, CodePage);
+  const String text = ResolveCodePage(CodePage) == 1252 ? SpellWordToText(Replacement)
+                                                         : AnsiToUtf8(Replacement, CodePage);
   // The innermost open editor holds the selected word.
   if (!Edit->InsertText(text, false)) return;
   LastReplaced = true;

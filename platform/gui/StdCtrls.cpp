@@ -176,6 +176,13 @@ bool TLabel::GetWordWrap() const {
   return label && label->wordWrap();
 }
 
+int TLabel::WrappedTextHeight() const {
+  auto* label = static_cast<QLabel*>(Widget());
+  if (!label) return GetHeight();
+  const int h = label->heightForWidth(GetWidth());
+  return h > 0 ? h : label->sizeHint().height();
+}
+
 void TLabel::SetWordWrap(bool value) {
   if (auto* label = static_cast<QLabel*>(Widget())) label->setWordWrap(value);
 }

@@ -46,6 +46,8 @@ public:
   void SetAlignment(TAlignment value);
   bool GetWordWrap() const;
   void SetWordWrap(bool value);
+  // The height the text takes wrapped at the label's width, in its font.
+  int WrappedTextHeight() const;
   // Sizes itself to its text (the default, as labels do).
   bool AutoSize = true;
   // The control an "&" access key focuses.

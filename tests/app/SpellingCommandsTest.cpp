@@ -6,6 +6,7 @@
 #include "app/QYSpelling.h"
 #include "platform/gui/ActnList.h"
 #include "spell/scConfigDialogs.h"
+#include "spell/scCustomDictionary.h"
 #include "spellvl/VLSpellChecker.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,41 @@ TEST_F(SpellingCommandsTest, SpellCheckSavesTheEntryAndCorrectsIt) {
   EXPECT_FALSE(Spell()->CheckRunning());
   EXPECT_EQ(j->Document->Text(), "some words here");
   EXPECT_FALSE(TimerPaused);
+}
+
+// An entry in French, Polish and Lithuanian: the check asks only about
+// words the dictionaries could hold, shows them as written, and changes
+// only what the user chose, every letter kept; the saved entry and the
+// learned words hold the exact text.
+TEST_F(SpellingCommandsTest, SpellCheckOfAccentedWordsChangesOnlyTheChosenOnes) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "Mon fianc\xC3\xA9 \xC3\xA9" "crivain \xC5\x81\xC3\xB3" "d\xC5\xBA "
+                                  "\xC5\xBC\xC3\xB3\xC5\x82w \xC4\x8Di\xC5\xAB" "lbin\xC4\x97 at the cafe, na\xC3\xAFve");
+  struct Step {
+    String shown, button, typed;
+  } steps[] = {{"\xC3\xA9" "crivain", "Ignore", ""},
+               {"cafe", "Change", "caf\xC3\xA9"},
+               {"na\xC3\xAFve", "Add", ""}};
+  TInteractionScript script;
+  script.Answer(IDOK);
+  World.Main->ActionSpell->Execute();
+  for (const Step& s : steps) {
+    ASSERT_TRUE(Spell()->CheckRunning()) << "ended before " << s.shown;
+    TSpellDialog* d = Spell()->Dialog();
+    EXPECT_EQ(d->NotFoundEdit->GetText(), s.shown);
+    if (!s.typed.empty()) d->ReplaceWithEdit->SetText(s.typed);
+    (s.button == "Change" ? d->ChangeButton : s.button == "Add" ? d->AddButton : d->IgnoreButton)->Click();
+  }
+  EXPECT_FALSE(Spell()->CheckRunning());
+  const String expected = "Mon fianc\xC3\xA9 \xC3\xA9" "crivain \xC5\x81\xC3\xB3" "d\xC5\xBA "
+                          "\xC5\xBC\xC3\xB3\xC5\x82w \xC4\x8Di\xC5\xAB" "lbin\xC4\x97 at the caf\xC3\xA9, na\xC3\xAFve";
+  EXPECT_EQ(j->Document->Text(), expected);
+  ASSERT_NE(Spell()->ActiveCustomDictionary(), nullptr);
+  EXPECT_TRUE(Spell()->ActiveCustomDictionary()->IsAddedWord("na\xEFve"));
+  ASSERT_NE(Spell()->LearningDictionary(), nullptr);
+  AnsiString learned;
+  EXPECT_TRUE(Spell()->LearningDictionary()->FindAutoCorrect("cafe", learned));
+  EXPECT_EQ(learned, "caf\xE9");
 }
 
 TEST_F(SpellingCommandsTest, LoadingAnotherEntryEndsARunningCheck) {
@@ -138,20 +174,29 @@ TEST_F(SpellingCommandsTest, TheOptionsSayWhereTheWordsAreKeptAndTheSettingsAreP
 }
 
 // Killed saves of the spelling settings and dictionaries leave temporary
-// files that hold the user's words: the next start removes them, and only
-// them.
-TEST_F(SpellingCommandsTest, TemporaryFilesOfKilledSavesAreRemovedAtStart) {
-  const String config = ExtractFileDir(Spell()->ExpandPath(Spell()->ConfigFilename));
-  const String dictionaries = Spell()->ExpandPath("%AppData%/%AppName%");
+// files that hold the user's words: the program's start removes them, and
+// only them.
+TEST(SpellingStart, TemporaryFilesOfKilledSavesAreRemovedWhenTheProgramStarts) {
+  String config, dictionaries;
+  {
+    // Where the program's own spell checker keeps its files.
+    TVLSpellChecker defaults(nullptr);
+    defaults.ConfigStorage = csNone;
+    config = ExtractFileDir(defaults.ExpandPath(defaults.ConfigFilename));
+    dictionaries = defaults.ExpandPath(defaults.ConfigDictionaryDir[0]);
+  }
   std::filesystem::create_directories(config);
   std::filesystem::create_directories(dictionaries);
   const String left[] = {config + "/.Spell.cfg.0123456789.tmp", dictionaries + "/.user.spu.ABCDEF0123.tmp"};
   const String kept[] = {dictionaries + "/user.spu.tmp", config + "/.Spell.cfg.tmp"};
   for (const String& f : left) qytest::WriteFileBytes(f, "words");
   for (const String& f : kept) qytest::WriteFileBytes(f, "other");
-  EXPECT_EQ(RemoveSpellingLeftovers(*Spell()), 2);
-  for (const String& f : left) EXPECT_FALSE(std::filesystem::exists(f)) << f;
-  for (const String& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  {
+    TMainJournalWorld started;  // the main window as the program makes it
+    for (const String& f : left) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+    for (const String& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  }
+  for (const String& f : kept) std::filesystem::remove(f);
 }
 
 TEST_F(SpellingCommandsTest, SettingsThatCannotBeSavedAreReported) {

@@ -170,7 +170,8 @@ TEST(CustomDictionary, FailedWriteIsReportedAndPreviousFileStays) {
 
 // A dictionary that cannot be read whole is never read as empty and then
 // written over (every word in it lost): it is set aside as "<file>.damaged",
-// the user is told, and a new one is started.
+// a new one is started with every whole entry still readable, and the user
+// is told how many came over.
 TEST(CustomDictionary, DamagedDictionariesAreSetAsideAndANewOneStarted) {
   qytest::TempDir tmp;
   const std::string path = tmp.str() + "/d.spu";
@@ -178,6 +179,8 @@ TEST(CustomDictionary, DamagedDictionariesAreSetAsideAndANewOneStarted) {
     TCustomDictionary d;
     d.SetFileName(path);
     for (int i = 0; i < 100; ++i) d.AddWord("epsilon" + std::to_string(i));
+    d.AddAutoCorrect("teh", "the end");
+    d.AddExcludedWord("irregardless");
     ASSERT_TRUE(d.Save());
   }
   const std::string good = qytest::ReadFileBytes(path);
@@ -187,41 +190,62 @@ TEST(CustomDictionary, DamagedDictionariesAreSetAsideAndANewOneStarted) {
     return b;
   };
   // Offsets: counts from 121, table size at 137, slots from 141.
-  const std::vector<std::pair<const char*, std::string>> cases = {
-      {"table size not a prime of the list", patch(137, 250)},
-      {"table size huge", patch(137, 0x7FFFFFFF)},
-      {"negative count", patch(121, 0xFFFFFFFF)},
-      {"added count that does not match", patch(121, 99)},
-      {"entry count that does not match", patch(133, 101)},
-      {"truncated by 3 bytes", good.substr(0, good.size() - 3)},
-      {"truncated by 1 %", good.substr(0, good.size() * 99 / 100)},
-      {"cut inside the banner", good.substr(0, 60)},
+  // The whole entries each damaged copy still holds: the 100 words, the
+  // pair and the excluded word come last in the file.
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int recovered;
+  };
+  const std::vector<Case> cases = {
+      {"table size not a prime of the list", patch(137, 250), 102},
+      {"table size huge", patch(137, 0x7FFFFFFF), 102},
+      {"negative count", patch(121, 0xFFFFFFFF), 102},
+      {"added count that does not match", patch(121, 99), 102},
+      {"entry count that does not match", patch(133, 101), 102},
+      // The excluded word loses its end: it is not carried over cut.
+      {"truncated by 3 bytes", good.substr(0, good.size() - 3), 101},
+      {"truncated inside the pair", good.substr(0, good.find("the end") + 3), 100},
+      {"cut inside the banner", good.substr(0, 60), 0},
       {"slot beyond pool", [&] {
          std::string b = good;
          for (size_t i = 0; i < 251; ++i)
            if (b.compare(141 + 4 * i, 4, std::string(4, '\0')) != 0)
              for (int k = 0; k < 4; ++k) b[141 + 4 * i + k] = '\x70';
          return b;
-       }()},
+       }(), 102},
   };
-  std::vector<std::pair<String, String>> told;
-  TCustomDictionary::OnDamaged = [&](const String& file, const String& aside) { told.emplace_back(file, aside); };
-  for (const auto& [name, bytes] : cases) {
+  struct Told {
+    String file, aside;
+    int recovered;
+  };
+  std::vector<Told> told;
+  TCustomDictionary::OnDamaged = [&](const String& file, const String& aside, int recovered) {
+    told.push_back({file, aside, recovered});
+  };
+  for (const auto& [name, bytes, recovered] : cases) {
     SCOPED_TRACE(name);
     told.clear();
     qytest::WriteFileBytes(path, good);
     TCustomDictionary d;
     ASSERT_TRUE(d.SetFileName(path));
     d.SetActive(true);
-    EXPECT_EQ(d.EntryCount(), 100);
+    EXPECT_EQ(d.EntryCount(), 102);
     d.SetActive(false);
     qytest::WriteFileBytes(path, bytes);
     d.SetActive(true);
-    EXPECT_FALSE(d.IsAddedWord("epsilon1"));
-    EXPECT_EQ(d.EntryCount(), 0);
+    EXPECT_EQ(d.IsAddedWord("epsilon1"), recovered > 0);
+    EXPECT_EQ(d.EntryCount(), recovered);
+    AnsiString with;
+    EXPECT_EQ(d.FindAutoCorrect("teh", with), recovered > 100);
+    if (recovered > 100) {
+      EXPECT_EQ(with, "the end");
+    }
+    EXPECT_EQ(d.IsExcludedWord("irregardless"), recovered > 101);
     ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].first, path);
-    EXPECT_EQ(told[0].second, path + ".damaged");
+    EXPECT_EQ(told[0].file, path);
+    EXPECT_EQ(told[0].aside, path + ".damaged");
+    EXPECT_EQ(told[0].recovered, recovered);
     EXPECT_EQ(qytest::ReadFileBytes(path + ".damaged"), bytes);
     // The new dictionary takes the file's place; the damaged one stays aside.
     EXPECT_TRUE(d.AddWord("zeta"));
@@ -231,7 +255,8 @@ TEST(CustomDictionary, DamagedDictionariesAreSetAsideAndANewOneStarted) {
     ASSERT_TRUE(again.SetFileName(path));
     again.SetActive(true);
     EXPECT_TRUE(again.IsAddedWord("zeta"));
-    EXPECT_EQ(again.EntryCount(), 1);
+    EXPECT_EQ(again.IsAddedWord("epsilon99"), recovered > 0);
+    EXPECT_EQ(again.EntryCount(), recovered + 1);
   }
   // A FIFO in the dictionary's place is never read (it would block) nor
   // set aside.

@@ -52,6 +52,27 @@ TEST(EditControlParser, CheckReplacesWordsOnTheirLines) {
   EXPECT_EQ(memo->GetText(), "the cat\r\nsat on the mat");
 }
 
+// Letters the engine's code page lacks are letters of their words: such a
+// word is passed over whole, and the words around it keep their places.
+TEST(EditControlParser, WordsWithLettersBeyondTheCodePageArePassedOverWhole) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SynchronousCheck = false;
+  TForm form(nullptr);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  memo->SetText("\xC5\x81\xC3\xB3" "d\xC5\xBA cafe\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis teh Gy\xC5\x91r");
+  e->CheckWinControl(memo, ctWholeText);
+  std::vector<std::string> prompts;
+  const char* replacements[] = {"caf\xE9", "the"};
+  for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
+    prompts.push_back(e->CurrentWord());
+    e->Change(replacements[std::min<size_t>(prompts.size() - 1, 1)]);
+  }
+  EXPECT_EQ(prompts, (std::vector<std::string>{"cafe", "teh"}));
+  EXPECT_EQ(memo->GetText(), "\xC5\x81\xC3\xB3" "d\xC5\xBA caf\xC3\xA9\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis the Gy\xC5\x91r");
+}
+
 TEST(EditControlParser, ThesaurusLooksUpTheWordAtTheCaret) {
   TForm form(nullptr);
   auto* edit = new TEdit(&form);

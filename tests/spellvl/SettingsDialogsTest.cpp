@@ -45,6 +45,7 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
       {{soLiveSpelling, soLiveCorrect, soUpcase, soNumbers, soPrimaryOnly, soRepeated, soDUalCaps}, journal},
       {{soUpcase, soRepeated}, {"Ignore words in &UPPERCASE", "Prompt on repeated word"}},
   };
+  int fullHeight = -1;
   for (const Case& c : cases) {
     w.Spell->ConfigAvailableOptions = c.available;
     TSpellCheckConfigDialog d(nullptr);
@@ -54,7 +55,8 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
       if (b->GetVisible()) shown.push_back(b->GetText());
     EXPECT_EQ(shown, c.shown);
     // The form is shorter by the hidden boxes (16 pixels each).
-    EXPECT_EQ(d.GetHeight(), 429 - 16 * static_cast<int>(10 - c.shown.size()));
+    if (fullHeight < 0) fullHeight = d.GetHeight() + 16 * static_cast<int>(10 - c.shown.size());
+    EXPECT_EQ(d.GetHeight(), fullHeight - 16 * static_cast<int>(10 - c.shown.size()));
     // The note on where the words are kept sits between the dictionaries
     // and the buttons.
     EXPECT_GT(d.StorageNote->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
@@ -84,6 +86,31 @@ TEST_F(Settings, OptionsDialogShowsTheAvailableOptionsAndAppliesThemAtOnce) {
 bool Overlap(TControl* a, TControl* b) {
   return a->GetLeft() < b->GetLeft() + b->GetWidth() && b->GetLeft() < a->GetLeft() + a->GetWidth() &&
          a->GetTop() < b->GetTop() + b->GetHeight() && b->GetTop() < a->GetTop() + a->GetHeight();
+}
+
+// The note on where the words are kept shows whole in the fonts a desktop
+// gives (often larger than the design's): clear of the dictionaries' frame
+// above, its last line inside it, the buttons below it.
+TEST_F(Settings, StorageNoteShowsWholeInLargerFonts) {
+  struct Case {
+    const char* font;
+    int size;
+  } cases[] = {{"DejaVu Sans", 9}, {"DejaVu Sans", 11}, {"Liberation Serif", 14}, {"DejaVu Sans", 16}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.font) + " " + std::to_string(c.size));
+    TSpellCheckConfigDialog d(nullptr);
+    for (TControl* ctl : std::initializer_list<TControl*>{d.StorageNote, d.OK, d.CancelButton}) {
+      ctl->Font.SetName(c.font);
+      ctl->Font.SetSize(c.size);
+    }
+    w.Spell->BindDialogControl(&d);
+    TLabel* note = d.StorageNote;
+    EXPECT_GE(note->GetHeight(), note->WrappedTextHeight());
+    EXPECT_GT(note->GetTop(), d.DictionariesGroup->GetTop() + d.DictionariesGroup->GetHeight());
+    EXPECT_LE(note->GetTop() + note->GetHeight(), d.OK->GetTop());
+    EXPECT_LE(d.OK->GetTop() + d.OK->GetHeight(), d.ClientHeight());
+    EXPECT_EQ(d.CancelButton->GetTop(), d.OK->GetTop());
+  }
 }
 
 TEST_F(Settings, OptionsCancelPutsBackWhatTheDialogOpenedWith) {

@@ -1,0 +1,182 @@
+// The custom dictionaries dialog over the files of the dictionary folder:
+// names as the user typed them, odd files, and deletes the options' Cancel
+// must not undo; the rows and the settings file always agree.
+#include "SpellEditorSupport.h"
+
+#include "spell/scConfigDialogs.h"
+#include "spell/scCustomDictionary.h"
+#include "spell/scSpellDialog.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+
+namespace {
+using spellvltest::TSpellEditor;
+
+struct DictionaryFolder : ::testing::Test {
+  DictionaryFolder() {
+    w.Spell->ConfigStorage = csFile;
+    w.Spell->ConfigFilename = w.Tmp.str() + "/Spell.cfg";
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+  }
+  TSpellConfig& Config() { return w.Spell->Configuration(); }
+  // What the settings file lists, read back from the file.
+  std::vector<String> ListedInFile() {
+    EXPECT_TRUE(Config().Reload());
+    std::vector<String> r;
+    for (int i = 0; i < Config().CustomDictionaries.Count(); ++i) r.push_back(Config().CustomDictionaries[i]);
+    std::sort(r.begin(), r.end());
+    return r;
+  }
+  static void MakeDictionary(const String& path, const AnsiString& word) {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(path));
+    d.SetActive(true);
+    d.AddWord(word);
+    ASSERT_TRUE(d.Save());
+  }
+  TSpellEditor w;
+};
+
+int RowOf(TCustomDictionariesDialog& d, const String& name) {
+  for (int i = 0; i < d.CustomDictionaries->Items().Count(); ++i)
+    if (d.CustomDictionaries->Items().Get(i) == name) return i;
+  return -1;
+}
+
+void Tick(TCustomDictionariesDialog& d, int row, bool on) {
+  d.CustomDictionaries->SetChecked(row, on);
+  d.CustomDictionaries->OnClickCheck(d.CustomDictionaries, row);
+}
+
+TEST_F(DictionaryFolder, TypedNamesWithPercentSignsArePlainFileNames) {
+  // The user's own dictionary, which "%UserName%" would name if expanded.
+  TCustomDictionary* own = w.Spell->ActiveCustomDictionary();
+  ASSERT_NE(own, nullptr);
+  ASSERT_TRUE(own->AddWord("zorblax"));
+  ASSERT_TRUE(own->Save());
+  const String ownFile = own->FileName();
+  const std::string ownBytes = qytest::ReadFileBytes(ownFile);
+  for (const String typed : {"%UserName%", "%ConfigID%", "%AppData%", "%HOME%"}) {
+    SCOPED_TRACE(typed);
+    const String file = typed + ".spu";
+    TCustomDictionariesDialog d(nullptr);
+    w.Spell->BindDialogControl(&d);
+    {
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        if (auto* n = dynamic_cast<TNewCustomDictionary*>(r.Form)) n->NameEdit->SetText(typed);
+        return static_cast<int>(mrOk);
+      });
+      d.NewButtonClick();
+    }
+    EXPECT_TRUE(std::filesystem::exists(w.Tmp / file));
+    const int row = RowOf(d, file);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(d.CustomDictionaries->GetItemIndex(), row);
+    EXPECT_TRUE(d.CustomDictionaries->GetChecked(row));
+    std::vector<String> listed = ListedInFile();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), file), listed.end());
+    // It can be unticked and deleted like any other.
+    Tick(d, row, false);
+    listed = ListedInFile();
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), file), listed.end());
+    TInteractionScript script;
+    script.Answer(IDYES);
+    ASSERT_TRUE(d.FocusEntry(file));
+    d.DeleteButtonClick();
+    EXPECT_FALSE(std::filesystem::exists(w.Tmp / file));
+    EXPECT_EQ(RowOf(d, file), -1);
+    EXPECT_EQ(qytest::ReadFileBytes(ownFile), ownBytes);
+  }
+}
+
+TEST_F(DictionaryFolder, OddFilesGetRowsThatAgreeWithTheSettings) {
+  qytest::TempDir elsewhere;
+  MakeDictionary(elsewhere.str() + "/Far.spu", "faraway");
+  ASSERT_EQ(::mkfifo((w.Tmp / "Pipe.spu").c_str(), 0600), 0);
+  std::filesystem::create_symlink(elsewhere.path() / "Far.spu", w.Tmp / "Linked.spu");
+  std::string noise(20u << 20, '\0');
+  std::mt19937 random(7);
+  for (char& c : noise) c = static_cast<char>(random());
+  qytest::WriteFileBytes(w.Tmp / "Random.spu", noise);
+  qytest::WriteFileBytes(w.Tmp / "One.spu", "x");
+  for (const char* name : {"a=b.spu", "[sec].spu", "new\nline.spu", " spaced.spu"})
+    MakeDictionary(w.Tmp.str() + "/" + name, "word");
+  struct Case {
+    String row;
+    bool usable;  // ticked, it is listed in the settings
+    bool refused;  // ticking it says the name cannot be kept
+  } cases[] = {{"Pipe.spu", false, false},     {"Linked.spu", true, false},  {"Random.spu", false, false},
+               {"One.spu", false, false},      {"a=b.spu", true, false},     {"[sec].spu", true, false},
+               {"new\nline.spu", false, true}, {" spaced.spu", false, true}};
+  TCustomDictionariesDialog d(nullptr);
+  w.Spell->BindDialogControl(&d);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    const int row = RowOf(d, c.row);
+    ASSERT_GE(row, 0);
+    TInteractionScript script;  // messages about damaged files are answered with Cancel
+    Tick(d, row, true);
+    EXPECT_EQ(d.CustomDictionaries->GetChecked(row), c.usable);
+    bool told = false;
+    for (const TInteraction& m : script.Shown) told = told || m.Text.find("cannot be used") != String::npos;
+    EXPECT_EQ(told, c.refused);
+  }
+  // Every ticked row is listed in the file, and only those, by their names.
+  std::vector<String> ticked;
+  for (int i = 0; i < d.CustomDictionaries->Items().Count(); ++i)
+    if (d.CustomDictionaries->GetChecked(i)) ticked.push_back(d.CustomDictionaries->Items().Get(i));
+  std::sort(ticked.begin(), ticked.end());
+  EXPECT_EQ(ListedInFile(), ticked);
+  const std::string cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+  EXPECT_EQ(cfg.find("line.spu"), std::string::npos);
+  EXPECT_EQ(cfg.find("spaced.spu"), std::string::npos);
+  // Unticking takes them out again.
+  for (const Case& c : cases)
+    if (c.usable) Tick(d, RowOf(d, c.row), false);
+  for (const String& name : ListedInFile())
+    for (const Case& c : cases) EXPECT_NE(name, c.row);
+}
+
+TEST_F(DictionaryFolder, ConfirmedDeleteStaysDoneWhenTheOptionsAreCancelled) {
+  ASSERT_TRUE(w.Spell->NewCustomDictionary("Travel"));
+  Config().SetActiveCustom("Travel.spu");
+  w.Spell->OpenDictionaries();
+  ASSERT_TRUE(Config().Reload());
+  TInteractionScript script;
+  // Options > Dictionaries > Delete (Yes), OK, then Cancel in the options.
+  script.Do([](TInteraction& r) {
+    auto* o = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (o) o->DictionariesButton->Click();
+    return static_cast<int>(mrCancel);
+  });
+  script.Do([](TInteraction& r) {
+    auto* d = dynamic_cast<TCustomDictionariesDialog*>(r.Form);
+    if (d && d->FocusEntry("Travel.spu")) d->DeleteButtonClick();
+    return static_cast<int>(mrOk);
+  });
+  script.Answer(IDYES);
+  w.Spell->ShowConfigDialog(nullptr);
+  EXPECT_EQ(script.Shown.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+  const std::vector<String> listed = ListedInFile();
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "Travel.spu"), listed.end());
+  EXPECT_NE(Config().GetActiveCustom(), "Travel.spu");
+  // The next Add does not make the deleted dictionary again.
+  w.Spell->OpenDictionaries();
+  w.SetText({"the zorblax sings"});
+  script.Answer(IDOK);
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  w.Dialog()->AddButton->Click();
+  EXPECT_FALSE(w.Spell->CheckRunning());
+  if (TCustomDictionary* a = w.Spell->ActiveCustomDictionary()) a->Save();
+  EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Travel.spu"));
+}
+
+}  // namespace
