@@ -182,14 +182,17 @@ TvlActionTableInsertRowsBelow::TvlActionTableInsertRowsBelow(TComponent* AOwner)
 
 bool TvlActionTableInsertRowsBelow::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
   Integer count = 1;
-  if (AllowMultiple) {
-    const TSelection s = SelectionOf(Table);
-    if (!s.Found) return false;
-    // Only below the last row; the prompt keeps the count within 1..100.
-    if (s.TopRow + s.RowCount == Table->RowCount() && !AskInteger(LanguageText(545), LanguageText(546), count))
-      return false;
-  }
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found) return false;
+  // Only below the last row; the prompt keeps the count within 1..100.
+  if (AllowMultiple && s.TopRow + s.RowCount == Table->RowCount() &&
+      !AskInteger(LanguageText(545), LanguageText(546), count))
+    return false;
   Table->InsertRowsBelow(count);
+  // What is typed next goes into the new row, not into a selection that
+  // would swallow it.
+  Integer mr, mc;
+  if (Table->Rows.GetMainCell(s.TopRow + s.RowCount, 0, mr, mc)) Table->EditCell(mr, mc);
   return true;
 }
 
@@ -328,6 +331,11 @@ bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   dlg->cbMerge->SetEnabled(Table->CanMergeSelectedCells(true));
   if (dlg->ShowModal() != mrOk) return false;
   if (dlg->rbSplit->GetChecked()) {
+    // The cell at the caret is taken as selected before anything changes:
+    // closing its editor later would end the undo group between the column
+    // and the row split.
+    const TSelection s = SelectionOf(Table);
+    if (s.Found && Table->GetInplaceEditor()) Table->Select(s.TopRow, s.LeftCol, s.ColCount - 1, s.RowCount - 1);
     TUndoGroup group(Editor);
     if (dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled()) Table->MergeSelectedCells(true);
     const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));

@@ -3,9 +3,11 @@
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
 #include "app/QYMainPlacement.h"
+#include "app/QYPrintPreview.h"
 
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Printers.h"
+#include "richtext/view/VLPrint.h"
 
 #include <algorithm>
 
@@ -54,6 +56,13 @@ TActivityDisplayWindow::TActivityDisplayWindow(TComponent* AOwner) : TForm(AOwne
   Vellum1->SetParent(this);
   Vellum1->SetAlign(alClient);
   Vellum1->SetStyle(LogStyle);
+
+  // Margins of 20 mm at the right, top and bottom.
+  VLPrint1 = std::make_unique<TVLPrint>();
+  VLPrint1->Data().LeftMarginMM = 0;
+  VLPrint1->Data().RightMarginMM = 20;
+  VLPrint1->Data().TopMarginMM = 20;
+  VLPrint1->Data().BottomMarginMM = 20;
 
   ToggleWindow = new TAction(this);
   ToggleWindow->SetName("ToggleWindow");
@@ -125,35 +134,17 @@ void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
 }
 
 void TActivityDisplayWindow::PrintLog() {
-  TPrinter* printer = Printer();
-  printer->Title = "Quillory Log";
-  printer->SetCopies(1);
-  printer->SetCollate(true);
-  printer->BeginDoc();
+  // Without a printer the print dialog offers a PDF file, as every other
+  // print does; Cancel prints nothing.
+  if (!ChoosePrintTargetFor(this, VLPrint1->GetPrinter())) return;
+  // The log's own pages: its style sheet, its paragraphs wrapped to the page.
+  VLPrint1->AssignSource(Vellum1);
+  VLPrint1->FormatPages();
   try {
-    TCanvas* canvas = printer->Canvas();
-    canvas->Font.SetName("Arial");
-    canvas->Font.SetSize(10);
-    // 20 mm at the right, top and bottom, in device pixels.
-    const int marginX = MulDiv(200, printer->XDPI(), 254);
-    const int marginY = MulDiv(200, printer->YDPI(), 254);
-    const int left = 0;
-    const int right = printer->PageWidth() - marginX;
-    const int top = marginY;
-    const int bottom = printer->PageHeight() - marginY;
-    int y = top;
-    const int lineH = canvas->TextHeight("Wg");
-    for (int i = 0; i < LineCount(); ++i) {
-      if (y + lineH > bottom) {
-        printer->NewPage();
-        y = top;
-      }
-      canvas->TextRect(Rect(left, y, std::max(left + 1, right), y + lineH), left, y, Line(i));
-      y += lineH;
-    }
-    printer->EndDoc();
+    VLPrint1->Print("Quillory Log", 1, true);
   } catch (...) {
-    printer->Abort();
+    VLPrint1->AssignSource(nullptr);
     throw;
   }
+  VLPrint1->AssignSource(nullptr);
 }

@@ -8,6 +8,9 @@
 #include "richtext/view/Vellum.h"
 
 #include <exception>
+#include <memory>
+
+class TVLPrint;
 
 // Shows and hides the window, from the main window and from the window itself.
 constexpr TShortCut ActivityWindowShortCut = scCtrl | scAlt | 'W';
@@ -26,6 +29,8 @@ public:
   TVLStyle* LogStyle = nullptr;
   TVellum* Vellum1 = nullptr;
   TStatusBar* StatusBar1 = nullptr;
+  // Prints the log view's pages.
+  std::unique_ptr<TVLPrint> VLPrint1;
   // The show-or-hide shortcut while this window has the focus.
   TAction* ToggleWindow = nullptr;
 
@@ -44,8 +49,9 @@ public:
   // pulled back onto the screen, over main if need be.
   void ToggleBeside(TCustomForm* main);
 
-  // Prints the log: title "Quillory Log", one copy, collated, margins of
-  // 20 mm at the right, top and bottom.
+  // Prints the log view's pages: title "Quillory Log", one copy, collated,
+  // margins of 20 mm at the right, top and bottom. Without a printer (or
+  // with a PDF file chosen before) the print dialog asks where to.
   void PrintLog();
 };
 

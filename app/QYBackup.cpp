@@ -272,10 +272,21 @@ struct TAskForCopyPassword {
   std::function<void(TSession*, bool&)> Previous;
   String Journal;
   std::vector<String> Typed;
+  int Asked = 0;
   TAskForCopyPassword() : Previous(QuillorySession().OnPassword), Journal(JournalPassword) {
     QuillorySession().OnPassword = [this](TSession*, bool& go) {
       go = false;
-      if (!dlgPassword || dlgPassword->ShowModal() != mrOk) return;
+      if (!dlgPassword) return;
+      // Asked again: the last one did not open the backup either.
+      if (Asked++ > 0)
+        MessageBox("That password does not open the backup.\r\nEnter the password the journal had when the "
+                   "backup was made.",
+                   "Restoring", MB_OK | MB_ICONEXCLAMATION);
+      // The user would otherwise type the journal's present password.
+      dlgPassword->Prompt = "Enter the backup's own password:";
+      const TModalResult answer = dlgPassword->ShowModal();
+      dlgPassword->Prompt.clear();
+      if (answer != mrOk) return;
       String typed = JournalPassword;
       WipeString(JournalPassword);
       JournalPassword = Journal;
@@ -302,7 +313,7 @@ struct TAskForCopyPassword {
 // Checks the database files of a copy: each opens (the journal's with the
 // key it needs) and passes the integrity check. The copy's database version
 // goes to version. Empty when sound, else what was found.
-String CheckCopy(const String& folder, String& version, bool askPassword) {
+String CheckCopy(const String& folder, String& version, bool askPassword, bool* tookTypedPassword = nullptr) {
   TCopyCheck check(folder);
   TProfileKeyHeld profileKey;
   try {
@@ -310,8 +321,14 @@ String CheckCopy(const String& folder, String& version, bool askPassword) {
     version = check.ProfileKey("DatabaseVersion");
     if (version.empty()) version = CurrentDatabaseVersion;
     TCipherSettings settings;
-    if (TCipherSettings::Parse(check.ProfileKey("JournalCipherSettings"), settings))
+    const String recorded = check.ProfileKey("JournalCipherSettings");
+    if (TCipherSettings::Parse(recorded, settings))
       QuillorySession().SetCipherSettings(folder + "/" + JournalFileName, settings);
+    else if (!Trim(recorded).empty())
+      // Refused before any key is derived: settings far costlier than the
+      // program's own would hold the restore up for minutes.
+      return "The settings file " + Quoted(ProfileFileName) + " asks for a key derivation that this program " +
+             "does not use (" + recorded.substr(0, 80) + ");\r\nopening the journal with it would take far too long.";
     else if (!askPassword)
       QuillorySession().SetCipherSettings(folder + "/" + JournalFileName,
                                           QuillorySession().CipherSettingsOf(JournalFilePath()));
@@ -322,6 +339,7 @@ String CheckCopy(const String& folder, String& version, bool askPassword) {
     std::unique_ptr<TAskForCopyPassword> ask;
     if (askPassword) ask = std::make_unique<TAskForCopyPassword>();
     check.Check("QUILLORY");
+    if (tookTypedPassword) *tookTypedPassword = ask && !ask->Typed.empty();
   } catch (EDBPasswordError& e) {
     return "The journal file " + Quoted(JournalFileName) + " does not open with the password given:\r\n" +
            e.Message;
@@ -344,6 +362,8 @@ struct TCopyContext {
   String Verb, Noun, DataDir, BackupDir, Source, Dest;
   // The folder restored from is the one the program last backed up into.
   bool OwnBackupFolder = false;
+  // The restored journal opens with the password typed for the backup.
+  bool BackupPasswordTaken = false;
   std::function<void(const String&)> Status;
   void Show(const String& text) const {
     if (Status) Status(text);
@@ -437,6 +457,11 @@ String CheckBackupFiles(const TCopyContext& c, const std::vector<String>& names,
     if (hasList && size != listed[i].Size)
       return "it is incomplete or mixed with another one: " + Quoted(names[i]) + " is " + IntToStr(size) +
              " bytes, its list says " + IntToStr(listed[i].Size) + ".";
+    // A database file is looked at before it is copied: a sparse or foreign
+    // file would be copied whole only to be refused.
+    if (std::find(std::begin(kRequired), std::end(kRequired), names[i]) != std::end(kRequired) &&
+        !InspectDatabaseSource(path, error))
+      return error + ".";
   }
   // Sizes first: a file that is far too large is never read whole.
   for (size_t i = 0; hasList && i < names.size(); ++i)
@@ -485,6 +510,19 @@ bool RunRestore(TCopyContext& c) {
   const String staging = RestoreStagingOf(c.DataDir);
   std::error_code ec;
   fs::remove_all(staging, ec);
+  // The copy must fit beside the database folder with room to spare: a disk
+  // filled by it would stop the program's own writes too.
+  Int64 needed = 0;
+  for (const String& name : names) needed += static_cast<Int64>(fs::file_size(c.Source + "/" + name, ec));
+  for (const String& name : FolderFiles(c.DataDir))
+    if (std::find(names.begin(), names.end(), name) == names.end())
+      needed += static_cast<Int64>(fs::file_size(c.DataDir + "/" + name, ec));
+  const Int64 free = FreeSpaceOf(fs::path(staging).parent_path().string());
+  const Int64 margin = std::max<Int64>(Int64(64) << 20, needed / 10);
+  if (free >= 0 && needed + margin > free)
+    return Refused(c, "The backup in " + Quoted(c.Source) + " needs " + IntToStr(needed >> 20) +
+                          " MB and room to spare, but the disk of the database folder has " + IntToStr(free >> 20) +
+                          " MB free.\r\nNothing was restored.");
   if (::mkdir(staging.c_str(), 0700) != 0) {
     FileFailure(c, "Cannot create " + staging);
     return Failed(c);
@@ -521,7 +559,7 @@ bool RunRestore(TCopyContext& c) {
     }
   }
   String version;
-  const String problem = CheckCopy(staging, version, true);
+  const String problem = CheckCopy(staging, version, true, &c.BackupPasswordTaken);
   if (!problem.empty()) {
     dropStaging();
     return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored.\r\n\r\n" + problem +
@@ -584,7 +622,7 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
   return String();
 }
 
-bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status) {
+bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status, bool askToOverwrite) {
   TCopyContext c;
   c.Mode = mode;
   c.Status = status;
@@ -597,14 +635,16 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   // The folder the program chose itself is made on the first backup; one
   // the user chose must exist.
   if (mode == cdfBackup && c.BackupDir == ExcludeTrailingPathDelimiter(DefaultBackupLocation())) {
+    // The file names in it are the user's business: 0700 like every folder
+    // the program makes (a folder the user made keeps its mode).
     std::error_code ec;
-    fs::create_directories(fs::path(c.BackupDir), ec);
+    fs::create_directories(fs::path(c.BackupDir).parent_path(), ec);
+    ::mkdir(c.BackupDir.c_str(), 0700);
   }
   const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
   if (!problem.empty()) return Refused(c, problem);
-  if (mode == cdfRestore &&
-      MessageBox("Are you sure you want to overwrite the database with the backup copy?", "Restoring",
-                 MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+  if (mode == cdfRestore && askToOverwrite &&
+      MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   if (IsOnRemovableMedia(c.BackupDir) &&
       MessageBox("Please ensure media is inserted into " + MountPointOf(c.BackupDir) + " Drive", c.Verb,
@@ -636,8 +676,10 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
     ShowErrorDisplay("Record " + c.Noun, e);
   }
   c.Show(c.Verb + " Completed");
-  MessageBox(String(mode == cdfBackup ? "Backed up" : "Restored") + " successfully to " + c.Dest, c.Verb,
-             MB_OK | MB_ICONINFORMATION);
+  // Without a word the next open with the newer password would simply fail.
+  MessageBox(String(mode == cdfBackup ? "Backed up" : "Restored") + " successfully to " + c.Dest +
+                 (c.BackupPasswordTaken ? "\r\n\r\n" + String(BackupPasswordNowTheJournalsText) : String()),
+             c.Verb, MB_OK | MB_ICONINFORMATION);
   return true;
 }
 
@@ -683,9 +725,12 @@ void ActionBackupExecute(TformQuilloryMain* main) {
 }
 
 void ActionRestoreExecute(TformQuilloryMain* main) {
+  // Asked before anything closes: Cancel leaves the journals as they are.
+  if (MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) return;
   TTimerPause pause;
   if (!CloseJournalsFor("Restoring")) return;
-  const bool restored = CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); });
+  const bool restored =
+      CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); }, false);
   LoadProfile();
   // The default styles come back with the database: the sheet in memory
   // would otherwise overwrite them at the next save.

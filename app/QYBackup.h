@@ -38,9 +38,16 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
 
 // The copy in either direction with every journal closed, its questions and
 // reports in message boxes; status (may be empty) receives the progress
-// texts. A restore asks first. True when the copy went through; then the
-// keys "Last<Backup|Restore>Date", "...FromPath" and "...ToPath" are written.
-bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status = {});
+// texts. A restore asks first (unless askToOverwrite is false: the caller
+// asked). True when the copy went through; then the keys
+// "Last<Backup|Restore>Date", "...FromPath" and "...ToPath" are written.
+bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status = {},
+                       bool askToOverwrite = true);
+inline constexpr const char* RestoreQuestion = "Are you sure you want to overwrite the database with the backup copy?";
+// Added to the report of a restore that took the password typed for the
+// backup.
+inline constexpr const char* BackupPasswordNowTheJournalsText =
+    "The journal now has the backup's password, the one you just typed: use it to open the journal.";
 
 // The commands: backup and pack end with the journals open again, restore
 // with the cover shown, the settings read from the restored database and no

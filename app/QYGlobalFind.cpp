@@ -28,7 +28,23 @@ TfGlobalFind* fGlobalFind = nullptr;
 
 namespace {
 
-String ShortDate(double date) { return FormatDateTime(FormatSettings.ShortDateFormat, date); }
+// A topic journal's entry has no day: its stored date is a marker, which
+// would read as a day in the year 29279.
+String ShortDate(double date) {
+  return std::floor(date) >= TopicEntryDate ? String() : FormatDateTime(FormatSettings.ShortDateFormat, date);
+}
+
+// The entry's day, or for a topic entry its journal's name.
+String EntryOf(const TFindRow& row) {
+  const String day = ShortDate(row.JournalDate);
+  return day.empty() ? row.JournalName : day;
+}
+
+// The journal's name, and the entry's day where it has one.
+String RowPlace(const TFindRow& row) {
+  const String day = ShortDate(row.JournalDate);
+  return day.empty() ? row.JournalName : row.JournalName + " " + day;
+}
 
 // Whether the entry in data may hold the text: its text items are searched
 // as the editor searches them; a table (whose cells the editor also
@@ -307,7 +323,7 @@ int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, 
     if (!loaded) {
       // A damaged entry never stops the search.
       if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
-        LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+        LogFindActivity("entry of " + EntryOf(row) + " could not be read");
     } else if (EntryMayContain(FScreen->Data, FindText, FindOptions & foMatchCase, FindOptions & foWholeWord,
                                rteEntryText->Delimiters, false)) {
       found = i;
@@ -319,7 +335,7 @@ int TfGlobalFind::ScreenFindRows(const std::vector<TFindRow>& batch, int first, 
   FScreen->Clear();
   if (i > first) {
     const TFindRow& row = batch[static_cast<size_t>(i - 1)];
-    ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
+    ShowFindStatus("reading:" + RowPlace(row));
     SetFindProgressPosition(row.RecNo);
   }
   next = i;
@@ -332,7 +348,7 @@ bool TfGlobalFind::LoadFindRow(const TFindRow& row) {
     FindCancel = true;
     return false;
   }
-  ShowFindStatus("reading:" + row.JournalName + " " + ShortDate(row.JournalDate));
+  ShowFindStatus("reading:" + RowPlace(row));
   SetFindProgressPosition(row.RecNo);
   rteEntryText->Clear();
   const bool loaded = LoadRowText(row, [this](TStream& s, bool rtf) {
@@ -340,7 +356,7 @@ bool TfGlobalFind::LoadFindRow(const TFindRow& row) {
   });
   if (!loaded) {
     if (row.Read && (row.Editor == "RTF" || row.Editor == "VLF"))
-      LogFindActivity("entry of " + ShortDate(row.JournalDate) + " could not be read");
+      LogFindActivity("entry of " + EntryOf(row) + " could not be read");
     rteEntryText->Clear();
     return false;
   }
@@ -378,7 +394,7 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   if (FindCancel || !JournalsLoaded || !formQuilloryMain) return;
   RefreshFindWindow();
   pbFind->SetEnabled(true);
-  ShowFindStatus("found:" + row.JournalName + " " + ShortDate(row.JournalDate));
+  ShowFindStatus("found:" + RowPlace(row));
   formQuilloryMain->GoToJournalDate(row.JournalID, std::floor(row.JournalDate));
   TOpenJournal* j = CurrentJournal;
   if (!j || j->JournalID != row.JournalID || !j->EditorWindow) return;

@@ -636,6 +636,7 @@ void TformQuilloryMain::pbOpenQuilloryClick(TObject*) {
     }
     if (table.Active()) {
       RecordJournalCipherSettings();
+      RenewPasswordRecord(JournalPassword);
       SetScreenMode(smOpen);
       if (!JournalsLoadedHook()) {
         table.Close();

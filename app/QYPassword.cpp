@@ -73,7 +73,7 @@ TPasswordDlg::~TPasswordDlg() {
 }
 
 void TPasswordDlg::FormShow(TObject*) {
-  lEnterPassword->SetCaption("Enter password for " + JournalOwnerText());
+  lEnterPassword->SetCaption(Prompt.empty() ? "Enter password for " + JournalOwnerText() : Prompt);
   ePassword->SetText("");
   if (ePassword->CanFocus()) ePassword->SetFocus();
 }
@@ -186,6 +186,12 @@ bool ChangePassword() {
     return false;
   }
   ClearChangeEdits(dlg);
+  if (fresh.empty() && !existing.empty() &&
+      MessageBox(RemovePasswordQuestion, "Change Password", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+    WipeString(existing);
+    WipeString(fresh);
+    return false;
+  }
   // Closing the journals drops what they could not save: an entry that
   // cannot be saved now keeps them open and the password as it is.
   bool saved = true;

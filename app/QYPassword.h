@@ -23,6 +23,10 @@ public:
   TButton* CancelBtn = nullptr;
   TButton* pbHelp = nullptr;
 
+  // Shown in place of "Enter password for …" while not empty: the password
+  // wanted is not the journal's own (a backup's).
+  String Prompt;
+
   void FormShow(TObject* Sender);
   void OKBtnClick(TObject* Sender);
   void pbHelpClick(TObject* Sender);
@@ -68,6 +72,10 @@ inline constexpr const char* PasswordChangedText =
     "The password has been changed.\r\nUse the new password from now on.";
 inline constexpr const char* PasswordRemovedText =
     "The password has been removed.\r\nThe journal is no longer protected: anyone can open it.";
+// Asked before an empty new password takes the protection away.
+inline constexpr const char* RemovePasswordQuestion =
+    "Remove the password?\r\nThe journal will no longer be protected: anyone who can open its folder can "
+    "read it.";
 
 // The read-only toggle of the current entry (only while prior entries are
 // protected), and the commands and controls that follow its state.

@@ -196,11 +196,26 @@ bool TFormPrintPreview::HasPrinter() {
 }
 
 bool TFormPrintPreview::ChoosePrintTarget() {
-  if (HasPrinter()) return true;
-  TPrintDialog dialog(this);
-  const bool chosen = dialog.Execute() && HasPrinter();
-  if (formQuilloryMain) formQuilloryMain->ShowPrintTarget();
+  const bool chosen = ChoosePrintTargetFor(this, VLPrint1->GetPrinter());
   ActionPrint->SetHint(PrintHintText());
+  return chosen;
+}
+
+bool ChoosePrintTargetFor(TComponent* owner, TPrinter* printer) {
+  if (!printer) return false;
+  // The dialog sets up the program's printer; a printer of the print
+  // component's own is used as it was set up.
+  if (printer != Printer()) return !printer->OutputFileName.empty() || printer->HasPrinters();
+  const String previous = printer->OutputFileName;
+  // A printer prints without a question; a file is asked for each time,
+  // under a name no earlier print took, so that no report is replaced
+  // without a word (the dialog asks before an existing file is replaced).
+  if (previous.empty() && printer->HasPrinters()) return true;
+  if (!previous.empty()) printer->OutputFileName = UnusedPdfFileName(previous);
+  TPrintDialog dialog(owner);
+  const bool chosen = dialog.Execute() && (!printer->OutputFileName.empty() || printer->HasPrinters());
+  if (!chosen) printer->OutputFileName = previous;
+  if (formQuilloryMain) formQuilloryMain->ShowPrintTarget();
   return chosen;
 }
 

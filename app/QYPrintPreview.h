@@ -15,6 +15,7 @@ class TVLStyle;
 class TVLPrint;
 class TVLPrintPreview;
 class TCustomVLData;
+class TPrinter;
 
 class TFormPrintPreview : public TForm {
 public:
@@ -77,6 +78,11 @@ public:
 
 // The print commands' hint: the printer or the PDF file the jobs go to.
 String PrintHintText();
+// Before a print to the printer: with a printer installed and no PDF file
+// chosen it prints at once; otherwise the print dialog asks (offering "Print
+// to PDF file", a file name that no earlier print took). False: cancelled,
+// or nothing to print to.
+bool ChoosePrintTargetFor(TComponent* owner, TPrinter* printer);
 
 class TFormPrintJournalLoadProgress : public TForm {
 public:

@@ -8,6 +8,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/os/Semaphores.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -337,14 +338,25 @@ namespace {
 const char* const kPasswordKeyPrefix = "Wohs$";
 // Records written before the iterations were part of the key.
 constexpr int kOldRecordIterations = 100000;
+// The kind word of a record made with Argon2id.
+const char* const kArgon2Kind = "argon2id";
 
 struct TPasswordRecord {
   String Key;
-  int Iterations = 0;
+  // True for a record as strong as the journal's key (Argon2id).
+  bool Argon2 = false;
 };
 
-// Splits "Wohs$[<iterations>$]<salt>$<hash>"; false for any other key.
-bool ParsePasswordKey(const String& key, int& iterations, String& salt, String& hash) {
+// A parsed "Wohs" key: "Wohs$argon2id$<m>$<t>$<p>$<salt>$<hash>", or the
+// PBKDF2 records of earlier builds, "Wohs$[<iterations>$]<salt>$<hash>".
+struct TParsedKey {
+  bool Argon2 = false;
+  int Iterations = 0;
+  TCipherSettings Settings;
+  String Salt, Hash;
+};
+
+bool ParsePasswordKey(const String& key, TParsedKey& out) {
   if (key.compare(0, 5, kPasswordKeyPrefix) != 0) return false;
   std::vector<String> parts;
   size_t start = 5;
@@ -354,19 +366,51 @@ bool ParsePasswordKey(const String& key, int& iterations, String& salt, String& 
     if (sep == String::npos) break;
     start = sep + 1;
   }
-  if (parts.size() == 2) {
-    iterations = kOldRecordIterations;
+  if (parts.size() == 6 && parts[0] == kArgon2Kind) {
+    // The same bounds as cipher settings read from a file: a record cannot
+    // make a check run for minutes.
+    if (!TCipherSettings::Parse("kdf=argon2id;m=" + parts[1] + ";t=" + parts[2] + ";p=" + parts[3] +
+                                    ";cipher_page_size=4096",
+                                out.Settings))
+      return false;
+    out.Argon2 = true;
+    parts.erase(parts.begin(), parts.begin() + 4);
+  } else if (parts.size() == 2) {
+    out.Iterations = kOldRecordIterations;
   } else if (parts.size() == 3) {
     Int64 n = 0;
     if (!TryStrToInt64(parts[0], n) || n < 1 || n > 100000000) return false;
-    iterations = static_cast<int>(n);
+    out.Iterations = static_cast<int>(n);
     parts.erase(parts.begin());
   } else {
     return false;
   }
-  salt = parts[0];
-  hash = parts[1];
-  return !salt.empty() && hash.size() == 64;
+  out.Salt = parts[0];
+  out.Hash = parts[1];
+  return !out.Salt.empty() && out.Hash.size() == 64;
+}
+
+// What a new record is derived with: the journal's own Argon2id parameters,
+// or the program's when the journal's key is of the older kind.
+TCipherSettings RecordSettings() {
+  TCipherSettings journal = DBNewFileCipherSettings;
+  try {
+    const String path = JournalFilePath();
+    if (ClassifyDatabaseFile(path) == dfEncrypted) {
+      const TCipherSettings own = QuillorySession().CipherSettingsOf(path);
+      if (own.UsesArgon2()) journal = own;
+    }
+  } catch (Exception&) {
+  }
+  return journal;
+}
+
+String NewPasswordRecordKey(const String& password) {
+  const TCipherSettings s = RecordSettings();
+  const String salt = NewPasswordSalt();
+  return kPasswordKeyPrefix + String(kArgon2Kind) + "$" + IntToStr(s.Argon2MemoryKiB) + "$" +
+         IntToStr(s.Argon2Passes) + "$" + IntToStr(s.Argon2Lanes) + "$" + salt + "$" +
+         PasswordHashArgon2id(password, salt, s);
 }
 
 // The "Wohs" key that records this password, or an empty key when none does.
@@ -379,11 +423,12 @@ TPasswordRecord FindPasswordKey(const String& password) {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     const String key = q.FieldByName("ProfileKey").AsString();
-    int iterations = 0;
-    String salt, hash;
-    if (!ParsePasswordKey(key, iterations, salt, hash)) continue;
+    TParsedKey parsed;
+    // A PBKDF2 record is never checked against: it is replaced at the next
+    // open or change.
+    if (!ParsePasswordKey(key, parsed) || !parsed.Argon2) continue;
     try {
-      if (SameHash(PasswordHash(password, salt, iterations), hash)) return {key, iterations};
+      if (SameHash(PasswordHashArgon2id(password, parsed.Salt, parsed.Settings), parsed.Hash)) return {key, true};
     } catch (Exception&) {
       // not a key of ours
     }
@@ -418,16 +463,7 @@ std::vector<std::pair<String, String>> PasswordKeys() {
 
 void RecordPasswordChange(const String& newPassword, TDateTime when) {
   TPasswordRecord record = FindPasswordKey(newPassword);
-  if (!record.Key.empty() && record.Iterations < PasswordHashIterations) {
-    // Cheaper to attack than the journal itself: made anew below.
-    DeleteProfileKey(record.Key);
-    record = {};
-  }
-  if (record.Key.empty()) {
-    const String salt = NewPasswordSalt();
-    record.Key = kPasswordKeyPrefix + IntToStr(PasswordHashIterations) + "$" + salt + "$" +
-                 PasswordHash(newPassword, salt, PasswordHashIterations);
-  }
+  if (record.Key.empty()) record.Key = NewPasswordRecordKey(newPassword);
   SetProfileValue(record.Key, pvDateTime, when);
   // Hashes of earlier passwords would only help a guesser.
   for (const auto& [key, value] : PasswordKeys())
@@ -463,6 +499,37 @@ int RemoveEarlierPasswordRecords() {
 }
 
 bool PasswordWasRecorded(const String& password) { return !FindPasswordKey(password).Key.empty(); }
+
+bool RenewPasswordRecord(const String& password) {
+  try {
+    // An encrypted journal opened without a password typed: which one
+    // opened it is not known here.
+    if (password.empty() && ClassifyDatabaseFile(JournalFilePath()) == dfEncrypted) return false;
+    const auto keys = PasswordKeys();
+    TDateTime newest = -1e9;
+    bool weaker = false;
+    for (const auto& [key, value] : keys) {
+      TParsedKey parsed;
+      if (ParsePasswordKey(key, parsed) && parsed.Argon2) continue;
+      weaker = true;
+      try {
+        newest = std::max(newest, TextAsDateTime(value));
+      } catch (Exception&) {
+      }
+    }
+    if (!weaker) return false;
+    // The password that opened the journal is the current one: its record
+    // keeps the moment of the last change.
+    const String key = NewPasswordRecordKey(password);
+    SetProfileValue(key, pvDateTime, newest > -1e9 ? newest : GetProfileDateTime("LPCD", Now()));
+    for (const auto& [old, value] : keys)
+      if (old != key) DeleteProfileKey(old);
+    return true;
+  } catch (Exception&) {
+    // Tried again at the next open.
+    return false;
+  }
+}
 
 void RecordJournalCipherSettings() {
   const String path = JournalFilePath();

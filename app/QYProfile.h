@@ -86,14 +86,19 @@ void ResetProfileDefaults();
 String DefaultBackupLocation();
 
 // Records a password change: "LPCD" and a "Wohs" key with the moment of the
-// change, and the journal file's cipher settings. The key holds a salted,
-// slow hash in place of the password ("Wohs$<iterations>$<salt>$<hash>";
-// earlier builds wrote "Wohs$<salt>$<hash>" with 100,000 iterations, still
-// read); a key of the older, cheaper kind is replaced by a new one. Only the
+// change, and the journal file's cipher settings. The key holds a salted
+// Argon2id hash in place of the password, with the journal key's own
+// parameters ("Wohs$argon2id$<m>$<t>$<p>$<salt>$<hash>"), so that the
+// settings file is no cheaper to guess against than the journal. Only the
 // current password's key is kept: the keys of earlier passwords go.
 void RecordPasswordChange(const String& newPassword, TDateTime when);
-// True when the "Wohs" key records this password.
+// True when an Argon2id "Wohs" key records this password (the PBKDF2 keys
+// of earlier builds are never checked against).
 bool PasswordWasRecorded(const String& password);
+// After a successful open with this password: replaces the PBKDF2 "Wohs"
+// keys of earlier builds by an Argon2id key of the password, keeping the
+// moment of the last change. True when it replaced any.
+bool RenewPasswordRecord(const String& password);
 // Removes the "Wohs" keys of earlier passwords that earlier builds kept
 // (all but the one of the latest change); LoadProfile calls it. The number
 // removed.

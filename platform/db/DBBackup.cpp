@@ -1,5 +1,7 @@
 #include "platform/db/DBBackup.h"
 
+#include "platform/db/DBFiles.h"
+
 #include <openssl/evp.h>
 
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
@@ -58,6 +61,38 @@ bool InspectRegularFile(const String& path, Int64& size, String& error) {
   }
   ::close(fd);
   return true;
+}
+
+bool InspectDatabaseSource(const String& path, String& error) {
+  TFd fd(OpenRegularForReading(path));
+  struct stat st {};
+  if (fd.Fd < 0 || ::fstat(fd.Fd, &st) != 0) {
+    error = Cause("Cannot read", path);
+    return false;
+  }
+  String reason;
+  const TDBFileKind kind = ClassifyDatabaseFile(path, &reason);
+  if (kind != dfPlain && kind != dfEncrypted) {
+    error = path + " is no database file" + (reason.empty() ? String() : " (" + reason + ")");
+    return false;
+  }
+  // A database the engine wrote holds its pages on disk. Compressing file
+  // systems may hold less than the length, never a small part of it.
+  const Int64 length = static_cast<Int64>(st.st_size);
+  const Int64 allocated = static_cast<Int64>(st.st_blocks) * 512;
+  constexpr Int64 slack = 1 << 20;
+  if (allocated + slack < length / 8) {
+    error = path + " is " + std::to_string(length) + " bytes long but only " + std::to_string(allocated) +
+            " of them are on the disk: the rest are holes, which no database has";
+    return false;
+  }
+  return true;
+}
+
+Int64 FreeSpaceOf(const String& folder) {
+  struct statvfs vfs {};
+  if (::statvfs(folder.c_str(), &vfs) != 0) return -1;
+  return static_cast<Int64>(vfs.f_bavail) * static_cast<Int64>(vfs.f_frsize);
 }
 
 bool CopyFileDurably(const String& source, const String& dest, String& error) {

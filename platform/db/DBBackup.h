@@ -14,6 +14,16 @@ bool CopyFileDurably(const String& source, const String& dest, String& error);
 // read; its size then goes to size, else the cause to error. Never waits.
 bool InspectRegularFile(const String& path, Int64& size, String& error);
 
+// Before a database file is copied: true when its first page classifies it
+// as a database (plain or encrypted) and the disk holds most of its length
+// (a sparse file of hundreds of gigabytes would fill the disk when copied).
+// Else false with the reason, in words for the user, in error.
+bool InspectDatabaseSource(const String& path, String& error);
+
+// Bytes that the user may still write in the folder's file system; -1 when
+// it cannot be told.
+Int64 FreeSpaceOf(const String& folder);
+
 // The SHA-256 of the file's bytes as 64 lower-case hex digits; "" when the
 // file cannot be read or is no regular file.
 String FileDigest(const String& path);

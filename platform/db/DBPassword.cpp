@@ -142,8 +142,9 @@ String NewPasswordSalt() {
   return ToHex(salt, sizeof salt);
 }
 
-String PasswordHash(const String& password, const String& saltHex, int iterations) {
-  if (iterations < 1) throw EDatabaseError("Invalid password hash iterations");
+namespace {
+
+String SaltBytes(const String& saltHex) {
   if (saltHex.empty() || saltHex.size() % 2 != 0) throw EDatabaseError("Invalid password salt");
   String salt;
   for (size_t i = 0; i < saltHex.size(); i += 2) {
@@ -151,6 +152,30 @@ String PasswordHash(const String& password, const String& saltHex, int iteration
     if (hi < 0 || lo < 0) throw EDatabaseError("Invalid password salt");
     salt += static_cast<char>(hi * 16 + lo);
   }
+  return salt;
+}
+
+}  // namespace
+
+String PasswordHashArgon2id(const String& password, const String& saltHex, const TCipherSettings& settings) {
+  if (!settings.UsesArgon2() || settings.Argon2Passes < 1 || settings.Argon2Lanes < 1 ||
+      settings.Argon2MemoryKiB < 8 * settings.Argon2Lanes)
+    throw EDatabaseError("Invalid password hash settings");
+  const String salt = SaltBytes(saltHex);
+  // Argon2 takes no salt shorter than 8 bytes.
+  if (salt.size() < 8) throw EDatabaseError("Invalid password salt");
+  unsigned char out[32];
+  const int rc = argon2id_hash_raw(static_cast<uint32_t>(settings.Argon2Passes),
+                                   static_cast<uint32_t>(settings.Argon2MemoryKiB),
+                                   static_cast<uint32_t>(settings.Argon2Lanes), password.data(), password.size(),
+                                   salt.data(), salt.size(), out, sizeof out);
+  if (rc != ARGON2_OK) throw EDatabaseError(String("Password hashing failed: ") + argon2_error_message(rc));
+  return ToHex(out, sizeof out);
+}
+
+String PasswordHash(const String& password, const String& saltHex, int iterations) {
+  if (iterations < 1) throw EDatabaseError("Invalid password hash iterations");
+  const String salt = SaltBytes(saltHex);
   unsigned char out[32];
   if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
                         reinterpret_cast<const unsigned char*>(salt.data()),

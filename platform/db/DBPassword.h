@@ -8,8 +8,9 @@
 #include <initializer_list>
 #include <vector>
 
-// Iterations of PBKDF2-HMAC-SHA256 for a new hash: OWASP's figure for that
-// algorithm. Only the current password's hash is kept.
+// Iterations of the PBKDF2-HMAC-SHA256 records that earlier builds wrote
+// (OWASP's figure for that algorithm). Records are now Argon2id's
+// (PasswordHashArgon2id): PBKDF2 is far cheaper to guess against.
 constexpr int PasswordHashIterations = 600000;
 
 // 16 random bytes as 32 lower-case hexadecimal digits.
@@ -19,6 +20,11 @@ String NewPasswordSalt();
 // or the iterations are not positive.
 String PasswordHash(const String& password, const String& saltHex,
                     int iterations = PasswordHashIterations);
+// Argon2id of the password's UTF-8 bytes with the salt's bytes and the
+// settings' memory, passes and lanes, as 64 hexadecimal digits: a record of
+// a password that costs a guesser as much as the journal's own key. Raises
+// EDatabaseError for a salt that is not hex or settings without Argon2id.
+String PasswordHashArgon2id(const String& password, const String& saltHex, const TCipherSettings& settings);
 // Compares two hashes in time that does not depend on where they differ.
 bool SameHash(const String& a, const String& b);
 

@@ -185,19 +185,19 @@ bool TCipherSettings::Parse(const String& text, TCipherSettings& out) {
     }
     Int64 v = 0;
     if (!TryStrToInt64(value, v)) return false;
-    if (name == "kdf_iter" && v >= 1 && v <= 100000000) {
+    if (name == "kdf_iter" && v >= 1 && v <= DBCostFactorLimit * Int64(DBKdfIterations)) {
       r.KdfIter = static_cast<int>(v);
       iter = true;
     } else if (name == "cipher_page_size" && v >= 512 && v <= 65536 && (v & (v - 1)) == 0) {
       r.PageSize = static_cast<int>(v);
       page = true;
-    } else if (name == "m" && v >= 8 && v <= 1048576) {  // a settings file cannot ask for more than 1 GiB
+    } else if (name == "m" && v >= 8 && v <= DBCostFactorLimit * Int64(DBArgon2MemoryKiB)) {
       r.Argon2MemoryKiB = static_cast<int>(v);
       m = true;
-    } else if (name == "t" && v >= 1 && v <= 64) {
+    } else if (name == "t" && v >= 1 && v <= DBCostFactorLimit * Int64(DBArgon2Passes)) {
       r.Argon2Passes = static_cast<int>(v);
       t = true;
-    } else if (name == "p" && v >= 1 && v <= 64) {
+    } else if (name == "p" && v >= 1 && v <= DBCostFactorLimit * Int64(DBArgon2Lanes)) {
       r.Argon2Lanes = static_cast<int>(v);
       p = true;
     } else {

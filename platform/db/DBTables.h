@@ -33,6 +33,10 @@ constexpr int DBKdfIterations = 256000;
 constexpr int DBArgon2MemoryKiB = 65536;
 constexpr int DBArgon2Passes = 3;
 constexpr int DBArgon2Lanes = 4;
+// Settings read from a file may ask for at most this many times the cost of
+// what the program writes: a copied or crafted settings file must not hold
+// an open up for minutes or take gigabytes before the password is checked.
+constexpr int DBCostFactorLimit = 4;
 
 // How an encrypted file derives its key and lays out its pages. A file keeps
 // the settings it was made with; callers record them (Text) so that a later
@@ -56,7 +60,8 @@ struct TCipherSettings {
   // "kdf_iter=256000;cipher_page_size=1024", or for Argon2id
   // "kdf=argon2id;m=65536;t=3;p=4;cipher_page_size=4096".
   String Text() const;
-  // False (out unchanged) for text that names no valid settings.
+  // False (out unchanged) for text that names no valid settings, or settings
+  // costlier than DBCostFactorLimit times the program's own.
   static bool Parse(const String& text, TCipherSettings& out);
 };
 

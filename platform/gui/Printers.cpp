@@ -16,6 +16,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,7 +50,7 @@ void WriteChoice(QPrinter* printer, const TInteraction& r) {
     if (file.isEmpty()) {
       QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
       if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-      file = folder + "/" + (printer->docName().isEmpty() ? QString("document") : printer->docName()) + ".pdf";
+      file = ToQ(UnusedPdfFileName(FromQ(folder + "/" + (printer->docName().isEmpty() ? QString("document") : printer->docName()) + ".pdf")));
     }
     printer->setOutputFileName(file);
   }
@@ -296,6 +299,14 @@ void TPrinter::BeginDoc() {
     FPrinter->setPrinterName(ToQ(PrinterName()));
     FPrinter->setOutputFileName(QString());
   } else {
+    // The file is the owner's alone before a byte is written: a report may
+    // hold the password in clear. The writer truncates it and keeps the mode.
+    const int fd = ::open(OutputFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0 || ::fchmod(fd, 0600) != 0) {
+      if (fd >= 0) ::close(fd);
+      throw EPrinter("The print job could not be started");
+    }
+    ::close(fd);
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setResolution(PdfResolution);
     FPrinter->setOutputFileName(ToQ(OutputFileName));
@@ -383,6 +394,31 @@ String CurrentPrinterChoice(String& pdfFile) {
   pdfFile = printer->OutputFileName;
   const String name = printer->PrinterName();
   return !pdfFile.empty() || name.empty() ? String(PdfFileChoice) : name;
+}
+
+String UnusedPdfFileName(const String& path) {
+  struct stat st {};
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return path;
+  String stem = path;
+  String ext;
+  const size_t slash = stem.rfind('/');
+  const size_t dot = stem.rfind('.');
+  if (dot != String::npos && (slash == String::npos || dot > slash)) {
+    ext = stem.substr(dot);
+    stem.erase(dot);
+  }
+  // "report (2).pdf" goes on as "report (3).pdf", not "report (2) (2).pdf".
+  if (stem.size() > 4 && stem.back() == ')') {
+    const size_t open = stem.rfind(" (");
+    if (open != String::npos && open + 2 < stem.size() - 1 &&
+        stem.find_first_not_of("0123456789", open + 2) == stem.size() - 1)
+      stem.erase(open);
+  }
+  for (int n = 2; n < 10000; ++n) {
+    const String candidate = stem + " (" + std::to_string(n) + ")" + ext;
+    if (::lstat(candidate.c_str(), &st) != 0) return candidate;
+  }
+  return path;
 }
 
 Integer LocaleDefaultPaperSize() {

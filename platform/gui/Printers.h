@@ -106,6 +106,11 @@ std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
 // printing: the dialogs answer it as the printer name, with the file's name.
 inline constexpr const char* PdfFileChoice = "Print to PDF file";
 
+// The path itself when nothing is there, else the first free one of
+// "<name> (2).pdf", "<name> (3).pdf", …: the name a print to a file suggests,
+// so that it replaces no earlier one.
+String UnusedPdfFileName(const String& path);
+
 // The page size the locale uses (Letter where the measures are the US ones,
 // else A4): the pages without a printer.
 Integer LocaleDefaultPaperSize();

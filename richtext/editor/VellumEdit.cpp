@@ -947,6 +947,8 @@ void TCustomVellumEdit::DoEnter() {
 void TCustomVellumEdit::DoExit() {
   TCustomVellum::DoExit();
   if (FDestroying) return;
+  // The Ctrl release may go to the window that took the focus.
+  if (FEditorOptions.Contains(vloCtrlJumps) && GetStyle()) EditData()->LeaveJumpMode();
   FPreedit.clear();
   HideCaret();
   FCaretVisible = false;

@@ -218,6 +218,9 @@ public:
   // ---- input (also for tests) ------------------------------------------------------------
   bool DoKeyDown(Word& key, TShiftState shift) override;
   bool DoKeyUp(Word& key, TShiftState shift) override;
+  // The hyperlink mode follows the Ctrl state each click carries: a key
+  // release another window took (a message box) must not leave it on.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   // Pastes the primary selection as text where the middle button was
   // clicked (not in a read-only editor).
   void MiddleClick(int x, int y) override;
@@ -243,6 +246,8 @@ protected:
   void WndProc(TMessage& message) override;
   void DoEnter() override;
   void DoExit() override;
+  // Ends the hyperlink mode when the event says Ctrl is not held.
+  void LeaveJumpModeWithoutCtrl(TShiftState shift);
   void VScrolled() override;
   void HScrolled() override;
   void ImePreedit(const WideString& text, int cursorPos) override;

@@ -89,6 +89,16 @@ bool TCustomVellumEdit::DoKeyUp(Word& key, TShiftState shift) {
   return handled;
 }
 
+void TCustomVellumEdit::LeaveJumpModeWithoutCtrl(TShiftState shift) {
+  if (!FEditorOptions.Contains(vloCtrlJumps) || !GetStyle() || shift.Contains(ssCtrl)) return;
+  EditData()->LeaveJumpMode();
+}
+
+void TCustomVellumEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  LeaveJumpModeWithoutCtrl(shift);
+  TCustomVellum::MouseDown(button, shift, x, y);
+}
+
 bool TCustomVellumEdit::DoKeyPress(char16_t& key) {
   // Characters without a key of their own (composed or unmapped keys).
   if (TCustomVellum::DoKeyPress(key)) return true;

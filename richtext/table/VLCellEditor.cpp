@@ -82,14 +82,18 @@ void TVLTableInplaceVLData::DrawBackground(TCanvas* canvas, const TRect& clip) {
   TVLBackground* back = host ? host->GetBackground() : nullptr;
   if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty() || host->GetBackgroundStyle() == bsNoBitmap) {
     TVLEditVLData::DrawBackground(canvas, clip);
-    return;
+  } else {
+    // The holder's background at the editor's place in it.
+    TVellumVLData* outer = host->VLData();
+    const TRect moved(clip.Left + e->GetLeft(), clip.Top + e->GetTop(), clip.Right + e->GetLeft(),
+                      clip.Bottom + e->GetTop());
+    back->Draw(canvas, moved, outer->GetHOffset(), outer->GetVOffset(), 0, 0, outer->GetWidth(), outer->GetHeight(),
+               host->GetEffectiveColor(), false);
   }
-  // The holder's background at the editor's place in it.
-  TVellumVLData* outer = host->VLData();
-  const TRect moved(clip.Left + e->GetLeft(), clip.Top + e->GetTop(), clip.Right + e->GetLeft(),
-                    clip.Bottom + e->GetTop());
-  back->Draw(canvas, moved, outer->GetHOffset(), outer->GetVOffset(), 0, 0, outer->GetWidth(), outer->GetHeight(),
-             host->GetEffectiveColor(), false);
+  // Over the colour, the pictures the table paints under the cell.
+  if (e && e->Table && e->Cell)
+    e->Table->PaintPicturesUnderCell(canvas, clip, *e->Cell, -e->Cell->Left,
+                                     -(e->Cell->Top + e->Cell->GetVAlignOffset()));
 }
 
 void TVLTableItemInfo::RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {

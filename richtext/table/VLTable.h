@@ -19,6 +19,7 @@ class TVLTableRows;
 class TVLTableRow;
 class TVLTableInplaceEdit;
 class TVLTablePrintInfo;
+class TVLTablePrintPart;
 class TVLTableUndoStep;
 class TVLUndoTableStructure;
 class TVLEditVLData;
@@ -294,6 +295,14 @@ public:
   bool ReadVLFParams(const char*& p) override;
   void SaveVLF(TStream& stream, TCustomVLData* vlData, Integer itemNo, Integer paraNo, const AnsiString& name,
                bool part, bool forceSameAsPrev) override;
+  // The record of one printed part: the heading rows first (those the part
+  // repeats), then the part's own rows. The range stays set afterwards.
+  void SaveVLFPart(TStream& stream, TCustomVLData* vlData, Integer paraNo, const AnsiString& name,
+                   const TVLTablePrintPart& part);
+  // The rows the record holds: with heading rows, the first SaveHeadingRows
+  // rows, then SaveRowCount rows from SaveFirstRow (-1: to the end).
+  Integer SaveHeadingRows = 0, SaveFirstRow = 0, SaveRowCount = -1;
+  std::vector<Integer> SavedRows() const;
   bool ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                    AnsiString& name, TObject*& cpInfo) override;
   void SetVLFReadType(Integer readType) override { FReadType = readType; }
@@ -494,6 +503,10 @@ public:
   Integer PaintLenX(Integer v) const;
   Integer PaintLenY(Integer v) const;
   void PaintPicture(TVLBackground& back, TCanvas* canvas, const TRect& part, const TRect& whole) const;
+  // The pictures the table paints under a cell (the table's, unless the
+  // cell has a colour of its own, then the cell's), the table's origin at
+  // (x, y) of the canvas; what lies under them is painted already.
+  void PaintPicturesUnderCell(TCanvas* canvas, const TRect& clip, TVLTableCellData& cell, Integer x, Integer y);
   // On paper the cell's content prints from its own layout (its colour and
   // picture are painted already); false on screen.
   bool PrintCellContent(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect);

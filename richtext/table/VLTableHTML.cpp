@@ -5,6 +5,7 @@
 // writer as the page, body only.
 #include "platform/base/Streams.h"
 #include "platform/gui/GfxColors.h"
+#include "platform/gui/Jpeg.h"
 #include "richtext/model/VLExport.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLHTMLWrite.h"
@@ -12,6 +13,7 @@
 #include "richtext/table/VLTable.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -64,6 +66,44 @@ const char* VAlignName(TVLCellVAlign v) {
   }
 }
 
+// A background picture's file for the page: the item's own file when the
+// options ask for it, else what the application answers, else a file the
+// document writes beside the page (as for pictures in the text).
+String SaveBackgroundPicture(TCustomVLData* vlData, Integer itemNo, TVLHTMLSaveContext& ctx, const TGraphic* image,
+                             const String& ownFile, TColor color) {
+  if (!vlData || !image || image->GetEmpty()) return {};
+  String location;
+  const bool useName = !ownFile.empty() && ctx.Options.Contains(vlsoUseItemImageFileNames);
+  auto ownName = [&] {
+    const std::filesystem::path rel =
+        std::filesystem::path(ownFile).lexically_relative(ctx.Path.empty() ? "." : ctx.Path);
+    return rel.empty() ? ownFile : String(rel.generic_string());
+  };
+  if (useName) location = ownName();
+  bool doDefault = true;
+  vlData->DoHTMLSaveImage(itemNo, ctx.Path, color, doDefault, location);
+  if (doDefault) {
+    if (useName)
+      location = ownName();
+    else
+      vlData->SaveImageForHTML(dynamic_cast<const TJPEGImage*>(image) != nullptr, *image, ctx, color, location);
+  }
+  std::replace(location.begin(), location.end(), '\\', '/');
+  return location;
+}
+
+void AddPicture(AnsiString& css, const String& location) {
+  if (!location.empty()) Add(css, "background-image", "url('" + VLHTMLFileLocation(location) + "')");
+}
+
+// A stretched or centred picture is drawn once; stretched fills the box.
+void AddPlacement(AnsiString& css, TVLItemBackgroundStyle style) {
+  if (style != vlbsStretched && style != vlbsCentered) return;
+  Add(css, "background-position", "center center");
+  Add(css, "background-repeat", "no-repeat");
+  if (style == vlbsStretched) Add(css, "background-size", "100% 100%");
+}
+
 bool HoldsNothing(TCustomVLData& cell) {
   return cell.GetItemCount() == 0 ||
          (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
@@ -71,7 +111,7 @@ bool HoldsNothing(TCustomVLData& cell) {
 
 }  // namespace
 
-void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer /*itemNo*/,
+void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo,
                                   const AnsiString& /*text*/, TVLHTMLSaveContext& ctx, TColor curColor,
                                   bool useCSS) {
   const auto W = [&stream](const AnsiString& s) { stream.WriteBytes(s); };
@@ -88,8 +128,9 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
   else
     Add(css, "border-spacing", I(CellHSpacing) + "px " + I(CellVSpacing) + "px");
   Add(css, "padding", I(std::max(0, BorderVSpacing)) + "px " + I(std::max(0, BorderHSpacing)) + "px");
-  if (BackgroundStyle == vlbsStretched || BackgroundStyle == vlbsCentered)
-    Add(css, "background-position", "center center");
+  const TColor pageBack = Color != clNone ? Color : curColor;
+  AddPicture(css, SaveBackgroundPicture(vlData, itemNo, ctx, GetBackgroundImage(), FileName, pageBack));
+  AddPlacement(css, BackgroundStyle);
   W("<TABLE" + VLStyleAttr(css) + ">\r\n");
   TVLSaveOptions cellOptions = ctx.Options;
   cellOptions.Exclude(vlsoFirstOnly);
@@ -97,7 +138,7 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
   cellOptions.Include(vlsoMiddleOnly);
   Integer ownImgNo = 0;
   Integer& imgNo = ctx.imgSaveNo ? *ctx.imgSaveNo : ownImgNo;
-  const TColor tableBack = Color != clNone ? Color : curColor;
+  const TColor tableBack = pageBack;
   // HTML knows rows and columns only by the cells that start in them: rows
   // and columns in which none starts (all covered by merged cells) are left
   // out and the spans over them shortened.
@@ -130,6 +171,15 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
       if (cell->Color != clNone && cell->Color != Color) Add(cellCss, "background-color", ColorToHtml(cell->Color));
       Add(cellCss, "vertical-align", VAlignName(cell->VAlign));
       Add(cellCss, "padding", I(std::max(0, CellPadding)) + "px");
+      AddPicture(cellCss, SaveBackgroundPicture(vlData, itemNo, ctx, cell->GetBackgroundImage(),
+                                                cell->BackgroundImageFileName,
+                                                cell->Color != clNone ? cell->Color : pageBack));
+      if (cell->GetBackgroundStyle() == vlbsStretched || cell->GetBackgroundStyle() == vlbsCentered) {
+        AddPlacement(cellCss, cell->GetBackgroundStyle());
+      } else if (BackgroundStyle == vlbsStretched || BackgroundStyle == vlbsCentered) {
+        Add(cellCss, "background-position", "left top");
+        Add(cellCss, "background-repeat", "repeat");
+      }
       if (CellBorderWidth > 0) {
         const TColor bc = cell->BorderColor != clNone ? cell->BorderColor : CellBorderColor;
         const TColor lc = cell->BorderLightColor != clNone ? cell->BorderLightColor : CellBorderLightColor;
@@ -159,7 +209,6 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
     W("</TR>\r\n");
   }
   W("</TABLE>\r\n");
-  (void)vlData;
 }
 
 AnsiString TVLTableItemInfo::AsText(Integer lineWidth, TCustomVLData* vlData, const AnsiString& /*text*/,

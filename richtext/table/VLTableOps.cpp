@@ -1006,14 +1006,16 @@ void TVLTableItemInfo::SplitSelectedCellsVertically(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
   const Integer added = SplitCellsVertically(top, left, cols, rows, parts);
-  if (FCellsSelected) Select(top, left, cols + added - 1, rows - 1);
+  // Selected whether the split began at the caret or on selected cells: a
+  // split the other way that follows takes the same cells.
+  Select(top, left, cols + added - 1, rows - 1);
 }
 
 void TVLTableItemInfo::SplitSelectedCellsHorizontally(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
   const Integer added = SplitCellsHorizontally(top, left, cols, rows, parts);
-  if (FCellsSelected) Select(top, left, cols - 1, rows + added - 1);
+  Select(top, left, cols - 1, rows + added - 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -72,11 +72,15 @@ public:
       if (b.Color == clNone) return;
       C->Pen.Color = ApplyColorModeFore(b.Color, PaintMode());
       if (!b.Visible || (visible(0) && visible(1) && visible(2) && visible(3))) {
-        C->Pen.Width = b.Width;
-        C->Pen.Style = psInsideFrame;
-        C->Brush.Style = bsClear;
-        C->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        // Four bands rather than a framed rectangle: a preview that shrinks
+        // the page keeps each side at least a pixel wide.
+        const Integer w = std::min({b.Width, b.Right - b.Left, b.Bottom - b.Top});
         C->Brush.Style = bsSolid;
+        C->Brush.Color = C->Pen.Color;
+        C->FillRect(TRect(b.Left, b.Top, b.Right, b.Top + w));
+        C->FillRect(TRect(b.Left, b.Bottom - w, b.Right, b.Bottom));
+        C->FillRect(TRect(b.Left, b.Top, b.Left + w, b.Bottom));
+        C->FillRect(TRect(b.Right - w, b.Top, b.Right, b.Bottom));
         SolidPen();
         return;
       }
@@ -380,4 +384,17 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
     }
     canvas->Pen.Style = psSolid;
   }
+}
+
+void TVLTableItemInfo::PaintPicturesUnderCell(TCanvas* canvas, const TRect& clip, TVLTableCellData& cell, Integer x,
+                                              Integer y) {
+  auto paint = [&](TVLBackground* back, const TRect& whole) {
+    if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty()) return;
+    const TRect part(std::max(whole.Left, clip.Left), std::max(whole.Top, clip.Top), std::min(whole.Right, clip.Right),
+                     std::min(whole.Bottom, clip.Bottom));
+    if (part.Right > part.Left && part.Bottom > part.Top) PaintPicture(*back, canvas, part, whole);
+  };
+  const TVLTableItemFormattingInfo& F = PaintFormatting();
+  if (cell.Color == clNone) paint(GetTableBackground(), TRect(x, y, x + F.Width, y + F.Height));
+  paint(cell.GetBackground(), TRect(x + cell.Left, y + cell.Top, x + cell.Left + cell.Width, y + cell.Top + cell.Height));
 }

@@ -289,7 +289,11 @@ void TVLTablePrintInfo::PrintCell(Integer row, Integer col, TCanvas* canvas, con
   data->ScaleDen = ScaleDen;
   data->OffsetX = OriginX + MulDiv(data->Left, ScaleNum, ScaleDen) - Doc->GetPrintableAreaLeft(PageNo);
   data->OffsetY = OriginY + MulDiv(data->Top, ScaleNum, ScaleDen) - Doc->GetPrintableAreaTop();
+  // A word wider than its column stops at the cell's edge, as on screen.
+  const int saved = canvas->SaveDC();
+  canvas->IntersectClipRect(cellRect.Left, cellRect.Top, cellRect.Right, cellRect.Bottom);
   data->DrawPage(PageNo, canvas, Preview, Correction);
+  canvas->RestoreDC(saved);
 }
 
 // ---- what the painter takes on paper -------------------------------------------------------

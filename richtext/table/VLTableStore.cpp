@@ -15,6 +15,7 @@
 #include "platform/base/Streams.h"
 #include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLItemVLF.h"
+#include "richtext/table/VLTablePrint.h"
 
 #include <algorithm>
 
@@ -196,21 +197,42 @@ public:
       TVLTableItemInfo& T;
       ~TEnd() { T.EndUpdate(); }
     } end{Table};
-    const Integer rows = Table.RowCount();
+    const std::vector<Integer> saved = Table.SavedRows();
+    const Integer rows = static_cast<Integer>(saved.size());
     w.WriteInteger(rows);
     if (rows == 0) return;
     const Integer cols = Table.ColCount();
     w.WriteInteger(cols);
     w.WriteListBegin();
-    for (Integer r = 0; r < rows; ++r)
+    // The heading rows and the range are blocks of their own: a span is cut
+    // at the end of its block, and a position covered from outside its block
+    // is written as an empty cell, so that the grid read back is whole.
+    TVLTableCellData filler(&Table);
+    filler.ResetContent();
+    for (Integer k = 0; k < rows; ++k) {
+      Integer blockEnd = k + 1;
+      while (blockEnd < rows && saved[blockEnd] == saved[blockEnd - 1] + 1) ++blockEnd;
+      Integer blockStart = k;
+      while (blockStart > 0 && saved[blockStart] == saved[blockStart - 1] + 1) --blockStart;
+      const Integer r = saved[static_cast<size_t>(k)];
       for (Integer c = 0; c < cols; ++c) {
         TVLTableCellData* cell = Table.GetCell(r, c);
-        if (!cell) continue;
+        if (!cell) {
+          Integer mr = -1, mc = -1;
+          Table.Rows.GetMainCell(r, c, mr, mc);
+          if (mr >= saved[static_cast<size_t>(blockStart)]) continue;  // covered within the block
+          w.WriteInteger(1);
+          w.WriteInteger(1);
+          Cell.Cell.C = &filler;
+          w.WriteComponent(Cell);
+          continue;
+        }
         w.WriteInteger(cell->ColSpan);
-        w.WriteInteger(cell->RowSpan);
+        w.WriteInteger(std::min(cell->RowSpan, blockEnd - k));
         Cell.Cell.C = cell;
         w.WriteComponent(Cell);
       }
+    }
     w.WriteListEnd();
   }
 
@@ -272,14 +294,14 @@ public:
   }
 
   bool HasRowVAlign() const {
-    for (const auto& row : Table.Rows.Rows)
-      if (row->VAlign != vlcTop) return true;
+    for (Integer r : Table.SavedRows())
+      if (Table.Rows.GetRow(r)->VAlign != vlcTop) return true;
     return false;
   }
 
   void WriteRowVAlign(TWriter& w) {
     w.WriteListBegin();
-    for (const auto& row : Table.Rows.Rows) w.WriteInteger(row->VAlign);
+    for (Integer r : Table.SavedRows()) w.WriteInteger(Table.Rows.GetRow(r)->VAlign);
     w.WriteListEnd();
   }
 
@@ -347,8 +369,33 @@ bool TVLTableItemInfo::GetExtraStrProperty(TVLExtraItemStrProperty prop, String&
   return true;
 }
 
+std::vector<Integer> TVLTableItemInfo::SavedRows() const {
+  std::vector<Integer> rows;
+  const Integer total = RowCount();
+  for (Integer r = 0; r < std::min(SaveHeadingRows, total); ++r) rows.push_back(r);
+  const Integer first = std::clamp<Integer>(SaveFirstRow, 0, total);
+  const Integer last = SaveRowCount < 0 ? total : std::min(total, first + SaveRowCount);
+  for (Integer r = first; r < last; ++r) rows.push_back(r);
+  return rows;
+}
+
+void TVLTableItemInfo::SaveVLFPart(TStream& stream, TCustomVLData* vlData, Integer paraNo, const AnsiString& name,
+                                   const TVLTablePrintPart& part) {
+  SaveFirstRow = part.FirstRow;
+  SaveRowCount = part.RowCount;
+  // Heading rows already inside the range (a first part, or headings that
+  // do not repeat) are not written twice.
+  SaveHeadingRows = std::clamp<Integer>(std::min(HeadingRowCount, RowCount()), 0, std::max<Integer>(part.FirstRow, 0));
+  SaveVLF(stream, vlData, -1, paraNo, name, true, false);
+}
+
 void TVLTableItemInfo::SaveVLF(TStream& stream, TCustomVLData* vlData, Integer, Integer paraNo,
-                               const AnsiString& name, bool, bool) {
+                               const AnsiString& name, bool part, bool) {
+  if (!part) {
+    SaveHeadingRows = 0;
+    SaveFirstRow = 0;
+    SaveRowCount = -1;
+  }
   const bool binary = VLFOptionsOf(vlData).Contains(vlfoSaveBinary);
   // Streamed first: a failure leaves no half record behind.
   const AnsiString bytes = SaveToBytes();

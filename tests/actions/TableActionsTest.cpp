@@ -191,6 +191,87 @@ TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {
   }
 }
 
+// Split Cells makes the same table whether the caret stands in the cell or
+// the cell is selected, and one undo takes the whole split back.
+TEST_F(TableActions, SplitFromTheCaretOrTheSelectedCellMakesTheSameTable) {
+  for (Integer cols = 1; cols <= 3; ++cols)
+    for (Integer rows = 1; rows <= 3; ++rows) {
+      std::string grids[2];
+      for (int selected = 0; selected < 2; ++selected) {
+        SCOPED_TRACE(std::to_string(cols) + " x " + std::to_string(rows) + (selected ? " selected" : " caret"));
+        TTableWindow w;
+        const std::string before = w.Grid();
+        w.Click(1, 1);
+        if (selected) {
+          TvlActionTableSelectCell select(w.Form.get());
+          ASSERT_TRUE(w.Run(select));
+          ASSERT_EQ(w.T()->GetInplaceEditor(), nullptr);
+        }
+        TvlActionTableSplitCells split(w.Form.get());
+        TInteractionScript script;
+        script.Do([&](TInteraction& r) {
+          auto* f = FormOf<TfrmVLSplit>(r);
+          f->rbSplit->SetChecked(true);
+          f->seColumns->SetValue(cols);
+          f->seRows->SetValue(rows);
+          return mrOk;
+        });
+        ASSERT_TRUE(w.Enabled(split));
+        w.Run(split);
+        EXPECT_EQ(script.Pending(), 0u);
+        EXPECT_EQ(w.T()->ColCount(), 3 + cols - 1);
+        EXPECT_EQ(w.T()->RowCount(), 3 + rows - 1);
+        // The split cell's place now holds cols x rows cells of its own.
+        for (Integer r = 1; r < 1 + rows; ++r)
+          for (Integer c = 1; c < 1 + cols; ++c) {
+            TVLTableCellData* cell = w.T()->GetCell(r, c);
+            ASSERT_NE(cell, nullptr) << r << "," << c;
+            EXPECT_EQ(cell->RowSpan, 1) << r << "," << c;
+            EXPECT_EQ(cell->ColSpan, 1) << r << "," << c;
+          }
+        grids[selected] = w.Grid();
+        w.Edit->Undo();
+        w.Settle();
+        EXPECT_EQ(w.Grid(), before);
+      }
+      EXPECT_EQ(grids[0], grids[1]) << cols << " x " << rows;
+    }
+}
+
+// After Insert Row Below the caret waits in the new row's first cell:
+// what the user types lands there.
+TEST_F(TableActions, TypingAfterInsertRowBelowGoesIntoTheNewRow) {
+  struct TCase {
+    const char* Name;
+    Integer Row, Col;
+    bool MergeFirstColumn;
+    const char* After;
+  } cases[] = {
+      {"middle row", 1, 1, false, "00,01,02 / 10,11,12 / Łódź,, / 20,21,22"},
+      {"last row", 2, 2, false, "00,01,02 / 10,11,12 / 20,21,22 / Łódź,,"},
+      {"beside a merged cell", 1, 2, true, "00|10[2x1],01,02 / .,11,12 / Łódź,, / 20,21,22"},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    if (k.MergeFirstColumn) {
+      w.T()->MergeCells(0, 0, 1, 2);
+      w.Edit->Format();
+      w.Settle();
+    }
+    TvlActionTableInsertRowsBelow below(w.Form.get());
+    below.AllowMultiple = false;
+    w.Click(k.Row, k.Col);
+    ASSERT_TRUE(w.Run(below));
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    for (QChar ch : QString::fromUtf8("Łódź")) QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    w.Settle();
+    if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
+    EXPECT_EQ(w.Grid(), k.After);
+  }
+}
+
 TEST_F(TableActions, DeletingEveryRowOrColumnRemovesTheTableAsOneStep) {
   for (bool rows : {true, false}) {
     SCOPED_TRACE(rows ? "rows" : "columns");

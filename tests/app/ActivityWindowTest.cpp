@@ -4,7 +4,10 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Printers.h"
+#include "support/PdfPages.h"
 #include "support/TestSupport.h"
+
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QWidget>
@@ -98,35 +101,71 @@ TEST(ActivityWindow, ItsShortcutHidesItFromItsOwnWindow) {
   Application->MainForm = savedMain;
 }
 
-TEST(ActivityWindow, PrintsTheLogOrReportsWhyNot) {
+// Without a printer the log's Print offers a PDF file as every other print
+// does (it used to refuse), asks for the file again at the next print under
+// a name no earlier print took, and prints the log view's own pages: long
+// events wrap inside the margins instead of running off the page.
+TEST(ActivityWindow, PrintOffersAPdfFileAndWrapsTheLogsPages) {
+  auto old = SetPrinter(std::make_unique<TPrinter>());
+  if (Printer()->HasPrinters()) {
+    SetPrinter(std::move(old));
+    GTEST_SKIP() << "a printer is installed here";
+  }
   qytest::TempDir dir;
   TActivityDisplayWindow log(nullptr);
-  for (int i = 1; i <= 80; ++i) log.AddLine("event number " + std::to_string(i));
-  TPrinter* printer = Printer();
-  const String pdf = (dir / "log.pdf").string();
-  printer->OutputFileName = pdf;
+  for (int i = 1; i <= 80; ++i) log.AddLine("event number " + std::to_string(i) + " in Łódź");
+  String longLine;
+  for (int i = 1; i <= 60; ++i) longLine += (i > 1 ? " " : "") + String(i < 10 ? "wörd0" : "wörd") + std::to_string(i);
+  log.AddLine(longLine);
+  const String pdf = (dir / "café log.pdf").string();
+  std::vector<TInteraction> offered;
+  auto choose = [&](const String& file) {
+    return [&, file](TInteraction& r) {
+      offered.push_back(r);
+      if (file.empty()) return static_cast<int>(mrCancel);
+      r.PrinterName = PdfFileChoice;
+      r.FileName = file;
+      return static_cast<int>(mrOk);
+    };
+  };
   {
     TInteractionScript script;
+    script.Do(choose(pdf));
     log.BitBtn2Click(nullptr);
-    EXPECT_TRUE(script.Shown.empty());
+    ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.back().Text;
+    EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::PrintDialog);
   }
-  printer->OutputFileName.clear();
   ASSERT_TRUE(FileExists(pdf));
-  EXPECT_EQ(printer->Title, "Quillory Log");
-  // 80 lines of 10 pt do not fit on one page inside the margins.
-  const String text = qytest::ReadFileBytes(pdf);
-  EXPECT_NE(text.find("/Count 2"), String::npos);
+  struct stat st {};
+  ASSERT_EQ(::stat(pdf.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(Printer()->Title, "Quillory Log");
+  const qytest::TPdfLayout layout = qytest::PdfLayout(pdf);
+  ASSERT_FALSE(layout.PageSizes.empty());
+  EXPECT_GE(layout.PageSizes.size(), 2u);
+  EXPECT_NE(qytest::PdfText(pdf).find("event number 80 in Łódź"), std::string::npos);
+  const qytest::TPdfWord* first = layout.Find("wörd01");
+  const qytest::TPdfWord* last = layout.Find("wörd60");
+  ASSERT_TRUE(first && last);
+  EXPECT_TRUE(last->Page > first->Page || last->YMin > first->YMax) << "the long event was not wrapped";
+  // 20 mm at the right stay free.
+  for (const qytest::TPdfWord& w : layout.Words)
+    EXPECT_LE(w.XMax, layout.PageSizes[static_cast<size_t>(w.Page - 1)].first - 56.0) << w.Text;
 
-  if (!printer->HasPrinters()) {
+  // The next print asks again, suggesting a new name; Cancel prints nothing.
+  const String before = qytest::ReadFileBytes(pdf);
+  {
     TInteractionScript script;
-    script.Answer(IDOK);
+    script.Do(choose(""));
     log.BitBtn2Click(nullptr);
-    ASSERT_EQ(script.Shown.size(), 1u);
-    EXPECT_EQ(script.Shown[0].Caption, "Print Log");
-    EXPECT_EQ(script.Shown[0].Text, "The log could not be printed.\r\n\r\nNo printer is set up on this computer.");
-    // No error class name reaches the user.
-    EXPECT_EQ(script.Shown[0].Text.find("EPrinter"), String::npos);
+    ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.back().Text;
   }
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[1].PrinterName, PdfFileChoice);
+  EXPECT_EQ(offered[1].FileName, (dir / "café log (2).pdf").string());
+  EXPECT_EQ(qytest::ReadFileBytes(pdf), before);
+  EXPECT_FALSE(FileExists((dir / "café log (2).pdf").string()));
+  SetPrinter(std::move(old));
 }
 
 TEST(ActivityWindow, PrintingProblemsAreToldInPlainWords) {

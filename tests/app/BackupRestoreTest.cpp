@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sys/wait.h>
@@ -129,8 +130,14 @@ TEST(BackupRestore, TheDefaultFolderWorksOnTheFirstBackup) {
   ProfileSettings.BackupRestoreLocation = DefaultBackupLocation();
   EXPECT_EQ(BackupFolderProblem(w.DataDir() + " Backup", w.DataDir(), cdfRestore).find("inside"), String::npos);
   ASSERT_FALSE(fs::exists(DefaultBackupLocation()));
+  // The usual umask would leave it open to every user.
+  const mode_t oldMask = ::umask(022);
   EXPECT_TRUE(w.Copy(cdfBackup));
+  ::umask(oldMask);
   EXPECT_FALSE(fs::is_empty(DefaultBackupLocation()));
+  struct stat st {};
+  ASSERT_EQ(::stat(DefaultBackupLocation().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(BackupRestore, RestoreAfterEditingBringsBackTheBackedUpEntriesExactly) {
@@ -409,16 +416,32 @@ TEST(BackupRestore, BackupUnderAnOlderPasswordRestoresThroughThePasswordDialog) 
 
   TInteractionScript script;
   script.Answer(IDOK);  // overwrite?
-  for (const char* typed : {"wrong-one", "Older-Pass-1"})
-    script.Do([typed](TInteraction& r) {
+  std::vector<String> prompts;
+  auto type = [&prompts](const char* typed) {
+    return [&prompts, typed](TInteraction& r) {
       auto* dlg = static_cast<TPasswordDlg*>(r.Form);
       dlg->FormShow(dlg);
+      prompts.push_back(dlg->lEnterPassword->GetCaption());
       dlg->ePassword->SetText(typed);
       dlg->OKBtn->Click();
       return static_cast<int>(dlg->ModalResult);
-    });
+    };
+  };
+  script.Do(type("wrong-one"));
+  script.Answer(IDOK);  // that one did not open it
+  script.Do(type("Older-Pass-1"));
   for (int i = 0; i < 4; ++i) script.Answer(IDOK);
   EXPECT_TRUE(CopyDatabaseFiles(cdfRestore)) << (script.Shown.empty() ? "" : script.Shown.back().Text);
+  // The dialog says whose password it wants, a wrong one is not re-asked
+  // silently, and the report says which password the journal has now.
+  ASSERT_EQ(prompts.size(), 2u);
+  for (const String& p : prompts) EXPECT_EQ(p, "Enter the backup's own password:");
+  ASSERT_GE(script.Shown.size(), 5u);
+  EXPECT_EQ(script.Shown[2].Kind, TInteractionKind::MessageBox);
+  EXPECT_NE(script.Shown[2].Text.find("does not open the backup"), String::npos) << script.Shown[2].Text;
+  EXPECT_NE(script.Shown.back().Text.find(BackupPasswordNowTheJournalsText), String::npos)
+      << script.Shown.back().Text;
+  EXPECT_TRUE(dialog.Prompt.empty());
   EXPECT_EQ(JournalPassword, "Newer-Pass-2");
   EXPECT_FALSE(QuillorySession().HasPassword("wrong-one"));
   EXPECT_FALSE(QuillorySession().HasPassword("Older-Pass-1"));
@@ -463,8 +486,7 @@ TEST(BackupRestore, AnUnprotectedBackupIntoAProtectedJournalAsksFirst) {
 
 // The swap of the two folders is one step: when it fails (as a crash there
 // would stop it) the old database folder is whole and the restore says it
-// failed. A swap split in two outside that step (the old folder removed,
-// the new one renamed in) goes on past the injected failure and is caught.
+// failed. That the step swaps both folders is checked below.
 TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
   TBackupWorld w;
   ASSERT_TRUE(w.Copy(cdfBackup));
@@ -475,7 +497,7 @@ TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
   const auto tree = TreeOf(w.DataDir());
   const auto saved = RestoreFileOps();
   int calls = 0;
-  // Each step of the swap, and nothing after it, fails in turn.
+  // The one step of the swap fails; nothing after it may run.
   RestoreFileOps().Exchange = [&](const String& a, const String& b, String& error) {
     ++calls;
     error = "injected failure";
@@ -492,6 +514,108 @@ TEST(BackupRestore, AFailedSwapLeavesTheOldDatabaseWhole) {
   EXPECT_EQ(w.Snapshot(), before);
   EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
   EXPECT_NE(shown.back().Text.find("Restoring Failure"), String::npos) << shown.back().Text;
+}
+
+// The restore's one step exchanges the two folders: afterwards the database
+// folder holds the backup and the staging name the old folder, each whole.
+// A swap done as delete-then-rename loses the old folder and is caught here.
+TEST(BackupRestore, TheSwapExchangesBothFolders) {
+  TBackupWorld w;
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  w.Exec("UPDATE Quillory SET JournalText = 'edited since' WHERE JournalDate = 45000");
+  CloseDatabaseFiles();
+  const auto oldTree = TreeOf(w.DataDir());
+  const auto saved = RestoreFileOps();
+  std::map<String, String> stagedBefore, dataAfter, stagingAfter;
+  RestoreFileOps().Exchange = [&](const String& a, const String& b, String& error) {
+    stagedBefore = TreeOf(a);
+    const bool ok = saved.Exchange(a, b, error);
+    dataAfter = TreeOf(b);
+    stagingAfter = fs::is_directory(a) ? TreeOf(a) : std::map<String, String>{};
+    return ok;
+  };
+  EXPECT_TRUE(w.Copy(cdfRestore));
+  RestoreFileOps() = saved;
+  ASSERT_FALSE(stagedBefore.empty());
+  EXPECT_EQ(dataAfter, stagedBefore);
+  // The lock file moves with the folders; every database file is compared.
+  for (const auto& [name, digest] : oldTree) {
+    if (name.find(".db") == String::npos) continue;
+    ASSERT_TRUE(stagingAfter.count(name)) << name;
+    EXPECT_EQ(stagingAfter.at(name), digest) << name;
+  }
+  EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+}
+
+// A backup whose settings ask for a key derivation far costlier than the
+// program's own is refused at once, before any key is derived or any
+// password asked: such settings held a restore up for minutes.
+TEST(BackupRestore, CostlyKeyDerivationSettingsInABackupAreRefusedAtOnce) {
+  TBackupWorld w;
+  TPasswordDlg dialog(nullptr);
+  RestructureTablePassword("", "Café-Pass", "QUILLORY");
+  QuillorySession().AddPassword("Café-Pass");
+  RecordJournalCipherSettings();
+  JournalPassword = "Café-Pass";
+  CloseDatabaseFiles();
+  ASSERT_TRUE(w.Copy(cdfBackup));
+  // The backup's settings file altered; without its list the files are
+  // taken as they are found.
+  fs::remove(fs::path(w.Backup) / BackupListName);
+  const String live = w.DataFile("Profile.db");
+  const String kept = w.Root.str() + "/Profile.kept";
+  for (const char* costly : {"kdf=argon2id;m=65536;t=13;p=4;cipher_page_size=4096",
+                             "kdf=argon2id;m=1048576;t=64;p=4;cipher_page_size=4096",
+                             "kdf_iter=100000000;cipher_page_size=4096"}) {
+    SCOPED_TRACE(costly);
+    fs::copy_file(live, kept, fs::copy_options::overwrite_existing);
+    SetProfileValue("JournalCipherSettings", pvString, costly);
+    CloseDatabaseFiles();
+    fs::copy_file(live, fs::path(w.Backup) / "Profile.db", fs::copy_options::overwrite_existing);
+    fs::copy_file(kept, live, fs::copy_options::overwrite_existing);
+    const String digest = FileDigest(w.DataFile("Quillory.db"));
+    std::vector<TInteraction> shown;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(w.Copy(cdfRestore, &shown));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    ASSERT_FALSE(shown.empty());
+    for (const TInteraction& s : shown) EXPECT_NE(s.Form, &dialog) << "a password was asked";
+    EXPECT_NE(shown.back().Text.find("key derivation"), String::npos) << shown.back().Text;
+    EXPECT_EQ(FileDigest(w.DataFile("Quillory.db")), digest);
+    EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+  }
+  QuillorySession().RemoveAllPasswords();
+  WipeString(JournalPassword);
+}
+
+// A backup's database file is looked at where it lies before a byte is
+// copied: a sparse file (its length mostly holes) would fill the disk, a
+// foreign one would be copied whole only to be refused afterwards.
+TEST(BackupRestore, ABackupsDatabaseFileIsCheckedBeforeItIsCopied) {
+  const struct {
+    const char* What;
+    std::function<void(const fs::path&)> Spoil;
+    const char* Expected;
+  } cases[] = {
+      {"sparse", [](const fs::path& p) { fs::resize_file(p, Int64(600) << 20); }, "holes"},
+      {"foreign", [](const fs::path& p) { qytest::WriteFileBytes(p, String(8192, 'z')); }, "is no database file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    TBackupWorld w;
+    ASSERT_TRUE(w.Copy(cdfBackup));
+    // Without its list the files are taken as they are found.
+    fs::remove(fs::path(w.Backup) / BackupListName);
+    c.Spoil(fs::path(w.Backup) / "Quillory.db");
+    const String digest = FileDigest(w.DataFile("Quillory.db"));
+    std::vector<TInteraction> shown;
+    EXPECT_FALSE(w.Copy(cdfRestore, &shown));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown.back().Text.find(c.Expected), String::npos) << shown.back().Text;
+    EXPECT_NE(shown.back().Text.find("Quillory.db"), String::npos) << shown.back().Text;
+    EXPECT_EQ(FileDigest(w.DataFile("Quillory.db")), digest);
+    EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+  }
 }
 
 // The helper's reported cycles.

@@ -13,12 +13,16 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <regex>
 
 namespace {
@@ -216,6 +220,99 @@ TEST_F(EditorLinksTest, ALinksTooltipNamesItsTargetAndCtrlClick) {
     EXPECT_EQ(hint, "https://example.org/page\nCtrl+click to follow");
   }
   EXPECT_EQ(links, 1);
+  CloseJournal(j);
+}
+
+// Ctrl turns the entry's links into links while it is held. A Ctrl+click
+// that asks "Open …?" puts a box up; the Ctrl release then goes to the box,
+// and so does a focus change: neither may leave the editor in link mode,
+// where a plain click would launch a link instead of placing the caret.
+TEST_F(EditorLinksTest, APlainClickNeverLaunchesALinkAfterCtrlWasReleasedElsewhere) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "café-notes.txt", "x");
+  const String notes = std::filesystem::canonical(dir / "café-notes.txt").string();
+  std::vector<String> opened;
+  TUrlOpener saved = SetUrlOpener([&](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  TOpenJournal* j = World.OpenWindow("Łódź links", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  TMainJournalWorld::TypeAtEnd(j, "see ");
+  ASSERT_TRUE(DropLink(e, "https://example.org/page"));
+  ASSERT_TRUE(DropLink(e, "https://example.org/other"));
+  e->Format();
+  Integer web = -1, file = -1;
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    const String tag = e->GetItem(i)->Tag.Str;
+    if (tag.find("example.org/page") != String::npos) web = i;
+    if (tag.find("example.org/other") != String::npos) file = i;
+  }
+  ASSERT_GE(web, 0);
+  ASSERT_GE(file, 0);
+  ASSERT_NE(web, file);
+  // A link to a local file, which is asked about before it opens.
+  e->GetItem(file)->Tag.Str = notes;
+  QWidget* widget = WidgetOf(e);
+  auto key = [&](QEvent::Type type) {
+    QKeyEvent k(type, Qt::Key_Control, type == QEvent::KeyPress ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &k);
+  };
+  // A click on the item's text, with the modifiers the event carries.
+  auto click = [&](Integer item, Qt::KeyboardModifiers modifiers) {
+    Integer left = 0, top = 0;
+    ASSERT_TRUE(e->GetItemCoords(item, left, top));
+    const TPoint screen = e->ClientToScreen(
+        TPoint(left - e->VLData()->GetHOffset() + 6, top - e->VLData()->GetVOffset() + 4));
+    const QPoint global(screen.X, screen.Y);
+    QWidget* target = widget->childAt(widget->mapFromGlobal(global));
+    if (!target) target = widget;
+    const QPointF local = target->mapFromGlobal(global);
+    QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(global), Qt::LeftButton, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(global), Qt::LeftButton, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(target, &release);
+  };
+  const struct {
+    const char* What;
+    std::function<void()> CtrlGoesAway;
+  } cases[] = {
+      {"Ctrl released while the box is up",
+       [&] {
+         TInteractionScript script;
+         script.Answer(IDNO);
+         click(file, Qt::ControlModifier);
+         ASSERT_EQ(script.Shown.size(), 1u);
+         EXPECT_EQ(script.Shown[0].Caption, "Open Link") << script.Shown[0].Text;
+         EXPECT_NE(script.Shown[0].Text.find("café-notes.txt"), String::npos) << script.Shown[0].Text;
+       }},
+      {"focus moved away while Ctrl is held",
+       [&] {
+         QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+         QCoreApplication::sendEvent(widget, &out);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    opened.clear();
+    key(QEvent::KeyPress);
+    ASSERT_NE(e->VLData()->GetLayoutFlags() & vllfCollectJumps, 0);
+    c.CtrlGoesAway();
+    EXPECT_TRUE(opened.empty());
+    TInteractionScript script;
+    click(web, Qt::NoModifier);
+    EXPECT_TRUE(opened.empty()) << opened.front();
+    EXPECT_TRUE(script.Shown.empty()) << script.Shown.front().Text;
+    // The click went into the link's text, for editing.
+    EXPECT_EQ(e->CurItemNo(), web);
+    EXPECT_EQ(e->VLData()->GetLayoutFlags() & vllfCollectJumps, 0);
+  }
+  // Ctrl held again (its press seen) still follows a link.
+  key(QEvent::KeyPress);
+  click(web, Qt::ControlModifier);
+  key(QEvent::KeyRelease);
+  EXPECT_EQ(opened, std::vector<String>{"https://example.org/page"});
+  SetUrlOpener(saved);
   CloseJournal(j);
 }
 

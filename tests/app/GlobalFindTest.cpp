@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include "app/QYEntryStore.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -120,6 +122,27 @@ TEST(GlobalFindTest, DamagedEntriesAreSkippedWithALogLine) {
     EXPECT_NE(std::find(log.begin(), log.end(), "entry of " + DateToStr(d) + " could not be read"), log.end())
         << DateToStr(d);
   EXPECT_EQ(w.FindStatus(), "find done");
+}
+
+// A topic journal's entries have no day: their hits name the journal only
+// (the stored marker date read as a day in the year 29279); a daily
+// journal's hits keep their day.
+TEST(GlobalFindTest, TopicEntryHitsShowNoDate) {
+  TFindReportWorld w;
+  const Integer topics = w.Journal("Idées & Plans", 1);
+  const Integer daily = w.Journal("Łódź diary", 0);
+  const double day = EncodeDate(2012, 6, 7);
+  w.Store({{topics, TopicEntryDate, TFindReportWorld::EntryVLF({"the café move"})},
+           {daily, day, TFindReportWorld::EntryVLF({"another move"})}});
+  w.StartFind("move");
+  std::vector<String> statuses;
+  int seen = w.Find->HitsShown;
+  while (w.NextHit(seen) && statuses.size() < 5) {
+    statuses.push_back(w.FindStatus());
+    w.Find->pbFind->Click();
+  }
+  std::sort(statuses.begin(), statuses.end());
+  EXPECT_EQ(statuses, (std::vector<String>{"found:Idées & Plans", "found:Łódź diary " + DateToStr(day)}));
 }
 
 TEST(GlobalFindTest, NoJournalSelectedEndsWithAnError) {

@@ -185,14 +185,22 @@ TEST(PasswordChange, NewPasswordOpensEveryEntryAndTheOldOneNoLonger) {
     SCOPED_TRACE(fresh);
     ASSERT_LE(fresh.size(), static_cast<size_t>(MaxPasswordLength));
     TInteractionScript script;
-    script.Do(TPasswordWorld::Type3(old, fresh, fresh)).Answer(IDOK);
+    script.Do(TPasswordWorld::Type3(old, fresh, fresh));
+    // Taking the protection away is asked first.
+    const bool removing = fresh.empty();
+    if (removing) script.Answer(IDYES);
+    script.Answer(IDOK);
     EXPECT_TRUE(ChangePassword());
     EXPECT_EQ(script.Unexpected, 0);
-    ASSERT_EQ(script.Shown.size(), 2u);
-    EXPECT_EQ(script.Shown[1].Kind, TInteractionKind::MessageBox);
-    EXPECT_EQ(script.Shown[1].Caption, "Change Password");
-    EXPECT_EQ(script.Shown[1].Text, confirmation);
-    EXPECT_EQ(script.Shown[1].Icon, MB_ICONINFORMATION);
+    ASSERT_EQ(script.Shown.size(), removing ? 3u : 2u);
+    if (removing) {
+      EXPECT_EQ(script.Shown[1].Text, RemovePasswordQuestion);
+    }
+    const TInteraction& told = script.Shown.back();
+    EXPECT_EQ(told.Kind, TInteractionKind::MessageBox);
+    EXPECT_EQ(told.Caption, "Change Password");
+    EXPECT_EQ(told.Text, confirmation);
+    EXPECT_EQ(told.Icon, MB_ICONINFORMATION);
     // The journals are open again, today's entry shown.
     EXPECT_TRUE(JournalsLoaded);
     ASSERT_NE(CurrentJournal, nullptr);
@@ -229,6 +237,32 @@ TEST(PasswordChange, NewPasswordOpensEveryEntryAndTheOldOneNoLonger) {
   // A 16th character cannot be typed.
   w.Dialog->eNewPassword->SetText("Sixteen-chars!!!");
   EXPECT_EQ(w.Dialog->eNewPassword->GetText(), "Sixteen-chars!!");
+}
+
+// An empty new password takes the protection away: the user is asked, and
+// No (or closing the box) leaves the journal under its password, untouched.
+TEST(PasswordChange, RemovingThePasswordIsConfirmedFirst) {
+  for (const int answer : {IDNO, IDCANCEL, IDYES}) {
+    SCOPED_TRACE(answer);
+    TPasswordWorld w("Łódź-café");
+    const String digest = qytest::ReadFileBytes(w.JournalFile());
+    TInteractionScript script;
+    script.Do(TPasswordWorld::Type3("Łódź-café", "", "")).Answer(answer).Answer(IDOK);
+    EXPECT_EQ(ChangePassword(), answer == IDYES);
+    ASSERT_GE(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Text, RemovePasswordQuestion);
+    EXPECT_EQ(script.Shown[1].Buttons & MB_YESNO, MB_YESNO);
+    if (answer == IDYES) {
+      EXPECT_EQ(script.Shown.back().Text, PasswordRemovedText);
+      EXPECT_EQ(ClassifyDatabaseFile(w.JournalFile()), dfPlain);
+      continue;
+    }
+    EXPECT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(JournalPassword, "Łódź-café");
+    EXPECT_EQ(qytest::ReadFileBytes(w.JournalFile()), digest);
+    EXPECT_EQ(w.EntriesWith("Łódź-café"), TPasswordWorld::AllEntries());
+    EXPECT_TRUE(w.EntriesWith("").empty());
+  }
 }
 
 // The disk fills up while the new file is being written: the change is

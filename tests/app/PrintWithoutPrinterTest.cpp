@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <sstream>
 
 using namespace qytest;
@@ -80,11 +81,37 @@ TEST_F(PrintWithoutPrinterTest, PrintAsksForAPdfFileAndWritesTheEntryThere) {
   EXPECT_EQ(offered.PrinterName, PdfFileChoice);
   EXPECT_NE(PdfText(pdf).find("north of the river"), String::npos);
   EXPECT_EQ(W.Main->ActionPrint->GetHint(), "print to PDF file " + pdf);
-  // The next print goes to the same file without asking.
-  std::remove(pdf.c_str());
+}
+
+// A second print to a file must not replace the first without a word: each
+// print asks for its file, suggesting a name no earlier print took, and the
+// file is the owner's alone (the password report holds the password).
+TEST_F(PrintWithoutPrinterTest, EachPrintToAFileAsksForItsNameAndKeepsEarlierOnes) {
+  const String first = (Dir.path() / "entry.pdf").string();
+  const String second = (Dir.path() / "entry (2).pdf").string();
+  std::vector<TInteraction> offered;
+  TInteractionScript script;
+  for (int i = 0; i < 2; ++i)
+    script.Do([&](TInteraction& r) {
+      offered.push_back(r);
+      r.PrinterName = PdfFileChoice;
+      if (r.FileName.empty()) r.FileName = first;
+      return static_cast<int>(mrOk);
+    });
   BuildJournalReport(roPrint, rsCurrentEntry, rlPagePerDay);
-  EXPECT_EQ(script.Shown.size(), 1u);
-  EXPECT_NE(PdfText(pdf).find("north of the river"), String::npos);
+  const String firstBytes = qytest::ReadFileBytes(first);
+  TMainJournalWorld::TypeAtEnd(Journal, " and the café");
+  BuildJournalReport(roPrint, rsCurrentEntry, rlPagePerDay);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[1].Kind, TInteractionKind::PrintDialog);
+  EXPECT_EQ(offered[1].FileName, second);
+  EXPECT_EQ(qytest::ReadFileBytes(first), firstBytes);
+  EXPECT_NE(PdfText(second).find("and the café"), String::npos);
+  for (const String& f : {first, second}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(f.c_str(), &st), 0) << f;
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << f;
+  }
 }
 
 TEST_F(PrintWithoutPrinterTest, PrinterSetupChoosesTheFileThePrintCommandsName) {

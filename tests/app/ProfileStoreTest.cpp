@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace {
 
 struct TStatementCounter {
@@ -205,13 +207,6 @@ TEST(ProfileStore, OnlyTheCurrentPasswordIsRecordedAndNeverInClear) {
 TEST(ProfileStore, PasswordRecordsCostAsMuchAsTheJournalKeyAndOldOnesAreRenewed) {
   qytest::TDatabaseWorld w;
   w.SetUp();
-  // A record as earlier builds wrote it: 100,000 iterations, not in the key.
-  const String salt = NewPasswordSalt();
-  const String oldKey = "Wohs$" + salt + "$" + PasswordHash("EarlierSecret", salt, 100000);
-  SetProfileValue(oldKey, pvDateTime, EncodeDateTime(2024, 1, 1, 0, 0, 0, 0));
-  EXPECT_TRUE(PasswordWasRecorded("EarlierSecret"));
-  EXPECT_FALSE(PasswordWasRecorded("EarlierSecreT"));
-
   auto keys = [&] {
     std::vector<String> out;
     TQuery q;
@@ -223,20 +218,41 @@ TEST(ProfileStore, PasswordRecordsCostAsMuchAsTheJournalKeyAndOldOnesAreRenewed)
     QuillorySession().RemovePassword(ProfilePassword);
     return out;
   };
-  // Set again, it is recorded anew with the iterations in its key.
-  RecordPasswordChange("EarlierSecret", EncodeDateTime(2025, 5, 1, 0, 0, 0, 0));
-  std::vector<String> now = keys();
-  ASSERT_EQ(now.size(), 1u);
-  EXPECT_NE(now[0], oldKey);
-  const String prefix = "Wohs$" + IntToStr(PasswordHashIterations) + "$";
-  EXPECT_EQ(now[0].rfind(prefix, 0), 0u) << now[0];
-  EXPECT_GE(PasswordHashIterations, 600000);  // OWASP's figure for PBKDF2-HMAC-SHA256
-  EXPECT_TRUE(PasswordWasRecorded("EarlierSecret"));
-  // A record whose hash was changed verifies nothing.
-  String tampered = now[0];
-  tampered.back() = tampered.back() == '0' ? '1' : '0';
-  w.Exec("UPDATE Profile SET ProfileKey = '" + tampered + "' WHERE ProfileKey = '" + now[0] + "'");
-  EXPECT_FALSE(PasswordWasRecorded("EarlierSecret"));
+  // Records as earlier builds wrote them (PBKDF2-HMAC-SHA256): never checked
+  // against, as a guesser would check against them far faster than against
+  // the journal's key.
+  const String salt = NewPasswordSalt();
+  const String oldKeys[] = {"Wohs$" + salt + "$" + PasswordHash("Earlier-Łódź", salt, 100000),
+                            "Wohs$600000$" + salt + "$" + PasswordHash("Earlier-Łódź", salt, 600000)};
+  for (const String& oldKey : oldKeys) {
+    SetProfileValue(oldKey, pvDateTime, EncodeDateTime(2024, 1, 1, 0, 0, 0, 0));
+    EXPECT_FALSE(PasswordWasRecorded("Earlier-Łódź"));
+    // Set again, it is recorded anew with Argon2id and the old record goes.
+    RecordPasswordChange("Earlier-Łódź", EncodeDateTime(2025, 5, 1, 0, 0, 0, 0));
+    const std::vector<String> now = keys();
+    ASSERT_EQ(now.size(), 1u);
+    const String prefix = "Wohs$argon2id$" + IntToStr(DBArgon2MemoryKiB) + "$" + IntToStr(DBArgon2Passes) + "$" +
+                          IntToStr(DBArgon2Lanes) + "$";
+    ASSERT_EQ(now[0].rfind(prefix, 0), 0u) << now[0];
+    // Its hash is the Argon2id of the password under its own salt.
+    const String rest = now[0].substr(prefix.size());
+    const String ownSalt = rest.substr(0, rest.find('$'));
+    EXPECT_EQ(rest.substr(ownSalt.size() + 1), PasswordHashArgon2id("Earlier-Łódź", ownSalt, DBNewFileCipherSettings));
+    EXPECT_TRUE(PasswordWasRecorded("Earlier-Łódź"));
+    EXPECT_FALSE(PasswordWasRecorded("Earlier-Lodz"));
+    // A record whose hash was changed verifies nothing.
+    String tampered = now[0];
+    tampered.back() = tampered.back() == '0' ? '1' : '0';
+    w.Exec("UPDATE Profile SET ProfileKey = '" + tampered + "' WHERE ProfileKey = '" + now[0] + "'");
+    EXPECT_FALSE(PasswordWasRecorded("Earlier-Łódź"));
+    w.Exec("DELETE FROM Profile WHERE ProfileKey LIKE 'Wohs%'");
+  }
+  // Parameters costlier than the program's own are not run.
+  w.Exec("INSERT INTO Profile (ProfileKey, ProfileValue) VALUES ('Wohs$argon2id$1048576$64$4$" + salt + "$" +
+         String(64, 'a') + "', '')");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PasswordWasRecorded("Earlier-Łódź"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace

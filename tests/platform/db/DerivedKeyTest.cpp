@@ -148,6 +148,27 @@ TEST(DerivedKeyTest, NewFilesTakeArgon2idAboveTheGuidanceWithinASecond) {
   EXPECT_EQ(withSalt.size(), 3u + 96u);
 }
 
+// Known answers of Argon2id (computed apart from this code): they change
+// with the variant (Argon2i or Argon2d give other keys), with the order in
+// which memory, passes and lanes are handed over, and with the salt's bytes.
+// The password record derives the same bytes as the file's key.
+TEST(DerivedKeyTest, Argon2idKeysMatchKnownAnswers) {
+  const String salt = "sixteen-byte-slt";
+  ASSERT_EQ(salt.size(), CipherSaltBytes);
+  const struct {
+    TCipherSettings Settings;
+    const char* Key;
+  } cases[] = {
+      {DBNewFileCipherSettings, "82828c3c05aaf513b8de913b11d6ae82136643c77d74b38ce8cb8036e8fc1d26"},
+      {{DBKdfIterations, 4096, 19456, 2, 1}, "8af5622ec62da2a42f5f0ef3afd0a94b0777a24b39d6f937e2331724bf22e410"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Settings.Text());
+    EXPECT_EQ(CipherRawKey("pass;word Łódź", salt, c.Settings), "x'" + String(c.Key) + "'");
+    EXPECT_EQ(PasswordHashArgon2id("pass;word Łódź", "7369787465656e2d627974652d736c74", c.Settings), c.Key);
+  }
+}
+
 // A session on a folder with "Data.db", table Entries of 40 rows, keyed.
 struct TKeyedFolder {
   qytest::TempDir Dir;

@@ -256,6 +256,15 @@ TEST(TableFileTest, RecordedCipherSettingsOpenAFileMadeWithOthers) {
       {"kdf=argon2id;m=99999999;t=3;p=4;cipher_page_size=4096", false, {}},  // more memory than allowed
       {"kdf=argon2id;m=16;t=3;p=4;cipher_page_size=4096", false, {}},        // less than the lanes need
       {"kdf_iter=1000;m=65536;cipher_page_size=4096", false, {}},
+      // Costlier than a few times what the program writes: an open would
+      // stall for minutes.
+      {"kdf=argon2id;m=1048576;t=64;p=4;cipher_page_size=4096", false, {}},
+      {"kdf=argon2id;m=65536;t=64;p=4;cipher_page_size=4096", false, {}},
+      {"kdf=argon2id;m=65536;t=3;p=64;cipher_page_size=4096", false, {}},
+      {"kdf_iter=100000000;cipher_page_size=4096", false, {}},
+      {"kdf_iter=1024001;cipher_page_size=4096", false, {}},
+      {"kdf_iter=1024000;cipher_page_size=4096", true, {1024000, 4096}},
+      {"kdf=argon2id;m=262144;t=12;p=16;cipher_page_size=4096", true, {DBKdfIterations, 4096, 262144, 12, 16}},
       {"", false, {}},
   };
   for (const TextCase& c : texts) {

@@ -25,7 +25,7 @@ TEST(DragSource, LazyFormatsRenderOnceAndOnlyWhenRead) {
     };
   };
   TDragSource source;
-  source.SetLazyData(vlf, lazy(vlf, AnsiString("\x02\x00\x00\x00ab", 6)));
+  source.SetLazyData(vlf, lazy(vlf, AnsiString("\x02\x00\x00\x00" "ab", 6)));
   source.SetLazyData(rtf, lazy(rtf, "{\\rtf1 ab}"));
   source.SetLazyData(CF_UNICODETEXT, lazy(CF_UNICODETEXT, AnsiString("a\0b\0\0\0", 6)));
 
@@ -40,8 +40,8 @@ TEST(DragSource, LazyFormatsRenderOnceAndOnlyWhenRead) {
   script.Do([&](TInteraction& r) {
     TDragData data(r.Drag);
     EXPECT_TRUE(renders.empty());
-    EXPECT_EQ(data.GetData(vlf), AnsiString("\x02\x00\x00\x00ab", 6));
-    EXPECT_EQ(data.GetData(vlf), AnsiString("\x02\x00\x00\x00ab", 6));
+    EXPECT_EQ(data.GetData(vlf), AnsiString("\x02\x00\x00\x00" "ab", 6));
+    EXPECT_EQ(data.GetData(vlf), AnsiString("\x02\x00\x00\x00" "ab", 6));
     EXPECT_EQ(data.GetAsUnicodeText(), u"ab");
     return DROPEFFECT_COPY;
   });

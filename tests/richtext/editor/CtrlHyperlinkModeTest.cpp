@@ -68,3 +68,38 @@ TEST(CtrlHyperlinkMode, CtrlHeldMakesAClickFollowTheLink) {
     EXPECT_EQ(e.Edit->CurItemNo(), linkItem) << c.What;
   }
 }
+
+// The Ctrl release can go to another window (a box the link opened, or a
+// window that took the focus): a click without Ctrl then ends the mode and
+// places the caret, and so does losing the focus.
+TEST(CtrlHyperlinkMode, AClickWithoutCtrlOrAFocusLossEndsTheMode) {
+  for (const bool viaFocus : {false, true}) {
+    SCOPED_TRACE(viaFocus ? "focus lost" : "click without Ctrl");
+    TEditor e;
+    TFontInfo* link = e.Style.TextStyles->Add();
+    link->Jump = true;
+    link->FontName = "Arial";
+    link->Unicode = true;
+    e.Edit->AddTextItem("Café ", 0, 0);
+    e.Edit->AddTextItem("Łódź", e.Style.TextStyles->Count() - 1, -1);
+    e.Edit->Format();
+    e.Edit->SetEditorOptions(e.Edit->GetEditorOptions() + vloCtrlJumps);
+    std::vector<Integer> jumps;
+    e.Edit->OnJump = [&](TObject*, Integer id) { jumps.push_back(id); };
+    Integer left = 0, top = 0;
+    ASSERT_TRUE(e.Edit->GetItemCoords(1, left, top));
+    const int x = left - e.D().GetHOffset() + 8, y = top - e.D().GetVOffset() + 4;
+    SendCtrl(e.W(), QEvent::KeyPress);
+    ASSERT_NE(e.D().GetLayoutFlags() & vllfCollectJumps, 0);
+    if (viaFocus) {
+      QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+      QCoreApplication::sendEvent(e.W(), &out);
+      EXPECT_EQ(e.D().GetLayoutFlags() & vllfCollectJumps, 0);
+    }
+    e.Edit->MouseDown(mbLeft, TShiftState{ssLeft}, x, y);
+    e.Edit->MouseUp(mbLeft, TShiftState{}, x, y);
+    EXPECT_TRUE(jumps.empty());
+    EXPECT_EQ(e.D().GetLayoutFlags() & vllfCollectJumps, 0);
+    EXPECT_EQ(e.Edit->CurItemNo(), 1);
+  }
+}

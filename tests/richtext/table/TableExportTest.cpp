@@ -10,6 +10,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QImage>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -100,6 +101,18 @@ std::string HTMLOf(TVLDocumentData& doc, bool css) {
   else
     EXPECT_TRUE(doc.SaveHTMLToStream(s, "", "t", "img", TVLSaveOptions(), clNone, imgNo, 0, 0, 0, 0, nullptr,
                                      nullptr));
+  return s.Bytes();
+}
+
+std::string HTMLOfPath(TVLDocumentData& doc, bool css, const String& path, TVLSaveOptions options) {
+  TMemoryStream s;
+  Integer imgNo = 100;
+  TColor cur = clNone;
+  if (css)
+    EXPECT_TRUE(doc.SaveHTMLToStreamCSS(s, path, "t", "img", "", "", "", options, clNone, cur, imgNo, 0, 0, 0, 0,
+                                        nullptr, nullptr));
+  else
+    EXPECT_TRUE(doc.SaveHTMLToStream(s, path, "t", "img", options, clNone, imgNo, 0, 0, 0, 0, nullptr, nullptr));
   return s.Bytes();
 }
 
@@ -382,6 +395,111 @@ TEST(TableExport, HTMLPassesTheCheckerAndReadsAsATable) {
   }
 
   ExpectNuCheckerPasses(temp.path());
+}
+
+// A bitmap of one colour.
+std::unique_ptr<TBitmap> Plain(Integer w, Integer h, TColor color) {
+  auto bmp = std::make_unique<TBitmap>(w, h);
+  bmp->Canvas()->Brush.Color = color;
+  bmp->Canvas()->FillRect(TRect(0, 0, w, h));
+  bmp->Canvas()->ReleaseHandle();
+  return bmp;
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// The table's and the cells' pictures are files beside the page, named in
+// the style of their element, for both writers; the page passes the
+// checker, and a browser engine draws the pictures behind the table.
+TEST(TableExport, HTMLBackgroundPicturesAreFilesBehindTheTable) {
+  qytest::TempDir temp;
+  for (bool css : {false, true}) {
+    SCOPED_TRACE(css ? "CSS" : "plain");
+    const fs::path dir = temp.path() / (css ? "css" : "plain");
+    fs::create_directories(dir);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLTableItemInfo* t = AddTable(doc, 2, 2, {"caf\xE9", "b", "c", "d"});
+    t->BestWidth = 300;
+    t->Color = clNone;
+    t->SetBackgroundImage(Plain(40, 40, 0x0000FF));  // red
+    t->SetBackgroundStyle(vlbsTiled);
+    t->GetCell(0, 1)->SetBackgroundImage(Plain(10, 10, 0xFF0000));  // blue
+    t->GetCell(0, 1)->SetBackgroundStyle(vlbsStretched);
+    Integer imgNo = 0;
+    TColor current = clNone;
+    const String page = (dir / "page.html").string();
+    if (css)
+      ASSERT_TRUE(doc.SaveCSSHTMLFile(page, "t", "img", "", "", "", TVLSaveOptions(), clWhite, current, imgNo, 0, 0,
+                                      0, 0, nullptr));
+    else
+      ASSERT_TRUE(doc.SaveHTMLFile(page, "t", "img", TVLSaveOptions(), clWhite, imgNo, 0, 0, 0, 0, nullptr));
+    const std::string html = ReadFile(page);
+    const size_t table = html.find("<TABLE");
+    ASSERT_NE(table, std::string::npos) << html;
+    const std::string tableTag = html.substr(table, html.find('>', table) - table);
+    EXPECT_NE(tableTag.find("background-image: url('img1.png');"), std::string::npos) << tableTag;
+    const size_t second = html.find("<TD", html.find("<TD", table) + 1);
+    const std::string cellTag = html.substr(second, html.find('>', second) - second);
+    EXPECT_NE(cellTag.find("background-image: url('img2.png');"), std::string::npos) << cellTag;
+    EXPECT_NE(cellTag.find("background-repeat: no-repeat;"), std::string::npos) << cellTag;
+    EXPECT_NE(cellTag.find("background-size: 100% 100%;"), std::string::npos) << cellTag;
+    for (const char* name : {"img1.png", "img2.png"}) {
+      QImage image(QString::fromStdString((dir / name).string()));
+      ASSERT_FALSE(image.isNull()) << name;
+    }
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "img1.png").string())).pixelColor(5, 5), QColor(255, 0, 0));
+
+    // A picture's own file when asked for, relative to the page.
+    t->GetCell(0, 1)->BackgroundImageFileName = (dir / "pictures" / "sky blue.png").string();
+    TVLSaveOptions own;
+    own.Include(vlsoUseItemImageFileNames);
+    const std::string named = HTMLOfPath(doc, css, dir.string(), own);
+    EXPECT_NE(named.find("background-image: url('pictures/sky%20blue.png');"), std::string::npos) << named;
+    // The application's answer replaces the file.
+    doc.ExportEvents.OnHTMLSaveImage = [](TCustomVLData*, Integer, const String&, TColor, bool& doDefault,
+                                          String& location) {
+      doDefault = false;
+      location = "shared\\back.png";
+    };
+    const std::string answered = HTMLOfPath(doc, css, dir.string(), TVLSaveOptions());
+    EXPECT_NE(answered.find("background-image: url('shared/back.png');"), std::string::npos) << answered;
+    ExpectNuCheckerPasses(page);
+  }
+
+  // The browser engine's picture of the page: red behind the table's first
+  // cell, blue over the second.
+  const char* browsers[] = {"chromium", "chromium-browser"};
+  const char* browser = nullptr;
+  for (const char* b : browsers)
+    if (HaveCommand(b)) browser = b;
+  if (!browser) GTEST_SKIP() << "no headless browser to look at the page";
+  for (const char* name : {"plain", "css"}) {
+    SCOPED_TRACE(name);
+    const fs::path shot = temp.path() / (std::string(name) + ".png");
+    const fs::path profile = temp.path() / (std::string(name) + "-profile");
+    int status = 0;
+    const std::string out = RunCommand("timeout 90 " + std::string(browser) +
+                                           " --headless --no-sandbox --disable-gpu --disable-background-networking"
+                                           " --user-data-dir='" + profile.string() + "' --window-size=600,400"
+                                           " --screenshot='" + shot.string() + "' 'file://" +
+                                           (temp.path() / name / "page.html").string() + "' 2>&1",
+                                       status);
+    QImage image(QString::fromStdString(shot.string()));
+    ASSERT_FALSE(image.isNull()) << out;
+    int red = 0, blue = 0;
+    for (int y = 0; y < image.height(); y += 2)
+      for (int x = 0; x < image.width(); x += 2) {
+        const QColor c = image.pixelColor(x, y);
+        red += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+      }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+  }
 }
 
 TEST(TableExport, PlainText) {

@@ -2,7 +2,11 @@
 // groups kept together, heading rows repeated, every row drawn once.
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTablePrint.h"
+#include "platform/base/CodePages.h"
+#include "platform/base/Streams.h"
+#include "richtext/model/VLFMisc.h"
 #include "richtext/model/VLFuncs.h"
+#include "richtext/model/VLUni.h"
 #include "richtext/view/PrintFixture.h"
 #include "support/PdfPages.h"
 
@@ -158,6 +162,66 @@ TEST(TablePrint, LongTableRepeatsItsHeadingOnEveryPage) {
     for (int r = c.Heading; r < 50; ++r) EXPECT_EQ(seen[r], 1) << "row " << r;
     EXPECT_EQ(words.front().front(), "Before");
     EXPECT_EQ(words.back().back(), "After");
+  }
+}
+
+// A printed part saved on its own reads back as a table of the heading
+// rows and then that part's rows, each row keeping its alignment.
+TEST(TablePrint, APrintedPartSavesWithItsHeadingRows) {
+  struct Case {
+    const char* Name;
+    Integer Heading;
+    size_t Part;
+  } cases[] = {{"second part, one heading row", 1, 1},
+               {"last part, two heading rows", 2, 99},
+               {"first part", 1, 0},
+               {"no heading rows", 0, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTableDoc doc;
+    TVLTableItemInfo* t = doc.AddTable(50);
+    t->HeadingRowCount = c.Heading;
+    for (Integer r = 0; r < 50; ++r) t->Rows.GetRow(r)->VAlign = static_cast<TVLCellVAlign>(r % 3);
+    doc.Paginate();
+    TVLTablePrintInfo* info = doc.Info();
+    ASSERT_NE(info, nullptr);
+    ASSERT_GE(info->PartsList.size(), 3u);
+    const TVLTablePrintPart& part = *info->PartsList[std::min(c.Part, info->PartsList.size() - 1)];
+    // Parts start after the heading rows, the first part too.
+    const Integer heading = c.Heading, first = part.FirstRow, count = part.RowCount;
+    EXPECT_GE(first, heading);
+
+    TMemoryStream out;
+    // The record after the version line a VLF document starts with.
+    VLFWriteLine(out, "-8 1 3");
+    t->SaveVLFPart(out, doc.View->VLData(), 0, "", part);
+    TVLDocumentData back(&doc.Style);
+    TStringStream in(out.Bytes());
+    TColor color = clNone;
+    ASSERT_TRUE(back.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr));
+    ASSERT_EQ(back.GetItemCount(), 1);
+    auto* b = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->RowCount(), heading + count);
+    for (Integer r = 0; r < b->RowCount(); ++r) {
+      const Integer from = r < heading ? r : first + r - heading;
+      String text;
+      TVLTableCellData* cell = b->GetCell(r, 0);
+      for (Integer i = 0; i < cell->GetItemCount(); ++i)
+        for (char ch : cell->GetItemTextA(i))
+          if (ch) text += ch;
+      EXPECT_EQ(text, "Row" + std::to_string(from)) << "row " << r;
+      EXPECT_EQ(b->Rows.GetRow(r)->VAlign, from % 3) << "row " << r;
+    }
+    // A save of the whole document writes every row again.
+    TMemoryStream whole;
+    VLFWriteLine(whole, "-8 1 3");
+    t->SaveVLF(whole, doc.View->VLData(), 0, 0, "", false, false);
+    TVLDocumentData all(&doc.Style);
+    TStringStream allIn(whole.Bytes());
+    ASSERT_TRUE(all.LoadVLFFromStream(allIn, color, nullptr, nullptr, nullptr));
+    ASSERT_EQ(all.GetItemCount(), 1);
+    EXPECT_EQ(dynamic_cast<TVLTableItemInfo*>(all.GetItem(0))->RowCount(), 50);
   }
 }
 
@@ -401,6 +465,79 @@ TEST(TablePrint, ATableWiderThanThePaperIsFittedNotCut) {
   }
 }
 
+
+// A word wider than its column on paper stops at the cell's edge: the
+// empty cell beside it stays blank.
+TEST(TablePrint, AWordWiderThanItsColumnIsClippedAtTheCellEdge) {
+  TTableDoc doc;
+  auto t = TVLTableItemInfo::CreateEx(1, 4, doc.View->VLData());
+  const std::string texts[] = {"Überlanges" + std::string(40, 'W') + "wort", "", "", "End"};
+  for (Integer c = 0; c < 4; ++c) {
+    TVLTableCellData* cell = t->GetCell(0, c);
+    cell->Clear();
+    cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(texts[c].c_str())), 0, 0, TVLTag());
+    cell->BestWidth = 900;
+  }
+  doc.View->AddItem("", t.release());
+  ASSERT_GE(doc.Paginate(), 1);
+  doc.Print.Print("clipped", 1, true);
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+  const qytest::TPdfWord* end = pdf.Find("End");
+  ASSERT_NE(end, nullptr);
+  const double pageWidth = pdf.PageSizes.at(0).first;
+  const double left = doc.PD().LeftMarginMM * 72 / 25.4, right = pageWidth - doc.PD().RightMarginMM * 72 / 25.4;
+  const double column = (right - left) / 4;
+  // At 72 dpi a pixel is a point.
+  const QImage page = qytest::PdfPageImage(doc.Pdf.OutputFileName, 1, 72);
+  ASSERT_FALSE(page.isNull());
+  int ink = 0;
+  for (int y = static_cast<int>(end->YMin); y <= static_cast<int>(end->YMax); ++y)
+    for (int x = static_cast<int>(left + column + 4); x < static_cast<int>(left + 3 * column - 4); ++x)
+      ink += qGray(page.pixel(x, y)) < 128;
+  EXPECT_EQ(ink, 0);
+  // The word itself is printed up to the edge.
+  int own = 0;
+  for (int y = static_cast<int>(end->YMin); y <= static_cast<int>(end->YMax); ++y)
+    for (int x = static_cast<int>(left); x < static_cast<int>(left + column); ++x) own += qGray(page.pixel(x, y)) < 128;
+  EXPECT_GT(own, 20);
+}
+
+// The preview at any size, the whole page at once included, draws both
+// sides of the table's outer border.
+TEST(TablePrint, ThePreviewDrawsBothSidesOfTheOuterBorder) {
+  for (Integer bestWidth : {-100, 0}) {
+    TTableDoc doc;
+    TVLTableItemInfo* t = doc.AddTable(6);
+    t->BestWidth = bestWidth;
+    t->BorderWidth = 1;
+    t->BorderStyle = vltbColor;
+    t->BorderColor = clBlack;
+    t->CellBorderWidth = 0;
+    ASSERT_GE(doc.Paginate(), 1);
+    const Integer W = doc.Print.GetPreview100PercentWidth(), H = doc.Print.GetPreview100PercentHeight();
+    for (Integer width : {W, W * 3 / 4, W / 2, W * 2 / 5, W / 3}) {
+      SCOPED_TRACE(std::to_string(bestWidth) + " at " + std::to_string(width));
+      const Integer height = MulDiv(H, width, W);
+      TBitmap bmp(width, height);
+      doc.Print.DrawPreview(1, bmp.Canvas(), TRect(0, 0, width, height));
+      const QImage page = bmp.Canvas()->ImageDevice()->copy();
+      bmp.Canvas()->ReleaseHandle();
+      // Columns of ink taller than anything but a vertical border line.
+      std::vector<int> dark(static_cast<size_t>(width), 0);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) dark[static_cast<size_t>(x)] += qGray(page.pixel(x, y)) < 160;
+      const int tallest = *std::max_element(dark.begin(), dark.end());
+      ASSERT_GT(tallest, 10);
+      int first = -1, last = -1;
+      for (int x = 0; x < width; ++x)
+        if (dark[static_cast<size_t>(x)] >= tallest * 3 / 4) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      EXPECT_GT(last - first, width / 10) << "one side only, at x " << first;
+    }
+  }
+}
 
 TEST(TablePrint, AFittedTableSplitsOverPagesWithEveryRowOnce) {
   TTableDoc doc;
