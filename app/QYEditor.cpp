@@ -55,6 +55,9 @@ public:
     FWindow->QuilloryText->Format();
     return ok;
   }
+  bool LoadedInPart() override {
+    return FWindow && !FWindow->QuilloryText->VLData()->GetVLFWarnings().Empty();
+  }
   bool LoadRTF(TStream& stream) override {
     if (!FWindow) return false;
     const bool ok = FWindow->QuilloryText->LoadRTFFromStream(stream);
@@ -79,7 +82,14 @@ public:
     return e->SaveVLFToStream(stream, false);
   }
   void DeleteUnusedStyles() override {
-    if (FWindow) FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
+    if (!FWindow) return;
+    // Undo and redo records name styles by number: while any editor of the
+    // entry keeps a history, unused styles stay (a renumbering would cost
+    // that history); the first save after the entry is read again drops them.
+    for (auto* e = static_cast<TCustomVellumEdit*>(FWindow->QuilloryText); e;
+         e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+      if (e->EditData()->UndoList->Count() > 0 || e->EditData()->RedoList->Count() > 0) return;
+    FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
   }
   String Text() const override {
     if (!FWindow) return String();

@@ -247,7 +247,8 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
       std::unique_ptr<TStream> blob =
           SelectQuery->CreateBlobStream(SelectQuery->FieldByName("JournalText"), bmRead);
       const bool rtf = editor == "RTF";
-      const bool read = rtf ? doc.LoadRTF(*blob) : doc.LoadVLF(*blob);
+      // An entry read only in part opens as a damaged one too.
+      const bool read = rtf ? doc.LoadRTF(*blob) : doc.LoadVLF(*blob) && !doc.LoadedInPart();
       if (!rtf && editor == "VLF") {
         doc.CaretItemNo = SelectQuery->FieldByName("ItemNumber").AsInteger();
         doc.CaretOffset = SelectQuery->FieldByName("ItemOffset").AsInteger();

@@ -32,6 +32,9 @@ public:
   // False when the reader refused the data (what it read stays).
   virtual bool LoadVLF(TStream& stream);
   virtual bool LoadRTF(TStream& stream);
+  // The last VLF load took the data only in part (it left something out or
+  // repaired it): saving over the stored entry would make that permanent.
+  virtual bool LoadedInPart() { return !Data.GetVLFWarnings().Empty(); }
   // The whole document, not only the selection.
   virtual bool SaveVLF(TStream& stream);
   virtual void DeleteUnusedStyles();

@@ -1,22 +1,14 @@
 // libFuzzer target: any bytes given to the RTF import end in a result code,
 // never in a crash, a read outside the data, or unbounded memory.
+#include "fuzz/FuzzApplication.h"
 #include "platform/base/Streams.h"
 #include "richtext/rtf/VLRTFImport.h"
-
-#include <QGuiApplication>
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static int argc = 1;
-  static char arg0[] = "rtf_reader_fuzz";
-  static char* argv[] = {arg0, nullptr};
-  static QGuiApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QGuiApplication(argc, argv);
-  }();
-  (void)app;
+  FuzzStartApplication();
   const AnsiString bytes(reinterpret_cast<const char*>(data), size);
   // The default options, then every list, table and Unicode path with a
   // header document (and a footer one for inputs of even length), inserted

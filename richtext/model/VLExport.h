@@ -86,6 +86,9 @@ void VLSaveImageToRTF(TStream& stream, const TGraphic& graphic, Integer width, I
 // The image of an image list, nothing for an index outside it.
 void VLSaveImageListImageToRTF(TStream& stream, TComponent* imageList, Integer imageIndex,
                                double twipsPerPixel);
+// The charset a list marker's font goes under in the font table: its
+// texts are 8-bit in the document's code page.
+Byte VLRTFMarkerFontCharset(const TFont& font, const TVLRTFSaveTables& t);
 // The marker font words of a list level (\f, styles, \fs, \lang, \cf).
 AnsiString VLRTFMarkerFontWords(TVLListLevel& level, TVLStyle* style, const TVLRTFSaveTables& t);
 // List and template ids are random; tests fix the sequence.

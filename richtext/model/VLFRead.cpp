@@ -612,7 +612,9 @@ bool TCustomVLData::ReadVLFFromStream(TStream& stream, Integer& index, TVLLayout
   TVLFReader r(*this, buf);
   try {
     buf = stream.ReadBytes(stream.Remaining());
-    SetVLFWarnings(TVLFWarnings());
+    // Warnings are the whole document's: a cell read in the middle of it
+    // must not wipe what the cells before it reported.
+    if (!(GetState() & vlstReadingCellData)) SetVLFWarnings(TVLFWarnings());
     if (allowReplaceStyles)
       if (TStringList* props = GetDocProperties()) props->Clear();
     r.Options = GetVLFOptions();

@@ -172,7 +172,7 @@ void VLSaveImageListImageToRTF(TStream& stream, TComponent* imageList, Integer i
 AnsiString VLRTFMarkerFontWords(TVLListLevel& level, TVLStyle* style, const TVLRTFSaveTables& t) {
   TFont& font = *level.GetFont();
   AnsiString r;
-  const Integer fno = t.FontTable.IndexOf(font.GetName(), font.GetCharset());
+  const Integer fno = t.FontTable.IndexOf(font.GetName(), VLRTFMarkerFontCharset(font, t));
   if (fno >= 0) r += "\\f" + I(fno);
   const TFontStyles st = font.GetStyle();
   if (st.Contains(fsBold)) r += "\\b";

@@ -19,6 +19,30 @@
 
 namespace {
 
+// The font charset that makes a reader decode \' bytes in this code page.
+Byte CharsetOfCodePage(Cardinal codePage) {
+  switch (ResolveCodePage(codePage)) {
+    case 1252: return ANSI_CHARSET;
+    case 10000: return MAC_CHARSET;
+    case 932: return SHIFTJIS_CHARSET;
+    case 949: return HANGEUL_CHARSET;
+    case 1361: return JOHAB_CHARSET;
+    case 936: return GB2312_CHARSET;
+    case 950: return CHINESEBIG5_CHARSET;
+    case 1253: return GREEK_CHARSET;
+    case 1254: return TURKISH_CHARSET;
+    case 1258: return VIETNAMESE_CHARSET;
+    case 1255: return HEBREW_CHARSET;
+    case 1256: return ARABIC_CHARSET;
+    case 1257: return BALTIC_CHARSET;
+    case 1251: return RUSSIAN_CHARSET;
+    case 874: return THAI_CHARSET;
+    case 1250: return EASTEUROPE_CHARSET;
+    case 437: return OEM_CHARSET;
+    default: return DEFAULT_CHARSET;
+  }
+}
+
 void W(TStream& s, const AnsiString& t) { s.WriteBytes(t); }
 AnsiString I(Integer v) { return std::to_string(v); }
 AnsiString Hex2(Integer v) {
@@ -140,6 +164,10 @@ constexpr Int64 RTFNumberMax = 2147483647;
 Integer VLRTFTwips(Integer pixels, double twipsPerPixel) {
   const double twips = std::round(static_cast<double>(pixels) * twipsPerPixel);
   return static_cast<Integer>(std::clamp(twips, -static_cast<double>(RTFNumberMax), static_cast<double>(RTFNumberMax)));
+}
+
+Byte VLRTFMarkerFontCharset(const TFont& font, const TVLRTFSaveTables& t) {
+  return font.GetCharset() == DEFAULT_CHARSET ? CharsetOfCodePage(t.DocCodePage) : font.GetCharset();
 }
 
 AnsiString VLRTFInt(Int64 v) { return std::to_string(std::clamp(v, -RTFNumberMax, RTFNumberMax)); }
@@ -458,14 +486,18 @@ public:
     T.StyleToFont.Clear();
     for (Integer i = 0; i < Style->TextStyles->Count(); ++i) {
       const TFontInfo& f = *Style->TextStyles->Items(i);
-      T.StyleToFont.Add(T.FontTable.AddUnique(f.FontName, f.Charset));
+      // The bytes of an 8-bit style are in its code page: a "default"
+      // charset would leave readers to guess it.
+      const Byte charset = !f.Unicode && f.Charset == DEFAULT_CHARSET ? CharsetOfCodePage(D.GetStyleCodePage(i))
+                                                                      : f.Charset;
+      T.StyleToFont.Add(T.FontTable.AddUnique(f.FontName, charset));
     }
     for (Integer i = 0; i < Style->ListStyles->Count(); ++i) {
       TVLListLevelCollection& levels = *Style->ListStyles->Items(i)->Levels;
       for (Integer k = 0; k < levels.Count(); ++k)
         if (levels.Items(k)->UsesFont()) {
           TFont* font = levels.Items(k)->GetFont();
-          T.FontTable.AddUnique(font->GetName(), font->GetCharset());
+          T.FontTable.AddUnique(font->GetName(), VLRTFMarkerFontCharset(*font, T));
         }
     }
   }

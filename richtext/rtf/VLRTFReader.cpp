@@ -4,6 +4,7 @@
 #include "platform/gui/SymbolEncoding.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/rtf/VLRTFPictures.h"
+#include "richtext/table/VLTable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,8 +16,9 @@
 namespace {
 constexpr size_t BufferSize = 4096;
 constexpr size_t MaxKeyword = 64;
-// Deeper table nesting than this is taken as this deep.
-constexpr Integer MaxTableNesting = 64;
+// Deeper table nesting than this is taken as this deep: no deeper than a
+// saved document can hold.
+constexpr Integer MaxTableNesting = VLTableMaxNesting;
 
 bool IsHex(Byte c) { return std::isxdigit(c) != 0; }
 Integer HexValue(Byte c) {

@@ -97,7 +97,37 @@ void TVLRTFTableImport::CellEnd() {
   P.CurrentData = cell;
 }
 
+void TVLRTFTableImport::ContinueInANewTable() {
+  TTableInfo& old = *FStack.back();
+  std::unique_ptr<TVLTableItemInfo> rowTable = std::move(old.RowTable);
+  const Integer usedScratch = old.UsedScratchCells, col = P.CurrentCol;
+  // Nothing is left after the old table's last row.
+  old.RowTable = TVLTableItemInfo::CreateEx(1, 1, old.StartData);
+  old.RowTable->BeforeLoading(2);
+  old.UsedScratchCells = 1;
+  old.RowEnded = true;
+  TableEnd();
+  TableStart();
+  TTableInfo& next = *FStack.back();
+  next.RowTable = std::move(rowTable);
+  next.UsedScratchCells = usedScratch;
+  next.RowEnded = false;
+  P.CurrentCol = col;
+  P.CurrentData = ScratchCell(next, col);
+  if (!P.CurrentData) P.CurrentData = ScratchCell(next, 0);
+  P.Style = P.CurrentData->GetStyle();
+}
+
 void TVLRTFTableImport::RowEnd() {
+  {
+    // A table holds no more cells than a saved document reads back: rows
+    // past that go on in a table of their own. The row may add as many
+    // columns as it has cells.
+    TTableInfo& info = *FStack.back();
+    const Int64 rows = info.Table->RowCount(), cols = info.Table->ColCount();
+    const Int64 rowCells = std::max<Int64>(info.UsedScratchCells, P.Reader->RTFState.GetRowProperties().CellCount());
+    if (rows > 0 && (rows + 1) * std::max(cols, rowCells) > VLTableMaxCells) ContinueInANewTable();
+  }
   TTableInfo& info = *FStack.back();
   FinishRow(info);
   info.RowEnded = true;

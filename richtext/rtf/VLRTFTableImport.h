@@ -30,6 +30,9 @@ private:
   void CellEnd();
   void RowEnd();
   void TableEnd();
+  // Ends the table read so far as a table of its own and goes on in a new
+  // one, taking the row being read along.
+  void ContinueInANewTable();
   void FinishRow(TTableInfo& info);
   void FinishTable(TTableInfo& info);
   void ApplyCellProps(TTableInfo& info, TVLTableCellData& cell, const TVLRTFCellProperties& props,

@@ -239,6 +239,12 @@ inline constexpr Integer vl_rtfs_CellProps = 3;
 // table Insert Table makes. A table's cells take about a kilobyte each
 // before they hold anything.
 inline constexpr Int64 VLTableMaxCells = 4 * 100 * 500;
+// The deepest a table may lie: one in the document is at depth 1, one in
+// its cell at 2. Each level is two nested reads of the component streams,
+// whose bound this stays within.
+inline constexpr Integer VLTableMaxNesting = 32;
+// The depth of a table that lies in data (1 in a document, 2 in its cell...).
+Integer VLTableDepthIn(TCustomVLData* data);
 
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:

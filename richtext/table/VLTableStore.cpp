@@ -449,11 +449,23 @@ bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData) {
   return true;
 }
 
+Integer VLTableDepthIn(TCustomVLData* data) {
+  Integer depth = 1;
+  for (auto* cell = dynamic_cast<TVLTableCellData*>(data); cell; cell = dynamic_cast<TVLTableCellData*>(data)) {
+    ++depth;
+    data = cell->GetParentData();
+  }
+  return depth;
+}
+
 bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, Integer lineNo, Integer lineCount,
                                    AnsiString& name, TObject*& cpInfo) {
   if (lineNo < 0) return false;
   FVLData = vlData;
   if (FRefused) return true;  // the rest of the record is passed over
+  // Deeper than a table may lie: left out as a table too large, whatever
+  // the stream readers below would still stand.
+  if (lineNo == 0 && VLTableDepthIn(vlData) > VLTableMaxNesting) return RefuseGrid(vlData);
   if (FLegacyRecord) {
     if (lineNo == 0) {
       // Each grid position has its line: a grid larger than the lines

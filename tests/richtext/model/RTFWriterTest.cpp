@@ -93,8 +93,8 @@ TEST(RTFWriter, HeaderTables) {
       << rtf;
   // Same name in another case shares an entry; another charset does not;
   // a name cannot break the table.
-  EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fnil\\fcharset1 Arial;}{\\f1\\fnil\\fcharset204 Arial;}"
-                     "{\\f2\\fnil\\fcharset1 Odd__Name_;}}"),
+  EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 Arial;}"
+                     "{\\f2\\fnil\\fcharset0 Odd__Name_;}}"),
             AnsiString::npos)
       << rtf;
   EXPECT_NE(rtf.find("{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red0\\green255\\blue255;"),
@@ -105,6 +105,41 @@ TEST(RTFWriter, HeaderTables) {
 
   TVLDocumentData empty(&style);
   EXPECT_EQ(Rtf(empty), "");
+}
+
+// An 8-bit style's font carries the charset of the code page its bytes are
+// in, so that other readers decode "café" as it was typed; Unicode styles
+// (written as \u) and symbol fonts keep theirs.
+TEST(RTFWriter, FontCharsetFollowsTheCodePageOfEightBitStyles) {
+  struct Case {
+    const char* name;
+    bool unicode;
+    Byte charset;
+    AnsiString text;
+    const char* font;
+    const char* run;
+  };
+  const Case cases[] = {
+      {"8-bit default", false, DEFAULT_CHARSET, "caf\xE9", "\\fcharset0 Tahoma;", "caf\\'e9"},
+      {"8-bit Western", false, ANSI_CHARSET, "caf\xE9", "\\fcharset0 Tahoma;", "caf\\'e9"},
+      {"8-bit Central European", false, EASTEUROPE_CHARSET, "\xA3\xF3" "d\x9F", "\\fcharset238 Tahoma;", "\\'f3d"},
+      {"8-bit Cyrillic", false, RUSSIAN_CHARSET, "\xE4\xE0", "\\fcharset204 Tahoma;", "\\u1076"},
+      {"8-bit symbol", false, SYMBOL_CHARSET, "a", "\\fcharset2 Tahoma;", "a"},
+      {"Unicode default", true, DEFAULT_CHARSET, Utf16(u"caf\u00E9"), "\\fcharset1 Tahoma;", "caf\\u233\\'e9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLStyle style(nullptr);
+    TFontInfo* f = style.TextStyles->Items(0);
+    f->FontName = "Tahoma";
+    f->Unicode = c.unicode;
+    f->Charset = c.charset;
+    TVLDocumentData d(&style);
+    d.AddTextItem(c.text, 0, 0);
+    const AnsiString rtf = Rtf(d);
+    EXPECT_NE(rtf.find(AnsiString("{\\f0\\fnil") + c.font), AnsiString::npos) << rtf;
+    EXPECT_NE(Body(rtf).find(c.run), AnsiString::npos) << rtf;
+  }
 }
 
 TEST(RTFWriter, ColourOfThePageGetsAnIndex) {

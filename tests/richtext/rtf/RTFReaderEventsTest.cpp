@@ -90,7 +90,6 @@ TEST(RTFReaderEvents, ResultCodes) {
   } cases[] = {
       {"{\\rtf1 a}", 0},       {"}", 1},
       {"{\\rtf1 a", 3},        {"{\\rtf1 a\\", 7},
-      // A parameter beyond 32 bits is taken as the largest one.
       {"{\\rtf1 \\'4g}", 4},   {"{\\rtf1 \\fs99999999999}", 0},
       {"{\\rtf1 {\\pict{\\pict}}}", 0},
       {std::string(20000, '{'), 2},
@@ -104,6 +103,33 @@ TEST(RTFReaderEvents, ResultCodes) {
   r.Reader.OnNewPicture = [](TVLRTFReader*, TVLRTFPicture*, std::unique_ptr<TGraphic>&, TVLRTFPosition,
                              bool&) {};
   EXPECT_EQ(r.Read("{\\rtf1 {\\pict{\\pict}}}"), 10);
+}
+
+// A parameter beyond 32 bits is the nearest number within them: the size
+// the text gets is the largest one, never what the digits come to when cut
+// to 32 bits (2^32 + 2 would be a size of 1).
+TEST(RTFReaderEvents, ParametersBeyond32BitsAreTheNearestInRange) {
+  struct Case {
+    const char* Words;
+    Integer Size;
+  } cases[] = {
+      {"\\fs24", 12},
+      {"\\fs2147483647", 1073741824},
+      {"\\fs99999999999", 1073741824},
+      {"\\fs4294967298", 1073741824},
+      {"\\fs18446744073709551618", 1073741824},
+      {"\\fs-4294967298", -1073741824},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Words);
+    Recorder r;
+    std::vector<Integer> sizes;
+    r.Reader.OnNewText = [&sizes](TVLRTFReader* reader, const AnsiString&, TVLRTFPosition) {
+      sizes.push_back(reader->RTFState.CharProps.Size);
+    };
+    EXPECT_EQ(r.Read(std::string("{\\rtf1 ") + c.Words + " caf\\'e9}"), 0);
+    EXPECT_EQ(sizes, std::vector<Integer>{c.Size});
+  }
 }
 
 TEST(RTFReaderEvents, HandlerExceptions) {

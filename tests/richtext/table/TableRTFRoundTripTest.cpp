@@ -82,6 +82,36 @@ TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
       ASSERT_EQ(Read(back, rtf), 0);
       EXPECT_EQ(Paragraphs(back), Paragraphs(doc));
     }
+  // Widths and spacings the program holds whose twips pass 32 bits are
+  // written as the largest number; the width comes back whole through the
+  // pixel word written beside it.
+  {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    VLRegisterTableItem();
+    auto t = TVLTableItemInfo::CreateEx(1, 2, &doc);
+    t->BestWidth = 1 << 30;
+    t->CellHSpacing = 1 << 29;
+    t->GetCell(0, 0)->BestWidth = 1 << 30;
+    t->GetCell(0, 0)->SetItemTextA(0, "a");
+    t->GetCell(0, 1)->SetItemTextA(0, "b");
+    t->Options.Include(vltoRTFSaveCellPixelBestWidth);
+    doc.AddItem("", t.release());
+    const std::string rtf = Write(doc);
+    for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), number); it != std::sregex_iterator(); ++it) {
+      const std::string digits = (*it)[2];
+      ASSERT_LE(digits.size(), 11u) << (*it)[0];
+      const long long v = std::stoll(digits);
+      EXPECT_TRUE(v >= -2147483647LL && v <= 2147483647LL) << (*it)[0];
+    }
+    EXPECT_NE(rtf.find("\\clwWidth2147483647"), std::string::npos) << rtf;
+    TVLDocumentData back(&style);
+    ASSERT_EQ(Read(back, rtf), 0);
+    EXPECT_EQ(Paragraphs(back), "[table 1x2 {a} {b}]");
+    auto* b = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->GetCell(0, 0)->BestWidth, 1 << 30);
+  }
   // A number beyond 32 bits is read as the largest one.
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
@@ -89,6 +119,13 @@ TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
                       "b\\cell\\row}"),
             0);
   EXPECT_EQ(Paragraphs(doc), "[table 1x2 {a} {b}]");
+  auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(0));
+  ASSERT_TRUE(t);
+  // The largest number in twips, in pixels (15 twips each); a negative
+  // preferred width is a share of the table in fiftieths of a percent. Digits
+  // cut to 32 bits would give other widths (99999999999 is 1215752191 so).
+  EXPECT_EQ(t->GetCell(0, 0)->BestWidth, 2147483647 / 15);
+  EXPECT_EQ(t->GetCell(0, 1)->BestWidth, -2147483648LL / 50);
 }
 
 // Each save and reload added an empty paragraph after every table with text
