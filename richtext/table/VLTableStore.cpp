@@ -209,17 +209,43 @@ public:
     // is written as an empty cell, so that the grid read back is whole.
     TVLTableCellData filler(&Table);
     filler.ResetContent();
+    // The row whose cell covers each position, in one pass over the spans:
+    // searching back from every covered position is quadratic in a large
+    // merged cell.
+    const Integer allRows = Table.RowCount();
+    std::vector<Integer> coverRow(static_cast<size_t>(allRows) * static_cast<size_t>(cols), -1);
+    for (Integer r = 0; r < allRows; ++r) {
+      const TVLTableRow* row = Table.Rows.GetRow(r);
+      for (Integer c = 0; c < std::min(cols, row->Count()); ++c) {
+        const TVLTableCellData* cell = row->GetCell(c);
+        if (!cell) continue;
+        const Integer rEnd = std::min(allRows, r + std::max<Integer>(1, cell->RowSpan));
+        const Integer cEnd = std::min(cols, c + std::max<Integer>(1, cell->ColSpan));
+        for (Integer rr = r; rr < rEnd; ++rr)
+          for (Integer cc = c; cc < cEnd; ++cc)
+            coverRow[static_cast<size_t>(rr) * static_cast<size_t>(cols) + static_cast<size_t>(cc)] = r;
+      }
+    }
+    // Each saved row's block of consecutive rows, found once.
+    std::vector<Integer> blockStarts(static_cast<size_t>(rows)), blockEnds(static_cast<size_t>(rows));
+    for (Integer k = 0; k < rows; ++k)
+      blockStarts[static_cast<size_t>(k)] =
+          k > 0 && saved[static_cast<size_t>(k)] == saved[static_cast<size_t>(k) - 1] + 1
+              ? blockStarts[static_cast<size_t>(k) - 1]
+              : k;
+    for (Integer k = rows - 1; k >= 0; --k)
+      blockEnds[static_cast<size_t>(k)] =
+          k + 1 < rows && saved[static_cast<size_t>(k) + 1] == saved[static_cast<size_t>(k)] + 1
+              ? blockEnds[static_cast<size_t>(k) + 1]
+              : k + 1;
     for (Integer k = 0; k < rows; ++k) {
-      Integer blockEnd = k + 1;
-      while (blockEnd < rows && saved[blockEnd] == saved[blockEnd - 1] + 1) ++blockEnd;
-      Integer blockStart = k;
-      while (blockStart > 0 && saved[blockStart] == saved[blockStart - 1] + 1) --blockStart;
+      const Integer blockEnd = blockEnds[static_cast<size_t>(k)];
+      const Integer blockStart = blockStarts[static_cast<size_t>(k)];
       const Integer r = saved[static_cast<size_t>(k)];
       for (Integer c = 0; c < cols; ++c) {
         TVLTableCellData* cell = Table.GetCell(r, c);
         if (!cell) {
-          Integer mr = -1, mc = -1;
-          Table.Rows.GetMainCell(r, c, mr, mc);
+          const Integer mr = coverRow[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)];
           if (mr >= saved[static_cast<size_t>(blockStart)]) continue;  // covered within the block
           w.WriteInteger(1);
           w.WriteInteger(1);
