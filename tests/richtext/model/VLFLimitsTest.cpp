@@ -129,3 +129,48 @@ TEST(VLFLimits, StylesPastTheSheetBecomeTheFirstWithAWarning) {
     EXPECT_EQ(c.Para ? back.GetItem(1)->ParaNo : back.GetItem(1)->StyleNo, c.Past ? 0 : no);
   }
 }
+
+// Margins and text widths: the largest the reader takes are read as written;
+// one more is bounded for use, with the written value kept beside it for
+// saving back (nothing is lost, so no warning), and the text is read.
+TEST(VLFLimits, LayoutLengthsPastTheirBoundsAreBoundedAndKeptAsWritten) {
+  struct Case {
+    const char* Name;
+    Integer Margin, Width;
+    Integer ReadMargin, ReadWidth;
+  } cases[] = {
+      {"at the bounds", VLMaxLayoutMargin, VLMaxLayoutWidth, VLMaxLayoutMargin, VLMaxLayoutWidth},
+      {"margins one past", VLMaxLayoutMargin + 1, 600, VLMaxLayoutMargin, 600},
+      {"widths one past", 7, VLMaxLayoutWidth + 1, 7, VLMaxLayoutWidth},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    doc.AddTextItem("before", 0, 0);
+    doc.AddTextItem("after", 0, 0);
+    doc.VLFOptions.Include(vlfoSaveLayout);
+    doc.VLFOptions.Include(vlfoSaveBinary);
+    TVLLayoutInfo layout;
+    layout.LeftMargin = layout.RightMargin = layout.TopMargin = layout.BottomMargin = c.Margin;
+    layout.MinTextWidth = layout.MaxTextWidth = c.Width;
+    TMemoryStream out;
+    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, &layout));
+    TVLDocumentData back(&style);
+    back.VLFOptions.Include(vlfoLoadLayout);
+    TStringStream in(out.Bytes());
+    TColor color = clNone;
+    TVLLayoutInfo read;
+    ASSERT_TRUE(back.LoadVLFFromStream(in, color, nullptr, nullptr, &read));
+    ASSERT_TRUE(read.Loaded);
+    EXPECT_TRUE(back.GetVLFWarnings().Empty());
+    ASSERT_EQ(back.GetItemCount(), 2);
+    EXPECT_EQ(back.GetItemTextA(0), "before");
+    EXPECT_EQ(back.GetItemTextA(1), "after");
+    for (Integer m : {read.LeftMargin, read.RightMargin, read.TopMargin, read.BottomMargin})
+      EXPECT_EQ(m, c.ReadMargin);
+    EXPECT_EQ(read.MinTextWidth, c.ReadWidth);
+    EXPECT_EQ(read.MaxTextWidth, c.ReadWidth);
+    for (size_t k = 0; k < 6; ++k) EXPECT_EQ(read.StoredLengths[k], k < 4 ? c.Margin : c.Width);
+  }
+}
