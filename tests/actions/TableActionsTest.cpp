@@ -136,6 +136,51 @@ TEST_F(TableActions, CancelOrAReadOnlyEditorInsertsNoTable) {
   }
 }
 
+TEST_F(TableActions, InsertTableInACellAsDeepAsTablesGoIsRefusedWithAMessage) {
+  struct TCase {
+    Integer Depth;  // of the table whose cell holds the caret
+    bool Inserts;
+  };
+  for (const TCase& k : {TCase{VLTableMaxNesting - 1, true}, TCase{VLTableMaxNesting, false}}) {
+    SCOPED_TRACE(k.Depth);
+    TTableWindow w(0, 0, false);
+    TVLEditVLData& d = *w.Edit->EditData();
+    TCustomVLData* host = &d;
+    TVLTableItemInfo* innermost = nullptr;
+    for (Integer level = 0; level < k.Depth; ++level) {
+      auto t = TVLTableItemInfo::CreateEx(1, 1, host);
+      innermost = t.get();
+      host->AddItem("", t.release());
+      host = innermost->GetCell(0, 0);
+    }
+    w.Edit->Format();
+    w.Settle();
+    // The cell editors open down to the innermost cell, as clicks into it do.
+    innermost->EditCell(0, 0);
+    w.Settle();
+    ASSERT_NE(innermost->GetInplaceEditor(), nullptr);
+    // While it is open, the cell's items are in its editor.
+    TVLEditVLData* cell = innermost->GetInplaceEditor()->EditData();
+    const Integer itemsBefore = cell->GetItemCount();
+    TvlActionInsertTable insert(w.Form.get());
+    TInteractionScript script;
+    if (k.Inserts) script.Answer(mrOk);
+    else script.Answer(IDOK);
+    w.Run(insert);
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Kind, k.Inserts ? TInteractionKind::ShowModal : TInteractionKind::MessageBox);
+    bool hasTable = false;
+    for (Integer i = 0; i < cell->GetItemCount(); ++i)
+      hasTable |= dynamic_cast<TVLTableItemInfo*>(cell->GetItem(i)) != nullptr;
+    EXPECT_EQ(hasTable, k.Inserts);
+    if (!k.Inserts) {
+      EXPECT_EQ(cell->GetItemCount(), itemsBefore);
+      EXPECT_NE(script.Shown[0].Text.find(std::to_string(VLTableMaxNesting)), std::string::npos);
+    }
+  }
+}
+
 TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {
   struct TCase {
     const char* Name;
