@@ -7,6 +7,7 @@
 #include "richtext/editor/VLUndo.h"
 
 #include <memory>
+#include <string>
 
 namespace {
 // Group mode on the editor that holds the table, off again however the
@@ -114,6 +115,12 @@ void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
 void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
+  // A table deeper than a saved entry may hold would be lost on reload.
+  if (VLTableDepthIn(E->GetInnermostEditor()->GetVLData()) > VLTableMaxNesting) {
+    MessageBox("Tables can be nested at most " + std::to_string(VLTableMaxNesting) + " deep.", LanguageText(213),
+               MB_OK | MB_ICONWARNING);
+    return;
+  }
   std::unique_ptr<TfrmInsTable> dlg(CreateVLForm<TfrmInsTable>(Application));
   dlg->SetRows(RowCount);
   dlg->SetColumns(ColCount);

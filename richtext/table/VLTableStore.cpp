@@ -477,7 +477,9 @@ bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData) {
 
 Integer VLTableDepthIn(TCustomVLData* data) {
   Integer depth = 1;
-  for (auto* cell = dynamic_cast<TVLTableCellData*>(data); cell; cell = dynamic_cast<TVLTableCellData*>(data)) {
+  // An open cell editor holds the cell's items in its own data: count the cell.
+  auto cellOf = [](TCustomVLData* d) { return d ? dynamic_cast<TVLTableCellData*>(d->GetSourceVLData()) : nullptr; };
+  for (auto* cell = cellOf(data); cell; cell = cellOf(data)) {
     ++depth;
     data = cell->GetParentData();
   }

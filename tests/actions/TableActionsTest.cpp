@@ -5,6 +5,7 @@
 #include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/SplitVLFrm.h"
+#include "platform/base/Streams.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -133,6 +134,79 @@ TEST_F(TableActions, CancelOrAReadOnlyEditorInsertsNoTable) {
     EXPECT_EQ(script.Shown.size(), 1u);
     EXPECT_EQ(w.T(), nullptr);
     EXPECT_EQ(insert.RowCount, readOnly ? 7 : 2);
+  }
+}
+
+// Tables nested depth deep in the window's document, the cell editors open
+// down to the innermost cell as clicks into it open them; answers the data
+// of the innermost cell editor, which holds the cell's items while open.
+TVLEditVLData* OpenNestedCell(TTableWindow& w, Integer depth) {
+  TCustomVLData* host = w.Edit->EditData();
+  TVLTableItemInfo* innermost = nullptr;
+  for (Integer level = 0; level < depth; ++level) {
+    auto t = TVLTableItemInfo::CreateEx(1, 1, host);
+    innermost = t.get();
+    host->AddItem("", t.release());
+    host = innermost->GetCell(0, 0);
+  }
+  w.Edit->Format();
+  w.Settle();
+  innermost->EditCell(0, 0);
+  w.Settle();
+  return innermost->GetInplaceEditor() ? innermost->GetInplaceEditor()->EditData() : nullptr;
+}
+
+bool HoldsTable(TCustomVLData* d) {
+  for (Integer i = 0; i < d->GetItemCount(); ++i)
+    if (dynamic_cast<TVLTableItemInfo*>(d->GetItem(i))) return true;
+  return false;
+}
+
+TEST_F(TableActions, InsertTableInACellAsDeepAsTablesGoIsRefusedWithAMessage) {
+  struct TCase {
+    Integer Depth;  // of the table whose cell holds the caret
+    bool Inserts;
+  };
+  for (const TCase& k : {TCase{VLTableMaxNesting - 1, true}, TCase{VLTableMaxNesting, false}}) {
+    SCOPED_TRACE(k.Depth);
+    TTableWindow w(0, 0, false);
+    TVLEditVLData* cell = OpenNestedCell(w, k.Depth);
+    ASSERT_NE(cell, nullptr);
+    const Integer itemsBefore = cell->GetItemCount();
+    TvlActionInsertTable insert(w.Form.get());
+    TInteractionScript script;
+    script.Answer(mrOk);  // the dialog's OK, or the message's
+    w.Run(insert);
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Kind, k.Inserts ? TInteractionKind::ShowModal : TInteractionKind::MessageBox);
+    EXPECT_EQ(HoldsTable(cell), k.Inserts);
+    if (!k.Inserts) {
+      EXPECT_EQ(cell->GetItemCount(), itemsBefore);
+      EXPECT_NE(script.Shown[0].Text.find(std::to_string(VLTableMaxNesting)), std::string::npos);
+    }
+  }
+}
+
+// Paste and Insert > File put a table in as a saved entry's text: one that
+// would lie too deep is left out there too.
+TEST_F(TableActions, ATableInsertedAsEntryTextIntoTheDeepestCellIsLeftOut) {
+  TVLStyle style(nullptr);
+  TVLDocumentData source(&style);
+  source.AddTextItem("x", 0, 0);
+  source.AddItem("", TVLTableItemInfo::CreateEx(1, 1, &source).release());
+  source.VLFOptions.Include(vlfoSaveBinary);
+  TMemoryStream vlf;
+  ASSERT_TRUE(source.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr));
+  for (Integer depth : {VLTableMaxNesting - 1, VLTableMaxNesting}) {
+    SCOPED_TRACE(depth);
+    TTableWindow w(0, 0, false);
+    TVLEditVLData* cell = OpenNestedCell(w, depth);
+    ASSERT_NE(cell, nullptr);
+    vlf.SetPosition(0);
+    w.Edit->GetInnermostEditor()->InsertVLFFromStream(vlf);
+    w.Settle();
+    EXPECT_EQ(HoldsTable(cell), depth < VLTableMaxNesting);
   }
 }
 
