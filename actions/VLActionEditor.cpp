@@ -18,3 +18,16 @@ TVLActionEditor* EditorOfControl(TObject* control) {
 }
 
 void SetActionEditorResolver(TVLActionEditorResolver resolver) { Resolver() = std::move(resolver); }
+
+TVLEditorWatch::TVLEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
+  if (FControl) FControl->FreeNotification(this);
+}
+
+TVLEditorWatch::~TVLEditorWatch() {
+  if (FControl) FControl->RemoveFreeNotification(this);
+}
+
+void TVLEditorWatch::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
+}

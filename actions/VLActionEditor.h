@@ -9,6 +9,7 @@
 // it: by default an editor control through its adapter, or a control that
 // implements TVLActionEditor itself; a host may install another resolver
 // (SetActionEditorResolver).
+#include "platform/base/Components.h"
 #include "platform/base/Set.h"
 #include "platform/base/Types.h"
 #include "richtext/editor/VLUndo.h"
@@ -223,3 +224,19 @@ TVLActionEditor* EditorOfControl(TObject* control);
 using TVLActionEditorResolver = std::function<TVLActionEditor*(TObject* control)>;
 // Replaces how controls are mapped to editors (nullptr: the default).
 void SetActionEditorResolver(TVLActionEditorResolver resolver);
+
+// Tells whether an editor's control was destroyed while a dialog or a
+// converter ran (its window closed by a timer, say), so that a command
+// stops instead of using it.
+class TVLEditorWatch : public TComponent {
+public:
+  explicit TVLEditorWatch(TVLActionEditor* E);
+  ~TVLEditorWatch() override;
+  bool Gone() const { return !FControl; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  TComponent* FControl;
+};

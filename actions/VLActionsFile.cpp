@@ -357,28 +357,6 @@ bool SheetShared(TVLActionEditor* E) {
   return false;
 }
 
-// Tells whether an editor was destroyed while a dialog was open (a window
-// closed by a timer, say); the commands stop then instead of using it.
-class TEditorWatch : public TComponent {
-public:
-  explicit TEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
-    FControl->FreeNotification(this);
-  }
-  ~TEditorWatch() override {
-    if (FControl) FControl->RemoveFreeNotification(this);
-  }
-  bool Gone() const { return !FControl; }
-
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
-  }
-
-private:
-  TComponent* FControl;
-};
-
 // The dialog is gone; the active form shows again before the long work.
 void RepaintActiveForm() {
   if (TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr) form->Update();
@@ -460,7 +438,7 @@ void TvlActionNew::ExecuteTarget(TObject* Target) {
   TvlActionSave* save = nullptr;
   TVLActionEditor* E = Prepare(Target, save);
   if (!E) return;
-  TEditorWatch watch(E);
+  TVLEditorWatch watch(E);
   if (!save->QuerySave(E) || watch.Gone()) return;
   E->ClearDocument();
   ResetDocument(E);
@@ -481,7 +459,7 @@ void TvlActionOpen::ExecuteTarget(TObject* Target) {
   TvlActionSave* save = nullptr;
   TVLActionEditor* E = Prepare(Target, save);
   if (!E) return;
-  TEditorWatch watch(E);
+  TVLEditorWatch watch(E);
   if (!save->QuerySave(E) || watch.Gone()) return;
   std::vector<TvlFileImportFilter> formats;
   TOpenDialog dialog(Application);
@@ -618,7 +596,7 @@ bool TvlActionSave::ConfirmFormat(const String& FileName, TvlFileSaveFilter Form
 bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
   TvlaDocumentInfo* info = FInfos[static_cast<size_t>(Index)].get();
   TVLActionEditor* E = info->Editor;
-  TEditorWatch watch(E);
+  TVLEditorWatch watch(E);
   if (!info->HasFileName) {
     // Save As gets this very editor, not whichever has the focus.
     FindSaveAsAction()->SaveEditorAs(E, this);
@@ -648,7 +626,7 @@ bool TvlActionSave::QuerySave(TVLActionEditor* Editor) {
   if (i < 0) i = SetDocumentInfo(Editor, DefaultDocumentFileName, ffeVLF, false, false, false);
   if (!Editor->GetModified()) return true;
   const String name = NameWithoutPath(FInfos[static_cast<size_t>(i)]->FileName);
-  TEditorWatch watch(Editor);
+  TVLEditorWatch watch(Editor);
   const int answer =
       MessageBox(FormatPattern(LanguageText(209), {name}), LanguageText(210), MB_YESNOCANCEL | MB_ICONQUESTION);
   if (watch.Gone()) return false;
@@ -704,7 +682,7 @@ void TvlActionSaveAs::SaveEditorAs(TVLActionEditor* E, TvlActionSave* Save) {
     dialog.FilterIndex = at == formats.end() ? 1 : static_cast<int>(at - formats.begin()) + 1;
   }
   if (fs::path(dialog.FileName).parent_path().empty()) dialog.InitialDir = InitialDir;
-  TEditorWatch watch(E);
+  TVLEditorWatch watch(E);
   if (!dialog.Execute() || watch.Gone()) return;
   RepaintActiveForm();
   const int index = dialog.FilterIndex - 1;

@@ -166,27 +166,6 @@ void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
 }
 
 namespace {
-// Tells whether the editor was destroyed while a converter ran (its window
-// closed by a timer, say).
-class TEditorGoneWatch : public TComponent {
-public:
-  explicit TEditorGoneWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
-    FControl->FreeNotification(this);
-  }
-  ~TEditorGoneWatch() override {
-    if (FControl) FControl->RemoveFreeNotification(this);
-  }
-  bool Gone() const { return !FControl; }
-
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
-  }
-
-private:
-  TComponent* FControl;
-};
 
 // A file whose content or extension says what it is is read as that,
 // whichever of our own entries of the filter was chosen.
@@ -229,7 +208,7 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   dialog.FileName = FileName;
   if (!dialog.Execute()) return;
   FilterIndex = dialog.FilterIndex;
-  TEditorGoneWatch watch(E);
+  TVLEditorWatch watch(E);
   TvlFileImportFilter format = ffiVLF;
   bool ok = false;
   {

@@ -50,28 +50,6 @@ void DefaultIndents(TVLListLevel* L, Integer Level) {
   L->MarkerIndent = 48 * Level;
 }
 
-// Whether the editor was destroyed while the gallery was open (its window
-// closed by a timer, say): the command then stops instead of using it.
-class TEditorWatch : public TComponent {
-public:
-  explicit TEditorWatch(TVLActionEditor* E) : TComponent(nullptr), FControl(E->EditorControl()) {
-    if (FControl) FControl->FreeNotification(this);
-  }
-  ~TEditorWatch() override {
-    if (FControl) FControl->RemoveFreeNotification(this);
-  }
-  bool Gone() const { return !FControl; }
-
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FControl) FControl = nullptr;
-  }
-
-private:
-  TComponent* FControl;
-};
-
 }  // namespace
 
 TvlActionCustomParaListSwitcher::TvlActionCustomParaListSwitcher(TComponent* AOwner)
@@ -292,7 +270,7 @@ void TvlActionParaList::ExecuteTarget(TObject* Target) {
   {
     std::unique_ptr<TfrmVLListGallery> gallery(CreateVLForm<TfrmVLListGallery>(Application));
     gallery->InitFromEditor(E);
-    TEditorWatch watch(E);
+    TVLEditorWatch watch(E);
     if (gallery->ShowModal() != mrOk || watch.Gone()) return;
     TVLListInfo* style = nullptr;
     gallery->GetListStyle(style, listNo, startFrom, useStartFrom);
