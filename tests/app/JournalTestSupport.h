@@ -4,8 +4,16 @@
 #include "DatabaseTestSupport.h"
 
 #include "app/QYEditor.h"
+#include "app/QYEntryTree.h"
 #include "app/QYJournals.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Threads.h"
 #include "richtext/editor/VellumEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace qytest {
 
@@ -71,5 +79,17 @@ public:
     return q.Eof() ? String() : q.Fields(0).AsString();
   }
 };
+
+// Runs what the entry tree's workers hand over until it has nothing to do.
+inline void DrainEntryTree() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  if (EntryTree) EntryTree->RunPending();
+  while (EntryTree && !EntryTree->Idle() && std::chrono::steady_clock::now() < end) {
+    Application->ProcessMessages();
+    TThread::CheckSynchronize();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(!EntryTree || EntryTree->Idle()) << "the tree never finished";
+}
 
 }  // namespace qytest

@@ -43,17 +43,7 @@ struct TSeamWorld : TMainJournalWorld {
     EntryTreeLoaded = false;
   }
 
-  // Runs what the tree's workers hand over until it has nothing to do.
-  void Drain() {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    if (EntryTree) EntryTree->RunPending();
-    while (EntryTree && !EntryTree->Idle() && std::chrono::steady_clock::now() < end) {
-      Application->ProcessMessages();
-      TThread::CheckSynchronize();
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_TRUE(!EntryTree || EntryTree->Idle()) << "the tree never finished";
-  }
+  void Drain() { qytest::DrainEntryTree(); }
 
   void LoadTree() {
     StartEntryTreeLoad();

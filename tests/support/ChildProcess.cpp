@@ -9,16 +9,26 @@
 
 namespace qytest {
 
-int RunChild(const std::vector<std::string>& args, std::optional<unsigned> killAfterUs) {
+namespace {
+
+// Starts the program of args[0] with args; -1 when it cannot fork.
+pid_t StartChild(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   const pid_t child = fork();
-  if (child < 0) return -1;
   if (child == 0) {
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return child;
+}
+
+}  // namespace
+
+int RunChild(const std::vector<std::string>& args, std::optional<unsigned> killAfterUs) {
+  const pid_t child = StartChild(args);
+  if (child < 0) return -1;
   if (killAfterUs) {
     usleep(*killAfterUs);
     kill(child, SIGKILL);
@@ -30,15 +40,8 @@ int RunChild(const std::vector<std::string>& args, std::optional<unsigned> killA
 
 int RunChildSignalledWhenReady(const std::vector<std::string>& args, const std::string& ready, int signo,
                                int timeoutMs) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
+  const pid_t child = StartChild(args);
   if (child < 0) return -1;
-  if (child == 0) {
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   int status = 0;
   for (;;) {

@@ -2,6 +2,7 @@
 // tables: written with the program's own writer and read back, a document
 // within the bounds comes back whole with no warning; one past them gives a
 // load warning and keeps the text around the part that was bounded.
+#include "support/VLFRoundTrip.h"
 #include "platform/base/Streams.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkers.h"
@@ -13,18 +14,9 @@
 
 namespace {
 
-std::string Save(TVLDocumentData& doc) {
-  doc.VLFOptions.Include(vlfoSaveBinary);
-  TMemoryStream out;
-  EXPECT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
-  return out.Bytes();
-}
+std::string Save(TVLDocumentData& doc) { return qytest::SaveVLFBytes(doc); }
 
-bool Load(TVLDocumentData& doc, const std::string& vlf) {
-  TStringStream in(vlf);
-  TColor color = clNone;
-  return doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
-}
+bool Load(TVLDocumentData& doc, const std::string& vlf) { return qytest::LoadVLFBytes(doc, vlf); }
 
 TVLMarkerItemInfo* FirstMarker(TCustomVLData& doc) {
   for (Integer i = 0; i < doc.GetItemCount(); ++i)

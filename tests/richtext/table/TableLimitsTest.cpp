@@ -2,6 +2,7 @@
 // the program's own writer and read back, a table within the bounds comes
 // back whole and one past them is left out with a load warning, the text
 // around it kept. A reader bound that drifts from the writer's fails here.
+#include "support/VLFRoundTrip.h"
 #include "TableTestSupport.h"
 
 #include "platform/base/Streams.h"
@@ -20,18 +21,9 @@ using tabletest::CellText;
 
 namespace {
 
-std::string Save(TVLDocumentData& doc) {
-  doc.VLFOptions.Include(vlfoSaveBinary);
-  TMemoryStream out;
-  EXPECT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
-  return out.Bytes();
-}
+std::string Save(TVLDocumentData& doc) { return qytest::SaveVLFBytes(doc); }
 
-bool Load(TVLDocumentData& doc, const std::string& vlf) {
-  TStringStream in(vlf);
-  TColor color = clNone;
-  return doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
-}
+bool Load(TVLDocumentData& doc, const std::string& vlf) { return qytest::LoadVLFBytes(doc, vlf); }
 
 TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
   for (Integer i = 0; i < doc.GetItemCount(); ++i)

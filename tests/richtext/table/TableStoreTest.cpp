@@ -1,5 +1,6 @@
 // Tables in VLF: the record and its streamed cell list, both VLF forms,
 // damaged cell lists, and documents saved with the older table record.
+#include "support/VLFRoundTrip.h"
 #include "TableTestSupport.h"
 
 #include "platform/base/PropStream.h"
@@ -22,21 +23,9 @@ TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
   return nullptr;
 }
 
-std::string Save(TVLDocumentData& doc, bool binary) {
-  if (binary)
-    doc.VLFOptions.Include(vlfoSaveBinary);
-  else
-    doc.VLFOptions.Exclude(vlfoSaveBinary);
-  TMemoryStream out;
-  EXPECT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
-  return out.Bytes();
-}
+std::string Save(TVLDocumentData& doc, bool binary) { return qytest::SaveVLFBytes(doc, binary); }
 
-bool Load(TVLDocumentData& doc, const std::string& vlf) {
-  TStringStream in(vlf);
-  TColor color = clNone;
-  return doc.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
-}
+bool Load(TVLDocumentData& doc, const std::string& vlf) { return qytest::LoadVLFBytes(doc, vlf); }
 
 // "before", a rows x cols table whose cells hold "r,c", "after".
 TVLTableItemInfo* AddTable(TVLDocumentData& doc, Integer rows, Integer cols) {
