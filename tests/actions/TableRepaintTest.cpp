@@ -1,0 +1,226 @@
+// After each table command, as the user chooses it, the window shows what a
+// repaint of all of it shows: the parts the command had repainted are all
+// that changed, and they are painted where a whole repaint paints them.
+#include "TableTestSupport.h"
+
+#include "actions/ItemPropVLFrm.h"
+#include "actions/SplitVLFrm.h"
+#include "actions/TableBackVLFrm.h"
+#include "platform/gui/ExtCtrls.h"
+
+#include <QImage>
+#include <QKeyEvent>
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using tabletest::TTableWindow;
+
+// A picture no part of which looks like another: a tile of it painted a
+// few pixels off shows.
+std::unique_ptr<TBitmap> Picture(TColor ground) {
+  auto bmp = std::make_unique<TBitmap>(17, 13);
+  TCanvas* c = bmp->Canvas();
+  c->Brush.Style = bsSolid;
+  const struct {
+    TRect R;
+    TColor Color;
+  } parts[] = {{TRect(0, 0, 17, 13), ground},
+               {TRect(0, 0, 5, 3), clRed},
+               {TRect(7, 2, 12, 9), clBlue},
+               {TRect(3, 8, 9, 13), clGreen},
+               {TRect(14, 5, 17, 11), clPurple}};
+  for (const auto& p : parts) {
+    c->Brush.Color = p.Color;
+    c->FillRect(p.R);
+  }
+  c->ReleaseHandle();
+  return bmp;
+}
+
+// Five rows of three cells with text beyond ASCII, borders, a fill and a
+// tiled picture, narrower than the window. Below it a status line that, as
+// the main window's, is painted at once on every change: the toolkit then
+// paints what is pending in the whole window, the editor's parts too, in
+// the middle of a command made of several steps.
+struct TPictureTable : TTableWindow {
+  TPictureTable() : TTableWindow(5, 3) {
+    Form->SetBounds(0, 0, 520, 450);
+    Status = new TPanel(Form.get());
+    Status->SetParent(Form.get());
+    Status->SetBounds(0, 402, 500, 24);
+    Edit->OnChange = [this](TObject*) {
+      Status->SetCaption("modified " + std::to_string(++Changes));
+      Status->Repaint();
+    };
+    TVLTableItemInfo* t = T();
+    for (Integer r = 0; r < t->RowCount(); ++r)
+      for (Integer c = 0; c < t->ColCount(); ++c) {
+        TVLTableCellData* cell = t->GetCell(r, c);
+        cell->Clear();
+        const std::string text = (c == 1 ? "café " : "Łódź ") + std::to_string(r) + std::to_string(c);
+        cell->AddTextItem(U(text.c_str()), 0, 0);
+      }
+    t->BorderWidth = 2;
+    t->CellBorderWidth = 1;
+    t->CellPadding = 3;
+    t->BestWidth = -80;
+    t->Color = clYellow;
+    t->SetBackgroundImage(Picture(clAqua));
+    t->SetBackgroundStyle(vlbsTiled);
+    t->Changed();
+    Edit->Format();
+    Settle();
+  }
+
+  TPanel* Status = nullptr;
+  int Changes = 0;
+
+  // What the window shows now, the cell editor over the document.
+  QImage Shown() {
+    Settle();
+    return ClientWidgetOf(Edit)->grab().toImage();
+  }
+
+  // What it shows once everything in it is painted again.
+  QImage Repainted() {
+    Edit->Repaint();
+    if (TCustomVellumEdit* cell = T() ? T()->GetInplaceEditor() : nullptr) cell->Repaint();
+    return ClientWidgetOf(Edit)->grab().toImage();
+  }
+};
+
+// Where two pictures of the window differ, for the failure message.
+std::string Difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return "the sizes differ";
+  int left = a.width(), top = a.height(), right = -1, bottom = -1, count = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        ++count;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  if (count == 0) return "none";
+  return std::to_string(count) + " pixels in x " + std::to_string(left) + ".." + std::to_string(right) + ", y " +
+         std::to_string(top) + ".." + std::to_string(bottom);
+}
+
+// The Properties dialog's table page changed by change, then OK.
+std::function<int(TInteraction&)> TablePage(std::function<void(TfrmVLItemProp*)> change) {
+  return [change](TInteraction& r) {
+    auto* f = dynamic_cast<TfrmVLItemProp*>(r.Form);
+    EXPECT_NE(f, nullptr);
+    if (!f) return static_cast<int>(mrCancel);
+    // Shown: the handlers that follow the user's typing are live.
+    f->Show();
+    change(f);
+    f->Hide();
+    return static_cast<int>(mrOk);
+  };
+}
+
+TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
+  using TMake = std::function<TBasicAction*(TComponent*)>;
+  const TMake properties = [](TComponent* o) { return new TvlActionTableProperties(o); };
+  struct TCase {
+    const char* Name;
+    TMake Make;  // nullptr: Typed is typed into the cell clicked
+    // Cells clicked, the second with Shift (-1: none).
+    Integer Row, Col, ToRow, ToCol;
+    std::vector<std::function<int(TInteraction&)>> Dialogs;
+    const char* Typed = nullptr;
+  };
+  const std::vector<TCase> cases = {
+      {"insert a row above", [](TComponent* o) { return new TvlActionTableInsertRowsAbove(o); }, 2, 1, -1, -1, {}},
+      {"insert a row below", [](TComponent* o) { return new TvlActionTableInsertRowsBelow(o); }, 2, 1, -1, -1, {}},
+      {"insert a column left", [](TComponent* o) { return new TvlActionTableInsertColLeft(o); }, 2, 1, -1, -1, {}},
+      {"insert a column right", [](TComponent* o) { return new TvlActionTableInsertColRight(o); }, 2, 2, -1, -1, {}},
+      {"delete the first row", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 0, 0, -1, -1, {}},
+      {"delete a middle row", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 2, 1, -1, -1, {}},
+      {"delete the last row", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 4, 2, -1, -1, {}},
+      {"delete several rows", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 1, 0, 3, 0, {}},
+      {"delete a middle column", [](TComponent* o) { return new TvlActionTableDeleteCols(o); }, 1, 1, -1, -1, {}},
+      {"delete the last column", [](TComponent* o) { return new TvlActionTableDeleteCols(o); }, 3, 2, -1, -1, {}},
+      {"merge cells", [](TComponent* o) { return new TvlActionTableMergeCells(o); }, 1, 0, 2, 1, {}},
+      {"split a cell",
+       [](TComponent* o) { return new TvlActionTableSplitCells(o); },
+       2,
+       1,
+       -1,
+       -1,
+       {[](TInteraction& r) {
+         auto* f = dynamic_cast<TfrmVLSplit*>(r.Form);
+         EXPECT_NE(f, nullptr);
+         if (!f) return static_cast<int>(mrCancel);
+         f->rbSplit->SetChecked(true);
+         f->seColumns->SetValue(2);
+         f->seRows->SetValue(2);
+         return static_cast<int>(mrOk);
+       }}},
+      {"typing a second line in a cell", nullptr, 2, 1, -1, -1, {}, "żółw"},
+      {"properties: a wider padding", properties, 1, 1, -1, -1,
+       {TablePage([](TfrmVLItemProp* f) { f->seCellPadding->SetValue(9); })}},
+      {"properties: a wider spacing", properties, 1, 1, -1, -1,
+       {TablePage([](TfrmVLItemProp* f) { f->seCellSpacing->SetValue(6); })}},
+      {"properties: a wider border", properties, 1, 1, -1, -1,
+       {TablePage([](TfrmVLItemProp* f) { f->BorderWidth = 5; })}},
+      {"properties: another fill", properties, 1, 1, -1, -1,
+       {TablePage([](TfrmVLItemProp* f) { f->cmbTableColor->SetChosenColor(clLime); })}},
+      {"properties: a stretched picture", properties, 1, 1, -1, -1,
+       {TablePage([](TfrmVLItemProp* f) { f->btnTableBack->Click(); }),
+        [](TInteraction& r) {
+          auto* d = dynamic_cast<TfrmVLTableBack*>(r.Form);
+          EXPECT_NE(d, nullptr);
+          if (!d) return static_cast<int>(mrCancel);
+          auto picture = Picture(clWhite);
+          d->SetBackground(clYellow, vlbsStretched, picture.get());
+          return static_cast<int>(mrOk);
+        }}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TPictureTable w;
+    std::unique_ptr<TBasicAction> action(k.Make ? k.Make(w.Form.get()) : nullptr);
+    w.Click(k.Row, k.Col);
+    if (k.ToRow >= 0) w.Click(k.ToRow, k.ToCol, Qt::ShiftModifier);
+    const std::string before = w.Grid();
+    // Painted whole once, as after the clicks; the command repaints only
+    // what it changes.
+    w.Repainted();
+    TInteractionScript script;
+    for (const auto& dialog : k.Dialogs) script.Do(dialog);
+    if (action) {
+      w.Run(*action);
+    } else {
+      // The cell editor paints the pictures under its cell itself.
+      ASSERT_NE(w.T()->GetInplaceEditor(), nullptr);
+      // Key by key, as a keyboard with those letters sends them; a new line
+      // first, so that what is repainted does not start at the cell's corner.
+      QTest::keyClick(WidgetOf(w.T()->GetInplaceEditor()), Qt::Key_Return);
+      for (QChar ch : QString::fromUtf8(k.Typed)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(WidgetOf(w.T()->GetInplaceEditor()), &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(WidgetOf(w.T()->GetInplaceEditor()), &release);
+        w.Settle();
+      }
+      EXPECT_NE(w.Grid().find(std::string("café 21|") + k.Typed), std::string::npos) << w.Grid();
+    }
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(script.Pending(), 0u);
+    ASSERT_NE(w.T(), nullptr);
+    const QImage shown = w.Shown();
+    const QImage whole = w.Repainted();
+    EXPECT_TRUE(shown == whole) << "differing: " << Difference(shown, whole) << "; table " << before << " -> "
+                                << w.Grid();
+  }
+}
+
+}  // namespace
