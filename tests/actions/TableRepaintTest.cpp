@@ -224,3 +224,63 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
 }
 
 }  // namespace
+
+namespace {
+
+using tabletest::TTableWindow;
+
+// Deleting the rows or columns of the cell being edited keeps the caret in
+// the table, in the cell that took the edited one's place: no caret is
+// drawn beside the table, and what is typed next goes into that cell.
+TEST(TableRepaint, DeletingRowsOrColumnsKeepsTheCaretInTheTable) {
+  struct TCase {
+    const char* Name;
+    bool Rows;
+    Integer Row, Col;
+    Integer CaretRow, CaretCol;  // where typing goes afterwards
+    const char* Cell;            // its text then
+  };
+  const TCase cases[] = {
+      {"the first row", true, 0, 1, 0, 1, "żcafé 11"},
+      {"a middle row", true, 2, 1, 2, 1, "żcafé 31"},
+      {"the last row", true, 4, 2, 3, 2, "żŁódź 32"},
+      {"a middle column", false, 1, 1, 1, 1, "żŁódź 12"},
+      {"the last column", false, 3, 2, 3, 1, "żcafé 31"},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TPictureTable w;
+    TVLTableItemInfo* t = w.T();
+    w.Click(k.Row, k.Col);
+    ASSERT_NE(t->GetInplaceEditor(), nullptr);
+    TvlActionTableDeleteRows rows(w.Form.get());
+    TvlActionTableDeleteCols cols(w.Form.get());
+    EXPECT_TRUE(w.Run(k.Rows ? static_cast<TBasicAction&>(rows) : cols));
+    // Beside the table, where the document's caret stood after it, the
+    // window shows the document's white.
+    EXPECT_FALSE(w.Edit->CaretVisible());
+    const QImage shown = w.Shown();
+    TVLEditVLData& d = *w.Edit->EditData();
+    const TVLDrawLineInfo* line = d.DrawItems[t->DrawItemNo];
+    // (The picture of the window has its frame around the client area.)
+    const TPoint origin = ClientOriginOf(w.Edit);
+    const int x = origin.X + line->Left + t->GetWidth() + 1 - d.GetHOffset();
+    int marked = 0;
+    for (int y = line->Top; y < line->Top + line->Height; ++y)
+      marked += shown.pixelColor(x, origin.Y + y - d.GetVOffset()) != QColor(Qt::white);
+    EXPECT_EQ(marked, 0) << "pixels beside the table at x " << x;
+    TCustomVellumEdit* cell = t->GetInplaceEditor();
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(t->EditedRow(), k.CaretRow);
+    EXPECT_EQ(t->EditedCol(), k.CaretCol);
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("ż"));
+    QApplication::sendEvent(WidgetOf(cell), &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString::fromUtf8("ż"));
+    QApplication::sendEvent(WidgetOf(cell), &release);
+    w.Settle();
+    t->DestroyInplaceEditor(true);
+    EXPECT_EQ(tabletest::DocText(t->GetCell(k.CaretRow, k.CaretCol)), k.Cell);
+  }
+}
+
+}  // namespace
