@@ -136,6 +136,8 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
     Integer Row, Col, ToRow, ToCol;
     std::vector<std::function<int(TInteraction&)>> Dialogs;
     const char* Typed = nullptr;
+    std::function<void(TVLTableItemInfo*)> Setup = nullptr;  // the table changed first
+    std::function<bool(TVLTableItemInfo*)> Done = nullptr;   // the dialog's change arrived
   };
   const std::vector<TCase> cases = {
       {"insert a row above", [](TComponent* o) { return new TvlActionTableInsertRowsAbove(o); }, 2, 1, -1, -1, {}},
@@ -165,14 +167,33 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
          return static_cast<int>(mrOk);
        }}},
       {"typing a second line in a cell", nullptr, 2, 1, -1, -1, {}, "żółw"},
+      // Without borders the dotted grid lines show: when the table grows
+      // their dots move.
+      {"typing a second line in a cell without borders", nullptr, 2, 1, -1, -1, {}, "żółw",
+       [](TVLTableItemInfo* t) {
+         t->BorderWidth = 0;
+         t->CellBorderWidth = 0;
+       }},
       {"properties: a wider padding", properties, 1, 1, -1, -1,
-       {TablePage([](TfrmVLItemProp* f) { f->seCellPadding->SetValue(9); })}},
+       {TablePage([](TfrmVLItemProp* f) { f->seCellPadding->SetValue(9); })},
+       nullptr,
+       nullptr,
+       [](TVLTableItemInfo* t) { return t->CellPadding == 9; }},
       {"properties: a wider spacing", properties, 1, 1, -1, -1,
-       {TablePage([](TfrmVLItemProp* f) { f->seCellSpacing->SetValue(6); })}},
+       {TablePage([](TfrmVLItemProp* f) { f->seCellSpacing->SetValue(6); })},
+       nullptr,
+       nullptr,
+       [](TVLTableItemInfo* t) { return t->CellHSpacing == 6; }},
       {"properties: a wider border", properties, 1, 1, -1, -1,
-       {TablePage([](TfrmVLItemProp* f) { f->BorderWidth = 5; })}},
+       {TablePage([](TfrmVLItemProp* f) { f->BorderWidth = 5; })},
+       nullptr,
+       nullptr,
+       [](TVLTableItemInfo* t) { return t->BorderWidth == 5; }},
       {"properties: another fill", properties, 1, 1, -1, -1,
-       {TablePage([](TfrmVLItemProp* f) { f->cmbTableColor->SetChosenColor(clLime); })}},
+       {TablePage([](TfrmVLItemProp* f) { f->cmbTableColor->SetChosenColor(clLime); })},
+       nullptr,
+       nullptr,
+       [](TVLTableItemInfo* t) { return t->Color == clLime; }},
       {"properties: a stretched picture", properties, 1, 1, -1, -1,
        {TablePage([](TfrmVLItemProp* f) { f->btnTableBack->Click(); }),
         [](TInteraction& r) {
@@ -182,11 +203,20 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
           auto picture = Picture(clWhite);
           d->SetBackground(clYellow, vlbsStretched, picture.get());
           return static_cast<int>(mrOk);
-        }}},
+        }},
+       nullptr,
+       nullptr,
+       [](TVLTableItemInfo* t) { return t->BackgroundStyle == vlbsStretched; }},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.Name);
     TPictureTable w;
+    if (k.Setup) {
+      k.Setup(w.T());
+      w.T()->Changed();
+      w.Edit->Format();
+      w.Settle();
+    }
     std::unique_ptr<TBasicAction> action(k.Make ? k.Make(w.Form.get()) : nullptr);
     w.Click(k.Row, k.Col);
     if (k.ToRow >= 0) w.Click(k.ToRow, k.ToCol, Qt::ShiftModifier);
@@ -216,6 +246,9 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
     EXPECT_EQ(script.Unexpected, 0);
     EXPECT_EQ(script.Pending(), 0u);
     ASSERT_NE(w.T(), nullptr);
+    if (k.Done) {
+      EXPECT_TRUE(k.Done(w.T()));
+    }
     const QImage shown = w.Shown();
     const QImage whole = w.Repainted();
     EXPECT_TRUE(shown == whole) << "differing: " << Difference(shown, whole) << "; table " << before << " -> "
