@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -314,6 +315,51 @@ TEST(TableRepaint, DeletingRowsOrColumnsKeepsTheCaretInTheTable) {
     t->DestroyInplaceEditor(true);
     EXPECT_EQ(tabletest::DocText(t->GetCell(k.CaretRow, k.CaretCol)), k.Cell);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// While a cell is edited the caret is the cell editor's: the document's own
+// caret stays hidden when the document scrolls under it or when the program
+// sets its read-only flag again (as every automatic save does), wherever it
+// stood before (in the text, or after the table once Delete Rows ran).
+TEST(TableRepaint, TheDocumentsCaretStaysHiddenWhileACellIsEdited) {
+  enum TThen { Wheel, ReadOnlyFlag };
+  for (const bool deleted : {false, true})
+    for (const TThen then : {Wheel, ReadOnlyFlag}) {
+      SCOPED_TRACE(std::string(deleted ? "after Delete Rows" : "after a click") + ", " +
+                   (then == Wheel ? "the wheel" : "the read-only flag"));
+      TPictureTable w;
+      // Lines enough after the table for the document to scroll.
+      TVLEditVLData& d = *w.Edit->EditData();
+      for (int i = 0; i < 40; ++i) d.AddTextItem(TTableWindow::U(("Gdańsk " + std::to_string(i)).c_str()), 0, 0);
+      w.Edit->Format();
+      w.Settle();
+      w.Click(2, 1);
+      if (deleted) {
+        TvlActionTableDeleteRows rows(w.Form.get());
+        ASSERT_TRUE(w.Run(rows));
+      }
+      ASSERT_NE(w.T()->GetInplaceEditor(), nullptr);
+      ASSERT_FALSE(w.Edit->CaretVisible());
+      if (then == Wheel) {
+        const Integer v = d.GetVOffset();
+        QWidget* area = ClientWidgetOf(w.Edit);
+        const QPoint at(area->width() / 2, area->height() - 20);
+        QWheelEvent wheel(at, area->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area, &wheel);
+        w.Settle();
+        ASSERT_GT(d.GetVOffset(), v);
+      } else {
+        w.Edit->SetReadOnly(false);
+        w.Settle();
+      }
+      EXPECT_FALSE(w.Edit->CaretVisible());
+      EXPECT_NE(w.T()->GetInplaceEditor(), nullptr);
+    }
 }
 
 }  // namespace
