@@ -113,6 +113,16 @@ std::string Difference(const QImage& a, const QImage& b) {
          std::to_string(top) + ".." + std::to_string(bottom);
 }
 
+// Typed key by key, as a keyboard with those letters sends them.
+void TypeKeys(QWidget* target, const char* utf8) {
+  for (QChar ch : QString::fromUtf8(utf8)) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &release);
+  }
+}
+
 // The Properties dialog's table page changed by change, then OK.
 std::function<int(TInteraction&)> TablePage(std::function<void(TfrmVLItemProp*)> change) {
   return [change](TInteraction& r) {
@@ -232,16 +242,12 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
     } else {
       // The cell editor paints the pictures under its cell itself.
       ASSERT_NE(w.T()->GetInplaceEditor(), nullptr);
-      // Key by key, as a keyboard with those letters sends them; a new line
-      // first, so that what is repainted does not start at the cell's corner.
+      // A new line first, so that what is repainted does not start at the
+      // cell's corner.
       QTest::keyClick(WidgetOf(w.T()->GetInplaceEditor()), Qt::Key_Return);
-      for (QChar ch : QString::fromUtf8(k.Typed)) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(WidgetOf(w.T()->GetInplaceEditor()), &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(WidgetOf(w.T()->GetInplaceEditor()), &release);
-        w.Settle();
-      }
+      w.Settle();
+      TypeKeys(WidgetOf(w.T()->GetInplaceEditor()), k.Typed);
+      w.Settle();
       EXPECT_NE(w.Grid().find(std::string("café 21|") + k.Typed), std::string::npos) << w.Grid();
     }
     EXPECT_EQ(script.Unexpected, 0);
@@ -256,12 +262,6 @@ TEST(TableRepaint, EveryCommandLeavesWhatAWholeRepaintShows) {
                                 << w.Grid();
   }
 }
-
-}  // namespace
-
-namespace {
-
-using tabletest::TTableWindow;
 
 // Deleting the rows or columns of the cell being edited keeps the caret in
 // the table, in the cell that took the edited one's place: no caret is
@@ -307,19 +307,12 @@ TEST(TableRepaint, DeletingRowsOrColumnsKeepsTheCaretInTheTable) {
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(t->EditedRow(), k.CaretRow);
     EXPECT_EQ(t->EditedCol(), k.CaretCol);
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("ż"));
-    QApplication::sendEvent(WidgetOf(cell), &press);
-    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString::fromUtf8("ż"));
-    QApplication::sendEvent(WidgetOf(cell), &release);
+    TypeKeys(WidgetOf(cell), "ż");
     w.Settle();
     t->DestroyInplaceEditor(true);
     EXPECT_EQ(tabletest::DocText(t->GetCell(k.CaretRow, k.CaretCol)), k.Cell);
   }
 }
-
-}  // namespace
-
-namespace {
 
 // While a cell is edited the caret is the cell editor's: the document's own
 // caret stays hidden when the document scrolls under it or when the program
