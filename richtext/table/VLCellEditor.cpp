@@ -318,6 +318,11 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
   FClosingEditor = true;
   TVLTableInplaceEdit* editor = FInplaceEditor;
+  // Asked before the cells inside close: the keyboard may be in the
+  // innermost one.
+  bool hadFocus = false;
+  for (TCustomVellumEdit* e = editor; e && !hadFocus; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    hadFocus = HoldsWindowFocus(e);
   // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
@@ -341,7 +346,6 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   FSearchCol = col;
   FSearchItem = vlSearchCellDone;
   if (cell->GetItemCount() == 0) cell->ResetContent();
-  const bool hadFocus = HoldsWindowFocus(editor);
   FInplaceEditor = nullptr;
   FEditedRow = FEditedCol = -1;
   if (hostEditor) {
@@ -362,7 +366,9 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     }
     cell->Format(false, true, false, 0, host->GetCanvas(), false, false);
     hostEditor->Invalidate();
-    if (notify && hadFocus && hostEditor->Showing()) SetWindowFocus(hostEditor);
+    // The table itself going (the entry read anew, the table deleted): the
+    // keyboard stays in the editor that held the cell, not nowhere.
+    if ((notify || FGoing) && hadFocus && hostEditor->Showing()) SetWindowFocus(hostEditor);
     if (host->DrawItems.Count() > 0) host->PlaceCaret(false, false, true);
   }
   FClosingEditor = false;

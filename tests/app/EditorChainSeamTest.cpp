@@ -321,6 +321,25 @@ TEST(EditorChainSeam, ADialogClosedFromACellGivesItTheKeyboardBack) {
     }
 }
 
+// Another day's entry read into the window while a cell (or a cell in a
+// cell) holds the keyboard: what is typed next goes into the new entry.
+TEST(EditorChainSeam, TypingAfterADateChangeFromACellGoesIntoTheNewEntry) {
+  for (const char* command : {"ActionDateNext", "ActionDatePrevious"})
+    for (const bool nested : {false, true}) {
+      SCOPED_TRACE(std::string(command) + (nested ? ", nested" : ""));
+      TChainWindow w;
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      if (nested) {
+        ASSERT_TRUE(w.InsertTable(2, 2));
+      }
+      ASSERT_TRUE(w.Type("Łódź"));
+      ASSERT_TRUE(w.Menu(command));
+      ASSERT_TRUE(w.Cells().empty());
+      ASSERT_TRUE(w.Type("café"));
+      EXPECT_EQ(w.Shown(), "café");
+    }
+}
+
 // The spelling check stops at a word in a cell: its dialog stays the
 // active window (its buttons stay usable), Enter is the dialog's and puts
 // no paragraph break into the cell, and after the check the keyboard is in
