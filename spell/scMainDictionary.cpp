@@ -5,6 +5,7 @@
 #include "spell/scUtil.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -37,6 +38,20 @@ int NodeInline(uint64_t n) { return static_cast<int>((n >> 9) & 0xF); }
 uint32_t NodeKids(uint64_t n) { return static_cast<uint32_t>((n >> 13) & 0xFF); }
 uint32_t NodeInlineAt(uint64_t n) { return static_cast<uint32_t>((n >> 21) & 0x7FFFFF); }
 uint32_t NodeFirst(uint64_t n) { return static_cast<uint32_t>(n >> 44); }
+// The near-word walk's fields of a node.
+uint32_t ReachLetters(uint64_t r) { return static_cast<uint32_t>(r); }
+int ReachShortest(uint64_t r) { return static_cast<int>((r >> 32) & 0xFF); }
+int ReachLongest(uint64_t r) { return static_cast<int>((r >> 40) & 0xFF); }
+Byte ReachLow(uint64_t r) { return static_cast<Byte>(r >> 48); }
+
+// A letter's bit in the node table's letter sets: a to z and the
+// apostrophe each their own, the other letters sharing five (a shared bit
+// only makes the walk leave fewer branches).
+uint32_t LetterBit(Byte lower) {
+  if (lower >= 'a' && lower <= 'z') return 1u << (lower - 'a');
+  if (lower == '\'') return 1u << 26;
+  return 1u << (27 + lower % 5);
+}
 
 uint32_t U32(const Byte* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -102,8 +117,7 @@ void TMainDictionary::SetActive(bool Value) {
     FChars = {};
     FInline = {};
     FSecondNode = {};
-    FShortest = {};
-    FLongest = {};
+    FReach = {};
     FKeyBlocks.clear();
     FKeyEntries = 0;
     FScratchBlock.reset();
@@ -158,8 +172,7 @@ void TMainDictionary::BuildNodes() {
     FChars = {};
     FInline = {};
     FSecondNode = {};
-    FShortest = {};
-    FLongest = {};
+    FReach = {};
   };
   while (!pending.empty()) {
     const uint32_t node = pending.back();
@@ -199,18 +212,22 @@ void TMainDictionary::BuildNodes() {
   FInline = std::move(inlineChars);
   FSecondNode = std::move(second);
   // Children are numbered after their parent: one pass from the end.
-  FShortest.assign(FNodes.size(), 0xFF);
-  FLongest.assign(FNodes.size(), 0);
+  FReach.assign(FNodes.size(), 0);
+  const Byte* low = SpellLowerTable();
   for (size_t i = FNodes.size(); i-- > 0;) {
     const uint64_t v = FNodes[i];
     int shortest = NodeEnd(v) ? 1 : 0xFF, longest = NodeEnd(v) ? 1 : 0;
     const int step = 1 + NodeInline(v);
+    uint64_t letters = LetterBit(low[NodeChar(v)]);
+    for (int k = 0; k < NodeInline(v); ++k) letters |= LetterBit(low[FInline[NodeInlineAt(v) + k]]);
     for (uint32_t k = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); k < end && k < FNodes.size(); ++k) {
-      shortest = std::min(shortest, step + FShortest[k]);
-      longest = std::max(longest, step + FLongest[k]);
+      shortest = std::min(shortest, step + ReachShortest(FReach[k]));
+      longest = std::max(longest, step + ReachLongest(FReach[k]));
+      letters |= ReachLetters(FReach[k]);
     }
-    FShortest[i] = static_cast<Byte>(std::min(shortest, 0xFF));
-    FLongest[i] = static_cast<Byte>(std::min(longest, 0xFF));
+    FReach[i] = letters | (static_cast<uint64_t>(std::min(shortest, 0xFF)) << 32) |
+                (static_cast<uint64_t>(std::min(longest, 0xFF)) << 40) |
+                (static_cast<uint64_t>(low[NodeChar(v)]) << 48);
   }
 }
 
@@ -245,7 +262,7 @@ bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) c
 
 size_t TMainDictionary::TableBytes() const {
   size_t n = FNodes.capacity() * sizeof(uint64_t) + FChars.capacity() + FInline.capacity() +
-             FShortest.capacity() + FLongest.capacity() +
+             FReach.capacity() * sizeof(uint64_t) +
              (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
@@ -531,8 +548,7 @@ struct TNearWalk {
   const uint64_t* Nodes;
   size_t NodeCount;
   const Byte* Inline;
-  const Byte* Shortest;
-  const Byte* Longest;
+  const uint64_t* Reach;
   Byte Low[256];
   std::vector<Byte> Word;  // lower case
   int N = 0, Max = 0;
@@ -577,7 +593,9 @@ struct TNearWalk {
     if (Found >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
     const uint64_t v = Nodes[node];
     const size_t depth = Depth;
-    if (static_cast<int>(depth) + Shortest[node] > N + Max || static_cast<int>(depth) + Longest[node] + Max < N) return;
+    if (static_cast<int>(depth) + ReachShortest(Reach[node]) > N + Max ||
+        static_cast<int>(depth) + ReachLongest(Reach[node]) + Max < N)
+      return;
     if (Step(NodeChar(v))) {
       if (NodeEnd(v) && Row(Depth)[N] <= Max) {
         AnsiString w(reinterpret_cast<const char*>(Path), Depth);
@@ -619,6 +637,126 @@ struct TNearWalk {
     Depth = depth;
   }
 };
+// The same walk for a word of fewer than 64 letters, one machine word per
+// row and distance: bit j of Rows[i][d] is set when the path's first i
+// letters come within d edits of the word's first j. A step is a few shifts
+// and masks whatever the width of the band.
+struct TNearBits {
+  const uint64_t* Nodes;
+  size_t NodeCount;
+  const Byte* Inline;
+  const uint64_t* Reach;
+  const Byte* Low;
+  uint64_t Match[256] = {};  // bit j: the word's letter j (from 1) is this lower-case byte
+  uint32_t Bits[256] = {};   // each byte's letter bit, in lower case
+  uint64_t Where[32] = {};   // bit j: the word's letter j has this letter bit
+  uint32_t WordLetters = 0;
+  int N = 0, Max = 0;
+  uint64_t All = 0;  // bits 0 to N
+  size_t Limit = 0, Found = 0;
+  uint64_t Rows[kMaxWordLength + 1][kMaxNearDistance + 1];
+  Byte Path[kMaxWordLength + 1];
+  size_t Depth = 0;
+  TStrings* Results = nullptr;
+  std::set<AnsiString> Seen;  // lower case: a word once whatever its case
+
+  void Start(const AnsiString& Word, int MaxDistance) {
+    N = static_cast<int>(Word.size());
+    Max = MaxDistance;
+    All = N >= 63 ? ~0ull : (2ull << N) - 1;
+    for (int c = 0; c < 256; ++c) Bits[c] = LetterBit(Low[c]);
+    for (int j = 1; j <= N; ++j) {
+      const Byte c = Low[static_cast<Byte>(Word[static_cast<size_t>(j - 1)])];
+      Match[c] |= 1ull << j;
+      Where[std::countr_zero(Bits[c])] |= 1ull << j;
+      WordLetters |= Bits[c];
+    }
+    for (int d = 0; d <= Max; ++d) Rows[0][d] = (d >= 63 ? ~0ull : (2ull << d) - 1) & All;
+  }
+
+  // Appends c to the path; false when no word below can come close enough.
+  bool Step(Byte c) {
+    const uint64_t m = Match[Low[c]];
+    const uint64_t* prev = Rows[Depth];
+    uint64_t* row = Rows[Depth + 1];
+    row[0] = (prev[0] << 1) & m;
+    if (Depth >= 1) {
+      // A swap of neighbours: the word's letters j - 1 and j are c and the
+      // path's last letter.
+      const uint64_t* before = Rows[Depth - 1];
+      const uint64_t swap = Match[Low[Path[Depth - 1]]] & (m << 1);
+      for (int d = 1; d <= Max; ++d)
+        row[d] = (((prev[d] << 1) & m) | (prev[d - 1] << 1) | prev[d - 1] | (row[d - 1] << 1) |
+                  ((before[d - 1] << 2) & swap)) & All;
+    } else {
+      for (int d = 1; d <= Max; ++d)
+        row[d] = (((prev[d] << 1) & m) | (prev[d - 1] << 1) | prev[d - 1] | (row[d - 1] << 1)) & All;
+    }
+    Path[Depth++] = c;
+    return row[Max] != 0;
+  }
+
+  // Whether a word below a node (its Reach fields r) can still come within
+  // Max from the path walked so far: not too short or too long, and each
+  // letter of the word past the place reached that no word below holds
+  // costs an edit. The path's last letter counts as held, for a swap
+  // across the boundary.
+  bool Reachable(uint64_t r) const {
+    const int depth = static_cast<int>(Depth);
+    if (depth + ReachShortest(r) > N + Max || depth + ReachLongest(r) + Max < N) return false;
+    uint32_t held = ReachLetters(r);
+    if (Depth >= 1) held |= Bits[Path[Depth - 1]];
+    uint32_t missing = WordLetters & ~held;
+    if (!missing) return true;
+    uint64_t miss = 0;
+    for (; missing; missing &= missing - 1) miss |= Where[std::countr_zero(missing)];
+    const uint64_t* row = Rows[Depth];
+    for (int d = 0; d <= Max; ++d) {
+      if (!row[d]) continue;
+      const int last = 63 - std::countl_zero(row[d]);
+      uint64_t after = last >= 63 ? 0 : miss >> (last + 1);
+      // At most Max - d of them: clear that many and see none is left.
+      for (int k = d; k < Max && after; ++k) after &= after - 1;
+      if (!after) return true;
+    }
+    return false;
+  }
+
+  // Steps into a node that Reachable let through.
+  void Walk(uint32_t node) {
+    if (Found >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+    const uint64_t v = Nodes[node];
+    const size_t depth = Depth;
+    if (Step(NodeChar(v))) {
+      if (NodeEnd(v) && ((Rows[Depth][Max] >> N) & 1)) {
+        AnsiString w(reinterpret_cast<const char*>(Path), Depth);
+        AnsiString key = w;
+        for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
+        if (Seen.insert(key).second) {
+          Results->Add(w);
+          ++Found;
+        }
+      }
+      bool alive = true;
+      const Byte* in = Inline + NodeInlineAt(v);
+      for (int k = 0; k < NodeInline(v) && alive && Depth + 1 < static_cast<size_t>(kMaxWordLength); ++k)
+        alive = Step(in[k]);
+      if (alive) {
+        // At the edge (nothing below Max here or a row before) a child's
+        // letter must match where this row reaches Max: other children are
+        // left without a step.
+        const bool edge = Max == 0 || (Rows[Depth][Max - 1] | Rows[Depth - 1][Max - 1]) == 0;
+        const uint64_t allowed = Rows[Depth][Max] << 1;
+        for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < NodeCount; ++kid) {
+          const uint64_t r = Reach[kid];
+          if (edge && !(allowed & Match[ReachLow(r)])) continue;
+          if (Reachable(r)) Walk(kid);
+        }
+      }
+    }
+    Depth = depth;
+  }
+};
 }  // namespace
 
 void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
@@ -627,12 +765,29 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
+  if (Word.size() < 64) {
+    auto b = std::make_unique<TNearBits>();
+    b->Nodes = FNodes.data();
+    b->NodeCount = FNodes.size();
+    b->Inline = FInline.data();
+    b->Reach = FReach.data();
+    // Letters compare without case: "wensday" finds "Wednesday".
+    b->Low = SpellLowerTable();
+    b->Start(Word, MaxDistance);
+    b->Limit = Limit;
+    b->Results = Results;
+    for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
+    const uint64_t root = FNodes[0];
+    const Byte first = b->Low[static_cast<Byte>(Word[0])];
+    for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
+      if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(FReach[kid])) b->Walk(kid);
+    return;
+  }
   TNearWalk w;
   w.Nodes = FNodes.data();
   w.NodeCount = FNodes.size();
   w.Inline = FInline.data();
-  w.Shortest = FShortest.data();
-  w.Longest = FLongest.data();
+  w.Reach = FReach.data();
   // Letters compare without case: "wensday" finds "Wednesday".
   std::memcpy(w.Low, SpellLowerTable(), sizeof w.Low);
   for (char c : Word) w.Word.push_back(w.Low[static_cast<Byte>(c)]);

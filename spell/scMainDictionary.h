@@ -121,10 +121,13 @@ private:
   std::vector<Byte> FInline;
   std::vector<Byte> FChars;  // each node's character again, siblings side by side
   std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
-  // The shortest and longest word below each node, counted from the node's
-  // own letter: the near-word walk leaves a branch of words too short or
-  // too long to come close.
-  std::vector<Byte> FShortest, FLongest;
+  // What the near-word walk needs of each node before it steps in, side by
+  // side for siblings: bits 0-31 the letters of the node's words from the
+  // node's own letter on, one bit each in lower case (a word letter missing
+  // below costs an edit); 32-39 and 40-47 the shortest and longest word
+  // below, counted from the node's own letter (a word too short or too long
+  // cannot come close); 48-55 the node's letter in lower case.
+  std::vector<uint64_t> FReach;
   bool FNodeTableAllowed = true;
   void BuildNodes();
   uint32_t FindKid(uint32_t First, uint32_t Count, Byte Ch) const;
