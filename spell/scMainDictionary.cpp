@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string_view>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -118,6 +119,7 @@ void TMainDictionary::SetActive(bool Value) {
     FInline = {};
     FSecondNode = {};
     FReach = {};
+    FWords.reset();
     FKeyBlocks.clear();
     FKeyEntries = 0;
     FScratchBlock.reset();
@@ -173,6 +175,7 @@ void TMainDictionary::BuildNodes() {
     FInline = {};
     FSecondNode = {};
     FReach = {};
+    FWords.reset();
   };
   while (!pending.empty()) {
     const uint32_t node = pending.back();
@@ -264,6 +267,9 @@ size_t TMainDictionary::TableBytes() const {
   size_t n = FNodes.capacity() * sizeof(uint64_t) + FChars.capacity() + FInline.capacity() +
              FReach.capacity() * sizeof(uint64_t) +
              (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
+  if (FWords)
+    n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
+         (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
       n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry);
@@ -650,15 +656,23 @@ struct TNearBits {
   uint64_t Match[256] = {};  // bit j: the word's letter j (from 1) is this lower-case byte
   uint32_t Bits[256] = {};   // each byte's letter bit, in lower case
   uint64_t Where[32] = {};   // bit j: the word's letter j has this letter bit
+  uint64_t Missing[4][256];  // the places of a set of letter bits, a byte of the set at a time
   uint32_t WordLetters = 0;
   int N = 0, Max = 0;
   uint64_t All = 0;  // bits 0 to N
-  size_t Limit = 0, Found = 0;
+  size_t Limit = 0, FoundCount = 0;
   uint64_t Rows[kMaxWordLength + 1][kMaxNearDistance + 1];
   Byte Path[kMaxWordLength + 1];
   size_t Depth = 0;
   TStrings* Results = nullptr;
   std::set<AnsiString> Seen;  // lower case: a word once whatever its case
+  // With Split at h (distance two only), the walk keeps to paths that bring
+  // the word's first h letters within one edit (Reached[i]: some row up to
+  // i did) and gathers the nodes where words end in Hits, not Results.
+  int Split = -1;
+  uint64_t SplitMask = 0;  // bits 0 to h
+  bool Reached[kMaxWordLength + 1];
+  std::vector<uint32_t>* Hits = nullptr;
 
   void Start(const AnsiString& Word, int MaxDistance) {
     N = static_cast<int>(Word.size());
@@ -672,6 +686,11 @@ struct TNearBits {
       WordLetters |= Bits[c];
     }
     for (int d = 0; d <= Max; ++d) Rows[0][d] = (d >= 63 ? ~0ull : (2ull << d) - 1) & All;
+    for (int k = 0; k < 4; ++k) {
+      Missing[k][0] = 0;
+      for (int m = 1; m < 256; ++m)
+        Missing[k][m] = Missing[k][m & (m - 1)] | Where[8 * k + std::countr_zero(static_cast<unsigned>(m))];
+    }
   }
 
   // Appends c to the path; false when no word below can come close enough.
@@ -693,50 +712,87 @@ struct TNearBits {
         row[d] = (((prev[d] << 1) & m) | (prev[d - 1] << 1) | prev[d - 1] | (row[d - 1] << 1)) & All;
     }
     Path[Depth++] = c;
-    return row[Max] != 0;
+    if (Split < 0) return row[Max] != 0;
+    const bool reached = Reached[Depth - 1] || ((row[1] >> Split) & 1);
+    Reached[Depth] = reached;
+    return row[Max] != 0 && (reached || (row[1] & SplitMask) != 0);
   }
 
-  // Whether a word below a node (its Reach fields r) can still come within
-  // Max from the path walked so far: not too short or too long, and each
-  // letter of the word past the place reached that no word below holds
-  // costs an edit. The path's last letter counts as held, for a swap
-  // across the boundary.
-  bool Reachable(uint64_t r) const {
-    const int depth = static_cast<int>(Depth);
-    if (depth + ReachShortest(r) > N + Max || depth + ReachLongest(r) + Max < N) return false;
-    uint32_t held = ReachLetters(r);
-    if (Depth >= 1) held |= Bits[Path[Depth - 1]];
-    uint32_t missing = WordLetters & ~held;
-    if (!missing) return true;
-    uint64_t miss = 0;
-    for (; missing; missing &= missing - 1) miss |= Where[std::countr_zero(missing)];
+  // Whether a whole word comes within Max (the walk's table for one word).
+  bool Near(const char* Text, size_t Length) {
+    Depth = 0;
+    bool alive = true;
+    for (size_t k = 0; k < Length && alive; ++k) alive = Step(static_cast<Byte>(Text[k]));
+    const bool near = alive && ((Rows[Depth][Max] >> N) & 1);
+    Depth = 0;
+    return near;
+  }
+
+  void Found(uint32_t Node) {
+    if (Hits) {
+      Hits->push_back(Node);
+      return;
+    }
+    AnsiString w(reinterpret_cast<const char*>(Path), Depth);
+    Add(w);
+  }
+  void Add(const AnsiString& Word) {
+    AnsiString key = Word;
+    for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
+    if (Seen.insert(key).second) {
+      Results->Add(Word);
+      ++FoundCount;
+    }
+  }
+
+  // Whether a word below a child of the path walked so far can still come
+  // within Max: not too short or too long, and each letter of the word past
+  // the place reached that no word below holds costs an edit. What depends
+  // only on the path is worked out once for all the children.
+  struct TGate {
+    int Depth = 0;
+    uint32_t Wanted = 0;  // the word's letters, less the path's last (a swap across the boundary)
+    int Count = 0;
+    uint64_t Above[kMaxNearDistance + 1];  // places past where each distance still reaches
+    int Spare[kMaxNearDistance + 1];       // and the edits left there
+  };
+  void OpenGate(TGate& g) const {
+    g.Depth = static_cast<int>(Depth);
+    g.Wanted = WordLetters & ~(Depth >= 1 ? Bits[Path[Depth - 1]] : 0u);
+    g.Count = 0;
     const uint64_t* row = Rows[Depth];
     for (int d = 0; d <= Max; ++d) {
       if (!row[d]) continue;
       const int last = 63 - std::countl_zero(row[d]);
-      uint64_t after = last >= 63 ? 0 : miss >> (last + 1);
-      // At most Max - d of them: clear that many and see none is left.
-      for (int k = d; k < Max && after; ++k) after &= after - 1;
-      if (!after) return true;
+      g.Above[g.Count] = last >= 63 ? 0 : ~((2ull << last) - 1);
+      g.Spare[g.Count++] = Max - d;
     }
-    return false;
+  }
+  // Counted without a branch: the children's answers are taken side by
+  // side, and a branch per child mispredicts about every other time.
+  static int Ones(uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+  }
+  bool Reachable(const TGate& g, uint64_t r) const {
+    bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
+    const uint32_t missing = g.Wanted & ~ReachLetters(r);
+    const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
+                          Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
+    bool some = false;
+    for (int k = 0; k < g.Count; ++k) some |= Ones(miss & g.Above[k]) <= g.Spare[k];
+    return fits & some;
   }
 
   // Steps into a node that Reachable let through.
   void Walk(uint32_t node) {
-    if (Found >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+    if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
     const uint64_t v = Nodes[node];
     const size_t depth = Depth;
     if (Step(NodeChar(v))) {
-      if (NodeEnd(v) && ((Rows[Depth][Max] >> N) & 1)) {
-        AnsiString w(reinterpret_cast<const char*>(Path), Depth);
-        AnsiString key = w;
-        for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
-        if (Seen.insert(key).second) {
-          Results->Add(w);
-          ++Found;
-        }
-      }
+      if (NodeEnd(v) && ((Rows[Depth][Max] >> N) & 1)) Found(node);
       bool alive = true;
       const Byte* in = Inline + NodeInlineAt(v);
       for (int k = 0; k < NodeInline(v) && alive && Depth + 1 < static_cast<size_t>(kMaxWordLength); ++k)
@@ -747,11 +803,16 @@ struct TNearBits {
         // left without a step.
         const bool edge = Max == 0 || (Rows[Depth][Max - 1] | Rows[Depth - 1][Max - 1]) == 0;
         const uint64_t allowed = Rows[Depth][Max] << 1;
-        for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < NodeCount; ++kid) {
+        TGate gate;
+        OpenGate(gate);
+        uint32_t open[256];
+        int count = 0;
+        for (uint32_t kid = NodeFirst(v), end = std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount); kid < end; ++kid) {
           const uint64_t r = Reach[kid];
-          if (edge && !(allowed & Match[ReachLow(r)])) continue;
-          if (Reachable(r)) Walk(kid);
+          open[count] = kid;
+          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & Reachable(gate, r);
         }
+        for (int k = 0; k < count; ++k) Walk(open[k]);
       }
     }
     Depth = depth;
@@ -777,10 +838,49 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     b->Limit = Limit;
     b->Results = Results;
     for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
+    // Two edits out from a long word: either its first letters come within
+    // one edit of a word's beginning (the walk keeps to those), or the word
+    // keeps the typed word's last four letters (found by its ending).
+    const int n = static_cast<int>(Word.size());
+    const bool split = MaxDistance == 2 && !SameFirst && n >= 7;
+    std::vector<uint32_t> hits;
+    if (split) {
+      b->Split = n - 5;
+      b->SplitMask = (2ull << b->Split) - 1;
+      b->Reached[0] = false;
+      b->Hits = &hits;
+    }
     const uint64_t root = FNodes[0];
     const Byte first = b->Low[static_cast<Byte>(Word[0])];
+    TNearBits::TGate gate;
+    b->OpenGate(gate);
     for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
-      if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(FReach[kid])) b->Walk(kid);
+      if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(gate, FReach[kid])) b->Walk(kid);
+    if (!split) return;
+    const TWordIndex& index = Words();
+    for (uint32_t& h : hits) h = index.OfNode[h];
+    // The words that end in the typed word's last four letters.
+    std::string ending;
+    for (int k = n - 1; k > b->Split; --k) ending += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
+    auto backward = [&](uint32_t k) {
+      return std::string_view(index.Backward).substr(index.Start[k], index.Start[k + 1] - index.Start[k]);
+    };
+    auto at = std::lower_bound(index.ByEnding.begin(), index.ByEnding.end(), ending,
+                               [&](uint32_t k, const std::string& e) { return backward(k) < e; });
+    b->Split = -1;
+    b->Hits = nullptr;
+    for (; at != index.ByEnding.end() && backward(*at).substr(0, ending.size()) == ending; ++at) {
+      const uint32_t length = index.Start[*at + 1] - index.Start[*at];
+      if (static_cast<int>(length) > n + 2 || static_cast<int>(length) + 2 < n) continue;
+      if (b->Near(index.Text.data() + index.Start[*at], length)) hits.push_back(*at);
+    }
+    // Both in the walk's order, each word once.
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    for (uint32_t k : hits) {
+      if (b->FoundCount >= Limit) break;
+      b->Add(index.Text.substr(index.Start[k], index.Start[k + 1] - index.Start[k]));
+    }
     return;
   }
   TNearWalk w;
@@ -802,6 +902,50 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   const uint64_t root = FNodes[0];
   for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
     if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);
+}
+
+const TMainDictionary::TWordIndex& TMainDictionary::Words() {
+  if (FWords) return *FWords;
+  auto index = std::make_unique<TWordIndex>();
+  index->OfNode.assign(FNodes.size(), kNoNode);
+  AnsiString buffer;
+  const uint64_t root = FNodes[0];
+  for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
+    CollectWords(kid, buffer, *index);
+  const uint32_t count = static_cast<uint32_t>(index->Start.size());
+  index->Start.push_back(static_cast<uint32_t>(index->Text.size()));
+  const Byte* low = SpellLowerTable();
+  index->Backward.resize(index->Text.size());
+  for (uint32_t k = 0; k < count; ++k)
+    for (uint32_t a = index->Start[k], b = index->Start[k + 1]; a < b; ++a)
+      index->Backward[a] = static_cast<char>(low[static_cast<Byte>(index->Text[index->Start[k] + index->Start[k + 1] - 1 - a])]);
+  index->ByEnding.resize(count);
+  for (uint32_t k = 0; k < count; ++k) index->ByEnding[k] = k;
+  const std::string_view all(index->Backward);
+  const auto& start = index->Start;
+  std::sort(index->ByEnding.begin(), index->ByEnding.end(), [&](uint32_t a, uint32_t b) {
+    return all.substr(start[a], start[a + 1] - start[a]) < all.substr(start[b], start[b + 1] - start[b]);
+  });
+  FWords = std::move(index);
+  return *FWords;
+}
+
+void TMainDictionary::CollectWords(uint32_t Node, AnsiString& Buffer, TWordIndex& Index) const {
+  // The near-word walk's order: a node's word, then its inline letters and
+  // its children in stored order.
+  if (Buffer.size() + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+  const uint64_t v = FNodes[Node];
+  const size_t mark = Buffer.size();
+  Buffer += static_cast<char>(NodeChar(v));
+  if (NodeEnd(v)) {
+    Index.OfNode[Node] = static_cast<uint32_t>(Index.Start.size());
+    Index.Start.push_back(static_cast<uint32_t>(Index.Text.size()));
+    Index.Text += Buffer;
+  }
+  Buffer.append(reinterpret_cast<const char*>(FInline.data() + NodeInlineAt(v)), static_cast<size_t>(NodeInline(v)));
+  for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < FNodes.size(); ++kid)
+    CollectWords(kid, Buffer, Index);
+  Buffer.resize(mark);
 }
 
 void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth) {

@@ -128,6 +128,21 @@ private:
   // below, counted from the node's own letter (a word too short or too long
   // cannot come close); 48-55 the node's letter in lower case.
   std::vector<uint64_t> FReach;
+  // Every word of the node table once, numbered in the near-word walk's
+  // order, and the same numbers sorted by the words' lower-case letters read
+  // backwards: a search two edits out finds the words that keep the typed
+  // word's ending here and walks the table only where its beginning comes
+  // within one edit. Made on the first such search.
+  struct TWordIndex {
+    std::string Text;               // the words one after another
+    std::string Backward;           // each word again, in lower case and backwards
+    std::vector<uint32_t> Start;    // word k is Text[Start[k], Start[k + 1])
+    std::vector<uint32_t> ByEnding; // word numbers by their backward lower-case spelling
+    std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
+  };
+  std::unique_ptr<TWordIndex> FWords;
+  const TWordIndex& Words();
+  void CollectWords(uint32_t Node, AnsiString& Buffer, TWordIndex& Index) const;
   bool FNodeTableAllowed = true;
   void BuildNodes();
   uint32_t FindKid(uint32_t First, uint32_t Count, Byte Ch) const;
