@@ -838,14 +838,16 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     b->Limit = Limit;
     b->Results = Results;
     for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
-    // Two edits out from a long word: either its first letters come within
-    // one edit of a word's beginning (the walk keeps to those), or the word
-    // keeps the typed word's last four letters (found by its ending).
+    // Two edits out: either the word's first letters come within one edit
+    // of a word's beginning (the walk keeps to those), or the word keeps the
+    // typed word's last letters (found by its ending): two to five of them,
+    // as many as keep those words few without leaving the walk too little.
     const int n = static_cast<int>(Word.size());
-    const bool split = MaxDistance == 2 && !SameFirst && n >= 7;
+    const int ending = n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
+    const bool split = MaxDistance == 2 && !SameFirst && n >= 5;
     std::vector<uint32_t> hits;
     if (split) {
-      b->Split = n - 5;
+      b->Split = n - 1 - ending;
       b->SplitMask = (2ull << b->Split) - 1;
       b->Reached[0] = false;
       b->Hits = &hits;
@@ -859,17 +861,17 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     if (!split) return;
     const TWordIndex& index = Words();
     for (uint32_t& h : hits) h = index.OfNode[h];
-    // The words that end in the typed word's last four letters.
-    std::string ending;
-    for (int k = n - 1; k > b->Split; --k) ending += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
+    // The words that end in the typed word's last letters.
+    std::string last;
+    for (int k = n - 1; k > b->Split; --k) last += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
     auto backward = [&](uint32_t k) {
       return std::string_view(index.Backward).substr(index.Start[k], index.Start[k + 1] - index.Start[k]);
     };
-    auto at = std::lower_bound(index.ByEnding.begin(), index.ByEnding.end(), ending,
+    auto at = std::lower_bound(index.ByEnding.begin(), index.ByEnding.end(), last,
                                [&](uint32_t k, const std::string& e) { return backward(k) < e; });
     b->Split = -1;
     b->Hits = nullptr;
-    for (; at != index.ByEnding.end() && backward(*at).substr(0, ending.size()) == ending; ++at) {
+    for (; at != index.ByEnding.end() && backward(*at).substr(0, last.size()) == last; ++at) {
       const uint32_t length = index.Start[*at + 1] - index.Start[*at];
       if (static_cast<int>(length) > n + 2 || static_cast<int>(length) + 2 < n) continue;
       if (b->Near(index.Text.data() + index.Start[*at], length)) hits.push_back(*at);

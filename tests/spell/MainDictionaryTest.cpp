@@ -134,7 +134,8 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
                // apostrophe, capitals, and a word too long for any.
                {"xxcommodation", 2, false}, {"accommodatino", 2, false}, {"xccommoadtion", 2, false},
                {"accomodatoin", 2, false},  {"fiaanc\xE9", 2, false},    {"doesnt'", 2, false},
-               {"WEDNSEDAY", 2, false},     {"bcdefgh", 2, false},
+               {"WEDNSEDAY", 2, false},     {"bcdefgh", 2, false},       {"adress", 2, false},
+               {"frend", 2, false},         {"abscence", 2, false},      {"unneccessarily", 2, false},
                {std::string(70, 'e'), 2, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
