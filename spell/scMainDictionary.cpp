@@ -9,7 +9,6 @@
 #include <cstring>
 #include <functional>
 #include <set>
-#include <string_view>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -862,16 +861,15 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     const TWordIndex& index = Words();
     for (uint32_t& h : hits) h = index.OfNode[h];
     // The words that end in the typed word's last letters.
-    std::string last;
-    for (int k = n - 1; k > b->Split; --k) last += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
-    auto backward = [&](uint32_t k) {
-      return std::string_view(index.Backward).substr(index.Start[k], index.Start[k + 1] - index.Start[k]);
-    };
+    uint64_t last = 0;
+    for (int k = n - 1, i = 0; i < 8; --k, ++i)
+      last = (last << 8) | (k > b->Split ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
+    const int shift = 8 * (8 - ending);
     auto at = std::lower_bound(index.ByEnding.begin(), index.ByEnding.end(), last,
-                               [&](uint32_t k, const std::string& e) { return backward(k) < e; });
+                               [&](uint32_t k, uint64_t key) { return EndingKey(index, k) < key; });
     b->Split = -1;
     b->Hits = nullptr;
-    for (; at != index.ByEnding.end() && backward(*at).substr(0, last.size()) == last; ++at) {
+    for (; at != index.ByEnding.end() && (EndingKey(index, *at) >> shift) == (last >> shift); ++at) {
       const uint32_t length = index.Start[*at + 1] - index.Start[*at];
       if (static_cast<int>(length) > n + 2 || static_cast<int>(length) + 2 < n) continue;
       if (b->Near(index.Text.data() + index.Start[*at], length)) hits.push_back(*at);
@@ -906,6 +904,13 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);
 }
 
+uint64_t TMainDictionary::EndingKey(const TWordIndex& Index, uint32_t Word) {
+  uint64_t key = 0;
+  for (uint32_t a = Index.Start[Word], i = 0; i < 8; ++i, ++a)
+    key = (key << 8) | (a < Index.Start[Word + 1] ? static_cast<Byte>(Index.Backward[a]) : 0u);
+  return key;
+}
+
 const TMainDictionary::TWordIndex& TMainDictionary::Words() {
   if (FWords) return *FWords;
   auto index = std::make_unique<TWordIndex>();
@@ -921,13 +926,13 @@ const TMainDictionary::TWordIndex& TMainDictionary::Words() {
   for (uint32_t k = 0; k < count; ++k)
     for (uint32_t a = index->Start[k], b = index->Start[k + 1]; a < b; ++a)
       index->Backward[a] = static_cast<char>(low[static_cast<Byte>(index->Text[index->Start[k] + index->Start[k + 1] - 1 - a])]);
+  // Sorted by the first eight letters packed in a number: a search asks
+  // for endings shorter than that.
+  std::vector<std::pair<uint64_t, uint32_t>> keys(count);
+  for (uint32_t k = 0; k < count; ++k) keys[k] = {EndingKey(*index, k), k};
+  std::sort(keys.begin(), keys.end());
   index->ByEnding.resize(count);
-  for (uint32_t k = 0; k < count; ++k) index->ByEnding[k] = k;
-  const std::string_view all(index->Backward);
-  const auto& start = index->Start;
-  std::sort(index->ByEnding.begin(), index->ByEnding.end(), [&](uint32_t a, uint32_t b) {
-    return all.substr(start[a], start[a + 1] - start[a]) < all.substr(start[b], start[b + 1] - start[b]);
-  });
+  for (uint32_t k = 0; k < count; ++k) index->ByEnding[k] = keys[k].second;
   FWords = std::move(index);
   return *FWords;
 }

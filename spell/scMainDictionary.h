@@ -137,11 +137,12 @@ private:
     std::string Text;               // the words one after another
     std::string Backward;           // each word again, in lower case and backwards
     std::vector<uint32_t> Start;    // word k is Text[Start[k], Start[k + 1])
-    std::vector<uint32_t> ByEnding; // word numbers by their backward lower-case spelling
+    std::vector<uint32_t> ByEnding; // word numbers by the first eight letters of that spelling
     std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
   };
   std::unique_ptr<TWordIndex> FWords;
   const TWordIndex& Words();
+  static uint64_t EndingKey(const TWordIndex& Index, uint32_t Word);
   void CollectWords(uint32_t Node, AnsiString& Buffer, TWordIndex& Index) const;
   bool FNodeTableAllowed = true;
   void BuildNodes();
