@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string_view>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -271,7 +272,8 @@ size_t TMainDictionary::TableBytes() const {
          (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
-      n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry);
+      n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry) +
+           b->ByKey.capacity() * sizeof(uint32_t);
   return n;
 }
 
@@ -1013,22 +1015,19 @@ void TMainDictionary::FindPhoneticMatchesInNodes(const AnsiString& Prefix,
   if (Prefix.empty()) return;
   const TKeyBlock& b = KeyBlock(node, Prefix.substr(0, recordAt), Phonetics);
   // The enumeration's choices replayed on the cached keys: a longer key
-  // skips the word's subtree, and so does a full list.
+  // skips the word's subtree, and so does a full list. So the words found
+  // are those of the key itself, in order, below no word of a longer key.
   const char* text = b.Text.data();
-  const size_t n = b.Entries.size();
-  for (size_t e = 0; e < n;) {
-    const TKeyEntry& x = b.Entries[e];
-    if (x.KeyLength != FKey.size() || std::memcmp(text + x.Key, FKey.data(), x.KeyLength) != 0) {
-      e = x.KeyLength > FKey.size() ? x.Skip : e + 1;
-      continue;
-    }
-    if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) {
-      e = x.Skip;
-      continue;
-    }
+  const std::string_view key(FKey);
+  auto keyOf = [&](uint32_t e) { return std::string_view(text + b.Entries[e].Key, b.Entries[e].KeyLength); };
+  auto at = std::lower_bound(b.ByKey.begin(), b.ByKey.end(), key,
+                             [&](uint32_t e, std::string_view k) { return keyOf(e) < k; });
+  for (; at != b.ByKey.end() && keyOf(*at) == key; ++at) {
+    const TKeyEntry& x = b.Entries[*at];
+    if (x.Above > key.size()) continue;
+    if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) break;
     const AnsiString word(text + x.Key + x.KeyLength, x.WordLength);
     if (Results->IndexOf(word) < 0) Results->Add(word);
-    ++e;
   }
 }
 
@@ -1048,7 +1047,12 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
   block->Collapse = Phonetics.CollapseRepeats;
   block->PrefixDepth = Phonetics.PrefixDepth();
   AnsiString buffer = Stem;
-  CollectKeys(Node, buffer, 0, Phonetics, *block);
+  CollectKeys(Node, buffer, 0, Phonetics, *block, 0);
+  const TKeyBlock& b = *block;
+  auto keyOf = [&](uint32_t e) { return std::string_view(b.Text.data() + b.Entries[e].Key, b.Entries[e].KeyLength); };
+  block->ByKey.resize(block->Entries.size());
+  for (uint32_t e = 0; e < block->ByKey.size(); ++e) block->ByKey[e] = e;
+  std::stable_sort(block->ByKey.begin(), block->ByKey.end(), [&](uint32_t x, uint32_t y) { return keyOf(x) < keyOf(y); });
   if (!keep) {
     FScratchBlock = std::move(block);
     return *FScratchBlock;
@@ -1064,7 +1068,7 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
 }
 
 void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
-                                  const TPhoneticsMap& Phonetics, TKeyBlock& Block) {
+                                  const TPhoneticsMap& Phonetics, TKeyBlock& Block, uint32_t Above) {
   // Enumerate's order and limits; a tree has no cycle to guard against.
   const uint64_t v = FNodes[Node];
   const int k = NodeInline(v);
@@ -1072,15 +1076,15 @@ void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
     return;
   const size_t mark = Buffer.size();
   Buffer += static_cast<char>(NodeChar(v));
-  size_t self = SIZE_MAX;
   if (NodeEnd(v)) {
     AnsiString key;
     Phonetics.MakeKey(Buffer, key);
-    self = Block.Entries.size();
     TKeyEntry e{};
     e.Key = static_cast<uint32_t>(Block.Text.size());
     e.KeyLength = static_cast<uint32_t>(key.size());
     e.WordLength = static_cast<uint16_t>(Buffer.size());
+    e.Above = static_cast<uint16_t>(std::min<uint32_t>(Above, 0xFFFF));
+    Above = std::max<uint32_t>(Above, static_cast<uint32_t>(key.size()));
     Block.Text += key;
     Block.Text += Buffer;
     Block.Entries.push_back(e);
@@ -1088,7 +1092,6 @@ void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
   Buffer.append(reinterpret_cast<const char*>(FInline.data() + NodeInlineAt(v)),
                 static_cast<size_t>(k));
   const uint32_t first = NodeFirst(v), kids = NodeKids(v);
-  for (uint32_t c = 0; c < kids; ++c) CollectKeys(first + c, Buffer, Depth + 1, Phonetics, Block);
-  if (self != SIZE_MAX) Block.Entries[self].Skip = static_cast<uint32_t>(Block.Entries.size());
+  for (uint32_t c = 0; c < kids; ++c) CollectKeys(first + c, Buffer, Depth + 1, Phonetics, Block, Above);
   Buffer.resize(mark);
 }

@@ -152,12 +152,13 @@ private:
                                   TStrings* Results);
 
   // The words below a prefix node with their phonetic keys, in enumeration
-  // order, made on first use for one state of a phonetics map; Skip is the
-  // entry after the word's subtree.
+  // order, made on first use for one state of a phonetics map, and their
+  // numbers sorted by key.
   struct TKeyEntry {
-    uint32_t Key, Skip;  // the word follows its key in the block's text
+    uint32_t Key;  // the word follows its key in the block's text
     uint32_t KeyLength;
     uint16_t WordLength;  // below 256
+    uint16_t Above;       // the longest key of the words above it in the tree
   };
   struct TKeyBlock {
     uint64_t Stamp = 0;
@@ -165,6 +166,7 @@ private:
     bool Collapse = false;
     std::string Text;
     std::vector<TKeyEntry> Entries;
+    std::vector<uint32_t> ByKey;  // entry numbers by key, in order among equal keys
   };
   std::unordered_map<uint32_t, std::vector<std::unique_ptr<TKeyBlock>>> FKeyBlocks;
   size_t FKeyEntries = 0;
@@ -172,7 +174,7 @@ private:
   const TKeyBlock& KeyBlock(uint32_t Node, const AnsiString& Stem,
                             const TPhoneticsMap& Phonetics);
   void CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth, const TPhoneticsMap& Phonetics,
-                   TKeyBlock& Block);
+                   TKeyBlock& Block, uint32_t Above);
 
   // One phonetic search.
   const TPhoneticsMap* FPhonetics = nullptr;
