@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 // The spell engine: dictionaries, options, ignore filters, word acceptance,
 // suggestions, the spelling pop-up menu and the interactive check that
 // walks a text through a parser.
@@ -383,6 +384,16 @@ private:
   bool OtherwiseAcceptable(const AnsiString& Word);
   // The main dictionary the last look-up found a word in.
   TMainDictionary* FLastMainHit = nullptr;
+  // While the generator tries single edits of a word of FNearLength
+  // letters: the hashes (sorted) of the lower-case forms of the main
+  // dictionaries' words within two edits of it. A candidate of at least
+  // FNearLength - 1 letters (a split's parts are shorter) outside them is in
+  // none, and its look-up there is left out.
+  std::vector<uint64_t> FNearHashes;
+  std::array<uint64_t, 64> FNearBits{};  // a bit per hash's top twelve bits, asked first
+  size_t FNearLength = 0;
+  bool FNearOnly = false;
+  bool MayBeNear(const AnsiString& Word) const;
   // What a check remembers of an accepted word: the main dictionary that
   // holds it (for the usage counts) and its apostrophe (0: none).
   struct TAcceptedWord {
