@@ -957,6 +957,7 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
 }
 
 void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names) {
+  if (!Names) FNearKey.clear();
   AnsiString mapped;
   if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
     List->Add(mapped);
@@ -966,28 +967,39 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // The words of the main dictionaries within two edits, one walk each: the
   // generator's single edits (all within two edits, whatever their case) are
   // looked up there only when they are among them, and the near-word step
-  // below takes the first dictionary's from here. Not for short words,
+  // below takes the first dictionary's from here; a word's typed form takes
+  // the walk of its lower-case form, made just before. Not for short words,
   // whose walk costs more than the look-ups it saves; not where a case
   // modification of the caller's or another generator may try other forms.
   TStringList near2;
-  bool haveNear2 = false;
-  if (!Names && !FMain.empty() && Word.size() >= 5 && Word.size() < 250 && AllowedCases != cmCustom &&
+  bool filter = false;
+  if (!FMain.empty() && Word.size() >= 5 && Word.size() < 250 && AllowedCases != cmCustom &&
       typeid(*FGenerator) == typeid(TSuggestionsGenerator)) {
-    haveNear2 = true;
-    FNearHashes.clear();
-    for (auto& d : FMain) {
-      TStringList found;
-      d->FindNearWords(Word, 2, SIZE_MAX, &found);
-      haveNear2 = haveNear2 && d->UsesNodeTable();
-      for (int i = 0; i < found.Count(); ++i) FNearHashes.push_back(LowerHash(found[i]));
-      if (d == FMain.front()) near2.Assign(&found);
+    const AnsiString key = SpellLower(Word);
+    if (!Names) {
+      filter = true;
+      FNearMain.clear();
+      for (auto& d : FMain) {
+        TStringList found;
+        d->FindNearWords(Word, 2, SIZE_MAX, &found);
+        filter = filter && d->UsesNodeTable();
+        for (int i = 0; i < found.Count(); ++i) FNearMain.push_back(LowerHash(found[i]));
+        if (d == FMain.front()) near2.Assign(&found);
+      }
+      FNearKey = filter ? key : AnsiString();
+    } else {
+      filter = !FNearKey.empty() && key == FNearKey;
     }
+  }
+  const bool haveNear2 = filter && !Names;
+  if (filter) {
+    FNearHashes = FNearMain;
     std::sort(FNearHashes.begin(), FNearHashes.end());
     FNearBits.fill(0);
     for (uint64_t h : FNearHashes) FNearBits[h >> 58] |= 1ull << ((h >> 52) & 63);
     FNearLength = Word.size();
   }
-  FNearOnly = haveNear2;
+  FNearOnly = filter;
   // The words added elsewhere join them while they are few: then a
   // candidate outside the set is in no dictionary at all, and is not asked.
   std::vector<TCustomDictionary*> others{FInternal.get()};
@@ -996,7 +1008,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (auto& d : FWordDicts) others.push_back(d.get());
   size_t added = 0;
   for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
-  const bool sure = haveNear2 && added <= kFewAddedWords;
+  const bool sure = filter && added <= kFewAddedWords;
   if (sure && added > 0) {
     AnsiString w;
     for (TCustomDictionary* d : others)

@@ -390,6 +390,8 @@ private:
   // FNearLength - 1 letters (a split's parts are shorter) outside them is in
   // none, and its look-up there is left out.
   std::vector<uint64_t> FNearHashes;
+  std::vector<uint64_t> FNearMain;  // the main dictionaries' part, for FNearKey (lower case)
+  AnsiString FNearKey;
   std::array<uint64_t, 64> FNearBits{};  // a bit per hash's top twelve bits, asked first
   size_t FNearLength = 0;
   bool FNearOnly = false;
