@@ -642,7 +642,7 @@ uint64_t LowerHash(const AnsiString& Word) {
 bool TSpellCheckerBase::MayBeNear(const AnsiString& Word) const {
   if (!FNearOnly || Word.size() + 1 < FNearLength) return true;
   // An apostrophe may be straightened on the way: such a word is looked up.
-  const Byte* low = SpellLowerTable();
+  static const Byte* const low = SpellLowerTable();
   uint64_t h = 14695981039346656037ull;
   for (char c : Word) {
     if (c == '\'' || c == kTypographicApostrophe) return true;
