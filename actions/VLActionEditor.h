@@ -162,6 +162,8 @@ public:
   // A whole file at the caret in place of the selection; false when it
   // could not be read (nothing changes then).
   virtual bool InsertVLFFromFile(const String&) { return false; }
+  // The last insert was refused and the editor told the user why.
+  virtual bool InsertRefusalTold() { return false; }
   virtual bool InsertRTFFromFile(const String&) { return false; }
   virtual bool InsertRTFFromStream(TStream&) { return false; }
   virtual bool InsertTextFromFile(const String&) { return false; }

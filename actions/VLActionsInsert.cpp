@@ -240,7 +240,7 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   }
   if (!ok) {
     E->Format();
-    ShowConversionError(converter.ErrorCode, converter.ErrorText(), 214);
+    if (!E->InsertRefusalTold()) ShowConversionError(converter.ErrorCode, converter.ErrorText(), 214);
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;

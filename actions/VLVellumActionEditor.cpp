@@ -219,6 +219,7 @@ public:
   bool InsertVLFFromFile(const String& FileName) override { return E->InsertVLFFromFile(FileName); }
   bool InsertRTFFromFile(const String& FileName) override { return E->InsertRTFFromFile(FileName); }
   bool InsertRTFFromStream(TStream& Stream) override { return E->InsertRTFFromStream(Stream); }
+  bool InsertRefusalTold() override { return E->InsertRefusalTold(); }
   bool InsertTextFromFile(const String& FileName) override { return E->InsertTextFromFile(FileName); }
   bool InsertUnicodeTextFromFile(const String& FileName) override { return E->InsertUnicodeTextFromFile(FileName); }
   void Format() override { E->Format(); }

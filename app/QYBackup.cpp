@@ -622,7 +622,9 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
   return String();
 }
 
-bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status, bool askToOverwrite) {
+bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status, bool askToOverwrite,
+                       bool* filesClosed) {
+  if (filesClosed) *filesClosed = false;
   TCopyContext c;
   c.Mode = mode;
   c.Status = status;
@@ -654,6 +656,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   // Read while the settings are open: after the close below no connection
   // may open again before the files are swapped.
   if (mode == cdfRestore) c.OwnBackupFolder = IsOwnBackupFolder(c.Source);
+  if (filesClosed) *filesClosed = true;
   try {
     // Whole files: every connection closes, which folds the write-ahead
     // log into the database file.
@@ -729,8 +732,15 @@ void ActionRestoreExecute(TformQuilloryMain* main) {
   if (MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) return;
   TTimerPause pause;
   if (!CloseJournalsFor("Restoring")) return;
+  bool filesClosed = false;
   const bool restored =
-      CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); }, false);
+      CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); }, false, &filesClosed);
+  if (!filesClosed) {
+    // Refused before anything was touched (no folder, no media): the
+    // journals open again as they were, without asking for the password.
+    LoadJournalsHook();
+    return;
+  }
   LoadProfile();
   // The default styles come back with the database: the sheet in memory
   // would otherwise overwrite them at the next save.

@@ -41,8 +41,10 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
 // texts. A restore asks first (unless askToOverwrite is false: the caller
 // asked). True when the copy went through; then the keys
 // "Last<Backup|Restore>Date", "...FromPath" and "...ToPath" are written.
+// filesClosed (may be null) says whether the database files were closed,
+// which a refusal or a Cancel before the copy does not do.
 bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status = {},
-                       bool askToOverwrite = true);
+                       bool askToOverwrite = true, bool* filesClosed = nullptr);
 inline constexpr const char* RestoreQuestion = "Are you sure you want to overwrite the database with the backup copy?";
 // Added to the report of a restore that took the password typed for the
 // backup.

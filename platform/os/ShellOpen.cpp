@@ -79,7 +79,15 @@ TLinkVerdict ClassifyLinkTarget(const String& target) {
   const QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).trimmed();
   if (text.isEmpty()) return Refused("the link is empty");
   if (HasControlCharacters(text)) return Refused("it holds control characters");
-  if (text.startsWith('/')) return LocalTarget(text);
+  if (text.startsWith('/')) {
+    // Links are stored with their blanks as "%20": a path that names no file
+    // as it stands is the file it names once decoded.
+    if (!QFileInfo::exists(text)) {
+      const QString decoded = QUrl::fromPercentEncoding(text.toUtf8());
+      if (QFileInfo::exists(decoded)) return LocalTarget(decoded);
+    }
+    return LocalTarget(text);
+  }
   QUrl url(text, QUrl::StrictMode);
   if (!url.isValid()) return Refused("it is not a valid address");
   const QString scheme = url.scheme().toLower();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <vector>
+#include <utility>
 
 // The editor's marks in the document state word.
 inline constexpr Cardinal vlstNestedCaret = 0x40;        // the caret belongs to a nested editor
@@ -271,11 +272,19 @@ public:
   // ---- documents at the caret (VLEditDataInsertDoc.cpp) --------------------
   // A VLF or RTF document at the caret, its styles mapped into the sheet and
   // its pictures kept; one undo group. A document that cannot be read whole
-  // changes nothing (beep, false).
+  // changes nothing (beep, false), nor does one holding a table the reader
+  // left out: RefusedTable() then says why.
   bool InsertVLFFromStream(TStream& stream);
   bool InsertRTFFromStream(TStream& stream);
   bool InsertVLFFromFile(const String& fileName);
   bool InsertRTFFromFile(const String& fileName);
+  // Why the last document inserted was refused for a table in it
+  // (vlfwTableTooDeep or vlfwTableTooLarge), once; false when it was not.
+  bool TakeRefusedTable(TVLFWarning& why) {
+    why = FRefusedTable;
+    return std::exchange(FRefusedTableSet, false);
+  }
+  bool HasRefusedTable() const { return FRefusedTableSet; }
   // The reader's first item goes in at the caret (splitting its item).
   bool InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item, bool editFlag,
                           bool& fullReformat, Integer& newListNo) override;
@@ -433,6 +442,8 @@ private:
   // Set while a document is read in at the caret.
   bool FInsertingDocument = false;
   Integer FInsertedFirst = -1;
+  bool FRefusedTableSet = false;
+  TVLFWarning FRefusedTable = vlfwTableTooLarge;
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;

@@ -175,16 +175,33 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
   const TUndoMark mark = MarkUndo();
   FInsertingDocument = true;
   FInsertedFirst = -1;
+  FRefusedTableSet = false;
+  // The reader's warnings are the inserted text's, not the entry's: a table
+  // it leaves out would be lost without a word, so the insert is refused.
+  const TVLFWarnings entryWarnings = GetVLFWarnings();
+  SetVLFWarnings(TVLFWarnings());
   bool ok = false;
   try {
     struct TOff {
       TVLEditVLData* D;
-      ~TOff() { D->FInsertingDocument = false; }
-    } off{this};
+      TVLFWarnings Kept;
+      ~TOff() {
+        D->FInsertingDocument = false;
+        TVLFWarnings read = D->GetVLFWarnings();
+        for (TVLFWarning w : {vlfwTableTooDeep, vlfwTableTooLarge})
+          if (read.Contains(w)) {
+            D->FRefusedTableSet = true;
+            D->FRefusedTable = w;
+            read.Exclude(w);
+          }
+        D->SetVLFWarnings(Kept + read);
+      }
+    } off{this, entryWarnings};
     ok = read();
   } catch (const std::exception&) {
     ok = false;
   }
+  if (FRefusedTableSet) ok = false;
   Integer first = FInsertedFirst;
   if (first < 0) {
     // Nothing went in: an empty document, or one refused before its first item.

@@ -181,6 +181,8 @@ public:
   // Document files at the caret, replacing the selection; a document that
   // cannot be read whole changes nothing (also for the streams above).
   bool InsertVLFFromFile(const String& fileName);
+  // The last paste or insert was refused and the user was told why.
+  bool InsertRefusalTold() { return GetRootEditor()->FRefusalTold; }
   bool InsertRTFFromFile(const String& fileName);
   // Typed text at the caret: replaces the selection in the same undo step.
   void TypeText(const WideString& text);
@@ -316,6 +318,10 @@ private:
   bool InsertDroppedURL(const String& url);
   // One clipboard format inside an edit that replaces the selection.
   bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
+  // Tells the user why the document just refused holds a table that cannot
+  // lie here; true when it did.
+  bool TellRefusedTable();
+  bool FRefusalTold = false;
   void RegisterEditDropTarget();
   // The client area as last painted: a keystroke draws its band again and
   // the rest of the window comes from here. Valid for one scroll position

@@ -81,6 +81,8 @@ public:
     }
     const bool move = own && effect == DROPEFFECT_MOVE && hadSelection;
     bool inserted = false, moved = false;
+    TVLFWarning stale;
+    d->TakeRefusedTable(stale);
     E->RunEdit([&] {
       if (d->IsParaReadOnly(at.ItemNo) || !E->BeforeChange(false)) return;
       d->BeginUndoSequence(vlutInsert, true);
@@ -122,7 +124,10 @@ public:
       d->SetSelectionBounds(newStart, newStartOffs, endItem, endOffs);
     });
     if (own) E->FOwnDropDone = true;
-    if (!inserted) return DROPEFFECT_NONE;
+    if (!inserted) {
+      E->TellRefusedTable();
+      return DROPEFFECT_NONE;
+    }
     // Our own text that could not be taken out stayed: that was a copy.
     if (move && !moved) effect = (allowed & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_LINK;
     return effect;

@@ -6,7 +6,9 @@
 
 #include "platform/base/Streams.h"
 #include "platform/gui/Clipbrd.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/DragDrop.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
@@ -140,6 +142,9 @@ void TCustomVellumEdit::Paste() {
 bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& insert) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->PasteWith(insert);
   bool done = false;
+  TVLFWarning stale;
+  EditData()->TakeRefusedTable(stale);
+  GetRootEditor()->FRefusalTold = false;
   RunEdit([&] {
     TVLEditVLData* d = EditData();
     if (d->ActiveItem || !BeforeChange(false)) return;
@@ -156,7 +161,21 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
     done = insert(*d);
     if (!done) d->RollBackTo(mark);
   });
+  if (!done) TellRefusedTable();
   return done;
+}
+
+bool TCustomVellumEdit::TellRefusedTable() {
+  TVLFWarning why;
+  if (!EditData()->TakeRefusedTable(why)) return false;
+  GetRootEditor()->FRefusalTold = true;
+  const String text = why == vlfwTableTooDeep
+                          ? "The text was not inserted: a table in it would lie more than " +
+                                std::to_string(VLTableMaxNesting) + " tables deep."
+                          : "The text was not inserted: a table in it has more than " +
+                                std::to_string(VLTableMaxCells) + " cells.";
+  MessageBox(text, Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
+  return true;
 }
 
 bool TCustomVellumEdit::PasteVLF() {

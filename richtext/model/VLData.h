@@ -57,9 +57,21 @@ enum TVLFWarning {
   vlfwTableGridRepaired,
   // A table claimed more cells than a table may have, or than its record
   // holds, and was left out; the rest of the document was read.
-  vlfwTableTooLarge
+  vlfwTableTooLarge,
+  // A table would have lain deeper in tables than a table may, and was left
+  // out; the rest of the document was read.
+  vlfwTableTooDeep
 };
 using TVLFWarnings = TSet<TVLFWarning>;
+
+// The most cells a table read from a file may have: four times the largest
+// table Insert Table makes. A table's cells take about a kilobyte each
+// before they hold anything.
+inline constexpr Int64 VLTableMaxCells = 4 * 100 * 500;
+// The deepest a table may lie: one in the document is at depth 1, one in
+// its cell at 2. Each level is two nested reads of the component streams,
+// whose bound this stays within.
+inline constexpr Integer VLTableMaxNesting = 32;
 
 enum TVLFReaderStyleMode { vlf_sIgnore, vlf_sInsertMap, vlf_sInsertMerge };
 

@@ -235,14 +235,7 @@ using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer
 inline constexpr Integer vl_rtfs_RowProps = 2;
 inline constexpr Integer vl_rtfs_CellProps = 3;
 
-// The most cells a table read from a file may have: four times the largest
-// table Insert Table makes. A table's cells take about a kilobyte each
-// before they hold anything.
-inline constexpr Int64 VLTableMaxCells = 4 * 100 * 500;
-// The deepest a table may lie: one in the document is at depth 1, one in
-// its cell at 2. Each level is two nested reads of the component streams,
-// whose bound this stays within.
-inline constexpr Integer VLTableMaxNesting = 32;
+// VLTableMaxCells and VLTableMaxNesting: with the reader's warnings.
 // The depth of a table that lies in data (1 in a document, 2 in its cell...).
 Integer VLTableDepthIn(TCustomVLData* data);
 
@@ -812,7 +805,7 @@ private:
   }
   bool ReadCellLine(const AnsiString& s, Integer lineNo);
   // Leaves the table out of the document being read, with a load warning.
-  bool RefuseGrid(TCustomVLData* vlData);
+  bool RefuseGrid(TCustomVLData* vlData, TVLFWarning why = vlfwTableTooLarge);
   bool ReadCellContent(const AnsiString& s, TVLTableCellData& cell);
   friend class TVLTableSW;
   bool FLegacyRecord = false;

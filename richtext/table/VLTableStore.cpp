@@ -467,11 +467,11 @@ namespace {
 void ReportRepair(TCustomVLData* vlData) { VLFAddWarning(vlData, vlfwTableGridRepaired); }
 }  // namespace
 
-bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData) {
+bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData, TVLFWarning why) {
   FRefused = true;
   Rows.Reset(0, 0);
   FCols = 0;
-  VLFAddWarning(vlData, vlfwTableTooLarge);
+  VLFAddWarning(vlData, why);
   return true;
 }
 
@@ -491,9 +491,9 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   if (lineNo < 0) return false;
   FVLData = vlData;
   if (FRefused) return true;  // the rest of the record is passed over
-  // Deeper than a table may lie: left out as a table too large, whatever
-  // the stream readers below would still stand.
-  if (lineNo == 0 && VLTableDepthIn(vlData) > VLTableMaxNesting) return RefuseGrid(vlData);
+  // Deeper than a table may lie: left out, whatever the stream readers
+  // below would still stand.
+  if (lineNo == 0 && VLTableDepthIn(vlData) > VLTableMaxNesting) return RefuseGrid(vlData, vlfwTableTooDeep);
   if (FLegacyRecord) {
     if (lineNo == 0) {
       // Each grid position has its line: a grid larger than the lines

@@ -5,6 +5,12 @@
 #include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/SplitVLFrm.h"
+#include "actions/VLActionsInsert.h"
+#include "platform/gui/Clipbrd.h"
+#include "richtext/rtf/VLRTFImport.h"
+#include "richtext/view/VLCopy.h"
+#include "support/KeySeam.h"
+#include "support/TestSupport.h"
 #include "platform/base/Streams.h"
 
 #include <functional>
@@ -188,26 +194,77 @@ TEST_F(TableActions, InsertTableInACellAsDeepAsTablesGoIsRefusedWithAMessage) {
   }
 }
 
-// Paste and Insert > File put a table in as a saved entry's text: one that
-// would lie too deep is left out there too.
-TEST_F(TableActions, ATableInsertedAsEntryTextIntoTheDeepestCellIsLeftOut) {
+// A table pasted or inserted from a file into the deepest cell would be
+// saved and then left out on reading: the whole insert is refused, the user
+// is told why, and the cell keeps its text. One level up it goes in.
+TEST_F(TableActions, ATablePastedOrInsertedIntoTheDeepestCellIsRefusedWithAMessage) {
+  qytest::TempDir dir;
+  VLRegisterRTFReader();  // as the program does at its start
   TVLStyle style(nullptr);
+  while (style.TextStyles->Count() < 2) style.TextStyles->Add();
+  for (Integer i = 0; i < style.TextStyles->Count(); ++i) style.TextStyles->Items(i)->Unicode = true;
   TVLDocumentData source(&style);
-  source.AddTextItem("x", 0, 0);
-  source.AddItem("", TVLTableItemInfo::CreateEx(1, 1, &source).release());
+  source.AddTextItem(TTableWindow::U("Łódź"), 0, 0);
+  auto t = TVLTableItemInfo::CreateEx(1, 2, &source);
+  t->GetCell(0, 1)->Clear();
+  t->GetCell(0, 1)->AddTextItem(TTableWindow::U("café"), 0, 0);
+  source.AddItem("", t.release());
   source.VLFOptions.Include(vlfoSaveBinary);
-  TMemoryStream vlf;
+  TMemoryStream vlf, rtf;
   ASSERT_TRUE(source.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr));
-  for (Integer depth : {VLTableMaxNesting - 1, VLTableMaxNesting}) {
-    SCOPED_TRACE(depth);
-    TTableWindow w(0, 0, false);
-    TVLEditVLData* cell = OpenNestedCell(w, depth);
-    ASSERT_NE(cell, nullptr);
-    vlf.SetPosition(0);
-    w.Edit->GetInnermostEditor()->InsertVLFFromStream(vlf);
-    w.Settle();
-    EXPECT_EQ(HoldsTable(cell), depth < VLTableMaxNesting);
-  }
+  ASSERT_TRUE(source.SaveRTFToStream(rtf, false, 0, clWindow, nullptr, nullptr));
+  const AnsiString vlfBytes(static_cast<const char*>(vlf.Memory()), static_cast<size_t>(vlf.GetSize()));
+  const AnsiString rtfBytes(static_cast<const char*>(rtf.Memory()), static_cast<size_t>(rtf.GetSize()));
+  qytest::WriteFileBytes(dir / "table.vlf", vlfBytes);
+  qytest::WriteFileBytes(dir / "table.rtf", rtfBytes);
+
+  enum TPath { CtrlVOfVLF, CtrlVOfRTF, InsertFileVLF, InsertFileRTF };
+  for (TPath path : {CtrlVOfVLF, CtrlVOfRTF, InsertFileVLF, InsertFileRTF})
+    for (Integer depth : {VLTableMaxNesting - 1, VLTableMaxNesting}) {
+      SCOPED_TRACE(std::to_string(path) + " at depth " + std::to_string(depth));
+      const bool fits = depth < VLTableMaxNesting;
+      TTableWindow w(0, 0, false);
+      TVLEditVLData* cell = OpenNestedCell(w, depth);
+      ASSERT_NE(cell, nullptr);
+      TCustomVellumEdit* inner = w.Edit->GetInnermostEditor();
+      qytest::TypeKeys(ClientWidgetOf(inner), "don’t");
+      w.Settle();
+      const std::string before = tabletest::DocText(cell);
+      ASSERT_EQ(before, "don’t");
+      TInteractionScript script;
+      if (path == InsertFileVLF || path == InsertFileRTF)
+        script.AnswerValue((dir / (path == InsertFileVLF ? "table.vlf" : "table.rtf")).string());
+      if (!fits) script.Answer(mrOk);
+      if (path == CtrlVOfVLF || path == CtrlVOfRTF) {
+        Clipboard().Clear();
+        if (path == CtrlVOfVLF)
+          Clipboard().SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(vlfBytes));
+        else
+          Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), rtfBytes);
+        QTest::keyClick(ClientWidgetOf(inner), Qt::Key_V, Qt::ControlModifier);
+        w.Settle();
+      } else {
+        TvlActionInsertFile insert(w.Form.get());
+        insert.Filter = {ffiVLF, ffiRTF};
+        insert.FilterIndex = path == InsertFileVLF ? 1 : 2;
+        w.Run(insert);
+      }
+      EXPECT_EQ(script.Unexpected, 0);
+      EXPECT_EQ(script.Pending(), 0u);
+      std::vector<std::string> messages;
+      for (const TInteraction& r : script.Shown)
+        if (r.Kind == TInteractionKind::MessageBox) messages.push_back(r.Text);
+      EXPECT_EQ(HoldsTable(cell), fits);
+      if (fits) {
+        EXPECT_TRUE(messages.empty());
+      } else {
+        ASSERT_EQ(messages.size(), 1u) << "one message, not also \"Error loading file\"";
+        EXPECT_NE(messages[0].find(std::to_string(VLTableMaxNesting)), std::string::npos) << messages[0];
+        EXPECT_EQ(tabletest::DocText(cell), before);
+        // The entry is not marked as read in part by what was refused.
+        EXPECT_TRUE(w.Edit->VLData()->GetVLFWarnings().Empty());
+      }
+    }
 }
 
 TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {

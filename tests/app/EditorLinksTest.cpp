@@ -150,6 +150,9 @@ TEST_F(EditorLinksTest, AClickedLinkGoesThroughTheLinkPolicy) {
   qytest::TempDir dir;
   qytest::WriteFileBytes(dir / "notes.txt", "x");
   const String notes = std::filesystem::canonical(dir / "notes.txt").string();
+  qytest::WriteFileBytes(dir / "trip to Łódź.txt", "x");
+  const String spaced = std::filesystem::canonical(dir / "trip to Łódź.txt").string();
+  const String spacedUrl = "file://" + notes.substr(0, notes.size() - 9) + "trip%20to%20%C5%81%C3%B3d%C5%BA.txt";
   std::vector<String> opened;
   TUrlOpener saved = SetUrlOpener([&](const String& url) {
     opened.push_back(url);
@@ -168,6 +171,8 @@ TEST_F(EditorLinksTest, AClickedLinkGoesThroughTheLinkPolicy) {
       {"mailto:me@example.org?attach=/etc/passwd", 0, nullptr, "Error", "a mail link may not attach files"},
       {notes, IDYES, "", "Open Link"},
       {notes, IDNO, nullptr, "Open Link"},
+      // Its blanks are stored as "%20": still the file.
+      {spaced, IDYES, spacedUrl.c_str(), "Open Link"},
       {"/bin/sh -c reboot", 0, nullptr, "Error", "it does not exist"},
       {"/bin/sh", 0, nullptr, "Error", "it is a program, which a link never starts"},
       {"javascript:alert(1)", 0, nullptr, "Error", "only web, mail and file links are opened"},

@@ -90,7 +90,7 @@ TEST(TableLimits, NestingWrittenPastTheReadersDepthIsLeftOutWithAWarning) {
     const std::string vlf = Save(doc);
     TVLDocumentData back(&style);
     ASSERT_TRUE(Load(back, vlf));
-    EXPECT_EQ(back.GetVLFWarnings().Contains(vlfwTableTooLarge), !c.Whole);
+    EXPECT_EQ(back.GetVLFWarnings().Contains(vlfwTableTooDeep), !c.Whole);
     EXPECT_EQ(back.GetItemTextA(0), "before");
     EXPECT_EQ(back.GetItemTextA(back.GetItemCount() - 1), "after");
     std::string deepest;
