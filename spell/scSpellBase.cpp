@@ -1000,14 +1000,22 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     FNearLength = Word.size();
   }
   FNearOnly = filter;
+  // Only for this generation, however it ends.
+  struct TNearScope {
+    bool& On;
+    ~TNearScope() { On = false; }
+  } nearScope{FNearOnly};
   // The words added elsewhere join them while they are few: then a
   // candidate outside the set is in no dictionary at all, and is not asked.
-  std::vector<TCustomDictionary*> others{FInternal.get()};
-  if (FActiveCustom) others.push_back(FActiveCustom.get());
-  for (auto& d : FCustom) others.push_back(d.get());
-  for (auto& d : FWordDicts) others.push_back(d.get());
+  std::vector<TCustomDictionary*> others;
   size_t added = 0;
-  for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
+  if (filter) {
+    others.push_back(FInternal.get());
+    if (FActiveCustom) others.push_back(FActiveCustom.get());
+    for (auto& d : FCustom) others.push_back(d.get());
+    for (auto& d : FWordDicts) others.push_back(d.get());
+    for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
+  }
   const bool sure = filter && added <= kFewAddedWords;
   if (sure && added > 0) {
     AnsiString w;

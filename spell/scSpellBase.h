@@ -386,9 +386,12 @@ private:
   TMainDictionary* FLastMainHit = nullptr;
   // While the generator tries single edits of a word of FNearLength
   // letters: the hashes (sorted) of the lower-case forms of the main
-  // dictionaries' words within two edits of it. A candidate of at least
+  // dictionaries' words within two edits of it (and of the words added to
+  // the other dictionaries, while they are few). A candidate of at least
   // FNearLength - 1 letters (a split's parts are shorter) outside them is in
-  // none, and its look-up there is left out.
+  // none, and its look-up there is left out; with the added words among
+  // them it is not asked at all, so IsSuggestionWord must accept no word
+  // that is not a case form of one of these.
   std::vector<uint64_t> FNearHashes;
   std::vector<uint64_t> FNearMain;  // the main dictionaries' part, for FNearKey (lower case)
   AnsiString FNearKey;
