@@ -804,6 +804,11 @@ struct TNearBits {
         // left without a step.
         const bool edge = Max == 0 || (Rows[Depth][Max - 1] | Rows[Depth - 1][Max - 1]) == 0;
         const uint64_t allowed = Rows[Depth][Max] << 1;
+        // The same for the beginning while it has spent its one edit and
+        // not yet come within one of the word's first letters: a child's
+        // letter must follow a cell of one there.
+        const bool start = Split >= 0 && !Reached[Depth] && (Rows[Depth][0] | Rows[Depth - 1][0]) == 0;
+        const uint64_t begun = (Rows[Depth][1] << 1) & SplitMask;
         TGate gate;
         OpenGate(gate);
         uint32_t open[256];
@@ -811,7 +816,8 @@ struct TNearBits {
         for (uint32_t kid = NodeFirst(v), end = std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount); kid < end; ++kid) {
           const uint64_t r = Reach[kid];
           open[count] = kid;
-          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & Reachable(gate, r);
+          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & (!start || (begun & Match[ReachLow(r)]) != 0) &
+                   Reachable(gate, r);
         }
         for (int k = 0; k < count; ++k) Walk(open[k]);
       }
