@@ -934,13 +934,21 @@ const TMainDictionary::TWordIndex& TMainDictionary::Words() {
   for (uint32_t k = 0; k < count; ++k)
     for (uint32_t a = index->Start[k], b = index->Start[k + 1]; a < b; ++a)
       index->Backward[a] = static_cast<char>(low[static_cast<Byte>(index->Text[index->Start[k] + index->Start[k + 1] - 1 - a])]);
-  // Sorted by the first eight letters packed in a number: a search asks
-  // for endings shorter than that.
-  std::vector<std::pair<uint64_t, uint32_t>> keys(count);
-  for (uint32_t k = 0; k < count; ++k) keys[k] = {EndingKey(*index, k), k};
-  std::sort(keys.begin(), keys.end());
-  index->ByEnding.resize(count);
-  for (uint32_t k = 0; k < count; ++k) index->ByEnding[k] = keys[k].second;
+  // Sorted by the first six letters, sixteen bits of their packed number a
+  // pass from the lowest (a search asks for endings shorter than that).
+  std::vector<uint64_t> keys(count);
+  for (uint32_t k = 0; k < count; ++k) keys[k] = EndingKey(*index, k);
+  std::vector<uint32_t> order(count), next(count);
+  for (uint32_t k = 0; k < count; ++k) order[k] = k;
+  std::vector<uint32_t> starts(65537);
+  for (int shift = 16; shift < 64; shift += 16) {
+    std::fill(starts.begin(), starts.end(), 0);
+    for (uint32_t k : order) ++starts[((keys[k] >> shift) & 0xFFFF) + 1];
+    for (size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+    for (uint32_t k : order) next[starts[(keys[k] >> shift) & 0xFFFF]++] = k;
+    order.swap(next);
+  }
+  index->ByEnding = std::move(order);
   FWords = std::move(index);
   return *FWords;
 }
@@ -1058,7 +1066,10 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
   auto keyOf = [&](uint32_t e) { return std::string_view(b.Text.data() + b.Entries[e].Key, b.Entries[e].KeyLength); };
   block->ByKey.resize(block->Entries.size());
   for (uint32_t e = 0; e < block->ByKey.size(); ++e) block->ByKey[e] = e;
-  std::stable_sort(block->ByKey.begin(), block->ByKey.end(), [&](uint32_t x, uint32_t y) { return keyOf(x) < keyOf(y); });
+  std::sort(block->ByKey.begin(), block->ByKey.end(), [&](uint32_t x, uint32_t y) {
+    const std::string_view a = keyOf(x), b = keyOf(y);
+    return a < b || (a == b && x < y);
+  });
   if (!keep) {
     FScratchBlock = std::move(block);
     return *FScratchBlock;

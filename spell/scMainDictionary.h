@@ -137,7 +137,7 @@ private:
     std::string Text;               // the words one after another
     std::string Backward;           // each word again, in lower case and backwards
     std::vector<uint32_t> Start;    // word k is Text[Start[k], Start[k + 1])
-    std::vector<uint32_t> ByEnding; // word numbers by the first eight letters of that spelling
+    std::vector<uint32_t> ByEnding; // word numbers by the first six letters of that spelling
     std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
   };
   std::unique_ptr<TWordIndex> FWords;
