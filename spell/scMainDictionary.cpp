@@ -269,6 +269,7 @@ size_t TMainDictionary::TableBytes() const {
              (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
   if (FWords)
     n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
+         FWords->Endings.capacity() * sizeof(uint64_t) +
          (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
@@ -873,14 +874,14 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     for (int k = n - 1, i = 0; i < 8; --k, ++i)
       last = (last << 8) | (k > b->Split ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
     const int shift = 8 * (8 - ending);
-    auto at = std::lower_bound(index.ByEnding.begin(), index.ByEnding.end(), last,
-                               [&](uint32_t k, uint64_t key) { return EndingKey(index, k) < key; });
+    const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
     b->Split = -1;
     b->Hits = nullptr;
-    for (; at != index.ByEnding.end() && (EndingKey(index, *at) >> shift) == (last >> shift); ++at) {
-      const uint32_t length = index.Start[*at + 1] - index.Start[*at];
-      if (static_cast<int>(length) > n + 2 || static_cast<int>(length) + 2 < n) continue;
-      if (b->Near(index.Text.data() + index.Start[*at], length)) hits.push_back(*at);
+    for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
+      const int length = static_cast<int>(*at & 0xFF);
+      if (length > n + 2 || length + 2 < n) continue;
+      const uint32_t k = index.ByEnding[static_cast<size_t>(at - index.Endings.begin())];
+      if (b->Near(index.Text.data() + index.Start[k], index.Start[k + 1] - index.Start[k])) hits.push_back(k);
     }
     // Both in the walk's order, each word once.
     std::sort(hits.begin(), hits.end());
@@ -948,6 +949,9 @@ const TMainDictionary::TWordIndex& TMainDictionary::Words() {
     for (uint32_t k : order) next[starts[(keys[k] >> shift) & 0xFFFF]++] = k;
     order.swap(next);
   }
+  index->Endings.resize(count);
+  for (uint32_t k = 0; k < count; ++k)
+    index->Endings[k] = (keys[order[k]] & ~0xFFFFull) | std::min<uint32_t>(index->Start[order[k] + 1] - index->Start[order[k]], 0xFF);
   index->ByEnding = std::move(order);
   FWords = std::move(index);
   return *FWords;

@@ -138,6 +138,7 @@ private:
     std::string Backward;           // each word again, in lower case and backwards
     std::vector<uint32_t> Start;    // word k is Text[Start[k], Start[k + 1])
     std::vector<uint32_t> ByEnding; // word numbers by the first six letters of that spelling
+    std::vector<uint64_t> Endings;  // beside each, those letters packed, and the word's length below them
     std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
   };
   std::unique_ptr<TWordIndex> FWords;
