@@ -18,6 +18,7 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <bit>
 #include <set>
 #include <typeinfo>
 #include <chrono>
@@ -631,11 +632,17 @@ bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
 }
 
 namespace {
+// A word's letters in lower case folded in a number: a rotation per letter
+// (one step of latency), mixed once at the end.
+uint64_t Fold(uint64_t h) {
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
 uint64_t LowerHash(const AnsiString& Word) {
   const Byte* low = SpellLowerTable();
-  uint64_t h = 14695981039346656037ull;
-  for (char c : Word) h = (h ^ low[static_cast<Byte>(c)]) * 1099511628211ull;
-  return h;
+  uint64_t h = 0;
+  for (char c : Word) h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
+  return Fold(h);
 }
 }  // namespace
 
@@ -643,11 +650,12 @@ bool TSpellCheckerBase::MayBeNear(const AnsiString& Word) const {
   if (!FNearOnly || Word.size() + 1 < FNearLength) return true;
   // An apostrophe may be straightened on the way: such a word is looked up.
   static const Byte* const low = SpellLowerTable();
-  uint64_t h = 14695981039346656037ull;
+  uint64_t h = 0;
   for (char c : Word) {
     if (c == '\'' || c == kTypographicApostrophe) return true;
-    h = (h ^ low[static_cast<Byte>(c)]) * 1099511628211ull;
+    h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
   }
+  h = Fold(h);
   return ((FNearBits[h >> 58] >> ((h >> 52) & 63)) & 1) &&
          std::binary_search(FNearHashes.begin(), FNearHashes.end(), h);
 }
