@@ -244,7 +244,8 @@ TEST(SuggestionList, WordsTheUserAddedAreOfferedBesideTheDictionarys) {
                  {"frobnicater", "frobnicator", true},    {"frobincator", "frobnicator", true},
                  {"FROBNICATR", "FROBNICATOR", true},     {"quilbrook", "quillbrook", true},
                  {"quillbrooks", "quillbrook", false},    {"accomodate", "accommodate", true},
-                 {"caf\xE9s", "caf\xE9", false}};
+                 {"caf\xE9s", "caf\xE9", false},           {"fiancee", "fianc\xE9" "e", true},
+                 {"dosen\x92t", "doesn\x92t", true},       {"Wensday", "Wednesday", false}};
     for (const auto& c : cases) {
       TStringList list;
       e->BuildSuggestions(c.typo, kDialogSuggestions, &list);
