@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 // The spell engine: dictionaries, options, ignore filters, word acceptance,
 // suggestions, the spelling pop-up menu and the interactive check that
 // walks a text through a parser.
@@ -11,6 +10,7 @@
 #include "spell/scLanguage.h"
 #include "spell/scParserBase.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
