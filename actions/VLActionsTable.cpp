@@ -45,6 +45,13 @@ TVLTableCellData* EditedCell(TVLTableItemInfo* table) {
   return table->GetCell(r, c);
 }
 
+// After the rows or columns of the cell being edited went, typing goes on
+// in the cell that took its place: the caret does not fall after the table.
+void KeepEditing(TVLTableItemInfo* table, bool editing) {
+  if (editing && table->ChosenRow() >= 0 && table->ChosenCol() >= 0)
+    table->ShowChosenCell(table->ChosenRow(), table->ChosenCol());
+}
+
 // Whether any cell covering a position of the selection spans more than
 // one row (rows) or column (!rows).
 bool SelectionHasSpan(TVLTableItemInfo* table, bool rows) {
@@ -235,10 +242,12 @@ bool TvlActionTableDeleteRows::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
     DeleteWholeTable(Editor, Table, ItemNo);
     return false;
   }
+  const bool editing = Table->GetInplaceEditor() != nullptr;
   TUndoGroup group(Editor);
   Table->DeleteSelectedRows();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
+  KeepEditing(Table, editing);
   return true;
 }
 
@@ -254,10 +263,12 @@ bool TvlActionTableDeleteCols::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
     DeleteWholeTable(Editor, Table, ItemNo);
     return false;
   }
+  const bool editing = Table->GetInplaceEditor() != nullptr;
   TUndoGroup group(Editor);
   Table->DeleteSelectedCols();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
+  KeepEditing(Table, editing);
   return true;
 }
 

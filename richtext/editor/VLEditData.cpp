@@ -414,7 +414,10 @@ void TVLEditVLData::SetCaretToDrawItemStart() {
 
 void TVLEditVLData::UpdateHostCaret() {
   const Integer h = CaretHeight;
-  if (h == 0) {
+  // While an item edits in place (a cell editor) the caret is its own: the
+  // place kept from before would show a second caret (beside a table, as
+  // tall as it was).
+  if (h == 0 || ActiveItem || (GetState() & vlstNestedCaret)) {
     HostSetCaret(0, 0, 0, false);
     return;
   }

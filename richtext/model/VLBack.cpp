@@ -80,7 +80,10 @@ void TVLBackground::Draw(TCanvas* canvas, const TRect& rect, Integer hOffset, In
   if (clip) {
     canvas->SaveDC();
     canvas->IntersectClipRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
-    canvas->SetWindowOrgEx(-rect.Left, -rect.Top);
+    // Moved from where the canvas stands now: a partial repaint paints
+    // with its origin at the corner of the area being painted.
+    const TPoint org = canvas->GetWindowOrgEx();
+    canvas->SetWindowOrgEx(org.X - rect.Left, org.Y - rect.Top);
   }
   // The repaint area in the background area's own coordinates; drawing at
   // (0, 0) lands on its top-left.

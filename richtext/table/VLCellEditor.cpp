@@ -91,10 +91,12 @@ void TVLTableInplaceVLData::DrawBackground(TCanvas* canvas, const TRect& clip) {
     back->Draw(canvas, moved, outer->GetHOffset(), outer->GetVOffset(), 0, 0, outer->GetWidth(), outer->GetHeight(),
                host->GetEffectiveColor(), false);
   }
-  // Over the colour, the pictures the table paints under the cell.
+  // Over the colour, the pictures the table paints under the cell. The
+  // canvas has its origin at the corner of the area being painted.
   if (e && e->Table && e->Cell)
-    e->Table->PaintPicturesUnderCell(canvas, clip, *e->Cell, -e->Cell->Left,
-                                     -(e->Cell->Top + e->Cell->GetVAlignOffset()));
+    e->Table->PaintPicturesUnderCell(canvas, TRect(0, 0, clip.Width(), clip.Height()), *e->Cell,
+                                     -e->Cell->Left - clip.Left,
+                                     -(e->Cell->Top + e->Cell->GetVAlignOffset()) - clip.Top);
 }
 
 void TVLTableItemInfo::RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {
