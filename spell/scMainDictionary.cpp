@@ -5,9 +5,11 @@
 #include "spell/scUtil.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string_view>
 #include <vector>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -37,6 +39,20 @@ int NodeInline(uint64_t n) { return static_cast<int>((n >> 9) & 0xF); }
 uint32_t NodeKids(uint64_t n) { return static_cast<uint32_t>((n >> 13) & 0xFF); }
 uint32_t NodeInlineAt(uint64_t n) { return static_cast<uint32_t>((n >> 21) & 0x7FFFFF); }
 uint32_t NodeFirst(uint64_t n) { return static_cast<uint32_t>(n >> 44); }
+// The near-word walk's fields of a node.
+uint32_t ReachLetters(uint64_t r) { return static_cast<uint32_t>(r); }
+int ReachShortest(uint64_t r) { return static_cast<int>((r >> 32) & 0xFF); }
+int ReachLongest(uint64_t r) { return static_cast<int>((r >> 40) & 0xFF); }
+Byte ReachLow(uint64_t r) { return static_cast<Byte>(r >> 48); }
+
+// A letter's bit in the node table's letter sets: a to z and the
+// apostrophe each their own, the other letters sharing five (a shared bit
+// only makes the walk leave fewer branches).
+uint32_t LetterBit(Byte lower) {
+  if (lower >= 'a' && lower <= 'z') return 1u << (lower - 'a');
+  if (lower == '\'') return 1u << 26;
+  return 1u << (27 + lower % 5);
+}
 
 uint32_t U32(const Byte* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -102,8 +118,8 @@ void TMainDictionary::SetActive(bool Value) {
     FChars = {};
     FInline = {};
     FSecondNode = {};
-    FShortest = {};
-    FLongest = {};
+    FReach = {};
+    FWords.reset();
     FKeyBlocks.clear();
     FKeyEntries = 0;
     FScratchBlock.reset();
@@ -158,8 +174,8 @@ void TMainDictionary::BuildNodes() {
     FChars = {};
     FInline = {};
     FSecondNode = {};
-    FShortest = {};
-    FLongest = {};
+    FReach = {};
+    FWords.reset();
   };
   while (!pending.empty()) {
     const uint32_t node = pending.back();
@@ -199,18 +215,22 @@ void TMainDictionary::BuildNodes() {
   FInline = std::move(inlineChars);
   FSecondNode = std::move(second);
   // Children are numbered after their parent: one pass from the end.
-  FShortest.assign(FNodes.size(), 0xFF);
-  FLongest.assign(FNodes.size(), 0);
+  FReach.assign(FNodes.size(), 0);
+  const Byte* low = SpellLowerTable();
   for (size_t i = FNodes.size(); i-- > 0;) {
     const uint64_t v = FNodes[i];
     int shortest = NodeEnd(v) ? 1 : 0xFF, longest = NodeEnd(v) ? 1 : 0;
     const int step = 1 + NodeInline(v);
+    uint64_t letters = LetterBit(low[NodeChar(v)]);
+    for (int k = 0; k < NodeInline(v); ++k) letters |= LetterBit(low[FInline[NodeInlineAt(v) + k]]);
     for (uint32_t k = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); k < end && k < FNodes.size(); ++k) {
-      shortest = std::min(shortest, step + FShortest[k]);
-      longest = std::max(longest, step + FLongest[k]);
+      shortest = std::min(shortest, step + ReachShortest(FReach[k]));
+      longest = std::max(longest, step + ReachLongest(FReach[k]));
+      letters |= ReachLetters(FReach[k]);
     }
-    FShortest[i] = static_cast<Byte>(std::min(shortest, 0xFF));
-    FLongest[i] = static_cast<Byte>(std::min(longest, 0xFF));
+    FReach[i] = letters | (static_cast<uint64_t>(std::min(shortest, 0xFF)) << 32) |
+                (static_cast<uint64_t>(std::min(longest, 0xFF)) << 40) |
+                (static_cast<uint64_t>(low[NodeChar(v)]) << 48);
   }
 }
 
@@ -245,11 +265,16 @@ bool TMainDictionary::LookupNodes(const char* Word, uint32_t Node, int& Depth) c
 
 size_t TMainDictionary::TableBytes() const {
   size_t n = FNodes.capacity() * sizeof(uint64_t) + FChars.capacity() + FInline.capacity() +
-             FShortest.capacity() + FLongest.capacity() +
+             FReach.capacity() * sizeof(uint64_t) +
              (FSecond.capacity() + FSecondNode.capacity()) * sizeof(uint32_t);
+  if (FWords)
+    n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
+         FWords->Endings.capacity() * sizeof(uint64_t) +
+         (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity()) * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
-      n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry);
+      n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry) +
+           b->ByKey.capacity() * sizeof(uint32_t);
   return n;
 }
 
@@ -531,8 +556,7 @@ struct TNearWalk {
   const uint64_t* Nodes;
   size_t NodeCount;
   const Byte* Inline;
-  const Byte* Shortest;
-  const Byte* Longest;
+  const uint64_t* Reach;
   Byte Low[256];
   std::vector<Byte> Word;  // lower case
   int N = 0, Max = 0;
@@ -577,7 +601,9 @@ struct TNearWalk {
     if (Found >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
     const uint64_t v = Nodes[node];
     const size_t depth = Depth;
-    if (static_cast<int>(depth) + Shortest[node] > N + Max || static_cast<int>(depth) + Longest[node] + Max < N) return;
+    if (static_cast<int>(depth) + ReachShortest(Reach[node]) > N + Max ||
+        static_cast<int>(depth) + ReachLongest(Reach[node]) + Max < N)
+      return;
     if (Step(NodeChar(v))) {
       if (NodeEnd(v) && Row(Depth)[N] <= Max) {
         AnsiString w(reinterpret_cast<const char*>(Path), Depth);
@@ -619,6 +645,187 @@ struct TNearWalk {
     Depth = depth;
   }
 };
+// The same walk for a word of fewer than 64 letters, one machine word per
+// row and distance: bit j of Rows[i][d] is set when the path's first i
+// letters come within d edits of the word's first j. A step is a few shifts
+// and masks whatever the width of the band.
+struct TNearBits {
+  const uint64_t* Nodes;
+  size_t NodeCount;
+  const Byte* Inline;
+  const uint64_t* Reach;
+  const Byte* Low;
+  uint64_t Match[256] = {};  // bit j: the word's letter j (from 1) is this lower-case byte
+  uint32_t Bits[256] = {};   // each byte's letter bit, in lower case
+  uint64_t Where[32] = {};   // bit j: the word's letter j has this letter bit
+  uint64_t Missing[4][256];  // the places of a set of letter bits, a byte of the set at a time
+  uint32_t WordLetters = 0;
+  int N = 0, Max = 0;
+  uint64_t All = 0;  // bits 0 to N
+  size_t Limit = 0, FoundCount = 0;
+  uint64_t Rows[kMaxWordLength + 1][kMaxNearDistance + 1];
+  Byte Path[kMaxWordLength + 1];
+  size_t Depth = 0;
+  TStrings* Results = nullptr;
+  std::set<AnsiString> Seen;  // lower case: a word once whatever its case
+  // With Split at h (distance two only), the walk keeps to paths that bring
+  // the word's first h letters within one edit (Reached[i]: some row up to
+  // i did) and gathers the nodes where words end in Hits, not Results.
+  int Split = -1;
+  uint64_t SplitMask = 0;  // bits 0 to h
+  bool Reached[kMaxWordLength + 1];
+  std::vector<uint32_t>* Hits = nullptr;
+
+  void Start(const AnsiString& Word, int MaxDistance) {
+    N = static_cast<int>(Word.size());
+    Max = MaxDistance;
+    All = N >= 63 ? ~0ull : (2ull << N) - 1;
+    for (int c = 0; c < 256; ++c) Bits[c] = LetterBit(Low[c]);
+    for (int j = 1; j <= N; ++j) {
+      const Byte c = Low[static_cast<Byte>(Word[static_cast<size_t>(j - 1)])];
+      Match[c] |= 1ull << j;
+      Where[std::countr_zero(Bits[c])] |= 1ull << j;
+      WordLetters |= Bits[c];
+    }
+    for (int d = 0; d <= Max; ++d) Rows[0][d] = (d >= 63 ? ~0ull : (2ull << d) - 1) & All;
+    for (int k = 0; k < 4; ++k) {
+      Missing[k][0] = 0;
+      for (int m = 1; m < 256; ++m)
+        Missing[k][m] = Missing[k][m & (m - 1)] | Where[8 * k + std::countr_zero(static_cast<unsigned>(m))];
+    }
+  }
+
+  // Appends c to the path; false when no word below can come close enough.
+  bool Step(Byte c) {
+    const uint64_t m = Match[Low[c]];
+    const uint64_t* prev = Rows[Depth];
+    uint64_t* row = Rows[Depth + 1];
+    row[0] = (prev[0] << 1) & m;
+    if (Depth >= 1) {
+      // A swap of neighbours: the word's letters j - 1 and j are c and the
+      // path's last letter.
+      const uint64_t* before = Rows[Depth - 1];
+      const uint64_t swap = Match[Low[Path[Depth - 1]]] & (m << 1);
+      for (int d = 1; d <= Max; ++d)
+        row[d] = (((prev[d] << 1) & m) | (prev[d - 1] << 1) | prev[d - 1] | (row[d - 1] << 1) |
+                  ((before[d - 1] << 2) & swap)) & All;
+    } else {
+      for (int d = 1; d <= Max; ++d)
+        row[d] = (((prev[d] << 1) & m) | (prev[d - 1] << 1) | prev[d - 1] | (row[d - 1] << 1)) & All;
+    }
+    Path[Depth++] = c;
+    if (Split < 0) return row[Max] != 0;
+    const bool reached = Reached[Depth - 1] || ((row[1] >> Split) & 1);
+    Reached[Depth] = reached;
+    return row[Max] != 0 && (reached || (row[1] & SplitMask) != 0);
+  }
+
+  // Whether a whole word comes within Max (the walk's table for one word).
+  bool Near(const char* Text, size_t Length) {
+    Depth = 0;
+    bool alive = true;
+    for (size_t k = 0; k < Length && alive; ++k) alive = Step(static_cast<Byte>(Text[k]));
+    const bool near = alive && ((Rows[Depth][Max] >> N) & 1);
+    Depth = 0;
+    return near;
+  }
+
+  void Found(uint32_t Node) {
+    if (Hits) {
+      Hits->push_back(Node);
+      return;
+    }
+    AnsiString w(reinterpret_cast<const char*>(Path), Depth);
+    Add(w);
+  }
+  void Add(const AnsiString& Word) {
+    AnsiString key = Word;
+    for (char& c : key) c = static_cast<char>(Low[static_cast<Byte>(c)]);
+    if (Seen.insert(key).second) {
+      Results->Add(Word);
+      ++FoundCount;
+    }
+  }
+
+  // Whether a word below a child of the path walked so far can still come
+  // within Max: not too short or too long, and each letter of the word past
+  // the place reached that no word below holds costs an edit. What depends
+  // only on the path is worked out once for all the children.
+  struct TGate {
+    int Depth = 0;
+    uint32_t Wanted = 0;  // the word's letters, less the path's last (a swap across the boundary)
+    int Count = 0;
+    uint64_t Above[kMaxNearDistance + 1];  // places past where each distance still reaches
+    int Spare[kMaxNearDistance + 1];       // and the edits left there
+  };
+  void OpenGate(TGate& g) const {
+    g.Depth = static_cast<int>(Depth);
+    g.Wanted = WordLetters & ~(Depth >= 1 ? Bits[Path[Depth - 1]] : 0u);
+    g.Count = 0;
+    const uint64_t* row = Rows[Depth];
+    for (int d = 0; d <= Max; ++d) {
+      if (!row[d]) continue;
+      const int last = 63 - std::countl_zero(row[d]);
+      g.Above[g.Count] = last >= 63 ? 0 : ~((2ull << last) - 1);
+      g.Spare[g.Count++] = Max - d;
+    }
+  }
+  // Counted without a branch: the children's answers are taken side by
+  // side, and a branch per child mispredicts about every other time.
+  static int Ones(uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+  }
+  bool Reachable(const TGate& g, uint64_t r) const {
+    bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
+    const uint32_t missing = g.Wanted & ~ReachLetters(r);
+    const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
+                          Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
+    bool some = false;
+    for (int k = 0; k < g.Count; ++k) some |= Ones(miss & g.Above[k]) <= g.Spare[k];
+    return fits & some;
+  }
+
+  // Steps into a node that Reachable let through.
+  void Walk(uint32_t node) {
+    if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+    const uint64_t v = Nodes[node];
+    const size_t depth = Depth;
+    if (Step(NodeChar(v))) {
+      if (NodeEnd(v) && ((Rows[Depth][Max] >> N) & 1)) Found(node);
+      bool alive = true;
+      const Byte* in = Inline + NodeInlineAt(v);
+      for (int k = 0; k < NodeInline(v) && alive && Depth + 1 < static_cast<size_t>(kMaxWordLength); ++k)
+        alive = Step(in[k]);
+      if (alive) {
+        // At the edge (nothing below Max here or a row before) a child's
+        // letter must match where this row reaches Max: other children are
+        // left without a step.
+        const bool edge = Max == 0 || (Rows[Depth][Max - 1] | Rows[Depth - 1][Max - 1]) == 0;
+        const uint64_t allowed = Rows[Depth][Max] << 1;
+        // The same for the beginning while it has spent its one edit and
+        // not yet come within one of the word's first letters: a child's
+        // letter must follow a cell of one there.
+        const bool start = Split >= 0 && !Reached[Depth] && (Rows[Depth][0] | Rows[Depth - 1][0]) == 0;
+        const uint64_t begun = (Rows[Depth][1] << 1) & SplitMask;
+        TGate gate;
+        OpenGate(gate);
+        uint32_t open[256];
+        int count = 0;
+        for (uint32_t kid = NodeFirst(v), end = std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount); kid < end; ++kid) {
+          const uint64_t r = Reach[kid];
+          open[count] = kid;
+          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & (!start || (begun & Match[ReachLow(r)]) != 0) &
+                   Reachable(gate, r);
+        }
+        for (int k = 0; k < count; ++k) Walk(open[k]);
+      }
+    }
+    Depth = depth;
+  }
+};
 }  // namespace
 
 void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
@@ -627,12 +834,69 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
+  if (Word.size() < 64) {
+    auto b = std::make_unique<TNearBits>();
+    b->Nodes = FNodes.data();
+    b->NodeCount = FNodes.size();
+    b->Inline = FInline.data();
+    b->Reach = FReach.data();
+    // Letters compare without case: "wensday" finds "Wednesday".
+    b->Low = SpellLowerTable();
+    b->Start(Word, MaxDistance);
+    b->Limit = Limit;
+    b->Results = Results;
+    for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
+    // Two edits out: either the word's first letters come within one edit
+    // of a word's beginning (the walk keeps to those), or the word keeps the
+    // typed word's last letters (found by its ending): two to five of them,
+    // as many as keep those words few without leaving the walk too little.
+    const int n = static_cast<int>(Word.size());
+    const int ending = n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
+    const bool split = MaxDistance == 2 && !SameFirst && n >= 5;
+    std::vector<uint32_t> hits;
+    if (split) {
+      b->Split = n - 1 - ending;
+      b->SplitMask = (2ull << b->Split) - 1;
+      b->Reached[0] = false;
+      b->Hits = &hits;
+    }
+    const uint64_t root = FNodes[0];
+    const Byte first = b->Low[static_cast<Byte>(Word[0])];
+    TNearBits::TGate gate;
+    b->OpenGate(gate);
+    for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
+      if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(gate, FReach[kid])) b->Walk(kid);
+    if (!split) return;
+    const TWordIndex& index = Words();
+    for (uint32_t& h : hits) h = index.OfNode[h];
+    // The words that end in the typed word's last letters.
+    uint64_t last = 0;
+    for (int k = n - 1, i = 0; i < 8; --k, ++i)
+      last = (last << 8) | (k > b->Split ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
+    const int shift = 8 * (8 - ending);
+    const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
+    b->Split = -1;
+    b->Hits = nullptr;
+    for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
+      const int length = static_cast<int>(*at & 0xFF);
+      if (length > n + 2 || length + 2 < n) continue;
+      const uint32_t k = index.ByEnding[static_cast<size_t>(at - index.Endings.begin())];
+      if (b->Near(index.Text.data() + index.Start[k], index.Start[k + 1] - index.Start[k])) hits.push_back(k);
+    }
+    // Both in the walk's order, each word once.
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    for (uint32_t k : hits) {
+      if (b->FoundCount >= Limit) break;
+      b->Add(index.Text.substr(index.Start[k], index.Start[k + 1] - index.Start[k]));
+    }
+    return;
+  }
   TNearWalk w;
   w.Nodes = FNodes.data();
   w.NodeCount = FNodes.size();
   w.Inline = FInline.data();
-  w.Shortest = FShortest.data();
-  w.Longest = FLongest.data();
+  w.Reach = FReach.data();
   // Letters compare without case: "wensday" finds "Wednesday".
   std::memcpy(w.Low, SpellLowerTable(), sizeof w.Low);
   for (char c : Word) w.Word.push_back(w.Low[static_cast<Byte>(c)]);
@@ -647,6 +911,68 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   const uint64_t root = FNodes[0];
   for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
     if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);
+}
+
+uint64_t TMainDictionary::EndingKey(const TWordIndex& Index, uint32_t Word) {
+  uint64_t key = 0;
+  for (uint32_t a = Index.Start[Word], i = 0; i < 8; ++i, ++a)
+    key = (key << 8) | (a < Index.Start[Word + 1] ? static_cast<Byte>(Index.Backward[a]) : 0u);
+  return key;
+}
+
+const TMainDictionary::TWordIndex& TMainDictionary::Words() {
+  if (FWords) return *FWords;
+  auto index = std::make_unique<TWordIndex>();
+  index->OfNode.assign(FNodes.size(), kNoNode);
+  AnsiString buffer;
+  const uint64_t root = FNodes[0];
+  for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
+    CollectWords(kid, buffer, *index);
+  const uint32_t count = static_cast<uint32_t>(index->Start.size());
+  index->Start.push_back(static_cast<uint32_t>(index->Text.size()));
+  const Byte* low = SpellLowerTable();
+  index->Backward.resize(index->Text.size());
+  for (uint32_t k = 0; k < count; ++k)
+    for (uint32_t a = index->Start[k], b = index->Start[k + 1]; a < b; ++a)
+      index->Backward[a] = static_cast<char>(low[static_cast<Byte>(index->Text[index->Start[k] + index->Start[k + 1] - 1 - a])]);
+  // Sorted by the first six letters, sixteen bits of their packed number a
+  // pass from the lowest (a search asks for endings shorter than that).
+  std::vector<uint64_t> keys(count);
+  for (uint32_t k = 0; k < count; ++k) keys[k] = EndingKey(*index, k);
+  std::vector<uint32_t> order(count), next(count);
+  for (uint32_t k = 0; k < count; ++k) order[k] = k;
+  std::vector<uint32_t> starts(65537);
+  for (int shift = 16; shift < 64; shift += 16) {
+    std::fill(starts.begin(), starts.end(), 0);
+    for (uint32_t k : order) ++starts[((keys[k] >> shift) & 0xFFFF) + 1];
+    for (size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+    for (uint32_t k : order) next[starts[(keys[k] >> shift) & 0xFFFF]++] = k;
+    order.swap(next);
+  }
+  index->Endings.resize(count);
+  for (uint32_t k = 0; k < count; ++k)
+    index->Endings[k] = (keys[order[k]] & ~0xFFFFull) | std::min<uint32_t>(index->Start[order[k] + 1] - index->Start[order[k]], 0xFF);
+  index->ByEnding = std::move(order);
+  FWords = std::move(index);
+  return *FWords;
+}
+
+void TMainDictionary::CollectWords(uint32_t Node, AnsiString& Buffer, TWordIndex& Index) const {
+  // The near-word walk's order: a node's word, then its inline letters and
+  // its children in stored order.
+  if (Buffer.size() + 1 >= static_cast<size_t>(kMaxWordLength)) return;
+  const uint64_t v = FNodes[Node];
+  const size_t mark = Buffer.size();
+  Buffer += static_cast<char>(NodeChar(v));
+  if (NodeEnd(v)) {
+    Index.OfNode[Node] = static_cast<uint32_t>(Index.Start.size());
+    Index.Start.push_back(static_cast<uint32_t>(Index.Text.size()));
+    Index.Text += Buffer;
+  }
+  Buffer.append(reinterpret_cast<const char*>(FInline.data() + NodeInlineAt(v)), static_cast<size_t>(NodeInline(v)));
+  for (uint32_t kid = NodeFirst(v), end = NodeFirst(v) + NodeKids(v); kid < end && kid < FNodes.size(); ++kid)
+    CollectWords(kid, Buffer, Index);
+  Buffer.resize(mark);
 }
 
 void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth) {
@@ -707,22 +1033,19 @@ void TMainDictionary::FindPhoneticMatchesInNodes(const AnsiString& Prefix,
   if (Prefix.empty()) return;
   const TKeyBlock& b = KeyBlock(node, Prefix.substr(0, recordAt), Phonetics);
   // The enumeration's choices replayed on the cached keys: a longer key
-  // skips the word's subtree, and so does a full list.
+  // skips the word's subtree, and so does a full list. So the words found
+  // are those of the key itself, in order, below no word of a longer key.
   const char* text = b.Text.data();
-  const size_t n = b.Entries.size();
-  for (size_t e = 0; e < n;) {
-    const TKeyEntry& x = b.Entries[e];
-    if (x.KeyLength != FKey.size() || std::memcmp(text + x.Key, FKey.data(), x.KeyLength) != 0) {
-      e = x.KeyLength > FKey.size() ? x.Skip : e + 1;
-      continue;
-    }
-    if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) {
-      e = x.Skip;
-      continue;
-    }
+  const std::string_view key(FKey);
+  auto keyOf = [&](uint32_t e) { return std::string_view(text + b.Entries[e].Key, b.Entries[e].KeyLength); };
+  auto at = std::lower_bound(b.ByKey.begin(), b.ByKey.end(), key,
+                             [&](uint32_t e, std::string_view k) { return keyOf(e) < k; });
+  for (; at != b.ByKey.end() && keyOf(*at) == key; ++at) {
+    const TKeyEntry& x = b.Entries[*at];
+    if (x.Above > key.size()) continue;
+    if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) break;
     const AnsiString word(text + x.Key + x.KeyLength, x.WordLength);
     if (Results->IndexOf(word) < 0) Results->Add(word);
-    ++e;
   }
 }
 
@@ -742,7 +1065,15 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
   block->Collapse = Phonetics.CollapseRepeats;
   block->PrefixDepth = Phonetics.PrefixDepth();
   AnsiString buffer = Stem;
-  CollectKeys(Node, buffer, 0, Phonetics, *block);
+  CollectKeys(Node, buffer, 0, Phonetics, *block, 0);
+  const TKeyBlock& b = *block;
+  auto keyOf = [&](uint32_t e) { return std::string_view(b.Text.data() + b.Entries[e].Key, b.Entries[e].KeyLength); };
+  block->ByKey.resize(block->Entries.size());
+  for (uint32_t e = 0; e < block->ByKey.size(); ++e) block->ByKey[e] = e;
+  std::sort(block->ByKey.begin(), block->ByKey.end(), [&](uint32_t x, uint32_t y) {
+    const std::string_view a = keyOf(x), b = keyOf(y);
+    return a < b || (a == b && x < y);
+  });
   if (!keep) {
     FScratchBlock = std::move(block);
     return *FScratchBlock;
@@ -758,7 +1089,7 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
 }
 
 void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
-                                  const TPhoneticsMap& Phonetics, TKeyBlock& Block) {
+                                  const TPhoneticsMap& Phonetics, TKeyBlock& Block, uint32_t Above) {
   // Enumerate's order and limits; a tree has no cycle to guard against.
   const uint64_t v = FNodes[Node];
   const int k = NodeInline(v);
@@ -766,15 +1097,15 @@ void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
     return;
   const size_t mark = Buffer.size();
   Buffer += static_cast<char>(NodeChar(v));
-  size_t self = SIZE_MAX;
   if (NodeEnd(v)) {
     AnsiString key;
     Phonetics.MakeKey(Buffer, key);
-    self = Block.Entries.size();
     TKeyEntry e{};
     e.Key = static_cast<uint32_t>(Block.Text.size());
     e.KeyLength = static_cast<uint32_t>(key.size());
     e.WordLength = static_cast<uint16_t>(Buffer.size());
+    e.Above = static_cast<uint16_t>(std::min<uint32_t>(Above, 0xFFFF));
+    Above = std::max<uint32_t>(Above, static_cast<uint32_t>(key.size()));
     Block.Text += key;
     Block.Text += Buffer;
     Block.Entries.push_back(e);
@@ -782,7 +1113,6 @@ void TMainDictionary::CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth,
   Buffer.append(reinterpret_cast<const char*>(FInline.data() + NodeInlineAt(v)),
                 static_cast<size_t>(k));
   const uint32_t first = NodeFirst(v), kids = NodeKids(v);
-  for (uint32_t c = 0; c < kids; ++c) CollectKeys(first + c, Buffer, Depth + 1, Phonetics, Block);
-  if (self != SIZE_MAX) Block.Entries[self].Skip = static_cast<uint32_t>(Block.Entries.size());
+  for (uint32_t c = 0; c < kids; ++c) CollectKeys(first + c, Buffer, Depth + 1, Phonetics, Block, Above);
   Buffer.resize(mark);
 }

@@ -34,10 +34,13 @@ public:
   void FindPhoneticMatches(const AnsiString& Word, const TPhoneticsMap& Phonetics,
                            TStrings* Results);
   // The words within MaxDistance edits of Word (a swap of neighbours is
-  // one), at most Limit of them, added to Results: a walk of the node table
-  // that leaves a branch once no word below it can come that close. Nothing
-  // without the node table. With SameFirst only words that begin with
-  // Word's first letter (in either case).
+  // one), at most Limit of them, added to Results in the node table's
+  // order: a walk of the table that leaves a branch once no word below it
+  // can come that close (two edits out from five letters on, only where the
+  // beginning comes within one edit; the other words, which keep Word's
+  // ending, come from an index by ending made on the first such search).
+  // Nothing without the node table. With SameFirst only words that begin
+  // with Word's first letter (in either case).
   void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
                      bool SameFirst = false);
   void IncUsage() { ++FUsage; }
@@ -121,10 +124,30 @@ private:
   std::vector<Byte> FInline;
   std::vector<Byte> FChars;  // each node's character again, siblings side by side
   std::vector<uint32_t> FSecondNode;  // FSecond as node numbers
-  // The shortest and longest word below each node, counted from the node's
-  // own letter: the near-word walk leaves a branch of words too short or
-  // too long to come close.
-  std::vector<Byte> FShortest, FLongest;
+  // What the near-word walk needs of each node before it steps in, side by
+  // side for siblings: bits 0-31 the letters of the node's words from the
+  // node's own letter on, one bit each in lower case (a word letter missing
+  // below costs an edit); 32-39 and 40-47 the shortest and longest word
+  // below, counted from the node's own letter (a word too short or too long
+  // cannot come close); 48-55 the node's letter in lower case.
+  std::vector<uint64_t> FReach;
+  // Every word of the node table once, numbered in the near-word walk's
+  // order, and the same numbers sorted by the words' lower-case letters read
+  // backwards: a search two edits out finds the words that keep the typed
+  // word's ending here and walks the table only where its beginning comes
+  // within one edit. Made on the first such search.
+  struct TWordIndex {
+    std::string Text;               // the words one after another
+    std::string Backward;           // each word again, in lower case and backwards
+    std::vector<uint32_t> Start;    // word k is Text[Start[k], Start[k + 1])
+    std::vector<uint32_t> ByEnding; // word numbers by the first six letters of that spelling
+    std::vector<uint64_t> Endings;  // beside each, those letters packed, and the word's length below them
+    std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
+  };
+  std::unique_ptr<TWordIndex> FWords;
+  const TWordIndex& Words();
+  static uint64_t EndingKey(const TWordIndex& Index, uint32_t Word);
+  void CollectWords(uint32_t Node, AnsiString& Buffer, TWordIndex& Index) const;
   bool FNodeTableAllowed = true;
   void BuildNodes();
   uint32_t FindKid(uint32_t First, uint32_t Count, Byte Ch) const;
@@ -133,12 +156,13 @@ private:
                                   TStrings* Results);
 
   // The words below a prefix node with their phonetic keys, in enumeration
-  // order, made on first use for one state of a phonetics map; Skip is the
-  // entry after the word's subtree.
+  // order, made on first use for one state of a phonetics map, and their
+  // numbers sorted by key.
   struct TKeyEntry {
-    uint32_t Key, Skip;  // the word follows its key in the block's text
+    uint32_t Key;  // the word follows its key in the block's text
     uint32_t KeyLength;
     uint16_t WordLength;  // below 256
+    uint16_t Above;       // the longest key of the words above it in the tree
   };
   struct TKeyBlock {
     uint64_t Stamp = 0;
@@ -146,6 +170,7 @@ private:
     bool Collapse = false;
     std::string Text;
     std::vector<TKeyEntry> Entries;
+    std::vector<uint32_t> ByKey;  // entry numbers by key, in order among equal keys
   };
   std::unordered_map<uint32_t, std::vector<std::unique_ptr<TKeyBlock>>> FKeyBlocks;
   size_t FKeyEntries = 0;
@@ -153,7 +178,7 @@ private:
   const TKeyBlock& KeyBlock(uint32_t Node, const AnsiString& Stem,
                             const TPhoneticsMap& Phonetics);
   void CollectKeys(uint32_t Node, AnsiString& Buffer, int Depth, const TPhoneticsMap& Phonetics,
-                   TKeyBlock& Block);
+                   TKeyBlock& Block, uint32_t Above);
 
   // One phonetic search.
   const TPhoneticsMap* FPhonetics = nullptr;

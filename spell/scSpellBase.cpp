@@ -18,7 +18,9 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <bit>
 #include <set>
+#include <typeinfo>
 #include <chrono>
 #include <cmath>
 
@@ -38,6 +40,9 @@ int64_t TickCount() {
 // The most dictionary words a weak suggestion list takes in, and what
 // sounding as typed takes off a candidate's cost (SuggestionCost's tenths).
 constexpr size_t kNearWords = 200;
+// Up to so many words added to the custom dictionaries, they join the set a
+// suggestion's single edits are first compared with (see BuildPlainSuggestions).
+constexpr size_t kFewAddedWords = 2000;
 constexpr int kSoundsAlike = 3;
 
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
@@ -626,8 +631,38 @@ bool TSpellCheckerBase::IgnoreLineByFilters(const AnsiString& Line) {
   return false;
 }
 
+namespace {
+// A word's letters in lower case folded in a number: a rotation per letter
+// (one step of latency), mixed once at the end.
+uint64_t Fold(uint64_t h) {
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+uint64_t LowerHash(const AnsiString& Word) {
+  const Byte* low = SpellLowerTable();
+  uint64_t h = 0;
+  for (char c : Word) h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
+  return Fold(h);
+}
+}  // namespace
+
+bool TSpellCheckerBase::MayBeNear(const AnsiString& Word) const {
+  if (!FNearOnly || Word.size() + 1 < FNearLength) return true;
+  // An apostrophe may be straightened on the way: such a word is looked up.
+  static const Byte* const low = SpellLowerTable();
+  uint64_t h = 0;
+  for (char c : Word) {
+    if (c == '\'' || c == kTypographicApostrophe) return true;
+    h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
+  }
+  h = Fold(h);
+  return ((FNearBits[h >> 58] >> ((h >> 52) & 63)) & 1) &&
+         std::binary_search(FNearHashes.begin(), FNearHashes.end(), h);
+}
+
 bool TSpellCheckerBase::IsWordInMainDictionaries(const AnsiString& Word) {
   if (!FConfig->Active) FConfig->SetActive(true);
+  if (!MayBeNear(Word)) return false;
   // Dictionaries hold the straight apostrophe; the text may not.
   if (HasTypographicApostrophe(Word)) return IsWordInMainDictionaries(StraightApostrophes(Word));
   for (auto& d : FMain)
@@ -930,14 +965,86 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
 }
 
 void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names) {
+  if (!Names) FNearKey.clear();
   AnsiString mapped;
   if (FMapping && FMapping->FindAutoCorrect(Word, mapped)) {
     List->Add(mapped);
     return;
   }
   TStringList work;
+  // The words of the main dictionaries within two edits, one walk each: the
+  // generator's single edits (all within two edits, whatever their case) are
+  // looked up there only when they are among them, and the near-word step
+  // below takes the first dictionary's from here; a word's typed form takes
+  // the walk of its lower-case form, made just before. Not for short words,
+  // whose walk costs more than the look-ups it saves; not where a case
+  // modification of the caller's or another generator may try other forms.
+  TStringList near2;
+  bool filter = false;
+  if (!FMain.empty() && Word.size() >= 5 && Word.size() < 250 && AllowedCases != cmCustom &&
+      typeid(*FGenerator) == typeid(TSuggestionsGenerator)) {
+    const AnsiString key = SpellLower(Word);
+    if (!Names) {
+      filter = true;
+      FNearMain.clear();
+      for (auto& d : FMain) {
+        TStringList found;
+        d->FindNearWords(Word, 2, SIZE_MAX, &found);
+        filter = filter && d->UsesNodeTable();
+        for (int i = 0; i < found.Count(); ++i) FNearMain.push_back(LowerHash(found[i]));
+        if (d == FMain.front()) near2.Assign(&found);
+      }
+      FNearKey = filter ? key : AnsiString();
+    } else {
+      filter = !FNearKey.empty() && key == FNearKey;
+    }
+  }
+  const bool haveNear2 = filter && !Names;
+  if (filter) {
+    FNearHashes = FNearMain;
+    std::sort(FNearHashes.begin(), FNearHashes.end());
+    FNearBits.fill(0);
+    for (uint64_t h : FNearHashes) FNearBits[h >> 58] |= 1ull << ((h >> 52) & 63);
+    FNearLength = Word.size();
+  }
+  FNearOnly = filter;
+  // Only for this generation, however it ends.
+  struct TNearScope {
+    bool& On;
+    ~TNearScope() { On = false; }
+  } nearScope{FNearOnly};
+  // The words added elsewhere join them while they are few: then a
+  // candidate outside the set is in no dictionary at all, and is not asked.
+  std::vector<TCustomDictionary*> others;
+  size_t added = 0;
+  if (filter) {
+    others.push_back(FInternal.get());
+    if (FActiveCustom) others.push_back(FActiveCustom.get());
+    for (auto& d : FCustom) others.push_back(d.get());
+    for (auto& d : FWordDicts) others.push_back(d.get());
+    for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
+  }
+  const bool sure = filter && added <= kFewAddedWords;
+  if (sure && added > 0) {
+    AnsiString w;
+    for (TCustomDictionary* d : others)
+      for (int i = 0; i < d->GetAddedCount(); ++i) {
+        d->GetAddedWord(i, w);
+        FNearHashes.push_back(LowerHash(w));
+      }
+    std::sort(FNearHashes.begin(), FNearHashes.end());
+    for (uint64_t h : FNearHashes) FNearBits[h >> 58] |= 1ull << ((h >> 52) & 63);
+  }
   FGenerator->Generate(
-      Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
+      Word, Max,
+      [this, sure](const AnsiString& c, bool& found) {
+        if (sure && !MayBeNear(c))
+          found = false;
+        else
+          IsSuggestionWord(c, found);
+      },
+      &work);
+  FNearOnly = false;
   const int generated = work.Count();
   if (PhoneticSuggestions && !FMain.empty() && !Names) {
     TMainDictionary& d = *FMain.front();
@@ -966,7 +1073,10 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
       // Three slips and the first letter too: rarely what was meant.
-      FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+      if (distance == 2 && haveNear2)
+        for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
+      else
+        FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
       std::set<AnsiString> listed;
       for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {

@@ -10,6 +10,7 @@
 #include "spell/scLanguage.h"
 #include "spell/scParserBase.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -383,6 +384,21 @@ private:
   bool OtherwiseAcceptable(const AnsiString& Word);
   // The main dictionary the last look-up found a word in.
   TMainDictionary* FLastMainHit = nullptr;
+  // While the generator tries single edits of a word of FNearLength
+  // letters: the hashes (sorted) of the lower-case forms of the main
+  // dictionaries' words within two edits of it (and of the words added to
+  // the other dictionaries, while they are few). A candidate of at least
+  // FNearLength - 1 letters (a split's parts are shorter) outside them is in
+  // none, and its look-up there is left out; with the added words among
+  // them it is not asked at all, so IsSuggestionWord must accept no word
+  // that is not a case form of one of these.
+  std::vector<uint64_t> FNearHashes;
+  std::vector<uint64_t> FNearMain;  // the main dictionaries' part, for FNearKey (lower case)
+  AnsiString FNearKey;
+  std::array<uint64_t, 64> FNearBits{};  // a bit per hash's top twelve bits, asked first
+  size_t FNearLength = 0;
+  bool FNearOnly = false;
+  bool MayBeNear(const AnsiString& Word) const;
   // What a check remembers of an accepted word: the main dictionary that
   // holds it (for the usage counts) and its apostrophe (0: none).
   struct TAcceptedWord {

@@ -81,18 +81,21 @@ bool TSuggestionsGenerator::TryTranspositions(int Distance) {
 }
 
 bool TSuggestionsGenerator::TryInsertions() {
+  // One string per place, its inserted letter changed in place.
   const size_t len = FWord.size();
   AnsiString w;
   for (size_t p = len + 1; p >= 2; --p) {
+    w = FWord;
+    w.insert(p - 1, 1, ' ');
     for (char c : FInner) {
-      w = FWord;
-      w.insert(p - 1, 1, c);
+      w[p - 1] = c;
       if (TryCandidate(w)) return true;
     }
   }
+  w = FWord;
+  w.insert(0, 1, ' ');
   for (char c : FFirst) {
-    w = FWord;
-    w.insert(0, 1, c);
+    w[0] = c;
     if (TryCandidate(w)) return true;
   }
   return false;

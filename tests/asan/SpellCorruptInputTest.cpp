@@ -84,6 +84,11 @@ TEST(SpellCorruptInput, MutatedMainDictionaries) {
     TStringList results;
     d.FindPhoneticMatches("cotage", map, &results);
     d.FindPhoneticMatches("phonne", map, &results);
+    // The near-word walks over whatever node table the file gave, with the
+    // word index by ending the first one builds.
+    d.FindNearWords("catalgo", 2, 50, &results);
+    d.FindNearWords("zbera", 2, 50, &results);
+    d.FindNearWords("cotagee", 3, 50, &results, true);
   }
 }
 

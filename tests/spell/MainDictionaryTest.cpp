@@ -128,7 +128,15 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
   } cases[] = {{"teh", 2, false},        {"wensday", 2, false},     {"acommodation", 3, true},
                {"definately", 2, false}, {"caf\xE9", 1, false},     {"Thier", 2, false},
                {"xqzvkw", 3, false},     {"restaraunt", 3, true},   {"a", 1, false},
-               {"hte", 1, false},        {"recieve", 1, false},     {"taht", 2, false}};
+               {"hte", 1, false},        {"recieve", 1, false},     {"taht", 2, false},
+               // Long words two edits out: both edits at the start, both at
+               // the end, a swap across the middle, letters beyond ASCII, an
+               // apostrophe, capitals, and a word too long for any.
+               {"xxcommodation", 2, false}, {"accommodatino", 2, false}, {"xccommoadtion", 2, false},
+               {"accomodatoin", 2, false},  {"fiaanc\xE9", 2, false},    {"doesnt'", 2, false},
+               {"WEDNSEDAY", 2, false},     {"bcdefgh", 2, false},       {"adress", 2, false},
+               {"frend", 2, false},         {"abscence", 2, false},      {"unneccessarily", 2, false},
+               {std::string(70, 'e'), 2, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
     const std::string typed = SpellLower(c.word);
@@ -143,6 +151,15 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
     std::set<std::string> found;
     for (int i = 0; i < near.Count(); ++i) found.insert(SpellLower(near[i]));
     EXPECT_EQ(found, expected);
+    // In the walk's order: the same words as a walk one edit further out
+    // finds, in its order, less the words it adds.
+    if (c.sameFirst) continue;
+    TStringList wider;
+    d.FindNearWords(c.word, c.distance + 1, 100000, &wider);
+    std::vector<String> inOrder;
+    for (int i = 0; i < wider.Count(); ++i)
+      if (expected.count(SpellLower(wider[i]))) inOrder.push_back(wider[i]);
+    EXPECT_EQ(near.ToVector(), inOrder);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scPhoneticsMap.h"
 #include "spell/scSpellBase.h"
+#include "spell/scSuggestions.h"
 #include "spell/scUtil.h"
 
 #include "platform/gui/Menus.h"
@@ -215,4 +216,44 @@ TEST(SuggestionList, PopupAddIsOffWithoutAnActiveCustomDictionary) {
             spCancel);
   EXPECT_NE(std::find(captions.begin(), captions.end(), "&Add (off)"), captions.end());
   EXPECT_EQ(std::count(captions.begin(), captions.end(), "A&uto Correct"), 0);
+}
+
+// The single edits of a typed word are first compared with the dictionary's
+// words within two edits and the words added elsewhere; a word the user
+// added (to the active custom dictionary, or by Ignore All) must still be
+// offered, however many words were added. Expected first where no word of
+// the dictionary comes closer.
+TEST(SuggestionList, WordsTheUserAddedAreOfferedBesideTheDictionarys) {
+  for (const int filler : {0, 3000}) {
+    SCOPED_TRACE(filler);
+    qytest::TempDir tmp;
+    auto e = spelltest::MakeEngine(tmp.str());
+    e->SetSuggestionsLearning(false);
+    e->Configuration().SetActive(true);
+    TCustomDictionary* custom = e->ActiveCustomDictionary();
+    ASSERT_NE(custom, nullptr);
+    for (int i = 0; i < filler; ++i) custom->AddWord("qyfiller" + std::to_string(i));
+    ASSERT_TRUE(custom->AddWord("Z\xFCrichsee"));
+    ASSERT_TRUE(custom->AddWord("frobnicator"));
+    e->InternalDictionary().AddWord("quillbrook");
+    const struct {
+      const char* typo;
+      const char* expected;
+      bool first;
+    } cases[] = {{"Z\xFCrichse", "Z\xFCrichsee", true},   {"z\xFCrichsee", "Z\xFCrichsee", true},
+                 {"frobnicater", "frobnicator", true},    {"frobincator", "frobnicator", true},
+                 {"FROBNICATR", "FROBNICATOR", true},     {"quilbrook", "quillbrook", true},
+                 {"quillbrooks", "quillbrook", false},    {"accomodate", "accommodate", true},
+                 {"caf\xE9s", "caf\xE9", false},           {"fiancee", "fianc\xE9" "e", true},
+                 {"dosen\x92t", "doesn\x92t", true},       {"Wensday", "Wednesday", false}};
+    for (const auto& c : cases) {
+      TStringList list;
+      e->BuildSuggestions(c.typo, kDialogSuggestions, &list);
+      const int at = list.IndexOf(c.expected);
+      EXPECT_GE(at, 0) << c.typo;
+      if (c.first) {
+        EXPECT_EQ(at, 0) << c.typo;
+      }
+    }
+  }
 }
