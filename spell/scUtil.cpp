@@ -266,8 +266,11 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
     if (c == '\'' || c == '\x92') return kApostrophe;
     return l[i] == l[i - 1] || l[i] == l[i + 1] ? kDouble : kEdit;
   };
-  std::vector<int> rows(static_cast<size_t>((la + 1) * (lb + 1)));
-  auto cell = [&](int i, int j) -> int& { return rows[static_cast<size_t>(i * (lb + 1) + j)]; };
+  // Every candidate of a list is scored: the table is kept between calls.
+  thread_local std::vector<int> rows;
+  rows.resize(static_cast<size_t>((la + 1) * (lb + 1)));
+  int* const table = rows.data();
+  auto cell = [table, lb](int i, int j) -> int& { return table[i * (lb + 1) + j]; };
   // One sound written another common way ("k" for "ch", "ite" for "ight").
   struct TSound {
     const char* Typed;
@@ -288,15 +291,22 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
     return true;
   };
   // Which sounds end at each place of either word.
-  std::vector<uint32_t> typedEnds(static_cast<size_t>(la + 1), 0), meantEnds(static_cast<size_t>(lb + 1), 0);
+  uint32_t typedEnds[256] = {}, meantEnds[256] = {};
   for (int k = 0; k < kSoundCount; ++k) {
     for (int i = 1; i <= la; ++i)
-      if (endsWith(A, i, kSounds[k].Typed, kSounds[k].TypedLength)) typedEnds[static_cast<size_t>(i)] |= 1u << k;
+      if (endsWith(A, i, kSounds[k].Typed, kSounds[k].TypedLength)) typedEnds[i] |= 1u << k;
     for (int j = 1; j <= lb; ++j)
-      if (endsWith(B, j, kSounds[k].Meant, kSounds[k].MeantLength)) meantEnds[static_cast<size_t>(j)] |= 1u << k;
+      if (endsWith(B, j, kSounds[k].Meant, kSounds[k].MeantLength)) meantEnds[j] |= 1u << k;
+  }
+  // The candidate's letters as the inner loop asks of them, once.
+  int extraB[256];
+  bool vowelB[256];
+  for (int j = 0; j < lb; ++j) {
+    extraB[j] = extra(Candidate, B, j);
+    vowelB[j] = IsVowel(Candidate[static_cast<size_t>(j)]);
   }
   cell(0, 0) = 0;
-  for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extra(Candidate, B, j - 1);
+  for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extraB[j - 1];
   for (int i = 1; i <= la; ++i) {
     const int dropA = extra(Typed, A, i - 1);
     cell(i, 0) = cell(i - 1, 0) + dropA;
@@ -307,18 +317,18 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
       const char b = Candidate[static_cast<size_t>(j - 1)];
       const Byte lb1 = B[j - 1];
       const bool blank = a == ' ' || a == '-' || b == ' ' || b == '-';
-      int sub = a == b ? 0 : la1 == lb1 ? kCase : blank ? kSplit : vowelA && IsVowel(b) ? kVowel : kEdit;
-      int v = std::min({cell(i - 1, j) + dropA, cell(i, j - 1) + extra(Candidate, B, j - 1),
-                        cell(i - 1, j - 1) + sub});
+      const bool bothVowels = vowelA && vowelB[j - 1];
+      int sub = a == b ? 0 : la1 == lb1 ? kCase : blank ? kSplit : bothVowels ? kVowel : kEdit;
+      int v = std::min({cell(i - 1, j) + dropA, cell(i, j - 1) + extraB[j - 1], cell(i - 1, j - 1) + sub});
       if (i >= 2 && j >= 2 && la1 == B[j - 2] && A[i - 2] == lb1 && la1 != lb1)
-        v = std::min(v, cell(i - 2, j - 2) + (vowelA && IsVowel(b) ? kVowelSwap : kSwap));
+        v = std::min(v, cell(i - 2, j - 2) + (bothVowels ? kVowelSwap : kSwap));
       // A letter moved past two others ("rau" for "ura").
       if (i >= 3 && j >= 3) {
         const Byte x = A[i - 3], y = A[i - 2], p = B[j - 3], q = B[j - 2];
         if ((p == y && q == la1 && lb1 == x) || (p == la1 && q == x && lb1 == y))
           if (!(x == y && y == la1)) v = std::min(v, cell(i - 3, j - 3) + kMove);
       }
-      for (uint32_t both = typedEnds[static_cast<size_t>(i)] & meantEnds[static_cast<size_t>(j)]; both;
+      for (uint32_t both = typedEnds[i] & meantEnds[j]; both;
            both &= both - 1) {
         const TSound& s = kSounds[std::countr_zero(both)];
         v = std::min(v, cell(i - s.TypedLength, j - s.MeantLength) + kSound);
