@@ -73,15 +73,27 @@ PATH="$root/usr/bin:$PATH" sh -c "exec $exec_line" > "$work/program.log" 2>&1 &
 pid=$!
 user=$(id -un)
 data="$XDG_DOCUMENTS_DIR/Quillory for $user"
+# The first window whose name matches, within 30 s. A search stops with an
+# X error when a window goes while it reads the names (a dialog that just
+# closed): it is asked again rather than trusted once.
+find_window() {
+  local tries=0 found
+  while [ $tries -lt 60 ]; do
+    found=$(xdotool search "$@" 2>/dev/null | head -1) || true
+    if [ -n "$found" ]; then echo "$found"; return 0; fi
+    sleep 0.5; tries=$((tries + 1))
+  done
+  return 1
+}
 # The first start asks before it makes the database folder: OK.
-if win=$(timeout 30 xdotool search --sync --name "CREATING NEW QUILLORY" | head -1) && [ -n "$win" ]; then
+if win=$(find_window --name "CREATING NEW QUILLORY"); then
   ok "the first start asks for the database folder"
   xdotool windowfocus --sync "$win" key Return || true
 else
   bad "the first start asks for the database folder"
 fi
 # Then, once, whether to start at log-in (No by default): Yes.
-if win=$(timeout 30 xdotool search --sync --name "Quillory Start-Up" | head -1) && [ -n "$win" ]; then
+if win=$(find_window --name "Quillory Start-Up"); then
   ok "the first start asks whether to start at log-in"
   xdotool windowfocus --sync "$win" key alt+y || true
 else
@@ -96,7 +108,7 @@ check "the database folder made from the installed template" test -s "$data/Quil
 # the installed program.
 check "the autostart entry starts the installed program" \
   grep -qx "Exec=$root/usr/bin/quillory" "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop"
-check "the main window shows" timeout 30 xdotool search --sync --onlyvisible --name "^QUILLORY"
+check "the main window shows" find_window --onlyvisible --name "^QUILLORY"
 check "the program still runs" kill -0 "$pid"
 if [ $fail -ne 0 ]; then echo "--- program output"; cat "$work/program.log"; fi
 exit $fail
