@@ -1068,12 +1068,22 @@ const TMainDictionary::TKeyBlock& TMainDictionary::KeyBlock(uint32_t Node, const
   CollectKeys(Node, buffer, 0, Phonetics, *block, 0);
   const TKeyBlock& b = *block;
   auto keyOf = [&](uint32_t e) { return std::string_view(b.Text.data() + b.Entries[e].Key, b.Entries[e].KeyLength); };
-  block->ByKey.resize(block->Entries.size());
-  for (uint32_t e = 0; e < block->ByKey.size(); ++e) block->ByKey[e] = e;
-  std::sort(block->ByKey.begin(), block->ByKey.end(), [&](uint32_t x, uint32_t y) {
-    const std::string_view a = keyOf(x), b = keyOf(y);
-    return a < b || (a == b && x < y);
+  // Sorted on the keys' first eight bytes, packed so that numbers compare as
+  // the bytes do; the whole keys only where those are equal.
+  std::vector<std::pair<uint64_t, uint32_t>> order(block->Entries.size());
+  for (uint32_t e = 0; e < order.size(); ++e) {
+    const std::string_view k = keyOf(e);
+    uint64_t packed = 0;
+    for (size_t i = 0; i < 8; ++i) packed = (packed << 8) | (i < k.size() ? static_cast<Byte>(k[i]) : 0u);
+    order[e] = {packed, e};
+  }
+  std::sort(order.begin(), order.end(), [&](const auto& x, const auto& y) {
+    if (x.first != y.first) return x.first < y.first;
+    const std::string_view a = keyOf(x.second), b = keyOf(y.second);
+    return a < b || (a == b && x.second < y.second);
   });
+  block->ByKey.resize(order.size());
+  for (size_t i = 0; i < order.size(); ++i) block->ByKey[i] = order[i].second;
   if (!keep) {
     FScratchBlock = std::move(block);
     return *FScratchBlock;
