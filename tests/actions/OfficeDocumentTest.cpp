@@ -10,6 +10,7 @@
 
 #include "EditorBench.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,23 +37,32 @@ const char kOfficeRtf[] =
 
 const std::string kBullet = "\xE2\x80\xA2", kCheck = "\xE2\x9C\x94", kArrow = "\xE2\x9E\xA2";
 
+// An editor with nothing in it, the caret at its start.
+void MakeEmpty(TEditorBench& b) {
+  TEditorBench::Fill(b.Edit, "");
+  b.Edit->SetCaret(0, 0);
+}
+
+// Insert > File of an RTF file at the caret, as the user chooses it: the
+// file dialog is the one window shown.
+void InsertRtfFile(TEditorBench& b, const std::filesystem::path& file) {
+  auto* insert = new TvlActionInsertFile(b.Form);
+  insert->SetControl(b.Edit);
+  insert->Filter = {ffiRTF};
+  TInteractionScript script;
+  script.AnswerValue(file.string());
+  insert->Update();
+  ASSERT_TRUE(insert->Execute());
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(script.Shown.size(), 1u);
+}
+
 TEST(OfficeDocument, SymbolBulletsAreTheirUnicodeCharactersAndUnnumberedHeadingsShowNoNumber) {
   qytest::TempDir dir;
   qytest::WriteFileBytes(dir / "report.rtf", kOfficeRtf);
   TEditorBench b;
-  TEditorBench::Fill(b.Edit, "");
-  b.Edit->SetCaret(0, 0);
-  auto* insert = new TvlActionInsertFile(b.Form);
-  insert->SetControl(b.Edit);
-  insert->Filter = {ffiRTF};
-  {
-    TInteractionScript script;
-    script.AnswerValue((dir / "report.rtf").string());
-    insert->Update();
-    ASSERT_TRUE(insert->Execute());
-    EXPECT_EQ(script.Unexpected, 0);
-    EXPECT_EQ(script.Shown.size(), 1u);
-  }
+  MakeEmpty(b);
+  ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "report.rtf"));
   // What the screen draws: the marker texts and the text items.
   TVLMarkerList* markers = b.Edit->VLData()->GetMarkers(false);
   ASSERT_NE(markers, nullptr);
@@ -134,19 +144,8 @@ TEST(OfficeDocument, AnInsertedNumberedListContinuesTheEntrysListBeforeIt) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TEditorBench b;
-    TEditorBench::Fill(b.Edit, "");
-    b.Edit->SetCaret(0, 0);
-    auto* insert = new TvlActionInsertFile(b.Form);
-    insert->SetControl(b.Edit);
-    insert->Filter = {ffiRTF};
-    const auto insertFile = [&](const char* name) {
-      TInteractionScript script;
-      script.AnswerValue((dir / name).string());
-      insert->Update();
-      ASSERT_TRUE(insert->Execute());
-      EXPECT_EQ(script.Unexpected, 0);
-    };
-    insertFile("entry.rtf");
+    MakeEmpty(b);
+    ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "entry.rtf"));
     ASSERT_EQ(Numbers(b.Edit), (std::vector<std::string>{"1.", "2.", "3."}));
     const Integer last = b.Edit->ItemCount() - 1;
     b.Edit->SetCaret(last, b.Edit->GetItemEndOffset(last));
@@ -157,7 +156,7 @@ TEST(OfficeDocument, AnInsertedNumberedListContinuesTheEntrysListBeforeIt) {
         b.Edit->RemoveLists();
       if (*c.After) b.Edit->InsertText(c.After);
     }
-    insertFile("more.rtf");
+    ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "more.rtf"));
     EXPECT_EQ(Numbers(b.Edit), c.Expected);
   }
 }

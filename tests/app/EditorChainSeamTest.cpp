@@ -352,12 +352,7 @@ TEST(EditorChainSeam, ASpellingCheckInACellKeepsItsDialogActive) {
   ASSERT_TRUE(w.Type("three wrods"));
   ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
   const std::string before = w.Shown();
-  TVLSpellChecker* spell = w.Main->VLSpellChecker;
-  TStringList dirs;
-  dirs.Add("%AppData%/%AppName%");
-  dirs.Add(QY_BIN_DIR);
-  spell->SetConfigDictionaryDir(dirs);
-  spell->SynchronousCheck = false;
+  TVLSpellChecker* spell = w.UseBuiltDictionaries();
   TInteractionScript script;
   script.Answer(IDOK);
   ASSERT_TRUE(w.Menu("ActionSpell"));

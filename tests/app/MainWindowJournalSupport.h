@@ -10,6 +10,7 @@
 #include "platform/base/Streams.h"
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
+#include "spellvl/VLSpellChecker.h"
 
 #include <cmath>
 
@@ -41,6 +42,18 @@ public:
     Application->OnException = nullptr;
     SetMainWindowDatabaseFolders(std::nullopt);
     AppHooks() = {};
+  }
+
+  // The main window's spelling checker on the dictionaries of the build, its
+  // dialog answered by the test rather than run to its end.
+  TVLSpellChecker* UseBuiltDictionaries() {
+    TVLSpellChecker* spell = Main->VLSpellChecker;
+    TStringList dirs;
+    dirs.Add("%AppData%/%AppName%");
+    dirs.Add(QY_BIN_DIR);
+    spell->SetConfigDictionaryDir(dirs);
+    spell->SynchronousCheck = false;
+    return spell;
   }
 
   // A journal opened in its window, with today's entry, made current.

@@ -247,12 +247,7 @@ TEST(OpenCellSeam, EveryReaderOfAnEntryGetsTheTextOfAnOpenCell) {
        false},
       {"spelling",
        [](TSeam& w) {
-         TVLSpellChecker* spell = w.Main->VLSpellChecker;
-         TStringList dirs;
-         dirs.Add("%AppData%/%AppName%");
-         dirs.Add(QY_BIN_DIR);
-         spell->SetConfigDictionaryDir(dirs);
-         spell->SynchronousCheck = false;
+         TVLSpellChecker* spell = w.UseBuiltDictionaries();
          TInteractionScript script;
          script.Answer(IDOK);
          w.Main->ActionSpell->Execute();

@@ -21,11 +21,7 @@ using qytest::TMainJournalWorld;
 class SpellingCommandsTest : public testing::Test {
 protected:
   SpellingCommandsTest() {
-    TStringList dirs;
-    dirs.Add("%AppData%/%AppName%");
-    dirs.Add(QY_BIN_DIR);
-    Spell()->SetConfigDictionaryDir(dirs);
-    Spell()->SynchronousCheck = false;  // the test answers the dialog
+    World.UseBuiltDictionaries();
     World.Main->VLThesaurus->SetFilename(String(QY_BIN_DIR) + "/Wordhoard.spt");
   }
   ~SpellingCommandsTest() override { CancelSpellCheck(); }

@@ -33,44 +33,43 @@ TEST(EditControlParser, LinesEndInCrLfAndMovesCrossThem) {
   EXPECT_NE(r.Left, -1);
 }
 
-TEST(EditControlParser, CheckReplacesWordsOnTheirLines) {
-  qytest::TempDir tmp;
-  auto e = spelltest::MakeEngine(tmp.str());
-  e->SynchronousCheck = false;
-  TForm form(nullptr);
-  auto* memo = new TMemo(&form);
-  memo->SetParent(&form);
-  memo->SetText("teh cat\r\nsat on teh mat");
-  EXPECT_EQ(e->WordCountWinControl(memo, ctWholeText), 6);
-  e->CheckWinControl(memo, ctWholeText);
-  std::vector<std::string> prompts;
-  for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
-    prompts.push_back(e->CurrentWord());
-    e->Change("the");
+// The check replaces words on their lines. Letters the engine's code page
+// lacks are letters of their words: such a word is passed over whole, and
+// the words around it keep their places.
+TEST(EditControlParser, CheckReplacesWordsOnTheirLinesAndPassesOverWordsBeyondTheCodePage) {
+  const struct {
+    const char* Text;
+    int WordCount;  // -1: not counted
+    std::vector<const char*> Replacements;  // the last one for every later prompt
+    std::vector<std::string> Prompts;
+    const char* After;
+  } cases[] = {
+      {"teh cat\r\nsat on teh mat", 6, {"the"}, {"teh", "teh"}, "the cat\r\nsat on the mat"},
+      {"\xC5\x81\xC3\xB3" "d\xC5\xBA cafe\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis teh Gy\xC5\x91r", -1,
+       {"caf\xE9", "the"}, {"cafe", "teh"},
+       "\xC5\x81\xC3\xB3" "d\xC5\xBA caf\xC3\xA9\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis the Gy\xC5\x91r"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    qytest::TempDir tmp;
+    auto e = spelltest::MakeEngine(tmp.str());
+    e->SynchronousCheck = false;
+    TForm form(nullptr);
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    memo->SetText(c.Text);
+    if (c.WordCount >= 0) {
+      EXPECT_EQ(e->WordCountWinControl(memo, ctWholeText), c.WordCount);
+    }
+    e->CheckWinControl(memo, ctWholeText);
+    std::vector<std::string> prompts;
+    for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
+      prompts.push_back(e->CurrentWord());
+      e->Change(c.Replacements[std::min(prompts.size(), c.Replacements.size()) - 1]);
+    }
+    EXPECT_EQ(prompts, c.Prompts);
+    EXPECT_EQ(memo->GetText(), c.After);
   }
-  EXPECT_EQ(prompts, (std::vector<std::string>{"teh", "teh"}));
-  EXPECT_EQ(memo->GetText(), "the cat\r\nsat on the mat");
-}
-
-// Letters the engine's code page lacks are letters of their words: such a
-// word is passed over whole, and the words around it keep their places.
-TEST(EditControlParser, WordsWithLettersBeyondTheCodePageArePassedOverWhole) {
-  qytest::TempDir tmp;
-  auto e = spelltest::MakeEngine(tmp.str());
-  e->SynchronousCheck = false;
-  TForm form(nullptr);
-  auto* memo = new TMemo(&form);
-  memo->SetParent(&form);
-  memo->SetText("\xC5\x81\xC3\xB3" "d\xC5\xBA cafe\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis teh Gy\xC5\x91r");
-  e->CheckWinControl(memo, ctWholeText);
-  std::vector<std::string> prompts;
-  const char* replacements[] = {"caf\xE9", "the"};
-  for (int guard = 0; e->CheckRunning() && guard < 20; ++guard) {
-    prompts.push_back(e->CurrentWord());
-    e->Change(replacements[std::min<size_t>(prompts.size() - 1, 1)]);
-  }
-  EXPECT_EQ(prompts, (std::vector<std::string>{"cafe", "teh"}));
-  EXPECT_EQ(memo->GetText(), "\xC5\x81\xC3\xB3" "d\xC5\xBA caf\xC3\xA9\r\nb\xC4\x99" "d\xC4\x99 \xC5\xAB" "kis the Gy\xC5\x91r");
 }
 
 TEST(EditControlParser, ThesaurusLooksUpTheWordAtTheCaret) {

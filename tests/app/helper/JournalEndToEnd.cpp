@@ -30,6 +30,8 @@
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLStyle.h"
 
+#include "PrivateFolders.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -531,28 +533,17 @@ int main(int argc, char** argv) {
   if (mode == "all" && argc == 4) {
     namespace fs = std::filesystem;
     const fs::path root = fs::temp_directory_path() / ("qy-e2e-" + std::to_string(::getpid()));
-    fs::create_directories(root / "docs");
-    fs::create_directories(root / "run");
-    fs::create_directories(root / "home");
-    ::chmod((root / "run").c_str(), 0700);
     // A display of our own (xvfb-run), a home and user folders of our own:
     // the program writes its autostart entry and settings there.
     ::unsetenv("QT_QPA_PLATFORM");
-    const fs::path home = root / "home";
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
-    ::setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
-    ::setenv("XDG_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    UsePrivateFolders(root);
     const std::string shot = argv[3];
     const std::string first = (root / "first.png").string();
     const int a = RunChild(argv[0], "first", argv[2], (root / "docs").string(), first);
     const int b = a == 0 ? RunChild(argv[0], "second", argv[2], (root / "docs").string(), shot) : 1;
     std::printf("first start %s, second start %s\n", a == 0 ? "passed" : "FAILED", b == 0 ? "passed" : "FAILED");
     // The start-up entry the program makes went into our own folder.
-    const bool ownAutostart = fs::exists(home / ".config/autostart/QUILLORY.desktop");
+    const bool ownAutostart = fs::exists(root / "home/.config/autostart/QUILLORY.desktop");
     std::printf("autostart entry in the test's own home: %s\n", ownAutostart ? "yes" : "NO");
     std::error_code ec;
     fs::remove_all(root, ec);

@@ -21,6 +21,8 @@
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
 
+#include "PrivateFolders.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -52,19 +54,6 @@ public:
   }
 };
 
-void OwnFolders(const fs::path& root) {
-  for (const char* sub : {"home", "docs", "run"}) fs::create_directories(root / sub);
-  ::chmod((root / "run").c_str(), 0700);
-  const fs::path home = root / "home";
-  ::setenv("HOME", home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
-  ::setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
-  ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
-  ::setenv("XDG_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
-  ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
-}
-
 void Settle() {
   for (int i = 0; i < 5; ++i) {
     QApplication::processEvents();
@@ -86,7 +75,7 @@ int main(int argc, char** argv) {
   const std::string programDir = argv[3];
   const std::string ready = typing ? argv[4] : "";
   const String text = typing ? argv[5] : argv[4];
-  OwnFolders(root);
+  UsePrivateFolders(root);
   int one = 1;
   char* args[] = {argv[0], nullptr};
   QApplication toolkit(one, args);

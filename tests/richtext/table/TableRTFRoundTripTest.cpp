@@ -54,6 +54,17 @@ std::string Paragraphs(TCustomVLData& doc) {
   return out;
 }
 
+// Every number of the RTF within the range of an RTF number.
+void ExpectNumbersWithin32Bits(const std::string& rtf) {
+  static const std::regex number(R"(\\([a-z]+)(-?[0-9]+))");
+  for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), number); it != std::sregex_iterator(); ++it) {
+    const std::string digits = (*it)[2];
+    ASSERT_LE(digits.size(), 11u) << (*it)[0];
+    const long long v = std::stoll(digits);
+    EXPECT_TRUE(v >= -2147483647LL && v <= 2147483647LL) << (*it)[0];
+  }
+}
+
 }  // namespace
 
 // Widths far beyond any page came out as numbers beyond 32 bits
@@ -61,7 +72,6 @@ std::string Paragraphs(TCustomVLData& doc) {
 // whole file; each number is now written within the range, and a number
 // beyond it costs no more than its own word.
 TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
-  const std::regex number(R"(\\([a-z]+)(-?[0-9]+))");
   for (const char* name : {"rtf-table-extreme-gap.rtf", "rtf-table-extreme-widths.rtf"})
     for (bool laidOut : {false, true}) {
       SCOPED_TRACE(std::string(name) + (laidOut ? ", laid out" : ""));
@@ -72,12 +82,7 @@ TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
         for (Integer i = 0; i < doc.GetItemCount(); ++i)
           if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) t->Layout(800, true, nullptr);
       const std::string rtf = Write(doc);
-      for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), number); it != std::sregex_iterator(); ++it) {
-        const std::string digits = (*it)[2];
-        ASSERT_LE(digits.size(), 11u) << (*it)[0];
-        const long long v = std::stoll(digits);
-        EXPECT_TRUE(v >= -2147483647LL && v <= 2147483647LL) << (*it)[0];
-      }
+      ExpectNumbersWithin32Bits(rtf);
       TVLDocumentData back(&style);
       ASSERT_EQ(Read(back, rtf), 0);
       EXPECT_EQ(Paragraphs(back), Paragraphs(doc));
@@ -98,12 +103,7 @@ TEST(TableRTFRoundTrip, ExtremeWidthsStayInTheRangeOfAnRTFNumber) {
     t->Options.Include(vltoRTFSaveCellPixelBestWidth);
     doc.AddItem("", t.release());
     const std::string rtf = Write(doc);
-    for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), number); it != std::sregex_iterator(); ++it) {
-      const std::string digits = (*it)[2];
-      ASSERT_LE(digits.size(), 11u) << (*it)[0];
-      const long long v = std::stoll(digits);
-      EXPECT_TRUE(v >= -2147483647LL && v <= 2147483647LL) << (*it)[0];
-    }
+    ExpectNumbersWithin32Bits(rtf);
     EXPECT_NE(rtf.find("\\clwWidth2147483647"), std::string::npos) << rtf;
     TVLDocumentData back(&style);
     ASSERT_EQ(Read(back, rtf), 0);
