@@ -6,6 +6,10 @@
 
 #include "platform/base/CodePages.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
 using namespace qytest;
 
 namespace {
@@ -114,7 +118,20 @@ TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
   second->Select(1, 1, 2, 1);
   ASSERT_TRUE(first->CreateInplaceEditor(-1, 2, 1, false, false, true, true));
   TVLTableInplaceEdit* cell = first->GetInplaceEditor();
+  // The selection shows in its focused colour only once the window is
+  // active and the cell holds the keyboard: waited for, not assumed, since
+  // activation arrives late on a loaded machine.
+  QWidget* window = WindowWidgetOf(e.Form.get());
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
   cell->SetFocus();
+  QElapsedTimer waited;
+  waited.start();
+  while (!(QApplication::activeWindow() == window && WidgetOf(cell)->hasFocus()) && waited.elapsed() < 10000) {
+    QApplication::processEvents();
+    cell->SetFocus();
+  }
+  ASSERT_TRUE(WidgetOf(cell)->hasFocus());
   QTest::keyClicks(WidgetOf(cell), " and garden");
   QApplication::processEvents();
   cell->SetSelectionBounds(0, 8, 0, 18);
