@@ -134,14 +134,20 @@ void TThesaurusBase::PositionDialog() {
 
 std::vector<AnsiString> TThesaurusBase::ContextWords(const TThesaurusEntry& e) {
   std::vector<AnsiString> words;
-  if (e.Kind >= 1 && e.Kind <= 4) {
-    auto add = [&](const std::vector<AnsiString>& list) {
-      for (const AnsiString& w : list)
-        if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
-    };
-    add(e.Lists[e.Kind - 1]);
-    for (int l : {0, 3, 1, 2})
-      if (l != e.Kind - 1) add(e.Lists[l]);
+  auto add = [&](const std::vector<AnsiString>& list) {
+    for (const AnsiString& w : list)
+      if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+  };
+  if (e.Kind == 1) {
+    for (int l : {0, 3, 1, 2}) add(e.Lists[l]);
+    return words;
+  }
+  // The word is only similar, narrower or related to another word's sense:
+  // that sense's own words are what it offers. Its other similar or
+  // related words are that word's neighbours, not this one's ("sad" is
+  // similar to "bad", "pretty" is not).
+  if (e.Kind >= 2 && e.Kind <= 4) {
+    add(e.Lists[0]);
     return words;
   }
   const AnsiString head = SpellLower(e.Word);
@@ -187,15 +193,14 @@ void TThesaurusBase::NameMeanings(const AnsiString& Word, std::vector<std::uniqu
   auto merge = [&](size_t keep, size_t gone) {
     TThesaurusEntry& k = *Results[keep];
     const TThesaurusEntry& g = *Results[gone];
-    // The other's synonyms join as similar words: the name stays the keeper's.
-    auto has = [&](const AnsiString& w) {
-      for (const auto& list : k.Lists)
-        if (std::find(list.begin(), list.end(), w) != list.end()) return true;
-      return false;
-    };
-    for (int l = 0; l < 4; ++l)
-      for (const AnsiString& w : g.Lists[l])
-        if (!has(w)) k.Lists[l == 0 ? 1 : l].push_back(w);
+    // Only what the other offers joins (its lists may hold words of
+    // neighbouring senses that it does not offer); the name stays the
+    // keeper's.
+    const std::vector<AnsiString> had = ContextWords(k);
+    auto& into = k.Lists[k.Kind == 1 ? 1 : 0];
+    for (const AnsiString& w : ContextWords(g))
+      if (std::find(had.begin(), had.end(), w) == had.end() && std::find(into.begin(), into.end(), w) == into.end())
+        into.push_back(w);
     offered[keep] = others(ContextWords(k));
     sets[keep].insert(sets[gone].begin(), sets[gone].end());
     drop(gone);

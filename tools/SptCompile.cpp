@@ -4,7 +4,12 @@
 // (16-bit node numbers, 13,107 meanings). Then reads the file back and
 // checks every word.
 //
-//   SptCompile <th_*.dat> <cntlist.rev> <output.spt> <display name>
+//   SptCompile <th_*.dat> <cntlist.rev> <output.spt> <display name> [<adj.exc> ...]
+//
+// The WordNet exception lists name the irregular comparatives ("better
+// good"): a headword's own comparative or superlative is a form of it, not
+// a word of its sense, and is left out of its adjective and adverb senses
+// (as the base word is left out of the comparative's).
 #include "platform/base/CodePages.h"
 #include "spell/scThesaurusBase.h"
 #include "spell/scThesaurusFile.h"
@@ -17,6 +22,7 @@
 #include <iostream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -57,6 +63,41 @@ std::string TrimTerm(std::string s) {
 }
 
 std::string Lower(const std::string& s) { return AnsiLowerCase(s, 1252); }
+
+// Irregular forms to their base words, from WordNet exception lists.
+using TForms = std::unordered_map<std::string, std::vector<std::string>>;
+
+bool ReadForms(const std::string& path, TForms& forms) {
+  std::ifstream in(path);
+  if (!in) return false;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string form, base;
+    if (!(words >> form)) continue;
+    std::replace(form.begin(), form.end(), '_', ' ');
+    while (words >> base) {
+      std::replace(base.begin(), base.end(), '_', ' ');
+      forms[form].push_back(base);
+    }
+  }
+  return true;
+}
+
+// Whether Word is Head's comparative or superlative: listed as irregular,
+// or made by the regular endings (kind-er, nice-r, happ-ier, big-ger).
+bool IsGradeOf(const std::string& Word, const std::string& Head, const TForms& forms) {
+  if (auto f = forms.find(Word); f != forms.end())
+    if (std::find(f->second.begin(), f->second.end(), Head) != f->second.end()) return true;
+  if (Head.empty() || Word.size() <= Head.size()) return false;
+  std::vector<std::string> made;
+  for (const char* end : {"er", "est"}) {
+    made.push_back(Head + end);
+    if (Head.back() == 'e') made.push_back(Head + (end + 1));
+    if (Head.back() == 'y') made.push_back(Head.substr(0, Head.size() - 1) + "i" + end);
+    made.push_back(Head + Head.back() + end);
+  }
+  return std::find(made.begin(), made.end(), Word) != made.end();
+}
 
 // A journal's own vocabulary: always in the file, ahead of every other word,
 // with the feeling and everyday words of kJournalWords.
@@ -257,8 +298,11 @@ bool Build(const std::vector<TMeaning>& meanings, const std::vector<std::vector<
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) return Fail("usage: SptCompile <th_*.dat> <cntlist.rev> <output.spt> <name>");
+  if (argc < 5) return Fail("usage: SptCompile <th_*.dat> <cntlist.rev> <output.spt> <name> [<adj.exc> ...]");
   const std::string source = argv[1], counts = argv[2], target = argv[3], title = argv[4];
+  TForms forms;
+  for (int i = 5; i < argc; ++i)
+    if (!ReadForms(argv[i], forms)) return Fail(std::string("cannot read ") + argv[i]);
 
   // Word frequencies: sense-tag counts summed by lemma.
   std::unordered_map<std::string, double> freq;
@@ -314,7 +358,8 @@ int main(int argc, char** argv) {
           }
         }
         std::string w;
-        if (list >= 0 && ToCp1252(term, w) && w != head &&
+        const bool graded = m.Pos == "(adj)" || m.Pos == "(adv)";
+        if (list >= 0 && ToCp1252(term, w) && w != head && !(graded && (IsGradeOf(Lower(w), Lower(head), forms) || IsGradeOf(Lower(head), Lower(w), forms))) &&
             std::find(m.Lists[list].begin(), m.Lists[list].end(), w) == m.Lists[list].end())
           m.Lists[list].push_back(w);
       }

@@ -1,3 +1,4 @@
+#include "platform/base/CodePages.h"
 #include "spell/scStringParser.h"
 #include "spell/scThesaurusBase.h"
 #include "spell/scThesaurusFile.h"
@@ -9,7 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 
 namespace {
 void Put(std::string& o, uint32_t v, int n) {
@@ -315,4 +319,118 @@ TEST(ThesaurusFile, EveryCommonJournalWordIsAHeadword) {
   f.SetFileName(spelltest::Thesaurus());
   EXPECT_EQ(std::size(kJournalWords), 200u);
   for (const char* w : kJournalWords) EXPECT_TRUE(f.Lookup(w) && !f.Results().empty()) << w;
+}
+
+namespace {
+// A sense of the thesaurus source the build compiles (WordNet's, one a
+// line): its headword with its synonyms, and those with the words similar,
+// broader or related to it (antonyms left out).
+struct TSourceSense {
+  std::set<std::string> Core, All;
+  // The words of this sense for Word: all of them for one of its own
+  // words; for a word only similar or related to it, its own words alone
+  // (the others are that word's neighbours, not Word's).
+  const std::set<std::string>* For(const std::string& Word) const {
+    return Core.count(Word) ? &All : All.count(Word) ? &Core : nullptr;
+  }
+};
+
+std::vector<TSourceSense> SourceSenses(const std::string& path, const std::set<std::string>& Words) {
+  std::vector<TSourceSense> senses;
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);  // the encoding
+  while (std::getline(in, line)) {
+    const auto bar = line.rfind('|');
+    if (bar == std::string::npos) continue;
+    const std::string head = line.substr(0, bar);
+    const int count = std::atoi(line.c_str() + bar + 1);
+    for (int i = 0; i < count && std::getline(in, line); ++i) {
+      TSourceSense sense;
+      sense.Core.insert(head);
+      std::istringstream terms(line);
+      std::string term;
+      std::getline(terms, term, '|');  // part of speech
+      while (std::getline(terms, term, '|')) {
+        if (term.find(" (antonym)") != std::string::npos) continue;
+        const auto mark = term.find(" (");
+        if (mark == std::string::npos)
+          sense.Core.insert(term);
+        else
+          term.resize(mark);
+        sense.All.insert(term);
+      }
+      sense.All.insert(sense.Core.begin(), sense.Core.end());
+      if (std::any_of(Words.begin(), Words.end(), [&](const std::string& w) { return sense.All.count(w) > 0; }))
+        senses.push_back(std::move(sense));
+    }
+  }
+  return senses;
+}
+}  // namespace
+
+// Each meaning offers the words of one sense: the word's own, or the words
+// of a sense it is similar or related to, never that sense's other
+// neighbours ("sad" is like "bad"; "pretty", like "bad", is no word for
+// "sad").
+TEST(ThesaurusFile, EachMeaningOffersTheWordsOfOneSense) {
+  const std::string source = "/usr/share/mythes/th_en_US_v2.dat";
+  if (!std::ifstream(source)) GTEST_SKIP() << "no thesaurus source " << source;
+  std::set<std::string> words(std::begin(kJournalWords), std::begin(kJournalWords) + 50);
+  const auto senses = SourceSenses(source, words);
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  for (const std::string& word : words) {
+    SCOPED_TRACE(word);
+    ASSERT_TRUE(f.Lookup(word));
+    TThesaurusBase::NameMeanings(word, f.Results());
+    ASSERT_FALSE(f.Results().empty());
+    std::map<std::string, int> meaningsOffering;
+    for (const auto& e : f.Results()) {
+      std::set<std::string> offered;
+      for (const AnsiString& w : TThesaurusBase::ContextWords(*e))
+        if (SpellLower(w) != word) offered.insert(AnsiToUtf8(w, 1252));
+      for (const auto& w : offered) ++meaningsOffering[w];
+      const bool oneSense = std::any_of(senses.begin(), senses.end(), [&](const TSourceSense& s) {
+        const auto* mine = s.For(word);
+        return mine && std::includes(mine->begin(), mine->end(), offered.begin(), offered.end());
+      });
+      std::string list;
+      for (const auto& w : offered) list += w + ", ";
+      EXPECT_TRUE(oneSense) << e->Caption << ": " << list;
+      // Named by words it offers.
+      const std::string first = e->Caption.substr(0, e->Caption.find(','));
+      EXPECT_TRUE(offered.count(AnsiToUtf8(first, 1252))) << e->Caption;
+    }
+    // A word is offered again only where the source lists it in another
+    // sense of the word, not by every meaning that borders on one.
+    for (const auto& [w, n] : meaningsOffering) {
+      const auto listed = std::count_if(senses.begin(), senses.end(), [&](const TSourceSense& s) {
+        const auto* mine = s.For(word);
+        return mine && mine->count(w);
+      });
+      EXPECT_LE(n, listed) << w;
+    }
+  }
+}
+
+// A word's own comparative and superlative are forms of it, not its
+// senses: "good" is not named by "better, best".
+TEST(ThesaurusFile, ComparativesAreNoMeaningOfTheirWord) {
+  TThesaurusFile f;
+  f.SetFileName(spelltest::Thesaurus());
+  struct Case {
+    const char* word;
+    std::vector<const char*> grades;
+  } cases[] = {{"good", {"better", "best"}}, {"bad", {"worse", "worst"}}, {"happy", {"happier", "happiest"}},
+               {"calm", {"calmer", "calmest"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.word);
+    ASSERT_TRUE(f.Lookup(c.word));
+    TThesaurusBase::NameMeanings(c.word, f.Results());
+    ASSERT_FALSE(f.Results().empty());
+    for (const auto& e : f.Results())
+      for (const AnsiString& w : TThesaurusBase::ContextWords(*e))
+        for (const char* g : c.grades) EXPECT_NE(SpellLower(w), g) << e->Caption;
+  }
 }
