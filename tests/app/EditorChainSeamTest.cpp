@@ -369,6 +369,31 @@ TEST(EditorChainSeam, TheCaretOfTheNewEntryShowsWhereTypingGoes) {
     }
 }
 
+// Typing in a cell nested deep in a long entry: the window follows the
+// caret of the innermost cell, as it does in the body text.
+TEST(EditorChainSeam, TheWindowFollowsTheCaretOfADeeplyNestedCell) {
+  for (const int depth : {1, 3, int(VLTableMaxNesting)}) {
+    SCOPED_TRACE(depth);
+    TChainWindow w;
+    for (int i = 0; i < 50; ++i) {
+      ASSERT_TRUE(w.Type("line café " + std::to_string(i)));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+    }
+    while (w.Cells().size() < size_t(depth)) ASSERT_TRUE(w.InsertTable(1, 1));
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(w.Type("don’t Łódź"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+    }
+    TCustomVellumEdit* inner = w.Innermost();
+    TVLEditVLData* d = inner->EditData();
+    ASSERT_GT(d->CaretHeight, 0);
+    const TPoint caret = inner->ClientToScreen(d->GetCaretClientPoint());
+    const TPoint top = w.Edit()->ClientToScreen(TPoint(0, 0));
+    EXPECT_GE(caret.Y, top.Y);
+    EXPECT_LE(caret.Y + d->CaretHeight, top.Y + w.Edit()->ClientHeight()) << "the caret is below the window";
+  }
+}
+
 // The spelling check stops at a word in a cell: its dialog stays the
 // active window (its buttons stay usable), Enter is the dialog's and puts
 // no paragraph break into the cell, and after the check the keyboard is in
