@@ -706,7 +706,13 @@ void TCustomVellumEdit::Format() {
     offs = d->GetCaretOffset();
   }
   TCustomVellum::Format();
-  if (d->DrawItems.Count() == 0) return;
+  // An empty document (a blank day) shows its caret where typing will go,
+  // not where the document before it had one, and as tall as that line.
+  if (d->DrawItems.Count() == 0) d->PrepareEmptyDocument();
+  if (d->DrawItems.Count() == 0) {
+    DataSetCaret(0, 0, 0, false);
+    return;
+  }
   if (item < 0) {
     item = 0;
     offs = d->GetItemStartOffset(0);

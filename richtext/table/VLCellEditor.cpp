@@ -439,12 +439,25 @@ void TVLTableItemInfo::PlaceInplaceEditor() {
 void TVLTableItemInfo::ShowInplaceCaret() {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   if (!FInplaceEditor || !host || FInCellChange || !FInplaceEditor->Showing()) return;
-  TVLEditVLData* d = FInplaceEditor->EditData();
-  if (d->CaretHeight <= 0) return;
+  // The caret typing moves may be a cell editor's further in, and cell
+  // editors grow with their cells and scroll nothing: the editor that holds
+  // the outermost table shows the innermost caret.
+  TCustomVellumEdit* shown = FInplaceEditor->GetInnermostEditor();
+  TCustomVellumEdit* root = FInplaceEditor->GetRootEditor();
+  if (!shown || !root) return;
+  TVLEditVLData* d = shown->EditData();
+  if (d->CaretHeight <= 0 || !shown->Showing()) return;
   const TPoint p = d->GetCaretClientPoint();
-  const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
-  const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
-  VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
+  if (root->EditData() == host && shown == FInplaceEditor) {
+    const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
+    const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
+    VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
+    return;
+  }
+  TVLEditVLData* top = root->EditData();
+  const TPoint at = shown->ClientToScreen(p), origin = root->ClientToScreen(TPoint(0, 0));
+  VLShowRectangle(*top, at.X - origin.X + top->GetHOffset(), at.Y - origin.Y + top->GetVOffset(), 2,
+                  d->CaretHeight + 2);
 }
 
 void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }
@@ -512,6 +525,9 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // The document changed: Modified and OnChange of the editor that holds
   // the table; a new edit in the cell ends what the document could redo.
   hostEditor->DoChange(clearRedo);
+  // The cell grew after its caret moved (a line break at the window's
+  // edge): the caret is shown where the tables now put it.
+  ShowInplaceCaret();
 }
 
 void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& before) {

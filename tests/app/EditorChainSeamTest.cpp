@@ -340,6 +340,60 @@ TEST(EditorChainSeam, TypingAfterADateChangeFromACellGoesIntoTheNewEntry) {
     }
 }
 
+// After a change of entry the caret stands where typing will go, one line
+// tall, before any key is pressed: not where the last entry had it (beside
+// a table, as tall as the table), and not hidden.
+TEST(EditorChainSeam, TheCaretOfTheNewEntryShowsWhereTypingGoes) {
+  for (const char* command : {"ActionDateNext", "ActionDatePrevious"})
+    for (const int depth : {0, 1, 2}) {
+      SCOPED_TRACE(std::string(command) + ", tables " + std::to_string(depth));
+      TChainWindow w;
+      ASSERT_TRUE(w.Type("café"));
+      for (int i = 0; i < depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Type("Łódź"));
+      ASSERT_TRUE(w.Menu(command));
+      ASSERT_TRUE(w.Cells().empty());
+      ASSERT_TRUE(w.Settle());
+      TVellumEdit* e = w.Edit();
+      EXPECT_TRUE(e->CaretVisible());
+      const TPoint shown = e->GetCaretPos();
+      const Integer height = e->EditData()->CaretHeight;
+      // The same empty line after a letter typed and taken back.
+      ASSERT_TRUE(w.Type("x"));
+      ASSERT_TRUE(w.Key(Qt::Key_Backspace));
+      EXPECT_EQ(w.Shown(), "");
+      EXPECT_TRUE(e->CaretVisible());
+      EXPECT_EQ(shown.X, e->GetCaretPos().X);
+      EXPECT_EQ(shown.Y, e->GetCaretPos().Y);
+      EXPECT_EQ(height, e->EditData()->CaretHeight);
+    }
+}
+
+// Typing in a cell nested deep in a long entry: the window follows the
+// caret of the innermost cell, as it does in the body text.
+TEST(EditorChainSeam, TheWindowFollowsTheCaretOfADeeplyNestedCell) {
+  for (const int depth : {1, 3, int(VLTableMaxNesting)}) {
+    SCOPED_TRACE(depth);
+    TChainWindow w;
+    for (int i = 0; i < 50; ++i) {
+      ASSERT_TRUE(w.Type("line café " + std::to_string(i)));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+    }
+    while (w.Cells().size() < size_t(depth)) ASSERT_TRUE(w.InsertTable(1, 1));
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(w.Type("don’t Łódź"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+    }
+    TCustomVellumEdit* inner = w.Innermost();
+    TVLEditVLData* d = inner->EditData();
+    ASSERT_GT(d->CaretHeight, 0);
+    const TPoint caret = inner->ClientToScreen(d->GetCaretClientPoint());
+    const TPoint top = w.Edit()->ClientToScreen(TPoint(0, 0));
+    EXPECT_GE(caret.Y, top.Y);
+    EXPECT_LE(caret.Y + d->CaretHeight, top.Y + w.Edit()->ClientHeight()) << "the caret is below the window";
+  }
+}
+
 // The spelling check stops at a word in a cell: its dialog stays the
 // active window (its buttons stay usable), Enter is the dialog's and puts
 // no paragraph break into the cell, and after the check the keyboard is in
