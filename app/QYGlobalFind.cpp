@@ -14,6 +14,7 @@
 #include "platform/base/DateTime.h"
 #include "platform/base/Streams.h"
 #include "platform/db/DBTables.h"
+#include "platform/gui/WindowFocus.h"
 #include "platform/os/Semaphores.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLStyle.h"
@@ -421,9 +422,18 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   }
   ++HitsShown;
   j->EditorWindow->BringToFront();
-  j->EditorWindow->FocusEditor();
-  Application->ProcessMessages();
-  formQuilloryMain->BringToFront();
+  if (Screen->ActiveForm() == this) {
+    // The user goes on from here: the next Enter must be Find Next, as the
+    // default button says, not a key typed over the selected hit. The hit's
+    // editor becomes its window's focus for when that window is active.
+    SetWindowFocus(e->GetInnermostEditor());
+    if (!leTextToFind->Focused() && pbFind->CanFocus()) pbFind->SetFocus();
+  } else {
+    // Another window had the keyboard: the journal takes it, visibly.
+    j->EditorWindow->FocusEditor();
+    Application->ProcessMessages();
+    formQuilloryMain->BringToFront();
+  }
   KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
 }
 
