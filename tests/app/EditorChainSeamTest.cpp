@@ -352,3 +352,38 @@ TEST(EditorChainSeam, ASpellingCheckInACellKeepsItsDialogActive) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lock keys in the journal's editor and in cells nested to any depth:
+// the status bar reads the lock state again at each press and release (here
+// the keyboard's locks are off, so a stale "cap" or "num" goes), and a typed
+// key counts as the user's activity wherever the caret is.
+TEST(EditorChainSeam, EveryEditorOfTheChainReportsTheLockKeysAndTyping) {
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    int panel;
+    const char* stale;
+  };
+  const Case keys[] = {{"Caps Lock", Qt::Key_CapsLock, spCapsLock, "cap"},
+                       {"Num Lock", Qt::Key_NumLock, spNumLock, "num"}};
+  for (const int depth : {0, 1, 2}) {
+    SCOPED_TRACE("cells nested " + std::to_string(depth) + " deep");
+    TChainWindow w;
+    for (int i = 0; i < depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_EQ(w.Cells().size(), static_cast<size_t>(depth));
+    ASSERT_EQ(TWindowSeam::KeyTarget(), WidgetOf(w.Innermost()));
+    for (const Case& k : keys) {
+      SCOPED_TRACE(k.name);
+      w.Main->SetStatusText(k.panel, k.stale);
+      ASSERT_TRUE(w.Key(k.key));
+      EXPECT_EQ(w.Main->StatusText(k.panel), "");
+    }
+    LastActivityTime = 0;
+    ASSERT_TRUE(w.Type("é"));
+    EXPECT_GT(LastActivityTime, 0) << "typing was no activity";
+  }
+}
+
+}  // namespace
