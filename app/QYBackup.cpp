@@ -8,6 +8,7 @@
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "app/QYSchema.h"
+#include "app/QYSettingsPaths.h"
 #include "app/QYStartup.h"
 
 #include "platform/base/SysUtils.h"
@@ -661,16 +662,15 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
   const String what = mode == cdfBackup ? "backup folder" : "folder to restore from";
   if (Trim(folder).empty())
     return "No " + what + " is set.\r\nChoose one on the Database page of the preferences.";
-  std::error_code ec;
-  const fs::path p(folder);
-  if (!fs::exists(p, ec))
+  const String problem = SettingsPathProblem(folder, TSettingsPathKind::Folder);
+  if (problem == SettingsPathMissing)
     return "The " + what + " " + Quoted(folder) +
            " does not exist.\r\nChoose an existing folder on the Database page of the preferences.";
-  if (!fs::is_directory(p, ec)) return "The " + what + " " + Quoted(folder) + " is not a folder.";
+  if (!problem.empty())
+    return "The " + what + " " + Quoted(folder) + " cannot be used: " + problem +
+           ".\r\nChoose another folder on the Database page of the preferences.";
   if (mode == cdfBackup && !CanCreateFileIn(folder))
     return "The backup folder " + Quoted(folder) + " cannot be written.";
-  if (mode == cdfRestore && ::access(folder.c_str(), R_OK | X_OK) != 0)
-    return "The folder to restore from " + Quoted(folder) + " cannot be read.";
   if (IsSameOrInside(Canonical(folder), Canonical(dataDir)))
     return "The " + what + " " + Quoted(folder) + " lies inside the database folder " + Quoted(dataDir) +
            ".\r\nA backup there is lost with the database: choose a folder outside it.";
@@ -823,13 +823,7 @@ void ActionRestoreExecute(TformQuilloryMain* main) {
   LoadProfile();
   // The default styles come back with the database: the sheet in memory
   // would otherwise overwrite them at the next save.
-  if (restored && main && main->QuilloryDefaultStyle && FileExists(StyleFilePath)) {
-    try {
-      VLStyleLoadINI(*main->QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
-    } catch (const std::exception& e) {
-      ShowErrorDisplay("Load Styles", e);
-    }
-  }
+  if (restored && main && main->QuilloryDefaultStyle) LoadStylesFile(*main->QuilloryDefaultStyle);
   QuillorySession().RemoveAllPasswords();
   WipeString(JournalPassword);
   if (main) main->SetScreenMode(smCover);

@@ -5,6 +5,7 @@
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
+#include "app/QYSettingsPaths.h"
 
 #include "actions/VLActions.h"
 #include "platform/base/DateTime.h"
@@ -40,8 +41,7 @@ public:
     TVellumEdit* e = FWindow->QuilloryText;
     e->Clear();
     // The journal's sheet comes back from the styles file before every load.
-    if (!StyleFilePath.empty() && FileExists(StyleFilePath))
-      VLStyleLoadINI(*FWindow->QuilloryStyle, StyleFilePath, VLStyleSectionName);
+    if (!StyleFilePath.empty()) LoadStylesFile(*FWindow->QuilloryStyle);
     e->SetCurTextStyleNo(0);
     e->SetCurParaStyleNo(0);
     e->Format();
