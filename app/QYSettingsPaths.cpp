@@ -38,7 +38,9 @@ String SettingsPathProblem(const String& path, TSettingsPathKind kind) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return Cause(errno);
   if (kind == TSettingsPathKind::Folder) {
-    if (!S_ISDIR(st.st_mode)) return "it is not a folder";
+    if (S_ISREG(st.st_mode)) return "it is a file, not a folder";
+    if (S_ISFIFO(st.st_mode)) return "it is a named pipe, not a folder";
+    if (!S_ISDIR(st.st_mode)) return "it is a device or socket, not a folder";
     if (::access(path.c_str(), R_OK | X_OK) != 0) return Cause(errno);
     return String();
   }

@@ -99,7 +99,7 @@ TEST(BackupRestore, FoldersThatCannotHoldABackupAreRefusedWithTheirReason) {
       {"   ", cdfRestore, "No folder to restore from is set"},
       {w.Root.str() + "/missing", cdfBackup, "does not exist"},
       {w.Root.str() + "/missing", cdfRestore, "does not exist"},
-      {file, cdfBackup, "is not a folder"},
+      {file, cdfBackup, "it is a file, not a folder"},
       {"/proc/self", cdfBackup, "cannot be written"},
       {w.DataDir(), cdfBackup, "lies inside the database folder"},
       {w.DataDir() + "/", cdfRestore, "lies inside the database folder"},
