@@ -8,8 +8,12 @@
 #include "app/QYCover.h"
 #include "app/QYPreferences.h"
 #include "app/QYProfile.h"
+#include "app/QYSpelling.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
+#include "spell/scConfiguration.h"
+#include "spell/scSpellDialog.h"
+#include "spellvl/VLSpellChecker.h"
 #include "support/KeySeam.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +221,39 @@ TEST(SettingsPaths, ABadPathChosenInThePreferencesIsRefused) {
     EXPECT_NE(script.Shown[0].Text.find(c.Bad.Cause), String::npos) << script.Shown[0].Text;
     EXPECT_EQ(ProfileSettings.BitmapLocation, before.BitmapLocation);
     EXPECT_EQ(ProfileSettings.BackupRestoreLocation, before.BackupRestoreLocation);
+  }
+}
+
+// A dictionary the spelling settings name that is a folder, a named pipe
+// or unreadable: Spell Check tells it once, however often it runs, and
+// checks with the other dictionaries.
+TEST(SettingsPaths, ABadDictionaryIsToldOnceAndSpellingGoesOnWithoutIt) {
+  const TBadPath cases[] = {{TBad::Folder, "it is a folder, not a file"},
+                            {TBad::Fifo, "it is a named pipe, not a file"},
+                            {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}};
+  for (const TBadPath& c : cases) {
+    SCOPED_TRACE(Name(c.Kind));
+    const qytest::TCallWatchdog watchdog(std::string("Spell Check with a dictionary that is ") + Name(c.Kind));
+    TMainJournalWorld w;
+    TVLSpellChecker* spell = w.UseBuiltDictionaries();
+    const String dictionary = w.Root.str() + "/Łódź words.spm";
+    MakeBad(c.Kind, dictionary.c_str());
+    spell->Configuration().GetMainDictionaries().Add(dictionary);
+    TOpenJournal* j = w.OpenWindow("Café", 0);
+    TMainJournalWorld::TypeAtEnd(j, "some wrods here");
+    TInteractionScript script;
+    for (int i = 0; i < 4; ++i) script.Answer(IDOK);
+    for (int run = 0; run < 2; ++run) {
+      w.Main->ActionSpell->Execute();
+      ASSERT_TRUE(spell->CheckRunning());
+      ASSERT_NE(spell->Dialog(), nullptr);
+      EXPECT_EQ(spell->Dialog()->NotFoundEdit->GetText(), "wrods");
+      CancelSpellCheck();
+    }
+    const std::vector<String> reports = PathReports(script.Shown);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("The dictionary \"" + dictionary + "\""), String::npos) << reports[0];
+    EXPECT_NE(reports[0].find(c.Cause), String::npos) << reports[0];
   }
 }
 
