@@ -8,6 +8,7 @@
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "app/QYSchema.h"
+#include "app/QYSettingsPaths.h"
 #include "app/QYStartup.h"
 
 #include "platform/base/SysUtils.h"
@@ -46,8 +47,20 @@ const char* const kBackupStaging = ".quillory-backup";
 const char* const kCheckAlias = "QuilloryCopyCheck";
 // What the database folder must hold for a copy to be a database.
 const char* const kRequired[] = {JournalFileName, ProfileFileName};
-// Other files a backup without a list may bring back.
+// The program's other files of the database folder. A backup holds these
+// and the database files, nothing else: a restore never brings in a file
+// the program did not write, whatever a backup's list names.
 const char* const kKnownOthers[] = {"QYStyle.ini", "ToolBar.cfg"};
+
+constexpr Int64 kLargestSettingsFile = Int64(16) << 20;
+
+bool IsBackedUpFile(const String& name) {
+  for (const char* known : kRequired)
+    if (name == known) return true;
+  for (const char* known : kKnownOthers)
+    if (name == known) return true;
+  return false;
+}
 
 struct TListedFile {
   String Name;
@@ -273,6 +286,8 @@ struct TAskForCopyPassword {
   String Journal;
   std::vector<String> Typed;
   int Asked = 0;
+  // The last question was cancelled or answered with nothing.
+  bool NotGiven = false;
   TAskForCopyPassword() : Previous(QuillorySession().OnPassword), Journal(JournalPassword) {
     QuillorySession().OnPassword = [this](TSession*, bool& go) {
       go = false;
@@ -286,10 +301,14 @@ struct TAskForCopyPassword {
       dlgPassword->Prompt = "Enter the backup's own password:";
       const TModalResult answer = dlgPassword->ShowModal();
       dlgPassword->Prompt.clear();
-      if (answer != mrOk) return;
+      if (answer != mrOk) {
+        NotGiven = true;
+        return;
+      }
       String typed = JournalPassword;
       WipeString(JournalPassword);
       JournalPassword = Journal;
+      NotGiven = typed.empty();
       // The same password twice would only fail again.
       if (typed.empty() || std::find(Typed.begin(), Typed.end(), typed) != Typed.end()) {
         WipeString(typed);
@@ -312,8 +331,10 @@ struct TAskForCopyPassword {
 
 // Checks the database files of a copy: each opens (the journal's with the
 // key it needs) and passes the integrity check. The copy's database version
-// goes to version. Empty when sound, else what was found.
-String CheckCopy(const String& folder, String& version, bool askPassword, bool* tookTypedPassword = nullptr) {
+// goes to version. Empty when sound, else what was found; notGiven (may be
+// null) is set when the user gave no password where it was asked for.
+String CheckCopy(const String& folder, String& version, bool askPassword, bool* tookTypedPassword = nullptr,
+                 bool* notGiven = nullptr) {
   TCopyCheck check(folder);
   TProfileKeyHeld profileKey;
   try {
@@ -335,12 +356,16 @@ String CheckCopy(const String& folder, String& version, bool askPassword, bool* 
   } catch (Exception& e) {
     return "The settings file " + Quoted(ProfileFileName) + " is damaged or is no settings file:\r\n" + e.Message;
   }
+  std::unique_ptr<TAskForCopyPassword> ask;
   try {
-    std::unique_ptr<TAskForCopyPassword> ask;
     if (askPassword) ask = std::make_unique<TAskForCopyPassword>();
     check.Check("QUILLORY");
     if (tookTypedPassword) *tookTypedPassword = ask && !ask->Typed.empty();
   } catch (EDBPasswordError& e) {
+    if (ask && ask->NotGiven && notGiven) {
+      *notGiven = true;
+      return "No password was given for the journal file " + Quoted(JournalFileName) + ".";
+    }
     return "The journal file " + Quoted(JournalFileName) + " does not open with the password given:\r\n" +
            e.Message;
   } catch (Exception& e) {
@@ -364,6 +389,12 @@ struct TCopyContext {
   bool OwnBackupFolder = false;
   // The restored journal opens with the password typed for the backup.
   bool BackupPasswordTaken = false;
+  // A restore's files (those of the list, as listed, when it has one), the
+  // folder they are copied into and the copy's database version.
+  bool HasList = false;
+  std::vector<TListedFile> Listed;
+  std::vector<String> Names;
+  String Staging, Version;
   std::function<void(const String&)> Status;
   void Show(const String& text) const {
     if (Status) Status(text);
@@ -392,7 +423,8 @@ bool Refused(const TCopyContext& c, const String& text) {
 
 bool RunBackup(TCopyContext& c) {
   FinishInterruptedBackup(c.Dest);
-  const std::vector<String> names = FolderFiles(c.Source);
+  std::vector<String> names = FolderFiles(c.Source);
+  std::erase_if(names, [](const String& name) { return !IsBackedUpFile(name); });
   for (const char* required : kRequired)
     if (std::find(names.begin(), names.end(), required) == names.end())
       return Refused(c, "The database folder " + Quoted(c.Source) + " holds no " + Quoted(required) +
@@ -459,9 +491,13 @@ String CheckBackupFiles(const TCopyContext& c, const std::vector<String>& names,
              " bytes, its list says " + IntToStr(listed[i].Size) + ".";
     // A database file is looked at before it is copied: a sparse or foreign
     // file would be copied whole only to be refused.
-    if (std::find(std::begin(kRequired), std::end(kRequired), names[i]) != std::end(kRequired) &&
-        !InspectDatabaseSource(path, error))
-      return error + ".";
+    const bool database = std::find(std::begin(kRequired), std::end(kRequired), names[i]) != std::end(kRequired);
+    if (database && !InspectDatabaseSource(path, error)) return error + ".";
+    // The other files are a few settings: one of gigabytes (a sparse file
+    // put there) would be written out whole.
+    if (!database && size > kLargestSettingsFile)
+      return Quoted(names[i]) + " is " + IntToStr(size >> 20) + " MB long; the program's settings files are " +
+             "never larger than " + IntToStr(kLargestSettingsFile >> 20) + " MB.";
   }
   // Sizes first: a file that is far too large is never read whole.
   for (size_t i = 0; hasList && i < names.size(); ++i)
@@ -477,22 +513,28 @@ bool LosesThePassword(const String& copyFolder, const String& dataDir) {
          ClassifyDatabaseFile(dataDir + "/" + JournalFileName) == dfEncrypted;
 }
 
-bool RunRestore(TCopyContext& c) {
+// The first half of a restore, with the journals still open: the backup is
+// checked where it lies, copied beside the database folder and checked
+// there (its password asked for when the journal's does not open it).
+// False when it is refused or the user cancels, each told why; nothing is
+// left behind then.
+bool PrepareRestore(TCopyContext& c) {
   // The folder restored from is only read: an interrupted backup is
   // finished only in the folder the program itself backed up into.
   if (c.OwnBackupFolder) FinishInterruptedBackup(c.Source);
   RemoveRestoreLeftover(c.DataDir);
   // The files of the backup: those of its list, each as listed; without a
-  // list, the database files found there.
-  std::vector<TListedFile> listed;
-  std::vector<String> names;
+  // list, the database files found there. Only the program's own files.
+  std::vector<TListedFile>& listed = c.Listed;
+  std::vector<String>& names = c.Names;
   const String listPath = c.Source + "/" + BackupListName;
   std::error_code lec;
-  const bool hasList = fs::exists(fs::symlink_status(listPath, lec));
-  if (hasList) {
+  c.HasList = fs::exists(fs::symlink_status(listPath, lec));
+  if (c.HasList) {
     if (!ReadList(listPath, listed))
       return Refused(c, "The list of the backup in " + Quoted(c.Source) +
                             " cannot be read.\r\nNothing was restored.");
+    std::erase_if(listed, [](const TListedFile& f) { return !IsBackedUpFile(f.Name); });
     for (const TListedFile& f : listed) names.push_back(f.Name);
   } else {
     for (const char* name : kRequired)
@@ -504,10 +546,11 @@ bool RunRestore(TCopyContext& c) {
     if (std::find(names.begin(), names.end(), required) == names.end())
       return Refused(c, "No backup of the database was found in " + Quoted(c.Source) + " (no " +
                             Quoted(required) + ").\r\nNothing was restored.");
-  if (const String bad = CheckBackupFiles(c, names, listed, hasList); !bad.empty())
+  if (const String bad = CheckBackupFiles(c, names, listed, c.HasList); !bad.empty())
     return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored: " + bad +
                           "\r\nNothing was restored.");
-  const String staging = RestoreStagingOf(c.DataDir);
+  c.Staging = RestoreStagingOf(c.DataDir);
+  const String& staging = c.Staging;
   std::error_code ec;
   fs::remove_all(staging, ec);
   // The copy must fit beside the database folder with room to spare: a disk
@@ -528,16 +571,6 @@ bool RunRestore(TCopyContext& c) {
     return Failed(c);
   }
   auto dropStaging = [&] { fs::remove_all(staging, ec); };
-  // Files of the database folder that the backup lacks stay.
-  for (const String& name : FolderFiles(c.DataDir)) {
-    if (std::find(names.begin(), names.end(), name) != names.end()) continue;
-    String error;
-    if (!CopyFileDurably(c.DataDir + "/" + name, staging + "/" + name, error)) {
-      dropStaging();
-      FileFailure(c, error);
-      return Failed(c);
-    }
-  }
   for (const String& name : names) {
     c.Show(c.Verb + " " + name + "...");
     String error;
@@ -547,19 +580,22 @@ bool RunRestore(TCopyContext& c) {
       return Failed(c);
     }
   }
-  if (hasList) {
-    for (const TListedFile& f : listed) {
-      std::error_code sec;
-      const auto size = fs::file_size(staging + "/" + f.Name, sec);
-      if (sec || static_cast<Int64>(size) != f.Size || FileDigest(staging + "/" + f.Name) != f.Digest) {
-        dropStaging();
-        return Refused(c, "The backup in " + Quoted(c.Source) + " is incomplete or mixed with another one: " +
-                              Quoted(f.Name) + " is not the file its list names.\r\nNothing was restored.");
-      }
+  for (const TListedFile& f : listed) {
+    std::error_code sec;
+    const auto size = fs::file_size(staging + "/" + f.Name, sec);
+    if (sec || static_cast<Int64>(size) != f.Size || FileDigest(staging + "/" + f.Name) != f.Digest) {
+      dropStaging();
+      return Refused(c, "The backup in " + Quoted(c.Source) + " is incomplete or mixed with another one: " +
+                            Quoted(f.Name) + " is not the file its list names.\r\nNothing was restored.");
     }
   }
-  String version;
-  const String problem = CheckCopy(staging, version, true, &c.BackupPasswordTaken);
+  bool cancelled = false;
+  const String problem = CheckCopy(staging, c.Version, true, &c.BackupPasswordTaken, &cancelled);
+  if (cancelled) {
+    dropStaging();
+    return Refused(c, "The backup in " + Quoted(c.Source) +
+                          " was not opened: its password was not given.\r\nNothing was restored.");
+  }
   if (!problem.empty()) {
     dropStaging();
     return Refused(c, "The backup in " + Quoted(c.Source) + " cannot be restored.\r\n\r\n" + problem +
@@ -573,6 +609,26 @@ bool RunRestore(TCopyContext& c) {
     dropStaging();
     c.Show(String());
     return false;
+  }
+  return true;
+}
+
+// The second half, with every database file closed: the files of the
+// database folder that the backup lacks join the checked copy, which then
+// takes the database folder's place.
+bool FinishRestore(TCopyContext& c) {
+  const String& staging = c.Staging;
+  std::error_code ec;
+  auto dropStaging = [&] { fs::remove_all(staging, ec); };
+  // Files of the database folder that the backup lacks stay.
+  for (const String& name : FolderFiles(c.DataDir)) {
+    if (std::find(c.Names.begin(), c.Names.end(), name) != c.Names.end()) continue;
+    String error;
+    if (!CopyFileDurably(c.DataDir + "/" + name, staging + "/" + name, error)) {
+      dropStaging();
+      FileFailure(c, error);
+      return Failed(c);
+    }
   }
   RestrictToOwner(staging);
   SyncFolder(staging);
@@ -593,8 +649,8 @@ bool RunRestore(TCopyContext& c) {
   SyncFolder(fs::path(c.DataDir).parent_path().string());
   // The old folder now lies at the staging name: its sub-folders move over.
   RemoveRestoreLeftover(c.DataDir);
-  if (version != CurrentDatabaseVersion)
-    MessageBox("The backup holds a database of an older version (" + version +
+  if (c.Version != CurrentDatabaseVersion)
+    MessageBox("The backup holds a database of an older version (" + c.Version +
                    ").\r\nIt is upgraded step by step when the journal is next opened.",
                c.Verb, MB_OK | MB_ICONINFORMATION);
   return true;
@@ -606,16 +662,15 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
   const String what = mode == cdfBackup ? "backup folder" : "folder to restore from";
   if (Trim(folder).empty())
     return "No " + what + " is set.\r\nChoose one on the Database page of the preferences.";
-  std::error_code ec;
-  const fs::path p(folder);
-  if (!fs::exists(p, ec))
+  const String problem = SettingsPathProblem(folder, TSettingsPathKind::Folder);
+  if (problem == SettingsPathMissing)
     return "The " + what + " " + Quoted(folder) +
            " does not exist.\r\nChoose an existing folder on the Database page of the preferences.";
-  if (!fs::is_directory(p, ec)) return "The " + what + " " + Quoted(folder) + " is not a folder.";
+  if (!problem.empty())
+    return "The " + what + " " + Quoted(folder) + " cannot be used: " + problem +
+           ".\r\nChoose another folder on the Database page of the preferences.";
   if (mode == cdfBackup && !CanCreateFileIn(folder))
     return "The backup folder " + Quoted(folder) + " cannot be written.";
-  if (mode == cdfRestore && ::access(folder.c_str(), R_OK | X_OK) != 0)
-    return "The folder to restore from " + Quoted(folder) + " cannot be read.";
   if (IsSameOrInside(Canonical(folder), Canonical(dataDir)))
     return "The " + what + " " + Quoted(folder) + " lies inside the database folder " + Quoted(dataDir) +
            ".\r\nA backup there is lost with the database: choose a folder outside it.";
@@ -623,7 +678,7 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
 }
 
 bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status, bool askToOverwrite,
-                       bool* filesClosed) {
+                       bool* filesClosed, const std::function<bool()>& beforeClose) {
   if (filesClosed) *filesClosed = false;
   TCopyContext c;
   c.Mode = mode;
@@ -645,29 +700,54 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   }
   const String problem = BackupFolderProblem(c.BackupDir, c.DataDir, mode);
   if (!problem.empty()) return Refused(c, problem);
-  if (mode == cdfRestore && askToOverwrite &&
-      MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
-    return false;
   if (IsOnRemovableMedia(c.BackupDir) &&
       MessageBox("Please ensure media is inserted into " + MountPointOf(c.BackupDir) + " Drive", c.Verb,
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
   c.Show(c.Verb + " Database...");
-  // Read while the settings are open: after the close below no connection
-  // may open again before the files are swapped.
-  if (mode == cdfRestore) c.OwnBackupFolder = IsOwnBackupFolder(c.Source);
+  if (mode == cdfRestore) {
+    // Everything that can refuse the restore runs before the question and
+    // before anything closes: a refusal or Cancel leaves all as it was.
+    c.OwnBackupFolder = IsOwnBackupFolder(c.Source);
+    try {
+      if (!PrepareRestore(c)) return false;
+    } catch (Exception& e) {
+      std::error_code ec;
+      if (!c.Staging.empty()) fs::remove_all(c.Staging, ec);
+      FileFailure(c, e.Message);
+      return Failed(c);
+    }
+    const auto dropStaging = [&c] {
+      std::error_code ec;
+      fs::remove_all(c.Staging, ec);
+      c.Show(String());
+    };
+    if (askToOverwrite && MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+      dropStaging();
+      return false;
+    }
+    if (beforeClose && !beforeClose()) {
+      dropStaging();
+      return false;
+    }
+  }
   if (filesClosed) *filesClosed = true;
   try {
     // Whole files: every connection closes, which folds the write-ahead
-    // log into the database file.
+    // log into the database file. After it no connection may open again
+    // before the files are swapped.
     CloseDatabaseFiles();
   } catch (Exception& e) {
+    if (mode == cdfRestore) {
+      std::error_code ec;
+      fs::remove_all(c.Staging, ec);
+    }
     FileFailure(c, e.Message);
     return Failed(c);
   }
   bool ok = false;
   try {
-    ok = mode == cdfBackup ? RunBackup(c) : RunRestore(c);
+    ok = mode == cdfBackup ? RunBackup(c) : FinishRestore(c);
   } catch (Exception& e) {
     FileFailure(c, e.Message);
     return Failed(c);
@@ -728,29 +808,22 @@ void ActionBackupExecute(TformQuilloryMain* main) {
 }
 
 void ActionRestoreExecute(TformQuilloryMain* main) {
-  // Asked before anything closes: Cancel leaves the journals as they are.
-  if (MessageBox(RestoreQuestion, "Restoring", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) return;
   TTimerPause pause;
-  if (!CloseJournalsFor("Restoring")) return;
+  // The backup is checked, and the question asked, with the journals open:
+  // a refusal or Cancel leaves them as they are.
   bool filesClosed = false;
-  const bool restored =
-      CopyDatabaseFiles(cdfRestore, [main](const String& t) { ShowStatus(main, t); }, false, &filesClosed);
+  bool journalsClosed = false;
+  const bool restored = CopyDatabaseFiles(
+      cdfRestore, [main](const String& t) { ShowStatus(main, t); }, true, &filesClosed,
+      [&journalsClosed] { return journalsClosed = CloseJournalsFor("Restoring"); });
   if (!filesClosed) {
-    // Refused before anything was touched (no folder, no media): the
-    // journals open again as they were, without asking for the password.
-    LoadJournalsHook();
+    if (journalsClosed) LoadJournalsHook();
     return;
   }
   LoadProfile();
   // The default styles come back with the database: the sheet in memory
   // would otherwise overwrite them at the next save.
-  if (restored && main && main->QuilloryDefaultStyle && FileExists(StyleFilePath)) {
-    try {
-      VLStyleLoadINI(*main->QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
-    } catch (const std::exception& e) {
-      ShowErrorDisplay("Load Styles", e);
-    }
-  }
+  if (restored && main && main->QuilloryDefaultStyle) LoadStylesFile(*main->QuilloryDefaultStyle);
   QuillorySession().RemoveAllPasswords();
   WipeString(JournalPassword);
   if (main) main->SetScreenMode(smCover);

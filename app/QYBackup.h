@@ -36,15 +36,20 @@ extern const char* const BackupListName;
 // is or lies inside the database folder. Empty when it can.
 String BackupFolderProblem(const String& folder, const String& dataDir, int mode);
 
-// The copy in either direction with every journal closed, its questions and
-// reports in message boxes; status (may be empty) receives the progress
-// texts. A restore asks first (unless askToOverwrite is false: the caller
-// asked). True when the copy went through; then the keys
-// "Last<Backup|Restore>Date", "...FromPath" and "...ToPath" are written.
-// filesClosed (may be null) says whether the database files were closed,
-// which a refusal or a Cancel before the copy does not do.
+// The copy in either direction, its questions and reports in message boxes;
+// status (may be empty) receives the progress texts. A backup runs with
+// every journal closed. A restore checks the backup and copies it beside
+// the database folder first, asking for the backup's password if need be,
+// then asks (unless askToOverwrite is false: the caller asked), then runs
+// beforeClose (may be empty; false stops it: the caller could not close the
+// journals), and only then closes the database files and swaps the folders.
+// True when the copy went through; then the keys "Last<Backup|Restore>Date",
+// "...FromPath" and "...ToPath" are written. filesClosed (may be null) says
+// whether the database files were closed, which a refusal or a Cancel
+// before the copy does not do.
 bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status = {},
-                       bool askToOverwrite = true, bool* filesClosed = nullptr);
+                       bool askToOverwrite = true, bool* filesClosed = nullptr,
+                       const std::function<bool()>& beforeClose = {});
 inline constexpr const char* RestoreQuestion = "Are you sure you want to overwrite the database with the backup copy?";
 // Added to the report of a restore that took the password typed for the
 // backup.

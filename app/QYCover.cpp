@@ -3,6 +3,7 @@
 #include "app/QYAbout.h"
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
+#include "app/QYSettingsPaths.h"
 
 #include "platform/base/CodePages.h"
 #include "platform/base/DateTime.h"
@@ -109,26 +110,22 @@ const char* const CoverNoticeText = "Brixane \xE2\x80\x94 a journal kept close, 
 
 TBitmap* TCoverPicture::Get(const String& path) {
   std::error_code ec;
-  const auto stamp = std::filesystem::last_write_time(path, ec);
-  if (ec) {
-    // A missing file is skipped silently.
-    FBitmap.reset();
-    FChecked = false;
-    FPath.clear();
-    return nullptr;
-  }
+  auto stamp = std::filesystem::last_write_time(path, ec);
+  if (ec) stamp = {};
   if (FChecked && path == FPath && stamp == FStamp) return FBitmap.get();
   FPath = path;
   FStamp = stamp;
   FChecked = true;
   FBitmap.reset();
+  if (Trim(path).empty()) return nullptr;
   auto bitmap = std::make_unique<TBitmap>();
-  try {
-    bitmap->LoadFromFile(path);
+  const String problem = LoadSettingsPicture(path, *bitmap);
+  if (problem.empty())
     FBitmap = std::move(bitmap);
-  } catch (const EInvalidGraphic&) {
-    MessageBox("The Cover Bitmap was not found", "Error", MB_OK | MB_ICONERROR);
-  }
+  else if (problem != SettingsPathMissing)  // a missing file is skipped silently
+    ReportSettingsPath("cover picture", path, problem,
+                       "The cover is shown without a picture. Choose another one on the Cover Page of the "
+                       "preferences.");
   return FBitmap.get();
 }
 

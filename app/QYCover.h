@@ -84,7 +84,8 @@ extern const char* const CoverNoticeText;
 // not a valid picture is reported once, not at every painting.
 class TCoverPicture {
 public:
-  // The picture of path; nullptr when the file is missing or unreadable.
+  // The picture of path; nullptr when there is none or the file cannot be
+  // used (the user told why, once).
   TBitmap* Get(const String& path);
   // Forget the loaded picture (the next Get reads and reports again).
   void Reset();

@@ -5,6 +5,7 @@
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
+#include "app/QYSettingsPaths.h"
 
 #include "actions/VLActions.h"
 #include "platform/base/DateTime.h"
@@ -40,8 +41,7 @@ public:
     TVellumEdit* e = FWindow->QuilloryText;
     e->Clear();
     // The journal's sheet comes back from the styles file before every load.
-    if (!StyleFilePath.empty() && FileExists(StyleFilePath))
-      VLStyleLoadINI(*FWindow->QuilloryStyle, StyleFilePath, VLStyleSectionName);
+    if (!StyleFilePath.empty()) LoadStylesFile(*FWindow->QuilloryStyle);
     e->SetCurTextStyleNo(0);
     e->SetCurParaStyleNo(0);
     e->Format();
@@ -315,6 +315,10 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   QuilloryText->OnURLNeeded = [this](TCustomVellum*, Integer id, String& url) { QuilloryTextURLNeeded(id, url); };
   // Links dragged from a browser become links here.
   QuilloryText->AcceptDragDropFormats.Include(vlddURL);
+  // The window sees the keys of every editor in it first: the cell editors
+  // that tables open (at any depth) are editors of their own, without the
+  // journal editor's handlers.
+  KeyPreview = true;
   // X turns a lock off only when its key is let go: the indicator is read
   // again then, or "cap" would stay after Caps Lock went off.
   auto lockKey = [](TObject*, Word& key, TShiftState) {
@@ -322,9 +326,9 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
     if (key == VK_CAPITAL) Main()->ShowCapsLockState();
     if (key == VK_NUMLOCK) Main()->ShowNumLockState();
   };
-  QuilloryText->OnKeyDown = lockKey;
-  QuilloryText->OnKeyUp = lockKey;
-  QuilloryText->OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
+  OnKeyDown = lockKey;
+  OnKeyUp = lockKey;
+  OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };
   // The font boxes' conversions; the font and colour commands put their own
   // handler in while they run and give this one back.

@@ -14,6 +14,7 @@
 #include "platform/base/DateTime.h"
 #include "platform/base/Streams.h"
 #include "platform/db/DBTables.h"
+#include "platform/gui/WindowFocus.h"
 #include "platform/os/Semaphores.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLStyle.h"
@@ -392,6 +393,10 @@ bool TfGlobalFind::SearchHiddenEditor(const TFindRow& row) {
 void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   // A search stopped meanwhile shows nothing more.
   if (FindCancel || !JournalsLoaded || !formQuilloryMain) return;
+  // Whether the user is at this window: the journal's window coming to the
+  // front inside the main window (opened or made the active one) activates
+  // the main window too.
+  const bool findHasKeyboard = Screen->ActiveForm() == this;
   RefreshFindWindow();
   pbFind->SetEnabled(true);
   ShowFindStatus("found:" + RowPlace(row));
@@ -421,9 +426,22 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   }
   ++HitsShown;
   j->EditorWindow->BringToFront();
-  j->EditorWindow->FocusEditor();
-  Application->ProcessMessages();
-  formQuilloryMain->BringToFront();
+  if (findHasKeyboard) {
+    // The user goes on from here: the next Enter must be Find Next, as the
+    // default button says, not a key typed over the selected hit. The hit's
+    // editor becomes its window's focus for when that window is active.
+    SetWindowFocus(e->GetInnermostEditor());
+    // A journal window opened for the hit asks for the activation: that
+    // request is served first, then this window takes it back.
+    Application->ProcessMessages();
+    if (Screen->ActiveForm() != this) BringToFront();
+    if (!leTextToFind->Focused() && pbFind->CanFocus()) pbFind->SetFocus();
+  } else {
+    // Another window had the keyboard: the journal takes it, visibly.
+    j->EditorWindow->FocusEditor();
+    Application->ProcessMessages();
+    formQuilloryMain->BringToFront();
+  }
   KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
 }
 

@@ -11,6 +11,7 @@
 #include "app/QYPrintPreview.h"
 #include "app/QYProfile.h"
 #include "app/QYRecordSelection.h"
+#include "app/QYSettingsPaths.h"
 
 #include "platform/base/CodePages.h"
 #include "platform/base/DateTime.h"
@@ -204,7 +205,7 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
       p.VLPrint1->FormatPages();
       ClearEditor(p.vlBody);
       p.vlBody->SetUndoLimit(0);
-      if (FileExists(StyleFilePath)) VLStyleLoadINI(*p.vlStyleBody, StyleFilePath, "Vellum Styles");
+      LoadStylesFile(*p.vlStyleBody);
       p.SetUpReportStyles();
       ClearEditor(p.vlHeader);
       if (pagePerDay) BuildHeader(p);

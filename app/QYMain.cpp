@@ -13,6 +13,7 @@
 #include "app/QYMainPlacement.h"
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
+#include "app/QYSettingsPaths.h"
 #include "app/QYShortcut.h"
 #include "app/QYStartup.h"
 
@@ -275,12 +276,17 @@ void TformQuilloryMain::FormCreate(TObject*) {
 
   QuilloryDefaultStyle = new TVLStyle(this);
   StyleFilePath = dataDir + "/" + VLStyleFileName;
-  if (!FileExists(StyleFilePath)) {
+  if (SettingsPathProblem(StyleFilePath, TSettingsPathKind::File) == SettingsPathMissing) {
     QuilloryInitialStyles(*QuilloryDefaultStyle);
-    VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
-    RestrictToOwner(StyleFilePath);
-  } else {
-    VLStyleLoadINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+    try {
+      VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
+      RestrictToOwner(StyleFilePath);
+    } catch (const std::exception& e) {
+      ShowErrorDisplay("Save Styles", e);
+    }
+  } else if (!LoadStylesFile(*QuilloryDefaultStyle)) {
+    // Told why; the file stays as it is for the user to look at.
+    QuilloryInitialStyles(*QuilloryDefaultStyle);
   }
   ToolBarFilePath = dataDir + "/ToolBar.cfg";
   if (FileExists(ToolBarFilePath)) LoadToolBarLayoutHook(ToolBarFilePath);

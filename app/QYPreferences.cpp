@@ -347,6 +347,26 @@ bool TdlgPreferences::ReadInterval(TEdit* edit, TUpDown* upDown, const char* wha
   return false;
 }
 
+bool TdlgPreferences::AcceptedPath(TEdit* edit, TSettingsPathKind kind, const char* what,
+                                   const String& unchanged) {
+  const String path = edit->GetText();
+  // No path is a choice (no cover picture, no backup folder yet); a path
+  // left as it was is checked where it is used.
+  if (Trim(path).empty() || path == unchanged) return true;
+  TBitmap picture;
+  const String problem =
+      kind == TSettingsPathKind::Picture ? LoadSettingsPicture(path, picture) : SettingsPathProblem(path, kind);
+  // A path not there yet may be (a backup stick, the folder the first
+  // backup makes): where it is used, its absence is told or skipped.
+  if (problem.empty() || problem == SettingsPathMissing) return true;
+  MessageBox("The " + String(what) + " " + QuotedName(path) + " cannot be used: " + problem +
+                 ".\r\nChoose another one, or leave the box empty.",
+             "Quillory Preferences", MB_OK | MB_ICONEXCLAMATION);
+  if (TTabSheet* page = dynamic_cast<TTabSheet*>(edit->GetParent())) PageControl->SetActivePage(page);
+  if (edit->CanFocus()) edit->SetFocus();
+  return false;
+}
+
 void TdlgPreferences::OKBtnClick(TObject*) {
   TProfileSettings& p = ProfileSettings;
   Integer save = 0, hide = 0, lock = 0, backup = 0, password = 0;
@@ -356,6 +376,12 @@ void TdlgPreferences::OKBtnClick(TObject*) {
       !ReadInterval(eBackupReminderInterval, udBackupReminderInterval, "Backup Reminder", "days", backup) ||
       !ReadInterval(ePasswordChangeInterval, udPasswordChangeInterval, "Password Change Reminder", "days",
                     password)) {
+    ModalResult = mrNone;
+    return;
+  }
+  if (!AcceptedPath(eBitmapLocation, TSettingsPathKind::Picture, "cover picture", FSaved.BitmapLocation) ||
+      !AcceptedPath(eBackupRestoreLocation, TSettingsPathKind::Folder, "backup folder",
+                    FSaved.BackupRestoreLocation)) {
     ModalResult = mrNone;
     return;
   }
@@ -408,8 +434,15 @@ void TdlgPreferences::bBrowseClick(TObject*) {
   dialog.Filter = "Bitmap files (*.bmp)|*.BMP";
   dialog.FileName = eBitmapLocation->GetText();
   if (dialog.Execute()) {
-    eBitmapLocation->SetText(dialog.FileName);
-    ProfileSettings.BitmapLocation = dialog.FileName;
+    TBitmap picture;
+    const String problem = LoadSettingsPicture(dialog.FileName, picture);
+    if (problem.empty() || problem == SettingsPathMissing) {
+      eBitmapLocation->SetText(dialog.FileName);
+      ProfileSettings.BitmapLocation = dialog.FileName;
+    } else {
+      MessageBox("The cover picture " + QuotedName(dialog.FileName) + " cannot be used: " + problem + ".",
+                 "Quillory Preferences", MB_OK | MB_ICONEXCLAMATION);
+    }
   }
   SimulatedCoverBitMap->Invalidate();
 }

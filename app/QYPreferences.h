@@ -7,6 +7,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include "app/QYProfile.h"
+#include "app/QYSettingsPaths.h"
 
 class TVLStyle;
 class TVellumEdit;
@@ -127,6 +128,9 @@ private:
   // Reads an interval edit; false (the user told, the edit focused) when it
   // is no whole number within the up-down's range.
   bool ReadInterval(TEdit* edit, TUpDown* upDown, const char* what, const char* unit, Integer& value);
+  // Checks a path the user typed or chose in an edit as its setting will
+  // use it; false (the user told, the edit focused) when it cannot serve.
+  bool AcceptedPath(TEdit* edit, TSettingsPathKind kind, const char* what, const String& unchanged);
   // Asks for a style name until it is neither blank nor in the list; false
   // when the user cancels.
   bool AskStyleName(TListBox* list, String& name, const String& unchanged);

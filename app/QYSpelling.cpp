@@ -8,6 +8,7 @@
 #include "app/QYEntryStore.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
+#include "app/QYSettingsPaths.h"
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
@@ -30,6 +31,46 @@ void SaveSpellSettings(TVLSpellChecker* spell) {
   MessageBox("The spelling settings could not be saved to\r\n" + config.FileName +
                  "\r\n\r\nThey stay in effect until Quillory ends.",
              "Spelling", MB_OK | MB_ICONWARNING);
+}
+
+// The dictionaries the spelling settings name, checked as settings paths
+// before the engine opens them: one that is a folder, a named pipe or a
+// link that leads nowhere would be passed over without a word (a regular
+// file that is no dictionary the engine names itself). Spelling goes on
+// without it.
+void CheckDictionaryPaths(TVLSpellChecker& spell) {
+  TSpellConfig& config = spell.Configuration();
+  std::vector<String> names;
+  for (TStringList* list : {&config.GetMainDictionaries(), &config.GetCustomDictionaries()})
+    for (int i = 0; i < list->Count(); ++i) names.push_back((*list)[i]);
+  names.push_back(config.GetActiveCustom());
+  for (const String& name : names) {
+    if (Trim(name).empty()) continue;
+    // A plain name is looked for in the dictionary folders: the first file
+    // of that name serves.
+    std::vector<String> candidates;
+    if (name.find('/') != String::npos)
+      candidates.push_back(spell.ExpandPath(name));
+    else
+      for (int i = 0; i < spell.ConfigDictionaryDir.Count(); ++i)
+        candidates.push_back(IncludeTrailingPathDelimiter(spell.ExpandPath(spell.ConfigDictionaryDir[i])) + name);
+    String badPath, problem;
+    bool served = false;
+    for (const String& path : candidates) {
+      const String p = SettingsPathProblem(path, TSettingsPathKind::File);
+      if (p == SettingsPathMissing) continue;
+      if (FileExists(path)) {
+        served = true;  // a regular file: the engine opens it or says why not
+        break;
+      }
+      if (badPath.empty()) {
+        badPath = path;
+        problem = p;
+      }
+    }
+    if (!served && !badPath.empty())
+      ReportSettingsPath("dictionary", badPath, problem, "Spelling goes on without it.");
+  }
 }
 
 }  // namespace
@@ -79,6 +120,7 @@ void TformQuilloryMain::ActionSpellExecute(TObject*) {
   if (!w || !w->QuilloryText || VLSpellChecker->CheckRunning()) return;
   PauseTimer();
   SaveEntry(CurrentJournal, smAuto);
+  CheckDictionaryPaths(*VLSpellChecker);
   // The check runs while the dialog is open; the editor may go meanwhile
   // (the check then ends by itself), so w is not used afterwards.
   try {
@@ -112,6 +154,7 @@ void TformQuilloryMain::ActionSpellSetupExecute(TObject*) {
   } catch (const std::exception& e) {
     ReportFailure("spelling options", e);
   }
+  CheckDictionaryPaths(*VLSpellChecker);
   SaveSpellSettings(VLSpellChecker);
   ResumeTimer();
 }

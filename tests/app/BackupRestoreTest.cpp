@@ -99,7 +99,7 @@ TEST(BackupRestore, FoldersThatCannotHoldABackupAreRefusedWithTheirReason) {
       {"   ", cdfRestore, "No folder to restore from is set"},
       {w.Root.str() + "/missing", cdfBackup, "does not exist"},
       {w.Root.str() + "/missing", cdfRestore, "does not exist"},
-      {file, cdfBackup, "is not a folder"},
+      {file, cdfBackup, "it is a file, not a folder"},
       {"/proc/self", cdfBackup, "cannot be written"},
       {w.DataDir(), cdfBackup, "lies inside the database folder"},
       {w.DataDir() + "/", cdfRestore, "lies inside the database folder"},
@@ -415,7 +415,6 @@ TEST(BackupRestore, BackupUnderAnOlderPasswordRestoresThroughThePasswordDialog) 
   CloseDatabaseFiles();
 
   TInteractionScript script;
-  script.Answer(IDOK);  // overwrite?
   std::vector<String> prompts;
   auto type = [&prompts](const char* typed) {
     return [&prompts, typed](TInteraction& r) {
@@ -430,6 +429,7 @@ TEST(BackupRestore, BackupUnderAnOlderPasswordRestoresThroughThePasswordDialog) 
   script.Do(type("wrong-one"));
   script.Answer(IDOK);  // that one did not open it
   script.Do(type("Older-Pass-1"));
+  script.Answer(IDOK);  // overwrite? (asked once the backup opened)
   for (int i = 0; i < 4; ++i) script.Answer(IDOK);
   EXPECT_TRUE(CopyDatabaseFiles(cdfRestore)) << (script.Shown.empty() ? "" : script.Shown.back().Text);
   // The dialog says whose password it wants, a wrong one is not re-asked
@@ -437,8 +437,9 @@ TEST(BackupRestore, BackupUnderAnOlderPasswordRestoresThroughThePasswordDialog) 
   ASSERT_EQ(prompts.size(), 2u);
   for (const String& p : prompts) EXPECT_EQ(p, "Enter the backup's own password:");
   ASSERT_GE(script.Shown.size(), 5u);
-  EXPECT_EQ(script.Shown[2].Kind, TInteractionKind::MessageBox);
-  EXPECT_NE(script.Shown[2].Text.find("does not open the backup"), String::npos) << script.Shown[2].Text;
+  EXPECT_EQ(script.Shown[1].Kind, TInteractionKind::MessageBox);
+  EXPECT_NE(script.Shown[1].Text.find("does not open the backup"), String::npos) << script.Shown[1].Text;
+  EXPECT_EQ(script.Shown[3].Text, RestoreQuestion);
   EXPECT_NE(script.Shown.back().Text.find(BackupPasswordNowTheJournalsText), String::npos)
       << script.Shown.back().Text;
   EXPECT_TRUE(dialog.Prompt.empty());
@@ -466,12 +467,13 @@ TEST(BackupRestore, AnUnprotectedBackupIntoAProtectedJournalAsksFirst) {
     CloseDatabaseFiles();
     const String digest = FileDigest(w.DataFile("Quillory.db"));
     TInteractionScript script;
-    script.Answer(IDOK);    // overwrite?
     script.Answer(answer);  // remove the password?
     for (int i = 0; i < 4; ++i) script.Answer(IDOK);
     EXPECT_EQ(CopyDatabaseFiles(cdfRestore), answer == IDOK);
-    ASSERT_GE(script.Shown.size(), 2u);
-    EXPECT_NE(script.Shown[1].Text.find("removes the password"), String::npos) << script.Shown[1].Text;
+    ASSERT_GE(script.Shown.size(), 1u);
+    EXPECT_NE(script.Shown[0].Text.find("removes the password"), String::npos) << script.Shown[0].Text;
+    // Cancel there is the end: the overwrite question comes only after it.
+    EXPECT_EQ(script.Shown.size() > 1 && script.Shown[1].Text == RestoreQuestion, answer == IDOK);
     if (answer == IDOK) {
       EXPECT_EQ(ClassifyDatabaseFile(w.DataFile("Quillory.db")), dfPlain);
       EXPECT_EQ(w.Snapshot(), plain);
@@ -614,6 +616,74 @@ TEST(BackupRestore, ABackupsDatabaseFileIsCheckedBeforeItIsCopied) {
     EXPECT_NE(shown.back().Text.find(c.Expected), String::npos) << shown.back().Text;
     EXPECT_NE(shown.back().Text.find("Quillory.db"), String::npos) << shown.back().Text;
     EXPECT_EQ(FileDigest(w.DataFile("Quillory.db")), digest);
+    EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
+  }
+}
+
+// Bytes a folder's files hold on the disk (holes take none).
+Int64 AllocatedIn(const String& folder) {
+  Int64 bytes = 0;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    struct stat st {};
+    if (::lstat(e.path().c_str(), &st) == 0) bytes += static_cast<Int64>(st.st_blocks) * 512;
+  }
+  return bytes;
+}
+
+// A backup's list that names more than a backup of the program writes: a
+// file of another name is never brought in, and none of the program's
+// settings files as large as a sparse gigabyte (truncate -s) is written
+// out whole. Nor does a backup take a stranger's file from the database
+// folder.
+TEST(BackupRestore, OnlyTheProgramsOwnFilesAreBackedUpAndRestored) {
+  const Int64 gigabyte = Int64(1) << 30;
+  const struct {
+    const char* What;
+    const char* Name;  // listed beside the backup's own files
+    const char* Refusal;  // part of the message; "" when the restore goes through
+  } cases[] = {
+      {"a file of another name", "Extra café.bin", ""},
+      {"the styles file as a sparse gigabyte", "QYStyle.ini", "settings files are never larger"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    TBackupWorld w;
+    qytest::WriteFileBytes(w.DataFile("stranger's notes.txt"), "Łódź");
+    ASSERT_TRUE(w.Copy(cdfBackup));
+    EXPECT_FALSE(fs::exists(fs::path(w.Backup) / "stranger's notes.txt"));
+    fs::remove(w.DataFile("stranger's notes.txt"));
+    const String extra = w.Backup + "/" + c.Name;
+    {
+      std::ofstream(extra.c_str()).put('x');
+    }
+    fs::resize_file(extra, gigabyte);
+    std::vector<String> lines;
+    {
+      std::ifstream in(w.Backup + "/" + BackupListName);
+      for (String line; std::getline(in, line);)
+        if (line.rfind(String(c.Name) + "\t", 0) != 0) lines.push_back(line);
+    }
+    lines.push_back(String(c.Name) + "\t" + IntToStr(gigabyte) + "\t" + FileDigest(extra));
+    {
+      std::ofstream out(w.Backup + "/" + BackupListName, std::ios::trunc);
+      for (const String& line : lines) out << line << "\n";
+    }
+    w.Exec("UPDATE Quillory SET JournalText = 'changed' WHERE JournalDate = 45000");
+    CloseDatabaseFiles();
+    const String changed = w.Snapshot();
+    CloseDatabaseFiles();
+    std::vector<TInteraction> shown;
+    const bool restored = w.Copy(cdfRestore, &shown);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(restored, *c.Refusal == 0) << shown.back().Text;
+    if (*c.Refusal) {
+      EXPECT_NE(shown.back().Text.find(c.Refusal), String::npos) << shown.back().Text;
+      EXPECT_EQ(w.Snapshot(), changed);
+    } else {
+      EXPECT_FALSE(fs::exists(w.DataFile(c.Name)));
+      EXPECT_NE(w.Snapshot(), changed);
+    }
+    EXPECT_LT(AllocatedIn(w.DataDir()), Int64(64) << 20);
     EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
   }
 }

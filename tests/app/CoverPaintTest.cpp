@@ -126,9 +126,12 @@ TEST_F(CoverPaintTest, BadPictureIsReportedOnceAndTheCoverStillPaints) {
   Paint(cdmNormal);
   Paint(cdmTiled);
   ASSERT_EQ(script.Shown.size(), 1u);
-  EXPECT_EQ(script.Shown[0].Text, "The Cover Bitmap was not found");
-  EXPECT_EQ(script.Shown[0].Caption, "Error");
-  EXPECT_EQ(script.Shown[0].Icon, MB_ICONERROR);
+  EXPECT_EQ(script.Shown[0].Text, "The cover picture \"" + FPath +
+                                      "\" cannot be used: it is no picture the program can show.\r\n\r\nThe "
+                                      "cover is shown without a picture. Choose another one on the Cover Page of "
+                                      "the preferences.");
+  EXPECT_EQ(script.Shown[0].Caption, "Quillory");
+  EXPECT_EQ(script.Shown[0].Icon, MB_ICONWARNING);
   EXPECT_EQ(At(100, 180), clNavy);  // the rest of the cover is painted
 }
 

@@ -29,25 +29,8 @@
 
 namespace {
 
+using qytest::DocumentText;
 using qytest::TWindowSeam;
-
-std::string Text(TCustomVLData& d) {
-  std::string s;
-  for (Integer i = 0; i < d.GetItemCount(); ++i) {
-    TCustomVLItemInfo* item = d.GetItem(i);
-    if (i > 0 && item->IsParaStart()) s += "|";
-    if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
-      s += "[";
-      for (Integer r = 0; r < t->RowCount(); ++r)
-        for (Integer c = 0; c < t->ColCount(); ++c)
-          if (TVLTableCellData* cell = t->GetCell(r, c)) s += (r + c > 0 ? "/" : "") + Text(*cell->GetVLData());
-      s += "]";
-    } else if (item->StyleNo >= 0) {
-      s += item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) : std::string(d.GetItemTextA(i));
-    }
-  }
-  return s;
-}
 
 struct TChainWindow : TWindowSeam {
   TChainWindow() {
@@ -57,21 +40,8 @@ struct TChainWindow : TWindowSeam {
     Settle();
   }
   TVellumEdit* Edit() const { return Editor(J); }
-  std::string Shown() const { return Text(*Edit()->VLData()); }
+  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
   TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
-
-  // Table > Insert Table, rows x cols, where the caret is.
-  bool InsertTable(Integer rows, Integer cols) {
-    TInteractionScript script;
-    script.Do([=](TInteraction& r) {
-      auto* f = dynamic_cast<TfrmInsTable*>(r.Form);
-      if (!f) return static_cast<int>(mrCancel);
-      f->SetRows(rows);
-      f->SetColumns(cols);
-      return static_cast<int>(mrOk);
-    });
-    return Menu("vlActionInsertTable") && script.Pending() == 0;
-  }
 
   // The cell editors open, outermost first.
   std::vector<TVLTableInplaceEdit*> Cells() const {
@@ -160,7 +130,7 @@ TEST(EditorChainSeam, TypingAfterEachSaveGoesOnWhereTheCaretIs) {
         }
         ASSERT_FALSE(w.J->Document->Modified) << "saved after" << word;
         ASSERT_EQ(w.Cells().size(), nested ? 2u : 1u);
-        ASSERT_EQ(Text(*w.Innermost()->EditData()), expected);
+        ASSERT_EQ(DocumentText(*w.Innermost()->EditData()), expected);
       }
     }
 }
@@ -317,7 +287,7 @@ TEST(EditorChainSeam, ADialogClosedFromACellGivesItTheKeyboardBack) {
       ASSERT_TRUE(TWindowSeam::Activate(w.Window()));
       ASSERT_TRUE(w.Type("ç"));
       ASSERT_EQ(w.Cells().size(), nested ? 2u : 1u);
-      EXPECT_EQ(Text(*w.Innermost()->EditData()), "abç");
+      EXPECT_EQ(DocumentText(*w.Innermost()->EditData()), "abç");
     }
 }
 
@@ -433,6 +403,41 @@ TEST(EditorChainSeam, ASpellingCheckInACellKeepsItsDialogActive) {
   const std::string after = w.Shown();
   ASSERT_TRUE(w.Type("Ł"));
   EXPECT_NE(w.Shown(), after) << "the typed letter went elsewhere";
+}
+
+}  // namespace
+
+namespace {
+
+// The lock keys in the journal's editor and in cells nested to any depth:
+// the status bar reads the lock state again at each press and release (here
+// the keyboard's locks are off, so a stale "cap" or "num" goes), and a typed
+// key counts as the user's activity wherever the caret is.
+TEST(EditorChainSeam, EveryEditorOfTheChainReportsTheLockKeysAndTyping) {
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    int panel;
+    const char* stale;
+  };
+  const Case keys[] = {{"Caps Lock", Qt::Key_CapsLock, spCapsLock, "cap"},
+                       {"Num Lock", Qt::Key_NumLock, spNumLock, "num"}};
+  for (const int depth : {0, 1, 2}) {
+    SCOPED_TRACE("cells nested " + std::to_string(depth) + " deep");
+    TChainWindow w;
+    for (int i = 0; i < depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_EQ(w.Cells().size(), static_cast<size_t>(depth));
+    ASSERT_EQ(TWindowSeam::KeyTarget(), WidgetOf(w.Innermost()));
+    for (const Case& k : keys) {
+      SCOPED_TRACE(k.name);
+      w.Main->SetStatusText(k.panel, k.stale);
+      ASSERT_TRUE(w.Key(k.key));
+      EXPECT_EQ(w.Main->StatusText(k.panel), "");
+    }
+    LastActivityTime = 0;
+    ASSERT_TRUE(w.Type("é"));
+    EXPECT_GT(LastActivityTime, 0) << "typing was no activity";
+  }
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
 // The main window with the find, selection, preview, progress and activity
-// windows over a set-up database, and stored entries written straight into
-// the entry table, for the tests of journal find and journal reports.
-#include "MainWindowJournalSupport.h"
+// windows over a set-up database, driven by code or by keys, and stored
+// entries written straight into the entry table, for the tests of journal
+// find and journal reports.
+#include "WindowSeamSupport.h"
 
 #include "app/QYActivity.h"
 #include "app/QYGlobalFind.h"
@@ -19,7 +20,7 @@
 
 namespace qytest {
 
-class TFindReportWorld : public TMainJournalWorld {
+class TFindReportWorld : public TWindowSeam {
 public:
   TFindReportWorld() {
     Activity.reset(new TActivityDisplayWindow(nullptr));

@@ -257,4 +257,58 @@ TEST(GlobalFindTest, TheWindowMovesOffTheHitItShows) {
   w.Find->Close();
 }
 
+// Ctrl+Shift+F, the text, Enter, and Enter again at each hit, as the user
+// goes from hit to hit by the keyboard: each Enter is Find Next, never a
+// paragraph break in the entry where the hit is selected (in the text and
+// in a table cell), and the saved entry is as it was typed.
+TEST(GlobalFindTest, EnterAtAHitIsFindNextByTheKeyboard) {
+  TFindReportWorld w;
+  // A hit in a journal whose window is not open yet: it opens for the hit.
+  const Integer other = w.Journal("Other river notes");
+  w.Store({{other, EncodeDate(2015, 3, 4), TFindReportWorld::EntryVLF({"Down by the river, naïve."})}});
+  TOpenJournal* j = w.OpenWindow("Łódź diary", 0);
+  ASSERT_TRUE(w.ShowActive());
+  j->EditorWindow->FocusEditor();
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.Type("The river café"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.InsertTable(1, 2));
+  ASSERT_TRUE(w.Type("river bank"));
+  const std::string typed = "The river café|[river bank/]";
+  TVellumEdit* e = TFindReportWorld::Editor(j);
+  ASSERT_EQ(DocumentText(*e->VLData()), typed);
+
+  ASSERT_TRUE(w.Key(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier));
+  ASSERT_TRUE(w.Find->GetVisible());
+  QWidget* findWindow = WidgetOf(w.Find.get())->window();
+  ASSERT_TRUE(TFindReportWorld::WaitFor([&] { return QApplication::activeWindow() == findWindow; }));
+  ASSERT_TRUE(w.Type("river"));
+  ASSERT_EQ(w.Find->leTextToFind->GetText(), "river");
+  int seen = w.Find->HitsShown;
+  ASSERT_TRUE(w.Key(Qt::Key_Return));  // Find
+  std::vector<String> hits;
+  while (w.NextHit(seen) && hits.size() < 5) {
+    hits.push_back(CurrentJournal->EditorWindow->QuilloryText->GetInnermostEditor()->GetSelText());
+    // As long as a window manager may take to hand the activation round.
+    EXPECT_TRUE(TFindReportWorld::WaitFor([&] { return QApplication::activeWindow() == findWindow; }))
+        << "the journal took the keyboard at hit " << hits.size();
+    ASSERT_TRUE(w.Key(Qt::Key_Return));  // Find Next
+    EXPECT_EQ(DocumentText(*e->VLData()), typed) << "after Enter at hit " << hits.size();
+  }
+  EXPECT_EQ(hits, (std::vector<String>{"river", "river", "river"}));
+  TOpenJournal* opened = FindOrOpenJournal(other);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->Document->Text(), "Down by the river, naïve.");
+  EXPECT_EQ(w.FindStatus(), "find done");
+  w.Find->Close();
+  SaveEntry(j, smAuto);
+  const String blob = w.StoredBlob(j->JournalID, std::floor(j->EntryDate));
+  TEntryDocument stored;
+  TMemoryStream stream;
+  stream.Write(blob.data(), static_cast<Int64>(blob.size()));
+  stream.Seek(0, soBeginning);
+  ASSERT_TRUE(stored.LoadVLF(stream));
+  EXPECT_EQ(DocumentText(stored.Data), typed);
+}
+
 }  // namespace

@@ -13,18 +13,25 @@
 #include "spellvl/VLSpellChecker.h"
 
 #include <cmath>
+#include <functional>
 
 namespace qytest {
 
 class TMainJournalWorld : public TJournalWorld {
 public:
-  TMainJournalWorld() {
+  TMainJournalWorld() : TMainJournalWorld(nullptr) {}
+  // beforeStart sets up the database folder and its settings as an earlier
+  // run left them, before the main window starts on them; the boxes the
+  // start shows are kept in StartShown.
+  explicit TMainJournalWorld(const std::function<void(TMainJournalWorld&)>& beforeStart) {
+    if (beforeStart) beforeStart(*this);
     SetMainWindowDatabaseFolders(Folders);
     AppHooks() = {};
     RegisterJournalHooks();
     TInteractionScript script;
-    script.Answer(IDOK);
+    for (int i = 0; i < 4; ++i) script.Answer(IDOK);
     Main = Application->CreateForm<TformQuilloryMain>();
+    StartShown = script.Shown;
     ProfileSettings.ProtectPriorEntries = false;
     ProfileSettings.KeepJournalStyle = true;
     ProfileSettings.ConfirmDelete = false;
@@ -91,6 +98,7 @@ public:
   }
 
   TformQuilloryMain* Main = nullptr;
+  std::vector<TInteraction> StartShown;
 };
 
 }  // namespace qytest

@@ -1,9 +1,12 @@
-// The Restore command from the main window: its question comes before the
-// journals close, so that Cancel leaves everything as it was.
+// The Restore command from the main window: every check that can refuse the
+// restore, the backup's password and the question come before the journals
+// close, so that a refusal or Cancel leaves everything as it was.
 #include "MainWindowJournalSupport.h"
 
 #include "app/QYBackup.h"
+#include "app/QYDatabase.h"
 #include "app/QYPassword.h"
+#include "app/QYProfile.h"
 #include "platform/db/DBPassword.h"
 
 #include <gtest/gtest.h>
@@ -15,37 +18,76 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-// Cancel at the question, or a refusal before the files are touched: the
-// journals stay open (or open again) with their text and password.
+// The password dialog answered: the text typed, then OK.
+TInteractionScript::TAction TypePassword(const char* typed) {
+  return [typed](TInteraction& r) {
+    auto* dlg = static_cast<TPasswordDlg*>(r.Form);
+    dlg->FormShow(dlg);
+    dlg->ePassword->SetText(typed);
+    dlg->OKBtn->Click();
+    return static_cast<int>(dlg->ModalResult);
+  };
+}
+
+// Cancel at the question or at the backup's password, or a refusal of the
+// backup: the user is told the real cause once, and the journals stay open
+// with their text and password; nothing is left beside the database folder.
 TEST(RestoreCommand, CancelOrARefusalLeavesTheJournalsOpen) {
+  enum TBackup { bNoFolder, bEmptyFolder, bBackup, bOlderPassword };
   const struct {
     const char* Name;
-    bool FolderExists;
-    int Answer;            // to the question
-    const char* Message;   // the second message, "" for none
+    TBackup Backup;
+    std::function<void(TInteractionScript&)> Answers;
+    // What the user is shown, in order: part of each text ("" for the
+    // password dialog).
+    std::vector<const char*> Shown;
   } cases[] = {
-      {"cancel at the question", true, IDCANCEL, ""},
-      {"no folder to restore from", false, IDOK, "does not exist"},
+      {"cancel at the question", bBackup, [](TInteractionScript& s) { s.Answer(IDCANCEL); }, {RestoreQuestion}},
+      {"no folder to restore from", bNoFolder, [](TInteractionScript& s) { s.Answer(IDOK); }, {"does not exist"}},
+      {"an empty folder", bEmptyFolder, [](TInteractionScript& s) { s.Answer(IDOK); },
+       {"No backup of the database was found"}},
+      {"cancel at the backup's password", bOlderPassword,
+       [](TInteractionScript& s) { s.Answer(mrCancel).Answer(IDOK); }, {"", "its password was not given"}},
+      {"nothing typed at the backup's password", bOlderPassword,
+       [](TInteractionScript& s) { s.Do(TypePassword("")).Answer(IDOK); }, {"", "its password was not given"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     TMainJournalWorld w;
+    TPasswordDlg dialog(nullptr);
+    const String backup = w.Root.str() + "/backup";
+    ProfileSettings.BackupRestoreLocation = backup;
+    if (c.Backup != bNoFolder) fs::create_directories(backup);
+    if (c.Backup == bOlderPassword) {
+      RestructureTablePassword("", "Older-Pass-ü", "QUILLORY");
+      QuillorySession().AddPassword("Older-Pass-ü");
+      RecordJournalCipherSettings();
+    }
+    if (c.Backup == bBackup || c.Backup == bOlderPassword) {
+      TInteractionScript made;
+      for (int i = 0; i < 4; ++i) made.Answer(IDOK);
+      ASSERT_TRUE(CopyDatabaseFiles(cdfBackup));
+    }
+    if (c.Backup == bOlderPassword) {
+      RestructureTablePassword("Older-Pass-ü", "held-Łódź", "QUILLORY");
+      QuillorySession().RemovePassword("Older-Pass-ü");
+      QuillorySession().AddPassword("held-Łódź");
+      RecordJournalCipherSettings();
+    }
     TOpenJournal* journal = w.OpenWindow("Łódź notes", 0);
     TMainJournalWorld::TypeAtEnd(journal, "café, not saved yet");
-    const String backup = w.Root.str() + "/backup";
-    if (c.FolderExists) fs::create_directories(backup);
-    ProfileSettings.BackupRestoreLocation = backup;
     QuillorySession().AddPassword("held-Łódź");
     JournalPassword = "held-Łódź";
     TInteractionScript script;
-    script.Answer(c.Answer);
-    if (*c.Message) script.Answer(IDOK);
+    c.Answers(script);
     ActionRestoreExecute(w.Main);
-    ASSERT_EQ(script.Shown.size(), *c.Message ? 2u : 1u);
-    EXPECT_EQ(script.Shown[0].Text, RestoreQuestion);
-    if (*c.Message) {
-      EXPECT_NE(script.Shown[1].Text.find(c.Message), String::npos) << script.Shown[1].Text;
-    }
+    ASSERT_EQ(script.Shown.size(), c.Shown.size());
+    for (size_t i = 0; i < c.Shown.size(); ++i)
+      if (*c.Shown[i]) {
+        EXPECT_NE(script.Shown[i].Text.find(c.Shown[i]), String::npos) << script.Shown[i].Text;
+      } else {
+        EXPECT_NE(dynamic_cast<TPasswordDlg*>(script.Shown[i].Form), nullptr) << script.Shown[i].Text;
+      }
     EXPECT_EQ(script.Unexpected, 0);
     EXPECT_TRUE(JournalsLoaded);
     EXPECT_EQ(ScreenMode, smOpen);
@@ -54,6 +96,7 @@ TEST(RestoreCommand, CancelOrARefusalLeavesTheJournalsOpen) {
     EXPECT_EQ(now->JournalName, "Łódź notes");
     EXPECT_NE(now->Document->Text().find("café, not saved yet"), String::npos);
     EXPECT_TRUE(QuillorySession().HasPassword("held-Łódź"));
+    EXPECT_FALSE(QuillorySession().HasPassword("Older-Pass-ü"));
     EXPECT_EQ(JournalPassword, "held-Łódź");
     EXPECT_FALSE(fs::exists(RestoreStagingOf(w.DataDir())));
     now->Document->Modified = false;

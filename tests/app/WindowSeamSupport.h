@@ -6,6 +6,10 @@
 // and skips without one.
 #include "MainWindowJournalSupport.h"
 
+#include "actions/InsTableVLFrm.h"
+#include "richtext/model/VLUni.h"
+#include "richtext/table/VLCellEditor.h"
+
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Menus.h"
@@ -23,6 +27,27 @@
 #include <string>
 
 namespace qytest {
+
+// A document's text as the user reads it: "|" between paragraphs, a table
+// as "[cell/cell/...]" row by row.
+inline std::string DocumentText(TCustomVLData& d) {
+  std::string s;
+  for (Integer i = 0; i < d.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = d.GetItem(i);
+    if (i > 0 && item->IsParaStart()) s += "|";
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+      s += "[";
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (TVLTableCellData* cell = t->GetCell(r, c))
+            s += (r + c > 0 ? "/" : "") + DocumentText(*cell->GetVLData());
+      s += "]";
+    } else if (item->StyleNo >= 0) {
+      s += item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) : std::string(d.GetItemTextA(i));
+    }
+  }
+  return s;
+}
 
 class TWindowSeam : public TMainJournalWorld {
 public:
@@ -82,6 +107,19 @@ public:
     const TCallWatchdog watchdog(std::string("the menu command ") + actionName);
     handle->trigger();
     return Settle();
+  }
+
+  // Table > Insert Table, rows x cols, where the caret is.
+  bool InsertTable(Integer rows, Integer cols) {
+    TInteractionScript script;
+    script.Do([=](TInteraction& r) {
+      auto* f = dynamic_cast<TfrmInsTable*>(r.Form);
+      if (!f) return static_cast<int>(mrCancel);
+      f->SetRows(rows);
+      f->SetColumns(cols);
+      return static_cast<int>(mrOk);
+    });
+    return Menu("vlActionInsertTable") && script.Pending() == 0;
   }
 
   // A left click at a point of a control (its client coordinates).
