@@ -2,6 +2,7 @@
 #include "SpellEditorSupport.h"
 
 #include "spell/scCustomDictionary.h"
+#include "spell/scUtil.h"
 #include "spellvl/VellumParser.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,69 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
     if (c.undoSteps > 0) {
       EXPECT_EQ(w.UndoStepsTo(before), c.undoSteps);
     }
+  }
+}
+
+// A pair taught by Change All, Auto-Correct or the dictionary editor covers
+// the word's lower-case, capitalised and upper-case forms, each replaced in
+// its own case; a replacement with a case of its own keeps it.
+TEST(SpellingDialog, TaughtPairsCoverEveryCaseFormInItsOwnCase) {
+  auto autoCorrect = [](TSpellDialog* d) { return d->AutoCorrectButton; };
+  struct Case {
+    std::string text;
+    std::vector<std::pair<std::string, std::string>> taught;  // in the custom dictionary before
+    std::vector<TStep> steps;
+    std::string result;
+  } cases[] = {
+      {"Beleive it, I beleive, BELEIVE", {}, {{"Beleive", false, ChangeAll, "Believe"}}, "Believe it, I believe, BELIEVE"},
+      {"Beleive it, I beleive, BELEIVE", {}, {{"Beleive", false, autoCorrect, "Believe"}}, "Believe it, I believe, BELIEVE"},
+      {"BELEIVE it, I beleive", {}, {{"BELEIVE", false, ChangeAll, "BELIEVE"}}, "BELIEVE it, I believe"},
+      {"brulee, Brulee, BRULEE", {{"brulee", "Br\xC3\xBBl\xC3\xA9" "e"}}, {},
+       "Br\xC3\xBBl\xC3\xA9" "e, Br\xC3\xBBl\xC3\xA9" "e, BR\xC3\x9BL\xC3\x89" "E"},
+      {"recieve, RECIEVE, Recieve", {{"Recieve", "Receive"}}, {}, "receive, RECEIVE, Receive"},
+      {"creme, Creme, CREME", {{"creme", "cr\xC3\xA8me"}}, {}, "cr\xC3\xA8me, Cr\xC3\xA8me, CR\xC3\x88ME"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+    ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+    for (const auto& [word, with] : c.taught)
+      ASSERT_TRUE(w.Spell->ActiveCustomDictionary()->AddAutoCorrect(SpellWordFromText(word), SpellWordFromText(with)));
+    w.SetText({c.text});
+    TInteractionScript script;
+    script.Answer(IDOK);
+    EXPECT_TRUE(RunSteps(w, c.steps, script).empty());
+    EXPECT_EQ(w.E.Text(), c.result);
+  }
+}
+
+// Where the text takes no changes the pair is offered instead, first.
+TEST(SpellingDialog, ATaughtPairLeadsTheSuggestionsOfEveryCaseForm) {
+  struct Case {
+    std::string word, first;
+  } cases[] = {{"brulee", "Br\xC3\xBBl\xC3\xA9" "e"},
+               {"Brulee", "Br\xC3\xBBl\xC3\xA9" "e"},
+               {"BRULEE", "BR\xC3\x9BL\xC3\x89" "E"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.word);
+    TSpellEditor w;
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+    ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+    ASSERT_TRUE(w.Spell->ActiveCustomDictionary()->AddAutoCorrect("brulee", SpellWordFromText("Br\xC3\xBBl\xC3\xA9" "e")));
+    w.SetText({"sweet " + c.word});
+    w.E.Edit->SetReadOnly(true);
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    EXPECT_EQ(d->NotFoundEdit->GetText(), c.word);
+    ASSERT_GT(d->SuggestionsListbox->Items().Count(), 0);
+    EXPECT_EQ(d->SuggestionsListbox->Items().Get(0), c.first);
+    d->CancelButton->Click();
   }
 }
 
