@@ -18,6 +18,7 @@
 
 namespace {
 using spellvltest::TSpellEditor;
+using spellvltest::TypeText;
 
 std::vector<String> Rows(TStrings& items) {
   std::vector<String> r;
@@ -378,21 +379,6 @@ TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
   d.FocusEntry("Trips.spu");
   d.EditButtonClick();
   EXPECT_EQ(pairs, 1);
-}
-
-// Types Text into Widget a character at a time, as a keyboard layout that
-// has each letter sends it (one event per character, surrogate pairs too).
-void TypeText(QWidget* Widget, const char* Text) {
-  const QString text = QString::fromUtf8(Text);
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-    const QString ch = text.mid(i, n);
-    i += n - 1;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
-    QCoreApplication::sendEvent(Widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
-    QCoreApplication::sendEvent(Widget, &release);
-  }
 }
 
 // Add greys out for text the dictionary cannot store, and a note under the

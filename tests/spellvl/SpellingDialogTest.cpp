@@ -1,6 +1,7 @@
 // Scripted spelling checks of a real editor through the spelling dialog.
 #include "SpellEditorSupport.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scUtil.h"
 #include "spellvl/VellumParser.h"
@@ -151,6 +152,60 @@ TEST(SpellingDialog, ATaughtPairLeadsTheSuggestionsOfEveryCaseForm) {
     ASSERT_GT(d->SuggestionsListbox->Items().Count(), 0);
     EXPECT_EQ(d->SuggestionsListbox->Items().Get(0), c.first);
     d->CancelButton->Click();
+  }
+}
+
+// A character beyond the basic plane (an emoji) is none the dictionaries
+// can hold: typed into Replace With it is refused with a message and the
+// entry keeps its text exactly; in the text it is passed over and kept.
+TEST(SpellingDialog, CharactersBeyondTheBasicPlaneAreKeptExactly) {
+  struct Case {
+    const char* button;
+    const char* typed;
+  } cases[] = {{"Change", "the\xF0\x9F\x98\x80"},
+               {"Change All", "\xF0\x9F\x98\x80"},
+               {"Auto-Correct", "t\xF0\x9D\x90\x80h"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.button) + " " + c.typed);
+    const std::string text = "teh \xF0\x9F\x98\x80" "cat wrods\xF0\x9F\x98\x80 caf\xC3\xA9";
+    TSpellEditor w;
+    w.SetText({text});
+    TInteractionScript script;
+    script.Answer(IDOK);  // the refusal
+    script.Answer(IDOK);  // "The spelling check is complete."
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    ASSERT_EQ(d->NotFoundEdit->GetText(), "teh");
+    d->ReplaceWithEdit->SetText("");
+    spellvltest::TypeText(WidgetOf(d->ReplaceWithEdit), c.typed);
+    ASSERT_EQ(d->ReplaceWithEdit->GetText(), c.typed);
+    TButton* b = std::string(c.button) == "Change" ? d->ChangeButton
+                 : std::string(c.button) == "Change All" ? d->ChangeAllButton
+                                                          : d->AutoCorrectButton;
+    ASSERT_TRUE(b->GetEnabled());
+    b->Click();
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_NE(script.Shown[0].Text.find("cannot hold"), String::npos) << script.Shown[0].Text;
+    EXPECT_NE(script.Shown[0].Text.find(c.typed), String::npos) << script.Shown[0].Text;
+    EXPECT_EQ(w.E.Text(), text);
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    EXPECT_EQ(d->NotFoundEdit->GetText(), "teh");
+    d->IgnoreButton->Click();
+    // The word beside an emoji is checked on its own; the emoji stays.
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    EXPECT_EQ(d->NotFoundEdit->GetText(), "wrods");
+    d->ReplaceWithEdit->SetText("words");
+    d->ChangeButton->Click();
+    EXPECT_FALSE(w.Spell->CheckRunning());
+    EXPECT_EQ(w.E.Text(), "teh \xF0\x9F\x98\x80" "cat words\xF0\x9F\x98\x80 caf\xC3\xA9");
+    // Nothing was taught with a stand-in for the character.
+    AnsiString with;
+    EXPECT_FALSE(w.Spell->InternalDictionary().FindAutoCorrect("teh", with)) << with;
+    for (TCustomDictionary* taught : {w.Spell->ActiveCustomDictionary(), w.Spell->LearningDictionary()}) {
+      ASSERT_NE(taught, nullptr);
+      EXPECT_FALSE(taught->FindAutoCorrect("teh", with)) << with;
+    }
   }
 }
 
