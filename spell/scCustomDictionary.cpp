@@ -42,6 +42,10 @@ void PutI32(std::string& out, int32_t v) {
 }
 }  // namespace
 
+bool IsBlankReplacement(const AnsiString& Replacement) {
+  return Replacement.find_first_not_of(" \t") == AnsiString::npos;
+}
+
 uint32_t NextTableSize(uint32_t N) {
   for (uint32_t s : kSizes)
     if (s > N) return s;
@@ -258,7 +262,9 @@ bool TCustomDictionary::LoadFromBody(const std::string& Body) {
     if (v <= 0 || FPool[static_cast<size_t>(v) - 1] != 'A') continue;
     size_t len = 0;
     EntryAt(v, &len);
-    if (FPool[static_cast<size_t>(v) + len + 1] != 0) continue;
+    const char* with = FPool.data() + v + len + 1;
+    if (!IsBlankReplacement(AnsiString(with, strnlen(with, FPool.size() - (static_cast<size_t>(v) + len + 1)))))
+      continue;
     v = -1;
     --FEntryCount;
     --FAutoCorrectCount;
@@ -434,7 +440,7 @@ bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiSt
   // break would split every later paragraph it is offered for.
   // A pair that replaces a word with nothing would delete it from the text.
   if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) ||
-      HasLineBreak(Replacement) || (Kind == 'A' && Replacement.empty()) || FindEntry('*', Word, slot, index))
+      HasLineBreak(Replacement) || (Kind == 'A' && IsBlankReplacement(Replacement)) || FindEntry('*', Word, slot, index))
     return false;
   if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
   const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;

@@ -116,5 +116,9 @@ private:
   std::vector<TPending> FPending;
 };
 
+// A replacement of nothing but spaces and tabs, or none: a pair with it
+// would delete its word from the text.
+bool IsBlankReplacement(const AnsiString& Replacement);
+
 // The next table size after N (251 for 0); 0 past the largest.
 uint32_t NextTableSize(uint32_t N);

@@ -1738,9 +1738,9 @@ void TSpellCheckerBase::Change(const AnsiString& Typed) {
 void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   const AnsiString NewWord = OneLine(Typed);
-  // A pair that changes a word to nothing would delete it wherever it
-  // comes again: refused, the check stays at the word.
-  if (NewWord.empty()) return;
+  // A pair that changes a word to nothing (or to spaces) would delete it
+  // wherever it comes again: refused, the check stays at the word.
+  if (IsBlankReplacement(NewWord)) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   const bool added = FInternal->AddAutoCorrect(FCurrentWord, NewWord);
@@ -1764,7 +1764,7 @@ void TSpellCheckerBase::Add() {
 void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   const AnsiString NewWord = OneLine(Typed);
-  if (NewWord.empty()) return;  // as Change All
+  if (IsBlankReplacement(NewWord)) return;  // as Change All
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   const bool added = FActiveCustom && FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);

@@ -155,7 +155,8 @@ void TSpellDialog::SetCommandsEnabled(bool Enable) {
 void TSpellDialog::ReplaceWithEditChange() {
   TConfigurationDialogCtrl* c = DialogControl;
   if (!c->SpellChecker) return;
-  const bool t = !ReplaceWithEdit->GetText().empty() && !c->ReportOnly();
+  // Nothing but spaces is no replacement: the word would go.
+  const bool t = !IsBlankReplacement(ReplaceWithEdit->GetText()) && !c->ReportOnly();
   ChangeAllButton->SetEnabled(t && Has(sdcChangeAll));
   ChangeButton->SetEnabled(t && Has(sdcChange));
   AutoCorrectButton->SetEnabled(t && c->ActiveCustomDictionary() != nullptr &&

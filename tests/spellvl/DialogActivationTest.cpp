@@ -119,8 +119,12 @@ TEST(DialogActivation, TheDialogTakenUpAgainOffersWhatThePromptOffered) {
 // Commands that reach the engine anyway (a host's own buttons, a script):
 // an empty replacement is no pair to keep.
 TEST(DialogActivation, AnEmptyChangeAllOrAutoCorrectIsRefusedAndTeachesNothing) {
-  for (const char* command : {"Change All", "Auto-Correct"}) {
-    SCOPED_TRACE(command);
+  struct Case {
+    std::string command, replacement;
+  } cases[] = {{"Change All", ""}, {"Change All", "  "}, {"Change All", "\n"},
+               {"Auto-Correct", ""}, {"Auto-Correct", " \t"}, {"Auto-Correct", "\r\n"}};
+  for (const auto& [command, replacement] : cases) {
+    SCOPED_TRACE(command + " '" + replacement + "'");
     TSpellEditor w;
     w.SetText({"happy Zqxv days"});
     {
@@ -129,10 +133,10 @@ TEST(DialogActivation, AnEmptyChangeAllOrAutoCorrectIsRefusedAndTeachesNothing) 
       w.Check();
       ASSERT_TRUE(w.Spell->CheckRunning());
       ASSERT_EQ(w.Dialog()->NotFoundEdit->GetText(), "Zqxv");
-      if (std::string(command) == "Change All")
-        w.Spell->ChangeAll("");
+      if (command == "Change All")
+        w.Spell->ChangeAll(replacement);
       else
-        w.Spell->AutoCorrect("");
+        w.Spell->AutoCorrect(replacement);
       ASSERT_TRUE(w.Spell->CheckRunning());
       EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "Zqxv");
       EXPECT_EQ(w.E.Text(), "happy Zqxv days");
