@@ -790,6 +790,8 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
 
 void TCustomDictionaryEditDialog::ShowNote(TLabel* Note, const String& Text) {
   Note->SetText(Text);
+  // As tall as its lines, so they start under the buttons.
+  if (!Text.empty()) Note->SetHeight(std::max(Note->WrappedTextHeight(), 16));
   Note->SetVisible(!Text.empty());
 }
 
