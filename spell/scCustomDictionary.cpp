@@ -255,16 +255,15 @@ bool TCustomDictionary::LoadFromBody(const std::string& Body) {
   FAddedCount = counts[0];
   FExcludedCount = counts[1];
   FAutoCorrectCount = counts[2];
-  // A pair with an empty replacement (an earlier version stored them) would
-  // delete its word from every text checked: it is dropped, and the file
-  // written again without it at the next save.
+  // A pair with an empty or blank replacement (an earlier version stored
+  // them) would delete its word from every text checked: it is dropped, and
+  // the file written again without it at the next save.
   for (int32_t& v : FTable) {
     if (v <= 0 || FPool[static_cast<size_t>(v) - 1] != 'A') continue;
     size_t len = 0;
     EntryAt(v, &len);
-    const char* with = FPool.data() + v + len + 1;
-    if (!IsBlankReplacement(AnsiString(with, strnlen(with, FPool.size() - (static_cast<size_t>(v) + len + 1)))))
-      continue;
+    const size_t at = static_cast<size_t>(v) + len + 1;  // inside the pool: checked above
+    if (!IsBlankReplacement(AnsiString(FPool.data() + at, strnlen(FPool.data() + at, FPool.size() - at)))) continue;
     v = -1;
     --FEntryCount;
     --FAutoCorrectCount;
@@ -437,10 +436,10 @@ bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiSt
   int32_t slot = 0;
   int index = 0;
   // Entries are one line each: the editor lists them so and a learned line
-  // break would split every later paragraph it is offered for.
-  // A pair that replaces a word with nothing would delete it from the text.
-  if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) ||
-      HasLineBreak(Replacement) || (Kind == 'A' && IsBlankReplacement(Replacement)) || FindEntry('*', Word, slot, index))
+  // break would split every later paragraph it is offered for. A pair that
+  // replaces a word with nothing would delete it from the text.
+  if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) || HasLineBreak(Replacement) ||
+      (Kind == 'A' && IsBlankReplacement(Replacement)) || FindEntry('*', Word, slot, index))
     return false;
   if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
   const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;
