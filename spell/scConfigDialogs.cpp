@@ -87,7 +87,16 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
   CustomCombo->OnChange = [this](TObject*) {
     if (FFilling || !DialogControl->Configuration) return;
     const int i = CustomCombo->GetItemIndex();
-    if (i >= 0) DialogControl->Configuration->SetActiveCustom(CustomCombo->Items().Get(i));
+    if (i < 0) return;
+    const String name = CustomCombo->Items().Get(i);
+    // The settings file would give another name back (a line break, a
+    // space at an end): the dictionary in use stays, and the user is told.
+    if (!IsStorableDictionaryName(name)) {
+      MessageBox(DictionaryNameRefusedText(name), DialogControl->GetString(lsSpellingOptions), MB_OK | MB_ICONWARNING);
+      FillCustomCombo();
+      return;
+    }
+    DialogControl->Configuration->SetActiveCustom(name);
   };
   DictionariesButton = Make<TButton>(this, DictionariesGroup, "DictionariesButton", 192, 130, 105, 23);
   DictionariesButton->OnClick = [this](TObject*) {
@@ -325,6 +334,8 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
     // The row shows the file the dictionary now lives in, so that the row,
     // the file and the configuration name the same thing.
     const String file = CustomDictionaryFileName(text);
+    if (file.empty() && !text.empty() && text != old)
+      MessageBox(DictionaryNameRefusedText(text), DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
     if (row < 0 || row >= static_cast<int>(FEntries.size()) ||
         !FEntries[static_cast<size_t>(row)].Renamable || file.empty() ||
         !DialogControl->RenameCustomDictionary(FEntries[static_cast<size_t>(row)].FileName, file)) {
@@ -537,6 +548,17 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   ExcludeList->SetSorted(true);
   AddExcludeButton = Make<TButton>(this, ExcludedWordsSheet, "AddExcludeButton", 224, 64, 75, 23);
   DeleteExcludeButton = Make<TButton>(this, ExcludedWordsSheet, "DeleteExcludeButton", 224, 91, 75, 23);
+
+  auto note = [this](TTabSheet* sheet, const char* name) {
+    auto* l = Make<TLabel>(this, sheet, name, 224, 122, 75, 139);
+    l->AutoSize = false;
+    l->SetWordWrap(true);
+    l->SetVisible(false);
+    return l;
+  };
+  IgnoreNote = note(AddedWordsSheet, "IgnoreNote");
+  AutoCorrectNote = note(AutoCorrectWordsSheet, "AutoCorrectNote");
+  ExcludeNote = note(ExcludedWordsSheet, "ExcludeNote");
 
   HelpButton = Make<TButton>(this, this, "HelpButton", 150, 304, 75, 23);
   OK = Make<TButton>(this, this, "OK", 231, 304, 75, 23);
@@ -753,6 +775,7 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
   const String t = edit->GetText();
   AnsiString replacement, w;
   const bool storable = ToEntry(t, w);
+  ShowNote(Added ? IgnoreNote : ExcludeNote, UnstorableLettersText(t));
   if (Added ? FDictionary->IsAddedWord(w) : FDictionary->IsExcludedWord(w)) {
     add->SetEnabled(false);
     list->SetItemIndex(list->Items().IndexOf(t));
@@ -765,6 +788,13 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
   add->SetEnabled(!t.empty() && storable && !other && !FDictionary->FindAutoCorrect(w, replacement));
 }
 
+void TCustomDictionaryEditDialog::ShowNote(TLabel* Note, const String& Text) {
+  Note->SetText(Text);
+  // As tall as its lines, so they start under the buttons.
+  if (!Text.empty()) Note->SetHeight(std::max(Note->WrappedTextHeight(), 16));
+  Note->SetVisible(!Text.empty());
+}
+
 void TCustomDictionaryEditDialog::IgnoreEditChange() { WordRule(true); }
 void TCustomDictionaryEditDialog::ExcludeEditChange() { WordRule(false); }
 
@@ -773,6 +803,7 @@ void TCustomDictionaryEditDialog::ReplaceEditChange() {
   const String t = ReplaceEdit->GetText();
   AnsiString replacement, w, with;
   const bool storable = ToEntry(t, w) && ToEntry(WithEdit->GetText(), with);
+  ShowNote(AutoCorrectNote, UnstorableLettersText(t + WithEdit->GetText()));
   if (FDictionary->FindAutoCorrect(w, replacement)) {
     AddAutoCorrectButton->SetEnabled(false);
     AutoCorrectList->SetItemIndex(PairRow(t));

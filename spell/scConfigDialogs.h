@@ -96,6 +96,9 @@ public:
   TListBox *IgnoreList, *AutoCorrectList, *ExcludeList;
   TButton *AddIgnoreButton, *DeleteIgnoreButton, *AddAutoCorrectButton, *DeleteAutoCorrectButton,
       *AddExcludeButton, *DeleteExcludeButton, *HelpButton, *OK;
+  // Why Add is unavailable, under each sheet's buttons: shown while the
+  // typed text holds letters the dictionary cannot store.
+  TLabel *IgnoreNote, *AutoCorrectNote, *ExcludeNote;
   TConfigurationDialogCtrl* DialogControl;
 
   void IgnoreEditChange();
@@ -110,6 +113,7 @@ private:
   void FitTabs();
   void ApplyTexts();
   void WordRule(bool Added);
+  static void ShowNote(TLabel* Note, const String& Text);
   int PairRow(const String& Word) const;
   void AddPairRow(const String& Word, const String& Replacement);
   TCustomDictionary* FDictionary = nullptr;

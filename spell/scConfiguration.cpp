@@ -126,6 +126,25 @@ void TSpellConfig::ReadWriteList(const String& Name, TStringList& List, bool Rea
   }
   WriteString(Name + "_count", IntToStr(List.Count()));
   for (int i = 0; i < List.Count(); ++i) WriteString(Name + "_" + IntToStr(i), List[i]);
+  // Entries past the list's end (dictionaries since removed) go from the
+  // file: it names only what the settings hold.
+  if (!FIni || FWriteFailed || (StorageInUse != csFile && StorageInUse != csRegistry)) return;
+  try {
+    TStringList keys;
+    FIni->ReadSection(Section, keys);
+    const String prefix = Name + "_";
+    for (int k = 0; k < keys.Count(); ++k) {
+      const String key = keys[k];
+      if (key.compare(0, prefix.size(), prefix) != 0) continue;
+      const String index = key.substr(prefix.size());
+      int i = 0;
+      if (!index.empty() && index.find_first_not_of("0123456789") == String::npos && TryStrToInt(index, i) &&
+          i >= List.Count())
+        FIni->DeleteKey(Section, key);
+    }
+  } catch (const Exception&) {
+    FWriteFailed = true;
+  }
 }
 
 void TSpellConfig::ReadString(const String& Key, const String& Default, String& Value) {

@@ -42,6 +42,10 @@ void PutI32(std::string& out, int32_t v) {
 }
 }  // namespace
 
+bool IsBlankReplacement(const AnsiString& Replacement) {
+  return Replacement.find_first_not_of(" \t") == AnsiString::npos;
+}
+
 uint32_t NextTableSize(uint32_t N) {
   for (uint32_t s : kSizes)
     if (s > N) return s;
@@ -140,6 +144,7 @@ bool TCustomDictionary::SetFileName(const String& FileName) {
 
 void TCustomDictionary::ResetContents() {
   FAddedCount = FExcludedCount = FAutoCorrectCount = 0;
+  FDroppedEntries = 0;
   FEntryCount = 0;
   FRemovedCount = 0;
   FPool.clear();
@@ -250,6 +255,22 @@ bool TCustomDictionary::LoadFromBody(const std::string& Body) {
   FAddedCount = counts[0];
   FExcludedCount = counts[1];
   FAutoCorrectCount = counts[2];
+  // A pair with an empty or blank replacement (an earlier version stored
+  // them) would delete its word from every text checked: it is dropped, and
+  // the file written again without it at the next save.
+  for (int32_t& v : FTable) {
+    if (v <= 0 || FPool[static_cast<size_t>(v) - 1] != 'A') continue;
+    size_t len = 0;
+    EntryAt(v, &len);
+    const size_t at = static_cast<size_t>(v) + len + 1;  // inside the pool: checked above
+    if (!IsBlankReplacement(AnsiString(FPool.data() + at, strnlen(FPool.data() + at, FPool.size() - at)))) continue;
+    v = -1;
+    --FEntryCount;
+    --FAutoCorrectCount;
+    ++FRemovedCount;
+    ++FDroppedEntries;
+    FModified = true;
+  }
   return true;
 }
 
@@ -415,9 +436,10 @@ bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiSt
   int32_t slot = 0;
   int index = 0;
   // Entries are one line each: the editor lists them so and a learned line
-  // break would split every later paragraph it is offered for.
-  if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) ||
-      HasLineBreak(Replacement) || FindEntry('*', Word, slot, index))
+  // break would split every later paragraph it is offered for. A pair that
+  // replaces a word with nothing would delete it from the text.
+  if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) || HasLineBreak(Replacement) ||
+      (Kind == 'A' && IsBlankReplacement(Replacement)) || FindEntry('*', Word, slot, index))
     return false;
   if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
   const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;

@@ -74,6 +74,9 @@ public:
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
   int EntryCount() const { return FEntryCount; }
+  // Entries of the file read last that were left out as damaged (pairs
+  // with an empty replacement).
+  int DroppedEntries() const { return FDroppedEntries; }
   int TableSize() const { return static_cast<int>(FTable.size()); }
   int PoolSize() const { return static_cast<int>(FPool.size()); }
 
@@ -104,6 +107,7 @@ private:
   TFileStamp FFileDate;
   int32_t FEntryCount = 0;
   int32_t FRemovedCount = 0;  // slots holding -1
+  int FDroppedEntries = 0;
   std::string FPool;
   std::vector<int32_t> FTable;
   bool FIndexesValid = false;
@@ -111,6 +115,10 @@ private:
   bool FHasFileName = false;
   std::vector<TPending> FPending;
 };
+
+// A replacement of nothing but spaces and tabs, or none: a pair with it
+// would delete its word from the text.
+bool IsBlankReplacement(const AnsiString& Replacement);
 
 // The next table size after N (251 for 0); 0 past the largest.
 uint32_t NextTableSize(uint32_t N);

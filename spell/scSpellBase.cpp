@@ -698,35 +698,71 @@ bool TSpellCheckerBase::IsWordExcluded(const AnsiString& Word) {
   return FMapping && FMapping->FindAutoCorrect(Word, r);
 }
 
+namespace {
+enum TCaseForm { cfLower, cfCapitalised, cfUpper, cfOther };
+
+TCaseForm CaseFormOf(const AnsiString& Word) {
+  if (IsAllLower(Word)) return cfLower;
+  if (Word.size() > 1 && IsAllUpper(Word)) return cfUpper;
+  if (SpellUpperChar(Word[0]) == Word[0] && IsAllLower(Word.substr(1))) return cfCapitalised;
+  return cfOther;
+}
+
+// Base as Form writes it: capitalised raises the first letter only, so a
+// replacement with capitals of its own keeps them.
+AnsiString InCaseForm(const AnsiString& Base, TCaseForm Form) {
+  if (Form == cfUpper) return SpellUpper(Base);
+  AnsiString r = Base;
+  if (Form == cfCapitalised && !r.empty()) r[0] = SpellUpperChar(r[0]);
+  return r;
+}
+
+// The pair Dictionary holds for another case form of Word, its replacement
+// in Word's case. A replacement written as its key is ("Believe" for
+// "Beleive") takes the occurrence's case; one with a case of its own
+// ("Brûlée" for "brulee") keeps it, in capitals for a word in capitals.
+bool FindPairOfCaseForm(TCustomDictionary& Dictionary, const AnsiString& Word, AnsiString& Replacement) {
+  const TCaseForm form = CaseFormOf(Word);
+  if (form == cfOther || Word.empty()) return false;
+  const AnsiString lower = SpellLower(Word);
+  AnsiString found;
+  for (TCaseForm keyForm : {cfLower, cfCapitalised, cfUpper}) {
+    const AnsiString key = InCaseForm(lower, keyForm);
+    if (key == Word || !Dictionary.FindAutoCorrect(key, found)) continue;
+    const AnsiString base = CaseFormOf(found) == keyForm ? SpellLower(found) : found;
+    Replacement = InCaseForm(base, form);
+    return true;
+  }
+  return false;
+}
+}  // namespace
+
+bool TSpellCheckerBase::FindTaughtPair(const AnsiString& Word, AnsiString& Replacement, bool OtherCaseForms) {
+  if (FActiveCustom && FActiveCustom->FindAutoCorrect(Word, Replacement)) return true;
+  if (FInternal->FindAutoCorrect(Word, Replacement)) return true;
+  for (auto& d : FCustom)
+    if (d->FindAutoCorrect(Word, Replacement)) return true;
+  if (!OtherCaseForms) return false;
+  // Change All and Auto-Correct take the word's lower-case, capitalised
+  // and upper-case forms alike.
+  if (FActiveCustom && FindPairOfCaseForm(*FActiveCustom, Word, Replacement)) return true;
+  if (FindPairOfCaseForm(*FInternal, Word, Replacement)) return true;
+  for (auto& d : FCustom)
+    if (FindPairOfCaseForm(*d, Word, Replacement)) return true;
+  return false;
+}
+
 bool TSpellCheckerBase::FindCorrection(const AnsiString& Word, AnsiString& Replacement) {
   if (!FConfig->Active) FConfig->SetActive(true);
   if (HasTypographicApostrophe(Word) && FindCorrection(StraightApostrophes(Word), Replacement)) {
     Replacement = ApostrophesAs(Replacement, ApostropheOf(Word, '\''));
     return true;
   }
-  if (FActiveCustom && FActiveCustom->FindAutoCorrect(Word, Replacement)) return true;
-  if (FInternal->FindAutoCorrect(Word, Replacement)) return true;
-  for (auto& d : FCustom)
-    if (d->FindAutoCorrect(Word, Replacement)) return true;
+  if (FindTaughtPair(Word, Replacement, false)) return true;
   if (MappingAutoReplace && FMapping && FMapping->FindAutoCorrect(Word, Replacement)) return true;
   if (SuggestionsAutoReplace && FLearning && FLearning->FindAutoCorrect(Word, Replacement))
     return true;
-  // Change All covers the word's capitalised and upper-case forms, in their case.
-  if (Word.size() > 1 && !IsAllLower(Word)) {
-    const bool upper = IsAllUpper(Word);
-    const AnsiString rest = Word.substr(1);
-    if (upper || IsAllLower(rest)) {
-      AnsiString forms[] = {SpellLower(Word), upper ? Word.substr(0, 1) + SpellLower(rest) : AnsiString()};
-      for (const AnsiString& form : forms)
-        if (!form.empty() && form != Word && FInternal->FindAutoCorrect(form, Replacement)) {
-          if (upper)
-            Replacement = SpellUpper(Replacement);
-          else if (!Replacement.empty())
-            Replacement[0] = SpellUpperChar(Replacement[0]);
-          return true;
-        }
-    }
-  }
+  if (FindTaughtPair(Word, Replacement, true)) return true;
   if (FDualCaps && Word.size() > 2 && IsAllLower(Word.substr(2)) && IsAllUpper(Word.substr(0, 2))) {
     Replacement = Word;
     Replacement[1] = SpellLower(Word.substr(1, 1))[0];
@@ -962,6 +998,20 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
   for (int i = 0; i < work.Count(); ++i)
     if (ApostropheOf(work[i], apostrophe) != apostrophe) work.Put(i, ApostrophesAs(work[i], apostrophe));
   List->Assign(&work);
+  AddTaughtSuggestion(straight, apostrophe, Max, List);
+}
+
+void TSpellCheckerBase::AddTaughtSuggestion(const AnsiString& Word, char Apostrophe, int Max, TStrings* List) {
+  // The user's own pair for the word, in any of its case forms, comes first
+  // (read-only text, the pop-up menu: where it was not applied by itself).
+  AnsiString taught;
+  if (!FindTaughtPair(Word, taught, true) || taught.empty()) return;
+  taught = ApostrophesAs(taught, Apostrophe);
+  for (int i = List->Count() - 1; i >= 0; --i)
+    if ((*List)[i] == taught) List->Delete(i);
+  List->Insert(0, taught);
+  if (Max >= 0)
+    while (List->Count() > Max) List->Delete(List->Count() - 1);
 }
 
 void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names) {
@@ -1688,6 +1738,9 @@ void TSpellCheckerBase::Change(const AnsiString& Typed) {
 void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   const AnsiString NewWord = OneLine(Typed);
+  // A pair that changes a word to nothing (or to spaces) would delete it
+  // wherever it comes again: refused, the check stays at the word.
+  if (IsBlankReplacement(NewWord)) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   const bool added = FInternal->AddAutoCorrect(FCurrentWord, NewWord);
@@ -1711,6 +1764,7 @@ void TSpellCheckerBase::Add() {
 void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   const AnsiString NewWord = OneLine(Typed);
+  if (IsBlankReplacement(NewWord)) return;  // as Change All
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   const bool added = FActiveCustom && FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);

@@ -120,6 +120,10 @@ public:
   virtual bool IsWordAcceptable(const AnsiString& Word);
   virtual bool IsWordExcluded(const AnsiString& Word);
   virtual bool FindCorrection(const AnsiString& Word, AnsiString& Replacement);
+  // A pair of Change All or Auto-Correct (the custom dictionaries') for
+  // Word; with OtherCaseForms also one for its lower-case, capitalised or
+  // upper-case form, the replacement then in Word's case.
+  bool FindTaughtPair(const AnsiString& Word, AnsiString& Replacement, bool OtherCaseForms);
   virtual void ModifyCase(const AnsiString& Word, AnsiString& Result);
   virtual bool IsPossessive(const AnsiString& Word);
   // A word with hyphens whose parts are acceptable ("co-founder").
@@ -149,6 +153,8 @@ public:
   // Names: only the candidates one edit away (the typed form of a
   // capitalised word adds its names to the lower-case form's suggestions).
   void BuildPlainSuggestions(const AnsiString& Word, int Max, TStrings* List, bool Names = false);
+  // Puts the taught replacement of Word (FindTaughtPair) first in List.
+  void AddTaughtSuggestion(const AnsiString& Word, char Apostrophe, int Max, TStrings* List);
   virtual void IsSuggestionWord(const AnsiString& Word, bool& Valid);
   virtual void LearnCorrection(const AnsiString& Word, const AnsiString& Replacement);
   virtual TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int XPos,

@@ -77,12 +77,12 @@ TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
   };
   SuggestionsListbox->OnClick = [this](TObject*) {
     const int i = SuggestionsListbox->GetItemIndex();
-    if (i >= 0 && SuggestionsListbox->GetEnabled())
+    if (i >= 0 && FHasSuggestions && SuggestionsListbox->GetEnabled())
       ReplaceWithEdit->SetText(SuggestionsListbox->Items().Get(i));
   };
   SuggestionsListbox->OnDblClick = [this, c](TObject*) {
     const int i = SuggestionsListbox->GetItemIndex();
-    if (i < 0 || !SuggestionsListbox->GetEnabled()) return;
+    if (i < 0 || !FHasSuggestions || !SuggestionsListbox->GetEnabled()) return;
     c->Change(SuggestionsListbox->Items().Get(i));
   };
   NotFoundEdit->OnDblClick = [this](TObject*) { ReplaceWithEdit->SetText(NotFoundEdit->GetText()); };
@@ -100,6 +100,8 @@ TSpellDialog::~TSpellDialog() = default;
 void TSpellDialog::DialogControlConfigurationAvailable() {
   FRepeated = false;
   FDeactivated = false;
+  FPrompted = false;
+  FHasSuggestions = false;
   TConfigurationDialogCtrl* c = DialogControl;
   auto text = [c](TSpellLanguageString s) { return c->GetString(s); };
   SetText(text(lsSpelling));
@@ -153,7 +155,8 @@ void TSpellDialog::SetCommandsEnabled(bool Enable) {
 void TSpellDialog::ReplaceWithEditChange() {
   TConfigurationDialogCtrl* c = DialogControl;
   if (!c->SpellChecker) return;
-  const bool t = !ReplaceWithEdit->GetText().empty() && !c->ReportOnly();
+  // Nothing but spaces is no replacement: the word would go.
+  const bool t = !IsBlankReplacement(ReplaceWithEdit->GetText()) && !c->ReportOnly();
   ChangeAllButton->SetEnabled(t && Has(sdcChangeAll));
   ChangeButton->SetEnabled(t && Has(sdcChange));
   AutoCorrectButton->SetEnabled(t && c->ActiveCustomDictionary() != nullptr &&
@@ -184,51 +187,62 @@ void TSpellDialog::DialogControlPromptWord(const String& Word, bool Repeated) {
   NotFoundEdit->SetText(Word);
   SuggestionsListbox->Clear();
   FFilling = false;
-  // Each prompt sets the commands afresh: whether the text takes
-  // replacements can change from word to word (a table cell).
   FRepeated = Repeated;
-  SetCommandsEnabled(!Repeated);
-  if (Repeated) {
-    OptionsButton->SetEnabled(Has(sdcOptions));
-    IgnoreButton->SetEnabled(true);
-    ChangeButton->SetEnabled(!c->ReportOnly());
-    NotFoundText->SetText(c->GetString(lsDlgRepeatedWord));
-  } else {
-    NotFoundText->SetText(c->GetString(lsDlgNotFound));
-  }
-  UndoButton->SetEnabled(c->CanUndo() && Has(sdcUndo));
+  FPrompted = true;
+  FHasSuggestions = false;
+  NotFoundText->SetText(c->GetString(Repeated ? lsDlgRepeatedWord : lsDlgNotFound));
   if (Repeated) {
     FFilling = true;
     ReplaceWithEdit->SetText(Word.substr(0, Word.size() / 2));
     FFilling = false;
+    EnableForPrompt();
     return;
   }
   TStringList suggestions;
   c->GetSuggestions(Word, &suggestions);
   TStrings& items = SuggestionsListbox->Items();
   for (int i = 0; i < suggestions.Count(); ++i) items.Add(suggestions.Get(i));
-  SuggestionsListbox->SetEnabled(items.Count() > 0);
-  if (items.Count() > 0) {
-    ReplaceWithEdit->SetText(items.Get(0));
-    ReplaceWithEditChange();
+  FHasSuggestions = items.Count() > 0;
+  FFilling = true;
+  ReplaceWithEdit->SetText(FHasSuggestions ? items.Get(0) : String());
+  FFilling = false;
+  if (FHasSuggestions)
     SuggestionsListbox->SetItemIndex(0);
-  } else {
-    ReplaceWithEdit->SetText("");
-    ReplaceWithEditChange();
+  else
     items.Add(c->GetString(lsMnNoSuggestions));
+  EnableForPrompt();
+}
+
+void TSpellDialog::EnableForPrompt() {
+  TConfigurationDialogCtrl* c = DialogControl;
+  if (!c->SpellChecker) return;
+  // Each prompt sets the commands afresh: whether the text takes
+  // replacements can change from word to word (a table cell).
+  SetCommandsEnabled(!FRepeated);
+  if (FRepeated) {
+    OptionsButton->SetEnabled(Has(sdcOptions));
+    IgnoreButton->SetEnabled(true);
+    ChangeButton->SetEnabled(!c->ReportOnly());
+  } else {
+    // The "(no suggestions)" line is a note, not a word to take.
+    SuggestionsListbox->SetEnabled(FHasSuggestions);
+    ReplaceWithEditChange();
   }
+  UndoButton->SetEnabled(c->CanUndo() && Has(sdcUndo));
 }
 
 void TSpellDialog::Activate() {
-  TForm::Activate();
+  // The commands come back before the activation handlers run: the
+  // engine's resumes the check and prompts again, which sets them anew, and
+  // nothing may enable more than that prompt offers.
   if (FDeactivated) {
     FDeactivated = false;
-    SetCommandsEnabled(!FRepeated);
-    if (FRepeated) {
-      IgnoreButton->SetEnabled(true);
-      ChangeButton->SetEnabled(DialogControl->SpellChecker && !DialogControl->ReportOnly());
-    }
+    if (FPrompted)
+      EnableForPrompt();
+    else
+      SetCommandsEnabled(!FRepeated);
   }
+  TForm::Activate();
 }
 
 void TSpellDialog::Deactivate() {

@@ -35,7 +35,12 @@ private:
   static constexpr int LabelGap = 8;
   void FitLabelColumn();
   void ReplaceWithEditChange();
+  // The commands the current prompt offers, as it set them.
+  void EnableForPrompt();
   bool Has(TSpellDialogCommand C) const { return DialogControl->Enabled(C); }
   bool FRepeated = false, FDeactivated = false;
   bool FFilling = false;
+  // A word was prompted; it had suggestions (else the list holds only the
+  // "(no suggestions)" line).
+  bool FPrompted = false, FHasSuggestions = false;
 };

@@ -476,6 +476,30 @@ String ReplacementRefusedText(const String& Text) {
   return "\u201C" + Text + "\u201D has letters the spelling dictionaries cannot hold: it is not put in.";
 }
 
+String UnstorableLettersText(const String& Text) {
+  bool lossless = true;
+  SpellWordFromText(Text, &lossless);
+  if (lossless) return String();
+  // Each character of the text (its UTF-8 bytes) on its own, once.
+  std::vector<String> lost;
+  for (size_t i = 0; i < Text.size();) {
+    size_t n = 1;
+    const unsigned char lead = static_cast<unsigned char>(Text[i]);
+    if (lead >= 0xF0) n = 4;
+    else if (lead >= 0xE0) n = 3;
+    else if (lead >= 0xC0) n = 2;
+    const String ch = Text.substr(i, n);
+    i += n;
+    bool one = true;
+    SpellWordFromText(ch, &one);
+    if (!one && std::find(lost.begin(), lost.end(), ch) == lost.end()) lost.push_back(ch);
+  }
+  String list;
+  for (size_t i = 0; i < lost.size(); ++i)
+    list += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + String("\u201C") + lost[i] + "\u201D";
+  return "The dictionary cannot store " + (list.empty() ? String("some of these characters") : list) + ".";
+}
+
 String SpellWordToText(const AnsiString& Word) { return AnsiToUtf8(Word, 1252); }
 
 AnsiString SpellWordFromText(const String& Text, bool* Lossless) {

@@ -163,3 +163,6 @@ AnsiString SpellWordFromText(const String& Text, bool* Lossless = nullptr);
 bool IsMisencodedWord(const AnsiString& Word);
 // Why a replacement with letters the dictionaries cannot hold is refused.
 String ReplacementRefusedText(const String& Text);
+// Which characters of Text a dictionary cannot store, as a sentence for
+// the user; '' when it can store all of them.
+String UnstorableLettersText(const String& Text);

@@ -9,6 +9,7 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLFormattedData.h"
+#include "richtext/view/VLHitTesting.h"
 #include "spell/scUtil.h"
 
 #include <algorithm>
@@ -395,6 +396,20 @@ void TVellumParser::SelectWord(int Length) {
   }
   editor->SetSelectionBounds(si, so + 1, ei, eo + 1);
   editor->Invalidate();
+}
+
+void TVellumParser::CenterSelection() {
+  if (!Edit) return;
+  TCustomVellumEdit* inner = Edit->GetInnermostEditor();
+  if (!inner || inner == Edit) return;  // the editor scrolled to its own selection
+  // Only the editor that holds the outermost table scrolls: the word's
+  // place on screen, in its document's coordinates.
+  const TRect word = inner->GetSelectionRect();
+  if (word.Height() <= 0) return;
+  const TPoint origin = Edit->ClientToScreen(TPoint(0, 0));
+  TVLEditVLData* d = Edit->EditData();
+  VLShowRectangle(*d, word.Left - origin.X + d->GetHOffset(), word.Top - origin.Y + d->GetVOffset(), word.Width(),
+                  word.Height());
 }
 
 bool TVellumParser::CanReplace() {

@@ -37,7 +37,9 @@ public:
   void SelectWord(int Length) override;
   void ReplaceWord(const AnsiString& Replacement, int State) override;
   void IgnoreWord(int State) override;
-  void CenterSelection() override {}
+  // Brings the selected word into the window: a word in a nested table
+  // too, whose cell editors grow with their cells and scroll nothing.
+  void CenterSelection() override;
   void GetCursorPosition(int& X, int& Y) override;
   void GetSelectionPosition(int& XStart, int& YStart, int& XEnd, int& YEnd) override;
   void GetControlScreenRect(TRect& R) override;

@@ -1113,8 +1113,11 @@ TStrings& TScreen::Fonts() {
 
 void TScreen::SetCursor(TCursor value) {
   if (value == FCursor) return;
-  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   FCursor = value;
+  // A program without a GUI application (a command-line check, a
+  // benchmark) has no cursor: asking for one would abort it.
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   if (value != crDefault) QGuiApplication::setOverrideCursor(CursorOf(value));
 }
 

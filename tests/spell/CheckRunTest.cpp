@@ -5,7 +5,15 @@
 
 #include "SpellTestSupport.h"
 
+#include "platform/gui/Forms.h"
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -152,6 +160,38 @@ TEST(CheckRun, WordsTaughtAtAPromptCountForTheRestOfTheCheck) {
   ASSERT_TRUE(e->CheckRunning());
   e->Ignore();
   EXPECT_FALSE(e->CheckRunning());
+}
+
+}  // namespace
+
+namespace {
+
+// A long check shows the busy cursor where there is a desktop to show it
+// on, and runs to its end in a program that has none (a command-line check,
+// a benchmark): the cursor is never asked for there.
+TEST(CheckRun, ALongCheckShowsTheBusyCursorOnlyWhereAGuiExists) {
+  const auto helper = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "spell_command_line_check";
+  const int status = qytest::RunChild({helper.string()}, std::nullopt);
+  EXPECT_TRUE(WIFEXITED(status)) << "the program ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+
+  // This program has a GUI application: the cursor shows, then goes.
+  TSpellCheckerBase spell(nullptr);
+  spell.ConfigStorage = csNone;
+  spell.UIType = suiSilent;
+  int words = 0;
+  bool busy = false;
+  spell.OnWordCheck = [&](TObject*, const AnsiString&, TWordCheckType& type, AnsiString&) {
+    if (words++ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    if (words == 600) busy = Screen->GetCursor() == crHourGlass;
+    type = wcAccepted;
+  };
+  AnsiString text;
+  for (int i = 0; i < 800; ++i) text += i % 2 ? "caf\xE9 " : "alpha ";
+  spell.CheckString(text);
+  EXPECT_EQ(words, 800);
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(Screen->GetCursor(), crDefault);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // left as they are, and the check goes on without them.
 #include "SpellEditorSupport.h"
 
+#include "spell/scCustomDictionary.h"
+#include "spell/scUtil.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,6 +56,60 @@ TEST(DamagedFiles, ThesaurusFileRefusedWithItsName) {
   ASSERT_EQ(script.Shown.size(), 1u);
   EXPECT_NE(script.Shown[0].Text.find(path.string()), String::npos);
   EXPECT_EQ(w.E.Text(), "happy");
+}
+
+// The user's dictionary file as an earlier version wrote it after an
+// Auto-Correct with an empty Replace With: the pair deletes its word.
+std::string DictionaryWithEmptyPair(const std::filesystem::path& Folder, char Replacement) {
+  const auto file = Folder / "Mine.spu";
+  {
+    TCustomDictionary d;
+    EXPECT_TRUE(d.SetFileName(file.string()));
+    d.SetActive(true);
+    EXPECT_TRUE(d.AddWord(SpellWordFromText("Caf\xC3\xA9")));
+    EXPECT_TRUE(d.AddAutoCorrect("Zqxv", "Z"));
+    EXPECT_TRUE(d.AddAutoCorrect("teh", "the"));
+    EXPECT_TRUE(d.Save());
+  }
+  std::string bytes = qytest::ReadFileBytes(file);
+  const std::string pair("Zqxv\0Z\0", 7);
+  const size_t at = bytes.find(pair);
+  EXPECT_NE(at, std::string::npos);
+  if (at != std::string::npos) bytes[at + 5] = Replacement;
+  qytest::WriteFileBytes(file, bytes);
+  return file.string();
+}
+
+TEST(DamagedFiles, AnEmptyPairInTheDictionaryIsDroppedNotApplied) {
+  for (char replacement : {'\0', ' '}) {
+    SCOPED_TRACE(static_cast<int>(replacement));
+    TSpellEditor w;
+    const std::string file = DictionaryWithEmptyPair(w.Tmp.path(), replacement);
+    w.Spell->ConfigDefaultActiveCustom = "Mine.spu";
+    w.SetText({"happy Zqxv teh days"});
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    // The word is asked about, not deleted; the sound pair still applies.
+    EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "Zqxv");
+    TCustomDictionary* mine = w.Spell->ActiveCustomDictionary();
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(mine->DroppedEntries(), 1);
+    w.Dialog()->IgnoreButton->Click();
+    EXPECT_FALSE(w.Spell->CheckRunning());
+    EXPECT_EQ(w.E.Text(), "happy Zqxv the days");
+    w.Spell->CloseDictionaries();  // the dictionary is written as it closes
+    TCustomDictionary again;
+    ASSERT_TRUE(again.SetFileName(file));
+    again.SetActive(true);
+    AnsiString with;
+    EXPECT_FALSE(again.FindAutoCorrect("Zqxv", with)) << with;
+    EXPECT_TRUE(again.FindAutoCorrect("teh", with));
+    EXPECT_TRUE(again.IsAddedWord(SpellWordFromText("Caf\xC3\xA9")));
+    EXPECT_EQ(again.DroppedEntries(), 0);
+    EXPECT_EQ(again.GetAutoCorrectCount(), 1);
+  }
 }
 
 }  // namespace

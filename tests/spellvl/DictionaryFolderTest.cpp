@@ -7,10 +7,16 @@
 #include "spell/scCustomDictionary.h"
 #include "spell/scSpellDialog.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <random>
 
 namespace {
@@ -141,6 +147,112 @@ TEST_F(DictionaryFolder, OddFilesGetRowsThatAgreeWithTheSettings) {
     if (c.usable) Tick(d, RowOf(d, c.row), false);
   for (const String& name : ListedInFile())
     for (const Case& c : cases) EXPECT_NE(name, c.row);
+}
+
+// A name the settings file cannot give back unchanged is refused, with a
+// message, wherever the user chooses or types it: the settings keep the
+// dictionary they had.
+TEST_F(DictionaryFolder, NamesTheSettingsCannotKeepAreRefusedWithAMessageEverywhere) {
+  ASSERT_TRUE(w.Spell->NewCustomDictionary("Travel"));
+  MakeDictionary(w.Tmp.str() + "/new\nline.spu", "word");
+  MakeDictionary(w.Tmp.str() + "/Caf\xC3\xA9.spu", "word");
+  ASSERT_TRUE(Config().Save());
+  struct Case {
+    const char* where;
+    String typed;
+    std::function<void(const String&)> give;
+  } cases[] = {
+      {"options drop-down", "n",
+       [this](const String& typed) {
+         TSpellCheckConfigDialog o(nullptr);
+         w.Spell->BindDialogControl(&o);
+         // Typing a name's first letter in the closed drop-down chooses it.
+         QTest::keyClicks(WidgetOf(o.CustomCombo), QString::fromStdString(typed));
+         QApplication::processEvents();
+         const int i = o.CustomCombo->GetItemIndex();
+         EXPECT_TRUE(i >= 0 && o.CustomCombo->Items().Get(i) == Config().GetActiveCustom());
+       }},
+      {"rename", " spaced",
+       [this](const String& typed) {
+         TCustomDictionariesDialog d(nullptr);
+         w.Spell->BindDialogControl(&d);
+         ASSERT_TRUE(d.FocusEntry("Travel.spu"));
+         const int row = d.CustomDictionaries->GetItemIndex();
+         d.CustomDictionaries->CommitEdit(row, typed);
+         EXPECT_EQ(d.CustomDictionaries->Items().Get(row), "Travel.spu");
+       }},
+      {"rename", "two\nlines",
+       [this](const String& typed) {
+         TCustomDictionariesDialog d(nullptr);
+         w.Spell->BindDialogControl(&d);
+         ASSERT_TRUE(d.FocusEntry("Travel.spu"));
+         const int row = d.CustomDictionaries->GetItemIndex();
+         d.CustomDictionaries->CommitEdit(row, typed);
+         EXPECT_EQ(d.CustomDictionaries->Items().Get(row), "Travel.spu");
+       }},
+      {"new", "two\nlines",
+       [this](const String& typed) {
+         TCustomDictionariesDialog d(nullptr);
+         w.Spell->BindDialogControl(&d);
+         TInteractionScript names;
+         names.Do([&](TInteraction& r) {
+           if (auto* n = dynamic_cast<TNewCustomDictionary*>(r.Form)) n->NameEdit->SetText(typed);
+           return static_cast<int>(mrOk);
+         });
+         names.Answer(IDOK);
+         d.NewButtonClick();
+         ASSERT_EQ(names.Shown.size(), 2u);
+         EXPECT_NE(names.Shown[1].Text.find("cannot be used"), String::npos) << names.Shown[1].Text;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.where) + " " + c.typed);
+    const String active = Config().GetActiveCustom();
+    std::set<std::string> files;
+    for (const auto& f : std::filesystem::directory_iterator(w.Tmp.path())) files.insert(f.path().filename());
+    TInteractionScript script;
+    script.Answer(IDOK);
+    c.give(c.typed);
+    if (std::string(c.where) != "new") {
+      ASSERT_EQ(script.Shown.size(), 1u);
+      EXPECT_NE(script.Shown[0].Text.find("cannot be used"), String::npos) << script.Shown[0].Text;
+    }
+    EXPECT_EQ(Config().GetActiveCustom(), active);
+    std::set<std::string> after;
+    for (const auto& f : std::filesystem::directory_iterator(w.Tmp.path())) after.insert(f.path().filename());
+    EXPECT_EQ(after, files);
+    ASSERT_TRUE(Config().Save());
+    const std::string cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+    EXPECT_EQ(cfg.find("line"), std::string::npos);
+    EXPECT_EQ(cfg.find("spaced"), std::string::npos);
+    std::vector<String> listed = ListedInFile();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), active), listed.end());
+  }
+}
+
+// Dictionaries deleted or taken out of use leave no key behind in the
+// settings file: it names only what the settings hold.
+TEST_F(DictionaryFolder, TheSettingsFileKeepsNoKeysOfDictionariesThatWent) {
+  for (const char* name : {"Alpha", "Bravo", "Caf\xC3\xA9", "Delta"}) ASSERT_TRUE(w.Spell->NewCustomDictionary(name));
+  ASSERT_TRUE(Config().Save());
+  std::string cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+  ASSERT_NE(cfg.find("Delta.spu"), std::string::npos);
+  TCustomDictionariesDialog d(nullptr);
+  w.Spell->BindDialogControl(&d);
+  for (const char* gone : {"Bravo.spu", "Caf\xC3\xA9.spu"}) {
+    TInteractionScript script;
+    script.Answer(IDYES);
+    ASSERT_TRUE(d.FocusEntry(gone));
+    d.DeleteButtonClick();
+  }
+  Tick(d, RowOf(d, "Delta.spu"), false);
+  ASSERT_TRUE(Config().Save());
+  cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+  for (const char* gone : {"Bravo.spu", "Caf\xC3\xA9.spu", "Delta.spu"}) EXPECT_EQ(cfg.find(gone), std::string::npos) << gone << "\n" << cfg;
+  EXPECT_NE(cfg.find("Alpha.spu"), std::string::npos);
+  std::vector<String> listed = ListedInFile();
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "Alpha.spu"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "Delta.spu"), listed.end());
 }
 
 TEST_F(DictionaryFolder, ConfirmedDeleteStaysDoneWhenTheOptionsAreCancelled) {

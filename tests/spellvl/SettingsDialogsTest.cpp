@@ -18,6 +18,7 @@
 
 namespace {
 using spellvltest::TSpellEditor;
+using spellvltest::TypeText;
 
 std::vector<String> Rows(TStrings& items) {
   std::vector<String> r;
@@ -345,7 +346,11 @@ TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
   // Names that are no plain file name of the folder leave everything as it was.
   for (const char* hostile : {"../escaped", "..", ".", ".hidden", "sub/name", "a\\b", "tab\tname"}) {
     SCOPED_TRACE(hostile);
+    TInteractionScript script;
+    script.Answer(IDOK);
     d.CustomDictionaries->CommitEdit(row, hostile);
+    ASSERT_EQ(script.Shown.size(), 1u);  // the user is told why
+    EXPECT_NE(script.Shown[0].Text.find("cannot be used"), String::npos);
     EXPECT_EQ(row_text(), "Travel.spu");
     EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Travel.spu"));
   }
@@ -374,6 +379,56 @@ TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
   d.FocusEntry("Trips.spu");
   d.EditButtonClick();
   EXPECT_EQ(pairs, 1);
+}
+
+// Add greys out for text the dictionary cannot store, and a note under the
+// buttons says why; typed with the keyboard into each sheet's fields.
+TEST_F(Settings, DictionaryEditorSaysWhyAddIsUnavailable) {
+  TCustomDictionary dict;
+  ASSERT_TRUE(dict.SetFileName((w.Tmp / "Notes.spu").string()));
+  dict.SetActive(true);
+  TCustomDictionaryEditDialog d(nullptr);
+  w.Spell->BindDialogControl(&d, &dict);
+  struct Case {
+    TEdit* TCustomDictionaryEditDialog::*edit;
+    TEdit* TCustomDictionaryEditDialog::*with;  // typed "caf\u00E9 cr\u00E8me" when set
+    TButton* TCustomDictionaryEditDialog::*add;
+    TLabel* TCustomDictionaryEditDialog::*note;
+    const char* typed;
+    std::vector<std::string> named;  // in the note; none: no note, Add available
+  } cases[] = {
+      {&TCustomDictionaryEditDialog::IgnoreEdit, nullptr, &TCustomDictionaryEditDialog::AddIgnoreButton,
+       &TCustomDictionaryEditDialog::IgnoreNote, "\xC5\x81\xC3\xB3" "d\xC5\xBA", {"\xC5\x81", "\xC5\xBA"}},
+      {&TCustomDictionaryEditDialog::IgnoreEdit, nullptr, &TCustomDictionaryEditDialog::AddIgnoreButton,
+       &TCustomDictionaryEditDialog::IgnoreNote, "na\xC3\xAFvet\xC3\xA9", {}},
+      {&TCustomDictionaryEditDialog::ExcludeEdit, nullptr, &TCustomDictionaryEditDialog::AddExcludeButton,
+       &TCustomDictionaryEditDialog::ExcludeNote, "smile\xF0\x9F\x98\x80", {"\xF0\x9F\x98\x80"}},
+      {&TCustomDictionaryEditDialog::ReplaceEdit, &TCustomDictionaryEditDialog::WithEdit,
+       &TCustomDictionaryEditDialog::AddAutoCorrectButton, &TCustomDictionaryEditDialog::AutoCorrectNote,
+       "Lodz", {}},
+      {&TCustomDictionaryEditDialog::WithEdit, &TCustomDictionaryEditDialog::ReplaceEdit,
+       &TCustomDictionaryEditDialog::AddAutoCorrectButton, &TCustomDictionaryEditDialog::AutoCorrectNote,
+       "\xC5\x81\xC3\xB3" "d\xC5\xBA", {"\xC5\x81", "\xC5\xBA"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    if (c.with) {
+      (d.*c.with)->SetText("");
+      TypeText(WidgetOf(d.*c.with), "caf\xC3\xA9");
+    }
+    (d.*c.edit)->SetText("");
+    TypeText(WidgetOf(d.*c.edit), c.typed);
+    ASSERT_EQ((d.*c.edit)->GetText(), c.typed);
+    EXPECT_EQ((d.*c.add)->GetEnabled(), c.named.empty());
+    TLabel* note = d.*c.note;
+    EXPECT_EQ(note->GetVisible(), !c.named.empty());
+    for (const std::string& letter : c.named) EXPECT_NE(note->GetText().find(letter), String::npos) << note->GetText();
+    if (!c.named.empty()) {
+      // The note fits under the buttons, on the sheet.
+      EXPECT_GT(note->WrappedTextHeight(), 0);
+      EXPECT_LE(note->GetTop() + note->WrappedTextHeight(), note->GetParent()->ClientHeight());
+    }
+  }
 }
 
 TEST_F(Settings, DictionaryEditorRulesAndPairs) {

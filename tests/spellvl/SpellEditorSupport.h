@@ -10,6 +10,9 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +22,22 @@ namespace spellvltest {
 
 inline std::string BinDir() { return QY_BIN_DIR; }
 inline AnsiString U(const char* text) { return WideStringToRawUnicode(Utf8ToWide(text)); }
+
+// Types Text (UTF-8) into Widget a character at a time, as a keyboard
+// layout that has each character sends it: one key event per character, a
+// surrogate pair too.
+inline void TypeText(QWidget* Widget, const char* Text) {
+  const QString text = QString::fromUtf8(Text);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const QString ch = text.mid(i, n);
+    i += n - 1;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
+    QCoreApplication::sendEvent(Widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
+    QCoreApplication::sendEvent(Widget, &release);
+  }
+}
 
 struct TSpellEditor {
   TSpellEditor() {

@@ -1,7 +1,9 @@
 // Scripted spelling checks of a real editor through the spelling dialog.
 #include "SpellEditorSupport.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "spell/scCustomDictionary.h"
+#include "spell/scUtil.h"
 #include "spellvl/VellumParser.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +88,123 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
     EXPECT_EQ(script.Shown[0].Text, "The spelling check is complete.");
     if (c.undoSteps > 0) {
       EXPECT_EQ(w.UndoStepsTo(before), c.undoSteps);
+    }
+  }
+}
+
+// A pair taught by Change All, Auto-Correct or the dictionary editor covers
+// the word's lower-case, capitalised and upper-case forms, each replaced in
+// its own case; a replacement with a case of its own keeps it.
+TEST(SpellingDialog, TaughtPairsCoverEveryCaseFormInItsOwnCase) {
+  auto autoCorrect = [](TSpellDialog* d) { return d->AutoCorrectButton; };
+  struct Case {
+    std::string text;
+    std::vector<std::pair<std::string, std::string>> taught;  // in the custom dictionary before
+    std::vector<TStep> steps;
+    std::string result;
+  } cases[] = {
+      {"Beleive it, I beleive, BELEIVE", {}, {{"Beleive", false, ChangeAll, "Believe"}}, "Believe it, I believe, BELIEVE"},
+      {"Beleive it, I beleive, BELEIVE", {}, {{"Beleive", false, autoCorrect, "Believe"}}, "Believe it, I believe, BELIEVE"},
+      {"BELEIVE it, I beleive", {}, {{"BELEIVE", false, ChangeAll, "BELIEVE"}}, "BELIEVE it, I believe"},
+      {"brulee, Brulee, BRULEE", {{"brulee", "Br\xC3\xBBl\xC3\xA9" "e"}}, {},
+       "Br\xC3\xBBl\xC3\xA9" "e, Br\xC3\xBBl\xC3\xA9" "e, BR\xC3\x9BL\xC3\x89" "E"},
+      {"recieve, RECIEVE, Recieve", {{"Recieve", "Receive"}}, {}, "receive, RECEIVE, Receive"},
+      {"creme, Creme, CREME", {{"creme", "cr\xC3\xA8me"}}, {}, "cr\xC3\xA8me, Cr\xC3\xA8me, CR\xC3\x88ME"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+    ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+    for (const auto& [word, with] : c.taught)
+      ASSERT_TRUE(w.Spell->ActiveCustomDictionary()->AddAutoCorrect(SpellWordFromText(word), SpellWordFromText(with)));
+    w.SetText({c.text});
+    TInteractionScript script;
+    script.Answer(IDOK);
+    EXPECT_TRUE(RunSteps(w, c.steps, script).empty());
+    EXPECT_EQ(w.E.Text(), c.result);
+  }
+}
+
+// Where the text takes no changes the pair is offered instead, first.
+TEST(SpellingDialog, ATaughtPairLeadsTheSuggestionsOfEveryCaseForm) {
+  struct Case {
+    std::string word, first;
+  } cases[] = {{"brulee", "Br\xC3\xBBl\xC3\xA9" "e"},
+               {"Brulee", "Br\xC3\xBBl\xC3\xA9" "e"},
+               {"BRULEE", "BR\xC3\x9BL\xC3\x89" "E"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.word);
+    TSpellEditor w;
+    w.Spell->Configuration().SetActive(true);
+    w.Spell->OpenDictionaries();
+    ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+    ASSERT_TRUE(w.Spell->ActiveCustomDictionary()->AddAutoCorrect("brulee", SpellWordFromText("Br\xC3\xBBl\xC3\xA9" "e")));
+    w.SetText({"sweet " + c.word});
+    w.E.Edit->SetReadOnly(true);
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    EXPECT_EQ(d->NotFoundEdit->GetText(), c.word);
+    ASSERT_GT(d->SuggestionsListbox->Items().Count(), 0);
+    EXPECT_EQ(d->SuggestionsListbox->Items().Get(0), c.first);
+    d->CancelButton->Click();
+  }
+}
+
+// A character beyond the basic plane (an emoji) is none the dictionaries
+// can hold: typed into Replace With it is refused with a message and the
+// entry keeps its text exactly; in the text it is passed over and kept.
+TEST(SpellingDialog, CharactersBeyondTheBasicPlaneAreKeptExactly) {
+  struct Case {
+    const char* button;
+    const char* typed;
+  } cases[] = {{"Change", "the\xF0\x9F\x98\x80"},
+               {"Change All", "\xF0\x9F\x98\x80"},
+               {"Auto-Correct", "t\xF0\x9D\x90\x80h"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.button) + " " + c.typed);
+    const std::string text = "teh \xF0\x9F\x98\x80" "cat wrods\xF0\x9F\x98\x80 caf\xC3\xA9";
+    TSpellEditor w;
+    w.SetText({text});
+    TInteractionScript script;
+    script.Answer(IDOK);  // the refusal
+    script.Answer(IDOK);  // "The spelling check is complete."
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    ASSERT_EQ(d->NotFoundEdit->GetText(), "teh");
+    d->ReplaceWithEdit->SetText("");
+    spellvltest::TypeText(WidgetOf(d->ReplaceWithEdit), c.typed);
+    ASSERT_EQ(d->ReplaceWithEdit->GetText(), c.typed);
+    TButton* b = std::string(c.button) == "Change" ? d->ChangeButton
+                 : std::string(c.button) == "Change All" ? d->ChangeAllButton
+                                                          : d->AutoCorrectButton;
+    ASSERT_TRUE(b->GetEnabled());
+    b->Click();
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_NE(script.Shown[0].Text.find("cannot hold"), String::npos) << script.Shown[0].Text;
+    EXPECT_NE(script.Shown[0].Text.find(c.typed), String::npos) << script.Shown[0].Text;
+    EXPECT_EQ(w.E.Text(), text);
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    EXPECT_EQ(d->NotFoundEdit->GetText(), "teh");
+    d->IgnoreButton->Click();
+    // The word beside an emoji is checked on its own; the emoji stays.
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    EXPECT_EQ(d->NotFoundEdit->GetText(), "wrods");
+    d->ReplaceWithEdit->SetText("words");
+    d->ChangeButton->Click();
+    EXPECT_FALSE(w.Spell->CheckRunning());
+    EXPECT_EQ(w.E.Text(), "teh \xF0\x9F\x98\x80" "cat words\xF0\x9F\x98\x80 caf\xC3\xA9");
+    // Nothing was taught with a stand-in for the character.
+    AnsiString with;
+    EXPECT_FALSE(w.Spell->InternalDictionary().FindAutoCorrect("teh", with)) << with;
+    for (TCustomDictionary* taught : {w.Spell->ActiveCustomDictionary(), w.Spell->LearningDictionary()}) {
+      ASSERT_NE(taught, nullptr);
+      EXPECT_FALSE(taught->FindAutoCorrect("teh", with)) << with;
     }
   }
 }

@@ -5,6 +5,7 @@
 #include "richtext/table/VLCellEditor.h"
 
 #include <QApplication>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,6 +116,65 @@ int UndoStepsTo(TSpellEditor& w, const std::string& text, int most = 12) {
     if (Dump(&w.E.D()) == text) return n;
   }
   return -1;
+}
+
+// A table nested Depth deep, each cell taller than the window, the
+// misspelling at the end of the innermost one.
+void DeepTable(TSpellEditor& w, int Depth) {
+  TVLEditVLData& d = w.E.D();
+  d.Clear();
+  d.AddTextItem(U("start"), 0, 0);
+  std::function<std::unique_ptr<TVLTableItemInfo>(TCustomVLData*, int)> make = [&](TCustomVLData* owner, int level) {
+    auto t = TVLTableItemInfo::CreateEx(1, 1, owner);
+    TVLTableCellData* cell = t->GetCell(0, 0);
+    cell->Clear();
+    for (int i = 0; i < 20; ++i) cell->AddTextItem(U("fine words"), 0, 0);
+    if (level < Depth)
+      cell->AddItem("", make(cell, level + 1).release());
+    else
+      cell->AddTextItem(U("caf\xC3\xA9 mispeled word"), 0, 0);
+    return t;
+  };
+  d.AddItem("", make(&d, 1).release());
+  d.AddTextItem(U("end"), 0, 0);
+  w.Format();
+}
+
+bool Inside(const TRect& inner, const TRect& outer) {
+  return inner.Left >= outer.Left && inner.Right <= outer.Right && inner.Top >= outer.Top &&
+         inner.Bottom <= outer.Bottom;
+}
+
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+TEST(TableCellSpelling, ThePromptedWordIsInViewAtAnyNestingDepth) {
+  for (int depth : {1, 2, 3}) {
+    SCOPED_TRACE(depth);
+    TSpellEditor w;
+    DeepTable(w, depth);
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    ASSERT_EQ(d->NotFoundEdit->GetText(), "mispeled");
+    QApplication::processEvents();
+    TCustomVellumEdit* cell = w.E.Edit->GetInnermostEditor();
+    ASSERT_NE(cell, w.E.Edit);
+    EXPECT_EQ(cell->GetSelText(), "mispeled");
+    const TRect word = cell->GetSelectionRect();
+    const TPoint origin = w.E.Edit->ClientToScreen(TPoint(0, 0));
+    const TRect window(origin.X, origin.Y, origin.X + w.E.Edit->ClientWidth(),
+                       origin.Y + w.E.Edit->ClientHeight());
+    EXPECT_GT(word.Height(), 0);
+    EXPECT_TRUE(Inside(word, window)) << "word " << word.Left << "," << word.Top << " - " << word.Right << ","
+                                      << word.Bottom << " window " << window.Top << " - " << window.Bottom;
+    const TRect dialog(d->GetLeft(), d->GetTop(), d->GetLeft() + d->GetWidth(), d->GetTop() + d->GetHeight());
+    EXPECT_FALSE(Overlap(word, dialog));
+    d->CancelButton->Click();
+  }
 }
 
 TEST(TableCellSpelling, CorrectionsInCellsAreOneUndoStepEach) {
