@@ -79,6 +79,15 @@ void KeepEditing(TVLTableItemInfo* table, bool editing, Integer row, Integer col
     EnterCell(table, std::min(row, table->RowCount() - 1), std::min(col, table->ColCount() - 1));
 }
 
+// A table larger than the reader takes back would be saved and then not
+// read: the commands that grow one refuse, saying why.
+bool RefusedAsTooLarge(bool fits) {
+  if (fits) return false;
+  MessageBox("A table can have at most " + std::to_string(VLTableMaxCells) + " cells.", LanguageText(213),
+             MB_OK | MB_ICONWARNING);
+  return true;
+}
+
 // Opens the cell editor on the first cell of a new table.
 void EnterFirstCell(TVLTableItemInfo* table) {
   if (table->Options.Contains(vltoEditing)) table->EditCell(0, 0);
@@ -199,7 +208,7 @@ TvlActionTableInsertRowsAbove::TvlActionTableInsertRowsAbove(TComponent* AOwner)
 
 bool TvlActionTableInsertRowsAbove::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
   const TSelection s = SelectionOf(Table);
-  if (!s.Found) return false;
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount() + Int64(1), Table->ColCount()))) return false;
   Table->InsertRowsAbove(1);
   EnterCell(Table, s.TopRow, 0);
   return true;
@@ -218,6 +227,7 @@ bool TvlActionTableInsertRowsBelow::ExecuteOnTable(TVLActionEditor*, TVLTableIte
   if (AllowMultiple && s.TopRow + s.RowCount == Table->RowCount() &&
       !AskInteger(LanguageText(545), LanguageText(546), count))
     return false;
+  if (RefusedAsTooLarge(Table->GridFits(Table->RowCount() + Int64(count), Table->ColCount()))) return false;
   Table->InsertRowsBelow(count);
   EnterCell(Table, s.TopRow + s.RowCount, 0);
   return true;
@@ -230,7 +240,7 @@ TvlActionTableInsertColLeft::TvlActionTableInsertColLeft(TComponent* AOwner) : T
 
 bool TvlActionTableInsertColLeft::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
   const TSelection s = SelectionOf(Table);
-  if (!s.Found) return false;
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount(), Table->ColCount() + Int64(1)))) return false;
   Table->InsertColsLeft(1);
   EnterCell(Table, s.TopRow, s.LeftCol);
   return true;
@@ -243,7 +253,7 @@ TvlActionTableInsertColRight::TvlActionTableInsertColRight(TComponent* AOwner) :
 
 bool TvlActionTableInsertColRight::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
   const TSelection s = SelectionOf(Table);
-  if (!s.Found) return false;
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount(), Table->ColCount() + Int64(1)))) return false;
   Table->InsertColsRight(1);
   EnterCell(Table, s.TopRow, s.LeftCol + s.ColCount);
   return true;
@@ -369,14 +379,16 @@ bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   if (dlg->ShowModal() != mrOk) return false;
   const TSelection s = SelectionOf(Table);
   if (dlg->rbSplit->GetChecked()) {
+    const bool merge = dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled();
+    const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));
+    const Integer rows = static_cast<Integer>(dlg->seRows->CheckValue(dlg->seRows->AsInteger()));
+    if (RefusedAsTooLarge(Table->SplitSelectionFits(cols, rows, merge))) return false;
     // The cell at the caret is taken as selected before anything changes:
     // closing its editor later would end the undo group between the column
     // and the row split.
     if (s.Found && Table->GetInplaceEditor()) Table->Select(s.TopRow, s.LeftCol, s.ColCount - 1, s.RowCount - 1);
     TUndoGroup group(Editor);
-    if (dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled()) Table->MergeSelectedCells(true);
-    const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));
-    const Integer rows = static_cast<Integer>(dlg->seRows->CheckValue(dlg->seRows->AsInteger()));
+    if (merge) Table->MergeSelectedCells(true);
     if (cols > 1) Table->SplitSelectedCellsVertically(cols);
     if (rows > 1) Table->SplitSelectedCellsHorizontally(rows);
     Table->DeleteEmptyRows();

@@ -347,6 +347,16 @@ public:
   // with decrease their best sizes shrink in proportion.
   void DeleteRows(Integer index, Integer count, bool decreaseHeight);
   void DeleteCols(Integer index, Integer count, bool decreaseWidth);
+  // Whether a grid of rows x cols is one the reader takes back (at most
+  // VLTableMaxCells positions): what the commands make, a saved document
+  // holds. The relative commands below refuse (a beep) what would not be.
+  static bool GridFits(Int64 rows, Int64 cols) {
+    return rows >= 0 && cols >= 0 && rows * std::max<Int64>(cols, 1) <= VLTableMaxCells;
+  }
+  // Whether the selected cells (or the edited one), merged first when
+  // merge, split into colParts x rowParts leave a grid that fits; false
+  // without a selection.
+  bool SplitSelectionFits(Integer colParts, Integer rowParts, bool merge);
   // Relative to the selected cells or the edited cell; a beep without either.
   void InsertRowsAbove(Integer count);
   void InsertRowsBelow(Integer count);

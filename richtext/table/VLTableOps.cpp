@@ -905,9 +905,36 @@ Integer TVLTableItemInfo::SplitCellsVertically(Integer top, Integer left, Intege
 // ---------------------------------------------------------------------------
 // Commands on the selection
 
+bool TVLTableItemInfo::SplitSelectionFits(Integer colParts, Integer rowParts, bool merge) {
+  Integer top, left, cols, rows;
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return false;
+  // Each column (row) of the block gains at most the parts its narrowest
+  // (shortest) cell lacks; merged first, the block is one cell.
+  Int64 addedCols = 0, addedRows = 0;
+  if (merge) {
+    addedCols = std::max(0, colParts - cols);
+    addedRows = std::max(0, rowParts - rows);
+  } else {
+    std::vector<Integer> minColSpan(static_cast<size_t>(cols), 0), minRowSpan(static_cast<size_t>(rows), 0);
+    for (Integer r = top; r < top + rows; ++r)
+      for (Integer c = left; c < left + cols; ++c)
+        if (const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c)) {
+          Integer& mc = minColSpan[static_cast<size_t>(c - left)];
+          Integer& mr = minRowSpan[static_cast<size_t>(r - top)];
+          mc = mc == 0 ? cell->ColSpan : std::min(mc, cell->ColSpan);
+          mr = mr == 0 ? cell->RowSpan : std::min(mr, cell->RowSpan);
+        }
+    for (Integer span : minColSpan)
+      if (span > 0) addedCols += std::max(0, colParts - span);
+    for (Integer span : minRowSpan)
+      if (span > 0) addedRows += std::max(0, rowParts - span);
+  }
+  return GridFits(RowCount() + addedRows, ColCount() + addedCols);
+}
+
 void TVLTableItemInfo::InsertRowsAbove(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(Int64(RowCount()) + count, ColCount())) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -916,7 +943,7 @@ void TVLTableItemInfo::InsertRowsAbove(Integer count) {
 
 void TVLTableItemInfo::InsertRowsBelow(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(Int64(RowCount()) + count, ColCount())) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -925,7 +952,7 @@ void TVLTableItemInfo::InsertRowsBelow(Integer count) {
 
 void TVLTableItemInfo::InsertColsLeft(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(RowCount(), Int64(ColCount()) + count)) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -934,7 +961,7 @@ void TVLTableItemInfo::InsertColsLeft(Integer count) {
 
 void TVLTableItemInfo::InsertColsRight(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(RowCount(), Int64(ColCount()) + count)) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -1005,6 +1032,10 @@ void TVLTableItemInfo::UnmergeSelectedCells(bool unmergeRows, bool unmergeCols) 
 void TVLTableItemInfo::SplitSelectedCellsVertically(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
+  if (!SplitSelectionFits(parts, 1, false)) {
+    if (FVLData) FVLData->Beep();
+    return;
+  }
   const Integer added = SplitCellsVertically(top, left, cols, rows, parts);
   // Selected whether the split began at the caret or on selected cells: a
   // split the other way that follows takes the same cells.
@@ -1014,6 +1045,10 @@ void TVLTableItemInfo::SplitSelectedCellsVertically(Integer parts) {
 void TVLTableItemInfo::SplitSelectedCellsHorizontally(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
+  if (!SplitSelectionFits(1, parts, false)) {
+    if (FVLData) FVLData->Beep();
+    return;
+  }
   const Integer added = SplitCellsHorizontally(top, left, cols, rows, parts);
   Select(top, left, cols - 1, rows + added - 1);
 }
