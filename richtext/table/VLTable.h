@@ -803,6 +803,13 @@ private:
                     bool updateBestWidth);
   void UnmergeCell(Integer row, Integer col, bool unmergeRows, bool unmergeCols);
   void UnmergeColumnsOfRow(Integer row, Integer col, Integer width, Integer rowSpan);
+  // The split of a block whose every position holds a cell of its own
+  // (no spans): its new positions go in beside the cells in one step per
+  // column (row), and the cells of the other rows (columns) grow over
+  // them. Answers the columns (rows) added; -1 when the block is not such.
+  Integer SplitPlainBlockVertically(Integer top, Integer left, Integer colSpan, Integer rowSpan, Integer parts);
+  Integer SplitPlainBlockHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan, Integer parts);
+  bool IsPlainBlock(Integer top, Integer left, Integer colSpan, Integer rowSpan) const;
   bool ClampMergeRect(Integer topRow, Integer leftCol, Integer& colSpan, Integer& rowSpan) const;
   std::unique_ptr<TVLTableCellData> NewCellLike(const TVLTableCellData* model);
   // A cell leaving the grid for an undo record, and coming back.

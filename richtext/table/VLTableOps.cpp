@@ -852,10 +852,134 @@ Integer TVLTableItemInfo::SplitCellHorizontally(Integer row, Integer col, Intege
   return added;
 }
 
+bool TVLTableItemInfo::IsPlainBlock(Integer top, Integer left, Integer colSpan, Integer rowSpan) const {
+  if (top < 0 || left < 0 || colSpan < 1 || rowSpan < 1 || top + rowSpan > RowCount() || left + colSpan > ColCount())
+    return false;
+  for (Integer r = top; r < top + rowSpan; ++r)
+    for (Integer c = left; c < left + colSpan; ++c) {
+      const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (!cell || cell->ColSpan != 1 || cell->RowSpan != 1) return false;
+    }
+  return true;
+}
+
+Integer TVLTableItemInfo::SplitPlainBlockVertically(Integer top, Integer left, Integer colSpan, Integer rowSpan,
+                                                    Integer parts) {
+  if (!IsPlainBlock(top, left, colSpan, rowSpan)) return -1;
+  const Integer count = parts - 1;
+  for (Integer c = left + colSpan - 1; c >= left; --c) {
+    // The block's cells end in the rightmost of their parts, the new empty
+    // ones to their left sharing their width.
+    std::vector<std::unique_ptr<TVLTableCellData>> fresh;
+    fresh.reserve(static_cast<size_t>(rowSpan * count));
+    for (Integer r = top; r < top + rowSpan; ++r) {
+      TVLTableCellData* model = GetCell(r, c);
+      TVLCellAttributes a = TVLCellAttributes::Of(*model);
+      a.BestWidth = a.BestWidth / parts;
+      SetCellAttributes(r, c, a);
+      for (Integer n = 0; n < count; ++n) {
+        auto cell = NewCellLike(model);
+        cell->BestWidth = a.BestWidth;
+        cell->BestHeight = model->BestHeight;
+        fresh.push_back(std::move(cell));
+      }
+    }
+    InsertPositions(top, rowSpan, c, count, std::move(fresh));
+    // The other rows' positions go in after the column's cell, which grows
+    // over them and keeps its content where it is.
+    if (top > 0) InsertPositions(0, top, c + 1, count, {});
+    if (top + rowSpan < RowCount()) InsertPositions(top + rowSpan, RowCount() - top - rowSpan, c + 1, count, {});
+    Integer lastMain = -1, lastMainCol = -1;
+    for (Integer r = 0; r < RowCount(); ++r) {
+      if (r == top) r = top + rowSpan;
+      if (r >= RowCount()) break;
+      Integer mr, mc;
+      TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (cell) {
+        mr = r;
+        mc = c;
+      } else {
+        cell = Rows.GetMainCell(r, c, mr, mc);
+      }
+      // A cell over several rows grows once.
+      if (!cell || mr < r || (mr == lastMain && mc == lastMainCol)) continue;
+      lastMain = mr;
+      lastMainCol = mc;
+      TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+      a.ColSpan += count;
+      SetCellAttributes(mr, mc, a);
+    }
+  }
+  return colSpan * count;
+}
+
+Integer TVLTableItemInfo::SplitPlainBlockHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan,
+                                                      Integer parts) {
+  if (!IsPlainBlock(top, left, colSpan, rowSpan)) return -1;
+  const Integer count = parts - 1;
+  const Integer cols = ColCount();
+  for (Integer r = top + rowSpan - 1; r >= top; --r) {
+    // New rows go in above the row: the block's cells end in the bottom
+    // part, with new empty cells above them sharing their height; a cell
+    // of the other columns that starts in the row moves up to the first
+    // new row and grows over the rest, and one that comes from above grows.
+    std::vector<std::unique_ptr<TVLTableRow>> fresh;
+    for (Integer n = 0; n < count; ++n) {
+      fresh.push_back(std::make_unique<TVLTableRow>(0, this));
+      fresh.back()->Cells.resize(static_cast<size_t>(cols));
+      fresh.back()->VAlign = Rows.GetRow(r)->VAlign;
+    }
+    std::vector<Integer> moved;
+    for (Integer c = 0; c < cols; ++c) {
+      TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (c >= left && c < left + colSpan) {
+        TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+        a.BestHeight = a.BestHeight / parts;
+        SetCellAttributes(r, c, a);
+        for (auto& row : fresh) {
+          auto part = NewCellLike(cell);
+          part->BestWidth = cell->BestWidth;
+          part->BestHeight = a.BestHeight;
+          row->Cells[static_cast<size_t>(c)] = std::move(part);
+        }
+      } else if (cell) {
+        auto up = NewCellLike(cell);
+        TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+        a.RowSpan += count;
+        a.ApplyTo(*up);
+        AppendCopy(*cell, *up);
+        fresh.front()->Cells[static_cast<size_t>(c)] = std::move(up);
+        moved.push_back(c);
+      } else {
+        Integer mr, mc;
+        TVLTableCellData* main = Rows.GetMainCell(r, c, mr, mc);
+        if (main && mr < r && mc == c) {
+          TVLCellAttributes a = TVLCellAttributes::Of(*main);
+          a.RowSpan += count;
+          SetCellAttributes(mr, mc, a);
+        }
+      }
+    }
+    InsertRowObjects(r, std::move(fresh));
+    // The moved cells' old places are covered now.
+    for (Integer c : moved) {
+      std::unique_ptr<TVLTableCellData> none;
+      ExchangeCell(r + count, c, none);
+    }
+  }
+  return rowSpan * count;
+}
+
 Integer TVLTableItemInfo::SplitCellsHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan,
                                                  Integer parts) {
   if (parts < 2 || Rows.IsEmpty() || top < 0 || left < 0 || top >= RowCount() || left >= ColCount()) return 0;
   TTableCommand command(*this);
+  if (const Integer added = SplitPlainBlockHorizontally(top, left, std::min(colSpan, ColCount() - left),
+                                                        std::min(rowSpan, RowCount() - top), parts);
+      added >= 0) {
+    command.Finish();
+    return added;
+  }
   Integer total = 0;
   for (Integer r = std::min(top + rowSpan, RowCount()) - 1; r >= top; --r) {
     Integer added = 0;
@@ -882,6 +1006,12 @@ Integer TVLTableItemInfo::SplitCellsVertically(Integer top, Integer left, Intege
                                                Integer parts) {
   if (parts < 2 || Rows.IsEmpty() || top < 0 || left < 0 || top >= RowCount() || left >= ColCount()) return 0;
   TTableCommand command(*this);
+  if (const Integer added = SplitPlainBlockVertically(top, left, std::min(colSpan, ColCount() - left),
+                                                      std::min(rowSpan, RowCount() - top), parts);
+      added >= 0) {
+    command.Finish();
+    return added;
+  }
   Integer total = 0;
   for (Integer c = std::min(left + colSpan, ColCount()) - 1; c >= left; --c) {
     Integer added = 0;

@@ -451,6 +451,50 @@ TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
   }
 }
 
+// Split Cells on a block of cells splits each cell of it: every cell keeps
+// its own text (none is joined to its neighbour below or to the right), the
+// rows and columns outside the block grow over the new parts, and one undo
+// takes it all back, one redo brings it again.
+TEST_F(TableActions, SplittingABlockOfCellsKeepsEachCellsText) {
+  struct TCase {
+    const char* Name;
+    Integer Cols, Rows;
+    const char* After;
+  } cases[] = {
+      {"two columns", 2, 1, "00,01[1x2],.,02[1x2],. / 10,,11,,12 / 20,,21,,22"},
+      {"two rows", 1, 2, "00,01,02 / 10[2x1],, / .,11,12 / 20[2x1],, / .,21,22"},
+      {"two by two", 2, 2,
+       "00,01[1x2],.,02[1x2],. / 10[2x1],,,, / .,,11,,12 / 20[2x1],,,, / .,,21,,22"},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    const std::string before = w.Grid();
+    w.Click(1, 1);
+    w.Click(2, 2, Qt::ShiftModifier);
+    TvlActionTableSplitCells split(w.Form.get());
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* f = FormOf<TfrmVLSplit>(r);
+      f->rbSplit->SetChecked(true);
+      f->cbMerge->SetChecked(false);
+      f->seColumns->SetValue(k.Cols);
+      f->seRows->SetValue(k.Rows);
+      return mrOk;
+    });
+    ASSERT_TRUE(w.Run(split));
+    EXPECT_EQ(script.Pending(), 0u);
+    if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
+    EXPECT_EQ(w.Grid(), k.After);
+    w.Edit->Undo();
+    w.Settle();
+    EXPECT_EQ(w.Grid(), before);
+    w.Edit->Redo();
+    w.Settle();
+    EXPECT_EQ(w.Grid(), k.After);
+  }
+}
+
 TEST_F(TableActions, DeletingEveryRowOrColumnRemovesTheTableAsOneStep) {
   for (bool rows : {true, false}) {
     SCOPED_TRACE(rows ? "rows" : "columns");
