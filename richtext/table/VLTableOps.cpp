@@ -1119,10 +1119,18 @@ void TVLTableItemInfo::DeleteSelectedCols() {
 void TVLTableItemInfo::DeleteEmptyRows() {
   if (Rows.IsEmpty()) return;
   TTableCommand command(*this);
-  for (Integer r = RowCount() - 1; r >= 0; --r) {
+  auto empty = [this](Integer r) {
     const auto& cells = Rows.GetRow(r)->Cells;
-    if (std::none_of(cells.begin(), cells.end(), [](const auto& cell) { return cell != nullptr; }))
-      DeleteRows(r, 1, false);
+    return std::none_of(cells.begin(), cells.end(), [](const auto& cell) { return cell != nullptr; });
+  };
+  // Each run of empty rows goes at once: a deletion per row costs a walk
+  // over the merged cells each (seconds after a large merged cell split).
+  for (Integer r = RowCount() - 1; r >= 0; --r) {
+    if (!empty(r)) continue;
+    Integer first = r;
+    while (first > 0 && empty(first - 1)) --first;
+    DeleteRows(first, r - first + 1, false);
+    r = first;
   }
   command.Finish();
 }
@@ -1130,10 +1138,17 @@ void TVLTableItemInfo::DeleteEmptyRows() {
 void TVLTableItemInfo::DeleteEmptyCols() {
   if (Rows.IsEmpty()) return;
   TTableCommand command(*this);
+  std::vector<char> own(static_cast<size_t>(ColCount()), 0);
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < std::min(ColCount(), Rows.GetRow(r)->Count()); ++c)
+      if (Rows.GetRow(r)->GetCell(c)) own[static_cast<size_t>(c)] = 1;
+  // Each run of columns without a cell of their own goes at once.
   for (Integer c = ColCount() - 1; c >= 0; --c) {
-    bool own = false;
-    for (Integer r = 0; r < RowCount() && !own; ++r) own = Rows.GetRow(r)->GetCell(c) != nullptr;
-    if (!own) DeleteCols(c, 1, false);
+    if (own[static_cast<size_t>(c)]) continue;
+    Integer first = c;
+    while (first > 0 && !own[static_cast<size_t>(first) - 1]) --first;
+    DeleteCols(first, c - first + 1, false);
+    c = first;
   }
   command.Finish();
 }
