@@ -749,6 +749,8 @@ public:
   // Empties the selected cells (one undo step).
   bool CanDeletePartiallySelected() const override;
   void DeletePartiallySelected() override;
+  // Typing over selected cells goes on in the first of them, after its text.
+  bool EnterForTyping() override;
 
   // Opens the cell editor on (row, col), opening the cells that hold the
   // table first when it is nested; only with vltoEditing unless force.

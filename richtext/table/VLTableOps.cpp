@@ -1199,6 +1199,17 @@ void TVLTableItemInfo::SplitSelectedCellsHorizontally(Integer parts) {
 }
 
 // ---------------------------------------------------------------------------
+// Typing over the selected cells
+
+bool TVLTableItemInfo::EnterForTyping() {
+  Integer top, left, cols, rows;
+  if (!FCellsSelected || !Options.Contains(vltoEditing) || !IsInEditor() ||
+      !GetNormalizedSelectionBounds(false, top, left, cols, rows))
+    return false;
+  return CreateInplaceEditor(-1, top, left, false, false, true, false) && FInplaceEditor;
+}
+
+// ---------------------------------------------------------------------------
 // Emptying the selected cells
 
 bool TVLTableItemInfo::CanDeletePartiallySelected() const {

@@ -372,7 +372,8 @@ TEST_F(TableActions, SplitFromTheCaretOrTheSelectedCellMakesTheSameTable) {
 // After a command that changes the grid the caret waits in a cell: in the
 // new row's first cell, in the new column's cell of the row it was in, in
 // the merged or split cell, in the cell that took deleted ones' place.
-// What the user types lands there, never on a block of cells that drops it.
+// What the user types lands there; typed over a block of selected cells it
+// goes on in the first of them. No command leaves a state that drops it.
 TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
   auto split = [](Integer cols, Integer rows) {
     return [cols, rows](TInteraction& r) {
@@ -404,6 +405,11 @@ TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
   auto delCols = [](TComponent* o) { return new TvlActionTableDeleteCols(o); };
   auto merge = [](TComponent* o) { return new TvlActionTableMergeCells(o); };
   auto splitCells = [](TComponent* o) { return new TvlActionTableSplitCells(o); };
+  auto selectTable = [](TComponent* o) { return new TvlActionTableSelectTable(o); };
+  auto selectRow = [](TComponent* o) { return new TvlActionTableSelectRows(o); };
+  auto selectCol = [](TComponent* o) { return new TvlActionTableSelectCols(o); };
+  auto selectCell = [](TComponent* o) { return new TvlActionTableSelectCell(o); };
+  auto alignTop = [](TComponent* o) { return new TvlActionTableCellVAlignTop(o); };
   const std::vector<TCase> cases = {
       {"row below a middle row", rowBelow, 1, 1, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / Łódź,, / 20,21,22"},
       {"row below the last row", rowBelow, 2, 2, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / 20,21,22 / Łódź,,"},
@@ -425,6 +431,13 @@ TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
       {"split a cell", splitCells, 1, 1, -1, -1, false, split(2, 1), "00,01[1x2],.,02 / 10,Łódź,11,12 / 20,21[1x2],.,22"},
       {"split selected cells", splitCells, 1, 1, 1, 2, false, split(2, 1),
        "00,01[1x2],.,02[1x2],. / 10,Łódź,11,,12 / 20,21[1x2],.,22[1x2],."},
+      // The selecting commands leave cells selected: typing goes on after
+      // the text of the first of them.
+      {"select table", selectTable, 1, 1, -1, -1, false, nullptr, "00Łódź,01,02 / 10,11,12 / 20,21,22"},
+      {"select row", selectRow, 1, 1, -1, -1, false, nullptr, "00,01,02 / 10Łódź,11,12 / 20,21,22"},
+      {"select column", selectCol, 1, 2, -1, -1, false, nullptr, "00,01,02Łódź / 10,11,12 / 20,21,22"},
+      {"select cell", selectCell, 2, 1, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / 20,21Łódź,22"},
+      {"alignment of selected cells", alignTop, 1, 1, 2, 2, false, nullptr, "00,01,02 / 10,11Łódź,12 / 20,21,22"},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.Name);
@@ -442,8 +455,11 @@ TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
     ASSERT_TRUE(w.Run(*action));
     EXPECT_EQ(script.Pending(), 0u);
     const int beeps = BeepCount;
-    qytest::TypeKeys(QApplication::focusWidget(), "Łódź");
-    w.Settle();
+    // Each key to the widget that has the keyboard then, as the user's do.
+    for (const char* key : {"Ł", "ó", "d", "ź"}) {
+      qytest::TypeKeys(QApplication::focusWidget(), key);
+      w.Settle();
+    }
     EXPECT_EQ(BeepCount, beeps);
     if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
     EXPECT_EQ(w.Grid(), k.After);
