@@ -6,6 +6,7 @@
 #include "actions/VLALocalize.h"
 #include "richtext/editor/VLUndo.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -45,13 +46,6 @@ TVLTableCellData* EditedCell(TVLTableItemInfo* table) {
   return table->GetCell(r, c);
 }
 
-// After the rows or columns of the cell being edited went, typing goes on
-// in the cell that took its place: the caret does not fall after the table.
-void KeepEditing(TVLTableItemInfo* table, bool editing) {
-  if (editing && table->ChosenRow() >= 0 && table->ChosenCol() >= 0)
-    table->ShowChosenCell(table->ChosenRow(), table->ChosenCol());
-}
-
 // Whether any cell covering a position of the selection spans more than
 // one row (rows) or column (!rows).
 bool SelectionHasSpan(TVLTableItemInfo* table, bool rows) {
@@ -64,6 +58,34 @@ bool SelectionHasSpan(TVLTableItemInfo* table, bool rows) {
       if (cell && (rows ? cell->RowSpan : cell->ColSpan) > 1) return true;
     }
   return false;
+}
+
+// After a command that changed the grid, the caret waits in the cell
+// covering (row, col): what is typed next lands there, not on a block of
+// selected cells that would refuse it.
+void EnterCell(TVLTableItemInfo* table, Integer row, Integer col) {
+  if (row < 0 || col < 0 || row >= table->RowCount() || col >= table->ColCount()) return;
+  Integer mr, mc;
+  if (table->Rows.GetMainCell(row, col, mr, mc)) table->EditCell(mr, mc);
+}
+
+// After the rows or columns of the cell being edited (or of the selected
+// cells) went, typing goes on in the cell that took their place: the caret
+// does not fall after the table, nor stay on cells that refuse it.
+void KeepEditing(TVLTableItemInfo* table, bool editing, Integer row, Integer col) {
+  if (editing && table->ChosenRow() >= 0 && table->ChosenCol() >= 0)
+    table->ShowChosenCell(table->ChosenRow(), table->ChosenCol());
+  else if (table->RowCount() > 0 && table->ColCount() > 0)
+    EnterCell(table, std::min(row, table->RowCount() - 1), std::min(col, table->ColCount() - 1));
+}
+
+// A table larger than the reader takes back would be saved and then not
+// read: the commands that grow one refuse, saying why.
+bool RefusedAsTooLarge(bool fits) {
+  if (fits) return false;
+  MessageBox("A table can have at most " + std::to_string(VLTableMaxCells) + " cells.", LanguageText(213),
+             MB_OK | MB_ICONWARNING);
+  return true;
 }
 
 // Opens the cell editor on the first cell of a new table.
@@ -185,7 +207,10 @@ TvlActionTableInsertRowsAbove::TvlActionTableInsertRowsAbove(TComponent* AOwner)
 }
 
 bool TvlActionTableInsertRowsAbove::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount() + Int64(1), Table->ColCount()))) return false;
   Table->InsertRowsAbove(1);
+  EnterCell(Table, s.TopRow, 0);
   return true;
 }
 
@@ -202,11 +227,9 @@ bool TvlActionTableInsertRowsBelow::ExecuteOnTable(TVLActionEditor*, TVLTableIte
   if (AllowMultiple && s.TopRow + s.RowCount == Table->RowCount() &&
       !AskInteger(LanguageText(545), LanguageText(546), count))
     return false;
+  if (RefusedAsTooLarge(Table->GridFits(Table->RowCount() + Int64(count), Table->ColCount()))) return false;
   Table->InsertRowsBelow(count);
-  // What is typed next goes into the new row, not into a selection that
-  // would swallow it.
-  Integer mr, mc;
-  if (Table->Rows.GetMainCell(s.TopRow + s.RowCount, 0, mr, mc)) Table->EditCell(mr, mc);
+  EnterCell(Table, s.TopRow + s.RowCount, 0);
   return true;
 }
 
@@ -216,7 +239,10 @@ TvlActionTableInsertColLeft::TvlActionTableInsertColLeft(TComponent* AOwner) : T
 }
 
 bool TvlActionTableInsertColLeft::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount(), Table->ColCount() + Int64(1)))) return false;
   Table->InsertColsLeft(1);
+  EnterCell(Table, s.TopRow, s.LeftCol);
   return true;
 }
 
@@ -226,7 +252,10 @@ TvlActionTableInsertColRight::TvlActionTableInsertColRight(TComponent* AOwner) :
 }
 
 bool TvlActionTableInsertColRight::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  const TSelection s = SelectionOf(Table);
+  if (!s.Found || RefusedAsTooLarge(Table->GridFits(Table->RowCount(), Table->ColCount() + Int64(1)))) return false;
   Table->InsertColsRight(1);
+  EnterCell(Table, s.TopRow, s.LeftCol + s.ColCount);
   return true;
 }
 
@@ -247,7 +276,7 @@ bool TvlActionTableDeleteRows::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   Table->DeleteSelectedRows();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
-  KeepEditing(Table, editing);
+  KeepEditing(Table, editing, s.TopRow, s.LeftCol);
   return true;
 }
 
@@ -268,7 +297,7 @@ bool TvlActionTableDeleteCols::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   Table->DeleteSelectedCols();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
-  KeepEditing(Table, editing);
+  KeepEditing(Table, editing, s.TopRow, s.LeftCol);
   return true;
 }
 
@@ -321,7 +350,7 @@ bool TvlActionTableMergeCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   Table->MergeSelectedCells(true);
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
-  if (s.Found) Table->Select(s.TopRow, s.LeftCol, 0, 0);
+  if (s.Found) EnterCell(Table, s.TopRow, s.LeftCol);
   return true;
 }
 
@@ -348,16 +377,18 @@ bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   dlg->rbUnmerge->SetEnabled(dlg->cbUnmergeRows->GetChecked() || dlg->cbUnmergeCols->GetChecked());
   dlg->cbMerge->SetEnabled(Table->CanMergeSelectedCells(true));
   if (dlg->ShowModal() != mrOk) return false;
+  const TSelection s = SelectionOf(Table);
   if (dlg->rbSplit->GetChecked()) {
+    const bool merge = dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled();
+    const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));
+    const Integer rows = static_cast<Integer>(dlg->seRows->CheckValue(dlg->seRows->AsInteger()));
+    if (RefusedAsTooLarge(Table->SplitSelectionFits(cols, rows, merge))) return false;
     // The cell at the caret is taken as selected before anything changes:
     // closing its editor later would end the undo group between the column
     // and the row split.
-    const TSelection s = SelectionOf(Table);
     if (s.Found && Table->GetInplaceEditor()) Table->Select(s.TopRow, s.LeftCol, s.ColCount - 1, s.RowCount - 1);
     TUndoGroup group(Editor);
-    if (dlg->cbMerge->GetChecked() && dlg->cbMerge->GetEnabled()) Table->MergeSelectedCells(true);
-    const Integer cols = static_cast<Integer>(dlg->seColumns->CheckValue(dlg->seColumns->AsInteger()));
-    const Integer rows = static_cast<Integer>(dlg->seRows->CheckValue(dlg->seRows->AsInteger()));
+    if (merge) Table->MergeSelectedCells(true);
     if (cols > 1) Table->SplitSelectedCellsVertically(cols);
     if (rows > 1) Table->SplitSelectedCellsHorizontally(rows);
     Table->DeleteEmptyRows();
@@ -365,6 +396,8 @@ bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   } else {
     Table->UnmergeSelectedCells(dlg->cbUnmergeRows->GetChecked(), dlg->cbUnmergeCols->GetChecked());
   }
+  // Typing goes on in the first of the cells the command made.
+  if (s.Found) EnterCell(Table, s.TopRow, s.LeftCol);
   return true;
 }
 

@@ -12,6 +12,12 @@
 // Table merge: a 10 x 10 block of a 50 x 10 table of short texts made one
 // cell, in our editor as one undo step (laid out again) and with
 // QTextTable::mergeCells; each side is undone between runs, untimed.
+// TableSplitBig: every cell of a selected 100-column table of short texts
+// (the argument: its rows, up to 500 as Insert Table makes) split into two
+// columns (/cols) or two rows (/rows) as Split Cells does, one undo step laid
+// out again; undone between runs, untimed. TableMergeThenSplitBig: the same
+// table merged into one cell and split into 2 x 3, the rows and columns left
+// without a cell of their own dropped, as Split Cells with "merge" does.
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
@@ -377,6 +383,72 @@ void MergeQt(benchmark::State& state) {
   }
 }
 
+void MergeThenSplitBig(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0)), cols = 100;
+  TVLStyle style(nullptr);
+  style.UseSound = false;
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 820, 620);
+  auto* edit = new TVellumEdit(&form);
+  edit->SetParent(&form);
+  edit->SetBounds(0, 0, 800, 600);
+  edit->SetStyle(&style);
+  TVLEditVLData& data = *edit->EditData();
+  auto table = TVLTableItemInfo::CreateEx(rows, cols, &data);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) table->GetCell(r, c)->SetItemTextA(0, std::to_string(r * cols + c));
+  TVLTableItemInfo* t = table.get();
+  data.AddItem("", table.release());
+  edit->Format();
+  for (auto _ : state) {
+    t->SelectRows(0, t->RowCount());
+    t->MergeSelectedCells(true);
+    if (t->GetCell(0, 0)->ColSpan != cols) state.SkipWithError("not merged");
+    t->SplitSelectedCellsVertically(2);
+    t->SplitSelectedCellsHorizontally(3);
+    t->DeleteEmptyRows();
+    t->DeleteEmptyCols();
+    state.PauseTiming();
+    if (t->RowCount() != 3 || t->ColCount() != 2) state.SkipWithError("not split");
+    while (t->RowCount() != rows) edit->Undo();
+    state.ResumeTiming();
+  }
+}
+
+template <bool Cols>
+void SplitBig(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0)), cols = 100;
+  TVLStyle style(nullptr);
+  style.TextStyles->Items(0)->Size = 10;
+  style.TextStyles->Items(0)->FontName = "Arial";
+  style.UseSound = false;
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 820, 620);
+  auto* edit = new TVellumEdit(&form);
+  edit->SetParent(&form);
+  edit->SetBounds(0, 0, 800, 600);
+  edit->SetStyle(&style);
+  TVLEditVLData& data = *edit->EditData();
+  auto table = TVLTableItemInfo::CreateEx(rows, cols, &data);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) table->GetCell(r, c)->SetItemTextA(0, std::to_string(r * cols + c));
+  TVLTableItemInfo* t = table.get();
+  data.AddItem("", table.release());
+  edit->Format();
+  for (auto _ : state) {
+    t->SelectRows(0, t->RowCount());
+    if (Cols)
+      t->SplitSelectedCellsVertically(2);
+    else
+      t->SplitSelectedCellsHorizontally(2);
+    state.PauseTiming();
+    if (t->ColCount() * t->RowCount() != 2 * rows * cols) state.SkipWithError("not split");
+    edit->Undo();
+    state.ResumeTiming();
+  }
+  state.counters["cells"] = 2 * rows * cols;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -392,6 +464,9 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("TableLayoutBig/qt", LayoutBigQt)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableMerge/ours", MergeOurs)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("TableMerge/qt", MergeQt)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableSplitBig/cols", SplitBig<true>)->Arg(10)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableSplitBig/rows", SplitBig<false>)->Arg(10)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("TableMergeThenSplitBig", MergeThenSplitBig)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

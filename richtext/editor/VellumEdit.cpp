@@ -529,6 +529,11 @@ void TCustomVellumEdit::CutToClipboard() {
 void TCustomVellumEdit::TypeText(const WideString& text) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->TypeText(text);
   if (text.empty()) return;
+  // Typed over a block of table cells, the text goes into the cell the
+  // block opens for it, rather than being refused.
+  if (TVLEditVLData* d = EditData(); d->ActiveItem && d->ActiveItem->PartiallySelected() && BeforeChange(false) &&
+                                     d->ActiveItem->EnterForTyping())
+    if (TCustomVellumEdit* inner = InplaceEdit()) return inner->TypeText(text);
   RunEdit([&] {
     if (!BeforeChange(false)) return;
     TVLEditVLData* d = EditData();

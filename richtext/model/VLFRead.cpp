@@ -146,6 +146,10 @@ public:
       return;
     }
     if (!VLFReadNumber(p, H.LineCount) || H.LineCount < 0) Bad();
+    // Every line takes at least a byte: a record claiming more lines than
+    // the data has bytes left ends inside itself, and what its items would
+    // make for those lines is not made.
+    if (static_cast<size_t>(H.LineCount) > Buf.size() - Pos) Bad();
     if (!VLFReadParaStyleRef(Style, p, H.ParaNo, ParaNames)) Bad();
     H.OptionsAt = static_cast<size_t>(p - line.c_str());
     const bool record = H.StyleNo == vlsBack || H.StyleNo == vlsCheckpoint || H.StyleNo == vlsDocProperty;

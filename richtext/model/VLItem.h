@@ -220,6 +220,10 @@ public:
   virtual bool PartiallySelected() const { return false; }
   virtual bool CanDeletePartiallySelected() const { return false; }
   virtual void DeletePartiallySelected() {}
+  // A key typed while the item is partially selected: the item opens where
+  // the text is to go (a table: its first selected cell) and answers true,
+  // or answers false and the key is refused.
+  virtual bool EnterForTyping() { return false; }
   virtual void ApplyParaStyleToSubVLDatas(Integer paraNo) {}
   virtual void ApplyParaStyleConversionToSubVLDatas(Integer userData) {}
   virtual void ApplyStyleConversionToSubVLDatas(Integer userData) {}

@@ -347,6 +347,16 @@ public:
   // with decrease their best sizes shrink in proportion.
   void DeleteRows(Integer index, Integer count, bool decreaseHeight);
   void DeleteCols(Integer index, Integer count, bool decreaseWidth);
+  // Whether a grid of rows x cols is one the reader takes back (at most
+  // VLTableMaxCells positions): what the commands make, a saved document
+  // holds. The relative commands below refuse (a beep) what would not be.
+  static bool GridFits(Int64 rows, Int64 cols) {
+    return rows >= 0 && cols >= 0 && rows * std::max<Int64>(cols, 1) <= VLTableMaxCells;
+  }
+  // Whether the selected cells (or the edited one), merged first when
+  // merge, split into colParts x rowParts leave a grid that fits; false
+  // without a selection.
+  bool SplitSelectionFits(Integer colParts, Integer rowParts, bool merge);
   // Relative to the selected cells or the edited cell; a beep without either.
   void InsertRowsAbove(Integer count);
   void InsertRowsBelow(Integer count);
@@ -739,6 +749,8 @@ public:
   // Empties the selected cells (one undo step).
   bool CanDeletePartiallySelected() const override;
   void DeletePartiallySelected() override;
+  // Typing over selected cells goes on in the first of them, after its text.
+  bool EnterForTyping() override;
 
   // Opens the cell editor on (row, col), opening the cells that hold the
   // table first when it is nested; only with vltoEditing unless force.
@@ -793,6 +805,13 @@ private:
                     bool updateBestWidth);
   void UnmergeCell(Integer row, Integer col, bool unmergeRows, bool unmergeCols);
   void UnmergeColumnsOfRow(Integer row, Integer col, Integer width, Integer rowSpan);
+  // The split of a block whose every position holds a cell of its own
+  // (no spans): its new positions go in beside the cells in one step per
+  // column (row), and the cells of the other rows (columns) grow over
+  // them. Answers the columns (rows) added; -1 when the block is not such.
+  Integer SplitPlainBlockVertically(Integer top, Integer left, Integer colSpan, Integer rowSpan, Integer parts);
+  Integer SplitPlainBlockHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan, Integer parts);
+  bool IsPlainBlock(Integer top, Integer left, Integer colSpan, Integer rowSpan) const;
   bool ClampMergeRect(Integer topRow, Integer leftCol, Integer& colSpan, Integer& rowSpan) const;
   std::unique_ptr<TVLTableCellData> NewCellLike(const TVLTableCellData* model);
   // A cell leaving the grid for an undo record, and coming back.

@@ -852,10 +852,134 @@ Integer TVLTableItemInfo::SplitCellHorizontally(Integer row, Integer col, Intege
   return added;
 }
 
+bool TVLTableItemInfo::IsPlainBlock(Integer top, Integer left, Integer colSpan, Integer rowSpan) const {
+  if (top < 0 || left < 0 || colSpan < 1 || rowSpan < 1 || top + rowSpan > RowCount() || left + colSpan > ColCount())
+    return false;
+  for (Integer r = top; r < top + rowSpan; ++r)
+    for (Integer c = left; c < left + colSpan; ++c) {
+      const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (!cell || cell->ColSpan != 1 || cell->RowSpan != 1) return false;
+    }
+  return true;
+}
+
+Integer TVLTableItemInfo::SplitPlainBlockVertically(Integer top, Integer left, Integer colSpan, Integer rowSpan,
+                                                    Integer parts) {
+  if (!IsPlainBlock(top, left, colSpan, rowSpan)) return -1;
+  const Integer count = parts - 1;
+  for (Integer c = left + colSpan - 1; c >= left; --c) {
+    // The block's cells end in the rightmost of their parts, the new empty
+    // ones to their left sharing their width.
+    std::vector<std::unique_ptr<TVLTableCellData>> fresh;
+    fresh.reserve(static_cast<size_t>(rowSpan * count));
+    for (Integer r = top; r < top + rowSpan; ++r) {
+      TVLTableCellData* model = GetCell(r, c);
+      TVLCellAttributes a = TVLCellAttributes::Of(*model);
+      a.BestWidth = a.BestWidth / parts;
+      SetCellAttributes(r, c, a);
+      for (Integer n = 0; n < count; ++n) {
+        auto cell = NewCellLike(model);
+        cell->BestWidth = a.BestWidth;
+        cell->BestHeight = model->BestHeight;
+        fresh.push_back(std::move(cell));
+      }
+    }
+    InsertPositions(top, rowSpan, c, count, std::move(fresh));
+    // The other rows' positions go in after the column's cell, which grows
+    // over them and keeps its content where it is.
+    if (top > 0) InsertPositions(0, top, c + 1, count, {});
+    if (top + rowSpan < RowCount()) InsertPositions(top + rowSpan, RowCount() - top - rowSpan, c + 1, count, {});
+    Integer lastMain = -1, lastMainCol = -1;
+    for (Integer r = 0; r < RowCount(); ++r) {
+      if (r == top) r = top + rowSpan;
+      if (r >= RowCount()) break;
+      Integer mr, mc;
+      TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (cell) {
+        mr = r;
+        mc = c;
+      } else {
+        cell = Rows.GetMainCell(r, c, mr, mc);
+      }
+      // A cell over several rows grows once.
+      if (!cell || mr < r || (mr == lastMain && mc == lastMainCol)) continue;
+      lastMain = mr;
+      lastMainCol = mc;
+      TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+      a.ColSpan += count;
+      SetCellAttributes(mr, mc, a);
+    }
+  }
+  return colSpan * count;
+}
+
+Integer TVLTableItemInfo::SplitPlainBlockHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan,
+                                                      Integer parts) {
+  if (!IsPlainBlock(top, left, colSpan, rowSpan)) return -1;
+  const Integer count = parts - 1;
+  const Integer cols = ColCount();
+  for (Integer r = top + rowSpan - 1; r >= top; --r) {
+    // New rows go in above the row: the block's cells end in the bottom
+    // part, with new empty cells above them sharing their height; a cell
+    // of the other columns that starts in the row moves up to the first
+    // new row and grows over the rest, and one that comes from above grows.
+    std::vector<std::unique_ptr<TVLTableRow>> fresh;
+    for (Integer n = 0; n < count; ++n) {
+      fresh.push_back(std::make_unique<TVLTableRow>(0, this));
+      fresh.back()->Cells.resize(static_cast<size_t>(cols));
+      fresh.back()->VAlign = Rows.GetRow(r)->VAlign;
+    }
+    std::vector<Integer> moved;
+    for (Integer c = 0; c < cols; ++c) {
+      TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      if (c >= left && c < left + colSpan) {
+        TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+        a.BestHeight = a.BestHeight / parts;
+        SetCellAttributes(r, c, a);
+        for (auto& row : fresh) {
+          auto part = NewCellLike(cell);
+          part->BestWidth = cell->BestWidth;
+          part->BestHeight = a.BestHeight;
+          row->Cells[static_cast<size_t>(c)] = std::move(part);
+        }
+      } else if (cell) {
+        auto up = NewCellLike(cell);
+        TVLCellAttributes a = TVLCellAttributes::Of(*cell);
+        a.RowSpan += count;
+        a.ApplyTo(*up);
+        AppendCopy(*cell, *up);
+        fresh.front()->Cells[static_cast<size_t>(c)] = std::move(up);
+        moved.push_back(c);
+      } else {
+        Integer mr, mc;
+        TVLTableCellData* main = Rows.GetMainCell(r, c, mr, mc);
+        if (main && mr < r && mc == c) {
+          TVLCellAttributes a = TVLCellAttributes::Of(*main);
+          a.RowSpan += count;
+          SetCellAttributes(mr, mc, a);
+        }
+      }
+    }
+    InsertRowObjects(r, std::move(fresh));
+    // The moved cells' old places are covered now.
+    for (Integer c : moved) {
+      std::unique_ptr<TVLTableCellData> none;
+      ExchangeCell(r + count, c, none);
+    }
+  }
+  return rowSpan * count;
+}
+
 Integer TVLTableItemInfo::SplitCellsHorizontally(Integer top, Integer left, Integer colSpan, Integer rowSpan,
                                                  Integer parts) {
   if (parts < 2 || Rows.IsEmpty() || top < 0 || left < 0 || top >= RowCount() || left >= ColCount()) return 0;
   TTableCommand command(*this);
+  if (const Integer added = SplitPlainBlockHorizontally(top, left, std::min(colSpan, ColCount() - left),
+                                                        std::min(rowSpan, RowCount() - top), parts);
+      added >= 0) {
+    command.Finish();
+    return added;
+  }
   Integer total = 0;
   for (Integer r = std::min(top + rowSpan, RowCount()) - 1; r >= top; --r) {
     Integer added = 0;
@@ -882,6 +1006,12 @@ Integer TVLTableItemInfo::SplitCellsVertically(Integer top, Integer left, Intege
                                                Integer parts) {
   if (parts < 2 || Rows.IsEmpty() || top < 0 || left < 0 || top >= RowCount() || left >= ColCount()) return 0;
   TTableCommand command(*this);
+  if (const Integer added = SplitPlainBlockVertically(top, left, std::min(colSpan, ColCount() - left),
+                                                      std::min(rowSpan, RowCount() - top), parts);
+      added >= 0) {
+    command.Finish();
+    return added;
+  }
   Integer total = 0;
   for (Integer c = std::min(left + colSpan, ColCount()) - 1; c >= left; --c) {
     Integer added = 0;
@@ -905,9 +1035,36 @@ Integer TVLTableItemInfo::SplitCellsVertically(Integer top, Integer left, Intege
 // ---------------------------------------------------------------------------
 // Commands on the selection
 
+bool TVLTableItemInfo::SplitSelectionFits(Integer colParts, Integer rowParts, bool merge) {
+  Integer top, left, cols, rows;
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return false;
+  // Each column (row) of the block gains at most the parts its narrowest
+  // (shortest) cell lacks; merged first, the block is one cell.
+  Int64 addedCols = 0, addedRows = 0;
+  if (merge) {
+    addedCols = std::max(0, colParts - cols);
+    addedRows = std::max(0, rowParts - rows);
+  } else {
+    std::vector<Integer> minColSpan(static_cast<size_t>(cols), 0), minRowSpan(static_cast<size_t>(rows), 0);
+    for (Integer r = top; r < top + rows; ++r)
+      for (Integer c = left; c < left + cols; ++c)
+        if (const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c)) {
+          Integer& mc = minColSpan[static_cast<size_t>(c - left)];
+          Integer& mr = minRowSpan[static_cast<size_t>(r - top)];
+          mc = mc == 0 ? cell->ColSpan : std::min(mc, cell->ColSpan);
+          mr = mr == 0 ? cell->RowSpan : std::min(mr, cell->RowSpan);
+        }
+    for (Integer span : minColSpan)
+      if (span > 0) addedCols += std::max(0, colParts - span);
+    for (Integer span : minRowSpan)
+      if (span > 0) addedRows += std::max(0, rowParts - span);
+  }
+  return GridFits(RowCount() + addedRows, ColCount() + addedCols);
+}
+
 void TVLTableItemInfo::InsertRowsAbove(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(Int64(RowCount()) + count, ColCount())) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -916,7 +1073,7 @@ void TVLTableItemInfo::InsertRowsAbove(Integer count) {
 
 void TVLTableItemInfo::InsertRowsBelow(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(Int64(RowCount()) + count, ColCount())) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -925,7 +1082,7 @@ void TVLTableItemInfo::InsertRowsBelow(Integer count) {
 
 void TVLTableItemInfo::InsertColsLeft(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(RowCount(), Int64(ColCount()) + count)) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -934,7 +1091,7 @@ void TVLTableItemInfo::InsertColsLeft(Integer count) {
 
 void TVLTableItemInfo::InsertColsRight(Integer count) {
   Integer top, left, cols, rows;
-  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+  if (!GetNormalizedSelectionBounds(true, top, left, cols, rows) || !GridFits(RowCount(), Int64(ColCount()) + count)) {
     if (FVLData) FVLData->Beep();
     return;
   }
@@ -962,10 +1119,18 @@ void TVLTableItemInfo::DeleteSelectedCols() {
 void TVLTableItemInfo::DeleteEmptyRows() {
   if (Rows.IsEmpty()) return;
   TTableCommand command(*this);
-  for (Integer r = RowCount() - 1; r >= 0; --r) {
+  auto empty = [this](Integer r) {
     const auto& cells = Rows.GetRow(r)->Cells;
-    if (std::none_of(cells.begin(), cells.end(), [](const auto& cell) { return cell != nullptr; }))
-      DeleteRows(r, 1, false);
+    return std::none_of(cells.begin(), cells.end(), [](const auto& cell) { return cell != nullptr; });
+  };
+  // Each run of empty rows goes at once: a deletion per row costs a walk
+  // over the merged cells each (seconds after a large merged cell split).
+  for (Integer r = RowCount() - 1; r >= 0; --r) {
+    if (!empty(r)) continue;
+    Integer first = r;
+    while (first > 0 && empty(first - 1)) --first;
+    DeleteRows(first, r - first + 1, false);
+    r = first;
   }
   command.Finish();
 }
@@ -973,10 +1138,17 @@ void TVLTableItemInfo::DeleteEmptyRows() {
 void TVLTableItemInfo::DeleteEmptyCols() {
   if (Rows.IsEmpty()) return;
   TTableCommand command(*this);
+  std::vector<char> own(static_cast<size_t>(ColCount()), 0);
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < std::min(ColCount(), Rows.GetRow(r)->Count()); ++c)
+      if (Rows.GetRow(r)->GetCell(c)) own[static_cast<size_t>(c)] = 1;
+  // Each run of columns without a cell of their own goes at once.
   for (Integer c = ColCount() - 1; c >= 0; --c) {
-    bool own = false;
-    for (Integer r = 0; r < RowCount() && !own; ++r) own = Rows.GetRow(r)->GetCell(c) != nullptr;
-    if (!own) DeleteCols(c, 1, false);
+    if (own[static_cast<size_t>(c)]) continue;
+    Integer first = c;
+    while (first > 0 && !own[static_cast<size_t>(first) - 1]) --first;
+    DeleteCols(first, c - first + 1, false);
+    c = first;
   }
   command.Finish();
 }
@@ -1005,6 +1177,10 @@ void TVLTableItemInfo::UnmergeSelectedCells(bool unmergeRows, bool unmergeCols) 
 void TVLTableItemInfo::SplitSelectedCellsVertically(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
+  if (!SplitSelectionFits(parts, 1, false)) {
+    if (FVLData) FVLData->Beep();
+    return;
+  }
   const Integer added = SplitCellsVertically(top, left, cols, rows, parts);
   // Selected whether the split began at the caret or on selected cells: a
   // split the other way that follows takes the same cells.
@@ -1014,8 +1190,23 @@ void TVLTableItemInfo::SplitSelectedCellsVertically(Integer parts) {
 void TVLTableItemInfo::SplitSelectedCellsHorizontally(Integer parts) {
   Integer top, left, cols, rows;
   if (!GetNormalizedSelectionBounds(true, top, left, cols, rows)) return;
+  if (!SplitSelectionFits(1, parts, false)) {
+    if (FVLData) FVLData->Beep();
+    return;
+  }
   const Integer added = SplitCellsHorizontally(top, left, cols, rows, parts);
   Select(top, left, cols - 1, rows + added - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Typing over the selected cells
+
+bool TVLTableItemInfo::EnterForTyping() {
+  Integer top, left, cols, rows;
+  if (!FCellsSelected || !Options.Contains(vltoEditing) || !IsInEditor() ||
+      !GetNormalizedSelectionBounds(false, top, left, cols, rows))
+    return false;
+  return CreateInplaceEditor(-1, top, left, false, false, true, false) && FInplaceEditor;
 }
 
 // ---------------------------------------------------------------------------

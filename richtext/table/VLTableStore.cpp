@@ -496,11 +496,16 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   if (lineNo == 0 && VLTableDepthIn(vlData) > VLTableMaxNesting) return RefuseGrid(vlData, vlfwTableTooDeep);
   if (FLegacyRecord) {
     if (lineNo == 0) {
+      // A grid without positions has no place for its cell lines.
+      if (FLegacyRows < 1 || FCols < 1) return false;
       // Each grid position has its line: a grid larger than the lines
       // (or than any table) is not believed.
       const Int64 positions = static_cast<Int64>(FLegacyRows) * FCols;
       if (positions > VLTableMaxCells || positions > lineCount) return RefuseGrid(vlData);
-      Rows.Reset(FLegacyRows, FCols);
+      // Cells are made as their lines come: a record cut short has cost
+      // what it held, not what its header claimed.
+      Rows.Reset(FLegacyRows, 0);
+      for (auto& row : Rows.Rows) row->Cells.resize(static_cast<size_t>(FCols));
     }
     if (ColCount() <= 0) return false;
     // The grid is checked once its last line is in; a grid that the lines

@@ -369,18 +369,75 @@ TEST_F(TableActions, SplitFromTheCaretOrTheSelectedCellMakesTheSameTable) {
     }
 }
 
-// After Insert Row Below the caret waits in the new row's first cell:
-// what the user types lands there.
-TEST_F(TableActions, TypingAfterInsertRowBelowGoesIntoTheNewRow) {
+// After a command that changes the grid the caret waits in a cell: in the
+// new row's first cell, in the new column's cell of the row it was in, in
+// the merged or split cell, in the cell that took deleted ones' place.
+// What the user types lands there; typed over a block of selected cells it
+// goes on in the first of them. No command leaves a state that drops it.
+TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
+  auto split = [](Integer cols, Integer rows) {
+    return [cols, rows](TInteraction& r) {
+      auto* f = FormOf<TfrmVLSplit>(r);
+      f->rbSplit->SetChecked(true);
+      f->seColumns->SetValue(cols);
+      f->seRows->SetValue(rows);
+      return mrOk;
+    };
+  };
   struct TCase {
     const char* Name;
-    Integer Row, Col;
+    std::function<TvlActionTableCell*(TComponent*)> Make;
+    // Cells clicked, the second with Shift (-1: none).
+    Integer Row, Col, ToRow, ToCol;
     bool MergeFirstColumn;
+    std::function<int(TInteraction&)> Dialog;  // nullptr: none expected
     const char* After;
-  } cases[] = {
-      {"middle row", 1, 1, false, "00,01,02 / 10,11,12 / Łódź,, / 20,21,22"},
-      {"last row", 2, 2, false, "00,01,02 / 10,11,12 / 20,21,22 / Łódź,,"},
-      {"beside a merged cell", 1, 2, true, "00|10[2x1],01,02 / .,11,12 / Łódź,, / 20,21,22"},
+  };
+  auto rowBelow = [](TComponent* o) {
+    auto* a = new TvlActionTableInsertRowsBelow(o);
+    a->AllowMultiple = false;
+    return a;
+  };
+  auto rowAbove = [](TComponent* o) { return new TvlActionTableInsertRowsAbove(o); };
+  auto colLeft = [](TComponent* o) { return new TvlActionTableInsertColLeft(o); };
+  auto colRight = [](TComponent* o) { return new TvlActionTableInsertColRight(o); };
+  auto delRows = [](TComponent* o) { return new TvlActionTableDeleteRows(o); };
+  auto delCols = [](TComponent* o) { return new TvlActionTableDeleteCols(o); };
+  auto merge = [](TComponent* o) { return new TvlActionTableMergeCells(o); };
+  auto splitCells = [](TComponent* o) { return new TvlActionTableSplitCells(o); };
+  auto selectTable = [](TComponent* o) { return new TvlActionTableSelectTable(o); };
+  auto selectRow = [](TComponent* o) { return new TvlActionTableSelectRows(o); };
+  auto selectCol = [](TComponent* o) { return new TvlActionTableSelectCols(o); };
+  auto selectCell = [](TComponent* o) { return new TvlActionTableSelectCell(o); };
+  auto alignTop = [](TComponent* o) { return new TvlActionTableCellVAlignTop(o); };
+  const std::vector<TCase> cases = {
+      {"row below a middle row", rowBelow, 1, 1, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / Łódź,, / 20,21,22"},
+      {"row below the last row", rowBelow, 2, 2, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / 20,21,22 / Łódź,,"},
+      {"row below beside a merged cell", rowBelow, 1, 2, -1, -1, true, nullptr,
+       "00|10[2x1],01,02 / .,11,12 / Łódź,, / 20,21,22"},
+      {"row above", rowAbove, 1, 1, -1, -1, false, nullptr, "00,01,02 / Łódź,, / 10,11,12 / 20,21,22"},
+      {"row above selected cells", rowAbove, 2, 1, 1, 2, false, nullptr, "00,01,02 / Łódź,, / 10,11,12 / 20,21,22"},
+      {"column left", colLeft, 1, 1, -1, -1, false, nullptr, "00,,01,02 / 10,Łódź,11,12 / 20,,21,22"},
+      {"column right", colRight, 1, 1, -1, -1, false, nullptr, "00,01,,02 / 10,11,Łódź,12 / 20,21,,22"},
+      {"column right of the last column", colRight, 0, 2, -1, -1, false, nullptr,
+       "00,01,02,Łódź / 10,11,12, / 20,21,22,"},
+      {"column right of selected cells", colRight, 2, 0, 1, 1, false, nullptr,
+       "00,01,,02 / 10,11,Łódź,12 / 20,21,,22"},
+      {"column right beside a merged cell", colRight, 2, 0, -1, -1, true, nullptr,
+       "00|10[2x1],[2x1],01,02 / .,.,11,12 / 20,Łódź,21,22"},
+      {"delete selected rows", delRows, 1, 1, 1, 2, false, nullptr, "00,01,02 / 20,Łódź21,22"},
+      {"delete selected columns", delCols, 1, 1, 1, 2, false, nullptr, "00 / Łódź10 / 20"},
+      {"merge", merge, 1, 1, 1, 2, false, nullptr, "00,01,02 / 10,Łódź11|12[1x2],. / 20,21,22"},
+      {"split a cell", splitCells, 1, 1, -1, -1, false, split(2, 1), "00,01[1x2],.,02 / 10,Łódź,11,12 / 20,21[1x2],.,22"},
+      {"split selected cells", splitCells, 1, 1, 1, 2, false, split(2, 1),
+       "00,01[1x2],.,02[1x2],. / 10,Łódź,11,,12 / 20,21[1x2],.,22[1x2],."},
+      // The selecting commands leave cells selected: typing goes on after
+      // the text of the first of them.
+      {"select table", selectTable, 1, 1, -1, -1, false, nullptr, "00Łódź,01,02 / 10,11,12 / 20,21,22"},
+      {"select row", selectRow, 1, 1, -1, -1, false, nullptr, "00,01,02 / 10Łódź,11,12 / 20,21,22"},
+      {"select column", selectCol, 1, 2, -1, -1, false, nullptr, "00,01,02Łódź / 10,11,12 / 20,21,22"},
+      {"select cell", selectCell, 2, 1, -1, -1, false, nullptr, "00,01,02 / 10,11,12 / 20,21Łódź,22"},
+      {"alignment of selected cells", alignTop, 1, 1, 2, 2, false, nullptr, "00,01,02 / 10,11Łódź,12 / 20,21,22"},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.Name);
@@ -390,15 +447,66 @@ TEST_F(TableActions, TypingAfterInsertRowBelowGoesIntoTheNewRow) {
       w.Edit->Format();
       w.Settle();
     }
-    TvlActionTableInsertRowsBelow below(w.Form.get());
-    below.AllowMultiple = false;
+    std::unique_ptr<TvlActionTableCell> action(k.Make(w.Form.get()));
     w.Click(k.Row, k.Col);
-    ASSERT_TRUE(w.Run(below));
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    for (QChar ch : QString::fromUtf8("Łódź")) QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    w.Settle();
+    if (k.ToRow >= 0) w.Click(k.ToRow, k.ToCol, Qt::ShiftModifier);
+    TInteractionScript script;
+    if (k.Dialog) script.Do(k.Dialog);
+    ASSERT_TRUE(w.Run(*action));
+    EXPECT_EQ(script.Pending(), 0u);
+    const int beeps = BeepCount;
+    // Each key to the widget that has the keyboard then, as the user's do.
+    for (const char* key : {"Ł", "ó", "d", "ź"}) {
+      qytest::TypeKeys(QApplication::focusWidget(), key);
+      w.Settle();
+    }
+    EXPECT_EQ(BeepCount, beeps);
     if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
+    EXPECT_EQ(w.Grid(), k.After);
+    EXPECT_EQ(tabletest::DocText(w.Edit->EditData()), "Before|#|After");
+  }
+}
+
+// Split Cells on a block of cells splits each cell of it: every cell keeps
+// its own text (none is joined to its neighbour below or to the right), the
+// rows and columns outside the block grow over the new parts, and one undo
+// takes it all back, one redo brings it again.
+TEST_F(TableActions, SplittingABlockOfCellsKeepsEachCellsText) {
+  struct TCase {
+    const char* Name;
+    Integer Cols, Rows;
+    const char* After;
+  } cases[] = {
+      {"two columns", 2, 1, "00,01[1x2],.,02[1x2],. / 10,,11,,12 / 20,,21,,22"},
+      {"two rows", 1, 2, "00,01,02 / 10[2x1],, / .,11,12 / 20[2x1],, / .,21,22"},
+      {"two by two", 2, 2,
+       "00,01[1x2],.,02[1x2],. / 10[2x1],,,, / .,,11,,12 / 20[2x1],,,, / .,,21,,22"},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TTableWindow w;
+    const std::string before = w.Grid();
+    w.Click(1, 1);
+    w.Click(2, 2, Qt::ShiftModifier);
+    TvlActionTableSplitCells split(w.Form.get());
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* f = FormOf<TfrmVLSplit>(r);
+      f->rbSplit->SetChecked(true);
+      f->cbMerge->SetChecked(false);
+      f->seColumns->SetValue(k.Cols);
+      f->seRows->SetValue(k.Rows);
+      return mrOk;
+    });
+    ASSERT_TRUE(w.Run(split));
+    EXPECT_EQ(script.Pending(), 0u);
+    if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
+    EXPECT_EQ(w.Grid(), k.After);
+    w.Edit->Undo();
+    w.Settle();
+    EXPECT_EQ(w.Grid(), before);
+    w.Edit->Redo();
+    w.Settle();
     EXPECT_EQ(w.Grid(), k.After);
   }
 }
