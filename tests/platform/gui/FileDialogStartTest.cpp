@@ -16,6 +16,7 @@
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -179,6 +180,85 @@ TEST(FileDialogStart, AFolderIsChosenInTheSameDialog) {
   EXPECT_TRUE(looked);
   ASSERT_TRUE(chosen);
   EXPECT_EQ(folder, (dir / "Backups").string());
+}
+
+
+// A double quote in a typed name is part of the name: the toolkit's dialog
+// reads it as its list of several files and answered another name in
+// another folder (`x" ;.docx` became " ;.docx"), with no word.
+TEST(FileDialogStart, ANameHoldingDoubleQuotesIsTakenAsTyped) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "\u0141\u00f3d\u017a \"notes\".rtf", "{\\rtf1 x}");
+  std::filesystem::create_directories(dir / "don\u2019t \"keep\"");
+  struct TCase {
+    const char* Typed;
+    std::function<bool(String&)> Run;
+    std::string Expected;
+  };
+  TSaveDialog save(nullptr);
+  save.Filter = "Word Document (*.docx)|*.docx|RTF Files (*.rtf)|*.rtf";
+  save.DefaultExt = "docx";
+  save.InitialDir = dir.str();
+  TOpenDialog open(nullptr);
+  open.Filter = "RTF Files (*.rtf)|*.rtf";
+  open.InitialDir = dir.str();
+  String typed;
+  int ticksAfter = 0;
+  const auto typeAndEnter = [&](QFileDialog* d) {
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    if (!name) {
+      ADD_FAILURE() << "no file name box";
+      d->reject();
+      return;
+    }
+    if (name->text() == ToQ(typed)) {
+      // Typed on an earlier tick; a dialog that does not take it stays up.
+      if (++ticksAfter < 500) return;
+      ADD_FAILURE() << "the dialog did not take the name";
+      d->reject();
+      return;
+    }
+    ticksAfter = 0;
+    name->setFocus();
+    name->clear();
+    // One key a character, beyond-ASCII ones by their text.
+    for (const QChar ch : ToQ(typed)) QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    QTest::keyClick(name, Qt::Key_Return);
+  };
+  const auto runFile = [&](TOpenDialog& dialog) {
+    return [&](String& chosen) {
+      if (!RunReal(dialog, typeAndEnter)) return false;
+      chosen = dialog.FileName;
+      return true;
+    };
+  };
+  const TCase cases[] = {
+      {"x\" ;.docx", runFile(save), (dir / "x\" ;.docx").string()},
+      {"caf\u00e9 \"draft\"", runFile(save), (dir / "caf\u00e9 \"draft\".docx").string()},
+      {"\u0141\u00f3d\u017a \"notes\".rtf", runFile(open), (dir / "\u0141\u00f3d\u017a \"notes\".rtf").string()},
+      {"don\u2019t \"keep\"",
+       [&](String& chosen) {
+         TInteractionHook* previous = SetInteractionHook(nullptr);
+         QTimer timer;
+         timer.setInterval(10);
+         QObject::connect(&timer, &QTimer::timeout, [&] {
+           if (QFileDialog* d = ShownFileDialog()) typeAndEnter(d);
+         });
+         timer.start();
+         chosen = dir.str();
+         const bool ok = SelectDirectory("Backup / Restore Location", "", chosen);
+         SetInteractionHook(previous);
+         return ok;
+       },
+       (dir / "don\u2019t \"keep\"").string()},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    typed = c.Typed;
+    String chosen;
+    ASSERT_TRUE(c.Run(chosen));
+    EXPECT_EQ(chosen, c.Expected);
+  }
 }
 
 }  // namespace
