@@ -180,7 +180,10 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     TVLOfficeConverter converter(nullptr);
     converter.ExcludeHTMLExportConverter = true;
     const bool ok = RunConversion(converter, [&] {
-      return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex);
+      // A converter that reads lists from a web page (and not from RTF) gets
+      // our plain one; its title would become a heading of the document.
+      const auto page = [this, E](const String& file) { return E->SaveHTML(file, String(), ImagePrefix, false, SaveOptions); };
+      return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex, page);
     });
     FConversionError = converter.ErrorCode;
     FConversionText = converter.ErrorText();
