@@ -511,9 +511,12 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     // Its RTF reader drops list numbering; lists, their nesting and their
-    // numbering styles come through from our web page.
-    info->ExportHTMLCommand = {pandoc, "--from=html", String("--to=") + f.Writer, "--standalone", "--output=%1",
-                               "%2"};
+    // numbering styles come through from our web page. Our paragraphs'
+    // DIV and SPAN elements are markup, not content (a Markdown file would
+    // keep them); packaged formats are whole documents without
+    // --standalone, and a Markdown file then starts without a title block.
+    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs-native_spans", String("--to=") + f.Writer,
+                               "--output=%1", "%2"};
     FItems.insert(at, std::move(info));
   }
 }

@@ -1,4 +1,5 @@
-// Lists saved as a Word document by either installed converter keep their
+// Lists saved as a Word document by either installed converter (and as
+// Markdown by the document converter) keep their
 // numbering, numbering styles and nesting: the document converter's RTF
 // reader drops list numbering, so it is given our web page instead. The
 // lists come back through Insert > File.
@@ -58,7 +59,7 @@ std::vector<std::string> MarkerTexts(TVellumEdit* e) {
   return r;
 }
 
-TEST(ConvertedLists, WordDocumentsOfBothConvertersKeepTheLists) {
+TEST(ConvertedLists, DocumentsOfBothConvertersKeepTheLists) {
   qytest::TempDir dir;
   const std::string source = (dir / "lists.rtf").string();
   qytest::WriteFileBytes(source, kLists);
@@ -74,12 +75,15 @@ TEST(ConvertedLists, WordDocumentsOfBothConvertersKeepTheLists) {
   struct TCase {
     const char* Name;
     bool Pandoc;
-  } cases[] = {{"the office suite", false}, {"the document converter", true}};
+    const char* Mask;
+  } cases[] = {{"the office suite", false, "*.docx"},
+               {"the document converter", true, "*.docx"},
+               {"the document converter's Markdown", true, "*.md;*.markdown"}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     int out = -1;
     for (Integer i = 0; i < exports.Count(); ++i)
-      if (exports.GetItem(i)->Filter == "*.docx" &&
+      if (exports.GetItem(i)->Filter == c.Mask &&
           (exports.GetItem(i)->ExportCommand.front().find("pandoc") != String::npos) == c.Pandoc)
         out = i;
     if (out < 0 && !c.Pandoc) {
@@ -95,7 +99,9 @@ TEST(ConvertedLists, WordDocumentsOfBothConvertersKeepTheLists) {
     auto* exporter = new TvlActionExport(b.Form);
     exporter->SetControl(b.Edit);
     exporter->Filter = {ffeRTF, ffeOfficeConverters};
-    const std::string word = (dir / (std::string(c.Pandoc ? "pandoc" : "office") + " caf\u00e9.docx")).string();
+    const bool markdown = String(c.Mask) != "*.docx";
+    const std::string word =
+        (dir / (std::string(c.Pandoc ? "pandoc" : "office") + " caf\u00e9" + (markdown ? ".md" : ".docx"))).string();
     {
       TInteractionScript script;
       script.Do([&](TInteraction& r) {
@@ -108,11 +114,19 @@ TEST(ConvertedLists, WordDocumentsOfBothConvertersKeepTheLists) {
       ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.back().Text;
     }
 
-    // What another reader finds in the file.
-    const std::string markdown = Output("pandoc --from=docx --to=markdown '" + word + "'");
+    // What another reader finds in the file; Markdown as it is, without the
+    // markup of our page.
+    const std::string text =
+        markdown ? qytest::ReadFileBytes(word) : Output("pandoc --from=docx --to=markdown '" + word + "'");
     for (const char* line : {"a.  apple", "b.  birch", "    -   bark", "c.  cedar", "d.  daisy", "-   north",
                              "-   caf\u00e9", "I.  one", "II. two"})
-      EXPECT_NE(markdown.find(line), std::string::npos) << line << " in\n" << markdown;
+      EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    if (markdown) {
+      EXPECT_EQ(text.rfind("Before the lists.", 0), 0u) << text;
+      for (const char* markup : {"<div", ":::", "{style", "---"})
+        EXPECT_EQ(text.find(markup), std::string::npos) << markup << " in\n" << text;
+      continue;
+    }
 
     // In: Insert > File with the Word entry the dialog offers.
     TEditorBench back;
