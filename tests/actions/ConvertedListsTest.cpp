@@ -1,8 +1,8 @@
 // Lists saved as a Word document by either installed converter (and as
-// Markdown by the document converter) keep their
-// numbering, numbering styles and nesting: the document converter's RTF
-// reader drops list numbering, so it is given our web page instead. The
-// lists come back through Insert > File.
+// Markdown by the document converter) keep their numbering, numbering
+// styles and nesting: the document converter's RTF reader drops list
+// numbering, so it is given our web page instead. The lists come back
+// through Insert > File.
 #include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/Dialogs.h"
