@@ -231,7 +231,8 @@ public:
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     } else if (!info.exists() || fileMode() == QFileDialog::Directory) {
-      QMessageBox::warning(this, windowTitle(), QString("%1 was not found.").arg(info.absoluteFilePath()));
+      const QString text = info.exists() ? "%1 is not a folder." : "%1 was not found.";
+      QMessageBox::warning(this, windowTitle(), text.arg(info.absoluteFilePath()));
       return;
     }
     Typed = info.absoluteFilePath();

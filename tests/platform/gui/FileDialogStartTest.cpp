@@ -10,7 +10,10 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTreeView>
 #include <QMetaObject>
@@ -203,28 +206,50 @@ TEST(FileDialogStart, ANameHoldingDoubleQuotesIsTakenAsTyped) {
   open.Filter = "RTF Files (*.rtf)|*.rtf";
   open.InitialDir = dir.str();
   String typed;
-  int ticksAfter = 0;
+  int ticksAfter = -1;  // -1: not typed yet
+  int ticksLoaded = 0;
   const auto typeAndEnter = [&](QFileDialog* d) {
-    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
-    if (!name) {
-      ADD_FAILURE() << "no file name box";
-      d->reject();
-      return;
-    }
-    if (name->text() == ToQ(typed)) {
-      // Typed on an earlier tick; a dialog that does not take it stays up.
+    if (ticksAfter >= 0) {
+      // A dialog that does not take the name stays up.
       if (++ticksAfter < 500) return;
       ADD_FAILURE() << "the dialog did not take the name";
       d->reject();
       return;
     }
-    ticksAfter = 0;
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    auto* view = d->findChild<QAbstractItemView*>("treeView");
+    if (!name || !view) {
+      ADD_FAILURE() << "no file name box";
+      d->reject();
+      return;
+    }
+    // The folder's files come in the background, and the dialog puts the
+    // name of what it selects into the box meanwhile: typed once they came.
+    if (view->model()->rowCount(view->rootIndex()) >= 1) ++ticksLoaded;
+    if (ticksLoaded < 3) return;
     name->setFocus();
     name->clear();
     // One key a character, beyond-ASCII ones by their text.
     for (const QChar ch : ToQ(typed)) QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    // The name is typed whole: the list of completions offered meanwhile
+    // is closed first (there Return would take a completion).
+    if (name->completer() && name->completer()->popup()->isVisible()) name->completer()->popup()->hide();
+    if (name->text() != ToQ(typed)) return;  // typed again on the next tick
+    ticksAfter = 0;
     QTest::keyClick(name, Qt::Key_Return);
   };
+  // A message the dialog shows over itself (a name not found) is a failure
+  // here, and is closed: the typing above waits in it.
+  QTimer watch;
+  int ticksShown = 0;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ticksShown = box ? ticksShown + 1 : 0;
+    if (ticksShown < 50) return;
+    ADD_FAILURE() << "the dialog said: " << box->text().toStdString();
+    box->reject();
+  });
+  watch.start(20);
   const auto runFile = [&](TOpenDialog& dialog) {
     return [&](String& chosen) {
       if (!RunReal(dialog, typeAndEnter)) return false;
@@ -255,6 +280,8 @@ TEST(FileDialogStart, ANameHoldingDoubleQuotesIsTakenAsTyped) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Typed);
     typed = c.Typed;
+    ticksAfter = -1;
+    ticksLoaded = 0;
     String chosen;
     ASSERT_TRUE(c.Run(chosen));
     EXPECT_EQ(chosen, c.Expected);
