@@ -2,6 +2,7 @@
 
 #include "actions/FourSidesVLFrm.h"
 #include "actions/VLALocalize.h"
+#include "actions/VLActionsFile.h"
 #include "actions/VLActions.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/CommonDialogs.h"
@@ -177,8 +178,8 @@ void TfrmVLBack::btnSaveClick(TObject*) {
   // A failed write is reported and the dialog stays open.
   try {
     bitmap->SaveToFile(dialog.FileName);
-  } catch (const std::exception& e) {
-    MessageBox(e.what(), LanguageText(213), MB_OK | MB_ICONERROR);
+  } catch (const std::exception&) {
+    ShowSaveError(dialog.FileName, 216);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "actions/BackVLFrm.h"
 #include "actions/VLALocalize.h"
+#include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
@@ -149,7 +150,7 @@ void TfrmVLTableBack::btnSaveClick(TObject*) {
   try {
     img->Picture().SaveToFile(dialog.FileName);
   } catch (const std::exception&) {
-    MessageBox(LanguageText(216), LanguageText(213), MB_OK | MB_ICONERROR);
+    ShowSaveError(dialog.FileName, 216);
   }
 }
 

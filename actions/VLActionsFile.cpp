@@ -133,6 +133,14 @@ void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id) {
   }
 }
 
+void ShowSaveError(const String& FileName, Word Id) {
+  // What the system says of the folder, where it refuses; the general
+  // reasons only when the fault lay elsewhere.
+  const String problem = FileWriteProblem(FileName);
+  MessageBox(problem.empty() ? LanguageText(Id) : FileNotWrittenText(FileName, problem), LanguageText(213),
+             MB_OK | MB_ICONERROR);
+}
+
 void ShowDescriptionProblem(TVLOfficeConverter& Converter) {
   const String problem = Converter.TakeDescriptionProblem();
   if (!problem.empty()) MessageBox(problem, LanguageText(213), MB_OK | MB_ICONWARNING);
@@ -172,7 +180,10 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     TVLOfficeConverter converter(nullptr);
     converter.ExcludeHTMLExportConverter = true;
     const bool ok = RunConversion(converter, [&] {
-      return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex);
+      // A converter that reads lists from a web page (and not from RTF) gets
+      // our plain one; its title would become a heading of the document.
+      const auto page = [this, E](const String& file) { return E->SaveHTML(file, String(), ImagePrefix, false, SaveOptions); };
+      return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex, page);
     });
     FConversionError = converter.ErrorCode;
     FConversionText = converter.ErrorText();
@@ -314,7 +325,11 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
     }
   }
   if (!ok) {
-    ShowConversionError(FConversionError, FConversionText, 216);
+    // The converter's own limits and a cancel say so; else the file failed.
+    const bool converterStop = FConversionError == 3 || FConversionError == 6 || FConversionError == 7 ||
+                               FConversionError == 8;
+    if (converterStop) ShowConversionError(FConversionError, FConversionText, 216);
+    else ShowSaveError(dialog.FileName, 216);
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;
@@ -615,7 +630,7 @@ bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
     E->SetModified(false);
   } else {
     info->HasFileName = false;
-    ShowFileError(216);
+    ShowSaveError(info->FileName, 216);
   }
   DoDocumentFileChange(Index);
   return ok;

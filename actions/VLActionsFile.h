@@ -41,6 +41,9 @@ bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& C
 // Tells what stopped a conversion that failed: its limit, or message Id.
 // Nothing after a cancel.
 void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id);
+// Tells that the file FileName could not be written and why, from the
+// system's answer for its folder; message Id when the folder takes files.
+void ShowSaveError(const String& FileName, Word Id);
 // Tells, once in the program's run, that the converter description file
 // was ignored and why.
 void ShowDescriptionProblem(TVLOfficeConverter& Converter);

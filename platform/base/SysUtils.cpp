@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -697,6 +698,51 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
 
 bool FileIsReadOnly(const String& path) {
   return FileExists(path) && ::access(path.c_str(), W_OK) != 0;
+}
+
+String FileWriteReason(const String& path, int error) {
+  std::error_code ec;
+  fs::path folder = fs::absolute(fs::u8path(path), ec).parent_path();
+  if (ec) folder = fs::u8path(path).parent_path();
+  const String where = folder.string();
+  const String system = std::strerror(error);
+  switch (error) {
+    case ENOENT: {
+      // The nearest missing folder is the one to name.
+      fs::path missing = folder;
+      while (missing.has_parent_path() && missing.parent_path() != missing &&
+             !fs::exists(missing.parent_path(), ec))
+        missing = missing.parent_path();
+      return "the folder " + missing.string() + " does not exist (" + system + ")";
+    }
+    case ENOTDIR: return "a part of the folder " + where + " is a file, not a folder (" + system + ")";
+    case EACCES:
+    case EPERM: return "there is no permission to write in the folder " + where + " (" + system + ")";
+    case EROFS: return "the folder " + where + " lies on a read-only file system (" + system + ")";
+    case ENOSPC:
+    case EDQUOT: return "the disk holding " + where + " is full (" + system + ")";
+    case EISDIR: return "a folder has that name (" + system + ")";
+    case ENAMETOOLONG: return "the name is too long (" + system + ")";
+    default: return system;
+  }
+}
+
+String FileWriteProblem(const String& path) {
+  std::error_code ec;
+  const fs::path target = fs::u8path(path);
+  if (fs::is_directory(target, ec)) return FileWriteReason(path, EISDIR);
+  fs::path folder = fs::absolute(target, ec).parent_path();
+  if (ec) folder = target.parent_path();
+  std::string trial = (folder / ".qy-write-XXXXXX").string();
+  const int fd = ::mkstemp(trial.data());
+  if (fd < 0) return FileWriteReason(path, errno);
+  ::close(fd);
+  ::unlink(trial.c_str());
+  return String();
+}
+
+String FileNotWrittenText(const String& path, const String& reason) {
+  return "The file " + path + " could not be written: " + reason + ".";
 }
 
 Int64 FileSizeOf(const String& path) {

@@ -163,6 +163,15 @@ bool RenameFile(const String& oldName, const String& newName);
 bool CopyFile(const String& source, const String& target, bool failIfExists);
 bool FileIsReadOnly(const String& path);
 Int64 FileSizeOf(const String& path);  // -1 when missing
+// Why the file could not be written, for the user, from the system's error
+// (errno) of making it: "the folder /home/ann/ex does not exist (No such
+// file or directory)".
+String FileWriteReason(const String& path, int error);
+// Why no file of that name can be made now, found by making a trial file
+// beside it; empty when one can (the failure lay elsewhere).
+String FileWriteProblem(const String& path);
+// "The file /home/ann/ex/a.rtf could not be written: " and the reason.
+String FileNotWrittenText(const String& path, const String& reason);
 
 String ExtractFilePath(const String& path);  // "a/b/" of "a/b/c.txt"
 String ExtractFileDir(const String& path);   // "a/b"

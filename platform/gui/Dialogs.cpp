@@ -14,6 +14,7 @@
 #include <QTreeView>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
@@ -186,13 +187,69 @@ void FitOwnFileDialog(QFileDialog& dlg) {
   }
 }
 
+// The toolkit's own dialog reads double quotes in the name box as its list
+// of several files ("a" "b") even where one is asked for, and answers the
+// first of them: `x" ;.docx` became " ;.docx". Where one file or folder is
+// chosen, the name is taken as typed (the desktop's dialogs have no name
+// box of this kind and answer what was chosen).
+class TOneFileDialog : public QFileDialog {
+public:
+  using QFileDialog::QFileDialog;
+  // The name as typed, when the toolkit would have read it otherwise.
+  QString Typed;
+
+  void accept() override {
+    Typed.clear();
+    auto* box = findChild<QLineEdit*>("fileNameEdit");
+    const QString text = box ? box->text() : QString();
+    if (!text.contains(QLatin1Char('"')) || fileMode() == QFileDialog::ExistingFiles) {
+      QFileDialog::accept();
+      return;
+    }
+    QString path = text.startsWith(QLatin1Char('/'))    ? text
+                   : text.startsWith(QLatin1String("~/")) ? QDir::homePath() + text.mid(1)
+                                                          : directory().absoluteFilePath(text);
+    QFileInfo info(path);
+    if (info.isDir()) {
+      if (fileMode() == QFileDialog::Directory) {
+        Typed = info.absoluteFilePath();
+        QDialog::accept();
+        return;
+      }
+      setDirectory(info.absoluteFilePath());
+      box->clear();
+      return;
+    }
+    if (acceptMode() == QFileDialog::AcceptSave) {
+      if (!defaultSuffix().isEmpty() && !info.fileName().contains(QLatin1Char('.'))) {
+        path += QLatin1Char('.') + defaultSuffix();
+        info = QFileInfo(path);
+      }
+      if (info.exists() && !testOption(QFileDialog::DontConfirmOverwrite) &&
+          QMessageBox::warning(this, windowTitle(),
+                               QString("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    } else if (!info.exists() || fileMode() == QFileDialog::Directory) {
+      const QString text = info.exists() ? "%1 is not a folder." : "%1 was not found.";
+      QMessageBox::warning(this, windowTitle(), text.arg(info.absoluteFilePath()));
+      return;
+    }
+    Typed = info.absoluteFilePath();
+    QDialog::accept();
+  }
+
+  // What was chosen: the typed name, or the toolkit's answer.
+  QStringList Chosen() const { return Typed.isEmpty() ? selectedFiles() : QStringList{Typed}; }
+};
+
 int RunSelectDirectory(TInteraction& r) {
-  QFileDialog dlg(DialogParent(), ToQ(r.Caption), ToQ(r.Value.empty() ? r.Root : r.Value));
+  TOneFileDialog dlg(DialogParent(), ToQ(r.Caption), ToQ(r.Value.empty() ? r.Root : r.Value));
   dlg.setFileMode(QFileDialog::Directory);
   dlg.setOption(QFileDialog::ShowDirsOnly, true);
   FitOwnFileDialog(dlg);
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return mrCancel;
-  r.Value = FromQ(dlg.selectedFiles().front());
+  if (dlg.exec() != QDialog::Accepted || dlg.Chosen().isEmpty()) return mrCancel;
+  r.Value = FromQ(dlg.Chosen().front());
   return mrOk;
 }
 
@@ -258,7 +315,7 @@ std::vector<TFilterEntry> ParseFilter(const String& filter) {
 
 int RunFileDialog(TInteraction& r) {
   bool save = r.Kind == TInteractionKind::SaveDialog;
-  QFileDialog dlg(DialogParent(), ToQ(r.Title));
+  TOneFileDialog dlg(DialogParent(), ToQ(r.Title));
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (save)
     dlg.setFileMode(QFileDialog::AnyFile);
@@ -290,7 +347,7 @@ int RunFileDialog(TInteraction& r) {
   QStringList files;
   for (;;) {
     if (dlg.exec() != QDialog::Accepted) return mrCancel;
-    files = dlg.selectedFiles();
+    files = dlg.Chosen();
     if (files.isEmpty()) return mrCancel;
     // A file that cannot be written is refused here, not when saving fails.
     QFileInfo chosen(files.front());

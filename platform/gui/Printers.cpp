@@ -2,6 +2,7 @@
 
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
+#include "platform/base/SysUtils.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -303,8 +305,10 @@ void TPrinter::BeginDoc() {
     // hold the password in clear. The writer truncates it and keeps the mode.
     const int fd = ::open(OutputFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0 || ::fchmod(fd, 0600) != 0) {
+      // Said as the system says it: the folder may not exist, or take no files.
+      const int error = errno;
       if (fd >= 0) ::close(fd);
-      throw EPrinter("The print job could not be started");
+      throw EPrinter(FileNotWrittenText(OutputFileName, FileWriteReason(OutputFileName, error)));
     }
     ::close(fd);
     FPrinter->setOutputFormat(QPrinter::PdfFormat);

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -69,33 +70,69 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
     if (in >= 0) close(in);
     return result;
   }
+  // The write end stays with us alone: when this program ends, killed or
+  // not, the guard sees the pipe close and ends the group.
+  int alive[2];
+  if (pipe2(alive, O_CLOEXEC) != 0) {
+    close(out);
+    close(in);
+    return result;
+  }
   const pid_t pid = fork();
   if (pid == 0) {
+    // The guard: leads the group, runs the program as its child and hands
+    // its end on as its own; the group goes when our end of the pipe
+    // closes. (A parent-death signal would reach the program alone, not
+    // the helpers it starts, and only at the death of the forking thread.)
     setpgid(0, 0);
+    close(alive[1]);
     umask(077);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    // A file past the bound stops the program instead of filling the disk.
-    signal(SIGXFSZ, SIG_DFL);
-    signal(SIGPIPE, SIG_DFL);
-    if (Limits.MemoryBytes) {
-      const rlimit as{Limits.MemoryBytes, Limits.MemoryBytes};
-      setrlimit(RLIMIT_AS, &as);
+    const pid_t child = fork();
+    if (child == 0) {
+      // A file past the bound stops the program instead of filling the disk.
+      signal(SIGXFSZ, SIG_DFL);
+      signal(SIGPIPE, SIG_DFL);
+      if (Limits.MemoryBytes) {
+        const rlimit as{Limits.MemoryBytes, Limits.MemoryBytes};
+        setrlimit(RLIMIT_AS, &as);
+      }
+      if (Limits.FileBytes) {
+        const rlimit fsize{Limits.FileBytes, Limits.FileBytes};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+      }
+      if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) _exit(127);
+      close_range(3, ~0U, 0);
+      if (!WorkFolder.empty() && chdir(WorkFolder.c_str()) != 0) _exit(127);
+      execve(program.c_str(), argv.data(), envp.data());
+      _exit(127);
     }
-    if (Limits.FileBytes) {
-      const rlimit fsize{Limits.FileBytes, Limits.FileBytes};
-      setrlimit(RLIMIT_FSIZE, &fsize);
+    if (child < 0) _exit(127);
+    close(in);
+    close(out);
+    pollfd owner{alive[0], POLLIN, 0};
+    for (;;) {
+      int status = 0;
+      if (waitpid(child, &status, WNOHANG) == child) {
+        if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+        // Ended by a signal: so is the guard, for the waiting side to see.
+        const int sig = WTERMSIG(status);
+        signal(sig, SIG_DFL);
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        kill(getpid(), sig);
+        _exit(128 + sig);
+      }
+      if (poll(&owner, 1, 50) > 0) kill(0, SIGKILL);
     }
-    if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) _exit(127);
-    close_range(3, ~0U, 0);
-    if (!WorkFolder.empty() && chdir(WorkFolder.c_str()) != 0) _exit(127);
-    execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
   }
+  close(alive[0]);
   close(in);
   if (pid < 0) {
     close(out);
+    close(alive[1]);
     return result;
   }
   // Also set here: a kill of the group must not miss a child that has not
@@ -125,6 +162,7 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
       kill(-pid, SIGKILL);
       waitpid(pid, &status, 0);
       if (watch >= 0) close(watch);
+      close(alive[1]);
       return result;
     }
     if (Limits.MemoryBytes && now - lastLook >= std::chrono::milliseconds(100)) {
@@ -135,6 +173,7 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
   }
   // What the group's other processes still do goes with it.
   kill(-pid, SIGKILL);
+  close(alive[1]);
   const bool fileFull = Limits.FileBytes && static_cast<uint64_t>(SizeOf(watch)) >= Limits.FileBytes;
   if (watch >= 0) close(watch);
   if (WIFSIGNALED(status)) {

@@ -2,7 +2,8 @@
 // Runs an outside program (a document converter) within bounds: a time
 // limit, an address-space limit and a size limit on every file it writes,
 // its standard output going to a file. The program runs in a process group
-// of its own, so that the helpers it starts stop with it, without a shell,
+// of its own, so that the helpers it starts stop with it, and the group
+// ends when this program does, even killed part-way; without a shell,
 // with no descriptor of ours open, and with a umask that keeps what it
 // writes to its owner.
 #include "platform/base/Types.h"

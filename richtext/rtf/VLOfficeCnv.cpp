@@ -167,7 +167,7 @@ constexpr TInstalledFormat kOfficeFormats[] = {
     {"WordPerfect Document", "wpd", "", nullptr},
 };
 // Added to the document converter's name where the office suite offers the
-// same format first: it keeps list numbering, which the other drops.
+// same format first.
 constexpr const char* kPandocSuffix = " via pandoc";
 
 // A file that stays hidden beside target until it is whole.
@@ -466,7 +466,7 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     return std::find_if(FItems.begin(), FItems.end(), [&](const auto& i) { return i->Name == name; });
   };
   // The office suite's first: what both programs read and write, it keeps
-  // more of (list numbering).
+  // more of (list numbering on import).
   std::vector<String> office;
   const String soffice = FindOfficeSuite();
   if (!soffice.empty()) {
@@ -510,6 +510,13 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
+    // Its RTF reader drops list numbering; lists, their nesting and their
+    // numbering styles come through from our web page. Our paragraphs'
+    // DIV and SPAN elements are markup, not content (a Markdown file would
+    // keep them); packaged formats are whole documents without
+    // --standalone, and a Markdown file then starts without a title block.
+    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs-native_spans", String("--to=") + f.Writer,
+                               "--output=%1", "%2"};
     FItems.insert(at, std::move(info));
   }
 }
@@ -578,7 +585,25 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
     FOwner->ErrorCode = 2;
     Abort();
   }
-  const auto& command = GetItem(index)->ExportCommand;
+  Export(fileName, GetItem(index)->ExportCommand, "entry.rtf", [&](const String& input) {
+    return WritePrivateFile(input, stream.Memory() + start, static_cast<size_t>(total));
+  });
+}
+
+void TVLOfficeCnvList::ExportHTML(const String& fileName, Integer index,
+                                  const std::function<bool(const String&)>& writePage) {
+  if (index < 0 || index >= Count() || GetItem(index)->ExportHTMLCommand.empty()) {
+    FOwner->ErrorCode = 2;
+    Abort();
+  }
+  Export(fileName, GetItem(index)->ExportHTMLCommand, "entry.html", [&](const String& input) {
+    struct stat st {};
+    return writePage && writePage(input) && ::stat(input.c_str(), &st) == 0 && st.st_size > 0;
+  });
+}
+
+void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>& command, const String& inputName,
+                              const std::function<bool(const String&)>& writeInput) {
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
   const TWorkFolder work;
   // The converter's result is a hidden file beside the target (written as
@@ -586,12 +611,9 @@ void TVLOfficeCnvList::ExportRTF(const String& fileName, Integer index, TMemoryS
   // when it is whole: a failed export changes nothing.
   const bool ready = work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile());
   const String part = ready ? TempBeside(AbsoluteName(fileName)) : String();
-  const TRunNames names = ready ? work.Names(part, "entry.rtf") : TRunNames{};
+  const TRunNames names = ready ? work.Names(part, inputName) : TRunNames{};
   Integer code = part.empty() ? 4 : 0;
-  if (code == 0) {
-    const char* bytes = stream.Memory() + start;
-    if (!WritePrivateFile(names.Rtf, bytes, static_cast<size_t>(total))) code = 4;
-  }
+  if (code == 0 && !writeInput(names.Rtf)) code = 4;
   if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
   if (code == 0 && !Mentions(command, "%1")) {
     const String result = OnlyFileIn(names.Result);
@@ -718,9 +740,19 @@ bool TVLOfficeConverter::ExportRTF(const String& fileName, Integer index) {
   }
 }
 
-bool TVLOfficeConverter::ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index) {
+bool TVLOfficeConverter::ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index,
+                                  const std::function<bool(const String&)>& pageWriter) {
   ErrorCode = 0;
   Stream.Clear();
+  TVLOfficeCnvList& list = GetExportConverters();
+  if (pageWriter && index >= 0 && index < list.Count() && !list.GetItem(index)->ExportHTMLCommand.empty()) {
+    try {
+      list.ExportHTML(fileName, index, pageWriter);
+      return true;
+    } catch (...) {
+      return false;
+    }
+  }
   bool result = false;
   if (writer && writer(Stream)) {
     Stream.SetPosition(0);

@@ -30,8 +30,9 @@
 // office suite's (LibreOffice: Word, Word 97-2003, OpenDocument, and
 // WordPerfect for import), then the document converter's (pandoc: Word,
 // OpenDocument, EPUB, Markdown and web pages). A format both offer is the
-// office suite's first, as it keeps list numbering; the document
-// converter's follows it under its name and " via pandoc".
+// office suite's first; the document converter's follows it under its name
+// and " via pandoc". The document converter writes from the program's web
+// page when it is given one: its RTF reader drops list numbering.
 #include "platform/base/Components.h"
 #include "platform/base/Streams.h"
 
@@ -50,6 +51,9 @@ public:
   // Command lines, split into arguments.
   std::vector<String> ImportCommand;
   std::vector<String> ExportCommand;
+  // Where the converter reads a web page better than RTF (lists): the
+  // export command that takes the page (%2, its pictures beside it).
+  std::vector<String> ExportHTMLCommand;
   // "*.doc;*.dot"
   String Filter;
   // Reads or writes web pages, which the program also does itself.
@@ -76,8 +80,12 @@ public:
   // Raise EAbort on failure, with the owner's ErrorCode set.
   void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
+  // writePage writes the document as a web page to the file it is given.
+  void ExportHTML(const String& fileName, Integer index, const std::function<bool(const String&)>& writePage);
 
 private:
+  void Export(const String& fileName, const std::vector<String>& command, const String& inputName,
+              const std::function<bool(const String&)>& writeInput);
   TVLOfficeConverter* FOwner;
   bool FImport;
   std::vector<std::unique_ptr<TVLOfficeConverterInfo>> FItems;
@@ -97,7 +105,10 @@ public:
   // Stream from its position to its end, written as the foreign file.
   bool ExportRTF(const String& fileName, Integer index);
   // The document saved as RTF by writer, then exported; Stream ends empty.
-  bool ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index);
+  // A converter with an ExportHTMLCommand gets the web page pageWriter
+  // writes instead, when one is given.
+  bool ExportVL(const String& fileName, const std::function<bool(TStream&)>& writer, Integer index,
+                const std::function<bool(const String&)>& pageWriter = {});
 
   TConvertingEvent OnConverting;
   TMemoryStream Stream;

@@ -116,7 +116,10 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
                                   bool useCSS) {
   const auto W = [&stream](const AnsiString& s) { stream.WriteBytes(s); };
   AnsiString css;
-  Add(css, "width", CSSLength(BestWidth));
+  // Without a width of its own the table takes the whole width available
+  // unless its columns have widths (as laid out here): a browser would
+  // shrink it to its content.
+  Add(css, "width", CSSLength(BestWidth == 0 && !SizedByColumns() ? -100 : BestWidth));
   if (Color != clNone) Add(css, "background-color", ColorToHtml(Color));
   if (BorderWidth > 0) css += (css.empty() ? "" : " ") + BorderCSS(BorderWidth, BorderStyle, BorderColor, BorderLightColor);
   // Cell spacing: the gaps between cells and, as padding of the table,

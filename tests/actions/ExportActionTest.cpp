@@ -128,16 +128,28 @@ TEST(ExportAction, TheExportedPagePassesTheNuChecker) {
   EXPECT_EQ(out, "");
 }
 
+// The message says what failed and why, as the system answers for the
+// folder: Save a Copy into ~/ex/simple where ex is not there said "Error
+// saving file. Possible reasons: out of disk space; …".
 TEST(ExportAction, AFolderThatCannotBeWrittenSaysSoAndLeavesNothing) {
   qytest::TempDir dir;
   const fs::path locked = dir / "locked";
   fs::create_directory(locked);
+  qytest::WriteFileBytes(dir / "notes.txt", "caf\u00e9");
   struct Case {
     const char* Name;
     fs::path Target;
+    int FilterIndex;
+    std::string Said;
   } cases[] = {
-      {"a missing folder", dir / "missing" / "page.htm"},
-      {"a folder without write permission", locked / "page.htm"},
+      {"a missing folder", dir / "ex" / "simple.htm", 5,
+       "the folder " + (dir / "ex").string() + " does not exist (No such file or directory)"},
+      {"a missing folder, by the document converter", dir / "\u0141\u00f3d\u017a" / "simple.docx", 7,
+       "the folder " + (dir / "\u0141\u00f3d\u017a").string() + " does not exist (No such file or directory)"},
+      {"a file taken for a folder", dir / "notes.txt" / "simple.htm", 5,
+       "a part of the folder " + (dir / "notes.txt").string() + " is a file, not a folder (Not a directory)"},
+      {"a folder without write permission", locked / "page.htm", 5,
+       "there is no permission to write in the folder " + locked.string() + " (Permission denied)"},
   };
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   // Root too obeys the folder's permissions.
@@ -148,18 +160,19 @@ TEST(ExportAction, AFolderThatCannotBeWrittenSaysSoAndLeavesNothing) {
     TInteractionScript script;
     script.Do([&](TInteraction& r) {
       r.FileName = c.Target.string();
-      r.FilterIndex = 5;  // HTML
+      r.FilterIndex = c.FilterIndex;
       return mrOk;
     });
     script.Answer(IDOK);
     ASSERT_TRUE(b.Action->Execute()) << c.Name;
     EXPECT_EQ(script.Unexpected, 0) << c.Name;
     ASSERT_EQ(script.Shown.size(), 2u) << c.Name;
-    EXPECT_EQ(script.Shown[1].Text.rfind("Error saving file.", 0), 0u) << c.Name;
+    EXPECT_EQ(script.Shown[1].Text, "The file " + c.Target.string() + " could not be written: " + c.Said + ".")
+        << c.Name;
     EXPECT_EQ(b.Action->FileName, "") << c.Name;
   }
   fs::permissions(locked, fs::perms::owner_all);
-  EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"locked"}));
+  EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"locked", "notes.txt"}));
 }
 
 }  // namespace

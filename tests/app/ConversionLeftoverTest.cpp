@@ -34,7 +34,9 @@ TEST(ConversionLeftovers, TheNextStartRemovesWhatAKilledConversionLeft) {
   const fs::path killed = conversions / ("run-" + std::to_string(EndedProcess()) + "-Kx91Qz");
   const fs::path running = conversions / ("run-" + std::to_string(getppid()) + "-Rn02Aa");
   const fs::path earlier = tmp / "qy-convert-Ab12Cd";
-  for (const fs::path& folder : {killed, running, earlier}) {
+  // One an earlier version still converts in is younger than its time limit.
+  const fs::path converting = tmp / "qy-convert-Yo34Ef";
+  for (const fs::path& folder : {killed, running, earlier, converting}) {
     fs::create_directories(folder / "result");
     qytest::WriteFileBytes(folder / "entry.rtf", "{\\rtf1 Dear diary, caf\\'e9 \\u321?\\'f3d\\'9f}");
   }
@@ -46,6 +48,7 @@ TEST(ConversionLeftovers, TheNextStartRemovesWhatAKilledConversionLeft) {
   EXPECT_FALSE(fs::exists(killed));
   EXPECT_FALSE(fs::exists(earlier));
   EXPECT_TRUE(fs::exists(running / "entry.rtf"));
+  EXPECT_TRUE(fs::exists(converting / "entry.rtf"));
   fs::remove_all(running);
   if (kept) ::setenv("TMPDIR", keptTmp.c_str(), 1);
   else ::unsetenv("TMPDIR");

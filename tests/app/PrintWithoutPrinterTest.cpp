@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sstream>
 
@@ -111,6 +113,60 @@ TEST_F(PrintWithoutPrinterTest, EachPrintToAFileAsksForItsNameAndKeepsEarlierOne
     struct stat st {};
     ASSERT_EQ(::stat(f.c_str(), &st), 0) << f;
     EXPECT_EQ(st.st_mode & 0777, 0600u) << f;
+  }
+}
+
+// A print to a file the user named: over an existing file, which is then
+// the owner's alone as a new one is (a report may hold the password); into
+// a folder that is not there, or under a file taken for a folder, with a
+// message that says which folder and what the system answered.
+TEST_F(PrintWithoutPrinterTest, PrintToAFileOverAnOldOneOrWhereNoneCanBe) {
+  const struct {
+    const char* Name;
+    String Target;
+    std::function<void()> Prepare;
+    const char* Said;  // in the message; none when the print succeeds
+  } cases[] = {
+      {"over a file readable by all", (Dir.path() / "caf\u00e9.pdf").string(),
+       [&] {
+         qytest::WriteFileBytes(Dir.path() / "caf\u00e9.pdf", "an older print");
+         ::chmod((Dir.path() / "caf\u00e9.pdf").c_str(), 0644);
+       },
+       nullptr},
+      {"into a missing folder", (Dir.path() / "\u0141\u00f3d\u017a" / "deeper" / "entry.pdf").string(), [] {},
+       "the folder "},
+      {"under a file", (Dir.path() / "notes.txt" / "entry.pdf").string(),
+       [&] { qytest::WriteFileBytes(Dir.path() / "notes.txt", "x"); }, "is a file, not a folder"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    c.Prepare();
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.PrinterName = PdfFileChoice;
+      r.FileName = c.Target;
+      return static_cast<int>(mrOk);
+    });
+    if (c.Said) script.Answer(IDOK);
+    BuildJournalReport(roPrint, rsCurrentEntry, rlPagePerDay);
+    if (!c.Said) {
+      ASSERT_EQ(script.Shown.size(), 1u) << script.Shown.back().Text;
+      EXPECT_NE(PdfText(c.Target).find("north of the river"), String::npos);
+      struct stat st {};
+      ASSERT_EQ(::stat(c.Target.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 0777, 0600u);
+      continue;
+    }
+    ASSERT_EQ(script.Shown.size(), 2u);
+    const String& text = script.Shown[1].Text;
+    EXPECT_NE(text.find(c.Target), String::npos) << text;
+    EXPECT_NE(text.find(c.Said), String::npos) << text;
+    if (String(c.Name) == "into a missing folder") {
+      EXPECT_NE(text.find("the folder " + (Dir.path() / "\u0141\u00f3d\u017a").string() + " does not exist"),
+                String::npos)
+          << text;
+    }
+    EXPECT_FALSE(std::filesystem::exists(c.Target));
   }
 }
 

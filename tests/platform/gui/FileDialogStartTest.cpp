@@ -10,12 +10,16 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTreeView>
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -179,6 +183,109 @@ TEST(FileDialogStart, AFolderIsChosenInTheSameDialog) {
   EXPECT_TRUE(looked);
   ASSERT_TRUE(chosen);
   EXPECT_EQ(folder, (dir / "Backups").string());
+}
+
+
+// A double quote in a typed name is part of the name: the toolkit's dialog
+// reads it as its list of several files and answered another name in
+// another folder (`x" ;.docx` became " ;.docx"), with no word.
+TEST(FileDialogStart, ANameHoldingDoubleQuotesIsTakenAsTyped) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "\u0141\u00f3d\u017a \"notes\".rtf", "{\\rtf1 x}");
+  std::filesystem::create_directories(dir / "don\u2019t \"keep\"");
+  struct TCase {
+    const char* Typed;
+    std::function<bool(String&)> Run;
+    std::string Expected;
+  };
+  TSaveDialog save(nullptr);
+  save.Filter = "Word Document (*.docx)|*.docx|RTF Files (*.rtf)|*.rtf";
+  save.DefaultExt = "docx";
+  save.InitialDir = dir.str();
+  TOpenDialog open(nullptr);
+  open.Filter = "RTF Files (*.rtf)|*.rtf";
+  open.InitialDir = dir.str();
+  String typed;
+  int ticksAfter = -1;  // -1: not typed yet
+  int ticksLoaded = 0;
+  const auto typeAndEnter = [&](QFileDialog* d) {
+    if (ticksAfter >= 0) {
+      // A dialog that does not take the name stays up.
+      if (++ticksAfter < 500) return;
+      ADD_FAILURE() << "the dialog did not take the name";
+      d->reject();
+      return;
+    }
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    auto* view = d->findChild<QAbstractItemView*>("treeView");
+    if (!name || !view) {
+      ADD_FAILURE() << "no file name box";
+      d->reject();
+      return;
+    }
+    // The folder's files come in the background, and the dialog puts the
+    // name of what it selects into the box meanwhile: typed once they came.
+    if (view->model()->rowCount(view->rootIndex()) >= 1) ++ticksLoaded;
+    if (ticksLoaded < 3) return;
+    name->setFocus();
+    name->clear();
+    // One key a character, beyond-ASCII ones by their text.
+    for (const QChar ch : ToQ(typed)) QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    // The name is typed whole: the list of completions offered meanwhile
+    // is closed first (there Return would take a completion).
+    if (name->completer() && name->completer()->popup()->isVisible()) name->completer()->popup()->hide();
+    if (name->text() != ToQ(typed)) return;  // typed again on the next tick
+    ticksAfter = 0;
+    QTest::keyClick(name, Qt::Key_Return);
+  };
+  // A message the dialog shows over itself (a name not found) is a failure
+  // here, and is closed: the typing above waits in it.
+  QTimer watch;
+  int ticksShown = 0;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ticksShown = box ? ticksShown + 1 : 0;
+    if (ticksShown < 50) return;
+    ADD_FAILURE() << "the dialog said: " << box->text().toStdString();
+    box->reject();
+  });
+  watch.start(20);
+  const auto runFile = [&](TOpenDialog& dialog) {
+    return [&](String& chosen) {
+      if (!RunReal(dialog, typeAndEnter)) return false;
+      chosen = dialog.FileName;
+      return true;
+    };
+  };
+  const TCase cases[] = {
+      {"x\" ;.docx", runFile(save), (dir / "x\" ;.docx").string()},
+      {"caf\u00e9 \"draft\"", runFile(save), (dir / "caf\u00e9 \"draft\".docx").string()},
+      {"\u0141\u00f3d\u017a \"notes\".rtf", runFile(open), (dir / "\u0141\u00f3d\u017a \"notes\".rtf").string()},
+      {"don\u2019t \"keep\"",
+       [&](String& chosen) {
+         TInteractionHook* previous = SetInteractionHook(nullptr);
+         QTimer timer;
+         timer.setInterval(10);
+         QObject::connect(&timer, &QTimer::timeout, [&] {
+           if (QFileDialog* d = ShownFileDialog()) typeAndEnter(d);
+         });
+         timer.start();
+         chosen = dir.str();
+         const bool ok = SelectDirectory("Backup / Restore Location", "", chosen);
+         SetInteractionHook(previous);
+         return ok;
+       },
+       (dir / "don\u2019t \"keep\"").string()},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    typed = c.Typed;
+    ticksAfter = -1;
+    ticksLoaded = 0;
+    String chosen;
+    ASSERT_TRUE(c.Run(chosen));
+    EXPECT_EQ(chosen, c.Expected);
+  }
 }
 
 }  // namespace

@@ -309,7 +309,13 @@ TEST(TableExport, HTMLMarkup) {
   };
   const Case cases[] = {
       {"full width", [](TVLTableItemInfo& t) { t.BestWidth = -100; }, {"width: 100%;"}, {}},
-      {"automatic width", [](TVLTableItemInfo&) {}, {"<TABLE style=\"background-color: #FFFFFF;"}, {"width:"}},
+      {"automatic width, as wide as the window", [](TVLTableItemInfo&) {}, {"<TABLE style=\"width: 100%;"}, {}},
+      {"automatic width, as wide as its columns",
+       [](TVLTableItemInfo& t) {
+         for (Integer r = 0; r < 2; ++r)
+           for (Integer c = 0; c < 2; ++c) t.GetCell(r, c)->BestWidth = 60;
+       },
+       {"<TABLE style=\"background-color: #FFFFFF;", "width: 60px;"}, {"<TABLE style=\"width:"}},
       {"spacing", [](TVLTableItemInfo& t) { t.CellVSpacing = 2; t.CellHSpacing = 3; },
        {"border-spacing: 3px 2px;"}, {}},
       {"cell colour as the table's",
@@ -499,6 +505,69 @@ TEST(TableExport, HTMLBackgroundPicturesAreFilesBehindTheTable) {
       }
     EXPECT_GT(red, 100);
     EXPECT_GT(blue, 100);
+  }
+}
+
+// A browser draws each table as wide as the table is in the editor: the
+// whole width available (set so, or without a width of its own and of its
+// columns'), a share of it, or its pixels; not shrunk to its content.
+TEST(TableExport, HTMLTablesAreAsWideInTheBrowserAsInTheEditor) {
+  const char* browser = nullptr;
+  for (const char* b : {"chromium", "chromium-browser"})
+    if (HaveCommand(b)) browser = b;
+  if (!browser) GTEST_SKIP() << "no headless browser to look at the page";
+  struct TCase {
+    const char* Name;
+    Integer BestWidth;
+    TColor Color;  // the table's, to find it in the picture
+    int Low, High;  // its width in the browser's pixels
+  };
+  // The window is 600 pixels wide, and the page has no margins of its own.
+  const TCase cases[] = {
+      {"100 % of the window", -100, 0x0000FF, 596, 600},
+      {"automatic, columns without widths", 0, 0x00C000, 596, 600},
+      {"half the window", -50, 0xFF0000, 296, 304},
+      {"280 pixels", 280, 0x00FFFF, 276, 284},
+  };
+  qytest::TempDir temp;
+  for (bool css : {false, true}) {
+    SCOPED_TRACE(css ? "CSS" : "plain");
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    for (const TCase& c : cases) {
+      TVLTableItemInfo* t = AddTable(doc, 2, 2, {"caf\xE9", "b", "c", "d"});
+      t->BestWidth = c.BestWidth;
+      t->Color = c.Color;
+    }
+    const fs::path page = temp.path() / (css ? "css.html" : "plain.html");
+    std::ofstream(page, std::ios::binary) << HTMLOf(doc, css);
+    const fs::path shot = temp.path() / (css ? "css.png" : "plain.png");
+    int status = 0;
+    const std::string out = RunCommand("timeout 90 " + std::string(browser) +
+                                           " --headless --no-sandbox --disable-gpu --disable-background-networking"
+                                           " --user-data-dir='" + (temp.path() / "profile").string() +
+                                           "' --window-size=600,600 --hide-scrollbars --screenshot='" +
+                                           shot.string() + "' 'file://" + page.string() + "' 2>&1",
+                                       status);
+    QImage image(QString::fromStdString(shot.string()));
+    ASSERT_FALSE(image.isNull()) << out;
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.Name);
+      const QColor want(static_cast<int>(c.Color & 0xFF), static_cast<int>((c.Color >> 8) & 0xFF),
+                        static_cast<int>((c.Color >> 16) & 0xFF));
+      int widest = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        int left = -1, right = -1;
+        for (int x = 0; x < image.width(); ++x)
+          if (image.pixelColor(x, y) == want) {
+            if (left < 0) left = x;
+            right = x;
+          }
+        if (left >= 0) widest = std::max(widest, right - left + 1);
+      }
+      EXPECT_GE(widest, c.Low);
+      EXPECT_LE(widest, c.High);
+    }
   }
 }
 
