@@ -246,6 +246,9 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   TTableEditor e(3, 3);
   TVLTableItemInfo* in = NestOne(e);
   e.Edit->ClearUndo();
+  // The document has a step of its own first.
+  e.Edit->SetCaret(2, e.Edit->GetItemEndOffset(2));
+  qytest::TypeKeys(e.W(), "!");
   e.Click(1, 1);
   TVLTableInplaceEdit* middle = e.Cell();
   ASSERT_NE(middle, nullptr);
@@ -260,6 +263,13 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   TVLTableInplaceEdit* nested = in->GetInplaceEditor();
   ASSERT_NE(nested, nullptr);
   ASSERT_EQ(nested->Col, 1);
+  const QPointer<QWidget> open(WidgetOf(nested));
+  // Undo stays in the nested cell: its editor open, with the keyboard.
+  auto stillThere = [&] {
+    ASSERT_FALSE(open.isNull()) << "the nested cell's editor was closed";
+    ASSERT_EQ(in->GetInplaceEditor(), nested);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(nested));
+  };
   auto keys = [&](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QWidget* focused = QApplication::focusWidget();
     ASSERT_NE(focused, nullptr);
@@ -280,8 +290,12 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   keys(Qt::Key_Backspace);  // joins: the paragraph goes into the history
   EXPECT_EQ(DocText(nested->EditData()), "inŁódź");
   keys(Qt::Key_Z, Qt::ControlModifier);
+  stillThere();
+  if (HasFatalFailure()) return;
   EXPECT_EQ(DocText(nested->EditData()), "inŁódź|");
   keys(Qt::Key_Z, Qt::ControlModifier);
+  stillThere();
+  if (HasFatalFailure()) return;
   EXPECT_EQ(DocText(nested->EditData()), "inŁódź|y");
   // Typing drops what could be redone, the paragraph's record with it.
   type("é");
@@ -294,4 +308,5 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   e.Edit->ClearUndo();
   EXPECT_EQ(DocText(in->GetCell(0, 1)->GetVLData()), "inŁódź|yé");
   EXPECT_EQ(DocText(&e.D()).substr(0, 1), "q");
+  EXPECT_NE(DocText(&e.D()).find("After!"), std::string::npos);
 }
