@@ -241,14 +241,35 @@ TEST(NestedCellHistory, UndoAndRedoInAnOpenCellStayInThatCell) {
 }
 
 // A deletion in a nested cell, then Undo and typing, all through the window:
-// mouse clicks open the cells, keys go to the editor that has the keyboard.
+// mouse clicks open the cells and leave them, keys go to the editor that has
+// the keyboard.
 TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   TTableEditor e(3, 3);
   TVLTableItemInfo* in = NestOne(e);
   e.Edit->ClearUndo();
+  auto keys = [&](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, key, mods);
+    Settle();
+  };
+  auto type = [&](const char* text) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    qytest::TypeKeys(QApplication::focusWidget(), text);
+    Settle();
+  };
+  // "After" under the mouse, in the document's window.
+  auto clickAfter = [&] {
+    for (Integer i = 0; i < e.D().DrawItems.Count(); ++i)
+      if (const TVLDrawLineInfo* d = e.D().DrawItems[i]; d->ItemNo == 2) {
+        e.ClickAt(QPoint(d->Left - e.D().GetHOffset() + 30, d->Top - e.D().GetVOffset() + 4));
+        return;
+      }
+  };
   // The document has a step of its own first.
-  e.Edit->SetCaret(2, e.Edit->GetItemEndOffset(2));
-  qytest::TypeKeys(e.W(), "!");
+  clickAfter();
+  keys(Qt::Key_End);
+  type("!");
   e.Click(1, 1);
   TVLTableInplaceEdit* middle = e.Cell();
   ASSERT_NE(middle, nullptr);
@@ -263,25 +284,14 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   TVLTableInplaceEdit* nested = in->GetInplaceEditor();
   ASSERT_NE(nested, nullptr);
   ASSERT_EQ(nested->Col, 1);
+  ASSERT_EQ(QApplication::focusWidget(), WidgetOf(nested));
   const QPointer<QWidget> open(WidgetOf(nested));
-  // Undo stays in the nested cell: its editor open, with the keyboard.
+  // Undo and redo stay in the nested cell: its editor open, with the keyboard.
   auto stillThere = [&] {
     ASSERT_FALSE(open.isNull()) << "the nested cell's editor was closed";
     ASSERT_EQ(in->GetInplaceEditor(), nested);
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(nested));
   };
-  auto keys = [&](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClick(focused, key, mods);
-    Settle();
-  };
-  auto type = [&](const char* text) {
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    qytest::TypeKeys(QApplication::focusWidget(), text);
-    Settle();
-  };
-  ASSERT_EQ(QApplication::focusWidget(), WidgetOf(nested));
   keys(Qt::Key_End);
   type("Łódź");
   keys(Qt::Key_Return);
@@ -293,20 +303,26 @@ TEST(NestedCellHistory, DeleteInANestedCellThenUndoAndTypeThroughTheWindow) {
   stillThere();
   if (HasFatalFailure()) return;
   EXPECT_EQ(DocText(nested->EditData()), "inŁódź|");
-  keys(Qt::Key_Z, Qt::ControlModifier);
+  keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   stillThere();
   if (HasFatalFailure()) return;
-  EXPECT_EQ(DocText(nested->EditData()), "inŁódź|y");
+  EXPECT_EQ(DocText(nested->EditData()), "inŁódź");
+  // Another cell of the outer table, then the text below the table: the
+  // editors close from the inside out, their history passing outwards.
+  e.Click(0, 0);
+  ASSERT_EQ(in->GetInplaceEditor(), nullptr);
+  clickAfter();
+  ASSERT_EQ(e.Cell(), nullptr);
+  ASSERT_EQ(QApplication::focusWidget(), e.W());
+  // Undo reaches back into the nested cell and past the join.
+  for (int i = 0; i < 3; ++i) keys(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(DocText(in->GetCell(0, 1)->GetVLData()), "inŁódź|");
+  ASSERT_NE(e.Edit->GetRedoType(), vlutNone);
   // Typing drops what could be redone, the paragraph's record with it.
   type("é");
-  EXPECT_EQ(DocText(nested->EditData()), "inŁódź|yé");
   EXPECT_EQ(e.Edit->GetRedoType(), vlutNone);
-  // Out to the document's text and typing there; then the history goes.
-  e.ClickAt(QPoint(5, 5));
-  ASSERT_EQ(e.Cell(), nullptr);
-  type("q");
+  // Where the undo left the caret: in the nested cell, on the new line.
+  EXPECT_EQ(DocText(in->GetCell(0, 1)->GetVLData()), "inŁódź|é");
   e.Edit->ClearUndo();
-  EXPECT_EQ(DocText(in->GetCell(0, 1)->GetVLData()), "inŁódź|yé");
-  EXPECT_EQ(DocText(&e.D()).substr(0, 1), "q");
   EXPECT_NE(DocText(&e.D()).find("After!"), std::string::npos);
 }
