@@ -180,6 +180,9 @@ void TVLTableInplaceEdit::Retire() {
   Table = nullptr;
   Cell = nullptr;
   Hide();
+  // Nothing else frees it meanwhile: the editor it was open in may go first.
+  SetParent(nullptr);
+  if (TComponent* owner = Owner()) owner->RemoveComponent(this);
   // What is left of its handler still finds a document (an empty one).
   TVLEditVLData* d = EditData();
   d->Clear();
