@@ -5,6 +5,7 @@
 #include "actions/SplitVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "richtext/editor/VLUndo.h"
+#include "richtext/view/VLScroller.h"
 
 #include <memory>
 #include <string>
