@@ -260,7 +260,6 @@ TEST(NestedCellRandomHistory, SessionsAtDepthsOneToThreeEndCleanly) {
       TSession s(seed, depth);
       for (int step = 0; step < 80 && !HasFailure(); ++step) s.Step();
       if (HasFailure()) ADD_FAILURE() << "steps: " << s.Log;
-      if (std::getenv("QY_NESTED_LOG")) fprintf(stderr, "%s\n%s\n", s.Log.c_str(), State(&s.e.D()).c_str());
     }
     // The window closed with its history; what it left behind goes too.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
