@@ -57,8 +57,8 @@ void JoinInNestedCell(TVLTableItemInfo* in) {
   ASSERT_EQ(DocText(in->GetCell(0, 0)->GetVLData()), "inx");
 }
 
-// Items the document's editor hears are freed while no item of the document
-// goes: those an undo record kept.
+// Counts the items the document's editor hears are freed: while the document
+// keeps all of its own, those an undo record kept.
 struct TFreedFromHistory {
   explicit TFreedFromHistory(TVellumEdit* edit) {
     edit->OnItemAction = [this](TCustomVellum*, TVLItemAction action, TCustomVLItemInfo*, AnsiString&,
@@ -69,8 +69,8 @@ struct TFreedFromHistory {
   int Count = 0;
 };
 
-// The cell (0, 0) of the table that cell (0, 0) of `t` holds, `depth` levels
-// down (1: t's own).
+// Cell (0, 0) of the table `depth` levels down: the document's first table
+// is level 1, the one in its cell (0, 0) level 2, and so on.
 TVLTableCellData* CellAtDepth(TCustomVLData* doc, int depth) {
   TVLTableCellData* cell = nullptr;
   for (int level = 0; level < depth; ++level) {
