@@ -5,6 +5,7 @@
 #include "actions/SplitVLFrm.h"
 #include "actions/VLALocalize.h"
 #include "richtext/editor/VLUndo.h"
+#include "richtext/view/VLScroller.h"
 
 #include <algorithm>
 #include <memory>
@@ -444,7 +445,12 @@ bool TvlActionTableProperties::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   if (dlg->ShowModal() != mrOk) return false;
   // Each property is a step of the document, which closes an open cell
   // editor; it opens again afterwards with its caret, and the keyboard.
-  const std::function<void()> reopen = Table->SuspendInplaceEditor();
+  // A busy one (the command came from its own menu) just closes.
+  std::function<void()> reopen;
+  try {
+    reopen = Table->SuspendInplaceEditor();
+  } catch (const EVLTableInplaceError&) {
+  }
   {
     TUndoGroup group(Editor);
     dlg->ApplyTable(Editor, Table);

@@ -69,6 +69,7 @@ public:
     TVellumEdit* e = FWindow->QuilloryText;
     // Text typed in a table cell is in the cell's editor till it closes.
     const TVLInplaceEditorPause pause(*e);
+    if (pause.Refused()) return false;
     CaretItemNo = e->CurItemNo();
     CaretOffset = e->OffsetInCurItem();
     if (e->LoadFailed()) {

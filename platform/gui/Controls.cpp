@@ -202,7 +202,7 @@ public:
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (watched != WidgetOf(FControl)) return false;
     bool consumed = false;
-    GuardedCall([&] { consumed = FControl->QtEvent(e); });
+    RunControlHandler(FControl, [&] { consumed = FControl->QtEvent(e); });
     return consumed;
   }
 
@@ -215,7 +215,44 @@ struct TControl::TImpl {
   std::unique_ptr<TControlFilter> Filter;
   std::unique_ptr<TMessageReceiver> Receiver;
   std::map<Cardinal, std::function<void(TMessage&)>> Handlers;
+  // Handlers of the control on the stack, and a deletion waiting for none.
+  int HandlerDepth = 0;
+  bool ReleasePending = false;
 };
+
+namespace {
+
+// Deleted from the application object once the event loop runs: never
+// from inside the toolkit's delivery to the control.
+void QueueRelease(TControl* control) {
+  const QPointer<QObject> alive(control->MessageReceiver());
+  QMetaObject::invokeMethod(
+      qApp,
+      [control, alive] {
+        // Entered again meanwhile: leaving that handler queues it anew.
+        if (alive && !control->InHandler()) delete control;
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void RunControlHandler(TControl* control, const std::function<void()>& handler) {
+  // The handler may delete the control (its receiver goes first).
+  const QPointer<QObject> alive(control->MessageReceiver());
+  ++control->FImpl->HandlerDepth;
+  GuardedCall(handler);
+  if (!alive) return;
+  if (--control->FImpl->HandlerDepth == 0 && control->FImpl->ReleasePending) QueueRelease(control);
+}
+
+bool TControl::InHandler() const { return FImpl->HandlerDepth > 0; }
+
+void TControl::ReleaseWhenIdle() {
+  if (FImpl->ReleasePending) return;
+  FImpl->ReleasePending = true;
+  if (FImpl->HandlerDepth == 0) QueueRelease(this);
+}
 
 namespace {
 const char* const kControlProperty = "qy_control";

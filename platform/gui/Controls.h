@@ -172,6 +172,14 @@ public:
   // Handles one event of the widget (from the toolkit); true = consumed.
   virtual bool QtEvent(QEvent* event);
 
+  // An event or a message is being delivered to the control: a handler of
+  // it is on the stack (further out, too), and it may not be deleted now.
+  bool InHandler() const;
+  // Deletes the control once no handler of it is on the stack and the event
+  // loop runs again (nothing when it is gone by then): for a control that
+  // is closed from inside one of its own handlers.
+  void ReleaseWhenIdle();
+
 protected:
   // The widget (nullptr once Qt destroyed it with its parent). Other units
   // of the GUI layer reach it through WidgetOf (ControlsPrivate.h); code
@@ -219,6 +227,7 @@ protected:
 
 private:
   friend class TWinControl;
+  friend void RunControlHandler(TControl* control, const std::function<void()>& handler);
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
   bool FPressed = false;

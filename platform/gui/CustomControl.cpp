@@ -69,7 +69,7 @@ void TPaintHostWidget::paintEvent(QPaintEvent* e) {
 }
 
 void TPaintHostWidget::inputMethodEvent(QInputMethodEvent* e) {
-  GuardedCall([&] {
+  RunControlHandler(FControl, [&] {
     if (!e->commitString().isEmpty()) FControl->ImeCommit(e->commitString().toStdU16String());
     // The input method places its own cursor in the preedit; without one it
     // stands at the end.
@@ -566,7 +566,7 @@ bool TChildEventForwarder::eventFilter(QObject*, QEvent* e) {
     case QEvent::Wheel:
     case QEvent::ContextMenu: {
       bool consumed = false;
-      GuardedCall([&] { consumed = FControl->QtEvent(e); });
+      RunControlHandler(FControl, [&] { consumed = FControl->QtEvent(e); });
       return consumed;
     }
     default: return false;

@@ -28,6 +28,11 @@ public:
   std::unique_ptr<TObject> Data;
 };
 
+// Runs a handler of the control (an event or a message delivered to it),
+// which is inside it meanwhile (TControl::InHandler); exceptions go to the
+// dispatch sink. The toolkit's calls into a control pass here.
+void RunControlHandler(TControl* control, const std::function<void()>& handler);
+
 // The object a control's posted messages are queued on; it dies with the
 // control, and Qt then frees whatever is still queued for it.
 class TMessageReceiver : public QObject {

@@ -24,7 +24,7 @@ bool TMessageReceiver::event(QEvent* e) {
   auto* posted = static_cast<TPostedMessageEvent*>(e);
   TMessage msg = posted->Msg;
   msg.Data = posted->Data.get();
-  GuardedCall([&] { FControl->WndProc(msg); });
+  RunControlHandler(FControl, [&] { FControl->WndProc(msg); });
   return true;
 }
 

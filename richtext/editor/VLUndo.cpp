@@ -5,13 +5,28 @@
 
 #include <algorithm>
 
-TCustomVLData* TVLUndoInfo::GetOwnerVLData() const { return OwnerList ? OwnerList->GetOwner() : nullptr; }
+TVLUndoList* TVLUndoInfo::GetOwnerList() const {
+  const std::shared_ptr<TVLUndoList* const> anchor = FOwnerList.lock();
+  return anchor ? *anchor : nullptr;
+}
+
+TCustomVLData* TVLUndoInfo::GetOwnerVLData() const {
+  TVLUndoList* list = GetOwnerList();
+  return list ? list->GetOwner() : nullptr;
+}
+
+void TVLUndoInfo::SetOwnerList(TVLUndoList* list) {
+  if (list)
+    FOwnerList = list->Anchor();
+  else
+    FOwnerList.reset();
+}
 
 // ---------------------------------------------------------------------------
 // Groups
 
 void TVLUndoInfos::SetOwnerList(TVLUndoList* list) {
-  for (auto& r : FRecords) r->OwnerList = list;
+  for (auto& r : FRecords) r->SetOwnerList(list);
 }
 
 bool TVLUndoInfos::IsEmpty() const {
@@ -154,7 +169,7 @@ void TVLUndoList::AddInfo(std::unique_ptr<TVLUndoInfo> record) {
   TVLUndoInfos* g = FGroups.back().get();
   if (g->Count() == 1 && g->Get(0)->Action == vlumTyping)
     throw EVellumError("Incorrect adding into undo list");
-  record->OwnerList = this;
+  record->SetOwnerList(this);
   g->Add(std::move(record));
 }
 

@@ -52,7 +52,14 @@ class TVLUndoInfo : public TObject {
 public:
   TVLUndoInfo() = default;
   ~TVLUndoInfo() override = default;
+  // The document of the list that holds the record (directly, or inside a
+  // record of that list): it hears of the items the record frees. None once
+  // that list is gone.
   TCustomVLData* GetOwnerVLData() const;
+  TVLUndoList* GetOwnerList() const;
+  // The record now belongs to list. A record that keeps whole groups (a
+  // cell's history) passes it on to every record in them, at any depth.
+  virtual void SetOwnerList(TVLUndoList* list);
 
   // Undoing this shrinks the document's minimum width: a partial reformat
   // is not enough (asked before Undo).
@@ -69,7 +76,10 @@ public:
   virtual Integer TypingCount() const { return -1; }
 
   Byte Action = 0;
-  TVLUndoList* OwnerList = nullptr;
+
+private:
+  // Weak: a record never keeps its list alive, nor reads it once it is gone.
+  std::weak_ptr<TVLUndoList* const> FOwnerList;
 };
 
 // One group: everything one user action changed.
@@ -78,6 +88,7 @@ public:
   Integer Count() const { return static_cast<Integer>(FRecords.size()); }
   TVLUndoInfo* Get(Integer i) const { return FRecords[static_cast<size_t>(i)].get(); }
   void Add(std::unique_ptr<TVLUndoInfo> record) { FRecords.push_back(std::move(record)); }
+  // Every record of the group, and those they keep, now belongs to list.
   void SetOwnerList(TVLUndoList* list);
   // No record, or a first record that is an emptied typing record.
   bool IsEmpty() const;
@@ -100,7 +111,11 @@ private:
 class TVLUndoList : public TObject {
 public:
   explicit TVLUndoList(TCustomVLData* owner) : FOwner(owner) {}
+  TVLUndoList(const TVLUndoList&) = delete;
+  TVLUndoList& operator=(const TVLUndoList&) = delete;
   TCustomVLData* GetOwner() const { return FOwner; }
+  // What the records of the list hold on to (weakly) to find it.
+  std::weak_ptr<TVLUndoList* const> Anchor() const { return FAnchor; }
 
   Integer Count() const { return static_cast<Integer>(FGroups.size()); }
   TVLUndoInfos* Get(Integer i) const { return FGroups[static_cast<size_t>(i)].get(); }
@@ -133,5 +148,7 @@ public:
 
 private:
   TCustomVLData* FOwner;
+  // Before the groups: their records still find the list while it frees them.
+  const std::shared_ptr<TVLUndoList* const> FAnchor = std::make_shared<TVLUndoList* const>(this);
   std::vector<std::unique_ptr<TVLUndoInfos>> FGroups;
 };

@@ -677,8 +677,14 @@ bool TCustomVellumEdit::SearchText(const String& text, bool down, bool matchCase
     const Integer itemNo = d->ItemNoOfObject(ActiveItem);
     const bool focused = HoldsWindowFocus(inner->GetInnermostEditor());
     // Closed while the search goes on past it; a search that finds nothing
-    // opens it again with its caret and selection, as it was.
-    const std::function<void()> reopen = SuspendInplaceEditor();
+    // opens it again with its caret and selection, as it was. A busy
+    // editor stays: the search ends in it.
+    std::function<void()> reopen;
+    try {
+      reopen = SuspendInplaceEditor();
+    } catch (const EVLTableInplaceError&) {
+      return false;
+    }
     if (!reopen) DestroyInplaceEditor();
     if (focused && Showing()) SetWindowFocus(this);
     if (itemNo >= 0) {

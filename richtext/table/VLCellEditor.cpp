@@ -19,6 +19,11 @@ class TVLUndoCellModify : public TVLUndoInfo {
 public:
   bool RequiresReformat() const override { return false; }
   void Undo(TVLEditVLData* data) override;
+  // The kept history goes along, nested cells' histories in it too.
+  void SetOwnerList(TVLUndoList* list) override {
+    TVLUndoInfo::SetOwnerList(list);
+    for (auto& g : Groups) g->SetOwnerList(list);
+  }
 
   bool IsRedo = false;
   Integer TableItemNo = -1, Row = -1, Col = -1;
@@ -62,6 +67,14 @@ void InstallHostHandlers(TCustomVellumEdit* host) {
   };
   host->SetMessageHandler(WM_VLINPLACEUNDO, [replay](TMessage&) { replay(false); });
   host->SetMessageHandler(WM_VLINPLACEREDO, [replay](TMessage&) { replay(true); });
+}
+
+// An editor of the chain from e inwards is inside one of its handlers:
+// closing e would close that one under it.
+bool ChainBusy(TCustomVellumEdit* e) {
+  for (; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    if (e->InHandler()) return true;
+  return false;
 }
 
 // Cell colour, else table colour, else none.
@@ -156,6 +169,25 @@ bool TVLTableInplaceEdit::DoKeyPress(char16_t& key) {
 
 void TVLTableInplaceEdit::PostGetOut(Integer direction) {
   if (ParentEditor) PostMessage(ParentEditor, WM_VLINPLACEGETOUT, direction);
+}
+
+void TVLTableInplaceEdit::Retire() {
+  OnChange = nullptr;
+  OnCaretMove = nullptr;
+  OnCaretGetOut = nullptr;
+  OnDragDrop = nullptr;
+  ParentEditor = nullptr;
+  Table = nullptr;
+  Cell = nullptr;
+  Hide();
+  // Nothing else frees it meanwhile: the editor it was open in may go first.
+  SetParent(nullptr);
+  if (TComponent* owner = Owner()) owner->RemoveComponent(this);
+  // What is left of its handler still finds a document (an empty one).
+  TVLEditVLData* d = EditData();
+  d->Clear();
+  d->AddTextItem("", 0, 0);
+  ReleaseWhenIdle();
 }
 
 // ---------------------------------------------------------------------------
@@ -271,6 +303,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
 
 std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
   if (!FInplaceEditor || FClosingEditor) return {};
+  if (ChainBusy(FInplaceEditor)) throw EVLTableInplaceError("Cannot destroy cell inplace editor at this time");
   // The chain of open editors from this table inwards, each with its
   // selection.
   struct TLevel {
@@ -355,7 +388,12 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
       hostEditor->ActiveSubData = nullptr;
     }
   }
-  delete editor;
+  // Closed from inside a handler of its own (a command of its context
+  // menu, a request it sent): it goes once that handler is over.
+  if (editor->InHandler())
+    editor->Retire();
+  else
+    delete editor;
   if (!clearing) {
     host->SetState(host->GetState() & ~vlstNestedCaret);
     // Without a block of cells the table holds nothing of the document's

@@ -57,6 +57,10 @@ public:
   // the background of the document that holds the table.
   bool ShowParentBackground = false;
 
+  // Closed while a handler of its own is on the stack: cut off from the
+  // table and its document, hidden, and freed once that handler is over.
+  void Retire();
+
 private:
   void PostGetOut(Integer direction);
 };

@@ -106,6 +106,11 @@ public:
 class TVLUndoMultiCellsModify : public TVLUndoWidthInfo {
 public:
   void Undo(TVLEditVLData* data) override;
+  void SetOwnerList(TVLUndoList* list) override {
+    TVLUndoWidthInfo::SetOwnerList(list);
+    for (TCell& cell : Cells)
+      for (auto& g : cell.Groups) g->SetOwnerList(list);
+  }
   struct TCell {
     Integer Row = 0, Col = 0;
     std::vector<std::unique_ptr<TVLUndoInfos>> Groups;

@@ -14,6 +14,10 @@
 class TCustomVLData;
 class TCustomVLItemInfo;
 
+// An in-place editor that cannot close now: a handler of its own (or of an
+// editor open inside it) is on the stack.
+QY_DECLARE_EXCEPTION(EVLTableInplaceError, EVellumError);
+
 class TVLScroller : public TCustomControl {
 public:
   explicit TVLScroller(TComponent* owner);
@@ -69,7 +73,8 @@ public:
   void SetInplaceEditor(TControl* editor, std::function<void()> close,
                         std::function<std::function<void()>()> suspend = {});
   // Closes the in-place editor for a while (see above); the answer opens it
-  // again where it was (empty when none was open).
+  // again where it was (empty when none was open). Raises
+  // EVLTableInplaceError, the editor staying open, while it is busy.
   std::function<void()> SuspendInplaceEditor();
   TCustomVLData* GetActiveSubVLData();
   // This control or an in-place editor nested in it has the focus.
@@ -110,18 +115,28 @@ private:
 // For its lifetime a control's in-place editors are closed: what reads the
 // whole document finds every cell's items in the cell. They open again,
 // with their selection and focus, when it ends. Inactive, it does nothing.
+// A busy editor stays open: Refused, and the reader must not take the
+// document for whole (a cell's text is in that editor).
 class TVLInplaceEditorPause {
 public:
-  explicit TVLInplaceEditorPause(TVLScroller& control, bool active = true)
-      : FResume(active ? control.SuspendInplaceEditor() : std::function<void()>()) {}
+  explicit TVLInplaceEditorPause(TVLScroller& control, bool active = true) {
+    if (!active) return;
+    try {
+      FResume = control.SuspendInplaceEditor();
+    } catch (const EVLTableInplaceError&) {
+      FRefused = true;
+    }
+  }
   ~TVLInplaceEditorPause() {
     if (FResume) FResume();
   }
   TVLInplaceEditorPause(const TVLInplaceEditorPause&) = delete;
   TVLInplaceEditorPause& operator=(const TVLInplaceEditorPause&) = delete;
+  bool Refused() const { return FRefused; }
 
 private:
   std::function<void()> FResume;
+  bool FRefused = false;
 };
 
 // Embedded controls keep their true top in Tag; their Top is that value

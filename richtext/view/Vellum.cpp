@@ -291,6 +291,8 @@ bool TCustomVellum::LoadVLF(const String& fileName) {
 bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLInplaceEditorPause pause(*this, !selectionOnly);
+  // A cell's text is still in its busy editor: the document is not whole.
+  if (pause.Refused()) return false;
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLFToStream(stream, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style,
                                 &layout);
@@ -299,6 +301,7 @@ bool TCustomVellum::SaveVLFToStream(TStream& stream, bool selectionOnly) {
 bool TCustomVellum::SaveVLF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLInplaceEditorPause pause(*this, !selectionOnly);
+  if (pause.Refused()) return false;
   const TVLLayoutInfo layout = CreateLayoutInfo();
   return FData->SaveVLF(fileName, selectionOnly, GetColor(), GetBackgroundBitmap(), FBackground->Style, &layout);
 }
@@ -316,12 +319,14 @@ bool TCustomVellum::LoadRTF(const String& fileName) {
 bool TCustomVellum::SaveRTFToStream(TStream& stream, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLInplaceEditorPause pause(*this, !selectionOnly);
+  if (pause.Refused()) return false;
   return FData->SaveRTFToStream(stream, selectionOnly, 0, GetEffectiveColor(), GetBackgroundBitmap(), nullptr);
 }
 
 bool TCustomVellum::SaveRTF(const String& fileName, bool selectionOnly) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLInplaceEditorPause pause(*this, !selectionOnly);
+  if (pause.Refused()) return false;
   return FData->SaveRTF(fileName, selectionOnly, GetEffectiveColor(), GetBackgroundBitmap());
 }
 
@@ -329,6 +334,7 @@ bool TCustomVellum::SaveHTMLFile(const String& fileName, const String& title, co
                                  TVLSaveOptions options) {
   if (FLoadFailed) return false;
   const TVLInplaceEditorPause pause(*this);
+  if (pause.Refused()) return false;
   Integer counter = 0;
   const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
   return FData->SaveHTMLFile(fileName, title, imagesPrefix, options, GetEffectiveColor(), counter, LeftMargin,
@@ -339,6 +345,7 @@ bool TCustomVellum::SaveCSSHTMLFile(const String& fileName, const String& title,
                                     TVLSaveOptions options) {
   if (FLoadFailed) return false;
   const TVLInplaceEditorPause pause(*this);
+  if (pause.Refused()) return false;
   Integer counter = 0;
   TColor fileColor = clNone;
   const TVLBackgroundImage background{FBackground->Style, GetBackgroundBitmap()};
@@ -359,18 +366,21 @@ bool TCustomVellum::LoadTextUnicode(const String& fileName, Integer styleNo, Int
 bool TCustomVellum::SaveText(const String& fileName, Integer lineWidth) {
   if (FLoadFailed) return false;
   const TVLInplaceEditorPause pause(*this);
+  if (pause.Refused()) return false;
   return FData->SaveText(fileName, lineWidth, false);
 }
 
 bool TCustomVellum::SaveTextUnicode(const String& fileName, Integer lineWidth) {
   if (FLoadFailed) return false;
   const TVLInplaceEditorPause pause(*this);
+  if (pause.Refused()) return false;
   return FData->SaveText(fileName, lineWidth, true);
 }
 
 bool TCustomVellum::SaveTextToStream(TStream& stream, bool selectionOnly, bool unicode) {
   if (FLoadFailed && !selectionOnly) return false;
   const TVLInplaceEditorPause pause(*this, !selectionOnly);
+  if (pause.Refused()) return false;
   return FData->SaveTextToStream(String(), stream, 80, selectionOnly, false, unicode, false);
 }
 

@@ -287,3 +287,29 @@ TEST(EditCellOfADetachedTable, IsAnInternalError) {
 }
 
 }  // namespace
+
+// A text style over the selected cells joins a cell's items, and the history
+// keeps the item it took out (in the hidden editor's steps the record holds).
+// Clearing the history later, as a new day's entry does, frees it: the
+// document's editor hears of it.
+TEST_F(MultiCell, ItemsJoinedByAStyleOnSelectedCellsLeaveTheHistorySafely) {
+  TVLTableCellData* cell = T->GetCell(0, 1);
+  cell->AddTextItem(U("ż"), 1, -1);
+  T->Changed();
+  E.Edit->Format();
+  E.D().UndoList->Clear();
+  int freed = 0;
+  E.Edit->OnItemAction = [&](TCustomVellum*, TVLItemAction action, TCustomVLItemInfo*, AnsiString&, TCustomVLData*) {
+    if (action == vliaDestroying) ++freed;
+  };
+  T->Select(0, 1, 0, 1);
+  E.Edit->ApplyTextStyle(0);
+  ASSERT_EQ(Steps(), 1);
+  ASSERT_EQ(cell->GetItemCount(), 1);
+  EXPECT_EQ(tabletest::ItemText(*cell, 0), "bż");
+  freed = 0;
+  E.Edit->ClearUndo();
+  EXPECT_GE(freed, 1);
+  EXPECT_EQ(tabletest::ItemText(*cell, 0), "bż");
+  E.Edit->OnItemAction = nullptr;
+}
