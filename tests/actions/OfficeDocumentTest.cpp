@@ -263,3 +263,35 @@ TEST(OfficeDocument, AnOfficeListInsertedAtAnEmptyNumberedParagraphHasOneNumberA
 }
 
 }  // namespace
+
+namespace {
+
+// A bulleted .docx whose bullets are the Symbol font's middle-dot code, as
+// LibreOffice writes it to RTF: the level's text is \u183 in that font (not
+// the private-use form). The bullets are bullets, on screen and in the copy.
+TEST(OfficeDocument, SymbolFontBulletsWrittenAsTheirEightBitCodesAreBullets) {
+  qytest::TempDir dir;
+  TEditorBench b;
+  MakeEmpty(b);
+  ASSERT_NO_FATAL_FAILURE(
+      InsertRtfFile(b, qytest::SourceDir() / "tests/actions/data/symbol-bullets-from-docx.rtf"));
+  TVLMarkerList* markers = b.Edit->VLData()->GetMarkers(false);
+  ASSERT_NE(markers, nullptr);
+  ASSERT_EQ(markers->Count(), 2);
+  TVLStyle& sheet = *b.Edit->GetStyle();
+  for (Integer i = 0; i < markers->Count(); ++i) {
+    const TVLMarkerItemInfo* m = markers->Get(i);
+    const TVLListLevel& level = *sheet.ListStyles->Items(m->ListNo)->Levels->Items(m->Level);
+    ASSERT_EQ(level.ListType, vllstUnicodeBullet);
+    EXPECT_EQ(WideToUtf8(level.FormatStringW), kBullet);
+  }
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), (dir / "copy.txt").string(), ffeTextANSI));
+  const std::string plain = qytest::ReadFileBytes(dir / "copy.txt");
+  EXPECT_NE(plain.find(kBullet + " caf\xC3\xA9"), std::string::npos) << plain;
+  EXPECT_NE(plain.find(kBullet + " \xC5\x81\xC3\xB3" "d\xC5\xBA"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("\xC2\xB7"), std::string::npos) << plain;
+}
+
+}  // namespace
