@@ -35,11 +35,23 @@ void TvlActionFontStyle::UpdateTarget(TObject* Target) {
   }
 }
 
-void TvlActionFontStyle::ConvertTextStyle(TVLActionEditor*, TFontInfo& Style, Integer, Integer) {
+void TvlActionFontStyle::ConvertTextStyle(TVLActionEditor* Editor, TFontInfo& Style, Integer StyleNo, Integer) {
   if (GetChecked())
     Style.Style.Exclude(FFontStyle);
   else
     Style.Style.Include(FFontStyle);
+  // The style made records the one it was made from, so that it follows
+  // later changes of that style (and is not a look-alike of another name);
+  // switched back it is that style again.
+  TVLStyle* sheet = Editor ? Editor->GetStyle() : nullptr;
+  if (!sheet || StyleNo < 0 || StyleNo >= sheet->TextStyles->Count()) return;
+  TFontInfos& styles = *sheet->TextStyles;
+  const TFontInfo* current = styles.Items(StyleNo);
+  const Integer base = current->Standard || current->BaseStyleNo < 0 || current->BaseStyleNo >= styles.Count()
+                           ? StyleNo
+                           : current->BaseStyleNo;
+  const TFontInfo* made = styles.Items(base);
+  Style.BaseStyleNo = Style.IsEqualMasked(*made, vlfiAll & ~vlfiBaseStyleNo) ? made->BaseStyleNo : base;
 }
 
 TvlActionFontStyleEx::TvlActionFontStyleEx(TComponent* AOwner, TVLFontStyle Toggled, Word Id)
