@@ -40,18 +40,23 @@ void TvlActionFontStyle::ConvertTextStyle(TVLActionEditor* Editor, TFontInfo& St
     Style.Style.Exclude(FFontStyle);
   else
     Style.Style.Include(FFontStyle);
-  // The style made records the one it was made from, so that it follows
-  // later changes of that style (and is not a look-alike of another name);
-  // switched back it is that style again.
+  // A style of the words' own name that looks so is theirs; else the style
+  // made records the one it was made from, so that it follows later
+  // changes of that style, and is not taken for a look-alike of another name.
   TVLStyle* sheet = Editor ? Editor->GetStyle() : nullptr;
   if (!sheet || StyleNo < 0 || StyleNo >= sheet->TextStyles->Count()) return;
   TFontInfos& styles = *sheet->TextStyles;
   const TFontInfo* current = styles.Items(StyleNo);
-  const Integer base = current->Standard || current->BaseStyleNo < 0 || current->BaseStyleNo >= styles.Count()
-                           ? StyleNo
-                           : current->BaseStyleNo;
-  const TFontInfo* made = styles.Items(base);
-  Style.BaseStyleNo = Style.IsEqualMasked(*made, vlfiAll & ~vlfiBaseStyleNo) ? made->BaseStyleNo : base;
+  for (Integer i = 0; i < styles.Count(); ++i) {
+    const TFontInfo* s = styles.Items(i);
+    if (s->StyleName == current->StyleName && Style.IsEqualMasked(*s, vlfiAll & ~vlfiBaseStyleNo)) {
+      Style.BaseStyleNo = s->BaseStyleNo;
+      return;
+    }
+  }
+  Style.BaseStyleNo = current->Standard || current->BaseStyleNo < 0 || current->BaseStyleNo >= styles.Count()
+                          ? StyleNo
+                          : current->BaseStyleNo;
 }
 
 TvlActionFontStyleEx::TvlActionFontStyleEx(TComponent* AOwner, TVLFontStyle Toggled, Word Id)
