@@ -35,11 +35,28 @@ void TvlActionFontStyle::UpdateTarget(TObject* Target) {
   }
 }
 
-void TvlActionFontStyle::ConvertTextStyle(TVLActionEditor*, TFontInfo& Style, Integer, Integer) {
+void TvlActionFontStyle::ConvertTextStyle(TVLActionEditor* Editor, TFontInfo& Style, Integer StyleNo, Integer) {
   if (GetChecked())
     Style.Style.Exclude(FFontStyle);
   else
     Style.Style.Include(FFontStyle);
+  // A style of the words' own name that looks so is theirs; else the style
+  // made records the one it was made from, so that it follows later
+  // changes of that style, and is not taken for a look-alike of another name.
+  TVLStyle* sheet = Editor ? Editor->GetStyle() : nullptr;
+  if (!sheet || StyleNo < 0 || StyleNo >= sheet->TextStyles->Count()) return;
+  TFontInfos& styles = *sheet->TextStyles;
+  const TFontInfo* current = styles.Items(StyleNo);
+  for (Integer i = 0; i < styles.Count(); ++i) {
+    const TFontInfo* s = styles.Items(i);
+    if (s->StyleName == current->StyleName && Style.IsEqualMasked(*s, vlfiAll & ~vlfiBaseStyleNo)) {
+      Style.BaseStyleNo = s->BaseStyleNo;
+      return;
+    }
+  }
+  Style.BaseStyleNo = current->Standard || current->BaseStyleNo < 0 || current->BaseStyleNo >= styles.Count()
+                          ? StyleNo
+                          : current->BaseStyleNo;
 }
 
 TvlActionFontStyleEx::TvlActionFontStyleEx(TComponent* AOwner, TVLFontStyle Toggled, Word Id)

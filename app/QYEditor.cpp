@@ -161,6 +161,11 @@ void QuilloryInitialStyles(TVLStyle& sheet) {
 
 namespace {
 
+// A text style changed takes the styles made from it by the bold, italic
+// and underline keys along.
+void ReplaceStyle(TFontInfos& target, Integer no, const TFontInfo& source) { target.ChangeWithDerived(no, source); }
+void ReplaceStyle(TParaInfos& target, Integer no, const TParaInfo& source) { target.Items(no)->Assign(&source); }
+
 // Each standard style of source replaces the one of that name in target,
 // or is added.
 template <class Infos>
@@ -171,7 +176,10 @@ void CopyStandardInfos(Infos& source, Infos& target) {
     Integer found = -1;
     for (Integer k = 0; k < target.Count() && found < 0; ++k)
       if (target.Items(k)->StyleName == s->StyleName) found = k;
-    (found >= 0 ? target.Items(found) : target.Add())->Assign(s);
+    if (found >= 0)
+      ReplaceStyle(target, found, *s);
+    else
+      target.Add()->Assign(s);
   }
 }
 

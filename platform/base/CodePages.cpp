@@ -30,6 +30,9 @@ const char* IconvName(Cardinal cp) {
     case 437: return "CP437";
     case 850: return "CP850";
     case 10000: return "MACINTOSH";
+    // Mac Japanese: Shift-JIS with the Mac's yen sign and overline at 0x5C
+    // and 0x7E, as iconv's Shift-JIS has them.
+    case 10001: return "SHIFT_JIS";
     case 932: return "CP932";
     case 936: return "CP936";
     case 949: return "CP949";
@@ -165,7 +168,20 @@ TIconv* ThreadConverter(Cardinal cp, bool toWide) {
   return it->second.get();
 }
 
-WideString DoubleByteToWide(const AnsiString& s, TIconv& cd) {
+// Single bytes of a double-byte code page that iconv's form of it lacks.
+char16_t ExtraSingleByte(Cardinal cp, Byte b) {
+  if (cp != 10001) return 0;
+  switch (b) {
+    case 0x80: return u'\\';
+    case 0xA0: return 0x00A0;
+    case 0xFD: return 0x00A9;
+    case 0xFE: return 0x2122;
+    case 0xFF: return 0x2026;
+    default: return 0;
+  }
+}
+
+WideString DoubleByteToWide(const AnsiString& s, TIconv& cd, Cardinal cp) {
   WideString r;
   r.reserve(s.size());
   char* ip = const_cast<char*>(s.data());
@@ -182,7 +198,8 @@ WideString DoubleByteToWide(const AnsiString& s, TIconv& cd) {
                                         (static_cast<unsigned char>(buf[k + 1]) << 8)));
     if (err == E2BIG) continue;
     if (err == EILSEQ) {
-      r.push_back(u'?');
+      const char16_t extra = ExtraSingleByte(cp, static_cast<Byte>(*ip));
+      r.push_back(extra ? extra : u'?');
       ++ip;
       --il;
       cd.Reset();
@@ -350,6 +367,7 @@ bool IsValidCodePage(Cardinal CodePage) {
 bool IsDBCSCodePage(Cardinal CodePage) {
   switch (ResolveCodePage(CodePage)) {
     case 932:
+    case 10001:
     case 936:
     case 949:
     case 950:
@@ -371,7 +389,7 @@ WideString AnsiToWide(const AnsiString& S, Cardinal CodePage) {
   if (!IsValidCodePage(cp)) cp = GetACP();
   if (cp == CP_UTF8) return Utf8ToWide(S);
   if (IsDBCSCodePage(cp)) {
-    if (TIconv* cd = ThreadConverter(cp, true)) return DoubleByteToWide(S, *cd);
+    if (TIconv* cd = ThreadConverter(cp, true)) return DoubleByteToWide(S, *cd, cp);
     cp = GetACP();
   }
   const TSingleByteTable* t = SingleByteTable(cp);

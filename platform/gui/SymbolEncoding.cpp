@@ -71,15 +71,17 @@ char16_t WingdingsCodeToUnicode(unsigned code) {
 }
 
 char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
-  if (!FontName || Ch < 0xF020 || Ch > 0xF0FF) return 0;
+  // The font's codes come both as themselves and in the private-use range.
+  if (Ch >= 0xF020 && Ch <= 0xF0FF) Ch = static_cast<char16_t>(Ch - 0xF000);
+  if (!FontName || Ch < 0x20 || Ch > 0xFF) return 0;
   const auto named = [FontName](const char* name) {
     size_t i = 0;
     for (; FontName[i] && name[i]; ++i)
       if ((FontName[i] | 0x20) != name[i]) return false;
     return FontName[i] == name[i];
   };
-  if (named("symbol")) return SymbolCodeToUnicode(Ch - 0xF000u);
-  if (named("wingdings")) return WingdingsCodeToUnicode(Ch - 0xF000u);
+  if (named("symbol")) return SymbolCodeToUnicode(Ch);
+  if (named("wingdings")) return WingdingsCodeToUnicode(Ch);
   return 0;
 }
 

@@ -15,8 +15,9 @@ unsigned UnicodeToSymbolCode(char16_t ch);
 // documents use as bullets (circles, squares, diamonds, arrows, check
 // marks, boxes); 0 for the others.
 char16_t WingdingsCodeToUnicode(unsigned code);
-// A private-use character U+F020..U+F0FF of a Symbol or Wingdings font
-// (as office suites write them) as the Unicode character it shows; 0 when
-// the font is neither, the character is outside that range, or it has no
-// known equivalent. FontName is compared without regard to case.
+// A code of a Symbol or Wingdings font, as itself (0x20..0xFF) or in the
+// private-use range U+F020..U+F0FF (office suites write both), as the
+// Unicode character it shows; 0 when the font is neither, the character is
+// outside those ranges, or it has no known equivalent. FontName is compared
+// without regard to case.
 char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch);

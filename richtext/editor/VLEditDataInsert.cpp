@@ -149,6 +149,16 @@ bool TVLEditVLData::InsertItemAtCaret(AnsiString& text, TCustomVLItemInfo* itemI
     full = full || f;
     delta = 0;
     at = n;
+    // A marker into an empty list paragraph takes the place of the
+    // paragraph's own: a paragraph has one number.
+    if (marker && n > 0 && GetItemStyle(n - 1) == vlsListMarker) {
+      TCustomVLItemInfo* own = GetItem(n - 1);
+      item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (own->ItemOptions & LineBits));
+      DeleteItem(n - 1, f);
+      full = full || f;
+      delta = -1;
+      at = n - 1;
+    }
   } else {
     if (marker) return true;
     // Text inserted into tagged text of its own style carries the tag on.

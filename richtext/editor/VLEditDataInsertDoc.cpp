@@ -4,8 +4,10 @@
 // as one insertion, and its ends are joined with their neighbours.
 #include "richtext/editor/VLEditData.h"
 #include "platform/base/Streams.h"
+#include "richtext/model/VLMarkers.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -35,20 +37,41 @@ const TVLMarkerItemInfo* ListAtCaret(TCustomVLData& d, Integer caretItem) {
 
 // A document inserted under a numbered list goes on with its numbers: its
 // first numbered list of the same kind at that level becomes that list.
-void ContinueList(TCustomVLData& doc, TVLStyle* sheet, const TVLMarkerItemInfo* before) {
+// Answers the list it continues, -1 when none.
+Integer ContinueList(TCustomVLData& doc, TVLStyle* sheet, const TVLMarkerItemInfo* before) {
   TVLListType kind = vllstBullet;
-  if (!before || !Numbered(sheet, *before, &kind)) return;
+  if (!before || !Numbered(sheet, *before, &kind)) return -1;
   TVLMarkerItemInfo* first = nullptr;
   for (Integer i = 0; i < doc.GetItemCount() && !first; ++i) {
     auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i));
     TVLListType type = vllstBullet;
     if (m && m->Level == before->Level && Numbered(sheet, *m, &type) && type == kind) first = m;
   }
-  if (!first) return;
+  if (!first) return -1;
   const Integer from = first->ListNo;
   first->Reset = false;
   for (Integer i = 0; i < doc.GetItemCount(); ++i)
     if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i)); m && m->ListNo == from) m->ListNo = before->ListNo;
+  return before->ListNo;
+}
+
+// Any other list of the document that the entry already uses above the
+// caret (the reader took the entry's list for one alike) starts at its own
+// numbers instead of going on with the entry's.
+void StartOwnLists(TCustomVLData& doc, TVLStyle* sheet, TCustomVLData& entry, Integer caretItem, Integer continued) {
+  std::vector<Integer> above;
+  for (Integer i = 0; i < std::min(caretItem, entry.GetItemCount()); ++i)
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(entry.GetItem(i))) above.push_back(m->ListNo);
+  std::vector<Integer> started;
+  for (Integer i = 0; i < doc.GetItemCount(); ++i) {
+    auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i));
+    if (!m || m->ListNo == continued || std::find(started.begin(), started.end(), m->ListNo) != started.end()) continue;
+    started.push_back(m->ListNo);
+    if (m->Reset || std::find(above.begin(), above.end(), m->ListNo) == above.end()) continue;
+    m->Reset = true;
+    const TVLListLevel* level = VLGetListLevel(sheet, m->ListNo, m->Level);
+    m->StartFrom = level ? level->StartFrom : 1;
+  }
 }
 
 }  // namespace
@@ -304,7 +327,8 @@ bool TVLEditVLData::InsertRTFFromStream(TStream& stream) {
     Beep();
     return false;
   }
-  ContinueList(doc, GetStyle(), ListAtCaret(*this, GetCaretItemNo()));
+  const Integer continued = ContinueList(doc, GetStyle(), ListAtCaret(*this, GetCaretItemNo()));
+  StartOwnLists(doc, GetStyle(), *this, GetCaretItemNo(), continued);
   TMemoryStream vlf;
   if (!doc.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr)) {
     Beep();

@@ -266,6 +266,12 @@ public:
   // See the masked comparison: BaseStyleNo first, then the others; -1 when none.
   Integer FindSuchStyle(Integer baseStyleNo, const TFontInfo& style, Cardinal mask);
   Integer FindStyleWithCharset(Integer styleNo, Byte charset);
+  // Style no becomes a copy of source. The styles made from it (not
+  // standard, with it as their base style; in older documents of its name
+  // and like it but for bold, italic and underline) follow: what they had
+  // of it they take from source, what is their own stays, and so do their
+  // bold, italic and underline.
+  void ChangeWithDerived(Integer no, const TFontInfo& source);
 
   // Replaces the canvas font's resolution when not 0.
   Integer PixelsPerInch = 0;

@@ -181,6 +181,42 @@ Integer TFontInfos::FindSuchStyle(Integer baseStyleNo, const TFontInfo& style, C
   return -1;
 }
 
+void TFontInfos::ChangeWithDerived(Integer no, const TFontInfo& source) {
+  if (no < 0 || no >= Count()) return;
+  TFontInfo old(nullptr);
+  old.Assign(Items(no));
+  Items(no)->Assign(&source);
+  const Cardinal switches = vlfiBold | vlfiItalic | vlfiUnderline;
+  for (Integer i = 0; i < Count(); ++i) {
+    TFontInfo* s = Items(i);
+    if (i == no || s->Standard) continue;
+    // Made from it, or (in documents from before styles kept that) of its
+    // name and like it but for the switches.
+    if (s->BaseStyleNo != no &&
+        (s->StyleName != old.StyleName || !s->IsEqualMasked(old, vlfiAll & ~switches & ~vlfiBaseStyleNo)))
+      continue;
+    // What it had of the old style it takes from the new one; what it has
+    // of its own stays, and so do its bold, italic and underline.
+    auto follow = [&](auto& mine, const auto& was, const auto& now) {
+      if (mine == was) mine = now;
+    };
+    if (SameText(s->FontName, old.FontName)) s->FontName = source.FontName;
+    follow(s->Size, old.Size, source.Size);
+    follow(s->Charset, old.Charset, source.Charset);
+    follow(s->Unicode, old.Unicode, source.Unicode);
+    follow(s->Color, old.Color, source.Color);
+    follow(s->BackColor, old.BackColor, source.BackColor);
+    follow(s->VShift, old.VShift, source.VShift);
+    follow(s->CharScale, old.CharScale, source.CharScale);
+    follow(s->CharSpacing, old.CharSpacing, source.CharSpacing);
+    follow(s->StyleEx, old.StyleEx, source.StyleEx);
+    if (s->Style.Contains(fsStrikeOut) == old.Style.Contains(fsStrikeOut)) {
+      s->Style.Exclude(fsStrikeOut);
+      if (source.Style.Contains(fsStrikeOut)) s->Style.Include(fsStrikeOut);
+    }
+  }
+}
+
 Integer TFontInfos::FindStyleWithCharset(Integer styleNo, Byte charset) {
   const TFontInfo* base = Items(styleNo);
   if (base->Charset == charset && !base->Unicode) return styleNo;

@@ -14,6 +14,7 @@ constexpr TVLRTFsymbol Symbols[] = {
     {"_", 8209, false, rtf_kw_WideChar, 45, rtf_af_Other},
     {"absnoovrlp", 0, false, rtf_kw_Property, 158, rtf_af_Para},
     {"additive", 0, false, rtf_kw_Property, 69, rtf_af_Other},
+    {"af", 0, false, rtf_kw_Property, 163, rtf_af_Other},
     {"ansicpg", 0, false, rtf_kw_Property, 51, rtf_af_Other},
     {"author", 0, false, rtf_kw_Destination, 3, rtf_af_Other},
     {"b", 1, false, rtf_kw_Property, 0, rtf_af_Char},

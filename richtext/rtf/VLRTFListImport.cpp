@@ -241,11 +241,15 @@ struct TLevelValues {
 
 TLevelValues LevelValues(TVLRTFReaderProperties& p, const TVLRTFListLevel97& level) {
   TLevelValues v;
-  const TVLRTFFont* font = p.Reader->GetFont(level.FontIndex);
-  const AnsiString name8 = level.FontIndex < 0 || !font ? AnsiString("Symbol") : font->Name;
+  // An office suite may name a font missing from its table for a level and
+  // give the real one (a symbol font) as the associated font.
+  const Integer fontIndex =
+      level.FontUndeclared && level.AssociatedFontIndex >= 0 ? level.AssociatedFontIndex : level.FontIndex;
+  const TVLRTFFont* font = p.Reader->GetFont(fontIndex);
+  const AnsiString name8 = fontIndex < 0 || !font ? AnsiString("Symbol") : font->Name;
   v.Format = RTFLevelFormat(level, name8);
-  v.FontName = AnsiToUtf8(name8, font && level.FontIndex >= 0 ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
-  v.Charset = level.FontIndex < 0 || !font ? 2 : font->Charset;
+  v.FontName = AnsiToUtf8(name8, font && fontIndex >= 0 ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
+  v.Charset = fontIndex < 0 || !font ? 2 : font->Charset;
   v.Left = p.Twips(level.LeftIndent);
   v.Marker = v.Left + p.Twips(level.FirstIndent);
   // The text starts at the level's tab; without one, a tab after the number

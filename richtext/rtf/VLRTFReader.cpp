@@ -56,6 +56,9 @@ const TVLRTFFont* TVLRTFReader::GetFont(Integer index) const {
 
 Cardinal TVLRTFReader::FontCodePage(const TVLRTFFont& font) const {
   const Cardinal cp = CharsetToCodePage(font.Charset);
+  // A Mac font in a Mac document of another script than Roman (Mac
+  // Japanese) is in the document's code page.
+  if (cp == CP_MACCP && FCodePage > 10000 && FCodePage < 10100) return FCodePage;
   return cp ? cp : FCodePage;
 }
 
@@ -486,6 +489,10 @@ AnsiString TVLRTFReader::UnicodeToAnsi(const WideString& s, bool& lossless) cons
 
 // ---------------------------------------------------------------------------
 // Properties
+
+bool TVLRTFReader::FontDeclared(Integer number) const {
+  return std::any_of(FontList.begin(), FontList.end(), [number](const TVLRTFFont& f) { return f.Number == number; });
+}
 
 Integer TVLRTFReader::FontByNumber(Integer number) const {
   for (size_t i = 0; i < FontList.size(); ++i)
@@ -924,7 +931,13 @@ Byte TVLRTFReader::ChangeDestinationProperty(Integer id, Integer value) {
         case 9: if (ColorByIndex(value, color)) l.Color = color; break;
         case 16: l.LeftIndent = value; break;
         case 18: l.FirstIndent = value; break;
-        case 39: l.FontIndex = FontByNumber(value); break;
+        case 39:
+          l.FontIndex = FontByNumber(value);
+          l.FontUndeclared = !FontDeclared(value);
+          break;
+        case 163:
+          if (FontDeclared(value)) l.AssociatedFontIndex = FontByNumber(value);
+          break;
         default: break;
       }
       return 0;

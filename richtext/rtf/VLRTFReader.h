@@ -134,6 +134,7 @@ private:
   Byte ResetProperties(Integer id);
   TVLRTFBorderSide& CurrentBorderSide();
   Integer FontByNumber(Integer number) const;
+  bool FontDeclared(Integer number) const;
   bool ColorByIndex(Integer index, TColor& color) const;
   // destinations
   Byte ChangeDestination(Integer code, Integer value);

@@ -281,6 +281,10 @@ struct TVLRTFListLevel97 : TVLRTFCustomMarkerProperties {
   Integer Follow = 0;
   Integer LeftIndent = 0, FirstIndent = 0, Tab = 0;
   bool SizeGiven = false;
+  // \f named a font the table does not hold; the associated font (\af),
+  // when the table holds that one, stands in for it.
+  bool FontUndeclared = false;
+  Integer AssociatedFontIndex = -1;
 };
 
 struct TVLRTFList97 {

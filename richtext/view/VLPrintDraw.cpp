@@ -101,10 +101,13 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     if (paraStart && item->ParaNo >= 0 && item->StyleNo != vlsBreak) {
       TParaInfo* para = s->ParaStyles->Items(item->ParaNo);
       if (para->Border.Style != vlbNone || para->Background.Color != clNone || s->OnDrawParaBack) {
-        Integer bottom = d->Top;
+        // The box spans the paragraph's lines as on screen: a list number
+        // in a smaller font than its line starts lower than the line.
+        Integer top = d->Top, bottom = d->Top;
         Integer j = i;
         do {
           const TVLDrawLineInfo* e = DrawItems[j];
+          top = std::min(top, e->Top);
           bottom = std::max(bottom, e->Top + e->Height + e->ExtraSpaceBelow);
           ++j;
         } while (j <= last && j < DrawItems.Count() &&
@@ -112,7 +115,7 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
         const Integer paraLeft =
             left + ToDeviceX(sad, GetLeftMargin() + para->LeftIndent + std::min<Integer>(para->FirstIndent, 0));
         const Integer paraRight = left + GetWidth() - ToDeviceX(sad, GetRightMargin() + para->RightIndent);
-        TRect r(paraLeft, d->Top - topCoord, paraRight, bottom - topCoord);
+        TRect r(paraLeft, top - topCoord, paraRight, bottom - topCoord);
         para->Background.PrepareDrawScaled(r, sad);
         s->DrawParaBack(canvas, item->ParaNo, r, mode, true);
         para->Border.DrawScaled(r, canvas, mode, sad);

@@ -4,12 +4,18 @@
 // heading level marked "no number" shows none.
 #include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
+#include "actions/VLActionsList.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/model/VLMarkers.h"
+#include "richtext/view/VLCopy.h"
+#include "support/KeySeam.h"
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
 
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -159,6 +165,133 @@ TEST(OfficeDocument, AnInsertedNumberedListContinuesTheEntrysListBeforeIt) {
     ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "more.rtf"));
     EXPECT_EQ(Numbers(b.Edit), c.Expected);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A list as a word processor saves it ("1. alpha", "2. beta" in a .docx)
+// and LibreOffice turns it into RTF for Insert > File and the clipboard.
+std::string OfficeNumberedList() {
+  return qytest::ReadFileBytes(qytest::SourceDir() / "tests/actions/data/numbered-list-from-docx.rtf");
+}
+
+// The texts of the paragraphs, each after its marker's number and a space.
+std::vector<std::string> NumberedParagraphs(TVellumEdit* e) {
+  std::vector<std::string> out;
+  TVLMarkerList* markers = e->VLData()->GetMarkers(false);
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    if (e->VLData()->IsParaStart(i)) out.emplace_back();
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(e->GetItem(i)))
+      out.back() += markers->GetDisplayString(markers->IndexOf(m)) + " ";
+    else
+      out.back() += e->GetItemTextUtf8(i);
+  }
+  return out;
+}
+
+// Format > Numbering, "one", Enter, "two", Enter, as typed; then the office
+// list goes in at the caret by Insert > File or Ctrl+V. Into the empty
+// numbered paragraph its first paragraph takes that paragraph's place and
+// goes on with the list; after a paragraph without a number it starts at
+// its own numbers, though its list is the one the entry already uses.
+TEST(OfficeDocument, AnOfficeListInsertedAtAnEmptyNumberedParagraphHasOneNumberAPara) {
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "list.rtf", OfficeNumberedList());
+  enum TWay { InsertFile, CtrlV };
+  struct TCase {
+    const char* Name;
+    TWay Way;
+    bool FromOffice;      // the entry's list is one inserted before, not made with Format > Numbering
+    const char* Between;  // typed in an unnumbered paragraph before the insertion
+    std::vector<std::string> Expected;
+  } cases[] = {
+      {"Insert > File", InsertFile, false, nullptr, {"1. one", "2. two", "3. alpha", "4. beta"}},
+      {"Ctrl+V", CtrlV, false, nullptr, {"1. one", "2. two", "3. alpha", "4. beta"}},
+      {"Insert > File under the same list", InsertFile, true, nullptr, {"1. alpha", "2. beta", "3. alpha", "4. beta"}},
+      {"Insert > File after text", InsertFile, true, "caf\xC3\xA9", {"1. alpha", "2. beta", "caf\xC3\xA9", "1. alpha", "2. beta"}},
+      {"Ctrl+V after text", CtrlV, true, "\xC5\x81\xC3\xB3""d\xC5\xBA", {"1. alpha", "2. beta", "\xC5\x81\xC3\xB3""d\xC5\xBA", "1. alpha", "2. beta"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorBench b;
+    MakeEmpty(b);
+    QWidget* keys = ClientWidgetOf(b.Edit);
+    auto* numbering = new TvlActionParaNumbering(b.Form);
+    numbering->SetControl(b.Edit);
+    if (c.FromOffice) {
+      ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "list.rtf"));
+      QTest::keyClick(keys, Qt::Key_Return);
+    } else {
+      numbering->Update();
+      ASSERT_TRUE(numbering->Execute());
+      qytest::TypeKeys(keys, "one");
+      QTest::keyClick(keys, Qt::Key_Return);
+      qytest::TypeKeys(keys, "two");
+      QTest::keyClick(keys, Qt::Key_Return);
+    }
+    if (c.Between) {
+      // Backspace takes the empty paragraph's number away.
+      QTest::keyClick(keys, Qt::Key_Backspace);
+      qytest::TypeKeys(keys, c.Between);
+      QTest::keyClick(keys, Qt::Key_Return);
+    }
+    const std::vector<std::string> before = NumberedParagraphs(b.Edit);
+    if (c.Way == InsertFile) {
+      ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "list.rtf"));
+    } else {
+      Clipboard().Clear();
+      Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), OfficeNumberedList());
+      QTest::keyClick(keys, Qt::Key_V, Qt::ControlModifier);
+    }
+    std::vector<std::string> paras = NumberedParagraphs(b.Edit);
+    if (!paras.empty() && paras.back().empty()) paras.pop_back();
+    EXPECT_EQ(paras, c.Expected);
+    // The copy written holds one number a paragraph too.
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), (dir / "copy.rtf").string(), ffeRTF));
+    const std::string rtf = qytest::ReadFileBytes(dir / "copy.rtf");
+    size_t listTexts = 0;
+    for (size_t at = rtf.find("\\listtext"); at != std::string::npos; at = rtf.find("\\listtext", at + 1)) ++listTexts;
+    EXPECT_EQ(listTexts, 4u) << rtf;
+    // Undo gives the empty numbered paragraph back.
+    QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(NumberedParagraphs(b.Edit), before);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A bulleted .docx whose bullets are the Symbol font's middle-dot code, as
+// LibreOffice writes it to RTF: the level's text is \u183 in that font (not
+// the private-use form). The bullets are bullets, on screen and in the copy.
+TEST(OfficeDocument, SymbolFontBulletsWrittenAsTheirEightBitCodesAreBullets) {
+  qytest::TempDir dir;
+  TEditorBench b;
+  MakeEmpty(b);
+  ASSERT_NO_FATAL_FAILURE(
+      InsertRtfFile(b, qytest::SourceDir() / "tests/actions/data/symbol-bullets-from-docx.rtf"));
+  TVLMarkerList* markers = b.Edit->VLData()->GetMarkers(false);
+  ASSERT_NE(markers, nullptr);
+  ASSERT_EQ(markers->Count(), 2);
+  TVLStyle& sheet = *b.Edit->GetStyle();
+  for (Integer i = 0; i < markers->Count(); ++i) {
+    const TVLMarkerItemInfo* m = markers->Get(i);
+    const TVLListLevel& level = *sheet.ListStyles->Items(m->ListNo)->Levels->Items(m->Level);
+    ASSERT_EQ(level.ListType, vllstUnicodeBullet);
+    EXPECT_EQ(WideToUtf8(level.FormatStringW), kBullet);
+  }
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), (dir / "copy.txt").string(), ffeTextANSI));
+  const std::string plain = qytest::ReadFileBytes(dir / "copy.txt");
+  EXPECT_NE(plain.find(kBullet + " caf\xC3\xA9"), std::string::npos) << plain;
+  EXPECT_NE(plain.find(kBullet + " \xC5\x81\xC3\xB3" "d\xC5\xBA"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("\xC2\xB7"), std::string::npos) << plain;
 }
 
 }  // namespace

@@ -10,13 +10,20 @@
 #include "actions/ParaBrdrVLFrm.h"
 #include "actions/ParaVLFrm.h"
 #include "actions/VLSpinEdit.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/os/Autostart.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
+#include "support/KeySeam.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -407,6 +414,79 @@ TEST(Preferences, SamplesDescribeTheChosenStyle) {
     d->ShowParaStyleSample(para);
     EXPECT_EQ(text().rfind("This is a sample of \"" + para + "\" paragraph style\nThis is some text", 0), 0u);
   });
+}
+
+// Words made bold, italic and underlined with the keys follow a later change
+// of the text style they were made from (Preferences > Default Style > Font)
+// and keep their own bold, italic and underline.
+TEST(Preferences, AChangedTextStyleReachesTheWordsStyledWithTheKeys) {
+  TFixedClock clock(LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 0, 0, 0)));
+  TPrefsWorld w;
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  QWidget* window = WidgetOf(w.Main)->window();
+  w.Main->Show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  auto press = [](Qt::Key key, Qt::KeyboardModifiers mods) {
+    QTest::keyClick(QApplication::focusWidget(), key, mods);
+    Application->ProcessMessages();
+  };
+  qytest::TypeKeys(QApplication::focusWidget(), "caf\xC3\xA9 \xC5\x81\xC3\xB3" "d\xC5\xBA don\xE2\x80\x99t plain");
+  Application->ProcessMessages();
+  ASSERT_EQ(e->ItemCount(), 1);
+  // From the last word back, so that the first item keeps the words before.
+  const struct {
+    Integer From, To;  // characters of the first item, 0-based, end excluded
+    Qt::Key Key;
+  } words[] = {{10, 15, Qt::Key_U}, {5, 9, Qt::Key_I}, {0, 4, Qt::Key_B}};
+  for (const auto& word : words) {
+    e->SetSelectionBounds(0, e->GetItemStartOffset(0) + word.From, 0, e->GetItemStartOffset(0) + word.To);
+    press(word.Key, Qt::ControlModifier);
+  }
+  TVLStyle& journal = *j->EditorWindow->QuilloryStyle;
+  auto looks = [&] {
+    std::map<std::string, std::string> out;
+    for (Integer i = 0; i < e->ItemCount(); ++i) {
+      const TFontInfo& f = *journal.TextStyles->Items(e->GetItem(i)->StyleNo);
+      std::string l = std::to_string(f.Size);
+      if (f.Style.Contains(fsBold)) l += " bold";
+      if (f.Style.Contains(fsItalic)) l += " italic";
+      if (f.Style.Contains(fsUnderline)) l += " underlined";
+      out[e->GetItemTextUtf8(i)] = l;
+    }
+    return out;
+  };
+  const Integer size = w.Main->QuilloryDefaultStyle->TextStyles->Items(0)->Size;
+  const std::string was = std::to_string(size);
+  ASSERT_EQ(looks(), (std::map<std::string, std::string>{{"caf\xC3\xA9", was + " bold"},
+                                                         {" ", was},
+                                                         {"\xC5\x81\xC3\xB3" "d\xC5\xBA", was + " italic"},
+                                                         {"don\xE2\x80\x99t", was + " underlined"},
+                                                         {" plain", was}}));
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto* d = static_cast<TdlgPreferences*>(r.Form);
+    d->FontListBox->SetItemIndex(0);
+    d->bChangeFontItem->Click();
+    d->OKBtn->Click();
+    return static_cast<int>(d->ModalResult);
+  });
+  script.Do([&](TInteraction& r) {
+    auto& f = *static_cast<TfrmVLFont*>(r.Form);
+    f.cmbSize->SetText("14");
+    f.btnOk->Click();
+    return static_cast<int>(f.ModalResult);
+  });
+  ASSERT_EQ(w.Dialog->ShowModal(), mrOk);
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(looks(), (std::map<std::string, std::string>{{"caf\xC3\xA9", "14 bold"},
+                                                         {" ", "14"},
+                                                         {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "14 italic"},
+                                                         {"don\xE2\x80\x99t", "14 underlined"},
+                                                         {" plain", "14"}}));
 }
 
 }  // namespace

@@ -454,3 +454,61 @@ TEST(VLStyleStreamTest, ImageListsGoByTagWithADocumentAndByNameWithout) {
 }
 
 }  // namespace
+
+namespace {
+
+// A text style changed with the styles made from it: those made by the
+// bold, italic and underline switches (recorded as made from it, or in
+// older documents of its name and like it but for the switches) take the
+// new font and size and keep their own switches and own colour; others,
+// standard look-alikes included, stay as they are.
+TEST(VLStyleMatchTest, AChangedTextStyleTakesTheStylesMadeFromItAlong) {
+  TVLStyle sheet(nullptr);
+  TFontInfos& styles = *sheet.TextStyles;
+  styles.Clear();
+  auto add = [&](const char* name, bool standard, Integer base, TFontStyles style, TColor color) {
+    TFontInfo* f = styles.Add();
+    f->StyleName = name;
+    f->FontName = "Arial";
+    f->Size = 12;
+    f->Standard = standard;
+    f->BaseStyleNo = base;
+    f->Style = style;
+    f->Color = color;
+    return styles.Count() - 1;
+  };
+  const Integer text = add("Quillory Text", true, -1, {}, clBlack);
+  struct TCase {
+    const char* What;
+    Integer No;
+    bool Follows;
+    TFontStyles Style;  // after the change
+    TColor Color;
+  } cases[] = {
+      {"bold, made from it", add("Quillory Text", false, text, {fsBold}, clBlack), true, {fsBold}, clBlue},
+      {"italic and red, made from it", add("Quillory Text", false, text, {fsItalic}, clRed), true, {fsItalic}, clRed},
+      {"underlined, of its name", add("Quillory Text", false, -1, {fsUnderline}, clBlack), true, {fsUnderline},
+       clBlue},
+      {"of its name in another colour", add("Quillory Text", false, -1, {fsBold}, clRed), false, {fsBold}, clRed},
+      {"a standard look-alike", add("Sub Heading", true, -1, {fsBold}, clBlack), false, {fsBold}, clBlack},
+      {"another name", add("Caf\xC3\xA9 Notes", false, -1, {fsBold}, clBlack), false, {fsBold}, clBlack},
+  };
+  TFontInfo changed(nullptr);
+  changed.Assign(styles.Items(text));
+  changed.FontName = "Liberation Serif";
+  changed.Size = 14;
+  changed.Color = clBlue;
+  styles.ChangeWithDerived(text, changed);
+  EXPECT_EQ(styles.Items(text)->Size, 14);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    const TFontInfo& f = *styles.Items(c.No);
+    EXPECT_EQ(f.FontName, c.Follows ? "Liberation Serif" : "Arial");
+    EXPECT_EQ(f.Size, c.Follows ? 14 : 12);
+    EXPECT_EQ(f.Style, c.Style);
+    EXPECT_EQ(f.Color, c.Color);
+    EXPECT_FALSE(f.Standard && c.Follows);
+  }
+}
+
+}  // namespace

@@ -7,7 +7,9 @@
 
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using rtftest::Import;
 using rtftest::PlainText;
@@ -69,6 +71,64 @@ TEST(RTFFontCodePage, CharsetBeyondAByteTakesTheDocumentsCodePage) {
   TVLRTFReaderProperties props;
   ASSERT_EQ(Import(props, doc, rtf), 0);
   EXPECT_EQ(PlainText(doc), "\xC3\x84\xC3\xA9\xE2\x80\xA2");  // Äé•
+}
+
+// A Mac Japanese document (code page 10001, a Shift-JIS form): its fonts of
+// unknown, Mac and Shift-JIS charsets all read the Japanese text, and the
+// Japanese font name too.
+TEST(RTFFontCodePage, MacJapaneseDocumentReadsItsJapaneseText) {
+  const std::string rtf = qytest::ReadFileBytes(qytest::SourceDir() / "tests/richtext/rtf/data/rtf-mac-japanese.rtf");
+  for (bool addStyles : {false, true}) {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLRTFReaderProperties props;
+    if (addStyles) {
+      props.UnicodeMode = vlruMixed;
+      props.TextStyleMode = vlrsAddIfNeeded;
+    }
+    ASSERT_EQ(Import(props, doc, rtf), 0);
+    EXPECT_EQ(PlainText(doc), "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\n"              // 日本語
+                              "\xE3\x82\xB7\xE3\x83\xB3\xE3\x83\x97\xE3\x83\xAB\n"  // シンプル
+                              "\xE3\x81\x82\n"                                    // あ
+                              "\xC2\xA9 2026\xE2\x80\xA6")                           // the Mac's own single bytes
+        << (addStyles ? "styles added" : "");
+    if (addStyles) {
+      std::vector<std::string> fonts;
+      for (Integer i = 0; i < style.TextStyles->Count(); ++i) fonts.push_back(style.TextStyles->Items(i)->FontName);
+      EXPECT_NE(std::find(fonts.begin(), fonts.end(), "\xEF\xBC\xAD\xEF\xBC\xB3 \xE6\x98\x8E\xE6\x9C\x9D"),
+                fonts.end());  // ＭＳ 明朝
+    }
+  }
+}
+
+// The Symbol and Wingdings fonts' codes, written as themselves or in the
+// private-use range, are the characters those fonts show; in other fonts
+// the same characters stay as they are.
+TEST(RTFFontCodePage, SymbolFontCodesInEitherFormAreTheCharactersTheFontShows) {
+  struct Case {
+    const char* Body;
+    const char* Text;  // UTF-8
+  } cases[] = {
+      {"{\\f1\\u183?}", "\xE2\x80\xA2"},        // bullet
+      {"{\\f1\\u61623?}", "\xE2\x80\xA2"},
+      {"{\\f1\\u97?\\u61538?}", "\xCE\xB1\xCE\xB2"},  // alpha, beta
+      {"{\\f2\\u252?}", "\xE2\x9C\x94"},        // check mark
+      {"{\\f2\\u61692?}", "\xE2\x9C\x94"},
+      {"{\\f0\\u183?}caf\\u233?", "\xC2\xB7" "caf\xC3\xA9"},
+      {"{\\f0\\u61623?}", "\xEF\x82\xB7"},
+  };
+  for (const auto& c : cases) {
+    const std::string rtf = std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}"
+                                        "{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fnil\\fcharset2 Wingdings;}}") +
+                            c.Body + "}";
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    TVLRTFReaderProperties props;
+    props.UnicodeMode = vlruMixed;
+    props.TextStyleMode = vlrsAddIfNeeded;
+    ASSERT_EQ(Import(props, doc, rtf), 0) << rtf;
+    EXPECT_EQ(PlainText(doc), c.Text) << rtf;
+  }
 }
 
 }  // namespace
