@@ -828,6 +828,82 @@ struct TNearBits {
 };
 }  // namespace
 
+namespace {
+// The words whose lower-case letters read backwards begin within one edit
+// of Tail, from the index by ending (six letters a key, in order): a walk
+// of the sorted keys as of a tree, each level a byte. A word may come more
+// than once; a word that lies past the keys' six letters comes whole, for
+// the caller's comparison to decide.
+struct TEndingSearch {
+  const std::vector<uint64_t>& Keys;
+  const std::vector<uint32_t>& Numbers;
+  std::string_view Tail;
+  std::vector<uint32_t>& Out;
+  int Shortest = 0, Longest = 0xFF;  // of the words wanted
+
+  static Byte At(uint64_t Key, int K) { return static_cast<Byte>(Key >> (56 - 8 * K)); }
+  // The part of [Lo, Hi), whose keys agree in their first K bytes, whose
+  // byte K is C.
+  std::pair<size_t, size_t> Child(size_t Lo, size_t Hi, int K, Byte C) const {
+    const auto begin = Keys.begin();
+    const auto a = std::partition_point(begin + static_cast<ptrdiff_t>(Lo), begin + static_cast<ptrdiff_t>(Hi),
+                                        [&](uint64_t x) { return At(x, K) < C; });
+    const auto b = std::partition_point(a, begin + static_cast<ptrdiff_t>(Hi), [&](uint64_t x) { return At(x, K) == C; });
+    return {static_cast<size_t>(a - begin), static_cast<size_t>(b - begin)};
+  }
+  void Collect(size_t Lo, size_t Hi) {
+    for (size_t at = Lo; at < Hi; ++at) {
+      const int length = static_cast<int>(Keys[at] & 0xFF);
+      if (length >= Shortest && length <= Longest) Out.push_back(Numbers[at]);
+    }
+  }
+  // The keys of [Lo, Hi), which agree in their first K bytes, that go on
+  // with Tail from I: found at once, the edit being spent.
+  void Exact(size_t Lo, size_t Hi, int K, size_t I) {
+    if (Lo >= Hi) return;
+    int k = K;
+    uint64_t want = K == 0 ? 0 : Keys[Lo] & (~0ull << (64 - 8 * K));
+    for (; I < Tail.size() && k < 6; ++I, ++k) want |= static_cast<uint64_t>(static_cast<Byte>(Tail[I])) << (56 - 8 * k);
+    const uint64_t mask = k == 0 ? 0 : ~0ull << (64 - 8 * k);
+    const auto begin = Keys.begin();
+    const auto a = std::partition_point(begin + static_cast<ptrdiff_t>(Lo), begin + static_cast<ptrdiff_t>(Hi),
+                                        [&](uint64_t x) { return (x & mask) < want; });
+    const auto b = std::partition_point(a, begin + static_cast<ptrdiff_t>(Hi), [&](uint64_t x) { return (x & mask) == want; });
+    Collect(static_cast<size_t>(a - begin), static_cast<size_t>(b - begin));
+  }
+  // Tail from I against the keys of [Lo, Hi), which agree in their first K
+  // bytes and in Tail's letters before I, the edit not yet spent.
+  void Search(size_t Lo, size_t Hi, int K, size_t I) {
+    if (Lo >= Hi) return;
+    if (I == Tail.size() || K == 6) return Collect(Lo, Hi);
+    const Byte want = static_cast<Byte>(Tail[I]);
+    Exact(Lo, Hi, K, I + 1);  // a typed letter too many
+    if (I + 1 < Tail.size() && static_cast<Byte>(Tail[I + 1]) != want) {
+      // Two typed letters swapped.
+      const auto [c, d] = Child(Lo, Hi, K, static_cast<Byte>(Tail[I + 1]));
+      if (K + 1 == 6)
+        Collect(c, d);
+      else {
+        const auto [e, f] = Child(c, d, K + 1, want);
+        Exact(e, f, K + 2, I + 2);
+      }
+    }
+    // The same letter, another letter in the word, or one typed letter
+    // missing; the end of a shorter word (byte 0) needs none of them.
+    for (size_t at = Lo; at < Hi;) {
+      const Byte c = At(Keys[at], K);
+      const auto [from, to] = Child(at, Hi, K, c);
+      if (c == want)
+        Search(from, to, K + 1, I + 1);
+      else if (c != 0)
+        Exact(from, to, K + 1, I + 1);
+      if (c != 0) Exact(from, to, K + 1, I);
+      at = to;
+    }
+  }
+};
+}  // namespace
+
 void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
                                     bool SameFirst) {
   if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
@@ -846,16 +922,19 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     b->Limit = Limit;
     b->Results = Results;
     for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
-    // Two edits out: either the word's first letters come within one edit
-    // of a word's beginning (the walk keeps to those), or the word keeps the
-    // typed word's last letters (found by its ending): two to five of them,
-    // as many as keep those words few without leaving the walk too little.
+    // Two or three edits out, a long word in two parts: when the word's
+    // first letters come within one edit of a word's beginning, the walk
+    // finds it, keeping to those beginnings; otherwise the rest of the edits
+    // fall on the last letters, and the word is found by its ending. Two
+    // edits out the ending is then exact (two to five letters, as many as
+    // keep those words few without leaving the walk too little); three out
+    // it comes within one edit (half the word).
     const int n = static_cast<int>(Word.size());
-    const int ending = n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
-    const bool split = MaxDistance == 2 && !SameFirst && n >= 5;
+    const bool split = !SameFirst && ((MaxDistance == 2 && n >= 5) || (MaxDistance == 3 && n >= 6));
+    const int ending = MaxDistance == 3 ? (n + 2) / 2 : n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
     std::vector<uint32_t> hits;
     if (split) {
-      b->Split = n - 1 - ending;
+      b->Split = MaxDistance == 3 ? n - ending : n - 1 - ending;
       b->SplitMask = (2ull << b->Split) - 1;
       b->Reached[0] = false;
       b->Hits = &hits;
@@ -869,19 +948,34 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     if (!split) return;
     const TWordIndex& index = Words();
     for (uint32_t& h : hits) h = index.OfNode[h];
-    // The words that end in the typed word's last letters.
-    uint64_t last = 0;
-    for (int k = n - 1, i = 0; i < 8; --k, ++i)
-      last = (last << 8) | (k > b->Split ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
-    const int shift = 8 * (8 - ending);
-    const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
+    const int parted = b->Split;
     b->Split = -1;
     b->Hits = nullptr;
-    for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
-      const int length = static_cast<int>(*at & 0xFF);
-      if (length > n + 2 || length + 2 < n) continue;
-      const uint32_t k = index.ByEnding[static_cast<size_t>(at - index.Endings.begin())];
-      if (b->Near(index.Text.data() + index.Start[k], index.Start[k + 1] - index.Start[k])) hits.push_back(k);
+    auto check = [&](uint32_t k) {
+      const uint32_t length = index.Start[k + 1] - index.Start[k];
+      if (static_cast<int>(length) > n + MaxDistance || static_cast<int>(length) + MaxDistance < n) return;
+      if (b->Near(index.Text.data() + index.Start[k], length)) hits.push_back(k);
+    };
+    if (MaxDistance == 3) {
+      std::string tail;
+      for (int k = n - 1; k >= parted; --k) tail += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
+      std::vector<uint32_t> ends;
+      TEndingSearch{index.Endings, index.ByEnding, tail, ends, n - 3, n + 3}.Search(0, index.Endings.size(), 0, 0);
+      std::sort(ends.begin(), ends.end());
+      ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+      for (uint32_t k : ends) check(k);
+    } else {
+      // The words that end in the typed word's last letters.
+      uint64_t last = 0;
+      for (int k = n - 1, i = 0; i < 8; --k, ++i)
+        last = (last << 8) | (k > parted ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
+      const int shift = 8 * (8 - ending);
+      const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
+      for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
+        const int length = static_cast<int>(*at & 0xFF);
+        if (length > n + 2 || length + 2 < n) continue;
+        check(index.ByEnding[static_cast<size_t>(at - index.Endings.begin())]);
+      }
     }
     // Both in the walk's order, each word once.
     std::sort(hits.begin(), hits.end());

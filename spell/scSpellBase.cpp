@@ -1062,23 +1062,22 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
   for (int i = work.Count() - 1; i >= generated; --i)
     if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
-  // Weak candidates (none a single edit away, or fewer than asked for):
-  // the words of the dictionary two edits away join them.
+  // Weak candidates (none a single edit away, or fewer than twice as many as
+  // asked for): the words of the dictionary two edits away join them, and
+  // three away from seven letters on while the list is still short. The
+  // reach grows with the word: slips add up in a long word, whatever letter
+  // they fall on (the first one too: "fonetik", "wundeews").
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || shortOf())) {
-    // Further out for a long word while the list is still short: three
-    // slips in fewer than nine letters are another word, not a misspelling
-    // (and cost a quarter of the list's time for no better guess).
-    const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 9 ? 2 : 3;
-    for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+    const int reach = Word.size() < 7 ? 2 : 3;
+    for (int distance = 2; distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
-      // Three slips and the first letter too: rarely what was meant.
       if (distance == 2 && haveNear2)
         for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
       else
-        FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+        FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
       std::set<AnsiString> listed;
       for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
@@ -1086,7 +1085,6 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
         IsSuggestionWord(near[i], valid);
         if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
-      if (Max >= 0 && work.Count() >= Max) break;
     }
   }
   // Ranked by the slips people make; a candidate that sounds as typed gains.

@@ -136,7 +136,13 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
                {"accomodatoin", 2, false},  {"fiaanc\xE9", 2, false},    {"doesnt'", 2, false},
                {"WEDNSEDAY", 2, false},     {"bcdefgh", 2, false},       {"adress", 2, false},
                {"frend", 2, false},         {"abscence", 2, false},      {"unneccessarily", 2, false},
-               {std::string(70, 'e'), 2, false}};
+               {std::string(70, 'e'), 2, false},
+               // Three edits out from any first letter: the beginning or
+               // the ending within one edit, or neither.
+               {"wundeews", 3, false},      {"fonetik", 3, false},       {"shoudln", 3, false},
+               {"xcommodatoin", 3, false},  {"acommodaxxon", 3, false},  {"xcxommodation", 3, false},
+               {"tomorrwo", 3, false},      {"Freinsd", 3, false},       {"caf\xE9teria", 3, false},
+               {"gouvernmant", 3, false},   {"qwertyu", 3, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
     const std::string typed = SpellLower(c.word);
