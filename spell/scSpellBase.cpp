@@ -987,11 +987,15 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     if (!Names) {
       filter = true;
       FNearMain.clear();
+      FNearPlaces = {};
       for (auto& d : FMain) {
         TStringList found;
         d->FindNearWords(Word, 2, SIZE_MAX, &found);
         filter = filter && d->UsesNodeTable();
-        for (int i = 0; i < found.Count(); ++i) FNearMain.push_back(LowerHash(found[i]));
+        for (int i = 0; i < found.Count(); ++i) {
+          FNearMain.push_back(LowerHash(found[i]));
+          FNearPlaces.Add(found[i], Word.size());
+        }
         if (d == FMain.front()) near2.Assign(&found);
       }
       FNearKey = filter ? key : AnsiString();
@@ -1025,16 +1029,27 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
   }
   const bool sure = filter && added <= kFewAddedWords;
+  TPlaceLetters places;
+  if (sure) places = FNearPlaces;
   if (sure && added > 0) {
     AnsiString w;
     for (TCustomDictionary* d : others)
       for (int i = 0; i < d->GetAddedCount(); ++i) {
         d->GetAddedWord(i, w);
         FNearHashes.push_back(LowerHash(w));
+        places.Add(w, Word.size());
       }
     std::sort(FNearHashes.begin(), FNearHashes.end());
     for (uint64_t h : FNearHashes) FNearBits[h >> 58] |= 1ull << ((h >> 52) & 63);
   }
+  // Then the generator leaves out the single edits that put a letter where
+  // none of those words has it: most of them, none a word. A word with an
+  // apostrophe is looked up whatever it is (see MayBeNear).
+  struct TPlacesScope {
+    TSuggestionsGenerator& Generator;
+    ~TPlacesScope() { Generator.ClearPlaceLetters(); }
+  } placesScope{*FGenerator};
+  if (sure && std::none_of(Word.begin(), Word.end(), IsApostrophe)) FGenerator->SetPlaceLetters(std::move(places));
   FGenerator->Generate(
       Word, Max,
       [this, sure](const AnsiString& c, bool& found) {
