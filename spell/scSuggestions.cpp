@@ -25,11 +25,11 @@ void TPlaceLetters::Add(const AnsiString& Word, size_t TypedLength) {
 bool TSuggestionsGenerator::MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const {
   if (!FHavePlaces || IsApostrophe(C)) return true;
   if (Place >= Places.size()) return false;
-  const Byte c = SpellLowerTable()[static_cast<Byte>(C)];
+  const Byte c = FLow[static_cast<Byte>(C)];
   return (Places[Place][c >> 6] >> (c & 63)) & 1;
 }
 
-TSuggestionsGenerator::TSuggestionsGenerator() {
+TSuggestionsGenerator::TSuggestionsGenerator() : FLow(SpellLowerTable()) {
   FInner = "'" + Range('a', 'z') + "\xD7\xDE\xDF" + Range(0xE0, 0xFF) + kExtra;
   FFirst = "'" + Range('a', 'z') + Range('A', 'Z') + Range(0xC0, 0xFF) + kExtra;
   SetAllOperations(true);

@@ -79,4 +79,5 @@ private:
   bool FWordLower = false;
   TPlaceLetters FPlaces;
   bool FHavePlaces = false;
+  const Byte* FLow;  // the case table, for ever
 };
