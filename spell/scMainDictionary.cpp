@@ -781,6 +781,7 @@ struct TNearBits {
   bool Reachable(const TGate& g, uint64_t r) const {
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
     const uint32_t missing = g.Wanted & ~ReachLetters(r);
+    if (!missing) return fits;
     const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
                           Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
     bool some = false;
