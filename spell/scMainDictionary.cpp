@@ -770,13 +770,14 @@ struct TNearBits {
       g.Spare[g.Count++] = Max - d;
     }
   }
-  // Counted without a branch: the children's answers are taken side by
-  // side, and a branch per child mispredicts about every other time.
-  static int Ones(uint64_t x) {
+  // Whether x has at most Spare bits set, counted without a branch: the
+  // children's answers are taken side by side, and a branch per child
+  // mispredicts about every other time.
+  static bool AtMost(uint64_t x, int Spare) {
     x = x - ((x >> 1) & 0x5555555555555555ull);
     x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56) <= Spare;
   }
   bool Reachable(const TGate& g, uint64_t r) const {
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
@@ -785,7 +786,7 @@ struct TNearBits {
     const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
                           Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
     bool some = false;
-    for (int k = 0; k < g.Count; ++k) some |= Ones(miss & g.Above[k]) <= g.Spare[k];
+    for (int k = 0; k < g.Count; ++k) some |= AtMost(miss & g.Above[k], g.Spare[k]);
     return fits & some;
   }
 
@@ -912,7 +913,8 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
   if (Word.size() < 64) {
-    auto b = std::make_unique<TNearBits>();
+    // Default-initialised: the rows are written before they are read.
+    std::unique_ptr<TNearBits> b(new TNearBits);
     b->Nodes = FNodes.data();
     b->NodeCount = FNodes.size();
     b->Inline = FInline.data();

@@ -1124,10 +1124,18 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       work.PutObject(i, ScoreObject(ScoreOf(work, i) * 2 - (FLearning->IsAddedWord(work[i]) ? 1 : 0)));
   }
   // An exchange sort; its order among equal scores is part of the result.
+  // Run on the scores alone, then the list put in that order.
   const int n = work.Count();
-  for (int i = 0; i + 1 < n; ++i)
-    for (int j = i + 1; j < n; ++j)
-      if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
+  std::vector<std::pair<intptr_t, int>> order(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = {ScoreOf(work, i), i};
+  for (size_t i = 0; i + 1 < order.size(); ++i)
+    for (size_t j = i + 1; j < order.size(); ++j)
+      if (order[i].first > order[j].first) std::swap(order[i], order[j]);
+  {
+    TStringList sorted;
+    for (const auto& [score, at] : order) sorted.AddObject(work[at], ScoreObject(score));
+    work.Assign(&sorted);
+  }
   // Words that differ only in case ("may", "May"): the better placed one.
   std::set<AnsiString> keys;
   for (int i = 0; i < work.Count();)
