@@ -11,6 +11,7 @@
 #include <set>
 #include <string_view>
 #include <vector>
+#include <type_traits>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -646,9 +647,11 @@ struct TNearWalk {
   }
 };
 // The same walk for a word of fewer than 64 letters, one machine word per
-// row and distance: bit j of Rows[i][d] is set when the path's first i
+// row and distance (Fixed, when not 0: a distance known when compiled, so
+// that the loops over the distances unroll): bit j of Rows[i][d] is set when the path's first i
 // letters come within d edits of the word's first j. A step is a few shifts
 // and masks whatever the width of the band.
+template <int Fixed>
 struct TNearBits {
   const uint64_t* Nodes;
   size_t NodeCount;
@@ -660,7 +663,7 @@ struct TNearBits {
   uint64_t Where[32] = {};   // bit j: the word's letter j has this letter bit
   uint64_t Missing[4][256];  // the places of a set of letter bits, a byte of the set at a time
   uint32_t WordLetters = 0;
-  int N = 0, Max = 0;
+  int N = 0, MaxRun = 0;
   uint64_t All = 0;  // bits 0 to N
   size_t Limit = 0, FoundCount = 0;
   uint64_t Rows[kMaxWordLength + 1][kMaxNearDistance + 1];
@@ -678,7 +681,8 @@ struct TNearBits {
 
   void Start(const AnsiString& Word, int MaxDistance) {
     N = static_cast<int>(Word.size());
-    Max = MaxDistance;
+    MaxRun = MaxDistance;
+    const int Max = MaxRun;
     All = N >= 63 ? ~0ull : (2ull << N) - 1;
     for (int c = 0; c < 256; ++c) Bits[c] = LetterBit(Low[c]);
     for (int j = 1; j <= N; ++j) {
@@ -697,6 +701,7 @@ struct TNearBits {
 
   // Appends c to the path; false when no word below can come close enough.
   bool Step(Byte c) {
+    const int Max = Fixed ? Fixed : MaxRun;
     const uint64_t m = Match[Low[c]];
     const uint64_t* prev = Rows[Depth];
     uint64_t* row = Rows[Depth + 1];
@@ -722,6 +727,7 @@ struct TNearBits {
 
   // Whether a whole word comes within Max (the walk's table for one word).
   bool Near(const char* Text, size_t Length) {
+    const int Max = Fixed ? Fixed : MaxRun;
     Depth = 0;
     bool alive = true;
     for (size_t k = 0; k < Length && alive; ++k) alive = Step(static_cast<Byte>(Text[k]));
@@ -759,6 +765,7 @@ struct TNearBits {
     int Spare[kMaxNearDistance + 1];       // and the edits left there
   };
   void OpenGate(TGate& g) const {
+    const int Max = Fixed ? Fixed : MaxRun;
     g.Depth = static_cast<int>(Depth);
     g.Wanted = WordLetters & ~(Depth >= 1 ? Bits[Path[Depth - 1]] : 0u);
     g.Count = 0;
@@ -780,9 +787,9 @@ struct TNearBits {
     return static_cast<int>((x * 0x0101010101010101ull) >> 56) <= Spare;
   }
   bool Reachable(const TGate& g, uint64_t r) const {
+    const int Max = Fixed ? Fixed : MaxRun;
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
     const uint32_t missing = g.Wanted & ~ReachLetters(r);
-    if (!missing) return fits;
     const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
                           Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
     bool some = false;
@@ -792,6 +799,7 @@ struct TNearBits {
 
   // Steps into a node that Reachable let through.
   void Walk(uint32_t node) {
+    const int Max = Fixed ? Fixed : MaxRun;
     if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
     const uint64_t v = Nodes[node];
     const size_t depth = Depth;
@@ -912,9 +920,10 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
-  if (Word.size() < 64) {
+  auto search = [&](auto fixed) {
+    using TBits = TNearBits<decltype(fixed)::value>;
     // Default-initialised: the rows are written before they are read.
-    std::unique_ptr<TNearBits> b(new TNearBits);
+    std::unique_ptr<TBits> b(new TBits);
     b->Nodes = FNodes.data();
     b->NodeCount = FNodes.size();
     b->Inline = FInline.data();
@@ -944,7 +953,7 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     }
     const uint64_t root = FNodes[0];
     const Byte first = b->Low[static_cast<Byte>(Word[0])];
-    TNearBits::TGate gate;
+    typename TBits::TGate gate;
     b->OpenGate(gate);
     for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
       if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(gate, FReach[kid])) b->Walk(kid);
@@ -986,6 +995,14 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     for (uint32_t k : hits) {
       if (b->FoundCount >= Limit) break;
       b->Add(index.Text.substr(index.Start[k], index.Start[k + 1] - index.Start[k]));
+    }
+  };
+  if (Word.size() < 64) {
+    switch (MaxDistance) {
+      case 1: search(std::integral_constant<int, 1>{}); break;
+      case 2: search(std::integral_constant<int, 2>{}); break;
+      case 3: search(std::integral_constant<int, 3>{}); break;
+      default: search(std::integral_constant<int, 0>{}); break;
     }
     return;
   }
