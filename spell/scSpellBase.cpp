@@ -1124,27 +1124,21 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       work.PutObject(i, ScoreObject(ScoreOf(work, i) * 2 - (FLearning->IsAddedWord(work[i]) ? 1 : 0)));
   }
   // An exchange sort; its order among equal scores is part of the result.
-  // Run on the scores alone, then the list put in that order.
+  // Run on the scores alone; a place once passed holds its word for good, so
+  // the sort stops once the list has its words. Of words that differ only
+  // in case ("may", "May"), the better placed one.
   const int n = work.Count();
   std::vector<std::pair<intptr_t, int>> order(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = {ScoreOf(work, i), i};
-  for (size_t i = 0; i + 1 < order.size(); ++i)
+  std::set<AnsiString> keys;
+  TStringList sorted;
+  for (size_t i = 0; i < order.size() && (Max < 0 || sorted.Count() < Max); ++i) {
     for (size_t j = i + 1; j < order.size(); ++j)
       if (order[i].first > order[j].first) std::swap(order[i], order[j]);
-  {
-    TStringList sorted;
-    for (const auto& [score, at] : order) sorted.AddObject(work[at], ScoreObject(score));
-    work.Assign(&sorted);
+    const AnsiString& word = work[order[i].second];
+    if (keys.insert(SpellLower(word)).second) sorted.AddObject(word, ScoreObject(order[i].first));
   }
-  // Words that differ only in case ("may", "May"): the better placed one.
-  std::set<AnsiString> keys;
-  for (int i = 0; i < work.Count();)
-    if (keys.insert(SpellLower(work[i])).second)
-      ++i;
-    else
-      work.Delete(i);
-  if (Max >= 0)
-    while (work.Count() > Max) work.Delete(work.Count() - 1);
+  work.Assign(&sorted);
   List->Assign(&work);
 }
 
