@@ -1093,12 +1093,13 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
         for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
       else
         FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+      // Words of the first main dictionary: suggestion words as they are (a
+      // look-up would find them there, and count them to its use).
       std::set<AnsiString> listed;
       for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
-        bool valid = false;
-        IsSuggestionWord(near[i], valid);
-        if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
+        FMain.front()->IncUsage();
+        if (listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
     }
   }
