@@ -1081,7 +1081,9 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // asked for): the words of the dictionary two edits away join them, and
   // three away from seven letters on while the list is still short. The
   // reach grows with the word: slips add up in a long word, whatever letter
-  // they fall on (the first one too: "fonetik", "wundeews").
+  // they fall on (the first one too: "fonetik", "wundeews"); only where a
+  // word is a single edit away do the words three away just fill the list,
+  // from those with the typed first letter (a search that costs less).
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
@@ -1092,7 +1094,7 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       if (distance == 2 && haveNear2)
         for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
       else
-        FMain.front()->FindNearWords(Word, distance, kNearWords, &near);
+        FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3 && close);
       // Words of the first main dictionary: suggestion words as they are (a
       // look-up would find them there, and count them to its use).
       std::set<AnsiString> listed;
