@@ -936,15 +936,13 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     BuildPlainSuggestions(straight, Max, &typed, true);
     // A word in lower case takes the typed case (the start of a sentence);
     // one entry per word whatever its case.
+    std::set<AnsiString> seen;
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
         const AnsiString& found = (*l)[i];
         const AnsiString s = l == &lower || IsAllLower(found) ? pattern(found) : found;
-        const AnsiString key = SpellLower(s);
         if (s == straight || s.empty()) continue;
-        bool seen = false;
-        for (int j = 0; j < work.Count() && !seen; ++j) seen = SpellLower(work[j]) == key;
-        if (!seen) work.AddObject(s, l->Objects(i));
+        if (seen.insert(SpellLower(s)).second) work.AddObject(s, l->Objects(i));
       }
     // Names from the typed form join by score, behind equals of the lower form.
     std::vector<std::pair<AnsiString, TObject*>> items;
