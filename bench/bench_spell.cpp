@@ -417,8 +417,9 @@ void RegisterSuggestSets() {
                {"SuggestRealCapitalised", stReal, true, 10},
                {"SuggestGenerated", stGenerated, false, 2},
                {"SuggestGeneratedCapitalised", stGenerated, true, 2}};
+  // Hunspell takes some 20 ms a list: on the real misspellings only.
   for (const auto& c : cases)
-    for (int which = 0; which < 3; ++which)
+    for (int which = 0; which < (c.set == stReal ? 3 : 2); ++which)
       benchmark::RegisterBenchmark((std::string(c.name) + "/" + kNames[which]).c_str(),
                                    [which, set = c.set, capital = c.capital](benchmark::State& state) {
                                      SuggestSet(state, which, set, capital);
