@@ -1085,7 +1085,10 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < 2 * Max)) {
+  // (A word of three letters has many words two edits away that are not
+  // what was meant: they join only a list shorter than asked for.)
+  const int weak = Word.size() > 3 ? 2 * Max : Max;
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < weak)) {
     const int reach = Word.size() < 7 ? 2 : 3;
     for (int distance = 2; distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
