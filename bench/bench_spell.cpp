@@ -623,27 +623,28 @@ BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark:
 // text; F7ToFirstPrompt1MB 12-16.5 ms (was 32). Of ours, about a third is
 // the splitter's scan of the text, a fifth the word cache's probe, and a
 // sixth the parser's per-item work (reading and converting item text).
-// SuggestReal, lists of the dialog's length (same machine, load 1-4): ours
-// 0.175-0.178 ms a list against aspell's 0.367-0.369 ms (0.47-0.48) since
-// the three-edit walk starts at nine letters (seven before: 0.20-0.22 ms,
-// 0.55; the same first and top-10 figures on both sets, the median list still
-// ten long). Before that step: first suggestion
-// right 92.1 % (aspell 84.6 %), within the list 99.6 % (aspell 99.6 %), the
-// same lists as before at 0.46 ms; Suggest, the generated set, 0.18 ms a word
-// against aspell's 0.45 ms (0.41), was 0.45 ms. The gain: the near-word walk
-// one machine word per row and distance, leaving branches that lack the
-// word's remaining letters; two edits out, beginnings within one edit walked
-// and the rest found by the word's ending; the single edits of the typed
-// word looked up only when among the words that walk found (and the words
-// added to the custom dictionaries); phonetic matches found by key. Of a
-// list now: about a third that walk, a sixth each the three-edit walk, the
-// phonetic matches and the scoring, an eighth the single edits. The word
-// index by ending, built by the first list, takes 7-9 ms and 4.2 MB; the
-// node table's walk fields 1 MB more than before (DictionaryMemory).
-// Before that: 4.3 ms a list until the near-word walk stopped allocating,
-// left branches of words too short or too long and children that cannot
-// match at the edge, and went three edits out only from the typed first
-// letter while the list was short.
+// The suggestion sets, lists of the dialog's length (same machine, load
+// 8-27, three runs each; ours and aspell in CPU time, ratio of the pair and
+// of the lists taken in turn): SuggestReal ours 0.113-0.115 ms a list,
+// aspell 0.269-0.278 ms (0.41-0.43, in turn 0.44-0.45); capitalised
+// 0.128-0.132 ms against 0.273-0.286 ms (0.46-0.48, in turn 0.49-0.51);
+// SuggestGenerated 0.102-0.110 ms against 0.317-0.327 ms (0.32-0.34, in turn
+// 0.35-0.37); capitalised 0.116-0.124 ms against 0.313-0.322 ms (0.36-0.39,
+// in turn 0.40-0.42). First, top five, top ten: real 92.1/99.6/99.6 %
+// (aspell 84.6/98.2/99.6), generated 91.3/98.8/99.8 % (aspell
+// 89.3/99.1/99.7). That is with the reach grown to two edits from four
+// letters and three from seven whatever the first letter (the search three
+// out by beginning or by an ending within one edit, and from the typed
+// first letter only where a word is one edit away); before it, with three
+// edits from nine letters and the typed first letter, the same runs gave
+// 0.099-0.101 ms (0.36-0.38) and 0.119-0.131 ms capitalised (0.44-0.46), and
+// lists without the word meant where the engine before the near-word index
+// had it (tests/spell/data/earlier-suggestions.tsv keeps those lists). Of a
+// list now: about a third the walk two edits out, a sixth the search three
+// out, an eighth the scoring, a tenth the single edits. The word index by
+// ending, built by the first list, takes 7-9 ms and 4.2 MB; the node table's
+// walk fields 1 MB more than the table (DictionaryMemory). Before the
+// near-word index: 4.3 ms a list.
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
