@@ -934,19 +934,20 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     b->Limit = Limit;
     b->Results = Results;
     for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
-    // Two or three edits out, a long word in two parts: when the word's
-    // first letters come within one edit of a word's beginning, the walk
-    // finds it, keeping to those beginnings; otherwise the rest of the edits
-    // fall on the last letters, and the word is found by its ending. Two
-    // edits out the ending is then exact (two to five letters, as many as
-    // keep those words few without leaving the walk too little); three out
-    // it comes within one edit (half the word).
+    // Two or three edits out, a long word in two parts with a letter between
+    // them (a swap of neighbours across one of its sides leaves the other
+    // side whole): when the word's first letters come within one edit of a
+    // word's beginning, the walk finds it, keeping to those beginnings;
+    // otherwise the rest of the edits fall on the last letters, and the word
+    // is found by its ending. Two edits out the ending is then exact (two to
+    // five letters, as many as keep those words few without leaving the walk
+    // too little); three out it comes within one edit (half the word).
     const int n = static_cast<int>(Word.size());
     const bool split = !SameFirst && ((MaxDistance == 2 && n >= 5) || (MaxDistance == 3 && n >= 6));
     const int ending = MaxDistance == 3 ? (n + 2) / 2 : n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
     std::vector<uint32_t> hits;
     if (split) {
-      b->Split = MaxDistance == 3 ? n - ending : n - 1 - ending;
+      b->Split = n - 1 - ending;
       b->SplitMask = (2ull << b->Split) - 1;
       b->Reached[0] = false;
       b->Hits = &hits;
@@ -970,7 +971,7 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     };
     if (MaxDistance == 3) {
       std::string tail;
-      for (int k = n - 1; k >= parted; --k) tail += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
+      for (int k = n - 1; k > parted; --k) tail += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
       std::vector<uint32_t> ends;
       TEndingSearch{index.Endings, index.ByEnding, tail, ends, n - 3, n + 3}.Search(0, index.Endings.size(), 0, 0);
       std::sort(ends.begin(), ends.end());
