@@ -824,11 +824,21 @@ struct TNearBits {
         OpenGate(gate);
         uint32_t open[256];
         int count = 0;
-        for (uint32_t kid = NodeFirst(v), end = std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount); kid < end; ++kid) {
-          const uint64_t r = Reach[kid];
-          open[count] = kid;
-          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & (!start || (begun & Match[ReachLow(r)]) != 0) &
-                   Reachable(gate, r);
+        const uint32_t end = static_cast<uint32_t>(std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount));
+        if (edge || start) {
+          // Few children have a letter that may follow: the others are left
+          // before the rest is asked.
+          for (uint32_t kid = NodeFirst(v); kid < end; ++kid) {
+            const uint64_t r = Reach[kid];
+            if ((!edge || (allowed & Match[ReachLow(r)]) != 0) && (!start || (begun & Match[ReachLow(r)]) != 0) &&
+                Reachable(gate, r))
+              open[count++] = kid;
+          }
+        } else {
+          for (uint32_t kid = NodeFirst(v); kid < end; ++kid) {
+            open[count] = kid;
+            count += Reachable(gate, Reach[kid]);
+          }
         }
         for (int k = 0; k < count; ++k) Walk(open[k]);
       }
