@@ -1,6 +1,8 @@
 # Reads Google Benchmark JSON output (one file or more) and prints, for every
 # case run as "<Case>/ours" and as "<Case>/<peer>", both times and their
-# ratio (ours / peer: below 1, ours is faster). Name parts that only say how
+# ratio (ours / peer: below 1, ours is faster), of the real time and of the
+# CPU time (which a shared machine's load moves less; for a peer run as
+# another process only the real time counts). Name parts that only say how
 # a case ran (iterations:2, real_time, ...) do not count in the pairing.
 #   awk -f bench-pairs.awk a.json b.json ...
 
@@ -51,7 +53,8 @@ FNR == 1 { inside = 0 }
 }
 /^[ \t]*"run_type":/ { if (value($0) != "iteration") N[rows] = 0; next }
 /^[ \t]*"real_time":/ { Real[rows] = value($0) + 0; next }
-/^[ \t]*"time_unit":/ { Ms[rows] = to_ms(Real[rows], value($0)); next }
+/^[ \t]*"cpu_time":/ { Cpu[rows] = value($0) + 0; next }
+/^[ \t]*"time_unit":/ { Ms[rows] = to_ms(Real[rows], value($0)); CpuMs[rows] = to_ms(Cpu[rows], value($0)); next }
 /^[ \t]*"error_message":/ { Err[rows] = value($0); next }
 
 END {
@@ -66,11 +69,13 @@ END {
         same = 1
         for (i = 1; i <= N[r] && same; i++) if (i != at && P[s, i] != P[r, i]) same = 0
         if (!same) continue
-        if (!pairs++) printf "%-26s %-12s %-10s %-12s %s\n", "case", "ours", "peer", "peer's", "ours/peer"
+        if (!pairs++) printf "%-30s %-12s %-10s %-12s %-10s %s\n", "case", "ours", "peer", "peer's", "ours/peer", "of CPU"
         peer = P[s, at]
-        if (r in Err) printf "%-26s %-12s %-10s ours not run: %s\n", label, "-", peer, Err[r]
-        else if (s in Err) printf "%-26s %-12s %-10s not run: %s\n", label, show(Ms[r]), peer, Err[s]
-        else if (Ms[s] > 0) printf "%-26s %-12s %-10s %-12s %.3g\n", label, show(Ms[r]), peer, show(Ms[s]), Ms[r] / Ms[s]
+        if (r in Err) printf "%-30s %-12s %-10s ours not run: %s\n", label, "-", peer, Err[r]
+        else if (s in Err) printf "%-30s %-12s %-10s not run: %s\n", label, show(Ms[r]), peer, Err[s]
+        else if (Ms[s] > 0)
+          printf "%-30s %-12s %-10s %-12s %-10.3g %s\n", label, show(Ms[r]), peer, show(Ms[s]), Ms[r] / Ms[s],
+                 (CpuMs[s] > 0 ? sprintf("%.3g", CpuMs[r] / CpuMs[s]) : "-")
       }
     }
   if (!pairs) print "no pairs of <Case>/ours and <Case>/<peer> were run"

@@ -6,7 +6,8 @@
 # configures the build again so that it finds them, builds the benchmark
 # programs and runs them: those named, else every program with a
 # "<Case>/ours" case. Last, each "<Case>/ours" beside each "<Case>/<peer>":
-# both times and ours/peer (below 1, ours is faster).
+# both times and ours/peer (below 1, ours is faster), of the real time and of
+# the CPU time.
 # QY_BENCH_INSTALL=0 runs with whatever is installed.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
@@ -40,5 +41,5 @@ for p in "${programs[@]}"; do
   "$bin" --benchmark_out="$out/$p.json" --benchmark_out_format=json "$@" || echo "$p failed (exit $?)"
 done
 echo
-echo "== Pairs (ours/peer of the real time per iteration; below 1, ours is faster)"
+echo "== Pairs (ours/peer of the real and of the CPU time per iteration; below 1, ours is faster)"
 awk -f "$QY_ROOT/scripts/bench-pairs.awk" "$out"/*.json

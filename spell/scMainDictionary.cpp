@@ -11,6 +11,7 @@
 #include <set>
 #include <string_view>
 #include <vector>
+#include <type_traits>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -646,9 +647,11 @@ struct TNearWalk {
   }
 };
 // The same walk for a word of fewer than 64 letters, one machine word per
-// row and distance: bit j of Rows[i][d] is set when the path's first i
+// row and distance (Fixed, when not 0: a distance known when compiled, so
+// that the loops over the distances unroll): bit j of Rows[i][d] is set when the path's first i
 // letters come within d edits of the word's first j. A step is a few shifts
 // and masks whatever the width of the band.
+template <int Fixed>
 struct TNearBits {
   const uint64_t* Nodes;
   size_t NodeCount;
@@ -660,7 +663,7 @@ struct TNearBits {
   uint64_t Where[32] = {};   // bit j: the word's letter j has this letter bit
   uint64_t Missing[4][256];  // the places of a set of letter bits, a byte of the set at a time
   uint32_t WordLetters = 0;
-  int N = 0, Max = 0;
+  int N = 0, MaxRun = 0;
   uint64_t All = 0;  // bits 0 to N
   size_t Limit = 0, FoundCount = 0;
   uint64_t Rows[kMaxWordLength + 1][kMaxNearDistance + 1];
@@ -678,7 +681,8 @@ struct TNearBits {
 
   void Start(const AnsiString& Word, int MaxDistance) {
     N = static_cast<int>(Word.size());
-    Max = MaxDistance;
+    MaxRun = MaxDistance;
+    const int Max = MaxRun;
     All = N >= 63 ? ~0ull : (2ull << N) - 1;
     for (int c = 0; c < 256; ++c) Bits[c] = LetterBit(Low[c]);
     for (int j = 1; j <= N; ++j) {
@@ -697,6 +701,7 @@ struct TNearBits {
 
   // Appends c to the path; false when no word below can come close enough.
   bool Step(Byte c) {
+    const int Max = Fixed ? Fixed : MaxRun;
     const uint64_t m = Match[Low[c]];
     const uint64_t* prev = Rows[Depth];
     uint64_t* row = Rows[Depth + 1];
@@ -722,6 +727,7 @@ struct TNearBits {
 
   // Whether a whole word comes within Max (the walk's table for one word).
   bool Near(const char* Text, size_t Length) {
+    const int Max = Fixed ? Fixed : MaxRun;
     Depth = 0;
     bool alive = true;
     for (size_t k = 0; k < Length && alive; ++k) alive = Step(static_cast<Byte>(Text[k]));
@@ -759,6 +765,7 @@ struct TNearBits {
     int Spare[kMaxNearDistance + 1];       // and the edits left there
   };
   void OpenGate(TGate& g) const {
+    const int Max = Fixed ? Fixed : MaxRun;
     g.Depth = static_cast<int>(Depth);
     g.Wanted = WordLetters & ~(Depth >= 1 ? Bits[Path[Depth - 1]] : 0u);
     g.Count = 0;
@@ -770,26 +777,29 @@ struct TNearBits {
       g.Spare[g.Count++] = Max - d;
     }
   }
-  // Counted without a branch: the children's answers are taken side by
-  // side, and a branch per child mispredicts about every other time.
-  static int Ones(uint64_t x) {
+  // Whether x has at most Spare bits set, counted without a branch: the
+  // children's answers are taken side by side, and a branch per child
+  // mispredicts about every other time.
+  static bool AtMost(uint64_t x, int Spare) {
     x = x - ((x >> 1) & 0x5555555555555555ull);
     x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56) <= Spare;
   }
   bool Reachable(const TGate& g, uint64_t r) const {
+    const int Max = Fixed ? Fixed : MaxRun;
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
     const uint32_t missing = g.Wanted & ~ReachLetters(r);
     const uint64_t miss = Missing[0][missing & 0xFF] | Missing[1][(missing >> 8) & 0xFF] |
                           Missing[2][(missing >> 16) & 0xFF] | Missing[3][missing >> 24];
     bool some = false;
-    for (int k = 0; k < g.Count; ++k) some |= Ones(miss & g.Above[k]) <= g.Spare[k];
+    for (int k = 0; k < g.Count; ++k) some |= AtMost(miss & g.Above[k], g.Spare[k]);
     return fits & some;
   }
 
   // Steps into a node that Reachable let through.
   void Walk(uint32_t node) {
+    const int Max = Fixed ? Fixed : MaxRun;
     if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
     const uint64_t v = Nodes[node];
     const size_t depth = Depth;
@@ -814,16 +824,102 @@ struct TNearBits {
         OpenGate(gate);
         uint32_t open[256];
         int count = 0;
-        for (uint32_t kid = NodeFirst(v), end = std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount); kid < end; ++kid) {
-          const uint64_t r = Reach[kid];
-          open[count] = kid;
-          count += (!edge || (allowed & Match[ReachLow(r)]) != 0) & (!start || (begun & Match[ReachLow(r)]) != 0) &
-                   Reachable(gate, r);
+        const uint32_t end = static_cast<uint32_t>(std::min<size_t>(NodeFirst(v) + NodeKids(v), NodeCount));
+        if (edge || start) {
+          // Few children have a letter that may follow: the others are left
+          // before the rest is asked.
+          for (uint32_t kid = NodeFirst(v); kid < end; ++kid) {
+            const uint64_t r = Reach[kid];
+            if ((!edge || (allowed & Match[ReachLow(r)]) != 0) && (!start || (begun & Match[ReachLow(r)]) != 0) &&
+                Reachable(gate, r))
+              open[count++] = kid;
+          }
+        } else {
+          for (uint32_t kid = NodeFirst(v); kid < end; ++kid) {
+            open[count] = kid;
+            count += Reachable(gate, Reach[kid]);
+          }
         }
         for (int k = 0; k < count; ++k) Walk(open[k]);
       }
     }
     Depth = depth;
+  }
+};
+}  // namespace
+
+namespace {
+// The words whose lower-case letters read backwards begin within one edit
+// of Tail, from the index by ending (six letters a key, in order): a walk
+// of the sorted keys as of a tree, each level a byte. A word may come more
+// than once; a word that lies past the keys' six letters comes whole, for
+// the caller's comparison to decide.
+struct TEndingSearch {
+  const std::vector<uint64_t>& Keys;
+  const std::vector<uint32_t>& Numbers;
+  std::string_view Tail;
+  std::vector<uint32_t>& Out;
+  int Shortest = 0, Longest = 0xFF;  // of the words wanted
+
+  static Byte At(uint64_t Key, int K) { return static_cast<Byte>(Key >> (56 - 8 * K)); }
+  // The part of [Lo, Hi), whose keys agree in their first K bytes, whose
+  // byte K is C.
+  std::pair<size_t, size_t> Child(size_t Lo, size_t Hi, int K, Byte C) const {
+    const auto begin = Keys.begin();
+    const auto a = std::partition_point(begin + static_cast<ptrdiff_t>(Lo), begin + static_cast<ptrdiff_t>(Hi),
+                                        [&](uint64_t x) { return At(x, K) < C; });
+    const auto b = std::partition_point(a, begin + static_cast<ptrdiff_t>(Hi), [&](uint64_t x) { return At(x, K) == C; });
+    return {static_cast<size_t>(a - begin), static_cast<size_t>(b - begin)};
+  }
+  void Collect(size_t Lo, size_t Hi) {
+    for (size_t at = Lo; at < Hi; ++at) {
+      const int length = static_cast<int>(Keys[at] & 0xFF);
+      if (length >= Shortest && length <= Longest) Out.push_back(Numbers[at]);
+    }
+  }
+  // The keys of [Lo, Hi), which agree in their first K bytes, that go on
+  // with Tail from I: found at once, the edit being spent.
+  void Exact(size_t Lo, size_t Hi, int K, size_t I) {
+    if (Lo >= Hi) return;
+    int k = K;
+    uint64_t want = K == 0 ? 0 : Keys[Lo] & (~0ull << (64 - 8 * K));
+    for (; I < Tail.size() && k < 6; ++I, ++k) want |= static_cast<uint64_t>(static_cast<Byte>(Tail[I])) << (56 - 8 * k);
+    const uint64_t mask = k == 0 ? 0 : ~0ull << (64 - 8 * k);
+    const auto begin = Keys.begin();
+    const auto a = std::partition_point(begin + static_cast<ptrdiff_t>(Lo), begin + static_cast<ptrdiff_t>(Hi),
+                                        [&](uint64_t x) { return (x & mask) < want; });
+    const auto b = std::partition_point(a, begin + static_cast<ptrdiff_t>(Hi), [&](uint64_t x) { return (x & mask) == want; });
+    Collect(static_cast<size_t>(a - begin), static_cast<size_t>(b - begin));
+  }
+  // Tail from I against the keys of [Lo, Hi), which agree in their first K
+  // bytes and in Tail's letters before I, the edit not yet spent.
+  void Search(size_t Lo, size_t Hi, int K, size_t I) {
+    if (Lo >= Hi) return;
+    if (I == Tail.size() || K == 6) return Collect(Lo, Hi);
+    const Byte want = static_cast<Byte>(Tail[I]);
+    Exact(Lo, Hi, K, I + 1);  // a typed letter too many
+    if (I + 1 < Tail.size() && static_cast<Byte>(Tail[I + 1]) != want) {
+      // Two typed letters swapped.
+      const auto [c, d] = Child(Lo, Hi, K, static_cast<Byte>(Tail[I + 1]));
+      if (K + 1 == 6)
+        Collect(c, d);
+      else {
+        const auto [e, f] = Child(c, d, K + 1, want);
+        Exact(e, f, K + 2, I + 2);
+      }
+    }
+    // The same letter, another letter in the word, or one typed letter
+    // missing; the end of a shorter word (byte 0) needs none of them.
+    for (size_t at = Lo; at < Hi;) {
+      const Byte c = At(Keys[at], K);
+      const auto [from, to] = Child(at, Hi, K, c);
+      if (c == want)
+        Search(from, to, K + 1, I + 1);
+      else if (c != 0)
+        Exact(from, to, K + 1, I + 1);
+      if (c != 0) Exact(from, to, K + 1, I);
+      at = to;
+    }
   }
 };
 }  // namespace
@@ -834,8 +930,10 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   MaxDistance = std::clamp(MaxDistance, 0, kMaxNearDistance);
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
-  if (Word.size() < 64) {
-    auto b = std::make_unique<TNearBits>();
+  auto search = [&](auto fixed) {
+    using TBits = TNearBits<decltype(fixed)::value>;
+    // Default-initialised: the rows are written before they are read.
+    std::unique_ptr<TBits> b(new TBits);
     b->Nodes = FNodes.data();
     b->NodeCount = FNodes.size();
     b->Inline = FInline.data();
@@ -846,13 +944,17 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     b->Limit = Limit;
     b->Results = Results;
     for (int i = 0; i < Results->Count(); ++i) b->Seen.insert(SpellLower(Results->Get(i)));
-    // Two edits out: either the word's first letters come within one edit
-    // of a word's beginning (the walk keeps to those), or the word keeps the
-    // typed word's last letters (found by its ending): two to five of them,
-    // as many as keep those words few without leaving the walk too little.
+    // Two or three edits out, a long word in two parts with a letter between
+    // them (a swap of neighbours across one of its sides leaves the other
+    // side whole): when the word's first letters come within one edit of a
+    // word's beginning, the walk finds it, keeping to those beginnings;
+    // otherwise the rest of the edits fall on the last letters, and the word
+    // is found by its ending. Two edits out the ending is then exact (two to
+    // five letters, as many as keep those words few without leaving the walk
+    // too little); three out it comes within one edit (half the word).
     const int n = static_cast<int>(Word.size());
-    const int ending = n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
-    const bool split = MaxDistance == 2 && !SameFirst && n >= 5;
+    const bool split = !SameFirst && ((MaxDistance == 2 && n >= 5) || (MaxDistance == 3 && n >= 6));
+    const int ending = MaxDistance == 3 ? (n + 2) / 2 : n >= 10 ? 5 : n >= 7 ? 4 : n == 6 ? 3 : 2;
     std::vector<uint32_t> hits;
     if (split) {
       b->Split = n - 1 - ending;
@@ -862,26 +964,41 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     }
     const uint64_t root = FNodes[0];
     const Byte first = b->Low[static_cast<Byte>(Word[0])];
-    TNearBits::TGate gate;
+    typename TBits::TGate gate;
     b->OpenGate(gate);
     for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
       if ((!SameFirst || ReachLow(FReach[kid]) == first) && b->Reachable(gate, FReach[kid])) b->Walk(kid);
     if (!split) return;
     const TWordIndex& index = Words();
     for (uint32_t& h : hits) h = index.OfNode[h];
-    // The words that end in the typed word's last letters.
-    uint64_t last = 0;
-    for (int k = n - 1, i = 0; i < 8; --k, ++i)
-      last = (last << 8) | (k > b->Split ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
-    const int shift = 8 * (8 - ending);
-    const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
+    const int parted = b->Split;
     b->Split = -1;
     b->Hits = nullptr;
-    for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
-      const int length = static_cast<int>(*at & 0xFF);
-      if (length > n + 2 || length + 2 < n) continue;
-      const uint32_t k = index.ByEnding[static_cast<size_t>(at - index.Endings.begin())];
-      if (b->Near(index.Text.data() + index.Start[k], index.Start[k + 1] - index.Start[k])) hits.push_back(k);
+    auto check = [&](uint32_t k) {
+      const uint32_t length = index.Start[k + 1] - index.Start[k];
+      if (static_cast<int>(length) > n + MaxDistance || static_cast<int>(length) + MaxDistance < n) return;
+      if (b->Near(index.Text.data() + index.Start[k], length)) hits.push_back(k);
+    };
+    if (MaxDistance == 3) {
+      std::string tail;
+      for (int k = n - 1; k > parted; --k) tail += static_cast<char>(b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])]);
+      std::vector<uint32_t> ends;
+      TEndingSearch{index.Endings, index.ByEnding, tail, ends, n - 3, n + 3}.Search(0, index.Endings.size(), 0, 0);
+      std::sort(ends.begin(), ends.end());
+      ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+      for (uint32_t k : ends) check(k);
+    } else {
+      // The words that end in the typed word's last letters.
+      uint64_t last = 0;
+      for (int k = n - 1, i = 0; i < 8; --k, ++i)
+        last = (last << 8) | (k > parted ? b->Low[static_cast<Byte>(Word[static_cast<size_t>(k)])] : 0u);
+      const int shift = 8 * (8 - ending);
+      const auto from = std::lower_bound(index.Endings.begin(), index.Endings.end(), last);
+      for (auto at = from; at != index.Endings.end() && (*at >> shift) == (last >> shift); ++at) {
+        const int length = static_cast<int>(*at & 0xFF);
+        if (length > n + 2 || length + 2 < n) continue;
+        check(index.ByEnding[static_cast<size_t>(at - index.Endings.begin())]);
+      }
     }
     // Both in the walk's order, each word once.
     std::sort(hits.begin(), hits.end());
@@ -889,6 +1006,14 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
     for (uint32_t k : hits) {
       if (b->FoundCount >= Limit) break;
       b->Add(index.Text.substr(index.Start[k], index.Start[k + 1] - index.Start[k]));
+    }
+  };
+  if (Word.size() < 64) {
+    switch (MaxDistance) {
+      case 1: search(std::integral_constant<int, 1>{}); break;
+      case 2: search(std::integral_constant<int, 2>{}); break;
+      case 3: search(std::integral_constant<int, 3>{}); break;
+      default: search(std::integral_constant<int, 0>{}); break;
     }
     return;
   }

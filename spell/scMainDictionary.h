@@ -36,9 +36,10 @@ public:
   // The words within MaxDistance edits of Word (a swap of neighbours is
   // one), at most Limit of them, added to Results in the node table's
   // order: a walk of the table that leaves a branch once no word below it
-  // can come that close (two edits out from five letters on, only where the
-  // beginning comes within one edit; the other words, which keep Word's
-  // ending, come from an index by ending made on the first such search).
+  // can come that close (two edits out from five letters on and three out
+  // from six, only where the beginning comes within one edit; the other
+  // words, whose ending keeps Word's exactly or within one edit, come from
+  // an index by ending made on the first such search).
   // Nothing without the node table. With SameFirst only words that begin
   // with Word's first letter (in either case).
   void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,

@@ -972,15 +972,13 @@ void TSpellCheckerBase::BuildSuggestions(const AnsiString& Word, int Max, TStrin
     BuildPlainSuggestions(straight, Max, &typed, true);
     // A word in lower case takes the typed case (the start of a sentence);
     // one entry per word whatever its case.
+    std::set<AnsiString> seen;
     for (TStringList* l : {&lower, &typed})
       for (int i = 0; i < l->Count(); ++i) {
         const AnsiString& found = (*l)[i];
         const AnsiString s = l == &lower || IsAllLower(found) ? pattern(found) : found;
-        const AnsiString key = SpellLower(s);
         if (s == straight || s.empty()) continue;
-        bool seen = false;
-        for (int j = 0; j < work.Count() && !seen; ++j) seen = SpellLower(work[j]) == key;
-        if (!seen) work.AddObject(s, l->Objects(i));
+        if (seen.insert(SpellLower(s)).second) work.AddObject(s, l->Objects(i));
       }
     // Names from the typed form join by score, behind equals of the lower form.
     std::vector<std::pair<AnsiString, TObject*>> items;
@@ -1037,11 +1035,15 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     if (!Names) {
       filter = true;
       FNearMain.clear();
+      FNearPlaces = {};
       for (auto& d : FMain) {
         TStringList found;
         d->FindNearWords(Word, 2, SIZE_MAX, &found);
         filter = filter && d->UsesNodeTable();
-        for (int i = 0; i < found.Count(); ++i) FNearMain.push_back(LowerHash(found[i]));
+        for (int i = 0; i < found.Count(); ++i) {
+          FNearMain.push_back(LowerHash(found[i]));
+          FNearPlaces.Add(found[i], Word.size());
+        }
         if (d == FMain.front()) near2.Assign(&found);
       }
       FNearKey = filter ? key : AnsiString();
@@ -1075,16 +1077,27 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     for (TCustomDictionary* d : others) added += static_cast<size_t>(d->GetAddedCount());
   }
   const bool sure = filter && added <= kFewAddedWords;
+  TPlaceLetters places;
+  if (sure) places = FNearPlaces;
   if (sure && added > 0) {
     AnsiString w;
     for (TCustomDictionary* d : others)
       for (int i = 0; i < d->GetAddedCount(); ++i) {
         d->GetAddedWord(i, w);
         FNearHashes.push_back(LowerHash(w));
+        places.Add(w, Word.size());
       }
     std::sort(FNearHashes.begin(), FNearHashes.end());
     for (uint64_t h : FNearHashes) FNearBits[h >> 58] |= 1ull << ((h >> 52) & 63);
   }
+  // Then the generator leaves out the single edits that put a letter where
+  // none of those words has it: most of them, none a word. A word with an
+  // apostrophe is looked up whatever it is (see MayBeNear).
+  struct TPlacesScope {
+    TSuggestionsGenerator& Generator;
+    ~TPlacesScope() { Generator.ClearPlaceLetters(); }
+  } placesScope{*FGenerator};
+  if (sure && std::none_of(Word.begin(), Word.end(), IsApostrophe)) FGenerator->SetPlaceLetters(std::move(places));
   FGenerator->Generate(
       Word, Max,
       [this, sure](const AnsiString& c, bool& found) {
@@ -1112,31 +1125,35 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
   for (int i = work.Count() - 1; i >= generated; --i)
     if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
-  // Weak candidates (none a single edit away, or fewer than asked for):
-  // the words of the dictionary two edits away join them.
+  // Weak candidates (none a single edit away, or fewer than twice as many as
+  // asked for): the words of the dictionary two edits away join them, and
+  // three away from seven letters on while the list is still short. The
+  // reach grows with the word: slips add up in a long word, whatever letter
+  // they fall on (the first one too: "fonetik", "wundeews"); only where a
+  // word is a single edit away do the words three away just fill the list,
+  // from those with the typed first letter (a search that costs less).
   bool close = false;
   for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
-  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || shortOf())) {
-    // Further out for a long word while the list is still short: three
-    // slips in fewer than nine letters are another word, not a misspelling
-    // (and cost a quarter of the list's time for no better guess).
-    const int reach = Word.size() <= 3 ? 2 : Word.size() <= 4 ? 1 : Word.size() < 9 ? 2 : 3;
-    for (int distance = std::min(reach, 2); distance <= reach && (distance < 3 || shortOf()); ++distance) {
+  // (A word of three letters has many words two edits away that are not
+  // what was meant: they join only a list shorter than asked for.)
+  const int weak = Word.size() > 3 ? 2 * Max : Max;
+  if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < weak)) {
+    const int reach = Word.size() < 7 ? 2 : 3;
+    for (int distance = 2; distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
-      // Three slips and the first letter too: rarely what was meant.
       if (distance == 2 && haveNear2)
         for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
       else
-        FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3);
+        FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3 && close);
+      // Words of the first main dictionary: suggestion words as they are (a
+      // look-up would find them there, and count them to its use).
       std::set<AnsiString> listed;
       for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
-        bool valid = false;
-        IsSuggestionWord(near[i], valid);
-        if (valid && listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
+        FMain.front()->IncUsage();
+        if (listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
       }
-      if (Max >= 0 && work.Count() >= Max) break;
     }
   }
   // Ranked by the slips people make; a candidate that sounds as typed gains.
@@ -1161,19 +1178,21 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       work.PutObject(i, ScoreObject(ScoreOf(work, i) * 2 - (FLearning->IsAddedWord(work[i]) ? 1 : 0)));
   }
   // An exchange sort; its order among equal scores is part of the result.
+  // Run on the scores alone; a place once passed holds its word for good, so
+  // the sort stops once the list has its words. Of words that differ only
+  // in case ("may", "May"), the better placed one.
   const int n = work.Count();
-  for (int i = 0; i + 1 < n; ++i)
-    for (int j = i + 1; j < n; ++j)
-      if (ScoreOf(work, i) > ScoreOf(work, j)) work.Exchange(i, j);
-  // Words that differ only in case ("may", "May"): the better placed one.
+  std::vector<std::pair<intptr_t, int>> order(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = {ScoreOf(work, i), i};
   std::set<AnsiString> keys;
-  for (int i = 0; i < work.Count();)
-    if (keys.insert(SpellLower(work[i])).second)
-      ++i;
-    else
-      work.Delete(i);
-  if (Max >= 0)
-    while (work.Count() > Max) work.Delete(work.Count() - 1);
+  TStringList sorted;
+  for (size_t i = 0; i < order.size() && (Max < 0 || sorted.Count() < Max); ++i) {
+    for (size_t j = i + 1; j < order.size(); ++j)
+      if (order[i].first > order[j].first) std::swap(order[i], order[j]);
+    const AnsiString& word = work[order[i].second];
+    if (keys.insert(SpellLower(word)).second) sorted.AddObject(word, ScoreObject(order[i].first));
+  }
+  work.Assign(&sorted);
   List->Assign(&work);
 }
 

@@ -9,6 +9,7 @@
 #include "spell/scConfigurationDialogCtrl.h"
 #include "spell/scLanguage.h"
 #include "spell/scParserBase.h"
+#include "spell/scSuggestions.h"
 
 #include <array>
 #include <functional>
@@ -400,6 +401,7 @@ private:
   // that is not a case form of one of these.
   std::vector<uint64_t> FNearHashes;
   std::vector<uint64_t> FNearMain;  // the main dictionaries' part, for FNearKey (lower case)
+  TPlaceLetters FNearPlaces;        // and their letters by place, for the generator
   AnsiString FNearKey;
   std::array<uint64_t, 64> FNearBits{};  // a bit per hash's top twelve bits, asked first
   size_t FNearLength = 0;

@@ -11,7 +11,25 @@ AnsiString Range(int from, int to) {
 const char kExtra[] = "\xB8\xA8\xB9\xB3\xBF";
 }  // namespace
 
-TSuggestionsGenerator::TSuggestionsGenerator() {
+void TPlaceLetters::Add(const AnsiString& Word, size_t TypedLength) {
+  if (Word.size() != TypedLength && Word.size() != TypedLength + 1) return;
+  auto& places = Word.size() == TypedLength ? Same : Longer;
+  if (places.size() < Word.size()) places.resize(Word.size(), std::array<uint64_t, 4>{});
+  const Byte* low = SpellLowerTable();
+  for (size_t i = 0; i < Word.size(); ++i) {
+    const Byte c = low[static_cast<Byte>(Word[i])];
+    places[i][c >> 6] |= 1ull << (c & 63);
+  }
+}
+
+bool TSuggestionsGenerator::MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const {
+  if (!FHavePlaces || IsApostrophe(C)) return true;
+  if (Place >= Places.size()) return false;
+  const Byte c = FLow[static_cast<Byte>(C)];
+  return (Places[Place][c >> 6] >> (c & 63)) & 1;
+}
+
+TSuggestionsGenerator::TSuggestionsGenerator() : FLow(SpellLowerTable()) {
   FInner = "'" + Range('a', 'z') + "\xD7\xDE\xDF" + Range(0xE0, 0xFF) + kExtra;
   FFirst = "'" + Range('a', 'z') + Range('A', 'Z') + Range(0xC0, 0xFF) + kExtra;
   SetAllOperations(true);
@@ -88,6 +106,7 @@ bool TSuggestionsGenerator::TryInsertions() {
     w = FWord;
     w.insert(p - 1, 1, ' ');
     for (char c : FInner) {
+      if (!MayHold(FPlaces.Longer, p - 1, c)) continue;
       w[p - 1] = c;
       if (TryCandidate(w)) return true;
     }
@@ -95,6 +114,7 @@ bool TSuggestionsGenerator::TryInsertions() {
   w = FWord;
   w.insert(0, 1, ' ');
   for (char c : FFirst) {
+    if (!MayHold(FPlaces.Longer, 0, c)) continue;
     w[0] = c;
     if (TryCandidate(w)) return true;
   }
@@ -115,6 +135,7 @@ bool TSuggestionsGenerator::TrySubstitutions() {
   for (size_t p = FWord.size(); p >= 2; --p) {
     const char keep = w[p - 1];
     for (char c : FInner) {
+      if (!MayHold(FPlaces.Same, p - 1, c)) continue;
       w[p - 1] = c;
       if (TryCandidate(w)) return true;
     }
@@ -122,6 +143,7 @@ bool TSuggestionsGenerator::TrySubstitutions() {
   }
   if (!w.empty()) {
     for (char c : FFirst) {
+      if (!MayHold(FPlaces.Same, 0, c)) continue;
       w[0] = c;
       if (TryCandidate(w)) return true;
     }

@@ -3,7 +3,9 @@
 // tested through the engine's word check.
 #include "platform/base/Strings.h"
 
+#include <array>
 #include <functional>
+#include <vector>
 
 using TWordCheckEvent = std::function<void(const AnsiString& Candidate, bool& Found)>;
 
@@ -16,6 +18,14 @@ constexpr int sgTransposition = 2;
 constexpr int sgDeletion = 4;
 constexpr int sgSubstitution = 8;
 constexpr int sgSplits = 16;
+
+// The letters (in lower case, a bit each) that the words within reach hold
+// at each place: of the words as long as the typed one (Same), and of the
+// words one letter longer (Longer).
+struct TPlaceLetters {
+  std::vector<std::array<uint64_t, 4>> Same, Longer;
+  void Add(const AnsiString& Word, size_t TypedLength);
+};
 
 class TSuggestionsGenerator : public TObject {
 public:
@@ -35,6 +45,18 @@ public:
   virtual void Generate(const AnsiString& Word, int Maximum, const TWordCheckEvent& WordCheck,
                         TStrings* Results);
 
+  // While set, a substitution or an insertion that puts a letter where no
+  // word within reach has it is not tried (an apostrophe always is): the
+  // caller knows such a candidate is in no dictionary.
+  void SetPlaceLetters(TPlaceLetters Letters) {
+    FPlaces = std::move(Letters);
+    FHavePlaces = true;
+  }
+  void ClearPlaceLetters() {
+    FPlaces = {};
+    FHavePlaces = false;
+  }
+
   int Language() const { return FLanguage; }
   int Operations() const { return FOperations; }
   const AnsiString& InnerAlphabet() const { return FInner; }
@@ -43,6 +65,8 @@ public:
 private:
   bool Check(const AnsiString& Candidate);
   bool Full() const { return FResults->Count() > FMaximum; }
+  // Whether a candidate may hold C at Place (of Places).
+  bool MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const;
 
   AnsiString FWord;
   TStrings* FResults = nullptr;
@@ -53,4 +77,7 @@ private:
   bool FAllOperations = false;
   int FOperations = 0;
   bool FWordLower = false;
+  TPlaceLetters FPlaces;
+  bool FHavePlaces = false;
+  const Byte* FLow;  // the case table, for ever
 };

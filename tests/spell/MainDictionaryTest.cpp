@@ -125,7 +125,8 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
     std::string word;
     int distance;
     bool sameFirst;
-  } cases[] = {{"teh", 2, false},        {"wensday", 2, false},     {"acommodation", 3, true},
+  };
+  std::vector<Case> cases = {{"teh", 2, false},        {"wensday", 2, false},     {"acommodation", 3, true},
                {"definately", 2, false}, {"caf\xE9", 1, false},     {"Thier", 2, false},
                {"xqzvkw", 3, false},     {"restaraunt", 3, true},   {"a", 1, false},
                {"hte", 1, false},        {"recieve", 1, false},     {"taht", 2, false},
@@ -136,7 +137,23 @@ TEST(MainDictionary, NearWordsAreEveryWordOfTheListWithinTheDistance) {
                {"accomodatoin", 2, false},  {"fiaanc\xE9", 2, false},    {"doesnt'", 2, false},
                {"WEDNSEDAY", 2, false},     {"bcdefgh", 2, false},       {"adress", 2, false},
                {"frend", 2, false},         {"abscence", 2, false},      {"unneccessarily", 2, false},
-               {std::string(70, 'e'), 2, false}};
+               {std::string(70, 'e'), 2, false},
+               // Three edits out from any first letter: the beginning or
+               // the ending within one edit, or neither.
+               {"wundeews", 3, false},      {"fonetik", 3, false},       {"shoudln", 3, false},
+               {"xcommodatoin", 3, false},  {"acommodaxxon", 3, false},  {"xcxommodation", 3, false},
+               {"tomorrwo", 3, false},      {"Freinsd", 3, false},       {"caf\xE9teria", 3, false},
+               {"gouvernmant", 3, false},   {"qwertyu", 3, false}};
+  // Three out with a swap of neighbours at every place, wherever the search
+  // parts the word, and the first and last letters changed.
+  for (const std::string word : {"windows", "shouldnt", "knowledge", "remarkable", "information"})
+    for (size_t at = 1; at + 2 < word.size(); ++at) {
+      std::string typo = word;
+      std::swap(typo[at], typo[at + 1]);
+      typo.front() = 'x';
+      typo.back() = 'z';
+      cases.push_back({typo, 3, false});
+    }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
     const std::string typed = SpellLower(c.word);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 TEST(SuggestionList, CommonMisspellingsGetTheirWordFirst) {
@@ -69,6 +70,72 @@ TEST(SuggestionList, RealWordsBeforeSplitsAndMoreWhenTheBestAreWeak) {
       split = split || isSplit;
     }
   }
+}
+
+// Slips add up with a word's length: two in a short word, three in a word
+// of seven letters or more, the first letter among them or not; the word
+// meant is in the dialog's list, in lower case and capitalised.
+TEST(SuggestionList, WordsSeveralSlipsAwayAreOffered) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  struct Case {
+    const char* typo;
+    const char* meant;
+  } cases[] = {
+      // Four letters, two slips.
+      {"bizy", "busy"}, {"kaos", "chaos"},
+      // Seven and eight letters, three slips; the first letter too.
+      {"wundeews", "windows"}, {"shoudln", "shouldn't"}, {"fonetik", "phonetic"}, {"nollidge", "knowledge"},
+  };
+  for (const auto& c : cases)
+    for (const bool capital : {false, true}) {
+      std::string typo = c.typo, meant = c.meant;
+      if (capital) {
+        typo[0] = SpellUpperChar(typo[0]);
+        meant[0] = SpellUpperChar(meant[0]);
+      }
+      TStringList list;
+      e->BuildSuggestions(typo, kDialogSuggestions, &list);
+      const auto words = list.ToVector();
+      EXPECT_TRUE(std::find(words.begin(), words.end(), meant) != words.end()) << typo << ": " << list.GetCommaText();
+    }
+}
+
+// The lists of the engine before the near-word index, for the spelling
+// benchmark's misspellings in lower case and capitalised: every word meant
+// that such a list held is still in ours.
+TEST(SuggestionList, EveryWordTheEarlierListsOfferedIsStillOffered) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  const auto lines = spelltest::ReadLines((qytest::SourceDir() / "tests/spell/data/earlier-suggestions.tsv").string());
+  int offered = 0;
+  std::vector<std::string> lost;
+  for (const auto& line : lines) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    for (size_t at = 0;;) {
+      const size_t tab = line.find('\t', at);
+      fields.push_back(line.substr(at, tab - at));
+      if (tab == std::string::npos) break;
+      at = tab + 1;
+    }
+    ASSERT_GE(fields.size(), 4u) << line;
+    const std::string& typo = fields[2];
+    const std::string& meant = fields[3];
+    if (std::find(fields.begin() + 4, fields.end(), meant) == fields.end()) continue;
+    ++offered;
+    TStringList list;
+    e->BuildSuggestions(typo, kDialogSuggestions, &list);
+    const auto words = list.ToVector();
+    if (std::find(words.begin(), words.end(), meant) == words.end())
+      lost.push_back(fields[0] + " " + typo + " -> " + meant + ": " + list.GetCommaText());
+  }
+  EXPECT_GT(offered, 4500);
+  std::string all;
+  for (const auto& l : lost) all += l + "\n";
+  EXPECT_TRUE(lost.empty()) << lost.size() << " lost:\n" << all;
 }
 
 TEST(SuggestionList, MappingAndLearnedCorrections) {
