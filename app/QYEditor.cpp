@@ -109,6 +109,9 @@ public:
     e->Modified = Modified;
     if (FPlaceCaret) {
       FPlaceCaret = false;
+      // A blank day gets the empty line typing starts, so its caret shows
+      // where the first key will go.
+      if (e->ItemCount() == 0 && !ReadOnly) e->EditData()->PrepareEmptyDocument();
       try {
         const Integer item = std::min(CaretItemNo, e->ItemCount() - 1);
         if (item >= 0) e->SetCaret(item, std::clamp(CaretOffset, e->GetItemStartOffset(item), e->GetItemEndOffset(item)));

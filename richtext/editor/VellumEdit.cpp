@@ -717,9 +717,8 @@ void TCustomVellumEdit::Format() {
     offs = d->GetCaretOffset();
   }
   TCustomVellum::Format();
-  // An empty document (a blank day) shows its caret where typing will go,
-  // not where the document before it had one, and as tall as that line.
-  if (d->DrawItems.Count() == 0) d->PrepareEmptyDocument();
+  // An empty document has no caret place: the one of the document before
+  // it (beside a table, as tall as it) must not stay on screen.
   if (d->DrawItems.Count() == 0) {
     DataSetCaret(0, 0, 0, false);
     return;
