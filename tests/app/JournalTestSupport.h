@@ -58,10 +58,13 @@ public:
     if (j->EditorWindow) {
       TVellumEdit* e = j->EditorWindow->QuilloryText;
       const Integer last = e->ItemCount() - 1;
-      if (last >= 0) {
+      // A blank day holds the empty line typing starts in.
+      const bool blank = last == 0 && e->GetItemTextUtf8(0).empty();
+      if (last >= 0 && !blank) {
         e->SetCaret(last, e->GetItemEndOffset(last));
         e->InsertText("\r\n" + text);
       } else {
+        if (blank) e->SetCaret(0, e->GetItemEndOffset(0));
         e->InsertText(text);
       }
     } else {
