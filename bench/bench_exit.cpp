@@ -1,7 +1,8 @@
 // File > Exit of the real program, from the press of the command to the end
 // of the process, in a process of its own per run (a home and documents
 // folder of its own, the journal made by an earlier start of the same
-// folders, protected by a password):
+// folders: twenty years of daily entries of about 3 KB, protected by a
+// password):
 //   Exit/editor   the journal open, today's entry changed by typing
 //   Exit/cover    the journal locked again (no password in the session)
 // Counters, ms per exit, in the order the time is spent: "0 stop" (the
@@ -18,11 +19,14 @@
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
+#include "platform/base/DateTime.h"
+#include "platform/base/Streams.h"
 #include "platform/db/DBPassword.h"
 #include "platform/db/DBTables.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "richtext/editor/VellumEdit.h"
+#include "richtext/model/VLUni.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,6 +39,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -82,6 +87,45 @@ public:
   }
 };
 
+constexpr int kEntries = 7300;
+
+String EntryBlob(std::mt19937& rng) {
+  static const char* const words[] = {"garden", "morning", "letter", "quiet", "river", "walked", "remember",
+                                      "the",    "and",     "of",     "under", "window", "summer", "caf\xC3\xA9"};
+  TEntryDocument doc;
+  doc.Style.TextStyles->Items(0)->Unicode = true;
+  for (int p = 0; p < 7; ++p) {
+    String text;
+    for (int i = 0; i < 70; ++i) text += (i ? " " : "") + String(words[rng() % 14]);
+    doc.Data.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0, TVLTag());
+  }
+  TMemoryStream s;
+  doc.SaveVLF(s);
+  return String(s.Memory(), static_cast<size_t>(s.GetSize()));
+}
+
+// Twenty years of entries before today in the journal.
+void StoreEntries(Integer journalID) {
+  std::mt19937 rng(7);
+  TDatabase db;
+  db.SessionName = SessionName;
+  db.AliasName = AliasName;
+  db.StartTransaction();
+  TQuery q;
+  BindToDatabase(q);
+  q.SQL.Add("INSERT INTO Quillory ( JournalID, JournalDate, JournalText, ItemNumber, ItemOffset, Editor ) "
+            "VALUES ( :bJournalID, :bJournalDate, :bJournalText, 0, 0, 'VLF' )");
+  q.Prepare();
+  const Integer today = static_cast<Integer>(Date());
+  for (int i = 1; i <= kEntries; ++i) {
+    q.ParamByName("bJournalID").SetAsInteger(journalID);
+    q.ParamByName("bJournalDate").SetAsDate(today - i);
+    q.ParamByName("bJournalText").SetAsBlob(EntryBlob(rng), ftFmtMemo);
+    q.ExecSQL();
+  }
+  db.Commit();
+}
+
 // One start of the program on root: mode "make" opens the journal (making
 // it), sets the password and ends; "editor" and "cover" open it, type, lock
 // for "cover", then press Exit and write the timings to out as
@@ -118,6 +162,7 @@ int Child(const std::string& mode, const fs::path& root, const std::string& out)
       return;
     }
     if (mode == "make") {
+      StoreEntries(j->JournalID);
       dlgChangePassword->eExistingPassword->SetText("");
       dlgChangePassword->eNewPassword->SetText(kPassword);
       dlgChangePassword->eRepeatNewPassword->SetText(kPassword);
@@ -184,11 +229,13 @@ bool RunChild(const std::string& mode, const std::string& out) {
 }
 
 void ExitBench(benchmark::State& state, const std::string& mode) {
-  if (!fs::exists(GRoot / "docs" / "Quillory")) {
+  if (!fs::exists(GRoot / "made")) {
     if (!RunChild("make", "")) {
       state.SkipWithError("the journal could not be made");
       return;
     }
+    std::FILE* made = std::fopen((GRoot / "made").c_str(), "w");
+    if (made) std::fclose(made);
   }
   std::map<std::string, double> sums;
   const std::string out = (GRoot / "times.txt").string();
