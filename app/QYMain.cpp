@@ -65,7 +65,7 @@ String JournalOwnerText() {
 }
 
 void RestoreRunningInstance() {
-  if (!Application || std::getenv("HOME")) return;
+  if (!Application) return;
   Application->Restore();
   if (TCustomForm* main = Application->MainForm) {
     if (main->GetWindowState() == wsMinimized) main->SetWindowState(wsNormal);
