@@ -49,6 +49,14 @@ const std::pair<int, const char*> kFormatRows[] = {{209, "s"}, {211, "s"}, {227,
 // Rows with line breaks and how many.
 const std::pair<int, int> kLineBreakRows[] = {{211, 1}, {214, 5}, {215, 6}, {216, 7}, {578, 1}};
 
+// The captions the dialogs fetch padded (group boxes, frames): their boxes
+// are sized for at most kPaddedCaptionBytes bytes of text.
+constexpr size_t kPaddedCaptionBytes = 30;
+const int kPaddedCaptionRows[] = {278, 279, 287, 297, 298, 301, 307, 312, 314, 318, 322, 324, 331, 338, 339,
+                                  353, 356, 362, 363, 364, 365, 366, 367, 369, 374, 379, 383, 386, 396, 404,
+                                  408, 423, 424, 425, 426, 434, 436, 442, 448, 449, 450, 451, 452, 458, 467,
+                                  468, 469, 474, 482, 487, 489, 494, 499, 505, 522, 526, 537};
+
 }  // namespace
 
 TVLALanguageProfile ProfileLanguageTable(TVLAMessages Table) {
@@ -119,6 +127,9 @@ std::vector<String> CheckLanguageTable(TVLAMessages Table, Cardinal CodePage, TV
     if (id != 578 && s.find("&&") != AnsiString::npos) fail(id, "\"&&\" outside 578");
     if (!s.empty() && s.back() == '&' && (s.size() < 2 || s[s.size() - 2] != '&')) fail(id, "ends in \"&\"");
     if (IsCaptionId(id) && Accelerators(s) > 1) fail(id, "more than one accelerator");
+    if (std::find(std::begin(kPaddedCaptionRows), std::end(kPaddedCaptionRows), id) != std::end(kPaddedCaptionRows) &&
+        s.size() > kPaddedCaptionBytes)
+      fail(id, "longer than " + std::to_string(kPaddedCaptionBytes) + " bytes for a padded caption");
   }
   return problems;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The validator of the language tables: the rules every table keeps so that
 // the actions and dialogs work in any language (placeholders, hint bars,
-// line breaks, accelerators, filters, code-page bytes), and the counts a
-// table's review compares.
+// line breaks, accelerators, filters, code-page bytes, the length of the
+// captions fetched padded), and the counts a table's review compares.
 #include "actions/VLALocalize.h"
 
 #include <vector>

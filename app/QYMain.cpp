@@ -79,6 +79,9 @@ void RestoreRunningInstance() {
 
 TformQuilloryMain::TformQuilloryMain(TComponent* AOwner) : TForm(AOwner) {
   formQuilloryMain = this;
+  // Deriving a journal's key takes a second or more: the user sees the
+  // hourglass meanwhile, not a window that seems to hang.
+  SetKeyDerivationNotice(BusyNotice);
   SetName("formQuilloryMain");
   SetFormStyle(fsMDIForm);
   SetBounds(0, 0, 1000, 720);
@@ -102,7 +105,10 @@ TformQuilloryMain::~TformQuilloryMain() {
   if (FEditorWindows) UnregisterEditorWindows();
   AppHooks().SaveToolBarLayout = nullptr;
   AppHooks().LoadToolBarLayout = nullptr;
-  if (formQuilloryMain == this) formQuilloryMain = nullptr;
+  if (formQuilloryMain == this) {
+    formQuilloryMain = nullptr;
+    SetKeyDerivationNotice(nullptr);
+  }
 }
 
 TAction* TformQuilloryMain::NewAction(const char* name, const char* caption, const char* hint,
@@ -430,17 +436,20 @@ int TformQuilloryMain::RunExitSequence() {
     SetStatusText(spState, text);
     Application->ProcessMessagesExcludingInput();
   };
-  const std::vector<TShutdownStep> steps = {
+  const int failures = RunShutdownSteps(ExitSteps(status), status);
+  status("BYE! Have a Good Day :)");
+  Application->Terminate();
+  return failures;
+}
+
+std::vector<TShutdownStep> TformQuilloryMain::ExitSteps(const std::function<void(const String&)>& status) {
+  return {
       {"", "Problem Saving Current Entry", [] { SaveCurrentEntryHook(1); }},
       {"Saving Tool Bar CFG...", "Problem Saving Tool Bar", [] { SaveToolBarLayoutHook(ToolBarFilePath); }},
       {"", "Problem Saving Profile", [status] { SaveProfile(status); }},
       {"Saving Window Positions...", "Problem Saving Window Positions", [this] { SaveWindowPosition(); }},
       {"", "Problem Unloading Journals", [] { UnloadJournalsHook(); }},
   };
-  const int failures = RunShutdownSteps(steps, status);
-  status("BYE! Have a Good Day :)");
-  Application->Terminate();
-  return failures;
 }
 
 void TformQuilloryMain::ActionExitExecute(TObject*) {

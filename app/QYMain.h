@@ -10,6 +10,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include "app/QYDatabase.h"
+#include "app/QYStartup.h"
 
 #include <initializer_list>
 #include <memory>
@@ -117,6 +118,9 @@ public:
   // The shut-down, every step run even when one fails; answers the number
   // of failed steps. Ends the application.
   int RunExitSequence();
+  // Its steps in order (after the searches and the tree's reading stopped),
+  // each showing its progress through status.
+  std::vector<TShutdownStep> ExitSteps(const std::function<void(const String&)>& status);
   // Restores the saved position (FormShow's work) and writes it (exit).
   void RestoreWindowPosition();
   void SaveWindowPosition();

@@ -4,10 +4,15 @@
 
 #include <exception>
 
+std::function<void(const String& step, bool begins)> ShutdownStepTimed;
+
 int RunShutdownSteps(const std::vector<TShutdownStep>& steps,
                      const std::function<void(const String&)>& showStatus) {
   int failures = 0;
   for (const TShutdownStep& step : steps) {
+    String name = step.FailureText;
+    if (name.rfind("Problem ", 0) == 0) name.erase(0, 8);
+    if (ShutdownStepTimed) ShutdownStepTimed(name, true);
     try {
       if (!step.Status.empty() && showStatus) showStatus(step.Status);
       if (step.Run) step.Run();
@@ -18,6 +23,7 @@ int RunShutdownSteps(const std::vector<TShutdownStep>& steps,
       ++failures;
       ShowErrorDisplay(step.FailureText, "unknown error", "Exception");
     }
+    if (ShutdownStepTimed) ShutdownStepTimed(name, false);
   }
   return failures;
 }

@@ -21,6 +21,10 @@ struct TShutdownStep {
 // tool-bar or settings save must never keep the journals from being unloaded
 // and their entries saved. showStatus (may be empty) receives each status
 // text. Returns the number of steps that failed.
+// Told before (true) and after (false) each shut-down step, with the
+// step's name (its failure text without "Problem "): the exit benchmark
+// times the steps with it.
+extern std::function<void(const String& step, bool begins)> ShutdownStepTimed;
 int RunShutdownSteps(const std::vector<TShutdownStep>& steps,
                      const std::function<void(const String&)>& showStatus = {});
 

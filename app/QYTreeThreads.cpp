@@ -71,6 +71,8 @@ void ThreadLoadEntryTree::Execute() {
       TQuery q;
       BindToDatabase(q);
       q.SQL.Add(PassQueries[pass]);
+      // Exit and lock wait for this thread: it stops mid-query.
+      q.Cancelled = [this] { return Terminated(); };
       q.Open();
       const int count = q.RecordCount();
       if (pass == 0) all.reserve(static_cast<size_t>(count));
@@ -82,6 +84,7 @@ void ThreadLoadEntryTree::Execute() {
       });
       readAll = pass == 0 && static_cast<int>(all.size()) == count;
     } catch (const std::exception& e) {
+      if (Terminated()) return;  // stopped mid-query: nothing to report
       Post([pass, message = String(e.what()), cls = ExceptionClassName(e)](TEntryTree& t) {
         t.ShowPassError(pass, message, cls);
       });
@@ -130,9 +133,11 @@ void ThreadRefreshEntryTreeAdd::Execute() {
         ":bJournalDate ) AND ( Quillory.JournalID = :bJournalID ) );");
     q.ParamByName("bJournalDate").SetAsDate(FEntry.JournalKind == 1 ? TopicEntryDate : FEntry.EntryDate);
     q.ParamByName("bJournalID").SetAsInteger(FEntry.JournalID);
+    q.Cancelled = [this] { return Terminated(); };
     q.Open();
     for (; !q.Eof() && !Terminated(); q.Next()) rows.push_back(ReadRow(q, FSettings));
   } catch (const std::exception& e) {
+    if (Terminated()) return;  // stopped mid-query: nothing to report
     Post([message = String(e.what()), cls = ExceptionClassName(e)](TEntryTree&) {
       ShowErrorDisplay("Refresh Entry Tree", message, cls);
     });

@@ -7,6 +7,11 @@
 //                                hit is shown in its journal's window
 //   JournalReportOneYearPreview  page per day, the selection of one year,
 //                                until the preview window shows
+//   GlobalFindGuiLatency20Years  a word in no entry: the whole scan, while
+//                                another thread posts an event to the GUI
+//                                thread every 5 ms; counters: how long
+//                                those waited (median, 95th percentile,
+//                                longest, in ms)
 #include "app/QYActivity.h"
 #include "BenchJournal.h"
 #include "app/QYDatabase.h"
@@ -35,8 +40,13 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 #include <filesystem>
 #include <random>
 #include <unistd.h>
@@ -176,6 +186,51 @@ void GlobalFindFirstHit(benchmark::State& state) {
   }
 }
 
+void GlobalFindGuiLatency(benchmark::State& state) {
+  Bench();
+  std::vector<double> latencies;
+  for (auto _ : state) {
+    struct TProbe {
+      std::atomic<bool> Stop{false};
+      std::atomic<int> Pending{0};
+      std::vector<double> Latencies;  // GUI thread only
+    };
+    auto probe = std::make_shared<TProbe>();
+    StartFind("quetzalcoatl");
+    std::thread poster([probe] {
+      while (!probe->Stop) {
+        const auto sent = std::chrono::steady_clock::now();
+        ++probe->Pending;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [probe, sent] {
+              probe->Latencies.push_back(
+                  std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+              --probe->Pending;
+            },
+            Qt::QueuedConnection);
+        while (probe->Pending > 0 && !probe->Stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    });
+    Pump([] { return !fGlobalFind->FindRunning; });
+    probe->Stop = true;
+    poster.join();
+    Application->ProcessMessages();
+    latencies.insert(latencies.end(), probe->Latencies.begin(), probe->Latencies.end());
+  }
+  if (latencies.empty()) {
+    state.SkipWithError("no event was answered");
+    return;
+  }
+  std::sort(latencies.begin(), latencies.end());
+  auto at = [&](double q) { return latencies[static_cast<size_t>(q * static_cast<double>(latencies.size() - 1))]; };
+  state.counters["median_ms"] = at(0.5);
+  state.counters["p95_ms"] = at(0.95);
+  state.counters["max_ms"] = latencies.back();
+  state.counters["events"] = static_cast<double>(latencies.size());
+}
+
 void JournalReportOneYear(benchmark::State& state) {
   TBench& b = Bench();
   int pages = 0;
@@ -208,6 +263,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RegisterBenchmark("GlobalFind20Years/ours", GlobalFindLastEntry)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RegisterBenchmark("GlobalFindFirstHit20Years", GlobalFindFirstHit)->Unit(benchmark::kMillisecond)->Iterations(5);
+  benchmark::RegisterBenchmark("GlobalFindGuiLatency20Years", GlobalFindGuiLatency)->Unit(benchmark::kMillisecond)->Iterations(1);
   benchmark::RegisterBenchmark("JournalReportOneYearPreview", JournalReportOneYear)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

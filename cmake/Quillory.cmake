@@ -32,9 +32,10 @@ set(QY_TEST_PCH_HEADERS ${PROJECT_SOURCE_DIR}/tests/support/TestPch.h)
 # registered with CTest; it runs headless, in a temporary folder of its own,
 # with the fonts of tests/fonts.conf only (the programs' *_systemfonts runs
 # use whatever the machine has).
-# Each program has a timeout of a couple of minutes (several times what it
-# takes on two cores): a test that hangs fails the run quickly instead of
-# holding it for CTest's whole time. A long program runs as SHARDS parts
+# Each program has a timeout of four minutes (several times what it takes
+# on two cores, enough on a machine running twice as many tests as it has
+# cores): a test that hangs fails the run quickly instead of holding it for
+# CTest's whole time. A long program runs as SHARDS parts
 # (GoogleTest's own sharding, each part a process with its own folder),
 # side by side, each under the timeout.
 function(quillory_tests target)
@@ -56,7 +57,7 @@ function(quillory_tests target)
   # inlined std::string), more so with the precompiled headers.
   target_compile_options(${target} PRIVATE ${QY_TEST_OPT} -Wno-array-bounds -Wno-stringop-overflow)
   if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 120)
+    set(ARG_TIMEOUT 240)
   endif()
   if(NOT ARG_SHARDS)
     set(ARG_SHARDS 1)

@@ -3,7 +3,8 @@
 # needs when any is missing, then configure and build with Ninja and ccache.
 # (dpkg-dev and file make the Debian package, whose test validates with
 # desktop-file-utils and appstream and answers the program with xdotool;
-# openbox frames the windows of the tests that need a window manager.)
+# openbox frames the windows of the tests that need a window manager;
+# faketime runs a test across midnight.)
 set -euo pipefail
 
 QY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,7 +18,7 @@ if [ -z "${QY_PACKAGES+x}" ]; then QY_PACKAGES=(
   fonts-liberation2 fonts-liberation fonts-dejavu-core fonts-urw-base35
   poppler-utils xvfb xauth
   pandoc default-jre-headless
-  dpkg-dev file desktop-file-utils appstream xdotool openbox
+  dpkg-dev file desktop-file-utils appstream xdotool openbox faketime
 ); fi
 
 qy_install_packages() {

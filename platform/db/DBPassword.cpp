@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <tuple>
@@ -155,7 +156,56 @@ String SaltBytes(const String& saltHex) {
   return salt;
 }
 
+std::mutex& NoticeLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+TKeyDerivationNotice& Notice() {
+  static TKeyDerivationNotice notice;
+  return notice;
+}
+
+// Tells the notice around one derivation, once per thread however deep.
+class TDerivation {
+public:
+  TDerivation() {
+    if (Depth()++ > 0) return;
+    {
+      std::lock_guard<std::mutex> g(NoticeLock());
+      FNotice = Notice();
+    }
+    if (FNotice) FNotice(true);
+  }
+  ~TDerivation() {
+    if (--Depth() > 0 || !FNotice) return;
+    try {
+      FNotice(false);
+    } catch (...) {
+    }
+  }
+  TDerivation(const TDerivation&) = delete;
+  TDerivation& operator=(const TDerivation&) = delete;
+
+private:
+  static int& Depth() {
+    thread_local int depth = 0;
+    return depth;
+  }
+  TKeyDerivationNotice FNotice;
+};
+
 }  // namespace
+
+void SetKeyDerivationNotice(TKeyDerivationNotice notice) {
+  std::lock_guard<std::mutex> g(NoticeLock());
+  Notice() = std::move(notice);
+}
+
+TKeyDerivationNotice KeyDerivationNotice() {
+  std::lock_guard<std::mutex> g(NoticeLock());
+  return Notice();
+}
 
 String PasswordHashArgon2id(const String& password, const String& saltHex, const TCipherSettings& settings) {
   if (!settings.UsesArgon2() || settings.Argon2Passes < 1 || settings.Argon2Lanes < 1 ||
@@ -165,6 +215,7 @@ String PasswordHashArgon2id(const String& password, const String& saltHex, const
   // Argon2 takes no salt shorter than 8 bytes.
   if (salt.size() < 8) throw EDatabaseError("Invalid password salt");
   unsigned char out[32];
+  const TDerivation told;
   const int rc = argon2id_hash_raw(static_cast<uint32_t>(settings.Argon2Passes),
                                    static_cast<uint32_t>(settings.Argon2MemoryKiB),
                                    static_cast<uint32_t>(settings.Argon2Lanes), password.data(), password.size(),
@@ -177,6 +228,7 @@ String PasswordHash(const String& password, const String& saltHex, int iteration
   if (iterations < 1) throw EDatabaseError("Invalid password hash iterations");
   const String salt = SaltBytes(saltHex);
   unsigned char out[32];
+  const TDerivation told;
   if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
                         reinterpret_cast<const unsigned char*>(salt.data()),
                         static_cast<int>(salt.size()), iterations, EVP_sha256(), sizeof out,
@@ -225,7 +277,10 @@ String CipherRawKey(const String& password, const String& salt, int kdfIter, boo
   if (kdfIter < 1) throw EDatabaseError("Invalid key derivation iterations");
   if (salt.size() != CipherSaltBytes) throw EDatabaseError("Invalid cipher salt");
   unsigned char key[kCipherKeyBytes];
-  Pbkdf2HmacSha1(password, salt, kdfIter, key, kCipherKeyBytes);
+  {
+    const TDerivation told;
+    Pbkdf2HmacSha1(password, salt, kdfIter, key, kCipherKeyBytes);
+  }
   return RawKeyText(key, salt, withSalt);
 }
 
@@ -235,10 +290,14 @@ String CipherRawKey(const String& password, const String& salt, const TCipherSet
   if (settings.Argon2Passes < 1 || settings.Argon2Lanes < 1 || settings.Argon2MemoryKiB < 8 * settings.Argon2Lanes)
     throw EDatabaseError("Invalid key derivation settings");
   unsigned char key[kCipherKeyBytes];
-  const int rc = argon2id_hash_raw(static_cast<uint32_t>(settings.Argon2Passes),
-                                   static_cast<uint32_t>(settings.Argon2MemoryKiB),
-                                   static_cast<uint32_t>(settings.Argon2Lanes), password.data(), password.size(),
-                                   salt.data(), salt.size(), key, kCipherKeyBytes);
+  int rc = ARGON2_OK;
+  {
+    const TDerivation told;
+    rc = argon2id_hash_raw(static_cast<uint32_t>(settings.Argon2Passes),
+                           static_cast<uint32_t>(settings.Argon2MemoryKiB),
+                           static_cast<uint32_t>(settings.Argon2Lanes), password.data(), password.size(),
+                           salt.data(), salt.size(), key, kCipherKeyBytes);
+  }
   if (rc != ARGON2_OK) {
     OPENSSL_cleanse(key, kCipherKeyBytes);
     throw EDatabaseError(String("Key derivation failed: ") + argon2_error_message(rc));

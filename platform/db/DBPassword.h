@@ -5,6 +5,7 @@
 #include "platform/base/Types.h"
 #include "platform/db/DBTables.h"
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -25,6 +26,14 @@ String PasswordHash(const String& password, const String& saltHex,
 // a password that costs a guesser as much as the journal's own key. Raises
 // EDatabaseError for a salt that is not hex or settings without Argon2id.
 String PasswordHashArgon2id(const String& password, const String& saltHex, const TCipherSettings& settings);
+// Told when a key derivation or password hash (slow on purpose: a second or
+// more) begins (true) and ends (false), on the thread that runs it, so that
+// the program can show the user it is busy. A derivation inside another is
+// not told again. Empty: nobody is told.
+using TKeyDerivationNotice = std::function<void(bool begins)>;
+void SetKeyDerivationNotice(TKeyDerivationNotice notice);
+TKeyDerivationNotice KeyDerivationNotice();
+
 // Compares two hashes in time that does not depend on where they differ.
 bool SameHash(const String& a, const String& b);
 

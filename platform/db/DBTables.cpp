@@ -1201,8 +1201,25 @@ void TQuery::Open() {
       f->FieldName = sqlite3_column_name(st, i);
       FFields.push_back(std::move(f));
     }
+    // The engine asks every few thousand steps of its own (a sort reads
+    // every row before the first comes back).
+    struct TCancelHandler {
+      sqlite3* Db;
+      TCancelHandler(sqlite3* db, std::function<bool()>* cancelled) : Db(*cancelled ? db : nullptr) {
+        if (Db)
+          sqlite3_progress_handler(
+              Db, 4000, [](void* c) { return (*static_cast<std::function<bool()>*>(c))() ? 1 : 0; }, cancelled);
+      }
+      ~TCancelHandler() {
+        if (Db) sqlite3_progress_handler(Db, 0, nullptr, nullptr);
+      }
+    } cancel(FConnection->Db, &Cancelled);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      if (Cancelled && Cancelled()) {
+        rc = SQLITE_INTERRUPT;
+        break;
+      }
       std::vector<TDBValue> row(static_cast<size_t>(cols));
       for (int i = 0; i < cols; ++i) {
         TDBValue& v = row[static_cast<size_t>(i)];

@@ -336,6 +336,10 @@ public:
   // Runs a statement that returns rows; the rows are all read, so
   // RecordCount is known at once and the engine holds no read lock.
   void Open();
+  // Asked now and then while Open reads (from the thread that runs it):
+  // true stops the reading, and Open raises EDBEngineError with
+  // SQLITE_INTERRUPT. A reader that is told to end need not finish first.
+  std::function<bool()> Cancelled;
   void Close();
   bool Active() const { return FActive; }
 

@@ -26,6 +26,7 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -1171,6 +1172,17 @@ TCustomForm* TScreen::Forms(int index) const {
 
 TWaitCursor::TWaitCursor() : FSaved(Screen->GetCursor()) { Screen->SetCursor(crHourGlass); }
 TWaitCursor::~TWaitCursor() { Screen->SetCursor(FSaved); }
+
+void BusyNotice(bool begins) {
+  if (!Screen || !qApp || QThread::currentThread() != qApp->thread()) return;
+  static int depth = 0;
+  static std::unique_ptr<TWaitCursor> wait;
+  if (begins) {
+    if (depth++ == 0) wait = std::make_unique<TWaitCursor>();
+  } else if (depth > 0 && --depth == 0) {
+    wait.reset();
+  }
+}
 
 void TCustomForm::SetWindowRegion(const std::vector<TPoint>& polygon) {
   FWindowRegion = polygon;

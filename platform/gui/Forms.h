@@ -319,5 +319,11 @@ private:
   TCursor FSaved;
 };
 
+// A slow step told by its begin (true) and end (false), as a notice from a
+// library below the windows: the hourglass is up from the first begin to
+// the last end. Steps told from other threads than the GUI thread hold no
+// window up and are passed over.
+void BusyNotice(bool begins);
+
 extern TApplication* Application;
 extern TScreen* Screen;

@@ -153,7 +153,7 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
     } else {
       EXPECT_EQ(text, "abcd");
       ASSERT_EQ(script.Shown.size(), 2u);
-      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u);
+      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << script.Shown[1].Text;
     }
   }
 }

@@ -1,5 +1,6 @@
 #include "actions/VLALanguageCheck.h"
 #include "actions/VLALocalize.h"
+#include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
 #include "platform/gui/Dialogs.h"
 
@@ -29,7 +30,7 @@ protected:
 };
 
 TEST_F(LanguageRegistryTest, EnglishIsFirstAndCurrentAfterStartUp) {
-  ASSERT_GE(LanguageCount(), 1);
+  ASSERT_EQ(LanguageCount(), 15);
   EXPECT_EQ(LanguageInfo(0).Name, "English (US)");
   EXPECT_EQ(LanguageInfo(0).Charset, 0);
   EXPECT_EQ(LanguageInfo(0).HelpFile, "");
@@ -48,6 +49,7 @@ TEST_F(LanguageRegistryTest, EnglishIsFirstAndCurrentAfterStartUp) {
 TEST_F(LanguageRegistryTest, LaterRegistrationsAppendAndSwitchingIsExact) {
   TNamedTable french("fr"), norwegian("no"), twin("twin");
   const int base = LanguageCount();
+  ASSERT_EQ(base, 15);
   // Names no real table holds: the first of two equal names must win.
   RegisterLanguage("Testais", 0, french.Rows, "");
   RegisterLanguage("Test (Bokm\xE5l)", 0, norwegian.Rows, "");
@@ -87,6 +89,55 @@ TEST_F(LanguageRegistryTest, LaterRegistrationsAppendAndSwitchingIsExact) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message, "Invalid language: english (us)");
   }
+}
+
+// The start-up registers the fifteen tables in their fixed order, each with
+// its charset and all 589 ids; switching by name shows that table's texts,
+// the Find and Replace window's (579-588) included.
+TEST_F(LanguageRegistryTest, StartUpRegistersTheFifteenTablesInOrderWithEveryId) {
+  static_assert(VLA_MESSAGE_COUNT == 589);
+  struct Case {
+    const char* Name;  // code page 1252 bytes, as registered
+    Byte Charset;
+  };
+  const Case cases[] = {
+      {"English (US)", ANSI_CHARSET},
+      {"Russian", RUSSIAN_CHARSET},
+      {"Svenska", ANSI_CHARSET},
+      {"Norsk (Bokm\xE5l)", ANSI_CHARSET},
+      {"German", ANSI_CHARSET},
+      {"Italian", ANSI_CHARSET},
+      {"Francais", ANSI_CHARSET},
+      {"Portuguese (Brazilian)", ANSI_CHARSET},
+      {"Czech", EASTEUROPE_CHARSET},
+      {"Dutch (NL)", ANSI_CHARSET},
+      {"Slovak", EASTEUROPE_CHARSET},
+      {"Persian", ARABIC_CHARSET},
+      {"Lithuanian", BALTIC_CHARSET},
+      {"Spanish", ANSI_CHARSET},
+      {"Ukrainian", RUSSIAN_CHARSET},
+  };
+  ASSERT_EQ(LanguageCount(), 15);
+  String english[VLA_MESSAGE_COUNT];
+  for (Word id = 0; id < VLA_MESSAGE_COUNT; ++id) english[id] = LanguageText(id);
+  for (int i = 0; i < 15; ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(LanguageInfo(i).Name, c.Name);
+    EXPECT_EQ(LanguageInfo(i).Charset, c.Charset);
+    EXPECT_EQ(LanguageInfo(i).HelpFile, "");
+    SwitchLanguage(c.Name);
+    EXPECT_EQ(CurrentLanguageIndex(), i);
+    // The table's own texts, the last ids included; nothing beyond them.
+    int translated = 0;
+    for (Word id = 1; id < VLA_MESSAGE_COUNT; ++id) translated += LanguageText(id) != english[id];
+    if (i > 0) {
+      EXPECT_GT(translated, 400);
+    }
+    for (Word id = 579; id < VLA_MESSAGE_COUNT; ++id) EXPECT_NE(GetLanguageString(id), "") << id;
+    EXPECT_EQ(GetLanguageString(VLA_MESSAGE_COUNT), "");
+  }
+  SwitchLanguage("English (US)");
 }
 
 TEST_F(LanguageRegistryTest, AfterShutDownNothingIsCurrentAndLookupsAreEmpty) {
@@ -156,6 +207,9 @@ TEST(LanguageTableTest, ValidatorNamesEachBrokenRule) {
       {13, "Open && more", "\"&&\" outside 578"},
       {226, "Search\nComplete", "line feed"},
       {228, "1 string replaced\x81", "outside the code page"},
+      // A group box caption fetched padded: "Position des Aufzählungszeichens".
+      {449, "Position des Aufz\xE4hlungszeichens", "longer than 30 bytes"},
+      {448, "Posizione del testo dell'elenco", "longer than 30 bytes"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);

@@ -528,10 +528,6 @@ const TLeadRow kLeadRows[] = {
 };
 
 // The registration order of all fifteen languages.
-const char* const kMembers[] = {"English (US)", "Russian", "Svenska", "Norsk (Bokm\xE5l)", "German",
-                                "Italian", "Francais", "Portuguese (Brazilian)", "Czech", "Dutch (NL)",
-                                "Slovak", "Persian", "Lithuanian", "Spanish", "Ukrainian"};
-
 AnsiString Row(const TTableProfile& p, int id) { return p.Table[id]; }
 
 int Accelerators(const AnsiString& s) {
@@ -715,31 +711,6 @@ TEST_P(LanguageTablesATest, FormatRowsTakeTheEnglishArguments) {
   EXPECT_NE(FormatLanguageString(335, {AnsiString("qwz")}).find("\"qwz\""), AnsiString::npos);
   for (Word id : {229, 349, 350, 463, 516}) EXPECT_NE(FormatLanguageString(id, {Integer(73)}).find("73"), AnsiString::npos);
   for (Word id : {209, 211}) EXPECT_EQ(FormatLanguageString(id, {AnsiString("a.vlf")}).find("%"), AnsiString::npos);
-}
-
-TEST_P(LanguageTablesATest, RegisteredOnceInItsPlaceOfTheOrder) {
-  const TTableProfile& p = GetParam();
-  // Positions follow the members' order among the languages registered.
-  int expected = 0, found = -1, times = 0;
-  bool before = true;
-  for (const char* member : kMembers) {
-    bool registered = false;
-    for (int i = 0; i < LanguageCount(); ++i)
-      if (LanguageInfo(i).Name == member) registered = true;
-    if (AnsiString(member) == p.Name) before = false;
-    if (registered && before) ++expected;
-  }
-  for (int i = 0; i < LanguageCount(); ++i)
-    if (LanguageInfo(i).Name == p.Name) {
-      found = i;
-      ++times;
-      EXPECT_EQ(LanguageInfo(i).Charset, p.Charset);
-      EXPECT_EQ(LanguageInfo(i).Messages, p.Table);
-      EXPECT_EQ(LanguageInfo(i).HelpFile, "");
-    }
-  EXPECT_EQ(times, 1);
-  EXPECT_EQ(found, expected);
-  EXPECT_EQ(CurrentLanguageIndex(), 0);
 }
 
 TEST_P(LanguageTablesATest, DialogsOpenInTheTablesDirectionWithoutHelp) {

@@ -5,6 +5,7 @@
 
 #include "app/QYAutoSave.h"
 #include "app/QYGlobalFind.h"
+#include "platform/base/DateTime.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Mouse.h"
 
@@ -187,6 +188,10 @@ std::vector<int> Reported(const std::filesystem::path& report) {
 // another; every cycle it reported saved is in the entry afterwards, and the
 // file passes its check. QY_KILL_RUNS sets the number of kills (default 12).
 TEST(AutoSave, KilledProgramLosesNoReportedSaveAndLeavesASoundFile) {
+  // The clock of the helper's runs (tests/app/helper/AutoSaveCycles.cpp):
+  // each run and this test's reading meet in one entry, also across midnight.
+  TFixedClock clock(0);
+  clock.SetLocal(EncodeDateTime(2025, 6, 14, 12, 0, 0, 0));
   TJournalWorld w;
   const String password = "Kill;Pass_123";
   w.AddJournal("Diary", 0);

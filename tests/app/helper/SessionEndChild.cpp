@@ -8,6 +8,10 @@
 //   session_end_child check <root> <program folder> <text>
 //       starts it again, opens the journal and ends with 0 when the entry
 //       holds <text>.
+//
+// The program's clock stands at one moment in both runs: the restart opens
+// the entry of the same day however long the runs take, also across
+// midnight.
 #include "app/QYAddJournal.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
@@ -16,6 +20,7 @@
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
 
+#include "platform/base/DateTime.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
@@ -76,6 +81,8 @@ int main(int argc, char** argv) {
   const std::string ready = typing ? argv[4] : "";
   const String text = typing ? argv[5] : argv[4];
   UsePrivateFolders(root);
+  TFixedClock clock(0);
+  clock.SetLocal(EncodeDateTime(2025, 6, 14, 12, 0, 0, 0));
   int one = 1;
   char* args[] = {argv[0], nullptr};
   QApplication toolkit(one, args);

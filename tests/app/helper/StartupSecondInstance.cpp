@@ -19,14 +19,37 @@
 //       each box as "box <caption>: <text>". A start that ends without
 //       running (it handed over, or was refused) logs "ended <exit code>".
 //       The wait for a holder that does not answer is cut to 1.5 s.
+//   startup_second_instance modal <program folder> <documents folder> <log>
+//   startup_second_instance modal <program folder> <documents folder> <log> maximised
+//   startup_second_instance modal <program folder> <documents folder> <log> journal
+//   startup_second_instance modal <program folder> <documents folder> <log> dialog
+//   startup_second_instance modal <program folder> <documents folder> <log> outside
+//       as hold, but with Tools > Preferences open (the real modal dialog)
+//       when the window manager minimises the main window (xdotool); the
+//       main window maximised first, or the journal opened first (its
+//       first journal made), or the dialog minimised instead of the main
+//       window, or left to be minimised from outside
+//       (logs "open <window id>" when it may be). Logs "minimised" once the main
+//       window is minimised, "restored" when it is back with the dialog in
+//       view, and when <log>.go appears the windows' state as
+//       "state main=<normal|maximised|minimised> main-mapped=<0|1>
+//       dialog-mapped=<0|1> dialog-active=<0|1>"; then the dialog is closed
+//       and the program ends.
+#include "app/QYAddJournal.h"
 #include "app/QYDatabase.h"
 #include "app/QYMain.h"
+#include "app/QYPreferences.h"
 #include "app/QYStartup.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QWidget>
+#include <QWindow>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -53,10 +76,38 @@ public:
 
 protected:
   std::string FLog;
-
-private:
   TInteractionHook* FPrevious = nullptr;
 };
+
+// As TAnswerAllHook, but the preferences dialog runs for real.
+class TRealPreferencesHook : public TAnswerAllHook {
+public:
+  using TAnswerAllHook::TAnswerAllHook;
+  int Run(TInteraction& r) override {
+    if (auto* add = dynamic_cast<TdlgAddJournal*>(r.Form)) {
+      add->eJournalName->SetText("Caf\xC3\xA9 Diary");
+      return mrOk;
+    }
+    if (!r.Form || r.Form != dlgPreferences) return TAnswerAllHook::Run(r);
+    // The dialogs of the toolkit for as long as it runs.
+    TInteractionHook* self = SetInteractionHook(FPrevious);
+    const int answer = InteractionHook().Run(r);
+    SetInteractionHook(self);
+    return answer;
+  }
+};
+
+// Whether the window server shows the form's window (an iconified window
+// is unmapped).
+bool Mapped(const TCustomForm* f) {
+  QWidget* w = f ? WindowWidgetOf(f) : nullptr;
+  return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
+}
+
+bool Active(const TCustomForm* f) {
+  QWidget* w = f ? WindowWidgetOf(f) : nullptr;
+  return w && w->windowHandle() && QGuiApplication::focusWindow() == w->windowHandle();
+}
 
 // The first start holds its first question until the test lets it go.
 class TLoggingHook : public TAnswerAllHook {
@@ -135,10 +186,79 @@ int HoldStart(int argc, char** argv) {
   return code;
 }
 
+int ModalStart(int argc, char** argv) {
+  TRealPreferencesHook hook(argv[4]);
+  const std::string how = argc >= 6 ? argv[5] : "";
+  const bool outside = how == "outside";
+  const std::string go = std::string(argv[4]) + ".go";
+  TDatabaseFolders folders = SystemDatabaseFolders();
+  folders.ProgramDir = argv[2];
+  folders.DocumentsDir = argv[3];
+  CompleteDatabaseFolders(folders);
+  SetMainWindowDatabaseFolders(folders);
+  enum { stStarting, stOpening, stOpen, stMinimised, stRestored, stEnding } step = stStarting;
+  int settled = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    TformQuilloryMain* main = formQuilloryMain;
+    if (!main || !main->GetVisible() || !Application->MainForm || !dlgPreferences) return;
+    switch (step) {
+      case stStarting:
+        if (how == "maximised") main->SetWindowState(wsMaximized);
+        if (how == "journal") main->pbOpenQuilloryClick(main);
+        // Tools > Preferences: its modal loop runs inside this call.
+        step = stOpening;
+        QTimer::singleShot(0, [main] { ActionPreferencesExecute(main); });
+        break;
+      case stOpening:
+        // Settled in view first, as a user would see it before minimising.
+        if (Mapped(main) && Mapped(dlgPreferences) && ++settled > 5) {
+          step = stOpen;
+          // Minimised by the window manager, as its title bar button does:
+          // the program is not asked and learns of it afterwards.
+          const QString id =
+              QString::number(WindowWidgetOf(how == "dialog" ? static_cast<TCustomForm*>(dlgPreferences) : main)->winId());
+          hook.Log("open " + id.toStdString());
+          if (!outside && QProcess::execute("xdotool", {"windowminimize", id}) != 0)
+            main->SetWindowState(wsMinimized);
+        }
+        break;
+      case stOpen:
+        if ((how == "dialog" || main->GetWindowState() == wsMinimized) && !Mapped(main) && !Mapped(dlgPreferences)) {
+          step = stMinimised;
+          hook.Log("minimised");
+        }
+        break;
+      case stMinimised:
+        if (main->GetWindowState() != wsMinimized && Mapped(main) && Mapped(dlgPreferences) &&
+            Active(dlgPreferences)) {
+          step = stRestored;
+          hook.Log("restored");
+        }
+        break;
+      default: break;
+    }
+    if (step != stEnding && std::filesystem::exists(go)) {
+      step = stEnding;
+      const TWindowState state = main->GetWindowState();
+      hook.Log(std::string("state main=") +
+               (state == wsMinimized ? "minimised" : state == wsMaximized ? "maximised" : "normal") +
+               " main-mapped=" + (Mapped(main) ? "1" : "0") + " dialog-mapped=" +
+               (Mapped(dlgPreferences) ? "1" : "0") + " dialog-active=" + (Active(dlgPreferences) ? "1" : "0"));
+      watch.stop();
+      dlgPreferences->ModalResult = mrCancel;
+      QTimer::singleShot(0, [] { Application->Terminate(); });
+    }
+  });
+  watch.start(50);
+  return QuilloryMain(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication toolkit(argc, argv);
+  if (argc >= 5 && std::string(argv[1]) == "modal") return ModalStart(argc, argv);
   if (argc >= 5 && std::string(argv[1]) == "first") return FirstStart(argc, argv);
   if (argc >= 5 && std::string(argv[1]) == "hold") return HoldStart(argc, argv);
   TInteractionScript script;

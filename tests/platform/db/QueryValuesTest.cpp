@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -163,6 +164,48 @@ TEST(QueryValuesTest, CursorAtTheEndsOfEmptyAndOneRowResults) {
   one->Close();
   EXPECT_EQ(one->RecNo(), 0);
   EXPECT_TRUE(one->Eof());
+}
+
+}  // namespace
+
+namespace {
+
+// A reader told to stop stops inside the engine's own work (here the sort
+// that reads every row before the first comes back), not after it; one not
+// told reads everything; the query can be opened again afterwards.
+TEST(QueryValuesTest, AReaderToldToStopStopsMidQuery) {
+  TValuesFixture f;
+  // 2^15 rows, doubled fifteen times from one.
+  f.Query("INSERT INTO V (ID, Name) VALUES (1, 'caf\xC3\xA9')")->ExecSQL();
+  for (int i = 0; i < 15; ++i)
+    f.Query("INSERT INTO V (ID, Name) SELECT ID + (SELECT MAX(ID) FROM V), Name || ID FROM V")->ExecSQL();
+  auto q = f.Query("SELECT ID, Name FROM V ORDER BY Name || ID DESC");
+  // Not told: every row, and the engine asked many times on the way.
+  int asked = 0;
+  q->Cancelled = [&] {
+    ++asked;
+    return false;
+  };
+  q->Open();
+  EXPECT_EQ(q->RecordCount(), 32768);
+  const int askedWhole = asked;
+  EXPECT_GT(askedWhole, 10);
+  // Told at the third time it asks: the open fails at once, with no rows.
+  asked = 0;
+  q->Cancelled = [&] { return ++asked >= 3; };
+  try {
+    q->Open();
+    ADD_FAILURE() << "read " << q->RecordCount() << " rows";
+  } catch (const EDBEngineError& e) {
+    EXPECT_EQ(e.ErrorCode, SQLITE_INTERRUPT) << e.Message;
+  }
+  EXPECT_EQ(asked, 3);
+  EXPECT_FALSE(q->Active());
+  EXPECT_EQ(q->RecordCount(), 0);
+  // And opens whole again.
+  q->Cancelled = nullptr;
+  q->Open();
+  EXPECT_EQ(q->RecordCount(), 32768);
 }
 
 }  // namespace

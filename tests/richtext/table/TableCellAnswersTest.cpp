@@ -1,6 +1,5 @@
-// What a table and its cells answer to the document model: the item's
-// boolean properties, page breaks in plain text loaded into a cell, and the
-// document a cell is edited in.
+// What a table's cells answer to the document model: page breaks in plain
+// text loaded into a cell, and the document a cell is edited in.
 #include "CellEditorSupport.h"
 #include "TableTestSupport.h"
 
@@ -10,15 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(TableCellAnswers, BooleanPropertiesOfTheTableItem) {
-  VLRegisterTableItem();
-  auto t = TVLTableItemInfo::CreateEx(1, 1, nullptr);
-  // Index: whether a table answers true.
-  const bool expected[] = {true, true, true, false, true, true, true, false, false, false, true, false, true, true};
-  for (Integer prop = 0; prop < static_cast<Integer>(std::size(expected)); ++prop)
-    EXPECT_EQ(t->GetBoolValue(prop), expected[prop]) << prop;
-}
 
 TEST(TableCellAnswers, PlainTextInACellHasNoPageBreaks) {
   VLRegisterTableItem();
