@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The pairing of scripts/bench-pairs.awk over Google Benchmark JSON output:
-# pairs across how-it-ran name parts and arguments, units, peers that were
-# not run, aggregates, and cases without a peer.
+# pairs across how-it-ran name parts and arguments, units (of the real and
+# the CPU time), peers that were not run, aggregates, and cases without a peer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d)"
@@ -45,11 +45,11 @@ fail=0
 expect() { # name, pattern
   if grep -qE -- "$2" "$work/out"; then echo "ok   $1"; else echo "FAIL $1"; fail=1; fi
 }
-expect "pair across iterations parts" '^Import1_5MB/1 +40.0 ms +pandoc +400 ms +0\.1$'
+expect "pair across iterations parts" '^Import1_5MB/1 +40.0 ms +pandoc +400 ms +0\.1 +1$'
 expect "a peer not run says why" '^Import1_5MB/1 +40.0 ms +unrtf +not run: unrtf is not installed$'
-expect "units made alike" '^Import20MB/20 +2000 ms +pandoc +8000 ms +0\.25$'
-expect "nanoseconds, second file" '^Check +5.0 ms +aspell +20.0 ms +0\.25$'
-expect "microseconds" '^HitTest1MB +3.5 us +qt +700 ns +5$'
+expect "units made alike" '^Import20MB/20 +2000 ms +pandoc +8000 ms +0\.25 +1e\+03$'
+expect "nanoseconds, second file" '^Check +5.0 ms +aspell +20.0 ms +0\.25 +1$'
+expect "microseconds" '^HitTest1MB +3.5 us +qt +700 ns +5 +1e\+03$'
 expect "message with a comma and quotes" 'hunspell +not run: hunspell is not installed, "no" comparison$'
 expect "ours not run" '^Suggest +- +aspell +ours not run: the dictionary did not open$'
 if grep -q DictionaryMemory "$work/out"; then echo "FAIL a case without peer listed"; fail=1; else echo "ok   a case without peer left out"; fi

@@ -69,8 +69,8 @@ TEST(DialogActivation, TheDialogTakenUpAgainOffersWhatThePromptOffered) {
     TPromptState prompt;
   } cases[] = {
       // No suggestions: nothing to change the word to.
-      {"happy Zqxv days", "Zqxv", {false, false, false, false, true, ""}},
-      {"Caf\xC3\xA9 zqxv \xC5\x81\xC3\xB3" "d\xC5\xBA", "zqxv", {false, false, false, false, true, ""}},
+      {"happy Zqxvjkwpf days", "Zqxvjkwpf", {false, false, false, false, true, ""}},
+      {"Caf\xC3\xA9 zqxvjkwpf \xC5\x81\xC3\xB3" "d\xC5\xBA", "zqxvjkwpf", {false, false, false, false, true, ""}},
       // Suggestions: the first one is offered.
       {"happy wrods days", "wrods", {true, true, true, true, true, "words"}},
   };
