@@ -18,24 +18,6 @@ void Settle() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
-// Cell (1, 1) of the outer table holds a 2 x 2 table.
-TVLTableItemInfo* NestOne(TTableEditor& e) {
-  TVLTableCellData* cell = e.T->GetCell(1, 1);
-  auto t = TVLTableItemInfo::CreateEx(2, 2, cell);
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer c = 0; c < 2; ++c) {
-      t->GetCell(r, c)->Clear();
-      t->GetCell(r, c)->AddTextItem(TTableEditor::U("in"), 0, 0);
-    }
-  TVLTableItemInfo* placed = t.get();
-  cell->AddItem("", t.release());
-  e.T->Changed();
-  e.T->FormattingInfo.Width = 0;
-  e.Edit->Format();
-  QApplication::processEvents();
-  return placed;
-}
-
 // The text as VLF keeps it (UTF-16, low byte first).
 bool Holds(const TMemoryStream& s, const char16_t* text) {
   std::string bytes;

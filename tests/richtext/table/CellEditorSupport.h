@@ -104,4 +104,25 @@ struct TTableEditor : qytest::TEditor {
   TVLTableItemInfo* T = nullptr;
 };
 
+// A 2 x 2 table in the editor's table's cell (1, 1), its cells "in"; the
+// outer table is laid out anew around it.
+inline TVLTableItemInfo* NestOne(TTableEditor& e) {
+  TVLTableCellData* cell = e.T->GetCell(1, 1);
+  auto t = TVLTableItemInfo::CreateEx(2, 2, cell);
+  t->CellBorderWidth = 1;
+  t->CellPadding = 2;
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) {
+      t->GetCell(r, c)->Clear();
+      t->GetCell(r, c)->AddTextItem(TTableEditor::U("in"), 0, 0);
+    }
+  TVLTableItemInfo* placed = t.get();
+  cell->AddItem("", t.release());
+  e.T->Changed();
+  e.T->FormattingInfo.Width = 0;
+  e.Edit->Format();
+  QApplication::processEvents();
+  return placed;
+}
+
 }  // namespace celltest

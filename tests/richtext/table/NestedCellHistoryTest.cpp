@@ -15,27 +15,6 @@ using namespace celltest;
 
 namespace {
 
-// A 2 x 2 table in the outer table's cell (1, 1), its cells "in".
-TVLTableItemInfo* NestOne(TTableEditor& e) {
-  TVLTableCellData* cell = e.T->GetCell(1, 1);
-  auto t = TVLTableItemInfo::CreateEx(2, 2, cell);
-  t->CellBorderWidth = 1;
-  t->CellPadding = 2;
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer c = 0; c < 2; ++c) {
-      t->GetCell(r, c)->Clear();
-      t->GetCell(r, c)->AddTextItem(TTableEditor::U("in"), 0, 0);
-    }
-  TVLTableItemInfo* placed = t.get();
-  cell->AddItem("", t.release());
-  // The outer table is laid out anew around it.
-  e.T->Changed();
-  e.T->FormattingInfo.Width = 0;
-  e.Edit->Format();
-  QApplication::processEvents();
-  return placed;
-}
-
 void Settle() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
