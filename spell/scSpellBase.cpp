@@ -1109,8 +1109,9 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // Ranked by the slips people make; a candidate that sounds as typed gains.
   AnsiString sound, candidateSound;
   FPhonetics->MakeKey(Word, sound);
+  const TSuggestionScorer scorer(Word);
   for (int i = 0; i < work.Count(); ++i) {
-    int cost = SuggestionCost(Word, work[i]);
+    int cost = scorer.Cost(work[i]);
     FPhonetics->MakeKey(work[i], candidateSound);
     if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
     work.PutObject(i, ScoreObject(std::max(cost, 1)));
