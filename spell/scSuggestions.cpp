@@ -22,11 +22,11 @@ void TPlaceLetters::Add(const AnsiString& Word, size_t TypedLength) {
   }
 }
 
-bool TSuggestionsGenerator::MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const {
-  if (!FHavePlaces || IsApostrophe(C)) return true;
-  if (Place >= Places.size()) return false;
-  const Byte c = FLow[static_cast<Byte>(C)];
-  return (Places[Place][c >> 6] >> (c & 63)) & 1;
+const uint64_t* TSuggestionsGenerator::PlaceRow(const std::vector<std::array<uint64_t, 4>>& Places,
+                                                size_t Place) const {
+  static const uint64_t kAll[4] = {~0ull, ~0ull, ~0ull, ~0ull}, kNone[4] = {};
+  if (!FHavePlaces) return kAll;
+  return Place < Places.size() ? Places[Place].data() : kNone;
 }
 
 TSuggestionsGenerator::TSuggestionsGenerator() : FLow(SpellLowerTable()) {
@@ -105,16 +105,18 @@ bool TSuggestionsGenerator::TryInsertions() {
   for (size_t p = len + 1; p >= 2; --p) {
     w = FWord;
     w.insert(p - 1, 1, ' ');
+    const uint64_t* row = PlaceRow(FPlaces.Longer, p - 1);
     for (char c : FInner) {
-      if (!MayHold(FPlaces.Longer, p - 1, c)) continue;
+      if (!Holds(row, c)) continue;
       w[p - 1] = c;
       if (TryCandidate(w)) return true;
     }
   }
   w = FWord;
   w.insert(0, 1, ' ');
+  const uint64_t* first = PlaceRow(FPlaces.Longer, 0);
   for (char c : FFirst) {
-    if (!MayHold(FPlaces.Longer, 0, c)) continue;
+    if (!Holds(first, c)) continue;
     w[0] = c;
     if (TryCandidate(w)) return true;
   }
@@ -134,16 +136,18 @@ bool TSuggestionsGenerator::TrySubstitutions() {
   AnsiString w = FWord;
   for (size_t p = FWord.size(); p >= 2; --p) {
     const char keep = w[p - 1];
+    const uint64_t* row = PlaceRow(FPlaces.Same, p - 1);
     for (char c : FInner) {
-      if (!MayHold(FPlaces.Same, p - 1, c)) continue;
+      if (!Holds(row, c)) continue;
       w[p - 1] = c;
       if (TryCandidate(w)) return true;
     }
     w[p - 1] = keep;
   }
   if (!w.empty()) {
+    const uint64_t* first = PlaceRow(FPlaces.Same, 0);
     for (char c : FFirst) {
-      if (!MayHold(FPlaces.Same, 0, c)) continue;
+      if (!Holds(first, c)) continue;
       w[0] = c;
       if (TryCandidate(w)) return true;
     }

@@ -2,6 +2,7 @@
 // Near-miss candidates of a misspelt word: single edits and splits, each
 // tested through the engine's word check.
 #include "platform/base/Strings.h"
+#include "spell/scUtil.h"
 
 #include <array>
 #include <functional>
@@ -66,7 +67,13 @@ private:
   bool Check(const AnsiString& Candidate);
   bool Full() const { return FResults->Count() > FMaximum; }
   // Whether a candidate may hold C at Place (of Places).
-  bool MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const;
+  // The letters a place may take, as a row of bits: all of them without
+  // the table, none past its end (but an apostrophe, always).
+  const uint64_t* PlaceRow(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place) const;
+  bool Holds(const uint64_t* Row, char C) const {
+    const Byte c = FLow[static_cast<Byte>(C)];
+    return ((Row[c >> 6] >> (c & 63)) & 1) || IsApostrophe(C);
+  }
 
   AnsiString FWord;
   TStrings* FResults = nullptr;
