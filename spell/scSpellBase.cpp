@@ -1043,20 +1043,20 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // Then the generator leaves out the single edits that put a letter where
   // none of those words has it: most of them, none a word. A word with an
   // apostrophe is looked up whatever it is (see MayBeNear).
+  // A word's typed form tries again only the single edits of its lower-case
+  // form that passed the sieve (see TSuggestionsGenerator::SetSieve).
   struct TPlacesScope {
     TSuggestionsGenerator& Generator;
-    ~TPlacesScope() { Generator.ClearPlaceLetters(); }
+    ~TPlacesScope() {
+      Generator.ClearPlaceLetters();
+      Generator.ClearSieve();
+    }
   } placesScope{*FGenerator};
+  if (!Names) FGenerator->ForgetPassedEdits();
   if (sure && std::none_of(Word.begin(), Word.end(), IsApostrophe)) FGenerator->SetPlaceLetters(std::move(places));
+  if (sure) FGenerator->SetSieve([this](const AnsiString& c) { return MayBeNear(c); });
   FGenerator->Generate(
-      Word, Max,
-      [this, sure](const AnsiString& c, bool& found) {
-        if (sure && !MayBeNear(c))
-          found = false;
-        else
-          IsSuggestionWord(c, found);
-      },
-      &work);
+      Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
   FNearOnly = false;
   const int generated = work.Count();
   if (PhoneticSuggestions && !FMain.empty() && !Names) {

@@ -71,6 +71,7 @@ bool TSuggestionsGenerator::AddSuggestion(const AnsiString& Word) {
 }
 
 bool TSuggestionsGenerator::Check(const AnsiString& Candidate) {
+  if (FSieve && !FSieve(Candidate)) return false;
   bool found = false;
   FWordCheck(Candidate, found);
   return found;
@@ -78,7 +79,13 @@ bool TSuggestionsGenerator::Check(const AnsiString& Candidate) {
 
 bool TSuggestionsGenerator::TryCandidate(const AnsiString& Candidate) {
   if (Candidate.size() <= 1) return false;
-  if (!Check(Candidate)) return false;
+  if (FSieve) {
+    if (!FSieve(Candidate)) return false;
+    if (FRecording) FPassed.push_back(FEdit);
+  }
+  bool found = false;
+  FWordCheck(Candidate, found);
+  if (!found) return false;
   if (Full()) return true;
   if (FWordLower && !IsAllLower(Candidate) && Check(SpellLower(Candidate))) return false;
   AddSuggestion(Candidate);
@@ -91,6 +98,7 @@ bool TSuggestionsGenerator::TryTranspositions(int Distance) {
   AnsiString w = FWord;
   for (int i = len - Distance; i >= 1; --i) {
     std::swap(w[i - 1], w[i - 1 + Distance]);
+    FEdit = {'t', static_cast<unsigned char>(Distance), static_cast<uint16_t>(i - 1)};
     bool stop = TryCandidate(w);
     std::swap(w[i - 1], w[i - 1 + Distance]);
     if (stop) return true;
@@ -109,6 +117,7 @@ bool TSuggestionsGenerator::TryInsertions() {
     for (char c : FInner) {
       if (!Holds(row, c)) continue;
       w[p - 1] = c;
+      FEdit = {'i', static_cast<unsigned char>(c), static_cast<uint16_t>(p - 1)};
       if (TryCandidate(w)) return true;
     }
   }
@@ -118,6 +127,7 @@ bool TSuggestionsGenerator::TryInsertions() {
   for (char c : FFirst) {
     if (!Holds(first, c)) continue;
     w[0] = c;
+    FEdit = {'i', static_cast<unsigned char>(c), 0};
     if (TryCandidate(w)) return true;
   }
   return false;
@@ -127,6 +137,7 @@ bool TSuggestionsGenerator::TryDeletions() {
   for (size_t p = FWord.size(); p >= 1; --p) {
     AnsiString w = FWord;
     w.erase(p - 1, 1);
+    FEdit = {'d', 0, static_cast<uint16_t>(p - 1)};
     if (TryCandidate(w)) return true;
   }
   return false;
@@ -140,6 +151,7 @@ bool TSuggestionsGenerator::TrySubstitutions() {
     for (char c : FInner) {
       if (!Holds(row, c)) continue;
       w[p - 1] = c;
+      FEdit = {'s', static_cast<unsigned char>(c), static_cast<uint16_t>(p - 1)};
       if (TryCandidate(w)) return true;
     }
     w[p - 1] = keep;
@@ -149,10 +161,31 @@ bool TSuggestionsGenerator::TrySubstitutions() {
     for (char c : FFirst) {
       if (!Holds(first, c)) continue;
       w[0] = c;
+      FEdit = {'s', static_cast<unsigned char>(c), 0};
       if (TryCandidate(w)) return true;
     }
   }
   return false;
+}
+
+AnsiString TSuggestionsGenerator::Apply(const TEdit& Edit) const {
+  AnsiString w = FWord;
+  const size_t at = Edit.Place;
+  const char c = static_cast<char>(Edit.Letter);
+  switch (Edit.Kind) {
+    case 't': std::swap(w[at], w[at + Edit.Letter]); break;
+    case 'i': w.insert(at, 1, c); break;
+    case 'd': w.erase(at, 1); break;
+    default: w[at] = c; break;
+  }
+  return w;
+}
+
+bool TSuggestionsGenerator::MayReplay(const AnsiString& Word) const {
+  const TPassedKey& k = FPassedKey;
+  return FSieve && FPassedValid && Word.size() == k.Word.size() && SpellLower(Word) == k.Word &&
+         IsAllLower(Word.substr(1)) && FInner == k.Inner && FFirst == k.First && FOperations == k.Operations &&
+         FHavePlaces == k.HavePlaces && FPlaces == k.Places;
 }
 
 bool TSuggestionsGenerator::TrySplits() {
@@ -185,17 +218,31 @@ void TSuggestionsGenerator::GenerateForm(const AnsiString& Word, int Maximum,
   FResults = Results;
   FMaximum = Maximum;
   FWordLower = IsAllLower(Word);
-  const AnsiString inner = FInner;
-  // Capitals inside the word only where the word has one there.
-  if (!IsAllLower(Word.substr(1))) FInner = FFirst;
   bool stop = false;
-  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
-  if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
-  if (!stop && (FOperations & sgDeletion)) stop = TryDeletions();
-  if (!stop && (FOperations & sgSubstitution)) stop = TrySubstitutions();
-  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(2);
+  if (MayReplay(Word)) {
+    // The single edits of the last word that the sieve let through, on this one.
+    for (size_t i = 0; i < FPassed.size() && !stop; ++i) stop = TryCandidate(Apply(FPassed[i]));
+  } else {
+    const AnsiString inner = FInner;
+    // Capitals inside the word only where the word has one there.
+    if (!IsAllLower(Word.substr(1))) FInner = FFirst;
+    FPassedValid = false;
+    FPassed.clear();
+    FRecording = FSieve != nullptr && IsAllLower(Word.substr(1));
+    if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
+    if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
+    if (!stop && (FOperations & sgDeletion)) stop = TryDeletions();
+    if (!stop && (FOperations & sgSubstitution)) stop = TrySubstitutions();
+    if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(2);
+    // Kept only when every single edit was tried.
+    if (FRecording && !stop) {
+      FPassedKey = {SpellLower(Word), FInner, FFirst, FOperations, FHavePlaces, FPlaces};
+      FPassedValid = true;
+    }
+    FRecording = false;
+    FInner = inner;
+  }
   if (!stop && (FOperations & sgSplits)) stop = TrySplits();
-  FInner = inner;
   FResults = nullptr;
   FWordCheck = nullptr;
 }
