@@ -648,13 +648,16 @@ uint64_t LowerHash(const AnsiString& Word) {
 
 bool TSpellCheckerBase::MayBeNear(const AnsiString& Word) const {
   if (!FNearOnly || Word.size() + 1 < FNearLength) return true;
-  // An apostrophe may be straightened on the way: such a word is looked up.
+  // A typographic apostrophe may be straightened on the way: such a word is
+  // looked up; so is a possessive's form (IsPossessive finds its stem).
   static const Byte* const low = SpellLowerTable();
   uint64_t h = 0;
   for (char c : Word) {
-    if (c == '\'' || c == kTypographicApostrophe) return true;
+    if (c == kTypographicApostrophe) return true;
     h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
   }
+  const size_t n = Word.size();
+  if (n >= 2 && Word[n - 2] == '\'' && (Word[n - 1] == 's' || Word[n - 1] == 'S')) return true;
   h = Fold(h);
   return ((FNearBits[h >> 58] >> ((h >> 52) & 63)) & 1) &&
          std::binary_search(FNearHashes.begin(), FNearHashes.end(), h);

@@ -278,6 +278,18 @@ const TSoundEnds& SoundEnds() {
   return ends;
 }
 
+// Vowels by byte, whatever their case: the scoring asks of every letter.
+struct TVowels {
+  bool Is[256] = {};
+  TVowels() {
+    for (int c = 0; c < 256; ++c) Is[c] = IsVowel(static_cast<char>(c));
+  }
+};
+const TVowels& Vowels() {
+  static const TVowels vowels;
+  return vowels;
+}
+
 bool EndsWith(const Byte* L, int End, const char* Part, int N) {
   if (End < N) return false;
   for (int k = 0; k < N; ++k)
@@ -348,9 +360,10 @@ int TSuggestionScorer::Cost(const AnsiString& Candidate) const {
   // The candidate's letters as the inner loop asks of them, once.
   int extraB[256];
   bool vowelB[256];
+  const bool* vowel = Vowels().Is;
   for (int j = 0; j < lb; ++j) {
     extraB[j] = Extra(Candidate, B, j);
-    vowelB[j] = IsVowel(Candidate[static_cast<size_t>(j)]);
+    vowelB[j] = vowel[static_cast<Byte>(Candidate[static_cast<size_t>(j)])];
   }
   cell(0, 0) = 0;
   for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extraB[j - 1];
