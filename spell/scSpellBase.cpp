@@ -1075,9 +1075,15 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       d.FindPhoneticMatches(Word, *FPhonetics, &work);
     }
   }
-  for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
-  for (int i = work.Count() - 1; i >= generated; --i)
-    if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
+  // The sound-alike words within the phonetic distance stay; the edit
+  // distances then only tell whether a word is a single edit away.
+  for (int i = work.Count() - 1; i >= generated; --i) {
+    const int distance = EditDistance(Word, work[i]);
+    if (FPhonetics->IsWithinDistance(Word, distance))
+      work.PutObject(i, ScoreObject(distance));
+    else
+      work.Delete(i);
+  }
   // Weak candidates (none a single edit away, or fewer than twice as many as
   // asked for): the words of the dictionary two edits away join them, and
   // three away from seven letters on while the list is still short. The
@@ -1086,7 +1092,8 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // word is a single edit away do the words three away just fill the list,
   // from those with the typed first letter (a search that costs less).
   bool close = false;
-  for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
+  for (int i = 0; i < work.Count() && !close; ++i)
+    close = (i < generated ? EditDistance(Word, work[i]) : ScoreOf(work, i)) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
   // (A word of three letters has many words two edits away that are not
   // what was meant: they join only a list shorter than asked for.)
