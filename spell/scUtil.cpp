@@ -358,12 +358,18 @@ int TSuggestionScorer::Cost(const AnsiString& Candidate) const {
     meantEnds[j] = found;
   }
   // The candidate's letters as the inner loop asks of them, once.
-  int extraB[256];
+  // A substitution of letters that differ beyond case: for a typed vowel
+  // and for another letter.
+  int extraB[256], subVowel[256], subOther[256];
   bool vowelB[256];
   const bool* vowel = Vowels().Is;
   for (int j = 0; j < lb; ++j) {
+    const char b = Candidate[static_cast<size_t>(j)];
     extraB[j] = Extra(Candidate, B, j);
-    vowelB[j] = vowel[static_cast<Byte>(Candidate[static_cast<size_t>(j)])];
+    vowelB[j] = vowel[static_cast<Byte>(b)];
+    const bool blank = b == ' ' || b == '-';
+    subVowel[j] = blank ? kSplit : vowelB[j] ? kVowel : kEdit;
+    subOther[j] = blank ? kSplit : kEdit;
   }
   cell(0, 0) = 0;
   for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extraB[j - 1];
@@ -374,12 +380,13 @@ int TSuggestionScorer::Cost(const AnsiString& Candidate) const {
     const Byte la1 = A[i - 1];
     const bool vowelA = FVowel[static_cast<size_t>(i - 1)];
     const uint32_t typedEnds = FEnds[static_cast<size_t>(i)];
+    const bool blankA = a == ' ' || a == '-';
+    const int* subRow = blankA ? nullptr : vowelA ? subVowel : subOther;
     for (int j = 1; j <= lb; ++j) {
       const char b = Candidate[static_cast<size_t>(j - 1)];
       const Byte lb1 = B[j - 1];
-      const bool blank = a == ' ' || a == '-' || b == ' ' || b == '-';
       const bool bothVowels = vowelA && vowelB[j - 1];
-      int sub = a == b ? 0 : la1 == lb1 ? kCase : blank ? kSplit : bothVowels ? kVowel : kEdit;
+      const int sub = a == b ? 0 : la1 == lb1 ? kCase : subRow ? subRow[j - 1] : kSplit;
       int v = std::min({cell(i - 1, j) + dropA, cell(i, j - 1) + extraB[j - 1], cell(i - 1, j - 1) + sub});
       if (i >= 2 && j >= 2 && la1 == B[j - 2] && A[i - 2] == lb1 && la1 != lb1)
         v = std::min(v, cell(i - 2, j - 2) + (bothVowels ? kVowelSwap : kSwap));
