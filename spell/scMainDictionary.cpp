@@ -810,12 +810,8 @@ struct TNearBits {
   // Whether x has at most Spare bits set, counted without a branch: the
   // children's answers are taken side by side, and a branch per child
   // mispredicts about every other time.
-  static bool AtMost(uint64_t x, int Spare) {
-    x = x - ((x >> 1) & 0x5555555555555555ull);
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56) <= Spare;
-  }
+  // (The processor's own count where the walk is built for one that has it.)
+  static bool AtMost(uint64_t x, int Spare) { return __builtin_popcountll(x) <= Spare; }
   bool Reachable(const TGate& g, uint64_t r) const {
     const int Max = Fixed ? Fixed : MaxRun;
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
@@ -828,6 +824,9 @@ struct TNearBits {
   }
 
   // Steps into a node that Reachable let through.
+  // Built twice, with and without the processor's bit count, the one that
+  // runs chosen when the program loads.
+  __attribute__((target_clones("popcnt", "default")))
   void Walk(uint32_t node) {
     const int Max = Fixed ? Fixed : MaxRun;
     if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
