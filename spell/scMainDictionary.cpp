@@ -730,7 +730,8 @@ struct TNearBits {
   }
 
   // Appends c to the path; false when no word below can come close enough.
-  bool Step(Byte c) {
+  // Inside the walk's loops, without a call.
+  [[gnu::always_inline]] bool Step(Byte c) {
     const int Max = Fixed ? Fixed : MaxRun;
     const uint64_t m = Match[Low[c]];
     const uint64_t* prev = Rows[Depth];
