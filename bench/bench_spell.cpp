@@ -624,27 +624,32 @@ BENCHMARK(DictionaryMemory_ours)->Name("DictionaryMemory/ours")->Unit(benchmark:
 // the splitter's scan of the text, a fifth the word cache's probe, and a
 // sixth the parser's per-item work (reading and converting item text).
 // The suggestion sets, lists of the dialog's length (same machine, load
-// 8-27, three runs each; ours and aspell in CPU time, ratio of the pair and
-// of the lists taken in turn): SuggestReal ours 0.113-0.115 ms a list,
-// aspell 0.269-0.278 ms (0.41-0.43, in turn 0.44-0.45); capitalised
-// 0.128-0.132 ms against 0.273-0.286 ms (0.46-0.48, in turn 0.49-0.51);
-// SuggestGenerated 0.102-0.110 ms against 0.317-0.327 ms (0.32-0.34, in turn
-// 0.35-0.37); capitalised 0.116-0.124 ms against 0.313-0.322 ms (0.36-0.39,
-// in turn 0.40-0.42). First, top five, top ten: real 92.1/99.6/99.6 %
-// (aspell 84.6/98.2/99.6), generated 91.3/98.8/99.8 % (aspell
-// 89.3/99.1/99.7). That is with the reach grown to two edits from four
-// letters and three from seven whatever the first letter (the search three
-// out by beginning or by an ending within one edit, and from the typed
-// first letter only where a word is one edit away); before it, with three
-// edits from nine letters and the typed first letter, the same runs gave
-// 0.099-0.101 ms (0.36-0.38) and 0.119-0.131 ms capitalised (0.44-0.46), and
-// lists without the word meant where the engine before the near-word index
-// had it (tests/spell/data/earlier-suggestions.tsv keeps those lists). Of a
-// list now: about a third the walk two edits out, a sixth the search three
-// out, an eighth the scoring, a tenth the single edits. The word index by
-// ending, built by the first list, takes 7-9 ms and 4.2 MB; the node table's
-// walk fields 1 MB more than the table (DictionaryMemory). Before the
-// near-word index: 4.3 ms a list.
+// 1-8, six runs each; ours and aspell in CPU time, ratio of the pair and of
+// the lists taken in turn): SuggestReal ours 0.090-0.095 ms a list, aspell
+// 0.263-0.285 ms (0.33-0.34, in turn 0.39-0.41); capitalised 0.100-0.105 ms
+// against 0.275-0.299 ms (0.34-0.38, in turn 0.42-0.43); SuggestGenerated
+// 0.082-0.091 ms against 0.319-0.340 ms (0.25-0.27, in turn 0.32-0.34);
+// capitalised 0.094-0.097 ms against 0.322-0.369 ms (0.26-0.29, in turn
+// 0.35-0.37). Before the capitalised word's typed form tried again only the
+// single edits its lower-case form let through, the scoring made the typed
+// word's side once, the walk counted bits with the processor's instruction
+// and so on, the same runs (load 69) gave 0.116-0.118 ms (0.40-0.41, in turn
+// 0.46), capitalised 0.131-0.132 ms (0.46, in turn 0.50), generated
+// 0.104-0.106 ms (0.31-0.32, in turn 0.37-0.38) and 0.119-0.125 ms
+// capitalised (0.35-0.37, in turn 0.40-0.41), with the same lists. First,
+// top five, top ten: real 92.1/99.6/99.6 % (aspell 84.6/98.2/99.6), generated
+// 91.3/98.8/99.8 % (aspell 89.3/99.1/99.7). That is with the reach grown to
+// two edits from four letters and three from seven whatever the first letter
+// (the search three out by beginning or by an ending within one edit, and
+// from the typed first letter only where a word is one edit away); before
+// it, with three edits from nine letters and the typed first letter, lists
+// lacked the word meant where the engine before the near-word index had it
+// (tests/spell/data/earlier-suggestions.tsv keeps those lists). Of a list
+// now: about a third the walk two edits out, a seventh the search three out,
+// a tenth the scoring, a tenth the single edits. The word index by ending,
+// built by the first list, takes 7-9 ms and 4.2 MB; the node table's walk
+// fields 1 MB more than the table (DictionaryMemory). Before the near-word
+// index: 4.3 ms a list.
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

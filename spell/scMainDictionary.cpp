@@ -31,6 +31,36 @@ constexpr int kMaxWordLength = 255;  // enumeration depth and buffer bound
 constexpr int kMaxNearDistance = 8;
 
 constexpr uint32_t kNoNode = 0xFFFFFFFF;
+
+bool IsAscii(const AnsiString& S) {
+  for (char c : S)
+    if (static_cast<Byte>(c) >= 0x80) return false;
+  return true;
+}
+
+// Results->IndexOf(Word) >= 0, for the plain case-blind list the
+// suggestions use: two words of plain letters compared byte by byte (their
+// folded comparison says the same), the rest as the list compares them.
+bool Listed(const TStrings& Results, const AnsiString& Word) {
+  const auto* list = dynamic_cast<const TStringList*>(&Results);
+  if (!list || typeid(*list) != typeid(TStringList) || list->GetSorted() || list->GetCaseSensitive() ||
+      !IsAscii(Word))
+    return Results.IndexOf(Word) >= 0;
+  for (int i = 0; i < list->Count(); ++i) {
+    const AnsiString s = list->Get(i);
+    if (s.size() == Word.size() && IsAscii(s)) {
+      bool same = true;
+      for (size_t k = 0; k < s.size() && same; ++k) {
+        const char a = s[k], b = Word[k];
+        same = a == b || ((a | 0x20) == (b | 0x20) && (a | 0x20) >= 'a' && (a | 0x20) <= 'z');
+      }
+      if (same) return true;
+    } else if (!IsAscii(s) && AnsiSameText(s, Word)) {
+      return true;
+    }
+  }
+  return false;
+}
 constexpr size_t kMaxKeyEntries = 250000;  // both rule sets of a whole dictionary fit
 
 // The node table's fields.
@@ -700,7 +730,8 @@ struct TNearBits {
   }
 
   // Appends c to the path; false when no word below can come close enough.
-  bool Step(Byte c) {
+  // Inside the walk's loops, without a call.
+  [[gnu::always_inline]] bool Step(Byte c) {
     const int Max = Fixed ? Fixed : MaxRun;
     const uint64_t m = Match[Low[c]];
     const uint64_t* prev = Rows[Depth];
@@ -780,12 +811,8 @@ struct TNearBits {
   // Whether x has at most Spare bits set, counted without a branch: the
   // children's answers are taken side by side, and a branch per child
   // mispredicts about every other time.
-  static bool AtMost(uint64_t x, int Spare) {
-    x = x - ((x >> 1) & 0x5555555555555555ull);
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56) <= Spare;
-  }
+  // (The processor's own count where the walk is built for one that has it.)
+  static bool AtMost(uint64_t x, int Spare) { return __builtin_popcountll(x) <= Spare; }
   bool Reachable(const TGate& g, uint64_t r) const {
     const int Max = Fixed ? Fixed : MaxRun;
     bool fits = g.Depth + ReachShortest(r) <= N + Max && g.Depth + ReachLongest(r) + Max >= N;
@@ -798,6 +825,9 @@ struct TNearBits {
   }
 
   // Steps into a node that Reachable let through.
+  // Built twice, with and without the processor's bit count, the one that
+  // runs chosen when the program loads.
+  __attribute__((target_clones("popcnt", "default")))
   void Walk(uint32_t node) {
     const int Max = Fixed ? Fixed : MaxRun;
     if (FoundCount >= Limit || Depth + 1 >= static_cast<size_t>(kMaxWordLength)) return;
@@ -1114,7 +1144,7 @@ void TMainDictionary::Enumerate(const TRecord& R, AnsiString& Buffer, int Depth)
         return;
       }
     } else if (static_cast<uint32_t>(FResults->Count()) < kMaxResults) {
-      if (FResults->IndexOf(Buffer) < 0) FResults->Add(Buffer);
+      if (!Listed(*FResults, Buffer)) FResults->Add(Buffer);
     } else {
       Buffer.resize(mark);
       return;
@@ -1170,7 +1200,7 @@ void TMainDictionary::FindPhoneticMatchesInNodes(const AnsiString& Prefix,
     if (x.Above > key.size()) continue;
     if (static_cast<uint32_t>(Results->Count()) >= kMaxResults) break;
     const AnsiString word(text + x.Key + x.KeyLength, x.WordLength);
-    if (Results->IndexOf(word) < 0) Results->Add(word);
+    if (!Listed(*Results, word)) Results->Add(word);
   }
 }
 

@@ -648,13 +648,16 @@ uint64_t LowerHash(const AnsiString& Word) {
 
 bool TSpellCheckerBase::MayBeNear(const AnsiString& Word) const {
   if (!FNearOnly || Word.size() + 1 < FNearLength) return true;
-  // An apostrophe may be straightened on the way: such a word is looked up.
+  // A typographic apostrophe may be straightened on the way: such a word is
+  // looked up; so is a possessive's form (IsPossessive finds its stem).
   static const Byte* const low = SpellLowerTable();
   uint64_t h = 0;
   for (char c : Word) {
-    if (c == '\'' || c == kTypographicApostrophe) return true;
+    if (c == kTypographicApostrophe) return true;
     h = std::rotl(h, 7) ^ low[static_cast<Byte>(c)];
   }
+  const size_t n = Word.size();
+  if (n >= 2 && Word[n - 2] == '\'' && (Word[n - 1] == 's' || Word[n - 1] == 'S')) return true;
   h = Fold(h);
   return ((FNearBits[h >> 58] >> ((h >> 52) & 63)) & 1) &&
          std::binary_search(FNearHashes.begin(), FNearHashes.end(), h);
@@ -1093,20 +1096,20 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // Then the generator leaves out the single edits that put a letter where
   // none of those words has it: most of them, none a word. A word with an
   // apostrophe is looked up whatever it is (see MayBeNear).
+  // A word's typed form tries again only the single edits of its lower-case
+  // form that passed the sieve (see TSuggestionsGenerator::SetSieve).
   struct TPlacesScope {
     TSuggestionsGenerator& Generator;
-    ~TPlacesScope() { Generator.ClearPlaceLetters(); }
+    ~TPlacesScope() {
+      Generator.ClearPlaceLetters();
+      Generator.ClearSieve();
+    }
   } placesScope{*FGenerator};
+  if (!Names) FGenerator->ForgetPassedEdits();
   if (sure && std::none_of(Word.begin(), Word.end(), IsApostrophe)) FGenerator->SetPlaceLetters(std::move(places));
+  if (sure) FGenerator->SetSieve([this](const AnsiString& c) { return MayBeNear(c); });
   FGenerator->Generate(
-      Word, Max,
-      [this, sure](const AnsiString& c, bool& found) {
-        if (sure && !MayBeNear(c))
-          found = false;
-        else
-          IsSuggestionWord(c, found);
-      },
-      &work);
+      Word, Max, [this](const AnsiString& c, bool& found) { IsSuggestionWord(c, found); }, &work);
   FNearOnly = false;
   const int generated = work.Count();
   if (PhoneticSuggestions && !FMain.empty() && !Names) {
@@ -1122,9 +1125,15 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       d.FindPhoneticMatches(Word, *FPhonetics, &work);
     }
   }
-  for (int i = 0; i < work.Count(); ++i) work.PutObject(i, ScoreObject(EditDistance(Word, work[i])));
-  for (int i = work.Count() - 1; i >= generated; --i)
-    if (!FPhonetics->IsWithinDistance(Word, static_cast<int>(ScoreOf(work, i)))) work.Delete(i);
+  // The sound-alike words within the phonetic distance stay; the edit
+  // distances then only tell whether a word is a single edit away.
+  for (int i = work.Count() - 1; i >= generated; --i) {
+    const int distance = EditDistance(Word, work[i]);
+    if (FPhonetics->IsWithinDistance(Word, distance))
+      work.PutObject(i, ScoreObject(distance));
+    else
+      work.Delete(i);
+  }
   // Weak candidates (none a single edit away, or fewer than twice as many as
   // asked for): the words of the dictionary two edits away join them, and
   // three away from seven letters on while the list is still short. The
@@ -1133,7 +1142,8 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // word is a single edit away do the words three away just fill the list,
   // from those with the typed first letter (a search that costs less).
   bool close = false;
-  for (int i = 0; i < work.Count() && !close; ++i) close = ScoreOf(work, i) <= 1;
+  for (int i = 0; i < work.Count() && !close; ++i)
+    close = (i < generated ? EditDistance(Word, work[i]) : ScoreOf(work, i)) <= 1;
   auto shortOf = [&] { return Max < 0 || work.Count() < Max; };
   // (A word of three letters has many words two edits away that are not
   // what was meant: they join only a list shorter than asked for.)
@@ -1159,8 +1169,9 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // Ranked by the slips people make; a candidate that sounds as typed gains.
   AnsiString sound, candidateSound;
   FPhonetics->MakeKey(Word, sound);
+  const TSuggestionScorer scorer(Word);
   for (int i = 0; i < work.Count(); ++i) {
-    int cost = SuggestionCost(Word, work[i]);
+    int cost = scorer.Cost(work[i]);
     FPhonetics->MakeKey(work[i], candidateSound);
     if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
     work.PutObject(i, ScoreObject(std::max(cost, 1)));

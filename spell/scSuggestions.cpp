@@ -22,11 +22,11 @@ void TPlaceLetters::Add(const AnsiString& Word, size_t TypedLength) {
   }
 }
 
-bool TSuggestionsGenerator::MayHold(const std::vector<std::array<uint64_t, 4>>& Places, size_t Place, char C) const {
-  if (!FHavePlaces || IsApostrophe(C)) return true;
-  if (Place >= Places.size()) return false;
-  const Byte c = FLow[static_cast<Byte>(C)];
-  return (Places[Place][c >> 6] >> (c & 63)) & 1;
+const uint64_t* TSuggestionsGenerator::PlaceRow(const std::vector<std::array<uint64_t, 4>>& Places,
+                                                size_t Place) const {
+  static const uint64_t kAll[4] = {~0ull, ~0ull, ~0ull, ~0ull}, kNone[4] = {};
+  if (!FHavePlaces) return kAll;
+  return Place < Places.size() ? Places[Place].data() : kNone;
 }
 
 TSuggestionsGenerator::TSuggestionsGenerator() : FLow(SpellLowerTable()) {
@@ -71,6 +71,7 @@ bool TSuggestionsGenerator::AddSuggestion(const AnsiString& Word) {
 }
 
 bool TSuggestionsGenerator::Check(const AnsiString& Candidate) {
+  if (FSieve && !FSieve(Candidate)) return false;
   bool found = false;
   FWordCheck(Candidate, found);
   return found;
@@ -78,7 +79,13 @@ bool TSuggestionsGenerator::Check(const AnsiString& Candidate) {
 
 bool TSuggestionsGenerator::TryCandidate(const AnsiString& Candidate) {
   if (Candidate.size() <= 1) return false;
-  if (!Check(Candidate)) return false;
+  if (FSieve) {
+    if (!FSieve(Candidate)) return false;
+    if (FRecording) FPassed.push_back(FEdit);
+  }
+  bool found = false;
+  FWordCheck(Candidate, found);
+  if (!found) return false;
   if (Full()) return true;
   if (FWordLower && !IsAllLower(Candidate) && Check(SpellLower(Candidate))) return false;
   AddSuggestion(Candidate);
@@ -91,6 +98,7 @@ bool TSuggestionsGenerator::TryTranspositions(int Distance) {
   AnsiString w = FWord;
   for (int i = len - Distance; i >= 1; --i) {
     std::swap(w[i - 1], w[i - 1 + Distance]);
+    FEdit = {'t', static_cast<unsigned char>(Distance), static_cast<uint16_t>(i - 1)};
     bool stop = TryCandidate(w);
     std::swap(w[i - 1], w[i - 1 + Distance]);
     if (stop) return true;
@@ -105,17 +113,21 @@ bool TSuggestionsGenerator::TryInsertions() {
   for (size_t p = len + 1; p >= 2; --p) {
     w = FWord;
     w.insert(p - 1, 1, ' ');
+    const uint64_t* row = PlaceRow(FPlaces.Longer, p - 1);
     for (char c : FInner) {
-      if (!MayHold(FPlaces.Longer, p - 1, c)) continue;
+      if (!Holds(row, c)) continue;
       w[p - 1] = c;
+      FEdit = {'i', static_cast<unsigned char>(c), static_cast<uint16_t>(p - 1)};
       if (TryCandidate(w)) return true;
     }
   }
   w = FWord;
   w.insert(0, 1, ' ');
+  const uint64_t* first = PlaceRow(FPlaces.Longer, 0);
   for (char c : FFirst) {
-    if (!MayHold(FPlaces.Longer, 0, c)) continue;
+    if (!Holds(first, c)) continue;
     w[0] = c;
+    FEdit = {'i', static_cast<unsigned char>(c), 0};
     if (TryCandidate(w)) return true;
   }
   return false;
@@ -125,6 +137,7 @@ bool TSuggestionsGenerator::TryDeletions() {
   for (size_t p = FWord.size(); p >= 1; --p) {
     AnsiString w = FWord;
     w.erase(p - 1, 1);
+    FEdit = {'d', 0, static_cast<uint16_t>(p - 1)};
     if (TryCandidate(w)) return true;
   }
   return false;
@@ -134,21 +147,45 @@ bool TSuggestionsGenerator::TrySubstitutions() {
   AnsiString w = FWord;
   for (size_t p = FWord.size(); p >= 2; --p) {
     const char keep = w[p - 1];
+    const uint64_t* row = PlaceRow(FPlaces.Same, p - 1);
     for (char c : FInner) {
-      if (!MayHold(FPlaces.Same, p - 1, c)) continue;
+      if (!Holds(row, c)) continue;
       w[p - 1] = c;
+      FEdit = {'s', static_cast<unsigned char>(c), static_cast<uint16_t>(p - 1)};
       if (TryCandidate(w)) return true;
     }
     w[p - 1] = keep;
   }
   if (!w.empty()) {
+    const uint64_t* first = PlaceRow(FPlaces.Same, 0);
     for (char c : FFirst) {
-      if (!MayHold(FPlaces.Same, 0, c)) continue;
+      if (!Holds(first, c)) continue;
       w[0] = c;
+      FEdit = {'s', static_cast<unsigned char>(c), 0};
       if (TryCandidate(w)) return true;
     }
   }
   return false;
+}
+
+AnsiString TSuggestionsGenerator::Apply(const TEdit& Edit) const {
+  AnsiString w = FWord;
+  const size_t at = Edit.Place;
+  const char c = static_cast<char>(Edit.Letter);
+  switch (Edit.Kind) {
+    case 't': std::swap(w[at], w[at + Edit.Letter]); break;
+    case 'i': w.insert(at, 1, c); break;
+    case 'd': w.erase(at, 1); break;
+    default: w[at] = c; break;
+  }
+  return w;
+}
+
+bool TSuggestionsGenerator::MayReplay(const AnsiString& Word) const {
+  const TPassedKey& k = FPassedKey;
+  return FSieve && FPassedValid && Word.size() == k.Word.size() && SpellLower(Word) == k.Word &&
+         IsAllLower(Word.substr(1)) && FInner == k.Inner && FFirst == k.First && FOperations == k.Operations &&
+         FHavePlaces == k.HavePlaces && FPlaces == k.Places;
 }
 
 bool TSuggestionsGenerator::TrySplits() {
@@ -181,17 +218,31 @@ void TSuggestionsGenerator::GenerateForm(const AnsiString& Word, int Maximum,
   FResults = Results;
   FMaximum = Maximum;
   FWordLower = IsAllLower(Word);
-  const AnsiString inner = FInner;
-  // Capitals inside the word only where the word has one there.
-  if (!IsAllLower(Word.substr(1))) FInner = FFirst;
   bool stop = false;
-  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
-  if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
-  if (!stop && (FOperations & sgDeletion)) stop = TryDeletions();
-  if (!stop && (FOperations & sgSubstitution)) stop = TrySubstitutions();
-  if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(2);
+  if (MayReplay(Word)) {
+    // The single edits of the last word that the sieve let through, on this one.
+    for (size_t i = 0; i < FPassed.size() && !stop; ++i) stop = TryCandidate(Apply(FPassed[i]));
+  } else {
+    const AnsiString inner = FInner;
+    // Capitals inside the word only where the word has one there.
+    if (!IsAllLower(Word.substr(1))) FInner = FFirst;
+    FPassedValid = false;
+    FPassed.clear();
+    FRecording = FSieve != nullptr && IsAllLower(Word.substr(1));
+    if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(1);
+    if (!stop && (FOperations & sgInsertion)) stop = TryInsertions();
+    if (!stop && (FOperations & sgDeletion)) stop = TryDeletions();
+    if (!stop && (FOperations & sgSubstitution)) stop = TrySubstitutions();
+    if (!stop && (FOperations & sgTransposition)) stop = TryTranspositions(2);
+    // Kept only when every single edit was tried.
+    if (FRecording && !stop) {
+      FPassedKey = {SpellLower(Word), FInner, FFirst, FOperations, FHavePlaces, FPlaces};
+      FPassedValid = true;
+    }
+    FRecording = false;
+    FInner = inner;
+  }
   if (!stop && (FOperations & sgSplits)) stop = TrySplits();
-  FInner = inner;
   FResults = nullptr;
   FWordCheck = nullptr;
 }

@@ -244,81 +244,149 @@ bool IsVowel(char c) {
 }
 }  // namespace
 
-int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
-  // A split form comes after every word of the dictionary.
-  constexpr int kEdit = 10, kDouble = 5, kVowel = 6, kSwap = 7, kVowelSwap = 3, kMove = 12, kCase = 1, kFirst = 4,
-                kSplit = 100, kApostrophe = 3, kSound = 6;
+namespace {
+// A split form comes after every word of the dictionary.
+constexpr int kEdit = 10, kDouble = 5, kVowel = 6, kSwap = 7, kVowelSwap = 3, kMove = 12, kFirst = 4,
+              kSplit = 100, kApostrophe = 3, kSound = 6, kCase = 1;
+
+// One sound written another common way ("k" for "ch", "ite" for "ight").
+struct TSound {
+  const char* Typed;
+  int TypedLength;
+  const char* Meant;
+  int MeantLength;
+};
+constexpr TSound kSounds[] = {
+    {"k", 1, "ch", 2},  {"k", 1, "c", 1},   {"c", 1, "k", 1},   {"s", 1, "c", 1},   {"c", 1, "s", 1},
+    {"z", 1, "s", 1},   {"s", 1, "z", 1},   {"f", 1, "ph", 2},  {"ite", 3, "ight", 4}, {"w", 1, "wh", 2},
+    {"sh", 2, "ti", 2}, {"j", 1, "g", 1},   {"g", 1, "j", 1},   {"er", 2, "or", 2}, {"or", 2, "er", 2}};
+constexpr int kSoundCount = static_cast<int>(std::size(kSounds));
+static_assert(kSoundCount <= 32);
+
+// The sounds by their last letter: a place asks only those that end in its letter.
+struct TSoundEnds {
+  uint32_t Typed[256] = {}, Meant[256] = {};
+  TSoundEnds() {
+    for (int k = 0; k < kSoundCount; ++k) {
+      Typed[static_cast<Byte>(kSounds[k].Typed[kSounds[k].TypedLength - 1])] |= 1u << k;
+      Meant[static_cast<Byte>(kSounds[k].Meant[kSounds[k].MeantLength - 1])] |= 1u << k;
+    }
+  }
+};
+const TSoundEnds& SoundEnds() {
+  static const TSoundEnds ends;
+  return ends;
+}
+
+// Vowels by byte, whatever their case: the scoring asks of every letter.
+struct TVowels {
+  bool Is[256] = {};
+  TVowels() {
+    for (int c = 0; c < 256; ++c) Is[c] = IsVowel(static_cast<char>(c));
+  }
+};
+const TVowels& Vowels() {
+  static const TVowels vowels;
+  return vowels;
+}
+
+bool EndsWith(const Byte* L, int End, const char* Part, int N) {
+  if (End < N) return false;
+  for (int k = 0; k < N; ++k)
+    if (L[End - N + k] != static_cast<Byte>(Part[k])) return false;
+  return true;
+}
+
+// A letter the other word lacks: cheap when it repeats a neighbour.
+int Extra(const AnsiString& S, const Byte* L, int I) {
+  const char c = S[static_cast<size_t>(I)];
+  if (c == ' ' || c == '-') return kSplit;
+  if (c == '\'' || c == '\x92') return kApostrophe;
+  return L[I] == L[I - 1] || L[I] == L[I + 1] ? kDouble : kEdit;
+}
+}  // namespace
+
+TSuggestionScorer::TSuggestionScorer(const AnsiString& Typed) : FTyped(Typed) {
+  const int la = static_cast<int>(Typed.size());
+  if (la >= 255) return;
+  // In lower case once, with a blank on either side, so that the table's
+  // inner loop compares bytes.
+  const Byte* low = SpellLowerTable();
+  FLower.assign(static_cast<size_t>(la) + 2, 0);
+  for (int i = 0; i < la; ++i) FLower[static_cast<size_t>(i) + 1] = low[static_cast<Byte>(Typed[static_cast<size_t>(i)])];
+  const Byte* const A = FLower.data() + 1;
+  FEnds.assign(static_cast<size_t>(la) + 1, 0);
+  FDrop.resize(static_cast<size_t>(la));
+  FVowel.resize(static_cast<size_t>(la));
+  const TSoundEnds& ends = SoundEnds();
+  for (int i = 1; i <= la; ++i)
+    for (uint32_t m = ends.Typed[A[i - 1]]; m; m &= m - 1) {
+      const TSound& s = kSounds[std::countr_zero(m)];
+      if (EndsWith(A, i, s.Typed, s.TypedLength)) FEnds[static_cast<size_t>(i)] |= 1u << std::countr_zero(m);
+    }
+  for (int i = 0; i < la; ++i) {
+    FDrop[static_cast<size_t>(i)] = Extra(Typed, A, i);
+    FVowel[static_cast<size_t>(i)] = IsVowel(Typed[static_cast<size_t>(i)]);
+  }
+}
+
+int TSuggestionScorer::Cost(const AnsiString& Candidate) const {
+  const AnsiString& Typed = FTyped;
   const int la = static_cast<int>(Typed.size()), lb = static_cast<int>(Candidate.size());
   if (la >= 255 || lb >= 255) return kEdit * std::max(la, lb);
-  // Both words in lower case once, with a blank on either side, so that
-  // the table's inner loop compares bytes.
   const Byte* low = SpellLowerTable();
-  Byte ta[258], tb[258];
-  ta[0] = tb[0] = ta[la + 1] = tb[lb + 1] = 0;
-  for (int i = 0; i < la; ++i) ta[i + 1] = low[static_cast<Byte>(Typed[static_cast<size_t>(i)])];
+  Byte tb[258];
+  tb[0] = tb[lb + 1] = 0;
   for (int j = 0; j < lb; ++j) tb[j + 1] = low[static_cast<Byte>(Candidate[static_cast<size_t>(j)])];
-  const Byte* const A = ta + 1;  // A[-1] and A[la] are 0
+  const Byte* const A = FLower.data() + 1;  // A[-1] and A[la] are 0
   const Byte* const B = tb + 1;
-  // A letter the other word lacks: cheap when it repeats a neighbour.
-  auto extra = [](const AnsiString& s, const Byte* l, int i) {
-    const char c = s[static_cast<size_t>(i)];
-    if (c == ' ' || c == '-') return kSplit;
-    if (c == '\'' || c == '\x92') return kApostrophe;
-    return l[i] == l[i - 1] || l[i] == l[i + 1] ? kDouble : kEdit;
-  };
   // Every candidate of a list is scored: the table is kept between calls.
   thread_local std::vector<int> rows;
   rows.resize(static_cast<size_t>((la + 1) * (lb + 1)));
   int* const table = rows.data();
   auto cell = [table, lb](int i, int j) -> int& { return table[i * (lb + 1) + j]; };
-  // One sound written another common way ("k" for "ch", "ite" for "ight").
-  struct TSound {
-    const char* Typed;
-    int TypedLength;
-    const char* Meant;
-    int MeantLength;
-  };
-  static const TSound kSounds[] = {
-      {"k", 1, "ch", 2},  {"k", 1, "c", 1},   {"c", 1, "k", 1},   {"s", 1, "c", 1},   {"c", 1, "s", 1},
-      {"z", 1, "s", 1},   {"s", 1, "z", 1},   {"f", 1, "ph", 2},  {"ite", 3, "ight", 4}, {"w", 1, "wh", 2},
-      {"sh", 2, "ti", 2}, {"j", 1, "g", 1},   {"g", 1, "j", 1},   {"er", 2, "or", 2}, {"or", 2, "er", 2}};
-  constexpr int kSoundCount = static_cast<int>(std::size(kSounds));
-  static_assert(kSoundCount <= 32);
-  auto endsWith = [](const Byte* l, int end, const char* part, int n) {
-    if (end < n) return false;
-    for (int k = 0; k < n; ++k)
-      if (l[end - n + k] != static_cast<Byte>(part[k])) return false;
-    return true;
-  };
-  // Which sounds end at each place of either word.
-  uint32_t typedEnds[256] = {}, meantEnds[256] = {};
-  for (int k = 0; k < kSoundCount; ++k) {
-    for (int i = 1; i <= la; ++i)
-      if (endsWith(A, i, kSounds[k].Typed, kSounds[k].TypedLength)) typedEnds[i] |= 1u << k;
-    for (int j = 1; j <= lb; ++j)
-      if (endsWith(B, j, kSounds[k].Meant, kSounds[k].MeantLength)) meantEnds[j] |= 1u << k;
+  // Which sounds end at each place of the candidate.
+  const TSoundEnds& ends = SoundEnds();
+  uint32_t meantEnds[256];
+  meantEnds[0] = 0;
+  for (int j = 1; j <= lb; ++j) {
+    uint32_t found = 0;
+    for (uint32_t m = ends.Meant[B[j - 1]]; m; m &= m - 1) {
+      const TSound& s = kSounds[std::countr_zero(m)];
+      if (EndsWith(B, j, s.Meant, s.MeantLength)) found |= 1u << std::countr_zero(m);
+    }
+    meantEnds[j] = found;
   }
   // The candidate's letters as the inner loop asks of them, once.
-  int extraB[256];
+  // A substitution of letters that differ beyond case: for a typed vowel
+  // and for another letter.
+  int extraB[256], subVowel[256], subOther[256];
   bool vowelB[256];
+  const bool* vowel = Vowels().Is;
   for (int j = 0; j < lb; ++j) {
-    extraB[j] = extra(Candidate, B, j);
-    vowelB[j] = IsVowel(Candidate[static_cast<size_t>(j)]);
+    const char b = Candidate[static_cast<size_t>(j)];
+    extraB[j] = Extra(Candidate, B, j);
+    vowelB[j] = vowel[static_cast<Byte>(b)];
+    const bool blank = b == ' ' || b == '-';
+    subVowel[j] = blank ? kSplit : vowelB[j] ? kVowel : kEdit;
+    subOther[j] = blank ? kSplit : kEdit;
   }
   cell(0, 0) = 0;
   for (int j = 1; j <= lb; ++j) cell(0, j) = cell(0, j - 1) + extraB[j - 1];
   for (int i = 1; i <= la; ++i) {
-    const int dropA = extra(Typed, A, i - 1);
+    const int dropA = FDrop[static_cast<size_t>(i - 1)];
     cell(i, 0) = cell(i - 1, 0) + dropA;
     const char a = Typed[static_cast<size_t>(i - 1)];
     const Byte la1 = A[i - 1];
-    const bool vowelA = IsVowel(a);
+    const bool vowelA = FVowel[static_cast<size_t>(i - 1)];
+    const uint32_t typedEnds = FEnds[static_cast<size_t>(i)];
+    const bool blankA = a == ' ' || a == '-';
+    const int* subRow = blankA ? nullptr : vowelA ? subVowel : subOther;
     for (int j = 1; j <= lb; ++j) {
       const char b = Candidate[static_cast<size_t>(j - 1)];
       const Byte lb1 = B[j - 1];
-      const bool blank = a == ' ' || a == '-' || b == ' ' || b == '-';
       const bool bothVowels = vowelA && vowelB[j - 1];
-      int sub = a == b ? 0 : la1 == lb1 ? kCase : blank ? kSplit : bothVowels ? kVowel : kEdit;
+      const int sub = a == b ? 0 : la1 == lb1 ? kCase : subRow ? subRow[j - 1] : kSplit;
       int v = std::min({cell(i - 1, j) + dropA, cell(i, j - 1) + extraB[j - 1], cell(i - 1, j - 1) + sub});
       if (i >= 2 && j >= 2 && la1 == B[j - 2] && A[i - 2] == lb1 && la1 != lb1)
         v = std::min(v, cell(i - 2, j - 2) + (bothVowels ? kVowelSwap : kSwap));
@@ -328,8 +396,7 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
         if ((p == y && q == la1 && lb1 == x) || (p == la1 && q == x && lb1 == y))
           if (!(x == y && y == la1)) v = std::min(v, cell(i - 3, j - 3) + kMove);
       }
-      for (uint32_t both = typedEnds[i] & meantEnds[j]; both;
-           both &= both - 1) {
+      for (uint32_t both = typedEnds & meantEnds[j]; both; both &= both - 1) {
         const TSound& s = kSounds[std::countr_zero(both)];
         v = std::min(v, cell(i - s.TypedLength, j - s.MeantLength) + kSound);
       }
@@ -340,6 +407,10 @@ int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
   const bool swappedStart = la > 1 && lb > 1 && A[0] == B[1] && A[1] == B[0];
   if (la > 0 && lb > 0 && A[0] != B[0] && !swappedStart) cost += kFirst;
   return cost;
+}
+
+int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate) {
+  return TSuggestionScorer(Typed).Cost(Candidate);
 }
 
 uint32_t DictionaryHash(const char* Key, size_t Length, uint32_t M) {

@@ -92,6 +92,20 @@ private:
 // swapped, a letter's case), and a changed first letter or a split into two
 // words more.
 int SuggestionCost(const AnsiString& Typed, const AnsiString& Candidate);
+// The same for one typed word and many candidates: the typed word's side
+// of the table made once.
+class TSuggestionScorer {
+ public:
+  explicit TSuggestionScorer(const AnsiString& Typed);
+  int Cost(const AnsiString& Candidate) const;
+
+ private:
+  AnsiString FTyped;
+  std::vector<Byte> FLower;
+  std::vector<uint32_t> FEnds;
+  std::vector<int> FDrop;
+  std::vector<char> FVowel;
+};
 int EditDistance(const AnsiString& A, const AnsiString& B);
 
 // The custom dictionary's hash of a key for a table of M slots, and the
