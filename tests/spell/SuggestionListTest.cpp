@@ -102,9 +102,9 @@ TEST(SuggestionList, WordsSeveralSlipsAwayAreOffered) {
     }
 }
 
-// The lists of the engine before the near-word index, for the spelling
-// benchmark's misspellings in lower case and capitalised: every word meant
-// that such a list held is still in ours.
+// The spelling benchmark's misspellings, lower case and capitalised, whose
+// intended word the engine before the near-word index offered in its first
+// ten: every one is still in ours.
 TEST(SuggestionList, EveryWordTheEarlierListsOfferedIsStillOffered) {
   qytest::TempDir tmp;
   auto e = spelltest::MakeEngine(tmp.str());
@@ -121,10 +121,9 @@ TEST(SuggestionList, EveryWordTheEarlierListsOfferedIsStillOffered) {
       if (tab == std::string::npos) break;
       at = tab + 1;
     }
-    ASSERT_GE(fields.size(), 4u) << line;
+    ASSERT_EQ(fields.size(), 4u) << line;
     const std::string& typo = fields[2];
     const std::string& meant = fields[3];
-    if (std::find(fields.begin() + 4, fields.end(), meant) == fields.end()) continue;
     ++offered;
     TStringList list;
     e->BuildSuggestions(typo, kDialogSuggestions, &list);
