@@ -9,7 +9,6 @@
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLFormattedData.h"
-#include "richtext/view/VLHitTesting.h"
 #include "spell/scUtil.h"
 
 #include <algorithm>
@@ -406,10 +405,7 @@ void TVellumParser::CenterSelection() {
   // place on screen, in its document's coordinates.
   const TRect word = inner->GetSelectionRect();
   if (word.Height() <= 0) return;
-  const TPoint origin = Edit->ClientToScreen(TPoint(0, 0));
-  TVLEditVLData* d = Edit->EditData();
-  VLShowRectangle(*d, word.Left - origin.X + d->GetHOffset(), word.Top - origin.Y + d->GetVOffset(), word.Width(),
-                  word.Height());
+  Edit->ShowScreenRect(word);
 }
 
 bool TVellumParser::CanReplace() {

@@ -7,6 +7,7 @@
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
+#include "richtext/view/VLHitTesting.h"
 #include "richtext/view/VLSearch.h"
 
 #include <algorithm>
@@ -707,6 +708,13 @@ void TCustomVellumEdit::FireCaretMove() {
   // The editing commands' state follows the caret and the selection.
   if (Application) Application->InvalidateActions();
   if (!FDestroying && OnCaretMove) OnCaretMove(GetRootEditor());
+}
+
+void TCustomVellumEdit::ShowScreenRect(const TRect& screen) {
+  const TPoint origin = ClientToScreen(TPoint(0, 0));
+  TVLEditVLData* d = EditData();
+  VLShowRectangle(*d, screen.Left - origin.X + d->GetHOffset(), screen.Top - origin.Y + d->GetVOffset(),
+                  screen.Width(), screen.Height());
 }
 
 void TCustomVellumEdit::Format() {

@@ -88,6 +88,10 @@ public:
   // ---- nesting ----------------------------------------------------------------------
   TCustomVellumEdit* GetInnermostEditor();
   TCustomVellumEdit* GetRootEditor();
+  // Scrolls this editor so that a rectangle given on screen is in view: a
+  // word or caret of a cell editor nested in it (cell editors grow with
+  // their cells and scroll nothing themselves).
+  void ShowScreenRect(const TRect& screen);
 
   // ---- the change protocol ----------------------------------------------------------
   // Whether a change may happen now; refuses with the document's beep.

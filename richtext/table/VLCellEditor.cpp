@@ -492,10 +492,8 @@ void TVLTableItemInfo::ShowInplaceCaret() {
     VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
     return;
   }
-  TVLEditVLData* top = root->EditData();
-  const TPoint at = shown->ClientToScreen(p), origin = root->ClientToScreen(TPoint(0, 0));
-  VLShowRectangle(*top, at.X - origin.X + top->GetHOffset(), at.Y - origin.Y + top->GetVOffset(), 2,
-                  d->CaretHeight + 2);
+  const TPoint at = shown->ClientToScreen(p);
+  root->ShowScreenRect(TRect(at.X, at.Y, at.X + 2, at.Y + d->CaretHeight + 2));
 }
 
 void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }
