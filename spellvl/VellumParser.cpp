@@ -110,11 +110,26 @@ bool TVellumParser::RunStart(TCustomVLData* data, int itemNo) const {
 int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& Out) const {
   TCustomVLData* d = data->GetVLData();
   const AnsiString raw = d->GetRawItemText(itemNo);
+  const TUnitTable& t = UnitTable(CodePage);
   if (!IsUnicodeOptions(d->GetItemOptions(itemNo))) {
-    Out += raw;
+    const Cardinal cp = d->GetStyleCodePage(d->GetItemActualStyle(d->GetItem(itemNo)));
+    if (ResolveCodePage(cp) == ResolveCodePage(CodePage)) {
+      Out += raw;
+      return static_cast<int>(raw.size());
+    }
+    // Bytes of another code page (two to a character in a double-byte
+    // one): each character is the engine's byte for it, once for every
+    // byte it takes, so that indexes in the line stay offsets in the item.
+    for (size_t i = 0; i < raw.size();) {
+      const size_t n = i + 1 < raw.size() && IsDBCSLeadByte(static_cast<Byte>(raw[i]), cp) ? 2 : 1;
+      const WideString w = AnsiToWide(raw.substr(i, n), cp);
+      char b = w.size() == 1 ? t[w[0]] : '?';
+      if (n == 2 && b != '?') b = kForeignLetter;
+      Out.append(n, b);
+      i += n;
+    }
     return static_cast<int>(raw.size());
   }
-  const TUnitTable& t = UnitTable(CodePage);
   const size_t n = raw.size() / 2, at = Out.size();
   Out.resize(at + n);
   char* out = Out.data() + at;

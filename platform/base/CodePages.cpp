@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cwctype>
@@ -30,8 +31,8 @@ const char* IconvName(Cardinal cp) {
     case 437: return "CP437";
     case 850: return "CP850";
     case 10000: return "MACINTOSH";
-    // Mac Japanese: Shift-JIS with the Mac's yen sign and overline at 0x5C
-    // and 0x7E, as iconv's Shift-JIS has them.
+    // Mac Japanese: Shift-JIS, with ASCII below 0x80 (see AnsiToWide) and
+    // the Mac's own single bytes (ExtraSingleByte).
     case 10001: return "SHIFT_JIS";
     case 932: return "CP932";
     case 936: return "CP936";
@@ -389,7 +390,17 @@ WideString AnsiToWide(const AnsiString& S, Cardinal CodePage) {
   if (!IsValidCodePage(cp)) cp = GetACP();
   if (cp == CP_UTF8) return Utf8ToWide(S);
   if (IsDBCSCodePage(cp)) {
-    if (TIconv* cd = ThreadConverter(cp, true)) return DoubleByteToWide(S, *cd, cp);
+    if (TIconv* cd = ThreadConverter(cp, true)) {
+      WideString r = DoubleByteToWide(S, *cd, cp);
+      if (cp == 10001) {
+        // The Mac's Japanese single bytes below 0x80 are ASCII, backslash
+        // and tilde too; iconv's Shift-JIS gives the yen sign and overline,
+        // which no double byte of it gives.
+        std::replace(r.begin(), r.end(), u'\u00A5', u'\\');
+        std::replace(r.begin(), r.end(), u'\u203E', u'~');
+      }
+      return r;
+    }
     cp = GetACP();
   }
   const TSingleByteTable* t = SingleByteTable(cp);

@@ -70,19 +70,38 @@ char16_t WingdingsCodeToUnicode(unsigned code) {
   return 0;
 }
 
+namespace {
+bool Named(const char* FontName, const char* name) {
+  if (!FontName) return false;
+  size_t i = 0;
+  for (; FontName[i] && name[i]; ++i)
+    if ((FontName[i] | 0x20) != name[i]) return false;
+  return FontName[i] == name[i];
+}
+}  // namespace
+
 char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
   // The font's codes come both as themselves and in the private-use range.
   if (Ch >= 0xF020 && Ch <= 0xF0FF) Ch = static_cast<char16_t>(Ch - 0xF000);
-  if (!FontName || Ch < 0x20 || Ch > 0xFF) return 0;
-  const auto named = [FontName](const char* name) {
-    size_t i = 0;
-    for (; FontName[i] && name[i]; ++i)
-      if ((FontName[i] | 0x20) != name[i]) return false;
-    return FontName[i] == name[i];
-  };
-  if (named("symbol")) return SymbolCodeToUnicode(Ch);
-  if (named("wingdings")) return WingdingsCodeToUnicode(Ch);
-  return 0;
+  if (Ch < 0x20 || Ch > 0xFF) return 0;
+  switch (SymbolCodeFontOf(FontName)) {
+    case TSymbolCodeFont::Symbol: return SymbolCodeToUnicode(Ch);
+    case TSymbolCodeFont::Wingdings: return WingdingsCodeToUnicode(Ch);
+    default: return 0;
+  }
+}
+
+char16_t SymbolFontPrivateUseToText(const char* FontName, char16_t Ch) {
+  if (Ch < 0xF020 || Ch > 0xF0FF) return 0;
+  const char16_t twin = SymbolFontCharToUnicode(FontName, Ch);
+  const auto code = static_cast<char16_t>(Ch - 0xF000);
+  return twin && twin < 0x100 && twin != code ? code : twin;
+}
+
+TSymbolCodeFont SymbolCodeFontOf(const char* FontName) {
+  if (Named(FontName, "symbol")) return TSymbolCodeFont::Symbol;
+  if (Named(FontName, "wingdings")) return TSymbolCodeFont::Wingdings;
+  return TSymbolCodeFont::None;
 }
 
 unsigned UnicodeToSymbolCode(char16_t ch) {

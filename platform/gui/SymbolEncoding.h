@@ -21,3 +21,13 @@ char16_t WingdingsCodeToUnicode(unsigned code);
 // outside those ranges, or it has no known equivalent. FontName is compared
 // without regard to case.
 char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch);
+// What text in a Symbol or Wingdings font keeps for a private-use unit
+// U+F020..U+F0FF: the character the font shows there, except that where the
+// Symbol font shows a Latin-1 character other than the code ("®" at 0xD2)
+// the code itself is kept, since in that font the units below 0x100 are its
+// codes. 0 when the font is neither or the code has no equivalent.
+char16_t SymbolFontPrivateUseToText(const char* FontName, char16_t Ch);
+// Which of the fonts whose codes SymbolFontCharToUnicode knows FontName
+// is, compared without regard to case.
+enum class TSymbolCodeFont { None, Symbol, Wingdings };
+TSymbolCodeFont SymbolCodeFontOf(const char* FontName);

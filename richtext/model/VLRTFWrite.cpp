@@ -4,6 +4,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLExport.h"
 #include "richtext/model/VLFuncs.h"
@@ -130,6 +131,30 @@ AnsiString UnitsToRTF(const WideString& w, Cardinal codePage, bool rtfCode, bool
     else
       r += u + fb;
   }
+  return r;
+}
+
+// A run in the Wingdings font: readers take its bytes for the characters
+// the font shows ("J" a smiling face), so the codes that have one go out as
+// \u, which names the character the text holds (with its byte as the
+// fallback). Part is raw UTF-16 or the item's bytes.
+AnsiString WingdingsRunToRTF(const AnsiString& part, bool unicode, Cardinal textCodePage, Cardinal docCodePage) {
+  const WideString units = unicode ? RawUnicodeToWideString(part) : WideString(part.begin(), part.end());
+  AnsiString r;
+  size_t from = 0;
+  const auto flush = [&](size_t to) {
+    if (to <= from) return;
+    r += unicode ? UnitsToRTF(units.substr(from, to - from), docCodePage, false, false)
+                 : VLAnsiToRTF(part.substr(from, to - from), textCodePage, docCodePage, false);
+  };
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = unicode ? units[i] : static_cast<unsigned char>(part[i]);
+    if (!WingdingsCodeToUnicode(c)) continue;
+    flush(i);
+    from = i + 1;
+    r += "\\u" + I(c) + (c < 0x80 ? MakeRTFStr(AnsiString(1, static_cast<char>(c)), false) : "\\'" + Hex2(c));
+  }
+  flush(units.size());
   return r;
 }
 
@@ -460,7 +485,9 @@ public:
           W(S, hooked);
         } else {
           const bool rtfCode = fi->Options.Contains(vlteoRTFCode);
-          if (item->IsUnicode())
+          if (!rtfCode && SymbolCodeFontOf(fi->FontName.c_str()) == TSymbolCodeFont::Wingdings)
+            W(S, WingdingsRunToRTF(part, item->IsUnicode(), D.GetStyleCodePage(actual), T.DocCodePage));
+          else if (item->IsUnicode())
             W(S, VLRawUnicodeToRTF(part, T.DocCodePage, rtfCode));
           else
             W(S, VLAnsiToRTF(part, D.GetStyleCodePage(actual), T.DocCodePage, rtfCode));

@@ -5,6 +5,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
@@ -14,6 +15,19 @@
 #include <algorithm>
 
 namespace {
+
+// Text of a Symbol or Wingdings font holds the fonts' codes (bytes, units
+// below 0x100 or their private-use forms): as plain text, the characters
+// the font shows in their places, as raw UTF-16. Empty for other fonts.
+AnsiString SymbolTextAsUnicode(const AnsiString& text, bool unicode, const String& fontName, Cardinal codePage) {
+  if (SymbolCodeFontOf(fontName.c_str()) == TSymbolCodeFont::None) return AnsiString();
+  WideString w = unicode ? RawUnicodeToWideString(text) : AnsiToWide(text, codePage);
+  for (size_t i = 0; i < w.size(); ++i) {
+    const char16_t code = unicode || w.size() != text.size() ? w[i] : static_cast<unsigned char>(text[i]);
+    if (const char16_t twin = SymbolFontCharToUnicode(fontName.c_str(), code)) w[i] = twin;
+  }
+  return WideStringToRawUnicode(w);
+}
 
 // Restores AddParagraphMode however the load ends.
 class TParagraphModeKeeper {
@@ -243,8 +257,17 @@ bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Intege
         continue;
       }
       const Integer actual = GetItemActualStyle(item);
-      out(TextCopy(text, from, to - from, item->ItemOptions), item->IsUnicode(),
-          GetStyleCodePage(actual));
+      const AnsiString piece = TextCopy(text, from, to - from, item->ItemOptions);
+      TVLStyle* style = GetStyle();
+      const AnsiString shown =
+          style && actual < style->TextStyles->Count()
+              ? SymbolTextAsUnicode(piece, item->IsUnicode(), style->TextStyles->Items(actual)->FontName,
+                                    GetStyleCodePage(actual))
+              : AnsiString();
+      if (!shown.empty())
+        out(shown, true, GetStyleCodePage(actual));
+      else
+        out(piece, item->IsUnicode(), GetStyleCodePage(actual));
       continue;
     }
     if (textOnly && !item->GetBoolValue(6)) continue;

@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
@@ -12,6 +13,22 @@
 #include <algorithm>
 
 namespace {
+// Bytes of a Wingdings run as the characters the font shows, where known
+// (the other bytes as the code page has them); false when the font is not
+// Wingdings or no byte is known. The Symbol font's bytes stay codes: text
+// in that font is drawn and copied through its own table.
+bool WingdingsBytesToWide(const AnsiString& fontName, const AnsiString& text, Cardinal cp, WideString& out) {
+  if (SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::Wingdings) return false;
+  bool any = false;
+  out.clear();
+  for (char c : text) {
+    const char16_t twin = WingdingsCodeToUnicode(static_cast<unsigned char>(c));
+    any = any || twin;
+    out += twin ? WideString(1, twin) : AnsiToWide(AnsiString(1, c), cp);
+  }
+  return any;
+}
+
 // The last marker of data up to item from, inner documents included, that
 // is an entry of list (0 when none). Markers of table cells that count in a
 // list of their cell's own are passed over.
@@ -391,11 +408,15 @@ std::unique_ptr<TCustomVLItemInfo> TVLRTFReaderProperties::CreateTextItem(const 
   if (!textW) {
     Cardinal cp = Reader->CodePage();
     bool symbol = false;
+    AnsiString fontName = Reader->RTFState.CharProps.SymbolFontName;
     if (const TVLRTFFont* f = Reader->GetFont(Reader->RTFState.CharProps.FontIndex)) {
       cp = Reader->FontCodePage(*f);
       symbol = f->Charset == 2;
+      if (fontName.empty()) fontName = f->Name;
     }
-    if (unicodeStyle) {
+    if (WingdingsBytesToWide(fontName, text, cp, converted)) {
+      textW = &converted;
+    } else if (unicodeStyle) {
       itemText = WideToRawUnicode(AnsiToWide(text, cp));
     } else if (symbol || ResolveCodePage(cp) == ResolveCodePage(CurrentData->GetStyleCodePage(styleNo))) {
       itemText = text;

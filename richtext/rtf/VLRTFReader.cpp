@@ -59,6 +59,9 @@ Cardinal TVLRTFReader::FontCodePage(const TVLRTFFont& font) const {
   // A Mac font in a Mac document of another script than Roman (Mac
   // Japanese) is in the document's code page.
   if (cp == CP_MACCP && FCodePage > 10000 && FCodePage < 10100) return FCodePage;
+  // A Japanese font of a Mac Japanese document holds the Mac's form of
+  // Shift-JIS: ASCII below 0x80 and the Mac's own single bytes above.
+  if (cp == 932 && ResolveCodePage(FCodePage) == 10001) return FCodePage;
   return cp ? cp : FCodePage;
 }
 
@@ -390,9 +393,11 @@ Byte TVLRTFReader::PutUnicodeChar(char16_t u) {
     if (r) return r;
   }
   // Office suites write a symbol font's characters in the private-use
-  // range; where one has a Unicode equivalent, the text holds that.
+  // range; where one has a Unicode equivalent, the text holds that. Any
+  // other \u is the character it names, in a symbol font too: that is how
+  // this reader's own writer and others write such text.
   if (const TVLRTFFont* f = GetFont(RTFState.CharProps.FontIndex))
-    if (const char16_t twin = SymbolFontCharToUnicode(f->Name.c_str(), u)) u = twin;
+    if (const char16_t twin = SymbolFontPrivateUseToText(f->Name.c_str(), u)) u = twin;
   if (u != 0) FTextW.push_back(u);
   return 0;
 }

@@ -101,21 +101,63 @@ TEST(RTFFontCodePage, MacJapaneseDocumentReadsItsJapaneseText) {
   }
 }
 
-// The Symbol and Wingdings fonts' codes, written as themselves or in the
-// private-use range, are the characters those fonts show; in other fonts
-// the same characters stay as they are.
-TEST(RTFFontCodePage, SymbolFontCodesInEitherFormAreTheCharactersTheFontShows) {
+// A Mac Japanese document's single bytes are the Mac's: ASCII below 0x80,
+// backslash and tilde included, and its own bytes above (backslash,
+// copyright, trade mark, ellipsis), in its Mac and its Japanese fonts alike.
+TEST(RTFFontCodePage, MacJapaneseSingleBytesAreTheMacs) {
   struct Case {
+    const char* Charset;
     const char* Body;
     const char* Text;  // UTF-8
   } cases[] = {
-      {"{\\f1\\u183?}", "\xE2\x80\xA2"},        // bullet
-      {"{\\f1\\u61623?}", "\xE2\x80\xA2"},
-      {"{\\f1\\u97?\\u61538?}", "\xCE\xB1\xCE\xB2"},  // alpha, beta
-      {"{\\f2\\u252?}", "\xE2\x9C\x94"},        // check mark
-      {"{\\f2\\u61692?}", "\xE2\x9C\x94"},
-      {"{\\f0\\u183?}caf\\u233?", "\xC2\xB7" "caf\xC3\xA9"},
-      {"{\\f0\\u61623?}", "\xEF\x82\xB7"},
+      {"\\fcharset77", "a~b\\'5c\\'7e", "a~b\\~"},
+      {"\\fcharset128", "a~b\\'5c\\'7e", "a~b\\~"},
+      {"\\fcharset77", "\\'80\\'fd\\'fe\\'ff", "\\\xC2\xA9\xE2\x84\xA2\xE2\x80\xA6"},
+      {"\\fcharset128", "\\'80\\'fd\\'fe\\'ff", "\\\xC2\xA9\xE2\x84\xA2\xE2\x80\xA6"},
+      {"\\fcharset128", "\\'82\\'a0~", "\xE3\x81\x82~"},  // a double byte, then a tilde
+  };
+  for (bool addStyles : {false, true}) {
+    for (const auto& c : cases) {
+      const std::string rtf = std::string("{\\rtf1\\mac\\ansicpg10001\\deff0{\\fonttbl{\\f0\\fnil") + c.Charset +
+                              " Osaka;}}\\f0 " + c.Body + "}";
+      TVLStyle style(nullptr);
+      TVLDocumentData doc(&style);
+      TVLRTFReaderProperties props;
+      if (addStyles) {
+        props.UnicodeMode = vlruMixed;
+        props.TextStyleMode = vlrsAddIfNeeded;
+      }
+      ASSERT_EQ(Import(props, doc, rtf), 0) << rtf;
+      EXPECT_EQ(PlainText(doc), c.Text) << rtf << (addStyles ? " (styles added)" : "");
+    }
+  }
+}
+
+// A symbol font's codes in the private-use range are the characters those
+// fonts show (where the Symbol font shows a Latin-1 character, the code
+// itself, which that font draws so); any other \u is the character it
+// names, in such a font too. In other fonts every character stays as it is.
+// The plain-text copy gives what the font shows either way.
+TEST(RTFFontCodePage, SymbolFontCodesInEitherFormAreTheCharactersTheFontShows) {
+  struct Case {
+    const char* Body;
+    const char* Text;  // the items' characters, UTF-8
+    const char* Copied;  // the plain-text copy, UTF-8
+  } cases[] = {
+      {"{\\f1\\u183?}", "\xC2\xB7", "\xE2\x80\xA2"},        // code 0xB7, a bullet
+      {"{\\f1\\u61623?}", "\xE2\x80\xA2", "\xE2\x80\xA2"},
+      {"{\\f1\\u97?\\u61538?}", "a\xCE\xB2", "\xCE\xB1\xCE\xB2"},  // alpha, beta
+      {"{\\f1\\u174?}", "\xC2\xAE", "\xE2\x86\x92"},        // code 0xAE, an arrow
+      {"{\\f1\\u-3886?}", "\xC3\x92", "\xC2\xAE"},           // code 0xD2, the registered sign
+      {"{\\f1 \\'d2\\'61}", "\xC3\x92" "a", "\xC2\xAE\xCE\xB1"},
+      {"{\\f2\\u252?}", "\xC3\xBC", "\xE2\x9C\x94"},        // code 0xFC, a check mark
+      {"{\\f2\\u61692?}", "\xE2\x9C\x94", "\xE2\x9C\x94"},
+      // Wingdings bytes too: a smiling face and an arrowhead; "A" has no
+      // known equivalent and stays.
+      {"{\\f2 \\'4a\\'d8}", "\xE2\x98\xBA\xE2\x9E\xA2", "\xE2\x98\xBA\xE2\x9E\xA2"},
+      {"{\\f2 A\\'4a}", "A\xE2\x98\xBA", "A\xE2\x98\xBA"},
+      {"{\\f0\\u183?}caf\\u233?", "\xC2\xB7" "caf\xC3\xA9", "\xC2\xB7" "caf\xC3\xA9"},
+      {"{\\f0\\u61623?}", "\xEF\x82\xB7", "\xEF\x82\xB7"},
   };
   for (const auto& c : cases) {
     const std::string rtf = std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}"
@@ -128,6 +170,7 @@ TEST(RTFFontCodePage, SymbolFontCodesInEitherFormAreTheCharactersTheFontShows) {
     props.TextStyleMode = vlrsAddIfNeeded;
     ASSERT_EQ(Import(props, doc, rtf), 0) << rtf;
     EXPECT_EQ(PlainText(doc), c.Text) << rtf;
+    EXPECT_EQ(rtftest::CopiedText(doc), c.Copied) << rtf;
   }
 }
 

@@ -53,6 +53,14 @@ inline std::vector<std::string> MarkerTexts(TCustomVLData& doc) {
   return r;
 }
 
+// The document as its plain-text copy gives it (the clipboard's text and
+// text export), in UTF-8.
+inline std::string CopiedText(TCustomVLData& doc) {
+  TMemoryStream s;
+  doc.SaveTextToStream(String(), s, 80, false, false, true, false);
+  return WideToUtf8(RawUnicodeToWide(s.Bytes()));
+}
+
 inline Byte Import(TVLRTFReaderProperties& props, TCustomVLData& doc, const std::string& rtf) {
   TStringStream s(rtf);
   return props.ReadFromStream(s, &doc);
