@@ -62,6 +62,50 @@ TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
   }
 }
 
+// Text in the Symbol and Wingdings fonts, saved as an RTF copy and inserted
+// from that file, comes in with the characters it had: the registered sign
+// stays one, not the arrow the Symbol font has at its code.
+TEST(InsertFile, SymbolFontTextSavedAsRTFComesInWithItsCharacters) {
+  qytest::TempDir dir;
+  const std::string path = (dir / "copy.rtf").string();
+  const char* symbolText = "\u00AE\u00A9\u00D7\u00F7\u00AC\u2192\u03B1a";
+  const char* wingdingsText = "\u263A\u27A2J";
+  {
+    TEditorBench from;
+    const auto font = [](const char* name) {
+      return [name](TFontInfo& f) {
+        f.FontName = name;
+        f.Charset = SYMBOL_CHARSET;
+        f.Unicode = true;
+      };
+    };
+    const Integer symbol = from.AddText(font("Symbol")), wingdings = from.AddText(font("Wingdings"));
+    from.Edit->Clear();
+    from.Edit->AddTextItem("x", 0, 0);
+    from.Edit->AddTextItem(symbolText, symbol, -1);
+    from.Edit->AddTextItem("y", 0, -1);
+    from.Edit->AddTextItem(wingdingsText, wingdings, -1);
+    from.Edit->Format();
+    ASSERT_TRUE(from.Edit->SaveRTF(path, false));
+  }
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "abcd");
+  b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+  auto* action = new TvlActionInsertFile(b.Form);
+  action->SetControl(b.Edit);
+  action->Filter = {ffiRTF};
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    r.FileName = path;
+    r.FilterIndex = 1;
+    return mrOk;
+  });
+  action->Update();
+  ASSERT_TRUE(action->Execute());
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(TEditorBench::Text(b.Edit), std::string("abx") + symbolText + "y" + wingdingsText + "cd");
+}
+
 TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
   TEditorBench b;
   struct Case {
