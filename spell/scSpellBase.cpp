@@ -22,6 +22,7 @@
 #include <set>
 #include <typeinfo>
 #include <chrono>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -44,17 +45,19 @@ constexpr size_t kNearWords = 200;
 // suggestion's single edits are first compared with (see BuildPlainSuggestions).
 constexpr size_t kFewAddedWords = 2000;
 constexpr int kSoundsAlike = 3;
-// A candidate further than two slips that sounds as typed, the whole word
-// (MakeSoundKey), gains more: there the sound is what the typist kept.
+// Where no candidate comes within two slips, one that sounds as typed, the
+// whole word (MakeSoundKey), gains more: there the sound is what the typist
+// kept.
 constexpr int kFarCost = 25, kFarSoundsAlike = 8;
 
-// A word that sounds as typed is offered within half the longer word's
-// letters in edits (the typed word's half would keep out a longer spelling
-// of the same sound: "criteak", "critique"), and the phonetic maximum.
+// A word that sounds as typed is offered when the near words two edits out
+// do not hold it, within half the longer word's letters in edits (the
+// typed word's half would keep out a longer spelling of the same sound:
+// "criteak", "critique") and the phonetic maximum.
 bool SoundsWithinReach(const AnsiString& Typed, const AnsiString& Candidate, int MaxDistance) {
   const int longer = static_cast<int>(std::max(Typed.size(), Candidate.size()));
   const int distance = EditDistance(Typed, Candidate);
-  return distance <= longer / 2 && distance <= MaxDistance;
+  return distance > 2 && distance <= longer / 2 && distance <= MaxDistance;
 }
 
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
@@ -1196,15 +1199,22 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   FPhonetics->MakeKey(Word, sound);
   if (english) MakeSoundKey(Word, whole);
   const TSuggestionScorer scorer(Word);
+  int best = INT_MAX;
   for (int i = 0; i < work.Count(); ++i) {
     int cost = scorer.Cost(work[i]);
     FPhonetics->MakeKey(work[i], candidateSound);
     if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
-    if (cost >= kFarCost && whole.size() >= 2) {
+    best = std::min(best, cost);
+    work.PutObject(i, ScoreObject(cost));
+  }
+  const bool far = best >= kFarCost && whole.size() >= 2;
+  for (int i = 0; i < work.Count(); ++i) {
+    intptr_t cost = ScoreOf(work, i);
+    if (far) {
       MakeSoundKey(work[i], candidateWhole);
       if (candidateWhole == whole) cost -= kFarSoundsAlike;
     }
-    work.PutObject(i, ScoreObject(std::max(cost, 1)));
+    work.PutObject(i, ScoreObject(std::max<intptr_t>(cost, 1)));
   }
   if (FLearning) {
     AnsiString learned;
