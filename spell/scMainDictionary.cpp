@@ -301,7 +301,9 @@ size_t TMainDictionary::TableBytes() const {
   if (FWords)
     n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
          FWords->Endings.capacity() * sizeof(uint64_t) +
-         (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity()) * sizeof(uint32_t);
+         (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity() +
+          FWords->BySound.capacity()) * sizeof(uint32_t) +
+         FWords->Sounds.capacity() * sizeof(uint64_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
       n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry) +
@@ -1066,6 +1068,54 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
   const uint64_t root = FNodes[0];
   for (uint32_t kid = NodeFirst(root), end = NodeFirst(root) + NodeKids(root); kid < end && kid < FNodes.size(); ++kid)
     if (!SameFirst || w.Low[NodeChar(FNodes[kid])] == w.Word[0]) w.Walk(kid);
+}
+
+namespace {
+uint64_t SoundHash(const AnsiString& Key) {
+  uint64_t h = 1469598103934665603ull;
+  for (char c : Key) h = (h ^ static_cast<Byte>(c)) * 1099511628211ull;
+  return h;
+}
+}  // namespace
+
+void TMainDictionary::FindSoundAlikes(const AnsiString& Word, size_t Limit, TStrings* Results) {
+  if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
+  if (!FActive) SetActive(true);
+  if (!FActive || FNodes.empty()) return;
+  Words();
+  TWordIndex& index = *FWords;
+  const uint32_t count = static_cast<uint32_t>(index.Start.size()) - 1;
+  AnsiString key, word;
+  if (index.Sounds.empty() && count > 0) {
+    std::vector<std::pair<uint64_t, uint32_t>> order(count);
+    for (uint32_t k = 0; k < count; ++k) {
+      word.assign(index.Text, index.Start[k], index.Start[k + 1] - index.Start[k]);
+      MakeSoundKey(word, key);
+      order[k] = {SoundHash(key), k};
+    }
+    std::sort(order.begin(), order.end());
+    index.Sounds.resize(count);
+    index.BySound.resize(count);
+    for (uint32_t k = 0; k < count; ++k) {
+      index.Sounds[k] = order[k].first;
+      index.BySound[k] = order[k].second;
+    }
+  }
+  MakeSoundKey(Word, key);
+  if (key.size() < 2) return;
+  const AnsiString typed = key;
+  std::set<AnsiString> seen;
+  for (int i = 0; i < Results->Count(); ++i) seen.insert(SpellLower(Results->Get(i)));
+  const auto range = std::equal_range(index.Sounds.begin(), index.Sounds.end(), SoundHash(typed));
+  size_t found = 0;
+  for (auto at = range.first; at != range.second && found < Limit; ++at) {
+    const uint32_t k = index.BySound[static_cast<size_t>(at - index.Sounds.begin())];
+    word.assign(index.Text, index.Start[k], index.Start[k + 1] - index.Start[k]);
+    MakeSoundKey(word, key);  // the hash alone may join two sounds
+    if (key != typed || !seen.insert(SpellLower(word)).second) continue;
+    Results->Add(word);
+    ++found;
+  }
 }
 
 uint64_t TMainDictionary::EndingKey(const TWordIndex& Index, uint32_t Word) {

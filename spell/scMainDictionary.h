@@ -44,6 +44,11 @@ public:
   // with Word's first letter (in either case).
   void FindNearWords(const AnsiString& Word, int MaxDistance, size_t Limit, TStrings* Results,
                      bool SameFirst = false);
+  // The words whose whole sound (MakeSoundKey) is Word's, at most Limit of
+  // them, added to Results unless they are there (in either case): from an
+  // index of every word's sound made on the first such search. Nothing
+  // without the node table.
+  void FindSoundAlikes(const AnsiString& Word, size_t Limit, TStrings* Results);
   void IncUsage() { ++FUsage; }
 
   const String& FileName() const { return FFileName; }
@@ -144,6 +149,10 @@ private:
     std::vector<uint32_t> ByEnding; // word numbers by the first six letters of that spelling
     std::vector<uint64_t> Endings;  // beside each, those letters packed, and the word's length below them
     std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
+    // A hash of each word's sound, sorted, and the word numbers beside them;
+    // made on the first search by sound.
+    std::vector<uint64_t> Sounds;
+    std::vector<uint32_t> BySound;
   };
   std::unique_ptr<TWordIndex> FWords;
   const TWordIndex& Words();

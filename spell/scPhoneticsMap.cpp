@@ -218,3 +218,144 @@ bool TPhoneticsMap::IsWithinDistance(const AnsiString& Word, int Distance) const
   const int limit = Divisor > 0 ? static_cast<int>(Word.size()) / Divisor : 0;
   return Distance <= limit && Distance <= MaxDistance;
 }
+
+namespace {
+bool SoundVowel(Byte c) {
+  switch (c) {
+    case 'a': case 'e': case 'i': case 'o': case 'u': case 'y': return true;
+    default: return c >= 0xC0;  // accented letters count as vowels
+  }
+}
+bool SoftensC(Byte c) { return c == 'e' || c == 'i' || c == 'y'; }
+}  // namespace
+
+void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
+  Key.clear();
+  const Byte* lower = SpellLowerTable();
+  // The letters alone, in lower case, with a blank after them.
+  Byte s[258];
+  size_t n = 0;
+  for (size_t i = 0; i < Word.size() && n < 256; ++i) {
+    const Byte c = lower[static_cast<Byte>(Word[i])];
+    if ((c >= 'a' && c <= 'z') || c >= 0xC0) s[n++] = c;
+  }
+  s[n] = s[n + 1] = 0;
+  char last = 0;  // the sound written last, unless a vowel came since
+  auto emit = [&](char code) {
+    if (code != last) Key += code;
+    last = code;
+  };
+  for (size_t i = 0; i < n;) {
+    const Byte c = s[i], next = s[i + 1];
+    size_t used = 1;
+    // A doubled letter once ("cc" before "e", "i" or "y" is "ks").
+    if (c == next && !(c == 'c' && SoftensC(s[i + 2]))) {
+      i += 1;
+      continue;
+    }
+    if (SoundVowel(c) && !(c == 'y' && next && SoundVowel(next))) {
+      if (i == 0) Key += 'a';
+      last = 0;
+      i += 1;
+      continue;
+    }
+    switch (c) {
+      case 'b': emit('b'); break;
+      case 'c':
+        if (next == 'h') {
+          // "k" before a consonant and after "s" ("chrome", "technique", "school").
+          const Byte after = s[i + 2];
+          emit((after && !SoundVowel(after)) || (i > 0 && s[i - 1] == 's') ? 'k' : 'x');
+          used = 2;
+        } else if (next == 'k') {
+          emit('k');
+          used = 2;
+        } else {
+          emit(SoftensC(next) ? 's' : 'k');
+        }
+        break;
+      case 'd':
+        if (next == 'g' && SoftensC(s[i + 2])) {
+          emit('j');
+          used = 2;
+        } else {
+          emit('t');
+        }
+        break;
+      case 'f': case 'v': emit('f'); break;
+      case 'g':
+        if (next == 'h') {
+          if (i == 0) emit('k');
+          used = 2;
+        } else if (next == 'n') {
+          emit('n');
+          used = 2;
+        } else {
+          emit(SoftensC(next) ? 'j' : 'k');
+        }
+        break;
+      case 'h':
+        if (i == 0) emit('h');
+        break;
+      case 'j': emit('j'); break;
+      case 'k':
+        if (i == 0 && next == 'n') break;  // a silent k
+        emit('k');
+        break;
+      case 'l': emit('l'); break;
+      case 'm': emit('m'); break;
+      case 'n': emit('n'); break;
+      case 'p':
+        if (next == 'h') {
+          emit('f');
+          used = 2;
+        } else {
+          emit('p');
+        }
+        break;
+      case 'q': emit('k'); break;
+      case 'r': emit('r'); break;
+      case 's':
+        if (next == 'h' || (next == 'i' && (s[i + 2] == 'o' || s[i + 2] == 'a'))) {
+          emit('x');
+          used = next == 'h' ? 2 : 1;
+        } else {
+          emit('s');
+        }
+        break;
+      case 't':
+        if (next == 'h') {
+          emit('0');
+          used = 2;
+        } else if (next == 'c' && s[i + 2] == 'h') {
+          emit('x');
+          used = 3;
+        } else if (next == 'i' && (s[i + 2] == 'o' || s[i + 2] == 'a')) {
+          emit('x');
+        } else {
+          emit('t');
+        }
+        break;
+      case 'w':
+        if (next == 'h') {
+          emit('w');
+          used = 2;
+        } else if (SoundVowel(next)) {
+          emit('w');
+        }
+        break;
+      case 'x':
+        if (i == 0) {
+          emit('s');
+        } else {
+          emit('k');
+          emit('s');
+        }
+        break;
+      case 'y': emit('y'); break;
+      case 'z': emit('s'); break;
+      default: break;
+    }
+    i += used;
+  }
+}

@@ -88,3 +88,11 @@ private:
   bool FBuilding = false;
   bool FPristine = false;  // the rules are exactly what BuildRules made
 };
+
+// The sound of a whole English word, its first letter included: a letter
+// for each consonant sound ("ph" and "f" one, "c" as "k" or "s" by what
+// follows, "d" and "t" one), vowels only where the word begins with one, a
+// doubled letter once. Unlike the phonetic key it keeps no spelling of the
+// first letters and no length limit, so that spellings several slips apart
+// that sound alike ("beaurocracy", "bureaucracy") share it.
+void MakeSoundKey(const AnsiString& Word, AnsiString& Key);

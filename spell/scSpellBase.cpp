@@ -22,6 +22,7 @@
 #include <set>
 #include <typeinfo>
 #include <chrono>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -44,6 +45,20 @@ constexpr size_t kNearWords = 200;
 // suggestion's single edits are first compared with (see BuildPlainSuggestions).
 constexpr size_t kFewAddedWords = 2000;
 constexpr int kSoundsAlike = 3;
+// Where no candidate comes within two slips, one that sounds as typed, the
+// whole word (MakeSoundKey), gains more: there the sound is what the typist
+// kept.
+constexpr int kFarCost = 25, kFarSoundsAlike = 8;
+
+// A word that sounds as typed is offered when the near words two edits out
+// do not hold it, within half the longer word's letters in edits (the
+// typed word's half would keep out a longer spelling of the same sound:
+// "criteak", "critique") and the phonetic maximum.
+bool SoundsWithinReach(const AnsiString& Typed, const AnsiString& Candidate, int MaxDistance) {
+  const int longer = static_cast<int>(std::max(Typed.size(), Candidate.size()));
+  const int distance = EditDistance(Typed, Candidate);
+  return distance > 2 && distance <= longer / 2 && distance <= MaxDistance;
+}
 
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
 intptr_t ScoreOf(const TStrings& l, int i) { return reinterpret_cast<intptr_t>(l.Objects(i)); }
@@ -1148,7 +1163,24 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // (A word of three letters has many words two edits away that are not
   // what was meant: they join only a list shorter than asked for.)
   const int weak = Word.size() > 3 ? 2 * Max : Max;
+  const bool english = !FMain.empty() && (FMain.front()->Language() & 0xFF) == 9;
   if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < weak)) {
+    // Words of the first main dictionary: suggestion words as they are (a
+    // look-up would find them there, and count them to its use).
+    std::set<AnsiString> listed;
+    for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
+    // The English words that sound as typed, however far apart the
+    // spellings ("beaurocracy" for "bureaucracy").
+    if (PhoneticSuggestions && english) {
+      TStringList alike;
+      FMain.front()->FindSoundAlikes(Word, kNearWords, &alike);
+      for (int i = 0; i < alike.Count(); ++i) {
+        FMain.front()->IncUsage();
+        if (SoundsWithinReach(Word, alike[i], FPhonetics->MaxDistance) &&
+            listed.insert(SpellLower(alike[i])).second)
+          work.Add(alike[i]);
+      }
+    }
     const int reach = Word.size() < 7 ? 2 : 3;
     for (int distance = 2; distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
@@ -1156,10 +1188,6 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
         for (int i = 0; i < near2.Count() && static_cast<size_t>(i) < kNearWords; ++i) near.Add(near2[i]);
       else
         FMain.front()->FindNearWords(Word, distance, kNearWords, &near, distance >= 3 && close);
-      // Words of the first main dictionary: suggestion words as they are (a
-      // look-up would find them there, and count them to its use).
-      std::set<AnsiString> listed;
-      for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
       for (int i = 0; i < near.Count(); ++i) {
         FMain.front()->IncUsage();
         if (listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
@@ -1167,14 +1195,26 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
     }
   }
   // Ranked by the slips people make; a candidate that sounds as typed gains.
-  AnsiString sound, candidateSound;
+  AnsiString sound, candidateSound, whole, candidateWhole;
   FPhonetics->MakeKey(Word, sound);
+  if (english) MakeSoundKey(Word, whole);
   const TSuggestionScorer scorer(Word);
+  int best = INT_MAX;
   for (int i = 0; i < work.Count(); ++i) {
     int cost = scorer.Cost(work[i]);
     FPhonetics->MakeKey(work[i], candidateSound);
     if (!sound.empty() && candidateSound == sound) cost -= kSoundsAlike;
-    work.PutObject(i, ScoreObject(std::max(cost, 1)));
+    best = std::min(best, cost);
+    work.PutObject(i, ScoreObject(cost));
+  }
+  const bool far = best >= kFarCost && whole.size() >= 2;
+  for (int i = 0; i < work.Count(); ++i) {
+    intptr_t cost = ScoreOf(work, i);
+    if (far) {
+      MakeSoundKey(work[i], candidateWhole);
+      if (candidateWhole == whole) cost -= kFarSoundsAlike;
+    }
+    work.PutObject(i, ScoreObject(std::max<intptr_t>(cost, 1)));
   }
   if (FLearning) {
     AnsiString learned;

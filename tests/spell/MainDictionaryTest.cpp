@@ -95,6 +95,40 @@ TEST(MainDictionary, NearWordsLieWithinTheDistanceWhateverTheCase) {
   EXPECT_LE(few.Count(), 3);
 }
 
+// Every word of the list whose whole sound is the typed word's, and only
+// those, whatever the first letters; each once, none already listed, at
+// most the limit.
+TEST(MainDictionary, SoundAlikesAreTheWordsOfTheSameSound) {
+  qytest::TempDir tmp;
+  const std::string path = tmp.str() + "/t.spm";
+  const std::vector<std::string> words = {"bureaucracy", "bureaucracy's", "autocracy", "Bureau", "zucchini",
+                                          "zephyr",      "Zephyrs",       "safer",     "cat",    "kit"};
+  ASSERT_TRUE(spelltest::CompileWords(words, path));
+  TMainDictionary d;
+  d.Open(path);
+  struct Case {
+    const char* typed;
+    std::vector<String> found;  // in any order
+  } cases[] = {
+      {"beaurocracy", {"bureaucracy"}}, {"BEAURACRACY", {"bureaucracy"}}, {"zoocheeni", {"zucchini"}},
+      {"zefers", {"Zephyrs"}},          {"kat", {"cat", "kit"}},          {"qqq", {}},
+  };
+  for (const auto& c : cases) {
+    TStringList found;
+    d.FindSoundAlikes(c.typed, 100, &found);
+    auto got = found.ToVector();
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, c.found) << c.typed;
+  }
+  TStringList listed;
+  listed.Add("CAT");
+  d.FindSoundAlikes("kat", 100, &listed);
+  EXPECT_EQ(listed.ToVector(), (std::vector<String>{"CAT", "kit"}));
+  TStringList one;
+  d.FindSoundAlikes("kat", 1, &one);
+  EXPECT_EQ(one.Count(), 1);
+}
+
 // The walk leaves branches early (by row, by word length, at the edge of
 // the distance); it must still find every word a plain comparison with the
 // whole list finds.

@@ -33,6 +33,40 @@ TEST(PhoneticsMap, KeysOfTheRuleTables) {
   }
 }
 
+// The sound of a whole word: spellings of one sound share it whatever
+// their first letters, other sounds do not.
+TEST(PhoneticsMap, SoundKeysOfWholeWords) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {
+      {"beaurocracy", "bureaucracy", true},  {"beauracracy", "Bureaucracy", true},
+      {"zoocheeni", "zucchini", true},       {"zefer", "zephyr", true},
+      {"tecnic", "technique", true},         {"skool", "school", true},
+      {"nite", "night", true},               {"fone", "phone", true},
+      {"mouse", "mouth", false},
+      {"knowledge", "nowledge", true},       {"accept", "akcept", true},
+      {"bureaucracy", "autocracy", false},   {"chair", "kair", false},
+      {"cent", "kent", false},               {"edge", "eggs", false},
+      {"apple", "bapple", false},            {"rubber", "ruber", true},
+  };
+  for (const auto& c : cases) {
+    AnsiString a, b;
+    MakeSoundKey(c.a, a);
+    MakeSoundKey(c.b, b);
+    EXPECT_EQ(a == b, c.same) << c.a << " [" << a << "] " << c.b << " [" << b << "]";
+  }
+  // Letters alone; a vowel only at the start; "x" at the start as "s".
+  const std::pair<const char*, const char*> keys[] = {
+      {"Bureaucracy's", "brkrss"}, {"ashore", "axr"}, {"xylophone", "slfn"}, {"taxi", "tks"}};
+  for (const auto& [word, expected] : keys) {
+    AnsiString key;
+    MakeSoundKey(word, key);
+    EXPECT_EQ(key, expected) << word;
+  }
+}
+
 TEST(PhoneticsMap, LongestRuleWinsAndDistanceRule) {
   TPhoneticsMap map;
   map.AddRule("a", "1", 1);

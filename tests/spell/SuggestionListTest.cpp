@@ -102,6 +102,40 @@ TEST(SuggestionList, WordsSeveralSlipsAwayAreOffered) {
     }
 }
 
+// Spellings several slips from the word meant (four edits and more) that
+// sound like it: the word comes first, or among the first few, in lower
+// case, capitalised and in capitals.
+TEST(SuggestionList, FarSpellingsThatSoundAlikeOfferTheWordMeant) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  struct Case {
+    const char* typo;
+    const char* meant;
+    int within;  // among the first so many
+  } cases[] = {
+      {"beaurocracy", "bureaucracy", 1}, {"beauracracy", "bureaucracy", 1},
+      {"beaurocratic", "bureaucratic", 1}, {"beuracracy", "bureaucracy", 1},
+      {"zoocheeni", "zucchini", 1}, {"zefer", "zephyr", 1}, {"suvenear", "souvenir", 1},
+      {"macason", "moccasin", 2},
+  };
+  for (const auto& c : cases)
+    for (const int form : {0, 1, 2}) {
+      std::string typo = c.typo, meant = c.meant;
+      if (form == 1) {
+        typo[0] = SpellUpperChar(typo[0]);
+        meant[0] = SpellUpperChar(meant[0]);
+      } else if (form == 2) {
+        typo = SpellUpper(typo);
+        meant = SpellUpper(meant);
+      }
+      TStringList list;
+      e->BuildSuggestions(typo, kDialogSuggestions, &list);
+      const int at = list.IndexOf(meant);
+      EXPECT_TRUE(at >= 0 && at < c.within) << typo << ": " << list.GetCommaText();
+    }
+}
+
 // The spelling benchmark's misspellings, lower case and capitalised, whose
 // intended word the engine before the near-word index offered in its first
 // ten: every one is still in ours.
