@@ -122,7 +122,10 @@ TEST(DialogActivation, AnEmptyChangeAllOrAutoCorrectIsRefusedAndTeachesNothing) 
   struct Case {
     std::string command, replacement;
   } cases[] = {{"Change All", ""}, {"Change All", "  "}, {"Change All", "\n"},
-               {"Auto-Correct", ""}, {"Auto-Correct", " \t"}, {"Auto-Correct", "\r\n"}};
+               {"Auto-Correct", ""}, {"Auto-Correct", " \t"}, {"Auto-Correct", "\r\n"},
+               // No-break spaces, a soft hyphen, a control character: nothing shows.
+               {"Change All", "\xA0"}, {"Auto-Correct", "\xA0\xA0\xA0"}, {"Auto-Correct", "\xAD"},
+               {"Change All", " \x1F"}};
   for (const auto& [command, replacement] : cases) {
     SCOPED_TRACE(command + " '" + replacement + "'");
     TSpellEditor w;
