@@ -96,6 +96,13 @@ TSpellCheckConfigDialog::TSpellCheckConfigDialog(TComponent* AOwner) : TForm(AOw
       FillCustomCombo();
       return;
     }
+    // A file that is no dictionary (a named pipe, another program's file)
+    // is refused where it is chosen, and the engine names it: kept, it
+    // would stay the dictionary every later check cannot add to.
+    if (!DialogControl->OpenCustomDictionary(name)) {
+      FillCustomCombo();
+      return;
+    }
     DialogControl->Configuration->SetActiveCustom(name);
   };
   DictionariesButton = Make<TButton>(this, DictionariesGroup, "DictionariesButton", 192, 130, 105, 23);
@@ -812,7 +819,8 @@ void TCustomDictionaryEditDialog::ReplaceEditChange() {
   }
   AutoCorrectList->SetItemIndex(-1);
   DeleteAutoCorrectButton->SetEnabled(false);
-  AddAutoCorrectButton->SetEnabled(!t.empty() && !WithEdit->GetText().empty() && storable &&
+  // A replacement that shows nothing would delete its word unseen.
+  AddAutoCorrectButton->SetEnabled(!t.empty() && !IsInvisibleText(WithEdit->GetText()) && storable &&
                                     !FDictionary->IsAddedWord(w) && !FDictionary->IsExcludedWord(w));
 }
 
@@ -825,9 +833,9 @@ void TCustomDictionaryEditDialog::WithEditChange() {
   }
   const String word = ReplaceEdit->GetText(), with = WithEdit->GetText();
   AnsiString stored, w, r;
-  // An emptied replacement is never stored: a pair that corrects a word to
-  // nothing would delete it from the user's text. The last one stays.
-  if (with.empty() || !ToEntry(word, w) || !ToEntry(with, r) || !FDictionary->FindAutoCorrect(w, stored) ||
+  // An emptied (or blank) replacement is never stored: a pair that corrects
+  // a word to nothing would delete it from the user's text. The last one stays.
+  if (IsInvisibleText(with) || !ToEntry(word, w) || !ToEntry(with, r) || !FDictionary->FindAutoCorrect(w, stored) ||
       stored == r)
     return;
   FDictionary->RemoveAutoCorrect(w);

@@ -43,7 +43,8 @@ void PutI32(std::string& out, int32_t v) {
 }  // namespace
 
 bool IsBlankReplacement(const AnsiString& Replacement) {
-  return Replacement.find_first_not_of(" \t") == AnsiString::npos;
+  // A letter the code page lacks stands as a control byte, and shows.
+  return !HasForeignLetter(Replacement) && IsInvisibleText(SpellWordToText(Replacement));
 }
 
 uint32_t NextTableSize(uint32_t N) {

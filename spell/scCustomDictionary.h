@@ -116,8 +116,8 @@ private:
   std::vector<TPending> FPending;
 };
 
-// A replacement of nothing but spaces and tabs, or none: a pair with it
-// would delete its word from the text.
+// A replacement (the engine's code page) that shows nothing, or none: a
+// pair with it would delete its word from the text.
 bool IsBlankReplacement(const AnsiString& Replacement);
 
 // The next table size after N (251 for 0); 0 past the largest.

@@ -5,6 +5,7 @@
 #include "spell/scConfigDialogs.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scSuggestions.h"
+#include "spell/scUtil.h"
 
 #include <memory>
 
@@ -83,6 +84,12 @@ bool TSpellChecker::ShowAddDictionaryDir(TComponent* AOwner) {
   }
   String folder;
   if (!SelectDirectory(GetString(lsDlgBrowseForMainTitle), "", folder) || folder.empty()) return false;
+  // The settings file would give another folder back (a line break, a
+  // space at an end): its dictionaries would be gone at the next start.
+  if (!IsStorableDictionaryName(folder)) {
+    MessageBox(DictionaryFolderRefusedText(folder), GetString(lsSpelling), MB_OK | MB_ICONWARNING);
+    return false;
+  }
   Configuration().GetNewPaths().Add(folder);
   return true;
 }

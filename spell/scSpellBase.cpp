@@ -21,6 +21,7 @@
 #include <bit>
 #include <set>
 #include <typeinfo>
+#include <sys/stat.h>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -338,8 +339,9 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
     if (c->FileName() == path) c->Save();
   if (FActiveCustom && FActiveCustom->FileName() == path) FActiveCustom->Save();
   if (!d->SetFileName(path) || d->FileName() != path) {
-    // A user's file that is not a dictionary is left alone, and named.
-    if (FileExists(path)) DictionaryRefused(path);
+    // A user's file that is not a dictionary is left alone, and named; so
+    // is what is no file at all in its place (a named pipe, a folder).
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0) DictionaryRefused(path);
     return nullptr;
   }
   return d;

@@ -1,6 +1,6 @@
 #include "spell/scSpellDialog.h"
 
-#include "spell/scCustomDictionary.h"
+#include "spell/scUtil.h"
 
 #include <algorithm>
 
@@ -155,8 +155,8 @@ void TSpellDialog::SetCommandsEnabled(bool Enable) {
 void TSpellDialog::ReplaceWithEditChange() {
   TConfigurationDialogCtrl* c = DialogControl;
   if (!c->SpellChecker) return;
-  // Nothing but spaces is no replacement: the word would go.
-  const bool t = !IsBlankReplacement(ReplaceWithEdit->GetText()) && !c->ReportOnly();
+  // Nothing visible is no replacement: the word would go.
+  const bool t = !IsInvisibleText(ReplaceWithEdit->GetText()) && !c->ReportOnly();
   ChangeAllButton->SetEnabled(t && Has(sdcChangeAll));
   ChangeButton->SetEnabled(t && Has(sdcChange));
   AutoCorrectButton->SetEnabled(t && c->ActiveCustomDictionary() != nullptr &&

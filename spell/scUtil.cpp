@@ -86,9 +86,23 @@ bool IsStorableDictionaryName(const String& Name) {
   return !(Name.size() >= 2 && (f == '"' || f == '\'') && Name.back() == f);
 }
 
-String DictionaryNameRefusedText(const String& Name) {
+namespace {
+// Name on one line of a message: each control character as a visible mark.
+String ShownName(const String& Name) {
   String shown;
   for (unsigned char c : Name) shown += c < 0x20 || c == 0x7F ? String("\u2423") : String(1, static_cast<char>(c));
+  return shown;
+}
+}  // namespace
+
+String DictionaryFolderRefusedText(const String& Folder) {
+  return "The dictionary folder\r\n" + ShownName(Folder) +
+         "\r\ncannot be used: the spelling settings keep only folder names without line breaks or other "
+         "control characters, spaces at either end or quotes around them.";
+}
+
+String DictionaryNameRefusedText(const String& Name) {
+  const String shown = ShownName(Name);
   return "The dictionary name\r\n" + shown +
          "\r\ncannot be used: the spelling settings keep only plain file names, without a slash, a "
          "leading dot, line breaks or other control characters, spaces at either end or quotes around "
@@ -569,6 +583,34 @@ String UnstorableLettersText(const String& Text) {
   for (size_t i = 0; i < lost.size(); ++i)
     list += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + String("\u201C") + lost[i] + "\u201D";
   return "The dictionary cannot store " + (list.empty() ? String("some of these characters") : list) + ".";
+}
+
+namespace {
+bool IsInvisibleUnit(char16_t U) {
+  static constexpr std::pair<char16_t, char16_t> kInvisible[] = {
+      {0x0000, 0x0020}, {0x007F, 0x00A0}, {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},
+      {0x115F, 0x1160}, {0x1680, 0x1680}, {0x17B4, 0x17B5}, {0x180B, 0x180F}, {0x2000, 0x200F},
+      {0x2028, 0x202F}, {0x205F, 0x206F}, {0x2800, 0x2800}, {0x3000, 0x3000}, {0x3164, 0x3164},
+      {0xFE00, 0xFE0F}, {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}};
+  for (const auto& [first, last] : kInvisible)
+    if (U >= first && U <= last) return true;
+  return false;
+}
+}  // namespace
+
+bool IsInvisibleText(const String& Text) {
+  const WideString w = Utf8ToWide(Text);
+  for (size_t i = 0; i < w.size(); ++i) {
+    if (IsInvisibleUnit(w[i])) continue;
+    // Beyond the basic plane only the tags and the variation selectors of
+    // plane 14 show nothing.
+    if (w[i] == 0xDB40 && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDDEF) {
+      ++i;
+      continue;
+    }
+    return false;
+  }
+  return true;
 }
 
 String SpellWordToText(const AnsiString& Word) { return AnsiToUtf8(Word, 1252); }

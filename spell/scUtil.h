@@ -41,6 +41,8 @@ String CustomDictionaryFileName(const String& Name);
 bool IsStorableDictionaryName(const String& Name);
 // Why a dictionary file name is refused.
 String DictionaryNameRefusedText(const String& Name);
+// Why a dictionary folder is refused (IsStorableDictionaryName is false).
+String DictionaryFolderRefusedText(const String& Folder);
 // Creates every missing folder of Path, parents first (each its owner's
 // alone, 0700); failures ignored.
 void ForceFolders(const String& Path);
@@ -177,6 +179,11 @@ AnsiString SpellWordFromText(const String& Text, bool* Lossless = nullptr);
 bool IsMisencodedWord(const AnsiString& Word);
 // Why a replacement with letters the dictionaries cannot hold is refused.
 String ReplacementRefusedText(const String& Text);
+// Text (UTF-8) that shows nothing: empty, or only spaces of any kind,
+// control characters and the invisible format characters (zero-width
+// spaces and joiners, direction marks, the soft hyphen). A replacement so
+// made would delete its word unseen.
+bool IsInvisibleText(const String& Text);
 // Which characters of Text a dictionary cannot store, as a sentence for
 // the user; '' when it can store all of them.
 String UnstorableLettersText(const String& Text);

@@ -57,7 +57,8 @@ public:
     TVLSpellChecker* spell = Main->VLSpellChecker;
     TStringList dirs;
     dirs.Add("%AppData%/%AppName%");
-    dirs.Add(QY_BIN_DIR);
+    // The build's main dictionaries by name, and nothing else of its folder.
+    dirs.Add(qytest::LinksToFiles(QY_BIN_DIR, ".spm"));
     spell->SetConfigDictionaryDir(dirs);
     spell->SynchronousCheck = false;
     return spell;

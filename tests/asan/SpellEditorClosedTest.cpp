@@ -43,7 +43,7 @@ TEST(SpellEditorClosed, CheckEndsWhenTheEditorGoesOrItsDocumentIsReplaced) {
     spell->ConfigStorage = csNone;
     TStringList dirs;
     dirs.Add(tmp.str());
-    dirs.Add(QY_BIN_DIR);
+    dirs.Add(qytest::LinksToFiles(QY_BIN_DIR, ".spm"));
     spell->SetConfigDictionaryDir(dirs);
     spell->SetSuggestionsLearningDict(tmp.str() + "/learn.spl");
     spell->SynchronousCheck = false;

@@ -179,6 +179,9 @@ TEST(CheckRun, ALongCheckShowsTheBusyCursorOnlyWhereAGuiExists) {
   TSpellCheckerBase spell(nullptr);
   spell.ConfigStorage = csNone;
   spell.UIType = suiSilent;
+  // The words are judged here: no dictionary folder (the program's own
+  // folder among them) is looked in.
+  spell.SetConfigDictionaryDir(TStringList());
   int words = 0;
   bool busy = false;
   spell.OnWordCheck = [&](TObject*, const AnsiString&, TWordCheckType& type, AnsiString&) {

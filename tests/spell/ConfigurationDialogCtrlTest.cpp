@@ -5,6 +5,7 @@
 #include "spell/scMainDictionary.h"
 #include "spell/scSpellBase.h"
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "SpellTestSupport.h"
 
@@ -229,6 +230,9 @@ TEST(ConfigurationDialogCtrl, TheOpenDialogHearsOfAWordBeforeTheHost) {
     heard.push_back("host " + word);
   };
   e->UIType = suiDialog;
+  // A message the check shows (its end) is answered at once and named
+  // below, never waited for.
+  TInteractionScript unasked;
   AnsiString text = "teh cat sat on on the mat";
   e->CheckString(text);
   ASSERT_TRUE(e->CheckRunning());
@@ -237,6 +241,7 @@ TEST(ConfigurationDialogCtrl, TheOpenDialogHearsOfAWordBeforeTheHost) {
   const std::vector<std::string> expected = {"dialog teh", "host teh", "dialog on on (repeated)",
                                              "host on on"};
   EXPECT_EQ(heard, expected);
+  for (const TInteraction& m : unasked.Shown) ADD_FAILURE() << "the check showed \"" << m.Caption << "\": " << m.Text;
 }
 
 }  // namespace

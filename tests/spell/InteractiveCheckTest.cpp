@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <functional>
 
@@ -156,14 +157,23 @@ TEST(InteractiveCheck, SynchronousCheckWaitsForPostedCommands) {
   TTimer timer(nullptr);
   timer.SetInterval(1);
   std::vector<std::string> seen;
+  // Bounded: a check that goes on asking is cancelled, and the test says so.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  bool gaveUp = false;
   timer.OnTimer = [&](TObject*) {
     if (!e->CheckRunning()) return;
+    if (seen.size() >= 10 || std::chrono::steady_clock::now() > until) {
+      gaveUp = true;
+      e->Cancel();
+      return;
+    }
     seen.push_back(e->CurrentWord());
     e->Change("the");
   };
   AnsiString text = "teh cat teh";
   e->CheckString(text);  // returns once the timer has answered both prompts
   timer.SetEnabled(false);
+  EXPECT_FALSE(gaveUp) << "the check was still asking after " << seen.size() << " answers";
   EXPECT_EQ(text, "the cat the");
   EXPECT_EQ(seen, (std::vector<std::string>{"teh", "teh"}));
 }

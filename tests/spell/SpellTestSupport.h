@@ -64,13 +64,14 @@ namespace spelltest {
 
 // An engine that keeps nothing outside Dir: no configuration store, the
 // active custom and learning dictionaries in Dir, main dictionaries looked
-// for in Dir and then beside the build's programs.
+// for in Dir and then among the build's own (by name, through links: a
+// user dictionary left beside the build's programs is never seen).
 inline std::unique_ptr<TSpellCheckerBase> MakeEngine(const std::string& Dir) {
   auto e = std::make_unique<TSpellCheckerBase>(nullptr);
   e->ConfigStorage = csNone;
   TStringList dirs;
   dirs.Add(Dir);
-  dirs.Add(BinDir());
+  dirs.Add(qytest::LinksToFiles(BinDir(), ".spm"));
   e->SetConfigDictionaryDir(dirs);
   e->SetSuggestionsLearningDict(Dir + "/learn.spl");
   return e;

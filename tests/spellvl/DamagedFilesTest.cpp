@@ -81,7 +81,8 @@ std::string DictionaryWithEmptyPair(const std::filesystem::path& Folder, char Re
 }
 
 TEST(DamagedFiles, AnEmptyPairInTheDictionaryIsDroppedNotApplied) {
-  for (char replacement : {'\0', ' '}) {
+  // Empty, a space, a no-break space, a soft hyphen, a control character.
+  for (char replacement : {'\0', ' ', '\xA0', '\xAD', '\x1F'}) {
     SCOPED_TRACE(static_cast<int>(replacement));
     TSpellEditor w;
     const std::string file = DictionaryWithEmptyPair(w.Tmp.path(), replacement);
@@ -110,6 +111,39 @@ TEST(DamagedFiles, AnEmptyPairInTheDictionaryIsDroppedNotApplied) {
     EXPECT_EQ(again.DroppedEntries(), 0);
     EXPECT_EQ(again.GetAutoCorrectCount(), 1);
   }
+}
+
+// A damaged dictionary is set aside and what can still be read of it
+// starts the new one: a pair whose replacement reads as spaces is not
+// among it, or it would delete its word from every text.
+TEST(DamagedFiles, ARecoveredDictionaryTakesNoBlankPair) {
+  TSpellEditor w;
+  const auto file = w.Tmp / "Mine.spu";
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(file.string()));
+    d.SetActive(true);
+    ASSERT_TRUE(d.AddAutoCorrect("Zqxv", "ZZZ"));
+    ASSERT_TRUE(d.AddAutoCorrect("teh", "the"));
+    ASSERT_TRUE(d.Save());
+  }
+  std::string bytes = qytest::ReadFileBytes(file);
+  const size_t at = bytes.find(std::string("Zqxv\0ZZZ\0", 9));
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at + 5, 3, "   ");
+  bytes[kSpuBannerLength + 2] ^= 0x40;  // the added words' count: the file no longer adds up
+  qytest::WriteFileBytes(file, bytes);
+  w.Spell->ConfigDefaultActiveCustom = "Mine.spu";
+  w.SetText({"happy Zqxv teh days"});
+  TInteractionScript script;
+  script.Answer(IDOK);
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "Zqxv");
+  w.Dialog()->IgnoreButton->Click();
+  EXPECT_FALSE(w.Spell->CheckRunning());
+  EXPECT_EQ(w.E.Text(), "happy Zqxv the days");  // the sound pair came through
+  EXPECT_TRUE(std::filesystem::exists(w.Tmp / "Mine.spu.damaged"));
 }
 
 }  // namespace

@@ -15,12 +15,22 @@
 namespace {
 using spellvltest::TSpellEditor;
 
-// Makes the window of Form the active one, as a click on it does.
-void ActivateWindowOf(TCustomForm* Form) {
+// Makes the window of Form the active one, as a click on it does, and
+// waits until it is and stays so. The application's active window is
+// asked: a window counts as active while a dialog it owns has the focus,
+// and a window manager may hand the focus back to a window it has just
+// mapped.
+testing::AssertionResult ActivateWindowOf(TCustomForm* Form) {
   QWidget* window = WindowWidgetOf(Form);
-  window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-  QApplication::processEvents();
+  constexpr int kTries = 10, kActiveWithin = 2000, kStays = 250;
+  auto active = [window] { return QApplication::activeWindow() == window; };
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    window->activateWindow();
+    if (!QTest::qWaitFor(active, kActiveWithin)) continue;
+    if (!QTest::qWaitFor([&] { return !active(); }, kStays)) return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "the window of " << Form->GetName() << " did not become the active one and stay so for "
+                                     << kStays << " ms (" << kTries << " tries of up to " << kActiveWithin << " ms)";
 }
 
 // A double click with the mouse on row Row of List.
@@ -84,16 +94,16 @@ TEST(DialogActivation, TheDialogTakenUpAgainOffersWhatThePromptOffered) {
     ASSERT_TRUE(w.Spell->CheckRunning());
     TSpellDialog* d = w.Dialog();
     ASSERT_NE(d, nullptr);
-    ActivateWindowOf(d);
+    ASSERT_TRUE(ActivateWindowOf(d));
     ASSERT_EQ(d->NotFoundEdit->GetText(), c.word);
     EXPECT_EQ(StateOf(d), c.prompt);
     for (int round = 0; round < 3; ++round) {
       SCOPED_TRACE(round);
-      ActivateWindowOf(w.E.Form.get());
+      ASSERT_TRUE(ActivateWindowOf(w.E.Form.get()));
       // Away from the dialog, its commands wait.
       EXPECT_FALSE(d->IgnoreButton->GetEnabled());
       EXPECT_FALSE(d->ChangeButton->GetEnabled());
-      ActivateWindowOf(d);
+      ASSERT_TRUE(ActivateWindowOf(d));
       ASSERT_EQ(w.Dialog(), d);
       EXPECT_EQ(d->NotFoundEdit->GetText(), c.word);
       EXPECT_EQ(StateOf(d), c.prompt);
@@ -122,7 +132,10 @@ TEST(DialogActivation, AnEmptyChangeAllOrAutoCorrectIsRefusedAndTeachesNothing) 
   struct Case {
     std::string command, replacement;
   } cases[] = {{"Change All", ""}, {"Change All", "  "}, {"Change All", "\n"},
-               {"Auto-Correct", ""}, {"Auto-Correct", " \t"}, {"Auto-Correct", "\r\n"}};
+               {"Auto-Correct", ""}, {"Auto-Correct", " \t"}, {"Auto-Correct", "\r\n"},
+               // No-break spaces, a soft hyphen, a control character: nothing shows.
+               {"Change All", "\xA0"}, {"Auto-Correct", "\xA0\xA0\xA0"}, {"Auto-Correct", "\xAD"},
+               {"Change All", " \x1F"}};
   for (const auto& [command, replacement] : cases) {
     SCOPED_TRACE(command + " '" + replacement + "'");
     TSpellEditor w;

@@ -291,4 +291,93 @@ TEST_F(DictionaryFolder, ConfirmedDeleteStaysDoneWhenTheOptionsAreCancelled) {
   EXPECT_FALSE(std::filesystem::exists(w.Tmp / "Travel.spu"));
 }
 
+// A file the program refuses as a dictionary (a named pipe), chosen as the
+// one in use, is named when it is chosen and not kept: the settings file,
+// the dictionaries list and the next check go on with the one in use.
+TEST_F(DictionaryFolder, ARefusedDictionaryChosenInTheOptionsIsNotKept) {
+  const std::string pipe = (w.Tmp / "Pipe.spu").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(Config().Save());
+  const String before = Config().GetActiveCustom();
+  ASSERT_NE(before, "Pipe.spu");
+  TInteractionScript script;
+  script.Do([&before](TInteraction& r) {
+    auto* o = dynamic_cast<TSpellCheckConfigDialog*>(r.Form);
+    if (!o) return static_cast<int>(mrCancel);
+    // Its first letter typed in the closed drop-down chooses it.
+    QTest::keyClicks(WidgetOf(o->CustomCombo), "P");
+    QApplication::processEvents();
+    const int i = o->CustomCombo->GetItemIndex();
+    EXPECT_TRUE(i >= 0 && o->CustomCombo->Items().Get(i) == before) << "the drop-down keeps the one in use";
+    return static_cast<int>(mrOk);
+  });
+  for (int i = 0; i < 3; ++i) script.Answer(IDOK);
+  w.Spell->ShowConfigDialog(nullptr);
+  bool named = false;
+  for (const TInteraction& m : script.Shown) named = named || m.Text.find(pipe) != String::npos;
+  EXPECT_TRUE(named) << "a message names " << pipe;
+  ASSERT_TRUE(Config().Save());
+  EXPECT_EQ(qytest::ReadFileBytes(w.Tmp / "Spell.cfg").find("Pipe.spu"), std::string::npos);
+  const std::vector<String> listed = ListedInFile();
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "Pipe.spu"), listed.end());
+  EXPECT_EQ(Config().GetActiveCustom(), before);
+  {
+    TCustomDictionariesDialog d(nullptr);
+    w.Spell->BindDialogControl(&d);
+    const int row = RowOf(d, "Pipe.spu");
+    ASSERT_GE(row, 0);
+    EXPECT_FALSE(d.CustomDictionaries->GetChecked(row));
+  }
+  // The next check adds to the dictionary in use.
+  w.SetText({"the zorblax sings"});
+  TInteractionScript check;
+  for (int i = 0; i < 3; ++i) check.Answer(IDOK);
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  EXPECT_TRUE(w.Dialog()->AddButton->GetEnabled());
+  w.Dialog()->AddButton->Click();
+  EXPECT_FALSE(w.Spell->CheckRunning());
+  ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+  EXPECT_TRUE(w.Spell->ActiveCustomDictionary()->IsAddedWord("zorblax"));
+}
+
+// Locate Dictionaries: a folder whose name the settings file cannot give
+// back (a line break) is refused with a message when it is chosen; its
+// dictionaries would be gone at the next start. A plain one is kept.
+TEST_F(DictionaryFolder, ALocatedFolderTheSettingsCannotKeepIsRefusedWhenChosen) {
+  struct Case {
+    const char* folder;
+    bool kept;
+  } cases[] = {{"two\nlines", false}, {"tab\there", false}, {" spaced ", false}, {"Words", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const auto folder = w.Tmp / c.folder;
+    std::filesystem::create_directories(folder);
+    const String extra = String("Extra") + std::to_string(&c - cases) + ".spm";
+    std::filesystem::copy_file(spellvltest::BinDir() + "/American.spm", folder / extra);
+    TSpellCheckConfigDialog d(nullptr);
+    w.Spell->BindDialogControl(&d);
+    TInteractionScript script;
+    script.AnswerValue(folder.string());
+    script.Answer(IDOK);
+    d.MainDictionaries->SetChecked(d.BrowseRow(), true);
+    d.MainDictionaries->OnClickCheck(d.MainDictionaries, d.BrowseRow());
+    bool told = false;
+    for (const TInteraction& m : script.Shown) told = told || m.Text.find("cannot be used") != String::npos;
+    EXPECT_EQ(told, !c.kept);
+    bool shown = false;
+    for (int i = 0; i < d.MainDictionaries->Items().Count(); ++i)
+      shown = shown || d.MainDictionaries->Items().Get(i).find(extra) != String::npos;
+    EXPECT_EQ(shown, c.kept);
+    EXPECT_EQ(Config().GetNewPaths().IndexOf(folder.string()) >= 0, c.kept);
+    ASSERT_TRUE(Config().Save());
+    const std::string cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+    for (const char* refused : {"lines", "here", "spaced"}) EXPECT_EQ(cfg.find(refused), std::string::npos) << cfg;
+    EXPECT_EQ(cfg.find("/Words") != std::string::npos, c.kept) << cfg;
+    // What the settings file gives back after a restart.
+    ASSERT_TRUE(Config().Reload());
+    EXPECT_EQ(Config().GetNewPaths().IndexOf(folder.string()) >= 0, c.kept);
+  }
+}
+
 }  // namespace

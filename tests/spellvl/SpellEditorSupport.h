@@ -47,7 +47,8 @@ struct TSpellEditor {
     Spell->ConfigStorage = csNone;
     TStringList dirs;
     dirs.Add(Tmp.str());
-    dirs.Add(BinDir());
+    // The build's main dictionaries by name, and nothing else of its folder.
+    dirs.Add(qytest::LinksToFiles(BinDir(), ".spm"));
     Spell->SetConfigDictionaryDir(dirs);
     Spell->SetSuggestionsLearningDict(Tmp.str() + "/learn.spl");
     Spell->SynchronousCheck = false;

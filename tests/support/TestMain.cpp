@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <random>
 #include <unistd.h>
 
@@ -46,6 +47,25 @@ std::string ReadFileBytes(const std::filesystem::path& p) {
 void WriteFileBytes(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream f(p, std::ios::binary | std::ios::trunc);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string LinksToFiles(const std::string& Folder, const std::string& Ext) {
+  // Removed by the process that made it only: a forked child that exits
+  // leaves it to its parent.
+  struct TLinks {
+    std::filesystem::path Path = MakeUniqueDir(std::filesystem::temp_directory_path(), "qytest-links-");
+    pid_t Owner = ::getpid();
+    ~TLinks() {
+      std::error_code ec;
+      if (::getpid() == Owner) std::filesystem::remove_all(Path, ec);
+    }
+  };
+  static std::map<std::string, TLinks> made;
+  const auto [at, added] = made.try_emplace(Folder + '\n' + Ext);
+  if (added)
+    for (const auto& f : std::filesystem::directory_iterator(Folder))
+      if (f.path().extension() == Ext) std::filesystem::create_symlink(f.path(), at->second.Path / f.path().filename());
+  return at->second.Path.string();
 }
 
 }  // namespace qytest

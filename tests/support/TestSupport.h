@@ -87,4 +87,10 @@ std::filesystem::path SourceDir();
 std::string ReadFileBytes(const std::filesystem::path& p);
 void WriteFileBytes(const std::filesystem::path& p, const std::string& bytes);
 
+// A folder of this test program's own (made once, removed at its end) with
+// a link to each file of Folder whose name ends in Ext. A spell checker
+// that looks in it finds the build's main dictionaries by name, and nothing
+// else of the build's folder: no user dictionary another run left there.
+std::string LinksToFiles(const std::string& Folder, const std::string& Ext);
+
 }  // namespace qytest

@@ -12,6 +12,9 @@ int main() {
   TSpellCheckerBase spell(nullptr);
   spell.ConfigStorage = csNone;
   spell.UIType = suiSilent;
+  // The words are judged here: no dictionary folder (the program's own
+  // folder among them) is looked in.
+  spell.SetConfigDictionaryDir(TStringList());
   int words = 0;
   spell.OnWordCheck = [&words](TObject*, const AnsiString&, TWordCheckType& type, AnsiString&) {
     if (words++ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
