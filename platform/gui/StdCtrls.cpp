@@ -190,7 +190,12 @@ void TLabel::SetWordWrap(bool value) {
 void TLabel::SetFocusControl(TWinControl* control) {
   auto* label = static_cast<QLabel*>(Widget());
   if (!label) return;
-  label->setBuddy(control ? WidgetOf(control) : nullptr);
+  // A control made of several widgets hands its focus on to one of them:
+  // the key focuses that one (the toolkit passes over a buddy that takes no
+  // focus itself).
+  QWidget* buddy = control ? WidgetOf(control) : nullptr;
+  while (buddy && buddy->focusPolicy() == Qt::NoFocus && buddy->focusProxy()) buddy = buddy->focusProxy();
+  label->setBuddy(buddy);
   SetText(FText);
 }
 

@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign };
+enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge };
 
 struct TBadPath {
   TBad Kind;
@@ -45,6 +45,11 @@ void MakeBad(TBad kind, const fs::path& path) {
     case TBad::Unreadable: fs::create_symlink(path.filename(), path); break;
     case TBad::Empty: qytest::WriteFileBytes(path, ""); break;
     case TBad::Foreign: qytest::WriteFileBytes(path, "café notes, no picture"); break;
+    // A bitmap's signature, then holes up to 65 MB: no disk space taken.
+    case TBad::Huge:
+      qytest::WriteFileBytes(path, "BM");
+      fs::resize_file(path, std::uintmax_t(65) << 20);
+      break;
   }
 }
 
@@ -56,6 +61,7 @@ const char* Name(TBad kind) {
     case TBad::Unreadable: return "unreadable";
     case TBad::Empty: return "empty";
     case TBad::Foreign: return "no picture";
+    case TBad::Huge: return "over 64 MB";
   }
   return "";
 }
@@ -190,6 +196,7 @@ TEST(SettingsPaths, ABadPathChosenInThePreferencesIsRefused) {
       {true, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
       {true, {TBad::Empty, "it is empty"}},
       {true, {TBad::Foreign, "it is no picture the program can show"}},
+      {true, {TBad::Huge, "it is 65 MB long, larger than any picture it could be"}},
       {false, {TBad::File, "it is a file, not a folder"}},
       {false, {TBad::Fifo, "it is a named pipe, not a folder"}},
       {false, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
