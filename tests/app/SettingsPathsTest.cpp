@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,11 +46,21 @@ void MakeBad(TBad kind, const fs::path& path) {
     case TBad::Unreadable: fs::create_symlink(path.filename(), path); break;
     case TBad::Empty: qytest::WriteFileBytes(path, ""); break;
     case TBad::Foreign: qytest::WriteFileBytes(path, "café notes, no picture"); break;
-    // A bitmap's signature, then holes up to 65 MB: no disk space taken.
-    case TBad::Huge:
-      qytest::WriteFileBytes(path, "BM");
-      fs::resize_file(path, std::uintmax_t(65) << 20);
+    // A whole black bitmap of 4096 x 4096 at 32 bits, just over 64 MB: its
+    // header, then holes that take no disk space.
+    case TBad::Huge: {
+      const uint32_t side = 4096, pixels = side * side * 4, size = 54 + pixels;
+      std::string header = "BM";
+      auto put = [&header](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) header += static_cast<char>((v >> (8 * i)) & 0xFF);
+      };
+      put(size, 4), put(0, 4), put(54, 4);
+      put(40, 4), put(side, 4), put(side, 4), put(1, 2), put(32, 2), put(0, 4), put(pixels, 4);
+      put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+      qytest::WriteFileBytes(path, header);
+      fs::resize_file(path, size);
       break;
+    }
   }
 }
 
@@ -196,7 +207,7 @@ TEST(SettingsPaths, ABadPathChosenInThePreferencesIsRefused) {
       {true, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
       {true, {TBad::Empty, "it is empty"}},
       {true, {TBad::Foreign, "it is no picture the program can show"}},
-      {true, {TBad::Huge, "it is 65 MB long, larger than any picture it could be"}},
+      {true, {TBad::Huge, "it is 64 MB long, larger than any picture it could be"}},
       {false, {TBad::File, "it is a file, not a folder"}},
       {false, {TBad::Fifo, "it is a named pipe, not a folder"}},
       {false, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
