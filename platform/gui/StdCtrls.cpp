@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcutEvent>
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -202,8 +203,26 @@ void TLabel::SetFocusControl(TWinControl* control) {
 // ---------------------------------------------------------------------------
 // Buttons
 
+namespace {
+
+// A button's access key does what a click does: the button takes the focus
+// as well as pressing (the toolkit would only press it).
+class TAccessKeyFocus : public QObject {
+public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous())
+      if (auto* w = qobject_cast<QWidget*>(watched); w && (w->focusPolicy() & Qt::TabFocus))
+        w->setFocus(Qt::ShortcutFocusReason);
+    return false;
+  }
+};
+
+}  // namespace
+
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
   auto* button = new QPushButton();
+  button->installEventFilter(new TAccessKeyFocus(button));
   // Return on a focused button presses it, as on the platform the design knew.
   button->setAutoDefault(true);
   QObject::connect(button, &QPushButton::clicked, button, [this] { GuardedCall([this] { Click(); }); });

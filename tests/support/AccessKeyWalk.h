@@ -192,6 +192,7 @@ inline std::string PressKeyOf(TCustomForm* form, TControl* target, const std::ve
     button->OnClick = was;
     button->ModalResult = result;
     if (clicks != 1) return "the button was pressed " + std::to_string(clicks) + " times";
+    if (!button->Focused()) return "the button has not the focus";
     return "";
   }
   if (auto* label = dynamic_cast<TLabel*>(target)) {
