@@ -22,6 +22,7 @@ TfrmVLList::TfrmVLList(TComponent* AOwner) : TfrmVLBase(AOwner) {
   Position = poScreenCenter;
   Label1 = MakeControl<TLabel>(this, "Label1", 8, 8, 240, 16);
   lst = MakeControl<TListBox>(this, "lst", 8, 28, 244, 160);
+  Label1->SetFocusControl(lst);
   lst->OnDblClick = [this](TObject*) {
     if (lst->GetItemIndex() >= 0) ModalResult = mrOk;
   };

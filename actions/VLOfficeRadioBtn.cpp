@@ -9,7 +9,12 @@ void ClampInteger(Integer& Value, Integer Min, Integer Max) {
   if (Value > Max) Value = Max;
 }
 
-TVLOfficeRadioButton::TVLOfficeRadioButton(TComponent* AOwner) : TCustomControl(AOwner) {
+TVLOfficeRadioButton::TVLOfficeRadioButton(TComponent* AOwner)
+    : TCustomControl(AOwner), FAccessKey(this, [this] {
+        if (!CanCheck()) return;
+        SetFocus();
+        SetChecked(true);
+      }) {
   SetBounds(GetLeft(), GetTop(), 100, 100);
   TabStop = false;
   FChangeLink.OnChange = [this](TObject*) { Invalidate(); };
@@ -65,6 +70,7 @@ void TVLOfficeRadioButton::Notification(TComponent* AComponent, TOperation Opera
 void TVLOfficeRadioButton::SetText(const String& value) {
   if (FText == value) return;
   FText = value;
+  FAccessKey.SetCaption(FText);
   Invalidate();
 }
 
@@ -229,7 +235,8 @@ void TOfficeGroupButton::DblClick() {
 
 // ---------------------------------------------------------------------------
 
-TVLOfficeRadioGroup::TVLOfficeRadioGroup(TComponent* AOwner) : TCustomControl(AOwner) {
+TVLOfficeRadioGroup::TVLOfficeRadioGroup(TComponent* AOwner)
+    : TCustomControl(AOwner), FAccessKey(this, [this] { SetFocus(); }) {
   SetBounds(GetLeft(), GetTop(), 200, 200);
   TabStop = true;
 }
@@ -376,6 +383,7 @@ void TVLOfficeRadioGroup::SetBiDiMode(TBiDiMode value) {
 
 void TVLOfficeRadioGroup::SetText(const String& value) {
   FText = value;
+  FAccessKey.SetCaption(FText);
   Invalidate();
 }
 

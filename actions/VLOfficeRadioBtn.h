@@ -3,6 +3,7 @@
 // image list over or under its caption, a coloured frame when checked) and
 // the captioned group that arranges one such button per item in columns and
 // walks them with the arrow keys.
+#include "platform/gui/AccessKey.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/ImgList.h"
 
@@ -87,6 +88,8 @@ protected:
 
 private:
   TChangeLink FChangeLink;
+  // The caption's key focuses and checks the button, as a click does.
+  TAccessKey FAccessKey;
 };
 
 // ---------------------------------------------------------------------------
@@ -200,6 +203,8 @@ private:
   TColor FSelColor = clHighlight;
   TORBTextPosition FTextPosition = orbtpBottom;
   TORGCustomDrawEvent FOnCustomDraw;
+  // The caption's key moves the focus to the checked button.
+  TAccessKey FAccessKey;
   bool FSquare = false;
   bool FUseXPThemes = true;
   TBiDiMode FBiDiMode = bdLeftToRight;

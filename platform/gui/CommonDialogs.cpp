@@ -277,9 +277,13 @@ int RunFindWindow(TInteraction& r) {
     if (w.Dialog->windowHandle() && top->windowHandle() && top != w.Dialog)
       w.Dialog->windowHandle()->setTransientParent(top->windowHandle());
   }
+  // Opened again, the keyboard is in the find field with its text chosen, so
+  // typing replaces it: not on whichever button had the focus last time.
+  w.Find->selectAll();
   w.Dialog->show();
   w.Dialog->raise();
   w.Dialog->activateWindow();
+  w.Find->setFocus(Qt::ActiveWindowFocusReason);
   return mrOk;
 }
 

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcutEvent>
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -190,15 +191,38 @@ void TLabel::SetWordWrap(bool value) {
 void TLabel::SetFocusControl(TWinControl* control) {
   auto* label = static_cast<QLabel*>(Widget());
   if (!label) return;
-  label->setBuddy(control ? WidgetOf(control) : nullptr);
+  // A control made of several widgets hands its focus on to one of them:
+  // the key focuses that one (the toolkit passes over a buddy that takes no
+  // focus itself).
+  QWidget* buddy = control ? WidgetOf(control) : nullptr;
+  while (buddy && buddy->focusPolicy() == Qt::NoFocus && buddy->focusProxy()) buddy = buddy->focusProxy();
+  label->setBuddy(buddy);
   SetText(FText);
 }
 
 // ---------------------------------------------------------------------------
 // Buttons
 
+namespace {
+
+// A button's access key does what a click does: the button takes the focus
+// as well as pressing (the toolkit would only press it).
+class TAccessKeyFocus : public QObject {
+public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous())
+      if (auto* w = qobject_cast<QWidget*>(watched); w && (w->focusPolicy() & Qt::TabFocus))
+        w->setFocus(Qt::ShortcutFocusReason);
+    return false;
+  }
+};
+
+}  // namespace
+
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
   auto* button = new QPushButton();
+  button->installEventFilter(new TAccessKeyFocus(button));
   // Return on a focused button presses it, as on the platform the design knew.
   button->setAutoDefault(true);
   QObject::connect(button, &QPushButton::clicked, button, [this] { GuardedCall([this] { Click(); }); });

@@ -24,6 +24,15 @@ TVLBiDiMode CharDirection(char16_t c) {
   return vlbdUnspecified;
 }
 
+// A list lays its lines out by its level's indents, not by the paragraph's,
+// which are what make room for a box on other paragraphs: its marker and
+// text move in by the room the box takes on that side instead.
+Integer ListBoxRoom(const TParaInfo& para, bool rightSide) {
+  const TVLBorder& b = para.Border;
+  if (b.Style == vlbNone || !(rightSide ? b.VisibleBorders.Right : b.VisibleBorders.Left)) return 0;
+  return std::max<Integer>(rightSide ? b.BorderOffsets.Right : b.BorderOffsets.Left, 0) + b.GetTotalWidth();
+}
+
 }  // namespace
 
 void TCustomVLFormattedData::GetLineIndents(Integer itemNo, bool firstLine, Integer& paraStartItem,
@@ -43,11 +52,13 @@ void TCustomVLFormattedData::GetLineIndents(Integer itemNo, bool firstLine, Inte
     auto* marker = dynamic_cast<TVLMarkerItemInfo*>(item);
     if (marker && marker->GetLevelInfo(style)) {
       TVLListLevel* own = marker->GetLevelInfo(style);
-      leftIndent = rtl ? para->LeftIndent : own->MarkerIndent;
-      rightIndent = rtl ? own->MarkerIndent : para->RightIndent;
+      const Integer indent = own->MarkerIndent + ListBoxRoom(*para, rtl);
+      leftIndent = rtl ? para->LeftIndent : indent;
+      rightIndent = rtl ? indent : para->RightIndent;
     } else if (level) {
-      leftIndent = rtl ? para->LeftIndent : level->LeftIndent;
-      rightIndent = rtl ? level->LeftIndent : para->RightIndent;
+      const Integer indent = level->LeftIndent + ListBoxRoom(*para, rtl);
+      leftIndent = rtl ? para->LeftIndent : indent;
+      rightIndent = rtl ? indent : para->RightIndent;
     } else {
       leftIndent = para->LeftIndent;
       if (!item->GetBR() && !item->GetBoolValue(0)) leftIndent += para->FirstIndent;
@@ -62,8 +73,9 @@ void TCustomVLFormattedData::GetLineIndents(Integer itemNo, bool firstLine, Inte
     level = VLGetListLevel(style, listNo, levelNo);
   }
   if (level) {
-    leftIndent = rtl ? para->LeftIndent : level->LeftIndent;
-    rightIndent = rtl ? level->LeftIndent : para->RightIndent;
+    const Integer indent = level->LeftIndent + ListBoxRoom(*para, rtl);
+    leftIndent = rtl ? para->LeftIndent : indent;
+    rightIndent = rtl ? indent : para->RightIndent;
   } else {
     leftIndent = para->LeftIndent;
     rightIndent = para->RightIndent;
@@ -85,7 +97,8 @@ Integer TCustomVLFormattedData::GetHorzIndents(Integer itemNo, Integer& paraStar
     level = VLGetListLevel(style, listNo, levelNo);
   }
   if (level)
-    return level->LeftIndent + std::max(level->FirstIndent, 0) + (rtl ? para->LeftIndent : para->RightIndent);
+    return level->LeftIndent + ListBoxRoom(*para, rtl) + std::max(level->FirstIndent, 0) +
+           (rtl ? para->LeftIndent : para->RightIndent);
   Integer r = para->LeftIndent + para->RightIndent;
   if (para->FirstIndent > 0 && !item->GetBoolValue(0)) r += para->FirstIndent;
   return r;

@@ -57,9 +57,13 @@ struct TPainter {
     Integer left = D.GetLeftMargin() + para->LeftIndent + std::min<Integer>(para->FirstIndent, 0);
     Integer right = ParaRight(para);
     Integer top = D.DrawItems[start]->Top, bottom = top;
+    // A list's marker and text lie by the level's indents: the box holds
+    // them, clear of its lines.
+    const Integer clear = item->StyleNo == vlsListMarker ? 1 : 0;
     for (Integer i = start; i < end; ++i) {
       const TVLDrawLineInfo* d = D.DrawItems[i];
-      right = std::max(right, d->Left + d->Width);
+      right = std::max(right, d->Left + d->Width + clear);
+      if (clear) left = std::min(left, d->Left - clear);
       top = std::min(top, d->Top);
       bottom = std::max(bottom, d->Top + d->Height + d->ExtraSpaceBelow);
     }

@@ -104,17 +104,28 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
         // The box spans the paragraph's lines as on screen: a list number
         // in a smaller font than its line starts lower than the line.
         Integer top = d->Top, bottom = d->Top;
+        // A list's marker and text lie by the level's indents: the box
+        // holds them, clear of its lines, as on screen.
+        const bool list = item->StyleNo == vlsListMarker;
+        const Integer clear = list ? std::max<Integer>(ToDeviceX(sad, 1), 1) : 0;
+        Integer itemsLeft = d->Left, itemsRight = d->Left + d->Width;
         Integer j = i;
         do {
           const TVLDrawLineInfo* e = DrawItems[j];
           top = std::min(top, e->Top);
           bottom = std::max(bottom, e->Top + e->Height + e->ExtraSpaceBelow);
+          itemsLeft = std::min(itemsLeft, e->Left);
+          itemsRight = std::max(itemsRight, e->Left + e->Width);
           ++j;
         } while (j <= last && j < DrawItems.Count() &&
                  !(DrawItems[j - 1]->ItemNo != DrawItems[j]->ItemNo && GetItem(DrawItems[j]->ItemNo)->IsParaStart()));
-        const Integer paraLeft =
+        Integer paraLeft =
             left + ToDeviceX(sad, GetLeftMargin() + para->LeftIndent + std::min<Integer>(para->FirstIndent, 0));
-        const Integer paraRight = left + GetWidth() - ToDeviceX(sad, GetRightMargin() + para->RightIndent);
+        Integer paraRight = left + GetWidth() - ToDeviceX(sad, GetRightMargin() + para->RightIndent);
+        if (list) {
+          paraLeft = std::min(paraLeft, left + itemsLeft - clear);
+          paraRight = std::max(paraRight, left + itemsRight + clear);
+        }
         TRect r(paraLeft, top - topCoord, paraRight, bottom - topCoord);
         para->Background.PrepareDrawScaled(r, sad);
         s->DrawParaBack(canvas, item->ParaNo, r, mode, true);

@@ -511,6 +511,48 @@ TEST_F(TableActions, SplittingABlockOfCellsKeepsEachCellsText) {
   }
 }
 
+// Split Cells into columns on a plain block: each cell's preferred width is
+// shared evenly by its parts, which together are as wide as it was.
+TEST_F(TableActions, SplittingABlockIntoColumnsSharesEachCellsWidthEvenly) {
+  for (Integer parts : {2, 3}) {
+    SCOPED_TRACE(parts);
+    TTableWindow w;
+    for (Integer r = 0; r < 3; ++r)
+      for (Integer c = 0; c < 3; ++c) w.T()->GetCell(r, c)->BestWidth = 60 + 30 * c;
+    w.Edit->Format();
+    w.Settle();
+    w.Click(1, 1);
+    w.Click(2, 2, Qt::ShiftModifier);
+    TvlActionTableSplitCells split(w.Form.get());
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      auto* f = FormOf<TfrmVLSplit>(r);
+      f->rbSplit->SetChecked(true);
+      f->cbMerge->SetChecked(false);
+      f->seColumns->SetValue(parts);
+      f->seRows->SetValue(1);
+      return mrOk;
+    });
+    ASSERT_TRUE(w.Run(split));
+    if (w.T()->GetInplaceEditor()) w.T()->DestroyInplaceEditor(true);
+    ASSERT_EQ(w.T()->ColCount(), 3 + 2 * (parts - 1));
+    // Column 1 of old became columns 1..parts, column 2 the ones after.
+    for (Integer r : {1, 2})
+      for (Integer old : {1, 2}) {
+        SCOPED_TRACE("row " + std::to_string(r) + ", old column " + std::to_string(old));
+        const Integer width = 60 + 30 * old, first = 1 + (old - 1) * parts;
+        Integer sum = 0;
+        for (Integer c = first; c < first + parts; ++c) {
+          const TVLTableCellData* cell = w.T()->GetCell(r, c);
+          ASSERT_NE(cell, nullptr) << c;
+          EXPECT_EQ(cell->BestWidth, width / parts) << c;
+          sum += cell->BestWidth;
+        }
+        EXPECT_EQ(sum, width);
+      }
+  }
+}
+
 TEST_F(TableActions, DeletingEveryRowOrColumnRemovesTheTableAsOneStep) {
   for (bool rows : {true, false}) {
     SCOPED_TRACE(rows ? "rows" : "columns");

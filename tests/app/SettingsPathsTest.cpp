@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign };
+enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge };
 
 struct TBadPath {
   TBad Kind;
@@ -45,6 +46,21 @@ void MakeBad(TBad kind, const fs::path& path) {
     case TBad::Unreadable: fs::create_symlink(path.filename(), path); break;
     case TBad::Empty: qytest::WriteFileBytes(path, ""); break;
     case TBad::Foreign: qytest::WriteFileBytes(path, "café notes, no picture"); break;
+    // A whole black bitmap of 4096 x 4096 at 32 bits, just over 64 MB: its
+    // header, then holes that take no disk space.
+    case TBad::Huge: {
+      const uint32_t side = 4096, pixels = side * side * 4, size = 54 + pixels;
+      std::string header = "BM";
+      auto put = [&header](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) header += static_cast<char>((v >> (8 * i)) & 0xFF);
+      };
+      put(size, 4), put(0, 4), put(54, 4);
+      put(40, 4), put(side, 4), put(side, 4), put(1, 2), put(32, 2), put(0, 4), put(pixels, 4);
+      put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+      qytest::WriteFileBytes(path, header);
+      fs::resize_file(path, size);
+      break;
+    }
   }
 }
 
@@ -56,6 +72,7 @@ const char* Name(TBad kind) {
     case TBad::Unreadable: return "unreadable";
     case TBad::Empty: return "empty";
     case TBad::Foreign: return "no picture";
+    case TBad::Huge: return "over 64 MB";
   }
   return "";
 }
@@ -190,6 +207,7 @@ TEST(SettingsPaths, ABadPathChosenInThePreferencesIsRefused) {
       {true, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
       {true, {TBad::Empty, "it is empty"}},
       {true, {TBad::Foreign, "it is no picture the program can show"}},
+      {true, {TBad::Huge, "it is 64 MB long, larger than any picture it could be"}},
       {false, {TBad::File, "it is a file, not a folder"}},
       {false, {TBad::Fifo, "it is a named pipe, not a folder"}},
       {false, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},

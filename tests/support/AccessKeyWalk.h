@@ -1,0 +1,338 @@
+#pragma once
+// Walks a dialog by keyboard alone: each key a caption shows ("&X") is
+// pressed with Alt in a copy of the dialog of its own, as it opens, and
+// checked to do what a click does. A button is pressed, a check box
+// toggled, a radio or picture button checked, each taking the focus; a
+// label's key moves the focus to its control; a group's key into the group.
+// A key two controls show moves the focus from one to the other.
+#include "actions/VLOfficeRadioBtn.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/QtText.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <QApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+namespace qytest::keywalk {
+
+
+inline void Settle() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+// A pushed button clicks a little later, as the toolkit animates it.
+inline void SettleClick() {
+  QTest::qWait(150);
+  Settle();
+}
+
+inline bool Shown(TControl* c) {
+  for (TControl* p = c; p; p = p->GetParent())
+    if (!p->GetVisible()) return false;
+  return WidgetOf(c) && WidgetOf(c)->isVisible();
+}
+
+// The control the keyboard is in.
+inline TControl* FocusedControl() {
+  QWidget* f = QApplication::focusWidget();
+  return f ? TControl::FromWidget(f) : nullptr;
+}
+
+// The controls in view, each with its place in the tree of controls (the
+// same in every copy of a dialog).
+inline void Collect(TWinControl* parent, std::vector<TControl*>& out, std::vector<std::vector<int>>* paths = nullptr,
+             std::vector<int> path = {}) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (!Shown(c)) continue;
+    path.push_back(i);
+    out.push_back(c);
+    if (paths) paths->push_back(path);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, out, paths, path);
+    path.pop_back();
+  }
+}
+
+inline TControl* ControlAt(TWinControl* form, const std::vector<int>& path) {
+  TControl* c = form;
+  for (int i : path) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (!w || i >= w->ControlCount()) return nullptr;
+    c = w->Controls(i);
+  }
+  return c;
+}
+
+// Some other control that takes the focus: where each key starts from.
+inline TWinControl* Elsewhere(const std::vector<TControl*>& shown, TControl* target, TWinControl* avoid) {
+  for (TControl* c : shown)
+    if (auto* w = dynamic_cast<TWinControl*>(c);
+        w && c != target && w != avoid && w->CanFocus() && !dynamic_cast<TVLOfficeRadioButton*>(c) &&
+        !dynamic_cast<TVLOfficeRadioGroup*>(c) && !dynamic_cast<TRadioButton*>(c) &&
+        !dynamic_cast<TSpeedButton*>(c) && (dynamic_cast<TButton*>(c) || dynamic_cast<TCheckBox*>(c) ||
+                                            dynamic_cast<TCustomEdit*>(c) || dynamic_cast<TComboBox*>(c)))
+      return w;
+  return nullptr;
+}
+
+// Alt with the key of target's caption, from the focus elsewhere; "" when it
+// did what a click does, else what went wrong.
+inline std::string PressKeyOf(TCustomForm* form, TControl* target, const std::vector<TControl*>& shown) {
+  const QKeySequence key = QKeySequence::mnemonic(ToQ(target->GetText()));
+  const Qt::Key letter = key[0].key();
+  auto press = [&] {
+    QWidget* from = QApplication::focusWidget() ? QApplication::focusWidget() : WindowWidgetOf(form);
+    QTest::keyClick(from, letter, Qt::AltModifier);
+    Settle();
+  };
+  auto start = [&](TWinControl* avoid) {
+    if (TWinControl* other = Elsewhere(shown, target, avoid)) other->SetFocus();
+    Settle();
+  };
+  auto focusedOn = [&](TControl* c) {
+    TControl* f = FocusedControl();
+    for (TControl* p = f; p; p = p->GetParent())
+      if (p == c) return true;
+    return false;
+  };
+  // Each key leaves the dialog as it found it: a choice may show, hide or
+  // disable other controls.
+  if (auto* button = dynamic_cast<TVLOfficeRadioButton*>(target)) {
+    TVLOfficeRadioButton* was = nullptr;
+    for (TControl* c : shown)
+      if (auto* s = dynamic_cast<TVLOfficeRadioButton*>(c); s && s->GetParent() == button->GetParent() && s->GetChecked())
+        was = s;
+    struct TRestore {
+      TVLOfficeRadioButton *Button, *Was;
+      ~TRestore() {
+        if (Was) Was->SetChecked(true);
+        else Button->SetChecked(false);
+      }
+    } restore{button, was};
+    if (button->GetChecked()) {
+      // A sibling checked, so that the key has something to do.
+      for (TControl* c : shown)
+        if (auto* s = dynamic_cast<TVLOfficeRadioButton*>(c);
+            s && s != button && s->GetParent() == button->GetParent() && s->CanCheck()) {
+          s->SetChecked(true);
+          break;
+        }
+      button->SetChecked(false);
+    }
+    start(nullptr);
+    press();
+    if (!button->GetChecked()) return "the picture button is not checked";
+    if (!button->Focused()) return "the picture button has not the focus";
+    return "";
+  }
+  if (auto* group = dynamic_cast<TVLOfficeRadioGroup*>(target)) {
+    start(nullptr);
+    press();
+    return focusedOn(group) ? "" : "the focus is not in the group";
+  }
+  if (auto* check = dynamic_cast<TCheckBox*>(target)) {
+    start(check);
+    const bool was = check->GetChecked();
+    press();
+    SettleClick();
+    const bool changed = check->GetChecked() != was, focused = check->Focused();
+    check->SetChecked(was);
+    if (!changed) return "the check box did not change";
+    if (!focused) return "the check box has not the focus";
+    return "";
+  }
+  if (auto* radio = dynamic_cast<TRadioButton*>(target)) {
+    TRadioButton* was = nullptr;
+    for (TControl* c : shown)
+      if (auto* s = dynamic_cast<TRadioButton*>(c); s && s->GetParent() == radio->GetParent() && s->GetChecked())
+        was = s;
+    struct TRestore {
+      TRadioButton* Was;
+      ~TRestore() {
+        if (Was) Was->SetChecked(true);
+      }
+    } restore{was};
+    for (TControl* c : shown)
+      if (auto* s = dynamic_cast<TRadioButton*>(c); s && s != radio && s->GetParent() == radio->GetParent()) {
+        s->SetChecked(true);
+        break;
+      }
+    start(nullptr);
+    press();
+    SettleClick();
+    if (!radio->GetChecked()) return "the radio button is not checked";
+    if (!radio->Focused()) return "the radio button has not the focus";
+    return "";
+  }
+  if (auto* button = dynamic_cast<TButton*>(target)) {
+    // Counted, not run: some open dialogs of their own.
+    int clicks = 0;
+    const TNotifyEvent was = button->OnClick;
+    const TModalResult result = button->ModalResult;
+    button->OnClick = [&clicks](TObject*) { ++clicks; };
+    button->ModalResult = mrNone;
+    start(button);
+    press();
+    SettleClick();
+    button->OnClick = was;
+    button->ModalResult = result;
+    if (clicks != 1) return "the button was pressed " + std::to_string(clicks) + " times";
+    if (!button->Focused()) return "the button has not the focus";
+    return "";
+  }
+  if (auto* label = dynamic_cast<TLabel*>(target)) {
+    auto* q = qobject_cast<QLabel*>(WidgetOf(label));
+    QWidget* buddy = q ? q->buddy() : nullptr;
+    if (!buddy) return "the label shows a key but has no control";
+    TControl* to = TControl::FromWidget(buddy);
+    start(dynamic_cast<TWinControl*>(to));
+    press();
+    if (focusedOn(to)) return "";
+    QWidget* f = QApplication::focusWidget();
+    return std::string("the focus is not in the label's control but in ") + (f ? f->metaObject()->className() : "none") +
+           " " + (FocusedControl() ? FocusedControl()->GetName() : "") + "; buddy " + buddy->metaObject()->className();
+  }
+  if (auto* box = dynamic_cast<TGroupBox*>(target)) {
+    start(nullptr);
+    press();
+    return focusedOn(box) ? "" : "the focus is not in the group";
+  }
+  if (auto* page = dynamic_cast<TTabSheet*>(target)) {
+    auto* pages = dynamic_cast<TPageControl*>(page->GetParent());
+    if (!pages) return "a page outside a page control";
+    press();
+    return pages->GetActivePage() == page ? "" : "the page is not turned to";
+  }
+  return std::string("a key on a ") + typeid(*target).name() + " is not checked here";
+}
+
+// Whether the key of c can do anything: a disabled control, or a label
+// whose control is, takes none (as a click does nothing there).
+inline bool Usable(TControl* c) {
+  if (auto* label = dynamic_cast<TLabel*>(c)) {
+    auto* q = qobject_cast<QLabel*>(WidgetOf(label));
+    auto* to = q && q->buddy() ? dynamic_cast<TWinControl*>(TControl::FromWidget(q->buddy())) : nullptr;
+    return !to || to->CanFocus();
+  }
+  if (auto* w = dynamic_cast<TWinControl*>(c)) return w->CanFocus();
+  return c->GetEnabled();
+}
+
+// Where the focus lands for the key of c: c, or a label's control.
+inline TControl* FocusTarget(TControl* c) {
+  if (auto* label = dynamic_cast<TLabel*>(c)) {
+    auto* q = qobject_cast<QLabel*>(WidgetOf(label));
+    return q && q->buddy() ? TControl::FromWidget(q->buddy()) : nullptr;
+  }
+  return c;
+}
+
+using TMakeDialog = std::function<TCustomForm*()>;
+using TTurnPage = std::function<void(TCustomForm*)>;
+
+inline std::unique_ptr<TCustomForm> Open(const TMakeDialog& make, const TTurnPage& turn) {
+  std::unique_ptr<TCustomForm> form(make());
+  form->Show();
+  QWidget* window = WindowWidgetOf(form.get());
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+  if (turn) turn(form.get());
+  Settle();
+  return form;
+}
+
+// Each key shown on the page in view, each in a dialog of its own as it
+// opens. A key two controls show (as the language's own texts have it in
+// places) moves the focus from one to the other, doing nothing else.
+inline std::vector<std::string> WalkKeys(const TMakeDialog& make, const TTurnPage& turn) {
+  std::vector<std::string> faults;
+  std::map<int, std::vector<std::vector<int>>> byKey;
+  {
+    std::unique_ptr<TCustomForm> form = Open(make, turn);
+    std::vector<TControl*> shown;
+    std::vector<std::vector<int>> paths;
+    Collect(form.get(), shown, &paths);
+    for (size_t i = 0; i < shown.size(); ++i) {
+      const QKeySequence key = QKeySequence::mnemonic(ToQ(shown[i]->GetText()));
+      if (!key.isEmpty() && Usable(shown[i])) byKey[key[0].key()].push_back(paths[i]);
+    }
+    form->Hide();
+  }
+  auto name = [](TControl* c) {
+    const String own = !c->GetName().empty() || !c->GetParent() ? c->GetName() : c->GetParent()->GetName() + "'s";
+    return own + " \"" + c->GetText() + "\"";
+  };
+  for (const auto& [key, where] : byKey) {
+    std::unique_ptr<TCustomForm> form = Open(make, turn);
+    std::vector<TControl*> shown, controls;
+    Collect(form.get(), shown);
+    for (const std::vector<int>& path : where) controls.push_back(ControlAt(form.get(), path));
+    if (std::find(controls.begin(), controls.end(), nullptr) != controls.end()) {
+      faults.push_back("a control is not where it was in the dialog's other copy");
+      continue;
+    }
+    if (controls.size() == 1) {
+      const std::string problem = PressKeyOf(form.get(), controls[0], shown);
+      if (!problem.empty()) faults.push_back(name(controls[0]) + ": " + problem);
+      form->Hide();
+      continue;
+    }
+    std::vector<TControl*> targets, reached;
+    for (TControl* c : controls) targets.push_back(FocusTarget(c));
+    if (TWinControl* other = Elsewhere(shown, nullptr, nullptr)) other->SetFocus();
+    Settle();
+    for (size_t i = 0; i < controls.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), Qt::AltModifier);
+      Settle();
+      for (TControl* p = FocusedControl(); p; p = p->GetParent())
+        if (std::find(targets.begin(), targets.end(), p) != targets.end()) {
+          reached.push_back(p);
+          break;
+        }
+    }
+    std::sort(targets.begin(), targets.end());
+    std::sort(reached.begin(), reached.end());
+    if (reached != targets) faults.push_back("the key shared by " + name(controls[0]) + " and others leaves some out");
+    form->Hide();
+  }
+  return faults;
+}
+
+// Every page of the dialog, as the user turns to it; each fault names its
+// page.
+inline std::vector<std::string> WalkDialog(const TMakeDialog& make) {
+  std::vector<std::string> faults = WalkKeys(make, nullptr);
+  std::vector<std::pair<int, int>> pages;  // the page control's place among the components, the page
+  {
+    std::unique_ptr<TCustomForm> form = Open(make, nullptr);
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto* pc = dynamic_cast<TPageControl*>(form->Components(i)); pc && Shown(pc))
+        for (int p = 1; p < pc->PageCount(); ++p)
+          if (pc->Pages(p)->GetTabVisible()) pages.emplace_back(i, p);
+    form->Hide();
+  }
+  for (auto [component, page] : pages) {
+    const TTurnPage turn = [component, page](TCustomForm* f) {
+      static_cast<TPageControl*>(f->Components(component))->SetActivePageIndex(page);
+    };
+    for (const std::string& fault : WalkKeys(make, turn)) faults.push_back("page " + std::to_string(page) + ": " + fault);
+  }
+  return faults;
+}
+
+}  // namespace qytest::keywalk
