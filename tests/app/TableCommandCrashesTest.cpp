@@ -10,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -58,6 +59,8 @@ struct TTableWindow : TWindowSeam {
   // The mouse as the toolkit delivers it: to the widget under the press,
   // which keeps it till the release.
   bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    // The pressed widget may go meanwhile (a cell editor closing): the
+    // rest of the click then finds the widget under the mouse.
     if (type == QEvent::MouseButtonPress || !Grabber) {
       QWidget* top = Window();
       Grabber = top->childAt(top->mapFromGlobal(global));
@@ -130,7 +133,7 @@ struct TTableWindow : TWindowSeam {
   }
 
   TOpenJournal* J = nullptr;
-  QWidget* Grabber = nullptr;
+  QPointer<QWidget> Grabber;
 };
 
 // Cells selected by each way there is, then the day changed by Date
@@ -295,6 +298,30 @@ TEST(TableCommandCrashes, KeysTypedAheadOfTabLandInTheNextCell) {
     EXPECT_EQ(DocumentText(*t->GetCell(0, 0)->GetVLData()), "d3a");
     EXPECT_EQ(DocumentText(*t->GetCell(0, 1)->GetVLData()), "d3by");
     EXPECT_EQ(DocumentText(*t->GetCell(1, 0)->GetVLData()), "x");
+  }
+}
+
+// A click and a Shift+click on two cells of a table two and three deep
+// select those two cells, as a drag over them does, and nothing further out.
+TEST(TableCommandCrashes, ShiftClickInANestedTableSelectsItsCells) {
+  for (const int depth : {2, 3}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TTableWindow w;
+    for (int level = 1; level <= depth; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+    }
+    ASSERT_TRUE(w.Type("p"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("q"));
+    TCustomVellumEdit* holder = w.Cells()[static_cast<size_t>(depth - 2)];
+    TVLTableItemInfo* inner = TTableWindow::TableIn(holder);
+    ASSERT_NE(inner, nullptr);
+    ASSERT_TRUE(w.ClickAt(TTableWindow::CellPoint(holder, inner, 0, 0)));
+    ASSERT_TRUE(w.ClickAt(TTableWindow::CellPoint(holder, inner, 0, 1), Qt::ShiftModifier));
+    w.Idle();
+    EXPECT_TRUE(inner->CanMergeSelectedCells(true)) << "the two cells are selected";
+    EXPECT_NE(TTableWindow::TableIn(w.Edit())->GetInplaceEditor(), nullptr) << "the outer cell stays open";
+    EXPECT_EQ(w.Cells().size(), static_cast<size_t>(depth - 1));
   }
 }
 
