@@ -221,8 +221,12 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
       anchorRow = SelStartRow;
       anchorCol = SelStartCol;
     }
-    if (button == mbLeft && shift.Contains(ssShift) && anchorRow >= 0 && anchorRow < RowCount() && anchorCol >= 0 &&
-        anchorCol < ColCount() && SelectingDocument()) {
+    // A press inside the edited cell is its editor's (which has it already:
+    // extending its text or selecting cells of a table nested there), not a
+    // block of one cell that would close that editor.
+    const bool inEdited = FInplaceEditor && FInplaceEditor->Cell == GetCell(row, col);
+    if (button == mbLeft && shift.Contains(ssShift) && !inEdited && anchorRow >= 0 && anchorRow < RowCount() &&
+        anchorCol >= 0 && anchorCol < ColCount() && SelectingDocument()) {
       Select(anchorRow, anchorCol, col - anchorCol, row - anchorRow);
       FSelecting = true;
       Capture(vlData, this);
