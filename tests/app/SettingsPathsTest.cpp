@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign };
+enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge };
 
 struct TBadPath {
   TBad Kind;
@@ -45,6 +45,13 @@ void MakeBad(TBad kind, const fs::path& path) {
     case TBad::Unreadable: fs::create_symlink(path.filename(), path); break;
     case TBad::Empty: qytest::WriteFileBytes(path, ""); break;
     case TBad::Foreign: qytest::WriteFileBytes(path, "café notes, no picture"); break;
+    case TBad::Huge: {
+      // Past any settings file the program writes: 17 MB of remarks.
+      std::string text;
+      while (text.size() < (size_t(17) << 20)) text += "; a remark in the styles, Łódź\n";
+      qytest::WriteFileBytes(path, text);
+      break;
+    }
   }
 }
 
@@ -56,6 +63,7 @@ const char* Name(TBad kind) {
     case TBad::Unreadable: return "unreadable";
     case TBad::Empty: return "empty";
     case TBad::Foreign: return "no picture";
+    case TBad::Huge: return "huge";
   }
   return "";
 }
@@ -111,7 +119,8 @@ TEST(SettingsPaths, ABadStylesFileIsToldOnceAndTheStandardStylesServe) {
   const TBadPath cases[] = {{TBad::Folder, "it is a folder, not a file"},
                             {TBad::Fifo, "it is a named pipe, not a file"},
                             {TBad::Unreadable, "it is a symbolic link that leads round in a loop"},
-                            {TBad::Empty, "it is empty"}};
+                            {TBad::Empty, "it is empty"},
+                            {TBad::Huge, "it is 17 MB long, larger than any styles file it could be"}};
   TVLStyle standard(nullptr);
   QuilloryInitialStyles(standard);
   for (const TBadPath& c : cases) {
@@ -135,7 +144,8 @@ TEST(SettingsPaths, ABadStylesFileIsToldOnceAndTheStandardStylesServe) {
     ASSERT_NE(w.Main->QuilloryDefaultStyle, nullptr);
     EXPECT_EQ(w.Main->QuilloryDefaultStyle->TextStyles->Count(), standard.TextStyles->Count());
     EXPECT_EQ(w.Main->QuilloryDefaultStyle->ParaStyles->Count(), standard.ParaStyles->Count());
-    EXPECT_GT(CurrentJournal->EditorWindow->QuilloryStyle->TextStyles->Count(), 0);
+    EXPECT_EQ(CurrentJournal->EditorWindow->QuilloryStyle->TextStyles->Count(), standard.TextStyles->Count());
+    EXPECT_EQ(CurrentJournal->EditorWindow->QuilloryStyle->ParaStyles->Count(), standard.ParaStyles->Count());
     EXPECT_FALSE(w.Main->Closing) << "the program is ending";
     // The file is the user's to look at: not replaced.
     if (c.Kind == TBad::Folder) {
