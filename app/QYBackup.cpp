@@ -52,8 +52,6 @@ const char* const kRequired[] = {JournalFileName, ProfileFileName};
 // the program did not write, whatever a backup's list names.
 const char* const kKnownOthers[] = {"QYStyle.ini", "ToolBar.cfg"};
 
-constexpr Int64 kLargestSettingsFile = Int64(16) << 20;
-
 bool IsBackedUpFile(const String& name) {
   for (const char* known : kRequired)
     if (name == known) return true;
@@ -495,9 +493,9 @@ String CheckBackupFiles(const TCopyContext& c, const std::vector<String>& names,
     if (database && !InspectDatabaseSource(path, error)) return error + ".";
     // The other files are a few settings: one of gigabytes (a sparse file
     // put there) would be written out whole.
-    if (!database && size > kLargestSettingsFile)
+    if (!database && size > LargestSettingsFile)
       return Quoted(names[i]) + " is " + IntToStr(size >> 20) + " MB long; the program's settings files are " +
-             "never larger than " + IntToStr(kLargestSettingsFile >> 20) + " MB.";
+             "never larger than " + IntToStr(LargestSettingsFile >> 20) + " MB.";
   }
   // Sizes first: a file that is far too large is never read whole.
   for (size_t i = 0; hasList && i < names.size(); ++i)
@@ -730,6 +728,9 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
       dropStaging();
       return false;
     }
+  } else if (beforeClose && !beforeClose()) {
+    c.Show(String());
+    return false;
   }
   if (filesClosed) *filesClosed = true;
   try {
@@ -802,9 +803,13 @@ void ActionBackupExecute(TformQuilloryMain* main) {
     return;
   }
   TTimerPause pause;
-  if (!CloseJournalsFor("Backing up")) return;
-  CopyDatabaseFiles(cdfBackup, [main](const String& t) { ShowStatus(main, t); });
-  LoadJournalsHook();
+  // The folder is checked with the journals open: a refused backup leaves
+  // them as they are, their undo with them.
+  bool journalsClosed = false;
+  CopyDatabaseFiles(
+      cdfBackup, [main](const String& t) { ShowStatus(main, t); }, false, nullptr,
+      [&journalsClosed] { return journalsClosed = CloseJournalsFor("Backing up"); });
+  if (journalsClosed) LoadJournalsHook();
 }
 
 void ActionRestoreExecute(TformQuilloryMain* main) {

@@ -37,8 +37,9 @@ extern const char* const BackupListName;
 String BackupFolderProblem(const String& folder, const String& dataDir, int mode);
 
 // The copy in either direction, its questions and reports in message boxes;
-// status (may be empty) receives the progress texts. A backup runs with
-// every journal closed. A restore checks the backup and copies it beside
+// status (may be empty) receives the progress texts. A backup checks its
+// folder, then runs beforeClose (as below) and copies with every journal
+// closed. A restore checks the backup and copies it beside
 // the database folder first, asking for the backup's password if need be,
 // then asks (unless askToOverwrite is false: the caller asked), then runs
 // beforeClose (may be empty; false stops it: the caller could not close the

@@ -41,7 +41,8 @@ public:
     TVellumEdit* e = FWindow->QuilloryText;
     e->Clear();
     // The journal's sheet comes back from the styles file before every load.
-    if (!StyleFilePath.empty()) LoadStylesFile(*FWindow->QuilloryStyle);
+    if (!StyleFilePath.empty() && !LoadStylesFile(*FWindow->QuilloryStyle))
+      QuilloryInitialStyles(*FWindow->QuilloryStyle);
     e->SetCurTextStyleNo(0);
     e->SetCurParaStyleNo(0);
     e->Format();

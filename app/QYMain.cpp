@@ -282,7 +282,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
 
   QuilloryDefaultStyle = new TVLStyle(this);
   StyleFilePath = dataDir + "/" + VLStyleFileName;
-  if (SettingsPathProblem(StyleFilePath, TSettingsPathKind::File) == SettingsPathMissing) {
+  if (SettingsPathProblem(StyleFilePath, TSettingsPathKind::Styles) == SettingsPathMissing) {
     QuilloryInitialStyles(*QuilloryDefaultStyle);
     try {
       VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);

@@ -12,6 +12,7 @@
 #include "platform/db/DBPassword.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/SecretText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,10 +81,9 @@ void TPasswordDlg::FormShow(TObject*) {
 
 void TPasswordDlg::OKBtnClick(TObject*) {
   WipeString(JournalPassword);
-  JournalPassword = ePassword->GetText();
-  QuillorySession().AddPassword(JournalPassword);
   // The edit keeps no copy once the session has it.
-  ePassword->SetText("");
+  JournalPassword = TakeEditText(*ePassword);
+  QuillorySession().AddPassword(JournalPassword);
   ModalResult = mrOk;
 }
 
@@ -146,9 +146,10 @@ namespace {
 
 // Wipes what the change dialog's edits held.
 void ClearChangeEdits(TChangePasswordDlg& dlg) {
-  dlg.eExistingPassword->SetText("");
-  dlg.eNewPassword->SetText("");
-  dlg.eRepeatNewPassword->SetText("");
+  for (TEdit* e : {dlg.eExistingPassword, dlg.eNewPassword, dlg.eRepeatNewPassword}) {
+    String held = TakeEditText(*e);
+    WipeString(held);
+  }
 }
 
 // The passwords the user gave, or false when the dialog was left.

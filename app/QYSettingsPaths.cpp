@@ -59,6 +59,8 @@ String SettingsPathProblem(const String& path, TSettingsPathKind kind) {
   if (got == 0 || st.st_size == 0) return "it is empty";
   if (kind == TSettingsPathKind::Picture && st.st_size > kLargestPicture)
     return "it is " + IntToStr(static_cast<Int64>(st.st_size) >> 20) + " MB long, larger than any picture it could be";
+  if (kind == TSettingsPathKind::Styles && st.st_size > LargestSettingsFile)
+    return "it is " + IntToStr(static_cast<Int64>(st.st_size) >> 20) + " MB long, larger than any styles file it could be";
   return String();
 }
 
@@ -82,7 +84,7 @@ void ReportSettingsPath(const String& setting, const String& path, const String&
 }
 
 bool LoadStylesFile(TVLStyle& style) {
-  const String problem = SettingsPathProblem(StyleFilePath, TSettingsPathKind::File);
+  const String problem = SettingsPathProblem(StyleFilePath, TSettingsPathKind::Styles);
   if (problem.empty()) {
     try {
       VLStyleLoadINI(style, StyleFilePath, VLStyleSectionName);

@@ -9,15 +9,19 @@
 class TBitmap;
 class TVLStyle;
 
-enum class TSettingsPathKind { File, Picture, Folder };
+enum class TSettingsPathKind { File, Picture, Styles, Folder };
+
+// The largest settings file (styles, tool bar) the program reads whole: far
+// past any the program writes.
+inline constexpr Int64 LargestSettingsFile = Int64(16) << 20;
 
 // The problem of a path that is not there (callers often skip it quietly).
 inline constexpr const char* SettingsPathMissing = "it does not exist";
 
 // Why path cannot serve as the kind of path its setting needs: "" when it
 // can. Nothing but a regular file is ever opened (a named pipe would block
-// the reading), and a picture is read whole only when it is no larger than
-// any cover picture.
+// the reading), and a picture or a styles file is read whole only when it is
+// no larger than any such file could be.
 String SettingsPathProblem(const String& path, TSettingsPathKind kind);
 
 // The picture of path in bitmap: "" when loaded, else why not (as above).

@@ -1,5 +1,6 @@
 #include "platform/db/DBTables.h"
 
+#include "platform/base/CoreDumps.h"
 #include "platform/base/Streams.h"
 #include "platform/db/DBDialect.h"
 #include "platform/db/DBFiles.h"
@@ -282,7 +283,11 @@ String TSession::TableFileName(const String& tableName) const {
 
 void TSession::AddPassword(const String& password) {
   std::lock_guard<std::recursive_mutex> g(FLock);
+  // A process that holds a password writes no core dump: it would hold the
+  // password, the keys and what they decrypt.
+  KeepOutOfCoreDumps();
   if (!HasPassword(password)) FPasswords.push_back(password);
+  for (const String& p : FPasswords) LeaveOutOfCoreDumps(p.data(), p.size());
 }
 
 void TSession::RemovePassword(const String& password) {
@@ -406,6 +411,8 @@ void TSession::RememberKey(const String& path, const String& password,
   k.Salt = salt;
   k.RawKey = std::move(rawKey);
   rawKey.clear();
+  LeaveOutOfCoreDumps(k.Password.data(), k.Password.size());
+  LeaveOutOfCoreDumps(k.RawKey.data(), k.RawKey.size());
 }
 
 void TSession::ForgetKey(const String& path) {

@@ -1,11 +1,13 @@
 #include "platform/gui/CommonDialogs.h"
 
 #include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
@@ -164,7 +166,19 @@ void TReplaceDialog::DoReplace() {
 }
 
 void TFindDialog::CloseDialog() {
-  if (FWindow->Dialog) FWindow->Dialog->hide();
+  QWidget* dialog = FWindow->Dialog;
+  if (!dialog) return;
+  const bool active = dialog->isActiveWindow();
+  dialog->hide();
+  // Closed from its own window: the keyboard goes back to the window it
+  // searches (else the main window), as a window manager gives it to a
+  // closed window's owner.
+  QWidget* owner = WidgetOf(OwnerControl);
+  if (!owner && Application && Application->MainForm) owner = WindowWidgetOf(Application->MainForm);
+  if (!active || !owner || !owner->window()->isVisible()) return;
+  owner->window()->activateWindow();
+  // Without a window manager activation would never arrive.
+  if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(owner->window());
 }
 
 bool TFindDialog::Visible() const { return FWindow->Dialog && FWindow->Dialog->isVisible(); }

@@ -727,10 +727,13 @@ void TWinControl::AlignControls() {
   FAligning = false;
 }
 
+// The focus moves inside the window only: a control never brings its window
+// to the front nor takes the keyboard from the program the user works in
+// (a timer's hide, a resize). In a window that is not active it is the
+// control that has the keyboard once the user activates the window.
 void TWinControl::SetFocus() {
   QWidget* w = Widget();
   if (!w) return;
-  if (QWidget* win = w->window(); win && win->isVisible() && !win->isActiveWindow()) win->activateWindow();
   w->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,9 +1,11 @@
 #include "platform/gui/StdCtrls.h"
 
+#include "platform/base/Wipe.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/QtText.h"
+#include "platform/gui/SecretText.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -295,6 +297,37 @@ void TCustomEdit::Changed() {
 
 namespace {
 QLineEdit* LineEditOf(const TControl* c) { return static_cast<QLineEdit*>(WidgetOf(c)); }
+
+// UTF-8 of a password written straight into its string, which is never
+// reallocated: no converted copy is left behind in freed memory.
+String SecretUtf8(const QString& text) {
+  String out(static_cast<size_t>(text.size()) * 3, '\0');
+  size_t n = 0;
+  const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = u[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000)
+      c = 0x10000 + ((c - 0xD800) << 10) + (u[++i] - 0xDC00);
+    if (c < 0x80) {
+      out[n++] = static_cast<char>(c);
+    } else if (c < 0x800) {
+      out[n++] = static_cast<char>(0xC0 | c >> 6);
+      out[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out[n++] = static_cast<char>(0xE0 | c >> 12);
+      out[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out[n++] = static_cast<char>(0xF0 | c >> 18);
+      out[n++] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  // Shrinking keeps the buffer; the tail it leaves holds zeros only.
+  out.resize(n);
+  return out;
+}
 }  // namespace
 
 TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
@@ -320,7 +353,20 @@ TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
 
 String TEdit::GetText() const {
   QLineEdit* e = LineEditOf(this);
-  return e ? FromQ(e->text()) : String();
+  if (!e) return String();
+  return FPasswordChar ? SecretUtf8(e->text()) : FromQ(e->text());
+}
+
+String TakeEditText(TEdit& edit) {
+  QLineEdit* e = LineEditOf(&edit);
+  if (!e) return String();
+  // The edit's own buffer: once the edit lets go of it (emptying it also
+  // drops its undo), this is its last holder and it is wiped in place.
+  QString held = e->text();
+  String text = SecretUtf8(held);
+  e->setText(QString());
+  if (held.capacity() > 0) WipeBytes(const_cast<QChar*>(held.constData()), static_cast<size_t>(held.capacity()) * 2);
+  return text;
 }
 
 void TEdit::SetText(const String& value) {

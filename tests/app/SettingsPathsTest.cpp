@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge };
+enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge, HugeText };
 
 struct TBadPath {
   TBad Kind;
@@ -61,6 +61,13 @@ void MakeBad(TBad kind, const fs::path& path) {
       fs::resize_file(path, size);
       break;
     }
+    case TBad::HugeText: {
+      // Past any settings file the program writes: 17 MB of remarks.
+      std::string text;
+      while (text.size() < (size_t(17) << 20)) text += "; a remark in the styles, Łódź\n";
+      qytest::WriteFileBytes(path, text);
+      break;
+    }
   }
 }
 
@@ -73,6 +80,7 @@ const char* Name(TBad kind) {
     case TBad::Empty: return "empty";
     case TBad::Foreign: return "no picture";
     case TBad::Huge: return "over 64 MB";
+    case TBad::HugeText: return "huge";
   }
   return "";
 }
@@ -128,7 +136,8 @@ TEST(SettingsPaths, ABadStylesFileIsToldOnceAndTheStandardStylesServe) {
   const TBadPath cases[] = {{TBad::Folder, "it is a folder, not a file"},
                             {TBad::Fifo, "it is a named pipe, not a file"},
                             {TBad::Unreadable, "it is a symbolic link that leads round in a loop"},
-                            {TBad::Empty, "it is empty"}};
+                            {TBad::Empty, "it is empty"},
+                            {TBad::HugeText, "it is 17 MB long, larger than any styles file it could be"}};
   TVLStyle standard(nullptr);
   QuilloryInitialStyles(standard);
   for (const TBadPath& c : cases) {
@@ -152,7 +161,8 @@ TEST(SettingsPaths, ABadStylesFileIsToldOnceAndTheStandardStylesServe) {
     ASSERT_NE(w.Main->QuilloryDefaultStyle, nullptr);
     EXPECT_EQ(w.Main->QuilloryDefaultStyle->TextStyles->Count(), standard.TextStyles->Count());
     EXPECT_EQ(w.Main->QuilloryDefaultStyle->ParaStyles->Count(), standard.ParaStyles->Count());
-    EXPECT_GT(CurrentJournal->EditorWindow->QuilloryStyle->TextStyles->Count(), 0);
+    EXPECT_EQ(CurrentJournal->EditorWindow->QuilloryStyle->TextStyles->Count(), standard.TextStyles->Count());
+    EXPECT_EQ(CurrentJournal->EditorWindow->QuilloryStyle->ParaStyles->Count(), standard.ParaStyles->Count());
     EXPECT_FALSE(w.Main->Closing) << "the program is ending";
     // The file is the user's to look at: not replaced.
     if (c.Kind == TBad::Folder) {

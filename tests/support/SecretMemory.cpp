@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,22 +80,40 @@ void TSecretText::Into(std::u16string& s) const {
 
 size_t CountInMemory(const TMaskedPattern& pattern) {
   if (pattern.Size() == 0) return 0;
+  // Nothing is allocated before the search: a freed copy is found where it
+  // lies instead of being overwritten by the search's own memory.
   struct TRange {
     uintptr_t From, To;
   };
-  std::vector<TRange> ranges;
-  if (FILE* maps = std::fopen("/proc/self/maps", "r")) {
-    char line[512];
-    while (std::fgets(line, sizeof line, maps)) {
-      unsigned long from = 0, to = 0, offset = 0, inode = 0;
-      char perms[8] = {}, dev[16] = {}, path[256] = {};
-      const int n = std::sscanf(line, "%lx-%lx %7s %lx %15s %lu %255s", &from, &to, perms, &offset, dev, &inode, path);
-      if (n < 6 || perms[0] != 'r' || perms[1] != 'w') continue;
-      const std::string name = n >= 7 ? path : "";
-      if (name.empty() || name == "[heap]" || name.rfind("[anon", 0) == 0) ranges.push_back({from, to});
+  std::array<TRange, 16384> ranges;
+  size_t rangeCount = 0;
+  if (const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC); maps >= 0) {
+    char text[512];
+    size_t used = 0;
+    for (bool end = false; !end;) {
+      const ssize_t got = ::read(maps, text + used, sizeof text - 1 - used);
+      end = got <= 0;
+      if (got > 0) used += static_cast<size_t>(got);
+      text[used] = 0;
+      for (char* nl; (nl = std::strchr(text, '\n')) || (end && used > 0);) {
+        if (nl) *nl = 0;
+        unsigned long from = 0, to = 0, offset = 0, inode = 0;
+        char perms[8] = {}, dev[16] = {}, path[256] = {};
+        const int n = std::sscanf(text, "%lx-%lx %7s %lx %15s %lu %255s", &from, &to, perms, &offset, dev, &inode, path);
+        const bool named = n >= 7 && std::strcmp(path, "[heap]") != 0 && std::strncmp(path, "[anon", 5) != 0;
+        if (n >= 6 && perms[0] == 'r' && perms[1] == 'w' && !named && rangeCount < ranges.size())
+          ranges[rangeCount++] = {from, to};
+        const size_t lineLength = nl ? static_cast<size_t>(nl - text) + 1 : used;
+        std::memmove(text, text + lineLength, used - lineLength);
+        used -= lineLength;
+        text[used] = 0;
+      }
     }
-    std::fclose(maps);
+    ::close(maps);
   }
+  // The program makes itself not dumpable once it holds a password, which
+  // gives /proc/self/mem to the superuser; the search reads it as its user.
+  if (::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) != 1) ::prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
   const int fd = ::open("/proc/self/mem", O_RDONLY);
   if (fd < 0) throw std::runtime_error("cannot read /proc/self/mem");
   const size_t n = pattern.Size();
@@ -102,7 +121,8 @@ size_t CountInMemory(const TMaskedPattern& pattern) {
   alignas(16) uint8_t buffer[Chunk];
   const uint8_t first = pattern.At(0);
   size_t found = 0;
-  for (const TRange& r : ranges) {
+  for (size_t ri = 0; ri < rangeCount; ++ri) {
+    const TRange& r = ranges[ri];
     // Chunks overlap by the pattern's length less one: no match is cut.
     for (uintptr_t at = r.From; at + n <= r.To;) {
       const size_t want = std::min<uintptr_t>(Chunk, r.To - at);
@@ -124,6 +144,20 @@ size_t CountInMemory(const TMaskedPattern& pattern) {
   ::close(fd);
   explicit_bzero(buffer, sizeof buffer);
   return found;
+}
+
+bool HeldAt(const void* address, const TMaskedPattern& pattern) {
+  if (::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) != 1) ::prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+  const int fd = ::open("/proc/self/mem", O_RDONLY);
+  if (fd < 0) throw std::runtime_error("cannot read /proc/self/mem");
+  uint8_t buffer[256];
+  const size_t n = std::min(pattern.Size(), sizeof buffer);
+  const ssize_t got = ::pread(fd, buffer, n, static_cast<off_t>(reinterpret_cast<uintptr_t>(address)));
+  ::close(fd);
+  size_t i = 0;
+  while (got == static_cast<ssize_t>(n) && i < n && buffer[i] == pattern.At(i)) ++i;
+  explicit_bzero(buffer, sizeof buffer);
+  return got == static_cast<ssize_t>(n) && i == n;
 }
 
 size_t CountSecretCopies(const TSecretText& text) {

@@ -53,6 +53,8 @@ private:
 // hold pattern. Memory is read through /proc/self/mem into a buffer on the
 // calling thread's stack (not searched), wiped afterwards.
 size_t CountInMemory(const TMaskedPattern& pattern);
+// Whether the memory at address (freed or not) still holds pattern.
+bool HeldAt(const void* address, const TMaskedPattern& pattern);
 // The places holding the whole text in any encoding.
 size_t CountSecretCopies(const TSecretText& text);
 
