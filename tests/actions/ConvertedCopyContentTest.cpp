@@ -129,7 +129,7 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     const Integer bold = b.AddText([](TFontInfo& f) { f.Style.Include(fsBold), f.Standard = false; });
     ASSERT_TRUE(b.Edit->LoadRTF((dir / "runs.rtf").string()));
     AddNestedTables(b.Edit, bold);
-    if (HasFailure()) return;
+    if (HasFatalFailure()) return;
     const std::vector<std::string> cells = {"Outer00", "Outer01", "Outer10", "Outer02", "Middle00", "Middle01", "Middle10",
              "Middle11", "Middle20", "Deep00", "Deep01", "Deep10", "Deep11"};
     auto* exporter = new TvlActionExport(b.Form);
