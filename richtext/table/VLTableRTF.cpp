@@ -186,9 +186,11 @@ void TVLTableItemInfo::SaveRTF(TStream& stream, TCustomVLData* vlData, Integer /
       W("\\pard\\intbl\\itap1\\row}");
     } else {
       // A nested row's properties follow its cells, in a group of their own:
-      // a reader that skips the destination still has every cell.
+      // a reader that skips the destination still has every cell. The row
+      // is a group, so the outer cell's paragraph state comes back after it.
+      W("{");
       cells();
-      W(s + "\\nestrow}{\\nonesttables\\par}");
+      W(s + "\\nestrow}{\\nonesttables\\par}}");
     }
   }
 }
