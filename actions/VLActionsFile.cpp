@@ -1,6 +1,7 @@
 #include "actions/VLActionsFile.h"
 
 #include "actions/VLALocalize.h"
+#include "platform/base/SaveTarget.h"
 #include "platform/base/SysUtils.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
@@ -107,6 +108,17 @@ fs::path TemporaryBeside(const fs::path& Target) {
   return tmp;
 }
 
+// Renames the written file over Target, with the permissions Target had: a
+// private file stays private.
+bool ReplaceWith(const fs::path& Written, const fs::path& Target) {
+  std::error_code ec, none;
+  if (fs::is_regular_file(Target, none))
+    fs::permissions(Written, static_cast<fs::perms>(ReplacementMode(Target.string())), ec);
+  if (ec) return false;
+  fs::rename(Written, Target, ec);
+  return !ec;
+}
+
 }  // namespace
 
 bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& Convert) {
@@ -189,7 +201,10 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     FConversionText = converter.ErrorText();
     return ok;
   }
-  const fs::path target(Name);
+  // Through a symbolic link its file is replaced (the page's pictures go
+  // beside that).
+  const String real = SaveTargetOf(Name);
+  const fs::path target(real);
   const fs::path tmp = TemporaryBeside(target);
   std::error_code ec;
   bool ok = false;
@@ -204,10 +219,10 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
       case ffeTextUnicode: ok = E->SaveText(tmp.string(), true); break;
       case ffeHTMLCSS:
       case ffeHTML: {
-        folder = PrepareHTMLImageFolder(Name, CreateDirectoryForHTMLImages, created);
+        folder = PrepareHTMLImageFolder(real, CreateDirectoryForHTMLImages, created);
         // Pictures are named relative to the page, with "/" on this platform.
         const String prefix = folder.empty() ? ImagePrefix : folder + "/" + ImagePrefix;
-        const String title = FileTitle.empty() ? target.filename().string() : FileTitle;
+        const String title = FileTitle.empty() ? fs::path(Name).filename().string() : FileTitle;
         ok = E->SaveHTML(tmp.string(), title, prefix, Format == ffeHTMLCSS, SaveOptions);
         break;
       }
@@ -216,10 +231,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
   } catch (const std::exception&) {
     ok = false;
   }
-  if (ok) {
-    fs::rename(tmp, target, ec);
-    ok = !ec;
-  }
+  ok = ok && ReplaceWith(tmp, target);
   if (!ok) fs::remove(tmp, ec);
   const fs::path made = target.parent_path() / folder;
   // A folder made now goes again when the page failed, and when it stayed
@@ -380,7 +392,7 @@ void RepaintActiveForm() {
 }  // namespace
 
 bool WriteDocumentFile(TVLActionEditor* E, const String& Name, TvlFileSaveFilter Format) {
-  const fs::path target(Name);
+  const fs::path target(SaveTargetOf(Name));
   const fs::path tmp = TemporaryBeside(target);
   bool ok = false;
   try {
@@ -395,10 +407,7 @@ bool WriteDocumentFile(TVLActionEditor* E, const String& Name, TvlFileSaveFilter
     ok = false;
   }
   std::error_code ec;
-  if (ok) {
-    fs::rename(tmp, target, ec);
-    ok = !ec;
-  }
+  ok = ok && ReplaceWith(tmp, target);
   if (!ok) fs::remove(tmp, ec);
   return ok;
 }

@@ -1,4 +1,5 @@
 #include "platform/base/Streams.h"
+#include "platform/base/SaveTarget.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -306,15 +307,8 @@ void TFileStream::Flush() { ::fsync(FHandle); }
 // ---------------------------------------------------------------------------
 // TAtomicFileStream
 
-TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : FFileName(fileName) {
+TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : FFileName(SaveTargetOf(fileName)) {
   // Through a symbolic link the file it points at is replaced, not the link.
-  struct stat lst;
-  if (::lstat(fileName.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* real = ::realpath(fileName.c_str(), nullptr)) {
-      FFileName = real;
-      std::free(real);
-    }
-  }
   const String dir = ExtractFilePath(FFileName);
   const String name = ExtractFileName(FFileName);
   static thread_local std::mt19937_64 rng{std::random_device{}()};
@@ -332,8 +326,8 @@ TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : F
   struct stat st;
   if (ownerOnly)
     ::fchmod(FHandle, ::stat(FFileName.c_str(), &st) == 0 ? (st.st_mode & 0700) | 0600 : 0600);
-  else if (::stat(FFileName.c_str(), &st) == 0)
-    ::fchmod(FHandle, st.st_mode & 07777);
+  else
+    ::fchmod(FHandle, ReplacementMode(FFileName));
 }
 
 TAtomicFileStream::~TAtomicFileStream() { Discard(); }

@@ -1,4 +1,5 @@
 #include "platform/base/SysUtils.h"
+#include "platform/base/SaveTarget.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -736,9 +737,30 @@ String FileWriteProblem(const String& path) {
   std::string trial = (folder / ".qy-write-XXXXXX").string();
   const int fd = ::mkstemp(trial.data());
   if (fd < 0) return FileWriteReason(path, errno);
+  // An empty file fits on a full disk; a block of content does not (the
+  // file system tells only when it is written out).
+  static const char block[4096] = {};
+  int error = 0;
+  if (::write(fd, block, sizeof block) != static_cast<ssize_t>(sizeof block) || ::fsync(fd) != 0) error = errno;
   ::close(fd);
   ::unlink(trial.c_str());
-  return String();
+  return error == ENOSPC || error == EDQUOT ? FileWriteReason(path, error) : String();
+}
+
+String SaveTargetOf(const String& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::error_code ec;
+  const fs::path real = fs::weakly_canonical(fs::absolute(fs::u8path(path), ec), ec);
+  return ec ? path : real.string();
+}
+
+unsigned ReplacementMode(const String& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 0777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 String FileNotWrittenText(const String& path, const String& reason) {

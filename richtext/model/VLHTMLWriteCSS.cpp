@@ -159,6 +159,11 @@ bool TCustomVLData::SaveHTMLToStreamCSS(TStream& stream, const String& path, con
                   nullptr, currentFileColor);
             if (!location.empty())
               AddWithSpace(a.Style, "list-style: url('" + VLHTMLFileLocation(location) + "');");
+            // The list places the marker and the text; a paragraph's own
+            // first-line and left indents would move the text under it.
+            const TParaInfo& para = *paraStyle(item->ParaNo);
+            if (para.FirstIndent != 0 || para.LeftIndent != 0)
+              AddWithSpace(a.Style, "text-indent: inherit; margin-left: 0px;");
             const AnsiString t = a.Text();
             w.Str("<LI" + value + (t.empty() ? AnsiString() : " " + t) + ">");
             w.SetListItemOpen();

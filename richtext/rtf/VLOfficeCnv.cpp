@@ -1,6 +1,7 @@
 #include "richtext/rtf/VLOfficeCnv.h"
 
 #include "platform/base/IniFiles.h"
+#include "platform/base/SaveTarget.h"
 #include "platform/base/Strings.h"
 #include "platform/base/SysUtils.h"
 #include "platform/os/LimitedProcess.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <random>
 #include <set>
 #include <fcntl.h>
 #include <poll.h>
@@ -54,6 +56,7 @@ struct TRunNames {
   String Rtf;      // %2
   String Result;   // %3
   String Profile;  // %4
+  String Filter;   // %5
 };
 
 // One pass, so that a name holding "%2" is not substituted again.
@@ -69,6 +72,7 @@ std::vector<String> Substitute(const std::vector<String>& command, const TRunNam
         else if (next == '2') value = &names.Rtf;
         else if (next == '3') value = &names.Result;
         else if (next == '4') value = &names.Profile;
+        else if (next == '5') value = &names.Filter;
       }
       if (value) {
         r += *value;
@@ -155,7 +159,9 @@ constexpr TInstalledFormat kPandocFormats[] = {
     {"Word Document", "docx", "docx", "docx"},
     {"OpenDocument Text", "odt", "odt", "odt"},
     {"EPUB Book", "epub", "epub", "epub"},
-    {"Markdown", "md markdown", "markdown", "markdown"},
+    // Its tables cannot hold nested tables or merged cells, and split
+    // words to fit narrow columns: tables are written in HTML.
+    {"Markdown", "md markdown", "markdown", "markdown-grid_tables-pipe_tables-simple_tables-multiline_tables"},
     {"Web Page", "html htm", "html", "html5"},
 };
 // The office suite's: the reader is found from the file's content; the
@@ -169,17 +175,6 @@ constexpr TInstalledFormat kOfficeFormats[] = {
 // Added to the document converter's name where the office suite offers the
 // same format first.
 constexpr const char* kPandocSuffix = " via pandoc";
-
-// A file that stays hidden beside target until it is whole.
-String TempBeside(const String& target) {
-  const size_t slash = target.rfind('/');
-  const String folder = slash == String::npos ? String(".") : target.substr(0, slash);
-  String name = folder + "/.qy-export-XXXXXX";
-  const int fd = mkstemp(name.data());
-  if (fd < 0) return String();
-  close(fd);
-  return name;
-}
 
 // Writes bytes to a new file of the owner's alone (0600).
 bool WritePrivateFile(const String& name, const char* data, size_t size) {
@@ -195,7 +190,37 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
   return ::close(fd) == 0 && ok;
 }
 
+// The document converter's filter for our page. Its HTML reader without
+// native spans splits a paragraph at each SPAN that follows another run;
+// with them, the spans (the look of runs, which its writers do not carry)
+// are unwrapped here. An OL without a type is decimal, at any depth (the
+// converter would letter a nested one). An EPUB book needs a title: the
+// file's name.
+bool WritePageFilter(const String& fileName, const String& copyName) {
+  const size_t dot = copyName.rfind('.');
+  const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
+  String quoted;
+  for (unsigned char c : title) quoted += "\\" + std::to_string(c);
+  const String text = "function Span(s) return s.content end\n"
+                      "function OrderedList(l)\n"
+                      "  if l.listAttributes.style == 'DefaultStyle' then l.listAttributes.style = 'Decimal' end\n"
+                      "  return l\n"
+                      "end\n"
+                      "function Meta(m)\n"
+                      "  if FORMAT:match('epub') and pandoc.utils.stringify(m.title or '') == '' then\n"
+                      "    m.title = pandoc.MetaInlines({pandoc.Str('" + quoted + "')})\n"
+                      "  end\n"
+                      "  return m\n"
+                      "end\n";
+  return WritePrivateFile(fileName, text.data(), text.size());
+}
+
 constexpr char kRunPrefix[] = "run-";
+// The hidden file beside the target that becomes the copy, and the run's
+// record of it: a program killed before it is renamed leaves its name for
+// the next start.
+constexpr char kBesidePrefix[] = ".qy-export-";
+constexpr char kBesideRecord[] = "beside";
 
 bool ReachesBound(const struct stat& st, uint64_t bound) {
   return bound && static_cast<uint64_t>(st.st_size) >= bound;
@@ -257,7 +282,52 @@ public:
     return WritePrivateFile(FPath + "/profile/user/registrymodifications.xcu", kSettings, sizeof kSettings - 1);
   }
   TRunNames Names(const String& foreign, const String& rtfName) const {
-    return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile")};
+    return {foreign, FPath + "/" + rtfName, ResultFolder(), LocalFileUrl(FPath + "/profile"), FPath + "/page.lua"};
+  }
+  // The folder an export writes its result in (%1 is a file there).
+  String CopyFolder() const { return FPath + "/copy"; }
+  // Copies result to a hidden file beside target, named in the run's record
+  // first, and renames it over target with the permissions target had.
+  bool PlaceCopy(const String& result, const String& target) const {
+    const String folder = ExtractFileDir(target).empty() ? String(".") : ExtractFileDir(target);
+    static std::mt19937 random{std::random_device{}()};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    String part;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      part = folder + "/" + kBesidePrefix;
+      for (int i = 0; i < 6; ++i) part += kLetters[random() % (sizeof kLetters - 1)];
+      const String record = FPath + "/" + kBesideRecord;
+      ::unlink(record.c_str());
+      if (!WritePrivateFile(record, part.data(), part.size())) return false;
+      fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    const int in = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = in >= 0;
+    char buffer[65536];
+    while (ok) {
+      const ssize_t n = ::read(in, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      for (ssize_t done = 0; ok && done < n;) {
+        const ssize_t w = ::write(fd, buffer + done, static_cast<size_t>(n - done));
+        if (w < 0 && errno == EINTR) continue;
+        ok = w > 0;
+        if (ok) done += w;
+      }
+    }
+    if (in >= 0) ::close(in);
+    // The copy is as private as the file it replaces (or as any new file).
+    ok = ok && ::fchmod(fd, ReplacementMode(target)) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(part.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(part.c_str());
+    return ok;
   }
 
 private:
@@ -358,6 +428,21 @@ pid_t RunFolderPid(const String& name, const char* prefix) {
   return end && *end == '-' && pid > 0 ? static_cast<pid_t>(pid) : 0;
 }
 
+// The hidden copy a killed run had begun beside its target, named in the
+// run's record: only a file of ours with that prefix.
+void RemoveRecordedCopy(const String& record) {
+  char name[4096];
+  const int fd = ::open(record.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  const ssize_t n = ::read(fd, name, sizeof name - 1);
+  ::close(fd);
+  if (n <= 0) return;
+  const String part(name, static_cast<size_t>(n));
+  struct stat st {};
+  if (ExtractFileName(part).rfind(kBesidePrefix, 0) != 0 || ::lstat(part.c_str(), &st) != 0) return;
+  if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(part.c_str());
+}
+
 }  // namespace
 
 String ConversionFolder() {
@@ -379,6 +464,7 @@ int RemoveConversionLeftovers() {
       if (!pid || e.is_symlink(fec) || !e.is_directory(fec)) continue;
       // A running program's conversion is its own; ours has none at start.
       if (pid != ::getpid() && ProcessRunning(pid)) continue;
+      RemoveRecordedCopy(e.path().string() + "/" + kBesideRecord);
       if (std::filesystem::remove_all(e.path(), fec) > 0) ++removed;
     }
   }
@@ -513,9 +599,9 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // Its RTF reader drops list numbering; lists, their nesting and their
     // numbering styles come through from our web page. Our paragraphs'
     // DIV and SPAN elements are markup, not content (a Markdown file would
-    // keep them); packaged formats are whole documents without
+    // keep them: the filter %5 unwraps the spans); packaged formats are whole documents without
     // --standalone, and a Markdown file then starts without a title block.
-    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs-native_spans", String("--to=") + f.Writer,
+    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs", "--lua-filter=%5", String("--to=") + f.Writer,
                                "--output=%1", "%2"};
     FItems.insert(at, std::move(info));
   }
@@ -606,38 +692,26 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
                               const std::function<bool(const String&)>& writeInput) {
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
   const TWorkFolder work;
-  // The converter's result is a hidden file beside the target (written as
-  // %1, or copied there from the folder %3), which replaces the target only
-  // when it is whole: a failed export changes nothing.
-  const bool ready = work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile());
-  const String part = ready ? TempBeside(AbsoluteName(fileName)) : String();
-  const TRunNames names = ready ? work.Names(part, inputName) : TRunNames{};
-  Integer code = part.empty() ? 4 : 0;
+  // Through a symbolic link the file it leads to is replaced, not the link.
+  const String target = SaveTargetOf(AbsoluteName(fileName));
+  // The converter writes in the run's folder (%1 there, or the one file in
+  // %3): a program killed meanwhile leaves nothing in the user's folder.
+  // Only a whole result goes beside the target, hidden, to replace it.
+  const bool ready = work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile()) &&
+                     ::mkdir(work.CopyFolder().c_str(), 0700) == 0;
+  const TRunNames names = ready ? work.Names(work.CopyFolder() + "/" + ExtractFileName(target), inputName)
+                                : TRunNames{};
+  Integer code = ready ? 0 : 4;
+  if (code == 0 && Mentions(command, "%5") && !WritePageFilter(names.Filter, ExtractFileName(target))) code = 4;
   if (code == 0 && !writeInput(names.Rtf)) code = 4;
   if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
-  if (code == 0 && !Mentions(command, "%1")) {
-    const String result = OnlyFileIn(names.Result);
-    std::error_code ec;
-    if (result.empty()) code = 5;
-    else if (!std::filesystem::copy_file(result, part, std::filesystem::copy_options::overwrite_existing, ec)) code = 4;
-  }
+  const String result = !ready ? String() : Mentions(command, "%1") ? names.Foreign : OnlyFileIn(names.Result);
+  struct stat st {};
+  const bool made = !result.empty() && ::stat(result.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   // A program stopped at the output bound may fail in its own way.
-  if (!part.empty() && code != 3 && code != 7 && code != 8) {
-    struct stat st {};
-    if (::stat(part.c_str(), &st) == 0 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
-  }
-  if (code == 0) {
-    struct stat st {};
-    if (::stat(part.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) code = 5;
-    else if (::rename(part.c_str(), fileName.c_str()) != 0) code = 4;
-    else {
-      // The hidden file was the user's alone; the copy is made as any file.
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      ::chmod(fileName.c_str(), 0666 & ~mask);
-    }
-  }
-  if (code != 0 && !part.empty()) unlink(part.c_str());
+  if (made && code != 3 && code != 7 && code != 8 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
+  if (code == 0 && (!made || st.st_size == 0)) code = 5;
+  if (code == 0 && !work.PlaceCopy(result, target)) code = 4;
   FOwner->ErrorCode = code;
   if (code != 0) Abort();
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);

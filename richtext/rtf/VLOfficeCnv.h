@@ -13,12 +13,15 @@
 //   Extensions=txt text
 //   Import=/usr/bin/some-tool --to-rtf %1      (RTF on standard output)
 //   Export=/usr/bin/some-tool --from-rtf %2 %1 (RTF in the file %2)
-// %1 is the foreign file, %2 a temporary RTF file, %3 an empty temporary
-// folder and %4 the file URL of a new profile folder of the office suite
-// (LibreOffice), whose settings keep it off the network. An Import command
-// writes its RTF to the file %2 when it names %2, else as the one file in
-// %3 when it names %3, else to standard output; an Export command writes
-// the file %1, or when it does not name %1, one file in %3.
+// %1 is the foreign file (on export, one of that name in the run's private
+// folder: the copy replaces the target only when whole), %2 a temporary RTF
+// file, %3 an empty temporary folder, %4 the file URL of a new profile
+// folder of the office suite (LibreOffice), whose settings keep it off the
+// network, and %5 a Lua filter of the document converter (pandoc) for the
+// program's web page. An Import command writes its RTF to the file %2 when
+// it names %2, else as the one file in %3 when it names %3, else to
+// standard output; an Export command writes the file %1, or when it does
+// not name %1, one file in %3.
 //
 // A section [Limits] (not a converter) may set the bounds of every run:
 //   Memory=2048   (MiB of address space for each process)
@@ -158,6 +161,7 @@ String FindOfficeSuite();
 // missing: in the runtime folder. Empty when none can be had.
 String ConversionFolder();
 // Removes what conversions of programs no longer running left behind (a
-// killed program's entry in RTF), here and in the temporary folder where
-// earlier versions kept it. Answers how many run folders went.
+// killed program's entry in RTF, and the hidden copy it had begun beside
+// the target), here and in the temporary folder where earlier versions
+// kept it. Answers how many run folders went.
 int RemoveConversionLeftovers();

@@ -1,6 +1,7 @@
 // Tables in RTF: per row the row properties, one cell definition per grid
 // column and the cells' content written by the document's RTF writer one
-// nesting level deeper (nested tables use \nestcell and \nestrow). The words
+// nesting level deeper (nested tables use \nestcell and \nestrow, a row's
+// properties after its cells). The words
 // \vellumtbw, \vellumcbw and \vellumcbh carry the widths as the table keeps
 // them, so that our own reader restores them exactly.
 #include "platform/base/Streams.h"
@@ -107,8 +108,7 @@ void TVLTableItemInfo::SaveRTF(TStream& stream, TCustomVLData* vlData, Integer /
   const Integer rows = RowCount(), cols = ColCount();
   const auto& F_ = FormattingInfo;
   for (Integer r = 0; r < rows; ++r) {
-    AnsiString s = "{";
-    if (L > 0) s += "\\*\\nesttableprops";
+    AnsiString s = L > 0 ? "{\\*\\nesttableprops" : "{";
     s += "\\trowd" + align + "\\trgaph" + I(Nearest((2 * (CellPadding + CellBorderWidth) + CellHSpacing) * F / 2)) +
          "\\trleft0\\itap" + I(L + 1);
     if (r < HeadingRowCount) s += "\\trhdr";
@@ -170,14 +170,27 @@ void TVLTableItemInfo::SaveRTF(TStream& stream, TCustomVLData* vlData, Integer /
                                 : (c + 1) * 100;
       s += "\\cellx" + I(Nearest(right * F + CellHSpacing * F / 2));
     }
-    s += "\\pard\\intbl\\itap" + I(L + 1) + "{";
-    W(s);
-    for (Integer c = 0; c < cols; ++c) {
+    const auto cells = [&] {
+      W("\\pard\\intbl\\itap" + I(L + 1) + "{");
+      for (Integer c = 0; c < cols; ++c) {
+        W("{");
+        if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c))
+          cell->SaveRTFToStream(stream, false, L + 1, clNone, nullptr, &t);
+        W("\\" + nest + "cell}");
+      }
+      W("}");
+    };
+    if (L == 0) {
+      W(s);
+      cells();
+      W("\\pard\\intbl\\itap1\\row}");
+    } else {
+      // A nested row's properties follow its cells, in a group of their own:
+      // a reader that skips the destination still has every cell. The row
+      // is a group, so the outer cell's paragraph state comes back after it.
       W("{");
-      if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c))
-        cell->SaveRTFToStream(stream, false, L + 1, clNone, nullptr, &t);
-      W("\\" + nest + "cell}");
+      cells();
+      W(s + "\\nestrow}{\\nonesttables\\par}}");
     }
-    W("}\\pard\\intbl\\itap" + I(L + 1) + "\\" + nest + "row}");
   }
 }

@@ -137,11 +137,13 @@ TEST(ConverterLimits, AConversionLeftByAKilledProgramGoesAtTheNextStart) {
     _exit(0);
   }
   ASSERT_GT(child, 0);
-  // The converter has started once it wrote its process number.
+  // The converter has started once it wrote its process number (beside
+  // the file it writes, in the run's folder).
   std::string pidFile;
   for (int i = 0; i < 2000 && pidFile.empty(); ++i) {
-    for (const auto& e : fs::directory_iterator(b.Dir.path()))
-      if (e.path().extension() == ".pid" && fs::file_size(e.path()) > 0) pidFile = e.path().string();
+    std::error_code ec;
+    for (const auto& e : fs::recursive_directory_iterator(ConversionFolder(), ec))
+      if (e.path().extension() == ".pid" && fs::file_size(e.path(), ec) > 0) pidFile = e.path().string();
     if (pidFile.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ASSERT_FALSE(pidFile.empty());

@@ -1,0 +1,164 @@
+// Save a Copy over a file that is there: the copy is as private as the file
+// it replaces, a symbolic link stays and its file gets the copy, on our own
+// writers' route and the converters'. A copy that does not fit on the disk
+// says the disk is full.
+#include "actions/VLActionsFile.h"
+#include "platform/gui/Dialogs.h"
+#include "richtext/rtf/VLOfficeCnv.h"
+#include "support/ChildProcess.h"
+#include "support/TestSupport.h"
+
+#include "EditorBench.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+unsigned ModeOf(const fs::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// The index of the installed converter for the extension (pandoc or not).
+int ConverterFor(const char* mask, bool pandoc) {
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  for (Integer i = 0; i < exports.Count(); ++i)
+    if (exports.GetItem(i)->Filter == mask &&
+        (exports.GetItem(i)->ExportCommand.front().find("pandoc") != String::npos) == pandoc)
+      return i;
+  return -1;
+}
+
+struct TRoute {
+  const char* Name;
+  const char* Ext;
+  TvlFileExportFilter Format;
+  const char* Mask;  // of the converter
+  bool Pandoc;
+};
+const TRoute kRoutes[] = {
+    {"RTF", ".rtf", ffeRTF, nullptr, false},
+    {"web page", ".htm", ffeHTMLCSS, nullptr, false},
+    {"office suite's Word", ".docx", ffeOfficeConverters, "*.docx", false},
+    {"pandoc's Markdown", ".md", ffeOfficeConverters, "*.md;*.markdown", true},
+};
+
+bool ExportCopy(const TRoute& route, const fs::path& name) {
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "Private words");
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  const int index = route.Mask ? ConverterFor(route.Mask, route.Pandoc) : -1;
+  if (route.Mask && index < 0) {
+    ADD_FAILURE() << "no converter for " << route.Mask;
+    return false;
+  }
+  return exporter->Export(ActionEditorOf(b.Edit), name.string(), route.Format, index);
+}
+
+TEST(CopyOverExistingFile, KeepsThePermissionsAndTheLink) {
+  const mode_t umaskWas = ::umask(022);
+  for (const TRoute& route : kRoutes) {
+    SCOPED_TRACE(route.Name);
+    qytest::TempDir dir;
+    // Over a private file: private still.
+    const fs::path privateCopy = dir / (std::string("private") + route.Ext);
+    qytest::WriteFileBytes(privateCopy, "old");
+    ::chmod(privateCopy.c_str(), 0600);
+    ASSERT_TRUE(ExportCopy(route, privateCopy));
+    EXPECT_NE(qytest::ReadFileBytes(privateCopy), "old");
+    EXPECT_EQ(ModeOf(privateCopy), 0600u);
+    // Over a file of the group's: as it was.
+    const fs::path shared = dir / (std::string("shared") + route.Ext);
+    qytest::WriteFileBytes(shared, "old");
+    ::chmod(shared.c_str(), 0640);
+    ASSERT_TRUE(ExportCopy(route, shared));
+    EXPECT_EQ(ModeOf(shared), 0640u);
+    // A new file is made as any other.
+    const fs::path fresh = dir / (std::string("new") + route.Ext);
+    ASSERT_TRUE(ExportCopy(route, fresh));
+    EXPECT_EQ(ModeOf(fresh), 0644u);
+    // Through a link: the link stays, its file (in another folder) holds
+    // the copy and keeps its permissions.
+    fs::create_directory(dir / "real");
+    const fs::path target = dir / "real" / (std::string("target") + route.Ext);
+    qytest::WriteFileBytes(target, "old");
+    ::chmod(target.c_str(), 0600);
+    const fs::path link = dir / (std::string("link") + route.Ext);
+    fs::create_symlink(fs::path("real") / target.filename(), link);
+    ASSERT_TRUE(ExportCopy(route, link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(qytest::ReadFileBytes(target), "old");
+    EXPECT_EQ(ModeOf(target), 0600u);
+    // Nothing else stays behind in either folder.
+    for (const fs::path& folder : {dir.path(), dir.path() / "real"})
+      for (const auto& e : fs::directory_iterator(folder))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+  }
+  ::umask(umaskWas);
+}
+
+// Run by the test below in a mount space of its own, over a full file
+// system: Save a Copy (our RTF, then the office suite's Word) and what it
+// said, into the file QY_FULL_DISK_MESSAGES.
+TEST(CopyOverExistingFile, FullDiskChild) {
+  const char* disk = std::getenv("QY_FULL_DISK");
+  const char* messages = std::getenv("QY_FULL_DISK_MESSAGES");
+  if (!disk || !messages) GTEST_SKIP() << "run by AFullDiskIsNamed";
+  std::ofstream said(messages);
+  for (const TRoute& route : {kRoutes[0], kRoutes[2]}) {
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, std::string(20000, 'w'));
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    exporter->Filter = {ffeRTF, ffeOfficeConverters};
+    const int index = route.Mask ? ConverterFor(route.Mask, route.Pandoc) : -1;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = (fs::path(disk) / (std::string("copy") + route.Ext)).string();
+      r.FilterIndex = route.Mask ? 2 + index : 1;
+      return mrOk;
+    });
+    script.Answer(IDOK);
+    exporter->Update();
+    exporter->Execute();
+    said << route.Name << ": " << (script.Shown.size() == 2 ? script.Shown[1].Text : String("(no message)")) << "\n";
+  }
+}
+
+// Over a full file system of 256 KiB (mounted in a mount space of the
+// child's own): Save a Copy tells that the disk is full, on both routes.
+TEST(CopyOverExistingFile, AFullDiskIsNamed) {
+  if (std::getenv("QY_FULL_DISK")) GTEST_SKIP();
+  qytest::TempDir dir;
+  const fs::path disk = dir / "disk";
+  fs::create_directory(disk);
+  const fs::path messages = dir / "messages.txt";
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  const std::string script = "mount -t tmpfs -o size=256k tmpfs '" + disk.string() + "' || exit 3\n"
+                             "dd if=/dev/zero of='" + disk.string() + "/filler' bs=4k 2>/dev/null\n"
+                             "QY_FULL_DISK='" + disk.string() + "' QY_FULL_DISK_MESSAGES='" + messages.string() +
+                             "' exec '" + self + "' --gtest_filter=CopyOverExistingFile.FullDiskChild\n";
+  const int status = qytest::RunChild({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c", script},
+                                      std::nullopt);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 3 || (WEXITSTATUS(status) == 1 && !fs::exists(messages)))
+    GTEST_SKIP() << "no mount space of our own here";
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  const std::string text = qytest::ReadFileBytes(messages);
+  for (const char* route : {"RTF: ", "office suite's Word: "}) {
+    const size_t at = text.find(route);
+    ASSERT_NE(at, std::string::npos) << text;
+    const std::string line = text.substr(at, text.find('\n', at) - at);
+    EXPECT_NE(line.find("the disk holding " + disk.string() + " is full"), std::string::npos) << line;
+  }
+}
+
+}  // namespace
