@@ -37,7 +37,7 @@ run_one() {
   if HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
      XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run" \
      QT_QPA_PLATFORM=offscreen QY_SOURCE_DIR="$root" FONTCONFIG_FILE="$root/tests/fonts.conf" \
-     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/tests/asan/lsan.supp" \
+     ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 LSAN_OPTIONS="suppressions=$root/tests/asan/lsan.supp" \
      UBSAN_OPTIONS=print_stacktrace=1 \
      QY_TABLE_SEQUENCE_SEED="$seed" QY_TABLE_SEQUENCE_STEPS="$steps" \
      timeout 600 "$program" >"$log" 2>&1; then

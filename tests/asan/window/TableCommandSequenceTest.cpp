@@ -74,6 +74,11 @@ struct TSequence : TFindReportWorld {
     RestructureTablePassword("", kPassword, "QUILLORY");
     QuillorySession().AddPassword(kPassword);
     JournalPassword = kPassword;
+    // An exception that reaches the application ends the program there (it
+    // saves and exits); here it fails the sequence, which cannot go on.
+    Application->OnException = [this](TObject*, const Exception& e) {
+      Escaped = std::string(e.ClassName()) + ": " + e.what();
+    };
     J = OpenWindow("Diary", 0);
     ShowActive();
     J->EditorWindow->FocusEditor();
@@ -348,7 +353,8 @@ struct TSequence : TFindReportWorld {
     const std::string word = FindWord();
     if (word.empty()) return;
     Note("find " + word + ", close the window");
-    if (Chance(50)) Key(Qt::Key_Home, Qt::ControlModifier);
+    const bool fromTop = Chance(50);
+    if (fromTop) Key(Qt::Key_Home, Qt::ControlModifier);
     // The find window is the toolkit's own, not one of the answered boxes.
     TInteractionHook* answers = SetInteractionHook(nullptr);
     const bool shown = Menu("vlActionFind");
@@ -367,6 +373,12 @@ struct TSequence : TFindReportWorld {
       TInteractionScript script;  // "not found" answered
       script.Answer(IDOK);
       ASSERT_TRUE(Key(Qt::Key_Return)) << "Find Next does not end";
+      // From the top the word is there to be found, and shown selected
+      // where the caret went.
+      if (fromTop) {
+        EXPECT_TRUE(script.Shown.empty()) << word << " not found in " << Shown();
+        EXPECT_EQ(WideToUtf8(Innermost()->GetSelTextW()), word) << "the match is not selected where the caret is";
+      }
     }
     d->CloseDialog();
     Settle();
@@ -499,6 +511,7 @@ struct TSequence : TFindReportWorld {
     }
     if (testing::Test::HasFatalFailure()) return;
     ASSERT_TRUE(Settle()) << "the window never settles";
+    ASSERT_EQ(Escaped, "") << "an exception reached the application";
     // A dialog must not have taken the window's activation for good.
     if (QApplication::activeWindow() != Window()) Activate(Window());
   }
@@ -520,6 +533,7 @@ struct TSequence : TFindReportWorld {
   TOpenJournal* J = nullptr;
   std::string Start;
   std::string Log;
+  std::string Escaped;
   qytest::TempDir Dir;
   int Prints = 0;
 };
