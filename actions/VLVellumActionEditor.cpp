@@ -287,7 +287,7 @@ public:
         for (Integer i = 0; i < d->GetItemCount() && !table; ++i)
           if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(i)); t && t->OwnsInplaceEditor(inner)) table = t;
       } else {
-        table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem);
+        table = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem.Get());
         const Integer n = d->GetCaretItemNo();
         if (!table && n >= 0 && n < d->GetItemCount()) table = dynamic_cast<TVLTableItemInfo*>(d->GetItem(n));
       }

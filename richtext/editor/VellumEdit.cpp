@@ -588,7 +588,24 @@ void TCustomVellumEdit::BeginNamedUndoGroup(const String& caption) {
   e->EditData()->BeginNamedUndoSequence(vlutCustom, caption, true);
 }
 
-void TCustomVellumEdit::SetUndoGroupMode(bool on) { GetInnermostEditor()->EditData()->SetUndoGroupMode(on); }
+void TCustomVellumEdit::SetUndoGroupMode(bool on) {
+  if (on) {
+    TCustomVellumEdit* e = GetInnermostEditor();
+    e->EditData()->SetUndoGroupMode(true);
+    FGroupModeHolders.emplace_back(e);
+    return;
+  }
+  if (FGroupModeHolders.empty()) {
+    GetInnermostEditor()->EditData()->SetUndoGroupMode(false);
+    return;
+  }
+  // A cell the command opened must not take the off, leaving this
+  // document's list grouping every later step into the command's one; a
+  // cell editor the command closed took its group mode with it.
+  TCustomVellumEdit* e = FGroupModeHolders.back().Get();
+  FGroupModeHolders.pop_back();
+  if (e) e->EditData()->SetUndoGroupMode(false);
+}
 
 void TCustomVellumEdit::ClearUndo() {
   if (TCustomVellumEdit* inner = InplaceEdit()) inner->ClearUndo();

@@ -5,6 +5,7 @@
 // it, and the change notification sets Modified, clears the redo list and
 // fires OnChange. Keys arrive with their text in one event; the control
 // also takes input-method commits and shows the pre-edit at the caret.
+#include "platform/base/ComponentGuard.h"
 #include "richtext/editor/VLEditData.h"
 #include "richtext/view/Vellum.h"
 
@@ -196,6 +197,8 @@ public:
   Byte GetRedoType();
   void BeginUndoGroup(Byte undoType);
   void BeginNamedUndoGroup(const String& caption);
+  // Group mode of the innermost editor; turned off again in the editor it
+  // was turned on in, even when a command opened or closed cells meanwhile.
   void SetUndoGroupMode(bool on);
   void ClearUndo();
   // Undo and redo of the whole chain of open editors (this one, the cell
@@ -290,6 +293,8 @@ protected:
   void RouteHistory(bool redo);
 
 private:
+  // The editors group mode was turned on in, innermost last.
+  std::vector<TComponentGuard<TCustomVellumEdit>> FGroupModeHolders;
   bool FReadOnly = false;
   TVLEditorOptions FEditorOptions{vloClearTagOnStyleApp};
   Integer FChangeLock = 0;

@@ -271,6 +271,36 @@ public:
   TVLTag Tag;
   Integer DrawItemNo = -1;
   String Hint;
+
+  // Expires when the item is freed (see TVLItemRef); made on first request.
+  std::weak_ptr<const void> LifeToken() const {
+    if (!FLife) FLife = std::make_shared<char>(0);
+    return FLife;
+  }
+
+private:
+  mutable std::shared_ptr<char> FLife;
+};
+
+// An item held from outside the list that owns it (a document's active
+// item): a table command or a document read anew may free the item, and the
+// reference then reads as nullptr instead of dangling.
+class TVLItemRef {
+public:
+  TVLItemRef() = default;
+  TVLItemRef(TCustomVLItemInfo* item) { *this = item; }
+  TVLItemRef& operator=(TCustomVLItemInfo* item) {
+    FItem = item;
+    FLife = item ? item->LifeToken() : std::weak_ptr<const void>();
+    return *this;
+  }
+  TCustomVLItemInfo* Get() const { return FItem && !FLife.expired() ? FItem : nullptr; }
+  operator TCustomVLItemInfo*() const { return Get(); }
+  TCustomVLItemInfo* operator->() const { return Get(); }
+
+private:
+  TCustomVLItemInfo* FItem = nullptr;
+  std::weak_ptr<const void> FLife;
 };
 
 using TCustomVLItemInfoClass = std::function<std::unique_ptr<TCustomVLItemInfo>(TCustomVLData*)>;

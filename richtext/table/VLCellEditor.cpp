@@ -154,8 +154,11 @@ bool TVLTableInplaceEdit::BeforeChange(bool outside) {
 
 bool TVLTableInplaceEdit::DoKeyDown(Word& key, TShiftState shift) {
   if (key == VK_TAB && !shift.Contains(ssCtrl)) {
-    PostGetOut(shift.Contains(ssShift) ? vldPrevCell : vldNextCell);
     key = 0;
+    // Moved now, not posted: keys typed ahead are queued already and must
+    // find the keyboard in the next cell. This editor closing under its own
+    // key handler is retired till the handler is over.
+    if (Table && ParentEditor) Table->InplaceGetOut(shift.Contains(ssShift) ? vldPrevCell : vldNextCell);
     return true;
   }
   return TCustomVellumEdit::DoKeyDown(key, shift);

@@ -213,7 +213,7 @@ public:
   Integer CaptureDrawItem = -1;
   TCustomVLFormattedData* HoverData = nullptr;
   Integer PressedJump = -1;
-  TCustomVLItemInfo* ActiveItem = nullptr;
+  TVLItemRef ActiveItem;
   bool SkipFormat = false;
   std::unique_ptr<TObject> SoftPageBreaks;
   Integer MouseDownDrawItem = -1;
