@@ -42,6 +42,15 @@ struct TTableSteps : TWindowSeam {
     return target && inner && (target == inner || inner->isAncestorOf(target));
   }
 
+  // Typed key by key, each where the keyboard is when it comes (the first
+  // key over a selected cell opens the cell's editor, which takes the rest).
+  bool TypeEach(const std::string& utf8) {
+    const QString text = QString::fromUtf8(utf8.c_str());
+    for (const QChar ch : text)
+      if (!Type(QString(ch).toStdString())) return false;
+    return true;
+  }
+
   TOpenJournal* J = nullptr;
 };
 
@@ -84,6 +93,29 @@ TEST(TableSequenceFaults, DeletingEveryRowLeavesTheEditorWorking) {
       if (!w.Menu("vlActionUndo")) break;
     EXPECT_EQ(Tables(w.Shown()), outer + 1) << w.Shown();
     EXPECT_NE(w.Shown().find("cell"), std::string::npos) << w.Shown();
+  }
+}
+
+// Table > Select Cell, then typing: the text goes into the selected cell,
+// after what it holds, also when a table in that cell was just deleted by
+// its rows.
+TEST(TableSequenceFaults, TypingAfterSelectCellGoesIntoTheCell) {
+  for (const bool emptiedCell : {false, true}) {
+    SCOPED_TRACE(emptiedCell ? "after a table in the cell went with its rows" : "plain cell");
+    TTableSteps w;
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("a1"));
+    if (emptiedCell) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Menu("vlActionTableSelectTable"));
+      ASSERT_TRUE(w.Menu("vlActionTableDeleteRows"));
+      ASSERT_EQ(Tables(w.Shown()), 1u) << w.Shown();
+    }
+    ASSERT_TRUE(w.Menu("vlActionTableSelectCell"));
+    ASSERT_TRUE(w.TypeEach("don’t "));
+    EXPECT_EQ(w.CellEditors(), 1u);
+    EXPECT_TRUE(w.KeysToInnermost());
+    EXPECT_EQ(w.Shown(), emptiedCell ? "[a1|don’t ///]" : "[a1don’t ///]");
   }
 }
 
