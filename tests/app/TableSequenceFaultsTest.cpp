@@ -4,8 +4,12 @@
 // the typing.
 #include "WindowSeamSupport.h"
 
+#include "actions/VLActionsFind.h"
+#include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
 
+#include <QDialog>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -49,6 +53,41 @@ struct TTableSteps : TWindowSeam {
     for (const QChar ch : text)
       if (!Type(QString(ch).toStdString())) return false;
     return true;
+  }
+
+  // A press and a release on the entry's first line, outside the tables
+  // (sent apart: a press may free the widget under it).
+  bool ClickFirstLine() {
+    TVLEditVLData* d = Edit()->EditData();
+    if (d->DrawItems.Count() == 0) return false;
+    const TVLDrawLineInfo* item = d->DrawItems[0];
+    QWidget* surface = ClientWidgetOf(Edit());
+    const QPoint at(item->Left - d->GetHOffset() + 3, item->Top - d->GetVOffset() + 3);
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, at);
+    return Settle();
+  }
+  // Edit > Find with the word, Find Next by Enter; false when "not found"
+  // is shown. The find window stays open.
+  bool FindNext(const std::string& word) {
+    TInteractionHook* answers = SetInteractionHook(nullptr);
+    const bool shown = Menu("vlActionFind");
+    SetInteractionHook(answers);
+    auto* f = dynamic_cast<TvlActionFind*>(Main->FindComponent("vlActionFind"));
+    TFindDialog* dlg = f ? f->FindDialog() : nullptr;
+    if (!shown || !dlg || !dlg->FWindow->Dialog) return false;
+    dlg->FWindow->Find->setText(QString::fromUtf8(word.c_str()));
+    dlg->FindText = word;
+    if (!Activate(dlg->FWindow->Dialog)) return false;
+    dlg->FWindow->Find->setFocus();
+    Settle();
+    TInteractionScript script;
+    script.Answer(IDOK);
+    if (!Key(Qt::Key_Return)) return false;
+    const bool found = script.Shown.empty();
+    dlg->CloseDialog();
+    Settle();
+    return found && Activate(Window());
   }
 
   TOpenJournal* J = nullptr;
@@ -116,6 +155,34 @@ TEST(TableSequenceFaults, TypingAfterSelectCellGoesIntoTheCell) {
     EXPECT_EQ(w.CellEditors(), 1u);
     EXPECT_TRUE(w.KeysToInnermost());
     EXPECT_EQ(w.Shown(), emptiedCell ? "[a1|don’t ///]" : "[a1don’t ///]");
+  }
+}
+
+// A word only in a table nested in a cell of a table (two and three
+// deep), searched from the entry's start: it is found, and selected in the
+// cell editor the caret went to.
+TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
+  for (const int depth : {2, 3}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before café"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("After"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    for (int level = 1; level <= depth; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Type(level == depth ? "Łódź" : "café"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("don’t"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    }
+    ASSERT_TRUE(w.ClickFirstLine());
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    ASSERT_EQ(w.CellEditors(), 0u);
+    ASSERT_TRUE(w.FindNext("Łódź")) << "not found in " << w.Shown();
+    EXPECT_EQ(w.CellEditors(), static_cast<size_t>(depth));
+    EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), "Łódź");
+    EXPECT_TRUE(w.KeysToInnermost());
   }
 }
 
