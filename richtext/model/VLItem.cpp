@@ -192,6 +192,9 @@ bool TCustomVLItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* /*vlData
 
 void TCustomVLItemInfo::MovingToUndoList(Integer itemNo, TCustomVLData* vlData,
                                          TObject* /*containerUndoItem*/) {
+  // Out of the document it is gone to those holding it from outside (the
+  // document's active item); undo brings it back without that role.
+  FLife.reset();
   const auto& hooks = VLItemDocumentHooks();
   if (!vlData || !hooks.ItemAction) return;
   AnsiString text = hooks.GetItemText ? hooks.GetItemText(vlData, itemNo) : AnsiString();

@@ -672,6 +672,13 @@ void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {
   FEditedRow = row;
   FEditedCol = col;
   if (s1 >= 0 && s2 >= 0 && (s1 != s2 || o1 != o2)) FInplaceEditor->SetSelectionBounds(s1, o1, s2, o2);
+  // A match found in a table inside the cell is shown in that table's own
+  // cell editor, where the keyboard then is.
+  TVLEditVLData* inner = FInplaceEditor->EditData();
+  if (FSearchRow == row && FSearchCol == col && FSearchItem >= 0 && FSearchOffs < 0 &&
+      FSearchItem < inner->GetItemCount())
+    if (auto* nested = dynamic_cast<TVLTableItemInfo*>(inner->GetItem(FSearchItem)))
+      if (nested->FSearchRow >= 0 && nested->FSearchCol >= 0) nested->ShowChosenCell(nested->FSearchRow, nested->FSearchCol);
 }
 
 bool TVLTableItemInfo::EnterItem(Integer from, Integer coord) {

@@ -95,11 +95,15 @@ bool TVLTableItemInfo::SearchInCell(TVLTableCellData& cell, const AnsiString& te
   const WideString raw = Utf8ToWide(text);
   const WideString pattern = matchCase ? raw : VLFoldCase(raw);
   const AnsiString delims = cell.GetDelimiters();
-  Integer item = resume && FSearchItem >= 0 && FSearchItem < count ? FSearchItem : (down ? 0 : count - 1);
+  const Integer resumed = resume && FSearchItem >= 0 && FSearchItem < count ? FSearchItem : -1;
+  Integer item = resumed >= 0 ? resumed : (down ? 0 : count - 1);
   Integer offs = resume && FSearchItem >= 0 ? FSearchOffs : -1;
   for (; down ? item < count : item >= 0; item += down ? 1 : -1, offs = -1) {
     TCustomVLItemInfo* it = cell.GetItem(item);
     if (it->StyleNo < 0) {
+      // A nested table not being resumed is searched whole: where it was
+      // last edited or searched is no place to go on from.
+      if (item != resumed) it->ClearSearchResult();
       if (it->SearchText(text, options)) {
         FSearchItem = item;
         FSearchOffs = -1;

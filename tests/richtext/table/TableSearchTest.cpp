@@ -61,7 +61,9 @@ TEST_F(TableSearch, DownwardSearchVisitsEveryCellInReadingOrder) {
       EXPECT_EQ(Table->ChosenRow(), s.row);
     }
   }
-  EXPECT_EQ(Inner->SearchRow(), -1);  // gone past it
+  // Gone past it: the match there was shown in the nested table's own cell
+  // editor, which closed as the search went on.
+  EXPECT_EQ(Inner->GetInplaceEditor(), nullptr);
   EXPECT_FALSE(E.Edit->SearchText("apple", true, false, false));
 }
 

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Runs the random table command sequences of test_asan_window on many seeds,
+# side by side on the cores, and prints the seeds that fail with the end of
+# their output (the steps and the sanitizer's stack).
+#   scripts/table-sequences.sh [--seeds N] [--first S] [--steps N] [--jobs N]
+#                              [--minutes M] [--build DIR]
+# --minutes keeps going past --seeds until the time is up. The application's
+# libraries keep no frame pointers: for where a freed object was freed,
+# rerun the seed with ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
+# (several times slower).
+set -uo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seeds=100 first=1 steps=120 jobs="$(nproc)" minutes=0 build="${QY_BUILD_DIR:-$root/build}"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --seeds) seeds="$2"; shift 2 ;;
+    --first) first="$2"; shift 2 ;;
+    --steps) steps="$2"; shift 2 ;;
+    --jobs) jobs="$2"; shift 2 ;;
+    --minutes) minutes="$2"; shift 2 ;;
+    --build) build="$2"; shift 2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+program="$build/tests/asan/test_asan_window"
+if [ ! -x "$program" ]; then
+  echo "$program is not built (cmake --build $build --target test_asan_window)" >&2
+  exit 2
+fi
+logs="$(mktemp -d "${TMPDIR:-/tmp}/table-sequences.XXXXXX")"
+echo "seeds from $first, $steps steps each, $jobs at a time; logs in $logs"
+
+# One seed: its own temporary HOME and XDG folders, headless, the leak check
+# on. Prints "FAIL <seed>" with the stack, or nothing.
+run_one() {
+  local seed="$1" log="$logs/seed-$1.log" home
+  home="$(mktemp -d "$logs/home-$1.XXXX")"
+  if HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+     XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run" \
+     QT_QPA_PLATFORM=offscreen QY_SOURCE_DIR="$root" FONTCONFIG_FILE="$root/tests/fonts.conf" \
+     ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" LSAN_OPTIONS="suppressions=$root/tests/asan/lsan.supp" \
+     UBSAN_OPTIONS=print_stacktrace=1 \
+     QY_TABLE_SEQUENCE_SEED="$seed" QY_TABLE_SEQUENCE_STEPS="$steps" \
+     timeout 600 "$program" >"$log" 2>&1; then
+    rm -rf "$home" "$log"
+  else
+    rm -rf "$home"
+    {
+      echo "FAIL $seed (rerun: QY_TABLE_SEQUENCE_SEED=$seed QY_TABLE_SEQUENCE_STEPS=$steps $program; log $log)"
+      # The failed checks, and the sanitizer's report with its first frames.
+      grep -v "This plugin does not support" "$log" |
+        awk '/Failure$/ {n = 4} /ERROR: (Address|Leak)Sanitizer|runtime error|did not return/ {n = 14}
+             /^(freed|previously allocated) by/ {n = 7} n > 0 {print; n--}' | head -60
+    } | sed 's/^/  /; 1s/^  //'
+  fi
+}
+export -f run_one
+export logs steps program root
+
+end=$(( $(date +%s) + minutes * 60 ))
+seed="$first"
+failed=0
+while :; do
+  batch=()
+  for ((i = 0; i < jobs * 4; i++)); do
+    if [ "$minutes" -eq 0 ] && [ "$seed" -ge $((first + seeds)) ]; then break; fi
+    batch+=("$seed"); seed=$((seed + 1))
+  done
+  [ ${#batch[@]} -eq 0 ] && break
+  out="$(printf '%s\n' "${batch[@]}" | xargs -P "$jobs" -I{} bash -c 'run_one {}')"
+  if [ -n "$out" ]; then echo "$out"; failed=$((failed + $(grep -c '^FAIL' <<<"$out"))); fi
+  if [ "$minutes" -gt 0 ] && [ "$(date +%s)" -ge "$end" ]; then break; fi
+done
+echo "$((seed - first)) seeds run, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,189 @@
+// What random sequences of table commands in the journal window found, each
+// replayed as its user does it (menu commands, keys, clicks): a table gone
+// with its rows leaves the entry's editor working, a selected cell takes
+// the typing.
+#include "WindowSeamSupport.h"
+
+#include "actions/VLActionsFind.h"
+#include "platform/gui/CommonDialogs.h"
+#include "richtext/table/VLCellEditor.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using qytest::DocumentText;
+using qytest::TWindowSeam;
+
+size_t Tables(const std::string& shown) { return static_cast<size_t>(std::count(shown.begin(), shown.end(), '[')); }
+
+struct TTableSteps : TWindowSeam {
+  TTableSteps() {
+    J = OpenWindow("Diary", 0);
+    ShowActive();
+    J->EditorWindow->FocusEditor();
+    Settle();
+  }
+  TVellumEdit* Edit() const { return Editor(J); }
+  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
+  TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
+  size_t CellEditors() const {
+    size_t n = 0;
+    for (TCustomVellumEdit* e = Edit(); (e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()));) ++n;
+    return n;
+  }
+  // The keyboard reaches the editor the caret is in.
+  bool KeysToInnermost() const {
+    QWidget* target = KeyTarget();
+    QWidget* inner = WidgetOf(Innermost());
+    return target && inner && (target == inner || inner->isAncestorOf(target));
+  }
+
+  // Typed key by key, each where the keyboard is when it comes (the first
+  // key over a selected cell opens the cell's editor, which takes the rest).
+  bool TypeEach(const std::string& utf8) {
+    const QString text = QString::fromUtf8(utf8.c_str());
+    for (const QChar ch : text)
+      if (!Type(QString(ch).toStdString())) return false;
+    return true;
+  }
+
+  // A press and a release on the entry's first line, outside the tables
+  // (sent apart: a press may free the widget under it).
+  bool ClickFirstLine() {
+    TVLEditVLData* d = Edit()->EditData();
+    if (d->DrawItems.Count() == 0) return false;
+    const TVLDrawLineInfo* item = d->DrawItems[0];
+    QWidget* surface = ClientWidgetOf(Edit());
+    const QPoint at(item->Left - d->GetHOffset() + 3, item->Top - d->GetVOffset() + 3);
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, at);
+    return Settle();
+  }
+  // Edit > Find with the word, Find Next by Enter; false when "not found"
+  // is shown. The find window stays open.
+  bool FindNext(const std::string& word) {
+    TInteractionHook* answers = SetInteractionHook(nullptr);
+    const bool shown = Menu("vlActionFind");
+    SetInteractionHook(answers);
+    auto* f = dynamic_cast<TvlActionFind*>(Main->FindComponent("vlActionFind"));
+    TFindDialog* dlg = f ? f->FindDialog() : nullptr;
+    if (!shown || !dlg || !dlg->FWindow->Dialog) return false;
+    dlg->FWindow->Find->setText(QString::fromUtf8(word.c_str()));
+    dlg->FindText = word;
+    if (!Activate(dlg->FWindow->Dialog)) return false;
+    dlg->FWindow->Find->setFocus();
+    Settle();
+    TInteractionScript script;
+    script.Answer(IDOK);
+    if (!Key(Qt::Key_Return)) return false;
+    const bool found = script.Shown.empty();
+    dlg->CloseDialog();
+    Settle();
+    return found && Activate(Window());
+  }
+
+  TOpenJournal* J = nullptr;
+};
+
+// A table whose every row is selected (by Select Table, or by Select Rows
+// in a one-row table), then Delete Rows: the table goes, and the editor it
+// was in (the entry's, or the cell editor of an outer table) types and takes
+// a new table as before.
+TEST(TableSequenceFaults, DeletingEveryRowLeavesTheEditorWorking) {
+  struct Case {
+    const char* name;
+    Integer rows;
+    const char* select;
+    bool nested;
+  };
+  const Case cases[] = {{"Select Table in 2x2", 2, "vlActionTableSelectTable", false},
+                        {"Select Rows in 1x2", 1, "vlActionTableSelectRows", false},
+                        {"Select Table in 2x2 in a cell", 2, "vlActionTableSelectTable", true}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    if (k.nested) {
+      ASSERT_TRUE(w.InsertTable(1, 2));
+    }
+    ASSERT_TRUE(w.InsertTable(k.rows, 2));
+    ASSERT_TRUE(w.Type("cell"));
+    ASSERT_TRUE(w.Menu(k.select));
+    ASSERT_TRUE(w.Menu("vlActionTableDeleteRows"));
+    const size_t outer = k.nested ? 1 : 0;
+    EXPECT_EQ(Tables(w.Shown()), outer) << w.Shown();
+    EXPECT_EQ(w.CellEditors(), k.nested ? 1u : 0u);
+    EXPECT_TRUE(w.KeysToInnermost());
+    ASSERT_TRUE(w.Type("typed"));
+    EXPECT_NE(w.Shown().find("typed"), std::string::npos) << w.Shown();
+    ASSERT_TRUE(w.InsertTable(1, 1)) << "Insert Table is refused";
+    EXPECT_EQ(Tables(w.Shown()), outer + 1) << w.Shown();
+    // Undoing brings the deleted table back whole.
+    for (int i = 0; i < 12 && w.Shown().find("cell") == std::string::npos; ++i)
+      if (!w.Menu("vlActionUndo")) break;
+    EXPECT_EQ(Tables(w.Shown()), outer + 1) << w.Shown();
+    EXPECT_NE(w.Shown().find("cell"), std::string::npos) << w.Shown();
+  }
+}
+
+// Table > Select Cell, then typing: the text goes into the selected cell,
+// after what it holds, also when a table in that cell was just deleted by
+// its rows.
+TEST(TableSequenceFaults, TypingAfterSelectCellGoesIntoTheCell) {
+  for (const bool emptiedCell : {false, true}) {
+    SCOPED_TRACE(emptiedCell ? "after a table in the cell went with its rows" : "plain cell");
+    TTableSteps w;
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("a1"));
+    if (emptiedCell) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Menu("vlActionTableSelectTable"));
+      ASSERT_TRUE(w.Menu("vlActionTableDeleteRows"));
+      ASSERT_EQ(Tables(w.Shown()), 1u) << w.Shown();
+    }
+    ASSERT_TRUE(w.Menu("vlActionTableSelectCell"));
+    ASSERT_TRUE(w.TypeEach("don’t "));
+    EXPECT_EQ(w.CellEditors(), 1u);
+    EXPECT_TRUE(w.KeysToInnermost());
+    EXPECT_EQ(w.Shown(), emptiedCell ? "[a1|don’t ///]" : "[a1don’t ///]");
+  }
+}
+
+// A word only in a table nested in a cell of a table (two and three
+// deep), searched from the entry's start: it is found, and selected in the
+// cell editor the caret went to.
+TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
+  for (const int depth : {2, 3}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before café"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("After"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    for (int level = 1; level <= depth; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Type(level == depth ? "Łódź" : "café"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("don’t"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    }
+    ASSERT_TRUE(w.ClickFirstLine());
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    ASSERT_EQ(w.CellEditors(), 0u);
+    ASSERT_TRUE(w.FindNext("Łódź")) << "not found in " << w.Shown();
+    EXPECT_EQ(w.CellEditors(), static_cast<size_t>(depth));
+    EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), "Łódź");
+    EXPECT_TRUE(w.KeysToInnermost());
+  }
+}
+
+}  // namespace
