@@ -1,16 +1,14 @@
 // The keyboard after a window of the program came and went over the journal
 // window while the caret was in a table cell, a nested one too: a print to a
-// PDF file, the table dialogs and the find window. The keys typed next land
-// in the cell the caret was in, and the next Ctrl+P prints again.
+// PDF file and the table dialogs. The keys typed next land in the cell the
+// caret was in, and after a print the next Ctrl+P prints again.
 #include "FindReportSupport.h"
 
-#include "actions/SplitVLFrm.h"
 #include "platform/gui/Printers.h"
 #include "richtext/table/VLCellEditor.h"
 #include "support/TestSupport.h"
 
 #include <QDialogButtonBox>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QMenu>
@@ -77,12 +75,6 @@ struct TTableDialogWindow : qytest::TFindReportWorld {
   }
   bool ClickAt(QPoint global) {
     return Mouse(QEvent::MouseButtonPress, global) && Mouse(QEvent::MouseButtonRelease, global);
-  }
-  bool DragBetween(QPoint from, QPoint to) {
-    if (!Mouse(QEvent::MouseButtonPress, from)) return false;
-    for (int i = 1; i <= 4; ++i)
-      if (!Mouse(QEvent::MouseMove, from + (to - from) * i / 4)) return false;
-    return Mouse(QEvent::MouseButtonRelease, to);
   }
   // A command chosen with the mouse from its menu: the menu pops up, takes
   // the keyboard, runs the command on the release and gives the keyboard
@@ -152,13 +144,6 @@ struct TTableDialogWindow : qytest::TFindReportWorld {
     }
     return true;
   }
-  // The idle time between the user's steps: the commands' states brought
-  // up to date, as the application's idle handler does.
-  bool Idle() {
-    Application->Idle();
-    return Settle();
-  }
-
   // A 2x2 table with "a" and "d" in its left cells and a 2x2 table with
   // "n" in its first cell nested in the top right one.
   bool BuildNested() {
@@ -259,48 +244,6 @@ TEST(TableKeysAfterDialogs, KeysAfterADialogLandInTheCell) {
         EXPECT_TRUE(dialog.run(w)) << "Ctrl+P prints again";
       }
     }
-  }
-}
-
-// Two cells of a table nested two and three deep dragged over with the
-// mouse and merged from the Table menu: the keys typed next land in the
-// merged cell, and a click into another cell of the outer table moves there.
-TEST(TableKeysAfterDialogs, KeysAfterMergingNestedCellsLandInTheMergedCell) {
-  for (const int depth : {2, 3}) {
-    SCOPED_TRACE("depth " + std::to_string(depth));
-    TTableDialogWindow w;
-    ASSERT_TRUE(w.InsertTable(2, 2));
-    ASSERT_TRUE(w.Type("outer"));
-    for (int level = 2; level <= depth; ++level) {
-      ASSERT_TRUE(w.InsertTable(2, 2));
-      if (level < depth) {
-        ASSERT_TRUE(w.Type("mid"));
-      }
-    }
-    ASSERT_TRUE(w.WindowType("in1"));
-    ASSERT_TRUE(w.WindowKey(Qt::Key_Tab));
-    ASSERT_TRUE(w.WindowType("in2"));
-    ASSERT_EQ(w.Cells().size(), static_cast<size_t>(depth));
-    TCustomVellumEdit* holder = w.Cells()[static_cast<size_t>(depth - 2)];
-    TVLTableItemInfo* inner = TTableDialogWindow::TableIn(holder);
-    ASSERT_NE(inner, nullptr);
-    ASSERT_TRUE(w.DragBetween(TTableDialogWindow::CellPoint(holder, inner, 0, 0),
-                              TTableDialogWindow::CellPoint(holder, inner, 0, 1)));
-    ASSERT_TRUE(w.Idle());
-    ASSERT_TRUE(inner->CanMergeSelectedCells(true)) << "the drag selects both cells";
-    ASSERT_TRUE(w.MenuByMouse("vlActionTableMergeCells"));
-    ASSERT_TRUE(w.Idle());
-    ASSERT_EQ(inner->GetCell(0, 0)->ColSpan, 2);
-    ASSERT_TRUE(w.WindowType("X"));
-    ASSERT_TRUE(w.Idle());
-    const std::string merged = DocumentText(*inner->GetCell(0, 0)->GetVLData());
-    EXPECT_NE(merged.find("X"), std::string::npos) << merged;
-    TVLTableItemInfo* outer = w.Outer();
-    ASSERT_TRUE(w.ClickAt(TTableDialogWindow::CellPoint(w.Edit(), outer, 1, 1)));
-    ASSERT_TRUE(w.Idle());
-    ASSERT_EQ(w.Cells().size(), 1u);
-    ASSERT_TRUE(w.WindowType("Y"));
-    EXPECT_EQ(DocumentText(*outer->GetCell(1, 1)->GetVLData()), "Y");
   }
 }
 
