@@ -441,15 +441,17 @@ TInteractionHook* SetInteractionHook(TInteractionHook* hook) {
 
 TFocusBack::TFocusBack() : FFocus(QApplication::focusWidget()) {}
 
-TFocusBack::~TFocusBack() {
-  if (!FFocus || !FFocus->isVisible() || !FFocus->window()->isVisible()) return;
-  QWidget* top = FFocus->window();
+TFocusBack::~TFocusBack() { GiveFocusBack(FFocus); }
+
+void GiveFocusBack(QWidget* focus) {
+  if (!focus || !focus->isVisible() || !focus->window()->isVisible()) return;
+  QWidget* top = focus->window();
   if (QApplication::activeWindow() != top) {
     top->activateWindow();
     // Without a window manager activation would never arrive.
     if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(top);
   }
-  FFocus->setFocus(Qt::OtherFocusReason);
+  focus->setFocus(Qt::OtherFocusReason);
 }
 
 int RunInteraction(TInteraction& request) {

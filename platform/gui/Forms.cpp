@@ -92,6 +92,24 @@ private:
   TCustomForm* FForm;
 };
 
+namespace {
+
+// A window shown for a while (a progress window) gives the keyboard back to
+// where it was once hidden, as a closed dialog does: no window manager does
+// it for a window without an owner, and the keys typed next would reach no
+// window. Asked anew even when the toolkit still counts the old window
+// active, since the window manager may handle the hidden one's activation
+// after this. A window the user went to meanwhile keeps the keyboard.
+void GiveKeyboardBack(QWidget* hidden, QWidget* back) {
+  if (!back || !back->isVisible() || back->window() == hidden) return;
+  QWidget* now = QApplication::activeWindow();
+  if (now && now != hidden && now != back->window()) return;
+  back->window()->activateWindow();
+  GiveFocusBack(back);
+}
+
+}  // namespace
+
 struct TCustomForm::TFormImpl {
   QPointer<QWidget> Frame;
   QPointer<QMdiSubWindow> Sub;
@@ -104,6 +122,8 @@ struct TCustomForm::TFormImpl {
   // frame lives).
   QPointer<QWidget> OwnerFrame;
   TCustomForm* OwnerWindow = nullptr;
+  // The widget that had the keyboard when Show brought this window up.
+  QPointer<QWidget> KeyboardFrom;
   // A placement waiting for the window's own frame, and the timer that
   // looks for it.
   std::vector<std::function<void(const TRect&)>> PlaceByFrame;
@@ -519,6 +539,7 @@ void TCustomForm::SetVisible(bool value) {
       KeepMaximised(area, maximised);
     } else {
       w->hide();
+      GiveKeyboardBack(w, FForm->KeyboardFrom);
     }
     if (FActive) Deactivate();
     DoHide();
@@ -549,8 +570,11 @@ TCustomForm* OwnerForm(TComponent* AComponent) {
 }
 
 void TCustomForm::Show() {
+  QWidget* before = QApplication::focusWidget();
   SetVisible(true);
   BringToFront();
+  // A modal form gives the keyboard back itself.
+  FForm->KeyboardFrom = !FModal && !FForm->Sub && before && before->window() != WindowWidget() ? before : nullptr;
 }
 
 void TCustomForm::Hide() { SetVisible(false); }
@@ -734,6 +758,12 @@ bool TCustomForm::FrameEvent(QEvent* event) {
       return true;
     }
     case QEvent::WindowActivate:
+      // The window system's word that it is active may come after it was
+      // hidden again.
+      if (QWidget* w = WindowWidget(); w && !w->isVisible() && FForm->KeyboardFrom) {
+        GiveKeyboardBack(w, FForm->KeyboardFrom);
+        return false;
+      }
       if (FFormStyle != fsMDIChild && !FActive) Activate();
       if (Application && Application->OnActivate) Application->OnActivate(Application);
       return false;

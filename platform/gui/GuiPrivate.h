@@ -57,3 +57,8 @@ public:
 private:
   QPointer<QWidget> FFocus;
 };
+
+// The keyboard back to a widget that had it before another window took it:
+// its window activated, the widget focused (nothing when it is gone or
+// hidden).
+void GiveFocusBack(QWidget* focus);

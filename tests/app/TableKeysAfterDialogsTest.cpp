@@ -1,0 +1,250 @@
+// The keyboard after a window of the program came and went over the journal
+// window while the caret was in a table cell, a nested one too: a print to a
+// PDF file and the table dialogs. The keys typed next land in the cell the
+// caret was in, and after a print the next Ctrl+P prints again.
+#include "FindReportSupport.h"
+
+#include "platform/gui/Printers.h"
+#include "richtext/table/VLCellEditor.h"
+#include "support/TestSupport.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QMenu>
+#include <QPointer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using qytest::DocumentText;
+
+struct TTableDialogWindow : qytest::TFindReportWorld {
+  TTableDialogWindow() : Old(SetPrinter(std::make_unique<TPrinter>())) {
+    ProfileSettings.ConfirmPrint = false;
+    J = OpenWindow("Diary", 0);
+    ShowActive();
+    J->EditorWindow->FocusEditor();
+    Settle();
+  }
+  ~TTableDialogWindow() { SetPrinter(std::move(Old)); }
+
+  TVellumEdit* Edit() const { return Editor(J); }
+  std::vector<TVLTableInplaceEdit*> Cells() const {
+    std::vector<TVLTableInplaceEdit*> chain;
+    for (TCustomVellumEdit* e = Edit(); (e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()));)
+      chain.push_back(static_cast<TVLTableInplaceEdit*>(e));
+    return chain;
+  }
+  static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) {
+    TVLEditVLData& d = *holder->EditData();
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) return t;
+    return nullptr;
+  }
+  static QPoint CellPoint(TCustomVellumEdit* holder, TVLTableItemInfo* t, Integer row, Integer col) {
+    TVLEditVLData& d = *holder->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    const TVLTableCellData* cell = t->GetCell(row, col);
+    const QPoint local(li->Left - d.GetHOffset() + cell->Left + cell->Width / 2,
+                       li->Top - d.GetVOffset() + cell->Top + cell->Height / 2);
+    return ClientWidgetOf(holder)->mapToGlobal(local);
+  }
+  // The mouse as the toolkit delivers it: to the widget under the press,
+  // which keeps it till the release (or, gone meanwhile, the one under it).
+  bool Mouse(QEvent::Type type, QPoint global) {
+    if (type == QEvent::MouseButtonPress || !Grabber) {
+      QWidget* top = Window();
+      Grabber = top->childAt(top->mapFromGlobal(global));
+      if (!Grabber) Grabber = top;
+    }
+    QWidget* w = Grabber;
+    QMouseEvent e(type, w->mapFromGlobal(QPointF(global)), QPointF(global), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+    if (type == QEvent::MouseButtonRelease) Grabber = nullptr;
+    return Settle();
+  }
+  bool ClickAt(QPoint global) {
+    return Mouse(QEvent::MouseButtonPress, global) && Mouse(QEvent::MouseButtonRelease, global);
+  }
+  // A command chosen with the mouse from its menu: the menu pops up, takes
+  // the keyboard, runs the command on the release and gives the keyboard
+  // back as it closes.
+  bool MenuByMouse(const char* actionName) {
+    TMenuItem* item = FindItem(Main->MainMenu->Items(), actionName);
+    if (!item || !item->Parent() || !item->GetAction()) return false;
+    item->GetAction()->Update();
+    QMenu* menu = item->Parent()->SubMenu();
+    QAction* handle = item->Handle();
+    if (!menu || !handle || !handle->isEnabled()) return false;
+    menu->popup(Window()->mapToGlobal(QPoint(10, 10)));
+    if (!WaitFor([menu] { return menu->isVisible(); })) return false;
+    const QPoint at = menu->actionGeometry(handle).center();
+    QTest::mouseMove(menu, at);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      if (!menu->isVisible()) return false;
+      QMouseEvent e(type, QPointF(at), QPointF(menu->mapToGlobal(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(menu, &e);
+    }
+    return Settle() && !menu->isVisible();
+  }
+  // The next modal dialog answered as its user does: a key on the control
+  // that has its keyboard, once it is up.
+  static void PressInNextDialog(Qt::Key key) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [poll, key] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible()) {
+        QTimer::singleShot(20, *poll);
+        return;
+      }
+      // Return is OK wherever the keyboard is in the toolkit's dialogs
+      // (a list box there takes the key for itself).
+      if (key == Qt::Key_Return)
+        for (QDialogButtonBox* box : modal->findChildren<QDialogButtonBox*>())
+          if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) {
+            ok->click();
+            return;
+          }
+      QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, key);
+    };
+    QTimer::singleShot(20, *poll);
+  }
+  static TMenuItem* FindItem(TMenuItem* menu, const char* actionName) {
+    for (int k = 0; menu && k < menu->Count(); ++k) {
+      TMenuItem* item = menu->Items(k);
+      if (item->GetAction() && item->GetAction()->GetName() == actionName) return item;
+      if (TMenuItem* inner = FindItem(item, actionName)) return inner;
+    }
+    return nullptr;
+  }
+  // Keys as the window system hands them out: to the active window,
+  // shortcuts first, then the widget that has its keyboard focus. With no
+  // window active a key reaches nothing.
+  bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->windowHandle()) QTest::keyClick(active->windowHandle(), key, mods);
+    return Settle();
+  }
+  bool WindowType(const std::string& text) {
+    for (const char ch : text) {
+      QWidget* active = QApplication::activeWindow();
+      if (active && active->windowHandle()) QTest::keyClick(active->windowHandle(), ch);
+      if (!Settle()) return false;
+    }
+    return true;
+  }
+  // A 2x2 table with "a" and "d" in its left cells and a 2x2 table with
+  // "n" in its first cell nested in the top right one.
+  bool BuildNested() {
+    return InsertTable(2, 2) && Type("a") && Key(Qt::Key_Tab) && InsertTable(2, 2) && Type("n") &&
+           Cells().size() == 2;
+  }
+  TVLTableItemInfo* Outer() const { return TableIn(Edit()); }
+  TVLTableItemInfo* Inner() const {
+    TVLTableCellData* cell = Outer()->GetCell(0, 1);
+    TCustomVLData& d = *cell->GetVLData();
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) return t;
+    return nullptr;
+  }
+
+  TOpenJournal* J = nullptr;
+  QPointer<QWidget> Grabber;
+  std::unique_ptr<TPrinter> Old;
+  qytest::TempDir Dir;
+};
+
+// Where the caret is put before the dialog, and the cell the keys belong in.
+struct Place {
+  const char* name;
+  std::function<bool(TTableDialogWindow&)> put;
+  std::function<TVLTableCellData*(TTableDialogWindow&)> cell;
+};
+
+std::vector<Place> Places() {
+  return {
+      {"outer cell (0,0)",
+       [](TTableDialogWindow& w) {
+         return w.ClickAt(TTableDialogWindow::CellPoint(w.Edit(), w.Outer(), 0, 0)) && w.Cells().size() == 1;
+       },
+       [](TTableDialogWindow& w) { return w.Outer()->GetCell(0, 0); }},
+      {"outer cell (1,1)",
+       [](TTableDialogWindow& w) {
+         return w.ClickAt(TTableDialogWindow::CellPoint(w.Edit(), w.Outer(), 1, 1)) && w.Cells().size() == 1;
+       },
+       [](TTableDialogWindow& w) { return w.Outer()->GetCell(1, 1); }},
+      {"nested cell (0,0)", [](TTableDialogWindow& w) { return w.Cells().size() == 2; },
+       [](TTableDialogWindow& w) { return w.Inner()->GetCell(0, 0); }},
+      {"nested cell (1,1)",
+       [](TTableDialogWindow& w) {
+         return w.ClickAt(TTableDialogWindow::CellPoint(w.Cells()[0], w.Inner(), 1, 1)) && w.Cells().size() == 2;
+       },
+       [](TTableDialogWindow& w) { return w.Inner()->GetCell(1, 1); }},
+  };
+}
+
+// A window over the journal window and gone again; true when it came.
+struct Dialog {
+  const char* name;
+  std::function<bool(TTableDialogWindow&)> run;
+};
+
+std::vector<Dialog> Dialogs() {
+  // Ctrl+P to a PDF file: the print dialog answered with Return, then the
+  // progress window while the report is built.
+  auto print = [](TTableDialogWindow& w) {
+    auto files = [&w] {
+      const std::filesystem::directory_iterator all(w.Dir.path());
+      return std::distance(std::filesystem::begin(all), std::filesystem::end(all));
+    };
+    const auto before = files();
+    TTableDialogWindow::PressInNextDialog(Qt::Key_Return);
+    return w.WindowKey(Qt::Key_P, Qt::ControlModifier) && files() == before + 1;
+  };
+  // A table dialog from the Table menu, cancelled with Escape.
+  auto cancelled = [](const char* action) {
+    return [action](TTableDialogWindow& w) {
+      TTableDialogWindow::PressInNextDialog(Qt::Key_Escape);
+      return w.MenuByMouse(action);
+    };
+  };
+  return {{"Print", print},
+          {"Split Cells", cancelled("vlActionTableSplitCells")},
+          {"Table Properties", cancelled("vlActionTableProperties")}};
+}
+
+// The caret in a cell of the outer or the nested table, a window over the
+// journal window and gone: a letter typed then lands in that cell, and
+// after a print Ctrl+P prints again.
+TEST(TableKeysAfterDialogs, KeysAfterADialogLandInTheCell) {
+  for (const Dialog& dialog : Dialogs()) {
+    for (const Place& at : Places()) {
+      SCOPED_TRACE(std::string(dialog.name) + ", " + at.name);
+      TTableDialogWindow w;
+      Printer()->OutputFileName = (w.Dir.path() / "entry.pdf").string();
+      ASSERT_TRUE(w.BuildNested());
+      ASSERT_TRUE(at.put(w));
+      TVLTableCellData* cell = at.cell(w);
+      const std::string before = DocumentText(*cell->GetVLData());
+      ASSERT_TRUE(dialog.run(w));
+      ASSERT_TRUE(w.WindowType("k"));
+      EXPECT_EQ(DocumentText(*cell->GetVLData()), before + "k");
+      if (std::string(dialog.name) == "Print") {
+        EXPECT_TRUE(dialog.run(w)) << "Ctrl+P prints again";
+      }
+    }
+  }
+}
+
+}  // namespace
