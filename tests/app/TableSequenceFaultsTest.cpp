@@ -159,8 +159,8 @@ TEST(TableSequenceFaults, TypingAfterSelectCellGoesIntoTheCell) {
 }
 
 // A word only in a table nested in a cell of a table (two and three
-// deep), searched from the entry's start: it is found, and selected in the
-// cell editor the caret went to.
+// deep), searched from the entry's start: it is found, selected in the
+// cell editor the caret went to, and typing replaces it there.
 TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
   for (const int depth : {2, 3}) {
     SCOPED_TRACE("depth " + std::to_string(depth));
@@ -183,6 +183,13 @@ TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
     EXPECT_EQ(w.CellEditors(), static_cast<size_t>(depth));
     EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), "Łódź");
     EXPECT_TRUE(w.KeysToInnermost());
+    // With the find window closed, typing replaces the match where it was
+    // found, not in an outer cell.
+    ASSERT_TRUE(w.Type("Zürich"));
+    EXPECT_EQ(DocumentText(*w.Innermost()->VLData()), "Zürich") << w.Shown();
+    const std::string shown = w.Shown();
+    EXPECT_EQ(shown.find("Łódź"), std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), 'Z'), 1) << shown;
   }
 }
 
