@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -209,8 +210,22 @@ std::vector<Dialog> Dialogs() {
       return std::distance(std::filesystem::begin(all), std::filesystem::end(all));
     };
     const auto before = files();
+    // The window the toolkit counts active whenever it looks while the
+    // progress window is up: the journal window keeps the keyboard.
+    std::vector<QWidget*> active;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&active] {
+      QWidget* progress = WindowWidgetOf(FormPrintJournalLoadProgress);
+      if (progress && progress->isVisible()) active.push_back(QApplication::activeWindow());
+    });
+    sample.start(0);
     TTableDialogWindow::PressInNextDialog(Qt::Key_Return);
-    return w.WindowKey(Qt::Key_P, Qt::ControlModifier) && files() == before + 1;
+    const bool printed = w.WindowKey(Qt::Key_P, Qt::ControlModifier) && files() == before + 1;
+    sample.stop();
+    EXPECT_FALSE(active.empty()) << "the progress window came";
+    EXPECT_EQ(std::count(active.begin(), active.end(), w.Window()), std::ssize(active))
+        << "the journal window active while the report was built";
+    return printed;
   };
   // A table dialog from the Table menu, cancelled with Escape.
   auto cancelled = [](const char* action) {
