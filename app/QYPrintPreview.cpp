@@ -311,6 +311,9 @@ TFormPrintJournalLoadProgress::TFormPrintJournalLoadProgress(TComponent* AOwner)
   SetCaption("Journal Report Generation Progress");
   SetBorderStyle(bsDialog);
   SetFormStyle(fsStayOnTop);
+  // Shown over the journal window while a report is built: the keys typed
+  // meanwhile and afterwards stay the journal window's.
+  SetTakesKeyboard(false);
   Position = poScreenCenter;
   // Its controls follow the width; the caption is long.
   SetWidth(std::max(360, CaptionFitWidth(GetCaption())));

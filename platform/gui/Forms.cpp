@@ -219,6 +219,11 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
   ApplyWindowFlags();
 }
 
+void TCustomForm::SetTakesKeyboard(bool value) {
+  FTakesKeyboard = value;
+  ApplyWindowFlags();
+}
+
 void TCustomForm::SetMinimumSize(Integer width, Integer height) {
   if (QWidget* w = WindowWidget()) w->setMinimumSize(width, height);
 }
@@ -236,7 +241,11 @@ void TCustomForm::ApplyWindowFlags() {
     default: break;
   }
   if (FFormStyle == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
+  // Not even asked for the keyboard: a window manager would give it one
+  // as it comes up and not hand it back once it goes.
+  if (!FTakesKeyboard) flags |= Qt::WindowDoesNotAcceptFocus;
   frame->setWindowFlags(flags);
+  frame->setAttribute(Qt::WA_ShowWithoutActivating, !FTakesKeyboard);
   if (wasVisible) frame->show();
 }
 
@@ -587,6 +596,7 @@ void TCustomForm::BringToFront() {
     if (QMdiArea* area = FForm->Sub->mdiArea()) area->setActiveSubWindow(FForm->Sub);
     return;
   }
+  if (!FTakesKeyboard) return;
   w->activateWindow();
   // Without a window manager activation would never arrive.
   if (QGuiApplication::platformName() == "offscreen") QApplication::setActiveWindow(w);

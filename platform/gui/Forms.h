@@ -48,6 +48,11 @@ public:
   TFormStyle GetFormStyle() const { return FFormStyle; }
   // fsMDIChild needs the application's main form to be an MDI frame.
   void SetFormStyle(TFormStyle value);
+  // A window that only reports how work goes (a progress window): shown,
+  // it leaves the keyboard with the window the user works in and never
+  // takes it; its buttons answer the mouse.
+  void SetTakesKeyboard(bool value);
+  bool GetTakesKeyboard() const { return FTakesKeyboard; }
   // Shapes the window to a polygon (winding fill, window coordinates): only
   // the inside is drawn and takes the mouse. An empty polygon removes it.
   void SetWindowRegion(const std::vector<TPoint>& polygon);
@@ -169,6 +174,7 @@ private:
   bool FShownOnce = false;
   bool FClosing = false;
   bool FActive = false;
+  bool FTakesKeyboard = true;
 };
 
 // The first form up AComponent's owner chain, AComponent itself included.
