@@ -263,7 +263,11 @@ const TVLCharPos* TVLEditVLData::CaretStop() const {
 
 bool TVLEditVLData::EnsureValidCaret() {
   if (DrawItems.Count() == 0) return false;
-  if (CaretDrawItemNo >= 0 && CaretDrawItemNo < DrawItems.Count() && CaretStop()) return true;
+  // Stops built before the lines changed may name a line that is gone.
+  const TVLCharPos* stop = CaretStop();
+  if (CaretDrawItemNo >= 0 && CaretDrawItemNo < DrawItems.Count() && stop && stop->DrawItemNo >= 0 &&
+      stop->DrawItemNo < DrawItems.Count())
+    return true;
   LogRepair("Invalid caret position. Please contact the developer, if you can reproduce this problem");
   CaretDrawItemNo = 0;
   Integer offs = GetOffsBeforeDrawItem(0);
@@ -298,8 +302,9 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
   }
   Integer h = 0, dh = 0;
   if (CaretDrawItemNo != -1) {
-    if (!CaretStop()) EnsureValidCaret();
-    if (const TVLCharPos* stop = CaretStop()) {
+    EnsureValidCaret();
+    const TVLCharPos* stop = CaretStop();
+    if (stop && stop->DrawItemNo >= 0 && stop->DrawItemNo < DrawItems.Count()) {
       CaretDrawItemNo = stop->DrawItemNo;
       const TVLDrawLineInfo* di = DrawItems[CaretDrawItemNo];
       dh = di->Height;

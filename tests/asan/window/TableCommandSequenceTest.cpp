@@ -555,13 +555,7 @@ unsigned EnvNumber(const char* name, unsigned fallback) {
   return v && *v ? static_cast<unsigned>(std::strtoul(v, nullptr, 10)) : fallback;
 }
 
-TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
-  std::vector<unsigned> seeds;
-  if (std::getenv("QY_TABLE_SEQUENCE_SEED"))
-    seeds.push_back(EnvNumber("QY_TABLE_SEQUENCE_SEED", 1));
-  else
-    for (unsigned s = 1; s <= 14; ++s) seeds.push_back(s);
-  const int steps = static_cast<int>(EnvNumber("QY_TABLE_SEQUENCE_STEPS", 100));
+void RunSeeds(const std::vector<unsigned>& seeds, int steps) {
   // Every seed runs, in a window of its own, whatever an earlier one found.
   const testing::TestResult& result = *testing::UnitTest::GetInstance()->current_test_info()->result();
   std::vector<unsigned> failed;
@@ -587,6 +581,23 @@ TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
     }
   }
   for (const unsigned seed : failed) std::printf("failing seed %u\n", seed);
+}
+
+TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
+  std::vector<unsigned> seeds;
+  if (std::getenv("QY_TABLE_SEQUENCE_SEED"))
+    seeds.push_back(EnvNumber("QY_TABLE_SEQUENCE_SEED", 1));
+  else
+    for (unsigned s = 1; s <= 14; ++s) seeds.push_back(s);
+  RunSeeds(seeds, static_cast<int>(EnvNumber("QY_TABLE_SEQUENCE_STEPS", 100)));
+}
+
+// Sequences that once found a fault, replayed whole: 576 saved while a cell
+// editor closed over caret stops of lines an undo had taken away (a null
+// line under the caret).
+TEST(TableCommandSequence, SequencesThatFoundFaults) {
+  if (std::getenv("QY_TABLE_SEQUENCE_SEED")) GTEST_SKIP() << "one seed asked for";
+  RunSeeds({576}, 300);
 }
 
 }  // namespace
