@@ -3,6 +3,7 @@
 // drags on the window): selected cells outlive no document, a merge in a
 // nested table leaves the caret in the merged cell, and undo takes back a
 // merge, the typing after it and a split one step at a time.
+#include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
 #include "actions/SplitVLFrm.h"
@@ -33,45 +34,13 @@ struct TTableWindow : TWindowSeam {
   TVellumEdit* Edit() const { return Editor(J); }
   std::string Shown() const { return DocumentText(*Edit()->VLData()); }
 
-  // The cell editors open, outermost first.
-  std::vector<TVLTableInplaceEdit*> Cells() const {
-    std::vector<TVLTableInplaceEdit*> chain;
-    for (TCustomVellumEdit* e = Edit(); (e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()));)
-      chain.push_back(static_cast<TVLTableInplaceEdit*>(e));
-    return chain;
-  }
-  // The first table of the document an editor shows.
-  static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) {
-    TVLEditVLData& d = *holder->EditData();
-    for (Integer i = 0; i < d.GetItemCount(); ++i)
-      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) return t;
-    return nullptr;
-  }
-  // The middle of a cell (or a point dx pixels into its text) on the screen.
+  std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
+  static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) { return qytest::FirstTableIn(holder); }
   static QPoint CellPoint(TCustomVellumEdit* holder, TVLTableItemInfo* t, Integer row, Integer col, Integer dx = -1) {
-    TVLEditVLData& d = *holder->EditData();
-    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
-    const TVLTableCellData* cell = t->GetCell(row, col);
-    const QPoint local(li->Left - d.GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : t->CellPadding + dx),
-                       li->Top - d.GetVOffset() + cell->Top + cell->Height / 2);
-    return ClientWidgetOf(holder)->mapToGlobal(local);
+    return qytest::CellPointOnScreen(holder, t, row, col, dx);
   }
-  // The mouse as the toolkit delivers it: to the widget under the press,
-  // which keeps it till the release.
   bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    // The pressed widget may go meanwhile (a cell editor closing): the
-    // rest of the click then finds the widget under the mouse.
-    if (type == QEvent::MouseButtonPress || !Grabber) {
-      QWidget* top = Window();
-      Grabber = top->childAt(top->mapFromGlobal(global));
-      if (!Grabber) Grabber = top;
-    }
-    QWidget* w = Grabber;
-    const QPointF local = w->mapFromGlobal(QPointF(global));
-    QMouseEvent e(type, local, QPointF(global), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, mods);
-    QApplication::sendEvent(w, &e);
-    if (type == QEvent::MouseButtonRelease) Grabber = nullptr;
+    Pointer.Send(Window(), type, global, mods);
     return Settle();
   }
   bool ClickAt(QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -133,7 +102,7 @@ struct TTableWindow : TWindowSeam {
   }
 
   TOpenJournal* J = nullptr;
-  QPointer<QWidget> Grabber;
+  qytest::TMouseGrab Pointer;
 };
 
 // Cells selected by each way there is, then the day changed by Date

@@ -3,6 +3,7 @@
 // PDF file and the table dialogs. The keys typed next land in the cell the
 // caret was in, and after a print the next Ctrl+P prints again.
 #include "FindReportSupport.h"
+#include "TableWindowSupport.h"
 
 #include "platform/gui/Printers.h"
 #include "richtext/table/VLCellEditor.h"
@@ -39,39 +40,13 @@ struct TTableDialogWindow : qytest::TFindReportWorld {
   ~TTableDialogWindow() { SetPrinter(std::move(Old)); }
 
   TVellumEdit* Edit() const { return Editor(J); }
-  std::vector<TVLTableInplaceEdit*> Cells() const {
-    std::vector<TVLTableInplaceEdit*> chain;
-    for (TCustomVellumEdit* e = Edit(); (e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()));)
-      chain.push_back(static_cast<TVLTableInplaceEdit*>(e));
-    return chain;
-  }
-  static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) {
-    TVLEditVLData& d = *holder->EditData();
-    for (Integer i = 0; i < d.GetItemCount(); ++i)
-      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) return t;
-    return nullptr;
-  }
+  std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
+  static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) { return qytest::FirstTableIn(holder); }
   static QPoint CellPoint(TCustomVellumEdit* holder, TVLTableItemInfo* t, Integer row, Integer col) {
-    TVLEditVLData& d = *holder->EditData();
-    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
-    const TVLTableCellData* cell = t->GetCell(row, col);
-    const QPoint local(li->Left - d.GetHOffset() + cell->Left + cell->Width / 2,
-                       li->Top - d.GetVOffset() + cell->Top + cell->Height / 2);
-    return ClientWidgetOf(holder)->mapToGlobal(local);
+    return qytest::CellPointOnScreen(holder, t, row, col);
   }
-  // The mouse as the toolkit delivers it: to the widget under the press,
-  // which keeps it till the release (or, gone meanwhile, the one under it).
   bool Mouse(QEvent::Type type, QPoint global) {
-    if (type == QEvent::MouseButtonPress || !Grabber) {
-      QWidget* top = Window();
-      Grabber = top->childAt(top->mapFromGlobal(global));
-      if (!Grabber) Grabber = top;
-    }
-    QWidget* w = Grabber;
-    QMouseEvent e(type, w->mapFromGlobal(QPointF(global)), QPointF(global), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-    if (type == QEvent::MouseButtonRelease) Grabber = nullptr;
+    Pointer.Send(Window(), type, global);
     return Settle();
   }
   bool ClickAt(QPoint global) {
@@ -161,7 +136,7 @@ struct TTableDialogWindow : qytest::TFindReportWorld {
   }
 
   TOpenJournal* J = nullptr;
-  QPointer<QWidget> Grabber;
+  qytest::TMouseGrab Pointer;
   std::unique_ptr<TPrinter> Old;
   qytest::TempDir Dir;
 };

@@ -2,6 +2,7 @@
 // replayed as its user does it (menu commands, keys, clicks): a table gone
 // with its rows leaves the entry's editor working, a selected cell takes
 // the typing.
+#include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
 #include "actions/VLActionsFind.h"
@@ -34,11 +35,7 @@ struct TTableSteps : TWindowSeam {
   TVellumEdit* Edit() const { return Editor(J); }
   std::string Shown() const { return DocumentText(*Edit()->VLData()); }
   TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
-  size_t CellEditors() const {
-    size_t n = 0;
-    for (TCustomVellumEdit* e = Edit(); (e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()));) ++n;
-    return n;
-  }
+  size_t CellEditors() const { return qytest::CellEditorChain(Edit()).size(); }
   // The keyboard reaches the editor the caret is in.
   bool KeysToInnermost() const {
     QWidget* target = KeyTarget();
