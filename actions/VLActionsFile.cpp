@@ -302,6 +302,36 @@ void FormatOfName(const String& Name, TVLOfficeConverter& Converter, bool Conver
   }
 }
 
+// A picture of the document's own, in its text or in a cell of a table at
+// any depth: what a page would show as a picture.
+bool HoldsPictures(TCustomVLData& Data, int Depth = 0) {
+  for (Integer i = 0; i < Data.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = Data.GetItem(i);
+    if (item->StyleNo == vlsBullet || item->StyleNo == vlsHotspot) return true;
+    if ((item->StyleNo == vlsPicture || item->StyleNo == vlsHotPicture) && item->GetGraphic()) return true;
+    if (Depth >= 64) continue;
+    std::unique_ptr<TVLStoreSubVLData> state;
+    for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub; sub = item->GetSubVLData(state, 4))
+      if (HoldsPictures(*sub, Depth + 1)) return true;
+  }
+  return false;
+}
+
+// A converter whose files cannot hold pictures asks before it writes a copy
+// of a document that has some; true when the copy is to be written. Plain
+// text is chosen for what it is and asks nothing.
+bool PicturesMayBeLeftOut(TVLActionEditor* E, TVLOfficeConverter& Converter, TvlFileExportFilter Format,
+                          int ConverterIndex) {
+  if (Format != ffeOfficeConverters) return true;
+  TVLOfficeCnvList& list = Converter.GetExportConverters();
+  if (ConverterIndex < 0 || ConverterIndex >= list.Count()) return true;
+  const TVLOfficeConverterInfo* info = list.GetItem(ConverterIndex);
+  if (info->KeepsPictures || !E->GetVLData() || !HoldsPictures(*E->GetVLData())) return true;
+  return MessageBox("The copy as " + info->Name +
+                        " cannot hold the pictures of this document; they are left out.\rSave the copy anyway?",
+                    LanguageText(210), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 }  // namespace
 
 void TvlActionExport::ExecuteTarget(TObject* Target) {
@@ -325,16 +355,20 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
   if (fs::path(FileName).parent_path().empty()) dialog.InitialDir = InitialDir;
   if (!dialog.Execute()) return;
   FilterIndex = dialog.FilterIndex;
+  TvlFileExportFilter format = ffeVLF;
+  int converterIndex = -1;
+  int* converterOf = Filter.Contains(ffeOfficeConverters) ? &converterIndex : nullptr;
+  const bool known = ExportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf);
+  if (known) {
+    FormatOfName(dialog.FileName, converter, converterOf != nullptr, format, converterIndex);
+    // The question is answered before anything is written; No writes nothing.
+    TVLEditorWatch watch(E);
+    if (!PicturesMayBeLeftOut(E, converter, format, converterIndex) || watch.Gone()) return;
+  }
   bool ok = false;
-  {
+  if (known) {
     TWaitCursor wait;
-    TvlFileExportFilter format = ffeVLF;
-    int converterIndex = -1;
-    int* converterOf = Filter.Contains(ffeOfficeConverters) ? &converterIndex : nullptr;
-    if (ExportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
-      FormatOfName(dialog.FileName, converter, converterOf != nullptr, format, converterIndex);
-      ok = Export(E, dialog.FileName, format, converterIndex);
-    }
+    ok = Export(E, dialog.FileName, format, converterIndex);
   }
   if (!ok) {
     // The converter's own limits and a cancel say so; else the file failed.

@@ -154,6 +154,8 @@ struct TInstalledFormat {
   const char* Extensions;
   const char* Reader;
   const char* Writer;
+  // The written file holds the pictures (not names of files beside it).
+  bool Pictures = true;
 };
 constexpr TInstalledFormat kPandocFormats[] = {
     {"Word Document", "docx", "docx", "docx"},
@@ -161,8 +163,8 @@ constexpr TInstalledFormat kPandocFormats[] = {
     {"EPUB Book", "epub", "epub", "epub"},
     // Its tables cannot hold nested tables or merged cells, and split
     // words to fit narrow columns: tables are written in HTML.
-    {"Markdown", "md markdown", "markdown", "markdown-grid_tables-pipe_tables-simple_tables-multiline_tables"},
-    {"Web Page", "html htm", "html", "html5"},
+    {"Markdown", "md markdown", "markdown", "markdown-grid_tables-pipe_tables-simple_tables-multiline_tables", false},
+    {"Web Page", "html htm", "html", "html5", false},
 };
 // The office suite's: the reader is found from the file's content; the
 // writers are its export filters.
@@ -195,8 +197,9 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // with them, the spans (the look of runs, which its writers do not carry)
 // are unwrapped here. An OL without a type is decimal, at any depth (the
 // converter would letter a nested one). An EPUB book needs a title: the
-// file's name.
-bool WritePageFilter(const String& fileName, const String& copyName) {
+// file's name. Without pictures, a picture goes, and so does a link that
+// held nothing else.
+bool WritePageFilter(const String& fileName, const String& copyName, bool withPictures) {
   const size_t dot = copyName.rfind('.');
   const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
   String quoted;
@@ -211,7 +214,9 @@ bool WritePageFilter(const String& fileName, const String& copyName) {
                       "    m.title = pandoc.MetaInlines({pandoc.Str('" + quoted + "')})\n"
                       "  end\n"
                       "  return m\n"
-                      "end\n";
+                      "end\n" +
+                      String(withPictures ? "" : "function Image(i) return {} end\n"
+                                                 "function Link(l) if #l.content == 0 then return {} end end\n");
   return WritePrivateFile(fileName, text.data(), text.size());
 }
 
@@ -590,6 +595,7 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     auto info = std::make_unique<TVLOfficeConverterInfo>();
     info->Name = name;
     info->HTML = html;
+    info->KeepsPictures = f.Pictures;
     info->Filter = ExtensionsToMasks(f.Extensions);
     // The sandbox keeps a foreign document from pulling in other files or
     // anything from the network while it is read. Our own RTF needs none,
@@ -682,14 +688,17 @@ void TVLOfficeCnvList::ExportHTML(const String& fileName, Integer index,
     FOwner->ErrorCode = 2;
     Abort();
   }
-  Export(fileName, GetItem(index)->ExportHTMLCommand, "entry.html", [&](const String& input) {
-    struct stat st {};
-    return writePage && writePage(input) && ::stat(input.c_str(), &st) == 0 && st.st_size > 0;
-  });
+  Export(
+      fileName, GetItem(index)->ExportHTMLCommand, "entry.html",
+      [&](const String& input) {
+        struct stat st {};
+        return writePage && writePage(input) && ::stat(input.c_str(), &st) == 0 && st.st_size > 0;
+      },
+      GetItem(index)->KeepsPictures);
 }
 
 void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>& command, const String& inputName,
-                              const std::function<bool(const String&)>& writeInput) {
+                              const std::function<bool(const String&)>& writeInput, bool withPictures) {
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
   const TWorkFolder work;
   // Through a symbolic link the file it leads to is replaced, not the link.
@@ -702,7 +711,8 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   const TRunNames names = ready ? work.Names(work.CopyFolder() + "/" + ExtractFileName(target), inputName)
                                 : TRunNames{};
   Integer code = ready ? 0 : 4;
-  if (code == 0 && Mentions(command, "%5") && !WritePageFilter(names.Filter, ExtractFileName(target))) code = 4;
+  if (code == 0 && Mentions(command, "%5") && !WritePageFilter(names.Filter, ExtractFileName(target), withPictures))
+    code = 4;
   if (code == 0 && !writeInput(names.Rtf)) code = 4;
   if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
   const String result = !ready ? String() : Mentions(command, "%1") ? names.Foreign : OnlyFileIn(names.Result);

@@ -61,6 +61,10 @@ public:
   String Filter;
   // Reads or writes web pages, which the program also does itself.
   bool HTML = false;
+  // Its files hold the document's pictures. A Markdown file can only name
+  // picture files, and those of a run go with the run: such a copy is
+  // written without the pictures (and without references to them).
+  bool KeepsPictures = true;
 };
 
 class TVLOfficeConverter;
@@ -87,8 +91,9 @@ public:
   void ExportHTML(const String& fileName, Integer index, const std::function<bool(const String&)>& writePage);
 
 private:
+  // withPictures false: the page filter leaves the pictures out.
   void Export(const String& fileName, const std::vector<String>& command, const String& inputName,
-              const std::function<bool(const String&)>& writeInput);
+              const std::function<bool(const String&)>& writeInput, bool withPictures = true);
   TVLOfficeConverter* FOwner;
   bool FImport;
   std::vector<std::unique_ptr<TVLOfficeConverterInfo>> FItems;

@@ -11,10 +11,8 @@
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
+#include "NestedTablesEntry.h"
 
-#include <array>
-#include <cstdio>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -22,79 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Blanks at the ends of a run reach the page as hard blanks (a writer's
-// rule, left alone here): a blank is a blank.
-std::string Blanks(std::string s) {
-  for (const char* hard : {"\xC2\xA0", "&nbsp;", "&#160;"})
-    for (size_t at = s.find(hard); at != std::string::npos; at = s.find(hard, at)) s.replace(at, std::strlen(hard), " ");
-  return s;
-}
-
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  pclose(p);
-  return out;
-}
-
-// Bold runs inside a paragraph and a list item; a decimal list with a
-// decimal second level.
-const char kRuns[] =
-    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
-    "{\\*\\listtable"
-    "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\li720\\fi-360}\\listid1}"
-    "{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
-    "{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\li1440\\fi-360}"
-    "\\listid2}}"
-    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
-    "\\pard Start {\\b middle} end of sentence.\\par"
-    "\\pard\\ls1\\ilvl0 Item {\\b bold} rest of the item\\par"
-    "\\pard\\ls1\\ilvl0 Plain item\\par"
-    "\\pard\\ls2\\ilvl0 First\\par\\pard\\ls2\\ilvl1 Nested decimal\\par"
-    "\\pard Closing words.\\par}";
-
-// A table whose cell holds a 2x2 table, a cell of which holds another 2x2
-// table; merged cells at the first two levels, and a cell with a bold run.
-void AddNestedTables(TVellumEdit* edit, Integer bold) {
-  VLRegisterTableItem();
-  auto outer = TVLTableItemInfo::CreateEx(2, 3, edit->VLData());
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer c = 0; c < 3; ++c) {
-      const std::string t = "Outer" + std::to_string(r) + std::to_string(c);
-      outer->GetCell(r, c)->SetItemTextA(0, t);
-    }
-  // The last column's two cells are one.
-  ASSERT_TRUE(outer->MergeCells(0, 2, 1, 2, true));
-  TVLTableCellData* host = outer->GetCell(0, 0);
-  auto middle = TVLTableItemInfo::CreateEx(3, 2, host);
-  for (Integer r = 0; r < 3; ++r)
-    for (Integer c = 0; c < 2; ++c)
-      middle->GetCell(r, c)->SetItemTextA(0, "Middle" + std::to_string(r) + std::to_string(c));
-  // The last row's two cells are one.
-  ASSERT_TRUE(middle->MergeCells(2, 0, 2, 1, true));
-  TVLTableCellData* deepHost = middle->GetCell(1, 0);
-  auto deep = TVLTableItemInfo::CreateEx(2, 2, deepHost);
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer c = 0; c < 2; ++c) {
-      const std::string t = "Deep" + std::to_string(r) + std::to_string(c);
-      deep->GetCell(r, c)->SetItemTextA(0, t);
-    }
-  deepHost->AddItem("", deep.release());
-  host->AddItem("", middle.release());
-  // A cell whose style changes inside it.
-  TVLTableCellData* styled = outer->GetCell(1, 1);
-  styled->Clear();
-  styled->AddTextItem("Cell start ", 0, 0);
-  styled->AddTextItem("bold", bold, -1);
-  styled->AddTextItem(" cell end", 0, -1);
-  edit->AddItem("", outer.release());
-  edit->AddTextItem("After the table.", 0, 0);
-  edit->Format();
-}
+using nestedentry::AddNestedTables;
+using nestedentry::Blanks;
+using nestedentry::kRuns;
+using nestedentry::Output;
 
 // The text of a file for a search: the XML of a packaged document without
 // its tags, a Word 97 document's bytes with its 16-bit characters narrowed.
@@ -130,8 +59,6 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     ASSERT_TRUE(b.Edit->LoadRTF((dir / "runs.rtf").string()));
     AddNestedTables(b.Edit, bold);
     if (HasFatalFailure()) return;
-    const std::vector<std::string> cells = {"Outer00", "Outer01", "Outer10", "Outer02", "Middle00", "Middle01", "Middle10",
-             "Middle11", "Middle20", "Deep00", "Deep01", "Deep10", "Deep11"};
     auto* exporter = new TvlActionExport(b.Form);
     exporter->SetControl(b.Edit);
     const fs::path copy = dir / ("copy" + std::to_string(i) + ext);
@@ -140,7 +67,7 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     ++checked;
 
     const std::string text = Blanks(TextOf(copy));
-    for (const std::string& cell : cells) EXPECT_NE(text.find(cell), std::string::npos) << cell;
+    for (const std::string& cell : nestedentry::kCells) EXPECT_NE(text.find(cell), std::string::npos) << cell;
     EXPECT_NE(text.find("Nested decimal"), std::string::npos);
     if (!pandoc) continue;
 

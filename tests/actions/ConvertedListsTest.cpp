@@ -11,12 +11,13 @@
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
+#include "NestedTablesEntry.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
+
+using nestedentry::Output;
 
 // Lower-case letters with a bullet list under b., bullets, upper-case Roman
 // numerals.
@@ -38,17 +39,6 @@ const char kLists[] =
     "\\pard Between again.\\par"
     "\\pard\\ls3\\ilvl0 one\\par\\pard\\ls3\\ilvl0 two\\par"
     "\\pard After.\\par}";
-
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  pclose(p);
-  return out;
-}
 
 std::vector<std::string> MarkerTexts(TVellumEdit* e) {
   std::vector<std::string> r;
