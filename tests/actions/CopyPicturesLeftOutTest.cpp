@@ -41,9 +41,14 @@ std::unique_ptr<TGraphic> Jpeg(QColor color) {
   return jpeg;
 }
 
-// A picture at the end of the document's (or cell's) last paragraph.
-void AddPicture(TCustomVLData* data, QColor color) {
-  auto picture = TVLGraphicItemInfo::CreateEx(data, Jpeg(color), vlvaBaseline);
+// A picture at the end of the document's (or cell's) last paragraph; a
+// linked one when asked.
+void AddPicture(TCustomVLData* data, QColor color, bool linked = false) {
+  std::unique_ptr<TVLGraphicItemInfo> picture;
+  if (linked) picture = std::make_unique<TVLHotGraphicItemInfo>(data);
+  else picture = std::make_unique<TVLGraphicItemInfo>(data);
+  picture->StyleNo = linked ? vlsHotPicture : vlsPicture;
+  picture->Image = Jpeg(color);
   picture->ParaNo = -1;
   data->AddItem("", picture.release());
 }
@@ -51,13 +56,14 @@ void AddPicture(TCustomVLData* data, QColor color) {
 // The entry with pictures where asked, and Save a Copy as the program sets
 // it up.
 struct TEntry : TEditorBench {
-  TEntry(const qytest::TempDir& dir, bool textPicture, bool cellPicture) {
+  TEntry(const qytest::TempDir& dir, bool textPicture, bool cellPicture, bool linked = false) {
+    Edit->OnURLNeeded = [](TCustomVellum*, Integer, String& url) { url = "https://pictures.example/"; };
     const Integer bold = AddText([](TFontInfo& f) { f.Style.Include(fsBold), f.Standard = false; });
     qytest::WriteFileBytes(dir / "runs.rtf", nestedentry::kRuns);
     EXPECT_TRUE(Edit->LoadRTF((dir / "runs.rtf").string()));
     fs::remove(dir / "runs.rtf");
     if (textPicture) {
-      AddPicture(Edit->VLData(), Qt::red);
+      AddPicture(Edit->VLData(), Qt::red, linked);
       Edit->AddTextItem(" and the words after the picture.", 0, -1);
     }
     nestedentry::AddNestedTables(Edit, bold, [cellPicture](TVLTableCellData* cell) {
@@ -233,20 +239,22 @@ TEST(CopyPicturesLeftOut, TheQuestionComesForAnEntryWithPicturesAndNoWritesNothi
   if (!ToolsThere()) GTEST_SKIP() << "the office suite or pandoc is not installed";
   struct TCase {
     const char* Name;
-    bool TextPicture, CellPicture;
+    bool TextPicture, CellPicture, Linked;
     int Answer;
     bool Asked, Written;
   } cases[] = {
-      {"no picture", false, false, IDYES, false, true},
-      {"a picture three tables deep, No", false, true, IDNO, true, false},
-      {"a picture three tables deep, Yes", false, true, IDYES, true, true},
-      {"a picture in the text, No", true, false, IDNO, true, false},
-      {"pictures in both, Yes", true, true, IDYES, true, true},
+      {"no picture", false, false, false, IDYES, false, true},
+      {"a picture three tables deep, No", false, true, false, IDNO, true, false},
+      {"a picture three tables deep, Yes", false, true, false, IDYES, true, true},
+      {"a picture in the text, No", true, false, false, IDNO, true, false},
+      {"pictures in both, Yes", true, true, false, IDYES, true, true},
+      // The link goes with the picture it held.
+      {"a linked picture, Yes", true, false, true, IDYES, true, true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     qytest::TempDir dir;
-    TEntry e(dir, c.TextPicture, c.CellPicture);
+    TEntry e(dir, c.TextPicture, c.CellPicture, c.Linked);
     int markdown = 0;
     for (const TRoute& route : Routes(e))
       if (route.Ext == ".md") markdown = route.Index;
@@ -263,6 +271,7 @@ TEST(CopyPicturesLeftOut, TheQuestionComesForAnEntryWithPicturesAndNoWritesNothi
     const TPictures pictures = PicturesOf(copy);
     EXPECT_EQ(pictures.Carried, 0);
     EXPECT_TRUE(pictures.Missing.empty()) << pictures.Missing.front();
+    EXPECT_EQ(qytest::ReadFileBytes(copy).find("pictures.example"), std::string::npos);
     ExpectWhole(PandocText(copy), c.Name);
   }
 }
