@@ -162,9 +162,14 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
   if (data.GetItemStyle(itemNo) >= 0) {
     if (searchIn(itemNo, false)) return true;
   } else {
+    // Only an item selected whole (by its last match, or by a search going
+    // on past its cell editor) goes on where it stopped. With the caret on
+    // it (Ctrl+Home beside selected cells) it is searched whole: the place
+    // it remembers is stale, from a cell editor closed since.
     Integer s1, o1, s2, o2;
     data.GetSelBounds(true, s1, o1, s2, o2);
-    if (searchInside(itemNo, s1 == itemNo && s2 == itemNo)) return true;
+    const bool selectedWhole = data.SelectionExists(false, false) && s1 == itemNo && s2 == itemNo && o1 == 0 && o2 == 1;
+    if (searchInside(itemNo, selectedWhole)) return true;
   }
   if (down) {
     for (Integer i = itemNo + 1; i < data.GetItemCount(); ++i)

@@ -24,7 +24,7 @@ namespace {
 using qytest::DocumentText;
 using qytest::TWindowSeam;
 
-struct TTableWindow : TWindowSeam {
+struct TTableWindow : qytest::TMouseOn<TWindowSeam> {
   TTableWindow() {
     J = OpenWindow("Diary", 0);
     ShowActive();
@@ -38,19 +38,6 @@ struct TTableWindow : TWindowSeam {
   static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) { return qytest::FirstTableIn(holder); }
   static QPoint CellPoint(TCustomVellumEdit* holder, TVLTableItemInfo* t, Integer row, Integer col, Integer dx = -1) {
     return qytest::CellPointOnScreen(holder, t, row, col, dx);
-  }
-  bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    Pointer.Send(Window(), type, global, mods);
-    return Settle();
-  }
-  bool ClickAt(QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    return Mouse(QEvent::MouseButtonPress, global, mods) && Mouse(QEvent::MouseButtonRelease, global, mods);
-  }
-  bool DragBetween(QPoint from, QPoint to) {
-    if (!Mouse(QEvent::MouseButtonPress, from)) return false;
-    for (int i = 1; i <= 4; ++i)
-      if (!Mouse(QEvent::MouseMove, from + (to - from) * i / 4)) return false;
-    return Mouse(QEvent::MouseButtonRelease, to);
   }
   // The idle time after a command: the toolbar and menu states brought up
   // to date, as the application's idle handler does.
@@ -102,7 +89,6 @@ struct TTableWindow : TWindowSeam {
   }
 
   TOpenJournal* J = nullptr;
-  qytest::TMouseGrab Pointer;
 };
 
 // Cells selected by each way there is, then the day changed by Date

@@ -1,7 +1,8 @@
 // What random sequences of table commands in the journal window found, each
 // replayed as its user does it (menu commands, keys, clicks): a table gone
 // with its rows leaves the entry's editor working, a selected cell takes
-// the typing.
+// the typing, Find from the top reaches every cell, also after a block of
+// cells was selected.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,7 @@ using qytest::TWindowSeam;
 
 size_t Tables(const std::string& shown) { return static_cast<size_t>(std::count(shown.begin(), shown.end(), '[')); }
 
-struct TTableSteps : TWindowSeam {
+struct TTableSteps : qytest::TMouseOn<TWindowSeam> {
   TTableSteps() {
     J = OpenWindow("Diary", 0);
     ShowActive();
@@ -85,6 +87,37 @@ struct TTableSteps : TWindowSeam {
     dlg->CloseDialog();
     Settle();
     return found && Activate(Window());
+  }
+
+  // The mouse on a cell of the entry's first table, as the toolkit
+  // delivers it.
+  QPoint OuterCell(Integer row, Integer col) const {
+    return qytest::CellPointOnScreen(Edit(), qytest::FirstTableIn(Edit()), row, col);
+  }
+  // A match found `depth` tables deep: selected in the innermost of as
+  // many cell editors, the keyboard there, and text typed after the find
+  // window closed replaces it there, not in an outer cell.
+  void ExpectTypingReplacesMatch(const std::string& word, size_t depth) {
+    EXPECT_EQ(CellEditors(), depth);
+    EXPECT_EQ(WideToUtf8(Innermost()->GetSelTextW()), word);
+    EXPECT_TRUE(KeysToInnermost());
+    ASSERT_TRUE(Type("Zürich"));
+    EXPECT_EQ(DocumentText(*Innermost()->VLData()), "Zürich") << Shown();
+    const std::string shown = Shown();
+    EXPECT_EQ(shown.find(word), std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), 'Z'), 1) << shown;
+  }
+  // A block of cells is selected in a table of the open editors.
+  bool CellsSelected() const {
+    std::vector<TCustomVellumEdit*> editors{Edit()};
+    for (TVLTableInplaceEdit* e : qytest::CellEditorChain(Edit())) editors.push_back(e);
+    for (TCustomVellumEdit* e : editors) {
+      TVLTableItemInfo* t = qytest::FirstTableIn(e);
+      for (Integer r = 0; t && r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (t->IsCellSelected(r, c)) return true;
+    }
+    return false;
   }
 
   TOpenJournal* J = nullptr;
@@ -177,17 +210,47 @@ TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
     ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
     ASSERT_EQ(w.CellEditors(), 0u);
     ASSERT_TRUE(w.FindNext("Łódź")) << "not found in " << w.Shown();
-    EXPECT_EQ(w.CellEditors(), static_cast<size_t>(depth));
-    EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), "Łódź");
-    EXPECT_TRUE(w.KeysToInnermost());
-    // With the find window closed, typing replaces the match where it was
-    // found, not in an outer cell.
-    ASSERT_TRUE(w.Type("Zürich"));
-    EXPECT_EQ(DocumentText(*w.Innermost()->VLData()), "Zürich") << w.Shown();
-    const std::string shown = w.Shown();
-    EXPECT_EQ(shown.find("Łódź"), std::string::npos) << shown;
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), 'Z'), 1) << shown;
+    w.ExpectTypingReplacesMatch("Łódź", static_cast<size_t>(depth));
   }
+}
+
+// The entry starts with a table (the word in the first cell of a table one
+// to three deep), cells are selected after it was edited, and Ctrl+Home:
+// Find no longer goes on from the cell edited last, past the word. It finds
+// it, and typing replaces it. The cells are selected in the entry's table
+// each way a user has, and by Select Table in the innermost one (Ctrl+Home
+// then goes to the start of the cell that holds it).
+TEST(TableSequenceFaults, FindAfterACellSelectionReachesEveryCell) {
+  struct Way {
+    const char* name;
+    std::function<bool(TTableSteps&)> select;
+  };
+  auto clickThen = [](const char* command) {
+    return [command](TTableSteps& w) { return w.ClickAt(w.OuterCell(1, 1)) && w.Menu(command); };
+  };
+  const Way ways[] = {
+      {"Select Table", clickThen("vlActionTableSelectTable")},
+      {"Select Cell", clickThen("vlActionTableSelectCell")},
+      {"drag", [](TTableSteps& w) { return w.DragBetween(w.OuterCell(1, 0), w.OuterCell(1, 1)); }},
+      {"Shift+click",
+       [](TTableSteps& w) { return w.ClickAt(w.OuterCell(1, 0)) && w.ClickAt(w.OuterCell(1, 1), Qt::ShiftModifier); }},
+      {"Select Table in the innermost", [](TTableSteps& w) { return w.Menu("vlActionTableSelectTable"); }},
+  };
+  for (const Way& way : ways)
+    for (const int depth : {1, 2, 3}) {
+      SCOPED_TRACE(std::string(way.name) + ", depth " + std::to_string(depth));
+      TTableSteps w;
+      for (int level = 1; level <= depth; ++level) ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Type("Łódź"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("don’t"));
+      ASSERT_TRUE(way.select(w));
+      ASSERT_TRUE(w.CellsSelected()) << w.Shown();
+      ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+      const bool found = w.FindNext("Łódź");
+      EXPECT_TRUE(found) << "not found in " << w.Shown();
+      if (found) w.ExpectTypingReplacesMatch("Łódź", static_cast<size_t>(depth));
+    }
 }
 
 }  // namespace

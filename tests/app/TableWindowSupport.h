@@ -65,4 +65,25 @@ private:
   QPointer<QWidget> FGrabber;
 };
 
+// Clicks and drags on a window seam's main window (screen points), each
+// event settled before the next.
+template <typename Seam>
+struct TMouseOn : Seam {
+  bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Pointer.Send(this->Window(), type, global, mods);
+    return this->Settle();
+  }
+  bool ClickAt(QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    return Mouse(QEvent::MouseButtonPress, global, mods) && Mouse(QEvent::MouseButtonRelease, global, mods);
+  }
+  bool DragBetween(QPoint from, QPoint to) {
+    if (!Mouse(QEvent::MouseButtonPress, from)) return false;
+    for (int i = 1; i <= 4; ++i)
+      if (!Mouse(QEvent::MouseMove, from + (to - from) * i / 4)) return false;
+    return Mouse(QEvent::MouseButtonRelease, to);
+  }
+
+  TMouseGrab Pointer;
+};
+
 }  // namespace qytest
