@@ -808,7 +808,10 @@ void TWinControl::AlignControls() {
 void TWinControl::SetFocus() {
   QWidget* w = Widget();
   if (!w) return;
-  w->setFocus(Qt::OtherFocusReason);
+  // The focus leaving another control runs its handlers, which may close
+  // this one: it stays on the stack, as in a handler of its own, till the
+  // toolkit is done with it.
+  RunControlHandler(this, [w] { w->setFocus(Qt::OtherFocusReason); });
 }
 
 bool TWinControl::Focused() const {
