@@ -253,12 +253,8 @@ bool TVLScroller::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePo
 void TVLScroller::DoEnter() {
   TCustomControl::DoEnter();
   if (FDestroying) return;
-  auto* editor = dynamic_cast<TWinControl*>(GetInplaceEditor());
-  if (!editor) return;
-  editor->SetFocus();
-  // The focus leaving here may have closed that editor meanwhile (a mouse
-  // move over the table it was open in): the keyboard stays here then.
-  if (!FDestroying && GetInplaceEditor() != editor && CanFocus()) SetFocus();
+  if (TControl* editor = GetInplaceEditor())
+    if (auto* w = dynamic_cast<TWinControl*>(editor)) w->SetFocus();
 }
 
 TControl* TVLScroller::AssignActiveSubData(TCustomVLData* vlData, TCustomVLItemInfo* item) {

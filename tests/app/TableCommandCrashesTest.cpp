@@ -1,14 +1,17 @@
 // Table commands, cell selections and the cell editors meeting in the
 // journal window, driven as its user does (menu commands, keys, clicks and
 // drags on the window): selected cells outlive no document, a merge in a
-// nested table leaves the caret in the merged cell, and undo takes back a
-// merge, the typing after it and a split one step at a time.
+// nested table leaves the caret in the merged cell (after a drag from a
+// double-clicked word too), a cell editor closed while the focus goes to it
+// leaves the program running, and undo takes back a merge, the typing after
+// it and a split one step at a time.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
 #include "actions/SplitVLFrm.h"
 #include "richtext/table/VLCellEditor.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -280,6 +283,33 @@ TEST(Framed, DragFromASelectedWordThenMergeKeepsTheKeys) {
   if (!TTableWindow::WindowManagerRunning())
     GTEST_SKIP() << "no window manager here (run through the _framed test, which starts Xvfb with openbox)";
   DragFromASelectedWordThenMerge();
+}
+
+// A cell pressed, and while the button is down the mouse over another cell
+// and the entry's editor given the focus: the focus leaving that editor for
+// the cell editor moves the mouse over the table, which selects both cells
+// and closes the cell editor the focus is going to. The program goes on,
+// and the keyboard stays with the entry's editor.
+TEST(TableCommandCrashes, ACellEditorClosedWhileTheFocusGoesToItLeavesTheKeyboardWithTheTable) {
+  TTableWindow w;
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("a"));
+  TVLTableItemInfo* t = TTableWindow::TableIn(w.Edit());
+  ASSERT_NE(t, nullptr);
+  ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Press, TTableWindow::CellPoint(w.Edit(), t, 0, 0)));
+  ASSERT_EQ(w.Cells().size(), 1u);
+  const QPoint other = TTableWindow::CellPoint(w.Edit(), t, 1, 1);
+  // The pointer there before the toolkit hears of it.
+  QCursor::setPos(other);
+  w.Edit()->SetFocus();
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Release, other));
+  w.Idle();
+  EXPECT_TRUE(t->CellsSelected());
+  EXPECT_TRUE(w.Cells().empty());
+  QWidget* focus = QApplication::focusWidget();
+  EXPECT_TRUE(focus && focus->window() == w.Window() && focus->isVisible()) << "the keyboard went out of the window";
+  EXPECT_EQ(TControl::FromWidget(focus), w.Edit());
 }
 
 // Merge, typing in the merged cell and a split through the menu and its
