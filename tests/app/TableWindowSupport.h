@@ -8,9 +8,12 @@
 #include "platform/gui/ControlsPrivate.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <vector>
 
@@ -85,5 +88,31 @@ struct TMouseOn : Seam {
 
   TMouseGrab Pointer;
 };
+
+// The mouse as the window system hands it over: to the window, where the
+// toolkit finds the widget under a press and keeps the rest of the click for
+// that one (dropping it, that one gone). A press first puts the pointer
+// there, for what asks the screen where the mouse is; a drag's moves do not
+// (the pointer's own moves would come in between).
+enum class TWindowMouseAct { Press, Move, Release, DoubleClick };
+inline void WindowMouse(QWidget* top, TWindowMouseAct act, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWindow* window = top ? top->windowHandle() : nullptr;
+  if (!window) return;
+  const QPoint at = window->mapFromGlobal(global);
+  switch (act) {
+    case TWindowMouseAct::Press:
+    case TWindowMouseAct::DoubleClick:
+      QCursor::setPos(global);
+      // On a display the pointer's move arrives as an event: before the press.
+      if (QGuiApplication::platformName() != "offscreen") QTest::qWait(50);
+      if (act == TWindowMouseAct::Press)
+        QTest::mousePress(window, Qt::LeftButton, mods, at);
+      else
+        QTest::mouseDClick(window, Qt::LeftButton, mods, at);
+      break;
+    case TWindowMouseAct::Move: QTest::mouseMove(window, at); break;
+    case TWindowMouseAct::Release: QTest::mouseRelease(window, Qt::LeftButton, mods, at); break;
+  }
+}
 
 }  // namespace qytest

@@ -1,6 +1,6 @@
 // Seeded random sequences of what a user does to tables in the real journal
 // window: the Table menu's commands, cell selections by click, Shift+click
-// and drag, typing, Tab, Enter and Backspace in the cell editors, Undo and
+// and drag, a word double-clicked (and dragged from), typing, Tab, Enter and Backspace in the cell editors, Undo and
 // Redo in runs, the clipboard, Find, Print, a change of date, Lock and Save,
 // over tables nested up to three deep. After every step the program must
 // still answer, keys must reach the editor the caret is in, a saved entry
@@ -11,6 +11,7 @@
 // sets the steps of each sequence; scripts/table-sequences.sh runs many
 // seeds side by side.
 #include "app/FindReportSupport.h"
+#include "app/TableWindowSupport.h"
 
 #include "actions/IntegerVLFrm.h"
 #include "actions/SplitVLFrm.h"
@@ -27,7 +28,6 @@
 
 #include <QDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -141,36 +141,29 @@ struct TSequence : TFindReportWorld {
     }
     return spots;
   }
-  // Where a cell's middle lies in the main window; false when it is not
-  // on the screen.
-  bool WindowPoint(const TSpot& s, QPoint& at) const {
+  // Where a cell's middle (or a point dx pixels into its text) lies in the
+  // main window; false when it is not on the screen.
+  bool WindowPoint(const TSpot& s, QPoint& at, Integer dx = -1) const {
     TVLEditVLData* d = s.Editor->EditData();
     if (s.Table->DrawItemNo < 0 || s.Table->DrawItemNo >= d->DrawItems.Count()) return false;
     const TVLDrawLineInfo* item = d->DrawItems[s.Table->DrawItemNo];
     const TVLTableCellData* cell = s.Table->GetCell(s.Row, s.Col);
     if (!cell || cell->Width <= 0 || cell->Height <= 0) return false;
     QWidget* surface = ClientWidgetOf(s.Editor);
-    const QPoint p(item->Left - d->GetHOffset() + cell->Left + cell->Width / 2,
+    const QPoint p(item->Left - d->GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx),
                    item->Top - d->GetVOffset() + cell->Top + std::min<Integer>(cell->Height / 2, 6));
     if (!surface || !surface->isVisible() || !surface->rect().contains(p)) return false;
     at = surface->mapTo(Window(), p);
     return Window()->rect().contains(at);
   }
-  // The widget under a point of the window and the point in its coordinates.
-  QWidget* Under(QPoint at, QPoint& local) const {
-    QWidget* w = Window()->childAt(at);
-    if (w) local = w->mapFrom(Window(), at);
-    return w;
+  // The mouse at a point of the window, through the window as the window
+  // system hands it over.
+  void MouseAt(qytest::TWindowMouseAct act, QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    qytest::WindowMouse(Window(), act, Window()->mapToGlobal(at), mods);
   }
-  // A press and release at a point of the window, as the mouse gives them:
-  // the release goes to the widget that took the press while it is there.
   void ClickWindowAt(QPoint at, Qt::KeyboardModifiers mods) {
-    QPoint local;
-    QPointer<QWidget> w = Under(at, local);
-    if (!w) return;
-    QTest::mousePress(w, Qt::LeftButton, mods, local);
-    if (!w) w = Under(at, local);
-    if (w) QTest::mouseRelease(w, Qt::LeftButton, mods, w->mapFrom(Window(), at));
+    MouseAt(qytest::TWindowMouseAct::Press, at, mods);
+    MouseAt(qytest::TWindowMouseAct::Release, at, mods);
   }
   std::string Name(const TSpot& s) const {
     return "cell " + std::to_string(s.Row) + "," + std::to_string(s.Col) + " of a table at level " +
@@ -187,36 +180,47 @@ struct TSequence : TFindReportWorld {
     ClickWindowAt(at, mods);
     return true;
   }
+  // Another cell of the same table, and where it lies in the window.
+  bool OtherCell(const TSpot& a, TSpot& b, QPoint& at) {
+    std::vector<TSpot> same;
+    for (const TSpot& s : Spots())
+      if (s.Table == a.Table && (s.Row != a.Row || s.Col != a.Col)) same.push_back(s);
+    if (same.empty()) return false;
+    b = same[static_cast<size_t>(Pick(0, static_cast<int>(same.size()) - 1))];
+    return WindowPoint(b, at);
+  }
+  void DragTo(QPoint from, QPoint to) {
+    MouseAt(qytest::TWindowMouseAct::Press, from);
+    MouseAt(qytest::TWindowMouseAct::Move, (from + to) / 2);
+    MouseAt(qytest::TWindowMouseAct::Move, to);
+    MouseAt(qytest::TWindowMouseAct::Release, to);
+  }
   bool DragCells() {
     const std::vector<TSpot> spots = Spots();
     if (spots.size() < 2) return false;
     const TSpot a = spots[static_cast<size_t>(Pick(0, static_cast<int>(spots.size()) - 1))];
-    std::vector<TSpot> same;
-    for (const TSpot& s : spots)
-      if (s.Table == a.Table && (s.Row != a.Row || s.Col != a.Col)) same.push_back(s);
-    if (same.empty()) return false;
-    const TSpot b = same[static_cast<size_t>(Pick(0, static_cast<int>(same.size()) - 1))];
-    QPoint from, to, local;
-    if (!WindowPoint(a, from) || !WindowPoint(b, to)) return false;
-    QWidget* w = Under(from, local);
-    if (!w) return false;
+    TSpot b{};
+    QPoint from, to;
+    if (!WindowPoint(a, from) || !OtherCell(a, b, to)) return false;
     Note("drag from " + Name(a) + " to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
-    QPointer<QWidget> pressed = w;
-    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, local);
-    // The moves go to the widget that took the press while it is there,
-    // else to the one under the mouse.
-    auto moveTo = [&](QPoint at, bool release) {
-      QWidget* target = pressed ? pressed.data() : Under(at, local);
-      if (!target) return;
-      const QPoint p = target->mapFrom(Window(), at);
-      if (release)
-        QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, p);
-      else
-        QTest::mouseMove(target, p);
-    };
-    moveTo((from + to) / 2, false);
-    moveTo(to, false);
-    moveTo(to, true);
+    DragTo(from, to);
+    return true;
+  }
+  // A double click on a cell's first word, which selects it; then perhaps a
+  // drag from the selected word over another cell of the table.
+  bool DoubleClickWord() {
+    const std::vector<TSpot> spots = Spots();
+    if (spots.empty()) return false;
+    const TSpot a = spots[static_cast<size_t>(Pick(0, static_cast<int>(spots.size()) - 1))];
+    QPoint word;
+    if (!WindowPoint(a, word, 3)) return false;
+    Note("double-click the word in " + Name(a));
+    MouseAt(qytest::TWindowMouseAct::DoubleClick, word);
+    TSpot b{};
+    QPoint to;
+    if (!Chance(50) || !Settle() || !OtherCell(a, b, to)) return true;
+    Note("drag from the word to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
+    DragTo(word, to);
     return true;
   }
   // A click on the entry's first paragraph, outside every table.
@@ -496,7 +500,7 @@ struct TSequence : TFindReportWorld {
         }
         return r.Form ? static_cast<int>(mrCancel) : static_cast<int>(IDOK);
       });
-    switch (Pick(0, 36)) {
+    switch (Pick(0, 38)) {
       case 0: case 1: case 2: InsertTableHere(); break;
       case 3: Command("vlActionTableInsertRowsAbove"); break;
       case 4: Command("vlActionTableInsertRowsBelow"); break;
@@ -523,6 +527,7 @@ struct TSequence : TFindReportWorld {
       case 32: ClipboardCommand(); break;
       case 33: if (Chance(50)) Find(); else Print(); break;
       case 34: if (Chance(50)) DateAndBack(); else LockAndOpen(); break;
+      case 35: case 36: DoubleClickWord(); break;
       default: Save(); break;
     }
     if (Failures() > failuresBefore) return;
@@ -598,13 +603,15 @@ TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
 
 // Sequences that once found a fault, replayed whole: 576 saved while a cell
 // editor closed over caret stops of lines an undo had taken away (a null
-// line under the caret). The first 39 steps of 318 searched from the
-// entry's top, a table there with cells selected: Find went on from the
-// cell last edited and skipped the word before it.
+// Sequences that once found a fault, replayed whole: 91 pressed into a cell
+// that the mouse move run by the focus leaving the table's editor took for
+// another one: that move selected cells and closed the cell editor the focus
+// was going to. 576 saved while a cell editor closed over caret stops of
+// lines an undo had taken away (a null line under the caret); it was found
+// before words were double-clicked, and now makes other steps.
 TEST(TableCommandSequence, SequencesThatFoundFaults) {
   if (std::getenv("QY_TABLE_SEQUENCE_SEED")) GTEST_SKIP() << "one seed asked for";
-  RunSeeds({576}, 300);
-  RunSeeds({318}, 39);
+  RunSeeds({576, 91}, 300);
 }
 
 }  // namespace
