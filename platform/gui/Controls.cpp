@@ -218,6 +218,8 @@ struct TControl::TImpl {
   // Handlers of the control on the stack, and a deletion waiting for none.
   int HandlerDepth = 0;
   bool ReleasePending = false;
+  // The mouse captured by TakeOverMousePress, till the release.
+  bool PressCaptured = false;
 };
 
 namespace {
@@ -271,6 +273,14 @@ TControl::~TControl() {
     FImpl->Widget->setProperty(kControlProperty, QVariant());
     delete FImpl->Widget.data();
   }
+}
+
+void TControl::TakeOverMousePress() {
+  QWidget* w = Widget();
+  if (!w || !w->isVisible()) return;
+  FPressed = true;
+  FImpl->PressCaptured = true;
+  w->grabMouse();
 }
 
 QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
@@ -575,6 +585,10 @@ bool TControl::QtEvent(QEvent* event) {
       const QPoint p = me->position().toPoint() - origin;
       bool wasPressed = FPressed && button == mbLeft;
       FPressed = false;
+      if (FImpl->PressCaptured && button == mbLeft) {
+        FImpl->PressCaptured = false;
+        if (QWidget::mouseGrabber() == Widget()) Widget()->releaseMouse();
+      }
       MouseUp(button, ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p + origin)) Click();
       return false;
