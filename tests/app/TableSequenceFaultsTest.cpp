@@ -7,6 +7,7 @@
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/IntegerVLFrm.h"
 #include "actions/VLActionsFind.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
@@ -289,6 +290,61 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraph) {
     ASSERT_TRUE(w.Key(Qt::Key_S, Qt::ControlModifier));
     EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
   }
+}
+
+// A table command that changes the table's structure, then Undo or Redo by
+// the Edit menu or by its keys: the cell editors are made anew, and the
+// keys typed next go into the editor that holds the caret.
+TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
+  const char* const commands[] = {"vlActionTableInsertRowsAbove", "vlActionTableInsertColRight",
+                                  "vlActionTableDeleteRows",      "vlActionTableDeleteCols",
+                                  "vlActionTableMergeCells",      "vlActionTableDeleteTable"};
+  for (const bool nested : {false, true})
+    for (const char* command : commands)
+      for (const bool redo : {false, true})
+        for (const bool byKeys : {false, true}) {
+          SCOPED_TRACE(std::string(command) + (redo ? ", undo and redo" : ", undo") + (byKeys ? " by keys" : " by menu") +
+                       (nested ? ", in a cell" : ""));
+          TTableSteps w;
+          ASSERT_TRUE(w.Type("Before"));
+          ASSERT_TRUE(w.Key(Qt::Key_Return));
+          if (nested) {
+            ASSERT_TRUE(w.InsertTable(1, 2));
+          }
+          ASSERT_TRUE(w.InsertTable(2, 2));
+          ASSERT_TRUE(w.Type("a"));
+          ASSERT_TRUE(w.Key(Qt::Key_Tab));
+          ASSERT_TRUE(w.Type("b"));
+          // Merge Cells wants a block: the row's two cells.
+          if (std::string(command) == "vlActionTableMergeCells") {
+            ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
+          }
+          {
+            TInteractionScript answers;
+            answers.Do([](TInteraction& r) {
+              if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
+                f->SetValue(1);
+                return static_cast<int>(mrOk);
+              }
+              return static_cast<int>(IDOK);
+            });
+            ASSERT_TRUE(w.Menu(command)) << "the command is disabled";
+          }
+          const std::string done = w.Shown();
+          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
+          EXPECT_NE(w.Shown(), done) << "nothing undone";
+          if (redo) {
+            ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
+            EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
+          }
+          EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
+                                           << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
+          // Where the caret is (the table's end when the command's cell
+          // editor went), the text is.
+          TCustomVellumEdit* inner = w.Innermost();
+          ASSERT_TRUE(w.Type("Zürich"));
+          EXPECT_NE(DocumentText(*inner->VLData()).find("Zürich"), std::string::npos) << w.Shown();
+        }
 }
 
 }  // namespace
