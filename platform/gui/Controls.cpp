@@ -283,6 +283,12 @@ void TControl::TakeOverMousePress() {
   w->grabMouse();
 }
 
+void TControl::EndPressCapture() {
+  if (!FImpl->PressCaptured) return;
+  FImpl->PressCaptured = false;
+  if (QWidget::mouseGrabber() == Widget()) Widget()->releaseMouse();
+}
+
 QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
 QWidget* WidgetOf(const TControl* control) { return control ? control->Widget() : nullptr; }
 TPoint ClientOriginOf(const TControl* control) { return control ? control->ClientOrigin() : TPoint(); }
@@ -585,16 +591,19 @@ bool TControl::QtEvent(QEvent* event) {
       const QPoint p = me->position().toPoint() - origin;
       bool wasPressed = FPressed && button == mbLeft;
       FPressed = false;
-      if (FImpl->PressCaptured && button == mbLeft) {
-        FImpl->PressCaptured = false;
-        if (QWidget::mouseGrabber() == Widget()) Widget()->releaseMouse();
-      }
+      if (button == mbLeft) EndPressCapture();
       MouseUp(button, ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p + origin)) Click();
       return false;
     }
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(event);
+      // A move without the button: its release went elsewhere (a dialog
+      // that came up meanwhile), and the mouse is everyone's again.
+      if (!(me->buttons() & Qt::LeftButton) && FImpl->PressCaptured) {
+        FPressed = false;
+        EndPressCapture();
+      }
       const QPoint p = me->position().toPoint() - origin;
       MouseMove(ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       return false;

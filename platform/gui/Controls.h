@@ -237,6 +237,7 @@ private:
   friend void RunControlHandler(TControl* control, const std::function<void()>& handler);
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
+  void EndPressCapture();
   bool FPressed = false;
   int FWheelAccum = 0;
 };
