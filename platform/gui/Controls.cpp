@@ -291,6 +291,8 @@ struct TControl::TImpl {
   // Handlers of the control on the stack, and a deletion waiting for none.
   int HandlerDepth = 0;
   bool ReleasePending = false;
+  // The mouse captured by TakeOverMousePress, till the release.
+  bool PressCaptured = false;
 };
 
 namespace {
@@ -344,6 +346,20 @@ TControl::~TControl() {
     FImpl->Widget->setProperty(kControlProperty, QVariant());
     delete FImpl->Widget.data();
   }
+}
+
+void TControl::TakeOverMousePress() {
+  QWidget* w = Widget();
+  if (!w || !w->isVisible()) return;
+  FPressed = true;
+  FImpl->PressCaptured = true;
+  w->grabMouse();
+}
+
+void TControl::EndPressCapture() {
+  if (!FImpl->PressCaptured) return;
+  FImpl->PressCaptured = false;
+  if (QWidget::mouseGrabber() == Widget()) Widget()->releaseMouse();
 }
 
 QWidget* TControl::Widget() const { return FImpl->Widget.data(); }
@@ -649,12 +665,19 @@ bool TControl::QtEvent(QEvent* event) {
       const QPoint p = me->position().toPoint() - origin;
       bool wasPressed = FPressed && button == mbLeft;
       FPressed = false;
+      if (button == mbLeft) EndPressCapture();
       MouseUp(button, ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       if (wasPressed && FClickOnMouseUp && Widget() && Widget()->rect().contains(p + origin)) Click();
       return false;
     }
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(event);
+      // A move without the button: its release went elsewhere (a dialog
+      // that came up meanwhile), and the mouse is everyone's again.
+      if (!(me->buttons() & Qt::LeftButton) && FImpl->PressCaptured) {
+        FPressed = false;
+        EndPressCapture();
+      }
       const QPoint p = me->position().toPoint() - origin;
       MouseMove(ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
       return false;

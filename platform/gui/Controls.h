@@ -116,6 +116,13 @@ public:
   bool Showing() const;
   bool GetEnabled() const { return FEnabled; }
   virtual void SetEnabled(bool value);
+  // The left button went down on the control (or a child that left the
+  // press to it) and has not come up yet.
+  bool HoldsMousePress() const { return FPressed; }
+  // The rest of a press whose control goes before the release (a cell
+  // editor closed by the drag begun in it): its moves and its release come
+  // here, wherever the pointer is, and the capture ends with the release.
+  void TakeOverMousePress();
 
   TColor GetColor() const { return FColor; }
   virtual void SetColor(TColor value);
@@ -230,6 +237,7 @@ private:
   friend void RunControlHandler(TControl* control, const std::function<void()>& handler);
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
+  void EndPressCapture();
   bool FPressed = false;
   int FWheelAccum = 0;
 };

@@ -285,6 +285,11 @@ void TVLEditVLData::DeleteRange(Integer s, Integer so, Integer e, Integer eo, In
     if (joinNext && s + 1 < GetItemCount()) {
       SetSameAsPrev(s + 1, true, f, -1);
       full = full || f;
+      // Nothing goes on after a table: the caret goes where the text does.
+      if (GetItem(s)->GetBoolValue(0)) {
+        caretItem = s + 1;
+        caretOffs = GetItemStartOffset(s + 1);
+      }
     }
     return;
   }

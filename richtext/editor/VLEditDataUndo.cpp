@@ -293,7 +293,10 @@ void TVLEditVLData::RestoreItemFlags(Integer itemNo, Byte flags, Byte action) {
 void TVLEditVLData::SetSameAsPrev(Integer itemNo, bool value, bool& fullReformat, Integer newParaNo) {
   fullReformat = false;
   TCustomVLItemInfo* item = GetItem(itemNo);
-  if (item->GetBoolValue(0)) return;
+  // A full-line item (a table) is a paragraph of its own: it neither goes
+  // on after another item nor lets one go on after it; the reader puts a
+  // break there whatever was saved.
+  if (item->GetBoolValue(0) || (value && itemNo > 0 && GetItem(itemNo - 1)->GetBoolValue(0))) return;
   if (!value && !item->GetSameAsPrev()) return;
   if (value && item->GetSameAsPrev()) return;
   const Integer w = ParaMinWidth(itemNo);

@@ -356,9 +356,11 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   TVLTableInplaceEdit* editor = FInplaceEditor;
   // Asked before the cells inside close: the keyboard may be in the
   // innermost one.
-  bool hadFocus = false;
-  for (TCustomVellumEdit* e = editor; e && !hadFocus; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
-    hadFocus = HoldsWindowFocus(e);
+  bool hadFocus = false, hadPress = false;
+  for (TCustomVellumEdit* e = editor; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
+    hadFocus = hadFocus || HoldsWindowFocus(e);
+    hadPress = hadPress || e->HoldsMousePress();
+  }
   // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
@@ -410,6 +412,10 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     // The table itself going (the entry read anew, the table deleted): the
     // keyboard stays in the editor that held the cell, not nowhere.
     if ((notify || FGoing) && hadFocus && hostEditor->Showing()) SetWindowFocus(hostEditor);
+    // Closed under a press begun in it (a drag that became a block of
+    // cells): the rest of the press is the host's, or the tables that
+    // took the mouse never hear the release and refuse every change.
+    if (hadPress && hostEditor->Showing()) hostEditor->TakeOverMousePress();
     if (host->DrawItems.Count() > 0) host->PlaceCaret(false, false, true);
   }
   FClosingEditor = false;

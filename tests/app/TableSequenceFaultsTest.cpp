@@ -2,20 +2,25 @@
 // replayed as its user does it (menu commands, keys, clicks): a table gone
 // with its rows leaves the entry's editor working, a selected cell takes
 // the typing, Find from the top reaches every cell, also after a block of
-// cells was selected.
+// cells was selected, a drag that closed the cell editor it began in leaves
+// the entry editable, text after a table keeps its paragraph when what lay
+// between them goes.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/IntegerVLFrm.h"
 #include "actions/VLActionsFind.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -118,6 +123,16 @@ struct TTableSteps : qytest::TMouseOn<TWindowSeam> {
           if (t->IsCellSelected(r, c)) return true;
     }
     return false;
+  }
+  // The entry as stored for its day, read back.
+  std::string Stored() {
+    const String blob = StoredBlob(J->JournalID, std::floor(J->EntryDate));
+    TEntryDocument doc;
+    TMemoryStream s;
+    s.Write(blob.data(), static_cast<Int64>(blob.size()));
+    s.Seek(0, soBeginning);
+    if (blob.empty() || !doc.LoadVLF(s)) return "nothing stored";
+    return DocumentText(doc.Data);
   }
 
   TOpenJournal* J = nullptr;
@@ -251,6 +266,148 @@ TEST(TableSequenceFaults, FindAfterACellSelectionReachesEveryCell) {
       EXPECT_TRUE(found) << "not found in " << w.Shown();
       if (found) w.ExpectTypingReplacesMatch("Łódź", static_cast<size_t>(depth));
     }
+}
+
+// A drag begun in a cell of a table nested in a cell goes over another
+// cell (of that table, or of the outer one) and ends off the entry, on its
+// window's title: the block of cells closes the cell editor that took the
+// press, yet every table that followed the drag hears the release, and
+// the keys typed next go into the block's cell.
+TEST(TableSequenceFaults, DragThatClosedItsCellEditorLeavesTheEntryEditable) {
+  for (const bool toOuter : {false, true}) {
+    SCOPED_TRACE(toOuter ? "to a cell of the outer table" : "to a cell of the nested table");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("in"));
+    const std::vector<TVLTableInplaceEdit*> chain = qytest::CellEditorChain(w.Edit());
+    ASSERT_EQ(chain.size(), 2u);
+    TVLTableItemInfo* outer = qytest::FirstTableIn(w.Edit());
+    TVLTableItemInfo* nested = qytest::FirstTableIn(chain[0]);
+    ASSERT_TRUE(outer && nested);
+    const QPoint from = qytest::CellPointOnScreen(chain[0], nested, 0, 0);
+    const QPoint to = toOuter ? qytest::CellPointOnScreen(w.Edit(), outer, 1, 1)
+                              : qytest::CellPointOnScreen(chain[0], nested, 1, 1);
+    QMdiSubWindow* frame = nullptr;
+    for (QWidget* p = WidgetOf(w.Edit()); p && !frame; p = p->parentWidget()) frame = qobject_cast<QMdiSubWindow*>(p);
+    ASSERT_NE(frame, nullptr);
+    const QPoint title = frame->mapToGlobal(QPoint(frame->width() / 2, 4));
+    ASSERT_NE(frame->childAt(frame->mapFromGlobal(title)), WidgetOf(w.Edit()));
+    qytest::TMouseGrab mouse;
+    mouse.Send(w.Window(), QEvent::MouseButtonPress, from);
+    mouse.Send(w.Window(), QEvent::MouseMove, (from + to) / 2);
+    mouse.Send(w.Window(), QEvent::MouseMove, to);
+    mouse.Send(w.Window(), QEvent::MouseMove, title);
+    mouse.Send(w.Window(), QEvent::MouseButtonRelease, title);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_LT(w.CellEditors(), 2u) << "the drag made no block of cells";
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    for (TCustomVellumEdit* e = w.Edit(); e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+      EXPECT_EQ(e->EditData()->CaptureMouseItem, nullptr) << "a table still holds the mouse";
+    ASSERT_TRUE(w.TypeEach("typed"));
+    EXPECT_NE(w.Shown().find("typed"), std::string::npos) << w.Shown();
+  }
+}
+
+// The start of the paragraph after a table selected from the table's end
+// (Shift+Left over its first letters and the break), then the selection
+// typed over, deleted or cut: the rest stays a paragraph of its own, as
+// a table stands alone, and the entry saved reads back as shown.
+TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraph) {
+  struct Case {
+    const char* name;
+    const char* shown;
+  };
+  const Case cases[] = {{"typed over", "Before|[cell/]|Łter"},
+                        {"Backspace", "Before|[cell/]|ter"},
+                        {"Delete", "Before|[cell/]|ter"},
+                        {"Edit > Cut", "Before|[cell/]|ter"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("After"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    ASSERT_TRUE(w.InsertTable(1, 2));
+    ASSERT_TRUE(w.Type("cell"));
+    ASSERT_TRUE(w.Key(Qt::Key_End, Qt::ControlModifier));
+    ASSERT_EQ(w.CellEditors(), 0u);
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    ASSERT_TRUE(w.Keys(Qt::Key_Right, 2));
+    ASSERT_TRUE(w.Keys(Qt::Key_Left, 3, Qt::ShiftModifier));
+    ASSERT_EQ(w.Shown(), "Before|[cell/]|After");
+    const std::string name = k.name;
+    if (name == "typed over")
+      ASSERT_TRUE(w.Type("Ł"));
+    else if (name == "Backspace")
+      ASSERT_TRUE(w.Key(Qt::Key_Backspace));
+    else if (name == "Delete")
+      ASSERT_TRUE(w.Key(Qt::Key_Delete));
+    else
+      ASSERT_TRUE(w.Menu("vlActionCut"));
+    EXPECT_EQ(w.Shown(), k.shown);
+    ASSERT_TRUE(w.Key(Qt::Key_S, Qt::ControlModifier));
+    EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
+  }
+}
+
+// A table command that changes the table's structure, then Undo or Redo by
+// the Edit menu or by its keys: the cell editors are made anew, and the
+// keys typed next go into the editor that holds the caret.
+TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
+  const char* const commands[] = {"vlActionTableInsertRowsAbove", "vlActionTableInsertColRight",
+                                "vlActionTableDeleteRows",      "vlActionTableDeleteCols",
+                                "vlActionTableMergeCells",      "vlActionTableDeleteTable"};
+  // Undo by the menu, or Undo and Redo by their keys.
+  for (const bool nested : {false, true})
+    for (const char* command : commands)
+      for (const bool redo : {false, true}) {
+        const bool byKeys = redo;
+        SCOPED_TRACE(std::string(command) + (redo ? ", undo and redo" : ", undo") + (byKeys ? " by keys" : " by menu") +
+                     (nested ? ", in a cell" : ""));
+        TTableSteps w;
+        ASSERT_TRUE(w.Type("Before"));
+        ASSERT_TRUE(w.Key(Qt::Key_Return));
+        if (nested) {
+          ASSERT_TRUE(w.InsertTable(1, 2));
+        }
+        ASSERT_TRUE(w.InsertTable(2, 2));
+        ASSERT_TRUE(w.Type("a"));
+        ASSERT_TRUE(w.Key(Qt::Key_Tab));
+        ASSERT_TRUE(w.Type("b"));
+        // Merge Cells wants a block: the row's two cells.
+        if (std::string(command) == "vlActionTableMergeCells") {
+          ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
+        }
+        {
+          TInteractionScript answers;
+          answers.Do([](TInteraction& r) {
+            if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
+              f->SetValue(1);
+              return static_cast<int>(mrOk);
+            }
+            return static_cast<int>(IDOK);
+          });
+          ASSERT_TRUE(w.Menu(command)) << "the command is disabled";
+        }
+        const std::string done = w.Shown();
+        ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
+        EXPECT_NE(w.Shown(), done) << "nothing undone";
+        if (redo) {
+          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
+          EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
+        }
+        EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
+                                         << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
+        // Where the caret is (the table's end when the command's cell
+        // editor went), the text is.
+        TCustomVellumEdit* inner = w.Innermost();
+        ASSERT_TRUE(w.Type("Zürich"));
+        EXPECT_NE(DocumentText(*inner->VLData()).find("Zürich"), std::string::npos) << w.Shown();
+      }
 }
 
 }  // namespace

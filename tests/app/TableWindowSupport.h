@@ -46,10 +46,10 @@ inline QPoint CellPointOnScreen(TCustomVellumEdit* holder, TVLTableItemInfo* t, 
   return ClientWidgetOf(holder)->mapToGlobal(local);
 }
 
-// The mouse as the toolkit delivers it: to the widget of top under the
-// press, which keeps it till the release. The pressed widget may go
-// meanwhile (a cell editor closing): the rest of the click then finds the
-// widget under the mouse.
+// The mouse as the toolkit delivers it: to a widget that grabbed it, else
+// to the widget of top under the press, which keeps it till the release.
+// The pressed widget may go meanwhile (a cell editor closing): the rest of
+// the click then finds the widget under the mouse.
 class TMouseGrab {
 public:
   void Send(QWidget* top, QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -57,7 +57,7 @@ public:
       FGrabber = top->childAt(top->mapFromGlobal(global));
       if (!FGrabber) FGrabber = top;
     }
-    QWidget* w = FGrabber;
+    QWidget* w = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : FGrabber.data();
     QMouseEvent e(type, w->mapFromGlobal(QPointF(global)), QPointF(global), Qt::LeftButton,
                   type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, mods);
     QApplication::sendEvent(w, &e);

@@ -13,7 +13,10 @@
 #include <QInputMethodEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -431,6 +434,47 @@ TEST(MouseTest, DoubleClickArrivesAsDownWithDoubleThenDblClick) {
   send(QEvent::MouseButtonDblClick);
   send(QEvent::MouseButtonRelease);
   EXPECT_EQ(log, (std::vector<String>{"down 7,9", "up", "click", "dblclick", "down+double 7,9", "up", "click"}));
+}
+
+// A control takes over a press whose own control went (a cell editor closed
+// by the drag begun in it): the mouse is its own until the release, or
+// until a move shows the button up (the release went to a dialog).
+TEST(MouseTest, APressTakenOverEndsWithTheReleaseOrAMoveWithoutTheButton) {
+  for (const bool released : {true, false}) {
+    SCOPED_TRACE(released ? "released" : "a move without the button");
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    TPanel host(&form);
+    host.SetParent(&form);
+    host.SetBounds(0, 0, 200, 100);
+    std::vector<String> log;
+    host.OnMouseMove = [&](TObject*, TShiftState s, int, int) { log.push_back(s.Contains(ssLeft) ? "drag" : "move"); };
+    host.OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("up"); };
+    TPanel hidden(&form);
+    hidden.SetParent(&form);
+    hidden.Hide();
+    form.Show();
+    hidden.TakeOverMousePress();
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "a hidden control took the mouse";
+    host.TakeOverMousePress();
+    EXPECT_EQ(QWidget::mouseGrabber(), WidgetOf(&host));
+    EXPECT_TRUE(host.HoldsMousePress());
+    auto send = [&](QEvent::Type t, Qt::MouseButtons buttons) {
+      QMouseEvent e(t, QPointF(5, 5), WidgetOf(&host)->mapToGlobal(QPointF(5, 5)),
+                    t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+      QCoreApplication::sendEvent(WidgetOf(&host), &e);
+    };
+    send(QEvent::MouseMove, Qt::LeftButton);
+    EXPECT_EQ(QWidget::mouseGrabber(), WidgetOf(&host));
+    if (released)
+      send(QEvent::MouseButtonRelease, Qt::NoButton);
+    else
+      send(QEvent::MouseMove, Qt::NoButton);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(host.HoldsMousePress());
+    EXPECT_EQ(log, (std::vector<String>{"drag", released ? "up" : "move"}));
+    form.Hide();
+  }
 }
 
 }  // namespace
