@@ -20,7 +20,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
-#include <QWindow>
 #include <algorithm>
 #include <map>
 
@@ -211,78 +210,6 @@ private:
   TControl* FControl;
 };
 
-namespace {
-
-// The rest of a click whose pressed widget went before the release (a cell
-// editor that the drag selecting cells closed). The toolkit keeps the moves
-// and the release for the pressed widget and drops them once it is gone, so
-// that what heard the press stays pressed: a table selecting cells for good,
-// its document refusing every change while the table holds the mouse. They
-// go to the widget under the mouse instead, which keeps them till the
-// release, as the pressed one would have.
-class TOrphanedClickFilter : public QObject {
-public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* e) override {
-    const QEvent::Type type = e->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
-      return false;
-    auto* window = qobject_cast<QWindow*>(watched);
-    if (!window) return false;
-    auto* me = static_cast<QMouseEvent*>(e);
-    const QPoint at = me->position().toPoint();
-    if (type == QEvent::MouseButtonPress) {
-      // A further button of a click under way changes nothing.
-      if (me->buttons() != me->button()) return false;
-      FTop = TopLevelOf(window);
-      FPressed = FTop ? FTop->childAt(at) : nullptr;
-      if (!FPressed) FPressed = FTop;
-      FHeld = FTop && !QApplication::activePopupWidget();
-      FTakenOver = false;
-      return false;
-    }
-    if (!FHeld || !FTop || FTop->windowHandle() != window) return false;
-    // The click ends with the release of its last button.
-    if (me->buttons() == Qt::NoButton) {
-      FHeld = false;
-      if (type == QEvent::MouseMove) return false;
-    }
-    // A control holding the mouse gets it from the toolkit, as does a
-    // pressed widget still in its window.
-    if (QWidget::mouseGrabber() || (!FTakenOver && FPressed && FPressed->window() == FTop)) return false;
-    if (!FPressed || FPressed->window() != FTop) {
-      FPressed = FTop->childAt(at);
-      if (!FPressed) FPressed = FTop;
-    }
-    FTakenOver = true;
-    QWidget* to = FPressed;
-    QMouseEvent copy(type, to->mapFromGlobal(me->globalPosition()), me->scenePosition(), me->globalPosition(),
-                     me->button(), me->buttons(), me->modifiers(), me->pointingDevice());
-    copy.setTimestamp(me->timestamp());
-    QApplication::sendEvent(to, &copy);
-    return false;
-  }
-
-private:
-  static QWidget* TopLevelOf(QWindow* window) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->windowHandle() == window) return w;
-    return nullptr;
-  }
-  QPointer<QWidget> FTop, FPressed;
-  bool FHeld = false, FTakenOver = false;
-};
-
-// One for the application, from its first control on.
-void WatchOrphanedClicks() {
-  static QPointer<QObject> filter;
-  if (filter || !qApp) return;
-  filter = new TOrphanedClickFilter(qApp);
-  qApp->installEventFilter(filter);
-}
-
-}  // namespace
-
 struct TControl::TImpl {
   QPointer<QWidget> Widget;
   std::unique_ptr<TControlFilter> Filter;
@@ -382,7 +309,6 @@ void TControl::SetWidget(QWidget* widget) {
   widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
   if (!FImpl->Filter) FImpl->Filter = std::make_unique<TControlFilter>(this);
   widget->installEventFilter(FImpl->Filter.get());
-  WatchOrphanedClicks();
   widget->setAttribute(Qt::WA_Hover, true);
   if (FBounds.Width() > 0 || FBounds.Height() > 0)
     widget->setGeometry(FBounds.Left, FBounds.Top, FBounds.Width(), FBounds.Height());
