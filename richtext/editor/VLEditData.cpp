@@ -504,10 +504,11 @@ void TVLEditVLData::GetSelectionBoundsOrCaret(Integer& startNo, Integer& startOf
   startOffs = endOffs = GetCaretOffset();
 }
 
-TPoint TVLEditVLData::GetCaretClientPoint() {
+bool TVLEditVLData::GetCaretClientPoint(TPoint& point) {
   const TVLCharPos* stop = CaretStop();
-  if (!stop || CaretDrawItemNo < 0) return TPoint{0, 0};
-  return TPoint{stop->X - 1 + stop->Shift - GetHOffset(), DrawItems[CaretDrawItemNo]->Top - 1 - GetVOffset()};
+  if (!stop || CaretDrawItemNo < 0 || CaretDrawItemNo >= DrawItems.Count()) return false;
+  point = TPoint{stop->X - 1 + stop->Shift - GetHOffset(), DrawItems[CaretDrawItemNo]->Top - 1 - GetVOffset()};
+  return true;
 }
 
 bool TVLEditVLData::SelectionExists() const {

@@ -107,7 +107,9 @@ public:
   void GetCaretPositionBiased(bool preferNext, Integer& itemNo, Integer& offs);
   void GetSelectionBoundsOrCaret(Integer& startNo, Integer& startOffs, Integer& endNo,
                                  Integer& endOffs);
-  TPoint GetCaretClientPoint();
+  // False while the caret's stops name lines a change took away (before the
+  // caret is placed anew).
+  bool GetCaretClientPoint(TPoint& point);
   bool IsDocumentEmpty() const { return DrawItems.Count() == 0; }
   void PrepareEmptyDocument();
   Integer ItemNoOfObject(TCustomVLItemInfo* item);

@@ -493,8 +493,8 @@ void TVLTableItemInfo::ShowInplaceCaret() {
   TCustomVellumEdit* root = FInplaceEditor->GetRootEditor();
   if (!shown || !root) return;
   TVLEditVLData* d = shown->EditData();
-  if (d->CaretHeight <= 0 || !shown->Showing()) return;
-  const TPoint p = d->GetCaretClientPoint();
+  TPoint p;
+  if (d->CaretHeight <= 0 || !shown->Showing() || !d->GetCaretClientPoint(p)) return;
   if (root->EditData() == host && shown == FInplaceEditor) {
     const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
     const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();

@@ -357,7 +357,9 @@ TEST(EditorChainSeam, TheWindowFollowsTheCaretOfADeeplyNestedCell) {
     TCustomVellumEdit* inner = w.Innermost();
     TVLEditVLData* d = inner->EditData();
     ASSERT_GT(d->CaretHeight, 0);
-    const TPoint caret = inner->ClientToScreen(d->GetCaretClientPoint());
+    TPoint at;
+    ASSERT_TRUE(d->GetCaretClientPoint(at));
+    const TPoint caret = inner->ClientToScreen(at);
     const TPoint top = w.Edit()->ClientToScreen(TPoint(0, 0));
     EXPECT_GE(caret.Y, top.Y);
     EXPECT_LE(caret.Y + d->CaretHeight, top.Y + w.Edit()->ClientHeight()) << "the caret is below the window";

@@ -620,10 +620,13 @@ TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
 // another one: that move selected cells and closed the cell editor the focus
 // was going to. 576 saved while a cell editor closed over caret stops of
 // lines an undo had taken away (a null line under the caret); it was found
-// before words were double-clicked, and now makes other steps.
+// before words were double-clicked, and now makes other steps. The first
+// 150 steps of 6 undid in a cell whose change showed the caret before it
+// was placed anew: its stops still named a line the undo took away.
 TEST(TableCommandSequence, SequencesThatFoundFaults) {
   if (std::getenv("QY_TABLE_SEQUENCE_SEED")) GTEST_SKIP() << "one seed asked for";
   RunSeeds({576, 91}, 300);
+  RunSeeds({6}, 150);
 }
 
 }  // namespace
