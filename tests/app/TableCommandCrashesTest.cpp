@@ -37,6 +37,15 @@ struct TTableWindow : qytest::TMouseOn<TWindowSeam> {
   }
   TVellumEdit* Edit() const { return Editor(J); }
   std::string Shown() const { return DocumentText(*Edit()->VLData()); }
+  // "outer" in a 2 × 2 table, tables nested in its first cell to `depth`
+  // ("mid" in the cells between), "in1" and "in2" in the innermost's first
+  // row, the caret after "in2".
+  bool NestedTables(int depth) {
+    if (!InsertTable(2, 2) || !Type("outer")) return false;
+    for (int level = 2; level <= depth; ++level)
+      if (!InsertTable(2, 2) || (level < depth && !Type("mid"))) return false;
+    return Type("in1") && Key(Qt::Key_Tab) && Type("in2");
+  }
 
   std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
   static TVLTableItemInfo* TableIn(TCustomVellumEdit* holder) { return qytest::FirstTableIn(holder); }
@@ -166,18 +175,8 @@ TEST(TableCommandCrashes, MergedNestedCellsKeepTheCaretAndAClickOutsideMovesOn) 
   for (const int depth : {2, 3}) {
     SCOPED_TRACE("depth " + std::to_string(depth));
     TTableWindow w;
-    ASSERT_TRUE(w.InsertTable(2, 2));
-    ASSERT_TRUE(w.Type("outer"));
-    for (int level = 2; level <= depth; ++level) {
-      ASSERT_TRUE(w.InsertTable(2, 2));
-      if (level < depth) {
-        ASSERT_TRUE(w.Type("mid"));
-      }
-    }
+    ASSERT_TRUE(w.NestedTables(depth));
     ASSERT_EQ(w.Cells().size(), static_cast<size_t>(depth));
-    ASSERT_TRUE(w.Type("in1"));
-    ASSERT_TRUE(w.Key(Qt::Key_Tab));
-    ASSERT_TRUE(w.Type("in2"));
     // The innermost table is held by the cell editor one level out.
     TCustomVellumEdit* holder = w.Cells()[static_cast<size_t>(depth - 2)];
     TVLTableItemInfo* inner = TTableWindow::TableIn(holder);
@@ -215,17 +214,7 @@ void DragFromASelectedWordThenMerge() {
     for (const int depth : {2, 3}) {
       SCOPED_TRACE("depth " + std::to_string(depth) + (undo ? ", Ctrl+Z after the typing" : ""));
       TTableWindow w;
-      ASSERT_TRUE(w.InsertTable(2, 2));
-      ASSERT_TRUE(w.Type("outer"));
-      for (int level = 2; level <= depth; ++level) {
-        ASSERT_TRUE(w.InsertTable(2, 2));
-        if (level < depth) {
-          ASSERT_TRUE(w.Type("mid"));
-        }
-      }
-      ASSERT_TRUE(w.Type("in1"));
-      ASSERT_TRUE(w.Key(Qt::Key_Tab));
-      ASSERT_TRUE(w.Type("in2"));
+      ASSERT_TRUE(w.NestedTables(depth));
       TCustomVellumEdit* holder = w.Cells()[static_cast<size_t>(depth - 2)];
       TVLTableItemInfo* inner = TTableWindow::TableIn(holder);
       ASSERT_NE(inner, nullptr);
