@@ -132,10 +132,20 @@ bool EmptyContent(const TVLTableCellData& cell) {
   return n == 0 || (n == 1 && cell.GetItemStyle(0) >= 0 && cell.ItemTextRef(0).empty());
 }
 
-// The ratio num / den of a resolution, made small enough to be multiplied.
-void Reduce(Integer& num, Integer& den) {
-  const Integer g = std::gcd(num, den);
-  if (g > 1) num /= g, den /= g;
+// The ratio num / den of a resolution scaled by mul / div, kept small
+// enough to be scaled again: a table nested in a fitted table is fitted in
+// turn, and the exact fraction would grow past an Integer a few levels in.
+void Scale(Integer& num, Integer& den, Integer mul, Integer div) {
+  int64_t n = static_cast<int64_t>(num) * mul, d = static_cast<int64_t>(den) * div;
+  const int64_t g = std::gcd(n, d);
+  if (g > 1) n /= g, d /= g;
+  constexpr int64_t kMost = int64_t{1} << 20;
+  if (const int64_t m = std::max(n, d); m > kMost) {
+    n = std::max<int64_t>(1, (n * kMost + m / 2) / m);
+    d = std::max<int64_t>(1, (d * kMost + m / 2) / m);
+  }
+  num = static_cast<Integer>(n);
+  den = static_cast<Integer>(d);
 }
 
 }  // namespace
@@ -154,12 +164,8 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   PaperSad = Sad;
   const Integer full = MulDiv(S.Width, Sad.ppixDevice, Sad.ppixScreen);
   if (lineWidth > 0 && full > lineWidth) {
-    PaperSad.ppixScreen = Sad.ppixScreen * full;
-    PaperSad.ppixDevice = Sad.ppixDevice * lineWidth;
-    PaperSad.ppiyScreen = Sad.ppiyScreen * full;
-    PaperSad.ppiyDevice = Sad.ppiyDevice * lineWidth;
-    Reduce(PaperSad.ppixDevice, PaperSad.ppixScreen);
-    Reduce(PaperSad.ppiyDevice, PaperSad.ppiyScreen);
+    Scale(PaperSad.ppixDevice, PaperSad.ppixScreen, lineWidth, full);
+    Scale(PaperSad.ppiyDevice, PaperSad.ppiyScreen, lineWidth, full);
   }
   const Integer cb = Table->CellBorderWidth;
   PadX = LenX(Table->CellPadding);
