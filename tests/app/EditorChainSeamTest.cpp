@@ -32,16 +32,7 @@ namespace {
 using qytest::DocumentText;
 using qytest::TWindowSeam;
 
-struct TChainWindow : TWindowSeam {
-  TChainWindow() {
-    J = OpenWindow("Diary", 0);
-    ShowActive();
-    J->EditorWindow->FocusEditor();
-    Settle();
-  }
-  TVellumEdit* Edit() const { return Editor(J); }
-  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
-  TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
+struct TChainWindow : qytest::TDiaryWindow {
 
   // The cell editors open, outermost first.
   std::vector<TVLTableInplaceEdit*> Cells() const {
@@ -51,7 +42,6 @@ struct TChainWindow : TWindowSeam {
     return chain;
   }
 
-  TOpenJournal* J = nullptr;
 };
 
 // Undo and Redo till nothing is left, and thirty presses more, by the keys

@@ -28,15 +28,7 @@ namespace {
 using qytest::DocumentText;
 using qytest::TWindowSeam;
 
-struct TTableWindow : qytest::TMouseOn<TWindowSeam> {
-  TTableWindow() {
-    J = OpenWindow("Diary", 0);
-    ShowActive();
-    J->EditorWindow->FocusEditor();
-    Settle();
-  }
-  TVellumEdit* Edit() const { return Editor(J); }
-  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
+struct TTableWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
   // "outer" in a 2 × 2 table, tables nested in its first cell to `depth`
   // ("mid" in the cells between), "in1" and "in2" in the innermost's first
   // row, the caret after "in2".
@@ -128,7 +120,6 @@ struct TTableWindow : qytest::TMouseOn<TWindowSeam> {
     return Settle();
   }
 
-  TOpenJournal* J = nullptr;
 };
 
 // Cells selected by each way there is, then the day changed by Date

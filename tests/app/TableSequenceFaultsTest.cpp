@@ -32,16 +32,7 @@ using qytest::TWindowSeam;
 
 size_t Tables(const std::string& shown) { return static_cast<size_t>(std::count(shown.begin(), shown.end(), '[')); }
 
-struct TTableSteps : qytest::TMouseOn<TWindowSeam> {
-  TTableSteps() {
-    J = OpenWindow("Diary", 0);
-    ShowActive();
-    J->EditorWindow->FocusEditor();
-    Settle();
-  }
-  TVellumEdit* Edit() const { return Editor(J); }
-  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
-  TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
+struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
   size_t CellEditors() const { return qytest::CellEditorChain(Edit()).size(); }
   // The keyboard reaches the editor the caret is in.
   bool KeysToInnermost() const {
@@ -135,7 +126,6 @@ struct TTableSteps : qytest::TMouseOn<TWindowSeam> {
     return DocumentText(doc.Data);
   }
 
-  TOpenJournal* J = nullptr;
 };
 
 // A table whose every row is selected (by Select Table, or by Select Rows

@@ -188,4 +188,20 @@ private:
   }
 };
 
+// The "Diary" journal open in the shown, active main window, the keyboard in
+// its entry's editor.
+struct TDiaryWindow : TWindowSeam {
+  TDiaryWindow() {
+    J = OpenWindow("Diary", 0);
+    ShowActive();
+    J->EditorWindow->FocusEditor();
+    Settle();
+  }
+  TVellumEdit* Edit() const { return Editor(J); }
+  std::string Shown() const { return DocumentText(*Edit()->VLData()); }
+  TCustomVellumEdit* Innermost() const { return Edit()->GetInnermostEditor(); }
+
+  TOpenJournal* J = nullptr;
+};
+
 }  // namespace qytest
