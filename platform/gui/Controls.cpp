@@ -515,6 +515,7 @@ intptr_t TControl::Perform(Cardinal msg, intptr_t wParam, intptr_t lParam) {
 }
 
 void TControl::Click() {
+  TAskingWindow asking(Widget());
   if (OnClick) OnClick(this);
 }
 

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 
@@ -34,9 +35,39 @@ std::map<TInteractionKind, TInteractionRunner>& Runners() {
   return runners;
 }
 
+QPointer<QWidget>& AskingWindowSlot() {
+  static QPointer<QWidget> current;
+  return current;
+}
+
+// Whether window w is modal's or one of its own (the help window lent to a
+// modal box): input reaches it while modal is up.
+bool BelongsTo(QWidget* w, QWidget* modal) {
+  for (QWidget* p = w; p; p = p->parentWidget())
+    if (p->window() == modal) return true;
+  const QWindow* target = modal->windowHandle();
+  for (const QWindow* p = w->windowHandle(); p && target; p = p->transientParent())
+    if (p == target) return true;
+  return false;
+}
+
+// The window that asks: the one a click came from, else the modal box or
+// window that is up, else the active window.
 QWidget* DialogParent() {
-  if (QWidget* w = QApplication::activeModalWidget()) return w;
+  QWidget* modal = QApplication::activeModalWidget();
+  if (QWidget* asking = TAskingWindow::Current(); asking && (!modal || BelongsTo(asking, modal))) return asking;
+  if (modal) return modal;
   return QApplication::activeWindow();
+}
+
+// A question comes up in front of the window that asked it: over a window
+// that stays on top (a progress window) only when it stays on top too; and
+// no other window of the program that stays on top hides it either.
+void InFrontOfStayOnTop(QWidget& box) {
+  bool onTop = false;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &box && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) onTop = true;
+  if (onTop) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 // ---- message boxes ---------------------------------------------------------
@@ -90,6 +121,7 @@ int RunMessageBox(TInteraction& r) {
   if (def < defs.size()) box.setDefaultButton(defs[def].Qt);
   if ((r.Buttons & (MB_TOPMOST | MB_SYSTEMMODAL)) != 0)
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  InFrontOfStayOnTop(box);
   KeepCaptionWhole(box, r.Caption);
   box.exec();
   auto clicked = box.standardButton(box.clickedButton());
@@ -133,6 +165,7 @@ int RunMessageDlg(TInteraction& r) {
                                             QMessageBox::NoIcon};
   QMessageBox box(icons[r.DlgType], ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
                   DialogParent());
+  InFrontOfStayOnTop(box);
   KeepCaptionWhole(box, r.Caption);
   std::vector<TDlgButtonDef> used;
   for (TMsgDlgBtn b : r.DlgButtons)
@@ -156,6 +189,7 @@ int RunMessageDlg(TInteraction& r) {
 
 int RunInputQuery(TInteraction& r) {
   QInputDialog dlg(DialogParent());
+  InFrontOfStayOnTop(dlg);
   dlg.setWindowTitle(ToQ(r.Caption));
   dlg.setLabelText(ToQ(r.Text));
   dlg.setTextValue(ToQ(r.Value));
@@ -437,6 +471,17 @@ TInteractionHook* SetInteractionHook(TInteractionHook* hook) {
   TInteractionHook* old = gHook;
   gHook = hook;
   return old;
+}
+
+TAskingWindow::TAskingWindow(QWidget* from) : FPrevious(AskingWindowSlot()) {
+  if (from) AskingWindowSlot() = from->window();
+}
+
+TAskingWindow::~TAskingWindow() { AskingWindowSlot() = FPrevious; }
+
+QWidget* TAskingWindow::Current() {
+  QWidget* w = AskingWindowSlot();
+  return w && w->isVisible() ? w : nullptr;
 }
 
 TFocusBack::TFocusBack() : FFocus(QApplication::focusWidget()) {}

@@ -58,6 +58,23 @@ private:
   QPointer<QWidget> FFocus;
 };
 
+// The window a click came from while its handler runs: a question the
+// handler asks belongs to that window and comes up in front of it, also
+// where the window does not take the keyboard (a progress window) and so
+// is not the active one.
+class TAskingWindow {
+public:
+  explicit TAskingWindow(QWidget* from);
+  ~TAskingWindow();
+  TAskingWindow(const TAskingWindow&) = delete;
+  TAskingWindow& operator=(const TAskingWindow&) = delete;
+  // The innermost such window still shown (nullptr: none).
+  static QWidget* Current();
+
+private:
+  QPointer<QWidget> FPrevious;
+};
+
 // The keyboard back to a widget that had it before another window took it:
 // its window activated, the widget focused (nothing when it is gone or
 // hidden).

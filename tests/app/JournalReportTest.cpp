@@ -17,7 +17,12 @@
 #include "richtext/view/VLPrint.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -229,6 +234,116 @@ TEST_F(JournalReportTest, CancelAndRefusalsShowNothing) {
     EXPECT_FALSE(W.Progress->GetVisible());
     EXPECT_EQ(W.Preview->vlBody->ItemCount(), 0);
   }
+}
+
+// What the question a Cancel asks came up over.
+struct TCancelQuestion {
+  String Caption;
+  std::string Over = "no window";  // the window it belongs to
+  bool StaysOnTop = false;
+  bool StackedAbove = false;  // above the progress window, as a window manager stacks them
+  bool Previewed = false;
+};
+
+// The toolkit's own message boxes, as the user sees them; forms shown
+// modally are answered by forms.
+class TRealBoxes : public TInteractionHook {
+public:
+  explicit TRealBoxes(std::function<int(TInteraction&)> forms)
+      : FForms(std::move(forms)), FPrevious(SetInteractionHook(this)) {}
+  ~TRealBoxes() override { SetInteractionHook(FPrevious); }
+  int Run(TInteraction& r) override {
+    if (r.Kind == TInteractionKind::ShowModal) return FForms(r);
+    SetInteractionHook(FPrevious);
+    const int result = InteractionHook().Run(r);
+    SetInteractionHook(this);
+    return result;
+  }
+
+private:
+  std::function<int(TInteraction&)> FForms;
+  TInteractionHook* FPrevious;
+};
+
+// A preview of the stored entries, cancelled while it loads by a click on
+// the progress window's Cancel, the question answered Yes by its key.
+TCancelQuestion CancelWhileLoading(TFindReportWorld& W) {
+  TCancelQuestion seen;
+  QWidget* progress = WidgetOf(W.Progress.get())->window();
+  auto nameOf = [&](QWindow* w) -> std::string {
+    if (!w) return "no window";
+    if (w == progress->windowHandle()) return "the progress window";
+    if (w == W.Window()->windowHandle()) return "the main window";
+    return "another window";
+  };
+  TRealBoxes hook([&](TInteraction& r) {
+    if (auto* selection = dynamic_cast<TDlgRecordSelection*>(r.Form)) {
+      selection->pbOk->Click();
+      return static_cast<int>(mrOk);
+    }
+    seen.Previewed = seen.Previewed || r.Form == W.Preview.get();
+    return static_cast<int>(mrOk);
+  });
+  // The box, once up: looked at, then answered where the keyboard is.
+  auto answer = [&] {
+    QPointer<QWidget> box = QApplication::activeModalWidget();
+    if (!qobject_cast<QMessageBox*>(box)) return;
+    seen.Caption = box->windowTitle().toStdString();
+    seen.Over = nameOf(box->windowHandle() ? box->windowHandle()->transientParent() : nullptr);
+    seen.StaysOnTop = (box->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
+    if (TFindReportWorld::WindowManagerRunning())
+      seen.StackedAbove = QTest::qWaitFor([&] { return TFindReportWorld::StackedAbove(box, progress); }, 10000);
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target && target->window() == box ? target : box.data(), Qt::Key_Y);
+    // A key the box did not take leaves it to the test to close.
+    QTimer::singleShot(5000, box, [box] {
+      if (box && box->isVisible()) static_cast<QMessageBox*>(box.data())->done(QMessageBox::No);
+    });
+  };
+  // The click, once the progress window is up; the box comes up inside it.
+  bool clicked = false;
+  QTimer clicker;
+  QObject::connect(&clicker, &QTimer::timeout, [&] {
+    if (clicked || !progress->isVisible()) return;
+    clicked = true;
+    QTimer::singleShot(0, answer);
+    QTest::mouseClick(WidgetOf(W.Progress->pbCancel), Qt::LeftButton);
+  });
+  clicker.start(0);
+  BuildJournalReport(roPreview, rsSelection, rlPagePerDay);
+  clicker.stop();
+  return seen;
+}
+
+TEST_F(JournalReportTest, TheCancelQuestionComesUpInFrontOfTheProgressWindow) {
+  ASSERT_TRUE(W.ShowActive());
+  const TCancelQuestion seen = CancelWhileLoading(W);
+  EXPECT_EQ(seen.Caption, "Confirm Cancel");
+  EXPECT_EQ(seen.Over, "the progress window");
+  EXPECT_TRUE(seen.StaysOnTop) << "a box under a window that stays on top is hidden by it";
+  // Answered Yes: nothing is shown.
+  EXPECT_FALSE(seen.Previewed);
+  EXPECT_FALSE(W.Progress->GetVisible());
+}
+
+// The same under a window manager, which stacks the question above the
+// progress window.
+TEST(Framed, TheCancelQuestionIsStackedAboveTheProgressWindow) {
+  if (!TFindReportWorld::WindowManagerRunning())
+    GTEST_SKIP() << "no window manager stacks the windows here (run through the _framed test, which starts "
+                    "Xvfb with openbox)";
+  TFindReportWorld W;
+  const Integer a = W.Journal("Alpha");
+  W.Store({{a, EncodeDate(2009, 6, 1), TFindReportWorld::EntryVLF({"One."})},
+           {a, EncodeDate(2009, 6, 2), TFindReportWorld::EntryVLF({"Two."})},
+           {a, EncodeDate(2009, 6, 3), TFindReportWorld::EntryVLF({"Three."})}});
+  JournalsLoaded = true;
+  W.Main->SetBounds(40, 40, 900, 650);
+  ASSERT_TRUE(W.ShowActive());
+  const TCancelQuestion seen = CancelWhileLoading(W);
+  EXPECT_EQ(seen.Caption, "Confirm Cancel");
+  EXPECT_TRUE(seen.StackedAbove) << "the question is under the progress window";
+  EXPECT_FALSE(seen.Previewed);
 }
 
 TEST_F(JournalReportTest, PasswordReportShowsThePasswordAndLeavesNoCopy) {
