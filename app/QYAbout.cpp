@@ -87,6 +87,8 @@ void TdlgAboutBox::Build() {
   OKButton = MakeControl<TButton>(this, this, "OKButton", width / 2 - 40, 380, 80, 30);
   OKButton->SetCaption("OK");
   OKButton->SetDefault(true);
+  // Nothing to cancel: Escape closes the box as OK does.
+  OKButton->Cancel = true;
   OKButton->ModalResult = mrOk;
   OKButton->OnClick = [this](TObject* s) { OKButtonClick(s); };
 }

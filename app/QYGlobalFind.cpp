@@ -116,6 +116,7 @@ TfGlobalFind::TfGlobalFind(TComponent* AOwner) : TForm(AOwner) {
   pbSelection->OnClick = [this](TObject* s) { pbSelectionClick(s); };
   pbDone = MakeControl<TButton>(this, this, "pbDone", 324, 200, 84, 28);
   pbDone->SetCaption("&Done");
+  pbDone->Cancel = true;
   pbDone->OnClick = [this](TObject* s) { pbDoneClick(s); };
   pbHelp = MakeControl<TButton>(this, this, "pbHelp", 324, 234, 84, 28);
   pbHelp->SetCaption("&Help");

@@ -136,6 +136,7 @@ TFormPrintPreview::TFormPrintPreview(TComponent* AOwner) : TForm(AOwner) {
   pBottom->SetCaption("");
   pbClose = MakeControl<TButton>(this, pBottom, "pbClose", 8, 6, 90, 28);
   pbClose->SetCaption(ActionPreviewClose->GetCaption());
+  pbClose->Cancel = true;
   pbClose->OnClick = [this](TObject*) { ActionPreviewClose->Execute(); };
 
   // The report's documents: laid out for the printer, never shown.

@@ -325,9 +325,17 @@ TCustomDictionariesDialog::TCustomDictionariesDialog(TComponent* AOwner) : TForm
   OK = Make<TButton>(this, this, "OK", 230, 176, 75, 23);
   OK->ModalResult = mrOk;
   OK->SetDefault(true);
+  // Every change is kept at once: Escape closes the dialog as OK does.
+  OK->Cancel = true;
   HelpButton->OnClick = [this](TObject*) { DialogControl->HelpDictionariesDialog(); };
   CustomDictionaries->OnClick = [this](TObject*) { SelectRow(CustomDictionaries->GetItemIndex()); };
   CustomDictionaries->OnDblClick = [this](TObject*) {
+    CustomDictionaries->EditRow(CustomDictionaries->GetItemIndex());
+  };
+  // F2 renames the chosen row, as a double-click does.
+  CustomDictionaries->OnKeyDown = [this](TObject*, Word& key, TShiftState shift) {
+    if (key != VK_F2 || !shift.Empty()) return;
+    key = 0;
     CustomDictionaries->EditRow(CustomDictionaries->GetItemIndex());
   };
   CustomDictionaries->OnClickCheck = [this](TObject*, int row) { RowChecked(row); };
@@ -570,6 +578,8 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   HelpButton = Make<TButton>(this, this, "HelpButton", 150, 304, 75, 23);
   OK = Make<TButton>(this, this, "OK", 231, 304, 75, 23);
   OK->ModalResult = mrOk;
+  // Every change is kept at once: Escape closes the editor as OK does.
+  OK->Cancel = true;
   HelpButton->OnClick = [this](TObject*) { DialogControl->HelpDictionaryEditDialog(); };
   for (TLabel* l : {AddedWordsExplain, AutoCorrectWordsExplain, ExcludeWordsExplanation}) {
     l->AutoSize = false;

@@ -751,7 +751,45 @@ bool TCustomForm::QtEvent(QEvent* event) {
       }
     }
   }
-  return TCustomControl::QtEvent(event);
+  if (TCustomControl::QtEvent(event)) return true;
+  // A key no control of this window took: the main window's command for it,
+  // as from the main window itself (never while a modal window is up).
+  if (event->type() == QEvent::KeyPress && !FModal && FFormStyle != fsMDIChild && Application &&
+      Application->MainForm && Application->MainForm != this && Application->MainForm->GetVisible() &&
+      !QApplication::activeModalWidget()) {
+    auto* ke = static_cast<QKeyEvent*>(event);
+    const Word key = VirtualKeyOfEvent(ke);
+    if (key != 0 && Application->MainForm->IsShortCut(key, ShiftFromQt(ke->modifiers(), Qt::NoButton))) return true;
+  }
+  return false;
+}
+
+namespace {
+// The action lists a component owns, and those of the components it owns.
+void CollectActionLists(TComponent* owner, std::vector<TActionList*>& lists) {
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* list = dynamic_cast<TActionList*>(c)) lists.push_back(list);
+    else if (!dynamic_cast<TCustomForm*>(c)) CollectActionLists(c, lists);
+  }
+}
+}  // namespace
+
+bool TCustomForm::IsShortCut(Word Key, TShiftState Shift) {
+  const TShortCut sc = ShortCut(Key, Shift);
+  if (sc == scNone) return false;
+  std::vector<TActionList*> lists;
+  CollectActionLists(this, lists);
+  for (TActionList* list : lists)
+    for (int i = 0; i < list->ActionCount(); ++i) {
+      auto* a = dynamic_cast<TCustomAction*>(list->Actions(i));
+      if (!a) continue;
+      const auto& more = a->GetSecondaryShortCuts();
+      if (a->GetShortCut() != sc && std::find(more.begin(), more.end(), sc) == more.end()) continue;
+      // The key belongs to this command; it runs when it is enabled now.
+      return a->Execute();
+    }
+  return false;
 }
 
 bool TCustomForm::FrameEvent(QEvent* event) {

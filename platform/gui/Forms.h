@@ -113,6 +113,10 @@ public:
   // What the window system has been told: the shown window is owned by
   // Owner's window.
   bool WindowOwnedBy(const TCustomForm* Owner) const;
+  // Runs the command of the form's action lists that the key calls; true
+  // when one ran. The main form's keys work so from the program's other
+  // windows that are not modal, for keys those leave unused.
+  bool IsShortCut(Word Key, TShiftState Shift);
 
   // --- MDI frame
   int MDIChildCount() const;

@@ -182,6 +182,13 @@ bool THelpViewer::ShowPage(const String& page) {
     HistoryButton(bar, browser, false);
     layout->addWidget(bar);
     layout->addWidget(browser);
+    // Escape closes it, as it does the program's other windows.
+    auto* close = new QAction(frame);
+    close->setObjectName(QStringLiteral("HelpClose"));
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, frame, &QWidget::close);
+    frame->addAction(close);
     // The title follows the page shown, also after a link, Back or Forward.
     QObject::connect(browser, &QTextBrowser::sourceChanged, frame,
                      [frame, browser](const QUrl&) { frame->setWindowTitle(TitleOf(browser)); });

@@ -8,6 +8,7 @@
 
 #include "platform/gui/ControlsPrivate.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -379,6 +380,61 @@ TEST_F(Settings, RenamedRowNamesItsFileAndHostileNamesAreRefused) {
   d.FocusEntry("Trips.spu");
   d.EditButtonClick();
   EXPECT_EQ(pairs, 1);
+}
+
+// A dictionary's row renamed from the keyboard with F2 as with a
+// double-click: the row's editor opens on it and takes the typed name;
+// Enter renames the file, Escape leaves it as it was. Either ends the edit
+// only, not the dialog.
+TEST_F(Settings, F2RenamesTheChosenDictionaryAsADoubleClickDoes) {
+  auto f2 = [](QListWidget* list, int) { QTest::keyClick(list, Qt::Key_F2); };
+  const struct {
+    const char* Name;
+    std::function<void(QListWidget*, int)> Open;
+    Qt::Key End;
+    const char* Renamed;
+  } cases[] = {
+      {"F2", f2, Qt::Key_Return, "Trips.spu"},
+      {"double-click",
+       [](QListWidget* list, int row) {
+         const QPoint at = list->visualItemRect(list->item(row)).center();
+         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+       },
+       Qt::Key_Return, "Trips.spu"},
+      {"F2 then Escape", f2, Qt::Key_Escape, "Travel.spu"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ASSERT_TRUE(w.Spell->NewCustomDictionary("Travel"));
+    TCustomDictionariesDialog d(nullptr);
+    w.Spell->BindDialogControl(&d);
+    ASSERT_TRUE(d.FocusEntry("Travel.spu"));
+    const int row = d.CustomDictionaries->GetItemIndex();
+    d.Show();
+    QWidget* window = WidgetOf(&d)->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    d.CustomDictionaries->SetFocus();
+    QApplication::processEvents();
+    auto* list = static_cast<QListWidget*>(WidgetOf(d.CustomDictionaries));
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    c.Open(list, row);
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr) << "the row's editor did not open";
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "Trips");
+    QTest::keyClick(editor, c.End);
+    QApplication::processEvents();
+    const std::string other = std::string(c.Renamed) == "Trips.spu" ? "Travel.spu" : "Trips.spu";
+    EXPECT_EQ(d.CustomDictionaries->Items().Get(row), c.Renamed);
+    EXPECT_TRUE(std::filesystem::exists(w.Tmp / c.Renamed));
+    EXPECT_FALSE(std::filesystem::exists(w.Tmp / other));
+    EXPECT_TRUE(d.GetVisible() && WidgetOf(&d)->window()->isVisible()) << "the key closed the dialog";
+    d.Hide();
+    w.Spell->DeleteCustomDictionary(c.Renamed);
+  }
 }
 
 // Add greys out for text the dictionary cannot store, and a note under the
