@@ -217,7 +217,10 @@ void TSpellDialog::EnableForPrompt() {
   TConfigurationDialogCtrl* c = DialogControl;
   if (!c->SpellChecker) return;
   // Each prompt sets the commands afresh: whether the text takes
-  // replacements can change from word to word (a table cell).
+  // replacements can change from word to word (a table cell). Disabled on
+  // the way, a command the prompt offers again passes the keyboard on: it
+  // comes back to it.
+  TWinControl* had = GetActiveControl();
   SetCommandsEnabled(!FRepeated);
   if (FRepeated) {
     OptionsButton->SetEnabled(Has(sdcOptions));
@@ -229,6 +232,18 @@ void TSpellDialog::EnableForPrompt() {
     ReplaceWithEditChange();
   }
   UndoButton->SetEnabled(c->CanUndo() && Has(sdcUndo));
+  if (had && had != GetActiveControl() && had->GetVisible() && had->GetEnabled()) SetActiveControl(had);
+  KeyboardToAnswer();
+}
+
+void TSpellDialog::KeyboardToAnswer() {
+  TWinControl* now = GetActiveControl();
+  if (now && now != NotFoundEdit && now->GetVisible() && now->GetEnabled()) return;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{ReplaceWithEdit, IgnoreButton, ChangeButton, CancelButton})
+    if (c->GetVisible() && c->GetEnabled()) {
+      SetActiveControl(c);
+      return;
+    }
 }
 
 void TSpellDialog::Activate() {

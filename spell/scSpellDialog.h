@@ -37,6 +37,10 @@ private:
   void ReplaceWithEditChange();
   // The commands the current prompt offers, as it set them.
   void EnableForPrompt();
+  // The keyboard where the prompt is answered: the replacement, else the
+  // first command the prompt offers; never the read-only word itself. A
+  // usable control the user went to keeps it.
+  void KeyboardToAnswer();
   bool Has(TSpellDialogCommand C) const { return DialogControl->Enabled(C); }
   bool FRepeated = false, FDeactivated = false;
   bool FFilling = false;

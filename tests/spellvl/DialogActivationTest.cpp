@@ -126,6 +126,48 @@ TEST(DialogActivation, TheDialogTakenUpAgainOffersWhatThePromptOffered) {
   }
 }
 
+// The keyboard starts where the prompt is answered, never in the read-only
+// word: a replacement typed at once goes to "Change To"; at a repeated word,
+// where nothing is typed, Space ignores it.
+TEST(DialogActivation, TheKeyboardStartsWhereThePromptIsAnswered) {
+  struct Case {
+    std::string text, word, keyboard;
+    const char* typed;  // replaces the offered word, then Change; empty: Space
+    std::string result;
+  } cases[] = {
+      {"happy wrods days", "wrods", "ReplaceWithEdit", "birds", "happy birds days"},
+      {"happy Zqxvjkwpf days", "Zqxvjkwpf", "ReplaceWithEdit", "good", "happy good days"},
+      {"the the end", "the the", "IgnoreButton", "", "the the end"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.SetText({c.text});
+    TInteractionScript script;
+    script.Answer(IDOK);
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    ASSERT_TRUE(ActivateWindowOf(d));
+    ASSERT_EQ(d->NotFoundEdit->GetText(), c.word);
+    TControl* focused = TControl::FromWidget(QApplication::focusWidget());
+    ASSERT_NE(focused, nullptr) << "the keyboard is nowhere in the dialog";
+    EXPECT_EQ(focused->GetName(), c.keyboard);
+    QWidget* keys = QApplication::focusWidget();
+    if (*c.typed) {
+      QTest::keyClick(keys, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(keys, c.typed);
+      EXPECT_EQ(d->ReplaceWithEdit->GetText(), c.typed);
+      if (d->ChangeButton->GetEnabled()) d->ChangeButton->Click();
+    } else {
+      QTest::keyClick(keys, Qt::Key_Space);
+    }
+    QApplication::processEvents();
+    if (w.Spell->CheckRunning()) d->CancelButton->Click();
+    EXPECT_EQ(w.E.Text(), c.result);
+  }
+}
+
 // Commands that reach the engine anyway (a host's own buttons, a script):
 // an empty replacement is no pair to keep.
 TEST(DialogActivation, AnEmptyChangeAllOrAutoCorrectIsRefusedAndTeachesNothing) {
