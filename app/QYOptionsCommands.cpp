@@ -14,15 +14,15 @@ void TformQuilloryMain::ShowBackupTarget() {
 }
 
 void TformQuilloryMain::BuildOptionsCommands() {
-  ActionPreferences = NewAction("ActionPreferences", "Preferences...", "set preferences", scNone,
+  ActionPreferences = NewAction("ActionPreferences", "&Preferences...", "set preferences", scNone,
                                 [this](TObject*) { ActionPreferencesExecute(this); });
   ActionJournalManager = NewAction("ActionJournalManager", "&Manage Journals...", "manage journals", scNone,
                                    [this](TObject*) { ActionJournalManagerExecute(this); });
   ActionBackup = NewAction("ActionBackup", "&Backup Database...", "backup database", scNone,
                            [this](TObject*) { ActionBackupExecute(this); });
-  ActionRestore = NewAction("ActionRestore", "Restore Database...", "restore database", scNone,
+  ActionRestore = NewAction("ActionRestore", "&Restore Database...", "restore database", scNone,
                             [this](TObject*) { ActionRestoreExecute(this); });
-  ActionPackAndRegenIndexes = NewAction("ActionPackAndRegenIndexes", "Pack and Regenerate Indexes",
+  ActionPackAndRegenIndexes = NewAction("ActionPackAndRegenIndexes", "Pack and Regenerate &Indexes",
                                         "regenerate indexes", scNone,
                                         [this](TObject*) { PackAndReindexTables(this); });
 

@@ -111,7 +111,7 @@ void TformQuilloryMain::BuildSpelling() {
   ActionSpell = make("ActionSpell", "&Spell Check", "check spelling", VK_F7, [this] { ActionSpellExecute(this); });
   ActionThesaurus = make("ActionThesaurus", "&Thesaurus...", "look up a synonym", scShift | VK_F7,
                          [this] { ActionThesaurusExecute(this); });
-  ActionSpellSetup = make("ActionSpellSetup", "Setup Spell Check...", "spell check options", scNone,
+  ActionSpellSetup = make("ActionSpellSetup", "Set&up Spell Check...", "spell check options", scNone,
                           [this] { ActionSpellSetupExecute(this); });
 }
 

@@ -8,6 +8,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Menus.h"
 #include "richtext/model/VLStyle.h"
+#include "spell/scConfigDialogs.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -179,6 +180,36 @@ TEST_F(MainWindowKeysTest, EveryCommandShowsItsKeyInItsMenu) {
     ASSERT_NE(it, shown.end()) << "not in a menu";
     EXPECT_EQ(it->second->shortcut().toString().toStdString(), c.Key);
   }
+}
+
+// Each command of the Tools menu has a letter of its own, and the spelling
+// set-up opens by the menu's key and its own.
+TEST_F(MainWindowKeysTest, TheSpellingSetUpOpensFromTheToolsMenuByKeys) {
+  World.UseBuiltDictionaries();
+  ShowActive();
+  QMenu* tools = nullptr;
+  for (QAction* top : Window()->findChild<QMenuBar*>()->actions())
+    if (top->menu() && QKeySequence::mnemonic(top->text()) == QKeySequence(Qt::ALT | Qt::Key_S)) tools = top->menu();
+  ASSERT_NE(tools, nullptr) << "no menu answers Alt+S";
+  for (QAction* a : tools->actions()) {
+    if (a->isSeparator()) continue;
+    EXPECT_FALSE(QKeySequence::mnemonic(a->text()).isEmpty()) << a->text().toStdString() << " has no letter";
+  }
+  bool opened = false;
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    opened = dynamic_cast<TSpellCheckConfigDialog*>(r.Form) != nullptr;
+    return static_cast<int>(mrCancel);
+  });
+  Press(Qt::Key_S, Qt::AltModifier);
+  ASSERT_EQ(QApplication::activePopupWidget(), tools);
+  const QString setup = World.Main->ActionSpellSetup->Handle()->text();
+  const int amp = setup.indexOf('&');
+  ASSERT_GE(amp, 0) << "\"" << setup.toStdString() << "\" has no letter";
+  QTest::keyClick(tools, QKeySequence::fromString(setup.mid(amp + 1, 1))[0].key());
+  Application->ProcessMessages();
+  if (QApplication::activePopupWidget()) QApplication::activePopupWidget()->close();
+  EXPECT_TRUE(opened) << "the spelling options did not open";
 }
 
 TEST_F(MainWindowKeysTest, NoTwoKeysOfTheWindowClash) {

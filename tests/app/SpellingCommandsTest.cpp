@@ -36,7 +36,7 @@ TEST_F(SpellingCommandsTest, CommandsSitInTheToolsMenuWithTheirKeys) {
     TShortCut key;
   } cases[] = {{World.Main->ActionSpell, "&Spell Check", VK_F7},
                {World.Main->ActionThesaurus, "&Thesaurus...", scShift | VK_F7},
-               {World.Main->ActionSpellSetup, "Setup Spell Check...", scNone}};
+               {World.Main->ActionSpellSetup, "Set&up Spell Check...", scNone}};
   for (const Case& c : cases) {
     ASSERT_NE(c.action, nullptr) << c.caption;
     EXPECT_EQ(c.action->GetCaption(), c.caption);
