@@ -133,7 +133,19 @@ void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
   SetVisible(!GetVisible());
 }
 
+bool TActivityDisplayWindow::LogIsEmpty() {
+  for (int i = 0; i < LineCount(); ++i)
+    if (!Line(i).empty()) return false;
+  return true;
+}
+
 void TActivityDisplayWindow::PrintLog() {
+  // No page to print: the user hears why nothing comes out, before any
+  // printer or file is asked for.
+  if (LogIsEmpty()) {
+    MessageBox("The activity log is empty: there is nothing to print.", "Print Log", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   // Without a printer the print dialog offers a PDF file, as every other
   // print does; Cancel prints nothing.
   if (!ChoosePrintTargetFor(this, VLPrint1->GetPrinter())) return;

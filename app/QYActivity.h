@@ -43,6 +43,8 @@ public:
   // The log's paragraphs.
   int LineCount();
   String Line(int index);
+  // No paragraph holds any text.
+  bool LogIsEmpty();
 
   // Places the window directly to the right of main (same top) and shows it,
   // or hides it when it is shown. Where the screen ends before it, it is
@@ -51,7 +53,8 @@ public:
 
   // Prints the log view's pages: title "Quillory Log", one copy, collated,
   // margins of 20 mm at the right, top and bottom. Without a printer (or
-  // with a PDF file chosen before) the print dialog asks where to.
+  // with a PDF file chosen before) the print dialog asks where to. An
+  // empty log prints nothing and says so.
   void PrintLog();
 };
 

@@ -2,6 +2,7 @@
 // leaving the screen, and its shortcut works from its own window too.
 #include "app/QYActivity.h"
 
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Printers.h"
 #include "support/PdfPages.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <QKeyEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -165,6 +167,49 @@ TEST(ActivityWindow, PrintOffersAPdfFileAndWrapsTheLogsPages) {
   EXPECT_EQ(offered[1].FileName, (dir / "café log (2).pdf").string());
   EXPECT_EQ(qytest::ReadFileBytes(pdf), before);
   EXPECT_FALSE(FileExists((dir / "café log (2).pdf").string()));
+  SetPrinter(std::move(old));
+}
+
+// Print pressed by its key on a log with nothing in it says so and asks for
+// no printer or file; a log with a line goes on to ask where to print.
+TEST(ActivityWindow, PrintingAnEmptyLogSaysThereIsNothingToPrint) {
+  auto old = SetPrinter(std::make_unique<TPrinter>());
+  const struct {
+    const char* Name;
+    std::vector<String> Lines;
+    bool Cleared;
+    TInteractionKind Shown;
+  } cases[] = {
+      {"never written", {}, false, TInteractionKind::MessageBox},
+      {"cleared", {"Searching Journal: Daily"}, true, TInteractionKind::MessageBox},
+      {"one event", {"Searching Journal: Daily"}, false, TInteractionKind::PrintDialog},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    // With a printer the log would print at once.
+    if (c.Shown == TInteractionKind::PrintDialog && Printer()->HasPrinters()) continue;
+    TActivityDisplayWindow log(nullptr);
+    for (const String& line : c.Lines) log.AddLine(line);
+    if (c.Cleared) log.BitBtn1Click(nullptr);
+    log.Show();
+    QWidget* window = WidgetOf(&log)->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    log.BitBtn2->SetFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), WidgetOf(log.BitBtn2));
+    TInteractionScript script;
+    script.Answer(mrCancel);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QApplication::processEvents();
+    ASSERT_EQ(script.Shown.size(), 1u) << "nothing was said";
+    EXPECT_EQ(script.Shown[0].Kind == TInteractionKind::PrintDialog, c.Shown == TInteractionKind::PrintDialog)
+        << "the print dialog " << (c.Shown == TInteractionKind::PrintDialog ? "did not ask" : "asked where to print");
+    if (c.Shown == TInteractionKind::MessageBox) {
+      EXPECT_EQ(script.Shown[0].Text, "The activity log is empty: there is nothing to print.");
+    }
+    log.Hide();
+  }
   SetPrinter(std::move(old));
 }
 
