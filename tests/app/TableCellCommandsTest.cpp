@@ -1,7 +1,8 @@
 // Commands given while a table cell holds the caret, or while cells are
 // selected, in the journal window as its user gives them: the date and
 // time stamps by menu, keys, tool bar and the cell's right-click menu go
-// into the cell, before the caret's line, as one undo step; Copy and Cut of
+// into the cell, before the caret's line, as one undo step; the tool bar's
+// font and style boxes change what is selected in the cell; Copy and Cut of
 // selected cells offer a table in every clipboard form, Cut empties the
 // cells, and the copy pastes back as a table.
 #include "TableWindowSupport.h"
@@ -39,9 +40,14 @@ struct TCellWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
   std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
   // The editor whose document holds the innermost table.
   TCustomVellumEdit* Holder(int depth) const {
-    return depth == 1 ? static_cast<TCustomVellumEdit*>(Edit()) : Cells()[static_cast<size_t>(depth - 2)];
+    if (depth == 1) return Edit();
+    const auto chain = Cells();
+    return chain.size() + 2 > static_cast<size_t>(depth) ? chain[static_cast<size_t>(depth - 2)] : nullptr;
   }
-  TVLTableItemInfo* InnerTable(int depth) const { return qytest::FirstTableIn(Holder(depth)); }
+  TVLTableItemInfo* InnerTable(int depth) const {
+    TCustomVellumEdit* h = Holder(depth);
+    return h ? qytest::FirstTableIn(h) : nullptr;
+  }
   // A point at the end of the entry's last paragraph, on the screen.
   QPoint EndOfEntry() const {
     TVLEditVLData& d = *Edit()->EditData();
@@ -52,6 +58,7 @@ struct TCellWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
   bool SelectAllCells(int depth) {
     TCustomVellumEdit* h = Holder(depth);
     TVLTableItemInfo* t = InnerTable(depth);
+    if (!t) return false;
     return DragBetween(qytest::CellPointOnScreen(h, t, 0, 0, 2), qytest::CellPointOnScreen(h, t, 1, 1));
   }
   // No message came up meanwhile (an error shown ends the program).
@@ -234,7 +241,7 @@ TEST(TableCellCommands, TheFontAndStyleBoxesChangeTheSelectionInACell) {
 // Copy and Cut of selected cells
 
 // The table a VLF clipboard block holds, read over the entry's styles: its
-// cells' text as the window shows a table; "" when it is no lone table.
+// cells' text as the window shows a table.
 std::string TableOfBlock(const AnsiString& block, TVLStyle* style) {
   AnsiString vlf;
   if (!VLReadVLFBlock(block, vlf)) return "bad block";
@@ -267,6 +274,7 @@ void CopyOrCutCells(const TClipCase& k) {
   TCellWindow w;
   ASSERT_TRUE(w.Tables(k.depth, false));
   TVLTableItemInfo* t = w.InnerTable(k.depth);
+  ASSERT_NE(t, nullptr);
   ASSERT_TRUE(k.select(w, k.depth));
   ASSERT_TRUE(t->CellsSelected() && t->IsCellSelected(0, 0) && t->IsCellSelected(1, 1)) << "all four cells";
   Clipboard().SetAsText("held before");
