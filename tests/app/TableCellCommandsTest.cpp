@@ -287,6 +287,15 @@ void CopyOrCutCells(const TClipCase& k) {
   EXPECT_NE(rtf.find("\\cell"), std::string::npos) << rtf;
   for (const char* text : {"in1", "in2", "in3", "in4"}) EXPECT_NE(rtf.find(text), std::string::npos) << text;
   EXPECT_EQ(Clipboard().GetAsText(), "in1\tin2\r\nin3\tin4\r\n");
+  EXPECT_EQ(Clipboard().GetAsUnicodeText(), u"in1\tin2\r\nin3\tin4\r\n");
+  // Nothing else is offered, and nothing offered is empty.
+  const Word vlfFormat = RegisterClipboardFormat(VLFClipboardFormatName);
+  const Word rtfFormat = RegisterClipboardFormat(RTFClipboardFormatName);
+  for (const Word f : Clipboard().Formats()) {
+    SCOPED_TRACE(ClipboardFormatName(f));
+    EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == vlfFormat || f == rtfFormat);
+    EXPECT_FALSE(Clipboard().GetData(f).empty());
+  }
   // A cut empties the cells and keeps them; a copy leaves them as they were.
   EXPECT_NE(w.Shown().find(k.cut ? "[///]" : table), std::string::npos) << w.Shown();
   if (k.cut) {
