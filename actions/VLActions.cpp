@@ -126,6 +126,11 @@ TVLActionEditor* TvlAction::GetControl(TObject* Target) {
   return editor;
 }
 
+TVLActionEditor* TvlAction::GetCaretEditor(TObject* Target) {
+  TVLActionEditor* editor = GetControl(Target);
+  return editor ? editor->GetInnermostEditor() : nullptr;
+}
+
 bool TvlAction::HandlesTarget(TObject* Target) { return EditorOfControl(Candidate(Target)) != nullptr; }
 
 void TvlAction::UpdateEnabledFor(TObject* Target, const std::function<bool(TVLActionEditor*)>& Test) {

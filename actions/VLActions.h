@@ -70,6 +70,10 @@ public:
   // climbed out of cell editors to the editor of the outermost document.
   // EInvalidCast when the candidate is not an editor.
   virtual TVLActionEditor* GetControl(TObject* Target);
+  // The editor that holds the caret and the selection: GetControl's, or
+  // the cell editor open deepest in it. Every command that reads the caret,
+  // the selection or item numbers takes them from this one.
+  TVLActionEditor* GetCaretEditor(TObject* Target);
 
   bool HandlesTarget(TObject* Target) override;
   void UpdateTarget(TObject* Target) override;

@@ -6,11 +6,12 @@
 #include <memory>
 
 namespace {
-// The standard rule plus a condition on the editor; a failure disables.
+// The standard rule plus a condition on the editor that holds the caret
+// (a cell's while one is edited); a failure disables.
 template <typename F>
 void UpdateWith(TvlAction* action, bool standard, TObject* Target, F&& condition) {
   try {
-    TVLActionEditor* editor = action->GetControl(Target);
+    TVLActionEditor* editor = action->GetCaretEditor(Target);
     action->SetEnabled(standard && editor && condition(editor));
   } catch (...) {
     action->SetEnabled(false);

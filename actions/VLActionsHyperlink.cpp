@@ -54,7 +54,7 @@ TvlActionInsertHyperlink::TvlActionInsertHyperlink(TComponent* AOwner) : TvlActi
 
 void TvlActionInsertHyperlink::UpdateTarget(TObject* Target) {
   UpdateEnabledFor(Target, [&](TVLActionEditor* root) {
-    TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
+    TVLActionEditor* E = root ? GetCaretEditor(Target) : nullptr;
     bool enabled = E && E->TagsArePChars() && !E->HasActiveItem();
     if (enabled) {
       Integer first = 0, last = 0;
@@ -75,10 +75,11 @@ void TvlActionInsertHyperlink::ExecuteTarget(TObject* Target) {
   if (!E) return;
   String target;
   const bool insertNew = !GetSelectionTarget(E, target);
-  String text = E->GetInnermostEditor()->GetSelText();
+  String text = GetCaretEditor(Target)->GetSelText();
   if (text.find_first_of("\r\n") != String::npos) text.clear();
   if (!ShowHyperlinkForm(insertNew, text, target)) return;
-  TVLActionEditor* inner = E->GetInnermostEditor();
+  // Asked again: the cell editors may have been opened anew meanwhile.
+  TVLActionEditor* inner = GetCaretEditor(Target);
   const Integer saved = inner->GetCurTextStyleNo();
   if (insertNew) {
     inner->SetCurTextStyleNo(GetHyperlinkStyleNo(inner));

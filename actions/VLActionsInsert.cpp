@@ -68,9 +68,7 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
 }
 
 void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
-    return E && !E->GetInnermostEditor()->HasActiveItem();
-  });
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && !GetCaretEditor(Target)->HasActiveItem(); });
 }
 
 TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
@@ -131,13 +129,11 @@ TvlActionRemovePageBreak::TvlActionRemovePageBreak(TComponent* AOwner) : TvlActi
 }
 
 void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
-    return E && E->GetInnermostEditor()->CaretLineHasPageBreak();
-  });
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && GetCaretEditor(Target)->CaretLineHasPageBreak(); });
 }
 
 void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetControl(Target)) E->GetInnermostEditor()->RemoveCurrentPageBreak();
+  if (TVLActionEditor* E = GetCaretEditor(Target)) E->RemoveCurrentPageBreak();
 }
 
 TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction(AOwner) {
@@ -147,7 +143,7 @@ TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction
 
 void TvlActionItemProperties::UpdateTarget(TObject* Target) {
   UpdateEnabledFor(Target, [&](TVLActionEditor* root) {
-    TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
+    TVLActionEditor* E = root ? GetCaretEditor(Target) : nullptr;
     TCustomVLItemInfo* item = E ? E->GetCurrentItem() : nullptr;
     bool enabled = item && (dynamic_cast<TVLGraphicItemInfo*>(item) || dynamic_cast<TVLBreakItemInfo*>(item));
     if (enabled && E->SelectionExists() && GetSingleSelectedItem(E) != item) enabled = false;

@@ -70,8 +70,7 @@ void TvlActionCustomParaListSwitcher::UpdateTarget(TObject* Target) {
   }
   try {
     TvlAction::UpdateTarget(Target);
-    TVLActionEditor* root = GetControl(Target);
-    TVLActionEditor* E = root ? root->GetInnermostEditor() : nullptr;
+    TVLActionEditor* E = GetCaretEditor(Target);
     bool checked = E != nullptr;
     if (E) {
       TCustomVLData* d = E->GetVLData();
@@ -178,7 +177,7 @@ void TvlActionParaNumbering::ExecuteTarget(TObject* Target) {
     root->RemoveLists();
     return;
   }
-  TVLActionEditor* E = root->GetInnermostEditor();
+  TVLActionEditor* E = GetCaretEditor(Target);
   TCustomVLData* d = E->GetVLData();
   TVLStyle* sheet = E->GetStyle();
   // The paragraphs of the selection and one more on each side.

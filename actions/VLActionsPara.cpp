@@ -133,7 +133,7 @@ bool TvlActionIndent::IndentsRight(TVLActionEditor* Editor, const TParaInfo& Par
 void TvlActionIndent::ExecuteTarget(TObject* Target) {
   TVLActionEditor* editor = GetControl(Target);
   if (!editor) return;
-  TVLActionEditor* inner = editor->GetInnermostEditor();
+  TVLActionEditor* inner = GetCaretEditor(Target);
   inner->BeginUndoGroup(vlutParaStyle);
   inner->SetUndoGroupMode(true);
   try {

@@ -110,9 +110,7 @@ TvlActionInsertTable::TvlActionInsertTable(TComponent* AOwner) : TvlAction(AOwne
 }
 
 void TvlActionInsertTable::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
-    return E && !E->GetInnermostEditor()->HasActiveItem();
-  });
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && !GetCaretEditor(Target)->HasActiveItem(); });
 }
 
 void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
@@ -146,7 +144,7 @@ void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
   if (!E) return;
   // A table deeper than a saved entry may hold would be lost on reload.
-  if (VLTableDepthIn(E->GetInnermostEditor()->GetVLData()) > VLTableMaxNesting) {
+  if (VLTableDepthIn(GetCaretEditor(Target)->GetVLData()) > VLTableMaxNesting) {
     MessageBox("Tables can be nested at most " + std::to_string(VLTableMaxNesting) + " deep.", LanguageText(213),
                MB_OK | MB_ICONWARNING);
     return;
@@ -161,7 +159,7 @@ void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
     RowCount = dlg->GetRows();
     ColCount = dlg->GetColumns();
   }
-  TVLActionEditor* inner = E->GetInnermostEditor();
+  TVLActionEditor* inner = GetCaretEditor(Target);
   std::unique_ptr<TVLTableItemInfo> table = TVLTableItemInfo::CreateEx(dlg->GetRows(), dlg->GetColumns(), inner->GetVLData());
   AssignToTable(*table);
   // Autosize leaves the cells without widths of their own: the table then

@@ -366,6 +366,8 @@ TformQuilloryEditor::~TformQuilloryEditor() {
 
 bool TformQuilloryEditor::ReadOnly() const { return QuilloryText->GetReadOnly(); }
 
+TCustomVellumEdit* TformQuilloryEditor::CaretEditor() const { return QuilloryText->GetInnermostEditor(); }
+
 void TformQuilloryEditor::FocusEditor() {
   if (QuilloryText->CanFocus()) QuilloryText->SetFocus();
 }
@@ -435,7 +437,7 @@ void TformQuilloryEditor::QuilloryTextCurTextStyleChanged(TObject*) {
   if (!main || FJournal != CurrentJournal) return;
   const bool was = main->UpdatingStyleControls;
   main->UpdatingStyleControls = true;
-  TFontInfo* s = QuilloryStyle->TextStyles->Items(QuilloryText->GetCurTextStyleNo());
+  TFontInfo* s = QuilloryStyle->TextStyles->Items(CaretEditor()->GetCurTextStyleNo());
   main->cbTextStyles->SetItemIndex(s->Standard ? LineOf(main->cbTextStyles, s->StyleName) : -1);
   // A font that is not installed has no line; the box still shows the name
   // the text asks for.
@@ -451,7 +453,7 @@ void TformQuilloryEditor::QuilloryTextCurParaStyleChanged(TObject*) {
   if (!main || FJournal != CurrentJournal) return;
   const bool was = main->UpdatingStyleControls;
   main->UpdatingStyleControls = true;
-  TParaInfo* p = QuilloryStyle->ParaStyles->Items(QuilloryText->GetCurParaStyleNo());
+  TParaInfo* p = QuilloryStyle->ParaStyles->Items(CaretEditor()->GetCurParaStyleNo());
   main->cbParagraphStyles->SetItemIndex(LineOf(main->cbParagraphStyles, p->StyleName));
   main->UpdatingStyleControls = was;
 }
@@ -562,7 +564,7 @@ void TformQuilloryEditor::SyncFromDocument() {
 
 void TformQuilloryEditor::ApplyChosenFont(Integer code) {
   if (ReadOnly()) return;
-  QuilloryText->ApplyStyleConversion(code);
+  CaretEditor()->ApplyStyleConversion(code);
   if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
   QuilloryText->Format();
 }
@@ -570,7 +572,7 @@ void TformQuilloryEditor::ApplyChosenFont(Integer code) {
 bool TformQuilloryEditor::ApplyTextStyleNamed(const String& name) {
   const Integer no = StyleNamed(*QuilloryStyle->TextStyles, name);
   if (no < 0) return false;
-  QuilloryText->ApplyTextStyle(no);
+  CaretEditor()->ApplyTextStyle(no);
   if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
   return true;
 }
@@ -578,13 +580,14 @@ bool TformQuilloryEditor::ApplyTextStyleNamed(const String& name) {
 bool TformQuilloryEditor::ApplyParaStyleNamed(const String& name) {
   const Integer no = StyleNamed(*QuilloryStyle->ParaStyles, name);
   if (no < 0) return false;
-  QuilloryText->ApplyParaStyle(no);
+  CaretEditor()->ApplyParaStyle(no);
   if (FJournal && FJournal->Document) FJournal->Document->Modified = true;
   return true;
 }
 
 void TformQuilloryEditor::InsertStamp(const String& text, const String& undoCaption) {
-  TVellumEdit* e = QuilloryText;
+  // In a table cell the stamp goes before the caret's line of that cell.
+  TCustomVellumEdit* e = CaretEditor();
   if (e->GetReadOnly()) return;
   const Integer textStyle = std::max<Integer>(StyleNamed(*QuilloryStyle->TextStyles, "Date and Time Stamp Font Style"), 0);
   const Integer paraStyle =

@@ -11,6 +11,7 @@
 #include "platform/gui/Forms.h"
 
 class TVellumEdit;
+class TCustomVellumEdit;
 class TCustomVLItemInfo;
 class TVLStyle;
 class TformQuilloryMain;
@@ -63,6 +64,10 @@ public:
   bool ApplyParaStyleNamed(const String& name);
   void ApplyChosenFont(Integer code);
   bool ReadOnly() const;
+  // The editor that holds the caret: the entry's own, or the cell editor
+  // open deepest in one of its tables. Every command that works at the
+  // caret or on the selection takes its item numbers from this one.
+  TCustomVellumEdit* CaretEditor() const;
   void FocusEditor();
   bool EditorFocused() const;
 

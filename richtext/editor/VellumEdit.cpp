@@ -295,11 +295,20 @@ void TCustomVellumEdit::DataStyleConversion(Integer styleNo, Integer userData, b
     if (!code) newStyleNo = FApplyingStyle;
     return;
   }
-  if (OnStyleConversion) OnStyleConversion(GetRootEditor(), styleNo, userData, appliedToText, newStyleNo);
+  if (const auto& handler = StyleConversionHandler())
+    handler(GetRootEditor(), styleNo, userData, appliedToText, newStyleNo);
 }
 
 void TCustomVellumEdit::DataParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo) {
-  if (OnParaStyleConversion) OnParaStyleConversion(GetRootEditor(), paraNo, userData, true, newParaNo);
+  if (const auto& handler = ParaStyleConversionHandler()) handler(GetRootEditor(), paraNo, userData, true, newParaNo);
+}
+
+const TVLStyleConversionEvent& TCustomVellumEdit::StyleConversionHandler() {
+  return OnStyleConversion ? OnStyleConversion : GetRootEditor()->OnStyleConversion;
+}
+
+const TVLStyleConversionEvent& TCustomVellumEdit::ParaStyleConversionHandler() {
+  return OnParaStyleConversion ? OnParaStyleConversion : GetRootEditor()->OnParaStyleConversion;
 }
 
 // ---- edits ----------------------------------------------------------------------------------
@@ -434,7 +443,7 @@ void TCustomVellumEdit::ApplyTextStyle(Integer styleNo) {
 
 void TCustomVellumEdit::ApplyStyleConversion(Integer userData) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyStyleConversion(userData);
-  if (!OnStyleConversion) return;
+  if (!StyleConversionHandler()) return;
   RunEdit([&] {
     if (BeforeChange(false)) EditData()->ApplyStyleConversion(userData);
   });
@@ -442,7 +451,7 @@ void TCustomVellumEdit::ApplyStyleConversion(Integer userData) {
 
 void TCustomVellumEdit::ApplyParaStyleConversion(Integer userData) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyParaStyleConversion(userData);
-  if (!OnParaStyleConversion) return;
+  if (!ParaStyleConversionHandler()) return;
   RunEdit([&] {
     if (BeforeChange(false)) EditData()->ApplyParaStyleConversion(userData, true);
   });
@@ -521,7 +530,9 @@ void TCustomVellumEdit::CutToClipboard() {
   RunEdit([&] {
     // Asked first: a refused cut must not reach the clipboard either.
     if (!BeforeChange(false)) return;
-    if (!d->SelectionExists() || !Copy()) return;
+    // Selected table cells are a selection too: they are copied, then
+    // emptied.
+    if (!d->SelectionExists(false, true) || !Copy()) return;
     d->DeleteSelection();
     Invalidate();
   });

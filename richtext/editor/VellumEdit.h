@@ -250,6 +250,10 @@ public:
   void DoCurParaStyleChanged();
   void DataStyleConversion(Integer styleNo, Integer userData, bool appliedToText, Integer& newStyleNo);
   void DataParaStyleConversion(Integer paraNo, Integer userData, Integer& newParaNo);
+  // The conversion handlers that answer for this editor: its own, else (a
+  // cell editor has none) those of the editor its chain starts from.
+  const TVLStyleConversionEvent& StyleConversionHandler();
+  const TVLStyleConversionEvent& ParaStyleConversionHandler();
 
 protected:
   // Descendants (the cell editor) bring their own data class.

@@ -220,6 +220,13 @@ public:
   virtual bool PartiallySelected() const { return false; }
   virtual bool CanDeletePartiallySelected() const { return false; }
   virtual void DeletePartiallySelected() {}
+  // What the item's own selection covers, as an item of its own made for
+  // vlData (a table's selected cells: a table of those cells), with its
+  // plain text; nullptr when the item is not partially selected. Copying
+  // takes it.
+  virtual std::unique_ptr<TCustomVLItemInfo> CopyPartiallySelected(TCustomVLData* vlData, WideString& text) {
+    return nullptr;
+  }
   // A key typed while the item is partially selected: the item opens where
   // the text is to go (a table: its first selected cell) and answers true,
   // or answers false and the key is refused.

@@ -749,6 +749,9 @@ public:
   // Empties the selected cells (one undo step).
   bool CanDeletePartiallySelected() const override;
   void DeletePartiallySelected() override;
+  // The selected cells as a table of their own; its text has a tab between
+  // the cells of a row and a line end after each row.
+  std::unique_ptr<TCustomVLItemInfo> CopyPartiallySelected(TCustomVLData* vlData, WideString& text) override;
   // Typing over selected cells goes on in the first of them, after its text.
   bool EnterForTyping() override;
 

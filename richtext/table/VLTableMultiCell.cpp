@@ -26,10 +26,12 @@ std::unique_ptr<TCustomVellumEdit> MakeHiddenEditor(TCustomVellumEdit& host) {
   hidden->SetUndoLimit(host.GetUndoLimit() != 0 ? -1 : 0);
   hidden->SetParent(&host);
   hidden->SetBounds(0, 0, std::max(host.GetWidth(), 100), 100);
-  hidden->OnParaStyleConversion = host.OnParaStyleConversion;
-  // Text styles go through the holding editor: it knows the style that an
-  // applied text style gives, and the application's conversion.
+  // Styles go through the holding editor: it knows the style that an
+  // applied text style gives, and the application's conversions (a cell
+  // editor's are those of the editor it is open in).
   TCustomVellumEdit* h = &host;
+  hidden->OnParaStyleConversion = [h](TCustomVellumEdit*, Integer paraNo, Integer userData, bool,
+                                      Integer& newParaNo) { h->DataParaStyleConversion(paraNo, userData, newParaNo); };
   hidden->OnStyleConversion = [h](TCustomVellumEdit*, Integer styleNo, Integer userData, bool applied,
                                   Integer& newStyleNo) { h->DataStyleConversion(styleNo, userData, applied, newStyleNo); };
   return hidden;

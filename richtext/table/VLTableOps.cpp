@@ -3,6 +3,7 @@
 // record their own inverse, so that an operation is undone exactly.
 #include "richtext/editor/VLEditData.h"
 #include "richtext/model/VLMarkers.h"
+#include "richtext/model/VLUni.h"
 #include "richtext/table/VLTable.h"
 #include "richtext/table/VLTableUndo.h"
 
@@ -1243,4 +1244,32 @@ void TVLTableItemInfo::DeletePartiallySelected() {
   }
   UpdateCellsSelectedState();
   command.Finish();
+}
+
+// ---------------------------------------------------------------------------
+// Copying the selected cells
+
+std::unique_ptr<TCustomVLItemInfo> TVLTableItemInfo::CopyPartiallySelected(TCustomVLData* vlData, WideString& text) {
+  Integer top, left, cols, rows;
+  if (!FCellsSelected || !GetNormalizedSelectionBounds(false, top, left, cols, rows)) return nullptr;
+  // The whole table copied, then cut down to the selected rectangle: merged
+  // cells that reach out of it lose what lies outside, as a deletion of
+  // those rows and columns leaves them.
+  auto copy = std::make_unique<TVLTableItemInfo>(vlData);
+  copy->LoadFromBytes(SaveToBytes());
+  copy->ParaNo = ParaNo;
+  if (top + rows < copy->RowCount()) copy->DeleteRows(top + rows, copy->RowCount() - top - rows, true);
+  if (top > 0) copy->DeleteRows(0, top, true);
+  if (left + cols < copy->ColCount()) copy->DeleteCols(left + cols, copy->ColCount() - left - cols, true);
+  if (left > 0) copy->DeleteCols(0, left, true);
+  copy->NormalizeGrid();
+  copy->Changed();
+  // As text, like cells of a sheet: a tab between cells, a line per row.
+  const AnsiString colSep = copy->TextColSeparator, rowSep = copy->TextRowSeparator;
+  copy->TextColSeparator = "\t";
+  copy->TextRowSeparator = "\r\n";
+  text = RawUnicodeToWideString(copy->AsText(80, vlData, AnsiString(), String(), false, true));
+  copy->TextColSeparator = colSep;
+  copy->TextRowSeparator = rowSep;
+  return copy;
 }

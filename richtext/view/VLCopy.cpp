@@ -65,14 +65,44 @@ WideString VLDocumentText(TCustomVLData& data, bool selectionOnly, bool markers)
   return RawUnicodeToWideString(AnsiString(stream.Memory(), static_cast<size_t>(stream.GetSize())));
 }
 
-WideString VLGetSelText(TVLControlData& data, bool markers) {
-  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelText(*sub, markers);
+namespace {
+
+// The item whose own selection is this document's (a table with selected
+// cells); nullptr when the selection is the document's own or lies deeper.
+TCustomVLItemInfo* PartlySelectedItem(TVLControlData& data) {
+  TCustomVLItemInfo* item = data.ActiveItem;
+  return item && item->PartiallySelected() ? item : nullptr;
+}
+
+// The document whose selection a copy takes: a cell being edited holds it,
+// unless cells selected around it hold it here.
+TVLControlData* SelectionHolder(TVLControlData& data) {
+  TVLControlData* d = &data;
+  while (!PartlySelectedItem(*d))
+    if (auto* sub = dynamic_cast<TVLControlData*>(d->GetActiveSubVLData()); sub && sub != d)
+      d = sub;
+    else
+      break;
+  return d;
+}
+
+}  // namespace
+
+WideString VLGetSelText(TVLControlData& data0, bool markers) {
+  TVLControlData& data = *SelectionHolder(data0);
+  if (TCustomVLItemInfo* item = PartlySelectedItem(data)) {
+    TVLDocumentData doc(data.GetStyle());
+    WideString text;
+    item->CopyPartiallySelected(&doc, text);
+    return text;
+  }
   if (!data.SelectionExists(false, false)) return WideString();
   return VLDocumentText(data, true, markers);
 }
 
-TGraphic* VLGetSelectedImage(TVLControlData& data) {
-  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLGetSelectedImage(*sub);
+TGraphic* VLGetSelectedImage(TVLControlData& data0) {
+  TVLControlData& data = *SelectionHolder(data0);
+  if (PartlySelectedItem(data)) return nullptr;
   Integer d0, o0, d1, o1;
   data.GetDrawItemSelBounds(true, d0, o0, d1, o1);
   if (d0 < 0 || d1 < 0) return nullptr;
@@ -109,14 +139,30 @@ bool VLReadVLFBlock(const AnsiString& block, AnsiString& vlf) {
   return true;
 }
 
-bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget& target) {
-  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLPutSelection(*sub, clNone, target);
+bool VLPutSelection(TVLControlData& data0, TColor color, const TVLTransferTarget& target) {
+  TVLControlData& data = *SelectionHolder(data0);
+  if (&data != &data0) color = clNone;
   if (!data.SelectionExists(true, true)) return false;
   const TVLOptions opts = data.GetOptions();
   // The VLF of the selection: the VLF format itself and what the others
-  // are made from.
+  // are made from. Selected cells go as a table of their own, and their
+  // text is the table's as a sheet's cells are.
   TMemoryStream stream;
-  data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
+  std::shared_ptr<const WideString> cellsText;
+  if (TCustomVLItemInfo* item = PartlySelectedItem(data)) {
+    TVLDocumentData doc(data.GetStyle());
+    doc.Options = opts;
+    doc.VLFOptions = data.GetVLFOptions();
+    doc.RTFOptions = data.GetRTFOptions();
+    auto text = std::make_shared<WideString>();
+    std::unique_ptr<TCustomVLItemInfo> copy = item->CopyPartiallySelected(&doc, *text);
+    if (!copy) return false;
+    doc.AddItem(AnsiString(), copy.release());
+    doc.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
+    cellsText = text;
+  } else {
+    data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
+  }
   AnsiString vlf(stream.Memory(), static_cast<size_t>(stream.GetSize()));
   auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color);
   if (opts.Contains(vloAutoCopyVLF))
@@ -130,7 +176,9 @@ bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget&
       }
     }
   // One text format carries both the 8-bit and the Unicode text here.
-  if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
+  if ((opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText)) && cellsText)
+    target.SetLazyData(CF_UNICODETEXT, [cellsText] { return WideStringToRawUnicode(*cellsText); });
+  else if (opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText))
     target.SetLazyData(CF_UNICODETEXT, [snapshot] {
       TVLDocumentData* doc = snapshot->Document();
       TMemoryStream text;
@@ -148,8 +196,9 @@ bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget&
   return true;
 }
 
-bool VLCopy(TVLControlData& data, TColor color) {
-  if (auto* sub = dynamic_cast<TVLControlData*>(data.GetActiveSubVLData())) return VLCopy(*sub, clNone);
+bool VLCopy(TVLControlData& data0, TColor color) {
+  TVLControlData& data = *SelectionHolder(data0);
+  if (&data != &data0) color = clNone;
   const TVLOptions opts = data.GetOptions();
   const bool result = opts.Contains(vloAutoCopyText) || opts.Contains(vloAutoCopyUnicodeText) ||
                       opts.Contains(vloAutoCopyVLF) || opts.Contains(vloAutoCopyImage) ||

@@ -1,0 +1,339 @@
+// Commands given while a table cell holds the caret, or while cells are
+// selected, in the journal window as its user gives them: the date and
+// time stamps by menu, keys, tool bar and the cell's right-click menu go
+// into the cell, before the caret's line, as one undo step; the tool bar's
+// font and style boxes change what is selected in the cell; Copy and Cut of
+// selected cells offer a table in every clipboard form, Cut empties the
+// cells, and the copy pastes back as a table.
+#include "TableWindowSupport.h"
+#include "WindowSeamSupport.h"
+
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Menus.h"
+#include "richtext/view/VLCopy.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using qytest::DocumentText;
+
+struct TCellWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
+  // An entry of "after" with a 2 × 2 table before it (and "intro" before
+  // that unless the table comes first); tables nested in its first cell to
+  // `depth`; the innermost one's cells hold in1..in4, the caret after in4.
+  bool Tables(int depth, bool first) {
+    if (!first && !(Type("intro") && Key(Qt::Key_Return))) return false;
+    if (!Type("after") || !Key(Qt::Key_Home) || !InsertTable(2, 2)) return false;
+    for (int level = 2; level <= depth; ++level)
+      if (!Type(level == 2 ? "outer" : "mid") || !InsertTable(2, 2)) return false;
+    return Type("in1") && Key(Qt::Key_Tab) && Type("in2") && Key(Qt::Key_Tab) && Type("in3") &&
+           Key(Qt::Key_Tab) && Type("in4");
+  }
+  std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
+  // The editor whose document holds the innermost table.
+  TCustomVellumEdit* Holder(int depth) const {
+    if (depth == 1) return Edit();
+    const auto chain = Cells();
+    return chain.size() + 2 > static_cast<size_t>(depth) ? chain[static_cast<size_t>(depth - 2)] : nullptr;
+  }
+  TVLTableItemInfo* InnerTable(int depth) const {
+    TCustomVellumEdit* h = Holder(depth);
+    return h ? qytest::FirstTableIn(h) : nullptr;
+  }
+  // A point at the end of the entry's last paragraph, on the screen.
+  QPoint EndOfEntry() const {
+    TVLEditVLData& d = *Edit()->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[d.DrawItems.Count() - 1];
+    return ClientWidgetOf(Edit())->mapToGlobal(
+        QPoint(li->Left + li->Width + 20 - d.GetHOffset(), li->Top + li->Height / 2 - d.GetVOffset()));
+  }
+  bool SelectAllCells(int depth) {
+    TCustomVellumEdit* h = Holder(depth);
+    TVLTableItemInfo* t = InnerTable(depth);
+    if (!t) return false;
+    return DragBetween(qytest::CellPointOnScreen(h, t, 0, 0, 2), qytest::CellPointOnScreen(h, t, 1, 1));
+  }
+  // No message came up meanwhile (an error shown ends the program).
+  TInteractionScript Boxes;
+};
+
+String StyleName(TCustomVellumEdit* e, Integer itemNo) {
+  TCustomVLItemInfo* item = e->GetItem(itemNo);
+  return e->GetStyle()->TextStyles->Items(item->StyleNo)->StyleName;
+}
+
+String ParaName(TCustomVellumEdit* e, Integer itemNo) {
+  return e->GetStyle()->ParaStyles->Items(e->GetItem(itemNo)->ParaNo)->StyleName;
+}
+
+// ---------------------------------------------------------------------------
+// Stamps
+
+enum class TRoute { Menu, Keys, ToolBar, RightClick };
+
+struct TStampCase {
+  const char* name;
+  TRoute route;
+  const char* action;
+  Qt::Key key;
+  int depth;
+  bool first;
+  // The caret on a second line of the cell rather than its first.
+  bool secondLine;
+};
+
+bool GiveStamp(TCellWindow& w, const TStampCase& k) {
+  switch (k.route) {
+    case TRoute::Menu: return w.Menu(k.action);
+    case TRoute::Keys: return w.Key(k.key, Qt::ControlModifier | Qt::ShiftModifier);
+    case TRoute::ToolBar: {
+      TToolBar* bar = w.Main->tbFormat;
+      for (int i = 0; i < bar->ControlCount(); ++i)
+        if (auto* b = dynamic_cast<TToolButton*>(bar->Controls(i));
+            b && b->GetAction() && b->GetAction()->GetName() == k.action) {
+          b->GetAction()->Update();
+          b->Click();
+          return w.Settle();
+        }
+      return false;
+    }
+    case TRoute::RightClick: {
+      // The caret's cell right-clicked where the caret is, the item chosen
+      // from the menu that comes up.
+      TInteractionScript script;
+      bool chosen = false;
+      script.Do([&](TInteraction& r) {
+        if (r.Kind != TInteractionKind::PopupMenu || !r.Menu) return 0;
+        for (int i = 0; i < r.Menu->Items()->Count(); ++i)
+          if (TMenuItem* item = r.Menu->Items()->Items(i);
+              item->GetAction() && item->GetAction()->GetName() == k.action && item->GetEnabled()) {
+            item->Click();
+            chosen = true;
+          }
+        return 0;
+      });
+      TCustomVellumEdit* cell = w.Innermost();
+      TPoint caret;
+      if (!cell->EditData()->GetCaretClientPoint(caret)) return false;
+      QTest::mouseClick(ClientWidgetOf(cell), Qt::RightButton, Qt::NoModifier, QPoint(caret.X + 1, caret.Y + 4));
+      return w.Settle() && chosen;
+    }
+  }
+  return false;
+}
+
+void StampInCell(const TStampCase& k) {
+  TCellWindow w;
+  ASSERT_TRUE(w.Tables(k.depth, k.first));
+  if (k.secondLine) {
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("line two"));
+    ASSERT_TRUE(w.Key(Qt::Key_Left));
+    ASSERT_TRUE(w.Key(Qt::Key_Left));
+  }
+  ASSERT_EQ(w.Cells().size(), static_cast<size_t>(k.depth));
+  TCustomVellumEdit* cell = w.Innermost();
+  const std::string entryBefore = w.Shown();
+  w.J->Document->Modified = false;
+  const int kind = k.key == Qt::Key_D ? 1 : k.key == Qt::Key_T ? 2 : 3;
+  const std::string early = DateTimeStampText(kind, Now());
+  ASSERT_TRUE(GiveStamp(w, k));
+  // The minute may turn meanwhile.
+  const std::string late = DateTimeStampText(kind, Now());
+  ASSERT_TRUE(w.Boxes.Shown.empty()) << w.Boxes.Shown[0].Text;
+  ASSERT_EQ(w.Cells().size(), static_cast<size_t>(k.depth)) << "the cell stays open";
+  ASSERT_EQ(w.Innermost(), cell);
+  const std::string stamp = DocumentText(*cell->VLData()).find(late) != std::string::npos ? late : early;
+  const std::string expected = k.secondLine ? "in4||" + stamp + "|line two" : stamp + "|in4";
+  EXPECT_EQ(DocumentText(*cell->VLData()), expected);
+  EXPECT_TRUE(w.J->Document->Modified);
+  const Integer stampItem = k.secondLine ? 2 : 0;
+  ASSERT_GT(cell->ItemCount(), stampItem + 1);
+  EXPECT_EQ(StyleName(cell, stampItem), "Date and Time Stamp Font Style");
+  EXPECT_EQ(ParaName(cell, stampItem), "Date and Time Stamp Paragraph Style");
+  EXPECT_EQ(StyleName(cell, stampItem + 1), "Quillory Text");
+  // The next letter where the caret was, in the cell's style.
+  ASSERT_TRUE(w.Type("Q"));
+  const std::string typed = k.secondLine ? "in4||" + stamp + "|line tQwo" : stamp + "|in4Q";
+  EXPECT_EQ(DocumentText(*cell->VLData()), typed);
+  for (Integer i = stampItem + 1; i < cell->ItemCount(); ++i) EXPECT_EQ(StyleName(cell, i), "Quillory Text");
+  ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+  EXPECT_EQ(DocumentText(*w.Innermost()->VLData()), expected);
+  ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+  EXPECT_EQ(w.Shown(), entryBefore) << "the stamp is one undo step";
+  EXPECT_TRUE(w.Boxes.Shown.empty());
+}
+
+// The stamp in a cell: a paragraph of its own before the caret's line in
+// that cell, in the two stamp styles; the caret back where it was, so the
+// next letter goes there in the cell's own style; the entry marked changed
+// and the program going on; one Undo takes it back.
+TEST(TableCellCommands, AStampInACellGoesBeforeTheCaretsLineThere) {
+  const TStampCase cases[] = {
+      {"menu, date, first item, depth 1", TRoute::Menu, "ActionDateStamp", Qt::Key_D, 1, true, false},
+      {"menu, time, not first, depth 3", TRoute::Menu, "ActionTimeStamp", Qt::Key_T, 3, false, false},
+      {"keys, date and time, first item, depth 3", TRoute::Keys, "ActionDateTimeStamp", Qt::Key_B, 3, true, true},
+      {"keys, date, not first, depth 1", TRoute::Keys, "ActionDateStamp", Qt::Key_D, 1, false, true},
+      {"tool bar, time, first item, depth 1", TRoute::ToolBar, "ActionTimeStamp", Qt::Key_T, 1, true, true},
+      {"tool bar, date and time, not first, depth 3", TRoute::ToolBar, "ActionDateTimeStamp", Qt::Key_B, 3, false,
+       false},
+      {"right-click, date, first item, depth 3", TRoute::RightClick, "ActionDateStamp", Qt::Key_D, 3, true, false},
+      {"right-click, time, not first, depth 1", TRoute::RightClick, "ActionTimeStamp", Qt::Key_T, 1, false, true},
+  };
+  for (const TStampCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    StampInCell(k);
+  }
+}
+
+// The tool bar's font and style boxes with text selected in a cell: the
+// selected text takes the chosen size, font and text style, the paragraph
+// the chosen paragraph style, and the rest of the cell keeps its own.
+TEST(TableCellCommands, TheFontAndStyleBoxesChangeTheSelectionInACell) {
+  for (const int depth : {1, 3}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TCellWindow w;
+    ASSERT_TRUE(w.Tables(depth, false));
+    ASSERT_TRUE(w.Type(" end"));
+    ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier));
+    TCustomVellumEdit* cell = w.Innermost();
+    TformQuilloryMain* m = w.Main;
+    TFontInfos& styles = *cell->GetStyle()->TextStyles;
+    m->tbFontSize->SetText("20");
+    m->tbFontSizeApply();
+    ASSERT_EQ(w.Innermost(), cell);
+    ASSERT_GE(cell->ItemCount(), 2);
+    const Integer last = cell->ItemCount() - 1;
+    EXPECT_EQ(styles.Items(cell->GetItem(last)->StyleNo)->Size, 20);
+    EXPECT_EQ(styles.Items(cell->GetItem(0)->StyleNo)->Size, 12) << "the rest keeps its size";
+    m->tbFontName->SetItemIndex(-1);
+    for (int i = 0; i < m->tbFontName->Items().Count(); ++i)
+      if (m->tbFontName->Items()[i] == "Liberation Serif") m->tbFontName->SetItemIndex(i);
+    ASSERT_GE(m->tbFontName->GetItemIndex(), 0);
+    m->tbFontNameClick(nullptr);
+    EXPECT_EQ(styles.Items(cell->GetItem(cell->ItemCount() - 1)->StyleNo)->FontName, "Liberation Serif");
+    const auto choose = [](TComboBox* box, const char* name) {
+      for (int i = 0; i < box->Items().Count(); ++i)
+        if (box->Items()[i] == name) box->SetItemIndex(i);
+      return box->GetItemIndex() >= 0 && box->Items()[box->GetItemIndex()] == name;
+    };
+    ASSERT_TRUE(choose(m->cbTextStyles, "Heading"));
+    m->cbTextStylesClick(nullptr);
+    EXPECT_EQ(StyleName(cell, cell->ItemCount() - 1), "Heading");
+    EXPECT_EQ(StyleName(cell, 0), "Quillory Text");
+    ASSERT_TRUE(choose(m->cbParagraphStyles, "Centered"));
+    m->cbParagraphStylesClick(nullptr);
+    EXPECT_EQ(ParaName(cell, 0), "Centered");
+    EXPECT_NE(w.Shown().find("in4 end"), std::string::npos) << w.Shown();
+    EXPECT_TRUE(w.Boxes.Shown.empty());
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Copy and Cut of selected cells
+
+// The table a VLF clipboard block holds, read over the entry's styles: its
+// cells' text as the window shows a table.
+std::string TableOfBlock(const AnsiString& block, TVLStyle* style) {
+  AnsiString vlf;
+  if (!VLReadVLFBlock(block, vlf)) return "bad block";
+  TVLDocumentData doc(style);
+  doc.VLFTextStylesReadMode = vlf_sIgnore;
+  doc.VLFParaStylesReadMode = vlf_sIgnore;
+  TMemoryStream stream;
+  stream.WriteBuffer(vlf.data(), static_cast<Int64>(vlf.size()));
+  stream.SetPosition(0);
+  TColor color = clNone;
+  if (!doc.LoadVLFFromStream(stream, color, nullptr, nullptr, nullptr)) return "unreadable";
+  if (doc.GetItemCount() != 1 || !dynamic_cast<TVLTableItemInfo*>(doc.GetItem(0)))
+    return "not a lone table: " + DocumentText(doc);
+  return DocumentText(doc);
+}
+
+struct TClipCase {
+  const char* name;
+  int depth;
+  std::function<bool(TCellWindow&, int depth)> select;
+  std::function<bool(TCellWindow&)> command;
+  bool cut;
+};
+
+bool ByDrag(TCellWindow& w, int depth) { return w.SelectAllCells(depth); }
+bool BySelectTable(TCellWindow& w, int) { return w.Menu("vlActionTableSelectTable"); }
+
+void CopyOrCutCells(const TClipCase& k) {
+  const std::string table = "[in1/in2/in3/in4]";
+  TCellWindow w;
+  ASSERT_TRUE(w.Tables(k.depth, false));
+  TVLTableItemInfo* t = w.InnerTable(k.depth);
+  ASSERT_NE(t, nullptr);
+  ASSERT_TRUE(k.select(w, k.depth));
+  ASSERT_TRUE(t->CellsSelected() && t->IsCellSelected(0, 0) && t->IsCellSelected(1, 1)) << "all four cells";
+  Clipboard().SetAsText("held before");
+  const std::string entryBefore = w.Shown();
+  ASSERT_TRUE(k.command(w));
+  EXPECT_TRUE(w.Boxes.Shown.empty());
+  EXPECT_EQ(TableOfBlock(Clipboard().GetData(RegisterClipboardFormat(VLFClipboardFormatName)), w.Edit()->GetStyle()),
+            table);
+  const std::string rtf = Clipboard().GetData(RegisterClipboardFormat(RTFClipboardFormatName));
+  EXPECT_NE(rtf.find("\\cell"), std::string::npos) << rtf;
+  for (const char* text : {"in1", "in2", "in3", "in4"}) EXPECT_NE(rtf.find(text), std::string::npos) << text;
+  EXPECT_EQ(Clipboard().GetAsText(), "in1\tin2\r\nin3\tin4\r\n");
+  EXPECT_EQ(Clipboard().GetAsUnicodeText(), u"in1\tin2\r\nin3\tin4\r\n");
+  // Nothing else is offered, and nothing offered is empty.
+  const Word vlfFormat = RegisterClipboardFormat(VLFClipboardFormatName);
+  const Word rtfFormat = RegisterClipboardFormat(RTFClipboardFormatName);
+  for (const Word f : Clipboard().Formats()) {
+    SCOPED_TRACE(ClipboardFormatName(f));
+    EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == vlfFormat || f == rtfFormat);
+    EXPECT_FALSE(Clipboard().GetData(f).empty());
+  }
+  // A cut empties the cells and keeps them; a copy leaves them as they were.
+  EXPECT_NE(w.Shown().find(k.cut ? "[///]" : table), std::string::npos) << w.Shown();
+  if (k.cut) {
+    // One undo step brings the cells back.
+    ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), entryBefore);
+    ASSERT_TRUE(w.Key(Qt::Key_Y, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown().find("in1"), std::string::npos) << w.Shown();
+  }
+  // Pasted at the end of the entry, the cells come back as a table.
+  ASSERT_TRUE(w.ClickAt(w.EndOfEntry()));
+  ASSERT_TRUE(w.Cells().empty());
+  ASSERT_TRUE(w.Key(Qt::Key_V, Qt::ControlModifier));
+  const std::string shown = w.Shown();
+  EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), table.size())), table) << shown;
+  EXPECT_TRUE(w.Boxes.Shown.empty());
+}
+
+// Selected cells copied or cut: the clipboard holds them as a table in our
+// own format, as RTF and as text (a tab between cells, a line per row); a
+// cut empties the cells as one undo step; the copy pastes back as a table.
+TEST(TableCellCommands, SelectedCellsCopyAndCutAsATable) {
+  const auto copyKeys = [](TCellWindow& w) { return w.Key(Qt::Key_C, Qt::ControlModifier); };
+  const auto copyMenu = [](TCellWindow& w) { return w.Menu("vlActionCopy"); };
+  const auto cutKeys = [](TCellWindow& w) { return w.Key(Qt::Key_X, Qt::ControlModifier); };
+  const auto cutMenu = [](TCellWindow& w) { return w.Menu("vlActionCut"); };
+  const TClipCase cases[] = {
+      {"drag, Ctrl+C, depth 1", 1, ByDrag, copyKeys, false},
+      {"Select Table, Edit > Copy, depth 3", 3, BySelectTable, copyMenu, false},
+      {"drag, Edit > Copy, depth 3", 3, ByDrag, copyMenu, false},
+      {"Select Table, Ctrl+X, depth 1", 1, BySelectTable, cutKeys, true},
+      {"drag, Edit > Cut, depth 1", 1, ByDrag, cutMenu, true},
+      {"drag, Ctrl+X, depth 3", 3, ByDrag, cutKeys, true},
+  };
+  for (const TClipCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    CopyOrCutCells(k);
+  }
+}
+
+}  // namespace
