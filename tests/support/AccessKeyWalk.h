@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -82,11 +83,14 @@ inline TControl* ControlAt(TWinControl* form, const std::vector<int>& path) {
   return c;
 }
 
-// Alt with the key of a letter of any script, as a keyboard sends it: the
-// capital letter's code as the key, the small letter as the text.
+// Alt with the key of a letter of any script, as a keyboard sends it: Alt
+// down, the capital letter's code as the key with the small letter as the
+// text, Alt up.
 inline void PressAlt(QWidget* to, int key) {
-  const QString text = QString(QChar(key)).toLower();
-  QTest::sendKeyEvent(QTest::Click, to, static_cast<Qt::Key>(key), text, Qt::AltModifier);
+  const QPointer<QWidget> target(to);
+  QTest::sendKeyEvent(QTest::Press, to, Qt::Key_Alt, QString(), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Click, to, static_cast<Qt::Key>(key), QString(QChar(key)).toLower(), Qt::AltModifier);
+  if (target) QTest::sendKeyEvent(QTest::Release, to, Qt::Key_Alt, QString(), Qt::AltModifier);
 }
 
 // Some other control that takes the focus: where each key starts from.
