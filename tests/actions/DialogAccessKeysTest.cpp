@@ -2,12 +2,14 @@
 // caption shows ("&X") does with Alt what a click does. A button is
 // pressed, a check box toggled, a radio or picture button checked, each
 // taking the focus; a label's key moves the focus to its control; a page's
-// key turns to that page. No two controls in view show the same key.
+// key turns to that page. No two controls in view show the same key, in
+// any language.
 // The find and replace windows open with the keyboard in the find field.
 #include "ActionTestSupport.h"
 #include "support/AccessKeyWalk.h"
 #include "EditorBench.h"
 #include "actions/BackVLFrm.h"
+#include "actions/ColorVLFrm.h"
 #include "actions/FillColorVLFrm.h"
 #include "actions/FourSidesVLFrm.h"
 #include "actions/FontVLFrm.h"
@@ -33,6 +35,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
 #include "platform/gui/StdCtrls.h"
+#include "richtext/model/VLStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,12 +65,33 @@ protected:
   }
 };
 
-TEST_F(DialogAccessKeys, EveryKeyShownDoesWhatAClickDoes) {
-  struct TDialog {
-    const char* Name;
-    std::function<TCustomForm*()> Make;
-  };
-  const TDialog dialogs[] = {
+struct TDialog {
+  const char* Name;
+  std::function<TCustomForm*()> Make;
+  // Another state of a dialog above it, walked in every language only.
+  bool State = false;
+};
+
+// The list dialog on a numbered level that starts at 3, so that its start
+// shows; or with the level turned to a picture.
+TfrmVLParaList* NumberedListDialog(bool picture) {
+  auto* f = CreateVLForm<TfrmVLParaList>(nullptr);
+  TVLStyle sheet(nullptr);
+  TVLListLevel* level = sheet.ListStyles->Add()->Levels->Add();
+  level->ListType = vllstDecimal;
+  level->FormatString = "%0:s.";
+  level->StartFrom = 3;
+  f->SetListInfo(*sheet.ListStyles->Items(0));
+  if (picture) {
+    f->cmbNumbers->SetItemIndex(6);
+    f->cmbNumbersClick(f->cmbNumbers);
+  }
+  return f;
+}
+
+// Every dialog of the editing commands, made in the current language.
+const std::vector<TDialog>& Dialogs() {
+  static const std::vector<TDialog> dialogs = {
       {"row count",
        [] {
          auto* f = CreateVLForm<TfrmInteger>(nullptr);
@@ -96,7 +120,22 @@ TEST_F(DialogAccessKeys, EveryKeyShownDoesWhatAClickDoes) {
       {"symbol", [] { return CreateVLForm<TfrmVLInsertSymbol>(nullptr); }},
       {"insert table", [] { return CreateVLForm<TfrmInsTable>(nullptr); }},
       {"split cells", [] { return CreateVLForm<TfrmVLSplit>(nullptr); }},
+      {"split cells, unmerging",
+       [] {
+         auto* f = CreateVLForm<TfrmVLSplit>(nullptr);
+         f->rbUnmerge->SetChecked(true);
+         return f;
+       },
+       true},
       {"table borders", [] { return CreateVLForm<TfrmVLTableBrdr>(nullptr); }},
+      // A flat border names its one colour otherwise and hides the light one.
+      {"table borders, flat",
+       [] {
+         auto* f = CreateVLForm<TfrmVLTableBrdr>(nullptr);
+         f->SetBorder(vltbColor, clBtnFace, clBlack, 1);
+         return f;
+       },
+       true},
       {"table background", [] { return CreateVLForm<TfrmVLTableBack>(nullptr); }},
       {"background", [] { return CreateVLForm<TfrmVLBack>(nullptr); }},
       {"table properties",
@@ -113,10 +152,61 @@ TEST_F(DialogAccessKeys, EveryKeyShownDoesWhatAClickDoes) {
        }},
       {"list gallery", [] { return CreateVLForm<TfrmVLListGallery>(nullptr); }},
       {"customize list", [] { return CreateVLForm<TfrmVLParaList>(nullptr); }},
+      {"customize list, numbers", [] { return NumberedListDialog(false); }, true},
+      {"customize list, picture", [] { return NumberedListDialog(true); }, true},
   };
-  for (const TDialog& d : dialogs) {
+  return dialogs;
+}
+
+TEST_F(DialogAccessKeys, EveryKeyShownDoesWhatAClickDoes) {
+  for (const TDialog& d : Dialogs()) {
+    if (d.State) continue;
     SCOPED_TRACE(d.Name);
     EXPECT_EQ(WalkDialog(d.Make), std::vector<std::string>{});
+  }
+}
+
+class TranslatedDialogAccessKeys : public ::testing::Test {
+protected:
+  void SetUp() override { Application->Initialize(); }
+  void TearDown() override {
+    // The dialogs name the palette's colours in their language; later tests read them in English.
+    SwitchLanguage("English (US)");
+    LocalizePaletteNames();
+  }
+};
+
+// The keys two texts share where both texts are fixed as they stand (a
+// language's own choice of letter); the key moves the focus along them.
+struct TFixedShare {
+  const char* Language;
+  const char* Dialog;
+  const char* Page;
+  char16_t Key;
+};
+const TFixedShare kFixedShares[] = {
+    {"English (US)", "background", "", u'O'},                // &Open..., C&olor:
+    {"English (US)", "table properties", "", u'C'},          // &Cell &spacing:, &Cell Borders...
+    {"English (US)", "customize list", "", u'F'},            // &Font..., &First line indent:
+    {"English (US)", "customize list, numbers", "", u'F'},   // the same
+    {"Dutch (NL)", "font", "page 1: ", u'O'},                // &Offset:, &Om&hoog
+    {"Francais", "table properties", "page 5: ", u'V'},      // &Valider, Côtés &visibles:
+};
+
+// Each language's texts in each dialog, by keyboard: on each page every key
+// a control shows is its own and reaches it.
+TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
+  ASSERT_EQ(LanguageCount(), 15);
+  for (int l = 0; l < LanguageCount(); ++l) {
+    const TVLALanguageName name = LanguageInfo(l).Name;
+    SwitchLanguage(name);
+    for (const TDialog& d : Dialogs())
+      for (const std::string& fault : CheckKeys(d.Make, [&](const std::string& page, int key) {
+             return std::any_of(std::begin(kFixedShares), std::end(kFixedShares), [&](const TFixedShare& f) {
+               return name == f.Language && std::string(d.Name) == f.Dialog && page == f.Page && key == f.Key;
+             });
+           }))
+        ADD_FAILURE() << name << ", " << d.Name << ": " << fault;
   }
 }
 

@@ -5,6 +5,8 @@
 // toggled, a radio or picture button checked, each taking the focus; a
 // label's key moves the focus to its control; a group's key into the group.
 // A key two controls show moves the focus from one to the other.
+// CheckKeys walks the same keys faster, for walking a dialog in many
+// languages.
 #include "actions/VLOfficeRadioBtn.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
@@ -13,9 +15,11 @@
 #include "platform/gui/QtText.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -24,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -78,6 +83,16 @@ inline TControl* ControlAt(TWinControl* form, const std::vector<int>& path) {
   return c;
 }
 
+// Alt with the key of a letter of any script, as a keyboard sends it: Alt
+// down, the capital letter's code as the key with the small letter as the
+// text, Alt up.
+inline void PressAlt(QWidget* to, int key) {
+  const QPointer<QWidget> target(to);
+  QTest::sendKeyEvent(QTest::Press, to, Qt::Key_Alt, QString(), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Click, to, static_cast<Qt::Key>(key), QString(QChar(key)).toLower(), Qt::AltModifier);
+  if (target) QTest::sendKeyEvent(QTest::Release, to, Qt::Key_Alt, QString(), Qt::AltModifier);
+}
+
 // Some other control that takes the focus: where each key starts from.
 inline TWinControl* Elsewhere(const std::vector<TControl*>& shown, TControl* target, TWinControl* avoid) {
   for (TControl* c : shown)
@@ -97,7 +112,7 @@ inline std::string PressKeyOf(TCustomForm* form, TControl* target, const std::ve
   const Qt::Key letter = key[0].key();
   auto press = [&] {
     QWidget* from = QApplication::focusWidget() ? QApplication::focusWidget() : WindowWidgetOf(form);
-    QTest::keyClick(from, letter, Qt::AltModifier);
+    PressAlt(from, letter);
     Settle();
   };
   auto start = [&](TWinControl* avoid) {
@@ -297,7 +312,7 @@ inline std::vector<std::string> WalkKeys(const TMakeDialog& make, const TTurnPag
     if (TWinControl* other = Elsewhere(shown, nullptr, nullptr)) other->SetFocus();
     Settle();
     for (size_t i = 0; i < controls.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), Qt::AltModifier);
+      PressAlt(QApplication::focusWidget(), key);
       Settle();
       for (TControl* p = FocusedControl(); p; p = p->GetParent())
         if (std::find(targets.begin(), targets.end(), p) != targets.end()) {
@@ -332,6 +347,191 @@ inline std::vector<std::string> WalkDialog(const TMakeDialog& make) {
     };
     for (const std::string& fault : WalkKeys(make, turn)) faults.push_back("page " + std::to_string(page) + ": " + fault);
   }
+  return faults;
+}
+
+// Whether the controls on a page ("" for the page the dialog opens on,
+// "page N: " for the others) may share a key.
+using TMayShare = std::function<bool(const std::string& page, int key)>;
+
+namespace detail {
+
+// A button's key clicks it a moment later, on a timer of the button's own:
+// the timer is held back.
+struct THoldClicks : QObject {
+  bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Timer; }
+};
+
+inline void HoldClicks(TCustomForm* form, THoldClicks& hold) {
+  for (QAbstractButton* b : WindowWidgetOf(form)->findChildren<QAbstractButton*>()) b->installEventFilter(&hold);
+}
+
+inline int KeyOf(TControl* c) {
+  const QKeySequence key = QKeySequence::mnemonic(ToQ(c->GetText()));
+  return key.isEmpty() ? 0 : key[0].key();
+}
+
+inline std::string Describe(TControl* c) {
+  const String own = !c->GetName().empty() || !c->GetParent() ? c->GetName() : c->GetParent()->GetName() + "'s";
+  return own + " \"" + c->GetText() + "\"";
+}
+
+inline bool FocusIn(TControl* c) {
+  for (TControl* p = FocusedControl(); p; p = p->GetParent())
+    if (p == c) return true;
+  return false;
+}
+
+inline std::string FocusNow() {
+  TControl* f = FocusedControl();
+  return f ? "the focus is on " + Describe(f) : "the focus is on no control";
+}
+
+// Presses the key of c; "" when it reached c.
+inline std::string Reach(TCustomForm* form, TControl* c, int key, const std::vector<TControl*>& shown) {
+  auto press = [&](TWinControl* avoid) {
+    if (TWinControl* other = Elsewhere(shown, c, avoid)) other->SetFocus();
+    Settle();
+    PressAlt(QApplication::focusWidget() ? QApplication::focusWidget() : WindowWidgetOf(form), key);
+    Settle();
+  };
+  if (auto* page = dynamic_cast<TTabSheet*>(c)) {
+    auto* pages = dynamic_cast<TPageControl*>(page->GetParent());
+    TTabSheet* was = pages->GetActivePage();
+    press(nullptr);
+    const bool turned = pages->GetActivePage() == page;
+    pages->SetActivePage(was);
+    Settle();
+    return turned ? "" : "the page is not turned to; " + FocusNow();
+  }
+  if (auto* button = dynamic_cast<TVLOfficeRadioButton*>(c)) {
+    // The choice is made and taken back unseen by the dialog, which would
+    // otherwise change the controls for the keys after it.
+    auto* group = dynamic_cast<TVLOfficeRadioGroup*>(button->GetParent());
+    TNotifyEvent& onClick = group ? group->OnClick : button->OnClick;
+    const TNotifyEvent was = onClick;
+    onClick = nullptr;
+    TVLOfficeRadioButton* checked = nullptr;
+    for (TControl* s : shown)
+      if (auto* b = dynamic_cast<TVLOfficeRadioButton*>(s); b && b->GetParent() == button->GetParent() && b->GetChecked())
+        checked = b;
+    const Integer index = group ? group->GetItemIndex() : -1;
+    if (checked == button)
+      for (TControl* s : shown)
+        if (auto* b = dynamic_cast<TVLOfficeRadioButton*>(s);
+            b && b != button && b->GetParent() == button->GetParent() && b->CanCheck()) {
+          b->SetChecked(true);
+          break;
+        }
+    press(nullptr);
+    const bool chosen = button->GetChecked(), focused = button->Focused();
+    if (group) group->SetItemIndex(index);
+    else if (checked) checked->SetChecked(true);
+    else button->SetChecked(false);
+    onClick = was;
+    if (!chosen) return "the picture button is not checked; " + FocusNow();
+    return focused ? "" : "the picture button has not the focus; " + FocusNow();
+  }
+  if (dynamic_cast<TVLOfficeRadioGroup*>(c) || dynamic_cast<TGroupBox*>(c)) {
+    press(nullptr);
+    return FocusIn(c) ? "" : "the focus is not in the group; " + FocusNow();
+  }
+  if (dynamic_cast<TLabel*>(c)) {
+    TControl* to = FocusTarget(c);
+    if (!to) return "the label shows a key but has no control";
+    press(dynamic_cast<TWinControl*>(to));
+    return FocusIn(to) ? "" : "the focus is not in the label's control; " + FocusNow();
+  }
+  if (auto* w = dynamic_cast<TWinControl*>(c))
+    if (auto* button = qobject_cast<QAbstractButton*>(WidgetOf(w))) {
+      press(w);
+      if (!button->isDown()) return "the key does not press it; " + FocusNow();
+      if ((button->focusPolicy() & Qt::TabFocus) && !FocusIn(c)) return "it has not the focus; " + FocusNow();
+      return "";
+    }
+  return std::string("a key on a ") + typeid(*c).name() + " is not checked here";
+}
+
+// Checks the page in view. A control is pressed on the first page that
+// shows it only: a button's click, held back, stays pending.
+inline void CheckPage(TCustomForm* form, const std::string& where, const TMayShare& mayShare,
+                      std::set<TControl*>& pressed, std::vector<std::string>& faults) {
+  std::vector<TControl*> shown;
+  Collect(form, shown);
+  // The keyed controls in view: the shown ones and every tab of the page
+  // controls among them.
+  std::map<int, std::vector<TControl*>> byKey;
+  for (TControl* c : shown) {
+    if (int key = KeyOf(c)) byKey[key].push_back(c);
+    if (auto* pc = dynamic_cast<TPageControl*>(c))
+      for (int p = 0; p < pc->PageCount(); ++p)
+        if (TTabSheet* sheet = pc->Pages(p); sheet->GetTabVisible() && !Shown(sheet) && KeyOf(sheet))
+          byKey[KeyOf(sheet)].push_back(sheet);
+  }
+  for (const auto& [key, controls] : byKey) {
+    if (controls.size() > 1) {
+      std::string all;
+      for (TControl* c : controls) all += (all.empty() ? "" : ", ") + Describe(c);
+      if (!mayShare || !mayShare(where, key)) {
+        faults.push_back(where + "one key for " + all);
+        continue;
+      }
+      // Pressed as often as there are controls, the key visits each that
+      // takes the focus.
+      std::vector<TControl*> targets, reached;
+      for (TControl* c : controls)
+        if (TControl* to = FocusTarget(c); to && Usable(c) && pressed.insert(c).second) targets.push_back(to);
+      if (TWinControl* other = Elsewhere(shown, nullptr, nullptr)) other->SetFocus();
+      Settle();
+      for (size_t i = 0; i < controls.size(); ++i) {
+        PressAlt(QApplication::focusWidget() ? QApplication::focusWidget() : WindowWidgetOf(form), key);
+        Settle();
+        for (TControl* p = FocusedControl(); p; p = p->GetParent())
+          if (std::find(targets.begin(), targets.end(), p) != targets.end()) {
+            reached.push_back(p);
+            break;
+          }
+      }
+      std::sort(targets.begin(), targets.end());
+      std::sort(reached.begin(), reached.end());
+      reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
+      if (reached != targets) faults.push_back(where + "the key of " + all + " leaves some out");
+      continue;
+    }
+    TControl* c = controls[0];
+    if ((!dynamic_cast<TTabSheet*>(c) && !Usable(c)) || !pressed.insert(c).second) continue;
+    const std::string problem = Reach(form, c, key, shown);
+    if (!problem.empty()) faults.push_back(where + Describe(c) + ": " + problem);
+  }
+}
+
+}  // namespace detail
+
+// The keys of a dialog quickly, for walking it in many languages: one copy
+// of the dialog, turned from page to page. On each page no two controls in
+// view show the same key (the tabs of a page control count on every page),
+// and each key, pressed once from another control, reaches its control: a
+// button, check box or radio button goes down and takes the focus, a
+// picture button is checked and takes it, a label's control or a group
+// takes it, a tab turns to its page. The clicks a key starts are held back
+// (a button stays down) and a picture button's choice is taken back, so
+// that no key changes what the next one finds.
+inline std::vector<std::string> CheckKeys(const TMakeDialog& make, const TMayShare& mayShare = nullptr) {
+  std::vector<std::string> faults;
+  detail::THoldClicks hold;
+  std::unique_ptr<TCustomForm> form = Open(make, nullptr);
+  detail::HoldClicks(form.get(), hold);
+  std::set<TControl*> pressed;
+  detail::CheckPage(form.get(), "", mayShare, pressed, faults);
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* pc = dynamic_cast<TPageControl*>(form->Components(i)); pc && Shown(pc))
+      for (int p = 0, opened = pc->GetActivePageIndex(); p < pc->PageCount(); ++p)
+        if (p != opened && pc->Pages(p)->GetTabVisible()) {
+          pc->SetActivePageIndex(p);
+          Settle();
+          detail::CheckPage(form.get(), "page " + std::to_string(p) + ": ", mayShare, pressed, faults);
+        }
+  form->Hide();
   return faults;
 }
 
