@@ -130,8 +130,9 @@ TEST(FindWindowKeys, EnterIsFindNextInAWindowOpenedAgain) {
   }
 }
 
-// Find with Up or Down chosen by its key and Enter typed right after it,
-// and Replace All (which goes down), one after another in one run: in the
+// Find with Up, Down or Match case chosen by its key and Enter typed right
+// after it, and Replace All (which goes down), one after another in one
+// run (the find window reused, its choices kept): in the
 // entry shown, that of the journal opened first, then of a second journal
 // opened after the find window had searched the first.
 TEST(FindWindowKeys, UpAndDownSearchTheShownEntryFromItsCaret) {
@@ -139,22 +140,27 @@ TEST(FindWindowKeys, UpAndDownSearchTheShownEntryFromItsCaret) {
     const char* name;
     bool secondJournal;
     Qt::Key caretTo;    // Ctrl with Home or End
-    Qt::Key direction;  // Alt with U or D; Key_unknown: the replace window's Replace All
+    Qt::Key option;  // Alt with U (up), D (down) or C (match case); Key_unknown: Replace All
+    const char* find;
     const char* selected;
     const char* box;    // shown by the next Enter, or by Replace All
     const char* after;  // the entry after Replace All
   };
   const Case cases[] = {
-      {"Up from the end", false, Qt::Key_End, Qt::Key_U, "two", "Search string 'two' not found.", nullptr},
-      {"Down from the start", false, Qt::Key_Home, Qt::Key_D, "two", "Search string 'two' not found.", nullptr},
-      {"Up from the start", false, Qt::Key_Home, Qt::Key_U, "", "Search string 'two' not found.", nullptr},
-      {"Down from the end", false, Qt::Key_End, Qt::Key_D, "", "Search string 'two' not found.", nullptr},
-      {"Replace All from the end", false, Qt::Key_End, Qt::Key_unknown, "", "0 strings replaced.",
-       "one two|three four five"},
-      {"Up in a second journal", true, Qt::Key_End, Qt::Key_U, "two", "Search string 'two' not found.", nullptr},
-      {"Down in a second journal", true, Qt::Key_Home, Qt::Key_D, "two", "Search string 'two' not found.",
+      {"Up from the end", false, Qt::Key_End, Qt::Key_U, "two", "two", "Search string 'two' not found.", nullptr},
+      {"Down from the start", false, Qt::Key_Home, Qt::Key_D, "two", "two", "Search string 'two' not found.",
        nullptr},
-      {"Replace All in a second journal", true, Qt::Key_Home, Qt::Key_unknown, "", "1 string replaced.",
+      {"Up from the start", false, Qt::Key_Home, Qt::Key_U, "two", "", "Search string 'two' not found.", nullptr},
+      {"Down from the end", false, Qt::Key_End, Qt::Key_D, "two", "", "Search string 'two' not found.", nullptr},
+      {"Match case, down from the start", false, Qt::Key_Home, Qt::Key_C, "TWO", "",
+       "Search string 'TWO' not found.", nullptr},
+      {"Replace All from the end", false, Qt::Key_End, Qt::Key_unknown, "two", "", "0 strings replaced.",
+       "one two|three four five"},
+      {"Up in a second journal", true, Qt::Key_End, Qt::Key_U, "two", "two", "Search string 'two' not found.",
+       nullptr},
+      {"Down in a second journal", true, Qt::Key_Home, Qt::Key_D, "two", "two", "Search string 'two' not found.",
+       nullptr},
+      {"Replace All in a second journal", true, Qt::Key_Home, Qt::Key_unknown, "two", "", "1 string replaced.",
        "one 2|three four five"},
   };
   TFindWindow w;
@@ -183,13 +189,13 @@ TEST(FindWindowKeys, UpAndDownSearchTheShownEntryFromItsCaret) {
     ASSERT_TRUE(w.Type("three four five"));
     ASSERT_TRUE(w.Key(c.caretTo, Qt::ControlModifier));
     const size_t boxes = script.Shown.size();
-    const bool replace = c.direction == Qt::Key_unknown;
+    const bool replace = c.option == Qt::Key_unknown;
     const char* command = replace ? "vlActionReplace" : "vlActionFind";
     // Find by its key, Replace from the Edit menu (it has no key).
     ASSERT_TRUE(replace ? w.Open(command) : w.Showing([&] { return w.WindowKey(Qt::Key_F, Qt::ControlModifier); }));
     TFindDialog* d = w.Up(command);
     ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(w.Type("two"));
+    ASSERT_TRUE(w.Type(c.find));
     if (replace) {
       ASSERT_TRUE(w.WindowKey(Qt::Key_Tab));
       ASSERT_TRUE(w.Type("2"));
@@ -197,7 +203,7 @@ TEST(FindWindowKeys, UpAndDownSearchTheShownEntryFromItsCaret) {
       ASSERT_TRUE(w.WaitFor([&] { return script.Shown.size() > boxes; }));
       EXPECT_EQ(w.Shown(), c.after);
     } else {
-      ASSERT_TRUE(w.Burst({{c.direction, Qt::AltModifier}, {Qt::Key_Return, Qt::NoModifier}}));
+      ASSERT_TRUE(w.Burst({{c.option, Qt::AltModifier}, {Qt::Key_Return, Qt::NoModifier}}));
       EXPECT_EQ(w.Selected(), c.selected);
       if (*c.selected) {
         EXPECT_EQ(script.Shown.size(), boxes) << script.Shown.back().Text;
