@@ -208,6 +208,15 @@ bool TfrmColor::DoKeyDown(Word& Key, TShiftState Shift) {
       }
       break;
     default:
+      // Alt with a letter is for the menus of the window the pop-up came
+      // from: it leaves the pop-up, as a click elsewhere does.
+      if (Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
+          ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+        TCustomForm* beneath = OwnerForm(Owner());
+        Close();
+        if (beneath) OpenMenuOfAccessKey(beneath, Key);
+        return true;
+      }
       return TfrmVLBase::DoKeyDown(Key, Shift);
   }
   UpdateSelection(s);
@@ -221,9 +230,31 @@ void TfrmColor::Paint() {
   DrawEdge(*Canvas(), r, EDGE_RAISED, BF_RECT);
 }
 
+namespace {
+// Posted on a loss of activation: closes the pop-up if it is still inactive.
+constexpr Cardinal kCloseIfInactive = WM_USER + 1;
+}  // namespace
+
+void TfrmColor::Activate() {
+  FActiveNow = true;
+  TfrmVLBase::Activate();
+}
+
 void TfrmColor::Deactivate() {
+  FActiveNow = false;
   TfrmVLBase::Deactivate();
-  if (!FInColorDialog) Close();
+  // Judged once the window system's pending word is through: a menu that
+  // closed as the pop-up opened may hand the activation back for a moment
+  // before the pop-up's own activation arrives.
+  if (!FInColorDialog) PostMessage(this, kCloseIfInactive);
+}
+
+void TfrmColor::WndProc(TMessage& Message) {
+  if (Message.Msg == kCloseIfInactive) {
+    if (!FActiveNow && !FInColorDialog && GetVisible()) Close();
+    return;
+  }
+  TfrmVLBase::WndProc(Message);
 }
 
 void TfrmColor::DoClose(TCloseAction& Action) {

@@ -2,8 +2,9 @@
 // The colour pop-up: a borderless window that drops under a colour control
 // or a tool button with an automatic entry, the 40-colour palette and a
 // more-colours entry. A click, or Enter after the arrow keys, picks; Escape
-// or losing activation closes it without a pick. It frees itself when it
-// closes; the opener reads Chosen and SelectedColor in OnDestroy.
+// or losing activation closes it without a pick, and so does Alt with a
+// letter, which opens that menu of the window beneath. It frees itself when
+// it closes; the opener reads Chosen and SelectedColor in OnDestroy.
 #include "actions/BaseVLFrm.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/CommonDialogs.h"
@@ -45,9 +46,12 @@ public:
   void ColorButtonClick(TObject* Sender);
   void MoreColorsClick(TObject* Sender);
 
+  void WndProc(TMessage& Message) override;
+
 protected:
   bool DoKeyDown(Word& Key, TShiftState Shift) override;
   void Paint() override;
+  void Activate() override;
   void Deactivate() override;
   void DoClose(TCloseAction& Action) override;
 
@@ -55,6 +59,7 @@ private:
   void UpdateSelection(int s);
   void PlaceAt(Integer x, Integer y);
   bool FInColorDialog = false;
+  bool FActiveNow = false;
 };
 
 // The swatch a palette button shows: a 14 x 14 picture, a 10 x 10 square of

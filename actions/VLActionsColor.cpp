@@ -76,12 +76,19 @@ TvlActionCustomColor::~TvlActionCustomColor() {
 
 void TvlActionCustomColor::SetColor(TColor value) {
   FColor = value;
-  if (ColorNameInHint) Localize();
+  // Only the hint names the colour: the caption stays the one the window
+  // gave, with its access key.
+  if (ColorNameInHint) LocalizeHint();
 }
 
 void TvlActionCustomColor::Localize() {
   if (MessageID == 0) return;
   SetCaption(LanguageText(MessageID));
+  LocalizeHint();
+}
+
+void TvlActionCustomColor::LocalizeHint() {
+  if (MessageID == 0) return;
   const String hint = LanguageText(static_cast<Word>(MessageID + 1));
   if (ColorNameInHint && UserInterface == vlacNone)
     SetHint(GetShortHint(hint) + " (" + ColorToDisplayString(FColor) + ")|" + GetLongHint(hint));

@@ -38,7 +38,8 @@ public:
   ~TvlActionCustomColor() override;
 
   TColor GetColor() const { return FColor; }
-  // Also refreshes the hint (the colour's name) while ColorNameInHint is on.
+  // Also refreshes the hint (the colour's name) while ColorNameInHint is on;
+  // the caption is left as it is.
   void SetColor(TColor value);
   TvlaColorInterface UserInterface = vlacAdvanced;
   TColor DefaultColor = clNone;
@@ -59,6 +60,7 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+  void LocalizeHint();
   void PopupClosed(TObject* Sender);
   void SetPopupEditor(TWinControl* control);
   TColor FColor = clNone;

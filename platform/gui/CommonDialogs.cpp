@@ -6,6 +6,7 @@
 #include "platform/gui/Printers.h"
 #include "platform/gui/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -185,6 +187,22 @@ bool TFindDialog::Visible() const { return FWindow->Dialog && FWindow->Dialog->i
 
 namespace {
 
+// An option's access key sets the option at once: the toolkit's animated
+// press sets it a moment later, after an Enter typed right behind the key
+// has searched with the old option.
+class TOptionKeyAtOnce : public QObject {
+public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(event)->isAmbiguous()) return false;
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if (!button || !button->isEnabled()) return false;
+    button->setFocus(Qt::ShortcutFocusReason);
+    button->click();
+    return true;
+  }
+};
+
 // Our own modeless find/replace window (the toolkit has none).
 int RunFindWindow(TInteraction& r) {
   TFindDialog* fd = r.FindDialog;
@@ -224,6 +242,9 @@ int RunFindWindow(TInteraction& r) {
     w.MatchCase = new QCheckBox;
     text([&w](const QString& t) { w.WholeWord->setText(t); }, &TCaptions::WholeWord, "Match &whole word only");
     text([&w](const QString& t) { w.MatchCase->setText(t); }, &TCaptions::MatchCase, "Match &case");
+    auto* optionKeys = new TOptionKeyAtOnce(dlg);
+    w.WholeWord->installEventFilter(optionKeys);
+    w.MatchCase->installEventFilter(optionKeys);
     grid->addWidget(w.WholeWord, 2, 0, 1, 2);
     grid->addWidget(w.MatchCase, 3, 0, 1, 2);
     if (!rd) {
@@ -234,6 +255,8 @@ int RunFindWindow(TInteraction& r) {
       text([dir](const QString& t) { dir->setTitle(t); }, &TCaptions::Direction, "Direction");
       text([&w](const QString& t) { w.Up->setText(t); }, &TCaptions::Up, "&Up");
       text([&w](const QString& t) { w.Down->setText(t); }, &TCaptions::Down, "&Down");
+      w.Up->installEventFilter(optionKeys);
+      w.Down->installEventFilter(optionKeys);
       dl->addWidget(w.Up);
       dl->addWidget(w.Down);
       grid->addWidget(dir, 4, 0, 1, 2);
@@ -256,7 +279,8 @@ int RunFindWindow(TInteraction& r) {
       if (search) w.SearchButtons.push_back(b);
       return b;
     };
-    addButton(&TCaptions::FindNext, "&Find Next", [fd, sync] { sync(); fd->PressFindNext(); }, true)->setDefault(true);
+    w.FindNext = addButton(&TCaptions::FindNext, "&Find Next", [fd, sync] { sync(); fd->PressFindNext(); }, true);
+    w.FindNext->setDefault(true);
     if (rd) {
       addButton(&TCaptions::ReplaceOne, "&Replace", [fd, sync] { sync(); fd->PressReplace(false); }, true);
       addButton(&TCaptions::ReplaceAll, "Replace &All", [fd, sync] { sync(); fd->PressReplace(true); }, true);
@@ -298,6 +322,9 @@ int RunFindWindow(TInteraction& r) {
   w.Dialog->raise();
   w.Dialog->activateWindow();
   w.Find->setFocus(Qt::ActiveWindowFocusReason);
+  // A button that had the keyboard when the window closed would still be
+  // the one Enter presses: in the find field Enter is Find Next.
+  w.FindNext->setDefault(true);
   return mrOk;
 }
 

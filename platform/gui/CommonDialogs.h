@@ -145,6 +145,7 @@ public:
     QRadioButton* Up = nullptr;
     QRadioButton* Down = nullptr;
     std::vector<QPushButton*> SearchButtons;
+    QPushButton* FindNext = nullptr;
     // The texts the window shows, each with its built-in English one.
     std::vector<std::function<void(const TCaptions&)>> Texts;
   };

@@ -12,6 +12,7 @@
 #include "platform/os/HelpViewer.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPolygon>
@@ -578,6 +580,19 @@ TCustomForm* OwnerForm(TComponent* AComponent) {
   return nullptr;
 }
 
+bool OpenMenuOfAccessKey(TCustomForm* Form, Word Key) {
+  QWidget* w = WindowWidgetOf(Form);
+  QMenuBar* bar = w ? w->window()->findChild<QMenuBar*>() : nullptr;
+  if (!bar || !bar->isVisible()) return false;
+  for (QAction* a : bar->actions()) {
+    const QKeySequence key = QKeySequence::mnemonic(a->text());
+    if (key.isEmpty() || key[0].key() != static_cast<Qt::Key>(Key) || !a->isVisible() || !a->isEnabled()) continue;
+    bar->setActiveAction(a);
+    return true;
+  }
+  return false;
+}
+
 void TCustomForm::Show() {
   QWidget* before = QApplication::focusWidget();
   SetVisible(true);
@@ -818,6 +833,13 @@ bool TCustomForm::FrameEvent(QEvent* event) {
     case QEvent::WindowDeactivate:
       if (FFormStyle != fsMDIChild && FActive) Deactivate();
       return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      // No control of the window has the keyboard (it has none that takes
+      // it): the form takes the keys itself.
+      if (FFormStyle == fsMDIChild) return false;
+      if (QWidget* w = WindowWidget(); !w || w->focusWidget()) return false;
+      return QtEvent(event);
     case QEvent::WindowStateChange: {
       QWidget* w = WindowWidget();
       if (w) {

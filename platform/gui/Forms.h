@@ -184,6 +184,11 @@ private:
 // The first form up AComponent's owner chain, AComponent itself included.
 TCustomForm* OwnerForm(TComponent* AComponent);
 
+// Opens the menu whose access key is Key (a letter or digit) on the menu bar
+// of Form's window (an MDI child's: the frame's), as Alt with the key does
+// there; false when no menu of that bar has the key.
+bool OpenMenuOfAccessKey(TCustomForm* Form, Word Key);
+
 class TForm : public TCustomForm {
 public:
   explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}

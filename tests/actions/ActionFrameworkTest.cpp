@@ -150,6 +150,11 @@ TEST(ColorActionTest, HintNamesTheColourOnlyWithoutAPicker) {
   EXPECT_EQ(color.GetHint(), "Text Color (Red)|Changes color of the selected text");
   color.SetColor(0x00123456);
   EXPECT_EQ(GetShortHint(color.GetHint()), "Text Color (RGB(86,52,18))");
+  // A caption the window gave (its own access key) outlives a new colour.
+  color.SetCaption("Text C&olor...");
+  color.SetColor(0x0000FF);
+  EXPECT_EQ(color.GetCaption(), "Text C&olor...");
+  EXPECT_EQ(color.GetHint(), "Text Color (Red)|Changes color of the selected text");
 }
 
 TEST(ColorActionTest, DialogStartsOnYellowForNoColourAndAppliesTheChoice) {

@@ -1,7 +1,11 @@
 #include "actions/ColorVLFrm.h"
 #include "actions/VLColorCombo.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -10,11 +14,20 @@ void Pump() {
   for (int i = 0; i < 3; ++i) Application->ProcessMessages();
 }
 
-// Reaches the pop-up's key handling as the toolkit does.
+// A key as the window system hands it to the pop-up's window, shown and
+// active as it opens: the toolkit finds the receiver.
+void PressIn(TfrmColor* p, Qt::Key key) {
+  if (!p->GetVisible()) p->Show();
+  QWidget* w = WindowWidgetOf(p);
+  ASSERT_NE(w, nullptr);
+  ASSERT_NE(w->windowHandle(), nullptr);
+  QTest::keyClick(w->windowHandle(), key);
+}
+
 class TProbePopup : public TfrmColor {
 public:
   using TfrmColor::TfrmColor;
-  void Key(Word key) { DoKeyDown(key, {}); }
+  void Key(Qt::Key key) { PressIn(this, key); }
 };
 
 TProbePopup* NewPopup(TColor autoColor, TColor initial, const String& defaultCaption = "") {
@@ -65,22 +78,23 @@ TEST(ColorPopupTest, SwatchesAreFramedAndRedGetsAWhiteRing) {
 TEST(ColorPopupTest, ArrowKeysWalkTheEntriesWithWrapAround) {
   struct Case {
     int from;
-    Word key;
+    Qt::Key key;
     int to;
   };
   // 0 is the automatic entry, 1 + k the palette entry k.
   const Case cases[] = {
-      {33, VK_DOWN, 2},   // Rose -> Brown
-      {2, VK_UP, 33},     // Brown -> Rose
-      {40, VK_DOWN, 0},   // White -> automatic
-      {0, VK_LEFT, 40},   // automatic -> White
-      {40, VK_RIGHT, 0},  {1, VK_UP, 0},  {0, VK_UP, 40}, {-1, VK_DOWN, 0}, {-1, VK_LEFT, 0},
-      {-1, VK_RIGHT, 0},  {-1, VK_UP, 0}, {0, VK_DOWN, 1}, {1, VK_DOWN, 9},
+      {33, Qt::Key_Down, 2},   // Rose -> Brown
+      {2, Qt::Key_Up, 33},     // Brown -> Rose
+      {40, Qt::Key_Down, 0},   // White -> automatic
+      {0, Qt::Key_Left, 40},   // automatic -> White
+      {40, Qt::Key_Right, 0},  {1, Qt::Key_Up, 0},  {0, Qt::Key_Up, 40},  {-1, Qt::Key_Down, 0},
+      {-1, Qt::Key_Left, 0},   {-1, Qt::Key_Right, 0}, {-1, Qt::Key_Up, 0}, {0, Qt::Key_Down, 1},
+      {1, Qt::Key_Down, 9},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.key));
     std::unique_ptr<TProbePopup> p(NewPopup(clWindowText, 0x123456));
-    if (c.from >= 0) p->Key(VK_RIGHT), p->SelectedIndex = c.from;
+    if (c.from >= 0) p->Key(Qt::Key_Right), p->SelectedIndex = c.from;
     p->Key(c.key);
     EXPECT_EQ(p->SelectedIndex, c.to);
     EXPECT_TRUE(p->Buttons[static_cast<size_t>(c.to)]->GetDown());
@@ -91,15 +105,15 @@ TEST(ColorPopupTest, ArrowKeysWalkTheEntriesWithWrapAround) {
 TEST(ColorPopupTest, EnterPicksOnlyASelectionAndEscapeNothing) {
   struct Case {
     TColor initial;
-    std::vector<Word> keys;
+    std::vector<Qt::Key> keys;
     bool chosen;
     TColor color;
   };
   const Case cases[] = {
-      {0x123456, {VK_RETURN}, false, 0x123456},  // nothing selected: no pick
-      {0x123456, {VK_RIGHT, VK_RIGHT, VK_RETURN}, true, 0x000000},
-      {0x0000FF, {VK_RETURN}, true, 0x0000FF},
-      {0x0000FF, {VK_LEFT, VK_ESCAPE}, false, 0x808080},  // Red, then left to Gray-50%
+      {0x123456, {Qt::Key_Return}, false, 0x123456},  // nothing selected: no pick
+      {0x123456, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, true, 0x000000},
+      {0x0000FF, {Qt::Key_Enter}, true, 0x0000FF},
+      {0x0000FF, {Qt::Key_Left, Qt::Key_Escape}, false, 0x808080},  // Red, then left to Gray-50%
   };
   for (const Case& c : cases) {
     TProbePopup* p = NewPopup(clWindowText, c.initial);
@@ -111,7 +125,7 @@ TEST(ColorPopupTest, EnterPicksOnlyASelectionAndEscapeNothing) {
       color = popup->SelectedColor;
     };
     p->Show();
-    for (Word k : c.keys) p->Key(k);
+    for (Qt::Key k : c.keys) p->Key(k);
     Pump();
     EXPECT_EQ(chosen, c.chosen);
     EXPECT_EQ(color, c.color);
@@ -208,13 +222,7 @@ TEST(ColorComboTest, APickSetsTheColourAndFiresOnceWritesNever) {
   EXPECT_TRUE(TKeys::Down(combo, down));
   ASSERT_NE(combo->PopupForm(), nullptr);
   EXPECT_EQ(combo->PopupForm()->SelectedIndex, 17);
-  struct TPopupKeys : TfrmColor {
-    static void Enter(TfrmColor* p) {
-      Word k = VK_RETURN;
-      static_cast<TPopupKeys*>(p)->DoKeyDown(k, {});
-    }
-  };
-  TPopupKeys::Enter(combo->PopupForm());
+  PressIn(combo->PopupForm(), Qt::Key_Return);
   Pump();
   EXPECT_EQ(combo->PopupForm(), nullptr);
   EXPECT_FALSE(combo->GetIndeterminate());

@@ -1,7 +1,10 @@
 // The journal window's Format menu: every formatting command of the editing
-// library is on it, its dialogs open on the entry's selection, and each
-// change is one undo step.
-#include "MainWindowJournalSupport.h"
+// library is on it, its dialogs open on the entry's selection, each change
+// is one undo step, and the colour pop-up of Text Color takes the keyboard.
+#include "WindowSeamSupport.h"
+
+#include "actions/ColorVLFrm.h"
+#include "actions/VLActionsColor.h"
 
 #include "actions/FontVLFrm.h"
 #include "actions/ParaVLFrm.h"
@@ -9,11 +12,14 @@
 #include "platform/gui/Dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -110,6 +116,98 @@ TEST_F(FormatMenuTest, DialogsOpenOnTheSelectionAndEachChangeIsOneUndoStep) {
   EXPECT_FALSE(text(1).Style.Contains(fsItalic));
   EXPECT_TRUE(text(0).Style.Contains(fsBold));
   EXPECT_EQ(j->Document->Text(), before);
+}
+
+// Text Color's pop-up opened by the keyboard (Alt+R, O) or by the menu
+// item, driven by keys handed to the active window as the window system
+// does: the arrows walk the colours, Enter picks one for the selection,
+// Escape closes without a pick, and Alt with a menu's letter closes it and
+// opens that menu. The menu item keeps its letter after any of these and a
+// click's pick, so Alt+R, O opens the pop-up again afterwards.
+void ColourPopUpTakesTheKeyboard() {
+  enum TOpener { byKeys, byMenuItem };
+  struct Case {
+    const char* name;
+    TOpener opener;
+    std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    bool picked;  // Orange (0x0066FF), else the colour the text had
+    const char* menuOpen;  // the menu the keys leave open, if any
+    int clicked = -1;      // the entry then clicked with the mouse
+  };
+  const Qt::KeyboardModifiers none = Qt::NoModifier;
+  const Case cases[] = {
+      // From the automatic entry: Black, Dark Red, Orange.
+      {"arrows and Enter", byKeys, {{Qt::Key_Down, none}, {Qt::Key_Down, none}, {Qt::Key_Right, none},
+                                    {Qt::Key_Return, none}}, true, nullptr},
+      {"arrows and Enter, opened by the menu item", byMenuItem,
+       {{Qt::Key_Down, none}, {Qt::Key_Down, none}, {Qt::Key_Right, none}, {Qt::Key_Enter, none}}, true, nullptr},
+      {"arrows and Escape", byKeys, {{Qt::Key_Down, none}, {Qt::Key_Escape, none}}, false, nullptr},
+      {"Alt+R", byKeys, {{Qt::Key_Down, none}, {Qt::Key_R, Qt::AltModifier}}, false, "Fo&rmat"},
+      {"a click on Orange", byMenuItem, {}, true, nullptr, 10},
+  };
+  // Each case on its own: a failed step ends that case only.
+  auto run = [](const Case& c) {
+    qytest::TDiaryWindow w;
+    auto* action = dynamic_cast<TvlActionCustomColor*>(w.Main->FindComponent("vlActionFontColor"));
+    ASSERT_NE(action, nullptr);
+    ASSERT_TRUE(w.Type("some words"));
+    ASSERT_TRUE(w.Key(Qt::Key_A, Qt::ControlModifier));
+    TFontInfo& text = *w.J->EditorWindow->QuilloryStyle->TextStyles->Items(w.Edit()->VLData()->GetItemStyle(0));
+    const TColor before = text.Color;
+    auto openByKeys = [&] {
+      return w.WindowKey(Qt::Key_R, Qt::AltModifier) && w.WindowKey(Qt::Key_O) && action->ColorPopup();
+    };
+    if (c.opener == byKeys) {
+      ASSERT_TRUE(openByKeys());
+    } else {
+      ASSERT_TRUE(w.Menu("vlActionFontColor"));
+    }
+    TfrmColor* popup = action->ColorPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == WindowWidgetOf(popup); }))
+        << "the pop-up is not the active window";
+    ASSERT_EQ(popup->SelectedIndex, 0);
+    for (const auto& [key, mods] : c.keys) ASSERT_TRUE(w.WindowKey(key, mods));
+    if (c.clicked >= 0) {
+      QTest::mouseClick(WidgetOf(popup->Buttons[static_cast<size_t>(c.clicked)]), Qt::LeftButton);
+      ASSERT_TRUE(w.Settle());
+    }
+    EXPECT_TRUE(w.WaitFor([&] { return action->ColorPopup() == nullptr; })) << "the pop-up is still open";
+    const TFontInfo& now = *w.J->EditorWindow->QuilloryStyle->TextStyles->Items(w.Edit()->VLData()->GetItemStyle(0));
+    EXPECT_EQ(now.Color, c.picked ? TColor(0x0066FF) : before);
+    if (c.menuOpen) {
+      EXPECT_TRUE(w.WaitFor([&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->title() == c.menuOpen;
+      })) << "the menu is not open";
+      ASSERT_TRUE(w.WindowKey(Qt::Key_Escape));
+      ASSERT_TRUE(w.WindowKey(Qt::Key_Escape));
+      ASSERT_TRUE(w.WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+    }
+    // The window's caption stays, and with it the item's letter.
+    EXPECT_EQ(action->GetCaption(), "Text C&olor...");
+    ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == w.Window(); }));
+    EXPECT_TRUE(openByKeys()) << "Alt+R, O opens no pop-up";
+    if (action->ColorPopup()) {
+      ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == WindowWidgetOf(action->ColorPopup()); }));
+      ASSERT_TRUE(w.WindowKey(Qt::Key_Escape));
+      EXPECT_TRUE(w.WaitFor([&] { return action->ColorPopup() == nullptr; }));
+    }
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    run(c);
+  }
+}
+
+TEST(FormatMenuKeys, TheColourPopUpTakesTheKeyboard) { ColourPopUpTakesTheKeyboard(); }
+
+// The same under a window manager, which hands the activation over itself
+// (the "_framed" test runs it on a display of its own; elsewhere it skips).
+TEST(Framed, TheColourPopUpTakesTheKeyboard) {
+  if (!qytest::TWindowSeam::WindowManagerRunning())
+    GTEST_SKIP() << "no window manager here (run through the _framed test, which starts Xvfb with openbox)";
+  ColourPopUpTakesTheKeyboard();
 }
 
 }  // namespace

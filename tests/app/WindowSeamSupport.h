@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +82,18 @@ public:
     if (!target) return false;
     const TCallWatchdog watchdog("a key press");
     QTest::keyClick(target, key, mods);
+    return Settle();
+  }
+  // One key as the window system hands it over: to the active window,
+  // where the toolkit finds the receiver (an open menu, the focused
+  // control, else the window itself) and the window's access keys and
+  // shortcuts run; false when what it set going does not settle.
+  bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* active = QApplication::activeWindow();
+    QWindow* window = active ? active->windowHandle() : QGuiApplication::focusWindow();
+    if (!window) return false;
+    const TCallWatchdog watchdog("a key press");
+    QTest::keyClick(window, key, mods);
     return Settle();
   }
   bool Keys(Qt::Key key, int times, Qt::KeyboardModifiers mods = Qt::NoModifier) {
