@@ -163,8 +163,8 @@ TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
 // "alpha beta" in the body, then a table one or three deep whose innermost
 // first cells hold "one two" and "six". A double-clicked word dragged
 // within its cell, to the next cell, out to the body, or from the body into
-// a cell: it moves there (with Ctrl a copy stays), comes in selected, and
-// one Ctrl+Z gives the entry back as it was.
+// a cell: it moves there (with Ctrl a copy stays), comes in selected, one
+// Ctrl+Z gives the entry back as it was, and a redo does the drop again.
 TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
   enum TWhere { SameCell, OtherCell, CellToBody, BodyToCell };
   struct Case {
@@ -215,10 +215,13 @@ TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
     const std::string dragged = fromBody ? "alpha" : "one";
     ASSERT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), dragged) << "the double click selects the word";
     EXPECT_EQ(w.DragText(word, to, c.copy), c.copy ? DROPEFFECT_COPY : DROPEFFECT_MOVE);
-    EXPECT_EQ(w.Shown(), shown(c.body, c.first, c.second));
+    const std::string after = shown(c.body, c.first, c.second);
+    EXPECT_EQ(w.Shown(), after);
     EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), dragged) << "the dropped word comes in selected";
     ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier));
     EXPECT_EQ(w.Shown(), before) << "one Ctrl+Z takes the drop back";
+    ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(w.Shown(), after) << "Ctrl+Shift+Z does it again";
   }
 }
 
