@@ -382,18 +382,19 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
       inserted = holder->InsertDroppedData(data);
       endItem = d->GetCaretItemNo();
       endOffs = d->GetCaretOffset();
-    } else if (TCustomVLData* doc = FollowPath(d, to)) {
+    } else if (TCustomVLData* doc = FollowPath(d, to); doc && itemNo < doc->GetItemCount()) {
       RecordNestedContent(*d, to, *doc);
       THiddenEditor h(*holder, *doc);
       TVLEditVLData* hd = h.E->EditData();
-      if (itemNo >= hd->GetItemCount() || hd->IsParaReadOnly(itemNo)) return;
-      hd->SetCaretToItemPos(itemNo, offs);
-      startItem = hd->GetCaretItemNo();
-      startOffs = hd->GetCaretOffset();
-      inserted = h.E->InsertDroppedData(data);
-      if (!inserted) h.E->TellRefusedTable();
-      endItem = hd->GetCaretItemNo();
-      endOffs = hd->GetCaretOffset();
+      if (!hd->IsParaReadOnly(itemNo)) {
+        hd->SetCaretToItemPos(itemNo, offs);
+        startItem = hd->GetCaretItemNo();
+        startOffs = hd->GetCaretOffset();
+        inserted = h.E->InsertDroppedData(data);
+        if (!inserted) h.E->TellRefusedTable();
+        endItem = hd->GetCaretItemNo();
+        endOffs = hd->GetCaretOffset();
+      }
       NestedChanged(to);
     }
     if (!inserted) {
@@ -401,7 +402,7 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
       return;
     }
     if (source && from.empty()) {
-      // Beside a cell the drop went into: the positions stay.
+      // The drop went into a cell: the dragged text keeps its positions.
       d->SetSelectionBounds(s, so, e, eo);
       moved = d->DeleteSelection();
       d->Deselect(nullptr, false);
