@@ -3,6 +3,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/GuiPrivate.h"
 #include "platform/gui/LazyMimeDataPrivate.h"
 #include "platform/gui/QtText.h"
 
@@ -175,13 +176,16 @@ public:
       case QEvent::Drop: {
         auto* de = static_cast<QDropEvent*>(e);
         QWidget* src = SourceOf(de);
-        TDragData data(de->mimeData(), src && TControl::FromWidget(src) == FControl);
+        TControl* source = src ? TControl::FromWidget(src) : nullptr;
+        TDragData data(de->mimeData(), source && source == FControl, source);
         TShiftState shift = ShiftFromQt(de->modifiers(), de->buttons());
         const TPoint o = ClientOriginOf(FControl);
         const QPoint p = de->position().toPoint() - QPoint(o.X, o.Y);
         int allowed = EffectsOf(de->possibleActions());
         int effect = DROPEFFECT_NONE;
-        GuardedCall([&] {
+        // As a handler of the control: a drop that closes it (a cell editor
+        // the drop leaves) retires it till the drop is over.
+        RunControlHandler(FControl, [&] {
           if (e->type() == QEvent::DragEnter)
             effect = FTarget->DragEnter(data, shift, {p.x(), p.y()}, allowed);
           else if (e->type() == QEvent::DragMove)
@@ -205,7 +209,7 @@ public:
         return true;
       }
       case QEvent::DragLeave:
-        GuardedCall([&] { FTarget->DragLeave(); });
+        RunControlHandler(FControl, [&] { FTarget->DragLeave(); });
         return true;
       default: return false;
     }

@@ -21,8 +21,8 @@ constexpr int DROPEFFECT_LINK = 4;
 // The data of a drag as a target reads it.
 class TDragData {
 public:
-  explicit TDragData(const QMimeData* data, bool fromSameControl = false)
-      : FromSameControl(fromSameControl), FData(data) {}
+  explicit TDragData(const QMimeData* data, bool fromSameControl = false, TControl* source = nullptr)
+      : FromSameControl(fromSameControl), Source(source), FData(data) {}
   bool HasFormat(Word format) const { return clipformat::Has(FData, format); }
   AnsiString GetData(Word format) const { return clipformat::Get(FData, format); }
   String GetAsText() const;
@@ -45,6 +45,9 @@ public:
   const QMimeData* MimeData() const { return FData; }
   // The drag started from the control it is over (a move within it).
   bool FromSameControl;
+  // The control of this program the drag started from (null for another
+  // program's drag).
+  TControl* Source;
 
 private:
   const QMimeData* FData;

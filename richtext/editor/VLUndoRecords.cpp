@@ -204,6 +204,31 @@ void TVLUndoModifyItemIntProperties::Undo(TVLEditVLData* data) {
   data->SetItemIntPropertiesWithUndo(ItemNo, Properties);
 }
 
+void TVLUndoNestedContent::Undo(TVLEditVLData* data) {
+  // Down the path; the items passed lay their inner documents out anew.
+  TCustomVLData* doc = data;
+  std::vector<TCustomVLItemInfo*> passed;
+  for (const TStep& step : Path) {
+    if (step.ItemNo < 0 || step.ItemNo >= doc->GetItemCount()) throw EVellumError("Undo error");
+    TCustomVLItemInfo* item = doc->GetItem(step.ItemNo);
+    doc = item->GetSubVLDataOf(step.Location.get());
+    if (!doc) throw EVellumError("Undo error");
+    passed.push_back(item);
+  }
+  if (passed.empty()) throw EVellumError("Undo error");
+  auto inverse = std::make_unique<TVLUndoNestedContent>();
+  inverse->Action = Action;
+  inverse->ItemNo = ItemNo;
+  for (const TStep& step : Path) inverse->Path.push_back({step.ItemNo, step.Location->Duplicate()});
+  TMemoryStream now;
+  doc->SaveDataProperty(now);
+  inverse->Content = now.Bytes();
+  TStringStream before(Content);
+  if (!doc->LoadDataProperty(before)) throw EVellumError("Undo error");
+  for (auto it = passed.rbegin(); it != passed.rend(); ++it) (*it)->SubVLDataChanged();
+  if (TVLUndoList* list = data->GetRecordingUndoList()) list->AddInfo(std::move(inverse));
+}
+
 void TVLCompositeUndo::Undo(TVLEditVLData* data) {
   if (UndoList && UndoList->Count() > 0) UndoList->Undo(data);
 }

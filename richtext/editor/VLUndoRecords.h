@@ -216,6 +216,23 @@ public:
   std::vector<std::pair<String, Integer>> Properties;
 };
 
+// A document nested in items of this one (a table cell, at any depth) as
+// it was before a change made outside its editor: the way down to it (per
+// step an item number and the item's name for the inner document) and its
+// items as VLF. Undone, it puts them back and keeps what it replaced for
+// the redo.
+class TVLUndoNestedContent : public TVLUndoItemNoInfo {
+public:
+  void Undo(TVLEditVLData* data) override;
+  bool FullReformatAfterUndo(TVLEditVLData* data) override { return true; }
+  struct TStep {
+    Integer ItemNo = -1;
+    std::unique_ptr<TVLStoreSubVLData> Location;
+  };
+  std::vector<TStep> Path;
+  AnsiString Content;
+};
+
 // A whole undo list of a nested editor, undone group by group.
 class TVLCompositeUndo : public TVLUndoItemNoInfo {
 public:

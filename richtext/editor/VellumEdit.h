@@ -323,6 +323,12 @@ private:
   // (own: the data comes from this editor's own drag); true when something
   // went in. Runs inside an open undo group.
   bool InsertDroppedData(const TDragData& data);
+  // A drop at position itemNo/offs of at, a document of target or nested
+  // in it (a table cell), or a move from source, another editor open in
+  // the same outermost editor: the outer of the two editors does it, as one
+  // undo step of its own. Answers the effect taken.
+  static int DropAcrossDocuments(TCustomVellumEdit* target, const TDragData& data, TCustomVLData& at, Integer itemNo,
+                                 Integer offs, TCustomVellumEdit* source, int allowed);
   // Dropped or pasted files; OnDropFiles may take them over. A file that
   // cannot be read is not counted (and beeps).
   bool InsertDroppedFiles(const std::vector<String>& files);

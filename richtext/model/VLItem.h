@@ -260,6 +260,11 @@ public:
     return nullptr;
   }
   virtual void ChooseSubVLData(const TVLStoreSubVLData* storeState) {}
+  // The inner document a location of GetParentInfo names (null when none).
+  virtual TCustomVLData* GetSubVLDataOf(const TVLStoreSubVLData* location) { return nullptr; }
+  // The items of an inner document changed outside an editor: the next
+  // layout measures them anew.
+  virtual void SubVLDataChanged() {}
   virtual void ResetSubVLDataChoice() {}
   virtual void UpdateOwnCoords(Integer left, Integer top) {}
   virtual bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) { return false; }

@@ -335,6 +335,9 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
   return [chain, focused] {
     TVLTableInplaceEdit* last = nullptr;
     for (const TLevel& level : chain) {
+      // A table further in is reached through the editor just opened: one
+      // no longer in its document (deleted meanwhile) ends the chain there.
+      if (last && last->EditData()->GetItemNo(level.Table) < 0) break;
       TVLTableItemInfo& t = *level.Table;
       t.FResuming = true;
       const bool opened = t.CreateInplaceEditor(-1, level.Row, level.Col, false, true, false, true);

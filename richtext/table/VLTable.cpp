@@ -458,6 +458,13 @@ bool TVLTableItemInfo::NormalizeGrid() {
   return repaired;
 }
 
+TCustomVLData* TVLTableItemInfo::GetSubVLDataOf(const TVLStoreSubVLData* location) {
+  const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(location);
+  if (!s || s->Row < 0 || s->Row >= RowCount() || s->Col < 0 || s->Col >= ColCount()) return nullptr;
+  TVLTableCellData* cell = GetCell(s->Row, s->Col);
+  return cell ? cell->GetVLData() : nullptr;
+}
+
 void TVLTableItemInfo::ChooseSubVLData(const TVLStoreSubVLData* storeState) {
   const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
   if (!s || s->Row < 0 || s->Row >= RowCount() || s->Col < 0 || s->Col >= ColCount() || !GetCell(s->Row, s->Col))

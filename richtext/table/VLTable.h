@@ -274,6 +274,9 @@ public:
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
   void ChooseSubVLData(const TVLStoreSubVLData* storeState) override;
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
+  // The cell a location names (its document in its editor while edited).
+  TCustomVLData* GetSubVLDataOf(const TVLStoreSubVLData* location) override;
+  void SubVLDataChanged() override { Changed(); }
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
   // Renumbers the item's own paragraph and the items of every cell, nested
@@ -929,8 +932,8 @@ private:
   // offset from the pointer to the border, and the start before it.
   Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;
   bool FDragShift = false;
-  // The cell an editor closed for a drag reopens in.
-  Integer FSavedRow = -1, FSavedCol = -1;
+  // Opens the editors a border drag closed again, as they were.
+  std::function<void()> FResumeAfterDrag;
   // The cell pressed last (the anchor of Shift+click).
   Integer FPressedRow = -1, FPressedCol = -1;
 };

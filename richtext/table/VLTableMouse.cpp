@@ -1,11 +1,13 @@
 // The mouse over a table: into the cell editor, cell, row and column
 // selection, and dragging column and row borders to new sizes.
 #include "platform/gui/Cursors.h"
+#include "platform/gui/WindowFocus.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLControlData.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -32,6 +34,19 @@ TCustomVellumEdit* EditorOf(TCustomVLData* data) {
 
 void Capture(TCustomVLData* data, TCustomVLItemInfo* item) {
   if (auto* f = dynamic_cast<TCustomVLFormattedData*>(data)) f->CaptureMouseItem = item;
+}
+
+// A press on a selection in e or an editor open inside it waits to become
+// a drag.
+bool DragPendingIn(TCustomVellumEdit* e) {
+  for (; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    if (e->EditData()->GetState() & vlstDragPending) return true;
+  return false;
+}
+
+bool Captured(TCustomVLData* data, TCustomVLItemInfo* item) {
+  auto* f = dynamic_cast<TCustomVLFormattedData*>(data);
+  return f && f->CaptureMouseItem == item;
 }
 
 void Release(TCustomVLData* data, TCustomVLItemInfo* item) {
@@ -165,6 +180,12 @@ bool TVLTableItemInfo::MouseMove(TShiftState shift, Integer x, Integer y, Intege
     return true;
   }
   if (IsUpdating()) return true;
+  // The mouse held with the button up: its release went elsewhere (to a drag
+  // of text that began in a cell).
+  if (!shift.Contains(ssLeft) && Captured(vlData, this)) {
+    FSelecting = false;
+    Release(vlData, this);
+  }
   Integer row, col;
   if (GetCellAt(x, y, row, col)) {
     TVLTableCellData* cell = GetCell(row, col);
@@ -240,8 +261,14 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
       if (button == mbRight && (cell->Selected || FCellsSelected)) return false;
       if (!FInplaceEditor || FInplaceEditor->Cell != cell) CreateInplaceEditor(itemNo, row, col, false, false, false, false);
       if (FInplaceEditor && FInplaceEditor->Cell == cell) {
-        FInplaceEditor->MouseDown(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
-        if (button == mbLeft && StartSelecting(row, col)) Capture(vlData, this);
+        // A press on the editor reaches the editors that hold it too: the
+        // editor had it already, and must not have it twice.
+        if (!FInplaceEditor->HoldsMousePress())
+          FInplaceEditor->MouseDown(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+        // A press on text selected in the editor (or one further in) may
+        // begin a drag of it, which selects no cells; the table keeps the
+        // mouse all the same, for the document around to leave it alone.
+        if (button == mbLeft && (DragPendingIn(FInplaceEditor) || StartSelecting(row, col))) Capture(vlData, this);
       }
       return false;
     }
@@ -268,16 +295,32 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     FDragPos = pos;
     FDragShift = shift.Contains(ssShift);
     Capture(vlData, this);
-    // The editor goes while the sizes change and comes back afterwards.
-    FSavedRow = FInplaceEditor ? FInplaceEditor->Row : -1;
-    FSavedCol = FInplaceEditor ? FInplaceEditor->Col : -1;
-    DestroyInplaceEditor(true);
     if (view) view->Invalidate();
   };
+  // The editors open in the table (those of tables nested in its cells too)
+  // go while the sizes change and come back afterwards as they were: the
+  // same cells, caret and selection. A chain busy in a handler of its own
+  // keeps the table as it is. The press of a drag begun reaches the table
+  // again through the editors that hold it: the editors it closed stay
+  // to come back.
+  auto suspend = [&] {
+    if (!FInplaceEditor) {
+      if (FDragMode == 0) FResumeAfterDrag = nullptr;
+      return true;
+    }
+    const bool focused = HoldsWindowFocus(FInplaceEditor->GetInnermostEditor());
+    try {
+      FResumeAfterDrag = SuspendInplaceEditor();
+    } catch (const EVLTableInplaceError&) {
+      return false;
+    }
+    if (focused && hostEditor->Showing()) SetWindowFocus(hostEditor);
+    return true;
+  };
   if (colBorder > 0 && Options.Contains(vltoColSizing) && hostEditor) {
-    startDrag(1, colBorder, colPos, colPrev, x);
+    if (suspend()) startDrag(1, colBorder, colPos, colPrev, x);
   } else if (rowBorder > 0 && Options.Contains(vltoRowSizing) && hostEditor) {
-    startDrag(2, rowBorder, rowPos, rowPrev, y);
+    if (suspend()) startDrag(2, rowBorder, rowPos, rowPrev, y);
   } else if (rowBorder == 0 && Options.Contains(vltoColSelect)) {
     if (const Integer c = ColumnAt(x); c >= 0) {
       SelectCols(c, 1);
@@ -292,7 +335,7 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
   return false;
 }
 
-bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
+bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer /*itemNo*/,
                                TCustomVLData* vlData) {
   if (Rows.IsEmpty()) return false;
   Release(vlData, this);
@@ -307,9 +350,7 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
         ResizeRow(FDragBoundary, y + FDragOffset - FDragLimit);
     }
     if (auto* view = ControlDataOf(vlData)) view->Invalidate();
-    if (FSavedRow >= 0 && FSavedRow < RowCount() && FSavedCol >= 0 && FSavedCol < ColCount())
-      CreateInplaceEditor(itemNo, FSavedRow, FSavedCol, false, true, false, true);
-    FSavedRow = FSavedCol = -1;
+    if (const std::function<void()> resume = std::exchange(FResumeAfterDrag, {})) resume();
     return false;
   }
   const bool wasSelecting = FSelecting;

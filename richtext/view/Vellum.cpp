@@ -476,6 +476,10 @@ void TCustomVellum::StartDragging() {
   };
   target.SetPicture = [&](const TGraphic& graphic) { source.SetPicture(graphic); };
   if (!VLPutSelection(*FData, GetEffectiveColor(), target)) return;
+  // The drag takes the rest of the press: the views this one is open in (a
+  // cell's editor in the editors that hold its table) leave the mouse to it.
+  for (TWinControl* p = GetParent(); p; p = p->GetParent())
+    if (auto* outer = dynamic_cast<TCustomVellum*>(p)) outer->FData->CaptureMouseItem = nullptr;
   FDragSource = &source;
   int effect = DROPEFFECT_NONE;
   try {

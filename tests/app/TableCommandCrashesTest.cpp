@@ -195,11 +195,12 @@ TEST(TableCommandCrashes, MergedNestedCellsKeepTheCaretAndAClickOutsideMovesOn) 
   }
 }
 
-// A word of a table two and three deep double-clicked, then a drag from it
-// over the next cell, which closes the cell editor the drag started in, and
-// Merge Cells, all through the window: keys typed then land in the merged
-// cell, with a Ctrl+Z between too, and a click into the outer table's last
-// cell moves the caret there and keeps the program running.
+// A word of a table two and three deep double-clicked, then a drag from its
+// cell over the next cell (from the cell's left margin: a drag from the word
+// itself would move the word), which closes the cell editor the drag
+// started in, and Merge Cells, all through the window: keys typed then land
+// in the merged cell, with a Ctrl+Z between too, and a click into the outer
+// table's last cell moves the caret there and keeps the program running.
 void DragFromASelectedWordThenMerge() {
   for (const bool undo : {false, true}) {
     for (const int depth : {2, 3}) {
@@ -213,7 +214,8 @@ void DragFromASelectedWordThenMerge() {
       ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick, word));
       ASSERT_EQ(w.Cells().size(), static_cast<size_t>(depth)) << "the word's cell is edited";
       ASSERT_EQ(WideToUtf8(w.Cells().back()->GetSelTextW()), "in1") << "the double click selects the word";
-      ASSERT_TRUE(w.WindowDrag(word, TTableWindow::CellPoint(holder, inner, 0, 1)));
+      const QPoint margin = TTableWindow::CellPoint(holder, inner, 0, 0, 0) - QPoint(1, 0);
+      ASSERT_TRUE(w.WindowDrag(margin, TTableWindow::CellPoint(holder, inner, 0, 1)));
       w.Idle();
       ASSERT_TRUE(inner->CanMergeSelectedCells(true)) << "the drag selects both cells";
       ASSERT_TRUE(w.Menu("vlActionTableMergeCells"));

@@ -181,17 +181,20 @@ TEST(DragAndDrop, TheEffectOfADrop) {
     bool Ctrl;
     int Expected;
     const char* Text;  // the target afterwards
+    Integer DropAt;
   } cases[] = {
-      {"own drag without Ctrl moves", true, DROPEFFECT_COPY | DROPEFFECT_MOVE, false, DROPEFFECT_MOVE, "two one three"},
+      {"own drag without Ctrl moves", true, DROPEFFECT_COPY | DROPEFFECT_MOVE, false, DROPEFFECT_MOVE, "two one three", 9},
+      {"own drag without Ctrl moves to the end", true, DROPEFFECT_COPY | DROPEFFECT_MOVE, false, DROPEFFECT_MOVE,
+       "two threeone ", 14},
       {"own drag with Ctrl copies", true, DROPEFFECT_COPY | DROPEFFECT_MOVE, true, DROPEFFECT_COPY,
-       "one two one three"},
+       "one two one three", 9},
       {"another window's drag copies", false, DROPEFFECT_COPY | DROPEFFECT_MOVE, false, DROPEFFECT_COPY,
-       "one two xyzthree"},
+       "one two xyzthree", 9},
       {"a move-only source with Ctrl gets a link and keeps its data", false, DROPEFFECT_MOVE, true,
-       DROPEFFECT_LINK, "one two xyzthree"},
+       DROPEFFECT_LINK, "one two xyzthree", 9},
       {"a move-only source of another window gets a link", false, DROPEFFECT_MOVE, false, DROPEFFECT_LINK,
-       "one two xyzthree"},
-      {"a source that links", false, DROPEFFECT_LINK, false, DROPEFFECT_LINK, "one two xyzthree"},
+       "one two xyzthree", 9},
+      {"a source that links", false, DROPEFFECT_LINK, false, DROPEFFECT_LINK, "one two xyzthree", 9},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -199,16 +202,17 @@ TEST(DragAndDrop, TheEffectOfADrop) {
     e.Type("one two three");
     e.Edit->Format();
     if (c.Own) {
-      // "one " dropped before "three".
+      // "one " dropped before "three", or after it.
       e.Edit->SetSelectionBounds(0, 1, 0, 5);
-      const int effect = DragSelection(e, e, 0, 9, c.Ctrl);
+      const int effect = DragSelection(e, e, 0, c.DropAt, c.Ctrl);
       EXPECT_EQ(effect, c.Expected);
     } else {
       QMimeData m;
       m.setText("xyz");
-      EXPECT_EQ(SendDrop(e, &m, PointOf(e, 0, 9), c.Allowed, c.Ctrl), c.Expected);
+      EXPECT_EQ(SendDrop(e, &m, PointOf(e, 0, c.DropAt), c.Allowed, c.Ctrl), c.Expected);
     }
     EXPECT_EQ(e.Text(), c.Text);
+    EXPECT_EQ(WideToUtf8(e.Edit->GetSelTextW()), c.Own ? "one " : "xyz") << "what went in ends selected";
     // One undo step takes the drop back.
     e.Edit->Undo();
     EXPECT_EQ(e.Text(), "one two three");

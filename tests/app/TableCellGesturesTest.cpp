@@ -1,0 +1,228 @@
+// The mouse over tables in the journal window, as the toolkit delivers it:
+// a border drag while a cell is edited gives back the caret, the selection
+// and the cell editors as they were; text dragged into, out of and within
+// cells, at any depth, moves (with Ctrl: copies) as in the body text, and
+// one Ctrl+Z takes the whole drop back.
+#include "TableWindowSupport.h"
+#include "WindowSeamSupport.h"
+
+#include "platform/gui/DragDrop.h"
+#include "richtext/table/VLCellEditor.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct TGestureWindow : qytest::TDiaryWindow {
+  bool WindowMouse(qytest::TWindowMouseAct act, QPoint global) {
+    qytest::WindowMouse(Window(), act, global);
+    return Settle();
+  }
+  bool WindowDrag(QPoint from, QPoint to) {
+    if (!WindowMouse(qytest::TWindowMouseAct::Press, from)) return false;
+    for (int i = 1; i <= 4; ++i)
+      if (!WindowMouse(qytest::TWindowMouseAct::Move, from + (to - from) * i / 4)) return false;
+    return WindowMouse(qytest::TWindowMouseAct::Release, to);
+  }
+  bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Window()->windowHandle(), key, mods);
+    return Settle();
+  }
+  bool WindowType(const std::string& text) {
+    for (const char ch : text)
+      if (!WindowKey(static_cast<Qt::Key>(QChar(ch).toUpper().unicode()))) return false;
+    return true;
+  }
+
+  // The cell editors open, outermost first, and the table a level holds
+  // (level 0: the entry's own table).
+  std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
+  TCustomVellumEdit* Holder(size_t level) const {
+    return level == 0 ? static_cast<TCustomVellumEdit*>(Edit()) : Cells()[level - 1];
+  }
+  TVLTableItemInfo* TableAt(size_t level) const { return qytest::FirstTableIn(Holder(level)); }
+
+  // A point on the first line of the entry's text: dx pixels in, or (-1)
+  // past its end.
+  QPoint BodyPoint(Integer dx) const {
+    TVLEditVLData& d = *Edit()->EditData();
+    const TVLDrawLineInfo* first = d.DrawItems[0];
+    const Integer x = dx < 0 ? first->Left + first->Width + 2 : first->Left + dx;
+    return ClientWidgetOf(Edit())->mapToGlobal(QPoint(x - d.GetHOffset(), first->Top + first->Height / 2 - d.GetVOffset()));
+  }
+  // A point on the first line of a cell: dx pixels into its text, or (-1)
+  // near its right edge, past the text.
+  static QPoint CellLinePoint(TCustomVellumEdit* holder, TVLTableItemInfo* t, Integer row, Integer col, Integer dx) {
+    TVLEditVLData& d = *holder->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    const TVLTableCellData* cell = t->GetCell(row, col);
+    const Integer x = cell->Left + (dx < 0 ? cell->Width - t->CellPadding - 3 : t->CellPadding + dx);
+    return ClientWidgetOf(holder)->mapToGlobal(
+        QPoint(li->Left - d.GetHOffset() + x, li->Top - d.GetVOffset() + cell->Top + t->CellPadding + 5));
+  }
+
+  // The selection pressed at `from` and dragged towards `to`: the drag the
+  // program starts is dropped there (with Ctrl: a copy) on the widget that
+  // takes drops, as the toolkit hands it over, and the drag keeps the rest
+  // of the press (its moves and its release reach no widget). The effect
+  // the drop took; -1 when no drag began.
+  int DragText(QPoint from, QPoint to, bool ctrl) {
+    int effect = -1;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      effect = DropAt(r.Drag, r.Buttons, to, ctrl);
+      return effect;
+    });
+    if (!WindowMouse(qytest::TWindowMouseAct::Press, from)) return -2;
+    for (int i = 1; i <= 4 && effect == -1; ++i)
+      if (!WindowMouse(qytest::TWindowMouseAct::Move, from + (to - from) * i / 4)) return -2;
+    if (effect == -1) {
+      WindowMouse(qytest::TWindowMouseAct::Release, to);
+    } else {
+      // The button is up when the drop is done: only the toolkit's count of
+      // the buttons hears of it.
+      QTestPrivate::qtestMouseButtons = Qt::NoButton;
+    }
+    return effect;
+  }
+
+  int DropAt(const QMimeData* data, int allowed, QPoint global, bool ctrl) {
+    QWidget* w = Window()->childAt(Window()->mapFromGlobal(global));
+    while (w && !w->acceptDrops()) w = w->parentWidget();
+    if (!w) return DROPEFFECT_NONE;
+    const QPoint p = w->mapFromGlobal(global);
+    Qt::DropActions actions;
+    if (allowed & DROPEFFECT_COPY) actions |= Qt::CopyAction;
+    if (allowed & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
+    const Qt::KeyboardModifiers mods = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+    QDragEnterEvent enter(p, actions, data, Qt::LeftButton, mods);
+    QCoreApplication::sendEvent(w, &enter);
+    if (!enter.isAccepted()) return DROPEFFECT_NONE;
+    QDragMoveEvent move(p, actions, data, Qt::LeftButton, mods);
+    QCoreApplication::sendEvent(w, &move);
+    QDropEvent drop(QPointF(p), actions, data, Qt::LeftButton, mods);
+    QCoreApplication::sendEvent(w, &drop);
+    if (!drop.isAccepted()) return DROPEFFECT_NONE;
+    return drop.dropAction() == Qt::MoveAction ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+  }
+};
+
+// A cell edited with the caret after "EK" (or "K" selected), one level or
+// three deep; a column or a row border of the outermost or the innermost
+// table dragged. The sizes change, the same editors come back, and the next
+// letter lands where the caret was (or replaces the selection).
+TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
+  struct Case {
+    const char* name;
+    size_t depth, level;
+    bool row, selected;
+  };
+  const Case cases[] = {
+      {"column, one deep", 1, 0, false, false},  {"row, one deep", 1, 0, true, false},
+      {"column of the outermost, three deep", 3, 0, false, false},
+      {"row of the outermost, three deep", 3, 0, true, false},
+      {"column of the innermost, three deep", 3, 2, false, false},
+      {"row of the innermost with a selection, three deep", 3, 2, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGestureWindow w;
+    for (size_t i = 0; i < c.depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("EK"));
+    if (c.selected) {
+      ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ShiftModifier));
+    }
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    TVLTableItemInfo* inner = w.TableAt(c.depth - 1);
+    TCustomVellumEdit* holder = w.Holder(c.level);
+    TVLTableItemInfo* t = w.TableAt(c.level);
+    const TVLTableCellData* a = t->GetCell(0, 0);
+    const TVLTableCellData* b = c.row ? t->GetCell(1, 0) : t->GetCell(0, 1);
+    const Integer size = c.row ? a->Height : a->Width;
+    // The middle of the border between the first cell and its neighbour.
+    TVLEditVLData& d = *holder->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    const QPoint local = c.row ? QPoint(a->Left + a->Width / 2, (a->Top + a->Height + b->Top) / 2)
+                               : QPoint((a->Left + a->Width + b->Left) / 2, a->Top + a->Height / 2);
+    const QPoint border = ClientWidgetOf(holder)->mapToGlobal(
+        local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
+    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(30, 0))));
+    EXPECT_NE(c.row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width, size) << "the border moved";
+    ASSERT_EQ(w.Cells().size(), c.depth) << "the chain of cell editors is back";
+    EXPECT_EQ(w.Cells().back()->Cell, inner->GetCell(0, 0));
+    ASSERT_TRUE(w.WindowType("x"));
+    EXPECT_EQ(qytest::DocumentText(*inner->GetCell(0, 0)->GetVLData()), c.selected ? "Ex" : "EKx") << w.Shown();
+  }
+}
+
+// "alpha beta" in the body, then a table one or three deep whose innermost
+// first cells hold "one two" and "six". A double-clicked word dragged
+// within its cell, to the next cell, out to the body, or from the body into
+// a cell: it moves there (with Ctrl a copy stays), comes in selected, one
+// Ctrl+Z gives the entry back as it was, and a redo does the drop again.
+TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
+  enum TWhere { SameCell, OtherCell, CellToBody, BodyToCell };
+  struct Case {
+    TWhere where;
+    size_t depth;
+    bool copy;
+    const char *body, *first, *second;
+  };
+  const Case cases[] = {
+      {SameCell, 1, false, "alpha beta", " twoone", "six"},
+      {SameCell, 3, false, "alpha beta", " twoone", "six"},
+      {SameCell, 3, true, "alpha beta", "one twoone", "six"},
+      {OtherCell, 1, false, "alpha beta", " two", "sixone"},
+      {OtherCell, 3, false, "alpha beta", " two", "sixone"},
+      {OtherCell, 1, true, "alpha beta", "one two", "sixone"},
+      {CellToBody, 1, false, "alpha betaone", " two", "six"},
+      {CellToBody, 3, false, "alpha betaone", " two", "six"},
+      {CellToBody, 3, true, "alpha betaone", "one two", "six"},
+      {BodyToCell, 1, false, " beta", "one two", "sixalpha"},
+      {BodyToCell, 3, false, " beta", "one two", "sixalpha"},
+      {BodyToCell, 1, true, "alpha beta", "one two", "sixalpha"},
+  };
+  const char* names[] = {"within the cell", "to the next cell", "out to the body", "from the body into a cell"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(names[c.where]) + ", " + std::to_string(c.depth) + " deep" + (c.copy ? ", Ctrl" : ""));
+    TGestureWindow w;
+    ASSERT_TRUE(w.Type("alpha beta"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    for (size_t i = 0; i < c.depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("one two"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("six"));
+    auto shown = [&](const std::string& body, const std::string& first, const std::string& second) {
+      const std::string cells = first + "/" + second + "//]";
+      return body + (c.depth == 1 ? "|[" + cells : "|[[[" + cells + "///]///]");
+    };
+    const std::string before = w.Shown();
+    ASSERT_EQ(before, shown("alpha beta", "one two", "six"));
+    // Where the words are and where they go, while the cells are laid out.
+    TCustomVellumEdit* holder = w.Holder(c.depth - 1);
+    TVLTableItemInfo* inner = w.TableAt(c.depth - 1);
+    const bool fromBody = c.where == BodyToCell;
+    const QPoint word = fromBody ? w.BodyPoint(3) : TGestureWindow::CellLinePoint(holder, inner, 0, 0, 3);
+    const QPoint to = c.where == CellToBody  ? w.BodyPoint(-1)
+                      : c.where == SameCell ? TGestureWindow::CellLinePoint(holder, inner, 0, 0, -1)
+                                            : TGestureWindow::CellLinePoint(holder, inner, 0, 1, -1);
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick, word));
+    const std::string dragged = fromBody ? "alpha" : "one";
+    ASSERT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), dragged) << "the double click selects the word";
+    EXPECT_EQ(w.DragText(word, to, c.copy), c.copy ? DROPEFFECT_COPY : DROPEFFECT_MOVE);
+    const std::string after = shown(c.body, c.first, c.second);
+    EXPECT_EQ(w.Shown(), after);
+    EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), dragged) << "the dropped word comes in selected";
+    ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), before) << "one Ctrl+Z takes the drop back";
+    ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(w.Shown(), after) << "Ctrl+Shift+Z does it again";
+  }
+}
+
+}  // namespace
