@@ -43,6 +43,7 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
+#include "platform/os/HelpViewer.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLCopy.h"
 #include "spell/scSpell.h"
@@ -93,7 +94,6 @@ const char* const kLeftOut[] = {
     "ActionRestore",             // puts another database in place of this one
     "ActionBackup",              // writes where the settings point, outside the test's folders
     "ActionChangePassword",      // the lock's password is the test's own
-    "HelpContents",              // starts the desktop's help viewer
     "ActionGotoBrixaneWebSite",  // starts a web browser
 };
 
@@ -1202,8 +1202,9 @@ struct TSequence : TFindReportWorld {
       Note("  find next by Enter");
       Key(Qt::Key_Return);
       if (whole && !word.empty()) {
-        EXPECT_EQ(Boxes, boxes) << word << " not found " << (up ? "up from the end" : "down from the start")
-                                << " of " << Shown();
+        EXPECT_EQ(Boxes, boxes) << "Enter in the " << (w.Replace ? "replace" : "find") << " window: " << word
+                                << " not found " << (up ? "up from the end" : "down from the start") << " of "
+                                << Shown() << " (a box said so, or what another button does)";
         EXPECT_EQ(WideToUtf8(Innermost()->GetSelTextW()), word) << "the match is not selected where the caret is";
       }
     }
@@ -1272,6 +1273,10 @@ struct TSequence : TFindReportWorld {
   }
 
   void WorkWhatIsOpen() {
+    if (QWidget* help = THelpViewer::Instance().Window(); help && help->isVisible()) {
+      Note("  close the help window");
+      THelpViewer::Instance().Close();
+    }
     WorkColourPopups();
     WorkFindWindow();
     WorkSpelling();
@@ -1559,6 +1564,9 @@ struct TSequence : TFindReportWorld {
   void OfferedStep() {
     const int failuresBefore = Failures();
     static const char* const texts[] = {"café", "Łódź", "don’t ", "x", "Ünïcödé"};
+    // The pause between two things the user does: the idle work brings the
+    // commands' states up to date.
+    Application->Idle();
     const std::string before = Shown();
     Given.clear();
     LeftUnsaved = false;
