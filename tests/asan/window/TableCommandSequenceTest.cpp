@@ -17,8 +17,9 @@
 // last read.
 //
 // QY_TABLE_SEQUENCE_SEED=N runs that seed alone, QY_TABLE_SEQUENCE_STEPS=N
-// sets the steps of each sequence; scripts/table-sequences.sh runs many
-// seeds side by side.
+// sets the steps of each sequence, QY_TABLE_SEQUENCE_TRACE=1 prints the
+// commands found and the entry after each step; scripts/table-sequences.sh
+// runs many seeds side by side.
 #include "app/FindReportSupport.h"
 #include "app/TableWindowSupport.h"
 
@@ -770,6 +771,11 @@ struct TSequence : TFindReportWorld {
       if (std::none_of(Offers.begin(), Offers.end(), [a](const TOffer& o) { return o.Action == a; }))
         Offers.push_back({TRoute::Code, a});
     Commands = actions;
+    if (!std::getenv("QY_TABLE_SEQUENCE_TRACE")) return;
+    static const char* const routes[] = {"menu", "key", "tool button", "code"};
+    for (const TOffer& o : Offers)
+      std::printf("offered: %s by %s%s\n", o.Action->GetName().c_str(), routes[static_cast<int>(o.Route)],
+                  o.Route == TRoute::Key ? (" " + KeyName(o.Key)).c_str() : "");
   }
 
   static std::string KeyName(TShortCut key) {
@@ -1701,7 +1707,7 @@ TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
   if (std::getenv("QY_TABLE_SEQUENCE_SEED"))
     seeds.push_back(EnvNumber("QY_TABLE_SEQUENCE_SEED", 1));
   else
-    for (unsigned s = 1; s <= 10; ++s) seeds.push_back(s);
+    for (unsigned s = 1; s <= 14; ++s) seeds.push_back(s);
   RunSeeds(seeds, static_cast<int>(EnvNumber("QY_TABLE_SEQUENCE_STEPS", 100)), true);
 }
 
