@@ -284,7 +284,11 @@ struct TSequence : TFindReportWorld {
     QWidget* surface = ClientWidgetOf(editor);
     if (!surface || !surface->isVisible() || !surface->rect().contains(p)) return false;
     at = surface->mapTo(Window(), p);
-    return Window()->rect().contains(at);
+    if (!Window()->rect().contains(at)) return false;
+    // Not under a scroll bar or another part of the window that covers it
+    // (the listed steps keep the points they were drawn with).
+    QWidget* under = Window()->childAt(at);
+    return !Offered || (under && (under == surface || surface->isAncestorOf(under)));
   }
   // Where a cell's middle (or a point dx pixels into its text) lies in the
   // main window; false when it is not on the screen.
@@ -1574,6 +1578,7 @@ struct TSequence : TFindReportWorld {
     // commands' states up to date.
     Application->Idle();
     const std::string before = Shown();
+    const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
     LeftUnsaved = false;
     ErrorsShown.clear();
@@ -1656,6 +1661,7 @@ struct TSequence : TFindReportWorld {
   String Given;
   std::string ErrorsShown;
   int Boxes = 0;
+  int Steps = 0;
   bool LeftUnsaved = false;
   bool MenuShown = false;
   // Where a drag drops, and the keys held for it.
