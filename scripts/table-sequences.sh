@@ -79,6 +79,15 @@ run_one() {
 export -f run_one
 export logs steps program root keep
 
+# The CPU time of the seeds' programs: what the shell's children used, less
+# what they had used before the first seed (the build check).
+# (`times` runs in this shell: a subshell's would count nothing.)
+children_cpu() {
+  times >"$logs/times"
+  read -r "$1" "$2" < <(tr '\n' ' ' <"$logs/times" | sed 's/m/ /g; s/s//g' |
+                        awk '{printf "%.0f %.0f\n", $5 * 60 + $6, $7 * 60 + $8}')
+}
+children_cpu cu0 cs0
 start=$(date +%s)
 end=$((start + minutes * 60))
 seed="$first"
@@ -109,9 +118,7 @@ for log in "$logs"/seed-*.log; do
   printf 'seed %s: %s\n' "${s%.log}" "${what:0:200}"
 done | sort -t' ' -k2 -n
 
-# The CPU time of every seed's program, for the figures of a long run.
-times >"$logs/times"
-read -r cu cs < <(tr '\n' ' ' <"$logs/times" | sed 's/m/ /g; s/s//g' |
-                  awk '{printf "%.0f %.0f\n", $5 * 60 + $6, $7 * 60 + $8}')
-echo "$((seed - first)) seeds run, $failed failed; $(( $(date +%s) - start )) s elapsed, ${cu} s user + ${cs} s system CPU"
+children_cpu cu cs
+echo "$((seed - first)) seeds run, $failed failed; $(( $(date +%s) - start )) s elapsed," \
+     "$((cu - cu0)) s user + $((cs - cs0)) s system CPU"
 [ "$failed" -eq 0 ]
