@@ -38,6 +38,7 @@
 #include "app/QYJournalManager.h"
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
+#include "platform/base/DateTime.h"
 #include "platform/db/DBPassword.h"
 #include "platform/db/DBTables.h"
 #include "platform/gui/Clipbrd.h"
@@ -176,7 +177,14 @@ struct TSelected {
   std::string Text;
 };
 
-struct TSequence : TFindReportWorld {
+// The clock of a sequence stands still at one moment from before the window
+// opens: the text of a stamp, and with it the layout the mouse finds, is the
+// same on every run and every day.
+struct TStillClock {
+  TFixedClock Clock{LocalToUtcMs(EncodeDateTime(2025, 3, 10, 9, 30, 0, 0))};
+};
+
+struct TSequence : TStillClock, TFindReportWorld {
   // The entry starts with tables nested `depth` deep (0 to 3) between two
   // paragraphs, each made through the Table menu with words in its cells.
   // `offered`: the steps are drawn from what the window offers; else from
@@ -847,12 +855,41 @@ struct TSequence : TFindReportWorld {
     const bool copying = Named(name, {"vlActionCopy", "vlActionCut"});
     const TSelected selected = copying ? Selection() : TSelected();
     const std::string clipboardBefore = copying ? ClipboardContent() : std::string();
+    const bool stamping = Named(name, {"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp"}) &&
+                          !J->EditorWindow->ReadOnly() && !AnyCellsSelected();
+    TCustomVellumEdit* caretEditor = Innermost();
+    const int stampsBefore = stamping ? Stamps(DocumentText(*caretEditor->VLData())) : 0;
     {
       const qytest::TCallWatchdog watchdog("the command " + name);
       give();
       Settle();
     }
     if (copying) CheckClipboard(name, selected, clipboardBefore);
+    // A stamp goes in as a paragraph of its own in the editor of the caret.
+    // (Other commands may have closed the journal the sequence holds.)
+    if (!stamping || !Escaped.empty()) return;
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    if (std::find(chain.begin(), chain.end(), caretEditor) != chain.end()) {
+      EXPECT_EQ(Stamps(DocumentText(*caretEditor->VLData())), stampsBefore + 1)
+          << name << ": no stamp of its own paragraph came into the editor of the caret (" << chain.size() - 1
+          << " cell editors open); shown: " << Shown();
+    }
+  }
+  // The paragraphs of a document's text that are whole stamps.
+  static int Stamps(const std::string& text) {
+    int n = 0;
+    std::string paragraph;
+    for (const char c : text + "|") {
+      if (c != '|' && c != '[' && c != ']') {
+        paragraph += c;
+        continue;
+      }
+      if (paragraph.size() > 14 && paragraph.rfind("* * *  ", 0) == 0 &&
+          paragraph.compare(paragraph.size() - 7, 7, "  * * *") == 0)
+        ++n;
+      paragraph.clear();
+    }
+    return n;
   }
 
   // What a Copy would take: the selected cells, else the selected text of
