@@ -945,6 +945,8 @@ struct TSequence : TStillClock, TFindReportWorld {
         EXPECT_TRUE(c.GetBitmap(picture)) << command << ": the clipboard's picture does not read";
         continue;
       }
+      // The plain text holds the words (none for a picture alone).
+      if (f == CF_TEXT || f == CF_UNICODETEXT) continue;
       const AnsiString bytes = c.GetData(f);
       EXPECT_FALSE(bytes.empty()) << command << ": the clipboard offers " << ClipboardFormatName(f) << " empty";
       if (bytes.empty() || (f != rtf && f != vlf)) continue;
