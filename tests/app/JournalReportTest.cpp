@@ -379,8 +379,9 @@ int HorizontalLines(const QImage& img, int x0, int x1, int y0, int y1) {
 enum class TTableKind { Merged, Nested, Filled };
 
 // An entry of a line, a one-row table of three cells made as a new table is
-// (its first two cells merged, a table nested two deep in its last cell, or
-// light colours filling the table and a cell), and a line after the table.
+// (its first two cells merged, tables nested two deep in its last cell, or
+// light colours filling the table and a cell), and with closing a line
+// after the table.
 String EntryWithTable(TTableKind kind, const String& name, bool closing) {
   VLRegisterTableItem();
   TEntryDocument doc;
@@ -404,11 +405,16 @@ String EntryWithTable(TTableKind kind, const String& name, bool closing) {
   switch (kind) {
     case TTableKind::Merged: outer->MergeCells(0, 0, 2, 1); break;
     case TTableKind::Nested: {
+      // Two tables one after the other in the cell, each holding one, and
+      // words under them, as a converted document may bring them.
       TVLTableCellData* cell = outer->GetCell(0, 2);
-      auto middle = table(2, cell, "mid");
-      auto inner = table(1, middle->GetCell(0, 1), "deep");
-      middle->GetCell(0, 1)->AddItem("", inner.release());
-      cell->AddItem("", middle.release());
+      for (const char* prefix : {"mid", "next"}) {
+        auto middle = table(2, cell, prefix);
+        TVLTableCellData* holder = middle->GetCell(0, 1);
+        holder->AddItem("", table(1, holder, "deep").release());
+        cell->AddItem("", middle.release());
+      }
+      text(*cell, "under");
       break;
     }
     case TTableKind::Filled:
@@ -445,7 +451,7 @@ TEST_F(JournalReportTest, TextAfterTablesPrintsAsLettersNotBars) {
     BuildJournalReport(roPrint, rsSelection, layout);
     EXPECT_EQ(script.Unexpected, 0);
     const std::string text = qytest::PdfText(Pdf.OutputFileName);
-    for (const char* s : {"Merged3", "Plain after Merged", "Nested closes", "deep1", "Filled closes",
+    for (const char* s : {"Merged3", "Plain after Merged", "Nested closes", "deep1", "under", "Filled closes",
                           "Plain after Filled", "Second plain line"})
       EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
     EXPECT_EQ(qytest::WordsPrintedAsBars(Pdf.OutputFileName), std::vector<std::string>());
