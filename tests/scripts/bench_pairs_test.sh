@@ -16,8 +16,10 @@ json() {
       IFS='|' read -r name real unit error type run aggregate <<<"$row"
       [ $first = 1 ] || printf '    },\n'
       first=0
-      printf '    {\n      "name": "%s",\n      "run_name": "%s",\n      "run_type": "%s",\n' "$name" "${run:-$name}" "${type:-iteration}"
-      [ -z "$aggregate" ] || printf '      "repetitions": 3,\n      "threads": 1,\n      "aggregate_name": "%s",\n' "$aggregate"
+      printf '    {\n      "name": "%s",\n      "run_name": "%s",\n      "run_type": "%s",\n' \
+        "$name" "${run:-$name}" "${type:-iteration}"
+      [ -z "$aggregate" ] ||
+        printf '      "repetitions": 3,\n      "threads": 1,\n      "aggregate_name": "%s",\n' "$aggregate"
       [ -z "$error" ] || printf '      "error_occurred": true,\n      "error_message": "%s",\n' "$error"
       printf '      "iterations": 2,\n      "real_time": %s,\n      "cpu_time": 1.0e+00,\n      "time_unit": "%s",\n      "peak_MB": 1.2e+01\n' "$real" "$unit"
     done

@@ -626,7 +626,8 @@ TEST(TablePrint, TextAfterTablesPrintsAsLettersNotBars) {
     ASSERT_GE(doc.Paginate(), 1);
     doc.Print.Print("ink", 1, true);
     const std::string text = qytest::PdfText(doc.Pdf.OutputFileName);
-    for (const char* s : {"Cell1x3", "Closing words", "Second closing line"}) EXPECT_NE(text.find(s), std::string::npos) << s;
+    for (const char* s : {"Cell1x3", "Closing words", "Second closing line"})
+      EXPECT_NE(text.find(s), std::string::npos) << s;
     EXPECT_EQ(qytest::WordsPrintedAsBars(doc.Pdf.OutputFileName), std::vector<std::string>());
   }
 }
