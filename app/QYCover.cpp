@@ -141,29 +141,6 @@ TCoverPicture& CoverPicture() {
 }
 
 namespace {
-// Saves the canvas's font, pen and brush and puts them back when done.
-class TCanvasToolsKeeper {
-public:
-  explicit TCanvasToolsKeeper(TCanvas& canvas) : FCanvas(canvas) {
-    FFont.Assign(canvas.Font);
-    FPen.Assign(&canvas.Pen);
-    FBrush.Assign(&canvas.Brush);
-  }
-  ~TCanvasToolsKeeper() {
-    FCanvas.Font.Assign(FFont);
-    FCanvas.Pen.Assign(&FPen);
-    FCanvas.Brush.Assign(&FBrush);
-  }
-  TCanvasToolsKeeper(const TCanvasToolsKeeper&) = delete;
-  TCanvasToolsKeeper& operator=(const TCanvasToolsKeeper&) = delete;
-
-private:
-  TCanvas& FCanvas;
-  TFont FFont;
-  TPen FPen;
-  TBrush FBrush;
-};
-
 constexpr TColor CoverFrameColor = clSilver;
 constexpr TColor CoverLineColor = clNavy;
 }  // namespace
@@ -171,7 +148,7 @@ constexpr TColor CoverLineColor = clNavy;
 void DrawCoverLabelOn(TCanvas& canvas, int layoutW, int layoutH, int size, bool framed, int row, int rows,
                       const String& text, const String& fontName) {
   if (text.empty()) return;
-  TCanvasToolsKeeper keep(canvas);
+  const TCanvasToolsKeeper keep(&canvas, true);
   canvas.Pen.Color = CoverLineColor;
   canvas.Font.SetSize(size);
   canvas.Font.SetName(fontName);
@@ -190,7 +167,7 @@ void DrawCoverAddressOn(TCanvas& canvas, int layoutW, int layoutH, int size, boo
                         const String& address, const String& fontName) {
   const std::vector<String> lines = CoverAddressLines(address);
   if (lines.empty()) return;
-  TCanvasToolsKeeper keep(canvas);
+  const TCanvasToolsKeeper keep(&canvas, true);
   canvas.Pen.Color = CoverLineColor;
   canvas.Font.SetSize(size);
   canvas.Font.SetName(fontName);

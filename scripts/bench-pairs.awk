@@ -4,6 +4,8 @@
 # CPU time (which a shared machine's load moves less; for a peer run as
 # another process only the real time counts). Name parts that only say how
 # a case ran (iterations:2, real_time, ...) do not count in the pairing.
+# A case run several times (repetitions) counts by the median of its runs;
+# its other aggregates (mean, deviation) and its single runs do not count.
 #   awk -f bench-pairs.awk a.json b.json ...
 
 # The value of a '"key": value' line: strings unquoted and unescaped.
@@ -34,30 +36,40 @@ function show(ms) {
   return sprintf("%.0f ns", ms * 1e6)
 }
 
-# One key a line, as Google Benchmark writes its JSON; only the runs of the
-# "benchmarks" list count, not their aggregates.
-FNR == 1 { inside = 0 }
-/^[ \t]*"benchmarks": \[/ { inside = 1; next }
-!inside { next }
-/^[ \t]*"name":/ {
-  rows++
-  name = value($0)
+# The parts of a case's name that say which case it is, into P[row, 1..].
+function name_parts(row, name,    parts, part, i, k) {
   parts = split(name, part, "/")
   k = 0
   for (i = 1; i <= parts; i++)
     if (part[i] !~ /^(iterations|repeats|threads|min_time|min_warmup_time):/ &&
         part[i] !~ /^(real_time|manual_time|process_time)$/)
-      P[rows, ++k] = part[i]
-  N[rows] = k
-  next
+      P[row, ++k] = part[i]
+  N[row] = k
 }
-/^[ \t]*"run_type":/ { if (value($0) != "iteration") N[rows] = 0; next }
+
+# One key a line, as Google Benchmark writes its JSON; only the "benchmarks"
+# list counts.
+FNR == 1 { inside = 0 }
+/^[ \t]*"benchmarks": \[/ { inside = 1; next }
+!inside { next }
+/^[ \t]*"name":/ { rows++; Name[rows] = value($0); Run[rows] = Name[rows]; next }
+/^[ \t]*"run_name":/ { Run[rows] = value($0); next }
+/^[ \t]*"run_type":/ { Type[rows] = value($0); next }
+/^[ \t]*"aggregate_name":/ { Aggregate[rows] = value($0); next }
 /^[ \t]*"real_time":/ { Real[rows] = value($0) + 0; next }
 /^[ \t]*"cpu_time":/ { Cpu[rows] = value($0) + 0; next }
 /^[ \t]*"time_unit":/ { Ms[rows] = to_ms(Real[rows], value($0)); CpuMs[rows] = to_ms(Cpu[rows], value($0)); next }
 /^[ \t]*"error_message":/ { Err[rows] = value($0); next }
 
 END {
+  # A run repeated counts by its median, which stands for its single runs.
+  for (r = 1; r <= rows; r++)
+    if (Type[r] == "aggregate" && Aggregate[r] == "median") Median[Run[r]] = 1
+  for (r = 1; r <= rows; r++) {
+    if (Type[r] == "aggregate" && Aggregate[r] == "median") name_parts(r, Run[r])
+    else if (Type[r] != "aggregate" && !(Run[r] in Median)) name_parts(r, Name[r])
+    else N[r] = 0
+  }
   pairs = 0
   for (r = 1; r <= rows; r++)
     for (at = 1; at <= N[r]; at++) {

@@ -26,7 +26,8 @@ namespace {
 // Under a mapping that shrinks (the print preview draws printer pixels at
 // screen size), a band thinner than a pixel would fall between pixel centres
 // and vanish, and grid lines would come and go with their position: such a
-// band is widened to one device pixel.
+// band is widened to one device pixel. A band on the edge of the clip (a
+// table's outer border) keeps that pixel inside it.
 void FillVisible(QPainter* p, const QRect& r, const QColor& color) {
   const QTransform& t = p->worldTransform();
   if (t.type() != QTransform::TxScale || r.isEmpty()) {
@@ -40,6 +41,18 @@ void FillVisible(QPainter* p, const QRect& r, const QColor& color) {
   }
   double left = std::round(d.left()), top = std::round(d.top());
   double right = std::max(std::round(d.right()), left + 1), bottom = std::max(std::round(d.bottom()), top + 1);
+  if (p->hasClipping()) {
+    const QRectF c = t.mapRect(p->clipBoundingRect());
+    const double clipRight = std::round(c.right()), clipBottom = std::round(c.bottom());
+    if (right > clipRight && right - left == 1 && clipRight - 1 >= std::floor(d.left())) {
+      right = clipRight;
+      left = right - 1;
+    }
+    if (bottom > clipBottom && bottom - top == 1 && clipBottom - 1 >= std::floor(d.top())) {
+      bottom = clipBottom;
+      top = bottom - 1;
+    }
+  }
   p->save();
   p->setWorldTransform(QTransform());
   p->fillRect(QRectF(left, top, right - left, bottom - top), color);
@@ -322,6 +335,10 @@ struct TCanvas::TState {
   Integer CharExtra;
   int TextAlign, BkMode;
   TColor BkColor;
+  // The brush the background was last taken from: a brush changed since
+  // the state was saved gives the background anew.
+  TColor BkBrushColor;
+  TBrushStyle BkBrushStyle;
   TPoint BrushOrg;
   int StretchMode;
   bool PainterSaved;
@@ -822,12 +839,9 @@ void TCanvas::SetPixel(Integer x, Integer y, TColor color) {
 
 // --- text ---
 
-void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const Integer* dx, const TRect* opaque,
-                          const TRect* clip) {
-  QPainter* p = RequirePainter();
-  if (!p) return;
+Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const Integer* dx, const TRect* opaque,
+                             const TRect* clip) {
   const TSecretTextScope secret(SensitiveText);
-  SyncBrushBackground();
   const auto& fd = *Font.Data();
   Integer width = 0;
   if (dx) {
@@ -835,6 +849,9 @@ void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const In
   } else {
     width = TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   }
+  QPainter* p = RequirePainter();
+  if (!p) return width;
+  SyncBrushBackground();
   if (FTextAlign & TA_UPDATECP) {
     x = PenPos.X;
     y = PenPos.Y;
@@ -860,13 +877,14 @@ void TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const In
   DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, QColorOf(Font.GetColor()),
                  (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput);
   if (clip) p->restore();
+  return width;
 }
 
 void TCanvas::TextOut(Integer x, Integer y, const String& text) { TextOutW(x, y, Utf8ToWide(text)); }
 
 void TCanvas::TextOutW(Integer x, Integer y, const WideString& text) {
-  DrawTextRun(x, y, text, nullptr, nullptr, nullptr);
-  if (!(FTextAlign & TA_UPDATECP)) PenPos = TPoint(x + TextWidthW(text), y);
+  const Integer width = DrawTextRun(x, y, text, nullptr, nullptr, nullptr);
+  if (!(FTextAlign & TA_UPDATECP)) PenPos = TPoint(x + width, y);
 }
 
 void TCanvas::TextRect(const TRect& r, Integer x, Integer y, const String& text) {
@@ -1006,6 +1024,29 @@ TColor TCanvas::GetBkColor() {
 
 void TCanvas::SetBrushOrg(Integer x, Integer y) { FBrushOrg = TPoint(x, y); }
 
+TCanvas::TTools TCanvas::GetTools() const {
+  return TTools{Pen.Color, Pen.Width, Pen.Style, Pen.Mode, Brush.Color, Brush.Style, FBrushOrg, FBkMode, FBkColor,
+                FAppliedBrushColor, FAppliedBrushStyle, FTextAlign, FCharExtra, CopyMode, FStretchMode};
+}
+
+void TCanvas::SetTools(const TTools& tools) {
+  Pen.Color = tools.PenColor;
+  Pen.Width = tools.PenWidth;
+  Pen.Style = tools.PenStyle;
+  Pen.Mode = tools.PenMode;
+  Brush.Color = tools.BrushColor;
+  Brush.Style = tools.BrushStyle;
+  FBrushOrg = tools.BrushOrg;
+  FBkMode = tools.BkMode;
+  FBkColor = tools.BkColor;
+  FAppliedBrushColor = tools.BkBrushColor;
+  FAppliedBrushStyle = tools.BkBrushStyle;
+  FTextAlign = tools.TextAlign;
+  FCharExtra = tools.CharExtra;
+  CopyMode = tools.CopyMode;
+  FStretchMode = tools.StretchMode;
+}
+
 // --- graphics ---
 
 void TCanvas::Draw(Integer x, Integer y, TGraphic* graphic) {
@@ -1132,7 +1173,8 @@ int TCanvas::SaveDC() {
   SyncBrushBackground();
   if (p) p->save();
   FSaved.push_back(TState{FWindowOrg, FViewportOrg, FWindowExt, FViewportExt, FMapMode, FCharExtra, FTextAlign,
-                          FBkMode, FBkColor, FBrushOrg, FStretchMode, p != nullptr});
+                          FBkMode, FBkColor, FAppliedBrushColor, FAppliedBrushStyle, FBrushOrg, FStretchMode,
+                          p != nullptr});
   return static_cast<int>(FSaved.size());
 }
 
@@ -1155,6 +1197,8 @@ bool TCanvas::RestoreDC(int index) {
     FTextAlign = s.TextAlign;
     FBkMode = s.BkMode;
     FBkColor = s.BkColor;
+    FAppliedBrushColor = s.BkBrushColor;
+    FAppliedBrushStyle = s.BkBrushStyle;
     FBrushOrg = s.BrushOrg;
     FStretchMode = s.StretchMode;
   }

@@ -355,6 +355,30 @@ public:
   // The pixels of an image canvas (null for others).
   QImage* ImageDevice() const;
 
+  // --- drawing state ---
+  // The pen, the brush and the text settings, without the font, the
+  // clipping and the mapping: plain values, cheap to take and to put back
+  // around drawing that may change them.
+  struct TTools {
+    TColor PenColor;
+    Integer PenWidth;
+    TPenStyle PenStyle;
+    TPenMode PenMode;
+    TColor BrushColor;
+    TBrushStyle BrushStyle;
+    TPoint BrushOrg;
+    int BkMode;
+    TColor BkColor;
+    TColor BkBrushColor;
+    TBrushStyle BkBrushStyle;
+    int TextAlign;
+    Integer CharExtra;
+    TCopyMode CopyMode;
+    int StretchMode;
+  };
+  TTools GetTools() const;
+  void SetTools(const TTools& tools);
+
   // --- clipping, state and mapping ---
   int IntersectClipRect(Integer left, Integer top, Integer right, Integer bottom);
   int ExcludeClipRect(Integer left, Integer top, Integer right, Integer bottom);
@@ -394,8 +418,9 @@ private:
   void DrawStyledLine(QPainter* p, TPoint a, TPoint b, bool includeEnd);
   void DrawPenFrame(QPainter* p, Integer x1, Integer y1, Integer x2, Integer y2);
   void ShapeWithQt(const std::function<void(QPainter*)>& paint, bool usePen, bool useBrush);
-  void DrawTextRun(Integer x, Integer y, const WideString& text, const Integer* dx, const TRect* opaque,
-                   const TRect* clip);
+  // Answers the text's advance.
+  Integer DrawTextRun(Integer x, Integer y, const WideString& text, const Integer* dx, const TRect* opaque,
+                      const TRect* clip);
 
   QPainter* FPainter = nullptr;
   std::unique_ptr<QPainter> FOwnPainter;
@@ -418,6 +443,25 @@ private:
   std::vector<TState> FSaved;
   bool FHasBaseTransform = false;
   double FBase[6] = {1, 0, 0, 1, 0, 0};
+};
+
+// Puts a canvas's tools back as they were when it was made, and its font
+// too when asked: what one piece of drawing sets does not reach the next.
+class TCanvasToolsKeeper {
+public:
+  explicit TCanvasToolsKeeper(TCanvas* canvas, bool font = false)
+      : FCanvas(canvas), FTools(canvas->GetTools()), FFont(font ? std::make_unique<TFont>(canvas->Font) : nullptr) {}
+  ~TCanvasToolsKeeper() {
+    FCanvas->SetTools(FTools);
+    if (FFont) FCanvas->Font.Assign(*FFont);
+  }
+  TCanvasToolsKeeper(const TCanvasToolsKeeper&) = delete;
+  TCanvasToolsKeeper& operator=(const TCanvasToolsKeeper&) = delete;
+
+private:
+  TCanvas* FCanvas;
+  TCanvas::TTools FTools;
+  std::unique_ptr<TFont> FFont;
 };
 
 // ---------------------------------------------------------------------------

@@ -685,11 +685,71 @@ Integer FitCount(const std::vector<Integer>& extents, Integer maxExtent) {
   return static_cast<Integer>(it - extents.begin());
 }
 
+namespace {
+
+// Underline and strike-out across the whole advance, as the font describes
+// them.
+void DrawDecorations(QPainter& painter, const TFontData& font, Integer x, Integer baseline, Integer width,
+                     const QColor& color) {
+  if (font.Font.underline()) {
+    painter.fillRect(
+        QRect(x, baseline + font.UnderlinePosition - font.UnderlineThickness / 2, width, font.UnderlineThickness),
+        color);
+  }
+  if (font.Font.strikeOut()) {
+    painter.fillRect(
+        QRect(x, baseline - font.StrikeOutPosition - font.UnderlineThickness / 2, width, font.UnderlineThickness),
+        color);
+  }
+}
+
+// Simple text's glyphs straight from the font's glyph table, one a unit
+// placed by its advance (or the caller's): a printed page is mostly such
+// text, and shaping it first would only copy the same glyphs. False, with
+// nothing drawn, when a unit needs shaping.
+bool DrawSimpleText(QPainter& painter, const TFontData& font, Integer x, Integer baseline, const char16_t* text,
+                    size_t length, Integer charExtra, const Integer* dx, Integer& width) {
+  std::u16string faceText;
+  TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
+  text = FaceText(font, text, length, faceText);
+  QList<quint32> glyphs(static_cast<qsizetype>(length));
+  QList<QPointF> positions(static_cast<qsizetype>(length));
+  const TGlyphTable::TPage* page = nullptr;
+  unsigned pageNo = 0x10000;
+  Integer pos = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const char16_t c = text[i];
+    if ((c >> 8) != pageNo) {
+      pageNo = c >> 8;
+      page = &PageOf(font, c);
+    }
+    const unsigned k = c & 0xFF;
+    if (!page->Simple[k]) return false;
+    glyphs[static_cast<qsizetype>(i)] = page->Glyph[k];
+    positions[static_cast<qsizetype>(i)] = QPointF(x + pos, baseline);
+    pos += dx ? dx[i] : page->Advance[k] + charExtra;
+  }
+  QGlyphRun glyphRun;
+  glyphRun.setRawFont(font.Raw);
+  glyphRun.setGlyphIndexes(glyphs);
+  glyphRun.setPositions(positions);
+  painter.drawGlyphRun(QPointF(0, 0), glyphRun);
+  width = pos;
+  return true;
+}
+
+}  // namespace
+
 void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer y, const char16_t* text,
                     size_t length, Integer charExtra, const Integer* dx, const QColor& color, bool rtlReading) {
   if (length == 0) return;
   const Integer baseline = y + font.Ascent;
   painter.setPen(color);
+  Integer simpleWidth = 0;
+  if (!rtlReading && DrawSimpleText(painter, font, x, baseline, text, length, charExtra, dx, simpleWidth)) {
+    DrawDecorations(painter, font, x, baseline, simpleWidth, color);
+    return;
+  }
   auto shaped = ShapeText(font, text, length, rtlReading);
   // Left edge of every unit with the caller's advances or the character
   // extra. Right-to-left text keeps the places Qt gave its glyphs.
@@ -725,17 +785,7 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
     glyphRun.setPositions(positions);
     painter.drawGlyphRun(QPointF(0, 0), glyphRun);
   }
-  // Decorations across the whole advance, as the font describes them.
-  if (font.Font.underline()) {
-    painter.fillRect(QRect(x, baseline + font.UnderlinePosition - font.UnderlineThickness / 2, totalWidth,
-                           font.UnderlineThickness),
-                     color);
-  }
-  if (font.Font.strikeOut()) {
-    painter.fillRect(QRect(x, baseline - font.StrikeOutPosition - font.UnderlineThickness / 2, totalWidth,
-                           font.UnderlineThickness),
-                     color);
-  }
+  DrawDecorations(painter, font, x, baseline, totalWidth, color);
 }
 
 TSecretTextScope::TSecretTextScope(bool on) : FWas(SecretText) { SecretText = SecretText || on; }

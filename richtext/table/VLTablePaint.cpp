@@ -236,6 +236,9 @@ void TVLTableItemInfo::PaintFullWidth(Integer left, Integer /*right*/, Integer t
                                       TVLTextDrawStates state, TVLStyle* style, const TRect& clipRect,
                                       TCustomVLData* vlData) {
   if (!canvas) return;
+  // The borders and fills leave their pen and brush behind: what follows
+  // the table starts from the canvas as it was.
+  const TCanvasToolsKeeper keep(canvas);
   // The document painter's clip is in document coordinates with the canvas
   // at its top-left corner.
   const TRect clip = OuterClip && dynamic_cast<TVLTableCellData*>(vlData)

@@ -382,6 +382,7 @@ private:
 void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2*/, bool preview, bool correctY,
                              const TVLScreenAndDevice& sad, TCustomVLData* vlData, TVLColorMode colorMode) {
   if (!canvas) return;
+  const TCanvasToolsKeeper keep(canvas);
   auto* doc = dynamic_cast<TCustomPrintableVLData*>(vlData);
   TVLTablePrintInfo* info = nullptr;
   if (doc && doc->CurrentDrawItemNo >= 0 && doc->CurrentDrawItemNo < doc->DrawItems.Count())

@@ -110,6 +110,8 @@ struct TPainter {
   }
 
   void PaintNonText(Integer n, TCustomVLItemInfo* item) {
+    // The pen, brush and background an item sets end with it.
+    const TCanvasToolsKeeper keep(C);
     const TVLDrawLineInfo* d = D.DrawItems[n];
     TVLTextDrawStates state;
     const bool selected = ItemSelected(n);

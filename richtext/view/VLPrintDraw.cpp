@@ -92,6 +92,10 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     // the page cannot be drawn from them.
     if (d->ItemNo >= GetItemCount()) break;
     TCustomVLItemInfo* item = GetItem(d->ItemNo);
+    // What an item sets on the canvas ends with it: text after a table or a
+    // picture starts from the page's own state (a non-text item may change
+    // the font too).
+    const TCanvasToolsKeeper keep(canvas, item->StyleNo < 0);
     CurrentDrawItemNo = i;
     const TVLBiDiMode bidi = VLGetParaBiDiMode(s, item->ParaNo, GetBiDiMode());
     if (i == last && i != first && part < 0 && d->PartCount() > 0) part = 0;
@@ -280,8 +284,8 @@ void TVLMainPrintableData::DrawPage(Integer pageNo, TCanvas* canvas, bool previe
 
 void TVLMainPrintableData::PagePrepaint(TCanvas* canvas, Integer pageNo, bool preview, bool correction) {
   if (Owner && Owner->OnPagePrepaint) {
+    const TCanvasToolsKeeper keep(canvas, true);
     Owner->OnPagePrepaint(Owner, pageNo, canvas, preview, SheetRect(), PrintAreaRect(pageNo));
-    canvas->Brush.Style = bsClear;
   }
   if (FHeader && FHeader->DrawItems.Count() > 0) FHeader->DrawPage(pageNo, canvas, preview, correction);
   if (FFooter && FFooter->DrawItems.Count() > 0) FFooter->DrawPage(pageNo, canvas, preview, correction);
@@ -292,6 +296,8 @@ void TVLMainPrintableData::PagePrepaint(TCanvas* canvas, Integer pageNo, bool pr
 }
 
 void TVLMainPrintableData::PagePostpaint(TCanvas* canvas, Integer pageNo, bool preview) {
-  if (Owner && Owner->OnPagePostpaint)
+  if (Owner && Owner->OnPagePostpaint) {
+    const TCanvasToolsKeeper keep(canvas, true);
     Owner->OnPagePostpaint(Owner, pageNo, canvas, preview, SheetRect(), PrintAreaRect(pageNo));
+  }
 }

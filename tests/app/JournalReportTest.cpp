@@ -3,6 +3,8 @@
 // the password's text gone once the preview closes.
 #include "FindReportSupport.h"
 
+#include "actions/VLActionsTable.h"
+
 #include "app/QYJournalReport.h"
 #include "app/QYPassword.h"
 #include "platform/base/DateTime.h"
@@ -487,6 +489,88 @@ int HorizontalLines(const QImage& img, int x0, int x1, int y0, int y1) {
     inLine = line;
   }
   return lines;
+}
+
+enum class TTableKind { Merged, Nested, Filled };
+
+// An entry of a line, a one-row table of three cells made as a new table is
+// (its first two cells merged, tables nested two deep in its last cell, or
+// light colours filling the table and a cell), and with closing a line
+// after the table.
+String EntryWithTable(TTableKind kind, const String& name, bool closing) {
+  VLRegisterTableItem();
+  TEntryDocument doc;
+  doc.Style.TextStyles->Items(0)->Unicode = true;
+  auto text = [](TCustomVLData& into, const String& t) {
+    into.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(t)), 0, 0, TVLTag());
+  };
+  const TvlActionInsertTable insert(nullptr);
+  auto table = [&](Integer cols, TCustomVLData* into, const String& prefix) {
+    auto t = TVLTableItemInfo::CreateEx(1, cols, into);
+    insert.AssignToTable(*t);
+    for (Integer c = 0; c < cols; ++c) {
+      t->GetCell(0, c)->Clear();
+      text(*t->GetCell(0, c), prefix + std::to_string(c + 1));
+    }
+    t->ParaNo = 0;
+    return t;
+  };
+  text(doc.Data, name + " opens");
+  auto outer = table(3, &doc.Data, name);
+  switch (kind) {
+    case TTableKind::Merged: outer->MergeCells(0, 0, 2, 1); break;
+    case TTableKind::Nested: {
+      // Two tables one after the other in the cell, each holding one, and
+      // words under them, as a converted document may bring them.
+      TVLTableCellData* cell = outer->GetCell(0, 2);
+      for (const char* prefix : {"mid", "next"}) {
+        auto middle = table(2, cell, prefix);
+        TVLTableCellData* holder = middle->GetCell(0, 1);
+        holder->AddItem("", table(1, holder, "deep").release());
+        cell->AddItem("", middle.release());
+      }
+      text(*cell, "under");
+      break;
+    }
+    case TTableKind::Filled:
+      outer->Color = static_cast<TColor>(0xE0F0F0);
+      outer->GetCell(0, 1)->Color = static_cast<TColor>(0xC0F0C0);
+      break;
+  }
+  doc.Data.AddItem("", outer.release());
+  if (closing) text(doc.Data, name + " closes");
+  TMemoryStream out;
+  doc.SaveVLF(out);
+  return String(out.Memory(), static_cast<size_t>(out.GetSize()));
+}
+
+// Text printed after a table, in its own entry and in the entries after it,
+// is ink in the shape of its letters, not bars filled under them; so are
+// the tables' own words and the headings.
+TEST_F(JournalReportTest, TextAfterTablesPrintsAsLettersNotBars) {
+  const double d4 = EncodeDate(2009, 6, 4);
+  std::vector<TFindReportWorld::TRow> rows;
+  const std::pair<TTableKind, const char*> kinds[] = {
+      {TTableKind::Merged, "Merged"}, {TTableKind::Nested, "Nested"}, {TTableKind::Filled, "Filled"}};
+  double day = d4;
+  for (const auto& [kind, name] : kinds) {
+    rows.push_back({A, day++, EntryWithTable(kind, name, kind != TTableKind::Merged)});
+    rows.push_back({B, day++, TFindReportWorld::EntryVLF({String("Plain after ") + name, "Second plain line"})});
+  }
+  W.Store(rows);
+  for (TReportLayout layout : {rlPageFilled, rlPagePerDay}) {
+    SCOPED_TRACE(layout == rlPageFilled ? "pages filled" : "page per day");
+    std::remove(Pdf.OutputFileName.c_str());
+    TInteractionScript script;
+    script.Do(ConfirmSelection());
+    BuildJournalReport(roPrint, rsSelection, layout);
+    EXPECT_EQ(script.Unexpected, 0);
+    const std::string text = qytest::PdfText(Pdf.OutputFileName);
+    for (const char* s : {"Merged3", "Plain after Merged", "Nested closes", "deep1", "under", "Filled closes",
+                          "Plain after Filled", "Second plain line"})
+      EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
+    EXPECT_EQ(qytest::WordsPrintedAsBars(Pdf.OutputFileName), std::vector<std::string>());
+  }
 }
 
 TEST_F(JournalReportTest, AnEntryOfEveryKindPrintsWholeWithItsParagraphFormatting) {

@@ -6,16 +6,20 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-# json <file> <name|real time|unit|error message|run type>...: a file laid
-# out as Google Benchmark writes it (its context first, counters among the keys).
+# json <file> <name|real time|unit|error message|run type|run name|aggregate>...:
+# a file laid out as Google Benchmark writes it (its context first, counters
+# among the keys; the run name is the name unless given).
 json() {
   local file=$1 first=1; shift
   { printf '{\n  "context": {\n    "date": "2026-12-08",\n    "caches": [\n      {\n        "type": "Data",\n        "name": "not a run"\n      }\n    ]\n  },\n  "benchmarks": [\n'
     for row in "$@"; do
-      IFS='|' read -r name real unit error type <<<"$row"
+      IFS='|' read -r name real unit error type run aggregate <<<"$row"
       [ $first = 1 ] || printf '    },\n'
       first=0
-      printf '    {\n      "name": "%s",\n      "run_name": "%s",\n      "run_type": "%s",\n' "$name" "$name" "${type:-iteration}"
+      printf '    {\n      "name": "%s",\n      "run_name": "%s",\n      "run_type": "%s",\n' \
+        "$name" "${run:-$name}" "${type:-iteration}"
+      [ -z "$aggregate" ] ||
+        printf '      "repetitions": 3,\n      "threads": 1,\n      "aggregate_name": "%s",\n' "$aggregate"
       [ -z "$error" ] || printf '      "error_occurred": true,\n      "error_message": "%s",\n' "$error"
       printf '      "iterations": 2,\n      "real_time": %s,\n      "cpu_time": 1.0e+00,\n      "time_unit": "%s",\n      "peak_MB": 1.2e+01\n' "$real" "$unit"
     done
@@ -54,6 +58,25 @@ expect "message with a comma and quotes" 'hunspell +not run: hunspell is not ins
 expect "ours not run" '^Suggest +- +aspell +ours not run: the dictionary did not open$'
 if grep -q DictionaryMemory "$work/out"; then echo "FAIL a case without peer listed"; fail=1; else echo "ok   a case without peer left out"; fi
 [ "$(tail -n +2 "$work/out" | wc -l)" -eq 7 ] || { echo "FAIL seven pairs expected"; fail=1; }
+# Repeated runs pair by their medians: neither the single runs nor the other
+# aggregates make pairs of their own; a file of aggregates alone pairs too.
+r=PrintPdf/ours/repeats:3 q=PrintPdf/qt/repeats:3
+json "$work/d.json" \
+  "$r|700|ms" "$r|500|ms" "$r|520|ms" \
+  "${r}_mean|573|ms||aggregate|$r|mean" "${r}_median|520|ms||aggregate|$r|median" \
+  "${r}_stddev|110|ms||aggregate|$r|stddev" \
+  "$q|1300|ms" "$q|1250|ms" "$q|1400|ms" \
+  "${q}_mean|1317|ms||aggregate|$q|mean" "${q}_median|1300|ms||aggregate|$q|median" \
+  "Paint/ours_median|2|ms||aggregate|Paint/ours|median" "Paint/ours_mean|9|ms||aggregate|Paint/ours|mean" \
+  "Paint/qt_median|4|ms||aggregate|Paint/qt|median"
+awk -f "$root/scripts/bench-pairs.awk" "$work/d.json" > "$work/medians"
+cat "$work/medians"
+expect_in() { # file, name, pattern
+  if grep -qE -- "$3" "$1"; then echo "ok   $2"; else echo "FAIL $2"; fail=1; fi
+}
+expect_in "$work/medians" "repetitions pair by their medians" '^PrintPdf +520 ms +qt +1300 ms +0\.4 '
+expect_in "$work/medians" "aggregates alone pair by their medians" '^Paint +2\.0 ms +qt +4\.0 ms +0\.5 '
+[ "$(tail -n +2 "$work/medians" | wc -l)" -eq 2 ] || { echo "FAIL two pairs of medians expected"; fail=1; }
 # Nothing paired: said so.
 json "$work/c.json" "A/ours|1|ms"
 awk -f "$root/scripts/bench-pairs.awk" "$work/c.json" | grep -q '^no pairs' && echo "ok   no pairs said" || { echo "FAIL no pairs said"; fail=1; }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace qytest {
 
 namespace {
@@ -79,6 +81,38 @@ QImage PdfPageImage(const std::string& file, int page, int dpi) {
   Run("pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page),
                    "-singlefile", QString::fromStdString(file), prefix});
   return QImage(prefix + ".png");
+}
+
+double InkShare(const QImage& page, const TPdfWord& word, int dpi) {
+  const auto px = [dpi](double points) { return static_cast<int>(points * dpi / 72 + 0.5); };
+  const int x0 = std::max(0, px(word.XMin)), x1 = std::min(page.width(), px(word.XMax));
+  const int y0 = std::max(0, px(word.YMin)), y1 = std::min(page.height(), px(word.YMax));
+  long dark = 0, all = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      dark += qGray(page.pixel(x, y)) < 128;
+      ++all;
+    }
+  return all ? static_cast<double>(dark) / static_cast<double>(all) : 0.0;
+}
+
+std::vector<std::string> WordsPrintedAsBars(const std::string& file, int dpi) {
+  const TPdfLayout layout = PdfLayout(file);
+  std::vector<std::string> bars;
+  QImage page;
+  int shown = 0;
+  for (const TPdfWord& w : layout.Words) {
+    if (w.Page != shown) {
+      shown = w.Page;
+      page = PdfPageImage(file, shown, dpi);
+      if (page.isNull()) bars.push_back("page " + std::to_string(shown) + " not drawn");
+    }
+    if (page.isNull()) continue;
+    const double share = InkShare(page, w, dpi);
+    if (share > 0.5)
+      bars.push_back(w.Text + " (page " + std::to_string(w.Page) + ", " + std::to_string(share).substr(0, 4) + ")");
+  }
+  return bars;
 }
 
 }  // namespace qytest

@@ -35,4 +35,13 @@ std::string PdfText(const std::string& file, bool layout = false);
 // Page page (from 1) drawn at dpi pixels per inch; null image on failure.
 QImage PdfPageImage(const std::string& file, int page, int dpi);
 
+// The share of the pixels in a word's box, on its page drawn at dpi, that
+// are dark: a word's letters leave most of its box paper, a background
+// filled under them hardly any.
+double InkShare(const QImage& page, const TPdfWord& word, int dpi);
+// The words of the file printed as bars, each as "word (page n, share)":
+// those whose boxes are more than half dark on their pages at dpi. A page
+// that cannot be drawn is named as such.
+std::vector<std::string> WordsPrintedAsBars(const std::string& file, int dpi = 144);
+
 }  // namespace qytest

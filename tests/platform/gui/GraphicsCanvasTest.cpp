@@ -255,6 +255,90 @@ TEST(GraphicsCanvas, TextBackgroundFollowsTheBrush) {
   EXPECT_EQ(c.GetBkMode(), TRANSPARENT);
 }
 
+// A saved state put back gives the background of the brush then in use: a
+// brush changed inside the saved stretch and left so (text's clear brush
+// after a solid border) does not bring back the background of the brush
+// that was there when the state was saved, and a background set on purpose
+// comes back with the brush it was set for.
+TEST(GraphicsCanvas, RestoredStatesKeepTheBackgroundOfTheBrushInUse) {
+  struct TCase {
+    const char* Name;
+    TBrushStyle AtSave, Inside;
+    int Explicit;  // a mode set before the save, or 0
+    int Expected;
+  };
+  for (const TCase& c : {TCase{"solid, then clear", bsSolid, bsClear, 0, TRANSPARENT},
+                         TCase{"clear, then solid", bsClear, bsSolid, 0, OPAQUE},
+                         TCase{"clear with an opaque background", bsClear, bsSolid, OPAQUE, OPAQUE},
+                         TCase{"solid with a clear background", bsSolid, bsClear, TRANSPARENT, TRANSPARENT}}) {
+    SCOPED_TRACE(c.Name);
+    Board b(120, 30);
+    b.Canvas.Font.SetName("Liberation Sans");
+    b.Canvas.Font.SetSize(10);
+    b.Canvas.Font.SetColor(clBlack);
+    b.Canvas.Brush.Color = clBlack;
+    b.Canvas.Brush.Style = c.AtSave;
+    if (c.Explicit) b.Canvas.SetBkMode(c.Explicit);
+    const int saved = b.Canvas.SaveDC();
+    b.Canvas.Brush.Color = clRed;
+    b.Canvas.Brush.Style = c.Inside;
+    b.Canvas.TextOut(5, 5, "ii");
+    if (c.Explicit) {
+      // The brush the background was set for, back before the restore.
+      b.Canvas.Brush.Color = clBlack;
+      b.Canvas.Brush.Style = c.AtSave;
+    }
+    b.Canvas.RestoreDC(saved);
+    EXPECT_EQ(b.Canvas.GetBkMode(), c.Expected);
+    // Text after it on a clear brush is its letters only.
+    if (c.Inside == bsClear && !c.Explicit) {
+      b.Image.fill(Qt::white);
+      b.Canvas.TextOut(5, 5, "ii");
+      const TSize size = b.Canvas.TextExtent("ii");
+      b.Canvas.ReleaseHandle();
+      EXPECT_EQ(b.Image.pixel(5 + size.cx - 1, 5) & 0xFFFFFF, 0xFFFFFFu);
+    }
+  }
+}
+
+// What one piece of drawing sets on a canvas ends with its keeper: pen,
+// brush, background, text settings, and the font when asked.
+TEST(GraphicsCanvas, AKeeperPutsTheToolsBack) {
+  for (bool font : {false, true}) {
+    SCOPED_TRACE(font ? "with the font" : "without the font");
+    TCanvas c;
+    c.Pen.Color = clBlue;
+    c.Brush.Color = clYellow;
+    c.Brush.Style = bsClear;
+    c.SetTextAlign(TA_BASELINE);
+    c.SetTextCharacterExtra(2);
+    c.Font.SetSize(10);
+    const int mode = c.GetBkMode();
+    {
+      const TCanvasToolsKeeper keep(&c, font);
+      c.Pen.Color = clRed;
+      c.Pen.Width = 3;
+      c.Pen.Style = psDot;
+      c.Brush.Color = clBlack;
+      c.Brush.Style = bsSolid;
+      c.SetBkMode(OPAQUE);
+      c.SetBkColor(clBlack);
+      c.SetTextAlign(TA_RIGHT);
+      c.SetTextCharacterExtra(0);
+      c.Font.SetSize(20);
+    }
+    EXPECT_EQ(c.Pen.Color, clBlue);
+    EXPECT_EQ(c.Pen.Width, 1);
+    EXPECT_EQ(c.Pen.Style, psSolid);
+    EXPECT_EQ(c.Brush.Color, clYellow);
+    EXPECT_EQ(c.Brush.Style, bsClear);
+    EXPECT_EQ(c.GetBkMode(), mode);
+    EXPECT_EQ(c.GetTextAlign(), TA_BASELINE);
+    EXPECT_EQ(c.GetTextCharacterExtra(), 2);
+    EXPECT_EQ(c.Font.GetSize(), font ? 10 : 20);
+  }
+}
+
 TEST(GraphicsCanvas, HatchedBrushWithOpaqueBackground) {
   Board b(20, 20);
   b.Canvas.Brush.Color = clBlack;

@@ -560,4 +560,76 @@ TEST(TablePrint, AFittedTableSplitsOverPagesWithEveryRowOnce) {
   EXPECT_GE(pages.size(), 2u);
 }
 
+// A one-row table of cols cells "<prefix>1".."<prefix>n" with the borders a
+// new table gets in the editor.
+std::unique_ptr<TVLTableItemInfo> BorderedTable(Integer cols, TCustomVLData* into, const std::string& prefix) {
+  auto t = TVLTableItemInfo::CreateEx(1, cols, into);
+  t->BorderWidth = t->CellBorderWidth = 1;
+  t->BorderStyle = t->CellBorderStyle = vltbColor;
+  t->BorderHSpacing = t->BorderVSpacing = t->CellHSpacing = t->CellVSpacing = 2;
+  for (Integer c = 0; c < cols; ++c) {
+    TVLTableCellData* cell = t->GetCell(0, c);
+    cell->Clear();
+    cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(prefix + std::to_string(c + 1))), 0, 0, TVLTag());
+  }
+  t->ParaNo = 0;
+  return t;
+}
+
+// Text printed after tables, in their cells and after them, is the ink of
+// its letters: what a table's borders and fills set on the canvas does not
+// fill the background of the text that follows (a table that ends where
+// another begins included).
+TEST(TablePrint, TextAfterTablesPrintsAsLettersNotBars) {
+  enum TKind { Merged, Nested, Filled };
+  struct TCase {
+    const char* Name;
+    std::vector<TKind> Tables;
+  };
+  for (const TCase& c : {TCase{"merged", {Merged}}, TCase{"nested three deep", {Nested}}, TCase{"filled", {Filled}},
+                         TCase{"merged, then filled", {Merged, Filled}},
+                         TCase{"nested, then merged", {Nested, Merged}}}) {
+    SCOPED_TRACE(c.Name);
+    TTableDoc doc;
+    doc.PD().TopMarginMM = doc.PD().BottomMarginMM = 20;
+    doc.Add("Opening line");
+    int n = 0;
+    for (TKind kind : c.Tables) {
+      auto t = BorderedTable(3, doc.View->VLData(), "Cell" + std::to_string(++n) + "x");
+      switch (kind) {
+        case Merged: t->MergeCells(0, 0, 2, 1); break;
+        case Nested:
+          // Tables three deep, one after another in a cell, with words
+          // after them, as a converted document may bring them.
+          for (Integer col : {1, 2}) {
+            TVLTableCellData* cell = t->GetCell(0, col);
+            for (const char* prefix : {"Mid", "Next"}) {
+              auto middle = BorderedTable(2, cell, prefix);
+              TVLTableCellData* holder = middle->GetCell(0, 0);
+              holder->AddItem("", BorderedTable(2, holder, "Deep").release());
+              holder->AddItem("", BorderedTable(1, holder, "Deeper").release());
+              holder->AddUnicodeTextItemTag(WideStringToRawUnicode(u"Under deep"), 0, 0, TVLTag());
+              cell->AddItem("", middle.release());
+            }
+            cell->AddUnicodeTextItemTag(WideStringToRawUnicode(u"Under middle"), 0, 0, TVLTag());
+          }
+          break;
+        case Filled:
+          t->Color = static_cast<TColor>(0xE0F0F0);
+          t->GetCell(0, 1)->Color = static_cast<TColor>(0xC0F0C0);
+          break;
+      }
+      doc.View->AddItem("", t.release());
+    }
+    doc.Add("Closing words after the tables");
+    doc.Add("Second closing line");
+    ASSERT_GE(doc.Paginate(), 1);
+    doc.Print.Print("ink", 1, true);
+    const std::string text = qytest::PdfText(doc.Pdf.OutputFileName);
+    for (const char* s : {"Cell1x3", "Closing words", "Second closing line"})
+      EXPECT_NE(text.find(s), std::string::npos) << s;
+    EXPECT_EQ(qytest::WordsPrintedAsBars(doc.Pdf.OutputFileName), std::vector<std::string>());
+  }
+}
+
 }  // namespace
