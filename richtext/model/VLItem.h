@@ -254,6 +254,10 @@ public:
   }
   virtual void ChooseSubVLData(const TVLStoreSubVLData* storeState) {}
   virtual void ResetSubVLDataChoice() {}
+  // After an undo or redo: the caret back in the inner document storeState
+  // names (or the nearest one left), at the item and offset given when
+  // they still fit. False when the item has no such document.
+  virtual bool ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) { return false; }
   virtual void UpdateOwnCoords(Integer left, Integer top) {}
   virtual bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) { return false; }
   virtual bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const { return false; }

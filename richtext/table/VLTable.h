@@ -274,6 +274,18 @@ public:
   TCustomVLData* GetSubVLData(std::unique_ptr<TVLStoreSubVLData>& storeState, Integer position) override;
   void ChooseSubVLData(const TVLStoreSubVLData* storeState) override;
   void ResetSubVLDataChoice() override { FEditedRow = FEditedCol = -1; }
+  // Opens the cell editor on the cell (or the nearest one the grid still
+  // has), the caret at the item and offset when they fit, else at its end.
+  bool ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) override;
+  // Where a command given now was given: the edited cell and its caret, else
+  // the first selected cell, else the chosen one (Row -1: none).
+  struct TCaretCell {
+    Integer Row = -1, Col = -1, ItemNo = -1, Offs = 0;
+  };
+  TCaretCell CaretCell() const;
+  // The last undo group of the document that holds the table (its item
+  // itemNo) takes it: the group undone or redone, the caret goes back there.
+  static void NoteCaretCell(TVLEditVLData* edit, Integer itemNo, const TCaretCell& at);
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
   // Renumbers the item's own paragraph and the items of every cell, nested

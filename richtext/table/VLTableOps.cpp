@@ -50,6 +50,9 @@ void AppendCopy(TVLTableCellData& source, TVLTableCellData& target) {
 class TTableCommand {
 public:
   explicit TTableCommand(TVLTableItemInfo& table) : T(table) {
+    // Where the command was given, before its cell editor closes: undone or
+    // redone, the caret goes back there.
+    const TVLTableItemInfo::TCaretCell at = T.CaretCell();
     if (T.CloseCellEditor) T.CloseCellEditor(true);
     // A table that no document holds yet (being read) records nothing.
     Edit = T.IsHosted() ? dynamic_cast<TVLEditVLData*>(T.GetVLData()) : nullptr;
@@ -61,6 +64,7 @@ public:
     }
     Edit->BeginUndoSequence(vlutModifyItem, true);
     Edit->SetUndoGroupMode(true);
+    TVLTableItemInfo::NoteCaretCell(Edit, ItemNo, at);
     Edit->SaveItemParaWidth(ItemNo, Width);
     // A command inside another adds to the outer one's record.
     if (!T.RecordsUndo() && Edit->GetRecordingUndoList()) {

@@ -9,7 +9,9 @@
 #include "WindowSeamSupport.h"
 
 #include "actions/IntegerVLFrm.h"
+#include "actions/SplitVLFrm.h"
 #include "actions/VLActionsFind.h"
+#include "app/QYAutoSave.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -115,6 +117,63 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     }
     return false;
   }
+  // The timer's tick, its save minutes run out: the entry saved as the
+  // program saves it by itself. An error is kept where the program would
+  // show it and end.
+  bool AutomaticSave() {
+    ProfileSettings.AutoSaveOn = true;
+    ProfileSettings.AutoSaveInterval = 1;
+    LastSaveTime = Now() - 2.0 / (24 * 60);
+    if (!Application->OnException)
+      Application->OnException = [this](TObject*, const Exception& e) { Escaped += std::string(e.what()) + "; "; };
+    GuardedCall([] { AutomaticSaveTimer->Fire(); });
+    return Settle();
+  }
+  // Table > Split Cells into that many columns.
+  bool SplitColumns(Integer columns) {
+    TInteractionScript script;
+    script.Do([=](TInteraction& r) {
+      auto* f = dynamic_cast<TfrmVLSplit*>(r.Form);
+      if (!f) return static_cast<int>(mrCancel);
+      f->rbSplit->SetChecked(true);
+      f->seColumns->SetValue(columns);
+      f->seRows->SetValue(1);
+      if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(false);
+      return static_cast<int>(mrOk);
+    });
+    return Menu("vlActionTableSplitCells") && script.Pending() == 0;
+  }
+  // Tables nested `depth` deep, each in the first cell of the one before,
+  // the caret in the innermost.
+  bool NestTables(int depth) {
+    for (int level = 1; level <= depth; ++level)
+      if (!InsertTable(2, 2)) return false;
+    return CellEditors() == static_cast<size_t>(depth);
+  }
+
+  // Cells painted as selected anywhere in the entry, tables in cells
+  // included.
+  static size_t PaintedSelected(TCustomVLData& d) {
+    size_t n = 0;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c)) n += (cell->Selected ? 1 : 0) + PaintedSelected(*cell->GetVLData());
+    return n;
+  }
+  // A press in one point, the mouse over the others in turn, the release
+  // at the last.
+  bool DragThrough(const std::vector<QPoint>& points) {
+    if (!Mouse(QEvent::MouseButtonPress, points.front())) return false;
+    for (size_t i = 1; i < points.size(); ++i)
+      for (int k = 1; k <= 3; ++k)
+        if (!Mouse(QEvent::MouseMove, points[i - 1] + (points[i] - points[i - 1]) * k / 3)) return false;
+    return Mouse(QEvent::MouseButtonRelease, points.back());
+  }
+
+  std::string Escaped;
+
   // The entry as stored for its day, read back.
   std::string Stored() {
     const String blob = StoredBlob(J->JournalID, std::floor(J->EntryDate));
@@ -398,6 +457,99 @@ TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
         ASSERT_TRUE(w.Type("Zürich"));
         EXPECT_NE(DocumentText(*inner->VLData()).find("Zürich"), std::string::npos) << w.Shown();
       }
+}
+
+// Merge Cells or Split Cells in a table three deep, between saves by the
+// timer, then Ctrl+Z in the innermost editor: the next automatic save
+// stores the entry as shown, and no error ends the program.
+TEST(TableSequenceFaults, AutomaticSaveAfterUndoOfANestedCommandKeepsTheEntry) {
+  struct Case {
+    const char* name;
+    std::function<bool(TTableSteps&)> command;
+  };
+  const Case cases[] = {
+      {"Merge Cells of a row",
+       [](TTableSteps& w) { return w.Menu("vlActionTableSelectRows") && w.Menu("vlActionTableMergeCells"); }},
+      {"Split Cells into 2 columns", [](TTableSteps& w) { return w.SplitColumns(2); }},
+  };
+  for (const Case& k : cases)
+    for (const int saveBy : {0, 1, 2}) {
+      const bool byTimer = saveBy == 0;
+      SCOPED_TRACE(std::string(k.name) + (saveBy == 0 ? ", saved by the timer" : saveBy == 1 ? ", saved by Ctrl+S" : ", saved by File > Save"));
+      TTableSteps w;
+      ASSERT_TRUE(w.Type("Before"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+      ASSERT_TRUE(w.NestTables(3));
+      ASSERT_TRUE(w.Type("Łódź"));
+      ASSERT_TRUE(w.AutomaticSave());
+      ASSERT_TRUE(k.command(w)) << "the command is disabled";
+      const std::string done = w.Shown();
+      ASSERT_TRUE(byTimer ? w.AutomaticSave() : saveBy == 1 ? w.Key(Qt::Key_S, Qt::ControlModifier) : w.Menu("ActionSave"));
+      ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+      EXPECT_NE(w.Shown(), done) << "nothing undone";
+      ASSERT_TRUE(w.AutomaticSave());
+      EXPECT_EQ(w.Escaped, "");
+      EXPECT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+      EXPECT_NE(w.Shown().find("Łódź"), std::string::npos) << w.Shown();
+      EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
+      // The keyboard is still where the caret is.
+      EXPECT_TRUE(w.KeysToInnermost());
+    }
+}
+
+// A drag begun in a cell goes over another cell of the table (a block of
+// two) and back to its own before the release: no block is left, and the
+// keys typed next go into that cell, in the entry's table and in a table
+// in a cell.
+TEST(TableSequenceFaults, DragBackIntoItsCellLeavesTheKeysThere) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "a table in a cell" : "the entry's table");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    if (nested) {
+      ASSERT_TRUE(w.InsertTable(1, 2));
+    }
+    ASSERT_TRUE(w.InsertTable(2, 1));
+    ASSERT_TRUE(w.Type("top"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("low"));
+    TCustomVellumEdit* holder = nested ? static_cast<TCustomVellumEdit*>(qytest::CellEditorChain(w.Edit())[0]) : w.Edit();
+    TVLTableItemInfo* t = qytest::FirstTableIn(holder);
+    ASSERT_NE(t, nullptr);
+    const QPoint low = qytest::CellPointOnScreen(holder, t, 1, 0), top = qytest::CellPointOnScreen(holder, t, 0, 0);
+    ASSERT_TRUE(w.DragThrough({low, top, low}));
+    EXPECT_FALSE(w.CellsSelected());
+    EXPECT_TRUE(w.KeysToInnermost());
+    ASSERT_TRUE(w.TypeEach("don’t"));
+    const std::string shown = w.Shown();
+    EXPECT_NE(shown.find("top/low"), std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), 'd'), 1) << shown;
+    EXPECT_NE(shown.find("don’t"), std::string::npos) << "the keys were lost: " << shown;
+  }
+}
+
+// A drag from a cell of a table in a cell out over the outer table, then a
+// click into another cell of the outer table: the block the drag made in
+// the inner table is gone with its editor, and is not painted.
+TEST(TableSequenceFaults, ABlockGoneWithItsCellEditorIsNotPainted) {
+  TTableSteps w;
+  ASSERT_TRUE(w.Type("Before"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("in"));
+  TVLTableInplaceEdit* cellEditor = qytest::CellEditorChain(w.Edit())[0];
+  TVLTableItemInfo* outer = qytest::FirstTableIn(w.Edit());
+  TVLTableItemInfo* inner = qytest::FirstTableIn(cellEditor);
+  ASSERT_TRUE(outer && inner);
+  ASSERT_TRUE(w.DragThrough({qytest::CellPointOnScreen(cellEditor, inner, 1, 0),
+                             qytest::CellPointOnScreen(cellEditor, inner, 0, 1),
+                             qytest::CellPointOnScreen(w.Edit(), outer, 1, 1)}));
+  ASSERT_TRUE(w.ClickAt(qytest::CellPointOnScreen(w.Edit(), outer, 0, 1)));
+  EXPECT_EQ(TTableSteps::PaintedSelected(*w.Edit()->VLData()), 0u) << w.Shown();
+  EXPECT_FALSE(inner->CellsSelected());
+  EXPECT_TRUE(w.KeysToInnermost());
 }
 
 }  // namespace
