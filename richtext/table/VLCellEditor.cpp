@@ -719,12 +719,14 @@ TVLTableItemInfo::TCaretCell TVLTableItemInfo::CaretCell() const {
     at.Col = FInplaceEditor->Col;
     at.ItemNo = FInplaceEditor->CurItemNo();
     at.Offs = FInplaceEditor->OffsetInCurItem();
+    at.Cell = FInplaceEditor->Cell;
     return at;
   }
   Integer top, left, cols, rows;
   if (const_cast<TVLTableItemInfo*>(this)->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
     at.Row = top;
     at.Col = left;
+    at.Cell = GetCell(top, left);
   }
   return at;
 }
@@ -734,19 +736,23 @@ void TVLTableItemInfo::NoteCaretCell(TVLEditVLData* edit, Integer itemNo, const 
   if (!list && edit && edit->UndoList->Limit != 0) list = edit->UndoList.get();
   TVLUndoInfos* group = list ? list->LastGroup() : nullptr;
   if (group && at.Row >= 0 && itemNo >= 0)
-    group->NoteCaretCell(itemNo, TVLTableStoreSubVLData(at.Row, at.Col), at.ItemNo, at.Offs);
+    group->NoteCaretCell(itemNo, TVLTableStoreSubVLData(at.Row, at.Col, at.Cell), at.ItemNo, at.Offs);
 }
 
 bool TVLTableItemInfo::ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) {
   const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
   if (!s || Rows.IsEmpty() || !Options.Contains(vltoEditing) || !IsInEditor()) return false;
-  // The rows or columns of the cell may have gone: the nearest cell left.
+  // The cell itself where the grid has it now; gone from the grid, the
+  // nearest cell left at its old place.
   Integer r, c;
-  if (!Rows.GetMainCell(std::clamp(s->Row, 0, RowCount() - 1), std::clamp(s->Col, 0, ColCount() - 1), r, c))
+  const TVLTableCellData* cell = s->LiveCell();
+  const bool same = cell && cell->GetTable() == this && cell->FindPlace(r, c) && GetCell(r, c) == cell;
+  if (!same &&
+      !Rows.GetMainCell(std::clamp(s->Row, 0, RowCount() - 1), std::clamp(s->Col, 0, ColCount() - 1), r, c))
     return false;
   if (!CreateInplaceEditor(-1, r, c, false, false, true, true) || !FInplaceEditor) return false;
   TVLEditVLData* d = FInplaceEditor->EditData();
-  if (r == s->Row && c == s->Col && itemNo >= 0 && itemNo < d->GetItemCount())
+  if ((same || (!cell && r == s->Row && c == s->Col)) && itemNo >= 0 && itemNo < d->GetItemCount())
     FInplaceEditor->SetCaret(itemNo, std::clamp(offs, d->GetItemStartOffset(itemNo), d->GetItemEndOffset(itemNo)));
   return true;
 }
