@@ -366,6 +366,12 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
 void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
   FClosingEditor = true;
+  // An error on the way (a cell editor inside failing to close) leaves the
+  // table able to close this one later.
+  struct TClosing {
+    bool& Flag;
+    ~TClosing() { Flag = false; }
+  } closing{FClosingEditor};
   TVLTableInplaceEdit* editor = FInplaceEditor;
   // Asked before the cells inside close: the keyboard may be in the
   // innermost one.
@@ -400,7 +406,6 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     // Refused before anything moved: the editor stays open with the cell's
     // content, rather than the cell showing nothing.
     cell->InplaceData = editor->EditData();
-    FClosingEditor = false;
     throw;
   }
   // A search that goes on past this cell continues with its neighbour: the

@@ -124,8 +124,10 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     ProfileSettings.AutoSaveOn = true;
     ProfileSettings.AutoSaveInterval = 1;
     LastSaveTime = Now() - 2.0 / (24 * 60);
-    if (!Application->OnException)
+    if (!RecordingErrors) {
       Application->OnException = [this](TObject*, const Exception& e) { Escaped += std::string(e.what()) + "; "; };
+      RecordingErrors = true;
+    }
     GuardedCall([] { AutomaticSaveTimer->Fire(); });
     return Settle();
   }
@@ -173,10 +175,13 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
   }
 
   std::string Escaped;
+  bool RecordingErrors = false;
 
   // The entry as stored for its day, read back.
-  std::string Stored() {
-    const String blob = StoredBlob(J->JournalID, std::floor(J->EntryDate));
+  std::string Stored() { return StoredFor(J->JournalID, J->EntryDate); }
+  // The same once the journal was closed.
+  std::string StoredFor(Integer journalId, double day) {
+    const String blob = StoredBlob(journalId, std::floor(day));
     TEntryDocument doc;
     TMemoryStream s;
     s.Write(blob.data(), static_cast<Int64>(blob.size()));
@@ -403,60 +408,71 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraph) {
   }
 }
 
-// A table command that changes the table's structure, then Undo or Redo by
-// the Edit menu or by its keys: the cell editors are made anew, and the
-// keys typed next go into the editor that holds the caret.
-TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
-  const char* const commands[] = {"vlActionTableInsertRowsAbove", "vlActionTableInsertColRight",
-                                "vlActionTableDeleteRows",      "vlActionTableDeleteCols",
-                                "vlActionTableMergeCells",      "vlActionTableDeleteTable"};
-  // Undo by the menu, or Undo and Redo by their keys.
+// A table command given with the caret after "b" in cell (0,1) (Merge
+// Cells on the selected row), then Undo by the Edit menu, or Undo and Redo
+// by their keys: the caret is back in the cell the command was given in
+// (the nearest cell when that one went), its editor open, and the keys
+// typed next land there, not in a new paragraph after the table.
+TEST(TableSequenceFaults, UndoAndRedoOfATableCommandBringTheCaretBackToItsCell) {
+  struct Case {
+    const char* command;
+    // The table with "Zürich" typed after the undo, and after the redo
+    // ("Zürich" alone: the table went).
+    const char* undone;
+    const char* redone;
+  };
+  const Case cases[] = {
+      {"vlActionTableInsertRowsAbove", "[a/bZürich//]", "[//a/bZürich//]"},
+      {"vlActionTableInsertColRight", "[a/bZürich//]", "[a/bZürich////]"},
+      {"vlActionTableDeleteRows", "[a/bZürich//]", "[/Zürich]"},
+      {"vlActionTableDeleteCols", "[a/bZürich//]", "[aZürich/]"},
+      {"vlActionTableMergeCells", "[aZürich/b//]", "[a|bZürich//]"},
+      {"vlActionTableDeleteTable", "[a/bZürich//]", "Zürich"},
+  };
   for (const bool nested : {false, true})
-    for (const char* command : commands)
+    for (const Case& k : cases)
       for (const bool redo : {false, true}) {
-        const bool byKeys = redo;
-        SCOPED_TRACE(std::string(command) + (redo ? ", undo and redo" : ", undo") + (byKeys ? " by keys" : " by menu") +
-                     (nested ? ", in a cell" : ""));
-        TTableSteps w;
-        ASSERT_TRUE(w.Type("Before"));
-        ASSERT_TRUE(w.Key(Qt::Key_Return));
-        if (nested) {
-          ASSERT_TRUE(w.InsertTable(1, 2));
+          const bool byKeys = redo;
+          SCOPED_TRACE(std::string(k.command) + (redo ? ", undo and redo" : ", undo") +
+                       (byKeys ? " by keys" : " by menu") + (nested ? ", in a cell" : ""));
+          TTableSteps w;
+          ASSERT_TRUE(w.Type("Before"));
+          ASSERT_TRUE(w.Key(Qt::Key_Return));
+          if (nested) {
+            ASSERT_TRUE(w.InsertTable(1, 2));
+          }
+          ASSERT_TRUE(w.InsertTable(2, 2));
+          ASSERT_TRUE(w.Type("a"));
+          ASSERT_TRUE(w.Key(Qt::Key_Tab));
+          ASSERT_TRUE(w.Type("b"));
+          // Merge Cells wants a block: the row's two cells.
+          if (std::string(k.command) == "vlActionTableMergeCells") {
+            ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
+          }
+          {
+            TInteractionScript answers;
+            answers.Do([](TInteraction& r) {
+              if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
+                f->SetValue(1);
+                return static_cast<int>(mrOk);
+              }
+              return static_cast<int>(IDOK);
+            });
+            ASSERT_TRUE(w.Menu(k.command)) << "the command is disabled";
+          }
+          const std::string done = w.Shown();
+          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
+          EXPECT_NE(w.Shown(), done) << "nothing undone";
+          if (redo) {
+            ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
+            EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
+          }
+          EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
+                                           << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
+          ASSERT_TRUE(w.Type("Zürich"));
+          const std::string table = redo ? k.redone : k.undone;
+          EXPECT_EQ(w.Shown(), nested ? "Before|[" + table + "/]" : "Before|" + table);
         }
-        ASSERT_TRUE(w.InsertTable(2, 2));
-        ASSERT_TRUE(w.Type("a"));
-        ASSERT_TRUE(w.Key(Qt::Key_Tab));
-        ASSERT_TRUE(w.Type("b"));
-        // Merge Cells wants a block: the row's two cells.
-        if (std::string(command) == "vlActionTableMergeCells") {
-          ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
-        }
-        {
-          TInteractionScript answers;
-          answers.Do([](TInteraction& r) {
-            if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
-              f->SetValue(1);
-              return static_cast<int>(mrOk);
-            }
-            return static_cast<int>(IDOK);
-          });
-          ASSERT_TRUE(w.Menu(command)) << "the command is disabled";
-        }
-        const std::string done = w.Shown();
-        ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
-        EXPECT_NE(w.Shown(), done) << "nothing undone";
-        if (redo) {
-          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
-          EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
-        }
-        EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
-                                         << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
-        // Where the caret is (the table's end when the command's cell
-        // editor went), the text is.
-        TCustomVellumEdit* inner = w.Innermost();
-        ASSERT_TRUE(w.Type("Zürich"));
-        EXPECT_NE(DocumentText(*inner->VLData()).find("Zürich"), std::string::npos) << w.Shown();
-      }
 }
 
 // Merge Cells or Split Cells in a table three deep, between saves by the
@@ -550,6 +566,47 @@ TEST(TableSequenceFaults, ABlockGoneWithItsCellEditorIsNotPainted) {
   EXPECT_EQ(TTableSteps::PaintedSelected(*w.Edit()->VLData()), 0u) << w.Shown();
   EXPECT_FALSE(inner->CellsSelected());
   EXPECT_TRUE(w.KeysToInnermost());
+}
+
+// An error part way through an automatic save (a handler of the innermost
+// table fails while the cell editors close for it) ends the program through
+// its exit sequence: the exit does not store what the error left (the
+// nested tables still in their cell editors), the entry stored before stays
+// as it was, and the user is told.
+TEST(TableSequenceFaults, AnErrorInASaveKeepsTheStoredEntry) {
+  TTableSteps w;
+  ASSERT_TRUE(w.Type("Before"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.NestTables(3));
+  ASSERT_TRUE(w.Type("Łódź"));
+  ASSERT_TRUE(w.AutomaticSave());
+  const std::string good = w.Stored();
+  ASSERT_EQ(good, w.Shown());
+  const Integer journalId = w.J->JournalID;
+  const double day = w.J->EntryDate;
+  ASSERT_TRUE(w.Type(" don’t"));
+  TVLTableItemInfo* innermost = qytest::FirstTableIn(qytest::CellEditorChain(w.Edit())[1]);
+  ASSERT_NE(innermost, nullptr);
+  innermost->OnCellEndEdit = [](TVLTableItemInfo*, Integer, Integer, bool) {
+    throw EVellumError("a cell handler failed");
+  };
+  // The program's own handler of errors nobody caught: shown, then the
+  // exit sequence.
+  w.RecordingErrors = true;
+  Application->OnException = [&w](TObject* sender, const Exception& e) { w.Main->ApplicationException(sender, e); };
+  TInteractionScript answers;
+  for (int i = 0; i < 8; ++i) answers.Answer(IDOK);
+  ASSERT_TRUE(w.AutomaticSave());
+  ASSERT_TRUE(w.Main->Closing) << "the error did not end the program";
+  std::vector<std::string> shown;
+  for (const TInteraction& box : answers.Shown) shown.push_back(box.Caption + ": " + box.Text);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_NE(shown.front().find("a cell handler failed"), std::string::npos) << shown.front();
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](const std::string& box) { return box.rfind("Entry Not Saved: ", 0) == 0; }),
+            1)
+      << "the user is not told once that the entry was not saved";
+  EXPECT_EQ(w.StoredFor(journalId, day), good) << "the exit stored what the error left";
 }
 
 }  // namespace
