@@ -254,6 +254,10 @@ public:
   }
   virtual void ChooseSubVLData(const TVLStoreSubVLData* storeState) {}
   virtual void ResetSubVLDataChoice() {}
+  // The document is laid out anew as a whole (its styles may have
+  // changed): what the item kept of its last layout, and of the documents
+  // inside it, no longer holds.
+  virtual void LayoutAnew() {}
   // After an undo or redo: the caret back in the inner document storeState
   // names (or the nearest one left), at the item and offset given when
   // they still fit. False when the item has no such document.

@@ -296,6 +296,9 @@ public:
   // Opens the cell editor on the cell (or the nearest one the grid still
   // has), the caret at the item and offset when they fit, else at its end.
   bool ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) override;
+  // Columns and rows measured from scratch at the next layout, in tables
+  // inside the cells too; an open cell editor lays its document out anew.
+  void LayoutAnew() override;
   // Where a command given now was given: the edited cell and its caret, else
   // the first selected cell, else the chosen one (Row -1: none).
   struct TCaretCell {

@@ -8,10 +8,12 @@
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/FontVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/VLActionsFind.h"
 #include "app/QYAutoSave.h"
+#include "app/QYPreferences.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -173,6 +175,53 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
         if (!Mouse(QEvent::MouseMove, points[i - 1] + (points[i] - points[i - 1]) * k / 3)) return false;
     return Mouse(QEvent::MouseButtonRelease, points.back());
   }
+
+  // Preferences > Default Style > Font: the first text style's size.
+  bool ChangeTextStyleSize(const char* size) {
+    auto dialog = std::make_unique<TdlgPreferences>(Application);
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      auto* d = static_cast<TdlgPreferences*>(r.Form);
+      d->FontListBox->SetItemIndex(0);
+      d->bChangeFontItem->Click();
+      d->OKBtn->Click();
+      return static_cast<int>(d->ModalResult);
+    });
+    script.Do([size](TInteraction& r) {
+      auto& f = *static_cast<TfrmVLFont*>(r.Form);
+      f.cmbSize->SetText(size);
+      f.btnOk->Click();
+      return static_cast<int>(f.ModalResult);
+    });
+    return Menu("ActionPreferences") && script.Pending() == 0 && Activate(Window());
+  }
+  // Lines of the cells of every table of a document, tables in cells
+  // included (each cell as shown: in its editor while one is open on it),
+  // that are not laid out in the style's present size (their height is not
+  // lineHeight) or run past the right edge of their cell.
+  static std::vector<std::string> StaleCellLines(TCustomVLData& d, Integer lineHeight) {
+    std::vector<std::string> stale;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c) {
+            TVLTableCellData* cell = t->GetCell(r, c);
+            if (!cell) continue;
+            auto* shown = dynamic_cast<TCustomVLFormattedData*>(cell->GetVLData());
+            for (Integer k = 0; shown && k < shown->DrawItems.Count(); ++k) {
+              const TVLDrawLineInfo* line = shown->DrawItems[k];
+              if (shown->GetItem(line->ItemNo)->StyleNo < 0) continue;
+              if (line->Height != lineHeight || line->Left + line->Width > cell->Width)
+                stale.push_back(DocumentText(*shown) + ": a line " + std::to_string(line->Height) + " high, " +
+                                std::to_string(line->Left + line->Width) + " of " + std::to_string(cell->Width) +
+                                " wide");
+            }
+            for (const std::string& inner : StaleCellLines(*cell->GetVLData(), lineHeight)) stale.push_back(inner);
+          }
+    return stale;
+  }
+  // The height of the entry's first line, in the entry's first style.
+  Integer FirstLineHeight() const { return Edit()->EditData()->DrawItems[0]->Height; }
 
   std::string Escaped;
   bool RecordingErrors = false;
@@ -607,6 +656,44 @@ TEST(TableSequenceFaults, AnErrorInASaveKeepsTheStoredEntry) {
             1)
       << "the user is not told once that the entry was not saved";
   EXPECT_EQ(w.StoredFor(journalId, day), good) << "the exit stored what the error left";
+}
+
+// Preferences changes the size of the text style the entry is written in:
+// every table is laid out again, tables in cells at every depth too, with
+// or without their cell editors open, and also once the entry is read
+// again after a change of date; no line of a cell keeps the old size or runs
+// past the cell's right edge.
+TEST(TableSequenceFaults, AChangedTextStyleLaysOutEveryNestedCell) {
+  enum TThen { EditorsOpen, EditorsClosed, DateChanged };
+  for (const TThen then : {EditorsOpen, EditorsClosed, DateChanged}) {
+    SCOPED_TRACE(then == EditorsOpen ? "cell editors open" : then == EditorsClosed ? "cell editors closed" : "the day after and back");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    // Words in the second cell of each table, each table in the first cell
+    // of the one before.
+    for (int level = 1; level <= 3; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("Łódź café don’t Zürich naïve über straße"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab, Qt::ShiftModifier));
+    }
+    if (then != EditorsOpen) {
+      ASSERT_TRUE(w.ClickFirstLine());
+    }
+    const Integer before = w.FirstLineHeight();
+    ASSERT_EQ(TTableSteps::StaleCellLines(*w.Edit()->VLData(), before), std::vector<std::string>{});
+    ASSERT_TRUE(w.ChangeTextStyleSize("24"));
+    if (then == DateChanged) {
+      TInteractionScript answers;
+      for (int i = 0; i < 3; ++i) answers.Answer(IDOK);
+      ASSERT_TRUE(w.Menu("ActionDateNext"));
+      ASSERT_TRUE(w.Menu("ActionDatePrevious"));
+      ASSERT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+    }
+    ASSERT_GT(w.FirstLineHeight(), before) << "the style did not change";
+    EXPECT_EQ(TTableSteps::StaleCellLines(*w.Edit()->VLData(), w.FirstLineHeight()), std::vector<std::string>{});
+  }
 }
 
 }  // namespace
