@@ -549,8 +549,11 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   const Integer minWidth = cell->ContentMinWidth(host->GetCanvas());
   const Integer room = cell->Width - 2 * CellPadding;
   // The table is laid out again only when the cell needs another height,
-  // or its narrowest width crosses the room its column gives it.
-  const bool widthMatters = minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room);
+  // or its narrowest width changes its column's: the columns share the room
+  // beyond their narrowest widths, so the shares move with them (as the
+  // layout made on opening the entry would have them).
+  const bool widthMatters =
+      minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room || ColumnMinimumMoves(*cell, minWidth));
   FEditorMinWidth = minWidth;
   if (cell->LaidMinWidth != minWidth) {
     cell->LaidMinWidth = minWidth;

@@ -299,6 +299,9 @@ public:
   // Columns and rows measured from scratch at the next layout, in tables
   // inside the cells too; an open cell editor lays its document out anew.
   void LayoutAnew() override;
+  // A cell's narrowest width, changed to minWidth, changes its column's
+  // (true when the last layout did not keep what it needs to tell).
+  bool ColumnMinimumMoves(const TVLTableCellData& cell, Integer minWidth) const;
   // Where a command given now was given: the edited cell and its caret, else
   // the first selected cell, else the chosen one (Row -1: none).
   struct TCaretCell {

@@ -404,6 +404,17 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* ca
   return result;
 }
 
+bool TVLTableItemInfo::ColumnMinimumMoves(const TVLTableCellData& cell, Integer minWidth) const {
+  TLayoutCache* cache = TypingCache(&cell);
+  Integer r, c;
+  // Without the last layout's measures (merged cells) any change may.
+  if (!cache || !cell.FindPlace(r, c)) return true;
+  Integer column = minWidth;
+  for (Integer k = 0; k < cache->R; ++k)
+    if (k != r) column = std::max(column, cache->MinW[cache->At(k, c)]);
+  return column != cache->ColMin[static_cast<size_t>(c)];
+}
+
 void TVLTableItemInfo::LayoutAnew() {
   FormattingInfo.Width = 0;
   FMinWidthKnown = false;

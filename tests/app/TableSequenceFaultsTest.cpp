@@ -220,6 +220,21 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
           }
     return stale;
   }
+  // The column widths of every table of a document as laid out, tables in
+  // cells included: "[w w [w w]]".
+  static std::string ColumnWidths(TCustomVLData& d) {
+    std::string out;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) {
+        out += "[";
+        for (const Integer w : t->FormattingInfo.ColWidths) out += std::to_string(w) + " ";
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c)) out += ColumnWidths(*cell->GetVLData());
+        out += "]";
+      }
+    return out;
+  }
   // The height of the entry's first line, in the entry's first style.
   Integer FirstLineHeight() const { return Edit()->EditData()->DrawItems[0]->Height; }
 
@@ -693,6 +708,41 @@ TEST(TableSequenceFaults, AChangedTextStyleLaysOutEveryNestedCell) {
     }
     ASSERT_GT(w.FirstLineHeight(), before) << "the style did not change";
     EXPECT_EQ(TTableSteps::StaleCellLines(*w.Edit()->VLData(), w.FirstLineHeight()), std::vector<std::string>{});
+  }
+}
+
+// Tables nested three deep are written and saved, then the entry is read
+// again (a change of date and back) and saved, over and over: the widths of
+// the columns the user saw while writing are the ones every reading gives,
+// also when the text style changed after the entry was saved.
+TEST(TableSequenceFaults, OpeningAndSavingKeepsTheColumnWidths) {
+  for (const bool styleChanged : {false, true}) {
+    SCOPED_TRACE(styleChanged ? "the text style changed" : "as written");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    for (int level = 1; level <= 3; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("Łódź café don’t Zürich naïve über straße"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab, Qt::ShiftModifier));
+    }
+    ASSERT_TRUE(w.Type("first"));
+    ASSERT_TRUE(w.Menu("ActionSave"));
+    if (styleChanged) {
+      ASSERT_TRUE(w.ChangeTextStyleSize("18"));
+    }
+    const std::string seen = TTableSteps::ColumnWidths(*w.Edit()->VLData());
+    for (int round = 1; round <= 3; ++round) {
+      SCOPED_TRACE("reading " + std::to_string(round));
+      TInteractionScript answers;
+      for (int i = 0; i < 3; ++i) answers.Answer(IDOK);
+      ASSERT_TRUE(w.Menu("ActionDateNext"));
+      ASSERT_TRUE(w.Menu("ActionDatePrevious"));
+      ASSERT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+      EXPECT_EQ(TTableSteps::ColumnWidths(*w.Edit()->VLData()), seen);
+      ASSERT_TRUE(w.Menu("ActionSave"));
+    }
   }
 }
 
