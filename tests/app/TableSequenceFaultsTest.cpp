@@ -193,7 +193,9 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
       f.btnOk->Click();
       return static_cast<int>(f.ModalResult);
     });
-    return Menu("ActionPreferences") && script.Pending() == 0 && Activate(Window());
+    const bool done = Menu("ActionPreferences") && script.Pending() == 0;
+    dialog.reset();
+    return done && Settle();
   }
   // Lines of the cells of every table of a document, tables in cells
   // included (each cell as shown: in its editor while one is open on it),
