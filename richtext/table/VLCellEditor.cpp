@@ -322,7 +322,8 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
   for (TVLTableItemInfo* t = this; t && t->FInplaceEditor;) {
     TVLTableInplaceEdit* e = t->FInplaceEditor;
     TLevel level{t, e->Row, e->Col, 0, 0, 0, 0, {}, -1, -1, 0, 0};
-    if (auto* block = dynamic_cast<TVLTableItemInfo*>(e->EditData()->ActiveItem.Get()); block && block->FCellsSelected) {
+    auto* block = dynamic_cast<TVLTableItemInfo*>(e->EditData()->ActiveItem.Get());
+    if (block && block->FCellsSelected) {
       level.Block = block;
       level.BlockRow = block->SelStartRow;
       level.BlockCol = block->SelStartCol;
@@ -355,7 +356,8 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
       const Integer n = last->EditData()->GetItemCount();
       if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
         last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
-      if (auto* block = dynamic_cast<TVLTableItemInfo*>(level.Block.Get()); block && block->GetVLData() == last->EditData())
+      auto* block = dynamic_cast<TVLTableItemInfo*>(level.Block.Get());
+      if (block && block->GetVLData() == last->EditData())
         block->Select(level.BlockRow, level.BlockCol, level.BlockCols, level.BlockRows);
     }
     // Also behind a dialog: its window's keyboard comes back to the cell.
@@ -552,8 +554,8 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // or its narrowest width changes its column's: the columns share the room
   // beyond their narrowest widths, so the shares move with them (as the
   // layout made on opening the entry would have them).
-  const bool widthMatters =
-      minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room || ColumnMinimumMoves(*cell, minWidth));
+  const bool widthMatters = minWidth != FEditorMinWidth &&
+                            (minWidth > room || FEditorMinWidth >= room || ColumnMinimumMoves(*cell, minWidth));
   FEditorMinWidth = minWidth;
   if (cell->LaidMinWidth != minWidth) {
     cell->LaidMinWidth = minWidth;

@@ -4,7 +4,11 @@
 // the typing, Find from the top reaches every cell, also after a block of
 // cells was selected, a drag that closed the cell editor it began in leaves
 // the entry editable, text after a table keeps its paragraph when what lay
-// between them goes.
+// between them goes, undo and redo of a table command bring the caret back
+// to its cell, a drag back into its own cell leaves the keys there, a block
+// of cells gone with its editor is not painted, an error in a save keeps the
+// stored entry, a changed text style and a reading of the entry lay out
+// every nested cell as the window showed it.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
@@ -163,7 +167,8 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
       if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
         for (Integer r = 0; r < t->RowCount(); ++r)
           for (Integer c = 0; c < t->ColCount(); ++c)
-            if (TVLTableCellData* cell = t->GetCell(r, c)) n += (cell->Selected ? 1 : 0) + PaintedSelected(*cell->GetVLData());
+            if (TVLTableCellData* cell = t->GetCell(r, c))
+              n += (cell->Selected ? 1 : 0) + PaintedSelected(*cell->GetVLData());
     return n;
   }
   // A press in one point, the mouse over the others in turn, the release
@@ -240,6 +245,7 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
   // The height of the entry's first line, in the entry's first style.
   Integer FirstLineHeight() const { return Edit()->EditData()->DrawItems[0]->Height; }
 
+  // Errors that reached the application while recorded (AutomaticSave).
   std::string Escaped;
   bool RecordingErrors = false;
 
@@ -498,47 +504,47 @@ TEST(TableSequenceFaults, UndoAndRedoOfATableCommandBringTheCaretBackToItsCell) 
   for (const bool nested : {false, true})
     for (const Case& k : cases)
       for (const bool redo : {false, true}) {
-          const bool byKeys = redo;
-          SCOPED_TRACE(std::string(k.command) + (redo ? ", undo and redo" : ", undo") +
-                       (byKeys ? " by keys" : " by menu") + (nested ? ", in a cell" : ""));
-          TTableSteps w;
-          ASSERT_TRUE(w.Type("Before"));
-          ASSERT_TRUE(w.Key(Qt::Key_Return));
-          if (nested) {
-            ASSERT_TRUE(w.InsertTable(1, 2));
-          }
-          ASSERT_TRUE(w.InsertTable(2, 2));
-          ASSERT_TRUE(w.Type("a"));
-          ASSERT_TRUE(w.Key(Qt::Key_Tab));
-          ASSERT_TRUE(w.Type("b"));
-          // Merge Cells wants a block: the row's two cells.
-          if (std::string(k.command) == "vlActionTableMergeCells") {
-            ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
-          }
-          {
-            TInteractionScript answers;
-            answers.Do([](TInteraction& r) {
-              if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
-                f->SetValue(1);
-                return static_cast<int>(mrOk);
-              }
-              return static_cast<int>(IDOK);
-            });
-            ASSERT_TRUE(w.Menu(k.command)) << "the command is disabled";
-          }
-          const std::string done = w.Shown();
-          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
-          EXPECT_NE(w.Shown(), done) << "nothing undone";
-          if (redo) {
-            ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
-            EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
-          }
-          EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
-                                           << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
-          ASSERT_TRUE(w.Type("Zürich"));
-          const std::string table = redo ? k.redone : k.undone;
-          EXPECT_EQ(w.Shown(), nested ? "Before|[" + table + "/]" : "Before|" + table);
+        const bool byKeys = redo;
+        SCOPED_TRACE(std::string(k.command) + (redo ? ", undo and redo by keys" : ", undo by menu") +
+                     (nested ? ", in a cell" : ""));
+        TTableSteps w;
+        ASSERT_TRUE(w.Type("Before"));
+        ASSERT_TRUE(w.Key(Qt::Key_Return));
+        if (nested) {
+          ASSERT_TRUE(w.InsertTable(1, 2));
         }
+        ASSERT_TRUE(w.InsertTable(2, 2));
+        ASSERT_TRUE(w.Type("a"));
+        ASSERT_TRUE(w.Key(Qt::Key_Tab));
+        ASSERT_TRUE(w.Type("b"));
+        // Merge Cells wants a block: the row's two cells.
+        if (std::string(k.command) == "vlActionTableMergeCells") {
+          ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
+        }
+        {
+          TInteractionScript answers;
+          answers.Do([](TInteraction& r) {
+            if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
+              f->SetValue(1);
+              return static_cast<int>(mrOk);
+            }
+            return static_cast<int>(IDOK);
+          });
+          ASSERT_TRUE(w.Menu(k.command)) << "the command is disabled";
+        }
+        const std::string done = w.Shown();
+        ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
+        EXPECT_NE(w.Shown(), done) << "nothing undone";
+        if (redo) {
+          ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Y, Qt::ControlModifier) : w.Menu("vlActionRedo"));
+          EXPECT_EQ(w.Shown(), done) << "the redo differs from the command";
+        }
+        EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
+                                         << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
+        ASSERT_TRUE(w.Type("Zürich"));
+        const std::string table = redo ? k.redone : k.undone;
+        EXPECT_EQ(w.Shown(), nested ? "Before|[" + table + "/]" : "Before|" + table);
+      }
 }
 
 // Merge Cells or Split Cells in a table three deep, between saves by the
@@ -557,7 +563,9 @@ TEST(TableSequenceFaults, AutomaticSaveAfterUndoOfANestedCommandKeepsTheEntry) {
   for (const Case& k : cases)
     for (const int saveBy : {0, 1, 2}) {
       const bool byTimer = saveBy == 0;
-      SCOPED_TRACE(std::string(k.name) + (saveBy == 0 ? ", saved by the timer" : saveBy == 1 ? ", saved by Ctrl+S" : ", saved by File > Save"));
+      SCOPED_TRACE(std::string(k.name) + (saveBy == 0   ? ", saved by the timer"
+                                          : saveBy == 1 ? ", saved by Ctrl+S"
+                                                        : ", saved by File > Save"));
       TTableSteps w;
       ASSERT_TRUE(w.Type("Before"));
       ASSERT_TRUE(w.Key(Qt::Key_Return));
@@ -566,7 +574,9 @@ TEST(TableSequenceFaults, AutomaticSaveAfterUndoOfANestedCommandKeepsTheEntry) {
       ASSERT_TRUE(w.AutomaticSave());
       ASSERT_TRUE(k.command(w)) << "the command is disabled";
       const std::string done = w.Shown();
-      ASSERT_TRUE(byTimer ? w.AutomaticSave() : saveBy == 1 ? w.Key(Qt::Key_S, Qt::ControlModifier) : w.Menu("ActionSave"));
+      ASSERT_TRUE(byTimer       ? w.AutomaticSave()
+                  : saveBy == 1 ? w.Key(Qt::Key_S, Qt::ControlModifier)
+                                : w.Menu("ActionSave"));
       ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
       EXPECT_NE(w.Shown(), done) << "nothing undone";
       ASSERT_TRUE(w.AutomaticSave());
@@ -596,7 +606,8 @@ TEST(TableSequenceFaults, DragBackIntoItsCellLeavesTheKeysThere) {
     ASSERT_TRUE(w.Type("top"));
     ASSERT_TRUE(w.Key(Qt::Key_Tab));
     ASSERT_TRUE(w.Type("low"));
-    TCustomVellumEdit* holder = nested ? static_cast<TCustomVellumEdit*>(qytest::CellEditorChain(w.Edit())[0]) : w.Edit();
+    TCustomVellumEdit* holder =
+        nested ? static_cast<TCustomVellumEdit*>(qytest::CellEditorChain(w.Edit())[0]) : w.Edit();
     TVLTableItemInfo* t = qytest::FirstTableIn(holder);
     ASSERT_NE(t, nullptr);
     const QPoint low = qytest::CellPointOnScreen(holder, t, 1, 0), top = qytest::CellPointOnScreen(holder, t, 0, 0);
@@ -683,7 +694,9 @@ TEST(TableSequenceFaults, AnErrorInASaveKeepsTheStoredEntry) {
 TEST(TableSequenceFaults, AChangedTextStyleLaysOutEveryNestedCell) {
   enum TThen { EditorsOpen, EditorsClosed, DateChanged };
   for (const TThen then : {EditorsOpen, EditorsClosed, DateChanged}) {
-    SCOPED_TRACE(then == EditorsOpen ? "cell editors open" : then == EditorsClosed ? "cell editors closed" : "the day after and back");
+    SCOPED_TRACE(then == EditorsOpen     ? "cell editors open"
+                 : then == EditorsClosed ? "cell editors closed"
+                                         : "the day after and back");
     TTableSteps w;
     ASSERT_TRUE(w.Type("Before"));
     ASSERT_TRUE(w.Key(Qt::Key_Return));
