@@ -4,6 +4,7 @@
 #include "actions/ItemPropVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/VLALocalize.h"
+#include "richtext/editor/VLEditData.h"
 #include "richtext/editor/VLUndo.h"
 #include "richtext/view/VLScroller.h"
 
@@ -96,9 +97,14 @@ void EnterFirstCell(TVLTableItemInfo* table) {
 
 // Deletes the whole table item as one deletion step.
 void DeleteWholeTable(TVLActionEditor* editor, TVLTableItemInfo* table, Integer itemNo) {
+  const TVLTableItemInfo::TCaretCell at = table->CaretCell();
+  auto* edit = dynamic_cast<TVLEditVLData*>(table->GetVLData());
   table->ClearCellSelection();
   editor->SetSelectionBounds(itemNo, 0, itemNo, 1);
   editor->DeleteSelection();
+  // Undone, the table comes back with the caret in the cell it left (the
+  // table itself may be gone: only its place is asked for).
+  if (edit && edit->GetItemNo(table) < 0) TVLTableItemInfo::NoteCaretCell(edit, itemNo, at);
 }
 }  // namespace
 

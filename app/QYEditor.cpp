@@ -93,6 +93,10 @@ public:
       if (e->EditData()->UndoList->Count() > 0 || e->EditData()->RedoList->Count() > 0) return;
     FWindow->QuilloryText->VLData()->DeleteUnusedStyles(true, true, true);
   }
+  TCustomVLData& Shown() override {
+    if (!FWindow) return Data;
+    return *FWindow->QuilloryText->VLData();
+  }
   String Text() const override {
     if (!FWindow) return String();
     TVellumEdit* e = FWindow->QuilloryText;

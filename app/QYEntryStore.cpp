@@ -10,6 +10,7 @@
 #include "platform/base/Streams.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "richtext/table/VLTable.h"
 
 #include <cmath>
 #include <mutex>
@@ -22,6 +23,7 @@ std::function<void(const TTreeRefreshEntry&)> OnEntryInserted;
 std::function<void(const TTreeRefreshEntry&)> OnEntryDeleted;
 std::function<void(TOpenJournal*)> OnEntryLoaded;
 TDateTime LastSaveTime = 0;
+bool VerifySavesReadBack = false;
 
 void RegisterDocumentFormats() {
   static std::once_flag once;
@@ -83,6 +85,23 @@ String TEntryDocument::Text() const {
       }
     } else {
       out += raw;
+    }
+  }
+  return out;
+}
+
+String ContentOutline(TCustomVLData& d) {
+  String out;
+  for (Integer i = 0; i < d.GetItemCount(); ++i) {
+    if (i > 0 && d.IsParaStart(i)) out += "\n";
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) {
+      out += "[" + std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount());
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (TVLTableCellData* cell = t->GetCell(r, c)) out += "|" + ContentOutline(*cell->GetVLData());
+      out += "]";
+    } else if (d.GetItemStyle(i) >= 0) {
+      out += d.GetItemTextA(i);
     }
   }
   return out;
@@ -238,6 +257,7 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
   }
   j->EntryDamaged = false;
   j->EntryUnread = false;
+  j->SaveInterrupted = j->SaveInterruptedTold = false;
   String word;
   try {
     if (!opened) throw EDatabaseError("The entry could not be read");
@@ -319,12 +339,46 @@ bool SaveEntry(TOpenJournal* j, int mode) {
       return false;
     }
   }
+  if (j->SaveInterrupted) {
+    ShowStateWord("not saved");
+    if (!j->SaveInterruptedTold) {
+      j->SaveInterruptedTold = true;
+      MessageBox("An error stopped the last save of this entry part way, so what its window shows may be "
+                 "incomplete.\r\nIt was not saved: the entry stored before is kept.",
+                 "Entry Not Saved", MB_OK | MB_ICONEXCLAMATION);
+    }
+    return false;
+  }
   PrepareEntryStatements();
   doc.DeleteUnusedStyles();
   TMemoryStream text;
-  if (!doc.SaveVLF(text)) {
+  bool written = false;
+  try {
+    written = doc.SaveVLF(text);
+  } catch (...) {
+    // The error goes on to end the program; the exit's own save must not
+    // store what it left.
+    j->SaveInterrupted = true;
+    ShowStateWord("not saved");
+    throw;
+  }
+  if (!written) {
     ShowStateWord("not saved");
     return false;
+  }
+  if (VerifySavesReadBack) {
+    // After an error nobody caught, what is stored must read back as the
+    // entry is shown; else the stored entry stays.
+    TEntryDocument back;
+    text.Seek(0, soBeginning);
+    const bool read = back.LoadVLF(text) && !back.LoadedInPart();
+    if (!read || ContentOutline(back.Data) != ContentOutline(doc.Shown())) {
+      ShowStateWord("not saved");
+      MessageBox("After an error, this entry did not read back as it is shown, so it was not saved: the entry "
+                 "stored before is kept.",
+                 "Entry Not Saved", MB_OK | MB_ICONEXCLAMATION);
+      return false;
+    }
   }
   const double stored = StoredEntryDate(j, j->EntryDate);
   bool inserted = false;

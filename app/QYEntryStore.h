@@ -40,6 +40,9 @@ public:
   virtual void DeleteUnusedStyles();
   // Plain text of the document, one line per paragraph.
   virtual String Text() const;
+  // The document as it is shown (cells being edited with what their editors
+  // hold): what a save must read back as.
+  virtual TCustomVLData& Shown() { return Data; }
   // The store changed the document's state (after a load, save or delete):
   // a window's editor follows its read-only state, caret and modified flag.
   virtual void StoreChanged() {}
@@ -93,6 +96,13 @@ void LoadEntry(TOpenJournal* journal, TDateTime date);
 // (also when there was nothing to write). A failure keeps the document
 // modified and shows "not saved"; a later save retries.
 bool SaveEntry(TOpenJournal* journal, int mode);
+// Set once an error nobody caught ends the program: every save from then
+// on is read back before it is stored, and one that does not read back as
+// the entry is shown leaves the stored entry as it was.
+extern bool VerifySavesReadBack;
+// A document's text and the shape of its tables, cells included, in one
+// string (two documents that read alike give the same).
+String ContentOutline(TCustomVLData& data);
 void DeleteEntry(TOpenJournal* journal);
 
 // The save and delete commands.

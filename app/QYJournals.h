@@ -38,6 +38,11 @@ struct TOpenJournal {
   // The user was told that the journal's row is gone (told once, not at
   // every automatic save).
   bool JournalMissingTold = false;
+  // An error stopped a save of the shown entry part way: what the window
+  // holds may be half-changed, so it is not stored over the entry until the
+  // entry is read again (the user told once).
+  bool SaveInterrupted = false;
+  bool SaveInterruptedTold = false;
 };
 
 inline constexpr int MaxOpenJournals = 75;

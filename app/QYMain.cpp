@@ -258,6 +258,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   FEditorWindows = true;
   Application->OnIdle = [](TObject*, bool&) {};
   Application->OnException = [this](TObject* s, const Exception& e) { ApplicationException(s, e); };
+  VerifySavesReadBack = false;
   SetCaption("QUILLORY");
 
   // Without its database folder the program cannot run.
@@ -466,6 +467,9 @@ void TformQuilloryMain::ApplicationException(TObject*, const Exception& E) {
     return;
   }
   FHandlingException = true;
+  // The error may have left a document half-changed: what the exit saves
+  // must read back as shown.
+  VerifySavesReadBack = true;
   RunExitSequence();
 }
 

@@ -49,13 +49,29 @@ std::unique_ptr<TVLUndoInfos> TVLUndoInfos::TakeFrom(Integer index) {
   return tail;
 }
 
+void TVLUndoInfos::NoteCaretCell(Integer itemNo, const TVLStoreSubVLData& cell, Integer caretItemNo,
+                                 Integer caretOffs) {
+  if (CaretCell || itemNo < 0) return;
+  CaretCell = cell.Duplicate();
+  if (!CaretCell) return;
+  CellItemNo = itemNo;
+  CellCaretItemNo = caretItemNo;
+  CellCaretOffs = caretOffs;
+}
+
+void TVLUndoInfos::CopyCaretCellTo(TVLUndoInfos& other) const {
+  if (CaretCell) other.NoteCaretCell(CellItemNo, *CaretCell, CellCaretItemNo, CellCaretOffs);
+}
+
 void TVLUndoInfos::Undo(TVLEditVLData* data) {
-  data->BeginRedoSequence(UndoType, Caption);
+  if (data->BeginRedoSequence(UndoType, Caption))
+    if (TVLUndoInfos* redo = data->RedoList->LastGroup()) CopyCaretCellTo(*redo);
   PerformUndo(data, true);
 }
 
 void TVLUndoInfos::Redo(TVLEditVLData* data) {
-  data->BeginNamedUndoSequence(UndoType, Caption, true);
+  if (data->BeginNamedUndoSequence(UndoType, Caption, true))
+    if (TVLUndoInfos* undo = data->UndoList->LastGroup()) CopyCaretCellTo(*undo);
   PerformUndo(data, true);
 }
 
@@ -129,6 +145,10 @@ void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
   // window changes only when something else did.
   if (!(reformat && requiresReformat) || full || hadSelection || finalUpdate) data->InvalidateHost();
   if (finalUpdate) data->Reformat();
+  // Laid out again: the caret goes back into the cell the action was given
+  // in, not beside the item that holds it.
+  if (reformat && CaretCell && CellItemNo < data->GetItemCount() && data->DrawItems.Count() > 0)
+    data->GetItem(CellItemNo)->ReturnCaretTo(CaretCell.get(), CellCaretItemNo, CellCaretOffs);
 }
 
 // ---------------------------------------------------------------------------
@@ -144,13 +164,14 @@ bool TVLUndoList::BeginGroup(Byte undoType, const String& caption, Integer caret
   TrimToLimit();
   if (Limit > 0 && Count() >= Limit) FGroups.erase(FGroups.begin());
   String cap = caption;
+  auto g = std::make_unique<TVLUndoInfos>();
   if (!FGroups.empty() && FGroups.back()->Count() == 0) {
     caretItemNo = FGroups.back()->CaretItemNo;
     caretOffs = FGroups.back()->CaretOffs;
     cap = FGroups.back()->Caption;
+    FGroups.back()->CopyCaretCellTo(*g);
     FGroups.pop_back();
   }
-  auto g = std::make_unique<TVLUndoInfos>();
   g->UndoType = undoType;
   g->Caption = cap;
   g->CaretItemNo = caretItemNo;
@@ -237,19 +258,27 @@ void TVLUndoList::RemoveEmptyLastGroup() {
 
 void TVLUndoList::Undo(TVLEditVLData* data) {
   if (FGroups.empty()) throw EVellumError("Undo buffer is empty");
-  FGroups.back()->Undo(data);
-  PopLastGroup();
+  TVLUndoInfos* g = FGroups.back().get();
+  g->Undo(data);
+  PopGroup(g);
 }
 
 void TVLUndoList::Redo(TVLEditVLData* data) {
   if (FGroups.empty()) throw EVellumError("Undo buffer is empty");
-  FGroups.back()->Redo(data);
-  PopLastGroup();
+  TVLUndoInfos* g = FGroups.back().get();
+  g->Redo(data);
+  PopGroup(g);
 }
 
 void TVLUndoList::PopLastGroup() {
-  if (FGroups.empty()) return;
-  TVLUndoInfos* g = FGroups.back().get();
+  if (!FGroups.empty()) PopGroup(FGroups.back().get());
+}
+
+void TVLUndoList::PopGroup(TVLUndoInfos* g) {
+  // The group replayed, even when the replay added one after it (a cell
+  // editor that closed on the way handed its history over).
+  auto at = std::find_if(FGroups.rbegin(), FGroups.rend(), [g](const auto& p) { return p.get() == g; });
+  if (at == FGroups.rend()) return;
   if (!g->IsEmpty()) {
     // A typing group loses one character per replay and stays.
     if (dynamic_cast<TVLUndoTypingInfo*>(g->Get(0)))
@@ -258,5 +287,5 @@ void TVLUndoList::PopLastGroup() {
       ++g->CaretOffs;
     return;
   }
-  FGroups.pop_back();
+  FGroups.erase(std::next(at).base());
 }

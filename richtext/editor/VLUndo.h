@@ -5,6 +5,7 @@
 // lands in the opposite list.
 #include "platform/base/Types.h"
 #include "richtext/model/VLClasses.h"
+#include "richtext/model/VLItem.h"
 
 #include <memory>
 #include <vector>
@@ -99,10 +100,21 @@ public:
   // the part of an action that failed).
   std::unique_ptr<TVLUndoInfos> TakeFrom(Integer index);
 
+  // The inner document (a table's cell) of the item CellItemNo whose
+  // editor held the caret when the action began, and the caret there: the
+  // action undone or redone, the caret goes back into it. The first note
+  // of a group holds; the opposite group gets it too.
+  void NoteCaretCell(Integer itemNo, const TVLStoreSubVLData& cell, Integer caretItemNo, Integer caretOffs);
+  void CopyCaretCellTo(TVLUndoInfos& other) const;
+
   String Caption;
   Byte UndoType = vlutNone;
   Integer CaretItemNo = 0;
   Integer CaretOffs = 0;
+  Integer CellItemNo = -1;
+  std::unique_ptr<TVLStoreSubVLData> CaretCell;
+  Integer CellCaretItemNo = 0;
+  Integer CellCaretOffs = 0;
 
 private:
   std::vector<std::unique_ptr<TVLUndoInfo>> FRecords;
@@ -134,6 +146,7 @@ public:
   void Undo(TVLEditVLData* data);
   void Redo(TVLEditVLData* data);
   void PopLastGroup();
+  void PopGroup(TVLUndoInfos* group);
   // Every group, taken out of the list (a cell editor's history leaving it).
   std::vector<std::unique_ptr<TVLUndoInfos>> TakeGroups() {
     std::vector<std::unique_ptr<TVLUndoInfos>> groups;

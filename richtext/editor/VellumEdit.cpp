@@ -657,8 +657,10 @@ void TCustomVellumEdit::ReplayOwnHistory(bool redo) {
     RunEdit([&] { redo ? list->Redo(d) : list->Undo(d); }, false);
   else
     d->Beep();
-  // Undo from a dialog (spelling) leaves that dialog active.
-  if (Showing() && CanFocus() && !HoldsWindowFocus(this)) SetWindowFocus(this);
+  // Undo from a dialog (spelling) leaves that dialog active. The keyboard
+  // goes where the replay left the caret: a cell it opened keeps it.
+  TCustomVellumEdit* caret = GetInnermostEditor();
+  if (caret->Showing() && caret->CanFocus() && !HoldsWindowFocus(caret)) SetWindowFocus(caret);
 }
 
 // ---- caret and items ----------------------------------------------------------------------

@@ -266,6 +266,14 @@ public:
   // layout measures them anew.
   virtual void SubVLDataChanged() {}
   virtual void ResetSubVLDataChoice() {}
+  // The document is laid out anew as a whole (its styles may have
+  // changed): what the item kept of its last layout, and of the documents
+  // inside it, no longer holds.
+  virtual void LayoutAnew() {}
+  // After an undo or redo: the caret back in the inner document storeState
+  // names (or the nearest one left), at the item and offset given when
+  // they still fit. False when the item has no such document.
+  virtual bool ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) { return false; }
   virtual void UpdateOwnCoords(Integer left, Integer top) {}
   virtual bool SetExtraIntProperty(TVLExtraItemProperty prop, Integer value) { return false; }
   virtual bool GetExtraIntProperty(TVLExtraItemProperty prop, Integer& value) const { return false; }

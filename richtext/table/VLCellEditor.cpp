@@ -312,12 +312,24 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
   struct TLevel {
     TVLTableItemInfo* Table;
     Integer Row, Col, StartItem, StartOffs, EndItem, EndOffs;
+    // A block of cells selected in a table of the editor's document: it
+    // goes as the editor closes, and comes back with it.
+    TVLItemRef Block;
+    Integer BlockRow = -1, BlockCol = -1, BlockCols = 0, BlockRows = 0;
   };
   std::vector<TLevel> chain;
   bool focused = false;
   for (TVLTableItemInfo* t = this; t && t->FInplaceEditor;) {
     TVLTableInplaceEdit* e = t->FInplaceEditor;
-    TLevel level{t, e->Row, e->Col, 0, 0, 0, 0};
+    TLevel level{t, e->Row, e->Col, 0, 0, 0, 0, {}, -1, -1, 0, 0};
+    auto* block = dynamic_cast<TVLTableItemInfo*>(e->EditData()->ActiveItem.Get());
+    if (block && block->FCellsSelected) {
+      level.Block = block;
+      level.BlockRow = block->SelStartRow;
+      level.BlockCol = block->SelStartCol;
+      level.BlockCols = block->SelColOffset;
+      level.BlockRows = block->SelRowOffset;
+    }
     // Without a selection its stored bounds are stale: the caret is where
     // typing goes on.
     if (e->EditData()->SelectionExists()) {
@@ -347,6 +359,9 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
       const Integer n = last->EditData()->GetItemCount();
       if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
         last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
+      auto* block = dynamic_cast<TVLTableItemInfo*>(level.Block.Get());
+      if (block && block->GetVLData() == last->EditData())
+        block->Select(level.BlockRow, level.BlockCol, level.BlockCols, level.BlockRows);
     }
     // Also behind a dialog: its window's keyboard comes back to the cell.
     if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) SetWindowFocus(last);
@@ -356,6 +371,12 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
 void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
   FClosingEditor = true;
+  // An error on the way (a cell editor inside failing to close) leaves the
+  // table able to close this one later.
+  struct TClosing {
+    bool& Flag;
+    ~TClosing() { Flag = false; }
+  } closing{FClosingEditor};
   TVLTableInplaceEdit* editor = FInplaceEditor;
   // Asked before the cells inside close: the keyboard may be in the
   // innermost one.
@@ -366,6 +387,10 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   }
   // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
+  // A block of cells selected in the editor's document goes with it: no
+  // document that is shown holds it any more.
+  if (TCustomVLItemInfo* active = editor->EditData()->ActiveItem.Get(); active && active->PartiallySelected())
+    active->Deselect();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   // A cell editor inside another closes with it when an editor further out
@@ -380,7 +405,14 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;
   cell->InplaceData = nullptr;
-  cell->MoveItemsFrom(editor->EditData());
+  try {
+    cell->MoveItemsFrom(editor->EditData());
+  } catch (...) {
+    // Refused before anything moved: the editor stays open with the cell's
+    // content, rather than the cell showing nothing.
+    cell->InplaceData = editor->EditData();
+    throw;
+  }
   // A search that goes on past this cell continues with its neighbour: the
   // search inside the editor covered the rest of it.
   FSearchRow = row;
@@ -522,8 +554,11 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   const Integer minWidth = cell->ContentMinWidth(host->GetCanvas());
   const Integer room = cell->Width - 2 * CellPadding;
   // The table is laid out again only when the cell needs another height,
-  // or its narrowest width crosses the room its column gives it.
-  const bool widthMatters = minWidth != FEditorMinWidth && (minWidth > room || FEditorMinWidth >= room);
+  // or its narrowest width changes its column's: the columns share the room
+  // beyond their narrowest widths, so the shares move with them (as the
+  // layout made on opening the entry would have them).
+  const bool widthMatters = minWidth != FEditorMinWidth &&
+                            (minWidth > room || FEditorMinWidth >= room || ColumnMinimumMoves(*cell, minWidth));
   FEditorMinWidth = minWidth;
   if (cell->LaidMinWidth != minWidth) {
     cell->LaidMinWidth = minWidth;
@@ -688,6 +723,51 @@ void TVLTableItemInfo::ShowChosenCell(Integer row, Integer col) {
       FSearchItem < inner->GetItemCount())
     if (auto* nested = dynamic_cast<TVLTableItemInfo*>(inner->GetItem(FSearchItem)))
       if (nested->FSearchRow >= 0 && nested->FSearchCol >= 0) nested->ShowChosenCell(nested->FSearchRow, nested->FSearchCol);
+}
+
+TVLTableItemInfo::TCaretCell TVLTableItemInfo::CaretCell() const {
+  TCaretCell at;
+  if (FInplaceEditor) {
+    at.Row = FInplaceEditor->Row;
+    at.Col = FInplaceEditor->Col;
+    at.ItemNo = FInplaceEditor->CurItemNo();
+    at.Offs = FInplaceEditor->OffsetInCurItem();
+    at.Cell = FInplaceEditor->Cell;
+    return at;
+  }
+  Integer top, left, cols, rows;
+  if (const_cast<TVLTableItemInfo*>(this)->GetNormalizedSelectionBounds(true, top, left, cols, rows)) {
+    at.Row = top;
+    at.Col = left;
+    at.Cell = GetCell(top, left);
+  }
+  return at;
+}
+
+void TVLTableItemInfo::NoteCaretCell(TVLEditVLData* edit, Integer itemNo, const TCaretCell& at) {
+  TVLUndoList* list = edit ? edit->GetRecordingUndoList() : nullptr;
+  if (!list && edit && edit->UndoList->Limit != 0) list = edit->UndoList.get();
+  TVLUndoInfos* group = list ? list->LastGroup() : nullptr;
+  if (group && at.Row >= 0 && itemNo >= 0)
+    group->NoteCaretCell(itemNo, TVLTableStoreSubVLData(at.Row, at.Col, at.Cell), at.ItemNo, at.Offs);
+}
+
+bool TVLTableItemInfo::ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) {
+  const auto* s = dynamic_cast<const TVLTableStoreSubVLData*>(storeState);
+  if (!s || Rows.IsEmpty() || !Options.Contains(vltoEditing) || !IsInEditor()) return false;
+  // The cell itself where the grid has it now; gone from the grid, the
+  // nearest cell left at its old place.
+  Integer r, c;
+  const TVLTableCellData* cell = s->LiveCell();
+  const bool same = cell && cell->GetTable() == this && cell->FindPlace(r, c) && GetCell(r, c) == cell;
+  if (!same &&
+      !Rows.GetMainCell(std::clamp(s->Row, 0, RowCount() - 1), std::clamp(s->Col, 0, ColCount() - 1), r, c))
+    return false;
+  if (!CreateInplaceEditor(-1, r, c, false, false, true, true) || !FInplaceEditor) return false;
+  TVLEditVLData* d = FInplaceEditor->EditData();
+  if ((same || (!cell && r == s->Row && c == s->Col)) && itemNo >= 0 && itemNo < d->GetItemCount())
+    FInplaceEditor->SetCaret(itemNo, std::clamp(offs, d->GetItemStartOffset(itemNo), d->GetItemEndOffset(itemNo)));
+  return true;
 }
 
 bool TVLTableItemInfo::EnterItem(Integer from, Integer coord) {

@@ -128,9 +128,16 @@ public:
   Integer ColSpan = 1;
   // Part of the table's multi-cell selection (kept by UpdateCellsSelectedState).
   bool Selected = false;
+  // Expires with the cell: what names the cell from outside (an undo group
+  // remembering where the caret was) finds out that it is gone.
+  std::weak_ptr<const void> LifeToken() const {
+    if (!FLife) FLife = std::make_shared<char>(0);
+    return FLife;
+  }
 
 private:
   void DropEmptyBackground();
+  mutable std::shared_ptr<char> FLife;
   TVLTableItemInfo* FTable;
   // Where FindPlace found the cell last (checked before it is believed).
   mutable Integer FPlaceRow = -1, FPlaceCol = -1;
@@ -188,10 +195,22 @@ private:
 class TVLTableStoreSubVLData : public TVLStoreSubVLData {
 public:
   TVLTableStoreSubVLData(Integer row, Integer col) : Row(row), Col(col) {}
+  // The cell itself too, while it lives: it is found wherever the grid has
+  // moved it since.
+  TVLTableStoreSubVLData(Integer row, Integer col, const TVLTableCellData* cell)
+      : Row(row), Col(col), Cell(cell), CellLife(cell ? cell->LifeToken() : std::weak_ptr<const void>()) {}
   std::unique_ptr<TVLStoreSubVLData> Duplicate() const override {
-    return std::make_unique<TVLTableStoreSubVLData>(Row, Col);
+    auto copy = std::make_unique<TVLTableStoreSubVLData>(Row, Col);
+    copy->Cell = Cell;
+    copy->CellLife = CellLife;
+    return copy;
   }
+  const TVLTableCellData* LiveCell() const { return CellLife.expired() ? nullptr : Cell; }
   Integer Row, Col;
+
+private:
+  const TVLTableCellData* Cell = nullptr;
+  std::weak_ptr<const void> CellLife;
 };
 
 // The search position of a cell whose rest was searched in its cell editor.
@@ -277,6 +296,25 @@ public:
   // The cell a location names (its document in its editor while edited).
   TCustomVLData* GetSubVLDataOf(const TVLStoreSubVLData* location) override;
   void SubVLDataChanged() override { Changed(); }
+  // Opens the cell editor on the cell (or the nearest one the grid still
+  // has), the caret at the item and offset when they fit, else at its end.
+  bool ReturnCaretTo(const TVLStoreSubVLData* storeState, Integer itemNo, Integer offs) override;
+  // Columns and rows measured from scratch at the next layout, in tables
+  // inside the cells too; an open cell editor lays its document out anew.
+  void LayoutAnew() override;
+  // A cell's narrowest width, changed to minWidth, changes its column's
+  // (true when the last layout did not keep what it needs to tell).
+  bool ColumnMinimumMoves(const TVLTableCellData& cell, Integer minWidth) const;
+  // Where a command given now was given: the edited cell and its caret, else
+  // the first selected cell, else the chosen one (Row -1: none).
+  struct TCaretCell {
+    Integer Row = -1, Col = -1, ItemNo = -1, Offs = 0;
+    const TVLTableCellData* Cell = nullptr;
+  };
+  TCaretCell CaretCell() const;
+  // The last undo group of the document that holds the table (its item
+  // itemNo) takes it: the group undone or redone, the caret goes back there.
+  static void NoteCaretCell(TVLEditVLData* edit, Integer itemNo, const TCaretCell& at);
   void MarkStylesInUse(TVLIntegerList& usedTextStyles, TVLIntegerList& usedParaStyles,
                        TVLIntegerList& usedListStyles) override;
   // Renumbers the item's own paragraph and the items of every cell, nested

@@ -404,6 +404,35 @@ Integer TVLTableItemInfo::GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* ca
   return result;
 }
 
+bool TVLTableItemInfo::ColumnMinimumMoves(const TVLTableCellData& cell, Integer minWidth) const {
+  TLayoutCache* cache = TypingCache(&cell);
+  Integer r, c;
+  // Without the last layout's measures (merged cells) any change may.
+  if (!cache || !cell.FindPlace(r, c)) return true;
+  Integer column = minWidth;
+  for (Integer k = 0; k < cache->R; ++k)
+    if (k != r) column = std::max(column, cache->MinW[cache->At(k, c)]);
+  return column != cache->ColMin[static_cast<size_t>(c)];
+}
+
+void TVLTableItemInfo::LayoutAnew() {
+  FormattingInfo.Width = 0;
+  FMinWidthKnown = false;
+  FCellsMeasured = false;
+  FLayoutCache.reset();
+  for (Integer r = 0; r < RowCount(); ++r)
+    for (Integer c = 0; c < ColCount(); ++c)
+      if (TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c)) {
+        cell->LaidMinWidth = 0;
+        // An edited cell's items are in its editor, laid out by it below.
+        if (cell->InplaceData) continue;
+        for (Integer i = 0; i < cell->GetItemCount(); ++i) cell->GetItem(i)->LayoutAnew();
+      }
+  // The editor's own layout (its tables' too) at the new measures, before
+  // the table asks for its content's size.
+  if (FInplaceEditor) FInplaceEditor->Format();
+}
+
 bool TVLTableItemInfo::SizedByColumns() const {
   if (BestWidth != 0 || Rows.IsEmpty()) return false;
   return TLayoutRun(const_cast<TVLTableItemInfo&>(*this), nullptr).AutoSized();

@@ -359,6 +359,24 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
     TVLTableCellData* cell = FInplaceEditor->Cell;
     if (wasSelecting || button == mbRight)
       FInplaceEditor->MouseUp(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+    return false;
+  }
+  if (wasSelecting && !FCellsSelected && !FInplaceEditor) {
+    // A drag that came back to the cell it began in selects no cells (their
+    // block closed the cell's editor on the way): the table holds nothing of
+    // the document's, and the cell takes the release as a click.
+    if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData); doc && doc->ActiveItem == this)
+      doc->SetActiveItem(nullptr);
+    Integer row, col;
+    if (button == mbLeft && EditorOf(vlData) && Options.Contains(vltoEditing) && GetCellAt(x, y, row, col) &&
+        CreateInplaceEditor(itemNo, row, col, false, false, false, false) && FInplaceEditor) {
+      TVLTableCellData* cell = FInplaceEditor->Cell;
+      const Integer cx = x - cell->Left, cy = y - cell->Top - cell->GetVAlignOffset();
+      TShiftState pressed = shift;
+      pressed.Include(ssLeft);
+      FInplaceEditor->MouseDown(mbLeft, pressed, cx, cy);
+      FInplaceEditor->MouseUp(mbLeft, shift, cx, cy);
+    }
   }
   return false;
 }

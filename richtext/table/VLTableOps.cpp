@@ -50,7 +50,11 @@ void AppendCopy(TVLTableCellData& source, TVLTableCellData& target) {
 // Afterwards the table is laid out anew.
 class TTableCommand {
 public:
-  explicit TTableCommand(TVLTableItemInfo& table) : T(table) {
+  // given: where the command was given, when its cell editor closed before.
+  explicit TTableCommand(TVLTableItemInfo& table, const TVLTableItemInfo::TCaretCell* given = nullptr) : T(table) {
+    // Where the command was given, before its cell editor closes: undone or
+    // redone, the caret goes back there.
+    const TVLTableItemInfo::TCaretCell at = given ? *given : T.CaretCell();
     if (T.CloseCellEditor) T.CloseCellEditor(true);
     // A table that no document holds yet (being read) records nothing.
     Edit = T.IsHosted() ? dynamic_cast<TVLEditVLData*>(T.GetVLData()) : nullptr;
@@ -62,6 +66,7 @@ public:
     }
     Edit->BeginUndoSequence(vlutModifyItem, true);
     Edit->SetUndoGroupMode(true);
+    TVLTableItemInfo::NoteCaretCell(Edit, ItemNo, at);
     Edit->SaveItemParaWidth(ItemNo, Width);
     // A command inside another adds to the outer one's record.
     if (!T.RecordsUndo() && Edit->GetRecordingUndoList()) {
@@ -720,9 +725,10 @@ void TVLTableItemInfo::DeleteRows(Integer index, Integer count, bool decreaseHei
     throw EVellumError(errIndex);
   const Integer edited = FEditedRow, editedCol = FEditedCol;
   const Integer deleted = std::min(count, RowCount() - index);
+  const TCaretCell at = CaretCell();
   ClearCellSelection();
   {
-    TTableCommand command(*this);
+    TTableCommand command(*this, &at);
     DoDeleteRows(index, count, decreaseHeight);
     command.Finish();
   }
@@ -746,9 +752,10 @@ void TVLTableItemInfo::DeleteCols(Integer index, Integer count, bool decreaseWid
     throw EVellumError(errIndex);
   const Integer editedRow = FEditedRow, edited = FEditedCol;
   const Integer deleted = std::min(count, ColCount() - index);
+  const TCaretCell at = CaretCell();
   ClearCellSelection();
   {
-    TTableCommand command(*this);
+    TTableCommand command(*this, &at);
     DoDeleteCols(index, count, decreaseWidth);
     command.Finish();
   }

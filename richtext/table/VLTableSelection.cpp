@@ -52,6 +52,10 @@ void TVLTableItemInfo::ClearCellSelection() {
   SelStartRow = SelStartCol = -1;
   SelRowOffset = SelColOffset = 0;
   UpdateCellsSelectedState();
+  // Holding neither cells nor the caret, the table no longer takes the
+  // document's keys.
+  if (auto* doc = dynamic_cast<TCustomVLFormattedData*>(FVLData); doc && doc->ActiveItem == this && !FInplaceEditor)
+    doc->SetActiveItem(nullptr);
   InvalidateView(FVLData);
 }
 

@@ -6,6 +6,9 @@ void TVLUndoTableStructure::Undo(TVLEditVLData* data) {
   auto* table = ItemNo >= 0 && ItemNo < data->GetItemCount() ? dynamic_cast<TVLTableItemInfo*>(data->GetItem(ItemNo))
                                                               : nullptr;
   if (!table) throw EVellumError("Undo error");
+  // A cell editor open on the table closes first: the steps may take its
+  // cell out of the grid, and the cell must have its content back by then.
+  table->DestroyInplaceEditor(false);
   const Integer width = data->ParaMinWidth(ItemNo);
   auto redo = std::make_unique<TVLUndoTableStructure>();
   {

@@ -19,8 +19,12 @@ TCustomVLFormattedData::~TCustomVLFormattedData() {
 
 void TCustomVLFormattedData::SetActiveItem(TCustomVLItemInfo* item) {
   if (ActiveItem == item) return;
+  TCustomVLItemInfo* old = ActiveItem;
   Deselect(nullptr, false);
   ActiveItem = item;
+  // Only the active item shows a selection of its parts (a block of cells):
+  // the one that was active drops its own.
+  if (old && old->PartiallySelected()) old->Deselect();
   DoSelect();
 }
 

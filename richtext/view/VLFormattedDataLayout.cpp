@@ -27,6 +27,10 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
   }
   if (depth > 1 || !GetStyle() || (FState & vlstDoNotFormat)) return;
   if (!canvas) canvas = GetCanvas();
+  // The whole document laid out at its owner's request: items that keep
+  // their layout between runs (tables) measure everything again.
+  if (depth == 0 && itemFlag && !onlyResized)
+    for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->LayoutAnew();
   if (depth == 0) FState |= vlstDoNotFormat;
   ResetMeasuring();
   TVLMeasuringRun run(*this);

@@ -4,12 +4,20 @@
 // the typing, Find from the top reaches every cell, also after a block of
 // cells was selected, a drag that closed the cell editor it began in leaves
 // the entry editable, text after a table keeps its paragraph when what lay
-// between them goes.
+// between them goes, undo and redo of a table command bring the caret back
+// to its cell, a drag back into its own cell leaves the keys there, a block
+// of cells gone with its editor is not painted, an error in a save keeps the
+// stored entry, a changed text style and a reading of the entry lay out
+// every nested cell as the window showed it.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/FontVLFrm.h"
 #include "actions/IntegerVLFrm.h"
+#include "actions/SplitVLFrm.h"
 #include "actions/VLActionsFind.h"
+#include "app/QYAutoSave.h"
+#include "app/QYPreferences.h"
 #include "platform/gui/CommonDialogs.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -115,9 +123,137 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     }
     return false;
   }
+  // The timer's tick, its save minutes run out: the entry saved as the
+  // program saves it by itself. An error is kept where the program would
+  // show it and end.
+  bool AutomaticSave() {
+    ProfileSettings.AutoSaveOn = true;
+    ProfileSettings.AutoSaveInterval = 1;
+    LastSaveTime = Now() - 2.0 / (24 * 60);
+    if (!RecordingErrors) {
+      Application->OnException = [this](TObject*, const Exception& e) { Escaped += std::string(e.what()) + "; "; };
+      RecordingErrors = true;
+    }
+    GuardedCall([] { AutomaticSaveTimer->Fire(); });
+    return Settle();
+  }
+  // Table > Split Cells into that many columns.
+  bool SplitColumns(Integer columns) {
+    TInteractionScript script;
+    script.Do([=](TInteraction& r) {
+      auto* f = dynamic_cast<TfrmVLSplit*>(r.Form);
+      if (!f) return static_cast<int>(mrCancel);
+      f->rbSplit->SetChecked(true);
+      f->seColumns->SetValue(columns);
+      f->seRows->SetValue(1);
+      if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(false);
+      return static_cast<int>(mrOk);
+    });
+    return Menu("vlActionTableSplitCells") && script.Pending() == 0;
+  }
+  // Tables nested `depth` deep, each in the first cell of the one before,
+  // the caret in the innermost.
+  bool NestTables(int depth) {
+    for (int level = 1; level <= depth; ++level)
+      if (!InsertTable(2, 2)) return false;
+    return CellEditors() == static_cast<size_t>(depth);
+  }
+
+  // Cells painted as selected anywhere in the entry, tables in cells
+  // included.
+  static size_t PaintedSelected(TCustomVLData& d) {
+    size_t n = 0;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c))
+              n += (cell->Selected ? 1 : 0) + PaintedSelected(*cell->GetVLData());
+    return n;
+  }
+  // A press in one point, the mouse over the others in turn, the release
+  // at the last.
+  bool DragThrough(const std::vector<QPoint>& points) {
+    if (!Mouse(QEvent::MouseButtonPress, points.front())) return false;
+    for (size_t i = 1; i < points.size(); ++i)
+      for (int k = 1; k <= 3; ++k)
+        if (!Mouse(QEvent::MouseMove, points[i - 1] + (points[i] - points[i - 1]) * k / 3)) return false;
+    return Mouse(QEvent::MouseButtonRelease, points.back());
+  }
+
+  // Preferences > Default Style > Font: the first text style's size.
+  bool ChangeTextStyleSize(const char* size) {
+    auto dialog = std::make_unique<TdlgPreferences>(Application);
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      auto* d = static_cast<TdlgPreferences*>(r.Form);
+      d->FontListBox->SetItemIndex(0);
+      d->bChangeFontItem->Click();
+      d->OKBtn->Click();
+      return static_cast<int>(d->ModalResult);
+    });
+    script.Do([size](TInteraction& r) {
+      auto& f = *static_cast<TfrmVLFont*>(r.Form);
+      f.cmbSize->SetText(size);
+      f.btnOk->Click();
+      return static_cast<int>(f.ModalResult);
+    });
+    const bool done = Menu("ActionPreferences") && script.Pending() == 0;
+    dialog.reset();
+    return done && Settle();
+  }
+  // Lines of the cells of every table of a document, tables in cells
+  // included (each cell as shown: in its editor while one is open on it),
+  // that are not laid out in the style's present size (their height is not
+  // lineHeight) or run past the right edge of their cell.
+  static std::vector<std::string> StaleCellLines(TCustomVLData& d, Integer lineHeight) {
+    std::vector<std::string> stale;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c) {
+            TVLTableCellData* cell = t->GetCell(r, c);
+            if (!cell) continue;
+            auto* shown = dynamic_cast<TCustomVLFormattedData*>(cell->GetVLData());
+            for (Integer k = 0; shown && k < shown->DrawItems.Count(); ++k) {
+              const TVLDrawLineInfo* line = shown->DrawItems[k];
+              if (shown->GetItem(line->ItemNo)->StyleNo < 0) continue;
+              if (line->Height != lineHeight || line->Left + line->Width > cell->Width)
+                stale.push_back(DocumentText(*shown) + ": a line " + std::to_string(line->Height) + " high, " +
+                                std::to_string(line->Left + line->Width) + " of " + std::to_string(cell->Width) +
+                                " wide");
+            }
+            for (const std::string& inner : StaleCellLines(*cell->GetVLData(), lineHeight)) stale.push_back(inner);
+          }
+    return stale;
+  }
+  // The column widths of every table of a document as laid out, tables in
+  // cells included: "[w w [w w]]".
+  static std::string ColumnWidths(TCustomVLData& d) {
+    std::string out;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) {
+        out += "[";
+        for (const Integer w : t->FormattingInfo.ColWidths) out += std::to_string(w) + " ";
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c)) out += ColumnWidths(*cell->GetVLData());
+        out += "]";
+      }
+    return out;
+  }
+  // The height of the entry's first line, in the entry's first style.
+  Integer FirstLineHeight() const { return Edit()->EditData()->DrawItems[0]->Height; }
+
+  // Errors that reached the application while recorded (AutomaticSave).
+  std::string Escaped;
+  bool RecordingErrors = false;
+
   // The entry as stored for its day, read back.
-  std::string Stored() {
-    const String blob = StoredBlob(J->JournalID, std::floor(J->EntryDate));
+  std::string Stored() { return StoredFor(J->JournalID, J->EntryDate); }
+  // The same once the journal was closed.
+  std::string StoredFor(Integer journalId, double day) {
+    const String blob = StoredBlob(journalId, std::floor(day));
     TEntryDocument doc;
     TMemoryStream s;
     s.Write(blob.data(), static_cast<Int64>(blob.size()));
@@ -344,19 +480,32 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraph) {
   }
 }
 
-// A table command that changes the table's structure, then Undo or Redo by
-// the Edit menu or by its keys: the cell editors are made anew, and the
-// keys typed next go into the editor that holds the caret.
-TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
-  const char* const commands[] = {"vlActionTableInsertRowsAbove", "vlActionTableInsertColRight",
-                                "vlActionTableDeleteRows",      "vlActionTableDeleteCols",
-                                "vlActionTableMergeCells",      "vlActionTableDeleteTable"};
-  // Undo by the menu, or Undo and Redo by their keys.
+// A table command given with the caret after "b" in cell (0,1) (Merge
+// Cells on the selected row), then Undo by the Edit menu, or Undo and Redo
+// by their keys: the caret is back in the cell the command was given in
+// (the nearest cell when that one went), its editor open, and the keys
+// typed next land there, not in a new paragraph after the table.
+TEST(TableSequenceFaults, UndoAndRedoOfATableCommandBringTheCaretBackToItsCell) {
+  struct Case {
+    const char* command;
+    // The table with "Zürich" typed after the undo, and after the redo
+    // ("Zürich" alone: the table went).
+    const char* undone;
+    const char* redone;
+  };
+  const Case cases[] = {
+      {"vlActionTableInsertRowsAbove", "[a/bZürich//]", "[//a/bZürich//]"},
+      {"vlActionTableInsertColRight", "[a/bZürich//]", "[a/bZürich////]"},
+      {"vlActionTableDeleteRows", "[a/bZürich//]", "[/Zürich]"},
+      {"vlActionTableDeleteCols", "[a/bZürich//]", "[aZürich/]"},
+      {"vlActionTableMergeCells", "[aZürich/b//]", "[a|bZürich//]"},
+      {"vlActionTableDeleteTable", "[a/bZürich//]", "Zürich"},
+  };
   for (const bool nested : {false, true})
-    for (const char* command : commands)
+    for (const Case& k : cases)
       for (const bool redo : {false, true}) {
         const bool byKeys = redo;
-        SCOPED_TRACE(std::string(command) + (redo ? ", undo and redo" : ", undo") + (byKeys ? " by keys" : " by menu") +
+        SCOPED_TRACE(std::string(k.command) + (redo ? ", undo and redo by keys" : ", undo by menu") +
                      (nested ? ", in a cell" : ""));
         TTableSteps w;
         ASSERT_TRUE(w.Type("Before"));
@@ -369,7 +518,7 @@ TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
         ASSERT_TRUE(w.Key(Qt::Key_Tab));
         ASSERT_TRUE(w.Type("b"));
         // Merge Cells wants a block: the row's two cells.
-        if (std::string(command) == "vlActionTableMergeCells") {
+        if (std::string(k.command) == "vlActionTableMergeCells") {
           ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
         }
         {
@@ -381,7 +530,7 @@ TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
             }
             return static_cast<int>(IDOK);
           });
-          ASSERT_TRUE(w.Menu(command)) << "the command is disabled";
+          ASSERT_TRUE(w.Menu(k.command)) << "the command is disabled";
         }
         const std::string done = w.Shown();
         ASSERT_TRUE(byKeys ? w.Key(Qt::Key_Z, Qt::ControlModifier) : w.Menu("vlActionUndo"));
@@ -392,12 +541,224 @@ TEST(TableSequenceFaults, KeysAfterUndoOfATableCommandReachTheCaret) {
         }
         EXPECT_TRUE(w.KeysToInnermost()) << "the keys go to "
                                          << (w.KeyTarget() ? w.KeyTarget()->metaObject()->className() : "nothing");
-        // Where the caret is (the table's end when the command's cell
-        // editor went), the text is.
-        TCustomVellumEdit* inner = w.Innermost();
         ASSERT_TRUE(w.Type("Zürich"));
-        EXPECT_NE(DocumentText(*inner->VLData()).find("Zürich"), std::string::npos) << w.Shown();
+        const std::string table = redo ? k.redone : k.undone;
+        EXPECT_EQ(w.Shown(), nested ? "Before|[" + table + "/]" : "Before|" + table);
       }
+}
+
+// Merge Cells or Split Cells in a table three deep, between saves by the
+// timer, then Ctrl+Z in the innermost editor: the next automatic save
+// stores the entry as shown, and no error ends the program.
+TEST(TableSequenceFaults, AutomaticSaveAfterUndoOfANestedCommandKeepsTheEntry) {
+  struct Case {
+    const char* name;
+    std::function<bool(TTableSteps&)> command;
+  };
+  const Case cases[] = {
+      {"Merge Cells of a row",
+       [](TTableSteps& w) { return w.Menu("vlActionTableSelectRows") && w.Menu("vlActionTableMergeCells"); }},
+      {"Split Cells into 2 columns", [](TTableSteps& w) { return w.SplitColumns(2); }},
+  };
+  for (const Case& k : cases)
+    for (const int saveBy : {0, 1, 2}) {
+      const bool byTimer = saveBy == 0;
+      SCOPED_TRACE(std::string(k.name) + (saveBy == 0   ? ", saved by the timer"
+                                          : saveBy == 1 ? ", saved by Ctrl+S"
+                                                        : ", saved by File > Save"));
+      TTableSteps w;
+      ASSERT_TRUE(w.Type("Before"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+      ASSERT_TRUE(w.NestTables(3));
+      ASSERT_TRUE(w.Type("Łódź"));
+      ASSERT_TRUE(w.AutomaticSave());
+      ASSERT_TRUE(k.command(w)) << "the command is disabled";
+      const std::string done = w.Shown();
+      ASSERT_TRUE(byTimer       ? w.AutomaticSave()
+                  : saveBy == 1 ? w.Key(Qt::Key_S, Qt::ControlModifier)
+                                : w.Menu("ActionSave"));
+      ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+      EXPECT_NE(w.Shown(), done) << "nothing undone";
+      ASSERT_TRUE(w.AutomaticSave());
+      EXPECT_EQ(w.Escaped, "");
+      EXPECT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+      EXPECT_NE(w.Shown().find("Łódź"), std::string::npos) << w.Shown();
+      EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
+      // The keyboard is still where the caret is.
+      EXPECT_TRUE(w.KeysToInnermost());
+    }
+}
+
+// A drag begun in a cell goes over another cell of the table (a block of
+// two) and back to its own before the release: no block is left, and the
+// keys typed next go into that cell, in the entry's table and in a table
+// in a cell.
+TEST(TableSequenceFaults, DragBackIntoItsCellLeavesTheKeysThere) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "a table in a cell" : "the entry's table");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    if (nested) {
+      ASSERT_TRUE(w.InsertTable(1, 2));
+    }
+    ASSERT_TRUE(w.InsertTable(2, 1));
+    ASSERT_TRUE(w.Type("top"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("low"));
+    TCustomVellumEdit* holder =
+        nested ? static_cast<TCustomVellumEdit*>(qytest::CellEditorChain(w.Edit())[0]) : w.Edit();
+    TVLTableItemInfo* t = qytest::FirstTableIn(holder);
+    ASSERT_NE(t, nullptr);
+    const QPoint low = qytest::CellPointOnScreen(holder, t, 1, 0), top = qytest::CellPointOnScreen(holder, t, 0, 0);
+    ASSERT_TRUE(w.DragThrough({low, top, low}));
+    EXPECT_FALSE(w.CellsSelected());
+    EXPECT_TRUE(w.KeysToInnermost());
+    ASSERT_TRUE(w.TypeEach("don’t"));
+    const std::string shown = w.Shown();
+    EXPECT_NE(shown.find("top/low"), std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), 'd'), 1) << shown;
+    EXPECT_NE(shown.find("don’t"), std::string::npos) << "the keys were lost: " << shown;
+  }
+}
+
+// A drag from a cell of a table in a cell out over the outer table, then a
+// click into another cell of the outer table: the block the drag made in
+// the inner table is gone with its editor, and is not painted.
+TEST(TableSequenceFaults, ABlockGoneWithItsCellEditorIsNotPainted) {
+  TTableSteps w;
+  ASSERT_TRUE(w.Type("Before"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("in"));
+  TVLTableInplaceEdit* cellEditor = qytest::CellEditorChain(w.Edit())[0];
+  TVLTableItemInfo* outer = qytest::FirstTableIn(w.Edit());
+  TVLTableItemInfo* inner = qytest::FirstTableIn(cellEditor);
+  ASSERT_TRUE(outer && inner);
+  ASSERT_TRUE(w.DragThrough({qytest::CellPointOnScreen(cellEditor, inner, 1, 0),
+                             qytest::CellPointOnScreen(cellEditor, inner, 0, 1),
+                             qytest::CellPointOnScreen(w.Edit(), outer, 1, 1)}));
+  ASSERT_TRUE(w.ClickAt(qytest::CellPointOnScreen(w.Edit(), outer, 0, 1)));
+  EXPECT_EQ(TTableSteps::PaintedSelected(*w.Edit()->VLData()), 0u) << w.Shown();
+  EXPECT_FALSE(inner->CellsSelected());
+  EXPECT_TRUE(w.KeysToInnermost());
+}
+
+// An error part way through an automatic save (a handler of the innermost
+// table fails while the cell editors close for it) ends the program through
+// its exit sequence: the exit does not store what the error left (the
+// nested tables still in their cell editors), the entry stored before stays
+// as it was, and the user is told.
+TEST(TableSequenceFaults, AnErrorInASaveKeepsTheStoredEntry) {
+  TTableSteps w;
+  ASSERT_TRUE(w.Type("Before"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.NestTables(3));
+  ASSERT_TRUE(w.Type("Łódź"));
+  ASSERT_TRUE(w.AutomaticSave());
+  const std::string good = w.Stored();
+  ASSERT_EQ(good, w.Shown());
+  const Integer journalId = w.J->JournalID;
+  const double day = w.J->EntryDate;
+  ASSERT_TRUE(w.Type(" don’t"));
+  TVLTableItemInfo* innermost = qytest::FirstTableIn(qytest::CellEditorChain(w.Edit())[1]);
+  ASSERT_NE(innermost, nullptr);
+  innermost->OnCellEndEdit = [](TVLTableItemInfo*, Integer, Integer, bool) {
+    throw EVellumError("a cell handler failed");
+  };
+  // The program's own handler of errors nobody caught: shown, then the
+  // exit sequence.
+  w.RecordingErrors = true;
+  Application->OnException = [&w](TObject* sender, const Exception& e) { w.Main->ApplicationException(sender, e); };
+  TInteractionScript answers;
+  for (int i = 0; i < 8; ++i) answers.Answer(IDOK);
+  ASSERT_TRUE(w.AutomaticSave());
+  ASSERT_TRUE(w.Main->Closing) << "the error did not end the program";
+  std::vector<std::string> shown;
+  for (const TInteraction& box : answers.Shown) shown.push_back(box.Caption + ": " + box.Text);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_NE(shown.front().find("a cell handler failed"), std::string::npos) << shown.front();
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](const std::string& box) { return box.rfind("Entry Not Saved: ", 0) == 0; }),
+            1)
+      << "the user is not told once that the entry was not saved";
+  EXPECT_EQ(w.StoredFor(journalId, day), good) << "the exit stored what the error left";
+}
+
+// Preferences changes the size of the text style the entry is written in:
+// every table is laid out again, tables in cells at every depth too, with
+// or without their cell editors open, and also once the entry is read
+// again after a change of date; no line of a cell keeps the old size or runs
+// past the cell's right edge.
+TEST(TableSequenceFaults, AChangedTextStyleLaysOutEveryNestedCell) {
+  enum TThen { EditorsOpen, EditorsClosed, DateChanged };
+  for (const TThen then : {EditorsOpen, EditorsClosed, DateChanged}) {
+    SCOPED_TRACE(then == EditorsOpen     ? "cell editors open"
+                 : then == EditorsClosed ? "cell editors closed"
+                                         : "the day after and back");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    // Words in the second cell of each table, each table in the first cell
+    // of the one before.
+    for (int level = 1; level <= 3; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("Łódź café don’t Zürich naïve über straße"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab, Qt::ShiftModifier));
+    }
+    if (then != EditorsOpen) {
+      ASSERT_TRUE(w.ClickFirstLine());
+    }
+    const Integer before = w.FirstLineHeight();
+    ASSERT_EQ(TTableSteps::StaleCellLines(*w.Edit()->VLData(), before), std::vector<std::string>{});
+    ASSERT_TRUE(w.ChangeTextStyleSize("24"));
+    if (then == DateChanged) {
+      TInteractionScript answers;
+      for (int i = 0; i < 3; ++i) answers.Answer(IDOK);
+      ASSERT_TRUE(w.Menu("ActionDateNext"));
+      ASSERT_TRUE(w.Menu("ActionDatePrevious"));
+      ASSERT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+    }
+    ASSERT_GT(w.FirstLineHeight(), before) << "the style did not change";
+    EXPECT_EQ(TTableSteps::StaleCellLines(*w.Edit()->VLData(), w.FirstLineHeight()), std::vector<std::string>{});
+  }
+}
+
+// Tables nested three deep are written and saved, then the entry is read
+// again (a change of date and back) and saved, over and over: the widths of
+// the columns the user saw while writing are the ones every reading gives,
+// also when the text style changed after the entry was saved.
+TEST(TableSequenceFaults, OpeningAndSavingKeepsTheColumnWidths) {
+  for (const bool styleChanged : {false, true}) {
+    SCOPED_TRACE(styleChanged ? "the text style changed" : "as written");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    for (int level = 1; level <= 3; ++level) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Type("Łódź café don’t Zürich naïve über straße"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab, Qt::ShiftModifier));
+    }
+    ASSERT_TRUE(w.Type("first"));
+    ASSERT_TRUE(w.Menu("ActionSave"));
+    if (styleChanged) {
+      ASSERT_TRUE(w.ChangeTextStyleSize("18"));
+    }
+    const std::string seen = TTableSteps::ColumnWidths(*w.Edit()->VLData());
+    for (int round = 1; round <= 3; ++round) {
+      SCOPED_TRACE("reading " + std::to_string(round));
+      TInteractionScript answers;
+      for (int i = 0; i < 3; ++i) answers.Answer(IDOK);
+      ASSERT_TRUE(w.Menu("ActionDateNext"));
+      ASSERT_TRUE(w.Menu("ActionDatePrevious"));
+      ASSERT_EQ(Tables(w.Shown()), 3u) << w.Shown();
+      EXPECT_EQ(TTableSteps::ColumnWidths(*w.Edit()->VLData()), seen);
+      ASSERT_TRUE(w.Menu("ActionSave"));
+    }
+  }
 }
 
 }  // namespace

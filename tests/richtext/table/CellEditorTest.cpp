@@ -211,8 +211,9 @@ TEST(CellEditor, TableGrowsWithItsCellAndOnlyThen) {
   const Integer before = e.T->GetHeight();
   const Integer formats = e.T->CellFormatCount;
   e.Press(Qt::Key_End);
-  e.Write("x");
-  // Same height: the table is not laid out again.
+  // A word no wider than the cell's widest: same height, same narrowest
+  // width, and the table is not laid out again.
+  e.Write(" 1");
   EXPECT_EQ(e.T->CellFormatCount, formats);
   EXPECT_EQ(e.T->GetHeight(), before);
   e.Press(Qt::Key_Return);

@@ -74,26 +74,33 @@ const std::vector<TStep>& Steps() {
   return steps;
 }
 
-// Where every column is at its narrowest the table is laid out again
-// exactly when a column's narrowest width changes (with room to share, a
-// change inside the room a column has leaves the table as it is).
+// The table is laid out again exactly when a column's narrowest width
+// changes, and the layout is the one made of the whole table from scratch
+// (as on opening the entry): where every column is at its narrowest only
+// the widened column's cells are laid out again; with room to share the
+// columns' shares move with their narrowest widths.
 TEST(CellTyping, LayoutAfterEachKeyIsTheWholeTablesLayout) {
-  TTypingEditor e(WideColumns, true);
-  ASSERT_GT(e.T->GetWidth(), e.Edit->ClientWidth());
-  e.Click(3, 2);
-  ASSERT_NE(e.Cell(), nullptr);
-  e.Press(Qt::Key_End);
-  for (const TStep& step : Steps()) {
-    SCOPED_TRACE(step.name);
-    const Integer formats = e.T->CellFormatCount;
-    for (Qt::Key key : step.keys) e.Press(key);
-    // No more than the column's cells were laid out again per key.
-    EXPECT_LE(e.T->CellFormatCount - formats, static_cast<Integer>(step.keys.size()) * e.T->RowCount());
-    const std::vector<Integer> typed = e.Geometry();
-    // The whole table measured and laid out anew gives the same.
-    e.T->Changed();
-    e.D().ReformatKeepingCaret(false, false, e.TableItemNo(), false, true);
-    EXPECT_EQ(e.Geometry(), typed);
+  for (const bool wide : {true, false}) {
+    SCOPED_TRACE(wide ? "wider than the window" : "with room to share");
+    TTypingEditor e(wide ? WideColumns : 4, wide);
+    ASSERT_EQ(e.T->GetWidth() > e.Edit->ClientWidth(), wide);
+    e.Click(3, 2);
+    ASSERT_NE(e.Cell(), nullptr);
+    e.Press(Qt::Key_End);
+    for (const TStep& step : Steps()) {
+      SCOPED_TRACE(step.name);
+      const Integer formats = e.T->CellFormatCount;
+      for (Qt::Key key : step.keys) e.Press(key);
+      // No more than the column's cells (every cell, with room) were laid
+      // out again per key.
+      const Integer perKey = wide ? e.T->RowCount() : e.T->RowCount() * e.T->ColCount();
+      EXPECT_LE(e.T->CellFormatCount - formats, static_cast<Integer>(step.keys.size()) * perKey);
+      const std::vector<Integer> typed = e.Geometry();
+      // The whole table measured and laid out anew gives the same.
+      e.T->Changed();
+      e.D().ReformatKeepingCaret(false, false, e.TableItemNo(), false, true);
+      EXPECT_EQ(e.Geometry(), typed);
+    }
   }
 }
 
