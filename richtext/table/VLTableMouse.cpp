@@ -335,7 +335,7 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
   return false;
 }
 
-bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer /*itemNo*/,
+bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
                                TCustomVLData* vlData) {
   if (Rows.IsEmpty()) return false;
   Release(vlData, this);
