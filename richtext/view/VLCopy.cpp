@@ -12,13 +12,21 @@
 
 namespace {
 
-// What a copy leaves for the formats made later: the VLF of the selection
-// and the style sheet it refers to. The sheet belongs to the program; when
-// it goes first, nothing more is made.
+// What a copy leaves for the formats made later: the VLF of the selection,
+// the style sheet it refers to and the options it was written under (a
+// link's address is a string tag only under the source's options; read
+// without them, the VLF stops at the first link). The sheet belongs to the
+// program; when it goes first, nothing more is made.
 class TVLClipSnapshot : public TComponent {
 public:
-  TVLClipSnapshot(AnsiString vlf, TVLStyle* style, TColor color)
-      : TComponent(nullptr), FVLF(std::move(vlf)), FStyle(style), FColor(color) {
+  TVLClipSnapshot(AnsiString vlf, TVLStyle* style, TColor color, TCustomVLData& source)
+      : TComponent(nullptr),
+        FVLF(std::move(vlf)),
+        FStyle(style),
+        FColor(color),
+        FOptions(source.GetOptions()),
+        FVLFOptions(source.GetVLFOptions()),
+        FRTFOptions(source.GetRTFOptions()) {
     if (FStyle) FStyle->FreeNotification(this);
   }
   ~TVLClipSnapshot() override {
@@ -36,6 +44,9 @@ public:
     if (!FStyle) return nullptr;
     if (!FDoc) {
       FDoc = std::make_unique<TVLDocumentData>(FStyle);
+      FDoc->Options = FOptions;
+      FDoc->VLFOptions = FVLFOptions;
+      FDoc->RTFOptions = FRTFOptions;
       // The styles are those of the sheet already: read them as they are.
       FDoc->VLFTextStylesReadMode = vlf_sIgnore;
       FDoc->VLFParaStylesReadMode = vlf_sIgnore;
@@ -53,6 +64,9 @@ private:
   AnsiString FVLF;
   TVLStyle* FStyle;
   TColor FColor;
+  TVLOptions FOptions;
+  TVLFOptions FVLFOptions;
+  TVLRTFOptions FRTFOptions;
   std::unique_ptr<TVLDocumentData> FDoc;
 };
 
@@ -164,7 +178,7 @@ bool VLPutSelection(TVLControlData& data0, TColor color, const TVLTransferTarget
     data.SaveVLFToStream(stream, true, color, nullptr, bsNoBitmap, nullptr);
   }
   AnsiString vlf(stream.Memory(), static_cast<size_t>(stream.GetSize()));
-  auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color);
+  auto snapshot = std::make_shared<TVLClipSnapshot>(vlf, data.GetStyle(), color, data);
   if (opts.Contains(vloAutoCopyVLF))
     target.SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(vlf));
   if (opts.Contains(vloAutoCopyImage))

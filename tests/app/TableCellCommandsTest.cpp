@@ -8,6 +8,7 @@
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/HypVLFrm.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Dialogs.h"
@@ -240,19 +241,32 @@ TEST(TableCellCommands, TheFontAndStyleBoxesChangeTheSelectionInACell) {
 // ---------------------------------------------------------------------------
 // Copy and Cut of selected cells
 
-// The table a VLF clipboard block holds, read over the entry's styles: its
-// cells' text as the window shows a table.
-std::string TableOfBlock(const AnsiString& block, TVLStyle* style) {
+// A VLF clipboard block read over the entry's styles and options.
+bool ReadBlock(const AnsiString& block, TCustomVellumEdit* e, TVLDocumentData& doc) {
   AnsiString vlf;
-  if (!VLReadVLFBlock(block, vlf)) return "bad block";
-  TVLDocumentData doc(style);
+  if (!VLReadVLFBlock(block, vlf)) return false;
+  doc.Options = e->VLData()->GetOptions();
   doc.VLFTextStylesReadMode = vlf_sIgnore;
   doc.VLFParaStylesReadMode = vlf_sIgnore;
   TMemoryStream stream;
   stream.WriteBuffer(vlf.data(), static_cast<Int64>(vlf.size()));
   stream.SetPosition(0);
   TColor color = clNone;
-  if (!doc.LoadVLFFromStream(stream, color, nullptr, nullptr, nullptr)) return "unreadable";
+  return doc.LoadVLFFromStream(stream, color, nullptr, nullptr, nullptr);
+}
+
+// The text of the clipboard's VLF block, as the window shows it.
+std::string TextOfBlock(TCustomVellumEdit* e) {
+  TVLDocumentData doc(e->GetStyle());
+  if (!ReadBlock(Clipboard().GetData(RegisterClipboardFormat(VLFClipboardFormatName)), e, doc)) return "unreadable";
+  return DocumentText(doc);
+}
+
+// The table the clipboard's VLF block holds: its cells' text as the
+// window shows a table.
+std::string TableOfBlock(TCustomVellumEdit* e) {
+  TVLDocumentData doc(e->GetStyle());
+  if (!ReadBlock(Clipboard().GetData(RegisterClipboardFormat(VLFClipboardFormatName)), e, doc)) return "unreadable";
   if (doc.GetItemCount() != 1 || !dynamic_cast<TVLTableItemInfo*>(doc.GetItem(0)))
     return "not a lone table: " + DocumentText(doc);
   return DocumentText(doc);
@@ -281,8 +295,7 @@ void CopyOrCutCells(const TClipCase& k) {
   const std::string entryBefore = w.Shown();
   ASSERT_TRUE(k.command(w));
   EXPECT_TRUE(w.Boxes.Shown.empty());
-  EXPECT_EQ(TableOfBlock(Clipboard().GetData(RegisterClipboardFormat(VLFClipboardFormatName)), w.Edit()->GetStyle()),
-            table);
+  EXPECT_EQ(TableOfBlock(w.Edit()), table);
   const std::string rtf = Clipboard().GetData(RegisterClipboardFormat(RTFClipboardFormatName));
   EXPECT_NE(rtf.find("\\cell"), std::string::npos) << rtf;
   for (const char* text : {"in1", "in2", "in3", "in4"}) EXPECT_NE(rtf.find(text), std::string::npos) << text;
@@ -333,6 +346,64 @@ TEST(TableCellCommands, SelectedCellsCopyAndCutAsATable) {
   for (const TClipCase& k : cases) {
     SCOPED_TRACE(k.name);
     CopyOrCutCells(k);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Copy and Cut of text holding a link
+
+// Insert > Hyperlink where the caret is, its text and address given.
+bool InsertLink(TCellWindow& w, const char* text, const char* target) {
+  TInteractionScript script;
+  script.Do([=](TInteraction& r) {
+    auto* f = dynamic_cast<TfrmVLHyp*>(r.Form);
+    if (!f) return static_cast<int>(mrCancel);
+    f->txtText->SetText(text);
+    f->txtTarget->SetText(target);
+    f->UpdateOkButton();
+    return static_cast<int>(mrOk);
+  });
+  return w.Menu("vlActionInsertHyperlink") && script.Pending() == 0;
+}
+
+// Text around a link, all of it selected, copied or cut: every clipboard
+// form holds the whole of it, not just what comes before the link; a cut
+// pastes back as it was.
+TEST(TableCellCommands, TextHoldingALinkCopiesWhole) {
+  struct TCase {
+    const char* name;
+    std::function<bool(TCellWindow&)> command;
+    bool cut;
+  };
+  const TCase cases[] = {
+      {"Ctrl+C", [](TCellWindow& w) { return w.Key(Qt::Key_C, Qt::ControlModifier); }, false},
+      {"Edit > Copy", [](TCellWindow& w) { return w.Menu("vlActionCopy"); }, false},
+      {"Ctrl+X", [](TCellWindow& w) { return w.Key(Qt::Key_X, Qt::ControlModifier); }, true},
+      {"Edit > Cut", [](TCellWindow& w) { return w.Menu("vlActionCut"); }, true},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Type("one "));
+    ASSERT_TRUE(InsertLink(w, "a link", "https://example.org/"));
+    ASSERT_TRUE(w.Type(" two"));
+    const std::string entry = w.Shown();
+    ASSERT_EQ(entry, "one a link two");
+    ASSERT_TRUE(w.Key(Qt::Key_A, Qt::ControlModifier));
+    Clipboard().SetAsText("held before");
+    ASSERT_TRUE(k.command(w));
+    EXPECT_EQ(TextOfBlock(w.Edit()), entry);
+    EXPECT_EQ(Clipboard().GetAsText(), entry);
+    EXPECT_EQ(Clipboard().GetAsUnicodeText(), u"one a link two");
+    const std::string rtf = Clipboard().GetData(RegisterClipboardFormat(RTFClipboardFormatName));
+    for (const char* text : {"one ", "a link", " two"})
+      EXPECT_NE(rtf.find(text), std::string::npos) << text << " in " << rtf;
+    if (k.cut) {
+      EXPECT_EQ(w.Shown(), "");
+      ASSERT_TRUE(w.Key(Qt::Key_V, Qt::ControlModifier));
+      EXPECT_EQ(w.Shown(), entry);
+    }
+    EXPECT_TRUE(w.Boxes.Shown.empty());
   }
 }
 
