@@ -593,11 +593,12 @@ void TformQuilloryEditor::InsertStamp(const String& text, const String& undoCapt
   const Integer textStyle = std::max<Integer>(StyleNamed(*QuilloryStyle->TextStyles, "Date and Time Stamp Font Style"), 0);
   const Integer paraStyle =
       std::max<Integer>(StyleNamed(*QuilloryStyle->ParaStyles, "Date and Time Stamp Paragraph Style"), 0);
-  // Selected cells of the caret's table give up their selection: the stamp
-  // goes before the table, as before any other item.
-  if (e->ItemCount() > 0 && e->CurItemNo() >= 0)
-    if (auto* table = dynamic_cast<TVLTableItemInfo*>(e->GetItem(e->CurItemNo())); table && table->CellsSelected())
-      table->Deselect();
+  // Selected cells make their table the caret's item and refuse insertion:
+  // they give up their selection, and the stamp goes before the table.
+  if (TVLEditVLData* d = e->EditData(); TCustomVLItemInfo* active = d->ActiveItem) {
+    d->SetActiveItem(nullptr);
+    active->Deselect();
+  }
   const Integer caretItem = e->CurItemNo();
   const Integer caretOffset = e->OffsetInCurItem();
   const Integer countBefore = e->ItemCount();
@@ -606,7 +607,13 @@ void TformQuilloryEditor::InsertStamp(const String& text, const String& undoCapt
   e->LockChangeEvent();
   try {
     if (caretItem >= 0 && caretItem < e->ItemCount()) e->SetCaret(caretItem, e->GetItemStartOffset(caretItem));
-    if (caretItem <= 0) {
+    // A table stands in a paragraph of its own: a line break before it
+    // would leave an empty paragraph under the stamp.
+    const bool beforeTable =
+        caretItem >= 0 && caretItem < e->ItemCount() && dynamic_cast<TVLTableItemInfo*>(e->GetItem(caretItem));
+    if (beforeTable) {
+      e->InsertText(text);
+    } else if (caretItem <= 0) {
       e->InsertText(text + "\r\n");
     } else {
       e->InsertText("\r\n");

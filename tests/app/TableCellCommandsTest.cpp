@@ -194,6 +194,53 @@ TEST(TableCellCommands, AStampInACellGoesBeforeTheCaretsLineThere) {
   }
 }
 
+// Cells selected, so the caret's item is the table itself: the stamp is a
+// paragraph of its own before the table, in the stamp styles, with no
+// message and one undo step; the table keeps its cells.
+TEST(TableCellCommands, AStampWithCellsSelectedGoesBeforeTheTable) {
+  struct TCase {
+    const char* name;
+    bool first;
+    bool byDrag;
+    TStampCase stamp;
+  };
+  const TCase cases[] = {
+      {"Select Table, menu, first item", true, false, {"", TRoute::Menu, "ActionTimeStamp", Qt::Key_T, 1, true, false}},
+      {"drag, keys, first item", true, true, {"", TRoute::Keys, "ActionDateStamp", Qt::Key_D, 1, true, false}},
+      {"Select Table, keys, not first", false, false,
+       {"", TRoute::Keys, "ActionDateTimeStamp", Qt::Key_B, 1, false, false}},
+      {"drag, menu, not first", false, true, {"", TRoute::Menu, "ActionDateStamp", Qt::Key_D, 1, false, false}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Tables(1, k.first));
+    ASSERT_TRUE(k.byDrag ? w.SelectAllCells(1) : w.Menu("vlActionTableSelectTable"));
+    ASSERT_TRUE(w.InnerTable(1)->CellsSelected());
+    const std::string entryBefore = w.Shown();
+    const int kind = k.stamp.key == Qt::Key_D ? 1 : k.stamp.key == Qt::Key_T ? 2 : 3;
+    const std::string early = DateTimeStampText(kind, Now());
+    ASSERT_TRUE(GiveStamp(w, k.stamp));
+    const std::string late = DateTimeStampText(kind, Now());
+    ASSERT_TRUE(w.Boxes.Shown.empty()) << w.Boxes.Shown[0].Text;
+    TCustomVellumEdit* e = w.Edit();
+    const Integer tableItem = k.first ? 1 : 2;
+    ASSERT_GT(e->ItemCount(), tableItem);
+    ASSERT_NE(dynamic_cast<TVLTableItemInfo*>(e->GetItem(tableItem)), nullptr) << w.Shown();
+    const std::string stampText = e->GetItemTextUtf8(tableItem - 1);
+    EXPECT_TRUE(stampText == early || stampText == late) << w.Shown();
+    EXPECT_EQ(StyleName(e, tableItem - 1), "Date and Time Stamp Font Style");
+    EXPECT_EQ(ParaName(e, tableItem - 1), "Date and Time Stamp Paragraph Style");
+    EXPECT_NE(w.Shown().find("[in1/in2/in3/in4]"), std::string::npos) << w.Shown();
+    if (!k.first) {
+      EXPECT_EQ(e->GetItemTextUtf8(0), "intro");
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), entryBefore) << "the stamp is one undo step";
+    EXPECT_TRUE(w.Boxes.Shown.empty());
+  }
+}
+
 // The tool bar's font and style boxes with text selected in a cell: the
 // selected text takes the chosen size, font and text style, the paragraph
 // the chosen paragraph style, and the rest of the cell keeps its own.
