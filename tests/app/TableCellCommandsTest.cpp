@@ -194,6 +194,50 @@ TEST(TableCellCommands, AStampInACellGoesBeforeTheCaretsLineThere) {
   }
 }
 
+// In body text the stamp is a paragraph of its own before the caret's
+// line, whether the caret is on the first line or a later one, with a word
+// selected or not, by the menu or the right-click menu.
+TEST(TableCellCommands, AStampInBodyTextIsAParagraphBeforeTheCaretsLine) {
+  struct TCase {
+    const char* name;
+    TRoute route;
+    bool firstLine;
+    bool selectWord;
+  };
+  const TCase cases[] = {
+      {"right-click, second line", TRoute::RightClick, false, false},
+      {"right-click, first line, word selected", TRoute::RightClick, true, true},
+      {"menu, second line, word selected", TRoute::Menu, false, true},
+      {"keys, first line", TRoute::Keys, true, false},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Type("one two") && w.Key(Qt::Key_Return) && w.Type("three four"));
+    if (k.firstLine) {
+      ASSERT_TRUE(w.Key(Qt::Key_Up));
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ControlModifier));
+    if (k.selectWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier));
+    }
+    const std::string early = DateTimeStampText(1, Now());
+    ASSERT_TRUE(GiveStamp(w, {"", k.route, "ActionDateStamp", Qt::Key_D, 0, false, false}));
+    const std::string late = DateTimeStampText(1, Now());
+    ASSERT_TRUE(w.Boxes.Shown.empty()) << w.Boxes.Shown[0].Text;
+    TCustomVellumEdit* e = w.Edit();
+    const std::string shown = w.Shown();
+    const std::string stamp = shown.find(late) != std::string::npos ? late : early;
+    EXPECT_EQ(shown, k.firstLine ? stamp + "|one two|three four" : "one two||" + stamp + "|three four");
+    const Integer stampItem = k.firstLine ? 0 : 2;
+    ASSERT_GT(e->ItemCount(), stampItem + 1);
+    EXPECT_EQ(StyleName(e, stampItem), "Date and Time Stamp Font Style");
+    EXPECT_EQ(ParaName(e, stampItem), "Date and Time Stamp Paragraph Style");
+    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem + 1)) << "the stamp is a paragraph of its own";
+    EXPECT_EQ(StyleName(e, stampItem + 1), "Quillory Text");
+  }
+}
+
 // Cells selected, so the caret's item is the table itself: the stamp is a
 // paragraph of its own before the table, in the stamp styles, with no
 // message and one undo step; the table keeps its cells.
@@ -280,6 +324,81 @@ TEST(TableCellCommands, TheFontAndStyleBoxesChangeTheSelectionInACell) {
     m->cbParagraphStylesClick(nullptr);
     EXPECT_EQ(ParaName(cell, 0), "Centered");
     EXPECT_NE(w.Shown().find("in4 end"), std::string::npos) << w.Shown();
+    EXPECT_TRUE(w.Boxes.Shown.empty());
+  }
+}
+
+// A word double-clicked in a cell keeps Copy and Cut enabled after its
+// font changes, by the menu or the tool bar's boxes, as the tool bar and
+// the menu show them once the window is idle; Edit > Copy copies the word.
+TEST(TableCellCommands, CopyAndCutStayEnabledAfterAFontChangeInACell) {
+  struct TCase {
+    const char* name;
+    int depth;
+    std::function<bool(TCellWindow&)> change;
+  };
+  // The boxes as the mouse uses them: the box takes the keyboard first.
+  const auto size = [](TCellWindow& w) {
+    w.Main->tbFontSize->SetFocus();
+    if (!w.Settle()) return false;
+    if (Application->ActionsInvalid()) Application->Idle();
+    w.Main->tbFontSize->SetText("20");
+    w.Main->tbFontSizeApply();
+    return w.Settle();
+  };
+  const auto font = [](TCellWindow& w) {
+    TComboBox* box = w.Main->tbFontName;
+    box->SetFocus();
+    if (!w.Settle()) return false;
+    if (Application->ActionsInvalid()) Application->Idle();
+    box->SetItemIndex(-1);
+    for (int i = 0; i < box->Items().Count(); ++i)
+      if (box->Items()[i] == "Liberation Serif") box->SetItemIndex(i);
+    if (box->GetItemIndex() < 0) return false;
+    w.Main->tbFontNameClick(nullptr);
+    return w.Settle();
+  };
+  const TCase cases[] = {
+      {"Shrink One Point, depth 1", 1, [](TCellWindow& w) { return w.Menu("vlActionFontShrinkOnePoint"); }},
+      {"Grow, depth 3", 3, [](TCellWindow& w) { return w.Menu("vlActionFontGrow"); }},
+      {"font size box, depth 1", 1, size},
+      {"font name box, depth 3", 3, font},
+  };
+  // The double click puts the pointer on the screen; the next test's drags
+  // expect it where it was.
+  struct TPointerBack {
+    QPoint At = QCursor::pos();
+    ~TPointerBack() { QCursor::setPos(At); }
+  } pointerBack;
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Tables(k.depth, false));
+    TCustomVellumEdit* holder = w.Holder(k.depth);
+    TVLTableItemInfo* t = w.InnerTable(k.depth);
+    ASSERT_NE(t, nullptr);
+    // The event loop's idle pass: the actions follow what changed since.
+    const auto idle = [&w] {
+      if (Application->ActionsInvalid()) Application->Idle();
+      return w.Settle();
+    };
+    ASSERT_TRUE(idle());
+    qytest::WindowMouse(w.Window(), qytest::TWindowMouseAct::DoubleClick, qytest::CellPointOnScreen(holder, t, 0, 0, 6));
+    ASSERT_TRUE(idle());
+    TCustomVellumEdit* cell = w.Innermost();
+    ASSERT_EQ(WideToUtf8(cell->GetSelTextW()), "in1");
+    ASSERT_TRUE(k.change(w));
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(w.Innermost(), cell) << "the cell stays edited";
+    ASSERT_EQ(WideToUtf8(cell->GetSelTextW()), "in1") << "the word stays selected";
+    for (const char* name : {"vlActionCopy", "vlActionCut"}) {
+      auto* a = dynamic_cast<TCustomAction*>(w.Main->FindComponent(name));
+      ASSERT_NE(a, nullptr) << name;
+      EXPECT_TRUE(a->GetEnabled()) << name << " once idle";
+    }
+    Clipboard().SetAsText("held before");
+    ASSERT_TRUE(w.Menu("vlActionCopy"));
+    EXPECT_EQ(Clipboard().GetAsText(), "in1");
     EXPECT_TRUE(w.Boxes.Shown.empty());
   }
 }
