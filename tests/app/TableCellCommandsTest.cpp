@@ -203,21 +203,32 @@ TEST(TableCellCommands, AStampInBodyTextIsAParagraphBeforeTheCaretsLine) {
     TRoute route;
     bool firstLine;
     bool selectWord;
+    // The caret in a bold word that ends the second line: the stamp goes
+    // before that word's item, in a paragraph of its own.
+    bool boldWord;
   };
   const TCase cases[] = {
-      {"right-click, second line", TRoute::RightClick, false, false},
-      {"right-click, first line, word selected", TRoute::RightClick, true, true},
-      {"menu, second line, word selected", TRoute::Menu, false, true},
-      {"keys, first line", TRoute::Keys, true, false},
+      {"right-click, second line", TRoute::RightClick, false, false, false},
+      {"right-click, first line, word selected", TRoute::RightClick, true, true, false},
+      {"menu, second line, word selected", TRoute::Menu, false, true, false},
+      {"keys, first line", TRoute::Keys, true, false, false},
+      {"right-click, bold word", TRoute::RightClick, false, false, true},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.name);
     TCellWindow w;
-    ASSERT_TRUE(w.Type("one two") && w.Key(Qt::Key_Return) && w.Type("three four"));
+    ASSERT_TRUE(w.Type("one two") && w.Key(Qt::Key_Return) && w.Type("three "));
+    if (k.boldWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_B, Qt::ControlModifier) && w.Type("four") && w.Key(Qt::Key_Left));
+    } else {
+      ASSERT_TRUE(w.Type("four"));
+    }
     if (k.firstLine) {
       ASSERT_TRUE(w.Key(Qt::Key_Up));
     }
-    ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ControlModifier));
+    if (!k.boldWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ControlModifier));
+    }
     if (k.selectWord) {
       ASSERT_TRUE(w.Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier));
     }
@@ -228,13 +239,18 @@ TEST(TableCellCommands, AStampInBodyTextIsAParagraphBeforeTheCaretsLine) {
     TCustomVellumEdit* e = w.Edit();
     const std::string shown = w.Shown();
     const std::string stamp = shown.find(late) != std::string::npos ? late : early;
-    EXPECT_EQ(shown, k.firstLine ? stamp + "|one two|three four" : "one two||" + stamp + "|three four");
     const Integer stampItem = k.firstLine ? 0 : 2;
-    ASSERT_GT(e->ItemCount(), stampItem + 1);
+    EXPECT_EQ(shown, k.firstLine  ? stamp + "|one two|three four"
+                     : k.boldWord ? "one two|three |" + stamp + "|four"
+                                  : "one two||" + stamp + "|three four");
+    ASSERT_GT(e->ItemCount(), stampItem + 1) << shown;
+    EXPECT_EQ(e->GetItemTextUtf8(stampItem), stamp) << shown;
+    EXPECT_EQ(e->GetItemTextUtf8(stampItem + 1), k.firstLine ? "one two" : k.boldWord ? "four" : "three four");
     EXPECT_EQ(StyleName(e, stampItem), "Date and Time Stamp Font Style");
     EXPECT_EQ(ParaName(e, stampItem), "Date and Time Stamp Paragraph Style");
-    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem + 1)) << "the stamp is a paragraph of its own";
-    EXPECT_EQ(StyleName(e, stampItem + 1), "Quillory Text");
+    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem)) << shown;
+    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem + 1)) << "the stamp is a paragraph of its own: " << shown;
+    EXPECT_NE(StyleName(e, stampItem + 1), "Date and Time Stamp Font Style");
   }
 }
 
