@@ -291,6 +291,7 @@ TEST(TableCellCommands, AStampWithCellsSelectedGoesBeforeTheTable) {
     EXPECT_TRUE(stampText == early || stampText == late) << w.Shown();
     EXPECT_EQ(StyleName(e, tableItem - 1), "Date and Time Stamp Font Style");
     EXPECT_EQ(ParaName(e, tableItem - 1), "Date and Time Stamp Paragraph Style");
+    EXPECT_TRUE(e->VLData()->IsParaStart(tableItem - 1)) << "the stamp is a paragraph of its own: " << w.Shown();
     EXPECT_NE(w.Shown().find("[in1/in2/in3/in4]"), std::string::npos) << w.Shown();
     if (!k.first) {
       EXPECT_EQ(e->GetItemTextUtf8(0), "intro");
