@@ -8,6 +8,7 @@
 #include "app/QYSettingsPaths.h"
 
 #include "actions/VLActions.h"
+#include "richtext/table/VLTable.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Messages.h"
@@ -596,31 +597,48 @@ void TformQuilloryEditor::InsertStamp(const String& text, const String& undoCapt
   const Integer textStyle = std::max<Integer>(StyleNamed(*QuilloryStyle->TextStyles, "Date and Time Stamp Font Style"), 0);
   const Integer paraStyle =
       std::max<Integer>(StyleNamed(*QuilloryStyle->ParaStyles, "Date and Time Stamp Paragraph Style"), 0);
+  // Selected cells make their table the caret's item and refuse insertion:
+  // they give up their selection, and the stamp goes before the table.
+  if (TVLEditVLData* d = e->EditData(); TCustomVLItemInfo* active = d->ActiveItem) {
+    d->SetActiveItem(nullptr);
+    active->Deselect();
+  }
   const Integer caretItem = e->CurItemNo();
   const Integer caretOffset = e->OffsetInCurItem();
+  const Integer countBefore = e->ItemCount();
   e->BeginNamedUndoGroup(undoCaption);
   e->SetUndoGroupMode(true);
   e->LockChangeEvent();
   try {
-    if (e->ItemCount() > 0) e->SetCaret(caretItem, e->GetItemStartOffset(caretItem));
-    if (caretItem == 0) {
+    if (caretItem >= 0 && caretItem < e->ItemCount()) e->SetCaret(caretItem, e->GetItemStartOffset(caretItem));
+    // A table stands in a paragraph of its own: a line break before it
+    // would leave an empty paragraph under the stamp.
+    const bool beforeTable =
+        caretItem >= 0 && caretItem < e->ItemCount() && dynamic_cast<TVLTableItemInfo*>(e->GetItem(caretItem));
+    if (beforeTable) {
+      e->InsertText(text);
+    } else if (caretItem <= 0) {
       e->InsertText(text + "\r\n");
     } else {
       e->InsertText("\r\n");
       e->InsertText(text + "\r\n");
     }
-    // The stamp is the paragraph just before the caret's old item, where the
-    // insertion left the caret.
-    const Integer movedItem = e->CurItemNo();
+    // Everything went in before the caret's old item; the stamp is the
+    // paragraph just before it.
+    const Integer movedItem = std::max<Integer>(caretItem, 0) + e->ItemCount() - countBefore;
     const Integer stampItem = movedItem - 1;
-    e->SetSelectionBounds(stampItem, e->GetItemStartOffset(stampItem), stampItem, e->GetItemEndOffset(stampItem));
-    e->ApplyTextStyle(textStyle);
-    e->ApplyParaStyle(paraStyle);
+    if (e->ItemCount() > countBefore && stampItem >= 0 && stampItem < e->ItemCount()) {
+      e->SetSelectionBounds(stampItem, e->GetItemStartOffset(stampItem), stampItem, e->GetItemEndOffset(stampItem));
+      e->ApplyTextStyle(textStyle);
+      e->ApplyParaStyle(paraStyle);
+    }
     e->Format();
     e->UnlockChangeEvent();
     e->Format();
     e->SetUndoGroupMode(false);
-    e->SetCaret(movedItem, std::clamp(caretOffset, e->GetItemStartOffset(movedItem), e->GetItemEndOffset(movedItem)));
+    if (movedItem < e->ItemCount())
+      e->SetCaret(movedItem,
+                  std::clamp(caretOffset, e->GetItemStartOffset(movedItem), e->GetItemEndOffset(movedItem)));
   } catch (...) {
     if (e->ChangeLockCount() > 0) e->UnlockChangeEvent();
     e->SetUndoGroupMode(false);

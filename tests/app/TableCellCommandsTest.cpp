@@ -195,6 +195,114 @@ TEST(TableCellCommands, AStampInACellGoesBeforeTheCaretsLineThere) {
   }
 }
 
+// In body text the stamp is a paragraph of its own before the caret's
+// line, whether the caret is on the first line or a later one, with a word
+// selected or not, by the menu or the right-click menu.
+TEST(TableCellCommands, AStampInBodyTextIsAParagraphBeforeTheCaretsLine) {
+  struct TCase {
+    const char* name;
+    TRoute route;
+    bool firstLine;
+    bool selectWord;
+    // The caret in a bold word that ends the second line: the stamp goes
+    // before that word's item, in a paragraph of its own.
+    bool boldWord;
+  };
+  const TCase cases[] = {
+      {"right-click, second line", TRoute::RightClick, false, false, false},
+      {"right-click, first line, word selected", TRoute::RightClick, true, true, false},
+      {"menu, second line, word selected", TRoute::Menu, false, true, false},
+      {"keys, first line", TRoute::Keys, true, false, false},
+      {"right-click, bold word", TRoute::RightClick, false, false, true},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Type("one two") && w.Key(Qt::Key_Return) && w.Type("three "));
+    if (k.boldWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_B, Qt::ControlModifier) && w.Type("four") && w.Key(Qt::Key_Left));
+    } else {
+      ASSERT_TRUE(w.Type("four"));
+    }
+    if (k.firstLine) {
+      ASSERT_TRUE(w.Key(Qt::Key_Up));
+    }
+    if (!k.boldWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_Left, Qt::ControlModifier));
+    }
+    if (k.selectWord) {
+      ASSERT_TRUE(w.Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier));
+    }
+    const std::string early = DateTimeStampText(1, Now());
+    ASSERT_TRUE(GiveStamp(w, {"", k.route, "ActionDateStamp", Qt::Key_D, 0, false, false}));
+    const std::string late = DateTimeStampText(1, Now());
+    ASSERT_TRUE(w.Boxes.Shown.empty()) << w.Boxes.Shown[0].Text;
+    TCustomVellumEdit* e = w.Edit();
+    const std::string shown = w.Shown();
+    const std::string stamp = shown.find(late) != std::string::npos ? late : early;
+    const Integer stampItem = k.firstLine ? 0 : 2;
+    EXPECT_EQ(shown, k.firstLine  ? stamp + "|one two|three four"
+                     : k.boldWord ? "one two|three |" + stamp + "|four"
+                                  : "one two||" + stamp + "|three four");
+    ASSERT_GT(e->ItemCount(), stampItem + 1) << shown;
+    EXPECT_EQ(e->GetItemTextUtf8(stampItem), stamp) << shown;
+    EXPECT_EQ(e->GetItemTextUtf8(stampItem + 1), k.firstLine ? "one two" : k.boldWord ? "four" : "three four");
+    EXPECT_EQ(StyleName(e, stampItem), "Date and Time Stamp Font Style");
+    EXPECT_EQ(ParaName(e, stampItem), "Date and Time Stamp Paragraph Style");
+    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem)) << shown;
+    EXPECT_TRUE(e->VLData()->IsParaStart(stampItem + 1)) << "the stamp is a paragraph of its own: " << shown;
+    EXPECT_NE(StyleName(e, stampItem + 1), "Date and Time Stamp Font Style");
+  }
+}
+
+// Cells selected, so the caret's item is the table itself: the stamp is a
+// paragraph of its own before the table, in the stamp styles, with no
+// message and one undo step; the table keeps its cells.
+TEST(TableCellCommands, AStampWithCellsSelectedGoesBeforeTheTable) {
+  struct TCase {
+    const char* name;
+    bool first;
+    bool byDrag;
+    TStampCase stamp;
+  };
+  const TCase cases[] = {
+      {"Select Table, menu, first item", true, false, {"", TRoute::Menu, "ActionTimeStamp", Qt::Key_T, 1, true, false}},
+      {"drag, keys, first item", true, true, {"", TRoute::Keys, "ActionDateStamp", Qt::Key_D, 1, true, false}},
+      {"Select Table, keys, not first", false, false,
+       {"", TRoute::Keys, "ActionDateTimeStamp", Qt::Key_B, 1, false, false}},
+      {"drag, menu, not first", false, true, {"", TRoute::Menu, "ActionDateStamp", Qt::Key_D, 1, false, false}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Tables(1, k.first));
+    ASSERT_TRUE(k.byDrag ? w.SelectAllCells(1) : w.Menu("vlActionTableSelectTable"));
+    ASSERT_TRUE(w.InnerTable(1)->CellsSelected());
+    const std::string entryBefore = w.Shown();
+    const int kind = k.stamp.key == Qt::Key_D ? 1 : k.stamp.key == Qt::Key_T ? 2 : 3;
+    const std::string early = DateTimeStampText(kind, Now());
+    ASSERT_TRUE(GiveStamp(w, k.stamp));
+    const std::string late = DateTimeStampText(kind, Now());
+    ASSERT_TRUE(w.Boxes.Shown.empty()) << w.Boxes.Shown[0].Text;
+    TCustomVellumEdit* e = w.Edit();
+    const Integer tableItem = k.first ? 1 : 2;
+    ASSERT_GT(e->ItemCount(), tableItem);
+    ASSERT_NE(dynamic_cast<TVLTableItemInfo*>(e->GetItem(tableItem)), nullptr) << w.Shown();
+    const std::string stampText = e->GetItemTextUtf8(tableItem - 1);
+    EXPECT_TRUE(stampText == early || stampText == late) << w.Shown();
+    EXPECT_EQ(StyleName(e, tableItem - 1), "Date and Time Stamp Font Style");
+    EXPECT_EQ(ParaName(e, tableItem - 1), "Date and Time Stamp Paragraph Style");
+    EXPECT_TRUE(e->VLData()->IsParaStart(tableItem - 1)) << "the stamp is a paragraph of its own: " << w.Shown();
+    EXPECT_NE(w.Shown().find("[in1/in2/in3/in4]"), std::string::npos) << w.Shown();
+    if (!k.first) {
+      EXPECT_EQ(e->GetItemTextUtf8(0), "intro");
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), entryBefore) << "the stamp is one undo step";
+    EXPECT_TRUE(w.Boxes.Shown.empty());
+  }
+}
+
 // The tool bar's font and style boxes with text selected in a cell: the
 // selected text takes the chosen size, font and text style, the paragraph
 // the chosen paragraph style, and the rest of the cell keeps its own.
@@ -234,6 +342,81 @@ TEST(TableCellCommands, TheFontAndStyleBoxesChangeTheSelectionInACell) {
     m->cbParagraphStylesClick(nullptr);
     EXPECT_EQ(ParaName(cell, 0), "Centered");
     EXPECT_NE(w.Shown().find("in4 end"), std::string::npos) << w.Shown();
+    EXPECT_TRUE(w.Boxes.Shown.empty());
+  }
+}
+
+// A word double-clicked in a cell keeps Copy and Cut enabled after its
+// font changes, by the menu or the tool bar's boxes, as the tool bar and
+// the menu show them once the window is idle; Edit > Copy copies the word.
+TEST(TableCellCommands, CopyAndCutStayEnabledAfterAFontChangeInACell) {
+  struct TCase {
+    const char* name;
+    int depth;
+    std::function<bool(TCellWindow&)> change;
+  };
+  // The boxes as the mouse uses them: the box takes the keyboard first.
+  const auto size = [](TCellWindow& w) {
+    w.Main->tbFontSize->SetFocus();
+    if (!w.Settle()) return false;
+    if (Application->ActionsInvalid()) Application->Idle();
+    w.Main->tbFontSize->SetText("20");
+    w.Main->tbFontSizeApply();
+    return w.Settle();
+  };
+  const auto font = [](TCellWindow& w) {
+    TComboBox* box = w.Main->tbFontName;
+    box->SetFocus();
+    if (!w.Settle()) return false;
+    if (Application->ActionsInvalid()) Application->Idle();
+    box->SetItemIndex(-1);
+    for (int i = 0; i < box->Items().Count(); ++i)
+      if (box->Items()[i] == "Liberation Serif") box->SetItemIndex(i);
+    if (box->GetItemIndex() < 0) return false;
+    w.Main->tbFontNameClick(nullptr);
+    return w.Settle();
+  };
+  const TCase cases[] = {
+      {"Shrink One Point, depth 1", 1, [](TCellWindow& w) { return w.Menu("vlActionFontShrinkOnePoint"); }},
+      {"Grow, depth 3", 3, [](TCellWindow& w) { return w.Menu("vlActionFontGrow"); }},
+      {"font size box, depth 1", 1, size},
+      {"font name box, depth 3", 3, font},
+  };
+  // The double click puts the pointer on the screen; the next test's drags
+  // expect it where it was.
+  struct TPointerBack {
+    QPoint At = QCursor::pos();
+    ~TPointerBack() { QCursor::setPos(At); }
+  } pointerBack;
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Tables(k.depth, false));
+    TCustomVellumEdit* holder = w.Holder(k.depth);
+    TVLTableItemInfo* t = w.InnerTable(k.depth);
+    ASSERT_NE(t, nullptr);
+    // The event loop's idle pass: the actions follow what changed since.
+    const auto idle = [&w] {
+      if (Application->ActionsInvalid()) Application->Idle();
+      return w.Settle();
+    };
+    ASSERT_TRUE(idle());
+    qytest::WindowMouse(w.Window(), qytest::TWindowMouseAct::DoubleClick, qytest::CellPointOnScreen(holder, t, 0, 0, 6));
+    ASSERT_TRUE(idle());
+    TCustomVellumEdit* cell = w.Innermost();
+    ASSERT_EQ(WideToUtf8(cell->GetSelTextW()), "in1");
+    ASSERT_TRUE(k.change(w));
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(w.Innermost(), cell) << "the cell stays edited";
+    ASSERT_EQ(WideToUtf8(cell->GetSelTextW()), "in1") << "the word stays selected";
+    for (const char* name : {"vlActionCopy", "vlActionCut"}) {
+      auto* a = dynamic_cast<TCustomAction*>(w.Main->FindComponent(name));
+      ASSERT_NE(a, nullptr) << name;
+      EXPECT_TRUE(a->GetEnabled()) << name << " once idle";
+    }
+    Clipboard().SetAsText("held before");
+    ASSERT_TRUE(w.Menu("vlActionCopy"));
+    EXPECT_EQ(Clipboard().GetAsText(), "in1");
     EXPECT_TRUE(w.Boxes.Shown.empty());
   }
 }
