@@ -89,8 +89,14 @@ public:
   // control, else the window itself) and the window's access keys and
   // shortcuts run; false when what it set going does not settle.
   bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* active = QApplication::activeWindow();
-    QWindow* window = active ? active->windowHandle() : QGuiApplication::focusWindow();
+    // Under a window manager the activation may still be on its way (a menu
+    // just closed): the key waits for a window to take it.
+    QWindow* window = nullptr;
+    WaitFor([&window] {
+      QWidget* active = QApplication::activeWindow();
+      window = active ? active->windowHandle() : QGuiApplication::focusWindow();
+      return window != nullptr;
+    }, 5000);
     if (!window) return false;
     const TCallWatchdog watchdog("a key press");
     QTest::keyClick(window, key, mods);
