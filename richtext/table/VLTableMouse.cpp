@@ -317,10 +317,15 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     if (focused && hostEditor->Showing()) SetWindowFocus(hostEditor);
     return true;
   };
+  // The caret of the document around stays where it is while a border moves.
   if (colBorder > 0 && Options.Contains(vltoColSizing) && hostEditor) {
-    if (suspend()) startDrag(1, colBorder, colPos, colPrev, x);
+    if (!suspend()) return false;
+    startDrag(1, colBorder, colPos, colPrev, x);
+    return true;
   } else if (rowBorder > 0 && Options.Contains(vltoRowSizing) && hostEditor) {
-    if (suspend()) startDrag(2, rowBorder, rowPos, rowPrev, y);
+    if (!suspend()) return false;
+    startDrag(2, rowBorder, rowPos, rowPrev, y);
+    return true;
   } else if (rowBorder == 0 && Options.Contains(vltoColSelect)) {
     if (const Integer c = ColumnAt(x); c >= 0) {
       SelectCols(c, 1);
