@@ -44,6 +44,15 @@ bool DragPendingIn(TCustomVellumEdit* e) {
   return false;
 }
 
+// A border of a table in e, or in an editor open inside it, is being
+// dragged.
+bool BorderDragIn(TCustomVellumEdit* e) {
+  for (; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(e->EditData()->CaptureMouseItem); t && t->DraggingBorder())
+      return true;
+  return false;
+}
+
 bool Captured(TCustomVLData* data, TCustomVLItemInfo* item) {
   auto* f = dynamic_cast<TCustomVLFormattedData*>(data);
   return f && f->CaptureMouseItem == item;
@@ -185,6 +194,13 @@ bool TVLTableItemInfo::MouseMove(TShiftState shift, Integer x, Integer y, Intege
   if (!shift.Contains(ssLeft) && Captured(vlData, this)) {
     FSelecting = false;
     Release(vlData, this);
+  }
+  // The moves of a border drag in a table inside the edited cell are that
+  // table's, wherever the pointer goes: no block of cells here.
+  if (FSelecting && shift.Contains(ssLeft) && FInplaceEditor && BorderDragIn(FInplaceEditor)) {
+    const TVLTableCellData* edited = FInplaceEditor->Cell;
+    FInplaceEditor->MouseMove(shift, x - edited->Left, y - edited->Top - edited->GetVAlignOffset());
+    return true;
   }
   Integer row, col;
   if (GetCellAt(x, y, row, col)) {

@@ -162,20 +162,24 @@ TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
 
 // "AB" and "EK" as two paragraphs of the entry or of a cell, a table (2x2)
 // before or after them, the caret put at the end of "EK" by a click. A
-// border of that table, not edited, is dragged: the table gets the sizes,
-// the caret stays where it was and the next letter lands there.
+// border of that table, not edited, is dragged (also past the edited cell):
+// the table gets the sizes, the editors and the caret stay where they were
+// and the next letter lands there.
 TEST(TableCellGestures, ABorderDragOfATableBesideTheCaretLeavesTheCaret) {
   struct Case {
     const char* name;
     size_t depth;
     bool tableFirst, row;
+    // The pointer taken past the edited cell into the next one.
+    bool far;
     const char* text;
   };
   const Case cases[] = {
-      {"column of a table after the caret's line, in a cell", 1, false, false, "AB|EKx|[///]"},
-      {"row of a table after the caret's line, in a cell", 1, false, true, "AB|EKx|[///]"},
-      {"column of a table before the lines, in a cell", 1, true, false, "[///]|AB|EKx"},
-      {"column of a table in the body", 0, false, false, "AB|EKx|[///]"},
+      {"column of a table after the caret's line, in a cell", 1, false, false, false, "AB|EKx|[///]"},
+      {"row of a table after the caret's line, in a cell", 1, false, true, false, "AB|EKx|[///]"},
+      {"column of a table before the lines, in a cell", 1, true, false, false, "[///]|AB|EKx"},
+      {"column of a table in a cell, past the cell", 1, false, false, true, "AB|EKx|[///]"},
+      {"column of a table in the body", 0, false, false, false, "AB|EKx|[///]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -215,7 +219,8 @@ TEST(TableCellGestures, ABorderDragOfATableBesideTheCaretLeavesTheCaret) {
                                : QPoint((a->Left + a->Width + b->Left) / 2, a->Top + a->Height / 2);
     const QPoint border =
         ClientWidgetOf(holder)->mapToGlobal(local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
-    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(-20, 0))));
+    const Integer by = c.far ? w.TableAt(0)->GetCell(0, 0)->Width : -20;
+    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(by, 0))));
     EXPECT_NE(c.row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width, size) << "the border moved";
     ASSERT_EQ(w.Cells().size(), c.depth);
     EXPECT_EQ(d.GetCaretItemNo(), ek) << "the caret stays on its line";
