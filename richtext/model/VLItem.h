@@ -205,6 +205,8 @@ public:
   virtual void FinalizeUndoGroup() {}
   virtual bool MouseMove(TShiftState shift, Integer x, Integer y, Integer itemNo,
                          TCustomVLData* vlData);
+  // True: the press begins a gesture of the item's own (a table's border
+  // drag) that leaves the document's caret and selection where they are.
   virtual bool MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
                          TCustomVLData* vlData) {
     return false;

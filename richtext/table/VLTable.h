@@ -589,6 +589,8 @@ public:
   // selection and focus (empty when no editor was open).
   std::function<void()> SuspendInplaceEditor();
   TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
+  // A column or row border is being dragged.
+  bool DraggingBorder() const { return FDragMode != 0; }
   bool OwnsInplaceEditor(TObject* editor) const override;
   // The caret enters from the left (0), right (1), above (2, x: coord) or
   // below (3).

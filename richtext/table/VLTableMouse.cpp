@@ -44,6 +44,15 @@ bool DragPendingIn(TCustomVellumEdit* e) {
   return false;
 }
 
+// A border of a table in e, or in an editor open inside it, is being
+// dragged.
+bool BorderDragIn(TCustomVellumEdit* e) {
+  for (; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(e->EditData()->CaptureMouseItem); t && t->DraggingBorder())
+      return true;
+  return false;
+}
+
 bool Captured(TCustomVLData* data, TCustomVLItemInfo* item) {
   auto* f = dynamic_cast<TCustomVLFormattedData*>(data);
   return f && f->CaptureMouseItem == item;
@@ -186,6 +195,13 @@ bool TVLTableItemInfo::MouseMove(TShiftState shift, Integer x, Integer y, Intege
     FSelecting = false;
     Release(vlData, this);
   }
+  // The moves of a border drag in a table inside the edited cell are that
+  // table's, wherever the pointer goes: no block of cells here.
+  if (FSelecting && shift.Contains(ssLeft) && FInplaceEditor && BorderDragIn(FInplaceEditor)) {
+    const TVLTableCellData* edited = FInplaceEditor->Cell;
+    FInplaceEditor->MouseMove(shift, x - edited->Left, y - edited->Top - edited->GetVAlignOffset());
+    return true;
+  }
   Integer row, col;
   if (GetCellAt(x, y, row, col)) {
     TVLTableCellData* cell = GetCell(row, col);
@@ -317,10 +333,15 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     if (focused && hostEditor->Showing()) SetWindowFocus(hostEditor);
     return true;
   };
+  // The caret of the document around stays where it is while a border moves.
   if (colBorder > 0 && Options.Contains(vltoColSizing) && hostEditor) {
-    if (suspend()) startDrag(1, colBorder, colPos, colPrev, x);
+    if (!suspend()) return false;
+    startDrag(1, colBorder, colPos, colPrev, x);
+    return true;
   } else if (rowBorder > 0 && Options.Contains(vltoRowSizing) && hostEditor) {
-    if (suspend()) startDrag(2, rowBorder, rowPos, rowPrev, y);
+    if (!suspend()) return false;
+    startDrag(2, rowBorder, rowPos, rowPrev, y);
+    return true;
   } else if (rowBorder == 0 && Options.Contains(vltoColSelect)) {
     if (const Integer c = ColumnAt(x); c >= 0) {
       SelectCols(c, 1);

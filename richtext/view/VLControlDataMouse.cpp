@@ -65,12 +65,13 @@ void TVLControlData::MouseDown(TMouseButton button, TShiftState shift, Integer x
   if (!CaptureMouseItem) CaptureDrawItem = di;
   MouseDownDrawItem = di;
   Integer itemNo = -1;
+  bool keepSelection = false;
   if (di >= 0) {
     const TVLDrawLineInfo* d = DrawItems[di];
     itemNo = d->ItemNo;
     TCustomVLItemInfo* item = GetItem(itemNo);
     if (item != ActiveItem && !shift.Contains(ssDouble)) FocusHost();
-    item->MouseDown(button, shift, dx - d->Left, dy - d->Top, itemNo, this);
+    keepSelection = item->MouseDown(button, shift, dx - d->Left, dy - d->Top, itemNo, this);
   } else if (!shift.Contains(ssDouble)) {
     FocusHost();
   }
@@ -87,7 +88,7 @@ void TVLControlData::MouseDown(TMouseButton button, TShiftState shift, Integer x
     }
   }
   if (CaptureMouseItem) {
-    if (di >= 0) {
+    if (di >= 0 && !keepSelection) {
       SelStartDrawItem = SelEndDrawItem = di;
       SelStartOffs = SelEndOffs = 1;
       SelectionChanged();

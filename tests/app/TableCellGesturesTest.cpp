@@ -160,6 +160,75 @@ TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
   }
 }
 
+// "AB" and "EK" as two paragraphs of the entry or of a cell, a table (2x2)
+// before or after them, the caret put at the end of "EK" by a click. A
+// border of that table, not edited, is dragged (also past the edited cell):
+// the table gets the sizes, the editors and the caret stay where they were
+// and the next letter lands there.
+TEST(TableCellGestures, ABorderDragOfATableBesideTheCaretLeavesTheCaret) {
+  struct Case {
+    const char* name;
+    size_t depth;
+    bool tableFirst, row;
+    // The pointer taken past the edited cell into the next one.
+    bool far;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"column of a table after the caret's line, in a cell", 1, false, false, false, "AB|EKx|[///]"},
+      {"row of a table after the caret's line, in a cell", 1, false, true, false, "AB|EKx|[///]"},
+      {"column of a table before the lines, in a cell", 1, true, false, false, "[///]|AB|EKx"},
+      {"column of a table in a cell, past the cell", 1, false, false, true, "AB|EKx|[///]"},
+      {"column of a table in the body", 0, false, false, false, "AB|EKx|[///]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGestureWindow w;
+    if (c.depth > 0) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+    }
+    ASSERT_TRUE(w.Type("AB"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("EK"));
+    if (c.tableFirst) {
+      ASSERT_TRUE(w.Key(Qt::Key_Up));
+      ASSERT_TRUE(w.Key(Qt::Key_Home));
+    }
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_EQ(w.Cells().size(), c.depth + 1);
+    TCustomVellumEdit* holder = w.Holder(c.depth);
+    TVLEditVLData& d = *holder->EditData();
+    // A click past the end of "EK" leaves the new table's cell.
+    Integer ek = -1;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (d.GetItem(i)->StyleNo >= 0 && WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) == "EK") ek = i;
+    ASSERT_GE(ek, 0) << w.Shown();
+    const TVLDrawLineInfo* line = d.DrawItems[d.FindDrawItemByItem(ek)];
+    const QPoint end = ClientWidgetOf(holder)->mapToGlobal(
+        QPoint(line->Left + line->Width + 2 - d.GetHOffset(), line->Top + line->Height / 2 - d.GetVOffset()));
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Press, end));
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Release, end));
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    ASSERT_EQ(d.GetCaretItemNo(), ek);
+    TVLTableItemInfo* t = w.TableAt(c.depth);
+    const TVLTableCellData* a = t->GetCell(0, 0);
+    const TVLTableCellData* b = c.row ? t->GetCell(1, 0) : t->GetCell(0, 1);
+    const Integer size = c.row ? a->Height : a->Width;
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    const QPoint local = c.row ? QPoint(a->Left + a->Width / 2, (a->Top + a->Height + b->Top) / 2)
+                               : QPoint((a->Left + a->Width + b->Left) / 2, a->Top + a->Height / 2);
+    const QPoint border =
+        ClientWidgetOf(holder)->mapToGlobal(local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
+    const Integer by = c.far ? w.TableAt(0)->GetCell(0, 0)->Width : -20;
+    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(by, 0))));
+    EXPECT_NE(c.row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width, size) << "the border moved";
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    EXPECT_EQ(d.GetCaretItemNo(), ek) << "the caret stays on its line";
+    ASSERT_TRUE(w.WindowType("x"));
+    EXPECT_EQ(qytest::DocumentText(d), c.text) << w.Shown();
+  }
+}
+
 // "alpha beta" in the body, then a table one or three deep whose innermost
 // first cells hold "one two" and "six". A double-clicked word dragged
 // within its cell, to the next cell, out to the body, or from the body into
