@@ -1263,7 +1263,13 @@ std::unique_ptr<TCustomVLItemInfo> TVLTableItemInfo::CopyPartiallySelected(TCust
   // cells that reach out of it lose what lies outside, as a deletion of
   // those rows and columns leaves them.
   auto copy = std::make_unique<TVLTableItemInfo>(vlData);
-  copy->LoadFromBytes(SaveToBytes());
+  // A table that cannot be copied whole (a cell whose content is away in an
+  // editor) is copied as plain text selection rather than ending the program.
+  try {
+    copy->LoadFromBytes(SaveToBytes());
+  } catch (const Exception&) {
+    return nullptr;
+  }
   copy->ParaNo = ParaNo;
   if (top + rows < copy->RowCount()) copy->DeleteRows(top + rows, copy->RowCount() - top - rows, true);
   if (top > 0) copy->DeleteRows(0, top, true);
