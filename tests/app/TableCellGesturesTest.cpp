@@ -18,17 +18,7 @@
 
 namespace {
 
-struct TGestureWindow : qytest::TDiaryWindow {
-  bool WindowMouse(qytest::TWindowMouseAct act, QPoint global) {
-    qytest::WindowMouse(Window(), act, global);
-    return Settle();
-  }
-  bool WindowDrag(QPoint from, QPoint to) {
-    if (!WindowMouse(qytest::TWindowMouseAct::Press, from)) return false;
-    for (int i = 1; i <= 4; ++i)
-      if (!WindowMouse(qytest::TWindowMouseAct::Move, from + (to - from) * i / 4)) return false;
-    return WindowMouse(qytest::TWindowMouseAct::Release, to);
-  }
+struct TGestureWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
   bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(Window()->windowHandle(), key, mods);
     return Settle();

@@ -28,7 +28,7 @@ namespace {
 using qytest::DocumentText;
 using qytest::TWindowSeam;
 
-struct TTableWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
+struct TTableWindow : qytest::TWindowMouseOn<qytest::TMouseOn<qytest::TDiaryWindow>> {
   // "outer" in a 2 × 2 table, tables nested in its first cell to `depth`
   // ("mid" in the cells between), "in1" and "in2" in the innermost's first
   // row, the caret after "in2".
@@ -46,20 +46,6 @@ struct TTableWindow : qytest::TMouseOn<qytest::TDiaryWindow> {
   }
   // The mouse and the keys through the window, as the window system hands
   // them over (the toolkit picks the widget a press and a key go to).
-  bool WindowMouse(qytest::TWindowMouseAct act, QPoint global) {
-    qytest::WindowMouse(Window(), act, global);
-    return Settle();
-  }
-  bool WindowClick(QPoint global) {
-    return WindowMouse(qytest::TWindowMouseAct::Press, global) &&
-           WindowMouse(qytest::TWindowMouseAct::Release, global);
-  }
-  bool WindowDrag(QPoint from, QPoint to) {
-    if (!WindowMouse(qytest::TWindowMouseAct::Press, from)) return false;
-    for (int i = 1; i <= 4; ++i)
-      if (!WindowMouse(qytest::TWindowMouseAct::Move, from + (to - from) * i / 4)) return false;
-    return WindowMouse(qytest::TWindowMouseAct::Release, to);
-  }
   bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(Window()->windowHandle(), key, mods);
     return Settle();

@@ -115,4 +115,23 @@ inline void WindowMouse(QWidget* top, TWindowMouseAct act, QPoint global, Qt::Ke
   }
 }
 
+// The mouse through a seam's main window as the window system hands it
+// over (screen points), each event settled before the next.
+template <typename Seam>
+struct TWindowMouseOn : Seam {
+  bool WindowMouse(TWindowMouseAct act, QPoint global) {
+    qytest::WindowMouse(this->Window(), act, global);
+    return this->Settle();
+  }
+  bool WindowClick(QPoint global) {
+    return WindowMouse(TWindowMouseAct::Press, global) && WindowMouse(TWindowMouseAct::Release, global);
+  }
+  bool WindowDrag(QPoint from, QPoint to) {
+    if (!WindowMouse(TWindowMouseAct::Press, from)) return false;
+    for (int i = 1; i <= 4; ++i)
+      if (!WindowMouse(TWindowMouseAct::Move, from + (to - from) * i / 4)) return false;
+    return WindowMouse(TWindowMouseAct::Release, to);
+  }
+};
+
 }  // namespace qytest
