@@ -42,6 +42,12 @@ size_t Tables(const std::string& shown) { return static_cast<size_t>(std::count(
 
 struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
   size_t CellEditors() const { return qytest::CellEditorChain(Edit()).size(); }
+  // "Before", then a rows x cols table (inside the cell of a 1 x 2 table when
+  // nested) whose first two cells hold the given words.
+  bool BeforeAndTable(bool nested, int rows, int cols, const char* first, const char* second) {
+    return Type("Before") && Key(Qt::Key_Return) && (!nested || InsertTable(1, 2)) && InsertTable(rows, cols) &&
+           Type(first) && Key(Qt::Key_Tab) && Type(second);
+  }
   // The keyboard reaches the editor the caret is in.
   bool KeysToInnermost() const {
     QWidget* target = KeyTarget();
@@ -508,15 +514,7 @@ TEST(TableSequenceFaults, UndoAndRedoOfATableCommandBringTheCaretBackToItsCell) 
         SCOPED_TRACE(std::string(k.command) + (redo ? ", undo and redo by keys" : ", undo by menu") +
                      (nested ? ", in a cell" : ""));
         TTableSteps w;
-        ASSERT_TRUE(w.Type("Before"));
-        ASSERT_TRUE(w.Key(Qt::Key_Return));
-        if (nested) {
-          ASSERT_TRUE(w.InsertTable(1, 2));
-        }
-        ASSERT_TRUE(w.InsertTable(2, 2));
-        ASSERT_TRUE(w.Type("a"));
-        ASSERT_TRUE(w.Key(Qt::Key_Tab));
-        ASSERT_TRUE(w.Type("b"));
+        ASSERT_TRUE(w.BeforeAndTable(nested, 2, 2, "a", "b"));
         // Merge Cells wants a block: the row's two cells.
         if (std::string(k.command) == "vlActionTableMergeCells") {
           ASSERT_TRUE(w.Menu("vlActionTableSelectRows"));
@@ -597,15 +595,7 @@ TEST(TableSequenceFaults, DragBackIntoItsCellLeavesTheKeysThere) {
   for (const bool nested : {false, true}) {
     SCOPED_TRACE(nested ? "a table in a cell" : "the entry's table");
     TTableSteps w;
-    ASSERT_TRUE(w.Type("Before"));
-    ASSERT_TRUE(w.Key(Qt::Key_Return));
-    if (nested) {
-      ASSERT_TRUE(w.InsertTable(1, 2));
-    }
-    ASSERT_TRUE(w.InsertTable(2, 1));
-    ASSERT_TRUE(w.Type("top"));
-    ASSERT_TRUE(w.Key(Qt::Key_Tab));
-    ASSERT_TRUE(w.Type("low"));
+    ASSERT_TRUE(w.BeforeAndTable(nested, 2, 1, "top", "low"));
     TCustomVellumEdit* holder =
         nested ? static_cast<TCustomVellumEdit*>(qytest::CellEditorChain(w.Edit())[0]) : w.Edit();
     TVLTableItemInfo* t = qytest::FirstTableIn(holder);
