@@ -449,6 +449,10 @@ private:
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;
+  // The cell editors of one item closed while a border of another is
+  // dragged, reopened as they were at the release.
+  std::function<void()> FResumeAfterSizing;
+  TVLItemRef FResumeOwner;
   TVLReformatRange FInsertRange;
 
   void DeleteRange(Integer s, Integer so, Integer e, Integer eo, Integer& caretItem,

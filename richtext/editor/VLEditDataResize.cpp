@@ -4,8 +4,10 @@
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLFlags.h"
+#include "platform/gui/WindowFocus.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // Set while a style or paragraph conversion lays the document out.
@@ -89,10 +91,29 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
   if (button == mbLeft) FPressedDrawItem = pressed;
   TCustomVLItemInfo* item = pressed >= 0 ? GetItem(DrawItems[pressed]->ItemNo) : nullptr;
   // A press outside the item that holds a cell editor or a selection of
-  // its own (a table) ends them.
+  // its own (a table) ends them; a border drag of another table only
+  // closes them while the sizes change, as a drag of their own table does.
   if (TCustomVellumEdit* editor = Editor(); editor && editor->GetInplaceEditor() && !CaptureMouseItem &&
-                                            (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor())))
-    editor->DestroyInplaceEditor();
+                                            (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor()))) {
+    FResumeAfterSizing = nullptr;
+    FResumeOwner = nullptr;
+    const TVLDrawLineInfo* d = pressed >= 0 ? DrawItems[pressed] : nullptr;
+    if (button == mbLeft && item && !shift.Contains(ssDouble) &&
+        item->PressStartsSizing(x + GetHOffset() - d->Left, y + GetVOffset() - d->Top, this)) {
+      TCustomVLItemInfo* owner = editor->ActiveItem.Get();
+      const bool focused = HoldsWindowFocus(editor->GetInnermostEditor());
+      try {
+        FResumeAfterSizing = editor->SuspendInplaceEditor();
+      } catch (const EVLTableInplaceError&) {
+        FResumeAfterSizing = nullptr;
+      }
+      if (FResumeAfterSizing) {
+        FResumeOwner = owner;
+        if (focused && editor->Showing()) SetWindowFocus(editor);
+      }
+    }
+    if (editor->GetInplaceEditor()) editor->DestroyInplaceEditor();
+  }
   if (ActiveItem && ActiveItem != item && !CaptureMouseItem) {
     TCustomVLItemInfo* active = ActiveItem;
     SetActiveItem(nullptr);
@@ -129,6 +150,13 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
   }
   TVellumVLData::MouseUp(button, shift, x, y);
   if (button == mbLeft) SelectClickedItem(x, y);
+  if (button == mbLeft) {
+    const std::function<void()> resume = std::exchange(FResumeAfterSizing, {});
+    TCustomVLItemInfo* owner = FResumeOwner.Get();
+    FResumeOwner = nullptr;
+    // Not when the item went meanwhile (an undo during the drag).
+    if (resume && owner && GetItemNo(owner) >= 0) resume();
+  }
 }
 
 void TVLEditVLData::SelectClickedItem(Integer x, Integer y) {

@@ -177,6 +177,9 @@ public:
   virtual TCustomVLData* GetSubVLDataAt(Integer x, Integer y) { return nullptr; }
   virtual bool OwnsControl(TControl* control) const { return false; }
   virtual bool OwnsInplaceEditor(TObject* editor) const { return false; }
+  // A left press at x, y (the item's own coordinates) begins a drag that
+  // changes the item's size or its parts' (a table's border).
+  virtual bool PressStartsSizing(Integer x, Integer y, TCustomVLData* vlData) const { return false; }
   virtual void SaveToHTML(TStream& stream, TCustomVLData* vlData, Integer itemNo,
                           const AnsiString& text, TVLHTMLSaveContext& ctx, TColor curColor,
                           bool useCSS) {}

@@ -592,6 +592,7 @@ public:
   // A column or row border is being dragged.
   bool DraggingBorder() const { return FDragMode != 0; }
   bool OwnsInplaceEditor(TObject* editor) const override;
+  bool PressStartsSizing(Integer x, Integer y, TCustomVLData* vlData) const override;
   // The caret enters from the left (0), right (1), above (2, x: coord) or
   // below (3).
   bool EnterItem(Integer from, Integer coord) override;

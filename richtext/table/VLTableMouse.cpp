@@ -244,6 +244,14 @@ bool TVLTableItemInfo::MouseMove(TShiftState shift, Integer x, Integer y, Intege
   return true;
 }
 
+bool TVLTableItemInfo::PressStartsSizing(Integer x, Integer y, TCustomVLData* vlData) const {
+  if (Rows.IsEmpty() || IsUpdating() || !EditorOf(vlData)) return false;
+  Integer row, col, pos, prev;
+  if (GetCellAt(x, y, row, col)) return false;
+  return (ColBorderAt(x, pos, prev) > 0 && Options.Contains(vltoColSizing)) ||
+         (RowBorderAt(y, pos, prev) > 0 && Options.Contains(vltoRowSizing));
+}
+
 bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
                                  TCustomVLData* vlData) {
   if (Rows.IsEmpty() || IsUpdating()) return false;

@@ -219,6 +219,63 @@ TEST(TableCellGestures, ABorderDragOfATableBesideTheCaretLeavesTheCaret) {
   }
 }
 
+// Two tables in the body, a cell of one edited with the caret after "EK":
+// a border of the other is dragged. The sizes change, the cell editor
+// comes back and the next letter lands after "EK".
+TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
+  struct Case {
+    const char* name;
+    bool editFirst, row, outerEdge;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"column of the table after the edited one", true, false, false, "AB|[EKx///]|[///]"},
+      {"row of the table before the edited one", false, true, false, "AB|[///]|[EKx///]"},
+      {"outer edge of the table after the edited one", true, false, true, "AB|[EKx///]|[///]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGestureWindow w;
+    ASSERT_TRUE(w.Type("AB"));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    // Back after "AB": the second table goes in before the first.
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Press, w.BodyPoint(-1)));
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Release, w.BodyPoint(-1)));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    TVLEditVLData& d = *w.Edit()->EditData();
+    std::vector<TVLTableItemInfo*> tables;
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) tables.push_back(t);
+    ASSERT_EQ(tables.size(), 2u) << w.Shown();
+    TVLTableItemInfo* edited = tables[c.editFirst ? 0 : 1];
+    TVLTableItemInfo* dragged = tables[c.editFirst ? 1 : 0];
+    const QPoint cell = TGestureWindow::CellLinePoint(w.Edit(), edited, 0, 0, 2);
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Press, cell));
+    ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Release, cell));
+    ASSERT_TRUE(w.Type("EK"));
+    ASSERT_EQ(w.Cells().size(), 1u);
+    ASSERT_EQ(w.Cells()[0]->Table, edited);
+    const TVLTableCellData* a = dragged->GetCell(0, 0);
+    const TVLTableCellData* b = c.row ? dragged->GetCell(1, 0) : dragged->GetCell(0, 1);
+    const TVLTableCellData* moved = c.outerEdge ? b : a;
+    const Integer size = c.row ? moved->Height : moved->Width;
+    const TVLDrawLineInfo* li = d.DrawItems[dragged->DrawItemNo];
+    QPoint local = c.row ? QPoint(a->Left + a->Width / 2, (a->Top + a->Height + b->Top) / 2)
+                         : QPoint((a->Left + a->Width + b->Left) / 2, a->Top + a->Height / 2);
+    if (c.outerEdge)
+      local.setX(dragged->FormattingInfo.Width -
+                 (dragged->BorderWidth + dragged->BorderHSpacing + dragged->CellBorderWidth) / 2);
+    const QPoint border =
+        ClientWidgetOf(w.Edit())->mapToGlobal(local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
+    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(-30, 0))));
+    EXPECT_NE(c.row ? moved->Height : moved->Width, size) << "the border moved";
+    ASSERT_EQ(w.Cells().size(), 1u) << "the cell editor is back";
+    EXPECT_EQ(w.Cells()[0]->Table, edited);
+    ASSERT_TRUE(w.WindowType("x"));
+    EXPECT_EQ(w.Shown(), c.text);
+  }
+}
+
 // "alpha beta" in the body, then a table one or three deep whose innermost
 // first cells hold "one two" and "six". A double-clicked word dragged
 // within its cell, to the next cell, out to the body, or from the body into
