@@ -170,6 +170,24 @@ bool TVLTableInplaceEdit::DoKeyPress(char16_t& key) {
   return TCustomVellumEdit::DoKeyPress(key);
 }
 
+TVLTableInplaceEdit::TSelBounds TVLTableInplaceEdit::SelectionNow() {
+  TSelBounds b;
+  // Without a selection its stored bounds are stale: the caret is where
+  // typing goes on.
+  if (EditData()->SelectionExists()) {
+    GetSelectionBounds(b.StartItem, b.StartOffs, b.EndItem, b.EndOffs, false);
+  } else {
+    b.StartItem = b.EndItem = CurItemNo();
+    b.StartOffs = b.EndOffs = OffsetInCurItem();
+  }
+  return b;
+}
+
+void TVLTableInplaceEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  BeforePress = SelectionNow();
+  TCustomVellumEdit::MouseDown(button, shift, x, y);
+}
+
 void TVLTableInplaceEdit::PostGetOut(Integer direction) {
   if (ParentEditor) PostMessage(ParentEditor, WM_VLINPLACEGETOUT, direction);
 }
@@ -304,7 +322,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   return true;
 }
 
-std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
+std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
   if (!FInplaceEditor || FClosingEditor) return {};
   if (ChainBusy(FInplaceEditor)) throw EVLTableInplaceError("Cannot destroy cell inplace editor at this time");
   // The chain of open editors from this table inwards, each with its
@@ -330,14 +348,11 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor() {
       level.BlockCols = block->SelColOffset;
       level.BlockRows = block->SelRowOffset;
     }
-    // Without a selection its stored bounds are stale: the caret is where
-    // typing goes on.
-    if (e->EditData()->SelectionExists()) {
-      e->GetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs, false);
-    } else {
-      level.StartItem = level.EndItem = e->CurItemNo();
-      level.StartOffs = level.EndOffs = e->OffsetInCurItem();
-    }
+    const TVLTableInplaceEdit::TSelBounds b = beforePress && e->HoldsMousePress() ? e->BeforePress : e->SelectionNow();
+    level.StartItem = b.StartItem;
+    level.StartOffs = b.StartOffs;
+    level.EndItem = b.EndItem;
+    level.EndOffs = b.EndOffs;
     chain.push_back(level);
     focused = HoldsWindowFocus(e);
     auto* inner = dynamic_cast<TVLTableInplaceEdit*>(e->GetInplaceEditor());

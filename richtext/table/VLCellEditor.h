@@ -61,6 +61,16 @@ public:
   // table and its document, hidden, and freed once that handler is over.
   void Retire();
 
+  // The selection, or the caret where there is none.
+  struct TSelBounds {
+    Integer StartItem = 0, StartOffs = 0, EndItem = 0, EndOffs = 0;
+  };
+  TSelBounds SelectionNow();
+  // As it was before the press the editor holds now: a press on the cell's
+  // edge that also starts a drag of the table's border leaves it so.
+  TSelBounds BeforePress;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+
 private:
   void PostGetOut(Integer direction);
 };

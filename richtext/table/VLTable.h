@@ -586,8 +586,9 @@ public:
   // Closes the editor for a while: the cell takes its items back, and so do
   // the cells of editors open inside it; their histories go to the undo
   // lists as closing does. The answer opens them all again with the same
-  // selection and focus (empty when no editor was open).
-  std::function<void()> SuspendInplaceEditor();
+  // selection and focus (empty when no editor was open); beforePress: an
+  // editor that holds the press gets the selection it had before it.
+  std::function<void()> SuspendInplaceEditor(bool beforePress = false);
   TVLTableInplaceEdit* GetInplaceEditor() const { return FInplaceEditor; }
   // A column or row border is being dragged.
   bool DraggingBorder() const { return FDragMode != 0; }

@@ -334,7 +334,7 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     }
     const bool focused = HoldsWindowFocus(FInplaceEditor->GetInnermostEditor());
     try {
-      FResumeAfterDrag = SuspendInplaceEditor();
+      FResumeAfterDrag = SuspendInplaceEditor(true);
     } catch (const EVLTableInplaceError&) {
       return false;
     }

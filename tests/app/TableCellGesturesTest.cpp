@@ -150,6 +150,37 @@ TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
   }
 }
 
+// The caret after "EK" in the second cell of a row: the border before that
+// cell is pressed on the cell's first pixel (the cell editor's edge, which
+// the table takes for the border) and dragged. The cell editor had the
+// press too; the caret stays after "EK" all the same.
+TEST(TableCellGestures, ABorderGrabbedOnTheEditedCellsEdgeLeavesItsCaret) {
+  for (const bool row : {false, true}) {
+    SCOPED_TRACE(row ? "row" : "column");
+    TGestureWindow w;
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Key(row ? Qt::Key_Down : Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("EK"));
+    ASSERT_EQ(w.Cells().size(), 1u);
+    TVLTableItemInfo* t = w.TableAt(0);
+    TVLTableCellData* edited = row ? t->GetCell(1, 0) : t->GetCell(0, 1);
+    ASSERT_EQ(w.Cells()[0]->Cell, edited);
+    const Integer size = row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width;
+    TVLEditVLData& d = *w.Edit()->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    const QPoint local = row ? QPoint(edited->Left + edited->Width / 2, edited->Top)
+                             : QPoint(edited->Left, edited->Top + edited->Height / 2);
+    const TPoint origin = ClientOriginOf(w.Edit());
+    const QPoint edge = ClientWidgetOf(w.Edit())->mapToGlobal(
+        local + QPoint(li->Left - d.GetHOffset() + origin.X, li->Top - d.GetVOffset() + origin.Y));
+    ASSERT_TRUE(w.WindowDrag(edge, edge + (row ? QPoint(0, 20) : QPoint(30, 0))));
+    EXPECT_NE(row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width, size) << "the border moved";
+    ASSERT_EQ(w.Cells().size(), 1u);
+    ASSERT_TRUE(w.WindowType("x"));
+    EXPECT_EQ(qytest::DocumentText(*edited->GetVLData()), "EKx") << w.Shown();
+  }
+}
+
 // "AB" and "EK" as two paragraphs of the entry or of a cell, a table (2x2)
 // before or after them, the caret put at the end of "EK" by a click. A
 // border of that table, not edited, is dragged (also past the edited cell):

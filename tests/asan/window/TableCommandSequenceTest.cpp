@@ -290,6 +290,9 @@ struct TSequence : TStillClock, TFindReportWorld {
   // not on the screen.
   bool OnScreen(TCustomVellumEdit* editor, QPoint p, QPoint& at) const {
     QWidget* surface = ClientWidgetOf(editor);
+    // The document's coordinates start inside the editor's frame.
+    const TPoint origin = ClientOriginOf(editor);
+    p += QPoint(origin.X, origin.Y);
     if (!surface || !surface->isVisible() || !surface->rect().contains(p)) return false;
     at = surface->mapTo(Window(), p);
     if (!Window()->rect().contains(at)) return false;
@@ -307,7 +310,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     const TVLTableCellData* cell = s.Table->GetCell(s.Row, s.Col);
     if (!cell || cell->Width <= 0 || cell->Height <= 0) return false;
     const QPoint p(item->Left - d->GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx),
-                   item->Top - d->GetVOffset() + cell->Top + std::min<Integer>(cell->Height / 2, 6));
+                   item->Top - d->GetVOffset() + cell->Top + cell->GetVAlignOffset() +
+                       std::min<Integer>(cell->Height / 2, 6));
     return OnScreen(s.Editor, p, at);
   }
   // The mouse at a point of the window, through the window as the window
@@ -858,7 +862,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const bool stamping = Named(name, {"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp"}) &&
                           !J->EditorWindow->ReadOnly() && !AnyCellsSelected();
     TCustomVellumEdit* caretEditor = Innermost();
-    const int stampsBefore = stamping ? Stamps(DocumentText(*caretEditor->VLData())) : 0;
+    const std::string textBefore = stamping ? DocumentText(*caretEditor->VLData()) : std::string();
     {
       const qytest::TCallWatchdog watchdog("the command " + name);
       give();
@@ -870,14 +874,23 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!stamping || !Escaped.empty()) return;
     const std::vector<TCustomVellumEdit*> chain = Chain();
     if (std::find(chain.begin(), chain.end(), caretEditor) != chain.end()) {
-      EXPECT_EQ(Stamps(DocumentText(*caretEditor->VLData())), stampsBefore + 1)
+      // The stamp goes before the caret's item, which may split a paragraph
+      // (one that began with an older stamp, or a stamp whose text got two
+      // styles): one more stamp text, and one more paragraph that is one.
+      const std::string after = DocumentText(*caretEditor->VLData());
+      const std::map<std::string, int> was = StampParagraphs(textBefore), is = StampParagraphs(after);
+      const bool grew = std::any_of(is.begin(), is.end(), [&](const auto& p) {
+        const auto w = was.find(p.first);
+        return p.second > (w == was.end() ? 0 : w->second);
+      });
+      EXPECT_TRUE(grew && StampTexts(after) == StampTexts(textBefore) + 1)
           << name << ": no stamp of its own paragraph came into the editor of the caret (" << chain.size() - 1
-          << " cell editors open); shown: " << Shown();
+          << " cell editors open); before: " << textBefore << "; after: " << Shown();
     }
   }
-  // The paragraphs of a document's text that are whole stamps.
-  static int Stamps(const std::string& text) {
-    int n = 0;
+  // The paragraphs of a document's text that are whole stamps, by text.
+  static std::map<std::string, int> StampParagraphs(const std::string& text) {
+    std::map<std::string, int> n;
     std::string paragraph;
     for (const char c : text + "|") {
       if (c != '|' && c != '[' && c != ']') {
@@ -886,9 +899,15 @@ struct TSequence : TStillClock, TFindReportWorld {
       }
       if (paragraph.size() > 14 && paragraph.rfind("* * *  ", 0) == 0 &&
           paragraph.compare(paragraph.size() - 7, 7, "  * * *") == 0)
-        ++n;
+        ++n[paragraph];
       paragraph.clear();
     }
+    return n;
+  }
+  // The stamps' beginnings in a text.
+  static int StampTexts(const std::string& text) {
+    int n = 0;
+    for (size_t at = text.find("* * *  "); at != std::string::npos; at = text.find("* * *  ", at + 1)) ++n;
     return n;
   }
 
@@ -1439,26 +1458,35 @@ struct TSequence : TStillClock, TFindReportWorld {
   // dragged to the start of another of them: it moves there (copied with
   // Ctrl held), in one step that Undo takes back.
   void DragText() {
-    std::vector<std::pair<std::string, QPoint>> words, starts;
-    for (const TSpot& s : Spots()) {
-      QPoint word, start;
-      if (DocumentText(*s.Table->GetCell(s.Row, s.Col)->GetVLData()).empty()) continue;
-      if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
-        words.push_back({Name(s), word});
-        starts.push_back({Name(s), start});
+    // The words and the starts of the entry's first line and of every cell
+    // with text, by name, where they are now.
+    using TPoints = std::vector<std::pair<std::string, QPoint>>;
+    auto places = [this](TPoints& words, TPoints& starts) {
+      words.clear();
+      starts.clear();
+      for (const TSpot& s : Spots()) {
+        QPoint word, start;
+        if (DocumentText(*s.Table->GetCell(s.Row, s.Col)->GetVLData()).empty()) continue;
+        if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
+          words.push_back({Name(s), word});
+          starts.push_back({Name(s), start});
+        }
       }
-    }
-    QPoint word, start;
-    if (FirstLinePoint(word, 3) && FirstLinePoint(start, 0)) {
-      words.push_back({"the entry's first line", word});
-      starts.push_back({"the entry's first line", start});
-    }
+      QPoint word, start;
+      if (FirstLinePoint(word, 3) && FirstLinePoint(start, 0)) {
+        words.push_back({"the entry's first line", word});
+        starts.push_back({"the entry's first line", start});
+      }
+    };
+    TPoints words, starts;
+    places(words, starts);
     if (words.size() < 2) return;
     const size_t from = static_cast<size_t>(Pick(0, static_cast<int>(words.size()) - 1));
     size_t to = static_cast<size_t>(Pick(0, static_cast<int>(words.size()) - 2));
     if (to >= from) ++to;
     const bool copy = Chance(40);
-    Note("double-click the word in " + words[from].first);
+    const std::string fromName = words[from].first, toName = starts[to].first;
+    Note("double-click the word in " + fromName);
     MouseAt(qytest::TWindowMouseAct::DoubleClick, words[from].second);
     Settle();
     TCustomVellumEdit* source = Innermost();
@@ -1467,30 +1495,42 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (Words(dragged).size() != 1 || Words(dragged)[0] != dragged || AnyCellsSelected() ||
         J->EditorWindow->ReadOnly())
       return;
+    // The click may have scrolled the entry to show the caret (or opened a
+    // cell editor that aligns its text anew): the places as they are now.
+    places(words, starts);
+    auto find = [](const TPoints& points, const std::string& name, QPoint& at) {
+      for (const auto& [n, p] : points)
+        if (n == name) {
+          at = p;
+          return true;
+        }
+      return false;
+    };
+    QPoint at;
+    if (!find(words, fromName, at) || !find(starts, toName, DropAt)) return;
     const std::string before = Shown();
     const int started = DragsStarted;
-    Note(std::string(copy ? "copy" : "move") + " \"" + dragged + "\" by the mouse to the start of " +
-         starts[to].first);
-    // The press on the selection, the moves past the drag distance with
-    // Ctrl for a copy, and the release at the drop.
-    const QPoint at = words[from].second;
-    DropAt = starts[to].second;
+    Note(std::string(copy ? "copy" : "move") + " \"" + dragged + "\" by the mouse to the start of " + toName);
+    // The press on the selection, the moves past the drag distance (towards
+    // the drop, so within the window) with Ctrl for a copy, and the release
+    // at the drop.
     DropMods = copy ? Qt::ControlModifier : Qt::NoModifier;
+    const QPoint step(DropAt.x() >= at.x() ? 12 : -12, DropAt.y() >= at.y() ? 4 : -4);
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(at));
-    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(at + QPoint(12, 4)), DropMods);
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(at + step), DropMods);
     if (DragsStarted == started)
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(DropAt), DropMods);
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(DropAt), DropMods);
     Settle();
-    ASSERT_GT(DragsStarted, started) << "the selected word \"" << dragged << "\" in " << words[from].first
+    ASSERT_GT(DragsStarted, started) << "the selected word \"" << dragged << "\" in " << fromName
                                      << " did not start a drag; shown: " << Shown();
     const std::string after = Shown();
     if (copy) {
       EXPECT_EQ(Occurrences(after, dragged), Occurrences(before, dragged) + 1)
-          << "\"" << dragged << "\" was not copied to " << starts[to].first << "; shown: " << after;
+          << "\"" << dragged << "\" was not copied to " << toName << "; shown: " << after;
     } else {
       EXPECT_EQ(Occurrences(after, dragged), Occurrences(before, dragged))
-          << "\"" << dragged << "\" was not moved to " << starts[to].first << "; shown: " << after;
+          << "\"" << dragged << "\" was not moved to " << toName << "; shown: " << after;
       EXPECT_NE(after, before) << "\"" << dragged << "\" stayed where it was";
     }
     if (after != before && Chance(50)) {
@@ -1794,3 +1834,4 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
 }
 
 }  // namespace
+
