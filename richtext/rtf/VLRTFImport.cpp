@@ -221,7 +221,7 @@ void TVLRTFReaderProperties::Setup() {
   FStyleIndex.clear();
   FStyleIndexOf = nullptr;
   FStylesIndexed = 0;
-  NamesLowered = StylesCompared = 0;
+  StyleLookups = NamesLowered = StylesCompared = 0;
   if (HeaderVLData || FooterVLData) {
     r.OnHeaderFooter = [this](TVLRTFReader* s, TVLRTFHeaderFooterType t, bool starting) {
       ReaderHeaderFooter(s, t, starting);

@@ -77,9 +77,10 @@ public:
   bool FullReformat = false;
   Integer InsertedCount = 0;
   Integer FirstItemIndex = -1;
-  // The work of the run's style lookups: font and style names lowered, and
-  // styles compared with the formatting asked for.
-  Integer NamesLowered = 0, StylesCompared = 0;
+  // The work of the run's text style lookups: the lookups, the font and
+  // style names they lowered and the styles they compared with the
+  // formatting asked for.
+  Integer StyleLookups = 0, NamesLowered = 0, StylesCompared = 0;
 
   // ---- state of one run, used by the run's parts --------------------------
   TVLRTFReader* Reader = nullptr;

@@ -209,6 +209,7 @@ TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() {
 
 Integer TVLRTFReaderProperties::MapTextStyle(bool unicodeWanted) {
   if (!Style) return 0;
+  ++StyleLookups;
   switch (TextStyleMode) {
     case vlrsUseSpecified:
       return FTextStyleNo;
