@@ -157,4 +157,72 @@ TEST(RTFTableStorage, ImportedTablesSurviveTheJournalFormat) {
   EXPECT_NE(PlainText(back).find("n|"), std::string::npos);
 }
 
+// The row counts of the document's tables, each checked to hold no more
+// cells than a saved document reads back.
+std::vector<Integer> TableRows(TVLDocumentData& doc) {
+  std::vector<Integer> rows;
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) {
+      rows.push_back(t->RowCount());
+      EXPECT_LE(static_cast<Int64>(t->RowCount()) * t->ColCount(), VLTableMaxCells);
+    }
+  return rows;
+}
+
+std::vector<Integer> ReadTableRows(const std::string& rtf) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  EXPECT_EQ(Import(props, doc, rtf), 0);
+  return TableRows(doc);
+}
+
+// The program's own RTF of a table as large as a saved document holds comes
+// back as that one table. (The writer writes two of its rows; the first is
+// repeated, as the writer would write the same row again.)
+TEST(RTFTableStorage, TableAtTheCellLimitComesBackWhole) {
+  VLRegisterTableItem();
+  const Integer cols = 100, rows = static_cast<Integer>(VLTableMaxCells / cols);
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  auto table = TVLTableItemInfo::CreateEx(2, cols, &doc);
+  table->GetCell(1, cols - 1)->SetItemTextA(0, "last");
+  doc.AddItem("", table.release());
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveRTFToStream(out, false, 0, clWindow, nullptr, nullptr));
+  const std::string written = out.Bytes();
+  const size_t first = written.find("{\\trowd"), second = written.find("{\\trowd", first + 1);
+  ASSERT_NE(second, std::string::npos);
+  std::string rtf = written.substr(0, first);
+  for (Integer r = 0; r < rows - 1; ++r) rtf.append(written, first, second - first);
+  rtf.append(written, second);
+  TVLDocumentData back(&style);
+  TVLRTFReaderProperties props;
+  ASSERT_EQ(Import(props, back, rtf), 0);
+  EXPECT_EQ(TableRows(back), (std::vector<Integer>{rows}));
+  auto* t = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->RowCount(), rows);
+  ASSERT_EQ(t->ColCount(), cols);
+  EXPECT_EQ(PlainText(*t->GetCell(rows - 1, cols - 1)), "last");
+}
+
+// A row whose edges fall between the table's splits every column: it goes
+// on in a table of its own when the columns it makes would pass the limit.
+TEST(RTFTableStorage, RowThatSplitsTheColumnsPastTheLimitStartsATable) {
+  const Integer cols = 100, rows = static_cast<Integer>(VLTableMaxCells / (2 * cols));
+  std::string aligned, between;
+  for (Integer c = 1; c <= cols; ++c) {
+    aligned += "\\cellx" + std::to_string(100 * c);
+    between += "\\cellx" + std::to_string(100 * c + 50);
+  }
+  const std::vector<std::string> cells(static_cast<size_t>(cols), "x");
+  std::string rtf = "{\\rtf1 ";
+  for (Integer r = 0; r < rows - 1; ++r) rtf += Row(aligned, cells);
+  // At the limit with the split columns: one table still.
+  EXPECT_EQ(ReadTableRows(rtf + Row(between, cells) + "\\pard end}"), (std::vector<Integer>{rows}));
+  rtf += Row(aligned, cells);
+  EXPECT_EQ(ReadTableRows(rtf + Row(between, cells) + "\\pard end}"), (std::vector<Integer>{rows, 1}));
+}
+
 }  // namespace
