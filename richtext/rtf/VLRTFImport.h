@@ -170,9 +170,9 @@ private:
   std::vector<String> FStyleNamesLower;
   TVLStyle* FStyleNamesOf = nullptr;
   const String& StyleNameLower(Integer styleNo);
-  // The text styles by what the exact search compares of them but the
-  // charset, links and extra styles (checked one by one): style numbers,
-  // ascending. Kept up to date as styles are added.
+  // The text styles by the properties the exact and the Unicode twin's
+  // searches compare first (the rest is compared candidate by candidate):
+  // style numbers, ascending. Kept up to date as styles are added.
   std::unordered_map<std::string, std::vector<Integer>> FStyleIndex;
   TVLStyle* FStyleIndexOf = nullptr;
   Integer FStylesIndexed = 0;

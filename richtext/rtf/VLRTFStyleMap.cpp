@@ -325,9 +325,18 @@ Integer TVLRTFReaderProperties::UnicodeTwin(Integer styleNo) {
   TFontInfo wanted(nullptr);
   wanted.Assign(styles.Items(styleNo));
   wanted.Unicode = true;
-  for (Integer i = 0; i < styles.Count(); ++i)
-    if (styles.Items(i)->Unicode && styles.Items(i)->IsEqualMasked(wanted, vlfiAll & ~vlfiNextStyleNo))
-      return i;
+  ++StyleLookups;
+  IndexTextStyles();
+  // Styles equal in every property have the same key: the first of them in
+  // style order, as a search of every style would find.
+  const auto found = FStyleIndex.find(StyleKey(StyleNameLower(styleNo), wanted.Size, wanted.Color, wanted.BackColor,
+                                               wanted.Style, wanted.CharScale, wanted.CharSpacing,
+                                               wanted.StyleEx.Contains(vlfsAllCaps), VShiftKind(wanted.VShift), true));
+  if (found != FStyleIndex.end())
+    for (Integer i : found->second) {
+      ++StylesCompared;
+      if (styles.Items(i)->Unicode && styles.Items(i)->IsEqualMasked(wanted, vlfiAll & ~vlfiNextStyleNo)) return i;
+    }
   TFontInfo& added = *styles.Add();
   added.Assign(&wanted);
   added.Standard = false;

@@ -209,6 +209,16 @@ std::string StyleFlood(int runs) {
   return s + "}";
 }
 
+// Symbol-font text in a new colour a run: each run's style gets a twin for
+// the characters its 8-bit text stands for.
+std::string SymbolFlood(int runs) {
+  std::string s = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}}{\\colortbl;";
+  for (int i = 0; i < runs; ++i) s += "\\red" + std::to_string(i % 256) + "\\green" + std::to_string(i / 256) + "\\blue0;";
+  s += "}";
+  for (int i = 0; i < runs; ++i) s += "{\\f1\\cf" + std::to_string(i + 1) + " \\'4a}";
+  return s + "}";
+}
+
 // A font table left open, as a damaged file leaves it: every font word of
 // the body adds a font while table cells go on handing over text.
 std::string FontFlood(int runs) {
@@ -243,6 +253,7 @@ TEST(RTFStyleLookup, WorkGrowsWithTheRunsNotWithTheirSquare) {
     TVLReaderStyleMode Mode;
   } cases[] = {
       {"styles added", StyleFlood, vlrsAddIfNeeded},
+      {"styles and their Unicode twins added", SymbolFlood, vlrsAddIfNeeded},
       {"fonts added, styles added", FontFlood, vlrsAddIfNeeded},
       {"fonts added, closest style", FontFlood, vlrsUseClosest},
   };
@@ -252,8 +263,9 @@ TEST(RTFStyleLookup, WorkGrowsWithTheRunsNotWithTheirSquare) {
     EXPECT_GE(once.Lookups, 300) << c.Name;
     EXPECT_LT(twice.Work(), 3 * once.Work()) << c.Name << ": " << once.Work() << " then " << twice.Work();
   }
-  // The style flood really adds a style a run.
+  // The floods really add a style a run, and a twin.
   EXPECT_GE(LookupWork(StyleFlood(300), vlrsAddIfNeeded).Styles, 300);
+  EXPECT_GE(LookupWork(SymbolFlood(300), vlrsAddIfNeeded).Styles, 600);
 }
 
 // The fuzzer's mutation that cost seconds: a lookup lowers at most the name
