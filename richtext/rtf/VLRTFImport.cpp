@@ -210,10 +210,18 @@ void TVLRTFReaderProperties::Setup() {
   DefaultParaCache = -1;
   CurrentRow = CurrentCol = -1;
   InsideTableEnd = false;
+  // A style sheet may have changed between runs: nothing of its names,
+  // index or closest answers is taken over.
   FClosestCache.clear();
+  FCacheStyle = nullptr;
   FFontNames.clear();
+  FSymbolFont = TFontName();
   FStyleNamesLower.clear();
   FStyleNamesOf = nullptr;
+  FStyleIndex.clear();
+  FStyleIndexOf = nullptr;
+  FStylesIndexed = 0;
+  StyleLookups = NamesLowered = StylesCompared = 0;
   if (HeaderVLData || FooterVLData) {
     r.OnHeaderFooter = [this](TVLRTFReader* s, TVLRTFHeaderFooterType t, bool starting) {
       ReaderHeaderFooter(s, t, starting);

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 
 class TVLRTFListImport;
 class TVLRTFTableImport;
@@ -76,6 +77,10 @@ public:
   bool FullReformat = false;
   Integer InsertedCount = 0;
   Integer FirstItemIndex = -1;
+  // The work of the run's text style lookups: the lookups, the font and
+  // style names they lowered and the styles they compared with the
+  // formatting asked for.
+  Integer StyleLookups = 0, NamesLowered = 0, StylesCompared = 0;
 
   // ---- state of one run, used by the run's parts --------------------------
   TVLRTFReader* Reader = nullptr;
@@ -146,23 +151,41 @@ private:
     bool AllCaps = false;
     Integer Scale = 100, Spacing = 0, VPosition = 0;
   };
-  TTextWanted WantedText() const;
+  TTextWanted WantedText();
 
   std::unique_ptr<TVLDocumentData> FDiscard;
-  // Font names of the reader's font table as styles hold them, and lowered.
-  std::vector<std::pair<String, String>> FFontNames;
-  size_t FCacheFonts = 0;
+  // A font of the reader's font table as styles hold its name, and lowered;
+  // made again only when the table's entry changes under its number.
+  struct TFontName {
+    bool Known = false;
+    AnsiString Raw;
+    Cardinal CodePage = 0;
+    String Name, Lower;
+  };
+  std::vector<TFontName> FFontNames;
+  TFontName FSymbolFont;  // the last symbol-field font
+  const TFontName& FontNameOf(Integer fontIndex);
+  String LowerCounted(const String& utf8);
   // Lowered font names of the text styles, by style number.
   std::vector<String> FStyleNamesLower;
   TVLStyle* FStyleNamesOf = nullptr;
   const String& StyleNameLower(Integer styleNo);
+  // The text styles by the properties the exact and the Unicode twin's
+  // searches compare first (the rest is compared candidate by candidate):
+  // style numbers, ascending. Kept up to date as styles are added.
+  std::unordered_map<std::string, std::vector<Integer>> FStyleIndex;
+  TVLStyle* FStyleIndexOf = nullptr;
+  Integer FStylesIndexed = 0;
+  std::string StyleKey(const String& nameLower, Integer size, TColor color, TColor backColor, TFontStyles style,
+                       Integer scale, Integer spacing, bool allCaps, Integer vposition, bool unicode) const;
+  void IndexTextStyles();
   TVLStyle* FCacheStyle = nullptr;
   Integer FCacheCount = -1;
   Integer FTextStyleNo = 0;
   Integer FParaStyleNo = 0;
   // Closest-style answers of this run by the formatting asked for.
-  std::map<std::tuple<Integer, Integer, Integer, TColor, TColor, Integer, Integer, Integer, Integer,
-                      Integer, Integer, Integer>,
+  std::map<std::tuple<String, Integer, Integer, TColor, TColor, Integer, Integer, Integer, Integer, Integer,
+                      Integer, Integer>,
            Integer>
       FClosestCache;
 };

@@ -102,14 +102,51 @@ void RTFBorderToVL(Integer kind, Integer widthTwips, bool outer, double ppt, TVL
   }
 }
 
+String TVLRTFReaderProperties::LowerCounted(const String& utf8) {
+  ++NamesLowered;
+  return LowerName(utf8);
+}
+
 const String& TVLRTFReaderProperties::StyleNameLower(Integer styleNo) {
   TFontInfos& styles = *Style->TextStyles;
-  if (FStyleNamesOf != Style || static_cast<Integer>(FStyleNamesLower.size()) != styles.Count()) {
+  // Styles are only added during a run: the names lowered stay.
+  if (FStyleNamesOf != Style || static_cast<Integer>(FStyleNamesLower.size()) > styles.Count()) {
     FStyleNamesOf = Style;
     FStyleNamesLower.clear();
-    for (Integer i = 0; i < styles.Count(); ++i) FStyleNamesLower.push_back(LowerName(styles.Items(i)->FontName));
   }
+  for (Integer i = static_cast<Integer>(FStyleNamesLower.size()); i < styles.Count(); ++i)
+    FStyleNamesLower.push_back(LowerCounted(styles.Items(i)->FontName));
   return FStyleNamesLower[static_cast<size_t>(styleNo)];
+}
+
+std::string TVLRTFReaderProperties::StyleKey(const String& nameLower, Integer size, TColor color, TColor backColor,
+                                             TFontStyles style, Integer scale, Integer spacing, bool allCaps,
+                                             Integer vposition, bool unicode) const {
+  const Integer numbers[] = {size,
+                             static_cast<Integer>(color),
+                             static_cast<Integer>(backColor),
+                             style.Contains(fsBold) | style.Contains(fsItalic) << 1 | style.Contains(fsUnderline) << 2 |
+                                 style.Contains(fsStrikeOut) << 3 | allCaps << 4 | unicode << 5,
+                             scale,
+                             spacing,
+                             vposition};
+  std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
+  return key + nameLower;
+}
+
+void TVLRTFReaderProperties::IndexTextStyles() {
+  TFontInfos& styles = *Style->TextStyles;
+  if (FStyleIndexOf != Style || FStylesIndexed > styles.Count()) {
+    FStyleIndexOf = Style;
+    FStyleIndex.clear();
+    FStylesIndexed = 0;
+  }
+  for (; FStylesIndexed < styles.Count(); ++FStylesIndexed) {
+    const TFontInfo& s = *styles.Items(FStylesIndexed);
+    FStyleIndex[StyleKey(StyleNameLower(FStylesIndexed), s.Size, s.Color, s.BackColor, s.Style, s.CharScale,
+                         s.CharSpacing, s.StyleEx.Contains(vlfsAllCaps), VShiftKind(s.VShift), s.Unicode)]
+        .push_back(FStylesIndexed);
+  }
 }
 
 bool TVLRTFReaderProperties::StyleAllowed(Integer styleNo, bool isTextStyle) const {
@@ -118,27 +155,45 @@ bool TVLRTFReaderProperties::StyleAllowed(Integer styleNo, bool isTextStyle) con
   return allow;
 }
 
-TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() const {
+const TVLRTFReaderProperties::TFontName& TVLRTFReaderProperties::FontNameOf(Integer fontIndex) {
+  const TVLRTFFont& f = Reader->FontList[static_cast<size_t>(fontIndex)];
+  if (FFontNames.size() < Reader->FontList.size()) FFontNames.resize(Reader->FontList.size());
+  TFontName& n = FFontNames[static_cast<size_t>(fontIndex)];
+  // A table read again, or an entry still being read, changes names under
+  // their numbers.
+  const Cardinal codePage = Reader->FontCodePage(f);
+  if (!n.Known || n.CodePage != codePage || n.Raw != f.Name) {
+    n.Known = true;
+    n.Raw = f.Name;
+    n.CodePage = codePage;
+    n.Name = AnsiToUtf8(f.Name, codePage);
+    n.Lower = LowerCounted(n.Name);
+  }
+  return n;
+}
+
+TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() {
   TTextWanted w;
   const TVLRTFCharProperties& ch = Reader->RTFState.CharProps;
   const TVLRTFFont* font = Reader->GetFont(ch.FontIndex);
   // Without a font table the text has no font name and the default charset.
   if (font) {
-    auto& names = const_cast<std::vector<std::pair<String, String>>&>(FFontNames);
-    if (names.size() != Reader->FontList.size()) {
-      names.clear();
-      for (const TVLRTFFont& f : Reader->FontList) {
-        String name = AnsiToUtf8(f.Name, Reader->FontCodePage(f));
-        names.emplace_back(name, LowerName(name));
-      }
-    }
-    w.FontName = names[static_cast<size_t>(ch.FontIndex)].first;
-    w.FontNameLower = names[static_cast<size_t>(ch.FontIndex)].second;
+    const TFontName& name = FontNameOf(ch.FontIndex);
+    w.FontName = name.Name;
+    w.FontNameLower = name.Lower;
     w.Charset = font->Charset;
   }
   if (!ch.SymbolFontName.empty()) {
-    w.FontName = AnsiToUtf8(ch.SymbolFontName, Reader->CodePage());
-    w.FontNameLower = LowerName(w.FontName);
+    const Cardinal codePage = Reader->CodePage();
+    if (!FSymbolFont.Known || FSymbolFont.CodePage != codePage || FSymbolFont.Raw != ch.SymbolFontName) {
+      FSymbolFont.Known = true;
+      FSymbolFont.Raw = ch.SymbolFontName;
+      FSymbolFont.CodePage = codePage;
+      FSymbolFont.Name = AnsiToUtf8(ch.SymbolFontName, codePage);
+      FSymbolFont.Lower = LowerCounted(FSymbolFont.Name);
+    }
+    w.FontName = FSymbolFont.Name;
+    w.FontNameLower = FSymbolFont.Lower;
     if (ch.SymbolFontName == "Symbol" || ch.SymbolFontName == "Wingdings") w.Charset = 2;
   }
   w.Size = ch.VPosition != 0 ? RTFRound(ch.Size / 2.0) : ch.Size;
@@ -154,6 +209,7 @@ TVLRTFReaderProperties::TTextWanted TVLRTFReaderProperties::WantedText() const {
 
 Integer TVLRTFReaderProperties::MapTextStyle(bool unicodeWanted) {
   if (!Style) return 0;
+  ++StyleLookups;
   switch (TextStyleMode) {
     case vlrsUseSpecified:
       return FTextStyleNo;
@@ -171,8 +227,15 @@ Integer TVLRTFReaderProperties::MapTextStyle(bool unicodeWanted) {
 Integer TVLRTFReaderProperties::FindTextStyle(bool unicodeWanted, bool hypertext) {
   if (Reader->FontList.empty()) return 0;
   const TTextWanted w = WantedText();
+  IndexTextStyles();
+  const auto found = FStyleIndex.find(StyleKey(w.FontNameLower, w.Size, w.Color, w.BackColor, w.FontStyle, w.Scale,
+                                               w.Spacing, w.AllCaps, w.VPosition, unicodeWanted));
+  if (found == FStyleIndex.end()) return -1;
   TFontInfos& styles = *Style->TextStyles;
-  for (Integer i = 0; i < styles.Count(); ++i) {
+  // The candidates in style order, each compared whole: the first that
+  // matches, as a search of every style would find.
+  for (Integer i : found->second) {
+    ++StylesCompared;
     const TFontInfo& s = *styles.Items(i);
     if (hypertext ? !s.Jump : (s.Jump && !UseHypertextStyles)) continue;
     // A style may carry all capitals; it then matches all-capital text only.
@@ -208,15 +271,15 @@ Integer TVLRTFReaderProperties::AddTextStyle(bool unicodeWanted, bool hypertext)
 Integer TVLRTFReaderProperties::FindClosestTextStyle(bool unicodeWanted, bool hypertext) {
   const TTextWanted w = WantedText();
   TFontInfos& styles = *Style->TextStyles;
-  if (FCacheStyle != Style || FCacheCount != styles.Count() || FCacheFonts != Reader->FontList.size()) {
+  if (FCacheStyle != Style || FCacheCount != styles.Count()) {
     FClosestCache.clear();
-    FCacheFonts = Reader->FontList.size();
     FCacheStyle = Style;
     FCacheCount = styles.Count();
   }
-  // Symbol-field characters (a font of their own) are not cached.
-  const bool cacheable = !OnStyleFilter && Reader->RTFState.CharProps.SymbolFontName.empty();
-  const auto key = std::make_tuple(Reader->RTFState.CharProps.FontIndex, Integer{w.Charset}, w.Size, w.Color, w.BackColor,
+  // The answer follows from the formatting asked for alone, unless a filter
+  // has its say.
+  const bool cacheable = !OnStyleFilter;
+  const auto key = std::make_tuple(w.FontNameLower, Integer{w.Charset}, w.Size, w.Color, w.BackColor,
                                    static_cast<Integer>(w.FontStyle.Contains(fsBold) | w.FontStyle.Contains(fsItalic) << 1 |
                                                         w.FontStyle.Contains(fsUnderline) << 2 |
                                                         w.FontStyle.Contains(fsStrikeOut) << 3),
@@ -228,6 +291,7 @@ Integer TVLRTFReaderProperties::FindClosestTextStyle(bool unicodeWanted, bool hy
   Integer bestScore = 0;
   for (Integer i = 0; i < styles.Count(); ++i) {
     const TFontInfo& s = *styles.Items(i);
+    ++StylesCompared;
     if (!StyleAllowed(i, true) || s.Unicode != unicodeWanted) continue;
     if (hypertext ? !s.Jump : (s.Jump && !UseHypertextStyles)) continue;
     Integer score = 0;
@@ -261,9 +325,18 @@ Integer TVLRTFReaderProperties::UnicodeTwin(Integer styleNo) {
   TFontInfo wanted(nullptr);
   wanted.Assign(styles.Items(styleNo));
   wanted.Unicode = true;
-  for (Integer i = 0; i < styles.Count(); ++i)
-    if (styles.Items(i)->Unicode && styles.Items(i)->IsEqualMasked(wanted, vlfiAll & ~vlfiNextStyleNo))
-      return i;
+  ++StyleLookups;
+  IndexTextStyles();
+  // Styles equal in every property have the same key: the first of them in
+  // style order, as a search of every style would find.
+  const auto found = FStyleIndex.find(StyleKey(StyleNameLower(styleNo), wanted.Size, wanted.Color, wanted.BackColor,
+                                               wanted.Style, wanted.CharScale, wanted.CharSpacing,
+                                               wanted.StyleEx.Contains(vlfsAllCaps), VShiftKind(wanted.VShift), true));
+  if (found != FStyleIndex.end())
+    for (Integer i : found->second) {
+      ++StylesCompared;
+      if (styles.Items(i)->Unicode && styles.Items(i)->IsEqualMasked(wanted, vlfiAll & ~vlfiNextStyleNo)) return i;
+    }
   TFontInfo& added = *styles.Add();
   added.Assign(&wanted);
   added.Standard = false;

@@ -11,6 +11,22 @@ namespace {
 constexpr Integer Tolerance = 1;
 // Cells of one scratch row beyond this share the last one.
 constexpr Integer MaxScratchCells = 4096;
+
+// The row's edges, kept ascending even when the input is not.
+std::vector<Integer> RowEdges(const TVLRTFRowProperties& row) {
+  std::vector<Integer> edges{row.Left};
+  for (const auto& cell : row.Cells) edges.push_back(std::max(cell->RightBoundary, edges.back() + 2 * Tolerance + 1));
+  return edges;
+}
+
+// The index of the first of the edges at or right of x (within the tolerance).
+Integer FindEdge(const std::vector<Integer>& edges, Integer x) {
+  return static_cast<Integer>(std::lower_bound(edges.begin(), edges.end(), x - Tolerance) - edges.begin());
+}
+
+bool NearEdge(const std::vector<Integer>& edges, Integer e, Integer x) {
+  return e < static_cast<Integer>(edges.size()) && std::abs(edges[static_cast<size_t>(e)] - x) <= Tolerance;
+}
 }  // namespace
 
 struct TVLRTFTableImport::TTableInfo {
@@ -118,15 +134,27 @@ void TVLRTFTableImport::ContinueInANewTable() {
   P.Style = P.CurrentData->GetStyle();
 }
 
+Int64 TVLRTFTableImport::ColumnsWithRow(const TTableInfo& info, const TVLRTFRowProperties& row) {
+  // Only the row's edges add columns: cells past the ones it defines (the
+  // one opened after its last cell among them) share its last cell. Its
+  // edges are further apart than the tolerance, so each edge not near one
+  // of the table's is a column more.
+  const std::vector<Integer> edges = RowEdges(row);
+  const Int64 cols = info.Table->ColCount();
+  if (info.CellEdges.empty()) return std::max<Int64>(cols, static_cast<Int64>(edges.size()) - 1);
+  return cols + std::count_if(edges.begin(), edges.end(), [&info](Integer x) {
+           return !NearEdge(info.CellEdges, FindEdge(info.CellEdges, x), x);
+         });
+}
+
 void TVLRTFTableImport::RowEnd() {
   {
     // A table holds no more cells than a saved document reads back: rows
-    // past that go on in a table of their own. The row may add as many
-    // columns as it has cells.
+    // past that go on in a table of their own.
     TTableInfo& info = *FStack.back();
-    const Int64 rows = info.Table->RowCount(), cols = info.Table->ColCount();
-    const Int64 rowCells = std::max<Int64>(info.UsedScratchCells, P.Reader->RTFState.GetRowProperties().CellCount());
-    if (rows > 0 && (rows + 1) * std::max(cols, rowCells) > VLTableMaxCells) ContinueInANewTable();
+    const Int64 rows = info.Table->RowCount();
+    if (rows > 0 && (rows + 1) * ColumnsWithRow(info, P.Reader->RTFState.GetRowProperties()) > VLTableMaxCells)
+      ContinueInANewTable();
   }
   TTableInfo& info = *FStack.back();
   FinishRow(info);
@@ -258,16 +286,9 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
   if (const TVLRTFBorderSide* s = sideColor(0, 1); s && s->Color != rtf_clNone)
     table.BorderColor = s->Color == rtf_clAuto ? clWindowText : s->Color;
 
-  // The row's edges, kept ascending even when the input is not.
-  std::vector<Integer> edges{row.Left};
-  for (const auto& cell : row.Cells) edges.push_back(std::max(cell->RightBoundary, edges.back() + 2 * Tolerance + 1));
-  auto findEdge = [&info](Integer x) {
-    const auto it = std::lower_bound(info.CellEdges.begin(), info.CellEdges.end(), x - Tolerance);
-    return static_cast<Integer>(it - info.CellEdges.begin());
-  };
-  auto near = [&info](Integer e, Integer x) {
-    return e < static_cast<Integer>(info.CellEdges.size()) && std::abs(info.CellEdges[static_cast<size_t>(e)] - x) <= Tolerance;
-  };
+  const std::vector<Integer> edges = RowEdges(row);
+  auto findEdge = [&info](Integer x) { return FindEdge(info.CellEdges, x); };
+  auto near = [&info](Integer e, Integer x) { return NearEdge(info.CellEdges, e, x); };
   if (info.CellEdges.empty()) {
     info.CellEdges = edges;
     table.InsertCols(0, static_cast<Integer>(edges.size()) - 1, -1, false);

@@ -34,6 +34,8 @@ private:
   // one, taking the row being read along.
   void ContinueInANewTable();
   void FinishRow(TTableInfo& info);
+  // The table's columns once the row is laid into it.
+  static Int64 ColumnsWithRow(const TTableInfo& info, const TVLRTFRowProperties& row);
   void FinishTable(TTableInfo& info);
   void ApplyCellProps(TTableInfo& info, TVLTableCellData& cell, const TVLRTFCellProperties& props,
                       const TVLRTFRowProperties& row, Integer startCol, Integer endCol);

@@ -105,6 +105,18 @@ TEST(RTFCorruptInput, FuzzCorpusCutAndFlipped) {
   }
 }
 
+// The reproducers the RTF tests keep (fuzzer finds among them), read whole.
+TEST(RTFCorruptInput, KeptReproducers) {
+  namespace fs = std::filesystem;
+  size_t files = 0;
+  for (const auto& e : fs::directory_iterator(qytest::SourceDir() / "tests/richtext/rtf/data")) {
+    SCOPED_TRACE(e.path().filename().string());
+    ImportBoth(qytest::ReadFileBytes(e.path()));
+    ++files;
+  }
+  EXPECT_GE(files, 5u);
+}
+
 TEST(RTFCorruptInput, LimitsHoldAgainstFloods) {
   const TVLRTFLimits limits;
   const auto maxEntries = static_cast<size_t>(limits.MaxTableEntries);

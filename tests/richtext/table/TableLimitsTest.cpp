@@ -72,6 +72,27 @@ std::string RecordAround(const std::string& stream) {
          "\r\n0 1 0 0 0 0\r\nafter\r\n";
 }
 
+// The row counts of the document's tables, each checked to hold no more
+// cells than a saved document reads back.
+std::vector<Integer> TableRows(TVLDocumentData& doc) {
+  std::vector<Integer> rows;
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) {
+      rows.push_back(t->RowCount());
+      EXPECT_LE(static_cast<Int64>(t->RowCount()) * t->ColCount(), VLTableMaxCells);
+    }
+  return rows;
+}
+
+std::vector<Integer> ReadTableRows(const std::string& rtf) {
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  TVLRTFReaderProperties props;
+  TStringStream in(rtf);
+  EXPECT_EQ(props.ReadFromStream(in, &doc), 0);
+  return TableRows(doc);
+}
+
 }  // namespace
 
 TEST(TableLimits, NestingWrittenPastTheReadersDepthIsLeftOutWithAWarning) {
@@ -207,4 +228,57 @@ TEST(TableLimits, RTFTablesPastTheCellBoundGoOnInTablesOfTheirOwn) {
   int backTables = 0;
   EXPECT_TRUE(rowTexts(back, backTables) == expected);
   EXPECT_EQ(backTables, tables);
+}
+
+// The program's own RTF of a table as large as a saved document holds comes
+// back as that one table. (The writer writes two of its rows; the first is
+// repeated, as the writer would write the same row again.)
+TEST(TableLimits, RTFOfATableAtTheCellBoundComesBackAsThatTable) {
+  VLRegisterTableItem();
+  const Integer cols = 100, rows = static_cast<Integer>(VLTableMaxCells / cols);
+  TVLStyle style(nullptr);
+  TVLDocumentData doc(&style);
+  auto table = TVLTableItemInfo::CreateEx(2, cols, &doc);
+  table->GetCell(1, cols - 1)->SetItemTextA(0, "last");
+  doc.AddItem("", table.release());
+  TMemoryStream out;
+  ASSERT_TRUE(doc.SaveRTFToStream(out, false, 0, clWindow, nullptr, nullptr));
+  const std::string written = out.Bytes();
+  const size_t first = written.find("{\\trowd"), second = written.find("{\\trowd", first + 1);
+  ASSERT_NE(second, std::string::npos);
+  std::string rtf = written.substr(0, first);
+  for (Integer r = 0; r < rows - 1; ++r) rtf.append(written, first, second - first);
+  rtf.append(written, second);
+  TVLDocumentData back(&style);
+  TVLRTFReaderProperties props;
+  TStringStream in(rtf);
+  ASSERT_EQ(props.ReadFromStream(in, &back), 0);
+  EXPECT_EQ(TableRows(back), (std::vector<Integer>{rows}));
+  auto* t = dynamic_cast<TVLTableItemInfo*>(back.GetItem(0));
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->RowCount(), rows);
+  ASSERT_EQ(t->ColCount(), cols);
+  EXPECT_EQ(CellText(t->GetCell(rows - 1, cols - 1)), "last");
+}
+
+// A row whose edges fall between the table's splits every column: it goes
+// on in a table of its own when the columns it makes would pass the limit.
+TEST(TableLimits, RTFRowThatSplitsTheColumnsPastTheCellBoundStartsATable) {
+  const Integer cols = 100, rows = static_cast<Integer>(VLTableMaxCells / (2 * cols));
+  std::string aligned, between;
+  for (Integer c = 1; c <= cols; ++c) {
+    aligned += "\\cellx" + std::to_string(100 * c);
+    between += "\\cellx" + std::to_string(100 * c + 50);
+  }
+  auto row = [cols](const std::string& def) {
+    std::string s = "\\trowd" + def + "\\pard\\intbl ";
+    for (Integer c = 0; c < cols; ++c) s += "x\\cell ";
+    return s + "\\row ";
+  };
+  std::string rtf = "{\\rtf1 ";
+  for (Integer r = 0; r < rows - 1; ++r) rtf += row(aligned);
+  // At the limit with the split columns: one table still.
+  EXPECT_EQ(ReadTableRows(rtf + row(between) + "\\pard end}"), (std::vector<Integer>{rows}));
+  rtf += row(aligned);
+  EXPECT_EQ(ReadTableRows(rtf + row(between) + "\\pard end}"), (std::vector<Integer>{rows, 1}));
 }
