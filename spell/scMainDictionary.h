@@ -149,10 +149,11 @@ private:
     std::vector<uint32_t> ByEnding; // word numbers by the first six letters of that spelling
     std::vector<uint64_t> Endings;  // beside each, those letters packed, and the word's length below them
     std::vector<uint32_t> OfNode;   // the word that ends at a node, or none
-    // A hash of each word's sound, sorted, and the word numbers beside them;
-    // made on the first search by sound.
-    std::vector<uint64_t> Sounds;
-    std::vector<uint32_t> BySound;
+    // The words by a hash of their sound (MakeSoundKey): the first word of
+    // each bucket, the next word of the same bucket, and more bits of each
+    // word's hash to pass over other sounds without making their keys. Made
+    // on the first search by sound.
+    std::vector<uint32_t> SoundHeads, SoundNext, SoundChecks;
   };
   std::unique_ptr<TWordIndex> FWords;
   const TWordIndex& Words();
