@@ -302,8 +302,11 @@ size_t TMainDictionary::TableBytes() const {
     n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
          FWords->Endings.capacity() * sizeof(uint64_t) +
          (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity() +
-          FWords->SoundHeads.capacity() + FWords->SoundNext.capacity() + FWords->SoundChecks.capacity()) *
+          FWords->SoundGroups.capacity() + FWords->BySound.capacity() + FWords->SoundNext.capacity() +
+          FWords->SoundChecks.capacity()) *
              sizeof(uint32_t);
+  if (FWords)
+    for (const auto& heads : FWords->SoundHeads) n += heads.capacity() * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
       n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry) +
@@ -1088,38 +1091,54 @@ void TMainDictionary::FindSoundAlikes(const AnsiString& Word, size_t Limit, TStr
   Words();
   TWordIndex& index = *FWords;
   const uint32_t count = static_cast<uint32_t>(index.Start.size()) - 1;
-  if (index.SoundHeads.empty() && count > 0) {
-    // Chains of word numbers by bucket, each in ascending order: built
-    // from the last word back, a key each with no sort.
-    uint32_t buckets = 1;
-    while (buckets < count) buckets <<= 1;
-    index.SoundHeads.assign(buckets, kNoNode);
+  auto text = [&](uint32_t k) { return index.Text.data() + index.Start[k]; };
+  auto length = [&](uint32_t k) { return index.Start[k + 1] - index.Start[k]; };
+  if (index.SoundGroups.empty()) {
+    // The words by their sound's first letter (a few letters of each word
+    // tell it), in ascending order within a letter.
+    std::vector<Byte> first(count);
+    index.SoundGroups.assign(257, 0);
+    for (uint32_t k = 0; k < count; ++k) {
+      first[k] = SoundKeyOf(text(k), length(k), key, 1) ? static_cast<Byte>(key[0]) : 0;
+      ++index.SoundGroups[first[k] + 1];
+    }
+    for (size_t g = 1; g < index.SoundGroups.size(); ++g) index.SoundGroups[g] += index.SoundGroups[g - 1];
+    index.BySound.resize(count);
+    std::vector<uint32_t> at(index.SoundGroups.begin(), index.SoundGroups.end() - 1);
+    for (uint32_t k = 0; k < count; ++k) index.BySound[at[first[k]]++] = k;
     index.SoundNext.resize(count);
     index.SoundChecks.resize(count);
-    for (uint32_t k = count; k-- > 0;) {
-      const size_t length = index.Start[k + 1] - index.Start[k];
-      const uint64_t h = SoundHash(key, SoundKeyOf(index.Text.data() + index.Start[k], length, key));
-      uint32_t& head = index.SoundHeads[h & (buckets - 1)];
+  }
+  const Byte group = static_cast<Byte>(typed[0]);
+  std::vector<uint32_t>& heads = index.SoundHeads[group];
+  if (heads.empty()) {
+    // Chains of the letter's words by a hash of the whole sound, each in
+    // ascending order: made from the last word back, with no sort, on the
+    // letter's first search.
+    const uint32_t from = index.SoundGroups[group], to = index.SoundGroups[group + 1];
+    uint32_t buckets = 1;
+    while (buckets < to - from) buckets <<= 1;
+    heads.assign(buckets, kNoNode);
+    for (uint32_t j = to; j-- > from;) {
+      const uint32_t k = index.BySound[j];
+      const uint64_t h = SoundHash(key, SoundKeyOf(text(k), length(k), key));
+      uint32_t& head = heads[h & (buckets - 1)];
       index.SoundNext[k] = head;
       index.SoundChecks[k] = static_cast<uint32_t>(h >> 32);
       head = k;
     }
   }
-  if (index.SoundHeads.empty()) return;
   const uint64_t h = SoundHash(typed, typedLength);
   const uint32_t check = static_cast<uint32_t>(h >> 32);
   std::set<AnsiString> seen;
   for (int i = 0; i < Results->Count(); ++i) seen.insert(SpellLower(Results->Get(i)));
   size_t found = 0;
   AnsiString word;
-  for (uint32_t k = index.SoundHeads[h & (index.SoundHeads.size() - 1)]; k != kNoNode && found < Limit;
-       k = index.SoundNext[k]) {
+  for (uint32_t k = heads[h & (heads.size() - 1)]; k != kNoNode && found < Limit; k = index.SoundNext[k]) {
     if (index.SoundChecks[k] != check) continue;
-    const char* text = index.Text.data() + index.Start[k];
-    const size_t length = index.Start[k + 1] - index.Start[k];
     // The hash alone may join two sounds.
-    if (SoundKeyOf(text, length, key) != typedLength || std::memcmp(key, typed, typedLength) != 0) continue;
-    word.assign(text, length);
+    if (SoundKeyOf(text(k), length(k), key) != typedLength || std::memcmp(key, typed, typedLength) != 0) continue;
+    word.assign(text(k), length(k));
     if (!seen.insert(SpellLower(word)).second) continue;
     Results->Add(word);
     ++found;

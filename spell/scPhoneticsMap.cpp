@@ -2,6 +2,7 @@
 
 #include "spell/scUtil.h"
 
+#include <algorithm>
 #include <atomic>
 #include <typeinfo>
 
@@ -229,7 +230,7 @@ bool SoundVowel(Byte c) {
 bool SoftensC(Byte c) { return c == 'e' || c == 'i' || c == 'y'; }
 }  // namespace
 
-size_t SoundKeyOf(const char* Word, size_t Length, char* Key) {
+size_t SoundKeyOf(const char* Word, size_t Length, char* Key, size_t Limit) {
   size_t k = 0;
   const Byte* lower = SpellLowerTable();
   // The letters alone, in lower case, with a blank after them.
@@ -245,7 +246,7 @@ size_t SoundKeyOf(const char* Word, size_t Length, char* Key) {
     if (code != last) Key[k++] = code;
     last = code;
   };
-  for (size_t i = 0; i < n;) {
+  for (size_t i = 0; i < n && k < Limit;) {
     const Byte c = s[i], next = s[i + 1];
     size_t used = 1;
     // A doubled letter once ("cc" before "e", "i" or "y" is "ks").
@@ -358,7 +359,7 @@ size_t SoundKeyOf(const char* Word, size_t Length, char* Key) {
     }
     i += used;
   }
-  return k;
+  return std::min(k, Limit);
 }
 
 void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
