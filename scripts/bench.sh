@@ -2,8 +2,8 @@
 # Runs the benchmarks beside their peers and prints each pair's ratio.
 #   scripts/bench.sh [bench_program ...] [-- <Google Benchmark options>]
 # Installs the peers (aspell and hunspell with their English dictionaries and
-# libraries, pandoc, unrtf) and codespell (its list of misspellings is a
-# suggestion set) the way ./run installs the build's packages,
+# libraries, pandoc, unrtf), codespell and misspell-fixer (their lists of
+# misspellings are suggestion sets) the way ./run installs the build's packages,
 # configures the build again so that it finds them, builds the benchmark
 # programs and runs them: those named, else every program with a
 # "<Case>/ours" case. Last, each "<Case>/ours" beside each "<Case>/<peer>":
@@ -16,7 +16,7 @@ source "$(dirname "$0")/setup.sh"
 programs=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do programs+=("$1"); shift; done
 [ "${1:-}" = "--" ] && shift
-QY_PACKAGES+=(libaspell-dev aspell-en libhunspell-dev hunspell-en-us pandoc unrtf codespell)
+QY_PACKAGES+=(libaspell-dev aspell-en libhunspell-dev hunspell-en-us pandoc unrtf codespell misspell-fixer)
 if [ "${QY_BENCH_INSTALL:-1}" != 0 ]; then qy_install_packages; fi
 
 # A configure run before the peers were there left them not found: look again.

@@ -302,8 +302,11 @@ size_t TMainDictionary::TableBytes() const {
     n += sizeof(TWordIndex) + FWords->Text.capacity() + FWords->Backward.capacity() +
          FWords->Endings.capacity() * sizeof(uint64_t) +
          (FWords->Start.capacity() + FWords->ByEnding.capacity() + FWords->OfNode.capacity() +
-          FWords->BySound.capacity()) * sizeof(uint32_t) +
-         FWords->Sounds.capacity() * sizeof(uint64_t);
+          FWords->SoundGroups.capacity() + FWords->BySound.capacity() + FWords->SoundNext.capacity() +
+          FWords->SoundChecks.capacity()) *
+             sizeof(uint32_t);
+  if (FWords)
+    for (const auto& heads : FWords->SoundHeads) n += heads.capacity() * sizeof(uint32_t);
   for (const auto& [node, blocks] : FKeyBlocks)
     for (const auto& b : blocks)
       n += sizeof(TKeyBlock) + b->Text.capacity() + b->Entries.capacity() * sizeof(TKeyEntry) +
@@ -1071,48 +1074,72 @@ void TMainDictionary::FindNearWords(const AnsiString& Word, int MaxDistance, siz
 }
 
 namespace {
-uint64_t SoundHash(const AnsiString& Key) {
+uint64_t SoundHash(const char* Key, size_t Length) {
   uint64_t h = 1469598103934665603ull;
-  for (char c : Key) h = (h ^ static_cast<Byte>(c)) * 1099511628211ull;
+  for (size_t i = 0; i < Length; ++i) h = (h ^ static_cast<Byte>(Key[i])) * 1099511628211ull;
   return h;
 }
 }  // namespace
 
 void TMainDictionary::FindSoundAlikes(const AnsiString& Word, size_t Limit, TStrings* Results) {
   if (!Results || Word.empty() || Word.size() >= static_cast<size_t>(kMaxWordLength)) return;
+  char typed[kSoundKeyRoom], key[kSoundKeyRoom];
+  const size_t typedLength = SoundKeyOf(Word.data(), Word.size(), typed);
+  if (typedLength < 2) return;
   if (!FActive) SetActive(true);
   if (!FActive || FNodes.empty()) return;
   Words();
   TWordIndex& index = *FWords;
   const uint32_t count = static_cast<uint32_t>(index.Start.size()) - 1;
-  AnsiString key, word;
-  if (index.Sounds.empty() && count > 0) {
-    std::vector<std::pair<uint64_t, uint32_t>> order(count);
+  auto text = [&](uint32_t k) { return index.Text.data() + index.Start[k]; };
+  auto length = [&](uint32_t k) { return index.Start[k + 1] - index.Start[k]; };
+  if (index.SoundGroups.empty()) {
+    // The words by their sound's first letter (a few letters of each word
+    // tell it), in ascending order within a letter.
+    std::vector<Byte> first(count);
+    index.SoundGroups.assign(257, 0);
     for (uint32_t k = 0; k < count; ++k) {
-      word.assign(index.Text, index.Start[k], index.Start[k + 1] - index.Start[k]);
-      MakeSoundKey(word, key);
-      order[k] = {SoundHash(key), k};
+      first[k] = SoundKeyOf(text(k), length(k), key, 1) ? static_cast<Byte>(key[0]) : 0;
+      ++index.SoundGroups[first[k] + 1];
     }
-    std::sort(order.begin(), order.end());
-    index.Sounds.resize(count);
+    for (size_t g = 1; g < index.SoundGroups.size(); ++g) index.SoundGroups[g] += index.SoundGroups[g - 1];
     index.BySound.resize(count);
-    for (uint32_t k = 0; k < count; ++k) {
-      index.Sounds[k] = order[k].first;
-      index.BySound[k] = order[k].second;
+    std::vector<uint32_t> at(index.SoundGroups.begin(), index.SoundGroups.end() - 1);
+    for (uint32_t k = 0; k < count; ++k) index.BySound[at[first[k]]++] = k;
+    index.SoundNext.resize(count);
+    index.SoundChecks.resize(count);
+  }
+  const Byte group = static_cast<Byte>(typed[0]);
+  std::vector<uint32_t>& heads = index.SoundHeads[group];
+  if (heads.empty()) {
+    // Chains of the letter's words by a hash of the whole sound, each in
+    // ascending order: made from the last word back, with no sort, on the
+    // letter's first search.
+    const uint32_t from = index.SoundGroups[group], to = index.SoundGroups[group + 1];
+    uint32_t buckets = 1;
+    while (buckets < to - from) buckets <<= 1;
+    heads.assign(buckets, kNoNode);
+    for (uint32_t j = to; j-- > from;) {
+      const uint32_t k = index.BySound[j];
+      const uint64_t h = SoundHash(key, SoundKeyOf(text(k), length(k), key));
+      uint32_t& head = heads[h & (buckets - 1)];
+      index.SoundNext[k] = head;
+      index.SoundChecks[k] = static_cast<uint32_t>(h >> 32);
+      head = k;
     }
   }
-  MakeSoundKey(Word, key);
-  if (key.size() < 2) return;
-  const AnsiString typed = key;
+  const uint64_t h = SoundHash(typed, typedLength);
+  const uint32_t check = static_cast<uint32_t>(h >> 32);
   std::set<AnsiString> seen;
   for (int i = 0; i < Results->Count(); ++i) seen.insert(SpellLower(Results->Get(i)));
-  const auto range = std::equal_range(index.Sounds.begin(), index.Sounds.end(), SoundHash(typed));
   size_t found = 0;
-  for (auto at = range.first; at != range.second && found < Limit; ++at) {
-    const uint32_t k = index.BySound[static_cast<size_t>(at - index.Sounds.begin())];
-    word.assign(index.Text, index.Start[k], index.Start[k + 1] - index.Start[k]);
-    MakeSoundKey(word, key);  // the hash alone may join two sounds
-    if (key != typed || !seen.insert(SpellLower(word)).second) continue;
+  AnsiString word;
+  for (uint32_t k = heads[h & (heads.size() - 1)]; k != kNoNode && found < Limit; k = index.SoundNext[k]) {
+    if (index.SoundChecks[k] != check) continue;
+    // The hash alone may join two sounds.
+    if (SoundKeyOf(text(k), length(k), key) != typedLength || std::memcmp(key, typed, typedLength) != 0) continue;
+    word.assign(text(k), length(k));
+    if (!seen.insert(SpellLower(word)).second) continue;
     Results->Add(word);
     ++found;
   }

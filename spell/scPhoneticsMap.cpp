@@ -2,6 +2,7 @@
 
 #include "spell/scUtil.h"
 
+#include <algorithm>
 #include <atomic>
 #include <typeinfo>
 
@@ -229,23 +230,23 @@ bool SoundVowel(Byte c) {
 bool SoftensC(Byte c) { return c == 'e' || c == 'i' || c == 'y'; }
 }  // namespace
 
-void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
-  Key.clear();
+size_t SoundKeyOf(const char* Word, size_t Length, char* Key, size_t Limit) {
+  size_t k = 0;
   const Byte* lower = SpellLowerTable();
   // The letters alone, in lower case, with a blank after them.
   Byte s[258];
   size_t n = 0;
-  for (size_t i = 0; i < Word.size() && n < 256; ++i) {
+  for (size_t i = 0; i < Length && n < 256; ++i) {
     const Byte c = lower[static_cast<Byte>(Word[i])];
     if ((c >= 'a' && c <= 'z') || c >= 0xC0) s[n++] = c;
   }
   s[n] = s[n + 1] = 0;
   char last = 0;  // the sound written last, unless a vowel came since
   auto emit = [&](char code) {
-    if (code != last) Key += code;
+    if (code != last) Key[k++] = code;
     last = code;
   };
-  for (size_t i = 0; i < n;) {
+  for (size_t i = 0; i < n && k < Limit;) {
     const Byte c = s[i], next = s[i + 1];
     size_t used = 1;
     // A doubled letter once ("cc" before "e", "i" or "y" is "ks").
@@ -254,7 +255,7 @@ void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
       continue;
     }
     if (SoundVowel(c) && !(c == 'y' && next && SoundVowel(next))) {
-      if (i == 0) Key += 'a';
+      if (i == 0) Key[k++] = 'a';
       last = 0;
       i += 1;
       continue;
@@ -358,4 +359,10 @@ void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
     }
     i += used;
   }
+  return std::min(k, Limit);
+}
+
+void MakeSoundKey(const AnsiString& Word, AnsiString& Key) {
+  char key[kSoundKeyRoom];
+  Key.assign(key, SoundKeyOf(Word.data(), Word.size(), key));
 }

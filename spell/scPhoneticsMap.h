@@ -96,3 +96,9 @@ private:
 // first letters and no length limit, so that spellings several slips apart
 // that sound alike ("beaurocracy", "bureaucracy") share it.
 void MakeSoundKey(const AnsiString& Word, AnsiString& Key);
+// The same into a buffer of kSoundKeyRoom characters, its length returned:
+// no allocation, for keys of every word of a dictionary. With a Limit, only
+// the key's first Limit characters (what they are does not depend on the
+// rest).
+constexpr size_t kSoundKeyRoom = 2 * 256;
+size_t SoundKeyOf(const char* Word, size_t Length, char* Key, size_t Limit = kSoundKeyRoom);

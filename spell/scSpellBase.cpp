@@ -54,11 +54,15 @@ constexpr int kFarCost = 25, kFarSoundsAlike = 8;
 // A word that sounds as typed is offered when the near words two edits out
 // do not hold it, within half the longer word's letters in edits (the
 // typed word's half would keep out a longer spelling of the same sound:
-// "criteak", "critique") and the phonetic maximum.
-bool SoundsWithinReach(const AnsiString& Typed, const AnsiString& Candidate, int MaxDistance) {
+// "criteak", "critique") and the phonetic maximum; beyond that maximum only
+// into a list with room left ("ekspeeriens", "experience"), where it can
+// push out no other word.
+enum class TSoundReach { None, Near, Far };
+TSoundReach SoundReach(const AnsiString& Typed, const AnsiString& Candidate, int MaxDistance) {
   const int longer = static_cast<int>(std::max(Typed.size(), Candidate.size()));
   const int distance = EditDistance(Typed, Candidate);
-  return distance > 2 && distance <= longer / 2 && distance <= MaxDistance;
+  if (distance <= 2 || distance > longer / 2) return TSoundReach::None;
+  return distance <= MaxDistance ? TSoundReach::Near : TSoundReach::Far;
 }
 
 TObject* ScoreObject(intptr_t score) { return reinterpret_cast<TObject*>(score); }
@@ -1165,24 +1169,12 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
   // (A word of three letters has many words two edits away that are not
   // what was meant: they join only a list shorter than asked for.)
   const int weak = Word.size() > 3 ? 2 * Max : Max;
-  const bool english = !FMain.empty() && (FMain.front()->Language() & 0xFF) == 9;
+  const bool english = SoundAlikeSuggestions && !FMain.empty() && (FMain.front()->Language() & 0xFF) == 9;
   if (!Names && !FMain.empty() && Word.size() >= 3 && (!close || Max < 0 || work.Count() < weak)) {
     // Words of the first main dictionary: suggestion words as they are (a
     // look-up would find them there, and count them to its use).
     std::set<AnsiString> listed;
     for (int i = 0; i < work.Count(); ++i) listed.insert(SpellLower(work[i]));
-    // The English words that sound as typed, however far apart the
-    // spellings ("beaurocracy" for "bureaucracy").
-    if (PhoneticSuggestions && english) {
-      TStringList alike;
-      FMain.front()->FindSoundAlikes(Word, kNearWords, &alike);
-      for (int i = 0; i < alike.Count(); ++i) {
-        FMain.front()->IncUsage();
-        if (SoundsWithinReach(Word, alike[i], FPhonetics->MaxDistance) &&
-            listed.insert(SpellLower(alike[i])).second)
-          work.Add(alike[i]);
-      }
-    }
     const int reach = Word.size() < 7 ? 2 : 3;
     for (int distance = 2; distance <= reach && (distance < 3 || shortOf()); ++distance) {
       TStringList near;
@@ -1193,6 +1185,23 @@ void TSpellCheckerBase::BuildPlainSuggestions(const AnsiString& Word, int Max, T
       for (int i = 0; i < near.Count(); ++i) {
         FMain.front()->IncUsage();
         if (listed.insert(SpellLower(near[i])).second) work.Add(near[i]);
+      }
+    }
+    // The English words that sound as typed, however far apart the
+    // spellings ("beaurocracy" for "bureaucracy"): after the near words, so
+    // that they decide no reach of the spelling's search and come behind
+    // the spelling's words among equal scores (a list they had filled
+    // lacked the words three edits out; a tie they had won pushed out a
+    // word the spelling alone offered).
+    if (PhoneticSuggestions && english) {
+      TStringList alike;
+      FMain.front()->FindSoundAlikes(Word, kNearWords, &alike);
+      for (int i = 0; i < alike.Count(); ++i) {
+        FMain.front()->IncUsage();
+        const TSoundReach sound = SoundReach(Word, alike[i], FPhonetics->MaxDistance);
+        if ((sound == TSoundReach::Near || (sound == TSoundReach::Far && shortOf())) &&
+            listed.insert(SpellLower(alike[i])).second)
+          work.Add(alike[i]);
       }
     }
   }

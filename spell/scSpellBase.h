@@ -323,6 +323,10 @@ public:
   bool SynchronousCheck = true;
   bool UseHourglassCursor = true;
   bool PhoneticSuggestions = true;
+  // English words that sound as typed, the whole word, reach lists where
+  // nothing comes close; off, the lists are those of the spelling alone
+  // (the benchmark compares the two).
+  bool SoundAlikeSuggestions = true;
   const String& MappingDictionaryName() const { return FMappingName; }
   bool MappingAutoReplace = true;
   bool UseExcludeWords = true;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <random>
+#include <map>
 #include <set>
 
 namespace {
@@ -127,6 +128,37 @@ TEST(MainDictionary, SoundAlikesAreTheWordsOfTheSameSound) {
   TStringList one;
   d.FindSoundAlikes("kat", 1, &one);
   EXPECT_EQ(one.Count(), 1);
+}
+
+// The index by sound is made a first letter of the sound at a time, as
+// searches ask: whatever letters were asked before, a search finds every
+// word of the list that sounds as typed, as the whole list's keys tell.
+TEST(MainDictionary, SoundAlikesAreEveryWordOfTheListOfTheSameSound) {
+  TMainDictionary d;
+  d.Open(spelltest::American());
+  d.SetActive(true);
+  ASSERT_TRUE(d.UsesNodeTable());
+  std::map<std::string, std::set<std::string>> bySound;
+  AnsiString key;
+  for (const auto& line : spelltest::ReadLines("/usr/share/dict/american-english"))
+    if (!line.empty()) {
+      const std::string w = Utf8ToAnsi(line, 1252);
+      MakeSoundKey(w, key);
+      bySound[key].insert(SpellLower(w));
+    }
+  ASSERT_GT(bySound.size(), 20000u);
+  // Sounds that begin with a vowel, a silent letter, two letters for one,
+  // a doubled letter, "x", "ch" both ways, a capital, and letters beyond ASCII.
+  for (const char* typed : {"ekspeeriens", "wrods", "nollidge", "fotograf", "oozeing", "zylofone", "kemistry",
+                            "chirch", "Beaurocracy", "kaf\xE9", "gnome", "hole", "tecnic", "eggs"}) {
+    SCOPED_TRACE(typed);
+    MakeSoundKey(typed, key);
+    TStringList found;
+    d.FindSoundAlikes(typed, SIZE_MAX, &found);
+    std::set<std::string> got;
+    for (int i = 0; i < found.Count(); ++i) EXPECT_TRUE(got.insert(SpellLower(found[i])).second) << found[i];
+    EXPECT_EQ(got, bySound[key]);
+  }
 }
 
 // The walk leaves branches early (by row, by word length, at the edge of

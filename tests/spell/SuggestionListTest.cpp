@@ -117,7 +117,10 @@ TEST(SuggestionList, FarSpellingsThatSoundAlikeOfferTheWordMeant) {
       {"beaurocracy", "bureaucracy", 1}, {"beauracracy", "bureaucracy", 1},
       {"beaurocratic", "bureaucratic", 1}, {"beuracracy", "bureaucracy", 1},
       {"zoocheeni", "zucchini", 1}, {"zefer", "zephyr", 1}, {"suvenear", "souvenir", 1},
-      {"macason", "moccasin", 2},
+      // Behind the spelling's words of the same score.
+      {"macason", "moccasin", 5},
+      // Five edits out, beyond the phonetic maximum: the only word offered.
+      {"ekspeeriens", "experience", 1},
   };
   for (const auto& c : cases)
     for (const int form : {0, 1, 2}) {
@@ -133,6 +136,36 @@ TEST(SuggestionList, FarSpellingsThatSoundAlikeOfferTheWordMeant) {
       e->BuildSuggestions(typo, kDialogSuggestions, &list);
       const int at = list.IndexOf(meant);
       EXPECT_TRUE(at >= 0 && at < c.within) << typo << ": " << list.GetCommaText();
+    }
+}
+
+// Misspellings from other lists than the benchmark's whose intended word the
+// lists by spelling alone hold among their ten: the words that sound as
+// typed join those lists without pushing it out, in lower case and
+// capitalised (among them a list that kept the word's plural).
+TEST(SuggestionList, SoundAlikesPushNoWordTheSpellingAloneOffered) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SetSuggestionsLearning(false);
+  const std::pair<const char*, const char*> cases[] = {
+      {"clossions", "collisions"}, {"coalasece", "coalescence"}, {"discconet", "disconnect"},
+      {"enegeries", "energies"},   {"garanty", "guarantee"},     {"mistrow", "maestro"},
+      {"prefences", "preferences"},
+  };
+  for (const auto& [typo, meant] : cases)
+    for (const bool capital : {false, true}) {
+      std::string t = typo, m = meant;
+      if (capital) {
+        t[0] = SpellUpperChar(t[0]);
+        m[0] = SpellUpperChar(m[0]);
+      }
+      for (const bool alike : {false, true}) {
+        e->SoundAlikeSuggestions = alike;
+        TStringList list;
+        e->BuildSuggestions(t, kDialogSuggestions, &list);
+        EXPECT_GE(list.IndexOf(m), 0) << t << (alike ? " with" : " without") << " sound-alikes: "
+                                      << list.GetCommaText();
+      }
     }
 }
 
