@@ -11,6 +11,7 @@
 #include "app/QYSettingsPaths.h"
 #include "app/QYStartup.h"
 
+#include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "platform/db/DBBackup.h"
 #include "platform/db/DBFiles.h"
@@ -143,22 +144,17 @@ bool ReadList(const String& path, std::vector<TListedFile>& files) {
 }
 
 bool WriteList(const String& path, const std::vector<TListedFile>& files, String& error) {
-  const String temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    for (const TListedFile& f : files) out << f.Name << '\t' << f.Size << '\t' << f.Digest << '\n';
-    out.flush();
-    if (!out) {
-      error = "Cannot write " + temp;
-      return false;
-    }
+  String text;
+  for (const TListedFile& f : files) text += f.Name + '\t' + std::to_string(f.Size) + '\t' + f.Digest + '\n';
+  try {
+    // On the disk, and the owner's alone from its first byte, before it is
+    // trusted.
+    SaveBytesAtomically(path, text, true);
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
   }
-  String copyError;
-  // Through a durable copy so the list is on disk before it is trusted.
-  const bool ok = CopyFileDurably(temp, path, copyError);
-  std::remove(temp.c_str());
-  if (!ok) error = copyError;
-  return ok;
 }
 
 // The files of a folder with their sizes and digests.
