@@ -11,6 +11,7 @@
 #include "app/QYSettingsPaths.h"
 #include "app/QYStartup.h"
 
+#include "platform/base/CoreDumps.h"
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "platform/db/DBBackup.h"
@@ -283,6 +284,7 @@ struct TAskForCopyPassword {
   // The last question was cancelled or answered with nothing.
   bool NotGiven = false;
   TAskForCopyPassword() : Previous(QuillorySession().OnPassword), Journal(JournalPassword) {
+    LeaveOutOfCoreDumps(Journal.data(), Journal.size());
     QuillorySession().OnPassword = [this](TSession*, bool& go) {
       go = false;
       if (!dlgPassword) return;
@@ -302,6 +304,7 @@ struct TAskForCopyPassword {
       String typed = JournalPassword;
       WipeString(JournalPassword);
       JournalPassword = Journal;
+      LeaveOutOfCoreDumps(JournalPassword.data(), JournalPassword.size());
       NotGiven = typed.empty();
       // The same password twice would only fail again.
       if (typed.empty() || std::find(Typed.begin(), Typed.end(), typed) != Typed.end()) {
