@@ -11,6 +11,7 @@
 
 #include "EditorBench.h"
 
+#include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -178,18 +179,26 @@ TEST(CopyOverExistingFile, ThePartAKilledCopyLeftIsRemovedAtTheNextStart) {
     const int watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     ::inotify_add_watch(watch, dir.path().c_str(), IN_MODIFY);
+    // The pipe's far end closes when the child ends, should it end first.
+    int ended[2];
+    ASSERT_EQ(::pipe(ended), 0);
     const pid_t child = fork();
     if (child == 0) {
+      ::close(ended[0]);
       auto* exporter = new TvlActionExport(b.Form);
       exporter->SetControl(b.Edit);
       exporter->Export(ActionEditorOf(b.Edit), target.string(), route.Format, -1);
       _exit(0);
     }
+    ::close(ended[1]);
     // Killed at its first write beside the target.
     alignas(inotify_event) char buffer[4096];
-    pollfd p{watch, POLLIN, 0};
-    const bool written = ::poll(&p, 1, 60000) == 1 && ::read(watch, buffer, sizeof buffer) > 0;
+    pollfd p[2] = {{watch, POLLIN, 0}, {ended[0], POLLIN, 0}};
+    while (::poll(p, 2, -1) < 0 && errno == EINTR) {
+    }
+    const bool written = (p[0].revents & POLLIN) && ::read(watch, buffer, sizeof buffer) > 0;
     ::kill(child, SIGKILL);
+    ::close(ended[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     ::close(watch);
