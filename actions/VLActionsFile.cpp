@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 // The dialog's filter string of the formats Filter holds, in the given
@@ -157,7 +158,11 @@ String PrepareHTMLImageFolder(const String& FileName, bool CreateFolder, bool& C
     while (fs::exists(numbered(), ec)) ++n;
     folder = numbered();
   }
-  if (!fs::create_directory(folder, ec)) return String();
+  // A page over a private file keeps its pictures private too: their folder
+  // is closed to others from the start.
+  struct stat page {};
+  const bool closed = ::stat(FileName.c_str(), &page) == 0 && S_ISREG(page.st_mode) && !(page.st_mode & 077);
+  if (::mkdir(folder.c_str(), closed ? 0700 : 0777) != 0) return String();
   Created = true;
   return folder.filename().string();
 }
