@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 // The dialog's filter string of the formats Filter holds, in the given
@@ -101,24 +102,6 @@ std::mt19937& Random() {
   return random;
 }
 
-// A name beside Target for the file being written.
-fs::path TemporaryBeside(const fs::path& Target) {
-  fs::path tmp = Target;
-  tmp += ".part" + std::to_string(Random()() % 1000000);
-  return tmp;
-}
-
-// Renames the written file over Target, with the permissions Target had: a
-// private file stays private.
-bool ReplaceWith(const fs::path& Written, const fs::path& Target) {
-  std::error_code ec, none;
-  if (fs::is_regular_file(Target, none))
-    fs::permissions(Written, static_cast<fs::perms>(ReplacementMode(Target.string())), ec);
-  if (ec) return false;
-  fs::rename(Written, Target, ec);
-  return !ec;
-}
-
 }  // namespace
 
 bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& Convert) {
@@ -175,7 +158,11 @@ String PrepareHTMLImageFolder(const String& FileName, bool CreateFolder, bool& C
     while (fs::exists(numbered(), ec)) ++n;
     folder = numbered();
   }
-  if (!fs::create_directory(folder, ec)) return String();
+  // A page over a private file keeps its pictures private too: their folder
+  // is closed to others from the start.
+  struct stat page {};
+  const bool closed = ::stat(FileName.c_str(), &page) == 0 && S_ISREG(page.st_mode) && !(page.st_mode & 077);
+  if (::mkdir(folder.c_str(), closed ? 0700 : 0777) != 0) return String();
   Created = true;
   return folder.filename().string();
 }
@@ -205,7 +192,10 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
   // beside that).
   const String real = SaveTargetOf(Name);
   const fs::path target(real);
-  const fs::path tmp = TemporaryBeside(target);
+  // Written beside it, the owner's alone until it takes the target's place.
+  TCopyBeside part(real);
+  if (part.Name().empty()) return false;
+  const fs::path tmp(part.Name());
   std::error_code ec;
   bool ok = false;
   bool created = false;
@@ -231,8 +221,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
   } catch (const std::exception&) {
     ok = false;
   }
-  ok = ok && ReplaceWith(tmp, target);
-  if (!ok) fs::remove(tmp, ec);
+  ok = ok && part.Place();
   const fs::path made = target.parent_path() / folder;
   // A folder made now goes again when the page failed, and when it stayed
   // empty (a page without pictures).
@@ -426,24 +415,22 @@ void RepaintActiveForm() {
 }  // namespace
 
 bool WriteDocumentFile(TVLActionEditor* E, const String& Name, TvlFileSaveFilter Format) {
-  const fs::path target(SaveTargetOf(Name));
-  const fs::path tmp = TemporaryBeside(target);
+  TCopyBeside part(SaveTargetOf(Name));
+  const String& tmp = part.Name();
+  if (tmp.empty()) return false;
   bool ok = false;
   try {
     switch (Format) {
-      case ffeVLF: ok = E->SaveVLF(tmp.string()); break;
-      case ffeRTF: ok = E->SaveRTF(tmp.string()); break;
-      case ffeTextANSI: ok = E->SaveText(tmp.string(), false); break;
-      case ffeTextUnicode: ok = E->SaveText(tmp.string(), true); break;
+      case ffeVLF: ok = E->SaveVLF(tmp); break;
+      case ffeRTF: ok = E->SaveRTF(tmp); break;
+      case ffeTextANSI: ok = E->SaveText(tmp, false); break;
+      case ffeTextUnicode: ok = E->SaveText(tmp, true); break;
       default: break;
     }
   } catch (const std::exception&) {
     ok = false;
   }
-  std::error_code ec;
-  ok = ok && ReplaceWith(tmp, target);
-  if (!ok) fs::remove(tmp, ec);
-  return ok;
+  return ok && part.Place();
 }
 
 // ---- New ------------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "app/QYSettingsPaths.h"
 #include "app/QYStartup.h"
 
+#include "platform/base/CoreDumps.h"
+#include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "platform/db/DBBackup.h"
 #include "platform/db/DBFiles.h"
@@ -143,22 +145,17 @@ bool ReadList(const String& path, std::vector<TListedFile>& files) {
 }
 
 bool WriteList(const String& path, const std::vector<TListedFile>& files, String& error) {
-  const String temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    for (const TListedFile& f : files) out << f.Name << '\t' << f.Size << '\t' << f.Digest << '\n';
-    out.flush();
-    if (!out) {
-      error = "Cannot write " + temp;
-      return false;
-    }
+  String text;
+  for (const TListedFile& f : files) text += f.Name + '\t' + std::to_string(f.Size) + '\t' + f.Digest + '\n';
+  try {
+    // On the disk, and the owner's alone from its first byte, before it is
+    // trusted.
+    SaveBytesAtomically(path, text, true);
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
   }
-  String copyError;
-  // Through a durable copy so the list is on disk before it is trusted.
-  const bool ok = CopyFileDurably(temp, path, copyError);
-  std::remove(temp.c_str());
-  if (!ok) error = copyError;
-  return ok;
 }
 
 // The files of a folder with their sizes and digests.
@@ -287,6 +284,7 @@ struct TAskForCopyPassword {
   // The last question was cancelled or answered with nothing.
   bool NotGiven = false;
   TAskForCopyPassword() : Previous(QuillorySession().OnPassword), Journal(JournalPassword) {
+    LeaveOutOfCoreDumps(Journal.data(), Journal.size());
     QuillorySession().OnPassword = [this](TSession*, bool& go) {
       go = false;
       if (!dlgPassword) return;
@@ -306,6 +304,7 @@ struct TAskForCopyPassword {
       String typed = JournalPassword;
       WipeString(JournalPassword);
       JournalPassword = Journal;
+      LeaveOutOfCoreDumps(JournalPassword.data(), JournalPassword.size());
       NotGiven = typed.empty();
       // The same password twice would only fail again.
       if (typed.empty() || std::find(Typed.begin(), Typed.end(), typed) != Typed.end()) {

@@ -286,8 +286,7 @@ void TformQuilloryMain::FormCreate(TObject*) {
   if (SettingsPathProblem(StyleFilePath, TSettingsPathKind::Styles) == SettingsPathMissing) {
     QuilloryInitialStyles(*QuilloryDefaultStyle);
     try {
-      VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName);
-      RestrictToOwner(StyleFilePath);
+      VLStyleSaveINI(*QuilloryDefaultStyle, StyleFilePath, VLStyleSectionName, true);
     } catch (const std::exception& e) {
       ShowErrorDisplay("Save Styles", e);
     }

@@ -8,6 +8,7 @@
 #include "app/QYMain.h"
 #include "app/QYProfile.h"
 #include "app/QYStartup.h"
+#include "platform/base/CoreDumps.h"
 #include "platform/base/DateTime.h"
 #include "platform/db/DBPassword.h"
 #include "platform/gui/ActnList.h"
@@ -84,6 +85,7 @@ void TPasswordDlg::OKBtnClick(TObject*) {
   // The edit keeps no copy once the session has it.
   JournalPassword = TakeEditText(*ePassword);
   QuillorySession().AddPassword(JournalPassword);
+  LeaveOutOfCoreDumps(JournalPassword.data(), JournalPassword.size());
   ModalResult = mrOk;
 }
 
@@ -219,6 +221,7 @@ bool ChangePassword() {
     if (existing != fresh) session.RemovePassword(existing);
     WipeString(JournalPassword);
     JournalPassword = fresh;
+    LeaveOutOfCoreDumps(JournalPassword.data(), JournalPassword.size());
     RestructureTablePassword(fresh, fresh, "Journals");
   } catch (const std::exception& e) {
     ShowErrorDisplay(changed ? "Change Password - Pack" : "Change Password", e);

@@ -707,7 +707,7 @@ void ApplyPreferences(TformQuilloryMain* main, TVLStyle& changedStyles) {
     sheet->ParaStyles->Assign(changedStyles.ParaStyles.get());
     sheet->ListStyles->Assign(changedStyles.ListStyles.get());
     try {
-      if (!StyleFilePath.empty()) VLStyleSaveINI(*sheet, StyleFilePath, VLStyleSectionName);
+      if (!StyleFilePath.empty()) VLStyleSaveINI(*sheet, StyleFilePath, VLStyleSectionName, true);
     } catch (const std::exception& e) {
       ShowErrorDisplay("Save Styles", e);
     }

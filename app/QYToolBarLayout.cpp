@@ -1,5 +1,8 @@
 #include "app/QYToolBarLayout.h"
 
+#include "app/QYSettingsPaths.h"
+
+#include "platform/base/SysUtils.h"
 #include "platform/os/SysPaths.h"
 
 #include "platform/base/Streams.h"
@@ -114,8 +117,18 @@ bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& default
   if (!FileExists(fileName)) return true;
   TToolBarLayout stored;
   bool ok = false;
+  bool tooLarge = false;
   try {
-    ok = ParseToolBarLayout(LoadBytesFromFile(fileName), stored);
+    // A layout is a few lines: a file past any settings file is not read
+    // whole into memory, however long it has grown.
+    TFileStream file(fileName, fmOpenRead);
+    AnsiString bytes;
+    char buffer[65536];
+    for (Int64 n; !tooLarge && (n = file.Read(buffer, sizeof buffer)) > 0;) {
+      bytes.append(buffer, static_cast<size_t>(n));
+      tooLarge = static_cast<Int64>(bytes.size()) > LargestSettingsFile;
+    }
+    ok = !tooLarge && ParseToolBarLayout(bytes, stored);
   } catch (const std::exception&) {
     ok = false;
   }
@@ -124,6 +137,11 @@ bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& default
     const String aside = fileName + ".damaged";
     if (FileExists(aside)) DeleteFile(aside);
     RenameFile(fileName, aside);
+    if (tooLarge)
+      ReportSettingsPath("tool bar layout", fileName,
+                         "it is " + IntToStr(FileSizeOf(aside) >> 20) +
+                             " MB long, larger than any tool bar layout it could be",
+                         "The standard tool bars are used; the file is kept as \"" + aside + "\".");
     return false;
   }
   layout = MergeToolBarLayout(defaults, stored);
@@ -131,7 +149,6 @@ bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& default
 }
 
 void SaveToolBarLayoutFile(const String& fileName, const TToolBarLayout& layout) {
-  SaveBytesAtomically(fileName, ToolBarLayoutText(layout));
   // Private like every other file in the database folder.
-  RestrictToOwner(fileName);
+  SaveBytesAtomically(fileName, ToolBarLayoutText(layout), true);
 }

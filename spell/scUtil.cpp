@@ -111,7 +111,7 @@ String DictionaryNameRefusedText(const String& Name) {
 
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {
   if (FileName.empty()) return false;
-  int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd >= 0) {
     ::close(fd);
     if (DeleteOnClose) ::unlink(FileName.c_str());

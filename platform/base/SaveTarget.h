@@ -10,3 +10,5 @@ String SaveTargetOf(const String& path);
 // private file stays private; those of any new file (umask) when there is
 // none yet.
 unsigned ReplacementMode(const String& target);
+// The process's file creation mask.
+unsigned ProcessUmask();

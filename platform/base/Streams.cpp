@@ -314,20 +314,23 @@ TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : F
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
     FTempName = dir + "." + name + "." + IntToHex(static_cast<Int64>(rng() & 0xFFFFFFFFFFull), 10) + ".tmp";
-    // 0666 lets the umask decide the permissions, as for any new file; a
-    // file of the user's own words is the owner's alone from its first byte.
-    FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
+    // The owner's alone until it has the mode it keeps, given before its
+    // first byte: a private file being replaced is never readable by others.
+    FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (FHandle < 0 && errno != EEXIST) break;
   }
   if (FHandle < 0)
     throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
   // A replaced file keeps its permissions (an owner-only one loses the
-  // others' bits it had).
+  // others' bits it had); a new one has any new file's.
   struct stat st;
-  if (ownerOnly)
-    ::fchmod(FHandle, ::stat(FFileName.c_str(), &st) == 0 ? (st.st_mode & 0700) | 0600 : 0600);
-  else
-    ::fchmod(FHandle, ReplacementMode(FFileName));
+  const unsigned mode = ownerOnly ? (::stat(FFileName.c_str(), &st) == 0 ? (st.st_mode & 0700) | 0600 : 0600)
+                                  : ReplacementMode(FFileName);
+  if (::fchmod(FHandle, mode) != 0) {
+    const int e = errno;
+    Discard();
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(e));
+  }
 }
 
 TAtomicFileStream::~TAtomicFileStream() { Discard(); }

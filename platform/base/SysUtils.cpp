@@ -1,6 +1,7 @@
 #include "platform/base/SysUtils.h"
 #include "platform/base/SaveTarget.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -666,35 +667,48 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   if (!fs::is_regular_file(src, ec)) return false;
   if (failIfExists && fs::exists(dst, ec)) return false;
   if (fs::exists(dst, ec) && fs::equivalent(src, dst, ec)) return true;
-  std::ifstream in(src, std::ios::binary);
-  if (!in) return false;
-  static thread_local std::mt19937_64 rng{std::random_device{}()};
-  const fs::path tmp =
-      dst.parent_path() / ("." + dst.filename().string() + ".tmp" + std::to_string(rng() % 1000000000));
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << in.rdbuf();
-    out.flush();
-    if (!out || (in.fail() && !in.eof() && in.gcount() != 0)) {
-      out.close();
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  // Flush to disk before the rename makes it the target.
-  if (FILE* f = std::fopen(tmp.c_str(), "rb")) {
-    ::fsync(fileno(f));
-    std::fclose(f);
-  }
-  fs::permissions(tmp, fs::status(src, ec).permissions(), ec);
-  fs::rename(tmp, dst, ec);
-  if (ec) {
-    std::error_code ec2;
-    fs::remove(tmp, ec2);
+  const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (in < 0 || ::fstat(in, &st) != 0) {
+    if (in >= 0) ::close(in);
     return false;
   }
-  return true;
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  fs::path tmp;
+  int out = -1;
+  for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+    tmp = dst.parent_path() / ("." + dst.filename().string() + ".tmp" + std::to_string(rng() % 1000000000));
+    // The owner's alone until it has the source's permissions, given before
+    // its first byte: a copy of a private file is never readable by others.
+    out = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0 && errno != EEXIST) break;
+  }
+  bool ok = out >= 0 && ::fchmod(out, st.st_mode & 0777) == 0;
+  char buffer[65536];
+  while (ok) {
+    const ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      if (ok) done += w;
+    }
+  }
+  ::close(in);
+  // Flushed to disk before the rename makes it the target.
+  ok = ok && ::fsync(out) == 0;
+  if (out >= 0 && ::close(out) != 0) ok = false;
+  if (ok) {
+    fs::rename(tmp, dst, ec);
+    ok = !ec;
+  }
+  if (!ok && out >= 0) fs::remove(tmp, ec);
+  return ok;
 }
 
 bool FileIsReadOnly(const String& path) {
@@ -758,9 +772,23 @@ String SaveTargetOf(const String& path) {
 unsigned ReplacementMode(const String& target) {
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 0777;
-  const mode_t mask = ::umask(0);
+  return 0666 & ~ProcessUmask();
+}
+
+unsigned ProcessUmask() {
+  // Read where the system tells it: setting it to learn it would leave every
+  // file another thread makes meanwhile open to all.
+  if (FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(f);
+    if (found) return mask & 0777;
+  }
+  const mode_t mask = ::umask(077);
   ::umask(mask);
-  return 0666 & ~mask;
+  return mask & 0777;
 }
 
 String FileNotWrittenText(const String& path, const String& reason) {

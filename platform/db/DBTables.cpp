@@ -546,6 +546,7 @@ TDBConnection& TSession::Acquire(const String& path, const void* exclusiveHolder
           c->Db = db;
           c->Path = path;
           c->Key = k;
+          LeaveOutOfCoreDumps(c->Key.data(), c->Key.size());
           c->Owner = me;
           c->Users = 1;
           c->ExclusiveHolder = exclusiveHolder;

@@ -1,5 +1,6 @@
 #include "platform/os/Autostart.h"
 
+#include "platform/base/Streams.h"
 #include "platform/os/SysPaths.h"
 
 #include <filesystem>
@@ -66,31 +67,22 @@ String DesktopExecArgument(const String& arg) {
 bool WriteAutostartEntry(const String& name, const String& displayName, const String& programPath) {
   std::error_code ec;
   fs::create_directories(AutostartFolder(), ec);
-  fs::path target = AutostartEntryPath(name);
-  fs::path temp = target;
-  temp += ".tmp-" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    if (!out) return false;
-    // Private like the program's other files (it names the program's path).
-    fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
-    String shownName;
-    for (char c : displayName) shownName += (c == '\n' || c == '\r') ? ' ' : c;
-    out << "[Desktop Entry]\n"
-        << "Type=Application\n"
-        << "Name=" << shownName << "\n"
-        << "Exec=" << DesktopExecArgument(fs::absolute(programPath).string()) << "\n"
-        << "Terminal=false\n"
-        << "X-GNOME-Autostart-enabled=true\n";
-    out.flush();
-    if (!out) {
-      fs::remove(temp, ec);
-      return false;
-    }
+  String shownName;
+  for (char c : displayName) shownName += (c == '\n' || c == '\r') ? ' ' : c;
+  const String text = "[Desktop Entry]\n"
+                      "Type=Application\n"
+                      "Name=" + shownName + "\n"
+                      "Exec=" + DesktopExecArgument(fs::absolute(programPath).string()) + "\n"
+                      "Terminal=false\n"
+                      "X-GNOME-Autostart-enabled=true\n";
+  try {
+    // Private like the program's other files (it names the program's path),
+    // from its first byte.
+    SaveBytesAtomically(AutostartEntryPath(name), text, true);
+    return true;
+  } catch (const std::exception&) {
+    return false;
   }
-  fs::rename(temp, target, ec);
-  if (ec) fs::remove(temp, ec);
-  return !ec;
 }
 
 bool RemoveAutostartEntry(const String& name) {

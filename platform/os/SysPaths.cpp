@@ -1,5 +1,7 @@
 #include "platform/os/SysPaths.h"
 
+#include "platform/base/SysUtils.h"
+
 #include <QDir>
 #include <QStandardPaths>
 #include <QUrl>
@@ -152,28 +154,4 @@ String LocalFileUrl(const String& path) {
   return FromQ(QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded));
 }
 
-bool CopyFileOverwrite(const String& source, const String& dest) {
-  std::error_code ec;
-  if (!fs::is_regular_file(source, ec)) return false;
-  fs::path target(dest);
-  fs::path temp = target;
-  temp += ".copy-" + std::to_string(::getpid());
-  {
-    std::ifstream in(source, std::ios::binary);
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!in || !out) return false;
-    out << in.rdbuf();
-    out.flush();
-    if (!out || in.bad()) {
-      out.close();
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
+bool CopyFileOverwrite(const String& source, const String& dest) { return CopyFile(source, dest, false); }

@@ -511,8 +511,9 @@ void VLStyleLoadFromINI(TVLStyle& style, TIniFile& ini, const String& section) {
   }
 }
 
-void VLStyleSaveINI(TVLStyle& style, const String& fileName, const String& section) {
+void VLStyleSaveINI(TVLStyle& style, const String& fileName, const String& section, bool ownerOnly) {
   TIniFile ini(fileName);
+  ini.OwnerOnly = ownerOnly;
   VLStyleSaveToINI(style, ini, section);
   ini.UpdateFile();
 }

@@ -12,8 +12,9 @@ inline constexpr const char* VLStyleSectionName = "Vellum Styles";
 
 void VLStyleSaveToINI(TVLStyle& style, TIniFile& ini, const String& section);
 void VLStyleLoadFromINI(TVLStyle& style, TIniFile& ini, const String& section);
-// Open the file, save or load, close it (the save replaces the file whole).
-void VLStyleSaveINI(TVLStyle& style, const String& fileName, const String& section);
+// Open the file, save or load, close it (the save replaces the file whole;
+// ownerOnly: readable by its owner alone from its first byte).
+void VLStyleSaveINI(TVLStyle& style, const String& fileName, const String& section, bool ownerOnly = false);
 void VLStyleLoadINI(TVLStyle& style, const String& fileName, const String& section);
 
 // The sheet the program starts with when it has no styles file yet: the

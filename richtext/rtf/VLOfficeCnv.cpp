@@ -294,20 +294,8 @@ public:
   // Copies result to a hidden file beside target, named in the run's record
   // first, and renames it over target with the permissions target had.
   bool PlaceCopy(const String& result, const String& target) const {
-    const String folder = ExtractFileDir(target).empty() ? String(".") : ExtractFileDir(target);
-    static std::mt19937 random{std::random_device{}()};
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     String part;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      part = folder + "/" + kBesidePrefix;
-      for (int i = 0; i < 6; ++i) part += kLetters[random() % (sizeof kLetters - 1)];
-      const String record = FPath + "/" + kBesideRecord;
-      ::unlink(record.c_str());
-      if (!WritePrivateFile(record, part.data(), part.size())) return false;
-      fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      if (fd < 0 && errno != EEXIST) return false;
-    }
+    const int fd = OpenBeside(target, part);
     if (fd < 0) return false;
     const int in = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
     bool ok = in >= 0;
@@ -333,6 +321,29 @@ public:
     ok = ok && ::rename(part.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(part.c_str());
     return ok;
+  }
+
+  // A new hidden file beside target, the owner's alone (0600), made
+  // exclusively after its name is in the run's record: a start after a kill
+  // removes it. Its descriptor, or -1.
+  int OpenBeside(const String& target, String& part) const {
+    const String folder = ExtractFileDir(target).empty() ? String(".") : ExtractFileDir(target);
+    static std::mt19937 random{std::random_device{}()};
+    static std::mutex lock;
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const String record = FPath + "/" + kBesideRecord;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      part = folder + "/" + kBesidePrefix;
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        for (int i = 0; i < 6; ++i) part += kLetters[random() % (sizeof kLetters - 1)];
+      }
+      ::unlink(record.c_str());
+      if (!WritePrivateFile(record, part.data(), part.size())) return -1;
+      const int fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
   }
 
 private:
@@ -444,11 +455,57 @@ void RemoveRecordedCopy(const String& record) {
   if (n <= 0) return;
   const String part(name, static_cast<size_t>(n));
   struct stat st {};
-  if (ExtractFileName(part).rfind(kBesidePrefix, 0) != 0 || ::lstat(part.c_str(), &st) != 0) return;
-  if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(part.c_str());
+  const String own = ExtractFileName(part);
+  if (own.rfind(kBesidePrefix, 0) != 0) return;
+  if (::lstat(part.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(part.c_str());
+  // A writer that replaces the file whole was writing its own hidden
+  // temporary of it (".<name>.<digits>.tmp").
+  const String temporary = "." + own + ".";
+  std::error_code ec;
+  const String folder = ExtractFileDir(part).empty() ? String(".") : ExtractFileDir(part);
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    const String entry = e.path().filename().string();
+    if (entry.size() <= temporary.size() + 4 || entry.rfind(temporary, 0) != 0 || !entry.ends_with(".tmp")) continue;
+    if (::lstat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+      ::unlink(e.path().c_str());
+  }
 }
 
 }  // namespace
+
+struct TCopyBeside::TImpl {
+  TWorkFolder Work;
+  String Target;
+  String Part;
+};
+
+TCopyBeside::TCopyBeside(const String& target) : FImpl(std::make_unique<TImpl>()) {
+  FImpl->Target = target;
+  if (!FImpl->Work.Made()) return;
+  const int fd = FImpl->Work.OpenBeside(target, FImpl->Part);
+  if (fd < 0) FImpl->Part.clear();
+  else ::close(fd);
+}
+
+TCopyBeside::~TCopyBeside() {
+  if (!FImpl->Part.empty()) ::unlink(FImpl->Part.c_str());
+}
+
+const String& TCopyBeside::Name() const { return FImpl->Part; }
+
+bool TCopyBeside::Place() {
+  if (FImpl->Part.empty()) return false;
+  // A writer may have put a new file in its place: whatever is there now.
+  const int fd = ::open(FImpl->Part.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+  ok = ok && ::fchmod(fd, ReplacementMode(FImpl->Target)) == 0 && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(FImpl->Part.c_str(), FImpl->Target.c_str()) == 0;
+  if (ok) FImpl->Part.clear();
+  return ok;
+}
 
 String ConversionFolder() {
   const String runtime = GetRuntimeFolder();

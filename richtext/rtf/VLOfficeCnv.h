@@ -162,6 +162,28 @@ String ExtensionsToMasks(const String& extensions);
 // of the suite. Empty when there is none.
 String FindOfficeSuite();
 
+// A file that becomes target whole or not at all, written first as a hidden
+// file beside it: made exclusively, the owner's alone (0600) from its first
+// byte, and named in a record of this run's, so that a start after a kill
+// removes it (with the hidden temporary a writer that replaces it whole
+// makes beside it). Removed unless placed.
+class TCopyBeside {
+public:
+  explicit TCopyBeside(const String& target);
+  ~TCopyBeside();
+  TCopyBeside(const TCopyBeside&) = delete;
+  TCopyBeside& operator=(const TCopyBeside&) = delete;
+  // The file to write; empty when none could be made.
+  const String& Name() const;
+  // Gives it target's permissions (any new file's when there is none yet),
+  // makes it durable and renames it over target.
+  bool Place();
+
+private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};
+
 // The private folder (0700) the conversions' run folders live in, made when
 // missing: in the runtime folder. Empty when none can be had.
 String ConversionFolder();

@@ -6,14 +6,20 @@
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "support/ChildProcess.h"
+#include "support/FolderWatch.h"
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
 
+#include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -103,6 +109,112 @@ TEST(CopyOverExistingFile, KeepsThePermissionsAndTheLink) {
         EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
   }
   ::umask(umaskWas);
+}
+
+// Our own writers' routes, each over a private file of its kind.
+const TRoute kOwnRoutes[] = {
+    {"RTF", ".rtf", ffeRTF, nullptr, false},
+    {"web page", ".htm", ffeHTMLCSS, nullptr, false},
+    {"plain web page", ".html", ffeHTML, nullptr, false},
+    {"text", ".txt", ffeTextUnicode, nullptr, false},
+    {"VLF", ".vlf", ffeVLF, nullptr, false},
+};
+
+// An entry long enough that writing it takes a while.
+String LongEntry() {
+  String text;
+  for (int i = 0; text.size() < 3000000; ++i) text += "Private words, line " + std::to_string(i) + ". ";
+  return text;
+}
+
+// Over a private file in a folder others may read (as ~/Documents is), a
+// copy through each of our own writers is never readable by others while
+// it is written: a watcher of the folder finds no such file at any moment.
+TEST(CopyOverExistingFile, APrivateCopyIsNeverReadableByOthersWhileWritten) {
+  const mode_t umaskWas = ::umask(022);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, LongEntry());
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  for (const TRoute& route : kOwnRoutes) {
+    SCOPED_TRACE(route.Name);
+    qytest::TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const fs::path target = dir / (std::string("private") + route.Ext);
+    qytest::WriteFileBytes(target, "old");
+    ::chmod(target.c_str(), 0600);
+    qytest::TFolderWatch watch(dir.path());
+    ASSERT_TRUE(watch.Watching());
+    const bool ok = exporter->Export(ActionEditorOf(b.Edit), target.string(), route.Format, -1);
+    const std::vector<std::string> open = watch.Stop();
+    ASSERT_TRUE(ok);
+    EXPECT_GT(qytest::ReadFileBytes(target).size(), 3000000u);
+    EXPECT_EQ(ModeOf(target), 0600u);
+    EXPECT_GT(watch.Looks(), 1);
+    EXPECT_TRUE(open.empty()) << open.front();
+    // The whole-document save writes the same way.
+    qytest::TFolderWatch again(dir.path());
+    const bool saved = route.Format != ffeHTML && route.Format != ffeHTMLCSS
+                           ? WriteDocumentFile(ActionEditorOf(b.Edit), target.string(), route.Format)
+                           : true;
+    const std::vector<std::string> openToo = again.Stop();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(openToo.empty()) << openToo.front();
+    EXPECT_EQ(ModeOf(target), 0600u);
+  }
+  ::umask(umaskWas);
+}
+
+// A program killed while it writes a copy leaves its part file; the next
+// start removes it, on each of our own writers' routes.
+TEST(CopyOverExistingFile, ThePartAKilledCopyLeftIsRemovedAtTheNextStart) {
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, LongEntry());
+  for (const TRoute& route : kOwnRoutes) {
+    SCOPED_TRACE(route.Name);
+    qytest::TempDir dir;
+    const fs::path target = dir / (std::string("private") + route.Ext);
+    qytest::WriteFileBytes(target, "old");
+    ::chmod(target.c_str(), 0600);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ::inotify_add_watch(watch, dir.path().c_str(), IN_MODIFY);
+    // The pipe's far end closes when the child ends, should it end first.
+    int ended[2];
+    ASSERT_EQ(::pipe(ended), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      ::close(ended[0]);
+      auto* exporter = new TvlActionExport(b.Form);
+      exporter->SetControl(b.Edit);
+      exporter->Export(ActionEditorOf(b.Edit), target.string(), route.Format, -1);
+      _exit(0);
+    }
+    ::close(ended[1]);
+    // Killed at its first write beside the target.
+    alignas(inotify_event) char buffer[4096];
+    pollfd p[2] = {{watch, POLLIN, 0}, {ended[0], POLLIN, 0}};
+    while (::poll(p, 2, -1) < 0 && errno == EINTR) {
+    }
+    const bool written = (p[0].revents & POLLIN) && ::read(watch, buffer, sizeof buffer) > 0;
+    ::kill(child, SIGKILL);
+    ::close(ended[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(watch);
+    ASSERT_TRUE(written);
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.path())) left.push_back(e.path().filename().string());
+    EXPECT_GT(left.size(), 1u) << "the kill came too late to leave anything";
+    RemoveConversionLeftovers();
+    // The page's empty picture folder may stay: it holds nothing.
+    left.clear();
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      if (!e.is_directory() || !fs::is_empty(e.path())) left.push_back(e.path().filename().string());
+    ASSERT_EQ(left.size(), 1u) << left.back();
+    EXPECT_EQ(left.front(), target.filename().string());
+    EXPECT_EQ(qytest::ReadFileBytes(target), "old");
+  }
 }
 
 // Run by the test below in a mount space of its own, over a full file

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -104,6 +105,29 @@ TEST(ExportAction, HTMLPicturesGoToAFolderThatOnlyPagesWithPicturesKeep) {
     EXPECT_EQ(picture.rfind("img", 0), 0u) << c.Name;
     EXPECT_NE(html.find("src=\"" + folder + "/" + picture + "\""), std::string::npos) << c.Name << "\n" << html;
   }
+}
+
+// A page over a private file keeps its pictures in a folder closed to
+// others; a new page's folder is made as any other.
+TEST(ExportAction, APrivatePagesPicturesAreClosedToOthers) {
+  const mode_t umaskWas = ::umask(022);
+  for (bool existing : {true, false}) {
+    SCOPED_TRACE(existing ? "over a private page" : "a new page");
+    qytest::TempDir dir;
+    const fs::path page = dir / "page.htm";
+    if (existing) {
+      qytest::WriteFileBytes(page, "old");
+      ::chmod(page.c_str(), 0600);
+    }
+    TExportBench b(true);
+    ASSERT_TRUE(b.Action->Export(ActionEditorOf(b.Edit), page.string(), ffeHTMLCSS));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "page.files").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, existing ? 0700u : 0755u);
+    ASSERT_EQ(::stat(page.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, existing ? 0600u : 0644u);
+  }
+  ::umask(umaskWas);
 }
 
 TEST(ExportAction, TheExportedPagePassesTheNuChecker) {

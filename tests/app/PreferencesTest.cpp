@@ -24,6 +24,7 @@
 
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -331,6 +332,19 @@ TEST(Preferences, StyleEditorAddsRenamesAndDeletesStylesOnOk) {
   // Replace Existing Journal Styles reaches the earlier day too.
   w.Run([](TdlgPreferences* d) { d->rgDefaultStyleOptions->SetItemIndex(1); });
   EXPECT_GE(named(*older->EditorWindow->QuilloryStyle, "Quote"), 0);
+}
+
+// A styles file gone while the program ran is written anew at OK, the
+// user's alone from its first byte like every other file of the folder.
+TEST(Preferences, AStylesFileWrittenAnewIsTheUsersAlone) {
+  const mode_t umaskWas = ::umask(022);
+  TPrefsWorld w;
+  ASSERT_FALSE(StyleFilePath.empty());
+  fs::remove(StyleFilePath);
+  ASSERT_EQ(w.Run([](TdlgPreferences*) {}), mrOk);
+  ASSERT_TRUE(fs::exists(StyleFilePath));
+  EXPECT_EQ(static_cast<unsigned>(fs::status(StyleFilePath).permissions() & fs::perms::all), 0600u);
+  ::umask(umaskWas);
 }
 
 // The font, paragraph and border dialogs edit the selected style: what they

@@ -6,8 +6,12 @@
 
 #include "platform/base/DateTime.h"
 #include "platform/base/Streams.h"
+#include "platform/base/SysUtils.h"
+#include "platform/gui/Dialogs.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +94,32 @@ TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
     ASSERT_TRUE(FileExists(File + ".damaged")) << c.Name;
     EXPECT_EQ(LoadBytesFromFile(File + ".damaged"), c.Bytes) << c.Name;
   }
+}
+
+// A file grown far past any layout (400 MB) is not read into memory: the
+// defaults are used, the user is told once, and the file waits beside.
+TEST_F(ToolBarLayoutTest, AHugeFileIsNotReadAndTheUserIsTold) {
+  {
+    std::ofstream grow(File, std::ios::binary);
+    grow << ToolBarLayoutText(Defaults);
+  }
+  fs::resize_file(File, std::uintmax_t(400) << 20);
+  rusage before {};
+  ::getrusage(RUSAGE_SELF, &before);
+  TInteractionScript script;
+  script.Answer(IDOK);
+  TToolBarLayout layout{{{"junk", false, {}}}};
+  EXPECT_FALSE(LoadToolBarLayoutFile(File, Defaults, layout));
+  rusage after {};
+  ::getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KB more at the peak";
+  EXPECT_EQ(layout, Defaults);
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_NE(script.Shown[0].Text.find("tool bar layout \"" + File + "\" cannot be used: it is 400 MB long"),
+            String::npos)
+      << script.Shown[0].Text;
+  EXPECT_FALSE(FileExists(File));
+  EXPECT_EQ(FileSizeOf(File + ".damaged"), Int64(400) << 20);
 }
 
 TEST_F(ToolBarLayoutTest, NoBarOfTheProgramGoesMissingThroughAFile) {

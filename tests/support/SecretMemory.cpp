@@ -78,7 +78,7 @@ void TSecretText::Into(std::u16string& s) const {
   for (size_t i = 0; i + 1 < p.Size(); i += 2) s.push_back(static_cast<char16_t>(p.At(i) | p.At(i + 1) << 8));
 }
 
-size_t CountInMemory(const TMaskedPattern& pattern) {
+size_t CountInMemory(const TMaskedPattern& pattern, TMemoryPart part) {
   if (pattern.Size() == 0) return 0;
   // Nothing is allocated before the search: a freed copy is found where it
   // lies instead of being overwritten by the search's own memory.
@@ -87,22 +87,40 @@ size_t CountInMemory(const TMaskedPattern& pattern) {
   };
   std::array<TRange, 16384> ranges;
   size_t rangeCount = 0;
-  if (const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC); maps >= 0) {
+  // The mappings' flags follow each in smaps: "dd" marks one left out of
+  // core dumps.
+  const bool dumpedOnly = part == mpDumped;
+  if (const int maps = ::open(dumpedOnly ? "/proc/self/smaps" : "/proc/self/maps", O_RDONLY | O_CLOEXEC);
+      maps >= 0) {
     char text[512];
     size_t used = 0;
+    bool pending = false;
+    TRange candidate{};
     for (bool end = false; !end;) {
       const ssize_t got = ::read(maps, text + used, sizeof text - 1 - used);
       end = got <= 0;
       if (got > 0) used += static_cast<size_t>(got);
       text[used] = 0;
-      for (char* nl; (nl = std::strchr(text, '\n')) || (end && used > 0);) {
+      for (char* nl; (nl = std::strchr(text, '\n')) || (end && used > 0) || (used == sizeof text - 1);) {
         if (nl) *nl = 0;
         unsigned long from = 0, to = 0, offset = 0, inode = 0;
         char perms[8] = {}, dev[16] = {}, path[256] = {};
         const int n = std::sscanf(text, "%lx-%lx %7s %lx %15s %lu %255s", &from, &to, perms, &offset, dev, &inode, path);
-        const bool named = n >= 7 && std::strcmp(path, "[heap]") != 0 && std::strncmp(path, "[anon", 5) != 0;
-        if (n >= 6 && perms[0] == 'r' && perms[1] == 'w' && !named && rangeCount < ranges.size())
-          ranges[rangeCount++] = {from, to};
+        if (n >= 6 && std::strchr(dev, ':')) {
+          pending = false;
+          const bool named = n >= 7 && std::strcmp(path, "[heap]") != 0 && std::strncmp(path, "[anon", 5) != 0;
+          if (perms[0] == 'r' && perms[1] == 'w' && !named && rangeCount < ranges.size()) {
+            if (dumpedOnly) {
+              candidate = {from, to};
+              pending = true;
+            } else {
+              ranges[rangeCount++] = {from, to};
+            }
+          }
+        } else if (pending && std::strncmp(text, "VmFlags:", 8) == 0) {
+          pending = false;
+          if (!std::strstr(text, " dd")) ranges[rangeCount++] = candidate;
+        }
         const size_t lineLength = nl ? static_cast<size_t>(nl - text) + 1 : used;
         std::memmove(text, text + lineLength, used - lineLength);
         used -= lineLength;
@@ -160,9 +178,9 @@ bool HeldAt(const void* address, const TMaskedPattern& pattern) {
   return got == static_cast<ssize_t>(n) && i == n;
 }
 
-size_t CountSecretCopies(const TSecretText& text) {
+size_t CountSecretCopies(const TSecretText& text, TMemoryPart part) {
   size_t n = 0;
-  for (TSecretEncoding e : SecretEncodings) n += CountInMemory(text.In(e));
+  for (TSecretEncoding e : SecretEncodings) n += CountInMemory(text.In(e), part);
   return n;
 }
 

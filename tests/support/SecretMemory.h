@@ -49,13 +49,17 @@ private:
   bool FLatin1 = true;
 };
 
+// All of the memory searched, or only what a core dump would hold (not the
+// mappings left out of dumps).
+enum TMemoryPart { mpAll, mpDumped };
+
 // The places in the process's heap and anonymous writable mappings that
 // hold pattern. Memory is read through /proc/self/mem into a buffer on the
 // calling thread's stack (not searched), wiped afterwards.
-size_t CountInMemory(const TMaskedPattern& pattern);
+size_t CountInMemory(const TMaskedPattern& pattern, TMemoryPart part = mpAll);
 // Whether the memory at address (freed or not) still holds pattern.
 bool HeldAt(const void* address, const TMaskedPattern& pattern);
 // The places holding the whole text in any encoding.
-size_t CountSecretCopies(const TSecretText& text);
+size_t CountSecretCopies(const TSecretText& text, TMemoryPart part = mpAll);
 
 }  // namespace qytest

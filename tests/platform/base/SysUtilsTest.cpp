@@ -29,9 +29,13 @@ TEST(SysUtils, ExceptionsNameTheirClass) {
   EXPECT_THROW(Abort(), EAbort);
 }
 
+#include "platform/base/Streams.h"
+#include "support/FolderWatch.h"
 #include "support/TestSupport.h"
 
 #include <cmath>
+#include <functional>
+#include <sys/stat.h>
 
 TEST(SysUtils, IntegerTextConversions) {
   struct Case { const char* text; bool ok; Integer value; };
@@ -183,6 +187,45 @@ TEST(SysUtils, FileHelpers) {
   EXPECT_TRUE(RemoveDir(dir));
   EXPECT_FALSE(CreateDir(tmp.str() + "/p/q"));  // one level only
   EXPECT_TRUE(CreateDir(tmp.str() + "/p"));
+}
+
+// A copy of a private file, and a file replaced whole, are never readable
+// by others while they are written, in a folder others may read: a watcher
+// of the folder finds no such file at any moment. The results keep the
+// source's or the replaced file's permissions.
+TEST(SysUtils, PrivateFilesAreNeverReadableByOthersWhileWritten) {
+  const mode_t umaskWas = ::umask(022);
+  qytest::TempDir tmp;
+  ::chmod(tmp.path().c_str(), 0755);
+  const std::string words(4 << 20, 'w');
+  const String src = tmp.str() + "/private.bin";
+  qytest::WriteFileBytes(src, words);
+  ::chmod(src.c_str(), 0600);
+  const String copy = tmp.str() + "/copy.bin";
+  const String replaced = tmp.str() + "/replaced.bin";
+  qytest::WriteFileBytes(replaced, "old");
+  ::chmod(replaced.c_str(), 0600);
+  const struct {
+    const char* Name;
+    std::function<void()> Write;
+    String Result;
+  } cases[] = {
+      {"copy", [&] { EXPECT_TRUE(CopyFile(src, copy, false)); }, copy},
+      {"atomic save", [&] { SaveBytesAtomically(replaced, words); }, replaced},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    qytest::TFolderWatch watch(tmp.path());
+    ASSERT_TRUE(watch.Watching());
+    c.Write();
+    const std::vector<std::string> open = watch.Stop();
+    EXPECT_TRUE(open.empty()) << open.front();
+    EXPECT_EQ(qytest::ReadFileBytes(c.Result).size(), words.size());
+    struct stat st {};
+    ASSERT_EQ(::stat(c.Result.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+  }
+  ::umask(umaskWas);
 }
 
 TEST(SysUtils, FormatSpecifiers) {
