@@ -9,6 +9,10 @@
 #include "spell/scCustomDictionary.h"
 #include "spellvl/VLSpellChecker.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -97,6 +101,52 @@ TEST_F(SpellingCommandsTest, SpellCheckOfAccentedWordsChangesOnlyTheChosenOnes) 
   AnsiString learned;
   EXPECT_TRUE(Spell()->LearningDictionary()->FindAutoCorrect("cafe", learned));
   EXPECT_EQ(learned, "caf\xE9");
+}
+
+// A read-only entry is not checked: Spell Check and Thesaurus are greyed
+// with the other commands that would change it, and F7 in its window
+// starts nothing; the README says so.
+TEST_F(SpellingCommandsTest, ReadOnlyEntryGreysSpellCheckAsTheReadmeSays) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "some wrods here");
+  World.Main->Show();
+  j->EditorWindow->Show();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  auto pressF7 = [] {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, Qt::Key_F7);
+    Application->ProcessMessages();
+  };
+  TInteractionScript script;
+  script.Answer(IDOK);
+  // Writable, F7 checks the entry.
+  pressF7();
+  ASSERT_TRUE(Spell()->CheckRunning());
+  Spell()->Dialog()->CancelButton->Click();
+  ASSERT_FALSE(Spell()->CheckRunning());
+  ProfileSettings.ProtectPriorEntries = true;
+  World.Main->ActionToggleReadOnly->Execute();
+  ProfileSettings.ProtectPriorEntries = false;
+  ASSERT_TRUE(j->Document->ReadOnly);
+  EXPECT_FALSE(World.Main->ActionSpell->GetEnabled());
+  EXPECT_FALSE(World.Main->ActionThesaurus->GetEnabled());
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  pressF7();
+  EXPECT_FALSE(Spell()->CheckRunning());
+  EXPECT_EQ(j->Document->Text(), "some wrods here");
+
+  const std::string readme = qytest::ReadFileBytes(qytest::SourceDir() / "README.md");
+  const size_t at = readme.find("**Spelling.**");
+  ASSERT_NE(at, std::string::npos);
+  std::string spelling = readme.substr(at, readme.find("\n- **", at) - at);
+  for (char& c : spelling)
+    if (c == '\n') c = ' ';
+  for (size_t i; (i = spelling.find("  ")) != std::string::npos;) spelling.erase(i, 1);
+  EXPECT_EQ(spelling.find("only reported"), std::string::npos) << spelling;
+  EXPECT_NE(spelling.find("a read-only entry greys Spell Check and Thesaurus"), std::string::npos) << spelling;
 }
 
 TEST_F(SpellingCommandsTest, LoadingAnotherEntryEndsARunningCheck) {
