@@ -410,10 +410,9 @@ void TSpellCheckerBase::OpenDictionaries() {
   // settings: kept, it would be named again at every start. One that is
   // missing stays, its folder may come back.
   auto prune = [this](TStringList& list, int& i) {
-    if (!FRefusedOne) return false;
+    if (!FRefusedOne) return;
     list.Delete(i--);
     FConfig->Modified = true;
-    return true;
   };
   TStringList& mains = FConfig->GetMainDictionaries();
   for (int i = 0; i < mains.Count(); ++i) {
