@@ -149,6 +149,49 @@ TEST_F(SpellingCommandsTest, ReadOnlyEntryGreysSpellCheckAsTheReadmeSays) {
   EXPECT_NE(spelling.find("a read-only entry greys Spell Check and Thesaurus"), std::string::npos) << spelling;
 }
 
+// A hand-edited dictionary whose pair would put a control character into
+// the entry: the pair is dropped as the file is read, the user is told once
+// which dictionary held it, and the word is asked about instead.
+TEST_F(SpellingCommandsTest, AHarmfulStoredPairIsDroppedAndItsDictionaryNamedOnce) {
+  const String folder = Spell()->ExpandPath("%AppData%/%AppName%");
+  std::filesystem::create_directories(folder);
+  const String file = folder + "/Mine.spu";
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(file));
+    d.SetActive(true);
+    ASSERT_TRUE(d.AddAutoCorrect("Zqxv", "ZZZ"));
+    ASSERT_TRUE(d.Save());
+  }
+  std::string bytes = qytest::ReadFileBytes(file);
+  const size_t at = bytes.find(std::string("Zqxv\0ZZZ\0", 9));
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at + 5, 3, "Z\x81Z");
+  qytest::WriteFileBytes(file, bytes);
+  TInteractionScript script;
+  for (int i = 0; i < 4; ++i) script.Answer(IDOK);
+  Spell()->Configuration().SetActive(true);
+  Spell()->Configuration().SetActiveCustom("Mine.spu");
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "happy Zqxv days");
+  for (int run = 0; run < 2; ++run) {
+    World.Main->ActionSpell->Execute();
+    ASSERT_TRUE(Spell()->CheckRunning());
+    EXPECT_EQ(Spell()->Dialog()->NotFoundEdit->GetText(), "Zqxv");
+    ASSERT_NE(Spell()->ActiveCustomDictionary(), nullptr);
+    EXPECT_EQ(Spell()->ActiveCustomDictionary()->FileName(), file);
+    CancelSpellCheck();
+  }
+  EXPECT_EQ(j->Document->Text(), "happy Zqxv days");
+  int told = 0;
+  for (const TInteraction& m : script.Shown)
+    if (m.Text.find(file) != String::npos) {
+      ++told;
+      EXPECT_NE(m.Text.find("control character"), String::npos) << m.Text;
+    }
+  EXPECT_EQ(told, 1);
+}
+
 TEST_F(SpellingCommandsTest, LoadingAnotherEntryEndsARunningCheck) {
   TOpenJournal* j = World.OpenWindow("Diary", 0);
   TMainJournalWorld::TypeAtEnd(j, "teh wrods");
