@@ -94,6 +94,13 @@ void TformQuilloryMain::BuildSpelling() {
                    " that could still be read. Words added from now on go into the new one.",
                "Spelling", MB_OK | MB_ICONWARNING);
   };
+  TCustomDictionary::OnEntriesDropped = [](const String& fileName, int dropped) {
+    MessageBox("The dictionary\r\n" + fileName + "\r\nheld " + IntToStr(dropped) +
+                   (dropped == 1 ? " replacement" : " replacements") +
+                   " that would have put nothing visible, a control character or a line break into the text. " +
+                   (dropped == 1 ? "It was" : "They were") + " left out and will not be written back.",
+               "Spelling", MB_OK | MB_ICONWARNING);
+  };
   VLSpellChecker = new TVLSpellChecker(this);
   VLSpellChecker->SetName("VLSpellChecker");
   VLSpellChecker->ConfigStorage = csFile;

@@ -282,6 +282,15 @@ void TSpellCheckConfigDialog::MainDictionariesCheck(int Row) {
   const String file = FMainFiles[static_cast<size_t>(Row)];
   const bool on = MainDictionaries->GetChecked(Row);
   const int at = config.MainDictionaries.IndexOf(file);
+  if (on && at < 0 && !DialogControl->OpenMainDictionary(file)) {
+    // A file that cannot be opened (damaged, no dictionary) is not chosen:
+    // kept, it would be named again at every start.
+    FFilling = true;
+    MainDictionaries->SetChecked(Row, false);
+    FFilling = false;
+    MessageBox(DictionaryFileRefusedText(file), DialogControl->GetString(lsSpellingOptions), MB_OK | MB_ICONWARNING);
+    return;
+  }
   if (on && at < 0)
     config.MainDictionaries.Add(file);
   else if (!on && at >= 0)
@@ -476,7 +485,11 @@ void TCustomDictionariesDialog::NewButtonClick() {
     return;
   }
   if (FocusEntry(name)) return;
-  if (!DialogControl->NewCustomDictionary(name)) return;
+  if (!DialogControl->NewCustomDictionary(name)) {
+    MessageBox("The dictionary file\r\n" + name + "\r\ncould not be created in the dictionary folder.",
+               DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
+    return;
+  }
   Fill();
   FocusEntry(name);
 }
@@ -633,13 +646,14 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   AddIgnoreButton->OnClick = [this](TObject*) {
     const String t = IgnoreEdit->GetText();
     AnsiString w;
-    if (FDictionary && ToEntry(t, w) && FDictionary->AddWord(w)) IgnoreList->Items().Add(t);
+    if (FDictionary && !IsInvisibleText(t) && ToEntry(t, w) && FDictionary->AddWord(w)) IgnoreList->Items().Add(t);
     IgnoreEditChange();
   };
   AddExcludeButton->OnClick = [this](TObject*) {
     const String t = ExcludeEdit->GetText();
     AnsiString w;
-    if (FDictionary && ToEntry(t, w) && FDictionary->AddExcludedWord(w)) ExcludeList->Items().Add(t);
+    if (FDictionary && !IsInvisibleText(t) && ToEntry(t, w) && FDictionary->AddExcludedWord(w))
+      ExcludeList->Items().Add(t);
     ExcludeEditChange();
   };
   auto deleter = [this](TListBox* list, TEdit* edit, bool added) {
@@ -662,7 +676,8 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
   AddAutoCorrectButton->OnClick = [this](TObject*) {
     const String w = ReplaceEdit->GetText(), r = WithEdit->GetText();
     AnsiString ew, er;
-    if (FDictionary && !r.empty() && ToEntry(w, ew) && ToEntry(r, er) && FDictionary->AddAutoCorrect(ew, er))
+    if (FDictionary && !IsInvisibleText(w) && !IsInvisibleText(r) && ToEntry(w, ew) && ToEntry(r, er) &&
+        FDictionary->AddAutoCorrect(ew, er))
       AddPairRow(w, r);
     ReplaceEditChange();
   };
@@ -802,7 +817,8 @@ void TCustomDictionaryEditDialog::WordRule(bool Added) {
   list->SetItemIndex(-1);
   del->SetEnabled(false);
   const bool other = Added ? FDictionary->IsExcludedWord(w) : FDictionary->IsAddedWord(w);
-  add->SetEnabled(!t.empty() && storable && !other && !FDictionary->FindAutoCorrect(w, replacement));
+  // A word that shows nothing is no word to add or exclude.
+  add->SetEnabled(!IsInvisibleText(t) && storable && !other && !FDictionary->FindAutoCorrect(w, replacement));
 }
 
 void TCustomDictionaryEditDialog::ShowNote(TLabel* Note, const String& Text) {
@@ -830,7 +846,7 @@ void TCustomDictionaryEditDialog::ReplaceEditChange() {
   AutoCorrectList->SetItemIndex(-1);
   DeleteAutoCorrectButton->SetEnabled(false);
   // A replacement that shows nothing would delete its word unseen.
-  AddAutoCorrectButton->SetEnabled(!t.empty() && !IsInvisibleText(WithEdit->GetText()) && storable &&
+  AddAutoCorrectButton->SetEnabled(!IsInvisibleText(t) && !IsInvisibleText(WithEdit->GetText()) && storable &&
                                     !FDictionary->IsAddedWord(w) && !FDictionary->IsExcludedWord(w));
 }
 

@@ -165,6 +165,9 @@ void TConfigurationDialogCtrl::DeleteRepeated() {
 bool TConfigurationDialogCtrl::EngineWord(const String& Text, AnsiString& Word) const {
   bool lossless = true;
   // Line breaks of any kind become spaces before the code page is met.
+  // Nothing visible is no replacement: refused as the engine refuses it,
+  // with no message naming nothing.
+  if (IsInvisibleText(Text)) return false;
   Word = SpellWordFromText(OneLine(Text), &lossless);
   if (lossless) return true;
   // Put in as the engine holds it, the word would lose its letters.

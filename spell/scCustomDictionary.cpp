@@ -9,6 +9,9 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <fstream>
+#include <mutex>
+#include <set>
+#include <tuple>
 
 const char kSpuBanner[] =
     "Quillory User Dictionary format 1.0\r\n"
@@ -42,11 +45,6 @@ void PutI32(std::string& out, int32_t v) {
 }
 }  // namespace
 
-bool IsBlankReplacement(const AnsiString& Replacement) {
-  // A letter the code page lacks stands as a control byte, and shows.
-  return !HasForeignLetter(Replacement) && IsInvisibleText(SpellWordToText(Replacement));
-}
-
 uint32_t NextTableSize(uint32_t N) {
   for (uint32_t s : kSizes)
     if (s > N) return s;
@@ -54,6 +52,7 @@ uint32_t NextTableSize(uint32_t N) {
 }
 
 std::function<void(const String& fileName, const String& setAside, int recovered)> TCustomDictionary::OnDamaged;
+std::function<void(const String& fileName, int dropped)> TCustomDictionary::OnEntriesDropped;
 
 namespace {
 // A word of a damaged file worth carrying over: a run of letters, digits
@@ -100,6 +99,15 @@ int TCustomDictionary::RecoverEntries(const String& FileName) {
     }
   }
   return recovered;
+}
+
+bool TCustomDictionary::FirstTold(const String& FileName, const TFileStamp& Stamp) {
+  // The same file is read by more than one object (the check, the
+  // settings dialogs): the user hears of it once until it changes.
+  static std::mutex lock;
+  static std::set<std::tuple<String, Int64, Int64>> told;
+  std::lock_guard<std::mutex> guard(lock);
+  return told.emplace(FileName, Stamp.Time, Stamp.Size).second;
 }
 
 TCustomDictionary::TCustomDictionary() = default;
@@ -185,6 +193,11 @@ void TCustomDictionary::SetActive(bool Value) {
         return;
       } else if (exists) {
         FFileDate = StampOf(FFileName);
+        if (FDroppedEntries > 0 && OnEntriesDropped && FirstTold(FFileName, FFileDate)) {
+          FActive = true;
+          OnEntriesDropped(FFileName, FDroppedEntries);
+          return;
+        }
       } else {
         FFileDate = TFileStamp{};
         FModified = true;
@@ -256,15 +269,17 @@ bool TCustomDictionary::LoadFromBody(const std::string& Body) {
   FAddedCount = counts[0];
   FExcludedCount = counts[1];
   FAutoCorrectCount = counts[2];
-  // A pair with an empty or blank replacement (an earlier version stored
-  // them) would delete its word from every text checked: it is dropped, and
-  // the file written again without it at the next save.
+  // A pair read is held to the rules of one typed: an empty or blank
+  // replacement (an earlier version stored them) would delete its word
+  // from every text checked, a control character or line break (a file
+  // edited by hand) would go into the text. It is dropped, and the file
+  // written again without it at the next save.
   for (int32_t& v : FTable) {
     if (v <= 0 || FPool[static_cast<size_t>(v) - 1] != 'A') continue;
     size_t len = 0;
     EntryAt(v, &len);
     const size_t at = static_cast<size_t>(v) + len + 1;  // inside the pool: checked above
-    if (!IsBlankReplacement(AnsiString(FPool.data() + at, strnlen(FPool.data() + at, FPool.size() - at)))) continue;
+    if (!IsUnusableReplacement(AnsiString(FPool.data() + at, strnlen(FPool.data() + at, FPool.size() - at)))) continue;
     v = -1;
     --FEntryCount;
     --FAutoCorrectCount;
@@ -440,7 +455,8 @@ bool TCustomDictionary::AddEntry(char Kind, const AnsiString& Word, const AnsiSt
   // break would split every later paragraph it is offered for. A pair that
   // replaces a word with nothing would delete it from the text.
   if (Word.empty() || Word.find('\0') != AnsiString::npos || HasLineBreak(Word) || HasLineBreak(Replacement) ||
-      (Kind == 'A' && IsBlankReplacement(Replacement)) || FindEntry('*', Word, slot, index))
+      IsInvisibleText(SpellWordToText(Word)) ||
+      (Kind == 'A' && IsUnusableReplacement(Replacement)) || FindEntry('*', Word, slot, index))
     return false;
   if (FPool.size() + entry.size() >= 0x7FFFFFFF) return false;
   const int32_t slotValue = static_cast<int32_t>(FPool.size()) + 1;

@@ -24,6 +24,10 @@ public:
   // (renamed to setAside, "<file>.damaged") and a new one started with the
   // recovered words and pairs it could still read.
   static std::function<void(const String& fileName, const String& setAside, int recovered)> OnDamaged;
+  // Told when pairs that must not reach a text (a replacement that shows
+  // nothing, holds a control character or a line break) were dropped as the
+  // file was read: once for each state of the file.
+  static std::function<void(const String& fileName, int dropped)> OnEntriesDropped;
   // Adds the entries still readable in a damaged dictionary file; how many.
   int RecoverEntries(const String& FileName);
 
@@ -93,6 +97,8 @@ private:
     AnsiString Word, Replacement;
   };
   static TFileStamp StampOf(const String& FileName);
+  // True the first time it is asked for this file in this state.
+  static bool FirstTold(const String& FileName, const TFileStamp& Stamp);
   void InsertIntoTable(std::vector<int32_t>& Table, const char* Key, size_t KeyLength,
                        int32_t SlotValue);
   void Rebuild(uint32_t Size);
@@ -115,10 +121,6 @@ private:
   bool FHasFileName = false;
   std::vector<TPending> FPending;
 };
-
-// A replacement (the engine's code page) that shows nothing, or none: a
-// pair with it would delete its word from the text.
-bool IsBlankReplacement(const AnsiString& Replacement);
 
 // The next table size after N (251 for 0); 0 past the largest.
 uint32_t NextTableSize(uint32_t N);

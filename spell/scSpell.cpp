@@ -111,7 +111,5 @@ void TSpellChecker::DictionaryRefused(const String& FileName) {
   TSpellCheckerBase::DictionaryRefused(FileName);
   if (OnDictionaryRefused || UIType != suiDialog || FRefused.IndexOf(FileName) >= 0) return;
   FRefused.Add(FileName);
-  MessageBox("The dictionary file\r\n" + FileName +
-                 "\r\nis damaged or is not a dictionary. Spelling goes on without it.",
-             GetString(lsSpelling), MB_OK | MB_ICONWARNING);
+  MessageBox(DictionaryFileRefusedText(FileName), GetString(lsSpelling), MB_OK | MB_ICONWARNING);
 }

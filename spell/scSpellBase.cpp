@@ -352,6 +352,7 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
 }
 
 void TSpellCheckerBase::DictionaryRefused(const String& FileName) {
+  FRefusedOne = true;
   if (OnDictionaryRefused) OnDictionaryRefused(this, FileName);
 }
 
@@ -409,24 +410,47 @@ void TSpellCheckerBase::OpenDictionaries() {
   FPossessive = false;
   FReorderCountdown = 100;
   FMain.clear();
+  // A file that is there and refused (damaged, no dictionary) leaves the
+  // settings: kept, it would be named again at every start. One that is
+  // missing stays, its folder may come back.
+  auto prune = [this](TStringList& list, int& i) {
+    if (!FRefusedOne) return;
+    list.Delete(i--);
+    FConfig->Modified = true;
+  };
   TStringList& mains = FConfig->GetMainDictionaries();
-  for (int i = 0; i < mains.Count(); ++i)
+  for (int i = 0; i < mains.Count(); ++i) {
+    FRefusedOne = false;
     if (auto d = OpenMainDictionary(mains[i])) {
       if ((d->Language() & 0xFF) == 9) FPossessive = true;
       FMain.push_back(std::move(d));
+    } else {
+      prune(mains, i);
     }
+  }
   FCustom.clear();
   const String active = FConfig->GetActiveCustom();
   TStringList& customs = FConfig->GetCustomDictionaries();
-  for (int i = 0; i < customs.Count(); ++i)
-    if (customs[i] != active)
-      if (auto d = OpenCustomDictionary(customs[i])) FCustom.push_back(std::move(d));
+  for (int i = 0; i < customs.Count(); ++i) {
+    FRefusedOne = false;
+    if (customs[i] == active) continue;
+    if (auto d = OpenCustomDictionary(customs[i]))
+      FCustom.push_back(std::move(d));
+    else
+      prune(customs, i);
+  }
   FWordDicts.clear();
   TStringList& words = FConfig->GetMSWordDictionaries();
   for (int i = 0; i < words.Count(); ++i)
     if (auto d = OpenMSWordDictionary(words[i])) FWordDicts.push_back(std::move(d));
   FActiveCustom.reset();
+  FRefusedOne = false;
   FActiveCustom = OpenCustomDictionary(FConfig->ActiveCustom);
+  if (!FActiveCustom && FRefusedOne) {
+    if (int i = customs.IndexOf(FConfig->ActiveCustom); i >= 0) customs.Delete(i);
+    FConfig->ActiveCustom.clear();
+    FConfig->Modified = true;
+  }
   if (!FMapping && !FMappingName.empty()) FMapping = OpenCustomDictionary(FMappingName);
   if (!FLearning && FSuggestionsLearning) {
     FLearning = OpenCustomDictionary(FSuggestionsLearningDict);
@@ -1516,6 +1540,8 @@ void TSpellCheckerBase::ContinueCheck() {
     if (FReorderCountdown > 0 && --FReorderCountdown == 0) ReorderMainDictionaries();
     TWordCheckType verdict;
     AnsiString replacement;
+    // A stored pair goes into the text only as one typed would.
+    auto usableCorrection = [&] { return FindCorrection(word, replacement) && !IsUnusableReplacement(replacement); };
     // An accepted word is the previous one for the next (repeated words).
     bool remember = false;
     // Where the cache keeps the word: the same place is the same word.
@@ -1535,7 +1561,7 @@ void TSpellCheckerBase::ContinueCheck() {
       if (known > 0 || (known < 0 && OtherwiseAcceptable(word)) ||
           (FollowsApostrophe(word, FParser) && IsElidedWord(word))) {
         verdict = wcAccepted;
-        if (UseAutoCorrectFirst && FindCorrection(word, replacement)) {
+        if (UseAutoCorrectFirst && usableCorrection()) {
           verdict = wcCorrected;
         } else {
           // Only what the dictionaries decided holds for the word anywhere.
@@ -1545,7 +1571,7 @@ void TSpellCheckerBase::ContinueCheck() {
           remember = FRepeatedTest;
           if (remember && same && IsRepeatedWord(word, FParser)) verdict = wcRepeated;
         }
-      } else if (FindCorrection(word, replacement)) {
+      } else if (usableCorrection()) {
         verdict = wcCorrected;
       } else if (UseExcludeWords) {
         AnsiString modified;
@@ -1804,6 +1830,8 @@ void TSpellCheckerBase::Change(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   // A replacement is one line: a pasted line break would split the paragraph.
   const AnsiString NewWord = OneLine(Typed);
+  // Nothing visible would delete the word unseen: the check stays at it.
+  if (IsUnusableReplacement(NewWord)) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChange, NewWord, false);
   if (!ReplaceCurrentWord(NewWord, 0)) return PassOverRefusedWord();
@@ -1821,7 +1849,7 @@ void TSpellCheckerBase::ChangeAll(const AnsiString& Typed) {
   const AnsiString NewWord = OneLine(Typed);
   // A pair that changes a word to nothing (or to spaces) would delete it
   // wherever it comes again: refused, the check stays at the word.
-  if (IsBlankReplacement(NewWord)) return;
+  if (IsUnusableReplacement(NewWord)) return;
   if (ReportOnly()) return Ignore();
   AddUndo(saChangeAll, NewWord, false);
   const bool added = FInternal->AddAutoCorrect(FCurrentWord, NewWord);
@@ -1845,7 +1873,7 @@ void TSpellCheckerBase::Add() {
 void TSpellCheckerBase::AutoCorrect(const AnsiString& Typed) {
   if (!FCheckRunning || FRepeated) return;
   const AnsiString NewWord = OneLine(Typed);
-  if (IsBlankReplacement(NewWord)) return;  // as Change All
+  if (IsUnusableReplacement(NewWord)) return;  // as Change All
   if (ReportOnly()) return Ignore();
   AddUndo(saAutoCorrect, NewWord, false);
   const bool added = FActiveCustom && FActiveCustom->AddAutoCorrect(FCurrentWord, NewWord);

@@ -450,6 +450,8 @@ private:
   TStringList FDirs;
   std::unique_ptr<TSpellConfig> FConfig;
   TStringList FMainFiles, FCustomFiles, FWordFiles;
+  // Set by DictionaryRefused: whether a file was refused since cleared.
+  bool FRefusedOne = false;
   bool FSavedCloseDialog = true, FSavedKeepActive = false;
   AnsiString FPreviousWord;
   // The apostrophe the user writes, as last seen in checked text.

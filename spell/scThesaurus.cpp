@@ -88,6 +88,7 @@ String TThesDialog::CaptionText(const AnsiString& Caption) {
 }
 
 bool TThesDialog::ReplacementWord(const String& Text, AnsiString& Word) {
+  if (IsInvisibleText(Text)) return false;
   bool lossless = true;
   Word = SpellWordFromText(Text, &lossless);
   if (lossless) return true;
@@ -193,7 +194,8 @@ void TThesDialog::SelectWord(int Index) {
 }
 
 void TThesDialog::ReplaceEditChange() {
-  const bool t = !ReplaceEdit->GetText().empty();
+  // Text that shows nothing is no word to look up or put in.
+  const bool t = !IsInvisibleText(ReplaceEdit->GetText());
   LookupButton->SetEnabled(t && Has(tdcLookup));
   ReplaceButton->SetEnabled(t && Has(tdcReplace));
 }

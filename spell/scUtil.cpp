@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/CharKinds.h"
 #include "platform/gui/FormMonitor.h"
 #include "platform/gui/Forms.h"
 #include "platform/os/FolderMacros.h"
@@ -75,7 +76,7 @@ String CustomDictionaryFileName(const String& Name) {
     if (c == '/' || c == '\\') return String();
   const size_t dot = Name.rfind('.');
   const String file = (dot == String::npos ? Name : Name.substr(0, dot)) + ".spu";
-  return IsStorableDictionaryName(file) ? file : String();
+  return IsStorableDictionaryName(file) && file.size() <= kMostDictionaryFileName ? file : String();
 }
 
 bool IsStorableDictionaryName(const String& Name) {
@@ -101,8 +102,17 @@ String DictionaryFolderRefusedText(const String& Folder) {
          "control characters, spaces at either end or quotes around them.";
 }
 
+String DictionaryFileRefusedText(const String& FileName) {
+  return "The dictionary file\r\n" + FileName + "\r\nis damaged or is not a dictionary. Spelling goes on without it.";
+}
+
 String DictionaryNameRefusedText(const String& Name) {
   const String shown = ShownName(Name);
+  const size_t dot = Name.rfind('.');
+  if (IsStorableDictionaryName(Name) && (dot == String::npos ? Name.size() : dot) + 4 > kMostDictionaryFileName)
+    return "The dictionary name\r\n" + shown + "\r\nis too long: a dictionary name has at most " +
+           std::to_string(kMostDictionaryFileName - 4) +
+           " letters (fewer where letters outside the basic Latin alphabet take more room in a file name).";
   return "The dictionary name\r\n" + shown +
          "\r\ncannot be used: the spelling settings keep only plain file names, without a slash, a "
          "leading dot, line breaks or other control characters, spaces at either end or quotes around "
@@ -510,14 +520,9 @@ bool IsSpellLetter(char C) {
 }
 
 bool IsForeignLetterUnit(char16_t U) {
-  // Blocks of letters and the marks written on them; the punctuation,
-  // symbol and space blocks between them are left out.
-  static constexpr std::pair<char16_t, char16_t> kLetters[] = {
-      {0x0100, 0x1FFF}, {0x2C00, 0x2DFF}, {0x3040, 0x9FFF}, {0xA640, 0xD7FF},
-      {0xF900, 0xFDFF}, {0xFE70, 0xFEFE}};
-  for (const auto& [first, last] : kLetters)
-    if (U >= first && U <= last) return true;
-  return false;
+  // Half a surrogate pair says nothing by itself: SpellBytesOfUnits looks
+  // at the pair.
+  return !(U >= 0xD800 && U <= 0xDFFF) && IsWordCharacter(U);
 }
 
 namespace {
@@ -542,6 +547,25 @@ const TUnitBytes& UnitBytes() {
 }  // namespace
 
 char SpellByteOfUnit(char16_t U) { return UnitBytes().Byte[U]; }
+
+void SpellBytesOfUnits(const char16_t* W, size_t N, char* Out) {
+  for (size_t i = 0; i < N; ++i) {
+    const char16_t u = W[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < N && W[i + 1] >= 0xDC00 && W[i + 1] <= 0xDFFF) {
+      // One character in two units: both stand for it, so a letter beyond
+      // the basic plane keeps its word whole and lengths keep.
+      Out[i] = Out[i + 1] = SpellByteOfCodePoint(CodePointAt(W, N, i, nullptr));
+      ++i;
+      continue;
+    }
+    Out[i] = SpellByteOfUnit(u);
+  }
+}
+
+char SpellByteOfCodePoint(char32_t C) {
+  if (C < 0x10000) return SpellByteOfUnit(static_cast<char16_t>(C));
+  return IsWordCharacter(C) ? kForeignLetter : '?';
+}
 
 bool IsMisencodedWord(const AnsiString& Word) {
   auto at = [&](size_t i) { return i < Word.size() ? static_cast<Byte>(Word[i]) : 0; };
@@ -585,32 +609,26 @@ String UnstorableLettersText(const String& Text) {
   return "The dictionary cannot store " + (list.empty() ? String("some of these characters") : list) + ".";
 }
 
-namespace {
-bool IsInvisibleUnit(char16_t U) {
-  static constexpr std::pair<char16_t, char16_t> kInvisible[] = {
-      {0x0000, 0x0020}, {0x007F, 0x00A0}, {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},
-      {0x115F, 0x1160}, {0x1680, 0x1680}, {0x17B4, 0x17B5}, {0x180B, 0x180F}, {0x2000, 0x200F},
-      {0x2028, 0x202F}, {0x205F, 0x206F}, {0x2800, 0x2800}, {0x3000, 0x3000}, {0x3164, 0x3164},
-      {0xFE00, 0xFE0F}, {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}};
-  for (const auto& [first, last] : kInvisible)
-    if (U >= first && U <= last) return true;
-  return false;
-}
-}  // namespace
-
 bool IsInvisibleText(const String& Text) {
+  // Marks that sit on nothing show nothing either; one on a visible
+  // character is part of it.
   const WideString w = Utf8ToWide(Text);
-  for (size_t i = 0; i < w.size(); ++i) {
-    if (IsInvisibleUnit(w[i])) continue;
-    // Beyond the basic plane only the tags and the variation selectors of
-    // plane 14 show nothing.
-    if (w[i] == 0xDB40 && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDDEF) {
-      ++i;
-      continue;
-    }
-    return false;
+  for (size_t i = 0, n = 0; i < w.size(); i += n) {
+    const char32_t c = CodePointAt(w.data(), w.size(), i, &n);
+    if (!IsBlankCharacter(c) && !IsNonSpacingMark(c)) return false;
   }
   return true;
+}
+
+bool IsUnusableReplacement(const AnsiString& Replacement) {
+  // A control byte (the stand-in for a letter the code page lacks among
+  // them) would go into the text as an invisible character, a line break
+  // would split its paragraph.
+  for (char ch : Replacement) {
+    const Byte b = static_cast<Byte>(ch);
+    if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) return true;
+  }
+  return IsInvisibleText(SpellWordToText(Replacement));
 }
 
 String SpellWordToText(const AnsiString& Word) { return AnsiToUtf8(Word, 1252); }

@@ -32,15 +32,22 @@ void GetSpecialFolder(int Folder, String& Path);
 // True when FileName can be opened for writing, created if missing. With
 // DeleteOnClose a file made by the test is removed again.
 bool CanCreateFile(const String& FileName, bool DeleteOnClose);
+// The longest file name (in bytes) a custom dictionary can have: saving
+// writes a temporary file beside it whose name is 16 bytes longer, and a
+// file name has at most 255.
+constexpr size_t kMostDictionaryFileName = 255 - 16;
 // The file a custom dictionary named Name is kept in: Name with the ".spu"
 // extension, or empty when Name is no plain file name of the dictionary
-// folder (a separator, "." or "..", a leading dot, a control character).
+// folder (a separator, "." or "..", a leading dot, a control character)
+// or too long for one.
 String CustomDictionaryFileName(const String& Name);
 // Whether the settings file can keep Name and give it back unchanged: UTF-8
 // without control characters, no space at either end, not in quotes.
 bool IsStorableDictionaryName(const String& Name);
 // Why a dictionary file name is refused.
 String DictionaryNameRefusedText(const String& Name);
+// Why a dictionary file that is there cannot be used.
+String DictionaryFileRefusedText(const String& FileName);
 // Why a dictionary folder is refused (IsStorableDictionaryName is false).
 String DictionaryFolderRefusedText(const String& Folder);
 // Creates every missing folder of Path, parents first (each its owner's
@@ -161,12 +168,18 @@ AnsiString SpellTextFromWide(const WideString& W);
 // whole, and no dictionary can hold it, so it is never rewritten.
 constexpr char kForeignLetter = '\x81';
 inline bool HasForeignLetter(const AnsiString& S) { return S.find(kForeignLetter) != AnsiString::npos; }
-// Whether a UTF-16 unit beyond Latin-1 belongs to a script's letters
-// (Latin extensions, combining marks, Greek, Cyrillic, CJK, ...).
+// Whether a UTF-16 unit is a letter, mark or digit of its own (a half of
+// a surrogate pair never is: see SpellBytesOfUnits).
 bool IsForeignLetterUnit(char16_t U);
 // The engine's byte for one UTF-16 unit of the text: its code-page byte,
 // kForeignLetter for another letter, "?" for anything else.
 char SpellByteOfUnit(char16_t U);
+// The same for a code point, one beyond the basic plane included.
+char SpellByteOfCodePoint(char32_t C);
+// The engine's bytes for N units of text, one per unit: both units of a
+// surrogate pair get the byte of their character, so a letter beyond the
+// basic plane is a letter of its word.
+void SpellBytesOfUnits(const char16_t* W, size_t N, char* Out);
 
 // Every word that crosses between the engine and a control, a file of the
 // user or the editor is converted here, once. Text is UTF-8.
@@ -179,11 +192,17 @@ AnsiString SpellWordFromText(const String& Text, bool* Lossless = nullptr);
 bool IsMisencodedWord(const AnsiString& Word);
 // Why a replacement with letters the dictionaries cannot hold is refused.
 String ReplacementRefusedText(const String& Text);
-// Text (UTF-8) that shows nothing: empty, or only spaces of any kind,
-// control characters and the invisible format characters (zero-width
-// spaces and joiners, direction marks, the soft hyphen). A replacement so
-// made would delete its word unseen.
+// Text (UTF-8) that shows nothing, decided by the characters' Unicode
+// categories: empty, or only spaces and separators of any kind, control
+// and format characters (zero-width spaces and joiners, direction marks,
+// the soft hyphen, tags), variation selectors, fillers and marks with no
+// character to sit on. A replacement so made would delete its word unseen.
+// The one rule for the spelling dialog, the engine, the dictionary editor
+// and the dictionary files.
 bool IsInvisibleText(const String& Text);
+// A replacement (engine bytes) that must never go into a text: one that
+// shows nothing, or holds a control character or a line break.
+bool IsUnusableReplacement(const AnsiString& Replacement);
 // Which characters of Text a dictionary cannot store, as a sentence for
 // the user; '' when it can store all of them.
 String UnstorableLettersText(const String& Text);

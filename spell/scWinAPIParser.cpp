@@ -11,9 +11,8 @@ namespace {
 // One 8-bit character per UTF-16 unit, so columns in the line buffer are
 // positions in the control.
 AnsiString ToBuffer(const WideString& W) {
-  AnsiString a;
-  a.reserve(W.size());
-  for (char16_t u : W) a += SpellByteOfUnit(u);
+  AnsiString a(W.size(), '\0');
+  SpellBytesOfUnits(W.data(), W.size(), a.data());
   return a;
 }
 }  // namespace

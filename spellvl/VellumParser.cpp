@@ -21,7 +21,7 @@ namespace {
 
 // UTF-16 unit to one byte of a single-byte code page; a letter the page
 // lacks is the engine's stand-in letter (the word stays whole), anything
-// else "?", also each half of a surrogate pair, so lengths keep.
+// else "?". Surrogate pairs are read as pairs (AppendItemLine).
 class TUnitTable {
 public:
   explicit TUnitTable(Cardinal codePage) {
@@ -145,9 +145,20 @@ int TVellumParser::AppendItemLine(TCustomVLData* data, int itemNo, AnsiString& O
     out[i + 2] = static_cast<char>(v >> 32);
     out[i + 3] = static_cast<char>(v >> 48);
   }
+  auto unitAt = [in](size_t k) {
+    return static_cast<char16_t>(static_cast<unsigned char>(in[2 * k]) |
+                                 (static_cast<unsigned char>(in[2 * k + 1]) << 8));
+  };
   for (; i < n; ++i) {
-    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(in[2 * i]) |
-                                             (static_cast<unsigned char>(in[2 * i + 1]) << 8));
+    const char16_t u = unitAt(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF) {
+      // A character beyond the basic plane: both its units stand for it,
+      // so a letter there keeps its word whole.
+      const char16_t pair[2] = {u, unitAt(i + 1)};
+      SpellBytesOfUnits(pair, 2, out + i);
+      ++i;
+      continue;
+    }
     out[i] = t[u];
   }
   return static_cast<int>(n);

@@ -9,6 +9,10 @@
 #include "spell/scCustomDictionary.h"
 #include "spellvl/VLSpellChecker.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -97,6 +101,95 @@ TEST_F(SpellingCommandsTest, SpellCheckOfAccentedWordsChangesOnlyTheChosenOnes) 
   AnsiString learned;
   EXPECT_TRUE(Spell()->LearningDictionary()->FindAutoCorrect("cafe", learned));
   EXPECT_EQ(learned, "caf\xE9");
+}
+
+// A read-only entry is not checked: Spell Check and Thesaurus are greyed
+// with the other commands that would change it, and F7 in its window
+// starts nothing; the README says so.
+TEST_F(SpellingCommandsTest, ReadOnlyEntryGreysSpellCheckAsTheReadmeSays) {
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "some wrods here");
+  World.Main->Show();
+  j->EditorWindow->Show();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  auto pressF7 = [] {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, Qt::Key_F7);
+    Application->ProcessMessages();
+  };
+  TInteractionScript script;
+  script.Answer(IDOK);
+  // Writable, F7 checks the entry.
+  pressF7();
+  ASSERT_TRUE(Spell()->CheckRunning());
+  Spell()->Dialog()->CancelButton->Click();
+  ASSERT_FALSE(Spell()->CheckRunning());
+  ProfileSettings.ProtectPriorEntries = true;
+  World.Main->ActionToggleReadOnly->Execute();
+  ProfileSettings.ProtectPriorEntries = false;
+  ASSERT_TRUE(j->Document->ReadOnly);
+  EXPECT_FALSE(World.Main->ActionSpell->GetEnabled());
+  EXPECT_FALSE(World.Main->ActionThesaurus->GetEnabled());
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  pressF7();
+  EXPECT_FALSE(Spell()->CheckRunning());
+  EXPECT_EQ(j->Document->Text(), "some wrods here");
+
+  const std::string readme = qytest::ReadFileBytes(qytest::SourceDir() / "README.md");
+  const size_t at = readme.find("**Spelling.**");
+  ASSERT_NE(at, std::string::npos);
+  std::string spelling = readme.substr(at, readme.find("\n- **", at) - at);
+  for (char& c : spelling)
+    if (c == '\n') c = ' ';
+  for (size_t i; (i = spelling.find("  ")) != std::string::npos;) spelling.erase(i, 1);
+  EXPECT_EQ(spelling.find("only reported"), std::string::npos) << spelling;
+  EXPECT_NE(spelling.find("a read-only entry greys Spell Check and Thesaurus"), std::string::npos) << spelling;
+}
+
+// A hand-edited dictionary whose pair would put a control character into
+// the entry: the pair is dropped as the file is read, the user is told once
+// which dictionary held it, and the word is asked about instead.
+TEST_F(SpellingCommandsTest, AHarmfulStoredPairIsDroppedAndItsDictionaryNamedOnce) {
+  const String folder = Spell()->ExpandPath("%AppData%/%AppName%");
+  std::filesystem::create_directories(folder);
+  const String file = folder + "/Mine.spu";
+  {
+    TCustomDictionary d;
+    ASSERT_TRUE(d.SetFileName(file));
+    d.SetActive(true);
+    ASSERT_TRUE(d.AddAutoCorrect("Zqxv", "ZZZ"));
+    ASSERT_TRUE(d.Save());
+  }
+  std::string bytes = qytest::ReadFileBytes(file);
+  const size_t at = bytes.find(std::string("Zqxv\0ZZZ\0", 9));
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at + 5, 3, "Z\x81Z");
+  qytest::WriteFileBytes(file, bytes);
+  TInteractionScript script;
+  for (int i = 0; i < 4; ++i) script.Answer(IDOK);
+  Spell()->Configuration().SetActive(true);
+  Spell()->Configuration().SetActiveCustom("Mine.spu");
+  TOpenJournal* j = World.OpenWindow("Diary", 0);
+  TMainJournalWorld::TypeAtEnd(j, "happy Zqxv days");
+  for (int run = 0; run < 2; ++run) {
+    World.Main->ActionSpell->Execute();
+    ASSERT_TRUE(Spell()->CheckRunning());
+    EXPECT_EQ(Spell()->Dialog()->NotFoundEdit->GetText(), "Zqxv");
+    ASSERT_NE(Spell()->ActiveCustomDictionary(), nullptr);
+    EXPECT_EQ(Spell()->ActiveCustomDictionary()->FileName(), file);
+    CancelSpellCheck();
+  }
+  EXPECT_EQ(j->Document->Text(), "happy Zqxv days");
+  int told = 0;
+  for (const TInteraction& m : script.Shown)
+    if (m.Text.find(file) != String::npos) {
+      ++told;
+      EXPECT_NE(m.Text.find("control character"), String::npos) << m.Text;
+    }
+  EXPECT_EQ(told, 1);
 }
 
 TEST_F(SpellingCommandsTest, LoadingAnotherEntryEndsARunningCheck) {

@@ -84,3 +84,41 @@ TEST(SpellUtil, EventListFiresInOrderAndRemovesByKey) {
   EXPECT_EQ(log, "abAbA");
   EXPECT_EQ(list.Count(), 2);
 }
+
+// Whether text shows anything, by the characters' Unicode categories; and
+// the engine's bytes for text, a character beyond the basic plane as one.
+TEST(SpellUtil, InvisibleTextAndWordBytesFollowUnicode) {
+  const struct {
+    const char* text;
+    bool invisible;
+  } texts[] = {
+      {"", true},
+      {"\xE2\x80\x8B\xC2\xA0", true},                   // zero-width space, no-break space
+      {"\xCC\x81", true},                               // a combining acute with nothing under it
+      {"e\xCC\x81", false},                             // the same on a letter
+      {"\xEF\xBF\xB9\xF0\x9D\x85\xB3", true},           // format characters in both planes
+      {"\xE2\x80\xA9\xE1\x9A\x80", true},               // paragraph separator, ogham space
+      {"\xE3\x85\xA4", true},                           // Hangul filler
+      {"\xF0\x9D\x90\x80", false},                      // a bold capital beyond the basic plane
+      {"\xF0\x9F\x98\x80", false},                      // an emoji
+      {"-", false},
+  };
+  for (const auto& t : texts) EXPECT_EQ(IsInvisibleText(t.text), t.invisible) << testing::PrintToString(std::string(t.text));
+  for (const char* bad : {"Z\x81Z", "Z\nZ", "Z\x1F", "\xA0", ""}) EXPECT_TRUE(IsUnusableReplacement(bad)) << bad;
+  for (const char* good : {"the", "caf\xE9", "don\x92t", "a b"}) EXPECT_FALSE(IsUnusableReplacement(good)) << good;
+
+  const struct {
+    std::u16string text;
+    AnsiString bytes;
+  } words[] = {
+      {u"wrods\U0001D400", AnsiString("wrods\x81\x81")},  // a letter: the word goes on
+      {u"wrods\U0001F600", "wrods??"},                     // an emoji ends it
+      {u"x\xD835y", "x?y"},                                // half a pair is no letter
+      {u"\x0416\x0301\x3002", "\x81\x81?"},                // a letter, its mark, a full stop
+  };
+  for (const auto& w : words) {
+    AnsiString out(w.text.size(), '\0');
+    SpellBytesOfUnits(w.text.data(), w.text.size(), out.data());
+    EXPECT_EQ(out, w.bytes);
+  }
+}

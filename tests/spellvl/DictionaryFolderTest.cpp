@@ -10,6 +10,7 @@
 #include "platform/gui/ControlsPrivate.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -339,6 +340,90 @@ TEST_F(DictionaryFolder, ARefusedDictionaryChosenInTheOptionsIsNotKept) {
   EXPECT_FALSE(w.Spell->CheckRunning());
   ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
   EXPECT_TRUE(w.Spell->ActiveCustomDictionary()->IsAddedWord("zorblax"));
+}
+
+// Nothing that cannot be opened is kept: a new name too long for a file
+// name is refused with a message, a damaged main dictionary ticked with
+// Space is unticked and named, and dictionaries an older settings file
+// lists that are there but refused leave it as the dictionaries open.
+TEST_F(DictionaryFolder, DictionariesThatCannotBeOpenedAreRefusedAndNotKept) {
+  for (int letters : {235, 240, 300}) {
+    SCOPED_TRACE(letters);
+    const bool fits = letters + 4 <= 239;
+    TCustomDictionariesDialog d(nullptr);
+    w.Spell->BindDialogControl(&d);
+    TInteractionScript names;
+    names.Do([&](TInteraction& r) {
+      auto* n = dynamic_cast<TNewCustomDictionary*>(r.Form);
+      if (!n) return static_cast<int>(mrCancel);
+      QTest::keyClicks(WidgetOf(n->NameEdit), QString(letters, QChar('n')));
+      return static_cast<int>(mrOk);
+    });
+    names.Answer(IDOK);
+    d.NewButtonClick();
+    const std::string file = std::string(static_cast<size_t>(letters), 'n') + ".spu";
+    if (fits) {
+      EXPECT_EQ(names.Shown.size(), 1u);
+      EXPECT_TRUE(std::filesystem::exists(w.Tmp / file));
+      EXPECT_GE(RowOf(d, file), 0);
+      continue;
+    }
+    ASSERT_EQ(names.Shown.size(), 2u) << "a message says why nothing was made";
+    EXPECT_NE(names.Shown[1].Text.find("too long"), String::npos) << names.Shown[1].Text;
+    EXPECT_EQ(RowOf(d, file), -1);
+    ASSERT_TRUE(Config().Save());
+    EXPECT_EQ(qytest::ReadFileBytes(w.Tmp / "Spell.cfg").find(std::string(200, 'n') + std::string(40, 'n')),
+              std::string::npos);
+  }
+
+  qytest::WriteFileBytes(w.Tmp / "Broken.spm", std::string(4096, '\x5A'));
+  {
+    TSpellCheckConfigDialog o(nullptr);
+    TInteractionScript opened;
+    opened.Answer(IDOK);  // the engine may name the file as the rows are read
+    w.Spell->BindDialogControl(&o);
+    o.Show();
+    auto* l = qobject_cast<QListWidget*>(WidgetOf(o.MainDictionaries));
+    ASSERT_NE(l, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window()));
+    int row = -1;
+    for (int i = 0; i < o.MainDictionaries->Items().Count(); ++i)
+      if (o.MainDictionaries->Items().Get(i).find("Broken.spm") != String::npos) row = i;
+    ASSERT_GE(row, 0);
+    TInteractionScript script;
+    script.Answer(IDOK);
+    l->setCurrentRow(row);
+    l->setFocus();
+    QTest::keyClick(l, Qt::Key_Space);
+    EXPECT_FALSE(o.MainDictionaries->GetChecked(row));
+    EXPECT_EQ(Config().MainDictionaries.IndexOf("Broken.spm"), -1);
+    ASSERT_EQ(script.Shown.size(), 1u) << "the refusal is said where the row is ticked";
+    EXPECT_NE(script.Shown[0].Text.find("Broken.spm"), String::npos) << script.Shown[0].Text;
+  }
+  ASSERT_TRUE(Config().Save());
+  EXPECT_EQ(qytest::ReadFileBytes(w.Tmp / "Spell.cfg").find("Broken.spm"), std::string::npos);
+
+  // A settings file written while they were good (or not yet there).
+  MakeDictionary(w.Tmp.str() + "/Kept.spu", "kept");
+  Config().MainDictionaries.Add("Later.spm");
+  Config().MainDictionaries.Add("Gone.spm");  // missing: its folder may come back
+  Config().CustomDictionaries.Add("Junk.spu");
+  Config().CustomDictionaries.Add("Kept.spu");
+  ASSERT_TRUE(Config().Save());
+  ASSERT_NE(qytest::ReadFileBytes(w.Tmp / "Spell.cfg").find("Later.spm"), std::string::npos);
+  qytest::WriteFileBytes(w.Tmp / "Later.spm", std::string(4096, '\x5A'));
+  qytest::WriteFileBytes(w.Tmp / "Junk.spu", "not a dictionary at all");
+  // As at the next start: the settings read, the dictionaries opened.
+  TInteractionScript told;
+  for (int i = 0; i < 4; ++i) told.Answer(IDOK);
+  ASSERT_TRUE(Config().Reload());
+  w.Spell->OpenDictionaries();
+  ASSERT_TRUE(Config().Save());
+  const std::string cfg = qytest::ReadFileBytes(w.Tmp / "Spell.cfg");
+  EXPECT_EQ(cfg.find("Later.spm"), std::string::npos) << cfg;
+  EXPECT_EQ(cfg.find("Junk.spu"), std::string::npos) << cfg;
+  EXPECT_NE(cfg.find("Gone.spm"), std::string::npos) << cfg;
+  EXPECT_NE(cfg.find("Kept.spu"), std::string::npos) << cfg;
 }
 
 // Locate Dictionaries: a folder whose name the settings file cannot give

@@ -209,6 +209,41 @@ TEST(SpellingDialog, CharactersBeyondTheBasicPlaneAreKeptExactly) {
   }
 }
 
+// A letter beyond the basic plane (mathematical bold capitals) is a letter
+// of its word: the word is passed over whole (no dictionary can hold it),
+// never checked or changed without it. Words after such letters are found,
+// shown and changed where they stand.
+TEST(SpellingDialog, LettersBeyondTheBasicPlaneKeepTheirWordWhole) {
+  const std::string bold = "\xF0\x9D\x90\x80", bold2 = "\xF0\x9D\x90\x81";
+  struct Case {
+    std::string text, word, typed, after;
+  } cases[] = {
+      {"wrods" + bold + " teh", "teh", "the", "wrods" + bold + " the"},
+      {bold + "wrods teh", "teh", "the", bold + "wrods the"},
+      {"wr" + bold + "ods teh", "teh", "the", "wr" + bold + "ods the"},
+      {bold + bold2 + " wrods", "wrods", "words", bold + bold2 + " words"},
+      {"x" + bold + bold2 + " wrods" + bold + " wrods", "wrods", "words", "x" + bold + bold2 + " wrods" + bold + " words"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TSpellEditor w;
+    w.SetText({c.text});
+    TInteractionScript script;
+    script.Answer(IDOK);  // "The spelling check is complete."
+    w.Check();
+    ASSERT_TRUE(w.Spell->CheckRunning());
+    TSpellDialog* d = w.Dialog();
+    EXPECT_EQ(d->NotFoundEdit->GetText(), c.word);
+    // The editor shows the word itself selected, after the pairs before it.
+    EXPECT_EQ(w.E.Edit->GetInnermostEditor()->GetSelText(), c.word);
+    d->ReplaceWithEdit->SetText("");
+    spellvltest::TypeText(WidgetOf(d->ReplaceWithEdit), c.typed.c_str());
+    d->ChangeButton->Click();
+    EXPECT_FALSE(w.Spell->CheckRunning());
+    EXPECT_EQ(w.E.Text(), c.after);
+  }
+}
+
 TEST(SpellingDialog, SuggestionListIsShortAndNamesEachWordOnce) {
   struct Case {
     std::string text, word, first;

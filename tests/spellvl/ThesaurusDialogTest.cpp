@@ -1,6 +1,8 @@
 // The thesaurus dialog on the word at an editor's caret.
 #include "SpellEditorSupport.h"
 
+#include "platform/gui/ControlsPrivate.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -51,6 +53,34 @@ TEST(ThesaurusDialog, ReplacePutsTheChosenWordInPlaceOfTheWordAtTheCaret) {
   ASSERT_FALSE(chosen.empty());
   EXPECT_EQ(w.E.Text(), "I am " + chosen + " today");
   EXPECT_EQ(w.UndoStepsTo("I am happy today"), 1);
+}
+
+// Replace With typed to show nothing (spaces, a mark alone, a format
+// character) offers neither Replace nor Look Up: the word would go unseen,
+// or a message would quote nothing.
+TEST(ThesaurusDialog, NothingVisibleIsNoReplacement) {
+  TSpellEditor w;
+  w.SetText({"I am happy today"});
+  w.E.Edit->SetSelectionBounds(0, 8, 0, 8);
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    auto* d = dynamic_cast<TThesDialog*>(r.Form);
+    if (!d) return static_cast<int>(mrCancel);
+    for (const char* typed : {"  ", "\xC2\xA0", "\xCC\x80", "\xE2\x81\xA0\xEF\xBF\xB9"}) {
+      SCOPED_TRACE(testing::PrintToString(std::string(typed)));
+      d->ReplaceEdit->SetText("");
+      spellvltest::TypeText(WidgetOf(d->ReplaceEdit), typed);
+      EXPECT_EQ(d->ReplaceEdit->GetText(), typed);
+      EXPECT_FALSE(d->ReplaceButton->GetEnabled());
+      EXPECT_FALSE(d->LookupButton->GetEnabled());
+      spellvltest::TypeText(WidgetOf(d->ReplaceEdit), "glad");
+      EXPECT_TRUE(d->ReplaceButton->GetEnabled());
+    }
+    return static_cast<int>(mrCancel);
+  });
+  w.Thesaurus->LookupVellumEdit(w.E.Edit);
+  EXPECT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(w.E.Text(), "I am happy today");
 }
 
 TEST(ThesaurusDialog, LookUpPreviousAndUnknownWords) {
