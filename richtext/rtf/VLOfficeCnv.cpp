@@ -306,7 +306,10 @@ public:
       ::unlink(record.c_str());
       if (!WritePrivateFile(record, part.data(), part.size())) return false;
       fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      if (fd < 0 && errno != EEXIST) return false;
+      if (fd < 0 && errno != EEXIST) {
+        TFileWriteWatch::Note(part, errno);
+        return false;
+      }
     }
     if (fd < 0) return false;
     const int in = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
@@ -324,13 +327,18 @@ public:
         if (w < 0 && errno == EINTR) continue;
         ok = w > 0;
         if (ok) done += w;
+        else if (w < 0) TFileWriteWatch::Note(part, errno);
       }
     }
     if (in >= 0) ::close(in);
     // The copy is as private as the file it replaces (or as any new file).
-    ok = ok && ::fchmod(fd, ReplacementMode(target)) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(part.c_str(), target.c_str()) == 0;
+    const auto noted = [&part](bool done) {
+      if (!done) TFileWriteWatch::Note(part, errno);
+      return done;
+    };
+    ok = ok && noted(::fchmod(fd, ReplacementMode(target)) == 0) && noted(::fsync(fd) == 0);
+    ok = noted(::close(fd) == 0) && ok;
+    ok = ok && noted(::rename(part.c_str(), target.c_str()) == 0);
     if (!ok) ::unlink(part.c_str());
     return ok;
   }
