@@ -196,15 +196,24 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // native spans splits a paragraph at each SPAN that follows another run;
 // with them, the spans (the look of runs, which its writers do not carry)
 // are unwrapped here. An OL without a type is decimal, at any depth (the
-// converter would letter a nested one). An EPUB book needs a title: the
-// file's name. Without pictures, a picture goes, and so does a link that
-// held nothing else.
+// converter would letter a nested one). Paragraphs that came as DIV
+// elements (those of a table cell) stay paragraphs where there are more
+// than one: as plain blocks the web page and Markdown writers would join
+// them into one line. An EPUB book needs a title: the file's name. Without
+// pictures, a picture goes, and so does a link that held nothing else.
 bool WritePageFilter(const String& fileName, const String& copyName, bool withPictures) {
   const size_t dot = copyName.rfind('.');
   const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
   const String text = "function Span(s) return s.content end\n"
+                      "function Blocks(bs)\n"
+                      "  local plain = 0\n"
+                      "  for _, b in ipairs(bs) do if b.t == 'Plain' then plain = plain + 1 end end\n"
+                      "  if plain < 2 then return nil end\n"
+                      "  for i, b in ipairs(bs) do if b.t == 'Plain' then bs[i] = pandoc.Para(b.content) end end\n"
+                      "  return bs\n"
+                      "end\n"
                       "function OrderedList(l)\n"
                       "  if l.listAttributes.style == 'DefaultStyle' then l.listAttributes.style = 'Decimal' end\n"
                       "  return l\n"
