@@ -250,9 +250,17 @@ TEST(ConvertedCopyContent, TheMarkdownCopyInsertedComesBackWithItsTables) {
   nestedentry::Paragraphs(*b.Edit->VLData(), back);
   std::string all;
   for (const std::string& p : back) all += "[" + p + "]";
+  // A list item comes back with its marker as text, blanks after it (the
+  // converter's RTF has no lists).
+  const auto found = [&back](const std::string& paragraph) {
+    return std::any_of(back.begin(), back.end(), [&](const std::string& p) {
+      const size_t at = p.size() - std::min(p.size(), paragraph.size());
+      return p == paragraph || (at > 0 && p.compare(at, std::string::npos, paragraph) == 0 && std::isspace(static_cast<unsigned char>(p[at - 1])));
+    });
+  };
   for (const std::string& paragraph : entry) {
     if (paragraph.empty()) continue;
-    EXPECT_TRUE(std::find(back.begin(), back.end(), paragraph) != back.end()) << paragraph << " in\n" << all;
+    EXPECT_TRUE(found(paragraph)) << paragraph << " in\n" << all;
   }
   // No cell's text stands outside its table.
   for (Integer i = 0; i < b.Edit->ItemCount(); ++i) EXPECT_NE(b.Edit->GetItemTextUtf8(i).rfind("Outer", 0), 0u) << i;
