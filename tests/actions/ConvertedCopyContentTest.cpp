@@ -121,14 +121,40 @@ std::vector<std::string> Blocks(const fs::path& file, const std::string& reader)
   return blocks;
 }
 
+// The lines of a text file, cut at tabs too (between a table's cells).
+std::vector<std::string> TextBlocks(const std::string& text) {
+  std::vector<std::string> blocks;
+  std::string piece;
+  for (char c : text + "\n") {
+    if (c == '\n' || c == '\r' || c == '\t') {
+      if (!piece.empty()) blocks.push_back(piece);
+      piece.clear();
+    } else {
+      piece += c;
+    }
+  }
+  return blocks;
+}
+
+// Whether paragraph is one of blocks; where a format writes list markers as
+// text, it may follow a marker and blanks.
+bool Holds(const std::vector<std::string>& blocks, const std::string& paragraph, bool markersAsText) {
+  return std::any_of(blocks.begin(), blocks.end(), [&](const std::string& b) {
+    const size_t at = b.size() - std::min(b.size(), paragraph.size());
+    return b == paragraph || (markersAsText && at > 0 && b.compare(at, std::string::npos, paragraph) == 0 &&
+                              std::isspace(static_cast<unsigned char>(b[at - 1])));
+  });
+}
+
 // Each paragraph of the entry is one block of blocks, blanks included, and
 // no blank became a hard one.
-void ExpectEveryParagraph(const std::vector<std::string>& entry, const std::vector<std::string>& blocks) {
+void ExpectEveryParagraph(const std::vector<std::string>& entry, const std::vector<std::string>& blocks,
+                          bool markersAsText = false) {
   std::string all;
   for (const std::string& block : blocks) all += "[" + block + "]";
   for (const std::string& paragraph : entry) {
     if (paragraph.empty()) continue;
-    EXPECT_TRUE(std::find(blocks.begin(), blocks.end(), paragraph) != blocks.end()) << paragraph << " in\n" << all;
+    EXPECT_TRUE(Holds(blocks, paragraph, markersAsText)) << paragraph << " in\n" << all;
   }
   EXPECT_EQ(all.find("\xC2\xA0"), std::string::npos) << all;
 }
@@ -137,8 +163,9 @@ void ExpectEveryParagraph(const std::vector<std::string>& entry, const std::vect
 // in list items, in the cells of tables three deep, two in a merged cell)
 // is one block there, character for character, blanks included; a blank
 // beside a change of style stays a blank. pandoc reads the copies, except
-// OpenDocument files (its reader there leaves nested tables out), which the
-// office suite turns into web pages first.
+// RTF, Word 97 and OpenDocument files (its readers there leave nested
+// tables out, or have none), which the office suite turns into web pages
+// first; a text file is read as it is.
 TEST(ConvertedCopyContent, EveryCopyReadBackHoldsEachParagraphAsTheEntryHasIt) {
   qytest::TempDir dir;
   qytest::WriteFileBytes(dir / "runs.rtf", kRuns);
@@ -151,11 +178,12 @@ TEST(ConvertedCopyContent, EveryCopyReadBackHoldsEachParagraphAsTheEntryHasIt) {
     int Index;
   };
   std::vector<TRoute> routes = {{"web page with styles", ".htm", ffeHTMLCSS, -1},
-                                {"web page", ".html", ffeHTML, -1}};
+                                {"web page", ".html", ffeHTML, -1},
+                                {"RTF", ".rtf", ffeRTF, -1},
+                                {"text", ".txt", ffeTextANSI, -1}};
   for (Integer i = 0; i < exports.Count(); ++i) {
     const String mask = exports.GetItem(i)->Filter.substr(0, exports.GetItem(i)->Filter.find(';'));
-    // The older Word and WordPerfect files are read by neither as a whole.
-    if (mask != "*.doc" && mask != "*.wpd") routes.push_back({exports.GetItem(i)->Name, mask.substr(1), ffeOfficeConverters, i});
+    routes.push_back({exports.GetItem(i)->Name, mask.substr(1), ffeOfficeConverters, i});
   }
   ASSERT_GE(routes.size(), 8u) << "the set-up installs both converters";
   std::vector<std::string> entry;
@@ -173,7 +201,8 @@ TEST(ConvertedCopyContent, EveryCopyReadBackHoldsEachParagraphAsTheEntryHasIt) {
     const fs::path copy = dir / ("copy" + std::to_string(&route - routes.data()) + route.Ext);
     ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), route.Format, route.Index));
     const std::string ext = copy.extension().string();
-    if (ext == ".odt") byOffice.emplace_back(copy, route.Name);
+    if (ext == ".odt" || ext == ".rtf" || ext == ".doc") byOffice.emplace_back(copy, route.Name);
+    else if (ext == ".txt") ExpectEveryParagraph(entry, TextBlocks(qytest::ReadFileBytes(copy)), true);
     else ExpectEveryParagraph(entry, Blocks(copy, ext == ".md" ? "markdown" : ext == ".htm" || ext == ".html" ? "html" : ext.substr(1)));
   }
   ASSERT_NE(std::find(entry.begin(), entry.end(), "Outer12"), entry.end());
@@ -246,22 +275,11 @@ TEST(ConvertedCopyContent, TheMarkdownCopyInsertedComesBackWithItsTables) {
   EXPECT_EQ(script.Unexpected, 0);
   EXPECT_EQ(script.Shown.size(), 1u);
   EXPECT_EQ(TableDepth(*b.Edit->VLData()), 3);
+  // A list item comes back with its marker as text (the converter's RTF has
+  // no lists).
   std::vector<std::string> back;
   nestedentry::Paragraphs(*b.Edit->VLData(), back);
-  std::string all;
-  for (const std::string& p : back) all += "[" + p + "]";
-  // A list item comes back with its marker as text, blanks after it (the
-  // converter's RTF has no lists).
-  const auto found = [&back](const std::string& paragraph) {
-    return std::any_of(back.begin(), back.end(), [&](const std::string& p) {
-      const size_t at = p.size() - std::min(p.size(), paragraph.size());
-      return p == paragraph || (at > 0 && p.compare(at, std::string::npos, paragraph) == 0 && std::isspace(static_cast<unsigned char>(p[at - 1])));
-    });
-  };
-  for (const std::string& paragraph : entry) {
-    if (paragraph.empty()) continue;
-    EXPECT_TRUE(found(paragraph)) << paragraph << " in\n" << all;
-  }
+  ExpectEveryParagraph(entry, back, true);
   // No cell's text stands outside its table.
   for (Integer i = 0; i < b.Edit->ItemCount(); ++i) EXPECT_NE(b.Edit->GetItemTextUtf8(i).rfind("Outer", 0), 0u) << i;
 }
