@@ -128,10 +128,12 @@ void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id) {
   }
 }
 
-void ShowSaveError(const String& FileName, Word Id) {
-  // What the system says of the folder, where it refuses; the general
-  // reasons only when the fault lay elsewhere.
-  const String problem = FileWriteProblem(FileName);
+void ShowSaveError(const String& FileName, Word Id, const TFileWriteWatch* Watch) {
+  // What the failing call reported; else what the system says of the
+  // folder, where it refuses; the general reasons only when the fault lay
+  // elsewhere.
+  const String problem = Watch && Watch->Error() ? FileWriteReason(Watch->Path(), Watch->Error())
+                                                 : FileWriteProblem(FileName);
   MessageBox(problem.empty() ? LanguageText(Id) : FileNotWrittenText(FileName, problem), LanguageText(213),
              MB_OK | MB_ICONERROR);
 }
@@ -355,6 +357,7 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
     if (!PicturesMayBeLeftOut(E, converter, format, converterIndex) || watch.Gone()) return;
   }
   bool ok = false;
+  const TFileWriteWatch failure;
   if (known) {
     TWaitCursor wait;
     ok = Export(E, dialog.FileName, format, converterIndex);
@@ -364,7 +367,7 @@ void TvlActionExport::ExecuteTarget(TObject* Target) {
     const bool converterStop = FConversionError == 3 || FConversionError == 6 || FConversionError == 7 ||
                                FConversionError == 8;
     if (converterStop) ShowConversionError(FConversionError, FConversionText, 216);
-    else ShowSaveError(dialog.FileName, 216);
+    else ShowSaveError(dialog.FileName, 216, &failure);
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;
@@ -652,6 +655,7 @@ bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
   if (!NoWarning && !ConfirmFormat(info->FileName, info->FileFormat)) return false;
   if (watch.Gone()) return false;
   bool ok = false;
+  const TFileWriteWatch failure;
   {
     TWaitCursor wait;
     ok = WriteDocumentFile(E, info->FileName, info->FileFormat);
@@ -660,7 +664,7 @@ bool TvlActionSave::SaveDocument(int Index, bool NoWarning) {
     E->SetModified(false);
   } else {
     info->HasFileName = false;
-    ShowSaveError(info->FileName, 216);
+    ShowSaveError(info->FileName, 216, &failure);
   }
   DoDocumentFileChange(Index);
   return ok;

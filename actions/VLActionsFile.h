@@ -41,9 +41,10 @@ bool RunConversion(TVLOfficeConverter& Converter, const std::function<bool()>& C
 // Tells what stopped a conversion that failed: its limit, or message Id.
 // Nothing after a cancel.
 void ShowConversionError(Integer ErrorCode, const String& ErrorText, Word Id);
-// Tells that the file FileName could not be written and why, from the
-// system's answer for its folder; message Id when the folder takes files.
-void ShowSaveError(const String& FileName, Word Id);
+// Tells that the file FileName could not be written and why: what the
+// failing call reported when Watch kept it, else the system's answer for
+// its folder; message Id when the folder takes files.
+void ShowSaveError(const String& FileName, Word Id, const TFileWriteWatch* Watch = nullptr);
 // Tells, once in the program's run, that the converter description file
 // was ignored and why.
 void ShowDescriptionProblem(TVLOfficeConverter& Converter);

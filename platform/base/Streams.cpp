@@ -108,6 +108,7 @@ Int64 ReadFully(int fd, void* buffer, Int64 count) {
 
 Int64 WriteFully(int fd, const void* buffer, Int64 count) {
   Int64 done = 0;
+  errno = 0;  // a short count then carries the failing call's error, or none
   const char* p = static_cast<const char*>(buffer);
   while (done < count) {
     const ssize_t n = ::write(fd, p + done, static_cast<size_t>(count - done));
@@ -258,6 +259,7 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
     // before anything is cut.
     FHandle = OpenRegular(fileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (FHandle < 0 || ::ftruncate(FHandle, 0) != 0) {
+      TFileWriteWatch::Note(fileName, errno);
       const String cause = OpenCause();
       if (FHandle >= 0) ::close(FHandle);
       FHandle = -1;
@@ -288,7 +290,9 @@ TFileStream::~TFileStream() {
 Int64 TFileStream::Read(void* buffer, Int64 count) { return ReadFully(FHandle, buffer, count); }
 
 Int64 TFileStream::Write(const void* buffer, Int64 count) {
-  return WriteFully(FHandle, buffer, count);
+  const Int64 done = WriteFully(FHandle, buffer, count);
+  if (done < count) TFileWriteWatch::Note(FFileName, errno);
+  return done;
 }
 
 Int64 TFileStream::Seek(Int64 offset, TSeekOrigin origin) {
@@ -319,8 +323,10 @@ TAtomicFileStream::TAtomicFileStream(const String& fileName, bool ownerOnly) : F
     FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (FHandle < 0 && errno != EEXIST) break;
   }
-  if (FHandle < 0)
+  if (FHandle < 0) {
+    TFileWriteWatch::Note(FTempName, errno);
     throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+  }
   // A replaced file keeps its permissions (an owner-only one loses the
   // others' bits it had); a new one has any new file's.
   struct stat st;
@@ -351,7 +357,10 @@ Int64 TAtomicFileStream::Write(const void* buffer, Int64 count) {
   if (FHandle < 0) return 0;
   const Int64 done = WriteFully(FHandle, buffer, count);
   // A short write fails the commit, so no partial file replaces the old one.
-  if (done < count) FFailed = true;
+  if (done < count) {
+    FFailed = true;
+    TFileWriteWatch::Note(FTempName, errno);
+  }
   return done;
 }
 
@@ -376,11 +385,13 @@ void TAtomicFileStream::Commit() {
   }
   if (::fsync(FHandle) != 0) {
     const int e = errno;
+    TFileWriteWatch::Note(FTempName, e);
     Discard();
     throw EWriteError(reason + std::strerror(e));
   }
   if (::close(FHandle) != 0) {
     const int e = errno;
+    TFileWriteWatch::Note(FTempName, e);
     FHandle = -1;
     ::unlink(FTempName.c_str());
     throw EWriteError(reason + std::strerror(e));
@@ -388,6 +399,7 @@ void TAtomicFileStream::Commit() {
   FHandle = -1;
   if (::rename(FTempName.c_str(), FFileName.c_str()) != 0) {
     const int e = errno;
+    TFileWriteWatch::Note(FFileName, e);
     ::unlink(FTempName.c_str());
     throw EWriteError(reason + std::strerror(e));
   }

@@ -795,6 +795,21 @@ String FileNotWrittenText(const String& path, const String& reason) {
   return "The file " + path + " could not be written: " + reason + ".";
 }
 
+namespace {
+thread_local TFileWriteWatch* CurrentWriteWatch = nullptr;
+}  // namespace
+
+TFileWriteWatch::TFileWriteWatch() : FOuter(CurrentWriteWatch) { CurrentWriteWatch = this; }
+
+TFileWriteWatch::~TFileWriteWatch() { CurrentWriteWatch = FOuter; }
+
+void TFileWriteWatch::Note(const String& path, int error) {
+  TFileWriteWatch* w = CurrentWriteWatch;
+  if (!w || w->FError != 0 || error == 0) return;
+  w->FError = error;
+  w->FPath = path;
+}
+
 Int64 FileSizeOf(const String& path) {
   std::error_code ec;
   const auto n = fs::file_size(fs::u8path(path), ec);

@@ -173,6 +173,27 @@ String FileWriteProblem(const String& path);
 // "The file /home/ann/ex/a.rtf could not be written: " and the reason.
 String FileNotWrittenText(const String& path, const String& reason);
 
+// While one lives, the first file write on its thread that fails (a write,
+// flush, close, creation or rename) is kept with what the system reported:
+// a failed save names that cause instead of one guessed afterwards (a
+// trial file may fit where the copy did not).
+class TFileWriteWatch {
+public:
+  TFileWriteWatch();
+  ~TFileWriteWatch();
+  TFileWriteWatch(const TFileWriteWatch&) = delete;
+  TFileWriteWatch& operator=(const TFileWriteWatch&) = delete;
+  int Error() const { return FError; }
+  const String& Path() const { return FPath; }  // the file the failing call was on
+  // The writers' note of a failure; nothing when no watch lives.
+  static void Note(const String& path, int error);
+
+private:
+  TFileWriteWatch* FOuter;
+  int FError = 0;
+  String FPath;
+};
+
 String ExtractFilePath(const String& path);  // "a/b/" of "a/b/c.txt"
 String ExtractFileDir(const String& path);   // "a/b"
 String ExtractFileName(const String& path);  // "c.txt"

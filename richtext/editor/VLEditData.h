@@ -281,7 +281,8 @@ public:
   bool InsertVLFFromFile(const String& fileName);
   bool InsertRTFFromFile(const String& fileName);
   // Why the last document inserted was refused for a table in it
-  // (vlfwTableTooDeep or vlfwTableTooLarge), once; false when it was not.
+  // (vlfwTableTooDeep, vlfwTableTooLarge or vlfwTableDamaged), once; false
+  // when it was not.
   bool TakeRefusedTable(TVLFWarning& why) {
     why = FRefusedTable;
     return std::exchange(FRefusedTableSet, false);

@@ -35,35 +35,36 @@ const TVLMarkerItemInfo* ListAtCaret(TCustomVLData& d, Integer caretItem) {
   return nullptr;
 }
 
-// A document inserted under a numbered list goes on with its numbers: its
-// first numbered list of the same kind at that level becomes that list.
-// Answers the list it continues, -1 when none.
-Integer ContinueList(TCustomVLData& doc, TVLStyle* sheet, const TVLMarkerItemInfo* before) {
+// A document (the items from..to-1 of doc) inserted under a numbered list
+// goes on with its numbers: its first numbered list of the same kind at that
+// level becomes that list. Answers the list it continues, -1 when none.
+Integer ContinueList(TCustomVLData& doc, Integer from, Integer to, TVLStyle* sheet, const TVLMarkerItemInfo* before) {
   TVLListType kind = vllstBullet;
   if (!before || !Numbered(sheet, *before, &kind)) return -1;
   TVLMarkerItemInfo* first = nullptr;
-  for (Integer i = 0; i < doc.GetItemCount() && !first; ++i) {
+  for (Integer i = from; i < to && !first; ++i) {
     auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i));
     TVLListType type = vllstBullet;
     if (m && m->Level == before->Level && Numbered(sheet, *m, &type) && type == kind) first = m;
   }
   if (!first) return -1;
-  const Integer from = first->ListNo;
+  const Integer list = first->ListNo;
   first->Reset = false;
-  for (Integer i = 0; i < doc.GetItemCount(); ++i)
-    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i)); m && m->ListNo == from) m->ListNo = before->ListNo;
+  for (Integer i = from; i < to; ++i)
+    if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i)); m && m->ListNo == list) m->ListNo = before->ListNo;
   return before->ListNo;
 }
 
 // Any other list of the document that the entry already uses above the
 // caret (the reader took the entry's list for one alike) starts at its own
 // numbers instead of going on with the entry's.
-void StartOwnLists(TCustomVLData& doc, TVLStyle* sheet, TCustomVLData& entry, Integer caretItem, Integer continued) {
+void StartOwnLists(TCustomVLData& doc, Integer from, Integer to, TVLStyle* sheet, TCustomVLData& entry,
+                   Integer caretItem, Integer continued) {
   std::vector<Integer> above;
   for (Integer i = 0; i < std::min(caretItem, entry.GetItemCount()); ++i)
     if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(entry.GetItem(i))) above.push_back(m->ListNo);
   std::vector<Integer> started;
-  for (Integer i = 0; i < doc.GetItemCount(); ++i) {
+  for (Integer i = from; i < to; ++i) {
     auto* m = dynamic_cast<TVLMarkerItemInfo*>(doc.GetItem(i));
     if (!m || m->ListNo == continued || std::find(started.begin(), started.end(), m->ListNo) != started.end()) continue;
     started.push_back(m->ListNo);
@@ -211,7 +212,7 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
       ~TOff() {
         D->FInsertingDocument = false;
         TVLFWarnings read = D->GetVLFWarnings();
-        for (TVLFWarning w : {vlfwTableTooDeep, vlfwTableTooLarge})
+        for (TVLFWarning w : {vlfwTableTooDeep, vlfwTableTooLarge, vlfwTableDamaged})
           if (read.Contains(w)) {
             D->FRefusedTableSet = true;
             D->FRefusedTable = w;
@@ -295,11 +296,27 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
 }
 
 bool TVLEditVLData::InsertVLFFromStream(TStream& stream) {
+  const TVLMarkerItemInfo* caretList = ListAtCaret(*this, GetCaretItemNo());
   return InsertDocument([&] {
     Integer index = GetItemCount();
     TColor color = clNone;
     // The document's background colour does not become the editor's.
-    return ReadVLFFromStream(stream, index, nullptr, nullptr, nullptr, color, true, false);
+    const bool read = ReadVLFFromStream(stream, index, nullptr, nullptr, nullptr, color, true, false);
+    // Its lists go on from the caret's or start anew, as those of RTF do
+    // (its list is often the entry's own, copied from it).
+    if (FInsertedFirst >= 0) {
+      const Integer end = FInsertedFirst + 1 + (GetItemCount() - FCountAfterFirst);
+      const Integer continued = ContinueList(*this, FInsertedFirst, end, GetStyle(), caretList);
+      StartOwnLists(*this, FInsertedFirst, end, GetStyle(), *this, FInsertedFirst, continued);
+      // The markers were counted as they came in.
+      TVLMarkerList* markers = GetMarkers(false);
+      for (Integer i = FInsertedFirst; markers && i < end; ++i)
+        if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(GetItem(i)); m && markers->IndexOf(m) >= 0) {
+          markers->RecalcFrom(markers->IndexOf(m), GetStyle());
+          break;
+        }
+    }
+    return read;
   });
 }
 
@@ -327,8 +344,8 @@ bool TVLEditVLData::InsertRTFFromStream(TStream& stream) {
     Beep();
     return false;
   }
-  const Integer continued = ContinueList(doc, GetStyle(), ListAtCaret(*this, GetCaretItemNo()));
-  StartOwnLists(doc, GetStyle(), *this, GetCaretItemNo(), continued);
+  const Integer continued = ContinueList(doc, 0, doc.GetItemCount(), GetStyle(), ListAtCaret(*this, GetCaretItemNo()));
+  StartOwnLists(doc, 0, doc.GetItemCount(), GetStyle(), *this, GetCaretItemNo(), continued);
   TMemoryStream vlf;
   if (!doc.SaveVLFToStream(vlf, false, clNone, nullptr, bsNoBitmap, nullptr)) {
     Beep();

@@ -145,6 +145,7 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
   TVLFWarning stale;
   EditData()->TakeRefusedTable(stale);
   GetRootEditor()->FRefusalTold = false;
+  const Cardinal stamp = EditData()->EditStamp;
   RunEdit([&] {
     TVLEditVLData* d = EditData();
     if (d->ActiveItem || !BeforeChange(false)) return;
@@ -159,7 +160,15 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
     const TVLEditVLData::TUndoMark mark = d->MarkUndo();
     DeleteSelectionForInsert();
     done = insert(*d);
-    if (!done) d->RollBackTo(mark);
+    if (!done) {
+      // Rolled back, or nothing was recorded (the step's group is gone):
+      // the document is as it was, and no change is reported.
+      const bool undone = d->RollBackTo(mark) || (mark.Group && d->UndoList->LastGroup() != mark.Group);
+      if (undone) {
+        FPendingChange = false;
+        d->EditStamp = stamp;
+      }
+    }
   });
   if (!done) TellRefusedTable();
   return done;
@@ -169,11 +178,14 @@ bool TCustomVellumEdit::TellRefusedTable() {
   TVLFWarning why;
   if (!EditData()->TakeRefusedTable(why)) return false;
   GetRootEditor()->FRefusalTold = true;
-  const String text = why == vlfwTableTooDeep
-                          ? "The text was not inserted: a table in it would lie more than " +
-                                std::to_string(VLTableMaxNesting) + " tables deep."
-                          : "The text was not inserted: a table in it has more than " +
-                                std::to_string(VLTableMaxCells) + " cells.";
+  const String text =
+      why == vlfwTableTooDeep
+          ? "The text was not inserted: a table in it would lie more than " + std::to_string(VLTableMaxNesting) +
+                " tables deep."
+      : why == vlfwTableDamaged
+          ? String("The text was not inserted: a table in it is damaged (it claims more cells than it holds).")
+          : "The text was not inserted: a table in it has more than " + std::to_string(VLTableMaxCells) +
+                " cells.";
   MessageBox(text, Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
   return true;
 }

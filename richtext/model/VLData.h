@@ -55,12 +55,15 @@ enum TVLFWarning {
   // A table's grid was ragged or contradictory and was repaired (cells
   // added, spans clipped); no cell text was dropped.
   vlfwTableGridRepaired,
-  // A table claimed more cells than a table may have, or than its record
-  // holds, and was left out; the rest of the document was read.
+  // A table claimed more cells than a table may have, and was left out;
+  // the rest of the document was read.
   vlfwTableTooLarge,
   // A table would have lain deeper in tables than a table may, and was left
   // out; the rest of the document was read.
-  vlfwTableTooDeep
+  vlfwTableTooDeep,
+  // A table's record claimed more cells than it holds (within the limit),
+  // and was left out; the rest of the document was read.
+  vlfwTableDamaged
 };
 using TVLFWarnings = TSet<TVLFWarning>;
 

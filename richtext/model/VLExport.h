@@ -136,9 +136,13 @@ AnsiString VLHTMLLinkTarget(const String& target);
 AnsiString VLHTMLFileLocation(const String& location);
 // Raw UTF-16LE text as HTML with numeric character references; a surrogate
 // pair becomes one reference, a lone surrogate or a control character U+FFFD.
-AnsiString VLRawUnicodeToHTML(const AnsiString& raw, bool nbspIfEmpty, bool htmlCode);
+// A blank at the start (end) is hard only where EdgeBefore (EdgeAfter) says
+// the text starts (ends) its line or meets a blank there.
+AnsiString VLRawUnicodeToHTML(const AnsiString& raw, bool nbspIfEmpty, bool htmlCode, bool edgeBefore = true,
+                              bool edgeAfter = true);
 // 8-bit text of a code page as HTML (ASCII escaped, others as references).
-AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty, bool htmlCode);
+AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty, bool htmlCode,
+                        bool edgeBefore = true, bool edgeAfter = true);
 // UTF-8 text as HTML text (title, alt and hint values included).
 AnsiString VLUtf8ToHTML(const String& s);
 

@@ -71,11 +71,13 @@ bool Forbidden(uint32_t cp) {
 // UTF-16 text as HTML. pairRule: the blank rule of 8-bit text (every pair
 // of blanks becomes "&nbsp; ", the first and last blank "&nbsp;"); else the
 // rule of Unicode text (a blank after a blank, or at either end, is
-// "&nbsp;").
-AnsiString WideToHTML(const WideString& w, bool nbspIfEmpty, bool pairRule) {
+// "&nbsp;"). An end that is not an edge (the text goes on in the next run,
+// without a blank there) keeps its blank a plain one.
+AnsiString WideToHTML(const WideString& w, bool nbspIfEmpty, bool pairRule, bool edgeBefore = true,
+                      bool edgeAfter = true) {
   AnsiString r;
   r.reserve(w.size() + w.size() / 4 + 8);
-  bool prevSpace = true;
+  bool prevSpace = edgeBefore;
   const size_t n = w.size();
   char buf[16];
   for (size_t i = 0; i < n; ++i) {
@@ -85,9 +87,9 @@ AnsiString WideToHTML(const WideString& w, bool nbspIfEmpty, bool pairRule) {
       if (pairRule)
         // Of a run of blanks all but the last are hard, and so are the
         // first and last blank of the text.
-        nbsp = (i + 1 < n && w[i + 1] == ' ') || i == 0 || i + 1 == n;
+        nbsp = (i + 1 < n && w[i + 1] == ' ') || (i == 0 && edgeBefore) || (i + 1 == n && edgeAfter);
       else
-        nbsp = prevSpace || i + 1 == n;
+        nbsp = prevSpace || (i + 1 == n && edgeAfter);
       r += nbsp ? "&nbsp;" : " ";
       prevSpace = true;
       continue;
@@ -151,13 +153,15 @@ AnsiString VLHTMLFileLocation(const String& location) {
   return MakeHTMLAttrStr(PercentEncode(BackslashesToSlashes(location)));
 }
 
-AnsiString VLRawUnicodeToHTML(const AnsiString& raw, bool nbspIfEmpty, bool htmlCode) {
+AnsiString VLRawUnicodeToHTML(const AnsiString& raw, bool nbspIfEmpty, bool htmlCode, bool edgeBefore,
+                              bool edgeAfter) {
   const WideString w = RawUnicodeToWideString(raw);
   if (htmlCode) return WideToUtf8(w);
-  return WideToHTML(w, nbspIfEmpty, false);
+  return WideToHTML(w, nbspIfEmpty, false, edgeBefore, edgeAfter);
 }
 
-AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty, bool htmlCode) {
+AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty, bool htmlCode, bool edgeBefore,
+                        bool edgeAfter) {
   if (htmlCode) return AnsiToUtf8(s, codePage);
   bool ascii = true;
   for (char ch : s)
@@ -165,7 +169,8 @@ AnsiString VLAnsiToHTML(const AnsiString& s, Cardinal codePage, bool nbspIfEmpty
       ascii = false;
       break;
     }
-  return WideToHTML(ascii ? WideString(s.begin(), s.end()) : AnsiToWide(s, codePage), nbspIfEmpty, true);
+  return WideToHTML(ascii ? WideString(s.begin(), s.end()) : AnsiToWide(s, codePage), nbspIfEmpty, true,
+                    edgeBefore, edgeAfter);
 }
 
 AnsiString VLUtf8ToHTML(const String& s) {
@@ -359,8 +364,26 @@ AnsiString TVLHTMLWriterCore::ItemText(Integer itemNo) {
   const Integer actual = D.GetItemActualStyle(item);
   const bool htmlCode = Style->TextStyles->Items(actual)->Options.Contains(vlteoHTMLCode);
   const AnsiString& raw = D.Items->Get(itemNo);
-  if (item->IsUnicode()) return VLRawUnicodeToHTML(raw, true, htmlCode);
-  return VLAnsiToHTML(raw, D.GetStyleCodePage(actual), true, htmlCode);
+  const bool before = BlankEdge(itemNo, true), after = BlankEdge(itemNo, false);
+  if (item->IsUnicode()) return VLRawUnicodeToHTML(raw, true, htmlCode, before, after);
+  return VLAnsiToHTML(raw, D.GetStyleCodePage(actual), true, htmlCode, before, after);
+}
+
+bool TVLHTMLWriterCore::BlankEdge(Integer itemNo, bool before) {
+  // The line starts (ends) here: a blank there would vanish unless hard.
+  const Integer next = before ? itemNo : itemNo + 1;
+  if (next >= D.GetItemCount() || !D.GetItem(next)->GetSameAsPrev()) return true;
+  // The neighbouring run's text meets this one with a blank of its own.
+  const Integer other = before ? itemNo - 1 : itemNo + 1;
+  TCustomVLItemInfo* item = D.GetItem(other);
+  if (item->StyleNo < 0) return false;
+  const AnsiString& text = D.Items->Get(other);
+  if (item->IsUnicode()) {
+    if (text.size() < 2) return false;
+    const size_t at = before ? text.size() - 2 : 0;
+    return text[at] == ' ' && text[at + 1] == 0;
+  }
+  return !text.empty() && (before ? text.back() : text.front()) == ' ';
 }
 
 AnsiString TVLHTMLWriterCore::ParaExtra(Integer itemNo, bool isStart) {

@@ -21,6 +21,9 @@ public:
   AnsiString LinkTag(Integer itemNo, const AnsiString& attrs);
   // The text of a text item as HTML.
   AnsiString ItemText(Integer itemNo);
+  // Whether the item's text starts (before) or ends its line there, or meets
+  // a blank of the neighbouring run: a blank of its own there is written hard.
+  bool BlankEdge(Integer itemNo, bool before);
   AnsiString ParaExtra(Integer itemNo, bool isStart);
 
   // List nesting. A deeper level opens inside the open list item (a level

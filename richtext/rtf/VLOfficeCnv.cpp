@@ -196,15 +196,24 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // native spans splits a paragraph at each SPAN that follows another run;
 // with them, the spans (the look of runs, which its writers do not carry)
 // are unwrapped here. An OL without a type is decimal, at any depth (the
-// converter would letter a nested one). An EPUB book needs a title: the
-// file's name. Without pictures, a picture goes, and so does a link that
-// held nothing else.
+// converter would letter a nested one). Paragraphs that came as DIV
+// elements (those of a table cell) stay paragraphs where there are more
+// than one: as plain blocks the web page and Markdown writers would join
+// them into one line. An EPUB book needs a title: the file's name. Without
+// pictures, a picture goes, and so does a link that held nothing else.
 bool WritePageFilter(const String& fileName, const String& copyName, bool withPictures) {
   const size_t dot = copyName.rfind('.');
   const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
   const String text = "function Span(s) return s.content end\n"
+                      "function Blocks(bs)\n"
+                      "  local plain = 0\n"
+                      "  for _, b in ipairs(bs) do if b.t == 'Plain' then plain = plain + 1 end end\n"
+                      "  if plain < 2 then return nil end\n"
+                      "  for i, b in ipairs(bs) do if b.t == 'Plain' then bs[i] = pandoc.Para(b.content) end end\n"
+                      "  return bs\n"
+                      "end\n"
                       "function OrderedList(l)\n"
                       "  if l.listAttributes.style == 'DefaultStyle' then l.listAttributes.style = 'Decimal' end\n"
                       "  return l\n"
@@ -218,6 +227,99 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
                       String(withPictures ? "" : "function Image(i) return {} end\n"
                                                  "function Link(l) if #l.content == 0 then return {} end end\n");
   return WritePrivateFile(fileName, text.data(), text.size());
+}
+
+// The document converter's filter for a Markdown file it reads: the tables
+// such a file holds as HTML (ours among them) are read as tables (the file
+// is read again as a web page then), and every table goes to RTF as an RTF
+// table of its own, nested and merged as it was (the converter's RTF writer
+// would flatten nested tables and drop merges).
+bool WriteReadFilter(const String& fileName) {
+  static const char text[] = R"lua(local table_rtf
+local function rtf_of(blocks, level)
+  local out = {}
+  for i, b in ipairs(blocks) do
+    if b.t == 'Table' then
+      out[#out + 1] = table_rtf(b, level + 1)
+    else
+      local text = pandoc.write(pandoc.Pandoc({b}), 'rtf'):gsub('\\pard', '\\pard\\intbl\\itap' .. level)
+      if i == #blocks then text = text:gsub('\\par}%s*$', '}') end
+      out[#out + 1] = text
+    end
+  end
+  return table.concat(out)
+end
+function table_rtf(t, level)
+  local rows = {}
+  for _, r in ipairs(t.head.rows) do rows[#rows + 1] = r end
+  local heading = #rows
+  for _, body in ipairs(t.bodies) do
+    for _, r in ipairs(body.head) do rows[#rows + 1] = r end
+    for _, r in ipairs(body.body) do rows[#rows + 1] = r end
+  end
+  for _, r in ipairs(t.foot.rows) do rows[#rows + 1] = r end
+  local cols = #t.colspecs
+  local at = {}
+  for r, row in ipairs(rows) do
+    at[r] = at[r] or {}
+    local c = 1
+    for _, cell in ipairs(row.cells) do
+      while at[r][c] do c = c + 1 end
+      for dr = 0, cell.row_span - 1 do
+        at[r + dr] = at[r + dr] or {}
+        for dc = 0, cell.col_span - 1 do at[r + dr][c + dc] = {cell = cell, r = r, c = c} end
+      end
+      c = c + cell.col_span
+      if c - 1 > cols then cols = c - 1 end
+    end
+  end
+  if cols == 0 then return '' end
+  local width = math.floor(9000 / cols / level)
+  local nest = level > 1 and 'nest' or ''
+  local out = {}
+  for r = 1, #rows do
+    local def, cells = '\\trowd\\trgaph108\\trleft0\\itap' .. level .. (r <= heading and '\\trhdr' or ''), {}
+    for c = 1, cols do
+      local o = at[r][c]
+      if o and (o.r ~= r or o.c ~= c) then
+        if r > o.r then def = def .. '\\clvmrg' .. ((c == o.c and o.cell.col_span > 1) and '\\clmgf' or '') end
+        if c > o.c then def = def .. '\\clmrg' .. ((r == o.r and o.cell.row_span > 1) and '\\clvmgf' or '') end
+        cells[c] = '{\\' .. nest .. 'cell}'
+      else
+        if o and o.cell.row_span > 1 then def = def .. '\\clvmgf' end
+        if o and o.cell.col_span > 1 then def = def .. '\\clmgf' end
+        local content = o and rtf_of(o.cell.contents, level) or ''
+        cells[c] = '{' .. (content == '' and ('\\pard\\intbl\\itap' .. level .. ' ') or content) .. '\\' .. nest .. 'cell}'
+      end
+      def = def .. '\\cellx' .. (c * width)
+    end
+    local body = '\\pard\\intbl\\itap' .. level .. '{' .. table.concat(cells) .. '}'
+    if level == 1 then
+      out[#out + 1] = '{' .. def .. body .. '\\pard\\intbl\\itap1\\row}'
+    else
+      out[#out + 1] = '{' .. body .. '{\\*\\nesttableprops' .. def .. '\\nestrow}{\\nonesttables\\par}}'
+    end
+  end
+  return table.concat(out, '\n') .. '\n'
+end
+local function tables(blocks)
+  for i, b in ipairs(blocks) do
+    if b.t == 'Table' then blocks[i] = pandoc.RawBlock('rtf', table_rtf(b, 1))
+    elseif b.t == 'Div' or b.t == 'BlockQuote' then tables(b.content) end
+  end
+  return blocks
+end
+function Pandoc(doc)
+  for _, b in ipairs(doc.blocks) do
+    if b.t == 'RawBlock' and b.format == 'html' and b.text:match('^<table') then
+      doc = pandoc.read(pandoc.write(doc, 'html'), 'html')
+      break
+    end
+  end
+  return pandoc.Pandoc(tables(doc.blocks), doc.meta)
+end
+)lua";
+  return WritePrivateFile(fileName, text, sizeof text - 1);
 }
 
 constexpr char kRunPrefix[] = "run-";
@@ -312,13 +414,18 @@ public:
         if (w < 0 && errno == EINTR) continue;
         ok = w > 0;
         if (ok) done += w;
+        else if (w < 0) TFileWriteWatch::Note(part, errno);
       }
     }
     if (in >= 0) ::close(in);
     // The copy is as private as the file it replaces (or as any new file).
-    ok = ok && ::fchmod(fd, ReplacementMode(target)) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(part.c_str(), target.c_str()) == 0;
+    const auto noted = [&part](bool done) {
+      if (!done) TFileWriteWatch::Note(part, errno);
+      return done;
+    };
+    ok = ok && noted(::fchmod(fd, ReplacementMode(target)) == 0) && noted(::fsync(fd) == 0);
+    ok = noted(::close(fd) == 0) && ok;
+    ok = ok && noted(::rename(part.c_str(), target.c_str()) == 0);
     if (!ok) ::unlink(part.c_str());
     return ok;
   }
@@ -341,7 +448,11 @@ public:
       ::unlink(record.c_str());
       if (!WritePrivateFile(record, part.data(), part.size())) return -1;
       const int fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      if (fd >= 0 || errno != EEXIST) return fd;
+      if (fd >= 0) return fd;
+      if (const int err = errno; err != EEXIST) {
+        TFileWriteWatch::Note(part, err);
+        return -1;
+      }
     }
     return -1;
   }
@@ -658,6 +769,7 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // anything from the network while it is read. Our own RTF needs none,
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
+    if (String(f.Reader) == "markdown") info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     // Its RTF reader drops list numbering; lists, their nesting and their
     // numbering styles come through from our web page. Our paragraphs'
@@ -690,7 +802,9 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
   Integer code = 4;
   const TWorkFolder work;
-  if (work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile())) {
+  const auto filterMade = [&command](const String& name) { return !Mentions(command, "%5") || WriteReadFilter(name); };
+  if (work.Made() && (!Mentions(command, "%4") || work.MakeOfficeProfile()) &&
+      filterMade(work.Names(String(), String()).Filter)) {
     const TRunNames names = work.Names(AbsoluteName(fileName), "import.rtf");
     // The RTF comes in the file %2, as the one file in the folder %3, or on
     // standard output (kept in a file of the run, bounded as the others).

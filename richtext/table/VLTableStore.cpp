@@ -501,7 +501,8 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
       // Each grid position has its line: a grid larger than the lines
       // (or than any table) is not believed.
       const Int64 positions = static_cast<Int64>(FLegacyRows) * FCols;
-      if (positions > VLTableMaxCells || positions > lineCount) return RefuseGrid(vlData);
+      if (positions > VLTableMaxCells) return RefuseGrid(vlData);
+      if (positions > lineCount) return RefuseGrid(vlData, vlfwTableDamaged);
       // Cells are made as their lines come: a record cut short has cost
       // what it held, not what its header claimed.
       Rows.Reset(FLegacyRows, 0);
@@ -542,7 +543,7 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
       for (const auto& cell : row->Cells)
         if (cell) filled += static_cast<Int64>(cell->ColSpan) * cell->RowSpan;
     const Int64 missing = static_cast<Int64>(RowCount()) * ColCount() - filled;
-    if (missing > 1024 + static_cast<Int64>(bytes.size()) / 13) return RefuseGrid(vlData);
+    if (missing > 1024 + static_cast<Int64>(bytes.size()) / 13) return RefuseGrid(vlData, vlfwTableDamaged);
     FGridRepaired = true;
   }
   if (Rows.Count() > 0 && ColCount() == 0) {

@@ -217,36 +217,55 @@ TEST(CopyOverExistingFile, ThePartAKilledCopyLeftIsRemovedAtTheNextStart) {
   }
 }
 
-// Run by the test below in a mount space of its own, over a full file
-// system: Save a Copy (our RTF, then the office suite's Word) and what it
-// said, into the file QY_FULL_DISK_MESSAGES.
+// Words no archive makes much smaller: a Word copy of them is as large as
+// the RTF one.
+std::string Incompressible(size_t size) {
+  std::string text;
+  uint32_t state = 12345;
+  while (text.size() < size) {
+    state = state * 1103515245u + 12345u;
+    text += static_cast<char>('a' + (state >> 16) % 26);
+    if ((state >> 8) % 7 == 0) text += ' ';
+  }
+  return text;
+}
+
+// Run by the test below in a mount space of its own, over small file
+// systems in the folders of QY_FULL_DISK: Save a Copy (our RTF and web
+// page, then the office suite's Word) into each and what it said, into the
+// file QY_FULL_DISK_MESSAGES.
 TEST(CopyOverExistingFile, FullDiskChild) {
   const char* disk = std::getenv("QY_FULL_DISK");
   const char* messages = std::getenv("QY_FULL_DISK_MESSAGES");
   if (!disk || !messages) GTEST_SKIP() << "run by AFullDiskIsNamed";
   std::ofstream said(messages);
-  for (const TRoute& route : {kRoutes[0], kRoutes[2]}) {
-    TEditorBench b;
-    TEditorBench::Fill(b.Edit, std::string(20000, 'w'));
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
-    exporter->Filter = {ffeRTF, ffeOfficeConverters};
-    const int index = route.Mask ? ConverterFor(route.Mask, route.Pandoc) : -1;
-    TInteractionScript script;
-    script.Do([&](TInteraction& r) {
-      r.FileName = (fs::path(disk) / (std::string("copy") + route.Ext)).string();
-      r.FilterIndex = route.Mask ? 2 + index : 1;
-      return mrOk;
-    });
-    script.Answer(IDOK);
-    exporter->Update();
-    exporter->Execute();
-    said << route.Name << ": " << (script.Shown.size() == 2 ? script.Shown[1].Text : String("(no message)")) << "\n";
-  }
+  const TRoute web{"web page", ".htm", ffeHTMLCSS, nullptr, false};
+  for (const char* folder : {"full", "nearly"})
+    for (const TRoute& route : {kRoutes[0], web, kRoutes[2]}) {
+      TEditorBench b;
+      TEditorBench::Fill(b.Edit, Incompressible(60000));
+      auto* exporter = new TvlActionExport(b.Form);
+      exporter->SetControl(b.Edit);
+      exporter->Filter = {ffeRTF, ffeHTMLCSS, ffeOfficeConverters};
+      const int index = route.Mask ? ConverterFor(route.Mask, route.Pandoc) : -1;
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        r.FileName = (fs::path(disk) / folder / (std::string("copy") + route.Ext)).string();
+        r.FilterIndex = route.Mask ? 3 + index : route.Format == ffeRTF ? 1 : 2;
+        return mrOk;
+      });
+      script.Answer(IDOK);
+      exporter->Update();
+      exporter->Execute();
+      said << folder << " " << route.Name << ": "
+           << (script.Shown.size() == 2 ? script.Shown[1].Text : String("(no message)")) << "\n";
+    }
 }
 
-// Over a full file system of 256 KiB (mounted in a mount space of the
-// child's own): Save a Copy tells that the disk is full, on both routes.
+// Over file systems of 256 KiB (mounted in a mount space of the child's
+// own), one full and one with 24 KiB free, smaller than the copy but room
+// for a trial block: Save a Copy tells that the disk is full, on every
+// route, as the failing write reported it.
 TEST(CopyOverExistingFile, AFullDiskIsNamed) {
   if (std::getenv("QY_FULL_DISK")) GTEST_SKIP();
   qytest::TempDir dir;
@@ -254,10 +273,14 @@ TEST(CopyOverExistingFile, AFullDiskIsNamed) {
   fs::create_directory(disk);
   const fs::path messages = dir / "messages.txt";
   const std::string self = fs::read_symlink("/proc/self/exe").string();
-  const std::string script = "mount -t tmpfs -o size=256k tmpfs '" + disk.string() + "' || exit 3\n"
-                             "dd if=/dev/zero of='" + disk.string() + "/filler' bs=4k 2>/dev/null\n"
-                             "QY_FULL_DISK='" + disk.string() + "' QY_FULL_DISK_MESSAGES='" + messages.string() +
-                             "' exec '" + self + "' --gtest_filter=CopyOverExistingFile.FullDiskChild\n";
+  std::string script;
+  for (const auto& [folder, blocks] : {std::pair{"full", 64}, std::pair{"nearly", 58}}) {
+    const std::string d = (disk / folder).string();
+    script += "mkdir '" + d + "' && mount -t tmpfs -o size=256k tmpfs '" + d + "' || exit 3\n"
+              "dd if=/dev/zero of='" + d + "/filler' bs=4k count=" + std::to_string(blocks) + " 2>/dev/null\n";
+  }
+  script += "QY_FULL_DISK='" + disk.string() + "' QY_FULL_DISK_MESSAGES='" + messages.string() + "' exec '" + self +
+            "' --gtest_filter=CopyOverExistingFile.FullDiskChild\n";
   const int status = qytest::RunChild({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c", script},
                                       std::nullopt);
   ASSERT_TRUE(WIFEXITED(status));
@@ -265,12 +288,16 @@ TEST(CopyOverExistingFile, AFullDiskIsNamed) {
     GTEST_SKIP() << "no mount space of our own here";
   ASSERT_EQ(WEXITSTATUS(status), 0);
   const std::string text = qytest::ReadFileBytes(messages);
-  for (const char* route : {"RTF: ", "office suite's Word: "}) {
-    const size_t at = text.find(route);
-    ASSERT_NE(at, std::string::npos) << text;
-    const std::string line = text.substr(at, text.find('\n', at) - at);
-    EXPECT_NE(line.find("the disk holding " + disk.string() + " is full"), std::string::npos) << line;
-  }
+  for (const char* folder : {"full", "nearly"})
+    for (const char* route : {"RTF: ", "web page: ", "office suite's Word: "}) {
+      const std::string key = std::string(folder) + " " + route;
+      const size_t at = text.find(key);
+      ASSERT_NE(at, std::string::npos) << text;
+      const std::string line = text.substr(at, text.find('\n', at) - at);
+      EXPECT_NE(line.find("the disk holding " + (disk / folder).string() + " is full (No space left on device)"),
+                std::string::npos)
+          << line;
+    }
 }
 
 }  // namespace

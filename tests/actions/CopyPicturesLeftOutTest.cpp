@@ -26,7 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using nestedentry::Blanks;
 using nestedentry::Output;
 
 std::unique_ptr<TGraphic> Jpeg(QColor color) {
@@ -166,7 +165,7 @@ TPictures PicturesOf(const fs::path& copy) {
 // The words as the program that reads the route's files finds them.
 std::string PandocText(const fs::path& copy) {
   const std::string html = Output("pandoc --wrap=none -t html '" + copy.string() + "' 2>&1");
-  return Blanks(std::regex_replace(html, std::regex("<[^>]*>"), ""));
+  return std::regex_replace(html, std::regex("<[^>]*>"), "");
 }
 
 // A text copy's words: UTF-16 after its byte order mark, else as written.
@@ -232,7 +231,7 @@ TEST(CopyPicturesLeftOut, OnlyARouteThatCannotHoldPicturesAsksAndEveryCopyIsWhol
   Output("soffice -env:UserInstallation=file://" + (dir / "profile").string() +
          " --headless --convert-to txt:Text --outdir '" + read.string() + "'" + files + " 2>&1");
   for (const auto& [copy, entry] : byOffice)
-    ExpectWhole(Blanks(qytest::ReadFileBytes(read / copy.filename().replace_extension(".txt"))), entry);
+    ExpectWhole(qytest::ReadFileBytes(read / copy.filename().replace_extension(".txt")), entry);
 }
 
 TEST(CopyPicturesLeftOut, TheQuestionComesForAnEntryWithPicturesAndNoWritesNothing) {

@@ -62,6 +62,54 @@ TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
   }
 }
 
+// A file refused says why, and leaves the entry as it was: not changed, and
+// not marked as changed.
+TEST(InsertFile, ARefusedFileSaysWhyAndLeavesTheEntryUnmodified) {
+  const std::string grid = qytest::ReadFileBytes(qytest::SourceDir() / "tests/richtext/table/data/vlf-table-grid-512x512.vlf");
+  const auto claiming = [&grid](const std::string& size) {
+    std::string vlf = grid;
+    vlf.replace(vlf.find(" 512 512 ") + 1, 7, size);
+    return vlf;
+  };
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    const char* Message;  // the start of what is said
+  } cases[] = {
+      {"a table claiming the limit its record does not hold", claiming("400 500"),
+       "The text was not inserted: a table in it is damaged (it claims more cells than it holds)."},
+      {"a table past the limit", claiming("401 500"), "The text was not inserted: a table in it has more than 200000 cells."},
+      {"not a VLF file", "this is no document", "Error loading file."},
+  };
+  qytest::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorBench b;
+    TEditorBench::Fill(b.Edit, "abcd");
+    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+    b.Edit->Modified = false;
+    auto* action = new TvlActionInsertFile(b.Form);
+    action->SetControl(b.Edit);
+    action->Filter = {ffiVLF};
+    const std::string path = (dir / "in.vlf").string();
+    qytest::WriteFileBytes(path, c.Bytes);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = path;
+      r.FilterIndex = 1;
+      return mrOk;
+    });
+    script.Answer(IDOK);
+    action->Update();
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Text.rfind(c.Message, 0), 0u) << script.Shown[1].Text;
+    EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd");
+    EXPECT_FALSE(b.Edit->Modified);
+  }
+}
+
 // Text in the Symbol and Wingdings fonts, saved as an RTF copy and inserted
 // from that file, comes in with the characters it had: the registered sign
 // stays one, not the arrow the Symbol font has at its code.

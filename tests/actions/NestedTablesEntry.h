@@ -2,6 +2,7 @@
 // An entry for the copy routes: bold runs inside a paragraph and a list
 // item, a nested decimal list, and tables nested three deep with merged
 // cells; and what reads the copies back.
+#include "richtext/model/VLUni.h"
 #include "richtext/table/VLTable.h"
 #include "support/TestSupport.h"
 
@@ -14,14 +15,6 @@
 #include <vector>
 
 namespace nestedentry {
-
-// Blanks at the ends of a run reach the page as hard blanks (a writer's
-// rule, left alone here): a blank is a blank.
-inline std::string Blanks(std::string s) {
-  for (const char* hard : {"\xC2\xA0", "&nbsp;", "&#160;"})
-    for (size_t at = s.find(hard); at != std::string::npos; at = s.find(hard, at)) s.replace(at, std::strlen(hard), " ");
-  return s;
-}
 
 inline std::string Output(const std::string& command) {
   std::string out;
@@ -95,6 +88,29 @@ inline void AddNestedTables(TVellumEdit* edit, Integer bold,
   edit->AddItem("", outer.release());
   edit->AddTextItem("After the table.", 0, 0);
   edit->Format();
+}
+
+// The entry's paragraphs in their order as UTF-8, those of each table's
+// cells (row by row, at any depth) where the table stands.
+inline void Paragraphs(TCustomVLData& data, std::vector<std::string>& out) {
+  bool open = false;
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = data.GetItem(i);
+    if (auto* table = dynamic_cast<TVLTableItemInfo*>(item)) {
+      for (Integer r = 0; r < table->RowCount(); ++r)
+        for (Integer c = 0; c < table->ColCount(); ++c)
+          if (TVLTableCellData* cell = table->GetCell(r, c)) Paragraphs(*cell, out);
+      open = false;
+      continue;
+    }
+    if (!open || item->IsParaStart()) out.emplace_back();
+    open = true;
+    if (item->StyleNo < 0) continue;
+    const AnsiString raw = data.GetItemTextA(i);
+    out.back() += item->IsUnicode()
+                      ? WideToUtf8(RawUnicodeToWideString(raw))
+                      : WideToUtf8(RawUnicodeToWideString(AnsiToRawUnicode(raw, data.GetStyleCodePage(data.GetItemActualStyle(item)))));
+  }
 }
 
 }  // namespace nestedentry

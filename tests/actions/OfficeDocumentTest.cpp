@@ -266,6 +266,54 @@ TEST(OfficeDocument, AnOfficeListInsertedAtAnEmptyNumberedParagraphHasOneNumberA
 
 namespace {
 
+// Items of the entry's own numbered list, copied with Ctrl+C and pasted with
+// Ctrl+V at the end of a paragraph without a number, as the program's own
+// rich text or as RTF: the first pasted paragraph goes on from the caret's
+// text, and the rest start at their own numbers either way instead of
+// going on with the entry's list.
+TEST(OfficeDocument, ListItemsPastedAfterAPlainParagraphStartAtTheirOwnNumbers) {
+  for (const bool own : {true, false}) {
+    SCOPED_TRACE(own ? "own rich text" : "RTF");
+    TEditorBench b;
+    MakeEmpty(b);
+    QWidget* keys = ClientWidgetOf(b.Edit);
+    auto* numbering = new TvlActionParaNumbering(b.Form);
+    numbering->SetControl(b.Edit);
+    numbering->Update();
+    ASSERT_TRUE(numbering->Execute());
+    for (const char* item : {"one", "two", "three", "four"}) {
+      qytest::TypeKeys(keys, item);
+      QTest::keyClick(keys, Qt::Key_Return);
+    }
+    QTest::keyClick(keys, Qt::Key_Backspace);
+    qytest::TypeKeys(keys, "after");
+    // "one" to "three", from the start of the first item's text.
+    Integer first = -1, last = -1;
+    for (Integer i = 0; i < b.Edit->ItemCount(); ++i) {
+      if (b.Edit->GetItemTextUtf8(i) == "one") first = i;
+      if (b.Edit->GetItemTextUtf8(i) == "three") last = i;
+    }
+    ASSERT_GE(first, 0);
+    ASSERT_GE(last, 0);
+    b.Edit->SetSelectionBounds(first, b.Edit->GetItemStartOffset(first), last, b.Edit->GetItemEndOffset(last));
+    QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
+    const Word format = RegisterClipboardFormat(own ? VLFClipboardFormatName : RTFClipboardFormatName);
+    const AnsiString copied = Clipboard().GetData(format);
+    ASSERT_FALSE(copied.empty());
+    Clipboard().Clear();
+    Clipboard().SetData(format, copied);
+    QTest::keyClick(keys, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(keys, Qt::Key_V, Qt::ControlModifier);
+    std::vector<std::string> paras = NumberedParagraphs(b.Edit);
+    EXPECT_EQ(paras, (std::vector<std::string>{"1. one", "2. two", "3. three", "4. four", "afterone", "1. two",
+                                               "2. three"}));
+  }
+}
+
+}  // namespace
+
+namespace {
+
 // A bulleted .docx whose bullets are the Symbol font's middle-dot code, as
 // LibreOffice writes it to RTF: the level's text is \u183 in that font (not
 // the private-use form). The bullets are bullets, on screen and in the copy.

@@ -72,6 +72,16 @@ TEST(HTMLWriter, TextAndBlanks) {
   // A control character and a lone surrogate cannot appear; a pair is one
   // character.
   EXPECT_NE(page.find("a&#65533;&#128512;"), AnsiString::npos) << page;
+  // A blank beside a change of style is a plain one; one that meets another
+  // blank across runs, or ends the line, is hard.
+  TVLDocumentData runs(&style);
+  runs.AddTextItem("Start ", 0, 0);
+  runs.AddTextItem("middle", 1, -1);
+  runs.AddTextItem(" end ", 0, -1);
+  runs.AddTextItem(" two ", 1, -1);
+  const AnsiString styled = Plain(runs);
+  for (const char* text : {"Start <", ">middle<", "> end&nbsp;<", ">&nbsp;two&nbsp;<"})
+    EXPECT_NE(styled.find(text), AnsiString::npos) << text << " in " << styled;
 }
 
 TEST(HTMLWriter, ListsNestInsideItems) {

@@ -225,6 +225,14 @@ TEST(TableFaults, RenumberingStylesReachesEveryCell) {
 
 }  // namespace
 
+// The older record of the file with its grid's size replaced ("rows cols").
+static std::string LegacyGrid(const std::string& file, const std::string& size) {
+  std::string vlf = qytest::ReadFileBytes(file);
+  const size_t at = vlf.find(" 512 512 ");
+  if (at != std::string::npos) vlf.replace(at + 1, 7, size);
+  return vlf;
+}
+
 // A record whose grid is larger than a table may be, or than its record
 // can hold (a line or a cell record for each position), is left out with a load warning: the paragraphs around it are
 // read, nothing near the claimed size is allocated or laid out.
@@ -248,20 +256,30 @@ TEST(TableFaults, OversizedGridsAreLeftOutWithAWarning) {
     const char* name;
     std::string vlf;
     bool refused;
+    TVLFWarning why;  // when refused: too large, or a claim its record does not hold
   };
   const Case cases[] = {
-      {"older record claiming 1024 x 1024", qytest::ReadFileBytes(dir + "vlf-table-grid-1024x1024.vlf"), true},
-      {"older record claiming 512 x 512", qytest::ReadFileBytes(dir + "vlf-table-grid-512x512.vlf"), true},
-      {"stream claiming 1024 x 1024", streamRecord(1024, 1024), true},
-      {"stream claiming 30000 rows", streamRecord(30000, 30000), true},
-      {"stream claiming 200 x 200 in a few bytes", streamRecord(200, 200), true},
-      {"stream claiming 30 x 30 with one record", streamRecord(30, 30), false},
+      {"older record claiming 1024 x 1024", qytest::ReadFileBytes(dir + "vlf-table-grid-1024x1024.vlf"), true,
+       vlfwTableTooLarge},
+      {"older record claiming 512 x 512", qytest::ReadFileBytes(dir + "vlf-table-grid-512x512.vlf"), true,
+       vlfwTableTooLarge},
+      {"older record claiming 400 x 500 in four lines", LegacyGrid(dir + "vlf-table-grid-512x512.vlf", "400 500"),
+       true, vlfwTableDamaged},
+      {"older record claiming 401 x 500", LegacyGrid(dir + "vlf-table-grid-512x512.vlf", "401 500"), true,
+       vlfwTableTooLarge},
+      {"stream claiming 1024 x 1024", streamRecord(1024, 1024), true, vlfwTableTooLarge},
+      {"stream claiming 30000 rows", streamRecord(30000, 30000), true, vlfwTableTooLarge},
+      {"stream claiming 200 x 200 in a few bytes", streamRecord(200, 200), true, vlfwTableDamaged},
+      {"stream claiming 400 x 500 in a few bytes", streamRecord(400, 500), true, vlfwTableDamaged},
+      {"stream claiming 30 x 30 with one record", streamRecord(30, 30), false, vlfwTableTooLarge},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TVLDocumentData doc(&style);
     ASSERT_TRUE(LoadText(doc, c.vlf));
-    EXPECT_EQ(doc.GetVLFWarnings().Contains(vlfwTableTooLarge), c.refused);
+    const TVLFWarnings warnings = doc.GetVLFWarnings();
+    EXPECT_EQ(warnings.Contains(vlfwTableTooLarge), c.refused && c.why == vlfwTableTooLarge);
+    EXPECT_EQ(warnings.Contains(vlfwTableDamaged), c.refused && c.why == vlfwTableDamaged);
     EXPECT_EQ(doc.GetItemTextA(0), "before");
     EXPECT_EQ(doc.GetItemTextA(doc.GetItemCount() - 1), "after");
     EXPECT_EQ(doc.GetItemCount(), c.refused ? 2 : 3);
