@@ -293,11 +293,12 @@ TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
     char Code;
     char16_t Shown;
     const char* Plain;
+    const char16_t* Unicode;  // the plain text in UTF-16: a code without a readable form as it shows
   } cases[] = {
-      {"Symbol", '\xB7', u'\u2022', "* "},    {"symbol", '\xDE', u'\u21D2', "=> "},
-      {"Symbol", '\xA7', u'\u2663', "* "},    {"Wingdings", '\xA7', u'\u25AA', "\xA7 "},
-      {"Wingdings", 'l', u'\u25CF', "l "},    {"Arial", '\xB7', u'\u00B7', "\xB7 "},
-      {"", '\xB7', u'\u00B7', "\xB7 "},       {"Symbol", 'o', u'o', "o "},
+      {"Symbol", '\xB7', u'\u2022', "* ", u"* "},          {"symbol", '\xDE', u'\u21D2', "=> ", u"=> "},
+      {"Symbol", '\xA7', u'\u2663', "* ", u"* "},          {"Wingdings", '\xA7', u'\u25AA', "\xA7 ", u"\u25AA "},
+      {"Wingdings", 'l', u'\u25CF', "l ", u"\u25CF "},     {"Arial", '\xB7', u'\u00B7', "\xB7 ", u"\u00B7 "},
+      {"", '\xB7', u'\u00B7', "\xB7 ", u"\u00B7 "},         {"Symbol", 'o', u'o', "o ", u"\u03BF "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.Font) + " " + std::to_string(static_cast<unsigned char>(c.Code)));
@@ -311,6 +312,7 @@ TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
     d.Add(0);
     TVLMarkerItemInfo& marker = *d.Doc.GetMarkers(false)->Get(0);
     EXPECT_EQ(VLMarkerAsText(marker, d.Doc, false), c.Plain);
+    EXPECT_EQ(RawUnicodeToWide(VLMarkerAsText(marker, d.Doc, true)), WideString(c.Unicode));
 
     TBitmap drawn(60, 60), expected(60, 60);
     Clear(drawn);
