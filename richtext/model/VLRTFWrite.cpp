@@ -152,8 +152,9 @@ AnsiString SymbolRunToRTF(const AnsiString& part, bool unicode, const String& fo
   };
   for (size_t i = 0; i < units.size(); ++i) {
     const char16_t c = unicode ? units[i] : static_cast<unsigned char>(part[i]);
+    // Digits and most punctuation show as themselves.
     const char32_t shown = SymbolFontCharToUnicode(fontName.c_str(), c);
-    if (!shown) continue;
+    if (!shown || shown == c) continue;
     flush(i);
     from = i + 1;
     const unsigned code = c >= 0xF000 ? c - 0xF000u : c;
