@@ -183,7 +183,11 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     const bool ok = RunConversion(converter, [&] {
       // A converter that reads lists from a web page (and not from RTF) gets
       // our plain one; its title would become a heading of the document.
-      const auto page = [this, E](const String& file) { return E->SaveHTML(file, String(), ImagePrefix, false, SaveOptions); };
+      const auto page = [this, E](const String& file) {
+        TVLSaveOptions options = SaveOptions;
+        options.Include(vlsoListFormHints);
+        return E->SaveHTML(file, String(), ImagePrefix, false, options);
+      };
       return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex, page);
     });
     FConversionError = converter.ErrorCode;

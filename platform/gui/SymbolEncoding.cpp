@@ -41,6 +41,42 @@ constexpr char16_t Twins[0xE0] = {
     0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0x0000,  // F8
 };
 
+// Wingdings codes 0x20..0xFF; 0 where Unicode has no such character (0x7F,
+// 0xFF). Where an older character in the Basic Multilingual Plane shows the
+// same glyph (the bullets lists use), it is taken, since more faces have it.
+// No twin lies below 0x100, where units of the font's text are its codes:
+// the small middle dot (0x9E) is the dot operator.
+constexpr char32_t WingdingsTwins[0xE0] = {
+    0x0020,  0x1F589, 0x2702,  0x2701,  0x1F453, 0x1F56D, 0x1F56E, 0x1F56F,  // 20
+    0x1F57F, 0x2706,  0x1F582, 0x1F583, 0x1F4EA, 0x1F4EB, 0x1F4EC, 0x1F4ED,  // 28
+    0x1F5C0, 0x1F5C1, 0x1F5CE, 0x1F5CF, 0x1F5D0, 0x1F5C4, 0x231B,  0x1F5AE,  // 30
+    0x1F5B0, 0x1F5B2, 0x1F5B3, 0x1F5B4, 0x1F5AB, 0x1F5AC, 0x2707,  0x270D,   // 38
+    0x1F58E, 0x270C,  0x1F44C, 0x1F44D, 0x1F44E, 0x261C,  0x261E,  0x261D,   // 40
+    0x261F,  0x1F590, 0x263A,  0x1F610, 0x2639,  0x1F4A3, 0x2620,  0x1F3F3,  // 48
+    0x1F3F1, 0x2708,  0x263C,  0x1F4A7, 0x2744,  0x1F546, 0x271E,  0x1F548,  // 50
+    0x2720,  0x2721,  0x262A,  0x262F,  0x0950,  0x2638,  0x2648,  0x2649,   // 58
+    0x264A,  0x264B,  0x264C,  0x264D,  0x264E,  0x264F,  0x2650,  0x2651,   // 60
+    0x2652,  0x2653,  0x1F670, 0x1F675, 0x25CF,  0x274D,  0x25A0,  0x25A1,   // 68
+    0x1F790, 0x2751,  0x2752,  0x2B27,  0x29EB,  0x25C6,  0x2756,  0x2B25,   // 70
+    0x2327,  0x2BB9,  0x2318,  0x1F3F5, 0x1F3F6, 0x1F676, 0x1F677, 0,        // 78
+    0x24EA,  0x2460,  0x2461,  0x2462,  0x2463,  0x2464,  0x2465,  0x2466,   // 80
+    0x2467,  0x2468,  0x2469,  0x24FF,  0x2776,  0x2777,  0x2778,  0x2779,   // 88
+    0x277A,  0x277B,  0x277C,  0x277D,  0x277E,  0x277F,  0x1F662, 0x1F660,  // 90
+    0x1F661, 0x1F663, 0x1F65E, 0x1F65C, 0x1F65D, 0x1F65F, 0x22C5,  0x2022,   // 98
+    0x25AA,  0x25CB,  0x1F786, 0x1F78B, 0x25C9,  0x25CE,  0x1F53F, 0x25AA,   // A0
+    0x25FB,  0x1F7C2, 0x2726,  0x2605,  0x2736,  0x2734,  0x2739,  0x2735,   // A8
+    0x2BD0,  0x2316,  0x27E1,  0x2311,  0x2BD1,  0x272A,  0x2730,  0x1F550,  // B0
+    0x1F551, 0x1F552, 0x1F553, 0x1F554, 0x1F555, 0x1F556, 0x1F557, 0x1F558,  // B8
+    0x1F559, 0x1F55A, 0x1F55B, 0x2BB0,  0x2BB1,  0x2BB2,  0x2BB3,  0x2BB4,   // C0
+    0x2BB5,  0x2BB6,  0x2BB7,  0x1F66A, 0x1F66B, 0x1F655, 0x1F654, 0x1F657,  // C8
+    0x1F656, 0x1F650, 0x1F651, 0x1F652, 0x1F653, 0x232B,  0x2326,  0x2B98,   // D0
+    0x27A2,  0x2B99,  0x2B9B,  0x2B88,  0x2B8A,  0x2B89,  0x2B8B,  0x1F868,  // D8
+    0x1F86A, 0x1F869, 0x1F86B, 0x1F86C, 0x1F86D, 0x1F86F, 0x1F86E, 0x1F878,  // E0
+    0x2794,  0x1F879, 0x1F87B, 0x1F87C, 0x1F87D, 0x1F87F, 0x1F87E, 0x21E6,   // E8
+    0x21E8,  0x21E7,  0x21E9,  0x2B04,  0x21F3,  0x2B00,  0x2B01,  0x2B03,   // F0
+    0x2B02,  0x1F8AC, 0x1F8AD, 0x2718,  0x2714,  0x2612,  0x2611,  0,        // F8
+};
+
 // Unicode to code, sorted; where two codes share a twin the lower one (the
 // serif mark) is kept.
 std::vector<std::pair<char16_t, unsigned>> ReverseTable() {
@@ -59,15 +95,9 @@ char16_t SymbolCodeToUnicode(unsigned code) {
   return Twins[code - 0x20];
 }
 
-char16_t WingdingsCodeToUnicode(unsigned code) {
-  static const std::pair<unsigned, char16_t> known[] = {
-      {0x4A, 0x263A}, {0x6C, 0x25CF}, {0x6D, 0x274D}, {0x6E, 0x25A0}, {0x6F, 0x25A1}, {0x71, 0x2751},
-      {0x72, 0x2752}, {0x75, 0x25C6}, {0x76, 0x2756}, {0x9F, 0x2022}, {0xA1, 0x25CB}, {0xA7, 0x25AA},
-      {0xA8, 0x25FB}, {0xD8, 0x27A2}, {0xE8, 0x2794}, {0xFB, 0x2718}, {0xFC, 0x2714}, {0xFD, 0x2612},
-      {0xFE, 0x2611}};
-  for (const auto& [c, u] : known)
-    if (c == code) return u;
-  return 0;
+char32_t WingdingsCodeToUnicode(unsigned code) {
+  if (code < 0x20 || code > 0xFF) return 0;
+  return WingdingsTwins[code - 0x20];
 }
 
 namespace {
@@ -80,7 +110,7 @@ bool Named(const char* FontName, const char* name) {
 }
 }  // namespace
 
-char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
+char32_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
   // The font's codes come both as themselves and in the private-use range.
   if (Ch >= 0xF020 && Ch <= 0xF0FF) Ch = static_cast<char16_t>(Ch - 0xF000);
   if (Ch < 0x20 || Ch > 0xFF) return 0;
@@ -91,11 +121,37 @@ char16_t SymbolFontCharToUnicode(const char* FontName, char16_t Ch) {
   }
 }
 
-char16_t SymbolFontPrivateUseToText(const char* FontName, char16_t Ch) {
-  if (Ch < 0xF020 || Ch > 0xF0FF) return 0;
-  const char16_t twin = SymbolFontCharToUnicode(FontName, Ch);
-  const auto code = static_cast<char16_t>(Ch - 0xF000);
-  return twin && twin < 0x100 && twin != code ? code : twin;
+char32_t SymbolFontUnicodeToText(const char* FontName, char16_t Ch) {
+  // A private-use unit of a code the font shows nothing at stays as it is.
+  const bool privateUse = Ch >= 0xF020 && Ch <= 0xF0FF;
+  if (privateUse && !SymbolFontCharToUnicode(FontName, Ch)) return Ch;
+  switch (SymbolCodeFontOf(FontName)) {
+    case TSymbolCodeFont::Symbol:
+      if (privateUse) return Ch - 0xF000u;
+      if (const unsigned code = UnicodeToSymbolCode(Ch)) return code;
+      return Ch;
+    case TSymbolCodeFont::Wingdings: return privateUse ? SymbolFontCharToUnicode(FontName, Ch) : Ch;
+    default: return Ch;
+  }
+}
+
+std::u16string SymbolFontTextShown(const char* FontName, const std::u16string& text) {
+  const TSymbolCodeFont font = SymbolCodeFontOf(FontName);
+  if (font == TSymbolCodeFont::None) return text;
+  std::u16string r;
+  r.reserve(text.size());
+  for (char16_t c : text) {
+    const char32_t shown = SymbolFontCharToUnicode(FontName, c);
+    if (!shown) {
+      r += c;
+    } else if (shown < 0x10000) {
+      r += static_cast<char16_t>(shown);
+    } else {
+      r += static_cast<char16_t>(0xD800 + ((shown - 0x10000) >> 10));
+      r += static_cast<char16_t>(0xDC00 + ((shown - 0x10000) & 0x3FF));
+    }
+  }
+  return r;
 }
 
 TSymbolCodeFont SymbolCodeFontOf(const char* FontName) {

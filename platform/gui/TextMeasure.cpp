@@ -589,15 +589,21 @@ std::shared_ptr<const TFontData> FontDataFor(const QFont& font) {
   data->FixedPitch = info.fixedPitch();
   data->ResolvedFamily = FromQ(info.family());
   data->Glyphs = std::make_shared<TGlyphTable>();
-  if (!font.families().isEmpty() && font.families().front().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) {
+  const TSymbolCodeFont codeFont =
+      font.families().isEmpty() ? TSymbolCodeFont::None : SymbolCodeFontOf(font.families().front().toUtf8().constData());
+  if (codeFont != TSymbolCodeFont::None) {
     // fontconfig may answer "Symbol" with a symbol face (which maps the
     // codes through its own table) or with an ordinary Unicode face.
     data->SymbolFace = IsSymbolFace(data->Raw);
+    data->WingdingsCodes = codeFont == TSymbolCodeFont::Wingdings;
     auto codes = std::make_shared<std::array<char16_t, 0x100>>();
     for (unsigned code = 0; code < 0x100; ++code) {
-      const char16_t twin = SymbolCodeToUnicode(code);
+      const char32_t twin = SymbolFontCharToUnicode(data->WingdingsCodes ? "Wingdings" : "Symbol", code);
       char16_t shown = static_cast<char16_t>(code);
-      if (twin && !(data->SymbolFace && data->Raw.supportsCharacter(QChar(shown)))) shown = twin;
+      // A character beyond 16 bits would change the text's length, which
+      // measuring and the caret follow: such a code stays itself here.
+      if (twin && twin < 0x10000 && !(data->SymbolFace && data->Raw.supportsCharacter(QChar(shown))))
+        shown = static_cast<char16_t>(twin);
       (*codes)[code] = shown;
     }
     data->SymbolCodes = std::move(codes);
@@ -611,8 +617,9 @@ const char16_t* FaceText(const TFontData& font, const char16_t* text, size_t len
   const auto& codes = *font.SymbolCodes;
   auto shown = [&](char16_t c) -> char16_t {
     if (c < 0x100) return codes[c];
-    if (c >= 0xF020 && c <= 0xF0FF) return SymbolCodeToUnicode(c - 0xF000u) ? codes[c - 0xF000] : c;
-    if (font.SymbolFace && !font.Raw.supportsCharacter(QChar(c))) {
+    if (c >= 0xF020 && c <= 0xF0FF)
+      return SymbolFontCharToUnicode(font.WingdingsCodes ? "Wingdings" : "Symbol", c) ? codes[c - 0xF000] : c;
+    if (font.SymbolFace && !font.WingdingsCodes && !font.Raw.supportsCharacter(QChar(c))) {
       const unsigned code = UnicodeToSymbolCode(c);
       if (code && codes[code] == code) return static_cast<char16_t>(code);
     }

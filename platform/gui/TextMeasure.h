@@ -46,12 +46,14 @@ struct TFontData {
   String ResolvedFamily;
   // Per-character glyphs and advances of simple text (TextMeasure.cpp).
   std::shared_ptr<struct TGlyphTable> Glyphs;
-  // Fonts asked for as "Symbol": what the face found shows for each code
-  // 0..0xFF (the code itself in a symbol face, its Unicode twin in an
-  // ordinary one). Null for every other font.
+  // Fonts asked for as "Symbol" or "Wingdings": what the face found shows
+  // for each code 0..0xFF (the code itself in a symbol face, its Unicode
+  // twin in an ordinary one). Null for every other font.
   std::shared_ptr<const std::array<char16_t, 0x100>> SymbolCodes;
   // The face found keeps codes of its own (a symbol-encoded face).
   bool SymbolFace = false;
+  // The codes are the Wingdings font's, not the Symbol font's.
+  bool WingdingsCodes = false;
 };
 
 // The text as the face of font shows it: Symbol codes (also at

@@ -20,7 +20,10 @@ class TCustomVLItemInfo;
 enum TVLSaveOption {
   vlsoOverrideImages, vlsoFirstOnly, vlsoMiddleOnly, vlsoLastOnly, vlsoDefault0Style,
   vlsoNoHypertextImageBorders, vlsoImageSizes, vlsoForceNonTextCSS, vlsoUseCheckpointsNames,
-  vlsoMarkersAsText, vlsoInlineCSS, vlsoNoDefCSSStyle, vlsoUseItemImageFileNames
+  vlsoMarkersAsText, vlsoInlineCSS, vlsoNoDefCSSStyle, vlsoUseItemImageFileNames,
+  // For the document converter's filter: an empty SPAN starts each item of
+  // a list numbered "a)" or "(a)", the form its HTML reader cannot take.
+  vlsoListFormHints
 };
 using TVLSaveOptions = TSet<TVLSaveOption>;
 

@@ -2,6 +2,7 @@
 
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLUni.h"
 
 #include <cmath>
@@ -409,6 +410,10 @@ AnsiString CloseFontTagForFont(const TFont& font, const TFontInfo& baseStyle) {
   return Close(LookOf(font), LookOf(baseStyle), true, false);
 }
 
+AnsiString VLCSSFontFamily(const String& name, const AnsiString& quoted) {
+  return SymbolCodeFontOf(name.c_str()) == TSymbolCodeFont::None ? quoted : AnsiString("serif");
+}
+
 AnsiString FontToCSS(const TFont& font) {
   AnsiString f;
   if (font.GetStyle().Contains(fsBold)) f = "bold";
@@ -417,7 +422,7 @@ AnsiString FontToCSS(const TFont& font) {
     AddWithSpace(f, std::to_string(font.GetSize()) + "pt");
   else
     AddWithSpace(f, std::to_string(font.GetHeight()) + "px");
-  AddWithSpace(f, "'" + font.GetName() + "'");
+  AddWithSpace(f, VLCSSFontFamily(font.GetName(), "'" + font.GetName() + "'"));
   AnsiString r = "font: " + f + ";";
   AnsiString d;
   if (font.GetStyle().Contains(fsUnderline)) d = "underline";

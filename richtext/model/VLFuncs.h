@@ -61,6 +61,10 @@ AnsiString OpenFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool 
 AnsiString CloseFontTag(const TFontInfo& style, const TFontInfo& baseStyle, bool relative);
 AnsiString OpenFontTagForFont(const TFont& font, const TFontInfo& baseStyle);
 AnsiString CloseFontTagForFont(const TFont& font, const TFontInfo& baseStyle);
+// The CSS family of a font, quoted as given; the symbol fonts, whose text
+// the web page writes as the characters it shows, as a generic family (a
+// browser would draw those characters in the symbol face by its codes).
+AnsiString VLCSSFontFamily(const String& name, const AnsiString& quoted);
 AnsiString FontToCSS(const TFont& font);
 
 // ---------------------------------------------------------------------------

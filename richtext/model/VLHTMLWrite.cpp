@@ -9,6 +9,7 @@
 #include "platform/base/SysUtils.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Jpeg.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLFuncs.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLTextItems.h"
@@ -365,6 +366,13 @@ AnsiString TVLHTMLWriterCore::ItemText(Integer itemNo) {
   const bool htmlCode = Style->TextStyles->Items(actual)->Options.Contains(vlteoHTMLCode);
   const AnsiString& raw = D.Items->Get(itemNo);
   const bool before = BlankEdge(itemNo, true), after = BlankEdge(itemNo, false);
+  // A symbol font's codes go out as the characters they show: a browser or
+  // converter takes the bytes for Latin-1 letters.
+  const String& fontName = Style->TextStyles->Items(actual)->FontName;
+  if (!htmlCode && SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::None)
+    return VLRawUnicodeToHTML(
+        WideStringToRawUnicode(VLSymbolFontText(raw, item->IsUnicode(), fontName, D.GetStyleCodePage(actual))), true,
+        false, before, after);
   if (item->IsUnicode()) return VLRawUnicodeToHTML(raw, true, htmlCode, before, after);
   return VLAnsiToHTML(raw, D.GetStyleCodePage(actual), true, htmlCode, before, after);
 }
@@ -403,6 +411,42 @@ void TVLHTMLWriterCore::CloseListsTo(size_t depth) {
   }
   if (Lists.empty()) ListNo = -1;
   if (any) Str("\r\n");
+}
+
+TVLHTMLWriterCore::TListItemForm TVLHTMLWriterCore::ListItemForm(const TVLMarkerItemInfo& marker,
+                                                                 TVLListLevel& level) {
+  TListItemForm r;
+  if (!level.HasNumbering()) return r;
+  const AnsiString own = "%" + I(std::max(0, marker.Level)) + ":s";
+  const AnsiString& f = level.FormatString;
+  if (f == "%s." || f == own + ".") return r;
+  TVLMarkerList* markers = D.GetMarkers(false);
+  const WideString shown = VLMarkerDisplayText(markers ? markers->DisplayStringOf(&marker) : AnsiString(),
+                                               level.GetFont()->GetName(),
+                                               CharsetToCodePage(level.GetFont()->GetCharset()));
+  // A CSS string in ASCII (the attribute's own escaping comes after), a
+  // no-break space after the marker as the browser's own markers have.
+  AnsiString css = "list-style-type: '";
+  char hex[16];
+  for (size_t i = 0; i < shown.size(); ++i) {
+    char32_t c = shown[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < shown.size() && shown[i + 1] >= 0xDC00 && shown[i + 1] <= 0xDFFF)
+      c = 0x10000 + ((c - 0xD800) << 10) + (shown[++i] - 0xDC00);
+    if (c == u'\\' || c == u'\'') {
+      css += '\\';
+      css += static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7F) {
+      css += static_cast<char>(c);
+    } else {
+      std::snprintf(hex, sizeof hex, "\\%X ", static_cast<unsigned>(c));
+      css += hex;
+    }
+  }
+  r.CSS = css + "\\A0';";
+  if (!Ctx.Options.Contains(vlsoListFormHints)) return r;
+  if (f == "%s)" || f == own + ")") r.Start = "<SPAN class=\"list-form-OneParen\"></SPAN>";
+  else if (f == "(%s)" || f == "(" + own + ")") r.Start = "<SPAN class=\"list-form-TwoParens\"></SPAN>";
+  return r;
 }
 
 void TVLHTMLWriterCore::PrepareListItem(const TVLMarkerItemInfo& marker, const TVLListLevel& level) {
@@ -473,7 +517,7 @@ AnsiString FrameCSS(const TLook& s, const TLook* b) {
       if (c == '\'' || c == '\\') name += '\\';
       name += c;
     }
-    AddWithSpace(css, "font-family: '" + name + "';");
+    AddWithSpace(css, "font-family: " + VLCSSFontFamily(s.Name, "'" + name + "'") + ";");
   }
   return css;
 }
@@ -617,8 +661,11 @@ void TVLMarkerItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Integ
   if (lvl->ListType == vllstUnicodeBullet)
     markerText = VLRawUnicodeToHTML(WideStringToRawUnicode(lvl->FormatStringW), false, false);
   else
-    markerText = VLAnsiToHTML(markers ? markers->DisplayStringOf(this) : AnsiString(),
-                              CharsetToCodePage(lvl->GetFont()->GetCharset()), false, false);
+    markerText = VLRawUnicodeToHTML(
+        WideStringToRawUnicode(VLMarkerDisplayText(markers ? markers->DisplayStringOf(this) : AnsiString(),
+                                                   lvl->GetFont()->GetName(),
+                                                   CharsetToCodePage(lvl->GetFont()->GetCharset()))),
+        false, false);
   if (useCSS) {
     AnsiString css = FontToCSS(*lvl->GetFont());
     if (lvl->LeftIndent <= lvl->MarkerIndent)
@@ -737,7 +784,10 @@ bool TCustomVLData::SaveHTMLToStream(TStream& stream, const String& path, const 
           TVLMarkerList* markers = GetMarkers(false);
           const AnsiString value =
               lvl->HasNumbering() ? " value=" + I(markers ? markers->CounterOf(marker) : 1) : AnsiString();
-          w.Str("<LI" + value + VLStyleAttr(pageBreak) + ">");
+          AnsiString css = pageBreak;
+          const TVLHTMLWriterCore::TListItemForm form = w.ListItemForm(*marker, *lvl);
+          AddWithSpace(css, form.CSS);
+          w.Str("<LI" + value + VLStyleAttr(css) + ">" + form.Start);
           w.SetListItemOpen();
           listItemNo = i;
           openWrap();

@@ -38,6 +38,14 @@ public:
   // the caller writes the new "<LI…>".
   void PrepareListItem(const TVLMarkerItemInfo& marker, const TVLListLevel& level);
   bool ListItemOpen() const { return !Lists.empty() && Lists.back().ItemOpen; }
+  // A numbered item whose marker is not of the browser's own form ("a)"
+  // where it draws "a."): the CSS that draws the marker as it is, and, with
+  // vlsoListFormHints, the element that starts the item and tells the
+  // document converter's filter the form it can hold; empty otherwise.
+  struct TListItemForm {
+    AnsiString CSS, Start;
+  };
+  TListItemForm ListItemForm(const TVLMarkerItemInfo& marker, TVLListLevel& level);
   void SetListItemOpen() { Lists.back().ItemOpen = true; }
   // Called before a list item is closed or a list opens inside it.
   std::function<void()> BeforeListItemEnds;

@@ -164,8 +164,10 @@ bool TCustomVLData::SaveHTMLToStreamCSS(TStream& stream, const String& path, con
             const TParaInfo& para = *paraStyle(item->ParaNo);
             if (para.FirstIndent != 0 || para.LeftIndent != 0)
               AddWithSpace(a.Style, "text-indent: inherit; margin-left: 0px;");
+            const TVLHTMLWriterCore::TListItemForm form = w.ListItemForm(*marker, *lvl);
+            AddWithSpace(a.Style, form.CSS);
             const AnsiString t = a.Text();
-            w.Str("<LI" + value + (t.empty() ? AnsiString() : " " + t) + ">");
+            w.Str("<LI" + value + (t.empty() ? AnsiString() : " " + t) + ">" + form.Start);
             w.SetListItemOpen();
             listItemNo = i;
           } else if (marker) {

@@ -1,6 +1,7 @@
 #include "richtext/model/VLMarkerText.h"
 
 #include "platform/base/SysUtils.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLUni.h"
 
 #include <cctype>
@@ -93,60 +94,47 @@ AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelText
 
 namespace {
 
-// Symbol: the readable forms are what plain text has always written.
-constexpr TVLSymbolFontChar SymbolChars[] = {
-    {0xA7, u'\u2663', "*"},   {0xA8, u'\u2666', "*"},  {0xA9, u'\u2665', "*"},   {0xAA, u'\u2660', "*"},
-    {0xAB, u'\u2194', "<->"}, {0xAC, u'\u2190', "<-"}, {0xAD, u'\u2191', nullptr}, {0xAE, u'\u2192', "->"},
-    {0xAF, u'\u2193', nullptr}, {0xB7, u'\u2022', "*"}, {0xD7, u'\u22C5', "*"},  {0xDB, u'\u21D4', "<=>"},
-    {0xDC, u'\u21D0', "<="},  {0xDE, u'\u21D2', "=>"}, {0xE0, u'\u25CA', "*"},
+// Plain 8-bit forms of the Symbol font's bullets and arrows, what plain text
+// has always written for them; what they show comes from the shared table.
+struct TReadable {
+  unsigned char Code;
+  const char* Text;
 };
-// Wingdings: the bullets that lists use.
-constexpr TVLSymbolFontChar WingdingsChars[] = {
-    {0x6C, u'\u25CF', nullptr}, {0x6E, u'\u25A0', nullptr}, {0x71, u'\u2751', nullptr},
-    {0x75, u'\u25C6', nullptr}, {0x76, u'\u2756', nullptr}, {0xA7, u'\u25AA', nullptr},
-    {0xA8, u'\u25FB', nullptr}, {0xD8, u'\u27A2', nullptr}, {0xFC, u'\u2713', nullptr},
+constexpr TReadable SymbolReadable[] = {
+    {0xA7, "*"},  {0xA8, "*"},  {0xA9, "*"},   {0xAA, "*"}, {0xAB, "<->"}, {0xAC, "<-"}, {0xAE, "->"},
+    {0xB7, "*"},  {0xD7, "*"},  {0xDB, "<=>"}, {0xDC, "<="}, {0xDE, "=>"}, {0xE0, "*"},
 };
-
-template <size_t N>
-const TVLSymbolFontChar* Find(const TVLSymbolFontChar (&table)[N], unsigned char code) {
-  for (const TVLSymbolFontChar& c : table)
-    if (c.Code == code) return &c;
-  return nullptr;
-}
 
 }  // namespace
 
-const TVLSymbolFontChar* VLFindSymbolFontChar(const String& fontName, unsigned char code) {
-  if (SameText(fontName, "Symbol")) return Find(SymbolChars, code);
-  if (SameText(fontName, "Wingdings")) return Find(WingdingsChars, code);
-  return nullptr;
+WideString VLSymbolFontText(const AnsiString& raw, bool unicode, const String& fontName, Cardinal codePage) {
+  if (unicode) return SymbolFontTextShown(fontName.c_str(), RawUnicodeToWideString(raw));
+  if (SymbolCodeFontOf(fontName.c_str()) == TSymbolCodeFont::None)
+    return RawUnicodeToWideString(AnsiToRawUnicode(raw, codePage));
+  // Bytes are the font's codes; one it does not show goes through the code
+  // page.
+  const WideString viaPage = RawUnicodeToWideString(AnsiToRawUnicode(raw, codePage));
+  const bool single = viaPage.size() == raw.size();
+  WideString units;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const auto b = static_cast<unsigned char>(raw[i]);
+    units += SymbolFontCharToUnicode(fontName.c_str(), b) || !single ? static_cast<char16_t>(b) : viaPage[i];
+  }
+  return SymbolFontTextShown(fontName.c_str(), units);
 }
 
 WideString VLMarkerDisplayText(const AnsiString& text, const String& fontName, Cardinal codePage) {
-  WideString r;
-  AnsiString run;  // bytes that go through the code page
-  auto flush = [&] {
-    if (run.empty()) return;
-    r += RawUnicodeToWideString(AnsiToRawUnicode(run, codePage));
-    run.clear();
-  };
-  for (char ch : text) {
-    if (const TVLSymbolFontChar* c = VLFindSymbolFontChar(fontName, static_cast<unsigned char>(ch))) {
-      flush();
-      r += c->Unicode;
-    } else {
-      run += ch;
-    }
-  }
-  flush();
-  return r;
+  return VLSymbolFontText(text, false, fontName, codePage);
 }
 
 AnsiString VLMarkerReadableText(const AnsiString& text, const String& fontName) {
+  if (SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::Symbol) return text;
   AnsiString r;
   for (char ch : text) {
-    const TVLSymbolFontChar* c = VLFindSymbolFontChar(fontName, static_cast<unsigned char>(ch));
-    if (c && c->Readable) r += c->Readable;
+    const TReadable* found = nullptr;
+    for (const TReadable& c : SymbolReadable)
+      if (c.Code == static_cast<unsigned char>(ch)) found = &c;
+    if (found) r += found->Text;
     else r += ch;
   }
   return r;

@@ -25,20 +25,15 @@ using TVLLevelTexts = std::array<AnsiString, 256>;
 // other specifier is copied as written, so a format from a file cannot fail.
 AnsiString VLFormatMarkerText(const AnsiString& formatString, const TVLLevelTexts& levels);
 
-// Bullets of the symbol fonts ("Symbol", "Wingdings") are bytes that name the
-// font's own glyphs, not characters of the code page: 0xB7 is the Symbol
-// bullet, which the code page reads as a middle dot. Where that font is
-// missing, the glyph is shown by its Unicode character instead.
-struct TVLSymbolFontChar {
-  unsigned char Code;
-  char16_t Unicode;
-  const char* Readable;  // plain-text form; nullptr keeps the byte
-};
-// The table entry of a byte in a font; nullptr for other fonts and bytes.
-const TVLSymbolFontChar* VLFindSymbolFontChar(const String& fontName, unsigned char code);
-// A level's marker text as drawn: table bytes of a symbol font as their
-// Unicode characters, everything else through the code page.
+// Text in the symbol fonts ("Symbol", "Wingdings") holds the font's own
+// codes, not characters of the code page: 0xB7 is the Symbol bullet, which
+// the code page reads as a middle dot. The text of an item (raw UTF-16 or
+// bytes of codePage) as the characters it shows, through the one mapping
+// of those fonts; other fonts' text as it is.
+WideString VLSymbolFontText(const AnsiString& raw, bool unicode, const String& fontName, Cardinal codePage);
+// A level's marker text as drawn: the codes of a symbol font as the
+// characters they show, everything else through the code page.
 WideString VLMarkerDisplayText(const AnsiString& text, const String& fontName, Cardinal codePage);
-// The marker text as plain text: table bytes of a symbol font with a
-// readable form as that form ("*", "=>").
+// The marker text as plain 8-bit text: the Symbol font's bullets and arrows
+// as "*", "=>" and the like.
 AnsiString VLMarkerReadableText(const AnsiString& text, const String& fontName);

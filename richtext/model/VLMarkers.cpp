@@ -2,6 +2,7 @@
 
 #include "platform/base/Streams.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "platform/gui/ImgList.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLUni.h"
@@ -538,7 +539,20 @@ AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
   }
   TVLMarkerList* list = data.GetMarkers(false);
   AnsiString text = list ? list->DisplayStringOf(&marker) : AnsiString();
-  if (const TVLMarkerFont* font = level->FontOrNil()) text = VLMarkerReadableText(text, font->GetName());
+  if (const TVLMarkerFont* font = level->FontOrNil()) {
+    const String& name = font->GetName();
+    if (unicode && SymbolCodeFontOf(name.c_str()) != TSymbolCodeFont::None) {
+      // A code without a readable form is the character the font shows.
+      WideString shown;
+      for (char ch : text) {
+        const AnsiString one(1, ch), readable = VLMarkerReadableText(one, name);
+        shown += readable != one ? RawUnicodeToWideString(AnsiToRawUnicode(readable, codePage))
+                                 : VLMarkerDisplayText(one, name, codePage);
+      }
+      return WideStringToRawUnicode(shown + u" ");
+    }
+    text = VLMarkerReadableText(text, name);
+  }
   text += ' ';
   return unicode ? AnsiToRawUnicode(text, codePage) : text;
 }

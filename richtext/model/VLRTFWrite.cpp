@@ -134,11 +134,14 @@ AnsiString UnitsToRTF(const WideString& w, Cardinal codePage, bool rtfCode, bool
   return r;
 }
 
-// A run in the Wingdings font: readers take its bytes for the characters
-// the font shows ("J" a smiling face), so the codes that have one go out as
-// \u, which names the character the text holds (with its byte as the
-// fallback). Part is raw UTF-16 or the item's bytes.
-AnsiString WingdingsRunToRTF(const AnsiString& part, bool unicode, Cardinal textCodePage, Cardinal docCodePage) {
+// A run in the Symbol or Wingdings font: readers take its bytes for
+// Latin-1 letters ("\'d2" an "Ò" where the font shows "®"), so each code
+// the font shows as a character goes out as \u of that character, the code
+// as the fallback of readers without \u (a character beyond 16 bits as its
+// surrogate pair). The reader takes such a \u in the Symbol font back as
+// its code. Part is raw UTF-16 or the item's bytes.
+AnsiString SymbolRunToRTF(const AnsiString& part, bool unicode, const String& fontName, Cardinal textCodePage,
+                          Cardinal docCodePage) {
   const WideString units = unicode ? RawUnicodeToWideString(part) : WideString(part.begin(), part.end());
   AnsiString r;
   size_t from = 0;
@@ -149,10 +152,21 @@ AnsiString WingdingsRunToRTF(const AnsiString& part, bool unicode, Cardinal text
   };
   for (size_t i = 0; i < units.size(); ++i) {
     const char16_t c = unicode ? units[i] : static_cast<unsigned char>(part[i]);
-    if (!WingdingsCodeToUnicode(c)) continue;
+    // Digits and most punctuation show as themselves.
+    const char32_t shown = SymbolFontCharToUnicode(fontName.c_str(), c);
+    if (!shown || shown == c) continue;
     flush(i);
     from = i + 1;
-    r += "\\u" + I(c) + (c < 0x80 ? MakeRTFStr(AnsiString(1, static_cast<char>(c)), false) : "\\'" + Hex2(c));
+    const unsigned code = c >= 0xF000 ? c - 0xF000u : c;
+    // As hex: a digit would run on into the number before it.
+    const AnsiString fallback = "\\'" + Hex2(static_cast<Byte>(code));
+    if (shown < 0x10000) {
+      r += "\\u" + I(static_cast<int16_t>(shown)) + fallback;
+    } else {
+      const auto high = static_cast<char16_t>(0xD800 + ((shown - 0x10000) >> 10));
+      const auto low = static_cast<char16_t>(0xDC00 + ((shown - 0x10000) & 0x3FF));
+      r += "\\uc0\\u" + I(static_cast<int16_t>(high)) + "\\uc1\\u" + I(static_cast<int16_t>(low)) + fallback;
+    }
   }
   flush(units.size());
   return r;
@@ -485,8 +499,8 @@ public:
           W(S, hooked);
         } else {
           const bool rtfCode = fi->Options.Contains(vlteoRTFCode);
-          if (!rtfCode && SymbolCodeFontOf(fi->FontName.c_str()) == TSymbolCodeFont::Wingdings)
-            W(S, WingdingsRunToRTF(part, item->IsUnicode(), D.GetStyleCodePage(actual), T.DocCodePage));
+          if (!rtfCode && SymbolCodeFontOf(fi->FontName.c_str()) != TSymbolCodeFont::None)
+            W(S, SymbolRunToRTF(part, item->IsUnicode(), fi->FontName, D.GetStyleCodePage(actual), T.DocCodePage));
           else if (item->IsUnicode())
             W(S, VLRawUnicodeToRTF(part, T.DocCodePage, rtfCode));
           else

@@ -97,7 +97,7 @@ void TFontInfo::SaveCSSToStream(TStream& stream, const TFontInfo* base, bool mul
   auto put = [&](const AnsiString& s) { WriteStrLn(stream, s, multiline); };
   if (!base || base->Size != Size) put(" font-size: " + std::to_string(Size) + "pt;");
   if (!base || !SameText(base->FontName, FontName))
-    put(" font-family: '" + CSSString(FontName) + "';");
+    put(" font-family: " + VLCSSFontFamily(FontName, "'" + CSSString(FontName) + "'") + ";");
   const bool italic = Style.Contains(fsItalic), bold = Style.Contains(fsBold);
   if (!base || base->Style.Contains(fsItalic) != italic)
     put(AnsiString(" font-style: ") + (italic ? "italic" : "normal") + ";");

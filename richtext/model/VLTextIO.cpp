@@ -16,19 +16,6 @@
 
 namespace {
 
-// Text of a Symbol or Wingdings font holds the fonts' codes (bytes, units
-// below 0x100 or their private-use forms): as plain text, the characters
-// the font shows in their places, as raw UTF-16. Empty for other fonts.
-AnsiString SymbolTextAsUnicode(const AnsiString& text, bool unicode, const String& fontName, Cardinal codePage) {
-  if (SymbolCodeFontOf(fontName.c_str()) == TSymbolCodeFont::None) return AnsiString();
-  WideString w = unicode ? RawUnicodeToWideString(text) : AnsiToWide(text, codePage);
-  for (size_t i = 0; i < w.size(); ++i) {
-    const char16_t code = unicode || w.size() != text.size() ? w[i] : static_cast<unsigned char>(text[i]);
-    if (const char16_t twin = SymbolFontCharToUnicode(fontName.c_str(), code)) w[i] = twin;
-  }
-  return WideStringToRawUnicode(w);
-}
-
 // Restores AddParagraphMode however the load ends.
 class TParagraphModeKeeper {
 public:
@@ -259,10 +246,11 @@ bool TCustomVLData::SaveTextToStream(const String& path, TStream& stream, Intege
       const Integer actual = GetItemActualStyle(item);
       const AnsiString piece = TextCopy(text, from, to - from, item->ItemOptions);
       TVLStyle* style = GetStyle();
+      const String fontName = style && actual < style->TextStyles->Count() ? style->TextStyles->Items(actual)->FontName
+                                                                         : String();
       const AnsiString shown =
-          style && actual < style->TextStyles->Count()
-              ? SymbolTextAsUnicode(piece, item->IsUnicode(), style->TextStyles->Items(actual)->FontName,
-                                    GetStyleCodePage(actual))
+          SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::None
+              ? WideStringToRawUnicode(VLSymbolFontText(piece, item->IsUnicode(), fontName, GetStyleCodePage(actual)))
               : AnsiString();
       if (!shown.empty())
         out(shown, true, GetStyleCodePage(actual));

@@ -196,8 +196,10 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // native spans splits a paragraph at each SPAN that follows another run;
 // with them, the spans (the look of runs, which its writers do not carry)
 // are unwrapped here. An OL without a type is decimal, at any depth (the
-// converter would letter a nested one). Paragraphs that came as DIV
-// elements (those of a table cell) stay paragraphs where there are more
+// converter would letter a nested one); the empty SPAN that starts an item
+// of a list numbered "a)" or "(a)" gives the list that form, which the
+// converter's reader does not take from the page. Paragraphs that came as
+// DIV elements (those of a table cell) stay paragraphs where there are more
 // than one: as plain blocks the web page and Markdown writers would join
 // them into one line. An EPUB book needs a title: the file's name. Without
 // pictures, a picture goes, and so does a link that held nothing else.
@@ -206,7 +208,10 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
   const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
-  const String text = "function Span(s) return s.content end\n"
+  const String text = "function Span(s)\n"
+                      "  if s.classes[1] and s.classes[1]:match('^list%-form%-') then return s end\n"
+                      "  return s.content\n"
+                      "end\n"
                       "function Blocks(bs)\n"
                       "  local plain = 0\n"
                       "  for _, b in ipairs(bs) do if b.t == 'Plain' then plain = plain + 1 end end\n"
@@ -216,6 +221,16 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
                       "end\n"
                       "function OrderedList(l)\n"
                       "  if l.listAttributes.style == 'DefaultStyle' then l.listAttributes.style = 'Decimal' end\n"
+                      "  for _, item in ipairs(l.content) do\n"
+                      "    local first = item[1]\n"
+                      "    local span = first and first.content and first.content[1]\n"
+                      "    local form = span and span.t == 'Span' and span.classes[1] and\n"
+                      "                 span.classes[1]:match('^list%-form%-(%a+)$')\n"
+                      "    if form then\n"
+                      "      l.listAttributes.delimiter = form\n"
+                      "      first.content:remove(1)\n"
+                      "    end\n"
+                      "  end\n"
                       "  return l\n"
                       "end\n"
                       "function Meta(m)\n"

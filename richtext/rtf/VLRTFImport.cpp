@@ -20,12 +20,8 @@ namespace {
 bool WingdingsBytesToWide(const AnsiString& fontName, const AnsiString& text, Cardinal cp, WideString& out) {
   if (SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::Wingdings) return false;
   bool any = false;
-  out.clear();
-  for (char c : text) {
-    const char16_t twin = WingdingsCodeToUnicode(static_cast<unsigned char>(c));
-    any = any || twin;
-    out += twin ? WideString(1, twin) : AnsiToWide(AnsiString(1, c), cp);
-  }
+  for (char c : text) any = any || WingdingsCodeToUnicode(static_cast<unsigned char>(c));
+  if (any) out = VLSymbolFontText(text, false, fontName, cp);
   return any;
 }
 

@@ -59,8 +59,8 @@ TVLRTFLevelFormat RTFLevelFormat(const TVLRTFListLevel97& level, const AnsiStrin
       const char16_t u = f.BulletW[0];
       // A symbol font's private-use bullet that has a Unicode equivalent is
       // that character: the fonts here may not draw the private one.
-      if (const char16_t twin = SymbolFontCharToUnicode(lower.c_str(), u)) {
-        f.BulletW = WideString(1, twin);
+      if (SymbolFontCharToUnicode(lower.c_str(), u)) {
+        f.BulletW = SymbolFontTextShown(lower.c_str(), f.BulletW);
         return f;
       }
       if ((lower == "symbol" && u >= 0xF0A1 && u <= 0xF0FE) || (lower == "wingdings" && u >= 0xF021 && u <= 0xF0FF)) {
@@ -245,11 +245,20 @@ TLevelValues LevelValues(TVLRTFReaderProperties& p, const TVLRTFListLevel97& lev
   // give the real one (a symbol font) as the associated font.
   const Integer fontIndex =
       level.FontUndeclared && level.AssociatedFontIndex >= 0 ? level.AssociatedFontIndex : level.FontIndex;
-  const TVLRTFFont* font = p.Reader->GetFont(fontIndex);
-  const AnsiString name8 = fontIndex < 0 || !font ? AnsiString("Symbol") : font->Name;
+  const TVLRTFFont* font = fontIndex < 0 ? nullptr : p.Reader->GetFont(fontIndex);
+  // A level without a font of its own: a bullet's code is the Symbol
+  // font's; numbers and letters are text of the document's font (an office
+  // suite's copy of a converted document lists the Symbol font for its
+  // bullets, not for these).
+  const bool counted = RTFNumberTypeToListType(level.Type) != vllstBullet;
+  if (!font && counted) {
+    const TVLRTFFont* def = p.Reader->GetFont(p.Reader->RTFState.DefFontIndex);
+    if (def && SymbolCodeFontOf(def->Name.c_str()) == TSymbolCodeFont::None) font = def;
+  }
+  const AnsiString name8 = font ? font->Name : counted ? AnsiString("Arial") : AnsiString("Symbol");
   v.Format = RTFLevelFormat(level, name8);
-  v.FontName = AnsiToUtf8(name8, font && fontIndex >= 0 ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
-  v.Charset = fontIndex < 0 || !font ? 2 : font->Charset;
+  v.FontName = AnsiToUtf8(name8, font ? p.Reader->FontCodePage(*font) : p.Reader->CodePage());
+  v.Charset = font ? font->Charset : counted ? 0 : 2;
   v.Left = p.Twips(level.LeftIndent);
   v.Marker = v.Left + p.Twips(level.FirstIndent);
   // The text starts at the level's tab; without one, a tab after the number

@@ -392,13 +392,18 @@ Byte TVLRTFReader::PutUnicodeChar(char16_t u) {
     const Byte r = AddTextChar(0, false, false);
     if (r) return r;
   }
-  // Office suites write a symbol font's characters in the private-use
-  // range; where one has a Unicode equivalent, the text holds that. Any
-  // other \u is the character it names, in a symbol font too: that is how
-  // this reader's own writer and others write such text.
-  if (const TVLRTFFont* f = GetFont(RTFState.CharProps.FontIndex))
-    if (const char16_t twin = SymbolFontPrivateUseToText(f->Name.c_str(), u)) u = twin;
-  if (u != 0) FTextW.push_back(u);
+  // A \u in a symbol font names the character shown (as this reader's own
+  // writer and other programs write it) or, in the private-use range, the
+  // font's code: Symbol text keeps its codes, so "\u174" (a registered mark)
+  // is its code 0xD2; Wingdings text the characters.
+  char32_t c = u;
+  if (const TVLRTFFont* f = GetFont(RTFState.CharProps.FontIndex)) c = SymbolFontUnicodeToText(f->Name.c_str(), u);
+  if (c >= 0x10000) {
+    FTextW.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+    FTextW.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+  } else if (c != 0) {
+    FTextW.push_back(static_cast<char16_t>(c));
+  }
   return 0;
 }
 

@@ -1,11 +1,14 @@
 // Lists saved as a Word document by either installed converter (and as
 // Markdown by the document converter) keep their numbering, numbering
-// styles and nesting: the document converter's RTF reader drops list
-// numbering, so it is given our web page instead. The lists come back
-// through Insert > File.
+// styles, the form of their numbers ("a)") and nesting: the document
+// converter's RTF reader drops list numbering, so it is given our web page
+// instead. The lists come back through Insert > File.
+#include "actions/ListGalleryVLFrm.h"
 #include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
+#include "actions/VLActionsList.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "support/TestSupport.h"
@@ -141,6 +144,129 @@ TEST(ConvertedLists, DocumentsOfBothConvertersKeepTheLists) {
     EXPECT_EQ(std::vector<std::string>(markers.begin() + 3, markers.begin() + 5),
               (std::vector<std::string>{"c.", "d."}));
     EXPECT_EQ(std::vector<std::string>(markers.begin() + 7, markers.end()), (std::vector<std::string>{"I.", "II."}));
+  }
+}
+
+// Each marker as the editor draws it: its text through its level's font
+// (a symbol font shows its codes as other characters).
+std::vector<std::string> DrawnMarkers(TVellumEdit* e) {
+  std::vector<std::string> r;
+  TVLMarkerList* list = e->VLData()->GetMarkers(false);
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    auto* m = dynamic_cast<TVLMarkerItemInfo*>(e->GetItem(i));
+    if (!m || !list) continue;
+    const TVLListLevel* level = m->GetLevelInfo(e->GetStyle());
+    const String font = level && level->FontOrNil() ? level->FontOrNil()->GetName() : String();
+    const WideString shown = VLMarkerDisplayText(list->DisplayStringOf(m), font, 1252);
+    r.push_back(WideToUtf8(SymbolFontTextShown(font.c_str(), shown)));
+  }
+  return r;
+}
+
+// The texts of the paragraphs without their markers. An empty paragraph
+// goes through a web page as a no-break space (else it is dropped there).
+std::vector<std::string> Paragraphs(TVellumEdit* e) {
+  std::vector<std::string> r;
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    if (e->VLData()->IsParaStart(i)) r.emplace_back();
+    if (e->GetItem(i)->StyleNo >= 0) r.back() += e->GetItemTextUtf8(i);
+  }
+  for (std::string& p : r)
+    if (p == "\xC2\xA0") p.clear();
+  return r;
+}
+
+// Format > Bullets and Numbering, the Numbered page's "a) b) c)", and items
+// typed, the last one left empty; saved through each route and read back:
+// the letters stay letters in their own form, and every item stays.
+TEST(ConvertedLists, LettersInParenthesisFormStayLettersInThatForm) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.DescriptionFile = (dir / "none.ini").string();
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  TVLOfficeCnvList& imports = probe.GetImportConverters();
+  int importDocx = -1;
+  for (Integer i = imports.Count() - 1; i >= 0; --i)
+    if (imports.GetItem(i)->Filter == "*.docx") importDocx = i;
+  ASSERT_GE(importDocx, 0);
+
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "Before.");
+  b.Edit->SetCaret(0, b.Edit->GetItemEndOffset(0));
+  b.Edit->InsertText("\ralpha item");
+  auto* gallery = new TvlActionParaList(b.Form);
+  gallery->SetControl(b.Edit);
+  {
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      auto* g = dynamic_cast<TfrmVLListGallery*>(r.Form);
+      if (!g) return mrCancel;
+      g->pc->SetActivePage(g->ts2);
+      g->rg2->SetItemIndex(6);  // "a)"
+      g->rg2Click(nullptr);
+      return mrOk;
+    });
+    gallery->Update();
+    ASSERT_TRUE(gallery->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+  }
+  for (const char* item : {"beta item", "gamma item", ""}) b.Edit->InsertText(String("\r") + item);
+  b.Edit->Format();
+  const std::vector<std::string> markers = {"a)", "b)", "c)", "d)"};
+  ASSERT_EQ(DrawnMarkers(b.Edit), markers);
+  const std::vector<std::string> paragraphs = {"Before.", "alpha item", "beta item", "gamma item", ""};
+  ASSERT_EQ(Paragraphs(b.Edit), paragraphs);
+
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  // The web pages: a browser draws each marker as it is.
+  for (TvlFileExportFilter format : {ffeHTML, ffeHTMLCSS}) {
+    const std::string page = (dir / ("page" + std::to_string(format) + ".html")).string();
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), page, format));
+    const std::string html = qytest::ReadFileBytes(page);
+    for (const std::string& m : markers)
+      EXPECT_NE(html.find("list-style-type: '" + m + "\\A0'"), std::string::npos) << m << " in\n" << html;
+    const std::string read = Output("pandoc --from=html --to=plain --wrap=none '" + page + "'");
+    for (const char* line : {"a.  alpha item", "b.  beta item", "c.  gamma item", "d.  \xC2\xA0\n"})
+      EXPECT_NE(read.find(line), std::string::npos) << line << " in\n" << read;
+  }
+
+  // The document converter's Word and Markdown copies; the Word copy comes
+  // back through Insert > File.
+  for (const char* mask : {"*.docx", "*.md;*.markdown"}) {
+    SCOPED_TRACE(mask);
+    int out = -1;
+    for (Integer i = 0; i < exports.Count(); ++i)
+      if (exports.GetItem(i)->Filter == mask && exports.GetItem(i)->ExportCommand.front().find("pandoc") != String::npos)
+        out = i;
+    ASSERT_GE(out, 0);
+    const bool markdown = String(mask) != "*.docx";
+    const std::string copy = (dir / (markdown ? "letters.md" : "letters.docx")).string();
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy, ffeOfficeConverters, out));
+    const std::string text =
+        markdown ? qytest::ReadFileBytes(copy) : Output("pandoc --from=docx --to=markdown '" + copy + "'");
+    for (const char* line : {"a)  alpha item", "b)  beta item", "c)  gamma item", "d)  \xC2\xA0\n"})
+      EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    if (markdown) continue;
+
+    TEditorBench back;
+    TEditorBench::Fill(back.Edit, "");
+    auto* insert = new TvlActionInsertFile(back.Form);
+    insert->SetControl(back.Edit);
+    insert->Filter = {ffiRTF, ffiOfficeConverters};
+    {
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        r.FileName = copy;
+        r.FilterIndex = 2 + importDocx;
+        return mrOk;
+      });
+      insert->Update();
+      ASSERT_TRUE(insert->Execute());
+    }
+    EXPECT_EQ(DrawnMarkers(back.Edit), markers) << TEditorBench::Text(back.Edit);
+    EXPECT_EQ(Paragraphs(back.Edit), paragraphs);
   }
 }
 

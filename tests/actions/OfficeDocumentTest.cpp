@@ -8,13 +8,18 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/SymbolEncoding.h"
+#include "platform/gui/TextMeasure.h"
 #include "richtext/model/VLMarkers.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 #include "richtext/view/VLCopy.h"
 #include "support/KeySeam.h"
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
+#include "NestedTablesEntry.h"
 
+#include <QFont>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -39,9 +44,26 @@ const char kOfficeRtf[] =
     "\\pard\\plain\\ls1\\ilvl0\\fi-360\\li720 caf\\u233?\\par"
     "\\pard\\plain\\ls2\\ilvl0\\fi-360\\li720 done\\par"
     "\\pard\\plain Symbol {\\f1\\u61623?} Wingdings {\\f2\\u61692?} arrow {\\f2\\u61656?} "
-    "none {\\f2\\u61474?}\\par}";
+    "scissors {\\f2\\u61474?} none {\\f2\\u61567?}\\par}";
 
-const std::string kBullet = "\xE2\x80\xA2", kCheck = "\xE2\x9C\x94", kArrow = "\xE2\x9E\xA2";
+const std::string kBullet = "\xE2\x80\xA2", kCheck = "\xE2\x9C\x94", kArrow = "\xE2\x9E\xA2",
+                  kScissors = "\xE2\x9C\x82";
+
+// The text of the items as their fonts show it (the codes of the symbol
+// fonts as the characters they show), paragraphs joined by "|".
+std::string ShownText(TVellumEdit* e) {
+  std::string r;
+  TVLStyle& sheet = *e->GetStyle();
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    if (i > 0 && e->VLData()->IsParaStart(i)) r += "|";
+    const Integer style = e->VLData()->GetItemStyle(i);
+    if (style < 0) continue;
+    const Integer actual = e->VLData()->GetItemActualStyle(e->GetItem(i));
+    r += WideToUtf8(VLSymbolFontText(e->VLData()->GetItemTextA(i), e->VLData()->GetItemOptions(i) & vlioUnicode,
+                                     sheet.TextStyles->Items(actual)->FontName, 1252));
+  }
+  return r;
+}
 
 // An editor with nothing in it, the caret at its start.
 void MakeEmpty(TEditorBench& b) {
@@ -74,10 +96,12 @@ TEST(OfficeDocument, SymbolBulletsAreTheirUnicodeCharactersAndUnnumberedHeadings
   ASSERT_NE(markers, nullptr);
   ASSERT_EQ(markers->Count(), 3);
   EXPECT_EQ(markers->GetDisplayString(0), "");
-  const String text = TEditorBench::Text(b.Edit);
-  EXPECT_NE(text.find("Symbol " + kBullet + " Wingdings " + kCheck + " arrow " + kArrow), String::npos) << text;
-  // One without a known twin stays as it was.
-  EXPECT_NE(text.find("none \xEF\x80\xA2"), String::npos) << text;
+  const std::string text = ShownText(b.Edit);
+  EXPECT_NE(text.find("Symbol " + kBullet + " Wingdings " + kCheck + " arrow " + kArrow + " scissors " + kScissors),
+            String::npos)
+      << text;
+  // One the font has nothing at stays as it was.
+  EXPECT_NE(text.find("none \xEF\x81\xBF"), String::npos) << text;
   TVLStyle& sheet = *b.Edit->GetStyle();
   std::vector<std::string> bullets;
   for (Integer i = 0; i < markers->Count(); ++i) {
@@ -106,6 +130,140 @@ TEST(OfficeDocument, SymbolBulletsAreTheirUnicodeCharactersAndUnnumberedHeadings
   EXPECT_EQ(page.find("\xEF\x83\xBC"), std::string::npos);
   EXPECT_TRUE(page.find("&#8226;") != std::string::npos || page.find(kBullet) != std::string::npos);
   EXPECT_TRUE(page.find("&#10004;") != std::string::npos || page.find(kCheck) != std::string::npos);
+}
+
+// Text in the Symbol font as the font's codes and as the characters a \\u
+// names (as other programs write it), and Wingdings codes.
+const char kSymbolTextRtf[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fcharset2 Symbol;}"
+    "{\\f2\\fnil\\fcharset2 Wingdings;}}"
+    "\\pard\\plain Codes({\\f1 \\'d2\\'d3\\'b4\\'b8\\'d8abp})\\par"
+    "\\pard\\plain Named({\\f1\\uc1\\u174 ?\\u169 ?\\u215 ?\\u247 ?\\u172 ?})\\par"
+    "\\pard\\plain Wingdings({\\f2 \\'4a\\'fc\\'6e\\'a1\\'31})\\par}";
+const std::vector<std::string> kSymbolLines = {"Codes(\u00AE\u00A9\u00D7\u00F7\u00AC\u03B1\u03B2\u03C0)",
+                                               "Named(\u00AE\u00A9\u00D7\u00F7\u00AC)",
+                                               "Wingdings(\u263A\u2714\u25A0\u25CB\U0001F5C1)"};
+
+// What the editor draws: each text item through the face found for its
+// font, a symbol face's codes as the glyphs it has there.
+std::string DrawnText(TVellumEdit* e) {
+  std::string r;
+  TVLStyle& sheet = *e->GetStyle();
+  for (Integer i = 0; i < e->ItemCount(); ++i) {
+    if (i > 0 && e->VLData()->IsParaStart(i)) r += "|";
+    if (e->VLData()->GetItemStyle(i) < 0) continue;
+    const TFontInfo& f = *sheet.TextStyles->Items(e->VLData()->GetItemActualStyle(e->GetItem(i)));
+    const AnsiString raw = e->VLData()->GetItemTextA(i);
+    WideString units;
+    if (e->VLData()->GetItemOptions(i) & vlioUnicode) units = RawUnicodeToWide(raw);
+    else
+      for (char c : raw) units += static_cast<char16_t>(static_cast<unsigned char>(c));
+    QFont qf;
+    qf.setFamilies({QString::fromStdString(f.FontName)});
+    const std::shared_ptr<const TFontData> face = FontDataFor(qf);
+    std::u16string buffer;
+    const char16_t* shown = FaceText(*face, units.data(), units.size(), buffer);
+    WideString drawn;
+    for (size_t k = 0; k < units.size(); ++k) {
+      const char16_t c = shown[k];
+      drawn += face->SymbolFace && c < 0x100 && SymbolCodeToUnicode(c) ? SymbolCodeToUnicode(c) : c;
+    }
+    r += WideToUtf8(drawn);
+  }
+  return r;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> r;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) r.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) r.push_back(line);
+  if (!r.empty() && r.front().rfind("\xEF\xBB\xBF", 0) == 0) r.front().erase(0, 3);
+  return r;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string r;
+  for (const std::string& l : lines) r += (r.empty() ? "" : "|") + l;
+  return r;
+}
+
+// Symbol and Wingdings text from another program: the editor shows the
+// characters the fonts show, and every copy holds those characters, as the
+// converters and the office suite read the copies back, character by
+// character.
+TEST(OfficeDocument, SymbolFontTextIsTheSameCharactersOnScreenAndInEveryCopy) {
+  using nestedentry::Output;
+  qytest::TempDir dir;
+  qytest::WriteFileBytes(dir / "symbols.rtf", kSymbolTextRtf);
+  TEditorBench b;
+  MakeEmpty(b);
+  ASSERT_NO_FATAL_FAILURE(InsertRtfFile(b, dir / "symbols.rtf"));
+  const std::string entry = Joined(kSymbolLines);
+  EXPECT_EQ(ShownText(b.Edit), entry);
+  EXPECT_EQ(DrawnText(b.Edit), entry);
+
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  auto pandocRoute = [&](const char* mask) {
+    for (Integer i = 0; i < exports.Count(); ++i)
+      if (exports.GetItem(i)->Filter == mask && exports.GetItem(i)->ExportCommand.front().find("pandoc") != String::npos)
+        return static_cast<int>(i);
+    return -1;
+  };
+  const std::string soffice = "soffice -env:UserInstallation=file://" + (dir / "profile").string() +
+                              " --headless --convert-to txt:Text --outdir '" + (dir / "read").string() + "' ";
+  struct TRoute {
+    const char* Name;
+    TvlFileExportFilter Format;
+    const char* Mask;  // of a converter
+    const char* File;
+    // How the copy is read back; the lines compared (all when 0).
+    std::function<std::string(const std::string&)> Read;
+    size_t Lines;
+  } routes[] = {
+      {"text", ffeTextANSI, nullptr, "copy.txt", [](const std::string& f) { return qytest::ReadFileBytes(f); }, 0},
+      {"RTF, the office suite", ffeRTF, nullptr, "copy.rtf",
+       [&](const std::string& f) {
+         Output(soffice + "'" + f + "' 2>&1");
+         return qytest::ReadFileBytes(dir / "read" / "copy.txt");
+       },
+       0},
+      // Its RTF reader takes no character beyond 16 bits.
+      {"RTF, the document converter", ffeRTF, nullptr, "copy.rtf",
+       [](const std::string& f) { return Output("pandoc --from=rtf --to=plain --wrap=none '" + f + "'"); }, 2},
+      {"web page", ffeHTML, nullptr, "copy.html",
+       [](const std::string& f) { return Output("pandoc --from=html --to=plain --wrap=none '" + f + "'"); }, 0},
+      {"web page with CSS", ffeHTMLCSS, nullptr, "copy-css.html",
+       [](const std::string& f) { return Output("pandoc --from=html --to=plain --wrap=none '" + f + "'"); }, 0},
+      {"Word via the document converter", ffeOfficeConverters, "*.docx", "copy.docx",
+       [](const std::string& f) { return Output("pandoc --from=docx --to=plain --wrap=none '" + f + "'"); }, 0},
+      {"Markdown via the document converter", ffeOfficeConverters, "*.md;*.markdown", "copy.md",
+       [](const std::string& f) { return Output("pandoc --from=markdown --to=plain --wrap=none '" + f + "'"); }, 0},
+  };
+  for (const TRoute& r : routes) {
+    SCOPED_TRACE(r.Name);
+    const std::string file = (dir / r.File).string();
+    const int converter = r.Mask ? pandocRoute(r.Mask) : -1;
+    ASSERT_TRUE(!r.Mask || converter >= 0);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), file, r.Format, converter));
+    std::vector<std::string> expected = kSymbolLines;
+    if (r.Lines) expected.resize(r.Lines);
+    std::vector<std::string> read = Lines(r.Read(file));
+    if (r.Lines && read.size() > r.Lines) read.resize(r.Lines);
+    EXPECT_EQ(Joined(read), Joined(expected)) << qytest::ReadFileBytes(file);
+  }
 }
 
 }  // namespace

@@ -60,6 +60,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -299,6 +300,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     // Not under a scroll bar or another part of the window that covers it
     // (the listed steps keep the points they were drawn with).
     QWidget* under = Window()->childAt(at);
+    // Not on the editor's scroll bars (their own menu is the toolkit's).
+    if (qobject_cast<QScrollBar*>(under) || (under && qobject_cast<QScrollBar*>(under->parentWidget()))) return false;
     return !Offered || (under && (under == surface || surface->isAncestorOf(under)));
   }
   // Where a cell's middle (or a point dx pixels into its text) lies in the
@@ -1459,7 +1462,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // Ctrl held), in one step that Undo takes back.
   void DragText() {
     // The words and the starts of the entry's first line and of every cell
-    // with text, by name, where they are now.
+    // with text, by name (with the table's address: two tables of a level
+    // have cells of one name), where they are now.
     using TPoints = std::vector<std::pair<std::string, QPoint>>;
     auto places = [this](TPoints& words, TPoints& starts) {
       words.clear();
@@ -1468,8 +1472,9 @@ struct TSequence : TStillClock, TFindReportWorld {
         QPoint word, start;
         if (DocumentText(*s.Table->GetCell(s.Row, s.Col)->GetVLData()).empty()) continue;
         if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
-          words.push_back({Name(s), word});
-          starts.push_back({Name(s), start});
+          const std::string key = Name(s) + "@" + std::to_string(reinterpret_cast<uintptr_t>(s.Table));
+          words.push_back({key, word});
+          starts.push_back({key, start});
         }
       }
       QPoint word, start;
@@ -1485,7 +1490,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     size_t to = static_cast<size_t>(Pick(0, static_cast<int>(words.size()) - 2));
     if (to >= from) ++to;
     const bool copy = Chance(40);
-    const std::string fromName = words[from].first, toName = starts[to].first;
+    const std::string fromKey = words[from].first, toKey = starts[to].first;
+    const std::string fromName = fromKey.substr(0, fromKey.find('@')), toName = toKey.substr(0, toKey.find('@'));
     Note("double-click the word in " + fromName);
     MouseAt(qytest::TWindowMouseAct::DoubleClick, words[from].second);
     Settle();
@@ -1507,7 +1513,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       return false;
     };
     QPoint at;
-    if (!find(words, fromName, at) || !find(starts, toName, DropAt)) return;
+    if (!find(words, fromKey, at) || !find(starts, toKey, DropAt)) return;
     const std::string before = Shown();
     const int started = DragsStarted;
     Note(std::string(copy ? "copy" : "move") + " \"" + dragged + "\" by the mouse to the start of " + toName);

@@ -1,6 +1,7 @@
 // List markers: counter texts, counting by level, legal numbering, the
 // binary form, and markers placed in a document.
 #include "platform/gui/Graphics.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "richtext/model/VLData.h"
 #include "richtext/model/VLMarkerText.h"
 #include "richtext/model/VLMarkers.h"
@@ -292,11 +293,12 @@ TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
     char Code;
     char16_t Shown;
     const char* Plain;
+    const char16_t* Unicode;  // the plain text in UTF-16: a code without a readable form as it shows
   } cases[] = {
-      {"Symbol", '\xB7', u'\u2022', "* "},    {"symbol", '\xDE', u'\u21D2', "=> "},
-      {"Symbol", '\xA7', u'\u2663', "* "},    {"Wingdings", '\xA7', u'\u25AA', "\xA7 "},
-      {"Wingdings", 'l', u'\u25CF', "l "},    {"Arial", '\xB7', u'\u00B7', "\xB7 "},
-      {"", '\xB7', u'\u00B7', "\xB7 "},       {"Symbol", 'o', u'o', "o "},
+      {"Symbol", '\xB7', u'\u2022', "* ", u"* "},          {"symbol", '\xDE', u'\u21D2', "=> ", u"=> "},
+      {"Symbol", '\xA7', u'\u2663', "* ", u"* "},          {"Wingdings", '\xA7', u'\u25AA', "\xA7 ", u"\u25AA "},
+      {"Wingdings", 'l', u'\u25CF', "l ", u"\u25CF "},     {"Arial", '\xB7', u'\u00B7', "\xB7 ", u"\u00B7 "},
+      {"", '\xB7', u'\u00B7', "\xB7 ", u"\u00B7 "},         {"Symbol", 'o', u'o', "o ", u"\u03BF "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.Font) + " " + std::to_string(static_cast<unsigned char>(c.Code)));
@@ -310,6 +312,7 @@ TEST(MarkerNumbering, SymbolFontBulletsDrawAsTheirGlyphs) {
     d.Add(0);
     TVLMarkerItemInfo& marker = *d.Doc.GetMarkers(false)->Get(0);
     EXPECT_EQ(VLMarkerAsText(marker, d.Doc, false), c.Plain);
+    EXPECT_EQ(RawUnicodeToWide(VLMarkerAsText(marker, d.Doc, true)), WideString(c.Unicode));
 
     TBitmap drawn(60, 60), expected(60, 60);
     Clear(drawn);
@@ -376,14 +379,12 @@ TEST(MarkerNumbering, EveryStockSymbolBulletHasItsUnicodeForm) {
     char16_t Shown;
   } cases[] = {
       {"Wingdings", 0x76, u'\u2756'}, {"Wingdings", 0xD8, u'\u27A2'}, {"Wingdings", 0xA7, u'\u25AA'},
-      {"Wingdings", 0x71, u'\u2751'}, {"Wingdings", 0xFC, u'\u2713'}, {"Symbol", 0xB7, u'\u2022'},
+      {"Wingdings", 0x71, u'\u2751'}, {"Wingdings", 0xFC, u'\u2714'}, {"Symbol", 0xB7, u'\u2022'},
       {"Symbol", 0xA8, u'\u2666'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.Font) + " " + std::to_string(c.Code));
-    const TVLSymbolFontChar* found = VLFindSymbolFontChar(c.Font, c.Code);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->Unicode, c.Shown);
+    EXPECT_EQ(SymbolFontCharToUnicode(c.Font, c.Code), c.Shown);
     EXPECT_EQ(VLMarkerDisplayText(AnsiString(1, static_cast<char>(c.Code)), c.Font, 1252), WideString(1, c.Shown));
   }
 }

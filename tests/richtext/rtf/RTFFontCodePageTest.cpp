@@ -144,18 +144,20 @@ TEST(RTFFontCodePage, SymbolFontCodesInEitherFormAreTheCharactersTheFontShows) {
     const char* Text;  // the items' characters, UTF-8
     const char* Copied;  // the plain-text copy, UTF-8
   } cases[] = {
-      {"{\\f1\\u183?}", "\xC2\xB7", "\xE2\x80\xA2"},        // code 0xB7, a bullet
-      {"{\\f1\\u61623?}", "\xE2\x80\xA2", "\xE2\x80\xA2"},
-      {"{\\f1\\u97?\\u61538?}", "a\xCE\xB2", "\xCE\xB1\xCE\xB2"},  // alpha, beta
-      {"{\\f1\\u174?}", "\xC2\xAE", "\xE2\x86\x92"},        // code 0xAE, an arrow
+      {"{\\f1\\u183?}", "\xC2\xB7", "\xE2\x80\xA2"},        // no code shows it: code 0xB7, a bullet
+      {"{\\f1\\u61623?}", "\xC2\xB7", "\xE2\x80\xA2"},
+      {"{\\f1\\u97?\\u61538?\\u947?}", "abg", "\xCE\xB1\xCE\xB2\xCE\xB3"},  // alpha, beta, gamma
+      // The character a \u names, held as the code that shows it.
+      {"{\\f1\\u174?\\u169?\\u215?\\u247?\\u172?}", "\xC3\x92\xC3\x93\xC2\xB4\xC2\xB8\xC3\x98",
+       "\xC2\xAE\xC2\xA9\xC3\x97\xC3\xB7\xC2\xAC"},
       {"{\\f1\\u-3886?}", "\xC3\x92", "\xC2\xAE"},           // code 0xD2, the registered sign
       {"{\\f1 \\'d2\\'61}", "\xC3\x92" "a", "\xC2\xAE\xCE\xB1"},
       {"{\\f2\\u252?}", "\xC3\xBC", "\xE2\x9C\x94"},        // code 0xFC, a check mark
       {"{\\f2\\u61692?}", "\xE2\x9C\x94", "\xE2\x9C\x94"},
-      // Wingdings bytes too: a smiling face and an arrowhead; "A" has no
-      // known equivalent and stays.
+      // Wingdings bytes too: a smiling face, an arrowhead, a victory hand
+      // and a folder (beyond 16 bits).
       {"{\\f2 \\'4a\\'d8}", "\xE2\x98\xBA\xE2\x9E\xA2", "\xE2\x98\xBA\xE2\x9E\xA2"},
-      {"{\\f2 A\\'4a}", "A\xE2\x98\xBA", "A\xE2\x98\xBA"},
+      {"{\\f2 A\\'4a0}", "\xE2\x9C\x8C\xE2\x98\xBA\xF0\x9F\x97\x80", "\xE2\x9C\x8C\xE2\x98\xBA\xF0\x9F\x97\x80"},
       {"{\\f0\\u183?}caf\\u233?", "\xC2\xB7" "caf\xC3\xA9", "\xC2\xB7" "caf\xC3\xA9"},
       {"{\\f0\\u61623?}", "\xEF\x82\xB7", "\xEF\x82\xB7"},
   };
