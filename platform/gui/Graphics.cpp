@@ -350,7 +350,10 @@ TCanvas::TCanvas(QPainter* painter) { SetHandle(painter); }
 
 TCanvas::TCanvas(QPaintDevice* device) { SetDevice(device); }
 
-TCanvas::~TCanvas() { ReleaseHandle(); }
+TCanvas::~TCanvas() {
+  Flush();
+  ReleaseHandle();
+}
 
 QPainter* TCanvas::Handle() { return RequirePainter(); }
 
@@ -860,14 +863,16 @@ Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const
                              const TRect* clip) {
   const TSecretTextScope secret(SensitiveText);
   const auto& fd = *Font.Data();
+  // Text placed by its left edge is measured as it is drawn when held back.
+  const bool measureFirst = dx || (FTextAlign & (TA_UPDATECP | TA_CENTER));
   Integer width = 0;
   if (dx) {
     for (size_t i = 0; i < text.size(); ++i) width += dx[i];
-  } else {
+  } else if (measureFirst) {
     width = TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   }
   QPainter* p = Painter();
-  if (!p) return width;
+  if (!p) return measureFirst ? width : TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   SyncBrushBackground();
   if (FTextAlign & TA_UPDATECP) {
     x = PenPos.X;
@@ -885,9 +890,11 @@ Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const
   const bool rtl = (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput;
   const QColor color = QColorOf(Font.GetColor());
   // Plain text on a printer joins the text held back before it.
+  Integer drawnWidth = 0;
   if (FTextBatch && !clip && !opaque && FBkMode != OPAQUE && !SensitiveText && !rtl &&
-      FTextBatch->Add(*p, Font.Data(), x, y, text.data(), text.size(), FCharExtra, dx, color))
-    return width;
+      FTextBatch->Add(*p, Font.Data(), x, y, text.data(), text.size(), FCharExtra, dx, color, drawnWidth))
+    return measureFirst ? width : drawnWidth;
+  if (!measureFirst) width = TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   Flush();
   if (clip) {
     p->save();

@@ -719,9 +719,14 @@ bool AppendSimpleGlyphs(const TFontData& font, Integer x, Integer baseline, cons
   std::u16string faceText;
   TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
   text = FaceText(font, text, length, faceText);
+  // Room for every unit, written in place (the lists grow by their own
+  // steps as a batch fills) and cut to the glyphs made.
   const qsizetype before = glyphs.size();
-  glyphs.reserve(before + static_cast<qsizetype>(length));
-  positions.reserve(before + static_cast<qsizetype>(length));
+  glyphs.resize(before + static_cast<qsizetype>(length));
+  positions.resize(before + static_cast<qsizetype>(length));
+  quint32* glyph = glyphs.data() + before;
+  QPointF* position = positions.data() + before;
+  qsizetype made = 0;
   const TGlyphTable::TPage* page = nullptr;
   unsigned pageNo = 0x10000;
   Integer pos = 0;
@@ -738,11 +743,14 @@ bool AppendSimpleGlyphs(const TFontData& font, Integer x, Integer baseline, cons
       return false;
     }
     if (!page->Blank[k]) {
-      glyphs.append(page->Glyph[k]);
-      positions.append(QPointF(x + pos, baseline));
+      glyph[made] = page->Glyph[k];
+      position[made] = QPointF(x + pos, baseline);
+      ++made;
     }
     pos += dx ? dx[i] : page->Advance[k] + charExtra;
   }
+  glyphs.resize(before + made);
+  positions.resize(before + made);
   width = pos;
   return true;
 }
@@ -818,10 +826,9 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
 
 bool TGlyphBatch::Add(QPainter& painter, const std::shared_ptr<const TFontData>& font, Integer x, Integer y,
                       const char16_t* text, size_t length, Integer charExtra, const Integer* dx,
-                      const QColor& color) {
+                      const QColor& color, Integer& width) {
   if (!font || font->Font.underline() || font->Font.strikeOut()) return false;
   if (FFont && (FFont != font || FColor != color)) Flush(painter);
-  Integer width = 0;
   if (!AppendSimpleGlyphs(*font, x, y + font->Ascent, text, length, charExtra, dx, FGlyphs, FPositions, width))
     return false;
   FFont = font;

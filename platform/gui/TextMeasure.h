@@ -137,11 +137,12 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
 class TGlyphBatch {
 public:
   // Adds text as DrawShapedText draws it, first drawing what is held when
-  // the font or the colour differs. False, with nothing added, when the text
-  // needs shaping or has underline or strike-out: the caller draws it itself
-  // after Flush.
+  // the font or the colour differs, and answers its advance in width. False,
+  // with nothing added, when the text needs shaping or has underline or
+  // strike-out: the caller draws it itself after Flush.
   bool Add(QPainter& painter, const std::shared_ptr<const TFontData>& font, Integer x, Integer y,
-           const char16_t* text, size_t length, Integer charExtra, const Integer* dx, const QColor& color);
+           const char16_t* text, size_t length, Integer charExtra, const Integer* dx, const QColor& color,
+           Integer& width);
   // Draws what is held through painter and empties the batch.
   void Flush(QPainter& painter);
   bool Empty() const { return FFont == nullptr; }
