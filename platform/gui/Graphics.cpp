@@ -350,13 +350,22 @@ TCanvas::TCanvas(QPainter* painter) { SetHandle(painter); }
 
 TCanvas::TCanvas(QPaintDevice* device) { SetDevice(device); }
 
-TCanvas::~TCanvas() { ReleaseHandle(); }
+TCanvas::~TCanvas() {
+  Flush();
+  ReleaseHandle();
+}
 
 QPainter* TCanvas::Handle() { return RequirePainter(); }
 
+void TCanvas::Flush() {
+  if (FTextBatch && !FTextBatch->Empty() && FPainter && FPainter->isActive()) FTextBatch->Flush(*FPainter);
+}
+
 void TCanvas::SetHandle(QPainter* painter) {
+  Flush();
   ReleaseHandle();
   FPainter = painter;
+  FTextBatch.reset();
   FSaved.clear();
   FWindowOrg = FViewportOrg = TPoint();
   FWindowExt = FViewportExt = TSize(1, 1);
@@ -373,7 +382,10 @@ void TCanvas::SetHandle(QPainter* painter) {
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     QPaintDevice* dev = painter->device();
-    if (IsPagedDevice(dev)) SetPixelsPerInch(dev->logicalDpiY());
+    if (IsPagedDevice(dev)) {
+      SetPixelsPerInch(dev->logicalDpiY());
+      FTextBatch = std::make_unique<TGlyphBatch>();
+    }
   }
 }
 
@@ -392,6 +404,8 @@ QPaintDevice* TCanvas::Device() const {
 
 void TCanvas::ReleaseHandle() {
   if (FOwnPainter) {
+    Flush();
+    FTextBatch.reset();
     if (FOwnPainter->isActive()) FOwnPainter->end();
     FOwnPainter.reset();
     FPainter = nullptr;
@@ -406,6 +420,11 @@ void TCanvas::SetPixelsPerInch(Integer ppi) {
 }
 
 QPainter* TCanvas::RequirePainter() {
+  Flush();
+  return Painter();
+}
+
+QPainter* TCanvas::Painter() {
   if (FPainter) return FPainter;
   if (!FDevice) return nullptr;
   FOwnPainter = std::make_unique<QPainter>();
@@ -416,6 +435,7 @@ QPainter* TCanvas::RequirePainter() {
   FPainter = FOwnPainter.get();
   FPainter->setRenderHint(QPainter::Antialiasing, false);
   FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+  if (IsPagedDevice(FDevice)) FTextBatch = std::make_unique<TGlyphBatch>();
   FHasBaseTransform = false;
   std::fill(std::begin(FBase), std::end(FBase), 0.0);
   FBase[0] = FBase[3] = 1.0;
@@ -843,14 +863,16 @@ Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const
                              const TRect* clip) {
   const TSecretTextScope secret(SensitiveText);
   const auto& fd = *Font.Data();
+  // Text placed by its left edge is measured as it is drawn when held back.
+  const bool measureFirst = dx || (FTextAlign & (TA_UPDATECP | TA_CENTER));
   Integer width = 0;
   if (dx) {
     for (size_t i = 0; i < text.size(); ++i) width += dx[i];
-  } else {
+  } else if (measureFirst) {
     width = TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   }
-  QPainter* p = RequirePainter();
-  if (!p) return width;
+  QPainter* p = Painter();
+  if (!p) return measureFirst ? width : TextWidthOf(fd, text.data(), text.size(), FCharExtra);
   SyncBrushBackground();
   if (FTextAlign & TA_UPDATECP) {
     x = PenPos.X;
@@ -865,6 +887,15 @@ Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const
   if (FTextAlign & TA_UPDATECP) PenPos.X = horz == TA_RIGHT ? x : x + width;
 
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  const bool rtl = (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput;
+  const QColor color = QColorOf(Font.GetColor());
+  // Plain text on a printer joins the text held back before it.
+  Integer drawnWidth = 0;
+  if (FTextBatch && !clip && !opaque && FBkMode != OPAQUE && !SensitiveText && !rtl &&
+      FTextBatch->Add(*p, Font.Data(), x, y, text.data(), text.size(), FCharExtra, dx, color, drawnWidth))
+    return measureFirst ? width : drawnWidth;
+  if (!measureFirst) width = TextWidthOf(fd, text.data(), text.size(), FCharExtra);
+  Flush();
   if (clip) {
     p->save();
     p->setClipRect(QRect(clip->Left, clip->Top, clip->Width(), clip->Height()), Qt::IntersectClip);
@@ -874,8 +905,7 @@ Integer TCanvas::DrawTextRun(Integer x, Integer y, const WideString& text, const
   } else if (FBkMode == OPAQUE && !text.empty()) {
     FillPixels(p, TRect(x, y, x + width, y + fd.Height), FBkColor);
   }
-  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, QColorOf(Font.GetColor()),
-                 (FTextAlign & TA_RTLREADING) != 0 || FRtlOutput);
+  DrawShapedText(*p, fd, x, y, text.data(), text.size(), FCharExtra, dx, color, rtl);
   if (clip) p->restore();
   return width;
 }
@@ -1184,6 +1214,7 @@ bool TCanvas::RestoreDC(int index) {
   if (index < 0) keep = count + index;
   else keep = index - 1;
   if (keep < 0 || keep >= count) return false;
+  Flush();
   while (static_cast<int>(FSaved.size()) > keep) {
     const TState s = FSaved.back();
     FSaved.pop_back();

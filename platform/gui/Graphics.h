@@ -29,6 +29,7 @@ class QImage;
 class TStream;
 class TGraphic;
 struct TFontData;
+class TGlyphBatch;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -266,6 +267,11 @@ public:
   // Ends our own painter (the device may then be read or resized); the next
   // drawing opens a new one.
   void ReleaseHandle();
+  // On printers, text that follows on in one font and colour is held back
+  // and sent as one run: this draws what is held. Every drawing, state
+  // change and Handle() of the canvas does it first; a page must before it
+  // ends.
+  void Flush();
   // Resolution fonts are sized for: 96 on screens and images, the device's
   // own for printers. Setting it updates Font.
   Integer GetPixelsPerInch() const { return FPixelsPerInch; }
@@ -409,7 +415,10 @@ public:
 
 private:
   struct TState;
+  // The painter after drawing the text held back.
   QPainter* RequirePainter();
+  // The painter as it is, the text held back still held.
+  QPainter* Painter();
   void ApplyMapping();
   void ApplyRop(QPainter* p, bool usePenMode);
   void SyncBrushBackground();
@@ -443,6 +452,8 @@ private:
   std::vector<TState> FSaved;
   bool FHasBaseTransform = false;
   double FBase[6] = {1, 0, 0, 1, 0, 0};
+  // Text held back (printers only: a screen paints at once).
+  std::unique_ptr<TGlyphBatch> FTextBatch;
 };
 
 // Puts a canvas's tools back as they were when it was made, and its font

@@ -334,6 +334,8 @@ void TPrinter::BeginDoc() {
 
 void TPrinter::NewPage() {
   if (!FPrinting) throw EPrinter("Printer is not currently printing");
+  // The text the canvas holds back belongs to the page that ends.
+  FCanvas->Flush();
   FPrinter->newPage();
   ++FPageNumber;
 }

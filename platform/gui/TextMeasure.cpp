@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
@@ -24,6 +25,8 @@ struct TGlyphTable {
     std::array<quint32, 256> Glyph{};
     std::array<Integer, 256> Advance{};
     std::array<bool, 256> Simple{};
+    // Spaces whose glyph leaves no ink: placed by their advance, never drawn.
+    std::array<bool, 256> Blank{};
   };
   std::mutex Lock;
   std::array<std::unique_ptr<TPage>, 256> Pages;
@@ -109,6 +112,7 @@ const TGlyphTable::TPage& PageOf(const TFontData& font, char16_t c) {
         // A space may legitimately map to a glyph of its own; a character the
         // font lacks maps to 0 and needs Qt's font fallback.
         fresh->Simple[i] = glyphs[i] != 0 && IsSimpleUnit(ch);
+        fresh->Blank[i] = fresh->Simple[i] && QChar::isSpace(ch) && font.Raw.pathForGlyph(glyphs[i]).isEmpty();
       }
     }
     page = std::move(fresh);
@@ -710,17 +714,26 @@ void DrawDecorations(QPainter& painter, const TFontData& font, Integer x, Intege
   }
 }
 
-// Simple text's glyphs straight from the font's glyph table, one a unit
-// placed by its advance (or the caller's): a printed page is mostly such
-// text, and shaping it first would only copy the same glyphs. False, with
-// nothing drawn, when a unit needs shaping.
-bool DrawSimpleText(QPainter& painter, const TFontData& font, Integer x, Integer baseline, const char16_t* text,
-                    size_t length, Integer charExtra, const Integer* dx, Integer& width) {
+// Appends simple text's glyphs straight from the font's glyph table, one a
+// unit placed by its advance (or the caller's), to a glyph run: a printed
+// page is mostly such text, and shaping it first would only copy the same
+// glyphs. Spaces take their room but add no glyph: each glyph sent costs a
+// printed page description its bytes. False, with nothing appended, when a
+// unit needs shaping.
+bool AppendSimpleGlyphs(const TFontData& font, Integer x, Integer baseline, const char16_t* text, size_t length,
+                        Integer charExtra, const Integer* dx, QList<quint32>& glyphs, QList<QPointF>& positions,
+                        Integer& width) {
   std::u16string faceText;
   TWipeTextOnExit<char16_t> wipe(faceText, SecretText);
   text = FaceText(font, text, length, faceText);
-  QList<quint32> glyphs(static_cast<qsizetype>(length));
-  QList<QPointF> positions(static_cast<qsizetype>(length));
+  // Room for every unit, written in place (the lists grow by their own
+  // steps as a batch fills) and cut to the glyphs made.
+  const qsizetype before = glyphs.size();
+  glyphs.resize(before + static_cast<qsizetype>(length));
+  positions.resize(before + static_cast<qsizetype>(length));
+  quint32* glyph = glyphs.data() + before;
+  QPointF* position = positions.data() + before;
+  qsizetype made = 0;
   const TGlyphTable::TPage* page = nullptr;
   unsigned pageNo = 0x10000;
   Integer pos = 0;
@@ -731,17 +744,40 @@ bool DrawSimpleText(QPainter& painter, const TFontData& font, Integer x, Integer
       page = &PageOf(font, c);
     }
     const unsigned k = c & 0xFF;
-    if (!page->Simple[k]) return false;
-    glyphs[static_cast<qsizetype>(i)] = page->Glyph[k];
-    positions[static_cast<qsizetype>(i)] = QPointF(x + pos, baseline);
+    if (!page->Simple[k]) {
+      glyphs.resize(before);
+      positions.resize(before);
+      return false;
+    }
+    if (!page->Blank[k]) {
+      glyph[made] = page->Glyph[k];
+      position[made] = QPointF(x + pos, baseline);
+      ++made;
+    }
     pos += dx ? dx[i] : page->Advance[k] + charExtra;
   }
+  glyphs.resize(before + made);
+  positions.resize(before + made);
+  width = pos;
+  return true;
+}
+
+void DrawGlyphs(QPainter& painter, const QRawFont& font, const QList<quint32>& glyphs,
+                const QList<QPointF>& positions) {
+  if (glyphs.isEmpty()) return;
   QGlyphRun glyphRun;
-  glyphRun.setRawFont(font.Raw);
+  glyphRun.setRawFont(font);
   glyphRun.setGlyphIndexes(glyphs);
   glyphRun.setPositions(positions);
   painter.drawGlyphRun(QPointF(0, 0), glyphRun);
-  width = pos;
+}
+
+bool DrawSimpleText(QPainter& painter, const TFontData& font, Integer x, Integer baseline, const char16_t* text,
+                    size_t length, Integer charExtra, const Integer* dx, Integer& width) {
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  if (!AppendSimpleGlyphs(font, x, baseline, text, length, charExtra, dx, glyphs, positions, width)) return false;
+  DrawGlyphs(painter, font.Raw, glyphs, positions);
   return true;
 }
 
@@ -793,6 +829,29 @@ void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer
     painter.drawGlyphRun(QPointF(0, 0), glyphRun);
   }
   DrawDecorations(painter, font, x, baseline, totalWidth, color);
+}
+
+bool TGlyphBatch::Add(QPainter& painter, const std::shared_ptr<const TFontData>& font, Integer x, Integer y,
+                      const char16_t* text, size_t length, Integer charExtra, const Integer* dx,
+                      const QColor& color, Integer& width) {
+  if (!font || font->Font.underline() || font->Font.strikeOut()) return false;
+  if (FFont && (FFont != font || FColor != color)) Flush(painter);
+  if (!AppendSimpleGlyphs(*font, x, y + font->Ascent, text, length, charExtra, dx, FGlyphs, FPositions, width))
+    return false;
+  FFont = font;
+  FColor = color;
+  return true;
+}
+
+void TGlyphBatch::Flush(QPainter& painter) {
+  if (!FFont) return;
+  if (!FGlyphs.isEmpty()) {
+    painter.setPen(FColor);
+    DrawGlyphs(painter, FFont->Raw, FGlyphs, FPositions);
+  }
+  FFont.reset();
+  FGlyphs.clear();
+  FPositions.clear();
 }
 
 TSecretTextScope::TSecretTextScope(bool on) : FWas(SecretText) { SecretText = SecretText || on; }

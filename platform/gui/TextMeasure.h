@@ -14,6 +14,7 @@
 // the device the font is used on).
 #include "platform/base/Types.h"
 
+#include <QColor>
 #include <QFont>
 #include <QGlyphRun>
 #include <QRawFont>
@@ -129,6 +130,31 @@ class QPainter;
 void DrawShapedText(QPainter& painter, const TFontData& font, Integer x, Integer y, const char16_t* text,
                     size_t length, Integer charExtra, const Integer* dx, const QColor& color,
                     bool rtlReading = false);
+
+// Simple text held back and drawn as one glyph run while the font and the
+// colour stay the same: a printer's page description grows by every run it
+// is sent (a state of its own, the font, the colour), and a line of text
+// that follows on in one style needs none of it again. Drawn in the order
+// added, so the page is the same as drawing each text at once.
+class TGlyphBatch {
+public:
+  // Adds text as DrawShapedText draws it, first drawing what is held when
+  // the font or the colour differs, and answers its advance in width. False,
+  // with nothing added, when the text needs shaping or has underline or
+  // strike-out: the caller draws it itself after Flush.
+  bool Add(QPainter& painter, const std::shared_ptr<const TFontData>& font, Integer x, Integer y,
+           const char16_t* text, size_t length, Integer charExtra, const Integer* dx, const QColor& color,
+           Integer& width);
+  // Draws what is held through painter and empties the batch.
+  void Flush(QPainter& painter);
+  bool Empty() const { return FFont == nullptr; }
+
+private:
+  std::shared_ptr<const TFontData> FFont;
+  QColor FColor;
+  QList<quint32> FGlyphs;
+  QList<QPointF> FPositions;
+};
 
 // While one is alive on a thread, text measured and drawn there is secret:
 // shaping neither looks in the cache nor fills it, and the copies handed to

@@ -1,4 +1,5 @@
 // The printer writing a PDF: pages, text, resolution and job states.
+#include "support/PdfPages.h"
 #include "support/TestSupport.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
@@ -16,6 +17,30 @@ String RunTool(const QString& program, const QStringList& args) {
   p.waitForFinished(30000);
   const QByteArray out = p.readAllStandardOutput();
   return String(out.constData(), static_cast<size_t>(out.size()));
+}
+
+// The mean colour of the dark pixels in a word's box, on its page drawn at
+// dpi; invalid when none are dark.
+QColor InkColour(const QImage& page, const qytest::TPdfWord& word, int dpi) {
+  const auto px = [dpi](double points) { return static_cast<int>(points * dpi / 72 + 0.5); };
+  long r = 0, g = 0, b = 0, n = 0;
+  for (int y = std::max(0, px(word.YMin)); y < std::min(page.height(), px(word.YMax)); ++y)
+    for (int x = std::max(0, px(word.XMin)); x < std::min(page.width(), px(word.XMax)); ++x) {
+      const QRgb c = page.pixel(x, y);
+      if (qGray(c) >= 128) continue;
+      r += qRed(c);
+      g += qGreen(c);
+      b += qBlue(c);
+      ++n;
+    }
+  return n ? QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)) : QColor();
+}
+
+void SetTextFont(TCanvas* canvas, TColor color, TFontStyles style = TFontStyles{}) {
+  canvas->Font.SetName("Liberation Sans");
+  canvas->Font.SetSize(12);
+  canvas->Font.SetStyle(style);
+  canvas->Font.SetColor(color);
 }
 
 }  // namespace
@@ -115,4 +140,140 @@ TEST(PrintPdf, SetupDialogGoesThroughTheInteractionHook) {
   EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::PrinterSetupDialog);
   script.Answer(mrOk);
   EXPECT_TRUE(ExecutePrinterSetup());
+}
+
+// A printer's canvas sends text that follows on in one font and colour as
+// one run: whatever else is drawn, clipped, mapped or paged in between still
+// meets the text in the order it was drawn.
+TEST(PrintPdf, TextSentInRunsKeepsItsPlaceAmongOtherDrawing) {
+  qytest::TempDir dir;
+  const String file = (dir / "order.pdf").string();
+  TPrinter printer;
+  printer.OutputFileName = file;
+  printer.BeginDoc();
+  TCanvas* canvas = printer.Canvas();
+  canvas->Brush.Style = bsClear;
+  auto word = [&](Integer x, Integer y, const char16_t* text, TColor color, TFontStyles style = TFontStyles{}) {
+    SetTextFont(canvas, color, style);
+    canvas->Brush.Style = bsClear;
+    canvas->TextOutW(x, y, text);
+  };
+  auto fill = [&](TColor color, const TRect& r) {
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = color;
+    canvas->FillRect(r);
+  };
+  // A fill after text covers it; text after a fill lies on it.
+  word(600, 600, u"alpha", clBlack);
+  word(1400, 600, u"beta", clNavy);
+  fill(clWhite, TRect(1350, 560, 2400, 760));
+  fill(clYellow, TRect(2550, 560, 3600, 760));
+  word(2600, 600, u"gamma", clBlack);
+  // Text before a clip is not clipped by it; text inside a saved clip stays
+  // clipped once the state is restored.
+  word(1400, 1000, u"delta", clNavy);
+  canvas->SaveDC();
+  canvas->IntersectClipRect(500, 880, 1300, 1180);
+  word(600, 900, u"epsilon", clBlack);
+  word(1400, 900, u"zeta", clNavy);
+  canvas->RestoreDC(-1);
+  word(2600, 900, u"eta", clNavy);
+  // Text before a change of the mapping stays where it was drawn.
+  word(600, 1300, u"theta", clBlack);
+  TPoint origin;
+  canvas->SetWindowOrgEx(-2000, 0, &origin);
+  word(600, 1300, u"iota", clBlack);
+  canvas->SetWindowOrgEx(origin.X, origin.Y);
+  // Fonts of one colour one after the other; spaces between words.
+  word(600, 1600, u"kappa", clBlack);
+  word(1400, 1600, u"kappa", clBlack, TFontStyles{fsBold});
+  word(600, 1900, u"omicron pi rho", clNavy);
+  word(600, 2200, u"lambda", clBlack);
+  printer.NewPage();
+  word(600, 600, u"mu", clBlack);
+  printer.EndDoc();
+
+  const int dpi = 144;
+  const qytest::TPdfLayout layout = qytest::PdfLayout(file);
+  const QImage page1 = qytest::PdfPageImage(file, 1, dpi);
+  ASSERT_FALSE(page1.isNull());
+  struct TExpect {
+    const char* Word;
+    int Page;
+    bool Inked;
+    TColor Colour;
+  };
+  const TExpect expected[] = {
+      {"alpha", 1, true, clBlack},   {"beta", 1, false, clNavy},    {"gamma", 1, true, clBlack},
+      {"delta", 1, true, clNavy},    {"epsilon", 1, true, clBlack}, {"zeta", 1, false, clNavy},
+      {"eta", 1, true, clNavy},      {"theta", 1, true, clBlack},   {"iota", 1, true, clBlack},
+      {"omicron", 1, true, clNavy},  {"pi", 1, true, clNavy},       {"rho", 1, true, clNavy},
+      {"lambda", 1, true, clBlack},  {"mu", 2, true, clBlack},
+  };
+  for (const TExpect& e : expected) {
+    SCOPED_TRACE(e.Word);
+    const qytest::TPdfWord* w = layout.Find(e.Word);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Page, e.Page);
+    if (w->Page != 1) continue;
+    const double ink = qytest::InkShare(page1, *w, dpi);
+    if (!e.Inked) {
+      EXPECT_LT(ink, 0.01);
+      continue;
+    }
+    EXPECT_GT(ink, 0.05);
+    const QColor c = InkColour(page1, *w, dpi);
+    ASSERT_TRUE(c.isValid());
+    if (e.Colour == clNavy) EXPECT_GT(c.blue() - c.red(), 40) << c.name().toStdString();
+    else EXPECT_LT(c.blue() - c.red(), 20) << c.name().toStdString();
+  }
+  // 2000 pixels at 600 per inch: 240 points.
+  const qytest::TPdfWord *theta = layout.Find("theta"), *iota = layout.Find("iota");
+  ASSERT_TRUE(theta && iota);
+  EXPECT_NEAR(iota->XMin - theta->XMin, 240, 3);
+  const std::vector<qytest::TPdfWord> kappas = layout.Starting("kappa");
+  ASSERT_EQ(kappas.size(), 2u);
+  EXPECT_GT(kappas[1].XMax - kappas[1].XMin, kappas[0].XMax - kappas[0].XMin + 1) << "the bold one is wider";
+  EXPECT_NE(qytest::PdfText(file).find("omicron pi rho"), std::string::npos);
+}
+
+// Text sent in runs prints the ink of the same text sent a piece at a time
+// (secret text is never held back).
+TEST(PrintPdf, TextSentInRunsPrintsTheSameInk) {
+  qytest::TempDir dir;
+  const String file = (dir / "ink.pdf").string();
+  TPrinter printer;
+  printer.OutputFileName = file;
+  printer.BeginDoc();
+  TCanvas* canvas = printer.Canvas();
+  for (int copy = 0; copy < 2; ++copy) {
+    if (copy) printer.NewPage();
+    canvas->SensitiveText = copy == 1;
+    Integer y = 600;
+    for (int line = 0; line < 6; ++line, y += 150) {
+      Integer x = 600;
+      for (int piece = 0; piece < 5; ++piece) {
+        // One colour in two fonts, then the other colour.
+        const bool navy = (line + piece / 2) % 2 != 0;
+        SetTextFont(canvas, navy ? clNavy : clBlack,
+                    piece == 1 ? TFontStyles{fsItalic} : piece == 3 ? TFontStyles{fsBold} : TFontStyles{});
+        canvas->Brush.Style = bsClear;
+        const WideString text = piece == 0 ? u"Quite a few" : u" words, written in pieces";
+        canvas->TextOutW(x, y, text);
+        x += canvas->TextWidthW(text);
+      }
+    }
+  }
+  printer.EndDoc();
+  const QImage first = qytest::PdfPageImage(file, 1, 144), second = qytest::PdfPageImage(file, 2, 144);
+  ASSERT_FALSE(first.isNull());
+  ASSERT_EQ(first.size(), second.size());
+  long differ = 0, inked = 0;
+  for (int y = 0; y < first.height(); ++y)
+    for (int x = 0; x < first.width(); ++x) {
+      differ += first.pixel(x, y) != second.pixel(x, y);
+      inked += qGray(first.pixel(x, y)) < 128;
+    }
+  EXPECT_GT(inked, 1000);
+  EXPECT_EQ(differ, 0);
 }
