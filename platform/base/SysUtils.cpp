@@ -660,6 +660,24 @@ bool RenameFile(const String& oldName, const String& newName) {
   return !ec;
 }
 
+bool CopyDescriptor(int in, int out, const String& outName) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) {
+        if (w < 0) TFileWriteWatch::Note(outName, errno);
+        return false;
+      }
+      done += w;
+    }
+  }
+}
+
 bool CopyFile(const String& source, const String& target, bool failIfExists) {
   std::error_code ec;
   const fs::path src = fs::u8path(source);
@@ -684,21 +702,7 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
     if (out < 0 && errno != EEXIST) break;
   }
   bool ok = out >= 0 && ::fchmod(out, st.st_mode & 0777) == 0;
-  char buffer[65536];
-  while (ok) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      ok = w > 0;
-      if (ok) done += w;
-    }
-  }
+  ok = ok && CopyDescriptor(in, out, tmp.string());
   ::close(in);
   // Flushed to disk before the rename makes it the target.
   ok = ok && ::fsync(out) == 0;

@@ -161,6 +161,9 @@ bool RenameFile(const String& oldName, const String& newName);
 // place, so the target is either the old or the complete new file. With
 // failIfExists, an existing target is left alone and false returned.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
+// Copies what is left of `in` to `out` (named outName for the failure a
+// TFileWriteWatch keeps); false on a read or write error.
+bool CopyDescriptor(int in, int out, const String& outName);
 bool FileIsReadOnly(const String& path);
 Int64 FileSizeOf(const String& path);  // -1 when missing
 // Why the file could not be written, for the user, from the system's error

@@ -416,22 +416,7 @@ public:
     if (fd < 0) return false;
     const int in = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
     bool ok = in >= 0;
-    char buffer[65536];
-    while (ok) {
-      const ssize_t n = ::read(in, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        ok = n == 0;
-        break;
-      }
-      for (ssize_t done = 0; ok && done < n;) {
-        const ssize_t w = ::write(fd, buffer + done, static_cast<size_t>(n - done));
-        if (w < 0 && errno == EINTR) continue;
-        ok = w > 0;
-        if (ok) done += w;
-        else if (w < 0) TFileWriteWatch::Note(part, errno);
-      }
-    }
+    ok = ok && CopyDescriptor(in, fd, part);
     if (in >= 0) ::close(in);
     // The copy is as private as the file it replaces (or as any new file).
     const auto noted = [&part](bool done) {
