@@ -100,7 +100,10 @@ bool TFontInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& 
   // The receiving style is left as it is: a comparison never writes.
   Integer next = static_cast<const TFontInfo&>(value).NextStyleNo;
   if (next < 0 || next >= mapping.Count()) return true;
-  return mapping[next] == GetIndex();
+  // Merged in number order, this style is the next the mapping takes: its
+  // number is the mapping's count (a search of its collection for it would
+  // make a merge of many styles cost their square).
+  return mapping[next] == mapping.Count();
 }
 
 bool TFontInfo::IsEqualMasked(const TFontInfo& value, Cardinal mask) const {
@@ -316,7 +319,10 @@ bool TParaInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& 
   // The receiving style is left as it is: a comparison never writes.
   Integer next = static_cast<const TParaInfo&>(value).NextParaNo;
   if (next < 0 || next >= mapping.Count()) return true;
-  return mapping[next] == GetIndex();
+  // Merged in number order, this style is the next the mapping takes: its
+  // number is the mapping's count (a search of its collection for it would
+  // make a merge of many styles cost their square).
+  return mapping[next] == mapping.Count();
 }
 
 bool TParaInfo::IsEqualMasked(const TParaInfo& value, Cardinal mask) const {

@@ -1470,7 +1470,10 @@ struct TSequence : TStillClock, TFindReportWorld {
       starts.clear();
       for (const TSpot& s : Spots()) {
         QPoint word, start;
-        if (DocumentText(*s.Table->GetCell(s.Row, s.Col)->GetVLData()).empty()) continue;
+        TCustomVLData& cell = *s.Table->GetCell(s.Row, s.Col)->GetVLData();
+        // A cell that begins with a table has no word at its start: the
+        // point is that table's border.
+        if (DocumentText(cell).empty() || dynamic_cast<TVLTableItemInfo*>(cell.GetItem(0))) continue;
         if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
           const std::string key = Name(s) + "@" + std::to_string(reinterpret_cast<uintptr_t>(s.Table));
           words.push_back({key, word});
