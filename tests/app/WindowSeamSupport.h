@@ -154,7 +154,7 @@ public:
 
   // Events processed until the condition holds (false past the bound, far
   // above what a loaded machine needs).
-  static bool WaitFor(const std::function<bool()>& holds, int ms = 20000) {
+  static bool WaitFor(const std::function<bool()>& holds, int ms = 60000) {
     QElapsedTimer t;
     t.start();
     while (!holds()) {
