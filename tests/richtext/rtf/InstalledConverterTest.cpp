@@ -18,6 +18,7 @@
 #include <thread>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -199,18 +200,26 @@ INSTANTIATE_TEST_SUITE_P(
                       TRoundTrip{"OfficeOpenDocument", TProgram::Office, "*.odt", {"1.", "2."}}),
     [](const ::testing::TestParamInfo<TRoundTrip>& info) { return std::string(info.param.What); });
 
+// A file of /proc; empty when its process went while it was read.
+std::string ReadProcFile(const fs::path& path) {
+  std::string text;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return text;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+  ::close(fd);
+  return text;
+}
+
 // Whether a process whose command line names the text runs on: one that
 // has a kill waiting or has begun to exit is ending, whenever a loaded
 // machine gets round to it.
 bool ProcessRunsOnNaming(const std::string& text) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-    std::ifstream f(entry.path() / "cmdline", std::ios::binary);
-    const std::string cmdline((std::istreambuf_iterator<char>(f)), {});
-    if (cmdline.find(text) == std::string::npos) continue;
+    if (ReadProcFile(entry.path() / "cmdline").find(text) == std::string::npos) continue;
     // The state and the flags (PF_EXITING) after the command's name.
-    std::ifstream statFile(entry.path() / "stat");
-    const std::string stat((std::istreambuf_iterator<char>(statFile)), {});
+    const std::string stat = ReadProcFile(entry.path() / "stat");
     const size_t close = stat.rfind(')');
     if (close == std::string::npos) continue;  // gone meanwhile
     std::istringstream fields(stat.substr(close + 2));
@@ -220,12 +229,13 @@ bool ProcessRunsOnNaming(const std::string& text) {
     fields >> state >> skip >> skip >> skip >> skip >> skip >> flags;
     if (state == "Z" || state == "X" || (flags & 0x4)) continue;
     // A SIGKILL pending, for the thread or the whole process.
-    std::ifstream status(entry.path() / "status");
+    std::istringstream status(ReadProcFile(entry.path() / "status"));
     bool killed = false;
     for (std::string line; std::getline(status, line);)
       if (line.rfind("SigPnd:", 0) == 0 || line.rfind("ShdPnd:", 0) == 0)
         killed = killed || (std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGKILL - 1)));
-    if (!killed) return true;
+    // Gone meanwhile: ended.
+    if (!killed && !ReadProcFile(entry.path() / "stat").empty()) return true;
   }
   return false;
 }
