@@ -21,6 +21,9 @@ function(quillory_library target)
   endif()
 endfunction()
 
+# What a test program (or a test script) may take before it counts as hung.
+set(QY_TEST_TIMEOUT 1200)
+
 option(QY_TEST_PCH "Precompile the headers the test programs share" ON)
 # Test code is compiled for a quick build: the code under test keeps the
 # build type's optimisation from its libraries.
@@ -32,10 +35,10 @@ set(QY_TEST_PCH_HEADERS ${PROJECT_SOURCE_DIR}/tests/support/TestPch.h)
 # registered with CTest; it runs headless, in a temporary folder of its own,
 # with the fonts of tests/fonts.conf only (the programs' *_systemfonts runs
 # use whatever the machine has).
-# Each program has a timeout of four minutes (several times what it takes
-# on two cores, enough on a machine running twice as many tests as it has
-# cores): a test that hangs fails the run quickly instead of holding it for
-# CTest's whole time. A long program runs as SHARDS parts
+# Each program has a timeout of QY_TEST_TIMEOUT: it catches a test that
+# hangs and says nothing about speed, so it lies far above what the longest
+# program takes on a machine held busy by other builds (five times as many
+# runnable processes as cores). A long program runs as SHARDS parts
 # (GoogleTest's own sharding, each part a process with its own folder),
 # side by side, each under the timeout.
 function(quillory_tests target)
@@ -61,7 +64,7 @@ function(quillory_tests target)
   # inlined std::string), more so with the precompiled headers.
   target_compile_options(${target} PRIVATE ${QY_TEST_OPT} -Wno-array-bounds -Wno-stringop-overflow)
   if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 240)
+    set(ARG_TIMEOUT ${QY_TEST_TIMEOUT})
   endif()
   if(NOT ARG_SHARDS)
     set(ARG_SHARDS 1)

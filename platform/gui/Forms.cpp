@@ -906,10 +906,29 @@ void TCustomForm::Previous() {
 // Application
 
 namespace {
+// The window system may hand the keyboard to one of our windows while a
+// pop-up menu is open (a window manager on a busy machine answers late);
+// the toolkit ignores that change, so that once the menu closes no window,
+// or one no longer there, counts as active although another has the
+// keyboard. The active window follows the keyboard again then.
+void TakeUpTheFocusWindow() {
+  if (QApplication::activePopupWidget()) return;
+  QWindow* focus = QGuiApplication::focusWindow();
+  if (!focus || !focus->isActive()) return;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->windowHandle() != focus || !top->isVisible()) continue;
+    if (QApplication::activeWindow() != top) QApplication::setActiveWindow(top);
+    return;
+  }
+}
+
 // Key preview: the form sees keys before the focused control.
 class TKeyPreviewFilter : public QObject {
 public:
   bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Hide && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
+      QTimer::singleShot(0, qApp, [] { TakeUpTheFocusWindow(); });
     // User input and window changes may change what the actions show.
     switch (e->type()) {
       case QEvent::KeyPress:

@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
@@ -18,26 +17,12 @@
 
 namespace {
 
-// The largest address space any process of the group has reserved so far
-// (VmPeak), in bytes.
-uint64_t GroupPeak(pid_t group) {
-  uint64_t peak = 0;
-  DIR* proc = opendir("/proc");
-  if (!proc) return 0;
-  while (dirent* e = readdir(proc)) {
-    char* end = nullptr;
-    const long pid = std::strtol(e->d_name, &end, 10);
-    if (pid <= 0 || *end) continue;
-    if (getpgid(static_cast<pid_t>(pid)) != group) continue;
-    std::ifstream status("/proc/" + std::string(e->d_name) + "/status");
-    for (std::string line; std::getline(status, line);) {
-      if (line.rfind("VmPeak:", 0) != 0) continue;
-      peak = std::max<uint64_t>(peak, std::strtoull(line.c_str() + 7, nullptr, 10) * 1024);
-      break;
-    }
-  }
-  closedir(proc);
-  return peak;
+// This process's own peak resident size (VmHWM), in bytes; 0 when unknown.
+uint64_t OwnPeakResident() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtoull(line.c_str() + 6, nullptr, 10) * 1024;
+  return 0;
 }
 
 off_t SizeOf(int fd) {
@@ -142,10 +127,8 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
   close(out);
   const auto start = std::chrono::steady_clock::now();
   const auto deadline = start + std::chrono::milliseconds(Limits.TimeMs);
-  uint64_t peak = 0;
   int status = 0;
   rusage usage{};
-  auto lastLook = start - std::chrono::seconds(1);
   for (;;) {
     const pid_t w = wait4(pid, &status, WNOHANG, &usage);
     if (w == pid) break;
@@ -165,10 +148,6 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
       close(alive[1]);
       return result;
     }
-    if (Limits.MemoryBytes && now - lastLook >= std::chrono::milliseconds(100)) {
-      peak = std::max(peak, GroupPeak(pid));
-      lastLook = now;
-    }
     usleep(KeepWaiting ? 20000 : 5000);
   }
   // What the group's other processes still do goes with it.
@@ -185,9 +164,15 @@ TProcessResult RunLimitedProgram(const std::vector<String>& Args, const std::vec
   }
   if (result.Signal == SIGXFSZ || (result.ExitCode != 0 && fileFull)) result.End = TProcessEnd::FileLimit;
   // A program refused memory aborts, crashes or fails in its own way: one
-  // that had come near the limit failed on it.
+  // whose resident memory had come near the limit failed on it. Address
+  // space says nothing (a runtime may reserve most of the limit at start
+  // and use little of it), and neither does a failure's timing. The peak
+  // is the guard's and its children's; the guard began as a copy of this
+  // process and counts its pages, so a peak no higher than our own may be
+  // ours, not the program's.
   const bool failed = result.End == TProcessEnd::Killed || (result.End == TProcessEnd::Finished && result.ExitCode);
-  peak = std::max(peak, static_cast<uint64_t>(usage.ru_maxrss) * 1024);
-  if (failed && Limits.MemoryBytes && peak >= Limits.MemoryBytes / 4 * 3) result.End = TProcessEnd::MemoryLimit;
+  const uint64_t peak = static_cast<uint64_t>(usage.ru_maxrss) * 1024;
+  if (failed && Limits.MemoryBytes && peak >= Limits.MemoryBytes / 4 * 3 && peak > OwnPeakResident())
+    result.End = TProcessEnd::MemoryLimit;
   return result;
 }

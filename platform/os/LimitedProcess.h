@@ -24,7 +24,7 @@ enum class TProcessEnd {
   NotStarted,   // no such program, or it could not be run
   TimedOut,
   FileLimit,    // it wrote a file past FileBytes
-  MemoryLimit,  // it failed on reaching MemoryBytes
+  MemoryLimit,  // it failed with its resident memory near MemoryBytes
   Cancelled,    // KeepWaiting answered false
   Killed        // ended by a signal of its own (Signal)
 };

@@ -236,7 +236,7 @@ TEST_F(DialogAccessKeys, PictureButtonsTakeTheirKeys) {
     form->Show();
     QWidget* window = WindowWidgetOf(form.get());
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
     Settle();
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, c.Key, Qt::AltModifier);
     Settle();
@@ -265,7 +265,7 @@ TEST_F(DialogAccessKeys, TheFindWindowsOpenWithTheKeyboardInTheFindField) {
                                : static_cast<TFindDialog*>(find->FindDialog());
     ASSERT_NE(d, nullptr);
     QDialog* window = d->FWindow->Dialog;
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
     Settle();
     ASSERT_NE(window->focusWidget(), nullptr);
     QTest::keyClicks(window->focusWidget(), "old");
@@ -274,7 +274,7 @@ TEST_F(DialogAccessKeys, TheFindWindowsOpenWithTheKeyboardInTheFindField) {
     d->CloseDialog();
     Settle();
     ASSERT_TRUE(action.Execute());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
     Settle();
     // The window's keyboard (whether or not the window manager has made it
     // the active one yet).

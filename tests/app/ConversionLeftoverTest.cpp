@@ -57,14 +57,15 @@ TEST(ConversionLeftovers, TheNextStartRemovesWhatAKilledConversionLeft) {
   else ::unsetenv("TMPDIR");
 }
 
-// Save a Copy through a converter that takes a while, the program killed a
-// second into it: nothing is left in the folder of the copy (the converter
+// Save a Copy through a converter that takes a while, the program killed
+// while it runs: nothing is left in the folder of the copy (the converter
 // writes in the run's folder), and the next start removes the run's folder.
 TEST(ConversionLeftovers, AKilledCopyLeavesNothingInTheUsersFolder) {
   qytest::TempDir dir;
   const fs::path pidFile = dir / "converter.pid";
   qytest::WriteFileBytes(dir / "slow.sh",
-                         "echo $$ > '" + pidFile.string() + "'\nsleep 3\ncp \"$1\" \"$2\"\n");
+                         "echo $$ > '" + pidFile.string() + ".part' && mv '" + pidFile.string() + ".part' '" +
+                             pidFile.string() + "'\nsleep 600\ncp \"$1\" \"$2\"\n");
   qytest::WriteFileBytes(dir / "converters.ini",
                          "[Into a folder]\nExtensions=docx\nExport=/bin/sh " + (dir / "slow.sh").string() +
                              " %2 %3/entry.docx\n"
@@ -87,12 +88,13 @@ TEST(ConversionLeftovers, AKilledCopyLeavesNothingInTheUsersFolder) {
       converter.ExportVL((folder / (index == 0 ? "copy.docx" : "copy.odt")).string(), writer, index);
       _exit(0);
     }
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // Killed once the converter runs (a minute at most, for a loaded machine).
+    for (int i = 0; i < 600 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ::kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+    ASSERT_TRUE(fs::exists(pidFile)) << "the converter did not start";
     // The converter runs on in its own process group: ended here, by its id.
-    for (int i = 0; i < 50 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const pid_t converter = std::atoi(qytest::ReadFileBytes(pidFile).c_str());
     ASSERT_GT(converter, 0);
     ::kill(-converter, SIGKILL);

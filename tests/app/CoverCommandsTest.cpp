@@ -88,7 +88,7 @@ TEST(CoverCommands, TheFindKeyOnTheHiddenCoverFindsNothingAndOpeningBringsTheCom
   QWidget* window = WidgetOf(w.Main)->window();
   w.Main->Show();
   window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
   const std::vector<TCustomAction*> commands = Commands(w.Main);
   std::map<String, bool> open;
   for (TCustomAction* a : commands) open[a->GetName()] = a->GetEnabled();

@@ -89,7 +89,7 @@ public:
   Integer Journal(const String& name, Byte kind = 0, bool active = true) { return AddJournal(name, kind, active); }
 
   // Runs the GUI until done() or the time is up; false on time-out.
-  static bool PumpUntil(const std::function<bool()>& done, int ms = 20000) {
+  static bool PumpUntil(const std::function<bool()>& done, int ms = 60000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done()) {
       if (std::chrono::steady_clock::now() > end) return false;

@@ -186,7 +186,8 @@ void ColourPopUpTakesTheKeyboard() {
     }
     // The window's caption stays, and with it the item's letter.
     EXPECT_EQ(action->GetCaption(), "Text C&olor...");
-    ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == w.Window(); }));
+    ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == w.Window(); }))
+        << "the journal window is not active again: " << w.ActiveWindowText();
     EXPECT_TRUE(openByKeys()) << "Alt+R, O opens no pop-up";
     if (action->ColorPopup()) {
       ASSERT_TRUE(w.WaitFor([&] { return QApplication::activeWindow() == WindowWidgetOf(action->ColorPopup()); }));

@@ -24,7 +24,7 @@ bool WindowsAreFramed() {
     TForm probe(nullptr);
     probe.SetBounds(300, 300, 200, 100);
     probe.Show();
-    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 15000);
+    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 60000);
   }();
   return framed;
 }
@@ -62,11 +62,11 @@ TEST(Framed, AnAutomaticHideLockOrResizeLeavesTheKeyboardWithTheActiveWindow) {
     ProfileSettings.AutoHideMinimize = ProfileSettings.AutoLockMinimize = false;
     w.Main->SetBounds(40, 40, 900, 650);
     w.Main->Show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() != nullptr; }, 60000));
     if (c.Event == eResizeOnCover) w.Main->SetScreenMode(smCover);
 
     TOtherWindow other;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other.Active(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other.Active(); }, 60000));
     QTest::keyClicks(other.Edit, "abc");
 
     switch (c.Event) {
@@ -106,7 +106,7 @@ TEST(Framed, AnAutomaticHideLockOrResizeLeavesTheKeyboardWithTheActiveWindow) {
 
     // The user coming back to the main window finds the Open button ready.
     w.Main->BringToFront();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == WindowWidgetOf(w.Main); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == WindowWidgetOf(w.Main); }, 60000));
     EXPECT_TRUE(w.Main->pbOpenQuillory->Focused());
     ProfileSettings.AutoHideOn = ProfileSettings.AutoLockOn = false;
   }

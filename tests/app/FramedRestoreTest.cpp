@@ -26,7 +26,7 @@ bool WindowsAreFramed() {
     TForm probe(nullptr);
     probe.SetBounds(300, 300, 200, 100);
     probe.Show();
-    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 15000);
+    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 60000);
   }();
   return framed;
 }
@@ -95,7 +95,7 @@ TEST(Framed, ASecondStartBringsBackTheMinimisedWindowAndItsModalDialog) {
     EXPECT_EQ(second.exitCode(), 0);
 
     // Both windows back in view, the dialog in front with the keyboard.
-    EXPECT_TRUE(WaitForText(log, "restored", 10000)) << ReadText(log);
+    EXPECT_TRUE(WaitForText(log, "restored", 60000)) << ReadText(log);
     // Time for a restore that would undo the window's state.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     qytest::WriteFileBytes(log.string() + ".go", "");

@@ -294,7 +294,7 @@ TCancelQuestion CancelWhileLoading(TFindReportWorld& W) {
     seen.Over = nameOf(box->windowHandle() ? box->windowHandle()->transientParent() : nullptr);
     seen.StaysOnTop = (box->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
     if (TFindReportWorld::WindowManagerRunning())
-      seen.StackedAbove = QTest::qWaitFor([&] { return TFindReportWorld::StackedAbove(box, progress); }, 10000);
+      seen.StackedAbove = QTest::qWaitFor([&] { return TFindReportWorld::StackedAbove(box, progress); }, 60000);
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target && target->window() == box ? target : box.data(), Qt::Key_Y);
     // A key the box did not take leaves it to the test to close.

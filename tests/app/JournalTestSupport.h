@@ -85,7 +85,7 @@ public:
 
 // Runs what the entry tree's workers hand over until it has nothing to do.
 inline void DrainEntryTree() {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   if (EntryTree) EntryTree->RunPending();
   while (EntryTree && !EntryTree->Idle() && std::chrono::steady_clock::now() < end) {
     Application->ProcessMessages();

@@ -46,7 +46,7 @@ protected:
   void ShowActive() {
     World.Main->Show();
     Window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window(), 60000));
   }
 
   // One key press and release where the focus is, as the keyboard sends it.
@@ -115,7 +115,7 @@ TEST_F(MainWindowKeysTest, TheCoversOpenButtonAnswersAltO) {
   World.Main->pbOpenQuillory->OnClick = [&](TObject*) { ++opened; };
   Press(Qt::Key_O, Qt::AltModifier);
   // A button's key clicks it as the mouse would, a moment later.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 60000)) << "the Open button's click";
 }
 
 TEST_F(MainWindowKeysTest, EditingCommandsHaveTheDesktopsKeys) {

@@ -441,7 +441,7 @@ TEST(Preferences, AChangedTextStyleReachesTheWordsStyledWithTheKeys) {
   QWidget* window = WidgetOf(w.Main)->window();
   w.Main->Show();
   window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
   j->EditorWindow->FocusEditor();
   Application->ProcessMessages();
   auto press = [](Qt::Key key, Qt::KeyboardModifiers mods) {

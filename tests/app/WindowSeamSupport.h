@@ -69,6 +69,16 @@ public:
     return WaitFor([window] { return QApplication::activeWindow() == window; });
   }
 
+  // What the toolkit holds active now, for a failure's message.
+  static std::string ActiveWindowText() {
+    QWidget* active = QApplication::activeWindow();
+    QWindow* focus = QGuiApplication::focusWindow();
+    QWidget* popup = QApplication::activePopupWidget();
+    return std::string("active window \"") + (active ? active->windowTitle().toStdString() : "(none)") +
+           "\", focus window \"" + (focus ? focus->title().toStdString() : "(none)") + "\"" +
+           (popup ? ", a pop-up open" : "");
+  }
+
   // The widget the keyboard reaches now.
   static QWidget* KeyTarget() {
     if (QWidget* f = QApplication::focusWidget()) return f;
@@ -96,7 +106,7 @@ public:
       QWidget* active = QApplication::activeWindow();
       window = active ? active->windowHandle() : QGuiApplication::focusWindow();
       return window != nullptr;
-    }, 5000);
+    });
     if (!window) return false;
     const TCallWatchdog watchdog("a key press");
     QTest::keyClick(window, key, mods);
@@ -154,7 +164,7 @@ public:
 
   // Events processed until the condition holds (false past the bound, far
   // above what a loaded machine needs).
-  static bool WaitFor(const std::function<bool()>& holds, int ms = 20000) {
+  static bool WaitFor(const std::function<bool()>& holds, int ms = 60000) {
     QElapsedTimer t;
     t.start();
     while (!holds()) {

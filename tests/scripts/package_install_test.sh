@@ -73,12 +73,13 @@ PATH="$root/usr/bin:$PATH" sh -c "exec $exec_line" > "$work/program.log" 2>&1 &
 pid=$!
 user=$(id -un)
 data="$XDG_DOCUMENTS_DIR/Quillory for $user"
-# The first window whose name matches, within 30 s. A search stops with an
-# X error when a window goes while it reads the names (a dialog that just
-# closed): it is asked again rather than trusted once.
+# The first window whose name matches, within a minute (a loaded machine).
+# A search stops with an X error when a window goes while it reads the
+# names (a dialog that just closed): it is asked again rather than trusted
+# once.
 find_window() {
   local tries=0 found
-  while [ $tries -lt 60 ]; do
+  while [ $tries -lt 120 ]; do
     found=$(xdotool search "$@" 2>/dev/null | head -1) || true
     if [ -n "$found" ]; then echo "$found"; return 0; fi
     sleep 0.5; tries=$((tries + 1))
@@ -100,7 +101,7 @@ else
   bad "the first start asks whether to start at log-in"
 fi
 waited=0
-until [ -s "$data/Profile.db" ] && [ -s "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop" ] || [ $waited -ge 300 ]; do
+until [ -s "$data/Profile.db" ] && [ -s "$XDG_CONFIG_HOME/autostart/QUILLORY.desktop" ] || [ $waited -ge 600 ]; do
   sleep 0.1; waited=$((waited + 1))
 done
 check "the database folder made from the installed template" test -s "$data/Quillory.db" -a -s "$data/Profile.db"

@@ -21,7 +21,7 @@ trap cleanup EXIT
 # The server picks a free display and writes its number.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 if [ ! -s "$work/display" ]; then
   echo "Xvfb did not start:" && cat "$work/xvfb.log"
   exit 1
@@ -31,7 +31,7 @@ HOME=$work openbox --sm-disable > "$work/openbox.log" 2>&1 &
 wm=$!
 # Ready once it has announced itself on the root window.
 if command -v xprop > /dev/null; then
-  for _ in $(seq 150); do
+  for _ in $(seq 600); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q "window id" && break
     sleep 0.1
   done

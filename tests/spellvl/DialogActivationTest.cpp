@@ -22,7 +22,7 @@ using spellvltest::TSpellEditor;
 // mapped.
 testing::AssertionResult ActivateWindowOf(TCustomForm* Form) {
   QWidget* window = WindowWidgetOf(Form);
-  constexpr int kTries = 10, kActiveWithin = 2000, kStays = 250;
+  constexpr int kTries = 10, kActiveWithin = 6000, kStays = 250;
   auto active = [window] { return QApplication::activeWindow() == window; };
   for (int attempt = 0; attempt < kTries; ++attempt) {
     window->activateWindow();

@@ -22,7 +22,7 @@ bool WindowsAreFramed() {
     TForm probe(nullptr);
     probe.SetBounds(300, 300, 200, 100);
     probe.Show();
-    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 15000);
+    return QTest::qWaitFor([&] { return probe.GetFrameMargins().Top > 0; }, 60000);
   }();
   return framed;
 }
@@ -41,7 +41,7 @@ QRect WordLine(TSpellEditor& w) { return Q(w.E.Edit->GetInnermostEditor()->GetSe
 // An editor window away from the screen's edges, framed and settled.
 void Place(TSpellEditor& w) {
   w.E.Form->SetBounds(200, 260, 420, 320);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return w.E.Form->GetFrameMargins().Top > 0; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.E.Form->GetFrameMargins().Top > 0; }, 60000));
   QApplication::processEvents();
 }
 
@@ -56,16 +56,16 @@ TEST(Framed, TheSpellingDialogMovedOverTheNextWordMovesOffItTitleBarIncluded) {
   TSpellDialog* d = w.Dialog();
   ASSERT_NE(d, nullptr);
   ASSERT_EQ(d->NotFoundEdit->GetText(), "wrods");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return d->GetFrameMargins().Top > 0; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return d->GetFrameMargins().Top > 0; }, 60000));
   // The user drags the dialog so that its client area starts just below
   // the line: only the title bar lies over the words.
   const QRect line = WordLine(w);
   d->SetBounds(line.left(), line.bottom() + 2, d->GetWidth(), d->GetHeight());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return FrameOf(d).intersects(line); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FrameOf(d).intersects(line); }, 60000));
   d->IgnoreButton->Click();
   ASSERT_EQ(d->NotFoundEdit->GetText(), "teh");
   const QRect next = WordLine(w);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !FrameOf(d).intersects(next); }, 3000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !FrameOf(d).intersects(next); }, 60000))
       << "frame " << FrameOf(d).top() << ".." << FrameOf(d).bottom() << " over the word at " << next.top() << ".."
       << next.bottom();
   d->CancelButton->Click();
@@ -88,7 +88,7 @@ TEST(Framed, TheThesaurusOpensBesideTheWordTitleBarIncluded) {
       if (!d) return static_cast<int>(mrCancel);
       seen = true;
       const QRect word = WordLine(w);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return d->GetFrameMargins().Top > 0 && !FrameOf(d).intersects(word); }, 5000))
+      EXPECT_TRUE(QTest::qWaitFor([&] { return d->GetFrameMargins().Top > 0 && !FrameOf(d).intersects(word); }, 60000))
           << "frame " << FrameOf(d).top() << ".." << FrameOf(d).bottom() << " over the word at " << word.top()
           << ".." << word.bottom();
       return static_cast<int>(mrCancel);

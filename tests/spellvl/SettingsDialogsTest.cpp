@@ -226,7 +226,7 @@ TEST_F(Settings, MainDictionaryRowsAnswerTheMouseAndSpace) {
   d.Show();
   auto* l = qobject_cast<QListWidget*>(WidgetOf(d.MainDictionaries));
   ASSERT_NE(l, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window()));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window(), 60000));
   auto act = [&](int row, TAct how) {
     QListWidgetItem* item = l->item(row);
     QStyleOptionViewItem opt;

@@ -265,7 +265,7 @@ inline std::unique_ptr<TCustomForm> Open(const TMakeDialog& make, const TTurnPag
   form->Show();
   QWidget* window = WindowWidgetOf(form.get());
   window->activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window, 60000));
   if (turn) turn(form.get());
   Settle();
   return form;

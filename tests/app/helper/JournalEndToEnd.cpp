@@ -393,7 +393,8 @@ void FirstStart(const std::string& screenshot) {
   CheckEntry(daily, "after moving back");
   CheckBullets(daily->EditorWindow->QuilloryText, "after moving back");
   // The first saves put the entries into the tree.
-  for (int i = 0; i < 50 && (EntryTreeBusy || !TodaysLeaf(m->tEntryTree, "")); ++i) Settle(2);
+  // (A minute at most, for a loaded machine.)
+  for (int i = 0; i < 1500 && (EntryTreeBusy || !TodaysLeaf(m->tEntryTree, "")); ++i) Settle(2);
   TodaysLeaf(m->tEntryTree, "after the first save");
   Shot(screenshot);
   m->ActionExit->Execute();
@@ -415,7 +416,7 @@ void SecondStart(const std::string& screenshot) {
   // on today's entry, which the user chooses there.
   Check(ShownWithSize(m->MonthCalendar) && ShownWithSize(m->pMonthCalendar), "the month calendar shows again");
   Check(std::floor(m->MonthCalendar->GetDate()) == std::floor(Date()), "the calendar shows today");
-  for (int i = 0; i < 100 && !EntryTreeLoaded; ++i) Settle(2);
+  for (int i = 0; i < 1500 && !EntryTreeLoaded; ++i) Settle(2);
   Check(EntryTreeLoaded && ShownWithSize(m->tEntryTree) && ShownWithSize(m->pEntryTree), "the entry tree shows again");
   if (TTreeNode* leaf = TodaysLeaf(m->tEntryTree, "after the restart")) {
     Check(leaf->Parent()->GetExpanded() && leaf->Parent()->Parent()->GetExpanded() &&
@@ -463,7 +464,7 @@ void SecondStart(const std::string& screenshot) {
   }
   // The countdowns show from the timer's first tick (nothing stands there
   // before it).
-  for (int i = 0; i < 60 && m->StatusText(spCountdown).find("lock:") != 0; ++i) Settle(10);
+  for (int i = 0; i < 300 && m->StatusText(spCountdown).find("lock:") != 0; ++i) Settle(10);
   Check(m->StatusText(spCountdown).find("lock:") == 0, "the countdowns show: " + m->StatusText(spCountdown));
   std::printf("  boxes: journals %d/%d text %d/%d para %d/%d font %d/%d\n", m->cbSelectJournal->Items().Count(),
               m->cbSelectJournal->GetItemIndex(), m->cbTextStyles->Items().Count(), m->cbTextStyles->GetItemIndex(),
@@ -501,7 +502,7 @@ int RunStart(int argc, char** argv, bool first, const std::string& programDir, c
     // active as a click on it would.
     QWidget* top = W(formQuilloryMain)->window();
     top->activateWindow();
-    Check(QTest::qWaitForWindowActive(top), "the main window is active");
+    Check(QTest::qWaitForWindowActive(top, 60000), "the main window is active");
     Settle(20);
     if (first) FirstStart(screenshot);
     else SecondStart(screenshot);

@@ -383,11 +383,12 @@ TEST(DatabaseLayerTest, CrashChildWriteLoop) {
   q.DatabaseName = "C";
   q.SQL.Add("INSERT INTO Entries (ID, Name, Body) VALUES (:bID, 'w', :bBody)");
   q.Prepare();
-  qytest::WriteFileBytes(String(folder) + "/started", "1");
   for (int i = 1000;; ++i) {
     q.ParamByName("bID").SetAsInteger(i);
     q.ParamByName("bBody").SetAsBlob(String(static_cast<size_t>(1000 + i % 7000), 'x'));
     q.ExecSQL();
+    // Rows are in: the parent may kill it from now on.
+    if (i == 1050) qytest::WriteFileBytes(String(folder) + "/started", "1");
   }
 }
 
@@ -409,12 +410,14 @@ TEST(DatabaseLayerTest, KilledWriterLeavesAnIntactDatabase) {
     ::execv(args[0], const_cast<char* const*>(args));
     ::_exit(127);
   }
-  // Let it write for a while, then kill it in the middle of a write.
-  for (int i = 0; i < 200 && !FileExists(f.Dir.str() + "/started"); ++i) ::usleep(50000);
-  ::usleep(400000);
+  // Once it has written rows (a minute at most, for a loaded machine), kill
+  // it in the middle of a write: it writes without a pause.
+  for (int i = 0; i < 1200 && !FileExists(f.Dir.str() + "/started"); ++i) ::usleep(50000);
+  const bool started = FileExists(f.Dir.str() + "/started");
   ::kill(pid, SIGKILL);
   int status = 0;
   ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(started) << "the writer did not write its first rows";
   ASSERT_TRUE(WIFSIGNALED(status));
   TTable t;
   t.SessionName = kSession;

@@ -13,7 +13,6 @@
 #include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 
-#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -115,23 +114,16 @@ TEST(DerivedKeyTest, DerivationIsPbkdf2HmacSha1) {
 }
 
 // New files' keys come from Argon2id with at least OWASP's parameters (19 MiB,
-// 2 passes, 1 lane), and one derivation stays well within the second an
-// open may take. Each parameter and the salt change the key.
-TEST(DerivedKeyTest, NewFilesTakeArgon2idAboveTheGuidanceWithinASecond) {
+// 2 passes, 1 lane); each parameter and the salt change the key. (What one
+// derivation costs is measured by bench_db.)
+TEST(DerivedKeyTest, NewFilesTakeArgon2idAboveTheGuidance) {
   const TCipherSettings& cs = DBNewFileCipherSettings;
   ASSERT_TRUE(cs.UsesArgon2());
   EXPECT_GE(cs.Argon2MemoryKiB, 19 * 1024);
   EXPECT_GE(cs.Argon2Passes, 2);
   EXPECT_GE(cs.Argon2Lanes, 1);
   const String salt("\x00\x01salt\xff\x80-sixteen", CipherSaltBytes);
-  double best = 1e9;
-  String key;
-  for (int i = 0; i < 3; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    key = CipherRawKey("pass;word", salt, cs);
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  EXPECT_LT(best, 1.0);
+  const String key = CipherRawKey("pass;word", salt, cs);
   EXPECT_TRUE(IsCipherRawKey(key));
   EXPECT_EQ(CipherRawKey("pass;word", salt, cs), key);
   TCipherSettings lessMemory = cs, fewerPasses = cs, fewerLanes = cs;

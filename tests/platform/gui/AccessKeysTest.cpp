@@ -42,7 +42,7 @@ void ShowActive(TForm& form) {
   form.Show();
   QWidget* w = WidgetOf(&form)->window();
   w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w, 60000));
 }
 
 TEST(AccessKeys, LabelsTakeTheAmpersandAsTheirKey) {
@@ -96,7 +96,7 @@ TEST(AccessKeys, TheFindWindowsLabelsShowTheirKeysAndFocusTheirEdits) {
     std::unique_ptr<TFindDialog> fd(replace ? new TReplaceDialog(nullptr) : new TFindDialog(nullptr));
     ASSERT_TRUE(fd->Execute());
     QDialog* dlg = fd->FWindow->Dialog;
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg, 60000));
     std::vector<std::string> shown;
     for (QLabel* l : dlg->findChildren<QLabel*>()) {
       shown.push_back(Shown(l).toStdString());

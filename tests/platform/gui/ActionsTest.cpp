@@ -162,7 +162,7 @@ TEST(ActionTest, TargetStaysTheFocusedControlWhileAMenuIsOpen) {
   form.Show();
   QWidget* window = WidgetOf(&form)->window();
   window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
   edit.SetFocus();
   ASSERT_TRUE(edit.Focused());
 

@@ -72,7 +72,7 @@ TEST(CheckListBox, RowsTickByMouseAndSpaceAsAUserExpects) {
     form.Show();
     auto* l = qobject_cast<QListWidget*>(WidgetOf(box));
     ASSERT_NE(l, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(l->window(), 60000));
     for (int row : {0, 2}) {
       checks = doubles = 0;
       QListWidgetItem* item = l->item(row);

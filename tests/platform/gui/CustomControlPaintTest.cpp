@@ -44,12 +44,12 @@ protected:
   }
 };
 
-// Runs the event loop until done() holds (or two seconds pass, for loaded
-// machines).
+// Runs the event loop until done() holds (or a minute passes: far more than
+// a loaded machine needs).
 bool Await(const std::function<bool()>& done) {
   QElapsedTimer t;
   t.start();
-  while (!done() && t.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (!done() && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
 }
 
@@ -61,7 +61,7 @@ struct TShownView {
     View.SetParent(&Form);
     View.SetBounds(10, 10, 200, 100);
     Form.Show();
-    EXPECT_TRUE(Await([&] { return !View.Clips.empty(); }));
+    EXPECT_TRUE(Await([&] { return !View.Clips.empty(); })) << "the shown view's first paint";
     // Let any late paint of the showing land before the cases count paints.
     QElapsedTimer quiet;
     quiet.start();

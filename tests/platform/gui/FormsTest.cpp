@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QWindow>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -257,6 +260,44 @@ TEST(ApplicationTest, ReleaseFreesTheFormAfterTheHandler) {
     QCoreApplication::processEvents();
   }
   EXPECT_TRUE(destroyed);
+}
+
+}  // namespace
+
+namespace {
+
+// The window system hands the keyboard back to the journal window while a
+// menu is open (a pop-up window of ours went meanwhile; on a busy machine
+// the window manager answers late): once the menu closes, the journal
+// window is the active one again, not none or the window that went.
+TEST(ApplicationTest, TheWindowGivenTheKeyboardDuringAMenuIsActiveAfterIt) {
+  TForm journal(nullptr);
+  journal.SetBounds(40, 40, 300, 200);
+  journal.Show();
+  QWidget* window = WindowWidgetOf(&journal);
+  QApplication::setActiveWindow(window);
+  TForm colours(nullptr);
+  colours.SetBounds(60, 60, 120, 90);
+  colours.Show();
+  QWidget* popupWindow = WindowWidgetOf(&colours);
+  popupWindow->activateWindow();
+  QApplication::setActiveWindow(popupWindow);
+  ASSERT_EQ(QApplication::activeWindow(), popupWindow);
+
+  QMenu menu;
+  menu.addAction("Fo&rmat");
+  menu.popup(QPoint(50, 50));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == &menu; }, 60000))
+      << "the menu to open";
+  colours.Hide();
+  window->windowHandle()->requestActivate();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == window->windowHandle(); }, 60000))
+      << "the window system to hand the keyboard to the journal window";
+  menu.close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }, 60000))
+      << "the active window is "
+      << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString() : "none");
+  journal.Hide();
 }
 
 }  // namespace

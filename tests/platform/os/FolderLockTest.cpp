@@ -27,7 +27,7 @@ TEST(FolderLockTest, OneHolderAtATimeAndAKilledHolderFreesTheFolder) {
     SCOPED_TRACE(run);
     QProcess holder;
     holder.start(HelperPath(), {"--folder", QString::fromStdString(dir.str()), "/run/contact-" + QString::number(run)});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_TRUE(holder.waitForReadyRead(60000));
     ASSERT_EQ(holder.readLine().trimmed(), "taken");
     // Another holder, in this process or another, is turned away and told
     // who has the folder.
@@ -40,11 +40,11 @@ TEST(FolderLockTest, OneHolderAtATimeAndAKilledHolderFreesTheFolder) {
     EXPECT_EQ(h.Host, HostName());
     QProcess third;
     third.start(HelperPath(), {"--folder", QString::fromStdString(dir.str())});
-    ASSERT_TRUE(third.waitForFinished(10000));
+    ASSERT_TRUE(third.waitForFinished(60000));
     EXPECT_EQ(third.readAll().trimmed(), "busy");
     // Killed, however it ends, the holder leaves the folder free.
     ::kill(static_cast<pid_t>(holder.processId()), SIGKILL);
-    ASSERT_TRUE(holder.waitForFinished(10000));
+    ASSERT_TRUE(holder.waitForFinished(60000));
     EXPECT_EQ(second.TryTake("mine"), TFolderLock::flTaken);
     EXPECT_EQ(second.Holder().Pid, ::getpid());
     EXPECT_EQ(second.Holder().Contact, "mine");

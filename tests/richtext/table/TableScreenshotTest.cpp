@@ -127,7 +127,7 @@ TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
   cell->SetFocus();
   QElapsedTimer waited;
   waited.start();
-  while (!(QApplication::activeWindow() == window && WidgetOf(cell)->hasFocus()) && waited.elapsed() < 10000) {
+  while (!(QApplication::activeWindow() == window && WidgetOf(cell)->hasFocus()) && waited.elapsed() < 60000) {
     QApplication::processEvents();
     cell->SetFocus();
   }

@@ -1,7 +1,7 @@
-// Usage: os_single_instance_helper <name> <log file> [busy ms]
-// Primary: logs "primary", keeps its GUI thread busy for the given time (no
-// events handled), then logs every message received and runs until killed
-// (or a minute passes). Secondary: hands over "restore", exits 0. A start
+// Usage: os_single_instance_helper <name> <log file> [release file]
+// Primary: logs "primary", keeps its GUI thread busy (no events handled)
+// until the release file exists, logs "idle", then logs every message
+// received and runs until killed (or a minute passes). Secondary: hands over "restore", exits 0. A start
 // that can neither lock nor hand over prints "failed" and exits 3.
 //
 // Usage: os_single_instance_helper --folder <folder> <contact>
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   }
   QCoreApplication app(argc, argv);
   String logPath = argv[2];
-  const int busyMs = argc > 3 ? std::atoi(argv[3]) : 0;
+  const String release = argc > 3 ? argv[3] : "";
   auto log = [&](const String& line) {
     std::ofstream out(logPath, std::ios::app);
     out << line << "\n";
@@ -44,8 +44,11 @@ int main(int argc, char** argv) {
     case TSingleInstance::siPrimary: break;
   }
   log("primary");
-  if (busyMs > 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(busyMs));
+  if (!release.empty()) {
+    // Busy until released (ten minutes at most, so that it never outlives
+    // a test that failed).
+    for (int i = 0; i < 30000 && !std::ifstream(release); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     log("idle");
   }
   QTimer::singleShot(60000, &app, &QCoreApplication::quit);
