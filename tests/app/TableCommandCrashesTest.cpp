@@ -158,8 +158,8 @@ TEST(TableCommandCrashes, MergedNestedCellsKeepTheCaretAndAClickOutsideMovesOn) 
     TCustomVellumEdit* holder = w.Cells()[static_cast<size_t>(depth - 2)];
     TVLTableItemInfo* inner = TTableWindow::TableIn(holder);
     ASSERT_NE(inner, nullptr);
-    ASSERT_TRUE(w.DragBetween(TTableWindow::CellPoint(holder, inner, 0, 0, 2),
-                              TTableWindow::CellPoint(holder, inner, 0, 1)));
+    ASSERT_TRUE(w.WindowDrag(TTableWindow::CellPoint(holder, inner, 0, 0, 2),
+                             TTableWindow::CellPoint(holder, inner, 0, 1)));
     w.Idle();
     ASSERT_TRUE(inner->CanMergeSelectedCells(true)) << "the drag selects both cells";
     ASSERT_TRUE(w.Menu("vlActionTableMergeCells"));
