@@ -22,6 +22,24 @@ namespace {
 
 using nestedentry::Output;
 
+// Insert > File of `file` into an empty entry of `back`, through the
+// dialog's Word (importDocx) or other converter entry: what it showed.
+std::vector<TInteraction> InsertThroughDialog(TEditorBench& back, const std::string& file, int importDocx) {
+  TEditorBench::Fill(back.Edit, "");
+  auto* insert = new TvlActionInsertFile(back.Form);
+  insert->SetControl(back.Edit);
+  insert->Filter = {ffiRTF, ffiOfficeConverters};
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    r.FileName = file;
+    r.FilterIndex = 2 + importDocx;
+    return mrOk;
+  });
+  insert->Update();
+  EXPECT_TRUE(insert->Execute());
+  return script.Shown;
+}
+
 // Lower-case letters with a bullet list under b., bullets, upper-case Roman
 // numerals.
 const char kLists[] =
@@ -123,20 +141,9 @@ TEST(ConvertedLists, DocumentsOfBothConvertersKeepTheLists) {
 
     // In: Insert > File with the Word entry the dialog offers.
     TEditorBench back;
-    TEditorBench::Fill(back.Edit, "");
-    auto* insert = new TvlActionInsertFile(back.Form);
-    insert->SetControl(back.Edit);
-    insert->Filter = {ffiRTF, ffiOfficeConverters};
     {
-      TInteractionScript script;
-      script.Do([&](TInteraction& r) {
-        r.FileName = word;
-        r.FilterIndex = 2 + importDocx;
-        return mrOk;
-      });
-      insert->Update();
-      ASSERT_TRUE(insert->Execute());
-      EXPECT_EQ(script.Shown.size(), 1u) << script.Shown.back().Text;
+      const std::vector<TInteraction> shown = InsertThroughDialog(back, word, importDocx);
+      EXPECT_EQ(shown.size(), 1u) << (shown.empty() ? std::string() : shown.back().Text);
     }
     const std::vector<std::string> markers = MarkerTexts(back.Edit);
     ASSERT_EQ(markers.size(), 9u) << TEditorBench::Text(back.Edit);
@@ -251,20 +258,7 @@ TEST(ConvertedLists, LettersInParenthesisFormStayLettersInThatForm) {
     if (markdown) continue;
 
     TEditorBench back;
-    TEditorBench::Fill(back.Edit, "");
-    auto* insert = new TvlActionInsertFile(back.Form);
-    insert->SetControl(back.Edit);
-    insert->Filter = {ffiRTF, ffiOfficeConverters};
-    {
-      TInteractionScript script;
-      script.Do([&](TInteraction& r) {
-        r.FileName = copy;
-        r.FilterIndex = 2 + importDocx;
-        return mrOk;
-      });
-      insert->Update();
-      ASSERT_TRUE(insert->Execute());
-    }
+    InsertThroughDialog(back, copy, importDocx);
     EXPECT_EQ(DrawnMarkers(back.Edit), markers) << TEditorBench::Text(back.Edit);
     EXPECT_EQ(Paragraphs(back.Edit), paragraphs);
   }
