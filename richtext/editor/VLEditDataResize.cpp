@@ -90,13 +90,14 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
   const Integer pressed = FindDrawItemAtPoint(x + GetHOffset(), y + GetVOffset());
   if (button == mbLeft) FPressedDrawItem = pressed;
   TCustomVLItemInfo* item = pressed >= 0 ? GetItem(DrawItems[pressed]->ItemNo) : nullptr;
+  // A resume whose release never came is not for this press.
+  FResumeAfterSizing = nullptr;
+  FResumeOwner = nullptr;
   // A press outside the item that holds a cell editor or a selection of
   // its own (a table) ends them; a border drag of another table only
   // closes them while the sizes change, as a drag of their own table does.
   if (TCustomVellumEdit* editor = Editor(); editor && editor->GetInplaceEditor() && !CaptureMouseItem &&
                                             (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor()))) {
-    FResumeAfterSizing = nullptr;
-    FResumeOwner = nullptr;
     const TVLDrawLineInfo* d = pressed >= 0 ? DrawItems[pressed] : nullptr;
     if (button == mbLeft && item && !shift.Contains(ssDouble) &&
         item->PressStartsSizing(x + GetHOffset() - d->Left, y + GetVOffset() - d->Top, this)) {
