@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -46,26 +45,25 @@ inline QPoint CellPointOnScreen(TCustomVellumEdit* holder, TVLTableItemInfo* t, 
   return ClientWidgetOf(holder)->mapToGlobal(local);
 }
 
-// The mouse as the toolkit delivers it: to a widget that grabbed it, else
-// to the widget of top under the press, which keeps it till the release.
-// The pressed widget may go meanwhile (a cell editor closing): the rest of
-// the click then finds the widget under the mouse.
+// The mouse as the window system hands it over, through the window of top:
+// the toolkit gives it to a widget that grabbed it, else to the widget under
+// the press, which keeps it till the release (or, gone meanwhile, the widget
+// under the mouse gets the rest). The toolkit's button state and the
+// pointer's place follow each event, for what asks them (the move an editor
+// makes up after a scroll or on taking the focus).
 class TMouseGrab {
 public:
   void Send(QWidget* top, QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    if (type == QEvent::MouseButtonPress || !FGrabber) {
-      FGrabber = top->childAt(top->mapFromGlobal(global));
-      if (!FGrabber) FGrabber = top;
+    QWindow* window = top ? top->windowHandle() : nullptr;
+    if (!window) return;
+    if (QGuiApplication::platformName() == "offscreen") QCursor::setPos(global);
+    const QPoint at = window->mapFromGlobal(global);
+    switch (type) {
+      case QEvent::MouseButtonPress: QTest::mousePress(window, Qt::LeftButton, mods, at); break;
+      case QEvent::MouseButtonRelease: QTest::mouseRelease(window, Qt::LeftButton, mods, at); break;
+      default: QTest::mouseMove(window, at); break;
     }
-    QWidget* w = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : FGrabber.data();
-    QMouseEvent e(type, w->mapFromGlobal(QPointF(global)), QPointF(global), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, mods);
-    QApplication::sendEvent(w, &e);
-    if (type == QEvent::MouseButtonRelease) FGrabber = nullptr;
   }
-
-private:
-  QPointer<QWidget> FGrabber;
 };
 
 // Clicks and drags on a window seam's main window (screen points), each
