@@ -563,6 +563,11 @@ void TCustomVellum::MouseDown(TMouseButton button, TShiftState shift, int x, int
 }
 
 void TCustomVellum::MouseMove(TShiftState shift, int x, int y) {
+  ++FMouseMoveDepth;
+  struct TLeave {
+    int& Depth;
+    ~TLeave() { --Depth; }
+  } leave{FMouseMoveDepth};
   auto step = [](int v, int size) { return v < -20 ? -10 : v < 0 ? -1 : v > size + 20 ? 10 : v > size ? 1 : 0; };
   AutoScrollDY = step(y, ClientHeight());
   AutoScrollDX = step(x, ClientWidth());
@@ -684,6 +689,9 @@ void TCustomVellum::AutoScrollTick() {
 }
 
 void TCustomVellum::GenerateMouseMove() {
+  // Within a move, whose handling is not over yet (and may be closing the
+  // very cell editor that scrolled).
+  if (FMouseMoveDepth > 0) return;
   TPoint p;
   if (!GetCursorPos(p)) return;
   p = ScreenToClient(p);

@@ -251,6 +251,9 @@ private:
   bool FPopupFromMouseUp = false;
   bool FDragArmed = false;
   TPoint FPressPoint;
+  // Moves of the mouse being handled: a scroll they cause (the caret shown
+  // in a cell) makes up no move of its own inside them.
+  int FMouseMoveDepth = 0;
   // The selection last offered as the primary selection.
   std::array<Integer, 4> FOfferedSelection{-1, -1, -1, -1};
   TDragSource* FDragSource = nullptr;
