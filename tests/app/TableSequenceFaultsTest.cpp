@@ -751,4 +751,44 @@ TEST(TableSequenceFaults, OpeningAndSavingKeepsTheColumnWidths) {
   }
 }
 
+// A table or a line put on an empty list line of a cell (the line stays,
+// the new item goes after it), then the cell left, by the keys or a click
+// into another: Undo takes the new item away again, the cell as it was.
+TEST(TableSequenceFaults, AnItemPutOnAnEmptyListLineOfACellUndoesOnceTheCellWasLeft) {
+  struct Case {
+    const char* name;
+    std::function<bool(TTableSteps&)> put;
+  };
+  const Case puts[] = {
+      {"Insert Table", [](TTableSteps& w) { return w.InsertTable(1, 2); }},
+      {"Insert Horizontal Line", [](TTableSteps& w) { return w.Menu("vlActionInsertHLine"); }},
+  };
+  for (const Case& k : puts)
+    for (const bool byKeys : {false, true}) {
+      SCOPED_TRACE(std::string(k.name) + (byKeys ? ", the cell left by Shift+Left" : ", the cell left by a click"));
+      TTableSteps w;
+      ASSERT_TRUE(w.Type("Before"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      ASSERT_TRUE(w.Type("a"));
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+      ASSERT_TRUE(w.Menu("vlActionParaBullets"));
+      const std::string before = w.Shown();
+      ASSERT_TRUE(k.put(w));
+      const std::string put = w.Shown();
+      ASSERT_NE(put, before) << "nothing was put";
+      if (byKeys) {
+        // Out of the table put there (when one was), then out of the cell.
+        ASSERT_TRUE(w.Keys(Qt::Key_Left, 3, Qt::ShiftModifier));
+      } else {
+        ASSERT_TRUE(w.ClickAt(w.OuterCell(1, 1)));
+      }
+      ASSERT_EQ(w.CellEditors(), 1u);
+      EXPECT_EQ(qytest::CellEditorChain(w.Edit())[0]->Col, byKeys ? 0 : 1) << "the cell was not left";
+      EXPECT_EQ(w.Shown(), put);
+      ASSERT_TRUE(w.Menu("vlActionUndo"));
+      EXPECT_EQ(w.Shown(), before) << "the undo did not take back what was put";
+    }
+}
+
 }  // namespace
