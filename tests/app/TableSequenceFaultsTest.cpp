@@ -8,7 +8,8 @@
 // to its cell, a drag back into its own cell leaves the keys there, a block
 // of cells gone with its editor is not painted, an error in a save keeps the
 // stored entry, a changed text style and a reading of the entry lay out
-// every nested cell as the window showed it.
+// every nested cell as the window showed it, a table put on an empty list
+// line of a cell is undone also once the cell was left.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
