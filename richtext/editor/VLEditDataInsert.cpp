@@ -142,30 +142,22 @@ bool TVLEditVLData::InsertItemAtCaret(AnsiString& text, TCustomVLItemInfo* itemI
       Beep();
       return false;
     }
-    if (fullLine && n > 0 && GetItemStyle(n - 1) == vlsListMarker) {
-      // A marker keeps the empty text of its line: a full-line item goes
-      // after it, in a paragraph of its own. A bare marker would get an
-      // item back whenever its document is rebuilt, and every record of
-      // the history behind it would miss its item by one.
-      at = n + 1;
-    } else {
-      // The new item takes the empty item's place.
-      item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (cur->ItemOptions & LineBits));
-      if (!isBreak) item->ParaNo = cur->ItemOptions & vlioSameAsPrev ? cur->ParaNo : CurParaStyleNo;
-      DeleteItem(n, f);
+    // The new item takes the empty item's place.
+    item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (cur->ItemOptions & LineBits));
+    if (!isBreak) item->ParaNo = cur->ItemOptions & vlioSameAsPrev ? cur->ParaNo : CurParaStyleNo;
+    DeleteItem(n, f);
+    full = full || f;
+    delta = 0;
+    at = n;
+    // A marker into an empty list paragraph takes the place of the
+    // paragraph's own: a paragraph has one number.
+    if (marker && n > 0 && GetItemStyle(n - 1) == vlsListMarker) {
+      TCustomVLItemInfo* own = GetItem(n - 1);
+      item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (own->ItemOptions & LineBits));
+      DeleteItem(n - 1, f);
       full = full || f;
-      delta = 0;
-      at = n;
-      // A marker into an empty list paragraph takes the place of the
-      // paragraph's own: a paragraph has one number.
-      if (marker && n > 0 && GetItemStyle(n - 1) == vlsListMarker) {
-        TCustomVLItemInfo* own = GetItem(n - 1);
-        item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (own->ItemOptions & LineBits));
-        DeleteItem(n - 1, f);
-        full = full || f;
-        delta = -1;
-        at = n - 1;
-      }
+      delta = -1;
+      at = n - 1;
     }
   } else {
     if (marker) return true;
