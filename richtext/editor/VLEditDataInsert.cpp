@@ -125,7 +125,15 @@ bool TVLEditVLData::InsertItemAtCaret(AnsiString& text, TCustomVLItemInfo* itemI
     item->ItemOptions = static_cast<Byte>((item->ItemOptions & ~LineBits) | (from->ItemOptions & (vlioBR | vlioPageBreakBefore)));
     item->ParaNo = isBreak ? 0 : from->ParaNo;
   };
-  if (!curText) {
+  // A full-line item at the start of a list paragraph goes before the
+  // paragraph: it would leave the marker with nothing of its own paragraph
+  // after it, which a cell closing or a reading makes up for with an item
+  // the undo history does not know of.
+  const bool listStart = n > 0 && GetItemStyle(n - 1) == vlsListMarker && (curText ? len == 0 || pos <= 1 : pos == 0);
+  if (fullLine && !marker && listStart) {
+    at = n - 1;
+    takeLineBits(GetItem(n - 1));
+  } else if (!curText) {
     if (marker) return true;
     if (pos == 0) {
       at = n;

@@ -8,8 +8,9 @@
 // to its cell, a drag back into its own cell leaves the keys there, a block
 // of cells gone with its editor is not painted, an error in a save keeps the
 // stored entry, a changed text style and a reading of the entry lay out
-// every nested cell as the window showed it, a table put on an empty list
-// line of a cell is undone also once the cell was left.
+// every nested cell as the window showed it, and a table or a line put at
+// the start of a bulleted line of a cell is undone once the cell was left,
+// also after the journal was hidden and opened again.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
@@ -249,6 +250,29 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
       }
     return out;
   }
+  // File > Hide (the entry saved, the cover shown), then Open on the
+  // cover: the journal is back as it was left, the keyboard in its entry.
+  bool HideAndOpen() {
+    if (!Menu("ActionHide") || ScreenMode != smCover) return false;
+    QTest::mouseClick(WidgetOf(Main->pbOpenQuillory), Qt::LeftButton);
+    if (!Settle() || ScreenMode != smOpen || !Activate(Window())) return false;
+    J->EditorWindow->FocusEditor();
+    return Settle();
+  }
+  // Ctrl+Z till no open editor has anything left to undo (false when that
+  // never comes).
+  bool UndoEverything() {
+    auto left = [this] {
+      if (Edit()->GetUndoType() != vlutNone) return true;
+      for (TVLTableInplaceEdit* e : qytest::CellEditorChain(Edit()))
+        if (e->GetUndoType() != vlutNone) return true;
+      return false;
+    };
+    for (int i = 0; i < 24 && left(); ++i)
+      if (!Key(Qt::Key_Z, Qt::ControlModifier)) return false;
+    return !left();
+  }
+
   // The height of the entry's first line, in the entry's first style.
   Integer FirstLineHeight() const { return Edit()->EditData()->DrawItems[0]->Height; }
 
@@ -752,9 +776,9 @@ TEST(TableSequenceFaults, OpeningAndSavingKeepsTheColumnWidths) {
   }
 }
 
-// A table or a line put on an empty list line of a cell (the line stays,
-// the new item goes after it), then the cell left, by the keys or a click
-// into another: Undo takes the new item away again, the cell as it was.
+// A table or a line put on an empty list line of a cell, then the cell
+// left, by the keys or a click into another: Undo takes the new item away
+// again, the cell as it was.
 TEST(TableSequenceFaults, AnItemPutOnAnEmptyListLineOfACellUndoesOnceTheCellWasLeft) {
   struct Case {
     const char* name;
@@ -790,6 +814,44 @@ TEST(TableSequenceFaults, AnItemPutOnAnEmptyListLineOfACellUndoesOnceTheCellWasL
       ASSERT_TRUE(w.Menu("vlActionUndo"));
       EXPECT_EQ(w.Shown(), before) << "the undo did not take back what was put";
     }
+}
+
+// A table or a line inserted at the start of a bulleted line in a cell
+// (over its selected word, before the word, or on the empty line), then
+// Hide and Open on the cover, which save the entry and so close the cell
+// editors and open them again: what was inserted stands before the bulleted
+// line, the line keeps its text, Ctrl+Z takes the insert back and undoing
+// everything gives back the blank day.
+TEST(TableSequenceFaults, UndoAfterHidingTakesBackWhatWasInsertedInABulletedCell) {
+  struct Case {
+    const char* name;
+    const char* typed;
+    bool selectWord;
+    bool line;
+    const char* inserted;
+  };
+  const Case cases[] = {{"a table over the selected word", "café", true, false, "[[//]|///]"},
+                        {"a table before the word", "café", false, false, "[[//]|café///]"},
+                        {"a table on the empty line", "", false, false, "[[//]|///]"},
+                        {"a line before the word", "café", false, true, "[|café///]"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TTableSteps w;
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Menu("vlActionParaBullets"));
+    ASSERT_TRUE(w.Type(k.typed));
+    ASSERT_TRUE(w.Key(Qt::Key_Home, k.selectWord ? Qt::ShiftModifier : Qt::NoModifier));
+    const std::string start = w.Shown();
+    ASSERT_TRUE(k.line ? w.Menu("vlActionInsertHLine") : w.InsertTable(1, 3));
+    EXPECT_EQ(w.Shown(), k.inserted);
+    ASSERT_TRUE(w.HideAndOpen());
+    EXPECT_EQ(w.Shown(), k.inserted) << "hiding changed the entry";
+    ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), start) << "Ctrl+Z does not take the insert back";
+    // The day was blank when read.
+    EXPECT_TRUE(w.UndoEverything()) << "undo never ends: " << w.Shown();
+    EXPECT_EQ(w.Shown(), "") << "nothing is left to undo, but the entry is not as it was read";
+  }
 }
 
 }  // namespace
