@@ -17,6 +17,17 @@ Integer Clamp32(double v) {
   return static_cast<Integer>(v);
 }
 
+// A reference of an incoming style (this style goes on to that one) against
+// the receiving style's, the incoming one taken through the mapping of the
+// styles merged before it. A style not merged yet (this one or a later one)
+// has no number here yet: only that both refer to one can be told. The
+// receiving style is left as it is: a comparison never writes.
+bool SameMappedReference(Integer incoming, Integer receiving, const TVLIntegerList& mapping) {
+  if (incoming < 0) return receiving < 0;
+  if (incoming >= mapping.Count()) return receiving >= 0;
+  return mapping[incoming] == receiving;
+}
+
 }  // namespace
 
 Integer IntegerSimilarity(Integer a, Integer b, Integer maxWeight) {
@@ -96,14 +107,8 @@ size_t TFontInfo::MergeKey() const {
 }
 
 bool TFontInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const {
-  if (!IsEqual(value, true, false)) return false;
-  // The receiving style is left as it is: a comparison never writes.
-  Integer next = static_cast<const TFontInfo&>(value).NextStyleNo;
-  if (next < 0 || next >= mapping.Count()) return true;
-  // Merged in number order, this style is the next the mapping takes: its
-  // number is the mapping's count (a search of its collection for it would
-  // make a merge of many styles cost their square).
-  return mapping[next] == mapping.Count();
+  return IsEqual(value, true, false) &&
+         SameMappedReference(NextStyleNo, static_cast<const TFontInfo&>(value).NextStyleNo, mapping);
 }
 
 bool TFontInfo::IsEqualMasked(const TFontInfo& value, Cardinal mask) const {
@@ -315,14 +320,8 @@ size_t TParaInfo::MergeKey() const {
 }
 
 bool TParaInfo::IsEqualMapped(const TCustomVLInfo& value, const TVLIntegerList& mapping) const {
-  if (!IsEqual(value, true, false)) return false;
-  // The receiving style is left as it is: a comparison never writes.
-  Integer next = static_cast<const TParaInfo&>(value).NextParaNo;
-  if (next < 0 || next >= mapping.Count()) return true;
-  // Merged in number order, this style is the next the mapping takes: its
-  // number is the mapping's count (a search of its collection for it would
-  // make a merge of many styles cost their square).
-  return mapping[next] == mapping.Count();
+  return IsEqual(value, true, false) &&
+         SameMappedReference(NextParaNo, static_cast<const TParaInfo&>(value).NextParaNo, mapping);
 }
 
 bool TParaInfo::IsEqualMasked(const TParaInfo& value, Cardinal mask) const {

@@ -2,10 +2,13 @@
 // a border drag while a cell is edited gives back the caret, the selection
 // and the cell editors as they were; text dragged into, out of and within
 // cells, at any depth, moves (with Ctrl: copies) as in the body text, and
-// one Ctrl+Z takes the whole drop back.
+// one Ctrl+Z takes the whole drop back; copies made again and again beside
+// a link add no text styles.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
+#include "actions/HypVLFrm.h"
+#include "app/QYEditor.h"
 #include "platform/gui/DragDrop.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -369,6 +372,69 @@ TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
     EXPECT_EQ(w.Shown(), before) << "one Ctrl+Z takes the drop back";
     ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
     EXPECT_EQ(w.Shown(), after) << "Ctrl+Shift+Z does it again";
+  }
+}
+
+// "alpha beta " and a link in the body, then a table whose first cells hold
+// "one two" and "six" (the link's style goes on to the plain one). A word
+// copied four times into a cell or out to the body, by the mouse with Ctrl
+// held or by Ctrl+C and Ctrl+V: each copy lands, and the entry keeps as many
+// text styles as before (the link's style, brought along with the copy,
+// equals its own: were it added on each copy, with every copy of it, their
+// number would double each time till a copy took for ever).
+TEST(TableCellGestures, CopiesBesideALinkAddNoTextStyles) {
+  enum TWay { BodyToCell, CellToBody, PasteInCell };
+  const char* names[] = {"dragged from the body into a cell", "dragged out of a cell to the body",
+                         "Ctrl+C and Ctrl+V in a cell"};
+  for (const TWay way : {BodyToCell, CellToBody, PasteInCell}) {
+    SCOPED_TRACE(names[way]);
+    TGestureWindow w;
+    ASSERT_TRUE(w.Type("alpha beta "));
+    {
+      TInteractionScript script;
+      script.Do([](TInteraction& r) {
+        auto* f = dynamic_cast<TfrmVLHyp*>(r.Form);
+        if (!f) return static_cast<int>(mrCancel);
+        f->txtText->SetText("a link");
+        f->txtTarget->SetText("https://example.org/");
+        f->UpdateOkButton();
+        return static_cast<int>(mrOk);
+      });
+      ASSERT_TRUE(w.Menu("vlActionInsertHyperlink"));
+      ASSERT_EQ(script.Pending(), 0u);
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("one two"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("six"));
+    ASSERT_EQ(w.Shown(), "alpha beta a link|[one two/six//]");
+    TFontInfos& styles = *w.J->EditorWindow->QuilloryStyle->TextStyles;
+    const Integer count = styles.Count();
+    bool linked = false;
+    for (Integer i = 0; i < count; ++i) linked = linked || (styles.Items(i)->Jump && styles.Items(i)->NextStyleNo >= 0);
+    ASSERT_TRUE(linked) << "no link style that goes on to another";
+    const std::string word = way == BodyToCell ? "alpha" : "one";
+    for (int round = 1; round <= 4; ++round) {
+      SCOPED_TRACE("copy " + std::to_string(round));
+      TVLTableItemInfo* t = w.TableAt(0);
+      const QPoint from = way == BodyToCell ? w.BodyPoint(3) : TGestureWindow::CellLinePoint(w.Edit(), t, 0, 0, 3);
+      ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick, from));
+      ASSERT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), word);
+      if (way == PasteInCell) {
+        ASSERT_TRUE(w.Key(Qt::Key_C, Qt::ControlModifier));
+        ASSERT_TRUE(w.Key(Qt::Key_End));
+        ASSERT_TRUE(w.Key(Qt::Key_V, Qt::ControlModifier));
+      } else {
+        const QPoint to = way == BodyToCell ? TGestureWindow::CellLinePoint(w.Edit(), t, 0, 1, -1) : w.BodyPoint(-1);
+        ASSERT_EQ(w.DragText(from, to, true), DROPEFFECT_COPY);
+      }
+      const std::string shown = w.Shown();
+      size_t n = 0;
+      for (size_t at = shown.find(word); at != std::string::npos; at = shown.find(word, at + 1)) ++n;
+      EXPECT_EQ(n, static_cast<size_t>(1 + round)) << shown;
+      EXPECT_EQ(styles.Count(), count) << "the copy added text styles";
+    }
   }
 }
 

@@ -172,6 +172,51 @@ TEST(VLStyleMatchTest, MergingAnIdenticalSheetAddsNothingAndChangesNothing) {
   EXPECT_EQ(6, target.TextStyles->Items(6)->NextStyleNo);
 }
 
+// A style that goes on to another (a link's style to the plain one) equals
+// a receiving style only when both go on to the same style once merged: the
+// earlier style it goes on to through the mapping, or a later one (not
+// numbered yet) on both sides. The same sheet merged again adds nothing
+// more: an equal copy adds nothing at all.
+TEST(VLStyleMatchTest, StylesThatGoOnToOthersMergeByWhereTheyGo) {
+  struct TCase {
+    const char* name;
+    Integer targetNext, incomingNext;
+    bool appended;
+  };
+  const TCase cases[] = {{"both to an earlier style", 0, 0, false},
+                         {"both to a later style", 5, 5, false},
+                         {"both to themselves", 3, 3, false},
+                         {"to different earlier styles", 1, 0, true},
+                         {"only the incoming one goes on", -1, 0, true},
+                         {"only the receiving one goes on", 0, -1, true},
+                         {"only the receiving one, to a later style", 5, -1, true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVLStyle target(nullptr), incoming(nullptr);
+    target.TextStyles->Items(3)->Jump = incoming.TextStyles->Items(3)->Jump = true;
+    target.TextStyles->Items(3)->NextStyleNo = c.targetNext;
+    incoming.TextStyles->Items(3)->NextStyleNo = c.incomingNext;
+    for (int round = 1; round <= 3; ++round) {
+      TVLIntegerList map;
+      target.TextStyles->MergeWith(*incoming.TextStyles, vlsmmMerge, map, nullptr);
+      ASSERT_EQ(target.TextStyles->Count(), c.appended ? 7 : 6) << "round " << round;
+      EXPECT_EQ(map[3], c.appended ? 6 : 3);
+      if (c.appended) {
+        EXPECT_EQ(target.TextStyles->Items(6)->NextStyleNo, c.incomingNext);
+      }
+    }
+  }
+  // Paragraph styles alike: the second goes on to the first.
+  TVLStyle target(nullptr), incoming(nullptr);
+  target.ParaStyles->Items(1)->NextParaNo = incoming.ParaStyles->Items(1)->NextParaNo = 0;
+  for (int round = 1; round <= 3; ++round) {
+    TVLIntegerList map;
+    target.ParaStyles->MergeWith(*incoming.ParaStyles, vlsmmMerge, map, nullptr);
+    EXPECT_EQ(std::vector<Integer>({0, 1}), map.Values()) << "round " << round;
+  }
+  EXPECT_EQ(target.ParaStyles->Count(), 2);
+}
+
 TEST(VLStyleMatchTest, MappingToTheClosestAndAppending) {
   TVLStyle target(nullptr), incoming(nullptr);
   incoming.TextStyles->Clear();
