@@ -291,12 +291,21 @@ void TVLEditVLData::DeleteRange(Integer s, Integer so, Integer e, Integer eo, In
     caretItem = s;
     caretOffs = so;
     if (joinNext && s + 1 < GetItemCount()) {
-      SetSameAsPrev(s + 1, true, f, -1);
-      full = full || f;
-      // Nothing goes on after a table: the caret goes where the text does.
       if (GetItem(s)->GetBoolValue(0)) {
+        // Nothing goes on after a table: what is left of the end's
+        // paragraph starts one, also when its start went with the
+        // selection (the end in a later item or after a line break).
+        if (!GetItem(s + 1)->IsParaStart()) {
+          SetSameAsPrev(s + 1, false, f, -1);
+          full = full || f;
+          SetBR(s + 1, false, f);
+          full = true;
+        }
         caretItem = s + 1;
         caretOffs = GetItemStartOffset(s + 1);
+      } else {
+        SetSameAsPrev(s + 1, true, f, -1);
+        full = full || f;
       }
     }
     return;

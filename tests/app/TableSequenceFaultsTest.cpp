@@ -4,7 +4,7 @@
 // the typing, Find from the top reaches every cell, also after a block of
 // cells was selected, a drag that closed the cell editor it began in leaves
 // the entry editable, text after a table keeps its paragraph when what lay
-// between them goes, undo and redo of a table command bring the caret back
+// between them goes (also its first item or a line break), undo and redo of a table command bring the caret back
 // to its cell, a drag back into its own cell leaves the keys there, a block
 // of cells gone with its editor is not painted, an error in a save keeps the
 // stored entry, a changed text style and a reading of the entry lay out
@@ -508,6 +508,76 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraph) {
     EXPECT_EQ(w.Shown(), k.shown);
     ASSERT_TRUE(w.Key(Qt::Key_S, Qt::ControlModifier));
     EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
+  }
+}
+
+// The selection from a table's end runs into its next paragraph past where
+// that paragraph's first item ends (into a bold word after plain text, or
+// past a line break): Shift+Down from a cell of the last row, or Shift+Left
+// back to the table. Typed over or deleted, what is left of the paragraph
+// stays one of its own, as saved, and Undo brings the whole of it back.
+TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraphPastItsFirstItem) {
+  struct Case {
+    const char* name;
+    bool lineBreak;  // a line break after "After " (else bold from there)
+    bool fromCell;   // Shift+Down x2 from cell (1,1), else Shift+Left to the table
+    Qt::Key key;     // what replaces the selection (0: typing "X")
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"Shift+Down from the cell, typed over", false, true, Qt::Key(0), nullptr},
+      {"Shift+Down from the cell, Delete", false, true, Qt::Key_Delete, nullptr},
+      {"Shift+Left over a change of style, typed over", false, false, Qt::Key(0), "Before|[a/b/c/d]|Xld words"},
+      {"Shift+Left over a change of style, Backspace", false, false, Qt::Key_Backspace, "Before|[a/b/c/d]|ld words"},
+      {"Shift+Left over a line break, typed over", true, false, Qt::Key(0), "Before|[a/b/c/d]|Xold words"},
+      {"Shift+Left over a line break, Delete", true, false, Qt::Key_Delete, "Before|[a/b/c/d]|old words"},
+  };
+  const std::string words = "bold words that run on past the end of the line";
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TTableSteps w;
+    ASSERT_TRUE(w.BeforeAndTable(false, 2, 2, "a", "b"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("c"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("d"));
+    ASSERT_TRUE(w.Key(Qt::Key_End, Qt::ControlModifier));
+    ASSERT_TRUE(w.Type("After "));
+    ASSERT_TRUE(k.lineBreak ? w.Key(Qt::Key_Return, Qt::ShiftModifier) : w.Key(Qt::Key_B, Qt::ControlModifier));
+    ASSERT_TRUE(w.Type(words + ", " + words + ", " + words));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("Second"));
+    const std::string before = w.Shown();
+    ASSERT_TRUE(w.ClickAt(w.OuterCell(1, 1)));
+    ASSERT_TRUE(w.Key(Qt::Key_End));
+    ASSERT_EQ(w.CellEditors(), 1u);
+    if (k.fromCell) {
+      // The first leaves the table, the second selects a line below.
+      ASSERT_TRUE(w.Keys(Qt::Key_Down, 2, Qt::ShiftModifier));
+    } else {
+      ASSERT_TRUE(w.Key(Qt::Key_Down));
+      ASSERT_TRUE(w.Keys(Qt::Key_Right, 9));
+      ASSERT_TRUE(w.Keys(Qt::Key_Left, 9, Qt::ShiftModifier));
+    }
+    ASSERT_EQ(w.CellEditors(), 0u);
+    const std::string selected = WideToUtf8(w.Innermost()->GetSelTextW());
+    // The break after the table, then the paragraph: no cell.
+    const size_t text = selected.find_first_not_of("\r\n");
+    ASSERT_TRUE(text > 0 && text != std::string::npos && selected.compare(text, 6, "After ") == 0) << selected;
+    ASSERT_LT(selected.size(), words.size() * 3) << "the selection reaches the paragraph's end";
+    ASSERT_TRUE(k.key ? w.Key(k.key) : w.Type("X"));
+    if (k.shown) {
+      EXPECT_EQ(w.Shown().rfind(k.shown, 0), 0u) << w.Shown();
+    } else {
+      EXPECT_EQ(w.Shown().rfind(k.key ? "Before|[a/b/c/d]| " : "Before|[a/b/c/d]|X ", 0), 0u) << w.Shown();
+    }
+    EXPECT_EQ(w.Shown().substr(w.Shown().size() - 11), "line|Second") << w.Shown();
+    ASSERT_TRUE(w.Key(Qt::Key_S, Qt::ControlModifier));
+    EXPECT_EQ(w.Stored(), w.Shown()) << "the stored entry differs from the shown one";
+    ASSERT_TRUE(w.Key(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(w.Shown(), before);
+    ASSERT_TRUE(w.Key(Qt::Key_S, Qt::ControlModifier));
+    EXPECT_EQ(w.Stored(), before);
   }
 }
 
