@@ -3,8 +3,9 @@
 // time stamps by menu, keys, tool bar and the cell's right-click menu go
 // into the cell, before the caret's line, as one undo step; the tool bar's
 // font and style boxes change what is selected in the cell; Copy and Cut of
-// selected cells offer a table in every clipboard form, Cut empties the
-// cells, and the copy pastes back as a table.
+// selected cells offer a table in every clipboard form (a merged cell
+// reaching into the block whole), Cut empties the cells, and the copy
+// pastes back as a table.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
