@@ -1271,10 +1271,34 @@ std::unique_ptr<TCustomVLItemInfo> TVLTableItemInfo::CopyPartiallySelected(TCust
     return nullptr;
   }
   copy->ParaNo = ParaNo;
+  // A merged cell that reaches into the rectangle from above or from the
+  // left is selected whole (a Cut empties it), but its own corner goes with
+  // the rows and columns cut away: its content is kept aside for the part
+  // that stays, which then becomes its corner.
+  struct TKept {
+    Integer Row, Col;
+    std::unique_ptr<TVLTableCellData> Content;
+  };
+  std::vector<TKept> kept;
+  for (Integer r = top; r < top + rows; ++r)
+    for (Integer c = left; c < left + cols; ++c) {
+      Integer mr, mc;
+      TVLTableCellData* cell = copy->Rows.GetMainCell(r, c, mr, mc);
+      if (!cell || (mr >= top && mc >= left) || r != std::max(mr, top) || c != std::max(mc, left)) continue;
+      auto content = copy->NewCellLike(cell);
+      content->Clear();
+      content->MoveItemsFrom(cell);
+      kept.push_back({r - top, c - left, std::move(content)});
+    }
   if (top + rows < copy->RowCount()) copy->DeleteRows(top + rows, copy->RowCount() - top - rows, true);
   if (top > 0) copy->DeleteRows(0, top, true);
   if (left + cols < copy->ColCount()) copy->DeleteCols(left + cols, copy->ColCount() - left - cols, true);
   if (left > 0) copy->DeleteCols(0, left, true);
+  for (TKept& k : kept)
+    if (TVLTableCellData* part = copy->GetCell(k.Row, k.Col)) {
+      part->Clear();
+      part->MoveItemsFrom(k.Content.get());
+    }
   copy->NormalizeGrid();
   copy->Changed();
   // As text, like cells of a sheet: a tab between cells, a line per row.

@@ -3,8 +3,9 @@
 // time stamps by menu, keys, tool bar and the cell's right-click menu go
 // into the cell, before the caret's line, as one undo step; the tool bar's
 // font and style boxes change what is selected in the cell; Copy and Cut of
-// selected cells offer a table in every clipboard form, Cut empties the
-// cells, and the copy pastes back as a table.
+// selected cells offer a table in every clipboard form (a merged cell
+// reaching into the block whole), Cut empties the cells, and the copy
+// pastes back as a table.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -529,6 +531,70 @@ TEST(TableCellCommands, SelectedCellsCopyAndCutAsATable) {
   for (const TClipCase& k : cases) {
     SCOPED_TRACE(k.name);
     CopyOrCutCells(k);
+  }
+}
+
+// A merged cell that reaches into a block of cells from above or from the
+// left, its own corner outside the block: the block takes it whole (a Cut
+// empties it), so every clipboard form holds its words too, in the part of
+// it that lies in the block; the cut pastes back whole.
+TEST(TableCellCommands, AMergedCellReachingIntoSelectedCellsCopiesWhole) {
+  struct TCase {
+    const char* name;
+    // The two cells merged (row, column each), and the block dragged over.
+    Integer mergeFrom[2], mergeTo[2], dragFrom[2], dragTo[2];
+    const char* copied;
+    bool cut;
+  };
+  // ant bee cat / dog elk fox / gnu hen ibis
+  const TCase cases[] = {
+      {"from above, Ctrl+C", {0, 0}, {1, 0}, {2, 0}, {1, 2}, "[ant|dog/elk/fox/gnu/hen/ibis]", false},
+      {"from above, Ctrl+X", {0, 0}, {1, 0}, {2, 0}, {1, 2}, "[ant|dog/elk/fox/gnu/hen/ibis]", true},
+      {"from the left, Ctrl+C", {1, 0}, {1, 1}, {0, 1}, {2, 2}, "[bee/cat/dog|elk/fox/hen/ibis]", false},
+      {"from the left, Ctrl+X", {1, 0}, {1, 1}, {2, 2}, {0, 1}, "[bee/cat/dog|elk/fox/hen/ibis]", true},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TCellWindow w;
+    ASSERT_TRUE(w.Type("after") && w.Key(Qt::Key_Home) && w.InsertTable(3, 3));
+    bool typed = true;
+    for (const char* word : {"ant", "bee", "cat", "dog", "elk", "fox", "gnu", "hen", "ibis"})
+      typed = typed && (std::string(word) == "ant" || w.Key(Qt::Key_Tab)) && w.Type(word);
+    ASSERT_TRUE(typed);
+    TVLTableItemInfo* t = qytest::FirstTableIn(w.Edit());
+    ASSERT_NE(t, nullptr);
+    auto at = [&](const Integer (&cell)[2]) { return qytest::CellPointOnScreen(w.Edit(), t, cell[0], cell[1], 2); };
+    ASSERT_TRUE(w.DragBetween(at(k.mergeFrom), at(k.mergeTo)));
+    ASSERT_TRUE(w.Menu("vlActionTableMergeCells"));
+    ASSERT_TRUE(w.ClickAt(w.EndOfEntry()));
+    ASSERT_TRUE(w.DragBetween(at(k.dragFrom), at(k.dragTo)));
+    ASSERT_TRUE(t->CellsSelected() && t->IsCellSelected(k.mergeFrom[0], k.mergeFrom[1])) << w.Shown();
+    Clipboard().SetAsText("held before");
+    ASSERT_TRUE(w.Key(k.cut ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier));
+    EXPECT_EQ(TableOfBlock(w.Edit()), k.copied);
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : std::string(k.copied) + "/")
+      if (c == '[' || c == ']' || c == '/' || c == '|') {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+      } else {
+        word += c;
+      }
+    const std::string text = Clipboard().GetAsText();
+    const std::string rtf = Clipboard().GetData(RegisterClipboardFormat(RTFClipboardFormatName));
+    for (const std::string& each : words) {
+      EXPECT_NE(text.find(each), std::string::npos) << each << " in the text " << text;
+      EXPECT_NE(rtf.find(each), std::string::npos) << each << " in the RTF " << rtf;
+    }
+    if (!k.cut) continue;
+    // The words cut are gone from the entry, and come back with the paste.
+    for (const std::string& each : words) EXPECT_EQ(w.Shown().find(each), std::string::npos) << w.Shown();
+    ASSERT_TRUE(w.ClickAt(w.EndOfEntry()));
+    ASSERT_TRUE(w.Key(Qt::Key_V, Qt::ControlModifier));
+    const std::string shown = w.Shown();
+    EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), std::strlen(k.copied))), k.copied) << shown;
+    EXPECT_TRUE(w.Boxes.Shown.empty());
   }
 }
 
