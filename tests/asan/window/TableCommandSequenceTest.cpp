@@ -509,6 +509,26 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return nested.empty() ? any : nested;
   }
+  // Whether one text item of the document or of a cell at any depth holds
+  // the word whole. The search matches inside one item: a word whose
+  // letters a style change split over two items is not found, in the
+  // entry's text as in a cell.
+  static bool HeldInOneItem(TCustomVLData& d, const std::string& word) {
+    for (Integer i = 0; i < d.GetItemCount(); ++i) {
+      TCustomVLItemInfo* item = d.GetItem(i);
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c); cell && HeldInOneItem(*cell->GetVLData(), word))
+              return true;
+      } else if (item->StyleNo >= 0) {
+        const std::string text = item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
+                                                   : std::string(d.GetItemTextA(i));
+        if (text.find(word) != std::string::npos) return true;
+      }
+    }
+    return false;
+  }
   static void NestedCells(TCustomVLData& d, int level, std::string& out) {
     for (Integer i = 0; i < d.GetItemCount(); ++i)
       if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(i)))
@@ -598,7 +618,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     // to the entry's, from where every match is ahead.
     const bool home = Chance(50);
     if (home) Key(Qt::Key_Home, Qt::ControlModifier);
-    const bool fromTop = home && Chain().size() == 1 && Edit()->EditData()->GetCaretItemNo() == 0;
+    const bool fromTop = home && Chain().size() == 1 && Edit()->EditData()->GetCaretItemNo() == 0 &&
+                         HeldInOneItem(*Edit()->VLData(), word);
     // The find window is the toolkit's own, not one of the answered boxes.
     TInteractionHook* answers = SetInteractionHook(nullptr);
     const bool shown = Menu("vlActionFind");
@@ -1253,7 +1274,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (Chance(50) && !word.empty()) {
       ASSERT_TRUE(Activate(Window()));
       Key(up ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
-      whole = Chain().size() == 1 && !AnyCellsSelected();
+      whole = Chain().size() == 1 && !AnyCellsSelected() && HeldInOneItem(*Edit()->VLData(), word);
     }
     Note(std::string("find ") + (word.empty() ? "\"none\"" : word) + (up ? " up" : " down") +
          (whole ? (up ? " from the end" : " from the start") : ""));
