@@ -29,6 +29,12 @@ TComponent::TComponent(TComponent* AOwner) {
 }
 
 TComponent::~TComponent() {
+  BeginDestroying();
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::BeginDestroying() {
   ComponentState.Include(csDestroying);
   // Those that asked to hear about us hear it now, and forget us.
   while (!FFreeNotifies.empty()) {
@@ -38,8 +44,6 @@ TComponent::~TComponent() {
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
     c->Notification(this, opRemove);
   }
-  DestroyComponents();
-  if (FOwner) FOwner->RemoveComponent(this);
 }
 
 void TComponent::Insert(TComponent* AComponent) {

@@ -84,6 +84,12 @@ public:
   // Called after the component was read from a stream.
   virtual void Loaded();
 
+protected:
+  // Marks the component as going and tells those that asked to hear of it.
+  // A derived destructor calls it before freeing its own members, so that a
+  // listener letting go of what it built on them still finds them whole.
+  void BeginDestroying();
+
 private:
   void Insert(TComponent* AComponent);
   void Remove(TComponent* AComponent);

@@ -258,6 +258,9 @@ TVLStyle::TVLStyle(TComponent* owner) : TComponent(owner) {
 }
 
 TVLStyle::~TVLStyle() {
+  // A document built on these styles (a copy kept for the clipboard) lets
+  // go of them while they still stand.
+  BeginDestroying();
   TextStyles.reset();
   ParaStyles.reset();
   ListStyles.reset();

@@ -1872,6 +1872,11 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
   // cell scrolled the entry sideways: the move that scroll made up ran inside
   // the drag's own, closed the cell editor, and the drag went on in it.
   RunSeeds({1435}, 226, true);
+  // 11458 at its step 242 locked the journal after a copy of cells holding
+  // a list had been read from the clipboard: the window's styles, going,
+  // took apart their list levels before the copy let go of its document,
+  // which read them.
+  RunSeeds({11458}, 242, true);
 }
 
 }  // namespace
