@@ -30,10 +30,10 @@
 namespace qytest {
 
 // A document's text as the user reads it: "|" between paragraphs, a table
-// as "[cell/cell/...]" row by row; with a count, of its first items only.
-inline std::string DocumentText(TCustomVLData& d, Integer items = -1) {
+// as "[cell/cell/...]" row by row.
+inline std::string DocumentText(TCustomVLData& d) {
   std::string s;
-  for (Integer i = 0; i < d.GetItemCount() && (items < 0 || i < items); ++i) {
+  for (Integer i = 0; i < d.GetItemCount(); ++i) {
     TCustomVLItemInfo* item = d.GetItem(i);
     if (i > 0 && item->IsParaStart()) s += "|";
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {

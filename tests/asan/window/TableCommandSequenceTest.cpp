@@ -887,13 +887,6 @@ struct TSequence : TStillClock, TFindReportWorld {
                           !J->EditorWindow->ReadOnly() && !AnyCellsSelected();
     TCustomVellumEdit* caretEditor = Innermost();
     const std::string textBefore = stamping ? DocumentText(*caretEditor->VLData()) : std::string();
-    // Where the caret's item begins in that text.
-    const Integer caretItem = stamping ? caretEditor->CurItemNo() : -1;
-    std::string head = caretItem > 0 ? DocumentText(*caretEditor->VLData(), caretItem) : std::string();
-    if (caretItem > 0 && caretItem < caretEditor->ItemCount() && caretEditor->VLData()->IsParaStart(caretItem))
-      head += "|";
-    const bool beforeTable = caretItem >= 0 && caretItem < caretEditor->ItemCount() &&
-                             dynamic_cast<TVLTableItemInfo*>(caretEditor->GetItem(caretItem));
     {
       const qytest::TCallWatchdog watchdog("the command " + name);
       give();
@@ -905,28 +898,41 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!stamping || !Escaped.empty()) return;
     const std::vector<TCustomVellumEdit*> chain = Chain();
     if (std::find(chain.begin(), chain.end(), caretEditor) != chain.end()) {
-      EXPECT_TRUE(StampCameBefore(textBefore, head, caretItem > 0 && !beforeTable,
-                                  DocumentText(*caretEditor->VLData())))
-          << name << ": no stamp of its own paragraph came before the caret's item (" << caretItem
-          << ") in the editor of the caret (" << chain.size() - 1 << " cell editors open); before: " << textBefore
-          << "; after: " << Shown();
+      // The stamp goes before the caret's item, which may split a paragraph
+      // (one that began with an older stamp, or a stamp whose text got two
+      // styles): one more stamp text, and one more paragraph that is one.
+      const std::string after = DocumentText(*caretEditor->VLData());
+      const std::map<std::string, int> was = StampParagraphs(textBefore), is = StampParagraphs(after);
+      const bool grew = std::any_of(is.begin(), is.end(), [&](const auto& p) {
+        const auto w = was.find(p.first);
+        return p.second > (w == was.end() ? 0 : w->second);
+      });
+      EXPECT_TRUE(grew && StampTexts(after) == StampTexts(textBefore) + 1)
+          << name << ": no stamp of its own paragraph came into the editor of the caret (" << chain.size() - 1
+          << " cell editors open); before: " << textBefore << "; after: " << Shown();
     }
   }
-  // The stamp goes before the caret's item, whatever the caret's offset in
-  // it, which may split a paragraph, even an older stamp's of the same text
-  // (one whose text got two styles): the text after is the text before with
-  // the stamp's paragraph put in where that item began (the head of the
-  // text), after a break of its own unless it is the first item or a table.
-  static bool StampCameBefore(const std::string& before, const std::string& head, bool breakFirst,
-                              const std::string& after) {
-    if (before.compare(0, head.size(), head) != 0) return false;
-    const std::string lead = head + (breakFirst ? "|" : "");
-    if (after.compare(0, lead.size(), lead) != 0) return false;
-    const size_t end = after.find('|', lead.size());
-    if (end == std::string::npos) return false;
-    const std::string stamp = after.substr(lead.size(), end - lead.size());
-    return stamp.size() > 14 && stamp.rfind("* * *  ", 0) == 0 && stamp.compare(stamp.size() - 7, 7, "  * * *") == 0 &&
-           after.substr(end + 1) == before.substr(head.size());
+  // The paragraphs of a document's text that are whole stamps, by text.
+  static std::map<std::string, int> StampParagraphs(const std::string& text) {
+    std::map<std::string, int> n;
+    std::string paragraph;
+    for (const char c : text + "|") {
+      if (c != '|' && c != '[' && c != ']') {
+        paragraph += c;
+        continue;
+      }
+      if (paragraph.size() > 14 && paragraph.rfind("* * *  ", 0) == 0 &&
+          paragraph.compare(paragraph.size() - 7, 7, "  * * *") == 0)
+        ++n[paragraph];
+      paragraph.clear();
+    }
+    return n;
+  }
+  // The stamps' beginnings in a text.
+  static int StampTexts(const std::string& text) {
+    int n = 0;
+    for (size_t at = text.find("* * *  "); at != std::string::npos; at = text.find("* * *  ", at + 1)) ++n;
+    return n;
   }
 
   // What a Copy would take: the selected cells, else the selected text of
