@@ -251,6 +251,11 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   }
   if (itemNo < 0 || itemNo >= host->GetItemCount() || host->GetItem(itemNo) != this) itemNo = host->GetItemNo(this);
   if (itemNo < 0) return false;
+  struct TOpening {
+    bool& Flag;
+    ~TOpening() { Flag = false; }
+  } opening{FOpeningEditor};
+  FOpeningEditor = true;
   DestroyInplaceEditor(true);
   if (FCellsSelected || FSelecting || SelStartRow >= 0) {
     FCellsSelected = FSelecting = false;
@@ -312,6 +317,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   host->SetState(host->GetState() | vlstNestedCaret);
   host->PlaceCaret(false, false, true);
   editor->Show();
+  FOpeningEditor = false;
   TVLEditVLData* d = editor->EditData();
   if (caretAtStart) editor->SetCaret(0, d->GetItemStartOffset(0));
   if (caretAtEnd) editor->SetCaret(d->GetItemCount() - 1, d->GetItemEndOffset(d->GetItemCount() - 1));
@@ -545,6 +551,12 @@ void TVLTableItemInfo::ShowInplaceCaret() {
   TVLEditVLData* d = shown->EditData();
   TPoint p;
   if (d->CaretHeight <= 0 || !shown->Showing() || !d->GetCaretClientPoint(p)) return;
+  // Its caret lies at a table of its own that opens a cell editor (closing
+  // another): shown, it would scroll the entry under the mouse pressing
+  // the cell.
+  const Integer caretItem = d->GetCaretItemNo();
+  if (caretItem >= 0 && caretItem < d->GetItemCount())
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(caretItem)); t && t->FOpeningEditor) return;
   if (root->EditData() == host && shown == FInplaceEditor) {
     const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
     const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();

@@ -948,6 +948,9 @@ private:
   bool FClosingEditor = false, FInCellChange = false;
   // Set while suspended editors open again: they leave the focus alone.
   bool FResuming = false;
+  // Set while a cell editor opens (the one open before closing first): the
+  // host's caret lies at the table meanwhile, not where anyone works.
+  bool FOpeningEditor = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
   // Typing in a cell lays the table out again without measuring and

@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -439,3 +440,67 @@ TEST(TableCellGestures, CopiesBesideALinkAddNoTextStyles) {
 }
 
 }  // namespace
+
+// A table one or two deep whose first cell holds "one" and whose cell below
+// holds "alpha beta" and lines enough to reach past the bottom of the view.
+// With "one" edited (the entry showing the top of the table), a click on the
+// visible first word of the tall cell, or a double click on it: the entry
+// stays where it is, and the double click selects that word, not one the
+// entry scrolled under the mouse between the clicks.
+TEST(TableCellGestures, AClickOnACellReachingPastTheViewLeavesTheEntryWhereItIs) {
+  struct Case {
+    size_t depth;
+    qytest::TWindowMouseAct act;
+  };
+  const Case cases[] = {
+      {1, qytest::TWindowMouseAct::Press},
+      {1, qytest::TWindowMouseAct::DoubleClick},
+      {2, qytest::TWindowMouseAct::Press},
+      {2, qytest::TWindowMouseAct::DoubleClick},
+  };
+  for (const Case& c : cases) {
+    const bool twice = c.act == qytest::TWindowMouseAct::DoubleClick;
+    SCOPED_TRACE(std::to_string(c.depth) + " deep" + (twice ? ", double click" : ", click"));
+    TGestureWindow w;
+    // Lines above: the table starts below the top of the view.
+    for (int i = 0; i < 6; ++i) {
+      ASSERT_TRUE(w.Type("above"));
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+    }
+    for (size_t i = 0; i < c.depth; ++i) ASSERT_TRUE(w.InsertTable(2, 1));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("alpha beta"));
+    for (int i = 0; i < 40; ++i) {
+      ASSERT_TRUE(w.Key(Qt::Key_Return));
+      ASSERT_TRUE(w.Type("gamma"));
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Tab, Qt::ShiftModifier));
+    ASSERT_TRUE(w.Type("one"));
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    // The entry scrolled back to its top by its scroll bar.
+    QScrollBar* bar = nullptr;
+    for (QScrollBar* b : ClientWidgetOf(w.Edit())->parentWidget()->findChildren<QScrollBar*>())
+      if (b->orientation() == Qt::Vertical && b->isVisible()) bar = b;
+    ASSERT_NE(bar, nullptr);
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    ASSERT_TRUE(w.Settle());
+    TCustomVellumEdit* holder = w.Holder(c.depth - 1);
+    TVLTableItemInfo* inner = w.TableAt(c.depth - 1);
+    TVLEditVLData& root = *w.Edit()->EditData();
+    const TVLTableCellData* tall = inner->GetCell(1, 0);
+    // The tall cell's first line is on the screen, its end below it.
+    const QPoint word = TGestureWindow::CellLinePoint(holder, inner, 1, 0, 3);
+    const QRect view(ClientWidgetOf(w.Edit())->mapToGlobal(QPoint(0, 0)), ClientWidgetOf(w.Edit())->size());
+    ASSERT_TRUE(view.contains(word));
+    ASSERT_GT(tall->Height, view.height());
+    const Integer top = root.GetVOffset();
+    ASSERT_TRUE(w.WindowMouse(c.act, word));
+    if (!twice) {
+      ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::Release, word));
+    }
+    EXPECT_EQ(root.GetVOffset(), top) << "the entry scrolled";
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    EXPECT_EQ(w.Cells().back()->Cell, tall);
+    EXPECT_EQ(WideToUtf8(w.Innermost()->GetSelTextW()), twice ? "alpha" : "");
+  }
+}
