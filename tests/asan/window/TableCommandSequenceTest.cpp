@@ -317,6 +317,24 @@ struct TSequence : TStillClock, TFindReportWorld {
                        std::min<Integer>(cell->Height / 2, 6));
     return OnScreen(s.Editor, p, at);
   }
+  // A point of the selection of an editor (one word on one line), in the
+  // main window: scanned along the line of its start for where a press
+  // lands inside it; false when none is on the screen.
+  bool SelectedWordPoint(TCustomVellumEdit* editor, QPoint& at) const {
+    TVLEditVLData* d = editor->EditData();
+    Integer s, so, e, eo;
+    d->GetDrawItemSelBounds(true, s, so, e, eo);
+    if (s < 0 || s >= d->DrawItems.Count()) return false;
+    const TVLDrawLineInfo* item = d->DrawItems[s];
+    const Integer y = item->Top + item->Height / 2;
+    for (Integer x = item->Left + 1; x < item->Left + item->Width; x += 2) {
+      Integer n, o;
+      d->FindDrawItemForSel(x, y, n, o, false);
+      if (n != s || o <= so || (e == s && o >= eo)) continue;
+      return OnScreen(editor, QPoint(x - d->GetHOffset(), y - d->GetVOffset()), at);
+    }
+    return false;
+  }
   // The mouse at a point of the window, through the window as the window
   // system hands it over.
   void MouseAt(qytest::TWindowMouseAct act, QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -1549,8 +1567,12 @@ struct TSequence : TStillClock, TFindReportWorld {
         }
       return false;
     };
+    // The press goes on the selected word where it is shown now: the first
+    // click may have scrolled the entry under the mouse (a cell below the
+    // view opened), and the second then selected a word further down than
+    // the cell's start.
     QPoint at;
-    if (!find(words, fromKey, at) || !find(starts, toKey, DropAt)) return;
+    if (!find(words, fromKey, at) || !SelectedWordPoint(source, at) || !find(starts, toKey, DropAt)) return;
     const std::string before = Shown();
     const int started = DragsStarted;
     Note(std::string(copy ? "copy" : "move") + " \"" + dragged + "\" by the mouse to the start of " + toName);
