@@ -235,6 +235,7 @@ protected:
 private:
   friend class TWinControl;
   friend void RunControlHandler(TControl* control, const std::function<void()>& handler);
+  friend bool DeliverControlEvent(TControl* control, QEvent* e);
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
   void EndPressCapture();

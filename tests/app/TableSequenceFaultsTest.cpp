@@ -924,4 +924,35 @@ TEST(TableSequenceFaults, UndoAfterHidingTakesBackWhatWasInsertedInABulletedCell
   }
 }
 
+// A right click on the edge of the cell being edited: the press reaches the
+// cell's editor, which lies over the whole cell, and then the editor that
+// holds the table, for which the cell's border line is outside every cell,
+// so the cell editor closes under the press. The toolkit sends the context
+// menu event of the press to that editor afterwards: it must still be there
+// to get it. The entry types on.
+TEST(TableSequenceFaults, RightClickOnTheEdgeOfTheEditedCellClosesItsEditorSafely) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "a table in a cell" : "a table in the entry");
+    TTableSteps w;
+    ASSERT_TRUE(w.BeforeAndTable(nested, 2, 2, "one", "two"));
+    const std::vector<TVLTableInplaceEdit*> chain = qytest::CellEditorChain(w.Edit());
+    ASSERT_EQ(chain.size(), nested ? 2u : 1u);
+    QWidget* edited = WidgetOf(chain.back());
+    const QPoint edge = edited->mapToGlobal(QPoint(0, edited->height() / 2));
+    QWindow* window = w.Window()->windowHandle();
+    const QPoint at = window->mapFromGlobal(edge);
+    QCursor::setPos(edge);
+    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(window, Qt::RightButton, Qt::NoModifier, at);
+    ASSERT_TRUE(w.Settle());
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(w.CellEditors(), nested ? 1u : 0u) << "the press on the border line kept the cell editor";
+    EXPECT_TRUE(w.KeysToInnermost());
+    ASSERT_TRUE(w.TypeEach("typed"));
+    EXPECT_NE(w.Shown().find("typed"), std::string::npos) << w.Shown();
+    EXPECT_NE(w.Shown().find("two"), std::string::npos) << w.Shown();
+  }
+}
+
 }  // namespace
