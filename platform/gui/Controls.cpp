@@ -263,8 +263,10 @@ bool DeliverControlEvent(TControl* control, QEvent* e) {
   TControl::TImpl& impl = *control->FImpl;
   if (e->type() == QEvent::ContextMenu) {
     endWait(control);
-  } else if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton &&
-             !impl.ContextMenuDue) {
+  } else if (e->type() == QEvent::MouseButtonPress && e->spontaneous() &&
+             static_cast<QMouseEvent*>(e)->button() == Qt::RightButton && !impl.ContextMenuDue) {
+    // Only the widget the window system's press went to gets that event
+    // (the parents the press goes on to do not).
     impl.ContextMenuDue = true;
     // No context menu event comes when the press lies outside the window's
     // own widget: the wait ends once the event loop runs again.
