@@ -201,9 +201,7 @@ public:
   explicit TControlFilter(TControl* control) : FControl(control) {}
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (watched != WidgetOf(FControl)) return false;
-    bool consumed = false;
-    RunControlHandler(FControl, [&] { consumed = FControl->QtEvent(e); });
-    return consumed;
+    return DeliverControlEvent(FControl, e);
   }
 
 private:
@@ -220,6 +218,10 @@ struct TControl::TImpl {
   bool ReleasePending = false;
   // The mouse captured by TakeOverMousePress, till the release.
   bool PressCaptured = false;
+  // A right press reached the control's widget (or a child of it): the
+  // toolkit keeps that widget to send it the press's context menu event
+  // once the press's handlers are over, so the control must outlive that.
+  bool ContextMenuDue = false;
 };
 
 namespace {
@@ -248,7 +250,38 @@ void RunControlHandler(TControl* control, const std::function<void()>& handler) 
   if (--control->FImpl->HandlerDepth == 0 && control->FImpl->ReleasePending) QueueRelease(control);
 }
 
-bool TControl::InHandler() const { return FImpl->HandlerDepth > 0; }
+bool TControl::InHandler() const { return FImpl->HandlerDepth > 0 || FImpl->ContextMenuDue; }
+
+bool DeliverControlEvent(TControl* control, QEvent* e) {
+  // The wait over: a release asked for meanwhile can come now.
+  auto endWait = [](TControl* c) {
+    TControl::TImpl& impl = *c->FImpl;
+    if (!impl.ContextMenuDue) return;
+    impl.ContextMenuDue = false;
+    if (impl.HandlerDepth == 0 && impl.ReleasePending) QueueRelease(c);
+  };
+  TControl::TImpl& impl = *control->FImpl;
+  if (e->type() == QEvent::ContextMenu) {
+    endWait(control);
+  } else if (e->type() == QEvent::MouseButtonPress && e->spontaneous() &&
+             static_cast<QMouseEvent*>(e)->button() == Qt::RightButton && !impl.ContextMenuDue) {
+    // Only the widget the window system's press went to gets that event
+    // (the parents the press goes on to do not).
+    impl.ContextMenuDue = true;
+    // No context menu event comes when the press lies outside the window's
+    // own widget: the wait ends once the event loop runs again.
+    const QPointer<QObject> alive(control->MessageReceiver());
+    QMetaObject::invokeMethod(
+        qApp,
+        [control, alive, endWait] {
+          if (alive) endWait(control);
+        },
+        Qt::QueuedConnection);
+  }
+  bool consumed = false;
+  RunControlHandler(control, [&] { consumed = control->QtEvent(e); });
+  return consumed;
+}
 
 void TControl::ReleaseWhenIdle() {
   if (FImpl->ReleasePending) return;

@@ -180,7 +180,9 @@ public:
   virtual bool QtEvent(QEvent* event);
 
   // An event or a message is being delivered to the control: a handler of
-  // it is on the stack (further out, too), and it may not be deleted now.
+  // it is on the stack (further out, too), or the toolkit still has the
+  // context menu event of a right press to send it; it may not be deleted
+  // now.
   bool InHandler() const;
   // Deletes the control once no handler of it is on the stack and the event
   // loop runs again (nothing when it is gone by then): for a control that
@@ -235,6 +237,7 @@ protected:
 private:
   friend class TWinControl;
   friend void RunControlHandler(TControl* control, const std::function<void()>& handler);
+  friend bool DeliverControlEvent(TControl* control, QEvent* e);
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
   void EndPressCapture();

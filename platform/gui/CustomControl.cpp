@@ -565,9 +565,7 @@ bool TChildEventForwarder::eventFilter(QObject*, QEvent* e) {
     case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::ContextMenu: {
-      bool consumed = false;
-      RunControlHandler(FControl, [&] { consumed = FControl->QtEvent(e); });
-      return consumed;
+      return DeliverControlEvent(FControl, e);
     }
     default: return false;
   }

@@ -32,6 +32,9 @@ public:
 // which is inside it meanwhile (TControl::InHandler); exceptions go to the
 // dispatch sink. The toolkit's calls into a control pass here.
 void RunControlHandler(TControl* control, const std::function<void()>& handler);
+// Hands an event of the control's widget (or of a child whose events are
+// the control's) to the control through RunControlHandler; true = consumed.
+bool DeliverControlEvent(TControl* control, QEvent* e);
 
 // The object a control's posted messages are queued on; it dies with the
 // control, and Qt then frees whatever is still queued for it.

@@ -10,7 +10,8 @@
 // stored entry, a changed text style and a reading of the entry lay out
 // every nested cell as the window showed it, and a table or a line put at
 // the start of a bulleted line of a cell is undone once the cell was left,
-// also after the journal was hidden and opened again.
+// also after the journal was hidden and opened again, and a right click on
+// the edge of the edited cell leaves no freed editor under the press.
 #include "TableWindowSupport.h"
 #include "WindowSeamSupport.h"
 
@@ -921,6 +922,36 @@ TEST(TableSequenceFaults, UndoAfterHidingTakesBackWhatWasInsertedInABulletedCell
     // The day was blank when read.
     EXPECT_TRUE(w.UndoEverything()) << "undo never ends: " << w.Shown();
     EXPECT_EQ(w.Shown(), "") << "nothing is left to undo, but the entry is not as it was read";
+  }
+}
+
+// A right click on the edge of the cell being edited: the press reaches the
+// cell's editor, which lies over the whole cell, and then the editor that
+// holds the table, for which the cell's border line is outside every cell,
+// so the cell editor closes under the press. The toolkit sends the context
+// menu event of the press to that editor afterwards: it must still be there
+// to get it. The entry types on where the keyboard is.
+TEST(TableSequenceFaults, RightClickOnTheEdgeOfTheEditedCellClosesItsEditorSafely) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "a table in a cell" : "a table in the entry");
+    TTableSteps w;
+    ASSERT_TRUE(w.BeforeAndTable(nested, 2, 2, "one", "two"));
+    const std::vector<TVLTableInplaceEdit*> chain = qytest::CellEditorChain(w.Edit());
+    ASSERT_EQ(chain.size(), nested ? 2u : 1u);
+    QWidget* edited = WidgetOf(chain.back());
+    const QPoint edge = edited->mapToGlobal(QPoint(0, edited->height() / 2));
+    QWindow* window = w.Window()->windowHandle();
+    const QPoint at = window->mapFromGlobal(edge);
+    QCursor::setPos(edge);
+    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(window, Qt::RightButton, Qt::NoModifier, at);
+    ASSERT_TRUE(w.Settle());
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    ASSERT_TRUE(w.Settle());
+    EXPECT_TRUE(w.KeysToInnermost());
+    ASSERT_TRUE(w.TypeEach("typed"));
+    EXPECT_NE(w.Shown().find("typed"), std::string::npos) << w.Shown();
+    EXPECT_NE(w.Shown().find("two"), std::string::npos) << w.Shown();
   }
 }
 
