@@ -133,7 +133,16 @@ bool TVLTableItemInfo::SearchText(const AnsiString& text, Integer options) {
   const Integer R = RowCount(), C = ColCount();
   Integer r = FSearchRow, c = FSearchCol;
   bool resume = r >= 0 && r < R && c >= 0 && c < C && GetCell(r, c);
-  if (!resume && !Rows.GetMainCell(down ? 0 : R - 1, down ? 0 : C - 1, r, c)) return false;
+  // The walk goes in reading order, so upward it starts at the last
+  // position holding a cell: the bottom-right one may be covered by a cell
+  // that begins rows higher, with cells of the bottom row after it.
+  auto last = [&] {
+    for (r = R - 1; r >= 0; --r)
+      for (c = C - 1; c >= 0; --c)
+        if (Rows.GetRow(r)->GetCell(c)) return true;
+    return false;
+  };
+  if (!resume && !(down ? Rows.GetMainCell(0, 0, r, c) != nullptr : last())) return false;
   // The remembered cell was searched to its end in its cell editor.
   const bool skipFirst = resume && FSearchItem == vlSearchCellDone;
   while (true) {

@@ -2,7 +2,7 @@
 // replayed as its user does it (menu commands, keys, clicks): a table gone
 // with its rows leaves the entry's editor working, a selected cell takes
 // the typing, Find from the top reaches every cell, also after a block of
-// cells was selected, a drag that closed the cell editor it began in leaves
+// cells was selected, and upward from the end the cell beside a tall one, a drag that closed the cell editor it began in leaves
 // the entry editable, text after a table keeps its paragraph when what lay
 // between them goes (also its first item or a line break), undo and redo of a table command bring the caret back
 // to its cell, a drag back into its own cell leaves the keys there, a block
@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,9 +80,10 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, at);
     return Settle();
   }
-  // Edit > Find with the word, Find Next by Enter; false when "not found"
-  // is shown. The find window stays open.
-  bool FindNext(const std::string& word) {
+  // Edit > Find with the word (upward by its access key when asked), Find
+  // Next by Enter; false when "not found" is shown. The find window stays
+  // open.
+  bool FindNext(const std::string& word, bool up = false) {
     TInteractionHook* answers = SetInteractionHook(nullptr);
     const bool shown = Menu("vlActionFind");
     SetInteractionHook(answers);
@@ -93,6 +95,11 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     if (!Activate(dlg->FWindow->Dialog)) return false;
     dlg->FWindow->Find->setFocus();
     Settle();
+    if (up) {
+      QTest::keyClick(dlg->FWindow->Dialog->windowHandle(), Qt::Key_U, Qt::AltModifier);
+      Settle();
+      if (!dlg->FWindow->Up || !dlg->FWindow->Up->isChecked()) return false;
+    }
     TInteractionScript script;
     script.Answer(IDOK);
     if (!Key(Qt::Key_Return)) return false;
@@ -384,6 +391,41 @@ TEST(TableSequenceFaults, FindFromTheTopReachesTablesInCells) {
     ASSERT_EQ(w.CellEditors(), 0u);
     ASSERT_TRUE(w.FindNext("Łódź")) << "not found in " << w.Shown();
     w.ExpectTypingReplacesMatch("Łódź", static_cast<size_t>(depth));
+  }
+}
+
+// A table whose right column is one cell over both rows: its bottom-left
+// cell is the last one in reading order, after the tall one. Find upward
+// from the entry's end (Ctrl+End) reaches a word there, in the cell itself
+// or in a table nested in it; it is selected and typing replaces it.
+TEST(TableSequenceFaults, FindUpFromTheEndReachesTheCellBesideATallOne) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "in a nested table" : "in the cell");
+    TTableSteps w;
+    ASSERT_TRUE(w.Type("Before café"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("After"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("café"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    ASSERT_TRUE(w.Type("don’t"));
+    ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    if (nested) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+    }
+    ASSERT_TRUE(w.Type("Łódź"));
+    ASSERT_TRUE(w.ClickAt(w.OuterCell(0, 1)));
+    ASSERT_TRUE(w.ClickAt(w.OuterCell(1, 1), Qt::ShiftModifier));
+    ASSERT_TRUE(w.Menu("vlActionTableMergeCells"));
+    TVLTableItemInfo* t = qytest::FirstTableIn(w.Edit());
+    ASSERT_TRUE(t && t->GetCell(0, 1) && !t->GetCell(1, 1) && t->GetCell(1, 0)) << w.Shown();
+    ASSERT_TRUE(w.ClickFirstLine());
+    ASSERT_TRUE(w.Key(Qt::Key_End, Qt::ControlModifier));
+    ASSERT_EQ(w.CellEditors(), 0u);
+    const bool found = w.FindNext("Łódź", true);
+    EXPECT_TRUE(found) << "not found in " << w.Shown();
+    if (found) w.ExpectTypingReplacesMatch("Łódź", nested ? 2 : 1);
   }
 }
 
