@@ -45,48 +45,6 @@ inline QPoint CellPointOnScreen(TCustomVellumEdit* holder, TVLTableItemInfo* t, 
   return ClientWidgetOf(holder)->mapToGlobal(local);
 }
 
-// The mouse as the window system hands it over, through the window of top:
-// the toolkit gives it to a widget that grabbed it, else to the widget under
-// the press, which keeps it till the release (or, gone meanwhile, the widget
-// under the mouse gets the rest). The toolkit's button state and the
-// pointer's place follow each event, for what asks them (the move an editor
-// makes up after a scroll or on taking the focus).
-class TMouseGrab {
-public:
-  void Send(QWidget* top, QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWindow* window = top ? top->windowHandle() : nullptr;
-    if (!window) return;
-    if (QGuiApplication::platformName() == "offscreen") QCursor::setPos(global);
-    const QPoint at = window->mapFromGlobal(global);
-    switch (type) {
-      case QEvent::MouseButtonPress: QTest::mousePress(window, Qt::LeftButton, mods, at); break;
-      case QEvent::MouseButtonRelease: QTest::mouseRelease(window, Qt::LeftButton, mods, at); break;
-      default: QTest::mouseMove(window, at); break;
-    }
-  }
-};
-
-// Clicks and drags on a window seam's main window (screen points), each
-// event settled before the next.
-template <typename Seam>
-struct TMouseOn : Seam {
-  bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    Pointer.Send(this->Window(), type, global, mods);
-    return this->Settle();
-  }
-  bool ClickAt(QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    return Mouse(QEvent::MouseButtonPress, global, mods) && Mouse(QEvent::MouseButtonRelease, global, mods);
-  }
-  bool DragBetween(QPoint from, QPoint to) {
-    if (!Mouse(QEvent::MouseButtonPress, from)) return false;
-    for (int i = 1; i <= 4; ++i)
-      if (!Mouse(QEvent::MouseMove, from + (to - from) * i / 4)) return false;
-    return Mouse(QEvent::MouseButtonRelease, to);
-  }
-
-  TMouseGrab Pointer;
-};
-
 // The mouse as the window system hands it over: to the window, where the
 // toolkit finds the widget under a press and keeps the rest of the click for
 // that one (dropping it, that one gone). A press first puts the pointer
@@ -112,6 +70,41 @@ inline void WindowMouse(QWidget* top, TWindowMouseAct act, QPoint global, Qt::Ke
     case TWindowMouseAct::Release: QTest::mouseRelease(window, Qt::LeftButton, mods, at); break;
   }
 }
+
+// WindowMouse for a click's events one at a time (press, moves, release),
+// with the pointer where each says, for what asks the screen (the move an
+// editor makes up after a scroll or on taking the focus).
+class TMouseGrab {
+public:
+  void Send(QWidget* top, QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    if (QGuiApplication::platformName() == "offscreen") QCursor::setPos(global);
+    const TWindowMouseAct act = type == QEvent::MouseButtonPress     ? TWindowMouseAct::Press
+                                : type == QEvent::MouseButtonRelease ? TWindowMouseAct::Release
+                                                                     : TWindowMouseAct::Move;
+    WindowMouse(top, act, global, mods);
+  }
+};
+
+// Clicks and drags on a window seam's main window (screen points), each
+// event settled before the next.
+template <typename Seam>
+struct TMouseOn : Seam {
+  bool Mouse(QEvent::Type type, QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Pointer.Send(this->Window(), type, global, mods);
+    return this->Settle();
+  }
+  bool ClickAt(QPoint global, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    return Mouse(QEvent::MouseButtonPress, global, mods) && Mouse(QEvent::MouseButtonRelease, global, mods);
+  }
+  bool DragBetween(QPoint from, QPoint to) {
+    if (!Mouse(QEvent::MouseButtonPress, from)) return false;
+    for (int i = 1; i <= 4; ++i)
+      if (!Mouse(QEvent::MouseMove, from + (to - from) * i / 4)) return false;
+    return Mouse(QEvent::MouseButtonRelease, to);
+  }
+
+  TMouseGrab Pointer;
+};
 
 // The mouse through a seam's main window as the window system hands it
 // over (screen points), each event settled before the next.
