@@ -7,6 +7,7 @@
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLUni.h"
 
+#include <functional>
 #include <unordered_set>
 
 namespace {
@@ -617,7 +618,24 @@ void TCustomVLData::AttachPendingCheckpoint(TCustomVLItemInfo* item) {
 void TCustomVLData::MoveItemsFrom(TCustomVLData* source) {
   if (!source) return;
   if (TagsArePChars() != source->TagsArePChars()) throw EVellumError(errVLTagsTypesMismatch);
-  // The source's markers are registered here as their items arrive.
+  // The source's markers are registered here as their items arrive. A
+  // source that shares a list (a table cell: the document's) takes them out
+  // of it first, nested cells' too: the list must not name items another
+  // document may free.
+  if (TVLMarkerList* list = source->GetMarkers(false)) {
+    std::unordered_set<const TCustomVLItemInfo*> moving;
+    std::function<void(TCustomVLData*)> collect = [&](TCustomVLData* data) {
+      for (Integer i = 0; i < data->GetItemCount(); ++i) {
+        TCustomVLItemInfo* item = data->GetItem(i);
+        if (item->StyleNo == vlsListMarker) moving.insert(item);
+        std::unique_ptr<TVLStoreSubVLData> state;
+        for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub && state; sub = item->GetSubVLData(state, 4))
+          collect(sub);
+      }
+    };
+    collect(source);
+    list->DeleteMany(moving);
+  }
   source->DestroyMarkers();
   for (Integer i = 0; i < source->GetItemCount(); ++i) {
     TCustomVLItemInfo* item = source->GetItem(i);

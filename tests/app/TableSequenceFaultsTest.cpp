@@ -22,6 +22,7 @@
 #include "app/QYAutoSave.h"
 #include "app/QYPreferences.h"
 #include "platform/gui/CommonDialogs.h"
+#include "richtext/model/VLMarkers.h"
 #include "richtext/table/VLCellEditor.h"
 
 #include <QDialog>
@@ -34,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -964,6 +966,59 @@ TEST(TableSequenceFaults, UndoAfterHidingTakesBackWhatWasInsertedInABulletedCell
     // The day was blank when read.
     EXPECT_TRUE(w.UndoEverything()) << "undo never ends: " << w.Shown();
     EXPECT_EQ(w.Shown(), "") << "nothing is left to undo, but the entry is not as it was read";
+  }
+}
+
+// The markers an entry's numbering counts, in the entry's own items and
+// its cells' (a cell being edited holds none: its editor has them).
+std::set<const TCustomVLItemInfo*> MarkersOf(TCustomVLData* data) {
+  std::set<const TCustomVLItemInfo*> found;
+  std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* d) {
+    for (Integer i = 0; i < d->GetItemCount(); ++i) {
+      TCustomVLItemInfo* item = d->GetItem(i);
+      if (item->StyleNo == vlsListMarker) found.insert(item);
+      std::unique_ptr<TVLStoreSubVLData> state;
+      for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub && state; sub = item->GetSubVLData(state, 4))
+        walk(sub);
+    }
+  };
+  walk(data);
+  return found;
+}
+
+// Bullets in a cell (and in a table nested in a cell), the cell left, then
+// opened again: the entry's list of markers must then name none of the
+// markers the cell editor took. One it named was freed with the editor's
+// undo record once the editor deleted it, and the next renumbering of the
+// entry (Insert File) read it. Left again, the cell's markers are counted
+// again.
+TEST(TableSequenceFaults, TheEntrysMarkersNameNoneACellEditorHolds) {
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "bullets in a nested table" : "bullets in a cell");
+    TTableSteps w;
+    ASSERT_TRUE(w.BeforeAndTable(nested, 2, 2, "one", "two"));
+    ASSERT_TRUE(w.Menu("vlActionParaBullets"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("café"));
+    ASSERT_TRUE(w.ClickFirstLine());
+    ASSERT_EQ(w.CellEditors(), 0u);
+    TVLEditVLData* entry = w.Edit()->EditData();
+    auto named = [entry] {
+      std::set<const TCustomVLItemInfo*> list;
+      if (TVLMarkerList* markers = entry->GetMarkers(false))
+        for (Integer i = 0; i < markers->Count(); ++i) list.insert(markers->Get(i));
+      return list;
+    };
+    ASSERT_EQ(MarkersOf(entry).size(), 2u);
+    EXPECT_EQ(named(), MarkersOf(entry));
+    // The cell with the bullets, or the outer cell holding their table.
+    ASSERT_TRUE(w.ClickAt(w.OuterCell(0, nested ? 0 : 1)));
+    ASSERT_GE(w.CellEditors(), 1u);
+    EXPECT_TRUE(MarkersOf(entry).empty());
+    EXPECT_EQ(named(), MarkersOf(entry)) << "the entry's list names markers its cell editor holds";
+    ASSERT_TRUE(w.ClickFirstLine());
+    EXPECT_EQ(named().size(), 2u);
+    EXPECT_EQ(named(), MarkersOf(entry));
   }
 }
 
