@@ -59,14 +59,19 @@ void TVLEditVLData::UpdateResizer() {
   Resizer->HandlesOutside = item->GetBoolValue(9);
 }
 
+// The handles name a line of the layout: one laid out again since (a list
+// numbered, a style applied) is gone, and the handles are made anew.
 void TVLEditVLData::RefreshResizer() {
   if (!Resizer) return;
-  const Integer d = Resizer->DrawItemNo;
-  if (d < 0 || d >= DrawItems.Count() || DrawItems[d] != Resizer->DrawItem) UpdateResizer();
+  const Integer d = Resizer->DrawItemNo, itemNo = Resizer->ItemNo;
+  if (d < 0 || d >= DrawItems.Count() || DrawItems[d] != Resizer->DrawItem || DrawItems[d]->ItemNo != itemNo ||
+      itemNo >= GetItemCount() || GetItem(itemNo) != Resizer->Item)
+    UpdateResizer();
 }
 
 void TVLEditVLData::PaintOverlay(TCanvas* canvas, Integer hOffset, Integer vOffset) {
   TVellumVLData::PaintOverlay(canvas, hOffset, vOffset);
+  RefreshResizer();
   if (!Resizer) return;
   Resizer->DrawHandles(canvas, hOffset, vOffset);
   if (Resizer->Dragging) Resizer->DrawFrame(canvas, hOffset, vOffset);
@@ -82,6 +87,7 @@ bool TVLEditVLData::CancelResize() {
 
 void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   FPressedDrawItem = -1;
+  RefreshResizer();
   if (Resizer && button == mbLeft && Resizer->StartDrag(x, y, GetHOffset(), GetVOffset())) {
     SetCursor(crCross);
     InvalidateHost();
@@ -125,6 +131,7 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
 }
 
 void TVLEditVLData::MouseMove(TShiftState shift, Integer x, Integer y) {
+  RefreshResizer();
   if (Resizer && Resizer->Dragging) {
     Resizer->DragTo(shift.Contains(ssShift), shift.Contains(ssCtrl), x, y, GetHOffset(), GetVOffset());
     InvalidateHost();
@@ -139,6 +146,7 @@ void TVLEditVLData::MouseMove(TShiftState shift, Integer x, Integer y) {
 }
 
 void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  RefreshResizer();
   if (Resizer && (Resizer->Dragging || Resizer->Cancelled)) {
     const bool dragged = Resizer->Dragging;
     Resizer->EndDrag();
