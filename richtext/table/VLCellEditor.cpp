@@ -180,6 +180,13 @@ TVLTableInplaceEdit::TSelBounds TVLTableInplaceEdit::SelectionNow() {
     b.StartItem = b.EndItem = CurItemNo();
     b.StartOffs = b.EndOffs = OffsetInCurItem();
   }
+  if (auto* block = dynamic_cast<TVLTableItemInfo*>(EditData()->ActiveItem.Get()); block && block->CellsSelected()) {
+    b.Block = block;
+    b.BlockRow = block->SelStartRow;
+    b.BlockCol = block->SelStartCol;
+    b.BlockCols = block->SelColOffset;
+    b.BlockRows = block->SelRowOffset;
+  }
   return b;
 }
 
@@ -333,33 +340,18 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
   if (ChainBusy(FInplaceEditor)) throw EVLTableInplaceError("Cannot destroy cell inplace editor at this time");
   // The chain of open editors from this table inwards, each with its
   // selection.
+  // A block of cells selected in a table of an editor's document goes as
+  // the editor closes, and comes back with it.
   struct TLevel {
     TVLTableItemInfo* Table;
-    Integer Row, Col, StartItem, StartOffs, EndItem, EndOffs;
-    // A block of cells selected in a table of the editor's document: it
-    // goes as the editor closes, and comes back with it.
-    TVLItemRef Block;
-    Integer BlockRow = -1, BlockCol = -1, BlockCols = 0, BlockRows = 0;
+    Integer Row, Col;
+    TVLTableInplaceEdit::TSelBounds Sel;
   };
   std::vector<TLevel> chain;
   bool focused = false;
   for (TVLTableItemInfo* t = this; t && t->FInplaceEditor;) {
     TVLTableInplaceEdit* e = t->FInplaceEditor;
-    TLevel level{t, e->Row, e->Col, 0, 0, 0, 0, {}, -1, -1, 0, 0};
-    auto* block = dynamic_cast<TVLTableItemInfo*>(e->EditData()->ActiveItem.Get());
-    if (block && block->FCellsSelected) {
-      level.Block = block;
-      level.BlockRow = block->SelStartRow;
-      level.BlockCol = block->SelStartCol;
-      level.BlockCols = block->SelColOffset;
-      level.BlockRows = block->SelRowOffset;
-    }
-    const TVLTableInplaceEdit::TSelBounds b = beforePress && e->HoldsMousePress() ? e->BeforePress : e->SelectionNow();
-    level.StartItem = b.StartItem;
-    level.StartOffs = b.StartOffs;
-    level.EndItem = b.EndItem;
-    level.EndOffs = b.EndOffs;
-    chain.push_back(level);
+    chain.push_back({t, e->Row, e->Col, beforePress && e->HoldsMousePress() ? e->BeforePress : e->SelectionNow()});
     focused = HoldsWindowFocus(e);
     auto* inner = dynamic_cast<TVLTableInplaceEdit*>(e->GetInplaceEditor());
     t = inner ? inner->Table : nullptr;
@@ -378,11 +370,11 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
       if (!opened) break;
       last = t.FInplaceEditor;
       const Integer n = last->EditData()->GetItemCount();
-      if (level.StartItem >= 0 && level.StartItem < n && level.EndItem >= 0 && level.EndItem < n)
-        last->SetSelectionBounds(level.StartItem, level.StartOffs, level.EndItem, level.EndOffs);
-      auto* block = dynamic_cast<TVLTableItemInfo*>(level.Block.Get());
-      if (block && block->GetVLData() == last->EditData())
-        block->Select(level.BlockRow, level.BlockCol, level.BlockCols, level.BlockRows);
+      const TVLTableInplaceEdit::TSelBounds& b = level.Sel;
+      if (b.StartItem >= 0 && b.StartItem < n && b.EndItem >= 0 && b.EndItem < n)
+        last->SetSelectionBounds(b.StartItem, b.StartOffs, b.EndItem, b.EndOffs);
+      auto* block = dynamic_cast<TVLTableItemInfo*>(b.Block.Get());
+      if (block && block->GetVLData() == last->EditData()) block->Select(b.BlockRow, b.BlockCol, b.BlockCols, b.BlockRows);
     }
     // Also behind a dialog: its window's keyboard comes back to the cell.
     if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) SetWindowFocus(last);

@@ -61,13 +61,17 @@ public:
   // table and its document, hidden, and freed once that handler is over.
   void Retire();
 
-  // The selection, or the caret where there is none.
+  // The selection, or the caret where there is none; and a block of cells
+  // selected in a table of the editor's document.
   struct TSelBounds {
     Integer StartItem = 0, StartOffs = 0, EndItem = 0, EndOffs = 0;
+    TVLItemRef Block;
+    Integer BlockRow = -1, BlockCol = -1, BlockCols = 0, BlockRows = 0;
   };
   TSelBounds SelectionNow();
   // As it was before the press the editor holds now: a press on the cell's
-  // edge that also starts a drag of the table's border leaves it so.
+  // edge that also starts a drag of the table's border leaves it so (the
+  // press let go of a block of cells in the editor already).
   TSelBounds BeforePress;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 

@@ -154,6 +154,66 @@ TEST(TableCellGestures, ABorderDragGivesTheCaretAndTheCellEditorsBack) {
   }
 }
 
+// Columns (or rows) of a table selected by the Table menu, the table in
+// the entry or in a cell; a border of that table dragged, or of the table
+// around it grabbed on the edge of the cell being edited (the press reaches
+// that cell's editor first): the sizes change, and the same cells stay
+// selected, with the cell editors around them.
+TEST(TableCellGestures, ABorderDragKeepsTheSelectedCells) {
+  struct Case {
+    const char* name;
+    size_t depth;
+    bool row, edge;
+  };
+  const Case cases[] = {{"columns, one deep", 1, false, false},
+                        {"rows, one deep", 1, true, false},
+                        {"columns, two deep", 2, false, false},
+                        {"rows, two deep", 2, true, false},
+                        {"columns, the outer table's border on the edited cell's edge", 2, false, true},
+                        {"rows, the outer table's border on the edited cell's edge", 2, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGestureWindow w;
+    for (size_t i = 0; i < c.depth; ++i) {
+      ASSERT_TRUE(w.InsertTable(2, 2));
+      // The inner table in the second cell of the row (column) of the outer.
+      if (c.edge && i == 0) {
+        ASSERT_TRUE(w.Key(c.row ? Qt::Key_Down : Qt::Key_Tab));
+      }
+    }
+    ASSERT_TRUE(w.Type("EK"));
+    ASSERT_TRUE(w.Menu(c.row ? "vlActionTableSelectRows" : "vlActionTableSelectCols"));
+    TVLTableItemInfo* selected = w.TableAt(c.depth - 1);
+    ASSERT_TRUE(selected->CellsSelected());
+    ASSERT_EQ(w.Cells().size(), c.depth - 1);
+    Integer top, left, cols, rows;
+    ASSERT_TRUE(selected->GetNormalizedSelectionBounds(false, top, left, cols, rows));
+    const size_t level = c.edge ? 0 : c.depth - 1;
+    TCustomVellumEdit* holder = w.Holder(level);
+    TVLTableItemInfo* t = w.TableAt(level);
+    const TVLTableCellData* a = t->GetCell(0, 0);
+    const TVLTableCellData* b = c.row ? t->GetCell(1, 0) : t->GetCell(0, 1);
+    const Integer size = c.row ? a->Height : a->Width;
+    TVLEditVLData& d = *holder->EditData();
+    const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+    // The middle of the border between the first cell and its neighbour, or
+    // the neighbour's first pixel (the edited cell's edge).
+    const QPoint local = c.edge  ? (c.row ? QPoint(b->Left + b->Width / 2, b->Top) : QPoint(b->Left, b->Top + b->Height / 2))
+                         : c.row ? QPoint(a->Left + a->Width / 2, (a->Top + a->Height + b->Top) / 2)
+                                 : QPoint((a->Left + a->Width + b->Left) / 2, a->Top + a->Height / 2);
+    const TPoint origin = ClientOriginOf(holder);
+    const QPoint border = ClientWidgetOf(holder)->mapToGlobal(
+        local + QPoint(li->Left - d.GetHOffset() + origin.X, li->Top - d.GetVOffset() + origin.Y));
+    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(30, 0))));
+    EXPECT_NE(c.row ? t->GetCell(0, 0)->Height : t->GetCell(0, 0)->Width, size) << "the border moved";
+    EXPECT_EQ(w.Cells().size(), c.depth - 1);
+    ASSERT_TRUE(selected->CellsSelected()) << "the drag let go of the selected cells";
+    Integer top2, left2, cols2, rows2;
+    ASSERT_TRUE(selected->GetNormalizedSelectionBounds(false, top2, left2, cols2, rows2));
+    EXPECT_EQ(std::vector<Integer>({top2, left2, cols2, rows2}), std::vector<Integer>({top, left, cols, rows}));
+  }
+}
+
 // The caret after "EK" in the second cell of a row: the border before that
 // cell is pressed on the cell's first pixel (the cell editor's edge, which
 // the table takes for the border) and dragged. The cell editor had the
