@@ -699,7 +699,11 @@ bool TCustomVLData::SaveRTFToStream(TStream& stream, bool selectionOnly, Integer
   if (!GetStyle()) return false;
   Integer startNo, endNo, startOffs, endOffs, startPart, endPart;
   GetSaveRange(selectionOnly, startNo, endNo, startOffs, endOffs, startPart, endPart);
-  if (startNo < 0 || endNo < startNo) return true;
+  // Nothing to write: inside another document that is nothing, but a
+  // document of its own (an empty entry, a copy of a paragraph's end) is
+  // still one a reader can open.
+  const bool empty = startNo < 0 || endNo < startNo;
+  if (empty && tables) return true;
   std::unique_ptr<TVLRTFSaveTables> own;
   if (!tables) {
     own = std::make_unique<TVLRTFSaveTables>();
@@ -717,7 +721,7 @@ bool TCustomVLData::SaveRTFToStream(TStream& stream, bool selectionOnly, Integer
     // duplication option, so readers that skip one character stay in step.
     W(stream, "\\uc1");
   }
-  w.Body(startNo, startOffs, endNo, endOffs, selectionOnly);
+  if (!empty) w.Body(startNo, startOffs, endNo, endOffs, selectionOnly);
   if (own) W(stream, "}");
   return true;
 }

@@ -103,8 +103,13 @@ TEST(RTFWriter, HeaderTables) {
   EXPECT_EQ(rtf.find("listtable"), AnsiString::npos);
   EXPECT_EQ(rtf.back(), '}');
 
+  // An empty document is still a document a reader opens: the header and
+  // its end, no paragraph.
   TVLDocumentData empty(&style);
-  EXPECT_EQ(Rtf(empty), "");
+  const AnsiString none = Rtf(empty);
+  EXPECT_EQ(none.rfind("{\\rtf1\\ansi", 0), 0u) << none;
+  EXPECT_EQ(none.back(), '}');
+  EXPECT_EQ(none.find("\\par"), AnsiString::npos) << none;
 }
 
 // An 8-bit style's font carries the charset of the code page its bytes are
