@@ -144,6 +144,9 @@ public:
   virtual void MarkModified() {}
   // Whether a change is allowed now (refuses with a beep).
   virtual bool CanChange() { return true; }
+  // Whether the document is shown read-only: the commands that would only
+  // change it are greyed (asked on every update, so without a beep).
+  virtual bool IsReadOnly() { return false; }
   // Lists on the paragraphs of the selection (Level -1: each keeps its own
   // level, new ones get level 0).
   virtual void ApplyListStyle(Integer, Integer, Integer, bool) {}

@@ -48,7 +48,8 @@ void TvlActionRedo::ExecuteTarget(TObject* Target) {
 }
 
 void TvlActionCut::UpdateTarget(TObject* Target) {
-  UpdateWith(this, StandardEnabled(), Target, [](TVLActionEditor* e) { return e->SelectionExists(); });
+  UpdateWith(this, StandardEnabled(), Target,
+             [](TVLActionEditor* e) { return e->SelectionExists() && !e->IsReadOnly(); });
 }
 void TvlActionCut::ExecuteTarget(TObject* Target) {
   if (TVLActionEditor* e = GetControl(Target)) e->CutToClipboard();
@@ -62,7 +63,7 @@ void TvlActionCopy::ExecuteTarget(TObject* Target) {
 }
 
 void TvlActionPaste::UpdateTarget(TObject* Target) {
-  UpdateWith(this, StandardEnabled(), Target, [](TVLActionEditor* e) { return e->CanPaste(); });
+  UpdateWith(this, StandardEnabled(), Target, [](TVLActionEditor* e) { return !e->IsReadOnly() && e->CanPaste(); });
 }
 void TvlActionPaste::ExecuteTarget(TObject* Target) {
   if (TVLActionEditor* e = GetControl(Target)) e->Paste();

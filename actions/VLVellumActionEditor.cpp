@@ -196,6 +196,7 @@ public:
   bool SavesBackground() override { return E->VLFOptions.Contains(vlfoSaveBack); }
   void MarkModified() override { E->DoChange(false); }
   bool CanChange() override { return E->CanChange(); }
+  bool IsReadOnly() override { return E->GetReadOnly(); }
   void ApplyListStyle(Integer ListNo, Integer Level, Integer StartFrom, bool UseStartFrom) override {
     E->ApplyListStyle(ListNo, Level, StartFrom, UseStartFrom);
   }

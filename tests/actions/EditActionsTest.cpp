@@ -54,6 +54,12 @@ TEST(EditActionTest, EnablingFollowsUndoRedoSelectionAndClipboard) {
   ActionsEnabled = false;
   EXPECT_EQ(states(), "00000");
   ActionsEnabled = true;
+  // Read-only, what would only change the text is greyed: Copy stays.
+  TEditorBench::Select(b.Edit, 0, 2);
+  EXPECT_EQ(states().substr(2), "111");
+  b.Edit->SetReadOnly(true);
+  EXPECT_EQ(states().substr(2), "010");
+  b.Edit->SetReadOnly(false);
 }
 
 // A refused change leaves both the document and the clipboard as they were;
@@ -88,13 +94,14 @@ TEST(EditActionTest, CutAndPasteAskTheEditorFirst) {
     TvlActionPaste paste(nullptr);
     cut.SetControl(b.Edit);
     paste.SetControl(b.Edit);
-    ASSERT_TRUE(cut.Execute());
+    // Read-only, Cut and Paste are greyed and do not run at all.
+    EXPECT_EQ(cut.Execute(), !c.readOnly);
     EXPECT_EQ(TEditorBench::Text(b.Edit), c.afterCut);
     EXPECT_EQ(Clipboard().GetAsText(), c.clipboardAfterCut);
     EXPECT_EQ(asked, c.readOnly ? 0 : 1);  // once for the whole cut
     PutOnClipboard(nullptr, "pasted");
     b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0));
-    ASSERT_TRUE(paste.Execute());
+    EXPECT_EQ(paste.Execute(), !c.readOnly);
     EXPECT_EQ(TEditorBench::Text(b.Edit), c.afterPaste);
   }
 }
