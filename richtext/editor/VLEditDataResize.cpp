@@ -101,12 +101,14 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
   FResumeOwner = nullptr;
   // A press outside the item that holds a cell editor or a selection of
   // its own (a table) ends them; a border drag of another table only
-  // closes them while the sizes change, as a drag of their own table does.
+  // closes the editors while the sizes change, as a drag of their own
+  // table does, and leaves a block of cells selected.
+  const bool sizing = button == mbLeft && item && !shift.Contains(ssDouble) &&
+                      item->PressStartsSizing(x + GetHOffset() - DrawItems[pressed]->Left,
+                                              y + GetVOffset() - DrawItems[pressed]->Top, this);
   if (TCustomVellumEdit* editor = Editor(); editor && editor->GetInplaceEditor() && !CaptureMouseItem &&
                                             (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor()))) {
-    const TVLDrawLineInfo* d = pressed >= 0 ? DrawItems[pressed] : nullptr;
-    if (button == mbLeft && item && !shift.Contains(ssDouble) &&
-        item->PressStartsSizing(x + GetHOffset() - d->Left, y + GetVOffset() - d->Top, this)) {
+    if (sizing) {
       TCustomVLItemInfo* owner = editor->ActiveItem.Get();
       const bool focused = HoldsWindowFocus(editor->GetInnermostEditor());
       try {
@@ -121,7 +123,7 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     }
     if (editor->GetInplaceEditor()) editor->DestroyInplaceEditor();
   }
-  if (ActiveItem && ActiveItem != item && !CaptureMouseItem) {
+  if (ActiveItem && ActiveItem != item && !CaptureMouseItem && !(sizing && ActiveItem->PartiallySelected())) {
     TCustomVLItemInfo* active = ActiveItem;
     SetActiveItem(nullptr);
     active->Deselect();

@@ -322,11 +322,16 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
     const char* name;
     bool editFirst, row, outerEdge;
     const char* text;
+    // The edited table's columns selected instead (Table > Select Columns):
+    // they stay selected.
+    bool block = false;
   };
   const Case cases[] = {
       {"column of the table after the edited one", true, false, false, "AB|[EKx///]|[///]"},
       {"row of the table before the edited one", false, true, false, "AB|[///]|[EKx///]"},
       {"outer edge of the table after the edited one", true, false, true, "AB|[EKx///]|[///]"},
+      {"column of the table after one with selected columns", true, false, false, nullptr, true},
+      {"row of the table before one with selected columns", false, true, false, nullptr, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -350,6 +355,10 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
     ASSERT_TRUE(w.Type("EK"));
     ASSERT_EQ(w.Cells().size(), 1u);
     ASSERT_EQ(w.Cells()[0]->Table, edited);
+    if (c.block) {
+      ASSERT_TRUE(w.Menu("vlActionTableSelectCols"));
+      ASSERT_TRUE(edited->CellsSelected());
+    }
     const TVLTableCellData* a = dragged->GetCell(0, 0);
     const TVLTableCellData* b = c.row ? dragged->GetCell(1, 0) : dragged->GetCell(0, 1);
     const TVLTableCellData* moved = c.outerEdge ? b : a;
@@ -364,6 +373,11 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
         ClientWidgetOf(w.Edit())->mapToGlobal(local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
     ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(-30, 0))));
     EXPECT_NE(c.row ? moved->Height : moved->Width, size) << "the border moved";
+    if (c.block) {
+      EXPECT_TRUE(edited->CellsSelected()) << "the drag let go of the other table's selected cells";
+      EXPECT_TRUE(w.Cells().empty());
+      continue;
+    }
     ASSERT_EQ(w.Cells().size(), 1u) << "the cell editor is back";
     EXPECT_EQ(w.Cells()[0]->Table, edited);
     ASSERT_TRUE(w.WindowType("x"));
