@@ -304,12 +304,20 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (qobject_cast<QScrollBar*>(under) || (under && qobject_cast<QScrollBar*>(under->parentWidget()))) return false;
     return !Offered || (under && (under == surface || surface->isAncestorOf(under)));
   }
+  // The line a table is laid out on in its editor's document, found from
+  // the table (the number the table keeps is the last one it was painted
+  // at); nullptr when it is not laid out there.
+  static const TVLDrawLineInfo* LineOf(TVLEditVLData* d, TVLTableItemInfo* t) {
+    const Integer itemNo = d->GetItemNo(t);
+    const Integer n = itemNo >= 0 ? d->Item2FirstDrawItem(itemNo) : -1;
+    return n >= 0 && n < d->DrawItems.Count() ? d->DrawItems[n] : nullptr;
+  }
   // Where a cell's middle (or a point dx pixels into its text) lies in the
   // main window; false when it is not on the screen.
   bool WindowPoint(const TSpot& s, QPoint& at, Integer dx = -1) const {
     TVLEditVLData* d = s.Editor->EditData();
-    if (s.Table->DrawItemNo < 0 || s.Table->DrawItemNo >= d->DrawItems.Count()) return false;
-    const TVLDrawLineInfo* item = d->DrawItems[s.Table->DrawItemNo];
+    const TVLDrawLineInfo* item = LineOf(d, s.Table);
+    if (!item) return false;
     const TVLTableCellData* cell = s.Table->GetCell(s.Row, s.Col);
     if (!cell || cell->Width <= 0 || cell->Height <= 0) return false;
     const QPoint p(item->Left - d->GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx),
@@ -1456,11 +1464,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     const TSpot s = OneOf(tables);
     TVLTableItemInfo* t = s.Table;
     TVLEditVLData* d = s.Editor->EditData();
-    if (t->DrawItemNo < 0 || t->DrawItemNo >= d->DrawItems.Count()) return;
+    const TVLDrawLineInfo* item = LineOf(d, t);
+    if (!item) return;
     const auto& f = t->FormattingInfo;
     if (f.ColStarts.size() < static_cast<size_t>(t->ColCount()) || f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
       return;
-    const TVLDrawLineInfo* item = d->DrawItems[t->DrawItemNo];
     const bool column = Chance(60);
     // Past the last column or row, the table's own edge.
     const Integer k = Pick(1, column ? t->ColCount() : t->RowCount());
