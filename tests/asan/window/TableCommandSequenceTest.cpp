@@ -1602,6 +1602,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     // the cell's start.
     QPoint at;
     if (!find(words, fromKey, at) || !SelectedWordPoint(source, at) || !find(starts, toKey, DropAt)) return;
+    // A drag that near the entry's top or bottom scrolls it, as it should:
+    // the drop would land on what scrolled under the pointer.
+    {
+      const QWidget* surface = ClientWidgetOf(Edit());
+      const QPoint top = surface->mapTo(Window(), QPoint(0, 0));
+      if (DropAt.y() < top.y() + 24 || DropAt.y() > top.y() + surface->height() - 24) return;
+    }
     const std::string before = Shown();
     const int started = DragsStarted;
     Note(std::string(copy ? "copy" : "move") + " \"" + dragged + "\" by the mouse to the start of " + toName);
