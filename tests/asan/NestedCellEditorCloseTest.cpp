@@ -1,6 +1,7 @@
 // A document closed while the editor of a cell in a nested table is open:
 // the editors go with it, in any order, and leave no window behind. The
 // sanitizers judge what the closing frees.
+#include "EditorForm.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/table/VLCellEditor.h"
@@ -25,12 +26,8 @@ TEST(NestedCellEditorClose, ClosingTheDocumentWithANestedCellOpenLeavesNothing) 
   const auto widgetsBefore = QApplication::allWidgets().size();
   {
     TVLStyle style(nullptr);
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(0, 0, 420, 320);
-    auto* edit = new TVellumEdit(form.get());
-    edit->SetParent(form.get());
-    edit->SetBounds(0, 0, 400, 300);
-    edit->SetStyle(&style);
+    TVellumEdit* edit = nullptr;
+    auto form = qytest::FormWithEditor(style, edit);
     TVLEditVLData& d = *edit->EditData();
     d.AddTextItem("before", 0, 0);
     auto outer = TVLTableItemInfo::CreateEx(1, 3, &d);

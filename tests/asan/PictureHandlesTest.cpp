@@ -1,6 +1,7 @@
 // The handles on a selected picture name a line of the layout: a command
 // that lays the paragraph out again (a list applied) frees that line, and
 // the next paint must not read it.
+#include "EditorForm.h"
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/editor/VLResize.h"
 #include "richtext/model/VLItem.h"
@@ -18,12 +19,8 @@ namespace {
 TEST(PictureHandles, ALayoutAfterThePictureWasSelectedLeavesHandlesOnTheLiveLine) {
   TVLStyle style(nullptr);
   style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
-  auto form = std::make_unique<TForm>(nullptr);
-  form->SetBounds(0, 0, 420, 320);
-  auto* edit = new TVellumEdit(form.get());
-  edit->SetParent(form.get());
-  edit->SetBounds(0, 0, 400, 300);
-  edit->SetStyle(&style);
+  TVellumEdit* edit = nullptr;
+  auto form = qytest::FormWithEditor(style, edit);
   TVLEditVLData& d = *edit->EditData();
   d.AddTextItem("don’t ", 0, 0);
   auto picture = TVLGraphicItemInfo::CreateEx(&d, std::make_unique<TBitmap>(40, 20), vlvaBaseline);
