@@ -477,8 +477,11 @@ void TfrmVLItemProp::MakeTablePages() {
     DrawSide(b->Glyph(), side);
     b->GlyphChanged();
     b->OnClick = [this](TObject* s) { btnTopClick(s); };
+    // The keyboard reaches the sides (Space toggles one), from the label too.
+    b->SetTakesFocus(true);
     *buttons[side] = b;
   }
+  lblVS->SetFocusControl(btnLeft);
   Bevel2 = PutControl<TBevel>(this, gbCellBorder, "Bevel2", 130, 18, 2, 60);
   Bevel2->SetShape(bsLeftLine);
   lblCellBorderColor = PutControl<TLabel>(this, gbCellBorder, "lblCellBorderColor", 140, 22, 130, 16);

@@ -9,8 +9,8 @@
 #include <initializer_list>
 #include <variant>
 
-// Every table has the ids 0 to 588; id 0 is the empty text.
-constexpr int VLA_MESSAGE_COUNT = 589;
+// Every table has the ids 0 to 590; id 0 is the empty text.
+constexpr int VLA_MESSAGE_COUNT = 591;
 using TVLALanguageName = AnsiString;
 // A table: VLA_MESSAGE_COUNT NUL-terminated texts, static data.
 using TVLAMessages = const char* const*;

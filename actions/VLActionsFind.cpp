@@ -15,8 +15,8 @@ T* Linked(T* published, TComponent* owner) {
 // The texts come from the current language's table.
 void ShowOwnedBy(TFindDialog* dialog, TWinControl* editor) {
   dialog->Captions = {LanguageText(579), LanguageText(580), LanguageText(581), LanguageText(582),
-                      LanguageText(583), LanguageText(584), LanguageText(585), LanguageText(321),
-                      LanguageText(320), LanguageText(586), LanguageText(587), LanguageText(588),
+                      LanguageText(583), LanguageText(584), LanguageText(585), LanguageText(589),
+                      LanguageText(590), LanguageText(586), LanguageText(587), LanguageText(588),
                       LanguageText(196)};
   dialog->OwnerControl = editor;
   dialog->Execute();

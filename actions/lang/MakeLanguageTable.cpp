@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kIds = 589;
+constexpr int kIds = 591;
 
 [[noreturn]] void Fail(const std::string& file, int line, const std::string& what) {
   std::cerr << file << ":" << line << ": " << what << "\n";

@@ -87,6 +87,12 @@ void TSpeedButton::SetAllowAllUp(bool value) {
       other->FAllowAllUp = value;
 }
 
+void TSpeedButton::SetTakesFocus(bool value) {
+  FTakesFocus = value;
+  TabStop = value;
+  if (QToolButton* w = Tool(this)) w->setFocusPolicy(value ? Qt::StrongFocus : Qt::NoFocus);
+}
+
 TBitmap& TSpeedButton::Glyph() { return *FGlyph; }
 
 void TSpeedButton::GlyphChanged() {

@@ -1,5 +1,6 @@
 #pragma once
-// Speed buttons: tool-bar style buttons that never take the focus. Buttons
+// Speed buttons: tool-bar style buttons that take no focus unless told to
+// (a dialog's buttons the keyboard reaches: Tab, a label's key, Space). Buttons
 // of one parent sharing a GroupIndex above 0 act as a group: at most one is
 // Down; AllowAllUp lets a click release the pressed one. A flat button draws
 // its frame only while the mouse is over it; Flat is also kept as a plain
@@ -29,7 +30,8 @@ public:
   void GlyphChanged();
   // What a user's click does: the group rule, then OnClick.
   void Click() override;
-  bool CanFocus() const override { return false; }
+  void SetTakesFocus(bool value);
+  bool CanFocus() const override { return FTakesFocus && TWinControl::CanFocus(); }
 
 private:
   void ApplyState();
@@ -38,5 +40,6 @@ private:
   bool FDown = false;
   bool FFlat = false;
   bool FAllowAllUp = false;
+  bool FTakesFocus = false;
   int FGroupIndex = 0;
 };

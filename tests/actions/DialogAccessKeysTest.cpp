@@ -3,7 +3,7 @@
 // pressed, a check box toggled, a radio or picture button checked, each
 // taking the focus; a label's key moves the focus to its control; a page's
 // key turns to that page. No two controls in view show the same key, in
-// any language.
+// any language. The find and replace windows take their keys so too.
 // The find and replace windows open with the keyboard in the find field.
 #include "ActionTestSupport.h"
 #include "support/AccessKeyWalk.h"
@@ -13,6 +13,7 @@
 #include "actions/FillColorVLFrm.h"
 #include "actions/FourSidesVLFrm.h"
 #include "actions/FontVLFrm.h"
+#include "actions/HypVLFrm.h"
 #include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/ItemPropVLFrm.h"
@@ -150,6 +151,21 @@ const std::vector<TDialog>& Dialogs() {
          for (TTabSheet* t : {f->tsTable, f->tsRows, f->tsCells, f->tsBreak}) f->HideTabSheet(t);
          return f;
        }},
+      {"line properties",
+       [] {
+         auto* f = CreateVLForm<TfrmVLItemProp>(nullptr);
+         for (TTabSheet* t : {f->tsImage, f->tsImgLayout, f->tsTable, f->tsRows, f->tsCells}) f->HideTabSheet(t);
+         return f;
+       }},
+      // With a text and a target, so that OK takes its key.
+      {"hyperlink",
+       [] {
+         auto* f = CreateVLForm<TfrmVLHyp>(nullptr);
+         f->txtText->SetText("text");
+         f->txtTarget->SetText("https://example.org/");
+         return f;
+       }},
+      {"hyperlink attributes", [] { return CreateVLForm<TfrmVLHypProp>(nullptr); }},
       {"list gallery", [] { return CreateVLForm<TfrmVLListGallery>(nullptr); }},
       {"customize list", [] { return CreateVLForm<TfrmVLParaList>(nullptr); }},
       {"customize list, numbers", [] { return NumberedListDialog(false); }, true},
@@ -191,12 +207,21 @@ const TFixedShare kFixedShares[] = {
     {"English (US)", "customize list, numbers", "", u'F'},   // the same
     {"Dutch (NL)", "font", "page 1: ", u'O'},                // &Offset:, &Om&hoog
     {"Francais", "table properties", "page 5: ", u'V'},      // &Valider, Côtés &visibles:
+    {"Francais", "hyperlink attributes", "", u'A'},          // B&ackground, &Annuler
 };
 
-// Each language's texts in each dialog, by keyboard: on each page every key
-// a control shows is its own and reaches it.
+// Each language's texts in each dialog and in the find and replace windows,
+// by keyboard: on each page every key a control shows is its own and
+// reaches it.
 TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
   ASSERT_EQ(LanguageCount(), 15);
+  TEditorBench b;
+  auto* find = new TvlActionFind(b.Form);
+  auto* replace = new TvlActionReplace(b.Form);
+  find->SetControl(b.Edit);
+  replace->SetControl(b.Edit);
+  TEditorBench::Fill(b.Edit, "some text");
+  b.Form->Show();
   for (int l = 0; l < LanguageCount(); ++l) {
     const TVLALanguageName name = LanguageInfo(l).Name;
     SwitchLanguage(name);
@@ -207,6 +232,24 @@ TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
              });
            }))
         ADD_FAILURE() << name << ", " << d.Name << ": " << fault;
+    for (bool replacing : {false, true}) {
+      TBasicAction& action = replacing ? static_cast<TBasicAction&>(*replace) : *find;
+      ASSERT_TRUE(action.Execute());
+      TFindDialog* d = replacing ? static_cast<TFindDialog*>(replace->ReplaceDialog())
+                                 : static_cast<TFindDialog*>(find->FindDialog());
+      ASSERT_NE(d, nullptr);
+      QDialog* window = d->FWindow->Dialog;
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
+      // A text to find: the search buttons wait for one.
+      d->FWindow->Find->setText("text");
+      Settle();
+      for (const std::string& fault : CheckWindowKeys(window))
+        ADD_FAILURE() << name << ", " << (replacing ? "replace" : "find") << " window: " << fault;
+      // Its clicks held, the window goes; the next language's is a new one.
+      d->CloseDialog();
+      delete d;
+      Settle();
+    }
   }
 }
 

@@ -65,7 +65,7 @@ std::set<int> PageSetupRowsAnd(int first, int last) {
   std::set<int> ids;
   for (int id = first; id <= last; ++id) ids.insert(id);
   for (int id = 547; id <= 577; ++id) ids.insert(id);
-  for (int id = 579; id <= 588; ++id) ids.insert(id);
+  for (int id = 579; id <= 590; ++id) ids.insert(id);
   return ids;
 }
 

@@ -142,7 +142,7 @@ const std::vector<TTable>& Tables() {
         {225, "HTML - Einfach (*.htm;*.html)|*.htm;*.html"},
         {578, "Spezielle Zeichenkombinationen:\r&&p - Seitennummer; &&P - Seitenanzahl; &&d - Aktuelles Datum; "
               "&&t - Aktuelle Zeit."}}},
-      {"Italian", 0, 1252, VLAL_Ita, 5, "àè",
+      {"Italian", 0, 1252, VLAL_Ita, 5, "àèù",
        {0, 1, 4, 49, 155, 195, 224, 231, 250, 273, 296, 297, 298, 299, 346, 348, 363, 373, 412, 444, 565, 572},
        {}, {{390, 1}}, {}, {}, 216,
        {{1, "&File"}, {2, "&Modifica"}, {3, "F&ormato"}, {4, "Fo&nt"}, {5, "&Paragrafo"}, {6, "&Inserisci"},

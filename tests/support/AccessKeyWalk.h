@@ -17,8 +17,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
@@ -359,6 +363,7 @@ namespace detail {
 // A button's key clicks it a moment later, on a timer of the button's own:
 // the timer is held back.
 struct THoldClicks : QObject {
+  using QObject::QObject;
   bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Timer; }
 };
 
@@ -440,6 +445,8 @@ inline std::string Reach(TCustomForm* form, TControl* c, int key, const std::vec
     TControl* to = FocusTarget(c);
     if (!to) return "the label shows a key but has no control";
     press(dynamic_cast<TWinControl*>(to));
+    if (auto* button = qobject_cast<QAbstractButton*>(WidgetOf(to)); button && button->isDown())
+      return "the label's key presses its control";
     return FocusIn(to) ? "" : "the focus is not in the label's control; " + FocusNow();
   }
   if (auto* w = dynamic_cast<TWinControl*>(c))
@@ -476,6 +483,9 @@ inline void CheckPage(TCustomForm* form, const std::string& where, const TMaySha
         faults.push_back(where + "one key for " + all);
         continue;
       }
+      for (TControl* c : controls)
+        if (dynamic_cast<TLabel*>(c) && !FocusTarget(c))
+          faults.push_back(where + Describe(c) + ": the label shows a key but has no control");
       // Pressed as often as there are controls, the key visits each that
       // takes the focus.
       std::vector<TControl*> targets, reached;
@@ -516,22 +526,107 @@ inline void CheckPage(TCustomForm* form, const std::string& where, const TMaySha
 // takes it, a tab turns to its page. The clicks a key starts are held back
 // (a button stays down) and a picture button's choice is taken back, so
 // that no key changes what the next one finds.
-inline std::vector<std::string> CheckKeys(const TMakeDialog& make, const TMayShare& mayShare = nullptr) {
+// CheckKeys on a form that is open and active already (a dialog in the
+// middle of its work): its buttons' clicks stay held for the form's life.
+inline std::vector<std::string> CheckOpenKeys(TCustomForm* form, const TMayShare& mayShare = nullptr) {
   std::vector<std::string> faults;
-  detail::THoldClicks hold;
-  std::unique_ptr<TCustomForm> form = Open(make, nullptr);
-  detail::HoldClicks(form.get(), hold);
+  detail::HoldClicks(form, *new detail::THoldClicks(WindowWidgetOf(form)));
   std::set<TControl*> pressed;
-  detail::CheckPage(form.get(), "", mayShare, pressed, faults);
+  detail::CheckPage(form, "", mayShare, pressed, faults);
   for (int i = 0; i < form->ComponentCount(); ++i)
     if (auto* pc = dynamic_cast<TPageControl*>(form->Components(i)); pc && Shown(pc))
       for (int p = 0, opened = pc->GetActivePageIndex(); p < pc->PageCount(); ++p)
         if (p != opened && pc->Pages(p)->GetTabVisible()) {
           pc->SetActivePageIndex(p);
           Settle();
-          detail::CheckPage(form.get(), "page " + std::to_string(p) + ": ", mayShare, pressed, faults);
+          detail::CheckPage(form, "page " + std::to_string(p) + ": ", mayShare, pressed, faults);
         }
+  return faults;
+}
+
+inline std::vector<std::string> CheckKeys(const TMakeDialog& make, const TMayShare& mayShare = nullptr) {
+  std::unique_ptr<TCustomForm> form = Open(make, nullptr);
+  std::vector<std::string> faults = CheckOpenKeys(form.get(), mayShare);
   form->Hide();
+  return faults;
+}
+
+// The keys of a window made of the toolkit's own widgets (the find and
+// replace windows), open and active: no two widgets in view show the same
+// key; each key, pressed from another widget, presses its button (a check
+// box or radio button takes the focus as well) or takes the focus to a
+// label's widget or into a group. The clicks stay held for the window's
+// life; the options are put back as they were.
+inline std::vector<std::string> CheckWindowKeys(QWidget* window) {
+  std::vector<std::string> faults;
+  auto* hold = new detail::THoldClicks;
+  hold->setParent(window);
+  std::map<int, std::vector<QWidget*>> byKey;
+  auto textOf = [](QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    return QString();
+  };
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (qobject_cast<QAbstractButton*>(w)) w->installEventFilter(hold);
+    const QKeySequence key = QKeySequence::mnemonic(textOf(w));
+    if (w->isVisibleTo(window) && !key.isEmpty()) byKey[key[0].key()].push_back(w);
+  }
+  auto name = [&](QWidget* w) { return "\"" + textOf(w).toStdString() + "\""; };
+  auto focusIn = [](QWidget* w) {
+    for (QWidget* f = QApplication::focusWidget(); f; f = f->parentWidget())
+      if (f == w) return true;
+    return false;
+  };
+  for (const auto& [key, widgets] : byKey) {
+    if (widgets.size() > 1) {
+      std::string all;
+      for (QWidget* w : widgets) all += (all.empty() ? "" : ", ") + name(w);
+      faults.push_back("one key for " + all);
+      continue;
+    }
+    QWidget* w = widgets[0];
+    if (!w->isEnabled()) continue;
+    auto* label = qobject_cast<QLabel*>(w);
+    QWidget* to = label ? label->buddy() : w;
+    if (!to) {
+      faults.push_back(name(w) + ": the label shows a key but has no control");
+      continue;
+    }
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    auto* radio = qobject_cast<QRadioButton*>(w);
+    QRadioButton* was = nullptr;
+    for (QRadioButton* r : window->findChildren<QRadioButton*>())
+      if (r->isChecked()) was = r;
+    // A checked radio button unchecked, so that the key has something to do.
+    if (radio && radio->isChecked())
+      for (QRadioButton* r : radio->parentWidget()->findChildren<QRadioButton*>())
+        if (r != radio) r->setChecked(true);
+    const bool checked = button && button->isChecked();
+    for (QWidget* from : window->findChildren<QWidget*>())
+      if (from != to && from->isVisibleTo(window) && from->isEnabled() &&
+          (qobject_cast<QLineEdit*>(from) || qobject_cast<QPushButton*>(from))) {
+        from->setFocus(Qt::OtherFocusReason);
+        break;
+      }
+    Settle();
+    PressAlt(QApplication::focusWidget() ? QApplication::focusWidget() : window, key);
+    Settle();
+    std::string problem;
+    if (button) {
+      const bool pressed = button->isDown() || (button->isCheckable() && button->isChecked() != checked);
+      if (!pressed) problem = "the key does not press it";
+      else if (button->isCheckable() && (button->focusPolicy() & Qt::TabFocus) && !focusIn(button))
+        problem = "it has not the focus";
+      button->setDown(false);
+      if (button->isCheckable() && !radio) button->setChecked(checked);
+      if (radio && was) was->setChecked(true);
+    } else if (!focusIn(to)) {
+      problem = label ? "the focus is not in the label's control" : "the focus is not in the group";
+    }
+    if (!problem.empty()) faults.push_back(name(w) + ": " + problem);
+  }
   return faults;
 }
 
