@@ -69,6 +69,14 @@ TSpellDialog::TSpellDialog(TComponent* AOwner) : TForm(AOwner) {
   UndoButton->OnClick = [c](TObject*) { c->Undo(); };
   CancelButton->OnClick = [c](TObject*) { c->Cancel(); };
   HelpButton->OnClick = [c](TObject*) { c->HelpSpellDialog(); };
+  FIgnoreAllKey = std::make_unique<TAccessKey>(IgnoreButton, [this] {
+    IgnoreButton->SetFocus();
+    IgnoreButton->Click();
+  });
+  FChangeAllKey = std::make_unique<TAccessKey>(ChangeButton, [this] {
+    ChangeButton->SetFocus();
+    ChangeButton->Click();
+  });
   OptionsButton->OnClick = [this, c](TObject*) {
     if (!c->SpellChecker) return;
     c->ShowConfigDialog();
@@ -232,6 +240,8 @@ void TSpellDialog::EnableForPrompt() {
     ReplaceWithEditChange();
   }
   UndoButton->SetEnabled(c->CanUndo() && Has(sdcUndo));
+  FIgnoreAllKey->SetCaption(FRepeated ? IgnoreAllButton->GetText() : String());
+  FChangeAllKey->SetCaption(FRepeated ? ChangeAllButton->GetText() : String());
   if (had && had != GetActiveControl() && had->GetVisible() && had->GetEnabled()) SetActiveControl(had);
   KeyboardToAnswer();
 }

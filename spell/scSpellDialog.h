@@ -2,8 +2,11 @@
 // The spelling dialog: shows the word the engine stopped at (not found or
 // written twice), offers the engine's suggestions and hands each decision
 // back to the engine, which moves on and prompts again.
+#include "platform/gui/AccessKey.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+
+#include <memory>
 
 #include "spell/scConfigurationDialogCtrl.h"
 
@@ -42,6 +45,10 @@ private:
   // usable control the user went to keeps it.
   void KeyboardToAnswer();
   bool Has(TSpellDialogCommand C) const { return DialogControl->Enabled(C); }
+  // While a repeated word is prompted Ignore All and Change All do nothing:
+  // their keys answer Ignore and Change, as a key used at the other prompts
+  // would be expected to.
+  std::unique_ptr<TAccessKey> FIgnoreAllKey, FChangeAllKey;
   bool FRepeated = false, FDeactivated = false;
   bool FFilling = false;
   // A word was prompted; it had suggestions (else the list holds only the

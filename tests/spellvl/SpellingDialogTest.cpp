@@ -1,7 +1,9 @@
 // Scripted spelling checks of a real editor through the spelling dialog.
 #include "SpellEditorSupport.h"
+#include "support/AccessKeyWalk.h"
 
 #include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/QtText.h"
 #include "spell/scCustomDictionary.h"
 #include "spell/scUtil.h"
 #include "spellvl/VellumParser.h"
@@ -90,6 +92,57 @@ TEST(SpellingDialog, ScriptedChecksEndWithTheCorrectedText) {
       EXPECT_EQ(w.UndoStepsTo(before), c.undoSteps);
     }
   }
+}
+
+// The dialog by keyboard, in each of its languages and at each kind of
+// prompt: every command it offers answers its key (pressed from another
+// control, a button goes down and takes the focus, a label's key takes it to
+// its field), and no two of its controls show one key, but for English's
+// fixed "C&hange" and "&Help". At a repeated word Ignore All and Change All
+// do nothing: their keys answer Ignore and Change.
+TEST(SpellingDialog, EveryCommandOfferedAnswersItsKeyAtEveryPromptInEveryLanguage) {
+  using namespace qytest::keywalk;
+  struct TPrompt {
+    const char* Name;
+    const char* Text;
+    bool Repeated;
+    // At a repeated word, the key of this button, and the text it leaves.
+    TButton* TSpellDialog::*KeyOf = nullptr;
+    const char* Left = "";
+  };
+  const TPrompt prompts[] = {
+      {"not found, with suggestions", "happy wrods days", false},
+      {"not found, without suggestions", "happy Zqxvjkwpf days", false},
+      {"repeated word, the key of Change All", "and the the cat", true, &TSpellDialog::ChangeAllButton, "and the cat"},
+      {"repeated word, the key of Ignore All", "and the the cat", true, &TSpellDialog::IgnoreAllButton,
+       "and the the cat"},
+  };
+  TSpellEditor w;
+  w.Spell->HelpCtxSpellDialog = 7;  // Help shows too
+  for (int language = 0; language < kSpellLanguageCount; ++language)
+    for (const TPrompt& p : prompts) {
+      SCOPED_TRACE(std::to_string(language) + ", " + p.Name);
+      w.Spell->UILanguage = static_cast<TSpellLanguageType>(language);
+      w.SetText({p.Text});
+      TInteractionScript script;
+      script.Answer(IDOK);  // "The spelling check is complete."
+      w.Check();
+      ASSERT_TRUE(w.Spell->CheckRunning());
+      TSpellDialog* d = w.Dialog();
+      ASSERT_TRUE(spellvltest::ActivateWindowOf(d));
+      ASSERT_EQ(d->RepeatedState(), p.Repeated);
+      for (const std::string& fault :
+           CheckOpenKeys(d, [&](const std::string&, int key) { return language == ltEnglish && key == Qt::Key_H; }))
+        ADD_FAILURE() << "language " << language << ", " << p.Name << ": " << fault;
+      if (p.KeyOf) {
+        PressAlt(QApplication::focusWidget(), QKeySequence::mnemonic(ToQ((d->*p.KeyOf)->GetText()))[0].key());
+        Settle();
+        EXPECT_FALSE(w.Spell->CheckRunning());
+        EXPECT_EQ(w.E.Text(), p.Left);
+      }
+      w.Spell->CancelCheck();
+      Settle();
+    }
 }
 
 // A pair taught by Change All, Auto-Correct or the dictionary editor covers
