@@ -210,18 +210,10 @@ const TFixedShare kFixedShares[] = {
     {"Francais", "hyperlink attributes", "", u'A'},          // B&ackground, &Annuler
 };
 
-// Each language's texts in each dialog and in the find and replace windows,
-// by keyboard: on each page every key a control shows is its own and
-// reaches it.
+// Each language's texts in each dialog, by keyboard: on each page every key
+// a control shows is its own and reaches it.
 TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
   ASSERT_EQ(LanguageCount(), 15);
-  TEditorBench b;
-  auto* find = new TvlActionFind(b.Form);
-  auto* replace = new TvlActionReplace(b.Form);
-  find->SetControl(b.Edit);
-  replace->SetControl(b.Edit);
-  TEditorBench::Fill(b.Edit, "some text");
-  b.Form->Show();
   for (int l = 0; l < LanguageCount(); ++l) {
     const TVLALanguageName name = LanguageInfo(l).Name;
     SwitchLanguage(name);
@@ -232,6 +224,21 @@ TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
              });
            }))
         ADD_FAILURE() << name << ", " << d.Name << ": " << fault;
+  }
+}
+
+// The find and replace windows so too, in each language.
+TEST_F(TranslatedDialogAccessKeys, TheFindAndReplaceWindowsGiveEachControlAKeyOfItsOwn) {
+  TEditorBench b;
+  auto* find = new TvlActionFind(b.Form);
+  auto* replace = new TvlActionReplace(b.Form);
+  find->SetControl(b.Edit);
+  replace->SetControl(b.Edit);
+  TEditorBench::Fill(b.Edit, "some text");
+  b.Form->Show();
+  for (int l = 0; l < LanguageCount(); ++l) {
+    const TVLALanguageName name = LanguageInfo(l).Name;
+    SwitchLanguage(name);
     for (bool replacing : {false, true}) {
       TBasicAction& action = replacing ? static_cast<TBasicAction&>(*replace) : *find;
       ASSERT_TRUE(action.Execute());
@@ -239,7 +246,7 @@ TEST_F(TranslatedDialogAccessKeys, EveryLanguageGivesEachControlAKeyOfItsOwn) {
                                  : static_cast<TFindDialog*>(find->FindDialog());
       ASSERT_NE(d, nullptr);
       QDialog* window = d->FWindow->Dialog;
-      ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
+      ASSERT_TRUE(ActivateWindow(window));
       // A text to find: the search buttons wait for one.
       d->FWindow->Find->setText("text");
       Settle();

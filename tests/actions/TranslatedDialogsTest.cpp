@@ -8,6 +8,7 @@
 #include "actions/FillColorVLFrm.h"
 #include "actions/FontVLFrm.h"
 #include "actions/FourSidesVLFrm.h"
+#include "actions/HypVLFrm.h"
 #include "actions/InsTableVLFrm.h"
 #include "actions/IntegerVLFrm.h"
 #include "actions/ItemPropVLFrm.h"
@@ -179,6 +180,8 @@ TEST_P(TranslatedDialogs, ScreenshotEveryDialogShowsWholeTextsInItsDirection) {
   for (TTabSheet* t : {properties->tsImage, properties->tsImgLayout, properties->tsBreak}) properties->HideTabSheet(t);
   forms.emplace_back(properties);
   forms.emplace_back(CreateVLForm<TfrmVLListGallery>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLHyp>(nullptr));
+  forms.emplace_back(CreateVLForm<TfrmVLHypProp>(nullptr));
   // The number page, with its start value and a level or two to insert.
   auto* customize = CreateVLForm<TfrmVLParaList>(nullptr);
   {

@@ -4,6 +4,7 @@
 #include "richtext/editor/EditorFixture.h"
 #include "richtext/table/VLTable.h"
 #include "spellvl/VLSpellChecker.h"
+#include "support/AccessKeyWalk.h"
 #include "support/TestSupport.h"
 
 #include "platform/base/CodePages.h"
@@ -42,22 +43,9 @@ inline void TypeText(QWidget* Widget, const char* Text) {
   }
 }
 
-// Makes the window of Form the active one, as a click on it does, and
-// waits until it is and stays so. The application's active window is
-// asked: a window counts as active while a dialog it owns has the focus,
-// and a window manager may hand the focus back to a window it has just
-// mapped.
+// Makes the window of Form the active one and waits until it stays so.
 inline testing::AssertionResult ActivateWindowOf(TCustomForm* Form) {
-  QWidget* window = WindowWidgetOf(Form);
-  constexpr int kTries = 10, kActiveWithin = 6000, kStays = 250;
-  auto active = [window] { return QApplication::activeWindow() == window; };
-  for (int attempt = 0; attempt < kTries; ++attempt) {
-    window->activateWindow();
-    if (!QTest::qWaitFor(active, kActiveWithin)) continue;
-    if (!QTest::qWaitFor([&] { return !active(); }, kStays)) return testing::AssertionSuccess();
-  }
-  return testing::AssertionFailure() << "the window of " << Form->GetName() << " did not become the active one and stay so for "
-                                     << kStays << " ms (" << kTries << " tries of up to " << kActiveWithin << " ms)";
+  return qytest::keywalk::ActivateWindow(WindowWidgetOf(Form));
 }
 
 struct TSpellEditor {

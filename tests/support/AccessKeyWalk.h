@@ -261,6 +261,23 @@ inline TControl* FocusTarget(TControl* c) {
   return c;
 }
 
+// Makes window the active one, as a click on it does, and waits until it is
+// and stays so. The application's active window is asked: a window counts
+// as active while a dialog it owns has the focus, and a window manager may
+// hand the focus back to a window it has just mapped.
+inline testing::AssertionResult ActivateWindow(QWidget* window) {
+  constexpr int kTries = 10, kActiveWithin = 6000, kStays = 250;
+  auto active = [window] { return QApplication::activeWindow() == window; };
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    window->activateWindow();
+    if (!QTest::qWaitFor(active, kActiveWithin)) continue;
+    if (!QTest::qWaitFor([&] { return !active(); }, kStays)) return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "the window \"" << window->windowTitle().toStdString()
+                                     << "\" did not become the active one and stay so for " << kStays << " ms ("
+                                     << kTries << " tries of up to " << kActiveWithin << " ms)";
+}
+
 using TMakeDialog = std::function<TCustomForm*()>;
 using TTurnPage = std::function<void(TCustomForm*)>;
 
