@@ -3,10 +3,12 @@
 // pressed with Alt in a copy of the dialog of its own, as it opens, and
 // checked to do what a click does. A button is pressed, a check box
 // toggled, a radio or picture button checked, each taking the focus; a
-// label's key moves the focus to its control; a group's key into the group.
-// A key two controls show moves the focus from one to the other.
+// label's key moves the focus to its control (a label that shows a key but
+// names no control is a fault); a group's key into the group. A key two
+// controls show moves the focus from one to the other.
 // CheckKeys walks the same keys faster, for walking a dialog in many
-// languages.
+// languages; CheckOpenKeys walks a dialog already open in the middle of its
+// work, CheckWindowKeys a window of the toolkit's own widgets.
 #include "actions/VLOfficeRadioBtn.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
