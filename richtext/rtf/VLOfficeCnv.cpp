@@ -606,14 +606,14 @@ void RemoveRecordedCopy(const String& record) {
   if (dir < 0) return;
   RemoveOwnFileIn(dir, own);
   // A writer that replaces the file whole was writing its own hidden
-  // temporary of it (".<name>.<digits>.tmp").
+  // temporary of it (".<name>.<10 hexadecimal digits>.tmp").
   const String temporary = "." + own + ".";
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(ExtractFileDir(part), ec)) {
     const String entry = e.path().filename().string();
-    if (entry.size() <= temporary.size() + 4 || entry.rfind(temporary, 0) != 0 || !entry.ends_with(".tmp")) continue;
-    const String digits = entry.substr(temporary.size(), entry.size() - temporary.size() - 4);
-    if (digits.find_first_not_of("0123456789") == String::npos) RemoveOwnFileIn(dir, entry);
+    if (entry.size() != temporary.size() + 14 || entry.rfind(temporary, 0) != 0 || !entry.ends_with(".tmp")) continue;
+    if (entry.find_first_not_of("0123456789ABCDEFabcdef", temporary.size()) == temporary.size() + 10)
+      RemoveOwnFileIn(dir, entry);
   }
   ::close(dir);
 }
