@@ -5,6 +5,7 @@
 #include "richtext/model/VLUni.h"
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -123,22 +124,24 @@ struct TItemContext {
   size_t ItemFrom = 0, ItemLength = 0;
 
   TItemContext(TCustomVLData& data, Integer itemNo, size_t reach) {
-    const auto joined = [&](Integer i) { return data.GetItemStyle(i) >= 0 && !data.IsFromNewLine(i); };
-    std::vector<std::pair<Integer, WideString>> before;
+    // Item i goes on the line of text item i - 1.
+    const auto joined = [&](Integer i) { return !data.IsFromNewLine(i) && data.GetItemStyle(i - 1) >= 0; };
+    // Item, offset of the first character taken, the characters.
+    std::vector<std::tuple<Integer, Integer, WideString>> before;
     for (Integer i = itemNo, need = static_cast<Integer>(reach); need > 0 && i > 0 && joined(i); --i) {
       WideString w = ItemTextW(data, i - 1);
-      if (static_cast<Integer>(w.size()) > need) w = w.substr(w.size() - need);
-      need -= static_cast<Integer>(w.size());
-      before.emplace_back(i - 1, std::move(w));
+      const Integer cut = std::max(0, static_cast<Integer>(w.size()) - need);
+      need -= static_cast<Integer>(w.size()) - cut;
+      before.emplace_back(i - 1, cut + 1, w.substr(static_cast<size_t>(cut)));
     }
     for (auto it = before.rbegin(); it != before.rend(); ++it)
-      Append(it->first, static_cast<Integer>(ItemTextW(data, it->first).size() - it->second.size()) + 1, it->second);
+      Append(std::get<0>(*it), std::get<1>(*it), std::get<2>(*it));
     ItemFrom = Text.size();
     const WideString own = ItemTextW(data, itemNo);
     ItemLength = own.size();
     Append(itemNo, 1, own);
-    for (Integer i = itemNo + 1, need = static_cast<Integer>(reach); need > 0 && i < data.GetItemCount() && joined(i);
-         ++i) {
+    for (Integer i = itemNo + 1, need = static_cast<Integer>(reach);
+         need > 0 && i < data.GetItemCount() && data.GetItemStyle(i) >= 0 && joined(i); ++i) {
       WideString w = ItemTextW(data, i);
       if (static_cast<Integer>(w.size()) > need) w = w.substr(0, need);
       need -= static_cast<Integer>(w.size());

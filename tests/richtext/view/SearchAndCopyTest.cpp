@@ -68,7 +68,7 @@ TEST(Search, SelectsMatchesAndMovesOn) {
 
 // "Keyword" with a bold first letter is one word over two text items of a
 // paragraph: found whole and selected over both, the options read across the
-// style change; a paragraph's end is no part of a match.
+// style change; a paragraph's end or a picture is no part of a match.
 TEST(Search, AWordWithAStyleChangeInsideIsFoundWhole) {
   TViewer v;
   v.Style.TextStyles->Items(1)->Style = TFontStyles{fsBold};
@@ -77,6 +77,9 @@ TEST(Search, AWordWithAStyleChangeInsideIsFoundWhole) {
   v.Add("word", 1, -1);
   v.Add("Key", 0);
   v.Add("word", 1);  // a paragraph of its own
+  v.Add("Ke", 0);
+  v.Picture(8, 8, -1, "Key");  // a picture named as letters, between letters
+  v.Add("word", 1, -1);
   v.Format();
   struct TMatch {
     Integer From, FromOffs, To, ToOffs;
@@ -103,7 +106,7 @@ TEST(Search, AWordWithAStyleChangeInsideIsFoundWhole) {
     if (c.Down)
       v.View->SetSelectionBounds(0, 1, 0, 1);
     else
-      v.View->SetSelectionBounds(4, 5, 4, 5);
+      v.View->SetSelectionBounds(7, 5, 7, 5);
     std::vector<TMatch> found;
     while (found.size() < 5 && v.View->SearchText(c.Text, c.Down, c.MatchCase, c.WholeWord)) {
       TMatch m{};
