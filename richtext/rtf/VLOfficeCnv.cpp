@@ -361,7 +361,6 @@ String AbsoluteName(const String& fileName) {
   return ec ? fileName : p.string();
 }
 
-
 bool ReachesBound(const struct stat& st, uint64_t bound) {
   return bound && static_cast<uint64_t>(st.st_size) >= bound;
 }

@@ -75,19 +75,30 @@ WideString VLFoldCase(const WideString& text) {
   return out;
 }
 
-Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters) {
-  if (pattern.empty()) return 0;
-  size_t from = 0;
+namespace {
+
+// The index of the first acceptable occurrence of pattern in text at or
+// after from (a whole word judged by the characters around it in text),
+// npos when none; occurrences overlapping a rejected one are passed over.
+size_t FindAcceptable(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters,
+                      size_t from) {
   while (true) {
     const size_t p = text.find(pattern, from);
-    if (p == WideString::npos) return 0;
-    if (!wholeWord) return static_cast<Integer>(p + 1);
+    if (p == WideString::npos || !wholeWord) return p;
     const size_t end = p + pattern.size();
     const bool left = p == 0 || IsDelimiterW(text[p - 1], delimiters);
     const bool right = end >= text.size() || IsDelimiterW(text[end], delimiters);
-    if (left && right) return static_cast<Integer>(p + 1);
+    if (left && right) return p;
     from = end;
   }
+}
+
+}  // namespace
+
+Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters) {
+  if (pattern.empty()) return 0;
+  const size_t p = FindAcceptable(text, pattern, wholeWord, delimiters, 0);
+  return p == WideString::npos ? 0 : static_cast<Integer>(p + 1);
 }
 
 Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bool wholeWord,
@@ -177,19 +188,14 @@ bool VLFindInItem(TCustomVLData& data, Integer itemNo, Integer offs, bool down, 
   const size_t itemEnd = c.ItemFrom + c.ItemLength;
   const size_t limit = offs < 0 ? (down ? c.ItemFrom : itemEnd)
                                 : std::min(itemEnd, c.ItemFrom + static_cast<size_t>(std::max(0, offs - 1)));
-  auto accepted = [&](size_t p) {
-    const size_t end = p + pattern.size();
-    return !wholeWord || ((p == 0 || IsDelimiterW(w[p - 1], delimiters)) &&
-                          (end >= w.size() || IsDelimiterW(w[end], delimiters)));
-  };
   // Occurrences never overlap a found or rejected one.
   size_t found = WideString::npos;
   for (size_t from = down ? limit : 0;;) {
-    const size_t p = w.find(pattern, from);
+    const size_t p = FindAcceptable(w, pattern, wholeWord, delimiters, from);
     if (p == WideString::npos) break;
     const size_t end = p + pattern.size();
     if (down ? p >= itemEnd : end > limit) break;
-    if (accepted(p) && (down || end > c.ItemFrom)) {
+    if (down || end > c.ItemFrom) {
       found = p;
       if (down) break;
     }
