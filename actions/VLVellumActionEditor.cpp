@@ -159,7 +159,16 @@ public:
     return E->SearchText(Text, Options.Contains(vlseoDown), Options.Contains(vlseoMatchCase),
                          Options.Contains(vlseoWholeWord));
   }
-  bool InsertText(const AnsiString& Text, bool CaretBefore) override { return E->InsertText(Text, CaretBefore); }
+  bool InsertText(const AnsiString& Text, bool CaretBefore) override {
+    // A match over items of several styles (a bold first letter) is
+    // replaced in its first character's style, as one inside an item is.
+    TCustomVellumEdit* inner = E->GetInnermostEditor();
+    TVLEditVLData* d = inner->EditData();
+    Integer s1, o1, s2, o2;
+    d->GetSelectionBoundsOrCaret(s1, o1, s2, o2);
+    if (s1 >= 0 && s1 != s2 && d->GetItemStyle(s1) >= 0) inner->SetCurTextStyleNo(d->GetItem(s1)->StyleNo);
+    return E->InsertText(Text, CaretBefore);
+  }
 
   bool TagsArePChars() override { return E->VLData()->TagsArePChars(); }
   bool HasActiveItem() override { return E->VLData()->ActiveItem != nullptr; }

@@ -65,7 +65,8 @@ bool EntryMayContain(TCustomVLData& data, const String& text, bool matchCase, bo
         for (char c : raw)
           if (static_cast<unsigned char>(c) >= 0x80) return true;
       }
-      if (VLFindInItem(data, i, -1, true, pattern, matchCase, wholeWord, delimiters) > 0) return true;
+      TVLTextMatch match;
+      if (VLFindInItem(data, i, -1, true, pattern, matchCase, wholeWord, delimiters, match)) return true;
     } else if (style == vlsTable || style <= -12) {
       return true;
     }

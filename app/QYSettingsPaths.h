@@ -4,16 +4,13 @@
 // when it is used, so that a folder, a named pipe, an unreadable, empty or
 // foreign file gives the user one message and the program goes on with its
 // default instead of ending or waiting for ever.
+#include "platform/base/IniFiles.h"
 #include "platform/base/Types.h"
 
 class TBitmap;
 class TVLStyle;
 
 enum class TSettingsPathKind { File, Picture, Styles, Folder };
-
-// The largest settings file (styles, tool bar) the program reads whole: far
-// past any the program writes.
-inline constexpr Int64 LargestSettingsFile = Int64(16) << 20;
 
 // The problem of a path that is not there (callers often skip it quietly).
 inline constexpr const char* SettingsPathMissing = "it does not exist";

@@ -27,7 +27,8 @@ void ReportFailure(const char* what, const std::exception& e) {
 // Settings that could not be written are reported, not lost silently.
 void SaveSpellSettings(TVLSpellChecker* spell) {
   TSpellConfig& config = spell->Configuration();
-  if (!config.Modified || config.Save()) return;
+  // A file refused as too large was named when it was met.
+  if (!config.Modified || config.Save() || config.StoreRefused()) return;
   MessageBox("The spelling settings could not be saved to\r\n" + config.FileName +
                  "\r\n\r\nThey stay in effect until Quillory ends.",
              "Spelling", MB_OK | MB_ICONWARNING);

@@ -188,6 +188,7 @@ void TSpellConfig::WriteString(const String& Key, const String& Value) {
 bool TSpellConfig::OpenStore() {
   FIni.reset();
   FWriteFailed = false;
+  FStoreRefused = false;
   String path;
   if (StorageInUse == csFile) {
     path = FileName;
@@ -209,6 +210,12 @@ bool TSpellConfig::OpenStore() {
     // The settings name the user's dictionaries and words.
     FIni->OwnerOnly = true;
   } catch (const Exception&) {
+    return false;
+  }
+  if (FIni->TooLarge()) {
+    FIni.reset();
+    FStoreRefused = true;
+    if (Engine) Engine->SettingsRefused(path);
     return false;
   }
   return true;

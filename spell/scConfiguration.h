@@ -52,6 +52,9 @@ public:
   virtual String GetUserData(const String& Name);
   virtual void SetUserData(const String& Name, const String& Value);
   virtual void ResetToDefaults();
+  // The store is a file larger than any settings file: it was neither read
+  // nor written (the engine was told).
+  bool StoreRefused() const { return FStoreRefused; }
   // Saves first when active, then loads; false when the save failed.
   virtual bool Reload();
   // Writes the whole section; false when the store could not be written
@@ -79,4 +82,5 @@ private:
   bool OpenStore();
   std::unique_ptr<TIniFile> FIni;
   bool FWriteFailed = false;
+  bool FStoreRefused = false;
 };

@@ -107,6 +107,12 @@ void TSpellChecker::ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) {
   }
 }
 
+void TSpellChecker::SettingsRefused(const String& FileName) {
+  if (UIType != suiDialog || FRefused.IndexOf(FileName) >= 0) return;
+  FRefused.Add(FileName);
+  MessageBox(SettingsFileRefusedText(FileName), GetString(lsSpelling), MB_OK | MB_ICONWARNING);
+}
+
 void TSpellChecker::DictionaryRefused(const String& FileName) {
   TSpellCheckerBase::DictionaryRefused(FileName);
   if (OnDictionaryRefused || UIType != suiDialog || FRefused.IndexOf(FileName) >= 0) return;

@@ -20,6 +20,8 @@ public:
   void ApplyUILanguageFonts(TComponent* Form, bool UseTextFont) override;
   // Names the refused file once; the check goes on without it.
   void DictionaryRefused(const String& FileName) override;
+  // Names the refused settings file once.
+  void SettingsRefused(const String& FileName) override;
   TSpellDialog* Dialog() const { return dynamic_cast<TSpellDialog*>(SpellDialog); }
 
   TFont UILanguageFontControls;

@@ -110,6 +110,9 @@ public:
   // A dictionary file that exists but is damaged or not a dictionary: it is
   // left out and the check goes on without it.
   virtual void DictionaryRefused(const String& FileName);
+  // The settings file is larger than any could be: it is neither read nor
+  // written, and the engine goes on with the standard settings.
+  virtual void SettingsRefused(const String& FileName) {}
   virtual void ExpandPath(const String& Path, String& Result);
   virtual void ExpandConfigID(const String& Path, String& Result);
   String ExpandPath(const String& Path);

@@ -1,6 +1,7 @@
 #include "spell/scUtil.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/base/IniFiles.h"
 #include "platform/base/SysUtils.h"
 #include "platform/gui/CharKinds.h"
 #include "platform/gui/FormMonitor.h"
@@ -104,6 +105,12 @@ String DictionaryFolderRefusedText(const String& Folder) {
 
 String DictionaryFileRefusedText(const String& FileName) {
   return "The dictionary file\r\n" + FileName + "\r\nis damaged or is not a dictionary. Spelling goes on without it.";
+}
+
+String SettingsFileRefusedText(const String& FileName) {
+  return "The spelling settings file\r\n" + FileName + "\r\nis larger than " + IntToStr(LargestSettingsFile >> 20) +
+         " MB, larger than any settings file could be. It is neither read nor written; spelling goes on with the "
+         "standard settings.";
 }
 
 String DictionaryNameRefusedText(const String& Name) {

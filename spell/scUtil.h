@@ -48,6 +48,8 @@ bool IsStorableDictionaryName(const String& Name);
 String DictionaryNameRefusedText(const String& Name);
 // Why a dictionary file that is there cannot be used.
 String DictionaryFileRefusedText(const String& FileName);
+// Why the settings file is neither read nor written.
+String SettingsFileRefusedText(const String& FileName);
 // Why a dictionary folder is refused (IsStorableDictionaryName is false).
 String DictionaryFolderRefusedText(const String& Folder);
 // Creates every missing folder of Path, parents first (each its owner's

@@ -127,7 +127,8 @@ void TIniFile::Load() {
   LinesChanged();
   FBom = false;
   FIdentity = CurrentIdentity();
-  if (!FIdentity.Exists) return;
+  FTooLarge = FIdentity.Size > LargestSettingsFile;
+  if (!FIdentity.Exists || FTooLarge) return;
   String data;
   try {
     data = LoadBytesFromFile(FFileName);
@@ -149,8 +150,14 @@ void TIniFile::Load() {
   }
 }
 
+bool TIniFile::TooLarge() {
+  Sync();
+  return FTooLarge;
+}
+
 void TIniFile::BeginChange() {
   Sync();
+  if (FTooLarge) throw EIniFileException("Unable to write to " + FFileName + ": it is larger than any settings file");
   if (!FWritableChecked) {
     // Find out now whether the file can be written, so the caller hears of
     // it from the write rather than never; asked as the write will be made,
@@ -241,25 +248,27 @@ void TIniFile::WriteString(const String& Section, const String& Ident, const Str
                          std::isspace(static_cast<unsigned char>(value.back())) || StripQuotes(value) != value))
     value = "\"" + value + "\"";
   const int k = FindKey(Section, key);
-  if (k >= 0) {
-    FLines[static_cast<size_t>(k)] = ParseLine(FLines[static_cast<size_t>(k)].Name + "=" + value);
-  } else {
-    const TLine line = ParseLine(key + "=" + value);
-    const int h = FindSection(Section);
-    if (h < 0) {
-      FLines.push_back(ParseLine("[" + Trim(Section) + "]"));
-      FLines.push_back(line);
-    } else {
-      // After the section's last key, before any blank lines that end it.
-      int pos = h + 1;
-      const int end = SectionEnd(h);
-      for (int i = h + 1; i < end; ++i)
-        if (FLines[static_cast<size_t>(i)].Kind == lkKey) pos = i + 1;
-      FLines.insert(FLines.begin() + pos, line);
-    }
-  }
   FDirty = true;
-  LinesChanged();
+  if (k >= 0) {
+    // In its place: no line moves.
+    FLines[static_cast<size_t>(k)] = ParseLine(FLines[static_cast<size_t>(k)].Name + "=" + value);
+    return;
+  }
+  const TLine line = ParseLine(key + "=" + value);
+  const int h = FindSection(Section);
+  if (h < 0) {
+    FLines.push_back(ParseLine("[" + Trim(Section) + "]"));
+    FLines.push_back(line);
+    FSectionIndex.emplace(SectionKey(FLines[FLines.size() - 2].Name), static_cast<int>(FLines.size()) - 2);
+    return;
+  }
+  // After the section's last key, before any blank lines that end it.
+  int pos = h + 1;
+  const int end = SectionEnd(h);
+  for (int i = h + 1; i < end; ++i)
+    if (FLines[static_cast<size_t>(i)].Kind == lkKey) pos = i + 1;
+  FLines.insert(FLines.begin() + pos, line);
+  LinesMoved(pos, 1);
 }
 
 Integer TIniFile::ReadInteger(const String& Section, const String& Ident, Integer Default) {
@@ -373,5 +382,13 @@ void TIniFile::DeleteKey(const String& Section, const String& Ident) {
   if (k < 0) return;
   FLines.erase(FLines.begin() + k);
   FDirty = true;
-  LinesChanged();
+  LinesMoved(k, -1);
+}
+
+// A file of many sections is written to without finding them all again:
+// the sections after a line put in or taken out move with it.
+void TIniFile::LinesMoved(int from, int by) {
+  if (!FIndexValid) return;
+  for (auto& [name, line] : FSectionIndex)
+    if (line >= from) line += by;
 }

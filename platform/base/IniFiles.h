@@ -12,6 +12,10 @@
 
 QY_DECLARE_EXCEPTION(EIniFileException, Exception);
 
+// The largest settings file the program reads whole: far past any the
+// program writes.
+inline constexpr Int64 LargestSettingsFile = Int64(16) << 20;
+
 // Writes change the object at once and reach the disk, atomically (a
 // temporary file renamed into place), at UpdateFile, at destruction, or
 // before another TIniFile of the same file reads or writes; so within the
@@ -28,6 +32,11 @@ public:
   TIniFile& operator=(const TIniFile&) = delete;
 
   const String& FileName() const { return FFileName; }
+  // The file is larger than LargestSettingsFile: it is not read (reads give
+  // their defaults) and never written over (a write raises
+  // EIniFileException), so a grown or foreign file costs neither the memory
+  // nor the user's file.
+  bool TooLarge();
   // Written readable by its owner only (a file that holds the user's words).
   bool OwnerOnly = false;
 
@@ -93,6 +102,7 @@ private:
   bool FBom = false;
   bool FDirty = false;
   bool FWritableChecked = false;
+  bool FTooLarge = false;
   TIdentity FIdentity;
   // The first header line of each section, by its name in ASCII capitals;
   // made again after the lines change. A file of many sections is looked
@@ -100,4 +110,5 @@ private:
   mutable std::unordered_map<String, int> FSectionIndex;
   mutable bool FIndexValid = false;
   void LinesChanged() { FIndexValid = false; }
+  void LinesMoved(int from, int by);  // a key line put in (by 1) or taken out (-1) at from
 };

@@ -343,6 +343,23 @@ constexpr char kRunPrefix[] = "run-";
 // the next start.
 constexpr char kBesidePrefix[] = ".qy-export-";
 constexpr char kBesideRecord[] = "beside";
+constexpr char kBesideLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr size_t kBesideRandom = 6;
+
+// Whether name is one the program gives a hidden copy, whole.
+bool IsBesideName(const String& name) {
+  const size_t prefix = sizeof kBesidePrefix - 1;
+  return name.size() == prefix + kBesideRandom && name.rfind(kBesidePrefix, 0) == 0 &&
+         name.find_first_not_of(kBesideLetters, prefix) == String::npos;
+}
+
+// The file's name as an absolute path: a name a program could take for an
+// option or a URL is then a plain file's.
+String AbsoluteName(const String& fileName) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(fileName, ec);
+  return ec ? fileName : p.string();
+}
 
 bool ReachesBound(const struct stat& st, uint64_t bound) {
   return bound && static_cast<uint64_t>(st.st_size) >= bound;
@@ -434,16 +451,16 @@ public:
   // exclusively after its name is in the run's record: a start after a kill
   // removes it. Its descriptor, or -1.
   int OpenBeside(const String& target, String& part) const {
-    const String folder = ExtractFileDir(target).empty() ? String(".") : ExtractFileDir(target);
+    // Recorded by its absolute name: the next start may run elsewhere.
+    const String folder = AbsoluteName(ExtractFileDir(target).empty() ? String(".") : ExtractFileDir(target));
     static std::mt19937 random{std::random_device{}()};
     static std::mutex lock;
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const String record = FPath + "/" + kBesideRecord;
     for (int attempt = 0; attempt < 100; ++attempt) {
       part = folder + "/" + kBesidePrefix;
       {
         std::lock_guard<std::mutex> hold(lock);
-        for (int i = 0; i < 6; ++i) part += kLetters[random() % (sizeof kLetters - 1)];
+        for (size_t i = 0; i < kBesideRandom; ++i) part += kBesideLetters[random() % (sizeof kBesideLetters - 1)];
       }
       ::unlink(record.c_str());
       if (!WritePrivateFile(record, part.data(), part.size())) return -1;
@@ -471,14 +488,6 @@ String OnlyFileIn(const String& folder) {
     found = entry.path().string();
   }
   return found;
-}
-
-// The file's name as an absolute path: a name a program could take for an
-// option or a URL is then a plain file's.
-String AbsoluteName(const String& fileName) {
-  std::error_code ec;
-  const std::filesystem::path p = std::filesystem::absolute(fileName, ec);
-  return ec ? fileName : p.string();
 }
 
 constexpr char kLimitsSection[] = "Limits";
@@ -545,7 +554,22 @@ bool FirstTelling(const String& key) {
   return told.insert(key).second;
 }
 
-bool ProcessRunning(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+// A process that has ended but is not yet reaped (a zombie) runs no more.
+bool ProcessRunning(pid_t pid) {
+  if (pid <= 0 || (::kill(pid, 0) != 0 && errno != EPERM)) return false;
+  char buf[512];
+  const int fd = ::open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+  ::close(fd);
+  if (n <= 0) return true;
+  // "pid (name) S ...": the name may hold anything, the state follows its last ')'.
+  const std::string stat(buf, static_cast<size_t>(n));
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos || close + 2 >= stat.size()) return true;
+  const char state = stat[close + 2];
+  return state != 'Z' && state != 'X';
+}
 
 // "run-<pid>-XXXXXX" -> pid, 0 when the name is not a run folder's.
 pid_t RunFolderPid(const String& name, const char* prefix) {
@@ -555,31 +579,42 @@ pid_t RunFolderPid(const String& name, const char* prefix) {
   return end && *end == '-' && pid > 0 ? static_cast<pid_t>(pid) : 0;
 }
 
+// Removes name in the folder open as dir when it is a regular file of the
+// user's (not a link to one).
+void RemoveOwnFileIn(int dir, const String& name) {
+  struct stat st {};
+  if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+    ::unlinkat(dir, name.c_str(), 0);
+}
+
 // The hidden copy a killed run had begun beside its target, named in the
-// run's record: only a file of ours with that prefix.
+// run's record: only a file whose whole name is one the program gives such a
+// copy, in the folder the record names.
 void RemoveRecordedCopy(const String& record) {
   char name[4096];
   const int fd = ::open(record.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return;
-  const ssize_t n = ::read(fd, name, sizeof name - 1);
+  const ssize_t n = ::read(fd, name, sizeof name);
   ::close(fd);
-  if (n <= 0) return;
+  if (n <= 0 || n == static_cast<ssize_t>(sizeof name)) return;
   const String part(name, static_cast<size_t>(n));
-  struct stat st {};
+  if (part[0] != '/' || part.find('\0') != String::npos) return;
   const String own = ExtractFileName(part);
-  if (own.rfind(kBesidePrefix, 0) != 0) return;
-  if (::lstat(part.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(part.c_str());
+  if (!IsBesideName(own)) return;
+  const int dir = ::open(ExtractFileDir(part).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  RemoveOwnFileIn(dir, own);
   // A writer that replaces the file whole was writing its own hidden
-  // temporary of it (".<name>.<digits>.tmp").
+  // temporary of it (".<name>.<10 hexadecimal digits>.tmp").
   const String temporary = "." + own + ".";
   std::error_code ec;
-  const String folder = ExtractFileDir(part).empty() ? String(".") : ExtractFileDir(part);
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+  for (const auto& e : std::filesystem::directory_iterator(ExtractFileDir(part), ec)) {
     const String entry = e.path().filename().string();
-    if (entry.size() <= temporary.size() + 4 || entry.rfind(temporary, 0) != 0 || !entry.ends_with(".tmp")) continue;
-    if (::lstat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-      ::unlink(e.path().c_str());
+    if (entry.size() != temporary.size() + 14 || entry.rfind(temporary, 0) != 0 || !entry.ends_with(".tmp")) continue;
+    if (entry.find_first_not_of("0123456789ABCDEFabcdef", temporary.size()) == temporary.size() + 10)
+      RemoveOwnFileIn(dir, entry);
   }
+  ::close(dir);
 }
 
 }  // namespace

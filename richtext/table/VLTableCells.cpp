@@ -111,16 +111,15 @@ bool TVLTableItemInfo::SearchInCell(TVLTableCellData& cell, const AnsiString& te
       }
       continue;
     }
-    const Integer start = VLFindInItem(cell, item, offs, down, pattern, matchCase, wholeWord, delims);
-    if (start == 0) continue;
-    const Integer end = start + static_cast<Integer>(pattern.size());
-    FSearchItem = item;
-    FSearchOffs = down ? end : start;
+    TVLTextMatch m;
+    if (!VLFindInItem(cell, item, offs, down, pattern, matchCase, wholeWord, delims, m)) continue;
+    FSearchItem = down ? m.EndItem : m.StartItem;
+    FSearchOffs = down ? m.EndOffs : m.StartOffs;
     if (cell.DrawItems.Count() > 0) {
       if (down)
-        cell.StoreSelBounds(item, start, item, end);
+        cell.StoreSelBounds(m.StartItem, m.StartOffs, m.EndItem, m.EndOffs);
       else
-        cell.StoreSelBounds(item, end, item, start);
+        cell.StoreSelBounds(m.EndItem, m.EndOffs, m.StartItem, m.StartOffs);
     }
     return true;
   }

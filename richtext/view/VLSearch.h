@@ -15,11 +15,16 @@ bool VLSearchTextFrom(TVLControlData& data, bool down, bool matchCase, const Wid
 Integer VLFindWord(const WideString& text, const WideString& pattern, bool wholeWord, const AnsiString& delimiters);
 Integer VLFindWordBackward(const WideString& text, const WideString& pattern, bool wholeWord,
                            const AnsiString& delimiters);
-// The item offset (1-based) where pattern starts in one text item of data,
-// 0 when it is not there. Searched whole when offs < 0, else from offs
-// onwards (down) or before it (up); pattern is already folded unless
-// matchCase.
-Integer VLFindInItem(TCustomVLData& data, Integer itemNo, Integer offs, bool down, const WideString& pattern,
-                     bool matchCase, bool wholeWord, const AnsiString& delimiters);
+// Where a match lies: from an offset of one text item to an offset of the
+// same or a later one (a style change inside a word splits it over items).
+struct TVLTextMatch {
+  Integer StartItem = -1, StartOffs = 0, EndItem = -1, EndOffs = 0;
+};
+// A match of pattern that starts in text item itemNo (down) or ends in it
+// (up), read with the text items beside it in the same line. Searched whole
+// when offs < 0, else from offs onwards (down) or before it (up); pattern is
+// already folded unless matchCase.
+bool VLFindInItem(TCustomVLData& data, Integer itemNo, Integer offs, bool down, const WideString& pattern,
+                  bool matchCase, bool wholeWord, const AnsiString& delimiters, TVLTextMatch& match);
 // Upper case character by character (lengths keep).
 WideString VLFoldCase(const WideString& text);

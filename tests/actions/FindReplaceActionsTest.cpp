@@ -275,6 +275,55 @@ TEST(ReplaceActionTest, ListParagraphsAndNonAsciiMatchesAreReplaced) {
   }
 }
 
+// "Keyword" with a bold first letter: Find selects the whole word over both
+// items, Replace puts the replacement in the first item's style, Replace
+// All counts it once; whole words and case are read across the change.
+TEST(ReplaceActionTest, AWordWithAStyleChangeInsideIsFoundAndReplacedWhole) {
+  struct Case {
+    const char* find;
+    int options;
+    const char* firstFound;  // "" when nothing is found
+    const char* after;       // the runs after Replace All
+    const char* summary;
+  };
+  const Case cases[] = {
+      {"keyword", frDown, "Keyword", "term:1|, term:0", "2 strings replaced."},
+      {"keyword", 0, "keyword", "term:1|, term:0", "2 strings replaced."},
+      {"KEYWORD", frDown | frWholeWord, "Keyword", "term:1|, term:0", "2 strings replaced."},
+      {"Keyword", frDown | frMatchCase, "Keyword", "term:1|, key:0|word:1", "1 string replaced."},
+      {"eyword", frDown | frWholeWord, "", "K:1|eyword, key:0|word:1", "0 strings replaced."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.find) + " " + std::to_string(c.options));
+    TFindBench b;
+    b.PlainSheet();
+    const Integer bold = b.AddText([](TFontInfo& f) { f.Style = TFontStyles{fsBold}; });
+    b.Edit->Clear();
+    b.Edit->AddTextItem("K", bold, 0);
+    b.Edit->AddTextItem("eyword, key", 0, -1);
+    b.Edit->AddTextItem("word", bold, -1);
+    b.Edit->Format();
+    if (c.options & frDown)
+      b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0));
+    else
+      b.Edit->SetCaret(2, b.Edit->GetItemEndOffset(2));
+    TvlaReplaceDialog& d = b.OpenReplace(c.find, "term", c.options);
+    {
+      TInteractionScript script;
+      script.Answer(IDOK);  // "not found"
+      d.PressFindNext();
+      EXPECT_EQ(b.Edit->GetSelText(), c.firstFound);
+      EXPECT_EQ(script.Shown.size(), *c.firstFound ? 0u : 1u);
+    }
+    TInteractionScript script;
+    script.Answer(IDOK);
+    d.PressReplace(true);
+    EXPECT_EQ(TEditorBench::Runs(b.Edit), c.after);
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, c.summary);
+  }
+}
+
 TEST(ReplaceActionTest, MatchesInTableCellsAreReplaced) {
   tabletest::TTableWindow w(2, 2);
   auto* replace = new TvlActionReplace(w.Form.get());

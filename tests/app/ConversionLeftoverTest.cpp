@@ -111,23 +111,70 @@ TEST(ConversionLeftovers, AKilledCopyLeavesNothingInTheUsersFolder) {
 
 // A program killed while its whole copy was being put beside the target
 // left the hidden file named in its run's record: the next start removes it,
-// and nothing the record does not name.
+// also when the killed program is a zombie nobody reaped, and nothing the
+// record does not name whole. A forged record deletes none of the user's
+// files: not one named before a NUL, not one named with a longer name, not
+// one behind a link.
 TEST(ConversionLeftovers, TheNextStartRemovesTheHiddenCopyAKilledRunRecorded) {
   qytest::TempDir dir;
-  const fs::path hidden = dir / ".qy-export-Ab3dEf";
   const fs::path other = dir / ".qy-export-Zz9yXx";
-  qytest::WriteFileBytes(hidden, "");
   qytest::WriteFileBytes(other, "");
-  const fs::path run = fs::path(ConversionFolder()) / ("run-" + std::to_string(EndedProcess()) + "-Hd55Rc");
-  fs::create_directories(run);
-  qytest::WriteFileBytes(run / "beside", hidden.string());
+  // A child that has ended and that nobody waits for: a zombie.
+  const pid_t zombie = fork();
+  if (zombie == 0) _exit(0);
+  const auto state = [](pid_t pid) {
+    const std::string stat = qytest::ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
+  };
+  for (int i = 0; i < 500 && state(zombie) != 'Z'; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(state(zombie), 'Z');
+  struct Case {
+    const char* Name;
+    pid_t Pid;
+    std::string Record;  // written in the run's record
+    fs::path File;       // a file of the user's the record names
+    bool Removed;
+  };
+  const fs::path victim = dir / "victim.txt", link = dir / ".qy-export-Ln4kAa";
+  const Case cases[] = {
+      {"the recorded hidden copy", EndedProcess(), (dir / ".qy-export-Ab3dEf").string(), dir / ".qy-export-Ab3dEf",
+       true},
+      {"a zombie's hidden copy", zombie, (dir / ".qy-export-Zo3mBi").string(), dir / ".qy-export-Zo3mBi", true},
+      {"a NUL before the name", EndedProcess(), std::string("victim.txt") + '\0' + "/.qy-export-x", victim, false},
+      {"a NUL before the name, in full", EndedProcess(),
+       victim.string() + '\0' + "/.qy-export-AAAAAA", victim, false},
+      {"a longer name", EndedProcess(), (dir / ".qy-export-Ab3dEf.kept").string(), dir / ".qy-export-Ab3dEf.kept",
+       false},
+      {"a link with the copy's name", EndedProcess(), link.string(), victim, false},
+  };
+  std::vector<fs::path> runs;
+  int n = 0;
+  for (const Case& c : cases) {
+    qytest::WriteFileBytes(c.File, "the user's");
+    const fs::path run = fs::path(ConversionFolder()) / ("run-" + std::to_string(c.Pid) + "-Hd55R" + std::to_string(n++));
+    fs::create_directories(run);
+    qytest::WriteFileBytes(run / "beside", c.Record);
+    runs.push_back(run);
+  }
+  fs::create_symlink(victim, link);
   {
+    // Where the start runs: a relative name there is the user's file.
+    const fs::path kept = fs::current_path();
+    fs::current_path(dir.path());
     qytest::TMainJournalWorld world;
     EXPECT_NE(world.Main, nullptr);
+    fs::current_path(kept);
   }
-  EXPECT_FALSE(fs::exists(run));
-  EXPECT_FALSE(fs::exists(hidden));
+  for (size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(cases[i].Name);
+    EXPECT_FALSE(fs::exists(runs[i]));
+    EXPECT_NE(fs::exists(cases[i].File), cases[i].Removed);
+  }
+  EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_TRUE(fs::exists(other));
+  int status = 0;
+  waitpid(zombie, &status, 0);
 }
 
 }  // namespace

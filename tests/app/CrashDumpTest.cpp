@@ -133,4 +133,29 @@ TEST(CrashDump, ACrashWithAProtectedJournalOpenWritesNoCore) {
   QuillorySession().RemoveAllPasswords();
 }
 
+// A start the toolkit aborts (here: no such display platform) writes no core
+// either: the program keeps out of core dumps before the toolkit starts.
+TEST(CrashDump, AStartTheToolkitAbortsWritesNoCore) {
+  qytest::TempDir folder;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    rlimit core{8 << 20, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_CORE, &core);
+    ::unsetenv(CoreDumpsAllowedVariable);
+    ::setenv("QT_QPA_PLATFORM", "no-such-platform", 1);
+    if (::chdir(folder.str().c_str()) != 0) ::_exit(3);
+    const std::string program = std::string(QY_BIN_DIR) + "/quillory";
+    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the start ended with " << status;
+  EXPECT_EQ(WTERMSIG(status), SIGABRT);
+  EXPECT_FALSE(WCOREDUMP(status));
+  if (CoresGoIntoTheFolder()) {
+    EXPECT_EQ(CoreFilesIn(folder.path()), 0u);
+  }
+}
+
 }  // namespace

@@ -48,6 +48,24 @@ public:
     return String(s.Memory(), static_cast<size_t>(s.GetSize()));
   }
 
+  // The VLF of a one-paragraph entry of runs (UTF-8), every other one bold.
+  static String RunsEntryVLF(std::initializer_list<String> runs) {
+    TEntryDocument doc;
+    doc.Style.TextStyles->Items(0)->Unicode = true;
+    TFontInfo* bold = doc.Style.TextStyles->Add();
+    bold->Unicode = true;
+    bold->Style = TFontStyles{fsBold};
+    Integer style = 1, para = 0;
+    for (const String& r : runs) {
+      doc.Data.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(r)), style, para, TVLTag());
+      style = 1 - style;
+      para = -1;
+    }
+    TMemoryStream s;
+    doc.SaveVLF(s);
+    return String(s.Memory(), static_cast<size_t>(s.GetSize()));
+  }
+
   // The VLF of a one-paragraph entry in an 8-bit Cyrillic text style.
   static String CyrillicEntryVLF(const String& utf8) {
     TEntryDocument doc;

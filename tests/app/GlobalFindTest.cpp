@@ -76,11 +76,13 @@ TEST(GlobalFindTest, OptionsNarrowTheHitsAsTheEditorDoes) {
   const Integer a = w.Journal("Alpha");
   const Integer b = w.Journal("Beta");
   const double d1 = EncodeDate(2010, 5, 1), d2 = EncodeDate(2010, 5, 2), d3 = EncodeDate(2010, 5, 3),
-               d4 = EncodeDate(2010, 5, 4);
+               d4 = EncodeDate(2010, 5, 4), d5 = EncodeDate(2010, 5, 5);
   w.Store({{a, d1, TFindReportWorld::EntryVLF({"Move, move and MOVE.", "Removed nothing."})},
            {b, d2, TFindReportWorld::EntryVLF({"Café in Zürich, 東京 next; naïve plans."})},
            {a, d3, TFindReportWorld::EntryVLF({"movement is not a move"})},
-           {b, d4, TFindReportWorld::CyrillicEntryVLF("Завтра переезд в Москву")}});
+           {b, d4, TFindReportWorld::CyrillicEntryVLF("Завтра переезд в Москву")},
+           // A bold first letter, and a word bold from its middle on.
+           {a, d5, TFindReportWorld::RunsEntryVLF({"K", "eyword and key", "word"})}});
   struct TCase {
     const char* Name;
     const char* Text;
@@ -99,6 +101,8 @@ TEST(GlobalFindTest, OptionsNarrowTheHitsAsTheEditorDoes) {
       {"unicode without case", "ZÜRICH", false, false, false, {{b, d2, "Zürich"}}},
       {"unicode with case", "ZÜRICH", true, false, false, {}},
       {"8-bit text in its own code page", "ПЕРЕЕЗД", false, true, false, {{b, d4, "переезд"}}},
+      {"a style change inside a word", "keyword", false, true, false, {{a, d5, "Keyword"}, {a, d5, "keyword"}}},
+      {"a style change inside a word, backward", "Keyword", true, true, true, {{a, d5, "Keyword"}}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 std::unique_ptr<TSpellCheckerBase> FileEngine(const std::string& dir) {
@@ -124,6 +126,57 @@ TEST(SpellConfig, NoStorageResetAndFailedWrites) {
   EXPECT_TRUE(fc.Save());
   fc.ResetToDefaults();
   EXPECT_EQ(fc.GetOptions(), f->ConfigDefaultOptions);
+}
+
+// A settings file grown past any the program writes (a 2 GB one) is neither
+// read nor written: the engine is told once, goes on with the standard
+// settings, and a save fails without touching the file. One of 200,000
+// sections is read and saved at once.
+TEST(SpellConfig, AHugeSettingsFileIsRefusedAndAManySectionedOneIsCheap) {
+  struct TRefusing : TSpellCheckerBase {
+    using TSpellCheckerBase::TSpellCheckerBase;
+    void SettingsRefused(const String& FileName) override { Refused.push_back(FileName); }
+    std::vector<String> Refused;
+  };
+  qytest::TempDir tmp;
+  const std::string cfg = tmp.str() + "/Spell.cfg";
+  qytest::WriteFileBytes(cfg, "[U]\n_FirstRun=+\n_soUpcase=+\n");
+  ASSERT_EQ(::truncate(cfg.c_str(), off_t(2) << 30), 0);
+  TRefusing e(nullptr);
+  e.ConfigStorage = csFile;
+  e.ConfigFilename = cfg;
+  e.ConfigID = "U";
+  TSpellConfig& c = e.Configuration();
+  c.SetActive(true);
+  EXPECT_EQ(c.GetOptions(), e.ConfigDefaultOptions);
+  EXPECT_TRUE(c.StoreRefused());
+  c.SetOptions(TSpellOptions{soNumbers});
+  EXPECT_FALSE(c.Save());
+  EXPECT_TRUE(c.Modified);
+  EXPECT_EQ(std::filesystem::file_size(cfg), uintmax_t(2) << 30);
+  std::string head(10, '\0');
+  std::ifstream(cfg, std::ios::binary).read(head.data(), 10);
+  EXPECT_EQ(head, "[U]\n_First");
+  EXPECT_EQ(e.Refused, (std::vector<String>{cfg, cfg}));  // the engine names it; its dialogs tell once
+
+  std::string many;
+  for (int i = 0; i < 200000; ++i) many += "[S" + std::to_string(i) + "]\r\n_FirstRun=+\r\n";
+  qytest::WriteFileBytes(cfg, many + "[U]\r\n_FirstRun=+\r\n_soUpcase=+\r\n");
+  auto f = FileEngine(tmp.str());
+  bool saved = false;
+  // CPU time, not the clock's: a loaded machine does not change it.
+  const double seconds = qytest::MeasureWork([&] {
+                           TSpellConfig& m = f->Configuration();
+                           m.SetActive(true);
+                           m.SetOptions(TSpellOptions{soQuoted});
+                           saved = m.Save();
+                         }).CpuSeconds;
+  EXPECT_LT(seconds, 3.0);
+  EXPECT_TRUE(saved);
+  EXPECT_FALSE(f->Configuration().StoreRefused());
+  TIniFile ini(cfg);
+  EXPECT_EQ(ini.ReadString("U", "_soQuoted", ""), "+");
+  EXPECT_EQ(ini.ReadString("S199999", "_FirstRun", ""), "+");
 }
 
 TEST(SpellConfig, DictionaryListsFollowTheConfiguration) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
+
 namespace {
 using spellvltest::TSpellEditor;
 
@@ -42,6 +45,30 @@ TEST(DamagedFiles, RefusedWithTheirNameAndTheCheckGoesOn) {
     w.Spell->CancelCheck();
     EXPECT_EQ(qytest::ReadFileBytes(path), garbage);  // the user's file is untouched
   }
+}
+
+// A spelling settings file grown to 2 GB: named once, the check goes on with
+// the standard settings, and the file is neither read nor written over.
+TEST(DamagedFiles, AHugeSettingsFileIsNamedOnceAndTheCheckGoesOn) {
+  TSpellEditor w;
+  const auto path = w.Tmp / "Spell.cfg";
+  qytest::WriteFileBytes(path, "[Quillory]\n_FirstRun=+\n");
+  ASSERT_EQ(::truncate(path.c_str(), off_t(2) << 30), 0);
+  w.Spell->ConfigStorage = csFile;
+  w.Spell->ConfigFilename = path.string();
+  w.SetText({"some wrods"});
+  TInteractionScript script;
+  script.Answer(IDOK);  // the message about the file
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "wrods");
+  w.Spell->CancelCheck();
+  w.Spell->Configuration().SetOptions(TSpellOptions{soNumbers});
+  EXPECT_FALSE(w.Spell->Configuration().Save());
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_NE(script.Shown[0].Text.find(path.string()), String::npos) << script.Shown[0].Text;
+  EXPECT_NE(script.Shown[0].Text.find("larger than any settings file"), String::npos) << script.Shown[0].Text;
+  EXPECT_EQ(std::filesystem::file_size(path), uintmax_t(2) << 30);
 }
 
 TEST(DamagedFiles, ThesaurusFileRefusedWithItsName) {

@@ -7,7 +7,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 
 TEST(IniFiles, ProfileSemantics) {
@@ -142,10 +144,11 @@ TEST(IniFiles, BinaryValuesAndWriteFailures) {
   ::chmod(ro.c_str(), 0755);
 }
 
-// A hostile settings file: 200,000 sections are read in well under a second
-// (each look-up finds its section without walking the others), a FIFO in the
-// file's place gives the defaults at once, and an owner-only file is written
-// 0600.
+// A hostile settings file: 200,000 sections are read and written to in well
+// under a second (each look-up finds its section without walking the others,
+// also after a write), a file larger than any settings file is neither read
+// nor written over, a FIFO in the file's place gives the defaults at once,
+// and an owner-only file is written 0600.
 TEST(IniFiles, ManySectionsFifosAndOwnerOnlyFiles) {
   qytest::TempDir tmp;
   const String big = tmp.str() + "/big.ini";
@@ -160,19 +163,49 @@ TEST(IniFiles, ManySectionsFifosAndOwnerOnlyFiles) {
                            read = std::make_unique<TIniFile>(big);
                            for (int i = 0; i < 200000; i += 7) sum += read->ReadInteger("s" + std::to_string(i), "K", -1);
                            read->ReadSections(sections);
+                           // As a save writes its section: new keys and changed ones.
+                           for (int i = 0; i < 60; ++i) {
+                             read->WriteString("S100000", "n" + std::to_string(i), "new");
+                             read->WriteString("S100000", "k", std::to_string(i));
+                           }
+                           read->DeleteKey("S100001", "k");
+                           sum += read->ReadInteger("S199999", "k", -1);
                          }).CpuSeconds;
   EXPECT_LT(seconds, 3.0);
   TIniFile& ini = *read;
   EXPECT_EQ(sections.Count(), 200000);
-  long long expected = 0;
+  long long expected = 199999;
   for (int i = 0; i < 200000; i += 7) expected += i;
   EXPECT_EQ(sum, expected);
+  EXPECT_EQ(ini.ReadString("S100000", "n59", ""), "new");
+  EXPECT_EQ(ini.ReadString("S100000", "k", ""), "59");
+  EXPECT_EQ(ini.ReadString("S100001", "k", "gone"), "gone");
+  EXPECT_EQ(ini.ReadString("S100002", "k", ""), "100002");
   // Written sections are found at once afterwards too.
   ini.WriteString("New", "k", "v");
   ini.EraseSection("S5");
   EXPECT_EQ(ini.ReadString("new", "K", ""), "v");
   EXPECT_EQ(ini.ReadString("S5", "k", "gone"), "gone");
   EXPECT_EQ(ini.ReadString("S6", "k", ""), "6");
+
+  // Past the largest settings file by a byte: not read, not written over;
+  // at the bound it is still read.
+  for (const Int64 size : {LargestSettingsFile + 1, LargestSettingsFile}) {
+    SCOPED_TRACE(size);
+    const String grown = tmp.str() + "/grown.ini";
+    qytest::WriteFileBytes(grown, "[S]\nk=1\n");
+    ASSERT_EQ(::truncate(grown.c_str(), size), 0);
+    TIniFile huge(grown);
+    const bool tooLarge = size > LargestSettingsFile;
+    EXPECT_EQ(huge.TooLarge(), tooLarge);
+    EXPECT_EQ(huge.ReadString("S", "k", "default"), tooLarge ? "default" : "1");
+    if (tooLarge) {
+      EXPECT_THROW(huge.WriteString("S", "k", "2"), EIniFileException);
+      EXPECT_THROW(huge.EraseSection("S"), EIniFileException);
+      huge.UpdateFile();
+      EXPECT_EQ(std::filesystem::file_size(grown), static_cast<uintmax_t>(size));
+    }
+  }
 
   const String fifo = tmp.str() + "/fifo.ini";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

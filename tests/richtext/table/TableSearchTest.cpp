@@ -84,6 +84,45 @@ TEST_F(TableSearch, MatchCaseAndWholeWordsInsideCells) {
   EXPECT_EQ(Table->SearchRow(), -1);
 }
 
+// A word with a bold first letter in a cell is one match over both items,
+// selected whole in the cell's editor, both ways.
+TEST_F(TableSearch, AWordWithAStyleChangeInsideACellIsFoundWhole) {
+  TCustomVLData* cell = Table->GetCell(0, 0);
+  cell->Clear();
+  cell->AddTextItem(U("K"), 1, 0);
+  cell->AddTextItem(U("eyword and key"), 0, -1);
+  cell->AddTextItem(U("word"), 1, -1);
+  E.Edit->Format();
+  struct Match {
+    Integer s1, o1, s2, o2;
+    const char* selected;
+  };
+  const struct {
+    bool down, wholeWord;
+    const char* text;
+    std::vector<Match> expected;
+  } passes[] = {
+      {true, false, "keyword", {{0, 1, 1, 7, "Keyword"}, {1, 12, 2, 5, "keyword"}}},
+      {false, true, "KEYWORD", {{1, 12, 2, 5, "keyword"}, {0, 1, 1, 7, "Keyword"}}},
+  };
+  for (const auto& p : passes) {
+    SCOPED_TRACE(p.down ? "down" : "up");
+    const Integer at = p.down ? 0 : 2;
+    const Integer offs = p.down ? E.D().GetItemStartOffset(0) : E.D().GetItemEndOffset(2);
+    E.D().SetSelectionBounds(at, offs, at, offs);
+    for (const Match& m : p.expected) {
+      ASSERT_TRUE(E.Edit->SearchText(p.text, p.down, false, p.wholeWord));
+      EXPECT_EQ(Table->SearchRow(), 0);
+      EXPECT_EQ(Table->SearchCol(), 0);
+      ASSERT_NE(Table->GetInplaceEditor(), nullptr);
+      Integer s1, o1, s2, o2;
+      Table->GetInplaceEditor()->EditData()->GetSelBounds(true, s1, o1, s2, o2);
+      EXPECT_EQ(std::vector<Integer>({s1, o1, s2, o2}), std::vector<Integer>({m.s1, m.o1, m.s2, m.o2}));
+      EXPECT_EQ(Table->GetInplaceEditor()->GetSelText(), m.selected);
+    }
+  }
+}
+
 TEST_F(TableSearch, CellToCellDirections) {
   auto t = TVLTableItemInfo::CreateEx(3, 3, &E.D());
   ASSERT_TRUE(t->MergeCells(0, 1, 2, 2));

@@ -66,6 +66,65 @@ TEST(Search, SelectsMatchesAndMovesOn) {
   EXPECT_EQ(so, 5);
 }
 
+// "Keyword" with a bold first letter is one word over two text items of a
+// paragraph: found whole and selected over both, the options read across the
+// style change; a paragraph's end or a picture is no part of a match.
+TEST(Search, AWordWithAStyleChangeInsideIsFoundWhole) {
+  TViewer v;
+  v.Style.TextStyles->Items(1)->Style = TFontStyles{fsBold};
+  v.Add("K", 1);
+  v.Add("eyword, key", 0, -1);
+  v.Add("word", 1, -1);
+  v.Add("Key", 0);
+  v.Add("word", 1);  // a paragraph of its own
+  v.Add("Ke", 0);
+  v.Picture(8, 8, -1, "Key");  // a picture named as letters, between letters
+  v.Add("word", 1, -1);
+  v.Format();
+  struct TMatch {
+    Integer From, FromOffs, To, ToOffs;
+    bool operator==(const TMatch&) const = default;
+  };
+  const struct {
+    const char* Text;
+    bool Down, MatchCase, WholeWord;
+    std::vector<TMatch> Expected;  // in the order the search finds them
+  } cases[] = {
+      {"keyword", true, false, false, {{0, 1, 1, 7}, {1, 9, 2, 5}}},
+      {"keyword", false, false, false, {{1, 9, 2, 5}, {0, 1, 1, 7}}},
+      {"KEYWORD", true, false, true, {{0, 1, 1, 7}, {1, 9, 2, 5}}},
+      {"keyword", true, true, false, {{1, 9, 2, 5}}},
+      {"Keyword", false, true, true, {{0, 1, 1, 7}}},
+      {"eyword", true, false, true, {}},  // a letter of another style before it
+      {"keyw", true, false, true, {}},
+      {"d, k", true, false, false, {{1, 6, 1, 10}}},
+      {"keyword key", true, false, false, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Text << (c.Down ? " down" : " up") << (c.MatchCase ? " case" : "")
+                                    << (c.WholeWord ? " whole" : ""));
+    if (c.Down)
+      v.View->SetSelectionBounds(0, 1, 0, 1);
+    else
+      v.View->SetSelectionBounds(7, 5, 7, 5);
+    std::vector<TMatch> found;
+    while (found.size() < 5 && v.View->SearchText(c.Text, c.Down, c.MatchCase, c.WholeWord)) {
+      TMatch m{};
+      v.View->GetSelectionBounds(m.From, m.FromOffs, m.To, m.ToOffs, true);
+      found.push_back(m);
+    }
+    ASSERT_EQ(found.size(), c.Expected.size());
+    for (size_t i = 0; i < found.size(); ++i) {
+      EXPECT_TRUE(found[i] == c.Expected[i]) << i << ": " << found[i].From << "," << found[i].FromOffs << " - "
+                                             << found[i].To << "," << found[i].ToOffs;
+    }
+  }
+  // What is selected reads as the word.
+  v.View->SetSelectionBounds(0, 1, 0, 1);
+  ASSERT_TRUE(v.View->SearchText("keyword", true, false, false));
+  EXPECT_EQ(v.View->GetSelText(), "Keyword");
+}
+
 TEST(Search, UnicodeTextOnAWesternCodePage) {
   TViewer v;
   // An 8-bit style in the Western code page and a Unicode one.

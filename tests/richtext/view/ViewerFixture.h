@@ -27,14 +27,14 @@ struct TViewer {
     View->AddTextItem(text, styleNo, paraNo);
     return View->ItemCount() - 1;
   }
-  Integer Picture(Integer w, Integer h, Integer paraNo = -1) {
+  Integer Picture(Integer w, Integer h, Integer paraNo = -1, const AnsiString& name = "") {
     auto* p = new TVLGraphicItemInfo(View->VLData());
     p->StyleNo = vlsPicture;
     p->ParaNo = paraNo;
     p->ImageWidth = w;
     p->ImageHeight = h;
     p->Image = std::make_unique<TBitmap>(w, h);
-    View->AddItem("", p);
+    View->AddItem(name, p);
     return View->ItemCount() - 1;
   }
   void Format() { View->Format(); }
