@@ -284,4 +284,74 @@ TEST(ConvertedCopyContent, TheMarkdownCopyInsertedComesBackWithItsTables) {
   for (Integer i = 0; i < b.Edit->ItemCount(); ++i) EXPECT_NE(b.Edit->GetItemTextUtf8(i).rfind("Outer", 0), 0u) << i;
 }
 
+// The paragraphs of a document converter's copy as its file holds them:
+// the text of each paragraph element (Word, OpenDocument with its counted
+// blanks, the book's XHTML) or each block of a Markdown file, where an empty
+// paragraph is one in HTML.
+std::vector<std::string> FileParagraphs(const fs::path& file) {
+  const std::string ext = file.extension().string();
+  std::string text;
+  std::regex paragraph;
+  if (ext == ".md") {
+    text = std::regex_replace(qytest::ReadFileBytes(file), std::regex("<p></p>"), "<p/>");
+    text = std::regex_replace("\n\n" + text + "\n\n", std::regex("\n\n+"), "\n\n\n");
+    paragraph = std::regex("\n\n([^\n]*)(?=\n\n)");
+  } else if (ext == ".docx") {
+    text = Output("unzip -p '" + file.string() + "' word/document.xml");
+    paragraph = std::regex("<w:p>(.*?)</w:p>|<w:p/>");
+  } else if (ext == ".odt") {
+    text = Output("unzip -p '" + file.string() + "' content.xml");
+    text = std::regex_replace(text, std::regex("<text:s/>"), " ");
+    for (int n = 9; n > 1; --n)
+      text = std::regex_replace(text, std::regex("<text:s text:c=\"" + std::to_string(n) + "\" ?/>"),
+                                std::string(static_cast<size_t>(n), ' '));
+    text = std::regex_replace(text, std::regex("<text:s text:c=\"1\" ?/>"), " ");
+    paragraph = std::regex("<text:p[^>]*>(.*?)</text:p>|<text:p[^>]*/>");
+  } else {
+    text = Output("unzip -p '" + file.string() + "' 'EPUB/text/*.xhtml'");
+    paragraph = std::regex("<p>(.*?)</p>");
+  }
+  std::vector<std::string> out;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), paragraph); it != std::sregex_iterator(); ++it) {
+    std::string p = std::regex_replace((*it)[1].str(), std::regex("<[^>]*>"), "");
+    out.push_back(p == "<p/>" ? std::string() : p);
+  }
+  return out;
+}
+
+// An entry with empty paragraphs, blanks at a paragraph's start and end and
+// a doubled blank: every copy through the document converter holds each
+// paragraph with the blanks it has, no no-break space stands in for a
+// blank, and an empty paragraph stays an empty paragraph. (A book's HTML
+// writer shows a doubled blank as one, as a browser would.)
+TEST(ConvertedCopyContent, PandocCopiesKeepBlanksAndEmptyParagraphsAsTyped) {
+  qytest::TempDir dir;
+  TEditorBench b;
+  ASSERT_TRUE(b.Edit->LoadRTF((qytest::SourceDir() / "tests/actions/data/rtf-blanks-empty-paragraphs.rtf").string()));
+  b.Edit->Format();
+  std::vector<std::string> entry;
+  nestedentry::Paragraphs(*b.Edit->VLData(), entry);
+  ASSERT_EQ(entry, (std::vector<std::string>{"one", "", " two", "three ", "four  five"}));
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  int checked = 0;
+  for (Integer i = 0; i < exports.Count(); ++i) {
+    const TVLOfficeConverterInfo* info = exports.GetItem(i);
+    if (info->ExportCommand.front().find("pandoc") == String::npos) continue;
+    SCOPED_TRACE(info->Name);
+    const String mask = info->Filter.substr(0, info->Filter.find(';'));
+    const fs::path copy = dir / ("copy" + mask.substr(1));
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, i));
+    ++checked;
+    std::vector<std::string> expected = entry;
+    if (copy.extension() == ".epub") expected.back() = "four five";
+    EXPECT_EQ(FileParagraphs(copy), expected);
+    EXPECT_EQ(TextOf(copy).find("\xC2\xA0"), std::string::npos);
+  }
+  EXPECT_EQ(checked, 4);
+}
+
 }  // namespace
