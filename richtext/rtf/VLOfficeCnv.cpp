@@ -819,7 +819,10 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // anything from the network while it is read. Our own RTF needs none,
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
-    if (String(f.Reader) == "markdown") info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
+    // Tables nested in the cells of Word, OpenDocument and Markdown files
+    // come in nested, merged cells merged (the RTF writer flattens them).
+    if (String(f.Reader) == "markdown" || String(f.Reader) == "docx" || String(f.Reader) == "odt")
+      info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     // Its RTF reader drops list numbering; lists, their nesting and their
     // numbering styles come through from our web page. Our paragraphs'
