@@ -123,7 +123,8 @@ std::vector<THtmlRun> TDragData::GetHtmlRuns() const {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextCharFormat format = it.fragment().charFormat();
       // Pictures are not text.
-      pieces.emplace_back(it.fragment().text().remove(QChar(0xFFFC)), format.isAnchor() ? format.anchorHref() : QString());
+      pieces.emplace_back(it.fragment().text().remove(QChar(0xFFFC)),
+                          format.isAnchor() ? format.anchorHref() : QString());
     }
     // Blanks of the markup around a paragraph are none of its text (a hard
     // blank there is a no-break space until here).

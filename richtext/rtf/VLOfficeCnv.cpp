@@ -829,8 +829,8 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // DIV and SPAN elements are markup, not content (a Markdown file would
     // keep them: the filter %5 unwraps the spans); packaged formats are whole documents without
     // --standalone, and a Markdown file then starts without a title block.
-    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs+empty_paragraphs", "--lua-filter=%5", String("--to=") + f.Writer,
-                               "--output=%1", "%2"};
+    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs+empty_paragraphs", "--lua-filter=%5",
+                               String("--to=") + f.Writer, "--output=%1", "%2"};
     FItems.insert(at, std::move(info));
   }
 }

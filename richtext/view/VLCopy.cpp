@@ -225,7 +225,8 @@ bool VLPutSelection(TVLControlData& data0, TColor color, const TVLTransferTarget
       TVLDocumentData* doc = snapshot->Document();
       TMemoryStream page;
       Integer pictures = 0;
-      if (!doc || !doc->SaveHTMLToStream(page, String(), String(), String(), TVLSaveOptions(), clNone, pictures, 0, 0, 0, 0, nullptr, nullptr))
+      if (!doc || !doc->SaveHTMLToStream(page, String(), String(), String(), TVLSaveOptions(), clNone, pictures, 0, 0,
+                                         0, 0, nullptr, nullptr))
         return AnsiString();
       return AnsiString(page.Memory(), static_cast<size_t>(page.GetSize()));
     });
