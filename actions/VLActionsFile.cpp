@@ -185,7 +185,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
       // our plain one; its title would become a heading of the document.
       const auto page = [this, E](const String& file) {
         TVLSaveOptions options = SaveOptions;
-        options.Include(vlsoListFormHints);
+        options.Include(vlsoConverterHints);
         return E->SaveHTML(file, String(), ImagePrefix, false, options);
       };
       return converter.ExportVL(Name, [E](TStream& s) { return E->SaveRTFToStream(s); }, ConverterIndex, page);

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPointer>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
 #include <QWidget>
@@ -102,6 +104,43 @@ bool TDragData::HasHtml() const { return FData && FData->hasHtml(); }
 String TDragData::GetHtmlAsText() const {
   if (!HasHtml()) return String();
   return FromQ(QTextDocumentFragment::fromHtml(FData->html()).toPlainText());
+}
+
+std::vector<THtmlRun> TDragData::GetHtmlRuns() const {
+  std::vector<THtmlRun> runs;
+  if (!HasHtml()) return runs;
+  QTextDocument doc;
+  doc.setHtml(FData->html());
+  auto add = [&](const QString& text, const QString& link) {
+    if (text.isEmpty()) return;
+    const String address = FromQ(link);
+    if (!runs.empty() && runs.back().Link == address) runs.back().Text += FromQ(text);
+    else runs.push_back({FromQ(text), address});
+  };
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    if (block != doc.begin()) add(QStringLiteral("\n"), QString());
+    std::vector<std::pair<QString, QString>> pieces;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat format = it.fragment().charFormat();
+      // Pictures are not text.
+      pieces.emplace_back(it.fragment().text().remove(QChar(0xFFFC)),
+                          format.isAnchor() ? format.anchorHref() : QString());
+    }
+    // Blanks of the markup around a paragraph are none of its text (a hard
+    // blank there is a no-break space until here).
+    for (auto it = pieces.begin(); it != pieces.end() && (it->first.isEmpty() || it->first.front() == u' ');) {
+      it->first.remove(0, 1);
+      if (it->first.isEmpty()) ++it;
+    }
+    for (auto it = pieces.rbegin(); it != pieces.rend() && (it->first.isEmpty() || it->first.back() == u' ');) {
+      it->first.chop(1);
+      if (it->first.isEmpty()) ++it;
+    }
+    // As the plain text has them: line breaks end lines, no-break spaces
+    // are blanks.
+    for (auto& [text, link] : pieces) add(text.replace(QChar(0x2028), u'\n').replace(QChar(0x00A0), u' '), link);
+  }
+  return runs;
 }
 
 bool TDragData::HasMimeType(const String& mimeType) const { return FData && FData->hasFormat(ToQ(mimeType)); }

@@ -18,6 +18,13 @@ constexpr int DROPEFFECT_COPY = 1;
 constexpr int DROPEFFECT_MOVE = 2;
 constexpr int DROPEFFECT_LINK = 4;
 
+// A piece of the text of HTML: its text ("\n" between paragraphs) and the
+// address of the link it lies in (empty outside links).
+struct THtmlRun {
+  String Text;
+  String Link;
+};
+
 // The data of a drag as a target reads it.
 class TDragData {
 public:
@@ -37,6 +44,8 @@ public:
   bool HasPicture() const;
   // HTML with its markup taken out (empty without HTML).
   String GetHtmlAsText() const;
+  // The same text in runs, a link's apart with its address.
+  std::vector<THtmlRun> GetHtmlRuns() const;
   bool HasHtml() const;
   // The bytes of a MIME type as it is named (formats of other programs
   // that have no clipboard format of ours, such as "HTML Format").

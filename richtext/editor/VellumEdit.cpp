@@ -338,21 +338,24 @@ bool TCustomVellumEdit::InsertTaggedText(const String& text, const TVLTag& tag) 
   bool done = false;
   RunEdit([&] {
     if (!BeginInsert()) return;
-    TVLEditVLData* d = EditData();
-    const WideString w = Utf8ToWide(text);
-    const Integer styleNo = d->StyleForText(d->CurTextStyleNo, w);
-    const Integer actual = d->GetActualStyleNo(styleNo, d->CurParaStyleNo);
-    TVLStyle* style = GetStyle();
-    const bool unicode = actual >= 0 && actual < style->TextStyles->Count() && style->TextStyles->Items(actual)->Unicode;
-    const AnsiString raw = WideStringToRawUnicode(w);
-    auto item = d->CreateTextItem(styleNo, d->CurParaStyleNo, false, false);
-    item->Tag = tag;
-    if (unicode) item->ItemOptions |= vlioUnicode;
-    AnsiString s = unicode ? raw : RawUnicodeToAnsi(raw, d->GetStyleCodePage(actual));
-    done = d->InsertItemAtCaret(s, item.release(), false, false);
+    done = InsertTaggedItem(*EditData(), text, tag, EditData()->CurTextStyleNo);
     EndInsert();
   });
   return done;
+}
+
+bool TCustomVellumEdit::InsertTaggedItem(TVLEditVLData& d, const String& text, const TVLTag& tag, Integer textStyleNo) {
+  const WideString w = Utf8ToWide(text);
+  const Integer styleNo = d.StyleForText(textStyleNo, w);
+  const Integer actual = d.GetActualStyleNo(styleNo, d.CurParaStyleNo);
+  TVLStyle* style = GetStyle();
+  const bool unicode = actual >= 0 && actual < style->TextStyles->Count() && style->TextStyles->Items(actual)->Unicode;
+  const AnsiString raw = WideStringToRawUnicode(w);
+  auto item = d.CreateTextItem(styleNo, d.CurParaStyleNo, false, false);
+  item->Tag = tag;
+  if (unicode) item->ItemOptions |= vlioUnicode;
+  AnsiString s = unicode ? raw : RawUnicodeToAnsi(raw, d.GetStyleCodePage(actual));
+  return d.InsertItemAtCaret(s, item.release(), false, false);
 }
 
 bool TCustomVellumEdit::InsertTextFromFile(const String& fileName) {

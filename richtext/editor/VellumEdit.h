@@ -335,6 +335,11 @@ private:
   // A link: through OnReadHyperlink as one tagged text item when the
   // application handles links, else as plain text.
   bool InsertDroppedURL(const String& url);
+  // The style and tag OnReadHyperlink gives a link to url at the caret;
+  // false when the application handles no links.
+  bool LinkStyleAndTag(const String& url, Integer& styleNo, TVLTag& tag);
+  // text as one tagged text item of a text style, at the caret of d.
+  bool InsertTaggedItem(TVLEditVLData& d, const String& text, const TVLTag& tag, Integer textStyleNo);
   // One clipboard format inside an edit that replaces the selection.
   bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
   // Tells the user why the document just refused holds a table that cannot

@@ -487,21 +487,30 @@ bool TCustomVellumEdit::InsertDroppedData(const TDragData& data) {
   return false;
 }
 
-bool TCustomVellumEdit::InsertDroppedURL(const String& url) {
-  TVLEditVLData* d = EditData();
+bool TCustomVellumEdit::LinkStyleAndTag(const String& url, Integer& styleNo, TVLTag& tag) {
   TCustomVellumEdit* root = GetRootEditor();
-  if (!root->OnReadHyperlink) {
-    d->InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(url)), false);
-    return true;
-  }
+  if (!root->OnReadHyperlink) return false;
   // The application makes the link: its style, and the tag it gives the
   // text item offered to it.
-  Integer styleNo = d->CurTextStyleNo;
+  TVLEditVLData* d = EditData();
+  styleNo = d->CurTextStyleNo;
   std::unique_ptr<TCustomVLItemInfo> link = d->CreateTextItem(styleNo, d->CurParaStyleNo, false, false);
   root->OnReadHyperlink(root, url, String(), VLDroppedLinkFormat, styleNo, link.get());
   TVLStyle* style = GetStyle();
-  if (style && styleNo >= 0 && styleNo < style->TextStyles->Count()) SetCurTextStyleNo(styleNo);
-  return InsertTaggedText(url, link->Tag);
+  if (!style || styleNo < 0 || styleNo >= style->TextStyles->Count()) styleNo = d->CurTextStyleNo;
+  tag = link->Tag;
+  return true;
+}
+
+bool TCustomVellumEdit::InsertDroppedURL(const String& url) {
+  Integer styleNo = 0;
+  TVLTag tag;
+  if (!LinkStyleAndTag(url, styleNo, tag)) {
+    EditData()->InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(url)), false);
+    return true;
+  }
+  SetCurTextStyleNo(styleNo);
+  return InsertTaggedText(url, tag);
 }
 
 bool TCustomVellumEdit::InsertDroppedFiles(const std::vector<String>& files) {

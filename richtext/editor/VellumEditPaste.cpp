@@ -1,5 +1,6 @@
 // Paste into the editor: the first format of the clipboard in the order of
-// preference (our VLF, RTF, files, text, HTML as text, a picture), each as
+// preference (our VLF, RTF, files, HTML that holds links, text, other HTML,
+// a picture; HTML goes in as its text and links), each as
 // one undo step that replaces the selection; a format that cannot be read
 // changes nothing.
 #include "richtext/editor/VellumEdit.h"
@@ -12,6 +13,8 @@
 #include "platform/gui/Graphics.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/VLCopy.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -78,6 +81,10 @@ private:
   String FSaved;
 };
 
+bool HoldsLink(const std::vector<THtmlRun>& runs) {
+  return std::any_of(runs.begin(), runs.end(), [](const THtmlRun& r) { return !r.Link.empty(); });
+}
+
 }  // namespace
 
 String VLHTMLSourceFolder(const AnsiString& block) {
@@ -128,6 +135,9 @@ void TCustomVellumEdit::Paste() {
     PasteRTF();
   } else if (!clip.GetFileNames().empty()) {
     PasteFiles();
+  } else if (clip.HasHtml() && HoldsLink(clip.GetHtmlRuns())) {
+    // Its text alone would lose the links' addresses.
+    PasteHTML();
   } else if (clip.HasFormat(CF_UNICODETEXT)) {
     PasteUnicodeText();
   } else if (clip.HasHtml()) {
@@ -216,11 +226,21 @@ bool TCustomVellumEdit::PasteUnicodeText() {
 }
 
 bool TCustomVellumEdit::PasteHTML() {
-  // Until HTML is read as a document, its text goes in.
-  const String text = ClipboardDragData().GetHtmlAsText();
-  if (text.empty()) return false;
+  // Until HTML is read as a document, its text goes in, with its links.
+  const std::vector<THtmlRun> runs = ClipboardDragData().GetHtmlRuns();
+  if (runs.empty()) return false;
   return PasteWith([&](TVLEditVLData& d) {
-    d.InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(text)), false);
+    const Integer plain = d.CurTextStyleNo;
+    for (const THtmlRun& run : runs) {
+      Integer styleNo = plain;
+      TVLTag tag;
+      if (!run.Link.empty() && LinkStyleAndTag(run.Link, styleNo, tag)) {
+        if (!InsertTaggedItem(d, run.Text, tag, styleNo)) return false;
+        continue;
+      }
+      if (d.CurTextStyleNo != plain) d.SetCurTextStyleNo(plain);
+      d.InsertRawUnicodeText(WideStringToRawUnicode(Utf8ToWide(run.Text)), false);
+    }
     return true;
   });
 }

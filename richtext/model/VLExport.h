@@ -21,9 +21,11 @@ enum TVLSaveOption {
   vlsoOverrideImages, vlsoFirstOnly, vlsoMiddleOnly, vlsoLastOnly, vlsoDefault0Style,
   vlsoNoHypertextImageBorders, vlsoImageSizes, vlsoForceNonTextCSS, vlsoUseCheckpointsNames,
   vlsoMarkersAsText, vlsoInlineCSS, vlsoNoDefCSSStyle, vlsoUseItemImageFileNames,
-  // For the document converter's filter: an empty SPAN starts each item of
-  // a list numbered "a)" or "(a)", the form its HTML reader cannot take.
-  vlsoListFormHints
+  // For the document converter's filter, what its HTML reader cannot take:
+  // an empty SPAN starts each item of a list numbered "a)" or "(a)"; the
+  // blanks a browser would merge are marked as such, not made hard; and an
+  // empty paragraph is marked, not given a no-break space.
+  vlsoConverterHints
 };
 using TVLSaveOptions = TSet<TVLSaveOption>;
 

@@ -358,9 +358,31 @@ AnsiString TVLHTMLWriterCore::LinkTag(Integer itemNo, const AnsiString& attrs) {
          (extras.empty() ? AnsiString() : " " + extras) + ">";
 }
 
+namespace {
+
+// For the document converter: each run of hard blanks marked, so that its
+// filter makes them the blanks they were (its readers take no-break spaces
+// for the user's own), and nothing made up for an empty text.
+AnsiString ConverterBlanks(const AnsiString& html) {
+  static const AnsiString hard = "&nbsp;";
+  if (html.empty()) return "<SPAN class=\"empty-paragraph\"></SPAN>";
+  AnsiString r;
+  size_t from = 0;
+  for (size_t at; (at = html.find(hard, from)) != AnsiString::npos;) {
+    size_t end = at;
+    while (html.compare(end, hard.size(), hard) == 0) end += hard.size();
+    r += html.substr(from, at - from) + "<SPAN class=\"blanks\">" + html.substr(at, end - at) + "</SPAN>";
+    from = end;
+  }
+  return r + html.substr(from);
+}
+
+}  // namespace
+
 AnsiString TVLHTMLWriterCore::ItemText(Integer itemNo) {
   AnsiString text;
   if (D.SaveItemToFile(Ctx.Path, itemNo, vlsfHTML, false, text)) return text;
+  const bool hints = Ctx.Options.Contains(vlsoConverterHints);
   TCustomVLItemInfo* item = D.GetItem(itemNo);
   const Integer actual = D.GetItemActualStyle(item);
   const bool htmlCode = Style->TextStyles->Items(actual)->Options.Contains(vlteoHTMLCode);
@@ -370,11 +392,14 @@ AnsiString TVLHTMLWriterCore::ItemText(Integer itemNo) {
   // converter takes the bytes for Latin-1 letters.
   const String& fontName = Style->TextStyles->Items(actual)->FontName;
   if (!htmlCode && SymbolCodeFontOf(fontName.c_str()) != TSymbolCodeFont::None)
-    return VLRawUnicodeToHTML(
-        WideStringToRawUnicode(VLSymbolFontText(raw, item->IsUnicode(), fontName, D.GetStyleCodePage(actual))), true,
+    text = VLRawUnicodeToHTML(
+        WideStringToRawUnicode(VLSymbolFontText(raw, item->IsUnicode(), fontName, D.GetStyleCodePage(actual))), !hints,
         false, before, after);
-  if (item->IsUnicode()) return VLRawUnicodeToHTML(raw, true, htmlCode, before, after);
-  return VLAnsiToHTML(raw, D.GetStyleCodePage(actual), true, htmlCode, before, after);
+  else if (item->IsUnicode())
+    text = VLRawUnicodeToHTML(raw, !hints, htmlCode, before, after);
+  else
+    text = VLAnsiToHTML(raw, D.GetStyleCodePage(actual), !hints, htmlCode, before, after);
+  return hints && !htmlCode ? ConverterBlanks(text) : text;
 }
 
 bool TVLHTMLWriterCore::BlankEdge(Integer itemNo, bool before) {
@@ -409,7 +434,6 @@ void TVLHTMLWriterCore::CloseListsTo(size_t depth) {
     Lists.pop_back();
     any = true;
   }
-  if (Lists.empty()) ListNo = -1;
   if (any) Str("\r\n");
 }
 
@@ -443,22 +467,24 @@ TVLHTMLWriterCore::TListItemForm TVLHTMLWriterCore::ListItemForm(const TVLMarker
     }
   }
   r.CSS = css + "\\A0';";
-  if (!Ctx.Options.Contains(vlsoListFormHints)) return r;
+  if (!Ctx.Options.Contains(vlsoConverterHints)) return r;
   if (f == "%s)" || f == own + ")") r.Start = "<SPAN class=\"list-form-OneParen\"></SPAN>";
   else if (f == "(%s)" || f == "(" + own + ")") r.Start = "<SPAN class=\"list-form-TwoParens\"></SPAN>";
   return r;
 }
 
 void TVLHTMLWriterCore::PrepareListItem(const TVLMarkerItemInfo& marker, const TVLListLevel& level) {
-  if (!Lists.empty() && ListNo != marker.ListNo) CloseAllLists();
   const size_t want = static_cast<size_t>(std::max(0, marker.Level)) + 1;
   if (Lists.size() > want) CloseListsTo(want);
+  // Another list at this level starts anew; one deeper down goes inside the
+  // open item, as the levels of one list do (a second level made a list of
+  // its own by another word processor).
+  if (Lists.size() == want && Lists.back().ListNo != marker.ListNo) CloseListsTo(want - 1);
   if (Lists.size() == want && Lists.back().ItemOpen) {
     if (BeforeListItemEnds) BeforeListItemEnds();
     Line("</LI>");
     Lists.back().ItemOpen = false;
   }
-  ListNo = marker.ListNo;
   TVLListInfo* list = Style->ListStyles->Items(marker.ListNo);
   while (Lists.size() < want) {
     const Integer k = static_cast<Integer>(Lists.size());
@@ -474,7 +500,7 @@ void TVLHTMLWriterCore::PrepareListItem(const TVLMarkerItemInfo& marker, const T
                                                  : list->Levels->Items(std::min(k, list->Levels->Count() - 1));
     lvl->SaveHTMLOpenTag(S, CSS);
     Str("\r\n");
-    Lists.push_back({lvl, false});
+    Lists.push_back({lvl, marker.ListNo, false});
   }
 }
 

@@ -27,9 +27,11 @@ public:
   AnsiString ParaExtra(Integer itemNo, bool isStart);
 
   // List nesting. A deeper level opens inside the open list item (a level
-  // skipped gets an unmarked item of its own), as HTML wants lists nested.
+  // skipped gets an unmarked item of its own), as HTML wants lists nested,
+  // also where it is a level of another list.
   struct TOpenLevel {
     const TVLListLevel* Level = nullptr;
+    Integer ListNo = -1;
     bool ItemOpen = false;
   };
   void CloseListsTo(size_t depth);
@@ -40,7 +42,7 @@ public:
   bool ListItemOpen() const { return !Lists.empty() && Lists.back().ItemOpen; }
   // A numbered item whose marker is not of the browser's own form ("a)"
   // where it draws "a."): the CSS that draws the marker as it is, and, with
-  // vlsoListFormHints, the element that starts the item and tells the
+  // vlsoConverterHints, the element that starts the item and tells the
   // document converter's filter the form it can hold; empty otherwise.
   struct TListItemForm {
     AnsiString CSS, Start;
@@ -60,7 +62,6 @@ public:
   TVLStyle* Style;
   AnsiString CPPrefix = "VellumCheckpoint";
   Integer CPCounter = 0;
-  Integer ListNo = -1;
   std::vector<TOpenLevel> Lists;
 
 private:

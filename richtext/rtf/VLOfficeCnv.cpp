@@ -158,12 +158,14 @@ struct TInstalledFormat {
   bool Pictures = true;
 };
 constexpr TInstalledFormat kPandocFormats[] = {
-    {"Word Document", "docx", "docx", "docx"},
-    {"OpenDocument Text", "odt", "odt", "odt"},
-    {"EPUB Book", "epub", "epub", "epub"},
+    // Empty paragraphs are written where the writer can hold them.
+    {"Word Document", "docx", "docx", "docx+empty_paragraphs"},
+    {"OpenDocument Text", "odt", "odt", "odt+empty_paragraphs"},
+    {"EPUB Book", "epub", "epub", "epub+empty_paragraphs"},
     // Its tables cannot hold nested tables or merged cells, and split
-    // words to fit narrow columns: tables are written in HTML.
-    {"Markdown", "md markdown", "markdown", "markdown-grid_tables-pipe_tables-simple_tables-multiline_tables", false},
+    // words to fit narrow columns: tables are written in HTML. So is what
+    // has no Markdown of its own, as it is (not in a fenced block).
+    {"Markdown", "md markdown", "markdown", "markdown-grid_tables-pipe_tables-simple_tables-multiline_tables-raw_attribute", false},
     {"Web Page", "html htm", "html", "html5", false},
 };
 // The office suite's: the reader is found from the file's content; the
@@ -198,7 +200,11 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // are unwrapped here. An OL without a type is decimal, at any depth (the
 // converter would letter a nested one); the empty SPAN that starts an item
 // of a list numbered "a)" or "(a)" gives the list that form, which the
-// converter's reader does not take from the page. Paragraphs that came as
+// converter's reader does not take from the page; a book, whose HTML has no
+// form for it, gets the list as our web page draws it. The blanks our page
+// marks (it would make them hard) are blanks again, and an empty paragraph
+// stays one (in Markdown as HTML, which has no other form for it), not a
+// no-break space the entry does not have. Paragraphs that came as
 // DIV elements (those of a table cell) stay paragraphs where there are more
 // than one: as plain blocks the web page and Markdown writers would join
 // them into one line. An EPUB book needs a title: the file's name. Without
@@ -209,9 +215,22 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
   const String text = "function Span(s)\n"
-                      "  if s.classes[1] and s.classes[1]:match('^list%-form%-') then return s end\n"
+                      "  local class = s.classes[1]\n"
+                      "  if class and class:match('^list%-form%-') then return s end\n"
+                      "  if class == 'blanks' then\n"
+                      "    local _, n = pandoc.utils.stringify(s.content):gsub('\\194\\160', '')\n"
+                      "    return pandoc.Str(string.rep(' ', n))\n"
+                      "  end\n"
+                      "  if class == 'empty-paragraph' then return {} end\n"
                       "  return s.content\n"
                       "end\n"
+                      "local function empty(b)\n"
+                      "  if #b.content > 0 then return nil end\n"
+                      "  if FORMAT:match('markdown') then return pandoc.RawBlock('html', '<p></p>') end\n"
+                      "  return pandoc.Para({})\n"
+                      "end\n"
+                      "Plain = empty\n"
+                      "Para = empty\n"
                       "function Blocks(bs)\n"
                       "  local plain = 0\n"
                       "  for _, b in ipairs(bs) do if b.t == 'Plain' then plain = plain + 1 end end\n"
@@ -219,19 +238,50 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
                       "  for i, b in ipairs(bs) do if b.t == 'Plain' then bs[i] = pandoc.Para(b.content) end end\n"
                       "  return bs\n"
                       "end\n"
+                      "local function number_text(n, style)\n"
+                      "  local s = ''\n"
+                      "  if style:match('Alpha$') then\n"
+                      "    repeat n = n - 1; s = string.char(97 + n % 26) .. s; n = n // 26 until n == 0\n"
+                      "  elseif style:match('Roman$') then\n"
+                      "    for _, v in ipairs({{1000, 'm'}, {900, 'cm'}, {500, 'd'}, {400, 'cd'}, {100, 'c'}, {90, 'xc'},\n"
+                      "                        {50, 'l'}, {40, 'xl'}, {10, 'x'}, {9, 'ix'}, {5, 'v'}, {4, 'iv'}, {1, 'i'}}) do\n"
+                      "      while n >= v[1] do s = s .. v[2]; n = n - v[1] end\n"
+                      "    end\n"
+                      "  else\n"
+                      "    s = tostring(n)\n"
+                      "  end\n"
+                      "  return style:match('^Upper') and s:upper() or s\n"
+                      "end\n"
                       "function OrderedList(l)\n"
-                      "  if l.listAttributes.style == 'DefaultStyle' then l.listAttributes.style = 'Decimal' end\n"
+                      "  local a = l.listAttributes\n"
+                      "  if a.style == 'DefaultStyle' then a.style = 'Decimal' end\n"
                       "  for _, item in ipairs(l.content) do\n"
                       "    local first = item[1]\n"
                       "    local span = first and first.content and first.content[1]\n"
                       "    local form = span and span.t == 'Span' and span.classes[1] and\n"
                       "                 span.classes[1]:match('^list%-form%-(%a+)$')\n"
                       "    if form then\n"
-                      "      l.listAttributes.delimiter = form\n"
+                      "      a.delimiter = form\n"
                       "      first.content:remove(1)\n"
                       "    end\n"
                       "  end\n"
-                      "  return l\n"
+                      "  if not FORMAT:match('epub') or (a.delimiter ~= 'OneParen' and a.delimiter ~= 'TwoParens') then\n"
+                      "    return l\n"
+                      "  end\n"
+                      // A book's lists are HTML, which has no form for the
+                      // number's parentheses: each item draws its marker as
+                      // our web page does, the letters or numerals stay the
+                      // list's type where that is not understood.
+                      "  local types = {LowerAlpha = 'a', UpperAlpha = 'A', LowerRoman = 'i', UpperRoman = 'I'}\n"
+                      "  local out = {'<ol start=\"' .. a.start .. '\"' .. (types[a.style] and (' type=\"' .. types[a.style] .. '\"') or '') .. '>'}\n"
+                      "  for i, item in ipairs(l.content) do\n"
+                      "    local m = number_text(a.start + i - 1, a.style)\n"
+                      "    m = a.delimiter == 'OneParen' and (m .. ')') or ('(' .. m .. ')')\n"
+                      "    out[#out + 1] = '<li style=\"list-style-type: \\'' .. m .. '\\\\A0\\';\">' ..\n"
+                      "                    pandoc.write(pandoc.Pandoc(item), 'html5') .. '</li>'\n"
+                      "  end\n"
+                      "  out[#out + 1] = '</ol>'\n"
+                      "  return pandoc.RawBlock('html', table.concat(out, '\\n'))\n"
                       "end\n"
                       "function Meta(m)\n"
                       "  if FORMAT:match('epub') and pandoc.utils.stringify(m.title or '') == '' then\n"
@@ -804,15 +854,18 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // anything from the network while it is read. Our own RTF needs none,
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
-    if (String(f.Reader) == "markdown") info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
+    // Tables nested in the cells of Word, OpenDocument and Markdown files
+    // come in nested, merged cells merged (the RTF writer flattens them).
+    if (String(f.Reader) == "markdown" || String(f.Reader) == "docx" || String(f.Reader) == "odt")
+      info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     // Its RTF reader drops list numbering; lists, their nesting and their
     // numbering styles come through from our web page. Our paragraphs'
     // DIV and SPAN elements are markup, not content (a Markdown file would
     // keep them: the filter %5 unwraps the spans); packaged formats are whole documents without
     // --standalone, and a Markdown file then starts without a title block.
-    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs", "--lua-filter=%5", String("--to=") + f.Writer,
-                               "--output=%1", "%2"};
+    info->ExportHTMLCommand = {pandoc, "--from=html-native_divs+empty_paragraphs", "--lua-filter=%5",
+                               String("--to=") + f.Writer, "--output=%1", "%2"};
     FItems.insert(at, std::move(info));
   }
 }

@@ -195,7 +195,9 @@ void TVLTableItemInfo::SaveToHTML(TStream& stream, TCustomVLData* vlData, Intege
       }
       W("<TD" + attrs + VLStyleAttr(cellCss) + ">");
       if (HoldsNothing(*cell)) {
-        W("&nbsp;\r\n");
+        // The document converter keeps an empty cell without one.
+        if (!ctx.Options.Contains(vlsoConverterHints)) W("&nbsp;");
+        W("\r\n");
       } else {
         const TColor back = cell->Color != clNone ? cell->Color : tableBack;
         if (useCSS) {

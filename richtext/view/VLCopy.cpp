@@ -3,6 +3,7 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/Streams.h"
 #include "platform/gui/Clipbrd.h"
+#include "richtext/model/VLClipFormats.h"
 #include "richtext/model/VLExport.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/model/VLUni.h"
@@ -50,6 +51,16 @@ public:
       // The styles are those of the sheet already: read them as they are.
       FDoc->VLFTextStylesReadMode = vlf_sIgnore;
       FDoc->VLFParaStylesReadMode = vlf_sIgnore;
+      // The source's link handler knows its own items only: a link's
+      // address is its string tag here. Pictures stay out of the web page
+      // (no files are written for it); the other forms carry them.
+      if (FOptions.Contains(vloTagsArePChars))
+        FDoc->ExportEvents.OnWriteHyperlink = [](TCustomVLData* d, Integer, Integer itemNo, Integer, String& target,
+                                                 String&) { target = d->GetItem(itemNo)->Tag.Str; };
+      FDoc->ExportEvents.OnHTMLSaveImage = [](TCustomVLData*, Integer, const String&, TColor, bool& doDefault,
+                                              String&) { doDefault = false; };
+      FDoc->ExportEvents.OnSaveImage2 = [](const TGraphic*, Integer, const String&, const String&, Integer&,
+                                           bool& doDefault, String&) { doDefault = false; };
       TMemoryStream stream;
       stream.WriteBuffer(FVLF.data(), static_cast<Int64>(FVLF.size()));
       stream.SetPosition(0);
@@ -206,6 +217,18 @@ bool VLPutSelection(TVLControlData& data0, TColor color, const TVLTransferTarget
       const TVLRTFCopyWriter& writer = VLGetRTFCopyWriter();
       if (!doc || !writer || !writer(*doc, rtf)) return AnsiString();
       return AnsiString(rtf.Memory(), static_cast<size_t>(rtf.GetSize()));
+    });
+  // The web page goes with the RTF: programs that read no RTF keep links
+  // and the look of the text from it.
+  if (opts.Contains(vloAutoCopyRTF))
+    target.SetLazyData(ClipboardFormatHTML(), [snapshot] {
+      TVLDocumentData* doc = snapshot->Document();
+      TMemoryStream page;
+      Integer pictures = 0;
+      if (!doc || !doc->SaveHTMLToStream(page, String(), String(), String(), TVLSaveOptions(), clNone, pictures, 0, 0,
+                                         0, 0, nullptr, nullptr))
+        return AnsiString();
+      return AnsiString(page.Memory(), static_cast<size_t>(page.GetSize()));
     });
   return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Copying the selection to the clipboard: one content with VLF under our
-// own type (a 4-byte little-endian length, then the VLF), RTF, Unicode text
-// and the picture of a selection that is exactly one picture. Only the VLF
-// is written at once; text and RTF are made from it when a reader first asks.
+// own type (a 4-byte little-endian length, then the VLF), RTF with a web page
+// beside it (links keep their addresses in both), Unicode text and the
+// picture of a selection that is exactly one picture. Only the VLF is written
+// at once; the others are made from it when a reader first asks.
 #include "richtext/view/VLControlData.h"
 
 #include <functional>
@@ -33,7 +34,7 @@ struct TVLTransferTarget {
   std::function<void(const TGraphic& graphic)> SetPicture;
 };
 // The selection in the formats the options ask for: the VLF block at once,
-// text and RTF made from it when first read, the picture of a one-picture
+// text, RTF and the web page made from it when first read, the picture of a one-picture
 // selection. False without a selection.
 bool VLPutSelection(TVLControlData& data, TColor color, const TVLTransferTarget& target);
 // Puts the selection on the clipboard in every format the options ask for

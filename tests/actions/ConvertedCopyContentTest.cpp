@@ -284,4 +284,159 @@ TEST(ConvertedCopyContent, TheMarkdownCopyInsertedComesBackWithItsTables) {
   for (Integer i = 0; i < b.Edit->ItemCount(); ++i) EXPECT_NE(b.Edit->GetItemTextUtf8(i).rfind("Outer", 0), 0u) << i;
 }
 
+// The paragraphs of a document converter's copy as its file holds them:
+// the text of each paragraph element (Word, OpenDocument with its counted
+// blanks, the book's XHTML) or each block of a Markdown file, where an empty
+// paragraph is one in HTML.
+std::vector<std::string> FileParagraphs(const fs::path& file) {
+  const std::string ext = file.extension().string();
+  std::string text;
+  std::regex paragraph;
+  if (ext == ".md") {
+    text = std::regex_replace(qytest::ReadFileBytes(file), std::regex("<p></p>"), "<p/>");
+    text = std::regex_replace("\n\n" + text + "\n\n", std::regex("\n\n+"), "\n\n\n");
+    paragraph = std::regex("\n\n([^\n]*)(?=\n\n)");
+  } else if (ext == ".docx") {
+    text = Output("unzip -p '" + file.string() + "' word/document.xml");
+    paragraph = std::regex("<w:p>(.*?)</w:p>|<w:p/>");
+  } else if (ext == ".odt") {
+    text = Output("unzip -p '" + file.string() + "' content.xml");
+    text = std::regex_replace(text, std::regex("<text:s/>"), " ");
+    for (int n = 9; n > 1; --n)
+      text = std::regex_replace(text, std::regex("<text:s text:c=\"" + std::to_string(n) + "\" ?/>"),
+                                std::string(static_cast<size_t>(n), ' '));
+    text = std::regex_replace(text, std::regex("<text:s text:c=\"1\" ?/>"), " ");
+    paragraph = std::regex("<text:p[^>]*>(.*?)</text:p>|<text:p[^>]*/>");
+  } else {
+    text = Output("unzip -p '" + file.string() + "' 'EPUB/text/*.xhtml'");
+    paragraph = std::regex("<p>(.*?)</p>");
+  }
+  std::vector<std::string> out;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), paragraph); it != std::sregex_iterator(); ++it) {
+    std::string p = std::regex_replace((*it)[1].str(), std::regex("<[^>]*>"), "");
+    out.push_back(p == "<p/>" ? std::string() : p);
+  }
+  return out;
+}
+
+// An entry with empty paragraphs, blanks at a paragraph's start and end and
+// a doubled blank: every copy through the document converter holds each
+// paragraph with the blanks it has, no no-break space stands in for a
+// blank, and an empty paragraph stays an empty paragraph. (A book's HTML
+// writer shows a doubled blank as one, as a browser would.)
+TEST(ConvertedCopyContent, PandocCopiesKeepBlanksAndEmptyParagraphsAsTyped) {
+  qytest::TempDir dir;
+  TEditorBench b;
+  ASSERT_TRUE(b.Edit->LoadRTF((qytest::SourceDir() / "tests/actions/data/rtf-blanks-empty-paragraphs.rtf").string()));
+  b.Edit->Format();
+  std::vector<std::string> entry;
+  nestedentry::Paragraphs(*b.Edit->VLData(), entry);
+  ASSERT_EQ(entry, (std::vector<std::string>{"one", "", " two", "three ", "four  five"}));
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  int checked = 0;
+  for (Integer i = 0; i < exports.Count(); ++i) {
+    const TVLOfficeConverterInfo* info = exports.GetItem(i);
+    if (info->ExportCommand.front().find("pandoc") == String::npos) continue;
+    SCOPED_TRACE(info->Name);
+    const String mask = info->Filter.substr(0, info->Filter.find(';'));
+    const fs::path copy = dir / ("copy" + mask.substr(1));
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, i));
+    ++checked;
+    std::vector<std::string> expected = entry;
+    if (copy.extension() == ".epub") expected.back() = "four five";
+    EXPECT_EQ(FileParagraphs(copy), expected);
+    EXPECT_EQ(TextOf(copy).find("\xC2\xA0"), std::string::npos);
+  }
+  EXPECT_EQ(checked, 4);
+}
+
+// The tables of a document as a text: each table's size, each cell by its
+// place and each paragraph's text, indented by depth.
+std::string TableShape(TCustomVLData& data, int depth = 0) {
+  std::string out;
+  const std::string indent(static_cast<size_t>(depth) * 2, ' ');
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    if (auto* table = dynamic_cast<TVLTableItemInfo*>(data.GetItem(i))) {
+      out += indent + "table " + std::to_string(table->RowCount()) + "x" + std::to_string(table->ColCount()) + "\n";
+      for (Integer r = 0; r < table->RowCount(); ++r)
+        for (Integer c = 0; c < table->ColCount(); ++c)
+          if (TVLTableCellData* cell = table->GetCell(r, c))
+            out += indent + " cell " + std::to_string(r) + "," + std::to_string(c) + "\n" + TableShape(*cell, depth + 1);
+    } else if (data.GetItem(i)->StyleNo >= 0 && !data.GetItemTextA(i).empty()) {
+      out += indent + "  " + data.GetItemTextA(i) + "\n";
+    }
+  }
+  return out;
+}
+
+// The office suite's Word copy of an entry whose merged cell holds a table
+// with another table in one of its cells, inserted again through the
+// document converter's Word entry: every table comes back nested where it
+// was, with its own rows, columns and merged cell. (The office suite's own
+// Word entry reads it through its RTF, which loses the inner tables'
+// shape: the README says so.)
+TEST(ConvertedCopyContent, AWordCopyOfTablesNestedInAMergedCellComesBackNestedThroughPandoc) {
+  qytest::TempDir dir;
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "Before.");
+  VLRegisterTableItem();
+  auto outer = TVLTableItemInfo::CreateEx(2, 3, b.Edit->VLData());
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 3; ++c) outer->GetCell(r, c)->SetItemTextA(0, "Outer" + std::to_string(r) + std::to_string(c));
+  ASSERT_TRUE(outer->MergeCells(0, 0, 1, 2, true));
+  TVLTableCellData* host = outer->GetCell(0, 0);
+  auto middle = TVLTableItemInfo::CreateEx(2, 2, host);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) middle->GetCell(r, c)->SetItemTextA(0, "Middle" + std::to_string(r) + std::to_string(c));
+  TVLTableCellData* deepHost = middle->GetCell(1, 1);
+  auto deep = TVLTableItemInfo::CreateEx(2, 2, deepHost);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer c = 0; c < 2; ++c) deep->GetCell(r, c)->SetItemTextA(0, "Deep" + std::to_string(r) + std::to_string(c));
+  deepHost->AddItem("", deep.release());
+  host->AddItem("", middle.release());
+  b.Edit->AddItem("", outer.release());
+  b.Edit->AddTextItem("After.", 0, 0);
+  b.Edit->Format();
+  const std::string shape = TableShape(*b.Edit->VLData());
+  ASSERT_EQ(TableDepth(*b.Edit->VLData()), 3);
+
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  int out = -1, in = -1;
+  for (Integer i = 0; i < probe.GetExportConverters().Count(); ++i) {
+    const TVLOfficeConverterInfo* info = probe.GetExportConverters().GetItem(i);
+    if (info->Filter == "*.docx" && info->ExportCommand.front().find("pandoc") == String::npos) out = i;
+  }
+  for (Integer i = 0; i < probe.GetImportConverters().Count(); ++i) {
+    const TVLOfficeConverterInfo* info = probe.GetImportConverters().GetItem(i);
+    if (info->Filter == "*.docx" && info->ImportCommand.front().find("pandoc") != String::npos) in = i;
+  }
+  ASSERT_GE(out, 0) << "the set-up installs the office suite";
+  ASSERT_GE(in, 0) << "the set-up installs the document converter";
+  const fs::path copy = dir / "nested.docx";
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+
+  TEditorBench back;
+  TEditorBench::Fill(back.Edit, "");
+  auto* action = new TvlActionInsertFile(back.Form);
+  action->SetControl(back.Edit);
+  action->Filter = {ffiOfficeConverters};
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    r.FileName = copy.string();
+    r.FilterIndex = 1 + in;
+    return mrOk;
+  });
+  action->Update();
+  ASSERT_TRUE(action->Execute());
+  EXPECT_EQ(script.Unexpected, 0);
+  EXPECT_EQ(TableShape(*back.Edit->VLData()), shape);
+}
+
 }  // namespace

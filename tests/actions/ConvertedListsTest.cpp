@@ -17,6 +17,8 @@
 #include "NestedTablesEntry.h"
 
 #include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
 
 namespace {
 
@@ -170,16 +172,13 @@ std::vector<std::string> DrawnMarkers(TVellumEdit* e) {
   return r;
 }
 
-// The texts of the paragraphs without their markers. An empty paragraph
-// goes through a web page as a no-break space (else it is dropped there).
+// The texts of the paragraphs without their markers.
 std::vector<std::string> Paragraphs(TVellumEdit* e) {
   std::vector<std::string> r;
   for (Integer i = 0; i < e->ItemCount(); ++i) {
     if (e->VLData()->IsParaStart(i)) r.emplace_back();
     if (e->GetItem(i)->StyleNo >= 0) r.back() += e->GetItemTextUtf8(i);
   }
-  for (std::string& p : r)
-    if (p == "\xC2\xA0") p.clear();
   return r;
 }
 
@@ -253,8 +252,10 @@ TEST(ConvertedLists, LettersInParenthesisFormStayLettersInThatForm) {
     ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy, ffeOfficeConverters, out));
     const std::string text =
         markdown ? qytest::ReadFileBytes(copy) : Output("pandoc --from=docx --to=markdown '" + copy + "'");
-    for (const char* line : {"a)  alpha item", "b)  beta item", "c)  gamma item", "d)  \xC2\xA0\n"})
+    // The empty item stays empty: no no-break space stands in for it.
+    for (const char* line : {"a)  alpha item", "b)  beta item", "c)  gamma item", "\nd)"})
       EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    EXPECT_EQ(text.find("\xC2\xA0"), std::string::npos) << text;
     if (markdown) continue;
 
     TEditorBench back;
@@ -262,6 +263,98 @@ TEST(ConvertedLists, LettersInParenthesisFormStayLettersInThatForm) {
     EXPECT_EQ(DrawnMarkers(back.Edit), markers) << TEditorBench::Text(back.Edit);
     EXPECT_EQ(Paragraphs(back.Edit), paragraphs);
   }
+}
+
+// The document converter's copy of the entry in b through Save a Copy, in
+// the format of mask (its first extension): the file.
+std::string PandocCopy(TEditorBench& b, const qytest::TempDir& dir, const std::string& mask) {
+  TVLOfficeConverter probe(nullptr);
+  probe.DescriptionFile = (dir / "none.ini").string();
+  probe.ExcludeHTMLExportConverter = true;
+  TVLOfficeCnvList& exports = probe.GetExportConverters();
+  int out = -1;
+  for (Integer i = 0; i < exports.Count(); ++i)
+    if (exports.GetItem(i)->Filter == mask && exports.GetItem(i)->ExportCommand.front().find("pandoc") != String::npos)
+      out = i;
+  EXPECT_GE(out, 0) << mask;
+  const std::string copy = (dir / ("copy" + mask.substr(1, mask.find(';') - 1))).string();
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  EXPECT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy, ffeOfficeConverters, out));
+  return copy;
+}
+
+// A numbered list whose second level is a list of its own, as Word and
+// LibreOffice write one: in every copy through the document converter the
+// second level stands inside the item above it, with no empty item of its
+// own, and the first level goes on counting after it.
+TEST(ConvertedLists, ASecondLevelOfAListOfItsOwnNestsInEveryPandocCopy) {
+  qytest::TempDir dir;
+  const std::string source = (dir / "two.rtf").string();
+  qytest::WriteFileBytes(
+      source,
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable"
+      "{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
+      "\\listid1}"
+      "{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
+      "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\li1440\\fi-360}\\listid2}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+      "\\pard Before.\\par\\pard\\ls1\\ilvl0 one\\par\\pard\\ls2\\ilvl1\\li1440 sub a\\par"
+      "\\pard\\ls2\\ilvl1\\li1440 sub b\\par\\pard\\ls1\\ilvl0 two\\par\\pard\\ls1\\ilvl0 three\\par"
+      "\\pard After.\\par}");
+  TEditorBench b;
+  ASSERT_TRUE(b.Edit->LoadRTF(source));
+  b.Edit->Format();
+  ASSERT_EQ(MarkerTexts(b.Edit), (std::vector<std::string>{"1.", "a.", "b.", "2.", "3."}));
+  const std::vector<std::string> items = {"1.  one", "    a.  sub a", "    b.  sub b", "2.  two", "3.  three"};
+  for (const char* mask : {"*.docx", "*.odt", "*.epub", "*.md;*.markdown"}) {
+    SCOPED_TRACE(mask);
+    const std::string copy = PandocCopy(b, dir, mask);
+    const std::string ext = copy.substr(copy.rfind('.') + 1);
+    const std::string text = ext == "md" ? qytest::ReadFileBytes(copy)
+                                         : Output("pandoc --from=" + ext + " --to=markdown '" + copy + "'");
+    // The list's items as Markdown shows them: each with its number and
+    // its depth.
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      const size_t at = line.find_first_not_of(' ');
+      if (at != std::string::npos && line.find(".  ", at) != std::string::npos &&
+          std::isalnum(static_cast<unsigned char>(line[at])))
+        found.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+    }
+    EXPECT_EQ(found, items) << text;
+  }
+}
+
+// "a)" and "(a)" lists in an EPUB book through the document converter:
+// each item's marker is drawn in its own form, as our web page draws it
+// (HTML has no list type for the parentheses).
+TEST(ConvertedLists, TheBookKeepsTheParenthesesOfItsNumbers) {
+  qytest::TempDir dir;
+  const std::string source = (dir / "paren.rtf").string();
+  qytest::WriteFileBytes(
+      source,
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable"
+      "{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00);}{\\levelnumbers\\'01;}\\li720\\fi-360}"
+      "\\listid1}"
+      "{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'03(\\'00);}{\\levelnumbers\\'02;}\\li720\\fi-360}"
+      "\\listid2}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+      "\\pard Before.\\par\\pard\\ls1\\ilvl0 alpha\\par\\pard\\ls1\\ilvl0 beta {\\b bold}\\par"
+      "\\pard Between.\\par\\pard\\ls2\\ilvl0 one\\par\\pard\\ls2\\ilvl0 two\\par\\pard After.\\par}");
+  TEditorBench b;
+  ASSERT_TRUE(b.Edit->LoadRTF(source));
+  b.Edit->Format();
+  ASSERT_EQ(MarkerTexts(b.Edit), (std::vector<std::string>{"a)", "b)", "(a)", "(b)"}));
+  const std::string book = PandocCopy(b, dir, "*.epub");
+  std::string page = Output("unzip -p '" + book + "' 'EPUB/text/*.xhtml'");
+  page = std::regex_replace(page, std::regex("&#39;|&apos;"), "'");
+  std::vector<std::string> drawn;
+  const std::regex item(R"(<li style="list-style-type: '([^']*)\\A0';">(.*?)</li>)");
+  for (auto it = std::sregex_iterator(page.begin(), page.end(), item); it != std::sregex_iterator(); ++it)
+    drawn.push_back((*it)[1].str() + " " + std::regex_replace((*it)[2].str(), std::regex("<[^>]*>"), ""));
+  EXPECT_EQ(drawn, (std::vector<std::string>{"a) alpha", "b) beta bold", "(a) one", "(b) two"})) << page;
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // Links in a journal's entry keep their targets through paste, drop, save,
-// reload and copying as RTF; and saving keeps the undo history unless the
+// reload and copying (as RTF and as a web page); and saving keeps the undo history unless the
 // save renumbered styles.
 #include "MainWindowJournalSupport.h"
+#include "support/ChildProcess.h"
 
 #include "app/QYAutoSave.h"
 #include "app/QYProfile.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/os/ShellOpen.h"
+#include "richtext/model/VLClipFormats.h"
 #include "richtext/model/VLStyle.h"
+#include "richtext/rtf/VLOfficeCnv.h"
 #include "richtext/view/VLCopy.h"
 
 #include <QCoreApplication>
@@ -100,6 +103,69 @@ TEST_F(EditorLinksTest, PastedRTFLinksKeepTheirTargetsThroughSaveAndReload) {
   TMemoryStream out;
   ASSERT_TRUE(e->SaveRTFToStream(out, false));
   EXPECT_EQ(FieldTargets(out.Bytes()), pasted);
+}
+
+// Ctrl+C of a line holding a link: the clipboard's RTF holds the link as a
+// field and its web page as an <A href>, as another program reads them (the
+// office suite's document made of each keeps the address), and each form
+// alone pasted into another entry gives the link back.
+TEST_F(EditorLinksTest, ACopiedLinkKeepsItsAddressInEveryForm) {
+  const String target = "https://example.org/page?q=1&r=2";
+  TOpenJournal* j = World.OpenWindow("Copied", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  TMainJournalWorld::TypeAtEnd(j, "see ");
+  ASSERT_TRUE(DropLink(e, target));
+  ASSERT_EQ(Links(j), std::vector<String>{target});
+  e->Format();
+  e->SelectAll();
+  ASSERT_TRUE(e->Copy());
+  const AnsiString rtf = Clipboard().GetData(RegisterClipboardFormat(RTFClipboardFormatName));
+  const AnsiString html = Clipboard().GetData(ClipboardFormatHTML());
+  EXPECT_EQ(FieldTargets(rtf), std::vector<String>{target}) << rtf;
+  EXPECT_NE(html.find("href=\"https://example.org/page?q=1&amp;r=2\">https://example.org/page?q=1&amp;r=2</A>"),
+            String::npos)
+      << html;
+
+  qytest::TempDir dir;
+  const struct {
+    const char* Form;
+    Word Format;
+    AnsiString Bytes;
+    const char* File;
+  } forms[] = {{"RTF", RegisterClipboardFormat(RTFClipboardFormatName), rtf, "copy.rtf"},
+               {"web page", ClipboardFormatHTML(), html, "copy.html"}};
+  for (const auto& f : forms) {
+    SCOPED_TRACE(f.Form);
+    TOpenJournal* back = World.OpenWindow(String("Pasted ") + f.Form, 0);
+    TVellumEdit* pasted = TMainJournalWorld::Editor(back);
+    Clipboard().Open();
+    Clipboard().Clear();
+    Clipboard().SetData(f.Format, f.Bytes);
+    // The plain text a browser offers beside its page does not take its place.
+    if (f.Format == ClipboardFormatHTML()) Clipboard().SetAsUnicodeText(u"see " + Utf8ToWide(target));
+    Clipboard().Close();
+    pasted->Paste();
+    EXPECT_EQ(Links(back), std::vector<String>{target});
+    const String text = WideToUtf8(VLDocumentText(*pasted->VLData(), false));
+    EXPECT_NE(text.find("see " + target), String::npos) << text;
+    CloseJournal(back);
+
+    // What the office suite makes of the form: its link keeps the address.
+    qytest::WriteFileBytes(dir / f.File, f.Bytes);
+    const std::string profile = "-env:UserInstallation=file://" + (dir / "profile").string();
+    ASSERT_FALSE(FindOfficeSuite().empty()) << "the set-up installs the office suite";
+    ASSERT_EQ(qytest::RunChild({FindOfficeSuite(), profile, "--headless", "--convert-to", "odt", "--outdir", dir.str(),
+                                (dir / f.File).string()},
+                               std::nullopt),
+              0);
+    const std::filesystem::path odt = (dir / f.File).replace_extension(".odt");
+    ASSERT_EQ(qytest::RunChild({"/usr/bin/unzip", "-o", "-q", odt.string(), "content.xml", "-d", (dir / f.File).string() + ".x"},
+                               std::nullopt),
+              0);
+    const std::string content = qytest::ReadFileBytes(dir / (std::string(f.File) + ".x") / "content.xml");
+    EXPECT_NE(content.find("xlink:href=\"https://example.org/page?q=1&amp;r=2\""), std::string::npos) << content;
+  }
+  CloseJournal(j);
 }
 
 TEST_F(EditorLinksTest, AStoredRTFEntryKeepsItsLinksWhenSavedAgain) {

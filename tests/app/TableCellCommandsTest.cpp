@@ -14,6 +14,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Menus.h"
+#include "richtext/model/VLClipFormats.h"
 #include "richtext/view/VLCopy.h"
 
 #include <QTest>
@@ -486,12 +487,20 @@ void CopyOrCutCells(const TClipCase& k) {
   for (const char* text : {"in1", "in2", "in3", "in4"}) EXPECT_NE(rtf.find(text), std::string::npos) << text;
   EXPECT_EQ(Clipboard().GetAsText(), "in1\tin2\r\nin3\tin4\r\n");
   EXPECT_EQ(Clipboard().GetAsUnicodeText(), u"in1\tin2\r\nin3\tin4\r\n");
+  // The web page holds them as a table, a cell each.
+  const std::string page = Clipboard().GetData(ClipboardFormatHTML());
+  std::string cells;
+  for (size_t at = page.find("<TD"); at != std::string::npos; at = page.find("<TD", at + 1)) {
+    const size_t word = page.find("in", page.find('>', at));
+    cells += "[" + page.substr(word, 3) + "]";
+  }
+  EXPECT_EQ(cells, "[in1][in2][in3][in4]") << page;
   // Nothing else is offered, and nothing offered is empty.
   const Word vlfFormat = RegisterClipboardFormat(VLFClipboardFormatName);
   const Word rtfFormat = RegisterClipboardFormat(RTFClipboardFormatName);
   for (const Word f : Clipboard().Formats()) {
     SCOPED_TRACE(ClipboardFormatName(f));
-    EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == vlfFormat || f == rtfFormat);
+    EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == vlfFormat || f == rtfFormat || f == ClipboardFormatHTML());
     EXPECT_FALSE(Clipboard().GetData(f).empty());
   }
   // A cut empties the cells and keeps them; a copy leaves them as they were.
@@ -513,7 +522,7 @@ void CopyOrCutCells(const TClipCase& k) {
 }
 
 // Selected cells copied or cut: the clipboard holds them as a table in our
-// own format, as RTF and as text (a tab between cells, a line per row); a
+// own format, as RTF, as a web page and as text (a tab between cells, a line per row); a
 // cut empties the cells as one undo step; the copy pastes back as a table.
 TEST(TableCellCommands, SelectedCellsCopyAndCutAsATable) {
   const auto copyKeys = [](TCellWindow& w) { return w.Key(Qt::Key_C, Qt::ControlModifier); };
