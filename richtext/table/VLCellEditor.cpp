@@ -605,8 +605,17 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
       host->SelfPaintingItem = this;
       host->ReformatKeepingCaret(false, false, itemNo, false, true);
     }
-    PlaceInplaceEditor();
-    InvalidateLayoutChange(before);
+    // Past the document's width now: the document is laid out again (as
+    // typing a word wider than it does), so that it scrolls that far.
+    if (itemNo >= 0 && DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count() &&
+        host->DrawItems[DrawItemNo]->Left + FormattingInfo.Width > host->GetLeftMargin() + host->DocumentWidth) {
+      host->ReformatKeepingCaret(true, false, itemNo, false, true);
+      PlaceInplaceEditor();
+      hostEditor->Invalidate();
+    } else {
+      PlaceInplaceEditor();
+      InvalidateLayoutChange(before);
+    }
   } else if (height != FEditorHeight) {
     // Only the rows: the cells keep their widths and their layout.
     FEditorHeight = height;
