@@ -144,8 +144,8 @@ public:
   void PlaceCaretAt(const std::vector<TCaretStep>& steps) override {
     if (!FWindow) return;
     TCustomVellumEdit* e = FWindow->QuilloryText;
-    // An entry changed meanwhile (a restore) keeps the caret at the last
-    // step that still fits.
+    // Steps that no longer fit the entry leave the caret at the last one
+    // that did.
     try {
       for (const TCaretStep& s : steps) {
         TVLEditVLData& d = *e->EditData();

@@ -32,9 +32,10 @@ namespace {
 std::map<std::pair<Integer, double>, std::vector<TEntryDocument::TCaretStep>> KeptCarets;
 }  // namespace
 
-void KeepCaretPlace(TOpenJournal* j) {
-  if (!j || !j->Document || j->EntryUnread) return;
-  KeptCarets[{j->JournalID, StoredEntryDate(j, j->EntryDate)}] = j->Document->CaretPlace();
+void KeepCaretPlaces() {
+  for (TOpenJournal* j = FirstJournal; j; j = j->Next)
+    if (j->Document && !j->EntryUnread)
+      KeptCarets[{j->JournalID, StoredEntryDate(j, j->EntryDate)}] = j->Document->CaretPlace();
 }
 
 void ForgetCaretPlaces() { KeptCarets.clear(); }

@@ -103,10 +103,10 @@ void FreeEntryStatements();
 // fails never looks like an empty day: the journal is marked unloadable and
 // refuses saves until the next successful load.
 void LoadEntry(TOpenJournal* journal, TDateTime date);
-// The caret of an entry each journal shows, kept while the journals are
-// closed (a lock); the next load of that entry puts it back. The journals'
-// next opening forgets what no load took.
-void KeepCaretPlace(TOpenJournal* journal);
+// The caret of the entry each open journal shows, kept while the journals
+// are closed by a lock; the next load of that entry puts it back. The
+// journals' next opening forgets what no load took.
+void KeepCaretPlaces();
 void ForgetCaretPlaces();
 // Writes a modified entry. True when the text is in the table afterwards
 // (also when there was nothing to write). A failure keeps the document

@@ -674,7 +674,7 @@ void TformQuilloryMain::ActionLockExecute(TObject*) {
   // A search must not go on into a locked journal.
   StopGlobalFind();
   // The password brings each entry back with its caret where it was.
-  for (TOpenJournal* j = FirstJournal; j; j = j->Next) KeepCaretPlace(j);
+  KeepCaretPlaces();
   UnloadJournalsHook();
   // The tree reads no more without the password; it goes on at the next open.
   StopEntryTreeThreads();

@@ -605,17 +605,18 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
       host->SelfPaintingItem = this;
       host->ReformatKeepingCaret(false, false, itemNo, false, true);
     }
-    // Past the document's width now: the document is laid out again (as
-    // typing a word wider than it does), so that it scrolls that far.
-    if (itemNo >= 0 && DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count() &&
-        host->DrawItems[DrawItemNo]->Left + FormattingInfo.Width > host->GetLeftMargin() + host->DocumentWidth) {
-      host->ReformatKeepingCaret(true, false, itemNo, false, true);
-      PlaceInplaceEditor();
-      hostEditor->Invalidate();
-    } else {
-      PlaceInplaceEditor();
-      InvalidateLayoutChange(before);
+    // Wider than the document now: the entry scrolls that far (the caret
+    // shown in a far cell brings it into view). Its other lines keep their
+    // layout.
+    if (DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count() && !dynamic_cast<TVLTableInplaceVLData*>(host)) {
+      const Integer right = host->DrawItems[DrawItemNo]->Left + FormattingInfo.Width;
+      if (right > host->GetLeftMargin() + host->DocumentWidth) {
+        host->DocumentWidth = right - host->GetLeftMargin();
+        host->SetDocumentSize(right + host->GetRightMargin(), host->DocumentHeight, false);
+      }
     }
+    PlaceInplaceEditor();
+    InvalidateLayoutChange(before);
   } else if (height != FEditorHeight) {
     // Only the rows: the cells keep their widths and their layout.
     FEditorHeight = height;

@@ -7,7 +7,9 @@
 
 #include "actions/VLActionsColor.h"
 #include "actions/VLActionsPara.h"
+#include "app/QYAutoSave.h"
 #include "app/QYPassword.h"
+#include "app/QYProfile.h"
 #include "platform/db/DBPassword.h"
 
 #include <QImage>
@@ -122,14 +124,16 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
 }
 
 // The entry protected by a password; the caret in its text, in a cell, or
-// in a cell three tables deep. Lock, then Open with the password: the next
-// letter lands where the caret was.
+// in a cell three tables deep. Lock (Ctrl+L, or the lock when idle), then
+// Open with the password: the next letter lands where the caret was.
 TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
   struct Case {
     const char* name;
     size_t depth;
+    bool idle;
   };
-  for (const Case& c : {Case{"in the text", 0}, Case{"in a cell", 1}, Case{"three tables deep", 3}}) {
+  for (const Case& c : {Case{"in the text", 0, false}, Case{"in a cell", 1, false},
+                        Case{"three tables deep", 3, false}, Case{"three tables deep, locked when idle", 3, true}}) {
     SCOPED_TRACE(c.name);
     TCaretWindow w([] {
       RestructureTablePassword("", kPassword, "QUILLORY");
@@ -152,7 +156,13 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     {
       TInteractionScript script;
       for (int i = 0; i < 3; ++i) script.Answer(IDOK);
-      ASSERT_TRUE(w.Menu("ActionLock"));
+      if (c.idle) {
+        ProfileSettings.AutoLockOn = true;
+        AutomaticSaveTimerTimer(LastActivityTime + (ProfileSettings.AutoLockInterval + 1) / 1440.0);
+        ProfileSettings.AutoLockOn = false;
+      } else {
+        ASSERT_TRUE(w.Menu("ActionLock"));
+      }
     }
     ASSERT_EQ(ScreenMode, smCover);
     {
