@@ -106,6 +106,7 @@ bool ReadyToLock(bool automatic) {
 void LockJournal(bool automatic) {
   if (!ReadyToLock(automatic)) return;
   CancelSpellCheck();
+  KeepCaretPlaces();
   UnloadJournals();
   // The password goes from memory: the next open asks for it again.
   QuillorySession().RemoveAllPasswords();

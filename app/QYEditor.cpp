@@ -8,6 +8,7 @@
 #include "app/QYSettingsPaths.h"
 
 #include "actions/VLActions.h"
+#include "richtext/table/VLCellEditor.h"
 #include "richtext/table/VLTable.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/Dialogs.h"
@@ -126,6 +127,41 @@ public:
       }
     }
     FWindow->SyncFromDocument();
+  }
+  std::vector<TCaretStep> CaretPlace() override {
+    std::vector<TCaretStep> steps;
+    if (!FWindow) return steps;
+    TCustomVellumEdit* e = FWindow->QuilloryText;
+    while (auto* cell = dynamic_cast<TVLTableInplaceEdit*>(e->GetInplaceEditor())) {
+      const Integer table = e->EditData()->GetItemNo(cell->Table);
+      if (table < 0) break;
+      steps.push_back({table, 1, cell->Row, cell->Col});
+      e = cell;
+    }
+    steps.push_back({e->CurItemNo(), e->OffsetInCurItem()});
+    return steps;
+  }
+  void PlaceCaretAt(const std::vector<TCaretStep>& steps) override {
+    if (!FWindow) return;
+    TCustomVellumEdit* e = FWindow->QuilloryText;
+    // Steps that no longer fit the entry leave the caret at the last one
+    // that did.
+    try {
+      for (const TCaretStep& s : steps) {
+        TVLEditVLData& d = *e->EditData();
+        if (s.ItemNo < 0 || s.ItemNo >= d.GetItemCount()) return;
+        if (s.Row < 0) {
+          e->SetCaret(s.ItemNo, std::clamp(s.Offset, d.GetItemStartOffset(s.ItemNo), d.GetItemEndOffset(s.ItemNo)));
+          return;
+        }
+        auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(s.ItemNo));
+        if (!t || s.Row >= t->RowCount() || s.Col >= t->ColCount() || !t->GetCell(s.Row, s.Col)) return;
+        t->EditCell(s.Row, s.Col);
+        if (!t->GetInplaceEditor()) return;
+        e = t->GetInplaceEditor();
+      }
+    } catch (const std::exception&) {
+    }
   }
 
 private:

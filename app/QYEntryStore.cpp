@@ -13,6 +13,7 @@
 #include "richtext/table/VLTable.h"
 
 #include <cmath>
+#include <map>
 #include <mutex>
 
 bool EntryStatementsPrepared = false;
@@ -24,6 +25,20 @@ std::function<void(const TTreeRefreshEntry&)> OnEntryDeleted;
 std::function<void(TOpenJournal*)> OnEntryLoaded;
 TDateTime LastSaveTime = 0;
 bool VerifySavesReadBack = false;
+
+namespace {
+// By journal and stored date. Item numbers and cells only: nothing of the
+// entry's text stays in memory while it is locked.
+std::map<std::pair<Integer, double>, std::vector<TEntryDocument::TCaretStep>> KeptCarets;
+}  // namespace
+
+void KeepCaretPlaces() {
+  for (TOpenJournal* j = FirstJournal; j; j = j->Next)
+    if (j->Document && !j->EntryUnread)
+      KeptCarets[{j->JournalID, StoredEntryDate(j, j->EntryDate)}] = j->Document->CaretPlace();
+}
+
+void ForgetCaretPlaces() { KeptCarets.clear(); }
 
 void RegisterDocumentFormats() {
   static std::once_flag once;
@@ -310,6 +325,10 @@ void LoadEntry(TOpenJournal* j, TDateTime date) {
     j->KindPanel = "Topic Journal " + j->JournalName;
   }
   doc.StoreChanged();
+  if (const auto kept = KeptCarets.find({j->JournalID, stored}); kept != KeptCarets.end()) {
+    if (word == "retrieved") doc.PlaceCaretAt(kept->second);
+    KeptCarets.erase(kept);
+  }
   ShowStateWord(word);
   if (OnEntryLoaded) OnEntryLoaded(j);
   if (j == CurrentJournal) UpdateReadOnlyState();

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct TOpenJournal;
 class TStream;
@@ -46,6 +47,16 @@ public:
   // The store changed the document's state (after a load, save or delete):
   // a window's editor follows its read-only state, caret and modified flag.
   virtual void StoreChanged() {}
+  // Where the caret stands: a step for each cell being edited (the table's
+  // item and the cell), from the entry's own text inwards, then the item
+  // and offset in the innermost text. A lock reads the entry anew and puts
+  // the caret back there.
+  struct TCaretStep {
+    Integer ItemNo = 0, Offset = 0;
+    Integer Row = -1, Col = -1;
+  };
+  virtual std::vector<TCaretStep> CaretPlace() { return {{CaretItemNo, CaretOffset}}; }
+  virtual void PlaceCaretAt(const std::vector<TCaretStep>& /*steps*/) {}
 
   TVLStyle Style;
   TVLDocumentData Data;
@@ -92,6 +103,11 @@ void FreeEntryStatements();
 // fails never looks like an empty day: the journal is marked unloadable and
 // refuses saves until the next successful load.
 void LoadEntry(TOpenJournal* journal, TDateTime date);
+// The caret of the entry each open journal shows, kept while the journals
+// are closed by a lock; the next load of that entry puts it back. The
+// journals' next opening forgets what no load took.
+void KeepCaretPlaces();
+void ForgetCaretPlaces();
 // Writes a modified entry. True when the text is in the table afterwards
 // (also when there was nothing to write). A failure keeps the document
 // modified and shows "not saved"; a later save retries.

@@ -119,6 +119,7 @@ void LoadJournals() {
   // Manage Journals and a restore end by loading them again.
   ++JournalListChanges;
   JournalsLoaded = true;
+  ForgetCaretPlaces();
 }
 
 void SaveWindowGeometry(TOpenJournal* j) {

@@ -673,6 +673,8 @@ void TformQuilloryMain::ActionLockExecute(TObject*) {
   if (!ReadyToLock(false)) return;
   // A search must not go on into a locked journal.
   StopGlobalFind();
+  // The password brings each entry back with its caret where it was.
+  KeepCaretPlaces();
   UnloadJournalsHook();
   // The tree reads no more without the password; it goes on at the next open.
   StopEntryTreeThreads();

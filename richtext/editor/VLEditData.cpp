@@ -368,6 +368,11 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
   }
   if (scrollToCaret && h != 0 && !CaptureMouseItem) {
     const Integer margin = 5;
+    // Sideways as well: a line wider than the window (no wrapping, a wide
+    // table) keeps the caret in sight, a quarter of the width left of it.
+    const Integer left = GetHOffset(), wide = GetWidth();
+    if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
+      HScrollTo(std::max(0, CaretX - wide / 4));
     const Integer top = GetVOffset(), visible = GetHeight();
     if (CaretY - margin < top)
       VScrollTo(std::max(0, CaretY - margin));

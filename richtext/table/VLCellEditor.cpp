@@ -605,6 +605,16 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
       host->SelfPaintingItem = this;
       host->ReformatKeepingCaret(false, false, itemNo, false, true);
     }
+    // Wider than the document now: the entry scrolls that far (the caret
+    // shown in a far cell brings it into view). Its other lines keep their
+    // layout.
+    if (DrawItemNo >= 0 && DrawItemNo < host->DrawItems.Count() && !dynamic_cast<TVLTableInplaceVLData*>(host)) {
+      const Integer right = host->DrawItems[DrawItemNo]->Left + FormattingInfo.Width;
+      if (right > host->GetLeftMargin() + host->DocumentWidth) {
+        host->DocumentWidth = right - host->GetLeftMargin();
+        host->SetDocumentSize(right + host->GetRightMargin(), host->DocumentHeight, false);
+      }
+    }
     PlaceInplaceEditor();
     InvalidateLayoutChange(before);
   } else if (height != FEditorHeight) {

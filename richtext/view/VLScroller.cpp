@@ -284,21 +284,11 @@ std::function<void()> TVLScroller::SuspendInplaceEditor() {
 
 void TVLScroller::SetInplaceEditor(TControl* editor, std::function<void()> close,
                                    std::function<std::function<void()>()> suspend) {
-  if (FInplaceEditor && FInplaceEditor != editor) FInplaceEditor->RemoveFreeNotification(this);
-  if (editor) editor->FreeNotification(this);
+  // The item that opened the editor is the one that frees it, and it sets
+  // this back to null first (also when the document or the control goes).
   FInplaceEditor = editor;
   FCloseInplaceEditor = editor ? std::move(close) : std::function<void()>();
   FSuspendInplaceEditor = editor ? std::move(suspend) : std::function<std::function<void()>()>();
-}
-
-void TVLScroller::Notification(TComponent* component, TOperation operation) {
-  TCustomControl::Notification(component, operation);
-  if (operation != opRemove || !FInplaceEditor || component != FInplaceEditor) return;
-  FInplaceEditor = nullptr;
-  FCloseInplaceEditor = nullptr;
-  FSuspendInplaceEditor = nullptr;
-  ActiveSubData = nullptr;
-  ActiveItem = nullptr;
 }
 
 void TVLScroller::SetActiveSubDataSilent(TCustomVLData* vlData) {

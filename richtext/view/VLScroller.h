@@ -86,9 +86,6 @@ public:
   static Integer WheelDelta(Integer wheelStep, Integer systemLines);
 
 protected:
-  // The in-place editor freed by whoever closed it: it is forgotten, with
-  // the cell and item it stood for, so that nothing reaches it any more.
-  void Notification(TComponent* component, TOperation operation) override;
   void CreateParams(TCreateParams& params) override;
   void Scroll(TScrollBarKind kind, TScrollCode code, int& pos) override;
   bool DoKeyDown(Word& key, TShiftState shift) override;

@@ -110,6 +110,7 @@ struct TMouseOn : Seam {
 // over (screen points), each event settled before the next.
 template <typename Seam>
 struct TWindowMouseOn : Seam {
+  using Seam::Seam;
   bool WindowMouse(TWindowMouseAct act, QPoint global) {
     qytest::WindowMouse(this->Window(), act, global);
     return this->Settle();

@@ -220,7 +220,9 @@ private:
 // The "Diary" journal open in the shown, active main window, the keyboard in
 // its entry's editor.
 struct TDiaryWindow : TWindowSeam {
-  TDiaryWindow() {
+  // beforeOpen is done first (the journal's file given a password).
+  explicit TDiaryWindow(const std::function<void()>& beforeOpen = {}) {
+    if (beforeOpen) beforeOpen();
     J = OpenWindow("Diary", 0);
     ShowActive();
     J->EditorWindow->FocusEditor();

@@ -79,6 +79,14 @@ TEST(SymbolEncoding, CodesAndTwinsMatch) {
   }
   EXPECT_EQ(UnicodeToSymbolCode(u'\u00AE'), 0xD2u);
   EXPECT_EQ(UnicodeToSymbolCode(u'\u00B7'), 0u);
+  // Wingdings: the marks lists use, and codes beyond the plane.
+  const struct {
+    unsigned Code;
+    char32_t Twin;
+  } wingdings[] = {{0x9F, U'\u2022'}, {0x9E, U'\u22C5'},  {0xA7, U'\u25AA'}, {0x6C, U'\u25CF'}, {0xD8, U'\u27A2'},
+                   {0xFC, U'\u2714'}, {0x76, U'\u2756'},  {0x71, U'\u2751'}, {0x4A, U'\u263A'}, {0x21, U'\U0001F589'},
+                   {0x7F, 0},         {0xFF, 0},          {0x1F, 0},         {0x100, 0}};
+  for (const auto& c : wingdings) EXPECT_EQ(WingdingsCodeToUnicode(c.Code), c.Twin) << std::hex << c.Code;
 }
 
 // The code, its private-use form and its twin draw the same glyph, with ink

@@ -49,6 +49,30 @@ TEST(Resizer, HandlesShowOnlyOnOneSelectedResizablePicture) {
   EXPECT_EQ(d.Data.Resizer, nullptr);
 }
 
+// The handles name a line of the layout. Laid out again, the paragraph's
+// new lines may take the freed lines' addresses (the allocator hands them
+// back): the line at the handles' number is then another item's, at the
+// same address, and the handles go, or move to the picture's own line.
+TEST(Resizer, HandlesLeaveALineThatNowHoldsAnotherItem) {
+  for (const bool after : {false, true}) {
+    SCOPED_TRACE(after ? "the line after" : "the line before");
+    TPictureDoc d;
+    d.SelectPicture();
+    ASSERT_NE(d.Data.Resizer, nullptr);
+    const Integer n = d.Data.Resizer->DrawItemNo;
+    TVLDrawLineInfo* line = d.Data.DrawItems[n];
+    TVLDrawLineInfo* other = d.Data.DrawItems[after ? n + 1 : n - 1];
+    // The picture's line at the text's address, the text's at the picture's.
+    std::swap(*line, *other);
+    d.Data.RefreshResizer();
+    if (const TVLItemResizer* r = d.Data.Resizer.get()) {
+      EXPECT_EQ(r->Item, d.Picture());
+      EXPECT_EQ(d.Data.GetItem(d.Data.DrawItems[r->DrawItemNo]->ItemNo), d.Picture()) << "the handles on the text";
+    }
+    std::swap(*line, *other);
+  }
+}
+
 TEST(Resizer, DraggingEachHandleGivesTheExpectedFrame) {
   struct TCase {
     const char* What;

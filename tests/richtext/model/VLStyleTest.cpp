@@ -484,6 +484,21 @@ TEST(VLStyleTest, ListStylesAndLevels) {
   EXPECT_EQ(nullptr, owned->ListStyles->Items(1)->Levels->Items(1)->ImageList);
   EXPECT_EQ(4, owned->ListStyles->Items(1)->Levels->Items(1)->ImageIndex);
   EXPECT_EQ(24, owned->ListStyles->Items(0)->Levels->Items(0)->LeftIndent);
+
+  // Those that hear of the sheet going (a document built on it) still find
+  // its lists whole then.
+  struct TListener : TComponent {
+    using TComponent::TComponent;
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (auto* s = dynamic_cast<TVLStyle*>(c); s && op == opRemove)
+        Indent = s->ListStyles && s->ListStyles->Count() > 0 ? s->ListStyles->Items(0)->Levels->Items(0)->LeftIndent : -1;
+    }
+    Integer Indent = 0;
+  } listener(nullptr);
+  listener.FreeNotification(owned);
+  delete owned;
+  EXPECT_EQ(listener.Indent, 24);
 }
 
 TEST(VLStyleTest, InvalidPictureIsMadeOnceAndReplaceable) {

@@ -5,6 +5,9 @@
 #include "platform/base/Streams.h"
 #include "support/TestSupport.h"
 
+#include <QCursor>
+#include <algorithm>
+
 using namespace qytest;
 
 namespace {
@@ -148,6 +151,30 @@ TEST(ViewerControl, AutoScrollStepsFromThePointer) {
   EXPECT_EQ(v.View->VPos, 40);
   v.View->MouseUp(mbLeft, TShiftState(), 10, -25);
   EXPECT_FALSE(v.View->AutoScrollTimerOn());
+}
+
+// A scroll makes up a move where the pointer is, for what now lies under
+// it; but not inside a move being handled (showing a cell's caret may
+// scroll there): that move may be closing the very cell editor the scroll
+// came from.
+TEST(ViewerControl, AScrollInsideAMoveMakesUpNoMoveWithinIt) {
+  TViewer v;
+  FillLines(v, 300);
+  const TPoint at = v.View->ClientToScreen(TPoint(10, 10));
+  QCursor::setPos(at.X, at.Y);
+  int moves = 0, depth = 0, deepest = 0;
+  v.View->OnMouseMove = [&](TObject*, TShiftState, int, int) {
+    ++moves;
+    deepest = std::max(deepest, ++depth);
+    if (moves == 1) v.View->VScrollTo(20, true);
+    --depth;
+  };
+  v.View->MouseMove(TShiftState(), 10, 10);
+  EXPECT_EQ(v.View->VPos, 20);
+  EXPECT_EQ(deepest, 1) << "a move made up inside the move";
+  moves = 0;
+  v.View->VScrollTo(40, true);
+  EXPECT_EQ(moves, 1) << "no move made up after a scroll";
 }
 
 TEST(ViewerControl, ClipboardShortcuts) {

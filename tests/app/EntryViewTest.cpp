@@ -1,0 +1,244 @@
+// The entry's caret in the journal window as its user meets it: the view
+// scrolls sideways to show it; a lock and the password bring it back where
+// it stood, also in a cell three tables deep; and a paragraph's background
+// in a cell stays painted while that cell is edited.
+#include "TableWindowSupport.h"
+#include "WindowSeamSupport.h"
+
+#include "actions/VLActionsColor.h"
+#include "actions/VLActionsPara.h"
+#include "app/QYAutoSave.h"
+#include "app/QYPassword.h"
+#include "app/QYProfile.h"
+#include "platform/db/DBPassword.h"
+
+#include <QImage>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const String kPassword = "Caret;Key-4";
+
+struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
+  using TWindowMouseOn::TWindowMouseOn;
+  std::vector<TVLTableInplaceEdit*> Cells() const { return qytest::CellEditorChain(Edit()); }
+
+  // The entry's scroll bar of one direction, when shown.
+  QScrollBar* Bar(Qt::Orientation o) const {
+    for (QScrollBar* b : ClientWidgetOf(Edit())->parentWidget()->findChildren<QScrollBar*>())
+      if (b->orientation() == o && b->isVisible()) return b;
+    return nullptr;
+  }
+
+  // Where the caret stands in the entry's view (its client area), whichever
+  // editor holds it; empty when it lies outside it.
+  std::string CaretOutOfSight() const {
+    TCustomVellumEdit* e = Innermost();
+    TPoint p;
+    if (!e->EditData()->GetCaretClientPoint(p)) return "no caret";
+    QWidget* view = ClientWidgetOf(Edit());
+    const QPoint at = view->mapFromGlobal(ClientWidgetOf(e)->mapToGlobal(QPoint(p.X, p.Y)));
+    if (QRect(QPoint(0, 0), view->size()).contains(at)) return std::string();
+    return "the caret at " + std::to_string(at.x()) + "," + std::to_string(at.y()) + " of a view " +
+           std::to_string(view->width()) + "x" + std::to_string(view->height()) + " scrolled to " +
+           std::to_string(Edit()->EditData()->GetHOffset());
+  }
+
+  // A table of one row wider than the view (its cells hold long words),
+  // after a first line "first"; the caret in its last cell.
+  bool WideTable() {
+    if (!Type("first") || !Key(Qt::Key_Return) || !InsertTable(1, 3)) return false;
+    for (int c = 0; c < 3; ++c) {
+      if (c > 0 && !Key(Qt::Key_Tab)) return false;
+      if (!Type(std::string(c == 2 ? "far" : "wide") + std::string(40, 'm'))) return false;
+    }
+    return Bar(Qt::Horizontal) != nullptr;
+  }
+};
+
+// Placing the caret shows it, sideways too: typing past the window's edge
+// in a line that does not wrap, Home on the first line of an entry
+// scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
+// view, and moving into a far cell of a wide table.
+TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
+  // The steps before the letter; what went wrong on the way, "" when none.
+  struct Case {
+    const char* name;
+    std::function<std::string(TCaretWindow&)> act;
+    std::string typedWhere;  // where the letter "x" must land
+  };
+  const Case cases[] = {
+      {"a line without wrapping typed past the edge",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.Menu("vlActionWordWrap")) return "no Word Wrap";
+         for (int i = 0; i < 30; ++i)
+           if (!w.Type("word" + std::to_string(i) + " ")) return "typing";
+         return w.Bar(Qt::Horizontal) ? "" : "no horizontal scroll bar";
+       },
+       "word29 x"},
+      {"Home on the first line, the view scrolled right",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         // The view taken right by its scroll bar; a click on the first
+         // line (past its end), then Home.
+         w.Bar(Qt::Horizontal)->triggerAction(QAbstractSlider::SliderToMaximum);
+         if (!w.Settle() || w.Edit()->EditData()->GetHOffset() == 0) return "not scrolled right";
+         TVLEditVLData& d = *w.Edit()->EditData();
+         const TVLDrawLineInfo* first = d.DrawItems[0];
+         QWidget* view = ClientWidgetOf(w.Edit());
+         const QPoint line(view->width() / 2, first->Top + first->Height / 2 - d.GetVOffset());
+         if (!w.WindowClick(view->mapToGlobal(line)) || !w.Cells().empty()) return "the click";
+         return w.Key(Qt::Key_Home) ? "" : "Home";
+       },
+       "xfirst"},
+      {"Ctrl+Home after a far cell scrolled the view",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         if (w.Edit()->EditData()->GetHOffset() == 0) return "the far cell left the view unscrolled";
+         return w.Key(Qt::Key_Home, Qt::ControlModifier) && w.Cells().empty() ? "" : "Ctrl+Home";
+       },
+       "xfirst"},
+      {"Tab into the far cell of a wide table",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         // To the first cell's start, then to the far cell by the keyboard.
+         if (!w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Home))
+           return "Shift+Tab";
+         if (w.Edit()->EditData()->GetHOffset() != 0) return "the first cell left the view scrolled";
+         return w.Key(Qt::Key_Tab) && w.Key(Qt::Key_Tab) && w.Key(Qt::Key_End) ? "" : "Tab";
+       },
+       "far" + std::string(40, 'm') + "x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TCaretWindow w;
+    ASSERT_EQ(c.act(w), "") << w.Shown();
+    EXPECT_EQ(w.CaretOutOfSight(), "");
+    ASSERT_TRUE(w.Type("x"));
+    EXPECT_NE(w.Shown().find(c.typedWhere), std::string::npos) << w.Shown();
+    EXPECT_EQ(w.CaretOutOfSight(), "") << "after typing";
+  }
+}
+
+// The entry protected by a password; the caret in its text, in a cell, or
+// in a cell three tables deep. Lock (Ctrl+L, or the lock when idle), then
+// Open with the password: the next letter lands where the caret was.
+TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
+  struct Case {
+    const char* name;
+    size_t depth;
+    bool idle;
+  };
+  for (const Case& c : {Case{"in the text", 0, false}, Case{"in a cell", 1, false},
+                        Case{"three tables deep", 3, false}, Case{"three tables deep, locked when idle", 3, true}}) {
+    SCOPED_TRACE(c.name);
+    TCaretWindow w([] {
+      RestructureTablePassword("", kPassword, "QUILLORY");
+      QuillorySession().AddPassword(kPassword);
+      JournalPassword = kPassword;
+    });
+    auto password = std::make_unique<TPasswordDlg>(nullptr);
+    ASSERT_TRUE(w.Type("before"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.Type("after"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home));
+    for (size_t i = 0; i < c.depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    // The second cell of the innermost table.
+    if (c.depth > 0) {
+      ASSERT_TRUE(w.Key(Qt::Key_Tab));
+    }
+    ASSERT_TRUE(w.Type("EK"));
+    ASSERT_TRUE(w.Key(Qt::Key_Left));
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    {
+      TInteractionScript script;
+      for (int i = 0; i < 3; ++i) script.Answer(IDOK);
+      if (c.idle) {
+        ProfileSettings.AutoLockOn = true;
+        AutomaticSaveTimerTimer(LastActivityTime + (ProfileSettings.AutoLockInterval + 1) / 1440.0);
+        ProfileSettings.AutoLockOn = false;
+      } else {
+        ASSERT_TRUE(w.Menu("ActionLock"));
+      }
+    }
+    ASSERT_EQ(ScreenMode, smCover);
+    {
+      TInteractionScript script;
+      script.Do([](TInteraction& r) {
+        auto* dlg = dynamic_cast<TPasswordDlg*>(r.Form);
+        if (!dlg) return static_cast<int>(mrCancel);
+        dlg->FormShow(dlg);
+        dlg->ePassword->SetText(kPassword);
+        dlg->OKBtn->Click();
+        return static_cast<int>(dlg->ModalResult);
+      });
+      for (int i = 0; i < 3; ++i) script.Answer(IDOK);
+      QTest::mouseClick(WidgetOf(w.Main->pbOpenQuillory), Qt::LeftButton);
+      ASSERT_TRUE(w.Settle());
+    }
+    ASSERT_EQ(ScreenMode, smOpen);
+    w.J = CurrentJournal;
+    ASSERT_TRUE(w.J && w.J->EditorWindow);
+    ASSERT_TRUE(w.Activate(w.Window()));
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(w.Cells().size(), c.depth);
+    ASSERT_TRUE(w.WindowKey(Qt::Key_X));
+    if (c.depth == 0) {
+      EXPECT_EQ(w.Shown(), "before|ExKafter");
+    } else {
+      EXPECT_EQ(qytest::DocumentText(*w.Innermost()->VLData()), "ExK") << w.Shown();
+    }
+    QuillorySession().RemoveAllPasswords();
+    WipeString(JournalPassword);
+  }
+}
+
+// A paragraph of a cell coloured by Format > Paragraph Color: its
+// background shows while the cell is edited, as when it is not.
+TEST(EntryView, AParagraphBackgroundInACellShowsWhileTheCellIsEdited) {
+  for (const size_t depth : {1u, 2u}) {
+    SCOPED_TRACE(std::to_string(depth) + " deep");
+    TCaretWindow w;
+    ASSERT_TRUE(w.Type("first"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    for (size_t i = 0; i < depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("EK"));
+    auto* color = dynamic_cast<TvlActionParaColor*>(w.Main->FindComponent("vlActionParaColor"));
+    ASSERT_NE(color, nullptr);
+    // The colour picked without the picker.
+    color->UserInterface = vlacNone;
+    color->SetColor(clYellow);
+    ASSERT_TRUE(w.Menu("vlActionParaColor"));
+    ASSERT_EQ(w.Cells().size(), depth);
+    TCustomVellumEdit* holder = depth == 1 ? static_cast<TCustomVellumEdit*>(w.Edit()) : w.Cells()[depth - 2];
+    TVLTableItemInfo* t = qytest::FirstTableIn(holder);
+    TVLTableCellData* cell = t->GetCell(0, 0);
+    // Past the text on the paragraph's line, near the cell's right edge.
+    auto shown = [&] {
+      TVLEditVLData& d = *holder->EditData();
+      const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+      const QPoint global = ClientWidgetOf(holder)->mapToGlobal(
+          QPoint(li->Left - d.GetHOffset() + cell->Left + cell->Width - t->CellPadding - 3,
+                 li->Top - d.GetVOffset() + cell->Top + t->CellPadding + 5));
+      QWidget* view = ClientWidgetOf(w.Edit());
+      const QImage image = view->grab().toImage();
+      const QPoint at = view->mapFromGlobal(global) * image.devicePixelRatio();
+      return image.pixelColor(at).rgb() & 0xFFFFFF;
+    };
+    const QRgb yellow = qRgb(255, 255, 0) & 0xFFFFFF;
+    EXPECT_EQ(shown(), yellow) << "while the cell is edited";
+    if (depth > 1) continue;
+    // The caret taken out of the table: the cell closes.
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    ASSERT_TRUE(w.Cells().empty());
+    EXPECT_EQ(shown(), yellow) << "with the cell closed";
+    ASSERT_TRUE(w.WindowClick(qytest::CellPointOnScreen(w.Edit(), t, 0, 0)));
+    ASSERT_EQ(w.Cells().size(), 1u);
+    EXPECT_EQ(shown(), yellow) << "with the cell edited again";
+  }
+}
+
+}  // namespace
