@@ -86,6 +86,10 @@ public:
   String Problem;
   // Raise EAbort on failure, with the owner's ErrorCode set.
   void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
+  // False when the file does not start as the converter's formats start
+  // (packaged documents, Word 97 and WordPerfect files have a mark of their
+  // own); true for formats without one and for an index past the list.
+  bool ContentFits(const String& fileName, Integer index) const;
   void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   // writePage writes the document as a web page to the file it is given.
   void ExportHTML(const String& fileName, Integer index, const std::function<bool(const String&)>& writePage);
@@ -157,6 +161,8 @@ private:
 
 // "doc dot" -> "*.doc;*.dot"
 String ExtensionsToMasks(const String& extensions);
+// The first bytes of a file, at most count; empty when it cannot be read.
+String VLFileHead(const String& fileName, size_t count);
 // The office suite's program (soffice or libreoffice on PATH), where its
 // word processor is installed too: the program itself comes with any part
 // of the suite. Empty when there is none.
