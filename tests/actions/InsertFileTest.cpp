@@ -7,6 +7,7 @@
 #include "richtext/view/VLCopy.h"
 #include "support/TableCells.h"
 #include "support/TestSupport.h"
+#include "support/WorkCost.h"
 
 #include "EditorBench.h"
 
@@ -406,6 +407,43 @@ TEST(InsertFile, ADamagedTableComesInWithWhatCouldBeReadAndTextLostIsTold) {
       EXPECT_EQ(messages[0], "The text was inserted, but a table in it is damaged: the text of the cells that could "
                              "not be read is lost.");
     }
+}
+
+// An RTF file with a table of 100,000 fonts, its text in 20,000 of them,
+// cost seconds of CPU to insert: each font number was searched for through
+// the table, and each name not installed was matched to a system font and
+// kept as a font of its own. Each paragraph still comes in in its own font.
+TEST(InsertFile, AHugeFontTableCostsLittleAndEachParagraphKeepsItsFont) {
+  constexpr int kFonts = 100000, kUsed = 20000;
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+  for (int i = 0; i < kFonts; ++i) rtf += "{\\f" + std::to_string(i) + "\\fswiss Font" + std::to_string(i) + ";}";
+  rtf += "}\n";
+  for (int i = 0; i < kUsed; ++i) rtf += "\\pard\\plain\\f" + std::to_string(3 * i) + "\\fs24 p" + std::to_string(i) + "\\par\n";
+  rtf += "}";
+  qytest::TempDir dir;
+  const std::string path = (dir / "fonts.rtf").string();
+  qytest::WriteFileBytes(path, rtf);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "abcd");
+  auto* action = new TvlActionInsertFile(b.Form);
+  action->SetControl(b.Edit);
+  action->Filter = {ffiRTF};
+  TInteractionScript script;
+  script.AnswerValue(path);
+  action->Update();
+  const qytest::TWorkCost cost = qytest::MeasureWork([&] { ASSERT_TRUE(action->Execute()); });
+  EXPECT_EQ(script.Unexpected, 0);
+  // Under half a second here; it took over ten.
+  EXPECT_LT(cost.CpuSeconds, 3.0);
+  int inOwnFont = 0;
+  for (Integer i = 0; i < b.Edit->ItemCount(); ++i) {
+    const std::string text = b.Edit->GetItemTextUtf8(i);
+    if (text.size() < 2 || text[0] != 'p') continue;
+    const String font = b.Sheet->TextStyles->Items(b.Edit->GetItem(i)->StyleNo)->FontName;
+    EXPECT_EQ(font, "Font" + std::to_string(3 * std::stoi(text.substr(1)))) << text;
+    ++inOwnFont;
+  }
+  EXPECT_EQ(inOwnFont, kUsed);
 }
 
 }  // namespace
