@@ -679,7 +679,7 @@ bool TVLOfficeCnvList::ContentFits(const String& fileName, Integer index) const 
   };
   const String head = VLFileHead(fileName, 8);
   const String& masks = GetItem(index)->Filter;
-  if (masks.empty()) return true;
+  if (masks.empty() || GetItem(index)->Described) return true;
   size_t pos = 0;
   while (pos < masks.size()) {
     size_t end = masks.find(';', pos);
@@ -756,6 +756,7 @@ void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeH
     info->HTML = IsHTMLExtensions(extensions);
     if (excludeHTML && info->HTML) continue;
     info->Filter = ExtensionsToMasks(extensions);
+    info->Described = true;
     FItems.push_back(std::move(info));
   }
 }

@@ -65,6 +65,9 @@ public:
   // picture files, and those of a run go with the run: such a copy is
   // written without the pictures (and without references to them).
   bool KeepsPictures = true;
+  // Listed in the description file: its program may read any content under
+  // its extensions.
+  bool Described = false;
 };
 
 class TVLOfficeConverter;
@@ -88,7 +91,8 @@ public:
   void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   // False when the file does not start as the converter's formats start
   // (packaged documents, Word 97 and WordPerfect files have a mark of their
-  // own); true for formats without one and for an index past the list.
+  // own); true for formats without one, for a converter of the description
+  // file and for an index past the list.
   bool ContentFits(const String& fileName, Integer index) const;
   void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   // writePage writes the document as a web page to the file it is given.

@@ -17,6 +17,17 @@
 
 namespace {
 
+// The last import converter of Word documents without a description
+// file of the user's (-1: none).
+int WordImport(TVLOfficeConverter& probe, const qytest::TempDir& dir) {
+  probe.DescriptionFile = (dir / "none.ini").string();
+  TVLOfficeCnvList& imports = probe.GetImportConverters();
+  int docx = -1;
+  for (Integer i = 0; i < imports.Count(); ++i)
+    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  return docx;
+}
+
 TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
   const std::string utf16{'\xFF', '\xFE', 'h', '\0', 'i', '\0'};
   struct Case {
@@ -204,11 +215,7 @@ TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
 TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
   qytest::TempDir dir;
   TVLOfficeConverter probe(nullptr);
-  probe.DescriptionFile = (dir / "none.ini").string();
-  TVLOfficeCnvList& imports = probe.GetImportConverters();
-  int docx = -1;
-  for (Integer i = 0; i < imports.Count(); ++i)
-    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  const int docx = WordImport(probe, dir);
   ASSERT_GE(docx, 0) << "the set-up installs the document converter";
 
   // Out: the entry saved as a Word document.
@@ -277,17 +284,14 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
 TEST(InsertFile, AFileOfAnotherKindThanTheOneChosenIsRefusedNamingIt) {
   qytest::TempDir dir;
   TVLOfficeConverter probe(nullptr);
-  probe.DescriptionFile = (dir / "none.ini").string();
-  TVLOfficeCnvList& imports = probe.GetImportConverters();
-  int docx = -1;
-  for (Integer i = 0; i < imports.Count(); ++i)
-    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  const int docx = WordImport(probe, dir);
   ASSERT_GE(docx, 0) << "the set-up installs the document converter";
   std::mt19937 random(83);
   std::string noise(4096, '\0');
   for (char& c : noise) c = static_cast<char>(random());
   noise[0] = '\x01';
-  const std::string wordRefusal = "it is not a file of the kind \"" + imports.GetItem(docx)->Name + "\".";
+  const std::string wordRefusal =
+      "it is not a file of the kind \"" + probe.GetImportConverters().GetItem(docx)->Name + "\".";
   struct TCase {
     const char* Name;
     const char* File;
