@@ -17,6 +17,17 @@
 
 namespace {
 
+// Insert > File on "ab|cd", not yet modified, offering the filter's formats.
+TvlActionInsertFile* InsertInto(TEditorBench& b, TvlFileImportFilterSet filter) {
+  TEditorBench::Fill(b.Edit, "abcd");
+  b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+  b.Edit->Modified = false;
+  auto* action = new TvlActionInsertFile(b.Form);
+  action->SetControl(b.Edit);
+  action->Filter = filter;
+  return action;
+}
+
 // The last import converter of Word documents without a description
 // file of the user's (-1: none).
 int WordImport(TVLOfficeConverter& probe, const qytest::TempDir& dir) {
@@ -102,12 +113,7 @@ TEST(InsertFile, ARefusedFileSaysWhyAndLeavesTheEntryUnmodified) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TEditorBench b;
-    TEditorBench::Fill(b.Edit, "abcd");
-    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
-    b.Edit->Modified = false;
-    auto* action = new TvlActionInsertFile(b.Form);
-    action->SetControl(b.Edit);
-    action->Filter = {ffiVLF};
+    TvlActionInsertFile* action = InsertInto(b, {ffiVLF});
     const std::string path = (dir / "in.vlf").string();
     qytest::WriteFileBytes(path, c.Bytes);
     TInteractionScript script;
@@ -309,12 +315,7 @@ TEST(InsertFile, AFileOfAnotherKindThanTheOneChosenIsRefusedNamingIt) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TEditorBench b;
-    TEditorBench::Fill(b.Edit, "abcd");
-    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
-    b.Edit->Modified = false;
-    auto* action = new TvlActionInsertFile(b.Form);
-    action->SetControl(b.Edit);
-    action->Filter = c.Filter;
+    TvlActionInsertFile* action = InsertInto(b, c.Filter);
     const std::string path = (dir / c.File).string();
     qytest::WriteFileBytes(path, c.Bytes);
     TInteractionScript script;
