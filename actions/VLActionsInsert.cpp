@@ -167,12 +167,7 @@ namespace {
 // whichever of our own entries of the filter was chosen.
 TvlFileImportFilter FormatOfFile(const String& name, TvlFileImportFilter chosen) {
   if (chosen == ffiOfficeConverters) return chosen;
-  char head[5] = {};
-  if (FILE* f = std::fopen(name.c_str(), "rb")) {
-    const size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    if (n == sizeof head && std::memcmp(head, "{\\rtf", 5) == 0) return ffiRTF;
-  }
+  if (VLFileHead(name, 5) == "{\\rtf") return ffiRTF;
   String ext = std::filesystem::path(name).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
   if (ext == ".rtf") return ffiRTF;
@@ -213,7 +208,20 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
     int* converterOf = Filter.Contains(ffiOfficeConverters) ? &converterIndex : nullptr;
     if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
       const String& name = dialog.FileName;
-      switch (FormatOfFile(name, format)) {
+      const TvlFileImportFilter kind = FormatOfFile(name, format);
+      // Bytes of another kind would come in as garbage: refused, as a file
+      // that cannot be read is.
+      const String notOfKind =
+          kind == ffiRTF && VLFileHead(name, 5) != "{\\rtf" ? String("an RTF file")
+          : kind == ffiOfficeConverters && !converter.GetImportConverters().ContentFits(name, converterIndex)
+              ? "a file of the kind \"" + converter.GetImportConverters().GetItem(converterIndex)->Name + "\""
+              : String();
+      if (!notOfKind.empty()) {
+        MessageBox("The file " + name + " was not inserted: it is not " + notOfKind + ".", LanguageText(213),
+                   MB_OK | MB_ICONERROR);
+        return;
+      }
+      switch (kind) {
         case ffiVLF: ok = E->InsertVLFFromFile(name); break;
         case ffiRTF: ok = E->InsertRTFFromFile(name); break;
         case ffiTextANSI: ok = E->InsertTextFromFile(name); break;

@@ -3,8 +3,11 @@
 #include "platform/base/CodePages.h"
 #include "platform/gui/GuiPrivate.h"
 #include "platform/gui/QtText.h"
+#include "platform/gui/SymbolEncoding.h"
 #include "platform/gui/TextMeasure.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPaintDevice>
@@ -19,6 +22,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
+#include <set>
 #include <unordered_map>
 
 namespace {
@@ -255,6 +259,37 @@ std::unordered_map<TFontAttrs, std::shared_ptr<const TFontData>, TFontAttrsHash>
   return fonts;
 }
 
+// The family text of the named font is drawn in. A name that is not an
+// installed family is matched once to the one the system draws in its
+// place (an alias, or a substitute), and only so many names are matched,
+// each a search of the system's fonts: past them, the system's general
+// family. Any number of unknown names (a document's font table of
+// thousands) then costs a bounded number of searches and holds one font of
+// each family drawn, not one each. The symbol fonts keep their names, which
+// say how their codes are shown.
+QString DrawnFamily(const String& name) {
+  constexpr size_t kMatchedNames = 512;
+  const QString family = ToQ(name);
+  if (family.isEmpty() || SymbolCodeFontOf(name.c_str()) != TSymbolCodeFont::None) return family;
+  static std::mutex lock;
+  static std::unordered_map<String, QString> drawn;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    static const std::set<QString> installed = [] {
+      std::set<QString> names;
+      for (const QString& f : QFontDatabase::families()) names.insert(f.toCaseFolded());
+      return names;
+    }();
+    if (installed.count(family.toCaseFolded())) return family;
+    if (auto it = drawn.find(name); it != drawn.end()) return it->second;
+    static const QString general = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    if (drawn.size() >= kMatchedNames) return general;
+  }
+  const QString matched = QFontInfo(QFont(family)).family();
+  std::lock_guard<std::mutex> guard(lock);
+  return drawn.emplace(name, matched.isEmpty() ? family : matched).first->second;
+}
+
 }  // namespace
 
 const std::shared_ptr<const TFontData>& TFont::Data() const {
@@ -272,7 +307,7 @@ const std::shared_ptr<const TFontData>& TFont::Data() const {
     }
   }
   QFont f;
-  f.setFamilies({ToQ(FName)});
+  f.setFamilies({DrawnFamily(FName)});
   f.setKerning(false);
   f.setHintingPreference(QFont::PreferNoHinting);
   f.setWeight(FStyle.Contains(fsBold) ? QFont::Bold : QFont::Normal);

@@ -288,6 +288,9 @@ public:
     return std::exchange(FRefusedTableSet, false);
   }
   bool HasRefusedTable() const { return FRefusedTableSet; }
+  // Whether the last document inserted held a damaged table whose
+  // unreadable cells came in empty, once.
+  bool TakeTableTextLost() { return std::exchange(FTableTextLost, false); }
   // The reader's first item goes in at the caret (splitting its item).
   bool InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item, bool editFlag,
                           bool& fullReformat, Integer& newListNo) override;
@@ -447,6 +450,7 @@ private:
   Integer FInsertedFirst = -1;
   bool FRefusedTableSet = false;
   TVLFWarning FRefusedTable = vlfwTableTooLarge;
+  bool FTableTextLost = false;
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;

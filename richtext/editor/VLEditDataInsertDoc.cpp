@@ -200,6 +200,7 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
   FInsertingDocument = true;
   FInsertedFirst = -1;
   FRefusedTableSet = false;
+  FTableTextLost = false;
   // The reader's warnings are the inserted text's, not the entry's: a table
   // it leaves out would be lost without a word, so the insert is refused.
   const TVLFWarnings entryWarnings = GetVLFWarnings();
@@ -218,6 +219,7 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
             D->FRefusedTable = w;
             read.Exclude(w);
           }
+        D->FTableTextLost = read.Contains(vlfwTableTextLost);
         D->SetVLFWarnings(Kept + read);
       }
     } off{this, entryWarnings};

@@ -342,6 +342,8 @@ private:
   bool InsertTaggedItem(TVLEditVLData& d, const String& text, const TVLTag& tag, Integer textStyleNo);
   // One clipboard format inside an edit that replaces the selection.
   bool PasteWith(const std::function<bool(TVLEditVLData&)>& insert);
+  // PasteWith for a document on the clipboard: one that cannot be read is told.
+  bool PasteDocument(const std::function<bool(TVLEditVLData&)>& insert);
   // Tells the user why the document just refused holds a table that cannot
   // lie here; true when it did.
   bool TellRefusedTable();

@@ -181,6 +181,24 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
     }
   });
   if (!done) TellRefusedTable();
+  if (done && EditData()->TakeTableTextLost())
+    MessageBox("The text was inserted, but a table in it is damaged: the text of the cells that could not be read "
+               "is lost.",
+               Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
+  return done;
+}
+
+bool TCustomVellumEdit::PasteDocument(const std::function<bool(TVLEditVLData&)>& insert) {
+  bool read = false;
+  const bool done = PasteWith([&](TVLEditVLData& d) {
+    read = true;
+    return insert(d);
+  });
+  // A clipboard that held the format but nothing readable in it is not
+  // passed over in silence, as a file that cannot be read is not.
+  if (read && !done && !InsertRefusalTold())
+    MessageBox("The text was not pasted: the copy on the clipboard is damaged or cut short.",
+               Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
   return done;
 }
 
@@ -202,7 +220,7 @@ bool TCustomVellumEdit::TellRefusedTable() {
 
 bool TCustomVellumEdit::PasteVLF() {
   const AnsiString block = ClipboardDragData().GetData(VLFFormat());
-  return PasteWith([&](TVLEditVLData& d) { return d.InsertVLFBlock(block); });
+  return PasteDocument([&](TVLEditVLData& d) { return d.InsertVLFBlock(block); });
 }
 
 bool TCustomVellumEdit::PasteRTF() {
@@ -210,7 +228,7 @@ bool TCustomVellumEdit::PasteRTF() {
   const AnsiString rtf = clip.GetData(RTFFormat());
   const String folder = VLHTMLSourceFolder(clip.GetMimeData(HTMLFormatMime));
   const TReaderBasePath base(EditData()->GetRTFReadProperties(), folder);
-  return PasteWith([&](TVLEditVLData& d) {
+  return PasteDocument([&](TVLEditVLData& d) {
     TMemoryStream s = StreamOf(rtf);
     return d.InsertRTFFromStream(s);
   });

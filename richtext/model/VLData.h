@@ -63,7 +63,11 @@ enum TVLFWarning {
   vlfwTableTooDeep,
   // A table's record claimed more cells than it holds (within the limit),
   // and was left out; the rest of the document was read.
-  vlfwTableDamaged
+  vlfwTableDamaged,
+  // A table's record was damaged where its cells are: the cells read and
+  // the grid were kept, the cells that could not be read are empty, and
+  // their text is lost.
+  vlfwTableTextLost
 };
 using TVLFWarnings = TSet<TVLFWarning>;
 

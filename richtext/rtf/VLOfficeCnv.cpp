@@ -742,6 +742,46 @@ int RemoveConversionLeftovers() {
   return removed;
 }
 
+String VLFileHead(const String& fileName, size_t count) {
+  String head(count, '\0');
+  FILE* f = std::fopen(fileName.c_str(), "rb");
+  if (!f) return String();
+  head.resize(std::fread(head.data(), 1, count, f));
+  std::fclose(f);
+  return head;
+}
+
+bool TVLOfficeCnvList::ContentFits(const String& fileName, Integer index) const {
+  if (index < 0 || index >= Count()) return true;
+  static const struct {
+    const char* Extension;
+    std::vector<String> Marks;
+  } marks[] = {
+      {"docx", {"PK"}}, {"odt", {"PK"}}, {"epub", {"PK"}},
+      // Word saves RTF under its own extension too.
+      {"doc", {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "{\\rtf"}},
+      {"wpd", {"\xFFWPC"}},
+  };
+  const String head = VLFileHead(fileName, 8);
+  const String& masks = GetItem(index)->Filter;
+  if (masks.empty() || GetItem(index)->Described) return true;
+  size_t pos = 0;
+  while (pos < masks.size()) {
+    size_t end = masks.find(';', pos);
+    if (end == String::npos) end = masks.size();
+    String ext = masks.substr(pos, end - pos);
+    pos = end + 1;
+    if (ext.rfind("*.", 0) == 0) ext.erase(0, 2);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    const auto known = std::find_if(std::begin(marks), std::end(marks), [&](const auto& m) { return ext == m.Extension; });
+    // A format without a mark of its own may hold anything.
+    if (known == std::end(marks)) return true;
+    for (const String& mark : known->Marks)
+      if (head.compare(0, mark.size(), mark) == 0) return true;
+  }
+  return false;
+}
+
 String ExtensionsToMasks(const String& extensions) {
   String result;
   size_t pos = 0;
@@ -801,6 +841,7 @@ void TVLOfficeCnvList::LoadFromFile(const String& descriptionFile, bool excludeH
     info->HTML = IsHTMLExtensions(extensions);
     if (excludeHTML && info->HTML) continue;
     info->Filter = ExtensionsToMasks(extensions);
+    info->Described = true;
     FItems.push_back(std::move(info));
   }
 }

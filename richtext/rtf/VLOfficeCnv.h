@@ -65,6 +65,9 @@ public:
   // picture files, and those of a run go with the run: such a copy is
   // written without the pictures (and without references to them).
   bool KeepsPictures = true;
+  // Listed in the description file: its program may read any content under
+  // its extensions.
+  bool Described = false;
 };
 
 class TVLOfficeConverter;
@@ -86,6 +89,11 @@ public:
   String Problem;
   // Raise EAbort on failure, with the owner's ErrorCode set.
   void ImportRTF(const String& fileName, Integer index, TMemoryStream& stream);
+  // False when the file does not start as the converter's formats start
+  // (packaged documents, Word 97 and WordPerfect files have a mark of their
+  // own); true for formats without one, for a converter of the description
+  // file and for an index past the list.
+  bool ContentFits(const String& fileName, Integer index) const;
   void ExportRTF(const String& fileName, Integer index, TMemoryStream& stream);
   // writePage writes the document as a web page to the file it is given.
   void ExportHTML(const String& fileName, Integer index, const std::function<bool(const String&)>& writePage);
@@ -157,6 +165,8 @@ private:
 
 // "doc dot" -> "*.doc;*.dot"
 String ExtensionsToMasks(const String& extensions);
+// The first bytes of a file, at most count; empty when it cannot be read.
+String VLFileHead(const String& fileName, size_t count);
 // The office suite's program (soffice or libreoffice on PATH), where its
 // word processor is installed too: the program itself comes with any part
 // of the suite. Empty when there is none.

@@ -67,7 +67,7 @@ Cardinal TVLRTFReader::FontCodePage(const TVLRTFFont& font) const {
 
 void TVLRTFReader::Clear() {
   StyleSheet.clear();
-  FontList.clear();
+  ClearFontList();
   ColorList.clear();
   ListTable.clear();
   ListOverrideTable.clear();
@@ -500,17 +500,31 @@ AnsiString TVLRTFReader::UnicodeToAnsi(const WideString& s, bool& lossless) cons
 // ---------------------------------------------------------------------------
 // Properties
 
+void TVLRTFReader::ClearFontList() {
+  FontList.clear();
+  FFontIndexByNumber.clear();
+  FFontsIndexed = 0;
+}
+
 bool TVLRTFReader::FontDeclared(Integer number) const {
-  return std::any_of(FontList.begin(), FontList.end(), [number](const TVLRTFFont& f) { return f.Number == number; });
+  return FontByNumber(number, -1) >= 0;
+}
+
+Integer TVLRTFReader::FontByNumber(Integer number, Integer none) const {
+  if (FFontsIndexed > FontList.size()) {
+    FFontIndexByNumber.clear();
+    FFontsIndexed = 0;
+  }
+  for (; FFontsIndexed < FontList.size(); ++FFontsIndexed)
+    FFontIndexByNumber.emplace(FontList[FFontsIndexed].Number, static_cast<Integer>(FFontsIndexed));
+  const auto found = FFontIndexByNumber.find(number);
+  return found == FFontIndexByNumber.end() ? none : found->second;
 }
 
 Integer TVLRTFReader::FontByNumber(Integer number) const {
-  for (size_t i = 0; i < FontList.size(); ++i)
-    if (FontList[i].Number == number) return static_cast<Integer>(i);
+  if (const Integer i = FontByNumber(number, -1); i >= 0) return i;
   if (number == RTFState.DefFontNo) return 0;
-  for (size_t i = 0; i < FontList.size(); ++i)
-    if (FontList[i].Number == RTFState.DefFontNo) return static_cast<Integer>(i);
-  return 0;
+  return std::max<Integer>(FontByNumber(RTFState.DefFontNo, -1), 0);
 }
 
 bool TVLRTFReader::ColorByIndex(Integer index, TColor& color) const {
@@ -1003,7 +1017,7 @@ Byte TVLRTFReader::ChangeDestination(Integer code, Integer value) {
       FHexHigh = false;
       break;
     case rtf_dc_Skip: skip(); break;
-    case rtf_dc_FontTable: FontList.clear(); st.Destination = rtf_ds_FontTable; break;
+    case rtf_dc_FontTable: ClearFontList(); st.Destination = rtf_ds_FontTable; break;
     case rtf_dc_StyleSheet: StyleSheet.clear(); st.Destination = rtf_ds_StyleSheet; break;
     case rtf_dc_ColorTable:
       ColorList.clear();

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TGraphic;
@@ -108,6 +109,11 @@ public:
   Cardinal FontCodePage(const TVLRTFFont& font) const;
 
 private:
+  // The first font-list entry of each number, for the entries indexed so
+  // far: a table of many thousand fonts is not searched at every \f.
+  mutable std::unordered_map<Integer, Integer> FFontIndexByNumber;
+  mutable size_t FFontsIndexed = 0;
+  void ClearFontList();
   // input
   bool AtEnd() const;
   int NextChar();
@@ -134,6 +140,8 @@ private:
   Byte ResetProperties(Integer id);
   TVLRTFBorderSide& CurrentBorderSide();
   Integer FontByNumber(Integer number) const;
+  // The first entry of the number, or none.
+  Integer FontByNumber(Integer number, Integer none) const;
   bool FontDeclared(Integer number) const;
   bool ColorByIndex(Integer index, TColor& color) const;
   // destinations

@@ -318,14 +318,23 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
   Integer col = first;
   const Integer cellCount = static_cast<Integer>(row.Cells.size());
   Integer i = 0;
+  // A vertical merge takes the columns of the cell above it: the row's
+  // cells that end within them are covered, not the columns after them.
+  Integer coveredTo = -1;
+  TVLTableCellData* coveredBy = nullptr;
   for (; i < cellCount && col < cols; ++i) {
     const TVLRTFCellProperties& c = *row.Cells[static_cast<size_t>(i)];
+    if (coveredBy && findEdge(edges[static_cast<size_t>(i) + 1]) <= coveredTo) {
+      if (TVLTableCellData* from = ScratchCell(info, i); from && !VLTableCellHoldsNothing(*from)) coveredBy->MoveItemsFrom(from);
+      continue;
+    }
+    coveredBy = nullptr;
     Integer end = std::clamp(findEdge(edges[static_cast<size_t>(i) + 1]), col + 1, cols);
     if (c.HMerge == 2 && col > 0) {
       Integer mr, mc;
       if (TVLTableCellData* prev = table.Rows.GetMainCell(r, col - 1, mr, mc); prev && mr == r) {
         table.Rows.MergeCells(mr, mc, end - mc, 1, true);
-        if (TVLTableCellData* from = ScratchCell(info, i); from && from->GetItemCount() && !(from->GetItemCount() == 1 && from->GetItemTextA(0).empty()))
+        if (TVLTableCellData* from = ScratchCell(info, i); from && !VLTableCellHoldsNothing(*from))
           prev->MoveItemsFrom(from);
         col = end;
         continue;
@@ -337,10 +346,12 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
       if (TVLTableCellData* above = table.Rows.GetMainCell(r - 1, col, mr, mc)) {
         const Integer span = std::max(above->ColSpan, end - mc);
         if (mc == col && table.Rows.MergeCells(mr, mc, span, r - mr + 1, true)) {
-          if (TVLTableCellData* from = ScratchCell(info, i); from && from->GetItemCount() &&
-              !(from->GetItemCount() == 1 && from->GetItemTextA(0).empty()))
-            above->MoveItemsFrom(from);
+          if (TVLTableCellData* from = ScratchCell(info, i); from && !VLTableCellHoldsNothing(*from)) above->MoveItemsFrom(from);
           col = mc + span;
+          if (col > end) {
+            coveredTo = col;
+            coveredBy = above;
+          }
           continue;
         }
       }
@@ -359,7 +370,7 @@ void TVLRTFTableImport::FinishRow(TTableInfo& info) {
   TVLTableCellData* last = cols > 0 ? table.Rows.GetMainCell(r, cols - 1, mr, mc) : nullptr;
   for (; last && i < info.UsedScratchCells; ++i)
     if (TVLTableCellData* from = ScratchCell(info, i);
-        from && from->GetItemCount() && !(from->GetItemCount() == 1 && from->GetItemTextA(0).empty())) {
+        from && !VLTableCellHoldsNothing(*from)) {
       if (last->GetItemCount() == 1 && last->GetItemTextA(0).empty()) last->Clear();
       last->MoveItemsFrom(from);
     }

@@ -6,13 +6,10 @@
 
 #include <algorithm>
 
-namespace {
-// Only the lone empty text item a new cell starts with.
-bool HoldsNothing(TCustomVLData& cell) {
+bool VLTableCellHoldsNothing(TCustomVLData& cell) {
   return cell.GetItemCount() == 0 ||
          (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
 }
-}  // namespace
 
 void VLRegisterTableItem() {
   static bool done = false;
@@ -263,8 +260,8 @@ bool TVLTableRows::MergeCells(Integer top, Integer left, Integer colSpan, Intege
     for (Integer c = left; c < left + colSpan; ++c) {
       auto& slot = GetRow(r)->Cells[static_cast<size_t>(c)];
       if (!slot || slot.get() == main) continue;
-      if (!HoldsNothing(*slot)) {
-        if (HoldsNothing(*main)) main->Clear();
+      if (!VLTableCellHoldsNothing(*slot)) {
+        if (VLTableCellHoldsNothing(*main)) main->Clear();
         main->MoveItemsFrom(slot.get());
       }
       slot.reset();
@@ -407,12 +404,12 @@ bool TVLTableItemInfo::NormalizeGrid() {
       TVLTableCellData* keeper = nullptr;
       for (Integer c = cols - 1; c >= 0 && !keeper; --c) keeper = cells[static_cast<size_t>(c)].get();
       for (size_t c = static_cast<size_t>(cols); c < cells.size(); ++c)
-        if (cells[c] && !HoldsNothing(*cells[c])) {
+        if (cells[c] && !VLTableCellHoldsNothing(*cells[c])) {
           if (!keeper) {
             cells[0] = std::make_unique<TVLTableCellData>(this);
             keeper = cells[0].get();
             keeper->Clear();
-          } else if (HoldsNothing(*keeper)) {
+          } else if (VLTableCellHoldsNothing(*keeper)) {
             keeper->Clear();
           }
           keeper->MoveItemsFrom(cells[c].get());

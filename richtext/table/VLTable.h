@@ -258,6 +258,9 @@ inline constexpr Integer vl_rtfs_CellProps = 3;
 // The depth of a table that lies in data (1 in a document, 2 in its cell...).
 Integer VLTableDepthIn(TCustomVLData* data);
 
+// Whether a cell holds no more than the lone empty text item a new cell starts with.
+bool VLTableCellHoldsNothing(TCustomVLData& cell);
+
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
   explicit TVLTableItemInfo(TCustomVLData* vlData);
@@ -890,6 +893,9 @@ private:
   // Exists only while the table holds a picture.
   std::unique_ptr<TVLBackground> FBackground;
   bool FGridRepaired = false;
+  // Cells of the record could not be read: the grid repaired lost their text.
+  bool FTextLost = false;
+  void ReportRepair(TCustomVLData* vlData);
   bool FStructureChanged = true;
   Integer FUpdateCount = 0;
   Integer FSearchRow = -1, FSearchCol = -1;

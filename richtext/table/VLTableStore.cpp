@@ -263,6 +263,7 @@ public:
   }
 
   void ReadCells(TReader& r) {
+    CellsStarted = true;
     const Integer rows = r.ReadInteger();
     if (rows < 0) throw EReadError("Invalid table size");
     if (rows > VLTableMaxCells) {
@@ -292,7 +293,11 @@ public:
     for (Integer row = 0; row < rows; ++row)
       for (Integer col = 0; col < cols; ++col) {
         if (covered[at(row, col)]) continue;  // covered by a merge made above
-        if (r.EndOfList()) throw EReadError("Wrong end of cells list");
+        if (r.EndOfList()) {
+          // A grid larger than its list: every cell was read.
+          CellsRead = true;
+          throw EReadError("Wrong end of cells list");
+        }
         const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
         auto& slot = Table.Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
         slot = std::make_unique<TVLTableCellData>(&Table);
@@ -315,8 +320,57 @@ public:
         Cell.Cell.C = slot.get();
         r.ReadComponent(Cell);
       }
-    if (!r.EndOfList()) throw EReadError("Wrong end of cells list");
+    if (!r.EndOfList()) {
+      KeepCellsPastTheGrid(r);
+      CellsRead = true;
+      throw EReadError("Wrong end of cells list");
+    }
     r.ReadListEnd();
+    CellsRead = true;
+  }
+
+  // Cells listed past the grid's positions: their content joins the last
+  // cell, as in the older record.
+  void KeepCellsPastTheGrid(TReader& r) {
+    while (!r.EndOfList()) {
+      r.ReadInteger();
+      r.ReadInteger();
+      TVLTableCellData extra(&Table);
+      Cell.Cell.C = &extra;
+      r.ReadComponent(Cell);
+      if (VLTableCellHoldsNothing(extra)) continue;
+      Integer mr, mc;
+      TVLTableCellData* keeper = Table.Rows.GetMainCell(Table.RowCount() - 1, Table.ColCount() - 1, mr, mc);
+      if (!keeper) continue;
+      if (VLTableCellHoldsNothing(*keeper)) keeper->Clear();
+      keeper->MoveItemsFrom(&extra);
+    }
+  }
+
+  // The cells' list found where a damaged name or value before it stopped
+  // the read: the list starts before the first cell record, with the grid's
+  // two numbers and the list's mark; the first place from which a whole
+  // list reads is taken.
+  bool SalvageCells(const AnsiString& bytes) {
+    static const char cellRecord[] = "QPS1\x02TD";
+    const size_t firstCell = bytes.find(cellRecord, 1);
+    if (firstCell == AnsiString::npos) return false;
+    auto isInteger = [](char c) { return c == vaInt8 || c == vaInt16 || c == vaInt32; };
+    for (size_t k = 0; k + 3 < firstCell; ++k) {
+      if (!isInteger(bytes[k])) continue;
+      try {
+        TStringStream s(bytes.substr(k));
+        TReader r(s);
+        Repaired = TooLarge = false;
+        ReadCells(r);
+        if (CellsRead) return true;
+      } catch (const Exception&) {
+      }
+    }
+    Table.Rows.Reset(0, 0);
+    Table.FCols = 0;
+    TooLarge = false;
+    return false;
   }
 
   bool HasRowVAlign() const {
@@ -346,6 +400,7 @@ public:
   TD Cell;
   bool Repaired = false;
   bool TooLarge = false;
+  bool CellsStarted = false, CellsRead = false;
 };
 
 AnsiString TVLTableItemInfo::SaveToBytes() {
@@ -362,8 +417,11 @@ void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
     ReadComponentFromStream(s, sw);
     if (s.Remaining() != 0) throw EReadError("Invalid stream format");
   } catch (...) {
-    FGridRepaired = FGridRepaired || sw.Repaired;
     FRefused = FRefused || sw.TooLarge;
+    // Damage before the cells leaves the grid to be found; damage inside
+    // them loses the text of the cells after it.
+    if (!sw.CellsRead && !(!FRefused && !sw.CellsStarted && sw.SalvageCells(bytes))) FTextLost = true;
+    FGridRepaired = FGridRepaired || sw.Repaired;
     throw;
   }
   FGridRepaired = FGridRepaired || sw.Repaired;
@@ -463,9 +521,10 @@ bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
   return true;
 }
 
-namespace {
-void ReportRepair(TCustomVLData* vlData) { VLFAddWarning(vlData, vlfwTableGridRepaired); }
-}  // namespace
+void TVLTableItemInfo::ReportRepair(TCustomVLData* vlData) {
+  VLFAddWarning(vlData, FTextLost ? vlfwTableTextLost : vlfwTableGridRepaired);
+  FTextLost = false;
+}
 
 bool TVLTableItemInfo::RefuseGrid(TCustomVLData* vlData, TVLFWarning why) {
   FRefused = true;
@@ -529,6 +588,7 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   AnsiString bytes;
   if (!VLFReadItemData(s, FReadType, bytes)) return false;
   FGridRepaired = false;
+  FTextLost = false;
   try {
     LoadFromBytes(bytes);
   } catch (const Exception&) {

@@ -3,14 +3,41 @@
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/model/VLMarkerText.h"
+#include "platform/gui/Clipbrd.h"
+#include "richtext/view/VLCopy.h"
+#include "support/TableCells.h"
 #include "support/TestSupport.h"
+#include "support/WorkCost.h"
 
 #include "EditorBench.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
+
+// Insert > File on "ab|cd", not yet modified, offering the filter's formats.
+TvlActionInsertFile* InsertInto(TEditorBench& b, TvlFileImportFilterSet filter) {
+  TEditorBench::Fill(b.Edit, "abcd");
+  b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+  b.Edit->Modified = false;
+  auto* action = new TvlActionInsertFile(b.Form);
+  action->SetControl(b.Edit);
+  action->Filter = filter;
+  return action;
+}
+
+// The last import converter of Word documents without a description
+// file of the user's (-1: none).
+int WordImport(TVLOfficeConverter& probe, const qytest::TempDir& dir) {
+  probe.DescriptionFile = (dir / "none.ini").string();
+  TVLOfficeCnvList& imports = probe.GetImportConverters();
+  int docx = -1;
+  for (Integer i = 0; i < imports.Count(); ++i)
+    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  return docx;
+}
 
 TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
   const std::string utf16{'\xFF', '\xFE', 'h', '\0', 'i', '\0'};
@@ -86,12 +113,7 @@ TEST(InsertFile, ARefusedFileSaysWhyAndLeavesTheEntryUnmodified) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TEditorBench b;
-    TEditorBench::Fill(b.Edit, "abcd");
-    b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
-    b.Edit->Modified = false;
-    auto* action = new TvlActionInsertFile(b.Form);
-    action->SetControl(b.Edit);
-    action->Filter = {ffiVLF};
+    TvlActionInsertFile* action = InsertInto(b, {ffiVLF});
     const std::string path = (dir / "in.vlf").string();
     qytest::WriteFileBytes(path, c.Bytes);
     TInteractionScript script;
@@ -199,11 +221,7 @@ TEST(InsertFile, TheFilterListsTheChosenFormatsInTheirOrder) {
 TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
   qytest::TempDir dir;
   TVLOfficeConverter probe(nullptr);
-  probe.DescriptionFile = (dir / "none.ini").string();
-  TVLOfficeCnvList& imports = probe.GetImportConverters();
-  int docx = -1;
-  for (Integer i = 0; i < imports.Count(); ++i)
-    if (imports.GetItem(i)->Filter == "*.docx") docx = i;
+  const int docx = WordImport(probe, dir);
   ASSERT_GE(docx, 0) << "the set-up installs the document converter";
 
   // Out: the entry saved as a Word document.
@@ -265,6 +283,172 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
       EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << script.Shown[1].Text;
     }
   }
+}
+
+// Bytes of another kind than the one chosen came in as garbage: they are
+// refused with a message naming the file, and the entry is left as it was.
+TEST(InsertFile, AFileOfAnotherKindThanTheOneChosenIsRefusedNamingIt) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  const int docx = WordImport(probe, dir);
+  ASSERT_GE(docx, 0) << "the set-up installs the document converter";
+  std::mt19937 random(83);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  noise[0] = '\x01';
+  const std::string wordRefusal =
+      "it is not a file of the kind \"" + probe.GetImportConverters().GetItem(docx)->Name + "\".";
+  struct TCase {
+    const char* Name;
+    const char* File;
+    TvlFileImportFilterSet Filter;
+    int Index;
+    std::string Bytes;
+    const char* Refusal;  // nullptr: inserted
+  } cases[] = {
+      {"random bytes chosen as RTF", "noise.bin", {ffiVLF, ffiRTF}, 2, noise, "it is not an RTF file."},
+      {"random bytes named .rtf", "noise.rtf", {ffiVLF, ffiRTF}, 1, noise, "it is not an RTF file."},
+      {"random bytes chosen as a Word document", "noise.docx", {ffiRTF, ffiOfficeConverters}, 2 + docx, noise,
+       wordRefusal.c_str()},
+      {"RTF chosen as RTF", "rtf.bin", {ffiVLF, ffiRTF}, 2, "{\\rtf1\\ansi hello}", nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorBench b;
+    TvlActionInsertFile* action = InsertInto(b, c.Filter);
+    const std::string path = (dir / c.File).string();
+    qytest::WriteFileBytes(path, c.Bytes);
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = path;
+      r.FilterIndex = c.Index;
+      return mrOk;
+    });
+    if (c.Refusal) script.Answer(IDOK);
+    action->Update();
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    if (!c.Refusal) {
+      EXPECT_EQ(TEditorBench::Text(b.Edit), "abhellocd");
+      continue;
+    }
+    EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd");
+    EXPECT_FALSE(b.Edit->Modified);
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Text, "The file " + path + " was not inserted: " + c.Refusal);
+  }
+}
+
+// A table damaged before its cells came in as one empty cell without a
+// word; damaged inside them, with the cells read and no word of the rest.
+// Through Insert > File and Ctrl+V alike: what can be read comes in, and
+// text that could not be is told.
+TEST(InsertFile, ADamagedTableComesInWithWhatCouldBeReadAndTextLostIsTold) {
+  VLRegisterTableItem();
+  const std::filesystem::path data = qytest::SourceDir() / "tests/richtext/table/data";
+  const std::string intact = qytest::ReadFileBytes(data / "vlf-nested-tables-intact.vlf");
+  const std::string flipped = qytest::ReadFileBytes(data / "vlf-nested-tables-grid-byte-flipped.vlf");
+  std::string cellDamaged = intact;
+  const std::string td = std::string("QPS1\x02TD", 7);
+  cellDamaged[cellDamaged.find(td, cellDamaged.find(td) + 1) + 5] = '\xFF';
+  auto level = [](char n) {
+    std::string s = "3x3: dNr0c0 dNr0c1dNr1c1[2x1] dNr0c2 / dNr1c0 . dNr1c2 / dNr2c0 dNr2c1 dNr2c2";
+    for (char& c : s)
+      if (c == 'N') c = n;
+    return s;
+  };
+  // Three tables, each in the last cell of the one around it.
+  const std::string all = level('1') + "{" + level('2') + "{" + level('3') + "}}";
+  struct TCase {
+    const char* Name;
+    const std::string& Bytes;
+    bool TextLost;
+  } cases[] = {
+      {"intact", intact, false},
+      {"the cell list's name damaged", flipped, false},
+      {"a cell record damaged", cellDamaged, true},
+  };
+  qytest::TempDir dir;
+  for (const TCase& c : cases)
+    for (const bool paste : {false, true}) {
+      SCOPED_TRACE(std::string(c.Name) + (paste ? ", Ctrl+V" : ", Insert > File"));
+      TEditorBench b;
+      TEditorBench::Fill(b.Edit, "abcd");
+      b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+      TInteractionScript script;
+      if (paste) {
+        Clipboard().Clear();
+        Clipboard().SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(c.Bytes));
+      } else {
+        const std::string path = (dir / "tables.vlf").string();
+        qytest::WriteFileBytes(path, c.Bytes);
+        script.AnswerValue(path);
+      }
+      if (c.TextLost) script.Answer(IDOK);
+      if (paste) {
+        b.Edit->Paste();
+      } else {
+        auto* action = new TvlActionInsertFile(b.Form);
+        action->SetControl(b.Edit);
+        action->Filter = {ffiVLF};
+        action->Update();
+        ASSERT_TRUE(action->Execute());
+      }
+      EXPECT_EQ(script.Unexpected, 0);
+      EXPECT_EQ(script.Pending(), 0u);
+      TVLTableItemInfo* t = nullptr;
+      for (Integer i = 0; i < b.Edit->ItemCount() && !t; ++i) t = dynamic_cast<TVLTableItemInfo*>(b.Edit->GetItem(i));
+      ASSERT_TRUE(t);
+      std::vector<std::string> messages;
+      for (const TInteraction& r : script.Shown)
+        if (r.Kind == TInteractionKind::MessageBox) messages.push_back(r.Text);
+      if (!c.TextLost) {
+        EXPECT_EQ(tabletest::Cells(*t), all);
+        EXPECT_TRUE(messages.empty());
+        continue;
+      }
+      EXPECT_EQ(tabletest::Cells(*t), "3x3: d1r0c0 [2x1]  /  .  /   ");
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0], "The text was inserted, but a table in it is damaged: the text of the cells that could "
+                             "not be read is lost.");
+    }
+}
+
+// An RTF file with a table of 100,000 fonts, its text in 20,000 of them,
+// cost seconds of CPU to insert: each font number was searched for through
+// the table, and each name not installed was matched to a system font and
+// kept as a font of its own. Each paragraph still comes in in its own font.
+TEST(InsertFile, AHugeFontTableCostsLittleAndEachParagraphKeepsItsFont) {
+  constexpr int kFonts = 100000, kUsed = 20000;
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+  for (int i = 0; i < kFonts; ++i) rtf += "{\\f" + std::to_string(i) + "\\fswiss Font" + std::to_string(i) + ";}";
+  rtf += "}\n";
+  for (int i = 0; i < kUsed; ++i) rtf += "\\pard\\plain\\f" + std::to_string(3 * i) + "\\fs24 p" + std::to_string(i) + "\\par\n";
+  rtf += "}";
+  qytest::TempDir dir;
+  const std::string path = (dir / "fonts.rtf").string();
+  qytest::WriteFileBytes(path, rtf);
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "abcd");
+  auto* action = new TvlActionInsertFile(b.Form);
+  action->SetControl(b.Edit);
+  action->Filter = {ffiRTF};
+  TInteractionScript script;
+  script.AnswerValue(path);
+  action->Update();
+  const qytest::TWorkCost cost = qytest::MeasureWork([&] { ASSERT_TRUE(action->Execute()); });
+  EXPECT_EQ(script.Unexpected, 0);
+  // Under half a second here; it took over ten.
+  EXPECT_LT(cost.CpuSeconds, 3.0);
+  int inOwnFont = 0;
+  for (Integer i = 0; i < b.Edit->ItemCount(); ++i) {
+    const std::string text = b.Edit->GetItemTextUtf8(i);
+    if (text.size() < 2 || text[0] != 'p') continue;
+    const String font = b.Sheet->TextStyles->Items(b.Edit->GetItem(i)->StyleNo)->FontName;
+    EXPECT_EQ(font, "Font" + std::to_string(3 * std::stoi(text.substr(1)))) << text;
+    ++inOwnFont;
+  }
+  EXPECT_EQ(inOwnFont, kUsed);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/Clipbrd.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "support/TableCells.h"
 #include "richtext/view/VLCopy.h"
 #include "support/KeySeam.h"
 #include "support/TestSupport.h"
@@ -265,6 +266,44 @@ TEST_F(TableActions, ATablePastedOrInsertedIntoTheDeepestCellIsRefusedWithAMessa
         EXPECT_TRUE(w.Edit->VLData()->GetVLFWarnings().Empty());
       }
     }
+}
+
+// Our RTF of a merged block, pasted, came in with the next column of the
+// block's rows merged and its texts moved into one cell: at the document's
+// level and in a cell at every depth a table may lie, the block comes in
+// cell for cell.
+TEST_F(TableActions, AMergedBlockPastedAsRTFKeepsEveryCellAtEveryDepth) {
+  VLRegisterRTFReader();
+  TVLStyle style(nullptr);
+  TVLDocumentData source(&style);
+  auto made = TVLTableItemInfo::CreateEx(3, 3, &source);
+  for (Integer r = 0; r < 3; ++r)
+    for (Integer c = 0; c < 3; ++c)
+      made->GetCell(r, c)->SetItemTextA(0, std::string(1, static_cast<char>('a' + c)) + std::to_string(r + 1));
+  ASSERT_TRUE(made->MergeCells(0, 0, 2, 2, true));
+  const std::string want = tabletest::Cells(*made);
+  ASSERT_EQ(want, "3x3: a1b1a2b2[2x2] . c1 / . . c2 / a3 b3 c3");
+  source.AddItem("", made.release());
+  TMemoryStream rtf;
+  ASSERT_TRUE(source.SaveRTFToStream(rtf, false, 0, clWindow, nullptr, nullptr));
+  const AnsiString rtfBytes(static_cast<const char*>(rtf.Memory()), static_cast<size_t>(rtf.GetSize()));
+  for (Integer depth : {0, 1, 2, 3, VLTableMaxNesting - 1}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TTableWindow w(0, 0, false);
+    TCustomVLData* target = depth == 0 ? w.Edit->EditData() : OpenNestedCell(w, depth);
+    ASSERT_NE(target, nullptr);
+    Clipboard().Clear();
+    Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), rtfBytes);
+    TInteractionScript script;
+    QTest::keyClick(ClientWidgetOf(w.Edit->GetInnermostEditor()), Qt::Key_V, Qt::ControlModifier);
+    w.Settle();
+    EXPECT_EQ(script.Unexpected, 0);
+    TVLTableItemInfo* pasted = nullptr;
+    for (Integer i = 0; i < target->GetItemCount() && !pasted; ++i)
+      pasted = dynamic_cast<TVLTableItemInfo*>(target->GetItem(i));
+    ASSERT_TRUE(pasted);
+    EXPECT_EQ(tabletest::Cells(*pasted), want);
+  }
 }
 
 TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {

@@ -125,12 +125,49 @@ TEST(Paste, VLFOfAnotherEditorKeepsStylesMappedAndPictures) {
   EXPECT_EQ(Vlf(dst), before);
 }
 
+// A VLF block on the clipboard holding vlf, its length field length.
+void PutVLFBlock(const AnsiString& vlf, uint32_t length) {
+  AnsiString block = VLMakeVLFBlock(vlf);
+  for (int i = 0; i < 4; ++i) block[static_cast<size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
+  Clipboard().SetData(RegisterClipboardFormat(VLFClipboardFormatName), block);
+}
+
+const AnsiString kDocument = "-8 1 3\r\n0 1 0 0 0 0\r\nxyz\r\n";
+// Eleven paragraphs; its first half ends inside a record's header.
+const AnsiString kLongDocument = [] {
+  AnsiString s = kDocument;
+  for (int i = 0; i < 10; ++i) s += "0 1 0 0 0 0\r\nab\r\n";
+  return s;
+}();
+
 TEST(Paste, ClipboardFormatsInTheirOrder) {
   struct TCase {
     const char* What;
     std::function<void()> Fill;
     const char* Expected;  // the document after pasting into "ab|cd"
+    // Unreadable: the user is told, as Insert > File tells of a file.
+    bool Told = false;
   } cases[] = {
+      {"a VLF block", [] { PutVLFBlock(kDocument, static_cast<uint32_t>(kDocument.size())); }, "abxyzcd"},
+      {"a record claiming 2^31-1 lines",
+       [] {
+         AnsiString vlf = kDocument;
+         vlf.replace(vlf.find("0 1 0"), 5, "0 2147483647 0");
+         PutVLFBlock(vlf, static_cast<uint32_t>(vlf.size()));
+       },
+       "abcd", true},
+      {"half a document",
+       [] {
+         const AnsiString half = kLongDocument.substr(0, kLongDocument.size() / 2);
+         PutVLFBlock(half, static_cast<uint32_t>(half.size()));
+       },
+       "abcd", true},
+      {"a length field of 0xFFFFFFFF", [] { PutVLFBlock(kDocument, 0xFFFFFFFFu); }, "abcd", true},
+      {"a length shorter than its data",
+       [] { PutVLFBlock(kLongDocument, static_cast<uint32_t>(kLongDocument.size() / 2)); }, "abcd", true},
+      {"RTF that is no document",
+       [] { Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), AnsiString("{\\rtf1{")); }, "abcd",
+       true},
       {"an image becomes a picture item",
        [] {
          TBitmap b(20, 10);
@@ -152,7 +189,7 @@ TEST(Paste, ClipboardFormatsInTheirOrder) {
          block[0] = static_cast<char>(0x7F);
          Clipboard().SetData(RegisterClipboardFormat(VLFClipboardFormatName), block);
        },
-       "abcd"},
+       "abcd", true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -162,8 +199,15 @@ TEST(Paste, ClipboardFormatsInTheirOrder) {
     e.Key(Qt::Key_Left);
     c.Fill();
     const AnsiString before = Vlf(e);
+    TInteractionScript script;
+    if (c.Told) script.Answer(IDOK);
     e.Edit->Paste();
     EXPECT_EQ(e.Text(), c.Expected);
+    EXPECT_EQ(script.Unexpected, 0);
+    ASSERT_EQ(script.Shown.size(), c.Told ? 1u : 0u);
+    if (c.Told) {
+      EXPECT_EQ(script.Shown[0].Text, "The text was not pasted: the copy on the clipboard is damaged or cut short.");
+    }
     if (std::string(c.Expected) != "abcd") {
       e.Edit->Undo();
       EXPECT_EQ(Vlf(e), before);

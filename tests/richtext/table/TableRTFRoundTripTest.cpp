@@ -33,7 +33,8 @@ std::string Write(TCustomVLData& doc) {
   return s.Bytes();
 }
 
-// The paragraphs of a document, a table's cells nested in braces.
+// The paragraphs of a document, a table's cells nested in braces, each
+// merged cell followed by its spans.
 std::string Paragraphs(TCustomVLData& doc) {
   std::string out;
   for (Integer i = 0; i < doc.GetItemCount(); ++i) {
@@ -43,7 +44,11 @@ std::string Paragraphs(TCustomVLData& doc) {
       out += "[table " + std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount());
       for (Integer r = 0; r < t->RowCount(); ++r)
         for (Integer c = 0; c < t->ColCount(); ++c)
-          if (TVLTableCellData* cell = t->GetCell(r, c)) out += " {" + Paragraphs(*cell) + "}";
+          if (TVLTableCellData* cell = t->GetCell(r, c)) {
+            out += " {" + Paragraphs(*cell) + "}";
+            if (cell->RowSpan > 1 || cell->ColSpan > 1)
+              out += std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan);
+          }
       out += "]";
     } else if (item->StyleNo >= 0) {
       out += doc.GetItemTextA(i);
@@ -52,6 +57,12 @@ std::string Paragraphs(TCustomVLData& doc) {
     }
   }
   return out;
+}
+
+TVLTableItemInfo* FirstTable(TCustomVLData& doc) {
+  for (Integer i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(doc.GetItem(i))) return t;
+  return nullptr;
 }
 
 // Every number of the RTF within the range of an RTF number.
@@ -162,4 +173,51 @@ TEST(TableRTFRoundTrip, WritingAndReadingAgainKeepsTheParagraphs) {
   TVLDocumentData doc(&style);
   ASSERT_EQ(Read(doc, Data("rtf-table-html-negative-spacing.rtf")), 0);
   EXPECT_EQ(Paragraphs(doc), "A\n[table 1x2 {x} {y}]\nB");
+}
+
+// A merged block's merge words met the row's next cell, which has none, and
+// read back one column wider: the next column's cells of the block's rows
+// came in as one cell holding both texts. Our own RTF of every merged shape
+// reads back cell for cell, in a table of its own and nested in cells.
+TEST(TableRTFRoundTrip, MergedCellsReadBackWithTheirSpansAtEveryDepth) {
+  {
+    TVLStyle style(nullptr);
+    TVLDocumentData doc(&style);
+    ASSERT_EQ(Read(doc, Data("rtf-merged-block-2x2-reads-wider.rtf")), 0);
+    TVLTableItemInfo* t = FirstTable(doc);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(tabletest::Cells(*t),
+              "3x3: d3r0c0d3r0c1d3r1c0d3r1c1[2x2] . d3r0c2 / . . d3r1c2 / d3r2c0 d3r2c1 d3r2c2");
+  }
+  struct TShape {
+    Integer Row, Col, Cols, Rows;  // the merge
+  };
+  const TShape shapes[] = {{0, 0, 2, 2}, {0, 1, 2, 2}, {1, 0, 2, 2}, {1, 1, 2, 2}, {0, 0, 3, 2},
+                           {0, 0, 2, 3}, {0, 1, 1, 3}, {1, 0, 3, 1}, {0, 0, 3, 3}};
+  for (const TShape& k : shapes)
+    for (Integer depth = 1; depth <= 3; ++depth) {
+      SCOPED_TRACE("merge at (" + std::to_string(k.Row) + "," + std::to_string(k.Col) + ") " +
+                   std::to_string(k.Rows) + "x" + std::to_string(k.Cols) + ", depth " + std::to_string(depth));
+      VLRegisterTableItem();
+      TVLStyle style(nullptr);
+      TVLDocumentData doc(&style);
+      TCustomVLData* host = &doc;
+      TVLTableItemInfo* merged = nullptr;
+      for (Integer level = 1; level <= depth; ++level) {
+        auto t = TVLTableItemInfo::CreateEx(3, 3, host);
+        for (Integer r = 0; r < 3; ++r)
+          for (Integer c = 0; c < 3; ++c)
+            t->GetCell(r, c)->SetItemTextA(0, std::string(1, static_cast<char>('a' + r)) + std::to_string(c));
+        merged = t.get();
+        host->AddItem("", t.release());
+        host = merged->GetCell(2, 2);
+      }
+      ASSERT_TRUE(merged->MergeCells(k.Row, k.Col, k.Cols, k.Rows, true));
+      TVLDocumentData back(&style);
+      ASSERT_EQ(Read(back, Write(doc)), 0);
+      TVLTableItemInfo* first = FirstTable(doc);
+      TVLTableItemInfo* again = FirstTable(back);
+      ASSERT_TRUE(first && again);
+      EXPECT_EQ(tabletest::Cells(*again), tabletest::Cells(*first));
+    }
 }

@@ -340,3 +340,54 @@ TEST(TableStore, OlderRecordsLoadAndAreWrittenInTheDefinedForm) {
 }
 
 }  // namespace
+
+// A damaged byte before a table's cell list (its name) lost the whole
+// table, three tables deep, under the warning that says no text was
+// dropped. The grid and every cell are found past the damage; damage inside
+// the list keeps the cells before it, and says that text was lost.
+TEST(TableStore, DamageBeforeTheCellsKeepsThemAndDamageInsideThemIsToldAsLostText) {
+  TVLStyle style(nullptr);
+  VLRegisterTableItem();
+  const std::filesystem::path dir = qytest::SourceDir() / "tests/richtext/table/data";
+  const std::string intact = qytest::ReadFileBytes(dir / "vlf-nested-tables-intact.vlf");
+  const std::string flipped = qytest::ReadFileBytes(dir / "vlf-nested-tables-grid-byte-flipped.vlf");
+  ASSERT_EQ(intact.size(), flipped.size());
+  ASSERT_EQ(flipped[2344], '\xFF');
+  // The outer table's second cell record, its class name made unreadable.
+  std::string cellDamaged = intact;
+  const std::string td = std::string("QPS1\x02TD", 7);
+  const size_t second = cellDamaged.find(td, cellDamaged.find(td) + 1);
+  ASSERT_NE(second, std::string::npos);
+  cellDamaged[second + 5] = '\xFF';
+
+  const std::string level = "3x3: dNr0c0 dNr0c1dNr1c1[2x1] dNr0c2 / dNr1c0 . dNr1c2 / dNr2c0 dNr2c1 dNr2c2";
+  auto of = [&level](char n) {
+    std::string s = level;
+    for (size_t at = s.find('N'); at != std::string::npos; at = s.find('N', at)) s[at] = n;
+    return s;
+  };
+  const std::string all = of('1') + "{" + of('2') + "{" + of('3') + "}}";
+  struct TCase {
+    const char* Name;
+    const std::string& Bytes;
+    std::string Cells;
+    bool Repaired, TextLost;
+  } cases[] = {
+      {"intact", intact, all, false, false},
+      {"the cell list's name damaged", flipped, all, true, false},
+      // What follows the damaged record is not read: the rest of the grid
+      // is empty cells.
+      {"the second cell record damaged", cellDamaged, "3x3: d1r0c0 [2x1]  /  .  /   ", false, true},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TVLDocumentData doc(&style);
+    ASSERT_TRUE(Load(doc, k.Bytes));
+    TVLTableItemInfo* t = FirstTable(doc);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(assertGridInvariant(*t));
+    EXPECT_EQ(tabletest::Cells(*t), k.Cells);
+    EXPECT_EQ(doc.GetVLFWarnings().Contains(vlfwTableGridRepaired), k.Repaired);
+    EXPECT_EQ(doc.GetVLFWarnings().Contains(vlfwTableTextLost), k.TextLost);
+  }
+}

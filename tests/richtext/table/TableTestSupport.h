@@ -1,6 +1,7 @@
 #pragma once
 // Checks shared by the table tests.
 #include "richtext/table/VLTable.h"
+#include "support/TableCells.h"
 
 #include <gtest/gtest.h>
 
