@@ -107,4 +107,29 @@ TEST(TableMenu, ATableMadeInAnEntryMarksItChangedAndUndoesInOneStep) {
   EXPECT_EQ(table->RowCount(), 3);
 }
 
+// In a read-only entry Insert Table is greyed as the other commands that
+// would change the entry are: no dialog leads to nothing.
+TEST(TableMenu, InsertTableIsGreyedInAReadOnlyEntry) {
+  TMainJournalWorld world;
+  TOpenJournal* j = world.OpenWindow("Diary", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  e->InsertText("reading log");
+  world.Main->Show();
+  j->EditorWindow->FocusEditor();
+  Application->ProcessMessages();
+  auto* insert = dynamic_cast<TCustomAction*>(world.Main->FindComponent("vlActionInsertTable"));
+  ASSERT_NE(insert, nullptr);
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "writable");
+    e->SetReadOnly(readOnly);
+    insert->Update();
+    EXPECT_EQ(insert->GetEnabled(), !readOnly);
+  }
+  TInteractionScript script;
+  insert->Execute();
+  Application->ProcessMessages();
+  EXPECT_TRUE(script.Shown.empty()) << "a dialog was offered";
+  e->SetReadOnly(false);
+}
+
 }  // namespace
