@@ -241,6 +241,8 @@ TformJournalManager* ActionJournalManagerExecute(TformQuilloryMain* main) {
     ShowErrorDisplay("Manage Journals", e);
   }
   window->Show();
+  // The keyboard goes with the window: its keys (Escape) work at once.
+  if (window->JournalManagerGrid->CanFocus()) window->JournalManagerGrid->SetFocus();
   ScreenMode = mode;
   return window;
 }

@@ -9,6 +9,7 @@
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -88,16 +89,22 @@ TEST(JournalManager, RenamedAndHiddenJournalsShowAtTheNextOpen) {
 TEST(JournalManager, ClosingTheWindowAnyWayOpensTheJournalsAgain) {
   TManagerWorld w;
   w.OpenWindow("Diary", 0);
+  w.Main->Show();
+  Application->ProcessMessages();
   const struct {
     const char* Name;
     std::function<void(TformJournalManager*)> Close;
   } ways[] = {
       {"OK", [](TformJournalManager* m) { m->pbOkClick(m); }},
       {"close", [](TformJournalManager* m) { m->Close(); }},
+      // Where the keyboard is as the window opens.
       {"Escape", [](TformJournalManager* m) {
-         QWidget* grid = WidgetOf(m->JournalManagerGrid);
-         grid->setFocus();
-         QTest::keyClick(grid, Qt::Key_Escape);
+         Application->ProcessMessages();
+         QWidget* keys = QApplication::focusWidget();
+         ASSERT_NE(keys, nullptr);
+         ASSERT_EQ(keys->window(), WidgetOf(m)->window()) << "the keyboard is not in the window";
+         ASSERT_TRUE(WidgetOf(m)->isAncestorOf(keys)) << "the keyboard is not in the window";
+         QTest::keyClick(keys, Qt::Key_Escape);
        }},
   };
   for (const auto& way : ways) {
