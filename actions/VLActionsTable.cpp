@@ -116,7 +116,10 @@ TvlActionInsertTable::TvlActionInsertTable(TComponent* AOwner) : TvlAction(AOwne
 }
 
 void TvlActionInsertTable::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && !GetCaretEditor(Target)->HasActiveItem(); });
+  // Its dialog would only lead to nothing in a read-only document.
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->IsReadOnly() && !GetCaretEditor(Target)->HasActiveItem();
+  });
 }
 
 void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
@@ -148,7 +151,7 @@ void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
 
 void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || E->IsReadOnly()) return;
   // A table deeper than a saved entry may hold would be lost on reload.
   if (VLTableDepthIn(GetCaretEditor(Target)->GetVLData()) > VLTableMaxNesting) {
     MessageBox("Tables can be nested at most " + std::to_string(VLTableMaxNesting) + " deep.", LanguageText(213),

@@ -124,13 +124,22 @@ String PrintProblemText(const std::exception& e) {
 void TActivityDisplayWindow::bFormatClick(TObject*) { Vellum1->Format(); }
 
 void TActivityDisplayWindow::ToggleBeside(TCustomForm* main) {
-  // Frame beside frame.
-  const TRect mainFrame = main->GetFrameMargins(), frame = GetFrameMargins();
-  TWindowBounds b{main->GetLeft() + main->GetWidth() + mainFrame.Right + frame.Left, main->GetTop(),
-                  GetWidth(), GetHeight()};
-  b = FitWindowOnScreen(b, {Screen->WorkAreaRect()}, frame);
-  SetBounds(b.Left, b.Top, b.Width, b.Height);
-  SetVisible(!GetVisible());
+  if (GetVisible()) {
+    SetVisible(false);
+    return;
+  }
+  // Frame beside frame, the whole frame on the screen: a window not framed
+  // yet is placed by the main window's frame, and again by its own once the
+  // window manager has drawn it.
+  const int width = GetWidth(), height = GetHeight();
+  SetVisible(true);
+  PlaceByFrame([this, main, width, height](const TRect& frame) {
+    const TRect mainFrame = main->GetFrameMargins();
+    TWindowBounds b{main->GetLeft() + main->GetWidth() + mainFrame.Right + frame.Left, main->GetTop(), width,
+                    height};
+    b = FitWindowOnScreen(b, {Screen->WorkAreaRect()}, frame);
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
+  });
 }
 
 bool TActivityDisplayWindow::LogIsEmpty() {

@@ -115,27 +115,30 @@ void LockJournal(bool automatic) {
   ToCover(automatic, ProfileSettings.AutoLockMinimize);
 }
 
+String CountdownText(TDateTime now) {
+  const TProfileSettings& s = ProfileSettings;
+  String text;
+  // Shown only while there is something to save (a save that failed).
+  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified && !SaveHeldBack())
+    text += Countdown("save:", s.AutoSaveInterval - WholeMinutes(LastSaveTime, now));
+  const int idle = WholeMinutes(LastActivityTime, now);
+  if (s.AutoHideOn && OpenScreen() && CurrentJournal) text += Countdown("hide:", s.AutoHideInterval - idle);
+  if (s.AutoLockOn && JournalsLoaded && CurrentJournal) text += Countdown("lock:", s.AutoLockInterval - idle);
+  return text;
+}
+
 String AutomaticSaveTimerTimer(TDateTime now) {
   // A modal dialog pauses the whole timer, as the commands' own pauses do.
   if (TimerPaused || (Application && Application->ModalShowing())) return String();
   const TProfileSettings& s = ProfileSettings;
-  String saveText, hideText, lockText;
+  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified && !SaveHeldBack() &&
+      WholeMinutes(LastSaveTime, now) >= s.AutoSaveInterval)
+    SaveEntry(CurrentJournal, smAuto);
+  // The countdowns as they stand before a hide or lock of this tick.
+  const String text = CountdownText(now);
   const int idle = WholeMinutes(LastActivityTime, now);
-  if (s.AutoSaveOn && OpenScreen() && CurrentJournal && CurrentJournal->Document->Modified && !SaveHeldBack()) {
-    if (WholeMinutes(LastSaveTime, now) >= s.AutoSaveInterval) SaveEntry(CurrentJournal, smAuto);
-    // Shown only while there is something to save (a save that failed).
-    if (CurrentJournal->Document->Modified)
-      saveText = Countdown("save:", s.AutoSaveInterval - WholeMinutes(LastSaveTime, now));
-  }
-  if (s.AutoHideOn && OpenScreen() && CurrentJournal) {
-    hideText = Countdown("hide:", s.AutoHideInterval - idle);
-    if (idle >= s.AutoHideInterval) HideJournal(true);
-  }
-  if (s.AutoLockOn && JournalsLoaded && CurrentJournal) {
-    lockText = Countdown("lock:", s.AutoLockInterval - idle);
-    if (idle >= s.AutoLockInterval) LockJournal(true);
-  }
-  const String text = saveText + hideText + lockText;
+  if (s.AutoHideOn && OpenScreen() && CurrentJournal && idle >= s.AutoHideInterval) HideJournal(true);
+  if (s.AutoLockOn && JournalsLoaded && CurrentJournal && idle >= s.AutoLockInterval) LockJournal(true);
   Panel(3, text);
   return text;
 }

@@ -30,6 +30,9 @@ TAutoTimerWindows& AutoTimerWindows();
 // One tick at the given moment. Returns the countdown text (panel 3); a
 // paused timer changes nothing and answers an empty text.
 String AutomaticSaveTimerTimer(TDateTime now);
+// The countdown text at the given moment; nothing is saved, hidden or
+// locked (changed settings are shown without waiting for a tick).
+String CountdownText(TDateTime now);
 // The countdown text at its widest (all three parts, three-digit minutes,
 // the save part overdue), for sizing the panel that shows it.
 String WidestCountdownText();

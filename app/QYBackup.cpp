@@ -121,6 +121,24 @@ bool IsSameOrInside(const fs::path& inner, const fs::path& outer) {
   return true;
 }
 
+// The same test by the folders themselves (device and inode), so that
+// another way to the outer folder (a bind mount of it, a mount of the same
+// file system twice) is seen too. A folder not made yet is judged by the
+// nearest of its parents that exists.
+bool IsSameOrInsideFolder(const String& inner, const String& outer) {
+  struct stat o {};
+  if (::stat(outer.c_str(), &o) != 0) return false;
+  fs::path p = fs::path(inner).lexically_normal();
+  for (;;) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_dev == o.st_dev && st.st_ino == o.st_ino)
+      return true;
+    const fs::path parent = p.has_relative_path() ? p.parent_path() : fs::path();
+    if (parent.empty() || parent == p) return false;
+    p = parent;
+  }
+}
+
 // The list of a backup: "name<TAB>size<TAB>digest" per line.
 bool ReadList(const String& path, std::vector<TListedFile>& files) {
   // A regular file of a list's size only: a FIFO would block the reading.
@@ -568,8 +586,9 @@ bool PrepareRestore(TCopyContext& c) {
     return Failed(c);
   }
   auto dropStaging = [&] { fs::remove_all(staging, ec); };
+  // Nothing is restored yet: the copy beside the database folder is checked.
   for (const String& name : names) {
-    c.Show(c.Verb + " " + name + "...");
+    c.Show("Checking the backup's " + name + "...");
     String error;
     if (!CopyFileDurably(c.Source + "/" + name, staging + "/" + name, error)) {
       dropStaging();
@@ -577,6 +596,9 @@ bool PrepareRestore(TCopyContext& c) {
       return Failed(c);
     }
   }
+  // The questions that may follow find the status as it was: nothing is
+  // under way until the user has said yes.
+  c.Show(String());
   for (const TListedFile& f : listed) {
     std::error_code sec;
     const auto size = fs::file_size(staging + "/" + f.Name, sec);
@@ -604,7 +626,6 @@ bool PrepareRestore(TCopyContext& c) {
                      "who can open the journal's folder can then read it.\r\n\r\nRestore it all the same?",
                  c.Verb, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
     dropStaging();
-    c.Show(String());
     return false;
   }
   return true;
@@ -668,11 +689,18 @@ String BackupFolderProblem(const String& folder, const String& dataDir, int mode
            ".\r\nChoose another folder on the Database page of the preferences.";
   if (mode == cdfBackup && !CanCreateFileIn(folder))
     return "The backup folder " + Quoted(folder) + " cannot be written.";
-  if (IsSameOrInside(Canonical(folder), Canonical(dataDir)))
-    return "The " + what + " " + Quoted(folder) + " lies inside the database folder " + Quoted(dataDir) +
-           ".\r\nA backup there is lost with the database: choose a folder outside it.";
-  return String();
+  return BackupFolderInsideProblem(folder, dataDir, mode);
 }
+
+String BackupFolderInsideProblem(const String& folder, const String& dataDir, int mode) {
+  if (!IsSameOrInside(Canonical(folder), Canonical(dataDir)) && !IsSameOrInsideFolder(folder, dataDir))
+    return String();
+  const String what = mode == cdfBackup ? "backup folder" : "folder to restore from";
+  return "The " + what + " " + Quoted(folder) + " lies inside the database folder " + Quoted(dataDir) +
+         ".\r\nA backup there is lost with the database: choose a folder outside it.";
+}
+
+String DatabaseFolder() { return ExcludeTrailingPathDelimiter(QuillorySession().GetAliasPath(AliasName)); }
 
 bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& status, bool askToOverwrite,
                        bool* filesClosed, const std::function<bool()>& beforeClose) {
@@ -682,7 +710,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
   c.Status = status;
   c.Verb = mode == cdfBackup ? "Backing up" : "Restoring";
   c.Noun = mode == cdfBackup ? "Backup" : "Restore";
-  c.DataDir = ExcludeTrailingPathDelimiter(QuillorySession().GetAliasPath(AliasName));
+  c.DataDir = DatabaseFolder();
   c.BackupDir = ExcludeTrailingPathDelimiter(ProfileSettings.BackupRestoreLocation);
   c.Source = mode == cdfBackup ? c.DataDir : c.BackupDir;
   c.Dest = mode == cdfBackup ? c.BackupDir : c.DataDir;
@@ -701,7 +729,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
       MessageBox("Please ensure media is inserted into " + MountPointOf(c.BackupDir) + " Drive", c.Verb,
                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
     return false;
-  c.Show(c.Verb + " Database...");
+  if (mode == cdfBackup) c.Show(c.Verb + " Database...");
   if (mode == cdfRestore) {
     // Everything that can refuse the restore runs before the question and
     // before anything closes: a refusal or Cancel leaves all as it was.
@@ -727,6 +755,7 @@ bool CopyDatabaseFiles(int mode, const std::function<void(const String&)>& statu
       dropStaging();
       return false;
     }
+    c.Show(c.Verb + " Database...");
   } else if (beforeClose && !beforeClose()) {
     c.Show(String());
     return false;
@@ -774,6 +803,13 @@ void ShowStatus(TformQuilloryMain* main, const String& text) {
   Application->ProcessMessagesExcludingInput();
 }
 
+// The copy's status texts in the main window; its empty text puts back
+// what the status said before the command.
+std::function<void(const String&)> StatusOf(TformQuilloryMain* main) {
+  const String before = main ? main->StatusText(spState) : String();
+  return [main, before](const String& t) { ShowStatus(main, t.empty() ? before : t); };
+}
+
 struct TTimerPause {
   TTimerPause() { PauseTimer(); }
   ~TTimerPause() { ResumeTimer(); }
@@ -806,7 +842,7 @@ void ActionBackupExecute(TformQuilloryMain* main) {
   // them as they are, their undo with them.
   bool journalsClosed = false;
   CopyDatabaseFiles(
-      cdfBackup, [main](const String& t) { ShowStatus(main, t); }, false, nullptr,
+      cdfBackup, StatusOf(main), false, nullptr,
       [&journalsClosed] { return journalsClosed = CloseJournalsFor("Backing up"); });
   if (journalsClosed) LoadJournalsHook();
 }
@@ -818,7 +854,7 @@ void ActionRestoreExecute(TformQuilloryMain* main) {
   bool filesClosed = false;
   bool journalsClosed = false;
   const bool restored = CopyDatabaseFiles(
-      cdfRestore, [main](const String& t) { ShowStatus(main, t); }, true, &filesClosed,
+      cdfRestore, StatusOf(main), true, &filesClosed,
       [&journalsClosed] { return journalsClosed = CloseJournalsFor("Restoring"); });
   if (!filesClosed) {
     if (journalsClosed) LoadJournalsHook();

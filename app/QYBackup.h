@@ -35,9 +35,16 @@ extern const char* const BackupListName;
 // not set, does not exist, is no folder, cannot be written (a backup), or
 // is or lies inside the database folder. Empty when it can.
 String BackupFolderProblem(const String& folder, const String& dataDir, int mode);
+// The last of those: the folder is, or lies inside, the database folder
+// (also reached another way, as through a bind mount). Empty when not.
+String BackupFolderInsideProblem(const String& folder, const String& dataDir, int mode);
+// The database folder of the session, without a trailing separator.
+String DatabaseFolder();
 
 // The copy in either direction, its questions and reports in message boxes;
-// status (may be empty) receives the progress texts. A backup checks its
+// status (may be empty) receives the progress texts, and an empty text where
+// the copy has nothing under way to show (a refusal, a Cancel, a question
+// before anything is restored): the status shown before it. A backup checks its
 // folder, then runs beforeClose (as below) and copies with every journal
 // closed. A restore checks the backup and copies it beside
 // the database folder first, asking for the backup's password if need be,

@@ -38,6 +38,8 @@ TformJournalManager::TformJournalManager(TComponent* AOwner) : TForm(AOwner) {
   pButtons->SetCaption("");
   pbOk = MakeControl<TButton>(this, pButtons, "pbOk", 360, 6, 90, 28);
   pbOk->SetCaption("&OK");
+  // Every change is stored as it is made: Escape closes as OK does.
+  pbOk->Cancel = true;
   pbOk->OnClick = [this](TObject* s) { pbOkClick(s); };
   pbHelp = MakeControl<TButton>(this, pButtons, "pbHelp", 456, 6, 90, 28);
   pbHelp->SetCaption("&Help");
@@ -239,6 +241,8 @@ TformJournalManager* ActionJournalManagerExecute(TformQuilloryMain* main) {
     ShowErrorDisplay("Manage Journals", e);
   }
   window->Show();
+  // The keyboard goes with the window: its keys (Escape) work at once.
+  if (window->JournalManagerGrid->CanFocus()) window->JournalManagerGrid->SetFocus();
   ScreenMode = mode;
   return window;
 }

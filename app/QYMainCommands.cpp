@@ -709,8 +709,9 @@ void TformQuilloryMain::ActionGotoBrixaneWebSiteExecute(TObject*) {
 void TformQuilloryMain::SetJournalCommandsEnabled(bool enabled) {
   for (TAction* a : {ActionSave, ActionDelete, ActionSpell, ActionThesaurus})
     a->SetEnabled(enabled);
-  tbFontName->SetEnabled(enabled);
-  tbFontSize->SetEnabled(enabled);
+  for (TControl* c : {static_cast<TControl*>(tbFontName), static_cast<TControl*>(tbFontSize),
+                      static_cast<TControl*>(cbTextStyles), static_cast<TControl*>(cbParagraphStyles)})
+    if (c) c->SetEnabled(enabled);
   for (TAction* a : {ActionDateStamp, ActionTimeStamp, ActionDateTimeStamp, ActionLock, ActionHide,
                      ActionDatePrevious, ActionDateToday, ActionDateNext, ActionNewJournal})
     a->SetEnabled(enabled);

@@ -1,6 +1,7 @@
 #include "app/QYPreferences.h"
 
 #include "app/QYAutoSave.h"
+#include "app/QYBackup.h"
 #include "app/QYCover.h"
 #include "app/QYEditor.h"
 #include "app/QYErrorDisplay.h"
@@ -342,9 +343,13 @@ bool TdlgPreferences::ReadInterval(TEdit* edit, TUpDown* upDown, const char* wha
   MessageBox(String(what) + ": " + QuotedName(edit->GetText()) + " is not a number of " + unit + " from " +
                  IntToStr(upDown->GetMin()) + " to " + IntToStr(upDown->GetMax()) + ".",
              "Quillory Preferences", MB_OK | MB_ICONEXCLAMATION);
+  ShowRefused(edit);
+  return false;
+}
+
+void TdlgPreferences::ShowRefused(TEdit* edit) {
   if (TTabSheet* page = dynamic_cast<TTabSheet*>(edit->GetParent())) PageControl->SetActivePage(page);
   if (edit->CanFocus()) edit->SetFocus();
-  return false;
 }
 
 bool TdlgPreferences::AcceptedPath(TEdit* edit, TSettingsPathKind kind, const char* what,
@@ -362,8 +367,19 @@ bool TdlgPreferences::AcceptedPath(TEdit* edit, TSettingsPathKind kind, const ch
   MessageBox("The " + String(what) + " " + QuotedName(path) + " cannot be used: " + problem +
                  ".\r\nChoose another one, or leave the box empty.",
              "Quillory Preferences", MB_OK | MB_ICONEXCLAMATION);
-  if (TTabSheet* page = dynamic_cast<TTabSheet*>(edit->GetParent())) PageControl->SetActivePage(page);
-  if (edit->CanFocus()) edit->SetFocus();
+  ShowRefused(edit);
+  return false;
+}
+
+bool TdlgPreferences::AcceptedBackupFolder() {
+  // A backup inside the database folder goes with the database it should
+  // save; a folder left as it was is checked where it is used.
+  const String path = eBackupRestoreLocation->GetText();
+  if (Trim(path).empty() || path == FSaved.BackupRestoreLocation) return true;
+  const String problem = BackupFolderInsideProblem(path, DatabaseFolder(), cdfBackup);
+  if (problem.empty()) return true;
+  MessageBox(problem, "Quillory Preferences", MB_OK | MB_ICONEXCLAMATION);
+  ShowRefused(eBackupRestoreLocation);
   return false;
 }
 
@@ -381,7 +397,8 @@ void TdlgPreferences::OKBtnClick(TObject*) {
   }
   if (!AcceptedPath(eBitmapLocation, TSettingsPathKind::Picture, "cover picture", FSaved.BitmapLocation) ||
       !AcceptedPath(eBackupRestoreLocation, TSettingsPathKind::Folder, "backup folder",
-                    FSaved.BackupRestoreLocation)) {
+                    FSaved.BackupRestoreLocation) ||
+      !AcceptedBackupFolder()) {
     ModalResult = mrNone;
     return;
   }
@@ -702,6 +719,7 @@ void ApplyPreferences(TformQuilloryMain* main, TVLStyle& changedStyles) {
   }
   if (!main) return;
   main->ShowBackupTarget();
+  main->SetStatusText(spCountdown, CountdownText(Now()));
   if (TVLStyle* sheet = main->QuilloryDefaultStyle) {
     sheet->TextStyles->Assign(changedStyles.TextStyles.get());
     sheet->ParaStyles->Assign(changedStyles.ParaStyles.get());

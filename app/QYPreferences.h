@@ -131,6 +131,10 @@ private:
   // Checks a path the user typed or chose in an edit as its setting will
   // use it; false (the user told, the edit focused) when it cannot serve.
   bool AcceptedPath(TEdit* edit, TSettingsPathKind kind, const char* what, const String& unchanged);
+  // False, the user told, when a new backup folder lies in the database folder.
+  bool AcceptedBackupFolder();
+  // The page and the box of a refused value, for the user to mend it.
+  void ShowRefused(TEdit* edit);
   // Asks for a style name until it is neither blank nor in the list; false
   // when the user cancels.
   bool AskStyleName(TListBox* list, String& name, const String& unchanged);

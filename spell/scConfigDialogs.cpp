@@ -486,7 +486,7 @@ void TCustomDictionariesDialog::NewButtonClick() {
   }
   if (FocusEntry(name)) return;
   if (!DialogControl->NewCustomDictionary(name)) {
-    MessageBox("The dictionary file\r\n" + name + "\r\ncould not be created in the dictionary folder.",
+    MessageBox("This dictionary file could not be created in the dictionary folder.\r\n\r\n" + name,
                DialogControl->GetString(lsDictionaries), MB_OK | MB_ICONWARNING);
     return;
   }

@@ -18,6 +18,7 @@
 #include "spell/scWordCache.h"
 
 #include <algorithm>
+#include <limits>
 #include <bit>
 #include <set>
 #include <typeinfo>
@@ -1502,6 +1503,9 @@ void TSpellCheckerBase::CheckParser(TControlParser* Parser, Byte CheckType) {
     Parser->SetPosition(x, y, ppCurrent);
   }
   FUndo.clear();
+  FSkipped.clear();
+  FTrackSkipped = CheckType == ctWholeText || CheckType == ctFromCursor;
+  FPrompted = FInSkipped = false;
   if (!FInSequence) {
     FWordsChecked = 0;
     FReorderCountdown = 100;
@@ -1531,7 +1535,10 @@ void TSpellCheckerBase::ContinueCheck() {
   const AnsiString& word = FCurrentWord;
   while (FCheckRunning && FParser) {
     FParsingEngine->NextWord(FCurrentWord);
+    if (!word.empty() && FInSkipped && PastSkippedEnd()) FCurrentWord.clear();
     if (word.empty()) {
+      // The end of the text: what the user's moves passed over comes next.
+      if (StartSkippedText()) continue;
       CompleteCheck();
       restoreCursor();
       return;
@@ -1617,12 +1624,64 @@ void TSpellCheckerBase::ContinueCheck() {
     FRepeated = verdict == wcRepeated;
     if (FRepeated) FCurrentWord = word + " " + word;
     FParser->SelectWord(static_cast<int>(FCurrentWord.size()));
+    FParser->GetPosition(FPromptX, FPromptY);
+    FPrompted = true;
     FParser->CenterSelection();
     ShowSpellDialog();
     if (FCheckRunning) PromptWord();
     return;
   }
   restoreCursor();
+}
+
+namespace {
+bool Before(int ax, int ay, int bx, int by) { return ay < by || (ay == by && ax < bx); }
+}  // namespace
+
+bool TSpellCheckerBase::StartSkippedText() {
+  FInSkipped = false;
+  if (FSkipped.empty() || !FParser) return false;
+  const TSkippedText t = FSkipped.front();
+  FSkipped.erase(FSkipped.begin());
+  FInSkipped = true;
+  FSkippedEndX = t.ToX;
+  FSkippedEndY = t.ToY;
+  // No pair of repeated words spans the jump.
+  FPreviousWord.clear();
+  FPreviousCached = nullptr;
+  FParsingEngine->StartAt(t.FromX, t.FromY);
+  return true;
+}
+
+bool TSpellCheckerBase::PastSkippedEnd() {
+  int x = 0, y = 0;
+  FParser->GetPosition(x, y);
+  return !Before(x - static_cast<int>(FCurrentWord.size()), y, FSkippedEndX, FSkippedEndY);
+}
+
+void TSpellCheckerBase::NoteResumedAt(int X, int Y) {
+  if (!FTrackSkipped || !FPrompted) return;
+  constexpr int kEnd = std::numeric_limits<int>::max();
+  const int endX = FInSkipped ? FSkippedEndX : kEnd, endY = FInSkipped ? FSkippedEndY : kEnd;
+  // The walk reads from (X, Y) to its end again: that much waits no longer.
+  const bool reads = Before(X, Y, endX, endY);
+  std::vector<TSkippedText> left;
+  for (const TSkippedText& t : FSkipped) {
+    if (!reads || !Before(X, Y, t.ToX, t.ToY) || !Before(t.FromX, t.FromY, endX, endY)) {
+      left.push_back(t);
+      continue;
+    }
+    if (Before(t.FromX, t.FromY, X, Y)) left.push_back({t.FromX, t.FromY, X, Y});
+    if (Before(endX, endY, t.ToX, t.ToY)) left.push_back({endX, endY, t.ToX, t.ToY});
+  }
+  // From the word the check stopped at up to where it goes on, nothing was read.
+  if (Before(FPromptX, FPromptY, X, Y)) {
+    const bool cut = Before(endX, endY, X, Y);
+    left.push_back({FPromptX, FPromptY, cut ? endX : X, cut ? endY : Y});
+  }
+  std::sort(left.begin(), left.end(),
+            [](const TSkippedText& a, const TSkippedText& b) { return Before(a.FromX, a.FromY, b.FromX, b.FromY); });
+  FSkipped = std::move(left);
 }
 
 void TSpellCheckerBase::RememberPrevious(const TAcceptedWord* Cached) {
@@ -1677,6 +1736,8 @@ void TSpellCheckerBase::CaretToEnd(bool Cancelled) {
 }
 
 void TSpellCheckerBase::CompleteCheck() {
+  FSkipped.clear();
+  FInSkipped = FPrompted = false;
   if (OnCompleteCheck) OnCompleteCheck(this);
   ShowEndMessage();
   CaretToEnd(FCheckCancelled);
@@ -1918,6 +1979,9 @@ void TSpellCheckerBase::ResumeCheck() {
     y = cy;
   }
   FParsingEngine->StartAt(x, y);
+  // Where the walk really goes on: the start of the word there.
+  FParser->GetPosition(x, y);
+  NoteResumedAt(x, y);
   ContinueCheck();
 }
 

@@ -450,6 +450,29 @@ private:
   bool FInSequence = false;
   int FSavedX = 0, FSavedY = 0;
   bool FDialogDeactivated = false;
+  // Where the user moved the caret ahead during a check, the text between
+  // the prompted word and the caret was passed over: each such stretch
+  // (From up to To, both the parser's positions) is checked after the end
+  // of the text, before the check is complete. Only for checks that run to
+  // the end of the text.
+  struct TSkippedText {
+    int FromX, FromY, ToX, ToY;
+  };
+  std::vector<TSkippedText> FSkipped;
+  bool FTrackSkipped = false;
+  // The first character of the word prompted last.
+  bool FPrompted = false;
+  int FPromptX = 0, FPromptY = 0;
+  // Walking a passed-over stretch: a word from its end on was checked.
+  bool FInSkipped = false;
+  int FSkippedEndX = 0, FSkippedEndY = 0;
+  // Takes up the next passed-over stretch; false when none is left.
+  bool StartSkippedText();
+  // Whether the word just read starts at or after the end of the stretch.
+  bool PastSkippedEnd();
+  // The walk now goes on from (X, Y): notes what the move passed over and
+  // drops what the walk will read again anyway.
+  void NoteResumedAt(int X, int Y);
   TStringList FDirs;
   std::unique_ptr<TSpellConfig> FConfig;
   TStringList FMainFiles, FCustomFiles, FWordFiles;

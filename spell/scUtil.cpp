@@ -97,14 +97,16 @@ String ShownName(const String& Name) {
 }
 }  // namespace
 
+// The reason comes first and the name after it, on a line of its own: a
+// long name wraps without pushing the reason out of sight.
 String DictionaryFolderRefusedText(const String& Folder) {
-  return "The dictionary folder\r\n" + ShownName(Folder) +
-         "\r\ncannot be used: the spelling settings keep only folder names without line breaks or other "
-         "control characters, spaces at either end or quotes around them.";
+  return "This dictionary folder cannot be used: the spelling settings keep only folder names without line "
+         "breaks or other control characters, spaces at either end or quotes around them.\r\n\r\n" +
+         ShownName(Folder);
 }
 
 String DictionaryFileRefusedText(const String& FileName) {
-  return "The dictionary file\r\n" + FileName + "\r\nis damaged or is not a dictionary. Spelling goes on without it.";
+  return "This dictionary file is damaged or is not a dictionary. Spelling goes on without it.\r\n\r\n" + FileName;
 }
 
 String SettingsFileRefusedText(const String& FileName) {
@@ -117,13 +119,13 @@ String DictionaryNameRefusedText(const String& Name) {
   const String shown = ShownName(Name);
   const size_t dot = Name.rfind('.');
   if (IsStorableDictionaryName(Name) && (dot == String::npos ? Name.size() : dot) + 4 > kMostDictionaryFileName)
-    return "The dictionary name\r\n" + shown + "\r\nis too long: a dictionary name has at most " +
+    return "This dictionary name is too long: a dictionary name has at most " +
            std::to_string(kMostDictionaryFileName - 4) +
-           " letters (fewer where letters outside the basic Latin alphabet take more room in a file name).";
-  return "The dictionary name\r\n" + shown +
-         "\r\ncannot be used: the spelling settings keep only plain file names, without a slash, a "
-         "leading dot, line breaks or other control characters, spaces at either end or quotes around "
-         "them.";
+           " letters (fewer where letters outside the basic Latin alphabet take more room in a file name)."
+           "\r\n\r\n" + shown;
+  return "This dictionary name cannot be used: the spelling settings keep only plain file names, without a "
+         "slash, a leading dot, line breaks or other control characters, spaces at either end or quotes around "
+         "them.\r\n\r\n" + shown;
 }
 
 bool CanCreateFile(const String& FileName, bool DeleteOnClose) {

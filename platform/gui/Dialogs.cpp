@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QTextBoundaryFinder>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -100,6 +101,39 @@ std::vector<TButtonDef> ButtonsOf(int type) {
   }
 }
 
+// A message box breaks its lines between words only, and sizes itself by
+// them: a word wider than the box (a long name, a path) ran past its edge
+// and the lines after it were cut. Such a word may break after any of its
+// characters (a zero-width space between them), so the box wraps it.
+constexpr int kLongestUnbrokenWord = 30;
+
+QString MessageBoxText(const String& text) {
+  const QString q = ToQ(NormalizeLineBreaks(text));
+  QString out;
+  out.reserve(q.size());
+  qsizetype start = 0;
+  while (start < q.size()) {
+    qsizetype end = start;
+    while (end < q.size() && !q[end].isSpace()) ++end;
+    const QString word = q.mid(start, end - start);
+    if (word.size() <= kLongestUnbrokenWord) {
+      out += word;
+    } else {
+      // Between characters as the user sees them: a letter keeps its accents.
+      QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word);
+      qsizetype from = 0;
+      for (qsizetype at = graphemes.toNextBoundary(); at > 0; at = graphemes.toNextBoundary()) {
+        out += word.mid(from, at - from);
+        if (at < word.size()) out += QChar(0x200B);
+        from = at;
+      }
+    }
+    while (end < q.size() && q[end].isSpace()) out += q[end++];
+    start = end;
+  }
+  return out;
+}
+
 // A short text makes a narrow box whose caption the title bar cuts: a spacer
 // across the box's grid keeps it wide enough.
 void KeepCaptionWhole(QMessageBox& box, const String& caption) {
@@ -113,8 +147,7 @@ void KeepCaptionWhole(QMessageBox& box, const String& caption) {
 }
 
 int RunMessageBox(TInteraction& r) {
-  QMessageBox box(IconOf(r.Icon), ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
-                  DialogParent());
+  QMessageBox box(IconOf(r.Icon), ToQ(r.Caption), MessageBoxText(r.Text), QMessageBox::NoButton, DialogParent());
   auto defs = ButtonsOf(r.Buttons);
   for (auto& s : defs) box.addButton(s.Qt);
   size_t def = static_cast<size_t>((r.Buttons & MB_DEFMASK) >> 8);
@@ -163,8 +196,7 @@ int RunMessageDlg(TInteraction& r) {
   static const QMessageBox::Icon icons[] = {QMessageBox::Warning, QMessageBox::Critical,
                                             QMessageBox::Information, QMessageBox::Question,
                                             QMessageBox::NoIcon};
-  QMessageBox box(icons[r.DlgType], ToQ(r.Caption), ToQ(NormalizeLineBreaks(r.Text)), QMessageBox::NoButton,
-                  DialogParent());
+  QMessageBox box(icons[r.DlgType], ToQ(r.Caption), MessageBoxText(r.Text), QMessageBox::NoButton, DialogParent());
   InFrontOfStayOnTop(box);
   KeepCaptionWhole(box, r.Caption);
   std::vector<TDlgButtonDef> used;

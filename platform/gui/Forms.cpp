@@ -751,6 +751,19 @@ TModalResult TCustomForm::RunModalLoop() {
 
 bool TCustomForm::DoKeyDown(Word& Key, TShiftState Shift) { return TCustomControl::DoKeyDown(Key, Shift); }
 
+namespace {
+bool MainFormShortCut(QEvent* event) {
+  // A key no control of a secondary window took: the main window's command
+  // for it, as from the main window itself (never while a modal window is up).
+  if (event->type() != QEvent::KeyPress || !Application || !Application->MainForm ||
+      !Application->MainForm->GetVisible() || QApplication::activeModalWidget())
+    return false;
+  auto* ke = static_cast<QKeyEvent*>(event);
+  const Word key = VirtualKeyOfEvent(ke);
+  return key != 0 && Application->MainForm->IsShortCut(key, ShiftFromQt(ke->modifiers(), Qt::NoButton));
+}
+}  // namespace
+
 bool TCustomForm::QtEvent(QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* ke = static_cast<QKeyEvent*>(event);
@@ -767,17 +780,10 @@ bool TCustomForm::QtEvent(QEvent* event) {
     }
   }
   if (TCustomControl::QtEvent(event)) return true;
-  // A key no control of this window took: the main window's command for it,
-  // as from the main window itself (never while a modal window is up).
-  if (event->type() == QEvent::KeyPress && !FModal && FFormStyle != fsMDIChild && Application &&
-      Application->MainForm && Application->MainForm != this && Application->MainForm->GetVisible() &&
-      !QApplication::activeModalWidget()) {
-    auto* ke = static_cast<QKeyEvent*>(event);
-    const Word key = VirtualKeyOfEvent(ke);
-    if (key != 0 && Application->MainForm->IsShortCut(key, ShiftFromQt(ke->modifiers(), Qt::NoButton))) return true;
-  }
-  return false;
+  return !FModal && FFormStyle != fsMDIChild && Application && Application->MainForm != this &&
+         MainFormShortCut(event);
 }
+
 
 namespace {
 // The action lists a component owns, and those of the components it owns.
@@ -1137,12 +1143,31 @@ void TApplication::ActivateHint(TPoint CursorPos) {
 
 void TApplication::CancelHint() { QToolTip::hideText(); }
 
-bool TApplication::HelpContext(int context) { return THelpViewer::Instance().ShowContext(context); }
-bool TApplication::HelpKeyword(const String& keyword) { return THelpViewer::Instance().ShowKeyword(keyword); }
+namespace {
+// The help window is a window of the program like the others: a key its
+// page does not take is the main window's command (Lock, Hide, ...).
+class THelpKeys : public QObject {
+public:
+  explicit THelpKeys(QObject* window) : QObject(window) { setObjectName(QStringLiteral("HelpKeys")); }
+  bool eventFilter(QObject* watched, QEvent* event) override { return watched == parent() && MainFormShortCut(event); }
+};
+
+bool HelpShown(bool shown) {
+  QWidget* window = THelpViewer::Instance().Window();
+  if (window && !window->findChild<QObject*>(QStringLiteral("HelpKeys"), Qt::FindDirectChildrenOnly))
+    window->installEventFilter(new THelpKeys(window));
+  return shown;
+}
+}  // namespace
+
+bool TApplication::HelpContext(int context) { return HelpShown(THelpViewer::Instance().ShowContext(context)); }
+bool TApplication::HelpKeyword(const String& keyword) {
+  return HelpShown(THelpViewer::Instance().ShowKeyword(keyword));
+}
 bool TApplication::HelpCommand(int command, intptr_t data) {
   // HELP_CONTEXT (1) and HELP_FINDER/HELP_CONTENTS (11/3) are the ones used.
   if (command == 1) return HelpContext(static_cast<int>(data));
-  return THelpViewer::Instance().ShowPage(THelpViewer::Instance().PageForKeyword("Contents"));
+  return HelpShown(THelpViewer::Instance().ShowPage(THelpViewer::Instance().PageForKeyword("Contents")));
 }
 
 void TApplication::LoopIdle() {

@@ -249,10 +249,12 @@ std::shared_ptr<TShapedText> ShapeWord(const TFontData& font, const char16_t* te
   while (pos < n) {
     Integer end = pos + 1;
     while (end < n && !layout.isValidCursorPosition(end)) ++end;
-    // The leading edge of the cluster's first unit and the trailing edge of
-    // its last one.
+    // Both edges of the cluster, asked at its first unit: asked at a unit
+    // inside it (the second half of a surrogate pair, as the fallback font's
+    // emoji are), the trailing edge is that of the character after it, and
+    // the cluster would be measured a character wider than it is drawn.
     qreal lead = line.cursorToX(pos, QTextLine::Leading) - lineLeft;
-    qreal trail = line.cursorToX(end - 1, QTextLine::Trailing) - lineLeft;
+    qreal trail = line.cursorToX(pos, QTextLine::Trailing) - lineLeft;
     const QChar::Category category = QChar(text[pos]).category();
     const bool zeroWidthKind = category == QChar::Other_Format || category == QChar::Mark_NonSpacing ||
                                category == QChar::Mark_Enclosing || category == QChar::Other_Control;

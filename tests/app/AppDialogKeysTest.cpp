@@ -146,4 +146,23 @@ TEST(AppDialogKeys, TheMainWindowsKeysWorkFromTheFindWindow) {
   }
 }
 
+// The help window is one of the program's windows too: the main window's
+// Lock works from it, wherever in it the keyboard is.
+TEST(AppDialogKeys, TheMainWindowsLockWorksFromTheHelpWindow) {
+  TFindReportWorld w;
+  w.OpenWindow("Diary", 0);
+  ASSERT_TRUE(w.ShowActive());
+  ASSERT_TRUE(Application->HelpContext(57));
+  QWidget* help = THelpViewer::Instance().Window();
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(TFindReportWorld::Activate(help));
+  QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : help;
+  ASSERT_EQ(target->window(), help);
+  QTest::keyClick(target, Qt::Key_L, Qt::ControlModifier);
+  w.Settle();
+  EXPECT_EQ(ScreenMode, smCover);
+  EXPECT_FALSE(JournalsLoaded);
+  THelpViewer::Instance().Close();
+}
+
 }  // namespace

@@ -38,7 +38,10 @@ TEST(BackupCommand, ARefusedBackupLeavesTheOpenEntriesAndTheirUndo) {
 
     TInteractionScript script;
     script.Answer(IDOK);
+    w.Main->SetStatusText(spState, "modified");
     ActionBackupExecute(w.Main);
+    // Nothing was backed up: the status says what it said before.
+    EXPECT_EQ(w.Main->StatusText(spState), "modified");
     ASSERT_EQ(script.Shown.size(), 1u);
     EXPECT_NE(script.Shown[0].Text.find(c.Shown), String::npos) << script.Shown[0].Text;
     EXPECT_EQ(script.Unexpected, 0);

@@ -24,6 +24,8 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,6 +118,33 @@ TEST(BackupRestore, FoldersThatCannotHoldABackupAreRefusedWithTheirReason) {
     else
       EXPECT_NE(problem.find(c.Expected), String::npos) << c.Folder << ": " << problem;
   }
+  // The database folder reached by another path, a bind mount of it: the
+  // same folder all the same. Mounted in a child's own mount namespace.
+  const String mounted = w.Root.str() + "/mounted";
+  fs::create_directories(mounted);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) ::_exit(77);
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(w.DataDir().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0)
+      ::_exit(77);
+    int failed = 0;
+    for (const String& folder : {mounted, mounted + "/Backup", mounted + "/not made yet"})
+      if (BackupFolderInsideProblem(folder, w.DataDir(), cdfBackup).find("lies inside the database folder") ==
+          String::npos) {
+        std::fprintf(stderr, "%s is not refused\n", folder.c_str());
+        ++failed;
+      }
+    ::_exit(failed);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77)
+    std::printf("no mount namespace here: the bind-mounted database folder is not tried\n");
+  else
+    EXPECT_EQ(WEXITSTATUS(status), 0);
   // A refused backup says why and copies nothing.
   ProfileSettings.BackupRestoreLocation = w.Root.str() + "/missing";
   std::vector<TInteraction> shown;

@@ -6,6 +6,7 @@
 // (tests/scripts/with_window_manager.sh); elsewhere they skip.
 #include "MainWindowJournalSupport.h"
 
+#include "app/QYActivity.h"
 #include "app/QYAutoSave.h"
 #include "platform/gui/ControlsPrivate.h"
 
@@ -110,6 +111,34 @@ TEST(Framed, AnAutomaticHideLockOrResizeLeavesTheKeyboardWithTheActiveWindow) {
     EXPECT_TRUE(w.Main->pbOpenQuillory->Focused());
     ProfileSettings.AutoHideOn = ProfileSettings.AutoLockOn = false;
   }
+}
+
+// The activity window opens beside the main window with its whole frame on
+// the screen the first time too, before the window manager has framed it:
+// where the main window leaves no room, its frame ends at the screen's edge.
+TEST(Framed, TheActivityWindowOpensWithItsWholeFrameOnTheScreen) {
+  if (!WindowsAreFramed())
+    GTEST_SKIP() << "no window manager frames the windows here (run through the _framed test, which starts "
+                    "Xvfb with openbox)";
+  const TRect screen = Screen->WorkAreaRect();
+  TForm main(nullptr);
+  main.SetBounds(screen.Right - 400, screen.Top + 60, 300, 300);
+  main.Show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main.GetFrameMargins().Top > 0; }, 60000));
+  TActivityDisplayWindow log(nullptr);
+  log.ToggleBeside(&main);
+  ASSERT_TRUE(log.GetVisible());
+  QWidget* window = WindowWidgetOf(&log);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log.GetFrameMargins().Top > 0; }, 60000));
+  // Until the window has settled where it is placed.
+  QRect frame;
+  for (int stable = 0; stable < 20; QTest::qWait(25)) {
+    stable = window->frameGeometry() == frame ? stable + 1 : 0;
+    frame = window->frameGeometry();
+  }
+  EXPECT_GE(frame.left(), screen.Left);
+  EXPECT_LE(frame.right() + 1, screen.Right) << "the frame's right edge is past the screen's";
+  EXPECT_GE(frame.top(), screen.Top);
 }
 
 }  // namespace

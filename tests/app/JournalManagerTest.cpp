@@ -5,9 +5,13 @@
 
 #include "app/QYBackup.h"
 #include "app/QYJournalManager.h"
+#include "platform/gui/ControlsPrivate.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLStyleIni.h"
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,18 +84,43 @@ TEST(JournalManager, RenamedAndHiddenJournalsShowAtTheNextOpen) {
   EXPECT_EQ(w.Count("SELECT count(*) FROM Journals WHERE JournalActive = FALSE"), 1);
 }
 
+// OK, the window's close and Escape alike; meanwhile nothing of the main
+// window offers a change to an entry, the style boxes neither.
 TEST(JournalManager, ClosingTheWindowAnyWayOpensTheJournalsAgain) {
   TManagerWorld w;
   w.OpenWindow("Diary", 0);
-  for (bool ok : {true, false}) {
+  w.Main->Show();
+  Application->ProcessMessages();
+  const struct {
+    const char* Name;
+    std::function<void(TformJournalManager*)> Close;
+  } ways[] = {
+      {"OK", [](TformJournalManager* m) { m->pbOkClick(m); }},
+      {"close", [](TformJournalManager* m) { m->Close(); }},
+      // Where the keyboard is as the window opens.
+      {"Escape", [](TformJournalManager* m) {
+         Application->ProcessMessages();
+         QWidget* keys = QApplication::focusWidget();
+         ASSERT_NE(keys, nullptr);
+         ASSERT_EQ(keys->window(), WidgetOf(m)->window()) << "the keyboard is not in the window";
+         ASSERT_TRUE(WidgetOf(m)->isAncestorOf(keys)) << "the keyboard is not in the window";
+         QTest::keyClick(keys, Qt::Key_Escape);
+       }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.Name);
     TformJournalManager* m = w.Manage();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(w.Main->ActionSave->GetEnabled());
-    if (ok) m->pbOkClick(m);
-    else m->Close();
+    for (TControl* box : {static_cast<TControl*>(w.Main->cbTextStyles), static_cast<TControl*>(w.Main->cbParagraphStyles),
+                          static_cast<TControl*>(w.Main->tbFontName), static_cast<TControl*>(w.Main->tbFontSize)})
+      EXPECT_FALSE(box->GetEnabled()) << box->GetName();
+    way.Close(m);
     Application->ProcessMessages();
-    EXPECT_EQ(w.OpenNames(), std::vector<String>{"Diary"}) << ok;
-    EXPECT_TRUE(w.Main->ActionSave->GetEnabled()) << ok;
+    EXPECT_EQ(w.OpenNames(), std::vector<String>{"Diary"});
+    EXPECT_TRUE(w.Main->ActionSave->GetEnabled());
+    EXPECT_TRUE(w.Main->cbTextStyles->GetEnabled());
+    EXPECT_TRUE(w.Main->cbParagraphStyles->GetEnabled());
   }
 }
 

@@ -115,6 +115,8 @@ TEST(Preferences, LockMinutesChangedInTheDialogChangeTheCountdown) {
   EXPECT_NE(AutomaticSaveTimerTimer(now).find("lock:10 m"), String::npos);
   w.Run([](auto* d) { d->eAutoLockInterval->SetText("25"); });
   EXPECT_EQ(ProfileSettings.AutoLockInterval, 25);
+  // The status bar shows it at once, not only from the timer's next tick.
+  EXPECT_NE(w.Main->StatusText(spCountdown).find("lock:25 m"), String::npos) << w.Main->StatusText(spCountdown);
   EXPECT_NE(AutomaticSaveTimerTimer(now).find("lock:25 m"), String::npos);
 }
 

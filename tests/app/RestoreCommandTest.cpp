@@ -29,9 +29,25 @@ TInteractionScript::TAction TypePassword(const char* typed) {
   };
 }
 
+// The status bar's state word at every box the user is shown, passed on to
+// the script that answers them.
+struct TStatusAtBoxes : TInteractionHook {
+  explicit TStatusAtBoxes(TformQuilloryMain* main) : Main(main), Inner(SetInteractionHook(this)) {}
+  ~TStatusAtBoxes() override { SetInteractionHook(Inner); }
+  int Run(TInteraction& request) override {
+    Status.push_back(Main->StatusText(spState));
+    return Inner->Run(request);
+  }
+  TformQuilloryMain* Main;
+  TInteractionHook* Inner;
+  std::vector<String> Status;
+};
+
 // Cancel at the question or at the backup's password, or a refusal of the
 // backup: the user is told the real cause once, and the journals stay open
 // with their text and password; nothing is left beside the database folder.
+// Nothing was under way: the status says at every box, and after them, what
+// it said before.
 TEST(RestoreCommand, CancelOrARefusalLeavesTheJournalsOpen) {
   enum TBackup { bNoFolder, bEmptyFolder, bBackup, bOlderPassword };
   const struct {
@@ -80,7 +96,13 @@ TEST(RestoreCommand, CancelOrARefusalLeavesTheJournalsOpen) {
     JournalPassword = "held-Łódź";
     TInteractionScript script;
     c.Answers(script);
-    ActionRestoreExecute(w.Main);
+    w.Main->SetStatusText(spState, "modified");
+    {
+      TStatusAtBoxes status(w.Main);
+      ActionRestoreExecute(w.Main);
+      EXPECT_EQ(status.Status, std::vector<String>(c.Shown.size(), "modified"));
+    }
+    EXPECT_EQ(w.Main->StatusText(spState), "modified");
     ASSERT_EQ(script.Shown.size(), c.Shown.size());
     for (size_t i = 0; i < c.Shown.size(); ++i)
       if (*c.Shown[i]) {

@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using qytest::TMainJournalWorld;
 
-enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge, HugeText };
+enum class TBad { Folder, File, Fifo, Unreadable, Empty, Foreign, Huge, HugeText, InDatabaseFolder };
 
 struct TBadPath {
   TBad Kind;
@@ -40,7 +40,8 @@ struct TBadPath {
 void MakeBad(TBad kind, const fs::path& path) {
   fs::remove_all(path);
   switch (kind) {
-    case TBad::Folder: fs::create_directories(path); break;
+    case TBad::Folder:
+    case TBad::InDatabaseFolder: fs::create_directories(path); break;
     case TBad::File: qytest::WriteFileBytes(path, "a file, Łódź"); break;
     case TBad::Fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); break;
     case TBad::Unreadable: fs::create_symlink(path.filename(), path); break;
@@ -81,6 +82,7 @@ const char* Name(TBad kind) {
     case TBad::Foreign: return "no picture";
     case TBad::Huge: return "over 64 MB";
     case TBad::HugeText: return "huge";
+    case TBad::InDatabaseFolder: return "in the database folder";
   }
   return "";
 }
@@ -221,13 +223,15 @@ TEST(SettingsPaths, ABadPathChosenInThePreferencesIsRefused) {
       {false, {TBad::File, "it is a file, not a folder"}},
       {false, {TBad::Fifo, "it is a named pipe, not a folder"}},
       {false, {TBad::Unreadable, "it is a symbolic link that leads round in a loop"}},
+      // A backup there would go with the database it should save.
+      {false, {TBad::InDatabaseFolder, "lies inside the database folder"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.Cover ? "cover picture, " : "backup folder, ") + Name(c.Bad.Kind));
     const qytest::TCallWatchdog watchdog("the preferences' OK");
     TMainJournalWorld w;
     TdlgPreferences dialog(Application);
-    const String path = w.Root.str() + "/Łódź chosen";
+    const String path = (c.Bad.Kind == TBad::InDatabaseFolder ? w.DataDir() : w.Root.str()) + "/Łódź chosen";
     MakeBad(c.Bad.Kind, path.c_str());
     const TProfileSettings before = ProfileSettings;
     TInteractionScript script;

@@ -1,5 +1,5 @@
 // The journal window's Table menu: where its commands stand, and a table
-// made, shaped and undone in an entry through it.
+// made, shaped and undone in an entry through it (and none in a read-only one).
 #include "MainWindowJournalSupport.h"
 
 #include "actions/InsTableVLFrm.h"
@@ -105,6 +105,16 @@ TEST(TableMenu, ATableMadeInAnEntryMarksItChangedAndUndoesInOneStep) {
   e->Undo();
   Application->ProcessMessages();
   EXPECT_EQ(table->RowCount(), 3);
+  // In a read-only entry Insert Table is greyed as the other commands that
+  // would change the entry are: no dialog that leads to nothing.
+  e->SetReadOnly(true);
+  insert->Update();
+  EXPECT_FALSE(insert->GetEnabled());
+  TInteractionScript none;
+  insert->Execute();
+  Application->ProcessMessages();
+  EXPECT_TRUE(none.Shown.empty()) << "a dialog was offered";
+  e->SetReadOnly(false);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The check's word cache and what a run of the check decides with it:
 // repeated words, addresses and accepted words across prompts.
 #include "spell/scSpellBase.h"
+#include "spell/scStringParser.h"
 #include "spell/scWordCache.h"
 
 #include "SpellTestSupport.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -125,6 +127,70 @@ TEST(CheckRun, RepeatedWordsAndAddressesAsBeforeTheCache) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Prompts(*e, c.text), c.prompts) << c.text;
+    EXPECT_FALSE(e->CheckRunning());
+  }
+}
+
+// A string whose caret the user moves while the check waits at a prompt.
+class TCaretParser : public TStringParser {
+public:
+  int Caret = 1;
+  void GetCursorPosition(int& X, int& Y) override {
+    X = Caret;
+    Y = 0;
+  }
+};
+
+// The user moves the caret while the check waits at a word, then takes the
+// dialog up again: the check goes on from the caret, and what the move
+// passed over is asked about before the check is complete.
+TEST(CheckRun, WordsPassedOverByAMovedCaretAreCheckedBeforeTheEnd) {
+  qytest::TempDir tmp;
+  auto e = spelltest::MakeEngine(tmp.str());
+  e->SynchronousCheck = false;
+  e->EndMessage = emNever;
+  // As the rich-text parser does, the check goes on from the caret.
+  e->ResumeFromLastPosition = false;
+  struct Case {
+    std::string text;
+    // At the prompt of this number (from 0) the caret moves to the text's
+    // first occurrence of the word, and the dialog is taken up again.
+    std::vector<std::pair<int, std::string>> moves;
+    std::vector<std::string> prompts;
+  } cases[] = {
+      {"teh cat wrods dog zzyzx end qqxqq", {{0, "qqxqq"}}, {"teh", "qqxqq", "teh", "wrods", "zzyzx"}},
+      {"teh cat wrods dog zzyzx end", {{1, "end"}}, {"teh", "wrods", "wrods", "zzyzx"}},
+      // Two moves ahead: both stretches, in the order of the text.
+      {"teh a wrods b zzyzx c qqxqq d vvqvv", {{0, "zzyzx"}, {2, "vvqvv"}},
+       {"teh", "zzyzx", "qqxqq", "vvqvv", "teh", "wrods", "qqxqq"}},
+      // Back to the start: the walk reads it all again, nothing is left.
+      {"teh cat wrods dog", {{1, "teh"}}, {"teh", "wrods", "teh", "wrods"}},
+      // Ahead, then back before the stretch: the second walk covers it.
+      {"teh a wrods b zzyzx", {{0, "zzyzx"}, {1, "teh"}}, {"teh", "zzyzx", "teh", "wrods", "zzyzx"}},
+      // Moves while a passed-over stretch is checked: ahead inside it, and
+      // to its end.
+      {"teh a wrods b zzyzx c qqxqq", {{0, "qqxqq"}, {2, "zzyzx"}}, {"teh", "qqxqq", "teh", "zzyzx", "teh", "wrods"}},
+      {"teh a wrods b zzyzx c qqxqq", {{0, "qqxqq"}, {2, "qqxqq"}},
+       {"teh", "qqxqq", "teh", "teh", "wrods", "zzyzx"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    AnsiString text = c.text;
+    auto* parser = new TCaretParser;  // the engine frees it at the end
+    parser->Initialize(&text);
+    e->CheckParser(parser, ctWholeText);
+    std::vector<std::string> shown;
+    for (int n = 0; e->CheckRunning() && n < 20; ++n) {
+      shown.push_back(e->CurrentWord());
+      auto move = std::find_if(c.moves.begin(), c.moves.end(), [n](const auto& m) { return m.first == n; });
+      if (move == c.moves.end()) {
+        e->Ignore();
+        continue;
+      }
+      parser->Caret = static_cast<int>(text.find(move->second)) + 1;
+      e->ResumeCheck();
+    }
+    EXPECT_EQ(shown, c.prompts);
     EXPECT_FALSE(e->CheckRunning());
   }
 }

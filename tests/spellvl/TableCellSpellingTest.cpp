@@ -263,6 +263,44 @@ TEST(TableCellSpelling, WordAfterTheTableIsChangedInTheBodyNotInTheCell) {
   EXPECT_EQ(Dump(&w.E.D()), "fine|[good,wrods;more,fine]|the end");
 }
 
+// The check stops in a cell; the user clicks on the last line of the entry,
+// then on the dialog: the check goes on from the click, and the words it
+// passed over (the rest of the table, the lines after it) are asked about
+// before the check says it is complete.
+TEST(TableCellSpelling, AClickFurtherOnLeavesNoWordBetweenUnasked) {
+  TSpellEditor w;
+  TVLEditVLData& d = w.E.D();
+  d.Clear();
+  d.AddTextItem(U("fine"), 0, 0);
+  d.AddItem("", Table(&d, 2, 2, {"good", "a onewrng word", "teh more", "words"}).release());
+  d.AddTextItem(U("qqxqq here"), 0, 0);
+  d.AddTextItem(U("zzyzx there"), 0, 0);
+  d.AddTextItem(U("last wrods line"), 0, 0);
+  w.Format();
+  TInteractionScript script;
+  script.Answer(IDOK);  // "The spelling check is complete."
+  w.Check();
+  ASSERT_TRUE(w.Spell->CheckRunning());
+  TSpellDialog* dialog = w.Dialog();
+  ASSERT_EQ(dialog->NotFoundEdit->GetText(), "onewrng");
+  // The click on the last line leaves the cell; the dialog loses and then
+  // takes up the activation.
+  dialog->OnDeactivate(dialog);
+  w.E.Edit->DestroyInplaceEditor();
+  const Integer last = d.GetItemCount() - 1;
+  w.E.Edit->SetSelectionBounds(last, 1, last, 1);
+  dialog->OnActivate(dialog);
+  std::vector<std::string> shown;
+  for (int n = 0; w.Spell->CheckRunning() && n < 10; ++n) {
+    shown.push_back(w.Dialog()->NotFoundEdit->GetText());
+    EXPECT_EQ(w.E.Edit->GetInnermostEditor()->GetSelText(), shown.back());
+    w.Dialog()->IgnoreButton->Click();
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"wrods", "onewrng", "teh", "qqxqq", "zzyzx"}));
+  EXPECT_FALSE(w.Spell->CheckRunning());
+  ASSERT_EQ(script.Shown.size(), 1u);
+}
+
 TEST(TableCellSpelling, ReadOnlyEntryLeavesCellsAlone) {
   TSpellEditor w;
   TwoByTwo(w, "fine", {"good", "teh", "more", "fine"}, "done");

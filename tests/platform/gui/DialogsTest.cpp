@@ -4,11 +4,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -134,6 +139,60 @@ TEST(MessageBoxTest, TheCaptionIsNeverCutByANarrowBox) {
     });
     MessageBox(text, caption, MB_OK);
     EXPECT_GE(width, CaptionFitWidth(caption));
+  }
+}
+
+// A box fits its text: a long name wraps inside the box instead of running
+// past its edge, and the lines after it show whole. The label's text is
+// laid out as the label lays it out, at the width it has.
+TEST(MessageBoxTest, ALongNameWrapsAndEveryLineShowsWhole) {
+  std::string accented;
+  for (int i = 0; i < 118; ++i) accented += "\xC3\xA9";
+  const std::string reason = "is too long: a dictionary name has at most 235 letters.";
+  const std::pair<const char*, std::string> cases[] = {
+      {"240 letters", "The dictionary name\r\n" + std::string(240, 'n') + "\r\n" + reason},
+      {"118 accented letters", "The dictionary name\r\n" + accented + "\r\n" + reason},
+      {"a long path", "The backup folder \"/home/" + std::string(150, 'p') + "/Backup\" cannot be written."},
+  };
+  for (const auto& [name, text] : cases) {
+    SCOPED_TRACE(name);
+    QString shown;
+    int lines = 0, widest = 0, width = 0, height = 0, needed = 0, screenWidth = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(label, nullptr);
+      shown = label->text();
+      width = label->contentsRect().width();
+      height = label->contentsRect().height();
+      screenWidth = box->screen()->availableGeometry().width();
+      QTextLayout layout(shown, label->font());
+      QTextOption option;
+      option.setWrapMode(QTextOption::WordWrap);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      qreal y = 0;
+      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+        widest = std::max(widest, static_cast<int>(std::ceil(line.naturalTextWidth())));
+        ++lines;
+      }
+      layout.endLayout();
+      needed = static_cast<int>(std::ceil(y));
+      EXPECT_LE(box->width(), screenWidth);
+      box->button(QMessageBox::Ok)->click();
+    });
+    MessageBox(text, "Dictionaries", MB_OK | MB_ICONWARNING);
+    EXPECT_GT(lines, 3);
+    EXPECT_LE(widest, width) << "a line runs past the box's edge";
+    EXPECT_LE(needed, height) << "the last lines are cut";
+    // Only where a line may break: the words themselves are all there.
+    QString plain = shown;
+    plain.remove(QChar(0x200B));
+    EXPECT_EQ(plain, QString::fromStdString(NormalizeLineBreaks(text)));
   }
 }
 

@@ -1,5 +1,6 @@
 // The measuring contract: additive whole-pixel extents, fits that agree
 // with the extents, and glyphs drawn exactly where the extents put them.
+#include "platform/base/CodePages.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/TextMeasure.h"
 
@@ -127,6 +128,47 @@ TEST(TextMeasure, MixedStyleRunsDrawWhereMeasured) {
       }
   EXPECT_GE(inkColumn, barLeft);
   EXPECT_LT(inkColumn, barRight);
+}
+
+// Characters the font lacks come from a fallback font (an emoji beyond the
+// basic plane, a star inside it): drawn as part of the whole text they stand
+// where the extents put them, so that a piece drawn again at its measured
+// place (a selected word) covers the same pixels.
+TEST(TextMeasure, FallbackCharactersDrawWhereMeasured) {
+  const WideString texts[] = {u"tset \U0001F600smiel", u"a\U0001F600b", u"xy \U0001F600\U0001F642 cd",
+                              u"go \u2605star", u"\U0001F600"};
+  for (const FontCase& f : {FontCase{"Liberation Sans", 10, {}}, FontCase{"Arial", 14, {}},
+                            FontCase{"Liberation Serif", 12, {fsBold}}}) {
+    for (const WideString& text : texts) {
+      SCOPED_TRACE(std::string(f.Name) + " " + WideToUtf8(text));
+      QImage whole = White(300, 40), pieces = White(300, 40);
+      TCanvas a(static_cast<QPaintDevice*>(&whole)), b(static_cast<QPaintDevice*>(&pieces));
+      for (TCanvas* c : {&a, &b}) {
+        c->Brush.Style = bsClear;
+        Apply(*c, f);
+      }
+      a.TextOutW(5, 8, text);
+      std::vector<Integer> dx;
+      b.GetTextExtentExPoint(text, 0, nullptr, &dx);
+      ASSERT_EQ(dx.size(), text.size());
+      // Each character on its own at its extent; a surrogate pair whole.
+      for (size_t i = 0; i < text.size();) {
+        const size_t n = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() ? 2 : 1;
+        b.TextOutW(5 + (i ? dx[i - 1] : 0), 8, text.substr(i, n));
+        i += n;
+      }
+      a.ReleaseHandle();
+      b.ReleaseHandle();
+      int firstDiff = -1;
+      for (int x = 0; x < whole.width() && firstDiff < 0; ++x)
+        for (int y = 0; y < whole.height(); ++y)
+          if (whole.pixel(x, y) != pieces.pixel(x, y)) {
+            firstDiff = x;
+            break;
+          }
+      EXPECT_EQ(firstDiff, -1) << "drawn apart from its measured place from column " << firstDiff;
+    }
+  }
 }
 
 TEST(TextMeasure, CharacterExtraAddsToEveryCharacter) {
