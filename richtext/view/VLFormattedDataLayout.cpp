@@ -64,7 +64,8 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
     const Integer minText = st.Res.ToDeviceX(GetMinTextWidth());
     Integer paraStart = 0;
     const Integer minDocWidth =
-        MinItemsWidth(0, GetItemCount() - 1, canvas, st.Res.IsScreen() ? nullptr : &st.Res, paraStart);
+        KeepsItsWidth() ? 0
+                        : MinItemsWidth(0, GetItemCount() - 1, canvas, st.Res.IsScreen() ? nullptr : &st.Res, paraStart);
     Integer newDocWidth = std::max(GetWidth() - margins, minDocWidth);
     newDocWidth = std::max(newDocWidth, minText);
     Integer newTextWidth;
