@@ -239,6 +239,10 @@ void CopyStandardStyles(TVLStyle& target) {
   CopyStandardInfos(*main->QuilloryDefaultStyle->ParaStyles, *target.ParaStyles);
 }
 
+bool ShowsStandardStyles(double entryDate) {
+  return !ProfileSettings.KeepJournalStyle || std::floor(entryDate) == std::floor(Date());
+}
+
 namespace {
 
 template <typename Infos>
@@ -759,9 +763,7 @@ void RegisterEditorWindows(TformQuilloryMain* main) {
   PreviousEntryLoaded = OnEntryLoaded;
   OnEntryLoaded = [main](TOpenJournal* j) {
     if (TformQuilloryEditor* w = j->EditorWindow) {
-      // Older entries keep the look they were written in when asked to.
-      if (!(ProfileSettings.KeepJournalStyle && std::floor(j->EntryDate) != std::floor(Date())))
-        CopyStandardStyles(*w->QuilloryStyle);
+      if (ShowsStandardStyles(j->EntryDate)) CopyStandardStyles(*w->QuilloryStyle);
       w->ShowEntryCaptions();
       w->QuilloryText->Format();
     }

@@ -86,6 +86,9 @@ void QuilloryInitialStyles(TVLStyle& sheet);
 
 // Copies the default sheet's standard styles into a journal's sheet by name.
 void CopyStandardStyles(TVLStyle& target);
+// An entry of the date shows in the default sheet's standard styles: older
+// entries keep the look they were written in when the setting says so.
+bool ShowsStandardStyles(double entryDate);
 
 // Set while an editor window closes; activation does nothing meanwhile.
 extern bool ClosingEditor;

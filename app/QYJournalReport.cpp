@@ -4,6 +4,7 @@
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
 #include "app/QYEditor.h"
+#include "app/QYEntryStore.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -97,6 +98,26 @@ bool AppendEntry(TVellumEdit* e, TStream& stream, bool rtf) {
   return body.InsertVLFFromStream(stream, body.GetItemCount(), color, nullptr, nullptr, nullptr, false);
 }
 
+// A stored entry in the standard styles its window shows it in, not the
+// ones it was saved with (an entry left unedited since the default sheet
+// changed); left as it is when it cannot be read.
+void InStandardStyles(TMemoryStream& stream) {
+  TEntryDocument doc;
+  if (!doc.LoadVLF(stream)) {
+    stream.Seek(0, soBeginning);
+    return;
+  }
+  CopyStandardStyles(doc.Style);
+  TMemoryStream restyled;
+  if (!doc.SaveVLF(restyled)) {
+    stream.Seek(0, soBeginning);
+    return;
+  }
+  stream.Clear();
+  stream.Write(restyled.Memory(), restyled.GetSize());
+  stream.Seek(0, soBeginning);
+}
+
 void CaretToEnd(TVellumEdit* e) {
   const Integer last = e->ItemCount() - 1;
   if (last >= 0) e->SetCaret(last, e->GetItemEndOffset(last));
@@ -124,6 +145,18 @@ void BuildHeader(TFormPrintPreview& p) {
   p.vlHeader->InsertBreak(5, 0, RuleColor);
   p.vlHeader->Format();
   p.VLPrint1->SetHeader(p.vlHeader->VLData());
+}
+
+// The report's document as wide as the journal's window shows entries: a
+// table prints in the shares of its columns there (a dragged border's
+// widths need the window's room, or the first columns take it all).
+void WidthOfTheWindow(TVellumEdit* body) {
+  const TOpenJournal* j = CurrentJournal;
+  const TVellumEdit* shown = j && j->EditorWindow ? j->EditorWindow->QuilloryText : nullptr;
+  if (!shown) return;
+  const Integer text = shown->ClientWidth() - shown->LeftMargin - shown->RightMargin;
+  const Integer frame = body->GetWidth() - body->ClientWidth();
+  body->SetBounds(0, 0, std::max<Integer>(1, text + body->LeftMargin + body->RightMargin + frame), body->GetHeight());
 }
 
 bool Stopped() {
@@ -238,6 +271,7 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
             stream.Write(blob.data(), static_cast<Int64>(blob.size()));
             stream.Seek(0, soBeginning);
             WipeString(blob);
+            if (editor != "RTF" && ShowsStandardStyles(date)) InStandardStyles(stream);
             placed = AppendEntry(p.vlBody, stream, editor == "RTF");
           }
         } catch (const std::exception&) {
@@ -259,8 +293,8 @@ void BuildJournalReport(TReportOutput output, TReportScope scope, TReportLayout 
         // Where a Cancel is taken.
         Application->ProcessMessages();
       }
-      if (!ProfileSettings.KeepJournalStyle || std::floor(lastDate) == std::floor(Date()))
-        CopyStandardStyles(*p.vlStyleBody);
+      if (ShowsStandardStyles(lastDate)) CopyStandardStyles(*p.vlStyleBody);
+      WidthOfTheWindow(p.vlBody);
       p.vlBody->Format();
       progress->Close();
       show = !Stopped();

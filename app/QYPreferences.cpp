@@ -730,11 +730,10 @@ void ApplyPreferences(TformQuilloryMain* main, TVLStyle& changedStyles) {
       ShowErrorDisplay("Save Styles", e);
     }
   }
-  const double today = std::floor(Date());
   for (TOpenJournal* j = JournalsLoaded ? FirstJournal : nullptr; j; j = j->Next) {
     TformQuilloryEditor* w = j->EditorWindow;
     if (!w || !w->QuilloryStyle) continue;
-    if (!ProfileSettings.KeepJournalStyle || std::floor(j->EntryDate) == today) {
+    if (ShowsStandardStyles(j->EntryDate)) {
       CopyStandardStyles(*w->QuilloryStyle);
       w->QuilloryText->Format();
       w->QuilloryText->Invalidate();

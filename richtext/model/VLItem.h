@@ -162,6 +162,11 @@ public:
   virtual void Inserting(TCustomVLData* vlData, AnsiString& text, bool safe);
   virtual void Inserted(TCustomVLData* vlData, Integer itemNo);
   virtual void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2);
+  // The same for a printed copy of the document (docWidth in screen pixels);
+  // an item may keep the size the screen shows it at.
+  virtual void CalcSizeForPaper(Integer docWidth, Integer& result1, Integer& result2) {
+    CalcSizeForDocWidth(docWidth, result1, result2);
+  }
   // Paints the item's own background into rect of a bitmap that lies behind
   // the item when printing; itemRect is the item's place in that bitmap.
   // what: 0 nothing, 1 the colour only, others the colour and any picture.

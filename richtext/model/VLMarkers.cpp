@@ -578,6 +578,18 @@ WideString MarkerWideText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
 
 }  // namespace
 
+WideString VLMarkerShownText(const TVLMarkerItemInfo& marker, TCustomVLData& data) {
+  if (marker.ListNo < 0 || marker.Level < 0) return WideString();
+  const TVLListLevel* level = VLGetListLevel(data.GetStyle(), marker.ListNo, marker.Level);
+  if (!level) return WideString();
+  switch (level->ListType) {
+    case vllstPicture:
+    case vllstImageList:
+    case vllstImageListCounter: return WideString();
+    default: return MarkerWideText(marker, data, *level);
+  }
+}
+
 TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, TCanvas& canvas,
                                  const TVLScreenAndDevice* sad, bool rightToLeft) {
   TVLMarkerMetrics m;

@@ -91,6 +91,9 @@ AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
 struct TVLMarkerMetrics {
   Integer Width = 0, Height = 0, Descent = 0, Offset = 0, MinWidth = 0, ExtraShift = 0;
 };
+// The text a marker of a text list shows (its bullet, or its number in its
+// list of data's markers); empty for a marker without a text.
+WideString VLMarkerShownText(const TVLMarkerItemInfo& marker, TCustomVLData& data);
 // Measures for the screen, or for the device of sad when given.
 TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData& data, TCanvas& canvas,
                                  const TVLScreenAndDevice* sad, bool rightToLeft);

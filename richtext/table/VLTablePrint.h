@@ -28,6 +28,9 @@ public:
   // picture over it.
   void DrawPageBackground(Integer x, Integer y, TBitmap& bitmap, const TVLScreenAndDevice& sad, Integer layer,
                           bool fromItem) override;
+  // Lines wrap inside the cell's width on paper: a column narrowed for the
+  // page never lays its lines out wider than the cell that clips them.
+  bool KeepsItsWidth() override { return true; }
   // The rectangle goes to the parent where the cell lies in its document.
   void DrawHyperlink(TCustomVLData* source, Integer itemNo, const TRect& r) override;
 

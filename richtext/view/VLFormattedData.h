@@ -88,6 +88,10 @@ public:
   virtual Integer GetBottomMargin() = 0;
   virtual Integer GetMinTextWidth() = 0;
   virtual Integer GetMaxTextWidth() = 0;
+  // Lines never run past GetWidth, not even for a word or item wider than
+  // it (that one is broken or cut instead); else the document grows to its
+  // widest item.
+  virtual bool KeepsItsWidth() { return false; }
   virtual Integer GetWidth() = 0;
   virtual Integer GetHeight() = 0;
   virtual void SetDocumentSize(Integer width, Integer height, bool reformat) = 0;

@@ -64,7 +64,8 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
     const Integer minText = st.Res.ToDeviceX(GetMinTextWidth());
     Integer paraStart = 0;
     const Integer minDocWidth =
-        MinItemsWidth(0, GetItemCount() - 1, canvas, st.Res.IsScreen() ? nullptr : &st.Res, paraStart);
+        KeepsItsWidth() ? 0
+                        : MinItemsWidth(0, GetItemCount() - 1, canvas, st.Res.IsScreen() ? nullptr : &st.Res, paraStart);
     Integer newDocWidth = std::max(GetWidth() - margins, minDocWidth);
     newDocWidth = std::max(newDocWidth, minText);
     Integer newTextWidth;
@@ -485,9 +486,10 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     // A printed copy shares the items, which measure themselves in screen
     // pixels: they get the width in those and their size is scaled below.
     const bool printing = st.SharedItems && !st.Res.IsScreen();
-    item->CalcSizeForDocWidth(printing ? MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice)
-                                       : st.LineWidth,
-                              r1, offset);
+    if (printing)
+      item->CalcSizeForPaper(MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice), r1, offset);
+    else
+      item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
     if (printing) offset = st.Res.ToDeviceX(offset);
     if (st.SharedItems) {
       // Items that may be split over pages keep their own printing record.

@@ -134,6 +134,9 @@ public:
   Integer GetPageTopCoord2(Integer) override { return -Top; }
   TCustomVLData* GetParentData() override { return Parent; }
   TCustomVLData* GetRootData() override { return Parent->GetRootData(); }
+  // The list markers (and their counters) are the source's, whose items are
+  // printed: a cell's own list, or its document's.
+  TVLMarkerList* GetMarkers(bool allowCreate) override { return Source->GetMarkers(allowCreate); }
   TVLStyle* GetStyle() override { return Source->GetStyle(); }
   TVLOptions GetOptions() override { return Source->GetOptions(); }
   TVLBiDiMode GetBiDiMode() override { return Source->GetBiDiMode(); }

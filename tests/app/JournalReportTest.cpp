@@ -2,6 +2,7 @@
 // layout in the preview and in a printed PDF, damaged entries, cancel, and
 // the password's text gone once the preview closes.
 #include "FindReportSupport.h"
+#include "TableWindowSupport.h"
 
 #include "actions/VLActionsTable.h"
 
@@ -12,6 +13,7 @@
 #include "platform/gui/Printers.h"
 #include "app/QYEntryStore.h"
 #include "richtext/model/VLItem.h"
+#include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/table/VLTable.h"
 #include "support/PdfPages.h"
@@ -35,6 +37,14 @@ using namespace qytest;
 
 namespace {
 
+// The selection dialog confirmed as it stands.
+TInteractionScript::TAction ConfirmSelection() {
+  return [](TInteraction& r) {
+    static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
+    return static_cast<int>(mrOk);
+  };
+}
+
 class JournalReportTest : public ::testing::Test {
 protected:
   JournalReportTest() {
@@ -49,14 +59,6 @@ protected:
     JournalsLoaded = true;
   }
   ~JournalReportTest() override { W.Preview->VLPrint1->PrinterOverride = nullptr; }
-
-  // The selection dialog confirmed as it stands.
-  static TInteractionScript::TAction ConfirmSelection() {
-    return [](TInteraction& r) {
-      static_cast<TDlgRecordSelection*>(r.Form)->pbOk->Click();
-      return static_cast<int>(mrOk);
-    };
-  }
 
   // The text of the PDF, pages separated by form feeds.
   String PdfText() {
@@ -654,6 +656,347 @@ TEST_F(JournalReportTest, AnRTFEntryPrintsItsLinkAndCentredParagraph) {
   const qytest::TPdfWord* last = pdf.Next(pdf.Next(centred));
   ASSERT_TRUE(last && last->Text == "words");
   EXPECT_NEAR((centred->XMin + last->XMax) / 2, pdf.PageSizes.at(0).first / 2, 6.0);
+}
+
+
+// ---- the printed page beside the screen ------------------------------------------------
+
+namespace printed {
+
+using qytest::TPdfLayout;
+using qytest::TPdfWord;
+
+// A word as the screen shows it: where (the body, or a cell by its tables
+// and grid positions), and its text size in points.
+struct TShownWord {
+  std::string Text, Cell;
+  Integer Points = 0;
+};
+// A table as the screen shows it: its columns' shares of its width.
+struct TShownTable {
+  std::string Cell;
+  Integer Rows = 0, Cols = 0;
+  std::vector<double> Shares;
+  bool HoldsTables = false;
+};
+struct TScreen {
+  std::vector<TShownWord> Words;
+  std::vector<TShownTable> Tables;
+};
+
+std::string CellName(const std::string& outer, size_t table, Integer r, Integer c) {
+  return outer + "/t" + std::to_string(table) + "r" + std::to_string(r) + "c" + std::to_string(c);
+}
+
+// The words of a document as its lines show them (cells as shown: in their
+// editors while open), list markers as words of their own.
+void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& out) {
+  auto* shown = dynamic_cast<TCustomVLFormattedData*>(&data);
+  if (!shown) return;
+  std::u16string line;
+  Integer points = 0;
+  auto flush = [&] {
+    std::u16string word;
+    for (size_t k = 0; k <= line.size(); ++k) {
+      if (k < line.size() && line[k] != u' ') {
+        word += line[k];
+        continue;
+      }
+      if (!word.empty()) out.Words.push_back({WideToUtf8(word), cell, points});
+      word.clear();
+    }
+    line.clear();
+  };
+  size_t tables = 0;
+  for (Integer i = 0; i < shown->DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& d = *shown->DrawItems[i];
+    TCustomVLItemInfo* item = data.GetItem(d.ItemNo);
+    if (d.StartsNewLine) flush();
+    if (auto* marker = dynamic_cast<TVLMarkerItemInfo*>(item)) {
+      flush();
+      const WideString text = VLMarkerShownText(*marker, data);
+      if (!text.empty()) out.Words.push_back({WideToUtf8(text), cell, 0});
+    } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+      flush();
+      const size_t k = tables++;
+      TShownTable table{cell + "/t" + std::to_string(k), t->RowCount(), t->ColCount(), {}, false};
+      // From the first row's first cell's left edge to its last cell's right.
+      std::vector<const TVLTableCellData*> row;
+      for (Integer c = 0; c < t->ColCount(); ++c) row.push_back(t->GetCell(0, c));
+      if (std::find(row.begin(), row.end(), nullptr) == row.end()) {
+        const double width = row.back()->Left + row.back()->Width - row.front()->Left;
+        for (size_t c = 0; c + 1 < row.size(); ++c) table.Shares.push_back((row[c + 1]->Left - row[c]->Left) / width);
+      }
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c)
+          if (TVLTableCellData* one = t->GetCell(r, c)) {
+            TCustomVLData& inner = *one->GetVLData();
+            for (Integer n = 0; n < inner.GetItemCount(); ++n)
+              table.HoldsTables = table.HoldsTables || dynamic_cast<TVLTableItemInfo*>(inner.GetItem(n));
+            ReadScreen(inner, CellName(cell, k, r, c), out);
+          }
+      out.Tables.push_back(table);
+    } else if (item->StyleNo >= 0) {
+      const std::u16string text = RawUnicodeToWideString(data.GetItemTextA(d.ItemNo));
+      if (line.empty()) points = data.GetStyle()->TextStyles->Items(item->StyleNo)->Size;
+      line += text.substr(static_cast<size_t>(std::max<Integer>(0, d.TextOffset - 1)), static_cast<size_t>(d.Length));
+    }
+  }
+  flush();
+}
+
+// pdftotext reads the bullet of a symbol font as a middle dot.
+bool SameText(const std::string& shown, const std::string& printed) {
+  return shown == printed || (shown == "\u2022" && printed == "\u00b7");
+}
+
+bool SameLine(const TPdfWord& a, const TPdfWord& b) {
+  return a.Page == b.Page && std::abs((a.YMin + a.YMax) / 2 - (b.YMin + b.YMax) / 2) < std::min(a.Height(), b.Height()) / 2;
+}
+
+// Where the printed page differs from the screen: a word or marker of the
+// screen missing on paper (or split), out of order in its cell, in another
+// column, at another text size, or the columns of a table in other shares
+// than on the screen.
+std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pdf,
+                                     const std::function<QImage(int)>& pageImage, double dpi) {
+  std::vector<std::string> out;
+  std::vector<const TPdfWord*> match(screen.Words.size(), nullptr);
+  std::vector<bool> used(pdf.Words.size(), false);
+  for (size_t i = 0; i < screen.Words.size(); ++i) {
+    const TShownWord& s = screen.Words[i];
+    for (size_t k = 0; k < pdf.Words.size() && !match[i]; ++k)
+      if (!used[k] && SameText(s.Text, pdf.Words[k].Text)) {
+        used[k] = true;
+        match[i] = &pdf.Words[k];
+      }
+    if (!match[i]) {
+      out.push_back("\"" + s.Text + "\" of " + (s.Cell.empty() ? "the body" : s.Cell) + " is not on paper whole");
+      continue;
+    }
+    if (s.Points > 0) {
+      const double ratio = match[i]->Height() / s.Points;
+      if (ratio < 0.9 || ratio > 1.35)
+        out.push_back("\"" + s.Text + "\" prints " + std::to_string(match[i]->Height()).substr(0, 4) +
+                      " points high, the screen shows it at " + std::to_string(s.Points) + " points");
+    }
+  }
+  // In each cell the words follow each other as on the screen.
+  for (size_t i = 0; i + 1 < screen.Words.size(); ++i) {
+    const TPdfWord *a = match[i], *b = match[i + 1];
+    if (!a || !b || screen.Words[i].Cell != screen.Words[i + 1].Cell) continue;
+    const bool after = SameLine(*a, *b) ? b->XMin >= a->XMax - 1 : b->Page > a->Page || (b->Page == a->Page && b->YMin > a->YMin);
+    if (!after) out.push_back("\"" + b->Text + "\" is not after \"" + a->Text + "\" on paper");
+  }
+  for (const TShownTable& t : screen.Tables) {
+    // Each column's words left of the next column's in the same row.
+    for (Integer r = 0; r < t.Rows; ++r)
+      for (Integer c = 0; c + 1 < t.Cols; ++c) {
+        const std::string left = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c);
+        const std::string right = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c + 1);
+        double leftEnd = -1, rightStart = 1e9;
+        for (size_t i = 0; i < screen.Words.size(); ++i)
+          if (match[i] && screen.Words[i].Cell == left) leftEnd = std::max(leftEnd, match[i]->XMax);
+          else if (match[i] && screen.Words[i].Cell == right) rightStart = std::min(rightStart, match[i]->XMin);
+        if (leftEnd > rightStart) out.push_back("words of " + left + " run into the next column on paper");
+      }
+    if (t.HoldsTables || t.Shares.empty()) continue;
+    // The shares: the first words of the first row's cells, between the
+    // table's outer borders.
+    std::vector<const TPdfWord*> first(static_cast<size_t>(t.Cols), nullptr);
+    for (size_t i = screen.Words.size(); i-- > 0;)
+      for (Integer c = 0; c < t.Cols; ++c)
+        if (match[i] && screen.Words[i].Cell == t.Cell + "r0c" + std::to_string(c)) first[static_cast<size_t>(c)] = match[i];
+    if (std::find(first.begin(), first.end(), nullptr) != first.end()) continue;
+    const QImage page = pageImage(first[0]->Page);
+    const QRect box = qytest::WordBox(*first[0], dpi);
+    // The borders nearest the first cell's first word on its left and the
+    // last cell's on its right.
+    const QRect last = qytest::WordBox(*first.back(), dpi);
+    // (A preview may draw a word's first letter against the border.)
+    // Across the first words' boxes from top to bottom, which no letter's
+    // stroke spans.
+    int y0 = box.top(), y1 = box.bottom();
+    for (const TPdfWord* f : first) {
+      y0 = std::min(y0, qytest::WordBox(*f, dpi).top());
+      y1 = std::max(y1, qytest::WordBox(*f, dpi).bottom());
+    }
+    const std::vector<int> before = qytest::VerticalRules(page, 0, box.left() + 3, y0, y1);
+    const std::vector<int> after = qytest::VerticalRules(page, last.right() - 3, page.width(), y0, y1);
+    if (before.empty() || after.empty()) {
+      out.push_back("no borders around " + t.Cell + " on paper");
+      continue;
+    }
+    const double width = (after.front() - before.back()) * 72.0 / dpi;
+    std::string shares, shown;
+    bool differ = false;
+    for (size_t c = 0; c + 1 < first.size(); ++c) {
+      const double share = (first[c + 1]->XMin - first[c]->XMin) / width;
+      differ = differ || std::abs(share - t.Shares[c]) > 0.04;
+      shares += " " + std::to_string(share).substr(0, 4);
+      shown += " " + std::to_string(t.Shares[c]).substr(0, 4);
+    }
+    if (differ) out.push_back("the columns of " + t.Cell + " take" + shares + " on paper," + shown + " on the screen");
+  }
+  return out;
+}
+
+}  // namespace printed
+
+// What the screen shows of an entry is what its printed pages show, in the
+// preview and in a PDF, printed alone and in a report of pages filled.
+TEST(PrintedPages, ShowWhatTheScreenShows) {
+  struct TWorld : TMouseOn<TFindReportWorld> {
+    TWorld() {
+      ProfileSettings.ConfirmPrint = false;
+      Pdf.OutputFileName = (Dir.path() / "entry.pdf").string();
+      Preview->VLPrint1->PrinterOverride = &Pdf;
+      Main->SetBounds(0, 0, 1400, 900);
+      J = OpenWindow("Diary", 0);
+      ShowActive();
+      J->EditorWindow->SetWindowState(wsMaximized);
+      J->EditorWindow->FocusEditor();
+      Settle();
+    }
+    ~TWorld() { Preview->VLPrint1->PrinterOverride = nullptr; }
+    TVellumEdit* Edit() const { return Editor(J); }
+    // A click on the entry's first line, which leaves any cell.
+    bool ClickBody() {
+      TVLEditVLData& d = *Edit()->EditData();
+      const TVLDrawLineInfo& first = *d.DrawItems[0];
+      return Click(Edit(), QPoint(first.Left - d.GetHOffset() + 3, first.Top - d.GetVOffset() + first.Height / 2));
+    }
+    bool Tables(int depth, Integer rows, Integer cols) {
+      for (int k = 1; k < depth; ++k)
+        if (!InsertTable(1, 2)) return false;
+      return InsertTable(rows, cols);
+    }
+    // Table > Insert Table sized to fit the window.
+    bool InsertFittedTable(Integer rows, Integer cols) {
+      TInteractionScript script;
+      script.Do([=](TInteraction& r) {
+        auto* f = dynamic_cast<TfrmInsTable*>(r.Form);
+        if (!f) return static_cast<int>(mrCancel);
+        f->SetRows(rows);
+        f->SetColumns(cols);
+        f->rbFitWindow->SetChecked(true);
+        return static_cast<int>(mrOk);
+      });
+      return Menu("vlActionInsertTable") && script.Pending() == 0;
+    }
+    // The border right of the first column dragged by dx pixels.
+    bool DragFirstBorder(Integer dx) {
+      TVLTableItemInfo* t = FirstTableIn(Edit());
+      if (!t) return false;
+      TVLEditVLData& d = *Edit()->EditData();
+      const TVLDrawLineInfo& li = *d.DrawItems[t->DrawItemNo];
+      const TVLTableCellData* a = t->GetCell(0, 0);
+      const TVLTableCellData* b = t->GetCell(0, 1);
+      const QPoint local(li.Left - d.GetHOffset() + (a->Left + a->Width + b->Left) / 2,
+                         li.Top - d.GetVOffset() + a->Top + a->Height / 2);
+      const QPoint from = ClientWidgetOf(Edit())->mapToGlobal(local);
+      return Mouse(QEvent::MouseMove, from) && DragBetween(from, from + QPoint(dx, 0));
+    }
+
+    qytest::TempDir Dir;
+    TPrinter Pdf;
+    TOpenJournal* J = nullptr;
+  };
+  struct TCase {
+    const char* Name;
+    std::function<bool(TWorld&)> Make;
+  };
+  const TCase cases[] = {
+      {"a list in a cell, the cell editor open",
+       [](TWorld& w) {
+         return w.Type("body line") && w.Key(Qt::Key_Return) && w.Tables(1, 2, 2) && w.Type("alpha") &&
+                w.Menu("vlActionParaBullets") && w.Key(Qt::Key_Tab) && w.Type("beta") &&
+                w.Menu("vlActionParaNumbering");
+       }},
+      {"a list in a cell three tables deep",
+       [](TWorld& w) {
+         return w.Type("body line") && w.Key(Qt::Key_Return) && w.Tables(3, 2, 2) && w.Type("gamma") &&
+                w.Menu("vlActionParaBullets") && w.Key(Qt::Key_Tab) && w.Type("delta") &&
+                w.Menu("vlActionParaNumbering") && w.ClickBody();
+       }},
+      {"a table whose column border was dragged",
+       [](TWorld& w) {
+         return w.Type("Plain first line.") && w.Key(Qt::Key_Return) && w.InsertFittedTable(1, 2) &&
+                w.Type("A1 left") && w.Key(Qt::Key_Tab) && w.Type("B1 right side words") && w.DragFirstBorder(214) &&
+                w.ClickBody();
+       }},
+      {"a table nested three deep with long words at text size 18",
+       [](TWorld& w) {
+         return w.ChangeTextStyleSize("18") && w.Type("Deep start") && w.Key(Qt::Key_Return) && w.Tables(3, 1, 2) &&
+                w.Type("deep one two lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor") &&
+                w.ClickBody();
+       }},
+      {"a table wider than the paper",
+       [](TWorld& w) {
+         return w.Type("Wide start") && w.Key(Qt::Key_Return) && w.InsertFittedTable(1, 4) && w.Type("first column words") &&
+                w.Key(Qt::Key_Tab) && w.Type("second") && w.Key(Qt::Key_Tab) && w.Type("third column") &&
+                w.Key(Qt::Key_Tab) && w.Type("fourth") && w.ClickBody();
+       }},
+      {"curly apostrophes and words beyond ASCII at line ends",
+       [](TWorld& w) {
+         std::string text;
+         const char* words[] = {"It\u2019s", "weird", "that", "we", "didn\u2019t", "arrive", "at", "the", "caf\u00e9",
+                                "in", "\u0141\u00f3d\u017a", "today."};
+         for (int k = 0; k < 14; ++k)
+           for (const char* word : words) text += std::string(word) + (k % 3 == 0 && word[0] == 'w' ? "  " : " ");
+         return w.Type(text);
+       }},
+      {"an unedited entry after a change of the default style",
+       [](TWorld& w) {
+         return w.ChangeTextStyleSize("18") && w.Type("Sized words stay") && (SaveEntry(w.J, smAuto), true) &&
+                w.ChangeTextStyleSize("12");
+       }},
+  };
+  const double dpi = 144;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TWorld w;
+    ASSERT_TRUE(c.Make(w));
+    printed::TScreen screen;
+    printed::ReadScreen(*w.Edit()->VLData(), "", screen);
+    ASSERT_FALSE(screen.Words.empty());
+    for (TReportLayout layout : {rlPagePerDay, rlPageFilled}) {
+      SCOPED_TRACE(layout == rlPagePerDay ? "the entry alone" : "pages filled");
+      std::remove(w.Pdf.OutputFileName.c_str());
+      TInteractionScript print;
+      if (layout == rlPageFilled) print.Do(ConfirmSelection());
+      BuildJournalReport(roPrint, layout == rlPagePerDay ? rsCurrentEntry : rsSelection, layout);
+      EXPECT_EQ(print.Unexpected, 0);
+      const qytest::TPdfLayout pdf = qytest::PdfLayout(w.Pdf.OutputFileName);
+      ASSERT_FALSE(pdf.Words.empty());
+      const auto pdfPage = [&](int page) { return qytest::PdfPageImage(w.Pdf.OutputFileName, page, static_cast<int>(dpi)); };
+      EXPECT_EQ(printed::Differences(screen, pdf, pdfPage, dpi), std::vector<std::string>())
+          << qytest::PdfText(w.Pdf.OutputFileName, true);
+      EXPECT_EQ(qytest::WordInkFaults(pdf, pdfPage, dpi), std::vector<std::string>());
+      // The preview draws the same pages: every printed word and marker
+      // there, in letters, not under a border.
+      std::vector<QImage> shown;
+      TInteractionScript preview;
+      if (layout == rlPageFilled) preview.Do(ConfirmSelection());
+      preview.Do([&](TInteraction& r) {
+        auto* p = dynamic_cast<TFormPrintPreview*>(r.Form);
+        if (!p) return static_cast<int>(mrCancel);
+        for (Integer n = 1; n <= p->VLPrint1->GetPagesCount() && n <= static_cast<Integer>(pdf.PageSizes.size()); ++n) {
+          const auto& size = pdf.PageSizes[static_cast<size_t>(n - 1)];
+          const int width = static_cast<int>(size.first * dpi / 72 + 0.5), height = static_cast<int>(size.second * dpi / 72 + 0.5);
+          TBitmap page(width, height);
+          p->VLPrint1->DrawPreview(n, page.Canvas(), TRect(0, 0, width, height));
+          shown.push_back(page.Canvas()->ImageDevice()->copy());
+          page.Canvas()->ReleaseHandle();
+        }
+        return static_cast<int>(mrOk);
+      });
+      BuildJournalReport(roPreview, layout == rlPagePerDay ? rsCurrentEntry : rsSelection, layout);
+      ASSERT_EQ(shown.size(), pdf.PageSizes.size());
+      const auto previewPage = [&](int page) { return shown[static_cast<size_t>(page - 1)]; };
+      EXPECT_EQ(qytest::WordInkFaults(pdf, previewPage, dpi), std::vector<std::string>()) << "in the preview";
+    }
+  }
 }
 
 }  // namespace

@@ -199,27 +199,6 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     return Mouse(QEvent::MouseButtonRelease, points.back());
   }
 
-  // Preferences > Default Style > Font: the first text style's size.
-  bool ChangeTextStyleSize(const char* size) {
-    auto dialog = std::make_unique<TdlgPreferences>(Application);
-    TInteractionScript script;
-    script.Do([](TInteraction& r) {
-      auto* d = static_cast<TdlgPreferences*>(r.Form);
-      d->FontListBox->SetItemIndex(0);
-      d->bChangeFontItem->Click();
-      d->OKBtn->Click();
-      return static_cast<int>(d->ModalResult);
-    });
-    script.Do([size](TInteraction& r) {
-      auto& f = *static_cast<TfrmVLFont*>(r.Form);
-      f.cmbSize->SetText(size);
-      f.btnOk->Click();
-      return static_cast<int>(f.ModalResult);
-    });
-    const bool done = Menu("ActionPreferences") && script.Pending() == 0;
-    dialog.reset();
-    return done && Settle();
-  }
   // Lines of the cells of every table of a document, tables in cells
   // included (each cell as shown: in its editor while one is open on it),
   // that are not laid out in the style's present size (their height is not

@@ -6,7 +6,9 @@
 // and skips without one.
 #include "MainWindowJournalSupport.h"
 
+#include "actions/FontVLFrm.h"
 #include "actions/InsTableVLFrm.h"
+#include "app/QYPreferences.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -149,6 +151,28 @@ public:
       return static_cast<int>(mrOk);
     });
     return Menu("vlActionInsertTable") && script.Pending() == 0;
+  }
+
+  // Preferences > Default Style > Font: the first text style's size.
+  bool ChangeTextStyleSize(const char* size) {
+    auto dialog = std::make_unique<TdlgPreferences>(Application);
+    TInteractionScript script;
+    script.Do([](TInteraction& r) {
+      auto* d = static_cast<TdlgPreferences*>(r.Form);
+      d->FontListBox->SetItemIndex(0);
+      d->bChangeFontItem->Click();
+      d->OKBtn->Click();
+      return static_cast<int>(d->ModalResult);
+    });
+    script.Do([size](TInteraction& r) {
+      auto& f = *static_cast<TfrmVLFont*>(r.Form);
+      f.cmbSize->SetText(size);
+      f.btnOk->Click();
+      return static_cast<int>(f.ModalResult);
+    });
+    const bool done = Menu("ActionPreferences") && script.Pending() == 0;
+    dialog.reset();
+    return done && Settle();
   }
 
   // A left click at a point of a control (its client coordinates).

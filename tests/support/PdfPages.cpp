@@ -83,36 +83,91 @@ QImage PdfPageImage(const std::string& file, int page, int dpi) {
   return QImage(prefix + ".png");
 }
 
-double InkShare(const QImage& page, const TPdfWord& word, int dpi) {
-  const auto px = [dpi](double points) { return static_cast<int>(points * dpi / 72 + 0.5); };
-  const int x0 = std::max(0, px(word.XMin)), x1 = std::min(page.width(), px(word.XMax));
-  const int y0 = std::max(0, px(word.YMin)), y1 = std::min(page.height(), px(word.YMax));
-  long dark = 0, all = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) {
-      dark += qGray(page.pixel(x, y)) < 128;
-      ++all;
-    }
-  return all ? static_cast<double>(dark) / static_cast<double>(all) : 0.0;
+namespace {
+
+bool Dark(const QImage& page, int x, int y) { return qGray(page.pixel(x, y)) < 128; }
+// A thin line drawn smaller than a pixel comes out grey.
+bool Ruled(const QImage& page, int x, int y) { return qGray(page.pixel(x, y)) < 192; }
+
+double DarkShare(const QImage& page, const QRect& box) {
+  const QRect r = box & page.rect();
+  long dark = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) dark += Dark(page, x, y);
+  const long all = static_cast<long>(r.width()) * r.height();
+  return all > 0 ? static_cast<double>(dark) / static_cast<double>(all) : 0.0;
 }
 
-std::vector<std::string> WordsPrintedAsBars(const std::string& file, int dpi) {
-  const TPdfLayout layout = PdfLayout(file);
-  std::vector<std::string> bars;
+// Each page drawn once, in the order the words ask for them.
+std::vector<std::string> EachWordOnItsPage(const TPdfLayout& layout, const std::function<QImage(int)>& pageImage,
+                                           const std::function<std::string(const QImage&, const TPdfWord&)>& fault) {
+  std::vector<std::string> out;
   QImage page;
   int shown = 0;
   for (const TPdfWord& w : layout.Words) {
     if (w.Page != shown) {
       shown = w.Page;
-      page = PdfPageImage(file, shown, dpi);
-      if (page.isNull()) bars.push_back("page " + std::to_string(shown) + " not drawn");
+      page = pageImage(shown);
+      if (page.isNull()) out.push_back("page " + std::to_string(shown) + " not drawn");
     }
     if (page.isNull()) continue;
-    const double share = InkShare(page, w, dpi);
-    if (share > 0.5)
-      bars.push_back(w.Text + " (page " + std::to_string(w.Page) + ", " + std::to_string(share).substr(0, 4) + ")");
+    const std::string f = fault(page, w);
+    if (!f.empty()) out.push_back(w.Text + " (page " + std::to_string(w.Page) + ", " + f + ")");
   }
-  return bars;
+  return out;
+}
+
+}  // namespace
+
+QRect WordBox(const TPdfWord& word, double dpi) {
+  const auto px = [dpi](double points) { return static_cast<int>(points * dpi / 72 + 0.5); };
+  return QRect(QPoint(px(word.XMin), px(word.YMin)), QPoint(px(word.XMax) - 1, px(word.YMax) - 1));
+}
+
+double InkShare(const QImage& page, const TPdfWord& word, int dpi) { return DarkShare(page, WordBox(word, dpi)); }
+
+std::vector<int> VerticalRules(const QImage& page, int x0, int x1, int y0, int y1) {
+  std::vector<int> rules;
+  x0 = std::max(0, x0);
+  x1 = std::min(page.width(), x1);
+  y0 = std::max(0, y0);
+  y1 = std::min(page.height() - 1, y1);
+  if (y1 < y0) return rules;
+  int last = -10;
+  for (int x = x0; x < x1; ++x) {
+    bool across = true;
+    for (int y = y0; y <= y1 && across; ++y) across = Ruled(page, x, y);
+    if (!across) continue;
+    // One rule, however many pixels wide.
+    if (x - last > 1) rules.push_back(x);
+    last = x;
+  }
+  return rules;
+}
+
+std::vector<std::string> WordInkFaults(const TPdfLayout& layout, const std::function<QImage(int)>& pageImage,
+                                       double dpi) {
+  return EachWordOnItsPage(layout, pageImage, [dpi](const QImage& page, const TPdfWord& w) -> std::string {
+    const QRect box = WordBox(w, dpi);
+    const double share = DarkShare(page, box);
+    if (share > 0.5) return "a bar, " + std::to_string(share).substr(0, 4) + " dark";
+    if (share == 0) return "no ink";
+    // A letter never runs through the whole height of its box (ascent to
+    // descent); a border does.
+    if (box.width() > 2 && !VerticalRules(page, box.left() + 1, box.right(), box.top(), box.bottom()).empty())
+      return "a rule through it";
+    return std::string();
+  });
+}
+
+std::vector<std::string> WordsPrintedAsBars(const std::string& file, int dpi) {
+  const TPdfLayout layout = PdfLayout(file);
+  return EachWordOnItsPage(
+      layout, [&](int page) { return PdfPageImage(file, page, dpi); },
+      [dpi](const QImage& page, const TPdfWord& w) -> std::string {
+        const double share = InkShare(page, w, dpi);
+        return share > 0.5 ? std::to_string(share).substr(0, 4) : std::string();
+      });
 }
 
 }  // namespace qytest

@@ -2,7 +2,9 @@
 // Reading a printed PDF back with poppler's tools: the words with their
 // boxes (pdftotext -bbox), the text, and a page as a picture (pdftoppm).
 #include <QImage>
+#include <QRect>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,18 @@ QImage PdfPageImage(const std::string& file, int page, int dpi);
 // are dark: a word's letters leave most of its box paper, a background
 // filled under them hardly any.
 double InkShare(const QImage& page, const TPdfWord& word, int dpi);
+// A word's box on its page drawn at dpi (pixels).
+QRect WordBox(const TPdfWord& word, double dpi);
+// The dark vertical rules (a border) that run across every row y0..y1 of a
+// page between x0 and x1: the x of each, a rule a few pixels wide once.
+std::vector<int> VerticalRules(const QImage& page, int x0, int x1, int y0, int y1);
+// What is wrong with the ink of the words of a printed layout on its pages
+// as pageImage draws them (page from 1, at dpi), each as "word (page n,
+// fault)": a box more than half dark (a bar, not letters), a box without
+// ink (a word missing there) and a rule running through a word from its top
+// to its bottom (a cell border the word runs under).
+std::vector<std::string> WordInkFaults(const TPdfLayout& layout, const std::function<QImage(int page)>& pageImage,
+                                       double dpi);
 // The words of the file printed as bars, each as "word (page n, share)":
 // those whose boxes are more than half dark on their pages at dpi. A page
 // that cannot be drawn is named as such.

@@ -400,3 +400,45 @@ TEST(TablePrintLayout, AReportAtTheScreensResolutionSplitsATable) {
 }
 
 }  // namespace
+
+// A column narrowed for the page keeps its lines inside its cell, also when
+// a word is wider than the cell there: the cell's lines are laid out at its
+// printed width, not at its widest word's, so no line runs under the border
+// and past the cell that clips it.
+TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
+  TPaperDoc doc;
+  doc.Add("Before");
+  auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
+  // Wider than the line: fitted, the right column a sliver on paper.
+  t->GetCell(0, 0)->BestWidth = 1800;
+  t->GetCell(0, 1)->BestWidth = 240;
+  Words(t->GetCell(0, 0), "Lw", 3, doc.Narrow);
+  TVLTableCellData* right = t->GetCell(0, 1);
+  right->Clear();
+  right->AddUnicodeTextItemTag(
+      WideStringToRawUnicode(Utf8ToWide("ab cd ef gh ij kl Pneumonoultramicroscopicsilicovolcanoconiosis mn op qr")), 0, 0,
+      TVLTag());
+  right->Measurer = &doc.Narrow;
+  doc.View->AddItem("", t.release());
+  ASSERT_GE(doc.Paginate(), 1);
+  TVLTablePrintInfo* info = nullptr;
+  for (Integer i = 0; i < doc.PD().DrawItems.Count() && !info; ++i)
+    info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i]);
+  ASSERT_NE(info, nullptr);
+  TCellPtblVLData* data = info->CellAt(0, 1).Data.get();
+  ASSERT_NE(data, nullptr);
+  ASSERT_LT(info->PaperSad.ppixDevice * info->Sad.ppixScreen, info->Sad.ppixDevice * info->PaperSad.ppixScreen)
+      << "the table is not fitted to the line";
+  std::vector<std::string> past;
+  for (Integer i = 0; i < data->DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& d = *data->DrawItems[i];
+    if (d.Left + d.Width > data->Width + 1)
+      past.push_back(std::to_string(d.TextOffset) + "+" + std::to_string(d.Length) + " ends at " +
+                     std::to_string(d.Left + d.Width));
+  }
+  EXPECT_EQ(past, std::vector<std::string>()) << "the cell is " << data->Width << " wide";
+  // On paper no border runs through a printed word.
+  const TPdfLayout pdf = doc.Printed();
+  EXPECT_EQ(qytest::WordInkFaults(pdf, [&](int page) { return qytest::PdfPageImage(doc.Pdf.OutputFileName, page, 144); }, 144),
+            std::vector<std::string>());
+}
