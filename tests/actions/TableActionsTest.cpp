@@ -138,9 +138,10 @@ TEST_F(TableActions, CancelOrAReadOnlyEditorInsertsNoTable) {
       return readOnly ? mrOk : mrCancel;
     });
     w.Run(insert);
-    EXPECT_EQ(script.Shown.size(), 1u);
+    // A read-only entry offers no dialog: its answer could change nothing.
+    EXPECT_EQ(script.Shown.size(), readOnly ? 0u : 1u);
     EXPECT_EQ(w.T(), nullptr);
-    EXPECT_EQ(insert.RowCount, readOnly ? 7 : 2);
+    EXPECT_EQ(insert.RowCount, 2);
   }
 }
 
