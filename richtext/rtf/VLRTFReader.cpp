@@ -504,6 +504,7 @@ void TVLRTFReader::ClearFontList() {
   FontList.clear();
   FFontIndexByNumber.clear();
   FFontsIndexed = 0;
+  FFontDropped = false;
 }
 
 bool TVLRTFReader::FontDeclared(Integer number) const {
@@ -643,7 +644,8 @@ Byte TVLRTFReader::ChangeProperty(Integer id, Integer value) {
       if (dest == rtf_ds_Normal) {
         ch.FontIndex = FontByNumber(value);
       } else if (dest == rtf_ds_FontTable) {
-        if (static_cast<Integer>(FontList.size()) < Limits.MaxTableEntries) {
+        FFontDropped = static_cast<Integer>(FontList.size()) >= Limits.MaxFonts;
+        if (!FFontDropped) {
           TVLRTFFont f;
           f.Number = value;
           FontList.push_back(f);
@@ -686,12 +688,12 @@ Byte TVLRTFReader::ChangeProperty(Integer id, Integer value) {
       break;
     }
     case 62:
-      if (dest == rtf_ds_FontTable && !FontList.empty()) FontList.back().Family = static_cast<Byte>(value);
+      if (dest == rtf_ds_FontTable && !FontList.empty() && !FFontDropped) FontList.back().Family = static_cast<Byte>(value);
       break;
     case 63:
       // A charset that is no byte is unknown (the default charset: the
       // document's code page), not the charset its low byte names.
-      if (dest == rtf_ds_FontTable && !FontList.empty())
+      if (dest == rtf_ds_FontTable && !FontList.empty() && !FFontDropped)
         FontList.back().Charset = value >= 0 && value <= 255 ? static_cast<Byte>(value) : Byte{1};
       break;
     case 100: return ChangeDestination(rtf_dc_SectNumbering, value);
@@ -1194,7 +1196,7 @@ Byte TVLRTFReader::PutHexOrBinary(TMemoryStream& data, Int64 limit, bool& corrup
 Byte TVLRTFReader::PutDestChar(Byte c, bool escaped) {
   switch (RTFState.Destination) {
     case rtf_ds_FontTable:
-      if ((c != ';' || escaped) && !FontList.empty()) AppendCapped(FontList.back().Name, static_cast<char>(c), Limits.MaxName);
+      if ((c != ';' || escaped) && !FontList.empty() && !FFontDropped) AppendCapped(FontList.back().Name, static_cast<char>(c), Limits.MaxName);
       break;
     case rtf_ds_ColorTable:
       if (c == ';' && static_cast<Integer>(ColorList.size()) < Limits.MaxTableEntries)

@@ -45,7 +45,10 @@ struct TVLRTFLimits {
   size_t MaxFieldInstruction = 32768;   // bytes of one field instruction
   size_t MaxName = 1024;                // font, style, list names, marker texts
   size_t MaxLevelText = 512;            // \leveltext and \levelnumbers
-  Integer MaxTableEntries = 65536;      // fonts, colours, styles, lists, overrides
+  Integer MaxTableEntries = 65536;      // colours, styles, lists, overrides
+  // Fonts: a table of 100,000 is real (each font found through an index);
+  // text in a font past these comes in in the default font.
+  Integer MaxFonts = 262144;
   Integer MaxLevels = 9;                // levels of one list or override
   Integer MaxCells = 4096;              // cells of one row definition
 };
@@ -113,6 +116,8 @@ private:
   // far: a table of many thousand fonts is not searched at every \f.
   mutable std::unordered_map<Integer, Integer> FFontIndexByNumber;
   mutable size_t FFontsIndexed = 0;
+  // The font being read was past the limit: its name is not the last kept one's.
+  bool FFontDropped = false;
   void ClearFontList();
   // input
   bool AtEnd() const;

@@ -47,7 +47,7 @@ struct TFloodRead {
   size_t Fonts = 0, Colors = 0, Styles = 0, Lists = 0, Overrides = 0;
   size_t MostListLevels = 0, MostOverrideLevels = 0, LongestLevelText = 0;
   Integer MostCells = 0, DeepestTable = 0;
-  std::string Text;
+  std::string Text, LastFontName;
 };
 
 TFloodRead ReadFlood(const AnsiString& bytes) {
@@ -64,6 +64,7 @@ TFloodRead ReadFlood(const AnsiString& bytes) {
   TStringStream in(bytes);
   f.Code = reader.ReadFromStream(in);
   f.Fonts = reader.FontList.size();
+  if (!reader.FontList.empty()) f.LastFontName = reader.FontList.back().Name;
   f.Colors = reader.ColorList.size();
   f.Styles = reader.StyleSheet.size();
   f.Lists = reader.ListTable.size();
@@ -131,8 +132,12 @@ TEST(RTFCorruptInput, LimitsHoldAgainstFloods) {
       {"a colour table of 300000 entries", "{\\rtf1 {\\colortbl" + AnsiString(300000, ';') + "}}", 0,
        // The empty entry after the last ";" is dropped.
        [&](const TFloodRead& f) { EXPECT_EQ(f.Colors, maxEntries - 1); }},
-      {"a font table of 100000 fonts", "{\\rtf1 {\\fonttbl" + Repeat("{\\f1 A;}", 100000) + "}}", 0,
-       [&](const TFloodRead& f) { EXPECT_EQ(f.Fonts, maxEntries); }},
+      // The names of the fonts dropped are not run into the last one kept.
+      {"a font table of 300000 fonts", "{\\rtf1 {\\fonttbl" + Repeat("{\\f1 A;}", 300000) + "}}", 0,
+       [&](const TFloodRead& f) {
+         EXPECT_EQ(f.Fonts, static_cast<size_t>(limits.MaxFonts));
+         EXPECT_EQ(f.LastFontName, "A");
+       }},
       {"a style sheet of 100000 styles", "{\\rtf1 {\\stylesheet" + Repeat("{\\s1 S;}", 100000) + "}}", 0,
        [&](const TFloodRead& f) { EXPECT_EQ(f.Styles, maxEntries); }},
       {"a list table of 70000 lists with 10 levels each",
