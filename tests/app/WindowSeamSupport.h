@@ -76,8 +76,10 @@ inline std::string StyleKey(TVLStyle* style, Integer no, bool para) {
 // pictures, lines and other items by kind, and each table's shape: rows and
 // columns, its width and colour, each cell's spans, colour and width ("-"
 // for one a merge covers). `sizes` false leaves widths out (what a border
-// drag changes).
-inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true,
+// drag changes); `numbers` false the markers' numbers (a cell editor counts
+// the markers it holds on its own, and the entry's count goes on without
+// them).
+inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool numbers = true,
                                    std::map<std::pair<Integer, bool>, std::string>* keys = nullptr) {
   std::map<std::pair<Integer, bool>, std::string> ownKeys;
   if (!keys) keys = &ownKeys;
@@ -115,12 +117,12 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true,
             s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
           if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
           if (sizes && cell->BestWidth != 0) s += "{w" + std::to_string(cell->BestWidth) + "}";
-          s += DocumentOutline(*cell->GetVLData(), sizes, keys);
+          s += DocumentOutline(*cell->GetVLData(), sizes, numbers, keys);
         }
       s += "]";
     } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
       s += "{list " + std::to_string(m->ListNo) + "." + std::to_string(m->Level);
-      if (markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
+      if (numbers && markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
       if (m->Reset) s += " restart at " + std::to_string(m->StartFrom);
       s += "}";
     } else if (item->StyleNo >= 0) {
