@@ -516,6 +516,29 @@ void TVLEditVLData::DeleteKey(bool continuing) {
     const TVLReformatRange range = ItemRange(GetParaStartItem(n), nextEnd);
     bool full = false, f = false;
     Integer removed = 0, caretItem = n, caretOffs = pos;
+    if (GetItemStyle(n + 1) == vlsListMarker && !IsItemDeleteProtected(n + 1) && n + 2 < count &&
+        GetItem(n + 2)->GetSameAsPrev()) {
+      // A list paragraph joins without its marker: what followed the marker
+      // goes on in this paragraph (with this one's marker, if any), and an
+      // empty item left before it goes.
+      const Integer paraNo = GetItem(n)->ParaNo;
+      DeleteItem(n + 1, f);
+      full = true;
+      removed = 1;
+      if (isText && GetItemLength(n) == 0 && !IsItemDeleteProtected(n)) {
+        const Byte bits = GetItem(n)->ItemOptions & LineBits;
+        DeleteItem(n, f);
+        removed = 2;
+        RestoreItemFlags(n, bits, vlumNewLine);
+        caretOffs = GetItemStartOffset(n);
+      }
+      Integer end = n;
+      while (end + 1 < GetItemCount() && !GetItem(end + 1)->IsParaStart()) ++end;
+      SetParaRange(n, end, f, paraNo);
+      ReformatAfterEdit(range, -removed, full);
+      SetCaretToItemPos(caretItem, caretOffs, true);
+      return;
+    }
     if (isText && GetItemLength(n) == 0 && !IsItemDeleteProtected(n)) {
       const Byte bits = GetItem(n)->ItemOptions & LineBits;
       DeleteItem(n, f);

@@ -948,23 +948,6 @@ TEST(TableSequenceFaults, UndoAfterHidingTakesBackWhatWasInsertedInABulletedCell
   }
 }
 
-// The markers an entry's numbering counts, in the entry's own items and
-// its cells' (a cell being edited holds none: its editor has them).
-std::set<const TCustomVLItemInfo*> MarkersOf(TCustomVLData* data) {
-  std::set<const TCustomVLItemInfo*> found;
-  std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* d) {
-    for (Integer i = 0; i < d->GetItemCount(); ++i) {
-      TCustomVLItemInfo* item = d->GetItem(i);
-      if (item->StyleNo == vlsListMarker) found.insert(item);
-      std::unique_ptr<TVLStoreSubVLData> state;
-      for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub && state; sub = item->GetSubVLData(state, 4))
-        walk(sub);
-    }
-  };
-  walk(data);
-  return found;
-}
-
 // Bullets in a cell (and in a table nested in a cell), the cell left, then
 // opened again: the entry's list of markers must then name none of the
 // markers the cell editor took. One it named was freed with the editor's
@@ -982,22 +965,17 @@ TEST(TableSequenceFaults, TheEntrysMarkersNameNoneACellEditorHolds) {
     ASSERT_TRUE(w.ClickFirstLine());
     ASSERT_EQ(w.CellEditors(), 0u);
     TVLEditVLData* entry = w.Edit()->EditData();
-    auto named = [entry] {
-      std::set<const TCustomVLItemInfo*> list;
-      if (TVLMarkerList* markers = entry->GetMarkers(false))
-        for (Integer i = 0; i < markers->Count(); ++i) list.insert(markers->Get(i));
-      return list;
-    };
-    ASSERT_EQ(MarkersOf(entry).size(), 2u);
-    EXPECT_EQ(named(), MarkersOf(entry));
+    auto named = [entry] { return qytest::MarkersNamed(entry); };
+    ASSERT_EQ(qytest::MarkersOf(entry).size(), 2u);
+    EXPECT_EQ(named(), qytest::MarkersOf(entry));
     // The cell with the bullets, or the outer cell holding their table.
     ASSERT_TRUE(w.ClickAt(w.OuterCell(0, nested ? 0 : 1)));
     ASSERT_GE(w.CellEditors(), 1u);
-    EXPECT_TRUE(MarkersOf(entry).empty());
-    EXPECT_EQ(named(), MarkersOf(entry)) << "the entry's list names markers its cell editor holds";
+    EXPECT_TRUE(qytest::MarkersOf(entry).empty());
+    EXPECT_EQ(named(), qytest::MarkersOf(entry)) << "the entry's list names markers its cell editor holds";
     ASSERT_TRUE(w.ClickFirstLine());
     EXPECT_EQ(named().size(), 2u);
-    EXPECT_EQ(named(), MarkersOf(entry));
+    EXPECT_EQ(named(), qytest::MarkersOf(entry));
   }
 }
 

@@ -9,6 +9,8 @@
 #include "actions/FontVLFrm.h"
 #include "actions/InsTableVLFrm.h"
 #include "app/QYPreferences.h"
+#include "richtext/model/VLMarkers.h"
+#include "richtext/model/VLStyle.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/table/VLCellEditor.h"
 
@@ -27,6 +29,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 
 namespace qytest {
@@ -50,6 +54,115 @@ inline std::string DocumentText(TCustomVLData& d) {
     }
   }
   return s;
+}
+
+// What a text or paragraph style looks like (its CSS), as a short key:
+// style numbers change when a sheet is tidied or read back, looks do not.
+inline std::string StyleKey(TVLStyle* style, Integer no, bool para) {
+  if (!style) return std::to_string(no);
+  TMemoryStream css;
+  if (para)
+    (*style->ParaStyles)[no]->SaveCSSToStream(css, nullptr, false, false, false);
+  else
+    (*style->TextStyles)[no]->SaveCSSToStream(css, nullptr, false);
+  const std::string text(static_cast<const char*>(css.Memory()), static_cast<size_t>(css.GetSize()));
+  return std::to_string(std::hash<std::string>{}(text) % 100000);
+}
+
+// A document as its reader takes it in, not only its words: the text as
+// DocumentText gives it, and besides each paragraph's style ("<pK>") where
+// it looks other than the first style, each change of how the text looks
+// ("<sK>"; K a key of the style's looks), line breaks (a backslash and "n")
+// and page breaks ("{page}"), list markers with their list, level and
+// number ("{list L.V #N}", "restart at S" when one starts its list anew),
+// pictures, lines and other items by kind, and each table's shape: rows and
+// columns, its width and colour, each cell's spans, colour and width ("-"
+// for one a merge covers). `sizes` false leaves widths out (what a border
+// drag changes); `numbers` false the markers' numbers (a cell editor counts
+// the markers it holds on its own, and the entry's count goes on without
+// them).
+inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool numbers = true,
+                                   std::map<std::pair<Integer, bool>, std::string>* keys = nullptr) {
+  std::map<std::pair<Integer, bool>, std::string> ownKeys;
+  if (!keys) keys = &ownKeys;
+  TVLStyle* style = d.GetStyle();
+  auto key = [&](Integer no, bool para) -> const std::string& {
+    auto [at, added] = keys->try_emplace({no, para});
+    if (added) at->second = StyleKey(style, no, para);
+    return at->second;
+  };
+  std::string s;
+  const std::string plainText = key(0, false), plainPara = key(0, true);
+  std::string textStyle = plainText;
+  TVLMarkerList* markers = d.GetMarkers(false);
+  for (Integer i = 0; i < d.GetItemCount(); ++i) {
+    TCustomVLItemInfo* item = d.GetItem(i);
+    if (i > 0 && item->IsParaStart()) s += "|";
+    if (i > 0 && item->GetBR()) s += "\\n";
+    if (item->GetPageBreakBefore()) s += "{page}";
+    if (!item->GetSameAsPrev() && item->ParaNo != 0)
+      if (const std::string& k = key(item->ParaNo, true); k != plainPara) s += "<p" + k + ">";
+    if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
+      s += "[" + std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount());
+      if (sizes && t->BestWidth != 0) s += " w" + std::to_string(t->BestWidth);
+      if (t->Color != clWindow && t->Color != clNone) s += " c" + std::to_string(t->Color);
+      s += ":";
+      for (Integer r = 0; r < t->RowCount(); ++r)
+        for (Integer c = 0; c < t->ColCount(); ++c) {
+          if (r + c > 0) s += "/";
+          TVLTableCellData* cell = t->GetCell(r, c);
+          if (!cell) {
+            s += "-";
+            continue;
+          }
+          if (cell->RowSpan != 1 || cell->ColSpan != 1)
+            s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
+          if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
+          if (sizes && cell->BestWidth != 0) s += "{w" + std::to_string(cell->BestWidth) + "}";
+          s += DocumentOutline(*cell->GetVLData(), sizes, numbers, keys);
+        }
+      s += "]";
+    } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
+      s += "{list " + std::to_string(m->ListNo) + "." + std::to_string(m->Level);
+      if (numbers && markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
+      if (m->Reset) s += " restart at " + std::to_string(m->StartFrom);
+      s += "}";
+    } else if (item->StyleNo >= 0) {
+      if (const std::string& k = key(item->StyleNo, false); k != textStyle) s += "<s" + (textStyle = k) + ">";
+      s += item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) : std::string(d.GetItemTextA(i));
+    } else if (dynamic_cast<TVLGraphicItemInfo*>(item)) {
+      s += item->StyleNo == vlsHotPicture ? "{hot picture}" : "{picture}";
+    } else if (dynamic_cast<TVLBreakItemInfo*>(item)) {
+      s += "{line}";
+    } else {
+      s += "{item " + std::to_string(item->StyleNo) + "}";
+    }
+  }
+  return s;
+}
+
+// The list markers a document's numbering counts, in its own items and its
+// cells' at any depth (a cell being edited holds none: its editor has them).
+inline std::set<const TCustomVLItemInfo*> MarkersOf(TCustomVLData* data) {
+  std::set<const TCustomVLItemInfo*> found;
+  std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* d) {
+    for (Integer i = 0; i < d->GetItemCount(); ++i) {
+      TCustomVLItemInfo* item = d->GetItem(i);
+      if (item->StyleNo == vlsListMarker) found.insert(item);
+      std::unique_ptr<TVLStoreSubVLData> state;
+      for (TCustomVLData* sub = item->GetSubVLData(state, 0); sub && state; sub = item->GetSubVLData(state, 4))
+        walk(sub);
+    }
+  };
+  walk(data);
+  return found;
+}
+// The markers a document's list names.
+inline std::set<const TCustomVLItemInfo*> MarkersNamed(TCustomVLData* data) {
+  std::set<const TCustomVLItemInfo*> named;
+  if (TVLMarkerList* list = data->GetMarkers(false))
+    for (Integer i = 0; i < list->Count(); ++i) named.insert(list->Get(i));
+  return named;
 }
 
 class TWindowSeam : public TMainJournalWorld {
