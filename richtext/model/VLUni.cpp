@@ -339,6 +339,11 @@ const char16_t* FindLineBreak(const char16_t* p, Integer pos) {
   return p + j;
 }
 
+bool IsLineBreakBetween(char16_t before, char16_t after) {
+  if (before == u' ' || after == u' ') return true;
+  return LBPairs[GetLineBreakClass(before)][GetLineBreakClass(after)] == 0;
+}
+
 // ---------------------------------------------------------------------------
 // Code-page conversions.
 void AnsiToRawUnicode(Cardinal codePage, const AnsiString& s, AnsiString& r) {

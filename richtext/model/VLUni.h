@@ -118,3 +118,6 @@ TVLLineBreakClass GetLineBreakClass(char16_t ch);
 // points at the character after which the line breaks, nullptr when there is
 // no opportunity before pos.
 const char16_t* FindLineBreak(const char16_t* p, Integer pos);
+// Whether a line may break between two adjacent characters (at a space, or
+// where the classes allow a direct break).
+bool IsLineBreakBetween(char16_t before, char16_t after);

@@ -379,6 +379,20 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     const Integer room = std::max(st.LineWidth - st.X, 0);
     Integer fit = FitText(st, pos, remaining, room, noWrap);
     const bool mayForce = lineStart || (firstPiece && offs == 0 && afterMarker);
+    // The item's end fits, but a word that goes on in the next item ("didn"
+    // and "’t") may not: the line breaks before the word, not inside it.
+    const Integer wholeFit = fit;
+    bool glueCut = false;
+    if (fit == remaining && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size())) {
+      const Integer glued = GluedWidth(st, itemNo);
+      if (glued > 0 && st.Width(pos, remaining) + glued > room) {
+        const Integer shorter = FitText(st, pos, remaining, room - glued, noWrap);
+        if (shorter > 0 || !mayForce) {
+          fit = shorter;
+          glueCut = true;
+        }
+      }
+    }
     if (fit == 0) {
       if (mayForce) {
         fit = 1;
@@ -419,7 +433,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
           lineStart = true;
           continue;
         }
-        pieceLen = consumed = fit;
+        pieceLen = consumed = glueCut ? wholeFit : fit;
       } else if (!swallow || brk == 0 || (unicode && p[brk] != u' ')) {
         pieceLen = consumed = brk + 1;
       } else {
@@ -440,6 +454,47 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     item->JumpID = NextJumpNo;
     ++NextJumpNo;
   }
+}
+
+// The width of the text after the item that the line may not be broken
+// from: the rest of a word that goes on in the following items.
+Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo) {
+  if (st.Text->empty()) return 0;
+  const Integer styleNo = st.CurTextStyle;
+  char16_t last = st.Text->back();
+  bool unicode = GetItem(itemNo)->IsUnicode();
+  Integer glued = 0;
+  for (Integer next = itemNo + 1; next < GetItemCount() && !IsFromNewLine(next); ++next) {
+    TCustomVLItemInfo* item = GetItem(next);
+    if (GetItemActualStyle(item) < 0) break;
+    const TVLMeasuredText& m = MeasureItemText(st.Canvas, next);
+    if (m.Text.empty()) continue;
+    // 8-bit text breaks only at spaces.
+    const bool own = item->IsUnicode();
+    auto breaks = [](bool uni, char16_t a, char16_t b) {
+      return uni ? IsLineBreakBetween(a, b) : (a == u' ' || b == u' ');
+    };
+    if (breaks(unicode && own, last, m.Text[0])) break;
+    size_t i = 1;
+    while (i < m.Text.size() && !breaks(own, m.Text[i - 1], m.Text[i])) ++i;
+    glued = VLCheckedAdd(glued, m.Extents[i - 1]);
+    // A word wider than the line is split anyway.
+    if (glued > st.LineWidth) {
+      glued = 0;
+      break;
+    }
+    if (i < m.Text.size()) break;
+    last = m.Text.back();
+    unicode = own;
+  }
+  // Measuring the next items used the canvas and the cache: the item being
+  // laid out is looked up again.
+  const TVLMeasuredText& again = MeasureItemText(st.Canvas, itemNo);
+  st.Text = &again.Text;
+  st.Ext = &again.Extents;
+  st.CurTextStyle = -1;
+  SelectTextStyle(st, styleNo, itemNo);
+  return glued;
 }
 
 Integer TCustomVLFormattedData::FitText(TVLFormatState& st, Integer from, Integer count, Integer room,

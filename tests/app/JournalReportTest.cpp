@@ -4,6 +4,7 @@
 #include "FindReportSupport.h"
 #include "TableWindowSupport.h"
 
+#include "actions/SymbolVLFrm.h"
 #include "actions/VLActionsTable.h"
 
 #include "app/QYJournalReport.h"
@@ -884,6 +885,21 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
       });
       return Menu("vlActionInsertTable") && script.Pending() == 0;
     }
+    // Insert > Symbol: the character in the dialog's font, as Unicode.
+    bool Symbol(Word code) {
+      TInteractionScript script;
+      script.Do([=](TInteraction& r) {
+        auto* f = dynamic_cast<TfrmVLInsertSymbol*>(r.Form);
+        if (!f) return static_cast<int>(mrCancel);
+        Word shown = 0;
+        String font;
+        TFontCharset charset = 0;
+        f->GetResult(shown, font, charset);
+        f->Init(code, font, DEFAULT_CHARSET);
+        return static_cast<int>(mrOk);
+      });
+      return Menu("vlActionInsertSymbol") && script.Pending() == 0;
+    }
     // The border right of the first column dragged by dx pixels.
     bool DragFirstBorder(Integer dx) {
       TVLTableItemInfo* t = FirstTableIn(Edit());
@@ -945,6 +961,15 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
          for (int k = 0; k < 14; ++k)
            for (const char* word : words) text += std::string(word) + (k % 3 == 0 && word[0] == 'w' ? "  " : " ");
          return w.Type(text);
+       }},
+      {"curly apostrophes inserted as symbols at line ends",
+       [](TWorld& w) {
+         // Each apostrophe is an item of its own, in the symbol's style.
+         for (int k = 0; k < 30; ++k)
+           if (!(w.Type("It") && w.Symbol(0x2019) && w.Type("s weird that we didn") && w.Symbol(0x2019) &&
+                 w.Type("t arrive " + std::string(static_cast<size_t>(k % 7 + 1), 'x') + " ")))
+             return false;
+         return true;
        }},
       {"an unedited entry after a change of the default style",
        [](TWorld& w) {

@@ -2,6 +2,7 @@
 // with the fixed measurer (7-pixel characters, 13-pixel lines).
 #include "LayoutFixture.h"
 
+#include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
 
 using namespace qytest;
@@ -112,6 +113,46 @@ TEST(LayoutLines, WordsWiderThanTheLineAreSplit) {
     std::vector<Integer> lengths;
     for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) lengths.push_back(d.DI(i).Length);
     EXPECT_EQ(lengths, c.Lengths);
+  }
+}
+
+TEST(LayoutLines, WordsGoingOnInTheNextItemMoveWhole) {
+  // 70 pixels: ten characters a line, the space at a break swallowed. Items after the first go on its line;
+  // a false Wide stores them as 8-bit text (the curly apostrophe is 0x92).
+  struct TCase {
+    const char* What;
+    bool Wide;
+    std::vector<std::u16string> Items;
+    const char* Lines;
+  };
+  const TCase cases[] = {
+      {"apostrophe starting the next item", true, {u"so we didn", u"\u2019t go"}, "so we|didn\u2019t go"},
+      {"in 8-bit text", false, {u"so we didn", u"\u2019t go"}, "so we|didn\u2019t go"},
+      {"a word over three items", true, {u"so we ", u"didn", u"\u2019t go"}, "so we |didn\u2019t go"},
+      {"within one item", true, {u"so we didn\u2019t go"}, "so we|didn\u2019t go"},
+      {"a space starting the next item", true, {u"so we saw", u" it go"}, "so we saw|it go"},
+      {"a word wider than the line", true, {u"abcdefgh", u"ijklmnop"}, "abcdefgh|ijklmnop"},
+  };
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    for (size_t i = 0; i < c.Items.size(); ++i) {
+      const Integer para = i == 0 ? 0 : -1;
+      if (c.Wide) d.Wide(c.Items[i], 0, para);
+      else {
+        AnsiString a;
+        for (char16_t ch : c.Items[i]) a += ch == u'\u2019' ? '\x92' : static_cast<char>(ch);
+        d.Data.AddTextItem(a, 0, para);
+      }
+    }
+    d.Format();
+    std::u16string lines;
+    for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) {
+      const TVLDrawLineInfo& a = d.DI(i);
+      if (a.StartsNewLine && i > 0) lines += u'|';
+      lines += c.Items[static_cast<size_t>(a.ItemNo)].substr(static_cast<size_t>(a.TextOffset - 1),
+                                                           static_cast<size_t>(a.Length));
+    }
+    EXPECT_EQ(WideToUtf8(lines), c.Lines) << c.What;
   }
 }
 
