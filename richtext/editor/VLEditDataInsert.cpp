@@ -311,7 +311,11 @@ void TVLEditVLData::DeleteRange(Integer s, Integer so, Integer e, Integer eo, In
     return;
   }
   TCustomVLItemInfo* item = GetItem(s);
-  if (joinFlag && item->GetSameAsPrev() && !(s > 0 && GetItemStyle(s - 1) == vlsListMarker)) joinFlag = false;
+  const bool afterMarker = s > 0 && GetItemStyle(s - 1) == vlsListMarker;
+  if (joinFlag && item->GetSameAsPrev() && !afterMarker) joinFlag = false;
+  // Nothing goes on after a marker from a table the selection ended at:
+  // the list paragraph keeps an empty text of its own for what is typed.
+  if (afterMarker && joinNext && s + 1 < GetItemCount() && GetItem(s + 1)->GetBoolValue(0)) joinFlag = true;
   const Byte bits = item->ItemOptions & LineBits;
   const Integer paraNo = item->ParaNo;
   const bool fromNewLine = item->IsFromNewLine();

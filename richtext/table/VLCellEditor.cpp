@@ -264,12 +264,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   } opening{FOpeningEditor};
   FOpeningEditor = true;
   DestroyInplaceEditor(true);
-  if (FCellsSelected || FSelecting || SelStartRow >= 0) {
-    FCellsSelected = FSelecting = false;
-    SelStartRow = SelStartCol = -1;
-    SelRowOffset = SelColOffset = 0;
-    UpdateCellsSelectedState();
-  }
+  ForgetCellSelection();
   if (host->ActiveItem == this) host->SetActiveItem(nullptr);
   host->Deselect(nullptr, false);
 

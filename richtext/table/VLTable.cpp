@@ -335,6 +335,10 @@ void TVLTableItemInfo::DetachMarkers() {
 void TVLTableItemInfo::MovingToUndoList(Integer itemNo, TCustomVLData* vlData, TObject* containerUndoItem) {
   DetachMarkers();
   FHosted = false;
+  // Out of the document it is no longer the active item, so it keeps no
+  // selected cells either: brought back by redo, it would show a block that
+  // the keys typed next do not reach.
+  ForgetCellSelection();
   TVLFullLineItemInfo::MovingToUndoList(itemNo, vlData, containerUndoItem);
 }
 

@@ -661,6 +661,8 @@ public:
   void SelectRows(Integer startRow, Integer count);
   void SelectCols(Integer startCol, Integer count);
   void ClearCellSelection();
+  // Drops the block and the anchor, telling the document nothing.
+  void ForgetCellSelection();
   // The selected block widened to whole merged cells; without a selection
   // the edited cell when includeEditedCell is set, else false.
   bool GetNormalizedSelectionBounds(bool includeEditedCell, Integer& topRow, Integer& leftCol, Integer& colCount,

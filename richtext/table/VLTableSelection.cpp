@@ -45,6 +45,14 @@ void TVLTableItemInfo::SelectCols(Integer startCol, Integer count) {
   Select(0, startCol, count - 1, RowCount() - 1);
 }
 
+void TVLTableItemInfo::ForgetCellSelection() {
+  if (!FCellsSelected && !FSelecting && SelStartRow < 0) return;
+  FCellsSelected = FSelecting = false;
+  SelStartRow = SelStartCol = -1;
+  SelRowOffset = SelColOffset = 0;
+  UpdateCellsSelectedState();
+}
+
 void TVLTableItemInfo::ClearCellSelection() {
   if (CloseCellEditor) CloseCellEditor(true);
   FCellsSelected = false;

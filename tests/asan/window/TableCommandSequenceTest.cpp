@@ -2541,6 +2541,18 @@ const TRecorded kRecorded[] = {
     {"Delete at the end of a list paragraph with text before another", 0,
      {"key Ctrl+Home", "command vlActionParaBullets", "key End", "key Return", "type x", "key Up", "key End",
       "markers 2", "key Delete", "markers 1", "type Ł"}},
+    // Found by 10023, 10049 and 10985: a table taken out by undo kept its
+    // selected cells, and brought back by redo it showed them while the
+    // keys typed next went into the paragraph after it.
+    {"typing over the cells selected in a table that undo took out and redo brought back", 0,
+     {"key Ctrl+End", "type x", "table 1 2", "command vlActionTableSelectTable", "undo 1", "redo 1", "type Łódź"}},
+    // Found by 10075, 10108 and 11123: Shift+Up from a cell selected the
+    // text of a list paragraph and the paragraph after it up to the table;
+    // typed over, it left the marker alone and the text a paragraph of its
+    // own.
+    {"typing over the text of a list paragraph selected up to a table", 0,
+     {"key Ctrl+Home", "command vlActionParaBullets", "key Ctrl+End", "table 1 2", "type x", "key Shift+Up x3",
+      "type Łódź", "markers 1"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
