@@ -477,6 +477,11 @@ bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
     const Integer caretItem = d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
     const Integer caretOffs = d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
     auto groups = source->TakeGroups();
+    // A group a command opened here while its change went to the table's
+    // own editor replays nothing: handed back, it would take an Undo that
+    // does nothing and leave the Redos one step short.
+    std::erase_if(groups, [](const auto& g) { return g->Count() == 0; });
+    if (groups.empty()) continue;
     // The records stay with the document's list until a replay hands them
     // back: the cell editor's own list goes with the editor.
     TVLUndoList* keeper = redo ? host->RedoList.get() : host->UndoList.get();

@@ -2397,6 +2397,14 @@ struct TSequence : TStillClock, TFindReportWorld {
     else if (verb == "save") Save();
     else if (verb == "markers") {
       EXPECT_EQ(Occurrences(Shown(), "{list "), static_cast<size_t>(std::atoi(rest.c_str()))) << "shown: " << Shown();
+    } else if (verb == "undo+redo") {
+      // Undone by the menu, as many Redos give back the entry as it was.
+      Note(step);
+      const std::string before = Shown();
+      int done = 0;
+      for (int i = std::max(1, std::atoi(rest.c_str())); i > 0 && Menu("vlActionUndo"); --i) ++done;
+      for (int i = 0; i < done; ++i) Menu("vlActionRedo");
+      EXPECT_EQ(Shown(), before) << "redoing " << done << " undone steps does not give back the entry";
     } else if (verb == "undo" || verb == "redo") {
       Note(step);
       for (int i = std::max(1, std::atoi(rest.c_str())); i > 0; --i) Menu(verb == "undo" ? "vlActionUndo" : "vlActionRedo");
@@ -2553,6 +2561,12 @@ const TRecorded kRecorded[] = {
     {"typing over the text of a list paragraph selected up to a table", 0,
      {"key Ctrl+Home", "command vlActionParaBullets", "key Ctrl+End", "table 1 2", "type x", "key Shift+Up x3",
       "type Łódź", "markers 1"}},
+    // Found by 22 (steps 41 to 52): a border set from a nested table's cell
+    // left an empty step in that cell's history; undone, it did nothing,
+    // and the Redos then went one step further, into a Redo from before.
+    {"a cell command of a nested table, its steps undone and redone", 2,
+     {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
+      "undo+redo 3"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
