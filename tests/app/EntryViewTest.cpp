@@ -167,14 +167,7 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     ASSERT_EQ(ScreenMode, smCover);
     {
       TInteractionScript script;
-      script.Do([](TInteraction& r) {
-        auto* dlg = dynamic_cast<TPasswordDlg*>(r.Form);
-        if (!dlg) return static_cast<int>(mrCancel);
-        dlg->FormShow(dlg);
-        dlg->ePassword->SetText(kPassword);
-        dlg->OKBtn->Click();
-        return static_cast<int>(dlg->ModalResult);
-      });
+      script.Do([](TInteraction& r) { return qytest::AnswerPasswordDialog(r, kPassword); });
       for (int i = 0; i < 3; ++i) script.Answer(IDOK);
       QTest::mouseClick(WidgetOf(w.Main->pbOpenQuillory), Qt::LeftButton);
       ASSERT_TRUE(w.Settle());

@@ -872,19 +872,6 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
         if (!InsertTable(1, 2)) return false;
       return InsertTable(rows, cols);
     }
-    // Table > Insert Table sized to fit the window.
-    bool InsertFittedTable(Integer rows, Integer cols) {
-      TInteractionScript script;
-      script.Do([=](TInteraction& r) {
-        auto* f = dynamic_cast<TfrmInsTable*>(r.Form);
-        if (!f) return static_cast<int>(mrCancel);
-        f->SetRows(rows);
-        f->SetColumns(cols);
-        f->rbFitWindow->SetChecked(true);
-        return static_cast<int>(mrOk);
-      });
-      return Menu("vlActionInsertTable") && script.Pending() == 0;
-    }
     // Insert > Symbol: the character in the dialog's font, as Unicode.
     bool Symbol(Word code) {
       TInteractionScript script;
@@ -937,7 +924,7 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
        }},
       {"a table whose column border was dragged",
        [](TWorld& w) {
-         return w.Type("Plain first line.") && w.Key(Qt::Key_Return) && w.InsertFittedTable(1, 2) &&
+         return w.Type("Plain first line.") && w.Key(Qt::Key_Return) && w.InsertTable(1, 2, true) &&
                 w.Type("A1 left") && w.Key(Qt::Key_Tab) && w.Type("B1 right side words") && w.DragFirstBorder(214) &&
                 w.ClickBody();
        }},
@@ -949,7 +936,7 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
        }},
       {"a table wider than the paper",
        [](TWorld& w) {
-         return w.Type("Wide start") && w.Key(Qt::Key_Return) && w.InsertFittedTable(1, 4) && w.Type("first column words") &&
+         return w.Type("Wide start") && w.Key(Qt::Key_Return) && w.InsertTable(1, 4, true) && w.Type("first column words") &&
                 w.Key(Qt::Key_Tab) && w.Type("second") && w.Key(Qt::Key_Tab) && w.Type("third column") &&
                 w.Key(Qt::Key_Tab) && w.Type("fourth") && w.ClickBody();
        }},

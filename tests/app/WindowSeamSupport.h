@@ -8,6 +8,7 @@
 
 #include "actions/FontVLFrm.h"
 #include "actions/InsTableVLFrm.h"
+#include "app/QYPassword.h"
 #include "app/QYPreferences.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLStyle.h"
@@ -253,14 +254,16 @@ public:
     return Settle();
   }
 
-  // Table > Insert Table, rows x cols, where the caret is.
-  bool InsertTable(Integer rows, Integer cols) {
+  // Table > Insert Table, rows x cols, where the caret is (sized to fit
+  // the window when asked).
+  bool InsertTable(Integer rows, Integer cols, bool fitWindow = false) {
     TInteractionScript script;
     script.Do([=](TInteraction& r) {
       auto* f = dynamic_cast<TfrmInsTable*>(r.Form);
       if (!f) return static_cast<int>(mrCancel);
       f->SetRows(rows);
       f->SetColumns(cols);
+      if (fitWindow) f->rbFitWindow->SetChecked(true);
       return static_cast<int>(mrOk);
     });
     return Menu("vlActionInsertTable") && script.Pending() == 0;
@@ -371,5 +374,15 @@ struct TDiaryWindow : TWindowSeam {
 
   TOpenJournal* J = nullptr;
 };
+
+// Answers the password dialog with the given password, by its OK button.
+inline int AnswerPasswordDialog(TInteraction& r, const String& password) {
+  auto* dlg = dynamic_cast<TPasswordDlg*>(r.Form);
+  if (!dlg) return static_cast<int>(mrCancel);
+  dlg->FormShow(dlg);
+  dlg->ePassword->SetText(password);
+  dlg->OKBtn->Click();
+  return static_cast<int>(dlg->ModalResult);
+}
 
 }  // namespace qytest

@@ -932,14 +932,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     EXPECT_EQ(Shown(), before) << "the entry read back differs";
     Start = Shown();
   }
-  static int EnterPassword(TInteraction& r) {
-    auto* dlg = dynamic_cast<TPasswordDlg*>(r.Form);
-    if (!dlg) return static_cast<int>(mrCancel);
-    dlg->FormShow(dlg);
-    dlg->ePassword->SetText(kPassword);
-    dlg->OKBtn->Click();
-    return static_cast<int>(dlg->ModalResult);
-  }
+  static int EnterPassword(TInteraction& r) { return qytest::AnswerPasswordDialog(r, kPassword); }
 
   void ListedStep() {
     const int failuresBefore = Failures();
