@@ -151,8 +151,14 @@ public:
       info.Printing = OnPaper;
       const TRect* saved = OuterClip;
       OuterClip = &Clip;
+      // Cut at the cell's edge, as its editor shows it and as it prints: a
+      // paragraph's padding or border reaching past it stays off the
+      // table's borders and the cells beside.
+      const int state = C->SaveDC();
+      C->IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
       // The cell's scroll offsets place its content inside it on the canvas.
       VLPaintTo(cell, C, Clip, info);
+      C->RestoreDC(state);
       OuterClip = saved;
     }
     DrawBorder({r.Left - cb, r.Top - cb, r.Right + cb, r.Bottom + cb, cb,

@@ -7,6 +7,7 @@
 
 #include "actions/VLActionsColor.h"
 #include "actions/VLActionsPara.h"
+#include "actions/VLActionsParaDlg.h"
 #include "app/QYAutoSave.h"
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
@@ -189,48 +190,79 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
   }
 }
 
-// A paragraph of a cell coloured by Format > Paragraph Color: its
-// background shows while the cell is edited, as when it is not.
+// A paragraph of a cell coloured by Format > Paragraph Color, or by the
+// Paragraph Borders and Background dialog with padding: its background
+// shows while the cell is edited, as when it is not, and inside its cell
+// either way (padding past the cell's edge is cut there, over neither the
+// table's borders nor the cell beside).
 TEST(EntryView, AParagraphBackgroundInACellShowsWhileTheCellIsEdited) {
-  for (const size_t depth : {1u, 2u}) {
-    SCOPED_TRACE(std::to_string(depth) + " deep");
+  struct Case {
+    const char* name;
+    size_t depth;
+    Integer padding;
+  };
+  for (const Case& c : {Case{"a cell", 1, 0}, Case{"a cell two tables deep", 2, 0}, Case{"a cell, padded", 1, 8},
+                        Case{"a cell two tables deep, padded", 2, 8}}) {
+    SCOPED_TRACE(c.name);
     TCaretWindow w;
     ASSERT_TRUE(w.Type("first"));
     ASSERT_TRUE(w.Key(Qt::Key_Return));
-    for (size_t i = 0; i < depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
+    for (size_t i = 0; i < c.depth; ++i) ASSERT_TRUE(w.InsertTable(2, 2));
     ASSERT_TRUE(w.Type("EK"));
-    auto* color = dynamic_cast<TvlActionParaColor*>(w.Main->FindComponent("vlActionParaColor"));
-    ASSERT_NE(color, nullptr);
-    // The colour picked without the picker.
-    color->UserInterface = vlacNone;
-    color->SetColor(clYellow);
-    ASSERT_TRUE(w.Menu("vlActionParaColor"));
-    ASSERT_EQ(w.Cells().size(), depth);
-    TCustomVellumEdit* holder = depth == 1 ? static_cast<TCustomVellumEdit*>(w.Edit()) : w.Cells()[depth - 2];
+    if (c.padding == 0) {
+      auto* color = dynamic_cast<TvlActionParaColor*>(w.Main->FindComponent("vlActionParaColor"));
+      ASSERT_NE(color, nullptr);
+      // The colour picked without the picker.
+      color->UserInterface = vlacNone;
+      color->SetColor(clYellow);
+      ASSERT_TRUE(w.Menu("vlActionParaColor"));
+    } else {
+      auto* borders = dynamic_cast<TvlActionParaBorder*>(w.Main->FindComponent("vlActionParaBorder"));
+      ASSERT_NE(borders, nullptr);
+      // What the dialog's OK gives: the colour and padding, the indents as
+      // they were.
+      borders->UserInterface = false;
+      borders->Background.Color = clYellow;
+      borders->Background.BorderOffsets.SetAll(c.padding);
+      borders->ValidProperties =
+          vlpbBackColor | vlpbPaddingLeft | vlpbPaddingTop | vlpbPaddingRight | vlpbPaddingBottom;
+      ASSERT_TRUE(w.Menu("vlActionParaBorder"));
+    }
+    ASSERT_EQ(w.Cells().size(), c.depth);
+    TCustomVellumEdit* holder = c.depth == 1 ? static_cast<TCustomVellumEdit*>(w.Edit()) : w.Cells()[c.depth - 2];
     TVLTableItemInfo* t = qytest::FirstTableIn(holder);
     TVLTableCellData* cell = t->GetCell(0, 0);
-    // Past the text on the paragraph's line, near the cell's right edge.
-    auto shown = [&] {
+    // The colour at a point of the cell's own coordinates, in the entry's view.
+    auto at = [&](Integer x, Integer y) {
       TVLEditVLData& d = *holder->EditData();
       const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
       const QPoint global = ClientWidgetOf(holder)->mapToGlobal(
-          QPoint(li->Left - d.GetHOffset() + cell->Left + cell->Width - t->CellPadding - 3,
-                 li->Top - d.GetVOffset() + cell->Top + t->CellPadding + 5));
+          QPoint(li->Left - d.GetHOffset() + cell->Left + x, li->Top - d.GetVOffset() + cell->Top + y));
       QWidget* view = ClientWidgetOf(w.Edit());
       const QImage image = view->grab().toImage();
-      const QPoint at = view->mapFromGlobal(global) * image.devicePixelRatio();
-      return image.pixelColor(at).rgb() & 0xFFFFFF;
+      const QPoint p = view->mapFromGlobal(global) * image.devicePixelRatio();
+      return image.pixelColor(p).rgb() & 0xFFFFFF;
     };
     const QRgb yellow = qRgb(255, 255, 0) & 0xFFFFFF;
-    EXPECT_EQ(shown(), yellow) << "while the cell is edited";
-    if (depth > 1) continue;
+    // Past the text on the paragraph's line, near the cell's right edge;
+    // then beside the cell and above it, past its border.
+    auto check = [&](const char* when) {
+      const Integer y = t->CellPadding + 5;
+      EXPECT_EQ(at(cell->Width - t->CellPadding - 3, y), yellow) << when;
+      for (Integer gap = 3; gap <= 12; ++gap) {
+        EXPECT_NE(at(cell->Width + gap, y), yellow) << when << ": " << gap << " pixels beside the cell";
+        EXPECT_NE(at(cell->Width / 2, -gap), yellow) << when << ": " << gap << " pixels above the cell";
+      }
+    };
+    check("while the cell is edited");
+    if (c.depth > 1) continue;
     // The caret taken out of the table: the cell closes.
     ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
     ASSERT_TRUE(w.Cells().empty());
-    EXPECT_EQ(shown(), yellow) << "with the cell closed";
+    check("with the cell closed");
     ASSERT_TRUE(w.WindowClick(qytest::CellPointOnScreen(w.Edit(), t, 0, 0)));
     ASSERT_EQ(w.Cells().size(), 1u);
-    EXPECT_EQ(shown(), yellow) << "with the cell edited again";
+    check("with the cell edited again");
   }
 }
 
