@@ -2,6 +2,7 @@
 
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
+#include "app/QYEntryStore.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYJournals.h"
 #include "app/QYMain.h"
@@ -824,6 +825,8 @@ bool CloseJournalsFor(const char* caption) {
                caption, MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  // Opened again as they were, the entries get their carets back.
+  KeepCaretPlaces();
   UnloadJournalsHook();
   return true;
 }
@@ -860,6 +863,8 @@ void ActionRestoreExecute(TformQuilloryMain* main) {
     if (journalsClosed) LoadJournalsHook();
     return;
   }
+  // The entries of the backup are others: no caret of these applies.
+  ForgetCaretPlaces();
   LoadProfile();
   // The default styles come back with the database: the sheet in memory
   // would otherwise overwrite them at the next save.

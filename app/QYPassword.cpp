@@ -2,6 +2,7 @@
 
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
+#include "app/QYEntryStore.h"
 #include "app/QYErrorDisplay.h"
 #include "app/QYFormBuild.h"
 #include "app/QYJournals.h"
@@ -207,7 +208,9 @@ bool ChangePassword() {
                MB_OK | MB_ICONERROR);
     return false;
   }
-  // No table may stay open while its file is written anew.
+  // No table may stay open while its file is written anew. The entries
+  // come back with their carets where they were.
+  KeepCaretPlaces();
   UnloadJournalsHook();
   bool changed = false;
   try {

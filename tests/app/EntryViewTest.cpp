@@ -126,15 +126,19 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
 
 // The entry protected by a password; the caret in its text, in a cell, or
 // in a cell three tables deep. Lock (Ctrl+L, or the lock when idle), then
-// Open with the password: the next letter lands where the caret was.
+// Open with the password, or File > Change Password, which closes and opens
+// the journal again: the next letter lands where the caret was.
 TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
+  enum class TClose { Lock, Idle, NewPassword };
   struct Case {
     const char* name;
     size_t depth;
-    bool idle;
+    TClose close;
   };
-  for (const Case& c : {Case{"in the text", 0, false}, Case{"in a cell", 1, false},
-                        Case{"three tables deep", 3, false}, Case{"three tables deep, locked when idle", 3, true}}) {
+  for (const Case& c : {Case{"in the text", 0, TClose::Lock}, Case{"in a cell", 1, TClose::Lock},
+                        Case{"three tables deep", 3, TClose::Lock},
+                        Case{"three tables deep, locked when idle", 3, TClose::Idle},
+                        Case{"three tables deep, the password changed", 3, TClose::NewPassword}}) {
     SCOPED_TRACE(c.name);
     TCaretWindow w([] {
       RestructureTablePassword("", kPassword, "QUILLORY");
@@ -142,6 +146,7 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
       JournalPassword = kPassword;
     });
     auto password = std::make_unique<TPasswordDlg>(nullptr);
+    auto change = std::make_unique<TChangePasswordDlg>(nullptr);
     ASSERT_TRUE(w.Type("before"));
     ASSERT_TRUE(w.Key(Qt::Key_Return));
     ASSERT_TRUE(w.Type("after"));
@@ -154,24 +159,41 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     ASSERT_TRUE(w.Type("EK"));
     ASSERT_TRUE(w.Key(Qt::Key_Left));
     ASSERT_EQ(w.Cells().size(), c.depth);
-    {
+    if (c.close == TClose::NewPassword) {
       TInteractionScript script;
+      script.Do([](TInteraction& r) {
+        auto* d = dynamic_cast<TChangePasswordDlg*>(r.Form);
+        if (!d) return static_cast<int>(mrOk);
+        d->eExistingPassword->SetText(kPassword);
+        d->eNewPassword->SetText("Caret;Key-5");
+        d->eRepeatNewPassword->SetText("Caret;Key-5");
+        return static_cast<int>(mrOk);
+      });
+      // Its word that the change went through, the page to print.
       for (int i = 0; i < 3; ++i) script.Answer(IDOK);
-      if (c.idle) {
-        ProfileSettings.AutoLockOn = true;
-        AutomaticSaveTimerTimer(LastActivityTime + (ProfileSettings.AutoLockInterval + 1) / 1440.0);
-        ProfileSettings.AutoLockOn = false;
-      } else {
-        ASSERT_TRUE(w.Menu("ActionLock"));
-      }
-    }
-    ASSERT_EQ(ScreenMode, smCover);
-    {
-      TInteractionScript script;
-      script.Do([](TInteraction& r) { return qytest::AnswerPasswordDialog(r, kPassword); });
-      for (int i = 0; i < 3; ++i) script.Answer(IDOK);
-      QTest::mouseClick(WidgetOf(w.Main->pbOpenQuillory), Qt::LeftButton);
+      ASSERT_TRUE(w.Menu("ActionChangePassword"));
       ASSERT_TRUE(w.Settle());
+      ASSERT_EQ(JournalPassword, "Caret;Key-5");
+    } else {
+      {
+        TInteractionScript script;
+        for (int i = 0; i < 3; ++i) script.Answer(IDOK);
+        if (c.close == TClose::Idle) {
+          ProfileSettings.AutoLockOn = true;
+          AutomaticSaveTimerTimer(LastActivityTime + (ProfileSettings.AutoLockInterval + 1) / 1440.0);
+          ProfileSettings.AutoLockOn = false;
+        } else {
+          ASSERT_TRUE(w.Menu("ActionLock"));
+        }
+      }
+      ASSERT_EQ(ScreenMode, smCover);
+      {
+        TInteractionScript script;
+        script.Do([](TInteraction& r) { return qytest::AnswerPasswordDialog(r, kPassword); });
+        for (int i = 0; i < 3; ++i) script.Answer(IDOK);
+        QTest::mouseClick(WidgetOf(w.Main->pbOpenQuillory), Qt::LeftButton);
+        ASSERT_TRUE(w.Settle());
+      }
     }
     ASSERT_EQ(ScreenMode, smOpen);
     w.J = CurrentJournal;
