@@ -9,6 +9,7 @@
 #include "richtext/view/VLScroller.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -92,24 +93,47 @@ TVLTableInplaceEdit* TVLTableInplaceVLData::InplaceEditor() const { return dynam
 
 void TVLTableInplaceVLData::DrawBackground(TCanvas* canvas, const TRect& clip) {
   TVLTableInplaceEdit* e = InplaceEditor();
-  TCustomVellumEdit* host = e && e->ShowParentBackground && e->Cell && e->Cell->Color == clNone ? e->ParentEditor : nullptr;
+  // A transparent cell shows what lies behind it: through the transparent
+  // cells of the tables it lies in, up to an editor with a picture of its
+  // own or the one that holds the outermost table. Each editor seen
+  // through, innermost first, with where this one's corner lies in it.
+  struct TThrough {
+    TVLTableInplaceEdit* Editor;
+    Integer X, Y;
+  };
+  std::vector<TThrough> through;
+  TCustomVellumEdit* host = nullptr;
+  Integer x = 0, y = 0;
+  for (TVLTableInplaceEdit* at = e; at && at->ShowParentBackground && at->Cell && at->Cell->Color == clNone;) {
+    through.push_back({at, x, y});
+    x += at->GetLeft();
+    y += at->GetTop();
+    host = at->ParentEditor;
+    at = dynamic_cast<TVLTableInplaceEdit*>(host);
+    const TVLBackground* own = at ? at->GetBackground() : nullptr;
+    if (own && own->GetBitmap() && !own->GetBitmap()->GetEmpty() && at->GetBackgroundStyle() != bsNoBitmap) break;
+  }
   TVLBackground* back = host ? host->GetBackground() : nullptr;
   if (!back || !back->GetBitmap() || back->GetBitmap()->GetEmpty() || host->GetBackgroundStyle() == bsNoBitmap) {
     TVLEditVLData::DrawBackground(canvas, clip);
   } else {
     // The holder's background at the editor's place in it.
     TVellumVLData* outer = host->VLData();
-    const TRect moved(clip.Left + e->GetLeft(), clip.Top + e->GetTop(), clip.Right + e->GetLeft(),
-                      clip.Bottom + e->GetTop());
+    const TRect moved(clip.Left + x, clip.Top + y, clip.Right + x, clip.Bottom + y);
     back->Draw(canvas, moved, outer->GetHOffset(), outer->GetVOffset(), 0, 0, outer->GetWidth(), outer->GetHeight(),
                host->GetEffectiveColor(), false);
   }
-  // Over the colour, the pictures the table paints under the cell. The
-  // canvas has its origin at the corner of the area being painted.
-  if (e && e->Table && e->Cell)
-    e->Table->PaintPicturesUnderCell(canvas, TRect(0, 0, clip.Width(), clip.Height()), *e->Cell,
-                                     -e->Cell->Left - clip.Left,
-                                     -(e->Cell->Top + e->Cell->GetVAlignOffset()) - clip.Top);
+  // Over the colour, the pictures each table paints under its cell,
+  // outermost first; this cell's own table's last. The canvas has its
+  // origin at the corner of the area being painted.
+  if (through.empty() && e && e->Table && e->Cell) through.push_back({e, 0, 0});
+  for (auto it = through.rbegin(); it != through.rend(); ++it) {
+    TVLTableInplaceEdit* at = it->Editor;
+    if (!at->Table || !at->Cell) continue;
+    at->Table->PaintPicturesUnderCell(canvas, TRect(0, 0, clip.Width(), clip.Height()), *at->Cell,
+                                      -at->Cell->Left - clip.Left - it->X,
+                                      -(at->Cell->Top + at->Cell->GetVAlignOffset()) - clip.Top - it->Y);
+  }
 }
 
 void TVLTableItemInfo::RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {

@@ -10,21 +10,33 @@ namespace {
 
 constexpr TColor Green = 0x00FF00;
 
+// The colours are the table's and its cell (1, 1)'s; nested, the cell
+// edited is one of a table in that cell, itself transparent, and what it
+// shows lies behind both.
 TEST(CellEditorBackground, ATransparentCellShowsTheHoldersBackground) {
   struct Case {
     TColor tableColor, cellColor;
-    bool shows;
+    bool nested, shows;
     TColor expected;
-  } cases[] = {{clNone, clNone, true, Green}, {clYellow, clNone, false, clYellow}, {clNone, clAqua, false, clAqua}};
+  } cases[] = {{clNone, clNone, false, true, Green},
+               {clYellow, clNone, false, false, clYellow},
+               {clNone, clAqua, false, false, clAqua},
+               {clNone, clNone, true, true, Green},
+               {clNone, clAqua, true, true, clAqua}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.tableColor) + " " + std::to_string(c.cellColor));
+    SCOPED_TRACE(std::to_string(c.tableColor) + " " + std::to_string(c.cellColor) + (c.nested ? " nested" : ""));
     celltest::TTableEditor e(2, 2);
     e.Edit->SetBackgroundBitmap(qytest::PlainBitmap(Green).get());
     e.Edit->SetBackgroundStyle(bsTiled);
     e.T->Color = c.tableColor;
     e.T->GetCell(1, 1)->Color = c.cellColor;
-    e.T->EditCell(1, 1);
-    TVLTableInplaceEdit* editor = e.T->GetInplaceEditor();
+    TVLTableItemInfo* in = c.nested ? celltest::NestOne(e) : nullptr;
+    if (in) {
+      in->Color = clNone;
+      in->EditCellEx(0, 0, true);
+    } else
+      e.T->EditCell(1, 1);
+    TVLTableInplaceEdit* editor = (in ? in : e.T)->GetInplaceEditor();
     ASSERT_TRUE(editor);
     EXPECT_EQ(editor->ShowParentBackground, c.shows);
     TBitmap image(editor->ClientWidth(), editor->ClientHeight());
