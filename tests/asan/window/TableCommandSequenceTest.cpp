@@ -1930,6 +1930,10 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (s.Row == 0 && s.Col == 0) tables.push_back(s);
     if (tables.empty()) return;
     const TSpot s = OneOf(tables);
+    const auto& f = s.Table->FormattingInfo;
+    if (!LineOf(s.Editor->EditData(), s.Table) || f.ColStarts.size() < static_cast<size_t>(s.Table->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(s.Table->RowCount()))
+      return;
     const bool column = Chance(60);
     // Past the last column or row, the table's own edge.
     const Integer k = Pick(1, column ? s.Table->ColCount() : s.Table->RowCount());
@@ -2618,8 +2622,8 @@ const TRecorded kRecorded[] = {
      {"click 0.0 0,0", "key End", "key Shift+Home", "size 15", "save"}},
     // Found by 11246 at its step 125: a drag of a nested table's border
     // laid its cell out anew, the text before the table took fewer lines,
-    // and the selection, held by lines, moved onto other text (the save
-    // then put the caret there).
+    // and the selection, held by lines, moved onto other text (the
+    // automatic save then put the caret there).
     {"a border drag of a nested table that rewraps the text selected before it", 1,
      {"click 0.0 0,0",
       "type Before the table a paragraph long enough to wrap over several lines in a cell of the table around it, "
