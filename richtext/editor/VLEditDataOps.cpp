@@ -8,7 +8,16 @@ void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer item
                                          bool keepCurStyles) {
   const Integer caretItem = GetCaretItemNo(), caretOffs = GetCaretOffset();
   if (full) {
+    // The selection is held by lines, which a new layout numbers anew: it
+    // stays on its items as the caret does (a border drag that widens a
+    // table in a cell rewraps the cell's text before it).
+    Integer ss = -1, sso = 0, se = -1, seo = 0;
+    const bool selected = SelStartDrawItem >= 0 && SelEndDrawItem >= 0 && SelStartDrawItem < DrawItems.Count() &&
+                          SelEndDrawItem < DrawItems.Count();
+    if (selected) GetSelBounds(false, ss, sso, se, seo);
     Reformat();
+    if (selected && ss >= 0 && se >= 0 && ss < GetItemCount() && se < GetItemCount())
+      StoreSelBounds(ss, sso, se, seo);
     InvalidateHost();
   } else if (itemNo >= 0 && itemNo < GetItemCount()) {
     Integer d = -1;

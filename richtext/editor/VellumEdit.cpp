@@ -441,6 +441,9 @@ void TCustomVellumEdit::ApplyTextStyle(Integer styleNo) {
       ~TReset() { V = -1; }
     } reset{FApplyingStyle};
     EditData()->ApplyStyleConversion(0);
+    // A style the text has already leaves no step: an Undo that changes
+    // nothing would stand before the user's last one.
+    EditData()->UndoList->RemoveEmptyLastGroup();
   });
 }
 
@@ -448,7 +451,11 @@ void TCustomVellumEdit::ApplyStyleConversion(Integer userData) {
   if (TCustomVellumEdit* inner = InplaceEdit()) return inner->ApplyStyleConversion(userData);
   if (!StyleConversionHandler()) return;
   RunEdit([&] {
-    if (BeforeChange(false)) EditData()->ApplyStyleConversion(userData);
+    if (!BeforeChange(false)) return;
+    EditData()->ApplyStyleConversion(userData);
+    // The same size or font again (the size box applies on Enter and again
+    // as it loses the keyboard) changes nothing and leaves no step.
+    EditData()->UndoList->RemoveEmptyLastGroup();
   });
 }
 

@@ -299,6 +299,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return std::make_pair(item, offs);
   }
+  // The bounds of the text selected in an editor, by item and offset (all
+  // -1: none).
+  static std::array<Integer, 4> SelectedPlace(TCustomVellumEdit* e) {
+    std::array<Integer, 4> b{-1, -1, -1, -1};
+    if (e->EditData()->SelectionExists(false, false)) e->GetSelectionBounds(b[0], b[1], b[2], b[3], true);
+    return b;
+  }
   // Where the caret is, from the entry down: each cell editor by its
   // table's item and its cell, then the place in the innermost.
   struct TCaretAt {
@@ -1115,7 +1122,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // Around a save, Undo takes back the same step: the save's closing and
     // opening of cell editors adds nothing to undo.
     std::string undone;
-    if (name == "ActionSave" && !J->EditorWindow->ReadOnly() && Chance(40)) {
+    if (name == "ActionSave" && !J->EditorWindow->ReadOnly() && (Replaying || Chance(40))) {
       const std::string was = Shown();
       if (Menu("vlActionUndo")) {
         Note("  undo and redo before the save");
@@ -1923,16 +1930,26 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (s.Row == 0 && s.Col == 0) tables.push_back(s);
     if (tables.empty()) return;
     const TSpot s = OneOf(tables);
-    TVLTableItemInfo* t = s.Table;
-    TVLEditVLData* d = s.Editor->EditData();
-    const TVLDrawLineInfo* item = LineOf(d, t);
-    if (!item) return;
-    const auto& f = t->FormattingInfo;
-    if (f.ColStarts.size() < static_cast<size_t>(t->ColCount()) || f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
+    const auto& f = s.Table->FormattingInfo;
+    if (!LineOf(s.Editor->EditData(), s.Table) || f.ColStarts.size() < static_cast<size_t>(s.Table->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(s.Table->RowCount()))
       return;
     const bool column = Chance(60);
     // Past the last column or row, the table's own edge.
-    const Integer k = Pick(1, column ? t->ColCount() : t->RowCount());
+    const Integer k = Pick(1, column ? s.Table->ColCount() : s.Table->RowCount());
+    DragBorder(s, column, k, [this] { return Pick(-30, 40); });
+  }
+  // The border before column or row k (from 1) of the table at a spot
+  // dragged by the distance `by` answers; false when the table shows no
+  // such border to grab.
+  bool DragBorder(const TSpot& s, bool column, Integer k, const std::function<int()>& by) {
+    TVLTableItemInfo* t = s.Table;
+    TVLEditVLData* d = s.Editor->EditData();
+    const TVLDrawLineInfo* item = LineOf(d, t);
+    if (!item) return false;
+    const auto& f = t->FormattingInfo;
+    if (f.ColStarts.size() < static_cast<size_t>(t->ColCount()) || f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
+      return false;
     // Grabbed beside a cell that it bounds: inside a merged cell there is
     // no border to grab, and a press there is a click in the cell's text.
     auto cellAt = [t](Integer row, Integer col) {
@@ -1945,7 +1962,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       while (across < count && (column ? cellAt(across, k - 1) == cellAt(across, k)
                                        : cellAt(k - 1, across) == cellAt(k, across)))
         ++across;
-    if (across >= count) return;
+    if (across >= count) return false;
     Integer x, y;
     if (column) {
       const Integer inner = 2 * t->CellBorderWidth + t->CellHSpacing;
@@ -1959,11 +1976,11 @@ struct TSequence : TStillClock, TFindReportWorld {
       x = f.ColStarts[static_cast<size_t>(across)] + 4;
     }
     Integer pos, prev;
-    if ((column ? t->ColBorderAt(x, pos, prev) : t->RowBorderAt(y, pos, prev)) != k) return;
+    if ((column ? t->ColBorderAt(x, pos, prev) : t->RowBorderAt(y, pos, prev)) != k) return false;
     QPoint from;
-    if (!OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from)) return;
-    const int by = Pick(-30, 40);
-    const QPoint to = from + (column ? QPoint(by, 0) : QPoint(0, by));
+    if (!OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from)) return false;
+    const int distance = by();
+    const QPoint to = from + (column ? QPoint(distance, 0) : QPoint(0, distance));
     const std::string before = Shown(false);
     const size_t editors = Chain().size();
     const std::vector<TBlock> blocks = Blocks();
@@ -1975,14 +1992,20 @@ struct TSequence : TStillClock, TFindReportWorld {
     };
     const TVLTableCellData* innerCell = cellOf(Innermost());
     const std::pair<Integer, Integer> caret = CaretPlace(Innermost());
+    const std::array<Integer, 4> selection = SelectedPlace(Innermost());
     const TCaretAt caretAt = CaretAt();
     Note(std::string("drag the ") + (column ? "column" : "row") + " border " + std::to_string(k) + " of the table at level " +
-         std::to_string(s.Level) + " by " + std::to_string(by));
+         std::to_string(s.Level) + " by " + std::to_string(distance));
     DragTo(from, to);
     Settle();
     EXPECT_EQ(Shown(false), before) << "a border drag changed more than widths";
     // Every table keeps its block of selected cells (or none).
     EXPECT_EQ(Blocks(), blocks) << "a border drag changed which cells are selected";
+    // The selected text stays what it was, though the lines before the
+    // table wrap anew.
+    if (Chain().size() == editors && cellOf(Innermost()) == innerCell) {
+      EXPECT_EQ(SelectedPlace(Innermost()), selection) << "a border drag moved the selection";
+    }
     if (editors > 1 && !J->EditorWindow->ReadOnly()) {
       EXPECT_EQ(Chain().size(), editors) << "the cell editors open before a border drag are not open after it";
       if (Chain().size() == editors && cellOf(Innermost()) == innerCell) {
@@ -1990,6 +2013,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       }
       if (!AnyCellsSelected()) ProbeCaret(caretAt, "after a border drag");
     }
+    return true;
   }
 
   // A word double-clicked in the entry's text or a cell at any depth, then
@@ -2114,19 +2138,23 @@ struct TSequence : TStillClock, TFindReportWorld {
         break;
       }
       case 1: {
-        auto* field = qobject_cast<QLineEdit*>(WidgetOf(Main->tbFontSize));
-        if (!field || !Main->tbFontSize->GetEnabled()) return;
-        const std::string size = std::to_string(Pick(8, 18));
-        Note("font size " + size + " and Enter");
-        Given = Main->tbFontSize->GetName();
-        QTest::mouseClick(field, Qt::LeftButton);
-        field->selectAll();
-        QTest::keyClicks(field, QString::fromStdString(size));
-        QTest::keyClick(field, Qt::Key_Return);
+        if (!FontSize(std::to_string(Pick(8, 18)))) return;
         break;
       }
     }
     Settle();
+  }
+  // The tool bar's size box clicked, the size typed over it and Enter.
+  bool FontSize(const std::string& size) {
+    auto* field = qobject_cast<QLineEdit*>(WidgetOf(Main->tbFontSize));
+    if (!field || !Main->tbFontSize->GetEnabled()) return false;
+    Note("font size " + size + " and Enter");
+    Given = Main->tbFontSize->GetName();
+    QTest::mouseClick(field, Qt::LeftButton);
+    field->selectAll();
+    QTest::keyClicks(field, QString::fromStdString(size));
+    QTest::keyClick(field, Qt::Key_Return);
+    return true;
   }
 
   // Keys that move the caret, perhaps selecting as they go.
@@ -2231,6 +2259,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     ErrorsShown.clear();
     const int boxesBefore = Boxes;
     const int pick = recorded ? -1 : Pick(0, 99);
+    Replaying = recorded != nullptr;
     if (recorded) {
       ASSERT_TRUE(RecordedStep(*recorded)) << "the recorded step \"" << *recorded << "\" cannot be taken; shown: " << Shown();
     }
@@ -2320,7 +2349,12 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
-  //   lock, save, undo N, redo N
+  //   border L.T column|row K N  the border before column or row K (from 1)
+  //                         of the table dragged by N
+  //   size N                the tool bar's size box set to N by its keys
+  //   lock, undo N, redo N
+  //   save                  the Save command by its menu, Undo and Redo tried
+  //                         around it, the caret checked after it
   //   markers N             (a check) the entry holds N list markers
   bool RecordedStep(const std::string& step) {
     const size_t space = step.find(' ');
@@ -2386,8 +2420,24 @@ struct TSequence : TStillClock, TFindReportWorld {
       DragTo(at, end);
       return true;
     }
+    if (verb == "border") {
+      // "border L.T column K N": the table's border before column K (a
+      // row's with "row") dragged by N.
+      char way[8] = {};
+      int level = 0, table = 0, k = 0, by = 0;
+      if (std::sscanf(rest.c_str(), "%d.%d %7s %d %d", &level, &table, way, &k, &by) != 5 ||
+          !cell(std::to_string(level) + "." + std::to_string(table) + " 0,0", spot))
+        return false;
+      return DragBorder(spot, std::string(way) == "column", k, [by] { return by; });
+    }
     if (verb == "lock") LockAndOpen();
-    else if (verb == "save") Save();
+    else if (verb == "save") {
+      Note("ActionSave by its menu");
+      Run("ActionSave", [this] { Menu("ActionSave"); });
+    } else if (verb == "size") {
+      if (!FontSize(rest)) return false;
+      Settle();
+    }
     else if (verb == "markers") {
       EXPECT_EQ(Occurrences(Shown(), "{list "), static_cast<size_t>(std::atoi(rest.c_str()))) << "shown: " << Shown();
     } else if (verb == "undo+redo") {
@@ -2417,6 +2467,9 @@ struct TSequence : TStillClock, TFindReportWorld {
   qytest::TempDir Dir;
   int Prints = 0;
   TCaretAt CaretAtSave;
+  // The step is a recorded one: every check that a drawn step makes by
+  // chance is made.
+  bool Replaying = false;
   // The Insert Table window answered with OK, and the shape it was given.
   bool InsTableAsked = false;
   std::pair<Integer, Integer> InsTableShape;
@@ -2560,6 +2613,23 @@ const TRecorded kRecorded[] = {
     {"a cell command of a nested table, its steps undone and redone", 2,
      {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
       "undo+redo 3"}},
+    // Found by 30650 at its step 216: the size box applies its size on
+    // Enter and again as the keyboard leaves it; the second time changed
+    // nothing but left an empty step. Undo before the save took that, the
+    // save's closing of the cell editor dropped it, and Undo after the save
+    // took the size back instead.
+    {"Undo around a save after a size set from the tool bar", 1,
+     {"click 0.0 0,0", "key End", "key Shift+Home", "size 15", "save"}},
+    // Found by 11246 at its step 125: a drag of a nested table's border
+    // laid its cell out anew, the text before the table took fewer lines,
+    // and the selection, held by lines, moved onto other text (the
+    // automatic save then put the caret there).
+    {"a border drag of a nested table that rewraps the text selected before it", 1,
+     {"click 0.0 0,0",
+      "type Before the table a paragraph long enough to wrap over several lines in a cell of the table around it, "
+      "and then some more words",
+      "key Return", "type y", "key Home", "table 1 1", "key Down", "key Home", "key Shift+Left",
+      "border 1.0 column 1 150"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
