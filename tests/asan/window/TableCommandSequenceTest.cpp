@@ -2561,6 +2561,13 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+Home", "command vlActionParaBullets", "key End", "key Return", "type x",
       "command vlActionParaNumbering", "key Return", "type y", "command vlActionParaBullets", "key Ctrl+Home",
       "key Backspace", "markers 2", "save"}},
+    // Found by 30330 (steps 91 to 154): the entry left with a list after
+    // an unused one, and no history, had its sheet tidied by the save; its
+    // list read back under another number, as the window showed it then.
+    {"an entry left with its list after an unused one, read back", 0,
+     {"key Ctrl+Home", "command vlActionParaBullets", "undo 1", "command vlActionParaNumbering", "key Ctrl+End",
+      "table 1 2", "lock", "click 0.0 0,0", "command vlActionTableCellVAlignDefault", "command ActionDateNext",
+      "command ActionDatePrevious", "markers 1"}},
     // Found by 22 (steps 41 to 52): a border set from a nested table's cell
     // left an empty step in that cell's history; undone, it did nothing,
     // and the Redos then went one step further, into a Redo from before.
