@@ -147,6 +147,14 @@ void TVLMarkerList::RecalcCounters(Integer index, TVLStyle* style) {
     }
 }
 
+void TVLMarkerList::RecalcList(Integer listNo, Integer from, TVLStyle* style) {
+  for (Integer i = std::max(from, 0); i < Count(); ++i)
+    if (Get(i)->ListNo == listNo) {
+      RecalcCounters(i, style);
+      return;
+    }
+}
+
 void TVLMarkerList::RecalcFrom(Integer index, TVLStyle* style) {
   if (index < 0) index = 0;
   if (index >= Count()) return;
@@ -370,11 +378,17 @@ void TCustomVLData::SetListMarker(Integer itemNo, Integer listNo, Integer level,
     TCustomVLItemInfo* item = GetItem(itemNo);
     if (item->GetBoolValue(0)) return;
     if (auto* marker = dynamic_cast<TVLMarkerItemInfo*>(item)) {
+      const Integer oldListNo = marker->ListNo;
       marker->ListNo = listNo;
       marker->Level = level;
       marker->StartFrom = startFrom;
       marker->Reset = reset;
-      if (TVLMarkerList* list = GetMarkers(reset)) list->RecalcCounters(list->IndexOf(marker), GetStyle());
+      if (TVLMarkerList* list = GetMarkers(reset)) {
+        const Integer index = list->IndexOf(marker);
+        list->RecalcCounters(index, GetStyle());
+        // The markers after it of the list it left count one fewer.
+        if (oldListNo != listNo && index >= 0) list->RecalcList(oldListNo, index + 1, GetStyle());
+      }
       return;
     }
   } else {
@@ -455,11 +469,15 @@ void TCustomVLData::RemoveMarkerFromList(TCustomVLItemInfo* item, bool clearing)
   if (!list) return;
   Integer index = list->IndexOf(item);
   if (index < 0) return;
+  const Integer listNo = list->Get(index)->ListNo;
   list->Delete(index);
-  if (list->Count() == 0)
+  if (list->Count() == 0) {
     DestroyMarkers();
-  else if (!clearing)
-    list->RecalcCounters(std::min(index, list->Count() - 1), GetStyle());
+    return;
+  }
+  // The markers after it of its own list count one fewer; the marker now at
+  // its place may be of another list.
+  if (!clearing) list->RecalcList(listNo, index, GetStyle());
 }
 
 TCustomVLItemInfo* TCustomVLData::FindPrevMarker(Integer itemNo) {

@@ -43,6 +43,8 @@ public:
 
   // Recounts the markers of the list of the marker at index, from it on.
   void RecalcCounters(Integer index, TVLStyle* style);
+  // Recounts the markers of list listNo from the first at or after from.
+  void RecalcList(Integer listNo, Integer from, TVLStyle* style);
   // Recounts every marker from index on, whatever its list, in one pass
   // that carries the markers seen so far per list and level: for loading,
   // where a recount per marker would read back over the whole list.

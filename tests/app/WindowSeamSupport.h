@@ -10,6 +10,7 @@
 #include "actions/InsTableVLFrm.h"
 #include "app/QYPassword.h"
 #include "app/QYPreferences.h"
+#include "richtext/model/VLFStyles.h"
 #include "richtext/model/VLMarkers.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/model/VLUni.h"
@@ -27,6 +28,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -70,12 +72,25 @@ inline std::string StyleKey(TVLStyle* style, Integer no, bool para) {
   return std::to_string(std::hash<std::string>{}(text) % 100000);
 }
 
+// What a list style looks like (its levels as a file stores them, without
+// the list's identifier), as a short key: a sheet tidied on saving numbers
+// its lists anew.
+inline std::string ListKey(TVLStyle* style, Integer no) {
+  if (!style || no < 0 || no >= style->ListStyles->Count()) return "?" + std::to_string(no);
+  TVLListInfos one(style->GetListStyleClass(), style);
+  TVLListInfo* copy = one.Add();
+  copy->Assign(style->ListStyles->Items(no));
+  copy->SetListID(1);
+  return std::to_string(std::hash<std::string>{}(VLFListStylesToBytes(one)) % 100000);
+}
+
 // A document as its reader takes it in, not only its words: the text as
 // DocumentText gives it, and besides each paragraph's style ("<pK>") where
 // it looks other than the first style, each change of how the text looks
 // ("<sK>"; K a key of the style's looks), line breaks (a backslash and "n")
 // and page breaks ("{page}"), list markers with their list, level and
-// number ("{list L.V #N}", "restart at S" when one starts its list anew),
+// number ("{list L.V #N}", "restart at S" when one starts its list anew;
+// L is which list in the order they first come, and a key of its looks),
 // pictures, lines and other items by kind, and each table's shape: rows and
 // columns, its width and colour, each cell's spans, colour and width ("-"
 // for one a merge covers). `sizes` false leaves widths out (what a border
@@ -95,6 +110,13 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
   std::string s;
   const std::string plainText = key(0, false), plainPara = key(0, true);
   std::string textStyle = plainText;
+  // Lists beside the styles in keys, as negative numbers.
+  auto list = [&](Integer no) -> const std::string& {
+    const auto seen = std::count_if(keys->begin(), keys->end(), [](const auto& k) { return k.first.first < 0; });
+    auto [at, added] = keys->try_emplace({-2 - std::max(no, -1), false});
+    if (added) at->second = std::to_string(seen) + ":" + ListKey(style, no);
+    return at->second;
+  };
   TVLMarkerList* markers = d.GetMarkers(false);
   for (Integer i = 0; i < d.GetItemCount(); ++i) {
     TCustomVLItemInfo* item = d.GetItem(i);
@@ -124,7 +146,7 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
         }
       s += "]";
     } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
-      s += "{list " + std::to_string(m->ListNo) + "." + std::to_string(m->Level);
+      s += "{list " + list(m->ListNo) + "." + std::to_string(m->Level);
       if (numbers && markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
       if (m->Reset) s += " restart at " + std::to_string(m->StartFrom);
       s += "}";

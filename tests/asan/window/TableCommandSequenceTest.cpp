@@ -2607,6 +2607,20 @@ const TRecorded kRecorded[] = {
     {"typing over the text of a list paragraph selected up to a table", 0,
      {"key Ctrl+Home", "command vlActionParaBullets", "key Ctrl+End", "table 1 2", "type x", "key Shift+Up x3",
       "type Łódź", "markers 1"}},
+    // Found by 30080 at its step 171: Backspace took the marker of a list
+    // paragraph followed by one of another list; the recount after it went
+    // to that list, and the next marker of its own list kept its number.
+    {"Backspace taking a list marker before a marker of another list", 0,
+     {"key Ctrl+Home", "command vlActionParaBullets", "key End", "key Return", "type x",
+      "command vlActionParaNumbering", "key Return", "type y", "command vlActionParaBullets", "key Ctrl+Home",
+      "key Backspace", "markers 2", "save"}},
+    // Found by 30330 (steps 91 to 154): the entry left with a list after
+    // an unused one, and no history, had its sheet tidied by the save; its
+    // list read back under another number, as the window showed it then.
+    {"an entry left with its list after an unused one, read back", 0,
+     {"key Ctrl+Home", "command vlActionParaBullets", "undo 1", "command vlActionParaNumbering", "key Ctrl+End",
+      "table 1 2", "lock", "click 0.0 0,0", "command vlActionTableCellVAlignDefault", "command ActionDateNext",
+      "command ActionDatePrevious", "markers 1"}},
     // Found by 22 (steps 41 to 52): a border set from a nested table's cell
     // left an empty step in that cell's history; undone, it did nothing,
     // and the Redos then went one step further, into a Redo from before.

@@ -13,6 +13,8 @@
 #include <QRawFont>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 TEST(MarkerNumbering, CounterTexts) {
   struct TCase {
     Integer Value;
@@ -159,6 +161,34 @@ TEST(MarkerNumbering, MarkersInADocument) {
   EXPECT_EQ(d.Counters(), (std::vector<Integer>{1}));
   d.Doc.DeleteItems(2, 1);
   EXPECT_EQ(d.Doc.GetMarkers(false), nullptr);
+}
+
+// Markers of two lists in turn: one taken out, or moved to the other list,
+// leaves the list it was in counted anew after it, whichever list's marker
+// comes next.
+TEST(MarkerNumbering, TheListAMarkerLeavesIsCountedAnew) {
+  struct TCase {
+    const char* What;
+    std::function<void(TVLDocumentData&)> Change;
+    std::vector<Integer> Counters;
+  };
+  const TCase cases[] = {
+      {"the first taken out", [](TVLDocumentData& d) { d.DeleteItems(0, 2); }, {1, 1, 2, 2}},
+      {"the second taken out", [](TVLDocumentData& d) { d.DeleteItems(2, 2); }, {1, 2, 1, 3}},
+      {"the first moved to the other list", [](TVLDocumentData& d) { d.SetListMarker(0, 1, 0, 1, 0, false); },
+       {1, 2, 1, 3, 2}},
+  };
+  for (const TCase& c : cases) {
+    TListDoc d({vllstDecimal});
+    d.Style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+    for (Integer listNo : {0, 1, 0, 1, 0}) {
+      d.Doc.SetListMarker(d.Doc.GetItemCount(), listNo, 0, 1, 0, false);
+      d.Doc.AddTextItem("item", 0, -1);
+    }
+    ASSERT_EQ(d.Counters(), (std::vector<Integer>{1, 1, 2, 2, 3}));
+    c.Change(d.Doc);
+    EXPECT_EQ(d.Counters(), c.Counters) << c.What;
+  }
 }
 
 TEST(MarkerNumbering, PlainText) {
