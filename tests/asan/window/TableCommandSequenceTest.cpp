@@ -4,7 +4,8 @@
 // menu item, its key or its tool button, an item of the right-click menu,
 // the tool bar's boxes, and the gestures: typing, Tab, Enter and Backspace,
 // clicks, Shift+clicks, double and triple clicks, drags over cells, drags of
-// row and column borders, text dragged and dropped between the entry's text
+// row and column borders, selections from a table's end into the text after
+// it deleted or typed over, text dragged and dropped between the entry's text
 // and cells at every depth (moved, or copied with Ctrl), and runs of Undo
 // and Redo, Delete and Backspace. Between any two steps the automatic save's
 // timer may fire. Every window a command opens is answered: with its
