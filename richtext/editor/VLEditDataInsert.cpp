@@ -290,23 +290,25 @@ void TVLEditVLData::DeleteRange(Integer s, Integer so, Integer e, Integer eo, In
     if (isText && eo > so) DeleteSubstring(s, so, eo - so);
     caretItem = s;
     caretOffs = so;
-    if (joinNext && s + 1 < GetItemCount()) {
-      if (GetItem(s)->GetBoolValue(0)) {
-        // Nothing goes on after a table: what is left of the end's
-        // paragraph starts one, also when its start went with the
-        // selection (the end in a later item or after a line break).
-        if (!GetItem(s + 1)->IsParaStart()) {
-          SetSameAsPrev(s + 1, false, f, -1);
-          full = full || f;
-          SetBR(s + 1, false, f);
-          full = true;
-        }
+    if (s != e && s + 1 < GetItemCount() && GetItem(s)->GetBoolValue(0)) {
+      // Nothing goes on after a table: what is left of the end's paragraph
+      // starts one, also when its start went with the selection (the end
+      // in a later item, after a line break, or at the end of an item that
+      // went whole).
+      const bool goesOn = !GetItem(s + 1)->IsParaStart();
+      if (goesOn) {
+        SetSameAsPrev(s + 1, false, f, -1);
+        full = full || f;
+        SetBR(s + 1, false, f);
+        full = true;
+      }
+      if (joinNext || goesOn) {
         caretItem = s + 1;
         caretOffs = GetItemStartOffset(s + 1);
-      } else {
-        SetSameAsPrev(s + 1, true, f, -1);
-        full = full || f;
       }
+    } else if (joinNext && s + 1 < GetItemCount()) {
+      SetSameAsPrev(s + 1, true, f, -1);
+      full = full || f;
     }
     return;
   }

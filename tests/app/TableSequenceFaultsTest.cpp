@@ -547,6 +547,7 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraphPastItsFirstItem) {
     bool fromCell;   // Shift+Down x2 from cell (1,1), else Shift+Left to the table
     Qt::Key key;     // what replaces the selection (0: typing "X")
     const char* shown;
+    int reach = 9;   // Right from the table into the paragraph, then back
   };
   const Case cases[] = {
       {"Shift+Down from the cell, typed over", false, true, Qt::Key(0), nullptr},
@@ -555,6 +556,9 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraphPastItsFirstItem) {
       {"Shift+Left over a change of style, Backspace", false, false, Qt::Key_Backspace, "Before|[a/b/c/d]|ld words"},
       {"Shift+Left over a line break, typed over", true, false, Qt::Key(0), "Before|[a/b/c/d]|Xold words"},
       {"Shift+Left over a line break, Delete", true, false, Qt::Key_Delete, "Before|[a/b/c/d]|old words"},
+      // The end where the first item ends: that item goes whole.
+      {"Shift+Left over the whole first item, Delete", false, false, Qt::Key_Delete, "Before|[a/b/c/d]|bold words", 7},
+      {"Shift+Left over the whole first item, typed over", false, false, Qt::Key(0), "Before|[a/b/c/d]|Xbold words", 7},
   };
   const std::string words = "bold words that run on past the end of the line";
   for (const Case& k : cases) {
@@ -580,8 +584,8 @@ TEST(TableSequenceFaults, TextAfterATableKeepsItsParagraphPastItsFirstItem) {
       ASSERT_TRUE(w.Keys(Qt::Key_Down, 2, Qt::ShiftModifier));
     } else {
       ASSERT_TRUE(w.Key(Qt::Key_Down));
-      ASSERT_TRUE(w.Keys(Qt::Key_Right, 9));
-      ASSERT_TRUE(w.Keys(Qt::Key_Left, 9, Qt::ShiftModifier));
+      ASSERT_TRUE(w.Keys(Qt::Key_Right, k.reach));
+      ASSERT_TRUE(w.Keys(Qt::Key_Left, k.reach, Qt::ShiftModifier));
     }
     ASSERT_EQ(w.CellEditors(), 0u);
     const std::string selected = WideToUtf8(w.Innermost()->GetSelTextW());

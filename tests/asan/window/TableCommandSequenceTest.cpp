@@ -4,7 +4,8 @@
 // menu item, its key or its tool button, an item of the right-click menu,
 // the tool bar's boxes, and the gestures: typing, Tab, Enter and Backspace,
 // clicks, Shift+clicks, double and triple clicks, drags over cells, drags of
-// row and column borders, text dragged and dropped between the entry's text
+// row and column borders, selections from a table's end into the text after
+// it deleted or typed over, text dragged and dropped between the entry's text
 // and cells at every depth (moved, or copied with Ctrl), and runs of Undo
 // and Redo, Delete and Backspace. Between any two steps the automatic save's
 // timer may fire. Every window a command opens is answered: with its
@@ -2119,6 +2120,136 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
   }
 
+  // The paragraph after a table of a document: its items [first, end),
+  // none when nothing follows the table.
+  static std::pair<Integer, Integer> ParagraphAfter(TCustomVLData& d, Integer table) {
+    Integer end = table + 1;
+    while (end < d.GetItemCount() && (end == table + 1 || !d.GetItem(end)->IsParaStart())) ++end;
+    return {table + 1, end};
+  }
+  static std::string ItemText(TCustomVLData& d, Integer i) {
+    if (d.GetItem(i)->StyleNo < 0) return std::string();
+    return d.GetItem(i)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
+                                     : std::string(d.GetItemTextA(i));
+  }
+  // A point of the paragraph after a table, in the main window: on one of
+  // its first pieces (past its first item, a line break or a wrap).
+  bool PointAfterTable(const TSpot& s, QPoint& at) {
+    TVLEditVLData* d = s.Editor->EditData();
+    const auto [first, end] = ParagraphAfter(*d, d->GetItemNo(s.Table));
+    if (first >= end) return false;
+    std::vector<const TVLDrawLineInfo*> pieces;
+    for (Integer k = d->Item2FirstDrawItem(first); k >= 0 && k < d->DrawItems.Count() && d->DrawItems[k]->ItemNo < end; ++k)
+      if (d->DrawItems[k]->Width > 2) pieces.push_back(d->DrawItems[k]);
+    if (pieces.empty()) return false;
+    // Mostly past the first piece, where a deletion from the table leaves
+    // the paragraph no item of its start.
+    const int last = std::min(5, static_cast<int>(pieces.size()) - 1);
+    const TVLDrawLineInfo* p = pieces[static_cast<size_t>(Pick(last > 0 && Chance(80) ? 1 : 0, last))];
+    return OnScreen(s.Editor, QPoint(p->Left - d->GetHOffset() + Pick(1, p->Width - 1), p->Top - d->GetVOffset() + p->Height / 2), at);
+  }
+  // The editor of a table selects from the table's end into the text
+  // after it (no cell editor open).
+  bool SelectedFromTableEnd(const TSpot& s) const {
+    if (Innermost() != s.Editor || !InChain(s.Editor)) return false;
+    TVLEditVLData* d = s.Editor->EditData();
+    const Integer n = d->GetItemNo(s.Table);
+    if (n < 0 || !d->SelectionExists()) return false;
+    Integer si, so, ei, eo;
+    d->GetSelBounds(true, si, so, ei, eo);
+    return si == n && so >= d->GetItemEndOffset(n) && ei > n;
+  }
+
+  // A selection from a table's end into the paragraph after it, past that
+  // paragraph's first item, a line break or a wrap: by Shift+Down out of a
+  // cell of the last row and Shift+Right on, by Shift+Left from the text
+  // back to the table, by a drag from a cell of the last row into the text,
+  // or a Shift+click there; then Delete, Backspace or a letter typed over
+  // it. The table stays, and what is left of the paragraph starts one of
+  // its own, beginning with the letter typed.
+  void SelectPastTable() {
+    std::vector<TSpot> tables;
+    for (const TSpot& s : Spots()) {
+      TCustomVLData* d = s.Editor->VLData();
+      const Integer n = d->GetItemNo(s.Table);
+      if (s.Row == 0 && s.Col == 0 && n >= 0 && n + 1 < d->GetItemCount() && d->GetItem(n + 1)->StyleNo >= 0)
+        tables.push_back(s);
+    }
+    if (tables.empty()) return;
+    const TSpot s = OneOf(tables);
+    std::vector<TSpot> lastRow;
+    for (const TSpot& c : Spots())
+      if (c.Table == s.Table && c.Row + c.Table->GetCell(c.Row, c.Col)->RowSpan >= c.Table->RowCount())
+        lastRow.push_back(c);
+    if (lastRow.empty()) return;
+    const TSpot cell = OneOf(lastRow);
+    const std::string after = "the text after the table at level " + std::to_string(s.Level);
+    QPoint in, out;
+    switch (Pick(0, 3)) {
+      case 0: {
+        if (!WindowPoint(cell, in)) return;
+        const int right = Pick(1, 12);
+        const bool home = Chance(50);
+        Note("click " + Name(cell) + (home ? ", Home" : ", End") + ", Shift+Down, Shift+Right x" + std::to_string(right));
+        ClickWindowAt(in, Qt::NoModifier);
+        Settle();
+        Key(home ? Qt::Key_Home : Qt::Key_End);
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+        Keys(Qt::Key_Right, right, Qt::ShiftModifier);
+        break;
+      }
+      case 1: {
+        if (!PointAfterTable(s, out)) return;
+        Note("click " + after + ", Shift+Left back to the table");
+        ClickWindowAt(out, Qt::NoModifier);
+        Settle();
+        TVLEditVLData* d = s.Editor->EditData();
+        for (int i = 0; i < 80 && InChain(s.Editor) && d->GetItemNo(s.Table) >= 0 && !SelectedFromTableEnd(s); ++i) {
+          Integer si, so, ei, eo;
+          d->GetSelBounds(true, si, so, ei, eo);
+          if (d->SelectionExists() && si <= d->GetItemNo(s.Table)) break;
+          Key(Qt::Key_Left, Qt::ShiftModifier);
+        }
+        break;
+      }
+      case 2:
+        if (!WindowPoint(cell, in) || !PointAfterTable(s, out)) return;
+        Note("drag from " + Name(cell) + " into " + after);
+        DragTo(in, out);
+        break;
+      default:
+        if (!WindowPoint(cell, in) || !PointAfterTable(s, out)) return;
+        Note("click " + Name(cell) + ", shift+click " + after);
+        ClickWindowAt(in, Qt::NoModifier);
+        Settle();
+        ClickWindowAt(out, Qt::ShiftModifier);
+        break;
+    }
+    Settle();
+    const bool fromEnd = SelectedFromTableEnd(s) && !J->EditorWindow->ReadOnly();
+    if (fromEnd) Note("  (selected from the table's end)");
+    const int how = Pick(0, 2);
+    const std::string typed = "Ŧ";
+    if (how == 2) {
+      TypeChecked(typed);
+    } else {
+      Note(how ? "backspace" : "delete");
+      Key(how ? Qt::Key_Backspace : Qt::Key_Delete);
+    }
+    if (!fromEnd || !InChain(s.Editor)) return;
+    TCustomVLData* d = s.Editor->VLData();
+    const Integer n = d->GetItemNo(s.Table);
+    EXPECT_GE(n, 0) << "what was selected from a table's end took the table; shown: " << Shown();
+    if (n < 0 || n + 1 >= d->GetItemCount()) return;
+    EXPECT_TRUE(d->GetItem(n + 1)->IsParaStart())
+        << "what is left after a selection from a table's end goes on in the table's paragraph; shown: " << Shown();
+    if (how == 2) {
+      EXPECT_EQ(ItemText(*d, n + 1).rfind(typed, 0), 0u)
+          << "the letter typed over a selection from a table's end does not start the paragraph after it; shown: "
+          << Shown();
+    }
+  }
+
   // The tool bar's boxes: a font name, a size typed and Enter, a text or
   // paragraph style chosen.
   void ToolBarBox() {
@@ -2289,6 +2420,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       Note(del ? "delete" : "backspace");
       Key(del ? Qt::Key_Delete : Qt::Key_Backspace);
     }
+    else if (pick < 98) SelectPastTable();
     else TypeChecked(texts[Pick(0, 4)]);
     if (Failures() > failuresBefore) return;
     ASSERT_TRUE(Settle()) << "the window never settles";
@@ -2349,6 +2481,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
+  //   drag CELL edge        from the start of the cell's text along its line
+  //                         to the right edge of the entry's view
   //   border L.T column|row K N  the border before column or row K (from 1)
   //                         of the table dragged by N
   //   size N                the tool bar's size box set to N by its keys
@@ -2405,6 +2539,26 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (!cell(rest, spot) || !WindowPoint(spot, at)) return false;
       Note(verb + " " + Name(spot));
       ClickWindowAt(at, verb == "click" ? Qt::NoModifier : Qt::ShiftModifier);
+      return true;
+    }
+    if (verb == "drag" && rest.size() > 5 && rest.compare(rest.size() - 5, 5, " edge") == 0) {
+      // From the start of the cell's text along its line to the right edge
+      // of the entry's view, where the caret shown scrolls the entry.
+      QWidget* view = ClientWidgetOf(Edit());
+      if (!cell(rest.substr(0, rest.size() - 5), spot) || !view || !WindowPoint(spot, at, 0)) return false;
+      const QPoint edge(view->mapTo(Window(), QPoint(view->width() - 1, 0)).x(), at.y());
+      Note("drag from the start of " + Name(spot) + " to the right edge of the view");
+      // The last pixels one by one: the caret at the nearest letter may lie
+      // past the edge.
+      DropAt = edge;
+      DropMods = Qt::NoModifier;
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(at));
+      // (The pointer goes along: a move the view makes up is where it is.)
+      for (int x = at.x() + (edge.x() - at.x()) / 2; x <= edge.x(); x = x < edge.x() - 8 ? edge.x() - 8 : x + 1) {
+        QCursor::setPos(Window()->mapToGlobal(QPoint(x, at.y())));
+        qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(QPoint(x, at.y())));
+      }
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(edge));
       return true;
     }
     if (verb == "drag") {
@@ -2564,10 +2718,6 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
   // had cells selected, and its copy of those cells failed to read back
   // ("Invalid cell data") into the application.
   RunSeeds({1223}, 60, true);
-  // 1435 at its step 226 dragged across cells while the caret shown in the
-  // cell scrolled the entry sideways: the move that scroll made up ran inside
-  // the drag's own, closed the cell editor, and the drag went on in it.
-  RunSeeds({1435}, 226, true);
 }
 
 // The faults the sequences found, each kept as the steps that found it
@@ -2579,6 +2729,19 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 1435 at its step 226: a drag from a cell whose editor was
+    // not open yet, along a line wider than the view, reached the view's
+    // edge; the caret shown there scrolled the entry sideways, and the move
+    // that scroll made up ran inside the drag's own: it found the pointer
+    // over the next cell, selected both and freed the cell editor the
+    // drag's move was still in.
+    {"a drag along a cell's unwrapped line to the edge of the view, which scrolls the entry sideways", 1,
+     {"click 0.0 0,0", "key End", "command vlActionWordWrap",
+      "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź ",
+      "key Tab", "key End", "command vlActionWordWrap", "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź ",
+      "key Shift+Tab", "key Home", "key Up", "drag 0.0 0,0 edge", "type x"}},
     // Found by 11458 at its step 242.
     {"a copy of cells holding a list, read from the clipboard, then the journal locked: the window's styles, "
      "going, took apart their list levels before the copy let go of its document, which read them",
