@@ -366,20 +366,25 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
       InvalidateHost();
     }
   }
-  if (scrollToCaret && h != 0 && !CaptureMouseItem) {
-    const Integer margin = 5;
-    // Sideways as well: a line wider than the window (no wrapping, a wide
-    // table) keeps the caret in sight, a quarter of the width left of it.
-    const Integer left = GetHOffset(), wide = GetWidth();
-    if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
-      HScrollTo(std::max(0, CaretX - wide / 4));
-    const Integer top = GetVOffset(), visible = GetHeight();
-    if (CaretY - margin < top)
-      VScrollTo(std::max(0, CaretY - margin));
-    else if (visible > 0 && CaretY + h + margin > top + visible)
-      VScrollTo(CaretY + h + margin - visible);
-  }
+  if (scrollToCaret && !CaptureMouseItem) ScrollToCaret();
   DoCaretMove();
+}
+
+void TVLEditVLData::ScrollToCaret() {
+  const Integer h = CaretHeight;
+  // A cell editor's caret is its own to show.
+  if (h == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return;
+  const Integer margin = 5;
+  // Sideways as well: a line wider than the window (no wrapping, a wide
+  // table) keeps the caret in sight, a quarter of the width left of it.
+  const Integer left = GetHOffset(), wide = GetWidth();
+  if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
+    HScrollTo(std::max(0, CaretX - wide / 4));
+  const Integer top = GetVOffset(), visible = GetHeight();
+  if (CaretY - margin < top)
+    VScrollTo(std::max(0, CaretY - margin));
+  else if (visible > 0 && CaretY + h + margin > top + visible)
+    VScrollTo(CaretY + h + margin - visible);
 }
 
 void TVLEditVLData::ApplyCurParaStyleToCaretPara() {

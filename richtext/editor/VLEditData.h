@@ -97,6 +97,8 @@ public:
   // ---- caret (VLEditData.cpp) ---------------------------------------------
   void BuildCharPositions(Integer target);
   void PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles);
+  // Scrolls the caret placed last into view, up and down and sideways.
+  void ScrollToCaret();
   // The caret to item position (itemNo, offs); re-applies the current
   // paragraph style to the caret's paragraph when asked.
   void SetCaretToItemPos(Integer itemNo, Integer offs, bool applyParaStyle = false);

@@ -62,7 +62,8 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
 // Placing the caret shows it, sideways too: typing past the window's edge
 // in a line that does not wrap, Home on the first line of an entry
 // scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
-// view, and moving into a far cell of a wide table.
+// view, moving into a far cell of a wide table, and Backspace after a wide
+// table (which selects it and shows it from its left edge).
 TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
   // The steps before the letter; what went wrong on the way, "" when none.
   struct Case {
@@ -111,6 +112,15 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Key(Qt::Key_Tab) && w.Key(Qt::Key_Tab) && w.Key(Qt::Key_End) ? "" : "Tab";
        },
        "far" + std::string(40, 'm') + "x"},
+      {"Backspace after a wide table selects it",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         // Out of the far cell past its end: the caret after the table.
+         if (!w.Key(Qt::Key_End) || !w.Key(Qt::Key_Right) || !w.Cells().empty()) return "out of the table";
+         if (!w.Key(Qt::Key_Backspace)) return "Backspace";
+         return w.Edit()->EditData()->SelectionExists() ? "" : "the table not selected";
+       },
+       "first|x"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
