@@ -370,6 +370,14 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
   DoCaretMove();
 }
 
+bool TVLEditVLData::CaretInView(Integer wide, Integer high) {
+  if (CaretHeight == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return false;
+  if (wide < 0) wide = GetWidth();
+  if (high < 0) high = GetHeight();
+  const Integer left = GetHOffset(), top = GetVOffset();
+  return CaretX >= left && CaretX + CaretWidth <= left + wide && CaretY >= top && CaretY < top + high;
+}
+
 void TVLEditVLData::ScrollToCaret() {
   const Integer h = CaretHeight;
   // A cell editor's caret is its own to show.

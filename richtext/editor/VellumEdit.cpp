@@ -774,6 +774,9 @@ void TCustomVellumEdit::Format() {
 void TCustomVellumEdit::Resize() {
   TVLEditVLData* d = EditData();
   const bool hadCaret = d->CaretDrawItemNo >= 0 && d->CaretStop();
+  const bool shown = hadCaret && d->CaretInView(FViewW, FViewH);
+  FViewW = ClientWidth();
+  FViewH = ClientHeight();
   Integer item = 0, offs = 0;
   if (hadCaret) {
     item = d->GetCaretItemNo();
@@ -781,10 +784,13 @@ void TCustomVellumEdit::Resize() {
   }
   TCustomVellum::Resize();
   if (hadCaret && d->DrawItems.Count() > 0) {
-    // Keeps the window where it is; only the caret follows the new lines.
+    // Keeps the window where it is; only the caret follows the new lines,
+    // and the view follows a caret it showed (a narrower window over a
+    // wide table).
     d->NoScroll = true;
     d->SetCaretToItemPos(item, offs);
     d->NoScroll = false;
+    if (shown && !d->CaretInView()) d->ScrollToCaret();
   }
 }
 

@@ -80,6 +80,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
       TextWidth = newTextWidth;
       laidOut = true;
       RunFormat(st, onlyTail);
+      GrowToLines(0, DrawItems.Count() - 1);
     }
     // Report the size; a scroll bar that appears or vanishes changes the
     // visible width, and the layout runs once more for it.

@@ -2225,6 +2225,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     Application->Idle();
     const std::string before = Shown();
     const TCaretAt caretBefore = CaretAt();
+    const auto entryBefore = EntryShown;
     const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
     LeftUnsaved = false;
@@ -2292,7 +2293,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     // was (by the automatic save's timer, where the step left it).
     if (Given == "ActionSave" && CurrentEntry() == EntryShown && ErrorsShown.empty() && Boxes == boxesBefore)
       ProbeCaret(CaretAtSave, "after a save");
-    else if (Given == "ActionLock" && CaretShownAsked())
+    // (The journals open at the day they open on: another day shown has
+    // no caret of its own to bring back.)
+    else if (Given == "ActionLock" && CaretShownAsked() && CurrentEntry() == entryBefore)
       ProbeCaret(caretBefore, "after Lock and Open");
     if (Failures() > failuresBefore) return;
     if (!recorded && Chance(10)) {
