@@ -62,8 +62,10 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
 // Placing the caret shows it, sideways too: typing past the window's edge
 // in a line that does not wrap, Home on the first line of an entry
 // scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
-// view, moving into a far cell of a wide table, and Backspace after a wide
-// table (which selects it and shows it from its left edge).
+// view, moving into a far cell of a wide table, Backspace after a wide
+// table (which selects it and shows it from its left edge), Select All from
+// a cell (the caret goes to the selection's end), and the view narrowed
+// under a caret it showed.
 TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
   // The steps before the letter; what went wrong on the way, "" when none.
   struct Case {
@@ -121,6 +123,29 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Edit()->EditData()->SelectionExists() ? "" : "the table not selected";
        },
        "first|x"},
+      {"Select All from the first cell of a wide table",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         if (!w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Home))
+           return "Shift+Tab";
+         if (w.Edit()->EditData()->GetHOffset() != 0) return "the first cell left the view scrolled";
+         // The caret goes to the selection's end, not beside the table the
+         // closed cell editor leaves it at.
+         return w.Key(Qt::Key_A, Qt::ControlModifier) && w.Cells().empty() ? "" : "Ctrl+A";
+       },
+       "x"},
+      {"the view narrowed by the entry tree, the caret near its right edge",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.Menu("vlActionWordWrap")) return "no Word Wrap";
+         const int width = ClientWidgetOf(w.Edit())->width();
+         TVLEditVLData& d = *w.Edit()->EditData();
+         for (int i = 0; d.CaretX < width * 7 / 8; ++i)
+           if (i > 200 || !w.Type("word" + std::to_string(i) + " ")) return "typing";
+         if (d.GetHOffset() != 0) return "scrolled before the tree shows";
+         if (!w.Menu("ActionHideShowEntryTree") || ClientWidgetOf(w.Edit())->width() >= width) return "the tree";
+         return "";
+       },
+       " x"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
