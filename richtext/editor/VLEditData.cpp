@@ -392,7 +392,8 @@ void TVLEditVLData::ScrollToCaret() {
   if (CaretY - margin < top)
     VScrollTo(std::max(0, CaretY - margin));
   else if (visible > 0 && CaretY + h + margin > top + visible)
-    VScrollTo(CaretY + h + margin - visible);
+    // A caret taller than the view (beside a tall table) shows its top.
+    VScrollTo(std::min(CaretY - margin, CaretY + h + margin - visible));
 }
 
 void TVLEditVLData::ApplyCurParaStyleToCaretPara() {

@@ -24,14 +24,14 @@
 // Paste, the list commands and typing over cells make, which cells stay
 // selected after a border drag, and where the caret is after a save, a border
 // drag or the automatic save (a word typed lands there); Undo and Redo around
-// a save take back and give back the same step.
+// a save take back and give back the same step. The view shows the caret
+// after every step, and Lock and Open that show the same day again leave it
+// where it was.
 //
 // QY_TABLE_SEQUENCE_SEED=N runs that seed alone, QY_TABLE_SEQUENCE_STEPS=N
 // sets the steps of each sequence, QY_TABLE_SEQUENCE_TRACE=1 prints the
 // commands found and the entry after each step; scripts/table-sequences.sh
-// runs many seeds side by side. QY_SEQ_CHECK_CARET_SHOWN=1 also checks that
-// the view shows the caret after every step and that Lock and Open leave the
-// caret where it was.
+// runs many seeds side by side.
 #include "app/FindReportSupport.h"
 #include "app/TableWindowSupport.h"
 
@@ -393,17 +393,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // The view shows the caret of the innermost editor: its point lies in
-  // the part of the entry's surface on the screen. Asked for by
-  // QY_SEQ_CHECK_CARET_SHOWN=1.
-  static bool CaretShownAsked() {
-    static const bool asked = [] {
-      const char* v = std::getenv("QY_SEQ_CHECK_CARET_SHOWN");
-      return v && std::string(v) == "1";
-    }();
-    return asked;
-  }
+  // the part of the entry's surface on the screen (none to show while the
+  // entry is read-only or cells are selected).
   void CheckCaretShown() {
-    if (!CaretShownAsked() || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
+    if (J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
     TCustomVellumEdit* inner = Innermost();
     TPoint p;
     if (!inner->EditData()->GetCaretClientPoint(p)) return;
@@ -2295,7 +2288,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       ProbeCaret(CaretAtSave, "after a save");
     // (The journals open at the day they open on: another day shown has
     // no caret of its own to bring back.)
-    else if (Given == "ActionLock" && CaretShownAsked() && CurrentEntry() == entryBefore)
+    else if (Given == "ActionLock" && CurrentEntry() == entryBefore)
       ProbeCaret(caretBefore, "after Lock and Open");
     if (Failures() > failuresBefore) return;
     if (!recorded && Chance(10)) {
