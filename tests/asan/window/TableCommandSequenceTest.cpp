@@ -1917,15 +1917,27 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (tables.empty()) return;
     const TSpot s = OneOf(tables);
     TVLTableItemInfo* t = s.Table;
-    TVLEditVLData* d = s.Editor->EditData();
-    const TVLDrawLineInfo* item = LineOf(d, t);
-    if (!item) return;
     const auto& f = t->FormattingInfo;
-    if (f.ColStarts.size() < static_cast<size_t>(t->ColCount()) || f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
+    if (!LineOf(s.Editor->EditData(), t) || f.ColStarts.size() < static_cast<size_t>(t->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
       return;
     const bool column = Chance(60);
     // Past the last column or row, the table's own edge.
     const Integer k = Pick(1, column ? t->ColCount() : t->RowCount());
+    QPoint from;
+    if (!BorderPoint(s, column, k, from)) return;
+    DragBorderBy(s, column, k, from, Pick(-30, 40));
+  }
+  // Where the border k of a table's columns (or rows) is grabbed, in the
+  // main window; false when it has none there or it is not on the screen.
+  bool BorderPoint(const TSpot& s, bool column, Integer k, QPoint& from) {
+    TVLTableItemInfo* t = s.Table;
+    TVLEditVLData* d = s.Editor->EditData();
+    const TVLDrawLineInfo* item = LineOf(d, t);
+    const auto& f = t->FormattingInfo;
+    if (!item || f.ColStarts.size() < static_cast<size_t>(t->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(t->RowCount()) || k < 1 || k > (column ? t->ColCount() : t->RowCount()))
+      return false;
     // Grabbed beside a cell that it bounds: inside a merged cell there is
     // no border to grab, and a press there is a click in the cell's text.
     auto cellAt = [t](Integer row, Integer col) {
@@ -1938,7 +1950,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       while (across < count && (column ? cellAt(across, k - 1) == cellAt(across, k)
                                        : cellAt(k - 1, across) == cellAt(k, across)))
         ++across;
-    if (across >= count) return;
+    if (across >= count) return false;
     Integer x, y;
     if (column) {
       const Integer inner = 2 * t->CellBorderWidth + t->CellHSpacing;
@@ -1952,10 +1964,12 @@ struct TSequence : TStillClock, TFindReportWorld {
       x = f.ColStarts[static_cast<size_t>(across)] + 4;
     }
     Integer pos, prev;
-    if ((column ? t->ColBorderAt(x, pos, prev) : t->RowBorderAt(y, pos, prev)) != k) return;
-    QPoint from;
-    if (!OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from)) return;
-    const int by = Pick(-30, 40);
+    if ((column ? t->ColBorderAt(x, pos, prev) : t->RowBorderAt(y, pos, prev)) != k) return false;
+    return OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from);
+  }
+  // The border dragged by `by` pixels: only widths change, every table
+  // keeps its selected cells, and the cell editors and the caret stay.
+  void DragBorderBy(const TSpot& s, bool column, Integer k, QPoint from, int by) {
     const QPoint to = from + (column ? QPoint(by, 0) : QPoint(0, by));
     const std::string before = Shown(false);
     const size_t editors = Chain().size();
@@ -2316,6 +2330,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
+  //   border L.T column|row K BY  the K-th border (from 1) of a table dragged
   //   lock, save, undo N, redo N
   //   markers N             (a check) the entry holds N list markers
   bool RecordedStep(const std::string& step) {
@@ -2380,6 +2395,17 @@ struct TSequence : TStillClock, TFindReportWorld {
         return false;
       Note("drag from " + Name(spot) + " to " + std::to_string(row) + "," + std::to_string(col));
       DragTo(at, end);
+      return true;
+    }
+    if (verb == "border") {
+      char kind[16] = {};
+      int level = 0, table = 0, k = 0, by = 0;
+      QPoint from;
+      if (std::sscanf(rest.c_str(), "%d.%d %15s %d %d", &level, &table, kind, &k, &by) != 5 ||
+          !cell(std::to_string(level) + "." + std::to_string(table) + " 0,0", spot) ||
+          !BorderPoint(spot, std::string(kind) == "column", k, from))
+        return false;
+      DragBorderBy(spot, std::string(kind) == "column", k, from, by);
       return true;
     }
     if (verb == "lock") LockAndOpen();
@@ -2553,6 +2579,12 @@ const TRecorded kRecorded[] = {
     // Found by 22 (steps 41 to 52): a border set from a nested table's cell
     // left an empty step in that cell's history; undone, it did nothing,
     // and the Redos then went one step further, into a Redo from before.
+    // Found by 40008 and 40028: a column border dragged past the window's
+    // edge widened the table and left the caret beside it out of sight
+    // (Delete before the table selects it, End leaves the caret beside it).
+    {"a table widened by its border past the view, the caret beside it", 0,
+     {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "key End",
+      "border 0.0 column 2 40"}},
     {"a cell command of a nested table, its steps undone and redone", 2,
      {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
       "undo+redo 3"}},
