@@ -64,8 +64,9 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
 // scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
 // view, moving into a far cell of a wide table, Backspace after a wide
 // table (which selects it and shows it from its left edge), Select All from
-// a cell (the caret goes to the selection's end), and the view narrowed
-// under a caret it showed.
+// a cell (the caret goes to the selection's end), Right onto a table taller
+// than the view (the caret as tall as the table shows its top), and the view
+// narrowed under a caret it showed.
 TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
   // The steps before the letter; what went wrong on the way, "" when none.
   struct Case {
@@ -134,6 +135,24 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Key(Qt::Key_A, Qt::ControlModifier) && w.Cells().empty() ? "" : "Ctrl+A";
        },
        "x"},
+      {"Right onto a table taller than the view, from the line above it at the view's bottom",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.Type("first")) return "typing";
+         for (int i = 0; i < 30; ++i)
+           if (!w.Key(Qt::Key_Return) || !w.Type("line" + std::to_string(i))) return "typing";
+         if (!w.Key(Qt::Key_Return) || !w.InsertTable(1, 1)) return "no table";
+         for (int i = 0; i < 40; ++i)
+           if (!w.Type("tall" + std::to_string(i)) || !w.Key(Qt::Key_Return)) return "typing in the cell";
+         if (!w.Key(Qt::Key_Home, Qt::ControlModifier) || !w.Cells().empty()) return "Ctrl+Home";
+         TVLEditVLData& d = *w.Edit()->EditData();
+         // Down to the last line before the table: the view follows it.
+         for (int i = 0; i < 30; ++i)
+           if (!w.Key(Qt::Key_Down)) return "Down";
+         if (d.GetVOffset() == 0) return "not scrolled down";
+         if (!w.Key(Qt::Key_End) || !w.Key(Qt::Key_Right)) return "Right";
+         return w.Cells().empty() && d.CaretHeight > d.GetHeight() ? "" : "the caret is not beside the table";
+       },
+       "line29|x|[tall0"},
       {"the view narrowed by the entry tree, the caret near its right edge",
        [](TCaretWindow& w) -> std::string {
          if (!w.Menu("vlActionWordWrap")) return "no Word Wrap";
