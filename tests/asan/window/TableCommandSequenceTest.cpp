@@ -2585,6 +2585,11 @@ const TRecorded kRecorded[] = {
     {"a table widened by its border past the view, the caret beside it", 0,
      {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "key End",
       "border 0.0 column 2 40"}},
+    // Found by 41115: the entry tree shown narrowed the view under the
+    // caret of a cell near its right edge, which stayed out of sight.
+    {"the view narrowed under the caret of a cell", 0,
+     {"table 1 2", "border 0.0 column 1 10", "key Tab", "type café café café café café café",
+      "command ActionHideShowEntryTree"}},
     {"a cell command of a nested table, its steps undone and redone", 2,
      {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
       "undo+redo 3"}},
