@@ -275,16 +275,6 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       barsChanged = GetWidth() != w || GetHeight() != h;
     }
   }
-  // A line wider than the document now (a table widened by an undo): the
-  // document grows to it, as a full layout would, and the view scrolls that
-  // far. A cell's editor keeps the cell's width: its table makes room.
-  if (GrowToLines(startDrawItem, following - 1)) {
-    const Integer w = GetWidth(), h = GetHeight();
-    SkipFormat = true;
-    SetDocumentSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, false);
-    SkipFormat = false;
-    barsChanged = barsChanged || GetWidth() != w || GetHeight() != h;
-  }
   DigestDrawItems(startDrawItem - 1, following);
   // The band to repaint: everything below the range's first line when the
   // lines after the range moved; otherwise only the range's lines that
@@ -362,14 +352,16 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   }
 }
 
-bool TCustomVLFormattedData::GrowToLines(Integer first, Integer last) {
-  if (KeepsItsWidth() || GetSourceVLData() != this) return false;
+Integer TCustomVLFormattedData::LinesRight(Integer first, Integer last) {
   Integer right = 0;
   for (Integer i = std::max<Integer>(first, 0); i <= last && i < DrawItems.Count(); ++i)
     right = std::max(right, VLCheckedAdd(DrawItems[i]->Left, DrawItems[i]->Width));
-  if (right <= GetLeftMargin() + DocumentWidth) return false;
-  DocumentWidth = right - GetLeftMargin();
-  return true;
+  return right;
+}
+
+bool TCustomVLFormattedData::SticksOut(Integer first, Integer last) {
+  if (KeepsItsWidth() || GetSourceVLData() != this) return false;
+  return LinesRight(first, last) > GetLeftMargin() + DocumentWidth;
 }
 
 void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
