@@ -366,20 +366,34 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
       InvalidateHost();
     }
   }
-  if (scrollToCaret && h != 0 && !CaptureMouseItem) {
-    const Integer margin = 5;
-    // Sideways as well: a line wider than the window (no wrapping, a wide
-    // table) keeps the caret in sight, a quarter of the width left of it.
-    const Integer left = GetHOffset(), wide = GetWidth();
-    if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
-      HScrollTo(std::max(0, CaretX - wide / 4));
-    const Integer top = GetVOffset(), visible = GetHeight();
-    if (CaretY - margin < top)
-      VScrollTo(std::max(0, CaretY - margin));
-    else if (visible > 0 && CaretY + h + margin > top + visible)
-      VScrollTo(CaretY + h + margin - visible);
-  }
+  if (scrollToCaret && !CaptureMouseItem) ScrollToCaret();
   DoCaretMove();
+}
+
+bool TVLEditVLData::CaretInView(Integer wide, Integer high) {
+  if (CaretHeight == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return false;
+  if (wide < 0) wide = GetWidth();
+  if (high < 0) high = GetHeight();
+  const Integer left = GetHOffset(), top = GetVOffset();
+  return CaretX >= left && CaretX + CaretWidth <= left + wide && CaretY >= top && CaretY < top + high;
+}
+
+void TVLEditVLData::ScrollToCaret() {
+  const Integer h = CaretHeight;
+  // A cell editor's caret is its own to show.
+  if (h == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return;
+  const Integer margin = 5;
+  // Sideways as well: a line wider than the window (no wrapping, a wide
+  // table) keeps the caret in sight, a quarter of the width left of it.
+  const Integer left = GetHOffset(), wide = GetWidth();
+  if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
+    HScrollTo(std::max(0, CaretX - wide / 4));
+  const Integer top = GetVOffset(), visible = GetHeight();
+  if (CaretY - margin < top)
+    VScrollTo(std::max(0, CaretY - margin));
+  else if (visible > 0 && CaretY + h + margin > top + visible)
+    // A caret taller than the view (beside a tall table) shows its top.
+    VScrollTo(std::min(CaretY - margin, CaretY + h + margin - visible));
 }
 
 void TVLEditVLData::ApplyCurParaStyleToCaretPara() {

@@ -97,6 +97,11 @@ public:
   // ---- caret (VLEditData.cpp) ---------------------------------------------
   void BuildCharPositions(Integer target);
   void PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles);
+  // Scrolls the caret placed last into view, up and down and sideways.
+  void ScrollToCaret();
+  // The caret placed last stands in the part of the document on the screen
+  // (of a view of that size, when given).
+  bool CaretInView(Integer wide = -1, Integer high = -1);
   // The caret to item position (itemNo, offs); re-applies the current
   // paragraph style to the caret's paragraph when asked.
   void SetCaretToItemPos(Integer itemNo, Integer offs, bool applyParaStyle = false);

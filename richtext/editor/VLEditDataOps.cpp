@@ -7,6 +7,9 @@
 void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer itemNo, bool scrollAndUpdate,
                                          bool keepCurStyles) {
   const Integer caretItem = GetCaretItemNo(), caretOffs = GetCaretOffset();
+  // Even without scrolling, a caret on the screen stays there when the lines
+  // move under it (a table widened past the window's edge).
+  const bool shown = !scrollAndUpdate && CaretInView();
   if (full) {
     // The selection is held by lines, which a new layout numbers anew: it
     // stays on its items as the caret does (a border drag that widens a
@@ -40,6 +43,7 @@ void TVLEditVLData::ReformatKeepingCaret(bool full, bool noCaching, Integer item
     BuildCharPositions(o - 2);
   }
   PlaceCaret(scrollAndUpdate, scrollAndUpdate, keepCurStyles);
+  if (shown && !CaretInView()) ScrollToCaret();
 }
 
 void TVLEditVLData::InsertPageBreak() {

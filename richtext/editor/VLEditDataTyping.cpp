@@ -280,6 +280,9 @@ bool TVLEditVLData::KeepTableFromKey(Integer itemNo) {
   // Shown and selected first; the next key takes it.
   if (!selected) SetSelectionBounds(itemNo, 0, itemNo, 1);
   if (di) VLShowRectangle(*this, di->Left, di->Top, di->Width, std::min(di->Height, std::max(GetHeight(), 1)));
+  // A table wider than the view shows its left part: the caret after it
+  // is brought back into sight.
+  ScrollToCaret();
   Invalidate();
   return true;
 }

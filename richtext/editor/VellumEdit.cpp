@@ -781,6 +781,24 @@ void TCustomVellumEdit::Format() {
 void TCustomVellumEdit::Resize() {
   TVLEditVLData* d = EditData();
   const bool hadCaret = d->CaretDrawItemNo >= 0 && d->CaretStop();
+  const bool shown = hadCaret && d->CaretInView(FViewW, FViewH);
+  // A cell editor's caret, where this view shows it (cell editors move with
+  // the view, not with its size).
+  auto innerCaret = [this](TRect& r) {
+    TCustomVellumEdit* inner = GetInnermostEditor();
+    TPoint p;
+    if (!inner || inner == this || inner->EditData()->CaretHeight <= 0 || !inner->Showing() ||
+        !inner->EditData()->GetCaretClientPoint(p))
+      return false;
+    const TPoint at = ScreenToClient(inner->ClientToScreen(p));
+    r = TRect(at.X, at.Y, at.X + 2, at.Y + inner->EditData()->CaretHeight + 2);
+    return true;
+  };
+  TRect inner;
+  const bool innerShown = innerCaret(inner) && inner.Left >= 0 && inner.Left < FViewW && inner.Top >= 0 &&
+                          inner.Top < FViewH;
+  FViewW = ClientWidth();
+  FViewH = ClientHeight();
   Integer item = 0, offs = 0;
   if (hadCaret) {
     item = d->GetCaretItemNo();
@@ -788,11 +806,16 @@ void TCustomVellumEdit::Resize() {
   }
   TCustomVellum::Resize();
   if (hadCaret && d->DrawItems.Count() > 0) {
-    // Keeps the window where it is; only the caret follows the new lines.
+    // Keeps the window where it is; only the caret follows the new lines,
+    // and the view follows a caret it showed (a narrower window over a
+    // wide table).
     d->NoScroll = true;
     d->SetCaretToItemPos(item, offs);
     d->NoScroll = false;
+    if (shown && !d->CaretInView()) d->ScrollToCaret();
   }
+  if (innerShown && innerCaret(inner) && (inner.Left >= ClientWidth() || inner.Top >= ClientHeight()))
+    ShowScreenRect(TRect(ClientToScreen(TPoint(inner.Left, inner.Top)), ClientToScreen(TPoint(inner.Right, inner.Bottom))));
 }
 
 // ---- caret drawing ------------------------------------------------------------------------------

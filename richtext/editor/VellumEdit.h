@@ -309,6 +309,8 @@ private:
   Integer FApplyingStyle = -1;
   // The caret as the data placed it (client coordinates).
   Integer FCaretX = 0, FCaretY = 0, FCaretH = 0;
+  // The view's size as the last resize left it.
+  Integer FViewW = 0, FViewH = 0;
   bool FCaretVisible = false;
   WideString FPreedit;
   int FPreeditCursor = 0;

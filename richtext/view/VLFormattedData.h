@@ -145,6 +145,10 @@ public:
   TCustomVLItemInfo* SelfPaintingItem = nullptr;
   // After a reformat of first..last (partial: only those were laid out).
   virtual void AfterFormat(Integer first, Integer last, bool partial) {}
+  // The right edge of the widest of the draw items first..last, and whether
+  // it sticks out of the document (a cell's editor keeps the cell's width).
+  Integer LinesRight(Integer first, Integer last);
+  bool SticksOut(Integer first, Integer last);
   // Host hook of the partial reformat: repaint a band (when the toolkit
   // next paints; nothing is drawn onto the window outside a paint).
   virtual void InvalidateBand(Integer top, Integer bottom) {}

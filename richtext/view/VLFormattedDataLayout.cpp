@@ -81,6 +81,11 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
       laidOut = true;
       RunFormat(st, onlyTail);
     }
+    // An item laid out wider than its minimum said (a table whose cells
+    // changed since it was measured) widens the document to it, as far as
+    // the view scrolls.
+    if (SticksOut(0, DrawItems.Count() - 1))
+      DocumentWidth = LinesRight(0, DrawItems.Count() - 1) - GetLeftMargin();
     // Report the size; a scroll bar that appears or vanishes changes the
     // visible width, and the layout runs once more for it.
     const Integer oldW = GetWidth(), oldH = GetHeight();

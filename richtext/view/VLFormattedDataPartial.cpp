@@ -352,6 +352,18 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
   }
 }
 
+Integer TCustomVLFormattedData::LinesRight(Integer first, Integer last) {
+  Integer right = 0;
+  for (Integer i = std::max<Integer>(first, 0); i <= last && i < DrawItems.Count(); ++i)
+    right = std::max(right, VLCheckedAdd(DrawItems[i]->Left, DrawItems[i]->Width));
+  return right;
+}
+
+bool TCustomVLFormattedData::SticksOut(Integer first, Integer last) {
+  if (KeepsItsWidth() || GetSourceVLData() != this) return false;
+  return LinesRight(first, last) > GetLeftMargin() + DocumentWidth;
+}
+
 void TCustomVLFormattedData::DigestDrawItems(Integer first, Integer last) {
   first = std::max<Integer>(first, 0);
   last = std::min(last, DrawItems.Count() - 1);

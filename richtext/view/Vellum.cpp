@@ -148,6 +148,8 @@ void TCustomVellum::SelectAll() {
   // gives its cell its items back.
   DestroyInplaceEditor();
   FData->SelectAll();
+  // An editor's caret goes to the selection's end, as for any selection.
+  FData->SelectionChanged();
   Invalidate();
 }
 

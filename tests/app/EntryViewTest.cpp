@@ -63,7 +63,11 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
 // Placing the caret shows it, sideways too: typing past the window's edge
 // in a line that does not wrap, Home on the first line of an entry
 // scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
-// view, and moving into a far cell of a wide table.
+// view, moving into a far cell of a wide table, Backspace after a wide
+// table (which selects it and shows it from its left edge), Select All from
+// a cell (the caret goes to the selection's end), Right onto a table taller
+// than the view (the caret as tall as the table shows its top), and the view
+// narrowed under a caret it showed.
 TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
   // The steps before the letter; what went wrong on the way, "" when none.
   struct Case {
@@ -112,6 +116,56 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Key(Qt::Key_Tab) && w.Key(Qt::Key_Tab) && w.Key(Qt::Key_End) ? "" : "Tab";
        },
        "far" + std::string(40, 'm') + "x"},
+      {"Backspace after a wide table selects it",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         // Out of the far cell past its end: the caret after the table.
+         if (!w.Key(Qt::Key_End) || !w.Key(Qt::Key_Right) || !w.Cells().empty()) return "out of the table";
+         if (!w.Key(Qt::Key_Backspace)) return "Backspace";
+         return w.Edit()->EditData()->SelectionExists() ? "" : "the table not selected";
+       },
+       "first|x"},
+      {"Select All from the first cell of a wide table",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         if (!w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Home))
+           return "Shift+Tab";
+         if (w.Edit()->EditData()->GetHOffset() != 0) return "the first cell left the view scrolled";
+         // The caret goes to the selection's end, not beside the table the
+         // closed cell editor leaves it at.
+         return w.Key(Qt::Key_A, Qt::ControlModifier) && w.Cells().empty() ? "" : "Ctrl+A";
+       },
+       "x"},
+      {"Right onto a table taller than the view, from the line above it at the view's bottom",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.Type("first")) return "typing";
+         for (int i = 0; i < 30; ++i)
+           if (!w.Key(Qt::Key_Return) || !w.Type("line" + std::to_string(i))) return "typing";
+         if (!w.Key(Qt::Key_Return) || !w.InsertTable(1, 1)) return "no table";
+         for (int i = 0; i < 40; ++i)
+           if (!w.Type("tall" + std::to_string(i)) || !w.Key(Qt::Key_Return)) return "typing in the cell";
+         if (!w.Key(Qt::Key_Home, Qt::ControlModifier) || !w.Cells().empty()) return "Ctrl+Home";
+         TVLEditVLData& d = *w.Edit()->EditData();
+         // Down to the last line before the table: the view follows it.
+         for (int i = 0; i < 30; ++i)
+           if (!w.Key(Qt::Key_Down)) return "Down";
+         if (d.GetVOffset() == 0) return "not scrolled down";
+         if (!w.Key(Qt::Key_End) || !w.Key(Qt::Key_Right)) return "Right";
+         return w.Cells().empty() && d.CaretHeight > d.GetHeight() ? "" : "the caret is not beside the table";
+       },
+       "line29|x|[tall0"},
+      {"the view narrowed by the entry tree, the caret near its right edge",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.Menu("vlActionWordWrap")) return "no Word Wrap";
+         const int width = ClientWidgetOf(w.Edit())->width();
+         TVLEditVLData& d = *w.Edit()->EditData();
+         for (int i = 0; d.CaretX < width * 7 / 8; ++i)
+           if (i > 200 || !w.Type("word" + std::to_string(i) + " ")) return "typing";
+         if (d.GetHOffset() != 0) return "scrolled before the tree shows";
+         if (!w.Menu("ActionHideShowEntryTree") || ClientWidgetOf(w.Edit())->width() >= width) return "the tree";
+         return "";
+       },
+       " x"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

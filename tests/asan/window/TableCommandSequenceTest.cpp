@@ -25,14 +25,14 @@
 // Paste, the list commands and typing over cells make, which cells stay
 // selected after a border drag, and where the caret is after a save, a border
 // drag or the automatic save (a word typed lands there); Undo and Redo around
-// a save take back and give back the same step.
+// a save take back and give back the same step. The view shows the caret
+// after every step, and Lock and Open that show the same day again leave it
+// where it was.
 //
 // QY_TABLE_SEQUENCE_SEED=N runs that seed alone, QY_TABLE_SEQUENCE_STEPS=N
 // sets the steps of each sequence, QY_TABLE_SEQUENCE_TRACE=1 prints the
 // commands found and the entry after each step; scripts/table-sequences.sh
-// runs many seeds side by side. QY_SEQ_CHECK_CARET_SHOWN=1 also checks that
-// the view shows the caret after every step and that Lock and Open leave the
-// caret where it was.
+// runs many seeds side by side.
 #include "app/FindReportSupport.h"
 #include "app/TableWindowSupport.h"
 
@@ -401,17 +401,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // The view shows the caret of the innermost editor: its point lies in
-  // the part of the entry's surface on the screen. Asked for by
-  // QY_SEQ_CHECK_CARET_SHOWN=1.
-  static bool CaretShownAsked() {
-    static const bool asked = [] {
-      const char* v = std::getenv("QY_SEQ_CHECK_CARET_SHOWN");
-      return v && std::string(v) == "1";
-    }();
-    return asked;
-  }
+  // the part of the entry's surface on the screen (none to show while the
+  // entry is read-only or cells are selected).
   void CheckCaretShown() {
-    if (!CaretShownAsked() || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
+    if (J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
     TCustomVellumEdit* inner = Innermost();
     TPoint p;
     if (!inner->EditData()->GetCaretClientPoint(p)) return;
@@ -1931,25 +1924,27 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (s.Row == 0 && s.Col == 0) tables.push_back(s);
     if (tables.empty()) return;
     const TSpot s = OneOf(tables);
-    const auto& f = s.Table->FormattingInfo;
-    if (!LineOf(s.Editor->EditData(), s.Table) || f.ColStarts.size() < static_cast<size_t>(s.Table->ColCount()) ||
-        f.RowStarts.size() < static_cast<size_t>(s.Table->RowCount()))
+    TVLTableItemInfo* t = s.Table;
+    const auto& f = t->FormattingInfo;
+    if (!LineOf(s.Editor->EditData(), t) || f.ColStarts.size() < static_cast<size_t>(t->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
       return;
     const bool column = Chance(60);
     // Past the last column or row, the table's own edge.
-    const Integer k = Pick(1, column ? s.Table->ColCount() : s.Table->RowCount());
-    DragBorder(s, column, k, [this] { return Pick(-30, 40); });
+    const Integer k = Pick(1, column ? t->ColCount() : t->RowCount());
+    QPoint from;
+    if (!BorderPoint(s, column, k, from)) return;
+    DragBorderBy(s, column, k, from, Pick(-30, 40));
   }
-  // The border before column or row k (from 1) of the table at a spot
-  // dragged by the distance `by` answers; false when the table shows no
-  // such border to grab.
-  bool DragBorder(const TSpot& s, bool column, Integer k, const std::function<int()>& by) {
+  // Where the border k of a table's columns (or rows) is grabbed, in the
+  // main window; false when it has none there or it is not on the screen.
+  bool BorderPoint(const TSpot& s, bool column, Integer k, QPoint& from) {
     TVLTableItemInfo* t = s.Table;
     TVLEditVLData* d = s.Editor->EditData();
     const TVLDrawLineInfo* item = LineOf(d, t);
-    if (!item) return false;
     const auto& f = t->FormattingInfo;
-    if (f.ColStarts.size() < static_cast<size_t>(t->ColCount()) || f.RowStarts.size() < static_cast<size_t>(t->RowCount()))
+    if (!item || f.ColStarts.size() < static_cast<size_t>(t->ColCount()) ||
+        f.RowStarts.size() < static_cast<size_t>(t->RowCount()) || k < 1 || k > (column ? t->ColCount() : t->RowCount()))
       return false;
     // Grabbed beside a cell that it bounds: inside a merged cell there is
     // no border to grab, and a press there is a click in the cell's text.
@@ -1978,10 +1973,12 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     Integer pos, prev;
     if ((column ? t->ColBorderAt(x, pos, prev) : t->RowBorderAt(y, pos, prev)) != k) return false;
-    QPoint from;
-    if (!OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from)) return false;
-    const int distance = by();
-    const QPoint to = from + (column ? QPoint(distance, 0) : QPoint(0, distance));
+    return OnScreen(s.Editor, QPoint(item->Left - d->GetHOffset() + x, item->Top - d->GetVOffset() + y), from);
+  }
+  // The border dragged by `by` pixels: only widths change, every table
+  // keeps its selected cells, and the cell editors and the caret stay.
+  void DragBorderBy(const TSpot& s, bool column, Integer k, QPoint from, int by) {
+    const QPoint to = from + (column ? QPoint(by, 0) : QPoint(0, by));
     const std::string before = Shown(false);
     const size_t editors = Chain().size();
     const std::vector<TBlock> blocks = Blocks();
@@ -1996,7 +1993,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const std::array<Integer, 4> selection = SelectedPlace(Innermost());
     const TCaretAt caretAt = CaretAt();
     Note(std::string("drag the ") + (column ? "column" : "row") + " border " + std::to_string(k) + " of the table at level " +
-         std::to_string(s.Level) + " by " + std::to_string(distance));
+         std::to_string(s.Level) + " by " + std::to_string(by));
     DragTo(from, to);
     Settle();
     EXPECT_EQ(Shown(false), before) << "a border drag changed more than widths";
@@ -2014,7 +2011,6 @@ struct TSequence : TStillClock, TFindReportWorld {
       }
       if (!AnyCellsSelected()) ProbeCaret(caretAt, "after a border drag");
     }
-    return true;
   }
 
   // A word double-clicked in the entry's text or a cell at any depth, then
@@ -2384,6 +2380,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     Application->Idle();
     const std::string before = Shown();
     const TCaretAt caretBefore = CaretAt();
+    const auto entryBefore = EntryShown;
     const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
     LeftUnsaved = false;
@@ -2453,7 +2450,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     // was (by the automatic save's timer, where the step left it).
     if (Given == "ActionSave" && CurrentEntry() == EntryShown && ErrorsShown.empty() && Boxes == boxesBefore)
       ProbeCaret(CaretAtSave, "after a save");
-    else if (Given == "ActionLock" && CaretShownAsked())
+    // (The journals open at the day they open on: another day shown has
+    // no caret of its own to bring back.)
+    else if (Given == "ActionLock" && CurrentEntry() == entryBefore)
       ProbeCaret(caretBefore, "after Lock and Open");
     if (Failures() > failuresBefore) return;
     if (!recorded && Chance(10)) {
@@ -2575,14 +2574,15 @@ struct TSequence : TStillClock, TFindReportWorld {
       return true;
     }
     if (verb == "border") {
-      // "border L.T column K N": the table's border before column K (a
-      // row's with "row") dragged by N.
-      char way[8] = {};
+      char kind[16] = {};
       int level = 0, table = 0, k = 0, by = 0;
-      if (std::sscanf(rest.c_str(), "%d.%d %7s %d %d", &level, &table, way, &k, &by) != 5 ||
-          !cell(std::to_string(level) + "." + std::to_string(table) + " 0,0", spot))
+      QPoint from;
+      if (std::sscanf(rest.c_str(), "%d.%d %15s %d %d", &level, &table, kind, &k, &by) != 5 ||
+          !cell(std::to_string(level) + "." + std::to_string(table) + " 0,0", spot) ||
+          !BorderPoint(spot, std::string(kind) == "column", k, from))
         return false;
-      return DragBorder(spot, std::string(way) == "column", k, [by] { return by; });
+      DragBorderBy(spot, std::string(kind) == "column", k, from, by);
+      return true;
     }
     if (verb == "lock") LockAndOpen();
     else if (verb == "save") {
@@ -2787,6 +2787,17 @@ const TRecorded kRecorded[] = {
     // Found by 22 (steps 41 to 52): a border set from a nested table's cell
     // left an empty step in that cell's history; undone, it did nothing,
     // and the Redos then went one step further, into a Redo from before.
+    // Found by 40008 and 40028: a column border dragged past the window's
+    // edge widened the table and left the caret beside it out of sight
+    // (Delete before the table selects it, End leaves the caret beside it).
+    {"a table widened by its border past the view, the caret beside it", 0,
+     {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "key End",
+      "border 0.0 column 2 40"}},
+    // Found by 41115: the entry tree shown narrowed the view under the
+    // caret of a cell near its right edge, which stayed out of sight.
+    {"the view narrowed under the caret of a cell", 0,
+     {"table 1 2", "border 0.0 column 1 10", "key Tab", "type café café café café café café",
+      "command ActionHideShowEntryTree"}},
     {"a cell command of a nested table, its steps undone and redone", 2,
      {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
       "undo+redo 3"}},
