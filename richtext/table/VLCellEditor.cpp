@@ -419,9 +419,15 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   }
   // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
+  // The caret as an Undo in the open cell finds it, taken before the block
+  // of cells goes (which leaves the document no caret): the history handed
+  // over is replayed from there, and its Redo comes back to the same place.
+  TVLEditVLData* edited = editor->EditData();
+  TCaretPlace caret{0, 0};
+  if (edited->DrawItems.Count() > 0) caret = {edited->GetCaretItemNo(), edited->GetCaretOffset()};
   // A block of cells selected in the editor's document goes with it: no
   // document that is shown holds it any more.
-  if (TCustomVLItemInfo* active = editor->EditData()->ActiveItem.Get(); active && active->PartiallySelected())
+  if (TCustomVLItemInfo* active = edited->ActiveItem.Get(); active && active->PartiallySelected())
     active->Deselect();
   TCustomVellumEdit* hostEditor = editor->ParentEditor;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
@@ -433,7 +439,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     clearing = e->ComponentState.Contains(csDestroying) || (inplace && inplace->Table && inplace->Table->FGoing);
     e = inplace ? inplace->ParentEditor : nullptr;
   }
-  if (!clearing) MoveEditorUndo(true);
+  if (!clearing) MoveEditorUndo(&caret);
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;
   cell->InplaceData = nullptr;
@@ -489,7 +495,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
 }
 
-bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
+bool TVLTableItemInfo::MoveEditorUndo(const TCaretPlace* closing) {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   if (!FInplaceEditor || !host) return false;
   TVLEditVLData* d = FInplaceEditor->EditData();
@@ -498,8 +504,8 @@ bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
   for (const bool redo : {false, true}) {
     TVLUndoList* source = redo ? d->RedoList.get() : d->UndoList.get();
     if (source->Count() == 0) continue;
-    const Integer caretItem = d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
-    const Integer caretOffs = d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
+    const Integer caretItem = closing ? closing->first : d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
+    const Integer caretOffs = closing ? closing->second : d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
     auto groups = source->TakeGroups();
     // A group a command opened here while its change went to the table's
     // own editor replays nothing: handed back, it would take an Undo that
@@ -531,7 +537,7 @@ bool TVLTableItemInfo::MoveEditorUndo(bool /*destroying*/) {
   return moved;
 }
 
-void TVLTableItemInfo::FinalizeUndoGroup() { MoveEditorUndo(false); }
+void TVLTableItemInfo::FinalizeUndoGroup() { MoveEditorUndo(nullptr); }
 
 bool TVLTableItemInfo::OwnsInplaceEditor(TObject* editor) const {
   return editor && editor == static_cast<TObject*>(FInplaceEditor);

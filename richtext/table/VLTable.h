@@ -985,7 +985,10 @@ private:
   // GetMinWidth's answer while the table stays as laid out.
   bool FMinWidthKnown = false;
   Integer FMinWidth = 0;
-  bool MoveEditorUndo(bool destroying);
+  // Hands the cell editor's history to the document's lists; `closing`:
+  // where the caret was as the editor began to close (else where it is).
+  using TCaretPlace = std::pair<Integer, Integer>;
+  bool MoveEditorUndo(const TCaretPlace* closing);
   // Border dragging: the boundary, whether Shift was held at the press, the
   // offset from the pointer to the border, and the start before it.
   Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;

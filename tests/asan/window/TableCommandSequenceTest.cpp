@@ -2818,6 +2818,14 @@ const TRecorded kRecorded[] = {
       "and then some more words",
       "key Return", "type y", "key Home", "table 1 1", "key Down", "key Home", "key Shift+Left",
       "border 1.0 column 1 150"}},
+    // Found by 10087 at its step 91 (after Table Properties): a nested
+    // table with cells selected, changed so that its cell is laid out
+    // anew. The save's closing of the cell let go of the block first, which
+    // left the cell no caret, and handed the cell's history over from
+    // there; Undo after the save replayed it from the cell's start, and Redo
+    // put the caret before the table instead of after it.
+    {"Undo and Redo around a save with cells of a nested table selected", 2,
+     {"click 1.0 0,0", "command vlActionTableSelectCell", "border 1.0 column 1 40", "save"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
