@@ -459,8 +459,11 @@ void TCustomVLData::Clear() {
       std::unordered_set<const TCustomVLItemInfo*> markers;
       for (Integer i = 0; i < GetItemCount(); ++i)
         if (GetItem(i)->StyleNo == vlsListMarker) markers.insert(GetItem(i));
-      list->DeleteMany(markers);
+      const Integer from = list->DeleteMany(markers);
+      // A cell's markers leave the document's list: those after them count
+      // without them.
       if (list->Count() == 0) DestroyMarkers();
+      else if (from >= 0) list->RecalcFrom(from, GetStyle());
     }
     for (Integer i = 0; i < GetItemCount(); ++i) FreeItemAt(i, true);
     Items->Clear();
@@ -634,9 +637,15 @@ void TCustomVLData::MoveItemsFrom(TCustomVLData* source) {
       }
     };
     collect(source);
-    list->DeleteMany(moving);
+    const Integer from = list->DeleteMany(moving);
+    source->DestroyMarkers();
+    // A list the source shares stays (the document's, for a cell going to
+    // its editor): its markers after the moved ones count without them, as
+    // they would read back.
+    if (from >= 0 && source->GetMarkers(false) == list && list->Count() > 0) list->RecalcFrom(from, source->GetStyle());
+  } else {
+    source->DestroyMarkers();
   }
-  source->DestroyMarkers();
   for (Integer i = 0; i < source->GetItemCount(); ++i) {
     TCustomVLItemInfo* item = source->GetItem(i);
     if (item->GetSameAsPrev()) item->ParaNo = -1;

@@ -105,19 +105,20 @@ void TVLMarkerList::Delete(Integer index) {
   Reindex(static_cast<size_t>(index));
 }
 
-void TVLMarkerList::DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers) {
-  if (markers.empty()) return;
+Integer TVLMarkerList::DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers) {
+  if (markers.empty()) return -1;
   size_t first = FEntries.size();
   for (const TCustomVLItemInfo* m : markers) {
     Integer i = IndexOf(m);
     if (i >= 0) first = std::min(first, static_cast<size_t>(i));
   }
-  if (first == FEntries.size()) return;
+  if (first == FEntries.size()) return -1;
   for (size_t i = first; i < FEntries.size(); ++i) FPositions.erase(FEntries[i].Marker);
   FEntries.erase(std::remove_if(FEntries.begin() + static_cast<std::ptrdiff_t>(first), FEntries.end(),
                                 [&markers](const TEntry& e) { return markers.count(e.Marker) > 0; }),
                  FEntries.end());
   Reindex(first);
+  return static_cast<Integer>(first);
 }
 
 void TVLMarkerList::Clear() {

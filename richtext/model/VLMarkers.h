@@ -27,8 +27,10 @@ public:
   // Several markers at once, in their order, before the entry at index.
   void InsertBlock(Integer index, const std::vector<TVLMarkerItemInfo*>& markers);
   void Delete(Integer index);
-  // Takes every marker of the set out of the list in one pass.
-  void DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers);
+  // Takes every marker of the set out of the list in one pass; returns the
+  // index the first of them had (-1 for none), from which the markers left
+  // are to be recounted.
+  Integer DeleteMany(const std::unordered_set<const TCustomVLItemInfo*>& markers);
   void Clear();
 
   // The computed number and text of the entry (1 and empty until counted).

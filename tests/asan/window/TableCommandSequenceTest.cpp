@@ -2790,6 +2790,14 @@ const TRecorded kRecorded[] = {
     // Found by 40008 and 40028: a column border dragged past the window's
     // edge widened the table and left the caret beside it out of sight
     // (Delete before the table selects it, End leaves the caret beside it).
+    // Found by 40093 (steps 81 to 120): Backspace took the list marker of
+    // a cell before a marker of the same list in the entry's text; the cell
+    // recounted its own markers, and the entry's kept the number it had
+    // with the cell's marker before it, which the entry read back lost.
+    {"Backspace taking a cell's list marker before a marker of the same list after the table", 0,
+     {"key Ctrl+End", "command vlActionParaBullets", "type x", "key Ctrl+Home", "table 1 1", "click 0.0 0,0",
+      "command vlActionParaBullets", "key Ctrl+End", "click 0.0 0,0", "key Home", "key Backspace", "key Ctrl+End",
+      "key Ctrl+S"}},
     {"a table widened by its border past the view, the caret beside it", 0,
      {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "key End",
       "border 0.0 column 2 40"}},
