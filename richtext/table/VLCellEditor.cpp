@@ -576,7 +576,8 @@ void TVLTableItemInfo::ShowInplaceCaret() {
   // A caret taller than the view (beside a tall table) shows its top: the
   // whole of it would scroll to its bottom, or stay put over the view.
   TVLEditVLData* view = root->EditData();
-  const Integer high = std::min<Integer>(d->CaretHeight + 2, std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1));
+  const Integer room = std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1);
+  const Integer high = std::min<Integer>(d->CaretHeight + 2, room);
   if (view == host && shown == FInplaceEditor) {
     const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
     const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
