@@ -579,14 +579,19 @@ void TVLTableItemInfo::ShowInplaceCaret() {
   const Integer caretItem = d->GetCaretItemNo();
   if (caretItem >= 0 && caretItem < d->GetItemCount())
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(d->GetItem(caretItem)); t && t->FOpeningEditor) return;
-  if (root->EditData() == host && shown == FInplaceEditor) {
+  // A caret taller than the view (beside a tall table) shows its top: the
+  // whole of it would scroll to its bottom, or stay put over the view.
+  TVLEditVLData* view = root->EditData();
+  const Integer room = std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1);
+  const Integer high = std::min<Integer>(d->CaretHeight + 2, room);
+  if (view == host && shown == FInplaceEditor) {
     const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
     const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();
-    VLShowRectangle(*host, x, y, 2, d->CaretHeight + 2);
+    VLShowRectangle(*host, x, y, 2, high);
     return;
   }
   const TPoint at = shown->ClientToScreen(p);
-  root->ShowScreenRect(TRect(at.X, at.Y, at.X + 2, at.Y + d->CaretHeight + 2));
+  root->ShowScreenRect(TRect(at.X, at.Y, at.X + 2, at.Y + high));
 }
 
 void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }

@@ -1691,6 +1691,18 @@ struct TSequence : TStillClock, TFindReportWorld {
     };
     if (r.Menu) walk(r.Menu->Items());
     Note("  the menu \"" + r.Caption + "\" shows " + std::to_string(items.size()) + " enabled items");
+    if (!MenuChoice.empty()) {
+      // A recorded step names its item.
+      for (TMenuItem* item : items)
+        if (item->GetAction() && item->GetAction()->GetName() == MenuChoice) {
+          QAction* handle = item->Handle();
+          Note("  choose " + MenuChoice);
+          Run(MenuChoice, [handle] { handle->trigger(); });
+          return mrOk;
+        }
+      ADD_FAILURE() << "the menu offers no enabled " << MenuChoice;
+      return mrCancel;
+    }
     if (items.empty() || Chance(10)) return mrCancel;
     TMenuItem* item = OneOf(items);
     const String name = item->GetAction() ? item->GetAction()->GetName() : item->GetCaption();
@@ -1892,6 +1904,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (FirstLinePoint(at)) places.push_back({"the entry's first line", at});
     if (places.empty()) return;
     const auto& place = OneOf(places);
+    RightClickAt(place.first, place.second);
+  }
+  void RightClickAt(const std::string& name, const QPoint& at) {
+    const std::pair<std::string, QPoint> place{name, at};
     Note("right-click " + place.first);
     MenuShown = false;
     Given.clear();
@@ -2480,6 +2496,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
+  //   right-click CELL ACTION   the item ACTION of the cell's pop-up menu
   //   drag CELL edge        from the start of the cell's text along its line
   //                         to the right edge of the entry's view
   //   border L.T column|row K N  the border before column or row K (from 1)
@@ -2539,6 +2556,16 @@ struct TSequence : TStillClock, TFindReportWorld {
       Note(verb + " " + Name(spot));
       ClickWindowAt(at, verb == "click" ? Qt::NoModifier : Qt::ShiftModifier);
       return true;
+    }
+    if (verb == "right-click") {
+      // right-click CELL ACTION: the item of the cell's pop-up menu chosen.
+      const size_t last = rest.rfind(' ');
+      if (last == std::string::npos || !cell(rest.substr(0, last), spot) || !WindowPoint(spot, at, 3)) return false;
+      MenuChoice = rest.substr(last + 1);
+      RightClickAt(Name(spot), at);
+      const bool shown = MenuShown;
+      MenuChoice.clear();
+      return shown;
     }
     if (verb == "drag" && rest.size() > 5 && rest.compare(rest.size() - 5, 5, " edge") == 0) {
       // From the start of the cell's text along its line to the right edge
@@ -2641,6 +2668,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   int Steps = 0;
   bool LeftUnsaved = false;
   bool MenuShown = false;
+  // The item a recorded right click chooses from its menu.
+  std::string MenuChoice;
   // Where a drag drops, and the keys held for it.
   QPoint DropAt;
   Qt::KeyboardModifiers DropMods;
@@ -2806,6 +2835,13 @@ const TRecorded kRecorded[] = {
     {"the view narrowed under the caret of a cell", 0,
      {"table 1 2", "border 0.0 column 1 10", "key Tab", "type café café café café café café",
       "command ActionHideShowEntryTree"}},
+    // Found by 42093 at its step 300: a table taller than the view pasted
+    // into a cell from its pop-up menu left the caret beside it, as tall as
+    // it; shown whole, the view scrolled to its foot and its top stood far
+    // above the view.
+    {"a table taller than the view pasted into a cell by its pop-up menu", 1,
+     {"click 0.0 0,0", "key Return x40", "command vlActionTableSelectTable", "command vlActionCopy", "click 0.0 1,1",
+      "right-click 0.0 1,1 vlActionPaste"}},
     {"a cell command of a nested table, its steps undone and redone", 2,
      {"click 1.0 0,0", "type x", "command vlActionTableCellTopBorder", "key Ctrl+Home", "type z", "undo 1",
       "undo+redo 3"}},
