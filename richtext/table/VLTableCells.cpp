@@ -58,7 +58,14 @@ TCustomVLData* TVLTableItemInfo::GetSubVLData(std::unique_ptr<TVLStoreSubVLData>
       if (!Rows.IsEmpty()) cell = Rows.GetMainCell(0, 0, r, c);
       break;
     case 1:
-      if (!Rows.IsEmpty()) cell = Rows.GetMainCell(R - 1, C - 1, r, c);
+      // The last in reading order: the main cell of the last place may stand
+      // before others (a cell spanning rows down to the last one).
+      for (Integer i = R - 1; i >= 0 && !cell; --i)
+        for (Integer j = C - 1; j >= 0 && !cell; --j)
+          if ((cell = Rows.GetRow(i)->GetCell(j))) {
+            r = i;
+            c = j;
+          }
       break;
     case 2:
     case 3:

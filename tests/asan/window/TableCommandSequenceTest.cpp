@@ -2758,6 +2758,14 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 70005 at its step 300: the last cell of a table whose last
+    // column's cell spans the rows was taken for that cell, so a marker
+    // after the table, read back, found no marker in the cells before it
+    // and counted first.
+    {"a list marker in a cell left of one spanning the rows, and one after the table, read back", 0,
+     {"key Ctrl+End", "command vlActionParaBullets", "key Ctrl+Home", "table 2 2", "click 0.0 0,1",
+      "shift+click 0.0 1,1", "command vlActionTableMergeCells", "click 0.0 1,0", "command vlActionParaBullets",
+      "key Ctrl+End x2", "markers 2", "command ActionPrint"}},
     // Found by 1435 at its step 226: a drag from a cell whose editor was
     // not open yet, along a line wider than the view, reached the view's
     // edge; the caret shown there scrolled the entry sideways, and the move

@@ -9,6 +9,7 @@
 #include "richtext/view/LayoutTestSupport.h"
 
 #include <QImage>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -153,6 +154,55 @@ TEST(TableContainer, ListsInCellsNumberWithTheDocument) {
 }  // namespace
 
 namespace {
+
+// Read back, the markers of a table's cells count where the table stands,
+// also when the main cell of the last place is not the last cell (one that
+// spans rows down to the last row stands before the cells left of it).
+TEST(TableContainer, ListsInCellsReadBackInDocumentOrder) {
+  VLRegisterTableItem();
+  struct Case {
+    const char* name;
+    Integer rows, cols;
+    std::vector<std::array<Integer, 4>> merges;  // top row, left col, col span, row span
+    Integer row, col;                            // the cell with three markers
+    bool before;                                 // a marker before the table too
+  } cases[] = {
+      {"last column's cells span both rows", 2, 3, {{0, 1, 1, 2}, {0, 2, 1, 2}}, 1, 0, false},
+      {"the same after a marker", 2, 3, {{0, 1, 1, 2}, {0, 2, 1, 2}}, 1, 0, true},
+      {"one cell spans the last column", 3, 2, {{0, 1, 1, 3}}, 2, 0, false},
+      {"no merged cells", 2, 2, {}, 1, 1, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TVLStyle style(nullptr);
+    style.ListStyles->Add()->Levels->Add()->ListType = vllstDecimal;
+    TVLDocumentData doc(&style);
+    if (k.before) Numbered(doc, "before");
+    auto t = TVLTableItemInfo::CreateEx(k.rows, k.cols, &doc);
+    for (const auto& m : k.merges) ASSERT_TRUE(t->MergeCells(m[0], m[1], m[2], m[3]));
+    TVLTableCellData* cell = t->GetCell(k.row, k.col);
+    ASSERT_TRUE(cell);
+    cell->Clear();
+    for (const char* text : {"one", "two", "three"}) Numbered(*cell, text);
+    doc.AddItem("", t.release());
+    Numbered(doc, "after");
+    std::vector<Integer> all;
+    for (Integer i = 1; i <= (k.before ? 5 : 4); ++i) all.push_back(i);
+    std::vector<Integer> counters;
+    CollectCounters(doc, counters);
+    EXPECT_EQ(counters, all);
+
+    TMemoryStream out;
+    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
+    out.SetPosition(0);
+    TVLDocumentData back(&style);
+    TColor color = clNone;
+    ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+    counters.clear();
+    CollectCounters(back, counters);
+    EXPECT_EQ(counters, all);
+  }
+}
 
 TEST(TableContainer, UndoneStructureChangesRenumberLists) {
   VLRegisterTableItem();
