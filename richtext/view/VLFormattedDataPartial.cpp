@@ -275,6 +275,17 @@ void TCustomVLFormattedData::FormatParasExact(Integer startDrawItem, Integer end
       barsChanged = GetWidth() != w || GetHeight() != h;
     }
   }
+  // A line laid out wider than the document (a table an indent moved
+  // right) widens it as a full layout would: the view scrolls that far, and
+  // a caret placed there can be brought into view.
+  if (SticksOut(startDrawItem, following - 1)) {
+    DocumentWidth = LinesRight(startDrawItem, following - 1) - GetLeftMargin();
+    const Integer w = GetWidth(), h = GetHeight();
+    SkipFormat = true;
+    SetDocumentSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, false);
+    SkipFormat = false;
+    barsChanged = barsChanged || GetWidth() != w || GetHeight() != h;
+  }
   DigestDrawItems(startDrawItem - 1, following);
   // The band to repaint: everything below the range's first line when the
   // lines after the range moved; otherwise only the range's lines that
