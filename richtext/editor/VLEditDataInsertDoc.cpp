@@ -270,13 +270,15 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
   first = std::clamp(first, 0, GetItemCount() - 1);
   last = std::clamp(last, first, GetItemCount() - 1);
   // Laid out first: the new lines show whether anything is wider than the
-  // document, without measuring a large block a second time.
+  // document, without measuring a large block a second time. The width is
+  // the one before: the partial layout widens the scroll range to a line
+  // that sticks out, but only a whole layout wraps the text at it.
+  const Integer left = GetLeftMargin(), right = left + DocumentWidth;
   ReformatAfterEdit(FInsertRange, GetItemCount() - FCountAfterFirst, false);
   // A word or picture wider than the document sticks out of its line: then
   // the document's width changes and everything is laid out again.
   bool full = false;
   {
-    const Integer left = GetLeftMargin(), right = left + DocumentWidth;
     const Integer d0 = Item2FirstDrawItem(first);
     for (Integer d = std::max(d0, 0); d0 >= 0 && d < DrawItems.Count() && DrawItems[d]->ItemNo <= last && !full; ++d)
       full = DrawItems[d]->Left < left || DrawItems[d]->Left + DrawItems[d]->Width > right;
