@@ -567,9 +567,11 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     // no wider than the line (also on a canvas of the screen's resolution).
     if (st.SharedItems) d->LayOutForPrinting(this, st.Canvas, std::max<Integer>(1, st.LineWidth - offset));
     Integer left = st.LeftEdge + offset;
-    const Integer free = st.LineWidth - d->Width;
+    // One wider than the line starts at its left: the view scrolls no
+    // further left than the document's edge.
+    const Integer free = std::max<Integer>(st.LineWidth - d->Width, 0);
     if (para->Alignment == vlaRight) left += free;
-    else if (para->Alignment == vlaCenter) left += std::max(free / 2, 0);
+    else if (para->Alignment == vlaCenter) left += free / 2;
     d->Left = left;
     d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
     st.Baseline = VLCheckedAdd(d->Top, d->Height);

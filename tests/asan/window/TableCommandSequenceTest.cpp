@@ -2838,6 +2838,14 @@ const TRecorded kRecorded[] = {
     {"a table widened by its border past the view, the caret beside it", 0,
      {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "key End",
       "border 0.0 column 2 40"}},
+    // Found by 80174 at its step 300: a table in a right-aligned paragraph,
+    // grown by a long word wider than the line, was laid out from the
+    // line's right end, so its left part stood left of the document, where
+    // no scroll reaches; the caret in its first column stayed out of sight.
+    {"a table in a right-aligned paragraph grown wider than the line", 0,
+     {"table 1 2", "border 0.0 column 1 10", "key Ctrl+Home", "key End", "key Delete", "command vlActionAlignRight",
+      "click 0.0 0,0",
+      "type ÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödéÜnïcödé", "key Home"}},
     // Found by 41115: the entry tree shown narrowed the view under the
     // caret of a cell near its right edge, which stayed out of sight.
     {"the view narrowed under the caret of a cell", 0,
