@@ -415,7 +415,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X + 1, p.Y + origin.Y + 2)));
     EXPECT_TRUE(view->rect().contains(at)) << "the view does not show the caret: it stands at " << at.x() << ","
                                            << at.y() << " of a view of " << view->width() << "x" << view->height()
-                                           << "; shown: " << Shown();
+                                           << ", in the editor at level " << Chain().size() - 1
+                                           << " (scrolled to " << Edit()->EditData()->GetHOffset() << ","
+                                           << Edit()->EditData()->GetVOffset() << "); shown: " << Shown();
   }
 
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Rng); }
