@@ -7,6 +7,7 @@
 #include "richtext/editor/EditorFixture.h"
 #include "richtext/model/VLUni.h"
 #include "richtext/view/LayoutTestSupport.h"
+#include "support/VLFRoundTrip.h"
 
 #include <QImage>
 #include <array>
@@ -128,12 +129,8 @@ TEST(TableContainer, ListsInCellsNumberWithTheDocument) {
   EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
 
   // Saved and read back, the numbering is the same.
-  TMemoryStream out;
-  ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
-  out.SetPosition(0);
   TVLDocumentData back(&style);
-  TColor color = clNone;
-  ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(qytest::LoadVLFBytes(back, qytest::SaveVLFBytes(doc)));
   counters.clear();
   CollectCounters(back, counters);
   EXPECT_EQ(counters, (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
@@ -192,12 +189,8 @@ TEST(TableContainer, ListsInCellsReadBackInDocumentOrder) {
     CollectCounters(doc, counters);
     EXPECT_EQ(counters, all);
 
-    TMemoryStream out;
-    ASSERT_TRUE(doc.SaveVLFToStream(out, false, clNone, nullptr, bsNoBitmap, nullptr));
-    out.SetPosition(0);
     TVLDocumentData back(&style);
-    TColor color = clNone;
-    ASSERT_TRUE(back.LoadVLFFromStream(out, color, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(qytest::LoadVLFBytes(back, qytest::SaveVLFBytes(doc)));
     counters.clear();
     CollectCounters(back, counters);
     EXPECT_EQ(counters, all);
