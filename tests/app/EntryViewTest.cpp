@@ -58,6 +58,13 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
     }
     return Bar(Qt::Horizontal) != nullptr;
   }
+  // From the far cell of the wide table back to the first cell's start by
+  // the keyboard, which shows the view unscrolled; else what failed.
+  std::string ToFirstCell() {
+    if (!Key(Qt::Key_Tab, Qt::ShiftModifier) || !Key(Qt::Key_Tab, Qt::ShiftModifier) || !Key(Qt::Key_Home))
+      return "Shift+Tab";
+    return Edit()->EditData()->GetHOffset() == 0 ? "" : "the first cell left the view scrolled";
+  }
 };
 
 // Placing the caret shows it, sideways too: typing past the window's edge
@@ -110,9 +117,7 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
        [](TCaretWindow& w) -> std::string {
          if (!w.WideTable()) return "no wide table";
          // To the first cell's start, then to the far cell by the keyboard.
-         if (!w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Home))
-           return "Shift+Tab";
-         if (w.Edit()->EditData()->GetHOffset() != 0) return "the first cell left the view scrolled";
+         if (const std::string failed = w.ToFirstCell(); !failed.empty()) return failed;
          return w.Key(Qt::Key_Tab) && w.Key(Qt::Key_Tab) && w.Key(Qt::Key_End) ? "" : "Tab";
        },
        "far" + std::string(40, 'm') + "x"},
@@ -128,9 +133,7 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
       {"Select All from the first cell of a wide table",
        [](TCaretWindow& w) -> std::string {
          if (!w.WideTable()) return "no wide table";
-         if (!w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Tab, Qt::ShiftModifier) || !w.Key(Qt::Key_Home))
-           return "Shift+Tab";
-         if (w.Edit()->EditData()->GetHOffset() != 0) return "the first cell left the view scrolled";
+         if (const std::string failed = w.ToFirstCell(); !failed.empty()) return failed;
          // The caret goes to the selection's end, not beside the table the
          // closed cell editor leaves it at.
          return w.Key(Qt::Key_A, Qt::ControlModifier) && w.Cells().empty() ? "" : "Ctrl+A";
