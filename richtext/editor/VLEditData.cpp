@@ -371,7 +371,7 @@ void TVLEditVLData::PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCu
 }
 
 bool TVLEditVLData::CaretInView(Integer wide, Integer high) {
-  if (CaretHeight == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return false;
+  if (!ShowsOwnCaret()) return false;
   if (wide < 0) wide = GetWidth();
   if (high < 0) high = GetHeight();
   const Integer left = GetHOffset(), top = GetVOffset();
@@ -379,9 +379,9 @@ bool TVLEditVLData::CaretInView(Integer wide, Integer high) {
 }
 
 void TVLEditVLData::ScrollToCaret() {
-  const Integer h = CaretHeight;
   // A cell editor's caret is its own to show.
-  if (h == 0 || ActiveItem || (GetState() & vlstNestedCaret)) return;
+  if (!ShowsOwnCaret()) return;
+  const Integer h = CaretHeight;
   const Integer margin = 5;
   // Sideways as well: a line wider than the window (no wrapping, a wide
   // table) keeps the caret in sight, a quarter of the width left of it.

@@ -102,6 +102,8 @@ public:
   // The caret placed last stands in the part of the document on the screen
   // (of a view of that size, when given).
   bool CaretInView(Integer wide = -1, Integer high = -1);
+  // This document shows a caret of its own: not a cell editor's inside it.
+  bool ShowsOwnCaret() { return CaretHeight != 0 && !ActiveItem && !(GetState() & vlstNestedCaret); }
   // The caret to item position (itemNo, offs); re-applies the current
   // paragraph style to the caret's paragraph when asked.
   void SetCaretToItemPos(Integer itemNo, Integer offs, bool applyParaStyle = false);
