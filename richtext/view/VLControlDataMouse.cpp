@@ -60,6 +60,8 @@ void TVLControlData::ResetHoverAndRepaint() {
 }
 
 void TVLControlData::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  // Only a double click's own second press is kept from placing the caret.
+  if (!shift.Contains(ssDouble)) SetState(GetState() & ~vlstIgnoreMouseUp);
   const Integer dx = x + GetHOffset(), dy = y + GetVOffset();
   Integer di = CaptureMouseItem ? CaptureDrawItem : FindDrawItemAtPoint(dx, dy);
   if (!CaptureMouseItem) CaptureDrawItem = di;
@@ -253,8 +255,9 @@ void TVLControlData::MouseMove(TShiftState shift, Integer x, Integer y) {
 void TVLControlData::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   const bool hadSelection = SelectionExists(true, true);
   const TVLOptions opts = GetOptions();
+  // The release ends a double click even when an item took the mouse.
+  SetState(GetState() & ~vlstIgnoreMouseUp);
   if (!CaptureMouseItem) {
-    SetState(GetState() & ~vlstIgnoreMouseUp);
     if ((GetState() & vlstSelecting) && button == mbLeft) {
       Integer cx = x, cy = y;
       ClampToVisible(cx, cy);

@@ -589,6 +589,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!FirstLinePoint(at)) return false;
     Note("click outside the tables");
     ClickWindowAt(at, Qt::NoModifier);
+    // The caret goes to the first letters of the line clicked (past its
+    // list marker), and no cell editor stays open.
+    TVLEditVLData* d = Edit()->EditData();
+    const Integer first = d->DrawItems.Count() ? d->DrawItems[0]->ItemNo : 0;
+    EXPECT_TRUE(Chain().size() == 1 && d->GetCaretItemNo() <= first + 1)
+        << "a click on the entry's first line left the caret at item " << d->GetCaretItemNo() << " offset "
+        << d->GetCaretOffset() << ", " << Chain().size() - 1 << " cell editors deep; shown: " << Shown();
     return true;
   }
 
@@ -2498,6 +2505,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
+  //   double-click CELL     3 pixels into the cell's first line
+  //   click outside         on the entry's first line
   //   right-click CELL ACTION   the item ACTION of the cell's pop-up menu
   //   drag CELL edge        from the start of the cell's text along its line
   //                         to the right edge of the entry's view
@@ -2552,6 +2561,13 @@ struct TSequence : TStillClock, TFindReportWorld {
             return true;
           }
       return false;
+    }
+    if (verb == "click" && rest == "outside") return ClickOutside();
+    if (verb == "double-click") {
+      if (!cell(rest, spot) || !WindowPoint(spot, at, 3)) return false;
+      Note("double-click the word in " + Name(spot));
+      MouseAt(qytest::TWindowMouseAct::DoubleClick, at);
+      return true;
     }
     if (verb == "click" || verb == "shift+click") {
       if (!cell(rest, spot) || !WindowPoint(spot, at)) return false;
@@ -2760,6 +2776,13 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 100607 at its step 194: a double click on a column narrowed
+    // to a pixel selected the table, and the table took the release; the
+    // press after it, anywhere in the entry, was taken for the double
+    // click's and left the caret where it was.
+    {"a click in the text after a double click on a column a pixel wide", 0,
+     {"key Ctrl+End", "table 2 3", "border 0.0 column 2 -400", "double-click 0.0 1,1", "click outside",
+      "type Łódź"}},
     // Found by 70005 at its step 300: the last cell of a table whose last
     // column's cell spans the rows was taken for that cell, so a marker
     // after the table, read back, found no marker in the cells before it
