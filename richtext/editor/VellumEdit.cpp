@@ -218,6 +218,10 @@ bool TCustomVellumEdit::RunEdit(const std::function<void()>& op, bool clearRedo)
     ++FEditDepth;
   }
   --FEditDepth;
+  // A command that changed nothing (a deletion the document refused) leaves
+  // no step: an Undo of it would do nothing, and the Redos after it would
+  // come one short.
+  if (outer) d->UndoList->RemoveEmptyLastGroup();
   if (outer && (FPendingChange || d->EditStamp != stamp)) {
     const bool clear = clearRedo || FPendingClearRedo;
     FPendingChange = FPendingClearRedo = false;
