@@ -2911,6 +2911,13 @@ const TRecorded kRecorded[] = {
     // put the caret before the table instead of after it.
     {"Undo and Redo around a save with cells of a nested table selected", 2,
      {"click 1.0 0,0", "command vlActionTableSelectCell", "border 1.0 column 1 40", "save"}},
+    // Found by 201058 at its step 170: Backspace over the selection from a
+    // table's end to the text after it deletes nothing, but left an empty
+    // step; Undo took that step, doing nothing, and the Redos after it went
+    // one step further, into a letter undone before the Backspace.
+    {"Undo and Redo over a Backspace that deletes nothing from a table's end", 1,
+     {"click outside", "key Ctrl+End", "type xy", "undo 1", "key Home", "key Shift+Left", "key Backspace",
+      "undo+redo 2"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
