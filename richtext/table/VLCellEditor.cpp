@@ -289,7 +289,10 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   FOpeningEditor = true;
   DestroyInplaceEditor(true);
   ForgetCellSelection();
-  if (host->ActiveItem == this) host->SetActiveItem(nullptr);
+  // The caret goes into this table: a block of cells selected in another
+  // table of the document goes, or it stays shown while the keys come here.
+  if (TCustomVLItemInfo* active = host->ActiveItem.Get(); active == this || (active && active->PartiallySelected()))
+    host->SetActiveItem(nullptr);
   host->Deselect(nullptr, false);
 
   auto* editor = new TVLTableInplaceEdit(hostEditor);

@@ -23,9 +23,10 @@
 // start its own, and undoing everything must give back the entry as it was
 // last read. A model kept beside the window says what the table commands,
 // Paste, the list commands and typing over cells make, which cells stay
-// selected after a border drag, and where the caret is after a save, a border
-// drag or the automatic save (a word typed lands there); Undo and Redo around
-// a save take back and give back the same step. The view shows the caret
+// selected after a border drag (a block shows only in the table the keys
+// go to), and where the caret is after a save, a border drag or the
+// automatic save (a word typed lands there); Undo and Redo around a save
+// take back and give back the same step. The view shows the caret
 // after every step, and Lock and Open that show the same day again leave it
 // where it was.
 //
@@ -358,6 +359,18 @@ struct TSequence : TStillClock, TFindReportWorld {
       blocks.push_back(b);
     }
     return blocks;
+  }
+
+  // A block of selected cells shows only in the table its document's keys
+  // go to: one left behind as the caret went into a cell of another table
+  // stays shown while the keys go there.
+  void CheckBlocksHeld() {
+    for (const TSpot& s : Spots())
+      if (s.Row == 0 && s.Col == 0 && s.Table->CellsSelected() &&
+          (s.Editor->EditData()->ActiveItem.Get() != s.Table || s.Editor->GetInplaceEditor())) {
+        ADD_FAILURE() << "cells of a table at level " << s.Level
+                      << " stay selected while the keys go elsewhere; shown: " << Shown();
+      }
   }
 
   // What every document of the entry must hold to: the entry's list of
@@ -2493,6 +2506,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(Shown(), Start) << "nothing is left to undo, but the entry is not as it was last read";
     }
     CheckStructure();
+    CheckBlocksHeld();
     CheckCaretShown();
   }
 
@@ -2918,6 +2932,11 @@ const TRecorded kRecorded[] = {
     {"Undo and Redo over a Backspace that deletes nothing from a table's end", 1,
      {"click outside", "key Ctrl+End", "type xy", "undo 1", "key Home", "key Shift+Left", "key Backspace",
       "undo+redo 2"}},
+    // Found by 200926 (steps 50 to 57): cells selected in one table stayed
+    // selected as Down took the caret into a cell of the next table, and
+    // the keys went there; a later border drag let go of them.
+    {"Down from cells selected in a table into a cell of the next one", 1,
+     {"key Ctrl+Home", "table 1 2", "drag 0.0 0,0 0,1", "key Down x2", "type x"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {

@@ -78,9 +78,10 @@ TEST(TableScreenshot, MergedColouredAndNestedCells) {
             "");
 }
 
-// A cell being edited (text selected in it) and a block of cells selected
-// in a second table; kept as table-editing.png.
-TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
+// A cell being edited (text selected in it), opened while a block of cells
+// was selected in a second table: the block goes, since only the table the
+// keys go to shows a selection; kept as table-editing.png.
+TEST(TableScreenshot, CellOpenedWhileABlockIsSelectedElsewhere) {
   QY_SCREENSHOT_NEEDS_DISPLAY();
   VLRegisterTableItem();
   TEditor e;
@@ -111,12 +112,14 @@ TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
   d.AddItem("", shopping.release());
   d.AddTextItem(U("Week plan"), 1, 0);
   d.AddItem("", plan.release());
-  d.AddTextItem(U("A block of cells is selected in the table above."), 0, 0);
+  d.AddTextItem(U("Words are selected in the cell being edited."), 0, 0);
   e.Edit->Format();
   e.Form->Show();
   QApplication::processEvents();
   second->Select(1, 1, 2, 1);
+  ASSERT_TRUE(second->CellsSelected());
   ASSERT_TRUE(first->CreateInplaceEditor(-1, 2, 1, false, false, true, true));
+  EXPECT_FALSE(second->CellsSelected()) << "the block stays shown while the keys go to a cell of another table";
   TVLTableInplaceEdit* cell = first->GetInplaceEditor();
   // The selection shows in its focused colour only once the window is
   // active and the cell holds the keyboard: waited for, not assumed, since
@@ -135,7 +138,6 @@ TEST(TableScreenshot, CellBeingEditedAndBlockSelected) {
   QTest::keyClicks(WidgetOf(cell), " and garden");
   QApplication::processEvents();
   cell->SetSelectionBounds(0, 8, 0, 18);
-  ASSERT_TRUE(second->CellsSelected());
   e.Edit->Invalidate();
   QApplication::processEvents();
   EXPECT_EQ(KeepScreenshot(WindowWidgetOf(e.Form.get())->grab().toImage(), "table-editing.png",
