@@ -28,7 +28,7 @@ public:
 
   bool IsRedo = false;
   Integer TableItemNo = -1, Row = -1, Col = -1;
-  Integer CaretItemNo = 0, CaretOffs = 0;
+  TVLCellEditPlace Place;
   std::vector<std::unique_ptr<TVLUndoInfos>> Groups;
 };
 
@@ -46,9 +46,29 @@ void TVLUndoCellModify::Undo(TVLEditVLData* data) {
   TVLUndoList* target = IsRedo ? d->RedoList.get() : d->UndoList.get();
   for (auto& g : Groups) target->AddGroup(std::move(g));
   Groups.clear();
-  editor->SetCaret(CaretItemNo, CaretOffs);
+  editor->SetCaret(Place.CaretItem, Place.CaretOffs);
+  if (Place.BlockItem >= 0 && Place.BlockItem < d->GetItemCount())
+    if (auto* block = dynamic_cast<TVLTableItemInfo*>(d->GetItem(Place.BlockItem)))
+      block->Select(Place.BlockRow, Place.BlockCol, Place.BlockCols, Place.BlockRows);
   // The replay itself runs once the document's own replay is over.
   PostMessage(editor->ParentEditor, IsRedo ? WM_VLINPLACEREDO : WM_VLINPLACEUNDO);
+}
+
+TVLCellEditPlace EditPlaceOf(TVLTableInplaceEdit& editor) {
+  TVLCellEditPlace place;
+  TVLEditVLData* d = editor.EditData();
+  if (d->DrawItems.Count() > 0) {
+    place.CaretItem = d->GetCaretItemNo();
+    place.CaretOffs = d->GetCaretOffset();
+  }
+  if (auto* block = dynamic_cast<TVLTableItemInfo*>(d->ActiveItem.Get()); block && block->CellsSelected()) {
+    place.BlockItem = d->GetItemNo(block);
+    place.BlockRow = block->SelStartRow;
+    place.BlockCol = block->SelStartCol;
+    place.BlockCols = block->SelColOffset;
+    place.BlockRows = block->SelRowOffset;
+  }
+  return place;
 }
 
 TVLTableInplaceEdit* OpenCellEditor(TCustomVellumEdit* host) {
@@ -422,12 +442,12 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   }
   // A cell editor open inside this one closes first.
   editor->DestroyInplaceEditor();
-  // The caret as an Undo in the open cell finds it, taken before the block
-  // of cells goes (which leaves the document no caret): the history handed
-  // over is replayed from there, and its Redo comes back to the same place.
+  // The caret and block of cells as an Undo in the open cell finds them,
+  // taken before the block goes (which leaves the document no caret): the
+  // history handed over is replayed from there, and its Redo comes back to
+  // the same place.
   TVLEditVLData* edited = editor->EditData();
-  TCaretPlace caret{0, 0};
-  if (edited->DrawItems.Count() > 0) caret = {edited->GetCaretItemNo(), edited->GetCaretOffset()};
+  const TVLCellEditPlace place = EditPlaceOf(*editor);
   // A block of cells selected in the editor's document goes with it: no
   // document that is shown holds it any more.
   if (TCustomVLItemInfo* active = edited->ActiveItem.Get(); active && active->PartiallySelected())
@@ -442,7 +462,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
     clearing = e->ComponentState.Contains(csDestroying) || (inplace && inplace->Table && inplace->Table->FGoing);
     e = inplace ? inplace->ParentEditor : nullptr;
   }
-  if (!clearing) MoveEditorUndo(&caret);
+  if (!clearing) MoveEditorUndo(&place);
   TVLTableCellData* cell = editor->Cell;
   const Integer row = editor->Row, col = editor->Col;
   cell->InplaceData = nullptr;
@@ -498,7 +518,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
 }
 
-bool TVLTableItemInfo::MoveEditorUndo(const TCaretPlace* closing) {
+bool TVLTableItemInfo::MoveEditorUndo(const TVLCellEditPlace* closing) {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   if (!FInplaceEditor || !host) return false;
   TVLEditVLData* d = FInplaceEditor->EditData();
@@ -507,8 +527,7 @@ bool TVLTableItemInfo::MoveEditorUndo(const TCaretPlace* closing) {
   for (const bool redo : {false, true}) {
     TVLUndoList* source = redo ? d->RedoList.get() : d->UndoList.get();
     if (source->Count() == 0) continue;
-    const Integer caretItem = closing ? closing->first : d->DrawItems.Count() > 0 ? d->GetCaretItemNo() : 0;
-    const Integer caretOffs = closing ? closing->second : d->DrawItems.Count() > 0 ? d->GetCaretOffset() : 0;
+    const TVLCellEditPlace place = closing ? *closing : EditPlaceOf(*FInplaceEditor);
     auto groups = source->TakeGroups();
     // A group a command opened here while its change went to the table's
     // own editor replays nothing: handed back, it would take an Undo that
@@ -529,8 +548,7 @@ bool TVLTableItemInfo::MoveEditorUndo(const TCaretPlace* closing) {
       record->TableItemNo = itemNo;
       record->Row = FInplaceEditor->Row;
       record->Col = FInplaceEditor->Col;
-      record->CaretItemNo = caretItem;
-      record->CaretOffs = caretOffs;
+      record->Place = place;
       record->Groups = std::move(groups);
       (redo ? host->RedoList : host->UndoList)->AddInfo(std::move(record));
       moved = true;

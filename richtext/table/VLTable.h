@@ -250,6 +250,14 @@ using TVLCellEditingEvent =
     std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool automatic, bool& allowEdit)>;
 using TVLCellEndEditEvent = std::function<void(TVLTableItemInfo* sender, Integer row, Integer col, bool clearing)>;
 
+// Where an Undo in an open cell editor finds it: the caret, and a block of
+// cells selected in a table of the cell (BlockItem -1: none), which keeps
+// the caret where it is while the replay changes the text.
+struct TVLCellEditPlace {
+  Integer CaretItem = 0, CaretOffs = 0;
+  Integer BlockItem = -1, BlockRow = 0, BlockCol = 0, BlockCols = 0, BlockRows = 0;
+};
+
 // Areas of the RTF writer's extra-text event for a table's rows and cells.
 inline constexpr Integer vl_rtfs_RowProps = 2;
 inline constexpr Integer vl_rtfs_CellProps = 3;
@@ -986,9 +994,8 @@ private:
   bool FMinWidthKnown = false;
   Integer FMinWidth = 0;
   // Hands the cell editor's history to the document's lists; `closing`:
-  // where the caret was as the editor began to close (else where it is).
-  using TCaretPlace = std::pair<Integer, Integer>;
-  bool MoveEditorUndo(const TCaretPlace* closing);
+  // the editor's place as it began to close (else where it is now).
+  bool MoveEditorUndo(const TVLCellEditPlace* closing);
   // Border dragging: the boundary, whether Shift was held at the press, the
   // offset from the pointer to the border, and the start before it.
   Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;

@@ -2937,6 +2937,15 @@ const TRecorded kRecorded[] = {
     // the keys went there; a later border drag let go of them.
     {"Down from cells selected in a table into a cell of the next one", 1,
      {"key Ctrl+Home", "table 1 2", "drag 0.0 0,0 0,1", "key Down x2", "type x"}},
+    // Found by 201486 at its step 174: text typed in a cell, then rows of
+    // a table nested in the cell selected. Undo there keeps the caret at
+    // the nested table; the save's closing of the cell let go of the
+    // selected rows, and Undo after the save, replaying the cell's history
+    // without them, moved the caret back into the text: after Redo it was
+    // after the typed text, not at the nested table.
+    {"Undo and Redo around a save with rows of a table nested in the cell selected", 1,
+     {"click 0.0 0,0", "table 1 1", "click 0.0 0,0", "type x", "click 1.0 0,0", "command vlActionTableSelectRows",
+      "save"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
