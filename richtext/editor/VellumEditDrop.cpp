@@ -339,6 +339,20 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
   if (dt >= static_cast<Integer>(chain.size()) || ds >= static_cast<Integer>(chain.size())) return DROPEFFECT_NONE;
   TCustomVellumEdit* holder = chain[static_cast<size_t>(std::min(dt, ds))];
   TVLEditVLData* d = holder->EditData();
+  // The cell editors opened from the holder down the steps to the document
+  // at their end; the innermost editor reached (the holder when none opens).
+  auto openDown = [holder](const TNestPath& path) {
+    TCustomVellumEdit* shown = holder;
+    for (const TNestStep& step : path) {
+      TCustomVLItemInfo* item = step.Item.Get();
+      if (!item || shown->EditData()->GetItemNo(item) < 0) break;
+      item->ChooseSubVLData(step.Location.get());
+      TCustomVellumEdit* inner = shown->InplaceEdit();
+      if (!inner || inner->EditData() != item->GetSubVLDataOf(step.Location.get())) break;
+      shown = inner;
+    }
+    return shown;
+  };
   // Both ends as seen from it: the dragged selection by the editor's own
   // positions, the drop by those of the document it falls in.
   TNestPath to, from;
@@ -348,14 +362,25 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
     TVLEditVLData* sd = source->EditData();
     if (!sd->SelectionExists() || !PathDown(d, sd, from)) return DROPEFFECT_NONE;
     sd->GetSelectionBounds(s, so, e, eo, true);
-    // Into a cell of a table that is itself dragged: nothing moves.
-    if (from.empty() && !to.empty()) {
-      const Integer n = d->GetItemNo(to.front().Item.Get());
-      if (!Before(n, 0, s, so) && !Before(e, eo, n, 1)) return DROPEFFECT_NONE;
-    }
   }
   bool focused = false;
   for (TCustomVellumEdit* x : chain) focused = focused || HoldsWindowFocus(x);
+  // Into a cell of a table that is itself dragged: nothing moves, and the
+  // caret goes there, as for a drop into the selection itself (the view
+  // the drag scrolled shows the drop, not the selection's end).
+  if (source && from.empty() && !to.empty()) {
+    const Integer n = d->GetItemNo(to.front().Item.Get());
+    if (!Before(n, 0, s, so) && !Before(e, eo, n, 1)) {
+      holder->DestroyInplaceEditor();
+      d->Deselect(nullptr, false);
+      TCustomVellumEdit* shown = openDown(to);
+      TVLEditVLData* sd = shown->EditData();
+      if (sd == FollowPath(d, to) && itemNo < sd->GetItemCount()) sd->SetCaretToItemPos(itemNo, offs);
+      holder->Invalidate();
+      if (focused && shown->Showing()) SetWindowFocus(shown);
+      return DROPEFFECT_NONE;
+    }
+  }
   const TComponentGuard<TCustomVellumEdit> dragged(source);
   // The editors inside the holder close (their histories go to it as
   // closing does); the dragged text was taken when the drag began.
@@ -427,15 +452,7 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
   }
   // The dropped content ends selected, in the editor of the cell it went
   // into, which takes the keyboard when the editors it left had it.
-  TCustomVellumEdit* shown = holder;
-  for (const TNestStep& step : to) {
-    TCustomVLItemInfo* item = step.Item.Get();
-    if (!item || shown->EditData()->GetItemNo(item) < 0) break;
-    item->ChooseSubVLData(step.Location.get());
-    TCustomVellumEdit* inner = shown->InplaceEdit();
-    if (!inner || inner->EditData() != item->GetSubVLDataOf(step.Location.get())) break;
-    shown = inner;
-  }
+  TCustomVellumEdit* shown = openDown(to);
   TVLEditVLData* sd = shown->EditData();
   if (sd == FollowPath(d, to) && endItem < sd->GetItemCount()) {
     sd->SetSelectionBounds(startItem, startOffs, endItem, endOffs);

@@ -2519,7 +2519,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
-  //   double-click CELL     3 pixels into the cell's first line
+  //   double-click CELL [to R,C]  3 pixels into the cell's first line (then
+  //                         a drag from there to another cell of the table)
   //   click outside         on the entry's first line
   //   right-click CELL ACTION   the item ACTION of the cell's pop-up menu
   //   drag CELL edge        from the start of the cell's text along its line
@@ -2578,9 +2579,20 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     if (verb == "click" && rest == "outside") return ClickOutside();
     if (verb == "double-click") {
-      if (!cell(rest, spot) || !WindowPoint(spot, at, 3)) return false;
+      // double-click CELL to R,C: then a drag from the word to another cell.
+      const size_t to = rest.find(" to ");
+      if (!cell(rest.substr(0, to), spot) || !WindowPoint(spot, at, 3)) return false;
       Note("double-click the word in " + Name(spot));
       MouseAt(qytest::TWindowMouseAct::DoubleClick, at);
+      if (to == std::string::npos) return true;
+      TSpot other{};
+      QPoint end;
+      // From the word where it is shown now: the click may have scrolled.
+      if (!Settle() || !WindowPoint(spot, at, 3) ||
+          !cell(rest.substr(0, rest.find(' ')) + " " + rest.substr(to + 4), other) || !WindowPoint(other, end))
+        return false;
+      Note("drag from the word to " + rest.substr(to + 4));
+      DragTo(at, end);
       return true;
     }
     if (verb == "click" || verb == "shift+click") {
@@ -2790,6 +2802,14 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 201227 at its step 292: a double click on a column a few
+    // pixels wide selected the table, which was dragged into one of its own
+    // cells near the foot of the view. The drag scrolled the view, the drop
+    // moved nothing, and the caret beside the table stood above the view.
+    {"a table dragged into one of its own cells, scrolling the view", 0,
+     {"key Ctrl+End", "table 4 2", "border 0.0 column 2 -400", "border 0.0 column 1 -300", "border 0.0 column 2 -298",
+      "border 0.0 row 4 300", "border 0.0 row 2 460", "key Up", "key Ctrl+End", "double-click 0.0 1,1 to 2,1",
+      "type x"}},
     // Found by 100607 at its step 194: a double click on a column narrowed
     // to a pixel selected the table, and the table took the release; the
     // press after it, anywhere in the entry, was taken for the double
