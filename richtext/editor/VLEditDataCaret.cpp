@@ -180,8 +180,12 @@ bool TVLEditVLData::MoveCaretDown(bool selecting, bool noEnter) {
   if (IsCaretOnLastLine()) {
     if (selecting && CaretCharPos != static_cast<Integer>(CharPositions.size()) - 1)
       CaretCharPos = static_cast<Integer>(CharPositions.size()) - 1;
-    else
+    else {
       VScrollTo(DocumentHeight);
+      // A last line taller than the view (a tall table) keeps the caret's
+      // top in sight.
+      ScrollToCaret();
+    }
     return true;
   }
   if (selecting && ParagraphSelection(*this)) {

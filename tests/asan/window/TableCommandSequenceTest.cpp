@@ -2806,6 +2806,11 @@ const TRecorded kRecorded[] = {
     // pixels wide selected the table, which was dragged into one of its own
     // cells near the foot of the view. The drag scrolled the view, the drop
     // moved nothing, and the caret beside the table stood above the view.
+    // Found with the steps of 201227: Down on the entry's last line, the
+    // caret before a table taller than the view, scrolled to the entry's
+    // end and left the caret's top above the view.
+    {"Down beside a table taller than the view that ends the entry", 0,
+     {"key Ctrl+End", "table 2 1", "border 0.0 row 2 460", "border 0.0 row 1 300", "key Up", "key Down"}},
     {"a table dragged into one of its own cells, scrolling the view", 0,
      {"key Ctrl+End", "table 4 2", "border 0.0 column 2 -400", "border 0.0 column 1 -300", "border 0.0 column 2 -298",
       "border 0.0 row 4 300", "border 0.0 row 2 460", "key Up", "key Ctrl+End", "double-click 0.0 1,1 to 2,1",
