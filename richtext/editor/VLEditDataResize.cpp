@@ -121,7 +121,12 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
         if (focused && editor->Showing()) SetWindowFocus(editor);
       }
     }
+    // The editors going hand the focus up their chain, whose carets scroll
+    // the view; the press is for what was under the pointer.
+    const Integer left = GetHOffset(), top = GetVOffset();
     if (editor->GetInplaceEditor()) editor->DestroyInplaceEditor();
+    if (GetHOffset() != left) HScrollTo(left);
+    if (GetVOffset() != top) VScrollTo(top);
   }
   if (ActiveItem && ActiveItem != item && !CaptureMouseItem && !(sizing && ActiveItem->PartiallySelected())) {
     TCustomVLItemInfo* active = ActiveItem;

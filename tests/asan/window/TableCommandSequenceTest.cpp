@@ -606,9 +606,12 @@ struct TSequence : TStillClock, TFindReportWorld {
     // list marker), and no cell editor stays open.
     TVLEditVLData* d = Edit()->EditData();
     const Integer first = d->DrawItems.Count() ? d->DrawItems[0]->ItemNo : 0;
-    EXPECT_TRUE(Chain().size() == 1 && d->GetCaretItemNo() <= first + 1)
+    const Integer item = d->GetCaretItemNo();
+    EXPECT_TRUE(Chain().size() == 1 && item >= 0 && item <= first + 1 &&
+                d->GetCaretOffset() <= d->GetItemStartOffset(item) + 1 && !d->SelectionExists())
         << "a click on the entry's first line left the caret at item " << d->GetCaretItemNo() << " offset "
-        << d->GetCaretOffset() << ", " << Chain().size() - 1 << " cell editors deep; shown: " << Shown();
+        << d->GetCaretOffset() << (d->SelectionExists() ? ", text selected" : "") << ", " << Chain().size() - 1
+        << " cell editors deep; shown: " << Shown();
     return true;
   }
 
@@ -2802,15 +2805,23 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
-    // Found by 201227 at its step 292: a double click on a column a few
-    // pixels wide selected the table, which was dragged into one of its own
-    // cells near the foot of the view. The drag scrolled the view, the drop
-    // moved nothing, and the caret beside the table stood above the view.
+    // Found by 500441 at its step 258: a click on the text while a cell
+    // of a table nested in a cell wider than the view was edited. The
+    // nested editor, closing, handed the keyboard to the outer one, whose
+    // caret at the cell's far end scrolled the view under the pointer:
+    // the press landed there and selected the text between.
+    {"a click outside the tables while a cell of a table nested in a wide cell is edited", 0,
+     {"key Ctrl+End", "table 1 1", "border 0.0 column 1 300", "click 0.0 0,0", "command vlActionAlignRight",
+      "table 3 1", "click outside", "type Łódź"}},
     // Found with the steps of 201227: Down on the entry's last line, the
     // caret before a table taller than the view, scrolled to the entry's
     // end and left the caret's top above the view.
     {"Down beside a table taller than the view that ends the entry", 0,
      {"key Ctrl+End", "table 2 1", "border 0.0 row 2 460", "border 0.0 row 1 300", "key Up", "key Down"}},
+    // Found by 201227 at its step 292: a double click on a column a few
+    // pixels wide selected the table, which was dragged into one of its own
+    // cells near the foot of the view. The drag scrolled the view, the drop
+    // moved nothing, and the caret beside the table stood above the view.
     {"a table dragged into one of its own cells, scrolling the view", 0,
      {"key Ctrl+End", "table 4 2", "border 0.0 column 2 -400", "border 0.0 column 1 -300", "border 0.0 column 2 -298",
       "border 0.0 row 4 300", "border 0.0 row 2 460", "key Up", "key Ctrl+End", "double-click 0.0 1,1 to 2,1",
@@ -2990,4 +3001,3 @@ TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
 }
 
 }  // namespace
-
