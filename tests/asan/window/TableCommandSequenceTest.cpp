@@ -2505,7 +2505,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   key KEYS [xN]         a key (as "Ctrl+Z", "Shift+Left", "Return")
   //   command ACTION        a command by its menu item (its key, else code)
   //   click CELL, shift+click CELL, drag CELL R,C (to another cell)
-  //   double-click CELL     3 pixels into the cell's first line
+  //   double-click CELL [R,C]  3 pixels into the cell's first line; then
+  //                         the word dragged to the cell R,C of its table
   //   click outside         on the entry's first line
   //   right-click CELL ACTION   the item ACTION of the cell's pop-up menu
   //   drag CELL edge        from the start of the cell's text along its line
@@ -2564,9 +2565,24 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     if (verb == "click" && rest == "outside") return ClickOutside();
     if (verb == "double-click") {
+      // double-click CELL [R,C]: then perhaps a drag of the word to the
+      // cell R,C of the same table.
+      int row = -1, col = -1, level = 0, table = 0, r = 0, c = 0;
+      TSpot to{};
+      QPoint end;
+      const bool drag = std::sscanf(rest.c_str(), "%d.%d %d,%d %d,%d", &level, &table, &r, &c, &row, &col) == 6;
       if (!cell(rest, spot) || !WindowPoint(spot, at, 3)) return false;
+      if (drag && (!cell(std::to_string(level) + "." + std::to_string(table) + " " + std::to_string(row) + "," +
+                             std::to_string(col),
+                         to) ||
+                   !WindowPoint(to, end)))
+        return false;
       Note("double-click the word in " + Name(spot));
       MouseAt(qytest::TWindowMouseAct::DoubleClick, at);
+      if (!drag) return true;
+      Settle();
+      Note("drag from the word to " + std::to_string(row) + "," + std::to_string(col));
+      DragTo(at, end);
       return true;
     }
     if (verb == "click" || verb == "shift+click") {
@@ -2918,6 +2934,14 @@ const TRecorded kRecorded[] = {
     {"Undo and Redo over a Backspace that deletes nothing from a table's end", 1,
      {"click outside", "key Ctrl+End", "type xy", "undo 1", "key Home", "key Shift+Left", "key Backspace",
       "undo+redo 2"}},
+    // Found by 320134 at its step 123: a double click on a cell's list
+    // marker took the marker for the word, and its drop on the empty item a
+    // date stamp leaves after a picture put the marker in the middle of
+    // that paragraph.
+    {"a list marker dropped after a picture in another cell", 0,
+     {"table 2 1", "click 0.0 1,0", "command vlActionParaBullets", "type y", "click 0.0 0,0", "type ab",
+      "command vlActionInsertPicture", "type xy", "command ActionDateStamp", "double-click 0.0 1,0 0,0",
+      "markers 1"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
