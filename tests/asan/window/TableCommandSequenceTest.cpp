@@ -2942,6 +2942,13 @@ const TRecorded kRecorded[] = {
      {"table 2 1", "click 0.0 1,0", "command vlActionParaBullets", "type y", "click 0.0 0,0", "type ab",
       "command vlActionInsertPicture", "type xy", "command ActionDateStamp", "double-click 0.0 1,0 0,0",
       "markers 1"}},
+    // Found by 400086 at its step 108: with a block of a nested table's
+    // cells selected, the keys selected words from the table's end; a
+    // border drag of the table around them closed the cell editor and
+    // opened it again, and bringing back the block let go of the text.
+    {"a border drag of a table around a block of cells with text selected beside it", 0,
+     {"table 2 1", "click 0.0 0,0", "type ab cd", "key Home", "table 1 1", "command vlActionTableSelectCell",
+      "key Shift+Ctrl+Right x2", "border 0.0 row 1 -17"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
