@@ -122,9 +122,13 @@ bool TVLEditVLData::InsertFirstVLFItem(Integer& index, AnsiString& text, TCustom
   fullReformat = false;
   if (item->StyleNo == vlsListMarker) {
     // A list marker cannot go into the middle of a paragraph: the document's
-    // first paragraph then simply continues the caret's.
+    // first paragraph then simply continues the caret's. Only an empty item
+    // that starts its paragraph (or follows the paragraph's own marker)
+    // makes room for it; not one left after a picture, nor a picture.
     const Integer n = GetCaretItemNo();
-    if (n >= 0 && GetItemStyle(n) >= 0 && GetItemLength(n) > 0) {
+    const bool paraStart = n >= 0 && GetItemStyle(n) >= 0 && GetItemLength(n) == 0 &&
+                           (GetItem(n)->IsParaStart() || (n > 0 && GetItemStyle(n - 1) == vlsListMarker));
+    if (n >= 0 && !paraStart) {
       delete item;
       item = CreateTextItem(CurTextStyleNo, CurParaStyleNo, true, false).release();
       text.clear();

@@ -413,10 +413,16 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
       last = t.FInplaceEditor;
       const Integer n = last->EditData()->GetItemCount();
       const TVLTableInplaceEdit::TSelBounds& b = level.Sel;
-      if (b.StartItem >= 0 && b.StartItem < n && b.EndItem >= 0 && b.EndItem < n)
-        last->SetSelectionBounds(b.StartItem, b.StartOffs, b.EndItem, b.EndOffs);
+      const bool inside = b.StartItem >= 0 && b.StartItem < n && b.EndItem >= 0 && b.EndItem < n;
+      if (inside) last->SetSelectionBounds(b.StartItem, b.StartOffs, b.EndItem, b.EndOffs);
       auto* block = dynamic_cast<TVLTableItemInfo*>(b.Block.Get());
-      if (block && block->GetVLData() == last->EditData()) block->Select(b.BlockRow, b.BlockCol, b.BlockCols, b.BlockRows);
+      if (block && block->GetVLData() == last->EditData()) {
+        block->Select(b.BlockRow, b.BlockCol, b.BlockCols, b.BlockRows);
+        // Selecting the block lets go of the text: text selected beside
+        // it (by the keys from the table's end) comes back as it was.
+        if (inside && (b.StartItem != b.EndItem || b.StartOffs != b.EndOffs))
+          last->SetSelectionBounds(b.StartItem, b.StartOffs, b.EndItem, b.EndOffs);
+      }
     }
     // Also behind a dialog: its window's keyboard comes back to the cell.
     if (last && focused && last->ParentEditor && last->ParentEditor->Showing()) SetWindowFocus(last);

@@ -2982,6 +2982,21 @@ const TRecorded kRecorded[] = {
     {"Undo and Redo around a save with rows of a table nested in the cell selected", 1,
      {"click 0.0 0,0", "table 1 1", "click 0.0 0,0", "type x", "click 1.0 0,0", "command vlActionTableSelectRows",
       "save"}},
+    // Found by 320134 at its step 123: a double click on a cell's list
+    // marker took the marker for the word, and its drop on the empty item a
+    // date stamp leaves after a picture put the marker in the middle of
+    // that paragraph.
+    {"a list marker dropped after a picture in another cell", 0,
+     {"table 2 1", "click 0.0 1,0", "command vlActionParaBullets", "type y", "click 0.0 0,0", "type ab",
+      "command vlActionInsertPicture", "type xy", "command ActionDateStamp", "double-click 0.0 1,0 to 0,0",
+      "markers 1"}},
+    // Found by 400086 at its step 108: with a block of a nested table's
+    // cells selected, the keys selected words from the table's end; a
+    // border drag of the table around them closed the cell editor and
+    // opened it again, and bringing back the block let go of the text.
+    {"a border drag of a table around a block of cells with text selected beside it", 0,
+     {"table 2 1", "click 0.0 0,0", "type ab cd", "key Home", "table 1 1", "command vlActionTableSelectCell",
+      "key Shift+Ctrl+Right x2", "border 0.0 row 1 -17"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
