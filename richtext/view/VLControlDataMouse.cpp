@@ -345,6 +345,12 @@ void TVLControlData::MouseUp(TMouseButton button, TShiftState shift, Integer x, 
 }
 
 void TVLControlData::DblClick(Integer x, Integer y) {
+  // Two presses on a table's border are two border drags, not a word.
+  const Integer dx = x + GetHOffset(), dy = y + GetVOffset();
+  if (const Integer di = FindDrawItemAtPoint(dx, dy); di >= 0) {
+    const TVLDrawLineInfo* d = DrawItems[di];
+    if (GetItem(d->ItemNo)->PressStartsSizing(dx - d->Left, dy - d->Top, this)) return;
+  }
   const TVLOptions opts = GetOptions();
   if (!(opts.Contains(vloDblClickSelectsWord) || (!opts.Contains(vloSingleClick) && IsOnVLDblClickAssigned())))
     return;
