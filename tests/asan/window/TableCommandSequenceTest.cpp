@@ -1342,10 +1342,15 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return n;
   }
-  // The stamps' beginnings in a text.
+  // The stamps in a text.
   static int StampTexts(const std::string& text) {
     int n = 0;
-    for (size_t at = text.find("* * *  "); at != std::string::npos; at = text.find("* * *  ", at + 1)) ++n;
+    // Each from its opening stars past its closing ones: the closing stars
+    // of one and a stamp's text edited after them can look like another.
+    for (size_t at = text.find("* * *  "); at != std::string::npos; ++n) {
+      const size_t end = text.find("  * * *", at + 7);
+      at = end == std::string::npos ? end : text.find("* * *  ", end + 7);
+    }
     return n;
   }
 
