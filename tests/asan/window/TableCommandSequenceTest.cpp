@@ -1194,8 +1194,9 @@ struct TSequence : TStillClock, TFindReportWorld {
                                       return p.second > (w == was.end() ? 0 : w->second);
                                     }) ||
                         (whole(is) >= whole(was) && paragraphs(after) == paragraphs(textBefore) + 2);
-      // One stamp more; or, put inside an older one, as many (the older
-      // one cut in two) and two paragraphs more.
+      // One stamp more; or, put inside an older one (or between two run
+      // together, whose stars looked like a third's), as many and two
+      // paragraphs more.
       const int added = StampTexts(after) - StampTexts(textBefore);
       EXPECT_TRUE(grew && (added == 1 || (added == 0 && paragraphs(after) == paragraphs(textBefore) + 2)))
           << name << ": no stamp of its own paragraph came into the editor of the caret (" << chain.size() - 1
@@ -1345,15 +1346,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return n;
   }
-  // The stamps in a text.
+  // The stamps' beginnings in a text.
   static int StampTexts(const std::string& text) {
     int n = 0;
-    // Each from its opening stars past its closing ones: the closing stars
-    // of one and a stamp's text edited after them can look like another.
-    for (size_t at = text.find("* * *  "); at != std::string::npos; ++n) {
-      const size_t end = text.find("  * * *", at + 7);
-      at = end == std::string::npos ? end : text.find("* * *  ", end + 7);
-    }
+    for (size_t at = text.find("* * *  "); at != std::string::npos; at = text.find("* * *  ", at + 1)) ++n;
     return n;
   }
 
