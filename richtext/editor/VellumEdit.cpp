@@ -818,7 +818,8 @@ void TCustomVellumEdit::Resize() {
     d->NoScroll = false;
     if (shown && !d->CaretInView()) d->ScrollToCaret();
   }
-  if (innerShown && innerCaret(inner) && (inner.Left >= ClientWidth() || inner.Top >= ClientHeight()))
+  if (innerShown && innerCaret(inner) &&
+      (inner.Left < 0 || inner.Left >= ClientWidth() || inner.Top < 0 || inner.Top >= ClientHeight()))
     ShowScreenRect(TRect(ClientToScreen(TPoint(inner.Left, inner.Top)), ClientToScreen(TPoint(inner.Right, inner.Bottom))));
 }
 
