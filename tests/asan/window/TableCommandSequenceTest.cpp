@@ -594,7 +594,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     TVLEditVLData* d = Edit()->EditData();
     if (d->DrawItems.Count() == 0 || dynamic_cast<TVLTableItemInfo*>(d->GetItem(0))) return false;
     const TVLDrawLineInfo* item = d->DrawItems[0];
-    return OnScreen(Edit(), QPoint(item->Left - d->GetHOffset() + dx, item->Top - d->GetVOffset() + 3), at);
+    const QPoint p(item->Left - d->GetHOffset() + dx, item->Top - d->GetVOffset() + 3);
+    // Not on the frame of a view scrolled past the line's start.
+    if (p.x() < 0 || p.y() < 0) return false;
+    return OnScreen(Edit(), p, at);
   }
   // A click on the entry's first paragraph, outside every table.
   bool ClickOutside() {
