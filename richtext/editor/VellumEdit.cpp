@@ -431,7 +431,6 @@ void TCustomVellumEdit::ApplyParaStyle(Integer paraNo) {
     TVLEditVLData* d = EditData();
     d->BeginUndoSequence(vlutParaStyle, true);
     d->ApplyParaStyleConversion(paraNo, false);
-    d->UndoList->RemoveEmptyLastGroup();
   });
 }
 
@@ -444,10 +443,8 @@ void TCustomVellumEdit::ApplyTextStyle(Integer styleNo) {
       Integer& V;
       ~TReset() { V = -1; }
     } reset{FApplyingStyle};
+    // (A style the text has already leaves no step: RunEdit drops it.)
     EditData()->ApplyStyleConversion(0);
-    // A style the text has already leaves no step: an Undo that changes
-    // nothing would stand before the user's last one.
-    EditData()->UndoList->RemoveEmptyLastGroup();
   });
 }
 
@@ -456,10 +453,9 @@ void TCustomVellumEdit::ApplyStyleConversion(Integer userData) {
   if (!StyleConversionHandler()) return;
   RunEdit([&] {
     if (!BeforeChange(false)) return;
+    // (The same size or font again, as the size box applies on Enter and
+    // again as it loses the keyboard, leaves no step: RunEdit drops it.)
     EditData()->ApplyStyleConversion(userData);
-    // The same size or font again (the size box applies on Enter and again
-    // as it loses the keyboard) changes nothing and leaves no step.
-    EditData()->UndoList->RemoveEmptyLastGroup();
   });
 }
 
