@@ -299,6 +299,64 @@ void LayoutRowsFromCache(TVLTableItemInfo& t, TLayoutCache& cache, const std::ve
   }
 }
 
+// 5: every column at its minimum, the columns under a spanning cell
+// widened until it fits. Returns their sum.
+Integer MinimumColumns(const TLayoutRun& run, std::vector<Integer>& cw) {
+  cw.assign(static_cast<size_t>(run.C), 0);
+  Integer M = 0;
+  for (Integer j = 0; j < run.C; ++j) M += (cw[static_cast<size_t>(j)] = run.ColMinimum(j));
+  for (size_t i = 0; i < run.Cells.size(); ++i)
+    if (run.Cells[i].Cell->ColSpan > 1) M += run.MinimumSpread(cw, run.Cells[i].Col, run.Cells[i].Cell->ColSpan, run.MinW[i]);
+  return M;
+}
+
+// 7c-d: columns and spanning cells with pixel widths take them; what they
+// take comes out of E unless the table is auto-sized (no E).
+void PixelColumns(const TLayoutRun& run, std::vector<Integer>& cw, std::vector<Integer>& level, Integer& fixed,
+                  Integer& pixel, Integer* E) {
+  if (!E || *E > 0)
+    for (Integer j = 0; j < run.C; ++j) {
+      if (level[static_cast<size_t>(j)] != 0) continue;
+      Integer p = run.ColPixelWidth(j);
+      if (p > 0) {
+        level[static_cast<size_t>(j)] = 1;
+        ++fixed;
+        ++pixel;
+      }
+      if (p > cw[static_cast<size_t>(j)]) {
+        if (E) {
+          *E += cw[static_cast<size_t>(j)];
+          p = std::min(p, *E);
+        }
+        cw[static_cast<size_t>(j)] = p;
+        if (E) {
+          *E -= p;
+          if (*E == 0) break;
+        }
+      }
+    }
+  if (!E || *E > 0)
+    for (const auto& p : run.Cells) {
+      if (p.Cell->ColSpan < 2 || p.Cell->BestWidth <= 0) continue;
+      run.LevelSpread(cw, level, p.Col, p.Cell->ColSpan, p.Cell->BestWidth, 1, E);
+      for (Integer k = p.Col; k < p.Col + p.Cell->ColSpan; ++k)
+        if (level[static_cast<size_t>(k)] == 0) {
+          level[static_cast<size_t>(k)] = 1;
+          ++fixed;
+          ++pixel;
+        }
+    }
+}
+
+// The width an auto-sized table is laid out at, whatever the room.
+Integer AutoSizedWidth(const TLayoutRun& run) {
+  std::vector<Integer> cw, level(static_cast<size_t>(run.C), 0);
+  Integer fixed = 0, pixel = 0;
+  MinimumColumns(run, cw);
+  PixelColumns(run, cw, level, fixed, pixel, nullptr);
+  return run.StructureWidth() + run.C * run.Pad * 2 + std::accumulate(cw.begin(), cw.end(), 0);
+}
+
 // The minimum width of the whole table from its cells' minimums.
 Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
   const Integer BestWidth = t.BestWidth, CellPadding = t.CellPadding;
@@ -318,6 +376,10 @@ Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
     if (BestWidth == 0) w = std::max(w, p.Cell->BestWidth);
     M += run.MinimumSpread(m, p.Col, p.Cell->ColSpan, w);
   }
+  // Laid out, a spanning cell widens its columns before their pixel widths
+  // apply, which can make an auto-sized table wider than the sum above; a
+  // minimum short of its width leaves its right part beyond the document.
+  if (BestWidth == 0 && !run.Cells.empty() && run.AutoSized()) result = std::max(result, AutoSizedWidth(run) - M);
   return std::max(result + M, BestWidth);
 }
 
@@ -530,11 +592,7 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   }
   F.Clear();
   std::vector<Integer>& cw = F.ColWidths;
-  cw.resize(static_cast<size_t>(C));
-  Integer M = 0;
-  for (Integer j = 0; j < C; ++j) M += (cw[static_cast<size_t>(j)] = run.ColMinimum(j));
-  for (size_t i = 0; i < run.Cells.size(); ++i)
-    if (run.Cells[i].Cell->ColSpan > 1) M += run.MinimumSpread(cw, run.Cells[i].Col, run.Cells[i].Cell->ColSpan, run.MinW[i]);
+  const Integer M = MinimumColumns(run, cw);
 
   if (!autoSized && M >= A) {
     // 6: too narrow; every column keeps its minimum.
@@ -591,40 +649,8 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
             }
         }
     }
-    // c. pixel columns
-    if (autoSized || E > 0)
-      for (Integer j = 0; j < C; ++j) {
-        if (level[static_cast<size_t>(j)] != 0) continue;
-        Integer p = run.ColPixelWidth(j);
-        if (p > 0) {
-          level[static_cast<size_t>(j)] = 1;
-          ++fixed;
-          ++pixel;
-        }
-        if (p > cw[static_cast<size_t>(j)]) {
-          if (!autoSized) {
-            E += cw[static_cast<size_t>(j)];
-            p = std::min(p, E);
-          }
-          cw[static_cast<size_t>(j)] = p;
-          if (!autoSized) {
-            E -= p;
-            if (E == 0) break;
-          }
-        }
-      }
-    // d. pixel spanning cells
-    if (autoSized || E > 0)
-      for (const auto& p : run.Cells) {
-        if (p.Cell->ColSpan < 2 || p.Cell->BestWidth <= 0) continue;
-        run.LevelSpread(cw, level, p.Col, p.Cell->ColSpan, p.Cell->BestWidth, 1, autoSized ? nullptr : &E);
-        for (Integer k = p.Col; k < p.Col + p.Cell->ColSpan; ++k)
-          if (level[static_cast<size_t>(k)] == 0) {
-            level[static_cast<size_t>(k)] = 1;
-            ++fixed;
-            ++pixel;
-          }
-      }
+    // c-d. pixel columns and pixel spanning cells
+    PixelColumns(run, cw, level, fixed, pixel, autoSized ? nullptr : &E);
     if (autoSized) {
       F.Width = S + C * Pad * 2 + std::accumulate(cw.begin(), cw.end(), 0);
     } else if (E > 0 && C > fixed) {

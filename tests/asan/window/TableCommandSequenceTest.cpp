@@ -3006,6 +3006,17 @@ const TRecorded kRecorded[] = {
     {"a border drag of a table around a block of cells with text selected beside it", 0,
      {"table 2 1", "click 0.0 0,0", "type ab cd", "key Home", "table 1 1", "command vlActionTableSelectCell",
       "key Shift+Ctrl+Right x2", "border 0.0 row 1 -17"}},
+    // Found by 901483 at its step 300: the cells of a table sized by its
+    // columns' pixel widths, its first row merged and holding a long word,
+    // pasted into a cell. Laid out, the word widened both columns before
+    // the pixel widths applied, so the table was wider than the minimum it
+    // told its cell; the cell stayed narrower, and the caret after the
+    // table stood beyond the entry's right end, where no scrolling reached.
+    {"cells of a table sized by pixel columns below a long merged word, pasted into a cell", 0,
+     {"key Ctrl+End", "table 2 2", "border 0.0 column 1 -280", "click 0.0 0,0", "shift+click 0.0 0,1",
+      "command vlActionTableMergeCells", "type ŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódźŁódź",
+      "command vlActionTableSelectTable", "command vlActionCopy", "click outside", "key Ctrl+End", "table 1 1",
+      "right-click 0.1 0,0 vlActionPaste"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {

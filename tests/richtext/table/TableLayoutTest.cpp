@@ -84,6 +84,20 @@ TEST_F(TableLayoutFixture, SpanningCellWidensItsColumnsInProportion) {
   EXPECT_EQ(t->FormattingInfo.ColWidths, (std::vector<Integer>{17, 49}));
   EXPECT_EQ(t->GetWidth(), 76);
   EXPECT_TRUE(tabletest::assertGridInvariant(*t));
+
+  // Auto-sized (pixel widths 20 and 100 below a spanning 140-px word): the
+  // word widens both columns to 68 before the pixel widths apply, so the
+  // table is 178 wide; a minimum of the 146 the pixel widths first would
+  // need left its right part beyond the document that holds it.
+  TVLTableItemInfo* a = Add(2, 2);
+  ASSERT_TRUE(a->MergeCells(0, 0, 2, 1));
+  Text(a, 0, 0, std::string(20, 'x'));
+  a->GetCell(1, 0)->BestWidth = 20;
+  a->GetCell(1, 1)->BestWidth = 100;
+  a->Layout(10, true, nullptr);
+  EXPECT_EQ(a->FormattingInfo.ColWidths, (std::vector<Integer>{68, 100}));
+  EXPECT_EQ(a->GetWidth(), 178);
+  EXPECT_EQ(a->GetMinWidth(nullptr, nullptr, &Doc), 178);
 }
 
 TEST_F(TableLayoutFixture, RowSpanningCellSpreadsItsHeight) {
