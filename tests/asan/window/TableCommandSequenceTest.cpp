@@ -46,6 +46,7 @@
 #include "actions/ParaVLFrm.h"
 #include "actions/SplitVLFrm.h"
 #include "actions/VLActionsFind.h"
+#include "actions/VLActionsList.h"
 #include "app/QYAutoSave.h"
 #include "app/QYDatabase.h"
 #include "app/QYEntryStore.h"
@@ -1233,6 +1234,34 @@ struct TSequence : TStillClock, TFindReportWorld {
     const std::vector<TCustomVellumEdit*> chain = Chain();
     return e && std::find(chain.begin(), chain.end(), e) != chain.end();
   }
+  // A table takes no list marker, so the toggle is not checked over it: a
+  // selection of tables and paragraphs that all carry the toggle's list
+  // already changes nothing.
+  bool ListAllTheyCanTake(TVLEditVLData& d, const String& name) const {
+    if (!d.SelectionExists()) return false;
+    TvlActionCustomParaListSwitcher* toggle = nullptr;
+    for (TBasicAction* a : Commands)
+      if (a->GetName() == name) toggle = dynamic_cast<TvlActionCustomParaListSwitcher*>(a);
+    Integer first = 0, firstOffs = 0, last = 0, lastOffs = 0;
+    d.GetSelBounds(true, first, firstOffs, last, lastOffs);
+    if (!toggle || first < 0) return false;
+    while (first > 0 && !d.IsParaStart(first)) --first;
+    TVLListInfos& lists = *d.GetStyle()->ListStyles;
+    bool table = false;
+    for (Integer i = first; i <= last && i < d.GetItemCount(); ++i) {
+      if (!d.IsParaStart(i)) continue;
+      if (dynamic_cast<TVLTableItemInfo*>(d.GetItem(i))) {
+        table = true;
+        continue;
+      }
+      Integer list = -1, level = 0, start = 0;
+      bool reset = false;
+      if (d.GetListMarkerInfo(i, list, level, start, reset) < 0 || list < 0 || list >= lists.Count() ||
+          !lists.Items(list)->Levels->IsEqual(toggle->GetListLevels()))
+        return false;
+    }
+    return table;
+  }
   TCommandModel ModelBefore(const String& name) {
     TCommandModel m;
     m.Name = name;
@@ -1268,7 +1297,7 @@ struct TSequence : TStillClock, TFindReportWorld {
           m.PastedWord = w;
     }
     if (name == "vlActionParaBullets" || name == "vlActionParaNumbering")
-      m.Active = n >= 0 && n < d->GetItemCount() && d->GetItem(n)->StyleNo >= 0;
+      m.Active = n >= 0 && n < d->GetItemCount() && d->GetItem(n)->StyleNo >= 0 && !ListAllTheyCanTake(*d, name);
     else
       m.Active = name == "vlActionInsertTable" || name == "vlActionPaste" || m.Table;
     InsTableAsked = false;
