@@ -386,9 +386,13 @@ void TVLEditVLData::ScrollToCaret() {
   // Sideways as well: a line wider than the window (no wrapping, a wide
   // table) keeps the caret in sight, a quarter of the width left of it.
   const Integer left = GetHOffset(), wide = GetWidth();
+  const Integer top = GetVOffset(), visible = GetHeight();
+  // The mouse puts the caret under the pointer: on a line partly shown it
+  // scrolls nothing, or a double click's second press would land on what
+  // scrolled there.
+  if (FByMouse && CaretX >= left && CaretX < left + wide && CaretY + h > top && CaretY < top + visible) return;
   if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
     HScrollTo(std::max(0, CaretX - wide / 4));
-  const Integer top = GetVOffset(), visible = GetHeight();
   if (CaretY - margin < top)
     VScrollTo(std::max(0, CaretY - margin));
   else if (visible > 0 && CaretY + h + margin > top + visible)

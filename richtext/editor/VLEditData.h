@@ -99,6 +99,8 @@ public:
   void PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles);
   // Scrolls the caret placed last into view, up and down and sideways.
   void ScrollToCaret();
+  // A press or its release is putting the caret under the pointer.
+  bool PlacingByMouse() const { return FByMouse; }
   // The caret placed last stands in the part of the document on the screen
   // (of a view of that size, when given).
   bool CaretInView(Integer wide = -1, Integer high = -1);
@@ -461,6 +463,8 @@ private:
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;
+  // Set while a press or its release puts the caret under the pointer.
+  bool FByMouse = false;
   // The cell editors of one item closed while a border of another is
   // dragged, reopened as they were at the release.
   std::function<void()> FResumeAfterSizing;

@@ -85,6 +85,15 @@ bool TVLEditVLData::CancelResize() {
   return true;
 }
 
+namespace {
+// Set for the time the mouse puts the caret.
+struct TByMouse {
+  bool& Flag;
+  explicit TByMouse(bool& flag) : Flag(flag) { Flag = true; }
+  ~TByMouse() { Flag = false; }
+};
+}  // namespace
+
 void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   FPressedDrawItem = -1;
   RefreshResizer();
@@ -134,6 +143,7 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     active->Deselect();
     Invalidate();
   }
+  TByMouse byMouse{FByMouse};
   TVellumVLData::MouseDown(button, shift, x, y);
 }
 
@@ -164,7 +174,10 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
     InvalidateHost();
     return;
   }
-  TVellumVLData::MouseUp(button, shift, x, y);
+  {
+    TByMouse byMouse{FByMouse};
+    TVellumVLData::MouseUp(button, shift, x, y);
+  }
   if (button == mbLeft) SelectClickedItem(x, y);
   if (button == mbLeft) {
     const std::function<void()> resume = std::exchange(FResumeAfterSizing, {});

@@ -588,9 +588,10 @@ void TVLTableItemInfo::PlaceInplaceEditor() {
     FInplaceEditor->SetBounds(x, ClampedControlTop(y), std::max(cell->Width, 1), height);
 }
 
-void TVLTableItemInfo::ShowInplaceCaret() {
+void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
-  if (!FInplaceEditor || !host || FInCellChange || !FInplaceEditor->Showing()) return;
+  // A press's caret is shown once the press has put it.
+  if (!FInplaceEditor || !host || FInCellChange || FPressing || !FInplaceEditor->Showing()) return;
   // The caret typing moves may be a cell editor's further in, and cell
   // editors grow with their cells and scroll nothing: the editor that holds
   // the outermost table shows the innermost caret.
@@ -611,6 +612,10 @@ void TVLTableItemInfo::ShowInplaceCaret() {
   TVLEditVLData* view = root->EditData();
   const Integer room = std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1);
   const Integer high = std::min<Integer>(d->CaretHeight + 2, room);
+  if (unlessPartlyShown || d->PlacingByMouse()) {
+    const TPoint at = root->ScreenToClient(shown->ClientToScreen(p));
+    if (at.X >= 0 && at.X < view->GetWidth() && at.Y + d->CaretHeight > 0 && at.Y < view->GetHeight()) return;
+  }
   if (view == host && shown == FInplaceEditor) {
     const Integer x = FInplaceEditor->GetLeft() + p.X + host->GetHOffset();
     const Integer y = static_cast<Integer>(FInplaceEditor->Tag) + p.Y + host->GetVOffset();

@@ -631,8 +631,8 @@ public:
   // (a match of Find) there.
   void ShowChosenCell(Integer row, Integer col);
   // Scrolls the document that holds the table so that the cell editor's
-  // caret is on the screen.
-  void ShowInplaceCaret();
+  // caret is on the screen (or, unlessPartlyShown, some of it).
+  void ShowInplaceCaret(bool unlessPartlyShown = false);
   // Places the editor over its cell (after layout and scrolling).
   void PlaceInplaceEditor();
   void MovingToPosition(Integer x, Integer y, bool updateTop) override;
@@ -972,6 +972,8 @@ private:
   // Set while a cell editor opens (the one open before closing first): the
   // host's caret lies at the table meanwhile, not where anyone works.
   bool FOpeningEditor = false;
+  // Set while a press opens a cell editor and puts its caret where it was.
+  bool FPressing = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
   // Typing in a cell lays the table out again without measuring and

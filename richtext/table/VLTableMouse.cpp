@@ -283,12 +283,22 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     if (hostEditor && Options.Contains(vltoEditing) && (button == mbLeft || button == mbRight)) {
       // A right click on selected cells keeps them for a context menu.
       if (button == mbRight && (cell->Selected || FCellsSelected)) return false;
+      // The press is for what is under the pointer: a caret it puts on a
+      // line partly shown scrolls nothing, or a double click's second press
+      // would land on what scrolled there.
+      struct TPress {
+        bool& Flag;
+        ~TPress() { Flag = false; }
+      } press{FPressing};
+      FPressing = true;
       if (!FInplaceEditor || FInplaceEditor->Cell != cell) CreateInplaceEditor(itemNo, row, col, false, false, false, false);
       if (FInplaceEditor && FInplaceEditor->Cell == cell) {
         // A press on the editor reaches the editors that hold it too: the
         // editor had it already, and must not have it twice.
         if (!FInplaceEditor->HoldsMousePress())
           FInplaceEditor->MouseDown(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+        FPressing = false;
+        ShowInplaceCaret(true);
         // A press on text selected in the editor (or one further in) may
         // begin a drag of it, which selects no cells; the table keeps the
         // mouse all the same, for the document around to leave it alone.
