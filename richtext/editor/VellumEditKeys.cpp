@@ -238,6 +238,14 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
   if (IsNavigationKey(key)) {
     CaretKey(key, shift);
     if (sh) d->ExtendSelectionToCaret();
+    // Text the keys select is what the next key works on: a block of cells
+    // selected beside it goes, or typing would go into the block's cell.
+    if (sh && d->SelectionExists() && d->ActiveItem && d->ActiveItem->PartiallySelected() && !GetInplaceEditor()) {
+      TCustomVLItemInfo* block = d->ActiveItem;
+      d->SetActiveItem(nullptr);
+      block->Deselect();
+      changed = true;
+    }
     if (changed) Invalidate();
     key = 0;
     return;

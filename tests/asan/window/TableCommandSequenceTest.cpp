@@ -366,6 +366,13 @@ struct TSequence : TStillClock, TFindReportWorld {
   // go to: one left behind as the caret went into a cell of another table
   // stays shown while the keys go there.
   void CheckBlocksHeld() {
+    // Text selected by Shift and the keys is the selection the next key
+    // works on: no block of cells stays beside it.
+    if (TCustomVellumEdit* inner = Innermost(); ShiftSelected && inner->EditData()->SelectionExists())
+      for (const TSpot& s : Spots())
+        if (s.Row == 0 && s.Col == 0 && s.Editor == inner && s.Table->CellsSelected())
+          ADD_FAILURE() << "cells of a table at level " << s.Level
+                        << " stay selected beside the text Shift and the keys selected; shown: " << Shown();
     for (const TSpot& s : Spots())
       if (s.Row == 0 && s.Col == 0 && s.Table->CellsSelected() &&
           (s.Editor->EditData()->ActiveItem.Get() != s.Table || s.Editor->GetInplaceEditor())) {
@@ -561,6 +568,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   void DragTo(QPoint from, QPoint to, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     DropAt = to;
     DropMods = mods;
+    Pressed = true;
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(from));
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal((from + to) / 2), mods);
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(to), mods);
@@ -1980,6 +1988,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     Given.clear();
     QWindow* window = Window()->windowHandle();
     QCursor::setPos(Window()->mapToGlobal(place.second));
+    Pressed = true;
     QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, place.second);
     QTest::mouseRelease(window, Qt::RightButton, Qt::NoModifier, place.second);
     Settle();
@@ -2175,6 +2184,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // at the drop.
     DropMods = copy ? Qt::ControlModifier : Qt::NoModifier;
     const QPoint step(DropAt.x() >= at.x() ? 12 : -12, DropAt.y() >= at.y() ? 4 : -4);
+    Pressed = true;
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(at));
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(at + step), DropMods);
     if (DragsStarted == started)
@@ -2375,6 +2385,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const int times = Pick(1, 4);
     Note(std::string(shift ? "shift+" : "") + (control ? "ctrl+" : "") + QKeySequence(key).toString().toStdString() +
          " x" + std::to_string(times));
+    ShiftSelected = shift;
     Keys(key, times, (shift ? Qt::ShiftModifier : Qt::NoModifier) | (control ? Qt::ControlModifier : Qt::NoModifier));
   }
 
@@ -2467,6 +2478,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
     Pressed = false;
+    ShiftSelected = false;
     LeftUnsaved = false;
     ErrorsShown.clear();
     const int boxesBefore = Boxes;
@@ -2612,6 +2624,8 @@ struct TSequence : TStillClock, TFindReportWorld {
       const QKeySequence keys = QKeySequence::fromString(QString::fromStdString(rest.substr(0, x)));
       if (keys.isEmpty()) return false;
       Note(rest);
+      ShiftSelected = keys[0].keyboardModifiers().testFlag(Qt::ShiftModifier) && keys[0].key() >= Qt::Key_Home &&
+                      keys[0].key() <= Qt::Key_PageDown;
       return Keys(keys[0].key(), times, keys[0].keyboardModifiers());
     }
     if (verb == "command") {
@@ -2679,6 +2693,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       // past the edge.
       DropAt = edge;
       DropMods = Qt::NoModifier;
+      Pressed = true;
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(at));
       // (The pointer goes along: a move the view makes up is where it is.)
       for (int x = at.x() + (edge.x() - at.x()) / 2; x <= edge.x(); x = x < edge.x() - 8 ? edge.x() - 8 : x + 1) {
@@ -2752,8 +2767,9 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step is a recorded one: every check that a drawn step makes by
   // chance is made.
   bool Replaying = false;
-  // The step pressed the mouse on the window.
-  bool Pressed = false;
+  // The step pressed the mouse on the window; it selected by Shift and the
+  // caret keys.
+  bool Pressed = false, ShiftSelected = false;
   // The Insert Table window answered with OK, and the shape it was given.
   bool InsTableAsked = false;
   std::pair<Integer, Integer> InsTableShape;
@@ -3072,6 +3088,11 @@ const TRecorded kRecorded[] = {
     {"a double click on a word of a cell on a line partly above the view", 0,
      {"key Ctrl+Home", "key Down", "table 2 1", "type café Łódź", "border 0.0 row 1 300", "border 0.0 row 2 170",
       "key Ctrl+End x2", "double-click 0.0 0,0", "type x"}},
+    // Found by 1201253 at its step 256: rows of a table selected, then text
+    // after it selected by Shift and the keys. The block stayed selected,
+    // and the letter typed went into a cell of it, not over the text.
+    {"text selected by Shift+Down beside a block of cells, then typed over", 0,
+     {"key Ctrl+Home", "table 2 2", "type x", "command vlActionTableSelectRows", "key Shift+Down", "type Ŧ"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
