@@ -241,9 +241,14 @@ void TCustomVellumEdit::KeyDownPhase(Word& key, TShiftState shift, const WideStr
     // Text the keys select is what the next key works on: a block of cells
     // selected beside it goes, or typing would go into the block's cell.
     if (sh && d->SelectionExists() && d->ActiveItem && d->ActiveItem->PartiallySelected() && !GetInplaceEditor()) {
+      // (Not by SetActiveItem, which would let go of the text too; the
+      // caret, placed at the table while it held the block, goes where the
+      // keys took it.)
       TCustomVLItemInfo* block = d->ActiveItem;
-      d->SetActiveItem(nullptr);
+      d->ActiveItem = nullptr;
       block->Deselect();
+      d->PlaceCaret(true, false, true);
+      d->DoSelect();
       changed = true;
     }
     if (changed) Invalidate();

@@ -2590,6 +2590,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   save                  the Save command by its menu, Undo and Redo tried
   //                         around it, the caret checked after it
   //   markers N             (a check) the entry holds N list markers
+  //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
     const size_t space = step.find(' ');
     const std::string verb = step.substr(0, space), rest = space == std::string::npos ? "" : step.substr(space + 1);
@@ -2735,7 +2736,9 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (!FontSize(rest)) return false;
       Settle();
     }
-    else if (verb == "markers") {
+    else if (verb == "shown") {
+      EXPECT_NE(Shown().find(rest), std::string::npos) << "the entry does not show \"" << rest << "\"; shown: " << Shown();
+    } else if (verb == "markers") {
       EXPECT_EQ(Occurrences(Shown(), "{list "), static_cast<size_t>(std::atoi(rest.c_str()))) << "shown: " << Shown();
     } else if (verb == "undo+redo") {
       // Undone by the menu, as many Redos give back the entry as it was.
@@ -3092,7 +3095,14 @@ const TRecorded kRecorded[] = {
     // after it selected by Shift and the keys. The block stayed selected,
     // and the letter typed went into a cell of it, not over the text.
     {"text selected by Shift+Down beside a block of cells, then typed over", 0,
-     {"key Ctrl+Home", "table 2 2", "type x", "command vlActionTableSelectRows", "key Shift+Down", "type Ŧ"}},
+     {"key Ctrl+Home", "table 2 2", "type x", "command vlActionTableSelectRows", "key Shift+Down", "type Ŧ",
+      "shown ]|Ŧ|After"}},
+    // Found by 1300449 at its step 300 (the block let go of wrongly at
+    // first): the caret stood at the table that held the block, and the
+    // view did not follow the keys to the entry's end.
+    {"text selected by Shift+Ctrl+End beside a block of cells in a table taller than the view", 0,
+     {"key Ctrl+Home", "table 2 2", "type x", "border 0.0 row 2 460", "border 0.0 row 1 300", "click 0.0 0,0",
+      "command vlActionTableSelectRows", "key Shift+Ctrl+End", "type Ŧ", "shown ]|Ŧ"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
