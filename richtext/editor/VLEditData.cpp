@@ -390,7 +390,7 @@ void TVLEditVLData::ScrollToCaret() {
   // The mouse puts the caret under the pointer: on a line partly shown it
   // scrolls nothing, or a double click's second press would land on what
   // scrolled there.
-  if (FByMouse && CaretX >= left && CaretX < left + wide && CaretY + h > top && CaretY < top + visible) return;
+  if (FKeepView && CaretX >= left && CaretX < left + wide && CaretY + h > top && CaretY < top + visible) return;
   if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
     HScrollTo(std::max(0, CaretX - wide / 4));
   if (CaretY - margin < top)

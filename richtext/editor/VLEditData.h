@@ -99,8 +99,16 @@ public:
   void PlaceCaret(bool scrollToCaret, bool updateFirst, bool keepCurStyles);
   // Scrolls the caret placed last into view, up and down and sideways.
   void ScrollToCaret();
-  // A press or its release is putting the caret under the pointer.
-  bool PlacingByMouse() const { return FByMouse; }
+  // Set while the caret goes where the user looks (a press or its release
+  // puts it under the pointer, the focus comes back to it): a caret partly
+  // shown then scrolls nothing.
+  bool KeepsView() const { return FKeepView; }
+  struct TKeepView {
+    TVLEditVLData& D;
+    const bool Saved;
+    explicit TKeepView(TVLEditVLData& d) : D(d), Saved(d.FKeepView) { D.FKeepView = true; }
+    ~TKeepView() { D.FKeepView = Saved; }
+  };
   // The caret placed last stands in the part of the document on the screen
   // (of a view of that size, when given).
   bool CaretInView(Integer wide = -1, Integer high = -1);
@@ -463,8 +471,7 @@ private:
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;
-  // Set while a press or its release puts the caret under the pointer.
-  bool FByMouse = false;
+  bool FKeepView = false;
   // The cell editors of one item closed while a border of another is
   // dragged, reopened as they were at the release.
   std::function<void()> FResumeAfterSizing;

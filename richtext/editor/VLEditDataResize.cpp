@@ -85,15 +85,6 @@ bool TVLEditVLData::CancelResize() {
   return true;
 }
 
-namespace {
-// Set for the time the mouse puts the caret.
-struct TByMouse {
-  bool& Flag;
-  explicit TByMouse(bool& flag) : Flag(flag) { Flag = true; }
-  ~TByMouse() { Flag = false; }
-};
-}  // namespace
-
 void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   FPressedDrawItem = -1;
   RefreshResizer();
@@ -143,7 +134,7 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     active->Deselect();
     Invalidate();
   }
-  TByMouse byMouse{FByMouse};
+  TKeepView keep{*this};
   TVellumVLData::MouseDown(button, shift, x, y);
 }
 
@@ -175,7 +166,7 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
     return;
   }
   {
-    TByMouse byMouse{FByMouse};
+    TKeepView keep{*this};
     TVellumVLData::MouseUp(button, shift, x, y);
   }
   if (button == mbLeft) SelectClickedItem(x, y);

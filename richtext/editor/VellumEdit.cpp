@@ -1037,6 +1037,9 @@ void TCustomVellumEdit::DoEnter() {
   if (!GetStyle()) return;
   d->PrepareEmptyDocument();
   if (d->DrawItems.Count() == 0) return;
+  // The focus coming back (a press on the entry around a cell editor
+  // hands it on) leaves the view where it is while the caret shows.
+  TVLEditVLData::TKeepView keep{*d};
   if (d->CaretDrawItemNo < 0 || !d->CaretStop()) {
     // No caret yet: the document's start, where the window stands.
     d->NoScroll = true;

@@ -612,7 +612,7 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   TVLEditVLData* view = root->EditData();
   const Integer room = std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1);
   const Integer high = std::min<Integer>(d->CaretHeight + 2, room);
-  if (unlessPartlyShown || d->PlacingByMouse()) {
+  if (unlessPartlyShown || d->KeepsView()) {
     const TPoint at = root->ScreenToClient(shown->ClientToScreen(p));
     if (at.X >= 0 && at.X < view->GetWidth() && at.Y + d->CaretHeight > 0 && at.Y < view->GetHeight()) return;
   }
