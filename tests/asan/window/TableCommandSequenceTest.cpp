@@ -608,8 +608,16 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (d->DrawItems.Count() == 0 || dynamic_cast<TVLTableItemInfo*>(d->GetItem(0))) return false;
     const TVLDrawLineInfo* item = d->DrawItems[0];
     const QPoint p(item->Left - d->GetHOffset() + dx, item->Top - d->GetVOffset() + 3);
-    // Not on the frame of a view scrolled past the line's start.
-    if (p.x() < 0 || p.y() < 0) return false;
+    // Not on the frame of the view (scrolled past the line's start, or the
+    // line starting at its right edge).
+    const QWidget* view = ClientWidgetOf(Edit());
+    if (p.x() < 0 || p.y() < 0 || !view || p.x() >= view->width() || p.y() >= view->height()) return false;
+    // Nor on a list marker whose text starts past the view's right edge:
+    // the caret put after the marker scrolls the view, and the release
+    // then lands on other text (noticed, left alone).
+    if (d->GetItemStyle(item->ItemNo) == vlsListMarker && d->DrawItems.Count() > 1 &&
+        d->DrawItems[1]->Left - d->GetHOffset() >= view->width())
+      return false;
     return OnScreen(Edit(), p, at);
   }
   // A click on the entry's first paragraph, outside every table.
