@@ -68,6 +68,8 @@
 #include "spellvl/VLSpellChecker.h"
 #include "support/TestSupport.h"
 
+#include <optional>
+
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -434,9 +436,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     QWidget* view = ClientWidgetOf(Edit());
     if (!surface || !view || !surface->isVisible()) return;
     const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X + 1, p.Y + origin.Y + 2)));
-    // A press leaves the caret it puts on a line partly shown as it is.
+    // A press leaves the caret it puts on a line partly shown as it is,
+    // and so do the steps after it that leave the caret there.
     const QRect caret(at.x(), at.y() - 2, 1, std::max<Integer>(inner->EditData()->CaretHeight, 1));
-    EXPECT_TRUE(view->rect().contains(at) || (Pressed && view->rect().intersects(caret)))
+    const bool pressPlace = Pressed || (PressedCaret && *PressedCaret == CaretAt());
+    EXPECT_TRUE(view->rect().contains(at) || (pressPlace && view->rect().intersects(caret)))
         << "the view does not show the caret: it stands at " << at.x() << ","
                                            << at.y() << " of a view of " << view->width() << "x" << view->height()
                                            << ", in the editor at level " << Chain().size() - 1
@@ -2574,6 +2578,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     CheckStructure();
     CheckBlocksHeld();
     CheckCaretShown();
+    if (Pressed)
+      PressedCaret = CaretAt();
+    else if (PressedCaret && !(*PressedCaret == CaretAt()))
+      PressedCaret.reset();
   }
 
   // ===========================================================================
@@ -2781,6 +2789,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step pressed the mouse on the window; it selected by Shift and the
   // caret keys.
   bool Pressed = false, ShiftSelected = false;
+  // Where the caret was after the last step that pressed the mouse.
+  std::optional<TCaretAt> PressedCaret;
   // The Insert Table window answered with OK, and the shape it was given.
   bool InsTableAsked = false;
   std::pair<Integer, Integer> InsTableShape;
