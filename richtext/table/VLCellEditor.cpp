@@ -3,6 +3,7 @@
 // keyboard, and handing the cell's history to the document's undo list.
 #include "richtext/table/VLCellEditor.h"
 
+#include "platform/base/FlagGuard.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/WindowFocus.h"
 #include "richtext/view/VLHitTesting.h"
@@ -302,11 +303,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
   }
   if (itemNo < 0 || itemNo >= host->GetItemCount() || host->GetItem(itemNo) != this) itemNo = host->GetItemNo(this);
   if (itemNo < 0) return false;
-  struct TOpening {
-    bool& Flag;
-    ~TOpening() { Flag = false; }
-  } opening{FOpeningEditor};
-  FOpeningEditor = true;
+  const TFlagGuard opening(FOpeningEditor);
   DestroyInplaceEditor(true);
   ForgetCellSelection();
   // The caret goes into this table: a block of cells selected in another
@@ -431,13 +428,9 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
 
 void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (!FInplaceEditor || FClosingEditor) return;
-  FClosingEditor = true;
   // An error on the way (a cell editor inside failing to close) leaves the
   // table able to close this one later.
-  struct TClosing {
-    bool& Flag;
-    ~TClosing() { Flag = false; }
-  } closing{FClosingEditor};
+  const TFlagGuard closing(FClosingEditor);
   TVLTableInplaceEdit* editor = FInplaceEditor;
   // Asked before the cells inside close: the keyboard may be in the
   // innermost one.

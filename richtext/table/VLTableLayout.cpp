@@ -376,11 +376,13 @@ Integer MinWidthOf(const TVLTableItemInfo& t, const TLayoutRun& run) {
     if (BestWidth == 0) w = std::max(w, p.Cell->BestWidth);
     M += run.MinimumSpread(m, p.Col, p.Cell->ColSpan, w);
   }
+  Integer width = result + M;
   // Laid out, a spanning cell widens its columns before their pixel widths
   // apply, which can make an auto-sized table wider than the sum above; a
   // minimum short of its width leaves its right part beyond the document.
-  if (BestWidth == 0 && !run.Cells.empty() && run.AutoSized()) result = std::max(result, AutoSizedWidth(run) - M);
-  return std::max(result + M, BestWidth);
+  // (A run from the typing cache has no cells and no spans.)
+  if (BestWidth == 0 && !run.Cells.empty() && run.AutoSized()) width = std::max(width, AutoSizedWidth(run));
+  return std::max(width, BestWidth);
 }
 
 }  // namespace

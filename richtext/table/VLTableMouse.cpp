@@ -1,5 +1,6 @@
 // The mouse over a table: into the cell editor, cell, row and column
 // selection, and dragging column and row borders to new sizes.
+#include "platform/base/FlagGuard.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/WindowFocus.h"
 #include "richtext/table/VLCellEditor.h"
@@ -286,11 +287,7 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
       // The press is for what is under the pointer: a caret it puts on a
       // line partly shown scrolls nothing, or a double click's second press
       // would land on what scrolled there.
-      struct TPress {
-        bool& Flag;
-        ~TPress() { Flag = false; }
-      } press{FPressing};
-      FPressing = true;
+      const TFlagGuard press(FPressing);
       if (!FInplaceEditor || FInplaceEditor->Cell != cell) CreateInplaceEditor(itemNo, row, col, false, false, false, false);
       if (FInplaceEditor && FInplaceEditor->Cell == cell) {
         // A press on the editor reaches the editors that hold it too: the
