@@ -48,6 +48,20 @@ String TThesaurusBase::GetString(TThesaurusLanguageString LanguageString) {
 bool TThesaurusBase::LookupParser(TControlParser* Parser) {
   if (!Parser) return false;
   FParsingEngine->Initialize(Parser, ctFromCursor);
+  // At the end of a paragraph (or with only marks and spaces after the
+  // caret in it) the user means the word before the caret, not the next
+  // paragraph's first word.
+  int x = 0, y = 0;
+  Parser->GetPosition(x, y);
+  AnsiString line;
+  Parser->GetLine(line);
+  if (x >= 0 && static_cast<size_t>(x) <= line.size()) {
+    const auto wordAhead = std::any_of(line.begin() + x, line.end(),
+                                       [this](char c) { return FParsingEngine->IsWordStart(c); });
+    int last = std::min(x, static_cast<int>(line.size())) - 1;
+    while (last >= 0 && !FParsingEngine->IsWordChar(line[static_cast<size_t>(last)])) --last;
+    if (!wordAhead && last >= 0) FParsingEngine->StartAt(last, y);
+  }
   AnsiString word;
   FParsingEngine->NextWord(word);
   if (word.empty()) return false;

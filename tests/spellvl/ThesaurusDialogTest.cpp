@@ -2,6 +2,7 @@
 #include "SpellEditorSupport.h"
 
 #include "platform/gui/ControlsPrivate.h"
+#include "richtext/table/VLCellEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,61 @@ TEST(ThesaurusDialog, TheWordsOwnSensesComeFirstAndNoMeaningRepeatsAnother) {
             << "\"" << captions[i] << "\" lies within \"" << captions[j] << "\"";
       }
     }
+  }
+}
+
+// Shift+F7 at the end of a paragraph (of a cell's too, and of the entry)
+// looks up the word before the caret, not the next paragraph's first word;
+// in or at the start of a word, that word.
+TEST(ThesaurusDialog, AtAParagraphsEndTheWordBeforeTheCaretIsLookedUp) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> paragraphs;
+    Integer item, offset;  // the caret: in the entry, or in the cell below
+    bool inCell;           // the table's cell (0, 0), whose text is "so glad|Tomorrow"
+    const char* looked;
+  } cases[] = {
+      {"a paragraph's end", {"I am happy", "Tomorrow is fine"}, 0, 11, false, "happy"},
+      {"after a full stop and spaces", {"I am happy.  ", "Tomorrow is fine"}, 0, 14, false, "happy"},
+      {"the entry's end", {"Tomorrow is fine", "I am happy"}, 1, 11, false, "happy"},
+      {"a cell paragraph's end", {}, 0, 8, true, "glad"},
+      {"inside a word", {"I am happy", "Tomorrow is fine"}, 0, 8, false, "happy"},
+      {"before a word", {"I am happy", "Tomorrow is fine"}, 0, 6, false, "happy"},
+      {"between words", {"I am happy", "Tomorrow is fine"}, 1, 9, false, "is"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSpellEditor w;
+    TCustomVellumEdit* at = w.E.Edit;
+    if (c.inCell) {
+      TVLEditVLData& d = w.E.D();
+      d.Clear();
+      d.AddTextItem(spellvltest::U("before"), 0, 0);
+      auto t = TVLTableItemInfo::CreateEx(1, 2, &d);
+      t->GetCell(0, 0)->Clear();
+      t->GetCell(0, 0)->AddTextItem(spellvltest::U("so glad"), 0, 0);
+      t->GetCell(0, 0)->AddTextItem(spellvltest::U("Tomorrow"), 0, 0);
+      t->GetCell(0, 1)->Clear();
+      t->GetCell(0, 1)->AddTextItem(spellvltest::U("Sunny"), 0, 0);
+      TVLTableItemInfo* table = t.get();
+      d.AddItem("", t.release());
+      d.AddTextItem(spellvltest::U("after"), 0, 0);
+      w.Format();
+      table->EditCell(0, 0);
+      at = table->GetInplaceEditor();
+      ASSERT_NE(at, nullptr);
+    } else {
+      w.SetText(c.paragraphs);
+    }
+    at->SetSelectionBounds(c.item, c.offset, c.item, c.offset);
+    String looked;
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      if (auto* d = dynamic_cast<TThesDialog*>(r.Form)) looked = d->LookupCombo->GetText();
+      return static_cast<int>(mrCancel);
+    });
+    w.Thesaurus->LookupVellumEdit(w.E.Edit);
+    EXPECT_EQ(looked, c.looked);
   }
 }
 
