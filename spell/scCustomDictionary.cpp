@@ -125,6 +125,8 @@ bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
   if (FileName.empty()) return true;
   // A FIFO or device in the dictionary's place would block the reading.
   if (struct stat st {}; ::stat(FileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+  // Nor is one larger than any dictionary read whole, or written over.
+  if (TooLargeToRead(FileName)) return false;
   std::ifstream f(FileName, std::ios::binary);
   if (f) {
     std::string head(121, '\0');
@@ -170,6 +172,9 @@ void TCustomDictionary::SetActive(bool Value) {
   if (Value) {
     ResetContents();
     if (FHasFileName) {
+      // Grown past the bound since it was opened: refused as it stands,
+      // not set aside as damaged.
+      if (TooLargeToRead(FFileName)) return;
       std::string body;
       const bool readable = CheckFile(FFileName, &body);
       const bool exists = FileExists(FFileName);

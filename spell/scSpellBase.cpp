@@ -359,6 +359,10 @@ void TSpellCheckerBase::DictionaryRefused(const String& FileName) {
 
 std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenMSWordDictionary(const String& FileName) {
   if (!FileExists(FileName)) return nullptr;
+  if (TooLargeToRead(FileName)) {
+    DictionaryRefused(FileName);
+    return nullptr;
+  }
   TStringList lines;
   try {
     lines.LoadFromFile(FileName);

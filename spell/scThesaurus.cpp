@@ -241,7 +241,8 @@ void TThesaurus::PromptContext(int Index) {
 void TThesaurus::FileRefused() {
   TThesaurusBase::FileRefused();
   if (OnFileRefused) return;
-  MessageBox("The thesaurus file\r\n" + ThesaurusFile().FileName() +
-                 "\r\nis missing, damaged or not a thesaurus.",
+  const String name = ThesaurusFile().FileName();
+  MessageBox(TooLargeToRead(name) ? TooLargeFileText("thesaurus file", "thesaurus", name, "nothing is looked up in it")
+                                  : "The thesaurus file\r\n" + name + "\r\nis missing, damaged or not a thesaurus.",
              GetString(TThesaurusLanguageString::lsThesaurus), MB_OK | MB_ICONWARNING);
 }

@@ -63,6 +63,8 @@ private:
 void TThesaurusFile::Open() {
   // A FIFO in the file's place would block the reading.
   if (!FileExists(FFileName) || !IsRegularFile(FFileName)) return;
+  // Bounded as the dictionaries are: one larger is not read whole.
+  if (TooLargeToRead(FFileName)) return;
   std::ifstream f(FFileName, std::ios::binary);
   std::string data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   if (!f && !f.eof()) return;

@@ -106,13 +106,22 @@ String DictionaryFolderRefusedText(const String& Folder) {
 }
 
 String DictionaryFileRefusedText(const String& FileName) {
+  if (TooLargeToRead(FileName)) return TooLargeFileText("dictionary file", "dictionary", FileName, "spelling goes on without it");
   return "This dictionary file is damaged or is not a dictionary. Spelling goes on without it.\r\n\r\n" + FileName;
 }
 
 String SettingsFileRefusedText(const String& FileName) {
-  return "The spelling settings file\r\n" + FileName + "\r\nis larger than " + IntToStr(LargestSettingsFile >> 20) +
-         " MB, larger than any settings file could be. It is neither read nor written; spelling goes on with the "
-         "standard settings.";
+  return TooLargeFileText("spelling settings file", "settings file", FileName, "spelling goes on with the standard settings");
+}
+
+bool TooLargeToRead(const String& FileName) {
+  struct stat st {};
+  return ::stat(FileName.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > LargestSettingsFile;
+}
+
+String TooLargeFileText(const String& Named, const String& Any, const String& FileName, const String& Instead) {
+  return "The " + Named + "\r\n" + FileName + "\r\nis larger than " + IntToStr(LargestSettingsFile >> 20) +
+         " MB, larger than any " + Any + " could be. It is neither read nor written; " + Instead + ".";
 }
 
 String DictionaryNameRefusedText(const String& Name) {

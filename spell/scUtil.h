@@ -50,6 +50,12 @@ String DictionaryNameRefusedText(const String& Name);
 String DictionaryFileRefusedText(const String& FileName);
 // Why the settings file is neither read nor written.
 String SettingsFileRefusedText(const String& FileName);
+// A file of the user's words or of a thesaurus is bounded as the settings
+// files are (LargestSettingsFile): one larger is neither read nor written.
+bool TooLargeToRead(const String& FileName);
+// Why such a file is refused: Named ("The <Named>", its name on a line of
+// its own), Any ("larger than any <Any> could be"), what goes on instead.
+String TooLargeFileText(const String& Named, const String& Any, const String& FileName, const String& Instead);
 // Why a dictionary folder is refused (IsStorableDictionaryName is false).
 String DictionaryFolderRefusedText(const String& Folder);
 // Creates every missing folder of Path, parents first (each its owner's

@@ -4,6 +4,7 @@
 
 #include "spell/scCustomDictionary.h"
 #include "spell/scUtil.h"
+#include "platform/base/IniFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -47,28 +48,80 @@ TEST(DamagedFiles, RefusedWithTheirNameAndTheCheckGoesOn) {
   }
 }
 
-// A spelling settings file grown to 2 GB: named once, the check goes on with
-// the standard settings, and the file is neither read nor written over.
-TEST(DamagedFiles, AHugeSettingsFileIsNamedOnceAndTheCheckGoesOn) {
-  TSpellEditor w;
-  const auto path = w.Tmp / "Spell.cfg";
-  qytest::WriteFileBytes(path, "[Quillory]\n_FirstRun=+\n");
-  ASSERT_EQ(::truncate(path.c_str(), off_t(2) << 30), 0);
-  w.Spell->ConfigStorage = csFile;
-  w.Spell->ConfigFilename = path.string();
-  w.SetText({"some wrods"});
-  TInteractionScript script;
-  script.Answer(IDOK);  // the message about the file
-  w.Check();
-  ASSERT_TRUE(w.Spell->CheckRunning());
-  EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "wrods");
-  w.Spell->CancelCheck();
-  w.Spell->Configuration().SetOptions(TSpellOptions{soNumbers});
-  EXPECT_FALSE(w.Spell->Configuration().Save());
-  ASSERT_EQ(script.Shown.size(), 1u);
-  EXPECT_NE(script.Shown[0].Text.find(path.string()), String::npos) << script.Shown[0].Text;
-  EXPECT_NE(script.Shown[0].Text.find("larger than any settings file"), String::npos) << script.Shown[0].Text;
-  EXPECT_EQ(std::filesystem::file_size(path), uintmax_t(2) << 30);
+// The spelling settings, the user's dictionary, the learning file and the
+// thesaurus grown past the bound of the settings files (sparse: just over
+// it, and 2 GB): each is named once, neither read nor written over, and
+// spelling goes on (the thesaurus looks up nothing).
+TEST(DamagedFiles, AFileLargerThanAnyItCouldBeIsNamedOnceAndSpellingGoesOn) {
+  enum TKind { kSettings, kDictionary, kLearning, kThesaurus };
+  const struct {
+    TKind kind;
+    const char* file;
+    const char* any;  // "larger than any ..."
+  } kinds[] = {{kSettings, "Spell.cfg", "settings file"},
+               {kDictionary, "root.spu", "dictionary"},
+               {kLearning, "learn.spl", "dictionary"},
+               {kThesaurus, "Big.spt", "thesaurus"}};
+  for (const auto& k : kinds)
+    for (const Int64 size : {LargestSettingsFile + 1, Int64(2) << 30}) {
+      SCOPED_TRACE(std::string(k.file) + " of " + std::to_string(size) + " bytes");
+      TSpellEditor w;
+      const auto path = w.Tmp / k.file;
+      switch (k.kind) {
+        case kSettings:
+          qytest::WriteFileBytes(path, "[Quillory]\n_FirstRun=+\n");
+          w.Spell->ConfigStorage = csFile;
+          w.Spell->ConfigFilename = path.string();
+          break;
+        case kDictionary:
+        case kLearning: {
+          // A dictionary that would accept "wrods" if it were read.
+          TCustomDictionary d;
+          ASSERT_TRUE(d.SetFileName(path.string()));
+          d.SetActive(true);
+          ASSERT_TRUE(d.AddWord("wrods"));
+          ASSERT_TRUE(d.Save());
+          if (k.kind == kDictionary) w.Spell->ConfigDefaultActiveCustom = k.file;
+          break;
+        }
+        case kThesaurus:
+          std::filesystem::copy_file(spellvltest::BinDir() + "/Wordhoard.spt", path);
+          w.Thesaurus->SetFilename(path.string());
+          break;
+      }
+      ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
+      w.SetText({"happy wrods days"});
+      TInteractionScript script;
+      script.Answer(IDOK);  // the message about the file
+      for (int round = 0; round < 2; ++round) {
+        if (k.kind == kThesaurus) {
+          w.E.Edit->SetSelectionBounds(0, 3, 0, 3);
+          w.Thesaurus->LookupVellumEdit(w.E.Edit);
+          continue;
+        }
+        w.Check();
+        if (!w.Spell->CheckRunning()) {
+          ADD_FAILURE() << "the check asked nothing: the file was read";
+          break;
+        }
+        EXPECT_EQ(w.Dialog()->NotFoundEdit->GetText(), "wrods");
+        w.Spell->CancelCheck();
+      }
+      if (k.kind == kSettings) {
+        w.Spell->Configuration().SetOptions(TSpellOptions{soNumbers});
+        EXPECT_FALSE(w.Spell->Configuration().Save());
+      }
+      // A thesaurus is named at each look-up it cannot serve.
+      EXPECT_EQ(script.Shown.size(), k.kind == kThesaurus ? 2u : 1u);
+      for (const auto& shown : script.Shown) {
+        EXPECT_NE(shown.Text.find(path.string()), String::npos) << shown.Text;
+        EXPECT_NE(shown.Text.find(String("larger than any ") + k.any), String::npos) << shown.Text;
+      }
+      EXPECT_EQ(w.E.Text(), "happy wrods days");
+      w.Spell->CloseDictionaries();  // what it keeps open is written as it closes
+      EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(size));
+      EXPECT_FALSE(std::filesystem::exists(path.string() + ".damaged"));
+    }
 }
 
 TEST(DamagedFiles, ThesaurusFileRefusedWithItsName) {
