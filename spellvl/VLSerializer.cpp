@@ -193,14 +193,6 @@ TCustomVLData* TVLSerializer::InnermostEditData() const {
   return data;
 }
 
-void TVLSerializer::LocateCaret() {
-  auto* data = dynamic_cast<TVLEditVLData*>(InnermostEditData());
-  if (!data) return;
-  const int itemNo = data->GetCaretItemNo();
-  if (itemNo < 0) return;
-  LocateItem(data->GetSourceVLData(), itemNo);
-}
-
 void TVLSerializer::GetSelectionPositions(int& StartPos, int& StartOffs, int& EndPos, int& EndOffs) {
   StartPos = StartOffs = EndPos = EndOffs = -1;
   auto* data = dynamic_cast<TVLEditVLData*>(InnermostEditData());

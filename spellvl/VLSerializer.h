@@ -47,7 +47,6 @@ public:
   bool SeekItemBackward(TCustomVLData* AVLData, int AItemNo);
   bool FindItemForward(TCustomVLData* AVLData, int AItemNo);
   void ItemToPos(TCustomVLData* AVLData, int AItemNo, int& Pos) const;
-  void LocateCaret();
   void GetSelectionPositions(int& StartPos, int& StartOffs, int& EndPos, int& EndOffs);
   void ChooseCurrentSubData();
 

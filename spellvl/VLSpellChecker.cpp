@@ -3,7 +3,13 @@
 #include "richtext/editor/VellumEdit.h"
 #include "spellvl/VellumParser.h"
 
-TVLSpellChecker::TVLSpellChecker(TComponent* AOwner) : TSpellChecker(AOwner) {}
+TVLSpellChecker::TVLSpellChecker(TComponent* AOwner) : TSpellChecker(AOwner) {
+  // A check taken up again goes on from where the user left the caret (the
+  // prompted word while it stays selected); what a move ahead passed over
+  // is asked after the end. The walk's own place is gone by then: leaving
+  // the dialog resets the parser (the user may change the text meanwhile).
+  ResumeFromLastPosition = false;
+}
 
 TVLSpellChecker::~TVLSpellChecker() {
   CancelCheck();

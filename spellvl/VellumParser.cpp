@@ -466,14 +466,26 @@ void TVellumParser::IgnoreWord(int State) {
 void TVellumParser::GetCursorPosition(int& X, int& Y) {
   X = Y = 0;
   if (!Serializer || !Edit) return;
-  Serializer->LocateCaret();
-  TCustomVLData* data = nullptr;
-  int no = -1;
-  Serializer->GetCurrentItem(data, no);
-  // The caret of the innermost editor: in a table, the cell's own.
+  // Where the user left the innermost editor (a cell's own in a table):
+  // the start of what it selects, the prompted word while it stays
+  // selected, else the caret. Item and offset come from that one editor.
   TVLEditVLData* edit = Edit->GetInnermostEditor()->EditData();
-  X = edit ? edit->GetCaretOffset() : 0;
-  if (no >= 0 && data->GetVLData()->GetItemStyle(no) >= 0) --X;
+  if (!edit) return;
+  Integer si = -1, so = 0, ei = -1, eo = 0;
+  edit->GetSelectionBounds(si, so, ei, eo, true);
+  if (si < 0 || ei < 0 || (si == ei && so == eo)) {
+    si = edit->GetCaretItemNo();
+    so = edit->GetCaretOffset();
+  } else if (ei < si || (ei == si && eo < so)) {
+    si = ei;
+    so = eo;
+  }
+  if (si < 0 || !Serializer->LocateItem(edit->GetSourceVLData(), si)) {
+    NeedReload = true;
+    return;
+  }
+  X = so;
+  if (edit->GetItemStyle(si) >= 0) --X;
   ToRunStart(X);
   Y = Serializer->GetCurrentPos();
   NeedReload = true;
