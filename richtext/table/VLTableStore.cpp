@@ -264,6 +264,7 @@ public:
 
   void ReadCells(TReader& r) {
     CellsStarted = true;
+    Table.FTextRead = 0;
     const Integer rows = r.ReadInteger();
     if (rows < 0) throw EReadError("Invalid table size");
     if (rows > VLTableMaxCells) {
@@ -319,6 +320,7 @@ public:
         }
         Cell.Cell.C = slot.get();
         r.ReadComponent(Cell);
+        Table.FTextRead += VLShownTextSize(*slot);
       }
     if (!r.EndOfList()) {
       KeepCellsPastTheGrid(r);
@@ -338,6 +340,7 @@ public:
       TVLTableCellData extra(&Table);
       Cell.Cell.C = &extra;
       r.ReadComponent(Cell);
+      Table.FTextRead += VLShownTextSize(extra);
       if (VLTableCellHoldsNothing(extra)) continue;
       Integer mr, mc;
       TVLTableCellData* keeper = Table.Rows.GetMainCell(Table.RowCount() - 1, Table.ColCount() - 1, mr, mc);
@@ -521,6 +524,10 @@ bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
   return true;
 }
 
+void TVLTableItemInfo::CheckTextKept() {
+  if (VLShownTextSize(*this) < FTextRead) FTextLost = true;
+}
+
 void TVLTableItemInfo::ReportRepair(TCustomVLData* vlData) {
   VLFAddWarning(vlData, FTextLost ? vlfwTableTextLost : vlfwTableGridRepaired);
   FTextLost = false;
@@ -566,6 +573,8 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
       // what it held, not what its header claimed.
       Rows.Reset(FLegacyRows, 0);
       for (auto& row : Rows.Rows) row->Cells.resize(static_cast<size_t>(FCols));
+      FTextLost = false;
+      FTextRead = 0;
     }
     if (ColCount() <= 0) return false;
     // The grid is checked once its last line is in; a grid that the lines
@@ -573,7 +582,9 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
     // cell text is lost.
     const bool ok = ReadCellLine(s, lineNo);
     if (ok && lineNo == lineCount - 1) {
-      if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+      const bool repaired = NormalizeGrid() || FGridRepaired;
+      CheckTextKept();
+      if (repaired || FTextLost) ReportRepair(vlData);
       FGridRepaired = false;
     }
     return ok;
@@ -589,6 +600,7 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   if (!VLFReadItemData(s, FReadType, bytes)) return false;
   FGridRepaired = false;
   FTextLost = false;
+  FTextRead = 0;
   try {
     LoadFromBytes(bytes);
   } catch (const Exception&) {
@@ -610,7 +622,9 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
     Rows.Reset(0, 0);
     FCols = 0;
   }
-  if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+  const bool repaired = NormalizeGrid() || FGridRepaired;
+  CheckTextKept();
+  if (repaired || FTextLost) ReportRepair(vlData);
   FGridRepaired = false;
   Changed();
   return true;
@@ -628,6 +642,7 @@ bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
     if (s == "-") return true;
     TVLTableCellData extra(this);
     if (!ReadCellContent(s, extra)) return false;
+    FTextRead += VLShownTextSize(extra);
     if (HoldsNothing(extra)) return true;
     Integer mr, mc;
     TVLTableCellData* keeper = Rows.GetMainCell(RowCount() - 1, cols - 1, mr, mc);
@@ -647,7 +662,9 @@ bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
     return true;
   }
   if (!slot) slot = std::make_unique<TVLTableCellData>(this);
-  return ReadCellContent(s, *slot);
+  if (!ReadCellContent(s, *slot)) return false;
+  FTextRead += VLShownTextSize(*slot);
+  return true;
 }
 
 bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& cell) {
