@@ -152,7 +152,9 @@ public:
     f.DefineBinaryProperty(
         "Data",
         [cell](TStream& s) {
-          if (!cell->LoadDataProperty(s)) throw EReadError("Invalid cell data");
+          // The content's length is the property's: a shorter one would
+          // leave the rest of the cell's text unread.
+          if (!cell->LoadDataProperty(s) || s.Remaining() != 0) throw EReadError("Invalid cell data");
         },
         [cell](TStream& s) { cell->SaveDataProperty(s); }, !IsPristine(*cell));
   }
@@ -264,6 +266,7 @@ public:
 
   void ReadCells(TReader& r) {
     CellsStarted = true;
+    ListMismatch = false;
     Table.FTextRead = 0;
     const Integer rows = r.ReadInteger();
     if (rows < 0) throw EReadError("Invalid table size");
@@ -295,9 +298,12 @@ public:
       for (Integer col = 0; col < cols; ++col) {
         if (covered[at(row, col)]) continue;  // covered by a merge made above
         if (r.EndOfList()) {
-          // A grid larger than its list: every cell was read.
-          CellsRead = true;
-          throw EReadError("Wrong end of cells list");
+          // A grid larger than its list: every cell was read, if the
+          // stream ends as it should after the list (a damaged byte that
+          // reads as the list's end leaves the cells after it unread).
+          r.ReadListEnd();
+          ListMismatch = true;
+          return;
         }
         const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
         auto& slot = Table.Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
@@ -324,11 +330,10 @@ public:
       }
     if (!r.EndOfList()) {
       KeepCellsPastTheGrid(r);
-      CellsRead = true;
-      throw EReadError("Wrong end of cells list");
+      ListMismatch = true;
     }
     r.ReadListEnd();
-    CellsRead = true;
+    if (!ListMismatch) CellsRead = true;
   }
 
   // Cells listed past the grid's positions: their content joins the last
@@ -364,7 +369,7 @@ public:
       try {
         TStringStream s(bytes.substr(k));
         TReader r(s);
-        Repaired = TooLarge = false;
+        Repaired = TooLarge = ListMismatch = false;
         ReadCells(r);
         if (CellsRead) return true;
       } catch (const Exception&) {
@@ -404,6 +409,9 @@ public:
   bool Repaired = false;
   bool TooLarge = false;
   bool CellsStarted = false, CellsRead = false;
+  // The list and the grid disagree: the grid is repaired once the rest of
+  // the stream is read.
+  bool ListMismatch = false;
 };
 
 AnsiString TVLTableItemInfo::SaveToBytes() {
@@ -419,6 +427,10 @@ void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
   try {
     ReadComponentFromStream(s, sw);
     if (s.Remaining() != 0) throw EReadError("Invalid stream format");
+    if (sw.ListMismatch) {
+      sw.CellsRead = true;
+      throw EReadError("Wrong end of cells list");
+    }
   } catch (...) {
     FRefused = FRefused || sw.TooLarge;
     // Damage before the cells leaves the grid to be found; damage inside

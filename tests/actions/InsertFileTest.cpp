@@ -471,8 +471,10 @@ TEST(InsertFile, EveryDamageIsRefusedOrComesInWholeOrItsLossIsTold) {
       continue;
     }
     ++told;
-    ASSERT_EQ(r.Messages.size(), 1u) << missing.front();
-    EXPECT_NE(r.Messages[0].find(" is lost"), std::string::npos) << r.Messages[0];
+    EXPECT_EQ(r.Messages.size(), 1u) << missing.front();
+    if (!r.Messages.empty()) {
+      EXPECT_NE(r.Messages[0].find(" is lost"), std::string::npos) << r.Messages[0];
+    }
   }
   std::printf("%d damaged copies: %d refused, %d came in whole, %d with their loss told\n", refused + whole + told,
               refused, whole, told);
