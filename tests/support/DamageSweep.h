@@ -108,13 +108,6 @@ inline std::vector<std::string> WordsNotShown(const std::vector<std::string>& wo
   return missing;
 }
 
-// Warnings that name text the reader did not give back.
-inline bool TellsTextNotShown(TVLFWarnings w) {
-  return w.Contains(vlfwInvalidData) || w.Contains(vlfwTableTextLost) || w.Contains(vlfwTableDamaged) ||
-         w.Contains(vlfwTableTooLarge) || w.Contains(vlfwTableTooDeep) || w.Contains(vlfwRecordNotShown) ||
-         w.Contains(vlfwUnknownPicFmt) || w.Contains(vlfwConvUnknownStyles);
-}
-
 // A stored entry for the sweep: a list of two items, tables nested three
 // deep with merged cells (each level in the last cell of the one around
 // it), a picture, and text after them; every text a word of its own.
