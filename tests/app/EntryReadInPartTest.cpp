@@ -171,7 +171,7 @@ TEST(EntryReadInPart, EveryDamageOpensAsDamagedOrShowsAllItsText) {
   ASSERT_NE(grid, std::string::npos);
   const std::vector<qytest::TDamage> found = {{qytest::TDamage::Cut, entry.Bytes.size() - 4},
                                               {qytest::TDamage::Zeroed, grid + 5}};
-  int damaged = 0, whole = 0;
+  int damaged = 0, whole = 0, shorter = 0;
   for (const qytest::TDamage& d : qytest::DamagesToTry(entry.Bytes, 60, found)) {
     SCOPED_TRACE(d.Name());
     StoreToday(world, id, d.Apply(entry.Bytes));
@@ -183,12 +183,17 @@ TEST(EntryReadInPart, EveryDamageOpensAsDamagedOrShowsAllItsText) {
       EXPECT_TRUE(e->GetReadOnly());
       continue;
     }
+    const std::vector<std::string> missing =
+        qytest::WordsNotShown(entry.Words, entry.Bytes, d, qytest::ShownText(*e->VLData()));
+    if (qytest::ReadsAsAShorterDocument(d, entry.Words, missing)) {
+      ++shorter;
+      continue;
+    }
     ++whole;
-    EXPECT_EQ(qytest::WordsNotShown(entry.Words, entry.Bytes, d, qytest::ShownText(*e->VLData())),
-              std::vector<std::string>());
+    EXPECT_EQ(missing, std::vector<std::string>());
   }
-  std::printf("%d damaged copies: %d opened as damaged, %d showed all their text\n", damaged + whole, damaged,
-              whole);
+  std::printf("%d damaged copies: %d opened as damaged, %d showed all their text, %d cut between records\n",
+              damaged + whole + shorter, damaged, whole, shorter);
 }
 
 // A picture that cannot be decoded made the day "Unreadable entry: read

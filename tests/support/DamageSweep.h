@@ -108,6 +108,15 @@ inline std::vector<std::string> WordsNotShown(const std::vector<std::string>& wo
   return missing;
 }
 
+// A cut between two records of the document reads as the whole of a
+// shorter document: the format has no mark of its end to tell it by. Such a
+// cut loses the words after it, no others.
+inline bool ReadsAsAShorterDocument(const TDamage& damage, const std::vector<std::string>& words,
+                                    const std::vector<std::string>& missing) {
+  return damage.Kind == TDamage::Cut && !missing.empty() && missing.size() <= words.size() &&
+         std::equal(missing.begin(), missing.end(), words.end() - static_cast<std::ptrdiff_t>(missing.size()));
+}
+
 // A stored entry for the sweep: a list of two items, tables nested three
 // deep with merged cells (each level in the last cell of the one around
 // it), a picture, and text after them; every text a word of its own.
