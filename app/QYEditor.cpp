@@ -59,7 +59,7 @@ public:
     return ok;
   }
   bool LoadedInPart() override {
-    return FWindow && !FWindow->QuilloryText->VLData()->GetVLFWarnings().Empty();
+    return FWindow && !VLFReadWhole(FWindow->QuilloryText->VLData()->GetVLFWarnings());
   }
   bool LoadRTF(TStream& stream) override {
     if (!FWindow) return false;

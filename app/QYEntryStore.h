@@ -35,7 +35,8 @@ public:
   virtual bool LoadRTF(TStream& stream);
   // The last VLF load took the data only in part (it left something out or
   // repaired it): saving over the stored entry would make that permanent.
-  virtual bool LoadedInPart() { return !Data.GetVLFWarnings().Empty(); }
+  // A picture that cannot be shown is kept, and written back as it was.
+  virtual bool LoadedInPart() { return !VLFReadWhole(Data.GetVLFWarnings()); }
   // The whole document, not only the selection.
   virtual bool SaveVLF(TStream& stream);
   virtual void DeleteUnusedStyles();

@@ -298,16 +298,18 @@ public:
   bool InsertVLFFromFile(const String& fileName);
   bool InsertRTFFromFile(const String& fileName);
   // Why the last document inserted was refused for a table in it
-  // (vlfwTableTooDeep, vlfwTableTooLarge or vlfwTableDamaged), once; false
-  // when it was not.
+  // (vlfwTableTooDeep, vlfwTableTooLarge or vlfwTableDamaged) or for a
+  // record it could not show (vlfwRecordNotShown), once; false when it was
+  // not.
   bool TakeRefusedTable(TVLFWarning& why) {
     why = FRefusedTable;
     return std::exchange(FRefusedTableSet, false);
   }
   bool HasRefusedTable() const { return FRefusedTableSet; }
-  // Whether the last document inserted held a damaged table whose
-  // unreadable cells came in empty, once.
-  bool TakeTableTextLost() { return std::exchange(FTableTextLost, false); }
+  // What of the last document inserted came in and is not shown, once: a
+  // damaged table whose unreadable cells came in empty (vlfwTableTextLost),
+  // pictures that cannot be decoded (vlfwInvalidPicture).
+  TVLFWarnings TakeInsertedNotShown() { return std::exchange(FInsertedNotShown, TVLFWarnings()); }
   // The reader's first item goes in at the caret (splitting its item).
   bool InsertFirstVLFItem(Integer& index, AnsiString& text, TCustomVLItemInfo*& item, bool editFlag,
                           bool& fullReformat, Integer& newListNo) override;
@@ -467,7 +469,7 @@ private:
   Integer FInsertedFirst = -1;
   bool FRefusedTableSet = false;
   TVLFWarning FRefusedTable = vlfwTableTooLarge;
-  bool FTableTextLost = false;
+  TVLFWarnings FInsertedNotShown;
   Integer FCountAfterFirst = 0;
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;

@@ -204,7 +204,7 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
   FInsertingDocument = true;
   FInsertedFirst = -1;
   FRefusedTableSet = false;
-  FTableTextLost = false;
+  FInsertedNotShown = TVLFWarnings();
   // The reader's warnings are the inserted text's, not the entry's: a table
   // it leaves out would be lost without a word, so the insert is refused.
   const TVLFWarnings entryWarnings = GetVLFWarnings();
@@ -217,13 +217,14 @@ bool TVLEditVLData::InsertDocument(const std::function<bool()>& read) {
       ~TOff() {
         D->FInsertingDocument = false;
         TVLFWarnings read = D->GetVLFWarnings();
-        for (TVLFWarning w : {vlfwTableTooDeep, vlfwTableTooLarge, vlfwTableDamaged})
+        for (TVLFWarning w : {vlfwTableTooDeep, vlfwTableTooLarge, vlfwTableDamaged, vlfwRecordNotShown})
           if (read.Contains(w)) {
             D->FRefusedTableSet = true;
             D->FRefusedTable = w;
             read.Exclude(w);
           }
-        D->FTableTextLost = read.Contains(vlfwTableTextLost);
+        for (TVLFWarning w : {vlfwTableTextLost, vlfwInvalidPicture})
+          if (read.Contains(w)) D->FInsertedNotShown.Include(w);
         D->SetVLFWarnings(Kept + read);
       }
     } off{this, entryWarnings};

@@ -181,10 +181,19 @@ bool TCustomVellumEdit::PasteWith(const std::function<bool(TVLEditVLData&)>& ins
     }
   });
   if (!done) TellRefusedTable();
-  if (done && EditData()->TakeTableTextLost())
-    MessageBox("The text was inserted, but a table in it is damaged: the text of the cells that could not be read "
-               "is lost.",
-               Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
+  const TVLFWarnings notShown = EditData()->TakeInsertedNotShown();
+  if (done && !notShown.Empty()) {
+    // One message for all of it.
+    String text;
+    auto add = [&](TVLFWarning w, const char* what) {
+      if (!notShown.Contains(w)) return;
+      text += text.empty() ? "The text was inserted, but " : "; and ";
+      text += what;
+    };
+    add(vlfwTableTextLost, "a table in it is damaged: the text of the cells that could not be read is lost");
+    add(vlfwInvalidPicture, "pictures in it cannot be shown");
+    MessageBox(text + ".", Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
+  }
   return done;
 }
 
@@ -212,6 +221,8 @@ bool TCustomVellumEdit::TellRefusedTable() {
                 " tables deep."
       : why == vlfwTableDamaged
           ? String("The text was not inserted: a table in it is damaged (it claims more cells than it holds).")
+      : why == vlfwRecordNotShown
+          ? String("The text was not inserted: part of it is damaged or of a kind this program cannot show.")
           : "The text was not inserted: a table in it has more than " + std::to_string(VLTableMaxCells) +
                 " cells.";
   MessageBox(text, Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);

@@ -67,9 +67,22 @@ enum TVLFWarning {
   // A table's record was damaged where its cells are: the cells read and
   // the grid were kept, the cells that could not be read are empty, and
   // their text is lost.
-  vlfwTableTextLost
+  vlfwTableTextLost,
+  // A record of a kind not known here was kept to be written back as it
+  // was: what it holds is not shown.
+  vlfwRecordNotShown,
+  // The background picture could not be decoded and was left out.
+  vlfwBackgroundLeftOut
 };
 using TVLFWarnings = TSet<TVLFWarning>;
+
+// Whether the reader gave back the whole document: a picture it could not
+// decode (vlfwInvalidPicture) is kept with its bytes and written back, so it
+// is not a part left out.
+inline bool VLFReadWhole(TVLFWarnings warnings) {
+  warnings.Exclude(vlfwInvalidPicture);
+  return warnings.Empty();
+}
 
 // The most cells a table read from a file may have: four times the largest
 // table Insert Table makes. A table's cells take about a kilobyte each

@@ -351,6 +351,7 @@ public:
     if (!H.Item) return;
     if (auto* k = dynamic_cast<TVLKeptRecordItemInfo*>(H.Item.get())) {
       k->Record = Buf.substr(H.Start, Pos - H.Start);
+      Warn(vlfwRecordNotShown);
       // A stream without item options gets them, as every stream written
       // here has them.
       if (!(Major >= 1 && Minor >= 2)) k->Record.insert(std::min(H.OptionsAt, k->Record.size()), "0 ");
@@ -486,7 +487,7 @@ public:
       target->LoadFromBytes(bytes);
     } catch (const Exception&) {
       target->SetSize(0, 0);
-      Warn(vlfwInvalidPicture);
+      Warn(vlfwBackgroundLeftOut);
     }
   }
 
@@ -535,6 +536,9 @@ public:
     while (Pos < Buf.size()) {
       const size_t lineStart = Pos;
       AnsiString line = Mode == 2 ? CutBinary() : Mode == 4 ? CutUnicode() : Cut8();
+      // Every line of text is written with its end: one that runs to the
+      // end of the data was cut there, and would read as shorter text.
+      if (Mode != 2 && Pos == Buf.size()) Bad();
       // The record's item goes in after the line end, so that a kept record
       // holds its last line whole.
       bool insert = false;

@@ -11,6 +11,35 @@ bool VLTableCellHoldsNothing(TCustomVLData& cell) {
          (cell.GetItemCount() == 1 && cell.GetItem(0)->StyleNo >= 0 && cell.GetItemTextA(0).empty());
 }
 
+Int64 VLShownTextSize(TCustomVLData& data) {
+  Int64 size = 0;
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    if (auto* table = dynamic_cast<TVLTableItemInfo*>(data.GetItem(i)))
+      size += VLShownTextSize(*table);
+    else if (data.GetItem(i)->StyleNo >= 0)
+      size += static_cast<Int64>(data.GetItemTextA(i).size());
+  }
+  return size;
+}
+
+Int64 VLShownTextSize(TVLTableItemInfo& table) {
+  Int64 size = 0;
+  const Integer rows = table.RowCount(), cols = std::max<Integer>(table.ColCount(), 0);
+  std::vector<char> covered(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
+  for (Integer r = 0; r < rows; ++r) {
+    const auto& cells = table.Rows.GetRow(r)->Cells;
+    for (Integer c = 0; c < std::min<Integer>(cols, static_cast<Integer>(cells.size())); ++c) {
+      TVLTableCellData* cell = cells[static_cast<size_t>(c)].get();
+      if (!cell || covered[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)]) continue;
+      size += VLShownTextSize(*cell);
+      for (Integer rr = r; rr < std::min(rows, r + std::max<Integer>(1, cell->RowSpan)); ++rr)
+        for (Integer cc = c; cc < std::min(cols, c + std::max<Integer>(1, cell->ColSpan)); ++cc)
+          covered[static_cast<size_t>(rr) * static_cast<size_t>(cols) + static_cast<size_t>(cc)] = 1;
+    }
+  }
+  return size;
+}
+
 void VLRegisterTableItem() {
   static bool done = false;
   if (done) return;

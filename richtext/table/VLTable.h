@@ -268,6 +268,11 @@ Integer VLTableDepthIn(TCustomVLData* data);
 
 // Whether a cell holds no more than the lone empty text item a new cell starts with.
 bool VLTableCellHoldsNothing(TCustomVLData& cell);
+// The bytes of text that data shows, with the cells of its tables that the
+// grid shows (a cell under another's merge shows nothing).
+Int64 VLShownTextSize(TCustomVLData& data);
+class TVLTableItemInfo;
+Int64 VLShownTextSize(TVLTableItemInfo& table);
 
 class TVLTableItemInfo : public TVLFullLineItemInfo {
 public:
@@ -910,6 +915,10 @@ private:
   bool FGridRepaired = false;
   // Cells of the record could not be read: the grid repaired lost their text.
   bool FTextLost = false;
+  // The text the cell records read held: a grid that shows less after its
+  // repair lost the rest, whatever the damage was.
+  Int64 FTextRead = 0;
+  void CheckTextKept();
   void ReportRepair(TCustomVLData* vlData);
   bool FStructureChanged = true;
   Integer FUpdateCount = 0;

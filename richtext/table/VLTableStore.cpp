@@ -152,7 +152,9 @@ public:
     f.DefineBinaryProperty(
         "Data",
         [cell](TStream& s) {
-          if (!cell->LoadDataProperty(s)) throw EReadError("Invalid cell data");
+          // The content's length is the property's: a shorter one would
+          // leave the rest of the cell's text unread.
+          if (!cell->LoadDataProperty(s) || s.Remaining() != 0) throw EReadError("Invalid cell data");
         },
         [cell](TStream& s) { cell->SaveDataProperty(s); }, !IsPristine(*cell));
   }
@@ -264,6 +266,8 @@ public:
 
   void ReadCells(TReader& r) {
     CellsStarted = true;
+    ListMismatch = false;
+    Table.FTextRead = 0;
     const Integer rows = r.ReadInteger();
     if (rows < 0) throw EReadError("Invalid table size");
     if (rows > VLTableMaxCells) {
@@ -294,9 +298,12 @@ public:
       for (Integer col = 0; col < cols; ++col) {
         if (covered[at(row, col)]) continue;  // covered by a merge made above
         if (r.EndOfList()) {
-          // A grid larger than its list: every cell was read.
-          CellsRead = true;
-          throw EReadError("Wrong end of cells list");
+          // A grid larger than its list: every cell was read, if the
+          // stream ends as it should after the list (a damaged byte that
+          // reads as the list's end leaves the cells after it unread).
+          r.ReadListEnd();
+          ListMismatch = true;
+          return;
         }
         const Integer colSpan = r.ReadInteger(), rowSpan = r.ReadInteger();
         auto& slot = Table.Rows.GetRow(row)->Cells[static_cast<size_t>(col)];
@@ -319,14 +326,14 @@ public:
         }
         Cell.Cell.C = slot.get();
         r.ReadComponent(Cell);
+        Table.FTextRead += VLShownTextSize(*slot);
       }
     if (!r.EndOfList()) {
       KeepCellsPastTheGrid(r);
-      CellsRead = true;
-      throw EReadError("Wrong end of cells list");
+      ListMismatch = true;
     }
     r.ReadListEnd();
-    CellsRead = true;
+    if (!ListMismatch) CellsRead = true;
   }
 
   // Cells listed past the grid's positions: their content joins the last
@@ -338,6 +345,7 @@ public:
       TVLTableCellData extra(&Table);
       Cell.Cell.C = &extra;
       r.ReadComponent(Cell);
+      Table.FTextRead += VLShownTextSize(extra);
       if (VLTableCellHoldsNothing(extra)) continue;
       Integer mr, mc;
       TVLTableCellData* keeper = Table.Rows.GetMainCell(Table.RowCount() - 1, Table.ColCount() - 1, mr, mc);
@@ -361,7 +369,7 @@ public:
       try {
         TStringStream s(bytes.substr(k));
         TReader r(s);
-        Repaired = TooLarge = false;
+        Repaired = TooLarge = ListMismatch = false;
         ReadCells(r);
         if (CellsRead) return true;
       } catch (const Exception&) {
@@ -401,6 +409,9 @@ public:
   bool Repaired = false;
   bool TooLarge = false;
   bool CellsStarted = false, CellsRead = false;
+  // The list and the grid disagree: the grid is repaired once the rest of
+  // the stream is read.
+  bool ListMismatch = false;
 };
 
 AnsiString TVLTableItemInfo::SaveToBytes() {
@@ -416,6 +427,10 @@ void TVLTableItemInfo::LoadFromBytes(const AnsiString& bytes) {
   try {
     ReadComponentFromStream(s, sw);
     if (s.Remaining() != 0) throw EReadError("Invalid stream format");
+    if (sw.ListMismatch) {
+      sw.CellsRead = true;
+      throw EReadError("Wrong end of cells list");
+    }
   } catch (...) {
     FRefused = FRefused || sw.TooLarge;
     // Damage before the cells leaves the grid to be found; damage inside
@@ -521,6 +536,10 @@ bool TVLTableItemInfo::ReadVLFParams(const char*& p) {
   return true;
 }
 
+void TVLTableItemInfo::CheckTextKept() {
+  if (VLShownTextSize(*this) < FTextRead) FTextLost = true;
+}
+
 void TVLTableItemInfo::ReportRepair(TCustomVLData* vlData) {
   VLFAddWarning(vlData, FTextLost ? vlfwTableTextLost : vlfwTableGridRepaired);
   FTextLost = false;
@@ -566,6 +585,8 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
       // what it held, not what its header claimed.
       Rows.Reset(FLegacyRows, 0);
       for (auto& row : Rows.Rows) row->Cells.resize(static_cast<size_t>(FCols));
+      FTextLost = false;
+      FTextRead = 0;
     }
     if (ColCount() <= 0) return false;
     // The grid is checked once its last line is in; a grid that the lines
@@ -573,7 +594,9 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
     // cell text is lost.
     const bool ok = ReadCellLine(s, lineNo);
     if (ok && lineNo == lineCount - 1) {
-      if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+      const bool repaired = NormalizeGrid() || FGridRepaired;
+      CheckTextKept();
+      if (repaired || FTextLost) ReportRepair(vlData);
       FGridRepaired = false;
     }
     return ok;
@@ -589,6 +612,7 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
   if (!VLFReadItemData(s, FReadType, bytes)) return false;
   FGridRepaired = false;
   FTextLost = false;
+  FTextRead = 0;
   try {
     LoadFromBytes(bytes);
   } catch (const Exception&) {
@@ -610,7 +634,9 @@ bool TVLTableItemInfo::ReadVLFLine(const AnsiString& s, TCustomVLData* vlData, I
     Rows.Reset(0, 0);
     FCols = 0;
   }
-  if (NormalizeGrid() || FGridRepaired) ReportRepair(vlData);
+  const bool repaired = NormalizeGrid() || FGridRepaired;
+  CheckTextKept();
+  if (repaired || FTextLost) ReportRepair(vlData);
   FGridRepaired = false;
   Changed();
   return true;
@@ -628,6 +654,7 @@ bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
     if (s == "-") return true;
     TVLTableCellData extra(this);
     if (!ReadCellContent(s, extra)) return false;
+    FTextRead += VLShownTextSize(extra);
     if (HoldsNothing(extra)) return true;
     Integer mr, mc;
     TVLTableCellData* keeper = Rows.GetMainCell(RowCount() - 1, cols - 1, mr, mc);
@@ -647,7 +674,9 @@ bool TVLTableItemInfo::ReadCellLine(const AnsiString& s, Integer lineNo) {
     return true;
   }
   if (!slot) slot = std::make_unique<TVLTableCellData>(this);
-  return ReadCellContent(s, *slot);
+  if (!ReadCellContent(s, *slot)) return false;
+  FTextRead += VLShownTextSize(*slot);
+  return true;
 }
 
 bool TVLTableItemInfo::ReadCellContent(const AnsiString& s, TVLTableCellData& cell) {

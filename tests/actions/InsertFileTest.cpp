@@ -5,7 +5,9 @@
 #include "richtext/model/VLMarkerText.h"
 #include "platform/gui/Clipbrd.h"
 #include "richtext/view/VLCopy.h"
+#include "support/DamageSweep.h"
 #include "support/TableCells.h"
+#include "support/VLFRoundTrip.h"
 #include "support/TestSupport.h"
 #include "support/WorkCost.h"
 
@@ -348,6 +350,8 @@ TEST(InsertFile, ADamagedTableComesInWithWhatCouldBeReadAndTextLostIsTold) {
   const std::filesystem::path data = qytest::SourceDir() / "tests/richtext/table/data";
   const std::string intact = qytest::ReadFileBytes(data / "vlf-nested-tables-intact.vlf");
   const std::string flipped = qytest::ReadFileBytes(data / "vlf-nested-tables-grid-byte-flipped.vlf");
+  const std::string spanZeroed = qytest::ReadFileBytes(data / "vlf-nested-tables-span-zeroed.vlf");
+  const std::string colsZeroed = qytest::ReadFileBytes(data / "vlf-nested-tables-columns-zeroed.vlf");
   std::string cellDamaged = intact;
   const std::string td = std::string("QPS1\x02TD", 7);
   cellDamaged[cellDamaged.find(td, cellDamaged.find(td) + 1) + 5] = '\xFF';
@@ -363,10 +367,15 @@ TEST(InsertFile, ADamagedTableComesInWithWhatCouldBeReadAndTextLostIsTold) {
     const char* Name;
     const std::string& Bytes;
     bool TextLost;
+    const char* Cells;  // of a table whose text was lost; nullptr: any
   } cases[] = {
-      {"intact", intact, false},
-      {"the cell list's name damaged", flipped, false},
-      {"a cell record damaged", cellDamaged, true},
+      {"intact", intact, false, nullptr},
+      {"the cell list's name damaged", flipped, false, nullptr},
+      {"a cell record damaged", cellDamaged, true, "3x3: d1r0c0 [2x1]  /  .  /   "},
+      // The zero read as the end of the cell list, and a grid without
+      // columns: they said nothing.
+      {"a cell's span zeroed", spanZeroed, true, nullptr},
+      {"the grid's column count zeroed", colsZeroed, true, nullptr},
   };
   qytest::TempDir dir;
   for (const TCase& c : cases)
@@ -407,11 +416,128 @@ TEST(InsertFile, ADamagedTableComesInWithWhatCouldBeReadAndTextLostIsTold) {
         EXPECT_TRUE(messages.empty());
         continue;
       }
-      EXPECT_EQ(tabletest::Cells(*t), "3x3: d1r0c0 [2x1]  /  .  /   ");
+      if (c.Cells) {
+        EXPECT_EQ(tabletest::Cells(*t), c.Cells);
+      }
       ASSERT_EQ(messages.size(), 1u);
       EXPECT_EQ(messages[0], "The text was inserted, but a table in it is damaged: the text of the cells that could "
                              "not be read is lost.");
     }
+}
+
+// What Insert > File made of a file: the messages shown, and the text of
+// the entry after it.
+struct TInserted {
+  std::vector<std::string> Messages;
+  std::string Shown;
+  bool Done = false;
+};
+
+TInserted InsertFileBytes(const std::string& bytes, const qytest::TempDir& dir) {
+  TEditorBench b;
+  auto* action = InsertInto(b, {ffiVLF});
+  const std::string path = (dir / "inserted.vlf").string();
+  qytest::WriteFileBytes(path, bytes);
+  TInteractionScript script;
+  script.AnswerValue(path);
+  for (int k = 0; k < 4; ++k) script.Answer(IDOK);
+  action->Update();
+  TInserted r;
+  r.Done = action->Execute() && b.Edit->Modified;
+  for (const TInteraction& i : script.Shown)
+    if (i.Kind == TInteractionKind::MessageBox) r.Messages.push_back(i.Text);
+  r.Shown = qytest::ShownText(*b.Edit->VLData());
+  return r;
+}
+
+// Damage to a file inserted, anywhere: it is refused with a word, or all its
+// text comes in, or what does not is told lost. A span or a grid size read
+// as zero brought in less text without a word.
+TEST(InsertFile, EveryDamageIsRefusedOrComesInWholeOrItsLossIsTold) {
+  TVLStyle style(nullptr);
+  qytest::AddSweepLists(style);
+  TVLDocumentData doc(&style);
+  doc.VLFOptions = TVLFOptions{vlfoSavePicturesBody, vlfoSaveBinary, vlfoSaveTextStyles, vlfoSaveParaStyles};
+  const qytest::TSweepEntry entry = qytest::MakeSweepEntry(doc, [&doc] { return qytest::SaveVLFBytes(doc); });
+  qytest::TempDir dir;
+  const size_t grid = entry.Bytes.find(std::string("\x01" "C\x02\x03\x02\x03", 6));
+  ASSERT_NE(grid, std::string::npos);
+  const std::vector<qytest::TDamage> found = {{qytest::TDamage::Cut, entry.Bytes.size()},
+                                              {qytest::TDamage::Cut, entry.Bytes.size() - 4},
+                                              {qytest::TDamage::Zeroed, grid + 5}};
+  int refused = 0, whole = 0, told = 0, shorter = 0;
+  for (const qytest::TDamage& d : qytest::DamagesToTry(entry.Bytes, 60, found)) {
+    SCOPED_TRACE(d.Name());
+    const TInserted r = InsertFileBytes(d.Apply(entry.Bytes), dir);
+    const std::vector<std::string> missing = qytest::WordsNotShown(entry.Words, entry.Bytes, d, r.Shown);
+    if (!r.Done) {
+      ++refused;
+      EXPECT_EQ(r.Messages.size(), 1u);
+      continue;
+    }
+    if (missing.empty()) {
+      ++whole;
+      continue;
+    }
+    if (r.Messages.empty() && qytest::ReadsAsAShorterDocument(d, entry.Words, missing)) {
+      ++shorter;
+      continue;
+    }
+    ++told;
+    EXPECT_EQ(r.Messages.size(), 1u) << missing.front();
+    if (!r.Messages.empty()) {
+      EXPECT_NE(r.Messages[0].find(" is lost"), std::string::npos) << r.Messages[0];
+    }
+  }
+  std::printf("%d damaged copies: %d refused, %d came in whole, %d with their loss told, %d cut between records\n",
+              refused + whole + told + shorter, refused, whole, told, shorter);
+}
+
+// A table's record kind changed by one digit came in as a record kept and
+// not shown, its tables' text hidden without a word: it is refused by name.
+TEST(InsertFile, ARecordOfAKindNotKnownIsRefusedWithAWord) {
+  TVLStyle style(nullptr);
+  qytest::AddSweepLists(style);
+  TVLDocumentData doc(&style);
+  doc.VLFOptions = TVLFOptions{vlfoSavePicturesBody, vlfoSaveBinary, vlfoSaveTextStyles, vlfoSaveParaStyles};
+  std::string bytes = qytest::MakeSweepEntry(doc, [&doc] { return qytest::SaveVLFBytes(doc); }).Bytes;
+  const size_t kind = bytes.find("\n-60 ");
+  ASSERT_NE(kind, std::string::npos);
+  bytes[kind + 3] = '1';
+  qytest::TempDir dir;
+  const TInserted r = InsertFileBytes(bytes, dir);
+  EXPECT_FALSE(r.Done);
+  EXPECT_EQ(r.Messages, std::vector<std::string>{
+                            "The text was not inserted: part of it is damaged or of a kind this program cannot show."});
+}
+
+// Pictures that cannot be decoded came in as crosses without a word: they
+// come in, kept, and the insert says once that they cannot be shown.
+TEST(InsertFile, PicturesThatCannotBeShownComeInAndAreToldOnce) {
+  const std::string bytes =
+      qytest::ReadFileBytes(qytest::SourceDir() / "tests/richtext/model/data/repro/repro-rle-bomb-x4.vlf");
+  ASSERT_FALSE(bytes.empty());
+  qytest::TempDir dir;
+  for (const bool paste : {false, true}) {
+    SCOPED_TRACE(paste ? "Ctrl+V" : "Insert > File");
+    TInserted r;
+    if (paste) {
+      TEditorBench b;
+      TEditorBench::Fill(b.Edit, "abcd");
+      Clipboard().Clear();
+      Clipboard().SetData(RegisterClipboardFormat(VLFClipboardFormatName), VLMakeVLFBlock(bytes));
+      TInteractionScript script;
+      script.Answer(IDOK);
+      b.Edit->Paste();
+      r.Done = b.Edit->Modified;
+      for (const TInteraction& i : script.Shown)
+        if (i.Kind == TInteractionKind::MessageBox) r.Messages.push_back(i.Text);
+    } else {
+      r = InsertFileBytes(bytes, dir);
+    }
+    EXPECT_TRUE(r.Done);
+    EXPECT_EQ(r.Messages, std::vector<std::string>{"The text was inserted, but pictures in it cannot be shown."});
+  }
 }
 
 // An RTF file with a table of 100,000 fonts, its text in 20,000 of them,
