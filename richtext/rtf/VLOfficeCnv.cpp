@@ -1061,6 +1061,15 @@ String TVLOfficeConverter::TakeDescriptionProblem() {
   return String();
 }
 
+namespace {
+// "90 seconds", "30 minutes", "1 minute".
+String LimitText(Integer seconds) {
+  if (seconds < 60 || seconds % 60 != 0) return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+  const Integer minutes = seconds / 60;
+  return std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
+}
+}  // namespace
+
 String TVLOfficeConverter::ErrorText() const {
   const auto mib = [](uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };
   switch (ErrorCode) {
@@ -1069,8 +1078,8 @@ String TVLOfficeConverter::ErrorText() const {
     case 1: return "The converter program could not be started.";
     case 2: return "The converter cannot convert in this direction.";
     case 3:
-      return "The converter did not finish within " + std::to_string(TimeLimitMs / 1000) +
-             " seconds and was stopped (time limit: Time in the [Limits] section of converters.ini).";
+      return "The converter did not finish within " + LimitText(TimeLimitMs / 1000) +
+             " and was stopped (time limit: Time in the [Limits] section of converters.ini).";
     case 5: return "The converter finished without writing a document.";
     case 6:
       return "The converter's output grew past " + mib(OutputLimit) +
