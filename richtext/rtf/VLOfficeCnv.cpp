@@ -298,7 +298,9 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
 // such a file holds as HTML (ours among them) are read as tables (the file
 // is read again as a web page then), and every table goes to RTF as an RTF
 // table of its own, nested and merged as it was (the converter's RTF writer
-// would flatten nested tables and drop merges).
+// would flatten nested tables and drop merges). The reader drops empty
+// paragraphs: two tables that had one between them get one again, or their
+// rows would run together into one table.
 bool WriteReadFilter(const String& fileName) {
   static const char text[] = R"lua(local table_rtf
 local function rtf_of(blocks, level)
@@ -368,11 +370,18 @@ function table_rtf(t, level)
   return table.concat(out, '\n') .. '\n'
 end
 local function tables(blocks)
-  for i, b in ipairs(blocks) do
-    if b.t == 'Table' then blocks[i] = pandoc.RawBlock('rtf', table_rtf(b, 1))
-    elseif b.t == 'Div' or b.t == 'BlockQuote' then tables(b.content) end
+  local out, after_table = {}, false
+  for _, b in ipairs(blocks) do
+    if b.t == 'Table' then
+      if after_table then out[#out + 1] = pandoc.RawBlock('rtf', '{\\pard\\par}\n') end
+      out[#out + 1] = pandoc.RawBlock('rtf', table_rtf(b, 1))
+    else
+      if b.t == 'Div' or b.t == 'BlockQuote' then b.content = tables(b.content) end
+      out[#out + 1] = b
+    end
+    after_table = b.t == 'Table'
   end
-  return blocks
+  return out
 end
 function Pandoc(doc)
   for _, b in ipairs(doc.blocks) do

@@ -6,6 +6,7 @@
 // book has a title.
 #include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
+#include "platform/base/CodePages.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "richtext/table/VLTable.h"
@@ -437,6 +438,80 @@ TEST(ConvertedCopyContent, AWordCopyOfTablesNestedInAMergedCellComesBackNestedTh
   ASSERT_TRUE(action->Execute());
   EXPECT_EQ(script.Unexpected, 0);
   EXPECT_EQ(TableShape(*back.Edit->VLData()), shape);
+}
+
+// The top-level tables of a document, each as the texts of its cells that
+// hold any, joined with "|" (the OpenDocument reader adds an empty heading
+// row).
+std::vector<std::string> TopTables(TCustomVLData& data) {
+  std::vector<std::string> tables;
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    auto* table = dynamic_cast<TVLTableItemInfo*>(data.GetItem(i));
+    if (!table) continue;
+    std::string texts;
+    for (Integer r = 0; r < table->RowCount(); ++r)
+      for (Integer c = 0; c < table->ColCount(); ++c)
+        if (TVLTableCellData* cell = table->GetCell(r, c))
+          for (Integer j = 0; j < cell->GetItemCount(); ++j) {
+            const std::string text = cell->GetItemOptions(j) & vlioUnicode
+                                         ? WideToUtf8(RawUnicodeToWide(cell->GetItemTextA(j)))
+                                         : std::string(cell->GetItemTextA(j));
+            if (!text.empty()) texts += (texts.empty() ? "" : "|") + text;
+          }
+    tables.push_back(texts);
+  }
+  return tables;
+}
+
+// Two tables one empty paragraph apart (a 1 x 1 table, then a 1 x 2 one):
+// the document converter's Word, OpenDocument and Markdown copies, inserted
+// back through the same converter, bring back two tables, not one. (Its
+// readers drop the empty paragraph between them.)
+TEST(ConvertedCopyContent, TwoTablesAnEmptyParagraphApartComeBackAsTwoThroughPandoc) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  const auto pandocEntry = [](TVLOfficeCnvList& list, const String& mask, bool import) {
+    for (Integer i = 0; i < list.Count(); ++i) {
+      const TVLOfficeConverterInfo* info = list.GetItem(i);
+      const auto& command = import ? info->ImportCommand : info->ExportCommand;
+      if (!command.empty() && command.front().find("pandoc") != String::npos &&
+          (info->Filter == mask || info->Filter.rfind(mask + ";", 0) == 0))
+        return static_cast<int>(i);
+    }
+    return -1;
+  };
+  for (const char* mask : {"*.docx", "*.odt", "*.md"}) {
+    SCOPED_TRACE(mask);
+    const int out = pandocEntry(probe.GetExportConverters(), mask, false);
+    const int in = pandocEntry(probe.GetImportConverters(), mask, true);
+    ASSERT_GE(out, 0) << "the set-up installs the document converter";
+    ASSERT_GE(in, 0);
+    TEditorBench b;
+    ASSERT_TRUE(b.Edit->LoadRTF(
+        (qytest::SourceDir() / "tests/actions/data/rtf-two-tables-an-empty-paragraph-apart.rtf").string()));
+    ASSERT_EQ(TopTables(*b.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
+    const fs::path copy = dir / (std::string("tables") + (mask + 1));
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+
+    TEditorBench back;
+    TEditorBench::Fill(back.Edit, "");
+    auto* action = new TvlActionInsertFile(back.Form);
+    action->SetControl(back.Edit);
+    action->Filter = {ffiOfficeConverters};
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = copy.string();
+      r.FilterIndex = 1 + in;
+      return mrOk;
+    });
+    action->Update();
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(TopTables(*back.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
+  }
 }
 
 }  // namespace
