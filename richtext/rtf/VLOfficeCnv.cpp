@@ -1,4 +1,5 @@
 #include "richtext/rtf/VLOfficeCnv.h"
+#include "richtext/rtf/VLZipEntry.h"
 
 #include "platform/base/IniFiles.h"
 #include "platform/base/SaveTarget.h"
@@ -207,11 +208,14 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // no-break space the entry does not have. Paragraphs that came as
 // DIV elements (those of a table cell) stay paragraphs where there are more
 // than one: as plain blocks the web page and Markdown writers would join
-// them into one line. An EPUB book needs a title: the file's name. Without
-// pictures, a picture goes, and so does a link that held nothing else.
-bool WritePageFilter(const String& fileName, const String& copyName, bool withPictures) {
+// them into one line. An EPUB book needs a title: the one given, else the
+// file's name. Without pictures, a picture goes, and so does a link that held
+// nothing else.
+bool WritePageFilter(const String& fileName, const String& copyName, const String& givenTitle, bool withPictures) {
   const size_t dot = copyName.rfind('.');
-  const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
+  const String title = !givenTitle.empty()                 ? givenTitle
+                       : dot == String::npos || dot == 0 ? copyName
+                                                         : copyName.substr(0, dot);
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
   const String text = "function Span(s)\n"
@@ -1054,6 +1058,29 @@ void TVLOfficeCnvList::ExportHTML(const String& fileName, Integer index,
       GetItem(index)->KeepsPictures);
 }
 
+namespace {
+
+bool WritesBook(const std::vector<String>& command) {
+  return std::any_of(command.begin(), command.end(), [](const String& a) { return a.rfind("--to=epub", 0) == 0; });
+}
+
+// The document converter starts a book's chapter that has no heading of its
+// own with one holding the book's title: the title is the book's, on its
+// title page and in its contents; the chapter holds the entry alone. (The
+// book stays as written where it cannot be read.)
+void DropAddedChapterHeading(const String& book) {
+  VLEditZipEntry(book, "EPUB/text/ch001.xhtml", [](std::string& page) {
+    const size_t at = page.find("<h1 class=\"unnumbered\">");
+    const size_t end = at == std::string::npos ? at : page.find("</h1>", at);
+    if (end == std::string::npos) return false;
+    const size_t after = end + 5 < page.size() && page[end + 5] == '\n' ? end + 6 : end + 5;
+    page.erase(at, after - at);
+    return true;
+  });
+}
+
+}  // namespace
+
 void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>& command, const String& inputName,
                               const std::function<bool(const String&)>& writeInput, bool withPictures) {
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
@@ -1068,7 +1095,8 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   const TRunNames names = ready ? work.Names(work.CopyFolder() + "/" + ExtractFileName(target), inputName)
                                 : TRunNames{};
   Integer code = ready ? 0 : 4;
-  if (code == 0 && Mentions(command, "%5") && !WritePageFilter(names.Filter, ExtractFileName(target), withPictures))
+  if (code == 0 && Mentions(command, "%5") &&
+      !WritePageFilter(names.Filter, ExtractFileName(target), FOwner->Title, withPictures))
     code = 4;
   if (code == 0 && !writeInput(names.Rtf)) code = 4;
   if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
@@ -1078,6 +1106,7 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   // A program stopped at the output bound may fail in its own way.
   if (made && code != 3 && code != 7 && code != 8 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
   if (code == 0 && (!made || st.st_size == 0)) code = 5;
+  if (code == 0 && WritesBook(command)) DropAddedChapterHeading(result);
   if (code == 0 && !work.PlaceCopy(result, target)) code = 4;
   FOwner->ErrorCode = code;
   if (code != 0) Abort();

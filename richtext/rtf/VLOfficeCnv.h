@@ -128,6 +128,9 @@ public:
 
   TConvertingEvent OnConverting;
   TMemoryStream Stream;
+  // The title of a copy that has one (a book): empty, the copy's file name
+  // without its extension.
+  String Title;
   bool ExcludeHTMLImportConverter = false;
   bool ExcludeHTMLExportConverter = false;
   bool PreviewMode = false;

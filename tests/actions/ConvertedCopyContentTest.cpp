@@ -88,6 +88,12 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     if (ext == ".epub") {
       const std::string opf = Output("unzip -p '" + copy.string() + "' '*.opf'");
       EXPECT_NE(opf.find(">copy" + std::to_string(i) + "</dc:title>"), std::string::npos) << opf;
+      // The chapter holds the entry alone, no heading it does not have, in a
+      // book whose every part reads whole.
+      const std::string chapter = Output("unzip -p '" + copy.string() + "' 'EPUB/text/ch*.xhtml'");
+      EXPECT_EQ(chapter.find("<h1"), std::string::npos) << chapter;
+      EXPECT_NE(chapter.find("Nested decimal"), std::string::npos);
+      EXPECT_NE(Output("unzip -t '" + copy.string() + "' 2>&1").find("No errors detected"), std::string::npos);
     }
     if (ext == ".docx") {
       // And as the office suite reads it.
@@ -512,6 +518,36 @@ TEST(ConvertedCopyContent, TwoTablesAnEmptyParagraphApartComeBackAsTwoThroughPan
     EXPECT_EQ(script.Unexpected, 0);
     EXPECT_EQ(TopTables(*back.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
   }
+}
+
+// A book copy is titled as Save a Copy says (the journal gives the entry's
+// date): the book's title and its title page; its chapter starts with the
+// entry's first paragraph.
+TEST(ConvertedCopyContent, ABookIsTitledAsGivenAndStartsWithTheEntry) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  int out = -1;
+  for (Integer i = 0; i < probe.GetExportConverters().Count(); ++i)
+    if (probe.GetExportConverters().GetItem(i)->Filter == "*.epub") out = static_cast<int>(i);
+  ASSERT_GE(out, 0) << "the set-up installs the document converter";
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "First words of the day.");
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  exporter->FileTitle = "Thursday, 10 December 2026";
+  const fs::path copy = dir / "Diary 2026-12-10.epub";
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+  const std::string opf = Output("unzip -p '" + copy.string() + "' '*.opf'");
+  EXPECT_NE(opf.find(">Thursday, 10 December 2026</dc:title>"), std::string::npos) << opf;
+  const std::string titlePage = Output("unzip -p '" + copy.string() + "' EPUB/text/title_page.xhtml");
+  EXPECT_NE(titlePage.find("Thursday, 10 December 2026"), std::string::npos) << titlePage;
+  const std::string chapter = Output("unzip -p '" + copy.string() + "' EPUB/text/ch001.xhtml");
+  const std::regex firstBlock("<body[^>]*>\\s*(<section[^>]*>\\s*)?(<p>)?([^<\\n]*)");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(chapter, m, firstBlock)) << chapter;
+  EXPECT_EQ(m[3].str(), "First words of the day.") << chapter;
+  EXPECT_EQ(chapter.find("Diary 2026-12-10"), std::string::npos) << chapter;
 }
 
 }  // namespace
