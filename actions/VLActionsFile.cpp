@@ -180,6 +180,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     // The converter writes the file whole or not at all itself.
     TVLOfficeConverter converter(nullptr);
     converter.ExcludeHTMLExportConverter = true;
+    converter.Title = FileTitle;
     const bool ok = RunConversion(converter, [&] {
       // A converter that reads lists from a web page (and not from RTF) gets
       // our plain one; its title would become a heading of the document.

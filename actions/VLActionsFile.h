@@ -67,6 +67,7 @@ public:
               int ConverterIndex = -1);
 
   TvlFileExportFilterSet Filter{ffeVLF, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeHTMLCSS, ffeHTML, ffeOfficeConverters};
+  // The title of a web page or book copy: empty, the file's name.
   String FileTitle;
   String ImagePrefix = "img";
   // Passed to the HTML writers.

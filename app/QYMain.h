@@ -290,6 +290,9 @@ void ApplyToolBarLayout(TformQuilloryMain* main, const TToolBarLayout& layout);
 // The name Save a Copy offers for the journal's entry: "<journal>
 // <yyyy-mm-dd>" (a topic journal: its name).
 String SuggestedCopyName(const TOpenJournal* journal);
+// The title of a copy that has one (a web page, a book): the entry's date as
+// its window shows it (a topic journal: its name).
+String CopyTitle(const TOpenJournal* journal);
 
 // Leaves the current entry for another one: saves it first; when that fails
 // the user decides whether to leave it unsaved. False: stay.

@@ -94,6 +94,12 @@ String SuggestedCopyName(const TOpenJournal* journal) {
   return name + " " + FormatDateTime("yyyy-mm-dd", journal->EntryDate);
 }
 
+String CopyTitle(const TOpenJournal* journal) {
+  if (!journal) return String();
+  if (journal->JournalKind == 1) return journal->JournalName;
+  return FormatDateTime(FormatSettings.LongDateFormat, journal->EntryDate);
+}
+
 bool LeaveCurrentEntry() {
   if (SaveEntry(CurrentJournal, smAuto)) return true;
   // The text is not in the table: leaving would throw it away.
@@ -268,10 +274,12 @@ void TformQuilloryMain::BuildCommands() {
     auto* exportCopy = static_cast<TvlActionExport*>(editing(new TvlActionExport(this), "vlActionExport"));
     exportCopy->Filter = {ffeHTMLCSS, ffeHTML, ffeRTF, ffeTextANSI, ffeTextUnicode, ffeOfficeConverters};
     exportCopy->SetCaption("Save a Copy of This &Entry...");
-    // The copy is offered as "<journal> <yyyy-mm-dd>" in the user's Documents.
+    // The copy is offered as "<journal> <yyyy-mm-dd>" in the user's Documents,
+    // titled (a web page, a book) by the entry's date as its window is.
     ActionList->OnExecute = [exportCopy](TBasicAction* a, bool&) {
       if (a != exportCopy || !Current()) return;
       exportCopy->FileName = SuggestedCopyName(Current());
+      exportCopy->FileTitle = CopyTitle(Current());
       exportCopy->InitialDir = GetDocumentsFolder();
     };
     // Access letters that Bold, Increase Indent, Align Center, Paragraph and

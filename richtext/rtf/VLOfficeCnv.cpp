@@ -1,4 +1,5 @@
 #include "richtext/rtf/VLOfficeCnv.h"
+#include "richtext/rtf/VLZipEntry.h"
 
 #include "platform/base/IniFiles.h"
 #include "platform/base/SaveTarget.h"
@@ -207,11 +208,14 @@ bool WritePrivateFile(const String& name, const char* data, size_t size) {
 // no-break space the entry does not have. Paragraphs that came as
 // DIV elements (those of a table cell) stay paragraphs where there are more
 // than one: as plain blocks the web page and Markdown writers would join
-// them into one line. An EPUB book needs a title: the file's name. Without
-// pictures, a picture goes, and so does a link that held nothing else.
-bool WritePageFilter(const String& fileName, const String& copyName, bool withPictures) {
+// them into one line. An EPUB book needs a title: the one given, else the
+// file's name. Without pictures, a picture goes, and so does a link that held
+// nothing else.
+bool WritePageFilter(const String& fileName, const String& copyName, const String& givenTitle, bool withPictures) {
   const size_t dot = copyName.rfind('.');
-  const String title = dot == String::npos || dot == 0 ? copyName : copyName.substr(0, dot);
+  const String title = !givenTitle.empty()                 ? givenTitle
+                       : dot == String::npos || dot == 0 ? copyName
+                                                         : copyName.substr(0, dot);
   String quoted;
   for (unsigned char c : title) quoted += "\\" + std::to_string(c);
   const String text = "function Span(s)\n"
@@ -283,6 +287,54 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
                       "  out[#out + 1] = '</ol>'\n"
                       "  return pandoc.RawBlock('html', table.concat(out, '\\n'))\n"
                       "end\n"
+                      // An OpenDocument copy has one list style for a list
+                      // and every list numbered within it: its first list at
+                      // each depth sets that depth's numbers. Where a later
+                      // one has other numbers, the list goes on from there
+                      // as a list of its own, counting on.
+                      "local function clash(l, depth, seen)\n"
+                      "  for _, item in ipairs(l.content) do\n"
+                      "    for _, b in ipairs(item) do\n"
+                      "      if b.t == 'OrderedList' then\n"
+                      "        local a = b.listAttributes\n"
+                      "        local f = a.style .. a.delimiter\n"
+                      "        if seen[depth] and seen[depth] ~= f then return true end\n"
+                      "        seen[depth] = f\n"
+                      "        if clash(b, depth + 1, seen) then return true end\n"
+                      "      end\n"
+                      "    end\n"
+                      "  end\n"
+                      "  return false\n"
+                      "end\n"
+                      "local function split(l)\n"
+                      "  local a = l.listAttributes\n"
+                      "  local out, items, seen = {}, {}, {}\n"
+                      "  for i, item in ipairs(l.content) do\n"
+                      "    local tried = {}\n"
+                      "    for k, v in pairs(seen) do tried[k] = v end\n"
+                      "    if clash(pandoc.OrderedList({item}), 2, tried) and #items > 0 then\n"
+                      "      out[#out + 1] = pandoc.OrderedList(items, pandoc.ListAttributes(a.start + i - 1 - #items, a.style, a.delimiter))\n"
+                      "      items, tried = {}, {}\n"
+                      "      clash(pandoc.OrderedList({item}), 2, tried)\n"
+                      "    end\n"
+                      "    items[#items + 1] = item\n"
+                      "    seen = tried\n"
+                      "  end\n"
+                      "  out[#out + 1] = pandoc.OrderedList(items, pandoc.ListAttributes(a.start + #l.content - #items, a.style, a.delimiter))\n"
+                      "  return out\n"
+                      "end\n"
+                      "function Pandoc(doc)\n"
+                      "  if not FORMAT:match('odt') and not FORMAT:match('opendocument') then return nil end\n"
+                      "  local blocks = {}\n"
+                      "  for _, b in ipairs(doc.blocks) do\n"
+                      "    if b.t == 'OrderedList' then\n"
+                      "      for _, part in ipairs(split(b)) do blocks[#blocks + 1] = part end\n"
+                      "    else\n"
+                      "      blocks[#blocks + 1] = b\n"
+                      "    end\n"
+                      "  end\n"
+                      "  return pandoc.Pandoc(blocks, doc.meta)\n"
+                      "end\n"
                       "function Meta(m)\n"
                       "  if FORMAT:match('epub') and pandoc.utils.stringify(m.title or '') == '' then\n"
                       "    m.title = pandoc.MetaInlines({pandoc.Str('" + quoted + "')})\n"
@@ -298,7 +350,9 @@ bool WritePageFilter(const String& fileName, const String& copyName, bool withPi
 // such a file holds as HTML (ours among them) are read as tables (the file
 // is read again as a web page then), and every table goes to RTF as an RTF
 // table of its own, nested and merged as it was (the converter's RTF writer
-// would flatten nested tables and drop merges).
+// would flatten nested tables and drop merges). The reader drops empty
+// paragraphs: two tables that had one between them get one again, or their
+// rows would run together into one table.
 bool WriteReadFilter(const String& fileName) {
   static const char text[] = R"lua(local table_rtf
 local function rtf_of(blocks, level)
@@ -368,11 +422,18 @@ function table_rtf(t, level)
   return table.concat(out, '\n') .. '\n'
 end
 local function tables(blocks)
-  for i, b in ipairs(blocks) do
-    if b.t == 'Table' then blocks[i] = pandoc.RawBlock('rtf', table_rtf(b, 1))
-    elseif b.t == 'Div' or b.t == 'BlockQuote' then tables(b.content) end
+  local out, after_table = {}, false
+  for _, b in ipairs(blocks) do
+    if b.t == 'Table' then
+      if after_table then out[#out + 1] = pandoc.RawBlock('rtf', '{\\pard\\par}\n') end
+      out[#out + 1] = pandoc.RawBlock('rtf', table_rtf(b, 1))
+    else
+      if b.t == 'Div' or b.t == 'BlockQuote' then b.content = tables(b.content) end
+      out[#out + 1] = b
+    end
+    after_table = b.t == 'Table'
   end
-  return blocks
+  return out
 end
 function Pandoc(doc)
   for _, b in ipairs(doc.blocks) do
@@ -997,6 +1058,29 @@ void TVLOfficeCnvList::ExportHTML(const String& fileName, Integer index,
       GetItem(index)->KeepsPictures);
 }
 
+namespace {
+
+bool WritesBook(const std::vector<String>& command) {
+  return std::any_of(command.begin(), command.end(), [](const String& a) { return a.rfind("--to=epub", 0) == 0; });
+}
+
+// The document converter starts a book's chapter that has no heading of its
+// own with one holding the book's title: the title is the book's, on its
+// title page and in its contents; the chapter holds the entry alone. (The
+// book stays as written where it cannot be read.)
+void DropAddedChapterHeading(const String& book) {
+  VLEditZipEntry(book, "EPUB/text/ch001.xhtml", [](std::string& page) {
+    const size_t at = page.find("<h1 class=\"unnumbered\">");
+    const size_t end = at == std::string::npos ? at : page.find("</h1>", at);
+    if (end == std::string::npos) return false;
+    const size_t after = end + 5 < page.size() && page[end + 5] == '\n' ? end + 6 : end + 5;
+    page.erase(at, after - at);
+    return true;
+  });
+}
+
+}  // namespace
+
 void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>& command, const String& inputName,
                               const std::function<bool(const String&)>& writeInput, bool withPictures) {
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
@@ -1011,7 +1095,8 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   const TRunNames names = ready ? work.Names(work.CopyFolder() + "/" + ExtractFileName(target), inputName)
                                 : TRunNames{};
   Integer code = ready ? 0 : 4;
-  if (code == 0 && Mentions(command, "%5") && !WritePageFilter(names.Filter, ExtractFileName(target), withPictures))
+  if (code == 0 && Mentions(command, "%5") &&
+      !WritePageFilter(names.Filter, ExtractFileName(target), FOwner->Title, withPictures))
     code = 4;
   if (code == 0 && !writeInput(names.Rtf)) code = 4;
   if (code == 0) code = RunProgram(Substitute(command, names), String(), *FOwner, work.Path(), work.TempFolder());
@@ -1021,6 +1106,7 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   // A program stopped at the output bound may fail in its own way.
   if (made && code != 3 && code != 7 && code != 8 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
   if (code == 0 && (!made || st.st_size == 0)) code = 5;
+  if (code == 0 && WritesBook(command)) DropAddedChapterHeading(result);
   if (code == 0 && !work.PlaceCopy(result, target)) code = 4;
   FOwner->ErrorCode = code;
   if (code != 0) Abort();
@@ -1061,6 +1147,15 @@ String TVLOfficeConverter::TakeDescriptionProblem() {
   return String();
 }
 
+namespace {
+// "90 seconds", "30 minutes", "1 minute".
+String LimitText(Integer seconds) {
+  if (seconds < 60 || seconds % 60 != 0) return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+  const Integer minutes = seconds / 60;
+  return std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
+}
+}  // namespace
+
 String TVLOfficeConverter::ErrorText() const {
   const auto mib = [](uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };
   switch (ErrorCode) {
@@ -1069,8 +1164,8 @@ String TVLOfficeConverter::ErrorText() const {
     case 1: return "The converter program could not be started.";
     case 2: return "The converter cannot convert in this direction.";
     case 3:
-      return "The converter did not finish within " + std::to_string(TimeLimitMs / 1000) +
-             " seconds and was stopped (time limit: Time in the [Limits] section of converters.ini).";
+      return "The converter did not finish within " + LimitText(TimeLimitMs / 1000) +
+             " and was stopped (time limit: Time in the [Limits] section of converters.ini).";
     case 5: return "The converter finished without writing a document.";
     case 6:
       return "The converter's output grew past " + mib(OutputLimit) +

@@ -26,7 +26,7 @@
 // A section [Limits] (not a converter) may set the bounds of every run:
 //   Memory=2048   (MiB of address space for each process)
 //   Output=512    (MiB: the largest file a converter may write)
-//   Time=60       (seconds)
+//   Time=1800     (seconds)
 //
 // Besides those, the converters of the programs installed here are listed
 // after the file's, unless the file already has one of the same name: the
@@ -128,6 +128,9 @@ public:
 
   TConvertingEvent OnConverting;
   TMemoryStream Stream;
+  // The title of a copy that has one (a book): empty, the copy's file name
+  // without its extension.
+  String Title;
   bool ExcludeHTMLImportConverter = false;
   bool ExcludeHTMLExportConverter = false;
   bool PreviewMode = false;
@@ -145,8 +148,10 @@ public:
   // unless set before the first list is asked for).
   String DescriptionFile;
   // The bounds of a run; the description file's [Limits] replaces them when
-  // the first list is read.
-  Integer TimeLimitMs = 60000;
+  // the first list is read. The time is a stop for a converter that hangs:
+  // the office suite, started on a busy machine, may work for minutes, and
+  // the user can cancel it from the progress window before then.
+  Integer TimeLimitMs = 30 * 60 * 1000;
   uint64_t MemoryLimit = uint64_t(2048) << 20;
   uint64_t OutputLimit = uint64_t(512) << 20;
   // Called about every 20 ms while a converter runs; false cancels it.

@@ -119,8 +119,9 @@ TEST(ConversionProgress, AHangingConverterCanBeCancelledOrTimesOutWhileTheWindow
           "[Hang]\nExtensions=hang\nImport=sleep 60\nExport=sleep 60\n");
       const TRun timedOut = RunHanging(exportCopy, false, dir.path());
       EXPECT_TRUE(timedOut.SawProgress);
-      // The window's timers ran all along the three seconds.
-      EXPECT_GT(timedOut.Ticks, 20);
+      // The window's timers ran all along the three seconds (about 150
+      // ticks; a loaded machine runs fewer).
+      EXPECT_GT(timedOut.Ticks, 10);
       ASSERT_EQ(timedOut.Messages.size(), 1u);
       EXPECT_NE(timedOut.Messages[0].find("did not finish within 3 seconds"), String::npos) << timedOut.Messages[0];
     }

@@ -6,6 +6,7 @@
 // book has a title.
 #include "actions/VLActionsFile.h"
 #include "actions/VLActionsInsert.h"
+#include "platform/base/CodePages.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLOfficeCnv.h"
 #include "richtext/table/VLTable.h"
@@ -87,6 +88,12 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     if (ext == ".epub") {
       const std::string opf = Output("unzip -p '" + copy.string() + "' '*.opf'");
       EXPECT_NE(opf.find(">copy" + std::to_string(i) + "</dc:title>"), std::string::npos) << opf;
+      // The chapter holds the entry alone, no heading it does not have, in a
+      // book whose every part reads whole.
+      const std::string chapter = Output("unzip -p '" + copy.string() + "' 'EPUB/text/ch*.xhtml'");
+      EXPECT_EQ(chapter.find("<h1"), std::string::npos) << chapter;
+      EXPECT_NE(chapter.find("Nested decimal"), std::string::npos);
+      EXPECT_NE(Output("unzip -t '" + copy.string() + "' 2>&1").find("No errors detected"), std::string::npos);
     }
     if (ext == ".docx") {
       // And as the office suite reads it.
@@ -437,6 +444,110 @@ TEST(ConvertedCopyContent, AWordCopyOfTablesNestedInAMergedCellComesBackNestedTh
   ASSERT_TRUE(action->Execute());
   EXPECT_EQ(script.Unexpected, 0);
   EXPECT_EQ(TableShape(*back.Edit->VLData()), shape);
+}
+
+// The top-level tables of a document, each as the texts of its cells that
+// hold any, joined with "|" (the OpenDocument reader adds an empty heading
+// row).
+std::vector<std::string> TopTables(TCustomVLData& data) {
+  std::vector<std::string> tables;
+  for (Integer i = 0; i < data.GetItemCount(); ++i) {
+    auto* table = dynamic_cast<TVLTableItemInfo*>(data.GetItem(i));
+    if (!table) continue;
+    std::string texts;
+    for (Integer r = 0; r < table->RowCount(); ++r)
+      for (Integer c = 0; c < table->ColCount(); ++c)
+        if (TVLTableCellData* cell = table->GetCell(r, c))
+          for (Integer j = 0; j < cell->GetItemCount(); ++j) {
+            const std::string text = cell->GetItemOptions(j) & vlioUnicode
+                                         ? WideToUtf8(RawUnicodeToWide(cell->GetItemTextA(j)))
+                                         : std::string(cell->GetItemTextA(j));
+            if (!text.empty()) texts += (texts.empty() ? "" : "|") + text;
+          }
+    tables.push_back(texts);
+  }
+  return tables;
+}
+
+// Two tables one empty paragraph apart (a 1 x 1 table, then a 1 x 2 one):
+// the document converter's Word, OpenDocument and Markdown copies, inserted
+// back through the same converter, bring back two tables, not one. (Its
+// readers drop the empty paragraph between them.)
+TEST(ConvertedCopyContent, TwoTablesAnEmptyParagraphApartComeBackAsTwoThroughPandoc) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  const auto pandocEntry = [](TVLOfficeCnvList& list, const String& mask, bool import) {
+    for (Integer i = 0; i < list.Count(); ++i) {
+      const TVLOfficeConverterInfo* info = list.GetItem(i);
+      const auto& command = import ? info->ImportCommand : info->ExportCommand;
+      if (!command.empty() && command.front().find("pandoc") != String::npos &&
+          (info->Filter == mask || info->Filter.rfind(mask + ";", 0) == 0))
+        return static_cast<int>(i);
+    }
+    return -1;
+  };
+  for (const char* mask : {"*.docx", "*.odt", "*.md"}) {
+    SCOPED_TRACE(mask);
+    const int out = pandocEntry(probe.GetExportConverters(), mask, false);
+    const int in = pandocEntry(probe.GetImportConverters(), mask, true);
+    ASSERT_GE(out, 0) << "the set-up installs the document converter";
+    ASSERT_GE(in, 0);
+    TEditorBench b;
+    ASSERT_TRUE(b.Edit->LoadRTF(
+        (qytest::SourceDir() / "tests/actions/data/rtf-two-tables-an-empty-paragraph-apart.rtf").string()));
+    ASSERT_EQ(TopTables(*b.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
+    const fs::path copy = dir / (std::string("tables") + (mask + 1));
+    auto* exporter = new TvlActionExport(b.Form);
+    exporter->SetControl(b.Edit);
+    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+
+    TEditorBench back;
+    TEditorBench::Fill(back.Edit, "");
+    auto* action = new TvlActionInsertFile(back.Form);
+    action->SetControl(back.Edit);
+    action->Filter = {ffiOfficeConverters};
+    TInteractionScript script;
+    script.Do([&](TInteraction& r) {
+      r.FileName = copy.string();
+      r.FilterIndex = 1 + in;
+      return mrOk;
+    });
+    action->Update();
+    ASSERT_TRUE(action->Execute());
+    EXPECT_EQ(script.Unexpected, 0);
+    EXPECT_EQ(TopTables(*back.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
+  }
+}
+
+// A book copy is titled as Save a Copy says (the journal gives the entry's
+// date): the book's title and its title page; its chapter starts with the
+// entry's first paragraph.
+TEST(ConvertedCopyContent, ABookIsTitledAsGivenAndStartsWithTheEntry) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  probe.ExcludeHTMLExportConverter = true;
+  int out = -1;
+  for (Integer i = 0; i < probe.GetExportConverters().Count(); ++i)
+    if (probe.GetExportConverters().GetItem(i)->Filter == "*.epub") out = static_cast<int>(i);
+  ASSERT_GE(out, 0) << "the set-up installs the document converter";
+  TEditorBench b;
+  TEditorBench::Fill(b.Edit, "First words of the day.");
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  exporter->FileTitle = "Thursday, 10 December 2026";
+  const fs::path copy = dir / "Diary 2026-12-10.epub";
+  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+  const std::string opf = Output("unzip -p '" + copy.string() + "' '*.opf'");
+  EXPECT_NE(opf.find(">Thursday, 10 December 2026</dc:title>"), std::string::npos) << opf;
+  const std::string titlePage = Output("unzip -p '" + copy.string() + "' EPUB/text/title_page.xhtml");
+  EXPECT_NE(titlePage.find("Thursday, 10 December 2026"), std::string::npos) << titlePage;
+  const std::string chapter = Output("unzip -p '" + copy.string() + "' EPUB/text/ch001.xhtml");
+  const std::regex firstBlock("<body[^>]*>\\s*(<section[^>]*>\\s*)?(<p>)?([^<\\n]*)");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(chapter, m, firstBlock)) << chapter;
+  EXPECT_EQ(m[3].str(), "First words of the day.") << chapter;
+  EXPECT_EQ(chapter.find("Diary 2026-12-10"), std::string::npos) << chapter;
 }
 
 }  // namespace

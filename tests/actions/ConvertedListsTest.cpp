@@ -285,9 +285,11 @@ std::string PandocCopy(TEditorBench& b, const qytest::TempDir& dir, const std::s
 }
 
 // A numbered list whose second level is a list of its own, as Word and
-// LibreOffice write one: in every copy through the document converter the
-// second level stands inside the item above it, with no empty item of its
-// own, and the first level goes on counting after it.
+// LibreOffice write one, twice (lettered, then in Roman numerals): in every
+// copy through the document converter each second level stands inside the
+// item above it, with no empty item of its own and its own numbers (the
+// OpenDocument copy's one list style per list lettered both), and the first
+// level goes on counting after it.
 TEST(ConvertedLists, ASecondLevelOfAListOfItsOwnNestsInEveryPandocCopy) {
   qytest::TempDir dir;
   const std::string source = (dir / "two.rtf").string();
@@ -297,16 +299,21 @@ TEST(ConvertedLists, ASecondLevelOfAListOfItsOwnNestsInEveryPandocCopy) {
       "{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
       "\\listid1}"
       "{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
-      "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\li1440\\fi-360}\\listid2}}"
-      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+      "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\li1440\\fi-360}\\listid2}"
+      "{\\list{\\listlevel\\levelnfc2\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\li720\\fi-360}"
+      "{\\listlevel\\levelnfc2\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\li1440\\fi-360}\\listid3}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}"
+      "{\\listoverride\\listid3\\ls3}}"
       "\\pard Before.\\par\\pard\\ls1\\ilvl0 one\\par\\pard\\ls2\\ilvl1\\li1440 sub a\\par"
-      "\\pard\\ls2\\ilvl1\\li1440 sub b\\par\\pard\\ls1\\ilvl0 two\\par\\pard\\ls1\\ilvl0 three\\par"
+      "\\pard\\ls2\\ilvl1\\li1440 sub b\\par\\pard\\ls1\\ilvl0 two\\par"
+      "\\pard\\ls3\\ilvl1\\li1440 sub i\\par\\pard\\ls3\\ilvl1\\li1440 sub ii\\par\\pard\\ls1\\ilvl0 three\\par"
       "\\pard After.\\par}");
   TEditorBench b;
   ASSERT_TRUE(b.Edit->LoadRTF(source));
   b.Edit->Format();
-  ASSERT_EQ(MarkerTexts(b.Edit), (std::vector<std::string>{"1.", "a.", "b.", "2.", "3."}));
-  const std::vector<std::string> items = {"1.  one", "    a.  sub a", "    b.  sub b", "2.  two", "3.  three"};
+  ASSERT_EQ(MarkerTexts(b.Edit), (std::vector<std::string>{"1.", "a.", "b.", "2.", "i.", "ii.", "3."}));
+  const std::vector<std::string> items = {"1.  one",       "    a.  sub a",  "    b.  sub b", "2.  two",
+                                          "    i.  sub i", "    ii. sub ii", "3.  three"};
   for (const char* mask : {"*.docx", "*.odt", "*.epub", "*.md;*.markdown"}) {
     SCOPED_TRACE(mask);
     const std::string copy = PandocCopy(b, dir, mask);
@@ -317,12 +324,9 @@ TEST(ConvertedLists, ASecondLevelOfAListOfItsOwnNestsInEveryPandocCopy) {
     // its depth.
     std::vector<std::string> found;
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-      const size_t at = line.find_first_not_of(' ');
-      if (at != std::string::npos && line.find(".  ", at) != std::string::npos &&
-          std::isalnum(static_cast<unsigned char>(line[at])))
-        found.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
-    }
+    const std::regex item("^ *[0-9A-Za-z]{1,4}\\. +\\S.*");
+    for (std::string line; std::getline(lines, line);)
+      if (std::regex_match(line, item)) found.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
     EXPECT_EQ(found, items) << text;
   }
 }

@@ -5,6 +5,7 @@
 // font-size box gives the text its focus back.
 #include "FindReportSupport.h"
 
+#include "actions/VLActionsFile.h"
 #include "app/QYAddJournal.h"
 #include "app/QYBackup.h"
 #include "app/QYJournalManager.h"
@@ -125,6 +126,11 @@ TEST(FirstHourTraps, SaveACopyOffersTheJournalAndDateInDocuments) {
   EXPECT_EQ(script.Shown[0].Kind, TInteractionKind::SaveDialog);
   EXPECT_EQ(script.Shown[0].FileName, "Diary " + FormatDateTime("yyyy-mm-dd", j->EntryDate));
   EXPECT_EQ(script.Shown[0].InitialDir, GetDocumentsFolder());
+  // A web page or book copy is titled by the entry's date, as its window.
+  auto* exporter = dynamic_cast<TvlActionExport*>(copy);
+  ASSERT_NE(exporter, nullptr);
+  EXPECT_EQ(exporter->FileTitle, FormatDateTime(FormatSettings.LongDateFormat, j->EntryDate));
+  EXPECT_NE(j->Caption.find(exporter->FileTitle), String::npos) << j->Caption;
 }
 
 }  // namespace

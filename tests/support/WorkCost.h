@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -55,6 +56,42 @@ inline TWorkCost MeasureWork(const std::function<void()>& work) {
   cost.PeakGrowthBytes = peak > before ? peak - before : 0;
   cost.PeakKnown = cost.PeakKnown && before >= 0 && peak >= 0;
   return cost;
+}
+
+// How the CPU cost of the same work grows from one size to another, both
+// measured in one run and taken alternately, the least of a few tries each:
+// a loaded machine makes each CPU second do less (shared caches,
+// hyperthreads), but alike for both sizes, so the ratio holds where an
+// absolute bound does not. Work linear in its size costs about the sizes'
+// ratio more; quadratic work its square.
+struct TGrowth {
+  double SmallSeconds = 0, LargeSeconds = 0;
+  double Ratio() const { return LargeSeconds / std::max(SmallSeconds, 1e-6); }
+};
+
+// prepare(n) makes the work of size n (outside the measure) and returns what
+// is measured; its results are for the caller to check.
+inline TGrowth MeasureGrowth(int small, int large, const std::function<std::function<void()>(int)>& prepare,
+                             int tries = 3) {
+  TGrowth g{1e300, 1e300};
+  for (int i = 0; i < tries; ++i)
+    for (const int n : {small, large}) {
+      const std::function<void()> work = prepare(n);
+      const double s = MeasureWork(work).CpuSeconds;
+      double& least = n == small ? g.SmallSeconds : g.LargeSeconds;
+      least = std::min(least, s);
+    }
+  return g;
+}
+
+// The bound a growth ratio is checked against: half of quadratic growth's
+// square of the sizes' ratio. At sizes twenty times apart that is ten times
+// linear growth, room for the larger size's cache misses (on a busy machine
+// they made linear work grow up to five times its sizes' ratio), and half of
+// what quadratic work grows.
+inline double LinearGrowthBound(int small, int large) {
+  const double ratio = static_cast<double>(large) / small;
+  return ratio * ratio / 2;
 }
 
 }  // namespace qytest

@@ -87,6 +87,13 @@ TEST(ConverterLimits, EachLimitStopsTheConverterAndTellsWhichItWas) {
     EXPECT_LE(b.Cnv.Stream.GetSize(), 1 << 20);
   }
   EXPECT_EQ(b.Cnv.Stream.Bytes(), "{\\rtf1 caf\\'e9}");
+  // Without [Limits] a converter has minutes (the office suite started on a
+  // busy machine takes more than one), told in minutes when stopped.
+  TLimitsBench plain("[Fine]\nExtensions=rtf\nImport=cat %1\n");
+  EXPECT_TRUE(plain.Cnv.ImportRTF((b.Dir / "in.rtf").string(), 0));
+  plain.Cnv.ErrorCode = 3;
+  EXPECT_NE(plain.Cnv.ErrorText().find("did not finish within 30 minutes and"), String::npos)
+      << plain.Cnv.ErrorText();
 }
 
 // A converter is cancelled from the wait callback at once (at the call that

@@ -21,10 +21,9 @@ struct ConverterFixture : ::testing::Test {
                            "[Web page]\nExtensions=htm html\nImport=cat %1\n"
                            "[Missing program]\nExtensions=zzz\nImport=/nonexistent/tool %1\nExport=/nonexistent/tool\n"
                            "[No extensions]\nImport=cat %1\n"
-                           "[Slow]\nExtensions=slow\nImport=sleep 5\n");
+                           "[Slow]\nExtensions=slow\nImport=sleep 600\n");
     Cnv.DescriptionFile = (Dir / "converters.ini").string();
     Cnv.UseInstalledConverters = false;
-    Cnv.TimeLimitMs = 500;
   }
   qytest::TempDir Dir;
   TVLOfficeConverter Cnv;
@@ -78,8 +77,12 @@ TEST_F(ConverterFixture, Failures) {
   EXPECT_EQ(Cnv.Stream.GetSize(), 0);
   EXPECT_FALSE(Cnv.ImportRTF((Dir / "missing.rtf").string(), 0));
   EXPECT_NE(Cnv.ErrorCode, 0);
+  // The default limit lets a converter work for minutes; one set short
+  // stops the one that would sleep for ten.
+  Cnv.TimeLimitMs = 1000;
   EXPECT_FALSE(Cnv.ImportRTF("x.slow", 3));
   EXPECT_EQ(Cnv.ErrorCode, 3);
+  EXPECT_NE(Cnv.ErrorText().find("did not finish within 1 second and"), String::npos) << Cnv.ErrorText();
   // Exporting nothing is a failure, and no file appears.
   Cnv.Stream.Clear();
   EXPECT_FALSE(Cnv.ExportRTF((Dir / "empty.rtf").string(), 0));
