@@ -95,7 +95,10 @@ String SuggestedCopyName(const TOpenJournal* journal) {
 }
 
 bool LeaveCurrentEntry() {
-  if (SaveEntry(CurrentJournal, smAuto)) return true;
+  if (SaveEntry(CurrentJournal, smAuto)) {
+    KeepCaretPlace(CurrentJournal);
+    return true;
+  }
   // The text is not in the table: leaving would throw it away.
   return MessageBox("This entry could not be saved.\r\nLeave it anyway and lose the changes?",
                     "Entry Not Saved", MB_YESNO | MB_ICONEXCLAMATION) == IDYES;

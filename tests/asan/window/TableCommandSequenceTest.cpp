@@ -82,6 +82,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -605,6 +606,125 @@ struct TSequence : TStillClock, TFindReportWorld {
     Note("drag from the word to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
     DragTo(word, to);
     return true;
+  }
+  // The entry's scroll bar of one direction, when shown.
+  QScrollBar* Bar(Qt::Orientation o) const {
+    QWidget* view = ClientWidgetOf(Edit());
+    if (!view || !view->parentWidget()) return nullptr;
+    for (QScrollBar* b : view->parentWidget()->findChildren<QScrollBar*>())
+      if (b->orientation() == o && b->isVisible()) return b;
+    return nullptr;
+  }
+  // The view moved by the wheel (some notches up or down over the entry),
+  // by a press on a scroll bar's trough, or by the window resized.
+  void ScrollSomehow() {
+    QWidget* view = ClientWidgetOf(Edit());
+    if (!view) return;
+    const int how = Pick(0, 9);
+    if (how < 5) {
+      const int notches = Pick(1, 8) * (Chance(70) ? 1 : -1);
+      Note("the wheel " + std::to_string(notches) + " notches down");
+      for (int i = 0; i < std::abs(notches); ++i) {
+        const QPoint at(Pick(0, view->width() - 1), Pick(0, view->height() - 1));
+        QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, notches > 0 ? -120 : 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        Settle();
+      }
+    } else if (how < 9) {
+      const Qt::Orientation o = Chance(70) ? Qt::Vertical : Qt::Horizontal;
+      QScrollBar* bar = Bar(o);
+      if (!bar) return;
+      // Just inside the trough at one end or the other.
+      const bool forward = Chance(70);
+      const int along = o == Qt::Vertical ? bar->height() : bar->width();
+      const int across = o == Qt::Vertical ? bar->width() : bar->height();
+      const int at = forward ? along - across - 3 : across + 3;
+      const QPoint p = o == Qt::Vertical ? QPoint(across / 2, at) : QPoint(at, across / 2);
+      Note(std::string("the ") + (o == Qt::Vertical ? "vertical" : "horizontal") + " scroll bar's trough pressed " +
+           (forward ? "near its end" : "near its start"));
+      Pressed = true;
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, bar->mapToGlobal(p));
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(p));
+    } else {
+      QWidget* w = Window();
+      const QSize size(std::clamp(w->width() + Pick(-150, 150), 500, 1100),
+                       std::clamp(w->height() + Pick(-120, 120), 400, 900));
+      Note("the window resized to " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
+      w->resize(size);
+    }
+    Settle();
+  }
+  // The editor whose surface is under a point of the window (the innermost
+  // open one), and the point in its document.
+  TCustomVellumEdit* EditorAt(QPoint at, QPoint& inDocument) const {
+    QWidget* under = Window()->childAt(at);
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    for (auto e = chain.rbegin(); e != chain.rend(); ++e) {
+      QWidget* surface = ClientWidgetOf(*e);
+      if (!surface || !under || !(under == surface || surface->isAncestorOf(under))) continue;
+      const TPoint origin = ClientOriginOf(*e);
+      const QPoint p = surface->mapFrom(Window(), at) - QPoint(origin.X, origin.Y);
+      TVLEditVLData* d = (*e)->EditData();
+      inDocument = QPoint(p.x() + d->GetHOffset(), p.y() + d->GetVOffset());
+      return *e;
+    }
+    return nullptr;
+  }
+  // The view scrolled (by the wheel, a scroll bar or a resize), then a press
+  // anywhere on it: where the hit test before the press finds text (a
+  // word, a line past its end, a cell, open or not, at any depth), the
+  // press puts the caret there, in the editor of that text, whatever editor
+  // had the caret before and wherever the view had left it.
+  void ScrollThenPress() {
+    for (int round = Pick(1, 3); round > 0; --round) {
+      ScrollSomehow();
+      QWidget* view = ClientWidgetOf(Edit());
+      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
+      // A point of the view not on its edge where the hit test finds text
+      // (of an open editor, or of a closed cell at any depth), the same a
+      // few pixels around it (not a table's border or the gap between
+      // cells); a picture or a list marker is another gesture.
+      QPoint local, at;
+      TCustomVLFormattedData* data = nullptr;
+      Integer item = -1, offs = 0;
+      bool chosen = false;
+      for (int tries = 0; tries < 40 && !chosen; ++tries) {
+        local = QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
+        at = view->mapTo(Window(), local);
+        QPoint p;
+        TCustomVellumEdit* e = EditorAt(at, p);
+        if (!e) continue;
+        bool found = false;
+        VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
+        if (!data || item < 0 || data->GetItemStyle(item) < 0 || data->GetItem(item)->StyleNo == vlsListMarker)
+          continue;
+        chosen = true;
+        for (const QPoint d : {QPoint(-5, 0), QPoint(5, 0), QPoint(0, -4), QPoint(0, 4)}) {
+          TCustomVLFormattedData* near = nullptr;
+          Integer n = -1, o = 0;
+          VLGetItemAt(*e->EditData(), p.x() + d.x(), p.y() + d.y(), near, n, o, false, found);
+          chosen = chosen && near == data;
+        }
+      }
+      if (!chosen) continue;
+      // The text lies in an open editor's document or in a closed cell.
+      const std::string where = DocumentText(*data).substr(0, 40);
+      Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
+           std::to_string(item) + " of \"" + where + "\"");
+      ClickWindowAt(at, Qt::NoModifier);
+      Settle();
+      TCustomVellumEdit* inner = Innermost();
+      auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
+      const bool editsIt = inner->EditData() == data ||
+                           (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
+      EXPECT_TRUE(editsIt && (inner->EditData()->GetCaretItemNo() == item || CaretPlace(inner).first == item))
+          << "the press after the view moved landed elsewhere: the caret is at item "
+          << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
+          << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
+          << "\"; shown: " << Shown();
+      if (!editsIt) return;
+    }
   }
   // The point of the entry's first paragraph, outside every table.
   bool FirstLinePoint(QPoint& at, Integer dx = 3) const {
@@ -2525,8 +2645,8 @@ struct TSequence : TStillClock, TFindReportWorld {
       Note(del ? "delete" : "backspace");
       Key(del ? Qt::Key_Delete : Qt::Key_Backspace);
     }
-    else if (pick < 98) SelectPastTable();
-    else TypeChecked(texts[Pick(0, 4)]);
+    else if (pick < 97) SelectPastTable();
+    else ScrollThenPress();
     if (Failures() > failuresBefore) return;
     ASSERT_TRUE(Settle()) << "the window never settles";
     ASSERT_EQ(Escaped, "") << "an exception reached the application";
