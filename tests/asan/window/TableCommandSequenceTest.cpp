@@ -3027,6 +3027,17 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 82098 at its step 200 (a heap-use-after-free): a link in a
+    // cell, cell commands there, a time stamp from the cell's pop-up menu,
+    // then Undo by the keys. Undoing a cell command reopened the cell's
+    // editor, which took the cell's lines with its items while the entry's
+    // list of links still named them; the caret shown scrolled the entry
+    // sideways, and the mouse move the scroll made up read the link's
+    // freed line under the pointer.
+    {"Undo of cell commands after a time stamp in a cell holding a link, the entry scrolled sideways", 0,
+     {"key Ctrl+End", "table 2 2", "type café", "key Tab", "type don’t", "border 0.0 column 2 600", "click 0.0 1,1",
+      "key Home", "command vlActionInsertHyperlink", "command vlActionTableCellTopBorder",
+      "command vlActionTableCellVAlignMiddle", "right-click 0.0 1,1 ActionTimeStamp", "key Ctrl+Z x4"}},
     // Found by 500441 at its step 258: a click on the text while a cell
     // of a table nested in a cell wider than the view was edited. The
     // nested editor, closing, handed the keyboard to the outer one, whose
