@@ -697,7 +697,11 @@ struct TSequence : TStillClock, TFindReportWorld {
         if (!e) continue;
         bool found = false;
         VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
-        if (!data || item < 0 || data->GetItemStyle(item) < 0 || data->GetItem(item)->StyleNo == vlsListMarker)
+        // Not in the editor's left margin (a press there selects lines),
+        // nor on a link.
+        if (!data || item < 0 || data->GetItemStyle(item) < 0 || data->GetItem(item)->StyleNo == vlsListMarker ||
+            p.x() < e->EditData()->GetLeftMargin() + 4 ||
+            data->GetStyle()->TextStyles->Items(data->GetItemStyle(item))->Jump)
           continue;
         chosen = true;
         for (const QPoint d : {QPoint(-5, 0), QPoint(5, 0), QPoint(0, -4), QPoint(0, 4)}) {
