@@ -95,10 +95,7 @@ String SuggestedCopyName(const TOpenJournal* journal) {
 }
 
 bool LeaveCurrentEntry() {
-  if (SaveEntry(CurrentJournal, smAuto)) {
-    KeepCaretPlace(CurrentJournal);
-    return true;
-  }
+  if (SaveEntry(CurrentJournal, smAuto)) return true;
   // The text is not in the table: leaving would throw it away.
   return MessageBox("This entry could not be saved.\r\nLeave it anyway and lose the changes?",
                     "Entry Not Saved", MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
@@ -532,6 +529,8 @@ namespace {
 void MoveCurrentTo(TDateTime date) {
   TOpenJournal* j = Current();
   if (!j || !LeaveCurrentEntry()) return;
+  // The day left has its caret back when it is shown again.
+  KeepCaretPlace(j);
   LoadEntry(j, date);
 }
 }  // namespace
@@ -557,6 +556,7 @@ void TformQuilloryMain::QuilloryDateChange(TObject*) {
     QuilloryDate->SetDate(j->EntryDate);
     return;
   }
+  KeepCaretPlace(j);
   LoadEntry(j, picked);
 }
 
