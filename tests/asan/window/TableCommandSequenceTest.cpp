@@ -233,6 +233,14 @@ struct TSequence : TStillClock, TFindReportWorld {
     Settle();
     Type("Before café");
     Key(Qt::Key_Return);
+    // Drawn from the window, half the entries are taller than the view:
+    // the wheel and the scroll bars then take an open cell out of sight.
+    if (Offered && Chance(50)) {
+      for (int i = 1; i <= 40; ++i) {
+        Type("tl " + std::to_string(i));
+        Key(Qt::Key_Return);
+      }
+    }
     Type("After");
     // Drawn from the window, the last paragraph goes on in bold: a
     // selection from a table's end may then end past its first item.
@@ -621,7 +629,28 @@ struct TSequence : TStillClock, TFindReportWorld {
     QWidget* view = ClientWidgetOf(Edit());
     if (!view) return;
     const int how = Pick(0, 9);
-    if (how < 5) {
+    TPoint caret;
+    if (how < 3 && Chain().size() > 1 && Innermost()->EditData()->GetCaretClientPoint(caret)) {
+      // The wheel turned away from the caret of an open cell until the
+      // view no longer shows it (or stops).
+      const QPoint seen = view->mapFromGlobal(ClientWidgetOf(Innermost())->mapToGlobal(QPoint(caret.X, caret.Y)));
+      const bool down = seen.y() < view->height() / 2 ? Chance(80) : Chance(20);
+      Note(std::string("the wheel turned ") + (down ? "down" : "up") + " until the caret leaves the view");
+      for (int i = 0; i < 30; ++i) {
+        const Integer before = Edit()->EditData()->GetVOffset();
+        const QPoint at(view->width() / 2, view->height() / 2);
+        QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, down ? -120 : 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        Settle();
+        TPoint p;
+        if (Chain().size() < 2 || !Innermost()->EditData()->GetCaretClientPoint(p)) break;
+        const QPoint now = view->mapFromGlobal(ClientWidgetOf(Innermost())->mapToGlobal(QPoint(p.X, p.Y)));
+        if (now.y() + Innermost()->EditData()->CaretHeight < 0 || now.y() > view->height() ||
+            Edit()->EditData()->GetVOffset() == before)
+          break;
+      }
+    } else if (how < 5) {
       const int notches = Pick(1, 8) * (Chance(70) ? 1 : -1);
       Note("the wheel " + std::to_string(notches) + " notches down");
       for (int i = 0; i < std::abs(notches); ++i) {
