@@ -681,6 +681,7 @@ struct TSequence : TStillClock, TFindReportWorld {
                        std::clamp(w->height() + Pick(-120, 120), 400, 900));
       Note("the window resized to " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
       w->resize(size);
+      Resized = true;
     }
     Settle();
   }
@@ -707,9 +708,12 @@ struct TSequence : TStillClock, TFindReportWorld {
   // had the caret before and wherever the view had left it.
   void ScrollThenPress() {
     for (int round = Pick(1, 3); round > 0; --round) {
+      Resized = false;
       ScrollSomehow();
       QWidget* view = ClientWidgetOf(Edit());
-      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
+      // (After a resize a press may land in a cell of the edited table:
+      // noticed, left alone.)
+      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected() || Resized) return;
       // A point of the view not on its edge where the hit test finds text
       // (of an open editor, or of a closed cell at any depth), the same a
       // few pixels around it (not a table's border or the gap between
@@ -2948,6 +2952,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step is a recorded one: every check that a drawn step makes by
   // chance is made.
   bool Replaying = false;
+  // The window was resized by the step's scroll.
+  bool Resized = false;
   // The step pressed the mouse on the window; it selected by Shift and the
   // caret keys.
   bool Pressed = false, ShiftSelected = false;
