@@ -33,9 +33,12 @@ std::map<std::pair<Integer, double>, std::vector<TEntryDocument::TCaretStep>> Ke
 }  // namespace
 
 void KeepCaretPlaces() {
-  for (TOpenJournal* j = FirstJournal; j; j = j->Next)
-    if (j->Document && !j->EntryUnread)
-      KeptCarets[{j->JournalID, StoredEntryDate(j, j->EntryDate)}] = j->Document->CaretPlace();
+  for (TOpenJournal* j = FirstJournal; j; j = j->Next) KeepCaretPlace(j);
+}
+
+void KeepCaretPlace(TOpenJournal* j) {
+  if (j && j->Document && !j->EntryUnread)
+    KeptCarets[{j->JournalID, StoredEntryDate(j, j->EntryDate)}] = j->Document->CaretPlace();
 }
 
 void ForgetCaretPlaces() { KeptCarets.clear(); }

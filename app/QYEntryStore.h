@@ -108,6 +108,9 @@ void LoadEntry(TOpenJournal* journal, TDateTime date);
 // are closed by a lock; the next load of that entry puts it back. The
 // journals' next opening forgets what no load took.
 void KeepCaretPlaces();
+// The same for one journal's entry, left for another day or journal: shown
+// again, it has its caret back.
+void KeepCaretPlace(TOpenJournal* journal);
 void ForgetCaretPlaces();
 // Writes a modified entry. True when the text is in the table afterwards
 // (also when there was nothing to write). A failure keeps the document

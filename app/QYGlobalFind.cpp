@@ -19,6 +19,8 @@
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLStyle.h"
 #include "richtext/rtf/VLRTFImport.h"
+#include "richtext/table/VLCellEditor.h"
+#include "richtext/table/VLTable.h"
 #include "richtext/view/VLSearch.h"
 
 #include <algorithm>
@@ -408,6 +410,34 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
   Integer startItem = 0, startOff = 0, endItem = 0, endOff = 0;
   rteEntryText->GetSelectionBounds(startItem, startOff, endItem, endOff, true);
   TVellumEdit* e = j->EditorWindow->QuilloryText;
+  if (ShowHitInCells(*e)) {
+    ++HitsShown;
+  } else {
+    ShowHitInText(*e, startItem, startOff, endItem, endOff);
+  }
+  j->EditorWindow->BringToFront();
+  if (findHasKeyboard) {
+    // The user goes on from here: the next Enter must be Find Next, as the
+    // default button says, not a key typed over the selected hit. The hit's
+    // editor becomes its window's focus for when that window is active.
+    SetWindowFocus(e->GetInnermostEditor());
+    // A journal window opened for the hit asks for the activation: that
+    // request is served first, then this window takes it back.
+    Application->ProcessMessages();
+    if (Screen->ActiveForm() != this) BringToFront();
+    if (!leTextToFind->Focused() && pbFind->CanFocus()) pbFind->SetFocus();
+  } else {
+    // Another window had the keyboard: the journal takes it, visibly.
+    j->EditorWindow->FocusEditor();
+    Application->ProcessMessages();
+    formQuilloryMain->BringToFront();
+  }
+  KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
+}
+
+void TfGlobalFind::ShowHitInText(TVellumEdit& shown, Integer startItem, Integer startOff, Integer endItem,
+                                 Integer endOff) {
+  TVellumEdit* e = &shown;
   try {
     // The journal's editor finds the same text from where the hit starts,
     // which also scrolls it into view.
@@ -427,24 +457,45 @@ void TfGlobalFind::ShowHitInJournal(const TFindRow& row) {
                     "EndItemOff:" + IntToStr(endOff));
   }
   ++HitsShown;
-  j->EditorWindow->BringToFront();
-  if (findHasKeyboard) {
-    // The user goes on from here: the next Enter must be Find Next, as the
-    // default button says, not a key typed over the selected hit. The hit's
-    // editor becomes its window's focus for when that window is active.
-    SetWindowFocus(e->GetInnermostEditor());
-    // A journal window opened for the hit asks for the activation: that
-    // request is served first, then this window takes it back.
-    Application->ProcessMessages();
-    if (Screen->ActiveForm() != this) BringToFront();
-    if (!leTextToFind->Focused() && pbFind->CanFocus()) pbFind->SetFocus();
-  } else {
-    // Another window had the keyboard: the journal takes it, visibly.
-    j->EditorWindow->FocusEditor();
-    Application->ProcessMessages();
-    formQuilloryMain->BringToFront();
+}
+
+bool TfGlobalFind::ShowHitInCells(TVellumEdit& shown) {
+  // A hit in a cell is shown by its place, not found again by its text
+  // (the first of the table's hits would be): the cells the search opened
+  // to reach it, each by its table's item and cell, then the selection in
+  // the innermost.
+  struct TCellStep {
+    Integer ItemNo, Row, Col;
+  };
+  std::vector<TCellStep> steps;
+  TCustomVellumEdit* hidden = rteEntryText;
+  while (auto* cell = dynamic_cast<TVLTableInplaceEdit*>(hidden->GetInplaceEditor())) {
+    steps.push_back({hidden->EditData()->GetItemNo(cell->Table), cell->Row, cell->Col});
+    hidden = cell;
   }
-  KeepClearOf(e->GetInnermostEditor()->GetSelectionRect());
+  if (steps.empty()) return false;
+  Integer s1 = 0, o1 = 0, s2 = 0, o2 = 0;
+  hidden->GetSelectionBounds(s1, o1, s2, o2, true);
+  TCustomVellumEdit* e = &shown;
+  try {
+    // Cells the window has open (its caret put back in one) close first:
+    // the hit's cells open anew, as the search opened them.
+    if (shown.GetInplaceEditor()) shown.DestroyInplaceEditor();
+    for (const TCellStep& step : steps) {
+      TVLEditVLData& d = *e->EditData();
+      auto* t = step.ItemNo >= 0 && step.ItemNo < d.GetItemCount() ? dynamic_cast<TVLTableItemInfo*>(d.GetItem(step.ItemNo))
+                                                                   : nullptr;
+      if (!t || step.Row >= t->RowCount() || step.Col >= t->ColCount()) return false;
+      t->EditCell(step.Row, step.Col);
+      e = t->GetInplaceEditor();
+      if (!e) return false;
+    }
+    e->SetSelectionBounds(s1, o1, s2, o2);
+  } catch (const std::exception&) {
+    LogFindActivity("error showing a hit in a cell");
+    return false;
+  }
+  return true;
 }
 
 void TfGlobalFind::KeepClearOf(const TRect& hit) {

@@ -112,6 +112,11 @@ public:
   bool SearchHiddenEditor(const TFindRow& row);
   // Shows the hidden editor's hit selected in the journal's own window.
   void ShowHitInJournal(const TFindRow& row);
+  // The hit selected in the journal's editor: found again there from where
+  // it starts, or (for a hit in a cell) opened at its place; false when it
+  // is not in a cell.
+  void ShowHitInText(TVellumEdit& shown, Integer startItem, Integer startOff, Integer endItem, Integer endOff);
+  bool ShowHitInCells(TVellumEdit& shown);
   // The worker has ended.
   void FinishFind();
   // Moves the window off the hit it shows (screen coordinates), below it,

@@ -537,6 +537,8 @@ namespace {
 void MoveCurrentTo(TDateTime date) {
   TOpenJournal* j = Current();
   if (!j || !LeaveCurrentEntry()) return;
+  // The day left has its caret back when it is shown again.
+  KeepCaretPlace(j);
   LoadEntry(j, date);
 }
 }  // namespace
@@ -562,6 +564,7 @@ void TformQuilloryMain::QuilloryDateChange(TObject*) {
     QuilloryDate->SetDate(j->EntryDate);
     return;
   }
+  KeepCaretPlace(j);
   LoadEntry(j, picked);
 }
 

@@ -391,8 +391,12 @@ void TVLEditVLData::ScrollToCaret() {
   // scrolls nothing, or a double click's second press would land on what
   // scrolled there.
   if (FKeepView && CaretX >= left && CaretX < left + wide && CaretY + h > top && CaretY < top + visible) return;
-  if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide))
+  // A caret the view shows unscrolled goes with the left edge shown.
+  if (wide > 0 && CaretX + CaretWidth <= wide) {
+    if (left > 0) HScrollTo(0);
+  } else if (wide > 0 && (CaretX < left || CaretX + CaretWidth > left + wide)) {
     HScrollTo(std::max(0, CaretX - wide / 4));
+  }
   if (CaretY - margin < top)
     VScrollTo(std::max(0, CaretY - margin));
   else if (visible > 0 && CaretY + h + margin > top + visible)

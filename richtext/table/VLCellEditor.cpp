@@ -605,7 +605,12 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   TVLEditVLData* view = root->EditData();
   const Integer room = std::max<Integer>(view->GetHeight() - 2 * view->GetVSmallStep(), 1);
   const Integer high = std::min<Integer>(d->CaretHeight + 2, room);
-  if (unlessPartlyShown || d->KeepsView()) {
+  // The focus coming back (a press on the entry around the cell hands it
+  // on before the press is handled) never moves the view under the
+  // pointer, nor does a press or its release in the cell, which put the
+  // caret under it.
+  if (d->KeepsView()) return;
+  if (unlessPartlyShown) {
     const TPoint at = root->ScreenToClient(shown->ClientToScreen(p));
     if (at.X >= 0 && at.X < view->GetWidth() && at.Y + d->CaretHeight > 0 && at.Y < view->GetHeight()) return;
   }

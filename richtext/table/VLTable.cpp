@@ -54,6 +54,8 @@ TVLTableCellData::TVLTableCellData(TVLTableItemInfo* table) : TVLItemFormattedDa
 }
 
 TVLTableCellData::~TVLTableCellData() {
+  // The document around may be going too: the clearing reaches no further.
+  FTable = nullptr;
   Clear();
   FMarkers.reset();
 }

@@ -65,6 +65,11 @@ void TCustomVLFormattedData::ClearJumps() {
 void TCustomVLFormattedData::ClearDrawLines() {
   DrawItems.Clear();
   ClearJumps();
+  // A nested document's links are listed by the document that lays it out
+  // (a cell's by the one holding its table), at these lines: they go with
+  // them, or a hover would read lines that are gone.
+  if (auto* root = dynamic_cast<TCustomVLFormattedData*>(GetRootData()); root && root != this)
+    root->ForgetJumpsOf(this);
   NextJumpNo = 0;
   CaptureMouseItem = nullptr;
   HoverData = nullptr;
@@ -75,6 +80,14 @@ void TCustomVLFormattedData::ClearDrawLines() {
   FState &= ~(vlstMouseSelecting | vlstMouseSelecting2 | vlstJumpHovered);
   SelectingInfo.reset();
   DocumentHeight = GetTopMargin() + GetBottomMargin();
+}
+
+void TCustomVLFormattedData::ForgetJumpsOf(TCustomVLFormattedData* nested) {
+  const auto gone = std::remove_if(Jumps.begin(), Jumps.end(),
+                                   [nested](const std::unique_ptr<TVLJumpInfo>& j) { return j->VLData == nested; });
+  if (gone == Jumps.end()) return;
+  Jumps.erase(gone, Jumps.end());
+  if (HoverData == nested) ResetHoveredJump();
 }
 
 void TCustomVLFormattedData::ResetHoveredJump() {

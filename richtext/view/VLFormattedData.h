@@ -191,6 +191,9 @@ public:
   // a window has none).
   virtual bool HasChildControls() { return false; }
   void ClearJumps();
+  // The links listed here that lie in a nested document (its lines laid out
+  // anew or gone).
+  void ForgetJumpsOf(TCustomVLFormattedData* nested);
 
   // ---- measuring ------------------------------------------------------------------
   // Item text as UTF-16 units, one per character of the item (all capitals

@@ -255,8 +255,13 @@ bool VLExtendSelectionByWords(TCustomVLFormattedData& data, TVLSelectingInfo& in
 }
 
 void VLShowRectangle(TCustomVLFormattedData& data, Integer x, Integer y, Integer width, Integer height) {
-  if (x < data.GetHOffset() || x + width > data.GetHOffset() + data.GetWidth())
+  // What fits in the view unscrolled is shown with the left edge: a view
+  // left a few pixels sideways cuts every line's first letters.
+  if (x + width <= data.GetWidth()) {
+    if (data.GetHOffset() > 0) data.HScrollTo(0);
+  } else if (x < data.GetHOffset() || x + width > data.GetHOffset() + data.GetWidth()) {
     data.HScrollTo(x - data.GetWidth() / 4);
+  }
   const Integer bottom = data.GetVOffset() + data.GetHeight();
   const Integer step = data.GetVSmallStep();
   if (y + height > bottom - 2 * step && y < data.GetVOffset() + step) return;

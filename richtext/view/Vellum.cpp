@@ -694,6 +694,9 @@ void TCustomVellum::GenerateMouseMove() {
   // Within a move, whose handling is not over yet (and may be closing the
   // very cell editor that scrolled).
   if (FMouseMoveDepth > 0) return;
+  // Nor while the document is being laid out (a scroll the layout makes):
+  // its lines and links are not all there yet.
+  if (FData->GetState() & vlstDoNotFormat) return;
   TPoint p;
   if (!GetCursorPos(p)) return;
   p = ScreenToClient(p);

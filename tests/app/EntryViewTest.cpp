@@ -15,6 +15,7 @@
 
 #include <QImage>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,6 +65,45 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
     if (!Key(Qt::Key_Tab, Qt::ShiftModifier) || !Key(Qt::Key_Tab, Qt::ShiftModifier) || !Key(Qt::Key_Home))
       return "Shift+Tab";
     return Edit()->EditData()->GetHOffset() == 0 ? "" : "the first cell left the view scrolled";
+  }
+
+  // The wheel turned over the middle of the entry's view, notches down
+  // (up when negative).
+  bool Wheel(int notches) {
+    QWidget* view = ClientWidgetOf(Edit());
+    for (int i = 0; i < std::abs(notches); ++i) {
+      const QPoint at(view->width() / 2, view->height() / 2);
+      QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, notches > 0 ? -120 : 120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(view, &wheel);
+      if (!Settle()) return false;
+    }
+    return true;
+  }
+  // A press on a scroll bar's trough just before its end (below or right of
+  // its slider), clicked `times`.
+  bool TroughClicks(Qt::Orientation o, int times) {
+    for (int i = 0; i < times; ++i) {
+      QScrollBar* bar = Bar(o);
+      if (!bar) return false;
+      const QPoint at = o == Qt::Vertical ? QPoint(bar->width() / 2, bar->height() - bar->width() - 4)
+                                          : QPoint(bar->width() - bar->height() - 4, bar->height() / 2);
+      if (!WindowClick(bar->mapToGlobal(at))) return false;
+    }
+    return true;
+  }
+  // The screen point just past the end of the entry's line that holds the
+  // text item `text` (none: an empty point).
+  QPoint PastLineOf(const std::string& text) const {
+    TVLEditVLData& d = *Edit()->EditData();
+    for (Integer i = 0; i < d.GetItemCount(); ++i)
+      if (d.GetItemStyle(i) >= 0 && (d.GetItem(i)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
+                                                                : std::string(d.GetItemTextA(i))) == text) {
+        const TVLDrawLineInfo* li = d.DrawItems[d.GetItem(i)->DrawItemNo];
+        return ClientWidgetOf(Edit())->mapToGlobal(
+            QPoint(li->Left - d.GetHOffset() + li->Width + 12, li->Top - d.GetVOffset() + li->Height / 2));
+      }
+    return QPoint();
   }
 };
 
@@ -157,6 +197,17 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Cells().empty() && d.CaretHeight > d.GetHeight() ? "" : "the caret is not beside the table";
        },
        "line29|x|[tall0"},
+      {"the view taken a step right by the scroll bar, then Right in the first cell",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         if (const std::string failed = w.ToFirstCell(); !failed.empty()) return failed;
+         w.Bar(Qt::Horizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+         if (!w.Settle() || w.Edit()->EditData()->GetHOffset() == 0) return "the arrow did not scroll";
+         if (!w.Key(Qt::Key_Right) || w.Cells().size() != 1) return "Right";
+         const Integer h = w.Edit()->EditData()->GetHOffset();
+         return h == 0 ? "" : "the view stays " + std::to_string(h) + " pixels right of the left edge";
+       },
+       "wxide"},
       {"the view narrowed by the entry tree, the caret near its right edge",
        [](TCaretWindow& w) -> std::string {
          if (!w.Menu("vlActionWordWrap")) return "no Word Wrap";
@@ -181,12 +232,104 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
   }
 }
 
+// A cell edited, its caret at the end of the cell's first line, then the
+// view scrolled away from it by the wheel or by the scroll bar's trough
+// until the caret is wholly out of sight: a press anywhere in the view
+// lands where the pointer is (a line of the entry past its end, an empty
+// cell of the same table, a cell beside the edited one) and the view stays
+// where it was; the letter typed next goes there.
+TEST(EntryView, APressAfterScrollingAwayFromTheEditedCellLandsUnderThePointer) {
+  enum class TScroll { Wheel, Trough };
+  enum class TTarget { Line, EmptyCell, CellBeside };
+  struct Case {
+    const char* name;
+    TScroll scroll;
+    TTarget target;
+  };
+  const Case cases[] = {
+      {"the wheel, then a line of the entry", TScroll::Wheel, TTarget::Line},
+      {"the scroll bar's trough, then a line of the entry", TScroll::Trough, TTarget::Line},
+      {"the wheel, then an empty cell of a tall table", TScroll::Wheel, TTarget::EmptyCell},
+      {"the wheel, then the cell below the edited one", TScroll::Wheel, TTarget::CellBeside},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TCaretWindow w;
+    ASSERT_TRUE(w.Type("first"));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    ASSERT_TRUE(w.InsertTable(2, 2));
+    ASSERT_TRUE(w.Type("cellX"));
+    if (c.target != TTarget::Line) {
+      // The first cell taller than the view: its first line leaves it while
+      // the second row is still to be seen.
+      for (int i = 0; i < 50; ++i) ASSERT_TRUE(w.Key(Qt::Key_Return) && w.Type("c" + std::to_string(i)));
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_End, Qt::ControlModifier));
+    ASSERT_TRUE(w.Key(Qt::Key_Return));
+    for (int i = 1; i <= 40; ++i) {
+      ASSERT_TRUE((i == 1 || w.Key(Qt::Key_Return)) && w.Type("tl " + std::to_string(i)));
+    }
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    TVLTableItemInfo* t = qytest::FirstTableIn(w.Edit());
+    ASSERT_NE(t, nullptr);
+    {
+      // A click on the cell's first line, then End.
+      TVLEditVLData& d = *w.Edit()->EditData();
+      const TVLDrawLineInfo* li = d.DrawItems[t->DrawItemNo];
+      const TVLTableCellData* cell = t->GetCell(0, 0);
+      const QPoint first(li->Left - d.GetHOffset() + cell->Left + t->CellPadding + 2,
+                         li->Top - d.GetVOffset() + cell->Top + t->CellPadding + 4);
+      ASSERT_TRUE(w.WindowClick(ClientWidgetOf(w.Edit())->mapToGlobal(first)));
+    }
+    ASSERT_EQ(w.Cells().size(), 1u);
+    ASSERT_TRUE(w.Key(Qt::Key_End));
+    ASSERT_EQ(w.Cells().size(), 1u);
+    ASSERT_EQ(qytest::DocumentText(*w.Innermost()->VLData()).substr(0, 5), "cellX");
+    ASSERT_EQ(w.CaretOutOfSight(), "");
+    TVLEditVLData& d = *w.Edit()->EditData();
+    const QWidget* view = ClientWidgetOf(w.Edit());
+    // Scrolled on until the caret is out of sight, and the target in it.
+    QPoint target;
+    int hidden = 0;
+    for (int turns = 0; turns < 40; ++turns) {
+      target = c.target == TTarget::Line
+                   ? w.PastLineOf("tl 20")
+                   : qytest::CellPointOnScreen(w.Edit(), t, 1, c.target == TTarget::EmptyCell ? 1 : 0);
+      const QPoint local = view->mapFromGlobal(target);
+      const bool shown = local.y() > 0 && local.y() < view->height() - 20;
+      // Wholly out of sight: a notch past the first view without it.
+      if (w.CaretOutOfSight() != "" && shown && turns > 0 && hidden++ > 0) break;
+      ASSERT_TRUE(c.scroll == TScroll::Wheel ? w.Wheel(1) : w.TroughClicks(Qt::Vertical, 1));
+    }
+    ASSERT_NE(w.CaretOutOfSight(), "") << "the view never left the caret";
+    ASSERT_EQ(w.Cells().size(), 1u) << "the scroll closed the cell editor";
+    const Integer top = d.GetVOffset();
+    ASSERT_TRUE(w.WindowClick(target));
+    EXPECT_EQ(d.GetVOffset(), top) << "the press moved the view";
+    ASSERT_TRUE(w.Type("M"));
+    switch (c.target) {
+      case TTarget::Line:
+        EXPECT_NE(w.Shown().find("tl 20M"), std::string::npos) << w.Shown();
+        break;
+      case TTarget::EmptyCell:
+      case TTarget::CellBeside: {
+        const Integer col = c.target == TTarget::EmptyCell ? 1 : 0;
+        ASSERT_EQ(w.Cells().size(), 1u) << w.Shown();
+        EXPECT_EQ(std::make_pair(w.Cells()[0]->Row, w.Cells()[0]->Col), std::make_pair(Integer(1), col)) << w.Shown();
+        EXPECT_EQ(qytest::DocumentText(*w.Innermost()->VLData()), "M") << w.Shown();
+        break;
+      }
+    }
+  }
+}
+
 // The entry protected by a password; the caret in its text, in a cell, or
-// in a cell three tables deep. Lock (Ctrl+L, or the lock when idle), then
-// Open with the password, or File > Change Password, which closes and opens
-// the journal again: the next letter lands where the caret was.
+// in a cell two or three tables deep. Lock (Ctrl+L, or the lock when idle),
+// then Open with the password, or File > Change Password, which closes and
+// opens the journal again, or a save and the previous day and back: the
+// next letter lands where the caret was.
 TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
-  enum class TClose { Lock, Idle, NewPassword };
+  enum class TClose { Lock, Idle, NewPassword, DateAndBack };
   struct Case {
     const char* name;
     size_t depth;
@@ -195,7 +338,10 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
   for (const Case& c : {Case{"in the text", 0, TClose::Lock}, Case{"in a cell", 1, TClose::Lock},
                         Case{"three tables deep", 3, TClose::Lock},
                         Case{"three tables deep, locked when idle", 3, TClose::Idle},
-                        Case{"three tables deep, the password changed", 3, TClose::NewPassword}}) {
+                        Case{"three tables deep, the password changed", 3, TClose::NewPassword},
+                        Case{"in the text, saved, the previous day and back", 0, TClose::DateAndBack},
+                        Case{"two tables deep, saved, the previous day and back", 2, TClose::DateAndBack},
+                        Case{"three tables deep, saved, the previous day and back", 3, TClose::DateAndBack}}) {
     SCOPED_TRACE(c.name);
     TCaretWindow w([] {
       RestructureTablePassword("", kPassword, "QUILLORY");
@@ -216,7 +362,14 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     ASSERT_TRUE(w.Type("EK"));
     ASSERT_TRUE(w.Key(Qt::Key_Left));
     ASSERT_EQ(w.Cells().size(), c.depth);
-    if (c.close == TClose::NewPassword) {
+    if (c.close == TClose::DateAndBack) {
+      // Ctrl+S, then Date Previous and Date Next by their keys.
+      ASSERT_TRUE(w.WindowKey(Qt::Key_S, Qt::ControlModifier));
+      ASSERT_FALSE(w.J->Document->Modified);
+      ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));
+      ASSERT_TRUE(w.Shown().empty()) << w.Shown();
+      ASSERT_TRUE(w.WindowKey(Qt::Key_N, Qt::AltModifier));
+    } else if (c.close == TClose::NewPassword) {
       TInteractionScript script;
       script.Do([](TInteraction& r) {
         auto* d = dynamic_cast<TChangePasswordDlg*>(r.Form);

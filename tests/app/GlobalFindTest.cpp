@@ -162,6 +162,46 @@ TEST(GlobalFindTest, NoJournalSelectedEndsWithAnError) {
   EXPECT_FALSE(w.Find->FindRunning);
 }
 
+// An entry whose table holds the word in several cells, one of them in a
+// table nested two deep, and in the text after it: each Find Next shows
+// the next hit, in reading order, in the cell that holds it (the journal's
+// window opens the cells the search reached), not the table's first hit
+// again.
+TEST(GlobalFindTest, EachHitInsideATableIsShownInItsCellInReadingOrder) {
+  TFindReportWorld w;
+  w.Journal("Diary");
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  ASSERT_TRUE(j && j->EditorWindow);
+  w.ShowActive();
+  j->EditorWindow->FocusEditor();
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.Type("before"));
+  ASSERT_TRUE(w.Key(Qt::Key_Return));
+  ASSERT_TRUE(w.Type("after move z"));
+  ASSERT_TRUE(w.Key(Qt::Key_Home));
+  ASSERT_TRUE(w.InsertTable(2, 2));
+  ASSERT_TRUE(w.Type("move a"));
+  ASSERT_TRUE(w.Key(Qt::Key_Tab));
+  ASSERT_TRUE(w.Type("x move b"));
+  ASSERT_TRUE(w.Key(Qt::Key_Tab));
+  ASSERT_TRUE(w.InsertTable(1, 2));
+  ASSERT_TRUE(w.Type("move c"));
+  ASSERT_TRUE(w.Key(Qt::Key_Tab));
+  ASSERT_TRUE(w.Type("y move d"));
+  ASSERT_TRUE(w.Menu("ActionSave"));
+  ASSERT_FALSE(j->Document->Modified);
+  w.StartFind("move");
+  std::vector<std::string> hits;
+  int seen = w.Find->HitsShown;
+  while (w.NextHit(seen) && hits.size() < 10) {
+    TCustomVellumEdit* inner = CurrentJournal->EditorWindow->QuilloryText->GetInnermostEditor();
+    hits.push_back(WideToUtf8(inner->GetSelTextW()) + " in \"" + DocumentText(*inner->VLData()) + "\"");
+    w.Find->pbFind->Click();
+  }
+  EXPECT_EQ(hits, (std::vector<std::string>{"move in \"move a\"", "move in \"x move b\"", "move in \"move c\"",
+                                            "move in \"y move d\"", "move in \"before|[move a/x move b/[move c/y move d]/]|after move z\""}));
+}
+
 // Entries enough for a search to run a while, none holding the text.
 void StoreMany(TFindReportWorld& w, int count) {
   const Integer id = w.Journal("Many");

@@ -82,6 +82,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -232,6 +233,14 @@ struct TSequence : TStillClock, TFindReportWorld {
     Settle();
     Type("Before café");
     Key(Qt::Key_Return);
+    // Drawn from the window, half the entries are taller than the view:
+    // the wheel and the scroll bars then take an open cell out of sight.
+    if (Offered && Chance(50)) {
+      for (int i = 1; i <= 40; ++i) {
+        Type("tl " + std::to_string(i));
+        Key(Qt::Key_Return);
+      }
+    }
     Type("After");
     // Drawn from the window, the last paragraph goes on in bold: a
     // selection from a table's end may then end past its first item.
@@ -605,6 +614,163 @@ struct TSequence : TStillClock, TFindReportWorld {
     Note("drag from the word to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
     DragTo(word, to);
     return true;
+  }
+  // The entry's scroll bar of one direction, when shown.
+  QScrollBar* Bar(Qt::Orientation o) const {
+    QWidget* view = ClientWidgetOf(Edit());
+    if (!view || !view->parentWidget()) return nullptr;
+    for (QScrollBar* b : view->parentWidget()->findChildren<QScrollBar*>())
+      if (b->orientation() == o && b->isVisible()) return b;
+    return nullptr;
+  }
+  // The view moved by the wheel (some notches up or down over the entry),
+  // by a press on a scroll bar's trough, or by the window resized.
+  void ScrollSomehow() {
+    QWidget* view = ClientWidgetOf(Edit());
+    if (!view) return;
+    const int how = Pick(0, 9);
+    TPoint caret;
+    if (how < 3 && Chain().size() > 1 && Innermost()->EditData()->GetCaretClientPoint(caret)) {
+      // The wheel turned away from the caret of an open cell until the
+      // view no longer shows it (or stops).
+      const QPoint seen = view->mapFromGlobal(ClientWidgetOf(Innermost())->mapToGlobal(QPoint(caret.X, caret.Y)));
+      const bool down = seen.y() < view->height() / 2 ? Chance(80) : Chance(20);
+      Note(std::string("the wheel turned ") + (down ? "down" : "up") + " until the caret leaves the view");
+      for (int i = 0; i < 30; ++i) {
+        const Integer before = Edit()->EditData()->GetVOffset();
+        const QPoint at(view->width() / 2, view->height() / 2);
+        QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, down ? -120 : 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        Settle();
+        TPoint p;
+        if (Chain().size() < 2 || !Innermost()->EditData()->GetCaretClientPoint(p)) break;
+        const QPoint now = view->mapFromGlobal(ClientWidgetOf(Innermost())->mapToGlobal(QPoint(p.X, p.Y)));
+        if (now.y() + Innermost()->EditData()->CaretHeight < 0 || now.y() > view->height() ||
+            Edit()->EditData()->GetVOffset() == before)
+          break;
+      }
+    } else if (how < 5) {
+      const int notches = Pick(1, 8) * (Chance(70) ? 1 : -1);
+      Note("the wheel " + std::to_string(notches) + " notches down");
+      for (int i = 0; i < std::abs(notches); ++i) {
+        const QPoint at(Pick(0, view->width() - 1), Pick(0, view->height() - 1));
+        QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, notches > 0 ? -120 : 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        Settle();
+      }
+    } else if (how < 9) {
+      const Qt::Orientation o = Chance(70) ? Qt::Vertical : Qt::Horizontal;
+      QScrollBar* bar = Bar(o);
+      if (!bar) return;
+      // Just inside the trough at one end or the other.
+      const bool forward = Chance(70);
+      const int along = o == Qt::Vertical ? bar->height() : bar->width();
+      const int across = o == Qt::Vertical ? bar->width() : bar->height();
+      const int at = forward ? along - across - 3 : across + 3;
+      const QPoint p = o == Qt::Vertical ? QPoint(across / 2, at) : QPoint(at, across / 2);
+      Note(std::string("the ") + (o == Qt::Vertical ? "vertical" : "horizontal") + " scroll bar's trough pressed " +
+           (forward ? "near its end" : "near its start"));
+      Pressed = true;
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, bar->mapToGlobal(p));
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(p));
+    } else {
+      QWidget* w = Window();
+      const QSize size(std::clamp(w->width() + Pick(-150, 150), 500, 1100),
+                       std::clamp(w->height() + Pick(-120, 120), 400, 900));
+      Note("the window resized to " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
+      w->resize(size);
+      Resized = true;
+    }
+    Settle();
+  }
+  // The editor whose surface is under a point of the window (the innermost
+  // open one), and the point in its document.
+  TCustomVellumEdit* EditorAt(QPoint at, QPoint& inDocument) const {
+    QWidget* under = Window()->childAt(at);
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    for (auto e = chain.rbegin(); e != chain.rend(); ++e) {
+      QWidget* surface = ClientWidgetOf(*e);
+      if (!surface || !under || !(under == surface || surface->isAncestorOf(under))) continue;
+      const TPoint origin = ClientOriginOf(*e);
+      const QPoint p = surface->mapFrom(Window(), at) - QPoint(origin.X, origin.Y);
+      TVLEditVLData* d = (*e)->EditData();
+      inDocument = QPoint(p.x() + d->GetHOffset(), p.y() + d->GetVOffset());
+      return *e;
+    }
+    return nullptr;
+  }
+  // The view scrolled (by the wheel, a scroll bar or a resize), then a press
+  // anywhere on it: where the hit test before the press finds text (a
+  // word, a line past its end, a cell, open or not, at any depth), the
+  // press puts the caret there, in the editor of that text, whatever editor
+  // had the caret before and wherever the view had left it.
+  void ScrollThenPress() {
+    for (int round = Pick(1, 3); round > 0; --round) {
+      Resized = false;
+      ScrollSomehow();
+      QWidget* view = ClientWidgetOf(Edit());
+      // (After a resize a press may land in a cell of the edited table:
+      // noticed, left alone.)
+      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected() || Resized) return;
+      // A point of the view not on its edge where the hit test finds text
+      // (of an open editor, or of a closed cell at any depth), the same a
+      // few pixels around it (not a table's border or the gap between
+      // cells); a picture or a list marker is another gesture.
+      QPoint local, at;
+      TCustomVLFormattedData* data = nullptr;
+      Integer item = -1, offs = 0;
+      bool chosen = false;
+      for (int tries = 0; tries < 40 && !chosen; ++tries) {
+        local = QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
+        at = view->mapTo(Window(), local);
+        QPoint p;
+        TCustomVellumEdit* e = EditorAt(at, p);
+        if (!e) continue;
+        bool found = false;
+        VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
+        // Not in the editor's left margin (a press there selects lines),
+        // nor on a link.
+        if (!data || item < 0 || data->GetItemStyle(item) < 0 || data->GetItem(item)->StyleNo == vlsListMarker ||
+            p.x() < e->EditData()->GetLeftMargin() + 4 ||
+            data->GetStyle()->TextStyles->Items(data->GetItemStyle(item))->Jump)
+          continue;
+        chosen = true;
+        for (const QPoint d : {QPoint(-5, 0), QPoint(5, 0), QPoint(0, -4), QPoint(0, 4)}) {
+          TCustomVLFormattedData* near = nullptr;
+          Integer n = -1, o = 0;
+          VLGetItemAt(*e->EditData(), p.x() + d.x(), p.y() + d.y(), near, n, o, false, found);
+          chosen = chosen && near == data;
+        }
+      }
+      if (!chosen) continue;
+      // The text lies in an open editor's document or in a closed cell.
+      const std::string where = DocumentText(*data).substr(0, 40);
+      Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
+           std::to_string(item) + " of \"" + where + "\"");
+      ClickWindowAt(at, Qt::NoModifier);
+      Settle();
+      TCustomVellumEdit* inner = Innermost();
+      auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
+      const bool editsIt = inner->EditData() == data ||
+                           (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
+      // In the paragraph of the text hit (past a line's end, or on a
+      // piece's edge, the caret may stand at the item beside).
+      auto paragraph = [](TCustomVLData* d, Integer i) {
+        while (i > 0 && i < d->GetItemCount() && !d->IsParaStart(i)) --i;
+        return i;
+      };
+      TCustomVLData* now = inner->VLData();
+      const bool inParagraph = item < now->GetItemCount() &&
+                               paragraph(now, inner->EditData()->GetCaretItemNo()) == paragraph(now, item);
+      EXPECT_TRUE(editsIt && inParagraph)
+          << "the press after the view moved landed elsewhere: the caret is at item "
+          << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
+          << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
+          << "\"; shown: " << Shown();
+      if (!editsIt) return;
+    }
   }
   // The point of the entry's first paragraph, outside every table.
   bool FirstLinePoint(QPoint& at, Integer dx = 3) const {
@@ -2525,8 +2691,8 @@ struct TSequence : TStillClock, TFindReportWorld {
       Note(del ? "delete" : "backspace");
       Key(del ? Qt::Key_Delete : Qt::Key_Backspace);
     }
-    else if (pick < 98) SelectPastTable();
-    else TypeChecked(texts[Pick(0, 4)]);
+    else if (pick < 97) SelectPastTable();
+    else ScrollThenPress();
     if (Failures() > failuresBefore) return;
     ASSERT_TRUE(Settle()) << "the window never settles";
     ASSERT_EQ(Escaped, "") << "an exception reached the application";
@@ -2786,6 +2952,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step is a recorded one: every check that a drawn step makes by
   // chance is made.
   bool Replaying = false;
+  // The window was resized by the step's scroll.
+  bool Resized = false;
   // The step pressed the mouse on the window; it selected by Shift and the
   // caret keys.
   bool Pressed = false, ShiftSelected = false;
@@ -2898,6 +3066,17 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // Found by 82098 at its step 200 (a heap-use-after-free): a link in a
+    // cell, cell commands there, a time stamp from the cell's pop-up menu,
+    // then Undo by the keys. Undoing a cell command reopened the cell's
+    // editor, which took the cell's lines with its items while the entry's
+    // list of links still named them; the caret shown scrolled the entry
+    // sideways, and the mouse move the scroll made up read the link's
+    // freed line under the pointer.
+    {"Undo of cell commands after a time stamp in a cell holding a link, the entry scrolled sideways", 0,
+     {"key Ctrl+End", "table 2 2", "type café", "key Tab", "type don’t", "border 0.0 column 2 600", "click 0.0 1,1",
+      "key Home", "command vlActionInsertHyperlink", "command vlActionTableCellTopBorder",
+      "command vlActionTableCellVAlignMiddle", "right-click 0.0 1,1 ActionTimeStamp", "key Ctrl+Z x4"}},
     // Found by 500441 at its step 258: a click on the text while a cell
     // of a table nested in a cell wider than the view was edited. The
     // nested editor, closing, handed the keyboard to the outer one, whose
