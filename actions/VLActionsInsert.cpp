@@ -68,7 +68,8 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
 }
 
 void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && !GetCaretEditor(Target)->HasActiveItem(); });
+  UpdateEnabledFor(Target,
+                   [&](TVLActionEditor* E) { return E && !E->IsReadOnly() && !GetCaretEditor(Target)->HasActiveItem(); });
 }
 
 TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
@@ -78,7 +79,7 @@ TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionIn
 
 void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   TOpenPictureDialog dialog(Application);
   dialog.Filter = Filter.empty() ? PictureFileFilter() : Filter;
   dialog.Title = DialogTitle;
@@ -86,7 +87,9 @@ void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   dialog.Options = ofHideReadOnly | ofNoChangeDir | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.InitialDir = InitialDir;
-  if (!dialog.Execute()) return;
+  TVLEditorWatch watch(E);
+  // The entry may have turned read-only while the dialog was open.
+  if (!dialog.Execute() || watch.Gone() || RefusedAsReadOnly(E)) return;
   FilterIndex = dialog.FilterIndex;
   std::unique_ptr<TGraphic> graphic = LoadPictureFile(dialog.FileName);
   // A picture that does not load inserts nothing; a refused insertion is
@@ -104,36 +107,41 @@ TvlActionInsertHLine::TvlActionInsertHLine(TComponent* AOwner) : TvlActionInsert
 }
 
 void TvlActionInsertHLine::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetControl(Target))
+  if (TVLActionEditor* E = GetControl(Target); E && !RefusedAsReadOnly(E))
     E->InsertBreak(static_cast<Byte>(std::clamp<Integer>(Width, 0, 255)), 0, Color);
 }
 
 TvlActionInsertPageBreak::TvlActionInsertPageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  ChangesDocument = true;
   MessageID = 69;
   Localize();
 }
 
 void TvlActionInsertPageBreak::UpdateTarget(TObject* Target) {
   UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
-    return E && !E->GetInplaceEditor();
+    return E && !E->IsReadOnly() && !E->GetInplaceEditor();
   });
 }
 
 void TvlActionInsertPageBreak::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetControl(Target)) E->InsertPageBreak();
+  if (TVLActionEditor* E = GetControl(Target); E && !RefusedAsReadOnly(E)) E->InsertPageBreak();
 }
 
 TvlActionRemovePageBreak::TvlActionRemovePageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  ChangesDocument = true;
   MessageID = 71;
   Localize();
 }
 
 void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && GetCaretEditor(Target)->CaretLineHasPageBreak(); });
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->IsReadOnly() && GetCaretEditor(Target)->CaretLineHasPageBreak();
+  });
 }
 
 void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetCaretEditor(Target)) E->RemoveCurrentPageBreak();
+  if (TVLActionEditor* E = GetCaretEditor(Target); E && !RefusedAsReadOnly(GetControl(Target)))
+    E->RemoveCurrentPageBreak();
 }
 
 TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction(AOwner) {
@@ -185,7 +193,7 @@ TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAt
 
 void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   std::vector<TvlFileImportFilter> formats;
   TVLOfficeConverter converter(nullptr);
   converter.ExtensionsInFilter = true;
@@ -197,9 +205,11 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   dialog.FilterIndex = FilterIndex;
   dialog.Title = DialogTitle;
   dialog.FileName = FileName;
-  if (!dialog.Execute()) return;
-  FilterIndex = dialog.FilterIndex;
   TVLEditorWatch watch(E);
+  // The entry may have turned read-only while the dialog was open: the
+  // file is not to blame.
+  if (!dialog.Execute() || watch.Gone() || RefusedAsReadOnly(E)) return;
+  FilterIndex = dialog.FilterIndex;
   TvlFileImportFilter format = ffiVLF;
   bool ok = false;
   {
@@ -276,6 +286,7 @@ Integer TvlActionInsertSymbol::SymbolStyleNo(TVLActionEditor* Editor) {
 }
 
 void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
+  if (RefusedAsReadOnly(GetControl(Target))) return;
   std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
   if (HasLastSymbol) {
     dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
@@ -291,7 +302,7 @@ void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
   dlg->GetResult(SymbolCharCode, SymbolFontName, SymbolCharset);
   HasLastSymbol = true;
   TVLActionEditor* E = GetControl(Target);
-  if (!E || !E->GetStyle()) return;
+  if (!E || !E->GetStyle() || RefusedAsReadOnly(E)) return;
   const Integer previous = E->GetCurTextStyleNo();
   const Integer no = SymbolStyleNo(E);
   // The character the cell showed: a code of a character set means that
