@@ -11,6 +11,7 @@
 #include "richtext/view/VLFormattedData.h"
 #include "richtext/view/Vellum.h"
 
+#include <algorithm>
 #include <memory>
 
 bool ActionsEnabled = true;
@@ -146,6 +147,42 @@ void TvlAction::UpdateEnabledFor(TObject* Target, const std::function<bool(TVLAc
 }
 
 void TvlAction::UpdateTarget(TObject*) { SetEnabled(StandardEnabled()); }
+
+bool TvlAction::Execute() {
+  if (TvlCustomAction::Execute()) return true;
+  if (ChangesDocument && !GetEnabled() && StandardEnabled()) {
+    // The target as Execute finds it: the first control out from the focus
+    // that is an editor.
+    TObject* target = FindTarget();
+    if (auto* c = dynamic_cast<TControl*>(target)) {
+      while (c && !HandlesTarget(c)) c = c->GetParent();
+      target = c;
+    }
+    if (target && HandlesTarget(target)) RefusedAsReadOnly(GetControl(target));
+  }
+  return false;
+}
+
+bool TellReadOnlyKey(TActionList* List, TShortCut Key) {
+  if (!List || Key == scNone) return false;
+  for (int i = 0; i < List->ActionCount(); ++i) {
+    auto* a = dynamic_cast<TvlAction*>(List->Actions(i));
+    if (!a || !a->ChangesDocument) continue;
+    const auto& more = a->GetSecondaryShortCuts();
+    if (a->GetShortCut() != Key && std::find(more.begin(), more.end(), Key) == more.end()) continue;
+    a->Update();
+    // An enabled command took its key already.
+    return !a->GetEnabled() && !a->Execute();
+  }
+  return false;
+}
+
+bool RefusedAsReadOnly(TVLActionEditor* E) {
+  if (!E || !E->IsReadOnly()) return false;
+  MessageBox("This entry is read-only: nothing can be inserted into it.", LanguageText(213),
+             MB_OK | MB_ICONINFORMATION);
+  return true;
+}
 
 void TvlAction::ProcessItem(TCustomVLData*, Integer, TVLActionEditor*, void*) {}
 

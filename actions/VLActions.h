@@ -77,6 +77,11 @@ public:
 
   bool HandlesTarget(TObject* Target) override;
   void UpdateTarget(TObject* Target) override;
+  // A command greyed in a read-only document (ChangesDocument) that is
+  // asked for there all the same, by its key or before its state was
+  // updated, says why it does nothing.
+  bool Execute() override;
+  bool ChangesDocument = false;
 
   // The two hooks of WalkItems: the work on one item, and whether to go on.
   virtual void ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void* Param);
@@ -114,6 +119,13 @@ T* FindComponentOfClass(TComponent* Owner) {
     if (auto* c = dynamic_cast<T*>(Owner->Components(i))) return c;
   return nullptr;
 }
+// True, the user told that the document is read-only, when E is; its
+// commands then change nothing.
+bool RefusedAsReadOnly(TVLActionEditor* E);
+// The key of a command of List greyed in a read-only document reaches no
+// command at all: the command is asked for, and says why. True when Key was
+// such a command's.
+bool TellReadOnlyKey(TActionList* List, TShortCut Key);
 // The integer prompt: true and the answer in Value on OK.
 bool AskInteger(const String& Caption, const String& Prompt, Integer& Value);
 // Sets the handler on the editor and every nested in-place editor.

@@ -48,6 +48,7 @@ constexpr Integer UndoTypeTags = 8;
 }  // namespace
 
 TvlActionInsertHyperlink::TvlActionInsertHyperlink(TComponent* AOwner) : TvlActionTextStyles(AOwner) {
+  ChangesDocument = true;
   MessageID = 55;
   Localize();
 }
@@ -55,7 +56,7 @@ TvlActionInsertHyperlink::TvlActionInsertHyperlink(TComponent* AOwner) : TvlActi
 void TvlActionInsertHyperlink::UpdateTarget(TObject* Target) {
   UpdateEnabledFor(Target, [&](TVLActionEditor* root) {
     TVLActionEditor* E = root ? GetCaretEditor(Target) : nullptr;
-    bool enabled = E && E->TagsArePChars() && !E->HasActiveItem();
+    bool enabled = E && !root->IsReadOnly() && E->TagsArePChars() && !E->HasActiveItem();
     if (enabled) {
       Integer first = 0, last = 0;
       GetSelectedItemRange(E, first, last);
@@ -72,12 +73,13 @@ void TvlActionInsertHyperlink::UpdateTarget(TObject* Target) {
 
 void TvlActionInsertHyperlink::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   String target;
   const bool insertNew = !GetSelectionTarget(E, target);
   String text = GetCaretEditor(Target)->GetSelText();
   if (text.find_first_of("\r\n") != String::npos) text.clear();
-  if (!ShowHyperlinkForm(insertNew, text, target)) return;
+  TVLEditorWatch watch(E);
+  if (!ShowHyperlinkForm(insertNew, text, target) || watch.Gone() || RefusedAsReadOnly(E)) return;
   // Asked again: the cell editors may have been opened anew meanwhile.
   TVLActionEditor* inner = GetCaretEditor(Target);
   const Integer saved = inner->GetCurTextStyleNo();

@@ -13,10 +13,13 @@
 #include "richtext/rtf/VLOfficeCnv.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -68,7 +71,8 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
 }
 
 void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && !GetCaretEditor(Target)->HasActiveItem(); });
+  UpdateEnabledFor(Target,
+                   [&](TVLActionEditor* E) { return E && !E->IsReadOnly() && !GetCaretEditor(Target)->HasActiveItem(); });
 }
 
 TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
@@ -78,7 +82,7 @@ TvlActionInsertPicture::TvlActionInsertPicture(TComponent* AOwner) : TvlActionIn
 
 void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   TOpenPictureDialog dialog(Application);
   dialog.Filter = Filter.empty() ? PictureFileFilter() : Filter;
   dialog.Title = DialogTitle;
@@ -86,7 +90,9 @@ void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   dialog.Options = ofHideReadOnly | ofNoChangeDir | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   dialog.FilterIndex = FilterIndex;
   dialog.InitialDir = InitialDir;
-  if (!dialog.Execute()) return;
+  TVLEditorWatch watch(E);
+  // The entry may have turned read-only while the dialog was open.
+  if (!dialog.Execute() || watch.Gone() || RefusedAsReadOnly(E)) return;
   FilterIndex = dialog.FilterIndex;
   std::unique_ptr<TGraphic> graphic = LoadPictureFile(dialog.FileName);
   // A picture that does not load inserts nothing; a refused insertion is
@@ -104,36 +110,41 @@ TvlActionInsertHLine::TvlActionInsertHLine(TComponent* AOwner) : TvlActionInsert
 }
 
 void TvlActionInsertHLine::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetControl(Target))
+  if (TVLActionEditor* E = GetControl(Target); E && !RefusedAsReadOnly(E))
     E->InsertBreak(static_cast<Byte>(std::clamp<Integer>(Width, 0, 255)), 0, Color);
 }
 
 TvlActionInsertPageBreak::TvlActionInsertPageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  ChangesDocument = true;
   MessageID = 69;
   Localize();
 }
 
 void TvlActionInsertPageBreak::UpdateTarget(TObject* Target) {
   UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
-    return E && !E->GetInplaceEditor();
+    return E && !E->IsReadOnly() && !E->GetInplaceEditor();
   });
 }
 
 void TvlActionInsertPageBreak::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetControl(Target)) E->InsertPageBreak();
+  if (TVLActionEditor* E = GetControl(Target); E && !RefusedAsReadOnly(E)) E->InsertPageBreak();
 }
 
 TvlActionRemovePageBreak::TvlActionRemovePageBreak(TComponent* AOwner) : TvlAction(AOwner) {
+  ChangesDocument = true;
   MessageID = 71;
   Localize();
 }
 
 void TvlActionRemovePageBreak::UpdateTarget(TObject* Target) {
-  UpdateEnabledFor(Target, [&](TVLActionEditor* E) { return E && GetCaretEditor(Target)->CaretLineHasPageBreak(); });
+  UpdateEnabledFor(Target, [&](TVLActionEditor* E) {
+    return E && !E->IsReadOnly() && GetCaretEditor(Target)->CaretLineHasPageBreak();
+  });
 }
 
 void TvlActionRemovePageBreak::ExecuteTarget(TObject* Target) {
-  if (TVLActionEditor* E = GetCaretEditor(Target)) E->RemoveCurrentPageBreak();
+  if (TVLActionEditor* E = GetCaretEditor(Target); E && !RefusedAsReadOnly(GetControl(Target)))
+    E->RemoveCurrentPageBreak();
 }
 
 TvlActionItemProperties::TvlActionItemProperties(TComponent* AOwner) : TvlAction(AOwner) {
@@ -163,11 +174,18 @@ void TvlActionItemProperties::ExecuteTarget(TObject* Target) {
 
 namespace {
 
+// RTF starts "{\rtf", after the byte-order mark some writers put first.
+bool StartsAsRTF(const String& name) {
+  String head = VLFileHead(name, 8);
+  if (head.rfind("\xEF\xBB\xBF", 0) == 0) head.erase(0, 3);
+  return head.rfind("{\\rtf", 0) == 0;
+}
+
 // A file whose content or extension says what it is is read as that,
 // whichever of our own entries of the filter was chosen.
 TvlFileImportFilter FormatOfFile(const String& name, TvlFileImportFilter chosen) {
   if (chosen == ffiOfficeConverters) return chosen;
-  if (VLFileHead(name, 5) == "{\\rtf") return ffiRTF;
+  if (StartsAsRTF(name)) return ffiRTF;
   String ext = std::filesystem::path(name).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
   if (ext == ".rtf") return ffiRTF;
@@ -176,6 +194,86 @@ TvlFileImportFilter FormatOfFile(const String& name, TvlFileImportFilter chosen)
   if (ext == ".txt" && !text) return ffiTextAuto;
   return chosen;
 }
+
+// The converters' formats whose files are text in UTF-8; one of the user's
+// description file may read anything under its extensions.
+bool ConverterReadsText(const TVLOfficeConverterInfo& info) {
+  if (info.Described) return false;
+  const String masks = ";" + LowerCase(info.Filter) + ";";
+  for (const char* mask : {";*.md;", ";*.markdown;", ";*.html;", ";*.htm;", ";*.txt;"})
+    if (masks.find(mask) != String::npos) return true;
+  return false;
+}
+
+enum class TTextBytes { EightBit, Utf8, Utf16 };
+
+// Whether the file's bytes may be text of that kind: no text holds NULs or
+// control characters other than tabs and line and page breaks; UTF-8 is
+// well formed, UTF-16 pairs its surrogates. The first MiB tells.
+bool HoldsText(const String& name, TTextBytes kind) {
+  constexpr std::streamsize Head = 1 << 20;
+  std::ifstream in(name, std::ios::binary);
+  AnsiString bytes(static_cast<size_t>(Head), '\0');
+  in.read(bytes.data(), Head);
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  const bool whole = bytes.size() < static_cast<size_t>(Head);
+  const auto control = [](unsigned c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A; };
+  if (kind == TTextBytes::Utf16) {
+    if (whole && bytes.size() % 2 != 0) return false;
+    bool high = false;  // a high surrogate waits for its low one
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      const unsigned u = static_cast<Byte>(bytes[i]) | static_cast<Byte>(bytes[i + 1]) << 8;
+      const bool low = u >= 0xDC00 && u <= 0xDFFF;
+      if (control(u) || high != low) return false;
+      high = u >= 0xD800 && u <= 0xDBFF;
+    }
+    return !high || !whole;
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  if (std::any_of(bytes.begin(), bytes.end(), [&](char c) { return control(static_cast<Byte>(c)); })) return false;
+  if (kind == TTextBytes::EightBit) return true;
+  // A character the cut at the end of the head split is no fault.
+  if (!whole) {
+    size_t end = bytes.size();
+    while (end > 0 && bytes.size() - end < 3 && (static_cast<Byte>(bytes[end - 1]) & 0xC0) == 0x80) --end;
+    if (end > 0 && static_cast<Byte>(bytes[end - 1]) >= 0xC0) bytes.resize(end - 1);
+  }
+  return IsUtf8(bytes);
+}
+
+// What the file was to be, as the messages name it.
+String KindOfFile(TvlFileImportFilter kind, TVLOfficeConverter& converter, int converterIndex) {
+  switch (kind) {
+    case ffiVLF: return "a " + VLFFormatName + " file";
+    case ffiRTF: return "an RTF file";
+    case ffiOfficeConverters:
+      return "a file of the kind \"" + converter.GetImportConverters().GetItem(converterIndex)->Name + "\"";
+    default: return "a text file";
+  }
+}
+
+// Bytes of another kind than the one chosen would come in as garbage:
+// true when they may be of that kind.
+bool OfKind(const String& name, TvlFileImportFilter kind, TVLOfficeConverter& converter, int converterIndex) {
+  switch (kind) {
+    case ffiRTF: return StartsAsRTF(name);
+    case ffiTextANSI: return HoldsText(name, TTextBytes::EightBit);
+    case ffiTextUnicode: return HoldsText(name, TTextBytes::Utf16);
+    case ffiTextAuto:
+      return HoldsText(name, GuessTextFileEncoding(name) == 1 ? TTextBytes::Utf16 : TTextBytes::EightBit);
+    case ffiOfficeConverters: {
+      TVLOfficeCnvList& list = converter.GetImportConverters();
+      if (!list.ContentFits(name, converterIndex)) return false;
+      return !ConverterReadsText(*list.GetItem(converterIndex)) || HoldsText(name, TTextBytes::Utf8);
+    }
+    default: return true;
+  }
+}
+
+void ShowNotInserted(const String& name, const String& why) {
+  MessageBox("The file " + name + " was not inserted: " + why, LanguageText(213), MB_OK | MB_ICONERROR);
+}
+
 }  // namespace
 
 TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAtCaret(AOwner) {
@@ -185,7 +283,7 @@ TvlActionInsertFile::TvlActionInsertFile(TComponent* AOwner) : TvlActionInsertAt
 
 void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   std::vector<TvlFileImportFilter> formats;
   TVLOfficeConverter converter(nullptr);
   converter.ExtensionsInFilter = true;
@@ -197,10 +295,15 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   dialog.FilterIndex = FilterIndex;
   dialog.Title = DialogTitle;
   dialog.FileName = FileName;
-  if (!dialog.Execute()) return;
-  FilterIndex = dialog.FilterIndex;
   TVLEditorWatch watch(E);
+  // The entry may have turned read-only while the dialog was open: the
+  // file is not to blame.
+  if (!dialog.Execute() || watch.Gone() || RefusedAsReadOnly(E)) return;
+  FilterIndex = dialog.FilterIndex;
   TvlFileImportFilter format = ffiVLF;
+  TvlFileImportFilter kind = ffiVLF;
+  int kindIndex = -1;
+  bool tried = false;
   bool ok = false;
   {
     TWaitCursor wait;
@@ -208,19 +311,24 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
     int* converterOf = Filter.Contains(ffiOfficeConverters) ? &converterIndex : nullptr;
     if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
       const String& name = dialog.FileName;
-      const TvlFileImportFilter kind = FormatOfFile(name, format);
-      // Bytes of another kind would come in as garbage: refused, as a file
-      // that cannot be read is.
-      const String notOfKind =
-          kind == ffiRTF && VLFileHead(name, 5) != "{\\rtf" ? String("an RTF file")
-          : kind == ffiOfficeConverters && !converter.GetImportConverters().ContentFits(name, converterIndex)
-              ? "a file of the kind \"" + converter.GetImportConverters().GetItem(converterIndex)->Name + "\""
-              : String();
-      if (!notOfKind.empty()) {
-        MessageBox("The file " + name + " was not inserted: it is not " + notOfKind + ".", LanguageText(213),
-                   MB_OK | MB_ICONERROR);
+      kind = FormatOfFile(name, format);
+      kindIndex = converterIndex;
+      // Nothing but a regular file is read (a named pipe would hold the
+      // program for ever).
+      const int fd = OpenRegularFile(name, O_RDONLY | O_CLOEXEC);
+      if (fd < 0) {
+        ShowNotInserted(name, errno == EINVAL || errno == EISDIR ? String("it is not a regular file.")
+                                                                 : "it cannot be read (" + String(std::strerror(errno)) + ").");
         return;
       }
+      ::close(fd);
+      // Bytes of another kind would come in as garbage: refused, as a file
+      // that cannot be read is.
+      if (!OfKind(name, kind, converter, converterIndex)) {
+        ShowNotInserted(name, "it is not " + KindOfFile(kind, converter, converterIndex) + ".");
+        return;
+      }
+      tried = true;
       switch (kind) {
         case ffiVLF: ok = E->InsertVLFFromFile(name); break;
         case ffiRTF: ok = E->InsertRTFFromFile(name); break;
@@ -244,7 +352,16 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
   }
   if (!ok) {
     E->Format();
-    if (!E->InsertRefusalTold()) ShowConversionError(converter.ErrorCode, converter.ErrorText(), 214);
+    if (E->InsertRefusalTold()) return;
+    // The converter's own limits and a cancel say so; else the file is
+    // named with what it was to be.
+    const Integer code = converter.ErrorCode;
+    if (!tried || code == 3 || code == 6 || code == 7 || code == 8)
+      ShowConversionError(code, converter.ErrorText(), 214);
+    else
+      ShowNotInserted(dialog.FileName, "it could not be read as " + KindOfFile(kind, converter, kindIndex) +
+                                           "; it may be damaged or cut short." +
+                                           (code ? " " + converter.ErrorText() : String()));
     return;
   }
   if (AutoUpdateFileName) FileName = dialog.FileName;
@@ -276,6 +393,7 @@ Integer TvlActionInsertSymbol::SymbolStyleNo(TVLActionEditor* Editor) {
 }
 
 void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
+  if (RefusedAsReadOnly(GetControl(Target))) return;
   std::unique_ptr<TfrmVLInsertSymbol> dlg(CreateVLForm<TfrmVLInsertSymbol>(Application));
   if (HasLastSymbol) {
     dlg->Init(SymbolCharCode, SymbolFontName, SymbolCharset);
@@ -291,7 +409,7 @@ void TvlActionInsertSymbol::ExecuteTarget(TObject* Target) {
   dlg->GetResult(SymbolCharCode, SymbolFontName, SymbolCharset);
   HasLastSymbol = true;
   TVLActionEditor* E = GetControl(Target);
-  if (!E || !E->GetStyle()) return;
+  if (!E || !E->GetStyle() || RefusedAsReadOnly(E)) return;
   const Integer previous = E->GetCurTextStyleNo();
   const Integer no = SymbolStyleNo(E);
   // The character the cell showed: a code of a character set means that

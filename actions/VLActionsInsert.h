@@ -9,11 +9,11 @@
 
 class TGraphic;
 
-// Commands that insert at the caret: enabled unless the document has a
-// selection of table cells.
+// Commands that insert at the caret: enabled unless the document is
+// read-only or has a selection of table cells.
 class TvlActionInsertAtCaret : public TvlAction {
 public:
-  explicit TvlActionInsertAtCaret(TComponent* AOwner) : TvlAction(AOwner) {}
+  explicit TvlActionInsertAtCaret(TComponent* AOwner) : TvlAction(AOwner) { ChangesDocument = true; }
   void UpdateTarget(TObject* Target) override;
 };
 

@@ -111,6 +111,7 @@ void DeleteWholeTable(TVLActionEditor* editor, TVLTableItemInfo* table, Integer 
 // ---------------------------------------------------------------------------
 
 TvlActionInsertTable::TvlActionInsertTable(TComponent* AOwner) : TvlAction(AOwner) {
+  ChangesDocument = true;
   MessageID = 103;
   Localize();
 }
@@ -151,7 +152,7 @@ void TvlActionInsertTable::AssignToTable(TVLTableItemInfo& T) const {
 
 void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   TVLActionEditor* E = GetControl(Target);
-  if (!E || E->IsReadOnly()) return;
+  if (!E || RefusedAsReadOnly(E)) return;
   // A table deeper than a saved entry may hold would be lost on reload.
   if (VLTableDepthIn(GetCaretEditor(Target)->GetVLData()) > VLTableMaxNesting) {
     MessageBox("Tables can be nested at most " + std::to_string(VLTableMaxNesting) + " deep.", LanguageText(213),
@@ -162,7 +163,8 @@ void TvlActionInsertTable::ExecuteTarget(TObject* Target) {
   dlg->SetRows(RowCount);
   dlg->SetColumns(ColCount);
   dlg->SetTableWidth(BestWidth);
-  if (dlg->ShowModal() != mrOk) return;
+  TVLEditorWatch watch(E);
+  if (dlg->ShowModal() != mrOk || watch.Gone() || RefusedAsReadOnly(E)) return;
   if (dlg->cbRemember->GetChecked()) {
     BestWidth = dlg->GetTableWidth();
     RowCount = dlg->GetRows();

@@ -12,6 +12,7 @@
 #include "richtext/table/VLTable.h"
 #include "platform/base/DateTime.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/Messages.h"
 #include "platform/os/ShellOpen.h"
 #include "richtext/editor/VellumEdit.h"
@@ -384,7 +385,12 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
     if (key == VK_CAPITAL) Main()->ShowCapsLockState();
     if (key == VK_NUMLOCK) Main()->ShowNumLockState();
   };
-  OnKeyDown = lockKey;
+  // The key of a command greyed in a read-only entry would do nothing,
+  // without a word: the command says the entry is read-only.
+  OnKeyDown = [lockKey](TObject* sender, Word& key, TShiftState shift) {
+    lockKey(sender, key, shift);
+    if (Main() && TellReadOnlyKey(Main()->ActionList, ShortCut(key, shift))) key = 0;
+  };
   OnKeyUp = lockKey;
   OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };
   QuilloryText->OnMouseMove = [](TObject*, TShiftState, int, int) { PointerActivity(); };

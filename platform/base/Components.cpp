@@ -1,6 +1,7 @@
 #include "platform/base/Components.h"
 
 #include <algorithm>
+#include <new>
 
 // ---------------------------------------------------------------------------
 // TPersistent
@@ -150,7 +151,16 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
                         FFreeNotifies.end());
   }
   // Copy: a handler may create or delete components.
-  const std::vector<TComponent*> owned = FComponents;
+  std::vector<TComponent*> owned;
+  try {
+    owned = FComponents;
+  } catch (const std::bad_alloc&) {
+    // No memory for the copy, and a component going is told from its
+    // destructor, which may not raise: each is told in place, from the end.
+    for (size_t i = FComponents.size(); i-- > 0;)
+      if (i < FComponents.size()) FComponents[i]->Notification(AComponent, Operation);
+    return;
+  }
   for (TComponent* c : owned) {
     if (std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
       c->Notification(AComponent, Operation);

@@ -230,15 +230,10 @@ AnsiString TStringStream::ReadString(Int64 count) {
 // ---------------------------------------------------------------------------
 // TFileStream
 
-namespace {
-
-// Only regular files are files to the program: a FIFO, device or socket in
-// a file's place would block a read or write for ever (opened without
-// waiting, it is refused). -1 with errno set otherwise.
-int OpenRegular(const String& fileName, int flags, mode_t mode = 0) {
+int OpenRegularFile(const String& fileName, int flags, mode_t mode) {
   const int fd = ::open(fileName.c_str(), flags | O_NONBLOCK, mode);
   if (fd < 0) return -1;
-  struct stat st;
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
@@ -249,6 +244,8 @@ int OpenRegular(const String& fileName, int flags, mode_t mode = 0) {
   return fd;
 }
 
+namespace {
+
 String OpenCause() { return errno == EINVAL ? String("It is not a regular file.") : String(std::strerror(errno)); }
 
 }  // namespace
@@ -257,7 +254,7 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
   if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
     // O_TRUNC waits for nothing on a regular file; the type is checked
     // before anything is cut.
-    FHandle = OpenRegular(fileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    FHandle = OpenRegularFile(fileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (FHandle < 0 || ::ftruncate(FHandle, 0) != 0) {
       TFileWriteWatch::Note(fileName, errno);
       const String cause = OpenCause();
@@ -279,7 +276,7 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
       flags |= O_RDONLY;
       break;
   }
-  FHandle = OpenRegular(fileName, flags);
+  FHandle = OpenRegularFile(fileName, flags);
   if (FHandle < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + OpenCause());
 }
 

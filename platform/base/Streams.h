@@ -5,6 +5,7 @@
 #include "platform/base/Types.h"
 
 #include <string>
+#include <sys/types.h>
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -164,6 +165,12 @@ private:
   int FHandle = -1;
   bool FFailed = false;
 };
+
+// Opens fileName with the open(2) flags when it is a regular file: a FIFO,
+// device or socket in a file's place would block a read or write for ever
+// (opened without waiting, it is refused with EINVAL, a folder with EISDIR).
+// The descriptor, or -1 with errno set.
+int OpenRegularFile(const String& fileName, int flags, mode_t mode = 0);
 
 // The whole file in one atomic write (EFCreateError / EWriteError).
 void SaveBytesAtomically(const String& fileName, const AnsiString& bytes, bool ownerOnly = false);

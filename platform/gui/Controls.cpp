@@ -278,9 +278,16 @@ bool DeliverControlEvent(TControl* control, QEvent* e) {
         },
         Qt::QueuedConnection);
   }
-  bool consumed = false;
-  RunControlHandler(control, [&] { consumed = control->QtEvent(e); });
-  return consumed;
+  // One pointer: the handler is held without an allocation, which could
+  // fail under memory exhaustion where nothing may raise (inside the
+  // toolkit, a window being destroyed).
+  struct {
+    TControl* Control;
+    QEvent* Event;
+    bool Consumed = false;
+  } call{control, e};
+  RunControlHandler(control, [to = &call] { to->Consumed = to->Control->QtEvent(to->Event); });
+  return call.Consumed;
 }
 
 void TControl::ReleaseWhenIdle() {

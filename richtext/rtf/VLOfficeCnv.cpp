@@ -700,10 +700,11 @@ void RemoveOwnFileIn(int dir, const String& name) {
 
 // The hidden copy a killed run had begun beside its target, named in the
 // run's record: only a file whose whole name is one the program gives such a
-// copy, in the folder the record names.
+// copy, in the folder the record names. A record that is no regular file (a
+// FIFO would hold the start for ever) is no record.
 void RemoveRecordedCopy(const String& record) {
   char name[4096];
-  const int fd = ::open(record.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = OpenRegularFile(record, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return;
   const ssize_t n = ::read(fd, name, sizeof name);
   ::close(fd);

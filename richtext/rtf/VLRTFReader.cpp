@@ -116,6 +116,11 @@ Byte TVLRTFReader::ReadFromStream(TStream& stream) {
     FStreamSize = stream.GetSize();
     FBuffer.assign(BufferSize, 0);
     FBufPos = FBufLen = 0;
+    // The byte-order mark some writers put before "{\rtf" is no text.
+    if (!AtEnd()) {
+      NextChar();
+      FBufPos = FBufLen >= 3 && FBuffer[0] == '\xEF' && FBuffer[1] == '\xBB' && FBuffer[2] == '\xBF' ? 3 : 0;
+    }
     result = Parse();
   } catch (...) {
     result = 9;

@@ -517,6 +517,33 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
 }
 
+void TVLTableItemInfo::DropInplaceEditor() noexcept {
+  try {
+    DestroyInplaceEditor(false);
+    return;
+  } catch (...) {
+  }
+  TVLTableInplaceEdit* editor = FInplaceEditor;
+  if (!editor) return;
+  // The cell and the table go; what the editor held goes with it.
+  if (editor->Cell) editor->Cell->InplaceData = nullptr;
+  FInplaceEditor = nullptr;
+  FEditedRow = FEditedCol = -1;
+  if (TCustomVellumEdit* hostEditor = editor->ParentEditor) {
+    hostEditor->SetInplaceEditor(nullptr, {});
+    if (hostEditor->ActiveItem == this) {
+      hostEditor->ActiveItem = nullptr;
+      hostEditor->ActiveSubData = nullptr;
+    }
+  }
+  try {
+    if (editor->InHandler()) editor->Retire();
+    else delete editor;
+  } catch (...) {
+    // Retiring it asks for memory too: without, it stays until the end.
+  }
+}
+
 bool TVLTableItemInfo::MoveEditorUndo(const TVLCellEditPlace* closing) {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   if (!FInplaceEditor || !host) return false;

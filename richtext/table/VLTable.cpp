@@ -313,7 +313,7 @@ TVLTableItemInfo::TVLTableItemInfo(TCustomVLData* vlData) : TVLFullLineItemInfo(
 
 TVLTableItemInfo::~TVLTableItemInfo() {
   FGoing = true;
-  DestroyInplaceEditor(false);
+  DropInplaceEditor();
   // The cells' markers leave the document's list with the table.
   DetachMarkers();
   FDestroying = true;

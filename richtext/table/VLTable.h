@@ -604,6 +604,10 @@ public:
   // Closes it; the cell takes its items back. notify: the document hears of
   // it (focus back to the document's control).
   void DestroyInplaceEditor(bool notify);
+  // Closes it as the table goes, whatever closing asks for (memory may be
+  // exhausted): when the cell cannot take its items back, the editor goes
+  // with them. Never raises.
+  void DropInplaceEditor() noexcept;
   // Closes the editor for a while: the cell takes its items back, and so do
   // the cells of editors open inside it; their histories go to the undo
   // lists as closing does. The answer opens them all again with the same

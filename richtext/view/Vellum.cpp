@@ -43,7 +43,12 @@ TCustomVellum::~TCustomVellum() {
   FDestroying = true;
   if (FStyle) FStyle->RemoveFreeNotification(this);
   StopAutoScrollTimer();
-  Clear();
+  // The document goes whatever clearing it asks for (memory may be
+  // exhausted): no destructor lets an exception out.
+  try {
+    Clear();
+  } catch (...) {
+  }
   FData.reset();
 }
 

@@ -1,4 +1,6 @@
+#include "actions/VLActionsHyperlink.h"
 #include "actions/VLActionsInsert.h"
+#include "actions/VLActionsTable.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Jpeg.h"
 #include "richtext/model/VLItem.h"
@@ -9,6 +11,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -158,6 +161,89 @@ TEST(InsertLineAndBreaks, LinesAndPageBreaksGoInAndOutAsOneStep) {
   EXPECT_FALSE(b.Edit->VLData()->GetPageBreakBefore(1));
   removeBreak->Update();
   EXPECT_FALSE(removeBreak->GetEnabled());
+}
+
+
+// Every command that puts something into the document is greyed in a
+// read-only one. Reached all the same (its key, a state not yet updated)
+// it opens no dialog and says the entry is read-only; one whose dialog was
+// open when the entry turned read-only says so too, never blaming a good
+// file. The document stays as it was.
+TEST(InsertCommands, AReadOnlyDocumentGreysThemAndEachSaysWhyWhenReached) {
+  qytest::TempDir dir;
+  const std::string rtf = Write(dir, "good.rtf", QByteArray("{\\rtf1\\ansi good}"));
+  const std::string png = Write(dir, "good.png", Encoded("PNG"));
+  using TChoose = std::function<int(TInteraction&)>;
+  const auto choose = [](const std::string& path) {
+    return TChoose([path](TInteraction& r) {
+      r.FileName = path;
+      return int(mrOk);
+    });
+  };
+  const TChoose ok = [](TInteraction&) { return int(mrOk); };
+  struct Case {
+    const char* Name;
+    std::function<TvlAction*(TForm*)> Make;
+    TChoose Dialog;  // answers its dialog; none: the command has no dialog
+  };
+  const Case cases[] = {
+      {"Insert File", [](TForm* f) { return new TvlActionInsertFile(f); }, choose(rtf)},
+      {"Insert Picture", [](TForm* f) { return new TvlActionInsertPicture(f); }, choose(png)},
+      {"Insert Line", [](TForm* f) { return new TvlActionInsertHLine(f); }, nullptr},
+      {"Hyperlink", [](TForm* f) { return new TvlActionInsertHyperlink(f); }, nullptr},
+      {"Symbol", [](TForm* f) { return new TvlActionInsertSymbol(f); }, ok},
+      {"Insert Table", [](TForm* f) { return new TvlActionInsertTable(f); }, ok},
+      {"Page Break", [](TForm* f) { return new TvlActionInsertPageBreak(f); }, nullptr},
+      {"Remove Page Break", [](TForm* f) { return new TvlActionRemovePageBreak(f); }, nullptr},
+  };
+  for (const bool duringDialog : {false, true}) {
+    for (const Case& c : cases) {
+      // The link's dialog is answered through its hook.
+      const bool hyperlink = std::string(c.Name) == "Hyperlink";
+      if (duringDialog && !c.Dialog && !hyperlink) continue;
+      SCOPED_TRACE(std::string(c.Name) + (duringDialog ? ", turned read-only while its dialog was open" : ""));
+      TInsertBench b;
+      b.Edit->Options.Include(vloTagsArePChars);
+      // A second paragraph on a page of its own, the caret at its start.
+      b.Edit->VLData()->AddTextItem("second", 0, 0);
+      b.Edit->VLData()->SetPageBreakBefore(1, true);
+      b.Edit->Format();
+      b.Edit->SetCaret(1, b.Edit->GetItemStartOffset(1));
+      b.Edit->Modified = false;
+      const std::string before = TEditorBench::Runs(b.Edit);
+      TvlAction* action = c.Make(b.Form);
+      action->SetControl(b.Edit);
+      action->Update();
+      ASSERT_TRUE(action->GetEnabled()) << "enabled in a writable document";
+      TInteractionScript script;
+      if (hyperlink)
+        static_cast<TvlActionInsertHyperlink*>(action)->OnHyperlinkForm = [&](TObject*, bool, String& text, String& target, bool& go) {
+          text = "link";
+          target = "https://example.org";
+          go = true;
+          if (duringDialog) b.Edit->SetReadOnly(true);
+        };
+      if (duringDialog) {
+        if (c.Dialog)
+          script.Do([&](TInteraction& r) {
+            b.Edit->SetReadOnly(true);
+            return c.Dialog(r);
+          });
+        EXPECT_TRUE(action->Execute());
+      } else {
+        b.Edit->SetReadOnly(true);
+        action->Update();
+        EXPECT_FALSE(action->GetEnabled()) << "greyed when read-only";
+        EXPECT_FALSE(action->Execute());
+      }
+      ASSERT_EQ(script.Shown.size(), (duringDialog && c.Dialog) ? 2u : 1u);
+      const TInteraction& told = script.Shown.back();
+      EXPECT_EQ(told.Kind, TInteractionKind::MessageBox);
+      EXPECT_EQ(told.Text, "This entry is read-only: nothing can be inserted into it.");
+      EXPECT_EQ(TEditorBench::Runs(b.Edit), before);
+      EXPECT_FALSE(b.Edit->Modified);
+    }
+  }
 }
 
 }  // namespace

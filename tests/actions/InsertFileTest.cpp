@@ -85,7 +85,14 @@ TEST(InsertFile, EachFilterEntryReadsItsFormatAndUnreadableFilesChangeNothing) {
     } else {
       EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd") << c.Name;
       ASSERT_EQ(script.Shown.size(), 2u) << c.Name;
-      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << c.Name;
+      // A file read and found damaged is named; an entry the filter does
+      // not have was never read.
+      if (c.Index == 1)
+        EXPECT_EQ(script.Shown[1].Text, "The file " + path +
+                                            " was not inserted: it could not be read as a Vellum Format file; it may "
+                                            "be damaged or cut short.");
+      else
+        EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << c.Name;
       EXPECT_EQ(action->FileName, "") << c.Name;
     }
     EXPECT_EQ(action->FilterIndex, c.Index) << c.Name;
@@ -109,14 +116,14 @@ TEST(InsertFile, ARefusedFileSaysWhyAndLeavesTheEntryUnmodified) {
       {"a table claiming the limit its record does not hold", claiming("400 500"),
        "The text was not inserted: a table in it is damaged (it claims more cells than it holds)."},
       {"a table past the limit", claiming("401 500"), "The text was not inserted: a table in it has more than 200000 cells."},
-      {"not a VLF file", "this is no document", "Error loading file."},
+      {"not a VLF file", "this is no document", "The file "},
   };
   qytest::TempDir dir;
+  const std::string path = (dir / "in.vlf").string();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TEditorBench b;
     TvlActionInsertFile* action = InsertInto(b, {ffiVLF});
-    const std::string path = (dir / "in.vlf").string();
     qytest::WriteFileBytes(path, c.Bytes);
     TInteractionScript script;
     script.Do([&](TInteraction& r) {
@@ -260,7 +267,12 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
   // In: the Word document inserted at the caret; a damaged one refused.
   const std::string damaged = (dir / "damaged.docx").string();
   qytest::WriteFileBytes(damaged, "PK but no archive");
-  for (const bool whole : {true, false}) {
+  const std::string cut = (dir / "cut.docx").string();
+  const std::string wordBytes = qytest::ReadFileBytes(word);
+  qytest::WriteFileBytes(cut, wordBytes.substr(0, wordBytes.size() / 2));
+  for (const std::string& file : {word, damaged, cut}) {
+    SCOPED_TRACE(file);
+    const bool whole = file == word;
     TEditorBench b;
     TEditorBench::Fill(b.Edit, "abcd");
     auto* action = new TvlActionInsertFile(b.Form);
@@ -268,7 +280,7 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
     action->Filter = {ffiRTF, ffiOfficeConverters};
     TInteractionScript script;
     script.Do([&](TInteraction& r) {
-      r.FileName = whole ? word : damaged;
+      r.FileName = file;
       r.FilterIndex = 2 + docx;
       return mrOk;
     });
@@ -282,7 +294,11 @@ TEST(InsertFile, ConvertedFormatsComeInAndGoOutThroughRTF) {
     } else {
       EXPECT_EQ(text, "abcd");
       ASSERT_EQ(script.Shown.size(), 2u);
-      EXPECT_EQ(script.Shown[1].Text.rfind("Error loading file.", 0), 0u) << script.Shown[1].Text;
+      // Named, with what it was to be.
+      const std::string said = "The file " + file + " was not inserted: it could not be read as a file of the kind \"" +
+                               probe.GetImportConverters().GetItem(docx)->Name +
+                               "\"; it may be damaged or cut short.";
+      EXPECT_EQ(script.Shown[1].Text.rfind(said, 0), 0u) << script.Shown[1].Text;
     }
   }
 }
@@ -300,6 +316,19 @@ TEST(InsertFile, AFileOfAnotherKindThanTheOneChosenIsRefusedNamingIt) {
   noise[0] = '\x01';
   const std::string wordRefusal =
       "it is not a file of the kind \"" + probe.GetImportConverters().GetItem(docx)->Name + "\".";
+  int markdown = -1;
+  for (Integer i = 0; i < probe.GetImportConverters().Count(); ++i)
+    if (probe.GetImportConverters().GetItem(i)->Filter.find("*.md") != String::npos) markdown = i;
+  ASSERT_GE(markdown, 0);
+  const std::string markdownRefusal =
+      "it is not a file of the kind \"" + probe.GetImportConverters().GetItem(markdown)->Name + "\".";
+  // Every kind of the filter: VLF, RTF, text (its kind guessed), 8-bit
+  // text, Unicode text, then the converters'.
+  const TvlFileImportFilterSet every{ffiVLF, ffiRTF, ffiTextAuto, ffiTextANSI, ffiTextUnicode, ffiOfficeConverters};
+  const std::string latin1 = "caf\xE9 au lait, cr\xE8" "me br\xFB" "l\xE9" "e\n";
+  std::string noNul = noise;
+  for (char& c : noNul)
+    if (c == '\0') c = '\x01';
   struct TCase {
     const char* Name;
     const char* File;
@@ -313,6 +342,17 @@ TEST(InsertFile, AFileOfAnotherKindThanTheOneChosenIsRefusedNamingIt) {
       {"random bytes chosen as a Word document", "noise.docx", {ffiRTF, ffiOfficeConverters}, 2 + docx, noise,
        wordRefusal.c_str()},
       {"RTF chosen as RTF", "rtf.bin", {ffiVLF, ffiRTF}, 2, "{\\rtf1\\ansi hello}", nullptr},
+      {"RTF after a byte-order mark chosen as RTF", "bom.bin", every, 2, "\xEF\xBB\xBF{\\rtf1\\ansi hello}", nullptr},
+      {"RTF after a byte-order mark named .rtf", "bom.rtf", every, 1, "\xEF\xBB\xBF{\\rtf1\\ansi hello}", nullptr},
+      {"random bytes chosen as text", "noise.txt", every, 3, noise, "it is not a text file."},
+      {"random bytes chosen as 8-bit text", "noise.txt", every, 4, noise, "it is not a text file."},
+      {"random bytes chosen as Unicode text", "noise.txt", every, 5, noise, "it is not a text file."},
+      {"random bytes without NULs chosen as 8-bit text", "noise.txt", every, 4, noNul, "it is not a text file."},
+      {"random bytes chosen as Markdown", "noise.md", every, 6 + markdown, noise, markdownRefusal.c_str()},
+      {"random bytes without NULs chosen as Markdown", "noise.md", every, 6 + markdown, noNul,
+       markdownRefusal.c_str()},
+      {"8-bit text chosen as Markdown", "latin1.md", every, 6 + markdown, latin1, markdownRefusal.c_str()},
+      {"text chosen as 8-bit text", "hello.txt", every, 4, "hello", nullptr},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -538,6 +578,60 @@ TEST(InsertFile, PicturesThatCannotBeShownComeInAndAreToldOnce) {
     EXPECT_TRUE(r.Done);
     EXPECT_EQ(r.Messages, std::vector<std::string>{"The text was inserted, but pictures in it cannot be shown."});
   }
+}
+
+// RTF that some writers start with a UTF-8 byte-order mark came in with
+// "\u00EF\u00BB\u00BF" before its text, pasted or inserted from a file; a
+// cut-short or damaged RTF file is named when it cannot be read.
+TEST(InsertFile, RTFAfterAByteOrderMarkComesInWithoutItAndADamagedOneIsNamed) {
+  const std::string bom = "\xEF\xBB\xBF";
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    const char* Text;  // nullptr: refused, named
+  } cases[] = {
+      {"a byte-order mark", bom + "{\\rtf1\\ansi hello}", "abhellocd"},
+      {"a byte-order mark, a paragraph", bom + "{\\rtf1\\ansi\\pard hello\\par}", "abhellocd"},
+      {"no mark", "{\\rtf1\\ansi hello}", "abhellocd"},
+      {"cut short in a group", bom + "{\\rtf1\\ansi{\\fonttbl{\\f0 Ar", nullptr},
+      {"damaged hex", "{\\rtf1\\ansi \\'zz hello}", nullptr},
+  };
+  qytest::TempDir dir;
+  const std::string path = (dir / "in.rtf").string();
+  for (const TCase& c : cases)
+    for (const bool paste : {false, true}) {
+      SCOPED_TRACE(std::string(c.Name) + (paste ? ", Ctrl+V" : ", Insert > File"));
+      if (paste && !c.Text) continue;  // a paste has no file to name
+      TEditorBench b;
+      TEditorBench::Fill(b.Edit, "abcd");
+      b.Edit->SetCaret(0, b.Edit->GetItemStartOffset(0) + 2);
+      b.Edit->Modified = false;
+      TInteractionScript script;
+      if (paste) {
+        Clipboard().Clear();
+        Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName), c.Bytes);
+        b.Edit->Paste();
+      } else {
+        qytest::WriteFileBytes(path, c.Bytes);
+        script.AnswerValue(path);
+        if (!c.Text) script.Answer(IDOK);
+        auto* action = new TvlActionInsertFile(b.Form);
+        action->SetControl(b.Edit);
+        action->Filter = {ffiVLF, ffiRTF};
+        action->Update();
+        ASSERT_TRUE(action->Execute());
+      }
+      EXPECT_EQ(script.Unexpected, 0);
+      if (c.Text) {
+        EXPECT_EQ(TEditorBench::Text(b.Edit), c.Text);
+        continue;
+      }
+      EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd");
+      ASSERT_EQ(script.Shown.size(), 2u);
+      EXPECT_EQ(script.Shown[1].Text, "The file " + path +
+                                          " was not inserted: it could not be read as an RTF file; it may be "
+                                          "damaged or cut short.");
+    }
 }
 
 // An RTF file with a table of 100,000 fonts, its text in 20,000 of them,

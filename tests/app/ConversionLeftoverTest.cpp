@@ -5,12 +5,16 @@
 
 #include "richtext/rtf/VLOfficeCnv.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -175,6 +179,59 @@ TEST(ConversionLeftovers, TheNextStartRemovesTheHiddenCopyAKilledRunRecorded) {
   EXPECT_TRUE(fs::exists(other));
   int status = 0;
   waitpid(zombie, &status, 0);
+}
+
+// A record that is no regular file is no record: a FIFO (that no program
+// ever writes), a folder or a link to a FIFO in the record's place holds
+// nothing the start could remove, and the start neither waits on it nor
+// stops there; the run's folder goes as any other. Whoever opens a FIFO to
+// read it is let go at once: a writer's open that succeeds tells it.
+TEST(ConversionLeftovers, ARecordThatIsNoRegularFileIsSkippedAtTheStart) {
+  qytest::TempDir dir;
+  const fs::path elsewhere = dir / "pipe";
+  ASSERT_EQ(::mkfifo(elsewhere.c_str(), 0600), 0);
+  const std::vector<std::pair<std::string, std::function<void(const fs::path&)>>> records = {
+      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+      {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
+      {"a link to a FIFO", [&](const fs::path& p) { fs::create_symlink(elsewhere, p); }},
+  };
+  std::vector<fs::path> runs, pipes;
+  for (size_t i = 0; i < records.size(); ++i) {
+    const fs::path run = fs::path(ConversionFolder()) / ("run-" + std::to_string(EndedProcess()) + "-Fi5Fo" +
+                                                         std::to_string(i));
+    fs::create_directories(run);
+    records[i].second(run / "beside");
+    runs.push_back(run);
+  }
+  for (const fs::path& run : runs)
+    if (fs::is_fifo(fs::symlink_status(run / "beside"))) pipes.push_back(run / "beside");
+  pipes.push_back(elsewhere);
+  std::atomic<bool> done{false};
+  std::atomic<int> waited{0};
+  std::thread watcher([&] {
+    while (!done) {
+      for (const fs::path& pipe : pipes) {
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+          ++waited;
+          ::close(fd);
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  {
+    qytest::TMainJournalWorld world;
+    EXPECT_NE(world.Main, nullptr);
+  }
+  done = true;
+  watcher.join();
+  EXPECT_EQ(waited, 0) << "the start waited to read a FIFO";
+  for (size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(records[i].first);
+    EXPECT_FALSE(fs::exists(runs[i]));
+  }
+  EXPECT_TRUE(fs::is_fifo(elsewhere));
 }
 
 }  // namespace

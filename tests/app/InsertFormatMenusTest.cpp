@@ -3,8 +3,14 @@
 #include "MainWindowJournalSupport.h"
 
 #include "actions/VLActionsHyperlink.h"
+#include "app/QYPassword.h"
+#include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Menus.h"
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -73,6 +79,45 @@ TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
   EXPECT_EQ(e->GetItem(1)->Tag.Str, "https://example.org/");
   EXPECT_TRUE(j->EditorWindow->QuilloryStyle->TextStyles->Items(e->GetItem(1)->StyleNo)->Jump);
   EXPECT_TRUE(j->Document->Modified);
+}
+
+
+// A read-only entry greys every command of the Insert menu; the link's key
+// pressed there all the same says why nothing happens, and the entry stays
+// as it was.
+TEST(InsertFormatMenus, AReadOnlyEntryGreysTheInsertMenuAndAKeyToItSaysWhy) {
+  TMainJournalWorld world;
+  TOpenJournal* j = world.OpenWindow("Diary", 0);
+  TVellumEdit* e = TMainJournalWorld::Editor(j);
+  e->InsertText("my own words");
+  QWidget* window = WidgetOf(world.Main)->window();
+  world.Main->Show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window, 60000));
+  j->EditorWindow->FocusEditor();
+  j->Document->ReadOnly = true;
+  j->Document->Modified = false;
+  j->EditorWindow->SyncFromDocument();
+  UpdateReadOnlyState();
+  Application->ProcessMessages();
+  for (const String& name : MenuActions(world.Main, "&Insert")) {
+    if (name == "-") continue;
+    auto* a = dynamic_cast<TCustomAction*>(world.Main->FindComponent(name));
+    ASSERT_NE(a, nullptr) << name;
+    a->Update();
+    EXPECT_FALSE(a->GetEnabled()) << name;
+  }
+  const std::string before = e->GetItemTextUtf8(0);
+  TInteractionScript script;
+  script.Answer(IDOK);
+  QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+  QTest::keyClick(focus, Qt::Key_K, Qt::ControlModifier);
+  Application->ProcessMessages();
+  ASSERT_EQ(script.Shown.size(), 1u);
+  EXPECT_EQ(script.Shown[0].Text, "This entry is read-only: nothing can be inserted into it.");
+  EXPECT_EQ(e->ItemCount(), 1);
+  EXPECT_EQ(e->GetItemTextUtf8(0), before);
+  EXPECT_FALSE(j->Document->Modified);
 }
 
 }  // namespace
