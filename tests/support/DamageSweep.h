@@ -117,9 +117,12 @@ inline bool CutToNothing(const TDamage& damage) { return damage.Kind == TDamage:
 // the record of the text after the tables (between two records), and
 // inside its line.
 inline std::vector<TDamage> CutsAtTheLastText(const std::string& bytes) {
+  const std::string header = "0 1 0 0 0 0\r\n";
   const size_t text = bytes.find("wAfter");
-  if (text == std::string::npos || text < 3) return {};
-  return {{TDamage::Cut, bytes.rfind("\r\n", text - 3) + 2}, {TDamage::Cut, text + 3}};
+  if (text == std::string::npos || text < header.size() ||
+      bytes.compare(text - header.size(), header.size(), header) != 0)
+    return {};
+  return {{TDamage::Cut, text - header.size()}, {TDamage::Cut, text + 3}};
 }
 
 // A stored entry for the sweep: a list of two items, tables nested three
