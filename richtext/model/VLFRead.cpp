@@ -142,9 +142,19 @@ public:
     if (!VLFReadTextStyleRef(Style, p, H.StyleNo, TextNames)) Bad();
     if (H.StyleNo == vlsVersionInfo) {
       if (!VLFReadNumber(p, Major) || !VLFReadNumber(p, Minor)) Bad();
+      // "1" after the version announces a version line at the end; the
+      // documents written before it have nothing there and no end line.
+      Integer endLine = 0;
+      if (VLFReadNumber(p, endLine) && endLine == 1) {
+        EndAnnounced = true;
+        AtEnd = false;
+      } else {
+        AtEnd = EndAnnounced;
+      }
       H.LineCount = 0;
       return;
     }
+    AtEnd = false;
     if (!VLFReadNumber(p, H.LineCount) || H.LineCount < 0) Bad();
     // Every line takes at least a byte: a record claiming more lines than
     // the data has bytes left ends inside itself, and what its items would
@@ -566,6 +576,9 @@ public:
       if (insert) InsertRecordItem();
     }
     if (State != 0) Bad();  // the data ends inside a record
+    // Cut between two records: without its end line the document would
+    // read as a whole shorter one.
+    if (EndAnnounced && !AtEnd) Bad();
     if (Mode == 1 || Mode == 3) Bad();
   }
 
@@ -574,6 +587,7 @@ public:
   size_t Pos = 0;
   Integer Mode = 0, State = 0;
   Integer Major = 1, Minor = 0;
+  bool EndAnnounced = false, AtEnd = false;
   THeader H;
   TVLFOptions Options;
   TVLFWarnings Warnings;

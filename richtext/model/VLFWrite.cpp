@@ -248,18 +248,22 @@ public:
   bool RunHex = false;
 };
 
-}  // namespace
-
-bool TCustomVLData::SaveVLFToStream(TStream& stream, bool selectionOnly, TColor color,
-                                    const TBitmap* background, TBackgroundStyle backgroundStyle,
-                                    const TVLLayoutInfo* layout) {
+// endLine: the document ends with a version line, announced in its first.
+bool WriteDocument(TCustomVLData& d, TStream& stream, bool selectionOnly, TColor color, const TBitmap* background,
+                   TBackgroundStyle backgroundStyle, const TVLLayoutInfo* layout, bool endLine) {
   try {
-    if (GetItemCount() == 0) return true;
+    if (d.GetItemCount() == 0) return true;
     // Everything is composed in memory first so that the stream receives
     // one write.
     TMemoryStream buffer;
-    TVLFWriter w(*this, buffer);
-    VLFWriteLine(buffer, "-8 1 3");
+    TVLFWriter w(d, buffer);
+    // A document on its own announces in its version line ("1" after the
+    // version, which readers before it pass over) that it ends with a
+    // version line: a cut between two records is then told from a shorter
+    // document. A cell's content is as long as its property says and has
+    // no end line.
+    const AnsiString version = "-8 1 3";
+    VLFWriteLine(buffer, endLine ? version + " 1" : version);
     if (!selectionOnly && w.Options.Contains(vlfoSaveBack) && background) {
       if (background->GetEmpty() || backgroundStyle == bsNoBitmap) {
         VLFWriteLine(buffer, "-7 0 -1 0 0 0 " + std::to_string(backgroundStyle) + " " + std::to_string(color));
@@ -270,39 +274,53 @@ bool TCustomVLData::SaveVLFToStream(TStream& stream, bool selectionOnly, TColor 
         w.WriteData(background->SaveToBytes());
       }
     }
-    TVLStyle* style = GetStyle();
-    if (style && ((GetState() & vlstViewDocument) || selectionOnly)) {
+    TVLStyle* style = d.GetStyle();
+    if (style && ((d.GetState() & vlstViewDocument) || selectionOnly)) {
       const String name = style->GetName();
       if (w.Options.Contains(vlfoSaveTextStyles))
         w.WriteDocRecord(1, name, VLFTextStylesToBytes(*style->TextStyles));
-      if (w.Options.Contains(vlfoSaveParaStyles) && GetRootData() == this) {
+      if (w.Options.Contains(vlfoSaveParaStyles) && d.GetRootData() == &d) {
         w.WriteDocRecord(2, name, VLFParaStylesToBytes(*style->ParaStyles));
-        style->ListStyles->FVLData = this;
+        style->ListStyles->FVLData = &d;
         AnsiString lists = VLFListStylesToBytes(*style->ListStyles);
         style->ListStyles->FVLData = nullptr;
         w.WriteDocRecord(4, name, lists);
       }
     }
-    if (w.Options.Contains(vlfoSaveDocProperties) && ((GetState() & vlstViewDocument) || selectionOnly)) {
-      TStringList* props = GetAbsoluteRootData()->GetDocProperties();
+    if (w.Options.Contains(vlfoSaveDocProperties) && ((d.GetState() & vlstViewDocument) || selectionOnly)) {
+      TStringList* props = d.GetAbsoluteRootData()->GetDocProperties();
       if (props && props->Count() > 0) {
         VLFWriteLine(buffer, "-9 " + std::to_string(props->Count()) + " 0 0 0 0 5");
         for (Integer i = 0; i < props->Count(); ++i) VLFWriteLine(buffer, VLFEncodeOneLine(props->Get(i)));
       }
     }
-    if (!selectionOnly && w.Options.Contains(vlfoSaveLayout) && GetRootData() == this && layout)
+    if (!selectionOnly && w.Options.Contains(vlfoSaveLayout) && d.GetRootData() == &d && layout)
       w.WriteLayout(*layout);
-    TCustomVLData* sub = selectionOnly ? GetActiveSubVLData() : nullptr;
-    if (sub && sub != this) {
+    TCustomVLData* sub = selectionOnly ? d.GetActiveSubVLData() : nullptr;
+    if (sub && sub != &d) {
+      // The selection inside a cell comes with its own version lines; an
+      // empty one leaves the end line to this document.
+      const auto before = buffer.GetSize();
+      if (!WriteDocument(*sub, buffer, true, clNone, nullptr, bsNoBitmap, nullptr, endLine)) return false;
+      if (endLine && buffer.GetSize() == before) VLFWriteLine(buffer, version);
       buffer.SaveToStream(stream);
-      return sub->SaveVLFToStream(stream, true, clNone, nullptr, bsNoBitmap, nullptr);
+      return true;
     }
     w.WriteItems(selectionOnly);
+    if (endLine) VLFWriteLine(buffer, version);
     buffer.SaveToStream(stream);
     return true;
   } catch (const std::exception&) {
     return false;
   }
+}
+
+}  // namespace
+
+bool TCustomVLData::SaveVLFToStream(TStream& stream, bool selectionOnly, TColor color,
+                                    const TBitmap* background, TBackgroundStyle backgroundStyle,
+                                    const TVLLayoutInfo* layout) {
+  return WriteDocument(*this, stream, selectionOnly, color, background, backgroundStyle, layout, true);
 }
 
 bool TCustomVLData::SaveVLF(const String& fileName, bool selectionOnly, TColor color,
@@ -323,7 +341,7 @@ void TCustomVLData::SaveDataProperty(TStream& stream) {
   TMemoryStream body;
   const TVLFOptions options = GetVLFOptions();
   if (options.Contains(vlfoSaveBack)) SetVLFOptions(options - TVLFOptions{vlfoSaveBack});
-  const bool ok = SaveVLFToStream(body, false, clNone, nullptr, bsNoBitmap, nullptr);
+  const bool ok = WriteDocument(*this, body, false, clNone, nullptr, bsNoBitmap, nullptr, false);
   SetVLFOptions(options);
   if (!ok) throw EWriteError("Stream write error");
   stream.WriteInt32LE(static_cast<Integer>(body.GetSize()));

@@ -108,13 +108,21 @@ inline std::vector<std::string> WordsNotShown(const std::vector<std::string>& wo
   return missing;
 }
 
-// A cut between two records of the document reads as the whole of a
-// shorter document: the format has no mark of its end to tell it by. Such a
-// cut loses the words after it, no others.
-inline bool ReadsAsAShorterDocument(const TDamage& damage, const std::vector<std::string>& words,
-                                    const std::vector<std::string>& missing) {
-  return damage.Kind == TDamage::Cut && !missing.empty() && missing.size() <= words.size() &&
-         std::equal(missing.begin(), missing.end(), words.end() - static_cast<std::ptrdiff_t>(missing.size()));
+// A copy cut to nothing: no version line announces an end, and it reads as
+// the empty document, which is written as nothing (and was before the end
+// line). The only cut the format cannot tell.
+inline bool CutToNothing(const TDamage& damage) { return damage.Kind == TDamage::Cut && damage.At == 0; }
+
+// The cuts once read as the whole of a shorter document: at the start of
+// the record of the text after the tables (between two records), and
+// inside its line.
+inline std::vector<TDamage> CutsAtTheLastText(const std::string& bytes) {
+  const std::string header = "0 1 0 0 0 0\r\n";
+  const size_t text = bytes.find("wAfter");
+  if (text == std::string::npos || text < header.size() ||
+      bytes.compare(text - header.size(), header.size(), header) != 0)
+    return {};
+  return {{TDamage::Cut, text - header.size()}, {TDamage::Cut, text + 3}};
 }
 
 // A stored entry for the sweep: a list of two items, tables nested three

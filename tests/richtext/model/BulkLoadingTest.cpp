@@ -198,7 +198,7 @@ TEST(BulkLoading, StyleNamesResolveAgainstTheStylesReadBeforeThem) {
   // A paragraph before the styles record names a style of the sheet as it
   // was.
   AnsiString withFirst = bytes;
-  withFirst.insert(8, "\"Zero\" 1 0 0 0 0\r\nbefore\r\n");
+  withFirst.insert(bytes.find("\r\n") + 2, "\"Zero\" 1 0 0 0 0\r\nbefore\r\n");
   TStringStream in(withFirst);
   TColor color = clNone;
   ASSERT_TRUE(reader.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr));

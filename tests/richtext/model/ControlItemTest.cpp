@@ -198,7 +198,7 @@ TEST(ControlItem, ControlsSuppliedByTheApplicationComeByName) {
   item->MinHeightOnPage = 7;
   doc.AddItem("go", item.release());
   const AnsiString vlf = Write(doc);
-  EXPECT_EQ(vlf, "-8 1 3\r\n-5 2 0 0 1 0 0\r\ngo\r\nminheightonpage=7\r\n");
+  EXPECT_EQ(vlf, "-8 1 3 1\r\n-5 2 0 0 1 0 0\r\ngo\r\nminheightonpage=7\r\n-8 1 3\r\n");
   TVLDocumentData back(&style);
   back.OnVLFControlNeeded = [](TCustomVLData*, const String& name, Integer, TObject*& control) {
     auto* e = new TEdit(nullptr);

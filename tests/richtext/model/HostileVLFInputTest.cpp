@@ -133,7 +133,7 @@ TEST(HostileVLF, PictureOverTheLimitsIsABadPictureKeptForSaving) {
     TVLStyle style(nullptr);
     TVLDocumentData doc(&style);
     if (!binary) doc.VLFOptions.Exclude(vlfoSaveBinary);
-    const AnsiString in = "-8 1 3\r\n" + PictureRecord("TBitmap", bomb) + "0 1 0 0 0 0\r\nafter\r\n";
+    const AnsiString in = "-8 1 3 1\r\n" + PictureRecord("TBitmap", bomb) + "0 1 0 0 0 0\r\nafter\r\n-8 1 3\r\n";
     TLoaded r = Load(doc, in);
     ASSERT_TRUE(r.Ok);
     EXPECT_TRUE(r.Warnings.Contains(vlfwInvalidPicture));
@@ -192,7 +192,8 @@ TEST(HostileVLF, UnknownRecordsAreKeptAndWrittenBackUnchanged) {
   for (const TCase& c : cases) {
     TVLStyle style(nullptr);
     TVLDocumentData doc(&style);
-    const AnsiString in = "-8 1 3\r\n0 1 0 0 0 0\r\nbefore\r\n" + c.Record + "0 1 0 0 0 0\r\nafter\r\n";
+    const AnsiString in =
+        "-8 1 3 1\r\n0 1 0 0 0 0\r\nbefore\r\n" + c.Record + "0 1 0 0 0 0\r\nafter\r\n-8 1 3\r\n";
     TLoaded r = Load(doc, in);
     ASSERT_TRUE(r.Ok) << c.Name;
     ASSERT_EQ(doc.GetItemCount(), 3) << c.Name;
@@ -205,7 +206,7 @@ TEST(HostileVLF, UnknownRecordsAreKeptAndWrittenBackUnchanged) {
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
   ASSERT_TRUE(Load(doc, "-60 1 0 0 0\r\nx\r\n").Ok);
-  EXPECT_EQ(Save(doc), "-8 1 3\r\n-60 1 0 0 0 0\r\nx\r\n");
+  EXPECT_EQ(Save(doc), "-8 1 3 1\r\n-60 1 0 0 0 0\r\nx\r\n-8 1 3\r\n");
 }
 
 TEST(HostileVLF, EmptyParametersReadAsDefaults) {

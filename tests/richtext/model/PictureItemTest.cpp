@@ -240,7 +240,7 @@ TEST(PictureItem, PicturesSuppliedByTheApplicationComeByName) {
   pic->Alt = "x";
   doc.AddItem("logo", pic.release());
   const AnsiString vlf = Write(doc);
-  EXPECT_EQ(vlf, "-8 1 3\r\n-3 2 0 0 1 0 0\r\nlogo\r\nalt=x\r\n");
+  EXPECT_EQ(vlf, "-8 1 3 1\r\n-3 2 0 0 1 0 0\r\nlogo\r\nalt=x\r\n-8 1 3\r\n");
   TVLDocumentData back(&style);
   std::vector<String> asked;
   back.OnVLFPictureNeeded = [&](TCustomVLData*, const String& name, Integer, std::unique_ptr<TGraphic>& g) {
@@ -264,13 +264,13 @@ TEST(PictureItem, PictureDataClaimingMoreThanItHoldsIsNotDecoded) {
     bmp[at + 2] = 0;
     bmp[at + 3] = 0;
   }
-  AnsiString vlf = "-8 1 3\r\n-3 3 0 0 0 0 0\r\np\r\nTBitmap\r\n";
+  AnsiString vlf = "-8 1 3 1\r\n-3 3 0 0 0 0 0\r\np\r\nTBitmap\r\n";
   static const char hex[] = "0123456789ABCDEF";
   for (unsigned char c : bmp) {
     vlf += hex[c >> 4];
     vlf += hex[c & 15];
   }
-  vlf += "\r\n";
+  vlf += "\r\n-8 1 3\r\n";
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
   doc.VLFOptions.Exclude(vlfoSaveBinary);

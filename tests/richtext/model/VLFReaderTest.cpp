@@ -59,6 +59,15 @@ TEST(VLFReader, FixturesReadAsTheFormatSays) {
        AnsiString("-8 1 3\r\n0 100000 0 8 0 0\r\n \0\0\0", 30), false, 0},
       {"bad hexadecimal line", "-8 1 3\r\n0 1 0 8 3 0\r\n41Z0\r\n", false, 0},
       {"layout shorter than its minimum", "-8 1 3\r\n-9 2 0 0 0 0 3\r\n\r\n0000000010000000\r\n", true, 0},
+      {"a version line inside, as a selection in a cell was written",
+       "-8 1 3\r\n0 1 0 0 0 0\r\nx\r\n-8 1 3\r\n0 1 0 0 0 0\r\ny\r\n", true, 2},
+      {"end line announced and there", "-8 1 3 1\r\n0 1 0 0 0 0\r\nabc\r\n-8 1 3\r\n", true, 1},
+      {"end line announced, cut between records", "-8 1 3 1\r\n0 1 0 0 0 0\r\nabc\r\n", false, 1},
+      {"end line announced, cut after the version line", "-8 1 3 1\r\n", false, 0},
+      {"records after the end line", "-8 1 3 1\r\n0 1 0 0 0 0\r\na\r\n-8 1 3\r\n0 1 0 0 0 0\r\nb\r\n", false, 2},
+      {"selection in a cell cut after the cell's announcement",
+       "-8 1 3 1\r\n0 1 0 0 0 0\r\nx\r\n-8 1 3 1\r\n", false, 1},
+      {"selection in a cell ended", "-8 1 3 1\r\n-8 1 3 1\r\n0 1 0 0 0 0\r\nx\r\n-8 1 3\r\n", true, 1},
   };
   for (const TCase& c : cases) {
     TVLStyle style(nullptr);

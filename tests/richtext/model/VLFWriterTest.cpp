@@ -64,13 +64,13 @@ TEST(VLFWriter, WorkedCases) {
        [](TSelectionData& d) {
          for (const char* t : {"a", "b", "c", "d", "e"}) d.AddTextItem(t, 0, 0);
        },
-       false, false, "-8 1 3\r\n0 5 0 0 0 0\r\na\r\nb\r\nc\r\nd\r\ne\r\n"},
+       false, false, "-8 1 3 1\r\n0 5 0 0 0 0\r\na\r\nb\r\nc\r\nd\r\ne\r\n-8 1 3\r\n"},
       {"two styles in one paragraph",
        [](TSelectionData& d) {
          d.AddTextItem("x", 0, 0);
          d.AddTextItem("y", 2, -1);
        },
-       false, false, "-8 1 3\r\n0 1 0 0 0 0\r\nx\r\n2 1 -1 1 0 0\r\ny\r\n"},
+       false, false, "-8 1 3 1\r\n0 1 0 0 0 0\r\nx\r\n2 1 -1 1 0 0\r\ny\r\n-8 1 3\r\n"},
       {"selection inside one word",
        [](TSelectionData& d) {
          d.AddTextItem("hello", 0, 0);
@@ -78,7 +78,7 @@ TEST(VLFWriter, WorkedCases) {
          d.SelStartOffs = 2;
          d.SelEndOffs = 4;
        },
-       false, true, "-8 1 3\r\n0 1 -1 0 0 0\r\nel\r\n"},
+       false, true, "-8 1 3 1\r\n0 1 -1 0 0 0\r\nel\r\n-8 1 3\r\n"},
       {"selection ending inside the third item of a run",
        [](TSelectionData& d) {
          for (const char* t : {"one", "two", "three"}) d.AddTextItem(t, 0, 0);
@@ -87,19 +87,19 @@ TEST(VLFWriter, WorkedCases) {
          d.SelEnd = 2;
          d.SelEndOffs = 3;
        },
-       false, true, "-8 1 3\r\n0 2 0 0 0 0\r\none\r\ntwo\r\n0 1 0 0 0 0\r\nth\r\n"},
+       false, true, "-8 1 3 1\r\n0 2 0 0 0 0\r\none\r\ntwo\r\n0 1 0 0 0 0\r\nth\r\n-8 1 3\r\n"},
       {"unicode in a text stream is hexadecimal",
        [](TSelectionData& d) { d.AddTextItem(Utf16(u"\u4E2D"), 1, 0); }, false, false,
-       "-8 1 3\r\n1 1 0 8 3 0\r\n2D4E\r\n"},
+       "-8 1 3 1\r\n1 1 0 8 3 0\r\n2D4E\r\n-8 1 3\r\n"},
       {"unicode in a binary stream is raw",
        [](TSelectionData& d) { d.AddTextItem(Utf16(u"ab"), 1, 0); }, true, false,
-       AnsiString("-8 1 3\r\n1 1 0 8 0 0\r\na\0b\0\x29\x20", 27)},
+       AnsiString("-8 1 3 1\r\n1 1 0 8 0 0\r\na\0b\0\x29\x20-8 1 3\r\n", 37)},
       {"line ends in 8-bit text are carried as Unicode in hexadecimal",
        [](TSelectionData& d) { d.AddTextItem("a\r\nb", 0, 0); }, false, false,
-       "-8 1 3\r\n0 1 0 8 3 0\r\n61000D000A006200\r\n"},
+       "-8 1 3 1\r\n0 1 0 8 3 0\r\n61000D000A006200\r\n-8 1 3\r\n"},
       {"paragraph separator in raw unicode is carried in hexadecimal",
        [](TSelectionData& d) { d.AddTextItem(Utf16(u"a\u2029b"), 1, 0); }, true, false,
-       "-8 1 3\r\n1 1 0 8 3 0\r\n610029206200\r\n"},
+       "-8 1 3 1\r\n1 1 0 8 3 0\r\n610029206200\r\n-8 1 3\r\n"},
       {"break and trailing checkpoint",
        [](TSelectionData& d) {
          auto b = std::make_unique<TVLBreakItemInfo>(&d);
@@ -111,14 +111,14 @@ TEST(VLFWriter, WorkedCases) {
          d.NotAddedCP->Name = "end";
          ++d.CPCount;
        },
-       false, false, "-8 1 3\r\n-1 0 0 0 0 0 536870911 0 2\r\n-2 1 0 0 0 0 0 0\r\nend\r\n"},
+       false, false, "-8 1 3 1\r\n-1 0 0 0 0 0 536870911 0 2\r\n-2 1 0 0 0 0 0 0\r\nend\r\n-8 1 3\r\n"},
       {"no trailing checkpoint after text",
        [](TSelectionData& d) {
          d.AddTextItem("t", 0, 0);
          d.NotAddedCP = new TVLCPInfo();
          ++d.CPCount;
        },
-       false, false, "-8 1 3\r\n0 1 0 0 0 0\r\nt\r\n"},
+       false, false, "-8 1 3 1\r\n0 1 0 0 0 0\r\nt\r\n-8 1 3\r\n"},
   };
   for (const TCase& c : cases) {
     TSelectionData doc(&style);
@@ -139,12 +139,14 @@ TEST(VLFWriter, PicturesGoInTheirOwnStreamFormat) {
     pic->StyleNo = vlsPicture;
     doc.AddItem("pic", pic.release());
     AnsiString vlf = Write(doc);
-    AnsiString head = "-8 1 3\r\n-3 3 0 0 " + std::string(binary ? "2" : "0") + " 0 0\r\npic\r\nTBitmap\r\n";
+    AnsiString head = "-8 1 3 1\r\n-3 3 0 0 " + std::string(binary ? "2" : "0") + " 0 0\r\npic\r\nTBitmap\r\n";
+    const AnsiString end = "-8 1 3\r\n";
     ASSERT_EQ(vlf.substr(0, head.size()), head);
     AnsiString rest = vlf.substr(head.size());
     if (binary) {
-      ASSERT_EQ(rest.size(), 4 + bytes.size());
-      EXPECT_EQ(rest.substr(4), bytes);
+      ASSERT_EQ(rest.size(), 4 + bytes.size() + end.size());
+      EXPECT_EQ(rest.substr(4, bytes.size()), bytes);
+      EXPECT_EQ(rest.substr(4 + bytes.size()), end);
     }
     TVLDocumentData back(&style);
     TStringStream in(vlf);
@@ -373,6 +375,56 @@ TEST(VLFWriter, RandomDocumentsRoundTripToTheSameBytes) {
   }
 }
 
+// A document ends with a version line that its first announces: a cut
+// between two records read as the whole of a shorter document, without a
+// word. One written before (neither line; otherwise the same bytes) reads
+// whole, with no warning, and is saved with both.
+TEST(VLFWriter, EveryCutOfADocumentIsRefusedAndOneWrittenBeforeReadsWhole) {
+  const AnsiString head = "-8 1 3 1\r\n", end = "-8 1 3\r\n";
+  for (uint32_t seed = 1; seed <= 300; ++seed) {
+    TGenerator g(seed);
+    const bool binary = g.N(2), strTags = g.N(2);
+    TVLStyle style(nullptr);
+    g.Sheet(style);
+    TVLDocumentData doc(&style);
+    Prepare(doc, binary, strTags);
+    g.Document(doc, style);
+    const AnsiString whole = Write(doc);
+    ASSERT_EQ(whole.substr(0, head.size()), head) << "seed " << seed;
+    ASSERT_GE(whole.size(), head.size() + end.size());
+    ASSERT_EQ(whole.substr(whole.size() - end.size()), end) << "seed " << seed;
+    struct TRead {
+      bool Ok;
+      Integer Count;
+      TVLFWarnings Warnings;
+      AnsiString Saved;
+    };
+    auto read = [&](const AnsiString& bytes) {
+      TVLStyle sheet(nullptr);
+      TVLDocumentData back(&sheet);
+      Prepare(back, binary, strTags);
+      TStringStream in(bytes);
+      TColor color = clNone;
+      const bool ok = back.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr);
+      return TRead{ok, back.GetItemCount(), back.GetVLFWarnings(), ok ? Write(back) : AnsiString()};
+    };
+    const TRead first = read(whole);
+    ASSERT_TRUE(first.Ok) << "seed " << seed;
+    // Every cut at a line's end: between records, or inside one.
+    for (size_t at = 1; at < whole.size(); ++at) {
+      if (whole[at - 1] != '\n') continue;
+      const TRead cut = read(whole.substr(0, at));
+      EXPECT_FALSE(cut.Ok) << "seed " << seed << " cut at " << at << " of " << whole.size();
+      EXPECT_TRUE(cut.Warnings.Contains(vlfwInvalidData)) << "seed " << seed << " cut at " << at;
+    }
+    const TRead before = read("-8 1 3\r\n" + whole.substr(head.size(), whole.size() - head.size() - end.size()));
+    ASSERT_TRUE(before.Ok) << "seed " << seed;
+    EXPECT_EQ(before.Count, doc.GetItemCount()) << "seed " << seed;
+    EXPECT_EQ(before.Warnings, first.Warnings) << "seed " << seed;
+    EXPECT_EQ(before.Saved, whole) << "seed " << seed;
+  }
+}
+
 TEST(VLFWriter, StyleNamesRefersToStylesByName) {
   TVLStyle style(nullptr);
   TVLDocumentData doc(&style);
@@ -380,13 +432,14 @@ TEST(VLFWriter, StyleNamesRefersToStylesByName) {
   doc.AddTextItem("a", 3, 1);
   doc.AddTextItem("b", vlsDefStyle, 0);
   AnsiString vlf = Write(doc);
-  EXPECT_EQ(vlf, "-8 1 3\r\n\"Keywords\" 1 \"Centered\" 0 0 0\r\na\r\n" + std::to_string(vlsDefStyle) +
-                     " 1 \"Paragraph Style\" 0 0 0\r\nb\r\n");
+  const AnsiString end = "-8 1 3\r\n";
+  EXPECT_EQ(vlf, "-8 1 3 1\r\n\"Keywords\" 1 \"Centered\" 0 0 0\r\na\r\n" + std::to_string(vlsDefStyle) +
+                     " 1 \"Paragraph Style\" 0 0 0\r\nb\r\n" + end);
   // The reader finds the numbers of the names in its own sheet; an unknown name is style 0.
   TVLStyle other(nullptr);
   std::swap(other.TextStyles->Items(3)->StyleName, other.TextStyles->Items(1)->StyleName);
   TVLDocumentData back(&other);
-  TStringStream in(vlf + "\"Nobody\" 1 0 0 0 0\r\nc\r\n");
+  TStringStream in(vlf.substr(0, vlf.size() - end.size()) + "\"Nobody\" 1 0 0 0 0\r\nc\r\n" + end);
   TColor color;
   ASSERT_TRUE(back.LoadVLFFromStream(in, color, nullptr, nullptr, nullptr));
   ASSERT_EQ(back.GetItemCount(), 3);
