@@ -437,6 +437,9 @@ struct TSequence : TStillClock, TFindReportWorld {
   // entry is read-only or cells are selected).
   void CheckCaretShown() {
     if (J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
+    // A press on a scroll bar leaves the caret out of sight until it moves.
+    if (AwayCaret && *AwayCaret == CaretAt()) return;
+    AwayCaret.reset();
     TCustomVellumEdit* inner = Innermost();
     TPoint p;
     if (!inner->EditData()->GetCaretClientPoint(p)) return;
@@ -722,9 +725,13 @@ struct TSequence : TStillClock, TFindReportWorld {
       TCustomVLFormattedData* data = nullptr;
       Integer item = -1, offs = 0;
       bool chosen = false;
+      QScrollBar* bar = nullptr;
       for (int tries = 0; tries < 40 && !chosen; ++tries) {
         local = QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
         at = view->mapTo(Window(), local);
+        // A scroll bar laid over the view's edge takes the press: it
+        // moves the view, never the caret.
+        if ((bar = qobject_cast<QScrollBar*>(Window()->childAt(at)))) break;
         QPoint p;
         TCustomVellumEdit* e = EditorAt(at, p);
         if (!e) continue;
@@ -743,6 +750,21 @@ struct TSequence : TStillClock, TFindReportWorld {
           VLGetItemAt(*e->EditData(), p.x() + d.x(), p.y() + d.y(), near, n, o, false, found);
           chosen = chosen && near == data;
         }
+      }
+      if (bar) {
+        TCustomVellumEdit* before = Innermost();
+        const Integer caretItem = before->EditData()->GetCaretItemNo(), caretOffs = before->EditData()->GetCaretOffset();
+        Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) +
+             " of the view, on a scroll bar over it");
+        ClickWindowAt(at, Qt::NoModifier);
+        Settle();
+        AwayCaret = CaretAt();
+        EXPECT_TRUE(Innermost() == before && before->EditData()->GetCaretItemNo() == caretItem &&
+                    before->EditData()->GetCaretOffset() == caretOffs)
+            << "a press on the scroll bar over the view moved the caret: it is at item "
+            << Innermost()->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*Innermost()->VLData()).substr(0, 40)
+            << "\", not at item " << caretItem << "; shown: " << Shown();
+        return;
       }
       if (!chosen) continue;
       // The text lies in an open editor's document or in a closed cell.
@@ -2957,6 +2979,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step pressed the mouse on the window; it selected by Shift and the
   // caret keys.
   bool Pressed = false, ShiftSelected = false;
+  // Where the caret stood when a press on a scroll bar took the view away.
+  std::optional<TCaretAt> AwayCaret;
   // Where the caret was after the last step that pressed the mouse.
   std::optional<TCaretAt> PressedCaret;
   // The Insert Table window answered with OK, and the shape it was given.
