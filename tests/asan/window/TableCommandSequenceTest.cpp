@@ -714,9 +714,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       Resized = false;
       ScrollSomehow();
       QWidget* view = ClientWidgetOf(Edit());
-      // (After a resize a press may land in a cell of the edited table:
-      // noticed, left alone.)
-      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected() || Resized) return;
+      if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
       // A point of the view not on its edge where the hit test finds text
       // (of an open editor, or of a closed cell at any depth), the same a
       // few pixels around it (not a table's border or the gap between
