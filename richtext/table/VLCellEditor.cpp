@@ -635,8 +635,12 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   // The focus coming back (a press on the entry around the cell hands it
   // on before the press is handled) never moves the view under the
   // pointer, nor does a press or its release in the cell, which put the
-  // caret under it.
-  if (d->KeepsView()) return;
+  // caret under it. The editor taking the focus may be this cell's, its
+  // caret at the table of a cell editor further in.
+  for (TCustomVellumEdit* e = FInplaceEditor; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor())) {
+    if (e->EditData()->KeepsView()) return;
+    if (e == shown) break;
+  }
   if (unlessPartlyShown) {
     const TPoint at = root->ScreenToClient(shown->ClientToScreen(p));
     if (at.X >= 0 && at.X < view->GetWidth() && at.Y + d->CaretHeight > 0 && at.Y < view->GetHeight()) return;
