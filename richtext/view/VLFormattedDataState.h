@@ -10,6 +10,9 @@ struct TVLFormatState {
   Word Flags = 0;
   bool ItemFlag = false;
   bool SharedItems = false;
+  // A document that keeps its width (paper) wraps every line at it, an
+  // unwrapped paragraph's too: nothing may run past the page's edge.
+  bool WrapsAll = false;
   Integer ParaStartItem = 0;
   Integer X = 0;
   Integer LeftEdge = 0;
@@ -21,6 +24,9 @@ struct TVLFormatState {
   bool NewParaPending = true;
   bool SpaceConsumed = false;
   bool NoLineYet = true;
+  // The line so far holds only the start of a word wider than the line: the
+  // word is split where the line is full, in whichever item that is.
+  bool SplitsWord = false;
   Integer CurTextStyle = -1;
   TTextMetric TM;
   Integer VShiftPx = 0;
