@@ -45,6 +45,9 @@ struct TVLPageRange {
 class TCustomPrintableVLData : public TCustomVLFormattedData {
 public:
   bool ShareItems() override { return true; }
+  // Paper is as wide as it is: what the screen shows wider (a table, an
+  // unwrapped line) is laid out within the page's width.
+  bool KeepsItsWidth() override;
 
   // ---- page geometry (device pixels) ---------------------------------------------
   virtual TVLBackground* GetPrintBackground() { return nullptr; }
