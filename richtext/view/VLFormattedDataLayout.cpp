@@ -194,7 +194,10 @@ void TCustomVLFormattedData::RunFormat(TVLFormatState& st, bool onlyTail) {
 
 void TCustomVLFormattedData::FormatItems(TVLFormatState& st, Integer first, Integer last) {
   for (Integer i = first; i <= last; ++i) {
-    TCustomVLItemInfo* item = GetItem(i);
+    TCustomVLItemInfo* item = i == st.NextNo ? st.Next : GetItem(i);
+    st.Item = item;
+    st.ItemNo = i;
+    st.Para = nullptr;
     if (item->IsParaStart() || i == 0) st.ParaStartItem = i;
     FormatOneItem(st, i);
     st.LastFinished = i;
@@ -202,7 +205,7 @@ void TCustomVLFormattedData::FormatItems(TVLFormatState& st, Integer first, Inte
 }
 
 void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  TCustomVLItemInfo* item = itemNo == st.ItemNo ? st.Item : GetItem(itemNo);
   const Integer styleNo = GetItemActualStyle(item);
   if (styleNo < 0) {
     if (!dynamic_cast<TVLRectItemInfo*>(item)) FormatFullLineItem(st, itemNo);
@@ -210,13 +213,15 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
     return;
   }
   // The display text and its extents, measured once for the item.
-  const TVLMeasuredText& measured = MeasureItemText(st.Canvas, itemNo);
+  const TVLMeasuredText& measured =
+      itemNo == st.NextNo && st.NextText ? *st.NextText : MeasureItemText(st.Canvas, itemNo);
+  st.Para = ParaOf(st.Style, item);
   SelectTextStyle(st, styleNo, itemNo);
   st.TextItemNo = itemNo;
   st.Text = &measured.Text;
   st.Ext = &measured.Extents;
   const Integer len = static_cast<Integer>(st.Text->size());
-  if (ParaOf(st.Style, item)->Alignment != vlaJustify || len == 0) {
+  if (st.Para->Alignment != vlaJustify || len == 0) {
     FormatTextPiece(st, itemNo, 0, len);
     return;
   }
@@ -303,12 +308,13 @@ void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool tr
   FinishLine(st, st.NewParaPending);
   Integer left = 0, right = 0;
   GetLineIndents(itemNo, st.NewParaPending, st.ParaStartItem, right, left);
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  const bool current = itemNo == st.ItemNo && st.Para;
+  TCustomVLItemInfo* item = current ? st.Item : GetItem(itemNo);
   if (st.NewParaPending && !item->GetBR()) {
     if (itemNo > 0) st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceAfter(st, itemNo - 1));
     st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceBefore(st, itemNo));
   }
-  const bool noWrap = NoWrap(st, ParaOf(st.Style, item));
+  const bool noWrap = NoWrap(st, current ? st.Para : ParaOf(st.Style, item));
   st.SplitsWord = false;
   st.LineWidth = (noWrap ? DocumentWidth : TextWidth) - st.Res.ToDeviceX(left + right);
   st.LeftEdge = st.Res.ToDeviceX(left) + st.Res.ScaledLeftMargin;
@@ -316,7 +322,7 @@ void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool tr
 
 void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo, Integer offs,
                                              Integer len) {
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  TCustomVLItemInfo* item = itemNo == st.ItemNo ? st.Item : GetItem(itemNo);
   const Integer styleNo = GetItemActualStyle(item);
   const TFontInfo* fi = st.Style->TextStyles->Items(styleNo);
   const bool jump = fi->Jump;
@@ -326,8 +332,9 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
   const Integer descent = st.TM.tmDescent - st.VShiftPx;
   const bool swallow = (st.Flags & vllfSwallowSpaces) != 0;
   const bool unicode = item->IsUnicode();
-  const bool noWrap = NoWrap(st, ParaOf(st.Style, item));
-  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+  const bool noWrap = NoWrap(st, itemNo == st.ItemNo && st.Para ? st.Para : ParaOf(st.Style, item));
+  // Looked up only when a piece does not fit: the common case never needs it.
+  auto afterMarker = [&] { return itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker; };
 
   auto place = [&](Integer from, Integer count, bool lineStart) {
     auto d = std::make_unique<TVLDrawLineInfo>();
@@ -402,15 +409,18 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     Integer fit = FitText(st, pos, remaining, room, noWrap);
     // A line takes at least one character; a word wider than the line is
     // split where the line is full.
-    const bool mustTake = lineStart || (firstPiece && offs == 0 && afterMarker);
-    const bool mayForce = mustTake || st.SplitsWord;
+    const bool fitsWhole = fit == remaining;
+    const bool mustTake = lineStart || (!fitsWhole && firstPiece && offs == 0 && afterMarker());
+    bool mayForce = mustTake || st.SplitsWord;
     // The item's end fits, but a word that goes on in the next item ("didn"
     // and "’t") may not: the line breaks where it would if the text were one
     // item, before that word, not inside it.
-    if (fit == remaining && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size())) {
+    if (fitsWhole && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size()) &&
+        itemNo + 1 < GetItemCount()) {
       const Integer free = room - st.Width(pos, remaining);
-      if (GluedWidth(st, itemNo, free) > free) {
+      if (GluedWidth(st, itemNo, free, unicode) > free) {
         const Integer brk = LastBreak(st, pos, remaining, unicode);
+        mayForce = mayForce || (firstPiece && offs == 0 && afterMarker());
         if (brk >= 0) fit = brk + 1;
         else if (!mayForce) fit = 0;
         else st.SplitsWord = true;
@@ -499,19 +509,24 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
 // The width of the text after the item that the line may not be broken
 // from: the rest of a word that goes on in the following items. Measuring
 // stops once it passes limit.
-Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo, Integer limit) {
+Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo, Integer limit, bool unicode) {
   if (st.Text->empty()) return 0;
   char16_t last = st.Text->back();
   // Nothing sticks to a trailing space: the common case costs no look-ahead.
   if (last == u' ') return 0;
-  bool unicode = GetItem(itemNo)->IsUnicode();
   Integer glued = 0;
-  for (Integer next = itemNo + 1; next < GetItemCount() && !IsFromNewLine(next); ++next) {
+  for (Integer next = itemNo + 1, count = GetItemCount(); next < count; ++next) {
     TCustomVLItemInfo* item = GetItem(next);
-    if (GetItemActualStyle(item) < 0) break;
+    if (next == itemNo + 1) {
+      st.Next = item;
+      st.NextNo = next;
+      st.NextText = nullptr;
+    }
+    if (item->IsFromNewLine() || GetItemActualStyle(item) < 0) break;
     // The measured texts stay where they are for the run: the current
     // item's text and extents remain valid.
     const TVLMeasuredText& m = MeasureItemText(st.Canvas, next);
+    if (next == itemNo + 1) st.NextText = &m;
     if (m.Text.empty()) continue;
     // 8-bit text breaks only at spaces.
     const bool own = item->IsUnicode();

@@ -39,6 +39,15 @@ struct TVLFormatState {
   Integer TrimFloor = 0;
   // The last item whose layout is complete.
   Integer LastFinished = -1;
+  // The item being laid out, and the one after it once a look-ahead fetched
+  // it: fetched once for the run.
+  TCustomVLItemInfo* Item = nullptr;
+  Integer ItemNo = -1;
+  TCustomVLItemInfo* Next = nullptr;
+  const TVLMeasuredText* NextText = nullptr;
+  Integer NextNo = -1;
+  // The paragraph style of Item.
+  TParaInfo* Para = nullptr;
   // The text item being laid out: its display text and cumulative extents.
   Integer TextItemNo = -1;
   const WideString* Text = nullptr;
