@@ -1220,7 +1220,8 @@ struct TRandomEntry {
 // printable area, in order within its cell, and every heading keeps its
 // date. QY_PRINT_SWEEP=<n> runs n more seeds, QY_PRINT_SEED=<s> only seed s.
 TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
-  std::vector<unsigned> seeds = {1, 5, 1001, 1002, 1003, 1005};
+  // The first seeds, whatever they hold.
+  std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, 7, 8};
   if (const char* one = std::getenv("QY_PRINT_SEED")) seeds = {static_cast<unsigned>(std::atoi(one))};
   if (const char* n = std::getenv("QY_PRINT_SWEEP"))
     for (unsigned k = 0; k < static_cast<unsigned>(std::atoi(n)); ++k) seeds.push_back(1000 + k);
