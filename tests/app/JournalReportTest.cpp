@@ -774,20 +774,29 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
     double& top = pageTop[static_cast<size_t>(w.Page)];
     top = std::min(top, w.YMin);
   }
-  // Whole words first, then the words broken over lines: each piece the
-  // nearest on the next lines that goes on with the word.
-  for (size_t i = 0; i < screen.Words.size(); ++i)
-    for (size_t k = 0; k < pdf.Words.size() && !match[i]; ++k)
-      if (!used[k] && SameText(screen.Words[i].Text, pdf.Words[k].Text)) {
-        used[k] = true;
-        match[i] = matchEnd[i] = &pdf.Words[k];
-      }
-  for (size_t i = 0; i < screen.Words.size(); ++i) {
+  // The word left of w on its line, when it is a list's marker: the lines
+  // after a marker's line start under the marker, left of the first line's
+  // text.
+  const auto markerBefore = [&](const TPdfWord& w) -> const TPdfWord* {
+    const TPdfWord* near = nullptr;
+    for (const TPdfWord& m : pdf.Words)
+      if (&m != &w && SameLine(m, w) && m.XMax <= w.XMin + 1 && (!near || m.XMax > near->XMax)) near = &m;
+    if (!near || w.XMin - near->XMax > w.Height()) return nullptr;
+    const bool marker = near->Text == "\u2022" || near->Text == "\u00b7" ||
+                        (near->Text.size() > 1 && near->Text.back() == '.');
+    return marker ? near : nullptr;
+  };
+  // The pieces of pdf that hold word i: one whole, or pieces of it on the
+  // lines below each other in one column, nearest first, going back when a
+  // piece leads nowhere. Empty when none.
+  const auto find = [&](size_t i) {
     const TShownWord& s = screen.Words[i];
-    for (size_t k = 0; k < pdf.Words.size() && !match[i]; ++k) {
+    for (size_t k = 0; k < pdf.Words.size(); ++k)
+      if (!used[k] && SameText(s.Text, pdf.Words[k].Text)) return std::vector<size_t>{k};
+    for (size_t k = 0; k < pdf.Words.size(); ++k) {
       if (used[k] || pdf.Words[k].Text.size() >= s.Text.size() || s.Text.compare(0, pdf.Words[k].Text.size(), pdf.Words[k].Text) != 0)
         continue;
-      // Tried nearest first, going back when a piece leads nowhere.
+      const TPdfWord* marker = markerBefore(pdf.Words[k]);
       std::vector<size_t> chain = {k};
       std::function<bool(size_t)> extend = [&](size_t have) {
         if (have == s.Text.size()) return true;
@@ -799,9 +808,10 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
               std::find(chain.begin(), chain.end(), e) != chain.end() || w.Text.size() > s.Text.size() - have ||
               s.Text.compare(have, w.Text.size(), w.Text) != 0)
             continue;
-          // In the column of the pieces before it; a row cut over pages
-          // goes on in the first lines of the next page's text.
-          double from = 1e9, to = -1e9;
+          // In the column of the pieces before it (from under the marker
+          // on); a row cut over pages goes on in the first lines of the
+          // next page's text.
+          double from = marker && w.Page == marker->Page ? marker->XMin : 1e9, to = -1e9;
           for (size_t u : chain) {
             from = std::min(from, pdf.Words[u].XMin);
             to = std::max(to, pdf.Words[u].XMax);
@@ -824,14 +834,51 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
         }
         return false;
       };
-      const size_t have = extend(pdf.Words[k].Text.size()) ? s.Text.size() : 0;
-      if (have == s.Text.size()) {
-        for (size_t u : chain) used[u] = true;
-        match[i] = &pdf.Words[k];
-        matchEnd[i] = &pdf.Words[chain.back()];
-      }
+      if (extend(pdf.Words[k].Text.size())) return chain;
     }
-  }
+    return std::vector<size_t>();
+  };
+  const auto take = [&](size_t i, const std::vector<size_t>& chain) {
+    for (size_t u : chain) used[u] = true;
+    match[i] = &pdf.Words[chain.front()];
+    matchEnd[i] = &pdf.Words[chain.back()];
+  };
+  // Whole words first, then the words broken over lines.
+  for (size_t i = 0; i < screen.Words.size(); ++i)
+    for (size_t k = 0; k < pdf.Words.size() && !match[i]; ++k)
+      if (!used[k] && SameText(screen.Words[i].Text, pdf.Words[k].Text)) take(i, {k});
+  for (size_t i = 0; i < screen.Words.size(); ++i)
+    if (!match[i])
+      if (const std::vector<size_t> chain = find(i); !chain.empty()) take(i, chain);
+  // A short word taken whole may be the first line of a longer word broken
+  // over lines ("xa" of "xab" over "xa" | "b") while the short one is itself
+  // broken elsewhere: the longer one takes the piece when the short one then
+  // finds its own (taking another's in turn, a few deep).
+  std::function<bool(size_t, int)> place = [&](size_t i, int depth) {
+    if (const std::vector<size_t> chain = find(i); !chain.empty()) {
+      take(i, chain);
+      return true;
+    }
+    if (depth == 0) return false;
+    for (size_t t = 0; t < screen.Words.size(); ++t) {
+      if (t == i || !match[t] || match[t] != matchEnd[t] || match[t]->Text.size() >= screen.Words[i].Text.size() ||
+          screen.Words[i].Text.compare(0, match[t]->Text.size(), match[t]->Text) != 0)
+        continue;
+      const size_t piece = static_cast<size_t>(match[t] - pdf.Words.data());
+      used[piece] = false;
+      match[t] = matchEnd[t] = nullptr;
+      if (const std::vector<size_t> chain = find(i); !chain.empty()) {
+        take(i, chain);
+        if (place(t, depth - 1)) return true;
+        for (size_t u : chain) used[u] = false;
+        match[i] = matchEnd[i] = nullptr;
+      }
+      take(t, {piece});
+    }
+    return false;
+  };
+  for (size_t i = 0; i < screen.Words.size(); ++i)
+    if (!match[i]) place(i, 3);
   for (size_t i = 0; i < screen.Words.size(); ++i) {
     const TShownWord& s = screen.Words[i];
     if (!match[i]) {
@@ -1257,7 +1304,7 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
     BuildJournalReport(roPrint, rsSelection, seed % 2 ? rlPageFilled : rlPagePerDay);
     w.Preview->VLPrint1->PrinterOverride = nullptr;
     ASSERT_EQ(script.Unexpected, 0);
-    const qytest::TPdfLayout pdf = qytest::PdfLayout(pdfPrinter.OutputFileName);
+    const qytest::TPdfLayout pdf = qytest::PdfLayout(pdfPrinter.OutputFileName, true);
     ASSERT_FALSE(pdf.Words.empty());
     const auto noPage = [](int) { return QImage(); };
     std::vector<std::string> faults = printed::Differences(expected, pdf, noPage, 144);
