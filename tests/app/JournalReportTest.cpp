@@ -838,7 +838,9 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
     }
     return std::vector<size_t>();
   };
+  std::vector<std::vector<size_t>> pieces(screen.Words.size());
   const auto take = [&](size_t i, const std::vector<size_t>& chain) {
+    pieces[i] = chain;
     for (size_t u : chain) used[u] = true;
     match[i] = &pdf.Words[chain.front()];
     matchEnd[i] = &pdf.Words[chain.back()];
@@ -850,10 +852,14 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
   for (size_t i = 0; i < screen.Words.size(); ++i)
     if (!match[i])
       if (const std::vector<size_t> chain = find(i); !chain.empty()) take(i, chain);
-  // A short word taken whole may be the first line of a longer word broken
-  // over lines ("xa" of "xab" over "xa" | "b") while the short one is itself
-  // broken elsewhere: the longer one takes the piece when the short one then
-  // finds its own (taking another's in turn, a few deep).
+  // A word found first may hold the first line of a later one broken over
+  // lines ("xa" of "xab" over "xa" | "b", or "x" | "a" of it) while it is
+  // on paper elsewhere too: the later one takes the pieces when the first
+  // then finds others (taking another's in turn, a few deep).
+  const auto give = [&](size_t i) {
+    for (size_t u : pieces[i]) used[u] = false;
+    match[i] = matchEnd[i] = nullptr;
+  };
   std::function<bool(size_t, int)> place = [&](size_t i, int depth) {
     if (const std::vector<size_t> chain = find(i); !chain.empty()) {
       take(i, chain);
@@ -861,19 +867,17 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
     }
     if (depth == 0) return false;
     for (size_t t = 0; t < screen.Words.size(); ++t) {
-      if (t == i || !match[t] || match[t] != matchEnd[t] || match[t]->Text.size() >= screen.Words[i].Text.size() ||
+      if (t == i || !match[t] || match[t]->Text.size() >= screen.Words[i].Text.size() ||
           screen.Words[i].Text.compare(0, match[t]->Text.size(), match[t]->Text) != 0)
         continue;
-      const size_t piece = static_cast<size_t>(match[t] - pdf.Words.data());
-      used[piece] = false;
-      match[t] = matchEnd[t] = nullptr;
+      const std::vector<size_t> had = pieces[t];
+      give(t);
       if (const std::vector<size_t> chain = find(i); !chain.empty()) {
         take(i, chain);
         if (place(t, depth - 1)) return true;
-        for (size_t u : chain) used[u] = false;
-        match[i] = matchEnd[i] = nullptr;
+        give(i);
       }
-      take(t, {piece});
+      take(t, had);
     }
     return false;
   };
