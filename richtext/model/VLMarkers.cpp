@@ -616,7 +616,7 @@ TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData&
   TVLStyle* style = data.GetStyle();
   TVLListLevel* level = VLGetListLevel(style, marker.ListNo, marker.Level);
   if (!level) return m;
-  Integer w = 0, h = 0;
+  Integer w = 0, h = 0, space = 0;
   auto scaleX = [sad](Integer v) { return sad ? MulDiv(v, sad->ppixDevice, sad->ppixScreen) : v; };
   auto scaleY = [sad](Integer v) { return sad ? MulDiv(v, sad->ppiyDevice, sad->ppiyScreen) : v; };
   switch (level->ListType) {
@@ -638,6 +638,9 @@ TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData&
       const TSize size = canvas.TextExtentW(MarkerWideText(marker, data, *level));
       w = size.cx;
       h = size.cy;
+      // On paper lengths may shrink (a table fitted to the line) while text
+      // keeps its size: a marker then keeps a space before its text.
+      if (sad) space = canvas.TextExtentW(u" ").cx;
       TTextMetric tm;
       if (canvas.GetTextMetrics(tm)) m.Descent = tm.tmDescent;
       break;
@@ -651,7 +654,8 @@ TVLMarkerMetrics VLMeasureMarker(const TVLMarkerItemInfo& marker, TCustomVLData&
     after = w / 2;
     before = w - after;
   }
-  const Integer gap = scaleX(level->LeftIndent + level->FirstIndent - level->MarkerIndent);
+  const Integer gap = std::max(scaleX(level->LeftIndent + level->FirstIndent - level->MarkerIndent),
+                               after > 0 ? after + space : 0);
   m.MinWidth = std::max(after, gap);
   const Integer afterBox = std::max(after, gap);
   m.Width = before + afterBox;

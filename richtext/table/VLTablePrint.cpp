@@ -252,40 +252,108 @@ bool TVLTablePrintInfo::SplitAt(Integer height) {
   if (PartsList.empty()) throw EVellumError(errVLInternalPrint);
   TVLTablePrintPart& p = *PartsList.back();
   const Integer R = RowCount(), h = HeadingRows();
-  if (p.RowCount <= 1 || p.Height <= height) return false;
+  if (p.RowCount < 1 || p.Height <= height) return false;
   if (h >= R) return false;
   const Integer e = ExtraHeight();
-  const Integer y = height - e + RowTop(p.FirstRow);
+  const Integer start = p.Reach >= 0 ? p.Reach : RowTop(p.FirstRow);
+  const Integer y = height - e + start;
   // The first row past the first that does not end above y.
+  const Integer end = p.FirstRow + p.RowCount;
   Integer k = 1;
   while (k < p.RowCount && RowBottom(p.FirstRow + k) < y) ++k;
-  if (k >= p.RowCount) throw EVellumError(errVLInternalPrint);
-  Integer b = Table->GetFirstRowOfGroup(p.FirstRow + k);
-  // A page takes at least its first group, even when that does not fit.
-  if (b <= p.FirstRow) b = Table->GetLastRowOfGroup(p.FirstRow) + 1;
-  const Integer n = b - p.FirstRow;
-  if (n > p.RowCount) throw EVellumError(errVLInternalPrint);
-  if (n == p.RowCount) return false;
-  p.RowCount = n;
-  p.Height = RowBottom(b - 1) + e - RowTop(p.FirstRow);
+  Integer b = end;
+  if (k < p.RowCount) {
+    b = Table->GetFirstRowOfGroup(p.FirstRow + k);
+    if (b <= p.FirstRow) b = Table->GetLastRowOfGroup(p.FirstRow) + 1;
+  }
   auto next = std::make_unique<TVLTablePrintPart>();
-  next->FirstRow = b;
-  next->RowCount = R - b;
-  next->Height = RowBottom(R - 1) + e - RowTop(b);
+  if (b < end && RowBottom(b - 1) <= y) {
+    // Between rows.
+    p.RowCount = b - p.FirstRow;
+    p.Height = RowBottom(b - 1) + e - start;
+    next->FirstRow = b;
+    next->Height = RowBottom(R - 1) + e - RowTop(b);
+  } else {
+    // A row group taller than the page goes on over the next pages: each
+    // line of its cells prints whole on the page where it ends, the lines
+    // cut at y on the next, which starts at the top of the highest of them.
+    const std::vector<std::pair<Integer, Integer>> lines = CellLines();
+    const Integer after = p.Top >= 0 ? p.Top : kAllLinesAfter;
+    Integer cut = y, first = std::numeric_limits<Integer>::max();
+    bool fits = false;
+    for (const auto& [top, bottom] : lines)
+      if (bottom > after) {
+        fits = fits || bottom <= y;
+        first = std::min(first, bottom);
+      }
+    // A line taller than the page ends its page of its own.
+    if (!fits && first != std::numeric_limits<Integer>::max()) cut = first;
+    // (A line taller than half the page prints where it ends, cut there.)
+    Integer reach = cut;
+    for (const auto& [top, bottom] : lines)
+      if (bottom > cut && top < reach && 2 * (bottom - top) <= y - start) reach = top;
+    if (reach <= start) reach = cut;
+    if (cut <= start) return false;
+    Integer r = p.FirstRow;
+    while (r + 1 < end && RowTop(r + 1) <= cut) ++r;
+    p.RowCount = r - p.FirstRow + 1;
+    p.Bottom = cut;
+    p.Height = cut + e - start;
+    next->FirstRow = Table->GetFirstRowOfGroup(std::min(r, R - 1));
+    while (next->FirstRow + 1 < R && RowTop(next->FirstRow + 1) <= reach) ++next->FirstRow;
+    next->Top = cut;
+    next->Reach = reach;
+    next->Height = RowBottom(R - 1) + e - reach;
+  }
+  next->RowCount = R - next->FirstRow;
   PartsList.push_back(std::move(next));
   return true;
+}
+
+namespace {
+
+void CollectLines(const TVLTablePrintInfo& t, Integer dy, std::vector<std::pair<Integer, Integer>>& out) {
+  for (const TVLTablePrintInfo::TCell& k : t.Cells) {
+    if (!k.Data) continue;
+    const TCellPtblVLData& data = *k.Data;
+    const Integer top = dy + k.Rect.Top + t.PadY + t.ContentShift(data, k.Rect.Height());
+    for (Integer i = 0; i < data.DrawItems.Count(); ++i) {
+      const TVLDrawLineInfo* d = data.DrawItems[i];
+      if (auto* nested = dynamic_cast<const TVLTablePrintInfo*>(d); nested && nested->LaidOut) {
+        CollectLines(*nested, top + d->Top, out);
+      } else if (i == 0 || d->StartsNewLine) {
+        Integer from, to;
+        data.LineSpan(i, from, to);
+        out.emplace_back(top + from, top + to);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::pair<Integer, Integer>> TVLTablePrintInfo::CellLines() const {
+  std::vector<std::pair<Integer, Integer>> lines;
+  CollectLines(*this, 0, lines);
+  return lines;
+}
+
+Integer TVLTablePrintInfo::ContentShift(const TCellPtblVLData& data, Integer cellHeight) const {
+  const Integer room = cellHeight - 2 * PadY - data.DocumentHeight;
+  switch (data.Cell->GetRealVAlign()) {
+    case vlcMiddle: return std::max<Integer>(0, room / 2);
+    case vlcBottom: return std::max<Integer>(0, room);
+    default: return 0;
+  }
 }
 
 void TVLTablePrintInfo::PrintCell(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect) {
   TCellPtblVLData* data = CellAt(row, col).Data.get();
   if (!data || !Doc) return;
-  const Integer room = cellRect.Height() - 2 * PadY - data->DocumentHeight;
-  Integer shift = 0;
-  switch (data->Cell->GetRealVAlign()) {
-    case vlcMiddle: shift = std::max<Integer>(0, room / 2); break;
-    case vlcBottom: shift = std::max<Integer>(0, room); break;
-    default: break;
-  }
+  const Integer shift = ContentShift(*data, cellRect.Height());
+  const Integer contentTop = CellAt(row, col).Rect.Top + PadY + shift;
+  data->LinesAfter = MovedLineBound(LinesAfter, -contentTop);
+  data->LinesUpTo = MovedLineBound(LinesUpTo, -contentTop);
   data->Left = cellRect.Left + PadX;
   data->Top = cellRect.Top + PadY + shift;
   data->Height = std::max<Integer>(1, data->DocumentHeight);
@@ -406,21 +474,35 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
 
   // Which rows: all of them, or one page part's.
   const Integer R = info->RowCount();
-  Integer first = 0, count = R, heading = 0;
+  Integer first = 0, count = R, heading = 0, cutTop = -1, cutBottom = -1;
+  // The lines of its cells the document prints here (a table nested in a
+  // cut row), and those of this part.
+  const Integer docAfter = MovedLineBound(doc->LinesAfter, -info->Top);
+  const Integer docUpTo = MovedLineBound(doc->LinesUpTo, -info->Top);
+  Integer after = docAfter, upTo = docUpTo;
   if (doc->CurrentPart >= 0 && doc->CurrentPart < info->PartCount()) {
     const TVLTablePrintPart& part = *info->PartsList[static_cast<size_t>(doc->CurrentPart)];
     first = part.FirstRow;
     count = part.RowCount;
     heading = info->HeadingRows();
+    cutTop = part.Reach;
+    cutBottom = part.Bottom;
+    if (part.Top >= 0) after = std::max(after, part.Top);
+    if (part.Bottom >= 0) upTo = std::min(upTo, part.Bottom);
   }
+  info->LinesAfter = docAfter;
+  info->LinesUpTo = docUpTo;
   const TVLTableItemFormattingInfo& F = info->Formatting;
-  const bool whole = first == 0 && count == R;
+  const bool whole = first == 0 && count == R && cutTop < 0 && cutBottom < 0;
   const Integer border = info->LenY(CellBorderWidth);
   // The rows drawn (table coordinates) and the repeated heading above them.
   const Integer last = std::min(first + count, R) - 1;
   const Integer headEnd = !whole && heading > 0 ? info->RowTop(heading) - border : 0;
-  const Integer from = whole || first == 0 ? 0 : first == heading ? headEnd : info->RowTop(first) - border;
-  const Integer to = whole || last == R - 1 ? F.Height : info->RowBottom(last);
+  const Integer from = cutTop >= 0                 ? cutTop
+                       : whole || first == 0         ? 0
+                       : first == heading            ? headEnd
+                                                     : info->RowTop(first) - border;
+  const Integer to = cutBottom >= 0 ? cutBottom : whole || last == R - 1 ? F.Height : info->RowBottom(last);
   const Integer drawn = headEnd + (to - from);
 
   // Rows that cannot be split and are taller than the page (a row group, or
@@ -465,6 +547,8 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
   }
   // The repeated heading rows with the table's top border.
   region(0, headEnd, 0);
+  info->LinesAfter = after;
+  info->LinesUpTo = upTo;
   region(from, to, headEnd);
   // The outer border is closed where the table is cut.
   const Integer bw = info->LenY(BorderWidth);
@@ -472,7 +556,7 @@ void TVLTableItemInfo::Print(TCanvas* canvas, Integer x, Integer y, Integer /*x2
     canvas->Brush.Style = bsSolid;
     canvas->Brush.Color = ApplyColorModeFore(BorderStyle == vltbColor ? BorderColor : clBtnShadow, colorMode);
     if (from > 0 && heading == 0) canvas->FillRect(TRect(0, 0, w, bw));
-    if (last < R - 1) canvas->FillRect(TRect(0, drawn - bw, w, drawn));
+    if (last < R - 1 || cutBottom >= 0) canvas->FillRect(TRect(0, drawn - bw, w, drawn));
     canvas->Brush.Style = bsClear;
   }
 }

@@ -51,6 +51,11 @@ public:
   Integer FirstRow = 0;
   // Rows of the part, repeated heading rows not counted.
   Integer RowCount = 0;
+  // A row group taller than a page goes on over pages, cut at heights of
+  // the table (-1: not cut): the part prints the lines of its cells that
+  // end below Top and not below Bottom, from Reach down (the top of the
+  // lowest line the part above left for this one).
+  Integer Top = -1, Bottom = -1, Reach = -1;
 };
 
 class TVLTablePrintInfo : public TVLSplitPrintInfo<TVLTablePrintPart> {
@@ -96,6 +101,12 @@ public:
   // Prints the content of the cell at (row, col), whose rectangle the
   // painter gives in the canvas's coordinates.
   void PrintCell(Integer row, Integer col, TCanvas* canvas, const TRect& cellRect);
+  // How far a cell's content lies below its padding (its vertical alignment
+  // in a cell of that height).
+  Integer ContentShift(const TCellPtblVLData& data, Integer cellHeight) const;
+  // The lines of the cells (and of the tables nested in them) as spans of
+  // the table's height.
+  std::vector<std::pair<Integer, Integer>> CellLines() const;
 
   TVLTableItemInfo* Table;
   // The document's resolution, and the table's on paper: the same, times
@@ -119,4 +130,7 @@ public:
   Integer PageNo = 1;
   bool Preview = false, Correction = false;
   Integer OriginX = 0, OriginY = 0, ScaleNum = 1, ScaleDen = 1;
+  // The lines of the cells printed: those ending below LinesAfter and not
+  // below LinesUpTo (table coordinates).
+  Integer LinesAfter = kAllLinesAfter, LinesUpTo = kAllLinesUpTo;
 };

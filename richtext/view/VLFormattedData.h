@@ -261,7 +261,8 @@ private:
   void ReorderBiDiLine(TVLFormatState& st, Integer first, Integer last, TVLBiDiMode mode);
   void SelectTextStyle(TVLFormatState& st, Integer styleNo, Integer itemNo);
   Integer FitText(TVLFormatState& st, Integer from, Integer count, Integer room, bool noWrap);
-  Integer GluedWidth(TVLFormatState& st, Integer itemNo);
+  Integer GluedWidth(TVLFormatState& st, Integer itemNo, Integer limit, bool unicode);
+  Integer LastBreak(TVLFormatState& st, Integer from, Integer count, bool unicode);
   Integer ParaSpaceAfter(TVLFormatState& st, Integer itemNo);
   Integer ParaSpaceBefore(TVLFormatState& st, Integer itemNo);
   Integer TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap);

@@ -14,6 +14,18 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 TParaInfo* ParaOf(TVLStyle* style, TCustomVLItemInfo* item) { return style->ParaStyles->Items(item->ParaNo); }
 
+// The last place before p[n] where the line may break (after that unit),
+// -1 when none. Spaces the text starts with end a word before it.
+Integer UnicodeBreakBefore(const char16_t* p, Integer n) {
+  const char16_t* r = FindLineBreak(p, n);
+  if (r && r < p + n) return static_cast<Integer>(r - p);
+  Integer k = 0;
+  while (k < n && p[k] == u' ') ++k;
+  return k - 1;
+}
+
+bool NoWrap(const TVLFormatState& st, TParaInfo* para) { return !st.WrapsAll && para->Options.Contains(vlpaoNoWrap); }
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -55,6 +67,7 @@ void TCustomVLFormattedData::Format(bool onlyResized, bool force, bool noScroll,
   st.Flags = GetLayoutFlags();
   st.ItemFlag = itemFlag;
   st.SharedItems = ShareItems();
+  st.WrapsAll = KeepsItsWidth();
   bool laidOut = false;
   try {
     GetResolutionInfo(canvas, st.Res);
@@ -181,7 +194,10 @@ void TCustomVLFormattedData::RunFormat(TVLFormatState& st, bool onlyTail) {
 
 void TCustomVLFormattedData::FormatItems(TVLFormatState& st, Integer first, Integer last) {
   for (Integer i = first; i <= last; ++i) {
-    TCustomVLItemInfo* item = GetItem(i);
+    TCustomVLItemInfo* item = i == st.NextNo ? st.Next : GetItem(i);
+    st.Item = item;
+    st.ItemNo = i;
+    st.Para = nullptr;
     if (item->IsParaStart() || i == 0) st.ParaStartItem = i;
     FormatOneItem(st, i);
     st.LastFinished = i;
@@ -189,7 +205,7 @@ void TCustomVLFormattedData::FormatItems(TVLFormatState& st, Integer first, Inte
 }
 
 void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  TCustomVLItemInfo* item = itemNo == st.ItemNo ? st.Item : GetItem(itemNo);
   const Integer styleNo = GetItemActualStyle(item);
   if (styleNo < 0) {
     if (!dynamic_cast<TVLRectItemInfo*>(item)) FormatFullLineItem(st, itemNo);
@@ -197,13 +213,15 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
     return;
   }
   // The display text and its extents, measured once for the item.
-  const TVLMeasuredText& measured = MeasureItemText(st.Canvas, itemNo);
+  const TVLMeasuredText& measured =
+      itemNo == st.NextNo && st.NextText ? *st.NextText : MeasureItemText(st.Canvas, itemNo);
+  st.Para = ParaOf(st.Style, item);
   SelectTextStyle(st, styleNo, itemNo);
   st.TextItemNo = itemNo;
   st.Text = &measured.Text;
   st.Ext = &measured.Extents;
   const Integer len = static_cast<Integer>(st.Text->size());
-  if (ParaOf(st.Style, item)->Alignment != vlaJustify || len == 0) {
+  if (st.Para->Alignment != vlaJustify || len == 0) {
     FormatTextPiece(st, itemNo, 0, len);
     return;
   }
@@ -290,19 +308,21 @@ void TCustomVLFormattedData::NewLine(TVLFormatState& st, Integer itemNo, bool tr
   FinishLine(st, st.NewParaPending);
   Integer left = 0, right = 0;
   GetLineIndents(itemNo, st.NewParaPending, st.ParaStartItem, right, left);
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  const bool current = itemNo == st.ItemNo && st.Para;
+  TCustomVLItemInfo* item = current ? st.Item : GetItem(itemNo);
   if (st.NewParaPending && !item->GetBR()) {
     if (itemNo > 0) st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceAfter(st, itemNo - 1));
     st.LineDescent = VLCheckedAdd(st.LineDescent, ParaSpaceBefore(st, itemNo));
   }
-  const bool noWrap = ParaOf(st.Style, item)->Options.Contains(vlpaoNoWrap);
+  const bool noWrap = NoWrap(st, current ? st.Para : ParaOf(st.Style, item));
+  st.SplitsWord = false;
   st.LineWidth = (noWrap ? DocumentWidth : TextWidth) - st.Res.ToDeviceX(left + right);
   st.LeftEdge = st.Res.ToDeviceX(left) + st.Res.ScaledLeftMargin;
 }
 
 void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo, Integer offs,
                                              Integer len) {
-  TCustomVLItemInfo* item = GetItem(itemNo);
+  TCustomVLItemInfo* item = itemNo == st.ItemNo ? st.Item : GetItem(itemNo);
   const Integer styleNo = GetItemActualStyle(item);
   const TFontInfo* fi = st.Style->TextStyles->Items(styleNo);
   const bool jump = fi->Jump;
@@ -312,8 +332,9 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
   const Integer descent = st.TM.tmDescent - st.VShiftPx;
   const bool swallow = (st.Flags & vllfSwallowSpaces) != 0;
   const bool unicode = item->IsUnicode();
-  const bool noWrap = ParaOf(st.Style, item)->Options.Contains(vlpaoNoWrap);
-  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+  const bool noWrap = NoWrap(st, itemNo == st.ItemNo && st.Para ? st.Para : ParaOf(st.Style, item));
+  // Looked up only when a piece does not fit: the common case never needs it.
+  auto afterMarker = [&] { return itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker; };
 
   auto place = [&](Integer from, Integer count, bool lineStart) {
     auto d = std::make_unique<TVLDrawLineInfo>();
@@ -375,35 +396,55 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     if (lineStart) {
       NewLine(st, itemNo, st.NewParaPending);
       st.X = 0;
-      if (swallow && !st.SpaceConsumed && !st.NewParaPending && remaining > 1 &&
-          st.Char(pos) == u' ') {
-        ++pos;
-        --remaining;
-      }
+      // The spaces a wrapped line would start with stay at the break, however
+      // the text is cut into items around it.
+      if (swallow && !st.NewParaPending)
+        while (remaining > 1 && st.Char(pos) == u' ') {
+          ++pos;
+          --remaining;
+          st.SpaceConsumed = true;
+        }
     }
     const Integer room = std::max(st.LineWidth - st.X, 0);
     Integer fit = FitText(st, pos, remaining, room, noWrap);
-    const bool mayForce = lineStart || (firstPiece && offs == 0 && afterMarker);
+    // A line takes at least one character; a word wider than the line is
+    // split where the line is full.
+    const bool fitsWhole = fit == remaining;
+    const bool mustTake = lineStart || (!fitsWhole && firstPiece && offs == 0 && afterMarker());
+    bool mayForce = mustTake || st.SplitsWord;
     // The item's end fits, but a word that goes on in the next item ("didn"
-    // and "’t") may not: the line breaks before the word, not inside it.
-    const Integer wholeFit = fit;
-    bool glueCut = false;
-    if (fit == remaining && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size())) {
-      const Integer glued = GluedWidth(st, itemNo);
-      if (glued > 0 && st.Width(pos, remaining) + glued > room) {
-        const Integer shorter = FitText(st, pos, remaining, room - glued, noWrap);
-        if (shorter > 0 || !mayForce) {
-          fit = shorter;
-          glueCut = true;
-        }
+    // and "’t") may not: the line breaks where it would if the text were one
+    // item, before that word, not inside it.
+    if (fitsWhole && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size()) &&
+        itemNo + 1 < GetItemCount()) {
+      const Integer free = room - st.Width(pos, remaining);
+      if (GluedWidth(st, itemNo, free, unicode) > free) {
+        const Integer brk = LastBreak(st, pos, remaining, unicode);
+        mayForce = mayForce || (firstPiece && offs == 0 && afterMarker());
+        if (brk >= 0) fit = brk + 1;
+        else if (!mayForce) fit = 0;
+        else st.SplitsWord = true;
       }
     }
+    // Spaces that end the item and do not fit hang past the line's end: a
+    // wrapped line never starts with them.
+    if (swallow && fit < remaining) {
+      Integer e = fit;
+      while (e < remaining && st.Char(pos + e) == u' ') ++e;
+      if (e == remaining) fit = remaining;
+    }
     if (fit == 0) {
-      if (mayForce) {
+      if (mustTake) {
         fit = 1;
         if (remaining > 1 && IsHighSurrogate(st.Char(pos)) && IsLowSurrogate(st.Char(pos + 1)))
           fit = 2;
       } else {
+        // The space the line breaks at goes with the break, as inside an item.
+        if (swallow && remaining > 1 && st.Char(pos) == u' ') {
+          ++pos;
+          --remaining;
+          st.SpaceConsumed = true;
+        }
         st.NewParaPending = false;
         lineStart = true;
         continue;
@@ -415,22 +456,24 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     if (fit < remaining) {
       const char16_t* p = st.Text->data() + pos;
       Integer brk = -1;
-      if (!unicode) {
+      // A space right after what fits is the latest break: the line takes
+      // everything before it.
+      if (swallow && p[fit] == u' ') {
+        const bool nextContinues = itemNo + 1 < GetItemCount() && !IsFromNewLine(itemNo + 1);
+        if (remaining - fit > 1 || nextContinues) {
+          brk = fit;
+          ++fit;
+        }
+      }
+      if (brk >= 0) {
+      } else if (!unicode) {
         for (Integer i = fit - 1; i >= 0; --i)
           if (p[i] == u' ') {
             brk = i;
             break;
           }
       } else {
-        const char16_t* r = FindLineBreak(p, fit);
-        if (r && r < p + fit) brk = static_cast<Integer>(r - p);
-      }
-      if (brk < 0 && swallow && p[fit] == u' ') {
-        const bool nextContinues = itemNo + 1 < GetItemCount() && !IsFromNewLine(itemNo + 1);
-        if (remaining - fit > 1 || nextContinues) {
-          brk = fit;
-          ++fit;
-        }
+        brk = UnicodeBreakBefore(p, fit);
       }
       if (brk < 0) {
         if (!mayForce) {
@@ -438,13 +481,15 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
           lineStart = true;
           continue;
         }
-        pieceLen = consumed = glueCut ? wholeFit : fit;
-      } else if (!swallow || brk == 0 || (unicode && p[brk] != u' ')) {
+        pieceLen = consumed = fit;
+      } else if (!swallow || (brk == 0 && (lineStart || remaining == 1)) || (unicode && p[brk] != u' ')) {
         pieceLen = consumed = brk + 1;
       } else {
         pieceLen = brk;
         consumed = brk + 1;
         swallowed = true;
+        // More spaces at the break stay with it (the item keeps a piece).
+        while (consumed < remaining && p[consumed] == u' ' && (pieceLen > 0 || consumed + 1 < remaining)) ++consumed;
       }
     }
     if (pieceLen > 0 || !swallowed) place(pos, pieceLen, lineStart);
@@ -462,17 +507,26 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
 }
 
 // The width of the text after the item that the line may not be broken
-// from: the rest of a word that goes on in the following items.
-Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo) {
+// from: the rest of a word that goes on in the following items. Measuring
+// stops once it passes limit.
+Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo, Integer limit, bool unicode) {
   if (st.Text->empty()) return 0;
-  const Integer styleNo = st.CurTextStyle;
   char16_t last = st.Text->back();
-  bool unicode = GetItem(itemNo)->IsUnicode();
+  // Nothing sticks to a trailing space: the common case costs no look-ahead.
+  if (last == u' ') return 0;
   Integer glued = 0;
-  for (Integer next = itemNo + 1; next < GetItemCount() && !IsFromNewLine(next); ++next) {
+  for (Integer next = itemNo + 1, count = GetItemCount(); next < count; ++next) {
     TCustomVLItemInfo* item = GetItem(next);
-    if (GetItemActualStyle(item) < 0) break;
+    if (next == itemNo + 1) {
+      st.Next = item;
+      st.NextNo = next;
+      st.NextText = nullptr;
+    }
+    if (item->IsFromNewLine() || GetItemActualStyle(item) < 0) break;
+    // The measured texts stay where they are for the run: the current
+    // item's text and extents remain valid.
     const TVLMeasuredText& m = MeasureItemText(st.Canvas, next);
+    if (next == itemNo + 1) st.NextText = &m;
     if (m.Text.empty()) continue;
     // 8-bit text breaks only at spaces.
     const bool own = item->IsUnicode();
@@ -483,23 +537,24 @@ Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo) {
     size_t i = 1;
     while (i < m.Text.size() && !breaks(own, m.Text[i - 1], m.Text[i])) ++i;
     glued = VLCheckedAdd(glued, m.Extents[i - 1]);
-    // A word wider than the line is split anyway.
-    if (glued > st.LineWidth) {
-      glued = 0;
-      break;
-    }
-    if (i < m.Text.size()) break;
+    if (glued > limit || i < m.Text.size()) break;
     last = m.Text.back();
     unicode = own;
   }
-  // Measuring the next items used the canvas and the cache: the item being
-  // laid out is looked up again.
-  const TVLMeasuredText& again = MeasureItemText(st.Canvas, itemNo);
-  st.Text = &again.Text;
-  st.Ext = &again.Extents;
-  st.CurTextStyle = -1;
-  SelectTextStyle(st, styleNo, itemNo);
   return glued;
+}
+
+// The last place in [from, from + count) of the current text after which
+// the line may break (relative to from), -1 when there is none.
+Integer TCustomVLFormattedData::LastBreak(TVLFormatState& st, Integer from, Integer count, bool unicode) {
+  const char16_t* p = st.Text->data() + from;
+  if (!unicode) {
+    for (Integer i = count - 1; i >= 0; --i)
+      if (p[i] == u' ') return i;
+    return -1;
+  }
+  if (count < 2) return p[0] == u' ' ? 0 : -1;
+  return UnicodeBreakBefore(p, count - 1);
 }
 
 Integer TCustomVLFormattedData::FitText(TVLFormatState& st, Integer from, Integer count, Integer room,
@@ -603,7 +658,7 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
   const Integer shift = item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
   const Integer ascentPart = item->VAlign == vlvaMiddle ? height / 2 : height - descent;
   const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
-  const bool noWrap = para->Options.Contains(vlpaoNoWrap);
+  const bool noWrap = NoWrap(st, para);
   // On paper a picture or control that may go over pages keeps its own
   // printing record, which splits it.
   std::unique_ptr<TVLDrawLineInfo> d =

@@ -10,6 +10,9 @@ struct TVLFormatState {
   Word Flags = 0;
   bool ItemFlag = false;
   bool SharedItems = false;
+  // A document that keeps its width (paper) wraps every line at it, an
+  // unwrapped paragraph's too: nothing may run past the page's edge.
+  bool WrapsAll = false;
   Integer ParaStartItem = 0;
   Integer X = 0;
   Integer LeftEdge = 0;
@@ -21,6 +24,9 @@ struct TVLFormatState {
   bool NewParaPending = true;
   bool SpaceConsumed = false;
   bool NoLineYet = true;
+  // The line so far holds only the start of a word wider than the line: the
+  // word is split where the line is full, in whichever item that is.
+  bool SplitsWord = false;
   Integer CurTextStyle = -1;
   TTextMetric TM;
   Integer VShiftPx = 0;
@@ -33,6 +39,15 @@ struct TVLFormatState {
   Integer TrimFloor = 0;
   // The last item whose layout is complete.
   Integer LastFinished = -1;
+  // The item being laid out, and the one after it once a look-ahead fetched
+  // it: fetched once for the run.
+  TCustomVLItemInfo* Item = nullptr;
+  Integer ItemNo = -1;
+  TCustomVLItemInfo* Next = nullptr;
+  const TVLMeasuredText* NextText = nullptr;
+  Integer NextNo = -1;
+  // The paragraph style of Item.
+  TParaInfo* Para = nullptr;
   // The text item being laid out: its display text and cumulative extents.
   Integer TextItemNo = -1;
   const WideString* Text = nullptr;

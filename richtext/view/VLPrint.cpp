@@ -22,6 +22,8 @@ void TCustomPrintableVLData::GetDrawItemsRange(Integer /*pageNo*/, Integer& firs
   last = DrawItems.Count() - 1;
 }
 
+bool TCustomPrintableVLData::KeepsItsWidth() { return true; }
+
 void TCustomPrintableVLData::GetResolutionInfo(TCanvas* /*canvas*/, TVLResolutionInfo& res) {
   res.Sad = PrintResolution();
 }

@@ -42,9 +42,19 @@ struct TVLPageRange {
 };
 
 // A document laid out for printing; it never owns items.
+inline constexpr Integer kAllLinesAfter = std::numeric_limits<Integer>::min();
+inline constexpr Integer kAllLinesUpTo = std::numeric_limits<Integer>::max();
+// A line window moved down by dy (the unbounded ends kept).
+inline Integer MovedLineBound(Integer v, Integer dy) {
+  return v == kAllLinesAfter || v == kAllLinesUpTo ? v : v + dy;
+}
+
 class TCustomPrintableVLData : public TCustomVLFormattedData {
 public:
   bool ShareItems() override { return true; }
+  // Paper is as wide as it is: what the screen shows wider (a table, an
+  // unwrapped line) is laid out within the page's width.
+  bool KeepsItsWidth() override;
 
   // ---- page geometry (device pixels) ---------------------------------------------
   virtual TVLBackground* GetPrintBackground() { return nullptr; }
@@ -99,6 +109,12 @@ public:
   Integer CurrentPart = -1;
   // Where the current non-text item is drawn (page pixels).
   Integer CurrentItemY = 0;
+  // The lines drawn: those ending below LinesAfter and not below LinesUpTo
+  // (draw item coordinates). A table row cut over pages prints each line
+  // of its cells on the page where the line ends.
+  Integer LinesAfter = kAllLinesAfter, LinesUpTo = kAllLinesUpTo;
+  // The top and bottom of the line that holds draw item n.
+  void LineSpan(Integer n, Integer& top, Integer& bottom) const;
 
 protected:
   // The page's picture background in screen pixels, kept while a page with

@@ -42,6 +42,17 @@ struct TSecretCanvas {
 
 }  // namespace
 
+void TCustomPrintableVLData::LineSpan(Integer n, Integer& top, Integer& bottom) const {
+  Integer first, last;
+  GetLineBounds(n, first, last);
+  top = DrawItems[first]->Top;
+  bottom = top + DrawItems[first]->Height;
+  for (Integer i = first + 1; i <= last; ++i) {
+    top = std::min(top, DrawItems[i]->Top);
+    bottom = std::max(bottom, DrawItems[i]->Top + DrawItems[i]->Height);
+  }
+}
+
 void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool preview, bool correction) {
   DrawingPageNo = pageNo;
   TVLStyle* s = GetStyle();
@@ -95,6 +106,11 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
     // What an item sets on the canvas ends with it: text after a table or a
     // picture starts from the page's own state (a non-text item may change
     // the font too).
+    if ((LinesAfter != kAllLinesAfter || LinesUpTo != kAllLinesUpTo) && item->StyleNo != vlsTable) {
+      Integer top, bottom;
+      LineSpan(i, top, bottom);
+      if (bottom <= LinesAfter || bottom > LinesUpTo) continue;
+    }
     const TCanvasToolsKeeper keep(canvas, item->StyleNo < 0);
     CurrentDrawItemNo = i;
     const TVLBiDiMode bidi = VLGetParaBiDiMode(s, item->ParaNo, GetBiDiMode());

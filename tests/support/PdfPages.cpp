@@ -43,9 +43,11 @@ const TPdfWord* TPdfLayout::Next(const TPdfWord* w) const {
   return w + 1;
 }
 
-TPdfLayout PdfLayout(const std::string& file) {
+TPdfLayout PdfLayout(const std::string& file, bool raw) {
   TPdfLayout out;
-  const QString html = QString::fromUtf8(Run("pdftotext", {"-bbox", QString::fromStdString(file), "-"}));
+  QStringList args = {"-bbox", QString::fromStdString(file), "-"};
+  if (raw) args.prepend("-raw");
+  const QString html = QString::fromUtf8(Run("pdftotext", args));
   static const QRegularExpression tag(
       R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
   for (auto it = tag.globalMatch(html); it.hasNext();) {

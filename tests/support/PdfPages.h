@@ -31,7 +31,10 @@ struct TPdfLayout {
   const TPdfWord* Next(const TPdfWord* w) const;
 };
 
-TPdfLayout PdfLayout(const std::string& file);
+// With raw, words are read in the order the file draws them, so that the
+// letters of a column one letter wide, drawn line by line, are not joined
+// over lines into one word as reading by position does.
+TPdfLayout PdfLayout(const std::string& file, bool raw = false);
 // The text of the PDF, pages separated by form feeds.
 std::string PdfText(const std::string& file, bool layout = false);
 // Page page (from 1) drawn at dpi pixels per inch; null image on failure.

@@ -375,41 +375,62 @@ double HeightToPitch(const std::vector<qytest::TPdfWord>& lines) {
   return heights.empty() || pitches.empty() ? 0 : Median(heights) / Median(pitches);
 }
 
-TEST(TablePrint, AShrunkRowShrinksItsTextOnce) {
-  for (const Integer lines : {120, 400}) {
-    SCOPED_TRACE(lines);
-    TTableDoc doc;
-    for (Integer i = 1; i <= 6; ++i) doc.Add("Ref" + std::to_string(i));
-    TVLTableItemInfo* t = doc.AddTable(1);
-    TVLTableCellData* cell = t->GetCell(0, 0);
-    for (Integer i = 1; i < lines; ++i) {
-      AnsiString raw;
-      for (char ch : "Line" + std::to_string(i)) raw += {ch, '\0'};
-      cell->AddUnicodeTextItemTag(raw, 0, 0, TVLTag());
+// A row taller than a page goes on over the next pages at its own size
+// when its table may split; one that may not is shrunk to the page, its
+// letters by the same factor as its lines.
+TEST(TablePrint, ARowTallerThanAPageGoesOnOrShrinksItsTextOnce) {
+  for (const bool split : {true, false})
+    for (const Integer lines : {120, 400}) {
+      SCOPED_TRACE(std::string(split ? "split, " : "not split, ") + std::to_string(lines));
+      TTableDoc doc;
+      for (Integer i = 1; i <= 6; ++i) doc.Add("Ref" + std::to_string(i));
+      TVLTableItemInfo* t = doc.AddTable(1);
+      if (!split) t->PrintOptions.Exclude(vltoRowsSplit);
+      TVLTableCellData* cell = t->GetCell(0, 0);
+      for (Integer i = 1; i < lines; ++i) {
+        AnsiString raw;
+        for (char ch : "Line" + std::to_string(i)) raw += {ch, '\0'};
+        cell->AddUnicodeTextItemTag(raw, 0, 0, TVLTag());
+      }
+      ASSERT_GE(doc.Paginate(), 1);
+      doc.Print.Print("shrink", 1, true);
+      const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
+      const std::vector<qytest::TPdfWord> refs = pdf.Starting("Ref"), cellLines = pdf.Starting("Line");
+      ASSERT_EQ(refs.size(), 6u);
+      ASSERT_EQ(cellLines.size(), static_cast<size_t>(lines - 1));
+      const double refPitch = (refs.back().YMin - refs.front().YMin) / 5;
+      if (split) {
+        // Every line once, in order, inside its page, at the document's pitch.
+        for (size_t k = 0; k < cellLines.size(); ++k) {
+          const qytest::TPdfWord& w = cellLines[k];
+          EXPECT_EQ(w.Text, "Line" + std::to_string(k + 1));
+          EXPECT_LE(w.YMax, pdf.PageSizes[static_cast<size_t>(w.Page - 1)].second);
+          if (k == 0) continue;
+          EXPECT_GE(w.Page, cellLines[k - 1].Page);
+          if (w.Page == cellLines[k - 1].Page) {
+            EXPECT_NEAR(w.YMin - cellLines[k - 1].YMin, refPitch, 1.5);
+          }
+        }
+        EXPECT_GT(cellLines.back().Page, cellLines.front().Page);
+        continue;
+      }
+      // Every line of the row on one page, inside it.
+      for (const qytest::TPdfWord& w : cellLines) {
+        EXPECT_EQ(w.Page, cellLines.front().Page);
+        EXPECT_LE(w.YMax, pdf.PageSizes[static_cast<size_t>(w.Page - 1)].second);
+      }
+      // The row was shrunk: its lines are closer than the document's...
+      const double pitch = (cellLines.back().YMin - cellLines.front().YMin) / static_cast<double>(lines - 2);
+      EXPECT_LT(pitch, refPitch * 0.8);
+      // ...and its letters by the same factor, not by its square.
+      const double ref = HeightToPitch(refs), shrunk = HeightToPitch(cellLines);
+      ASSERT_GT(ref, 0);
+      EXPECT_NEAR(shrunk / ref, 1.0, 0.2) << "glyph " << Median([&] {
+        std::vector<double> h;
+        for (const auto& w : cellLines) h.push_back(w.Height());
+        return h;
+      }()) << " pitch " << pitch;
     }
-    ASSERT_GE(doc.Paginate(), 1);
-    doc.Print.Print("shrink", 1, true);
-    const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
-    const std::vector<qytest::TPdfWord> refs = pdf.Starting("Ref"), cellLines = pdf.Starting("Line");
-    ASSERT_EQ(refs.size(), 6u);
-    ASSERT_EQ(cellLines.size(), static_cast<size_t>(lines - 1));
-    // Every line of the row on one page, inside it.
-    for (const qytest::TPdfWord& w : cellLines) {
-      EXPECT_EQ(w.Page, cellLines.front().Page);
-      EXPECT_LE(w.YMax, pdf.PageSizes[static_cast<size_t>(w.Page - 1)].second);
-    }
-    // The row was shrunk: its lines are closer than the document's...
-    const double pitch = (cellLines.back().YMin - cellLines.front().YMin) / static_cast<double>(lines - 2);
-    EXPECT_LT(pitch, (refs.back().YMin - refs.front().YMin) / 5 * 0.8);
-    // ...and its letters by the same factor, not by its square.
-    const double ref = HeightToPitch(refs), shrunk = HeightToPitch(cellLines);
-    ASSERT_GT(ref, 0);
-    EXPECT_NEAR(shrunk / ref, 1.0, 0.2) << "glyph " << Median([&] {
-      std::vector<double> h;
-      for (const auto& w : cellLines) h.push_back(w.Height());
-      return h;
-    }()) << " pitch " << pitch;
-  }
 }
 
 // A table wider than the line is fitted to it: its columns take their share

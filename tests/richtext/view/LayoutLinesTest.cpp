@@ -5,6 +5,8 @@
 #include "platform/base/CodePages.h"
 #include "platform/base/SysUtils.h"
 
+#include <random>
+
 using namespace qytest;
 
 TEST(LayoutLines, ParagraphBreaksAndPositions) {
@@ -131,7 +133,11 @@ TEST(LayoutLines, WordsGoingOnInTheNextItemMoveWhole) {
       {"a word over three items", true, {u"so we ", u"didn", u"\u2019t go"}, "so we |didn\u2019t go"},
       {"within one item", true, {u"so we didn\u2019t go"}, "so we|didn\u2019t go"},
       {"a space starting the next item", true, {u"so we saw", u" it go"}, "so we saw|it go"},
-      {"a word wider than the line", true, {u"abcdefgh", u"ijklmnop"}, "abcdefgh|ijklmnop"},
+      {"a word wider than the line", true, {u"abcdefgh", u"ijklmnop"}, "abcdefghij|klmnop"},
+      {"in 8-bit text, wider than the line", false, {u"ab cdefgh", u"ijklmnop", u"q"}, "ab|cdefghijkl|mnopq"},
+      {"the item's last word runs on", true, {u"kxney", u"d jxm", u"eamf", u"t sas"}, "kxneyd|jxmeamft|sas"},
+      {"in 8-bit text", false, {u"kxney", u"d jxm", u"eamf", u"t sas"}, "kxneyd|jxmeamft|sas"},
+      {"over four items", true, {u"Sunda", u"y Wed", u"nesda", u"ys"}, "Sunday|Wednesdays"},
   };
   for (const TCase& c : cases) {
     TLayoutDoc d;
@@ -287,7 +293,7 @@ TEST(LayoutLines, HypertextAreasOfWrappedLinksShareTheirId) {
   const Integer link = 4;
   ASSERT_TRUE(d.Style.TextStyles->Items(link)->Jump);
   d.Text("aaaa bbbb cccc dddd eeee", link);
-  d.Text("plain", 0, -1);
+  d.Text(" plain", 0, -1);
   d.Text("ff", link, -1);
   d.Text("", link, 0);
   d.Picture(10, 10);
@@ -356,4 +362,109 @@ TEST(LayoutLines, MinimumWidthsSetTheDocumentWidth) {
   d.Data.MinTextWidth = 200;
   d.Format();
   EXPECT_EQ(d.Data.DocumentWidth, 200);
+}
+
+namespace {
+
+// The lines of a laid-out document as text, each without the spaces it ends
+// with (a space left at the end of an item is drawn, one inside an item is
+// swallowed: the same line either way).
+std::vector<std::u16string> LineTexts(TLayoutDoc& d, const std::vector<std::u16string>& items) {
+  std::vector<std::u16string> lines;
+  for (Integer i = 0; i < d.Data.DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& a = d.DI(i);
+    if (a.StartsNewLine || lines.empty()) lines.emplace_back();
+    lines.back() += items[static_cast<size_t>(a.ItemNo)].substr(static_cast<size_t>(a.TextOffset - 1),
+                                                              static_cast<size_t>(a.Length));
+  }
+  for (auto& l : lines)
+    while (!l.empty() && l.back() == u' ') l.pop_back();
+  return lines;
+}
+
+std::string Joined(const std::vector<std::u16string>& lines) {
+  std::u16string s;
+  for (const auto& l : lines) s += (s.empty() ? u"" : u"|") + l;
+  return WideToUtf8(s);
+}
+
+}  // namespace
+
+// Where a paragraph's text is cut into items (a style changed mid-word, a
+// spelling mark) never moves its line breaks: random paragraphs cut at random
+// places into items of random styles as wide as each other lay out at every
+// width as the same text in one item does.
+TEST(LayoutLines, ItemBoundariesNeverMoveLineBreaks) {
+  struct TMode {
+    const char* What;
+    bool Wide, RealFont;
+  };
+  const TMode modes[] = {{"8-bit text", false, false}, {"Unicode text", true, false}, {"a real font", true, true}};
+  // (An opening bracket before spaces, which keeps the next word, is left out.)
+  const char16_t* marks[] = {u"-", u"\u2019", u",", u".", u")", u"/", u"!"};
+  std::mt19937 rng(90);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  for (const TMode& mode : modes) {
+    int compared = 0, differing = 0;
+    std::string firstDiffs;
+    for (int para = 0; para < (mode.RealFont ? 300 : 1500); ++para) {
+      std::u16string text;
+      const int words = 1 + pick(14);
+      for (int w = 0; w < words; ++w) {
+        if (w > 0) text += pick(8) == 0 ? u"  " : u" ";
+        const int len = 1 + pick(pick(4) == 0 ? 16 : 8);
+        for (int c = 0; c < len; ++c) text += static_cast<char16_t>(u'a' + pick(26));
+        if (mode.Wide && pick(4) == 0) text.insert(text.size() - static_cast<size_t>(pick(len)), marks[pick(7)]);
+      }
+      std::vector<std::u16string> items;
+      for (size_t at = 0; at < text.size();) {
+        const size_t n = std::min(text.size() - at, static_cast<size_t>(1 + pick(9)));
+        items.push_back(text.substr(at, n));
+        at += n;
+      }
+      auto layout = [&](const std::vector<std::u16string>& its, Integer width) {
+        TLayoutDoc d;
+        if (mode.RealFont) {
+          d.Data.Measurer = TVLTextMeasurer::Default();
+          for (Integer i = 0; i < d.Style.TextStyles->Count(); ++i) d.Style.TextStyles->Items(i)->FontName = "Liberation Mono";
+        }
+        // Styles that differ in all but their width.
+        const Integer base = d.Style.TextStyles->Count();
+        for (Integer k = 0; k < 3; ++k) {
+          TFontInfo* f = d.Style.TextStyles->Add();
+          f->Size = 10;
+          f->Unicode = mode.Wide;
+          if (mode.RealFont) f->FontName = "Liberation Mono";
+          f->Color = static_cast<TColor>(0x102030 * (k + 1));
+          if (k == 1) f->Style = TFontStyles{fsUnderline};
+        }
+        d.Data.Options.Include(vloClientTextWidth);
+        d.Data.Width = width;
+        for (size_t i = 0; i < its.size(); ++i) {
+          const Integer style = its.size() == 1 ? base : base + pick(3);
+          const Integer paraNo = i == 0 ? 0 : -1;
+          if (mode.Wide) d.Data.AddTextItemTag(Raw(its[i]), style, paraNo, TVLTag());
+          else {
+            AnsiString a;
+            for (char16_t ch : its[i]) a += static_cast<char>(ch);
+            d.Data.AddTextItem(a, style, paraNo);
+          }
+        }
+        d.Format();
+        return LineTexts(d, its);
+      };
+      for (Integer width : {20, 35, 49, 60, 70, 77, 84, 100, 131, 170}) {
+        const auto whole = layout({text}, width), cut = layout(items, width);
+        ++compared;
+        if (whole == cut) continue;
+        if (++differing <= 3) {
+          std::u16string shown;
+          for (const auto& it : items) shown += (shown.empty() ? u"" : u"\u00a6") + it;
+          firstDiffs += "\n  at " + std::to_string(width) + " px, items \"" + WideToUtf8(shown) + "\": one item \"" +
+                        Joined(whole) + "\", cut \"" + Joined(cut) + "\"";
+        }
+      }
+    }
+    EXPECT_EQ(differing, 0) << mode.What << ": " << differing << " of " << compared << " layouts differ" << firstDiffs;
+  }
 }
