@@ -329,7 +329,7 @@ TEST(EntryView, APressAfterScrollingAwayFromTheEditedCellLandsUnderThePointer) {
 // opens the journal again, or a save and the previous day and back: the
 // next letter lands where the caret was.
 TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
-  enum class TClose { Lock, Idle, NewPassword, DateAndBack };
+  enum class TClose { Lock, Idle, NewPassword, DateAndBack, ReadOnlyDateAndBack };
   struct Case {
     const char* name;
     size_t depth;
@@ -341,7 +341,10 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
                         Case{"three tables deep, the password changed", 3, TClose::NewPassword},
                         Case{"in the text, saved, the previous day and back", 0, TClose::DateAndBack},
                         Case{"two tables deep, saved, the previous day and back", 2, TClose::DateAndBack},
-                        Case{"three tables deep, saved, the previous day and back", 3, TClose::DateAndBack}}) {
+                        Case{"three tables deep, saved, the previous day and back", 3, TClose::DateAndBack},
+                        Case{"two tables deep on an earlier day, read only toggled off, the previous day and back, "
+                             "read only toggled off",
+                             2, TClose::ReadOnlyDateAndBack}}) {
     SCOPED_TRACE(c.name);
     TCaretWindow w([] {
       RestructureTablePassword("", kPassword, "QUILLORY");
@@ -350,6 +353,18 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     });
     auto password = std::make_unique<TPasswordDlg>(nullptr);
     auto change = std::make_unique<TChangePasswordDlg>(nullptr);
+    const bool protect = ProfileSettings.ProtectPriorEntries;
+    if (c.close == TClose::ReadOnlyDateAndBack) {
+      // An earlier day's entry, shown read only, made writable.
+      ProfileSettings.ProtectPriorEntries = true;
+      ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));
+      w.J = CurrentJournal;
+      ASSERT_TRUE(w.J->Document->ReadOnly);
+      ASSERT_TRUE(w.Menu("ActionToggleReadOnly"));
+      ASSERT_FALSE(w.J->Document->ReadOnly);
+      ASSERT_TRUE(w.Activate(w.Window()));
+      ASSERT_TRUE(w.Settle());
+    }
     ASSERT_TRUE(w.Type("before"));
     ASSERT_TRUE(w.Key(Qt::Key_Return));
     ASSERT_TRUE(w.Type("after"));
@@ -369,6 +384,14 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
       ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));
       ASSERT_TRUE(w.Shown().empty()) << w.Shown();
       ASSERT_TRUE(w.WindowKey(Qt::Key_N, Qt::AltModifier));
+    } else if (c.close == TClose::ReadOnlyDateAndBack) {
+      // Date Previous, Date Next (read only again), read only toggled off.
+      ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));
+      ASSERT_TRUE(w.WindowKey(Qt::Key_N, Qt::AltModifier));
+      w.J = CurrentJournal;
+      ASSERT_TRUE(w.J->Document->ReadOnly);
+      ASSERT_TRUE(w.Menu("ActionToggleReadOnly"));
+      ASSERT_FALSE(w.J->Document->ReadOnly);
     } else if (c.close == TClose::NewPassword) {
       TInteractionScript script;
       script.Do([](TInteraction& r) {
@@ -417,6 +440,7 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
     } else {
       EXPECT_EQ(qytest::DocumentText(*w.Innermost()->VLData()), "ExK") << w.Shown();
     }
+    ProfileSettings.ProtectPriorEntries = protect;
     QuillorySession().RemoveAllPasswords();
     WipeString(JournalPassword);
   }

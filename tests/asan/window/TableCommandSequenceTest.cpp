@@ -1190,7 +1190,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     for (int i = 0; i < 8; ++i)
       answers.Do([this](TInteraction& r) {
         if (auto* f = dynamic_cast<TfrmInteger*>(r.Form)) {
-          f->SetValue(Pick(1, 2));
+          AskedCount = Pick(1, 2);
+          f->SetValue(AskedCount);
           return static_cast<int>(mrOk);
         }
         return r.Form ? static_cast<int>(mrCancel) : static_cast<int>(IDOK);
@@ -1543,8 +1544,11 @@ struct TSequence : TStillClock, TFindReportWorld {
       }
     } else if (name == "vlActionTableInsertRowsAbove" || name == "vlActionTableInsertRowsBelow") {
       if (!tableThere) return;
-      EXPECT_TRUE(m.Table->RowCount() >= m.Rows && m.Table->ColCount() == m.Cols)
-          << name << ": " << m.Rows << "x" << m.Cols << " became " << m.Table->RowCount() << "x" << m.Table->ColCount();
+      // One row above; below, one, or as many as the prompt was given.
+      const Integer added = name != "vlActionTableInsertRowsBelow" || AskedCount == 0 ? 1 : std::max(AskedCount, 0);
+      EXPECT_TRUE(m.Table->RowCount() == m.Rows + added && m.Table->ColCount() == m.Cols)
+          << name << ": " << m.Rows << "x" << m.Cols << " became " << m.Table->RowCount() << "x" << m.Table->ColCount()
+          << ", not with " << added << " more rows";
     } else if (name == "vlActionTableInsertColLeft" || name == "vlActionTableInsertColRight") {
       if (!tableThere) return;
       EXPECT_TRUE(m.Table->ColCount() == m.Cols + 1 && m.Table->RowCount() == m.Rows)
@@ -1793,6 +1797,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     TCustomForm* form = r.Form;
     Note("  window \"" + (form ? form->GetText() : String()) + "\"");
     if (dynamic_cast<TPasswordDlg*>(form)) return EnterPassword(r);
+    // A count asked counts once the window closes with OK (-1: nothing).
+    int count = 0;
+    if (dynamic_cast<TfrmInteger*>(form)) AskedCount = -1;
     if (Chance(20)) return mrCancel;
     if (auto* f = dynamic_cast<TfrmInsTable*>(form)) {
       const int rows = Pick(1, 3), cols = Pick(1, 3);
@@ -1820,7 +1827,8 @@ struct TSequence : TStillClock, TFindReportWorld {
         if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(Chance(50));
       }
     } else if (auto* f = dynamic_cast<TfrmInteger*>(form)) {
-      f->SetValue(Pick(1, 2));
+      count = Pick(1, 2);
+      f->SetValue(count);
     } else if (auto* f = dynamic_cast<TfrmVLItemProp*>(form)) {
       // A table's properties: its width, padding and spacing, and the
       // cells' width, colour and alignment.
@@ -1873,6 +1881,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     ok->Click();
     const int result = form->ModalResult != mrNone ? static_cast<int>(form->ModalResult) : static_cast<int>(mrCancel);
     if (result != mrOk) InsTableAsked = false;
+    if (result == mrOk && count > 0) AskedCount = count;
     return result;
   }
 
@@ -2680,6 +2689,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     Given.clear();
     Pressed = false;
     ShiftSelected = false;
+    AskedCount = 0;
     LeftUnsaved = false;
     ErrorsShown.clear();
     const int boxesBefore = Boxes;
@@ -3045,6 +3055,9 @@ struct TSequence : TStillClock, TFindReportWorld {
   // The step pressed the mouse on the window; it selected by Shift and the
   // caret keys.
   bool Pressed = false, ShiftSelected = false;
+  // The count the step's prompt was given (0: none asked, -1: the prompt
+  // cancelled).
+  int AskedCount = 0;
   // Where the caret stood when the wheel, a scroll bar or a resize took
   // the view away from it.
   std::optional<TCaretAt> AwayCaret;
