@@ -369,9 +369,18 @@ void TfrmVLListGallery::DrawListPreview(TBitmap& Bitmap, Integer Index, TVLStyle
   view->Clear();
   view->SetStyle(vlstmp);
   TVellumVLData* d = view->VLData();
-  const AnsiString line(104, '-');
+  TBitmap scratch(w, h);
+  // Each line of dashes just fills its level's text width: the helper lays
+  // out as paper does, where a run too wide wraps instead of being cut, and
+  // the picture would become a column of short lines scaled down to nothing.
+  vlstmp->TextStyles->Items(0)->Apply(scratch.Canvas(), view->GetBiDiMode());
+  const Integer dash = std::max<Integer>(1, scratch.Canvas()->TextWidth("-"));
+  const Integer text = w - view->LeftMargin - view->RightMargin;
   Integer level = 0;
   for (int i = 0; i < 3; ++i) {
+    const TVLListLevel* L = list->Levels->Items(level);
+    const Integer indent = std::max<Integer>({L->LeftIndent, L->LeftIndent + L->FirstIndent, 0});
+    const AnsiString line(static_cast<size_t>(std::max<Integer>(1, (text - indent) / dash - 1)), '-');
     d->SetListMarker(-1, 0, level, 1, 0, false);
     d->AddTextItem(line, 0, -1);
     d->SetAddParagraphMode(false);
@@ -379,7 +388,6 @@ void TfrmVLListGallery::DrawListPreview(TBitmap& Bitmap, Integer Index, TVLStyle
     d->SetAddParagraphMode(true);
     if (!list->OneLevelPreview && ++level == levels) level = 0;
   }
-  TBitmap scratch(w, h);
   helper->Init(scratch.Canvas(), w);
   if (!helper->FormatNextPage(1000)) return;
   // Taller content is scaled down evenly into the picture.
