@@ -442,6 +442,11 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
         }
         NestedChanged(from);
       }
+      // Undone, the text goes back into its cell, and so does the caret
+      // (beside the text, as after undoing typing there).
+      if (moved && from.size() == 1)
+        if (TVLUndoList* list = d->GetRecordingUndoList(); list && list->LastGroup())
+          list->LastGroup()->NoteCaretCell(d->GetItemNo(from.front().Item.Get()), *from.front().Location, e, eo);
     }
     holder->Format();
   });
