@@ -60,7 +60,14 @@ void TVLUndoInfos::NoteCaretCell(Integer itemNo, const TVLStoreSubVLData& cell, 
 }
 
 void TVLUndoInfos::CopyCaretCellTo(TVLUndoInfos& other) const {
-  if (CaretCell) other.NoteCaretCell(CellItemNo, *CaretCell, CellCaretItemNo, CellCaretOffs);
+  if (!CaretCell || other.CaretCell) return;
+  other.NoteCaretCell(CellItemNo, *CaretCell, CellCaretItemNo, CellCaretOffs);
+  for (const auto& [itemNo, cell] : InnerCells) other.NoteInnerCell(itemNo, *cell);
+}
+
+void TVLUndoInfos::NoteInnerCell(Integer itemNo, const TVLStoreSubVLData& cell) {
+  if (CaretCell && itemNo >= 0)
+    if (auto c = cell.Duplicate()) InnerCells.emplace_back(itemNo, std::move(c));
 }
 
 void TVLUndoInfos::Undo(TVLEditVLData* data) {
@@ -147,8 +154,21 @@ void TVLUndoInfos::PerformUndo(TVLEditVLData* data, bool reformat) {
   if (finalUpdate) data->Reformat();
   // Laid out again: the caret goes back into the cell the action was given
   // in, not beside the item that holds it.
-  if (reformat && CaretCell && CellItemNo < data->GetItemCount() && data->DrawItems.Count() > 0)
-    data->GetItem(CellItemNo)->ReturnCaretTo(CaretCell.get(), CellCaretItemNo, CellCaretOffs);
+  if (reformat && CaretCell && CellItemNo < data->GetItemCount() && data->DrawItems.Count() > 0) {
+    // Down the cells noted, each opened in the one before.
+    TCustomVLData* doc = data;
+    Integer itemNo = CellItemNo;
+    const TVLStoreSubVLData* cell = CaretCell.get();
+    for (size_t i = 0;; ++i) {
+      const bool last = i == InnerCells.size();
+      TCustomVLItemInfo* item = doc->GetItem(itemNo);
+      if (!item->ReturnCaretTo(cell, last ? CellCaretItemNo : -1, CellCaretOffs) || last) break;
+      doc = item->GetSubVLDataOf(cell);
+      itemNo = InnerCells[i].first;
+      cell = InnerCells[i].second.get();
+      if (!doc || itemNo >= doc->GetItemCount()) break;
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -106,6 +106,9 @@ public:
   // of a group holds; the opposite group gets it too.
   void NoteCaretCell(Integer itemNo, const TVLStoreSubVLData& cell, Integer caretItemNo, Integer caretOffs);
   void CopyCaretCellTo(TVLUndoInfos& other) const;
+  // A cell nested in the noted one (then in that, and so on) the caret
+  // goes down to; the caret noted is in the innermost.
+  void NoteInnerCell(Integer itemNo, const TVLStoreSubVLData& cell);
 
   String Caption;
   Byte UndoType = vlutNone;
@@ -115,6 +118,7 @@ public:
   std::unique_ptr<TVLStoreSubVLData> CaretCell;
   Integer CellCaretItemNo = 0;
   Integer CellCaretOffs = 0;
+  std::vector<std::pair<Integer, std::unique_ptr<TVLStoreSubVLData>>> InnerCells;
 
 private:
   std::vector<std::unique_ptr<TVLUndoInfo>> FRecords;

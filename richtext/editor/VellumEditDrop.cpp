@@ -442,6 +442,20 @@ int TCustomVellumEdit::DropAcrossDocuments(TCustomVellumEdit* target, const TDra
         }
         NestedChanged(from);
       }
+      // Undone, the text goes back into its cell, and so does the caret
+      // (beside the text, as after undoing typing there).
+      if (TVLUndoList* list = d->GetRecordingUndoList(); moved && list && list->LastGroup() && !list->LastGroup()->CaretCell) {
+        TVLUndoInfos* group = list->LastGroup();
+        TCustomVLData* doc = d;
+        for (const TNestStep& step : from) {
+          const Integer n = doc->GetItemNo(step.Item.Get());
+          if (doc == d)
+            group->NoteCaretCell(n, *step.Location, e, eo);
+          else
+            group->NoteInnerCell(n, *step.Location);
+          doc = step.Item->GetSubVLDataOf(step.Location.get());
+        }
+      }
     }
     holder->Format();
   });

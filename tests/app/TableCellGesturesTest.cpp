@@ -390,6 +390,7 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
 // within its cell, to the next cell, out to the body, or from the body into
 // a cell: it moves there (with Ctrl a copy stays), comes in selected, one
 // Ctrl+Z gives the entry back as it was, and a redo does the drop again.
+// Undone, a word moved out of a cell takes the caret back with it.
 TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
   enum TWhere { SameCell, OtherCell, CellToBody, BodyToCell };
   struct Case {
@@ -447,6 +448,13 @@ TEST(TableCellGestures, TextDraggedIntoOutOfAndWithinCellsMovesAsInTheBody) {
     EXPECT_EQ(w.Shown(), before) << "one Ctrl+Z takes the drop back";
     ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
     EXPECT_EQ(w.Shown(), after) << "Ctrl+Shift+Z does it again";
+    // A word moved out of its cell and taken back: the caret is back
+    // beside it, in the cell, and the next letter goes there.
+    if (c.where == CellToBody && !c.copy) {
+      ASSERT_TRUE(w.WindowKey(Qt::Key_Z, Qt::ControlModifier));
+      ASSERT_TRUE(w.WindowType("x"));
+      EXPECT_EQ(w.Shown(), shown("alpha beta", "onex two", "six")) << "the letter after Ctrl+Z";
+    }
   }
 }
 
