@@ -380,6 +380,24 @@ std::string TableShape(TCustomVLData& data, int depth = 0) {
   return out;
 }
 
+// Inserts file into an empty editor by Insert > File through import
+// converter in, as the user picks it in the file dialog.
+void InsertThroughImportConverter(TEditorBench& back, const fs::path& file, int in) {
+  TEditorBench::Fill(back.Edit, "");
+  auto* action = new TvlActionInsertFile(back.Form);
+  action->SetControl(back.Edit);
+  action->Filter = {ffiOfficeConverters};
+  TInteractionScript script;
+  script.Do([&](TInteraction& r) {
+    r.FileName = file.string();
+    r.FilterIndex = 1 + in;
+    return mrOk;
+  });
+  action->Update();
+  ASSERT_TRUE(action->Execute());
+  EXPECT_EQ(script.Unexpected, 0);
+}
+
 // The office suite's Word copy of an entry whose merged cell holds a table
 // with another table in one of its cells, inserted again through the
 // document converter's Word entry: every table comes back nested where it
@@ -430,19 +448,7 @@ TEST(ConvertedCopyContent, AWordCopyOfTablesNestedInAMergedCellComesBackNestedTh
   ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
 
   TEditorBench back;
-  TEditorBench::Fill(back.Edit, "");
-  auto* action = new TvlActionInsertFile(back.Form);
-  action->SetControl(back.Edit);
-  action->Filter = {ffiOfficeConverters};
-  TInteractionScript script;
-  script.Do([&](TInteraction& r) {
-    r.FileName = copy.string();
-    r.FilterIndex = 1 + in;
-    return mrOk;
-  });
-  action->Update();
-  ASSERT_TRUE(action->Execute());
-  EXPECT_EQ(script.Unexpected, 0);
+  InsertThroughImportConverter(back, copy, in);
   EXPECT_EQ(TableShape(*back.Edit->VLData()), shape);
 }
 
@@ -503,19 +509,7 @@ TEST(ConvertedCopyContent, TwoTablesAnEmptyParagraphApartComeBackAsTwoThroughPan
     ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
 
     TEditorBench back;
-    TEditorBench::Fill(back.Edit, "");
-    auto* action = new TvlActionInsertFile(back.Form);
-    action->SetControl(back.Edit);
-    action->Filter = {ffiOfficeConverters};
-    TInteractionScript script;
-    script.Do([&](TInteraction& r) {
-      r.FileName = copy.string();
-      r.FilterIndex = 1 + in;
-      return mrOk;
-    });
-    action->Update();
-    ASSERT_TRUE(action->Execute());
-    EXPECT_EQ(script.Unexpected, 0);
+    InsertThroughImportConverter(back, copy, in);
     EXPECT_EQ(TopTables(*back.Edit->VLData()), (std::vector<std::string>{"A", "B|C"}));
   }
 }
