@@ -167,6 +167,12 @@ TRect TVLMainPrintableData::SheetRect() const {
   return TRect(0, 0, PrintableWidth + LeftOffset + RightOffset, PrintableHeight + TopOffset + BottomOffset);
 }
 
+TRect TVLMainPrintableData::PaperRect() const {
+  const TRect sheet = SheetRect();
+  if (PaperWidth < sheet.Width() || PaperHeight < sheet.Height()) return sheet;
+  return Bounds(-UnprintableLeft, -UnprintableTop, PaperWidth, PaperHeight);
+}
+
 TRect TVLMainPrintableData::PrintAreaRect(Integer pageNo) {
   return Bounds(GetPrintableAreaLeft(pageNo), TopOffset, PrintableWidth, PrintableHeight);
 }
@@ -192,6 +198,10 @@ void TVLMainPrintableData::PrepareForPrinting(TPrinter* printer) {
   const Integer offX = printer->PhysicalOffsetX(), offY = printer->PhysicalOffsetY();
   const Integer rightUnprintable = printer->PhysicalWidth() - (pageW + offX);
   const Integer bottomUnprintable = printer->PhysicalHeight() - (pageH + offY);
+  UnprintableLeft = offX;
+  UnprintableTop = offY;
+  PaperWidth = printer->PhysicalWidth();
+  PaperHeight = printer->PhysicalHeight();
   LeftOffset = VLMMToDevice(LeftMarginMM, Sad.ppixDevice, offX);
   TopOffset = VLMMToDevice(TopMarginMM, Sad.ppiyDevice, offY);
   RightOffset = VLMMToDevice(RightMarginMM, Sad.ppixDevice, rightUnprintable);
@@ -263,6 +273,7 @@ void TVLMainPrintableData::LayOutOn(TCanvas* canvas, Integer width) {
   // Pages get no top or bottom margin from the view.
   DeviceTopMargin = DeviceBottomMargin = 0;
   LeftOffset = TopOffset = RightOffset = BottomOffset = MirroredLeftOffset = 0;
+  UnprintableLeft = UnprintableTop = PaperWidth = PaperHeight = 0;
   PrintableWidth = std::max<Integer>(1, width);
   PrintableHeight = 1;
   PrinterReady = true;

@@ -245,6 +245,9 @@ public:
   // top-left) and the area the document prints in.
   TRect SheetRect() const;
   TRect PrintAreaRect(Integer pageNo);
+  // The whole sheet of paper in the same pixels: the printer's unprintable
+  // edges lie left of and above the origin.
+  TRect PaperRect() const;
 
   TVLPrint* Owner;
   TCustomVLData* SourceData = nullptr;
@@ -268,6 +271,8 @@ public:
   Integer DeviceTopMargin = 0, DeviceBottomMargin = 0;
   Integer LeftOffset = 0, TopOffset = 0, RightOffset = 0, BottomOffset = 0, MirroredLeftOffset = 0;
   Integer PrintableWidth = 0, PrintableHeight = 0;
+  // The edges the printer cannot print on, left and top, and the paper's size.
+  Integer UnprintableLeft = 0, UnprintableTop = 0, PaperWidth = 0, PaperHeight = 0;
   bool PrinterReady = false;
 
 private:
@@ -316,12 +321,13 @@ public:
   void Print(const String& title, Integer copies, bool collate);
   void PrintPages(Integer firstPage, Integer lastPage, const String& title, Integer copies, bool collate);
 
-  // Page pageNo scaled into pageRect of a screen canvas.
+  // Page pageNo scaled into pageRect of a screen canvas, which stands for the
+  // whole paper: the page lands where the printer puts it.
   void DrawPreview(Integer pageNo, TCanvas* canvas, const TRect& pageRect);
   // The printable area of page pageNo, scaled into pageRect, with the
   // canvas's pen and brush.
   void DrawMarginsRect(TCanvas* canvas, const TRect& pageRect, Integer pageNo);
-  // The sheet at 100 % in screen pixels.
+  // The paper at 100 % in screen pixels.
   Integer GetPreview100PercentWidth();
   Integer GetPreview100PercentHeight();
 

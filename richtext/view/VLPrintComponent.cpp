@@ -107,8 +107,10 @@ void TVLPrint::DrawPreview(Integer pageNo, TCanvas* canvas, const TRect& pageRec
   canvas->Brush.Color = clWhite;
   canvas->Pen.Color = clWhite;
   canvas->FillRect(pageRect);
-  const TRect sheet = FData->SheetRect();
-  if (sheet.Width() <= 0 || sheet.Height() <= 0 || pageRect.Width() <= 0 || pageRect.Height() <= 0) return;
+  // The page rectangle stands for the paper: the sheet the printer draws on
+  // starts inside it by the edges it cannot print.
+  const TRect paper = FData->PaperRect();
+  if (paper.Width() <= 0 || paper.Height() <= 0 || pageRect.Width() <= 0 || pageRect.Height() <= 0) return;
   const int saved = canvas->SaveDC();
   const Integer ppi = canvas->GetPixelsPerInch();
   struct TRestore {
@@ -124,31 +126,40 @@ void TVLPrint::DrawPreview(Integer pageNo, TCanvas* canvas, const TRect& pageRec
   } restore{canvas, saved, ppi};
   canvas->IntersectClipRect(pageRect.Left, pageRect.Top, pageRect.Right, pageRect.Bottom);
   canvas->SetMapMode(MM_ANISOTROPIC);
+  // The sheet the printer draws on, in whole pixels of the page rectangle:
+  // it is mapped as a rectangle of its own, so that a border thinner than a
+  // pixel keeps both its sides.
+  const TRect sheet = FData->SheetRect();
+  const TRect onPage(pageRect.Left + MulDiv(sheet.Left - paper.Left, pageRect.Width(), paper.Width()),
+                     pageRect.Top + MulDiv(sheet.Top - paper.Top, pageRect.Height(), paper.Height()),
+                     pageRect.Left + MulDiv(sheet.Right - paper.Left, pageRect.Width(), paper.Width()),
+                     pageRect.Top + MulDiv(sheet.Bottom - paper.Top, pageRect.Height(), paper.Height()));
+  if (sheet.Width() <= 0 || sheet.Height() <= 0 || onPage.Width() <= 0 || onPage.Height() <= 0) return;
   canvas->SetWindowExtEx(sheet.Width(), sheet.Height());
-  canvas->SetViewportExtEx(pageRect.Width(), pageRect.Height());
-  canvas->SetViewportOrgEx(pageRect.Left, pageRect.Top);
+  canvas->SetViewportExtEx(onPage.Width(), onPage.Height());
+  canvas->SetViewportOrgEx(onPage.Left, onPage.Top);
   // Fonts at printer size: the mapping scales them down.
   canvas->SetPixelsPerInch(FData->Sad.ppiyDevice);
   FData->DrawPage(pageNo, canvas, true, PreviewCorrection);
 }
 
 void TVLPrint::DrawMarginsRect(TCanvas* canvas, const TRect& pageRect, Integer pageNo) {
-  const TRect sheet = FData->SheetRect();
-  const Integer w = sheet.Width(), h = sheet.Height();
+  const TRect paper = FData->PaperRect();
+  const Integer w = paper.Width(), h = paper.Height();
   if (w <= 0 || h <= 0) return;
   const Integer pw = pageRect.Width(), ph = pageRect.Height();
-  const Integer left = FData->GetPrintableAreaLeft(pageNo);
-  canvas->Rectangle(pageRect.Left + MulDiv(left, pw, w), pageRect.Top + MulDiv(FData->TopOffset, ph, h),
+  const Integer left = FData->GetPrintableAreaLeft(pageNo) - paper.Left, top = FData->TopOffset - paper.Top;
+  canvas->Rectangle(pageRect.Left + MulDiv(left, pw, w), pageRect.Top + MulDiv(top, ph, h),
                     pageRect.Left + MulDiv(left + FData->PrintableWidth, pw, w),
-                    pageRect.Top + MulDiv(FData->TopOffset + FData->PrintableHeight, ph, h));
+                    pageRect.Top + MulDiv(top + FData->PrintableHeight, ph, h));
 }
 
 Integer TVLPrint::GetPreview100PercentWidth() {
   const TVLScreenAndDevice& sad = FData->Sad;
-  return MulDiv(FData->SheetRect().Width(), sad.ppixScreen, sad.ppixDevice);
+  return MulDiv(FData->PaperRect().Width(), sad.ppixScreen, sad.ppixDevice);
 }
 
 Integer TVLPrint::GetPreview100PercentHeight() {
   const TVLScreenAndDevice& sad = FData->Sad;
-  return MulDiv(FData->SheetRect().Height(), sad.ppiyScreen, sad.ppiyDevice);
+  return MulDiv(FData->PaperRect().Height(), sad.ppiyScreen, sad.ppiyDevice);
 }

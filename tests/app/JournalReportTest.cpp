@@ -984,6 +984,10 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
       Main->SetBounds(0, 0, 1400, 900);
       J = OpenWindow("Diary", 0);
       ShowActive();
+      // The window as large as asked: a small screen's placement at the
+      // start keeps it within the screen.
+      Window()->resize(1400, 900);
+      Settle();
       J->EditorWindow->SetWindowState(wsMaximized);
       J->EditorWindow->FocusEditor();
       Settle();
@@ -1095,6 +1099,26 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
                 w.Type("tc1") && w.Key(Qt::Key_Tab) && w.Type("tc2") && w.ClickBody() && w.Key(Qt::Key_End) &&
                 w.Key(Qt::Key_Return) && w.Type("right end") && w.Menu("vlActionAlignRight");
        }},
+      {"a dragged table with lists and tables two deep in its cells after the text size was raised to 18",
+       [](TWorld& w) {
+         if (!(w.Type("A few lines of the day.") && w.Key(Qt::Key_Return) && w.Type("Then a table:") &&
+               w.Key(Qt::Key_Return) && w.InsertTable(2, 2, true) && w.Type("A1 left") && w.Key(Qt::Key_Tab) &&
+               w.Type("B1 right side words") && w.Key(Qt::Key_Tab) && w.Type("A2 cell") && w.Key(Qt::Key_Tab) &&
+               w.Type("B2 cell") && w.DragFirstBorder(209)))
+           return false;
+         TVLTableItemInfo* t = FirstTableIn(w.Edit());
+         return w.Edit()->ClientWidth() > 1300 && w.ClickAt(qytest::CellPointOnScreen(w.Edit(), t, 1, 0, 2)) &&
+                w.Key(Qt::Key_End) &&
+                w.Key(Qt::Key_Return) && w.Type("alpha item") && w.Menu("vlActionParaBullets") &&
+                w.Key(Qt::Key_Return) && w.Type("second bullet") &&
+                w.ClickAt(qytest::CellPointOnScreen(w.Edit(), t, 1, 1, 2)) && w.Key(Qt::Key_End) &&
+                w.Key(Qt::Key_Return) && w.Type("beta item") && w.Menu("vlActionParaNumbering") &&
+                w.Key(Qt::Key_Return) && w.Type("gamma item") && w.Key(Qt::Key_Return) && w.InsertTable(2, 2) &&
+                w.Type("d2a") && w.Key(Qt::Key_Tab) && w.Type("d2b") && w.Key(Qt::Key_Tab) && w.Type("d2c") &&
+                w.Key(Qt::Key_Tab) && w.Type("d2d") && w.Key(Qt::Key_Return) && w.InsertTable(2, 2) &&
+                w.Type("deep one two lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor") &&
+                w.Key(Qt::Key_Tab) && w.Type("d3b") && w.ClickBody() && w.ChangeTextStyleSize("18", true);
+       }},
       {"an unedited entry after a change of the default style",
        [](TWorld& w) {
          return w.ChangeTextStyleSize("18") && w.Type("Sized words stay") && (SaveEntry(w.J, smAuto), true) &&
@@ -1114,7 +1138,8 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
       std::remove(w.Pdf.OutputFileName.c_str());
       TInteractionScript print;
       if (layout == rlPageFilled) print.Do(ConfirmSelection());
-      BuildJournalReport(roPrint, layout == rlPagePerDay ? rsCurrentEntry : rsSelection, layout);
+      // File > Print (Ctrl+P), or Print Selection, Pages Filled.
+      ASSERT_TRUE(w.Menu(layout == rlPagePerDay ? "ActionPrint" : "ActionPrintPageFilled"));
       EXPECT_EQ(print.Unexpected, 0);
       const qytest::TPdfLayout pdf = qytest::PdfLayout(w.Pdf.OutputFileName);
       ASSERT_FALSE(pdf.Words.empty());
@@ -1144,10 +1169,16 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
         }
         return static_cast<int>(mrOk);
       });
-      BuildJournalReport(roPreview, layout == rlPagePerDay ? rsCurrentEntry : rsSelection, layout);
+      ASSERT_TRUE(w.Menu(layout == rlPagePerDay ? "ActionPreview" : "ActionPreviewPageFilled"));
       ASSERT_EQ(shown.size(), pdf.PageSizes.size());
       const auto previewPage = [&](int page) { return shown[static_cast<size_t>(page - 1)]; };
       EXPECT_EQ(qytest::WordInkFaults(pdf, previewPage, dpi), std::vector<std::string>()) << "in the preview";
+      // The preview's text lands where the paper's does.
+      for (int n = 1; n <= static_cast<int>(shown.size()); ++n) {
+        const auto [right, down] = qytest::InkShift(pdfPage(n), previewPage(n), dpi);
+        EXPECT_TRUE(std::abs(right) <= 1 && std::abs(down) <= 1)
+            << "page " << n << ": the preview draws " << right << " pt right and " << down << " pt down of the paper";
+      }
     }
   }
 }

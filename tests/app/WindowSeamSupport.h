@@ -291,12 +291,14 @@ public:
     return Menu("vlActionInsertTable") && script.Pending() == 0;
   }
 
-  // Preferences > Default Style > Font: the first text style's size.
-  bool ChangeTextStyleSize(const char* size) {
+  // Preferences > Default Style > Font: the first text style's size (with
+  // Replace Existing Journal Styles ticked when asked).
+  bool ChangeTextStyleSize(const char* size, bool replaceExisting = false) {
     auto dialog = std::make_unique<TdlgPreferences>(Application);
     TInteractionScript script;
-    script.Do([](TInteraction& r) {
+    script.Do([replaceExisting](TInteraction& r) {
       auto* d = static_cast<TdlgPreferences*>(r.Form);
+      if (replaceExisting) d->rgDefaultStyleOptions->SetItemIndex(1);
       d->FontListBox->SetItemIndex(0);
       d->bChangeFontItem->Click();
       d->OKBtn->Click();

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace qytest {
 
@@ -160,6 +161,37 @@ std::vector<std::string> WordInkFaults(const TPdfLayout& layout, const std::func
       return "a rule through it";
     return std::string();
   });
+}
+
+std::pair<double, double> InkShift(const QImage& page, const QImage& other, double dpi, double reach) {
+  const int w = std::min(page.width(), other.width()), h = std::min(page.height(), other.height());
+  std::vector<long> columns[2] = {std::vector<long>(static_cast<size_t>(w)), std::vector<long>(static_cast<size_t>(w))};
+  std::vector<long> rows[2] = {std::vector<long>(static_cast<size_t>(h)), std::vector<long>(static_cast<size_t>(h))};
+  for (int k = 0; k < 2; ++k) {
+    const QImage& image = k == 0 ? page : other;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (Dark(image, x, y)) {
+          ++columns[k][static_cast<size_t>(x)];
+          ++rows[k][static_cast<size_t>(y)];
+        }
+  }
+  const int most = static_cast<int>(reach * dpi / 72);
+  // The shift s of the second profile that leaves the least difference.
+  const auto best = [most](const std::vector<long>& a, const std::vector<long>& b) {
+    int found = 0;
+    long least = -1;
+    for (int s = -most; s <= most; ++s) {
+      long differ = 0;
+      for (int i = 0; i < static_cast<int>(a.size()); ++i) {
+        const int j = i + s;
+        differ += std::abs(a[static_cast<size_t>(i)] - (j >= 0 && j < static_cast<int>(b.size()) ? b[static_cast<size_t>(j)] : 0));
+      }
+      if (least < 0 || differ < least) least = differ, found = s;
+    }
+    return found;
+  };
+  return {best(columns[0], columns[1]) * 72.0 / dpi, best(rows[0], rows[1]) * 72.0 / dpi};
 }
 
 std::vector<std::string> WordsPrintedAsBars(const std::string& file, int dpi) {

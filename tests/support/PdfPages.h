@@ -56,6 +56,11 @@ std::vector<int> VerticalRules(const QImage& page, int x0, int x1, int y0, int y
 // to its bottom (a cell border the word runs under).
 std::vector<std::string> WordInkFaults(const TPdfLayout& layout, const std::function<QImage(int page)>& pageImage,
                                        double dpi);
+// How far the ink of page `other` lies right of and below the ink of page
+// `page` (both drawn at dpi), in points: the shifts, up to reach points either
+// way, that best line up the pages' counts of dark pixels in each column and
+// in each row. Where text lands, not how its letters are drawn.
+std::pair<double, double> InkShift(const QImage& page, const QImage& other, double dpi, double reach = 30);
 // The words of the file printed as bars, each as "word (page n, share)":
 // those whose boxes are more than half dark on their pages at dpi. A page
 // that cannot be drawn is named as such.

@@ -156,9 +156,9 @@ TEST(PrintPageDraw, PreviewScalesTheSheetIntoTheRectangle) {
   doc.Paragraphs(40);
   ASSERT_EQ(doc.Paginate(), 1);
   const Integer w = doc.Print.GetPreview100PercentWidth(), h = doc.Print.GetPreview100PercentHeight();
-  // The printable part of the sheet at 96 pixels per inch.
-  EXPECT_EQ(w, MulDiv(doc.Pdf.PageWidth(), 96, 600));
-  EXPECT_EQ(h, MulDiv(doc.Pdf.PageHeight(), 96, 600));
+  // The whole paper at 96 pixels per inch, its unprintable edges too.
+  EXPECT_EQ(w, MulDiv(doc.Pdf.PhysicalWidth(), 96, 600));
+  EXPECT_EQ(h, MulDiv(doc.Pdf.PhysicalHeight(), 96, 600));
   TBitmap bmp(w / 2 + 20, h / 2 + 20);
   bmp.Canvas()->Brush.Color = clBlack;
   bmp.Canvas()->FillRect(TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
@@ -170,8 +170,9 @@ TEST(PrintPageDraw, PreviewScalesTheSheetIntoTheRectangle) {
   EXPECT_EQ(PixelAt(bmp, 5, 5), clBlack);
   EXPECT_EQ(PixelAt(bmp, page.Right + 5, page.Bottom + 5), clBlack);
   // Some text was drawn, dark on yellow, near the top of the area.
-  const Integer areaTop = page.Top + MulDiv(doc.PD().TopOffset, page.Height(), doc.PD().SheetRect().Height());
-  const Integer areaLeft = page.Left + MulDiv(doc.PD().LeftOffset, page.Width(), doc.PD().SheetRect().Width());
+  const TRect paper = doc.PD().PaperRect();
+  const Integer areaTop = page.Top + MulDiv(doc.PD().TopOffset - paper.Top, page.Height(), paper.Height());
+  const Integer areaLeft = page.Left + MulDiv(doc.PD().LeftOffset - paper.Left, page.Width(), paper.Width());
   int dark = 0;
   for (Integer y = areaTop; y < areaTop + 40; ++y)
     for (Integer x = areaLeft; x < areaLeft + 60; ++x)

@@ -215,7 +215,8 @@ TEST(PrintPreview, PageCacheAndMargins) {
 
   // The margin frame only with a visible pen.
   const TRect page = doc.Preview->PageRect();
-  const Integer x = page.Left + MulDiv(doc.PD().LeftOffset, page.Width(), doc.PD().SheetRect().Width());
+  const TRect paper = doc.PD().PaperRect();
+  const Integer x = page.Left + MulDiv(doc.PD().LeftOffset - paper.Left, page.Width(), paper.Width());
   const Integer y = (page.Top + page.Bottom) / 2;
   auto redNear = [&]() {
     for (Integer dx = -2; dx <= 2; ++dx)
