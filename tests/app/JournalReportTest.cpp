@@ -719,7 +719,10 @@ void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& out) {
     if (auto* marker = dynamic_cast<TVLMarkerItemInfo*>(item)) {
       flush();
       const WideString text = VLMarkerShownText(*marker, data);
-      if (!text.empty()) out.Words.push_back({WideToUtf8(text), cell, 0});
+      // A marker is drawn in its level's own font, on the screen as on paper.
+      TVLListLevel* level = VLGetListLevel(data.GetStyle(), marker->ListNo, marker->Level);
+      const Integer points = level && level->UsesFont() ? level->GetFont()->GetSize() : 0;
+      if (!text.empty()) out.Words.push_back({WideToUtf8(text), cell, points});
     } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
       flush();
       const size_t k = tables++;
