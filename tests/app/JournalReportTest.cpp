@@ -997,6 +997,39 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
     }
     ~TWorld() { Preview->VLPrint1->PrinterOverride = nullptr; }
     TVellumEdit* Edit() const { return Editor(J); }
+    // The next day's entry, which a report of pages filled prints after the
+    // one edited: a line and a table of two columns as wide as the line.
+    // Its words as the screen would show them go into `words`.
+    void StoreNextDay(printed::TScreen& words) {
+      VLRegisterTableItem();
+      TEntryDocument doc;
+      doc.Style.TextStyles->Items(0)->Unicode = true;
+      const auto add = [&](TCustomVLData& data, const std::string& cell, const std::string& text) {
+        data.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0, TVLTag());
+        std::istringstream in(text);
+        for (std::string word; in >> word;) words.Words.push_back({word, cell, 0});
+      };
+      add(doc.Data, "next day", "The next day begins");
+      auto t = TVLTableItemInfo::CreateEx(1, 2, &doc.Data);
+      const TvlActionInsertTable insert(nullptr);
+      insert.AssignToTable(*t);
+      t->BestWidth = -100;
+      const char* cells[] = {"next left", "next right column words"};
+      for (Integer c = 0; c < 2; ++c) {
+        TVLTableCellData* cell = t->GetCell(0, c);
+        cell->Clear();
+        add(*cell, printed::CellName("next day", 0, 0, c), cells[c]);
+      }
+      words.Tables.push_back({"next day/t0", 1, 2, {0.5}, false});
+      t->ParaNo = 0;
+      doc.Data.AddItem("", t.release());
+      add(doc.Data, "next day", "and ends");
+      TMemoryStream out;
+      doc.SaveVLF(out);
+      NextDay = std::floor(J->EntryDate) + 1;
+      Store({{J->JournalID, NextDay, String(out.Memory(), static_cast<size_t>(out.GetSize()))}});
+    }
+    double NextDay = 0;
     // A click on the entry's first line, which leaves any cell.
     bool ClickBody() {
       TVLEditVLData& d = *Edit()->EditData();
@@ -1136,6 +1169,9 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
     printed::TScreen screen;
     printed::ReadScreen(*w.Edit()->VLData(), "", screen);
     ASSERT_FALSE(screen.Words.empty());
+    // Pages filled hold the next day's entry too, laid out at its own width.
+    printed::TScreen both = screen;
+    w.StoreNextDay(both);
     for (TReportLayout layout : {rlPagePerDay, rlPageFilled}) {
       SCOPED_TRACE(layout == rlPagePerDay ? "the entry alone" : "pages filled");
       std::remove(w.Pdf.OutputFileName.c_str());
@@ -1147,12 +1183,16 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
       const qytest::TPdfLayout pdf = qytest::PdfLayout(w.Pdf.OutputFileName);
       ASSERT_FALSE(pdf.Words.empty());
       const auto pdfPage = [&](int page) { return qytest::PdfPageImage(w.Pdf.OutputFileName, page, static_cast<int>(dpi)); };
-      EXPECT_EQ(printed::Differences(screen, pdf, pdfPage, dpi), std::vector<std::string>())
+      EXPECT_EQ(printed::Differences(layout == rlPagePerDay ? screen : both, pdf, pdfPage, dpi), std::vector<std::string>())
           << qytest::PdfText(w.Pdf.OutputFileName, true);
       EXPECT_EQ(printed::OffThePrintableArea(pdf, *w.Preview->VLPrint1), std::vector<std::string>());
       // The heading's date, right of the journal's name.
       const String date = FormatDateTime(FormatSettings.LongDateFormat, w.J->EntryDate);
       EXPECT_NE(qytest::PdfText(w.Pdf.OutputFileName).find(date), std::string::npos) << date;
+      if (layout == rlPageFilled) {
+        const String next = FormatDateTime(FormatSettings.LongDateFormat, w.NextDay);
+        EXPECT_NE(qytest::PdfText(w.Pdf.OutputFileName).find(next), std::string::npos) << next;
+      }
       EXPECT_EQ(qytest::WordInkFaults(pdf, pdfPage, dpi), std::vector<std::string>());
       // The preview draws the same pages: every printed word and marker
       // there, in letters, not under a border.
