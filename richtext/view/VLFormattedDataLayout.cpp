@@ -601,10 +601,9 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     // A printed copy shares the items, which measure themselves in screen
     // pixels: they get the width in those and their size is scaled below.
     const bool printing = st.SharedItems && !st.Res.IsScreen();
-    if (printing) {
+    if (printing)
       item->CalcSizeForPaper(MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice),
                              ScreenLineWidth(itemNo), r1, offset);
-    }
     else
       item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
     if (printing) offset = st.Res.ToDeviceX(offset);
@@ -781,7 +780,8 @@ Integer TCustomVLFormattedData::LoneLineWidth(Integer itemNo) {
   // As Format sizes the document, with this paragraph its only content.
   Integer paraStart = 0;
   const Integer window = GetWidth() - GetLeftMargin() - GetRightMargin();
-  Integer text = std::max({window, ParaMinWidth(itemNo, paraStart, GetCanvas(), nullptr), GetMinTextWidth()});
+  Integer text =
+      std::max({window, CalculateParaMinWidthEx(itemNo, paraStart, GetCanvas(), nullptr), GetMinTextWidth()});
   if (GetOptions().Contains(vloClientTextWidth)) text = std::max(window, GetMinTextWidth());
   else if (GetMaxTextWidth() > 0 && GetMaxTextWidth() < text) text = GetMaxTextWidth();
   const TParaInfo* para = ParaOf(GetStyle(), GetItem(itemNo));

@@ -1415,7 +1415,8 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
     // entry of each alone, a long run every entry.
     const std::optional<size_t> alone =
         std::getenv("QY_PRINT_SWEEP") ? std::nullopt : std::optional<size_t>(seed % rows.size());
-    for (const std::string& f : PrintedAsAlone(w, pdfPrinter, rows, expected, pdf, seed % 2 ? rlPageFilled : rlPagePerDay, alone))
+    const TReportLayout layout = seed % 2 ? rlPageFilled : rlPagePerDay;
+    for (const std::string& f : PrintedAsAlone(w, pdfPrinter, rows, expected, pdf, layout, alone))
       faults.push_back("not as printed alone: " + f);
     if (!faults.empty()) ++faulty;
     // QY_PRINT_KEEP=<folder> keeps the PDFs of the reports that lose words.
