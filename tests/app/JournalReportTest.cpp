@@ -1304,7 +1304,7 @@ std::vector<TWordOnPaper> WordsOnPaper(const printed::TScreen& screen, const qyt
 // Each entry of a report printed alone through the same path (the entry
 // table holding only it, the report laid out alike): its words lie in the
 // same lines, pieces and places as in the report, whatever else that
-// holds. Only the entry only when that is set. Returns where they do not.
+// holds; with only, that entry alone. Returns where they do not.
 std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
                                         const std::vector<TFindReportWorld::TRow>& rows,
                                         const printed::TScreen& report, const qytest::TPdfLayout& reportPdf,
@@ -1318,7 +1318,7 @@ std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
     printed::TScreen alone;
     std::vector<size_t> at;
     for (size_t i = 0; i < report.Words.size(); ++i)
-      if (report.Words[i].Cell.rfind(entry, 0) == 0) {
+      if (const std::string& cell = report.Words[i].Cell; cell == entry || cell.rfind(entry + "/", 0) == 0) {
         alone.Words.push_back(report.Words[i]);
         at.push_back(i);
       }
