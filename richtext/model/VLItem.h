@@ -163,8 +163,9 @@ public:
   virtual void Inserted(TCustomVLData* vlData, Integer itemNo);
   virtual void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2);
   // The same for a printed copy of the document (docWidth in screen pixels);
-  // an item may keep the size the screen shows it at.
-  virtual void CalcSizeForPaper(Integer docWidth, Integer& result1, Integer& result2) {
+  // an item may take the size the screen would show it at with nothing wider
+  // in its document: screenWidth is that line (0: none known).
+  virtual void CalcSizeForPaper(Integer docWidth, Integer /*screenWidth*/, Integer& result1, Integer& result2) {
     CalcSizeForDocWidth(docWidth, result1, result2);
   }
   // Paints the item's own background into rect of a bitmap that lies behind

@@ -490,10 +490,12 @@ public:
   Integer GetMinWidth(const TVLScreenAndDevice* sad, TCanvas* canvas, TCustomVLData* vlData) override;
   void CalcSizeForDocWidth(Integer docWidth, Integer& result1, Integer& result2) override;
   // Columns with widths of their own (a dragged border) keep the layout the
-  // screen shows: laid out again at the paper's narrower line they would
-  // give the first columns their pixels and squeeze the rest; the printed
-  // layout fits the screen's to the line instead.
-  void CalcSizeForPaper(Integer docWidth, Integer& result1, Integer& result2) override;
+  // screen shows alone in its window: laid out again at the paper's
+  // narrower line they would give the first columns their pixels and
+  // squeeze the rest; the printed layout fits the screen's to the line
+  // instead. Alone, so that nothing else in the document (another entry of
+  // a report, an unwrapped line) changes its columns on paper.
+  void CalcSizeForPaper(Integer docWidth, Integer screenWidth, Integer& result1, Integer& result2) override;
   Integer GetWidth() const override { return FormattingInfo.Width; }
   Integer GetHeight() const override { return FormattingInfo.Height; }
   // Lays the table out for an available width into FormattingInfo; with

@@ -513,7 +513,7 @@ void TVLTableItemInfo::CalcSizeForDocWidth(Integer docWidth, Integer& result1, I
   Layout(docWidth, false, canvas);
 }
 
-void TVLTableItemInfo::CalcSizeForPaper(Integer docWidth, Integer& result1, Integer& result2) {
+void TVLTableItemInfo::CalcSizeForPaper(Integer docWidth, Integer screenWidth, Integer& result1, Integer& result2) {
   const TVLTableItemFormattingInfo& F = FormattingInfo;
   const bool laid = !FStructureChanged && F.Width != 0 && static_cast<Integer>(F.ColStarts.size()) == ColCount() + 1 &&
                     static_cast<Integer>(F.RowStarts.size()) == RowCount() + 1;
@@ -521,11 +521,11 @@ void TVLTableItemInfo::CalcSizeForPaper(Integer docWidth, Integer& result1, Inte
   for (Integer r = 0; r < RowCount() && !pixels; ++r)
     for (Integer c = 0; c < ColCount() && !pixels; ++c)
       if (const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c)) pixels = cell->BestWidth > 0;
-  if (laid && pixels) {
+  if (laid && pixels && screenWidth <= 0) {
     result1 = result2 = 0;
     return;
   }
-  CalcSizeForDocWidth(docWidth, result1, result2);
+  CalcSizeForDocWidth(pixels && screenWidth > 0 ? screenWidth : docWidth, result1, result2);
 }
 
 void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {

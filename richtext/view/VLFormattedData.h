@@ -125,6 +125,12 @@ public:
   Integer CalculateParaMinWidthEx(Integer itemNo, Integer& paraStartItem, TCanvas* canvas,
                                   const TVLResolutionInfo* res);
   Integer CalculateParaMinWidth(Integer itemNo);
+  // The line a paragraph gets when nothing else in the document is wider:
+  // the window's text width, or the paragraph's own minimum.
+  Integer LoneLineWidth(Integer itemNo);
+  // A printed copy: that line of the item in the document on the screen
+  // (0: none).
+  virtual Integer ScreenLineWidth(Integer /*itemNo*/) { return 0; }
   Integer CalculateMinItemsWidth(Integer first, Integer last);
   // Line indents (VLFormattedDataLines.cpp).
   void GetLineIndents(Integer itemNo, bool firstLine, Integer& paraStartItem, Integer& rightIndent,

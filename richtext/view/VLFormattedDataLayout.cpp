@@ -602,7 +602,8 @@ void TCustomVLFormattedData::FormatFullLineItem(TVLFormatState& st, Integer item
     // pixels: they get the width in those and their size is scaled below.
     const bool printing = st.SharedItems && !st.Res.IsScreen();
     if (printing)
-      item->CalcSizeForPaper(MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice), r1, offset);
+      item->CalcSizeForPaper(MulDiv(st.LineWidth, st.Res.Sad.ppixScreen, st.Res.Sad.ppixDevice),
+                             ScreenLineWidth(itemNo), r1, offset);
     else
       item->CalcSizeForDocWidth(st.LineWidth, r1, offset);
     if (printing) offset = st.Res.ToDeviceX(offset);
@@ -773,6 +774,18 @@ Integer TCustomVLFormattedData::ParaMinWidth(Integer itemNo, Integer& paraStartI
     best = std::max(best, w);
   }
   return (noWrap ? total : best) + indents;
+}
+
+Integer TCustomVLFormattedData::LoneLineWidth(Integer itemNo) {
+  // As Format sizes the document, with this paragraph its only content.
+  Integer paraStart = 0;
+  const Integer window = GetWidth() - GetLeftMargin() - GetRightMargin();
+  Integer text =
+      std::max({window, CalculateParaMinWidthEx(itemNo, paraStart, GetCanvas(), nullptr), GetMinTextWidth()});
+  if (GetOptions().Contains(vloClientTextWidth)) text = std::max(window, GetMinTextWidth());
+  else if (GetMaxTextWidth() > 0 && GetMaxTextWidth() < text) text = GetMaxTextWidth();
+  const TParaInfo* para = ParaOf(GetStyle(), GetItem(itemNo));
+  return text - para->LeftIndent - para->RightIndent;
 }
 
 Integer TCustomVLFormattedData::CalculateMinItemsWidthEx(Integer first, Integer last, TCanvas* canvas,

@@ -24,6 +24,11 @@ void TCustomPrintableVLData::GetDrawItemsRange(Integer /*pageNo*/, Integer& firs
 
 bool TCustomPrintableVLData::KeepsItsWidth() { return true; }
 
+Integer TCustomPrintableVLData::ScreenLineWidth(Integer itemNo) {
+  auto* shown = dynamic_cast<TCustomVLFormattedData*>(GetSourceForPrinting());
+  return shown && shown != this && itemNo < shown->GetItemCount() ? shown->LoneLineWidth(itemNo) : 0;
+}
+
 void TCustomPrintableVLData::GetResolutionInfo(TCanvas* /*canvas*/, TVLResolutionInfo& res) {
   res.Sad = PrintResolution();
 }

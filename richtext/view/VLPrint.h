@@ -55,6 +55,7 @@ public:
   // Paper is as wide as it is: what the screen shows wider (a table, an
   // unwrapped line) is laid out within the page's width.
   bool KeepsItsWidth() override;
+  Integer ScreenLineWidth(Integer itemNo) override;
 
   // ---- page geometry (device pixels) ---------------------------------------------
   virtual TVLBackground* GetPrintBackground() { return nullptr; }

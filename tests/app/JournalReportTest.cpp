@@ -34,6 +34,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -764,9 +765,11 @@ bool SameLine(const TPdfWord& a, const TPdfWord& b) {
 // Where the printed page differs from the screen: a word or marker of the
 // screen missing on paper (or split), out of order in its cell, in another
 // column, at another text size, or the columns of a table in other shares
-// than on the screen.
+// than on the screen. With piecesOut, the indexes in pdf.Words of each
+// word's pieces (empty when not on paper whole).
 std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pdf,
-                                     const std::function<QImage(int)>& pageImage, double dpi) {
+                                     const std::function<QImage(int)>& pageImage, double dpi,
+                                     std::vector<std::vector<size_t>>* piecesOut = nullptr) {
   std::vector<std::string> out;
   // Where each word starts and ends on paper: a word wider than its column
   // is broken over lines there, in pieces that follow each other.
@@ -886,6 +889,11 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
   };
   for (size_t i = 0; i < screen.Words.size(); ++i)
     if (!match[i]) place(i, 3);
+  if (piecesOut) {
+    *piecesOut = pieces;
+    for (size_t i = 0; i < screen.Words.size(); ++i)
+      if (!match[i]) (*piecesOut)[i].clear();
+  }
   for (size_t i = 0; i < screen.Words.size(); ++i) {
     const TShownWord& s = screen.Words[i];
     if (!match[i]) {
@@ -1339,6 +1347,93 @@ struct TRandomEntry {
   std::map<std::string, size_t> Tables;
 };
 
+// Where each word of screen lies on paper: its pieces ("a|b" when broken
+// over lines; empty when not on paper whole), where each piece begins, and
+// whether it goes on in the line of the word before it in its cell.
+struct TWordOnPaper {
+  std::string Pieces;
+  std::vector<double> Lefts;
+  bool GoesOn = false;
+};
+std::vector<TWordOnPaper> WordsOnPaper(const printed::TScreen& screen, const qytest::TPdfLayout& pdf) {
+  std::vector<std::vector<size_t>> pieces;
+  printed::Differences(screen, pdf, [](int) { return QImage(); }, 144, &pieces);
+  std::vector<TWordOnPaper> out(screen.Words.size());
+  std::map<std::string, size_t> lastInCell;
+  for (size_t i = 0; i < screen.Words.size(); ++i) {
+    for (size_t k : pieces[i]) {
+      out[i].Pieces += (out[i].Pieces.empty() ? "" : "|") + pdf.Words[k].Text;
+      out[i].Lefts.push_back(pdf.Words[k].XMin);
+    }
+    const auto before = lastInCell.find(screen.Words[i].Cell);
+    if (before != lastInCell.end() && !pieces[i].empty() && !pieces[before->second].empty()) {
+      const qytest::TPdfWord &a = pdf.Words[pieces[before->second].back()], &b = pdf.Words[pieces[i].front()];
+      out[i].GoesOn = printed::SameLine(a, b) && b.XMin >= a.XMax - 1;
+    }
+    lastInCell[screen.Words[i].Cell] = i;
+  }
+  return out;
+}
+
+// Each entry of a report printed alone through the same path (the entry
+// table holding only it, the report laid out alike): its words lie in the
+// same lines, pieces and places as in the report, whatever else that
+// holds; with only, that entry alone. Returns where they do not.
+std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
+                                        const std::vector<TFindReportWorld::TRow>& rows,
+                                        const printed::TScreen& report, const qytest::TPdfLayout& reportPdf,
+                                        TReportLayout layout, std::optional<size_t> only) {
+  std::vector<std::string> out;
+  const std::vector<TWordOnPaper> inReport = WordsOnPaper(report, reportPdf);
+  const std::string file = printer.OutputFileName;
+  for (size_t e = 0; e < rows.size(); ++e) {
+    if (only && e != *only) continue;
+    const std::string entry = "entry " + std::to_string(e);
+    printed::TScreen alone;
+    std::vector<size_t> at;
+    for (size_t i = 0; i < report.Words.size(); ++i)
+      if (const std::string& cell = report.Words[i].Cell; cell == entry || cell.rfind(entry + "/", 0) == 0) {
+        alone.Words.push_back(report.Words[i]);
+        at.push_back(i);
+      }
+    TQuery wipe;
+    BindToDatabase(wipe);
+    wipe.SQL.Add("DELETE FROM Quillory");
+    wipe.ExecSQL();
+    w.Store({rows[e]});
+    printer.OutputFileName = file + ".alone";
+    w.Preview->VLPrint1->PrinterOverride = &printer;
+    TInteractionScript script;
+    script.Do(ConfirmSelection());
+    BuildJournalReport(roPrint, rsSelection, layout);
+    w.Preview->VLPrint1->PrinterOverride = nullptr;
+    const std::vector<TWordOnPaper> onItsOwn = WordsOnPaper(alone, qytest::PdfLayout(printer.OutputFileName, true));
+    int told = 0;
+    for (size_t j = 0; j < at.size() && told < 4; ++j) {
+      const TWordOnPaper &r = inReport[at[j]], &a = onItsOwn[j];
+      if (r.Pieces.empty() || a.Pieces.empty()) continue;
+      const std::string word = "\"" + alone.Words[j].Text + "\" of " + entry;
+      std::string fault;
+      if (r.Pieces != a.Pieces) {
+        fault = word + " prints as " + r.Pieces + " in the report, " + a.Pieces + " alone";
+      } else if (r.GoesOn != a.GoesOn) {
+        fault = word + (r.GoesOn ? " goes on in the line before it" : " begins a line") + " in the report, not alone";
+      } else {
+        for (size_t k = 0; k < r.Lefts.size() && fault.empty(); ++k)
+          if (std::abs(r.Lefts[k] - a.Lefts[k]) > 0.5)
+            fault = word + " begins at x " + std::to_string(r.Lefts[k]).substr(0, 5) + " in the report, " +
+                    std::to_string(a.Lefts[k]).substr(0, 5) + " alone";
+      }
+      if (!fault.empty()) {
+        out.push_back(fault);
+        ++told;
+      }
+    }
+  }
+  printer.OutputFileName = file;
+  return out;
+}
+
 // Entries the test did not choose, several in a report of pages filled (or a
 // page each), printed to a PDF: every word of every entry is on a page whole
 // (or broken only over the lines of a column narrower than it), inside the
@@ -1390,6 +1485,13 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
     const std::string text = qytest::PdfText(pdfPrinter.OutputFileName);
     for (const String& date : dates)
       if (text.find(date) == std::string::npos) faults.push_back("the heading's date " + date + " is not on paper");
+    // Printing alone costs a report an entry: the fixed seeds print one
+    // entry of each alone, a long run every entry.
+    const std::optional<size_t> alone =
+        std::getenv("QY_PRINT_SWEEP") ? std::nullopt : std::optional<size_t>(seed % rows.size());
+    const TReportLayout layout = seed % 2 ? rlPageFilled : rlPagePerDay;
+    for (const std::string& f : PrintedAsAlone(w, pdfPrinter, rows, expected, pdf, layout, alone))
+      faults.push_back("not as printed alone: " + f);
     if (!faults.empty()) ++faulty;
     // QY_PRINT_KEEP=<folder> keeps the PDFs of the reports that lose words.
     if (const char* keep = std::getenv("QY_PRINT_KEEP"); keep && !faults.empty())
