@@ -35,6 +35,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 
 using namespace qytest;
@@ -758,13 +759,45 @@ bool SameLine(const TPdfWord& a, const TPdfWord& b) {
   return a.Page == b.Page && std::abs((a.YMin + a.YMax) / 2 - (b.YMin + b.YMax) / 2) < std::min(a.Height(), b.Height()) / 2;
 }
 
+// pdftotext joins the last word of a cell and the first of the next into
+// one when they meet at the rule between them (a cell's padding is a pixel
+// of the screen). Such a word is cut back into the words the screen shows,
+// each with its share of the width.
+TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
+  std::set<std::string> shown;
+  for (const TShownWord& w : screen.Words) shown.insert(w.Text);
+  const auto starts = [&](const std::string& rest) {
+    for (const std::string& w : shown)
+      if (w.compare(0, rest.size(), rest) == 0) return true;
+    return false;
+  };
+  TPdfLayout out;
+  out.PageSizes = given.PageSizes;
+  for (TPdfWord w : given.Words) {
+    const double perByte = (w.XMax - w.XMin) / static_cast<double>(std::max<size_t>(1, w.Text.size()));
+    for (size_t cut = 1; !shown.count(w.Text) && cut < w.Text.size(); ++cut) {
+      if (!shown.count(w.Text.substr(0, cut)) || !starts(w.Text.substr(cut))) continue;
+      TPdfWord first = w;
+      first.Text = w.Text.substr(0, cut);
+      first.XMax = w.XMin + perByte * static_cast<double>(cut);
+      out.Words.push_back(first);
+      w.Text = w.Text.substr(cut);
+      w.XMin = first.XMax;
+      cut = 0;
+    }
+    out.Words.push_back(w);
+  }
+  return out;
+}
+
 // Where the printed page differs from the screen: a word or marker of the
 // screen missing on paper (or split), out of order in its cell, in another
 // column, at another text size, or the columns of a table in other shares
 // than on the screen.
-std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pdf,
+std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& printed,
                                      const std::function<QImage(int)>& pageImage, double dpi) {
   std::vector<std::string> out;
+  const TPdfLayout pdf = ApartAtCells(screen, printed);
   // Where each word starts and ends on paper: a word wider than its column
   // is broken over lines there, in pieces that follow each other.
   std::vector<const TPdfWord*> match(screen.Words.size(), nullptr), matchEnd(screen.Words.size(), nullptr);
@@ -881,8 +914,13 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pd
     }
     return false;
   };
-  for (size_t i = 0; i < screen.Words.size(); ++i)
-    if (!match[i]) place(i, 3);
+  // Pieces a word gives up go back to the pool: a word that found none
+  // before may find its own there now.
+  for (bool more = true; more;) {
+    more = false;
+    for (size_t i = 0; i < screen.Words.size(); ++i)
+      if (!match[i] && place(i, 3)) more = true;
+  }
   for (size_t i = 0; i < screen.Words.size(); ++i) {
     const TShownWord& s = screen.Words[i];
     if (!match[i]) {
