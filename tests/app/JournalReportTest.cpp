@@ -35,8 +35,9 @@
 #include <functional>
 #include <map>
 #include <random>
-#include <set>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 using namespace qytest;
 
@@ -759,33 +760,48 @@ bool SameLine(const TPdfWord& a, const TPdfWord& b) {
   return a.Page == b.Page && std::abs((a.YMin + a.YMax) / 2 - (b.YMin + b.YMax) / 2) < std::min(a.Height(), b.Height()) / 2;
 }
 
-// pdftotext joins the last word of a cell and the first of the next into
-// one when they meet at the rule between them (a cell's padding is a pixel
-// of the screen). Such a word is cut back into the words the screen shows,
-// each with its share of the width.
+// pdftotext joins the end of a cell's line and the start of the next
+// cell's into one word when they meet at the rule between them (a cell's
+// padding is a pixel of the screen). A printed word that is no part of any
+// word the screen shows is cut back into such parts, the first as long as
+// it can be, each with its share of the width.
 TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
-  std::set<std::string> shown;
-  for (const TShownWord& w : screen.Words) shown.insert(w.Text);
-  const auto starts = [&](const std::string& rest) {
-    for (const std::string& w : shown)
-      if (w.compare(0, rest.size(), rest) == 0) return true;
-    return false;
+  std::unordered_set<std::string> parts;
+  for (const TShownWord& w : screen.Words)
+    for (size_t from = 0; from < w.Text.size(); ++from)
+      for (size_t n = 1; from + n <= w.Text.size(); ++n) parts.insert(w.Text.substr(from, n));
+  // Where text splits into parts, the first longest; empty when it does not.
+  std::unordered_map<std::string, std::vector<size_t>> known;
+  std::function<std::vector<size_t>(const std::string&)> cuts = [&](const std::string& text) {
+    if (parts.count(text)) return std::vector<size_t>{text.size()};
+    if (auto k = known.find(text); k != known.end()) return k->second;
+    std::vector<size_t> found;
+    for (size_t cut = text.size() - 1; cut > 0 && found.empty(); --cut)
+      if (parts.count(text.substr(0, cut)))
+        if (std::vector<size_t> rest = cuts(text.substr(cut)); !rest.empty()) {
+          found = {cut};
+          for (size_t r : rest) found.push_back(r + cut);
+        }
+    return known[text] = found;
   };
   TPdfLayout out;
   out.PageSizes = given.PageSizes;
-  for (TPdfWord w : given.Words) {
-    const double perByte = (w.XMax - w.XMin) / static_cast<double>(std::max<size_t>(1, w.Text.size()));
-    for (size_t cut = 1; !shown.count(w.Text) && cut < w.Text.size(); ++cut) {
-      if (!shown.count(w.Text.substr(0, cut)) || !starts(w.Text.substr(cut))) continue;
-      TPdfWord first = w;
-      first.Text = w.Text.substr(0, cut);
-      first.XMax = w.XMin + perByte * static_cast<double>(cut);
-      out.Words.push_back(first);
-      w.Text = w.Text.substr(cut);
-      w.XMin = first.XMax;
-      cut = 0;
+  for (const TPdfWord& w : given.Words) {
+    const std::vector<size_t> at = parts.count(w.Text) ? std::vector<size_t>() : cuts(w.Text);
+    if (at.size() < 2) {
+      out.Words.push_back(w);
+      continue;
     }
-    out.Words.push_back(w);
+    const double perByte = (w.XMax - w.XMin) / static_cast<double>(w.Text.size());
+    size_t from = 0;
+    for (size_t to : at) {
+      TPdfWord part = w;
+      part.Text = w.Text.substr(from, to - from);
+      part.XMin = w.XMin + perByte * static_cast<double>(from);
+      part.XMax = w.XMin + perByte * static_cast<double>(to);
+      out.Words.push_back(part);
+      from = to;
+    }
   }
   return out;
 }
@@ -1309,8 +1325,9 @@ struct TRandomEntry {
 // printable area, in order within its cell, and every heading keeps its
 // date. QY_PRINT_SWEEP=<n> runs n more seeds, QY_PRINT_SEED=<s> only seed s.
 TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
-  // The first seeds, whatever they hold.
-  std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, 7, 8};
+  // The first seeds, whatever they hold, and reports that lost words: 1033
+  // and 1037 lists in cells narrower than a marker and its first word.
+  std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, 7, 8, 1033, 1037};
   if (const char* one = std::getenv("QY_PRINT_SEED")) seeds = {static_cast<unsigned>(std::atoi(one))};
   if (const char* n = std::getenv("QY_PRINT_SWEEP"))
     for (unsigned k = 0; k < static_cast<unsigned>(std::atoi(n)); ++k) seeds.push_back(1000 + k);
