@@ -842,9 +842,19 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
     const TShownWord& s = screen.Words[i];
     for (size_t k = 0; k < pdf.Words.size(); ++k)
       if (!used[k] && SameText(s.Text, pdf.Words[k].Text)) return std::vector<size_t>{k};
+    // The first pieces that may start it, those after the word before it
+    // in its cell first, nearest first: a short word ("xa") could take the
+    // first lines of a longer one ("xab") in another column of letters.
+    const TPdfWord* before = i > 0 && screen.Words[i - 1].Cell == s.Cell ? matchEnd[i - 1] : nullptr;
+    std::vector<std::pair<double, size_t>> starts;
     for (size_t k = 0; k < pdf.Words.size(); ++k) {
-      if (used[k] || pdf.Words[k].Text.size() >= s.Text.size() || s.Text.compare(0, pdf.Words[k].Text.size(), pdf.Words[k].Text) != 0)
-        continue;
+      const TPdfWord& w = pdf.Words[k];
+      if (used[k] || w.Text.size() >= s.Text.size() || s.Text.compare(0, w.Text.size(), w.Text) != 0) continue;
+      const double down = before ? (w.Page - before->Page) * 1e4 + w.YMin - before->YMin : 0;
+      starts.push_back({down >= 0 ? down : 1e9 + static_cast<double>(k), k});
+    }
+    std::stable_sort(starts.begin(), starts.end());
+    for (const auto& [distance, k] : starts) {
       const TPdfWord* marker = markerBefore(pdf.Words[k]);
       std::vector<size_t> chain = {k};
       std::function<bool(size_t)> extend = [&](size_t have) {
@@ -859,13 +869,14 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
             continue;
           // In the column of the pieces before it (from under the marker
           // on); a row cut over pages goes on in the first lines of the
-          // next page's text.
+          // next page's text. A letter wider than its column reaches a
+          // point or two into the next, which is not where its word goes on.
           double from = marker && w.Page == marker->Page ? marker->XMin : 1e9, to = -1e9;
           for (size_t u : chain) {
             from = std::min(from, pdf.Words[u].XMin);
             to = std::max(to, pdf.Words[u].XMax);
           }
-          if (w.XMin >= to + 2 || w.XMax <= from - 2) continue;
+          if (std::min(w.XMax, to) - std::max(w.XMin, from) < std::min(w.XMax - w.XMin, to - from) / 2) continue;
           if (w.Page != last.Page) {
             if (w.YMin - pageTop[static_cast<size_t>(w.Page)] < 4 * last.Height())
               next.push_back({1e6 + w.YMin + std::abs(w.XMin - pdf.Words[k].XMin), e});
