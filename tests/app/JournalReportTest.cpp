@@ -870,21 +870,24 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
           // In the column of the pieces before it (from under the marker
           // on); a row cut over pages goes on in the first lines of the
           // next page's text. A letter wider than its column reaches a
-          // point or two into the next, which is not where its word goes on.
+          // point or two into the next: a piece that overlaps the column by
+          // less than half its width is tried last.
           double from = marker && w.Page == marker->Page ? marker->XMin : 1e9, to = -1e9;
           for (size_t u : chain) {
             from = std::min(from, pdf.Words[u].XMin);
             to = std::max(to, pdf.Words[u].XMax);
           }
-          if (std::min(w.XMax, to) - std::max(w.XMin, from) < std::min(w.XMax - w.XMin, to - from) / 2) continue;
+          if (w.XMin >= to + 2 || w.XMax <= from - 2) continue;
+          const bool aside = std::min(w.XMax, to) - std::max(w.XMin, from) < std::min(w.XMax - w.XMin, to - from) / 2;
+          const double later = aside ? 1e5 : 0;
           if (w.Page != last.Page) {
             if (w.YMin - pageTop[static_cast<size_t>(w.Page)] < 4 * last.Height())
-              next.push_back({1e6 + w.YMin + std::abs(w.XMin - pdf.Words[k].XMin), e});
+              next.push_back({1e6 + later + w.YMin + std::abs(w.XMin - pdf.Words[k].XMin), e});
             continue;
           }
           const double down = w.YMin - last.YMin;
           if (down < last.Height() / 2 || down > 3 * last.Height()) continue;
-          next.push_back({down + std::abs(w.XMin - pdf.Words[k].XMin), e});
+          next.push_back({later + down + std::abs(w.XMin - pdf.Words[k].XMin), e});
         }
         std::sort(next.begin(), next.end());
         for (const auto& [distance, e] : next) {
