@@ -36,6 +36,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -766,28 +767,61 @@ bool SameLine(const TPdfWord& a, const TPdfWord& b) {
 // word the screen shows is cut back into such parts, the first as long as
 // it can be, each with its share of the width.
 TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
-  std::unordered_set<std::string> parts;
+  std::unordered_set<std::string> parts, ends, starts;
   for (const TShownWord& w : screen.Words)
-    for (size_t from = 0; from < w.Text.size(); ++from)
+    for (size_t from = 0; from < w.Text.size(); ++from) {
+      ends.insert(w.Text.substr(from));
+      starts.insert(w.Text.substr(0, from + 1));
       for (size_t n = 1; from + n <= w.Text.size(); ++n) parts.insert(w.Text.substr(from, n));
-  // Where text splits into parts, the first longest; empty when it does not.
+    }
+  // Where the text of a printed word splits into parts; empty when it does
+  // not. A cut after the end of a word and before the start of one first,
+  // then after an end or before a start; among those the cut at the left
+  // edge of the next column's lines (each letter taken as wide as the
+  // others), the longest first part first.
   std::unordered_map<std::string, std::vector<size_t>> known;
+  const TPdfWord* word = nullptr;
+  std::vector<double> edges;
   std::function<std::vector<size_t>(const std::string&)> cuts = [&](const std::string& text) {
     if (parts.count(text)) return std::vector<size_t>{text.size()};
     if (auto k = known.find(text); k != known.end()) return k->second;
+    const size_t at = word->Text.size() - text.size();
+    const double perByte = (word->XMax - word->XMin) / static_cast<double>(word->Text.size());
+    std::vector<std::tuple<int, int, size_t>> tries;
+    for (size_t cut = text.size() - 1; cut > 0; --cut)
+      if (const std::string first = text.substr(0, cut); parts.count(first)) {
+        const double x = word->XMin + perByte * static_cast<double>(at + cut);
+        double off = 1e9;
+        for (double e : edges) off = std::min(off, std::abs(e - x));
+        tries.push_back({-2 * static_cast<int>(ends.count(first)) - static_cast<int>(starts.count(text.substr(cut, 1))),
+                         off < perByte / 2 ? 0 : 1, text.size() - cut});
+      }
+    std::sort(tries.begin(), tries.end());
     std::vector<size_t> found;
-    for (size_t cut = text.size() - 1; cut > 0 && found.empty(); --cut)
-      if (parts.count(text.substr(0, cut)))
-        if (std::vector<size_t> rest = cuts(text.substr(cut)); !rest.empty()) {
-          found = {cut};
-          for (size_t r : rest) found.push_back(r + cut);
-        }
+    for (const auto& [score, far, rest] : tries) {
+      const size_t cut = text.size() - rest;
+      if (std::vector<size_t> after = cuts(text.substr(cut)); !after.empty()) {
+        found = {cut};
+        for (size_t r : after) found.push_back(r + cut);
+        break;
+      }
+    }
     return known[text] = found;
   };
   TPdfLayout out;
   out.PageSizes = given.PageSizes;
   for (const TPdfWord& w : given.Words) {
-    const std::vector<size_t> at = parts.count(w.Text) ? std::vector<size_t>() : cuts(w.Text);
+    if (parts.count(w.Text)) {
+      out.Words.push_back(w);
+      continue;
+    }
+    word = &w;
+    known.clear();
+    edges.clear();
+    for (const TPdfWord& o : given.Words)
+      if (o.Page == w.Page && o.XMin > w.XMin && o.XMin < w.XMax && std::abs(o.YMin - w.YMin) < 4 * w.Height())
+        edges.push_back(o.XMin);
+    const std::vector<size_t> at = cuts(w.Text);
     if (at.size() < 2) {
       out.Words.push_back(w);
       continue;
