@@ -333,8 +333,25 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
   const bool swallow = (st.Flags & vllfSwallowSpaces) != 0;
   const bool unicode = item->IsUnicode();
   const bool noWrap = NoWrap(st, itemNo == st.ItemNo && st.Para ? st.Para : ParaOf(st.Style, item));
-  // Looked up only when a piece does not fit: the common case never needs it.
-  auto afterMarker = [&] { return itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker; };
+  // A list's marker is a word of its own: the text after it goes to the
+  // next line when its first word does not fit beside it (a narrow cell).
+  // Only a word no line could hold is split beside the marker, where that
+  // line is full. Asked only when the item's start does not fit there; it
+  // captures nothing, so the common case builds no closure.
+  const auto splitsBesideMarker = [](TCustomVLFormattedData& d, TVLFormatState& st, Integer itemNo, bool unicode) {
+    if (itemNo == 0 || d.GetItemStyle(itemNo - 1) != vlsListMarker) return false;
+    Integer left = 0, right = 0, paraStart = st.ParaStartItem;
+    d.GetLineIndents(itemNo, false, paraStart, right, left);
+    const Integer line = d.TextWidth - st.Res.ToDeviceX(left + right);
+    const Integer len = static_cast<Integer>(st.Text->size());
+    Integer end = 1;
+    while (end < len && !(unicode ? IsLineBreakBetween(st.Char(end - 1), st.Char(end))
+                                  : st.Char(end - 1) == u' ' || st.Char(end) == u' '))
+      ++end;
+    Integer word = st.Width(0, end);
+    if (end == len && word <= line) word = VLCheckedAdd(word, d.GluedWidth(st, itemNo, line - word, unicode));
+    return word > line;
+  };
 
   auto place = [&](Integer from, Integer count, bool lineStart) {
     auto d = std::make_unique<TVLDrawLineInfo>();
@@ -391,7 +408,6 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
   Integer pos = offs;
   Integer remaining = len;
   bool lineStart = (!item->GetSameAsPrev() && offs == 0) || st.NoLineYet;
-  bool firstPiece = true;
   while (remaining > 0) {
     if (lineStart) {
       NewLine(st, itemNo, st.NewParaPending);
@@ -410,8 +426,9 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     // A line takes at least one character; a word wider than the line is
     // split where the line is full.
     const bool fitsWhole = fit == remaining;
-    const bool mustTake = lineStart || (!fitsWhole && firstPiece && offs == 0 && afterMarker());
-    bool mayForce = mustTake || st.SplitsWord;
+    const bool mustTake = lineStart;
+    bool mayForce =
+        mustTake || st.SplitsWord || (!fitsWhole && fit > 0 && pos == 0 && splitsBesideMarker(*this, st, itemNo, unicode));
     // The item's end fits, but a word that goes on in the next item ("didn"
     // and "’t") may not: the line breaks where it would if the text were one
     // item, before that word, not inside it.
@@ -420,7 +437,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
       const Integer free = room - st.Width(pos, remaining);
       if (GluedWidth(st, itemNo, free, unicode) > free) {
         const Integer brk = LastBreak(st, pos, remaining, unicode);
-        mayForce = mayForce || (firstPiece && offs == 0 && afterMarker());
+        mayForce = mayForce || (brk < 0 && pos == 0 && splitsBesideMarker(*this, st, itemNo, unicode));
         if (brk >= 0) fit = brk + 1;
         else if (!mayForce) fit = 0;
         else st.SplitsWord = true;
@@ -497,7 +514,6 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     st.SpaceConsumed = swallowed;
     pos += consumed;
     remaining -= consumed;
-    firstPiece = false;
     lineStart = true;
   }
   if (jump && offs == 0) {

@@ -185,28 +185,56 @@ TEST(LayoutLines, AlignmentMovesTheLine) {
 }
 
 TEST(LayoutLines, ListMarkerKeepsItsText) {
-  TLayoutDoc d;
-  d.Data.Options.Include(vloClientTextWidth);
-  d.Marker(10, 30);
-  d.Text("aaaa bbbb cccc", 0, -1);
-  d.Marker(10, 30);
-  d.Text("abcdefghijklmnopqrstuvwxyz", 0, -1);
-  d.Format();
-  // The marker at its indent, its text after it; later lines at the level's
-  // left indent.
-  ExpectPieces(d,
-               {{15, 5, 20, 13, 0, 0, true},
-                {35, 5, 28, 13, 1, 4, false},
-                {35, 18, 28, 13, 6, 4, true},
-                {35, 31, 28, 13, 11, 4, true},
-                {15, 44, 20, 13, 0, 0, true},
-                {35, 44, 35, 13, 1, 5, false},
-                {35, 57, 35, 13, 6, 5, true},
-                {35, 70, 35, 13, 11, 5, true},
-                {35, 83, 35, 13, 16, 5, true},
-                {35, 96, 35, 13, 21, 5, true},
-                {35, 109, 7, 13, 26, 1, true}},
-               "list");
+  {
+    TLayoutDoc d;
+    d.Data.Options.Include(vloClientTextWidth);
+    d.Marker(10, 30);
+    d.Text("aaaa bbbb cccc", 0, -1);
+    d.Marker(10, 30);
+    d.Text("abcdefghijklmnopqrstuvwxyz", 0, -1);
+    d.Format();
+    // The marker at its indent, its text after it; later lines at the level's
+    // left indent. A word no line holds is split beside the marker.
+    ExpectPieces(d,
+                 {{15, 5, 20, 13, 0, 0, true},
+                  {35, 5, 28, 13, 1, 4, false},
+                  {35, 18, 28, 13, 6, 4, true},
+                  {35, 31, 28, 13, 11, 4, true},
+                  {15, 44, 20, 13, 0, 0, true},
+                  {35, 44, 35, 13, 1, 5, false},
+                  {35, 57, 35, 13, 6, 5, true},
+                  {35, 70, 35, 13, 11, 5, true},
+                  {35, 83, 35, 13, 16, 5, true},
+                  {35, 96, 35, 13, 21, 5, true},
+                  {35, 109, 7, 13, 26, 1, true}},
+                 "list");
+  }
+  // A narrow column with a left indent narrower than the marker: a first
+  // word that a line of its own holds goes there whole, and none of the
+  // text goes past the line beside a marker that fills it.
+  struct TCase {
+    const char* Name;
+    Integer Width;
+    AnsiString Text, GoesOn;  // GoesOn: an item the first word runs on into
+    std::vector<TPiece> Pieces;
+  };
+  const TCase cases[] = {
+      {"a word one line holds", 80, "abcdefg", "", {{15, 5, 20, 13, 0, 0, true}, {17, 18, 49, 13, 1, 7, true}}},
+      {"a word in a run of two items", 80, "abcd", "efg",
+       {{15, 5, 20, 13, 0, 0, true}, {17, 18, 28, 13, 1, 4, true}, {45, 18, 21, 13, 1, 3, false}}},
+      {"a marker as wide as the line", 40, "abcd", "",
+       {{15, 5, 20, 13, 0, 0, true}, {17, 18, 14, 13, 1, 2, true}, {17, 31, 14, 13, 3, 2, true}}},
+  };
+  for (const TCase& c : cases) {
+    TLayoutDoc d;
+    d.Data.Options.Include(vloClientTextWidth);
+    d.Data.Width = c.Width;
+    d.Marker(10, 12);
+    d.Text(c.Text, 0, -1);
+    if (!c.GoesOn.empty()) d.Text(c.GoesOn, 0, -1);
+    d.Format();
+    ExpectPieces(d, c.Pieces, c.Name);
+  }
 }
 
 TEST(LayoutLines, TailIsLaidOutLikeTheWhole) {
