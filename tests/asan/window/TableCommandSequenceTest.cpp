@@ -701,6 +701,12 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (!surface || !under || !(under == surface || surface->isAncestorOf(under))) continue;
       const TPoint origin = ClientOriginOf(*e);
       const QPoint p = surface->mapFrom(Window(), at) - QPoint(origin.X, origin.Y);
+      // A cell editor's outermost pixels lie over the table's border: a
+      // press there is the table's (a border drag, a column or row chosen).
+      const QPoint w = surface->mapFrom(Window(), at);
+      if (dynamic_cast<TVLTableInplaceEdit*>(*e) &&
+          (w.x() < 1 || w.y() < 1 || w.x() >= surface->width() - 1 || w.y() >= surface->height() - 1))
+        return nullptr;
       TVLEditVLData* d = (*e)->EditData();
       inDocument = QPoint(p.x() + d->GetHOffset(), p.y() + d->GetVOffset());
       return *e;
