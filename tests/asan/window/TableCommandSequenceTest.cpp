@@ -774,32 +774,42 @@ struct TSequence : TStillClock, TFindReportWorld {
         return;
       }
       if (!chosen) continue;
-      // The text lies in an open editor's document or in a closed cell.
-      const std::string where = DocumentText(*data).substr(0, 40);
-      Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
-           std::to_string(item) + " of \"" + where + "\"");
-      ClickWindowAt(at, Qt::NoModifier);
-      Settle();
-      TCustomVellumEdit* inner = Innermost();
-      auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
-      const bool editsIt = inner->EditData() == data ||
-                           (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
-      // In the paragraph of the text hit (past a line's end, or on a
-      // piece's edge, the caret may stand at the item beside).
-      auto paragraph = [](TCustomVLData* d, Integer i) {
-        while (i > 0 && i < d->GetItemCount() && !d->IsParaStart(i)) --i;
-        return i;
-      };
-      TCustomVLData* now = inner->VLData();
-      const bool inParagraph = item < now->GetItemCount() &&
-                               paragraph(now, inner->EditData()->GetCaretItemNo()) == paragraph(now, item);
-      EXPECT_TRUE(editsIt && inParagraph)
-          << "the press after the view moved landed elsewhere: the caret is at item "
-          << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
-          << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
-          << "\"; shown: " << Shown();
-      if (!editsIt) return;
+      if (!PressWhereHit(local, data, item)) return;
     }
+  }
+  // A press at a point of the view where the hit test before it found text
+  // (item of data: an open editor's document or a closed cell's): the
+  // caret goes there, in the editor of that text. False when it did not.
+  bool PressWhereHit(QPoint local, TCustomVLFormattedData* data, Integer item) {
+    const std::string where = DocumentText(*data).substr(0, 40);
+    Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
+         std::to_string(item) + " of \"" + where + "\"");
+    ClickWindowAt(ClientWidgetOf(Edit())->mapTo(Window(), local), Qt::NoModifier);
+    Settle();
+    TCustomVellumEdit* inner = Innermost();
+    auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
+    const bool editsIt = inner->EditData() == data ||
+                         (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
+    // In the paragraph of the text hit (past a line's end, or on a
+    // piece's edge, the caret may stand at the item beside).
+    auto paragraph = [](TCustomVLData* d, Integer i) {
+      while (i > 0 && i < d->GetItemCount() && !d->IsParaStart(i)) --i;
+      return i;
+    };
+    TCustomVLData* now = inner->VLData();
+    const bool inParagraph = item < now->GetItemCount() &&
+                             paragraph(now, inner->EditData()->GetCaretItemNo()) == paragraph(now, item);
+    EXPECT_TRUE(editsIt && inParagraph)
+        << "the press after the view moved landed elsewhere: the caret is at item "
+        << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
+        << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
+        << "\"; shown: " << Shown();
+    // A click selects nothing: the view stays still under the pointer
+    // between the press and its release.
+    EXPECT_FALSE(editsIt && inner->EditData()->SelectionExists())
+        << "the click at " << local.x() << "," << local.y() << " selected \"" << WideToUtf8(inner->GetSelTextW())
+        << "\"; shown: " << Shown();
+    return editsIt;
   }
   // The point of the entry's first paragraph, outside every table.
   bool FirstLinePoint(QPoint& at, Integer dx = 3) const {
@@ -2815,6 +2825,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   trough start|end      the vertical scroll bar's trough pressed there
   //   press TEXT            a press on the entry's paragraph TEXT (shown),
   //                         checked to put the caret there
+  //   press-at X,Y          a press at that point of the view, checked to
+  //                         land where the hit test before it finds text
   //   markers N             (a check) the entry holds N list markers
   //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
@@ -2987,6 +2999,22 @@ struct TSequence : TStillClock, TFindReportWorld {
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
       Settle();
       AwayCaret = CaretAt();
+      return true;
+    }
+    if (verb == "press-at") {
+      // At a point of the view where the hit test finds text.
+      QWidget* view = ClientWidgetOf(Edit());
+      int x = 0, y = 0;
+      if (!view || std::sscanf(rest.c_str(), "%d,%d", &x, &y) != 2 || !view->rect().contains(x, y)) return false;
+      QPoint p;
+      TCustomVellumEdit* e = EditorAt(view->mapTo(Window(), QPoint(x, y)), p);
+      if (!e) return false;
+      TCustomVLFormattedData* data = nullptr;
+      Integer item = -1, offs = 0;
+      bool found = false;
+      VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
+      if (!data || item < 0 || data->GetItemStyle(item) < 0) return false;
+      PressWhereHit(QPoint(x, y), data, item);
       return true;
     }
     if (verb == "press") {
@@ -3418,6 +3446,27 @@ const TRecorded kRecorded[] = {
     {"text selected by Shift+Ctrl+End beside a block of cells in a table taller than the view", 0,
      {"key Ctrl+Home", "table 2 2", "type x", "border 0.0 row 2 460", "border 0.0 row 1 300", "click 0.0 0,0",
       "command vlActionTableSelectRows", "key Shift+Ctrl+End", "type Ŧ", "shown ]|Ŧ"}},
+    // Found by 20018: a press on the top row of the line under a table
+    // that begins the entry, past that line's end. The first line's bottom
+    // row was taken for its own, the table's (a drag of its bottom border),
+    // and the caret stayed in the open cell.
+    {"a press on the first row of the line under a table that begins the entry", 0,
+     {"key Ctrl+Home", "table 2 2", "press-at 402,61"}},
+    // Found by 262: a press past the end of a cell's line whose end the
+    // entry, scrolled sideways, left out of sight. The caret put there was
+    // shown at once, which moved the view under the pointer, and the release
+    // selected up to what came under it. The same in the entry's own text.
+    {"a click past the end of a cell's line scrolled out of sight to the left", 0,
+     {"key Ctrl+End", "table 2 2", "border 0.0 column 2 600", "click 0.0 0,0", "type Ünïcödé café don’t", "key Return",
+      "command vlActionWordWrap",
+      "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź",
+      "press-at 100,60"}},
+    {"a click past the end of the entry's line scrolled out of sight to the left", 0,
+     {"key Ctrl+End", "table 2 2", "border 0.0 column 2 600", "click 0.0 0,0", "command vlActionWordWrap",
+      "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź",
+      "press-at 40,16"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
