@@ -391,6 +391,13 @@ void TVLEditVLData::ScrollToCaret() {
   // scrolls nothing, or a double click's second press would land on what
   // scrolled there.
   if (FKeepView && CaretX >= left && CaretX < left + wide && CaretY + h > top && CaretY < top + visible) return;
+  // Out of sight (past the end of a line scrolled away), it is shown once
+  // the press is let go: shown now, the view would move under the pointer
+  // and the release would select up to other text.
+  if (FPressHeld) {
+    FShowAfterRelease = true;
+    return;
+  }
   // A caret the view shows unscrolled goes with the left edge shown.
   if (wide > 0 && CaretX + CaretWidth <= wide) {
     if (left > 0) HScrollTo(0);

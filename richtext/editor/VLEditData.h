@@ -474,6 +474,9 @@ private:
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;
   bool FKeepView = false;
+  // Set while a press is handled; its caret, out of sight, is shown once
+  // the press is let go (FShowAfterRelease).
+  bool FPressHeld = false, FShowAfterRelease = false;
   // The cell editors of one item closed while a border of another is
   // dragged, reopened as they were at the release.
   std::function<void()> FResumeAfterSizing;

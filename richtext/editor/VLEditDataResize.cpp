@@ -4,6 +4,7 @@
 #include "richtext/editor/VellumEdit.h"
 #include "richtext/model/VLItem.h"
 #include "richtext/view/VLFlags.h"
+#include "platform/base/FlagGuard.h"
 #include "platform/gui/WindowFocus.h"
 
 #include <algorithm>
@@ -135,6 +136,8 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     Invalidate();
   }
   TKeepView keep{*this};
+  FShowAfterRelease = false;
+  const TFlagGuard held(FPressHeld);
   TVellumVLData::MouseDown(button, shift, x, y);
 }
 
@@ -170,6 +173,7 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
     TVellumVLData::MouseUp(button, shift, x, y);
   }
   if (button == mbLeft) SelectClickedItem(x, y);
+  if (button == mbLeft && std::exchange(FShowAfterRelease, false)) ScrollToCaret();
   if (button == mbLeft) {
     const std::function<void()> resume = std::exchange(FResumeAfterSizing, {});
     TCustomVLItemInfo* owner = FResumeOwner.Get();

@@ -989,6 +989,8 @@ private:
   bool FOpeningEditor = false;
   // Set while a press opens a cell editor and puts its caret where it was.
   bool FPressing = false;
+  // The caret a press put in a cell is shown once the press is let go.
+  bool FShowCaretOnRelease = false;
   // The edited document's height and minimum width as the table last saw them.
   Integer FEditorHeight = 0, FEditorMinWidth = 0;
   // Typing in a cell lays the table out again without measuring and

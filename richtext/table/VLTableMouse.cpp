@@ -256,6 +256,7 @@ bool TVLTableItemInfo::PressStartsSizing(Integer x, Integer y, TCustomVLData* vl
 bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y, Integer itemNo,
                                  TCustomVLData* vlData) {
   if (Rows.IsEmpty() || IsUpdating()) return false;
+  FShowCaretOnRelease = false;
   TCustomVellumEdit* hostEditor = EditorOf(vlData);
   TVLControlData* view = ControlDataOf(vlData);
   Integer row, col;
@@ -295,7 +296,13 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
         if (!FInplaceEditor->HoldsMousePress())
           FInplaceEditor->MouseDown(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
         FPressing = false;
-        ShowInplaceCaret(true);
+        // Out of sight (past the end of a line scrolled away), it is shown
+        // once the press is let go: shown now, the view would move under the
+        // pointer and the release would select up to other text.
+        if (button == mbLeft)
+          FShowCaretOnRelease = true;
+        else
+          ShowInplaceCaret(true);
         // A press on text selected in the editor (or one further in) may
         // begin a drag of it, which selects no cells; the table keeps the
         // mouse all the same, for the document around to leave it alone.
@@ -375,6 +382,7 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
                                TCustomVLData* vlData) {
   if (Rows.IsEmpty()) return false;
   Release(vlData, this);
+  const bool showCaret = button == mbLeft && std::exchange(FShowCaretOnRelease, false);
   if (button == mbLeft && FDragMode != 0) {
     const Integer mode = FDragMode;
     FDragMode = 0;
@@ -395,6 +403,7 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
     TVLTableCellData* cell = FInplaceEditor->Cell;
     if (wasSelecting || button == mbRight)
       FInplaceEditor->MouseUp(button, shift, x - cell->Left, y - cell->Top - cell->GetVAlignOffset());
+    if (showCaret && FInplaceEditor) ShowInplaceCaret(true);
     return false;
   }
   if (wasSelecting && !FCellsSelected && !FInplaceEditor) {

@@ -134,7 +134,9 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
 Integer TCustomVLFormattedData::FindDrawItemAtPoint(Integer x, Integer y) {
   const Integer count = DrawItems.Count();
   if (count == 0) return -1;
-  if (Contains(DrawItems[0], x, y)) return 0;
+  // The first line's bottom row is the top row of a line starting there:
+  // that one's, as for every other line.
+  if (Contains(DrawItems[0], x, y) && (count == 1 || y < DrawItems[0]->Top + DrawItems[0]->Height)) return 0;
   if (count == 1) return -1;
   Integer lo = 0, hi = count - 1, m = 0;
   while (lo <= hi) {

@@ -701,6 +701,12 @@ struct TSequence : TStillClock, TFindReportWorld {
       if (!surface || !under || !(under == surface || surface->isAncestorOf(under))) continue;
       const TPoint origin = ClientOriginOf(*e);
       const QPoint p = surface->mapFrom(Window(), at) - QPoint(origin.X, origin.Y);
+      // A cell editor's outermost pixels lie over the table's border: a
+      // press there is the table's (a border drag, a column or row chosen).
+      const QPoint w = surface->mapFrom(Window(), at);
+      if (dynamic_cast<TVLTableInplaceEdit*>(*e) &&
+          (w.x() < 1 || w.y() < 1 || w.x() >= surface->width() - 1 || w.y() >= surface->height() - 1))
+        return nullptr;
       TVLEditVLData* d = (*e)->EditData();
       inDocument = QPoint(p.x() + d->GetHOffset(), p.y() + d->GetVOffset());
       return *e;
@@ -768,32 +774,42 @@ struct TSequence : TStillClock, TFindReportWorld {
         return;
       }
       if (!chosen) continue;
-      // The text lies in an open editor's document or in a closed cell.
-      const std::string where = DocumentText(*data).substr(0, 40);
-      Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
-           std::to_string(item) + " of \"" + where + "\"");
-      ClickWindowAt(at, Qt::NoModifier);
-      Settle();
-      TCustomVellumEdit* inner = Innermost();
-      auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
-      const bool editsIt = inner->EditData() == data ||
-                           (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
-      // In the paragraph of the text hit (past a line's end, or on a
-      // piece's edge, the caret may stand at the item beside).
-      auto paragraph = [](TCustomVLData* d, Integer i) {
-        while (i > 0 && i < d->GetItemCount() && !d->IsParaStart(i)) --i;
-        return i;
-      };
-      TCustomVLData* now = inner->VLData();
-      const bool inParagraph = item < now->GetItemCount() &&
-                               paragraph(now, inner->EditData()->GetCaretItemNo()) == paragraph(now, item);
-      EXPECT_TRUE(editsIt && inParagraph)
-          << "the press after the view moved landed elsewhere: the caret is at item "
-          << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
-          << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
-          << "\"; shown: " << Shown();
-      if (!editsIt) return;
+      if (!PressWhereHit(local, data, item)) return;
     }
+  }
+  // A press at a point of the view where the hit test before it found text
+  // (item of data: an open editor's document or a closed cell's): the
+  // caret goes there, in the editor of that text. False when it did not.
+  bool PressWhereHit(QPoint local, TCustomVLFormattedData* data, Integer item) {
+    const std::string where = DocumentText(*data).substr(0, 40);
+    Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on item " +
+         std::to_string(item) + " of \"" + where + "\"");
+    ClickWindowAt(ClientWidgetOf(Edit())->mapTo(Window(), local), Qt::NoModifier);
+    Settle();
+    TCustomVellumEdit* inner = Innermost();
+    auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner);
+    const bool editsIt = inner->EditData() == data ||
+                         (cell && static_cast<TCustomVLFormattedData*>(cell->Cell) == data);
+    // In the paragraph of the text hit (past a line's end, or on a
+    // piece's edge, the caret may stand at the item beside).
+    auto paragraph = [](TCustomVLData* d, Integer i) {
+      while (i > 0 && i < d->GetItemCount() && !d->IsParaStart(i)) --i;
+      return i;
+    };
+    TCustomVLData* now = inner->VLData();
+    const bool inParagraph = item < now->GetItemCount() &&
+                             paragraph(now, inner->EditData()->GetCaretItemNo()) == paragraph(now, item);
+    EXPECT_TRUE(editsIt && inParagraph)
+        << "the press after the view moved landed elsewhere: the caret is at item "
+        << inner->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*inner->VLData()).substr(0, 40)
+        << "\" at level " << Chain().size() - 1 << ", not at item " << item << " of \"" << where
+        << "\"; shown: " << Shown();
+    // A click selects nothing: the view stays still under the pointer
+    // between the press and its release.
+    EXPECT_FALSE(editsIt && inner->EditData()->SelectionExists())
+        << "the click at " << local.x() << "," << local.y() << " selected \"" << WideToUtf8(inner->GetSelTextW())
+        << "\"; shown: " << Shown();
+    return editsIt;
   }
   // The point of the entry's first paragraph, outside every table.
   bool FirstLinePoint(QPoint& at, Integer dx = 3) const {
@@ -2809,6 +2825,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   trough start|end      the vertical scroll bar's trough pressed there
   //   press TEXT            a press on the entry's paragraph TEXT (shown),
   //                         checked to put the caret there
+  //   press-at X,Y          a press at that point of the view, checked to
+  //                         land where the hit test before it finds text
   //   markers N             (a check) the entry holds N list markers
   //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
@@ -2981,6 +2999,22 @@ struct TSequence : TStillClock, TFindReportWorld {
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
       Settle();
       AwayCaret = CaretAt();
+      return true;
+    }
+    if (verb == "press-at") {
+      // At a point of the view where the hit test finds text.
+      QWidget* view = ClientWidgetOf(Edit());
+      int x = 0, y = 0;
+      if (!view || std::sscanf(rest.c_str(), "%d,%d", &x, &y) != 2 || !view->rect().contains(x, y)) return false;
+      QPoint p;
+      TCustomVellumEdit* e = EditorAt(view->mapTo(Window(), QPoint(x, y)), p);
+      if (!e) return false;
+      TCustomVLFormattedData* data = nullptr;
+      Integer item = -1, offs = 0;
+      bool found = false;
+      VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
+      if (!data || item < 0 || data->GetItemStyle(item) < 0) return false;
+      PressWhereHit(QPoint(x, y), data, item);
       return true;
     }
     if (verb == "press") {
@@ -3412,6 +3446,37 @@ const TRecorded kRecorded[] = {
     {"text selected by Shift+Ctrl+End beside a block of cells in a table taller than the view", 0,
      {"key Ctrl+Home", "table 2 2", "type x", "border 0.0 row 2 460", "border 0.0 row 1 300", "click 0.0 0,0",
       "command vlActionTableSelectRows", "key Shift+Ctrl+End", "type Ŧ", "shown ]|Ŧ"}},
+    // Found by 20018: a press on the top row of the line under a table
+    // that begins the entry, past that line's end. The first line's bottom
+    // row was taken for its own, the table's (a drag of its bottom border),
+    // and the caret stayed in the open cell.
+    {"a press on the first row of the line under a table that begins the entry", 0,
+     {"key Ctrl+Home", "table 2 2", "press-at 402,61"}},
+    // Found by 262: a press past the end of a cell's line whose end the
+    // entry, scrolled sideways, left out of sight. The caret put there was
+    // shown at once, which moved the view under the pointer, and the release
+    // selected up to what came under it. The same in the entry's own text.
+    {"a click past the end of a cell's line scrolled out of sight to the left", 0,
+     {"key Ctrl+End", "table 2 2", "border 0.0 column 2 600", "click 0.0 0,0", "type Ünïcödé café don’t", "key Return",
+      "command vlActionWordWrap",
+      "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź",
+      "press-at 100,60"}},
+    {"a click past the end of the entry's line scrolled out of sight to the left", 0,
+     {"key Ctrl+End", "table 2 2", "border 0.0 column 2 600", "click 0.0 0,0", "command vlActionWordWrap",
+      "type Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź "
+      "Ünïcödé café don’t Łódź Ünïcödé café don’t Łódź",
+      "press-at 40,16"}},
+    // The focus a press on the entry gives comes back to the open cell's
+    // editor first; its caret, shown then, moved the view under the pointer
+    // and the press landed lines away. Found by 1301958 (the trough pressed
+    // near its start after typing in a cell, then a press on a line of the
+    // entry) and by 2, the first of today's seeds to catch it (a word of a
+    // cell selected by a double click, the wheel turned up).
+    {"a press on the entry after its scroll bar took the caret of a cell out of view", 0,
+     {"lines 40", "table 2 2", "type café", "trough start", "press tl 23"}},
+    {"a press on the entry after the wheel took a word selected in a cell out of view", 0,
+     {"lines 40", "table 2 2", "type café don’t", "double-click 0.0 0,0", "wheel -8", "press tl 20"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {

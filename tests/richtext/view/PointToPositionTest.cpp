@@ -32,9 +32,18 @@ TEST(PointToPosition, TextLines) {
     EXPECT_EQ(n, c.DrawItem) << c.X << "," << c.Y;
     EXPECT_EQ(offs, c.Offs) << c.X << "," << c.Y;
   }
-  EXPECT_EQ(d.Data.FindDrawItemAtPoint(29, 10), 0);
-  EXPECT_EQ(d.Data.FindDrawItemAtPoint(29, 20), 1);
-  EXPECT_EQ(d.Data.FindDrawItemAtPoint(200, 20), -1);
+  // The piece under a point (what a press reaches): a row two lines share
+  // is the lower one's top, as the selection finds it.
+  struct TPiece {
+    Integer X, Y, DrawItem;
+  };
+  const TPiece pieces[] = {
+      {29, 10, 0}, {29, 20, 1}, {200, 20, -1},
+      {29, 18, 1},   // the second line's top row
+      {60, 18, -1},  // past its end, under the first line's end
+      {29, 31, 1},   // the last line's bottom row
+  };
+  for (const TPiece& c : pieces) EXPECT_EQ(d.Data.FindDrawItemAtPoint(c.X, c.Y), c.DrawItem) << c.X << "," << c.Y;
 }
 
 TEST(PointToPosition, PicturesMarkersAndDirections) {
