@@ -89,14 +89,13 @@ inline std::string ListKey(TVLStyle* style, Integer no) {
 // it looks other than the first style, each change of how the text looks
 // ("<sK>"; K a key of the style's looks), line breaks (a backslash and "n")
 // and page breaks ("{page}"), list markers with their list, level and
-// number ("{list L.V #N}", "restart at S" when one starts its list anew;
+// what it shows ("{list L.V #N}", N its number or bullet; "restart at S"
+// when one starts its list anew;
 // L is which list in the order they first come, and a key of its looks),
 // pictures, lines and other items by kind, and each table's shape: rows and
 // columns, its width and colour, each cell's spans, colour and width ("-"
 // for one a merge covers). `sizes` false leaves widths out (what a border
-// drag changes); `numbers` false the markers' numbers (a cell editor counts
-// the markers it holds on its own, and the entry's count goes on without
-// them).
+// drag changes); `numbers` false the markers' numbers.
 inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool numbers = true,
                                    std::map<std::pair<Integer, bool>, std::string>* keys = nullptr) {
   std::map<std::pair<Integer, bool>, std::string> ownKeys;
@@ -117,7 +116,6 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
     if (added) at->second = std::to_string(seen) + ":" + ListKey(style, no);
     return at->second;
   };
-  TVLMarkerList* markers = d.GetMarkers(false);
   for (Integer i = 0; i < d.GetItemCount(); ++i) {
     TCustomVLItemInfo* item = d.GetItem(i);
     if (i > 0 && item->IsParaStart()) s += "|";
@@ -147,7 +145,9 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
       s += "]";
     } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
       s += "{list " + list(m->ListNo) + "." + std::to_string(m->Level);
-      if (numbers && markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
+      // The number (or bullet) the marker shows: one its document's list
+      // does not count shows none.
+      if (numbers) s += " #" + WideToUtf8(VLMarkerShownText(*m, d));
       if (m->Reset) s += " restart at " + std::to_string(m->StartFrom);
       s += "}";
     } else if (item->StyleNo >= 0) {

@@ -231,7 +231,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     ShowActive();
     J->EditorWindow->FocusEditor();
     Settle();
-    Type("Before café");
+    // Drawn from the window, half the entries have their words' letters in
+    // two styles ("ca" bold, "fé" plain): Find must match them whole.
+    StyledWords = Offered && !recorded && Chance(50);
+    Type("Before ");
+    TypeWord("café", Qt::Key_B);
     Key(Qt::Key_Return);
     // Drawn from the window, half the entries are taller than the view:
     // the wheel and the scroll bars then take an open cell out of sight (a
@@ -253,9 +257,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     Key(Qt::Key_Home);
     for (int level = 0; level < depth; ++level) {
       InsertTable(2, 2);
-      Type(level % 2 ? "Łódź" : "café");
+      TypeWord(level % 2 ? "Łódź" : "café", Qt::Key_I);
       Key(Qt::Key_Tab);
-      Type("don’t");
+      TypeWord("don’t", Qt::Key_U);
       Key(Qt::Key_Tab);
     }
     Edit()->ClearUndo();
@@ -285,11 +289,24 @@ struct TSequence : TStillClock, TFindReportWorld {
     WipeString(JournalPassword);
   }
 
+  // A word typed, with its first two letters in another style (Ctrl+B, I
+  // or U around them) when the entry has its words so.
+  void TypeWord(const std::string& word, Qt::Key style) {
+    if (!StyledWords) {
+      Type(word);
+      return;
+    }
+    Key(style, Qt::ControlModifier);
+    Type(word.substr(0, 2));
+    Key(style, Qt::ControlModifier);
+    Type(word.substr(2));
+  }
+
   TVellumEdit* Edit() const { return J && J->EditorWindow ? Editor(J) : nullptr; }
   // The entry by its outline (markers, breaks, styles, tables' shapes and
   // merges, widths, colours): what every comparison of the sequence holds
   // the entry to; ShownText by its words alone.
-  std::string Shown(bool sizes = true, bool numbers = false) const {
+  std::string Shown(bool sizes = true, bool numbers = true) const {
     return Edit() ? DocumentOutline(*Edit()->VLData(), sizes, numbers) : std::string("no window");
   }
   std::string ShownText() const { return Edit() ? DocumentText(*Edit()->VLData()) : std::string("no window"); }
@@ -965,9 +982,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     s.Write(blob.data(), static_cast<Int64>(blob.size()));
     s.Seek(0, soBeginning);
     ASSERT_TRUE(doc.LoadVLF(s)) << "the stored entry does not read";
-    // The markers' numbers too, when no cell editor counts some on its own.
-    const bool numbers = Chain().size() == 1;
-    EXPECT_EQ(DocumentOutline(doc.Data, true, numbers), Shown(true, numbers))
+    EXPECT_EQ(DocumentOutline(doc.Data), Shown())
         << "the stored entry differs from the shown one";
   }
 
@@ -982,25 +997,42 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return nested.empty() ? any : nested;
   }
-  // Whether one text item of the document or of a cell at any depth holds
-  // the word whole. The search matches inside one item: a word whose
-  // letters a style change split over two items is not found, in the
-  // entry's text as in a cell.
-  static bool HeldInOneItem(TCustomVLData& d, const std::string& word) {
+  // Whether one line of text of the document or of a cell at any depth
+  // holds the word whole: the text items between two paragraph starts or
+  // line breaks, which the search reads as one text (a style change inside
+  // a word, "ca" bold and "fé" plain, splits no match; a picture does).
+  static bool HeldInALine(TCustomVLData& d, const std::string& word) {
+    std::string line;
     for (Integer i = 0; i < d.GetItemCount(); ++i) {
       TCustomVLItemInfo* item = d.GetItem(i);
+      if (item->StyleNo < 0 || d.IsFromNewLine(i)) {
+        if (line.find(word) != std::string::npos) return true;
+        line.clear();
+      }
       if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
         for (Integer r = 0; r < t->RowCount(); ++r)
           for (Integer c = 0; c < t->ColCount(); ++c)
-            if (TVLTableCellData* cell = t->GetCell(r, c); cell && HeldInOneItem(*cell->GetVLData(), word))
+            if (TVLTableCellData* cell = t->GetCell(r, c); cell && HeldInALine(*cell->GetVLData(), word))
               return true;
       } else if (item->StyleNo >= 0) {
-        const std::string text = item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
-                                                   : std::string(d.GetItemTextA(i));
-        if (text.find(word) != std::string::npos) return true;
+        line += ItemText(d, i);
       }
     }
-    return false;
+    return line.find(word) != std::string::npos;
+  }
+  // From the start (or the end, going up) of the document of the caret's
+  // editor, the entry's or a cell's at any depth, every match in it lies
+  // ahead: the search must find the word there when one of its lines
+  // holds it.
+  bool WordAhead(const std::string& word, bool up) const {
+    if (word.empty() || AnyCellsSelected()) return false;
+    TCustomVellumEdit* inner = Innermost();
+    TVLEditVLData* d = inner->EditData();
+    const Integer last = d->GetItemCount() - 1;
+    if (d->SelectionExists()) return false;
+    const bool atEdge = up ? d->GetCaretItemNo() == last && d->GetCaretOffset() >= d->GetItemEndOffset(last)
+                           : d->GetCaretItemNo() == 0 && d->GetCaretOffset() <= d->GetItemStartOffset(0);
+    return atEdge && HeldInALine(*inner->VLData(), word);
   }
   static void NestedCells(TCustomVLData& d, int level, std::string& out) {
     for (Integer i = 0; i < d.GetItemCount(); ++i)
@@ -1091,8 +1123,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // to the entry's, from where every match is ahead.
     const bool home = Chance(50);
     if (home) Key(Qt::Key_Home, Qt::ControlModifier);
-    const bool fromTop = home && Chain().size() == 1 && Edit()->EditData()->GetCaretItemNo() == 0 &&
-                         HeldInOneItem(*Edit()->VLData(), word);
+    const bool fromTop = home && WordAhead(word, false);
     // The find window is the toolkit's own, not one of the answered boxes.
     TInteractionHook* answers = SetInteractionHook(nullptr);
     const bool shown = Menu("vlActionFind");
@@ -1301,10 +1332,46 @@ struct TSequence : TStillClock, TFindReportWorld {
         from.push_back(a);
     if (from.empty()) return;
     TBasicAction* action = OneOf(from);
+    if (Named(action->GetName(), {"ActionDatePrevious", "ActionDateNext", "ActionToggleReadOnly"}) && Chance(60))
+      return RoundTrip(action->GetName());
+    GiveAny(action->GetName());
+  }
+  // A command by one of its ways, drawn at random; false when the window
+  // offers none.
+  bool GiveAny(const String& name) {
     std::vector<TOffer> ways;
     for (const TOffer& o : Offers)
-      if (o.Action == action) ways.push_back(o);
+      if (o.Action->GetName() == name) ways.push_back(o);
+    if (ways.empty()) return false;
     Give(OneOf(ways));
+    return true;
+  }
+
+  // Another day and back (Date Previous and Date Next, by menu or key), or
+  // Toggle Read Only and back, perhaps with another day and back between
+  // them: the day shown again has its caret where it was, in its cell at
+  // any depth, and the next letter typed lands there.
+  void RoundTrip(const String& first) {
+    const TCaretAt was = CaretAt();
+    const int boxes = Boxes;
+    const bool readOnly = first == "ActionToggleReadOnly";
+    auto dayAndBack = [this](bool back) {
+      Note(back ? "the day before and back:" : "the day after and back:");
+      if (GiveAny(back ? "ActionDatePrevious" : "ActionDateNext") && Settle() && Escaped.empty())
+        GiveAny(back ? "ActionDateNext" : "ActionDatePrevious");
+    };
+    if (readOnly) {
+      Note("toggle read only and back:");
+      GiveAny(first);
+      if (Chance(50) && Settle() && Escaped.empty()) dayAndBack(Chance(70));
+      if (Settle() && Escaped.empty()) GiveAny(first);
+    } else {
+      dayAndBack(first == "ActionDatePrevious");
+    }
+    Given = first;
+    // (A box answered on the way may have left the entry unsaved, or shown
+    // another.)
+    if (Boxes == boxes && ErrorsShown.empty()) RoundTripCaret = std::make_pair(was, std::string(readOnly ? "after Toggle Read Only and back" : "after a date change and back"));
   }
 
   void Give(const TOffer& o) {
@@ -2065,12 +2132,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     TFindDialog::TWindow& w = *d->FWindow;
     const std::string word = FindWord();
     const bool up = w.Up && Chance(50);
-    // From the entry's start down, or its end up, every match lies ahead.
+    // From the start of the caret's document down, or its end up, every
+    // match in it lies ahead.
     bool whole = false;
     if (Chance(50) && !word.empty()) {
       ASSERT_TRUE(Activate(Window()));
       Key(up ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
-      whole = Chain().size() == 1 && !AnyCellsSelected() && HeldInOneItem(*Edit()->VLData(), word);
+      whole = WordAhead(word, up);
     }
     Note(std::string("find ") + (word.empty() ? "\"none\"" : word) + (up ? " up" : " down") +
          (whole ? (up ? " from the end" : " from the start") : ""));
@@ -2687,6 +2755,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const auto entryBefore = EntryShown;
     const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
+    RoundTripCaret.reset();
     Pressed = false;
     ShiftSelected = false;
     AskedCount = 0;
@@ -2761,6 +2830,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     // no caret of its own to bring back.)
     else if (Given == "ActionLock" && CurrentEntry() == entryBefore)
       ProbeCaret(caretBefore, "after Lock and Open");
+    else if (RoundTripCaret && CurrentEntry() == entryBefore)
+      ProbeCaret(RoundTripCaret->first, RoundTripCaret->second);
     if (Failures() > failuresBefore) return;
     if (!recorded && Chance(10)) {
       const TCaretAt was = CaretAt();
@@ -3018,6 +3089,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     else if (verb == "shown") {
       EXPECT_NE(Shown().find(rest), std::string::npos) << "the entry does not show \"" << rest << "\"; shown: " << Shown();
+    } else if (verb == "numbers") {
+      std::printf("NUMBERS %s\n", Shown(true, true).c_str());
     } else if (verb == "markers") {
       EXPECT_EQ(Occurrences(Shown(), "{list "), static_cast<size_t>(std::atoi(rest.c_str()))) << "shown: " << Shown();
     } else if (verb == "undo+redo") {
@@ -3047,6 +3120,11 @@ struct TSequence : TStillClock, TFindReportWorld {
   qytest::TempDir Dir;
   int Prints = 0;
   TCaretAt CaretAtSave;
+  // Where the caret was before a round trip to another day or read-only
+  // and back, and what the trip was.
+  std::optional<std::pair<TCaretAt, std::string>> RoundTripCaret;
+  // The entry's words have their first letters in another style.
+  bool StyledWords = false;
   // The step is a recorded one: every check that a drawn step makes by
   // chance is made.
   bool Replaying = false;
