@@ -255,10 +255,18 @@ struct TSequence : TStillClock, TFindReportWorld {
       Key(Qt::Key_B, Qt::ControlModifier);
     }
     Key(Qt::Key_Home);
+    // Drawn from the window, a share of the entries have a numbered list of
+    // two lines in a cell of each table: its editor counts them.
+    const bool numbered = Offered && !recorded && Chance(40);
     for (int level = 0; level < depth; ++level) {
       InsertTable(2, 2);
       TypeWord(level % 2 ? "Łódź" : "café", Qt::Key_I);
       Key(Qt::Key_Tab);
+      if (numbered) {
+        Menu("vlActionParaNumbering");
+        Type("one");
+        Key(Qt::Key_Return);
+      }
       TypeWord("don’t", Qt::Key_U);
       Key(Qt::Key_Tab);
     }
@@ -447,6 +455,44 @@ struct TSequence : TStillClock, TFindReportWorld {
         if (last || d.GetItem(i + 1)->IsParaStart() || d.GetItem(i + 1)->GetBR())
           faults += where + "the marker at item " + std::to_string(i) + " has nothing of its paragraph after it; ";
       }
+    }
+  }
+
+  // Every marker of an open editor's document, and of the cells it holds
+  // closed, shows what a count of its list from the document's start in
+  // reading order gives: no insertion, deletion, Undo or Redo in the
+  // entry or a cell editor leaves a number behind.
+  void CheckNumbers() {
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    for (size_t level = 0; level < chain.size(); ++level) {
+      TCustomVLData* d = chain[level]->VLData();
+      TVLMarkerList* list = d->GetMarkers(false);
+      std::vector<TVLMarkerItemInfo*> order;
+      std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* data) {
+        for (Integer i = 0; i < data->GetItemCount(); ++i)
+          if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(data->GetItem(i))) {
+            order.push_back(m);
+          } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(data->GetItem(i))) {
+            for (Integer r = 0; r < t->RowCount(); ++r)
+              for (Integer c = 0; c < t->ColCount(); ++c)
+                // (An open cell's markers are its editor's to count.)
+                if (TVLTableCellData* cell = t->GetCell(r, c); cell && cell->GetVLData() == cell) walk(cell);
+          }
+      };
+      walk(d);
+      TVLMarkerList fresh;
+      for (TVLMarkerItemInfo* m : order) fresh.Insert(fresh.Count(), m);
+      fresh.RecalcFrom(0, d->GetStyle());
+      std::string wrong;
+      for (Integer i = 0; i < fresh.Count(); ++i) {
+        const TVLMarkerItemInfo* m = fresh.Get(i);
+        const std::string shown = list ? std::string(list->DisplayStringOf(m)) : "(no list)";
+        if (shown != std::string(fresh.GetDisplayString(i)))
+          wrong += "marker " + std::to_string(i) + " shows \"" + shown + "\", not \"" +
+                   std::string(fresh.GetDisplayString(i)) + "\"; ";
+      }
+      EXPECT_EQ(wrong, "") << "the list markers of the editor at level " << level
+                           << " are not counted as their document reads; shown: " << Shown();
     }
   }
 
@@ -1263,6 +1309,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // A dialog must not have taken the window's activation for good.
     if (QApplication::activeWindow() != Window()) Activate(Window());
     CheckStructure();
+    CheckNumbers();
   }
 
   // ===========================================================================
@@ -2846,6 +2893,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(Shown(), Start) << "nothing is left to undo, but the entry is not as it was last read";
     }
     CheckStructure();
+    CheckNumbers();
     CheckBlocksHeld();
     CheckCaretShown();
     if (Pressed)
