@@ -419,17 +419,19 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // What every document of the entry must hold to: the entry's list of
-  // markers names exactly the markers of its text and its closed cells
-  // (none a cell editor holds); text after a table starts a paragraph; a
-  // marker starts its paragraph and keeps an item of it after it.
+  // markers names exactly the markers of its text and its cells, those the
+  // cell editors hold too; text after a table starts a paragraph; a marker
+  // starts its paragraph and keeps an item of it after it.
   void CheckStructure() {
     TCustomVLData* entry = Edit()->VLData();
-    const std::set<const TCustomVLItemInfo*> named = qytest::MarkersNamed(entry), held = qytest::MarkersOf(entry);
+    const std::set<const TCustomVLItemInfo*> named = qytest::MarkersNamed(entry);
+    std::set<const TCustomVLItemInfo*> held;
+    for (TCustomVellumEdit* e : Chain()) held.merge(qytest::MarkersOf(e->VLData()));
     if (named != held) {
       size_t unknown = 0;
       for (const auto* m : named) unknown += held.count(m) == 0;
       ADD_FAILURE() << "the entry's list of markers names " << named.size() << " markers, " << unknown
-                    << " of them not in its text or closed cells, which hold " << held.size()
+                    << " of them not in its text or cells, which hold " << held.size()
                     << "; shown: " << Shown();
     }
     std::string faults;
@@ -458,42 +460,40 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
   }
 
-  // Every marker of an open editor's document, and of the cells it holds
-  // closed, shows what a count of its list from the document's start in
-  // reading order gives: no insertion, deletion, Undo or Redo in the
-  // entry or a cell editor leaves a number behind.
+  // Every list marker of the entry, in its text and in its cells at any
+  // depth, open or closed, shows what a count of its list from the
+  // entry's start in reading order gives: a cell shows the numbers it shows
+  // closed while it is edited, the markers after it count its own, and no
+  // insertion, deletion, Undo or Redo leaves a number behind.
   void CheckNumbers() {
-    const std::vector<TCustomVellumEdit*> chain = Chain();
-    for (size_t level = 0; level < chain.size(); ++level) {
-      TCustomVLData* d = chain[level]->VLData();
-      TVLMarkerList* list = d->GetMarkers(false);
-      std::vector<TVLMarkerItemInfo*> order;
-      std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* data) {
-        for (Integer i = 0; i < data->GetItemCount(); ++i)
-          if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(data->GetItem(i))) {
-            order.push_back(m);
-          } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(data->GetItem(i))) {
-            for (Integer r = 0; r < t->RowCount(); ++r)
-              for (Integer c = 0; c < t->ColCount(); ++c)
-                // (An open cell's markers are its editor's to count.)
-                if (TVLTableCellData* cell = t->GetCell(r, c); cell && cell->GetVLData() == cell) walk(cell);
-          }
-      };
-      walk(d);
-      TVLMarkerList fresh;
-      for (TVLMarkerItemInfo* m : order) fresh.Insert(fresh.Count(), m);
-      fresh.RecalcFrom(0, d->GetStyle());
-      std::string wrong;
-      for (Integer i = 0; i < fresh.Count(); ++i) {
-        const TVLMarkerItemInfo* m = fresh.Get(i);
-        const std::string shown = list ? std::string(list->DisplayStringOf(m)) : "(no list)";
-        if (shown != std::string(fresh.GetDisplayString(i)))
-          wrong += "marker " + std::to_string(i) + " shows \"" + shown + "\", not \"" +
-                   std::string(fresh.GetDisplayString(i)) + "\"; ";
-      }
-      EXPECT_EQ(wrong, "") << "the list markers of the editor at level " << level
-                           << " are not counted as their document reads; shown: " << Shown();
+    std::vector<std::pair<TVLMarkerItemInfo*, TCustomVLData*>> order;
+    std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* data) {
+      for (Integer i = 0; i < data->GetItemCount(); ++i)
+        if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(data->GetItem(i))) {
+          order.push_back({m, data});
+        } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(data->GetItem(i))) {
+          for (Integer r = 0; r < t->RowCount(); ++r)
+            for (Integer c = 0; c < t->ColCount(); ++c)
+              if (TVLTableCellData* cell = t->GetCell(r, c)) walk(cell->GetVLData());
+        }
+    };
+    TCustomVLData* entry = Edit()->VLData();
+    walk(entry);
+    TVLMarkerList fresh;
+    for (const auto& m : order) fresh.Insert(fresh.Count(), m.first);
+    fresh.RecalcFrom(0, entry->GetStyle());
+    std::string wrong;
+    for (Integer i = 0; i < fresh.Count(); ++i) {
+      const auto& [marker, data] = order[static_cast<size_t>(i)];
+      TVLMarkerList* list = data->GetMarkers(false);
+      const std::string shown = list && list->IndexOf(marker) >= 0 ? std::string(list->DisplayStringOf(marker))
+                                                                   : std::string("(counted in no list)");
+      if (shown != std::string(fresh.GetDisplayString(i)))
+        wrong += "marker " + std::to_string(i) + " shows \"" + shown + "\", not \"" +
+                 std::string(fresh.GetDisplayString(i)) + "\"; ";
     }
+    EXPECT_EQ(wrong, "") << "the list markers are not counted as the entry reads (" << Chain().size() - 1
+                         << " cell editors open); shown: " << Shown();
   }
 
   // The view shows the caret of the innermost editor: its point lies in
@@ -3538,6 +3538,16 @@ const TRecorded kRecorded[] = {
     {"text selected by Shift+Ctrl+End beside a block of cells in a table taller than the view", 0,
      {"key Ctrl+Home", "table 2 2", "type x", "border 0.0 row 2 460", "border 0.0 row 1 300", "click 0.0 0,0",
       "command vlActionTableSelectRows", "key Shift+Ctrl+End", "type Ŧ", "shown ]|Ŧ"}},
+    // Found by 13 once the numbers were compared with cell editors open: a
+    // list paragraph pasted into a cell showed its number counted anew in
+    // the cell's editor ("1." beside the entry's "1." and "2." before the
+    // table); closed, the cell counts on in the entry's list ("3."), and
+    // so do the markers after the table.
+    {"a cell holding a marker of the entry's list, edited", 0,
+     {"key Ctrl+Home", "command vlActionParaNumbering", "key End", "key Return", "type two", "key Ctrl+End",
+      "command vlActionParaNumbering", "key Ctrl+Home", "key Shift+Down", "command vlActionCopy", "key Ctrl+End",
+      "key Home", "table 1 1", "command vlActionPaste", "key Return", "type y", "click outside", "click 0.0 0,0",
+      "undo+redo 2", "save"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
