@@ -1472,6 +1472,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     TCustomVellumEdit* caretEditor = Innermost();
     const std::string textBefore = stamping ? DocumentText(*caretEditor->VLData()) : std::string();
     const TCommandModel model = ModelBefore(name);
+    const TCellsModel cells = CellsBefore(name);
     // Around a save, Undo takes back the same step: the save's closing and
     // opening of cell editors adds nothing to undo.
     std::string undone;
@@ -1500,6 +1501,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(Shown(), saved) << "after a save, Redo does not give back what Undo took";
     }
     if (Escaped.empty() && CurrentJournal == J && Edit()) CheckModel(model);
+    if (Escaped.empty() && CurrentJournal == J && Edit()) CheckCells(cells);
     if (copying) CheckClipboard(name, selected, clipboardBefore);
     // A stamp goes in as a paragraph of its own in the editor of the caret.
     // (Other commands may have closed the journal the sequence holds.)
@@ -1691,6 +1693,150 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_TRUE(landed)
           << "Paste: \"" << m.PastedWord << "\" of the clipboard did not land where the caret was; shown: " << Shown();
     }
+  }
+
+  // Merge and Split of cells, from the table the keys go to: its block of
+  // selected cells, else the cell the caret is in; each cell's words by
+  // its place.
+  struct TSplitAsked {
+    bool Given = false, Unmerge = false, Merge = false;
+    int Cols = 0, Rows = 0;
+  };
+  struct TCellsModel {
+    String Name;
+    TVLTableItemInfo* Table = nullptr;
+    TCustomVellumEdit* Holder = nullptr;
+    bool Block = false;  // cells selected, not the caret's cell
+    Integer Top = 0, Left = 0, Cols = 0, Rows = 0, TableRows = 0, TableCols = 0;
+    std::map<std::pair<Integer, Integer>, std::vector<std::string>> Words;
+    std::string Outline;  // of the holder's document
+  };
+  static std::string Joined(const std::vector<std::string>& words) {
+    std::string s;
+    for (const std::string& w : words) s += (s.empty() ? "" : " ") + w;
+    return s;
+  }
+  static std::map<std::pair<Integer, Integer>, std::vector<std::string>> CellWords(TVLTableItemInfo* t) {
+    std::map<std::pair<Integer, Integer>, std::vector<std::string>> words;
+    for (Integer r = 0; r < t->RowCount(); ++r)
+      for (Integer c = 0; c < t->ColCount(); ++c)
+        if (TVLTableCellData* cell = t->GetCell(r, c)) words[{r, c}] = Words(DocumentText(*cell->GetVLData()));
+    return words;
+  }
+  TCellsModel CellsBefore(const String& name) {
+    TCellsModel m;
+    m.Name = name;
+    SplitAsked = TSplitAsked{};
+    if (!Named(name, {"vlActionTableMergeCells", "vlActionTableSplitCells"}) || J->EditorWindow->ReadOnly()) return m;
+    TCustomVellumEdit* inner = Innermost();
+    for (const TSpot& s : Spots())
+      if (s.Row == 0 && s.Col == 0 && s.Editor == inner && s.Table->CellsSelected() &&
+          inner->EditData()->ActiveItem.Get() == s.Table) {
+        m.Table = s.Table;
+        m.Holder = inner;
+        m.Block = true;
+        s.Table->GetNormalizedSelectionBounds(false, m.Top, m.Left, m.Cols, m.Rows);
+      }
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    if (auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner); !m.Table && cell && chain.size() > 1 &&
+                                                                !inner->EditData()->SelectionExists()) {
+      m.Table = cell->Table;
+      m.Holder = chain[chain.size() - 2];
+      m.Top = cell->Row;
+      m.Left = cell->Col;
+      m.Rows = cell->Cell->RowSpan;
+      m.Cols = cell->Cell->ColSpan;
+    }
+    if (!m.Table) return m;
+    m.TableRows = m.Table->RowCount();
+    m.TableCols = m.Table->ColCount();
+    m.Words = CellWords(m.Table);
+    m.Outline = DocumentOutline(*m.Holder->VLData(), false);
+    return m;
+  }
+  // Merge makes the block one cell at its top left, spanning it, holding
+  // the words of its cells in reading order (or, refused, changes
+  // nothing). Split of the caret's cell into C columns and R rows makes it
+  // C x R cells, its words in the last (bottom right) and the others empty;
+  // Unmerge makes a merged cell the cells it spanned, its words in the
+  // first. Cells outside keep their words.
+  void CheckCells(const TCellsModel& m) {
+    if (!m.Table || !InChain(m.Holder) || m.Holder->VLData()->GetItemNo(m.Table) < 0) return;
+    const std::string name = m.Name;
+    if (DocumentOutline(*m.Holder->VLData(), false) == m.Outline) return;  // refused, or cancelled
+    TVLTableItemInfo* t = m.Table;
+    const auto after = CellWords(t);
+    auto words = [&after](Integer r, Integer c) {
+      const auto w = after.find({r, c});
+      return w == after.end() ? std::string("(none)") : Joined(w->second);
+    };
+    std::string faults;
+    Integer addRows = 0, addCols = 0;
+    if (name == "vlActionTableMergeCells") {
+      if (!m.Block) return;
+      std::vector<std::string> all;
+      for (Integer r = m.Top; r < m.Top + m.Rows; ++r)
+        for (Integer c = m.Left; c < m.Left + m.Cols; ++c)
+          if (const auto w = m.Words.find({r, c}); w != m.Words.end()) all.insert(all.end(), w->second.begin(), w->second.end());
+      if (t->RowCount() != m.TableRows || t->ColCount() != m.TableCols) return;  // rows or columns only merges kept apart go
+      TVLTableCellData* merged = t->GetCell(m.Top, m.Left);
+      if (!merged || merged->RowSpan != m.Rows || merged->ColSpan != m.Cols)
+        faults += "the cell " + std::to_string(m.Top) + "," + std::to_string(m.Left) + " does not span the " +
+                  std::to_string(m.Rows) + "x" + std::to_string(m.Cols) + " block; ";
+      if (words(m.Top, m.Left) != Joined(all))
+        faults += "the merged cell holds \"" + words(m.Top, m.Left) + "\", not \"" + Joined(all) + "\"; ";
+      for (Integer r = m.Top; r < m.Top + m.Rows; ++r)
+        for (Integer c = m.Left; c < m.Left + m.Cols; ++c)
+          if ((r != m.Top || c != m.Left) && t->GetCell(r, c))
+            faults += "the cell " + std::to_string(r) + "," + std::to_string(c) + " of the block is still a cell; ";
+    } else {
+      if (m.Block || !SplitAsked.Given || SplitAsked.Merge) return;
+      std::vector<std::string> was;
+      if (const auto w = m.Words.find({m.Top, m.Left}); w != m.Words.end()) was = w->second;
+      Integer rows = m.Rows, cols = m.Cols;
+      if (!SplitAsked.Unmerge) {
+        // Each spanned row or column into as many parts: rows and columns
+        // more where the cell spans fewer than asked.
+        addRows = std::max<Integer>(0, SplitAsked.Rows - m.Rows);
+        addCols = std::max<Integer>(0, SplitAsked.Cols - m.Cols);
+        rows = std::max<Integer>(m.Rows, SplitAsked.Rows);
+        cols = std::max<Integer>(m.Cols, SplitAsked.Cols);
+      }
+      if (t->RowCount() != m.TableRows + addRows || t->ColCount() != m.TableCols + addCols)
+        faults += "the table of " + std::to_string(m.TableRows) + "x" + std::to_string(m.TableCols) + " became " +
+                  std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount()) + "; ";
+      else
+        for (Integer r = m.Top; r < m.Top + rows; ++r)
+          for (Integer c = m.Left; c < m.Left + cols; ++c) {
+            TVLTableCellData* part = t->GetCell(r, c);
+            // (Split, the parts come before the cell, which keeps its words
+            // as the last one; unmerged, it stays the first.)
+            const bool keeps = SplitAsked.Unmerge ? r == m.Top && c == m.Left
+                                                  : r == m.Top + rows - 1 && c == m.Left + cols - 1;
+            const std::string want = keeps ? Joined(was) : std::string();
+            if (!part || part->RowSpan != 1 || part->ColSpan != 1 || words(r, c) != want)
+              faults += "the part " + std::to_string(r) + "," + std::to_string(c) + " is " +
+                        (part ? std::to_string(part->RowSpan) + "x" + std::to_string(part->ColSpan) + " holding \"" +
+                                    words(r, c) + "\""
+                              : std::string("no cell")) +
+                        ", not 1x1 holding \"" + want + "\"; ";
+          }
+    }
+    // The cells outside keep their words (beside the split, at their
+    // places moved by the rows and columns it added).
+    if (t->RowCount() == m.TableRows + addRows && t->ColCount() == m.TableCols + addCols)
+      for (const auto& [at, w] : m.Words) {
+        const bool inside = at.first >= m.Top && at.first < m.Top + m.Rows && at.second >= m.Left && at.second < m.Left + m.Cols;
+        if (inside) continue;
+        const Integer r = at.first + (at.first >= m.Top + m.Rows ? addRows : 0);
+        const Integer c = at.second + (at.second >= m.Left + m.Cols ? addCols : 0);
+        if (words(r, c) != Joined(w))
+          faults += "the cell " + std::to_string(at.first) + "," + std::to_string(at.second) + " outside holds \"" +
+                    words(r, c) + "\", not \"" + Joined(w) + "\"; ";
+      }
+    EXPECT_EQ(faults, "") << name << (SplitAsked.Unmerge ? " (unmerge)" : "") << " of " << m.Rows << "x" << m.Cols
+                          << " at " << m.Top << "," << m.Left << (m.Block ? " (selected)" : " (the caret's cell)")
+                          << " in a table of " << m.TableRows << "x" << m.TableCols << "; shown: " << Shown();
   }
 
   // The paragraphs of a document's text that are whole stamps, by text.
@@ -1932,14 +2078,20 @@ struct TSequence : TStillClock, TFindReportWorld {
       InsTableAsked = true;
       InsTableShape = {rows, cols};
     } else if (auto* f = dynamic_cast<TfrmVLSplit*>(form)) {
+      SplitAsked = TSplitAsked{};
       if (Chance(30) && f->rbUnmerge->GetEnabled()) {
         f->rbUnmerge->SetChecked(true);
+        SplitAsked.Unmerge = true;
       } else {
         f->rbSplit->SetChecked(true);
-        f->seColumns->SetValue(Pick(1, 3));
-        f->seRows->SetValue(Pick(1, 2));
+        SplitAsked.Cols = Pick(1, 3);
+        SplitAsked.Rows = Pick(1, 2);
+        f->seColumns->SetValue(SplitAsked.Cols);
+        f->seRows->SetValue(SplitAsked.Rows);
         if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(Chance(50));
+        SplitAsked.Merge = f->cbMerge->GetEnabled() && f->cbMerge->GetChecked();
       }
+      SplitAsked.Given = true;
     } else if (auto* f = dynamic_cast<TfrmInteger*>(form)) {
       count = Pick(1, 2);
       f->SetValue(count);
@@ -3171,6 +3323,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // Where the caret was before a round trip to another day or read-only
   // and back, and what the trip was.
   std::optional<std::pair<TCaretAt, std::string>> RoundTripCaret;
+  // What the Split window was given.
+  TSplitAsked SplitAsked;
   // The entry's words have their first letters in another style.
   bool StyledWords = false;
   // The step is a recorded one: every check that a drawn step makes by
