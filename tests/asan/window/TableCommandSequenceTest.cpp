@@ -197,6 +197,7 @@ struct TOffer {
 struct TSelected {
   bool Any = false;
   std::string Text;
+  std::string Outline;  // empty: not known
 };
 
 // The clock of a sequence stands still at one moment from before the window
@@ -1863,21 +1864,54 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // What a Copy would take: the selected cells, else the selected text of
-  // the editor the caret is in.
+  // the editor the caret is in; and its outline (without widths and list
+  // numbers, which a copy read alone counts anew): the block of cells as a
+  // table of its own, or the selected part of the editor's document.
   TSelected Selection() const {
     TSelected s;
+    std::vector<const TVLTableItemInfo*> tables;
     for (const TSpot& spot : Spots())
       if (spot.Table->CellsSelected() && spot.Table->IsCellSelected(spot.Row, spot.Col)) {
         s.Any = true;
         s.Text += DocumentText(*spot.Table->GetCell(spot.Row, spot.Col)->GetVLData()) + " ";
+        if (std::find(tables.begin(), tables.end(), spot.Table) == tables.end()) tables.push_back(spot.Table);
       }
-    if (s.Any) return s;
+    if (s.Any) {
+      if (tables.size() == 1) s.Outline = BlockOutline(const_cast<TVLTableItemInfo*>(tables[0]));
+      return s;
+    }
     TCustomVellumEdit* inner = Innermost();
     if (inner->SelectionExists()) {
       s.Any = true;
       s.Text = WideToUtf8(inner->GetSelTextW());
+      qytest::TOutlineRange r;
+      inner->GetSelectionBounds(r.From, r.FromOffs, r.To, r.ToOffs, true);
+      if (r.From >= 0) s.Outline = DocumentOutline(*inner->VLData(), false, false, nullptr, r);
     }
     return s;
+  }
+  // The selected block of a table's cells as a table of its own.
+  static std::string BlockOutline(TVLTableItemInfo* t) {
+    Integer top, left, cols, rows;
+    if (!t->GetNormalizedSelectionBounds(false, top, left, cols, rows)) return std::string();
+    std::map<std::pair<Integer, bool>, std::string> keys;
+    std::string s = "[" + std::to_string(rows) + "x" + std::to_string(cols);
+    if (t->Color != clWindow && t->Color != clNone) s += " c" + std::to_string(t->Color);
+    s += ":";
+    for (Integer r = top; r < top + rows; ++r)
+      for (Integer c = left; c < left + cols; ++c) {
+        if (r + c > top + left) s += "/";
+        TVLTableCellData* cell = t->GetCell(r, c);
+        if (!cell) {
+          s += "-";
+          continue;
+        }
+        if (cell->RowSpan != 1 || cell->ColSpan != 1)
+          s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
+        if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
+        s += DocumentOutline(*cell->GetVLData(), false, false, &keys);
+      }
+    return s + "]";
   }
   static std::string ClipboardContent() {
     std::string all;
@@ -1938,6 +1972,14 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(lacking(DocumentText(doc.Data), true), "")
           << command << " of \"" << selected.Text << "\": the clipboard's " << ClipboardFormatName(f)
           << " reads back as \"" << DocumentText(doc.Data) << "\", without these words";
+      // The program's own format reads back with the outline of what was
+      // selected: tables, spans, styles, lists, links.
+      if (f == vlf && !selected.Outline.empty()) {
+        const std::string copied = DocumentOutline(doc.Data, false, false);
+        EXPECT_NE(copied.find(selected.Outline), std::string::npos)
+            << command << ": the clipboard's " << ClipboardFormatName(f) << " reads back as\n  " << copied
+            << "\nnot holding the outline of what was selected\n  " << selected.Outline;
+      }
     }
   }
 
