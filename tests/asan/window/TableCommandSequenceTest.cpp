@@ -13,22 +13,25 @@
 // to do something; a share of the right-click menus is the toolkit's own,
 // worked by its keys, and a share of the Insert Table windows is typed into.
 //
-// Documents are compared by their outline (markers, breaks, styles, tables'
-// shapes, merges, widths and colours), not by their words. After every step
-// the program must still answer, keys must reach the editor the caret is in,
-// a saved entry must read back as the window shows it, a Copy or Cut must
-// leave what was selected on the clipboard in every form the clipboard
-// offers, the entry's list of markers must name the markers of its text and
-// closed cells, text after a table must start a paragraph and a marker must
-// start its own, and undoing everything must give back the entry as it was
-// last read. A model kept beside the window says what the table commands,
-// Paste, the list commands and typing over cells make, which cells stay
-// selected after a border drag (a block shows only in the table the keys
-// go to), and where the caret is after a save, a border drag or the
-// automatic save (a word typed lands there); Undo and Redo around a save
-// take back and give back the same step. The view shows the caret
-// after every step, and Lock and Open that show the same day again leave it
-// where it was.
+// Documents are compared by their outline (markers with the numbers they
+// show, breaks, styles, link addresses, tables' shapes, merges, widths and
+// colours), not by their words. After every step the program must still
+// answer, keys must reach the editor the caret is in, a saved entry must
+// read back as the window shows it, a Copy or Cut must leave what was
+// selected on the clipboard in every form the clipboard offers (read back,
+// with its outline), the entry's list of markers must name the markers of
+// its text and cells, each marker must show its list's count in reading
+// order, text after a table must start a paragraph and a marker must start
+// its own, and undoing everything must give back the entry as it was last
+// read. A model kept beside the window says what the table commands (Merge
+// and Split with the words each cell holds), Paste, the list commands and
+// typing over cells make, which cells stay selected after a border drag (a
+// block shows only in the table the keys go to), and where the caret is
+// after a save, a border drag, the automatic save, a date change and back
+// or Toggle Read Only and back (a word typed lands there); Find must match
+// a word with two styles; Undo and Redo around a save take back and give
+// back the same step. The view shows the caret after every step, and Lock
+// and Open that show the same day again leave it where it was.
 //
 // QY_TABLE_SEQUENCE_SEED=N runs that seed alone, QY_TABLE_SEQUENCE_STEPS=N
 // sets the steps of each sequence, QY_TABLE_SEQUENCE_TRACE=1 prints the
