@@ -1761,9 +1761,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   // Merge makes the block one cell at its top left, spanning it, holding
   // the words of its cells in reading order (or, refused, changes
   // nothing). Split of the caret's cell into C columns and R rows makes it
-  // C x R cells, its words in the last (bottom right) and the others empty;
-  // Unmerge makes a merged cell the cells it spanned, its words in the
-  // first. Cells outside keep their words.
+  // C x R cells, its words in the last of a way it gained parts in and the
+  // first of a way it spanned as many, the others empty; Unmerge makes a
+  // merged cell the cells it spanned, its words in the first. Cells outside
+  // keep their words.
   void CheckCells(const TCellsModel& m) {
     if (!m.Table || !InChain(m.Holder) || m.Holder->VLData()->GetItemNo(m.Table) < 0) return;
     const std::string name = m.Name;
@@ -1798,13 +1799,21 @@ struct TSequence : TStillClock, TFindReportWorld {
       std::vector<std::string> was;
       if (const auto w = m.Words.find({m.Top, m.Left}); w != m.Words.end()) was = w->second;
       Integer rows = m.Rows, cols = m.Cols;
+      // Where the words stay: a cell split into more parts than it spans
+      // gains them before it and keeps its words as the last; one split
+      // into as many, or unmerged, keeps them in the first.
+      Integer wordsRow = m.Top, wordsCol = m.Left;
+      // Parts of one row and column each, when the cell spanned no more
+      // than asked (a wider one is merged again into groups).
+      bool single = true;
       if (!SplitAsked.Unmerge) {
-        // Each spanned row or column into as many parts: rows and columns
-        // more where the cell spans fewer than asked.
         addRows = std::max<Integer>(0, SplitAsked.Rows - m.Rows);
         addCols = std::max<Integer>(0, SplitAsked.Cols - m.Cols);
         rows = std::max<Integer>(m.Rows, SplitAsked.Rows);
         cols = std::max<Integer>(m.Cols, SplitAsked.Cols);
+        if (addRows > 0) wordsRow = m.Top + rows - 1;
+        if (addCols > 0) wordsCol = m.Left + cols - 1;
+        single = SplitAsked.Rows >= m.Rows && SplitAsked.Cols >= m.Cols;
       }
       if (t->RowCount() != m.TableRows + addRows || t->ColCount() != m.TableCols + addCols)
         faults += "the table of " + std::to_string(m.TableRows) + "x" + std::to_string(m.TableCols) + " became " +
@@ -1813,17 +1822,14 @@ struct TSequence : TStillClock, TFindReportWorld {
         for (Integer r = m.Top; r < m.Top + rows; ++r)
           for (Integer c = m.Left; c < m.Left + cols; ++c) {
             TVLTableCellData* part = t->GetCell(r, c);
-            // (Split, the parts come before the cell, which keeps its words
-            // as the last one; unmerged, it stays the first.)
-            const bool keeps = SplitAsked.Unmerge ? r == m.Top && c == m.Left
-                                                  : r == m.Top + rows - 1 && c == m.Left + cols - 1;
-            const std::string want = keeps ? Joined(was) : std::string();
-            if (!part || part->RowSpan != 1 || part->ColSpan != 1 || words(r, c) != want)
+            const std::string want = r == wordsRow && c == wordsCol ? Joined(was) : std::string();
+            if (single ? !part || part->RowSpan != 1 || part->ColSpan != 1 || words(r, c) != want
+                       : part && words(r, c) != want)
               faults += "the part " + std::to_string(r) + "," + std::to_string(c) + " is " +
                         (part ? std::to_string(part->RowSpan) + "x" + std::to_string(part->ColSpan) + " holding \"" +
                                     words(r, c) + "\""
                               : std::string("no cell")) +
-                        ", not 1x1 holding \"" + want + "\"; ";
+                        ", not " + (single ? "1x1 " : "") + "holding \"" + want + "\"; ";
           }
     }
     // The cells outside keep their words (beside the split, at their
@@ -3334,8 +3340,6 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     else if (verb == "shown") {
       EXPECT_NE(Shown().find(rest), std::string::npos) << "the entry does not show \"" << rest << "\"; shown: " << Shown();
-    } else if (verb == "numbers") {
-      std::printf("NUMBERS %s\n", Shown(true, true).c_str());
     } else if (verb == "markers") {
       EXPECT_EQ(Occurrences(Shown(), "{list "), static_cast<size_t>(std::atoi(rest.c_str()))) << "shown: " << Shown();
     } else if (verb == "undo+redo") {
