@@ -625,7 +625,11 @@ void TCustomVLData::MoveItemsFrom(TCustomVLData* source) {
   // source that shares a list (a table cell: the document's) takes them out
   // of it first, nested cells' too: the list must not name items another
   // document may free.
-  if (TVLMarkerList* list = source->GetMarkers(false)) {
+  TVLMarkerList* list = source->GetMarkers(false);
+  if (list && list == GetMarkers(false)) {
+    // Both count in one list (a cell and its editor): the markers keep
+    // their places in it.
+  } else if (list) {
     std::unordered_set<const TCustomVLItemInfo*> moving;
     std::function<void(TCustomVLData*)> collect = [&](TCustomVLData* data) {
       for (Integer i = 0; i < data->GetItemCount(); ++i) {

@@ -501,7 +501,14 @@ TCustomVLItemInfo* TCustomVLData::FindPrevMarker(Integer itemNo) {
     std::unique_ptr<TVLStoreSubVLData> location;
     data->GetParentInfo(parentItemNo, location);
     TCustomVLData* parent = data->GetAbsoluteParentData();
-    if (parentItemNo < 0 || !parent) return nullptr;
+    if (parentItemNo < 0 || !parent) {
+      // An editor's document standing for a cell whose list it counts in
+      // goes on outwards from the cell.
+      TCustomVLData* source = data->GetSourceVLData();
+      if (source == data || source->GetMarkers(false) != data->GetMarkers(false)) return nullptr;
+      data = source;
+      continue;
+    }
     // The inner documents of the same item before this one come first.
     if (location && parentItemNo < parent->GetItemCount()) {
       TCustomVLItemInfo* holder = parent->GetItem(parentItemNo);

@@ -168,6 +168,18 @@ TCustomVLData* TVLTableInplaceVLData::GetSourceVLData() {
   return e && e->Cell ? static_cast<TCustomVLData*>(e->Cell) : this;
 }
 
+TVLMarkerList* TVLTableInplaceVLData::GetMarkers(bool allowCreate) {
+  TVLTableInplaceEdit* e = InplaceEditor();
+  if (e && e->SharesCellMarkers && e->Cell) return e->Cell->GetMarkers(allowCreate);
+  return TVLEditVLData::GetMarkers(allowCreate);
+}
+
+void TVLTableInplaceVLData::DestroyMarkers() {
+  TVLTableInplaceEdit* e = InplaceEditor();
+  if (e && e->SharesCellMarkers && e->Cell) return e->Cell->DestroyMarkers();
+  TVLEditVLData::DestroyMarkers();
+}
+
 TVLTableInplaceEdit::TVLTableInplaceEdit(TComponent* owner)
     : TCustomVellumEdit(owner, [](TCustomVellum* v) { return std::make_unique<TVLTableInplaceVLData>(v); }) {
   SetBorderStyle(bsNone);
@@ -252,6 +264,7 @@ void TVLTableInplaceEdit::Retire() {
   ParentEditor = nullptr;
   Table = nullptr;
   Cell = nullptr;
+  SharesCellMarkers = false;
   Hide();
   // Nothing else frees it meanwhile: the editor it was open in may go first.
   SetParent(nullptr);
@@ -341,6 +354,7 @@ bool TVLTableItemInfo::CreateInplaceEditor(Integer itemNo, Integer row, Integer 
     // The application hears of the caret through the editor it knows.
     if (hostEditor->OnCaretMove) hostEditor->OnCaretMove(hostEditor->GetRootEditor());
   };
+  editor->SharesCellMarkers = cell->SharesMarkers;
   editor->EditData()->MoveItemsFrom(cell);
   if (editor->EditData()->GetItemCount() == 0) editor->EditData()->AddTextItem("", 0, 0);
   cell->InplaceData = editor->EditData();
@@ -467,6 +481,7 @@ void TVLTableItemInfo::DestroyInplaceEditor(bool notify) {
   cell->InplaceData = nullptr;
   try {
     cell->MoveItemsFrom(editor->EditData());
+    editor->SharesCellMarkers = false;
   } catch (...) {
     // Refused before anything moved: the editor stays open with the cell's
     // content, rather than the cell showing nothing.

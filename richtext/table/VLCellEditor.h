@@ -25,6 +25,11 @@ public:
   TVLTableInplaceEdit* InplaceEditor() const;
   // The document this one stands for: the edited cell.
   TCustomVLData* GetSourceVLData() override;
+  // The markers of a cell that counts in the list of the document around it
+  // stay there while it is edited: an open cell shows the numbers it shows
+  // closed, and the markers after it count its own.
+  TVLMarkerList* GetMarkers(bool allowCreate) override;
+  void DestroyMarkers() override;
   // A transparent cell shows the background of the document that holds the
   // table where the cell lies (with ShowParentBackground).
   void DrawBackground(TCanvas* canvas, const TRect& clip) override;
@@ -40,6 +45,9 @@ public:
   TVLTableItemInfo* Table = nullptr;
   TVLTableCellData* Cell = nullptr;
   Integer Row = -1, Col = -1;
+  // The cell's markers count in the list of the document around the table
+  // while its items are here.
+  bool SharesCellMarkers = false;
 
   bool GetReadOnly() const override;
   void SetReadOnly(bool value) override;

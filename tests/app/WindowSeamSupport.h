@@ -84,21 +84,28 @@ inline std::string ListKey(TVLStyle* style, Integer no) {
   return std::to_string(std::hash<std::string>{}(VLFListStylesToBytes(one)) % 100000);
 }
 
+// A part of a document, from an item and offset to another (as a
+// selection's bounds; all items when From is -1).
+struct TOutlineRange {
+  Integer From = -1, FromOffs = 0, To = -1, ToOffs = 0;
+};
+
 // A document as its reader takes it in, not only its words: the text as
 // DocumentText gives it, and besides each paragraph's style ("<pK>") where
 // it looks other than the first style, each change of how the text looks
 // ("<sK>"; K a key of the style's looks), line breaks (a backslash and "n")
 // and page breaks ("{page}"), list markers with their list, level and
-// number ("{list L.V #N}", "restart at S" when one starts its list anew;
-// L is which list in the order they first come, and a key of its looks),
-// pictures, lines and other items by kind, and each table's shape: rows and
-// columns, its width and colour, each cell's spans, colour and width ("-"
-// for one a merge covers). `sizes` false leaves widths out (what a border
-// drag changes); `numbers` false the markers' numbers (a cell editor counts
-// the markers it holds on its own, and the entry's count goes on without
-// them).
+// what it shows ("{list L.V #N}", N its number or bullet; "restart at S"
+// when one starts its list anew; L is which list in the order they first
+// come, and a key of its looks), the address a piece of text or a picture
+// links to where it changes ("<a URL>"), pictures, lines and other items by
+// kind, and each table's shape: rows and columns, its width and colour,
+// each cell's spans, colour and width ("-" for one a merge covers). `sizes`
+// false leaves widths out (what a border drag changes); `numbers` false the
+// markers' numbers; `range` takes a part of the document alone.
 inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool numbers = true,
-                                   std::map<std::pair<Integer, bool>, std::string>* keys = nullptr) {
+                                   std::map<std::pair<Integer, bool>, std::string>* keys = nullptr,
+                                   TOutlineRange range = {}) {
   std::map<std::pair<Integer, bool>, std::string> ownKeys;
   if (!keys) keys = &ownKeys;
   TVLStyle* style = d.GetStyle();
@@ -117,13 +124,36 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
     if (added) at->second = std::to_string(seen) + ":" + ListKey(style, no);
     return at->second;
   };
-  TVLMarkerList* markers = d.GetMarkers(false);
-  for (Integer i = 0; i < d.GetItemCount(); ++i) {
+  // The link each piece of text or picture goes to, where it changes.
+  std::string link;
+  const bool part = range.From >= 0;
+  const Integer first = part ? range.From : 0, last = part ? std::min(range.To, d.GetItemCount() - 1) : d.GetItemCount() - 1;
+  bool emitted = false;
+  for (Integer i = first; i <= last; ++i) {
     TCustomVLItemInfo* item = d.GetItem(i);
-    if (i > 0 && item->IsParaStart()) s += "|";
-    if (i > 0 && item->GetBR()) s += "\\n";
+    // The text of an item, cut to the range at its ends.
+    std::string text;
+    if (item->StyleNo >= 0 && !part) {
+      text = item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) : std::string(d.GetItemTextA(i));
+    } else if (item->StyleNo >= 0) {
+      WideString w = item->IsUnicode() ? RawUnicodeToWideString(d.GetItemTextA(i)) : Utf8ToWide(std::string(d.GetItemTextA(i)));
+      if (part && i == range.To) w = w.substr(0, static_cast<size_t>(std::max<Integer>(range.ToOffs - 1, 0)));
+      if (part && i == range.From) w = w.substr(std::min(w.size(), static_cast<size_t>(std::max<Integer>(range.FromOffs - 1, 0))));
+      text = WideToUtf8(w);
+      // A range that ends at a piece's start, or starts at its end, has
+      // none of it.
+      if (part && text.empty() && (i == range.From || i == range.To) && first != last) continue;
+    } else if (part && ((i == range.From && range.FromOffs >= 1) || (i == range.To && range.ToOffs < 1))) {
+      continue;
+    }
+    if (emitted && item->IsParaStart()) s += "|";
+    if (emitted && item->GetBR()) s += "\\n";
+    const bool firstShown = !emitted;
+    emitted = true;
     if (item->GetPageBreakBefore()) s += "{page}";
-    if (!item->GetSameAsPrev() && item->ParaNo != 0)
+    if (item->StyleNo >= 0 || dynamic_cast<TVLGraphicItemInfo*>(item))
+      if (const std::string to = std::string(d.GetItemTag(i).Str); to != link) s += "<a " + (link = to) + ">";
+    if ((firstShown || !item->GetSameAsPrev()) && item->ParaNo != 0)
       if (const std::string& k = key(item->ParaNo, true); k != plainPara) s += "<p" + k + ">";
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
       s += "[" + std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount());
@@ -147,12 +177,14 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
       s += "]";
     } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
       s += "{list " + list(m->ListNo) + "." + std::to_string(m->Level);
-      if (numbers && markers && markers->IndexOf(m) >= 0) s += " #" + std::to_string(markers->CounterOf(m));
+      // The number (or bullet) the marker shows: one its document's list
+      // does not count shows none.
+      if (numbers) s += " #" + WideToUtf8(VLMarkerShownText(*m, d));
       if (m->Reset) s += " restart at " + std::to_string(m->StartFrom);
       s += "}";
     } else if (item->StyleNo >= 0) {
       if (const std::string& k = key(item->StyleNo, false); k != textStyle) s += "<s" + (textStyle = k) + ">";
-      s += item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i))) : std::string(d.GetItemTextA(i));
+      s += text;
     } else if (dynamic_cast<TVLGraphicItemInfo*>(item)) {
       s += item->StyleNo == vlsHotPicture ? "{hot picture}" : "{picture}";
     } else if (dynamic_cast<TVLBreakItemInfo*>(item)) {

@@ -13,22 +13,25 @@
 // to do something; a share of the right-click menus is the toolkit's own,
 // worked by its keys, and a share of the Insert Table windows is typed into.
 //
-// Documents are compared by their outline (markers, breaks, styles, tables'
-// shapes, merges, widths and colours), not by their words. After every step
-// the program must still answer, keys must reach the editor the caret is in,
-// a saved entry must read back as the window shows it, a Copy or Cut must
-// leave what was selected on the clipboard in every form the clipboard
-// offers, the entry's list of markers must name the markers of its text and
-// closed cells, text after a table must start a paragraph and a marker must
-// start its own, and undoing everything must give back the entry as it was
-// last read. A model kept beside the window says what the table commands,
-// Paste, the list commands and typing over cells make, which cells stay
-// selected after a border drag (a block shows only in the table the keys
-// go to), and where the caret is after a save, a border drag or the
-// automatic save (a word typed lands there); Undo and Redo around a save
-// take back and give back the same step. The view shows the caret
-// after every step, and Lock and Open that show the same day again leave it
-// where it was.
+// Documents are compared by their outline (markers with the numbers they
+// show, breaks, styles, link addresses, tables' shapes, merges, widths and
+// colours), not by their words. After every step the program must still
+// answer, keys must reach the editor the caret is in, a saved entry must
+// read back as the window shows it, a Copy or Cut must leave what was
+// selected on the clipboard in every form the clipboard offers (read back,
+// with its outline), the entry's list of markers must name the markers of
+// its text and cells, each marker must show its list's count in reading
+// order, text after a table must start a paragraph and a marker must start
+// its own, and undoing everything must give back the entry as it was last
+// read. A model kept beside the window says what the table commands (Merge
+// and Split with the words each cell holds), Paste, the list commands and
+// typing over cells make, which cells stay selected after a border drag (a
+// block shows only in the table the keys go to), and where the caret is
+// after a save, a border drag, the automatic save, a date change and back
+// or Toggle Read Only and back (a word typed lands there); Find must match
+// a word with two styles; Undo and Redo around a save take back and give
+// back the same step. The view shows the caret after every step, and Lock
+// and Open that show the same day again leave it where it was.
 //
 // QY_TABLE_SEQUENCE_SEED=N runs that seed alone, QY_TABLE_SEQUENCE_STEPS=N
 // sets the steps of each sequence, QY_TABLE_SEQUENCE_TRACE=1 prints the
@@ -197,6 +200,7 @@ struct TOffer {
 struct TSelected {
   bool Any = false;
   std::string Text;
+  std::string Outline;  // empty: not known
 };
 
 // The clock of a sequence stands still at one moment from before the window
@@ -231,7 +235,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     ShowActive();
     J->EditorWindow->FocusEditor();
     Settle();
-    Type("Before café");
+    // Drawn from the window, half the entries have their words' letters in
+    // two styles ("ca" bold, "fé" plain): Find must match them whole.
+    StyledWords = Offered && !recorded && Chance(50);
+    Type("Before ");
+    TypeWord("café", Qt::Key_B);
     Key(Qt::Key_Return);
     // Drawn from the window, half the entries are taller than the view:
     // the wheel and the scroll bars then take an open cell out of sight (a
@@ -251,11 +259,19 @@ struct TSequence : TStillClock, TFindReportWorld {
       Key(Qt::Key_B, Qt::ControlModifier);
     }
     Key(Qt::Key_Home);
+    // Drawn from the window, a share of the entries have a numbered list of
+    // two lines in a cell of each table: its editor counts them.
+    const bool numbered = Offered && !recorded && Chance(40);
     for (int level = 0; level < depth; ++level) {
       InsertTable(2, 2);
-      Type(level % 2 ? "Łódź" : "café");
+      TypeWord(level % 2 ? "Łódź" : "café", Qt::Key_I);
       Key(Qt::Key_Tab);
-      Type("don’t");
+      if (numbered) {
+        Menu("vlActionParaNumbering");
+        Type("one");
+        Key(Qt::Key_Return);
+      }
+      TypeWord("don’t", Qt::Key_U);
       Key(Qt::Key_Tab);
     }
     Edit()->ClearUndo();
@@ -285,11 +301,24 @@ struct TSequence : TStillClock, TFindReportWorld {
     WipeString(JournalPassword);
   }
 
+  // A word typed, with its first two letters in another style (Ctrl+B, I
+  // or U around them) when the entry has its words so.
+  void TypeWord(const std::string& word, Qt::Key style) {
+    if (!StyledWords) {
+      Type(word);
+      return;
+    }
+    Key(style, Qt::ControlModifier);
+    Type(word.substr(0, 2));
+    Key(style, Qt::ControlModifier);
+    Type(word.substr(2));
+  }
+
   TVellumEdit* Edit() const { return J && J->EditorWindow ? Editor(J) : nullptr; }
   // The entry by its outline (markers, breaks, styles, tables' shapes and
   // merges, widths, colours): what every comparison of the sequence holds
   // the entry to; ShownText by its words alone.
-  std::string Shown(bool sizes = true, bool numbers = false) const {
+  std::string Shown(bool sizes = true, bool numbers = true) const {
     return Edit() ? DocumentOutline(*Edit()->VLData(), sizes, numbers) : std::string("no window");
   }
   std::string ShownText() const { return Edit() ? DocumentText(*Edit()->VLData()) : std::string("no window"); }
@@ -394,17 +423,19 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // What every document of the entry must hold to: the entry's list of
-  // markers names exactly the markers of its text and its closed cells
-  // (none a cell editor holds); text after a table starts a paragraph; a
-  // marker starts its paragraph and keeps an item of it after it.
+  // markers names exactly the markers of its text and its cells, those the
+  // cell editors hold too; text after a table starts a paragraph; a marker
+  // starts its paragraph and keeps an item of it after it.
   void CheckStructure() {
     TCustomVLData* entry = Edit()->VLData();
-    const std::set<const TCustomVLItemInfo*> named = qytest::MarkersNamed(entry), held = qytest::MarkersOf(entry);
+    const std::set<const TCustomVLItemInfo*> named = qytest::MarkersNamed(entry);
+    std::set<const TCustomVLItemInfo*> held;
+    for (TCustomVellumEdit* e : Chain()) held.merge(qytest::MarkersOf(e->VLData()));
     if (named != held) {
       size_t unknown = 0;
       for (const auto* m : named) unknown += held.count(m) == 0;
       ADD_FAILURE() << "the entry's list of markers names " << named.size() << " markers, " << unknown
-                    << " of them not in its text or closed cells, which hold " << held.size()
+                    << " of them not in its text or cells, which hold " << held.size()
                     << "; shown: " << Shown();
     }
     std::string faults;
@@ -431,6 +462,42 @@ struct TSequence : TStillClock, TFindReportWorld {
           faults += where + "the marker at item " + std::to_string(i) + " has nothing of its paragraph after it; ";
       }
     }
+  }
+
+  // Every list marker of the entry, in its text and in its cells at any
+  // depth, open or closed, shows what a count of its list from the
+  // entry's start in reading order gives: a cell shows the numbers it shows
+  // closed while it is edited, the markers after it count its own, and no
+  // insertion, deletion, Undo or Redo leaves a number behind.
+  void CheckNumbers() {
+    std::vector<std::pair<TVLMarkerItemInfo*, TCustomVLData*>> order;
+    std::function<void(TCustomVLData*)> walk = [&](TCustomVLData* data) {
+      for (Integer i = 0; i < data->GetItemCount(); ++i)
+        if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(data->GetItem(i))) {
+          order.push_back({m, data});
+        } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(data->GetItem(i))) {
+          for (Integer r = 0; r < t->RowCount(); ++r)
+            for (Integer c = 0; c < t->ColCount(); ++c)
+              if (TVLTableCellData* cell = t->GetCell(r, c)) walk(cell->GetVLData());
+        }
+    };
+    TCustomVLData* entry = Edit()->VLData();
+    walk(entry);
+    TVLMarkerList fresh;
+    for (const auto& m : order) fresh.Insert(fresh.Count(), m.first);
+    fresh.RecalcFrom(0, entry->GetStyle());
+    std::string wrong;
+    for (Integer i = 0; i < fresh.Count(); ++i) {
+      const auto& [marker, data] = order[static_cast<size_t>(i)];
+      TVLMarkerList* list = data->GetMarkers(false);
+      const std::string shown = list && list->IndexOf(marker) >= 0 ? std::string(list->DisplayStringOf(marker))
+                                                                   : std::string("(counted in no list)");
+      if (shown != std::string(fresh.GetDisplayString(i)))
+        wrong += "marker " + std::to_string(i) + " shows \"" + shown + "\", not \"" +
+                 std::string(fresh.GetDisplayString(i)) + "\"; ";
+    }
+    EXPECT_EQ(wrong, "") << "the list markers are not counted as the entry reads (" << Chain().size() - 1
+                         << " cell editors open); shown: " << Shown();
   }
 
   // The view shows the caret of the innermost editor: its point lies in
@@ -981,9 +1048,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     s.Write(blob.data(), static_cast<Int64>(blob.size()));
     s.Seek(0, soBeginning);
     ASSERT_TRUE(doc.LoadVLF(s)) << "the stored entry does not read";
-    // The markers' numbers too, when no cell editor counts some on its own.
-    const bool numbers = Chain().size() == 1;
-    EXPECT_EQ(DocumentOutline(doc.Data, true, numbers), Shown(true, numbers))
+    EXPECT_EQ(DocumentOutline(doc.Data), Shown())
         << "the stored entry differs from the shown one";
   }
 
@@ -998,25 +1063,42 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     return nested.empty() ? any : nested;
   }
-  // Whether one text item of the document or of a cell at any depth holds
-  // the word whole. The search matches inside one item: a word whose
-  // letters a style change split over two items is not found, in the
-  // entry's text as in a cell.
-  static bool HeldInOneItem(TCustomVLData& d, const std::string& word) {
+  // Whether one line of text of the document or of a cell at any depth
+  // holds the word whole: the text items between two paragraph starts or
+  // line breaks, which the search reads as one text (a style change inside
+  // a word, "ca" bold and "fé" plain, splits no match; a picture does).
+  static bool HeldInALine(TCustomVLData& d, const std::string& word) {
+    std::string line;
     for (Integer i = 0; i < d.GetItemCount(); ++i) {
       TCustomVLItemInfo* item = d.GetItem(i);
+      if (item->StyleNo < 0 || d.IsFromNewLine(i)) {
+        if (line.find(word) != std::string::npos) return true;
+        line.clear();
+      }
       if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
         for (Integer r = 0; r < t->RowCount(); ++r)
           for (Integer c = 0; c < t->ColCount(); ++c)
-            if (TVLTableCellData* cell = t->GetCell(r, c); cell && HeldInOneItem(*cell->GetVLData(), word))
+            if (TVLTableCellData* cell = t->GetCell(r, c); cell && HeldInALine(*cell->GetVLData(), word))
               return true;
       } else if (item->StyleNo >= 0) {
-        const std::string text = item->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
-                                                   : std::string(d.GetItemTextA(i));
-        if (text.find(word) != std::string::npos) return true;
+        line += ItemText(d, i);
       }
     }
-    return false;
+    return line.find(word) != std::string::npos;
+  }
+  // From the start (or the end, going up) of the document of the caret's
+  // editor, the entry's or a cell's at any depth, every match in it lies
+  // ahead: the search must find the word there when one of its lines
+  // holds it.
+  bool WordAhead(const std::string& word, bool up) const {
+    if (word.empty() || AnyCellsSelected()) return false;
+    TCustomVellumEdit* inner = Innermost();
+    TVLEditVLData* d = inner->EditData();
+    const Integer last = d->GetItemCount() - 1;
+    if (d->SelectionExists()) return false;
+    const bool atEdge = up ? d->GetCaretItemNo() == last && d->GetCaretOffset() >= d->GetItemEndOffset(last)
+                           : d->GetCaretItemNo() == 0 && d->GetCaretOffset() <= d->GetItemStartOffset(0);
+    return atEdge && HeldInALine(*inner->VLData(), word);
   }
   static void NestedCells(TCustomVLData& d, int level, std::string& out) {
     for (Integer i = 0; i < d.GetItemCount(); ++i)
@@ -1107,8 +1189,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // to the entry's, from where every match is ahead.
     const bool home = Chance(50);
     if (home) Key(Qt::Key_Home, Qt::ControlModifier);
-    const bool fromTop = home && Chain().size() == 1 && Edit()->EditData()->GetCaretItemNo() == 0 &&
-                         HeldInOneItem(*Edit()->VLData(), word);
+    const bool fromTop = home && WordAhead(word, false);
     // The find window is the toolkit's own, not one of the answered boxes.
     TInteractionHook* answers = SetInteractionHook(nullptr);
     const bool shown = Menu("vlActionFind");
@@ -1248,6 +1329,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     // A dialog must not have taken the window's activation for good.
     if (QApplication::activeWindow() != Window()) Activate(Window());
     CheckStructure();
+    CheckNumbers();
   }
 
   // ===========================================================================
@@ -1317,10 +1399,46 @@ struct TSequence : TStillClock, TFindReportWorld {
         from.push_back(a);
     if (from.empty()) return;
     TBasicAction* action = OneOf(from);
+    if (Named(action->GetName(), {"ActionDatePrevious", "ActionDateNext", "ActionToggleReadOnly"}) && Chance(60))
+      return RoundTrip(action->GetName());
+    GiveAny(action->GetName());
+  }
+  // A command by one of its ways, drawn at random; false when the window
+  // offers none.
+  bool GiveAny(const String& name) {
     std::vector<TOffer> ways;
     for (const TOffer& o : Offers)
-      if (o.Action == action) ways.push_back(o);
+      if (o.Action->GetName() == name) ways.push_back(o);
+    if (ways.empty()) return false;
     Give(OneOf(ways));
+    return true;
+  }
+
+  // Another day and back (Date Previous and Date Next, by menu or key), or
+  // Toggle Read Only and back, perhaps with another day and back between
+  // them: the day shown again has its caret where it was, in its cell at
+  // any depth, and the next letter typed lands there.
+  void RoundTrip(const String& first) {
+    const TCaretAt was = CaretAt();
+    const int boxes = Boxes;
+    const bool readOnly = first == "ActionToggleReadOnly";
+    auto dayAndBack = [this](bool back) {
+      Note(back ? "the day before and back:" : "the day after and back:");
+      if (GiveAny(back ? "ActionDatePrevious" : "ActionDateNext") && Settle() && Escaped.empty())
+        GiveAny(back ? "ActionDateNext" : "ActionDatePrevious");
+    };
+    if (readOnly) {
+      Note("toggle read only and back:");
+      GiveAny(first);
+      if (Chance(50) && Settle() && Escaped.empty()) dayAndBack(Chance(70));
+      if (Settle() && Escaped.empty()) GiveAny(first);
+    } else {
+      dayAndBack(first == "ActionDatePrevious");
+    }
+    Given = first;
+    // (A box answered on the way may have left the entry unsaved, or shown
+    // another.)
+    if (Boxes == boxes && ErrorsShown.empty()) RoundTripCaret = std::make_pair(was, std::string(readOnly ? "after Toggle Read Only and back" : "after a date change and back"));
   }
 
   void Give(const TOffer& o) {
@@ -1374,6 +1492,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     TCustomVellumEdit* caretEditor = Innermost();
     const std::string textBefore = stamping ? DocumentText(*caretEditor->VLData()) : std::string();
     const TCommandModel model = ModelBefore(name);
+    const TCellsModel cells = CellsBefore(name);
     // Around a save, Undo takes back the same step: the save's closing and
     // opening of cell editors adds nothing to undo.
     std::string undone;
@@ -1402,6 +1521,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(Shown(), saved) << "after a save, Redo does not give back what Undo took";
     }
     if (Escaped.empty() && CurrentJournal == J && Edit()) CheckModel(model);
+    if (Escaped.empty() && CurrentJournal == J && Edit()) CheckCells(cells);
     if (copying) CheckClipboard(name, selected, clipboardBefore);
     // A stamp goes in as a paragraph of its own in the editor of the caret.
     // (Other commands may have closed the journal the sequence holds.)
@@ -1595,6 +1715,156 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
   }
 
+  // Merge and Split of cells, from the table the keys go to: its block of
+  // selected cells, else the cell the caret is in; each cell's words by
+  // its place.
+  struct TSplitAsked {
+    bool Given = false, Unmerge = false, Merge = false;
+    int Cols = 0, Rows = 0;
+  };
+  struct TCellsModel {
+    String Name;
+    TVLTableItemInfo* Table = nullptr;
+    TCustomVellumEdit* Holder = nullptr;
+    bool Block = false;  // cells selected, not the caret's cell
+    Integer Top = 0, Left = 0, Cols = 0, Rows = 0, TableRows = 0, TableCols = 0;
+    std::map<std::pair<Integer, Integer>, std::vector<std::string>> Words;
+    std::string Outline;  // of the holder's document
+  };
+  static std::string Joined(const std::vector<std::string>& words) {
+    std::string s;
+    for (const std::string& w : words) s += (s.empty() ? "" : " ") + w;
+    return s;
+  }
+  static std::map<std::pair<Integer, Integer>, std::vector<std::string>> CellWords(TVLTableItemInfo* t) {
+    std::map<std::pair<Integer, Integer>, std::vector<std::string>> words;
+    for (Integer r = 0; r < t->RowCount(); ++r)
+      for (Integer c = 0; c < t->ColCount(); ++c)
+        if (TVLTableCellData* cell = t->GetCell(r, c)) words[{r, c}] = Words(DocumentText(*cell->GetVLData()));
+    return words;
+  }
+  TCellsModel CellsBefore(const String& name) {
+    TCellsModel m;
+    m.Name = name;
+    SplitAsked = TSplitAsked{};
+    if (!Named(name, {"vlActionTableMergeCells", "vlActionTableSplitCells"}) || J->EditorWindow->ReadOnly()) return m;
+    TCustomVellumEdit* inner = Innermost();
+    for (const TSpot& s : Spots())
+      if (s.Row == 0 && s.Col == 0 && s.Editor == inner && s.Table->CellsSelected() &&
+          inner->EditData()->ActiveItem.Get() == s.Table) {
+        m.Table = s.Table;
+        m.Holder = inner;
+        m.Block = true;
+        s.Table->GetNormalizedSelectionBounds(false, m.Top, m.Left, m.Cols, m.Rows);
+      }
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    if (auto* cell = dynamic_cast<TVLTableInplaceEdit*>(inner); !m.Table && cell && chain.size() > 1 &&
+                                                                !inner->EditData()->SelectionExists()) {
+      m.Table = cell->Table;
+      m.Holder = chain[chain.size() - 2];
+      m.Top = cell->Row;
+      m.Left = cell->Col;
+      m.Rows = cell->Cell->RowSpan;
+      m.Cols = cell->Cell->ColSpan;
+    }
+    if (!m.Table) return m;
+    m.TableRows = m.Table->RowCount();
+    m.TableCols = m.Table->ColCount();
+    m.Words = CellWords(m.Table);
+    m.Outline = DocumentOutline(*m.Holder->VLData(), false);
+    return m;
+  }
+  // Merge makes the block one cell at its top left, spanning it, holding
+  // the words of its cells in reading order (or, refused, changes
+  // nothing). Split of the caret's cell into C columns and R rows makes it
+  // C x R cells, its words in the last of a way it gained parts in and the
+  // first of a way it spanned as many, the others empty; Unmerge makes a
+  // merged cell the cells it spanned, its words in the first. Cells outside
+  // keep their words.
+  void CheckCells(const TCellsModel& m) {
+    if (!m.Table || !InChain(m.Holder) || m.Holder->VLData()->GetItemNo(m.Table) < 0) return;
+    const std::string name = m.Name;
+    if (DocumentOutline(*m.Holder->VLData(), false) == m.Outline) return;  // refused, or cancelled
+    TVLTableItemInfo* t = m.Table;
+    const auto after = CellWords(t);
+    auto words = [&after](Integer r, Integer c) {
+      const auto w = after.find({r, c});
+      return w == after.end() ? std::string("(none)") : Joined(w->second);
+    };
+    std::string faults;
+    Integer addRows = 0, addCols = 0;
+    if (name == "vlActionTableMergeCells") {
+      if (!m.Block) return;
+      std::vector<std::string> all;
+      for (Integer r = m.Top; r < m.Top + m.Rows; ++r)
+        for (Integer c = m.Left; c < m.Left + m.Cols; ++c)
+          if (const auto w = m.Words.find({r, c}); w != m.Words.end()) all.insert(all.end(), w->second.begin(), w->second.end());
+      if (t->RowCount() != m.TableRows || t->ColCount() != m.TableCols) return;  // rows or columns only merges kept apart go
+      TVLTableCellData* merged = t->GetCell(m.Top, m.Left);
+      if (!merged || merged->RowSpan != m.Rows || merged->ColSpan != m.Cols)
+        faults += "the cell " + std::to_string(m.Top) + "," + std::to_string(m.Left) + " does not span the " +
+                  std::to_string(m.Rows) + "x" + std::to_string(m.Cols) + " block; ";
+      if (words(m.Top, m.Left) != Joined(all))
+        faults += "the merged cell holds \"" + words(m.Top, m.Left) + "\", not \"" + Joined(all) + "\"; ";
+      for (Integer r = m.Top; r < m.Top + m.Rows; ++r)
+        for (Integer c = m.Left; c < m.Left + m.Cols; ++c)
+          if ((r != m.Top || c != m.Left) && t->GetCell(r, c))
+            faults += "the cell " + std::to_string(r) + "," + std::to_string(c) + " of the block is still a cell; ";
+    } else {
+      if (m.Block || !SplitAsked.Given || SplitAsked.Merge) return;
+      std::vector<std::string> was;
+      if (const auto w = m.Words.find({m.Top, m.Left}); w != m.Words.end()) was = w->second;
+      Integer rows = m.Rows, cols = m.Cols;
+      // Where the words stay: a cell split into more parts than it spans
+      // gains them before it and keeps its words as the last; one split
+      // into as many, or unmerged, keeps them in the first.
+      Integer wordsRow = m.Top, wordsCol = m.Left;
+      // Parts of one row and column each, when the cell spanned no more
+      // than asked (a wider one is merged again into groups).
+      bool single = true;
+      if (!SplitAsked.Unmerge) {
+        addRows = std::max<Integer>(0, SplitAsked.Rows - m.Rows);
+        addCols = std::max<Integer>(0, SplitAsked.Cols - m.Cols);
+        rows = std::max<Integer>(m.Rows, SplitAsked.Rows);
+        cols = std::max<Integer>(m.Cols, SplitAsked.Cols);
+        if (addRows > 0) wordsRow = m.Top + rows - 1;
+        if (addCols > 0) wordsCol = m.Left + cols - 1;
+        single = SplitAsked.Rows >= m.Rows && SplitAsked.Cols >= m.Cols;
+      }
+      if (t->RowCount() != m.TableRows + addRows || t->ColCount() != m.TableCols + addCols)
+        faults += "the table of " + std::to_string(m.TableRows) + "x" + std::to_string(m.TableCols) + " became " +
+                  std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount()) + "; ";
+      else
+        for (Integer r = m.Top; r < m.Top + rows; ++r)
+          for (Integer c = m.Left; c < m.Left + cols; ++c) {
+            TVLTableCellData* part = t->GetCell(r, c);
+            const std::string want = r == wordsRow && c == wordsCol ? Joined(was) : std::string();
+            if (single ? !part || part->RowSpan != 1 || part->ColSpan != 1 || words(r, c) != want
+                       : part && words(r, c) != want)
+              faults += "the part " + std::to_string(r) + "," + std::to_string(c) + " is " +
+                        (part ? std::to_string(part->RowSpan) + "x" + std::to_string(part->ColSpan) + " holding \"" +
+                                    words(r, c) + "\""
+                              : std::string("no cell")) +
+                        ", not " + (single ? "1x1 " : "") + "holding \"" + want + "\"; ";
+          }
+    }
+    // The cells outside keep their words (beside the split, at their
+    // places moved by the rows and columns it added).
+    if (t->RowCount() == m.TableRows + addRows && t->ColCount() == m.TableCols + addCols)
+      for (const auto& [at, w] : m.Words) {
+        const bool inside = at.first >= m.Top && at.first < m.Top + m.Rows && at.second >= m.Left && at.second < m.Left + m.Cols;
+        if (inside) continue;
+        const Integer r = at.first + (at.first >= m.Top + m.Rows ? addRows : 0);
+        const Integer c = at.second + (at.second >= m.Left + m.Cols ? addCols : 0);
+        if (words(r, c) != Joined(w))
+          faults += "the cell " + std::to_string(at.first) + "," + std::to_string(at.second) + " outside holds \"" +
+                    words(r, c) + "\", not \"" + Joined(w) + "\"; ";
+      }
+    EXPECT_EQ(faults, "") << name << (SplitAsked.Unmerge ? " (unmerge)" : "") << " of " << m.Rows << "x" << m.Cols
+                          << " at " << m.Top << "," << m.Left << (m.Block ? " (selected)" : " (the caret's cell)")
+                          << " in a table of " << m.TableRows << "x" << m.TableCols << "; shown: " << Shown();
+  }
+
   // The paragraphs of a document's text that are whole stamps, by text.
   static std::map<std::string, int> StampParagraphs(const std::string& text) {
     std::map<std::string, int> n;
@@ -1619,21 +1889,54 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   // What a Copy would take: the selected cells, else the selected text of
-  // the editor the caret is in.
+  // the editor the caret is in; and its outline (without widths and list
+  // numbers, which a copy read alone counts anew): the block of cells as a
+  // table of its own, or the selected part of the editor's document.
   TSelected Selection() const {
     TSelected s;
+    std::vector<const TVLTableItemInfo*> tables;
     for (const TSpot& spot : Spots())
       if (spot.Table->CellsSelected() && spot.Table->IsCellSelected(spot.Row, spot.Col)) {
         s.Any = true;
         s.Text += DocumentText(*spot.Table->GetCell(spot.Row, spot.Col)->GetVLData()) + " ";
+        if (std::find(tables.begin(), tables.end(), spot.Table) == tables.end()) tables.push_back(spot.Table);
       }
-    if (s.Any) return s;
+    if (s.Any) {
+      if (tables.size() == 1) s.Outline = BlockOutline(const_cast<TVLTableItemInfo*>(tables[0]));
+      return s;
+    }
     TCustomVellumEdit* inner = Innermost();
     if (inner->SelectionExists()) {
       s.Any = true;
       s.Text = WideToUtf8(inner->GetSelTextW());
+      qytest::TOutlineRange r;
+      inner->GetSelectionBounds(r.From, r.FromOffs, r.To, r.ToOffs, true);
+      if (r.From >= 0) s.Outline = DocumentOutline(*inner->VLData(), false, false, nullptr, r);
     }
     return s;
+  }
+  // The selected block of a table's cells as a table of its own.
+  static std::string BlockOutline(TVLTableItemInfo* t) {
+    Integer top, left, cols, rows;
+    if (!t->GetNormalizedSelectionBounds(false, top, left, cols, rows)) return std::string();
+    std::map<std::pair<Integer, bool>, std::string> keys;
+    std::string s = "[" + std::to_string(rows) + "x" + std::to_string(cols);
+    if (t->Color != clWindow && t->Color != clNone) s += " c" + std::to_string(t->Color);
+    s += ":";
+    for (Integer r = top; r < top + rows; ++r)
+      for (Integer c = left; c < left + cols; ++c) {
+        if (r + c > top + left) s += "/";
+        TVLTableCellData* cell = t->GetCell(r, c);
+        if (!cell) {
+          s += "-";
+          continue;
+        }
+        if (cell->RowSpan != 1 || cell->ColSpan != 1)
+          s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
+        if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
+        s += DocumentOutline(*cell->GetVLData(), false, false, &keys);
+      }
+    return s + "]";
   }
   static std::string ClipboardContent() {
     std::string all;
@@ -1694,6 +1997,14 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(lacking(DocumentText(doc.Data), true), "")
           << command << " of \"" << selected.Text << "\": the clipboard's " << ClipboardFormatName(f)
           << " reads back as \"" << DocumentText(doc.Data) << "\", without these words";
+      // The program's own format reads back with the outline of what was
+      // selected: tables, spans, styles, lists, links.
+      if (f == vlf && !selected.Outline.empty()) {
+        const std::string copied = DocumentOutline(doc.Data, false, false);
+        EXPECT_NE(copied.find(selected.Outline), std::string::npos)
+            << command << ": the clipboard's " << ClipboardFormatName(f) << " reads back as\n  " << copied
+            << "\nnot holding the outline of what was selected\n  " << selected.Outline;
+      }
     }
   }
 
@@ -1834,14 +2145,20 @@ struct TSequence : TStillClock, TFindReportWorld {
       InsTableAsked = true;
       InsTableShape = {rows, cols};
     } else if (auto* f = dynamic_cast<TfrmVLSplit*>(form)) {
+      SplitAsked = TSplitAsked{};
       if (Chance(30) && f->rbUnmerge->GetEnabled()) {
         f->rbUnmerge->SetChecked(true);
+        SplitAsked.Unmerge = true;
       } else {
         f->rbSplit->SetChecked(true);
-        f->seColumns->SetValue(Pick(1, 3));
-        f->seRows->SetValue(Pick(1, 2));
+        SplitAsked.Cols = Pick(1, 3);
+        SplitAsked.Rows = Pick(1, 2);
+        f->seColumns->SetValue(SplitAsked.Cols);
+        f->seRows->SetValue(SplitAsked.Rows);
         if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(Chance(50));
+        SplitAsked.Merge = f->cbMerge->GetEnabled() && f->cbMerge->GetChecked();
       }
+      SplitAsked.Given = true;
     } else if (auto* f = dynamic_cast<TfrmInteger*>(form)) {
       count = Pick(1, 2);
       f->SetValue(count);
@@ -2081,12 +2398,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     TFindDialog::TWindow& w = *d->FWindow;
     const std::string word = FindWord();
     const bool up = w.Up && Chance(50);
-    // From the entry's start down, or its end up, every match lies ahead.
+    // From the start of the caret's document down, or its end up, every
+    // match in it lies ahead.
     bool whole = false;
     if (Chance(50) && !word.empty()) {
       ASSERT_TRUE(Activate(Window()));
       Key(up ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
-      whole = Chain().size() == 1 && !AnyCellsSelected() && HeldInOneItem(*Edit()->VLData(), word);
+      whole = WordAhead(word, up);
     }
     Note(std::string("find ") + (word.empty() ? "\"none\"" : word) + (up ? " up" : " down") +
          (whole ? (up ? " from the end" : " from the start") : ""));
@@ -2703,6 +3021,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     const auto entryBefore = EntryShown;
     const qytest::TCallWatchdog watchdog("step " + std::to_string(++Steps));
     Given.clear();
+    RoundTripCaret.reset();
     Pressed = false;
     ShiftSelected = false;
     AskedCount = 0;
@@ -2777,6 +3096,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     // no caret of its own to bring back.)
     else if (Given == "ActionLock" && CurrentEntry() == entryBefore)
       ProbeCaret(caretBefore, "after Lock and Open");
+    else if (RoundTripCaret && CurrentEntry() == entryBefore)
+      ProbeCaret(RoundTripCaret->first, RoundTripCaret->second);
     if (Failures() > failuresBefore) return;
     if (!recorded && Chance(10)) {
       const TCaretAt was = CaretAt();
@@ -2791,6 +3112,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       EXPECT_EQ(Shown(), Start) << "nothing is left to undo, but the entry is not as it was last read";
     }
     CheckStructure();
+    CheckNumbers();
     CheckBlocksHeld();
     CheckCaretShown();
     if (Pressed)
@@ -3081,6 +3403,13 @@ struct TSequence : TStillClock, TFindReportWorld {
   qytest::TempDir Dir;
   int Prints = 0;
   TCaretAt CaretAtSave;
+  // Where the caret was before a round trip to another day or read-only
+  // and back, and what the trip was.
+  std::optional<std::pair<TCaretAt, std::string>> RoundTripCaret;
+  // What the Split window was given.
+  TSplitAsked SplitAsked;
+  // The entry's words have their first letters in another style.
+  bool StyledWords = false;
   // The step is a recorded one: every check that a drawn step makes by
   // chance is made.
   bool Replaying = false;
@@ -3477,6 +3806,16 @@ const TRecorded kRecorded[] = {
      {"lines 40", "table 2 2", "type café", "trough start", "press tl 23"}},
     {"a press on the entry after the wheel took a word selected in a cell out of view", 0,
      {"lines 40", "table 2 2", "type café don’t", "double-click 0.0 0,0", "wheel -8", "press tl 20"}},
+    // Found by 13 once the numbers were compared with cell editors open: a
+    // list paragraph pasted into a cell showed its number counted anew in
+    // the cell's editor ("1." beside the entry's "1." and "2." before the
+    // table); closed, the cell counts on in the entry's list ("3."), and
+    // so do the markers after the table.
+    {"a cell holding a marker of the entry's list, edited", 0,
+     {"key Ctrl+Home", "command vlActionParaNumbering", "key End", "key Return", "type two", "key Ctrl+End",
+      "command vlActionParaNumbering", "key Ctrl+Home", "key Shift+Down", "command vlActionCopy", "key Ctrl+End",
+      "key Home", "table 1 1", "command vlActionPaste", "key Return", "type y", "click outside", "click 0.0 0,0",
+      "undo+redo 2", "save"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
