@@ -671,15 +671,23 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
                                                      sizeWidth, rtl);
   CanvasFontChanged();
   if (item->GetBoolValue(4)) st.CurTextStyle = -1;
-  const Integer width = size.Width, height = size.Height, descent = size.Descent;
+  // On paper a picture may be split over pages; it keeps its own printing
+  // record, which does that.
+  std::unique_ptr<TVLDrawLineInfo> d =
+      st.SharedItems ? item->CreateDrawLineInfo(st.Res.Sad) : std::make_unique<TVLDrawLineInfo>();
+  Integer width = size.Width, height = size.Height, descent = size.Descent;
+  // Paper cuts nothing: a picture wider than its line is printed narrowed
+  // to it, its height in proportion (one split over pages keeps its size).
+  if (st.WrapsAll && item->GetGraphic() && width > sizeWidth && sizeWidth > 0 &&
+      !dynamic_cast<TVLMultiImagePrintInfo*>(d.get())) {
+    height = std::max<Integer>(1, MulDiv(height, sizeWidth, width));
+    descent = MulDiv(descent, sizeWidth, width);
+    width = sizeWidth;
+  }
   const Integer shift = item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
   const Integer ascentPart = item->VAlign == vlvaMiddle ? height / 2 : height - descent;
   const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
   const bool noWrap = NoWrap(st, para);
-  // On paper a picture or control that may go over pages keeps its own
-  // printing record, which splits it.
-  std::unique_ptr<TVLDrawLineInfo> d =
-      st.SharedItems ? item->CreateDrawLineInfo(st.Res.Sad) : std::make_unique<TVLDrawLineInfo>();
   d->ItemNo = itemNo;
   d->TextOffset = 0;
   d->Width = width;

@@ -1085,6 +1085,37 @@ std::vector<std::string> OffThePrintableArea(const TPdfLayout& pdf, TVLPrint& pr
   return out;
 }
 
+// The pictures printed wider than the printable area, and the ink past its
+// sides on the pages that hold pictures, each as "what (page n, …)".
+std::vector<std::string> PicturesOffThePrintableArea(const std::string& file, TVLPrint& print) {
+  std::vector<std::string> out;
+  const double left = print.Data().LeftMarginMM * 72 / 25.4, right = print.Data().RightMarginMM * 72 / 25.4;
+  const TPdfLayout pdf = qytest::PdfLayout(file);
+  int drawn = 0;
+  for (const qytest::TPdfImage& image : qytest::PdfImages(file)) {
+    const double width = pdf.PageSizes.at(static_cast<size_t>(image.Page - 1)).first;
+    if (image.PointsWide() > width - left - right + 1)
+      out.push_back("a picture " + std::to_string(static_cast<int>(image.PointsWide())) + " points wide (page " +
+                    std::to_string(image.Page) + ", " + std::to_string(static_cast<int>(width - left - right)) +
+                    " printable)");
+    if (image.Page == drawn) continue;
+    // At 72 dots an inch a pixel is a point; a picture's edge may smear
+    // into the next.
+    drawn = image.Page;
+    const QImage page = qytest::PdfPageImage(file, drawn, 72);
+    for (int y = 0; y < page.height(); ++y)
+      for (int x = 0; x < page.width(); ++x)
+        if ((x < left - 2 || x > page.width() - right + 1) && qGray(page.pixel(x, y)) < 128) {
+          out.push_back("ink at " + std::to_string(x) + ", " + std::to_string(y) + " (page " + std::to_string(drawn) +
+                        ", printable from " + std::to_string(static_cast<int>(left)) + " to " +
+                        std::to_string(static_cast<int>(width - right)) + ")");
+          y = page.height();
+          break;
+        }
+  }
+  return out;
+}
+
 }  // namespace printed
 
 // What the screen shows of an entry is what its printed pages show, in the
@@ -1342,12 +1373,13 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
 namespace {
 
 // A random entry for the printed-page sweep: paragraphs at text sizes 8 to
-// 36 (left, right, centred, unwrapped and long), lists, and tables one to
+// 36 (left, right, centred, unwrapped and long), lists, pictures (some
+// wider than the paper), and tables one to
 // three deep, merged, with dragged column widths, lists in their cells and
 // tables wider than the paper. Every word is unique and noted with the cell
 // that holds it, in reading order.
 struct TRandomEntry {
-  explicit TRandomEntry(unsigned seed, int& wordNo) : Rng(seed), WordNo(wordNo) {
+  explicit TRandomEntry(unsigned seed, int& wordNo) : Rng(seed), Art(seed + 7919), WordNo(wordNo) {
     VLRegisterTableItem();
     TVLStyle& s = Doc.Style;
     s.TextStyles->Items(0)->Unicode = true;
@@ -1370,6 +1402,9 @@ struct TRandomEntry {
   }
 
   int Pick(int n) { return static_cast<int>(Rng() % static_cast<unsigned>(n)); }
+  // Pictures draw from their own numbers: the words and tables of a seed
+  // stay those it held before entries had pictures.
+  int PickArt(int n) { return static_cast<int>(Art() % static_cast<unsigned>(n)); }
   // Unique, of letters that no font joins into one glyph.
   std::string Word() {
     std::string w;
@@ -1402,12 +1437,23 @@ struct TRandomEntry {
     } else {
       Text(data, cell, para == 3 ? 20 + Pick(40) : 1 + Pick(12), para);
     }
+    if (PickArt(5) == 0) Picture(data, PickArt(2) ? -1 : 0);
     // Runs of other sizes going on in the line.
     for (int k = Pick(3); k > 0; --k) {
       const std::string w = Word();
       Words.push_back({w, cell, 0});
       data.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(" " + w)), 1 + Pick(7), -1, TVLTag());
     }
+  }
+  // A picture going on in the line or starting a paragraph; now and then
+  // wider than the paper.
+  void Picture(TCustomVLData& data, Integer para) {
+    auto image = std::make_unique<TBitmap>(PickArt(4) == 0 ? 700 + PickArt(1200) : 4 + PickArt(200), 4 + PickArt(60));
+    image->Image().fill(QColor(40 + PickArt(120), 80, 160));
+    auto item = TVLGraphicItemInfo::CreateEx(&data, std::move(image), PickArt(2) ? vlvaBaseline : vlvaMiddle);
+    item->ParaNo = para;
+    data.AddItem("", item.release());
+    ++Pictures;
   }
   void Table(TCustomVLData& data, const std::string& cell, int depth) {
     const Integer rows = 1 + Pick(3), cols = 1 + Pick(4);
@@ -1443,11 +1489,12 @@ struct TRandomEntry {
     return String(out.Memory(), static_cast<size_t>(out.GetSize()));
   }
 
-  std::mt19937 Rng;
+  std::mt19937 Rng, Art;
   int& WordNo;
   TEntryDocument Doc;
   std::vector<printed::TShownWord> Words;
   std::map<std::string, size_t> Tables;
+  int Pictures = 0;
 };
 
 // Where each word of screen lies on paper: its pieces ("a|b" when broken
@@ -1565,8 +1612,10 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
     int wordNo = 0;
     std::vector<TFindReportWorld::TRow> rows;
     const int entries = 2 + static_cast<int>(seed % 3);
+    size_t pictures = 0;
     for (int e = 0; e < entries; ++e) {
       TRandomEntry entry(seed * 100 + static_cast<unsigned>(e), wordNo);
+      pictures += static_cast<size_t>(entry.Pictures);
       const double date = EncodeDate(2011, 3, static_cast<Word>(e + 1));
       rows.push_back({journal, date, entry.VLF()});
       dates.push_back(FormatDateTime(FormatSettings.LongDateFormat, date));
@@ -1587,6 +1636,10 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
     const auto noPage = [](int) { return QImage(); };
     std::vector<std::string> faults = printed::Differences(expected, pdf, noPage, 144);
     for (const std::string& f : printed::OffThePrintableArea(pdf, *w.Preview->VLPrint1)) faults.push_back("off the paper: " + f);
+    for (const std::string& f : printed::PicturesOffThePrintableArea(pdfPrinter.OutputFileName, *w.Preview->VLPrint1))
+      faults.push_back("off the paper: " + f);
+    if (const size_t printed = qytest::PdfImages(pdfPrinter.OutputFileName).size(); printed != pictures)
+      faults.push_back(std::to_string(printed) + " pictures on paper of " + std::to_string(pictures));
     const std::string text = qytest::PdfText(pdfPrinter.OutputFileName);
     for (const String& date : dates)
       if (text.find(date) == std::string::npos) faults.push_back("the heading's date " + date + " is not on paper");
