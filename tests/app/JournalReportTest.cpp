@@ -894,6 +894,10 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
       starts.push_back({down >= 0 ? down : 1e9 + static_cast<double>(k), k});
     }
     std::stable_sort(starts.begin(), starts.end());
+    // Pieces wholly in one column first: in columns a letter wide, side by
+    // side, a word could else begin in its neighbour's column and cross
+    // into its own.
+    for (const bool asideToo : {false, true})
     for (const auto& [distance, k] : starts) {
       const TPdfWord* marker = markerBefore(pdf.Words[k]);
       std::vector<size_t> chain = {k};
@@ -919,6 +923,7 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
           }
           if (w.XMin >= to + 2 || w.XMax <= from - 2) continue;
           const bool aside = std::min(w.XMax, to) - std::max(w.XMin, from) < std::min(w.XMax - w.XMin, to - from) / 2;
+          if (aside && !asideToo) continue;
           const double later = aside ? 1e5 : 0;
           if (w.Page != last.Page) {
             if (w.YMin - pageTop[static_cast<size_t>(w.Page)] < 4 * last.Height())
