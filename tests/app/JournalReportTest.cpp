@@ -905,6 +905,15 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
         if (have == s.Text.size()) return true;
         const TPdfWord& last = pdf.Words[chain.back()];
         std::vector<std::pair<double, size_t>> next;
+        // A word goes on over the page only from its column's last line
+        // there: none right under it.
+        bool atFoot = true;
+        for (const TPdfWord& o : pdf.Words)
+          if (o.Page == last.Page && o.YMin > last.YMin + last.Height() / 2 && o.YMin < last.YMax + last.Height() / 2 &&
+              std::min(o.XMax, last.XMax) - std::max(o.XMin, last.XMin) > std::min(o.XMax - o.XMin, last.XMax - last.XMin) / 2) {
+            atFoot = false;
+            break;
+          }
         for (size_t e = 0; e < pdf.Words.size(); ++e) {
           const TPdfWord& w = pdf.Words[e];
           if (used[e] || (w.Page != last.Page && w.Page != last.Page + 1) ||
@@ -926,7 +935,7 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
           if (aside && !asideToo) continue;
           const double later = aside ? 1e5 : 0;
           if (w.Page != last.Page) {
-            if (w.YMin - pageTop[static_cast<size_t>(w.Page)] < 4 * last.Height())
+            if (atFoot && w.YMin - pageTop[static_cast<size_t>(w.Page)] < 4 * last.Height())
               next.push_back({1e6 + later + w.YMin + std::abs(w.XMin - pdf.Words[k].XMin), e});
             continue;
           }
