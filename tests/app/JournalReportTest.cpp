@@ -906,10 +906,11 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
         const TPdfWord& last = pdf.Words[chain.back()];
         std::vector<std::pair<double, size_t>> next;
         // A word goes on over the page only from its column's last line
-        // there: none right under it.
+        // there: no line of its column right under it (a neighbouring
+        // cell's lines may lie a little lower).
         bool atFoot = true;
         for (const TPdfWord& o : pdf.Words)
-          if (o.Page == last.Page && o.YMin > last.YMin + last.Height() / 2 && o.YMin < last.YMax + last.Height() / 2 &&
+          if (o.Page == last.Page && std::abs(o.YMin - last.YMax) < 1 &&
               std::min(o.XMax, last.XMax) - std::max(o.XMin, last.XMin) > std::min(o.XMax - o.XMin, last.XMax - last.XMin) / 2) {
             atFoot = false;
             break;
