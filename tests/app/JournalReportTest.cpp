@@ -1113,7 +1113,9 @@ std::vector<std::string> PicturesOffThePrintableArea(const std::string& file, TV
       out.push_back("a picture " + std::to_string(static_cast<int>(image.PointsWide())) + " points wide (page " +
                     std::to_string(image.Page) + ", " + std::to_string(static_cast<int>(width - left - right)) +
                     " printable)");
-    if (image.Page == drawn) continue;
+    // Drawing pages costs: only those with a picture wide enough to reach
+    // the sides when misplaced.
+    if (image.Page == drawn || image.PointsWide() < (width - left - right) / 2) continue;
     // At 72 dots an inch a pixel is a point; a picture's edge may smear
     // into the next.
     drawn = image.Page;
