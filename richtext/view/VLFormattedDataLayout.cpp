@@ -671,34 +671,48 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
                                                      sizeWidth, rtl);
   CanvasFontChanged();
   if (item->GetBoolValue(4)) st.CurTextStyle = -1;
-  const Integer width = size.Width, height = size.Height, descent = size.Descent;
-  const Integer shift = item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
-  const Integer ascentPart = item->VAlign == vlvaMiddle ? height / 2 : height - descent;
-  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
-  const bool noWrap = NoWrap(st, para);
-  // On paper a picture or control that may go over pages keeps its own
-  // printing record, which splits it.
+  // On paper a picture may be split over pages; it keeps its own printing
+  // record, which does that.
   std::unique_ptr<TVLDrawLineInfo> d =
       st.SharedItems ? item->CreateDrawLineInfo(st.Res.Sad) : std::make_unique<TVLDrawLineInfo>();
+  Integer width = size.Width, height = size.Height, descent = size.Descent;
+  // Paper cuts nothing: a picture wider than the room its line leaves it
+  // is printed narrowed to that, its height in proportion (one split over
+  // pages keeps its size).
+  const bool narrows = st.WrapsAll && item->GetGraphic() && !dynamic_cast<TVLMultiImagePrintInfo*>(d.get());
+  const auto fitTo = [&](Integer room) {
+    if (!narrows || width <= room || room <= 0) return;
+    height = std::max<Integer>(1, MulDiv(height, room, width));
+    descent = MulDiv(descent, room, width);
+    width = room;
+  };
+  const auto shift = [&] {
+    return item->VShiftAbs ? st.Res.ToDeviceY(item->VShift) : MulDiv(height, item->VShift, 100);
+  };
+  const auto ascentPart = [&] { return item->VAlign == vlvaMiddle ? height / 2 : height - descent; };
+  const bool afterMarker = itemNo > 0 && GetItemStyle(itemNo - 1) == vlsListMarker;
+  const bool noWrap = NoWrap(st, para);
   d->ItemNo = itemNo;
   d->TextOffset = 0;
-  d->Width = width;
-  d->Height = height;
   if (!st.NoLineYet && ((item->GetSameAsPrev() && (st.X + width <= st.LineWidth || noWrap)) || afterMarker)) {
-    RaiseBaseline(st, shift + ascentPart);
-    d->Top = st.Baseline - ascentPart - shift;
-    st.LineDescent = std::max(st.LineDescent, height - ascentPart - shift);
+    fitTo(st.LineWidth - st.X);
+    RaiseBaseline(st, shift() + ascentPart());
+    d->Top = st.Baseline - ascentPart() - shift();
+    st.LineDescent = std::max(st.LineDescent, height - ascentPart() - shift());
   } else {
     if (item->GetSameAsPrev()) st.NewParaPending = false;
     NewLine(st, itemNo, item->GetSameAsPrev());
+    fitTo(st.LineWidth);
     d->StartsNewLine = true;
     st.X = 0;
     st.Baseline = VLCheckedAdd(st.Baseline, st.PendingSpace);
     d->Top = VLCheckedAdd(st.Baseline, st.LineDescent);
-    st.LineAscent = ascentPart + shift;
+    st.LineAscent = ascentPart() + shift();
     st.Baseline = VLCheckedAdd(d->Top, st.LineAscent);
     st.LineDescent = height - st.LineAscent;
   }
+  d->Width = width;
+  d->Height = height;
   d->Left = VLCheckedAdd(st.LeftEdge, st.X);
   st.X = VLCheckedAdd(st.X, width);
   const Integer n = st.InsertAt;

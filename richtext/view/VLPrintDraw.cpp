@@ -190,6 +190,12 @@ void TCustomPrintableVLData::DrawPage(Integer pageNo, TCanvas* canvas, bool prev
             const Integer bx = left + d->Left + ToDeviceX(sad, item->GetBorderWidth());
             const Integer by = y + ToDeviceY(sad, item->GetBorderHeight());
             Integer bw = ToDeviceX(sad, bitmap.GetWidth()), bh = ToDeviceY(sad, bitmap.GetHeight());
+            // A picture the layout narrowed to its line (wider than the
+            // paper) is drawn at that width, its height in proportion.
+            if (const Integer full = ToDeviceX(sad, w + 2 * item->GetBorderWidth()); part < 0 && d->Width < full && full > 0) {
+              bh = std::max<Integer>(1, MulDiv(bh, d->Width, full));
+              bw = std::max<Integer>(1, MulDiv(bw, d->Width, full));
+            }
             // A picture taller than a page that cannot be split has a page
             // of its own; shrink it to that page instead of losing its foot.
             const Integer room = GetPageContentBottom(pageNo) - by;

@@ -69,6 +69,20 @@ TPdfLayout PdfLayout(const std::string& file, bool raw) {
   return out;
 }
 
+std::vector<TPdfImage> PdfImages(const std::string& file) {
+  std::vector<TPdfImage> out;
+  const QString list = QString::fromUtf8(Run("pdfimages", {"-list", QString::fromStdString(file)}));
+  // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+  for (const QString& line : list.split('\n')) {
+    const QStringList f = line.simplified().split(' ');
+    bool number = false;
+    const int page = f.value(0).toInt(&number);
+    if (!number || f.size() < 14 || f.value(2) == "smask" || f.value(2) == "mask") continue;
+    out.push_back({page, f[3].toInt(), f[4].toInt(), f[12].toDouble(), f[13].toDouble()});
+  }
+  return out;
+}
+
 std::string PdfText(const std::string& file, bool layout) {
   QStringList args;
   if (layout) args << "-layout";

@@ -35,6 +35,15 @@ struct TPdfLayout {
 // letters of a column one letter wide, drawn line by line, are not joined
 // over lines into one word as reading by position does.
 TPdfLayout PdfLayout(const std::string& file, bool raw = false);
+// A picture drawn in a PDF (pdfimages -list): its page (from 1), its own
+// pixels and the resolution it is drawn at, which give its width on paper.
+struct TPdfImage {
+  int Page = 0;
+  int Width = 0, Height = 0;
+  double XPpi = 0, YPpi = 0;
+  double PointsWide() const { return XPpi > 0 ? Width * 72.0 / XPpi : 0; }
+};
+std::vector<TPdfImage> PdfImages(const std::string& file);
 // The text of the PDF, pages separated by form feeds.
 std::string PdfText(const std::string& file, bool layout = false);
 // Page page (from 1) drawn at dpi pixels per inch; null image on failure.
