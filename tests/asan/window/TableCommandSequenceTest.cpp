@@ -186,8 +186,10 @@ struct TSpot {
 };
 
 // A way the window offers a command: its menu item, its key, its tool
-// button, or (for a command none of those reach) the command run by code.
-enum class TRoute { Menu, Key, Button, Code };
+// button, or (for a command none of those reach) the command run by code;
+// or its menu item reached by the menu bar's keys (Alt and the menu's
+// letter, then the item's letter or the arrows, and Enter).
+enum class TRoute { Menu, Key, Button, Code, MenuKeys };
 struct TOffer {
   TRoute Route;
   TBasicAction* Action;
@@ -1362,7 +1364,10 @@ struct TSequence : TStillClock, TFindReportWorld {
       for (int k = 0; k < menu->Count(); ++k) {
         TMenuItem* item = menu->Items(k);
         if (item->Count() > 0) walk(item);
-        else if (ours(item->GetAction())) Offers.push_back({TRoute::Menu, item->GetAction(), item});
+        else if (ours(item->GetAction())) {
+          Offers.push_back({TRoute::Menu, item->GetAction(), item});
+          Offers.push_back({TRoute::MenuKeys, item->GetAction(), item});
+        }
       }
     };
     walk(Main->MainMenu->Items());
@@ -1380,7 +1385,7 @@ struct TSequence : TStillClock, TFindReportWorld {
         Offers.push_back({TRoute::Code, a});
     Commands = actions;
     if (!std::getenv("QY_TABLE_SEQUENCE_TRACE")) return;
-    static const char* const routes[] = {"menu", "key", "tool button", "code"};
+    static const char* const routes[] = {"menu", "key", "tool button", "code", "the menu bar's keys"};
     for (const TOffer& o : Offers)
       std::printf("offered: %s by %s%s\n", o.Action->GetName().c_str(), routes[static_cast<int>(o.Route)],
                   o.Route == TRoute::Key ? (" " + KeyName(o.Key)).c_str() : "");
@@ -1477,7 +1482,84 @@ struct TSequence : TStillClock, TFindReportWorld {
         Note(name + " (no menu, key or button: run by code)");
         Run(name, [&] { o.Action->Execute(); });
         break;
+      case TRoute::MenuKeys: {
+        Note(name + " by the menu bar's keys");
+        o.Action->Update();
+        QAction* handle = o.Item->Handle();
+        if (!handle || !handle->isEnabled() || !handle->isVisible()) return Note("  (disabled)");
+        // The bar answers its keys in the main window only.
+        if (QApplication::activeWindow() != Window()) return Note("  (the main window is not the active one)");
+        const std::vector<QAction*> path = MenuPath(Main->MainMenu->Items(), o.Item);
+        Run(name, [&] { ChooseFromBarByKeys(path); });
+        break;
+      }
     }
+  }
+
+  // The items of a menu from its top down to an item, inclusive (empty
+  // when the item is not in it).
+  static std::vector<QAction*> MenuPath(TMenuItem* menu, TMenuItem* item) {
+    std::vector<QAction*> path;
+    std::function<bool(TMenuItem*)> find = [&](TMenuItem* m) {
+      for (int k = 0; k < m->Count(); ++k) {
+        TMenuItem* i = m->Items(k);
+        path.push_back(i->Handle());
+        if (i == item || (i->Count() > 0 && find(i))) return true;
+        path.pop_back();
+      }
+      return false;
+    };
+    find(menu);
+    return path;
+  }
+
+  // The main menu bar opened by Alt and its menu's letter, each menu below
+  // gone into by its item's letter or by Down to it and Right, and the last
+  // item chosen by its letter or by Down and Enter, as a user at the
+  // keyboard does; each press through the window system.
+  void ChooseFromBarByKeys(const std::vector<QAction*>& path) {
+    ASSERT_GE(path.size(), 2u);
+    const QKeySequence bar = QKeySequence::mnemonic(path[0]->text());
+    ASSERT_FALSE(bar.isEmpty()) << "the menu \"" << path[0]->text().toStdString() << "\" has no letter";
+    bool chosen = false;
+    const QMetaObject::Connection watch = QObject::connect(path.back(), &QAction::triggered, [&chosen] { chosen = true; });
+    struct TUnwatch {
+      const QMetaObject::Connection& C;
+      ~TUnwatch() { QObject::disconnect(C); }
+    } unwatch{watch};
+    QTest::keyClick(Window()->windowHandle(), bar[0].key(), Qt::AltModifier);
+    for (size_t level = 1; level < path.size(); ++level) {
+      QAction* want = path[level];
+      // A menu gone into by its letter opens a moment later.
+      QMenu* menu = nullptr;
+      WaitFor([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->actions().contains(want);
+      }, 5000);
+      ASSERT_TRUE(menu && menu->actions().contains(want))
+          << "the keys do not open the menu that holds \"" << want->text().toStdString() << "\"";
+      // Opening the menu brings its items' states up to date.
+      if (!want->isEnabled() || !want->isVisible()) {
+        Note("  (disabled when its menu opened)");
+        while (QApplication::activePopupWidget()) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        return;
+      }
+      const QKeySequence letter = QKeySequence::mnemonic(want->text());
+      if (!letter.isEmpty() && Chance(50)) {
+        // The item's own letter chooses it (or opens its menu).
+        QTest::keyClick(menu, letter[0].key());
+        continue;
+      }
+      for (qsizetype i = 0; menu->activeAction() != want && i <= menu->actions().size(); ++i)
+        QTest::keyClick(menu, Qt::Key_Down);
+      ASSERT_EQ(menu->activeAction(), want) << "Down never reaches \"" << want->text().toStdString() << "\"";
+      QTest::keyClick(menu, level + 1 < path.size() ? Qt::Key_Right : Qt::Key_Return);
+    }
+    // Chosen, every menu is closed.
+    Settle();
+    EXPECT_TRUE(chosen) << "the menu bar's keys did not choose \"" << path.back()->text().toStdString() << "\"";
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu stays open after its item was chosen";
+    while (auto* left = QApplication::activePopupWidget()) left->close();
   }
 
   // Gives a command and answers what it opened; a Copy or Cut is followed
@@ -2327,17 +2409,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     QAction* handle = item->Handle();
     if (Chance(30)) {
       // The menu's own items from the top down to the one chosen.
-      std::vector<QAction*> path;
-      std::function<bool(TMenuItem*)> find = [&](TMenuItem* m) {
-        for (int k = 0; k < m->Count(); ++k) {
-          TMenuItem* i = m->Items(k);
-          path.push_back(i->Handle());
-          if (i == item || (i->Count() > 0 && find(i))) return true;
-          path.pop_back();
-        }
-        return false;
-      };
-      if (find(r.Menu->Items())) {
+      const std::vector<QAction*> path = MenuPath(r.Menu->Items(), item);
+      if (!path.empty()) {
         Note("  choose " + name + " by the menu's keys");
         Run(name, [&] { ChooseByKeys(r, path); });
         return mrOk;
