@@ -235,6 +235,8 @@ public:
   // The hyperlink mode follows the Ctrl state each click carries: a key
   // release another window took (a message box) must not leave it on.
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  // Selects the word under the pointer where it is shown.
+  void DblClick() override;
   // Pastes the primary selection as text where the middle button was
   // clicked (not in a read-only editor).
   void MiddleClick(int x, int y) override;

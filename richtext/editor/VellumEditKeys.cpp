@@ -99,6 +99,13 @@ void TCustomVellumEdit::MouseDown(TMouseButton button, TShiftState shift, int x,
   TCustomVellum::MouseDown(button, shift, x, y);
 }
 
+void TCustomVellumEdit::DblClick() {
+  // The word selected on a line partly shown leaves the view as it is, as
+  // the press before it did: the pointer stays on the word.
+  TVLEditVLData::TKeepView keep{*EditData()};
+  TCustomVellum::DblClick();
+}
+
 bool TCustomVellumEdit::DoKeyPress(char16_t& key) {
   // Characters without a key of their own (composed or unmapped keys).
   if (TCustomVellum::DoKeyPress(key)) return true;

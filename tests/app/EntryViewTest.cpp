@@ -97,13 +97,16 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
   QPoint PastLineOf(const std::string& text) const {
     TVLEditVLData& d = *Edit()->EditData();
     for (Integer i = 0; i < d.GetItemCount(); ++i)
-      if (d.GetItemStyle(i) >= 0 && (d.GetItem(i)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
-                                                                : std::string(d.GetItemTextA(i))) == text) {
+      if (d.GetItemStyle(i) >= 0 && ItemText(d, i) == text) {
         const TVLDrawLineInfo* li = d.DrawItems[d.GetItem(i)->DrawItemNo];
         return ClientWidgetOf(Edit())->mapToGlobal(
             QPoint(li->Left - d.GetHOffset() + li->Width + 12, li->Top - d.GetVOffset() + li->Height / 2));
       }
     return QPoint();
+  }
+  static std::string ItemText(TCustomVLData& d, Integer i) {
+    return d.GetItem(i)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
+                                     : std::string(d.GetItemTextA(i));
   }
 };
 
@@ -321,6 +324,68 @@ TEST(EntryView, APressAfterScrollingAwayFromTheEditedCellLandsUnderThePointer) {
       }
     }
   }
+}
+
+// A line of the entry's own text partly shown at the top or the bottom of
+// the view (scrolled by the scroll bar's arrow, a few pixels at a time): a
+// double click on any of its words selects that word and the view stays
+// where it was (the first press puts the caret on the partly shown line;
+// moving the view to show it whole would give the second press another
+// line).
+TEST(EntryView, ADoubleClickOnAPartlyShownLineSelectsItsWordAndKeepsTheView) {
+  TCaretWindow w;
+  for (int i = 1; i <= 40; ++i)
+    ASSERT_TRUE((i == 1 || w.Key(Qt::Key_Return)) &&
+                w.Type("alpha" + std::to_string(i) + " beta" + std::to_string(i) + " gamma" + std::to_string(i)));
+  ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+  TVLEditVLData& d = *w.Edit()->EditData();
+  QWidget* view = ClientWidgetOf(w.Edit());
+  int tried = 0;
+  for (int click = 0; click < 16; ++click) {
+    QScrollBar* bar = w.Bar(Qt::Vertical);
+    ASSERT_NE(bar, nullptr);
+    // The bar's arrow at its lower end.
+    ASSERT_TRUE(w.WindowClick(bar->mapToGlobal(QPoint(bar->width() / 2, bar->height() - bar->width() / 2))));
+    const Integer top = d.GetVOffset(), bottom = top + d.GetHeight();
+    for (const bool atTop : {true, false}) {
+      // The line cut by the view's edge, at least 3 pixels of it shown.
+      const TVLDrawLineInfo* line = nullptr;
+      for (Integer n = 0; n < d.DrawItems.Count() && !line; ++n) {
+        const TVLDrawLineInfo* l = d.DrawItems[n];
+        const Integer edge = atTop ? top : bottom;
+        if (l->Top + 3 <= edge && edge <= l->Top + l->Height - 3) line = l;
+      }
+      if (!line) continue;
+      const std::string text = TCaretWindow::ItemText(d, line->ItemNo);
+      const Integer y = atTop ? (top + line->Top + line->Height) / 2 : (line->Top + bottom) / 2;
+      for (size_t word = 0; word < 3; ++word) {
+        SCOPED_TRACE("word " + std::to_string(word) + " of \"" + text + "\", " + (atTop ? "at the top" : "at the bottom") +
+                     ", the view at " + std::to_string(top));
+        // A point inside the word (not at its edges), along the line.
+        size_t from = 0;
+        for (size_t k = 0; k < word; ++k) from = text.find(' ', from) + 1;
+        const size_t to = std::min(text.find(' ', from), text.size());
+        const std::string expected = text.substr(from, to - from);
+        Integer x = -1;
+        for (Integer px = line->Left; px < line->Left + line->Width && x < 0; ++px) {
+          Integer n = -1, o = -1;
+          d.FindDrawItemForSel(px, line->Top + line->Height / 2, n, o, false);
+          // (An offset counts from 1, before the first letter.)
+          const Integer before = o - 1;
+          if (n >= 0 && d.DrawItems[n] == line && before > Integer(from) + 1 && before < Integer(to) - 1) x = px;
+        }
+        ASSERT_GE(x, 0);
+        ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick,
+                                  view->mapToGlobal(QPoint(static_cast<int>(x - d.GetHOffset()), static_cast<int>(y - top)))));
+        EXPECT_EQ(d.GetVOffset(), top) << "the double click moved the view";
+        EXPECT_TRUE(w.Innermost() == w.Edit() && WideToUtf8(w.Edit()->GetSelTextW()) == expected)
+            << "the word double-clicked is not selected: \"" << WideToUtf8(w.Innermost()->GetSelTextW()) << "\" is";
+        if (d.GetVOffset() != top) return;
+        ++tried;
+      }
+    }
+  }
+  EXPECT_GE(tried, 12) << "few lines partly shown";
 }
 
 // The entry protected by a password; the caret in its text, in a cell, or
