@@ -245,7 +245,9 @@ void TVLEditVLData::CommitResize(Integer itemNo, Integer newWidth, Integer newHe
   newHeight = std::max(newHeight, 1);
   if (IsParaReadOnly(itemNo)) return;
   if (TCustomVellumEdit* editor = Editor() ? Editor()->GetInnermostEditor() : nullptr) {
-    if (!editor->BeforeChange(false)) return;
+    // The handles' own change: in a cell, the table around it still holds
+    // the mouse of the release that commits it.
+    if (!editor->BeforeChange(true)) return;
   } else if (HostReadOnly()) {
     return;
   }

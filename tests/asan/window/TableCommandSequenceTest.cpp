@@ -64,6 +64,7 @@
 #include "platform/gui/Messages.h"
 #include "platform/gui/Printers.h"
 #include "platform/os/HelpViewer.h"
+#include "richtext/editor/VLResize.h"
 #include "richtext/table/VLCellEditor.h"
 #include "richtext/view/VLCopy.h"
 #include "spell/scSpell.h"
@@ -3018,6 +3019,206 @@ struct TSequence : TStillClock, TFindReportWorld {
     Settle();
   }
 
+  // --- pictures ------------------------------------------------------------------
+
+  // A picture of an open editor's document (the entry's, or a cell's being
+  // edited) that shows handles when selected, by its editor and item.
+  struct TPicture {
+    TCustomVellumEdit* Editor = nullptr;
+    Integer Item = -1;
+  };
+  std::vector<TPicture> PicturesShown() const {
+    std::vector<TPicture> out;
+    for (TCustomVellumEdit* e : Chain()) {
+      TVLEditVLData* d = e->EditData();
+      for (Integer i = 0; i < d->GetItemCount(); ++i)
+        if (dynamic_cast<TVLGraphicItemInfo*>(d->GetItem(i)) && d->GetItem(i)->GetBoolValue(8) &&
+            d->Item2FirstDrawItem(i) >= 0)
+          out.push_back({e, i});
+    }
+    return out;
+  }
+  // A point of a picture's line in the main window, (fx, fy) of its width
+  // and height from its top left corner; false when not on the screen.
+  bool PicturePoint(const TPicture& p, double fx, double fy, QPoint& at) const {
+    TVLEditVLData* d = p.Editor->EditData();
+    const Integer n = d->Item2FirstDrawItem(p.Item);
+    if (n < 0 || n >= d->DrawItems.Count()) return false;
+    const TVLDrawLineInfo* l = d->DrawItems[n];
+    return OnScreen(p.Editor, QPoint(static_cast<int>(l->Left - d->GetHOffset() + l->Width * fx),
+                                     static_cast<int>(l->Top - d->GetVOffset() + l->Height * fy)),
+                    at);
+  }
+  static std::pair<Integer, Integer> PictureSize(const TPicture& p) {
+    TVLEditVLData* d = p.Editor->EditData();
+    const TVLDrawLineInfo* l = d->DrawItems[d->Item2FirstDrawItem(p.Item)];
+    return {l->Width, l->Height};
+  }
+
+  // A picture pressed with the mouse (one put in where the caret is when
+  // the open editors hold none), then resized by one of its handles or
+  // dragged to another place in its text; the text around it stays, and
+  // Undo gives back its size or place.
+  void PictureStep() {
+    if (J->EditorWindow->ReadOnly()) return;
+    if (PicturesShown().empty()) {
+      if (PhotoFile.empty()) {
+        QImage photo(48, 30, QImage::Format_RGB32);
+        photo.fill(Qt::darkMagenta);
+        PhotoFile = (Dir / "photo.png").string();
+        if (!photo.save(QString::fromStdString(PhotoFile), "png")) return;
+      }
+      Note("a picture put in by Insert Picture");
+      TInteractionScript script;
+      const std::string file = PhotoFile;
+      script.Do([file](TInteraction& r) {
+        if (r.Kind != TInteractionKind::OpenDialog) return static_cast<int>(mrCancel);
+        r.FileName = file;
+        r.Files = {file};
+        return static_cast<int>(mrOk);
+      });
+      Run("vlActionInsertPicture", [this] { Menu("vlActionInsertPicture"); });
+      Settle();
+    }
+    const std::vector<TPicture> pictures = PicturesShown();
+    if (pictures.empty()) return;
+    TPicture p = OneOf(pictures);
+    // (Pressed a second time, for a drag, far enough from here not to make
+    // a double click.)
+    QPoint middle;
+    if (!PicturePoint(p, 0.3, 0.5, middle)) return;
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    Note("press on the picture at item " + std::to_string(p.Item) + " of the editor at level " +
+         std::to_string(std::find(chain.begin(), chain.end(), p.Editor) - chain.begin()));
+    ClickWindowAt(middle, Qt::NoModifier);
+    Settle();
+    // The press may have scrolled or closed editors: the picture as it is now.
+    if (!InChain(p.Editor) || p.Item >= p.Editor->EditData()->GetItemCount()) return;
+    TVLEditVLData* d = p.Editor->EditData();
+    ASSERT_EQ(Innermost(), p.Editor) << "the press on the picture left its editor; shown: " << Shown();
+    ASSERT_EQ(d->GetSingleSelectedItem(), p.Item) << "the press on the picture does not select it; shown: " << Shown();
+    ASSERT_TRUE(d->Resizer) << "the picture pressed shows no handles; shown: " << Shown();
+    if (Chance(50))
+      ResizePicture(p);
+    else
+      MovePicture(p);
+  }
+
+  // One of the eight handles dragged: a side's handle moves that side by
+  // the drag, a corner's keeps the picture's proportions.
+  void ResizePicture(const TPicture& p) {
+    TVLEditVLData* d = p.Editor->EditData();
+    const Integer handle = Pick(0, 7);
+    Integer hx = 0, hy = 0;
+    d->Resizer->GetHandlePos(handle, true, hx, hy);
+    const std::pair<Integer, Integer> was = PictureSize(p);
+    QPoint from;
+    if (!PicturePoint(p, double(hx) / was.first, double(hy) / was.second, from)) return;
+    // Outwards or inwards, never to less than a third.
+    const int grow = Chance(60) ? Pick(4, 30) : -Pick(2, static_cast<int>(std::min(was.first, was.second) / 3));
+    const bool left = handle == 0 || handle == 3 || handle == 7, top = handle == 0 || handle == 1 || handle == 4;
+    const bool sideways = handle != 4 && handle != 6, upright = handle != 5 && handle != 7;
+    const QPoint by(sideways ? (left ? -grow : grow) : 0, upright ? (top ? -grow : grow) : 0);
+    const QPoint to = from + by;
+    if (!Window()->rect().contains(to)) return;
+    const std::string text = DocumentText(*p.Editor->VLData()), outline = Shown();
+    Note("drag the picture's handle " + std::to_string(handle) + " by " + std::to_string(by.x()) + "," +
+         std::to_string(by.y()));
+    Pressed = true;
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(from));
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(from + by / 2));
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(to));
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(to));
+    Settle();
+    // (A cell grown by its picture may have its editor made anew.)
+    if (!InChain(p.Editor)) return Note("  (the cell's editor was made anew)");
+    ASSERT_TRUE(p.Item < d->GetItemCount() && dynamic_cast<TVLGraphicItemInfo*>(d->GetItem(p.Item)))
+        << "the picture is gone from its place after its handle was dragged; shown: " << Shown();
+    const std::pair<Integer, Integer> now = PictureSize(p);
+    if (!sideways || !upright) {
+      // A side's handle: that side moved by the drag, the other way kept.
+      EXPECT_EQ(now, std::make_pair(was.first + (sideways ? grow : 0), was.second + (upright ? grow : 0)))
+          << "handle " << handle << " dragged by " << grow << " from " << was.first << "x" << was.second;
+    } else {
+      // A corner's: the proportions kept (to a pixel), grown or shrunk
+      // the way of the drag.
+      EXPECT_TRUE((grow > 0 ? now.first > was.first && now.second > was.second
+                            : now.first < was.first && now.second < was.second) &&
+                  std::abs(now.first * was.second - now.second * was.first) <= std::max(was.first, was.second))
+          << "corner " << handle << " dragged by " << grow << ": " << was.first << "x" << was.second << " became "
+          << now.first << "x" << now.second;
+    }
+    EXPECT_EQ(DocumentText(*p.Editor->VLData()), text) << "the text around the picture changed with its size";
+    EXPECT_EQ(Shown(), outline) << "the entry changed but for the picture's size";
+    if (now == was) return;
+    Note("undo the new size");
+    Menu("vlActionUndo");
+    if (InChain(p.Editor) && p.Item < d->GetItemCount()) {
+      EXPECT_EQ(PictureSize(p), was) << "Undo does not give the picture its size back";
+    }
+    EXPECT_EQ(Shown(), outline) << "Undo of the picture's size changes the entry";
+  }
+
+  // The picture dragged to a point of a text line of its editor: it goes
+  // there (after the letters before the point), the words stay.
+  void MovePicture(const TPicture& p) {
+    TVLEditVLData* d = p.Editor->EditData();
+    // The lines of text on the screen, a point inside one, and what its
+    // hit test says lies before it.
+    std::vector<Integer> lines;
+    for (Integer n = 0; n < d->DrawItems.Count(); ++n)
+      if (d->GetItemStyle(d->DrawItems[n]->ItemNo) >= 0 && d->DrawItems[n]->Width > 8) lines.push_back(n);
+    if (lines.empty()) return;
+    const TVLDrawLineInfo* l = d->DrawItems[OneOf(lines)];
+    const Integer x = l->Left + Pick(2, static_cast<int>(l->Width) - 2), y = l->Top + l->Height / 2;
+    Integer n = -1, o = -1;
+    d->FindDrawItemForSel(x, y, n, o, false);
+    if (n < 0 || d->DrawItems[n]->ItemNo == p.Item || d->GetItemStyle(d->DrawItems[n]->ItemNo) < 0) return;
+    const Integer target = d->DrawItems[n]->ItemNo;
+    const std::u16string targetText = RawUnicodeToWideString(d->GetItemTextA(target));
+    if (!d->GetItem(target)->IsUnicode()) return;
+    // (The offset counts from 1 in the line's part of the item.)
+    const size_t offs = static_cast<size_t>(std::max<Integer>(0, d->DrawItems[n]->TextOffset - 1 + o - 1));
+    const std::string leftText = WideToUtf8(targetText.substr(offs >= 2 ? offs - 2 : 0, std::min<size_t>(offs, 2)));
+    QPoint from, to;
+    if (!PicturePoint(p, 0.7, 0.5, from) || !OnScreen(p.Editor, QPoint(x - d->GetHOffset(), y - d->GetVOffset()), to))
+      return;
+    {
+      const QWidget* surface = ClientWidgetOf(Edit());
+      const QPoint top = surface->mapTo(Window(), QPoint(0, 0));
+      if (to.y() < top.y() + 24 || to.y() > top.y() + surface->height() - 24) return;
+    }
+    const std::string text = ShownText(), outline = Shown();
+    const size_t pictures = Occurrences(outline, "{picture}");
+    const int started = DragsStarted;
+    Note("drag the picture to after \"" + leftText + "\" in its text");
+    DropAt = to;
+    DropMods = Qt::NoModifier;
+    Pressed = true;
+    const QPoint step(to.x() >= from.x() ? 12 : -12, to.y() >= from.y() ? 4 : -4);
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(from));
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(from + step));
+    if (DragsStarted == started) qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(to));
+    qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(to));
+    Settle();
+    ASSERT_GT(DragsStarted, started) << "the selected picture did not start a drag; shown: " << Shown();
+    EXPECT_EQ(ShownText(), text) << "the words changed with the picture's move";
+    EXPECT_EQ(Occurrences(Shown(), "{picture}"), pictures) << "the pictures are not as many after the move";
+    if (!InChain(p.Editor)) return;
+    // The picture after the letters that stood before the drop point.
+    bool there = false;
+    for (Integer i = 1; i < d->GetItemCount() && !there; ++i)
+      if (dynamic_cast<TVLGraphicItemInfo*>(d->GetItem(i)) && d->GetItemStyle(i - 1) >= 0 && d->GetItem(i - 1)->IsUnicode()) {
+        const std::string before = WideToUtf8(RawUnicodeToWideString(d->GetItemTextA(i - 1)));
+        there = before.size() >= leftText.size() && before.compare(before.size() - leftText.size(), leftText.size(), leftText) == 0;
+      }
+    EXPECT_TRUE(there || leftText.empty()) << "no picture after \"" << leftText << "\" where it was dropped; shown: " << Shown();
+    if (Shown() == outline) return;
+    Note("undo the move");
+    Menu("vlActionUndo");
+    EXPECT_EQ(Shown(), outline) << "one Undo does not take back the picture's move";
+  }
+
   // --- after a step ------------------------------------------------------------
 
   // The journal and day the window shows.
@@ -3125,7 +3326,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     else if (pick < 73) { if (!ClickOutside()) { Note("ctrl+end"); Key(Qt::Key_End, Qt::ControlModifier); } }
     else if (pick < 77) DragBorder();
     else if (pick < 83) DragText();
-    else if (pick < 91) UndoRun(false);
+    else if (pick < 89) UndoRun(false);
+    else if (pick < 91) PictureStep();
     else if (pick < 94) UndoRun(true);
     else if (pick < 96) {
       const bool del = Chance(50);
@@ -3508,6 +3710,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   std::vector<TBasicAction*> Commands;
   TAnswers Answers;
   std::vector<std::string> Pictures;
+  std::string PhotoFile;
   int Files = 0;
   // The command of the step (its name), and what its windows showed.
   String Given;
