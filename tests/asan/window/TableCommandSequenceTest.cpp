@@ -3112,6 +3112,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     Integer hx = 0, hy = 0;
     d->Resizer->GetHandlePos(handle, true, hx, hy);
     const std::pair<Integer, Integer> was = PictureSize(p);
+    // The handles of a picture smaller than this overlap: which one a press
+    // takes is no one's to say.
+    if (std::min(was.first, was.second) < 20) return Note("  (too small for its handles)");
     QPoint from;
     if (!PicturePoint(p, double(hx) / was.first, double(hy) / was.second, from)) return;
     // Outwards or inwards, never to less than a third.
