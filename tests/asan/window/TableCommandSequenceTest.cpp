@@ -3477,6 +3477,13 @@ const TRecorded kRecorded[] = {
      {"lines 40", "table 2 2", "type café", "trough start", "press tl 23"}},
     {"a press on the entry after the wheel took a word selected in a cell out of view", 0,
      {"lines 40", "table 2 2", "type café don’t", "double-click 0.0 0,0", "wheel -8", "press tl 20"}},
+    // Found by 31723: a press on another cell of a table whose open cell
+    // holds cell editors two deep, scrolled out of sight. Closing, the
+    // innermost put the caret of the cell that held it, which was shown:
+    // the view moved under the pointer, and the release selected text.
+    {"a press on a cell beside one whose nested cell editors are scrolled out of sight", 0,
+     {"key Ctrl+Home", "table 2 2", "click 0.0 0,1", "lines 30", "key Ctrl+Home", "click 0.0 0,0", "table 2 2",
+      "click 1.0 0,0", "table 2 2", "click 2.0 0,0", "type x", "wheel 6", "press-at 500,300"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
