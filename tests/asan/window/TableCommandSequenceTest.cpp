@@ -448,7 +448,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     QWidget* surface = ClientWidgetOf(inner);
     QWidget* view = ClientWidgetOf(Edit());
     if (!surface || !view || !surface->isVisible()) return;
-    const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X + 1, p.Y + origin.Y + 2)));
+    // (The caret is drawn on the pixel column its point names, left of the
+    // letters' boundary.)
+    const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X, p.Y + origin.Y + 2)));
     // A press leaves the caret it puts on a line partly shown as it is,
     // and so do the steps after it that leave the caret there.
     const QRect caret(at.x(), at.y() - 2, 1, std::max<Integer>(inner->EditData()->CaretHeight, 1));
