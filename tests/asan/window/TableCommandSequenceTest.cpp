@@ -3486,6 +3486,13 @@ const TRecorded kRecorded[] = {
     {"a press on a cell beside one whose nested cell editors are scrolled out of sight", 0,
      {"key Ctrl+Home", "table 2 2", "click 0.0 0,1", "lines 30", "key Ctrl+Home", "click 0.0 0,0", "table 2 2",
       "click 1.0 0,0", "table 2 2", "click 2.0 0,0", "type x", "wheel 6", "press-at 500,300"}},
+    // Found by 31616 and 31495: a right click on a cell that opens its
+    // editor. The caret the editor opened with (after a table wider than
+    // the view) was shown at the press, which scrolled the view; the release
+    // put the caret under the pointer, then out of sight.
+    {"a right click on a cell beside a nested table wider than the view", 0,
+     {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500",
+      "right-click 0.0 0,0 vlActionFontBold"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
