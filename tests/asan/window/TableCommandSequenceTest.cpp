@@ -3493,6 +3493,13 @@ const TRecorded kRecorded[] = {
     {"a right click on a cell beside a nested table wider than the view", 0,
      {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500",
       "right-click 0.0 0,0 vlActionFontBold"}},
+    // Found by 31791: a press on a cell's text below a table nested in it
+    // whose cell editor was open, after the scroll bar moved the view. The
+    // nested editor, closing, put the cell's caret at its table, which the
+    // table around showed: the view moved under the pointer.
+    {"a press on a cell's text after the scroll bar, a cell editor open in a table above it", 0,
+     {"key Ctrl+Home", "table 2 2", "click 0.0 0,0", "lines 30", "wheel -20", "press-at 20,12", "key Home", "table 2 2",
+      "click 1.0 0,0", "type café", "trough end", "press-at 100,300"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
