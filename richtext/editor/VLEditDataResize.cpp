@@ -107,6 +107,9 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
   const bool sizing = button == mbLeft && item && !shift.Contains(ssDouble) &&
                       item->PressStartsSizing(x + GetHOffset() - DrawItems[pressed]->Left,
                                               y + GetVOffset() - DrawItems[pressed]->Top, this);
+  // Held from here: the editors inside closing place the carets of the
+  // cells that held them, which the tables around this editor would show.
+  TKeepView keep{*this};
   if (TCustomVellumEdit* editor = Editor(); editor && editor->GetInplaceEditor() && !CaptureMouseItem &&
                                             (!item || !item->OwnsInplaceEditor(editor->GetInplaceEditor()))) {
     if (sizing) {
@@ -135,7 +138,6 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
     active->Deselect();
     Invalidate();
   }
-  TKeepView keep{*this};
   FShowAfterRelease = false;
   const TFlagGuard held(FPressHeld);
   TVellumVLData::MouseDown(button, shift, x, y);

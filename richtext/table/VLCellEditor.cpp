@@ -625,8 +625,11 @@ void TVLTableItemInfo::PlaceInplaceEditor() {
 
 void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
-  // A press's caret is shown once the press has put it.
-  if (!FInplaceEditor || !host || FInCellChange || FPressing || !FInplaceEditor->Showing()) return;
+  // A press's caret is shown once the press has put it. An editor closing
+  // (the cell editors inside it close first, each placing the caret of the
+  // one that held it) shows none: the view would move under the pointer of
+  // a press that closes it.
+  if (!FInplaceEditor || !host || FInCellChange || FPressing || FClosingEditor || !FInplaceEditor->Showing()) return;
   // The caret typing moves may be a cell editor's further in, and cell
   // editors grow with their cells and scroll nothing: the editor that holds
   // the outermost table shows the innermost caret.

@@ -298,11 +298,10 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
         FPressing = false;
         // Out of sight (past the end of a line scrolled away), it is shown
         // once the press is let go: shown now, the view would move under the
-        // pointer and the release would select up to other text.
-        if (button == mbLeft)
-          FShowCaretOnRelease = true;
-        else
-          ShowInplaceCaret(true);
+        // pointer and the release would select up to other text. A right
+        // press puts it only then (where no text is selected): the caret
+        // there now is the one the editor opened with.
+        FShowCaretOnRelease = true;
         // A press on text selected in the editor (or one further in) may
         // begin a drag of it, which selects no cells; the table keeps the
         // mouse all the same, for the document around to leave it alone.
@@ -382,7 +381,7 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
                                TCustomVLData* vlData) {
   if (Rows.IsEmpty()) return false;
   Release(vlData, this);
-  const bool showCaret = button == mbLeft && std::exchange(FShowCaretOnRelease, false);
+  const bool showCaret = (button == mbLeft || button == mbRight) && std::exchange(FShowCaretOnRelease, false);
   if (button == mbLeft && FDragMode != 0) {
     const Integer mode = FDragMode;
     FDragMode = 0;

@@ -518,7 +518,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     QWidget* surface = ClientWidgetOf(inner);
     QWidget* view = ClientWidgetOf(Edit());
     if (!surface || !view || !surface->isVisible()) return;
-    const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X + 1, p.Y + origin.Y + 2)));
+    // (The caret is drawn on the pixel column its point names, left of the
+    // letters' boundary.)
+    const QPoint at = view->mapFromGlobal(surface->mapToGlobal(QPoint(p.X + origin.X, p.Y + origin.Y + 2)));
     // A press leaves the caret it puts on a line partly shown as it is,
     // and so do the steps after it that leave the caret there.
     const QRect caret(at.x(), at.y() - 2, 1, std::max<Integer>(inner->EditData()->CaretHeight, 1));
@@ -4095,6 +4097,27 @@ const TRecorded kRecorded[] = {
       "command vlActionParaNumbering", "key Ctrl+Home", "key Shift+Down", "command vlActionCopy", "key Ctrl+End",
       "key Home", "table 1 1", "command vlActionPaste", "key Return", "type y", "click outside", "click 0.0 0,0",
       "undo+redo 2", "save"}},
+    // Found by 31723: a press on another cell of a table whose open cell
+    // holds cell editors two deep, scrolled out of sight. Closing, the
+    // innermost put the caret of the cell that held it, which was shown:
+    // the view moved under the pointer, and the release selected text.
+    {"a press on a cell beside one whose nested cell editors are scrolled out of sight", 0,
+     {"key Ctrl+Home", "table 2 2", "click 0.0 0,1", "lines 30", "key Ctrl+Home", "click 0.0 0,0", "table 2 2",
+      "click 1.0 0,0", "table 2 2", "click 2.0 0,0", "type x", "wheel 6", "press-at 500,300"}},
+    // Found by 31616 and 31495: a right click on a cell that opens its
+    // editor. The caret the editor opened with (after a table wider than
+    // the view) was shown at the press, which scrolled the view; the release
+    // put the caret under the pointer, then out of sight.
+    {"a right click on a cell beside a nested table wider than the view", 0,
+     {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500",
+      "right-click 0.0 0,0 vlActionFontBold"}},
+    // Found by 31791: a press on a cell's text below a table nested in it
+    // whose cell editor was open, after the scroll bar moved the view. The
+    // nested editor, closing, put the cell's caret at its table, which the
+    // table around showed: the view moved under the pointer.
+    {"a press on a cell's text after the scroll bar, a cell editor open in a table above it", 0,
+     {"key Ctrl+Home", "table 2 2", "click 0.0 0,0", "lines 30", "wheel -20", "press-at 20,12", "key Home", "table 2 2",
+      "click 1.0 0,0", "type café", "trough end", "press-at 100,300"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
