@@ -456,8 +456,15 @@ void TFontInfo::Apply(TCanvas* canvas, TVLBiDiMode defBiDiMode) const {
       canvas->SetTextCharacterExtra(0);
       canvas->SetTextAlign(TA_RTLREADING);
       break;
-    case vlbdUnspecified: canvas->SetTextCharacterExtra(CharSpacing); break;
+    case vlbdUnspecified: canvas->SetTextCharacterExtra(CharSpacingOn(canvas)); break;
   }
+}
+
+// The spacing is in screen pixels: a printer's canvas draws and measures it in
+// its own, so that paper keeps the line the screen shows.
+Integer TFontInfo::CharSpacingOn(const TCanvas* canvas) const {
+  const Integer ppi = canvas->GetPixelsPerInch();
+  return ppi == ScreenPixelsPerInch ? CharSpacing : MulDiv(CharSpacing, ppi, ScreenPixelsPerInch);
 }
 
 void TFontInfo::ApplyColor(TCanvas* canvas, const TVLStyle& sheet, TVLTextDrawStates drawState,

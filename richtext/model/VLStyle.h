@@ -204,6 +204,8 @@ public:
   void AssignToLogFont(TVLLogFont& logFont, TCanvas* canvas) const;
   // Selects the style's font into the canvas.
   void Apply(TCanvas* canvas, TVLBiDiMode defBiDiMode) const;
+  // The character spacing in the canvas's pixels.
+  Integer CharSpacingOn(const TCanvas* canvas) const;
   // Sets the canvas's font and brush colours for a draw state.
   void ApplyColor(TCanvas* canvas, const TVLStyle& sheet, TVLTextDrawStates drawState,
                   bool printing, TVLColorMode colorMode) const;

@@ -47,7 +47,7 @@ void TFontInfo::Draw(const AnsiString& s, TCanvas* canvas, Integer styleNo, Inte
       Integer measured = 0;
       for (Integer a : advances) measured += a;
       if (!previewCorrection) {
-        for (Integer& a : advances) a += extra;
+        // The advances hold the spacing already.
         canvas->SetTextCharacterExtra(0);
         canvas->ExtTextOut(x, top, 0, nullptr, w, advances.data());
         canvas->SetTextCharacterExtra(extra);

@@ -347,10 +347,6 @@ void TCustomVLFormattedData::UseTextStyle(TCanvas* canvas, Integer styleNo, TVLB
   if (FAppliedStyle == key) return;
   TVLStyle* style = GetStyle();
   Measurer->ApplyStyle(canvas, style, styleNo, bidi);
-  const TFontInfo* fi = style->TextStyles->Items(styleNo);
-  const Integer ppi = canvas->GetPixelsPerInch();
-  if (fi->CharSpacing != 0 && ppi != ScreenPixelsPerInch && fi->BiDiMode == vlbdUnspecified)
-    canvas->SetTextCharacterExtra(MulDiv(fi->CharSpacing, ppi, ScreenPixelsPerInch));
   FAppliedStyle = key;
 }
 
