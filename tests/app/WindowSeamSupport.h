@@ -105,7 +105,34 @@ struct TOutlineRange {
 // markers' numbers; `range` takes a part of the document alone.
 inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool numbers = true,
                                    std::map<std::pair<Integer, bool>, std::string>* keys = nullptr,
-                                   TOutlineRange range = {}) {
+                                   TOutlineRange range = {});
+// The block of a table's cells from (top, left), rows by cols, as the
+// outline of a table of its own: its shape, width and colour, each cell's
+// spans, colour, width and document.
+inline std::string TableOutline(TVLTableItemInfo& t, Integer top, Integer left, Integer rows, Integer cols, bool sizes,
+                                bool numbers, std::map<std::pair<Integer, bool>, std::string>* keys) {
+  std::string s = "[" + std::to_string(rows) + "x" + std::to_string(cols);
+  if (sizes && t.BestWidth != 0) s += " w" + std::to_string(t.BestWidth);
+  if (t.Color != clWindow && t.Color != clNone) s += " c" + std::to_string(t.Color);
+  s += ":";
+  for (Integer r = top; r < top + rows; ++r)
+    for (Integer c = left; c < left + cols; ++c) {
+      if (r != top || c != left) s += "/";
+      TVLTableCellData* cell = t.GetCell(r, c);
+      if (!cell) {
+        s += "-";
+        continue;
+      }
+      if (cell->RowSpan != 1 || cell->ColSpan != 1)
+        s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
+      if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
+      if (sizes && cell->BestWidth != 0) s += "{w" + std::to_string(cell->BestWidth) + "}";
+      s += DocumentOutline(*cell->GetVLData(), sizes, numbers, keys);
+    }
+  return s + "]";
+}
+inline std::string DocumentOutline(TCustomVLData& d, bool sizes, bool numbers,
+                                   std::map<std::pair<Integer, bool>, std::string>* keys, TOutlineRange range) {
   std::map<std::pair<Integer, bool>, std::string> ownKeys;
   if (!keys) keys = &ownKeys;
   TVLStyle* style = d.GetStyle();
@@ -156,25 +183,7 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
     if ((firstShown || !item->GetSameAsPrev()) && item->ParaNo != 0)
       if (const std::string& k = key(item->ParaNo, true); k != plainPara) s += "<p" + k + ">";
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
-      s += "[" + std::to_string(t->RowCount()) + "x" + std::to_string(t->ColCount());
-      if (sizes && t->BestWidth != 0) s += " w" + std::to_string(t->BestWidth);
-      if (t->Color != clWindow && t->Color != clNone) s += " c" + std::to_string(t->Color);
-      s += ":";
-      for (Integer r = 0; r < t->RowCount(); ++r)
-        for (Integer c = 0; c < t->ColCount(); ++c) {
-          if (r + c > 0) s += "/";
-          TVLTableCellData* cell = t->GetCell(r, c);
-          if (!cell) {
-            s += "-";
-            continue;
-          }
-          if (cell->RowSpan != 1 || cell->ColSpan != 1)
-            s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
-          if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
-          if (sizes && cell->BestWidth != 0) s += "{w" + std::to_string(cell->BestWidth) + "}";
-          s += DocumentOutline(*cell->GetVLData(), sizes, numbers, keys);
-        }
-      s += "]";
+      s += TableOutline(*t, 0, 0, t->RowCount(), t->ColCount(), sizes, numbers, keys);
     } else if (auto* m = dynamic_cast<TVLMarkerItemInfo*>(item)) {
       s += "{list " + list(m->ListNo) + "." + std::to_string(m->Level);
       // The number (or bullet) the marker shows: one its document's list

@@ -108,6 +108,7 @@ QKeySequence KeySequenceOf(TShortCut sc);
 namespace {
 
 using qytest::DocumentOutline;
+using qytest::TableOutline;
 using qytest::DocumentText;
 using qytest::TFindReportWorld;
 using qytest::TWindowSeam;
@@ -2005,23 +2006,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     Integer top, left, cols, rows;
     if (!t->GetNormalizedSelectionBounds(false, top, left, cols, rows)) return std::string();
     std::map<std::pair<Integer, bool>, std::string> keys;
-    std::string s = "[" + std::to_string(rows) + "x" + std::to_string(cols);
-    if (t->Color != clWindow && t->Color != clNone) s += " c" + std::to_string(t->Color);
-    s += ":";
-    for (Integer r = top; r < top + rows; ++r)
-      for (Integer c = left; c < left + cols; ++c) {
-        if (r + c > top + left) s += "/";
-        TVLTableCellData* cell = t->GetCell(r, c);
-        if (!cell) {
-          s += "-";
-          continue;
-        }
-        if (cell->RowSpan != 1 || cell->ColSpan != 1)
-          s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
-        if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
-        s += DocumentOutline(*cell->GetVLData(), false, false, &keys);
-      }
-    return s + "]";
+    return TableOutline(*t, top, left, rows, cols, false, false, &keys);
   }
   static std::string ClipboardContent() {
     std::string all;
