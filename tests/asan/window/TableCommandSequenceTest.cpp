@@ -38,6 +38,7 @@
 // commands found and the entry after each step; scripts/table-sequences.sh
 // runs many seeds side by side.
 #include "app/FindReportSupport.h"
+#include "app/PrintedPagesSupport.h"
 #include "app/TableWindowSupport.h"
 
 #include "actions/ColorVLFrm.h"
@@ -94,6 +95,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -3384,6 +3386,55 @@ struct TSequence : TStillClock, TFindReportWorld {
       PressedCaret = CaretAt();
     else if (PressedCaret && !(*PressedCaret == CaretAt()))
       PressedCaret.reset();
+    // Now and then the entry goes to paper (drawn from no chance of its own:
+    // the steps of a seed stay as they were).
+    if (!recorded && Steps % kPrintEvery == 0 && Failures() == failuresBefore) PrintChecked();
+  }
+  static constexpr int kPrintEvery = 40;
+
+  // ===========================================================================
+  // The entry printed through the program's own print path (File > Print to
+  // a PDF file), held to the printed-page check.
+  void PrintChecked() {
+    namespace printed = qytest::printed;
+    printed::TScreen shown;
+    printed::ReadScreen(*Edit()->VLData(), "", shown);
+    if (shown.Words.empty()) return;
+    const std::string pdf = (Dir / ("checked" + std::to_string(++Prints) + ".pdf")).string();
+    Note("print the entry to a PDF file and read it back");
+    {
+      TInteractionScript script;
+      script.Do([pdf](TInteraction& r) {
+        if (r.Kind != TInteractionKind::PrintDialog) return static_cast<int>(mrCancel);
+        r.PrinterName = PdfFileChoice;
+        r.FileName = pdf;
+        return static_cast<int>(mrOk);
+      });
+      ASSERT_TRUE(Menu("ActionPrint")) << "Print is not offered";
+      ASSERT_EQ(script.Unexpected, 0) << "printing asked more than the printer";
+    }
+    // The steps type the same words again and again and glue them into
+    // runs broken anywhere in narrow cells: where like pieces stand on paper
+    // cannot be told apart (the sweep of unlike words holds their order).
+    // So: every letter of the entry and its heading (the journal's name,
+    // the day) on paper, as often as shown, and none off the printable area.
+    if (CurrentJournal) {
+      shown.Words.push_back({WideToUtf8(WideUpperCase(Utf8ToWide(CurrentJournal->JournalName))), ""});
+      shown.Words.push_back({FormatDateTime(FormatSettings.LongDateFormat, CurrentJournal->EntryDate), ""});
+    }
+    const qytest::TPdfLayout paper = qytest::PdfLayout(pdf, true);
+    std::vector<std::string> faults;
+    for (const std::string& f : printed::OffThePrintableArea(paper, *Preview->VLPrint1)) faults.push_back("off the paper: " + f);
+    for (const std::string& f : printed::LettersKeptOnPaper(shown, paper, *Preview->VLPrint1)) faults.push_back(f);
+    // QY_PRINT_KEEP=<folder> keeps the PDFs that lose words, as the
+    // printed-page sweep does.
+    if (const char* keep = std::getenv("QY_PRINT_KEEP"); keep && !faults.empty())
+      std::filesystem::copy_file(pdf, std::string(keep) + "/sequence-print" + std::to_string(Prints) + ".pdf",
+                                 std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(faults, std::vector<std::string>()) << "the printed entry differs from the screen; on paper: "
+                                                  << qytest::PdfText(pdf, true) << "; shown: " << Shown();
+    // The keyboard goes back to the entry as it was.
+    if (QApplication::activeWindow() != Window()) Activate(Window());
   }
 
   // ===========================================================================
