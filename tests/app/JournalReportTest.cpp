@@ -1575,6 +1575,9 @@ std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
     BuildJournalReport(roPrint, rsSelection, layout);
     w.Preview->VLPrint1->PrinterOverride = nullptr;
     const std::vector<TWordOnPaper> onItsOwn = WordsOnPaper(alone, qytest::PdfLayout(printer.OutputFileName, true));
+    if (const char* keep = std::getenv("QY_PRINT_KEEP"))
+      std::filesystem::copy_file(printer.OutputFileName, std::string(keep) + "/" + entry + ".pdf",
+                                 std::filesystem::copy_options::overwrite_existing);
     int told = 0;
     for (size_t j = 0; j < at.size() && told < 4; ++j) {
       const TWordOnPaper &r = inReport[at[j]], &a = onItsOwn[j];
@@ -1599,6 +1602,68 @@ std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
   }
   printer.OutputFileName = file;
   return out;
+}
+
+// An entry prints in the report as it prints alone, whatever the entries
+// around it hold: a table across the line whose first column was dragged
+// (its widths in the window's pixels) before an entry long enough to need
+// more than the window's height.
+TEST(PrintedPages, AnEntryPrintsAsAloneWhateverFollowsIt) {
+  qytest::TempDir dir;
+  TPrinter pdfPrinter;
+  pdfPrinter.OutputFileName = (dir.path() / "report.pdf").string();
+  TFindReportWorld w;
+  ProfileSettings.ConfirmPrint = false;
+  VLRegisterTableItem();
+  const Integer journal = w.Journal("Long");
+  printed::TScreen expected;
+  const auto add = [&](TCustomVLData& data, const std::string& cell, const std::string& text) {
+    data.AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(text)), 0, 0, TVLTag());
+    std::istringstream in(text);
+    for (std::string word; in >> word;) expected.Words.push_back({word, cell, 0});
+  };
+  const auto vlf = [](TEntryDocument& doc) {
+    TMemoryStream out;
+    doc.SaveVLF(out);
+    return String(out.Memory(), static_cast<size_t>(out.GetSize()));
+  };
+  TEntryDocument dragged;
+  dragged.Style.TextStyles->Items(0)->Unicode = true;
+  add(dragged.Data, "entry 0", "A short day");
+  auto t = TVLTableItemInfo::CreateEx(1, 3, &dragged.Data);
+  const TvlActionInsertTable insert(nullptr);
+  insert.AssignToTable(*t);
+  t->BestWidth = -100;
+  t->GetCell(0, 0)->BestWidth = 150;
+  const char* cells[] = {"narrow dragged column", "middle words here", "right column words"};
+  for (Integer c = 0; c < 3; ++c) {
+    t->GetCell(0, c)->Clear();
+    add(*t->GetCell(0, c), printed::CellName("entry 0", 0, 0, c), cells[c]);
+  }
+  t->ParaNo = 0;
+  dragged.Data.AddItem("", t.release());
+  add(dragged.Data, "entry 0", "and its end");
+  TEntryDocument longer;
+  longer.Style.TextStyles->Items(0)->Unicode = true;
+  // The checker tells words apart by their text.
+  for (int k = 0; k < 60; ++k) {
+    const std::string n = std::to_string(k);
+    add(longer.Data, "entry 1", "line" + n + " of" + n + " the" + n + " long" + n + " day" + n);
+  }
+  const std::vector<TFindReportWorld::TRow> rows = {{journal, EncodeDate(2011, 3, 1), vlf(dragged)},
+                                                    {journal, EncodeDate(2011, 3, 2), vlf(longer)}};
+  w.Store(rows);
+  JournalsLoaded = true;
+  w.Preview->VLPrint1->PrinterOverride = &pdfPrinter;
+  TInteractionScript script;
+  script.Do(ConfirmSelection());
+  BuildJournalReport(roPrint, rsSelection, rlPageFilled);
+  w.Preview->VLPrint1->PrinterOverride = nullptr;
+  ASSERT_EQ(script.Unexpected, 0);
+  const qytest::TPdfLayout pdf = qytest::PdfLayout(pdfPrinter.OutputFileName, true);
+  EXPECT_EQ(printed::Differences(expected, pdf, [](int) { return QImage(); }, 144), std::vector<std::string>());
+  EXPECT_EQ(PrintedAsAlone(w, pdfPrinter, rows, expected, pdf, rlPageFilled, 0), std::vector<std::string>())
+      << qytest::PdfText(pdfPrinter.OutputFileName, true);
 }
 
 // Entries the test did not choose, several in a report of pages filled (or a
