@@ -1580,16 +1580,13 @@ std::vector<std::string> PrintedAsAlone(TFindReportWorld& w, TPrinter& printer,
     wipe.SQL.Add("DELETE FROM Quillory");
     wipe.ExecSQL();
     w.Store({rows[e]});
-    printer.OutputFileName = file + ".alone";
+    printer.OutputFileName = file + ".alone" + std::to_string(e);
     w.Preview->VLPrint1->PrinterOverride = &printer;
     TInteractionScript script;
     script.Do(ConfirmSelection());
     BuildJournalReport(roPrint, rsSelection, layout);
     w.Preview->VLPrint1->PrinterOverride = nullptr;
     const std::vector<TWordOnPaper> onItsOwn = WordsOnPaper(alone, qytest::PdfLayout(printer.OutputFileName, true));
-    if (const char* keep = std::getenv("QY_PRINT_KEEP"))
-      std::filesystem::copy_file(printer.OutputFileName, std::string(keep) + "/" + entry + ".pdf",
-                                 std::filesystem::copy_options::overwrite_existing);
     int told = 0;
     for (size_t j = 0; j < at.size() && told < 4; ++j) {
       const TWordOnPaper &r = inReport[at[j]], &a = onItsOwn[j];
@@ -1752,9 +1749,15 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
       faults.push_back("not as printed alone: " + f);
     if (!faults.empty()) ++faulty;
     // QY_PRINT_KEEP=<folder> keeps the PDFs of the reports that lose words.
-    if (const char* keep = std::getenv("QY_PRINT_KEEP"); keep && !faults.empty())
-      std::filesystem::copy_file(pdfPrinter.OutputFileName, std::string(keep) + "/seed" + std::to_string(seed) + ".pdf",
-                                 std::filesystem::copy_options::overwrite_existing);
+    if (const char* keep = std::getenv("QY_PRINT_KEEP"); keep && !faults.empty()) {
+      const std::string to = std::string(keep) + "/seed" + std::to_string(seed);
+      std::filesystem::copy_file(pdfPrinter.OutputFileName, to + ".pdf", std::filesystem::copy_options::overwrite_existing);
+      // And its entries printed alone.
+      for (size_t e = 0; e < rows.size(); ++e)
+        if (const std::string alone = pdfPrinter.OutputFileName + ".alone" + std::to_string(e); std::filesystem::exists(alone))
+          std::filesystem::copy_file(alone, to + "-alone" + std::to_string(e) + ".pdf",
+                                     std::filesystem::copy_options::overwrite_existing);
+    }
     EXPECT_EQ(faults, std::vector<std::string>()) << qytest::PdfText(pdfPrinter.OutputFileName, true);
   }
   EXPECT_EQ(faulty, 0) << "of " << seeds.size() << " reports";
