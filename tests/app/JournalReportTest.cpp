@@ -944,14 +944,14 @@ std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& pr
           }
           const double down = w.YMin - last.YMin;
           if (down < last.Height() / 2 || down > 3 * last.Height()) continue;
-          // On the next line of its column: a line between, under both
-          // pieces, holds another word ("xa" | "e" of "xae" over "xb" | "e").
+          // On the next line of its column: a whole line between, under
+          // both pieces, holds another word ("xa" | "e" of "xae" over "xb" |
+          // "e"). A narrower neighbouring column's letters lie across lines.
           const auto under = [](const TPdfWord& o, const TPdfWord& p) {
             return (o.XMin + o.XMax) / 2 > p.XMin && (o.XMin + o.XMax) / 2 < p.XMax;
           };
           if (std::any_of(pdf.Words.begin(), pdf.Words.end(), [&](const TPdfWord& o) {
-                return o.Page == w.Page && o.YMin > last.YMin + last.Height() / 2 && o.YMin < w.YMin - w.Height() / 2 &&
-                       under(o, last) && under(o, w);
+                return o.Page == w.Page && o.YMin > last.YMax - 1 && o.YMax < w.YMin + 1 && under(o, last) && under(o, w);
               }))
             continue;
           next.push_back({later + down + std::abs(w.XMin - pdf.Words[k].XMin), e});
