@@ -148,6 +148,10 @@ TFormPrintPreview::TFormPrintPreview(TComponent* AOwner) : TForm(AOwner) {
     editor->SetVisible(false);
     editor->SetParent(pBottom);
     editor->SetBounds(0, 0, 600, 400);
+    // Paper takes its tables' widths from the text width here: a scroll bar
+    // coming with a long report would narrow them against the entry alone.
+    editor->SetVScrollVisible(false);
+    editor->SetHScrollVisible(false);
     editor->SetStyle(sheet);
     editor->SetDoInPaletteMode(vlpaCreateCopies);
     // Entries come in as stored: links with their targets as text, and

@@ -173,13 +173,15 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
                          off < perByte / 2 ? 0 : 1, text.size() - cut});
       }
     std::sort(tries.begin(), tries.end());
+    // Into the fewest parts: a word's own letters are no short words of
+    // others ("xu" | "jc" | "vbn" of "xujcvbncp" + "xnkcvk").
     std::vector<size_t> found;
     for (const auto& [score, far, rest] : tries) {
       const size_t cut = text.size() - rest;
-      if (std::vector<size_t> after = cuts(text.substr(cut)); !after.empty()) {
+      if (std::vector<size_t> after = cuts(text.substr(cut));
+          !after.empty() && (found.empty() || after.size() + 1 < found.size())) {
         found = {cut};
         for (size_t r : after) found.push_back(r + cut);
-        break;
       }
     }
     return known[text] = found;
@@ -333,6 +335,16 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
           }
           const double down = w.YMin - last.YMin;
           if (down < last.Height() / 2 || down > 3 * last.Height()) continue;
+          // On the next line of its column: a whole line between, under
+          // both pieces, holds another word ("xa" | "e" of "xae" over "xb" |
+          // "e"). A narrower neighbouring column's letters lie across lines.
+          const auto under = [](const TPdfWord& o, const TPdfWord& p) {
+            return (o.XMin + o.XMax) / 2 > p.XMin && (o.XMin + o.XMax) / 2 < p.XMax;
+          };
+          if (std::any_of(pdf.Words.begin(), pdf.Words.end(), [&](const TPdfWord& o) {
+                return o.Page == w.Page && o.YMin > last.YMax - 1 && o.YMax < w.YMin + 1 && under(o, last) && under(o, w);
+              }))
+            continue;
           next.push_back({later + down + std::abs(w.XMin - pdf.Words[k].XMin), e});
         }
         std::sort(next.begin(), next.end());
