@@ -148,7 +148,110 @@ void Scale(Integer& num, Integer& den, Integer mul, Integer div) {
   den = static_cast<Integer>(d);
 }
 
+// A cell's printed document laid out at a content width.
+void LayOutCell(TCellPtblVLData& data, Integer width, TCanvas* canvas) {
+  data.Width = std::max<Integer>(1, width);
+  data.Height = 1;
+  data.Format(false, true, false, 0, canvas, false, false);
+}
+
+// The width a cell's printed lines take, from the leftmost to the
+// rightmost and at least its content width: a letter, a list marker or a
+// nested table wider than the column goes past its right side, a letter
+// in a right-aligned line past its left.
+Integer Reach(TCellPtblVLData& data) {
+  Integer left = data.GetLeftMargin(), right = left + data.DocumentWidth;
+  for (Integer i = 0; i < data.DrawItems.Count(); ++i) {
+    const TVLDrawLineInfo& d = *data.DrawItems[i];
+    left = std::min(left, d.Left);
+    right = std::max(right, d.Left + d.Width);
+  }
+  return right - left;
+}
+
+Integer Overflow(TCellPtblVLData& data) { return Reach(data) - data.DocumentWidth; }
+
 }  // namespace
+
+void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
+  const Integer R = Table->RowCount(), C = Cols;
+  const auto each = [&](auto&& f) {
+    for (Integer r = 0; r < R; ++r)
+      for (Integer c = 0; c < C; ++c)
+        if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
+          f(k, c, k.Data->Cell->ColSpan);
+  };
+  bool overflows = false;
+  each([&](TCell& k, Integer, Integer) { overflows = overflows || Overflow(*k.Data) > 0; });
+  if (!overflows) return;
+  // Each column's floor: its cells laid out at the narrowest width, a
+  // letter or marker a line, are as wide as their widest. Columns of
+  // merged cells alone give and take nothing (-1).
+  std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c)
+      if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
+        width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  each([&](TCell& k, Integer c, Integer span) {
+    if (span != 1) return;
+    LayOutCell(*k.Data, 1, canvas);
+    floor[static_cast<size_t>(c)] = std::max(floor[static_cast<size_t>(c)], Reach(*k.Data) + 2 * PadX);
+  });
+  // The narrow columns are widened to their floors, taking the width from
+  // the others' room above theirs in proportion to it; the table grows
+  // only by what that room cannot give. A merged cell, or a cell whose
+  // layout the floor did not foresee, raises its last column's floor and
+  // the columns are shared again.
+  std::vector<Integer> moved(static_cast<size_t>(C) + 1, 0);
+  for (int round = 0; round < 4; ++round) {
+    Integer need = 0, room = 0;
+    for (Integer c = 0; c < C; ++c) {
+      const size_t j = static_cast<size_t>(c);
+      if (width[j] < 0) continue;
+      need += std::max<Integer>(0, floor[j] - width[j]);
+      room += std::max<Integer>(0, width[j] - floor[j]);
+    }
+    Integer give = std::min(need, room), roomLeft = room;
+    std::vector<Integer> shift(static_cast<size_t>(C) + 1, 0);
+    for (Integer c = 0; c < C; ++c) {
+      const size_t j = static_cast<size_t>(c);
+      Integer delta = 0;
+      if (width[j] >= 0 && floor[j] > width[j]) {
+        delta = floor[j] - width[j];
+      } else if (width[j] >= 0 && width[j] > floor[j]) {
+        const Integer own = width[j] - floor[j];
+        const Integer part = own == roomLeft ? give : static_cast<Integer>(static_cast<int64_t>(own) * give / roomLeft);
+        delta = -part;
+        give -= part;
+        roomLeft -= own;
+      }
+      if (width[j] >= 0) width[j] += delta;
+      shift[j + 1] = shift[j] + delta;
+      moved[j + 1] += shift[j + 1];
+    }
+    for (Integer r = 0; r < R; ++r)
+      for (Integer c = 0; c < C; ++c) {
+        const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
+        if (!cell) continue;
+        TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
+        k.Rect.Left += shift[static_cast<size_t>(c)];
+        k.Rect.Right += shift[static_cast<size_t>(std::min(c + cell->ColSpan, C))];
+      }
+    bool again = false;
+    each([&](TCell& k, Integer c, Integer span) {
+      if (k.Data->Width != std::max<Integer>(1, k.Rect.Width() - 2 * PadX))
+        LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
+      const Integer over = Overflow(*k.Data);
+      const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
+      if (over == 0 || width[last] < 0) return;
+      floor[last] = std::max(floor[last], width[last] + over);
+      again = true;
+    });
+    if (!again) break;
+  }
+  for (size_t j = 0; j < Formatting.ColStarts.size() && j < moved.size(); ++j) Formatting.ColStarts[j] += moved[j];
+  Formatting.Width += moved.back();
+}
 
 void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) {
   auto* doc = dynamic_cast<TCustomPrintableVLData*>(printData);
@@ -187,18 +290,20 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
       TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
       const Integer left = LenX(cell->Left);
       k.Rect = TRect(left, 0, LenX(cell->Left + cell->Width), 0);
-      Integer content;
-      if (cell->RowSpan == 1 && cell->ColSpan == 1 && EmptyContent(*cell)) {
-        content = LenY(cell->ContentHeight());
-      } else {
+      if (cell->RowSpan != 1 || cell->ColSpan != 1 || !EmptyContent(*cell)) {
         k.Data = std::make_unique<TCellPtblVLData>(cell, doc, PaperSad);
         // A secret document's cells are measured as secret too.
         if (doc->IsSensitive()) k.Data->ExtentsCache.Wipe = true;
-        k.Data->Width = std::max<Integer>(1, k.Rect.Width() - 2 * PadX);
-        k.Data->Height = 1;
-        k.Data->Format(false, true, false, 0, canvas, false, false);
-        content = k.Data->DocumentHeight;
+        LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
       }
+    }
+  WidenColumnsForTheirLetters(canvas);
+  for (Integer r = 0; r < R; ++r)
+    for (Integer c = 0; c < C; ++c) {
+      TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
+      if (!cell) continue;
+      const TCell& k = CellAt(r, c);
+      const Integer content = k.Data ? k.Data->DocumentHeight : LenY(cell->ContentHeight());
       heights[cell] = std::max(content, LenY(cell->BestHeight));
     }
   Table->LayOutRowHeights({PadY, LenY(cb), LenY(Table->CellVSpacing), LenY(Table->BorderWidth),

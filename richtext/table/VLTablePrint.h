@@ -65,10 +65,15 @@ public:
   // The size comes from the layout on paper.
   void SetSize(Integer, Integer) override {}
   // The columns keep their share of the table's screen layout at the line's
-  // width (all of them narrower when the table is wider than the line); the
-  // cells are laid out again on canvas at those widths, and the rows take
-  // the heights that gives.
+  // width (all of them narrower when the table is wider than the line, but
+  // none narrower than what its cells cannot break); the cells are laid out
+  // again on canvas at those widths, and the rows take the heights that
+  // gives.
   void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) override;
+  // A column narrower than a letter, a list marker or a nested table of its
+  // cells cannot hold it: it is widened to hold them, the width taken from
+  // the columns that have room, and its cells laid out again.
+  void WidenColumnsForTheirLetters(TCanvas* canvas);
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 using qytest::TPdfLayout;
 using qytest::TPdfWord;
@@ -404,41 +406,108 @@ TEST(TablePrintLayout, AReportAtTheScreensResolutionSplitsATable) {
 // A column narrowed for the page keeps its lines inside its cell, also when
 // a word is wider than the cell there: the cell's lines are laid out at its
 // printed width, not at its widest word's, so no line runs under the border
-// and past the cell that clips it.
+// and past the cell that clips it. A column narrowed below a letter, a list
+// marker or a table nested in it is widened to hold them, its width taken
+// from the wide column, and the table stays on the page.
 TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
-  TPaperDoc doc;
-  doc.Add("Before");
-  auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
-  // Wider than the line: fitted, the right column a sliver on paper.
-  t->GetCell(0, 0)->BestWidth = 1800;
-  t->GetCell(0, 1)->BestWidth = 240;
-  Words(t->GetCell(0, 0), "Lw", 3, doc.Narrow);
-  TVLTableCellData* right = t->GetCell(0, 1);
-  right->Clear();
-  right->AddUnicodeTextItemTag(
-      WideStringToRawUnicode(Utf8ToWide("ab cd ef gh ij kl Pneumonoultramicroscopicsilicovolcanoconiosis mn op qr")), 0, 0,
-      TVLTag());
-  right->Measurer = &doc.Narrow;
-  doc.View->AddItem("", t.release());
-  ASSERT_GE(doc.Paginate(), 1);
-  TVLTablePrintInfo* info = nullptr;
-  for (Integer i = 0; i < doc.PD().DrawItems.Count() && !info; ++i)
-    info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i]);
-  ASSERT_NE(info, nullptr);
-  TCellPtblVLData* data = info->CellAt(0, 1).Data.get();
-  ASSERT_NE(data, nullptr);
-  ASSERT_LT(info->PaperSad.ppixDevice * info->Sad.ppixScreen, info->Sad.ppixDevice * info->PaperSad.ppixScreen)
-      << "the table is not fitted to the line";
-  std::vector<std::string> past;
-  for (Integer i = 0; i < data->DrawItems.Count(); ++i) {
-    const TVLDrawLineInfo& d = *data->DrawItems[i];
-    if (d.Left + d.Width > data->Width + 1)
-      past.push_back(std::to_string(d.TextOffset) + "+" + std::to_string(d.Length) + " ends at " +
-                     std::to_string(d.Left + d.Width));
+  struct TCase {
+    const char* Name;
+    Integer Width;  // the right column's on the screen
+    std::function<void(TVLTableCellData*, TPaperDoc&)> Fill;
+    std::vector<String> Words;  // printed whole
+  };
+  const auto text = [](TVLTableCellData* cell, const char* s, Integer paraNo = 0) {
+    cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), 0, paraNo, TVLTag());
+  };
+  const std::vector<TCase> cases = {
+      {"a word wider than the column", 240,
+       [&](TVLTableCellData* cell, TPaperDoc&) {
+         text(cell, "ab cd ef gh ij kl Pneumonoultramicroscopicsilicovolcanoconiosis mn op qr");
+       },
+       {"ab", "qr"}},
+      {"letters and list numbers wider than the column", 12,
+       [&](TVLTableCellData* cell, TPaperDoc& doc) {
+         text(cell, "W m");
+         TVLListLevel* level = doc.Style.ListStyles->Add()->Levels->Add();
+         level->ListType = vllstDecimal;
+         level->FormatString = "%0:s.";
+         for (Integer k = 1; k <= 12; ++k) {
+           text(cell, "x");
+           cell->SetListMarker(cell->GetItemCount() - 1, 0, 0, 1, 0, false);
+         }
+       },
+       {"W", "m", "9.", "12."}},
+      {"a right-aligned letter wider than the column", 12,
+       [&](TVLTableCellData* cell, TPaperDoc& doc) {
+         doc.Style.ParaStyles->Add()->Alignment = vlaRight;
+         text(cell, "W", doc.Style.ParaStyles->Count() - 1);
+       },
+       {"W"}},
+      {"a table in the column", 12,
+       [&](TVLTableCellData* cell, TPaperDoc&) {
+         auto inner = TVLTableItemInfo::CreateEx(2, 1, cell);
+         for (Integer r = 0; r < 2; ++r) {
+           inner->GetCell(r, 0)->Clear();
+           text(inner->GetCell(r, 0), r ? "M" : "W");
+         }
+         cell->AddItem("", inner.release());
+       },
+       {"W", "M"}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    TPaperDoc doc;
+    doc.Add("Before");
+    auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
+    // Wider than the line: fitted, the right column a sliver on paper.
+    t->GetCell(0, 0)->BestWidth = 1800;
+    t->GetCell(0, 1)->BestWidth = k.Width;
+    Words(t->GetCell(0, 0), "Lw", 3, doc.Narrow);
+    TVLTableCellData* narrow = t->GetCell(0, 1);
+    narrow->Clear();
+    k.Fill(narrow, doc);
+    narrow->Measurer = &doc.Narrow;
+    doc.View->AddItem("", t.release());
+    ASSERT_GE(doc.Paginate(), 1);
+    TVLTablePrintInfo* info = nullptr;
+    for (Integer i = 0; i < doc.PD().DrawItems.Count() && !info; ++i)
+      info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i]);
+    ASSERT_NE(info, nullptr);
+    TCellPtblVLData* data = info->CellAt(0, 1).Data.get();
+    ASSERT_NE(data, nullptr);
+    ASSERT_LT(info->PaperSad.ppixDevice * info->Sad.ppixScreen, info->Sad.ppixDevice * info->PaperSad.ppixScreen)
+        << "the table is not fitted to the line";
+    // No line past its cell, in the cells of nested tables too.
+    std::vector<std::string> past;
+    const std::function<void(TCellPtblVLData&, const std::string&)> within = [&](TCellPtblVLData& cell,
+                                                                                 const std::string& name) {
+      for (Integer i = 0; i < cell.DrawItems.Count(); ++i) {
+        const TVLDrawLineInfo& d = *cell.DrawItems[i];
+        if (d.Left < -1 || d.Left + d.Width > cell.Width + 1)
+          past.push_back(name + " " + std::to_string(d.ItemNo) + ":" + std::to_string(d.TextOffset) + "+" +
+                         std::to_string(d.Length) + " from " + std::to_string(d.Left) + " to " +
+                         std::to_string(d.Left + d.Width) + " of " + std::to_string(cell.Width));
+        if (const auto* nested = dynamic_cast<const TVLTablePrintInfo*>(&d))
+          for (Integer r = 0; r < nested->RowCount(); ++r)
+            for (Integer c = 0; c < nested->Cols; ++c)
+              if (TCellPtblVLData* inner = nested->CellAt(r, c).Data.get())
+                within(*inner, name + "/" + std::to_string(r) + std::to_string(c));
+      }
+    };
+    within(*data, "cell");
+    EXPECT_EQ(past, std::vector<std::string>());
+    // On paper no border runs through a printed word, and the table keeps
+    // to the printable area.
+    const TPdfLayout pdf = doc.Printed();
+    EXPECT_EQ(qytest::WordInkFaults(pdf, [&](int page) { return qytest::PdfPageImage(doc.Pdf.OutputFileName, page, 144); }, 144),
+              std::vector<std::string>());
+    const double pageWidth = pdf.PageSizes.at(0).first;
+    const double left = doc.PD().LeftMarginMM * 72 / 25.4, right = pageWidth - doc.PD().RightMarginMM * 72 / 25.4;
+    for (const TPdfWord& w : pdf.Words) {
+      EXPECT_GE(w.XMin, left - 1) << w.Text;
+      EXPECT_LE(w.XMax, right + 1) << w.Text;
+    }
+    for (const String& word : k.Words) EXPECT_NE(pdf.Find(word), nullptr) << word;
+    ExpectInOrderWithin(pdf, "Lw", 3, left, right);
   }
-  EXPECT_EQ(past, std::vector<std::string>()) << "the cell is " << data->Width << " wide";
-  // On paper no border runs through a printed word.
-  const TPdfLayout pdf = doc.Printed();
-  EXPECT_EQ(qytest::WordInkFaults(pdf, [&](int page) { return qytest::PdfPageImage(doc.Pdf.OutputFileName, page, 144); }, 144),
-            std::vector<std::string>());
 }
