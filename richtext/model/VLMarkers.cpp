@@ -586,10 +586,12 @@ AnsiString VLMarkerAsText(const TVLMarkerItemInfo& marker, TCustomVLData& data, 
 namespace {
 
 // The level's font on the canvas, sized by the sheet's resolution when it
-// has one.
+// has one. The letter spacing of the text drawn or measured before it is no
+// part of a marker.
 void ApplyMarkerFont(TCanvas& canvas, TVLListLevel& level, TVLStyle* style) {
   TVLMarkerFont* font = level.GetFont();
   canvas.Font.Assign(*font);
+  canvas.SetTextCharacterExtra(0);
   const Integer ppi = style ? style->TextStyles->PixelsPerInch : 0;
   if (ppi > 0 && font->GetSize() > 0) canvas.Font.SetHeight(-(font->GetSize() * ppi / 72));
 }

@@ -834,6 +834,11 @@ TEST(PrintedPages, ShowWhatTheScreenShows) {
                 w.Key(Qt::Key_Return) && w.Tables(1, 1, 2) && w.Menu("ActionDateStamp") && w.Type("inside") &&
                 w.ClickBody();
        }},
+      {"a numbered list before and after a time stamp (its markers in their own font, not letter-spaced)",
+       [](TWorld& w) {
+         return w.Menu("vlActionParaNumbering") && w.Type("first") && w.Key(Qt::Key_Return) && w.Type("second") &&
+                w.Key(Qt::Key_Return) && w.Menu("ActionTimeStamp") && w.Key(Qt::Key_Return) && w.Type("third");
+       }},
       {"a dragged table with lists and tables two deep in its cells after the text size was raised to 18",
        [](TWorld& w) {
          if (!(w.Type("A few lines of the day.") && w.Key(Qt::Key_Return) && w.Type("Then a table:") &&

@@ -304,10 +304,11 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
               std::find(chain.begin(), chain.end(), e) != chain.end() || w.Text.size() > s.Text.size() - have ||
               s.Text.compare(have, w.Text.size(), w.Text) != 0)
             continue;
-          // A word in several styles (or spaced apart by its font) prints
-          // as pieces side by side on its line.
+          // A letter-spaced word, or one in styles of several sizes, prints
+          // as pieces side by side on its line. (Columns a letter wide lie
+          // side by side as closely, in one style.)
           if (SameLine(last, w)) {
-            if (!sideBySide) continue;
+            if (!sideBySide || (s.Spacing <= 0 && std::abs(w.Height() - last.Height()) < 0.5)) continue;
             const double gap = w.XMin - last.XMax;
             // (Narrower than the padding between two cells, beside the
             // word's letter spacing.)
