@@ -3036,6 +3036,17 @@ struct TSequence : TStillClock, TFindReportWorld {
                                      static_cast<int>(l->Top - d->GetVOffset() + l->Height * fy)),
                     at);
   }
+  // Which of the handles of a selected picture lies at (fx, fy) of its
+  // width and height, as the program's own handles say.
+  static bool PictureHandleAt(const TPicture& p, double fx, double fy, Integer& handle) {
+    TVLEditVLData* d = p.Editor->EditData();
+    const Integer n = d->Item2FirstDrawItem(p.Item);
+    if (!d->Resizer || n < 0 || n >= d->DrawItems.Count()) return false;
+    const TVLDrawLineInfo* l = d->DrawItems[n];
+    return d->Resizer->HandleAt(static_cast<Integer>(l->Left - d->GetHOffset() + l->Width * fx),
+                                static_cast<Integer>(l->Top - d->GetVOffset() + l->Height * fy), d->GetHOffset(),
+                                d->GetVOffset(), handle);
+  }
   static std::pair<Integer, Integer> PictureSize(const TPicture& p) {
     TVLEditVLData* d = p.Editor->EditData();
     const TVLDrawLineInfo* l = d->DrawItems[d->Item2FirstDrawItem(p.Item)];
@@ -3120,23 +3131,45 @@ struct TSequence : TStillClock, TFindReportWorld {
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(to));
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(to));
     Settle();
+    ExpectHandleDragged(p, handle, by, was, text, outline);
+  }
+
+  // After handle `handle` of picture p (of size `was`) was pressed and the
+  // mouse let go `by` pixels from the press: a side's handle moves that
+  // side (outwards when `by` points away from the picture), a corner's keeps
+  // the proportions, grown when either side went outwards and shrunk when
+  // both went in; the text and the entry's outline stay, and Undo gives the
+  // size back.
+  void ExpectHandleDragged(const TPicture& p, Integer handle, QPoint by, std::pair<Integer, Integer> was,
+                           const std::string& text, const std::string& outline) {
     // (A cell grown by its picture may have its editor made anew.)
     if (!InChain(p.Editor)) return Note("  (the cell's editor was made anew)");
+    TVLEditVLData* d = p.Editor->EditData();
     ASSERT_TRUE(p.Item < d->GetItemCount() && dynamic_cast<TVLGraphicItemInfo*>(d->GetItem(p.Item)))
         << "the picture is gone from its place after its handle was dragged; shown: " << Shown();
+    const bool left = handle == 0 || handle == 3 || handle == 7, top = handle == 0 || handle == 1 || handle == 4;
+    const bool sideways = handle != 4 && handle != 6, upright = handle != 5 && handle != 7;
+    const Integer outX = sideways ? (left ? -by.x() : by.x()) : 0, outY = upright ? (top ? -by.y() : by.y()) : 0;
     const std::pair<Integer, Integer> now = PictureSize(p);
     if (!sideways || !upright) {
-      // A side's handle: that side moved by the drag, the other way kept.
-      EXPECT_EQ(now, std::make_pair(was.first + (sideways ? grow : 0), was.second + (upright ? grow : 0)))
-          << "handle " << handle << " dragged by " << grow << " from " << was.first << "x" << was.second;
+      // A side's handle: that side moved by the drag (down to the least
+      // size the picture keeps), the other way kept.
+      const auto side = [](Integer was, Integer out, Integer now) { return was + out >= 8 ? now == was + out : now < was; };
+      EXPECT_TRUE(side(was.first, outX, now.first) && side(was.second, outY, now.second))
+          << "handle " << handle << " dragged by " << by.x() << "," << by.y() << ": " << was.first << "x"
+          << was.second << " became " << now.first << "x" << now.second;
     } else {
-      // A corner's: the proportions kept (to a pixel), grown or shrunk
-      // the way of the drag.
-      EXPECT_TRUE((grow > 0 ? now.first > was.first && now.second > was.second
-                            : now.first < was.first && now.second < was.second) &&
-                  std::abs(now.first * was.second - now.second * was.first) <= std::max(was.first, was.second))
-          << "corner " << handle << " dragged by " << grow << ": " << was.first << "x" << was.second << " became "
-          << now.first << "x" << now.second;
+      // A corner's: the proportions of the picture inside its spacing
+      // kept (to a pixel), grown or shrunk the way of the drag.
+      const bool grown = now.first > was.first && now.second > was.second,
+                 shrunk = now.first < was.first && now.second < was.second;
+      const auto* rect = dynamic_cast<TVLRectItemInfo*>(d->GetItem(p.Item));
+      const Integer sp = rect ? 2 * rect->Spacing : 0;
+      const Integer w0 = was.first - sp, h0 = was.second - sp, w1 = now.first - sp, h1 = now.second - sp;
+      EXPECT_TRUE((outX > 0 || outY > 0 ? grown : outX < 0 && outY < 0 ? shrunk : now == was) &&
+                  std::abs(w1 * h0 - h1 * w0) <= std::max(w0, h0))
+          << "corner " << handle << " dragged by " << by.x() << "," << by.y() << ": " << was.first << "x"
+          << was.second << " became " << now.first << "x" << now.second;
     }
     EXPECT_EQ(DocumentText(*p.Editor->VLData()), text) << "the text around the picture changed with its size";
     EXPECT_EQ(Shown(), outline) << "the entry changed but for the picture's size";
@@ -3182,6 +3215,21 @@ struct TSequence : TStillClock, TFindReportWorld {
     const size_t pictures = Occurrences(outline, "{picture}");
     const int started = DragsStarted;
     Note("drag the picture to after \"" + leftText + "\" in its text");
+    // A press on one of its handles (a small picture is all handles) takes
+    // that handle, which the drag resizes by: the picture stays.
+    if (Integer handle = -1; PictureHandleAt(p, 0.7, 0.5, handle)) {
+      Note("  (pressed on its handle " + std::to_string(handle) + ")");
+      const std::pair<Integer, Integer> was = PictureSize(p);
+      const std::string words = DocumentText(*p.Editor->VLData());
+      Pressed = true;
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, Window()->mapToGlobal(from));
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal((from + to) / 2));
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Move, Window()->mapToGlobal(to));
+      qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(to));
+      Settle();
+      ASSERT_EQ(DragsStarted, started) << "a press on the picture's handle " << handle << " started a drag; shown: " << Shown();
+      return ExpectHandleDragged(p, handle, to - from, was, words, outline);
+    }
     DropAt = to;
     DropMods = Qt::NoModifier;
     Pressed = true;
