@@ -180,7 +180,10 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes, bool numbers,
     if (item->GetPageBreakBefore()) s += "{page}";
     if (item->StyleNo >= 0 || dynamic_cast<TVLGraphicItemInfo*>(item))
       if (const std::string to = std::string(d.GetItemTag(i).Str); to != link) s += "<a " + (link = to) + ">";
-    if ((firstShown || !item->GetSameAsPrev()) && item->ParaNo != 0)
+    // A part that starts inside a paragraph takes none of its looks (as a
+    // copy of it does).
+    const bool insidePara = item->GetSameAsPrev() || (i == range.From && range.FromOffs > d.GetItemStartOffset(i));
+    if ((firstShown ? !(part && insidePara) : !item->GetSameAsPrev()) && item->ParaNo != 0)
       if (const std::string& k = key(item->ParaNo, true); k != plainPara) s += "<p" + k + ">";
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
       s += TableOutline(*t, 0, 0, t->RowCount(), t->ColCount(), sizes, numbers, keys);
