@@ -2221,8 +2221,8 @@ struct TSequence : TStillClock, TFindReportWorld {
         SplitAsked.Unmerge = true;
       } else {
         f->rbSplit->SetChecked(true);
-        SplitAsked.Cols = Pick(1, 3);
-        SplitAsked.Rows = Pick(1, 2);
+        SplitAsked.Cols = SplitWanted.first > 0 ? SplitWanted.first : Pick(1, 3);
+        SplitAsked.Rows = SplitWanted.first > 0 ? SplitWanted.second : Pick(1, 2);
         f->seColumns->SetValue(SplitAsked.Cols);
         f->seRows->SetValue(SplitAsked.Rows);
         if (f->cbMerge->GetEnabled()) f->cbMerge->SetChecked(Chance(50));
@@ -3677,6 +3677,14 @@ struct TSequence : TStillClock, TFindReportWorld {
           << ", not at item " << item << " of the entry; shown: " << Shown();
       return true;
     }
+    if (verb == "split") {
+      // split C R: Split of the caret's cell (or the selected ones) into C
+      // columns and R rows.
+      if (std::sscanf(rest.c_str(), "%d %d", &SplitWanted.first, &SplitWanted.second) != 2) return false;
+      const bool given = RecordedStep("command vlActionTableSplitCells");
+      SplitWanted = {0, 0};
+      return given;
+    }
     if (verb == "lock") LockAndOpen();
     else if (verb == "save") {
       Note("ActionSave by its menu");
@@ -3721,6 +3729,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   std::optional<std::pair<TCaretAt, std::string>> RoundTripCaret;
   // What the Split window was given.
   TSplitAsked SplitAsked;
+  // The columns and rows a recorded step asks the Split window for.
+  std::pair<int, int> SplitWanted{0, 0};
   // The entry's words have their first letters in another style.
   bool StyledWords = false;
   // The step is a recorded one: every check that a drawn step makes by
@@ -4151,6 +4161,20 @@ const TRecorded kRecorded[] = {
     {"a press on a cell's text after the scroll bar, a cell editor open in a table above it", 0,
      {"key Ctrl+Home", "table 2 2", "click 0.0 0,0", "lines 30", "wheel -20", "press-at 20,12", "key Home", "table 2 2",
       "click 1.0 0,0", "type café", "trough end", "press-at 100,300"}},
+    // Found by 40255 at its step 300: a cell split into two rows beside
+    // cells holding a list in tables nested two and three deep. The cells
+    // moved up are copies, read into a cell not yet in the table: their
+    // tables took themselves for placed, and their markers, finding none
+    // before them, went first in the entry's list (the deeper ones before
+    // the others). A recorded merge copies the cells the same way.
+    {"a cell split into rows beside cells holding one list in tables nested two and three deep", 0,
+     {"key Ctrl+End", "table 1 3", "click 0.0 0,1", "table 1 2", "click 1.0 0,1", "command vlActionParaNumbering",
+      "type a", "key Return", "type b", "key Ctrl+A", "key Ctrl+C", "click 0.0 0,2", "key Ctrl+V", "click 0.0 0,0",
+      "split 1 2", "undo+redo 1"}},
+    {"cells holding one list in tables nested two and three deep merged", 0,
+     {"key Ctrl+End", "table 1 3", "click 0.0 0,1", "table 1 2", "click 1.0 0,1", "command vlActionParaNumbering",
+      "type a", "key Return", "type b", "key Ctrl+A", "key Ctrl+C", "click 0.0 0,2", "key Ctrl+V", "click 0.0 0,1",
+      "shift+click 0.0 0,2", "command vlActionTableMergeCells", "markers 4", "undo+redo 1"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
