@@ -828,7 +828,9 @@ struct TSequence : TStillClock, TFindReportWorld {
           TCustomVLFormattedData* near = nullptr;
           Integer n = -1, o = 0;
           VLGetItemAt(*e->EditData(), p.x() + d.x(), p.y() + d.y(), near, n, o, false, found);
-          chosen = chosen && near == data;
+          // (A table met in the same document, not a cell of it, is its
+          // border: a press that near takes the border.)
+          chosen = chosen && near == data && !(n >= 0 && dynamic_cast<TVLTableItemInfo*>(near->GetItem(n)));
         }
       }
       if (bar) {
