@@ -823,6 +823,12 @@ struct TSequence : TStillClock, TFindReportWorld {
             p.x() < e->EditData()->GetLeftMargin() + 4 ||
             data->GetStyle()->TextStyles->Items(data->GetItemStyle(item))->Jump)
           continue;
+        // Nor in the left margin of the cell hit (its editor selects lines
+        // there too).
+        Integer ex = 0, ey = 0, dx = 0, dy = 0;
+        e->EditData()->GetOrigin(ex, ey);
+        data->GetOrigin(dx, dy);
+        if (p.x() + ex - dx < data->GetLeftMargin() + 4) continue;
         chosen = true;
         for (const QPoint d : {QPoint(-5, 0), QPoint(5, 0), QPoint(0, -4), QPoint(0, 4)}) {
           TCustomVLFormattedData* near = nullptr;
