@@ -3061,34 +3061,32 @@ struct TSequence : TStillClock, TFindReportWorld {
     return {l->Width, l->Height};
   }
 
-  // A picture pressed with the mouse (one put in where the caret is when
-  // the open editors hold none), then resized by one of its handles or
-  // dragged to another place in its text; the text around it stays, and
-  // Undo gives back its size or place.
-  void PictureStep() {
-    if (J->EditorWindow->ReadOnly()) return;
-    if (PicturesShown().empty()) {
-      if (PhotoFile.empty()) {
-        QImage photo(48, 30, QImage::Format_RGB32);
-        photo.fill(Qt::darkMagenta);
-        PhotoFile = (Dir / "photo.png").string();
-        if (!photo.save(QString::fromStdString(PhotoFile), "png")) return;
-      }
-      Note("a picture put in by Insert Picture");
-      TInteractionScript script;
-      const std::string file = PhotoFile;
-      script.Do([file](TInteraction& r) {
-        if (r.Kind != TInteractionKind::OpenDialog) return static_cast<int>(mrCancel);
-        r.FileName = file;
-        r.Files = {file};
-        return static_cast<int>(mrOk);
-      });
-      Run("vlActionInsertPicture", [this] { Menu("vlActionInsertPicture"); });
-      Settle();
-    }
-    const std::vector<TPicture> pictures = PicturesShown();
-    if (pictures.empty()) return;
-    TPicture p = OneOf(pictures);
+  // A picture file of that size, one colour; empty when it cannot be made.
+  std::string Photo(int width, int height) const {
+    QImage photo(width, height, QImage::Format_RGB32);
+    photo.fill(Qt::darkMagenta);
+    const std::string file = (Dir / ("photo-" + std::to_string(width) + "x" + std::to_string(height) + ".png")).string();
+    return photo.save(QString::fromStdString(file), "png") ? file : std::string();
+  }
+  // The picture file put in where the caret is by Insert Picture.
+  void InsertPhoto(const std::string& file) {
+    Note("a picture put in by Insert Picture");
+    TInteractionScript script;
+    script.Do([file](TInteraction& r) {
+      if (r.Kind != TInteractionKind::OpenDialog) return static_cast<int>(mrCancel);
+      r.FileName = file;
+      r.Files = {file};
+      return static_cast<int>(mrOk);
+    });
+    Run("vlActionInsertPicture", [this] { Menu("vlActionInsertPicture"); });
+    Settle();
+  }
+
+  // A press on a picture shown (30% into it, half down): it is selected
+  // in its editor, with its handles. pressed: the press was made and the
+  // picture is still there to drag.
+  void PressPicture(const TPicture& p, bool& pressed) {
+    pressed = false;
     // (Pressed a second time, for a drag, far enough from here not to make
     // a double click.)
     QPoint middle;
@@ -3104,6 +3102,26 @@ struct TSequence : TStillClock, TFindReportWorld {
     ASSERT_EQ(Innermost(), p.Editor) << "the press on the picture left its editor; shown: " << Shown();
     ASSERT_EQ(d->GetSingleSelectedItem(), p.Item) << "the press on the picture does not select it; shown: " << Shown();
     ASSERT_TRUE(d->Resizer) << "the picture pressed shows no handles; shown: " << Shown();
+    pressed = true;
+  }
+
+  // A picture pressed with the mouse (one put in where the caret is when
+  // the open editors hold none), then resized by one of its handles or
+  // dragged to another place in its text; the text around it stays, and
+  // Undo gives back its size or place.
+  void PictureStep() {
+    if (J->EditorWindow->ReadOnly()) return;
+    if (PicturesShown().empty()) {
+      if (PhotoFile.empty()) PhotoFile = Photo(48, 30);
+      if (PhotoFile.empty()) return;
+      InsertPhoto(PhotoFile);
+    }
+    const std::vector<TPicture> pictures = PicturesShown();
+    if (pictures.empty()) return;
+    const TPicture p = OneOf(pictures);
+    bool pressed = false;
+    PressPicture(p, pressed);
+    if (!pressed) return;
     if (Chance(50))
       ResizePicture(p);
     else
@@ -3693,6 +3711,25 @@ struct TSequence : TStillClock, TFindReportWorld {
       SplitWanted = {0, 0};
       return given;
     }
+    if (verb == "picture") {
+      // picture W H: one of that size put in by Insert Picture.
+      int width = 0, height = 0;
+      if (std::sscanf(rest.c_str(), "%d %d", &width, &height) != 2) return false;
+      const std::string file = Photo(width, height);
+      if (file.empty()) return false;
+      InsertPhoto(file);
+      return true;
+    }
+    if (verb == "press-picture") {
+      // On the entry's first picture shown.
+      for (const TPicture& p : PicturesShown())
+        if (p.Editor == Edit()) {
+          bool pressed = false;
+          PressPicture(p, pressed);
+          return true;
+        }
+      return false;
+    }
     if (verb == "lock") LockAndOpen();
     else if (verb == "save") {
       Note("ActionSave by its menu");
@@ -4183,6 +4220,12 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+End", "table 1 3", "click 0.0 0,1", "table 1 2", "click 1.0 0,1", "command vlActionParaNumbering",
       "type a", "key Return", "type b", "key Ctrl+A", "key Ctrl+C", "click 0.0 0,2", "key Ctrl+V", "click 0.0 0,1",
       "shift+click 0.0 0,2", "command vlActionTableMergeCells", "markers 4", "undo+redo 1"}},
+    // Found by 41087 and 41274: a press on a tall picture partly shown at
+    // the foot of the view, its line's caret below the view. The release
+    // showed the caret before it looked what lay under the pointer: the
+    // view had moved, and the picture was not selected.
+    {"a press on a picture partly shown at the foot of the view, the caret beside it below the view", 0,
+     {"key Ctrl+End", "lines 25", "type xx", "picture 48 72", "key Ctrl+Home", "press-picture"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
