@@ -3488,6 +3488,11 @@ struct TSequence : TStillClock, TFindReportWorld {
   //                         checked to put the caret there
   //   press-at X,Y          a press at that point of the view, checked to
   //                         land where the hit test before it finds text
+  //   split C R             Split of the caret's cell (or the selected
+  //                         ones) into C columns and R rows
+  //   picture W H           a picture W by H put in by Insert Picture
+  //   press-picture         a press on the entry's first picture shown,
+  //                         checked to select it
   //   markers N             (a check) the entry holds N list markers
   //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
