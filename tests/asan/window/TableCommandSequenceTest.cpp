@@ -1868,13 +1868,33 @@ struct TSequence : TStillClock, TFindReportWorld {
     m.Outline = DocumentOutline(*m.Holder->VLData(), false);
     return m;
   }
+  // A cell spanning `span` columns (or rows) split into more parts: its
+  // columns share them, the left ones taking the extra ones (from the
+  // right, each takes the parts left over its columns left, rounded down).
+  static std::vector<Integer> SplitShares(Integer span, Integer parts) {
+    std::vector<Integer> shares(static_cast<size_t>(span), 1);
+    for (Integer k = span - 1, left = parts; k >= 0; --k) {
+      shares[static_cast<size_t>(k)] = left / (k + 1);
+      left -= shares[static_cast<size_t>(k)];
+    }
+    return shares;
+  }
+  // Where a column (or row) k of the table went by the split of the cell
+  // whose columns from `first` took those shares: a column's new parts go
+  // in before it, and the cells of the other rows there grow over them.
+  static Integer SplitPlace(Integer k, Integer first, const std::vector<Integer>& shares) {
+    Integer at = k;
+    for (Integer i = first; i < first + static_cast<Integer>(shares.size()) && i < k; ++i)
+      at += shares[static_cast<size_t>(i - first)] - 1;
+    return at;
+  }
   // Merge makes the block one cell at its top left, spanning it, holding
   // the words of its cells in reading order (or, refused, changes
   // nothing). Split of the caret's cell into C columns and R rows makes it
-  // C x R cells, its words in the last of a way it gained parts in and the
-  // first of a way it spanned as many, the others empty; Unmerge makes a
-  // merged cell the cells it spanned, its words in the first. Cells outside
-  // keep their words.
+  // C x R cells (the columns and rows it spanned sharing the parts), its
+  // words in the last part of its first column and row, the others empty;
+  // Unmerge makes a merged cell the cells it spanned, its words in the
+  // first. Cells outside keep their words.
   void CheckCells(const TCellsModel& m) {
     if (!m.Table || !InChain(m.Holder) || m.Holder->VLData()->GetItemNo(m.Table) < 0) return;
     const std::string name = m.Name;
@@ -1887,6 +1907,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     };
     std::string faults;
     Integer addRows = 0, addCols = 0;
+    // The parts each row and column the split cell spanned became (one
+    // each when none were added).
+    std::vector<Integer> rowShares(static_cast<size_t>(m.Rows), 1), colShares(static_cast<size_t>(m.Cols), 1);
     if (name == "vlActionTableMergeCells") {
       if (!m.Block) return;
       std::vector<std::string> all;
@@ -1921,8 +1944,10 @@ struct TSequence : TStillClock, TFindReportWorld {
         addCols = std::max<Integer>(0, SplitAsked.Cols - m.Cols);
         rows = std::max<Integer>(m.Rows, SplitAsked.Rows);
         cols = std::max<Integer>(m.Cols, SplitAsked.Cols);
-        if (addRows > 0) wordsRow = m.Top + rows - 1;
-        if (addCols > 0) wordsCol = m.Left + cols - 1;
+        if (addRows > 0) rowShares = SplitShares(m.Rows, SplitAsked.Rows);
+        if (addCols > 0) colShares = SplitShares(m.Cols, SplitAsked.Cols);
+        wordsRow = m.Top + rowShares.front() - 1;
+        wordsCol = m.Left + colShares.front() - 1;
         single = SplitAsked.Rows >= m.Rows && SplitAsked.Cols >= m.Cols;
       }
       if (t->RowCount() != m.TableRows + addRows || t->ColCount() != m.TableCols + addCols)
@@ -1948,8 +1973,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       for (const auto& [at, w] : m.Words) {
         const bool inside = at.first >= m.Top && at.first < m.Top + m.Rows && at.second >= m.Left && at.second < m.Left + m.Cols;
         if (inside) continue;
-        const Integer r = at.first + (at.first >= m.Top + m.Rows ? addRows : 0);
-        const Integer c = at.second + (at.second >= m.Left + m.Cols ? addCols : 0);
+        const Integer r = SplitPlace(at.first, m.Top, rowShares), c = SplitPlace(at.second, m.Left, colShares);
         if (words(r, c) != Joined(w))
           faults += "the cell " + std::to_string(at.first) + "," + std::to_string(at.second) + " outside holds \"" +
                     words(r, c) + "\", not \"" + Joined(w) + "\"; ";
