@@ -1481,6 +1481,9 @@ struct TSequence : TStillClock, TFindReportWorld {
         QWidget* w = WidgetOf(o.Button);
         const bool shown = w && w->isVisible() && w->window() == Window();
         Note(name + " by its tool button" + (shown ? "" : " (from the bar's overflow)"));
+        // A greyed button does nothing (a Cut in a read-only entry).
+        o.Action->Update();
+        if (w && !w->isEnabled()) return Note("  (disabled)");
         if (!shown) {
           // Where the bar has no room, its overflow menu clicks the button.
           Run(name, [&] { o.Button->Click(); });
