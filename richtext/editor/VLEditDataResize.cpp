@@ -172,10 +172,14 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
   }
   {
     TKeepView keep{*this};
+    // A caret the release puts out of sight is shown after the item under
+    // the pointer is taken (a picture partly shown at the foot of the view,
+    // whose caret lies below it, is selected where it was pressed).
+    const TFlagGuard held(FPressHeld);
     TVellumVLData::MouseUp(button, shift, x, y);
   }
   if (button == mbLeft) SelectClickedItem(x, y);
-  if (button == mbLeft && std::exchange(FShowAfterRelease, false)) ScrollToCaret();
+  if (std::exchange(FShowAfterRelease, false)) ScrollToCaret();
   if (button == mbLeft) {
     const std::function<void()> resume = std::exchange(FResumeAfterSizing, {});
     TCustomVLItemInfo* owner = FResumeOwner.Get();

@@ -325,7 +325,12 @@ bool TVLTableItemInfo::IsPlaced() const {
     FOwnItemNo = FVLData->GetItemNo(this);
     if (FOwnItemNo < 0) return false;
   }
-  if (auto* cell = dynamic_cast<TVLTableCellData*>(FVLData)) return cell->GetTable() && cell->GetTable()->IsPlaced();
+  // A cell not in its table's grid (a copy being made of a cell's content,
+  // a new cell not put in yet) places nothing: its markers would find no
+  // place in the document's list.
+  Integer r, c;
+  if (auto* cell = dynamic_cast<TVLTableCellData*>(FVLData))
+    return cell->GetTable() && cell->FindPlace(r, c) && cell->GetTable()->IsPlaced();
   return true;
 }
 

@@ -108,7 +108,9 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes = true, bool num
                                    TOutlineRange range = {});
 // The block of a table's cells from (top, left), rows by cols, as the
 // outline of a table of its own: its shape, width and colour, each cell's
-// spans, colour, width and document.
+// spans, colour, width and document. A merged cell that reaches out of the
+// block is cut to it, and one that reaches in from above or the left stands
+// at the block's edge (as the rows and columns around, deleted, leave it).
 inline std::string TableOutline(TVLTableItemInfo& t, Integer top, Integer left, Integer rows, Integer cols, bool sizes,
                                 bool numbers, std::map<std::pair<Integer, bool>, std::string>* keys) {
   std::string s = "[" + std::to_string(rows) + "x" + std::to_string(cols);
@@ -118,13 +120,17 @@ inline std::string TableOutline(TVLTableItemInfo& t, Integer top, Integer left, 
   for (Integer r = top; r < top + rows; ++r)
     for (Integer c = left; c < left + cols; ++c) {
       if (r != top || c != left) s += "/";
-      TVLTableCellData* cell = t.GetCell(r, c);
-      if (!cell) {
+      Integer mr = -1, mc = -1;
+      TVLTableCellData* cell = t.Rows.GetMainCell(r, c, mr, mc);
+      if (!cell || r != std::max(mr, top) || c != std::max(mc, left)) {
         s += "-";
         continue;
       }
-      if (cell->RowSpan != 1 || cell->ColSpan != 1)
-        s += "{" + std::to_string(cell->RowSpan) + "x" + std::to_string(cell->ColSpan) + "}";
+      // (The whole table's spans as they are, past its grid too.)
+      const bool whole = top == 0 && left == 0 && rows == t.RowCount() && cols == t.ColCount();
+      const Integer rowSpan = whole ? cell->RowSpan : std::min(mr + cell->RowSpan, top + rows) - r,
+                    colSpan = whole ? cell->ColSpan : std::min(mc + cell->ColSpan, left + cols) - c;
+      if (rowSpan != 1 || colSpan != 1) s += "{" + std::to_string(rowSpan) + "x" + std::to_string(colSpan) + "}";
       if (cell->Color != clNone) s += "{c" + std::to_string(cell->Color) + "}";
       if (sizes && cell->BestWidth != 0) s += "{w" + std::to_string(cell->BestWidth) + "}";
       s += DocumentOutline(*cell->GetVLData(), sizes, numbers, keys);
@@ -180,7 +186,10 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes, bool numbers,
     if (item->GetPageBreakBefore()) s += "{page}";
     if (item->StyleNo >= 0 || dynamic_cast<TVLGraphicItemInfo*>(item))
       if (const std::string to = std::string(d.GetItemTag(i).Str); to != link) s += "<a " + (link = to) + ">";
-    if ((firstShown || !item->GetSameAsPrev()) && item->ParaNo != 0)
+    // A part that starts inside a paragraph takes none of its looks (as a
+    // copy of it does).
+    const bool insidePara = item->GetSameAsPrev() || (i == range.From && range.FromOffs > d.GetItemStartOffset(i));
+    if ((firstShown ? !(part && insidePara) : !item->GetSameAsPrev()) && item->ParaNo != 0)
       if (const std::string& k = key(item->ParaNo, true); k != plainPara) s += "<p" + k + ">";
     if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
       s += TableOutline(*t, 0, 0, t->RowCount(), t->ColCount(), sizes, numbers, keys);
