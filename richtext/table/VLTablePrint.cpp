@@ -173,7 +173,7 @@ Integer Overflow(TCellPtblVLData& data) { return Reach(data) - data.DocumentWidt
 
 }  // namespace
 
-void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
+void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   const Integer R = Table->RowCount(), C = Cols;
   const auto each = [&](auto&& f) {
     for (Integer r = 0; r < R; ++r)
@@ -181,22 +181,57 @@ void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
         if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
           f(k, c, k.Data->Cell->ColSpan);
   };
-  bool overflows = false;
-  each([&](TCell& k, Integer, Integer) { overflows = overflows || Overflow(*k.Data) > 0; });
-  if (!overflows) return;
+  // Each cell's widest word with its list marker and indents, at the
+  // printer's resolution (its text is measured already: cheap). Nothing to
+  // do while every cell holds its words and its lines.
+  std::unordered_map<const TCellPtblVLData*, Integer> words;
+  bool needed = false;
+  each([&](TCell& k, Integer, Integer) {
+    TVLResolutionInfo res;
+    k.Data->GetResolutionInfo(canvas, res);
+    Integer paraStart = 0;
+    const Integer w =
+        k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart) + 2 * PadX;
+    words[k.Data.get()] = w;
+    needed = needed || w > k.Rect.Width() || Overflow(*k.Data) > 0;
+  });
+  if (!needed) return;
   // Each column's floor: its cells laid out at the narrowest width, a
-  // letter or marker a line, are as wide as their widest. Columns of
-  // merged cells alone give and take nothing (-1).
+  // letter or marker a line, are as wide as their widest; above it the
+  // width that keeps its words whole. Columns of merged cells alone give
+  // and take nothing (-1).
   std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c)
       if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
         width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  std::vector<Integer> whole(floor);
   each([&](TCell& k, Integer c, Integer span) {
     if (span != 1) return;
     LayOutCell(*k.Data, 1, canvas);
-    floor[static_cast<size_t>(c)] = std::max(floor[static_cast<size_t>(c)], Reach(*k.Data) + 2 * PadX);
+    const size_t j = static_cast<size_t>(c);
+    floor[j] = std::max(floor[j], Reach(*k.Data) + 2 * PadX);
+    whole[j] = std::max(whole[j], words[k.Data.get()]);
   });
+  // The words are kept whole as far as the table's width holds them: where
+  // it cannot, the columns whose words ask most are let down to their
+  // letters first (such a column keeps its width: its words break anyway).
+  Integer total = 0, asked = 0;
+  std::vector<size_t> most;
+  for (size_t j = 0; j < width.size(); ++j) {
+    if (width[j] < 0) continue;
+    whole[j] = std::max(whole[j], floor[j]);
+    total += width[j];
+    asked += whole[j];
+    most.push_back(j);
+  }
+  std::stable_sort(most.begin(), most.end(), [&](size_t a, size_t b) { return whole[a] > whole[b]; });
+  for (size_t j : most) {
+    if (asked <= total) break;
+    asked -= whole[j] - floor[j];
+    whole[j] = floor[j];
+  }
+  for (size_t j = 0; j < width.size(); ++j) floor[j] = std::max(floor[j], whole[j]);
   // The narrow columns are widened to their floors, taking the width from
   // the others' room above theirs in proportion to it; the table grows
   // only by what that room cannot give. A merged cell, or a cell whose
@@ -243,8 +278,13 @@ void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
         LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
       const Integer over = Overflow(*k.Data);
       const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
-      if (over == 0 || width[last] < 0) return;
-      floor[last] = std::max(floor[last], width[last] + over);
+      if (width[last] < 0) return;
+      // A merged cell's words take what the table has left.
+      const Integer lack = span == 1 ? 0 : std::min(words[k.Data.get()] - k.Rect.Width(), total - asked);
+      if (over == 0 && lack <= 0) return;
+      const Integer before = floor[last];
+      floor[last] = std::max(floor[last], width[last] + std::max(over, lack));
+      asked += floor[last] - before;
       again = true;
     });
     if (!again) break;
@@ -297,7 +337,7 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
         LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
       }
     }
-  WidenColumnsForTheirLetters(canvas);
+  WidenNarrowColumns(canvas);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c) {
       TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
