@@ -173,7 +173,7 @@ Integer Overflow(TCellPtblVLData& data) { return Reach(data) - data.DocumentWidt
 
 }  // namespace
 
-void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
+void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   const Integer R = Table->RowCount(), C = Cols;
   const auto each = [&](auto&& f) {
     for (Integer r = 0; r < R; ++r)
@@ -181,73 +181,154 @@ void TVLTablePrintInfo::WidenColumnsForTheirLetters(TCanvas* canvas) {
         if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
           f(k, c, k.Data->Cell->ColSpan);
   };
-  bool overflows = false;
-  each([&](TCell& k, Integer, Integer) { overflows = overflows || Overflow(*k.Data) > 0; });
-  if (!overflows) return;
+  // Each cell's widest word with its list marker and indents, at the
+  // printer's resolution (its text is measured already: cheap). Nothing to
+  // do while every cell holds its words and its lines.
+  std::unordered_map<const TCellPtblVLData*, Integer> words;
+  bool needed = false, overflows = false;
+  each([&](TCell& k, Integer, Integer) {
+    TVLResolutionInfo res;
+    k.Data->GetResolutionInfo(canvas, res);
+    Integer paraStart = 0;
+    const Integer w =
+        k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart) + 2 * PadX;
+    words[k.Data.get()] = w;
+    overflows = overflows || Overflow(*k.Data) > 0;
+    needed = needed || w > k.Rect.Width();
+  });
+  needed = needed || overflows;
+  if (!needed) return;
   // Each column's floor: its cells laid out at the narrowest width, a
-  // letter or marker a line, are as wide as their widest. Columns of
-  // merged cells alone give and take nothing (-1).
+  // letter or marker a line, are as wide as their widest; above it the
+  // width that keeps its words whole. Columns of merged cells alone give
+  // and take nothing (-1).
   std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c)
       if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
         width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  const std::vector<Integer> startWidth = width;
+  std::vector<TRect> startRects;
+  for (const TCell& k : Cells) startRects.push_back(k.Rect);
+  // A column holding a table keeps its width for it: the table's own
+  // columns keep their words inside it, and narrowed it would outgrow it.
+  std::vector<Integer> whole(floor);
+  std::vector<bool> holds(static_cast<size_t>(C), false);
   each([&](TCell& k, Integer c, Integer span) {
+    bool table = false;
+    for (Integer i = 0; i < k.Data->GetItemCount() && !table; ++i)
+      table = dynamic_cast<TVLTableItemInfo*>(k.Data->GetItem(i)) != nullptr;
+    for (Integer i = c; table && i < std::min(c + span, C); ++i) holds[static_cast<size_t>(i)] = true;
     if (span != 1) return;
+    const size_t j = static_cast<size_t>(c);
     LayOutCell(*k.Data, 1, canvas);
-    floor[static_cast<size_t>(c)] = std::max(floor[static_cast<size_t>(c)], Reach(*k.Data) + 2 * PadX);
+    floor[j] = std::max(floor[j], Reach(*k.Data) + 2 * PadX);
+    whole[j] = std::max(whole[j], words[k.Data.get()]);
   });
+  // The words are kept whole as far as the table's width holds them: where
+  // it cannot, the columns whose words ask most are let down to their
+  // letters first (such a column keeps its width: its words break anyway),
+  // those holding tables last.
+  Integer total = 0, asked = 0;
+  std::vector<size_t> most;
+  for (size_t j = 0; j < width.size(); ++j) {
+    if (width[j] < 0) continue;
+    whole[j] = std::max({whole[j], floor[j], holds[j] ? width[j] : 0});
+    total += width[j];
+    asked += whole[j];
+    most.push_back(j);
+  }
+  std::stable_sort(most.begin(), most.end(),
+                   [&](size_t a, size_t b) { return holds[a] != holds[b] ? holds[b] : whole[a] > whole[b]; });
+  for (size_t j : most) {
+    if (asked <= total) break;
+    asked -= whole[j] - floor[j];
+    whole[j] = floor[j];
+  }
+  const std::vector<Integer> letters = floor;
+  for (size_t j = 0; j < width.size(); ++j) floor[j] = std::max(floor[j], whole[j]);
   // The narrow columns are widened to their floors, taking the width from
   // the others' room above theirs in proportion to it; the table grows
   // only by what that room cannot give. A merged cell, or a cell whose
   // layout the floor did not foresee, raises its last column's floor and
   // the columns are shared again.
-  std::vector<Integer> moved(static_cast<size_t>(C) + 1, 0);
-  for (int round = 0; round < 4; ++round) {
-    Integer need = 0, room = 0;
-    for (Integer c = 0; c < C; ++c) {
-      const size_t j = static_cast<size_t>(c);
-      if (width[j] < 0) continue;
-      need += std::max<Integer>(0, floor[j] - width[j]);
-      room += std::max<Integer>(0, width[j] - floor[j]);
-    }
-    Integer give = std::min(need, room), roomLeft = room;
-    std::vector<Integer> shift(static_cast<size_t>(C) + 1, 0);
-    for (Integer c = 0; c < C; ++c) {
-      const size_t j = static_cast<size_t>(c);
-      Integer delta = 0;
-      if (width[j] >= 0 && floor[j] > width[j]) {
-        delta = floor[j] - width[j];
-      } else if (width[j] >= 0 && width[j] > floor[j]) {
-        const Integer own = width[j] - floor[j];
-        const Integer part = own == roomLeft ? give : static_cast<Integer>(static_cast<int64_t>(own) * give / roomLeft);
-        delta = -part;
-        give -= part;
-        roomLeft -= own;
-      }
-      if (width[j] >= 0) width[j] += delta;
-      shift[j + 1] = shift[j] + delta;
-      moved[j + 1] += shift[j + 1];
-    }
-    for (Integer r = 0; r < R; ++r)
+  const auto share = [&](bool forWords) {
+    std::vector<Integer> moved(static_cast<size_t>(C) + 1, 0);
+    for (int round = 0; round < 4; ++round) {
+      Integer need = 0, room = 0;
       for (Integer c = 0; c < C; ++c) {
-        const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
-        if (!cell) continue;
-        TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
-        k.Rect.Left += shift[static_cast<size_t>(c)];
-        k.Rect.Right += shift[static_cast<size_t>(std::min(c + cell->ColSpan, C))];
+        const size_t j = static_cast<size_t>(c);
+        if (width[j] < 0) continue;
+        need += std::max<Integer>(0, floor[j] - width[j]);
+        room += std::max<Integer>(0, width[j] - floor[j]);
       }
-    bool again = false;
-    each([&](TCell& k, Integer c, Integer span) {
-      if (k.Data->Width != std::max<Integer>(1, k.Rect.Width() - 2 * PadX))
-        LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
-      const Integer over = Overflow(*k.Data);
-      const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
-      if (over == 0 || width[last] < 0) return;
-      floor[last] = std::max(floor[last], width[last] + over);
-      again = true;
-    });
-    if (!again) break;
+      Integer give = std::min(need, room), roomLeft = room;
+      std::vector<Integer> shift(static_cast<size_t>(C) + 1, 0);
+      for (Integer c = 0; c < C; ++c) {
+        const size_t j = static_cast<size_t>(c);
+        Integer delta = 0;
+        if (width[j] >= 0 && floor[j] > width[j]) {
+          delta = floor[j] - width[j];
+        } else if (width[j] >= 0 && width[j] > floor[j]) {
+          const Integer own = width[j] - floor[j];
+          const Integer part =
+              own == roomLeft ? give : static_cast<Integer>(static_cast<int64_t>(own) * give / roomLeft);
+          delta = -part;
+          give -= part;
+          roomLeft -= own;
+        }
+        if (width[j] >= 0) width[j] += delta;
+        shift[j + 1] = shift[j] + delta;
+        moved[j + 1] += shift[j + 1];
+      }
+      for (Integer r = 0; r < R; ++r)
+        for (Integer c = 0; c < C; ++c) {
+          const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);
+          if (!cell) continue;
+          TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)];
+          k.Rect.Left += shift[static_cast<size_t>(c)];
+          k.Rect.Right += shift[static_cast<size_t>(std::min(c + cell->ColSpan, C))];
+        }
+      bool again = false;
+      each([&](TCell& k, Integer c, Integer span) {
+        if (k.Data->Width != std::max<Integer>(1, k.Rect.Width() - 2 * PadX))
+          LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
+        const Integer over = Overflow(*k.Data);
+        const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
+        if (width[last] < 0) return;
+        // A merged cell short of its words takes what the table has left:
+        // its columns' floors together come to them.
+        Integer lack = 0;
+        if (forWords && span != 1 && words[k.Data.get()] > k.Rect.Width()) {
+          Integer atFloors = k.Rect.Width();
+          for (Integer j = c; j < std::min(c + span, C); ++j)
+            if (const size_t i = static_cast<size_t>(j); width[i] >= 0) atFloors -= width[i] - floor[i];
+          lack = std::min(words[k.Data.get()] - atFloors, total - asked);
+        }
+        if (over == 0 && lack <= 0) return;
+        const Integer before = floor[last];
+        floor[last] = std::max({floor[last], width[last] + over, floor[last] + lack});
+        asked += floor[last] - before;
+        again = true;
+      });
+      if (!again) break;
+    }
+    return moved;
+  };
+  std::vector<Integer> moved = share(true);
+  // Where the words' widths leave a cell that outgrows its column (a
+  // picture or a table laid out wider than foreseen) and the table would
+  // grow past its width, only the letters are held, as they were.
+  if (moved.back() > 0) {
+    for (size_t i = 0; i < Cells.size(); ++i) Cells[i].Rect = startRects[i];
+    width = startWidth;
+    floor = letters;
+    if (overflows) {
+      moved = share(false);
+    } else {
+      std::fill(moved.begin(), moved.end(), 0);
+      each([&](TCell& k, Integer, Integer) { LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas); });
+    }
   }
   for (size_t j = 0; j < Formatting.ColStarts.size() && j < moved.size(); ++j) Formatting.ColStarts[j] += moved[j];
   Formatting.Width += moved.back();
@@ -297,7 +378,7 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
         LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
       }
     }
-  WidenColumnsForTheirLetters(canvas);
+  WidenNarrowColumns(canvas);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c) {
       TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);

@@ -71,9 +71,10 @@ public:
   // gives.
   void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) override;
   // A column narrower than a letter, a list marker or a nested table of its
-  // cells cannot hold it: it is widened to hold them, the width taken from
+  // cells cannot hold it: it is widened to hold them, and to keep its
+  // cells' words whole where the table's width allows, the width taken from
   // the columns that have room, and its cells laid out again.
-  void WidenColumnsForTheirLetters(TCanvas* canvas);
+  void WidenNarrowColumns(TCanvas* canvas);
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
   bool SplitAt(Integer y) override;

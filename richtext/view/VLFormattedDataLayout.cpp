@@ -778,7 +778,10 @@ Integer TCustomVLFormattedData::ParaMinWidth(Integer itemNo, Integer& paraStartI
   auto scaleX = [res](Integer v) { return res ? res->ToDeviceX(v) : v; };
   const TVLScreenAndDevice* sad = res && !res->IsScreen() ? &res->Sad : nullptr;
   const Integer indents = scaleX(GetHorzIndents(first, paraStartItem));
-  const bool noWrap = style->ParaStyles->Items(GetItem(first)->ParaNo)->Options.Contains(vlpaoNoWrap);
+  // Paper wraps every paragraph and narrows a picture to its line, as
+  // Format lays them out there.
+  const bool paper = KeepsItsWidth();
+  const bool noWrap = !paper && style->ParaStyles->Items(GetItem(first)->ParaNo)->Options.Contains(vlpaoNoWrap);
   const bool rtl = ParaBiDi(first) == vlbdRightToLeft;
   Integer total = 0, best = 0, markerWidth = 0;
   for (Integer i = first; i <= last; ++i) {
@@ -787,12 +790,14 @@ Integer TCustomVLFormattedData::ParaMinWidth(Integer itemNo, Integer& paraStartI
     Integer w;
     if (st >= 0) {
       w = TextMinWidth(canvas, i, noWrap);
-    } else if (auto* rect = dynamic_cast<TVLRectItemInfo*>(item)) {
+    } else if (auto* rect = dynamic_cast<TVLRectItemInfo*>(item); rect && paper && rect->GetGraphic()) {
+      w = 0;
+    } else if (rect) {
       const TVLItemSize size = Measurer->MeasureRectItem(canvas, *rect, *this, sad, 0, rtl);
       CanvasFontChanged();
       w = noWrap ? size.Width : size.MinWidth;
     } else {
-      w = item->GetMinWidth(sad, canvas, this);
+      w = item->GetMinWidth(paper && res ? &res->Sad : sad, canvas, this);
       CanvasFontChanged();
     }
     if (noWrap) {

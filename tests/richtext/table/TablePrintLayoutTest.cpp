@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <vector>
 
 using qytest::TPdfLayout;
@@ -407,76 +408,137 @@ TEST(TablePrintLayout, AReportAtTheScreensResolutionSplitsATable) {
 // a word is wider than the cell there: the cell's lines are laid out at its
 // printed width, not at its widest word's, so no line runs under the border
 // and past the cell that clips it. A column narrowed below a letter, a list
-// marker or a table nested in it is widened to hold them, its width taken
-// from the wide column, and the table stays on the page.
+// marker or a table nested in it is widened to hold them, and below its
+// widest word to keep it whole where the other columns have room, its width
+// taken from them; the table stays on the page.
 TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
   struct TCase {
     const char* Name;
-    Integer Width;  // the right column's on the screen
-    std::function<void(TVLTableCellData*, TPaperDoc&)> Fill;
-    std::vector<String> Words;  // printed whole
+    std::function<void(TPaperDoc&)> Build;  // the tables after "Before"
+    std::vector<String> Words;              // printed whole, as often as listed
+    std::vector<String> Broken;             // printed broken
+    bool Beside = true;                     // Lw1 .. Lw3 in the left column
   };
   const auto text = [](TVLTableCellData* cell, const char* s, Integer paraNo = 0) {
     cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), 0, paraNo, TVLTag());
   };
+  const auto numbered = [&](TVLTableCellData* cell, TPaperDoc& doc, const char* s, Integer n) {
+    TVLListLevel* level = doc.Style.ListStyles->Add()->Levels->Add();
+    level->ListType = vllstDecimal;
+    level->FormatString = "%0:s.";
+    const Integer list = doc.Style.ListStyles->Count() - 1;
+    for (Integer k = 1; k <= n; ++k) {
+      text(cell, s);
+      cell->SetListMarker(cell->GetItemCount() - 1, list, 0, 1, 0, false);
+    }
+  };
+  // A table of these columns' widths on the screen (wider than the line),
+  // its cells measured as the screen does.
+  const auto table = [&](TPaperDoc& doc, std::vector<Integer> widths, Integer rows = 1) {
+    auto t = TVLTableItemInfo::CreateEx(rows, static_cast<Integer>(widths.size()), doc.View->VLData());
+    // Room between the columns' words, which the PDF's text would join.
+    t->CellPadding = 8;
+    for (Integer r = 0; r < rows; ++r)
+      for (size_t c = 0; c < widths.size(); ++c) {
+        TVLTableCellData* cell = t->GetCell(r, static_cast<Integer>(c));
+        cell->BestWidth = widths[c];
+        cell->Clear();
+        cell->Measurer = &doc.Narrow;
+      }
+    return t;
+  };
+  // Lw1 .. Lw3 in a wide left column, what fill puts in a right one width
+  // wide on the screen: fitted, the right column a sliver on paper.
+  const auto beside = [&](Integer width, std::function<void(TVLTableCellData*, TPaperDoc&)> fill) {
+    return [=](TPaperDoc& doc) {
+      auto t = table(doc, {1800, width});
+      Words(t->GetCell(0, 0), "Lw", 3, doc.Narrow);
+      fill(t->GetCell(0, 1), doc);
+      doc.View->AddItem("", t.release());
+    };
+  };
+  // Twelve numbered lines of "wm" words beside a sentence and three words,
+  // the numbered column dragged narrow: on paper narrower than its words.
+  const char* sentence = "a long sentence of plain words that wraps over lines in the middle column";
+  const auto numbers = [&](TPaperDoc& doc, bool last) {
+    auto t = table(doc, last ? std::vector<Integer>{900, 900, 80} : std::vector<Integer>{80, 900, 900});
+    numbered(t->GetCell(0, last ? 2 : 0), doc, "wm wmwmwm", 12);
+    text(t->GetCell(0, 1), sentence);
+    text(t->GetCell(0, last ? 0 : 2), "third column right words");
+    doc.View->AddItem("", t.release());
+  };
+  std::vector<String> numbersWhole(12, "wm");
+  numbersWhole.insert(numbersWhole.end(), 12, "wmwmwm");
+  AddWords(sentence, numbersWhole);
+  AddWords("third column right words 1. 9. 10. 12.", numbersWhole);
+  std::vector<String> twiceWhole = numbersWhole;
+  twiceWhole.insert(twiceWhole.end(), numbersWhole.begin(), numbersWhole.end());
   const std::vector<TCase> cases = {
-      {"a word wider than the column", 240,
-       [&](TVLTableCellData* cell, TPaperDoc&) {
+      {"a word wider than the column", beside(240, [&](TVLTableCellData* cell, TPaperDoc&) {
          text(cell, "ab cd ef gh ij kl Pneumonoultramicroscopicsilicovolcanoconiosis mn op qr");
-       },
-       {"ab", "qr"}},
-      {"letters and list numbers wider than the column", 12,
-       [&](TVLTableCellData* cell, TPaperDoc& doc) {
-         text(cell, "W m");
-         TVLListLevel* level = doc.Style.ListStyles->Add()->Levels->Add();
-         level->ListType = vllstDecimal;
-         level->FormatString = "%0:s.";
-         for (Integer k = 1; k <= 12; ++k) {
-           text(cell, "x");
-           cell->SetListMarker(cell->GetItemCount() - 1, 0, 0, 1, 0, false);
-         }
-       },
-       {"W", "m", "9.", "12."}},
-      {"a right-aligned letter wider than the column", 12,
-       [&](TVLTableCellData* cell, TPaperDoc& doc) {
+       }),
+       {"ab", "qr", "Pneumonoultramicroscopicsilicovolcanoconiosis"}, {}},
+      {"letters and list numbers wider than the column", beside(12, [&](TVLTableCellData* cell, TPaperDoc& doc) {
+         text(cell, "W");
+         text(cell, "m");
+         numbered(cell, doc, "x", 12);
+       }),
+       {"W", "m", "9.", "12."}, {}},
+      {"a right-aligned letter wider than the column", beside(12, [&](TVLTableCellData* cell, TPaperDoc& doc) {
          doc.Style.ParaStyles->Add()->Alignment = vlaRight;
          text(cell, "W", doc.Style.ParaStyles->Count() - 1);
-       },
-       {"W"}},
-      {"a table in the column", 12,
-       [&](TVLTableCellData* cell, TPaperDoc&) {
+       }),
+       {"W"}, {}},
+      {"a table in the column", beside(12, [&](TVLTableCellData* cell, TPaperDoc&) {
          auto inner = TVLTableItemInfo::CreateEx(2, 1, cell);
          for (Integer r = 0; r < 2; ++r) {
            inner->GetCell(r, 0)->Clear();
            text(inner->GetCell(r, 0), r ? "M" : "W");
          }
          cell->AddItem("", inner.release());
+       }),
+       {"W", "M"}, {}},
+      {"numbered words in a column narrower than they", [&](TPaperDoc& doc) { numbers(doc, false); },
+       numbersWhole, {}, false},
+      {"two such tables", [&](TPaperDoc& doc) {
+         numbers(doc, false);
+         numbers(doc, true);
        },
-       {"W", "M"}},
+       twiceWhole, {}, false},
+      {"a word in cells merged over two narrow columns", [&](TPaperDoc& doc) {
+         auto t = table(doc, {80, 80, 1700}, 2);
+         ASSERT_TRUE(t->MergeCells(0, 0, 2, 1));
+         text(t->GetCell(0, 0), "Antidisestablishmentarianism");
+         text(t->GetCell(0, 2), "right of the merged cell");
+         text(t->GetCell(1, 0), "a1");
+         text(t->GetCell(1, 1), "b1");
+         text(t->GetCell(1, 2), "c1 c2");
+         doc.View->AddItem("", t.release());
+       },
+       {"Antidisestablishmentarianism", "right", "merged", "a1", "b1", "c1", "c2"}, {}, false},
+      {"words too wide for the line together", [&](TPaperDoc& doc) {
+         auto t = table(doc, {1000, 300, 1000});
+         text(t->GetCell(0, 0), "Incomprehensibilities");
+         text(t->GetCell(0, 1), "Supercalifragilisticexpialidocious");
+         text(t->GetCell(0, 2), "PneumonoultramicroscopicsilicovolcanoconiosisFloccinaucinihilipilification");
+         doc.View->AddItem("", t.release());
+       },
+       {"Incomprehensibilities", "Supercalifragilisticexpialidocious"},
+       {"PneumonoultramicroscopicsilicovolcanoconiosisFloccinaucinihilipilification"}, false},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.Name);
     TPaperDoc doc;
     doc.Add("Before");
-    auto t = TVLTableItemInfo::CreateEx(1, 2, doc.View->VLData());
-    // Wider than the line: fitted, the right column a sliver on paper.
-    t->GetCell(0, 0)->BestWidth = 1800;
-    t->GetCell(0, 1)->BestWidth = k.Width;
-    Words(t->GetCell(0, 0), "Lw", 3, doc.Narrow);
-    TVLTableCellData* narrow = t->GetCell(0, 1);
-    narrow->Clear();
-    k.Fill(narrow, doc);
-    narrow->Measurer = &doc.Narrow;
-    doc.View->AddItem("", t.release());
+    k.Build(doc);
     ASSERT_GE(doc.Paginate(), 1);
-    TVLTablePrintInfo* info = nullptr;
-    for (Integer i = 0; i < doc.PD().DrawItems.Count() && !info; ++i)
-      info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i]);
-    ASSERT_NE(info, nullptr);
-    TCellPtblVLData* data = info->CellAt(0, 1).Data.get();
-    ASSERT_NE(data, nullptr);
-    ASSERT_LT(info->PaperSad.ppixDevice * info->Sad.ppixScreen, info->Sad.ppixDevice * info->PaperSad.ppixScreen)
-        << "the table is not fitted to the line";
+    std::vector<TVLTablePrintInfo*> tables;
+    for (Integer i = 0; i < doc.PD().DrawItems.Count(); ++i)
+      if (auto* info = dynamic_cast<TVLTablePrintInfo*>(doc.PD().DrawItems[i])) tables.push_back(info);
+    ASSERT_FALSE(tables.empty());
+    for (TVLTablePrintInfo* info : tables)
+      ASSERT_LT(info->PaperSad.ppixDevice * info->Sad.ppixScreen, info->Sad.ppixDevice * info->PaperSad.ppixScreen)
+          << "the table is not fitted to the line";
     // No line past its cell, in the cells of nested tables too.
     std::vector<std::string> past;
     const std::function<void(TCellPtblVLData&, const std::string&)> within = [&](TCellPtblVLData& cell,
@@ -494,7 +556,11 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
                 within(*inner, name + "/" + std::to_string(r) + std::to_string(c));
       }
     };
-    within(*data, "cell");
+    for (TVLTablePrintInfo* info : tables)
+      for (Integer r = 0; r < info->RowCount(); ++r)
+        for (Integer c = 0; c < info->Cols; ++c)
+          if (TCellPtblVLData* data = info->CellAt(r, c).Data.get())
+            within(*data, "cell " + std::to_string(r) + std::to_string(c));
     EXPECT_EQ(past, std::vector<std::string>());
     // On paper no border runs through a printed word, and the table keeps
     // to the printable area.
@@ -507,7 +573,11 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
       EXPECT_GE(w.XMin, left - 1) << w.Text;
       EXPECT_LE(w.XMax, right + 1) << w.Text;
     }
-    for (const String& word : k.Words) EXPECT_NE(pdf.Find(word), nullptr) << word;
-    ExpectInOrderWithin(pdf, "Lw", 3, left, right);
+    for (const String& word : std::set<String>(k.Words.begin(), k.Words.end()))
+      EXPECT_GE(std::count_if(pdf.Words.begin(), pdf.Words.end(), [&](const TPdfWord& w) { return w.Text == word; }),
+                std::count(k.Words.begin(), k.Words.end(), word))
+          << word << " whole";
+    for (const String& word : k.Broken) EXPECT_EQ(pdf.Find(word), nullptr) << word << " whole";
+    if (k.Beside) ExpectInOrderWithin(pdf, "Lw", 3, left, right);
   }
 }

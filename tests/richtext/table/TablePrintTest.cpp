@@ -487,12 +487,12 @@ TEST(TablePrint, ATableWiderThanThePaperIsFittedNotCut) {
 }
 
 
-// A word wider than its column on paper stops at the cell's edge: the
-// empty cell beside it stays blank.
+// A word wider than the table on paper stops at its cell's edge: the empty
+// cells beside it stay blank.
 TEST(TablePrint, AWordWiderThanItsColumnIsClippedAtTheCellEdge) {
   TTableDoc doc;
   auto t = TVLTableItemInfo::CreateEx(1, 4, doc.View->VLData());
-  const std::string texts[] = {"Überlanges" + std::string(40, 'W') + "wort", "", "", "End"};
+  const std::string texts[] = {"Überlanges" + std::string(200, 'W') + "wort", "", "", "End"};
   for (Integer c = 0; c < 4; ++c) {
     TVLTableCellData* cell = t->GetCell(0, c);
     cell->Clear();
@@ -505,21 +505,25 @@ TEST(TablePrint, AWordWiderThanItsColumnIsClippedAtTheCellEdge) {
   const qytest::TPdfLayout pdf = qytest::PdfLayout(doc.Pdf.OutputFileName);
   const qytest::TPdfWord* end = pdf.Find("End");
   ASSERT_NE(end, nullptr);
-  const double pageWidth = pdf.PageSizes.at(0).first;
-  const double left = doc.PD().LeftMarginMM * 72 / 25.4, right = pageWidth - doc.PD().RightMarginMM * 72 / 25.4;
-  const double column = (right - left) / 4;
+  const double left = doc.PD().LeftMarginMM * 72 / 25.4;
+  // The empty cells on paper, in points.
+  const TVLTablePrintInfo* info = doc.Info();
+  ASSERT_NE(info, nullptr);
+  const auto x = [&](Integer v) { return left + v * 72.0 / info->Sad.ppixDevice; };
+  const double from = x(info->CellAt(0, 1).Rect.Left), to = x(info->CellAt(0, 2).Rect.Right);
+  ASSERT_GT(to - from, 20);
   // At 72 dpi a pixel is a point.
   const QImage page = qytest::PdfPageImage(doc.Pdf.OutputFileName, 1, 72);
   ASSERT_FALSE(page.isNull());
   int ink = 0;
   for (int y = static_cast<int>(end->YMin); y <= static_cast<int>(end->YMax); ++y)
-    for (int x = static_cast<int>(left + column + 4); x < static_cast<int>(left + 3 * column - 4); ++x)
-      ink += qGray(page.pixel(x, y)) < 128;
+    for (int px = static_cast<int>(from + 4); px < static_cast<int>(to - 4); ++px)
+      ink += qGray(page.pixel(px, y)) < 128;
   EXPECT_EQ(ink, 0);
   // The word itself is printed up to the edge.
   int own = 0;
   for (int y = static_cast<int>(end->YMin); y <= static_cast<int>(end->YMax); ++y)
-    for (int x = static_cast<int>(left); x < static_cast<int>(left + column); ++x) own += qGray(page.pixel(x, y)) < 128;
+    for (int px = static_cast<int>(left); px < static_cast<int>(from); ++px) own += qGray(page.pixel(px, y)) < 128;
   EXPECT_GT(own, 20);
 }
 
