@@ -137,12 +137,28 @@ inline bool SameLine(const TPdfWord& a, const TPdfWord& b) {
   return a.Page == b.Page && std::abs((a.YMin + a.YMax) / 2 - (b.YMin + b.YMax) / 2) < std::min(a.Height(), b.Height()) / 2;
 }
 
+// A list's number as printed: "a.", "12." (a document may hold markers
+// the words expected leave out, as the sweep's do).
+inline bool ListNumberText(const std::string& text) {
+  return text.size() > 1 && text.size() < 5 && text.back() == '.' &&
+         (std::all_of(text.begin(), text.end() - 1, [](char c) { return c >= '0' && c <= '9'; }) ||
+          std::all_of(text.begin(), text.end() - 1, [](char c) { return c >= 'a' && c <= 'z'; }));
+}
+inline bool SameWord(const TPdfWord& a, const TPdfWord& b) {
+  return a.Page == b.Page && a.XMin == b.XMin && a.YMin == b.YMin && a.Text == b.Text;
+}
+
 // pdftotext joins the end of a cell's line and the start of the next
 // cell's into one word when they meet at the rule between them (a cell's
 // padding is a pixel of the screen). A printed word that is no part of any
 // word the screen shows is cut back into such parts, the first as long as
-// it can be, each with its share of the width.
-inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
+// it can be, each with its share of the width (a list's number is such a
+// part whether expected or not). A printed word that is itself part of a
+// longer word ("vy" | "h" read as "vyh") is cut only
+// where it ends one of the words `lost` (missing when read uncut) and the
+// next column's lines start; with `only`, only when it is one of those.
+inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given, const std::vector<std::string>& lost = {},
+                               const std::vector<TPdfWord>* only = nullptr) {
   std::unordered_set<std::string> parts, ends, starts;
   for (const TShownWord& w : screen.Words)
     for (size_t from = 0; from < w.Text.size(); ++from) {
@@ -159,7 +175,8 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
   const TPdfWord* word = nullptr;
   std::vector<double> edges;
   std::function<std::vector<size_t>(const std::string&)> cuts = [&](const std::string& text) {
-    if (parts.count(text)) return std::vector<size_t>{text.size()};
+    const bool whole = parts.count(text) > 0 || ListNumberText(text), atEdgeOnly = whole && text == word->Text;
+    if (whole && !atEdgeOnly) return std::vector<size_t>{text.size()};
     if (auto k = known.find(text); k != known.end()) return k->second;
     const size_t at = word->Text.size() - text.size();
     const double perByte = (word->XMax - word->XMin) / static_cast<double>(word->Text.size());
@@ -169,6 +186,10 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
         const double x = word->XMin + perByte * static_cast<double>(at + cut);
         double off = 1e9;
         for (double e : edges) off = std::min(off, std::abs(e - x));
+        if (atEdgeOnly && (off >= perByte / 2 || std::none_of(lost.begin(), lost.end(), [&](const std::string& l) {
+                             return l.size() > first.size() && l.ends_with(first);
+                           })))
+          continue;
         tries.push_back({-2 * static_cast<int>(ends.count(first)) - static_cast<int>(starts.count(text.substr(cut, 1))),
                          off < perByte / 2 ? 0 : 1, text.size() - cut});
       }
@@ -189,7 +210,8 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
   TPdfLayout out;
   out.PageSizes = given.PageSizes;
   for (const TPdfWord& w : given.Words) {
-    if (parts.count(w.Text)) {
+    if (parts.count(w.Text) &&
+        (lost.empty() || (only && std::none_of(only->begin(), only->end(), [&](const TPdfWord& o) { return SameWord(o, w); })))) {
       out.Words.push_back(w);
       continue;
     }
@@ -225,9 +247,11 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given) {
 // when not on paper whole).
 inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLayout& printed,
                                      const std::function<QImage(int)>& pageImage, double dpi,
-                                     std::vector<std::vector<TPdfWord>>* piecesOut = nullptr) {
+                                     std::vector<std::vector<TPdfWord>>* piecesOut = nullptr,
+                                     const std::vector<std::string>& lost = {},
+                                     const std::vector<TPdfWord>* only = nullptr) {
   std::vector<std::string> out;
-  const TPdfLayout pdf = ApartAtCells(screen, printed);
+  const TPdfLayout pdf = ApartAtCells(screen, printed, lost, only);
   // Where each word starts and ends on paper: a word wider than its column
   // is broken over lines there, in pieces that follow each other.
   std::vector<const TPdfWord*> match(screen.Words.size(), nullptr), matchEnd(screen.Words.size(), nullptr);
@@ -448,9 +472,11 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
       if (match[i])
         for (size_t k : pieces[i]) (*piecesOut)[i].push_back(pdf.Words[k]);
   }
+  std::vector<std::string> missing;
   for (size_t i = 0; i < screen.Words.size(); ++i) {
     const TShownWord& s = screen.Words[i];
     if (!match[i]) {
+      missing.push_back(s.Text);
       out.push_back("\"" + s.Text + "\" of " + (s.Cell.empty() ? "the body" : s.Cell) + " is not on paper whole");
       continue;
     }
@@ -517,6 +543,26 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
       shown += " " + std::to_string(t.Shares[c]).substr(0, 4);
     }
     if (differ) out.push_back("the columns of " + t.Cell + " take" + shares + " on paper," + shown + " on the screen");
+  }
+  // A word missing may end in a printed word pdftotext joined to the next
+  // column's letters that is itself part of a longer word: read again with
+  // those cut where the words missing then find their pieces (and no
+  // others), and keep the reading that finds more.
+  if (lost.empty() && !missing.empty()) {
+    std::vector<std::vector<TPdfWord>> again;
+    Differences(screen, printed, pageImage, dpi, &again, missing);
+    std::vector<TPdfWord> joined;
+    for (size_t i = 0; i < screen.Words.size(); ++i)
+      for (const TPdfWord& piece : match[i] ? std::vector<TPdfWord>() : again[i])
+        for (const TPdfWord& o : printed.Words)
+          if (o.Page == piece.Page && o.YMin == piece.YMin && o.Text != piece.Text && o.XMin <= piece.XMin &&
+              piece.XMax <= o.XMax + 0.01)
+            joined.push_back(o);
+    std::vector<std::string> cut = Differences(screen, printed, pageImage, dpi, &again, missing, &joined);
+    if (!joined.empty() && cut.size() < out.size()) {
+      if (piecesOut) *piecesOut = std::move(again);
+      return cut;
+    }
   }
   return out;
 }
