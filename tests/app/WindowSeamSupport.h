@@ -174,8 +174,10 @@ inline std::string DocumentOutline(TCustomVLData& d, bool sizes, bool numbers,
       if (part && i == range.From) w = w.substr(std::min(w.size(), static_cast<size_t>(std::max<Integer>(range.FromOffs - 1, 0))));
       text = WideToUtf8(w);
       // A range that ends at a piece's start, or starts at its end, has
-      // none of it.
-      if (part && text.empty() && (i == range.From || i == range.To) && first != last) continue;
+      // none of it (an empty paragraph it starts at is in it).
+      if (part && text.empty() && first != last &&
+          ((i == range.From && range.FromOffs > d.GetItemStartOffset(i)) || i == range.To))
+        continue;
     } else if (part && ((i == range.From && range.FromOffs >= 1) || (i == range.To && range.ToOffs < 1))) {
       continue;
     }
