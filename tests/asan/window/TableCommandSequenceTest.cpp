@@ -4341,6 +4341,13 @@ const TRecorded kRecorded[] = {
     // view had moved, and the picture was not selected.
     {"a press on a picture partly shown at the foot of the view, the caret beside it below the view", 0,
      {"key Ctrl+End", "lines 25", "type xx", "picture 48 72", "key Ctrl+Home", "press-picture"}},
+    // Found by 44487: a cell over three columns split into two columns
+    // and two rows. The first part's split grew the last part over the new
+    // row; taking in the rows added on its left again, it swallowed the
+    // cell below, whose words went up into the split cell.
+    {"a cell over three columns split into two columns and two rows above a cell holding words", 0,
+     {"key Ctrl+End", "table 2 3", "click 0.0 1,2", "type below", "click 0.0 0,0", "shift+click 0.0 0,2",
+      "command vlActionTableMergeCells", "click 0.0 0,0", "type top", "split 2 2"}},
     // Found by 44134: a picture in a cell, its corner's handle dragged out
     // after an automatic save. The press went on to the entry around the
     // cell, which took the focus and handed it back to the cell's editor;
