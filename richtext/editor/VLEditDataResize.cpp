@@ -49,13 +49,19 @@ Integer TVLEditVLData::FindResizableDrawItem() {
 
 void TVLEditVLData::UpdateResizer() {
   if (GetState() & vlstApplyingStyle) return;
-  Resizer.reset();
+  std::unique_ptr<TVLItemResizer> was = std::move(Resizer);
   if ((HostReadOnly() && !ResizeWhileReadOnly()) || NoImageResize()) return;
   const Integer d = FindResizableDrawItem();
   if (d < 0 || d >= DrawItems.Count()) return;
   const Integer itemNo = DrawItems[d]->ItemNo;
   if (IsParaReadOnly(itemNo)) return;
   TCustomVLItemInfo* item = GetItem(itemNo);
+  // The caret placed again under a handle being dragged (the focus handed
+  // to a cell's editor by the press on its handle) keeps the drag.
+  if (was && was->Dragging && was->DrawItemNo == d && was->DrawItem == DrawItems[d] && was->Item == item) {
+    Resizer = std::move(was);
+    return;
+  }
   Resizer = std::make_unique<TVLItemResizer>(DrawItems[d], d, item);
   Resizer->HandlesOutside = item->GetBoolValue(9);
 }

@@ -991,15 +991,22 @@ Integer TVLTableItemInfo::SplitCellsHorizontally(Integer top, Integer left, Inte
   Integer total = 0;
   for (Integer r = std::min(top + rowSpan, RowCount()) - 1; r >= top; --r) {
     Integer added = 0;
+    // The rows each cell of the row spans before the cells on its left are
+    // split: one those splits grew over their new rows already has them.
+    std::vector<Integer> spans;
+    for (Integer c = left; c < std::min(left + colSpan, ColCount()); ++c) {
+      const TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
+      spans.push_back(cell ? cell->RowSpan : 0);
+    }
     for (Integer c = left; c < std::min(left + colSpan, ColCount()); ++c) {
       TVLTableCellData* cell = Rows.GetRow(r)->GetCell(c);
       if (!cell) continue;
       // Rows added for the cells on the left lie under this one: it takes
-      // them in before it is split itself.
-      if (added > 0) {
+      // them in before it is split itself (never the cells below them).
+      if (const Integer missing = added - (cell->RowSpan - spans[static_cast<size_t>(c - left)]); missing > 0) {
         Integer M = 0;
         const Integer below = r + cell->RowSpan;
-        while (M < added && below + M < RowCount() && Rows.GetRow(below + M)->GetCell(c)) ++M;
+        while (M < missing && below + M < RowCount() && Rows.GetRow(below + M)->GetCell(c)) ++M;
         if (M > 0) DoMergeCells(r, c, cell->ColSpan, cell->RowSpan + M, true, true);
       }
       added += SplitCellHorizontally(r, c, parts);

@@ -3175,8 +3175,21 @@ struct TSequence : TStillClock, TFindReportWorld {
     const bool left = handle == 0 || handle == 3 || handle == 7, top = handle == 0 || handle == 1 || handle == 4;
     const bool sideways = handle != 4 && handle != 6, upright = handle != 5 && handle != 7;
     const QPoint by(sideways ? (left ? -grow : grow) : 0, upright ? (top ? -grow : grow) : 0);
+    DragHandle(p, handle, by);
+  }
+  // Handle `handle` of the selected picture p pressed and dragged `by`
+  // pixels, then checked; false when it or the drag's end is not on the
+  // screen.
+  bool DragHandle(const TPicture& p, Integer handle, QPoint by) {
+    TVLEditVLData* d = p.Editor->EditData();
+    if (!d->Resizer) return false;
+    Integer hx = 0, hy = 0;
+    d->Resizer->GetHandlePos(handle, true, hx, hy);
+    const std::pair<Integer, Integer> was = PictureSize(p);
+    QPoint from;
+    if (!PicturePoint(p, double(hx) / was.first, double(hy) / was.second, from)) return false;
     const QPoint to = from + by;
-    if (!Window()->rect().contains(to)) return;
+    if (!Window()->rect().contains(to)) return false;
     const std::string text = DocumentText(*p.Editor->VLData()), outline = Shown();
     Note("drag the picture's handle " + std::to_string(handle) + " by " + std::to_string(by.x()) + "," +
          std::to_string(by.y()));
@@ -3187,6 +3200,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, Window()->mapToGlobal(to));
     Settle();
     ExpectHandleDragged(p, handle, by, was, text, outline);
+    return true;
   }
 
   // After handle `handle` of picture p (of size `was`) was pressed and the
@@ -3569,8 +3583,12 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   split C R             Split of the caret's cell (or the selected
   //                         ones) into C columns and R rows
   //   picture W H           a picture W by H put in by Insert Picture
-  //   press-picture         a press on the entry's first picture shown,
-  //                         checked to select it
+  //   press-picture [cell]  a press on the entry's (or the innermost cell
+  //                         editor's) first picture shown, checked to
+  //                         select it
+  //   handle N DX,DY        handle N of the picture selected dragged by
+  //                         DX,DY, its new size checked
+  //   autosave              the automatic save's timer run
   //   markers N             (a check) the entry holds N list markers
   //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
@@ -3804,14 +3822,28 @@ struct TSequence : TStillClock, TFindReportWorld {
       return true;
     }
     if (verb == "press-picture") {
-      // On the entry's first picture shown.
+      // On the entry's first picture shown (with "cell", the innermost
+      // cell editor's).
       for (const TPicture& p : PicturesShown())
-        if (p.Editor == Edit()) {
+        if (p.Editor == (rest == "cell" ? Innermost() : Edit())) {
           bool pressed = false;
           PressPicture(p, pressed);
           return true;
         }
       return false;
+    }
+    if (verb == "handle") {
+      // handle N DX,DY: handle N of the picture selected in the innermost
+      // editor dragged by DX,DY.
+      int handle = 0, dx = 0, dy = 0;
+      if (std::sscanf(rest.c_str(), "%d %d,%d", &handle, &dx, &dy) != 3) return false;
+      TCustomVellumEdit* inner = Innermost();
+      const Integer item = inner->EditData()->GetSingleSelectedItem();
+      return item >= 0 && DragHandle({inner, item}, handle, QPoint(dx, dy));
+    }
+    if (verb == "autosave") {
+      AutomaticSave();
+      return true;
     }
     if (verb == "lock") LockAndOpen();
     else if (verb == "save") {
@@ -4309,6 +4341,21 @@ const TRecorded kRecorded[] = {
     // view had moved, and the picture was not selected.
     {"a press on a picture partly shown at the foot of the view, the caret beside it below the view", 0,
      {"key Ctrl+End", "lines 25", "type xx", "picture 48 72", "key Ctrl+Home", "press-picture"}},
+    // Found by 44487: a cell over three columns split into two columns
+    // and two rows. The first part's split grew the last part over the new
+    // row; taking in the rows added on its left again, it swallowed the
+    // cell below, whose words went up into the split cell.
+    {"a cell over three columns split into two columns and two rows above a cell holding words", 0,
+     {"key Ctrl+End", "table 2 3", "click 0.0 1,2", "type below", "click 0.0 0,0", "shift+click 0.0 0,2",
+      "command vlActionTableMergeCells", "click 0.0 0,0", "type top", "split 2 2"}},
+    // Found by 44134: a picture in a cell, its corner's handle dragged out
+    // after an automatic save. The press went on to the entry around the
+    // cell, which took the focus and handed it back to the cell's editor;
+    // placing its caret again made the handles anew and dropped the drag,
+    // and the picture kept its size.
+    {"a handle of a picture in a cell dragged while the entry around hands the focus back to the cell", 0,
+     {"key Ctrl+End", "table 1 2", "click 0.0 0,1", "key Return x6", "click 0.0 0,0", "picture 50 32", "autosave",
+      "type x", "key Shift+Home", "press-picture cell", "handle 2 30,30"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
