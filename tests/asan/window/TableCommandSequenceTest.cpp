@@ -691,8 +691,22 @@ struct TSequence : TStillClock, TFindReportWorld {
     QPoint to;
     if (!Chance(50) || !Settle() || !OtherCell(a, b, to)) return true;
     Note("drag from the word to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
+    const TCaretAt caret = CaretAt();
+    const std::string sized = Shown(), unsized = Shown(false);
     DragTo(word, to);
+    KeepAwayIfBorderDragged(caret, sized, unsized);
     return true;
+  }
+  // A cell a pixel wide has no word to press: the press takes its border,
+  // and the drag moves it. The view stays under the pointer, and a caret
+  // the wider table pushes out of sight stays there until it moves (as
+  // after the wheel).
+  void KeepAwayIfBorderDragged(const TCaretAt& caret, const std::string& sized, const std::string& unsized) {
+    Settle();
+    if (CaretAt() == caret && Shown(false) == unsized && Shown() != sized) {
+      Note("  (a border dragged)");
+      AwayCaret = caret;
+    }
   }
   // The entry's scroll bar of one direction, when shown.
   QScrollBar* Bar(Qt::Orientation o) const {
