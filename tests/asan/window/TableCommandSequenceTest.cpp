@@ -3580,6 +3580,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //                         checked to put the caret there
   //   press-at X,Y          a press at that point of the view, checked to
   //                         land where the hit test before it finds text
+  //   hbar N                the horizontal scroll bar moved N pixels
   //   split C R             Split of the caret's cell (or the selected
   //                         ones) into C columns and R rows
   //   picture W H           a picture W by H put in by Insert Picture
@@ -3755,6 +3756,18 @@ struct TSequence : TStillClock, TFindReportWorld {
       Pressed = true;
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
+      Settle();
+      AwayCaret = CaretAt();
+      return true;
+    }
+    if (verb == "hbar") {
+      // The horizontal scroll bar's thumb dragged N pixels along.
+      QScrollBar* bar = Bar(Qt::Horizontal);
+      if (!bar) return false;
+      Note("the horizontal scroll bar moved by " + rest);
+      bar->setSliderDown(true);
+      bar->setSliderPosition(bar->value() + std::atoi(rest.c_str()));
+      bar->setSliderDown(false);
       Settle();
       AwayCaret = CaretAt();
       return true;
@@ -4323,6 +4336,15 @@ const TRecorded kRecorded[] = {
     // view had moved, and the picture was not selected.
     {"a press on a picture partly shown at the foot of the view, the caret beside it below the view", 0,
      {"key Ctrl+End", "lines 25", "type xx", "picture 48 72", "key Ctrl+Home", "press-picture"}},
+    // Found by 44696: a press on a picture inside the selection of the
+    // whole entry, the view scrolled a little sideways. The release, no
+    // drag begun, put the caret under the pointer, and the caret shown
+    // took the view to its left edge before the picture under the pointer
+    // was taken: the release found the text beside it.
+    {"a press on a selected picture, the view scrolled a little sideways", 0,
+     {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500", "click outside",
+      "key Ctrl+End", "type xx xx xx xx xx", "picture 48 72", "type yy", "command vlActionSelectAll", "hbar 40",
+      "press-picture"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
