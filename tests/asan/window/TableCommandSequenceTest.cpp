@@ -3276,9 +3276,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!PicturePoint(p, 0.7, 0.5, from) || !OnScreen(p.Editor, QPoint(x - d->GetHOffset(), y - d->GetVOffset()), to))
       return;
     {
+      // Clear of the edges where a drag scrolls the view under the pointer:
+      // the bottom one lies above the horizontal scroll bar when it shows.
       const QWidget* surface = ClientWidgetOf(Edit());
       const QPoint top = surface->mapTo(Window(), QPoint(0, 0));
-      if (to.y() < top.y() + 24 || to.y() > top.y() + surface->height() - 24) return;
+      if (to.y() < top.y() + 24 || to.y() > top.y() + Edit()->ClientHeight() - 24) return;
     }
     const std::string text = ShownText(), outline = Shown();
     const size_t pictures = Occurrences(outline, "{picture}");
