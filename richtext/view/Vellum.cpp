@@ -510,7 +510,12 @@ void TCustomVellum::ClickInsteadOfDrag(int x, int y) {
   VLGetItemAt(*FData, x + FData->GetHOffset(), y + FData->GetVOffset(), data, itemNo, offs, false, found);
   if (itemNo < 0) return;
   if (auto* target = dynamic_cast<TVLControlData*>(data)) {
+    // The caret lands under the pointer, which the view shows: moved now
+    // (to its left edge), the release would take what scrolled there.
+    const Integer left = FData->GetHOffset(), top = FData->GetVOffset();
     target->SetSelectionBounds(itemNo, offs, itemNo, offs);
+    if (FData->GetHOffset() != left) FData->HScrollTo(left);
+    if (FData->GetVOffset() != top) FData->VScrollTo(top);
     target->Invalidate();
   }
 }

@@ -691,8 +691,22 @@ struct TSequence : TStillClock, TFindReportWorld {
     QPoint to;
     if (!Chance(50) || !Settle() || !OtherCell(a, b, to)) return true;
     Note("drag from the word to " + std::to_string(b.Row) + "," + std::to_string(b.Col));
+    const TCaretAt caret = CaretAt();
+    const std::string sized = Shown(), unsized = Shown(false);
     DragTo(word, to);
+    KeepAwayIfBorderDragged(caret, sized, unsized);
     return true;
+  }
+  // A cell a pixel wide has no word to press: the press takes its border,
+  // and the drag moves it. The view stays under the pointer, and a caret
+  // the wider table pushes out of sight stays there until it moves (as
+  // after the wheel).
+  void KeepAwayIfBorderDragged(const TCaretAt& caret, const std::string& sized, const std::string& unsized) {
+    Settle();
+    if (CaretAt() == caret && Shown(false) == unsized && Shown() != sized) {
+      Note("  (a border dragged)");
+      AwayCaret = caret;
+    }
   }
   // The entry's scroll bar of one direction, when shown.
   QScrollBar* Bar(Qt::Orientation o) const {
@@ -3276,9 +3290,11 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!PicturePoint(p, 0.7, 0.5, from) || !OnScreen(p.Editor, QPoint(x - d->GetHOffset(), y - d->GetVOffset()), to))
       return;
     {
+      // Clear of the edges where a drag scrolls the view under the pointer:
+      // the bottom one lies above the horizontal scroll bar when it shows.
       const QWidget* surface = ClientWidgetOf(Edit());
       const QPoint top = surface->mapTo(Window(), QPoint(0, 0));
-      if (to.y() < top.y() + 24 || to.y() > top.y() + surface->height() - 24) return;
+      if (to.y() < top.y() + 24 || to.y() > top.y() + Edit()->ClientHeight() - 24) return;
     }
     const std::string text = ShownText(), outline = Shown();
     const size_t pictures = Occurrences(outline, "{picture}");
@@ -3580,6 +3596,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //                         checked to put the caret there
   //   press-at X,Y          a press at that point of the view, checked to
   //                         land where the hit test before it finds text
+  //   hbar N                the horizontal scroll bar moved N pixels
   //   split C R             Split of the caret's cell (or the selected
   //                         ones) into C columns and R rows
   //   picture W H           a picture W by H put in by Insert Picture
@@ -3759,6 +3776,18 @@ struct TSequence : TStillClock, TFindReportWorld {
       Pressed = true;
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Press, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
       qytest::WindowMouse(Window(), qytest::TWindowMouseAct::Release, bar->mapToGlobal(QPoint(bar->width() / 2, y)));
+      Settle();
+      AwayCaret = CaretAt();
+      return true;
+    }
+    if (verb == "hbar") {
+      // The horizontal scroll bar's thumb dragged N pixels along.
+      QScrollBar* bar = Bar(Qt::Horizontal);
+      if (!bar) return false;
+      Note("the horizontal scroll bar moved by " + rest);
+      bar->setSliderDown(true);
+      bar->setSliderPosition(bar->value() + std::atoi(rest.c_str()));
+      bar->setSliderDown(false);
       Settle();
       AwayCaret = CaretAt();
       return true;
@@ -4356,6 +4385,15 @@ const TRecorded kRecorded[] = {
     {"a handle of a picture in a cell dragged while the entry around hands the focus back to the cell", 0,
      {"key Ctrl+End", "table 1 2", "click 0.0 0,1", "key Return x6", "click 0.0 0,0", "picture 50 32", "autosave",
       "type x", "key Shift+Home", "press-picture cell", "handle 2 30,30"}},
+    // Found by 44696: a press on a picture inside the selection of the
+    // whole entry, the view scrolled a little sideways. The release, no
+    // drag begun, put the caret under the pointer, and the caret shown
+    // took the view to its left edge before the picture under the pointer
+    // was taken: the release found the text beside it.
+    {"a press on a selected picture, the view scrolled a little sideways", 0,
+     {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500", "click outside",
+      "key Ctrl+End", "type xx xx xx xx xx", "picture 48 72", "type yy", "command vlActionSelectAll", "hbar 40",
+      "press-picture"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
