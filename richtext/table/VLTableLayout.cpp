@@ -571,10 +571,6 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   FMinWidthKnown = false;
   FCellsMeasured = false;
 
-  const Integer S = run.StructureWidth();
-  const Integer T = autoSized ? 0 : F.Width - S;
-  const Integer A = autoSized ? 0 : T - C * Pad * 2;
-
   // 5: minimum widths.
   Integer onlyRow = -1, onlyCol = -1;
   if (cache) {
@@ -584,6 +580,15 @@ void TVLTableItemInfo::Layout(Integer docWidth, bool force, TCanvas* canvas) {
   } else {
     run.MeasureMinimums(only ? TLayoutRun::mOnly : TLayoutRun::mAll, only);
   }
+  // A keystroke's layout gets the line the table had, which a full layout
+  // widens to the table's minimum, pixel columns at their widths: laid out
+  // narrower, the pixel columns would give their width to the typed cell
+  // and take it back at the next full layout.
+  if (only && BestWidth == 0 && !autoSized) F.Width = std::max(F.Width, MinWidthOf(*this, run));
+
+  const Integer S = run.StructureWidth();
+  const Integer T = autoSized ? 0 : F.Width - S;
+  const Integer A = autoSized ? 0 : T - C * Pad * 2;
   // What the columns and rows were: a keystroke's layout moves only what changes.
   std::vector<Integer> oldColStarts, oldColWidths, oldRowStarts, oldRowHeights;
   if (cache) {

@@ -3007,10 +3007,7 @@ struct TSequence : TStillClock, TFindReportWorld {
         if (count == 0 || !box->GetEnabled()) return;
         const int index = box == Main->tbFontName ? std::max(0, box->Items().IndexOf(Chance(50) ? "DejaVu Sans" : "Liberation Serif"))
                                                    : Pick(0, count - 1);
-        Note(box->GetName() + ": " + box->Items()[index]);
-        Given = box->GetName();
-        box->SetItemIndex(index);
-        if (box->OnSelect) box->OnSelect(box);
+        Choose(box, index);
         break;
       }
       case 1: {
@@ -3019,6 +3016,12 @@ struct TSequence : TStillClock, TFindReportWorld {
       }
     }
     Settle();
+  }
+  void Choose(TComboBox* box, int index) {
+    Note(box->GetName() + ": " + box->Items()[index]);
+    Given = box->GetName();
+    box->SetItemIndex(index);
+    if (box->OnSelect) box->OnSelect(box);
   }
   // The tool bar's size box clicked, the size typed over it and Enter.
   bool FontSize(const std::string& size) {
@@ -3586,6 +3589,7 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   border L.T column|row K N  the border before column or row K (from 1)
   //                         of the table dragged by N
   //   size N                the tool bar's size box set to N by its keys
+  //   font NAME             the tool bar's font box set to NAME
   //   lock, undo N, redo N
   //   save                  the Save command by its menu, Undo and Redo tried
   //                         around it, the caret checked after it
@@ -3880,6 +3884,11 @@ struct TSequence : TStillClock, TFindReportWorld {
       Run("ActionSave", [this] { Menu("ActionSave"); });
     } else if (verb == "size") {
       if (!FontSize(rest)) return false;
+      Settle();
+    } else if (verb == "font") {
+      const int index = Main->tbFontName->Items().IndexOf(rest);
+      if (index < 0 || !Main->tbFontName->GetEnabled()) return false;
+      Choose(Main->tbFontName, index);
       Settle();
     }
     else if (verb == "shown") {
@@ -4394,6 +4403,15 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500", "click outside",
       "key Ctrl+End", "type xx xx xx xx xx", "picture 48 72", "type yy", "command vlActionSelectAll", "hbar 40",
       "press-picture"}},
+    // Found by 47178: a long word typed into the last cell of a table
+    // wider than the entry, a column of pixel width before it. Each
+    // keystroke laid the table out in the entry's old width, so the pixel
+    // column gave its width to the typed one; the next full layout (the
+    // tool bar's font) gave it back and pushed the caret out of the view.
+    {"a word typed into a cell past the entry's width, a pixel column before it, then the tool bar's font", 0,
+     {"key Ctrl+End", "table 1 3", "border 0.0 column 2 300", "click 0.0 0,2",
+      "type abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz",
+      "font DejaVu Sans", "type Z"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
