@@ -814,6 +814,9 @@ void TCustomVellumEdit::Resize() {
     d->NoScroll = false;
     if (shown && !d->CaretInView()) d->ScrollToCaret();
   }
+  // The cell editors were laid out at their new widths with the document.
+  if (GetRootEditor() == this)
+    if (auto* cell = dynamic_cast<TCustomVellumEdit*>(GetInplaceEditor())) cell->HostLaidOut();
   if (innerShown && innerCaret(inner) &&
       (inner.Left < 0 || inner.Left >= ClientWidth() || inner.Top < 0 || inner.Top >= ClientHeight()))
     ShowScreenRect(TRect(ClientToScreen(TPoint(inner.Left, inner.Top)), ClientToScreen(TPoint(inner.Right, inner.Bottom))));

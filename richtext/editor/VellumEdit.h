@@ -88,6 +88,9 @@ public:
 
   // ---- nesting ----------------------------------------------------------------------
   TCustomVellumEdit* GetInnermostEditor();
+  // The editor around this one (a cell editor's) laid out its document
+  // anew: a cell editor's lines may need another height.
+  virtual void HostLaidOut() {}
   TCustomVellumEdit* GetRootEditor();
   // Scrolls this editor so that a rectangle given on screen is in view: a
   // word or caret of a cell editor nested in it (cell editors grow with

@@ -675,6 +675,15 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
 
 void TVLTableItemInfo::MovingToPosition(Integer /*x*/, Integer /*y*/, bool /*updateTop*/) { PlaceInplaceEditor(); }
 
+namespace {
+// The document's partial reformat leaves the table's own area to it.
+struct TSelfPainting {
+  TCustomVLFormattedData* D;
+  TCustomVLItemInfo* Saved;
+  ~TSelfPainting() { D->SelfPaintingItem = Saved; }
+};
+}  // namespace
+
 void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   if (!FInplaceEditor || FInCellChange) return;
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
@@ -697,12 +706,6 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
     cell->LaidMinWidth = minWidth;
     FMinWidthKnown = false;
   }
-  // The document's partial reformat leaves the table's own area to it.
-  struct TSelfPainting {
-    TCustomVLFormattedData* D;
-    TCustomVLItemInfo* Saved;
-    ~TSelfPainting() { D->SelfPaintingItem = Saved; }
-  };
   if (widthMatters) {
     // Column widths may change: the table is laid out again, measuring
     // only this cell anew and formatting only the cells whose width moves.
@@ -731,22 +734,11 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
     }
     PlaceInplaceEditor();
     InvalidateLayoutChange(before);
-  } else if (height != FEditorHeight) {
-    // Only the rows: the cells keep their widths and their layout.
-    FEditorHeight = height;
-    const TVLTableItemFormattingInfo before = FormattingInfo;
-    RelayoutHeights();
-    // The document moves what follows the table (the table keeps its width,
-    // so its layout is not run again).
-    if (FormattingInfo.Height != before.Height)
-      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0) {
-        TSelfPainting self{host, host->SelfPaintingItem};
-        host->SelfPaintingItem = this;
-        host->ReformatKeepingCaret(false, false, itemNo, false, true);
-      }
-    PlaceInplaceEditor();
-    InvalidateLayoutChange(before);
   }
+  // Only the rows: the cells keep their widths and their layout. Also
+  // after new widths, which rewrap the cell's own lines in its editor (a
+  // column narrowed by an Undo in the cell makes it taller).
+  FollowEditorHeights();
   FInCellChange = false;
   // The document changed: Modified and OnChange of the editor that holds
   // the table; a new edit in the cell ends what the document could redo.
@@ -754,6 +746,42 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   // The cell grew after its caret moved (a line break at the window's
   // edge): the caret is shown where the tables now put it.
   ShowInplaceCaret();
+}
+
+void TVLTableItemInfo::FollowEditorHeights() {
+  auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
+  if (!FInplaceEditor || !host) return;
+  // A table in the edited cell was laid out at its new width too: its rows
+  // first, which move the cell's lines.
+  if (auto* inner = dynamic_cast<TVLTableInplaceEdit*>(FInplaceEditor->GetInplaceEditor()); inner && inner->Table) {
+    TVLTableItemInfo& t = *inner->Table;
+    // As inside a change of its cell: its reformat moves no caret or view.
+    t.FollowEditorHeightsAfterLayout();
+  }
+  if (!FInplaceEditor || FInplaceEditor->EditData()->DocumentHeight == FEditorHeight) return;
+  FEditorHeight = FInplaceEditor->EditData()->DocumentHeight;
+  const TVLTableItemFormattingInfo before = FormattingInfo;
+  RelayoutHeights();
+  // The document moves what follows the table (the table keeps its width,
+  // so its layout is not run again).
+  if (FormattingInfo.Height != before.Height)
+    if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0) {
+      TSelfPainting self{host, host->SelfPaintingItem};
+      host->SelfPaintingItem = this;
+      host->ReformatKeepingCaret(false, false, itemNo, false, true);
+    }
+  PlaceInplaceEditor();
+  InvalidateLayoutChange(before);
+}
+
+void TVLTableItemInfo::FollowEditorHeightsAfterLayout() {
+  if (FInCellChange) return;
+  const TFlagGuard inChange(FInCellChange);
+  FollowEditorHeights();
+}
+
+void TVLTableInplaceEdit::HostLaidOut() {
+  if (Table) Table->FollowEditorHeightsAfterLayout();
 }
 
 void TVLTableItemInfo::InvalidateLayoutChange(const TVLTableItemFormattingInfo& before) {

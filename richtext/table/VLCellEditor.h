@@ -61,6 +61,7 @@ public:
   }
   void HScrollTo(Integer x) override {}
   bool OwnScrolling = false;
+  void HostLaidOut() override;
   // The cell has no colour of its own, nor has its table: the editor shows
   // the background of the document that holds the table.
   bool ShowParentBackground = false;

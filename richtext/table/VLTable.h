@@ -638,6 +638,12 @@ public:
   void RelayCellEditorDragDrop(TObject* sender, TObject* source, Integer x, Integer y);
   // The edited cell's content changed: the table grows or shrinks with it.
   void InplaceChanged(bool clearRedo);
+  // The rows follow the height of the cell editor's lines (rewrapped at a
+  // new width), the tables in the cell first.
+  void FollowEditorHeights();
+  // The same after a layout of the document around the table (a new
+  // window width), which leaves the caret and the view where they are.
+  void FollowEditorHeightsAfterLayout();
   // In an editor the chosen cell opens for editing, showing its selection
   // (a match of Find) there.
   void ShowChosenCell(Integer row, Integer col);

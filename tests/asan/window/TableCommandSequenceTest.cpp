@@ -528,6 +528,13 @@ struct TSequence : TStillClock, TFindReportWorld {
     // and so do the steps after it that leave the caret there.
     const QRect caret(at.x(), at.y() - 2, 1, std::max<Integer>(inner->EditData()->CaretHeight, 1));
     const bool pressPlace = Pressed || (PressedCaret && *PressedCaret == CaretAt());
+    // A cell's caret is drawn on its editor, which cuts off what lies
+    // below it: the editor is as tall as the cell's lines. (Sideways a
+    // caret at a full line's end may stand in the cell's padding.)
+    const Integer middle = p.Y + origin.Y + std::max<Integer>(inner->EditData()->CaretHeight, 1) / 2;
+    EXPECT_TRUE(surface == view || (middle >= 0 && middle < surface->height()))
+        << "the caret's middle stands at " << middle << " of its cell editor " << surface->height()
+        << " high, which does not show it (level " << Chain().size() - 1 << ")";
     EXPECT_TRUE(view->rect().contains(at) || (pressPlace && view->rect().intersects(caret)))
         << "the view does not show the caret: it stands at " << at.x() << ","
                                            << at.y() << " of a view of " << view->width() << "x" << view->height()
@@ -959,7 +966,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     const bool replacing = inner->EditData()->SelectionExists();
     const bool readOnly = J->EditorWindow->ReadOnly();
     Note("type " + text);
-    QWidget* target = KeyTarget();
+    // (The keys may close the editor that took them.)
+    const QPointer<QWidget> target = KeyTarget();
     const bool toEditor = target && (target == WidgetOf(inner) || WidgetOf(inner)->isAncestorOf(target));
     // Selected cells of a table of the caret's editor (cells of another
     // table left selected do not take the keys).

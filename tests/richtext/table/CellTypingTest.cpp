@@ -139,3 +139,44 @@ TEST(CellTyping, RepaintingWhatChangedShowsWhatRepaintingAllShows) {
 }
 
 }  // namespace
+
+// A column narrowed by what is typed in its cell rewraps the cell's other
+// lines, which can make it taller: the editor over the cell shows all its
+// lines after every key, its caret included.
+TEST(CellTyping, TheEditorShowsAllItsLinesAsItsColumnNarrows) {
+  for (const Integer cols : {3, 4, 5, 6}) {
+    SCOPED_TRACE(std::to_string(cols) + " columns");
+    TTableEditor e(1, cols);
+    TVLTableCellData* cell = e.T->GetCell(0, 0);
+    cell->Clear();
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "ab ";
+    cell->AddTextItem(TTableEditor::U(words.c_str()), 0, 0);
+    cell->AddTextItem(TTableEditor::U("cafexxxxxxxxxxxxxxxxxxxxxxxx"), 0, 0);
+    e.T->Changed();
+    e.Edit->Format();
+    QApplication::processEvents();
+    // A click on the cell's last line, at its end.
+    e.ClickAt(e.CellPoint(0, 0, cell->Width - 2 * e.T->CellPadding - 3, cell->Height - 2 * e.T->CellPadding - 4));
+    ASSERT_NE(e.Cell(), nullptr);
+    e.Press(Qt::Key_End);
+    ASSERT_NE(e.Cell(), nullptr);
+    int grew = 0;
+    Integer height = e.Cell()->EditData()->DocumentHeight;
+    for (int key = 0; key < 24; ++key) {
+      e.Press(Qt::Key_Backspace);
+      ASSERT_NE(e.Cell(), nullptr);
+      TVLEditVLData* d = e.Cell()->EditData();
+      grew += d->DocumentHeight > height;
+      height = d->DocumentHeight;
+      EXPECT_GE(e.Cell()->GetHeight(), d->DocumentHeight) << "after " << key + 1 << " keys";
+      TPoint p;
+      ASSERT_TRUE(d->GetCaretClientPoint(p));
+      EXPECT_LT(p.Y, e.Cell()->ClientHeight()) << "after " << key + 1 << " keys";
+    }
+    // (The case the test is about came up.)
+    if (cols == 5) {
+      EXPECT_GT(grew, 0);
+    }
+  }
+}
