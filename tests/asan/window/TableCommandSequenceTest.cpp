@@ -1009,7 +1009,8 @@ struct TSequence : TStillClock, TFindReportWorld {
       const std::string after = DocumentText(*inner->VLData());
       EXPECT_TRUE(replacing ? Occurrences(after, text) > 0 : InsertedOnce(before, after, text))
           << "the text did not land in the editor of the caret (" << Chain().size() - 1
-          << " cell editors open, the keys went to " << (target ? target->metaObject()->className() : "nothing")
+          << " cell editors open, the keys went to "
+          << (toEditor ? "that editor" : target ? target->metaObject()->className() : "nothing")
           << "); shown: " << Shown();
     }
   }
