@@ -282,6 +282,10 @@ void TCustomForm::BecomeMDIChild() {
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
   sub->setProperty(kFormProperty, QVariant::fromValue<void*>(this));
   sub->installEventFilter(FForm->FrameFilter.get());
+  // The mouse on the form stays the form's: passed on to the sub-window, a
+  // press no control took would work its title bar (hidden when maximised)
+  // by where the pointer last hovered there, opening its system menu.
+  FForm->Frame->setAttribute(Qt::WA_NoMousePropagation);
   sub->setWindowTitle(ToQ(FText));
   FForm->Sub = sub;
   sub->setGeometry(bounds.Left, bounds.Top, std::max(bounds.Width(), 100), std::max(bounds.Height(), 60));

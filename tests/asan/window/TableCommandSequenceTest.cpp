@@ -1017,7 +1017,8 @@ struct TSequence : TStillClock, TFindReportWorld {
       const std::string after = DocumentText(*inner->VLData());
       EXPECT_TRUE(replacing ? Occurrences(after, text) > 0 : InsertedOnce(before, after, text))
           << "the text did not land in the editor of the caret (" << Chain().size() - 1
-          << " cell editors open, the keys went to " << (target ? target->metaObject()->className() : "nothing")
+          << " cell editors open, the keys went to "
+          << (toEditor ? "that editor" : target ? target->metaObject()->className() : "nothing")
           << "); shown: " << Shown();
     }
   }
@@ -4420,6 +4421,16 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+End", "table 1 3", "border 0.0 column 2 300", "click 0.0 0,2",
       "type abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz",
       "font DejaVu Sans", "type Z"}},
+    // Found by 47555: a row border dragged up to the window's top left
+    // corner, then a press in a cell. The presses and moves no control took
+    // went on to the journal window's frame, which took the last move for a
+    // hover on its (hidden) title bar's system button: the press opened the
+    // frame's system menu, which took the release and the rest of a double
+    // click; the table kept the mouse, and refused the keys typed next.
+    {"a press in a cell after a row border was dragged to the window's top left corner", 0,
+     {"key Ctrl+Home", "table 2 2", "border 0.0 row 1 -60", "click 0.0 0,0", "type x"}},
+    {"a double click on a cell's word after a row border was dragged to the window's top left corner", 0,
+     {"key Ctrl+Home", "table 2 2", "type café", "border 0.0 row 1 -60", "double-click 0.0 0,0", "type x"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
