@@ -19,7 +19,8 @@
 // answer, keys must reach the editor the caret is in, a saved entry must
 // read back as the window shows it, a Copy or Cut must leave what was
 // selected on the clipboard in every form the clipboard offers (read back,
-// with its outline), the entry's list of markers must name the markers of
+// with its outline; a read-only entry refuses a Cut and keeps the
+// clipboard as it was), the entry's list of markers must name the markers of
 // its text and cells, each marker must show its list's count in reading
 // order, text after a table must start a paragraph and a marker must start
 // its own, and undoing everything must give back the entry as it was last
@@ -1609,6 +1610,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     const bool copying = Named(name, {"vlActionCopy", "vlActionCut"});
     const TSelected selected = copying ? Selection() : TSelected();
     const std::string clipboardBefore = copying ? ClipboardContent() : std::string();
+    // A read-only entry refuses a Cut given by its keys as its greyed items
+    // do: nothing goes, so nothing reaches the clipboard.
+    const bool refusedCut = name == "vlActionCut" && J->EditorWindow->ReadOnly();
+    const std::string shownBefore = refusedCut ? Shown() : std::string();
     const bool stamping = Named(name, {"ActionDateStamp", "ActionTimeStamp", "ActionDateTimeStamp"}) &&
                           !J->EditorWindow->ReadOnly() && !AnyCellsSelected();
     TCustomVellumEdit* caretEditor = Innermost();
@@ -1644,7 +1649,12 @@ struct TSequence : TStillClock, TFindReportWorld {
     }
     if (Escaped.empty() && CurrentJournal == J && Edit()) CheckModel(model);
     if (Escaped.empty() && CurrentJournal == J && Edit()) CheckCells(cells);
-    if (copying) CheckClipboard(name, selected, clipboardBefore);
+    if (refusedCut) {
+      EXPECT_EQ(Shown(), shownBefore) << name << " in a read-only entry changed it";
+      EXPECT_EQ(ClipboardContent(), clipboardBefore) << name << " in a read-only entry changed the clipboard";
+    } else if (copying) {
+      CheckClipboard(name, selected, clipboardBefore);
+    }
     // A stamp goes in as a paragraph of its own in the editor of the caret.
     // (Other commands may have closed the journal the sequence holds.)
     if (!stamping || !Escaped.empty()) return;
