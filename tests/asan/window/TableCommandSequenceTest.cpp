@@ -4394,6 +4394,14 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+End", "table 1 1", "click 0.0 0,0", "table 2 2", "border 1.0 column 2 500", "click outside",
       "key Ctrl+End", "type xx xx xx xx xx", "picture 48 72", "type yy", "command vlActionSelectAll", "hbar 40",
       "press-picture"}},
+    // Found by 48041 and 50156: a click inside the selection, past the end
+    // of a short line, the view scrolled sideways by a wide table. No drag
+    // begun, the release put the caret at the line's end, left of the
+    // view, and kept the view still for the release: the caret stayed out
+    // of sight.
+    {"a click in the selection past the end of a short line, the view scrolled sideways", 0,
+     {"key Ctrl+End", "table 1 1", "border 0.0 column 1 600", "click outside", "command vlActionSelectAll", "hbar 400",
+      "press-at 300,10"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
