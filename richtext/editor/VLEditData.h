@@ -367,6 +367,7 @@ public:
   void MouseMove(TShiftState shift, Integer x, Integer y) override;
   void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
   void SelectClickedItem(Integer x, Integer y);
+  void CollapseSelectionForClick(Integer itemNo, Integer offs) override;
 
   // ---- style bookkeeping, tags, jump mode (VLEditDataMisc.cpp) -------------
   // The current styles count as used: deleting unused styles keeps them.

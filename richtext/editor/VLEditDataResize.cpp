@@ -195,6 +195,15 @@ void TVLEditVLData::MouseUp(TMouseButton button, TShiftState shift, Integer x, I
   }
 }
 
+void TVLEditVLData::CollapseSelectionForClick(Integer itemNo, Integer offs) {
+  // The press still counts as held: the caret under the pointer moves no
+  // view, and one past the end of a line scrolled away is shown once the
+  // release is handled (MouseUp).
+  TKeepView keep{*this};
+  const TFlagGuard held(FPressHeld);
+  SetSelectionBounds(itemNo, offs, itemNo, offs);
+}
+
 void TVLEditVLData::SelectClickedItem(Integer x, Integer y) {
   const Integer pressed = FPressedDrawItem;
   FPressedDrawItem = -1;

@@ -91,6 +91,12 @@ public:
   // Selects length positions of one draw item from offset on (the end
   // first when backward) and fires the select event.
   void SelectInItem(Integer drawItemNo, Integer offset, Integer length, bool backward);
+  // A click on the selection that started no drag collapses it at an item
+  // position before its release is handled (an editor shows a caret put
+  // out of sight once the release is).
+  virtual void CollapseSelectionForClick(Integer itemNo, Integer offs) {
+    SetSelectionBounds(itemNo, offs, itemNo, offs);
+  }
 
   // ---- mouse (client coordinates) ---------------------------------------------
   virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);

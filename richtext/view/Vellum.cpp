@@ -499,7 +499,7 @@ void TCustomVellum::StartDragging() {
   DragFinished(effect);
 }
 
-void TCustomVellum::ClickInsteadOfDrag(int x, int y) {
+void TCustomVellum::ClickInsteadOfDrag(int x, int y, bool releasing) {
   // The press on the selection was a click: the selection collapses where
   // the pointer is.
   FDragArmed = false;
@@ -510,12 +510,18 @@ void TCustomVellum::ClickInsteadOfDrag(int x, int y) {
   VLGetItemAt(*FData, x + FData->GetHOffset(), y + FData->GetVOffset(), data, itemNo, offs, false, found);
   if (itemNo < 0) return;
   if (auto* target = dynamic_cast<TVLControlData*>(data)) {
-    // The caret lands under the pointer, which the view shows: moved now
-    // (to its left edge), the release would take what scrolled there.
-    const Integer left = FData->GetHOffset(), top = FData->GetVOffset();
-    target->SetSelectionBounds(itemNo, offs, itemNo, offs);
-    if (FData->GetHOffset() != left) FData->HScrollTo(left);
-    if (FData->GetVOffset() != top) FData->VScrollTo(top);
+    if (releasing) {
+      // The view stays under the pointer until the release is handled:
+      // moved now, the release would take what scrolled there.
+      const Integer left = FData->GetHOffset(), top = FData->GetVOffset();
+      target->CollapseSelectionForClick(itemNo, offs);
+      if (FData->GetHOffset() != left) FData->HScrollTo(left);
+      if (FData->GetVOffset() != top) FData->VScrollTo(top);
+    } else {
+      // The release went elsewhere: no press is left for a moving view to
+      // spoil.
+      target->SetSelectionBounds(itemNo, offs, itemNo, offs);
+    }
     target->Invalidate();
   }
 }
@@ -586,7 +592,7 @@ void TCustomVellum::MouseMove(TShiftState shift, int x, int y) {
   TVLScroller::MouseMove(shift, x, y);
   if (FDragArmed) {
     if (!shift.Contains(ssLeft))
-      ClickInsteadOfDrag(x, y);
+      ClickInsteadOfDrag(x, y, false);
     else if (DragDetect(FPressPoint, TPoint(x, y)))
       StartDragging();
     return;
@@ -597,7 +603,7 @@ void TCustomVellum::MouseMove(TShiftState shift, int x, int y) {
 void TCustomVellum::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TVLScroller::MouseUp(button, shift, x, y);
   if (button == mbLeft) StopAutoScrollTimer();
-  if (FDragArmed && button == mbLeft) ClickInsteadOfDrag(x, y);
+  if (FDragArmed && button == mbLeft) ClickInsteadOfDrag(x, y, true);
   FData->MouseUp(button, shift, x, y);
   if (button == mbLeft) OfferPrimarySelection();
   if (button == mbRight) {

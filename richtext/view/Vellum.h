@@ -257,7 +257,8 @@ private:
   // The selection last offered as the primary selection.
   std::array<Integer, 4> FOfferedSelection{-1, -1, -1, -1};
   TDragSource* FDragSource = nullptr;
-  void ClickInsteadOfDrag(int x, int y);
+  // The release comes next when releasing (not when it went elsewhere).
+  void ClickInsteadOfDrag(int x, int y, bool releasing);
 };
 
 class TVellum : public TCustomVellum {

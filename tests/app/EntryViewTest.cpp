@@ -113,7 +113,8 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
 // Placing the caret shows it, sideways too: typing past the window's edge
 // in a line that does not wrap, Home on the first line of an entry
 // scrolled right over a wide table, Ctrl+Home after a far cell scrolled the
-// view, moving into a far cell of a wide table, Backspace after a wide
+// view, a click in the selection past the end of a line scrolled away,
+// moving into a far cell of a wide table, Backspace after a wide
 // table (which selects it and shows it from its left edge), Select All from
 // a cell (the caret goes to the selection's end), Right onto a table taller
 // than the view (the caret as tall as the table shows its top), and the view
@@ -149,6 +150,22 @@ TEST(EntryView, TheViewScrollsSidewaysToShowTheCaret) {
          return w.Key(Qt::Key_Home) ? "" : "Home";
        },
        "xfirst"},
+      {"a click in the selection past the end of the first line, the view scrolled right",
+       [](TCaretWindow& w) -> std::string {
+         if (!w.WideTable()) return "no wide table";
+         // All selected; the click on the first line starts no drag and
+         // puts the caret at the line's end, left of the view.
+         if (!w.Key(Qt::Key_A, Qt::ControlModifier) || !w.Cells().empty()) return "Ctrl+A";
+         w.Bar(Qt::Horizontal)->triggerAction(QAbstractSlider::SliderToMaximum);
+         TVLEditVLData& d = *w.Edit()->EditData();
+         if (!w.Settle() || d.GetHOffset() < 200) return "not scrolled right";
+         const TVLDrawLineInfo* first = d.DrawItems[0];
+         QWidget* view = ClientWidgetOf(w.Edit());
+         const QPoint line(view->width() / 2, first->Top + first->Height / 2 - d.GetVOffset());
+         if (!w.WindowClick(view->mapToGlobal(line)) || !w.Cells().empty()) return "the click";
+         return d.SelectionExists() ? "the click left text selected" : "";
+       },
+       "firstx"},
       {"Ctrl+Home after a far cell scrolled the view",
        [](TCaretWindow& w) -> std::string {
          if (!w.WideTable()) return "no wide table";

@@ -4441,6 +4441,14 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+Home", "table 2 2", "border 0.0 row 1 -60", "click 0.0 0,0", "type x"}},
     {"a double click on a cell's word after a row border was dragged to the window's top left corner", 0,
      {"key Ctrl+Home", "table 2 2", "type café", "border 0.0 row 1 -60", "double-click 0.0 0,0", "type x"}},
+    // Found by 48041 and 50156: a click inside the selection, past the end
+    // of a short line, the view scrolled sideways by a wide table. No drag
+    // begun, the release put the caret at the line's end, left of the
+    // view, and kept the view still for the release: the caret stayed out
+    // of sight.
+    {"a click in the selection past the end of a short line, the view scrolled sideways", 0,
+     {"key Ctrl+End", "table 1 1", "border 0.0 column 1 600", "click outside", "command vlActionSelectAll", "hbar 400",
+      "press-at 300,10"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
