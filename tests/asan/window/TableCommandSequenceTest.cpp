@@ -4063,6 +4063,10 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
   // had cells selected, and its copy of those cells failed to read back
   // ("Invalid cell data") into the application.
   RunSeeds({1223}, 60, true);
+  // A cell's caret below its editor: 54018 typed in a table two deep,
+  // whose outer table, laid out anew, rewrapped the inner cell's lines;
+  // 54142 showed or hid the entry tree, and the new width did the same.
+  RunSeeds({54018, 54142}, 300, false);
 }
 
 // The faults the sequences found, each kept as the steps that found it
