@@ -630,6 +630,10 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   // one that held it) shows none: the view would move under the pointer of
   // a press that closes it.
   if (!FInplaceEditor || !host || FInCellChange || FPressing || FClosingEditor || !FInplaceEditor->Showing()) return;
+  // A layout of the table (a command, Undo) measured the cell before its
+  // lines were laid out at its width: the caret is shown where they are.
+  FollowEditorHeightsAfterLayout();
+  if (!FInplaceEditor || !FInplaceEditor->Showing()) return;
   // The caret typing moves may be a cell editor's further in, and cell
   // editors grow with their cells and scroll nothing: the editor that holds
   // the outermost table shows the innermost caret.
@@ -758,8 +762,12 @@ void TVLTableItemInfo::FollowEditorHeights() {
     // As inside a change of its cell: its reformat moves no caret or view.
     t.FollowEditorHeightsAfterLayout();
   }
-  if (!FInplaceEditor || FInplaceEditor->EditData()->DocumentHeight == FEditorHeight) return;
-  FEditorHeight = FInplaceEditor->EditData()->DocumentHeight;
+  if (!FInplaceEditor) return;
+  // (The layout the table ran for a change of the cell took its height
+  // before the lines were laid out at the cell's new width.)
+  const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
+  if (lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines) return;
+  FEditorHeight = lines;
   const TVLTableItemFormattingInfo before = FormattingInfo;
   RelayoutHeights();
   // The document moves what follows the table (the table keeps its width,

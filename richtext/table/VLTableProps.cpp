@@ -201,6 +201,9 @@ void TVLTableItemInfo::ReformatAfterChange(Integer itemNo, Integer oldWidth) {
   // The table is laid out again whatever its width.
   FormattingInfo.Width = 0;
   edit->ReformatAfterItemChange(itemNo, oldWidth);
+  // The open cell's lines were rewrapped at its new width after its row
+  // was measured.
+  FollowEditorHeightsAfterLayout();
 }
 
 void TVLTableItemInfo::AfterSetterChange(TVLEditVLData* edit, Integer itemNo, Integer width, bool changed,

@@ -535,7 +535,8 @@ struct TSequence : TStillClock, TFindReportWorld {
     const Integer middle = p.Y + origin.Y + std::max<Integer>(inner->EditData()->CaretHeight, 1) / 2;
     EXPECT_TRUE(surface == view || (middle >= 0 && middle < surface->height()))
         << "the caret's middle stands at " << middle << " of its cell editor " << surface->height()
-        << " high, which does not show it (level " << Chain().size() - 1 << ")";
+        << " high, which does not show it (level " << Chain().size() - 1 << "; the caret " << p.Y << " + "
+        << inner->EditData()->CaretHeight << ", the lines " << inner->EditData()->DocumentHeight << " high)";
     EXPECT_TRUE(view->rect().contains(at) || (pressPlace && view->rect().intersects(caret)))
         << "the view does not show the caret: it stands at " << at.x() << ","
                                            << at.y() << " of a view of " << view->width() << "x" << view->height()
@@ -4065,8 +4066,10 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
   RunSeeds({1223}, 60, true);
   // A cell's caret below its editor: 54018 typed in a table two deep,
   // whose outer table, laid out anew, rewrapped the inner cell's lines;
-  // 54142 showed or hid the entry tree, and the new width did the same.
-  RunSeeds({54018, 54142}, 300, false);
+  // 54142 showed or hid the entry tree, and the new width did the same;
+  // 61058 put a date and time stamp into a cell from its pop-up menu, and
+  // 60626 redid table commands with a cell open.
+  RunSeeds({54018, 54142, 60626, 61058}, 300, false);
 }
 
 // The faults the sequences found, each kept as the steps that found it
