@@ -605,7 +605,12 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!item) return false;
     const TVLTableCellData* cell = s.Table->GetCell(s.Row, s.Col);
     if (!cell || cell->Width <= 0 || cell->Height <= 0) return false;
-    const QPoint p(item->Left - d->GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx),
+    // Inside the cell's text box: a column squeezed narrower than its
+    // padding and dx has the point on the border past it (a press there
+    // sizes the column and leaves the cell alone).
+    const Integer x = dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx;
+    if (x < s.Table->CellPadding || x >= cell->Width - s.Table->CellPadding) return false;
+    const QPoint p(item->Left - d->GetHOffset() + cell->Left + x,
                    item->Top - d->GetVOffset() + cell->Top + cell->GetVAlignOffset() +
                        std::min<Integer>(cell->Height / 2, 6));
     return OnScreen(s.Editor, p, at);
