@@ -605,12 +605,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     if (!item) return false;
     const TVLTableCellData* cell = s.Table->GetCell(s.Row, s.Col);
     if (!cell || cell->Width <= 0 || cell->Height <= 0) return false;
-    // Inside the cell's text box: a column squeezed narrower than its
-    // padding and dx has the point on the border past it (a press there
-    // sizes the column and leaves the cell alone).
-    const Integer x = dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx;
-    if (x < s.Table->CellPadding || x >= cell->Width - s.Table->CellPadding) return false;
-    const QPoint p(item->Left - d->GetHOffset() + cell->Left + x,
+    const QPoint p(item->Left - d->GetHOffset() + cell->Left + (dx < 0 ? cell->Width / 2 : s.Table->CellPadding + dx),
                    item->Top - d->GetVOffset() + cell->Top + cell->GetVAlignOffset() +
                        std::min<Integer>(cell->Height / 2, 6));
     return OnScreen(s.Editor, p, at);
@@ -2802,6 +2797,11 @@ struct TSequence : TStillClock, TFindReportWorld {
         // A cell that begins with a table has no word at its start: the
         // point is that table's border.
         if (DocumentText(cell).empty() || dynamic_cast<TVLTableItemInfo*>(cell.GetItem(0))) continue;
+        // A column squeezed narrower than its padding and the 3 pixels has
+        // the word's point on the border past it: a press there sizes the
+        // column and selects nothing in the cell.
+        const TVLTableCellData* box = s.Table->GetCell(s.Row, s.Col);
+        if (s.Table->CellPadding + 3 >= box->Width - s.Table->CellPadding) continue;
         if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
           const std::string key = Name(s) + "@" + std::to_string(reinterpret_cast<uintptr_t>(s.Table));
           words.push_back({key, word});
