@@ -1023,8 +1023,9 @@ private:
   // the editor's place as it began to close (else where it is now).
   bool MoveEditorUndo(const TVLCellEditPlace* closing);
   // Border dragging: the boundary, whether Shift was held at the press, the
-  // offset from the pointer to the border, and the start before it.
-  Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0;
+  // offset from the pointer to the border, the start before it, and where
+  // the border stood at the press.
+  Integer FDragMode = 0, FDragBoundary = -1, FDragOffset = 0, FDragLimit = 0, FDragPos = 0, FDragFrom = 0;
   bool FDragShift = false;
   // Opens the editors a border drag closed again, as they were.
   std::function<void()> FResumeAfterDrag;

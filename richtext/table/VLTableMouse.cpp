@@ -329,7 +329,7 @@ bool TVLTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, Integer
     FDragBoundary = boundary;
     FDragOffset = pos - at;
     FDragLimit = prev;
-    FDragPos = pos;
+    FDragPos = FDragFrom = pos;
     FDragShift = shift.Contains(ssShift);
     Capture(vlData, this);
     if (view) view->Invalidate();
@@ -386,7 +386,11 @@ bool TVLTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, Integer x
     const Integer mode = FDragMode;
     FDragMode = 0;
     TCustomVellumEdit* hostEditor = EditorOf(vlData);
-    if (hostEditor && hostEditor->CanChange()) {
+    // A border let go where it was pressed sizes nothing: sized, its columns
+    // (rows) would keep the widths they have now in place of following
+    // their text, and Undo would list a step that changed nothing seen.
+    const bool moved = (mode == 1 ? x : y) + FDragOffset != FDragFrom;
+    if (moved && hostEditor && hostEditor->CanChange()) {
       if (mode == 1)
         ResizeColumn(FDragBoundary, x + FDragOffset - FDragLimit, x + FDragOffset, FDragShift);
       else

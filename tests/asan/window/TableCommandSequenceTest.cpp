@@ -2798,6 +2798,11 @@ struct TSequence : TStillClock, TFindReportWorld {
         // A cell that begins with a table has no word at its start: the
         // point is that table's border.
         if (DocumentText(cell).empty() || dynamic_cast<TVLTableItemInfo*>(cell.GetItem(0))) continue;
+        // A column squeezed narrower than its padding and the 3 pixels has
+        // the word's point on the border past it: a press there sizes the
+        // column and selects nothing in the cell.
+        const TVLTableCellData* box = s.Table->GetCell(s.Row, s.Col);
+        if (s.Table->CellPadding + 3 >= box->Width - s.Table->CellPadding) continue;
         if (WindowPoint(s, word, 3) && WindowPoint(s, start, 0)) {
           const std::string key = Name(s) + "@" + std::to_string(reinterpret_cast<uintptr_t>(s.Table));
           words.push_back({key, word});

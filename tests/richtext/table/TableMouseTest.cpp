@@ -127,6 +127,8 @@ TEST(TableMouse, BorderDragsChangeSizesAsOneUndoStep) {
       {"the right outer edge resizes the last column", true, 3, -60, false, false},
       {"row border down", false, 1, 25, false, false},
       {"read-only: nothing changes", true, 1, 40, false, true},
+      {"a column border let go where it was pressed: nothing changes", true, 1, 0, false, false},
+      {"a row border let go where it was pressed: nothing changes", false, 1, 0, false, false},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -149,9 +151,16 @@ TEST(TableMouse, BorderDragsChangeSizesAsOneUndoStep) {
     e.Move(to, shift);
     e.Up(to);
     const TVLTableItemFormattingInfo& after = e.T->FormattingInfo;
-    if (k.readOnly) {
+    if (k.readOnly || k.delta == 0) {
       EXPECT_EQ(after.ColStarts, before.ColStarts);
+      EXPECT_EQ(after.RowStarts, before.RowStarts);
       EXPECT_EQ(e.Edit->GetUndoType(), vlutNone);
+      // The columns and rows still follow their text.
+      for (Integer r = 0; r < 3; ++r)
+        for (Integer c = 0; c < 3; ++c) {
+          EXPECT_EQ(e.T->GetCell(r, c)->BestWidth, 0);
+          EXPECT_EQ(e.T->GetCell(r, c)->BestHeight, 0);
+        }
       continue;
     }
     // The border stands where it was dropped (within the rounding of the
