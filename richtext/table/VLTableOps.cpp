@@ -170,8 +170,11 @@ void TVLTableItemInfo::DetachCell(TVLTableCellData& cell) {
 
 void TVLTableItemInfo::AttachCell(TVLTableCellData& cell) {
   cell.SetTable(this);
-  for (Integer i = 0; i < cell.GetItemCount(); ++i) cell.GetItem(i)->MovingFromUndoList(i, &cell);
+  // The cell joins the list before its inner tables come back: a table
+  // coming back puts its markers after the marker before it, which must be
+  // counted already (else they go to the list's start).
   if (IsPlaced()) ShareCellMarkers(cell, true);
+  for (Integer i = 0; i < cell.GetItemCount(); ++i) cell.GetItem(i)->MovingFromUndoList(i, &cell);
 }
 
 void TVLTableItemInfo::ExchangeCell(Integer row, Integer col, std::unique_ptr<TVLTableCellData>& cell) {

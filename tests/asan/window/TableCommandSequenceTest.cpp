@@ -4461,6 +4461,14 @@ const TRecorded kRecorded[] = {
     {"a click in the selection past the end of a short line, the view scrolled sideways", 0,
      {"key Ctrl+End", "table 1 1", "border 0.0 column 1 600", "click outside", "command vlActionSelectAll", "hbar 400",
       "press-at 300,10"}},
+    // Found by 62342: Undo of Delete Columns brought back a cell whose list
+    // paragraph had a table after it holding the same list. The inner
+    // table came back before the cell rejoined the entry's list: its
+    // markers, finding none counted before them, went first in the list.
+    {"Undo of Delete Columns that took a cell holding one list in itself and in a table nested in it", 0,
+     {"key Ctrl+Home", "command vlActionParaNumbering", "key Ctrl+End", "table 1 2", "click 0.0 0,1", "key Ctrl+A",
+      "key Ctrl+C", "click 0.0 0,1", "key Ctrl+V", "click 1.0 0,0", "key Ctrl+V", "click 0.0 0,1",
+      "command vlActionTableDeleteCols", "key Ctrl+Z"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
