@@ -630,10 +630,6 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   // one that held it) shows none: the view would move under the pointer of
   // a press that closes it.
   if (!FInplaceEditor || !host || FInCellChange || FPressing || FClosingEditor || !FInplaceEditor->Showing()) return;
-  // A layout of the table (a command, Undo) measured the cell before its
-  // lines were laid out at its width: the caret is shown where they are.
-  FollowEditorHeightsAfterLayout(true);
-  if (!FInplaceEditor || !FInplaceEditor->Showing()) return;
   // The caret typing moves may be a cell editor's further in, and cell
   // editors grow with their cells and scroll nothing: the editor that holds
   // the outermost table shows the innermost caret.
@@ -752,7 +748,7 @@ void TVLTableItemInfo::InplaceChanged(bool clearRedo) {
   ShowInplaceCaret();
 }
 
-void TVLTableItemInfo::FollowEditorHeights(bool onlyCut) {
+void TVLTableItemInfo::FollowEditorHeights() {
   auto* host = dynamic_cast<TVLEditVLData*>(FVLData);
   if (!FInplaceEditor || !host) return;
   // A table in the edited cell was laid out at its new width too: its rows
@@ -760,13 +756,13 @@ void TVLTableItemInfo::FollowEditorHeights(bool onlyCut) {
   if (auto* inner = dynamic_cast<TVLTableInplaceEdit*>(FInplaceEditor->GetInplaceEditor()); inner && inner->Table) {
     TVLTableItemInfo& t = *inner->Table;
     // As inside a change of its cell: its reformat moves no caret or view.
-    t.FollowEditorHeightsAfterLayout(onlyCut);
+    t.FollowEditorHeightsAfterLayout();
   }
   if (!FInplaceEditor) return;
   // (The layout the table ran for a change of the cell took its height
   // before the lines were laid out at the cell's new width.)
   const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
-  if ((onlyCut || lines == FEditorHeight) && FInplaceEditor->GetHeight() >= lines) return;
+  if (lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines) return;
   FEditorHeight = lines;
   const TVLTableItemFormattingInfo before = FormattingInfo;
   RelayoutHeights();
@@ -782,10 +778,10 @@ void TVLTableItemInfo::FollowEditorHeights(bool onlyCut) {
   InvalidateLayoutChange(before);
 }
 
-void TVLTableItemInfo::FollowEditorHeightsAfterLayout(bool onlyCut) {
+void TVLTableItemInfo::FollowEditorHeightsAfterLayout() {
   if (FInCellChange) return;
   const TFlagGuard inChange(FInCellChange);
-  FollowEditorHeights(onlyCut);
+  FollowEditorHeights();
 }
 
 void TVLTableInplaceEdit::HostLaidOut() {

@@ -640,11 +640,10 @@ public:
   void InplaceChanged(bool clearRedo);
   // The rows follow the height of the cell editor's lines (rewrapped at a
   // new width), the tables in the cell first.
-  // onlyCut: only where the editor is shorter than its lines.
-  void FollowEditorHeights(bool onlyCut = false);
+  void FollowEditorHeights();
   // The same after a layout of the document around the table (a new
   // window width), which leaves the caret and the view where they are.
-  void FollowEditorHeightsAfterLayout(bool onlyCut = false);
+  void FollowEditorHeightsAfterLayout();
   // In an editor the chosen cell opens for editing, showing its selection
   // (a match of Find) there.
   void ShowChosenCell(Integer row, Integer col);
