@@ -13,20 +13,25 @@
 #include <string>
 
 namespace {
-// Group mode on the editor that holds the table, off again however the
-// steps end: everything in between undoes as one step.
+// Group mode on the document that holds the table, off again however the
+// steps end: everything in between undoes as one step. Not the innermost
+// editor's: the table's steps record in its holder, and a cell editor they
+// close would take the group mode with it, leaving each step undone alone.
 class TUndoGroup {
 public:
-  explicit TUndoGroup(TVLActionEditor* editor) : E(editor) {
-    E->BeginUndoGroup(vlutModifyItem);
-    E->SetUndoGroupMode(true);
+  explicit TUndoGroup(TVLTableItemInfo* table) : D(dynamic_cast<TVLEditVLData*>(table->GetVLData())) {
+    if (!D) return;
+    D->BeginUndoSequence(vlutModifyItem, true);
+    D->SetUndoGroupMode(true);
   }
-  ~TUndoGroup() { E->SetUndoGroupMode(false); }
+  ~TUndoGroup() {
+    if (D) D->SetUndoGroupMode(false);
+  }
   TUndoGroup(const TUndoGroup&) = delete;
   TUndoGroup& operator=(const TUndoGroup&) = delete;
 
 private:
-  TVLActionEditor* E;
+  TVLEditVLData* D;
 };
 
 struct TSelection {
@@ -282,7 +287,7 @@ bool TvlActionTableDeleteRows::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
     return false;
   }
   const bool editing = Table->GetInplaceEditor() != nullptr;
-  TUndoGroup group(Editor);
+  TUndoGroup group(Table);
   Table->DeleteSelectedRows();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
@@ -303,7 +308,7 @@ bool TvlActionTableDeleteCols::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
     return false;
   }
   const bool editing = Table->GetInplaceEditor() != nullptr;
-  TUndoGroup group(Editor);
+  TUndoGroup group(Table);
   Table->DeleteSelectedCols();
   Table->DeleteEmptyRows();
   Table->DeleteEmptyCols();
@@ -354,8 +359,8 @@ bool TvlActionTableMergeCells::CanExecuteOnTable(TVLActionEditor*, TVLTableItemI
   return Table->CanMergeSelectedCells(true);
 }
 
-bool TvlActionTableMergeCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
-  TUndoGroup group(Editor);
+bool TvlActionTableMergeCells::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Table);
   const TSelection s = SelectionOf(Table);
   Table->MergeSelectedCells(true);
   Table->DeleteEmptyRows();
@@ -397,7 +402,7 @@ bool TvlActionTableSplitCells::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
     // closing its editor later would end the undo group between the column
     // and the row split.
     if (s.Found && Table->GetInplaceEditor()) Table->Select(s.TopRow, s.LeftCol, s.ColCount - 1, s.RowCount - 1);
-    TUndoGroup group(Editor);
+    TUndoGroup group(Table);
     if (merge) Table->MergeSelectedCells(true);
     if (cols > 1) Table->SplitSelectedCellsVertically(cols);
     if (rows > 1) Table->SplitSelectedCellsHorizontally(rows);
@@ -461,7 +466,7 @@ bool TvlActionTableProperties::ExecuteOnTable(TVLActionEditor* Editor, TVLTableI
   } catch (const EVLTableInplaceError&) {
   }
   {
-    TUndoGroup group(Editor);
+    TUndoGroup group(Table);
     dlg->ApplyTable(Editor, Table);
   }
   if (reopen) reopen();
@@ -500,8 +505,8 @@ bool TvlActionTableCellVAlign::ProcessCell(TVLTableItemInfo* Table, Integer Row,
   return true;
 }
 
-bool TvlActionTableCellVAlign::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
-  TUndoGroup group(Editor);
+bool TvlActionTableCellVAlign::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Table);
   ForEachSelectedCell(Table, 2);
   return true;
 }
@@ -540,8 +545,8 @@ bool TvlActionTableCellBorder::ProcessCell(TVLTableItemInfo* Table, Integer Row,
   }
 }
 
-bool TvlActionTableCellBorder::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
-  TUndoGroup group(Editor);
+bool TvlActionTableCellBorder::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Table);
   ForEachSelectedCell(Table, GetChecked() ? 3 : 2);
   return true;
 }
@@ -585,8 +590,8 @@ bool TvlActionTableCellNoBorders::CanExecuteOnTable(TVLActionEditor*, TVLTableIt
   return SelectionOf(Table).Found;
 }
 
-bool TvlActionTableCellNoBorders::ExecuteOnTable(TVLActionEditor* Editor, TVLTableItemInfo* Table, Integer) {
-  TUndoGroup group(Editor);
+bool TvlActionTableCellNoBorders::ExecuteOnTable(TVLActionEditor*, TVLTableItemInfo* Table, Integer) {
+  TUndoGroup group(Table);
   ForEachSelectedCell(Table, 3);
   return true;
 }
@@ -640,7 +645,7 @@ void SetSelectedCellsColor(TVLActionEditor* Editor, TVLTableItemInfo* Table, TCo
   // table command makes.
   if (!Editor || !Editor->CanChange()) return;
   {
-    TUndoGroup group(Editor);
+    TUndoGroup group(Table);
     const TVLTableCellData* edited = EditedCell(Table);
     for (Integer r = 0; r < Table->RowCount(); ++r)
       for (Integer c = 0; c < Table->Rows.GetRow(r)->Count(); ++c) {

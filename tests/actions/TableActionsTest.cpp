@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 #include "platform/base/Streams.h"
 
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -319,6 +320,8 @@ TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {
     Integer Row, Col, ToRow, ToCol;
     std::function<int(TInteraction&)> Dialog;  // nullptr: none expected
     const char* After;
+    // Blocks merged before (top, left, columns, rows).
+    std::vector<std::array<Integer, 4>> Merged = {};
   };
   const std::vector<TCase> cases = {
       {"row above", [](TComponent* o) { return new TvlActionTableInsertRowsAbove(o); }, 1, 1, -1, -1, nullptr,
@@ -345,10 +348,19 @@ TEST_F(TableActions, EachStructureCommandUndoesInOneStep) {
        },
        // The content stays in the right part; the column's other cells span both.
        "00,01[1x2],.,02 / 10,,11,12 / 20,21[1x2],.,22"},
+      // The caret's cell editor goes with its row, and the column only the
+      // merged cells kept apart after it: still one step.
+      {"delete the caret's row beside merged cells", [](TComponent* o) { return new TvlActionTableDeleteRows(o); }, 1,
+       1, -1, -1, nullptr, "00|01,02 / 20|21,22", {{0, 0, 2, 1}, {2, 0, 2, 1}}},
+      {"delete the caret's column beside merged cells", [](TComponent* o) { return new TvlActionTableDeleteCols(o); },
+       1, 1, -1, -1, nullptr, "00|10,02|12 / 20,22", {{0, 0, 1, 2}, {0, 2, 1, 2}}},
   };
   for (const TCase& k : cases) {
     SCOPED_TRACE(k.Name);
     TTableWindow w;
+    for (const auto& [top, left, cols, rows] : k.Merged) ASSERT_TRUE(w.T()->MergeCells(top, left, cols, rows, true));
+    w.Edit->Format();
+    w.Settle();
     const std::string before = w.Grid();
     std::unique_ptr<TvlActionTableCell> action(k.Make(w.Form.get()));
     w.Click(k.Row, k.Col);
@@ -436,6 +448,8 @@ TEST_F(TableActions, TypingAfterAStructureCommandLandsInACell) {
     bool MergeFirstColumn;
     std::function<int(TInteraction&)> Dialog;  // nullptr: none expected
     const char* After;
+    // Blocks merged before (top, left, columns, rows).
+    std::vector<std::array<Integer, 4>> Merged = {};
   };
   auto rowBelow = [](TComponent* o) {
     auto* a = new TvlActionTableInsertRowsBelow(o);

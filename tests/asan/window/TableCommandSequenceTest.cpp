@@ -2032,7 +2032,11 @@ struct TSequence : TStillClock, TFindReportWorld {
           faults += "the cell " + std::to_string(at.first) + "," + std::to_string(at.second) + " outside holds \"" +
                     words(r, c) + "\", not \"" + Joined(w) + "\"; ";
       }
-    EXPECT_EQ(faults, "") << name << (SplitAsked.Unmerge ? " (unmerge)" : "") << " of " << m.Rows << "x" << m.Cols
+    const std::string asked = name != "vlActionTableSplitCells" || SplitAsked.Unmerge
+                                  ? std::string()
+                                  : " into " + std::to_string(SplitAsked.Cols) + " columns and " +
+                                        std::to_string(SplitAsked.Rows) + " rows";
+    EXPECT_EQ(faults, "") << name << (SplitAsked.Unmerge ? " (unmerge)" : asked) << " of " << m.Rows << "x" << m.Cols
                           << " at " << m.Top << "," << m.Left << (m.Block ? " (selected)" : " (the caret's cell)")
                           << " in a table of " << m.TableRows << "x" << m.TableCols << "; shown: " << Shown();
   }
@@ -4492,6 +4496,15 @@ const TRecorded kRecorded[] = {
     // at the start of the next line (the check asked for the old offset).
     {"a border drag that breaks a cell's line at the two spaces the caret is between", 0,
      {"table 1 2", "click 0.0 0,1", "type aaaa  bbbb", "key Left x5", "border 0.0 column 1 400"}},
+    // Found by 62737: Delete Rows given in a cell editor, then Undo. The
+    // command's undo group was opened in the cell editor, which the
+    // deletion closed: the emptied columns' removal undid alone, leaving a
+    // one-row table with a column kept apart only by a merged cell, which a
+    // Split then took away.
+    {"Undo of Delete Rows given in a cell editor, beside a merged cell; then a Split", 0,
+     {"key Ctrl+End", "table 2 3", "type a", "click 0.0 0,0", "shift+click 0.0 0,1", "command vlActionTableMergeCells",
+      "click 0.0 1,0", "type c", "command vlActionTableDeleteRows", "key Ctrl+Z", "shown [2x3:", "click 0.0 0,2",
+      "type w", "split 2 1"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
