@@ -781,7 +781,12 @@ void TCustomVellumEdit::Format() {
 void TCustomVellumEdit::Resize() {
   TVLEditVLData* d = EditData();
   const bool hadCaret = d->CaretDrawItemNo >= 0 && d->CaretStop();
-  const bool shown = hadCaret && d->CaretInView(FViewW, FViewH);
+  // What the view showed before: its size then, short of the frame and the
+  // bars shown now. A bar that came or went since the last resize (with the
+  // document's length) changed what it showed without one.
+  const Integer wasW = std::max<Integer>(0, FViewW - (GetWidth() - ClientWidth()));
+  const Integer wasH = std::max<Integer>(0, FViewH - (GetHeight() - ClientHeight()));
+  const bool shown = hadCaret && d->CaretInView(wasW, wasH);
   // A cell editor's caret, where this view shows it (cell editors move with
   // the view, not with its size).
   auto innerCaret = [this](TRect& r) {
@@ -795,10 +800,10 @@ void TCustomVellumEdit::Resize() {
     return true;
   };
   TRect inner;
-  const bool innerShown = innerCaret(inner) && inner.Left >= 0 && inner.Left < FViewW && inner.Top >= 0 &&
-                          inner.Top < FViewH;
-  FViewW = ClientWidth();
-  FViewH = ClientHeight();
+  const bool innerShown = innerCaret(inner) && inner.Left >= 0 && inner.Left < wasW && inner.Top >= 0 &&
+                          inner.Top < wasH;
+  FViewW = GetWidth();
+  FViewH = GetHeight();
   Integer item = 0, offs = 0;
   if (hadCaret) {
     item = d->GetCaretItemNo();

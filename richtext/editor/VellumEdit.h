@@ -314,7 +314,7 @@ private:
   Integer FApplyingStyle = -1;
   // The caret as the data placed it (client coordinates).
   Integer FCaretX = 0, FCaretY = 0, FCaretH = 0;
-  // The view's size as the last resize left it.
+  // The control's size as the last resize left it (frame and bars included).
   Integer FViewW = 0, FViewH = 0;
   bool FCaretVisible = false;
   WideString FPreedit;

@@ -4247,6 +4247,15 @@ const TRecorded kRecorded[] = {
     {"the view narrowed under the caret of a cell", 0,
      {"table 1 2", "border 0.0 column 1 10", "key Tab", "type café café café café café café",
       "command ActionHideShowEntryTree"}},
+    // Found by 54041 at its step 278: the view kept its width from the last
+    // resize, when the vertical scroll bar was shown; with the bar gone, a
+    // caret beside a wide table stood in the strip the bar had covered,
+    // taken for out of sight, and the entry tree narrowing the view left it
+    // there.
+    {"the view narrowed under a caret shown where a scroll bar had been", 0,
+     {"key Ctrl+End", "lines 30", "command ActionHideShowEntryTree", "command ActionHideShowEntryTree",
+      "key Shift+Up x30", "key Delete", "key Ctrl+Home", "table 1 2", "border 0.0 column 1 10", "key Ctrl+Home",
+      "key End", "border 0.0 column 2 40", "command ActionHideShowEntryTree"}},
     // Found by 42093 at its step 300: a table taller than the view pasted
     // into a cell from its pop-up menu left the caret beside it, as tall as
     // it; shown whole, the view scrolled to its foot and its top stood far
