@@ -208,6 +208,9 @@ void TvlActionTableCell::ExecuteTarget(TObject* Target) {
   if (ExecuteOnTable(holder, table, itemNo)) {
     table->Changed();
     holder->ReformatAfterItemChange(itemNo, measure);
+    // New column widths rewrap an open cell's lines after its row was
+    // measured: the rows follow them.
+    table->FollowEditorHeightsAfterLayout();
     holder->Change();
   }
 }

@@ -4083,6 +4083,11 @@ TEST(TableCommandSequence, RandomSequencesKeepTheEntryWhole) {
 // plain widget instead of the cell editor the caret was in.
 TEST(TableCommandSequence, SequencesThatFoundFaults) {
   if (std::getenv("QY_TABLE_SEQUENCE_SEED")) GTEST_SKIP() << "one seed asked for";
+  // The first 124 steps of 60626 (drawn from the offered commands) set a
+  // border of the open cell by the menu: the table, laid out anew,
+  // narrowed the cell's column, and its lines, rewrapped taller, stayed
+  // cut off by the row measured before.
+  RunSeeds({60626}, 124, true);
   RunSeeds({576, 91, 9284}, 300, false);
   RunSeeds({6}, 150, false);
   RunSeeds({792}, 230, false);
