@@ -552,12 +552,16 @@ struct TSequence : TStillClock, TFindReportWorld {
         << "the caret's middle stands at " << middle << " of its cell editor " << surface->height()
         << " high, which does not show it (level " << Chain().size() - 1 << "; the caret " << p.Y << " + "
         << inner->EditData()->CaretHeight << ", the lines " << inner->EditData()->DocumentHeight << " high)";
-    EXPECT_TRUE(view->rect().contains(at) || (pressPlace && view->rect().intersects(caret)))
-        << "the view does not show the caret: it stands at " << at.x() << ","
-                                           << at.y() << " of a view of " << view->width() << "x" << view->height()
-                                           << ", in the editor at level " << Chain().size() - 1
-                                           << " (scrolled to " << Edit()->EditData()->GetHOffset() << ","
-                                           << Edit()->EditData()->GetVOffset() << "); shown: " << Shown();
+    // Only the text area shows it: not the frame, nor under a scroll bar.
+    const TPoint viewOrigin = ClientOriginOf(Edit());
+    const TRect client = Edit()->GetClientRect();
+    const QRect text(viewOrigin.X, viewOrigin.Y, client.Width(), client.Height());
+    EXPECT_TRUE(text.contains(at) || (pressPlace && text.intersects(caret)))
+        << "the view does not show the caret: it stands at " << at.x() << "," << at.y() << " of a view of "
+        << view->width() << "x" << view->height() << " showing " << text.width() << "x" << text.height()
+        << " from " << text.x() << "," << text.y() << ", in the editor at level " << Chain().size() - 1
+        << " (scrolled to " << Edit()->EditData()->GetHOffset() << "," << Edit()->EditData()->GetVOffset()
+        << "); shown: " << Shown();
   }
 
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Rng); }
@@ -4519,6 +4523,14 @@ const TRecorded kRecorded[] = {
      {"key Ctrl+End", "table 2 3", "type a", "click 0.0 0,0", "shift+click 0.0 0,1", "command vlActionTableMergeCells",
       "click 0.0 1,0", "type c", "command vlActionTableDeleteRows", "key Ctrl+Z", "shown [2x3:", "click 0.0 0,2",
       "type w", "split 2 1"}},
+    // Found by 55045: a cell's caret a few lines above the view's bottom,
+    // the journal hidden and opened again. Under the cover the view grew
+    // (no tool or status bar) and scrolled up as far as the entry's end
+    // allowed; shrinking back it kept the caret's top in sight but not the
+    // rest of its line, which stood below the text area.
+    {"a cell's caret near the bottom of the view, the journal hidden and opened again", 0,
+     {"key Ctrl+Home", "key End", "key Return", "lines 40", "table 2 2", "type café", "key Tab", "type one",
+      "border 0.0 row 1 24", "key Ctrl+End", "click 0.0 0,1", "key Shift+Tab", "command ActionHide"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
