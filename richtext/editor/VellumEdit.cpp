@@ -787,9 +787,13 @@ void TCustomVellumEdit::Resize() {
   const Integer wasW = std::max<Integer>(0, FViewW - (GetWidth() - ClientWidth()));
   const Integer wasH = std::max<Integer>(0, FViewH - (GetHeight() - ClientHeight()));
   const bool shown = hadCaret && d->CaretInView(wasW, wasH);
-  // A caret shown whole stays whole: a view growing shorter must not leave
-  // its line cut off at the bottom edge.
-  const bool shownWhole = shown && d->CaretY + d->CaretHeight <= d->GetVOffset() + wasH;
+  // How much of the caret's height shows: a view growing shorter, or lines
+  // rewrapped narrower above it, must not leave less of it at the bottom
+  // edge than it showed.
+  auto shownPart = [d](Integer high) {
+    return std::min(d->CaretY + d->CaretHeight, d->GetVOffset() + high) - std::max(d->CaretY, d->GetVOffset());
+  };
+  const Integer wasPart = shown ? std::min(shownPart(wasH), d->CaretHeight) : 0;
   // A cell editor's caret, where this view shows it (cell editors move with
   // the view, not with its size).
   auto innerCaret = [this](TRect& r) {
@@ -806,7 +810,7 @@ void TCustomVellumEdit::Resize() {
   const bool innerShown = innerCaret(inner) && inner.Left >= 0 && inner.Left < wasW && inner.Top >= 0 &&
                           inner.Top < wasH;
   // (The rectangle is two pixels taller than the caret.)
-  const bool innerWhole = innerShown && inner.Bottom - 2 <= wasH;
+  const Integer innerPart = innerShown ? std::min(inner.Bottom - 2, wasH) - inner.Top : 0;
   FViewW = GetWidth();
   FViewH = GetHeight();
   Integer item = 0, offs = 0;
@@ -822,15 +826,14 @@ void TCustomVellumEdit::Resize() {
     d->NoScroll = true;
     d->SetCaretToItemPos(item, offs);
     d->NoScroll = false;
-    if (shown && (!d->CaretInView() || (shownWhole && d->CaretY + d->CaretHeight > d->GetVOffset() + d->GetHeight())))
-      d->ScrollToCaret();
+    if (shown && (!d->CaretInView() || shownPart(d->GetHeight()) < wasPart)) d->ScrollToCaret();
   }
   // The cell editors were laid out at their new widths with the document.
   if (GetRootEditor() == this)
     if (auto* cell = dynamic_cast<TCustomVellumEdit*>(GetInplaceEditor())) cell->HostLaidOut();
   if (innerShown && innerCaret(inner) &&
       (inner.Left < 0 || inner.Left >= ClientWidth() || inner.Top < 0 || inner.Top >= ClientHeight() ||
-       (innerWhole && inner.Bottom - 2 > ClientHeight())))
+       std::min(inner.Bottom - 2, ClientHeight()) - inner.Top < innerPart))
     ShowScreenRect(TRect(ClientToScreen(TPoint(inner.Left, inner.Top)), ClientToScreen(TPoint(inner.Right, inner.Bottom))));
 }
 

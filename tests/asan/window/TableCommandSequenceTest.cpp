@@ -4105,6 +4105,10 @@ TEST(TableCommandSequence, SequencesThatFoundFaults) {
   // 54142 showed or hid the entry tree, and the new width did the same;
   // 61058 put a date and time stamp into a cell from its pop-up menu.
   RunSeeds({54018, 54142, 61058}, 300, false);
+  // The first 200 steps of 90628 showed the entry tree with the caret
+  // partly shown at the view's bottom: the lines above it, rewrapped
+  // narrower, pushed it down until only its top pixel showed.
+  RunSeeds({90628}, 200, false);
 }
 
 // The faults the sequences found, each kept as the steps that found it
