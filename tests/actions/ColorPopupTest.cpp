@@ -2,6 +2,7 @@
 #include "actions/VLColorCombo.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
+#include "support/KeySeam.h"
 
 #include <QTest>
 #include <QWidget>
@@ -21,7 +22,7 @@ void PressIn(TfrmColor* p, Qt::Key key) {
   QWidget* w = WindowWidgetOf(p);
   ASSERT_NE(w, nullptr);
   ASSERT_NE(w->windowHandle(), nullptr);
-  QTest::keyClick(w->windowHandle(), key);
+  qytest::WindowKeyClick(w->windowHandle(), key);
 }
 
 class TProbePopup : public TfrmColor {

@@ -301,7 +301,7 @@ struct TFindWindow : qytest::TDiaryWindow {
   bool Burst(std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys) {
     QWidget* active = QApplication::activeWindow();
     if (!active || !active->windowHandle()) return false;
-    for (const auto& [key, mods] : keys) QTest::keyClick(active->windowHandle(), key, mods);
+    for (const auto& [key, mods] : keys) qytest::WindowKeyClick(active->windowHandle(), key, mods);
     return Settle();
   }
   std::string Selected() const { return WideToUtf8(Innermost()->GetSelTextW()); }

@@ -109,7 +109,7 @@ struct TTableDialogWindow : qytest::TFindReportWorld {
   // window active a key reaches nothing.
   bool WindowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QWidget* active = QApplication::activeWindow();
-    if (active && active->windowHandle()) QTest::keyClick(active->windowHandle(), key, mods);
+    if (active && active->windowHandle()) qytest::WindowKeyClick(active->windowHandle(), key, mods);
     return Settle();
   }
   bool WindowType(const std::string& text) {

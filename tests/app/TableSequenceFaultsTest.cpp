@@ -98,7 +98,7 @@ struct TTableSteps : qytest::TMouseOn<qytest::TDiaryWindow> {
     dlg->FWindow->Find->setFocus();
     Settle();
     if (up) {
-      QTest::keyClick(dlg->FWindow->Dialog->windowHandle(), Qt::Key_U, Qt::AltModifier);
+      qytest::WindowKeyClick(dlg->FWindow->Dialog->windowHandle(), Qt::Key_U, Qt::AltModifier);
       Settle();
       if (!dlg->FWindow->Up || !dlg->FWindow->Up->isChecked()) return false;
     }

@@ -299,7 +299,7 @@ public:
     });
     if (!window) return false;
     const TCallWatchdog watchdog("a key press");
-    QTest::keyClick(window, key, mods);
+    WindowKeyClick(window, key, mods);
     return Settle();
   }
   bool Keys(Qt::Key key, int times, Qt::KeyboardModifiers mods = Qt::NoModifier) {

@@ -1520,7 +1520,7 @@ struct TSequence : TStillClock, TFindReportWorld {
         Note(name + " by " + KeyName(o.Key));
         QWidget* active = QApplication::activeWindow();
         if (!active || !active->windowHandle()) return;
-        Run(name, [&] { QTest::keyClick(active->windowHandle(), key.key(), key.keyboardModifiers()); });
+        Run(name, [&] { qytest::WindowKeyClick(active->windowHandle(), key.key(), key.keyboardModifiers()); });
         break;
       }
       case TRoute::Button: {
@@ -1588,7 +1588,7 @@ struct TSequence : TStillClock, TFindReportWorld {
       const QMetaObject::Connection& C;
       ~TUnwatch() { QObject::disconnect(C); }
     } unwatch{watch};
-    QTest::keyClick(Window()->windowHandle(), bar[0].key(), Qt::AltModifier);
+    qytest::WindowKeyClick(Window()->windowHandle(), bar[0].key(), Qt::AltModifier);
     for (size_t level = 1; level < path.size(); ++level) {
       QAction* want = path[level];
       // A menu gone into by its letter opens a moment later.
@@ -2393,19 +2393,19 @@ struct TSequence : TStillClock, TFindReportWorld {
       for (int i = 0; i < 40; ++i) {
         QWidget* focus = QApplication::focusWidget();
         if (focus && (focus == w || w->isAncestorOf(focus))) return true;
-        QTest::keyClick(top->windowHandle(), Qt::Key_Tab);
+        qytest::WindowKeyClick(top->windowHandle(), Qt::Key_Tab);
         Settle();
       }
       return false;
     };
     for (const auto& [control, text] : fields) {
       EXPECT_TRUE(tabTo(WidgetOf(control))) << "Tab never reaches " << control->GetName() << " in \"" << form.GetText() << "\"";
-      QTest::keyClick(top->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+      qytest::WindowKeyClick(top->windowHandle(), Qt::Key_A, Qt::ControlModifier);
       QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(text));
       Settle();
     }
     EXPECT_TRUE(tabTo(WidgetOf(ok))) << "Tab never reaches OK in \"" << form.GetText() << "\"";
-    QTest::keyClick(top->windowHandle(), Qt::Key_Space);
+    qytest::WindowKeyClick(top->windowHandle(), Qt::Key_Space);
     Settle();
     EXPECT_EQ(form.ModalResult, mrOk) << "Space on OK does not close \"" << form.GetText() << "\" with OK";
     return form.ModalResult == mrOk ? static_cast<int>(mrOk) : static_cast<int>(mrCancel);
@@ -2572,7 +2572,7 @@ struct TSequence : TStillClock, TFindReportWorld {
     ASSERT_TRUE(Activate(w.Dialog));
     w.Find->setFocus();
     Settle();
-    if (byKey) QTest::keyClick(w.Dialog->windowHandle(), up ? Qt::Key_U : Qt::Key_D, Qt::AltModifier);
+    if (byKey) qytest::WindowKeyClick(w.Dialog->windowHandle(), up ? Qt::Key_U : Qt::Key_D, Qt::AltModifier);
     const int boxes = Boxes;
     if (w.Replace && Chance(60) && w.SearchButtons.size() >= 3) {
       QPushButton* b = w.SearchButtons[static_cast<size_t>(Pick(0, 2))];
