@@ -109,8 +109,9 @@ void TVLEditVLData::MouseDown(TMouseButton button, TShiftState shift, Integer x,
   // A press outside the item that holds a cell editor or a selection of
   // its own (a table) ends them; a border drag of another table only
   // closes the editors while the sizes change, as a drag of their own
-  // table does, and leaves a block of cells selected.
-  const bool sizing = button == mbLeft && item && !shift.Contains(ssDouble) &&
+  // table does, and leaves a block of cells selected. A double click's
+  // second press there is a border drag too (the table starts one).
+  const bool sizing = button == mbLeft && item &&
                       item->PressStartsSizing(x + GetHOffset() - DrawItems[pressed]->Left,
                                               y + GetVOffset() - DrawItems[pressed]->Top, this);
   // Held from here: the editors inside closing place the carets of the

@@ -316,7 +316,9 @@ TEST(TableCellGestures, ABorderDragOfATableBesideTheCaretLeavesTheCaret) {
 
 // Two tables in the body, a cell of one edited with the caret after "EK":
 // a border of the other is dragged. The sizes change, the cell editor
-// comes back and the next letter lands after "EK".
+// comes back and the next letter lands after "EK". A double click on the
+// border is two drags that move it nowhere: no size changes, and the cell
+// editor (or the block of cells) is kept just the same.
 TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
   struct Case {
     const char* name;
@@ -325,6 +327,7 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
     // The edited table's columns selected instead (Table > Select Columns):
     // they stay selected.
     bool block = false;
+    bool twice = false;
   };
   const Case cases[] = {
       {"column of the table after the edited one", true, false, false, "AB|[EKx///]|[///]"},
@@ -332,6 +335,10 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
       {"outer edge of the table after the edited one", true, false, true, "AB|[EKx///]|[///]"},
       {"column of the table after one with selected columns", true, false, false, nullptr, true},
       {"row of the table before one with selected columns", false, true, false, nullptr, true},
+      {"double click on a column of the table after the edited one", true, false, false, "AB|[EKx///]|[///]", false, true},
+      {"double click on a row of the table before the edited one", false, true, false, "AB|[///]|[EKx///]", false, true},
+      {"double click on a column of the table after one with selected columns", true, false, false, nullptr, true, true},
+      {"double click on a row of the table before one with selected columns", false, true, false, nullptr, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -371,10 +378,15 @@ TEST(TableCellGestures, ABorderDragOfAnotherTableLeavesTheEditedCell) {
                  (dragged->BorderWidth + dragged->BorderHSpacing + dragged->CellBorderWidth) / 2);
     const QPoint border =
         ClientWidgetOf(w.Edit())->mapToGlobal(local + QPoint(li->Left - d.GetHOffset(), li->Top - d.GetVOffset()));
-    ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(-30, 0))));
-    EXPECT_NE(c.row ? moved->Height : moved->Width, size) << "the border moved";
+    if (c.twice) {
+      ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick, border));
+      EXPECT_EQ(c.row ? moved->Height : moved->Width, size) << "the border stayed";
+    } else {
+      ASSERT_TRUE(w.WindowDrag(border, border + (c.row ? QPoint(0, 24) : QPoint(-30, 0))));
+      EXPECT_NE(c.row ? moved->Height : moved->Width, size) << "the border moved";
+    }
     if (c.block) {
-      EXPECT_TRUE(edited->CellsSelected()) << "the drag let go of the other table's selected cells";
+      EXPECT_TRUE(edited->CellsSelected()) << "the presses on the border let go of the other table's selected cells";
       EXPECT_TRUE(w.Cells().empty());
       continue;
     }

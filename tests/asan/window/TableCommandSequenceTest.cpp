@@ -4535,6 +4535,13 @@ const TRecorded kRecorded[] = {
     {"a cell's caret near the bottom of the view, the journal hidden and opened again", 0,
      {"key Ctrl+Home", "key End", "key Return", "lines 40", "table 2 2", "type café", "key Tab", "type one",
       "border 0.0 row 1 24", "key Ctrl+End", "click 0.0 0,1", "key Shift+Tab", "command ActionHide"}},
+    // Found by 92818: a double click on a border of one table while the
+    // row of another, wider than the view, was selected. The second press
+    // let go of the block (the first, a border drag, had kept it), and the
+    // caret after the wide table came back out of sight.
+    {"a double click on a table's border while a row of a table wider than the view is selected", 0,
+     {"table 1 2", "click outside", "border 0.0 column 1 -400", "key Ctrl+End", "table 1 2", "border 0.1 column 1 600",
+      "command vlActionTableSelectRows", "double-click 0.0 0,0"}},
 };
 
 TEST(TableCommandSequence, RecordedStepsOfFaultsFound) {
