@@ -57,6 +57,8 @@ struct TCustomControl::TCustomImpl {
   bool BlinkOn = true;
   int CaretX = 0, CaretY = 0, CaretW = 1, CaretH = 0;
   QTimer Blink;
+  // Buttons pressed on the frame or between the bars, until released.
+  Qt::MouseButtons AsidePress;
 };
 
 TPaintHostWidget::TPaintHostWidget(TCustomControl* control, QWidget* parent) : QWidget(parent), FControl(control) {
@@ -448,6 +450,39 @@ bool TCustomControl::QtEvent(QEvent* event) {
   if (event->type() == QEvent::Resize) LayoutScrollBars();
   if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) {
     FCustom->BlinkOn = true;
+  }
+  // The frame and the square between the two bars are not the client
+  // area: a press there is nobody's, nor are its moves and release. Handed
+  // on, it would land on what the control does not show there, and its
+  // release, kept inside the client area, elsewhere.
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      const QRect client = ToQRect(GetClientRect()).translated(FCustom->Origin.X, FCustom->Origin.Y);
+      if (client.contains(me->position().toPoint())) break;
+      FCustom->AsidePress |= me->button();
+      event->accept();
+      return true;
+    }
+    case QEvent::MouseButtonRelease: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      if (!(FCustom->AsidePress & me->button())) break;
+      FCustom->AsidePress &= ~me->button();
+      event->accept();
+      return true;
+    }
+    case QEvent::MouseMove: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      // (Its release went elsewhere: the moves are the control's again.)
+      FCustom->AsidePress &= me->buttons();
+      if (FCustom->AsidePress) {
+        event->accept();
+        return true;
+      }
+      break;
+    }
+    default: break;
   }
   return TWinControl::QtEvent(event);
 }

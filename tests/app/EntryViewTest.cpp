@@ -392,8 +392,11 @@ TEST(EntryView, ADoubleClickOnAPartlyShownLineSelectsItsWordAndKeepsTheView) {
           if (n >= 0 && d.DrawItems[n] == line && before > Integer(from) + 1 && before < Integer(to) - 1) x = px;
         }
         ASSERT_GE(x, 0);
+        // (The view's coordinates start inside its frame.)
+        const TPoint origin = ClientOriginOf(w.Edit());
         ASSERT_TRUE(w.WindowMouse(qytest::TWindowMouseAct::DoubleClick,
-                                  view->mapToGlobal(QPoint(static_cast<int>(x - d.GetHOffset()), static_cast<int>(y - top)))));
+                                  view->mapToGlobal(QPoint(static_cast<int>(x - d.GetHOffset()) + origin.X,
+                                                           static_cast<int>(y - top) + origin.Y))));
         EXPECT_EQ(d.GetVOffset(), top) << "the double click moved the view";
         EXPECT_TRUE(w.Innermost() == w.Edit() && WideToUtf8(w.Edit()->GetSelTextW()) == expected)
             << "the word double-clicked is not selected: \"" << WideToUtf8(w.Innermost()->GetSelTextW()) << "\" is";

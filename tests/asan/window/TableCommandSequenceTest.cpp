@@ -596,7 +596,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   // not on the screen.
   bool OnScreen(TCustomVellumEdit* editor, QPoint p, QPoint& at) const {
     QWidget* surface = ClientWidgetOf(editor);
-    // The document's coordinates start inside the editor's frame.
+    // The document shows inside the editor's frame and beside its scroll
+    // bars (not in the square between them), where its coordinates start.
+    const TRect client = editor->GetClientRect();
+    if (p.x() < 0 || p.y() < 0 || p.x() >= client.Width() || p.y() >= client.Height()) return false;
     const TPoint origin = ClientOriginOf(editor);
     p += QPoint(origin.X, origin.Y);
     if (!surface || !surface->isVisible() || !surface->rect().contains(p)) return false;
@@ -849,13 +852,14 @@ struct TSequence : TStillClock, TFindReportWorld {
       TCustomVLFormattedData* data = nullptr;
       Integer item = -1, offs = 0;
       bool chosen = false;
-      QScrollBar* bar = nullptr;
+      std::string aside;
       for (int tries = 0; tries < 40 && !chosen; ++tries) {
         local = QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
         at = view->mapTo(Window(), local);
         // A scroll bar laid over the view's edge takes the press: it
-        // moves the view, never the caret.
-        if ((bar = qobject_cast<QScrollBar*>(Window()->childAt(at)))) break;
+        // moves the view, never the caret; nor does the square between the
+        // two bars, which shows no text.
+        if (!(aside = Aside(local)).empty()) break;
         QPoint p;
         TCustomVellumEdit* e = EditorAt(at, p);
         if (!e) continue;
@@ -883,24 +887,44 @@ struct TSequence : TStillClock, TFindReportWorld {
           chosen = chosen && near == data && !(n >= 0 && dynamic_cast<TVLTableItemInfo*>(near->GetItem(n)));
         }
       }
-      if (bar) {
-        TCustomVellumEdit* before = Innermost();
-        const Integer caretItem = before->EditData()->GetCaretItemNo(), caretOffs = before->EditData()->GetCaretOffset();
-        Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) +
-             " of the view, on a scroll bar over it");
-        ClickWindowAt(at, Qt::NoModifier);
-        Settle();
-        AwayCaret = CaretAt();
-        EXPECT_TRUE(Innermost() == before && before->EditData()->GetCaretItemNo() == caretItem &&
-                    before->EditData()->GetCaretOffset() == caretOffs)
-            << "a press on the scroll bar over the view moved the caret: it is at item "
-            << Innermost()->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*Innermost()->VLData()).substr(0, 40)
-            << "\", not at item " << caretItem << "; shown: " << Shown();
+      if (!aside.empty()) {
+        PressAside(local, aside);
         return;
       }
       if (!chosen) continue;
       if (!PressWhereHit(local, data, item)) return;
     }
+  }
+  // What of the view's own (not its client area) lies at a point of it:
+  // a scroll bar, the square between the two, or nothing ("").
+  std::string Aside(QPoint local) const {
+    QWidget* view = ClientWidgetOf(Edit());
+    if (qobject_cast<QScrollBar*>(Window()->childAt(view->mapTo(Window(), local)))) return "a scroll bar over the view";
+    const TPoint origin = ClientOriginOf(Edit());
+    const QPoint p = local - QPoint(origin.X, origin.Y);
+    const TRect client = Edit()->GetClientRect();
+    if (p.x() >= client.Width() && p.y() >= client.Height() && Bar(Qt::Vertical) && Bar(Qt::Horizontal))
+      return "the square between the view's scroll bars";
+    return "";
+  }
+  // A press on the view beside its client area (a scroll bar, the square
+  // between the two): it moves the view at most, never the caret, and
+  // selects nothing.
+  void PressAside(QPoint local, const std::string& what) {
+    TCustomVellumEdit* before = Innermost();
+    const Integer caretItem = before->EditData()->GetCaretItemNo(), caretOffs = before->EditData()->GetCaretOffset();
+    const bool selected = before->EditData()->SelectionExists();
+    Note("press at " + std::to_string(local.x()) + "," + std::to_string(local.y()) + " of the view, on " + what);
+    ClickWindowAt(ClientWidgetOf(Edit())->mapTo(Window(), local), Qt::NoModifier);
+    Settle();
+    AwayCaret = CaretAt();
+    EXPECT_TRUE(Innermost() == before && before->EditData()->GetCaretItemNo() == caretItem &&
+                before->EditData()->GetCaretOffset() == caretOffs &&
+                before->EditData()->SelectionExists() == selected)
+        << "a press on " << what << " moved the caret: it is at item "
+        << Innermost()->EditData()->GetCaretItemNo() << " of \"" << DocumentText(*Innermost()->VLData()).substr(0, 40)
+        << "\"" << (Innermost()->EditData()->SelectionExists() ? " selecting \"" + WideToUtf8(Innermost()->GetSelTextW()) + "\"" : "")
+        << ", not at item " << caretItem << "; shown: " << Shown();
   }
   // A press at a point of the view where the hit test before it found text
   // (item of data: an open editor's document or a closed cell's): the
@@ -3651,6 +3675,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   //                         checked to put the caret there
   //   press-at X,Y          a press at that point of the view, checked to
   //                         land where the hit test before it finds text
+  //                         (on a scroll bar or between the two, to move
+  //                         no caret)
+  //   corner                a press on the square between the view's two
+  //                         scroll bars, checked to move no caret
   //   hbar N                the horizontal scroll bar moved N pixels
   //   split C R             Split of the caret's cell (or the selected
   //                         ones) into C columns and R rows
@@ -3852,6 +3880,10 @@ struct TSequence : TStillClock, TFindReportWorld {
       QWidget* view = ClientWidgetOf(Edit());
       int x = 0, y = 0;
       if (!view || std::sscanf(rest.c_str(), "%d,%d", &x, &y) != 2 || !view->rect().contains(x, y)) return false;
+      if (const std::string aside = Aside(QPoint(x, y)); !aside.empty()) {
+        PressAside(QPoint(x, y), aside);
+        return true;
+      }
       QPoint p;
       TCustomVellumEdit* e = EditorAt(view->mapTo(Window(), QPoint(x, y)), p);
       if (!e) return false;
@@ -3861,6 +3893,14 @@ struct TSequence : TStillClock, TFindReportWorld {
       VLGetItemAt(*e->EditData(), p.x(), p.y(), data, item, offs, false, found);
       if (!data || item < 0 || data->GetItemStyle(item) < 0) return false;
       PressWhereHit(QPoint(x, y), data, item);
+      return true;
+    }
+    if (verb == "corner") {
+      QWidget* view = ClientWidgetOf(Edit());
+      if (!view) return false;
+      const QPoint local(view->width() - 5, view->height() - 5);
+      if (Aside(local) != "the square between the view's scroll bars") return false;
+      PressAside(local, Aside(local));
       return true;
     }
     if (verb == "press") {
@@ -4402,6 +4442,13 @@ const TRecorded kRecorded[] = {
      {"lines 40", "table 2 2", "type café", "trough start", "press tl 23"}},
     {"a press on the entry after the wheel took a word selected in a cell out of view", 0,
      {"lines 40", "table 2 2", "type café don’t", "double-click 0.0 0,0", "wheel -8", "press tl 20"}},
+    // Found by 92719 at its step 294: a table wider than the view, so both
+    // scroll bars shown, and a press on the square between them. The press
+    // reached the entry at a point below and right of what the view shows
+    // and put the caret there, in text hidden under the bar; its release,
+    // kept inside the view, landed lines away and selected up to it.
+    {"a press on the square between the entry's two scroll bars", 0,
+     {"lines 40", "table 1 1", "border 0.0 column 1 600", "corner"}},
     // Found by 13 once the numbers were compared with cell editors open: a
     // list paragraph pasted into a cell showed its number counted anew in
     // the cell's editor ("1." beside the entry's "1." and "2." before the

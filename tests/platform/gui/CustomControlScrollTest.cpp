@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -96,13 +97,20 @@ public:
   TFramedView(TComponent* owner, Cardinal style, Cardinal exStyle)
       : TCustomControl(owner), FStyle(style), FExStyle(exStyle) {}
   std::vector<TPoint> Downs;
+  // Every mouse event the control heard: 'd'own, 'm'ove, 'u'p.
+  std::string Heard;
 
 protected:
   void CreateParams(TCreateParams& Params) override {
     Params.Style |= FStyle;
     Params.ExStyle |= FExStyle;
   }
-  void MouseDown(TMouseButton, TShiftState, int X, int Y) override { Downs.push_back({X, Y}); }
+  void MouseDown(TMouseButton, TShiftState, int X, int Y) override {
+    Downs.push_back({X, Y});
+    Heard += 'd';
+  }
+  void MouseMove(TShiftState, int, int) override { Heard += 'm'; }
+  void MouseUp(TMouseButton, TShiftState, int, int) override { Heard += 'u'; }
 
 private:
   Cardinal FStyle, FExStyle;
@@ -156,6 +164,60 @@ TEST(CustomControlScroll, FrameAndLeftScrollBarShrinkAndMoveTheClientArea) {
     EXPECT_EQ(child.GetLeft(), 3);
     EXPECT_EQ(child.GetTop(), 4);
     child.SetParent(nullptr);
+  }
+}
+
+// The frame and the square between the two bars show nothing of the client
+// area: a press there, its moves and its release are not the control's
+// (clamped into the client area, the release would land elsewhere than the
+// press). A press inside keeps the mouse wherever it goes.
+TEST(CustomControlScroll, PressesOnTheFrameOrBetweenTheBarsAreNotTheClients) {
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  ASSERT_GT(bar, 0);
+  struct Case {
+    Cardinal Style, ExStyle;
+    QPoint Press, Then;  // widget coordinates: the press, then a move and the release
+    const char* Heard;
+  };
+  const int right = 200 - 2 - bar, bottom = 100 - 2 - bar;  // of the client area framed by 2
+  const Case cases[] = {
+      // Between the bars.
+      {0, WS_EX_CLIENTEDGE, {right + 3, bottom + 3}, {right + 4, bottom + 4}, ""},
+      {0, 0, {200 - 2, 100 - 2}, {200 - 3, 100 - 3}, ""},
+      {0, WS_EX_LEFTSCROLLBAR, {2, 100 - 2}, {3, 100 - 3}, ""},
+      // The frame, then into the client area.
+      {0, WS_EX_CLIENTEDGE, {1, 40}, {20, 40}, ""},
+      {WS_BORDER, 0, {100, 0}, {100, 20}, ""},
+      // From the client area onto the square and the frame: the press's own.
+      {0, WS_EX_CLIENTEDGE, {20, 20}, {right + 3, bottom + 3}, "dmu"},
+      {WS_BORDER, 0, {20, 20}, {0, 0}, "dmu"},
+      {0, 0, {20, 20}, {30, 30}, "dmu"},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    TFramedView view(&form, c.Style, c.ExStyle);
+    view.SetParent(&form);
+    view.SetBounds(0, 0, 200, 100);
+    view.RecreateWnd();
+    view.SetScrollInfo(sbVertical, Range(999, 50, 0));
+    view.SetScrollInfo(sbHorizontal, Range(999, 50, 0));
+    QWidget* w = WidgetOf(&view);
+    ASSERT_FALSE(qobject_cast<QScrollBar*>(w->childAt(c.Press))) << c.Press.x() << "," << c.Press.y();
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+      QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                    buttons, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress, c.Press, Qt::LeftButton);
+    send(QEvent::MouseMove, c.Then, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, c.Then, Qt::NoButton);
+    EXPECT_EQ(view.Heard, c.Heard) << c.Style << "/" << c.ExStyle << " pressed at " << c.Press.x() << ","
+                                   << c.Press.y();
+    // The next press inside is heard as ever.
+    view.Heard.clear();
+    send(QEvent::MouseButtonPress, QPoint(bar + 10, 20), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(bar + 10, 20), Qt::NoButton);
+    EXPECT_EQ(view.Heard, "du") << c.Style << "/" << c.ExStyle;
   }
 }
 
