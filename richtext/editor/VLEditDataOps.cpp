@@ -50,6 +50,14 @@ void TVLEditVLData::InsertPageBreak() {
   FinalizeNestedItem();
   PrepareEmptyDocument();
   if (!EnsureValidCaret()) return;
+  // The break goes where the caret is and keeps what was selected: the
+  // selection is let go, else it outlives the split with the caret on the
+  // next line, and a click inside it no longer places the caret.
+  if (SelectionExists()) {
+    const Integer caretItem = GetCaretItemNo(), caretOffs = GetCaretOffset();
+    SetSelectionBounds(caretItem, caretOffs, caretItem, caretOffs);
+    if (!EnsureValidCaret()) return;
+  }
   BeginUndoSequence(vlutInsertPageBreak, true);
   Integer itemNo = GetCaretItemNo();
   {

@@ -4449,6 +4449,25 @@ const TRecorded kRecorded[] = {
     // kept inside the view, landed lines away and selected up to it.
     {"a press on the square between the entry's two scroll bars", 0,
      {"lines 40", "table 1 1", "border 0.0 column 1 600", "corner"}},
+    // Found by 96712: Insert Page Break with a picture selected split the
+    // paragraph after it and put the caret on the new line, but left the
+    // picture selected; a click on it then kept that selection and the
+    // caret a line below. The break lets go of the selection; the picture
+    // stays, and a click selects it again, so a letter replaces it.
+    {"a page break put in with a picture selected", 0,
+     {"key Ctrl+Home", "picture 14 11", "click outside", "command vlActionInsertPageBreak", "click outside",
+      "type Q", "shown Q|{page}Before café"}},
+    {"a page break put in with a picture selected, then typing", 0,
+     {"key Ctrl+Home", "picture 14 11", "click outside", "command vlActionInsertPageBreak", "type Q",
+      "shown {picture}|{page}QBefore café"}},
+    // The same with words selected: the letter typed after the break
+    // replaced the stale selection ("wor" lost) on the line before.
+    {"a page break put in with words selected backwards, then typing", 0,
+     {"key Ctrl+Home", "type hello world", "key Shift+Left x5", "command vlActionInsertPageBreak", "type Q",
+      "shown hello |{page}QworldBefore café"}},
+    {"a page break put in with words selected forwards, then typing", 0,
+     {"key Ctrl+Home", "type hello world", "key Left x5", "key Shift+Right x3", "command vlActionInsertPageBreak",
+      "type Q", "shown hello wor|{page}QldBefore café"}},
     // Found by 13 once the numbers were compared with cell editors open: a
     // list paragraph pasted into a cell showed its number counted anew in
     // the cell's editor ("1." beside the entry's "1." and "2." before the
