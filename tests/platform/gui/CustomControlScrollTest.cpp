@@ -116,6 +116,18 @@ private:
   Cardinal FStyle, FExStyle;
 };
 
+// A framed view 200 by 100 on a form of its own, its vertical bar shown.
+struct TFramedSetup {
+  TForm Form{nullptr};
+  TFramedView View;
+  TFramedSetup(Cardinal style, Cardinal exStyle) : View(&Form, style, exStyle) {
+    View.SetParent(&Form);
+    View.SetBounds(0, 0, 200, 100);
+    View.RecreateWnd();
+    View.SetScrollInfo(sbVertical, Range(999, 50, 0));
+  }
+};
+
 TEST(CustomControlScroll, FrameAndLeftScrollBarShrinkAndMoveTheClientArea) {
   const int bar = GetSystemMetrics(SM_CXVSCROLL);
   ASSERT_GT(bar, 0);
@@ -133,12 +145,8 @@ TEST(CustomControlScroll, FrameAndLeftScrollBarShrinkAndMoveTheClientArea) {
       {WS_BORDER, WS_EX_LEFTSCROLLBAR, {1 + bar, 1}, 1},
   };
   for (const Case& c : cases) {
-    TForm form(nullptr);
-    TFramedView view(&form, c.Style, c.ExStyle);
-    view.SetParent(&form);
-    view.SetBounds(0, 0, 200, 100);
-    view.RecreateWnd();
-    view.SetScrollInfo(sbVertical, Range(999, 50, 0));
+    TFramedSetup setup(c.Style, c.ExStyle);
+    TFramedView& view = setup.View;
     const bool left = (c.ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
     EXPECT_EQ(view.GetClientRect(), Rect(0, 0, 200 - 2 * c.FrameWidth - bar, 100 - 2 * c.FrameWidth))
         << c.Style << "/" << c.ExStyle;
@@ -157,7 +165,7 @@ TEST(CustomControlScroll, FrameAndLeftScrollBarShrinkAndMoveTheClientArea) {
     const QPoint g = w->mapToGlobal(QPoint(c.Origin.X, c.Origin.Y));
     EXPECT_EQ(view.ClientToScreen(TPoint(0, 0)), TPoint(g.x(), g.y()));
     EXPECT_EQ(view.ScreenToClient(TPoint(g.x(), g.y())), TPoint(0, 0));
-    TCustomControl child(&form);
+    TCustomControl child(&setup.Form);
     child.SetParent(&view);
     child.SetBounds(3, 4, 10, 10);
     EXPECT_EQ(WidgetOf(&child)->pos(), QPoint(c.Origin.X + 3, c.Origin.Y + 4));
@@ -194,12 +202,8 @@ TEST(CustomControlScroll, PressesOnTheFrameOrBetweenTheBarsAreNotTheClients) {
       {0, 0, {20, 20}, {30, 30}, "dmu"},
   };
   for (const Case& c : cases) {
-    TForm form(nullptr);
-    TFramedView view(&form, c.Style, c.ExStyle);
-    view.SetParent(&form);
-    view.SetBounds(0, 0, 200, 100);
-    view.RecreateWnd();
-    view.SetScrollInfo(sbVertical, Range(999, 50, 0));
+    TFramedSetup setup(c.Style, c.ExStyle);
+    TFramedView& view = setup.View;
     view.SetScrollInfo(sbHorizontal, Range(999, 50, 0));
     QWidget* w = WidgetOf(&view);
     ASSERT_FALSE(qobject_cast<QScrollBar*>(w->childAt(c.Press))) << c.Press.x() << "," << c.Press.y();
