@@ -16,11 +16,11 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <iterator>
+#include <mutex>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 
 namespace qytest {
 

@@ -3899,8 +3899,9 @@ struct TSequence : TStillClock, TFindReportWorld {
       QWidget* view = ClientWidgetOf(Edit());
       if (!view) return false;
       const QPoint local(view->width() - 5, view->height() - 5);
-      if (Aside(local) != "the square between the view's scroll bars") return false;
-      PressAside(local, Aside(local));
+      const std::string aside = Aside(local);
+      if (aside.empty() || qobject_cast<QScrollBar*>(Window()->childAt(view->mapTo(Window(), local)))) return false;
+      PressAside(local, aside);
       return true;
     }
     if (verb == "press") {
