@@ -761,21 +761,28 @@ void TVLTableItemInfo::FollowEditorHeights() {
   if (!FInplaceEditor) return;
   // (The layout the table ran for a change of the cell took its height
   // before the lines were laid out at the cell's new width.)
-  const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
-  if (lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines) return;
-  FEditorHeight = lines;
   const TVLTableItemFormattingInfo before = FormattingInfo;
-  RelayoutHeights();
-  // The document moves what follows the table (the table keeps its width,
-  // so its layout is not run again).
-  if (FormattingInfo.Height != before.Height)
-    if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0) {
-      TSelfPainting self{host, host->SelfPaintingItem};
-      host->SelfPaintingItem = this;
-      host->ReformatKeepingCaret(false, false, itemNo, false, true);
-    }
-  PlaceInplaceEditor();
-  InvalidateLayoutChange(before);
+  bool moved = false;
+  // The document, grown or shrunk, may show or hide its scroll bar and lay
+  // the table out at the new width: the cell's lines rewrap in its editor,
+  // and the rows follow once more.
+  for (int pass = 0; pass < 3 && FInplaceEditor; ++pass) {
+    const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
+    if (lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines) break;
+    FEditorHeight = lines;
+    const Integer height = FormattingInfo.Height;
+    RelayoutHeights();
+    // The document moves what follows the table.
+    if (FormattingInfo.Height != height)
+      if (const Integer itemNo = host->GetItemNo(this); itemNo >= 0) {
+        TSelfPainting self{host, host->SelfPaintingItem};
+        host->SelfPaintingItem = this;
+        host->ReformatKeepingCaret(false, false, itemNo, false, true);
+      }
+    PlaceInplaceEditor();
+    moved = true;
+  }
+  if (moved) InvalidateLayoutChange(before);
 }
 
 void TVLTableItemInfo::FollowEditorHeightsAfterLayout() {

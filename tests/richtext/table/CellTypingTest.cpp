@@ -180,3 +180,63 @@ TEST(CellTyping, TheEditorShowsAllItsLinesAsItsColumnNarrows) {
     }
   }
 }
+
+// A new line in a cell that makes the entry taller than the window brings
+// the vertical scroll bar: the table narrows to the rest of the window,
+// and the cell's lines rewrap (taller, in some of the widths below) after
+// the cell's change was handled. The editor over the cell still shows all
+// its lines and its caret; so too when the bar goes again.
+TEST(CellTyping, TheEditorShowsAllItsLinesWhenTheScrollBarComesOrGoes) {
+  int rewrapped = 0;
+  for (int words = 8; words <= 60; ++words) {
+    SCOPED_TRACE(std::to_string(words) + " words");
+    TTableEditor e(1, 1);
+    TVLTableCellData* cell = e.T->GetCell(0, 0);
+    cell->Clear();
+    std::string text;
+    for (int i = 0; i < words; ++i) text += "abc ";
+    cell->AddTextItem(TTableEditor::U(text.c_str()), 0, 0);
+    e.T->Changed();
+    e.Edit->Format();
+    QApplication::processEvents();
+    // A click on the cell's last line, then to its end.
+    e.ClickAt(e.CellPoint(0, 0, 3, cell->Height - 2 * e.T->CellPadding - 4));
+    ASSERT_NE(e.Cell(), nullptr);
+    e.Press(Qt::Key_End);
+    ASSERT_NE(e.Cell(), nullptr);
+    // Whether the editor is still open and shows all its lines, its caret too.
+    auto shows = [&e](const std::string& after) {
+      if (!e.Cell()) {
+        ADD_FAILURE() << "the cell editor closed after " << after;
+        return false;
+      }
+      TVLEditVLData* d = e.Cell()->EditData();
+      EXPECT_GE(e.Cell()->GetHeight(), d->DocumentHeight) << after;
+      TPoint p;
+      EXPECT_TRUE(d->GetCaretClientPoint(p)) << after;
+      EXPECT_LT(p.Y + d->CaretHeight / 2, e.Cell()->ClientHeight()) << after;
+      return true;
+    };
+    auto barShown = [&e] { return e.D().DocumentHeight > e.Edit->ClientHeight(); };
+    // How much the cell's lines grow per Return, and how much at the Return
+    // that brought the bar.
+    auto lines = [&e] { return e.Cell()->EditData()->DocumentHeight; };
+    Integer line = 0, grew = 0;
+    int keys = 0;
+    while (!barShown() && keys < 60) {
+      const Integer before = lines();
+      e.Press(Qt::Key_Return);
+      if (!shows("Return " + std::to_string(++keys))) return;
+      grew = lines() - before;
+      if (keys == 1) line = grew;
+    }
+    ASSERT_TRUE(barShown()) << "the entry never grew past the window";
+    rewrapped += grew > line;
+    while (barShown() && keys > 0) {
+      e.Press(Qt::Key_Backspace);
+      if (!shows("Backspace after " + std::to_string(keys--) + " Returns")) return;
+    }
+  }
+  // (The bar rewrapped the cell's words to more lines.)
+  EXPECT_GT(rewrapped, 0);
+}
