@@ -761,15 +761,17 @@ void TVLTableItemInfo::FollowEditorHeights() {
   if (!FInplaceEditor) return;
   // (The layout the table ran for a change of the cell took its height
   // before the lines were laid out at the cell's new width.)
+  auto followed = [this] {
+    const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
+    return lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines;
+  };
+  if (followed()) return;
   const TVLTableItemFormattingInfo before = FormattingInfo;
-  bool moved = false;
   // The document, grown or shrunk, may show or hide its scroll bar and lay
   // the table out at the new width: the cell's lines rewrap in its editor,
   // and the rows follow once more.
-  for (int pass = 0; pass < 3 && FInplaceEditor; ++pass) {
-    const Integer lines = FInplaceEditor->EditData()->DocumentHeight;
-    if (lines == FEditorHeight && FInplaceEditor->GetHeight() >= lines) break;
-    FEditorHeight = lines;
+  for (int pass = 0; pass < 3 && FInplaceEditor && !followed(); ++pass) {
+    FEditorHeight = FInplaceEditor->EditData()->DocumentHeight;
     const Integer height = FormattingInfo.Height;
     RelayoutHeights();
     // The document moves what follows the table.
@@ -780,9 +782,8 @@ void TVLTableItemInfo::FollowEditorHeights() {
         host->ReformatKeepingCaret(false, false, itemNo, false, true);
       }
     PlaceInplaceEditor();
-    moved = true;
   }
-  if (moved) InvalidateLayoutChange(before);
+  InvalidateLayoutChange(before);
 }
 
 void TVLTableItemInfo::FollowEditorHeightsAfterLayout() {
