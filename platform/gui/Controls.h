@@ -474,6 +474,8 @@ private:
   void PaintWidget(const QRegion& region);
   void PaintFrame(QPainter& painter);
   void LayoutScrollBars();
+  void ClipChild(QWidget* child) const;
+  void ClipChildren() const;
   void ApplyScrollPosition(TScrollBarKind kind, int pos);
   std::unique_ptr<TCanvas> FCanvas;
   TCanvas* FActiveCanvas = nullptr;

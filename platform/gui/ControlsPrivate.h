@@ -34,6 +34,8 @@ protected:
   void inputMethodEvent(QInputMethodEvent* e) override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   bool focusNextPrevChild(bool next) override;
+  void childEvent(QChildEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
   TCustomControl* FControl;

@@ -2,6 +2,7 @@
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -117,6 +118,35 @@ QVariant TPaintHostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
 bool TPaintHostWidget::focusNextPrevChild(bool next) {
   if (FControl->WantTabs) return false;
   return QWidget::focusNextPrevChild(next);
+}
+
+// Child controls show, and take the mouse, inside the client area only:
+// not over the frame or the scroll bars (a cell editor scrolled half out of
+// the view would cover the bar and take its presses).
+void TPaintHostWidget::childEvent(QChildEvent* e) {
+  QWidget::childEvent(e);
+  // Polished: constructed whole, and before it first shows.
+  if (e->type() == QEvent::ChildPolished) {
+    auto* child = qobject_cast<QWidget*>(e->child());
+    if (!child || qobject_cast<QScrollBar*>(child)) return;
+    child->installEventFilter(this);
+    FControl->ClipChild(child);
+  }
+}
+
+bool TPaintHostWidget::eventFilter(QObject* watched, QEvent* e) {
+  auto* child = qobject_cast<QWidget*>(watched);
+  if (!child) return false;
+  if (child->parentWidget() != this) {
+    // Placed elsewhere: whole again there.
+    if (e->type() == QEvent::ParentChange) {
+      child->removeEventFilter(this);
+      child->clearMask();
+    }
+    return false;
+  }
+  if (e->type() == QEvent::Move || e->type() == QEvent::Resize) FControl->ClipChild(child);
+  return false;
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner)
@@ -426,6 +456,30 @@ void TCustomControl::LayoutScrollBars() {
     PlaceChildren();
     w->update();
   }
+  ClipChildren();
+}
+
+void TCustomControl::ClipChild(QWidget* child) const {
+  QWidget* w = Widget();
+  if (!w || child->parentWidget() != w || child == FCustom->Bars[0] || child == FCustom->Bars[1]) return;
+  const QRect client = ToQRect(GetClientRect()).translated(FCustom->Origin.X, FCustom->Origin.Y);
+  const QRect g = child->geometry();
+  if (client.contains(g)) {
+    if (!child->mask().isEmpty()) child->clearMask();
+    return;
+  }
+  // (An empty mask is no mask: a child wholly outside keeps a pixel off
+  // its own area.)
+  const QRect shown = client.intersected(g).translated(-g.topLeft());
+  const QRegion mask = shown.isEmpty() ? QRegion(-1, -1, 1, 1) : QRegion(shown);
+  if (child->mask() != mask) child->setMask(mask);
+}
+
+void TCustomControl::ClipChildren() const {
+  QWidget* w = Widget();
+  if (!w) return;
+  for (QObject* o : w->children())
+    if (auto* child = qobject_cast<QWidget*>(o); child && !qobject_cast<QScrollBar*>(child)) ClipChild(child);
 }
 
 void TCustomControl::ScrollWindow(int dx, int dy) {

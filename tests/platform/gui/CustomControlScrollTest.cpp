@@ -225,4 +225,76 @@ TEST(CustomControlScroll, PressesOnTheFrameOrBetweenTheBarsAreNotTheClients) {
   }
 }
 
+// A child control (a cell editor scrolled half out of the view) shows and
+// takes the mouse inside the client area only: the bars, the square between
+// them and the frame stay the control's, wherever the child is placed and
+// whenever a bar comes or goes.
+TEST(CustomControlScroll, ChildrenShowInsideTheClientAreaOnly) {
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  ASSERT_GT(bar, 0);
+  struct Case {
+    Cardinal Style, ExStyle;
+    TRect Child;  // client coordinates
+    bool BarsFirst;
+  };
+  const Case cases[] = {
+      // Over the horizontal bar and the square, placed before or after the bars came.
+      {0, WS_EX_CLIENTEDGE, Rect(100, 60, 400, 200), true},
+      {0, WS_EX_CLIENTEDGE, Rect(100, 60, 400, 200), false},
+      {WS_BORDER, 0, Rect(-30, 40, 100, 150), true},
+      {0, WS_EX_LEFTSCROLLBAR, Rect(-40, -40, 60, 60), false},
+      // Above the client area, over the frame.
+      {0, WS_EX_CLIENTEDGE, Rect(10, -20, 90, 30), true},
+      // Wholly outside: under the bar.
+      {0, 0, Rect(20, 150, 60, 180), true},
+      // Wholly inside.
+      {WS_BORDER, WS_EX_CLIENTEDGE, Rect(5, 5, 40, 40), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Style) + "/" + std::to_string(c.ExStyle) + " child at " + std::to_string(c.Child.Left) +
+                 "," + std::to_string(c.Child.Top) + (c.BarsFirst ? ", the bars first" : ", the child first"));
+    TFramedSetup setup(c.Style, c.ExStyle);
+    TFramedView& view = setup.View;
+    setup.Form.Show();
+    if (!c.BarsFirst) view.ShowScrollBar(sbVertical, false);
+    TCustomControl child(&setup.Form);
+    child.SetParent(&view);
+    child.SetBounds(c.Child.Left, c.Child.Top, c.Child.Width(), c.Child.Height());
+    child.Show();
+    if (!c.BarsFirst) view.ShowScrollBar(sbVertical, true);
+    view.SetScrollInfo(sbHorizontal, Range(999, 50, 0));
+    QCoreApplication::processEvents();
+    QWidget* w = WidgetOf(&view);
+    QWidget* cw = WidgetOf(&child);
+    const TRect r = view.GetClientRect();
+    const TPoint g = view.ClientToScreen(TPoint(0, 0));
+    const QPoint origin = w->mapFromGlobal(QPoint(g.X, g.Y));
+    const QRect client(origin, QSize(r.Width(), r.Height()));
+    const QRect placed = cw->geometry();
+    // Every other pixel of the control: the child's where it is placed
+    // inside the client area, else the bars' or the control's own.
+    for (int y = 0; y < w->height(); y += 2)
+      for (int x = 0; x < w->width(); x += 2) {
+        const QPoint p(x, y);
+        QWidget* under = w->childAt(p);
+        const bool inChild = placed.contains(p) && client.contains(p);
+        if (inChild) {
+          ASSERT_EQ(under, cw) << "at " << x << "," << y;
+        } else {
+          ASSERT_NE(under, cw) << "at " << x << "," << y;
+          if (!client.contains(p) && under) {
+            ASSERT_TRUE(qobject_cast<QScrollBar*>(under)) << "at " << x << "," << y;
+          }
+        }
+      }
+    // Moved wholly inside, the child is whole again.
+    child.SetBounds(2, 2, 20, 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->childAt(origin + QPoint(3, 3)), cw);
+    EXPECT_EQ(w->childAt(origin + QPoint(21, 21)), cw);
+    EXPECT_TRUE(cw->mask().isEmpty());
+    child.SetParent(nullptr);
+  }
+}
+
 }  // namespace
