@@ -135,17 +135,18 @@ void TPaintHostWidget::childEvent(QChildEvent* e) {
 }
 
 bool TPaintHostWidget::eventFilter(QObject* watched, QEvent* e) {
+  // Every event of the child passes here: the few that matter first.
+  const QEvent::Type type = e->type();
+  if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::ParentChange) return false;
   auto* child = qobject_cast<QWidget*>(watched);
   if (!child) return false;
-  if (child->parentWidget() != this) {
+  if (child->parentWidget() == this) {
+    FControl->ClipChild(child);
+  } else if (type == QEvent::ParentChange) {
     // Placed elsewhere: whole again there.
-    if (e->type() == QEvent::ParentChange) {
-      child->removeEventFilter(this);
-      child->clearMask();
-    }
-    return false;
+    child->removeEventFilter(this);
+    child->clearMask();
   }
-  if (e->type() == QEvent::Move || e->type() == QEvent::Resize) FControl->ClipChild(child);
   return false;
 }
 
@@ -461,7 +462,7 @@ void TCustomControl::LayoutScrollBars() {
 
 void TCustomControl::ClipChild(QWidget* child) const {
   QWidget* w = Widget();
-  if (!w || child->parentWidget() != w || child == FCustom->Bars[0] || child == FCustom->Bars[1]) return;
+  if (!w || child->parentWidget() != w) return;
   const QRect client = ToQRect(GetClientRect()).translated(FCustom->Origin.X, FCustom->Origin.Y);
   const QRect g = child->geometry();
   if (client.contains(g)) {

@@ -138,6 +138,42 @@ TEST(CellTyping, RepaintingWhatChangedShowsWhatRepaintingAllShows) {
   }
 }
 
+// A 1 x cols table whose first cell holds these paragraphs, its editor
+// opened by a click on the cell's last line and the caret at its end.
+void OpenAtEndOfFirstCell(TTableEditor& e, const std::vector<std::string>& paragraphs) {
+  TVLTableCellData* cell = e.T->GetCell(0, 0);
+  cell->Clear();
+  for (const std::string& p : paragraphs) cell->AddTextItem(TTableEditor::U(p.c_str()), 0, 0);
+  e.T->Changed();
+  e.Edit->Format();
+  QApplication::processEvents();
+  e.ClickAt(e.CellPoint(0, 0, cell->Width - 2 * e.T->CellPadding - 3, cell->Height - 2 * e.T->CellPadding - 4));
+  ASSERT_NE(e.Cell(), nullptr);
+  e.Press(Qt::Key_End);
+  ASSERT_NE(e.Cell(), nullptr);
+}
+
+// Whether the cell editor is still open; it must show all its lines and
+// the middle of its caret.
+bool ShowsAllItsLines(const TTableEditor& e, const std::string& after) {
+  if (!e.Cell()) {
+    ADD_FAILURE() << "the cell editor closed after " << after;
+    return false;
+  }
+  TVLEditVLData* d = e.Cell()->EditData();
+  EXPECT_GE(e.Cell()->GetHeight(), d->DocumentHeight) << after;
+  TPoint p;
+  EXPECT_TRUE(d->GetCaretClientPoint(p)) << after;
+  EXPECT_LT(p.Y + d->CaretHeight / 2, e.Cell()->ClientHeight()) << after;
+  return true;
+}
+
+std::string Repeated(const char* word, int times) {
+  std::string s;
+  for (int i = 0; i < times; ++i) s += word;
+  return s;
+}
+
 }  // namespace
 
 // A column narrowed by what is typed in its cell rewraps the cell's other
@@ -147,32 +183,15 @@ TEST(CellTyping, TheEditorShowsAllItsLinesAsItsColumnNarrows) {
   for (const Integer cols : {3, 4, 5, 6}) {
     SCOPED_TRACE(std::to_string(cols) + " columns");
     TTableEditor e(1, cols);
-    TVLTableCellData* cell = e.T->GetCell(0, 0);
-    cell->Clear();
-    std::string words;
-    for (int i = 0; i < 40; ++i) words += "ab ";
-    cell->AddTextItem(TTableEditor::U(words.c_str()), 0, 0);
-    cell->AddTextItem(TTableEditor::U("cafexxxxxxxxxxxxxxxxxxxxxxxx"), 0, 0);
-    e.T->Changed();
-    e.Edit->Format();
-    QApplication::processEvents();
-    // A click on the cell's last line, at its end.
-    e.ClickAt(e.CellPoint(0, 0, cell->Width - 2 * e.T->CellPadding - 3, cell->Height - 2 * e.T->CellPadding - 4));
-    ASSERT_NE(e.Cell(), nullptr);
-    e.Press(Qt::Key_End);
-    ASSERT_NE(e.Cell(), nullptr);
+    OpenAtEndOfFirstCell(e, {Repeated("ab ", 40), "cafexxxxxxxxxxxxxxxxxxxxxxxx"});
+    if (HasFatalFailure()) return;
     int grew = 0;
     Integer height = e.Cell()->EditData()->DocumentHeight;
     for (int key = 0; key < 24; ++key) {
       e.Press(Qt::Key_Backspace);
-      ASSERT_NE(e.Cell(), nullptr);
-      TVLEditVLData* d = e.Cell()->EditData();
-      grew += d->DocumentHeight > height;
-      height = d->DocumentHeight;
-      EXPECT_GE(e.Cell()->GetHeight(), d->DocumentHeight) << "after " << key + 1 << " keys";
-      TPoint p;
-      ASSERT_TRUE(d->GetCaretClientPoint(p));
-      EXPECT_LT(p.Y, e.Cell()->ClientHeight()) << "after " << key + 1 << " keys";
+      if (!ShowsAllItsLines(e, "after " + std::to_string(key + 1) + " keys")) return;
+      grew += e.Cell()->EditData()->DocumentHeight > height;
+      height = e.Cell()->EditData()->DocumentHeight;
     }
     // (The case the test is about came up.)
     if (cols == 5) {
@@ -191,32 +210,8 @@ TEST(CellTyping, TheEditorShowsAllItsLinesWhenTheScrollBarComesOrGoes) {
   for (int words = 8; words <= 60; ++words) {
     SCOPED_TRACE(std::to_string(words) + " words");
     TTableEditor e(1, 1);
-    TVLTableCellData* cell = e.T->GetCell(0, 0);
-    cell->Clear();
-    std::string text;
-    for (int i = 0; i < words; ++i) text += "abc ";
-    cell->AddTextItem(TTableEditor::U(text.c_str()), 0, 0);
-    e.T->Changed();
-    e.Edit->Format();
-    QApplication::processEvents();
-    // A click on the cell's last line, then to its end.
-    e.ClickAt(e.CellPoint(0, 0, 3, cell->Height - 2 * e.T->CellPadding - 4));
-    ASSERT_NE(e.Cell(), nullptr);
-    e.Press(Qt::Key_End);
-    ASSERT_NE(e.Cell(), nullptr);
-    // Whether the editor is still open and shows all its lines, its caret too.
-    auto shows = [&e](const std::string& after) {
-      if (!e.Cell()) {
-        ADD_FAILURE() << "the cell editor closed after " << after;
-        return false;
-      }
-      TVLEditVLData* d = e.Cell()->EditData();
-      EXPECT_GE(e.Cell()->GetHeight(), d->DocumentHeight) << after;
-      TPoint p;
-      EXPECT_TRUE(d->GetCaretClientPoint(p)) << after;
-      EXPECT_LT(p.Y + d->CaretHeight / 2, e.Cell()->ClientHeight()) << after;
-      return true;
-    };
+    OpenAtEndOfFirstCell(e, {Repeated("abc ", words)});
+    if (HasFatalFailure()) return;
     auto barShown = [&e] { return e.D().DocumentHeight > e.Edit->ClientHeight(); };
     // How much the cell's lines grow per Return, and how much at the Return
     // that brought the bar.
@@ -226,7 +221,7 @@ TEST(CellTyping, TheEditorShowsAllItsLinesWhenTheScrollBarComesOrGoes) {
     while (!barShown() && keys < 60) {
       const Integer before = lines();
       e.Press(Qt::Key_Return);
-      if (!shows("Return " + std::to_string(++keys))) return;
+      if (!ShowsAllItsLines(e, "Return " + std::to_string(++keys))) return;
       grew = lines() - before;
       if (keys == 1) line = grew;
     }
@@ -234,7 +229,7 @@ TEST(CellTyping, TheEditorShowsAllItsLinesWhenTheScrollBarComesOrGoes) {
     rewrapped += grew > line;
     while (barShown() && keys > 0) {
       e.Press(Qt::Key_Backspace);
-      if (!shows("Backspace after " + std::to_string(keys--) + " Returns")) return;
+      if (!ShowsAllItsLines(e, "Backspace after " + std::to_string(keys--) + " Returns")) return;
     }
   }
   // (The bar rewrapped the cell's words to more lines.)
