@@ -364,6 +364,11 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
                                            (code ? " " + converter.ErrorText() : String()));
     return;
   }
+  // Words of the file the converter left out are told, as a damaged table
+  // of an inserted document is.
+  if (kind == ffiOfficeConverters)
+    if (const String lost = converter.NotReadText(); !lost.empty())
+      MessageBox(lost, Application->GetTitle(), MB_OK | MB_ICONEXCLAMATION);
   if (AutoUpdateFileName) FileName = dialog.FileName;
 }
 

@@ -1,4 +1,5 @@
 #include "richtext/rtf/VLOfficeCnv.h"
+#include "richtext/rtf/VLConvertedText.h"
 #include "richtext/rtf/VLZipEntry.h"
 
 #include "platform/base/IniFiles.h"
@@ -352,13 +353,14 @@ bool WritePageFilter(const String& fileName, const String& copyName, const Strin
 // table of its own, nested and merged as it was (the converter's RTF writer
 // would flatten nested tables and drop merges). The reader drops empty
 // paragraphs: two tables that had one between them get one again, or their
-// rows would run together into one table.
+// rows would run together into one table, in the text as in a cell.
 bool WriteReadFilter(const String& fileName) {
   static const char text[] = R"lua(local table_rtf
 local function rtf_of(blocks, level)
   local out = {}
   for i, b in ipairs(blocks) do
     if b.t == 'Table' then
+      if i > 1 and blocks[i - 1].t == 'Table' then out[#out + 1] = '{\\pard\\intbl\\itap' .. level .. '\\par}' end
       out[#out + 1] = table_rtf(b, level + 1)
     else
       local text = pandoc.write(pandoc.Pandoc({b}), 'rtf'):gsub('\\pard', '\\pard\\intbl\\itap' .. level)
@@ -930,6 +932,8 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
         info->ExportCommand = run;
         info->ExportCommand.insert(info->ExportCommand.end(), {f.Writer, "--outdir", "%3", "%2"});
       }
+      info->OfficeSuite = true;
+      info->OpenDocument = String(f.Extensions) == "odt";
       office.push_back(f.Name);
       FItems.push_back(std::move(info));
     }
@@ -957,10 +961,13 @@ void TVLOfficeCnvList::AddInstalled(bool excludeHTML) {
     // anything from the network while it is read. Our own RTF needs none,
     // and the writers of packaged formats need the converter's data files.
     info->ImportCommand = {pandoc, "--sandbox", String("--from=") + f.Reader, "--to=rtf", "--standalone", "%1"};
-    // Tables nested in the cells of Word, OpenDocument and Markdown files
-    // come in nested, merged cells merged (the RTF writer flattens them).
-    if (String(f.Reader) == "markdown" || String(f.Reader) == "docx" || String(f.Reader) == "odt")
+    // Tables nested in the cells of Word, OpenDocument, EPUB and Markdown
+    // files come in nested, merged cells merged (the RTF writer flattens
+    // them).
+    if (const String reader = f.Reader; reader == "markdown" || reader == "docx" || reader == "odt" || reader == "epub")
       info->ImportCommand.insert(info->ImportCommand.begin() + 3, "--lua-filter=%5");
+    // Its OpenDocument reader leaves out tables nested in a table's cells.
+    info->OpenDocument = info->LeavesOutNestedTables = String(f.Reader) == "odt";
     info->ExportCommand = {pandoc, "--from=rtf", String("--to=") + f.Writer, "--standalone", "--output=%1", "%2"};
     // Its RTF reader drops list numbering; lists, their nesting and their
     // numbering styles come through from our web page. Our paragraphs'
@@ -985,9 +992,23 @@ String TVLOfficeCnvList::GetFilter(bool showExtensions) const {
 
 void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryStream& stream) {
   stream.Clear();
+  FOwner->ReadBy = index;
+  FOwner->WordsInFile = FOwner->WordsNotRead = 0;
+  FOwner->NestedTablesLeftOut = false;
   if (index < 0 || index >= Count() || GetItem(index)->ImportCommand.empty()) {
     FOwner->ErrorCode = 2;
     Abort();
+  }
+  TVLFileText held;
+  const bool checked = GetItem(index)->OpenDocument && VLOpenDocumentText(fileName, held);
+  // Nested tables the reader would leave out come in through the office
+  // suite's converter of the format, where there is one.
+  if (checked && held.NestedTables && GetItem(index)->LeavesOutNestedTables) {
+    for (Integer i = 0; i < Count(); ++i)
+      if (GetItem(i)->OfficeSuite && GetItem(i)->Filter == GetItem(index)->Filter && !GetItem(i)->ImportCommand.empty()) {
+        FOwner->ReadBy = index = i;
+        break;
+      }
   }
   const auto& command = GetItem(index)->ImportCommand;
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);
@@ -1024,6 +1045,11 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
     Abort();
   }
   stream.SetPosition(0);
+  if (checked) {
+    FOwner->WordsInFile = held.Words.size();
+    FOwner->WordsNotRead = VLWordsMissing(held.Words, VLRTFWords(stream));
+    FOwner->NestedTablesLeftOut = held.NestedTables && GetItem(index)->LeavesOutNestedTables;
+  }
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);
 }
 
@@ -1177,6 +1203,18 @@ String TVLOfficeConverter::ErrorText() const {
     case 4: return "The conversion failed: the converter stopped, or a file could not be written.";
     default: return "The converter failed (exit status " + std::to_string(ErrorCode > 100 && ErrorCode < 104 ? ErrorCode - 100 : ErrorCode) + ").";
   }
+}
+
+String TVLOfficeConverter::NotReadText() {
+  TVLOfficeCnvList& list = GetImportConverters();
+  if (WordsNotRead == 0 || ReadBy < 0 || ReadBy >= list.Count()) return String();
+  String text = "The text was inserted, but " + std::to_string(WordsNotRead) + " of the " +
+                std::to_string(WordsInFile) + " words the file holds could not be read by the converter \"" +
+                list.GetItem(ReadBy)->Name + "\"";
+  if (NestedTablesLeftOut)
+    text += ": it leaves out the tables that stand in another table's cells (LibreOffice's converter reads them, "
+            "where it is installed)";
+  return text + ".";
 }
 
 TVLOfficeCnvList& TVLOfficeConverter::GetImportConverters() {

@@ -68,6 +68,13 @@ public:
   // Listed in the description file: its program may read any content under
   // its extensions.
   bool Described = false;
+  // The office suite's, which reads a file whole.
+  bool OfficeSuite = false;
+  // Its files are OpenDocument text: what an import brings in is checked
+  // against the words the file holds.
+  bool OpenDocument = false;
+  // Its reader leaves out the tables that stand in another table's cells.
+  bool LeavesOutNestedTables = false;
 };
 
 class TVLOfficeConverter;
@@ -156,6 +163,18 @@ public:
   uint64_t OutputLimit = uint64_t(512) << 20;
   // Called about every 20 ms while a converter runs; false cancels it.
   std::function<bool()> OnWait;
+  // After an import: the converter that read the file (the office suite's
+  // of the same format when the one chosen would leave out tables nested
+  // in the file's tables), and of the words the file holds (where that can
+  // be told), how many did not come in.
+  Integer ReadBy = -1;
+  size_t WordsInFile = 0;
+  size_t WordsNotRead = 0;
+  // The file has tables nested in tables, which the converter left out.
+  bool NestedTablesLeftOut = false;
+  // What the last import could not read, for the user; empty when it read
+  // every word.
+  String NotReadText();
   // Why the description file was ignored, once per file and reason in the
   // program's run: empty when it was read, missing, or already told.
   String TakeDescriptionProblem();

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -140,4 +141,68 @@ bool VLEditZipEntry(const String& fileName, const String& entryName, const std::
   if (ok && ::rename(part.c_str(), fileName.c_str()) == 0) return true;
   ::unlink(part.c_str());
   return false;
+}
+
+bool VLReadZipEntry(const String& fileName, const String& entryName, std::string& text, size_t maxBytes) {
+  // The directory at the end is all that is read besides the entry itself.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st {};
+  std::string zip;
+  const auto readAt = [fd](size_t at, size_t count, std::string& out) {
+    out.assign(count, '\0');
+    size_t got = 0;
+    while (got < count) {
+      const ssize_t n = ::pread(fd, out.data() + got, count - got, static_cast<off_t>(at + got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      got += static_cast<size_t>(n);
+    }
+    return true;
+  };
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 22 && st.st_size < 0xffffffffLL;
+  const size_t size = ok ? static_cast<size_t>(st.st_size) : 0;
+  // The end record lies within its largest comment's reach of the end.
+  const size_t tailAt = size > 22 + 0xffff ? size - 22 - 0xffff : 0;
+  std::string tail;
+  ok = ok && readAt(tailAt, size - tailAt, tail);
+  size_t end = std::string::npos;
+  for (size_t at = tail.size() - 22; ok; --at) {
+    if (Get(tail, at, 4) == kEndSignature) {
+      end = at;
+      break;
+    }
+    if (at == 0) break;
+  }
+  ok = ok && end != std::string::npos && Get(tail, end + 4, 2) == 0 && Get(tail, end + 6, 2) == 0;
+  const size_t count = ok ? Get(tail, end + 10, 2) : 0, centralSize = ok ? Get(tail, end + 12, 4) : 0,
+               centralAt = ok ? Get(tail, end + 16, 4) : 0;
+  ok = ok && centralAt + centralSize <= tailAt + end && readAt(centralAt, centralSize, zip);
+  bool found = false;
+  for (size_t n = 0, at = 0; ok && !found && n < count; ++n) {
+    if (at + 46 > zip.size() || Get(zip, at, 4) != kCentralSignature) break;
+    const uint16_t flags = static_cast<uint16_t>(Get(zip, at + 8, 2)), method = static_cast<uint16_t>(Get(zip, at + 10, 2));
+    const size_t packedSize = Get(zip, at + 20, 4), unpacked = Get(zip, at + 24, 4);
+    const size_t nameLength = Get(zip, at + 28, 2), extraLength = Get(zip, at + 30, 2),
+                 commentLength = Get(zip, at + 32, 2), local = Get(zip, at + 42, 4);
+    if (at + 46 + nameLength > zip.size()) break;
+    if (zip.compare(at + 46, nameLength, entryName) == 0) {
+      found = true;
+      std::string header, packed;
+      ok = !(flags & kEncryptedFlag) && (method == 0 || method == 8) && unpacked <= maxBytes &&
+           local + 30 <= centralAt && readAt(local, 30, header) && Get(header, 0, 4) == kLocalSignature;
+      const size_t dataAt = ok ? local + 30 + Get(header, 26, 2) + Get(header, 28, 2) : 0;
+      ok = ok && dataAt + packedSize <= centralAt && readAt(dataAt, packedSize, packed);
+      if (ok && method == 0) {
+        ok = packedSize == unpacked;
+        text = std::move(packed);
+      } else if (ok) {
+        ok = Inflate(packed, unpacked, text);
+      }
+    }
+    at += 46 + nameLength + extraLength + commentLength;
+  }
+  ::close(fd);
+  if (!found || !ok) text.clear();
+  return found && ok;
 }
