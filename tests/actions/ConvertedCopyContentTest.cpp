@@ -750,7 +750,9 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
         // Tables come in nested as they were, but from text, and from a web
         // page, whose tables the document converter's reader flattens.
         const bool flat = route.Ext == ".txt" || (reader.first == ffiOfficeConverters && imports.GetItem(reader.second)->HTML);
-        if (!flat) EXPECT_EQ(TableDepth(*back.Edit->VLData()), depth);
+        if (!flat) {
+          EXPECT_EQ(TableDepth(*back.Edit->VLData()), depth);
+        }
         ++pairs;
         table += std::to_string(depth) + " | " + route.Name + " | " + name + " | " +
                  std::to_string(words.size() - missing) + "/" + std::to_string(words.size()) + " | " +
