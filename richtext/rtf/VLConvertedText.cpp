@@ -135,8 +135,11 @@ bool VLOpenDocumentText(const String& fileName, TVLFileText& text) {
       at = end == std::string::npos ? xml.size() : end + 3;
       continue;
     }
-    const size_t close = xml.find('>', open);
-    if (close == std::string::npos) return false;
+    // An attribute's value may hold '>'.
+    size_t close = open + 1;
+    for (char quote = 0; close < xml.size() && (quote || xml[close] != '>'); ++close)
+      if (xml[close] == '"' || xml[close] == '\'') quote = quote == xml[close] ? 0 : quote ? quote : xml[close];
+    if (close >= xml.size()) return false;
     at = close + 1;
     if (xml[open + 1] == '?' || xml[open + 1] == '!') continue;
     const bool ending = xml[open + 1] == '/', empty = xml[close - 1] == '/';
