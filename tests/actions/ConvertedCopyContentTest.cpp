@@ -365,8 +365,9 @@ TEST(ConvertedCopyContent, PandocCopiesKeepBlanksAndEmptyParagraphsAsTyped) {
 }
 
 // The tables of a document as a text: each table's size, each cell by its
-// place and each paragraph's text, indented by depth.
-std::string TableShape(TCustomVLData& data, int depth = 0) {
+// place and each paragraph's text (outside the tables too, withText),
+// indented by depth.
+std::string TableShape(TCustomVLData& data, int depth = 0, bool withText = true) {
   std::string out;
   const std::string indent(static_cast<size_t>(depth) * 2, ' ');
   for (Integer i = 0; i < data.GetItemCount(); ++i) {
@@ -376,7 +377,7 @@ std::string TableShape(TCustomVLData& data, int depth = 0) {
         for (Integer c = 0; c < table->ColCount(); ++c)
           if (TVLTableCellData* cell = table->GetCell(r, c))
             out += indent + " cell " + std::to_string(r) + "," + std::to_string(c) + "\n" + TableShape(*cell, depth + 1);
-    } else if (data.GetItem(i)->StyleNo >= 0 && !data.GetItemTextA(i).empty()) {
+    } else if ((withText || depth > 0) && data.GetItem(i)->StyleNo >= 0 && !data.GetItemTextA(i).empty()) {
       out += indent + "  " + data.GetItemTextA(i) + "\n";
     }
   }
@@ -686,8 +687,9 @@ void AsTheEntryEditor(TVellumEdit* edit) {
 // Every import route the program offers, over its own copies of entries
 // with tables nested two and three deep and merged cells through every
 // export route: each route either brings every word back or tells the user
-// what it could not read, and tables come in nested as they were (but from
-// text and web pages). The table of routes goes to the test's output.
+// what it could not read, and tables come in nested as deep as they were
+// (but from text and web pages). The table of routes, with whether each
+// table came back cell for cell, goes to the test's output.
 TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCouldNotRead) {
   qytest::TempDir dir;
   qytest::WriteFileBytes(dir / "runs.rtf", kRuns);
@@ -708,7 +710,7 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
     routes.push_back({exports.GetItem(i)->Name, mask.substr(1), ffeOfficeConverters, i});
   }
   ASSERT_GE(routes.size(), 13u) << "the set-up installs both converters";
-  std::string table = "depth | copy | inserted through | words back | tables deep | told\n";
+  std::string table = "depth | copy | inserted through | words back | tables deep | same tables | told\n";
   int pairs = 0;
   for (const int depth : {2, 3}) {
     for (const TRoute& route : routes) {
@@ -722,6 +724,7 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
       if (HasFatalFailure()) return;
       ASSERT_EQ(TableDepth(*b.Edit->VLData()), depth);
       const std::vector<std::string> words = Words(*b.Edit->VLData());
+      const std::string shape = TableShape(*b.Edit->VLData(), 0, false);
       auto* exporter = new TvlActionExport(b.Form);
       exporter->SetControl(b.Edit);
       const fs::path copy = dir / ("copy" + std::to_string(depth) + "-" + std::to_string(&route - routes.data()) + route.Ext);
@@ -756,7 +759,9 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
         ++pairs;
         table += std::to_string(depth) + " | " + route.Name + " | " + name + " | " +
                  std::to_string(words.size() - missing) + "/" + std::to_string(words.size()) + " | " +
-                 std::to_string(TableDepth(*back.Edit->VLData())) + " | " + (told.empty() ? "-" : told.front()) + "\n";
+                 std::to_string(TableDepth(*back.Edit->VLData())) + " | " +
+                 (TableShape(*back.Edit->VLData(), 0, false) == shape ? "yes" : "no") + " | " +
+                 (told.empty() ? "-" : told.front()) + "\n";
       }
     }
   }
