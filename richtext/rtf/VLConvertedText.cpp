@@ -77,7 +77,9 @@ void AppendCharacters(const std::string& xml, size_t from, size_t to, String& ou
     else if (name == "quot") out += '"';
     else if (name == "apos") out += '\'';
     else if (name.size() > 1 && name[0] == '#')
-      AppendUtf8(name[1] == 'x' ? std::strtoul(name.c_str() + 2, nullptr, 16) : std::strtoul(name.c_str() + 1, nullptr, 10), out);
+      AppendUtf8(name[1] == 'x' ? std::strtoul(name.c_str() + 2, nullptr, 16)
+                                : std::strtoul(name.c_str() + 1, nullptr, 10),
+                 out);
     i = semi;
   }
 }

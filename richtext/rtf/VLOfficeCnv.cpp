@@ -1004,11 +1004,13 @@ void TVLOfficeCnvList::ImportRTF(const String& fileName, Integer index, TMemoryS
   // Nested tables the reader would leave out come in through the office
   // suite's converter of the format, where there is one.
   if (checked && held.NestedTables && GetItem(index)->LeavesOutNestedTables) {
-    for (Integer i = 0; i < Count(); ++i)
-      if (GetItem(i)->OfficeSuite && GetItem(i)->Filter == GetItem(index)->Filter && !GetItem(i)->ImportCommand.empty()) {
+    for (Integer i = 0; i < Count(); ++i) {
+      const TVLOfficeConverterInfo* whole = GetItem(i);
+      if (whole->OfficeSuite && whole->Filter == GetItem(index)->Filter && !whole->ImportCommand.empty()) {
         FOwner->ReadBy = index = i;
         break;
       }
+    }
   }
   const auto& command = GetItem(index)->ImportCommand;
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 0);

@@ -727,7 +727,8 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
       const std::string shape = TableShape(*b.Edit->VLData(), 0, false);
       auto* exporter = new TvlActionExport(b.Form);
       exporter->SetControl(b.Edit);
-      const fs::path copy = dir / ("copy" + std::to_string(depth) + "-" + std::to_string(&route - routes.data()) + route.Ext);
+      const fs::path copy =
+          dir / ("copy" + std::to_string(depth) + "-" + std::to_string(&route - routes.data()) + route.Ext);
       ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), route.Format, route.Index));
       // The program's own formats, then every converter that reads the kind.
       std::vector<std::pair<std::string, std::pair<TvlFileImportFilter, int>>> readers;
@@ -746,13 +747,15 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
         InsertThroughImportConverter(back, copy, reader.second, &told, reader.first);
         const size_t missing = MissingWords(words, Words(*back.Edit->VLData())).size();
         const bool toldCount = std::any_of(told.begin(), told.end(), [&](const std::string& t) {
-          return t.find(std::to_string(missing) + " of the " + std::to_string(words.size()) + " words") != std::string::npos;
+          const std::string count = std::to_string(missing) + " of the " + std::to_string(words.size()) + " words";
+          return t.find(count) != std::string::npos;
         });
         EXPECT_TRUE(missing == 0 || toldCount) << missing << " words lost without a word";
         EXPECT_TRUE(missing > 0 || told.empty()) << told.front();
         // Tables come in nested as they were, but from text, and from a web
         // page, whose tables the document converter's reader flattens.
-        const bool flat = route.Ext == ".txt" || (reader.first == ffiOfficeConverters && imports.GetItem(reader.second)->HTML);
+        const bool flat =
+            route.Ext == ".txt" || (reader.first == ffiOfficeConverters && imports.GetItem(reader.second)->HTML);
         if (!flat) {
           EXPECT_EQ(TableDepth(*back.Edit->VLData()), depth);
         }
