@@ -153,10 +153,8 @@ void TfrmVLBack::btnOpenClick(TObject*) {
   TOpenPictureDialog dialog(nullptr);
   dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   if (dialog.Execute()) {
-    std::unique_ptr<TGraphic> g = LoadPictureFile(dialog.FileName);
-    if (!g) {
-      MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONERROR);
-    } else {
+    std::unique_ptr<TGraphic> g = LoadChosenPicture(dialog.FileName, MB_ICONERROR);
+    if (g) {
       TBitmap bitmap;
       bitmap.Assign(g.get());
       vl->SetBackgroundBitmap(&bitmap);

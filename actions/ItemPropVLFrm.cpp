@@ -237,9 +237,8 @@ void TfrmVLItemProp::btnChangeImageClick(TObject*) {
   TOpenPictureDialog dialog(this);
   if (!GraphicFilter.empty()) dialog.Filter = GraphicFilter;
   if (dialog.Execute()) {
-    std::unique_ptr<TGraphic> g = LoadPictureFile(dialog.FileName);
-    if (g) img->Picture().SetGraphic(std::move(g));
-    else MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONEXCLAMATION);
+    if (std::unique_ptr<TGraphic> g = LoadChosenPicture(dialog.FileName, MB_ICONEXCLAMATION))
+      img->Picture().SetGraphic(std::move(g));
   }
   ShowPicture();
 }

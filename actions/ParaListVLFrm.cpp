@@ -654,11 +654,8 @@ void TfrmVLParaList::btnImageClick(TObject*) {
   TOpenPictureDialog dialog(this);
   dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   if (!dialog.Execute()) return;
-  std::unique_ptr<TGraphic> g = LoadPictureFile(dialog.FileName);
-  if (!g) {
-    MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONERROR);
-    return;
-  }
+  std::unique_ptr<TGraphic> g = LoadChosenPicture(dialog.FileName, MB_ICONERROR);
+  if (!g) return;
   img->Picture().SetGraphic(g.get());
   TPicture picture;
   picture.SetGraphic(g.get());

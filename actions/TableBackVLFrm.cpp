@@ -124,10 +124,8 @@ void TfrmVLTableBack::btnOpenClick(TObject*) {
   dialog.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
   dialog.DefaultExt = "bmp";
   if (dialog.Execute()) {
-    std::unique_ptr<TGraphic> g = LoadPictureFile(dialog.FileName);
-    if (!g) {
-      MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONERROR);
-    } else {
+    std::unique_ptr<TGraphic> g = LoadChosenPicture(dialog.FileName, MB_ICONERROR);
+    if (g) {
       img->Picture().SetGraphic(std::move(g));
       if (rg->GetItemIndex() == 0) rg->SetItemIndex(1);
     }

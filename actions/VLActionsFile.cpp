@@ -160,11 +160,9 @@ String PrepareHTMLImageFolder(const String& FileName, bool CreateFolder, bool& C
     while (fs::exists(numbered(), ec)) ++n;
     folder = numbered();
   }
-  // A page over a private file keeps its pictures private too: their folder
-  // is closed to others from the start.
-  struct stat page {};
-  const bool closed = ::stat(FileName.c_str(), &page) == 0 && S_ISREG(page.st_mode) && !(page.st_mode & 077);
-  if (::mkdir(folder.c_str(), closed ? 0700 : 0777) != 0) return String();
+  // The page is private, and so are its pictures: their folder is closed
+  // to others from the start.
+  if (::mkdir(folder.c_str(), 0700) != 0) return String();
   Created = true;
   return folder.filename().string();
 }
@@ -181,6 +179,7 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
     TVLOfficeConverter converter(nullptr);
     converter.ExcludeHTMLExportConverter = true;
     converter.Title = FileTitle;
+    converter.OwnerOnlyCopies = true;
     const bool ok = RunConversion(converter, [&] {
       // A converter that reads lists from a web page (and not from RTF) gets
       // our plain one; its title would become a heading of the document.
@@ -199,8 +198,9 @@ bool TvlActionExport::Export(TVLActionEditor* E, const String& Name, TvlFileExpo
   // beside that).
   const String real = SaveTargetOf(Name);
   const fs::path target(real);
-  // Written beside it, the owner's alone until it takes the target's place.
-  TCopyBeside part(real);
+  // Written beside it, the owner's alone, and stays so as the target: a
+  // copy of a diary is as private as a printed one.
+  TCopyBeside part(real, true);
   if (part.Name().empty()) return false;
   const fs::path tmp(part.Name());
   std::error_code ec;

@@ -18,7 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,14 +26,30 @@ namespace {
 // No picture file larger than this is read at all.
 constexpr std::streamoff MaxPictureFileBytes = 256LL << 20;
 
-bool ReadWholeFile(const String& FileName, AnsiString& Bytes) {
-  std::ifstream in(FileName, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || size > MaxPictureFileBytes) return false;
-  Bytes.resize(static_cast<size_t>(size));
-  in.seekg(0);
-  return static_cast<bool>(in.read(Bytes.data(), size));
+// Only a regular file is read: a named pipe or a device would hold the
+// program. Refusal then says what is there instead.
+bool ReadWholeFile(const String& FileName, AnsiString& Bytes, String* Refusal) {
+  String why;
+  const int fd = OpenRegularFile(FileName, O_RDONLY | O_CLOEXEC, 0, why);
+  if (fd < 0) {
+    if (Refusal) *Refusal = why;
+    return false;
+  }
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && st.st_size > 0 && st.st_size <= MaxPictureFileBytes;
+  if (ok) {
+    Bytes.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < Bytes.size()) {
+      const ssize_t n = ::read(fd, Bytes.data() + got, Bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    ok = got == Bytes.size();
+  }
+  ::close(fd);
+  return ok;
 }
 
 bool StartsWith(const AnsiString& Bytes, std::initializer_list<unsigned char> Magic) {
@@ -46,9 +62,9 @@ bool StartsWith(const AnsiString& Bytes, std::initializer_list<unsigned char> Ma
 
 }  // namespace
 
-std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
+std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName, String* Refusal) {
   AnsiString bytes;
-  if (!ReadWholeFile(FileName, bytes) || !VLPictureWithinLimits(bytes)) return nullptr;
+  if (!ReadWholeFile(FileName, bytes, Refusal) || !VLPictureWithinLimits(bytes)) return nullptr;
   try {
     std::unique_ptr<TGraphic> graphic;
     if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) graphic = CreateGraphicOfClassName("TJPEGImage");
@@ -60,7 +76,9 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
       graphic->LoadFromStream(stream);
     } else {
       auto bitmap = std::make_unique<TBitmap>();
-      if (!bitmap->LoadFromAnyImageFile(FileName, VLMaxPicturePixels)) return nullptr;
+      if (!bitmap->LoadFromAnyImageBytes(bytes, std::filesystem::path(FileName).extension().string(),
+                                         VLMaxPicturePixels))
+        return nullptr;
       graphic = std::move(bitmap);
     }
     if (graphic->GetEmpty()) return nullptr;
@@ -68,6 +86,18 @@ std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName) {
   } catch (const std::exception&) {
     return nullptr;
   }
+}
+
+std::unique_ptr<TGraphic> LoadChosenPicture(const String& FileName, int Icon) {
+  String refusal;
+  std::unique_ptr<TGraphic> graphic = LoadPictureFile(FileName, &refusal);
+  if (graphic) return graphic;
+  if (!refusal.empty())
+    MessageBox("The file " + FileName + " cannot be used as a picture: " + refusal + ".", LanguageText(213),
+               MB_OK | Icon);
+  else
+    MessageBox(LanguageText(215), LanguageText(213), MB_OK | Icon);
+  return nullptr;
 }
 
 void TvlActionInsertAtCaret::UpdateTarget(TObject* Target) {
@@ -94,13 +124,10 @@ void TvlActionInsertPicture::ExecuteTarget(TObject* Target) {
   // The entry may have turned read-only while the dialog was open.
   if (!dialog.Execute() || watch.Gone() || RefusedAsReadOnly(E)) return;
   FilterIndex = dialog.FilterIndex;
-  std::unique_ptr<TGraphic> graphic = LoadPictureFile(dialog.FileName);
+  std::unique_ptr<TGraphic> graphic = LoadChosenPicture(dialog.FileName, MB_ICONEXCLAMATION);
   // A picture that does not load inserts nothing; a refused insertion is
   // the editor's to signal.
-  if (!graphic) {
-    MessageBox(LanguageText(215), LanguageText(213), MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
+  if (!graphic) return;
   E->InsertPicture(StoreFileName ? dialog.FileName : String(), std::move(graphic), VAlign);
 }
 
@@ -211,12 +238,9 @@ enum class TTextBytes { EightBit, Utf8, Utf16 };
 // control characters other than tabs and line and page breaks; UTF-8 is
 // well formed, UTF-16 pairs its surrogates. The first MiB tells.
 bool HoldsText(const String& name, TTextBytes kind) {
-  constexpr std::streamsize Head = 1 << 20;
-  std::ifstream in(name, std::ios::binary);
-  AnsiString bytes(static_cast<size_t>(Head), '\0');
-  in.read(bytes.data(), Head);
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  const bool whole = bytes.size() < static_cast<size_t>(Head);
+  constexpr size_t Head = 1 << 20;
+  AnsiString bytes = VLFileHead(name, Head);
+  const bool whole = bytes.size() < Head;
   const auto control = [](unsigned c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A; };
   if (kind == TTextBytes::Utf16) {
     if (whole && bytes.size() % 2 != 0) return false;
@@ -311,17 +335,14 @@ void TvlActionInsertFile::ExecuteTarget(TObject* Target) {
     int* converterOf = Filter.Contains(ffiOfficeConverters) ? &converterIndex : nullptr;
     if (ImportFilterIndexToFormat(formats, dialog.FilterIndex - 1, format, converterOf)) {
       const String& name = dialog.FileName;
-      kind = FormatOfFile(name, format);
-      kindIndex = converterIndex;
-      // Nothing but a regular file is read (a named pipe would hold the
-      // program for ever).
-      const int fd = OpenRegularFile(name, O_RDONLY | O_CLOEXEC);
-      if (fd < 0) {
-        ShowNotInserted(name, errno == EINVAL || errno == EISDIR ? String("it is not a regular file.")
-                                                                 : "it cannot be read (" + String(std::strerror(errno)) + ").");
+      // Nothing but a regular file is read, not even its first bytes (a
+      // named pipe would hold the program for ever).
+      if (const String problem = RegularFileProblem(name); !problem.empty()) {
+        ShowNotInserted(name, problem + ".");
         return;
       }
-      ::close(fd);
+      kind = FormatOfFile(name, format);
+      kindIndex = converterIndex;
       // Bytes of another kind would come in as garbage: refused, as a file
       // that cannot be read is.
       if (!OfKind(name, kind, converter, converterIndex)) {

@@ -35,8 +35,13 @@ public:
 // A picture file decoded by its contents, whatever its name says: JPEG stays
 // JPEG, anything else the toolkit reads becomes a bitmap. nullptr for a file
 // that does not decode, is truncated, or claims a size out of proportion to
-// its data.
-std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName);
+// its data. A path that is no regular file is not read at all; Refusal
+// then says what it is ("it is a named pipe, not a file").
+std::unique_ptr<TGraphic> LoadPictureFile(const String& FileName, String* Refusal = nullptr);
+// The picture the user chose, or nullptr after a message with the icon
+// (MB_ICON...): one that names the file and what it is when it is no
+// regular file, the general one when it does not decode.
+std::unique_ptr<TGraphic> LoadChosenPicture(const String& FileName, int Icon);
 
 class TvlActionInsertHLine : public TvlActionInsertAtCaret {
 public:

@@ -146,8 +146,15 @@ bool ReadList(const String& path, std::vector<TListedFile>& files) {
   Int64 size = 0;
   String error;
   if (!InspectRegularFile(path, size, error) || size > (1 << 20)) return false;
-  std::ifstream in(path);
-  if (!in) return false;
+  AnsiString text;
+  try {
+    // Read as a regular file again: it may have been swapped since.
+    text = LoadBytesFromFile(path);
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (static_cast<Int64>(text.size()) > (1 << 20)) return false;
+  std::istringstream in(text);
   String line;
   while (std::getline(in, line)) {
     if (line.empty()) continue;

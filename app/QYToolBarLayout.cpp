@@ -137,11 +137,15 @@ bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& default
     const String aside = fileName + ".damaged";
     if (FileExists(aside)) DeleteFile(aside);
     RenameFile(fileName, aside);
-    if (tooLarge)
-      ReportSettingsPath("tool bar layout", fileName,
-                         "it is " + IntToStr(FileSizeOf(aside) >> 20) +
-                             " MB long, larger than any tool bar layout it could be",
-                         "The standard tool bars are used; the file is kept as \"" + aside + "\".");
+    // Said once, whatever was wrong with it: the user's layout is gone
+    // until the file is mended.
+    const Int64 size = FileSizeOf(aside);
+    ReportSettingsPath("tool bar layout", fileName,
+                       tooLarge    ? "it is " + IntToStr(size >> 20) +
+                                      " MB long, larger than any tool bar layout it could be"
+                       : size == 0 ? String("it is empty")
+                                   : String("it is damaged or is no tool bar layout"),
+                       "The standard tool bars are used; the file is kept as \"" + aside + "\".");
     return false;
   }
   layout = MergeToolBarLayout(defaults, stored);

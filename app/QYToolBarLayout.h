@@ -34,8 +34,9 @@ TToolBarLayout MergeToolBarLayout(const TToolBarLayout& defaults, const TToolBar
 
 // Reads the file into layout (merged with defaults). A missing file gives
 // the defaults. A damaged one gives the defaults too, is renamed to
-// "<file>.damaged" (replacing an older one), and false is answered; so is
-// one larger than any settings file, never read whole, and the user told.
+// "<file>.damaged" (replacing an older one), the user is told once, and
+// false is answered; so is one larger than any settings file, never read
+// whole.
 bool LoadToolBarLayoutFile(const String& fileName, const TToolBarLayout& defaults, TToolBarLayout& layout);
 // Writes the file atomically (a crash leaves the old file or the new one).
 // Raises on failure.

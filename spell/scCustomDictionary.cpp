@@ -1,13 +1,17 @@
 #include "spell/scCustomDictionary.h"
 
 #include "platform/base/FindFiles.h"
+#include "platform/base/IniFiles.h"
 #include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "spell/scUtil.h"
 
 #include <algorithm>
 #include <cstring>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <mutex>
 #include <set>
@@ -123,23 +127,34 @@ TCustomDictionary::TFileStamp TCustomDictionary::StampOf(const String& FileName)
 
 bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
   if (FileName.empty()) return true;
-  // A FIFO or device in the dictionary's place would block the reading.
-  if (struct stat st {}; ::stat(FileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
-  // Nor is one larger than any dictionary read whole, or written over.
-  if (TooLargeToRead(FileName)) return false;
-  std::ifstream f(FileName, std::ios::binary);
-  if (f) {
-    std::string head(121, '\0');
-    f.read(head.data(), 121);
-    if (f.gcount() < 120) return false;
-    if (std::memcmp(head.data(), kSpuBanner, kSpuBannerLength) != 0 || head[119] != 0) return false;
-    if (Body) {
-      Body->assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
-    return true;
+  // Opened without waiting: a FIFO or device in the dictionary's place
+  // would block the reading.
+  const int fd = OpenRegularFile(FileName, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    // A missing one is made at the first Add; anything else in its place
+    // is left alone.
+    if (errno != ENOENT) return false;
+    return CanCreateFile(FileName, true);
   }
-  if (FileExists(FileName) || DirectoryExists(FileName)) return false;
-  return CanCreateFile(FileName, true);
+  struct stat st {};
+  // Nor is one larger than any dictionary read whole, or written over.
+  bool ok = ::fstat(fd, &st) == 0 && st.st_size <= LargestSettingsFile && st.st_size >= 120;
+  std::string bytes;
+  if (ok) {
+    bytes.resize(Body ? static_cast<size_t>(st.st_size) : 121);
+    size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    ok = got >= 120 && std::memcmp(bytes.data(), kSpuBanner, kSpuBannerLength) == 0 && bytes[119] == 0;
+  }
+  ::close(fd);
+  if (ok && Body) Body->assign(bytes.size() > 121 ? bytes.substr(121) : std::string());
+  return ok;
 }
 
 bool TCustomDictionary::SetFileName(const String& FileName) {

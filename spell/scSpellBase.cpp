@@ -354,6 +354,7 @@ std::unique_ptr<TCustomDictionary> TSpellCheckerBase::OpenCustomDictionary(const
 
 void TSpellCheckerBase::DictionaryRefused(const String& FileName) {
   FRefusedOne = true;
+  FRefusedForNow = TooLargeToRead(FileName);
   if (OnDictionaryRefused) OnDictionaryRefused(this, FileName);
 }
 
@@ -417,9 +418,11 @@ void TSpellCheckerBase::OpenDictionaries() {
   FMain.clear();
   // A file that is there and refused (damaged, no dictionary) leaves the
   // settings: kept, it would be named again at every start. One that is
-  // missing stays, its folder may come back.
+  // missing stays, its folder may come back; so does one refused for its
+  // size: the user's words are in it, and it is used again once it is back
+  // in order.
   auto prune = [this](TStringList& list, int& i) {
-    if (!FRefusedOne) return;
+    if (!FRefusedOne || FRefusedForNow) return;
     list.Delete(i--);
     FConfig->Modified = true;
   };
@@ -451,7 +454,7 @@ void TSpellCheckerBase::OpenDictionaries() {
   FActiveCustom.reset();
   FRefusedOne = false;
   FActiveCustom = OpenCustomDictionary(FConfig->ActiveCustom);
-  if (!FActiveCustom && FRefusedOne) {
+  if (!FActiveCustom && FRefusedOne && !FRefusedForNow) {
     if (int i = customs.IndexOf(FConfig->ActiveCustom); i >= 0) customs.Delete(i);
     FConfig->ActiveCustom.clear();
     FConfig->Modified = true;

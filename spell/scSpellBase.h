@@ -476,8 +476,10 @@ private:
   TStringList FDirs;
   std::unique_ptr<TSpellConfig> FConfig;
   TStringList FMainFiles, FCustomFiles, FWordFiles;
-  // Set by DictionaryRefused: whether a file was refused since cleared.
+  // Set by DictionaryRefused: whether a file was refused since cleared, and
+  // whether only for now (it has grown too large, and may shrink again).
   bool FRefusedOne = false;
+  bool FRefusedForNow = false;
   bool FSavedCloseDialog = true, FSavedKeepActive = false;
   AnsiString FPreviousWord;
   // The apostrophe the user writes, as last seen in checked text.

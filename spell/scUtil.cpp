@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePages.h"
 #include "platform/base/IniFiles.h"
+#include "platform/base/Streams.h"
 #include "platform/base/SysUtils.h"
 #include "platform/gui/CharKinds.h"
 #include "platform/gui/FormMonitor.h"
@@ -107,6 +108,12 @@ String DictionaryFolderRefusedText(const String& Folder) {
 
 String DictionaryFileRefusedText(const String& FileName) {
   if (TooLargeToRead(FileName)) return TooLargeFileText("dictionary file", "dictionary", FileName, "spelling goes on without it");
+  // What is no file at all (a named pipe, a folder), or one that may not be
+  // read, is named for what it is.
+  struct stat st {};
+  if (const String problem = ::stat(FileName.c_str(), &st) == 0 ? RegularFileProblem(FileName) : String();
+      !problem.empty())
+    return "This dictionary file cannot be used: " + problem + ". Spelling goes on without it.\r\n\r\n" + FileName;
   return "This dictionary file is damaged or is not a dictionary. Spelling goes on without it.\r\n\r\n" + FileName;
 }
 

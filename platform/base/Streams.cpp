@@ -230,18 +230,74 @@ AnsiString TStringStream::ReadString(Int64 count) {
 // ---------------------------------------------------------------------------
 // TFileStream
 
-int OpenRegularFile(const String& fileName, int flags, mode_t mode) {
-  const int fd = ::open(fileName.c_str(), flags | O_NONBLOCK, mode);
-  if (fd < 0) return -1;
+namespace {
+
+String NotRegularReason(mode_t mode) {
+  if (S_ISDIR(mode)) return "it is a folder, not a file";
+  if (S_ISFIFO(mode)) return "it is a named pipe, not a file";
+  return "it is a device or socket, not a file";
+}
+
+String OpenFailureReason(const String& fileName, int flags, int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return "it does not exist";
+    case ELOOP:
+      return (flags & O_NOFOLLOW) ? "it is a symbolic link, not a file" : "it is a symbolic link that leads round in a loop";
+    case EACCES:
+    case EPERM:
+      return (flags & O_ACCMODE) == O_RDONLY ? "it may not be read (permission denied)"
+                                             : "it may not be written (permission denied)";
+    case EISDIR: return NotRegularReason(S_IFDIR);
+    case ENXIO:
+    case ENODEV: {
+      // A socket, or a FIFO that nobody reads opened for writing.
+      struct stat st {};
+      if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return NotRegularReason(st.st_mode);
+      break;
+    }
+    default: break;
+  }
+  return String("it cannot be opened (") + std::strerror(error) + ")";
+}
+
+}  // namespace
+
+int OpenRegularFile(const String& fileName, int flags, mode_t mode, String& why) {
+  why.clear();
+  // Without waiting: a FIFO's open blocks until a writer comes, a device's
+  // may never return. A terminal does not become ours either.
+  const int fd = ::open(fileName.c_str(), flags | O_NONBLOCK | O_NOCTTY, mode);
+  if (fd < 0) {
+    const int e = errno;
+    why = OpenFailureReason(fileName, flags, e);
+    errno = e;
+    return -1;
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    why = NotRegularReason(st.st_mode);
     ::close(fd);
     errno = e;
     return -1;
   }
+  // Reads and writes of a regular file never wait; the flag only kept the
+  // open from it.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
+}
+
+int OpenRegularFile(const String& fileName, int flags, mode_t mode) {
+  String why;
+  return OpenRegularFile(fileName, flags, mode, why);
+}
+
+String RegularFileProblem(const String& fileName) {
+  String why;
+  const int fd = OpenRegularFile(fileName, O_RDONLY | O_CLOEXEC, 0, why);
+  if (fd >= 0) ::close(fd);
+  return why;
 }
 
 namespace {

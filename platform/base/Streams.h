@@ -171,6 +171,13 @@ private:
 // (opened without waiting, it is refused with EINVAL, a folder with EISDIR).
 // The descriptor, or -1 with errno set.
 int OpenRegularFile(const String& fileName, int flags, mode_t mode = 0);
+// The same; when it fails, why says what is there instead or why it cannot
+// be opened, as a message puts it after the file's name: "it is a named
+// pipe, not a file", "it is a folder, not a file".
+int OpenRegularFile(const String& fileName, int flags, mode_t mode, String& why);
+// Why fileName cannot be read as a regular file ("" when it can), found by
+// opening it as above.
+String RegularFileProblem(const String& fileName);
 
 // The whole file in one atomic write (EFCreateError / EWriteError).
 void SaveBytesAtomically(const String& fileName, const AnsiString& bytes, bool ownerOnly = false);

@@ -2,6 +2,8 @@
 
 #include "platform/db/DBFiles.h"
 
+#include "platform/base/Streams.h"
+
 #include <openssl/evp.h>
 
 #include <cerrno>
@@ -34,17 +36,14 @@ String Cause(const char* what, const String& path) {
 // Opens a regular file for reading, never through a link and never waiting
 // (a FIFO or device would block the program); -1 otherwise, with errno set.
 int OpenRegularForReading(const String& path, Int64* size = nullptr) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    errno = EINVAL;
+  const int fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    // A folder too is no file of a backup.
+    if (errno == EISDIR) errno = EINVAL;
     return -1;
   }
-  // Reads of a regular file never wait; the flag only kept open() from it.
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (size) *size = static_cast<Int64>(st.st_size);
+  struct stat st {};
+  if (size) *size = ::fstat(fd, &st) == 0 ? static_cast<Int64>(st.st_size) : 0;
   return fd;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/db/DBFiles.h"
 
+#include "platform/base/Streams.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -53,8 +55,9 @@ TDBFileKind ClassifyDatabaseFile(const String& path, String* reason) {
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? dfMissing : fail(std::strerror(errno));
   if (!S_ISREG(st.st_mode)) return fail("not a regular file");
   if (st.st_size == 0) return dfEmpty;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return fail(std::strerror(errno));
+  // Swapped for a named pipe since: not waited on.
+  int fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(errno == EINVAL || errno == EISDIR ? "not a regular file" : std::strerror(errno));
   std::array<unsigned char, kSmallestPage> page{};
   ssize_t got = ::read(fd, page.data(), page.size());
   ::close(fd);
@@ -77,7 +80,7 @@ TDBFileKind ClassifyDatabaseFile(const String& path, String* reason) {
 }
 
 String CipherSaltOf(const String& path, size_t count) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return String();
   String salt(count, '\0');
   const ssize_t got = ::pread(fd, salt.data(), count, 0);

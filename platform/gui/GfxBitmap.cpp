@@ -461,6 +461,26 @@ size_t TBitmap::LoadFromBytes(const char* data, size_t size) {
 
 bool TBitmap::LoadFromAnyImageFile(const String& fileName, int64_t maxPixels) {
   QImageReader reader(ToQ(fileName));
+  return LoadFromImageReader(reader, maxPixels);
+}
+
+bool TBitmap::LoadFromAnyImageBytes(const AnsiString& bytes, const String& extension, int64_t maxPixels) {
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  // By the content first, as a file is; by its extension where the content
+  // tells nothing (a format without a mark of its own).
+  QImageReader byContent(&buffer);
+  if (byContent.size().isValid()) return LoadFromImageReader(byContent, maxPixels);
+  String format = extension;
+  if (!format.empty() && format[0] == '.') format.erase(0, 1);
+  if (format.empty()) return false;
+  buffer.seek(0);
+  QImageReader byName(&buffer, QByteArray::fromStdString(LowerCase(format)));
+  return LoadFromImageReader(byName, maxPixels);
+}
+
+bool TBitmap::LoadFromImageReader(QImageReader& reader, int64_t maxPixels) {
   const QSize size = reader.size();
   if (!size.isValid() || static_cast<int64_t>(size.width()) * size.height() > maxPixels) return false;
   // The caller's pixel limit is the one that counts, not the toolkit's own

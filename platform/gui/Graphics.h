@@ -26,6 +26,7 @@ class QPaintDevice;
 class QFont;
 class QPicture;
 class QImage;
+class QImageReader;
 class TStream;
 class TGraphic;
 struct TFontData;
@@ -626,6 +627,9 @@ public:
   // most maxPixels pixels, whatever memory it takes; false, and the bitmap
   // unchanged, when it decodes none or is larger.
   bool LoadFromAnyImageFile(const String& fileName, int64_t maxPixels);
+  // The same of a file's bytes already read; the extension (".tga") names
+  // the format where the content does not.
+  bool LoadFromAnyImageBytes(const AnsiString& bytes, const String& extension, int64_t maxPixels);
   // A device-independent bitmap without its file header (info header,
   // colour table, bits), as clipboards and some files carry it.
   void LoadFromDIB(const char* data, size_t size);
@@ -638,6 +642,7 @@ public:
 
 private:
   void ReleaseCanvas() const;
+  bool LoadFromImageReader(QImageReader& reader, int64_t maxPixels);
   std::unique_ptr<QImage> FImage;
   TPixelFormat FPixelFormat = pfDevice;
   TTransparentMode FTransparentMode = tmAuto;

@@ -3,10 +3,23 @@
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+#include <vector>
 #include <climits>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
+
+namespace {
+
+// The windows of the tasks running now, innermost last, and what waits for
+// them all to end.
+std::vector<TProgressWindow*> GRunning;
+std::vector<std::function<void()>> GWhenNone;
+
+}  // namespace
 
 struct TProgressWindow::TImpl {
   QPointer<QProgressDialog> Dialog;
@@ -33,9 +46,27 @@ TProgressWindow::TProgressWindow(const String& Caption, const String& Text, int 
   FImpl->Dialog = dialog;
   FImpl->ShowAfterMs = ShowAfterMs;
   FImpl->Started.start();
+  GRunning.push_back(this);
 }
 
-TProgressWindow::~TProgressWindow() { delete FImpl->Dialog.data(); }
+TProgressWindow::~TProgressWindow() {
+  delete FImpl->Dialog.data();
+  GRunning.erase(std::remove(GRunning.begin(), GRunning.end(), this), GRunning.end());
+  if (!GRunning.empty() || GWhenNone.empty()) return;
+  // From the event loop, once the task that owned the window has returned.
+  for (auto& then : std::exchange(GWhenNone, {})) QTimer::singleShot(0, qApp, std::move(then));
+}
+
+bool TProgressWindow::AnyRunning() { return !GRunning.empty(); }
+
+void TProgressWindow::CancelAll() {
+  for (TProgressWindow* w : GRunning) w->FCancelled = true;
+}
+
+void TProgressWindow::WhenNoneRunning(std::function<void()> Then) {
+  if (GRunning.empty()) Then();
+  else GWhenNone.push_back(std::move(Then));
+}
 
 bool TProgressWindow::Shown() const { return FImpl->Dialog && FImpl->Dialog->isVisible(); }
 

@@ -4,6 +4,7 @@
 // keep repainting, and the window shows once the task has taken a moment.
 #include "platform/base/Types.h"
 
+#include <functional>
 #include <memory>
 
 class TProgressWindow {
@@ -17,6 +18,15 @@ public:
   bool Cancelled() const { return FCancelled; }
   // Whether the window has been shown.
   bool Shown() const;
+
+  // Whether a task's window is up now.
+  static bool AnyRunning();
+  // Cancels every running task as its Cancel button would (the session
+  // ends): their next Pump answers false.
+  static void CancelAll();
+  // Runs Then at once when no task runs; else from the event loop once the
+  // last running task has ended.
+  static void WhenNoneRunning(std::function<void()> Then);
 
 private:
   struct TImpl;

@@ -1,5 +1,7 @@
 #include "platform/gui/SessionEnd.h"
 
+#include "platform/gui/ProgressWindow.h"
+
 #include <QGuiApplication>
 #include <QObject>
 #include <QSessionManager>
@@ -38,6 +40,8 @@ struct TSessionEndWatch::TImpl {
   QMetaObject::Connection CommitData;
   struct sigaction Old[3] = {};
   bool Installed = false;
+  // Whether the watch is still there, for an end that waits on a task.
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };
 
 TSessionEndWatch::TSessionEndWatch() : FImpl(std::make_unique<TImpl>()) {}
@@ -88,5 +92,16 @@ bool TSessionEndWatch::Start() {
 
 void TSessionEndWatch::Deliver(int signo) {
   if (!FReceived) FReceived = signo;
-  if (OnSessionEnd) OnSessionEnd(signo);
+  if (!OnSessionEnd) return;
+  // A task under a progress window (a conversion) waits in the event loop:
+  // the end run from there would save and quit while the task goes on to
+  // its time limit. It is cancelled, and the end follows once it stopped.
+  if (TProgressWindow::AnyRunning()) {
+    TProgressWindow::CancelAll();
+    TProgressWindow::WhenNoneRunning([alive = std::weak_ptr<bool>(FImpl->Alive), this, signo] {
+      if (alive.lock() && OnSessionEnd) OnSessionEnd(signo);
+    });
+    return;
+  }
+  OnSessionEnd(signo);
 }

@@ -1,9 +1,13 @@
 #include "richtext/model/VLUni.h"
 
 #include "platform/base/CodePages.h"
+#include "platform/base/Streams.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -179,21 +183,27 @@ void RawUnicodeToHTML(const AnsiString& s, bool nbspIfEmpty, bool specialCode, A
 
 // ---------------------------------------------------------------------------
 Integer GuessTextFileEncoding(const String& fileName) {
-  std::ifstream f(fileName, std::ios::binary);
-  if (!f) return 4;
-  f.seekg(0, std::ios::end);
-  std::streamoff size = f.tellg();
+  // A named pipe or device is never opened to wait on it.
+  const int fd = OpenRegularFile(fileName, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 4;
+  struct stat st {};
+  const off_t size = ::fstat(fd, &st) == 0 ? st.st_size : -1;
+  std::string buf(static_cast<size_t>(std::clamp<off_t>(size, 0, 502)), '\0');
+  size_t got = 0;
+  while (got < buf.size()) {
+    const ssize_t n = ::read(fd, buf.data() + got, buf.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
   if (size < 0) return 4;
   if (size == 0) return 3;
   if (size % 2 != 0) return 0;
-  f.seekg(0);
-  unsigned char bom[2];
-  if (!f.read(reinterpret_cast<char*>(bom), 2)) return 4;
-  Word mark = static_cast<Word>(bom[0] | (bom[1] << 8));
+  if (got < buf.size()) return 4;
+  const Word mark = static_cast<Word>(static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8));
   if (mark == 0xFEFF || mark == 0xFFFE) return 1;
-  std::streamoff n = std::min<std::streamoff>(size - 2, 500);
-  std::string buf(static_cast<size_t>(n), '\0');
-  if (n > 0 && !f.read(buf.data(), n)) return 4;
+  buf.erase(0, 2);
   return buf.find('\0') != std::string::npos ? 1 : 2;
 }
 

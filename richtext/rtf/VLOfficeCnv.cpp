@@ -4,6 +4,7 @@
 
 #include "platform/base/IniFiles.h"
 #include "platform/base/SaveTarget.h"
+#include "platform/base/Streams.h"
 #include "platform/base/Strings.h"
 #include "platform/base/SysUtils.h"
 #include "platform/os/LimitedProcess.h"
@@ -540,11 +541,12 @@ public:
   String CopyFolder() const { return FPath + "/copy"; }
   // Copies result to a hidden file beside target, named in the run's record
   // first, and renames it over target with the permissions target had.
-  bool PlaceCopy(const String& result, const String& target) const {
+  bool PlaceCopy(const String& result, const String& target, bool ownerOnly) const {
     String part;
     const int fd = OpenBeside(target, part);
     if (fd < 0) return false;
-    const int in = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
+    // What the converter made is read only as a regular file.
+    const int in = OpenRegularFile(result, O_RDONLY | O_CLOEXEC);
     bool ok = in >= 0;
     ok = ok && CopyDescriptor(in, fd, part);
     if (in >= 0) ::close(in);
@@ -553,7 +555,7 @@ public:
       if (!done) TFileWriteWatch::Note(part, errno);
       return done;
     };
-    ok = ok && noted(::fchmod(fd, ReplacementMode(target)) == 0) && noted(::fsync(fd) == 0);
+    ok = ok && noted(::fchmod(fd, ownerOnly ? 0600 : ReplacementMode(target)) == 0) && noted(::fsync(fd) == 0);
     ok = noted(::close(fd) == 0) && ok;
     ok = ok && noted(::rename(part.c_str(), target.c_str()) == 0);
     if (!ok) ::unlink(part.c_str());
@@ -611,22 +613,13 @@ constexpr off_t kMaxDescriptionBytes = 1 << 20;
 // blocking, so that a named pipe in its place cannot hang the program.
 String DescriptionProblem(const String& fileName) {
   if (fileName.empty()) return String();
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    switch (errno) {
-      case ENOENT: return String();
-      case ELOOP: return "it is a symbolic link that leads round in a loop";
-      case EACCES: return "it may not be read (permission denied)";
-      default: return String("it cannot be opened (") + std::strerror(errno) + ")";
-    }
-  }
+  String why;
+  const int fd = OpenRegularFile(fileName, O_RDONLY | O_CLOEXEC, 0, why);
+  if (fd < 0) return errno == ENOENT ? String() : why;
   struct stat st {};
   String problem;
   std::string content;
   if (::fstat(fd, &st) != 0) problem = String("it cannot be examined (") + std::strerror(errno) + ")";
-  else if (S_ISDIR(st.st_mode)) problem = "it is a folder, not a file";
-  else if (S_ISFIFO(st.st_mode)) problem = "it is a named pipe, not a file";
-  else if (!S_ISREG(st.st_mode)) problem = "it is a device or socket, not a file";
   else if (st.st_size > kMaxDescriptionBytes) problem = "it is larger than 1 MiB";
   else {
     content.resize(static_cast<size_t>(st.st_size));
@@ -737,10 +730,12 @@ struct TCopyBeside::TImpl {
   TWorkFolder Work;
   String Target;
   String Part;
+  bool OwnerOnly = false;
 };
 
-TCopyBeside::TCopyBeside(const String& target) : FImpl(std::make_unique<TImpl>()) {
+TCopyBeside::TCopyBeside(const String& target, bool ownerOnly) : FImpl(std::make_unique<TImpl>()) {
   FImpl->Target = target;
+  FImpl->OwnerOnly = ownerOnly;
   if (!FImpl->Work.Made()) return;
   const int fd = FImpl->Work.OpenBeside(target, FImpl->Part);
   if (fd < 0) FImpl->Part.clear();
@@ -756,11 +751,11 @@ const String& TCopyBeside::Name() const { return FImpl->Part; }
 bool TCopyBeside::Place() {
   if (FImpl->Part.empty()) return false;
   // A writer may have put a new file in its place: whatever is there now.
-  const int fd = ::open(FImpl->Part.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = OpenRegularFile(FImpl->Part, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
-  ok = ok && ::fchmod(fd, ReplacementMode(FImpl->Target)) == 0 && ::fsync(fd) == 0;
+  ok = ok && ::fchmod(fd, FImpl->OwnerOnly ? 0600 : ReplacementMode(FImpl->Target)) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(FImpl->Part.c_str(), FImpl->Target.c_str()) == 0;
   if (ok) FImpl->Part.clear();
@@ -807,11 +802,19 @@ int RemoveConversionLeftovers() {
 }
 
 String VLFileHead(const String& fileName, size_t count) {
+  // Only a regular file: a named pipe would hold the program here.
+  const int fd = OpenRegularFile(fileName, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return String();
   String head(count, '\0');
-  FILE* f = std::fopen(fileName.c_str(), "rb");
-  if (!f) return String();
-  head.resize(std::fread(head.data(), 1, count, f));
-  std::fclose(f);
+  size_t got = 0;
+  while (got < count) {
+    const ssize_t n = ::read(fd, head.data() + got, count - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  head.resize(got);
   return head;
 }
 
@@ -1136,7 +1139,7 @@ void TVLOfficeCnvList::Export(const String& fileName, const std::vector<String>&
   if (made && code != 3 && code != 7 && code != 8 && ReachesBound(st, FOwner->OutputLimit)) code = 6;
   if (code == 0 && (!made || st.st_size == 0)) code = 5;
   if (code == 0 && WritesBook(command)) DropAddedChapterHeading(result);
-  if (code == 0 && !work.PlaceCopy(result, target)) code = 4;
+  if (code == 0 && !work.PlaceCopy(result, target, FOwner->OwnerOnlyCopies)) code = 4;
   FOwner->ErrorCode = code;
   if (code != 0) Abort();
   if (FOwner->OnConverting) FOwner->OnConverting(FOwner, 100);

@@ -161,6 +161,9 @@ public:
   Integer TimeLimitMs = 30 * 60 * 1000;
   uint64_t MemoryLimit = uint64_t(2048) << 20;
   uint64_t OutputLimit = uint64_t(512) << 20;
+  // A copy ExportVL writes is the owner's alone (0600), whatever the file
+  // it replaces allowed; else it takes that file's permissions.
+  bool OwnerOnlyCopies = false;
   // Called about every 20 ms while a converter runs; false cancels it.
   std::function<bool()> OnWait;
   // After an import: the converter that read the file (the office suite's
@@ -189,7 +192,8 @@ private:
 
 // "doc dot" -> "*.doc;*.dot"
 String ExtensionsToMasks(const String& extensions);
-// The first bytes of a file, at most count; empty when it cannot be read.
+// The first bytes of a file, at most count; empty when it cannot be read
+// or is no regular file.
 String VLFileHead(const String& fileName, size_t count);
 // The office suite's program (soffice or libreoffice on PATH), where its
 // word processor is installed too: the program itself comes with any part
@@ -203,14 +207,15 @@ String FindOfficeSuite();
 // makes beside it). Removed unless placed.
 class TCopyBeside {
 public:
-  explicit TCopyBeside(const String& target);
+  explicit TCopyBeside(const String& target, bool ownerOnly = false);
   ~TCopyBeside();
   TCopyBeside(const TCopyBeside&) = delete;
   TCopyBeside& operator=(const TCopyBeside&) = delete;
   // The file to write; empty when none could be made.
   const String& Name() const;
-  // Gives it target's permissions (any new file's when there is none yet),
-  // makes it durable and renames it over target.
+  // Gives it target's permissions (any new file's when there is none yet;
+  // the owner's alone, 0600, when made ownerOnly), makes it durable and
+  // renames it over target.
   bool Place();
 
 private:

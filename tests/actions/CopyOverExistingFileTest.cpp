@@ -1,7 +1,7 @@
-// Save a Copy over a file that is there: the copy is as private as the file
-// it replaces, a symbolic link stays and its file gets the copy, on our own
-// writers' route and the converters'. A copy that does not fit on the disk
-// says the disk is full.
+// Save a Copy over a file that is there: the copy is the owner's alone
+// whatever the file it replaces allowed, a symbolic link stays and its file
+// gets the copy, on our own writers' route and the converters'. A copy that
+// does not fit on the disk says the disk is full.
 #include "actions/VLActionsFile.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/rtf/VLOfficeCnv.h"
@@ -70,7 +70,7 @@ bool ExportCopy(const TRoute& route, const fs::path& name) {
   return exporter->Export(ActionEditorOf(b.Edit), name.string(), route.Format, index);
 }
 
-TEST(CopyOverExistingFile, KeepsThePermissionsAndTheLink) {
+TEST(CopyOverExistingFile, IsTheOwnersAloneAndKeepsTheLink) {
   const mode_t umaskWas = ::umask(022);
   for (const TRoute& route : kRoutes) {
     SCOPED_TRACE(route.Name);
@@ -82,16 +82,16 @@ TEST(CopyOverExistingFile, KeepsThePermissionsAndTheLink) {
     ASSERT_TRUE(ExportCopy(route, privateCopy));
     EXPECT_NE(qytest::ReadFileBytes(privateCopy), "old");
     EXPECT_EQ(ModeOf(privateCopy), 0600u);
-    // Over a file of the group's: as it was.
+    // Over a file of the group's, and as a new file: private too, as a
+    // printed entry is.
     const fs::path shared = dir / (std::string("shared") + route.Ext);
     qytest::WriteFileBytes(shared, "old");
     ::chmod(shared.c_str(), 0640);
     ASSERT_TRUE(ExportCopy(route, shared));
-    EXPECT_EQ(ModeOf(shared), 0640u);
-    // A new file is made as any other.
+    EXPECT_EQ(ModeOf(shared), 0600u);
     const fs::path fresh = dir / (std::string("new") + route.Ext);
     ASSERT_TRUE(ExportCopy(route, fresh));
-    EXPECT_EQ(ModeOf(fresh), 0644u);
+    EXPECT_EQ(ModeOf(fresh), 0600u);
     // Through a link: the link stays, its file (in another folder) holds
     // the copy and keeps its permissions.
     fs::create_directory(dir / "real");

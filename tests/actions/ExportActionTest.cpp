@@ -107,25 +107,26 @@ TEST(ExportAction, HTMLPicturesGoToAFolderThatOnlyPagesWithPicturesKeep) {
   }
 }
 
-// A page over a private file keeps its pictures in a folder closed to
-// others; a new page's folder is made as any other.
-TEST(ExportAction, APrivatePagesPicturesAreClosedToOthers) {
+// A copy is the owner's alone, as a printed entry is, and so is the folder
+// of its pictures: a new page, one over a private page and one over a page
+// others could read, under the usual umask.
+TEST(ExportAction, ACopyAndItsPicturesAreClosedToOthers) {
   const mode_t umaskWas = ::umask(022);
-  for (bool existing : {true, false}) {
-    SCOPED_TRACE(existing ? "over a private page" : "a new page");
+  for (const mode_t existing : {mode_t(0), mode_t(0600), mode_t(0644)}) {
+    SCOPED_TRACE(existing ? "over a page of mode " + std::to_string(existing) : std::string("a new page"));
     qytest::TempDir dir;
     const fs::path page = dir / "page.htm";
     if (existing) {
       qytest::WriteFileBytes(page, "old");
-      ::chmod(page.c_str(), 0600);
+      ::chmod(page.c_str(), existing);
     }
     TExportBench b(true);
     ASSERT_TRUE(b.Action->Export(ActionEditorOf(b.Edit), page.string(), ffeHTMLCSS));
     struct stat st {};
     ASSERT_EQ(::stat((dir / "page.files").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, existing ? 0700u : 0755u);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
     ASSERT_EQ(::stat(page.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, existing ? 0600u : 0644u);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
   }
   ::umask(umaskWas);
 }

@@ -67,7 +67,7 @@ TEST_F(ToolBarLayoutTest, TheFileIsTheUsersAlone) {
   }
 }
 
-TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
+TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsIsKeptAsideAndToldOnce) {
   const AnsiString good = ToolBarLayoutText({{{"tbDates", false, {}}}});
   const struct {
     const char* Name;
@@ -85,14 +85,32 @@ TEST_F(ToolBarLayoutTest, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
       {"odd item name", "[Quillory Tool Bars]\nVersion=1\n[Bar tbDates]\nHidden=a b\n"},
   };
   for (const auto& c : cases) {
-    SaveBytesAtomically(File, c.Bytes);
-    TToolBarLayout layout{{{"junk", false, {}}}};
-    EXPECT_FALSE(LoadToolBarLayoutFile(File, Defaults, layout)) << c.Name;
-    EXPECT_EQ(layout, Defaults) << c.Name;
-    // Nothing of the user's file is lost: it waits beside, unchanged.
-    EXPECT_FALSE(FileExists(File)) << c.Name;
-    ASSERT_TRUE(FileExists(File + ".damaged")) << c.Name;
-    EXPECT_EQ(LoadBytesFromFile(File + ".damaged"), c.Bytes) << c.Name;
+    SCOPED_TRACE(c.Name);
+    // The user is told once, naming the file and where it waits; the same
+    // damage found again says nothing more. A folder of its own for each
+    // case: each is a file not yet told of.
+    const fs::path folder = Dir / c.Name;
+    fs::create_directories(folder);
+    const String file = (folder / "ToolBar.cfg").string();
+    for (int time = 0; time < 2; ++time) {
+      SaveBytesAtomically(file, c.Bytes);
+      TInteractionScript script;
+      if (time == 0) script.Answer(IDOK);
+      TToolBarLayout layout{{{"junk", false, {}}}};
+      EXPECT_FALSE(LoadToolBarLayoutFile(file, Defaults, layout));
+      EXPECT_EQ(layout, Defaults);
+      EXPECT_EQ(script.Unexpected, 0);
+      ASSERT_EQ(script.Shown.size(), time == 0 ? 1u : 0u);
+      if (time == 0) {
+        EXPECT_NE(script.Shown[0].Text.find("tool bar layout \"" + file + "\" cannot be used: it is "), String::npos)
+            << script.Shown[0].Text;
+        EXPECT_NE(script.Shown[0].Text.find("kept as \"" + file + ".damaged\""), String::npos) << script.Shown[0].Text;
+      }
+      // Nothing of the user's file is lost: it waits beside, unchanged.
+      EXPECT_FALSE(FileExists(file));
+      ASSERT_TRUE(FileExists(file + ".damaged"));
+      EXPECT_EQ(LoadBytesFromFile(file + ".damaged"), c.Bytes);
+    }
   }
 }
 

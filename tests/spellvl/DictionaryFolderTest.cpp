@@ -118,9 +118,15 @@ TEST_F(DictionaryFolder, OddFilesGetRowsThatAgreeWithTheSettings) {
     String row;
     bool usable;  // ticked, it is listed in the settings
     bool refused;  // ticking it says the name cannot be kept
-  } cases[] = {{"Pipe.spu", false, false},     {"Linked.spu", true, false},  {"Random.spu", false, false},
-               {"One.spu", false, false},      {"a=b.spu", true, false},     {"[sec].spu", true, false},
-               {"new\nline.spu", false, true}, {" spaced.spu", false, true}};
+    const char* file;  // what a message says of the file, with its name (nullptr: nothing)
+  } cases[] = {{"Pipe.spu", false, false, "cannot be used: it is a named pipe, not a file."},
+               {"Linked.spu", true, false, nullptr},
+               {"Random.spu", false, false, "larger than any dictionary"},
+               {"One.spu", false, false, "damaged or is not a dictionary"},
+               {"a=b.spu", true, false, nullptr},
+               {"[sec].spu", true, false, nullptr},
+               {"new\nline.spu", false, true, nullptr},
+               {" spaced.spu", false, true, nullptr}};
   TCustomDictionariesDialog d(nullptr);
   w.Spell->BindDialogControl(&d);
   for (const Case& c : cases) {
@@ -130,9 +136,14 @@ TEST_F(DictionaryFolder, OddFilesGetRowsThatAgreeWithTheSettings) {
     TInteractionScript script;  // messages about damaged files are answered with Cancel
     Tick(d, row, true);
     EXPECT_EQ(d.CustomDictionaries->GetChecked(row), c.usable);
-    bool told = false;
-    for (const TInteraction& m : script.Shown) told = told || m.Text.find("cannot be used") != String::npos;
+    bool told = false, named = false;
+    for (const TInteraction& m : script.Shown) {
+      told = told || m.Text.find("dictionary name cannot be used") != String::npos;
+      named = named || (c.file && m.Text.find(c.file) != String::npos &&
+                        m.Text.find((w.Tmp / c.row).string()) != String::npos);
+    }
     EXPECT_EQ(told, c.refused);
+    EXPECT_EQ(named, c.file != nullptr);
   }
   // Every ticked row is listed in the file, and only those, by their names.
   std::vector<String> ticked;
