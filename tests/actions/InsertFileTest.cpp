@@ -6,6 +6,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "richtext/view/VLCopy.h"
 #include "support/DamageSweep.h"
+#include "support/FifoWatch.h"
 #include "support/TableCells.h"
 #include "support/VLFRoundTrip.h"
 #include "support/TestSupport.h"
@@ -16,6 +17,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -140,6 +144,55 @@ TEST(InsertFile, ARefusedFileSaysWhyAndLeavesTheEntryUnmodified) {
     EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd");
     EXPECT_FALSE(b.Edit->Modified);
   }
+}
+
+// What is chosen may be no file at all: a named pipe nobody writes (its
+// name says RTF or text, which the first bytes would be read to tell), a
+// folder, a device. Through every entry of the filter it is refused at once,
+// without a byte read, naming the file and what it is; the entry is as it
+// was.
+TEST(InsertFile, WhatIsNoRegularFileIsRefusedByNameWithoutWaiting) {
+  qytest::TempDir dir;
+  TVLOfficeConverter probe(nullptr);
+  const int docx = WordImport(probe, dir);
+  ASSERT_GE(docx, 0) << "the set-up installs the document converter";
+  const fs::path pipe = dir / "pipe.rtf";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const fs::path textPipe = dir / "pipe.txt";
+  ASSERT_EQ(::mkfifo(textPipe.c_str(), 0600), 0);
+  fs::create_directory(dir / "folder.vlf");
+  const struct {
+    fs::path Path;
+    const char* Says;
+  } chosen[] = {
+      {pipe, "it is a named pipe, not a file."},
+      {textPipe, "it is a named pipe, not a file."},
+      {dir / "folder.vlf", "it is a folder, not a file."},
+      {"/dev/zero", "it is a device or socket, not a file."},
+  };
+  const TvlFileImportFilterSet filter = {ffiVLF, ffiRTF, ffiTextAuto, ffiTextANSI, ffiTextUnicode, ffiOfficeConverters};
+  for (const auto& c : chosen)
+    for (int index = 1; index <= 6; ++index) {
+      SCOPED_TRACE(c.Path.string() + " through entry " + std::to_string(index));
+      TEditorBench b;
+      TvlActionInsertFile* action = InsertInto(b, filter);
+      qytest::TFifoWatch watch({pipe, textPipe});
+      TInteractionScript script;
+      script.Do([&](TInteraction& r) {
+        r.FileName = c.Path.string();
+        r.FilterIndex = index == 6 ? 6 + docx : index;
+        return mrOk;
+      });
+      script.Answer(IDOK);
+      action->Update();
+      ASSERT_TRUE(action->Execute());
+      EXPECT_EQ(watch.Waited(), 0) << "Insert > File waited to read the named pipe";
+      EXPECT_EQ(script.Unexpected, 0);
+      ASSERT_EQ(script.Shown.size(), 2u);
+      EXPECT_EQ(script.Shown[1].Text, "The file " + c.Path.string() + " was not inserted: " + c.Says);
+      EXPECT_EQ(TEditorBench::Text(b.Edit), "abcd");
+      EXPECT_FALSE(b.Edit->Modified);
+    }
 }
 
 // The text of the items as their fonts show it: in the symbol fonts a unit

@@ -1,6 +1,7 @@
 // Every picture dialog (page background, table and cell background, bullet
 // picture, object properties, Insert Picture) offers the formats the
-// program draws, and none it cannot draw.
+// program draws, and none it cannot draw; a path that is no file is refused
+// by name.
 #include "actions/BackVLFrm.h"
 #include "actions/ItemPropVLFrm.h"
 #include "actions/ParaListVLFrm.h"
@@ -8,6 +9,7 @@
 #include "actions/VLActionsInsert.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtText.h"
+#include "support/FifoWatch.h"
 #include "support/TestSupport.h"
 
 #include "EditorBench.h"
@@ -16,6 +18,9 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -47,26 +52,26 @@ std::string PictureOfFormat(const qytest::TempDir& dir, const std::string& mask)
   return path;
 }
 
-TEST(PictureDialogFilters, EveryPictureDialogOffersTheFormatsDrawnAndNoOther) {
-  Application->Initialize();
-  struct TDialog {
-    const char* Name;
-    std::function<void(TInteractionScript&)> Open;
-  };
-  TEditorBench bench;
-  const TDialog dialogs[] = {
+struct TDialog {
+  const char* Name;
+  std::function<void()> Open;
+};
+
+// Each picture dialog, opened on its own (Insert Picture on the bench).
+std::vector<TDialog> PictureDialogs(TEditorBench& bench) {
+  return {
       {"page background",
-       [](TInteractionScript&) {
+       [] {
          std::unique_ptr<TfrmVLBack> d(CreateVLForm<TfrmVLBack>(nullptr));
          d->btnOpen->Click();
        }},
       {"table and cell background",
-       [](TInteractionScript&) {
+       [] {
          std::unique_ptr<TfrmVLTableBack> d(CreateVLForm<TfrmVLTableBack>(nullptr));
          d->btnOpen->Click();
        }},
       {"bullet picture",
-       [](TInteractionScript&) {
+       [] {
          std::unique_ptr<TfrmVLParaList> d(CreateVLForm<TfrmVLParaList>(nullptr));
          TVLStyle sheet(nullptr);
          TVLListInfo* list = sheet.ListStyles->Add();
@@ -76,18 +81,24 @@ TEST(PictureDialogFilters, EveryPictureDialogOffersTheFormatsDrawnAndNoOther) {
          d->btnImage->Click();
        }},
       {"object properties",
-       [](TInteractionScript&) {
+       [] {
          std::unique_ptr<TfrmVLItemProp> d(CreateVLForm<TfrmVLItemProp>(nullptr));
          d->btnChangeImageClick(d->btnChangeImage);
        }},
       {"insert picture",
-       [&bench](TInteractionScript&) {
+       [&bench] {
          auto* action = new TvlActionInsertPicture(bench.Form);
          action->SetControl(bench.Edit);
          action->Update();
          action->Execute();
        }},
   };
+}
+
+TEST(PictureDialogFilters, EveryPictureDialogOffersTheFormatsDrawnAndNoOther) {
+  Application->Initialize();
+  TEditorBench bench;
+  const std::vector<TDialog> dialogs = PictureDialogs(bench);
   const std::set<std::string> drawn = {"*.png", "*.jpg", "*.jpeg", "*.gif", "*.bmp",
                                        "*.tif", "*.tiff", "*.webp", "*.ico"};
   qytest::TempDir dir;
@@ -106,12 +117,50 @@ TEST(PictureDialogFilters, EveryPictureDialogOffersTheFormatsDrawnAndNoOther) {
         filter = r.Filter;
         return mrCancel;
       });
-      dialog.Open(script);
+      dialog.Open();
       EXPECT_EQ(script.Unexpected, 0);
     }
     ASSERT_EQ(asked, 1);
     EXPECT_EQ(MasksOfFilter(filter), drawn) << filter;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// What the user chooses in a picture dialog may be no file at all: a named
+// pipe (nobody writes it), a folder, a device. Each dialog refuses it at
+// once, without reading it, naming the file and what it is.
+TEST(PictureDialogFilters, WhatIsNoRegularFileIsRefusedByNameWithoutWaiting) {
+  Application->Initialize();
+  qytest::TempDir dir;
+  const fs::path pipe = dir / "pipe.png";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_directory(dir / "folder.png");
+  const struct {
+    fs::path Path;
+    const char* Says;
+  } chosen[] = {
+      {pipe, "it is a named pipe, not a file."},
+      {dir / "folder.png", "it is a folder, not a file."},
+      {"/dev/zero", "it is a device or socket, not a file."},
+  };
+  TEditorBench bench;
+  for (const TDialog& dialog : PictureDialogs(bench))
+    for (const auto& c : chosen) {
+      SCOPED_TRACE(std::string(dialog.Name) + ": " + c.Path.string());
+      qytest::TFifoWatch watch({pipe});
+      TInteractionScript script;
+      script.AnswerValue(c.Path.string());
+      script.Answer(IDOK);  // the message
+      dialog.Open();
+      EXPECT_EQ(watch.Waited(), 0) << "the dialog waited to read the named pipe";
+      EXPECT_EQ(script.Unexpected, 0);
+      ASSERT_EQ(script.Shown.size(), 2u);
+      EXPECT_EQ(script.Shown[1].Text, "The file " + c.Path.string() + " cannot be used as a picture: " + c.Says);
+    }
+  EXPECT_EQ(TEditorBench::Text(bench.Edit), "");
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include "MainWindowJournalSupport.h"
 
 #include "richtext/rtf/VLOfficeCnv.h"
+#include "support/FifoWatch.h"
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -206,27 +206,12 @@ TEST(ConversionLeftovers, ARecordThatIsNoRegularFileIsSkippedAtTheStart) {
   for (const fs::path& run : runs)
     if (fs::is_fifo(fs::symlink_status(run / "beside"))) pipes.push_back(run / "beside");
   pipes.push_back(elsewhere);
-  std::atomic<bool> done{false};
-  std::atomic<int> waited{0};
-  std::thread watcher([&] {
-    while (!done) {
-      for (const fs::path& pipe : pipes) {
-        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0) {
-          ++waited;
-          ::close(fd);
-        }
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  });
+  qytest::TFifoWatch watch(pipes);
   {
     qytest::TMainJournalWorld world;
     EXPECT_NE(world.Main, nullptr);
   }
-  done = true;
-  watcher.join();
-  EXPECT_EQ(waited, 0) << "the start waited to read a FIFO";
+  EXPECT_EQ(watch.Waited(), 0) << "the start waited to read a FIFO";
   for (size_t i = 0; i < runs.size(); ++i) {
     SCOPED_TRACE(records[i].first);
     EXPECT_FALSE(fs::exists(runs[i]));

@@ -51,7 +51,8 @@ TEST(DamagedFiles, RefusedWithTheirNameAndTheCheckGoesOn) {
 // The spelling settings, the user's dictionary, the learning file and the
 // thesaurus grown past the bound of the settings files (sparse: just over
 // it, and 2 GB): each is named once, neither read nor written over, and
-// spelling goes on (the thesaurus looks up nothing).
+// spelling goes on (the thesaurus looks up nothing). The user's dictionary
+// is used again once it is back in order.
 TEST(DamagedFiles, AFileLargerThanAnyItCouldBeIsNamedOnceAndSpellingGoesOn) {
   enum TKind { kSettings, kDictionary, kLearning, kThesaurus };
   const struct {
@@ -89,6 +90,7 @@ TEST(DamagedFiles, AFileLargerThanAnyItCouldBeIsNamedOnceAndSpellingGoesOn) {
           w.Thesaurus->SetFilename(path.string());
           break;
       }
+      const uintmax_t whole = std::filesystem::file_size(path);
       ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
       w.SetText({"happy wrods days"});
       TInteractionScript script;
@@ -121,6 +123,21 @@ TEST(DamagedFiles, AFileLargerThanAnyItCouldBeIsNamedOnceAndSpellingGoesOn) {
       w.Spell->CloseDictionaries();  // what it keeps open is written as it closes
       EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(size));
       EXPECT_FALSE(std::filesystem::exists(path.string() + ".damaged"));
+      if (k.kind != kDictionary) continue;
+      // Refused for now, not for good: the settings keep it, and once the
+      // file is back in order the user's words are known again, without a
+      // word more.
+      EXPECT_EQ(w.Spell->Configuration().GetActiveCustom(), k.file);
+      ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(whole)), 0);
+      w.Spell->ConfigurationChanged(true);
+      w.Check();
+      EXPECT_FALSE(w.Spell->CheckRunning()) << "the word of the user's dictionary is still flagged";
+      w.Spell->CancelCheck();
+      ASSERT_NE(w.Spell->ActiveCustomDictionary(), nullptr);
+      EXPECT_TRUE(w.Spell->ActiveCustomDictionary()->IsAddedWord("wrods"));
+      // Nothing but the end of the check is said.
+      ASSERT_EQ(script.Shown.size(), 2u);
+      EXPECT_EQ(script.Shown[1].Text, "The spelling check is complete.");
     }
 }
 
