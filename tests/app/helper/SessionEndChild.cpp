@@ -5,6 +5,10 @@
 //       starts the program on <root>'s own home and documents, opens the
 //       journal (making its first journal), types <text> with the keyboard
 //       into the entry, writes <ready file> and waits for the end.
+//   session_end_child convert <root> <program folder> <ready file> <text>
+//       as type, then saves a copy of the entry through a converter that
+//       never ends, and writes <ready file> once its progress window shows.
+//       Every message box's text is added to <root>/boxes.
 //   session_end_child check <root> <program folder> <text>
 //       starts it again, opens the journal and ends with 0 when the entry
 //       holds <text>.
@@ -21,6 +25,7 @@
 #include "app/QYStartup.h"
 
 #include "platform/base/DateTime.h"
+#include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
@@ -30,6 +35,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QProgressDialog>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -44,14 +51,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Boxes are answered as a user making a first journal would.
+// Boxes are answered as a user making a first journal would; a copy is
+// saved as CopyName in the format of the converter of ".hang" files.
 class TAnsweringHook : public TInteractionHook {
 public:
+  fs::path Boxes;
+  String CopyName;
   int Run(TInteraction& r) override {
     if (auto* dlg = dynamic_cast<TdlgAddJournal*>(r.Form)) {
       dlg->eJournalName->SetText("Café Diary");
       return mrOk;
     }
+    if (r.Kind == TInteractionKind::SaveDialog) {
+      const QStringList parts = QString::fromStdString(r.Filter).split('|');
+      for (int i = 1; i < parts.size(); i += 2)
+        if (parts[i].contains("*.hang")) r.FilterIndex = i / 2 + 1;
+      r.FileName = CopyName;
+      return mrOk;
+    }
+    std::ofstream(Boxes, std::ios::app) << r.Text << "\n";
     std::fprintf(stderr, "box \"%s\": %s\n", r.Caption.c_str(), r.Text.c_str());
     if (r.Caption == "Welcome to Quillory") return IDYES;
     if (r.Caption == "Quillory Start-Up") return IDNO;
@@ -70,10 +88,11 @@ void Settle() {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  const bool typing = mode == "type" && argc == 6;
+  const bool converting = mode == "convert" && argc == 6;
+  const bool typing = (mode == "type" || converting) && argc == 6;
   if (!typing && !(mode == "check" && argc == 5)) {
-    std::fprintf(stderr, "usage: %s type <root> <program folder> <ready file> <text> | check <root> <program "
-                         "folder> <text>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s type|convert <root> <program folder> <ready file> <text> | check <root> "
+                         "<program folder> <text>\n", argv[0]);
     return 2;
   }
   const fs::path root = argv[2];
@@ -92,6 +111,8 @@ int main(int argc, char** argv) {
   CompleteDatabaseFolders(folders);
   SetMainWindowDatabaseFolders(folders);
   TAnsweringHook hook;
+  hook.Boxes = root / "boxes";
+  hook.CopyName = (root / "docs" / "copy.hang").string();
   SetInteractionHook(&hook);
   ProfileSettings.AutoSaveOn = false;
   int verdict = 3;
@@ -135,8 +156,31 @@ int main(int argc, char** argv) {
       Application->Terminate();
       return;
     }
-    std::ofstream(ready) << "typed\n";
     verdict = 0;
+    if (!converting) {
+      std::ofstream(ready) << "typed\n";
+      return;
+    }
+    // A converter that would run for ten minutes, stopped by its limit
+    // after half of one.
+    const fs::path description = root / "home/.config/quillory/converters.ini";
+    fs::create_directories(description.parent_path());
+    std::ofstream(description) << "[Limits]\nTime=30\n[Hang]\nExtensions=hang\nExport=sleep 600\n";
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible() && !fs::exists(ready))
+          std::ofstream(ready) << "converting\n";
+    });
+    watch.start(20);
+    auto* copy = dynamic_cast<TBasicAction*>(m->FindComponent("vlActionExport"));
+    if (!copy) {
+      std::fprintf(stderr, "no Save a Copy\n");
+      verdict = 7;
+      Application->Terminate();
+      return;
+    }
+    copy->Execute();
   };
   QTimer::singleShot(100, step);
   const int code = QuilloryMain(one, args);
