@@ -243,7 +243,8 @@ String OpenFailureReason(const String& fileName, int flags, int error) {
     case ENOENT:
     case ENOTDIR: return "it does not exist";
     case ELOOP:
-      return (flags & O_NOFOLLOW) ? "it is a symbolic link, not a file" : "it is a symbolic link that leads round in a loop";
+      return (flags & O_NOFOLLOW) ? "it is a symbolic link, not a file"
+                                  : "it is a symbolic link that leads round in a loop";
     case EACCES:
     case EPERM:
       return (flags & O_ACCMODE) == O_RDONLY ? "it may not be read (permission denied)"

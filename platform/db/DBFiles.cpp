@@ -55,7 +55,7 @@ TDBFileKind ClassifyDatabaseFile(const String& path, String* reason) {
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? dfMissing : fail(std::strerror(errno));
   if (!S_ISREG(st.st_mode)) return fail("not a regular file");
   if (st.st_size == 0) return dfEmpty;
-  // Swapped for a named pipe since: not waited on.
+  // Opened without waiting: a named pipe may have taken its place since.
   int fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return fail(errno == EINVAL || errno == EISDIR ? "not a regular file" : std::strerror(errno));
   std::array<unsigned char, kSmallestPage> page{};

@@ -74,7 +74,8 @@ TEST(SessionEnd, ASignalDuringAConversionCancelsItAndTheProgramEndsNormally) {
     if (fs::exists(root / "run" / "conversions"))
       for (const auto& e : fs::directory_iterator(root / "run" / "conversions")) left.push_back(e.path().string());
     for (const auto& e : fs::directory_iterator(root / "docs"))
-      if (e.path().filename().string()[0] == '.' || e.path().filename() == "copy.hang") left.push_back(e.path().string());
+      if (e.path().filename().string()[0] == '.' || e.path().filename() == "copy.hang")
+        left.push_back(e.path().string());
     EXPECT_TRUE(left.empty()) << testing::PrintToString(left);
     const int checked = qytest::RunChild({helper.string(), "check", root.str(), QY_BIN_DIR, c.Text}, std::nullopt);
     EXPECT_TRUE(WIFEXITED(checked) && WEXITSTATUS(checked) == 0) << "after the restart " << Describe(checked);
