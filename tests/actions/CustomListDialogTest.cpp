@@ -5,6 +5,7 @@
 #include "actions/VLALocalize.h"
 #include "platform/gui/Dialogs.h"
 #include "richtext/model/VLMarkerText.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -279,19 +280,34 @@ TEST(CustomizeList, TheBulletButtonChoosesACharacterThroughTheSymbolDialog) {
   ResetBulletCharacters();
 }
 
+// A file that is not there is named; one that holds no picture gets the
+// general reasons.
 TEST(CustomizeList, APictureThatDoesNotLoadIsReportedAndTheLevelKeepsItsOwn) {
-  TCustomBench b;
-  b.Open(1, false);
-  b.ChooseType(6);
-  EXPECT_EQ(b.Dialog->Working().Levels->Items(0)->ListType, vllstPicture);
-  EXPECT_TRUE(b.Dialog->nb[2]->GetVisible());
-  TInteractionScript script;
-  script.AnswerValue("/nonexistent/picture.png", mrOk);
-  script.Answer(IDOK);
-  b.Dialog->btnImageClick(nullptr);
-  ASSERT_EQ(script.Shown.size(), 2u);
-  EXPECT_EQ(script.Shown[1].Text, LanguageText(215));
-  EXPECT_FALSE(b.Dialog->Working().Levels->Items(0)->HasPicture());
+  qytest::TempDir dir;
+  const std::string noPicture = (dir / "words.png").string();
+  qytest::WriteFileBytes(noPicture, "no picture in here");
+  const struct {
+    std::string File;
+    String Said;
+  } cases[] = {
+      {"/nonexistent/picture.png", "The file /nonexistent/picture.png cannot be used as a picture: it does not exist."},
+      {noPicture, LanguageText(215)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    TCustomBench b;
+    b.Open(1, false);
+    b.ChooseType(6);
+    EXPECT_EQ(b.Dialog->Working().Levels->Items(0)->ListType, vllstPicture);
+    EXPECT_TRUE(b.Dialog->nb[2]->GetVisible());
+    TInteractionScript script;
+    script.AnswerValue(c.File, mrOk);
+    script.Answer(IDOK);
+    b.Dialog->btnImageClick(nullptr);
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[1].Text, c.Said);
+    EXPECT_FALSE(b.Dialog->Working().Levels->Items(0)->HasPicture());
+  }
 }
 
 }  // namespace
