@@ -7,6 +7,9 @@
 #include "richtext/editor/VellumEdit.h"
 
 #include "platform/base/ComponentGuard.h"
+#include "platform/base/Streams.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/DragDrop.h"
 #include "platform/gui/Graphics.h"
@@ -556,6 +559,14 @@ bool TCustomVellumEdit::InsertDroppedFiles(const std::vector<String>& files) {
   if (!doDefault) return action != vldfNone;
   bool any = false, failed = false;
   for (const String& name : files) {
+    // A named pipe or a device in a file's place would hold the program
+    // until someone writes to it: refused by name before a byte is read.
+    const String why = RegularFileProblem(name);
+    if (!why.empty()) {
+      MessageBox("The file " + name + " was not inserted: " + why + ".", Application->GetTitle(),
+                 MB_OK | MB_ICONEXCLAMATION);
+      continue;
+    }
     // A file counts only once it is in the document.
     const bool ok = d->InsertDroppedFile(name);
     any = any || ok;

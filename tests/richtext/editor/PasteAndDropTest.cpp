@@ -5,6 +5,7 @@
 // leaving both documents as they were.
 #include "support/TestSupport.h"
 #include "EditorFixture.h"
+#include "support/FifoWatch.h"
 
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/DragDrop.h"
@@ -16,6 +17,8 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+
+#include <sys/stat.h>
 
 using namespace qytest;
 
@@ -326,15 +329,28 @@ TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
   const std::string txt = write("drop.txt", "from a file");
   const std::string bad = write("broken.vlf", "this is no document");
   const std::string other = write("notes.xyz", "unknown kind");
+  // Named pipes nobody writes, named as a picture and as text: reading one
+  // would hold the program for ever.
+  const std::string pipePng = dir + "/pipe.png", pipeTxt = dir + "/pipe.txt";
+  ASSERT_EQ(::mkfifo(pipePng.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(pipeTxt.c_str(), 0600), 0);
+  const std::string pipeSays = " was not inserted: it is a named pipe, not a file.";
   struct TCase {
     const char* What;
     std::vector<std::string> Files;
     int Effect;
     const char* Text;
+    std::vector<std::string> Told;
   } cases[] = {
-      {"a picture and a text file", {png, txt}, DROPEFFECT_COPY, "a#from a fileb"},
-      {"a file that fails to load is not counted", {bad}, DROPEFFECT_NONE, "ab"},
-      {"an unknown kind goes in as nothing", {other}, DROPEFFECT_NONE, "ab"},
+      {"a picture and a text file", {png, txt}, DROPEFFECT_COPY, "a#from a fileb", {}},
+      {"a file that fails to load is not counted", {bad}, DROPEFFECT_NONE, "ab", {}},
+      {"an unknown kind goes in as nothing", {other}, DROPEFFECT_NONE, "ab", {}},
+      {"named pipes are refused by name", {pipePng, pipeTxt}, DROPEFFECT_NONE, "ab",
+       {"The file " + pipePng + pipeSays, "The file " + pipeTxt + pipeSays}},
+      {"a pipe among files leaves the files in", {txt, pipeTxt}, DROPEFFECT_COPY, "afrom a fileb",
+       {"The file " + pipeTxt + pipeSays}},
+      {"a folder is refused by name", {dir}, DROPEFFECT_NONE, "ab",
+       {"The file " + dir + " was not inserted: it is a folder, not a file."}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -344,8 +360,16 @@ TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
     QList<QUrl> urls;
     for (const std::string& f : c.Files) urls << QUrl::fromLocalFile(QString::fromStdString(f));
     m.setUrls(urls);
+    TFifoWatch watch({pipePng, pipeTxt});
+    TInteractionScript script;
+    for (size_t i = 0; i < c.Told.size(); ++i) script.Answer(IDOK);
     EXPECT_EQ(SendDrop(e, &m, PointOf(e, 0, 2), DROPEFFECT_COPY, false), c.Effect);
+    EXPECT_EQ(watch.Waited(), 0) << "the drop waited to read a named pipe";
     EXPECT_EQ(e.Text(), c.Text);
+    EXPECT_EQ(script.Unexpected, 0);
+    std::vector<std::string> told;
+    for (const TInteraction& r : script.Shown) told.push_back(r.Text);
+    EXPECT_EQ(told, c.Told);
   }
 }
 
