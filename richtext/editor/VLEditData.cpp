@@ -175,7 +175,7 @@ void TVLEditVLData::BuildStopsPlain(Integer d, bool firstOfLine, Integer target,
       const size_t from = static_cast<size_t>(di->TextOffset - 1);
       if (from + static_cast<size_t>(len) <= m.Text.size()) {
         UseTextStyle(canvas, GetItemStyle(itemNo), mode);
-        if (!GetCaretPositions(canvas, WideStringToRawUnicode(m.Text.substr(from, static_cast<size_t>(len))),
+        if (!GetCaretPositions(canvas, WideStringToRawUnicode(WideString(m.Text.substr(from, static_cast<size_t>(len)))),
                                carets, vlioUnicodeBit) ||
             carets.size() != static_cast<size_t>(len + 1))
           carets.clear();

@@ -380,13 +380,14 @@ const TVLMeasuredText& TCustomVLFormattedData::MeasureItemText(TCanvas* canvas, 
   }
   const bool secret = IsSensitive();
   if (secret) ExtentsCache.Wipe = true;
+  const AnsiString& raw = Items->Ref(itemNo);
   const TVLMeasuredText& r =
-      ExtentsCache.Get(item, slot, item->IsUnicode() ? m.KeyU : m.KeyA, Items->Ref(itemNo), [&](TVLMeasuredText& e) {
-        e.Text = DisplayTextOf(e.Raw, item);
+      ExtentsCache.Get(item, slot, item->IsUnicode() ? m.KeyU : m.KeyA, raw, [&](WideString& text, std::vector<Integer>& extents) {
+        text = DisplayTextOf(raw, item);
         UseTextStyle(canvas, styleNo, bidi);
         const bool wasSecret = canvas->SensitiveText;
         canvas->SensitiveText = wasSecret || secret;
-        Measurer->GetExtents(canvas, e.Text, e.Extents);
+        Measurer->GetExtents(canvas, text, extents);
         canvas->SensitiveText = wasSecret;
       });
   if (FRunActive) {

@@ -81,14 +81,14 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
     ResetMeasuring();
     const TVLBiDiMode itemMode = VLGetItemBiDiMode(*Items, style, d->ItemNo, GetBiDiMode());
     const TVLMeasuredText& measured = MeasureItemText(canvas, d->ItemNo);
-    const WideString& text = measured.Text;
+    const std::u16string_view text = measured.Text;
     const Integer from = d->TextOffset - 1;
     const Integer dx = x - d->Left - d->JustifyExtra;
     Integer pos = 0;
     bool placed = false;
     if (itemMode != vlbdUnspecified && d->Length > 0) {
       std::vector<Integer> carets;
-      const AnsiString piece = WideStringToRawUnicode(text.substr(static_cast<size_t>(from), static_cast<size_t>(d->Length)));
+      const AnsiString piece = WideStringToRawUnicode(WideString(text.substr(static_cast<size_t>(from), static_cast<size_t>(d->Length))));
       UseTextStyle(canvas, styleNo, itemMode);
       if (GetCaretPositions(canvas, piece, carets, vlioUnicodeBit)) {
         Integer best = -1;
@@ -103,7 +103,7 @@ void TCustomVLFormattedData::FindDrawItemForSel(Integer x, Integer y, Integer& d
       }
     }
     if (!placed) {
-      const std::vector<Integer>& e = measured.Extents;
+      const std::span<const Integer> e = measured.Extents;
       const Integer base = from > 0 && from <= static_cast<Integer>(e.size()) ? e[static_cast<size_t>(from - 1)] : 0;
       Integer best = std::abs(x - d->Left);
       pos = 0;

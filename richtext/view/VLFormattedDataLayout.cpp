@@ -218,9 +218,9 @@ void TCustomVLFormattedData::FormatOneItem(TVLFormatState& st, Integer itemNo) {
   st.Para = ParaOf(st.Style, item);
   SelectTextStyle(st, styleNo, itemNo);
   st.TextItemNo = itemNo;
-  st.Text = &measured.Text;
-  st.Ext = &measured.Extents;
-  const Integer len = static_cast<Integer>(st.Text->size());
+  st.Text = measured.Text;
+  st.Ext = measured.Extents;
+  const Integer len = static_cast<Integer>(st.Text.size());
   if (st.Para->Alignment != vlaJustify || len == 0) {
     FormatTextPiece(st, itemNo, 0, len);
     return;
@@ -343,7 +343,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     Integer left = 0, right = 0, paraStart = st.ParaStartItem;
     d.GetLineIndents(itemNo, false, paraStart, right, left);
     const Integer line = d.TextWidth - st.Res.ToDeviceX(left + right);
-    const Integer len = static_cast<Integer>(st.Text->size());
+    const Integer len = static_cast<Integer>(st.Text.size());
     Integer end = 1;
     while (end < len && !(unicode ? IsLineBreakBetween(st.Char(end - 1), st.Char(end))
                                   : st.Char(end - 1) == u' ' || st.Char(end) == u' '))
@@ -432,7 +432,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     // The item's end fits, but a word that goes on in the next item ("didn"
     // and "’t") may not: the line breaks where it would if the text were one
     // item, before that word, not inside it.
-    if (fitsWhole && !noWrap && pos + remaining == static_cast<Integer>(st.Text->size()) &&
+    if (fitsWhole && !noWrap && pos + remaining == static_cast<Integer>(st.Text.size()) &&
         itemNo + 1 < GetItemCount()) {
       const Integer free = room - st.Width(pos, remaining);
       if (GluedWidth(st, itemNo, free, unicode) > free) {
@@ -471,7 +471,7 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
     Integer consumed = fit;
     bool swallowed = false;
     if (fit < remaining) {
-      const char16_t* p = st.Text->data() + pos;
+      const char16_t* p = st.Text.data() + pos;
       Integer brk = -1;
       // A space right after what fits is the latest break: the line takes
       // everything before it.
@@ -526,8 +526,8 @@ void TCustomVLFormattedData::FormatTextPiece(TVLFormatState& st, Integer itemNo,
 // from: the rest of a word that goes on in the following items. Measuring
 // stops once it passes limit.
 Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo, Integer limit, bool unicode) {
-  if (st.Text->empty()) return 0;
-  char16_t last = st.Text->back();
+  if (st.Text.empty()) return 0;
+  char16_t last = st.Text.back();
   // Nothing sticks to a trailing space: the common case costs no look-ahead.
   if (last == u' ') return 0;
   Integer glued = 0;
@@ -563,7 +563,7 @@ Integer TCustomVLFormattedData::GluedWidth(TVLFormatState& st, Integer itemNo, I
 // The last place in [from, from + count) of the current text after which
 // the line may break (relative to from), -1 when there is none.
 Integer TCustomVLFormattedData::LastBreak(TVLFormatState& st, Integer from, Integer count, bool unicode) {
-  const char16_t* p = st.Text->data() + from;
+  const char16_t* p = st.Text.data() + from;
   if (!unicode) {
     for (Integer i = count - 1; i >= 0; --i)
       if (p[i] == u' ') return i;
@@ -578,7 +578,7 @@ Integer TCustomVLFormattedData::FitText(TVLFormatState& st, Integer from, Intege
   if (noWrap) return count;
   const Integer total = st.Width(from, count);
   if (total > 0 && total <= room) return count;
-  const std::vector<Integer>& e = *st.Ext;
+  const std::span<const Integer> e = st.Ext;
   const Integer base = from > 0 ? e[static_cast<size_t>(from - 1)] : 0;
   const int64_t limit = static_cast<int64_t>(base) + room;
   auto first = e.begin() + from, last = e.begin() + from + count;
@@ -742,7 +742,7 @@ TVLBiDiMode TCustomVLFormattedData::ParaBiDi(Integer itemNo) {
 
 Integer TCustomVLFormattedData::TextMinWidth(TCanvas* canvas, Integer itemNo, bool noWrap) {
   const TVLMeasuredText& m = MeasureItemText(canvas, itemNo);
-  const std::vector<Integer>& e = m.Extents;
+  const std::span<const Integer> e = m.Extents;
   if (e.empty()) return 0;
   if (noWrap) return e.back();
   Integer best = 0, wordStart = 0;

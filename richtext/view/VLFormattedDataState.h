@@ -50,13 +50,13 @@ struct TVLFormatState {
   TParaInfo* Para = nullptr;
   // The text item being laid out: its display text and cumulative extents.
   Integer TextItemNo = -1;
-  const WideString* Text = nullptr;
-  const std::vector<Integer>* Ext = nullptr;
-  char16_t Char(Integer i) const { return (*Text)[static_cast<size_t>(i)]; }
+  std::u16string_view Text;
+  std::span<const Integer> Ext;
+  char16_t Char(Integer i) const { return Text[static_cast<size_t>(i)]; }
 
   // Width of units [from, from + count) of the current text.
   Integer Width(Integer from, Integer count) const {
-    const std::vector<Integer>& e = *Ext;
+    const std::span<const Integer> e = Ext;
     const Integer right = from + count > 0 ? e[static_cast<size_t>(from + count - 1)] : 0;
     const Integer left = from > 0 ? e[static_cast<size_t>(from - 1)] : 0;
     return right - left;

@@ -3,6 +3,7 @@
 
 #include "platform/base/SysUtils.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 
@@ -46,3 +47,119 @@ TVLTextMeasurer* TVLTextMeasurer::Default() {
   return &measurer;
 }
 
+
+// ---------------------------------------------------------------------------
+// The extents cache's storage.
+
+namespace {
+
+// Blocks grow from a size that suits a table cell of a few words to one
+// that a long entry fills a few hundred times.
+constexpr size_t MinBlock = 512;
+constexpr size_t MaxBlock = 1u << 20;
+
+size_t BytesOf(std::string_view raw, std::u16string_view text, std::span<const Integer> extents) {
+  return extents.size_bytes() + text.size() * sizeof(char16_t) + raw.size();
+}
+
+size_t Aligned(size_t n) { return (n + alignof(Integer) - 1) & ~(alignof(Integer) - 1); }
+
+}  // namespace
+
+TVLMeasuredText* TVLExtentsCache::Find(const void* item) {
+  auto [it, fresh] = FByItem.try_emplace(item, nullptr);
+  if (fresh) it->second = &FEntries.emplace_back();
+  return it->second;
+}
+
+char* TVLExtentsCache::Allocate(size_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (FBlocks.empty() || FBlocks.back().Size - FBlocks.back().Used < bytes) {
+    const size_t last = FBlocks.empty() ? 0 : FBlocks.back().Size;
+    const size_t size = std::max(bytes, std::clamp(last * 2, MinBlock, MaxBlock));
+    FBlocks.push_back({std::make_unique_for_overwrite<char[]>(size), size, 0});
+  }
+  TBlock& b = FBlocks.back();
+  char* p = b.Data.get() + b.Used;
+  b.Used = std::min(b.Size, Aligned(b.Used + bytes));
+  return p;
+}
+
+void TVLExtentsCache::Place(TVLMeasuredText& e, std::string_view raw, std::u16string_view text,
+                            std::span<const Integer> extents) {
+  // Extents first: the block and every piece start aligned for them.
+  char* p = Allocate(Aligned(BytesOf(raw, text, extents)));
+  auto* ext = reinterpret_cast<Integer*>(p);
+  std::copy(extents.begin(), extents.end(), ext);
+  auto* units = reinterpret_cast<char16_t*>(p + extents.size_bytes());
+  std::copy(text.begin(), text.end(), units);
+  char* bytes = reinterpret_cast<char*>(units + text.size());
+  std::copy(raw.begin(), raw.end(), bytes);
+  e.Extents = std::span<const Integer>(ext, extents.size());
+  e.Text = std::u16string_view(units, text.size());
+  e.Raw = std::string_view(bytes, raw.size());
+  FLive += BytesOf(raw, text, extents);
+  FUnits += raw.size();
+}
+
+void TVLExtentsCache::WipeEntry(const TVLMeasuredText& e) {
+  WipeBytes(const_cast<char16_t*>(e.Text.data()), e.Text.size() * sizeof(char16_t));
+  WipeBytes(const_cast<char*>(e.Raw.data()), e.Raw.size());
+}
+
+void TVLExtentsCache::Store(TVLMeasuredText& e, Integer keyId, std::string_view raw) {
+  // What the entry held stays in its block (a reference to it may still be
+  // read in this run) until the entries are moved together.
+  FLive -= BytesOf(e.Raw, e.Text, e.Extents);
+  FUnits -= e.Raw.size();
+  if (Wipe) WipeEntry(e);
+  Place(e, raw, FText, FExtents);
+  e.KeyId = keyId;
+  if (Wipe) WipeText(FText);
+}
+
+void TVLExtentsCache::Trim() {
+  if (FUnits > MaxUnits) {
+    Clear();
+    return;
+  }
+  size_t used = 0;
+  for (const TBlock& b : FBlocks) used += b.Used;
+  // Entries measured again lie apart from their neighbours: once their old
+  // copies take a quarter of the room of those in use, all are moved
+  // together in the order of the items (copying costs a few bytes for each
+  // byte measured again).
+  if (used - FLive <= std::max(FLive / 4, MinBlock)) return;
+  std::vector<TBlock> old = std::move(FBlocks);
+  std::deque<TVLMeasuredText> entries = std::move(FEntries);
+  FBlocks.clear();
+  FEntries.clear();
+  FByItem.clear();
+  FLive = FUnits = 0;
+  for (auto& [item, e] : FByIndex) {
+    if (!e) continue;
+    auto [it, fresh] = FByItem.try_emplace(item, nullptr);
+    if (fresh) {
+      TVLMeasuredText& moved = FEntries.emplace_back();
+      moved.KeyId = e->KeyId;
+      Place(moved, e->Raw, e->Text, e->Extents);
+      it->second = &moved;
+    }
+    e = it->second;
+  }
+  if (Wipe)
+    for (TBlock& b : old) WipeBytes(b.Data.get(), b.Used);
+}
+
+void TVLExtentsCache::Clear() {
+  if (Wipe) {
+    for (TBlock& b : FBlocks) WipeBytes(b.Data.get(), b.Used);
+    WipeText(FText);
+    Wipe = false;
+  }
+  FBlocks.clear();
+  FEntries.clear();
+  FByItem.clear();
+  FByIndex.clear();
+  FLive = FUnits = 0;
+}

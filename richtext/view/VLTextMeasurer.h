@@ -9,7 +9,10 @@
 #include "richtext/model/VLItemSize.h"
 #include "richtext/model/VLStyle.h"
 
+#include <deque>
 #include <memory>
+#include <span>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -36,43 +39,51 @@ public:
 };
 
 // A text item as layout measures it: its display text (one unit per
-// character of the item) and the cumulative extent of every unit.
+// character of the item) and the cumulative extent of every unit. The
+// views point into the storage of the cache that holds the entry.
 struct TVLMeasuredText {
   Integer KeyId = -1;
-  AnsiString Raw;
-  WideString Text;
-  std::vector<Integer> Extents;
+  std::string_view Raw;
+  std::u16string_view Text;
+  std::span<const Integer> Extents;
 };
 
 // Measured item texts, per (item, style, device, font), so that fitting a
 // long paragraph line after line measures it once, and a partial reformat
 // measures only what changed. An entry is used only while the item's text
 // is the one it was measured from.
+//
+// The texts and extents lie one after another in blocks of the cache's own,
+// in the order they were measured, and are moved together again in the
+// order of the items once replaced ones take much of the room: a layout
+// reads them in the order it lays items out, wherever the program's heap
+// put its other data (a cache refilled from a heap full of holes, entry by
+// entry, made the next layouts twice as slow).
 class TVLExtentsCache {
 public:
-  // The entry of item for the style key and raw text; fill measures it when
-  // the cache has none. References stay valid until Clear or Trim.
-  // index is the item's place in its document: entries are found by it
-  // first (documents are laid out in order), by the item itself after the
-  // items moved.
+  TVLExtentsCache() = default;
+  ~TVLExtentsCache() { Clear(); }
+  TVLExtentsCache(const TVLExtentsCache&) = delete;
+  TVLExtentsCache& operator=(const TVLExtentsCache&) = delete;
+
+  // The entry of item for the style key and raw text; fill(text, extents)
+  // measures it when the cache has none. References stay valid until Clear
+  // or Trim. index is the item's place in its document: entries are found
+  // by it first (documents are laid out in order), by the item itself after
+  // the items moved.
   template <class Fill>
   const TVLMeasuredText& Get(const void* item, size_t index, Integer keyId, const AnsiString& raw, Fill&& fill) {
     TVLMeasuredText* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
     if (!e) {
-      e = &FEntries[item];
+      e = Find(item);
       if (FByIndex.size() <= index) FByIndex.resize(index + 1);
       FByIndex[index] = {item, e};
     }
     if (e->KeyId == keyId && e->Raw == raw) return *e;
-    FUnits -= e->Raw.size();
-    if (Wipe) {
-      WipeText(e->Raw);
-      WipeText(e->Text);
-    }
-    e->KeyId = keyId;
-    e->Raw = raw;
-    fill(*e);
-    FUnits += e->Raw.size();
+    FText.clear();
+    FExtents.clear();
+    fill(FText, FExtents);
+    Store(*e, keyId, raw);
     return *e;
   }
   // The number of a style key, the same for equal keys.
@@ -80,31 +91,39 @@ public:
     if (auto it = FKeyIds.find(key); it != FKeyIds.end()) return it->second;
     return FKeyIds.emplace(key, static_cast<Integer>(FKeyIds.size())).first->second;
   }
-  // Starts afresh when the entries hold more text than MaxUnits bytes.
-  void Trim() {
-    if (FUnits > MaxUnits) Clear();
-  }
-  void Clear() {
-    if (Wipe) {
-      for (auto& [item, e] : FEntries) {
-        WipeText(e.Raw);
-        WipeText(e.Text);
-      }
-      Wipe = false;
-    }
-    FEntries.clear();
-    FByIndex.clear();
-    FUnits = 0;
-  }
-  size_t Size() const { return FEntries.size(); }
+  // Starts afresh when the entries hold more text than MaxUnits bytes, and
+  // moves the entries together when replaced ones fill much of the room.
+  void Trim();
+  void Clear();
+  size_t Size() const { return FByItem.size(); }
   // Bytes of item text held before the cache starts afresh.
   size_t MaxUnits = 16u << 20;
   // Some text held is secret: texts are wiped when replaced or cleared.
   bool Wipe = false;
 
 private:
-  std::unordered_map<const void*, TVLMeasuredText> FEntries;
+  struct TBlock {
+    std::unique_ptr<char[]> Data;
+    size_t Size = 0;
+    size_t Used = 0;
+  };
+  TVLMeasuredText* Find(const void* item);
+  // Copies the measured text (and the raw one) into the blocks as e's.
+  void Store(TVLMeasuredText& e, Integer keyId, std::string_view raw);
+  void Place(TVLMeasuredText& e, std::string_view raw, std::u16string_view text, std::span<const Integer> extents);
+  char* Allocate(size_t bytes);
+  static void WipeEntry(const TVLMeasuredText& e);
+
+  std::deque<TVLMeasuredText> FEntries;
+  std::unordered_map<const void*, TVLMeasuredText*> FByItem;
   std::vector<std::pair<const void*, TVLMeasuredText*>> FByIndex;
   std::unordered_map<String, Integer> FKeyIds;
+  std::vector<TBlock> FBlocks;
+  // Bytes of the entries in use.
+  size_t FLive = 0;
+  // Item text bytes of the entries.
   size_t FUnits = 0;
+  // What fill measures into, reused.
+  WideString FText;
+  std::vector<Integer> FExtents;
 };
