@@ -66,7 +66,7 @@ size_t Aligned(size_t n) { return (n + alignof(Integer) - 1) & ~(alignof(Integer
 
 }  // namespace
 
-TVLMeasuredText* TVLExtentsCache::Find(const void* item) {
+TVLExtentsCache::TEntry* TVLExtentsCache::Find(const void* item) {
   auto [it, fresh] = FByItem.try_emplace(item, nullptr);
   if (fresh) it->second = &FEntries.emplace_back();
   return it->second;
@@ -81,14 +81,22 @@ char* TVLExtentsCache::Allocate(size_t bytes) {
   }
   TBlock& b = FBlocks.back();
   char* p = b.Data.get() + b.Used;
-  b.Used = std::min(b.Size, Aligned(b.Used + bytes));
+  b.Used += bytes;
   return p;
 }
 
-void TVLExtentsCache::Place(TVLMeasuredText& e, std::string_view raw, std::u16string_view text,
-                            std::span<const Integer> extents) {
-  // Extents first: the block and every piece start aligned for them.
-  char* p = Allocate(Aligned(BytesOf(raw, text, extents)));
+void TVLExtentsCache::Place(TEntry& e, std::string_view raw, std::u16string_view text,
+                            std::span<const Integer> extents, size_t spare) {
+  // Extents first: every room starts aligned for them.
+  const size_t need = Aligned(BytesOf(raw, text, extents));
+  if (need > e.Room) {
+    FStale += e.Room;
+    FLive -= e.Room;
+    e.Room = need + (spare ? Aligned(need / 4 + spare) : 0);
+    e.Slot = Allocate(e.Room);
+    FLive += e.Room;
+  }
+  char* p = e.Slot;
   auto* ext = reinterpret_cast<Integer*>(p);
   std::copy(extents.begin(), extents.end(), ext);
   auto* units = reinterpret_cast<char16_t*>(p + extents.size_bytes());
@@ -98,7 +106,6 @@ void TVLExtentsCache::Place(TVLMeasuredText& e, std::string_view raw, std::u16st
   e.Extents = std::span<const Integer>(ext, extents.size());
   e.Text = std::u16string_view(units, text.size());
   e.Raw = std::string_view(bytes, raw.size());
-  FLive += BytesOf(raw, text, extents);
   FUnits += raw.size();
 }
 
@@ -107,13 +114,12 @@ void TVLExtentsCache::WipeEntry(const TVLMeasuredText& e) {
   WipeBytes(const_cast<char*>(e.Raw.data()), e.Raw.size());
 }
 
-void TVLExtentsCache::Store(TVLMeasuredText& e, Integer keyId, std::string_view raw) {
-  // What the entry held stays in its block (a reference to it may still be
-  // read in this run) until the entries are moved together.
-  FLive -= BytesOf(e.Raw, e.Text, e.Extents);
+void TVLExtentsCache::Store(TEntry& e, Integer keyId, std::string_view raw) {
   FUnits -= e.Raw.size();
   if (Wipe) WipeEntry(e);
-  Place(e, raw, FText, FExtents);
+  // A first measure takes no more room than it needs: a document measured
+  // once lies packed.
+  Place(e, raw, FText, FExtents, e.KeyId < 0 ? 0 : 32);
   e.KeyId = keyId;
   if (Wipe) WipeText(FText);
 }
@@ -123,26 +129,23 @@ void TVLExtentsCache::Trim() {
     Clear();
     return;
   }
-  size_t used = 0;
-  for (const TBlock& b : FBlocks) used += b.Used;
-  // Entries measured again lie apart from their neighbours: once their old
-  // copies take a quarter of the room of those in use, all are moved
-  // together in the order of the items (copying costs a few bytes for each
-  // byte measured again).
-  if (used - FLive <= std::max(FLive / 4, MinBlock)) return;
+  // Entries that outgrew their room lie apart from their neighbours: once
+  // the rooms left behind add up to a quarter of those in use, all are
+  // moved together in the order of the items.
+  if (FStale <= std::max(FLive / 4, MinBlock)) return;
   std::vector<TBlock> old = std::move(FBlocks);
-  std::deque<TVLMeasuredText> entries = std::move(FEntries);
+  std::deque<TEntry> entries = std::move(FEntries);
   FBlocks.clear();
   FEntries.clear();
   FByItem.clear();
-  FLive = FUnits = 0;
+  FLive = FStale = FUnits = 0;
   for (auto& [item, e] : FByIndex) {
     if (!e) continue;
     auto [it, fresh] = FByItem.try_emplace(item, nullptr);
     if (fresh) {
-      TVLMeasuredText& moved = FEntries.emplace_back();
+      TEntry& moved = FEntries.emplace_back();
       moved.KeyId = e->KeyId;
-      Place(moved, e->Raw, e->Text, e->Extents);
+      Place(moved, e->Raw, e->Text, e->Extents, 0);
       it->second = &moved;
     }
     e = it->second;
@@ -161,5 +164,5 @@ void TVLExtentsCache::Clear() {
   FEntries.clear();
   FByItem.clear();
   FByIndex.clear();
-  FLive = FUnits = 0;
+  FLive = FStale = FUnits = 0;
 }

@@ -73,7 +73,7 @@ public:
   // the items moved.
   template <class Fill>
   const TVLMeasuredText& Get(const void* item, size_t index, Integer keyId, const AnsiString& raw, Fill&& fill) {
-    TVLMeasuredText* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
+    TEntry* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
     if (!e) {
       e = Find(item);
       if (FByIndex.size() <= index) FByIndex.resize(index + 1);
@@ -107,20 +107,29 @@ private:
     size_t Size = 0;
     size_t Used = 0;
   };
-  TVLMeasuredText* Find(const void* item);
-  // Copies the measured text (and the raw one) into the blocks as e's.
-  void Store(TVLMeasuredText& e, Integer keyId, std::string_view raw);
-  void Place(TVLMeasuredText& e, std::string_view raw, std::u16string_view text, std::span<const Integer> extents);
+  // An entry and the room of its own in a block, which a text measured
+  // again fills in place when it fits.
+  struct TEntry : TVLMeasuredText {
+    char* Slot = nullptr;
+    size_t Room = 0;
+  };
+  TEntry* Find(const void* item);
+  // Copies the measured text (and the raw one) into e's room, or into new
+  // room with some to spare (an edited text is likely measured again).
+  void Store(TEntry& e, Integer keyId, std::string_view raw);
+  void Place(TEntry& e, std::string_view raw, std::u16string_view text, std::span<const Integer> extents,
+             size_t spare);
   char* Allocate(size_t bytes);
   static void WipeEntry(const TVLMeasuredText& e);
 
-  std::deque<TVLMeasuredText> FEntries;
-  std::unordered_map<const void*, TVLMeasuredText*> FByItem;
-  std::vector<std::pair<const void*, TVLMeasuredText*>> FByIndex;
+  std::deque<TEntry> FEntries;
+  std::unordered_map<const void*, TEntry*> FByItem;
+  std::vector<std::pair<const void*, TEntry*>> FByIndex;
   std::unordered_map<String, Integer> FKeyIds;
   std::vector<TBlock> FBlocks;
-  // Bytes of the entries in use.
+  // Bytes of the entries' rooms, and of rooms left behind.
   size_t FLive = 0;
+  size_t FStale = 0;
   // Item text bytes of the entries.
   size_t FUnits = 0;
   // What fill measures into, reused.
