@@ -66,10 +66,25 @@ size_t Aligned(size_t n) { return (n + alignof(Integer) - 1) & ~(alignof(Integer
 
 }  // namespace
 
-TVLExtentsCache::TEntry* TVLExtentsCache::Find(const void* item) {
-  auto [it, fresh] = FByItem.try_emplace(item, nullptr);
-  if (fresh) it->second = &FEntries.emplace_back();
-  return it->second;
+TVLExtentsCache::TEntry* TVLExtentsCache::Find(const void* item, size_t index) {
+  if (FByIndex.size() <= index) FByIndex.resize(index + 1);
+  auto& slot = FByIndex[index];
+  if (slot.first && !FByItemMade) {
+    // Later entries of an item are its newer measures.
+    for (TEntry& e : FEntries) FByItem[e.Item] = &e;
+    FByItemMade = true;
+  }
+  TEntry* e = nullptr;
+  if (FByItemMade) {
+    auto [it, fresh] = FByItem.try_emplace(item, nullptr);
+    if (fresh) it->second = &FEntries.emplace_back();
+    e = it->second;
+  } else {
+    e = &FEntries.emplace_back();
+  }
+  e->Item = item;
+  slot = {item, e};
+  return e;
 }
 
 char* TVLExtentsCache::Allocate(size_t bytes) {
@@ -138,12 +153,17 @@ void TVLExtentsCache::Trim() {
   FBlocks.clear();
   FEntries.clear();
   FByItem.clear();
+  FByItemMade = false;
   FLive = FStale = FUnits = 0;
+  // The entries the items' places find; one an item has at two places (the
+  // items moved) is moved once.
+  std::unordered_map<const TEntry*, TEntry*> moves;
   for (auto& [item, e] : FByIndex) {
     if (!e) continue;
-    auto [it, fresh] = FByItem.try_emplace(item, nullptr);
+    auto [it, fresh] = moves.try_emplace(e, nullptr);
     if (fresh) {
       TEntry& moved = FEntries.emplace_back();
+      moved.Item = e->Item;
       moved.KeyId = e->KeyId;
       Place(moved, e->Raw, e->Text, e->Extents, 0);
       it->second = &moved;
@@ -163,6 +183,7 @@ void TVLExtentsCache::Clear() {
   FBlocks.clear();
   FEntries.clear();
   FByItem.clear();
+  FByItemMade = false;
   FByIndex.clear();
   FLive = FStale = FUnits = 0;
 }

@@ -74,11 +74,7 @@ public:
   template <class Fill>
   const TVLMeasuredText& Get(const void* item, size_t index, Integer keyId, const AnsiString& raw, Fill&& fill) {
     TEntry* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
-    if (!e) {
-      e = Find(item);
-      if (FByIndex.size() <= index) FByIndex.resize(index + 1);
-      FByIndex[index] = {item, e};
-    }
+    if (!e) e = Find(item, index);
     if (e->KeyId == keyId && e->Raw == raw) return *e;
     FText.clear();
     FExtents.clear();
@@ -95,7 +91,7 @@ public:
   // moves the entries together when replaced ones fill much of the room.
   void Trim();
   void Clear();
-  size_t Size() const { return FByItem.size(); }
+  size_t Size() const { return FEntries.size(); }
   // Bytes of item text held before the cache starts afresh.
   size_t MaxUnits = 16u << 20;
   // Some text held is secret: texts are wiped when replaced or cleared.
@@ -110,10 +106,13 @@ private:
   // An entry and the room of its own in a block, which a text measured
   // again fills in place when it fits.
   struct TEntry : TVLMeasuredText {
+    const void* Item = nullptr;
     char* Slot = nullptr;
     size_t Room = 0;
   };
-  TEntry* Find(const void* item);
+  // The entry of item, which index no longer finds: by the item, once the
+  // items moved (another holds its place), else a new one.
+  TEntry* Find(const void* item, size_t index);
   // Copies the measured text (and the raw one) into e's room, or into new
   // room with some to spare (an edited text is likely measured again).
   void Store(TEntry& e, Integer keyId, std::string_view raw);
@@ -123,7 +122,10 @@ private:
   static void WipeEntry(const TVLMeasuredText& e);
 
   std::deque<TEntry> FEntries;
+  // Every entry by its item, made once items moved and kept from then on
+  // (a document laid out in order never needs it).
   std::unordered_map<const void*, TEntry*> FByItem;
+  bool FByItemMade = false;
   std::vector<std::pair<const void*, TEntry*>> FByIndex;
   std::unordered_map<String, Integer> FKeyIds;
   std::vector<TBlock> FBlocks;

@@ -81,4 +81,34 @@ TEST(MeasuredTexts, LieInTheOrderOfTheItems) {
   }
 }
 
+// Items that moved (one deleted before them) keep their measures: a layout
+// after the move measures no more than one after no change.
+TEST(MeasuredTexts, AreFoundAgainAfterTheItemsMoved) {
+  struct TCountingMeasurer : TFixedMeasurer {
+    void GetExtents(TCanvas* canvas, const WideString& text, std::vector<Integer>& extents) override {
+      ++Calls;
+      TFixedMeasurer::GetExtents(canvas, text, extents);
+    }
+    int Calls = 0;
+  };
+  for (const bool moved : {false, true}) {
+    SCOPED_TRACE(moved ? "first item deleted" : "nothing changed");
+    TLayoutDoc d;
+    TCountingMeasurer m;
+    d.Data.Measurer = &m;
+    d.Data.Width = 400;
+    for (int p = 0; p < 300; ++p) {
+      d.Text("paragraph " + std::to_string(p), 0, 0);
+      d.Text(" and its second run", 1, -1);
+    }
+    d.Format();
+    const int first = m.Calls;
+    ASSERT_GE(first, 600);
+    if (moved) d.Data.DeleteItems(0, 2);
+    m.Calls = 0;
+    d.Format();
+    EXPECT_EQ(m.Calls, 0);
+  }
+}
+
 }  // namespace
