@@ -55,7 +55,7 @@ namespace {
 
 // Blocks grow from a size that suits a table cell of a few words to one
 // that a long entry fills a few hundred times.
-constexpr size_t MinBlock = 512;
+constexpr size_t MinBlock = 64;
 constexpr size_t MaxBlock = 1u << 20;
 
 size_t BytesOf(std::string_view raw, std::u16string_view text, std::span<const Integer> extents) {
@@ -66,21 +66,35 @@ size_t Aligned(size_t n) { return (n + alignof(Integer) - 1) & ~(alignof(Integer
 
 }  // namespace
 
+TVLExtentsCache::TScratch& TVLExtentsCache::Scratch() {
+  thread_local TScratch scratch;
+  return scratch;
+}
+
+TVLExtentsCache::TEntry& TVLExtentsCache::NewEntry() {
+  if (FEntryChunks.empty() || FChunkUsed == ChunkSize(FEntryChunks.size() - 1)) {
+    FEntryChunks.push_back(std::make_unique<TEntry[]>(ChunkSize(FEntryChunks.size())));
+    FChunkUsed = 0;
+  }
+  ++FEntryCount;
+  return FEntryChunks.back()[FChunkUsed++];
+}
+
 TVLExtentsCache::TEntry* TVLExtentsCache::Find(const void* item, size_t index) {
   if (FByIndex.size() <= index) FByIndex.resize(index + 1);
   auto& slot = FByIndex[index];
   if (slot.first && !FByItemMade) {
     // Later entries of an item are its newer measures.
-    for (TEntry& e : FEntries) FByItem[e.Item] = &e;
+    ForEachEntry([this](TEntry& e) { FByItem[e.Item] = &e; });
     FByItemMade = true;
   }
   TEntry* e = nullptr;
   if (FByItemMade) {
     auto [it, fresh] = FByItem.try_emplace(item, nullptr);
-    if (fresh) it->second = &FEntries.emplace_back();
+    if (fresh) it->second = &NewEntry();
     e = it->second;
   } else {
-    e = &FEntries.emplace_back();
+    e = &NewEntry();
   }
   e->Item = item;
   slot = {item, e};
@@ -134,12 +148,13 @@ void TVLExtentsCache::Store(TEntry& e, Integer keyId, std::string_view raw) {
   if (Wipe) WipeEntry(e);
   // A first measure takes no more room than it needs: a document measured
   // once lies packed.
-  Place(e, raw, FText, FExtents, e.KeyId < 0 ? 0 : 32);
+  TScratch& scratch = Scratch();
+  Place(e, raw, scratch.Text, scratch.Extents, e.KeyId < 0 ? 0 : 32);
   e.KeyId = keyId;
-  if (Wipe) WipeText(FText);
+  if (Wipe) WipeText(scratch.Text);
 }
 
-void TVLExtentsCache::Trim() {
+void TVLExtentsCache::Tidy() {
   if (FUnits > MaxUnits) {
     Clear();
     return;
@@ -147,11 +162,11 @@ void TVLExtentsCache::Trim() {
   // Entries that outgrew their room lie apart from their neighbours: once
   // the rooms left behind add up to a quarter of those in use, all are
   // moved together in the order of the items.
-  if (FStale <= std::max(FLive / 4, MinBlock)) return;
   std::vector<TBlock> old = std::move(FBlocks);
-  std::deque<TEntry> entries = std::move(FEntries);
+  std::vector<std::unique_ptr<TEntry[]>> entries = std::move(FEntryChunks);
   FBlocks.clear();
-  FEntries.clear();
+  FEntryChunks.clear();
+  FEntryCount = FChunkUsed = 0;
   FByItem.clear();
   FByItemMade = false;
   FLive = FStale = FUnits = 0;
@@ -162,7 +177,7 @@ void TVLExtentsCache::Trim() {
     if (!e) continue;
     auto [it, fresh] = moves.try_emplace(e, nullptr);
     if (fresh) {
-      TEntry& moved = FEntries.emplace_back();
+      TEntry& moved = NewEntry();
       moved.Item = e->Item;
       moved.KeyId = e->KeyId;
       Place(moved, e->Raw, e->Text, e->Extents, 0);
@@ -177,11 +192,12 @@ void TVLExtentsCache::Trim() {
 void TVLExtentsCache::Clear() {
   if (Wipe) {
     for (TBlock& b : FBlocks) WipeBytes(b.Data.get(), b.Used);
-    WipeText(FText);
+    WipeText(Scratch().Text);
     Wipe = false;
   }
   FBlocks.clear();
-  FEntries.clear();
+  FEntryChunks.clear();
+  FEntryCount = FChunkUsed = 0;
   FByItem.clear();
   FByItemMade = false;
   FByIndex.clear();

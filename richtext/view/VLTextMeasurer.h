@@ -9,7 +9,7 @@
 #include "richtext/model/VLItemSize.h"
 #include "richtext/model/VLStyle.h"
 
-#include <deque>
+#include <algorithm>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -76,9 +76,10 @@ public:
     TEntry* e = index < FByIndex.size() && FByIndex[index].first == item ? FByIndex[index].second : nullptr;
     if (!e) e = Find(item, index);
     if (e->KeyId == keyId && e->Raw == raw) return *e;
-    FText.clear();
-    FExtents.clear();
-    fill(FText, FExtents);
+    TScratch& scratch = Scratch();
+    scratch.Text.clear();
+    scratch.Extents.clear();
+    fill(scratch.Text, scratch.Extents);
     Store(*e, keyId, raw);
     return *e;
   }
@@ -89,15 +90,27 @@ public:
   }
   // Starts afresh when the entries hold more text than MaxUnits bytes, and
   // moves the entries together when replaced ones fill much of the room.
-  void Trim();
+  // Asked at the start of every layout run of every cell: the common case
+  // is a test of three numbers.
+  void Trim() {
+    if (FUnits > MaxUnits || FStale > std::max(FLive / 4, MinRoomLeft)) Tidy();
+  }
   void Clear();
-  size_t Size() const { return FEntries.size(); }
+  size_t Size() const { return FEntryCount; }
   // Bytes of item text held before the cache starts afresh.
   size_t MaxUnits = 16u << 20;
   // Some text held is secret: texts are wiped when replaced or cleared.
   bool Wipe = false;
 
 private:
+  // Rooms left behind below this many bytes are never worth moving for.
+  static constexpr size_t MinRoomLeft = 512;
+  // Item text bytes of the entries.
+  size_t FUnits = 0;
+  // Bytes of the entries' rooms, and of rooms left behind.
+  size_t FLive = 0;
+  size_t FStale = 0;
+
   struct TBlock {
     std::unique_ptr<char[]> Data;
     size_t Size = 0;
@@ -110,6 +123,26 @@ private:
     char* Slot = nullptr;
     size_t Room = 0;
   };
+  // What fill measures into, reused (one for the thread: caches are many,
+  // one for every table cell).
+  struct TScratch {
+    WideString Text;
+    std::vector<Integer> Extents;
+  };
+  static TScratch& Scratch();
+  void Tidy();
+  // A new entry, at an address that stays.
+  TEntry& NewEntry();
+  template <class F>
+  void ForEachEntry(F&& f) {
+    size_t left = FEntryCount;
+    for (size_t k = 0; k < FEntryChunks.size() && left > 0; ++k) {
+      const size_t n = std::min(left, ChunkSize(k));
+      for (size_t i = 0; i < n; ++i) f(FEntryChunks[k][i]);
+      left -= n;
+    }
+  }
+  static size_t ChunkSize(size_t k) { return size_t{2} << std::min<size_t>(k, 9); }
   // The entry of item, which index no longer finds: by the item, once the
   // items moved (another holds its place), else a new one.
   TEntry* Find(const void* item, size_t index);
@@ -121,20 +154,15 @@ private:
   char* Allocate(size_t bytes);
   static void WipeEntry(const TVLMeasuredText& e);
 
-  std::deque<TEntry> FEntries;
+  std::vector<std::pair<const void*, TEntry*>> FByIndex;
+  std::vector<std::unique_ptr<TEntry[]>> FEntryChunks;
+  size_t FEntryCount = 0;
+  // Entries taken in the last chunk.
+  size_t FChunkUsed = 0;
+  std::vector<TBlock> FBlocks;
   // Every entry by its item, made once items moved and kept from then on
   // (a document laid out in order never needs it).
   std::unordered_map<const void*, TEntry*> FByItem;
   bool FByItemMade = false;
-  std::vector<std::pair<const void*, TEntry*>> FByIndex;
   std::unordered_map<String, Integer> FKeyIds;
-  std::vector<TBlock> FBlocks;
-  // Bytes of the entries' rooms, and of rooms left behind.
-  size_t FLive = 0;
-  size_t FStale = 0;
-  // Item text bytes of the entries.
-  size_t FUnits = 0;
-  // What fill measures into, reused.
-  WideString FText;
-  std::vector<Integer> FExtents;
 };
