@@ -148,18 +148,30 @@ void TvlAction::UpdateEnabledFor(TObject* Target, const std::function<bool(TVLAc
 
 void TvlAction::UpdateTarget(TObject*) { SetEnabled(StandardEnabled()); }
 
+TVLActionEditor* TvlAction::TargetEditor() {
+  TObject* target = FindTarget();
+  if (auto* c = dynamic_cast<TControl*>(target)) {
+    while (c && !HandlesTarget(c)) c = c->GetParent();
+    target = c;
+  }
+  if (!target || !HandlesTarget(target)) return nullptr;
+  try {
+    return GetControl(target);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+bool TvlAction::Update() {
+  const bool handled = TvlCustomAction::Update();
+  if (ChangesDocument && GetEnabled())
+    if (TVLActionEditor* E = TargetEditor(); E && E->IsReadOnly()) SetEnabled(false);
+  return handled;
+}
+
 bool TvlAction::Execute() {
   if (TvlCustomAction::Execute()) return true;
-  if (ChangesDocument && !GetEnabled() && StandardEnabled()) {
-    // The target as Execute finds it: the first control out from the focus
-    // that is an editor.
-    TObject* target = FindTarget();
-    if (auto* c = dynamic_cast<TControl*>(target)) {
-      while (c && !HandlesTarget(c)) c = c->GetParent();
-      target = c;
-    }
-    if (target && HandlesTarget(target)) RefusedAsReadOnly(GetControl(target));
-  }
+  if (ChangesDocument && !GetEnabled() && StandardEnabled()) RefusedAsReadOnly(TargetEditor(), ChangesInPlace);
   return false;
 }
 
@@ -177,10 +189,15 @@ bool TellReadOnlyKey(TActionList* List, TShortCut Key) {
   return false;
 }
 
-bool RefusedAsReadOnly(TVLActionEditor* E) {
+void TellReadOnly(bool inPlace) {
+  MessageBox(inPlace ? "This entry is read-only: nothing in it can be changed."
+                     : "This entry is read-only: nothing can be inserted into it.",
+             LanguageText(213), MB_OK | MB_ICONINFORMATION);
+}
+
+bool RefusedAsReadOnly(TVLActionEditor* E, bool inPlace) {
   if (!E || !E->IsReadOnly()) return false;
-  MessageBox("This entry is read-only: nothing can be inserted into it.", LanguageText(213),
-             MB_OK | MB_ICONINFORMATION);
+  TellReadOnly(inPlace);
   return true;
 }
 

@@ -81,7 +81,13 @@ public:
   // asked for there all the same, by its key or before its state was
   // updated, says why it does nothing.
   bool Execute() override;
+  // Greyed in a read-only document when it ChangesDocument, whatever its
+  // own test finds.
+  bool Update() override;
   bool ChangesDocument = false;
+  // What it would change is there already (a format, an undo), rather
+  // than put in: what it says then.
+  bool ChangesInPlace = false;
 
   // The two hooks of WalkItems: the work on one item, and whether to go on.
   virtual void ProcessItem(TCustomVLData* VLData, Integer ItemNo, TVLActionEditor* Data, void* Param);
@@ -103,6 +109,9 @@ protected:
 
 private:
   TObject* Candidate(TObject* Target) const;
+  // The editor the command would work on as Execute finds it: the first
+  // control out from the focus that is an editor (nullptr: none).
+  TVLActionEditor* TargetEditor();
   TWinControl* FControl = nullptr;
 };
 
@@ -121,7 +130,10 @@ T* FindComponentOfClass(TComponent* Owner) {
 }
 // True, the user told that the document is read-only, when E is; its
 // commands then change nothing.
-bool RefusedAsReadOnly(TVLActionEditor* E);
+bool RefusedAsReadOnly(TVLActionEditor* E, bool inPlace = false);
+// The word RefusedAsReadOnly gives: nothing can be put in (inPlace: nothing
+// changed).
+void TellReadOnly(bool inPlace = false);
 // The key of a command of List greyed in a read-only document reaches no
 // command at all: the command is asked for, and says why. True when Key was
 // such a command's.

@@ -142,6 +142,10 @@ public:
     steps.push_back({e->CurItemNo(), e->OffsetInCurItem()});
     return steps;
   }
+  std::shared_ptr<void> HoldView() override {
+    if (!FWindow) return nullptr;
+    return std::make_shared<TVLEditVLData::THoldView>(*FWindow->QuilloryText->EditData());
+  }
   void PlaceCaretAt(const std::vector<TCaretStep>& steps) override {
     if (!FWindow) return;
     TCustomVellumEdit* e = FWindow->QuilloryText;
@@ -389,7 +393,9 @@ TformQuilloryEditor::TformQuilloryEditor(TComponent* AOwner, TOpenJournal* journ
   // without a word: the command says the entry is read-only.
   OnKeyDown = [lockKey](TObject* sender, Word& key, TShiftState shift) {
     lockKey(sender, key, shift);
-    if (Main() && TellReadOnlyKey(Main()->ActionList, ShortCut(key, shift))) key = 0;
+    if (Main() && (TellReadOnlyKey(Main()->ActionList, ShortCut(key, shift)) ||
+                   Main()->TellReadOnlyStampKey(ShortCut(key, shift))))
+      key = 0;
   };
   OnKeyUp = lockKey;
   OnKeyPress = [](TObject*, char16_t&) { LastActivityTime = Now(); };

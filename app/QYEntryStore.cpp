@@ -346,6 +346,7 @@ bool SaveEntry(TOpenJournal* j, int mode) {
     return true;
   }
   TEntryDocument& doc = *j->Document;
+  const std::shared_ptr<void> still = doc.HoldView();
   if (j->EntryUnread) {
     ShowStateWord("not saved");
     return false;

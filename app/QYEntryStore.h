@@ -57,6 +57,10 @@ public:
     Integer Row = -1, Col = -1;
   };
   virtual std::vector<TCaretStep> CaretPlace() { return {{CaretItemNo, CaretOffset}}; }
+  // While what it returns is held, the window showing the document keeps
+  // its view where the user left it: the store's own work (a save, the
+  // cell editors it closes and opens again) scrolls nothing.
+  virtual std::shared_ptr<void> HoldView() { return nullptr; }
   virtual void PlaceCaretAt(const std::vector<TCaretStep>& /*steps*/) {}
 
   TVLStyle Style;

@@ -439,6 +439,9 @@ void TfGlobalFind::ShowHitInText(TVellumEdit& shown, Integer startItem, Integer 
                                  Integer endOff) {
   TVellumEdit* e = &shown;
   try {
+    // The entry shown was not read again: a cell it has open closes, the
+    // hit being in the entry's own text.
+    if (e->GetInplaceEditor()) e->DestroyInplaceEditor();
     // The journal's editor finds the same text from where the hit starts,
     // which also scrolls it into view.
     const bool forward = FindOptions & foForward;

@@ -182,6 +182,9 @@ public:
   void QuilloryDateChange(TObject* Sender);
   void MonthCalendarDblClick(TObject* Sender);
   void cbSelectJournalClick(TObject* Sender);
+  // A stamp's key pressed in a read-only entry (its command greyed):
+  // the user is told why nothing goes in. True when the key was one.
+  bool TellReadOnlyStampKey(TShortCut key);
   void InsertStamp(int kind);
   void ActionHideShowEntryTreeExecute(TObject* Sender);
   void ActionShowHideMonthCalendarExecute(TObject* Sender);

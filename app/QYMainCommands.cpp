@@ -337,6 +337,23 @@ void TformQuilloryMain::BuildCommands() {
       if (root->Items(i)->GetCaption() == "Fo&rmat") after(root->Items(i), "vlActionParaColor", fill);
     }
   }
+  // Greyed in a read-only entry, each saying why when its key is pressed
+  // there all the same: the format commands, Undo and Redo.
+  std::function<void(TMenuItem*)> inPlace = [&inPlace](TMenuItem* m) {
+    for (int k = 0; k < m->Count(); ++k)
+      if (m->Items(k)->Count() > 0) {
+        inPlace(m->Items(k));
+      } else if (auto* a = dynamic_cast<TvlAction*>(m->Items(k)->GetAction())) {
+        a->ChangesDocument = true;
+        a->ChangesInPlace = true;
+      }
+  };
+  for (int i = 0; i < root->Count(); ++i)
+    if (root->Items(i)->GetCaption() == "Fo&rmat") inPlace(root->Items(i));
+  for (TvlAction* a : {undo, redo}) {
+    a->ChangesDocument = true;
+    a->ChangesInPlace = true;
+  }
   SetMenu(MainMenu);
   BuildOptionsCommands();
 
@@ -528,8 +545,12 @@ void TformQuilloryMain::GoToJournalDate(Integer journalID, TDateTime date) {
   if (!JournalsLoaded || !LeaveCurrentEntry()) return;
   TOpenJournal* j = FindOrOpenJournal(journalID);
   if (!j) return;
+  // The entry shown already, as it is stored (saved just now): read again,
+  // it would lose its undo history.
+  const bool shown = j == CurrentJournal && !j->Document->Modified && j->EntryStored && !j->EntryUnread &&
+                     !j->EntryDamaged && StoredEntryDate(j, j->EntryDate) == StoredEntryDate(j, date);
   CurrentJournal = j;
-  LoadEntry(j, date);
+  if (!shown) LoadEntry(j, date);
   if (j->EditorWindow) j->EditorWindow->BringToFront();
 }
 
@@ -584,6 +605,17 @@ void TformQuilloryMain::cbSelectJournalClick(TObject*) {
 
 // ---------------------------------------------------------------------------
 // Stamps, fonts and styles.
+
+bool TformQuilloryMain::TellReadOnlyStampKey(TShortCut key) {
+  TformQuilloryEditor* w = JournalsLoaded ? CurrentWindow() : nullptr;
+  if (!w || !w->ReadOnly() || key == scNone) return false;
+  for (TAction* a : {ActionDateStamp, ActionTimeStamp, ActionDateTimeStamp})
+    if (a && a->GetShortCut() == key) {
+      TellReadOnly();
+      return true;
+    }
+  return false;
+}
 
 void TformQuilloryMain::InsertStamp(int kind) {
   if (!JournalsLoaded) return;

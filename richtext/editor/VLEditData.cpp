@@ -380,7 +380,7 @@ bool TVLEditVLData::CaretInView(Integer wide, Integer high) {
 
 void TVLEditVLData::ScrollToCaret() {
   // A cell editor's caret is its own to show.
-  if (!ShowsOwnCaret()) return;
+  if (!ShowsOwnCaret() || FHoldView > 0) return;
   const Integer h = CaretHeight;
   const Integer margin = 5;
   // Sideways as well: a line wider than the window (no wrapping, a wide

@@ -109,6 +109,17 @@ public:
     explicit TKeepView(TVLEditVLData& d) : D(d), Saved(d.FKeepView) { D.FKeepView = true; }
     ~TKeepView() { D.FKeepView = Saved; }
   };
+  // Set while work the user did not ask for runs (a save, the cell editors
+  // reopened after it): no caret it places moves the view, shown or not.
+  // Held on the editor of the outermost document.
+  bool HoldsView() const { return FHoldView > 0; }
+  struct THoldView {
+    TVLEditVLData& D;
+    explicit THoldView(TVLEditVLData& d) : D(d) { ++D.FHoldView; }
+    ~THoldView() { --D.FHoldView; }
+    THoldView(const THoldView&) = delete;
+    THoldView& operator=(const THoldView&) = delete;
+  };
   // The caret placed last stands in the part of the document on the screen
   // (of a view of that size, when given).
   bool CaretInView(Integer wide = -1, Integer high = -1);
@@ -475,6 +486,7 @@ private:
   // The draw item a left press landed on (a click selects a picture).
   Integer FPressedDrawItem = -1;
   bool FKeepView = false;
+  int FHoldView = 0;
   // Set while a press is handled; its caret, out of sight, is shown once
   // the press is let go (FShowAfterRelease).
   bool FPressHeld = false, FShowAfterRelease = false;

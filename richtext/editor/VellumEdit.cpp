@@ -753,6 +753,7 @@ void TCustomVellumEdit::FireCaretMove() {
 void TCustomVellumEdit::ShowScreenRect(const TRect& screen) {
   const TPoint origin = ClientToScreen(TPoint(0, 0));
   TVLEditVLData* d = EditData();
+  if (d->HoldsView()) return;
   VLShowRectangle(*d, screen.Left - origin.X + d->GetHOffset(), screen.Top - origin.Y + d->GetVOffset(),
                   screen.Width(), screen.Height());
 }

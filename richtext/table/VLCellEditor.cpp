@@ -10,6 +10,7 @@
 #include "richtext/view/VLScroller.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -411,6 +412,11 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
   }
   DestroyInplaceEditor(false);
   return [chain, focused] {
+    // The editors reopen as they were: the caret each puts back moves no
+    // view (what closed them was no move of the user's).
+    std::optional<TVLEditVLData::THoldView> hold;
+    if (auto* host = dynamic_cast<TVLEditVLData*>(chain.front().Table->FVLData); host && host->Editor())
+      hold.emplace(*host->Editor()->GetRootEditor()->EditData());
     TVLTableInplaceEdit* last = nullptr;
     for (const TLevel& level : chain) {
       // A table further in is reached through the editor just opened: one
@@ -636,6 +642,10 @@ void TVLTableItemInfo::ShowInplaceCaret(bool unlessPartlyShown) {
   TCustomVellumEdit* shown = FInplaceEditor->GetInnermostEditor();
   TCustomVellumEdit* root = FInplaceEditor->GetRootEditor();
   if (!shown || !root) return;
+  // Work the user did not ask for (a save reopening the cell editors)
+  // leaves the view where the user took it.
+  for (TCustomVellumEdit* e = root; e; e = dynamic_cast<TCustomVellumEdit*>(e->GetInplaceEditor()))
+    if (e->EditData()->HoldsView()) return;
   TVLEditVLData* d = shown->EditData();
   TPoint p;
   if (d->CaretHeight <= 0 || !shown->Showing() || !d->GetCaretClientPoint(p)) return;

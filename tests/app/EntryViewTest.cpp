@@ -12,12 +12,15 @@
 #include "app/QYPassword.h"
 #include "app/QYProfile.h"
 #include "platform/db/DBPassword.h"
+#include "platform/gui/Clipbrd.h"
+#include "richtext/view/VLCopy.h"
 
 #include <QImage>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -107,6 +110,61 @@ struct TCaretWindow : qytest::TWindowMouseOn<qytest::TDiaryWindow> {
   static std::string ItemText(TCustomVLData& d, Integer i) {
     return d.GetItem(i)->IsUnicode() ? WideToUtf8(RawUnicodeToWideString(d.GetItemTextA(i)))
                                      : std::string(d.GetItemTextA(i));
+  }
+
+  // The entry's text pasted from an RTF file of the test data.
+  bool PasteRTF(const char* file) {
+    Clipboard().Clear();
+    Clipboard().SetData(RegisterClipboardFormat(RTFClipboardFormatName),
+                        qytest::ReadFileBytes(qytest::SourceDir() / "tests/app/data" / file));
+    return Menu("vlActionPaste");
+  }
+  // The line holding the text item `text` in the document of `d`,
+  // searched through the closed cells of its tables at any depth, in the
+  // coordinates of that document.
+  static bool TextLine(TCustomVLFormattedData& d, const std::string& text, QRect& line) {
+    for (Integer n = 0; n < d.DrawItems.Count(); ++n) {
+      const TVLDrawLineInfo* li = d.DrawItems[n];
+      if (auto* t = dynamic_cast<TVLTableItemInfo*>(d.GetItem(li->ItemNo))) {
+        for (Integer r = 0; r < t->RowCount(); ++r)
+          for (Integer c = 0; c < t->ColCount(); ++c)
+            if (TVLTableCellData* cell = t->GetCell(r, c); cell && TextLine(*cell, text, line)) {
+              line.translate(li->Left + cell->Left, li->Top + cell->Top + cell->GetVAlignOffset());
+              return true;
+            }
+      } else if (d.GetItemStyle(li->ItemNo) >= 0 && ItemText(d, li->ItemNo) == text) {
+        line = QRect(li->Left, li->Top, li->Width, li->Height);
+        return true;
+      }
+    }
+    return false;
+  }
+  // That line in the entry's view as it is scrolled now (an empty one
+  // when not found).
+  QRect InView(const std::string& text) const {
+    TVLEditVLData& d = *Edit()->EditData();
+    QRect line;
+    if (!TextLine(d, text, line)) return QRect();
+    const TPoint origin = ClientOriginOf(Edit());
+    return line.translated(origin.X - d.GetHOffset(), origin.Y - d.GetVOffset());
+  }
+  // The end of that line (`dx` pixels into it from its start when given),
+  // half down it, on the screen.
+  QPoint OnScreen(const std::string& text, int dx = -1) const {
+    const QRect line = InView(text);
+    if (line.isEmpty()) return QPoint();
+    return ClientWidgetOf(Edit())->mapToGlobal(
+        QPoint(dx < 0 ? line.right() : line.left() + dx, line.top() + line.height() / 2));
+  }
+  // The open cell editors (table and cell of each) and the caret of the
+  // innermost editor.
+  std::string CaretPlace() const {
+    std::string place;
+    for (TVLTableInplaceEdit* c : Cells())
+      place += std::to_string(reinterpret_cast<uintptr_t>(c->Table)) + " " + std::to_string(c->Row) + "," +
+               std::to_string(c->Col) + " > ";
+    TVLEditVLData& d = *Innermost()->EditData();
+    return place + std::to_string(d.GetCaretItemNo()) + ":" + std::to_string(d.GetCaretOffset());
   }
 };
 
@@ -343,6 +401,140 @@ TEST(EntryView, APressAfterScrollingAwayFromTheEditedCellLandsUnderThePointer) {
   }
 }
 
+// The entry with a table three deep in a cell above forty lines (pasted
+// as RTF); a click at the end of a paragraph of the entry, of a cell, of a
+// cell two or three tables deep, and a letter typed there; then the wheel
+// turned 40 notches down, away from the caret. What the user did not ask
+// for (the automatic save's minutes run out, the lock's countdown ticking,
+// the keyboard gone to another window and back, a dialog opened and
+// cancelled) leaves the view where the wheel took it and the caret where
+// it was; a click where "tl 39" is then puts the next letter there.
+TEST(EntryView, WorkTheUserDidNotAskForLeavesTheViewWhereItWas) {
+  enum class TBackground { Save, Countdown, OtherWindow, Dialog };
+  struct Case {
+    const char* name;
+    const char* paragraph;
+    size_t depth;
+    TBackground background;
+  };
+  const Case cases[] = {
+      {"the entry's text, saved", "first line", 0, TBackground::Save},
+      {"a cell, saved", "cellX", 1, TBackground::Save},
+      {"two tables deep, saved", "nestB end", 2, TBackground::Save},
+      {"three tables deep, saved", "deepA", 3, TBackground::Save},
+      {"three tables deep, the countdown", "deepA", 3, TBackground::Countdown},
+      {"two tables deep, another window and back", "nestB end", 2, TBackground::OtherWindow},
+      {"three tables deep, another window and back", "deepA", 3, TBackground::OtherWindow},
+      {"three tables deep, a dialog cancelled", "deepA", 3, TBackground::Dialog},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TCaretWindow w;
+    ASSERT_TRUE(w.PasteRTF("rtf-nested-cell-above-a-long-entry.rtf"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    ASSERT_TRUE(w.WindowClick(w.OnScreen(c.paragraph)));
+    ASSERT_EQ(w.Cells().size(), c.depth) << w.Shown();
+    ASSERT_TRUE(w.Type("Q"));
+    ASSERT_NE(qytest::DocumentText(*w.Innermost()->VLData()).find(std::string(c.paragraph) + "Q"), std::string::npos)
+        << w.Shown();
+    ASSERT_TRUE(w.Wheel(40));
+    ASSERT_NE(w.CaretOutOfSight(), "") << "the wheel left the caret in sight";
+    TVLEditVLData& d = *w.Edit()->EditData();
+    const Integer left = d.GetHOffset(), top = d.GetVOffset();
+    const std::string caret = w.CaretPlace();
+    switch (c.background) {
+      case TBackground::Save: {
+        const bool on = ProfileSettings.AutoSaveOn;
+        ProfileSettings.AutoSaveOn = true;
+        LastSaveTime = Now() - (ProfileSettings.AutoSaveInterval + 1) / 1440.0;
+        AutomaticSaveTimer->Fire();
+        ProfileSettings.AutoSaveOn = on;
+        ASSERT_FALSE(w.J->Document->Modified) << "not saved";
+        break;
+      }
+      case TBackground::Countdown: {
+        const bool on = ProfileSettings.AutoLockOn;
+        ProfileSettings.AutoLockOn = true;
+        AutomaticSaveTimer->Fire();
+        ProfileSettings.AutoLockOn = on;
+        break;
+      }
+      case TBackground::OtherWindow: {
+        QWidget other;
+        other.resize(200, 100);
+        other.show();
+        ASSERT_TRUE(w.Activate(&other));
+        ASSERT_TRUE(w.Settle());
+        ASSERT_TRUE(w.Activate(w.Window()));
+        break;
+      }
+      case TBackground::Dialog: {
+        TInteractionScript script;
+        script.Answer(mrCancel);
+        ASSERT_TRUE(w.Menu("vlActionParagraph"));
+        break;
+      }
+    }
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(std::make_pair(d.GetHOffset(), d.GetVOffset()), std::make_pair(left, top)) << "the view moved";
+    EXPECT_EQ(w.CaretPlace(), caret) << "the caret moved";
+    ASSERT_TRUE(w.WindowClick(w.OnScreen("tl 39")));
+    ASSERT_TRUE(w.Type("H"));
+    EXPECT_NE(w.Shown().find("tl 39H"), std::string::npos) << w.Shown();
+    EXPECT_NE(w.Shown().find(std::string(c.paragraph) + "Q"), std::string::npos) << w.Shown();
+  }
+}
+
+// The caret in a cell far down the entry; the view scrolled back to its
+// top, then by the scroll bar's arrow a step at a time until the line of a
+// cell two or three tables deep is cut by the view's top edge: a press on
+// what is shown of it opens the cells around it, puts the caret there, and
+// leaves the view where it was; the letter typed next goes into that cell.
+TEST(EntryView, APressOnAPartlyShownLineOfANestedCellKeepsTheView) {
+  struct Case {
+    const char* name;
+    const char* paragraph;
+    size_t depth;
+  };
+  for (const Case& c : {Case{"two tables deep", "nestA", 2}, Case{"three tables deep", "deepB", 3}}) {
+    SCOPED_TRACE(c.name);
+    TCaretWindow w;
+    ASSERT_TRUE(w.PasteRTF("rtf-nested-cell-above-a-long-entry.rtf"));
+    ASSERT_TRUE(w.Key(Qt::Key_Home, Qt::ControlModifier));
+    const QWidget* view = ClientWidgetOf(w.Edit());
+    for (int turns = 0; turns < 60 && w.InView("otherA").bottom() >= view->height() - 10; ++turns)
+      ASSERT_TRUE(w.Wheel(1));
+    ASSERT_TRUE(w.WindowClick(w.OnScreen("otherA")));
+    ASSERT_EQ(w.Cells().size(), 1u);
+    TVLEditVLData& d = *w.Edit()->EditData();
+    QScrollBar* bar = w.Bar(Qt::Vertical);
+    ASSERT_NE(bar, nullptr);
+    bar->setValue(bar->minimum());
+    ASSERT_TRUE(w.Settle());
+    ASSERT_EQ(d.GetVOffset(), 0);
+    const TPoint origin = ClientOriginOf(w.Edit());
+    QRect line = w.InView(c.paragraph);
+    ASSERT_FALSE(line.isEmpty());
+    // The line's top out of sight, at least 4 pixels of it shown.
+    for (int click = 0; click < 60 && !(line.top() < origin.Y && line.bottom() >= origin.Y + 4); ++click) {
+      ASSERT_TRUE(w.WindowClick(bar->mapToGlobal(QPoint(bar->width() / 2, bar->height() - bar->width() / 2))));
+      line = w.InView(c.paragraph);
+    }
+    ASSERT_TRUE(line.top() < origin.Y && line.bottom() >= origin.Y + 4) << "the line never stood cut by the top edge";
+    const Integer top = d.GetVOffset();
+    const std::string before = qytest::DocumentText(*w.Edit()->VLData());
+    ASSERT_TRUE(w.WindowClick(
+        ClientWidgetOf(w.Edit())->mapToGlobal(QPoint(line.left() + 4, (origin.Y + line.bottom()) / 2 + 1))));
+    EXPECT_EQ(d.GetVOffset(), top) << "the press moved the view";
+    ASSERT_EQ(w.Cells().size(), c.depth) << w.Shown();
+    ASSERT_TRUE(w.Type("Z"));
+    std::string cell = qytest::DocumentText(*w.Innermost()->VLData());
+    const size_t z = cell.find('Z');
+    ASSERT_NE(z, std::string::npos) << "the letter went elsewhere: " << w.Shown();
+    EXPECT_EQ(cell.erase(z, 1), c.paragraph) << w.Shown();
+  }
+}
+
 // A line of the entry's own text partly shown at the top or the bottom of
 // the view (scrolled by the scroll bar's arrow, a few pixels at a time): a
 // double click on any of its words selects that word and the view stays
@@ -411,10 +603,11 @@ TEST(EntryView, ADoubleClickOnAPartlyShownLineSelectsItsWordAndKeepsTheView) {
 // The entry protected by a password; the caret in its text, in a cell, or
 // in a cell two or three tables deep. Lock (Ctrl+L, or the lock when idle),
 // then Open with the password, or File > Change Password, which closes and
-// opens the journal again, or a save and the previous day and back: the
-// next letter lands where the caret was.
+// opens the journal again, or a save and the previous day and back (by
+// the Date menu's keys, the month calendar or the date picker): the next
+// letter lands where the caret was.
 TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
-  enum class TClose { Lock, Idle, NewPassword, DateAndBack, ReadOnlyDateAndBack };
+  enum class TClose { Lock, Idle, NewPassword, DateAndBack, CalendarAndBack, PickerAndBack, ReadOnlyDateAndBack };
   struct Case {
     const char* name;
     size_t depth;
@@ -427,6 +620,8 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
                         Case{"in the text, saved, the previous day and back", 0, TClose::DateAndBack},
                         Case{"two tables deep, saved, the previous day and back", 2, TClose::DateAndBack},
                         Case{"three tables deep, saved, the previous day and back", 3, TClose::DateAndBack},
+                        Case{"two tables deep, the calendar's previous day and back", 2, TClose::CalendarAndBack},
+                        Case{"two tables deep, the date picker's previous day and back", 2, TClose::PickerAndBack},
                         Case{"two tables deep on an earlier day, read only toggled off, the previous day and back, "
                              "read only toggled off",
                              2, TClose::ReadOnlyDateAndBack}}) {
@@ -469,6 +664,23 @@ TEST(EntryView, LockAndOpenPutTheCaretBackWhereItWas) {
       ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));
       ASSERT_TRUE(w.Shown().empty()) << w.Shown();
       ASSERT_TRUE(w.WindowKey(Qt::Key_N, Qt::AltModifier));
+    } else if (c.close == TClose::CalendarAndBack || c.close == TClose::PickerAndBack) {
+      const double day = std::floor(w.J->EntryDate);
+      for (const double to : {day - 1, day}) {
+        if (c.close == TClose::CalendarAndBack) {
+          w.Main->MonthCalendar->SetDate(to);
+          w.Main->MonthCalendarDblClick(w.Main->MonthCalendar);
+        } else {
+          w.Main->QuilloryDate->SetDate(to);
+        }
+        ASSERT_TRUE(w.Settle());
+        ASSERT_EQ(std::floor(CurrentJournal->EntryDate), to);
+        if (to < day) {
+          ASSERT_TRUE(w.Shown().empty()) << w.Shown();
+        }
+      }
+      ASSERT_TRUE(w.Activate(w.Window()));
+      w.J->EditorWindow->FocusEditor();
     } else if (c.close == TClose::ReadOnlyDateAndBack) {
       // Date Previous, Date Next (read only again), read only toggled off.
       ASSERT_TRUE(w.WindowKey(Qt::Key_P, Qt::AltModifier));

@@ -202,6 +202,30 @@ TEST(GlobalFindTest, EachHitInsideATableIsShownInItsCellInReadingOrder) {
                                             "move in \"y move d\"", "move in \"before|[move a/x move b/[move c/y move d]/]|after move z\""}));
 }
 
+// A hit in the entry the window shows, stored as it is shown (the find
+// saved it as it began): the entry is not read again, the hit is selected
+// in it, and what was typed before the find can still be undone.
+TEST(GlobalFindTest, AHitInTheEntryShownKeepsItsUndoHistory) {
+  TFindReportWorld w;
+  w.Journal("Diary");
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  ASSERT_TRUE(j && j->EditorWindow);
+  w.ShowActive();
+  j->EditorWindow->FocusEditor();
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.Type("we move on"));
+  w.StartFind("move");
+  int seen = w.Find->HitsShown;
+  ASSERT_TRUE(w.NextHit(seen));
+  ASSERT_EQ(CurrentJournal, j);
+  EXPECT_EQ(SelectedText(j), "move");
+  TVellumEdit* e = j->EditorWindow->QuilloryText;
+  EXPECT_NE(e->GetUndoType(), vlutNone) << "the entry was read again";
+  for (int i = 0; i < 20 && e->GetUndoType() != vlutNone; ++i) e->Undo();
+  EXPECT_EQ(DocumentText(*e->VLData()), "") << "the typing was not undone";
+  w.Find->Close();
+}
+
 // Entries enough for a search to run a while, none holding the text.
 void StoreMany(TFindReportWorld& w, int count) {
   const Integer id = w.Journal("Many");

@@ -9,6 +9,7 @@
 #include "platform/gui/Menus.h"
 
 #include <QApplication>
+#include <QKeySequence>
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
@@ -82,14 +83,25 @@ TEST(InsertFormatMenus, ALinkMadeInAnEntryIsStoredInItAndMarksItChanged) {
 }
 
 
-// A read-only entry greys every command of the Insert menu; the link's key
-// pressed there all the same says why nothing happens, and the entry stays
-// as it was.
-TEST(InsertFormatMenus, AReadOnlyEntryGreysTheInsertMenuAndAKeyToItSaysWhy) {
+// The commands of a menu, those of its submenus too.
+void Commands(TMenuItem* menu, std::vector<TBasicAction*>& out) {
+  for (int k = 0; k < menu->Count(); ++k) {
+    if (menu->Items(k)->Count() > 0) Commands(menu->Items(k), out);
+    else if (menu->Items(k)->GetAction()) out.push_back(menu->Items(k)->GetAction());
+  }
+}
+
+// A read-only entry greys every command of the Insert and Format menus
+// (Bold, Italic, Underline and the alignments among them, also on the tool
+// bar), the date and time stamps, Undo and Redo; a key of one pressed
+// there all the same says why nothing happens, and the entry stays as it
+// was.
+TEST(InsertFormatMenus, AReadOnlyEntryGreysWhatWouldChangeItAndAKeyToOneSaysWhy) {
   TMainJournalWorld world;
   TOpenJournal* j = world.OpenWindow("Diary", 0);
   TVellumEdit* e = TMainJournalWorld::Editor(j);
   e->InsertText("my own words");
+  ASSERT_NE(e->GetUndoType(), vlutNone);
   QWidget* window = WidgetOf(world.Main)->window();
   world.Main->Show();
   window->activateWindow();
@@ -100,24 +112,57 @@ TEST(InsertFormatMenus, AReadOnlyEntryGreysTheInsertMenuAndAKeyToItSaysWhy) {
   j->EditorWindow->SyncFromDocument();
   UpdateReadOnlyState();
   Application->ProcessMessages();
-  for (const String& name : MenuActions(world.Main, "&Insert")) {
-    if (name == "-") continue;
-    auto* a = dynamic_cast<TCustomAction*>(world.Main->FindComponent(name));
-    ASSERT_NE(a, nullptr) << name;
+  std::vector<TBasicAction*> greyed;
+  TMenuItem* root = world.Main->MainMenu->Items();
+  for (int i = 0; i < root->Count(); ++i)
+    if (root->Items(i)->GetCaption() == "&Insert" || root->Items(i)->GetCaption() == "Fo&rmat")
+      Commands(root->Items(i), greyed);
+  for (const char* name : {"vlActionUndo", "vlActionRedo"}) greyed.push_back(world.Main->FindComponent(name) ?
+      dynamic_cast<TBasicAction*>(world.Main->FindComponent(name)) : nullptr);
+  for (const char* name : {"vlActionFontBold", "vlActionFontItalic", "vlActionFontUnderline", "vlActionAlignLeft",
+                           "vlActionAlignCenter", "vlActionAlignRight", "vlActionUndo", "ActionDateStamp",
+                           "ActionTimeStamp", "ActionDateTimeStamp"})
+    EXPECT_NE(std::find_if(greyed.begin(), greyed.end(), [name](TBasicAction* a) { return a && a->GetName() == name; }),
+              greyed.end())
+        << name << " is not among the commands checked";
+  for (TBasicAction* b : greyed) {
+    auto* a = dynamic_cast<TCustomAction*>(b);
+    ASSERT_NE(a, nullptr);
     a->Update();
-    EXPECT_FALSE(a->GetEnabled()) << name;
+    EXPECT_FALSE(a->GetEnabled()) << a->GetName();
   }
+  const char* const inserted = "This entry is read-only: nothing can be inserted into it.";
+  const char* const changed = "This entry is read-only: nothing in it can be changed.";
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    const char* says;
+  } keys[] = {
+      {Qt::Key_K, Qt::ControlModifier, inserted},
+      {Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier, inserted},
+      {Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier, inserted},
+      {Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier, inserted},
+      {Qt::Key_B, Qt::ControlModifier, changed},
+      {Qt::Key_I, Qt::ControlModifier, changed},
+      {Qt::Key_U, Qt::ControlModifier, changed},
+      {Qt::Key_Z, Qt::ControlModifier, changed},
+  };
   const std::string before = e->GetItemTextUtf8(0);
-  TInteractionScript script;
-  script.Answer(IDOK);
-  QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-  QTest::keyClick(focus, Qt::Key_K, Qt::ControlModifier);
-  Application->ProcessMessages();
-  ASSERT_EQ(script.Shown.size(), 1u);
-  EXPECT_EQ(script.Shown[0].Text, "This entry is read-only: nothing can be inserted into it.");
-  EXPECT_EQ(e->ItemCount(), 1);
-  EXPECT_EQ(e->GetItemTextUtf8(0), before);
-  EXPECT_FALSE(j->Document->Modified);
+  const Integer styleBefore = e->GetItem(0)->StyleNo;
+  for (const auto& k : keys) {
+    SCOPED_TRACE(QKeySequence(static_cast<int>(k.mods) | k.key).toString().toStdString());
+    TInteractionScript script;
+    script.Answer(IDOK);
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    QTest::keyClick(focus, k.key, k.mods);
+    Application->ProcessMessages();
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, k.says);
+    EXPECT_EQ(e->ItemCount(), 1);
+    EXPECT_EQ(e->GetItemTextUtf8(0), before);
+    EXPECT_EQ(e->GetItem(0)->StyleNo, styleBefore);
+    EXPECT_FALSE(j->Document->Modified);
+  }
 }
 
 }  // namespace
