@@ -509,7 +509,10 @@ TEST(EntryView, APressOnAPartlyShownLineOfANestedCellKeepsTheView) {
     TVLEditVLData& d = *w.Edit()->EditData();
     QScrollBar* bar = w.Bar(Qt::Vertical);
     ASSERT_NE(bar, nullptr);
-    bar->setValue(bar->minimum());
+    // Its thumb dragged to the top.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->minimum());
+    bar->setSliderDown(false);
     ASSERT_TRUE(w.Settle());
     ASSERT_EQ(d.GetVOffset(), 0);
     const TPoint origin = ClientOriginOf(w.Edit());
