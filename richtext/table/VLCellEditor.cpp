@@ -10,7 +10,6 @@
 #include "richtext/view/VLScroller.h"
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -412,11 +411,6 @@ std::function<void()> TVLTableItemInfo::SuspendInplaceEditor(bool beforePress) {
   }
   DestroyInplaceEditor(false);
   return [chain, focused] {
-    // The editors reopen as they were: the caret each puts back moves no
-    // view (what closed them was no move of the user's).
-    std::optional<TVLEditVLData::THoldView> hold;
-    if (auto* host = dynamic_cast<TVLEditVLData*>(chain.front().Table->FVLData); host && host->Editor())
-      hold.emplace(*host->Editor()->GetRootEditor()->EditData());
     TVLTableInplaceEdit* last = nullptr;
     for (const TLevel& level : chain) {
       // A table further in is reached through the editor just opened: one

@@ -8,7 +8,12 @@
 // it deleted or typed over, text dragged and dropped between the entry's text
 // and cells at every depth (moved, or copied with Ctrl), and runs of Undo
 // and Redo, Delete and Backspace. Between any two steps the automatic save's
-// timer may fire. Every window a command opens is answered: with its
+// timer may fire; between a scroll and the presses after it, work the user
+// does not do (the automatic save, the lock's countdown, the focus going to
+// another window and back, a dialog cancelled, the idle work) leaves the
+// view and every open editor's caret exactly as they were. A share of the
+// scrolls takes the view to an open cell two or three tables deep, until
+// the view's edge cuts it. Every window a command opens is answered: with its
 // defaults or cancelled at random, or with values chosen where it needs them
 // to do something; a share of the right-click menus is the toolkit's own,
 // worked by its keys, and a share of the Insert Table windows is typed into.
@@ -29,7 +34,8 @@
 // typing over cells make, which cells stay selected after a border drag (a
 // block shows only in the table the keys go to), and where the caret is
 // after a save, a border drag, the automatic save, a date change and back
-// or Toggle Read Only and back (a word typed lands there); Find must match
+// (by the Date menu, the month calendar or the date picker) or Toggle Read
+// Only and back (a word typed lands there); Find must match
 // a word with two styles; Undo and Redo around a save take back and give
 // back the same step. The view shows the caret after every step, and Lock
 // and Open that show the same day again leave it where it was.
@@ -222,7 +228,8 @@ struct TSequence : TStillClock, TFindReportWorld {
   // paragraphs, each made through the Table menu with words in its cells.
   // `offered`: the steps are drawn from what the window offers; else from
   // the list of steps the earlier faults were found with.
-  TSequence(unsigned seed, int depth, bool offered, bool recorded = false) : Rng(seed), Offered(offered) {
+  TSequence(unsigned seed, int depth, bool offered, bool recorded = false)
+      : Rng(seed), Side(seed * 2654435761u + 97u), Offered(offered) {
     // Nothing cut by an earlier seed or test to paste: a seed runs here as
     // it does in a program of its own.
     Clipboard().Clear();
@@ -566,6 +573,8 @@ struct TSequence : TStillClock, TFindReportWorld {
 
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Rng); }
   bool Chance(int percent) { return Pick(1, 100) <= percent; }
+  int SidePick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Side); }
+  bool SideChance(int percent) { return SidePick(1, 100) <= percent; }
   template <typename T>
   const T& OneOf(const std::vector<T>& v) {
     return v[static_cast<size_t>(Pick(0, static_cast<int>(v.size()) - 1))];
@@ -752,6 +761,15 @@ struct TSequence : TStillClock, TFindReportWorld {
   void ScrollSomehow() {
     QWidget* view = ClientWidgetOf(Edit());
     if (!view) return;
+    Reached = nullptr;
+    // Cells two or three deep open: a share of the scrolls takes the view
+    // to one of them, until the view's edge cuts it.
+    if (Chain().size() > 2 && SideChance(35)) {
+      ScrollToOpenCell(static_cast<size_t>(SidePick(2, static_cast<int>(Chain().size()) - 1)));
+      Settle();
+      AwayCaret = CaretAt();
+      return;
+    }
     const int how = Pick(0, 9);
     TPoint caret;
     if (how < 3 && Chain().size() > 1 && Innermost()->EditData()->GetCaretClientPoint(caret)) {
@@ -811,6 +829,122 @@ struct TSequence : TStillClock, TFindReportWorld {
     // The view goes where the user took it, away from the caret.
     AwayCaret = CaretAt();
   }
+  // The wheel turned over the view until the edge of the cell editor open
+  // at `level` (2 or 3) stands inside it, cut by the view's top or bottom
+  // edge (or the view stops).
+  void ScrollToOpenCell(size_t level) {
+    QWidget* view = ClientWidgetOf(Edit());
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    if (!view || level >= chain.size()) return;
+    Reached = chain[level];
+    QWidget* surface = ClientWidgetOf(Reached);
+    if (!surface) return;
+    auto place = [&] { return QRect(view->mapFromGlobal(surface->mapToGlobal(QPoint(0, 0))), surface->size()); };
+    // Which edge: the top one cuts it from above (the wheel up), the
+    // bottom one from below.
+    const bool atTop = SideChance(50);
+    Note(std::string("the wheel turned until the view's ") + (atTop ? "top" : "bottom") + " edge cuts the cell open " +
+         std::to_string(level) + " deep");
+    for (int i = 0; i < 60; ++i) {
+      const QRect r = place();
+      if (atTop ? (r.top() < 0 && r.bottom() > 0) : (r.top() < view->height() && r.bottom() >= view->height())) break;
+      // Up while the cell lies below where it should stand.
+      const bool down = atTop ? r.top() >= 0 : r.bottom() < view->height();
+      const Integer before = Edit()->EditData()->GetVOffset();
+      const QPoint at(view->width() / 2, view->height() / 2);
+      QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, down ? -40 : 40), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(view, &wheel);
+      Settle();
+      if (Chain().size() <= level || Chain()[level] != Reached) {
+        Reached = nullptr;
+        return;
+      }
+      if (Edit()->EditData()->GetVOffset() == before) break;
+    }
+  }
+
+  // The view and the caret of every open editor, exactly.
+  struct TStill {
+    Integer Left = 0, Top = 0;
+    std::vector<std::array<Integer, 5>> Carets;  // editor's level, caret item, offset, selection's ends
+    bool operator==(const TStill&) const = default;
+  };
+  TStill Still() const {
+    TStill s{Edit()->EditData()->GetHOffset(), Edit()->EditData()->GetVOffset(), {}};
+    const std::vector<TCustomVellumEdit*> chain = Chain();
+    for (size_t i = 0; i < chain.size(); ++i) {
+      TVLEditVLData* d = chain[i]->EditData();
+      Integer si = 0, so = 0, ei = 0, eo = 0;
+      chain[i]->GetSelectionBounds(si, so, ei, eo, true);
+      s.Carets.push_back({static_cast<Integer>(i), d->GetCaretItemNo(), d->GetCaretOffset(), si * 100000 + so,
+                          ei * 100000 + eo});
+    }
+    return s;
+  }
+  static std::string Describe(const TStill& s) {
+    std::string out = "view at " + std::to_string(s.Left) + "," + std::to_string(s.Top);
+    for (const auto& c : s.Carets)
+      out += "; level " + std::to_string(c[0]) + " caret " + std::to_string(c[1]) + ":" + std::to_string(c[2]);
+    return out;
+  }
+  // Work the user does not do, between a scroll and the press after it:
+  // the automatic save's timer (its minutes run out: the entry is saved),
+  // the lock's countdown ticking, the window losing the focus to another
+  // and getting it back, a dialog opened and cancelled, the idle work. The
+  // view and every open editor's caret stay exactly as they were.
+  void Background(int kind) {
+    static const char* const names[] = {"the automatic save's timer, its minutes run out", "the lock's countdown tick",
+                                        "the focus to another window and back", "a dialog opened and cancelled",
+                                        "the idle work"};
+    const TStill before = Still();
+    Note(std::string("  (") + names[kind] + ")");
+    switch (kind) {
+      case 0: {
+        if (!AutomaticSaveTimer) return;
+        const bool on = ProfileSettings.AutoSaveOn;
+        ProfileSettings.AutoSaveOn = true;
+        LastSaveTime = Now() - (ProfileSettings.AutoSaveInterval + 1) / 1440.0;
+        AutomaticSaveTimer->Fire();
+        ProfileSettings.AutoSaveOn = on;
+        break;
+      }
+      case 1: {
+        if (!AutomaticSaveTimer) return;
+        const bool on = ProfileSettings.AutoLockOn;
+        ProfileSettings.AutoLockOn = true;
+        LastActivityTime = Now();
+        AutomaticSaveTimer->Fire();
+        ProfileSettings.AutoLockOn = on;
+        break;
+      }
+      case 2: {
+        if (!Elsewhere) {
+          Elsewhere = std::make_unique<QWidget>();
+          Elsewhere->setWindowTitle("Elsewhere");
+          Elsewhere->resize(160, 90);
+        }
+        Elsewhere->show();
+        Activate(Elsewhere.get());
+        Settle();
+        Elsewhere->hide();
+        Activate(Window());
+        break;
+      }
+      case 3: {
+        TInteractionScript script;
+        for (int i = 0; i < 3; ++i) script.Answer(mrCancel);
+        if (!Menu("vlActionParagraph")) return;
+        break;
+      }
+      default: Application->Idle(); break;
+    }
+    Settle();
+    const TStill after = Still();
+    EXPECT_TRUE(after == before) << names[kind] << " moved the view or a caret: " << Describe(before) << " became "
+                                 << Describe(after) << "; shown: " << Shown();
+  }
+
   // The editor whose surface is under a point of the window (the innermost
   // open one), and the point in its document.
   TCustomVellumEdit* EditorAt(QPoint at, QPoint& inDocument) const {
@@ -842,6 +976,9 @@ struct TSequence : TStillClock, TFindReportWorld {
     for (int round = Pick(1, 3); round > 0; --round) {
       Resized = false;
       ScrollSomehow();
+      // Between the scroll and the press, what the user does not do.
+      for (int k = SidePick(0, 2); k > 0 && Failures() == 0; --k) Background(SidePick(0, 4));
+      if (Failures() > 0) return;
       QWidget* view = ClientWidgetOf(Edit());
       if (!view || J->EditorWindow->ReadOnly() || AnyCellsSelected()) return;
       // A point of the view not on its edge where the hit test finds text
@@ -853,8 +990,20 @@ struct TSequence : TStillClock, TFindReportWorld {
       Integer item = -1, offs = 0;
       bool chosen = false;
       std::string aside;
+      // After a scroll to an open nested cell, half the presses go to what
+      // the view shows of it.
+      QRect shownPart;
+      const std::vector<TCustomVellumEdit*> open = Chain();
+      if (Reached && std::find(open.begin() + 1, open.end(), Reached) != open.end() && SideChance(50)) {
+        QWidget* surface = ClientWidgetOf(Reached);
+        if (surface && surface->isVisible())
+          shownPart = QRect(view->mapFromGlobal(surface->mapToGlobal(QPoint(0, 0))), surface->size())
+                          .intersected(QRect(4, 4, view->width() - 9, view->height() - 9));
+      }
       for (int tries = 0; tries < 40 && !chosen; ++tries) {
-        local = QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
+        local = shownPart.width() > 2 && shownPart.height() > 2
+                    ? QPoint(SidePick(shownPart.left(), shownPart.right()), SidePick(shownPart.top(), shownPart.bottom()))
+                    : QPoint(Pick(4, std::max(4, view->width() - 5)), Pick(4, std::max(4, view->height() - 5)));
         at = view->mapTo(Window(), local);
         // A scroll bar laid over the view's edge takes the press: it
         // moves the view, never the caret; nor does the square between the
@@ -1326,8 +1475,22 @@ struct TSequence : TStillClock, TFindReportWorld {
     {
       TInteractionScript script;
       for (int i = 0; i < 3; ++i) script.Answer(IDOK);
-      ASSERT_TRUE(Menu(back ? "ActionDatePrevious" : "ActionDateNext"));
-      ASSERT_TRUE(Menu(back ? "ActionDateNext" : "ActionDatePrevious"));
+      if (SideChance(50)) {
+        ASSERT_TRUE(Menu(back ? "ActionDatePrevious" : "ActionDateNext"));
+        ASSERT_TRUE(Menu(back ? "ActionDateNext" : "ActionDatePrevious"));
+      } else {
+        // By a day of the month calendar double-clicked, there and back.
+        Note("  by the month calendar");
+        const double day = std::floor(CurrentJournal->EntryDate);
+        for (const double to : {back ? day - 1 : day + 1, day}) {
+          Main->MonthCalendar->SetDate(to);
+          Main->MonthCalendarDblClick(Main->MonthCalendar);
+          ASSERT_TRUE(Settle());
+        }
+        ASSERT_TRUE(Activate(Window()));
+        J->EditorWindow->FocusEditor();
+        Settle();
+      }
     }
     EXPECT_EQ(Shown(), before) << "the entry read back differs";
     Start = Shown();
@@ -1510,9 +1673,30 @@ struct TSequence : TStillClock, TFindReportWorld {
     const int boxes = Boxes;
     const bool readOnly = first == "ActionToggleReadOnly";
     auto dayAndBack = [this](bool back) {
-      Note(back ? "the day before and back:" : "the day after and back:");
-      if (GiveAny(back ? "ActionDatePrevious" : "ActionDateNext") && Settle() && Escaped.empty())
-        GiveAny(back ? "ActionDateNext" : "ActionDatePrevious");
+      // By the Date menu's commands, or by a day of the month calendar
+      // double-clicked, or by the date picker.
+      const int by = SidePick(0, 3);
+      Note(std::string(back ? "the day before and back" : "the day after and back") +
+           (by == 2 ? " by the month calendar:" : by == 3 ? " by the date picker:" : ":"));
+      if (by < 2) {
+        if (GiveAny(back ? "ActionDatePrevious" : "ActionDateNext") && Settle() && Escaped.empty())
+          GiveAny(back ? "ActionDateNext" : "ActionDatePrevious");
+        return;
+      }
+      const double day = std::floor(CurrentJournal->EntryDate);
+      for (const double to : {back ? day - 1 : day + 1, day}) {
+        if (!Escaped.empty() || !CurrentJournal) return;
+        if (by == 2) {
+          Main->MonthCalendar->SetDate(to);
+          Main->MonthCalendarDblClick(Main->MonthCalendar);
+        } else {
+          Main->QuilloryDate->SetDate(to);
+        }
+        Settle();
+      }
+      if (QApplication::activeWindow() != Window()) Activate(Window());
+      if (CurrentJournal && CurrentJournal->EditorWindow) CurrentJournal->EditorWindow->FocusEditor();
+      Settle();
     };
     if (readOnly) {
       Note("toggle read only and back:");
@@ -3689,6 +3873,10 @@ struct TSequence : TStillClock, TFindReportWorld {
   //   handle N DX,DY        handle N of the picture selected dragged by
   //                         DX,DY, its new size checked
   //   autosave              the automatic save's timer run
+  //   background N          work the user does not do (0 the automatic
+  //                         save, 1 the lock's countdown, 2 the focus away
+  //                         and back, 3 a dialog cancelled, 4 idle work),
+  //                         checked to keep the view and every caret
   //   markers N             (a check) the entry holds N list markers
   //   shown TEXT            (a check) the entry's outline holds TEXT
   bool RecordedStep(const std::string& step) {
@@ -3970,6 +4158,14 @@ struct TSequence : TStillClock, TFindReportWorld {
       AutomaticSave();
       return true;
     }
+    if (verb == "background") {
+      // background N: the work the user does not do of that kind (see
+      // Background), checked to keep the view and the carets.
+      const int kind = std::atoi(rest.c_str());
+      if (kind < 0 || kind > 4) return false;
+      Background(kind);
+      return true;
+    }
     if (verb == "lock") LockAndOpen();
     else if (verb == "save") {
       Note("ActionSave by its menu");
@@ -4005,7 +4201,16 @@ struct TSequence : TStillClock, TFindReportWorld {
   }
 
   std::mt19937 Rng;
+  // The draws of the work the user does not do (the automatic save, the
+  // focus going away and back...) and of the scrolls to an open nested
+  // cell: the steps the main draws make stay as they were for every seed.
+  std::mt19937 Side;
   const bool Offered;
+  // Another window of the desktop, which takes the focus for a while.
+  std::unique_ptr<QWidget> Elsewhere;
+  // The open cell editor a scroll took the view to (its edge cut by the
+  // view's), for the presses after it.
+  TCustomVellumEdit* Reached = nullptr;
   std::unique_ptr<TPasswordDlg> Password;
   TOpenJournal* J = nullptr;
   std::string Start;
