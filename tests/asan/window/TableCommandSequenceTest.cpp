@@ -4376,6 +4376,15 @@ struct TRecorded {
   std::vector<std::string> Steps;
 };
 const TRecorded kRecorded[] = {
+    // A cell three tables deep edited, the wheel turned until its caret
+    // left the view, then the automatic save, the focus to another window
+    // and back, the lock's countdown: the save reopened the cell editors,
+    // whose carets, shown, scrolled the view back to the cell, and the
+    // press meant for a line of the entry landed in a cell.
+    {"work the user did not do after the wheel took a cell three deep out of view", 0,
+     {"key Ctrl+End", "lines 40", "key Ctrl+Home", "table 2 2", "click 0.0 0,0", "table 2 2", "click 1.0 0,0",
+      "table 2 2", "click 2.0 0,0", "type deepA", "wheel 20", "background 0", "background 2", "background 1",
+      "background 3", "background 4", "press tl 20", "type M", "shown Mtl 20"}},
     // Found by 33 (and 35): a cell of a table nested in a cell edited, the
     // wheel turned until its caret left the view, a press on a line of the
     // entry. The focus the press gave came back through the outer cell's
