@@ -874,18 +874,22 @@ struct TSequence : TStillClock, TFindReportWorld {
     TStill s{Edit()->EditData()->GetHOffset(), Edit()->EditData()->GetVOffset(), {}};
     const std::vector<TCustomVellumEdit*> chain = Chain();
     for (size_t i = 0; i < chain.size(); ++i) {
-      TVLEditVLData* d = chain[i]->EditData();
-      Integer si = 0, so = 0, ei = 0, eo = 0;
-      chain[i]->GetSelectionBounds(si, so, ei, eo, true);
-      s.Carets.push_back({static_cast<Integer>(i), d->GetCaretItemNo(), d->GetCaretOffset(), si * 100000 + so,
-                          ei * 100000 + eo});
+      // (A caret or a selection's end at an item's start is the end of the
+      // item before it on the line: the same place.)
+      const auto place = CaretPlace(chain[i]);
+      const std::array<Integer, 4> b = SelectedPlace(chain[i]);
+      s.Carets.push_back({static_cast<Integer>(i), place.first, place.second, b[0] * 100000 + b[1],
+                          b[2] * 100000 + b[3]});
     }
     return s;
   }
   static std::string Describe(const TStill& s) {
     std::string out = "view at " + std::to_string(s.Left) + "," + std::to_string(s.Top);
     for (const auto& c : s.Carets)
-      out += "; level " + std::to_string(c[0]) + " caret " + std::to_string(c[1]) + ":" + std::to_string(c[2]);
+      out += "; level " + std::to_string(c[0]) + " caret " + std::to_string(c[1]) + ":" + std::to_string(c[2]) +
+             (c[3] < 0 ? std::string()
+                       : " selecting " + std::to_string(c[3] / 100000) + ":" + std::to_string(c[3] % 100000) +
+                             " to " + std::to_string(c[4] / 100000) + ":" + std::to_string(c[4] % 100000));
     return out;
   }
   // Work the user does not do, between a scroll and the press after it:
