@@ -875,8 +875,10 @@ struct TSequence : TStillClock, TFindReportWorld {
     const std::vector<TCustomVellumEdit*> chain = Chain();
     for (size_t i = 0; i < chain.size(); ++i) {
       // (A caret or a selection's end at an item's start is the end of the
-      // item before it on the line: the same place.)
-      const auto place = CaretPlace(chain[i]);
+      // item before it on the line: the same place. An editor with a cell
+      // editor open has its caret at that cell's table, whichever side.)
+      auto place = CaretPlace(chain[i]);
+      if (i + 1 < chain.size()) place.second = -1;
       const std::array<Integer, 4> b = SelectedPlace(chain[i]);
       s.Carets.push_back({static_cast<Integer>(i), place.first, place.second, b[0] * 100000 + b[1],
                           b[2] * 100000 + b[3]});
