@@ -18,11 +18,26 @@
 #include <QPrinterInfo>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// The part files of jobs to this name whose programs no longer run (killed
+// while printing) go: their process number follows the stem.
+void RemoveDeadParts(const String& folder, const String& stem) {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(folder), ec)) {
+    const String name = e.path().filename().string();
+    if (name.compare(0, stem.size(), stem) != 0) continue;
+    const long pid = std::strtol(name.c_str() + stem.size(), nullptr, 10);
+    if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(e.path().c_str());
+  }
+}
 
 // PDF output and measuring without a printer use a common printer
 // resolution, so layouts are the same on every machine.
@@ -301,27 +316,45 @@ void TPrinter::BeginDoc() {
     FPrinter->setPrinterName(ToQ(PrinterName()));
     FPrinter->setOutputFileName(QString());
   } else {
-    // The file is the owner's alone before a byte is written: a report may
-    // hold the password in clear. The writer truncates it and keeps the mode.
-    const int fd = ::open(OutputFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0 || ::fchmod(fd, 0600) != 0) {
+    // Written to a part file beside it and renamed over it when whole, as a
+    // copy is saved: a job cut short (a kill, a crash) leaves no cut PDF
+    // under the name chosen, nor spoils the file it would replace. The part
+    // is the owner's alone before a byte is written: a report may hold the
+    // password in clear.
+    FJobFile = OutputFileName;
+    struct stat st {};
+    // Through a symbolic link its file is replaced.
+    if (::lstat(FJobFile.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+      if (char* real = ::realpath(FJobFile.c_str(), nullptr)) {
+        FJobFile = real;
+        ::free(real);
+      }
+    if (::stat(FJobFile.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      throw EPrinter(FileNotWrittenText(OutputFileName, FileWriteReason(OutputFileName, EISDIR)));
+    const size_t slash = FJobFile.rfind('/');
+    const String folder = slash == String::npos ? String() : FJobFile.substr(0, slash + 1);
+    const String stem = "." + FJobFile.substr(folder.size()) + ".part-";
+    RemoveDeadParts(folder.empty() ? String(".") : folder, stem);
+    String part = folder + stem + std::to_string(::getpid()) + "-XXXXXX";
+    const int fd = ::mkostemp(part.data(), O_CLOEXEC);
+    if (fd < 0) {
       // Said as the system says it: the folder may not exist, or take no files.
       const int error = errno;
-      if (fd >= 0) ::close(fd);
       throw EPrinter(FileNotWrittenText(OutputFileName, FileWriteReason(OutputFileName, error)));
     }
     ::close(fd);
+    FPartFile = part;
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setResolution(PdfResolution);
-    FPrinter->setOutputFileName(ToQ(OutputFileName));
+    FPrinter->setOutputFileName(ToQ(FPartFile));
   }
   FPrinter->setDocName(ToQ(Title));
   FPainter = std::make_unique<QPainter>();
   if (!FPainter->begin(FPrinter.get())) {
     FPainter.reset();
+    DropPartFile();
     throw EPrinter("The print job could not be started");
   }
-  FJobFile = OutputFileName;
   // The job may run at another resolution than the canvas measured at
   // (a PDF instead of the printer).
   Canvas();
@@ -348,6 +381,21 @@ void TPrinter::EndDoc() {
   FPrinting = false;
   FPageNumber = 0;
   UpdateCanvasResolution();
+  if (FPartFile.empty()) return;
+  // Durable before it takes the name chosen.
+  const int fd = ::open(FPartFile.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  bool ok = fd >= 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(FPartFile.c_str(), FJobFile.c_str()) == 0;
+  const int error = errno;
+  DropPartFile();
+  if (!ok) throw EPrinter(FileNotWrittenText(OutputFileName, FileWriteReason(OutputFileName, error)));
+}
+
+void TPrinter::DropPartFile() {
+  // Gone once renamed: then this removes nothing.
+  if (!FPartFile.empty()) ::unlink(FPartFile.c_str());
+  FPartFile.clear();
 }
 
 void TPrinter::Abort() {
@@ -356,8 +404,9 @@ void TPrinter::Abort() {
   FPrinter->abort();
   if (FPainter->isActive()) FPainter->end();
   FPainter.reset();
-  // Nothing of an aborted PDF is left behind.
-  if (!FJobFile.empty()) std::remove(FJobFile.c_str());
+  // Nothing of an aborted PDF is left behind; a file it would have
+  // replaced stays as it was.
+  DropPartFile();
   FPrinting = false;
   FAborted = true;
   FPageNumber = 0;

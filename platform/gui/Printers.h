@@ -86,6 +86,8 @@ public:
 private:
   void Prepare();
   void UpdateCanvasResolution();
+  // Removes the part file of a PDF being written (none after EndDoc).
+  void DropPartFile();
   std::unique_ptr<QPrinter> FPrinter;
   std::unique_ptr<QPainter> FPainter;
   std::unique_ptr<TCanvas> FCanvas;
@@ -94,7 +96,8 @@ private:
   bool FPrinting = false;
   bool FAborted = false;
   Integer FPageNumber = 0;
-  String FJobFile;
+  // The PDF file a job writes, and the part file it goes to until whole.
+  String FJobFile, FPartFile;
 };
 
 // The program's printer (created on first use).

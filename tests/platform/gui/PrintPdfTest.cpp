@@ -6,6 +6,11 @@
 #include "platform/gui/TextMeasure.h"
 
 #include <QProcess>
+#include <csignal>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -130,6 +135,71 @@ TEST(PrintPdf, NoPrinterAndAbortedJobs) {
   EXPECT_TRUE(printer.Aborted());
   EXPECT_FALSE(printer.Printing());
   EXPECT_FALSE(std::filesystem::exists(dir / "aborted.pdf"));
+}
+
+// A PDF job writes beside its file until whole: cut short by a kill after
+// its first page, or aborted, it leaves under the name chosen either
+// nothing or the file that was there; ended, the whole PDF, the owner's
+// alone.
+TEST(PrintPdf, AJobCutShortLeavesNoCutFileUnderItsName) {
+  qytest::TempDir dir;
+  const std::string earlier = "an earlier report";
+  for (const bool existed : {false, true}) {
+    SCOPED_TRACE(existed ? "over an earlier file" : "a new file");
+    const std::string file = (dir / (existed ? "old.pdf" : "new.pdf")).string();
+    if (existed) std::ofstream(file) << earlier;
+    const auto left = [&] {
+      return std::filesystem::exists(file) ? qytest::ReadFileBytes(file) : std::string("(none)");
+    };
+    const std::string expected = existed ? earlier : "(none)";
+    // Killed while its second page is drawn.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TPrinter printer;
+      printer.OutputFileName = file;
+      printer.BeginDoc();
+      SetTextFont(printer.Canvas(), clBlack);
+      for (int k = 0; k < 200; ++k) printer.Canvas()->TextOut(600, 600 + 30 * k, "a line of the first page");
+      printer.NewPage();
+      printer.Canvas()->TextOut(600, 600, "the second page begins");
+      printer.Canvas()->Flush();
+      const char one = 1;
+      (void)!::write(ready[1], &one, 1);
+      for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char got = 0;
+    const bool began = ::read(ready[0], &got, 1) == 1;
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(began) << "the job did not reach its second page";
+    EXPECT_EQ(left(), expected) << "after a kill";
+    // Aborted in this process the same.
+    TPrinter printer;
+    printer.OutputFileName = file;
+    printer.BeginDoc();
+    printer.Canvas()->TextOut(10, 10, "never printed");
+    EXPECT_EQ(left(), expected) << "while printing";
+    printer.Abort();
+    EXPECT_EQ(left(), expected) << "after an abort";
+    // Nothing else of the jobs stays in the folder.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      if (e.path().filename().string()[0] == '.') ADD_FAILURE() << "left beside it: " << e.path();
+    printer.BeginDoc();
+    SetTextFont(printer.Canvas(), clBlack);
+    printer.Canvas()->TextOut(600, 600, "The whole report");
+    printer.EndDoc();
+    EXPECT_EQ(left().rfind("%PDF", 0), 0u);
+    EXPECT_NE(RunTool("pdftotext", {QString::fromStdString(file), "-"}).find("The whole report"), String::npos);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+  }
 }
 
 TEST(PrintPdf, SetupDialogGoesThroughTheInteractionHook) {
