@@ -39,14 +39,7 @@ bool ReadWholeFile(const String& FileName, AnsiString& Bytes, String* Refusal) {
   bool ok = ::fstat(fd, &st) == 0 && st.st_size > 0 && st.st_size <= MaxPictureFileBytes;
   if (ok) {
     Bytes.resize(static_cast<size_t>(st.st_size));
-    size_t got = 0;
-    while (got < Bytes.size()) {
-      const ssize_t n = ::read(fd, Bytes.data() + got, Bytes.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-    }
-    ok = got == Bytes.size();
+    ok = ReadUpTo(fd, Bytes.data(), Bytes.size()) == Bytes.size();
   }
   ::close(fd);
   return ok;

@@ -142,15 +142,8 @@ bool TCustomDictionary::CheckFile(const String& FileName, std::string* Body) {
   std::string bytes;
   if (ok) {
     bytes.resize(Body ? static_cast<size_t>(st.st_size) : 121);
-    size_t got = 0;
-    while (got < bytes.size()) {
-      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-    }
-    bytes.resize(got);
-    ok = got >= 120 && std::memcmp(bytes.data(), kSpuBanner, kSpuBannerLength) == 0 && bytes[119] == 0;
+    bytes.resize(ReadUpTo(fd, bytes.data(), bytes.size()));
+    ok = bytes.size() >= 120 && std::memcmp(bytes.data(), kSpuBanner, kSpuBannerLength) == 0 && bytes[119] == 0;
   }
   ::close(fd);
   if (ok && Body) Body->assign(bytes.size() > 121 ? bytes.substr(121) : std::string());

@@ -301,6 +301,17 @@ String RegularFileProblem(const String& fileName) {
   return why;
 }
 
+size_t ReadUpTo(int fd, char* buf, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ::read(fd, buf + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return got;
+}
+
 namespace {
 
 String OpenCause() { return errno == EINVAL ? String("It is not a regular file.") : String(std::strerror(errno)); }

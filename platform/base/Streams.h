@@ -178,6 +178,10 @@ int OpenRegularFile(const String& fileName, int flags, mode_t mode, String& why)
 // Why fileName cannot be read as a regular file ("" when it can), found by
 // opening it as above.
 String RegularFileProblem(const String& fileName);
+// Reads up to size bytes from fd into buf, across short reads and
+// interruptions; answers how many came (fewer at the end of the file or on
+// an error).
+size_t ReadUpTo(int fd, char* buf, size_t size);
 
 // The whole file in one atomic write (EFCreateError / EWriteError).
 void SaveBytesAtomically(const String& fileName, const AnsiString& bytes, bool ownerOnly = false);

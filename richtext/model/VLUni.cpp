@@ -189,13 +189,7 @@ Integer GuessTextFileEncoding(const String& fileName) {
   struct stat st {};
   const off_t size = ::fstat(fd, &st) == 0 ? st.st_size : -1;
   std::string buf(static_cast<size_t>(std::clamp<off_t>(size, 0, 502)), '\0');
-  size_t got = 0;
-  while (got < buf.size()) {
-    const ssize_t n = ::read(fd, buf.data() + got, buf.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
+  const size_t got = ReadUpTo(fd, buf.data(), buf.size());
   ::close(fd);
   if (size < 0) return 4;
   if (size == 0) return 3;

@@ -623,14 +623,7 @@ String DescriptionProblem(const String& fileName) {
   else if (st.st_size > kMaxDescriptionBytes) problem = "it is larger than 1 MiB";
   else {
     content.resize(static_cast<size_t>(st.st_size));
-    size_t got = 0;
-    while (got < content.size()) {
-      const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-    }
-    if (got != content.size()) problem = "it could not be read whole";
+    if (ReadUpTo(fd, content.data(), content.size()) != content.size()) problem = "it could not be read whole";
   }
   ::close(fd);
   if (!problem.empty()) return problem;
@@ -806,15 +799,8 @@ String VLFileHead(const String& fileName, size_t count) {
   const int fd = OpenRegularFile(fileName, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return String();
   String head(count, '\0');
-  size_t got = 0;
-  while (got < count) {
-    const ssize_t n = ::read(fd, head.data() + got, count - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
+  head.resize(ReadUpTo(fd, head.data(), count));
   ::close(fd);
-  head.resize(got);
   return head;
 }
 
