@@ -171,6 +171,19 @@ Integer Reach(TCellPtblVLData& data) {
 
 Integer Overflow(TCellPtblVLData& data) { return Reach(data) - data.DocumentWidth; }
 
+// The width the tables of a cell's document ask for to keep their words
+// whole, with their paragraphs' indents.
+Integer TablesFloor(TCellPtblVLData& data) {
+  Integer best = 0;
+  for (Integer i = 0; i < data.DrawItems.Count(); ++i)
+    if (auto* t = dynamic_cast<const TVLTablePrintInfo*>(data.DrawItems[i]); t && t->LaidOut) {
+      Integer paraStart = -1;
+      const Integer indents = MulDiv(data.GetHorzIndents(t->ItemNo, paraStart), data.Sad.ppixDevice, data.Sad.ppixScreen);
+      best = std::max(best, t->WordsFloor + indents);
+    }
+  return best;
+}
+
 }  // namespace
 
 void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
@@ -181,37 +194,54 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
         if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
           f(k, c, k.Data->Cell->ColSpan);
   };
-  // Each cell's widest word with its list marker and indents, at the
-  // printer's resolution (its text is measured already: cheap). Nothing to
-  // do while every cell holds its words and its lines.
-  std::unordered_map<const TCellPtblVLData*, Integer> words;
-  bool needed = false, overflows = false;
-  each([&](TCell& k, Integer, Integer) {
-    TVLResolutionInfo res;
-    k.Data->GetResolutionInfo(canvas, res);
-    Integer paraStart = 0;
-    const Integer w =
-        k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart) + 2 * PadX;
-    words[k.Data.get()] = w;
-    overflows = overflows || Overflow(*k.Data) > 0;
-    needed = needed || w > k.Rect.Width();
-  });
-  needed = needed || overflows;
-  if (!needed) return;
-  // Each column's floor: its cells laid out at the narrowest width, a
-  // letter or marker a line, are as wide as their widest; above it the
-  // width that keeps its words whole. Columns of merged cells alone give
-  // and take nothing (-1).
+  // Columns of merged cells alone give and take nothing (-1).
   std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c)
       if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
         width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  // Each cell's widest word with its list marker and indents, at the
+  // printer's resolution (its text is measured already: cheap), or the
+  // floor of a table in it. Nothing to do while every cell holds its words
+  // and its lines.
+  std::unordered_map<const TCellPtblVLData*, Integer> words;
+  std::vector<Integer> columnWords(static_cast<size_t>(C), 0);
+  bool needed = false, overflows = false;
+  Integer mergedLack = 0;
+  each([&](TCell& k, Integer c, Integer span) {
+    TVLResolutionInfo res;
+    k.Data->GetResolutionInfo(canvas, res);
+    Integer paraStart = 0;
+    const Integer w = std::max(k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart),
+                               TablesFloor(*k.Data)) +
+                      2 * PadX;
+    words[k.Data.get()] = w;
+    if (span == 1) columnWords[static_cast<size_t>(c)] = std::max(columnWords[static_cast<size_t>(c)], w);
+    overflows = overflows || Overflow(*k.Data) > 0;
+    needed = needed || w > k.Rect.Width();
+  });
+  // The table's own floor, which the column holding it asks for.
+  WordsFloor = Formatting.Width;
+  for (size_t j = 0; j < width.size(); ++j)
+    if (width[j] >= 0) WordsFloor += columnWords[j] - width[j];
+  each([&](TCell& k, Integer c, Integer span) {
+    if (span == 1) return;
+    Integer room = k.Rect.Width();
+    for (Integer j = c; j < std::min(c + span, C); ++j)
+      if (const size_t i = static_cast<size_t>(j); width[i] >= 0) room += columnWords[i] - width[i];
+    mergedLack = std::max(mergedLack, words[k.Data.get()] - room);
+  });
+  // (And a pixel a column: laid out at another width, its lengths scaled
+  // anew may round up.)
+  WordsFloor += mergedLack + C + 1;
+  needed = needed || overflows;
+  if (!needed) return;
+  // Each column's floor: its cells laid out at the narrowest width, a
+  // letter or marker a line, are as wide as their widest; above it the
+  // width that keeps its words whole.
   const std::vector<Integer> startWidth = width;
   std::vector<TRect> startRects;
   for (const TCell& k : Cells) startRects.push_back(k.Rect);
-  // A column holding a table keeps its width for it: the table's own
-  // columns keep their words inside it, and narrowed it would outgrow it.
   std::vector<Integer> whole(floor);
   std::vector<bool> holds(static_cast<size_t>(C), false);
   each([&](TCell& k, Integer c, Integer span) {
@@ -225,25 +255,27 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
     floor[j] = std::max(floor[j], Reach(*k.Data) + 2 * PadX);
     whole[j] = std::max(whole[j], words[k.Data.get()]);
   });
-  // The words are kept whole as far as the table's width holds them: where
-  // it cannot, the columns whose words ask most are let down to their
-  // letters first (such a column keeps its width: its words break anyway),
-  // those holding tables last.
+  // The words are kept whole as far as the line holds them (the table
+  // grows up to it for them): where it cannot, the columns whose words ask
+  // most are let down to their letters first, those holding tables last.
+  const Integer grow = std::max<Integer>(0, LineWidth - Formatting.Width);
   Integer total = 0, asked = 0;
   std::vector<size_t> most;
   for (size_t j = 0; j < width.size(); ++j) {
     if (width[j] < 0) continue;
-    whole[j] = std::max({whole[j], floor[j], holds[j] ? width[j] : 0});
+    whole[j] = std::max(whole[j], floor[j]);
     total += width[j];
     asked += whole[j];
     most.push_back(j);
   }
   std::stable_sort(most.begin(), most.end(),
                    [&](size_t a, size_t b) { return holds[a] != holds[b] ? holds[b] : whole[a] > whole[b]; });
+  std::vector<bool> wordsKept(static_cast<size_t>(C), true);
   for (size_t j : most) {
-    if (asked <= total) break;
+    if (asked <= total + grow) break;
     asked -= whole[j] - floor[j];
     whole[j] = floor[j];
+    wordsKept[j] = false;
   }
   const std::vector<Integer> letters = floor;
   for (size_t j = 0; j < width.size(); ++j) floor[j] = std::max(floor[j], whole[j]);
@@ -303,7 +335,13 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
           Integer atFloors = k.Rect.Width();
           for (Integer j = c; j < std::min(c + span, C); ++j)
             if (const size_t i = static_cast<size_t>(j); width[i] >= 0) atFloors -= width[i] - floor[i];
-          lack = std::min(words[k.Data.get()] - atFloors, total - asked);
+          lack = std::min(words[k.Data.get()] - atFloors, total + grow - asked);
+        }
+        // A table in the cell laid out anew may ask for more than its floor
+        // at the column's old width did (its lengths fitted to another line).
+        if (forWords && span == 1 && wordsKept[last]) {
+          const Integer need = std::min(TablesFloor(*k.Data) + 2 * PadX, floor[last] + total + grow - asked);
+          lack = std::max(lack, need - floor[last]);
         }
         if (over == 0 && lack <= 0) return;
         const Integer before = floor[last];
@@ -318,8 +356,8 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   std::vector<Integer> moved = share(true);
   // Where the words' widths leave a cell that outgrows its column (a
   // picture or a table laid out wider than foreseen) and the table would
-  // grow past its width, only the letters are held, as they were.
-  if (moved.back() > 0) {
+  // grow past the line, only the letters are held, as they were.
+  if (moved.back() > grow) {
     for (size_t i = 0; i < Cells.size(); ++i) Cells[i].Rect = startRects[i];
     width = startWidth;
     floor = letters;
@@ -339,6 +377,7 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   const TVLTableItemFormattingInfo& S = Table->FormattingInfo;
   const Integer R = Table->RowCount(), C = Table->ColCount();
   LaidOut = false;
+  WordsFloor = 0;
   Cells.clear();
   if (!doc || Table->Rows.IsEmpty() || static_cast<Integer>(S.RowStarts.size()) != R + 1 ||
       static_cast<Integer>(S.ColStarts.size()) != C + 1 || Sad.ppixScreen <= 0 || Sad.ppiyScreen <= 0)
@@ -346,13 +385,18 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   // A table wider than the line is fitted to it: its columns and lengths
   // shrink, the text in its cells keeps its size.
   PaperSad = Sad;
+  LineWidth = lineWidth;
   const Integer full = MulDiv(S.Width, Sad.ppixDevice, Sad.ppixScreen);
   if (lineWidth > 0 && full > lineWidth) {
     Scale(PaperSad.ppixDevice, PaperSad.ppixScreen, lineWidth, full);
     Scale(PaperSad.ppiyDevice, PaperSad.ppiyScreen, lineWidth, full);
   }
   const Integer cb = Table->CellBorderWidth;
-  PadX = LenX(Table->CellPadding);
+  // Columns' text keeps a gap on paper, padding or not: a letter or word
+  // running to its cell's edge would join the next column's first word.
+  // (Two points of the canvas the text is measured on: the lengths of a
+  // nested table are scaled, its text is not.)
+  PadX = std::max(LenX(Table->CellPadding), canvas ? MulDiv(canvas->GetPixelsPerInch(), 2, 72) : 0);
   PadY = LenY(Table->CellPadding);
   RowExtra = 2 * PadY + LenY(cb);
   Formatting.Clear();

@@ -72,8 +72,9 @@ public:
   void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) override;
   // A column narrower than a letter, a list marker or a nested table of its
   // cells cannot hold it: it is widened to hold them, and to keep its
-  // cells' words whole where the table's width allows, the width taken from
-  // the columns that have room, and its cells laid out again.
+  // cells' words whole (those of tables in them too) where the line allows,
+  // the width taken from the columns that have room, and its cells laid out
+  // again.
   void WidenNarrowColumns(TCanvas* canvas);
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
@@ -123,6 +124,9 @@ public:
   // The layout on paper: columns, rows and the table's size.
   TVLTableItemFormattingInfo Formatting;
   bool LaidOut = false;
+  // The line the table was laid out in, and the width at which every word
+  // of its cells (and of the tables in them) stays whole.
+  Integer LineWidth = 0, WordsFloor = 0;
   std::vector<TCell> Cells;
   Integer Cols = 0;
   // The cells' padding on paper, and what a row adds below its content
