@@ -194,12 +194,17 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
         if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
           f(k, c, k.Data->Cell->ColSpan);
   };
-  // Columns of merged cells alone give and take nothing (-1).
+  // Each column's width on paper; a column of merged cells alone has the
+  // width between its neighbours (it gives and takes as the others, so a
+  // merged cell over such columns gets room for its words).
   std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c)
       if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
         width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  for (size_t j = 0; j < width.size() && j + 1 < Formatting.ColStarts.size(); ++j)
+    if (width[j] < 0)
+      width[j] = std::max<Integer>(1, Formatting.ColStarts[j + 1] - Formatting.ColStarts[j] - LenX(Table->CellHSpacing));
   // Each cell's widest word with its list marker and indents, at the
   // printer's resolution (its text is measured already: cheap), or the
   // floor of a table in it. Nothing to do while every cell holds its words
