@@ -399,9 +399,10 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   const Integer cb = Table->CellBorderWidth;
   // Columns' text keeps a gap on paper, padding or not: a letter or word
   // running to its cell's edge would join the next column's first word.
-  // (Two points of the canvas the text is measured on: the lengths of a
-  // nested table are scaled, its text is not.)
-  PadX = std::max(LenX(Table->CellPadding), canvas ? MulDiv(canvas->GetPixelsPerInch(), 2, 72) : 0);
+  // (A point of the canvas the text is measured on: the lengths of a
+  // nested table are scaled, its text is not; more would crowd tables
+  // nested deep out of the line.)
+  PadX = std::max(LenX(Table->CellPadding), canvas ? MulDiv(canvas->GetPixelsPerInch(), 1, 72) : 0);
   PadY = LenY(Table->CellPadding);
   RowExtra = 2 * PadY + LenY(cb);
   Formatting.Clear();
