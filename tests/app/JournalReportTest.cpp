@@ -1310,8 +1310,9 @@ TEST(PrintedPages, KeepEveryWordOfEntriesNobodyChose) {
   // checker must find: one pdftotext joins to the next cell's word at a
   // page's foot (1140), and short words broken over the lines of one narrow
   // column (1777), and one it joins to the next column's list number
-  // ("xamvhscb" | "a.", 1377).
-  std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, 7, 8, 1007, 1033, 1140, 1356, 1377, 1559, 1777};
+  // ("xamvhscb" | "a.", 1377); a picture lost (7037) and a word three
+  // tables deep broken among columns a letter or two wide (7038).
+  std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, 7, 8, 1007, 1033, 1140, 1356, 1377, 1559, 1777, 7037, 7038};
   if (const char* one = std::getenv("QY_PRINT_SEED")) seeds = {static_cast<unsigned>(std::atoi(one))};
   // QY_PRINT_FIRST=<s> starts the run at seed s, without the fixed ones.
   const char* first = std::getenv("QY_PRINT_FIRST");

@@ -627,7 +627,9 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
     for (size_t c = 0; c + 1 < first.size() && c < need.size(); ++c)
       gave = gave || (first[c + 1]->XMin - first[c]->XMin) < need[c] + t.Extra / static_cast<double>(t.Cols) + 2;
     if (gave) continue;
+    // (Only where the pages are drawn to find the borders.)
     const QImage page = pageImage(first[0]->Page);
+    if (page.isNull()) continue;
     const QRect box = qytest::WordBox(*first[0], dpi);
     // The borders nearest the first cell's first word on its left and the
     // last cell's on its right.
@@ -690,6 +692,11 @@ inline std::vector<std::string> UnreadableWords(const TScreen& screen, const std
   for (size_t i = 0; i < screen.Words.size() && i < pieces.size(); ++i) {
     if (pieces[i].size() < 2) continue;
     const TShownWord& s = screen.Words[i];
+    // Broken over lines; pieces side by side on a line are read apart only
+    // (a letter-spaced word, a change of font within it).
+    bool overLines = false;
+    for (size_t k = 1; k < pieces[i].size(); ++k) overLines = overLines || !SameLine(pieces[i][k - 1], pieces[i][k]);
+    if (!overLines || s.Spacing > 0) continue;
     const std::string table = TWordFloors::Outermost(s.Cell);
     double needs = 0;
     for (const TPdfWord& p : pieces[i]) needs += p.XMax - p.XMin;
