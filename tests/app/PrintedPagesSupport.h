@@ -348,7 +348,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
                                      const std::function<QImage(int)>& pageImage, double dpi,
                                      std::vector<std::vector<TPdfWord>>* piecesOut = nullptr,
                                      const std::vector<std::string>& lost = {},
-                                     const std::vector<TPdfWord>* only = nullptr) {
+                                     const std::vector<TPdfWord>* only = nullptr, double lineWidth = 0) {
   std::vector<std::string> out;
   const TPdfLayout pdf = ApartAtCells(screen, printed, lost, only);
   // Where each word starts and ends on paper: a word wider than its column
@@ -593,19 +593,47 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
     const bool after = SameLine(*a, *b) ? b->XMin >= a->XMax - 1 : b->Page > a->Page || (b->Page == a->Page && b->YMin > a->YMin);
     if (!after) out.push_back("\"" + b->Text + "\" is not after \"" + a->Text + "\" on paper");
   }
+  // Where like words stand cannot be told apart: only words the screen
+  // shows once tell where a column's text lies.
+  std::unordered_map<std::string, int> shown;
+  for (const TShownWord& w : screen.Words) ++shown[w.Text];
   std::unique_ptr<TWordFloors> floors;
+  const auto wordFloors = [&]() -> TWordFloors& {
+    if (!floors) {
+      std::vector<std::vector<TPdfWord>> all(screen.Words.size());
+      for (size_t i = 0; i < screen.Words.size(); ++i)
+        for (size_t k : pieces[i]) all[i].push_back(pdf.Words[k]);
+      floors = std::make_unique<TWordFloors>(screen, std::move(all));
+    }
+    return *floors;
+  };
   for (const TShownTable& t : screen.Tables) {
+    // A point at least between columns' text, which else reads as one word;
+    // in a table the line (lineWidth, when known) cannot give its words
+    // whole, and beside a column whose words break over lines, its letters
+    // may crowd: no more than touching then.
+    const double gap =
+        lineWidth > 0 && wordFloors().Table(TWordFloors::Outermost(t.Cell + "r0c0")) > lineWidth * 0.98 - 1 ? 0 : 1;
+    const auto breaks = [&](const std::string& cell) {
+      for (size_t i = 0; i < screen.Words.size(); ++i)
+        if (screen.Words[i].Cell == cell)
+          for (size_t k = 1; k < pieces[i].size(); ++k)
+            if (!SameLine(pdf.Words[pieces[i][k - 1]], pdf.Words[pieces[i][k]])) return true;
+      return false;
+    };
     // Each column's words left of the next column's in the same row.
     for (Integer r = 0; r < t.Rows; ++r)
       for (Integer c = 0; c + 1 < t.Cols; ++c) {
         const std::string left = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c);
         const std::string right = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c + 1);
         double leftEnd = -1, rightStart = 1e9;
-        for (size_t i = 0; i < screen.Words.size(); ++i)
-          if (match[i] && screen.Words[i].Cell == left) leftEnd = std::max(leftEnd, match[i]->XMax);
-          else if (match[i] && screen.Words[i].Cell == right) rightStart = std::min(rightStart, match[i]->XMin);
-        // A point at least between them: text that touches reads as one word.
-        if (leftEnd > rightStart - 1) out.push_back("words of " + left + " run into the next column on paper");
+        for (size_t i = 0; i < screen.Words.size(); ++i) {
+          if (!match[i] || shown[screen.Words[i].Text] > 1) continue;
+          if (screen.Words[i].Cell == left) leftEnd = std::max(leftEnd, match[i]->XMax);
+          else if (screen.Words[i].Cell == right) rightStart = std::min(rightStart, match[i]->XMin);
+        }
+        if (leftEnd > rightStart - (breaks(left) || breaks(right) ? 0 : gap))
+          out.push_back("words of " + left + " run into the next column on paper");
       }
     if (t.HoldsTables || t.Shares.empty()) continue;
     // The shares: the first words of the first row's cells, between the
@@ -616,13 +644,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
         if (match[i] && screen.Words[i].Cell == t.Cell + "r0c" + std::to_string(c)) first[static_cast<size_t>(c)] = match[i];
     if (std::find(first.begin(), first.end(), nullptr) != first.end()) continue;
     // The shares give way where a column's words ask for more on paper.
-    if (!floors) {
-      std::vector<std::vector<TPdfWord>> all(screen.Words.size());
-      for (size_t i = 0; i < screen.Words.size(); ++i)
-        for (size_t k : pieces[i]) all[i].push_back(pdf.Words[k]);
-      floors = std::make_unique<TWordFloors>(screen, std::move(all));
-    }
-    const std::vector<double> need = floors->Columns(t.Cell);
+    const std::vector<double> need = wordFloors().Columns(t.Cell);
     bool gave = false;
     for (size_t c = 0; c + 1 < first.size() && c < need.size(); ++c)
       gave = gave || (first[c + 1]->XMin - first[c]->XMin) < need[c] + t.Extra / static_cast<double>(t.Cols) + 2;
@@ -665,7 +687,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
   // others), and keep the reading that finds more.
   if (lost.empty() && !missing.empty()) {
     std::vector<std::vector<TPdfWord>> again;
-    Differences(screen, printed, pageImage, dpi, &again, missing);
+    Differences(screen, printed, pageImage, dpi, &again, missing, nullptr, lineWidth);
     std::vector<TPdfWord> joined;
     for (size_t i = 0; i < screen.Words.size(); ++i)
       for (const TPdfWord& piece : match[i] ? std::vector<TPdfWord>() : again[i])
@@ -673,7 +695,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
           if (o.Page == piece.Page && o.YMin == piece.YMin && o.Text != piece.Text && o.XMin <= piece.XMin &&
               piece.XMax <= o.XMax + 0.01)
             joined.push_back(o);
-    std::vector<std::string> cut = Differences(screen, printed, pageImage, dpi, &again, missing, &joined);
+    std::vector<std::string> cut = Differences(screen, printed, pageImage, dpi, &again, missing, &joined, lineWidth);
     if (!joined.empty() && cut.size() < out.size()) {
       if (piecesOut) *piecesOut = std::move(again);
       return cut;
@@ -789,7 +811,8 @@ inline std::vector<std::string> WordsKeptOnPaper(const TScreen& expected, const 
   if (pdf.Words.empty()) return {"no word on paper"};
   const auto noPage = [](int) { return QImage(); };
   std::vector<std::vector<TPdfWord>> pieces;
-  std::vector<std::string> faults = Differences(expected, BodyOnPaper(pdf, print), noPage, 144, &pieces);
+  std::vector<std::string> faults =
+      Differences(expected, BodyOnPaper(pdf, print), noPage, 144, &pieces, {}, nullptr, LineWidthOnPaper(pdf, print));
   for (const std::string& f : UnreadableWords(expected, pieces, LineWidthOnPaper(pdf, print))) faults.push_back(f);
   for (const std::string& f : OffThePrintableArea(pdf, print)) faults.push_back("off the paper: " + f);
   return faults;
