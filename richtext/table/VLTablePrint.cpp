@@ -275,12 +275,10 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   }
   std::stable_sort(most.begin(), most.end(),
                    [&](size_t a, size_t b) { return holds[a] != holds[b] ? holds[b] : whole[a] > whole[b]; });
-  std::vector<bool> wordsKept(static_cast<size_t>(C), true);
   for (size_t j : most) {
     if (asked <= total + grow) break;
     asked -= whole[j] - floor[j];
     whole[j] = floor[j];
-    wordsKept[j] = false;
   }
   const std::vector<Integer> letters = floor;
   for (size_t j = 0; j < width.size(); ++j) floor[j] = std::max(floor[j], whole[j]);
@@ -341,12 +339,6 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
           for (Integer j = c; j < std::min(c + span, C); ++j)
             if (const size_t i = static_cast<size_t>(j); width[i] >= 0) atFloors -= width[i] - floor[i];
           lack = std::min(words[k.Data.get()] - atFloors, total + grow - asked);
-        }
-        // A table in the cell laid out anew may ask for more than its floor
-        // at the column's old width did (its lengths fitted to another line).
-        if (forWords && span == 1 && wordsKept[last]) {
-          const Integer need = std::min(TablesFloor(*k.Data) + 2 * PadX, floor[last] + total + grow - asked);
-          lack = std::max(lack, need - floor[last]);
         }
         if (over == 0 && lack <= 0) return;
         const Integer before = floor[last];
