@@ -150,6 +150,7 @@ void Scale(Integer& num, Integer& den, Integer mul, Integer div) {
 
 // A cell's printed document laid out at a content width.
 void LayOutCell(TCellPtblVLData& data, Integer width, TCanvas* canvas) {
+  if (TVLTableItemInfo* table = data.Cell->GetTable()) ++table->PaperCellFormatCount;
   data.Width = std::max<Integer>(1, width);
   data.Height = 1;
   data.Format(false, true, false, 0, canvas, false, false);
@@ -184,7 +185,29 @@ Integer TablesFloor(TCellPtblVLData& data) {
   return best;
 }
 
+TCellPaperMeasuresKey MeasuresKey(const TCellPtblVLData& data, Integer width) {
+  return {data.Cell, width, data.Sad.ppixDevice, data.Sad.ppixScreen, data.Sad.ppiyDevice, data.Sad.ppiyScreen};
+}
+
 }  // namespace
+
+void TVLTablePrintInfo::LayOut(TCell& k, Integer width, TCanvas* canvas) {
+  width = std::max<Integer>(1, width);
+  if (k.LaidAt == width) return;
+  LayOutCell(*k.Data, width, canvas);
+  k.LaidAt = width;
+  Measures->insert_or_assign(MeasuresKey(*k.Data, width),
+                             TCellPaperMeasures{Reach(*k.Data), Overflow(*k.Data), TablesFloor(*k.Data)});
+}
+
+TCellPaperMeasures TVLTablePrintInfo::Measure(TCell& k, Integer width, TCanvas* canvas) {
+  width = std::max<Integer>(1, width);
+  if (k.LaidAt != width) {
+    if (const auto it = Measures->find(MeasuresKey(*k.Data, width)); it != Measures->end()) return it->second;
+    LayOut(k, width, canvas);
+  }
+  return {Reach(*k.Data), Overflow(*k.Data), TablesFloor(*k.Data)};
+}
 
 void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   const Integer R = Table->RowCount(), C = Cols;
@@ -217,12 +240,13 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
     TVLResolutionInfo res;
     k.Data->GetResolutionInfo(canvas, res);
     Integer paraStart = 0;
-    const Integer w = std::max(k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart),
-                               TablesFloor(*k.Data)) +
-                      2 * PadX;
+    const TCellPaperMeasures m = Measure(k, k.Rect.Width() - 2 * PadX, canvas);
+    const Integer w =
+        std::max(k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart), m.TablesFloor) +
+        2 * PadX;
     words[k.Data.get()] = w;
     if (span == 1) columnWords[static_cast<size_t>(c)] = std::max(columnWords[static_cast<size_t>(c)], w);
-    overflows = overflows || Overflow(*k.Data) > 0;
+    overflows = overflows || m.Overflow > 0;
     needed = needed || w > k.Rect.Width();
   });
   // The table's own floor, which the column holding it asks for.
@@ -256,8 +280,7 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
     for (Integer i = c; table && i < std::min(c + span, C); ++i) holds[static_cast<size_t>(i)] = true;
     if (span != 1) return;
     const size_t j = static_cast<size_t>(c);
-    LayOutCell(*k.Data, 1, canvas);
-    floor[j] = std::max(floor[j], Reach(*k.Data) + 2 * PadX);
+    floor[j] = std::max(floor[j], Measure(k, 1, canvas).Reach + 2 * PadX);
     whole[j] = std::max(whole[j], words[k.Data.get()]);
   });
   // The words are kept whole as far as the line holds them (the table
@@ -326,9 +349,7 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
         }
       bool again = false;
       each([&](TCell& k, Integer c, Integer span) {
-        if (k.Data->Width != std::max<Integer>(1, k.Rect.Width() - 2 * PadX))
-          LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
-        const Integer over = Overflow(*k.Data);
+        const Integer over = Measure(k, k.Rect.Width() - 2 * PadX, canvas).Overflow;
         const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
         if (width[last] < 0) return;
         // A merged cell short of its words takes what the table has left:
@@ -362,7 +383,6 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
       moved = share(false);
     } else {
       std::fill(moved.begin(), moved.end(), 0);
-      each([&](TCell& k, Integer, Integer) { LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas); });
     }
   }
   for (size_t j = 0; j < Formatting.ColStarts.size() && j < moved.size(); ++j) Formatting.ColStarts[j] += moved[j];
@@ -402,7 +422,12 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   for (Integer v : S.ColStarts) Formatting.ColStarts.push_back(LenX(v));
   Formatting.Width = LenX(S.Width);
 
-  // Each cell laid out again on the printer's canvas at its width on paper.
+  // Each cell laid out again on the printer's canvas at its width on paper
+  // (measured at widths tried; laid out at the one it keeps).
+  if (const auto* holder = dynamic_cast<const TCellPtblVLData*>(doc); holder && holder->Measures)
+    Measures = holder->Measures;
+  else
+    Measures = std::make_shared<TCellPaperMeasuresCache>();
   Cols = C;
   Cells.resize(static_cast<size_t>(R) * static_cast<size_t>(C));
   std::unordered_map<const TVLTableCellData*, Integer> heights;
@@ -417,10 +442,13 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
         k.Data = std::make_unique<TCellPtblVLData>(cell, doc, PaperSad);
         // A secret document's cells are measured as secret too.
         if (doc->IsSensitive()) k.Data->ExtentsCache.Wipe = true;
-        LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
+        k.Data->Measures = Measures;
+        Measure(k, k.Rect.Width() - 2 * PadX, canvas);
       }
     }
   WidenNarrowColumns(canvas);
+  for (TCell& k : Cells)
+    if (k.Data) LayOut(k, k.Rect.Width() - 2 * PadX, canvas);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c) {
       TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);

@@ -641,3 +641,56 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
     }
   }
 }
+
+// Laying a table out on paper lays each cell out a few times (at the
+// screen's share, at its letters, at its floor): a cell holding a table
+// must not lay that table out anew each time, or tables nested one level
+// deeper cost a multiple more, and a deep entry never prints. Tables nested
+// d deep in the narrow dragged column of the one above, each printed with
+// its words whole: the cell layouts grow no faster than the square of the
+// depth.
+TEST(TablePrintLayout, TablesNestedDeeperCostCellLayoutsInProportion) {
+  const auto layouts = [](Integer depth) {
+    TPaperDoc doc;
+    doc.Style.TextStyles->Add()->Assign(doc.Style.TextStyles->Items(0));
+    const Integer large = doc.Style.TextStyles->Count() - 1;
+    doc.Style.TextStyles->Items(large)->Size = 18;
+    const auto words = [&](TVLTableCellData* cell, const char* s) {
+      cell->Clear();
+      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), large, 0, TVLTag());
+      cell->Measurer = &doc.Narrow;
+    };
+    doc.Add("Before");
+    std::vector<TVLTableItemInfo*> tables;
+    TVLTableCellData* holder = nullptr;
+    for (Integer level = 0; level < depth; ++level) {
+      auto t = TVLTableItemInfo::CreateEx(1, 2, holder ? static_cast<TCustomVLData*>(holder) : doc.View->VLData());
+      t->CellPadding = 4;
+      t->GetCell(0, 0)->BestWidth = 1300;
+      t->GetCell(0, 1)->BestWidth = 560;
+      words(t->GetCell(0, 0), level + 1 == depth ? "deep one two lorem ipsum dolor sit amet consectetur" : "left words");
+      words(t->GetCell(0, 1), "right words");
+      tables.push_back(t.get());
+      TVLTableCellData* next = t->GetCell(0, 1);
+      if (holder) {
+        t->ParaNo = 0;
+        holder->AddItem("", t.release());
+      } else {
+        doc.View->AddItem("", t.release());
+      }
+      holder = next;
+    }
+    EXPECT_GE(doc.Paginate(), 1);
+    Integer count = 0;
+    for (TVLTableItemInfo* t : tables) count += t->PaperCellFormatCount;
+    return count;
+  };
+  std::vector<Integer> counts;
+  for (Integer depth = 1; depth <= 8; ++depth) counts.push_back(layouts(depth));
+  std::string seen;
+  for (Integer c : counts) seen += " " + std::to_string(c);
+  for (size_t d = 1; d < counts.size(); ++d) {
+    const Integer depth = static_cast<Integer>(d) + 1;
+    EXPECT_LE(counts[d], 8 * depth * depth * counts[0]) << "cell layouts by depth:" << seen;
+  }
+}
