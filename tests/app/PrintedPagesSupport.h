@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -407,9 +408,21 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
     for (const auto& [distance, k] : starts) {
       const TPdfWord* marker = markerBefore(pdf.Words[k]);
       std::vector<size_t> chain = {k};
+      // Where a chain leads depends only on how much of the word it holds,
+      // its last piece and the column its pieces span: each such end that
+      // led nowhere is tried once (among many like letters the ways to it
+      // are too many to go through).
+      std::set<std::tuple<size_t, size_t, double, double>> deadEnds;
       std::function<bool(size_t)> extend = [&](size_t have) {
         if (have == s.Text.size()) return true;
         const TPdfWord& last = pdf.Words[chain.back()];
+        double spanFrom = 1e9, spanTo = -1e9;
+        for (size_t u : chain) {
+          spanFrom = std::min(spanFrom, pdf.Words[u].XMin);
+          spanTo = std::max(spanTo, pdf.Words[u].XMax);
+        }
+        const auto end = std::make_tuple(have, chain.back(), spanFrom, spanTo);
+        if (deadEnds.count(end)) return false;
         std::vector<std::pair<double, size_t>> next;
         // A word goes on over the page only from its column's last line
         // there: no line of its column right under it (a neighbouring
@@ -477,6 +490,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
           if (extend(have + pdf.Words[e].Text.size())) return true;
           chain.pop_back();
         }
+        deadEnds.insert(end);
         return false;
       };
       if (extend(pdf.Words[k].Text.size())) return chain;
@@ -547,7 +561,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
       if (t == i || !match[t] || match[t]->Text.size() >= screen.Words[i].Text.size() ||
           screen.Words[i].Text.compare(0, match[t]->Text.size(), match[t]->Text) != 0)
         continue;
-      const std::vector<size_t> had = pieces[t];
+        const std::vector<size_t> had = pieces[t];
       give(t);
       if (const std::vector<size_t> chain = find(i, true); !chain.empty()) {
         take(i, chain);
