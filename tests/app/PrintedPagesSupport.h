@@ -561,7 +561,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
       if (t == i || !match[t] || match[t]->Text.size() >= screen.Words[i].Text.size() ||
           screen.Words[i].Text.compare(0, match[t]->Text.size(), match[t]->Text) != 0)
         continue;
-        const std::vector<size_t> had = pieces[t];
+      const std::vector<size_t> had = pieces[t];
       give(t);
       if (const std::vector<size_t> chain = find(i, true); !chain.empty()) {
         take(i, chain);
