@@ -529,8 +529,9 @@ public:
     FMinWidthKnown = false;
   }
   bool IsChanged() const { return FStructureChanged; }
-  // How many cell documents the layouts reformatted (for measurements).
-  Integer CellFormatCount = 0;
+  // How many cell documents the layouts reformatted, on the screen and on
+  // paper (for measurements).
+  Integer CellFormatCount = 0, PaperCellFormatCount = 0;
   TVLTableItemFormattingInfo FormattingInfo;
 
   // ---- painting (VLTablePaint.cpp) ----

@@ -150,6 +150,7 @@ void Scale(Integer& num, Integer& den, Integer mul, Integer div) {
 
 // A cell's printed document laid out at a content width.
 void LayOutCell(TCellPtblVLData& data, Integer width, TCanvas* canvas) {
+  if (TVLTableItemInfo* table = data.Cell->GetTable()) ++table->PaperCellFormatCount;
   data.Width = std::max<Integer>(1, width);
   data.Height = 1;
   data.Format(false, true, false, 0, canvas, false, false);
@@ -171,7 +172,42 @@ Integer Reach(TCellPtblVLData& data) {
 
 Integer Overflow(TCellPtblVLData& data) { return Reach(data) - data.DocumentWidth; }
 
+// The width the tables of a cell's document ask for to keep their words
+// whole, with their paragraphs' indents.
+Integer TablesFloor(TCellPtblVLData& data) {
+  Integer best = 0;
+  for (Integer i = 0; i < data.DrawItems.Count(); ++i)
+    if (auto* t = dynamic_cast<const TVLTablePrintInfo*>(data.DrawItems[i]); t && t->LaidOut) {
+      Integer paraStart = -1;
+      const Integer indents = MulDiv(data.GetHorzIndents(t->ItemNo, paraStart), data.Sad.ppixDevice, data.Sad.ppixScreen);
+      best = std::max(best, t->WordsFloor + indents);
+    }
+  return best;
+}
+
+TCellPaperMeasuresKey MeasuresKey(const TCellPtblVLData& data, Integer width) {
+  return {data.Cell, width, data.Sad.ppixDevice, data.Sad.ppixScreen, data.Sad.ppiyDevice, data.Sad.ppiyScreen};
+}
+
 }  // namespace
+
+void TVLTablePrintInfo::LayOut(TCell& k, Integer width, TCanvas* canvas) {
+  width = std::max<Integer>(1, width);
+  if (k.LaidAt == width) return;
+  LayOutCell(*k.Data, width, canvas);
+  k.LaidAt = width;
+  Measures->insert_or_assign(MeasuresKey(*k.Data, width),
+                             TCellPaperMeasures{Reach(*k.Data), Overflow(*k.Data), TablesFloor(*k.Data)});
+}
+
+TCellPaperMeasures TVLTablePrintInfo::Measure(TCell& k, Integer width, TCanvas* canvas) {
+  width = std::max<Integer>(1, width);
+  if (k.LaidAt != width) {
+    if (const auto it = Measures->find(MeasuresKey(*k.Data, width)); it != Measures->end()) return it->second;
+    LayOut(k, width, canvas);
+  }
+  return {Reach(*k.Data), Overflow(*k.Data), TablesFloor(*k.Data)};
+}
 
 void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   const Integer R = Table->RowCount(), C = Cols;
@@ -181,37 +217,60 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
         if (TCell& k = Cells[static_cast<size_t>(r) * static_cast<size_t>(C) + static_cast<size_t>(c)]; k.Data)
           f(k, c, k.Data->Cell->ColSpan);
   };
-  // Each cell's widest word with its list marker and indents, at the
-  // printer's resolution (its text is measured already: cheap). Nothing to
-  // do while every cell holds its words and its lines.
-  std::unordered_map<const TCellPtblVLData*, Integer> words;
-  bool needed = false, overflows = false;
-  each([&](TCell& k, Integer, Integer) {
-    TVLResolutionInfo res;
-    k.Data->GetResolutionInfo(canvas, res);
-    Integer paraStart = 0;
-    const Integer w =
-        k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart) + 2 * PadX;
-    words[k.Data.get()] = w;
-    overflows = overflows || Overflow(*k.Data) > 0;
-    needed = needed || w > k.Rect.Width();
-  });
-  needed = needed || overflows;
-  if (!needed) return;
-  // Each column's floor: its cells laid out at the narrowest width, a
-  // letter or marker a line, are as wide as their widest; above it the
-  // width that keeps its words whole. Columns of merged cells alone give
-  // and take nothing (-1).
+  // Each column's width on paper; a column of merged cells alone has the
+  // width between its neighbours (it gives and takes as the others, so a
+  // merged cell over such columns gets room for its words).
   std::vector<Integer> width(static_cast<size_t>(C), -1), floor(static_cast<size_t>(C), 2 * PadX + 1);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c)
       if (const TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c); cell && cell->ColSpan == 1)
         width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], CellAt(r, c).Rect.Width());
+  for (size_t j = 0; j < width.size() && j + 1 < Formatting.ColStarts.size(); ++j)
+    if (width[j] < 0)
+      width[j] = std::max<Integer>(1, Formatting.ColStarts[j + 1] - Formatting.ColStarts[j] - LenX(Table->CellHSpacing));
+  // Each cell's widest word with its list marker and indents, at the
+  // printer's resolution (its text is measured already: cheap), or the
+  // floor of a table in it. Nothing to do while every cell holds its words
+  // and its lines.
+  std::unordered_map<const TCellPtblVLData*, Integer> words;
+  std::vector<Integer> columnWords(static_cast<size_t>(C), 0);
+  bool needed = false, overflows = false;
+  Integer mergedLack = 0;
+  each([&](TCell& k, Integer c, Integer span) {
+    TVLResolutionInfo res;
+    k.Data->GetResolutionInfo(canvas, res);
+    Integer paraStart = 0;
+    const TCellPaperMeasures m = Measure(k, k.Rect.Width() - 2 * PadX, canvas);
+    const Integer w =
+        std::max(k.Data->CalculateMinItemsWidthEx(0, k.Data->GetItemCount() - 1, canvas, &res, paraStart), m.TablesFloor) +
+        2 * PadX;
+    words[k.Data.get()] = w;
+    if (span == 1) columnWords[static_cast<size_t>(c)] = std::max(columnWords[static_cast<size_t>(c)], w);
+    overflows = overflows || m.Overflow > 0;
+    needed = needed || w > k.Rect.Width();
+  });
+  // The table's own floor, which the column holding it asks for.
+  WordsFloor = Formatting.Width;
+  for (size_t j = 0; j < width.size(); ++j)
+    if (width[j] >= 0) WordsFloor += columnWords[j] - width[j];
+  each([&](TCell& k, Integer c, Integer span) {
+    if (span == 1) return;
+    Integer room = k.Rect.Width();
+    for (Integer j = c; j < std::min(c + span, C); ++j)
+      if (const size_t i = static_cast<size_t>(j); width[i] >= 0) room += columnWords[i] - width[i];
+    mergedLack = std::max(mergedLack, words[k.Data.get()] - room);
+  });
+  // (And a pixel a column: laid out at another width, its lengths scaled
+  // anew may round up.)
+  WordsFloor += mergedLack + C + 1;
+  needed = needed || overflows;
+  if (!needed) return;
+  // Each column's floor: its cells laid out at the narrowest width, a
+  // letter or marker a line, are as wide as their widest; above it the
+  // width that keeps its words whole.
   const std::vector<Integer> startWidth = width;
   std::vector<TRect> startRects;
   for (const TCell& k : Cells) startRects.push_back(k.Rect);
-  // A column holding a table keeps its width for it: the table's own
-  // columns keep their words inside it, and narrowed it would outgrow it.
   std::vector<Integer> whole(floor);
   std::vector<bool> holds(static_cast<size_t>(C), false);
   each([&](TCell& k, Integer c, Integer span) {
@@ -221,19 +280,18 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
     for (Integer i = c; table && i < std::min(c + span, C); ++i) holds[static_cast<size_t>(i)] = true;
     if (span != 1) return;
     const size_t j = static_cast<size_t>(c);
-    LayOutCell(*k.Data, 1, canvas);
-    floor[j] = std::max(floor[j], Reach(*k.Data) + 2 * PadX);
+    floor[j] = std::max(floor[j], Measure(k, 1, canvas).Reach + 2 * PadX);
     whole[j] = std::max(whole[j], words[k.Data.get()]);
   });
-  // The words are kept whole as far as the table's width holds them: where
-  // it cannot, the columns whose words ask most are let down to their
-  // letters first (such a column keeps its width: its words break anyway),
-  // those holding tables last.
+  // The words are kept whole as far as the line holds them (the table
+  // grows up to it for them): where it cannot, the columns whose words ask
+  // most are let down to their letters first, those holding tables last.
+  const Integer grow = std::max<Integer>(0, LineWidth - Formatting.Width);
   Integer total = 0, asked = 0;
   std::vector<size_t> most;
   for (size_t j = 0; j < width.size(); ++j) {
     if (width[j] < 0) continue;
-    whole[j] = std::max({whole[j], floor[j], holds[j] ? width[j] : 0});
+    whole[j] = std::max(whole[j], floor[j]);
     total += width[j];
     asked += whole[j];
     most.push_back(j);
@@ -241,7 +299,7 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   std::stable_sort(most.begin(), most.end(),
                    [&](size_t a, size_t b) { return holds[a] != holds[b] ? holds[b] : whole[a] > whole[b]; });
   for (size_t j : most) {
-    if (asked <= total) break;
+    if (asked <= total + grow) break;
     asked -= whole[j] - floor[j];
     whole[j] = floor[j];
   }
@@ -291,9 +349,7 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
         }
       bool again = false;
       each([&](TCell& k, Integer c, Integer span) {
-        if (k.Data->Width != std::max<Integer>(1, k.Rect.Width() - 2 * PadX))
-          LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
-        const Integer over = Overflow(*k.Data);
+        const Integer over = Measure(k, k.Rect.Width() - 2 * PadX, canvas).Overflow;
         const size_t last = static_cast<size_t>(std::min(c + span, C) - 1);
         if (width[last] < 0) return;
         // A merged cell short of its words takes what the table has left:
@@ -303,7 +359,7 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
           Integer atFloors = k.Rect.Width();
           for (Integer j = c; j < std::min(c + span, C); ++j)
             if (const size_t i = static_cast<size_t>(j); width[i] >= 0) atFloors -= width[i] - floor[i];
-          lack = std::min(words[k.Data.get()] - atFloors, total - asked);
+          lack = std::min(words[k.Data.get()] - atFloors, total + grow - asked);
         }
         if (over == 0 && lack <= 0) return;
         const Integer before = floor[last];
@@ -318,8 +374,8 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
   std::vector<Integer> moved = share(true);
   // Where the words' widths leave a cell that outgrows its column (a
   // picture or a table laid out wider than foreseen) and the table would
-  // grow past its width, only the letters are held, as they were.
-  if (moved.back() > 0) {
+  // grow past the line, only the letters are held, as they were.
+  if (moved.back() > grow) {
     for (size_t i = 0; i < Cells.size(); ++i) Cells[i].Rect = startRects[i];
     width = startWidth;
     floor = letters;
@@ -327,7 +383,6 @@ void TVLTablePrintInfo::WidenNarrowColumns(TCanvas* canvas) {
       moved = share(false);
     } else {
       std::fill(moved.begin(), moved.end(), 0);
-      each([&](TCell& k, Integer, Integer) { LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas); });
     }
   }
   for (size_t j = 0; j < Formatting.ColStarts.size() && j < moved.size(); ++j) Formatting.ColStarts[j] += moved[j];
@@ -339,6 +394,7 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   const TVLTableItemFormattingInfo& S = Table->FormattingInfo;
   const Integer R = Table->RowCount(), C = Table->ColCount();
   LaidOut = false;
+  WordsFloor = 0;
   Cells.clear();
   if (!doc || Table->Rows.IsEmpty() || static_cast<Integer>(S.RowStarts.size()) != R + 1 ||
       static_cast<Integer>(S.ColStarts.size()) != C + 1 || Sad.ppixScreen <= 0 || Sad.ppiyScreen <= 0)
@@ -346,13 +402,19 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   // A table wider than the line is fitted to it: its columns and lengths
   // shrink, the text in its cells keeps its size.
   PaperSad = Sad;
+  LineWidth = lineWidth;
   const Integer full = MulDiv(S.Width, Sad.ppixDevice, Sad.ppixScreen);
   if (lineWidth > 0 && full > lineWidth) {
     Scale(PaperSad.ppixDevice, PaperSad.ppixScreen, lineWidth, full);
     Scale(PaperSad.ppiyDevice, PaperSad.ppiyScreen, lineWidth, full);
   }
   const Integer cb = Table->CellBorderWidth;
-  PadX = LenX(Table->CellPadding);
+  // Columns' text keeps a gap on paper, padding or not: a letter or word
+  // running to its cell's edge would join the next column's first word.
+  // (A point of the canvas the text is measured on: the lengths of a
+  // nested table are scaled, its text is not; more would crowd tables
+  // nested deep out of the line.)
+  PadX = std::max(LenX(Table->CellPadding), canvas ? MulDiv(canvas->GetPixelsPerInch(), 1, 72) : 0);
   PadY = LenY(Table->CellPadding);
   RowExtra = 2 * PadY + LenY(cb);
   Formatting.Clear();
@@ -360,7 +422,12 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
   for (Integer v : S.ColStarts) Formatting.ColStarts.push_back(LenX(v));
   Formatting.Width = LenX(S.Width);
 
-  // Each cell laid out again on the printer's canvas at its width on paper.
+  // Each cell laid out again on the printer's canvas at its width on paper
+  // (measured at widths tried; laid out at the one it keeps).
+  if (const auto* holder = dynamic_cast<const TCellPtblVLData*>(doc); holder && holder->Measures)
+    Measures = holder->Measures;
+  else
+    Measures = std::make_shared<TCellPaperMeasuresCache>();
   Cols = C;
   Cells.resize(static_cast<size_t>(R) * static_cast<size_t>(C));
   std::unordered_map<const TVLTableCellData*, Integer> heights;
@@ -375,10 +442,13 @@ void TVLTablePrintInfo::LayOutForPrinting(TCustomVLData* printData, TCanvas* can
         k.Data = std::make_unique<TCellPtblVLData>(cell, doc, PaperSad);
         // A secret document's cells are measured as secret too.
         if (doc->IsSensitive()) k.Data->ExtentsCache.Wipe = true;
-        LayOutCell(*k.Data, k.Rect.Width() - 2 * PadX, canvas);
+        k.Data->Measures = Measures;
+        Measure(k, k.Rect.Width() - 2 * PadX, canvas);
       }
     }
   WidenNarrowColumns(canvas);
+  for (TCell& k : Cells)
+    if (k.Data) LayOut(k, k.Rect.Width() - 2 * PadX, canvas);
   for (Integer r = 0; r < R; ++r)
     for (Integer c = 0; c < C; ++c) {
       TVLTableCellData* cell = Table->Rows.GetRow(r)->GetCell(c);

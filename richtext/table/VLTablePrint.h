@@ -11,11 +11,24 @@
 #include "richtext/view/VLPrint.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 // The printed document of one cell: it shares the cell's items and is laid
 // out and drawn in the cell's content area on paper.
+// What a cell's lines measure at a content width on paper: how wide they
+// reach, past its width, and what the tables in it ask to keep their words
+// whole. Kept for one layout on paper of a document's tables, nested ones
+// included: a cell holding a table measured again at a width it had is not
+// laid out again (with the table in it, and the tables in that).
+struct TCellPaperMeasures {
+  Integer Reach = 0, Overflow = 0, TablesFloor = 0;
+};
+using TCellPaperMeasuresKey = std::tuple<const TVLTableCellData*, Integer, Integer, Integer, Integer, Integer>;
+using TCellPaperMeasuresCache = std::map<TCellPaperMeasuresKey, TCellPaperMeasures>;
+
 class TCellPtblVLData : public TVLRectPrintableData {
 public:
   TCellPtblVLData(TVLTableCellData* cell, TCustomPrintableVLData* parent, const TVLScreenAndDevice& sad);
@@ -36,6 +49,9 @@ public:
 
   TVLTableCellData* Cell;
   TVLScreenAndDevice Sad;
+  // Shared by the tables of one layout on paper (those nested in the cell
+  // take it on).
+  std::shared_ptr<TCellPaperMeasuresCache> Measures;
   // Set for each drawing: where the content area lies from the parent's
   // printable area (the parent's pixels), the scale the table is drawn at
   // (a row shrunk to its page), and the cell's rectangle from the content
@@ -72,8 +88,9 @@ public:
   void LayOutForPrinting(TCustomVLData* printData, TCanvas* canvas, Integer lineWidth) override;
   // A column narrower than a letter, a list marker or a nested table of its
   // cells cannot hold it: it is widened to hold them, and to keep its
-  // cells' words whole where the table's width allows, the width taken from
-  // the columns that have room, and its cells laid out again.
+  // cells' words whole (those of tables in them too) where the line allows,
+  // the width taken from the columns that have room, and its cells laid out
+  // again.
   void WidenNarrowColumns(TCanvas* canvas);
   bool InitSplit() override;
   bool CanSplitFirst(Integer y) override;
@@ -100,7 +117,14 @@ public:
   struct TCell {
     TRect Rect;
     std::unique_ptr<TCellPtblVLData> Data;
+    // The content width Data is laid out at (-1: not laid out).
+    Integer LaidAt = -1;
   };
+  // A cell's measures at a content width: those of an earlier layout at it,
+  // else laid out at it.
+  TCellPaperMeasures Measure(TCell& k, Integer width, TCanvas* canvas);
+  // A cell laid out at a content width, unless it is.
+  void LayOut(TCell& k, Integer width, TCanvas* canvas);
   const TCell& CellAt(Integer row, Integer col) const {
     return Cells[static_cast<size_t>(row) * static_cast<size_t>(Cols) + static_cast<size_t>(col)];
   }
@@ -123,8 +147,12 @@ public:
   // The layout on paper: columns, rows and the table's size.
   TVLTableItemFormattingInfo Formatting;
   bool LaidOut = false;
+  // The line the table was laid out in, and the width at which every word
+  // of its cells (and of the tables in them) stays whole.
+  Integer LineWidth = 0, WordsFloor = 0;
   std::vector<TCell> Cells;
   Integer Cols = 0;
+  std::shared_ptr<TCellPaperMeasuresCache> Measures;
   // The cells' padding on paper, and what a row adds below its content
   // (padding and the bottom border).
   Integer PadX = 0, PadY = 0, RowExtra = 0;

@@ -681,7 +681,11 @@ void TCustomVLFormattedData::FormatRectItem(TVLFormatState& st, Integer itemNo) 
   // pages keeps its size).
   const bool narrows = st.WrapsAll && item->GetGraphic() && !dynamic_cast<TVLMultiImagePrintInfo*>(d.get());
   const auto fitTo = [&](Integer room) {
-    if (!narrows || width <= room || room <= 0) return;
+    // A line left no room (an indent past a narrow cell's width) still
+    // narrows it, to a sliver of its own: kept at its size it would widen
+    // the column past what its words need.
+    room = std::max(room, std::min(width, st.Res.ToDeviceX(16)));
+    if (!narrows || width <= room) return;
     height = std::max<Integer>(1, MulDiv(height, room, width));
     descent = MulDiv(descent, room, width);
     width = room;

@@ -20,6 +20,8 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -38,14 +40,40 @@ struct TShownWord {
   std::string Text, Cell;
   Integer Points = 0;
   double Spacing = 0;
+  // Its paragraph's indents (a list's too), in points.
+  double Indent = 0;
 };
-// A table as the screen shows it: its columns' shares of its width.
+// A table as the screen shows it: its columns' shares of its width, its
+// cells by grid position (column and columns spanned), and what it takes
+// beside its cells' content on paper (borders, spacing and padding, the
+// padding at least the gap kept between columns' text) in points.
+struct TShownCell {
+  std::string Name;
+  Integer Col = 0, Span = 1;
+};
 struct TShownTable {
   std::string Cell;
   Integer Rows = 0, Cols = 0;
   std::vector<double> Shares;
   bool HoldsTables = false;
+  std::vector<TShownCell> Cells = {};
+  double Extra = 0;
 };
+// The least a table takes beside its content on paper.
+inline double TableExtraPoints(const TVLTableItemInfo& t) {
+  const double pt = 72.0 / ScreenPixelsPerInch;
+  const Integer C = t.ColCount();
+  return ((C - 1) * t.CellHSpacing + 2 * (t.BorderWidth + t.BorderHSpacing) + 2 * C * t.CellBorderWidth) * pt +
+         2 * C * std::max(t.CellPadding * pt, 1.0);
+}
+inline std::vector<TShownCell> ShownCells(const TVLTableItemInfo& t, const std::string& table) {
+  std::vector<TShownCell> out;
+  for (Integer r = 0; r < t.RowCount(); ++r)
+    for (Integer c = 0; c < t.ColCount(); ++c)
+      if (const TVLTableCellData* one = t.Rows.GetRow(r)->GetCell(c))
+        out.push_back({table + "r" + std::to_string(r) + "c" + std::to_string(c), c, one->ColSpan});
+  return out;
+}
 struct TScreen {
   std::vector<TShownWord> Words;
   std::vector<TShownTable> Tables;
@@ -63,6 +91,7 @@ inline void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& ou
   std::u16string line;
   std::vector<double> spacing;  // each character's, in points
   Integer points = 0;
+  double indent = 0;
   auto flush = [&] {
     std::u16string word;
     double spaced = 0;
@@ -72,7 +101,7 @@ inline void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& ou
         spaced = std::max(spaced, spacing[k]);
         continue;
       }
-      if (!word.empty()) out.Words.push_back({WideToUtf8(word), cell, points, spaced});
+      if (!word.empty()) out.Words.push_back({WideToUtf8(word), cell, points, spaced, indent});
       word.clear();
       spaced = 0;
     }
@@ -95,7 +124,8 @@ inline void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& ou
     } else if (auto* t = dynamic_cast<TVLTableItemInfo*>(item)) {
       flush();
       const size_t k = tables++;
-      TShownTable table{cell + "/t" + std::to_string(k), t->RowCount(), t->ColCount(), {}, false};
+      TShownTable table{cell + "/t" + std::to_string(k), t->RowCount(), t->ColCount(), {}, false, {}, TableExtraPoints(*t)};
+      table.Cells = ShownCells(*t, table.Cell);
       // From the first row's first cell's left edge to its last cell's right.
       std::vector<const TVLTableCellData*> row;
       for (Integer c = 0; c < t->ColCount(); ++c) row.push_back(t->GetCell(0, c));
@@ -117,7 +147,11 @@ inline void ReadScreen(TCustomVLData& data, const std::string& cell, TScreen& ou
       // the text is drawn in.
       const std::u16string text = shown->GetDisplayText(d.ItemNo);
       const TFontInfo* style = data.GetStyle()->TextStyles->Items(data.GetItemActualStyle(item));
-      if (line.empty()) points = style->Size;
+      if (line.empty()) {
+        points = style->Size;
+        Integer paraStart = -1;
+        indent = shown->GetHorzIndents(d.ItemNo, paraStart) * 72.0 / ScreenPixelsPerInch;
+      }
       line += text.substr(static_cast<size_t>(std::max<Integer>(0, d.TextOffset - 1)), static_cast<size_t>(d.Length));
       spacing.resize(line.size(), std::max(0.0, style->CharSpacing * 72.0 / ScreenPixelsPerInch));
     } else {
@@ -240,6 +274,72 @@ inline TPdfLayout ApartAtCells(const TScreen& screen, const TPdfLayout& given, c
   return out;
 }
 
+// The width a table needs on paper to keep every word of its cells whole
+// (those of the tables in them too): each column as wide as its widest
+// word with its indents, or a table in it at its own; the words' widths
+// taken from paper (the pieces of a broken word together).
+class TWordFloors {
+public:
+  TWordFloors(const TScreen& screen, const std::vector<std::vector<TPdfWord>>& pieces) : S(screen) {
+    for (size_t i = 0; i < screen.Words.size(); ++i) {
+      double w = 0;
+      for (const TPdfWord& p : pieces[i]) w += p.XMax - p.XMin;
+      double& need = Need[screen.Words[i].Cell];
+      need = std::max(need, w + screen.Words[i].Indent);
+    }
+    for (const TShownTable& t : screen.Tables) ByName[t.Cell] = &t;
+  }
+  // A table's floor in points; 0 for one not known.
+  double Table(const std::string& name) {
+    if (const auto k = Known.find(name); k != Known.end()) return k->second;
+    const auto t = ByName.find(name);
+    if (t == ByName.end()) return 0;
+    double w = t->second->Extra;
+    for (double c : Columns(name)) w += c;
+    return Known[name] = w;
+  }
+  // What each column of a table needs (its content, without padding).
+  std::vector<double> Columns(const std::string& name) {
+    const auto t = ByName.find(name);
+    if (t == ByName.end()) return {};
+    std::vector<double> col(static_cast<size_t>(t->second->Cols), 0);
+    for (const TShownCell& c : t->second->Cells)
+      if (c.Span == 1 && c.Col < t->second->Cols) col[static_cast<size_t>(c.Col)] = std::max(col[static_cast<size_t>(c.Col)], Cell(c.Name));
+    // A merged cell short of its words widens its last column.
+    for (const TShownCell& c : t->second->Cells) {
+      if (c.Span == 1) continue;
+      const size_t last = static_cast<size_t>(std::min(c.Col + c.Span, t->second->Cols) - 1);
+      double have = 0;
+      for (size_t j = static_cast<size_t>(c.Col); j <= last; ++j) have += col[j];
+      col[last] += std::max(0.0, Cell(c.Name) - have);
+    }
+    return col;
+  }
+  // What a cell's content needs: its widest word, or its tables'.
+  double Cell(const std::string& name) {
+    double w = 0;
+    if (const auto k = Need.find(name); k != Need.end()) w = k->second;
+    for (const TShownTable& t : S.Tables)
+      if (t.Cell.size() > name.size() + 2 && t.Cell.compare(0, name.size() + 2, name + "/t") == 0 &&
+          t.Cell.find('/', name.size() + 1) == std::string::npos)
+        w = std::max(w, Table(t.Cell));
+    return w;
+  }
+  // The outermost table holding a cell ("" in the body).
+  static std::string Outermost(const std::string& cell) {
+    const size_t t = cell.find("/t");
+    if (t == std::string::npos) return std::string();
+    size_t end = t + 2;
+    while (end < cell.size() && cell[end] >= '0' && cell[end] <= '9') ++end;
+    return cell.substr(0, end);
+  }
+
+private:
+  const TScreen& S;
+  std::unordered_map<std::string, double> Need, Known;
+  std::unordered_map<std::string, const TShownTable*> ByName;
+};
+
 // Where the printed page differs from the screen: a word or marker of the
 // screen missing on paper (or split), out of order in its cell, in another
 // column, at another text size, or the columns of a table in other shares
@@ -249,7 +349,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
                                      const std::function<QImage(int)>& pageImage, double dpi,
                                      std::vector<std::vector<TPdfWord>>* piecesOut = nullptr,
                                      const std::vector<std::string>& lost = {},
-                                     const std::vector<TPdfWord>* only = nullptr) {
+                                     const std::vector<TPdfWord>* only = nullptr, double lineWidth = 0) {
   std::vector<std::string> out;
   const TPdfLayout pdf = ApartAtCells(screen, printed, lost, only);
   // Where each word starts and ends on paper: a word wider than its column
@@ -308,9 +408,21 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
     for (const auto& [distance, k] : starts) {
       const TPdfWord* marker = markerBefore(pdf.Words[k]);
       std::vector<size_t> chain = {k};
+      // Where a chain leads depends only on how much of the word it holds,
+      // its last piece and the column its pieces span: each such end that
+      // led nowhere is tried once (among many like letters the ways to it
+      // are too many to go through).
+      std::set<std::tuple<size_t, size_t, double, double>> deadEnds;
       std::function<bool(size_t)> extend = [&](size_t have) {
         if (have == s.Text.size()) return true;
         const TPdfWord& last = pdf.Words[chain.back()];
+        double spanFrom = 1e9, spanTo = -1e9;
+        for (size_t u : chain) {
+          spanFrom = std::min(spanFrom, pdf.Words[u].XMin);
+          spanTo = std::max(spanTo, pdf.Words[u].XMax);
+        }
+        const auto end = std::make_tuple(have, chain.back(), spanFrom, spanTo);
+        if (deadEnds.count(end)) return false;
         std::vector<std::pair<double, size_t>> next;
         // A word goes on over the page only from its column's last line
         // there: no line of its column right under it (a neighbouring
@@ -378,6 +490,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
           if (extend(have + pdf.Words[e].Text.size())) return true;
           chain.pop_back();
         }
+        deadEnds.insert(end);
         return false;
       };
       if (extend(pdf.Words[k].Text.size())) return chain;
@@ -494,17 +607,47 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
     const bool after = SameLine(*a, *b) ? b->XMin >= a->XMax - 1 : b->Page > a->Page || (b->Page == a->Page && b->YMin > a->YMin);
     if (!after) out.push_back("\"" + b->Text + "\" is not after \"" + a->Text + "\" on paper");
   }
+  // Where like words stand cannot be told apart: only words the screen
+  // shows once tell where a column's text lies.
+  std::unordered_map<std::string, int> shown;
+  for (const TShownWord& w : screen.Words) ++shown[w.Text];
+  std::unique_ptr<TWordFloors> floors;
+  const auto wordFloors = [&]() -> TWordFloors& {
+    if (!floors) {
+      std::vector<std::vector<TPdfWord>> all(screen.Words.size());
+      for (size_t i = 0; i < screen.Words.size(); ++i)
+        for (size_t k : pieces[i]) all[i].push_back(pdf.Words[k]);
+      floors = std::make_unique<TWordFloors>(screen, std::move(all));
+    }
+    return *floors;
+  };
   for (const TShownTable& t : screen.Tables) {
+    // A point at least between columns' text, which else reads as one word;
+    // in a table the line (lineWidth, when known) cannot give its words
+    // whole, and beside a column whose words break over lines, its letters
+    // may crowd: no more than touching then.
+    const double gap =
+        lineWidth > 0 && wordFloors().Table(TWordFloors::Outermost(t.Cell + "r0c0")) > lineWidth * 0.98 - 1 ? 0 : 1;
+    const auto breaks = [&](const std::string& cell) {
+      for (size_t i = 0; i < screen.Words.size(); ++i)
+        if (screen.Words[i].Cell == cell)
+          for (size_t k = 1; k < pieces[i].size(); ++k)
+            if (!SameLine(pdf.Words[pieces[i][k - 1]], pdf.Words[pieces[i][k]])) return true;
+      return false;
+    };
     // Each column's words left of the next column's in the same row.
     for (Integer r = 0; r < t.Rows; ++r)
       for (Integer c = 0; c + 1 < t.Cols; ++c) {
         const std::string left = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c);
         const std::string right = t.Cell + "r" + std::to_string(r) + "c" + std::to_string(c + 1);
         double leftEnd = -1, rightStart = 1e9;
-        for (size_t i = 0; i < screen.Words.size(); ++i)
-          if (match[i] && screen.Words[i].Cell == left) leftEnd = std::max(leftEnd, match[i]->XMax);
-          else if (match[i] && screen.Words[i].Cell == right) rightStart = std::min(rightStart, match[i]->XMin);
-        if (leftEnd > rightStart) out.push_back("words of " + left + " run into the next column on paper");
+        for (size_t i = 0; i < screen.Words.size(); ++i) {
+          if (!match[i] || shown[screen.Words[i].Text] > 1) continue;
+          if (screen.Words[i].Cell == left) leftEnd = std::max(leftEnd, match[i]->XMax);
+          else if (screen.Words[i].Cell == right) rightStart = std::min(rightStart, match[i]->XMin);
+        }
+        if (leftEnd > rightStart - (breaks(left) || breaks(right) ? 0 : gap))
+          out.push_back("words of " + left + " run into the next column on paper");
       }
     if (t.HoldsTables || t.Shares.empty()) continue;
     // The shares: the first words of the first row's cells, between the
@@ -514,7 +657,15 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
       for (Integer c = 0; c < t.Cols; ++c)
         if (match[i] && screen.Words[i].Cell == t.Cell + "r0c" + std::to_string(c)) first[static_cast<size_t>(c)] = match[i];
     if (std::find(first.begin(), first.end(), nullptr) != first.end()) continue;
+    // The shares give way where a column's words ask for more on paper.
+    const std::vector<double> need = wordFloors().Columns(t.Cell);
+    bool gave = false;
+    for (size_t c = 0; c + 1 < first.size() && c < need.size(); ++c)
+      gave = gave || (first[c + 1]->XMin - first[c]->XMin) < need[c] + t.Extra / static_cast<double>(t.Cols) + 2;
+    if (gave) continue;
+    // (Only where the pages are drawn to find the borders.)
     const QImage page = pageImage(first[0]->Page);
+    if (page.isNull()) continue;
     const QRect box = qytest::WordBox(*first[0], dpi);
     // The borders nearest the first cell's first word on its left and the
     // last cell's on its right.
@@ -550,7 +701,7 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
   // others), and keep the reading that finds more.
   if (lost.empty() && !missing.empty()) {
     std::vector<std::vector<TPdfWord>> again;
-    Differences(screen, printed, pageImage, dpi, &again, missing);
+    Differences(screen, printed, pageImage, dpi, &again, missing, nullptr, lineWidth);
     std::vector<TPdfWord> joined;
     for (size_t i = 0; i < screen.Words.size(); ++i)
       for (const TPdfWord& piece : match[i] ? std::vector<TPdfWord>() : again[i])
@@ -558,13 +709,51 @@ inline std::vector<std::string> Differences(const TScreen& screen, const TPdfLay
           if (o.Page == piece.Page && o.YMin == piece.YMin && o.Text != piece.Text && o.XMin <= piece.XMin &&
               piece.XMax <= o.XMax + 0.01)
             joined.push_back(o);
-    std::vector<std::string> cut = Differences(screen, printed, pageImage, dpi, &again, missing, &joined);
+    std::vector<std::string> cut = Differences(screen, printed, pageImage, dpi, &again, missing, &joined, lineWidth);
     if (!joined.empty() && cut.size() < out.size()) {
       if (piecesOut) *piecesOut = std::move(again);
       return cut;
     }
   }
   return out;
+}
+
+// The words printed broken where the line had room for them whole: a word
+// of the body no wider than the line, or of a table that with every
+// column at its floor is no wider than the line (lineWidth, in points).
+inline std::vector<std::string> UnreadableWords(const TScreen& screen, const std::vector<std::vector<TPdfWord>>& pieces,
+                                                double lineWidth) {
+  std::vector<std::string> out;
+  TWordFloors floors(screen, pieces);
+  for (size_t i = 0; i < screen.Words.size() && i < pieces.size(); ++i) {
+    if (pieces[i].size() < 2) continue;
+    const TShownWord& s = screen.Words[i];
+    // Broken over lines; pieces side by side on a line are read apart only
+    // (a letter-spaced word, a change of font within it).
+    bool overLines = false;
+    for (size_t k = 1; k < pieces[i].size(); ++k) overLines = overLines || !SameLine(pieces[i][k - 1], pieces[i][k]);
+    if (!overLines || s.Spacing > 0) continue;
+    const std::string table = TWordFloors::Outermost(s.Cell);
+    double needs = 0;
+    for (const TPdfWord& p : pieces[i]) needs += p.XMax - p.XMin;
+    needs += s.Indent;
+    if (!table.empty()) needs = std::max(needs, floors.Table(table));
+    // (Some room for the rounding of widths on paper and the table's own
+    // lengths, which the checker estimates.)
+    if (needs > lineWidth * 0.98 - 1) continue;
+    std::string shown;
+    for (const TPdfWord& p : pieces[i]) shown += (shown.empty() ? "" : "|") + p.Text;
+    out.push_back("\"" + s.Text + "\" of " + (s.Cell.empty() ? "the body" : s.Cell) + " prints as " + shown +
+                  " where " + (table.empty() ? "the line" : table + ", at " + std::to_string(static_cast<int>(needs)) + " points,") +
+                  " has room in " + std::to_string(static_cast<int>(lineWidth)) + " points");
+  }
+  return out;
+}
+
+// The width of the lines of a printed document, in points.
+inline double LineWidthOnPaper(const TPdfLayout& pdf, TVLPrint& print) {
+  if (pdf.PageSizes.empty()) return 0;
+  return pdf.PageSizes.front().first - (print.Data().LeftMarginMM + print.Data().RightMarginMM) * 72 / 25.4;
 }
 
 // The printed words that reach past the sides of the printable area (the
@@ -635,7 +824,10 @@ inline TPdfLayout BodyOnPaper(const TPdfLayout& pdf, TVLPrint& print) {
 inline std::vector<std::string> WordsKeptOnPaper(const TScreen& expected, const TPdfLayout& pdf, TVLPrint& print) {
   if (pdf.Words.empty()) return {"no word on paper"};
   const auto noPage = [](int) { return QImage(); };
-  std::vector<std::string> faults = Differences(expected, BodyOnPaper(pdf, print), noPage, 144);
+  std::vector<std::vector<TPdfWord>> pieces;
+  std::vector<std::string> faults =
+      Differences(expected, BodyOnPaper(pdf, print), noPage, 144, &pieces, {}, nullptr, LineWidthOnPaper(pdf, print));
+  for (const std::string& f : UnreadableWords(expected, pieces, LineWidthOnPaper(pdf, print))) faults.push_back(f);
   for (const std::string& f : OffThePrintableArea(pdf, print)) faults.push_back("off the paper: " + f);
   return faults;
 }

@@ -418,6 +418,8 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
     std::vector<String> Words;              // printed whole, as often as listed
     std::vector<String> Broken;             // printed broken
     bool Beside = true;                     // Lw1 .. Lw3 in the left column
+    // Words of neighbouring columns printed with a gap between them.
+    std::vector<std::pair<String, String>> Apart = {};
   };
   const auto text = [](TVLTableCellData* cell, const char* s, Integer paraNo = 0) {
     cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), 0, paraNo, TVLTag());
@@ -473,7 +475,57 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
   AddWords("third column right words 1. 9. 10. 12.", numbersWhole);
   std::vector<String> twiceWhole = numbersWhole;
   twiceWhole.insert(twiceWhole.end(), numbersWhole.begin(), numbersWhole.end());
+  // Tables two and three deep in the narrow column of a table whose first
+  // column was dragged wide, their words at 18 points.
+  const char* deep = "deep one two lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor";
+  const auto nested = [&](TPaperDoc& doc, bool threeColumns) {
+    doc.Style.TextStyles->Add()->Assign(doc.Style.TextStyles->Items(0));
+    const Integer large = doc.Style.TextStyles->Count() - 1;
+    doc.Style.TextStyles->Items(large)->Size = 18;
+    const auto words = [&](TVLTableCellData* cell, const char* s) {
+      cell->Clear();
+      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), large, 0, TVLTag());
+    };
+    auto t = table(doc, {1300, 560}, 2);
+    words(t->GetCell(0, 0), "A1 left");
+    words(t->GetCell(0, 1), "B1 right side words");
+    words(t->GetCell(1, 0), "A2 cell");
+    TVLTableCellData* b2 = t->GetCell(1, 1);
+    auto two = TVLTableItemInfo::CreateEx(2, threeColumns ? 3 : 2, b2);
+    const char* names[] = {"d2a", "d2b", "d2c", "d2d", "d2e", "d2f"};
+    for (Integer k = 0; k < two->RowCount() * two->ColCount(); ++k)
+      words(two->GetCell(k / two->ColCount(), k % two->ColCount()), names[k]);
+    if (threeColumns) two->GetCell(0, 0)->BestWidth = 60;
+    TVLTableCellData* last = two->GetCell(1, two->ColCount() - 1);
+    auto three = TVLTableItemInfo::CreateEx(1, 2, last);
+    words(three->GetCell(0, 0), deep);
+    words(three->GetCell(0, 1), "d3b");
+    three->ParaNo = 0;
+    last->AddItem("", three.release());
+    words(b2, "B2 cell");
+    two->ParaNo = 0;
+    b2->AddItem("", two.release());
+    doc.View->AddItem("", t.release());
+  };
+  std::vector<String> nestedWhole = {"left", "right", "side", "words", "d2a", "d2b", "d2c", "d2d", "d3b"};
+  AddWords(deep, nestedWhole);
+  std::vector<String> threeWhole = nestedWhole;
+  threeWhole.insert(threeWhole.end(), {"d2e", "d2f"});
   const std::vector<TCase> cases = {
+      {"tables two and three deep in a dragged table's narrow column", [&](TPaperDoc& doc) { nested(doc, false); },
+       nestedWhole, {}, false},
+      {"the same with three columns two deep, one dragged", [&](TPaperDoc& doc) { nested(doc, true); }, threeWhole,
+       {}, false},
+      {"a word wider than its column in a table without padding", [&](TPaperDoc& doc) {
+         auto t = table(doc, {80, 80, 1700});
+         t->CellPadding = t->CellBorderWidth = t->CellHSpacing = t->BorderWidth = t->BorderHSpacing = 0;
+         text(t->GetCell(0, 0), "Antidisestablishmentarianism");
+         text(t->GetCell(0, 1), "picture");
+         text(t->GetCell(0, 2), "third");
+         doc.View->AddItem("", t.release());
+       },
+       {"Antidisestablishmentarianism", "picture", "third"}, {}, false,
+       {{"Antidisestablishmentarianism", "picture"}, {"picture", "third"}}},
       {"a word wider than the column", beside(240, [&](TVLTableCellData* cell, TPaperDoc&) {
          text(cell, "ab cd ef gh ij kl Pneumonoultramicroscopicsilicovolcanoconiosis mn op qr");
        }),
@@ -579,5 +631,66 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
           << word << " whole";
     for (const String& word : k.Broken) EXPECT_EQ(pdf.Find(word), nullptr) << word << " whole";
     if (k.Beside) ExpectInOrderWithin(pdf, "Lw", 3, left, right);
+    // A point at least between the columns' text, which else reads as one
+    // word.
+    for (const auto& [a, b] : k.Apart) {
+      const TPdfWord *first = pdf.Find(a), *second = pdf.Find(b);
+      ASSERT_TRUE(first && second) << a << " " << b;
+      EXPECT_GE(second->XMin - first->XMax, 1.0) << a << " ends at " << first->XMax << ", " << b << " starts at "
+                                                 << second->XMin;
+    }
+  }
+}
+
+// Laying a table out on paper lays each cell out a few times (at the
+// screen's share, at its letters, at its floor): a cell holding a table
+// must not lay that table out anew each time, or tables nested one level
+// deeper cost a multiple more, and a deep entry never prints. Tables nested
+// d deep in the narrow dragged column of the one above, each printed with
+// its words whole: the cell layouts grow no faster than the square of the
+// depth.
+TEST(TablePrintLayout, TablesNestedDeeperCostCellLayoutsInProportion) {
+  const auto layouts = [](Integer depth) {
+    TPaperDoc doc;
+    doc.Style.TextStyles->Add()->Assign(doc.Style.TextStyles->Items(0));
+    const Integer large = doc.Style.TextStyles->Count() - 1;
+    doc.Style.TextStyles->Items(large)->Size = 18;
+    const auto words = [&](TVLTableCellData* cell, const char* s) {
+      cell->Clear();
+      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), large, 0, TVLTag());
+      cell->Measurer = &doc.Narrow;
+    };
+    doc.Add("Before");
+    std::vector<TVLTableItemInfo*> tables;
+    TVLTableCellData* holder = nullptr;
+    for (Integer level = 0; level < depth; ++level) {
+      auto t = TVLTableItemInfo::CreateEx(1, 2, holder ? static_cast<TCustomVLData*>(holder) : doc.View->VLData());
+      t->CellPadding = 4;
+      t->GetCell(0, 0)->BestWidth = 1300;
+      t->GetCell(0, 1)->BestWidth = 560;
+      words(t->GetCell(0, 0), level + 1 == depth ? "deep one two lorem ipsum dolor sit amet consectetur" : "left words");
+      words(t->GetCell(0, 1), "right words");
+      tables.push_back(t.get());
+      TVLTableCellData* next = t->GetCell(0, 1);
+      if (holder) {
+        t->ParaNo = 0;
+        holder->AddItem("", t.release());
+      } else {
+        doc.View->AddItem("", t.release());
+      }
+      holder = next;
+    }
+    EXPECT_GE(doc.Paginate(), 1);
+    Integer count = 0;
+    for (TVLTableItemInfo* t : tables) count += t->PaperCellFormatCount;
+    return count;
+  };
+  std::vector<Integer> counts;
+  for (Integer depth = 1; depth <= 8; ++depth) counts.push_back(layouts(depth));
+  std::string seen;
+  for (Integer c : counts) seen += " " + std::to_string(c);
+  for (size_t d = 1; d < counts.size(); ++d) {
+    const Integer depth = static_cast<Integer>(d) + 1;
+    EXPECT_LE(counts[d], 8 * depth * depth * counts[0]) << "cell layouts by depth:" << seen;
   }
 }
