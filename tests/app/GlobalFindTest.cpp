@@ -32,6 +32,17 @@ std::ostream& operator<<(std::ostream& os, const THitSeen& h) {
   return os << h.JournalID << "@" << FormatDateTime("yyyy-mm-dd", h.Date) << " '" << h.Selected << "'";
 }
 
+// A journal "Diary" in its window, shown and active, the editor focused
+// to be typed into; null when it did not open.
+TOpenJournal* OpenDiaryToType(TFindReportWorld& w) {
+  w.Journal("Diary");
+  TOpenJournal* j = w.OpenWindow("Diary", 0);
+  if (!j || !j->EditorWindow) return nullptr;
+  w.ShowActive();
+  j->EditorWindow->FocusEditor();
+  return w.Settle() ? j : nullptr;
+}
+
 // Every hit of a search, as the journal windows showed them.
 std::vector<THitSeen> AllHits(TFindReportWorld& w) {
   std::vector<THitSeen> hits;
@@ -169,12 +180,8 @@ TEST(GlobalFindTest, NoJournalSelectedEndsWithAnError) {
 // again.
 TEST(GlobalFindTest, EachHitInsideATableIsShownInItsCellInReadingOrder) {
   TFindReportWorld w;
-  w.Journal("Diary");
-  TOpenJournal* j = w.OpenWindow("Diary", 0);
-  ASSERT_TRUE(j && j->EditorWindow);
-  w.ShowActive();
-  j->EditorWindow->FocusEditor();
-  ASSERT_TRUE(w.Settle());
+  TOpenJournal* j = OpenDiaryToType(w);
+  ASSERT_TRUE(j);
   ASSERT_TRUE(w.Type("before"));
   ASSERT_TRUE(w.Key(Qt::Key_Return));
   ASSERT_TRUE(w.Type("after move z"));
@@ -207,12 +214,8 @@ TEST(GlobalFindTest, EachHitInsideATableIsShownInItsCellInReadingOrder) {
 // in it, and what was typed before the find can still be undone.
 TEST(GlobalFindTest, AHitInTheEntryShownKeepsItsUndoHistory) {
   TFindReportWorld w;
-  w.Journal("Diary");
-  TOpenJournal* j = w.OpenWindow("Diary", 0);
-  ASSERT_TRUE(j && j->EditorWindow);
-  w.ShowActive();
-  j->EditorWindow->FocusEditor();
-  ASSERT_TRUE(w.Settle());
+  TOpenJournal* j = OpenDiaryToType(w);
+  ASSERT_TRUE(j);
   ASSERT_TRUE(w.Type("we move on"));
   w.StartFind("move");
   int seen = w.Find->HitsShown;

@@ -72,6 +72,18 @@ struct TPaperDoc : qytest::TPrintDoc {
       for (Integer c = 0; c < 2; ++c) t->GetCell(r, c)->BestWidth = -50;
     return t;
   }
+  // A copy of the first text style at size points; its number.
+  Integer StyleAt(int size) {
+    Style.TextStyles->Add()->Assign(Style.TextStyles->Items(0));
+    const Integer style = Style.TextStyles->Count() - 1;
+    Style.TextStyles->Items(style)->Size = size;
+    return style;
+  }
+  // The cell holds s alone, in style.
+  static void SetWords(TVLTableCellData* cell, const char* s, Integer style) {
+    cell->Clear();
+    cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), style, 0, TVLTag());
+  }
   // Printed: the PDF's words.
   TPdfLayout Printed() {
     Print.Print("table", 1, true);
@@ -479,13 +491,8 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
   // column was dragged wide, their words at 18 points.
   const char* deep = "deep one two lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor";
   const auto nested = [&](TPaperDoc& doc, bool threeColumns) {
-    doc.Style.TextStyles->Add()->Assign(doc.Style.TextStyles->Items(0));
-    const Integer large = doc.Style.TextStyles->Count() - 1;
-    doc.Style.TextStyles->Items(large)->Size = 18;
-    const auto words = [&](TVLTableCellData* cell, const char* s) {
-      cell->Clear();
-      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), large, 0, TVLTag());
-    };
+    const Integer large = doc.StyleAt(18);
+    const auto words = [&](TVLTableCellData* cell, const char* s) { doc.SetWords(cell, s, large); };
     auto t = table(doc, {1300, 560}, 2);
     words(t->GetCell(0, 0), "A1 left");
     words(t->GetCell(0, 1), "B1 right side words");
@@ -652,12 +659,9 @@ TEST(TablePrintLayout, ANarrowedColumnWrapsItsLinesInsideItsCell) {
 TEST(TablePrintLayout, TablesNestedDeeperCostCellLayoutsInProportion) {
   const auto layouts = [](Integer depth) {
     TPaperDoc doc;
-    doc.Style.TextStyles->Add()->Assign(doc.Style.TextStyles->Items(0));
-    const Integer large = doc.Style.TextStyles->Count() - 1;
-    doc.Style.TextStyles->Items(large)->Size = 18;
+    const Integer large = doc.StyleAt(18);
     const auto words = [&](TVLTableCellData* cell, const char* s) {
-      cell->Clear();
-      cell->AddUnicodeTextItemTag(WideStringToRawUnicode(Utf8ToWide(s)), large, 0, TVLTag());
+      doc.SetWords(cell, s, large);
       cell->Measurer = &doc.Narrow;
     };
     doc.Add("Before");
