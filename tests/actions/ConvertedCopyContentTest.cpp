@@ -25,6 +25,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Saves b's entry as a copy named file, as Save a Copy does in format
+// (through converter index for the converters' entries).
+bool SaveCopy(TEditorBench& b, const fs::path& file, TvlFileExportFilter format, int index = -1) {
+  auto* exporter = new TvlActionExport(b.Form);
+  exporter->SetControl(b.Edit);
+  return exporter->Export(ActionEditorOf(b.Edit), file.string(), format, index);
+}
+
 using nestedentry::AddNestedTables;
 using nestedentry::kRuns;
 using nestedentry::Output;
@@ -63,10 +71,8 @@ TEST(ConvertedCopyContent, EveryRouteKeepsEveryCellAndEveryParagraphWhole) {
     ASSERT_TRUE(b.Edit->LoadRTF((dir / "runs.rtf").string()));
     AddNestedTables(b.Edit, bold);
     if (HasFatalFailure()) return;
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
     const fs::path copy = dir / ("copy" + std::to_string(i) + ext);
-    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, i))
+    ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, i))
         << info->Name;
     ++checked;
 
@@ -206,10 +212,8 @@ TEST(ConvertedCopyContent, EveryCopyReadBackHoldsEachParagraphAsTheEntryHasIt) {
     AddNestedTables(b.Edit, bold);
     if (HasFatalFailure()) return;
     if (entry.empty()) nestedentry::Paragraphs(*b.Edit->VLData(), entry);
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
     const fs::path copy = dir / ("copy" + std::to_string(&route - routes.data()) + route.Ext);
-    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), route.Format, route.Index));
+    ASSERT_TRUE(SaveCopy(b, copy, route.Format, route.Index));
     const std::string ext = copy.extension().string();
     if (ext == ".odt" || ext == ".rtf" || ext == ".doc") byOffice.emplace_back(copy, route.Name);
     else if (ext == ".txt") ExpectEveryParagraph(entry, TextBlocks(qytest::ReadFileBytes(copy)), true);
@@ -264,9 +268,7 @@ TEST(ConvertedCopyContent, TheMarkdownCopyInsertedComesBackWithItsTables) {
     AddNestedTables(b.Edit, bold);
     if (HasFatalFailure()) return;
     nestedentry::Paragraphs(*b.Edit->VLData(), entry);
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
-    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+    ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, out));
   }
   TEditorBench b;
   TEditorBench::Fill(b.Edit, "");
@@ -352,9 +354,7 @@ TEST(ConvertedCopyContent, PandocCopiesKeepBlanksAndEmptyParagraphsAsTyped) {
     SCOPED_TRACE(info->Name);
     const String mask = info->Filter.substr(0, info->Filter.find(';'));
     const fs::path copy = dir / ("copy" + mask.substr(1));
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
-    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, i));
+    ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, i));
     ++checked;
     std::vector<std::string> expected = entry;
     if (copy.extension() == ".epub") expected.back() = "four five";
@@ -455,9 +455,7 @@ TEST(ConvertedCopyContent, AWordCopyOfTablesNestedInAMergedCellComesBackNestedTh
   ASSERT_GE(out, 0) << "the set-up installs the office suite";
   ASSERT_GE(in, 0) << "the set-up installs the document converter";
   const fs::path copy = dir / "nested.docx";
-  auto* exporter = new TvlActionExport(b.Form);
-  exporter->SetControl(b.Edit);
-  ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+  ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, out));
 
   TEditorBench back;
   InsertThroughImportConverter(back, copy, in);
@@ -531,9 +529,7 @@ TEST(ConvertedCopyContent, TwoTablesAnEmptyParagraphApartComeBackAsTwoThroughPan
                                       .string()));
       ASSERT_EQ(tables(*b.Edit->VLData()), two);
       const fs::path copy = dir / (std::string(inCell ? "cell" : "text") + (mask + 1));
-      auto* exporter = new TvlActionExport(b.Form);
-      exporter->SetControl(b.Edit);
-      ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+      ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, out));
 
       TEditorBench back;
       InsertThroughImportConverter(back, copy, in);
@@ -620,9 +616,7 @@ TEST(ConvertedCopyContent, AnOpenDocumentCopyOfNestedTablesComesInWholeOrTellsWh
     AddNestedTables(b.Edit, bold);
     if (HasFatalFailure()) return;
     words = Words(*b.Edit->VLData());
-    auto* exporter = new TvlActionExport(b.Form);
-    exporter->SetControl(b.Edit);
-    ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), ffeOfficeConverters, out));
+    ASSERT_TRUE(SaveCopy(b, copy, ffeOfficeConverters, out));
   }
   for (const bool office : {true, false}) {
     SCOPED_TRACE(office ? "with the office suite" : "with the document converter alone");
@@ -725,11 +719,9 @@ TEST(ConvertedCopyContent, EveryImportRouteBringsEveryWordBackOrTellsWhatItCould
       ASSERT_EQ(TableDepth(*b.Edit->VLData()), depth);
       const std::vector<std::string> words = Words(*b.Edit->VLData());
       const std::string shape = TableShape(*b.Edit->VLData(), 0, false);
-      auto* exporter = new TvlActionExport(b.Form);
-      exporter->SetControl(b.Edit);
       const fs::path copy =
           dir / ("copy" + std::to_string(depth) + "-" + std::to_string(&route - routes.data()) + route.Ext);
-      ASSERT_TRUE(exporter->Export(ActionEditorOf(b.Edit), copy.string(), route.Format, route.Index));
+      ASSERT_TRUE(SaveCopy(b, copy, route.Format, route.Index));
       // The program's own formats, then every converter that reads the kind.
       std::vector<std::pair<std::string, std::pair<TvlFileImportFilter, int>>> readers;
       if (route.Ext == ".vlf") readers.push_back({"VLF", {ffiVLF, -1}});
