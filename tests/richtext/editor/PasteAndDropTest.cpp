@@ -331,7 +331,7 @@ TEST(DragAndDrop, DroppedFilesGoInOnlyWhenTheyLoad) {
   const std::string other = write("notes.xyz", "unknown kind");
   // Named pipes nobody writes, named as a picture and as text: reading one
   // would hold the program for ever.
-  const std::string pipePng = dir + "/pipe.png", pipeTxt = dir + "/pipe.txt";
+  const std::string pipePng = dir + "/pipe.png", pipeTxt = dir + "/café Łódź don’t.txt";
   ASSERT_EQ(::mkfifo(pipePng.c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo(pipeTxt.c_str(), 0600), 0);
   const std::string pipeSays = " was not inserted: it is a named pipe, not a file.";
